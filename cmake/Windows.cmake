@@ -1,0 +1,57 @@
+# The plug-in DLL, its test browser and the Windows test programs.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 UNICODE_OFF)
+# No toolchain DLL at run time: libgcc, libstdc++ and winpthread go in statically.
+set(static_runtime -static -static-libgcc -static-libstdc++)
+set(win_libs user32 gdi32 comdlg32 comctl32 advapi32 shell32 ole32 oleaut32 uuid
+    version winmm vfw32 msimg32 windowscodecs gdiplus mpr)
+
+file(GLOB_RECURSE rc_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
+add_library(loom OBJECT ${all_sources} ${rc_files})
+target_compile_definitions(loom PUBLIC LOOM_WINDOWS=1)
+
+add_library(nploom SHARED $<TARGET_OBJECTS:loom> ${CMAKE_SOURCE_DIR}/host/nploom.def)
+set_target_properties(nploom PROPERTIES PREFIX "" OUTPUT_NAME nploom)
+target_link_options(nploom PRIVATE ${static_runtime} -Wl,--kill-at -Wl,--enable-stdcall-fixup)
+target_link_libraries(nploom PRIVATE ${win_libs})
+
+file(GLOB_RECURSE browser_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/testbrowser/*.cpp)
+if(browser_sources)
+  add_executable(testbrowser ${browser_sources})
+  target_link_options(testbrowser PRIVATE ${static_runtime})
+  target_link_libraries(testbrowser PRIVATE ${win_libs})
+else()
+  add_custom_target(testbrowser)
+endif()
+
+file(GLOB tool_dirs LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tools/*)
+foreach(tool_dir IN LISTS tool_dirs)
+  if(EXISTS ${tool_dir}/CMakeLists.txt)
+    add_subdirectory(${tool_dir})
+  endif()
+endforeach()
+
+# GoogleTest from Debian's source tree, built with the cross compiler.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+foreach(folder IN LISTS test_folders)
+  if(NOT IS_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/${folder} OR folder STREQUAL "support" OR folder STREQUAL "data")
+    continue()
+  endif()
+  loom_test_sources(${folder} tests)
+  if(NOT tests)
+    continue()
+  endif()
+  add_executable(${folder}_tests ${tests} ${test_support} $<TARGET_OBJECTS:loom>)
+  target_link_libraries(${folder}_tests PRIVATE gtest gtest_main ${win_libs} loom_builder_lib)
+  target_compile_definitions(${folder}_tests PRIVATE LOOM_WINDOWS=1)
+  target_link_options(${folder}_tests PRIVATE ${static_runtime})
+  add_test(NAME ${folder}_tests COMMAND ${WINE_RUN} $<TARGET_FILE:${folder}_tests>)
+  set_tests_properties(${folder}_tests PROPERTIES
+    ENVIRONMENT "LOOM_DLL=$<TARGET_FILE:nploom>;LOOM_TESTBROWSER=${CMAKE_BINARY_DIR}/testbrowser.exe;LOOM_SOURCE=${CMAKE_SOURCE_DIR};LOOM_BUILD=${CMAKE_BINARY_DIR}")
+  add_dependencies(${folder}_tests nploom testbrowser)
+endforeach()

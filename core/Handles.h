@@ -1,0 +1,71 @@
+// Relocatable handles: small integers indexing the MemRefs table. Each handle's block holds a
+// 32-bit size, the data and the end mark 0xFACEBEEF. Lock a handle to reach its data for one
+// operation; a resize may move the data, so never keep a pointer across operations.
+//
+// Handle numbers, offsets and counts often come from stack files, so every operation checks
+// them and fails without changing anything when they are out of range.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+using Handle = int32_t;
+
+inline constexpr uint32_t kHandleEndMark = 0xFACEBEEF;
+inline constexpr int kMemRefsGrowth = 200;
+inline constexpr int kMemRefsMaxHandles = 32600;
+
+// Table and handle operations.
+bool InitMemRefs();
+void FreeMemRefs();  // drops the whole table (module unload, tests)
+Handle NewHandle(uint32_t size);
+Handle NewHandleFlags(uint32_t allocFlags, uint32_t size);
+uint8_t* LockHandle(Handle h);
+void UnlockHandle(Handle h);
+void DisposeHandle(Handle h);
+void DisposeHandleAndClear(Handle* h);
+bool IsValidHandle(Handle h);
+uint32_t GetHandleSize(Handle h);
+int SetHandleSize(Handle h, uint32_t size);
+bool IsHandleDiscarded(Handle h);
+int GetHandleLockCount(Handle h);
+int MemRefsCapacity();
+int MemRefsCount();
+
+// The block behind a handle, as the platform's memory layer knows it.
+void* GetHandleGlobal(Handle h);
+inline void* MemRefToGlobal(Handle h) { return GetHandleGlobal(h); }
+
+// Munger family.
+int EqualHandles(Handle a, Handle b);
+int AppendHandle(Handle source, Handle destination);
+int HandToHand(Handle* h);
+int InsertHandle(Handle destination, Handle source, uint32_t offset, bool pad);
+int InsertBytesInHandle(Handle h, const void* source, uint32_t offset, uint32_t count);
+int ReplaceInHandle(Handle destination, Handle source, uint32_t offset, uint32_t length);
+int DeleteFromHandle(Handle h, uint32_t offset, uint32_t count);
+Handle CutFromHandle(Handle h, uint32_t offset, uint32_t count);
+Handle CopyFromHandle(Handle h, uint32_t offset, uint32_t count);
+
+// Raw memory.
+void BlockMove(const void* source, void* destination, size_t count);
+void ZeroBytes(void* p, size_t count);
+void FillBytes(void* p, uint8_t value, size_t count);
+
+// Called when the table cannot grow; the Windows build installs one that shows a message box.
+using MemRefsFailureHook = void (*)();
+void SetMemRefsFailureHook(MemRefsFailureHook hook);
+
+// Locks a handle for one scope.
+class HandleLock {
+public:
+    explicit HandleLock(Handle h) : h_(h), p_(LockHandle(h)) {}
+    ~HandleLock() { if (p_) UnlockHandle(h_); }
+    HandleLock(const HandleLock&) = delete;
+    HandleLock& operator=(const HandleLock&) = delete;
+    uint8_t* get() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+private:
+    Handle h_;
+    uint8_t* p_;
+};

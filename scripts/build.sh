@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Configures and builds the Windows (cross) and the native (sanitized) configurations.
+#   scripts/build.sh [win|native|fuzz|bench|all]   (default: win native)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+what=${1:-default}
+gen=()
+command -v ninja >/dev/null && gen=(-G Ninja)
+
+build_win() {
+  cmake -S "$root" -B "$root/build/win" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686-posix.cmake" >/dev/null
+  cmake --build "$root/build/win" -j "$jobs"
+}
+build_native() {
+  cmake -S "$root" -B "$root/build/native" "${gen[@]}" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build "$root/build/native" -j "$jobs"
+}
+build_fuzz() {
+  CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/fuzz" "${gen[@]}" -DLOOM_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$root/build/fuzz" -j "$jobs"
+}
+build_bench() {
+  cmake -S "$root" -B "$root/build/bench" "${gen[@]}" -DLOOM_NO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$root/build/bench" -j "$jobs" --target loom_bench
+}
+case $what in
+  win) build_win ;;
+  native) build_native ;;
+  fuzz) build_fuzz ;;
+  bench) build_bench ;;
+  all) build_win; build_native; build_fuzz ;;
+  default) build_win; build_native ;;
+  *) echo "usage: $0 [win|native|fuzz|bench|all]" >&2; exit 2 ;;
+esac

@@ -1,0 +1,42 @@
+# Sourced by the scripts that run Windows programs: Wine in the project's own prefix, quiet,
+# without Mono or Gecko.
+LOOM_ROOT=${LOOM_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+LOOM_WIN_BUILD=${LOOM_WIN_BUILD:-$LOOM_ROOT/build/win}
+export WINEPREFIX=${WINEPREFIX:-$LOOM_ROOT/build/wineprefix}
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+
+# Makes the prefix once; later calls find it ready.
+loom_wine_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+}
+
+# Starts an Xvfb display of the given depth unless DISPLAY already works; sets LOOM_XVFB_PID.
+loom_start_xvfb() {
+  local depth=${1:-24}
+  LOOM_XVFB_PID=
+  local n
+  for n in $(seq 91 120); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    Xvfb :$n -screen 0 1280x1024x"$depth" -nolisten tcp >/dev/null 2>&1 &
+    LOOM_XVFB_PID=$!
+    export DISPLAY=:$n
+    local i
+    for i in $(seq 1 50); do
+      [ -e /tmp/.X11-unix/X$n ] && return 0
+      sleep 0.1
+    done
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+loom_stop_xvfb() {
+  [ -n "${LOOM_XVFB_PID:-}" ] && kill "$LOOM_XVFB_PID" 2>/dev/null && wait "$LOOM_XVFB_PID" 2>/dev/null
+  LOOM_XVFB_PID=
+}
