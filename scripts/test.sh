@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both configurations and runs every test:
+# native tests under the sanitizers, Windows tests under Wine at display depths 24 and 16,
+# and a bounded fuzzing run.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/scripts/install-deps.sh" || exit 1
+"$root/scripts/build.sh" all || exit 1
+
+failed=0
+jobs=$(nproc)
+
+echo "== native tests (ASan, UBSan)"
+ctest --test-dir "$root/build/native" --output-on-failure -j "$jobs" || failed=1
+
+source "$root/scripts/wine-env.sh"
+loom_wine_prefix
+for depth in 24 16; do
+  echo "== Windows tests under Wine, display depth $depth"
+  loom_start_xvfb "$depth" || { failed=1; continue; }
+  wineserver -p   # one persistent server for the whole run
+  ctest --test-dir "$root/build/win" --output-on-failure -j "$jobs" --timeout 600 || failed=1
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  loom_stop_xvfb
+done
+
+if [ -x "$root/scripts/fuzz.sh" ]; then
+  echo "== fuzzing (bounded)"
+  "$root/scripts/fuzz.sh" || failed=1
+fi
+
+if [ $failed -ne 0 ]; then
+  echo "SOME TESTS FAILED"
+  exit 1
+fi
+echo "ALL TESTS PASSED"
