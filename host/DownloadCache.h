@@ -1,0 +1,104 @@
+// The download cache index ("LOOMA.LOG") and the queue of files asked of the browser.
+// Platform-neutral: the records, their file form, eviction and URL arithmetic. File system
+// effects (does a local copy open, delete it) go through CacheFileOps so tests can watch them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr int kMaxCacheEntries = 50;
+inline constexpr uint32_t kMaxCacheBytes = 15000000;
+inline constexpr size_t kCacheEntrySize = 542;
+inline constexpr size_t kCachePathSize = 260;
+inline constexpr int kMaxPendingRequests = 50;
+
+struct DownloadCacheEntry {
+    char url[kCachePathSize];
+    char localPath[kCachePathSize];
+    uint32_t lastModified;
+    uint16_t useSequence;
+    uint32_t expectedSize;
+    uint32_t receivedSize;
+    uint32_t complete;
+    uint32_t verifiedThisRun;
+};
+
+struct DownloadCache {
+    bool enabled = false;  // false: no index this run; every lookup misses, nothing is kept
+    int16_t count = 0;
+    uint16_t useCounter = 0;
+    DownloadCacheEntry entries[kMaxCacheEntries] = {};
+};
+
+struct CacheFileOps {
+    bool (*canOpen)(const char* path);
+    void (*remove)(const char* path);
+};
+
+// Index file form: i16 count, then count records of 542 bytes, little-endian.
+// A count below 0 or above 50, or a file shorter than its count says, reads as an empty index.
+void ParseCacheIndex(std::span<const uint8_t> bytes, DownloadCache& cache);
+std::vector<uint8_t> SerializeCacheIndex(const DownloadCache& cache);
+
+bool SameUrl(std::string_view a, std::string_view b);  // ASCII case-insensitive, whole string
+bool IsStackUrl(std::string_view url);
+int FindCacheEntry(const DownloadCache& cache, std::string_view url);
+void RemoveCacheEntry(DownloadCache& cache, int index);
+
+// `keepPath` names the local file of the stack open now: its entry is never evicted.
+bool LookupCacheEntry(DownloadCache& cache, std::string_view url, uint32_t lastModified, const CacheFileOps& ops);
+bool AddCacheEntry(DownloadCache& cache, std::string_view url, std::string_view localPath, uint32_t lastModified,
+                   uint32_t expectedSize, const CacheFileOps& ops, std::string_view keepPath = {});
+bool EvictCacheEntry(DownloadCache& cache, const CacheFileOps& ops, std::string_view keepPath = {});
+void AddReceivedBytes(DownloadCache& cache, std::string_view url, uint32_t count);
+void MarkDownloadComplete(DownloadCache& cache, std::string_view url);
+// The local path of the verified, complete entry of `url`, stamped with the next use sequence;
+// null when there is none.
+const char* BindCachedFile(DownloadCache& cache, std::string_view url);
+// Drops the entry of a downloaded file and deletes the file; a file without an entry is not ours
+// and is left alone. True when an entry was found.
+bool ForgetCachedFile(DownloadCache& cache, std::string_view path, const CacheFileOps& ops);
+// Drops the entry of `url` and its partial file (an interrupted download).
+void DropCacheEntry(DownloadCache& cache, std::string_view url, const CacheFileOps& ops);
+
+// The name for a new local copy: the temporary name with the URL's extension when the URL ends
+// in '.' and three letters or digits; else the temporary name unchanged.
+std::string CacheFileNameFor(std::string_view tempName, std::string_view url);
+
+// Base "http://h/d/s.stk" and slot path "C:\x\pic.bmp" give "http://h/d/pic.bmp". False when
+// there is no base, no '/' after its first character, or the result would not fit 260 bytes.
+bool MakeSiblingUrl(std::string_view baseUrl, std::string_view slotPath, std::string& url);
+
+// A download the browser is asked for, and what to replay when it arrives.
+struct PendingRequest {
+    char url[kCachePathSize];
+    uint16_t kind;  // 0 nothing, 1 button actions, 2 action resource, 3 reload an object layer
+    uint32_t object;
+    uint16_t buttonId;
+    uint16_t actionId;
+    uint32_t argument;
+    uint16_t fileSlot;
+    char label[256];
+};
+
+struct PendingContext {
+    uint16_t kind = 0;
+    uint16_t buttonId = 0;
+    uint32_t argument = 0;
+    uint16_t actionId = 0;
+    char label[256] = {};
+    uint32_t objectLayer = 0;
+};
+
+struct RequestQueue {
+    int32_t count = 0;
+    PendingRequest records[kMaxPendingRequests] = {};
+};
+
+// Appends a record made from the context; false (nothing recorded) when 50 are queued.
+bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::string_view url, uint16_t fileSlot);
+// Drops the head; true when another request is now at the head.
+bool AdvanceRequestQueue(RequestQueue& queue);
