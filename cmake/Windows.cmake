@@ -8,6 +8,10 @@ set(win_libs user32 gdi32 comdlg32 comctl32 advapi32 shell32 ole32 oleaut32 uuid
     version winmm vfw32 msimg32 windowscodecs gdiplus mpr)
 
 file(GLOB_RECURSE rc_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
+# windres reports no dependencies: the script is rebuilt whenever any resource file changes.
+file(GLOB_RECURSE rc_parts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rci ${CMAKE_SOURCE_DIR}/resources/*.h
+     ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.cur ${CMAKE_SOURCE_DIR}/resources/*.ico)
+set_source_files_properties(${rc_files} PROPERTIES OBJECT_DEPENDS "${rc_parts}")
 add_library(loom OBJECT ${all_sources} ${rc_files})
 target_compile_definitions(loom PUBLIC LOOM_WINDOWS=1)
 
@@ -16,7 +20,7 @@ set_target_properties(nploom PROPERTIES PREFIX "" OUTPUT_NAME nploom)
 target_link_options(nploom PRIVATE ${static_runtime} -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 target_link_libraries(nploom PRIVATE ${win_libs})
 
-file(GLOB_RECURSE browser_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/testbrowser/*.cpp)
+file(GLOB browser_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/testbrowser/*.cpp)
 if(browser_sources)
   add_executable(testbrowser ${browser_sources})
   target_link_options(testbrowser PRIVATE ${static_runtime})

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "core/Alerts.h"
+#include "core/Resources.h"
 #include "host/PluginModule.h"
 
 namespace {
@@ -67,8 +69,11 @@ HGLOBAL AllocGlobalOrWarn(SIZE_T size) {
         GlobalCompact(static_cast<DWORD>(size));
         block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     }
-    if (!block)
-        ShowLoadedMessage(4134, "Pageloom has run out of RAM memory");
+    if (!block) {
+        char text[80] = {};
+        LoadResString(4134, text, 79);
+        ShowErrorBox(text);
+    }
     return block;
 }
 

@@ -14,6 +14,7 @@ bool g_shutDown = false;
 // The one instance record whose window the system is attached to. Only its destruction
 // shuts the system down; a second instance frees just its own record.
 InstanceData* g_attachedRecord = nullptr;
+NPP g_attachedInstance = nullptr;
 
 constexpr uint16_t kHandlerTableVersion = 6;
 constexpr uint16_t kFilledTableSize = 44;
@@ -98,14 +99,16 @@ extern "C" NPError NPP_Destroy(NPP instance, NPSavedData**) {
             // A later instance in this module may attach again (a page reloaded).
             g_attached = false;
             g_attachedRecord = nullptr;
+            g_attachedInstance = nullptr;
         }
         record->window = 0;
         if (g_browser && g_browser->memfree)
             g_browser->memfree(record);
         instance->pdata = nullptr;
     }
+    // Downloads go on for the attached instance when a later one goes away before it.
     if (g_pluginInstance == instance)
-        g_pluginInstance = nullptr;
+        g_pluginInstance = g_attachedInstance;
     return NPERR_NO_ERROR;
 }
 
@@ -126,6 +129,7 @@ extern "C" NPError NPP_SetWindow(NPP instance, NPWindow* window) {
     g_attached = true;
     g_shutDown = false;
     g_attachedRecord = record;
+    g_attachedInstance = instance;
     AttachPluginWindow(hwnd);  // a failed start-up is not the browser's concern
     SetFocus(hwnd);
     if (IsCompletedDownloadWaiting()) {

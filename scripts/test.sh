@@ -19,10 +19,9 @@ loom_wine_prefix
 for depth in 24 16; do
   echo "== Windows tests under Wine, display depth $depth"
   loom_start_xvfb "$depth" || { failed=1; continue; }
-  wineserver -p   # one persistent server for the whole run
+  loom_start_wineserver
   ctest --test-dir "$root/build/win" --output-on-failure -j "$jobs" --timeout 600 || failed=1
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
+  loom_stop_wineserver
   loom_stop_xvfb
 done
 

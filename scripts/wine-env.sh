@@ -14,6 +14,13 @@ loom_wine_prefix() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # Without a window manager on Xvfb, Wine waits for every closing managed window; our windows
+  # need none of what a window manager gives, so it manages none.
+  if [ ! -f "$WINEPREFIX/.loom-unmanaged" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wineserver -w
+    touch "$WINEPREFIX/.loom-unmanaged"
+  fi
 }
 
 # Starts an Xvfb display of the given depth unless DISPLAY already works; sets LOOM_XVFB_PID.
@@ -39,4 +46,16 @@ loom_start_xvfb() {
 loom_stop_xvfb() {
   [ -n "${LOOM_XVFB_PID:-}" ] && kill "$LOOM_XVFB_PID" 2>/dev/null && wait "$LOOM_XVFB_PID" 2>/dev/null
   LOOM_XVFB_PID=
+}
+
+# One persistent wineserver for a whole run, with the prefix's services started now, detached
+# from our output: a service started inside a test would hold the test's output open.
+loom_start_wineserver() {
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+loom_stop_wineserver() {
+  wineserver -k </dev/null >/dev/null 2>&1
+  wineserver -w </dev/null >/dev/null 2>&1
 }

@@ -1,0 +1,22 @@
+// The stack's change flags: whether the stack needs saving and whether the current card was
+// edited. Process-wide; the stack counts as changed when either stack flag is set.
+#pragma once
+
+#include <cstdint>
+
+// Both flags together, as GetChangeFlags/SetChangeFlags save and restore them.
+struct ChangeFlags {
+    int32_t stackChanged;
+    int32_t cardChanged;
+};
+
+// Checks the stack's depth against the display first (which may convert the stack).
+void MarkCardChanged();
+void MarkStackChanged();   // the stack and the card
+void MarkStackModified();  // the stack needs saving without the card being marked
+void ClearCardChanged();
+void ClearStackChanged();  // both stack flags
+bool IsStackChanged();
+bool IsCardChanged();
+ChangeFlags GetChangeFlags();
+void SetChangeFlags(const ChangeFlags& flags);

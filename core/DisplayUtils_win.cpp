@@ -1,0 +1,60 @@
+// The display: depth, palette selection, system family, start-up font.
+#include "core/DisplayUtils.h"
+
+#include "core/WindowsFamily.h"
+#include "host/PluginModule.h"
+
+namespace {
+int gDisplayBitsPerPixel = 0;  // 0 until read
+HFONT gStartupDcFont = nullptr;
+}  // namespace
+
+int GetDisplayBitsPerPixel() {
+    if (gDisplayBitsPerPixel == 0) {
+        // An information context is enough to ask the device; nothing is drawn.
+        HDC ic = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
+        if (ic) {
+            gDisplayBitsPerPixel = GetDeviceCaps(ic, BITSPIXEL) * GetDeviceCaps(ic, PLANES);
+            DeleteDC(ic);
+        }
+    }
+    return gDisplayBitsPerPixel;
+}
+
+HPALETTE SelectPaletteForDisplayBits(int displayBitsPerPixel, HDC dc, HPALETTE palette, BOOL forceBackground) {
+    if (displayBitsPerPixel != 8 || !dc || !palette)
+        return palette;
+    HPALETTE previous = SelectPalette(dc, palette, forceBackground);
+    RealizePalette(dc);
+    return previous;
+}
+
+HPALETTE SelectPaletteIfIndexed(HDC dc, HPALETTE palette, BOOL forceBackground) {
+    return SelectPaletteForDisplayBits(GetDisplayBitsPerPixel(), dc, palette, forceBackground);
+}
+
+int GetWindowsFamily() {
+    return WindowsFamilyFromVersion(static_cast<uint32_t>(GetVersion()));
+}
+
+void InitStartupDcFont() {
+    LOGFONTA iconTitle{};
+    if (!SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof iconTitle, &iconTitle, 0))
+        return;
+    HFONT font = CreateFontIndirectA(&iconTitle);
+    if (!font)
+        return;
+    HWND window = GetMainWindow();
+    HDC dc = GetDC(window);
+    if (dc) {
+        HGDIOBJ previous = SelectObject(dc, font);
+        if (previous && previous != HGDI_ERROR) {
+            gStartupDcFont = static_cast<HFONT>(previous);
+            SelectObject(dc, previous);
+        }
+        ReleaseDC(window, dc);
+    }
+    DeleteObject(font);
+}
+
+HFONT GetStartupDcFont() { return gStartupDcFont; }

@@ -1,0 +1,33 @@
+// Releasing graphics objects, cursors, icons and locked global blocks safely, and whole-bitmap
+// copies.
+#pragma once
+
+#include <windows.h>
+
+#include <type_traits>
+
+// True for a null handle; otherwise the release call's result.
+BOOL SafeDeleteObject(HGDIOBJ object);
+BOOL SafeDestroyCursor(HCURSOR cursor);
+BOOL SafeDestroyIcon(HICON icon);
+
+// Releases the object held in *object and stores null there. 1 on success; 0 for a null
+// pointer or when the release fails (a null handle counts as a failed release).
+template <class T>
+    requires std::is_convertible_v<T, HGDIOBJ>
+int DeleteObjectAndClear(T* object) {
+    if (!object)
+        return 0;
+    const BOOL released = *object ? DeleteObject(*object) : FALSE;
+    *object = nullptr;
+    return released ? 1 : 0;
+}
+
+// A new bitmap holding a copy of the whole bitmap; null for null or on failure.
+HBITMAP DuplicateBitmap(HBITMAP bitmap);
+
+// A movable zero-filled global block of size bytes, locked: the pointer, with the block in
+// *block; null (and *block null) when it cannot be had or locked.
+void* AllocLockedGlobal(HGLOBAL* block, SIZE_T size);
+// Unlocks the block when locked is set, then frees it; nothing for null.
+void FreeLockedGlobal(HGLOBAL block, BOOL locked);

@@ -1,0 +1,13 @@
+// Placing windows: centring on the screen or over the parent, and screen rectangles in a
+// window's client coordinates.
+#pragma once
+
+#include <windows.h>
+
+// Moves the window to the middle of the screen, size kept, and repaints it.
+void CenterWindowOnScreen(HWND window);
+// Centres the window over its parent's (for a pop-up, its owner's) window rectangle; size and
+// z-order kept. A window without a parent is centred over the desktop.
+void CenterWindowOnParent(HWND window);
+// Converts both corners of a screen rectangle to the window's client coordinates, in place.
+void ScreenRectToClient(HWND window, RECT* rect);

@@ -1,0 +1,91 @@
+// Scoped ownership of device contexts and of objects selected into them: each guard releases
+// or restores exactly what it took, on every path.
+#pragma once
+
+#include <windows.h>
+
+#include "core/DisplayUtils.h"
+
+// GetDC / ReleaseDC of a window (the screen when the window is null).
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_)
+            ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// CreateCompatibleDC / DeleteDC.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
+    ~MemoryDC() {
+        if (dc_)
+            DeleteDC(dc_);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HDC dc_;
+};
+
+// SelectObject, and the previous object selected back.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (previous_)
+            SelectObject(dc_, previous_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// A palette selected (always, or through SelectPaletteIfIndexed only on an 8-bit display) and
+// the previous one selected back the same way.
+class SelectedPalette {
+public:
+    enum Mode { kAlways, kIfIndexed };
+    SelectedPalette(HDC dc, HPALETTE palette, Mode mode) : dc_(dc), mode_(mode) {
+        if (!dc || !palette)
+            return;
+        if (mode == kAlways) {
+            previous_ = SelectPalette(dc, palette, FALSE);
+        } else {
+            HPALETTE previous = SelectPaletteIfIndexed(dc, palette, FALSE);
+            if (previous != palette)  // selected: something to restore
+                previous_ = previous;
+        }
+    }
+    ~SelectedPalette() {
+        if (!previous_)
+            return;
+        if (mode_ == kAlways)
+            SelectPalette(dc_, previous_, FALSE);
+        else
+            SelectPaletteIfIndexed(dc_, previous_, FALSE);
+    }
+    SelectedPalette(const SelectedPalette&) = delete;
+    SelectedPalette& operator=(const SelectedPalette&) = delete;
+
+private:
+    HDC dc_;
+    Mode mode_;
+    HPALETTE previous_ = nullptr;
+};

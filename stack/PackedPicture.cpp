@@ -1,0 +1,163 @@
+// Packing and unpacking the pixel bytes of one picture: run header plus LZRW1 middle.
+#include "stack/PackedPicture.h"
+
+#include "stack/Lzrw.h"
+
+#include <cstring>
+
+namespace {
+
+uint32_t ReadU32LE(const uint8_t* p) {
+    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
+void WriteU32LE(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+    p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+void WriteRunHeader(uint8_t* p, const PackedPictureRuns& runs) {
+    std::memcpy(p, runs.leadFill, 4);
+    WriteU32LE(p + 4, runs.leadCount);
+    std::memcpy(p + 8, runs.trailFill, 4);
+    WriteU32LE(p + 12, runs.trailCount);
+}
+
+// Frees a handle on every exit unless released.
+class HandleOwner {
+public:
+    explicit HandleOwner(Handle h) : h_(h) {}
+    ~HandleOwner() { if (h_) DisposeHandle(h_); }
+    HandleOwner(const HandleOwner&) = delete;
+    HandleOwner& operator=(const HandleOwner&) = delete;
+    Handle get() const { return h_; }
+    Handle release() { Handle h = h_; h_ = 0; return h; }
+private:
+    Handle h_;
+};
+
+}  // namespace
+
+bool PackedPictureRange(size_t rowsBytes, uint32_t rowBytes, bool cardPicture, size_t& rangeBytes) {
+    rangeBytes = rowsBytes;
+    if (!cardPicture)
+        return true;
+    const size_t extra = size_t{kCardPictureExtraRows} * rowBytes;
+    if (rowsBytes < extra)
+        return false;
+    rangeBytes = rowsBytes - extra;
+    return true;
+}
+
+PackedPictureRuns FindPictureRuns(std::span<const uint8_t> range) {
+    PackedPictureRuns runs;
+    const size_t n = range.size();
+    if (n < 4)
+        return runs;
+    const uint8_t* p = range.data();
+    std::memcpy(runs.leadFill, p, 4);
+    size_t lead = 0;
+    while (lead + 4 <= n && std::memcmp(p + lead, runs.leadFill, 4) == 0)
+        lead += 4;
+    size_t trail = 0;
+    if (lead < n) {
+        std::memcpy(runs.trailFill, p + n - 4, 4);
+        while (lead + trail + 4 <= n && std::memcmp(p + n - trail - 4, runs.trailFill, 4) == 0)
+            trail += 4;
+    }
+    runs.leadCount = static_cast<uint32_t>(lead);
+    runs.trailCount = static_cast<uint32_t>(trail);
+    return runs;
+}
+
+Handle PackPictureRows(std::span<const uint8_t> rows, uint32_t rowBytes, bool cardPicture) {
+    size_t rangeBytes = 0;
+    if (!PackedPictureRange(rows.size(), rowBytes, cardPicture, rangeBytes))
+        return 0;
+    const std::span<const uint8_t> range = rows.first(rangeBytes);
+    const PackedPictureRuns runs = FindPictureRuns(range);
+    const size_t middle = rangeBytes - runs.leadCount - runs.trailCount;
+    if (LzrwCompressBound(middle) > UINT32_MAX - kPackedPictureHeaderBytes)
+        return 0;
+
+    HandleOwner packed(NewHandle(static_cast<uint32_t>(
+        kPackedPictureHeaderBytes + (middle > 0 ? LzrwCompressBound(middle) : 0))));
+    if (!packed.get())
+        return 0;
+    size_t streamBytes = 0;
+    {
+        HandleLock out(packed.get());
+        if (!out)
+            return 0;
+        WriteRunHeader(out.get(), runs);
+        if (middle > 0) {
+            HandleOwner work(NewHandle(kLzrwWorkAreaBytes));
+            HandleLock workLock(work.get());
+            if (!workLock)
+                return 0;
+            const std::span<uint8_t> destination(out.get() + kPackedPictureHeaderBytes,
+                                                 LzrwCompressBound(middle));
+            if (!LzrwCompress({workLock.get(), kLzrwWorkAreaBytes},
+                              range.subspan(runs.leadCount, middle), destination, streamBytes))
+                return 0;
+        }
+    }
+    if (SetHandleSize(packed.get(), static_cast<uint32_t>(kPackedPictureHeaderBytes + streamBytes)) != 0)
+        return 0;
+    return packed.release();
+}
+
+Handle PackPicture(DibHandle dib, bool cardPicture, const uint8_t* indexMap) {
+    const bool flipped = indexMap ? DibFlipRowsMapped(dib, std::span<const uint8_t, 256>(indexMap, 256))
+                                  : DibFlipRows(dib);
+    if (!flipped)
+        return 0;
+    HandleOwner macRows(DibToMacRowsHandle(dib));
+    HandleLock lock(macRows.get());
+    if (!lock)
+        return 0;
+    const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(macRows.get()));
+    DibLayout layout;
+    if (!ReadDibLayout(bytes, layout, RowRule::Mac))
+        return 0;
+    return PackPictureRows(bytes.subspan(layout.bitsOffset, layout.imageBytes), layout.rowBytes, cardPicture);
+}
+
+bool ReadPackedPictureRuns(std::span<const uint8_t> packed, PackedPictureRuns& runs) {
+    runs = {};
+    if (packed.size() < kPackedPictureHeaderBytes)
+        return false;
+    const uint8_t* p = packed.data();
+    std::memcpy(runs.leadFill, p, 4);
+    runs.leadCount = ReadU32LE(p + 4);
+    std::memcpy(runs.trailFill, p + 8, 4);
+    runs.trailCount = ReadU32LE(p + 12);
+    return true;
+}
+
+bool UnpackPictureRows(std::span<const uint8_t> packed, std::span<uint8_t> range) {
+    PackedPictureRuns runs;
+    if (!ReadPackedPictureRuns(packed, runs))
+        return false;
+    const size_t n = range.size();
+    const size_t lead = (size_t{runs.leadCount} + 3) / 4 * 4;  // filled as whole words
+    const size_t trail = runs.trailCount;
+    if (lead > n || trail > n - lead)
+        return false;
+    uint8_t* p = range.data();
+    for (size_t i = 0; i < lead; ++i)
+        p[i] = runs.leadFill[i % 4];
+    // Backwards from the end: the range's last byte takes the fill's last byte.
+    for (size_t j = 1; j <= trail; ++j)
+        p[n - j] = runs.trailFill[3 - (j - 1) % 4];
+
+    const size_t middle = n - lead - trail;
+    if (middle == 0)
+        return true;
+    size_t written = 0;
+    if (!LzrwDecompress(packed.subspan(kPackedPictureHeaderBytes), range.subspan(lead, middle), written))
+        return false;
+    return written == middle;
+}

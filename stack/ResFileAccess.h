@@ -1,0 +1,50 @@
+// Locked access to a ResFile record and its entry table, for the resource manager's own files.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "stack/ResFile.h"
+
+// Locks the record and its table for one scope. The table may grow through `GrowEntries`,
+// which re-locks it; spans taken before that are stale.
+class ResFileAccess {
+public:
+    explicit ResFileAccess(Handle resFile);
+    ~ResFileAccess();
+    ResFileAccess(const ResFileAccess&) = delete;
+    ResFileAccess& operator=(const ResFileAccess&) = delete;
+
+    explicit operator bool() const { return file_ != nullptr; }
+    ResFile* file() const { return file_; }
+    std::span<ResEntry> entries() const;
+    // Makes room for `count` entries (the count field is left to the caller).
+    bool GrowEntries(uint32_t count);
+
+private:
+    void LockEntries();
+    void UnlockEntries();
+
+    Handle handle_;
+    ResFile* file_ = nullptr;
+    ResEntry* entries_ = nullptr;
+    uint32_t capacity_ = 0;
+};
+
+// Shared by the resource manager's files (ResourceManager.cpp).
+Handle ResFileHead();
+void SetResFileHead(Handle head);
+Handle CurrentResFileHandle();
+void SetCurrentResFileHandle(Handle resFile);
+uint32_t TakeResFileRefNum();
+// Frees every data handle, the table and the record (the record must be unlinked).
+void DisposeResFileRecord(Handle resFile);
+// Reads an entry's data from its file into a new handle, converted for memory; 0 on failure.
+Handle ReadResourceData(const ResFile& file, const ResEntry& entry);
+// Reads the area of an open file into the record's table (ResourceArea.cpp); 0 or an error.
+int ReadResourceArea(FileRef file, uint32_t areaOffset, Handle resFile);
+
+// Resource data by type (ResFileData.cpp): after reading, in place (the handle may be resized;
+// false when its record does not convert); before writing, the bytes in file order.
+bool ConvertResourceFromFile(uint32_t type, Handle* data);
+bool ResourceToFileBytes(uint32_t type, Handle data, std::vector<uint8_t>& out);

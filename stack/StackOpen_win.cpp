@@ -1,0 +1,302 @@
+// Opening a stack: the alerts through which a file is refused, the card list and resources
+// filled, and the first card entered.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/AlertText.h"
+#include "core/Alerts.h"
+#include "core/ChangeFlags.h"
+#include "core/Resources.h"
+#include "host/PluginModule.h"
+#include "stack/ByteReader.h"
+#include "stack/ResFile.h"
+#include "stack/ResFileData.h"
+#include "stack/StackOpen.h"
+#include "stack/StackOpenNeighbours.h"
+#include "stack/StackOpenSession.h"
+#include "stack/StackReader.h"
+
+namespace {
+
+constexpr int kAnswerNo = 2;
+
+// The wait cursor for one scope.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+private:
+    HCURSOR previous_;
+};
+
+// What a conversion takes from the machine and the current stack's path.
+StackConversion MachineConversion() {
+    StackConversion cv;
+    if (HDC screen = GetDC(nullptr)) {
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        if (dpi > 0)
+            cv.verticalDpi = dpi;
+        ReleaseDC(nullptr, screen);
+    }
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    if (path[0] && path[1] == ':' && path[2] == '\\') {
+        cv.stackDrive[0] = path[0];
+        cv.stackDrive[1] = ':';
+        cv.stackDrive[2] = '\\';
+        cv.stackDrive[3] = 0;
+    }
+    return cv;
+}
+
+void ForgetCurrentDownload() {
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    Neighbours().forgetCachedFile(path);
+}
+
+// The open stack is closed: cards, resources and what else is tied to it.
+void CloseOpenStack() {
+    DisposeCards();
+    if (const int32_t refNum = GetStackResFile())
+        CloseResFile(refNum);
+    SetStackResFile(0);
+    Neighbours().closeStackExtras();
+}
+
+// A stack that could not be read: reported once (alert 2305), no stack left open.
+int ReportUnreadable() {
+    ForgetCurrentDownload();
+    ShowAlert(kAlertNoCardsRead);
+    Neighbours().eraseCardBackground();
+    ClearCardChanged();
+    Neighbours().startEmptyStack();
+    return kFileRefused;
+}
+
+bool ChooseStackWithDialog() {
+    char file[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotScratch, sizeof file, file);
+    char name[kFileSpecPathSize] = {};
+    GetPathFileName(file, name, sizeof name);
+    char folder[kFileSpecPathSize] = {};
+    GetFileSpecFolder(kSlotScratch, folder, sizeof folder);
+    char title[256] = {};
+    LoadResString(2405, title, sizeof title);
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = GetMainWindow();
+    dialog.lpstrFilter = "Stacks (*.STK)\0*.stk\0";
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = sizeof name;
+    dialog.lpstrInitialDir = folder[0] ? folder : nullptr;
+    dialog.lpstrTitle = title[0] ? title : nullptr;
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&dialog))
+        return false;
+    SetFileSpecFromPath(kSlotScratch, name);
+    return true;
+}
+
+// A plain Open dialog stands in for the stack Open dialog until the dialogs module installs it.
+const bool g_chooserInstalled = [] {
+    StackOpenNeighbours neighbours = Neighbours();
+    if (neighbours.chooseStackFile == DefaultStackOpenNeighbours().chooseStackFile)
+        neighbours.chooseStackFile = ChooseStackWithDialog;
+    SetStackOpenNeighbours(neighbours);
+    return true;
+}();
+
+}  // namespace
+
+void GetMinimumCardSize(int* width, int* height) {
+    if (width)
+        *width = MinimumCardExtent(GetSystemMetrics(SM_CXMINTRACK));
+    if (height)
+        *height = MinimumCardExtent(GetSystemMetrics(SM_CYMINTRACK));
+}
+
+int LoadStackFile() {
+    FileRef opened = kNoFile;
+    if (OpenFileSlot(kSlotCurrentStack, kOpenRead, &opened) != kFileOk)
+        return ReportUnreadable();  // nothing to close
+    FileCloser file(opened);
+    if (IsHomeStackName(GetStackName()))
+        SetHomeCardId(GetCurrentCardId());
+    CloseOpenStack();
+    WaitCursor wait;
+
+    StackConversion cv = MachineConversion();
+    FileByteSource source(file.get());
+    Handle header = 0;
+    const StackReadResult headerRead = ReadStackHeader(source, cv, &header);
+    std::vector<uint8_t> bytes(kStackHeaderBytes, 0);
+    if (headerRead.ok()) {
+        HandleLock lock(header);
+        std::memcpy(bytes.data(), lock.get(), kStackHeaderBytes);
+    }
+    // The refusals, in this order; each shows its alert and returns -12.
+    int refusal = 0;
+    if (headerRead.error == kStackNoMemory) {
+        return ReportUnreadable();
+    } else if (!headerRead.ok()) {
+        ForgetCurrentDownload();
+        refusal = kAlertNotAStack;
+    } else if (StackHeaderRefusal(bytes) == kAlertBlackAndWhiteStack) {
+        refusal = kAlertBlackAndWhiteStack;
+    } else {
+        int minWidth = 0, minHeight = 0;
+        GetMinimumCardSize(&minWidth, &minHeight);
+        if (CardSizeBelowMinimum(bytes, minWidth, minHeight) && ShowAlert(kAlertStackCardSizeTooSmall) == kAnswerNo) {
+            DisposeHandle(header);
+            return kFileRefused;
+        }
+        refusal = StackHeaderRefusal(bytes);
+    }
+    if (refusal) {
+        ShowAlert(static_cast<uint32_t>(refusal));
+        DisposeHandle(header);
+        return kFileRefused;
+    }
+
+    std::vector<Handle> cards;
+    int err = ReadCardRecords(source, GetU16(bytes, kHeaderCardCount), cv, cards).ok() ? kFileOk : kFileFailed;
+    int32_t refNum = 0;
+    if (err == kFileOk) {
+        SetResourceConversion(cv);
+        refNum = OpenResFileAt(GetFileSpec(kSlotCurrentStack), GetU32(bytes, kHeaderResourceOffset));
+        if (!refNum)
+            err = kFileFailed;
+    }
+    for (size_t i = 0; err == kFileOk && i < cards.size(); ++i)
+        if (AddCardRecord(cards[i], static_cast<int>(i)) != 0)
+            err = kFileFailed;
+    file.Close();
+    if (err != kFileOk) {
+        // Nothing of the stack stays: cards already in the list go with the list.
+        const size_t listed = static_cast<size_t>(CountCards());
+        DisposeCards();
+        for (size_t i = listed; i < cards.size(); ++i)
+            DisposeHandle(cards[i]);
+        if (refNum)
+            CloseResFile(refNum);
+        DisposeHandle(header);
+        return ReportUnreadable();
+    }
+    SetStackHeaderHandle(header);
+    SetStackResFile(refNum);
+    Neighbours().scanStackActionRecords();
+    EnforceMinimumCardSize(header);  // a stack it cannot enlarge still opens
+    Neighbours().applyLoadedStackSettings();
+    Neighbours().loadFontTable();
+    return kFileOk;
+}
+
+int OpenStack(bool ask) {
+    if (IsStackOpen())
+        Neighbours().leaveCard();
+    if (ask) {
+        CopyFileSpec(kSlotCurrentStack, kSlotScratch);
+        if (!Neighbours().chooseStackFile()) {
+            Neighbours().refreshCurrentCard();
+            return 0;
+        }
+        CopyFileSpec(kSlotScratch, kSlotCurrentStack);
+    }
+    Neighbours().removeFiltersMenu();
+    const int err = LoadStackFile();
+    if (err != kFileOk) {
+        ShowErrorMessage(err);  // -12: already reported
+        Neighbours().startEmptyStack();
+        return err;
+    }
+    SetCurrentCardId(GetCardId(GetCardByIndex(1)));
+    Neighbours().enterCard(3, 0, 8, 1);
+    return 0;
+}
+
+int ReadStackCard(int slot, uint16_t cardId, int position, int16_t* depth, int16_t* version,
+                  int16_t* cardCount, Handle* card) {
+    if (card)
+        *card = 0;
+    FileRef opened = kNoFile;
+    const int err = OpenFileSlot(slot, kOpenRead, &opened);
+    if (err != kFileOk)
+        return err;
+    FileCloser file(opened);
+    StackConversion cv = MachineConversion();
+    FileByteSource source(file.get());
+    bool notAStack = false;
+    const int result = ReadStackCardFrom(source, cardId, position, cv, depth, version, cardCount, card, &notAStack);
+    if (notAStack) {
+        file.Close();
+        ShowAlert(kAlertNotAStack);
+    }
+    return result;
+}
+
+int EnforceMinimumCardSize(Handle header) {
+    int minWidth = 0, minHeight = 0;
+    GetMinimumCardSize(&minWidth, &minHeight);
+    uint16_t width, height;
+    {
+        HandleLock lock(header);
+        if (!lock || GetHandleSize(header) < kStackHeaderBytes)
+            return kFileMissing;
+        const std::span<const uint8_t> bytes(lock.get(), kStackHeaderBytes);
+        if (!CardSizeBelowMinimum(bytes, minWidth, minHeight))
+            return kFileOk;
+        width = GetU16(bytes, kHeaderCardWidth);
+        height = GetU16(bytes, kHeaderCardHeight);
+    }
+    Handle enlarged = header;
+    if (HandToHand(&enlarged) != 0)
+        return kFileMissing;
+    {
+        HandleLock lock(enlarged);
+        const std::span<uint8_t> bytes(lock.get(), kStackHeaderBytes);
+        SetU16(bytes, kHeaderCardWidth, static_cast<uint16_t>(width < minWidth ? minWidth : width));
+        SetU16(bytes, kHeaderCardHeight, static_cast<uint16_t>(height < minHeight ? minHeight : height));
+    }
+    const int err = Neighbours().changeStackSize(header, enlarged);
+    DisposeHandle(enlarged);
+    return err == 0 ? kFileOk : kFileMissing;
+}
+
+bool IsHomeStackName(const char* name) {
+    if (!name || !name[0])
+        return false;
+    for (uint32_t id = kStringHomeStackNames; id < kStringHomeStackNames + 100; ++id) {
+        char candidate[kFileSpecNameSize] = {};
+        if (LoadResString(id, candidate, sizeof candidate) <= 0 || candidate[0] == '*')
+            return false;
+        if (lstrcmpiA(candidate, name) == 0)
+            return true;
+    }
+    return false;
+}
+
+void RememberHomeStack() {
+    if (!IsHomeStackName(GetStackName()))
+        return;
+    CopyFileSpec(kSlotCurrentStack, kSlotHomeStack);
+    SetHomeStackKnown(true);
+    SetHomeCardId(0);
+}
+
+void SetStackName(const char* name) {
+    StoreStackName(name);
+    Neighbours().updateCardTitle();
+}
+
+void SetStackNameFromDefault() {
+    char name[kFileSpecNameSize] = {};
+    LoadResString(kStringUntitled, name, sizeof name);
+    SetStackName(name);
+}

@@ -1,0 +1,127 @@
+// Arbitrary stack-file bytes: the resource area opens or refuses without reading or allocating
+// outside the file, the card records likewise; an area that opens is written out again and the
+// written file reopens to the same live entries.
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "core/FileLayerMemory.h"
+#include "stack/ByteReader.h"
+#include "stack/ResFile.h"
+#include "stack/StackOpen.h"
+
+namespace {
+
+constexpr char kPath[] = "C:\\fuzz.stk";
+constexpr char kSaved[] = "C:\\saved.stk";
+constexpr size_t kMaxInput = 1 << 20;
+
+struct Live {
+    uint32_t type;
+    uint16_t id;
+    std::vector<uint8_t> data;
+};
+
+std::vector<Live> LiveEntries(int32_t refNum) {
+    std::vector<Live> live;
+    HandleLock lock(FindResFile(refNum));
+    const auto* rf = reinterpret_cast<const ResFile*>(lock.get());
+    HandleLock table(rf->entries);
+    const auto* entries = reinterpret_cast<const ResEntry*>(table.get());
+    for (uint32_t i = 0; i < rf->count; ++i) {
+        const ResEntry& e = entries[i];
+        if (e.attributes & kResDeleted)
+            continue;
+        Live item{e.type, e.id, {}};
+        if (e.data) {
+            HandleLock data(e.data);
+            item.data.assign(data.get(), data.get() + GetHandleSize(e.data));
+        }
+        live.push_back(std::move(item));
+    }
+    return live;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > kMaxInput)
+        return 0;
+    static bool ready = [] {
+        InitMemRefs();
+        InitFolderTableAt("C:\\nploom.dll", nullptr);
+        std::atexit([] {
+            FreeFolderTable();
+            FreeMemRefs();
+        });
+        return true;
+    }();
+    (void)ready;
+    UseMemoryFileSystem();
+    PutMemoryFile(kPath, {data, size});
+    SetFileSpecFromPath(kSlotCurrentStack, kPath);
+    const int handles = MemRefsCount();
+
+    // Card records as the stack header names them.
+    {
+        SpanByteSource source({data, size});
+        StackConversion cv;
+        Handle header = 0;
+        if (ReadStackHeader(source, cv, &header).ok()) {
+            uint16_t count;
+            {
+                HandleLock lock(header);
+                count = GetU16({lock.get(), kStackHeaderBytes}, kHeaderCardCount);
+            }
+            std::vector<Handle> cards;
+            if (ReadCardRecords(source, count, cv, cards).ok())
+                DisposeCardHandles(cards);
+            if (!cards.empty())
+                __builtin_trap();
+            DisposeHandle(header);
+        }
+    }
+
+    const uint32_t offset = size >= 64 ? GetBE32({data, size}, 60) : 128;
+    const int32_t refNum = OpenResFileAt(GetFileSpec(kSlotCurrentStack), offset);
+    if (refNum && offset <= size) {
+        const std::vector<Live> before = LiveEntries(refNum);
+        PutMemoryFile(kSaved, std::vector<uint8_t>(offset, 0));
+        FileRef out = ActiveFileSystem().open(kSaved, kOpenReadWrite);
+        const int err = WriteResourceArea(out, offset, refNum, kSaved);
+        if (err == kFileOk) {
+            // The header writer's part: the count at 64.
+            uint8_t count[4];
+            SetBE32(count, 0, GetResFileCount(refNum));
+            int32_t n = 4;
+            if (offset >= 68 && FileSeek(out, kSeekStart, 64) == kFileOk)
+                FileWrite(out, &n, count);
+        }
+        FileClose(out);
+        CloseResFile(refNum);
+        if (err == kFileOk && offset >= 128) {
+            SetFileSpecFromPath(3, kSaved);
+            const int32_t again = OpenResFileAt(GetFileSpec(3), offset);
+            if (!again)
+                __builtin_trap();
+            const std::vector<Live> after = LiveEntries(again);
+            if (after.size() != before.size())
+                __builtin_trap();
+            for (size_t i = 0; i < after.size(); ++i) {
+                if (after[i].type != before[i].type || after[i].id != before[i].id)
+                    __builtin_trap();
+                // Types kept raw come back byte for byte.
+                const bool converted = before[i].type == ResType("Actn") || before[i].type == ResType("Hlnk") ||
+                                       before[i].type == ResType("Crsr") || before[i].type == ResType("NBAs");
+                if (!converted && after[i].data != before[i].data)
+                    __builtin_trap();
+            }
+            CloseResFile(again);
+        }
+    } else if (refNum) {
+        CloseResFile(refNum);
+    }
+    if (MemRefsCount() != handles || OpenMemoryFileCount() != 0)
+        __builtin_trap();
+    return 0;
+}

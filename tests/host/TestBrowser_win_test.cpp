@@ -1,0 +1,459 @@
+// Runs the test browser as a child process, on the real plug-in and on the stand-in plug-in
+// (npfake.dll, whose answers are set through the environment), and checks its call log, the
+// streams as the plug-in received them, its screenshot and its exit codes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') {  // a Unix path handed over by ctest: Wine's Z: drive
+        for (char& c : path)
+            if (c == '/')
+                c = '\\';
+        path = "Z:" + path;
+    }
+    return path;
+}
+
+std::string BesideTestProgram(const char* name) {
+    char exe[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path(exe, n < MAX_PATH ? n : 0);
+    return path.substr(0, path.find_last_of("\\/") + 1) + name;
+}
+
+std::string FromEnvOrBeside(const char* variable, const char* name) {
+    const char* env = std::getenv(variable);
+    return WindowsPath(env && *env ? std::string(env) : BesideTestProgram(name));
+}
+
+std::string BrowserPath() { return FromEnvOrBeside("LOOM_TESTBROWSER", "testbrowser.exe"); }
+std::string PluginPath() { return FromEnvOrBeside("LOOM_DLL", "nploom.dll"); }
+std::string FakePluginPath() {
+    std::string browser = BrowserPath();
+    return browser.substr(0, browser.find_last_of("\\/") + 1) + "npfake.dll";
+}
+
+// A fresh folder standing for the web server; removed with its files afterwards.
+struct ServerFolder {
+    std::string path;
+    std::vector<std::string> files;
+    ServerFolder() {
+        static int counter = 0;
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        path = std::string(temp) + "loomtb-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+        CreateDirectoryA(path.c_str(), nullptr);
+    }
+    std::string Put(const std::string& name, const std::string& bytes) {
+        std::string full = path + "\\" + name;
+        for (size_t slash = name.find('\\'); slash != std::string::npos; slash = name.find('\\', slash + 1))
+            CreateDirectoryA((path + "\\" + name.substr(0, slash)).c_str(), nullptr);
+        std::ofstream(full, std::ios::binary) << bytes;
+        files.push_back(full);
+        return full;
+    }
+    std::string Name(const std::string& name) {
+        files.push_back(path + "\\" + name);
+        return files.back();
+    }
+    ~ServerFolder() {
+        for (auto it = files.rbegin(); it != files.rend(); ++it)
+            DeleteFileA(it->c_str());
+        for (const char* sub : {"\\pages", ""})
+            RemoveDirectoryA((path + sub).c_str());
+    }
+};
+
+std::string Bytes(size_t count, unsigned seed) {
+    std::string bytes(count, '\0');
+    for (size_t i = 0; i < count; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = static_cast<char>(seed >> 16);
+    }
+    return bytes;
+}
+
+std::string Fnv1a(const std::string& bytes) {
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : bytes)
+        hash = (hash ^ c) * 16777619u;
+    char text[16];
+    std::snprintf(text, sizeof text, "%08lx", static_cast<unsigned long>(hash));
+    return text;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        size_t start = line.find_first_not_of(' ');
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+            line.pop_back();
+        if (start != std::string::npos)
+            lines.push_back(line.substr(start));
+    }
+    return lines;
+}
+
+bool StartsWith(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
+
+// The value after "key=" in a log or report line, up to the next ',', ')' or space.
+std::string Field(const std::string& line, const std::string& key) {
+    size_t at = line.find(key + "=");
+    if (at == std::string::npos)
+        return {};
+    at += key.size() + 1;
+    return line.substr(at, line.find_first_of(",) ", at) - at);
+}
+
+long Result(const std::string& line) {
+    size_t arrow = line.find("-> ");
+    return arrow == std::string::npos ? -9999 : std::strtol(line.c_str() + arrow + 3, nullptr, 10);
+}
+
+struct BrowserRun {
+    int exitCode = -1;
+    std::vector<std::string> log;
+    std::string errors;
+};
+
+// Runs the browser with its standard output and error in files; the environment settings are
+// inherited by the browser and reach the stand-in plug-in.
+BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>& args,
+               const std::vector<std::pair<std::string, std::string>>& env = {}) {
+    BrowserRun run;
+    std::string command = "\"" + BrowserPath() + "\"";
+    for (const std::string& a : args)
+        command += " \"" + a + "\"";
+    std::string outPath = server.path + "\\stdout.txt", errPath = server.path + "\\stderr.txt";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    for (const auto& [name, value] : env)
+        SetEnvironmentVariableA(name.c_str(), value.c_str());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    for (const auto& [name, value] : env)
+        SetEnvironmentVariableA(name.c_str(), nullptr);
+    CloseHandle(out);
+    CloseHandle(err);
+    if (!started) {
+        ADD_FAILURE() << "cannot start " << command << " (error " << GetLastError() << ")";
+        return run;
+    }
+    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 5000);
+        ADD_FAILURE() << "the browser did not end within a minute: " << command;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    run.exitCode = static_cast<int>(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    run.log = Lines(ReadFile(outPath));
+    run.errors = ReadFile(errPath);
+    DeleteFileA(outPath.c_str());
+    DeleteFileA(errPath.c_str());
+    return run;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& l : lines)
+        all += l + "\n";
+    return all;
+}
+
+// Index of the first line at or after from that starts with prefix; -1 when none.
+int Find(const std::vector<std::string>& lines, const std::string& prefix, int from = 0) {
+    for (int i = from; i < static_cast<int>(lines.size()); ++i)
+        if (StartsWith(lines[i], prefix))
+            return i;
+    return -1;
+}
+
+uint32_t BigEndian32(const std::string& bytes, size_t at) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(bytes[at])) << 24 |
+           static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 16 |
+           static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + 3]));
+}
+
+// The NPP_Write lines of one instance's stream must cover the file without gap or overlap,
+// each offering no more than the chunk and than the WriteReady answer before it.
+void ExpectContiguousWrites(const std::vector<std::string>& log, int from, int to, const std::string& instance,
+                            size_t chunk, size_t fileSize) {
+    size_t next = 0;
+    long ready = -1;
+    int writes = 0;
+    for (int i = from; i < to; ++i) {
+        const std::string& l = log[i];
+        if (Field(l, "instance") != instance)
+            continue;
+        if (StartsWith(l, "NPP_WriteReady(")) {
+            ready = Result(l);
+        } else if (StartsWith(l, "NPP_Write(")) {
+            ++writes;
+            size_t offset = std::stoul(Field(l, "offset")), len = std::stoul(Field(l, "len"));
+            EXPECT_EQ(offset, next) << l;
+            EXPECT_LE(len, chunk) << l;
+            EXPECT_GT(ready, 0) << "a write without a positive WriteReady before it: " << l;
+            EXPECT_LE(static_cast<long>(len), ready) << l;
+            long taken = Result(l);
+            ASSERT_GE(taken, 0) << l;
+            next += static_cast<size_t>(std::min<long>(taken, static_cast<long>(len)));
+            ready = -1;
+        }
+    }
+    EXPECT_EQ(next, fileSize);
+    EXPECT_GT(writes, 0);
+}
+
+TEST(TestBrowser, StreamsTheStackInChunksToTheRealPlugin) {
+    ServerFolder server;
+    // A name of its own for every run, so that a download cache of the plug-in never has it
+    // already; not a .stk name, so that nothing tries to open these bytes as a stack.
+    std::string name = "small-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + ".dat";
+    server.Put(name, Bytes(100, 7));
+    std::string shot = server.Name("shot.png");
+    BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--type", "application/lmpk", "--log",
+                                  "--chunk", "7", "--size", "300x200", "--screenshot", shot, "--screenshot-after", "500",
+                                  "--quit-after", "1500", "http://localhost/" + name});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const auto& log = run.log;
+    SCOPED_TRACE(Joined(log));
+
+    int init = Find(log, "NP_Initialize(");
+    int created = Find(log, "NPP_New(", init + 1);
+    int window = Find(log, "NPP_SetWindow(", created + 1);
+    int stream = Find(log, "NPP_NewStream(", window + 1);
+    int streamEnd = Find(log, "NPP_DestroyStream(", stream + 1);
+    int destroyed = Find(log, "NPP_Destroy(", streamEnd + 1);
+    int shutdown = Find(log, "NP_Shutdown(", destroyed + 1);
+    ASSERT_GE(init, 0);
+    ASSERT_GT(created, init);
+    ASSERT_GT(window, created);
+    ASSERT_GT(stream, window);
+    ASSERT_GT(streamEnd, stream);
+    ASSERT_GT(destroyed, streamEnd);
+    ASSERT_GT(shutdown, destroyed);
+    EXPECT_EQ(Field(log[created], "mode"), "1");
+    EXPECT_EQ(Result(log[created]), 0);
+    EXPECT_EQ(Field(log[window], "width"), "300");
+    EXPECT_EQ(Field(log[stream], "end"), "100");
+    EXPECT_EQ(Field(log[streamEnd], "reason"), "0");
+
+    int writes = 0;
+    for (const std::string& l : log)
+        writes += StartsWith(l, "NPP_Write(");
+    EXPECT_EQ(writes, (100 + 6) / 7);
+    EXPECT_EQ(Find(log, "NPP_Write("), Find(log, "NPP_Write(", stream)) << "no write before the stream began";
+    EXPECT_EQ(Find(log, "NPP_Write(", streamEnd), -1) << "no write after the stream ended";
+    ExpectContiguousWrites(log, stream, streamEnd, "1", 7, 100);
+
+    std::string png = ReadFile(shot);
+    ASSERT_GE(png.size(), 24u) << "no screenshot at " << shot;
+    EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(png.substr(12, 4), "IHDR");
+    EXPECT_EQ(BigEndian32(png, 16), 300u);
+    EXPECT_EQ(BigEndian32(png, 20), 200u);
+}
+
+TEST(TestBrowser, RefusesWhatItCannotServe) {
+    ServerFolder server;
+    server.Put("notes.txt", "plain text");
+    server.Put("some.stk", "stack bytes");
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        int exitCode;
+    };
+    const std::string dll = PluginPath();
+    const std::vector<Case> cases = {
+        {"missing DLL", {"--dll", server.path + "\\absent.dll", "http://localhost/some.stk"}, 3},
+        {"extension not served", {"--dll", dll, "http://localhost/notes.txt"}, 5},
+        {"MIME type not served", {"--dll", dll, "--type", "text/plain", "http://localhost/some.stk"}, 5},
+        {"stack missing", {"--dll", dll, "http://localhost/absent.stk"}, 7},
+        {"URL leaving the server folder", {"--dll", dll, "http://localhost/../some.stk"}, 7},
+        {"unknown option", {"--dll", dll, "--bogus", "http://localhost/some.stk"}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> args = {"--server", server.path, "--log", "--quit-after", "0"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        BrowserRun run = RunBrowser(server, args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.errors << Joined(run.log);
+        EXPECT_FALSE(run.errors.empty()) << "the reason is told on standard error";
+        EXPECT_EQ(Find(run.log, "NPP_New("), -1) << "no instance was made";
+    }
+}
+
+// Report lines of the stand-in plug-in that start with prefix.
+std::vector<std::string> ReportLines(const std::string& reportPath, const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const std::string& l : Lines(ReadFile(reportPath)))
+        if (StartsWith(l, prefix))
+            found.push_back(l);
+    return found;
+}
+
+TEST(TestBrowser, HonoursWriteReadyAndShortWrites) {
+    ServerFolder server;
+    std::string bytes = Bytes(50, 11);
+    server.Put("stack.fake", bytes);
+    std::string report = server.Name("report.txt");
+    BrowserRun run = RunBrowser(server,
+                         {"--dll", FakePluginPath(), "--server", server.path, "--log", "--chunk", "7", "--quit-after",
+                          "1500", "http://localhost/stack.fake"},
+                         {{"LOOM_FAKE_PLUGIN", "ready=5,0,3;take=4"}, {"LOOM_FAKE_REPORT", report}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    SCOPED_TRACE(Joined(run.log));
+    int stream = Find(run.log, "NPP_NewStream(");
+    int streamEnd = Find(run.log, "NPP_DestroyStream(", stream + 1);
+    ASSERT_GT(streamEnd, stream);
+    EXPECT_NE(Find(run.log, "NPP_WriteReady(instance=1) -> 0"), -1) << "a not-ready answer came up";
+    ExpectContiguousWrites(run.log, stream, streamEnd, "1", 7, 50);
+    EXPECT_EQ(Field(run.log[stream], "type"), "application/x-loom-fake");
+
+    auto ends = ReportLines(report, "end ");
+    ASSERT_EQ(ends.size(), 1u) << ReadFile(report);
+    EXPECT_EQ(Field(ends[0], "reason"), "0");
+    EXPECT_EQ(Field(ends[0], "received"), "50");
+    EXPECT_EQ(Field(ends[0], "hash"), Fnv1a(bytes)) << "the plug-in got the file's bytes in order";
+    EXPECT_EQ(Field(ends[0], "offseterrors"), "0");
+}
+
+TEST(TestBrowser, EndsAStreamThePluginStops) {
+    ServerFolder server;
+    server.Put("stack.fake", Bytes(60, 3));
+    std::string report = server.Name("report.txt");
+    BrowserRun run = RunBrowser(server,
+                         {"--dll", FakePluginPath(), "--server", server.path, "--log", "--chunk", "7", "--quit-after",
+                          "1500", "http://localhost/stack.fake"},
+                         {{"LOOM_FAKE_PLUGIN", "stopafter=20"}, {"LOOM_FAKE_REPORT", report}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    SCOPED_TRACE(Joined(run.log));
+    int stopped = Find(run.log, "NPP_Write(instance=1, offset=21, len=7) -> -1");
+    ASSERT_NE(stopped, -1);
+    int next = Find(run.log, "NPP_", stopped + 1);
+    ASSERT_NE(next, -1);
+    EXPECT_TRUE(StartsWith(run.log[next], "NPP_DestroyStream(instance=1")) << run.log[next];
+    EXPECT_NE(Field(run.log[next], "reason"), "0") << "a stopped stream does not end as done";
+    EXPECT_EQ(Find(run.log, "NPP_Write(", stopped + 1), -1);
+
+    auto ends = ReportLines(report, "end ");
+    ASSERT_EQ(ends.size(), 1u) << ReadFile(report);
+    EXPECT_EQ(Field(ends[0], "received"), "21");
+    EXPECT_EQ(Field(ends[0], "afterstop"), "0");
+}
+
+TEST(TestBrowser, DeliversEachStreamToTheInstanceThatAsked) {
+    ServerFolder server;
+    server.Put("stack.fake", Bytes(30, 5));
+    const std::string part1 = Bytes(40, 21), part2 = Bytes(70, 22);
+    server.Put("pages\\part1.txt", part1);
+    server.Put("pages\\part2.txt", part2);
+    std::string report = server.Name("report.txt");
+    BrowserRun run = RunBrowser(server,
+                         {"--dll", FakePluginPath(), "--server", server.path, "--base",
+                          "http://localhost/pages/index.html", "--instances", "2", "--chunk", "16", "--log",
+                          "--quit-after", "1500", "http://localhost/stack.fake"},
+                         {{"LOOM_FAKE_PLUGIN", "geturl=part%d.txt"}, {"LOOM_FAKE_REPORT", report}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    SCOPED_TRACE(Joined(run.log));
+
+    // Each instance has its own window and gets its own copy of the stack.
+    auto windows = ReportLines(report, "window ");
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_NE(Find(run.log, "NPP_SetWindow(instance=1"), -1);
+    EXPECT_NE(Find(run.log, "NPP_SetWindow(instance=2"), -1);
+    EXPECT_NE(Field(run.log[Find(run.log, "NPP_SetWindow(instance=1")], "window"),
+              Field(run.log[Find(run.log, "NPP_SetWindow(instance=2")], "window"));
+    auto ends = ReportLines(report, "end ");
+    ASSERT_EQ(ends.size(), 4u) << ReadFile(report);
+    struct Expected {
+        const char* instance;
+        std::string url;
+        const std::string* bytes;
+    };
+    const std::string stack = Bytes(30, 5);
+    const Expected expected[] = {
+        {"1", "http://localhost/stack.fake", &stack},
+        {"2", "http://localhost/stack.fake", &stack},
+        {"1", "http://localhost/pages/part1.txt", &part1},
+        {"2", "http://localhost/pages/part2.txt", &part2},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(std::string("instance ") + e.instance + " " + e.url);
+        bool found = false;
+        for (const std::string& l : ends) {
+            if (Field(l, "inst") == e.instance && Field(l, "url") == e.url) {
+                found = true;
+                EXPECT_EQ(Field(l, "reason"), "0");
+                EXPECT_EQ(Field(l, "hash"), Fnv1a(*e.bytes));
+            }
+        }
+        EXPECT_TRUE(found) << ReadFile(report);
+    }
+    EXPECT_NE(Find(run.log, "NPP_Destroy(instance=1"), -1);
+    EXPECT_NE(Find(run.log, "NPP_Destroy(instance=2"), -1);
+    EXPECT_EQ(ReportLines(report, "shutdown").size(), 1u);
+}
+
+TEST(TestBrowser, StreamsALocalFileBeforeTheWindowAndAsAFile) {
+    ServerFolder server;
+    std::string bytes = Bytes(25, 9);
+    std::string local = server.Put("local.fk2", bytes);
+    std::string report = server.Name("report.txt");
+    BrowserRun run = RunBrowser(server,
+                         {"--dll", FakePluginPath(), "--log", "--stream-first", "--full", "--quit-after", "1500", local},
+                         {{"LOOM_FAKE_PLUGIN", "stype=3"}, {"LOOM_FAKE_REPORT", report}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    SCOPED_TRACE(Joined(run.log));
+    int created = Find(run.log, "NPP_New(");
+    ASSERT_NE(created, -1);
+    EXPECT_EQ(Field(run.log[created], "mode"), "2");
+    EXPECT_EQ(Field(run.log[created], "type"), "application/x-loom-fake2") << "the second entry serves .fk2";
+    int streamEnd = Find(run.log, "NPP_DestroyStream(");
+    int window = Find(run.log, "NPP_SetWindow(");
+    ASSERT_NE(streamEnd, -1);
+    EXPECT_LT(streamEnd, window) << "the stack arrived before the window";
+
+    auto ends = ReportLines(report, "end ");
+    ASSERT_EQ(ends.size(), 1u) << ReadFile(report);
+    EXPECT_TRUE(StartsWith(Field(ends[0], "url"), "file:///")) << ends[0];
+    EXPECT_EQ(Field(ends[0], "hash"), Fnv1a(bytes));
+    auto asFile = ReportLines(report, "asfile ");
+    ASSERT_EQ(asFile.size(), 1u);
+    EXPECT_EQ(Field(asFile[0], "exists"), "1");
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// stackinspect: reads a stack file with the plug-in's own stack reader and prints, as JSON, what
+// it sees (the layout is documented in stack/StackDescribe.cpp): header fields, cards with their
+// pictures and objects, resource entries, and every record that was left out.
+//   stackinspect [--dpi N] [--drive X:\] FILE
+// A stack the plug-in would refuse is still described (with "refusal" set), the alert is also
+// written to stderr, and the exit status is 2. Status 1: the file cannot be read; 64: usage.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "core/Handles.h"
+#include "stack/StackReader.h"
+
+namespace {
+
+bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f)
+        return false;
+    uint8_t buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: stackinspect [--dpi N] [--drive X:\\] FILE\n");
+    return 64;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    StackConversion settings;
+    const char* path = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--dpi") == 0 && i + 1 < argc) {
+            settings.verticalDpi = std::atoi(argv[++i]);
+            if (settings.verticalDpi <= 0)
+                return Usage();
+        } else if (std::strcmp(argv[i], "--drive") == 0 && i + 1 < argc) {
+            std::strncpy(settings.stackDrive, argv[++i], 3);
+            settings.stackDrive[3] = 0;
+        } else if (argv[i][0] == '-' || path) {
+            return Usage();
+        } else {
+            path = argv[i];
+        }
+    }
+    if (!path)
+        return Usage();
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        std::fprintf(stderr, "stackinspect: cannot read %s\n", path);
+        return 1;
+    }
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);  // the same bytes on every system
+#endif
+    InitMemRefs();
+    std::string json = DescribeStackJson(bytes, settings);
+    std::fwrite(json.data(), 1, json.size(), stdout);
+
+    // The refusal once more, as the user would see it.
+    StackConversion cv = settings;
+    SpanByteSource source(bytes);
+    StackFileContents contents;
+    StackReadResult result = ReadStackFile(source, cv, contents, false);
+    DisposeStackFileContents(contents);
+    FreeMemRefs();
+    if (!result.ok()) {
+        const char* text = StackAlertText(result.alertId);
+        std::fprintf(stderr, "stackinspect: %s refused with alert %d: %s (%s)\n", path,
+                     result.alertId, text ? text : "no alert", result.reason.c_str());
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,207 @@
+// The demo stack and the fuzz seeds, made with the builder.
+#include "StackBuilder.h"
+
+namespace stackbuilder {
+
+namespace {
+
+std::vector<uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+
+// A 16-colour palette for 4-bit pictures.
+std::vector<Rgb> SixteenColors() {
+    return {{255, 255, 255}, {252, 243, 5}, {255, 100, 2}, {221, 8, 6}, {242, 8, 132},
+            {70, 0, 165},    {0, 0, 212},   {2, 171, 234}, {31, 183, 20}, {0, 100, 17},
+            {86, 44, 5},     {144, 113, 58}, {192, 192, 192}, {128, 128, 128}, {64, 64, 64},
+            {0, 0, 0}};
+}
+
+}  // namespace
+
+Object AllChunksButton(uint16_t id) {
+    Object b = Button(id, {20, 200, 140, 230}, "Everything");
+    Chunk c51{51, 1, {1, 2, 3, 4}, 0, {{16, 7}}, {}, {}};
+    Chunk c56;  // an animation that is no sprite: seven words, then one 12-byte frame
+    c56.kind = 56;
+    c56.rect = {5, 6, 7, 8};
+    c56.payload.assign(18 + 12, 0);
+    c56.payload[9] = 1;    // frame count (+40) = 1
+    c56.payload[18 + 11] = 12;  // frame length (+8 of the frame) = 12
+    Chunk sprite;
+    sprite.kind = 56;
+    sprite.payload = Bytes("Sprt and its raw data");
+    Chunk c59;
+    c59.kind = 59;
+    c59.words = {{16, 3}};
+    std::vector<uint8_t> first = MacPath("Disk:Sounds:bell.wav");
+    c59.longs = {{18, static_cast<uint32_t>(first.size())}};
+    c59.payload = first;
+    std::vector<uint8_t> second = MacPath("Disk:Sounds:bell2.wav");
+    c59.payload.insert(c59.payload.end(), second.begin(), second.end());
+    Chunk c82 = PathChunk(82, "Disk:Media:sound.aif");
+    c82.words = {{16, 9}, {24, 1}};
+    c82.rect = {0, 0x44, 0, 0};
+    Chunk c83{83, 0, {}, 0, {{16, 131}, {24, 0}}, {}, {}};
+    Chunk c89 = PathChunk(89, "Disk:Movies:intro.mov");
+    c89.id = 4;
+    c89.rect = {10, 10, 50, 50};
+    c89.words = {{20, 2}};
+    c89.longs = {{16, 100000}};
+    Chunk c119{119, 5, {1, 1, 9, 9}, 0, {{18, 1}, {20, 2}, {24, 3}}, {}, {}};
+    Chunk c129{129, 6, {2, 2, 8, 8}, 0, {}, {}, Bytes("raw mask")};
+    Chunk c130;
+    c130.kind = 130;
+    c130.words = {{32, 16}, {34, 4}};
+    c130.payload.assign(8 + 16, 0xAA);
+    b.chunks = {c51, c56, sprite, c59, PathChunk(60, "Disk:Stacks:other.stk"), Chunk{61, 0, {}, 0, {}, {}, Bytes("raw")},
+                Chunk{64, 7, {3, 3, 4, 4}, 0, {}, {}, {}}, c82, c83, c89, c119, c129, c130};
+    return b;
+}
+
+namespace {
+
+Picture SmallPicture(int depth, bool macColors) {
+    Picture p = GradientPicture(24, 8, depth);
+    if (depth == 4)
+        p.palette = SixteenColors();
+    p.macColors = macColors;
+    return p;
+}
+
+Stack OneCard() {
+    Stack s;
+    s.cards.push_back(PlainCard(1));
+    return s;
+}
+
+Stack DepthStack(int depth) {
+    Stack s;
+    s.depth = static_cast<uint16_t>(depth);
+    s.cardWidth = 24;
+    s.cardHeight = 8;
+    s.cards.push_back(PictureCard(1, SmallPicture(depth, false)));
+    s.cards.push_back(SharedCard(2, 1));
+    return s;
+}
+
+Stack ObjectsStack() {
+    Stack s;
+    s.cardWidth = 64;
+    s.cardHeight = 48;
+    Card c = PictureCard(1, SolidPicture(64, 48, 8, 3));
+    c.name = "Objects";
+    c.objects.push_back(AllChunksButton(1));
+    c.objects.push_back(TextField(2, {5, 5, 60, 20}, "Field", "Some text"));
+    Object g = Graphic(3, {10, 10, 18, 14}, "Picture");
+    g.data = MacRows(SolidPicture(8, 4, 8, 7));
+    c.objects.push_back(g);
+    Object other;
+    other.kind = 200;
+    other.id = 9;
+    other.extra = Bytes("unknown kind");
+    c.objects.push_back(other);
+    s.cards.push_back(c);
+    s.nextObjectId = 10;
+    return s;
+}
+
+Stack PathsStack() {
+    Stack s;
+    s.cardWidth = 64;
+    s.cardHeight = 48;
+    Card c = PlainCard(1);
+    Object g = Graphic(1, {0, 0, 10, 10}, "Disk based");
+    g.flags = 0x40;
+    g.data = MacPath("Disk:Pictures:photo.bmp");
+    g.trailerWidth = 0;  // read back as the rectangle's size
+    c.objects.push_back(g);
+    Object t = TextField(2, {0, 20, 60, 40}, "File text", "");
+    t.flags = 0x40;
+    t.subRecords[0].path = MacPath("C::Texts:story.txt");
+    c.objects.push_back(t);
+    Object b = Button(3, {0, 0, 20, 20}, "Play");
+    b.chunks.push_back(PathChunk(82, "Volume:a:b:c.wav"));
+    c.objects.push_back(b);
+    s.cards.push_back(c);
+    return s;
+}
+
+Stack ResourcesStack() {
+    Stack s = OneCard();
+    Object action = Button(0, {}, "");
+    action.chunks.push_back(PathChunk(60, "Disk:Stacks:next.stk"));
+    Object linkButton = Button(0, {}, "");
+    linkButton.chunks.push_back(Chunk{61, 0, {}, 0, {}, {}, Bytes("go")});
+    s.resources.push_back({"Actn", 128, "Go on", 0, 0, ActionRecord(action)});
+    s.resources.push_back({"Hlnk", 129, "", 0, 0, LinkData("hello", Bytes("xy"), &linkButton)});
+    s.resources.push_back({"NBAs", 130, "Module", 0, 0, Bytes("NBA1RUNTIMEdata")});
+    s.resources.push_back({"Snd ", 131, "Bell", 0, 0, Bytes("RIFF....WAVE")});
+    s.resources.push_back({"Icon", 132, "Gone", 0x80000000u, 0, Bytes("deleted")});
+    s.resources.push_back({"FntL", 128, "", 0, 0, std::vector<uint8_t>(92, 0)});
+    s.nextResourceId = 133;
+    return s;
+}
+
+Stack MacRomanStack() {
+    Stack s;
+    s.cardWidth = 24;
+    s.cardHeight = 8;
+    Card c = PictureCard(1, SmallPicture(8, true));
+    c.name = "Caf\x8e";
+    c.objects.push_back(Button(1, {1, 1, 20, 6}, "Caf\x8e"));
+    s.cards.push_back(c);
+    return s;
+}
+
+}  // namespace
+
+Stack DemoStack() {
+    Stack s;
+    s.cardWidth = 320;
+    s.cardHeight = 240;
+    s.nextObjectId = 20;
+
+    Card first = PictureCard(1, GradientPicture(320, 240, 8));
+    first.name = "Welcome";
+    Object next = Button(1, {230, 190, 310, 220}, "Next");
+    next.chunks.push_back(Chunk{61, 0, {}, 0, {}, {}, Bytes("next card")});
+    first.objects.push_back(next);
+    first.objects.push_back(TextField(2, {20, 20, 300, 60}, "Title", "Welcome to Pageloom"));
+    Object logo = Graphic(3, {20, 80, 52, 112}, "Logo");
+    logo.data = MacRows(SolidPicture(32, 32, 8, 200));
+    first.objects.push_back(logo);
+    Object back = Button(4, {10, 190, 90, 220}, "Back");
+    back.flags = 0x10;  // on the background layer, shared by the cards that share the picture
+    first.objects.push_back(back);
+    s.cards.push_back(first);
+
+    Card second = SharedCard(2, 1);
+    second.name = "Second";
+    second.objects.push_back(TextField(5, {20, 20, 300, 60}, "Note", "A card sharing the first picture"));
+    second.objects.push_back(AllChunksButton(6));
+    s.cards.push_back(second);
+
+    Picture blue = SolidPicture(320, 240, 8, 6);
+    Card last = PictureCard(3, blue);
+    last.name = "Last";
+    last.objects.push_back(Button(7, {120, 100, 200, 130}, "Start over"));
+    s.cards.push_back(last);
+
+    Stack resources = ResourcesStack();
+    s.resources = resources.resources;
+    s.nextResourceId = resources.nextResourceId;
+    return s;
+}
+
+std::vector<std::pair<std::string, Stack>> SeedStacks() {
+    std::vector<std::pair<std::string, Stack>> seeds;
+    seeds.emplace_back("one-card", OneCard());
+    for (int depth : {4, 8, 16, 32})
+        seeds.emplace_back("depth" + std::to_string(depth), DepthStack(depth));
+    seeds.emplace_back("objects", ObjectsStack());
+    seeds.emplace_back("paths", PathsStack());
+    seeds.emplace_back("resources", ResourcesStack());
+    seeds.emplace_back("macroman", MacRomanStack());
+    return seeds;
+}
+
+}  // namespace stackbuilder

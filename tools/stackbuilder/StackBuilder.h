@@ -1,0 +1,179 @@
+// The test-stack builder: writes stack files from a compact description, for tests, tools and
+// fuzz seeds. It writes the file format directly (big-endian fields, Mac-order rectangles,
+// length-prefixed texts as given) and uses none of the plug-in's own conversion code, so what
+// the reader makes of its files is an independent check.
+//
+//   stackbuilder::Stack s;                       // header defaults of a new stack
+//   s.cards.push_back(stackbuilder::PictureCard(1, stackbuilder::GradientPicture(64, 48, 8)));
+//   s.cards[0].objects.push_back(stackbuilder::Button(1, {10, 10, 90, 30}, "OK"));
+//   s.resources.push_back({"Actn", 128, "", 0, 0, stackbuilder::ActionRecord(button)});
+//   std::vector<uint8_t> bytes = stackbuilder::BuildStack(s).bytes;
+//
+// Pictures are packed with lead and trail runs and a middle in the compressor's stored-copy
+// form (flag byte 1); PackPictureRows is the one place that decides this.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace stackbuilder {
+
+struct Rect {
+    int16_t left = 0, top = 0, right = 0, bottom = 0;
+};
+struct Rgb {
+    uint8_t red = 0, green = 0, blue = 0;
+};
+// A numeric field at a byte offset of a record, written big-endian.
+struct Word {
+    uint16_t offset = 0;
+    uint16_t value = 0;
+};
+struct Long {
+    uint16_t offset = 0;
+    uint32_t value = 0;
+};
+
+struct Picture {
+    int width = 0, height = 0;
+    int depth = 8;                  // 4, 8, 16 or 32
+    // width x height, top row first: a colour index (4, 8 bits), a 5-5-5 value (16 bits) or
+    // 0x00RRGGBB (32 bits).
+    std::vector<uint32_t> pixels;
+    std::vector<Rgb> palette;       // colour table entries; missing ones are a grey ramp
+    bool macColors = false;         // components written as full 16-bit values (c x 257)
+    uint16_t format = 2;            // picture format word
+    std::optional<std::vector<uint8_t>> rawData;        // data after the colour table, as is
+    std::optional<std::vector<uint8_t>> rawColorTable;  // the colour table, as is
+};
+
+struct Chunk {
+    uint16_t kind = 0;
+    uint16_t id = 0;
+    Rect rect;
+    uint16_t flags = 0;             // 0x200 is set by the builder when it pads
+    std::vector<Word> words;        // fields in +16..+31 (and +32.. when no payload says so)
+    std::vector<Long> longs;
+    std::vector<uint8_t> payload;   // from +32
+};
+
+struct TextSubRecord {
+    uint16_t word0 = 0, word2 = 0;
+    uint32_t long4 = 0;
+    std::vector<uint8_t> path;      // counted by the header's +8
+    std::vector<uint8_t> body;
+};
+
+struct Object {
+    uint16_t kind = 48;
+    uint16_t id = 0;
+    Rect rect;
+    uint16_t flags = 0;             // 0x200 is set by the builder when it pads
+    std::string name;               // stored bytes, length-prefixed
+    std::vector<Word> words;        // kind-specific header fields
+    std::vector<Long> longs;
+    std::vector<Chunk> chunks;      // buttons
+    std::vector<TextSubRecord> subRecords;  // text objects
+    std::vector<uint8_t> data;      // graphics: bytes from +80 (picture, or a Mac path with 0x40)
+    bool trailer = false;           // graphics: an 8-byte trailer (+60 = 8)
+    uint16_t trailerWidth = 0, trailerHeight = 0;
+    std::vector<uint8_t> extra;     // other kinds: bytes after the common header
+};
+
+struct Card {
+    uint16_t id = 1;
+    int kind = -1;                  // -1: 1 with a picture, else 0
+    uint16_t background = 0;
+    uint16_t flags = 0;
+    uint16_t menuBar = 0;
+    uint16_t depth = 0, width = 0, height = 0;  // 0: the stack's
+    std::string name;               // stored as is (at most 15 bytes)
+    std::array<uint16_t, 3> actions{};
+    uint16_t cursor = 0;
+    uint16_t word56 = 0;
+    std::optional<Picture> picture;
+    std::vector<Object> objects;
+};
+
+struct Resource {
+    std::string type;               // four characters
+    uint16_t id = 0;
+    std::string name;
+    uint32_t attributes = 0;        // bit 31: deleted
+    uint16_t word6 = 0;
+    std::vector<uint8_t> data;      // in file order
+};
+
+struct Stack {
+    uint16_t autoSave = 0, experiencedUser = 0, word6 = 0, version = 5;
+    uint16_t nextCardId = 0;        // 0: one above the highest card id
+    uint16_t nextObjectId = 1, flags = 0, depth = 8, word18 = 0, timersAndLinks = 1;
+    uint16_t word22 = 0, locked = 0, cardNumberInTitle = 0;
+    std::string password;
+    uint16_t presentationMode = 0, presentation50 = 0, word52 = 0, presentation54 = 0;
+    uint16_t cardWidth = 512, cardHeight = 384;
+    uint32_t nextResourceId = 1;
+    uint16_t stackActionA = 0, closingAction = 0, cursorId = 0, stackActionB = 0;
+    std::vector<Word> headerWords;  // written last, over everything (damaged headers)
+    std::vector<Long> headerLongs;
+    std::vector<Card> cards;
+    std::vector<Resource> resources;
+};
+
+struct Built {
+    std::vector<uint8_t> bytes;
+    std::vector<uint32_t> cardOffsets;
+    std::vector<std::vector<uint32_t>> objectOffsets;  // per card, file offsets
+    std::vector<uint32_t> resourceOffsets;
+};
+
+// Records in file order.
+Built BuildStack(const Stack& stack);
+std::vector<uint8_t> BuildCardRecord(const Card& card, const Stack& stack,
+                                     std::vector<uint32_t>* objectOffsets = nullptr);
+std::vector<uint8_t> BuildObjectRecord(const Object& object);
+std::vector<uint8_t> BuildChunk(const Chunk& chunk);
+std::vector<uint8_t> BuildPictureBlock(const Picture& picture);
+
+// Pictures.
+uint32_t MacRowBytes(int width, int depth);
+std::vector<uint8_t> MacRows(const Picture& picture);
+// Rows to a PackedPicture: lead and trail runs of one 32-bit value and the middle in LZRW1
+// stored-copy form. The one place that decides how builder pictures are packed.
+std::vector<uint8_t> PackPictureRows(std::span<const uint8_t> rows);
+std::vector<uint8_t> MacColorTable(const Picture& picture);
+Picture GradientPicture(int width, int height, int depth);
+Picture SolidPicture(int width, int height, int depth, uint32_t pixel);
+
+// Objects and action records.
+Object Button(uint16_t id, Rect rect, std::string name);
+Object TextField(uint16_t id, Rect rect, std::string name, std::string text);
+Object Graphic(uint16_t id, Rect rect, std::string name);
+// A button carrying one chunk of every kind the format knows (51 to 130; two of kind 56, one
+// of them a sprite), with paths in chunks 59, 60, 82 and 89 on a volume named "Disk".
+Object AllChunksButton(uint16_t id);
+std::vector<uint8_t> MacPath(std::string_view path);  // length-prefixed
+Chunk PathChunk(uint16_t kind, std::string_view macPath);
+// An 'Actn' resource: the button record in file order.
+std::vector<uint8_t> ActionRecord(const Object& button);
+// An 'Hlnk' resource: words 0..7 (+4 other bytes, +6 text length), text at +23, an optional
+// button record after the text and the other bytes.
+std::vector<uint8_t> LinkData(std::string_view text, const std::vector<uint8_t>& other,
+                              const Object* button);
+
+// Cards.
+Card PlainCard(uint16_t id);
+Card PictureCard(uint16_t id, Picture picture);
+Card SharedCard(uint16_t id, uint16_t holderId);
+
+// The demo stack of the README and a set of seeds for the fuzzer (name, stack).
+Stack DemoStack();
+std::vector<std::pair<std::string, Stack>> SeedStacks();
+
+bool WriteFile(const std::string& path, std::span<const uint8_t> bytes);
+
+}  // namespace stackbuilder

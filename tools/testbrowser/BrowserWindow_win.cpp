@@ -1,0 +1,294 @@
+// The page: a top-level window holding one child window per embed, the timers of unattended
+// runs, and main(), which drives the plug-in through its life as a browser does.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "TestBrowser.h"
+
+namespace {
+
+constexpr char kPageClass[] = "LoomTestBrowserPage";
+constexpr char kEmbedClass[] = "LoomTestBrowserEmbed";
+constexpr UINT_PTR kTimerQuit = 2;
+constexpr UINT_PTR kTimerScreenshot = 3;
+constexpr UINT kQuitRetryMs = 100;
+constexpr DWORD kQuitPatienceMs = 10000;
+
+struct Embed {
+    HWND window = nullptr;
+    int instance = -1;  // index of the plug-in instance, -1 when NPP_New refused it
+    int x = 0, y = 0;
+};
+
+struct Page {
+    BrowserOptions options;
+    HWND frame = nullptr;
+    std::vector<Embed> embeds;
+    bool screenshotDone = false;
+    bool screenshotFailed = false;
+    bool closed = false;
+    DWORD quitDeferredSince = 0;
+} g_page;
+
+void TakeScreenshots() {
+    if (g_page.screenshotDone || g_page.options.screenshot.empty())
+        return;
+    g_page.screenshotDone = true;
+    for (size_t i = 0; i < g_page.embeds.size(); ++i) {
+        std::string name = g_page.options.screenshot;
+        if (i > 0) {
+            size_t dot = name.rfind('.');
+            size_t slash = name.find_last_of("\\/");
+            std::string suffix = "-" + std::to_string(i + 1);
+            if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+                name.insert(dot, suffix);
+            else
+                name += suffix;
+        }
+        bool ok = SaveWindowPng(g_page.embeds[i].window, name);
+        Logf("screenshot(instance=%u, file=%s) -> %s", static_cast<unsigned>(i + 1), name.c_str(), ok ? "ok" : "failed");
+        if (!ok) {
+            std::fprintf(stderr, "testbrowser: could not save the screenshot %s\n", name.c_str());
+            g_page.screenshotFailed = true;
+        }
+    }
+}
+
+// Closing the page: the instances go first, then the windows the plug-in has left standing.
+// Never from inside a plug-in call (a modal loop of the plug-in may deliver the close).
+void ClosePage(HWND frame) {
+    if (IsInPluginCall()) {
+        DWORD now = GetTickCount();
+        if (!g_page.quitDeferredSince)
+            g_page.quitDeferredSince = now ? now : 1;
+        else if (now - g_page.quitDeferredSince > kQuitPatienceMs) {
+            std::fprintf(stderr, "testbrowser: the plug-in has not returned from a call for %lu ms; giving up\n",
+                         static_cast<unsigned long>(kQuitPatienceMs));
+            std::fflush(stdout);
+            ExitProcess(kExitPluginStuck);
+        }
+        SetTimer(frame, kTimerQuit, kQuitRetryMs, nullptr);
+        return;
+    }
+    if (g_page.closed)
+        return;
+    g_page.closed = true;
+    TakeScreenshots();
+    DestroyInstances();
+    for (Embed& embed : g_page.embeds)
+        if (IsWindow(embed.window))
+            DestroyWindow(embed.window);
+    DestroyWindow(frame);
+}
+
+LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case kMsgPump:
+        PumpStreams();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kTimerPump) {
+            PumpStreams();
+        } else if (wParam == kTimerQuit) {
+            KillTimer(window, kTimerQuit);
+            ClosePage(window);
+        } else if (wParam == kTimerScreenshot) {
+            KillTimer(window, kTimerScreenshot);
+            TakeScreenshots();
+        }
+        return 0;
+    case WM_CLOSE:
+        ClosePage(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// The embed window as the browser makes it; the plug-in subclasses it and passes on to this
+// procedure what it does not handle itself.
+LRESULT CALLBACK EmbedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool CreatePage(const std::string& title) {
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    WNDCLASSA page = {};
+    page.lpfnWndProc = PageProc;
+    page.hInstance = module;
+    page.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    page.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    page.lpszClassName = kPageClass;
+    WNDCLASSA embed = {};
+    embed.style = CS_DBLCLKS;
+    embed.lpfnWndProc = EmbedProc;
+    embed.hInstance = module;
+    embed.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    embed.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    embed.lpszClassName = kEmbedClass;
+    if (!RegisterClassA(&page) || !RegisterClassA(&embed))
+        return false;
+
+    const BrowserOptions& o = g_page.options;
+    int margin = o.fullPage ? 0 : 8;
+    RECT frame = {0, 0, o.width + 2 * margin, o.instances * (o.height + margin) + margin};
+    DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    AdjustWindowRect(&frame, style, FALSE);
+    g_page.frame = CreateWindowA(kPageClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, module, nullptr);
+    if (!g_page.frame)
+        return false;
+    for (int i = 0; i < o.instances; ++i) {
+        Embed e;
+        e.x = margin;
+        e.y = margin + i * (o.height + margin);
+        e.window = CreateWindowA(kEmbedClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, e.x, e.y,
+                                 o.width, o.height, g_page.frame, nullptr, module, nullptr);
+        if (!e.window)
+            return false;
+        g_page.embeds.push_back(e);
+    }
+    SetPumpWindow(g_page.frame);
+    ShowWindow(g_page.frame, SW_SHOWNORMAL);
+    UpdateWindow(g_page.frame);
+    SetForegroundWindow(g_page.frame);
+    return true;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n < MAX_PATH ? n : 0);
+    size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+}
+
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH];
+    DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return n && n < MAX_PATH ? std::string(full, n) : path;
+}
+
+bool IsFile(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The stack's address: a URL as given, a local file as a file URL, anything else a name
+// relative to the page's base URL.
+std::string StackUrl(const BrowserOptions& o) {
+    if (HasScheme(o.stack))
+        return o.stack;
+    if (IsFile(o.stack))
+        return LocalPathToUrl(FullPath(o.stack));
+    return ResolveUrl(o.baseUrl, o.stack);
+}
+
+void RunMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// Delivers every requested stream before the page goes on (--stream-first).
+void DeliverStreamsNow() {
+    MSG message;
+    while (HasStreamWork() && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    auto parsed = ParseOptions(args, error);
+    if (!parsed) {
+        std::fprintf(stderr, "testbrowser: %s\n%s", error.c_str(), UsageText());
+        return kExitUsage;
+    }
+    g_page.options = *parsed;
+    BrowserOptions& o = g_page.options;
+    SetLogging(o.log);
+    if (o.dllPath.empty())
+        o.dllPath = ProgramFolder() + "\\nploom.dll";
+    o.serverDir = FullPath(o.serverDir.empty() ? std::string(".") : o.serverDir);
+
+    std::string stackUrl = StackUrl(o);
+    std::string stackPath = UrlToLocalPath(stackUrl, o.serverDir);
+    if (stackPath.empty() || !IsFile(stackPath)) {
+        std::fprintf(stderr, "testbrowser: no stack at %s (%s)\n", stackUrl.c_str(),
+                     stackPath.empty() ? "not a file URL" : stackPath.c_str());
+        return kExitStackMissing;
+    }
+
+    PluginTypes types;
+    int rc = LoadPlugin(o.dllPath, types);
+    if (rc != kExitOk) {
+        ShutdownPlugin();
+        return rc;
+    }
+    std::string mimeType = o.mimeType;
+    if (mimeType.empty())
+        mimeType = types.TypeForExtension(UrlExtension(stackUrl));
+    if (mimeType.empty() || !types.Serves(mimeType)) {
+        std::fprintf(stderr, "testbrowser: the plug-in does not serve %s\n",
+                     mimeType.empty() ? ("files ending ." + UrlExtension(stackUrl)).c_str() : mimeType.c_str());
+        ShutdownPlugin();
+        return kExitMimeNotServed;
+    }
+    rc = InitializePlugin();
+    if (rc != kExitOk) {
+        ShutdownPlugin();
+        return rc;
+    }
+    SetServer(o.serverDir, o.baseUrl, types, o.chunk, o.parallel);
+    if (!CreatePage("Pageloom test browser - " + stackUrl)) {
+        std::fprintf(stderr, "testbrowser: could not create the page window\n");
+        ShutdownPlugin();
+        return kExitWindow;
+    }
+
+    bool refused = false;
+    for (Embed& embed : g_page.embeds) {
+        embed.instance = NewInstance(mimeType, o.fullPage, stackUrl, o.width, o.height);
+        refused |= embed.instance < 0;
+    }
+    auto requestStacks = [&] {
+        for (const Embed& embed : g_page.embeds)
+            RequestStream(embed.instance, stackUrl);
+    };
+    // Both times count from the page's start.
+    if (!o.screenshot.empty())
+        SetTimer(g_page.frame, kTimerScreenshot, static_cast<UINT>(o.screenshotAfterMs), nullptr);
+    if (o.quitAfterMs >= 0)
+        SetTimer(g_page.frame, kTimerQuit, static_cast<UINT>(o.quitAfterMs), nullptr);
+    if (o.streamBeforeWindow) {
+        requestStacks();
+        DeliverStreamsNow();
+    }
+    if (!g_page.closed) {  // the page may have been closed while the stack came in
+        for (const Embed& embed : g_page.embeds)
+            if (embed.instance >= 0)
+                SetInstanceWindow(embed.instance, embed.window, embed.x, embed.y, o.width, o.height);
+        if (!o.streamBeforeWindow)
+            requestStacks();
+        RunMessageLoop();
+    }
+    if (!g_page.closed) {
+        TakeScreenshots();
+        DestroyInstances();
+    }
+    ShutdownPlugin();
+    if (refused)
+        return kExitInstanceRefused;
+    return g_page.screenshotFailed ? kExitScreenshot : kExitOk;
+}

@@ -1,0 +1,341 @@
+// Options of the test browser, and the small URL work a browser does: resolving a name against
+// the page's base URL and finding the file that a URL names under the server folder.
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <utility>
+
+#include "TestBrowser.h"
+
+namespace {
+
+bool ParseInt(std::string_view text, int low, int high, int& out) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return false;
+    out = value;
+    return true;
+}
+
+bool ParseSize(std::string_view text, int& width, int& height) {
+    size_t x = text.find_first_of("xX");
+    if (x == std::string_view::npos)
+        return false;
+    return ParseInt(text.substr(0, x), 1, 4096, width) && ParseInt(text.substr(x + 1), 1, 4096, height);
+}
+
+std::string Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string_view WithoutQuery(std::string_view url) {
+    return url.substr(0, url.find_first_of("?#"));
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string PercentDecode(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// Removes "." and ".." segments from a URL path ("/a/./b/../c" -> "/a/c"); ".." never climbs
+// above the root, as browsers do.
+std::string RemoveDotSegments(std::string_view path) {
+    std::vector<std::string_view> kept;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('/', start);
+        std::string_view segment = path.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start);
+        bool last = slash == std::string_view::npos;
+        if (segment == "..") {
+            if (kept.size() > 1)
+                kept.pop_back();
+            if (last)
+                kept.push_back("");
+        } else if (segment == ".") {
+            if (last)
+                kept.push_back("");
+        } else {
+            kept.push_back(segment);
+        }
+        if (last)
+            break;
+        start = slash + 1;
+    }
+    std::string out;
+    for (size_t i = 0; i < kept.size(); ++i) {
+        if (i)
+            out += '/';
+        out += kept[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+const char* UsageText() {
+    return "usage: testbrowser [options] STACK\n"
+           "  STACK                 a URL (http://host/dir/x.stk maps to SERVER\\dir\\x.stk),\n"
+           "                        a local file, or a name relative to the base URL\n"
+           "  --dll PATH            the plug-in (default: nploom.dll beside this program)\n"
+           "  --server DIR          folder standing for the web server (default: current folder)\n"
+           "  --base URL            the page's base URL (default: http://localhost/)\n"
+           "  --type MIME           MIME type of the stack (default: by extension from the plug-in)\n"
+           "  --size WxH            size of each embed (default: 512x384)\n"
+           "  --chunk N             at most N bytes per NPP_Write (default: 4096)\n"
+           "  --instances N         N embeds of the same stack, one instance each (default: 1)\n"
+           "  --full                full-page mode instead of embedded\n"
+           "  --stream-first        deliver the stack before the window is given\n"
+           "  --parallel            interleave streams instead of delivering one after another\n"
+           "  --log                 one line on standard output for every plug-in call\n"
+           "  --screenshot FILE     save the first embed window as a PNG (more: FILE-2.png, ...)\n"
+           "  --screenshot-after MS when to take it (default: 1000)\n"
+           "  --quit-after MS       close the page after MS milliseconds\n";
+}
+
+std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+    BrowserOptions options;
+    auto needValue = [&](size_t& i) -> const std::string* {
+        if (i + 1 >= args.size()) {
+            error = "option " + args[i] + " needs a value";
+            return nullptr;
+        }
+        return &args[++i];
+    };
+    auto intOption = [&](size_t& i, int low, int high, int& out) {
+        const std::string* value = needValue(i);
+        if (!value)
+            return false;
+        if (!ParseInt(*value, low, high, out)) {
+            error = "bad value for " + args[i - 1] + ": " + *value;
+            return false;
+        }
+        return true;
+    };
+    auto textOption = [&](size_t& i, std::string& out) {
+        const std::string* value = needValue(i);
+        if (value)
+            out = *value;
+        return value != nullptr;
+    };
+    constexpr int kMaxMs = 24 * 60 * 60 * 1000;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        bool ok = true;
+        if (a == "--dll") ok = textOption(i, options.dllPath);
+        else if (a == "--server") ok = textOption(i, options.serverDir);
+        else if (a == "--base") ok = textOption(i, options.baseUrl);
+        else if (a == "--type") ok = textOption(i, options.mimeType);
+        else if (a == "--screenshot") ok = textOption(i, options.screenshot);
+        else if (a == "--chunk") ok = intOption(i, 1, 64 * 1024 * 1024, options.chunk);
+        else if (a == "--instances") ok = intOption(i, 1, 16, options.instances);
+        else if (a == "--quit-after") ok = intOption(i, 0, kMaxMs, options.quitAfterMs);
+        else if (a == "--screenshot-after") ok = intOption(i, 0, kMaxMs, options.screenshotAfterMs);
+        else if (a == "--size") {
+            const std::string* value = needValue(i);
+            ok = value && ParseSize(*value, options.width, options.height);
+            if (value && !ok)
+                error = "bad value for --size: " + *value;
+        } else if (a == "--log") options.log = true;
+        else if (a == "--full") options.fullPage = true;
+        else if (a == "--stream-first") options.streamBeforeWindow = true;
+        else if (a == "--parallel") options.parallel = true;
+        else if (a.size() > 1 && a[0] == '-') {
+            error = "unknown option " + a;
+            return std::nullopt;
+        } else if (options.stack.empty()) {
+            options.stack = a;
+        } else {
+            error = "more than one stack given: " + a;
+            return std::nullopt;
+        }
+        if (!ok)
+            return std::nullopt;
+    }
+    if (options.stack.empty()) {
+        error = "no stack given";
+        return std::nullopt;
+    }
+    if (!HasScheme(options.baseUrl)) {
+        error = "the base URL needs a scheme: " + options.baseUrl;
+        return std::nullopt;
+    }
+    return options;
+}
+
+bool HasScheme(std::string_view url) {
+    // At least two characters, so that a drive letter ("C:\...") is not taken for a scheme.
+    size_t colon = url.find(':');
+    if (colon == std::string_view::npos || colon < 2 || !std::isalpha(static_cast<unsigned char>(url[0])))
+        return false;
+    for (size_t i = 1; i < colon; ++i) {
+        unsigned char c = static_cast<unsigned char>(url[i]);
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
+}
+
+std::string ResolveUrl(std::string_view base, std::string_view reference) {
+    if (HasScheme(reference) || !HasScheme(base))
+        return std::string(reference);
+    size_t colon = base.find(':');
+    std::string_view scheme = base.substr(0, colon + 1);  // "http:"
+    size_t pathStart = colon + 1;
+    if (base.substr(pathStart, 2) == "//") {
+        pathStart = base.find('/', pathStart + 2);
+        if (pathStart == std::string_view::npos)
+            pathStart = base.size();
+    }
+    std::string_view origin = base.substr(0, pathStart);  // "http://host"
+    std::string basePath(WithoutQuery(base.substr(pathStart)));
+    if (basePath.empty())
+        basePath = "/";
+
+    if (reference.substr(0, 2) == "//")
+        return std::string(scheme) + std::string(reference);
+    std::string_view refPath = WithoutQuery(reference);
+    std::string_view refTail = reference.substr(refPath.size());
+    std::string path;
+    if (refPath.empty())
+        path = basePath;
+    else if (refPath[0] == '/')
+        path = refPath;
+    else
+        path = basePath.substr(0, basePath.rfind('/') + 1) + std::string(refPath);
+    return std::string(origin) + RemoveDotSegments(path) + std::string(refTail);
+}
+
+std::string UrlToLocalPath(std::string_view url, std::string_view serverDir) {
+    if (!HasScheme(url))
+        return {};
+    size_t colon = url.find(':');
+    std::string scheme = Lower(url.substr(0, colon));
+    std::string_view rest = WithoutQuery(url.substr(colon + 1));
+
+    if (scheme == "file") {
+        if (rest.substr(0, 2) == "//") {
+            size_t slash = rest.find('/', 2);
+            std::string host = Lower(rest.substr(2, slash == std::string_view::npos ? std::string_view::npos : slash - 2));
+            if (!host.empty() && host != "localhost")
+                return {};
+            rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash);
+        }
+        std::string path = PercentDecode(rest);
+        if (path.size() >= 3 && path[0] == '/' && std::isalpha(static_cast<unsigned char>(path[1])) && path[2] == ':')
+            path.erase(0, 1);  // "/C:/x" -> "C:/x"
+        for (char& c : path)
+            if (c == '/')
+                c = '\\';
+        return path.empty() || path.back() == '\\' ? std::string() : path;
+    }
+
+    if (scheme != "http" && scheme != "https")
+        return {};
+    if (rest.substr(0, 2) != "//")
+        return {};
+    size_t slash = rest.find('/', 2);
+    if (slash == std::string_view::npos)
+        return {};  // the server's root has no file
+    std::string_view path = rest.substr(slash + 1);
+    std::string out(serverDir.empty() ? std::string_view(".") : serverDir);
+    while (out.size() > 1 && (out.back() == '\\' || out.back() == '/'))
+        out.pop_back();
+    size_t start = 0;
+    std::vector<std::string> segments;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        std::string segment = PercentDecode(path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        // Nothing from a URL may leave the server folder or name a drive or stream.
+        if (segment == "..")
+            return {};
+        if (segment.find_first_of(std::string_view("\\:\0", 3)) != std::string::npos)
+            return {};
+        if (!segment.empty() && segment != ".")
+            segments.push_back(std::move(segment));
+        else if (end == std::string_view::npos)
+            return {};  // a folder, not a file
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    for (const std::string& segment : segments)
+        out += '\\' + segment;
+    return out;
+}
+
+std::string LocalPathToUrl(std::string_view fullPath) {
+    std::string url = "file:///";
+    constexpr char kHex[] = "0123456789ABCDEF";
+    for (char c : fullPath) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (c == '\\')
+            url += '/';
+        else if (u <= 0x20 || u >= 0x7F || c == '%' || c == '#' || c == '?') {
+            url += '%';
+            url += kHex[u >> 4];
+            url += kHex[u & 15];
+        } else {
+            url += c;
+        }
+    }
+    return url;
+}
+
+std::string UrlExtension(std::string_view url) {
+    std::string_view path = WithoutQuery(url);
+    size_t slash = path.rfind('/');
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string() : Lower(name.substr(dot + 1));
+}
+
+std::string GenericMimeType(std::string_view extension) {
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 14> kTypes = {{
+        {"bmp", "image/bmp"},   {"jpg", "image/jpeg"}, {"jpeg", "image/jpeg"}, {"gif", "image/gif"},
+        {"png", "image/png"},   {"wav", "audio/wav"},  {"mid", "audio/midi"},  {"avi", "video/avi"},
+        {"mov", "video/quicktime"}, {"txt", "text/plain"}, {"htm", "text/html"}, {"html", "text/html"},
+        {"rtf", "application/rtf"}, {"pal", "application/octet-stream"},
+    }};
+    std::string ext = Lower(extension);
+    for (const auto& [e, type] : kTypes)
+        if (e == ext)
+            return std::string(type);
+    return "application/octet-stream";
+}
+
+std::vector<std::string> SplitList(std::string_view text, char separator) {
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(separator, start);
+        std::string_view item = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        while (!item.empty() && item.front() == ' ')
+            item.remove_prefix(1);
+        while (!item.empty() && item.back() == ' ')
+            item.remove_suffix(1);
+        items.emplace_back(item);
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return items;
+}

@@ -1,0 +1,140 @@
+// Captures a window's client area as it shows on screen and writes it as a PNG file through
+// the Windows Imaging Component.
+#include <windows.h>
+#include <wincodec.h>
+
+#include <vector>
+
+#include "TestBrowser.h"
+
+namespace {
+
+// Owns one COM interface pointer.
+template <typename T>
+struct ComRef {
+    T* p = nullptr;
+    ComRef() = default;
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    ~ComRef() {
+        if (p)
+            p->Release();
+    }
+    T* operator->() const { return p; }
+    T** operator&() { return &p; }
+};
+
+struct WindowDc {
+    HWND window;
+    HDC dc;
+    explicit WindowDc(HWND w) : window(w), dc(GetDC(w)) {}
+    ~WindowDc() {
+        if (dc)
+            ReleaseDC(window, dc);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+};
+
+struct MemoryDc {
+    HDC dc;
+    explicit MemoryDc(HDC like) : dc(CreateCompatibleDC(like)) {}
+    ~MemoryDc() {
+        if (dc)
+            DeleteDC(dc);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+};
+
+struct SelectedBitmap {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+    SelectedBitmap(HDC d, HBITMAP b) : dc(d), bitmap(b), previous(b ? SelectObject(d, b) : nullptr) {}
+    ~SelectedBitmap() {
+        if (previous)
+            SelectObject(dc, previous);
+        if (bitmap)
+            DeleteObject(bitmap);
+    }
+    SelectedBitmap(const SelectedBitmap&) = delete;
+    SelectedBitmap& operator=(const SelectedBitmap&) = delete;
+};
+
+struct ComApartment {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ~ComApartment() {
+        if (SUCCEEDED(hr))
+            CoUninitialize();
+    }
+};
+
+bool WritePng(const std::string& fileName, int width, int height, int stride, const BYTE* pixels) {
+    ComApartment apartment;
+    ComRef<IWICImagingFactory> factory;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(&factory))))
+        return false;
+    int chars = MultiByteToWideChar(CP_ACP, 0, fileName.c_str(), -1, nullptr, 0);
+    if (chars <= 0)
+        return false;
+    std::vector<wchar_t> wideName(static_cast<size_t>(chars));
+    MultiByteToWideChar(CP_ACP, 0, fileName.c_str(), -1, wideName.data(), chars);
+
+    ComRef<IWICStream> stream;
+    ComRef<IWICBitmapEncoder> encoder;
+    ComRef<IWICBitmapFrameEncode> frame;
+    ComRef<IPropertyBag2> properties;
+    if (FAILED(factory->CreateStream(&stream)) || FAILED(stream->InitializeFromFilename(wideName.data(), GENERIC_WRITE)) ||
+        FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) ||
+        FAILED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) ||
+        FAILED(encoder->CreateNewFrame(&frame, &properties)) || FAILED(frame->Initialize(properties.p)) ||
+        FAILED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))))
+        return false;
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (FAILED(frame->SetPixelFormat(&format)) || !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR))
+        return false;
+    UINT size = static_cast<UINT>(stride) * static_cast<UINT>(height);
+    return SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), static_cast<UINT>(stride), size,
+                                        const_cast<BYTE*>(pixels))) &&
+           SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+
+}  // namespace
+
+bool SaveWindowPng(void* hwnd, const std::string& fileName) {
+    HWND window = static_cast<HWND>(hwnd);
+    RECT client;
+    if (!IsWindow(window) || !GetClientRect(window, &client))
+        return false;
+    int width = client.right - client.left;
+    int height = client.bottom - client.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    // Let pending paints land first, so the picture shows what the plug-in drew.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    WindowDc screen(window);
+    if (!screen.dc)
+        return false;
+    MemoryDc memory(screen.dc);
+    if (!memory.dc)
+        return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows, as the encoder takes them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    SelectedBitmap dib(memory.dc, CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib.bitmap || !bits)
+        return false;
+    if (!BitBlt(memory.dc, 0, 0, width, height, screen.dc, 0, 0, SRCCOPY))
+        return false;
+    GdiFlush();
+    int stride = (width * 3 + 3) & ~3;
+    return WritePng(fileName, width, height, stride, static_cast<const BYTE*>(bits));
+}

@@ -1,0 +1,93 @@
+// The test browser: a small Win32 program that loads the plug-in DLL the way a web browser
+// does, embeds it in a window and feeds it streams from a local folder standing in for the
+// web server. Files:
+//   CommandLine.cpp        options, URL resolution and the URL-to-file mapping
+//   PluginHost_win.cpp     loading the plug-in, the browser function table, instances, streams
+//   BrowserWindow_win.cpp  the page window, the embed windows, timers and main()
+//   Screenshot_win.cpp     capturing an embed window into a PNG file
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct BrowserOptions {
+    std::string dllPath;     // empty: nploom.dll beside the program
+    std::string serverDir;   // folder standing for the web server; empty: the current folder
+    std::string baseUrl = "http://localhost/";
+    std::string stack;       // URL, local path, or a name relative to the base URL
+    std::string mimeType;    // empty: chosen by the file's extension from the plug-in's list
+    int width = 512;
+    int height = 384;
+    int chunk = 4096;        // bytes offered per NPP_Write at most
+    int instances = 1;
+    int quitAfterMs = -1;    // -1: run until the window is closed
+    std::string screenshot;  // PNG file of the first embed window; empty: none
+    int screenshotAfterMs = 1000;
+    bool log = false;
+    bool fullPage = false;          // NP_FULL instead of NP_EMBED
+    bool streamBeforeWindow = false;  // deliver the stack before NPP_SetWindow
+    bool parallel = false;          // interleave streams instead of one after another
+};
+
+// Exit codes of the program.
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitUsage = 2,
+    kExitDllLoad = 3,
+    kExitMissingExport = 4,
+    kExitMimeNotServed = 5,
+    kExitPluginRefused = 6,
+    kExitStackMissing = 7,
+    kExitWindow = 8,
+    kExitInstanceRefused = 9,
+    kExitPluginStuck = 10,
+    kExitScreenshot = 11,
+};
+
+// CommandLine.cpp
+std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
+const char* UsageText();
+bool HasScheme(std::string_view url);
+std::string ResolveUrl(std::string_view base, std::string_view reference);
+// The file a URL names: http(s)://host/a/b -> <serverDir>\a\b, file:///C:/x -> C:\x.
+// Empty when the URL cannot name a file (unknown scheme, ".." above the root, ...).
+std::string UrlToLocalPath(std::string_view url, std::string_view serverDir);
+std::string LocalPathToUrl(std::string_view fullPath);  // C:\a b\c.stk -> file:///C:/a%20b/c.stk
+std::string UrlExtension(std::string_view url);          // lower case, without the dot
+std::string GenericMimeType(std::string_view extension);
+// The items of a version-block list ("a|b") or of one of its entries ("stk,stx").
+std::vector<std::string> SplitList(std::string_view text, char separator);
+
+// PluginHost_win.cpp
+struct PluginTypes {
+    std::vector<std::string> mimeTypes;   // "MIMEType", one per entry
+    std::vector<std::string> extensions;  // "FileExtents", same order, each "ext[,ext...]"
+    std::string TypeForExtension(std::string_view ext) const;
+    bool Serves(std::string_view mimeType) const;
+};
+void SetLogging(bool on);
+void Logf(const char* format, ...);
+int LoadPlugin(const std::string& dllPath, PluginTypes& types);  // kExitOk or an exit code
+int InitializePlugin();
+void SetServer(const std::string& serverDir, const std::string& baseUrl, const PluginTypes& types,
+               int chunk, bool parallel);
+void SetPumpWindow(void* hwnd);
+int NewInstance(const std::string& mimeType, bool fullPage, const std::string& srcUrl, int width,
+                int height);  // instance index, or -1 when the plug-in refused
+int SetInstanceWindow(int instance, void* hwnd, int x, int y, int width, int height);
+void RequestStream(int instance, const std::string& url);  // as the page asks for its embed's source
+void PumpStreams();       // one step of stream delivery; called on the pump message and timer
+bool HasStreamWork();     // requests waiting or streams under way
+bool IsInPluginCall();
+void DestroyInstances();
+void ShutdownPlugin();
+size_t OutstandingAllocations();
+
+// Messages and timers of the page window that the stream pump uses.
+inline constexpr unsigned kMsgPump = 0x8000 + 1;  // WM_APP + 1
+inline constexpr unsigned kTimerPump = 1;
+
+// Screenshot_win.cpp
+bool SaveWindowPng(void* hwnd, const std::string& fileName);
