@@ -1,7 +1,13 @@
-// Streams from the browser and the download file they fill; what the entry layer hands on to.
+// Streams from the browser, the download file they fill, the cache index kept across runs and
+// the queue of files asked of the browser (their records live in host/DownloadCache.h).
 #pragma once
 
+#include <cstdint>
+
+#include "host/DownloadCache.h"
 #include "host/NpInterface.h"
+
+struct FileRequest;
 
 extern "C" {
 NPError NPP_NewStream(NPP instance, NPMIMEType type, NPStream* stream, NPBool seekable, uint16_t* stype);
@@ -9,12 +15,44 @@ int32_t NPP_Write(NPP instance, NPStream* stream, int32_t offset, int32_t len, v
 NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPError reason);
 }
 
+// The index in "LOOMA.LOG" of the temporary folder: loaded once per module, saved at shut-down.
 void LoadCacheIndex();
-void CloseDownloadFile();           // closes the open download file, if any, and clears its flag
-void ClearCompletedDownloadWaiting();
+void SaveCacheIndex();
+void FreeDownloadState();  // index, queue and URLs; the target slot goes back to 1
+DownloadCache* GetDownloadCache();  // null when no index is loaded
+
+void CloseDownloadFile();  // closes the open download file, if any, and clears its flag
 bool IsCompletedDownloadWaiting();  // a stack finished downloading before the window arrived
-void ClearPendingRequestLabel();    // the 256-byte label of the pending-request context
-void MarkDownloadComplete();
-bool BindCachedFile(int slot);
-void OpenCompletedDownload();
+const char* WaitingDownloadUrl();
+void ClearCompletedDownloadWaiting();
+void ClearPendingRequestLabel();  // the 256-byte label of the pending-request context
 int TargetFileSlot();
+
+// Module-cache forms of the index operations: `BindCachedFile` puts the local copy's path
+// into the file-spec slot.
+void MarkDownloadComplete(const char* url);
+bool BindCachedFile(const char* url, int slot);
+void OpenCompletedDownload(const char* url);
+void ForgetCachedFile(const char* path);
+
+// Files the stack names beside itself: 1 when local now (bound into `fileSlot`), 0 when asked
+// for or queued. Installed as the file layer's remote requester.
+int RequestRemoteFile(const FileRequest& request, int fileSlot);
+void StartNextQueuedRequest();
+void SetPendingButtonRequest(uint16_t buttonId, uint32_t argument);
+void SetPendingNamedRequest(uint16_t actionId, const char* label);
+void SetPendingObjectLayer(uint32_t layer);  // the layer under construction, 0 when none
+void ReloadLayerFromFile(uint32_t layer, const char* url);
+const RequestQueue* GetRequestQueue();
+
+// What a completed download replays; tests put recorders here.
+struct DownloadReplay {
+    int (*doButtonActions)(uint16_t buttonId, uint32_t argument);
+    int (*performActionResource)(uint16_t actionId, const char* label);
+    void (*reloadLayerFromFile)(uint32_t layer, const char* url);
+};
+void SetDownloadReplay(const DownloadReplay& replay);
+DownloadReplay DefaultDownloadReplay();
+
+// Hooks the download services into stack opening and file location (at window attach).
+void InstallDownloadServices();

@@ -1,6 +1,8 @@
 // Exports, the handler table and the instance handlers of the browser plug-in interface.
 #include "host/EntryLayer.h"
 
+#include <string>
+
 #include "host/DownloadStreams.h"
 #include "host/WindowAttach.h"
 
@@ -133,9 +135,10 @@ extern "C" NPError NPP_SetWindow(NPP instance, NPWindow* window) {
     AttachPluginWindow(hwnd);  // a failed start-up is not the browser's concern
     SetFocus(hwnd);
     if (IsCompletedDownloadWaiting()) {
-        MarkDownloadComplete();
-        if (BindCachedFile(TargetFileSlot()))
-            OpenCompletedDownload();
+        std::string url = WaitingDownloadUrl();
+        MarkDownloadComplete(url.c_str());
+        if (BindCachedFile(url.c_str(), TargetFileSlot()))
+            OpenCompletedDownload(url.c_str());
     }
     ClearCompletedDownloadWaiting();
     return NPERR_NO_ERROR;

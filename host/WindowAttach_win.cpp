@@ -1,9 +1,14 @@
-// Minimal attach until start-up and the card message handler exist: the handle table is made
-// and the window is kept as the card window.
+// Minimal attach until start-up and the card message handler exist: the handle table, the
+// file-spec table and the download services are set up, and the window is kept as the card
+// window, which is enough to open a stack into memory.
 #include "host/WindowAttach.h"
 
+#include "core/FileSpec.h"
 #include "core/Handles.h"
+#include "host/DownloadStreams.h"
 #include "host/PluginModule.h"
+#include "stack/CardList.h"
+#include "stack/ResFile.h"
 
 namespace {
 HWND g_cardWindow = nullptr;
@@ -12,12 +17,20 @@ HWND g_cardWindow = nullptr;
 HWND GetMainWindow() { return g_cardWindow; }
 
 bool AttachPluginWindow(HWND window) {
-    if (!InitMemRefs())
+    if (!IsWindow(window) || !InitMemRefs())
         return false;
     g_cardWindow = window;
+    if (!InitFolderTable())
+        return false;
+    InstallDownloadServices();
     return true;
 }
 
 void ShutdownPluginInstance(HWND /*window*/) {
+    DisposeCards();
+    CloseAllResFiles();
+    SaveCacheIndex();
+    FreeDownloadState();
+    FreeFolderTable();
     g_cardWindow = nullptr;
 }

@@ -18,7 +18,7 @@ public:
     explicit operator bool() const { return file_ != nullptr; }
     ResFile* file() const { return file_; }
     std::span<ResEntry> entries() const;
-    // Makes room for `count` entries (the count field is left to the caller).
+    // Sizes the table for `count` entries, new ones zeroed (the count field is the caller's).
     bool GrowEntries(uint32_t count);
 
 private:

@@ -136,8 +136,6 @@ int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char*
         std::vector<uint8_t> data;
         if (e.data && !ResourceToFileBytes(e.type, e.data, data))
             return kFileMissing;
-        if (!e.data)
-            data.clear();
         std::vector<uint8_t> bytes = EntryHeaderBytes(e, static_cast<uint32_t>(data.size()));
         bytes.insert(bytes.end(), data.begin(), data.end());
         bytes.resize(kResEntryHeaderBytes + Padded(static_cast<uint32_t>(data.size())), 0);  // zero padding
@@ -169,6 +167,7 @@ int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char*
         entries[kept++] = moved;
     }
     rf.count = static_cast<uint32_t>(kept);
+    access.GrowEntries(rf.count);  // shrinks: no stale copies stay behind the live entries
     rf.areaOffset = offset;
     char stackPath[kFileSpecPathSize] = {};
     if (!savedPath) {

@@ -7,8 +7,10 @@
 #include <cstring>
 #include <string>
 
+#include "core/Alerts.h"
 #include "core/FileLayer.h"
 #include "host/PluginModule.h"
+#include "tests/support/DialogDriver_win.h"
 
 namespace {
 
@@ -18,15 +20,18 @@ protected:
         SetAppInstance(GetModuleHandle(nullptr));
         ASSERT_TRUE(InitMemRefs());
         ASSERT_TRUE(InitFolderTable());
+        previous_ = &ActiveFileSystem();
+        SetFileSystem(SystemFileSystem());
     }
     void TearDown() override {
+        SetFileSystem(previous_);
         FreeFolderTable();
         FreeMemRefs();
     }
+    const FileSystemOps* previous_ = nullptr;
 };
 
 TEST_F(FileLayerWinTest, SystemFilesThroughTheWrappers) {
-    ASSERT_EQ(&ActiveFileSystem(), SystemFileSystem());
     char path[MAX_PATH];
     ASSERT_TRUE(MakeTempFileName("LMT", path, sizeof path));
     const std::string name = std::string(path).substr(std::string(path).rfind('\\') + 1);
@@ -76,6 +81,33 @@ TEST_F(FileLayerWinTest, SystemFilesThroughTheWrappers) {
     SetFileSpecFromPath(5, "R:\\no such drive\\x.stk");  // no box for a missing drive
     EXPECT_EQ(OpenFileSlot(5, kOpenRead, &file), kFileFailed);
     EXPECT_FALSE(FileExists("R:\\no such drive\\x.stk"));
+}
+
+TEST_F(FileLayerWinTest, OpeningAStackForSaving) {
+    FreeAlertSuppressionList();
+    char path[MAX_PATH];
+    ASSERT_TRUE(MakeTempFileName("LMT", path, sizeof path));
+    SetFileSpecFromPath(3, path);
+    FileRef file = kNoFile;
+    DialogDriver quiet;
+    EXPECT_TRUE(quiet.Run([&] { return OpenStackForSave(3, 1000, &file); }));
+    EXPECT_EQ(quiet.DialogsSeen(), 0);
+    ASSERT_NE(file, kNoFile);
+    int32_t count = 4;
+    EXPECT_EQ(FileWrite(file, &count, "save"), kFileOk);
+    FileClose(file);
+
+    // A stack that cannot be written (here: held by another program) is refused with the
+    // message of -2688.
+    HANDLE holder = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Alert(0), [](DialogView& box) { box.Press(52); });
+    EXPECT_FALSE(driver.Run([&] { return OpenStackForSave(3, 1000, &file); }));
+    EXPECT_EQ(file, kNoFile);
+    CloseHandle(holder);
+    DeleteFilePath(path);
+    FreeAlertSuppressionList();
 }
 
 TEST_F(FileLayerWinTest, TableStartsBesideTheModule) {

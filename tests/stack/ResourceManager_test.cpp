@@ -161,6 +161,70 @@ TEST_F(ResourceManagerTest, OpensAnAreaAndLooksUpInFourWays) {
     EXPECT_EQ(GetResAreaSize(ref), 3 * 68u + 4 + 12 + 8);
 }
 
+TEST_F(ResourceManagerTest, OtherStacksAndTheOpenList) {
+    const int32_t own = OpenStackFile(AreaFile({{kSnd, 1, "own"}}));
+    ASSERT_NE(own, 0);
+    PutMemoryFile("C:\\Other\\Lib.STK", AreaFile({{kSnd, 1, "library"}}, 0, 40));
+    SetFileSpecFromPath(3, "C:\\Other\\Lib.STK");
+    EXPECT_EQ(GetStackResourceBase(3), 168u);
+    const int32_t other = OpenStackResources(3);
+    ASSERT_NE(other, 0);
+    EXPECT_EQ(CurrentResFile(), other) << "a new file becomes current";
+    EXPECT_EQ(Text(GetResource(kSnd, 1)), "library");
+
+    // The stack already open, a file that is no stack, one that is missing: an empty file.
+    SetFileSpecFromPath(4, "c:\\stacks\\RES.stk");
+    PutMemoryFile("C:\\Other\\notes.txt", AreaFile({{kSnd, 1, "text"}}));
+    SetFileSpecFromPath(5, "C:\\Other\\notes.txt");
+    SetFileSpecFromPath(7, "C:\\Other\\gone.stk");
+    for (int slot : {4, 5, 7}) {
+        const int32_t empty = OpenStackResources(slot);
+        ASSERT_NE(empty, 0) << slot;
+        EXPECT_EQ(GetResFileCount(empty), 0u) << slot;
+        EXPECT_EQ(GetResource(kSnd, 1), 0) << slot;
+        CloseResFile(empty);
+        EXPECT_EQ(CurrentResFile(), other) << "closing the current file makes the head current";
+    }
+    UseResFile(own);
+    EXPECT_EQ(Text(GetResource(kSnd, 1)), "own");
+    CloseResFile(other);
+    EXPECT_EQ(CurrentResFile(), own);
+    EXPECT_EQ(FindResFile(other), 0);
+}
+
+TEST_F(ResourceManagerTest, ReplacingAndReleasingData) {
+    ASSERT_NE(OpenStackFile(AreaFile({{kSnd, 1, "first"}})), 0);
+    const Handle held = GetResource(kSnd, 1);
+    ReleaseResource(held);
+    const Handle copy = GetResource(kSnd, 1);
+    EXPECT_NE(copy, held);
+    EXPECT_EQ(Text(copy), "first");
+    DisposeHandle(held);  // the caller's to dispose now
+    EXPECT_EQ(Text(GetResource(kSnd, 1)), "first");
+
+    const Handle fresh = HandleOf("second!");
+    EXPECT_EQ(ReplaceResourceData(copy, fresh), 1);
+    EXPECT_FALSE(IsValidHandle(copy));
+    EXPECT_EQ(GetResource(kSnd, 1), fresh);
+    EXPECT_EQ(GetResSize(GetStackResFile(), kSnd, 1), 7u);
+    const Handle stray = HandleOf("stray");
+    const Handle unused = HandleOf("x");
+    EXPECT_EQ(ReplaceResourceData(stray, unused), 0) << "a handle no entry owns";
+    EXPECT_EQ(GetResource(kSnd, 1), fresh);
+    DisposeHandle(stray);
+    DisposeHandle(unused);
+}
+
+TEST_F(ResourceManagerTest, DataThatDoesNotConvertIsDropped) {
+    // An action record far too short for a button: it would reach the program half converted.
+    const int32_t ref = OpenStackFile(AreaFile({{ResType("Actn"), 128, "short"}, {kSnd, 1, "fine"}}));
+    ASSERT_NE(ref, 0);
+    EXPECT_EQ(GetResource(ResType("Actn"), 128), 0);
+    EXPECT_EQ(CountResources(ResType("Actn")), 0);
+    EXPECT_EQ(Text(GetResource(kSnd, 1)), "fine");
+    EXPECT_EQ(GetResAreaSize(ref), 68u + 4) << "a dropped entry is not written again";
+}
+
 TEST_F(ResourceManagerTest, EmptiedDataIsReadAgainOnlyWithResLoad) {
     ASSERT_NE(OpenStackFile(AreaFile({{kSnd, 1, "sound one"}, {kSnd, 2, "two"}})), 0);
     Handle data = GetResource(kSnd, 1);

@@ -14,6 +14,7 @@
 #include "StackBuilder.h"
 #include "core/Alerts.h"
 #include "core/FileLayer.h"
+#include "core/FileLayerMemory.h"
 #include "host/PluginModule.h"
 #include "stack/ByteReader.h"
 #include "stack/ResFile.h"
@@ -70,6 +71,8 @@ protected:
         GetTempPathA(sizeof temp, temp);
         folder_ = std::string(temp) + "loomopen" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(folder_.c_str(), nullptr);
+        previousFiles_ = &ActiveFileSystem();
+        SetFileSystem(SystemFileSystem());  // whatever an earlier test left installed
         saved_ = Neighbours();
         SetStackOpenNeighbours(Recording());
         g_calls = Calls{};
@@ -81,6 +84,7 @@ protected:
         FreeAlertSuppressionList();  // the alerts' own handle
         EXPECT_EQ(MemRefsCount(), baseline_) << "handles left behind";
         SetStackOpenNeighbours(saved_);
+        SetFileSystem(previousFiles_);
         for (const std::string& path : written_)
             DeleteFileA(path.c_str());
         RemoveDirectoryA(folder_.c_str());
@@ -112,6 +116,7 @@ protected:
     std::string folder_;
     std::vector<std::string> written_;
     StackOpenNeighbours saved_{};
+    const FileSystemOps* previousFiles_ = nullptr;
     int baseline_ = 0;
 };
 
@@ -299,9 +304,12 @@ TEST_F(StackOpenWinTest, DamagedStacksNeverHalfOpen) {
             inputs.push_back({name + " fuzzed " + std::to_string(round), fuzzed});
         }
     }
+    // In memory, so that every file left open shows.
+    UseMemoryFileSystem();
     const std::set<int32_t> partAlerts = {2268, 2256, 2334, 2221, 2222, 2305};
     for (const auto& [what, bytes] : inputs) {
-        Put("damaged.stk", bytes);
+        PutMemoryFile("C:\\Stacks\\damaged.stk", bytes);
+        SetFileSpecFromPath(kSlotCurrentStack, "C:\\Stacks\\damaged.stk");
         int result;
         std::vector<int32_t> seen;
         {
@@ -325,6 +333,7 @@ TEST_F(StackOpenWinTest, DamagedStacksNeverHalfOpen) {
             EXPECT_EQ(reports, 1) << what << ": reported once";
             ExpectNothingOpen(what.c_str());
         }
+        EXPECT_EQ(OpenMemoryFileCount(), 0) << what << ": a file was left open";
         DisposeCards();
         CloseAllResFiles();
         FreeAlertSuppressionList();

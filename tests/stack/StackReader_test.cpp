@@ -126,7 +126,11 @@ TEST_F(StackReaderTest, BuilderStackReadsBackAsDescribed) {
         EXPECT_EQ(e.data, 0);
     DisposeStackFileContents(contents);
 
-    // The same file through the file layer.
+    // The same file through the file layer; later tests get back the file system they had.
+    struct RestoreFileSystem {
+        const FileSystemOps* ops = &ActiveFileSystem();
+        ~RestoreFileSystem() { SetFileSystem(ops); }
+    } restore;
     UseMemoryFileSystem();
     PutMemoryFile("C:\\Stacks\\full.stk", built.bytes);
     FileRef file = ActiveFileSystem().open("C:\\Stacks\\full.stk", kOpenRead);

@@ -296,7 +296,21 @@ bool PluginTypes::Serves(std::string_view mimeType) const {
 
 void SetLogging(bool on) { g_log = on; }
 
+namespace {
+void (*g_logSink)(const char* line) = nullptr;
+}
+
+void SetLogSink(void (*sink)(const char* line)) { g_logSink = sink; }
+
 void Logf(const char* format, ...) {
+    if (g_logSink) {
+        char line[1024];
+        va_list sinkArgs;
+        va_start(sinkArgs, format);
+        std::vsnprintf(line, sizeof line, format, sinkArgs);
+        va_end(sinkArgs);
+        g_logSink(line);
+    }
     if (!g_log)
         return;
     // Browser functions called from inside a plug-in call are indented under it (the call's
@@ -380,6 +394,13 @@ int LoadPlugin(const std::string& dllPath, PluginTypes& types) {
         return kExitMissingExport;
     }
     return kExitOk;
+}
+
+void UseLinkedPlugin(LinkedGetEntryPoints getEntryPoints, LinkedInitialize initialize, LinkedShutdown shutdown) {
+    g_module = nullptr;
+    g_npGetEntryPoints = getEntryPoints;
+    g_npInitialize = initialize;
+    g_npShutdown = shutdown;
 }
 
 int InitializePlugin() {

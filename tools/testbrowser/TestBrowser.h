@@ -70,6 +70,16 @@ struct PluginTypes {
 void SetLogging(bool on);
 void Logf(const char* format, ...);
 int LoadPlugin(const std::string& dllPath, PluginTypes& types);  // kExitOk or an exit code
+// Browses plug-in code linked into this very program (tests that look at the plug-in's state);
+// the version block is not read, so the caller names the types.
+struct NPPluginFuncs;
+struct NPNetscapeFuncs;
+using LinkedGetEntryPoints = short(__stdcall*)(NPPluginFuncs*);
+using LinkedInitialize = short(__stdcall*)(NPNetscapeFuncs*);
+using LinkedShutdown = short (*)();
+void UseLinkedPlugin(LinkedGetEntryPoints getEntryPoints, LinkedInitialize initialize, LinkedShutdown shutdown);
+// Every log line also goes here when set (tests read the calls and their results).
+void SetLogSink(void (*sink)(const char* line));
 int InitializePlugin();
 void SetServer(const std::string& serverDir, const std::string& baseUrl, const PluginTypes& types,
                int chunk, bool parallel);

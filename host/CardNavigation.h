@@ -1,0 +1,7 @@
+// Moving between cards, and the card actions kept as stack resources.
+#pragma once
+
+#include <cstdint>
+
+// Performs the stack's action resource `id` with two arguments and a label; 0 for id 0.
+int PerformActionResource(uint16_t id, int a, int b, const char* label);
