@@ -24,3 +24,13 @@ cd "$work"
 # New inputs go to corpus/; the seeds are only read. A crash or a sanitizer report fails the run.
 "$fuzzer" -runs="$runs" -max_total_time="$seconds" -max_len=16384 -timeout=10 \
   -rss_limit_mb=2048 -print_final_stats=1 "$work/corpus" "$work/seeds"
+
+# The other parsers of outside bytes, each for a shorter bounded run from the same seeds.
+other_seconds=${FUZZ_OTHER_SECONDS:-20}
+for target in "$root"/build/fuzz/*_fuzz; do
+  name=$(basename "$target")
+  [ "$name" = stack_fuzz ] && continue
+  mkdir -p "$work/$name"
+  "$target" -runs="$runs" -max_total_time="$other_seconds" -max_len=16384 -timeout=10 \
+    -rss_limit_mb=2048 "$work/$name" "$work/seeds"
+done

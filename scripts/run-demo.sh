@@ -25,7 +25,7 @@ args=(--dll "$(winepath -w "$root/build/win/nploom.dll" 2>/dev/null)" --server "
 if [ -z "${DISPLAY:-}" ]; then
   loom_start_xvfb 24
   args+=(--screenshot "$(winepath -w "$root/build/demo.png" 2>/dev/null)" --screenshot-after 2000 --quit-after 3000)
-  trap 'loom_stop_xvfb' EXIT
+  trap 'wineserver -k </dev/null >/dev/null 2>&1; wineserver -w </dev/null >/dev/null 2>&1; loom_stop_xvfb' EXIT
 fi
 wine "$root/build/win/testbrowser.exe" "${args[@]}" "http://localhost/$(basename "$stack")"
 [ -n "${LOOM_XVFB_PID:-}" ] && echo "screenshot: $root/build/demo.png"

@@ -20,7 +20,8 @@ for depth in 24 16; do
   echo "== Windows tests under Wine, display depth $depth"
   loom_start_xvfb "$depth" || { failed=1; continue; }
   loom_start_wineserver
-  ctest --test-dir "$root/build/win" --output-on-failure -j "$jobs" --timeout 600 || failed=1
+  # One program at a time: they share the display, and keyboard focus with it.
+  ctest --test-dir "$root/build/win" --output-on-failure -j 1 --timeout 900 || failed=1
   loom_stop_wineserver
   loom_stop_xvfb
 done
