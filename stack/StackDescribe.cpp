@@ -16,7 +16,14 @@
 //               kind, name, background, flags, menuBar, depth, width, height, actions [3],
 //               cursor, picture (null, or format, blockLength, colorTableSize, colors, padded,
 //               dataLength (after the colour table, pad excluded), and for format 2 leadCount,
-//               trailCount and stream: "none", "stored" or "compressed"), objects
+//               trailCount and stream: "none", "stored" or "compressed"; then image, the
+//               picture as the picture readers unpack it: {"decoded": true, width, height,
+//               depth (the card's +20, +22, +18), crc32}, or for format 3 {"format": "jpeg",
+//               width, height, depth, length (stored bytes: description and JPEG data)}, or
+//               {"decoded": false, "reason": why}. crc32 is the CRC-32 (zlib's) of the
+//               unpacked rows in stored order: top row first, each ((width + 15) / 16) x depth
+//               x 2 bytes, 16-bit pixels high byte first, 32-bit ones as unused, R, G, B),
+//               objects
 //   objects     per object in list order: kind, id, rect [left, top, right, bottom], flags,
 //               length, name ("" for kinds other than 16, 48, 96), and for buttons chunks
 //               (the chunk kinds in order)
@@ -29,7 +36,9 @@
 #include <cstdio>
 #include <string>
 
+#include "core/Crc32.h"
 #include "stack/ByteReader.h"
+#include "stack/CardPictureRows.h"
 #include "stack/StackReader.h"
 
 namespace {
@@ -219,6 +228,36 @@ void DescribeObject(Json& j, std::span<const uint8_t> o) {
     j.Close('}');
 }
 
+// A picture that does not decode is reported, never a reason to stop describing the stack.
+void DescribePictureImage(Json& j, std::span<const uint8_t> card) {
+    CardPictureRows picture;
+    const char* reason = nullptr;
+    const CardPictureResult result = DecodeCardPictureRows(card, picture, &reason);
+    j.Key("image");
+    j.Open('{');
+    if (result == CardPictureResult::Jpeg) {
+        j.Key("format");
+        j.Str("jpeg");
+    } else {
+        j.Key("decoded");
+        j.Bool(result == CardPictureResult::Decoded);
+    }
+    if (result == CardPictureResult::Decoded || result == CardPictureResult::Jpeg) {
+        j.Field("width", picture.width);
+        j.Field("height", picture.height);
+        j.Field("depth", picture.depth);
+    }
+    if (result == CardPictureResult::Decoded) {
+        j.Field("crc32", Crc32(picture.rows));
+    } else if (result == CardPictureResult::Jpeg) {
+        j.Field("length", picture.dataLength);
+    } else {
+        j.Key("reason");
+        j.Str(reason ? reason : "");
+    }
+    j.Close('}');
+}
+
 void DescribePicture(Json& j, std::span<const uint8_t> card) {
     j.Key("picture");
     if (GetU16(card, kCardKind) != kCardKindPicture) {
@@ -249,6 +288,7 @@ void DescribePicture(Json& j, std::span<const uint8_t> card) {
         else
             j.Str(run[kRunHeaderBytes] == 1 ? "stored" : "compressed");
     }
+    DescribePictureImage(j, card);
     j.Close('}');
 }
 

@@ -193,7 +193,7 @@ TEST_F(StackReaderTest, DescriptionOfADemoStack) {
     EXPECT_EQ(MemRefsCount(), 0);
     for (const char* expected : {
              "\"refusal\":null", "\"cardCount\":3", "\"name\":\"Welcome\"", "\"kind\":3",
-             "\"background\":1", "\"stream\":\"stored\"", "\"colors\":256", "\"type\":\"Hlnk\"",
+             "\"background\":1", "\"stream\":\"compressed\"", "\"colors\":256", "\"type\":\"Hlnk\"",
              "\"deleted\":true", "\"chunks\":[51,56,56,59,60,61,64,82,83,89,119,129,130]",
              "\"rect\":[230,190,310,220]", "\"dropped\":[]"}) {
         EXPECT_NE(json.find(expected), std::string::npos) << expected << "\n" << json;

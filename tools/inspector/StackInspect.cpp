@@ -1,7 +1,9 @@
 // stackinspect: reads a stack file with the plug-in's own stack reader and prints, as JSON, what
 // it sees (the layout is documented in stack/StackDescribe.cpp): header fields, cards with their
 // pictures and objects, resource entries, and every record that was left out.
-//   stackinspect [--dpi N] [--drive X:\] FILE
+//   stackinspect [--dpi N] [--drive X:\] [--bmp DIR] FILE
+// With --bmp every card picture that decodes is also written as DIR/card<id>.bmp (JPEG-stored
+// pictures are only described); a picture that cannot be written makes the exit status 1.
 // A stack the plug-in would refuse is still described (with "refusal" set), the alert is also
 // written to stderr, and the exit status is 2. Status 1: the file cannot be read; 64: usage.
 #include <cstdio>
@@ -16,6 +18,9 @@
 #endif
 
 #include "core/Handles.h"
+#include "graphics/BmpFile.h"
+#include "stack/ByteReader.h"
+#include "stack/CardPictureRows.h"
 #include "stack/StackReader.h"
 
 namespace {
@@ -34,8 +39,46 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: stackinspect [--dpi N] [--drive X:\\] FILE\n");
+    std::fprintf(stderr, "usage: stackinspect [--dpi N] [--drive X:\\] [--bmp DIR] FILE\n");
     return 64;
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+// Writes each decodable card picture of the stack as DIR/card<id>.bmp; false when one that
+// decoded could not be written.
+bool WriteCardBitmaps(const StackFileContents& contents, const std::string& dir) {
+    bool ok = true;
+    for (Handle card : contents.cards) {
+        HandleLock lock(card);
+        if (!lock)
+            continue;
+        const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(card));
+        CardPictureRows picture;
+        const char* reason = nullptr;
+        const CardPictureResult result = DecodeCardPictureRows(bytes, picture, &reason);
+        const std::string path = dir + "/card" + std::to_string(GetU16(bytes, kCardId)) + ".bmp";
+        if (result == CardPictureResult::Failed)
+            std::fprintf(stderr, "stackinspect: %s not written: %s\n", path.c_str(), reason);
+        if (result != CardPictureResult::Decoded)
+            continue;
+        std::vector<DibColor> colors;
+        for (const PaletteColor& c : MacColorTableColors(picture.colorTable))
+            colors.push_back({c.blue, c.green, c.red, 0});
+        const std::vector<uint8_t> bmp = BmpFileFromStoredRows(picture.width, picture.height,
+                                                               picture.depth, picture.rows, colors);
+        if (bmp.empty() || !WriteWholeFile(path, bmp)) {
+            std::fprintf(stderr, "stackinspect: cannot write %s\n", path.c_str());
+            ok = false;
+        }
+    }
+    return ok;
 }
 
 }  // namespace
@@ -43,6 +86,7 @@ int Usage() {
 int main(int argc, char** argv) {
     StackConversion settings;
     const char* path = nullptr;
+    const char* bmpDir = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dpi") == 0 && i + 1 < argc) {
             settings.verticalDpi = std::atoi(argv[++i]);
@@ -51,6 +95,8 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--drive") == 0 && i + 1 < argc) {
             std::strncpy(settings.stackDrive, argv[++i], 3);
             settings.stackDrive[3] = 0;
+        } else if (std::strcmp(argv[i], "--bmp") == 0 && i + 1 < argc) {
+            bmpDir = argv[++i];
         } else if (argv[i][0] == '-' || path) {
             return Usage();
         } else {
@@ -76,6 +122,7 @@ int main(int argc, char** argv) {
     SpanByteSource source(bytes);
     StackFileContents contents;
     StackReadResult result = ReadStackFile(source, cv, contents, false);
+    const bool bitmapsWritten = !bmpDir || WriteCardBitmaps(contents, bmpDir);
     DisposeStackFileContents(contents);
     FreeMemRefs();
     if (!result.ok()) {
@@ -84,5 +131,5 @@ int main(int argc, char** argv) {
                      result.alertId, text ? text : "no alert", result.reason.c_str());
         return 2;
     }
-    return 0;
+    return bitmapsWritten ? 0 : 1;
 }

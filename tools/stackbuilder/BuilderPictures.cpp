@@ -1,7 +1,10 @@
 // Pictures for the builder: pixels to stored rows, the packed form, colour tables.
 #include <algorithm>
+#include <stdexcept>
 
 #include "StackBuilder.h"
+#include "core/Handles.h"
+#include "stack/PackedPicture.h"
 
 namespace stackbuilder {
 
@@ -54,7 +57,11 @@ std::vector<uint8_t> MacRows(const Picture& p) {
     return rows;
 }
 
-std::vector<uint8_t> PackPictureRows(std::span<const uint8_t> rows) {
+namespace {
+
+// The stored-copy form: the runs found here and the middle behind LZRW1 flag 1, as the
+// plug-in's compressor writes input that does not shrink. Kept because readers must take it.
+std::vector<uint8_t> PackStoredCopy(std::span<const uint8_t> rows) {
     const size_t words = rows.size() / 4;  // stored rows are whole 32-bit words
     std::vector<uint8_t> packed(16, 0);
     if (words == 0)
@@ -81,6 +88,54 @@ std::vector<uint8_t> PackPictureRows(std::span<const uint8_t> rows) {
         packed[16] = 1;
         auto first = rows.begin() + static_cast<std::ptrdiff_t>(leadWords * 4);
         std::copy(first, first + static_cast<std::ptrdiff_t>(middle), packed.begin() + 20);
+    }
+    return packed;
+}
+
+// Handles for the plug-in's packer; the table is set up (and dropped again) only when the
+// caller has none, so that builder use leaves a test's handle table as it was.
+class MemRefsWhilePacking {
+public:
+    MemRefsWhilePacking() : own_(MemRefsCapacity() == 0) {
+        if (own_)
+            InitMemRefs();
+    }
+    ~MemRefsWhilePacking() {
+        if (own_)
+            FreeMemRefs();
+    }
+    MemRefsWhilePacking(const MemRefsWhilePacking&) = delete;
+    MemRefsWhilePacking& operator=(const MemRefsWhilePacking&) = delete;
+
+private:
+    bool own_;
+};
+
+}  // namespace
+
+std::vector<uint8_t> PackPictureRows(std::span<const uint8_t> rows, PictureStream stream) {
+    if (stream == PictureStream::StoredCopy)
+        return PackStoredCopy(rows);
+    MemRefsWhilePacking table;
+    // The whole rows are the packed range (no card-picture rows to leave out), so the row
+    // size is not consulted.
+    const Handle h = ::PackPictureRows(rows, 0, false);
+    if (!h)
+        throw std::runtime_error("stackbuilder: the picture packer failed");
+    std::vector<uint8_t> packed;
+    {
+        HandleLock lock(h);
+        if (lock)
+            packed.assign(lock.get(), lock.get() + GetHandleSize(h));
+    }
+    DisposeHandle(h);
+    if (packed.size() < kPackedPictureHeaderBytes)
+        throw std::runtime_error("stackbuilder: the packed picture cannot be read");
+    // The run counts are host order in memory, big-endian in the file.
+    for (size_t at : {size_t{4}, size_t{12}}) {
+        const uint32_t v = uint32_t{packed[at]} | uint32_t{packed[at + 1]} << 8 |
+                           uint32_t{packed[at + 2]} << 16 | uint32_t{packed[at + 3]} << 24;
+        Put32(packed, at, v);
     }
     return packed;
 }

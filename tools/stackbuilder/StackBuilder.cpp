@@ -127,7 +127,7 @@ std::vector<uint8_t> BuildObjectRecord(const Object& o) {
 
 std::vector<uint8_t> BuildPictureBlock(const Picture& p) {
     std::vector<uint8_t> table = p.rawColorTable ? *p.rawColorTable : MacColorTable(p);
-    std::vector<uint8_t> data = p.rawData ? *p.rawData : PackPictureRows(MacRows(p));
+    std::vector<uint8_t> data = p.rawData ? *p.rawData : PackPictureRows(MacRows(p), p.stream);
     const bool pad = ((table.size() + data.size()) & 1) != 0;
     std::vector<uint8_t> b(24, 0);
     Put16(b, 0, 8);
@@ -323,6 +323,9 @@ Card PictureCard(uint16_t id, Picture picture) {
     Card c;
     c.id = id;
     c.depth = static_cast<uint16_t>(picture.depth);
+    // The card's size is its picture's, as the program keeps it.
+    c.width = static_cast<uint16_t>(picture.width);
+    c.height = static_cast<uint16_t>(picture.height);
     c.picture = std::move(picture);
     return c;
 }

@@ -1,7 +1,8 @@
 // The test-stack builder: writes stack files from a compact description, for tests, tools and
 // fuzz seeds. It writes the file format directly (big-endian fields, Mac-order rectangles,
 // length-prefixed texts as given) and uses none of the plug-in's own conversion code, so what
-// the reader makes of its files is an independent check.
+// the reader makes of its files is an independent check. Only pictures go through the plug-in's
+// packer, so that they are stored exactly as the program stores them.
 //
 //   stackbuilder::Stack s;                       // header defaults of a new stack
 //   s.cards.push_back(stackbuilder::PictureCard(1, stackbuilder::GradientPicture(64, 48, 8)));
@@ -9,8 +10,11 @@
 //   s.resources.push_back({"Actn", 128, "", 0, 0, stackbuilder::ActionRecord(button)});
 //   std::vector<uint8_t> bytes = stackbuilder::BuildStack(s).bytes;
 //
-// Pictures are packed with lead and trail runs and a middle in the compressor's stored-copy
-// form (flag byte 1); PackPictureRows is the one place that decides this.
+// Pictures are packed as the plug-in packs them, with its own packer (stack/PackedPicture.h):
+// lead and trail runs and an LZRW1-compressed middle. A picture can ask for the middle as a
+// stored copy (flag byte 1) instead, the other form readers must take; the runs are then found
+// by the builder itself. Packing needs the handle table: the builder sets one up for the call
+// when there is none. A picture card takes its picture's size.
 #pragma once
 
 #include <array>
@@ -38,6 +42,9 @@ struct Long {
     uint32_t value = 0;
 };
 
+// How the middle of a packed picture is written.
+enum class PictureStream { Compressed, StoredCopy };
+
 struct Picture {
     int width = 0, height = 0;
     int depth = 8;                  // 4, 8, 16 or 32
@@ -47,6 +54,7 @@ struct Picture {
     std::vector<Rgb> palette;       // colour table entries; missing ones are a grey ramp
     bool macColors = false;         // components written as full 16-bit values (c x 257)
     uint16_t format = 2;            // picture format word
+    PictureStream stream = PictureStream::Compressed;
     std::optional<std::vector<uint8_t>> rawData;        // data after the colour table, as is
     std::optional<std::vector<uint8_t>> rawColorTable;  // the colour table, as is
 };
@@ -142,9 +150,12 @@ std::vector<uint8_t> BuildPictureBlock(const Picture& picture);
 // Pictures.
 uint32_t MacRowBytes(int width, int depth);
 std::vector<uint8_t> MacRows(const Picture& picture);
-// Rows to a PackedPicture: lead and trail runs of one 32-bit value and the middle in LZRW1
-// stored-copy form. The one place that decides how builder pictures are packed.
-std::vector<uint8_t> PackPictureRows(std::span<const uint8_t> rows);
+// Rows to a PackedPicture in file order (run counts big-endian): lead and trail runs of one
+// 32-bit value and the middle as LZRW1, compressed by the plug-in's packer or as a stored copy.
+// The one place that decides how builder pictures are packed. Throws std::runtime_error when
+// the plug-in's packer fails (no memory).
+std::vector<uint8_t> PackPictureRows(std::span<const uint8_t> rows,
+                                     PictureStream stream = PictureStream::Compressed);
 std::vector<uint8_t> MacColorTable(const Picture& picture);
 Picture GradientPicture(int width, int height, int depth);
 Picture SolidPicture(int width, int height, int depth, uint32_t pixel);
