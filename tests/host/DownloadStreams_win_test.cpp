@@ -134,8 +134,9 @@ TEST_F(DownloadStreamsTest, StreamedStackOpensWhateverTheChunks) {
             std::string local = cache->entries[entry].localPath;
             EXPECT_EQ(local.substr(local.size() - 4), ".stk") << "the local copy keeps the extension";
             // Chopping 1 byte: one write per byte.
-            if (chunk == 1)
+            if (chunk == 1) {
                 EXPECT_EQ(CountLines("NPP_Write("), static_cast<int>(sb::BuildStack(ThreeCards()).bytes.size()));
+            }
         }
         EXPECT_EQ(GetCardCount(), 0) << "shut-down frees the cards";
         // A second visit finds the stack in the cache: its first write ends the stream.
