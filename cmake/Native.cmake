@@ -8,7 +8,12 @@ if(NOT LOOM_NO_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-add_library(loom_neutral STATIC ${neutral_sources})
+# The platform-neutral code of every layer, each layer built against its own view, then one
+# library of them all for tools, tests and fuzzers.
+loom_add_layers(loom_layers TRUE)
+loom_layer_objects(loom_layer_objs ${loom_layers})
+add_library(loom_neutral STATIC ${loom_layer_objs})
+target_include_directories(loom_neutral PUBLIC ${CMAKE_SOURCE_DIR})
 
 file(GLOB tool_dirs LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tools/*)
 foreach(tool_dir IN LISTS tool_dirs)

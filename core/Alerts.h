@@ -3,7 +3,7 @@
 // Texts come from the string table in the `AlertText` form (core/AlertText.h). The standard box
 // (template "DOGIEHELP") shows the help mascot or a system icon, the message and up to three
 // buttons; the tall box ("BIGLMMSG") shows up to twelve lines from consecutive string ids.
-// Unforced boxes stay silent for an experienced user (host/Preferences.h), and once-only boxes
+// Unforced boxes stay silent for an experienced user (core/PreferenceFlags.h), and once-only boxes
 // are shown at most once per run (core/AlertsOnce.h).
 #pragma once
 

@@ -8,7 +8,7 @@
 #include "core/Alerts.h"
 #include "core/Resources.h"
 #include "core/WindowUtils.h"
-#include "host/Preferences.h"
+#include "core/PreferenceFlags.h"
 #include "resources/resource_ids.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "core/AlertText.h"
 #include "core/Resources.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 
 void ShowErrorMessage(int32_t code) {
     const uint32_t stringId = ErrorMessageStringId(code);

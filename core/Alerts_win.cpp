@@ -8,8 +8,8 @@
 #include "core/AlertText.h"
 #include "core/Resources.h"
 #include "core/WindowUtils.h"
-#include "host/PluginModule.h"
-#include "host/Preferences.h"
+#include "core/PluginModule.h"
+#include "core/PreferenceFlags.h"
 #include "resources/resource_ids.h"
 
 namespace {

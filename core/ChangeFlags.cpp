@@ -1,17 +1,20 @@
 // The stack's change flags.
 #include "core/ChangeFlags.h"
 
-#include "stack/StackDepth.h"
 
 namespace {
 int32_t gStackChanged = 0;
 int32_t gCardChanged = 0;
 int32_t gStackModified = 0;
+CardChangeCheck gCardChangeCheck = nullptr;
 }  // namespace
+
+void SetCardChangeCheck(CardChangeCheck check) { gCardChangeCheck = check; }
 
 void MarkCardChanged() {
     // An edit may not leave the stack deeper than the display can show.
-    CheckStackDepthAgainstDisplay();
+    if (gCardChangeCheck)
+        gCardChangeCheck();
     gCardChanged = 1;
 }
 

@@ -10,8 +10,11 @@ struct ChangeFlags {
     int32_t cardChanged;
 };
 
-// Checks the stack's depth against the display first (which may convert the stack).
+// Runs the installed check first: the stack layer checks the stack's depth against the
+// display's (which may convert the stack).
 void MarkCardChanged();
+using CardChangeCheck = int (*)();
+void SetCardChangeCheck(CardChangeCheck check);
 void MarkStackChanged();   // the stack and the card
 void MarkStackModified();  // the stack needs saving without the card being marked
 void ClearCardChanged();

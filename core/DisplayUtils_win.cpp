@@ -2,7 +2,7 @@
 #include "core/DisplayUtils.h"
 
 #include "core/WindowsFamily.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 
 namespace {
 int gDisplayBitsPerPixel = 0;  // 0 until read

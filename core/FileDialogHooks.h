@@ -12,6 +12,15 @@ void RegisterFileDialogMessages();
 UINT GetFileNameOkMessage();
 UINT GetSelChangedMessage();
 
+// The previewers of the media layer, installed by it: show a preview of a file (of the given
+// file kind) in the dialog's control, and delete the current one. Without them no preview is
+// shown.
+struct FilePreviewHandlers {
+    int (*show)(HWND dialog, int controlId, const char* path, int fileType, int flag) = nullptr;
+    void (*close)() = nullptr;
+};
+void SetFilePreviewHandlers(const FilePreviewHandlers& handlers);
+
 // Controls of the preview template "OPENPREVIEWDLG".
 inline constexpr int kPreviewCheckBoxId = 1000;
 inline constexpr int kPreviewAreaId = 1001;

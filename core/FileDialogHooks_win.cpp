@@ -11,7 +11,6 @@
 #include "core/FileTypes.h"
 #include "core/Resources.h"
 #include "core/WindowUtils.h"
-#include "media/MediaPreview.h"
 
 namespace {
 
@@ -20,6 +19,17 @@ constexpr int kPathSize = 260;
 
 UINT gFileNameOkMessage = 0;
 UINT gSelChangedMessage = 0;
+FilePreviewHandlers gPreview;
+
+void ClosePreview() {
+    if (gPreview.close)
+        gPreview.close();
+}
+
+void ShowPreview(HWND dialog, int controlId, const char* path, int fileType, int flag) {
+    if (gPreview.show)
+        gPreview.show(dialog, controlId, path, fileType, flag);
+}
 
 // The dialog the user sees: an Explorer-style hook dialog is a child of it.
 HWND FileDialogOf(HWND hookDialog) {
@@ -82,6 +92,8 @@ void RegisterFileDialogMessages() {
     gSelChangedMessage = RegisterWindowMessageA("commdlg_LBSelChangedNotify");
 }
 
+void SetFilePreviewHandlers(const FilePreviewHandlers& handlers) { gPreview = handlers; }
+
 UINT GetFileNameOkMessage() { return gFileNameOkMessage; }
 UINT GetSelChangedMessage() { return gSelChangedMessage; }
 
@@ -92,7 +104,7 @@ UINT_PTR CALLBACK CenterOnInitHook(HWND hookDialog, UINT message, WPARAM /*wPara
 }
 
 void ShowSelectedFilePreview(HWND hookDialog) {
-    MediaClosePreview();
+    ClosePreview();
     char path[kPathSize + 1] = {};
     if (SendMessageA(FileDialogOf(hookDialog), CDM_GETFILEPATH, kPathSize, reinterpret_cast<LPARAM>(path)) <= 0)
         path[0] = '\0';
@@ -105,13 +117,13 @@ void ShowSelectedFilePreview(HWND hookDialog) {
     EnableWindow(checkBox, TRUE);
     if (FileExists(path)) {
         WaitCursor wait;
-        MediaShowFilePreview(hookDialog, kPreviewAreaId, path, type, 0);
+        ShowPreview(hookDialog, kPreviewAreaId, path, type, 0);
     }
 }
 
 UINT_PTR CALLBACK PreviewOpenHook(HWND hookDialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
     if (message == WM_DESTROY) {
-        MediaClosePreview();
+        ClosePreview();
         return FALSE;
     }
     switch (NotifyCode(message, lParam)) {

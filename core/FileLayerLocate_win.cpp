@@ -8,7 +8,7 @@
 
 #include "core/FileLayer.h"
 #include "core/Resources.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "core/FileSpec.h"
 #include "core/Resources.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "core/Alerts.h"
 #include "core/Resources.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 
 namespace {
 

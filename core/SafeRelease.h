@@ -1,5 +1,4 @@
-// Releasing graphics objects, cursors, icons and locked global blocks safely, and whole-bitmap
-// copies.
+// Releasing graphics objects, cursors, icons and locked global blocks safely.
 #pragma once
 
 #include <windows.h>
@@ -22,9 +21,6 @@ int DeleteObjectAndClear(T* object) {
     *object = nullptr;
     return released ? 1 : 0;
 }
-
-// A new bitmap holding a copy of the whole bitmap; null for null or on failure.
-HBITMAP DuplicateBitmap(HBITMAP bitmap);
 
 // A movable zero-filled global block of size bytes, locked: the pointer, with the block in
 // *block; null (and *block null) when it cannot be had or locked.

@@ -4,7 +4,7 @@
 #include "graphics/AppPalette.h"
 #include "graphics/GdiGuards.h"
 #include "graphics/GraphicsErrors.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 
 namespace {
 constexpr uint32_t kStringCutOutNoDc = 4010;
@@ -43,4 +43,12 @@ HBITMAP CutOutBitmap(HBITMAP bitmap, const RECT& rect) {
     SelectedObject target(copyDc.get(), copy);
     BitBlt(copyDc.get(), 0, 0, width, height, sourceDc.get(), rect.left, rect.top, SRCCOPY);
     return copy;
+}
+
+HBITMAP DuplicateBitmap(HBITMAP bitmap) {
+    BITMAP info;
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info))
+        return nullptr;
+    RECT whole = {0, 0, info.bmWidth, info.bmHeight};
+    return CutOutBitmap(bitmap, whole);
 }

@@ -10,7 +10,7 @@
 #include "graphics/DibPixels.h"
 #include "graphics/GdiGuards.h"
 #include "graphics/GraphicsErrors.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "graphics/DibBytes.h"
-#include "stack/Lzrw.h"
+#include "graphics/Lzrw.h"
 
 namespace {
 

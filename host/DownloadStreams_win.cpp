@@ -13,7 +13,7 @@
 #include "core/FileSpec.h"
 #include "host/CardNavigation.h"
 #include "host/EntryLayer.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 #include "stack/StackOpen.h"
 #include "stack/StackOpenNeighbours.h"
 #include "stack/StackOpenSession.h"
@@ -332,6 +332,7 @@ void InstallDownloadServices() {
     neighbours.forgetCachedFile = ForgetCachedFile;
     SetStackOpenNeighbours(neighbours);
     SetRemoteFileRequester(RequestRemoteFile);
+    SetButtonActionsStartHook(SetPendingButtonRequest);
 }
 
 extern "C" NPError NPP_NewStream(NPP instance, NPMIMEType, NPStream* stream, NPBool, uint16_t*) {

@@ -6,20 +6,14 @@
 #include "core/FileSpec.h"
 #include "core/Handles.h"
 #include "host/DownloadStreams.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 #include "stack/CardList.h"
 #include "stack/ResFile.h"
-
-namespace {
-HWND g_cardWindow = nullptr;
-}
-
-HWND GetMainWindow() { return g_cardWindow; }
 
 bool AttachPluginWindow(HWND window) {
     if (!IsWindow(window) || !InitMemRefs())
         return false;
-    g_cardWindow = window;
+    SetMainWindow(window);
     if (!InitFolderTable())
         return false;
     InstallDownloadServices();
@@ -32,5 +26,5 @@ void ShutdownPluginInstance(HWND /*window*/) {
     SaveCacheIndex();
     FreeDownloadState();
     FreeFolderTable();
-    g_cardWindow = nullptr;
+    SetMainWindow(nullptr);
 }

@@ -7,7 +7,7 @@
 // length does not fit, fails the whole record.
 #include <cstdlib>
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 
 namespace {

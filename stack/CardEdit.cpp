@@ -3,8 +3,8 @@
 #include "stack/CardEdit.h"
 
 #include "core/ChangeFlags.h"
-#include "host/Preferences.h"
-#include "stack/ByteReader.h"
+#include "core/PreferenceFlags.h"
+#include "core/ByteReader.h"
 #include "stack/CardList.h"
 #include "stack/CardListNeighbours.h"
 #include "stack/StackOpenSession.h"

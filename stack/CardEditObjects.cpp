@@ -2,7 +2,7 @@
 // picture of its own and a shared one.
 #include <vector>
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/CardEdit.h"
 #include "stack/CardList.h"
 #include "stack/CardListNeighbours.h"

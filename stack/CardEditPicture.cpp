@@ -4,7 +4,7 @@
 
 #include "core/Ticks.h"
 #include "graphics/Dib.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/CardEdit.h"
 #include "stack/CardList.h"
 #include "stack/CardListNeighbours.h"

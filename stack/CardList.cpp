@@ -2,7 +2,7 @@
 // lookups by place, id and name.
 #include "stack/CardList.h"
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/CardListNeighbours.h"
 #include "stack/StackOpenSession.h"
 

@@ -2,7 +2,7 @@
 // insertions and removals that keep the record's length field true.
 #include <vector>
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/CardList.h"
 
 CardObjectWalk::CardObjectWalk(std::span<const uint8_t> card, uint32_t start) : card_(card) {

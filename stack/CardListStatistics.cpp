@@ -1,7 +1,7 @@
 // The stack statistics: what a save would write. A save first drops the cards and objects marked
 // deleted, and a deleted card that still holds the picture of other cards hands its picture
 // block and its background-layer objects to the first of them; the counts follow that.
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/CardList.h"
 #include "stack/ResFile.h"
 

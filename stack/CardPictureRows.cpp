@@ -3,7 +3,7 @@
 #include "stack/CardPictureRows.h"
 
 #include "graphics/Dib.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/PackedPicture.h"
 #include "stack/StackFile.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 
 namespace {

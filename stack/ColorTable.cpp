@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The id counters of the open stack's header.
 #include "stack/NewStack.h"
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 #include "stack/StackOpenSession.h"
 

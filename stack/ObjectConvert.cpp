@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "core/MacText.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 
 namespace {

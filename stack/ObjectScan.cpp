@@ -1,7 +1,7 @@
 // Walks over the objects visible on a card, and the lookups by name and by place built on them.
 #include "stack/ObjectScan.h"
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/CardList.h"
 
 namespace {

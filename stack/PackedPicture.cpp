@@ -1,7 +1,7 @@
 // Packing and unpacking the pixel bytes of one picture: run header plus LZRW1 middle.
 #include "stack/PackedPicture.h"
 
-#include "stack/Lzrw.h"
+#include "graphics/Lzrw.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // stored form without converting the record in the card; and the saved-object file header.
 #include <cstring>
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 
 namespace {

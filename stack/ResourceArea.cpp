@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/MacText.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/ResFileAccess.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "core/MacText.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 
 namespace {

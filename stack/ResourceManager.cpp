@@ -5,7 +5,7 @@
 
 #include "core/FileTypes.h"
 #include "core/MacText.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/ResFileAccess.h"
 
 namespace {

@@ -37,7 +37,7 @@
 #include <string>
 
 #include "core/Crc32.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/CardPictureRows.h"
 #include "stack/StackReader.h"
 

@@ -1,6 +1,6 @@
 // The 128-byte stack header: its conversion, its plausibility test, and the decision whether the
 // stack's texts are Mac Roman.
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 
 namespace {

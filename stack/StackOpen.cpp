@@ -1,7 +1,7 @@
 // Reading a stack file's card records for opening, and one card without opening the stack.
 #include "stack/StackOpen.h"
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 
 void DisposeCardHandles(std::vector<Handle>& cards) {
     for (Handle card : cards)

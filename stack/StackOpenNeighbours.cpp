@@ -1,7 +1,7 @@
 // The defaults of what opening a stack asks of other parts.
 #include "stack/StackOpenNeighbours.h"
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 #include "stack/StackOpenSession.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/FileSpec.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 
 namespace {

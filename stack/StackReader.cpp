@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 
 namespace {
 

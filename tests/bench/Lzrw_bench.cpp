@@ -1,7 +1,7 @@
 // LZRW1 and picture packing on 640 x 480 card pictures at 8 and 32 bits, against a plain copy of
 // the same bytes (the memory bandwidth the coder is measured against).
 #include "core/Handles.h"
-#include "stack/Lzrw.h"
+#include "graphics/Lzrw.h"
 #include "stack/PackedPicture.h"
 
 #include <benchmark/benchmark.h>

@@ -10,7 +10,7 @@
 
 #include "core/Alerts.h"
 #include "core/Handles.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "core/Handles.h"
 #include "core/HandlesGlobal.h"
 #include "core/Resources.h"
-#include "host/PluginModule.h"
-#include "host/Preferences.h"
+#include "core/PluginModule.h"
+#include "core/PreferenceFlags.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

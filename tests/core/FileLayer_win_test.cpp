@@ -9,7 +9,7 @@
 
 #include "core/Alerts.h"
 #include "core/FileLayer.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

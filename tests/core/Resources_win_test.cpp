@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/StringRuns.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 
 namespace {
 

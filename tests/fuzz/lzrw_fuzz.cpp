@@ -2,7 +2,7 @@
 // (must be refused or decoded without writing outside the destination), and as input to a round
 // trip (must come back unchanged, equal on a second run with a dirty work area).
 #include "core/Handles.h"
-#include "stack/Lzrw.h"
+#include "graphics/Lzrw.h"
 #include "stack/PackedPicture.h"
 
 #include <cstdlib>

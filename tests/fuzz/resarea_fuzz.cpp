@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/FileLayerMemory.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/ResFile.h"
 #include "stack/StackOpen.h"
 

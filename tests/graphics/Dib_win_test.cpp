@@ -14,7 +14,7 @@
 #include "graphics/GraphicsErrors.h"
 #include "graphics/LzrwRows.h"
 #include "graphics/PackBits.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 #include "tests/graphics/DibTestUtil.h"
 
 namespace {

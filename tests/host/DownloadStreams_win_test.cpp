@@ -14,7 +14,7 @@
 #include "core/FileSpec.h"
 #include "host/DownloadStreams.h"
 #include "host/EntryLayer.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 #include "stack/CardList.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "CardTestUtil.h"
 #include "core/Alerts.h"
-#include "host/PluginModule.h"
+#include "core/PluginModule.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

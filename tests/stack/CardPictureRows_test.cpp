@@ -7,7 +7,7 @@
 #include "core/Crc32.h"
 #include "graphics/BmpFile.h"
 #include "stack/CardPictureRows.h"
-#include "stack/Lzrw.h"
+#include "graphics/Lzrw.h"
 #include "stack/PackedPicture.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "StackTestUtil.h"
 #include "core/ChangeFlags.h"
-#include "host/Preferences.h"
+#include "core/PreferenceFlags.h"
 #include "stack/CardEdit.h"
 #include "stack/CardList.h"
 #include "stack/CardListNeighbours.h"

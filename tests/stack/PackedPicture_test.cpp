@@ -3,7 +3,7 @@
 #include "stack/PackedPicture.h"
 
 #include "graphics/Dib.h"
-#include "stack/Lzrw.h"
+#include "graphics/Lzrw.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/FileLayerMemory.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 
 namespace {
 

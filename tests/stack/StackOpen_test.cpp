@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "StackBuilder.h"
 #include "core/Handles.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/StackFile.h"
 #include "stack/StackReader.h"
 

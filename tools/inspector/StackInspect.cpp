@@ -19,7 +19,7 @@
 
 #include "core/Handles.h"
 #include "graphics/BmpFile.h"
-#include "stack/ByteReader.h"
+#include "core/ByteReader.h"
 #include "stack/CardPictureRows.h"
 #include "stack/StackReader.h"
 

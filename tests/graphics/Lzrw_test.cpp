@@ -1,7 +1,7 @@
 // LZRW1 coder: exact streams for known inputs, agreement with a plain rendering of the published
 // algorithm, round trips over many sizes and patterns, equal output for equal input, and the
 // decoder's refusal of damaged streams.
-#include "stack/Lzrw.h"
+#include "graphics/Lzrw.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The experienced-user flag: unforced alerts stay silent for an experienced user.
-#include "host/Preferences.h"
+#include "core/PreferenceFlags.h"
 
 namespace {
 bool g_advancedUser = false;

@@ -1,5 +1,5 @@
 // LZRW1 with copy lengths 3 to 18: one hash probe per item, no search beyond it.
-#include "stack/Lzrw.h"
+#include "graphics/Lzrw.h"
 
 #include <bit>
 #include <cstring>

@@ -1,0 +1,57 @@
+# The layers of the plug-in, lowest first. A layer's code may include its own folder, the
+# folders of the layers below it and resources/, and nothing else: each layer is compiled
+# against a view of the tree (a folder of links under build/layer-views) that holds only those,
+# so an include of a layer above fails to build. Where a lower layer needs an upper one, the
+# upper one installs a callback.
+#
+# The stand-ins for platform pieces that do not exist here sit just above core: like the
+# libraries they stand for, they know nothing of graphics, stacks or objects.
+set(LOOM_LAYERS core quicktime vic32 graphics stack objects actions media paint logo spell host)
+
+# loom_add_layers(<out_var> <neutral_only>): one object library per layer that has sources,
+# named loom_<layer>, each linking the layer below it. <out_var> receives the layer targets,
+# lowest first.
+function(loom_add_layers out_var neutral_only)
+  set(view_root ${CMAKE_BINARY_DIR}/layer-views)
+  set(allowed resources)
+  set(below "")
+  set(targets "")
+  foreach(layer IN LISTS LOOM_LAYERS)
+    list(APPEND allowed ${layer})
+    if(NOT IS_DIRECTORY ${CMAKE_SOURCE_DIR}/${layer})
+      continue()
+    endif()
+    set(view ${view_root}/${layer})
+    file(REMOVE_RECURSE ${view})
+    file(MAKE_DIRECTORY ${view})
+    foreach(dir IN LISTS allowed)
+      if(IS_DIRECTORY ${CMAKE_SOURCE_DIR}/${dir})
+        file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${dir} ${view}/${dir} SYMBOLIC)
+      endif()
+    endforeach()
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${layer}/*.cpp)
+    if(neutral_only)
+      list(FILTER sources EXCLUDE REGEX "_win\\.cpp$")
+    endif()
+    if(NOT sources)
+      continue()
+    endif()
+    add_library(loom_${layer} OBJECT ${sources})
+    target_include_directories(loom_${layer} PRIVATE ${view})
+    if(below)
+      target_link_libraries(loom_${layer} PUBLIC ${below})
+    endif()
+    set(below loom_${layer})
+    list(APPEND targets loom_${layer})
+  endforeach()
+  set(${out_var} ${targets} PARENT_SCOPE)
+endfunction()
+
+# The objects of every layer, as generator expressions.
+function(loom_layer_objects out_var)
+  set(objects "")
+  foreach(target IN LISTS ARGN)
+    list(APPEND objects $<TARGET_OBJECTS:${target}>)
+  endforeach()
+  set(${out_var} ${objects} PARENT_SCOPE)
+endfunction()

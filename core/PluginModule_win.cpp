@@ -1,0 +1,12 @@
+// The module instance and the card window, kept for every layer.
+#include "core/PluginModule.h"
+
+namespace {
+HINSTANCE g_moduleInstance = nullptr;
+HWND g_mainWindow = nullptr;
+}  // namespace
+
+HINSTANCE GetAppInstance() { return g_moduleInstance; }
+void SetAppInstance(HINSTANCE instance) { g_moduleInstance = instance; }
+HWND GetMainWindow() { return g_mainWindow; }
+void SetMainWindow(HWND window) { g_mainWindow = window; }
