@@ -141,9 +141,11 @@ bool UnpackPictureRows(std::span<const uint8_t> packed, std::span<uint8_t> range
     PackedPictureRuns runs;
     if (!ReadPackedPictureRuns(packed, runs))
         return false;
-    const size_t n = range.size();
-    const size_t lead = (size_t{runs.leadCount} + 3) / 4 * 4;  // filled as whole words
-    const size_t trail = runs.trailCount;
+    // Counts come from the file: summed in 64 bits, so that a count near 2^32 cannot wrap to a
+    // small one in the 32-bit build.
+    const uint64_t n = range.size();
+    const uint64_t lead = (uint64_t{runs.leadCount} + 3) / 4 * 4;  // filled as whole words
+    const uint64_t trail = runs.trailCount;
     if (lead > n || trail > n - lead)
         return false;
     uint8_t* p = range.data();
@@ -153,7 +155,7 @@ bool UnpackPictureRows(std::span<const uint8_t> packed, std::span<uint8_t> range
     for (size_t j = 1; j <= trail; ++j)
         p[n - j] = runs.trailFill[3 - (j - 1) % 4];
 
-    const size_t middle = n - lead - trail;
+    const size_t middle = static_cast<size_t>(n - lead - trail);
     if (middle == 0)
         return true;
     size_t written = 0;

@@ -9,10 +9,13 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "core/FileLayer.h"
 #include "core/FileSpec.h"
 #include "core/Handles.h"
+#include "stack/ByteSource.h"
 #include "stack/StackFile.h"
 
 // Types are four characters as big-endian numbers (ResType in StackFile.h); attribute bit 31
@@ -21,19 +24,6 @@ inline constexpr uint32_t kResCountPosition = 64;     // file offset of the reso
 inline constexpr uint32_t kResIdPosition = 68;        // file offset of the id counter
 inline constexpr uint32_t kResFileScratch = 1;        // flags bit 0: deleted when closed
 inline constexpr size_t kResNameSize = kResNameBytes; // length-prefixed, at most 31 characters
-
-// One resource, in memory (56 bytes).
-struct ResEntry {
-    uint32_t type;
-    uint16_t id;
-    uint16_t word6;                // kept from the file
-    uint8_t name[kResNameSize];    // length-prefixed
-    uint32_t attributes;
-    uint32_t dataLength;
-    Handle data;                   // 0 when not loaded
-    uint32_t filePosition;         // of the entry header in the file; 0 when only in memory
-};
-static_assert(sizeof(ResEntry) == 56);
 
 // One open resource file.
 struct ResFile {
@@ -48,6 +38,9 @@ struct ResFile {
     Handle entries;                // count x ResEntry
     Handle next;                   // next ResFile in the open list
     FileSpec spec;                 // names the file
+    // How this file's resource data is converted on reading and writing: its own texts, drive
+    // and the screen's resolution, never another file's.
+    StackConversion conversion;
 };
 
 // Request flags of `ResRequest`.
@@ -72,7 +65,24 @@ struct ResRequest {
 enum ResLookupMode : int { kLookupById = 0, kLookupByName = 1, kLookupByIndex = 2, kLookupByHandle = 3 };
 
 // Open list (ResourceManager.cpp).
-int32_t OpenResFileAt(const FileSpec* spec, uint32_t areaOffset);  // reference number or 0
+// Opens the file and reads its resource area (ResourceArea.cpp); the reference number or 0.
+// Resource data is converted with the file's own settings: the Mac Roman flag of its header,
+// the drive of its path, and the screen resolution set below.
+int32_t OpenResFileAt(const FileSpec* spec, uint32_t areaOffset);
+// The screen's vertical resolution under which button font sizes in resources convert (96
+// until set).
+void SetResourceScreenDpi(int dpi);
+int ResourceScreenDpi();
+// A record not yet in the open list, with an empty table; it names the file by spec (may be
+// null) and converts with cv. 0 when memory runs out.
+Handle NewResFileRecord(const FileSpec* spec, const StackConversion& cv);
+// Links a record made by NewResFileRecord (and filled by ReadResourceArea) first in the open
+// list and makes it current: its reference number.
+int32_t LinkResFile(Handle resFile);
+// Frees every data handle, the table and the record (the record must not be in the list).
+void DisposeResFileRecord(Handle resFile);
+// Copies of the entries of a record (the data handles stay the record's), for reports.
+std::vector<ResEntry> CopyResEntries(Handle resFile);
 int32_t OpenStackResources(int slot);
 uint32_t GetStackResourceBase(int slot);
 int32_t OpenSamplesStack();       // ResourceManager_win.cpp: alert 2292 when there is none
@@ -113,6 +123,14 @@ void ReleaseResource(Handle data);
 uint16_t NextUniqueResId(Handle resFile);
 uint16_t GetResFileNextId(int32_t refNum);
 uint32_t GetResFileCount(int32_t refNum);
+
+// Reading (ResourceArea.cpp): the resource area of a stack file (the count at 64, the id
+// counter at 68, the entries from areaOffset) into a record's table; each live entry's data is
+// read and converted with the record's settings, and data that does not convert is kept raw.
+// The area must lie whole in the file: an entry header or data past its end, or a count the
+// file does not hold, fails the area (kFileFailed, *reason says what), as does a lack of
+// memory (kFileMissing). The table is then left empty.
+int ReadResourceArea(ByteSource& source, uint32_t areaOffset, Handle resFile, std::string* reason);
 
 // Saving (ResourceArea.cpp): writes every live entry at `offset` of the open file, cuts the
 // file behind the last one, drops deleted entries from the table and points every entry at its

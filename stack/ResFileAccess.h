@@ -37,14 +37,6 @@ void SetResFileHead(Handle head);
 Handle CurrentResFileHandle();
 void SetCurrentResFileHandle(Handle resFile);
 uint32_t TakeResFileRefNum();
-// Frees every data handle, the table and the record (the record must be unlinked).
-void DisposeResFileRecord(Handle resFile);
-// Reads an entry's data from its file into a new handle, converted for memory; 0 on failure.
+// Reads an entry's data from its file again into a new handle, converted for memory (or raw,
+// for a raw entry); 0 on failure (ResourceArea.cpp).
 Handle ReadResourceData(const ResFile& file, const ResEntry& entry);
-// Reads the area of an open file into the record's table (ResourceArea.cpp); 0 or an error.
-int ReadResourceArea(FileRef file, uint32_t areaOffset, Handle resFile);
-
-// Resource data by type (ResFileData.cpp): after reading, in place (the handle may be resized;
-// false when its record does not convert); before writing, the bytes in file order.
-bool ConvertResourceFromFile(uint32_t type, Handle* data);
-bool ResourceToFileBytes(uint32_t type, Handle data, std::vector<uint8_t>& out);

@@ -27,83 +27,135 @@ std::vector<uint8_t> EntryHeaderBytes(const ResEntry& e, uint32_t dataLength) {
     return header;
 }
 
-}  // namespace
+// Reads an entry's data and converts it for memory with the file's settings. Data that does
+// not convert stays as stored and the entry is marked raw. kFileOk, kFileFailed when the bytes
+// cannot be read, kFileMissing when memory runs out.
+int LoadEntryData(ByteSource& source, ResEntry& e, const StackConversion& cv) {
+    Handle data = NewHandle(e.dataLength);
+    if (!data)
+        return kFileMissing;
+    bool read;
+    {
+        HandleLock lock(data);
+        read = lock && source.ReadAt(e.filePosition + kResEntryHeaderBytes, std::span(lock.get(), e.dataLength));
+    }
+    if (!read) {
+        DisposeHandle(data);
+        return kFileFailed;
+    }
+    const char* why = nullptr;
+    const int converted = SwapResourceData(e.type, data, ByteOrder::ToHost, cv, &why);
+    if (converted == kStackNoMemory) {
+        DisposeHandle(data);
+        return kFileMissing;
+    }
+    e.raw = converted == kStackOk ? 0 : 1;
+    e.data = data;
+    e.dataLength = GetHandleSize(data);
+    return kFileOk;
+}
 
-int ReadResourceArea(FileRef file, uint32_t areaOffset, Handle resFile) {
+int ReadEntries(ByteSource& source, uint32_t areaOffset, Handle resFile, std::string& why) {
+    const auto fail = [&](int code, std::string text) {
+        why = std::move(text);
+        return code;
+    };
     ResFileAccess access(resFile);
     if (!access)
-        return kFileMissing;
-    const int32_t fileLength = FileGetLength(file);
-    if (fileLength < 0)
-        return kFileFailed;
-    const auto length = static_cast<uint64_t>(fileLength);
-
+        return fail(kFileMissing, "no resource file record");
+    const uint64_t size = source.Size();
     uint8_t fields[6] = {};
-    int err = FileReadAt(file, kResCountPosition, 4, fields);
-    if (err == kFileOk)
-        err = FileReadAt(file, kResIdPosition, 2, fields + 4);
-    if (err != kFileOk)
-        return err;
+    if (!source.ReadAt(kResCountPosition, std::span(fields, 4)) ||
+        !source.ReadAt(kResIdPosition, std::span(fields + 4, 2)))
+        return fail(kFileFailed, "no resource count in the header");
     const uint32_t count = GetBE32(fields, 0);
     ResFile& rf = *access.file();
     rf.areaOffset = areaOffset;
     rf.nextId = GetBE16(fields, 4);
     // Every entry needs at least its header inside the file.
-    if (count > kMaxEntries || (count > 0 && (areaOffset > length ||
-                                              uint64_t{count} * kResEntryHeaderBytes > length - areaOffset)))
-        return kFileFailed;
+    if (count > kMaxEntries)
+        return fail(kFileFailed, "more than 65536 resources");
+    if (count > 0 && (areaOffset > size || uint64_t{count} * kResEntryHeaderBytes > size - areaOffset))
+        return fail(kFileFailed, std::to_string(count) + " resources do not fit in the file");
     if (!access.GrowEntries(count))
-        return kFileMissing;
+        return fail(kFileMissing, "no memory for the resource table");
     rf.count = count;
     for (ResEntry& e : access.entries())
-        std::memset(&e, 0, sizeof e);
+        e = ResEntry{};
 
     uint64_t position = areaOffset;
+    uint32_t index = 0;
     for (ResEntry& e : access.entries()) {
-        uint8_t raw[kResEntryHeaderBytes];
-        if (position + kResEntryHeaderBytes > length)
-            return kFileFailed;
-        err = FileReadAt(file, static_cast<uint32_t>(position), kResEntryHeaderBytes, raw);
-        if (err != kFileOk)
-            return err;
-        ResourceEntryInfo info;
-        if (ReadResourceEntryHeader(raw, static_cast<uint32_t>(position), static_cast<uint32_t>(length), info))
-            return kFileFailed;
-        e.type = info.type;
-        e.id = info.id;
-        e.word6 = info.word6;
-        std::memcpy(e.name, info.name, kResNameBytes);
-        e.attributes = info.attributes;
-        e.dataLength = info.dataLength;
-        e.filePosition = static_cast<uint32_t>(position);
-        const uint64_t dataStart = position + kResEntryHeaderBytes;
-        if ((info.attributes & kResDeleted) == 0 && info.dataLength != 0) {
-            Handle data = NewHandle(info.dataLength);
-            if (!data)
-                return kFileFailed;
-            e.data = data;  // from here the record owns it, also on a failure below
-            {
-                HandleLock lock(data);
-                if (!lock)
-                    return kFileMissing;
-                err = FileReadAt(file, static_cast<uint32_t>(dataStart), info.dataLength, lock.get());
-            }
+        ++index;
+        const std::string where = "resource " + std::to_string(index) + " at " + std::to_string(position);
+        uint8_t header[kResEntryHeaderBytes];
+        if (position > size || !source.ReadAt(static_cast<uint32_t>(position), header))
+            return fail(kFileFailed, where + ": entry header past the end of the file");
+        uint32_t padded = 0;
+        if (const char* fault = ReadResourceEntryHeader(header, static_cast<uint32_t>(position),
+                                                        static_cast<uint32_t>(size), e, &padded))
+            return fail(kFileFailed, where + ": " + fault);
+        if (!(e.attributes & kResDeleted) && e.dataLength != 0) {
+            const int err = LoadEntryData(source, e, rf.conversion);
             if (err != kFileOk)
-                return err;
-            if (ConvertResourceFromFile(e.type, &e.data)) {
-                e.dataLength = GetHandleSize(e.data);
-            } else {
-                // Data that fails its checks would reach the rest of the program half
-                // converted: the entry is dropped as if deleted, and not written again.
-                DisposeHandleAndClear(&e.data);
-                e.attributes |= kResDeleted;
-            }
+                return fail(err, where + (err == kFileMissing ? ": no memory for its data" : ": data unreadable"));
         }
-        position = dataStart + info.paddedLength;
-        if (position > 0x7FFFFFFF)
-            return kFileFailed;
+        position += kResEntryHeaderBytes + uint64_t{padded};
     }
     return kFileOk;
+}
+
+// The bytes of an entry's data as the file holds them: converted to file order, or as they
+// were read for a raw entry. False when the data does not convert.
+bool EntryFileBytes(const ResEntry& e, const StackConversion& cv, std::vector<uint8_t>& out) {
+    out.clear();
+    {
+        HandleLock lock(e.data);
+        if (!lock)
+            return false;
+        out.assign(lock.get(), lock.get() + GetHandleSize(e.data));
+    }
+    if (e.raw)
+        return true;
+    return SwapResourceDataBytes(e.type, out, ByteOrder::ToFile, cv, nullptr) == kStackOk;
+}
+
+}  // namespace
+
+int ReadResourceArea(ByteSource& source, uint32_t areaOffset, Handle resFile, std::string* reason) {
+    std::string why;
+    const int err = ReadEntries(source, areaOffset, resFile, why);
+    if (err == kFileOk)
+        return kFileOk;
+    if (reason)
+        *reason = why;
+    // Nothing of a failed area stays.
+    ResFileAccess access(resFile);
+    if (access) {
+        for (ResEntry& e : access.entries())
+            DisposeHandleAndClear(&e.data);
+        access.file()->count = 0;
+    }
+    return err;
+}
+
+Handle ReadResourceData(const ResFile& file, const ResEntry& entry) {
+    if (entry.filePosition == 0)
+        return 0;  // never written to the file: nothing to read
+    FileRef f = kNoFile;
+    if (OpenFileSpec(&file.spec, kOpenRead, &f) != kFileOk)
+        return 0;
+    FileByteSource source(f);
+    ResEntry fresh = entry;
+    fresh.data = 0;
+    const int err = LoadEntryData(source, fresh, file.conversion);
+    FileClose(f);
+    // A reload must read what was read at opening: the same form, raw or converted.
+    if (err != kFileOk || fresh.raw != entry.raw) {
+        DisposeHandle(fresh.data);
+        return 0;
+    }
+    return fresh.data;
 }
 
 int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char* savedPath) {
@@ -134,7 +186,7 @@ int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char*
         if (e.attributes & kResDeleted)
             continue;
         std::vector<uint8_t> data;
-        if (e.data && !ResourceToFileBytes(e.type, e.data, data))
+        if (e.data && !EntryFileBytes(e, rf.conversion, data))
             return kFileMissing;
         std::vector<uint8_t> bytes = EntryHeaderBytes(e, static_cast<uint32_t>(data.size()));
         bytes.insert(bytes.end(), data.begin(), data.end());

@@ -77,8 +77,9 @@ int ConvertLink(std::vector<uint8_t>& d, ByteOrder order, const StackConversion&
 void SetIconDataConverter(IconDataConverter converter) { g_iconConverter = converter; }
 
 const char* ReadResourceEntryHeader(std::span<const uint8_t> header, uint32_t filePosition,
-                                    uint32_t fileSize, ResourceEntryInfo& entry) {
-    entry = ResourceEntryInfo{};
+                                    uint32_t fileSize, ResEntry& entry, uint32_t* paddedLength) {
+    entry = ResEntry{};
+    *paddedLength = 0;
     entry.filePosition = filePosition;
     ByteReader r(header);
     entry.type = r.U32BE();
@@ -87,16 +88,18 @@ const char* ReadResourceEntryHeader(std::span<const uint8_t> header, uint32_t fi
     std::span<const uint8_t> name = r.Bytes(kResNameBytes);
     entry.attributes = r.U32BE();
     entry.dataLength = r.U32BE();
-    entry.paddedLength = r.U32BE();
+    const uint32_t padded = r.U32BE();
     r.Skip(kResEntryHeaderBytes - (kResPaddedLength + 4));
     if (!r.ok())
         return "entry header past the end of the file";
+    *paddedLength = padded;
     std::memcpy(entry.name, name.data(), kResNameBytes);
     if (entry.name[0] > kResNameBytes - 1)
         entry.name[0] = kResNameBytes - 1;
-    if (entry.paddedLength < entry.dataLength || entry.paddedLength - entry.dataLength > 3)
+    if (padded < entry.dataLength || padded - entry.dataLength > 3)
         return "padded length not data length + 0..3";
-    if (uint64_t{filePosition} + kResEntryHeaderBytes + entry.paddedLength > fileSize)
+    // The last entry's padding may be missing from the end of the file; its data may not.
+    if (uint64_t{filePosition} + kResEntryHeaderBytes + entry.dataLength > fileSize)
         return "resource data past the end of the file";
     return nullptr;
 }

@@ -15,6 +15,7 @@ Handle g_current = 0;
 int32_t g_stackRefNum = 0;
 uint32_t g_nextRefNum = 1;
 bool g_resLoad = true;
+int g_screenDpi = 96;
 
 constexpr uint32_t kHeaderSize = 128;
 constexpr uint32_t kHeaderAreaOffset = 60;
@@ -30,6 +31,8 @@ void CopyName(uint8_t* to, const uint8_t* from) {
 }
 
 bool IsLive(const ResEntry& e) { return (e.attributes & kResDeleted) == 0; }
+// What lookups may hand out: live entries whose data was converted (raw ones are only kept).
+bool IsUsable(const ResEntry& e) { return IsLive(e) && !e.raw; }
 
 // The index of the matching entry, or -1.
 int FindEntry(std::span<const ResEntry> entries, int mode, uint32_t type, uint16_t id, const uint8_t* name,
@@ -37,7 +40,7 @@ int FindEntry(std::span<const ResEntry> entries, int mode, uint32_t type, uint16
     int seen = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         const ResEntry& e = entries[i];
-        if (!IsLive(e) || (mode != kLookupByHandle && e.type != type))
+        if (!IsUsable(e) || (mode != kLookupByHandle && e.type != type))
             continue;
         switch (mode) {
         case kLookupById:
@@ -83,39 +86,6 @@ bool FindOwner(Handle data, Handle* resFile, int* index) {
         h = access.file()->next;
     }
     return false;
-}
-
-Handle NewEmptyResFile(const FileSpec* spec) {
-    Handle h = NewHandle(sizeof(ResFile));
-    if (!h)
-        return 0;
-    Handle table = NewHandle(0);
-    if (!table) {
-        DisposeHandle(h);
-        return 0;
-    }
-    HandleLock lock(h);
-    auto* rf = reinterpret_cast<ResFile*>(lock.get());
-    rf->countPosition = kResCountPosition;
-    rf->idPosition = kResIdPosition;
-    rf->entries = table;
-    if (spec)
-        std::memcpy(&rf->spec, spec, sizeof rf->spec);
-    else
-        rf->spec.volume = -1;
-    return h;
-}
-
-int32_t LinkResFile(Handle h) {
-    const uint32_t refNum = TakeResFileRefNum();
-    {
-        ResFileAccess access(h);
-        access.file()->refNum = refNum;
-        access.file()->next = g_head;
-    }
-    g_head = h;
-    g_current = h;
-    return static_cast<int32_t>(refNum);
 }
 
 // A copy of a handle's bytes, or 0.
@@ -207,44 +177,77 @@ void DisposeResFileRecord(Handle resFile) {
     DisposeHandle(resFile);
 }
 
-Handle ReadResourceData(const ResFile& file, const ResEntry& entry) {
-    if (entry.filePosition == 0)
-        return 0;  // never written to the file: nothing to read
-    FileRef f = kNoFile;
-    if (OpenFileSpec(&file.spec, kOpenRead, &f) != kFileOk)
+// ---- Open list ----
+
+Handle NewResFileRecord(const FileSpec* spec, const StackConversion& cv) {
+    Handle h = NewHandle(sizeof(ResFile));
+    if (!h)
         return 0;
-    Handle data = 0;
-    const int32_t length = FileGetLength(f);
-    const uint64_t end = uint64_t{entry.filePosition} + kResEntryHeaderBytes + entry.dataLength;
-    if (length >= 0 && end <= static_cast<uint64_t>(length))
-        data = NewHandle(entry.dataLength);
-    if (data) {
-        bool ok;
-        {
-            HandleLock lock(data);
-            ok = lock && FileReadAt(f, entry.filePosition + kResEntryHeaderBytes, entry.dataLength, lock.get()) == 0;
-        }
-        if (!ok || !ConvertResourceFromFile(entry.type, &data))
-            DisposeHandleAndClear(&data);
+    Handle table = NewHandle(0);
+    if (!table) {
+        DisposeHandle(h);
+        return 0;
     }
-    FileClose(f);
-    return data;
+    HandleLock lock(h);
+    auto* rf = reinterpret_cast<ResFile*>(lock.get());
+    rf->countPosition = kResCountPosition;
+    rf->idPosition = kResIdPosition;
+    rf->entries = table;
+    rf->conversion = cv;
+    if (spec)
+        std::memcpy(&rf->spec, spec, sizeof rf->spec);
+    else
+        rf->spec.volume = -1;
+    return h;
 }
 
-// ---- Open list ----
+int32_t LinkResFile(Handle h) {
+    const uint32_t refNum = TakeResFileRefNum();
+    {
+        ResFileAccess access(h);
+        access.file()->refNum = refNum;
+        access.file()->next = g_head;
+    }
+    g_head = h;
+    g_current = h;
+    return static_cast<int32_t>(refNum);
+}
+
+std::vector<ResEntry> CopyResEntries(Handle resFile) {
+    ResFileAccess access(resFile);
+    return {access.entries().begin(), access.entries().end()};
+}
+
+void SetResourceScreenDpi(int dpi) {
+    if (dpi > 0)
+        g_screenDpi = dpi;
+}
+
+int ResourceScreenDpi() { return g_screenDpi; }
+
 
 int32_t OpenResFileAt(const FileSpec* spec, uint32_t areaOffset) {
     if (!spec)
         return 0;
-    Handle h = NewEmptyResFile(spec);
-    if (!h)
-        return 0;
     FileRef file = kNoFile;
-    int err = OpenFileSpec(spec, kOpenRead, &file);
-    if (err == kFileOk) {
-        err = ReadResourceArea(file, areaOffset, h);
-        FileClose(file);
+    if (OpenFileSpec(spec, kOpenRead, &file) != kFileOk)
+        return 0;
+    FileByteSource source(file);
+    // This file's own settings: its header's Mac Roman flag and its own drive for paths.
+    StackConversion cv;
+    cv.verticalDpi = g_screenDpi;
+    uint8_t flags[2] = {};
+    cv.headerMacRoman = source.ReadAt(kHeaderFlags, flags) && (GetBE16(flags, 0) & kStackMacRomanText) != 0;
+    const std::string_view path = PathOf(*spec);
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') {
+        cv.stackDrive[0] = path[0];
+        cv.stackDrive[1] = ':';
+        cv.stackDrive[2] = '\\';
+        cv.stackDrive[3] = 0;
     }
+    Handle h = NewResFileRecord(spec, cv);
+    const int err = h ? ReadResourceArea(source, areaOffset, h, nullptr) : kFileMissing;
+    FileClose(file);
     if (err != kFileOk) {
         DisposeResFileRecord(h);
         return 0;
@@ -272,7 +275,7 @@ int32_t OpenStackResources(int slot) {
         if (base != 0)
             return OpenResFileAt(spec, base);
     }
-    Handle h = NewEmptyResFile(spec);
+    Handle h = NewResFileRecord(spec, StackConversion{.verticalDpi = g_screenDpi});
     return h ? LinkResFile(h) : 0;
 }
 
@@ -445,7 +448,7 @@ int CountResources(uint32_t type) {
     ResFileAccess access(g_current);
     int n = 0;
     for (const ResEntry& e : access.entries())
-        if (IsLive(e) && e.type == type)
+        if (IsUsable(e) && e.type == type)
             ++n;
     return n;
 }
@@ -454,7 +457,7 @@ int GetResIndexById(int32_t refNum, uint32_t type, uint16_t id) {
     ResFileAccess access(FindResFile(refNum));
     int n = 0;
     for (const ResEntry& e : access.entries()) {
-        if (!IsLive(e) || e.type != type)
+        if (!IsUsable(e) || e.type != type)
             continue;
         ++n;
         if (e.id == id)

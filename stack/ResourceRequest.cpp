@@ -29,7 +29,8 @@ bool SameBytes(Handle a, Handle b) { return EqualHandles(a, b) != 0; }
 bool EntryHolds(Handle resFile, int index, Handle data) {
     ResFileAccess access(resFile);
     ResEntry& e = access.entries()[index];
-    if (e.dataLength != GetHandleSize(data))
+    // Raw data is never equal to converted data: the request then takes a new id.
+    if (e.raw || e.dataLength != GetHandleSize(data))
         return false;
     if (e.data && GetHandleSize(e.data) == e.dataLength)
         return SameBytes(e.data, data);

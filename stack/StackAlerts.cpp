@@ -21,6 +21,9 @@ constexpr StackAlert kStackAlerts[] = {
      "64Sorry, this version of Pageloom can't load black and white stacks.\nPlease convert this "
      "stack to 256 colors with the Macintosh version and try again.~^Sorry"},
     {kAlertNotAStack, "34I'm sorry, I can't load this file because it is not a stack.~^OK"},
+    {kAlertSmallCards,
+     "64The stack's card size must be at least %d wide and %d high. Do you want to convert it to "
+     "the minimum size?~^Yes~No"},
     {kAlertNoCardsRead,
      "02Because of an error,\nI wasn't able to read any cards from this stack.~^Sorry"},
 };

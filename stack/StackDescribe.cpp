@@ -28,8 +28,11 @@
 //               length, name ("" for kinds other than 16, 48, 96), and for buttons chunks
 //               (the chunk kinds in order)
 //   "resources" per entry in file order: offset, type (four characters), id, name, attributes,
-//               deleted, length (data bytes after conversion; as stored when deleted)
+//               deleted, length (data bytes after conversion; as stored when deleted), raw
+//               (the data did not convert and is kept as stored)
 //   "dropped"   per record left out: offset, what, reason
+//   "question"  null, or {"alert": 2334, "text"} when the card size is below the minimum and the
+//               plug-in asks whether to convert it (the stack is described as if it did)
 // Texts are the bytes as held in memory (Windows-1252 once converted), written as UTF-8 with
 // JSON escapes for control characters.
 #include <algorithm>
@@ -39,6 +42,7 @@
 #include "core/Crc32.h"
 #include "core/ByteReader.h"
 #include "stack/CardPictureRows.h"
+#include "stack/ResFile.h"
 #include "stack/StackReader.h"
 
 namespace {
@@ -329,7 +333,7 @@ void DescribeCard(Json& j, size_t index, uint32_t offset, uint32_t fileLength, s
     j.Close('}');
 }
 
-void DescribeResource(Json& j, const ResourceEntryInfo& e) {
+void DescribeResource(Json& j, const ResEntry& e) {
     j.Open('{');
     j.Field("offset", e.filePosition);
     j.Key("type");
@@ -342,20 +346,18 @@ void DescribeResource(Json& j, const ResourceEntryInfo& e) {
     j.Key("deleted");
     j.Bool((e.attributes & kResDeleted) != 0);
     j.Field("length", e.dataLength);
+    j.Key("raw");
+    j.Bool(e.raw != 0);
     j.Close('}');
 }
 
 }  // namespace
 
-std::string DescribeStackJson(std::span<const uint8_t> file, const StackConversion& settings) {
-    StackConversion cv = settings;
-    SpanByteSource source(file);
-    StackFileContents contents;
-    StackReadResult result = ReadStackFile(source, cv, contents);
-
+std::string DescribeStackJson(std::span<const uint8_t> file, const StackReadResult& result,
+                              const StackFileContents& contents, const StackConversion& cv) {
     Json j;
     j.Open('{');
-    j.Field("size", source.Size());
+    j.Field("size", static_cast<int64_t>(file.size()));
     j.Key("refusal");
     if (result.ok()) {
         j.Null();
@@ -379,7 +381,7 @@ std::string DescribeStackJson(std::span<const uint8_t> file, const StackConversi
     j.Key("header");
     if (file.size() >= kStackHeaderBytes) {
         std::vector<uint8_t> header(file.begin(), file.begin() + kStackHeaderBytes);
-        StackConversion scratch = settings;
+        StackConversion scratch = cv;
         SwapStackHeader(header, ByteOrder::ToHost, scratch);
         DescribeHeader(j, header);
     } else {
@@ -395,13 +397,13 @@ std::string DescribeStackJson(std::span<const uint8_t> file, const StackConversi
         HandleLock lock(contents.cards[i]);
         std::span<const uint8_t> card(lock.get(), GetHandleSize(contents.cards[i]));
         const uint32_t offset = contents.cardOffsets[i];
-        DescribeCard(j, i + 1, offset, GetBE32(file, offset + kCardLength), card);
+        DescribeCard(j, i + 1, offset, contents.cardLengths[i], card);
     }
     j.Close(']');
 
     j.Key("resources");
     j.Open('[');
-    for (const ResourceEntryInfo& e : contents.resources)
+    for (const ResEntry& e : CopyResEntries(contents.resFile))
         DescribeResource(j, e);
     j.Close(']');
 
@@ -417,8 +419,28 @@ std::string DescribeStackJson(std::span<const uint8_t> file, const StackConversi
         j.Close('}');
     }
     j.Close(']');
+
+    j.Key("question");
+    if (result.askedSmallCards) {
+        j.Open('{');
+        j.Field("alert", kAlertSmallCards);
+        j.Key("text");
+        j.Str(StackAlertText(kAlertSmallCards));
+        j.Close('}');
+    } else {
+        j.Null();
+    }
     j.Close('}');
-    DisposeStackFileContents(contents);
     j.text += '\n';
     return j.text;
+}
+
+std::string DescribeStackJson(std::span<const uint8_t> file, const StackConversion& settings) {
+    StackConversion cv = settings;
+    SpanByteSource source(file);
+    StackFileContents contents;
+    const StackReadResult result = ReadStackFile(source, cv, contents);
+    std::string json = DescribeStackJson(file, result, contents, cv);
+    DisposeStackFileContents(contents);
+    return json;
 }

@@ -313,23 +313,27 @@ struct ColorTableSource {
 Handle PaletteToMacColorTable(const ColorTableSource& source);
 
 // ---- ResourceEntry.cpp ----
-// One resource entry as read from the file, host order.
-struct ResourceEntryInfo {
+// One resource, in memory (the resource manager's table holds these; ResFile.h).
+struct ResEntry {
     uint32_t type = 0;
     uint16_t id = 0;
-    uint16_t word6 = 0;           // raw, as stored
-    uint8_t name[kResNameBytes] = {};  // length byte clamped to 31
-    uint32_t attributes = 0;
-    uint32_t dataLength = 0;      // after conversion, the data handle's size
-    uint32_t paddedLength = 0;
-    uint32_t filePosition = 0;    // of the 68-byte entry header
-    Handle data = 0;
+    uint16_t word6 = 0;                // kept from the file, written back as it was
+    uint8_t name[kResNameBytes] = {};  // length-prefixed, length byte clamped to 31
+    uint32_t attributes = 0;           // bit 31 (kResDeleted): deleted
+    uint32_t dataLength = 0;           // after conversion, the data handle's size
+    Handle data = 0;                   // 0 when not loaded
+    uint32_t filePosition = 0;         // of the 68-byte entry header; 0 when only in memory
+    // The data did not pass its conversion: it is held as stored, never handed out by a lookup,
+    // and written back unchanged, so a save keeps the person's bytes.
+    uint8_t raw = 0;
 };
 // Parses and checks a 68-byte entry header in file order that starts at filePosition in a file
-// of fileSize bytes: data length <= padded length <= data length + 3, the data inside the file.
-// Null when it passes, else what failed (the entry is still filled as far as it could be).
+// of fileSize bytes: data length <= padded length <= data length + 3, the data (not
+// necessarily the last entry's padding) inside the file.
+// *paddedLength receives the padded length (the next entry follows it). Null when it passes, else what failed (the entry
+// is still filled as far as it could be).
 const char* ReadResourceEntryHeader(std::span<const uint8_t> header, uint32_t filePosition,
-                                    uint32_t fileSize, ResourceEntryInfo& entry);
+                                    uint32_t fileSize, ResEntry& entry, uint32_t* paddedLength);
 // Converts a 68-byte entry header in place.
 bool SwapResourceEntryHeader(std::span<uint8_t> header);
 // Converts resource data by type in its handle ('Actn', 'Hlnk', 'Crsr', 'NBAs'; others raw).
@@ -359,5 +363,6 @@ inline constexpr int kAlertStackTooOld = 2222;
 inline constexpr int kAlertBlackAndWhiteStack = 2256;
 inline constexpr int kAlertNotAStack = 2268;
 inline constexpr int kAlertNoCardsRead = 2305;
+inline constexpr int kAlertSmallCards = 2334;  // a question: convert to the minimum size?
 // The string-table text of a stack alert (digits, message, "~" labels), null for other ids.
 const char* StackAlertText(int alertId);

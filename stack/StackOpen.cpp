@@ -3,33 +3,6 @@
 
 #include "core/ByteReader.h"
 
-void DisposeCardHandles(std::vector<Handle>& cards) {
-    for (Handle card : cards)
-        DisposeHandle(card);
-    cards.clear();
-}
-
-StackReadResult ReadCardRecords(ByteSource& source, uint16_t count, StackConversion& cv, std::vector<Handle>& cards) {
-    cards.clear();
-    uint64_t position = kCardRecordsStart;
-    for (uint16_t i = 0; i < count; ++i) {
-        if (position > source.Size()) {
-            DisposeCardHandles(cards);
-            return {kStackRefused, kAlertNotAStack, "card past the end of the file"};
-        }
-        Handle card = 0;
-        uint32_t length = 0;
-        StackReadResult result = ReadCardRecordAt(source, static_cast<uint32_t>(position), cv, &card, &length, nullptr);
-        if (!result.ok()) {
-            DisposeCardHandles(cards);
-            return result;
-        }
-        cards.push_back(card);
-        position += length;
-    }
-    return {};
-}
-
 bool CardSizeBelowMinimum(std::span<const uint8_t> header, int minWidth, int minHeight) {
     return GetU16(header, kHeaderCardWidth) < minWidth || GetU16(header, kHeaderCardHeight) < minHeight;
 }
@@ -43,9 +16,10 @@ int ReadStackCardFrom(ByteSource& source, uint16_t cardId, int position, StackCo
     Handle header = 0;
     const StackReadResult read = ReadStackHeader(source, cv, &header);
     if (!read.ok()) {
+        const bool refused = read.error == kStackRefused && read.alertId == kAlertNotAStack;
         if (notAStack)
-            *notAStack = read.error == kStackRefused;
-        return read.error == kStackRefused ? kFileRefused : kFileFailed;
+            *notAStack = refused;
+        return refused ? kFileRefused : kFileFailed;
     }
     uint16_t count, v;
     {

@@ -19,11 +19,6 @@ inline constexpr int kStringUntitled = 2502;
 inline constexpr int kStringHomeStackNames = 2804;  // up to an entry beginning with '*'
 
 // Platform-free steps (StackOpen.cpp), over the stack reader (StackReader.h).
-// Reads `count` card records from offset 128 on, each checked and converted to host order, into
-// `cards`. Any record that fails fails the read: every record read is disposed, `cards` is
-// empty and the reader's result says why.
-StackReadResult ReadCardRecords(ByteSource& source, uint16_t count, StackConversion& cv, std::vector<Handle>& cards);
-void DisposeCardHandles(std::vector<Handle>& cards);
 // Whether the header's card size is below the minimum (host-order header).
 bool CardSizeBelowMinimum(std::span<const uint8_t> header, int minWidth, int minHeight);
 // One card of a stack file without opening it: the header is read and checked (`*notAStack`

@@ -14,7 +14,6 @@
 #include "core/PluginModule.h"
 #include "core/ByteReader.h"
 #include "stack/ResFile.h"
-#include "stack/ResFileData.h"
 #include "stack/StackOpen.h"
 #include "stack/StackOpenNeighbours.h"
 #include "stack/StackOpenSession.h"
@@ -39,11 +38,10 @@ private:
 StackConversion MachineConversion() {
     StackConversion cv;
     if (HDC screen = GetDC(nullptr)) {
-        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        if (dpi > 0)
-            cv.verticalDpi = dpi;
+        SetResourceScreenDpi(GetDeviceCaps(screen, LOGPIXELSY));
         ReleaseDC(nullptr, screen);
     }
+    cv.verticalDpi = ResourceScreenDpi();
     char path[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
     if (path[0] && path[1] == ':' && path[2] == '\\') {
@@ -133,64 +131,45 @@ int LoadStackFile() {
     WaitCursor wait;
 
     StackConversion cv = MachineConversion();
+    StackOpenQuestions questions;
+    GetMinimumCardSize(&questions.minCardWidth, &questions.minCardHeight);
+    questions.confirmSmallCards = [](void*) { return ShowAlert(kAlertStackCardSizeTooSmall) != kAnswerNo; };
     FileByteSource source(file.get());
-    Handle header = 0;
-    const StackReadResult headerRead = ReadStackHeader(source, cv, &header);
-    std::vector<uint8_t> bytes(kStackHeaderBytes, 0);
-    if (headerRead.ok()) {
-        HandleLock lock(header);
-        std::memcpy(bytes.data(), lock.get(), kStackHeaderBytes);
-    }
-    // The refusals, in this order; each shows its alert and returns -12.
-    int refusal = 0;
-    if (headerRead.error == kStackNoMemory) {
-        return ReportUnreadable();
-    } else if (!headerRead.ok()) {
-        ForgetCurrentDownload();
-        refusal = kAlertNotAStack;
-    } else if (StackHeaderRefusal(bytes) == kAlertBlackAndWhiteStack) {
-        refusal = kAlertBlackAndWhiteStack;
-    } else {
-        int minWidth = 0, minHeight = 0;
-        GetMinimumCardSize(&minWidth, &minHeight);
-        if (CardSizeBelowMinimum(bytes, minWidth, minHeight) && ShowAlert(kAlertStackCardSizeTooSmall) == kAnswerNo) {
-            DisposeHandle(header);
-            return kFileRefused;
-        }
-        refusal = StackHeaderRefusal(bytes);
-    }
-    if (refusal) {
-        ShowAlert(static_cast<uint32_t>(refusal));
-        DisposeHandle(header);
+    StackFileContents contents;
+    const StackReadResult read = ReadStackFile(source, cv, contents, questions);
+    file.Close();
+    if (!read.ok()) {
+        // The reader says which alert; a declined size question has been answered already.
+        if (read.alertId == kAlertNoCardsRead)
+            return ReportUnreadable();
+        if (read.alertId == kAlertNotAStack)
+            ForgetCurrentDownload();
+        if (read.alertId != kAlertSmallCards)
+            ShowAlert(static_cast<uint32_t>(read.alertId));
         return kFileRefused;
     }
 
-    std::vector<Handle> cards;
-    int err = ReadCardRecords(source, GetU16(bytes, kHeaderCardCount), cv, cards).ok() ? kFileOk : kFileFailed;
-    int32_t refNum = 0;
-    if (err == kFileOk) {
-        SetResourceConversion(cv);
-        refNum = OpenResFileAt(GetFileSpec(kSlotCurrentStack), GetU32(bytes, kHeaderResourceOffset));
-        if (!refNum)
-            err = kFileFailed;
-    }
-    for (size_t i = 0; err == kFileOk && i < cards.size(); ++i)
-        if (AddCardRecord(cards[i], static_cast<int>(i)) != 0)
-            err = kFileFailed;
-    file.Close();
-    if (err != kFileOk) {
-        // Nothing of the stack stays: cards already in the list go with the list.
-        const size_t listed = static_cast<size_t>(CountCards());
+    // Bound into the open stack: the cards into the card list, the resource area into the
+    // open list under the stack's own path.
+    size_t listed = 0;
+    while (listed < contents.cards.size() && AddCardRecord(contents.cards[listed], static_cast<int>(listed)) == 0)
+        ++listed;
+    if (listed < contents.cards.size()) {
+        // Cards already in the list go with the list; the rest with the contents.
         DisposeCards();
-        for (size_t i = listed; i < cards.size(); ++i)
-            DisposeHandle(cards[i]);
-        if (refNum)
-            CloseResFile(refNum);
-        DisposeHandle(header);
+        for (size_t i = 0; i < listed; ++i)
+            contents.cards[i] = 0;
+        DisposeStackFileContents(contents);
         return ReportUnreadable();
     }
+    {
+        HandleLock lock(contents.resFile);
+        auto* rf = reinterpret_cast<ResFile*>(lock.get());
+        std::memcpy(&rf->spec, GetFileSpec(kSlotCurrentStack), sizeof rf->spec);
+    }
+    const Handle header = contents.header;
+    SetStackResFile(LinkResFile(contents.resFile));
     SetStackHeaderHandle(header);
-    SetStackResFile(refNum);
     Neighbours().scanStackActionRecords();
     EnforceMinimumCardSize(header);  // a stack it cannot enlarge still opens
     Neighbours().applyLoadedStackSettings();

@@ -1,8 +1,13 @@
-// The one reader of stack files. Every length, count and offset that the file gives is checked
-// before it is used; a record that fails is refused whole and never read past its end:
-//   - a header that is not plausible refuses the stack (alert 2268);
-//   - a card that fails its checks refuses the stack (alert 2268);
-//   - an object, chunk or resource entry that fails is left out and logged in the drops.
+// The one reader of stack files, and the one opening sequence: the plug-in, the stack
+// inspector and the fuzzers all run ReadStackFile. Every length, count and offset that the
+// file gives is checked before it is used; a record that fails is never read past its end:
+//   - a header that is not plausible refuses the stack (alert 2268); then, in this order, a
+//     black and white stack (2256), cards below the minimum size (the question 2334, which
+//     may refuse), a version above 5 (2221) or below 4 (2222);
+//   - a card that fails its checks, a resource area that does not lie whole in the file, or a
+//     lack of memory refuses the stack with alert 2305, and nothing of it stays;
+//   - an object or chunk that fails inside a card is left out and logged in the drops;
+//   - resource data that does not convert is kept as stored (the entry is raw).
 // Bytes come through a ByteSource, so the same code reads a file, a download or a test buffer.
 #pragma once
 
@@ -11,46 +16,26 @@
 #include <string>
 #include <vector>
 
-#include "core/FileLayer.h"
+#include "stack/ByteSource.h"
 #include "stack/StackFile.h"
 
 inline constexpr int kStackRefused = -12;  // the result when an alert refuses the stack
 
-class ByteSource {
-public:
-    virtual ~ByteSource() = default;
-    virtual uint32_t Size() const = 0;
-    // Reads out.size() bytes at offset; false when they cannot all be read.
-    virtual bool ReadAt(uint32_t offset, std::span<uint8_t> out) = 0;
-};
-
-class SpanByteSource final : public ByteSource {
-public:
-    explicit SpanByteSource(std::span<const uint8_t> bytes);
-    uint32_t Size() const override { return size_; }
-    bool ReadAt(uint32_t offset, std::span<uint8_t> out) override;
-
-private:
-    std::span<const uint8_t> bytes_;
-    uint32_t size_;
-};
-
-// An open file of the file layer; the position is the caller's no longer.
-class FileByteSource final : public ByteSource {
-public:
-    explicit FileByteSource(FileRef file);
-    uint32_t Size() const override { return size_; }
-    bool ReadAt(uint32_t offset, std::span<uint8_t> out) override;
-
-private:
-    FileRef file_;
-    uint32_t size_;
+// What opening asks of whoever opens the stack.
+struct StackOpenQuestions {
+    int minCardWidth = 40;   // the system's minimum window size, each at least 40
+    int minCardHeight = 40;
+    // Asked (alert 2334) when the card size is below the minimum: false refuses the stack.
+    // Without it the stack goes on, as when the person answers Yes.
+    bool (*confirmSmallCards)(void* context) = nullptr;
+    void* context = nullptr;
 };
 
 struct StackReadResult {
-    int error = 0;        // 0, kStackRefused (alertId says which alert), or -1 (memory, read)
+    int error = 0;        // 0, or kStackRefused (alertId says which alert the person sees)
     int alertId = 0;
     std::string reason;   // the check that failed, for reports and tests
+    bool askedSmallCards = false;  // the card size was below the minimum: 2334 was asked
     bool ok() const { return error == 0; }
 };
 
@@ -58,8 +43,8 @@ struct StackFileContents {
     Handle header = 0;                  // 128 bytes, host order
     std::vector<Handle> cards;          // host order, in file order
     std::vector<uint32_t> cardOffsets;  // file offset of each card
-    std::vector<ResourceEntryInfo> resources;  // live and deleted entries that passed
-    uint16_t resourceIdCounter = 0;     // the resource manager's 16-bit word at offset 68
+    std::vector<uint32_t> cardLengths;  // its length in the file
+    Handle resFile = 0;                 // the resource area, a ResFile record not yet linked
     DropLog drops;
 };
 
@@ -69,20 +54,15 @@ StackReadResult ReadStackHeader(ByteSource& source, StackConversion& cv, Handle*
 // in the file (the next card's offset is offset + *length).
 StackReadResult ReadCardRecordAt(ByteSource& source, uint32_t offset, StackConversion& cv,
                                  Handle* card, uint32_t* length, DropLog* drops);
-// Reads count entries from offset. An entry that fails its header checks is left out (and the
-// walk ends when the next entry cannot be found); with loadData, each live entry's data is read
-// into a handle and converted by type, and an entry whose data fails is left out. Deleted
-// entries are kept without data. Returns 0, or -1 when memory runs out.
-int ReadResourceArea(ByteSource& source, uint32_t offset, uint32_t count, const StackConversion& cv,
-                     bool loadData, std::vector<ResourceEntryInfo>& entries, DropLog* drops);
-// Reads and converts one entry's data into entry.data (entry.dataLength becomes its size).
-int LoadResourceEntryData(ByteSource& source, ResourceEntryInfo& entry, const StackConversion& cv,
-                          const char** reason);
-// The whole file: header (with the refusals of an open: 2268, 2256, 2221, 2222), every card,
-// the resource area. On failure nothing is left allocated.
+// The whole opening sequence: header and its refusals, every card, the resource area (whose
+// data converts with cv as the cards left it). On failure nothing is left allocated.
 StackReadResult ReadStackFile(ByteSource& source, StackConversion& cv, StackFileContents& contents,
-                              bool loadResourceData = true);
+                              const StackOpenQuestions& questions = {});
 void DisposeStackFileContents(StackFileContents& contents);
 
-// What the reader sees, as JSON (StackDescribe.cpp); the layout is documented there.
+// What the reader saw, as JSON (StackDescribe.cpp); the layout is documented there. `file` is
+// the bytes that were read, `cv` the conversion as the read left it.
+std::string DescribeStackJson(std::span<const uint8_t> file, const StackReadResult& result,
+                              const StackFileContents& contents, const StackConversion& cv);
+// Reads the bytes and describes them.
 std::string DescribeStackJson(std::span<const uint8_t> file, const StackConversion& settings);

@@ -1,6 +1,7 @@
-// Arbitrary stack-file bytes: the resource area opens or refuses without reading or allocating
-// outside the file, the card records likewise; an area that opens is written out again and the
-// written file reopens to the same live entries.
+// Arbitrary stack-file bytes: the opening sequence, and the resource area on its own, open or
+// refuse without reading or allocating outside the file and leave nothing behind; an area that
+// opens is written out again and the written file reopens to the same live entries, raw ones
+// byte for byte.
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -8,7 +9,7 @@
 #include "core/FileLayerMemory.h"
 #include "core/ByteReader.h"
 #include "stack/ResFile.h"
-#include "stack/StackOpen.h"
+#include "stack/StackReader.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ struct Live {
     uint32_t type;
     uint16_t id;
     std::vector<uint8_t> data;
+    bool raw;
 };
 
 std::vector<Live> LiveEntries(int32_t refNum) {
@@ -32,7 +34,7 @@ std::vector<Live> LiveEntries(int32_t refNum) {
         const ResEntry& e = entries[i];
         if (e.attributes & kResDeleted)
             continue;
-        Live item{e.type, e.id, {}};
+        Live item{e.type, e.id, {}, e.raw != 0};
         if (e.data) {
             HandleLock data(e.data);
             item.data.assign(data.get(), data.get() + GetHandleSize(e.data));
@@ -62,24 +64,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetFileSpecFromPath(kSlotCurrentStack, kPath);
     const int handles = MemRefsCount();
 
-    // Card records as the stack header names them.
+    // The whole opening sequence.
     {
         SpanByteSource source({data, size});
         StackConversion cv;
-        Handle header = 0;
-        if (ReadStackHeader(source, cv, &header).ok()) {
-            uint16_t count;
-            {
-                HandleLock lock(header);
-                count = GetU16({lock.get(), kStackHeaderBytes}, kHeaderCardCount);
-            }
-            std::vector<Handle> cards;
-            if (ReadCardRecords(source, count, cv, cards).ok())
-                DisposeCardHandles(cards);
-            if (!cards.empty())
-                __builtin_trap();
-            DisposeHandle(header);
-        }
+        StackFileContents contents;
+        if (!ReadStackFile(source, cv, contents).ok() && (contents.header || !contents.cards.empty() || contents.resFile))
+            __builtin_trap();
+        DisposeStackFileContents(contents);
     }
 
     const uint32_t offset = size >= 64 ? GetBE32({data, size}, 60) : 128;
@@ -110,10 +102,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (size_t i = 0; i < after.size(); ++i) {
                 if (after[i].type != before[i].type || after[i].id != before[i].id)
                     __builtin_trap();
-                // Types kept raw come back byte for byte.
+                // Types kept raw, and data that did not convert, come back byte for byte.
                 const bool converted = before[i].type == ResType("Actn") || before[i].type == ResType("Hlnk") ||
                                        before[i].type == ResType("Crsr") || before[i].type == ResType("NBAs");
-                if (!converted && after[i].data != before[i].data)
+                if ((!converted || before[i].raw) && after[i].data != before[i].data)
+                    __builtin_trap();
+                if (after[i].raw != before[i].raw)
                     __builtin_trap();
             }
             CloseResFile(again);

@@ -2,6 +2,8 @@
 // object conversion and resource entries, then a round trip of everything that was read.
 //
 // Invariants checked beyond the sanitizers:
+//   - a refusal names the alert the person would see, and leaves nothing behind;
+//   - resource data kept raw is exactly the stored bytes;
 //   - every handle the reader makes is released again;
 //   - a card, object or resource that was read converts to file order, and the result reads
 //     back without a drop; after that first write, writing and reading again changes nothing.
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "core/Handles.h"
+#include "stack/ResFile.h"
 #include "stack/StackReader.h"
 
 namespace {
@@ -95,15 +98,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StackConversion cv;
     SpanByteSource source(std::span<const uint8_t>(data, size));
     StackFileContents contents;
-    StackReadResult result = ReadStackFile(source, cv, contents);
+    StackOpenQuestions questions;
+    questions.minCardWidth = 1 + (size > 1 ? data[1] : 0) % 128;  // the size question both ways
+    questions.confirmSmallCards = [](void* answer) { return *static_cast<const bool*>(answer); };
+    bool answer = macRoman;
+    questions.context = &answer;
+    StackReadResult result = ReadStackFile(source, cv, contents, questions);
     if (result.ok()) {
         for (Handle card : contents.cards)
             CardRoundTrip(HandleBytes(card), macRoman || StackTextIsMacRoman(cv));
-        for (const ResourceEntryInfo& entry : contents.resources)
-            if (entry.data)
+        for (const ResEntry& entry : CopyResEntries(contents.resFile)) {
+            if (entry.data && !entry.raw)
                 ResourceRoundTrip(entry.type, HandleBytes(entry.data), macRoman);
-    } else if (contents.header || !contents.cards.empty()) {
+            if (entry.raw && entry.data &&
+                HandleBytes(entry.data) != std::vector<uint8_t>(data + entry.filePosition + kResEntryHeaderBytes,
+                                                                data + entry.filePosition + kResEntryHeaderBytes + entry.dataLength))
+                Broken("raw resource data is not the stored bytes");
+        }
+    } else if (contents.header || !contents.cards.empty() || contents.resFile) {
         Broken("a refused stack left records behind");
+    } else if (result.alertId == 0) {
+        Broken("a refusal names no alert");
     }
     DisposeStackFileContents(contents);
 

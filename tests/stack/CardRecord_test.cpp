@@ -120,7 +120,7 @@ TEST_F(CardRecordTest, DamagedCardsAreRefusedWhole) {
     compressed[stream] = 0;
     EXPECT_EQ(CheckCardRecord(compressed), nullptr);
 
-    // In a stack, the damaged card refuses the whole stack with alert 2268.
+    // In a stack, the damaged card refuses the whole stack with alert 2305.
     s.cards = {sb::PlainCard(1), card};
     sb::Built built = sb::BuildStack(s);
     built.bytes[built.cardOffsets[1] + kPictureBlockOffset + kPictureBlockHeaderBytes + table + kRunHeaderBytes] = 7;
@@ -129,7 +129,7 @@ TEST_F(CardRecordTest, DamagedCardsAreRefusedWhole) {
     StackFileContents contents;
     StackReadResult result = ReadStackFile(source, cv, contents);
     EXPECT_EQ(result.error, kStackRefused);
-    EXPECT_EQ(result.alertId, kAlertNotAStack);
+    EXPECT_EQ(result.alertId, kAlertNoCardsRead);
     EXPECT_NE(result.reason.find("card 2"), std::string::npos) << result.reason;
     EXPECT_TRUE(contents.cards.empty());
     EXPECT_EQ(contents.header, 0);

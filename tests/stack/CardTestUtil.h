@@ -196,12 +196,14 @@ protected:
         SpanByteSource source(bytes);
         StackConversion cv;
         StackFileContents contents;
-        ASSERT_TRUE(ReadStackFile(source, cv, contents, false).ok());
+        ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
         SetStackHeaderHandle(contents.header);
-        for (size_t i = 0; i < contents.cards.size(); ++i)
+        contents.header = 0;
+        for (size_t i = 0; i < contents.cards.size(); ++i) {
             ASSERT_EQ(AddCardRecord(contents.cards[i], static_cast<int>(i)), 0);
-        for (ResourceEntryInfo& entry : contents.resources)
-            DisposeHandleAndClear(&entry.data);
+            contents.cards[i] = 0;
+        }
+        DisposeStackFileContents(contents);  // the resources are not needed here
         SetCurrentCardId(GetCardId(GetCardByIndex(1)));
         Rec().alerts.clear();
     }

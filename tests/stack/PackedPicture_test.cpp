@@ -201,6 +201,7 @@ TEST_F(PackedPictureTest, UnpackRefusesWhatDoesNotFit) {
     EXPECT_FALSE(UnpackPictureRows(withCounts(253, 4), back)) << "lead taken up to 256, then the trail has no room";
     EXPECT_FALSE(UnpackPictureRows(withCounts(200, 60), back)) << "runs overlap";
     EXPECT_FALSE(UnpackPictureRows(withCounts(0xFFFFFFFC, 8), back)) << "huge lead";
+    EXPECT_FALSE(UnpackPictureRows(withCounts(0xFFFFFFFE, 0), back)) << "a lead rounding up past 2^32 (32-bit build)";
     EXPECT_FALSE(UnpackPictureRows(withCounts(64, 0xFFFFFFF0), back)) << "huge trail";
     EXPECT_FALSE(UnpackPictureRows(good, std::span<uint8_t>(back).first(255))) << "stream longer than the middle";
     Bytes longer(257);

@@ -1,5 +1,6 @@
-// Resource entries: the header checks, the reader leaving out bad entries, and the conversion
-// of 'Actn', 'Hlnk', 'NBAs' and 'Crsr' data.
+// Resource entries: the header checks, the reader keeping data that does not convert and
+// refusing an area that does not lie whole in the file, and the conversion of 'Actn', 'Hlnk',
+// 'NBAs' and 'Crsr' data.
 #include <cstring>
 #include <utility>
 
@@ -33,33 +34,36 @@ TEST_F(ResourceEntryTest, HeaderChecks) {
     const Case cases[] = {
         {10, 12, 1000, 2000, true},   {10, 10, 1000, 2000, true},  {10, 13, 1000, 2000, true},
         {10, 14, 1000, 2000, false},  {10, 9, 1000, 2000, false},  {0, 0, 1932, 2000, true},
-        {0, 3, 1932, 2000, false},    {4, 4, 1928, 2000, true},    {4, 5, 1928, 2000, false},
-        {0xFFFFFFF0u, 0xFFFFFFF3u, 1000, 2000, false},
+        {4, 4, 1928, 2000, true},     {5, 5, 1928, 2000, false},   {0xFFFFFFF0u, 0xFFFFFFF3u, 1000, 2000, false},
+        // The last entry's padding may be missing at the end of the file, not its data.
+        {0, 3, 1932, 2000, true},     {4, 5, 1928, 2000, true},
     };
     for (const Case& c : cases) {
-        ResourceEntryInfo e;
+        ResEntry e;
         e.data = 77;  // poisoned: a read must reset it
-        const char* fault = ReadResourceEntryHeader(EntryHeader(c.data, c.padded), c.position, c.fileSize, e);
+        uint32_t padded = 99;
+        const char* fault = ReadResourceEntryHeader(EntryHeader(c.data, c.padded), c.position, c.fileSize, e, &padded);
         EXPECT_EQ(fault == nullptr, c.ok) << c.data << "/" << c.padded << " at " << c.position;
         EXPECT_EQ(e.data, 0);
         EXPECT_EQ(e.filePosition, c.position);
     }
-    ResourceEntryInfo e;
+    ResEntry e;
+    uint32_t padded = 0;
     std::vector<uint8_t> h = EntryHeader(10, 12);
     h[kResName] = 40;
-    ASSERT_EQ(ReadResourceEntryHeader(h, 128, 1000, e), nullptr);
+    ASSERT_EQ(ReadResourceEntryHeader(h, 128, 1000, e, &padded), nullptr);
     EXPECT_EQ(e.type, ResType("Snd "));
     EXPECT_EQ(e.id, 300);
     EXPECT_EQ(e.name[0], 31) << "a name is at most 31 characters";
     EXPECT_EQ(std::memcmp(e.name + 1, "Bell", 4), 0);
     EXPECT_EQ(e.attributes, 0x80000001u);
     EXPECT_EQ(e.dataLength, 10u);
-    EXPECT_EQ(e.paddedLength, 12u);
+    EXPECT_EQ(padded, 12u);
     uint8_t raw[2];
     SetU16(raw, 0, e.word6);
     EXPECT_EQ(raw[0], 0x12) << "word 6 is kept byte for byte";
     EXPECT_EQ(raw[1], 0x34);
-    EXPECT_NE(ReadResourceEntryHeader(std::span<const uint8_t>(h.data(), 67), 0, 1000, e), nullptr);
+    EXPECT_NE(ReadResourceEntryHeader(std::span<const uint8_t>(h.data(), 67), 0, 1000, e, &padded), nullptr);
 
     std::vector<uint8_t> swapped = EntryHeader(10, 12);
     const std::vector<uint8_t> original = swapped;
@@ -70,15 +74,16 @@ TEST_F(ResourceEntryTest, HeaderChecks) {
     EXPECT_EQ(swapped, original);
 }
 
-TEST_F(ResourceEntryTest, ReaderLeavesOutBadEntries) {
+TEST_F(ResourceEntryTest, ReaderKeepsRawDataAndRefusesBrokenAreas) {
     sb::Stack s;
     s.cards.push_back(sb::PlainCard(1));
     sb::Object bad = sb::Button(0, {}, "");
     bad.chunks.push_back(sb::Chunk{52, 0, {}, 0, {}, {}, {}});
+    const std::vector<uint8_t> badAction = sb::ActionRecord(bad);
     s.resources = {
         {"Snd ", 128, "A", 0, 0, {1, 2, 3, 4, 5}},
         {"Icon", 129, "B", 0, 0, {6, 7, 8}},
-        {"Actn", 130, "Bad action", 0, 0, sb::ActionRecord(bad)},
+        {"Actn", 130, "Bad action", 0, 0, badAction},
         {"Icon", 131, "Gone", kResDeleted, 0, {9, 9}},
         {"Snd ", 132, "C", 0, 0, {}},
     };
@@ -89,58 +94,63 @@ TEST_F(ResourceEntryTest, ReaderLeavesOutBadEntries) {
         StackConversion cv;
         return ReadStackFile(source, cv, contents);
     };
-    auto ids = [](const StackFileContents& contents) {
-        std::vector<uint16_t> out;
-        for (const auto& e : contents.resources)
-            out.push_back(e.id);
-        return out;
-    };
 
     StackFileContents contents;
     ASSERT_TRUE(read(built.bytes, contents).ok());
-    EXPECT_EQ(ids(contents), (std::vector<uint16_t>{128, 129, 131, 132}));
-    ASSERT_EQ(contents.drops.size(), 1u);
-    EXPECT_EQ(contents.drops[0].offset, built.resourceOffsets[2]);
-    EXPECT_EQ(contents.drops[0].what, "resource 'Actn' 130");
-    EXPECT_EQ(contents.resources[0].dataLength, 5u);
-    EXPECT_EQ(HandleBytes(contents.resources[0].data), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(contents.resources[2].data, 0) << "a deleted entry has no data";
-    EXPECT_EQ(contents.resources[2].dataLength, 2u);
-    EXPECT_EQ(contents.resources[3].data, 0) << "an empty entry has no data";
+    std::vector<ResEntry> entries = CopyResEntries(contents.resFile);
+    std::vector<uint16_t> ids;
+    for (const ResEntry& e : entries)
+        ids.push_back(e.id);
+    EXPECT_EQ(ids, (std::vector<uint16_t>{128, 129, 130, 131, 132}));
+    EXPECT_TRUE(contents.drops.empty());
+    EXPECT_EQ(entries[0].dataLength, 5u);
+    EXPECT_EQ(HandleBytes(entries[0].data), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(entries[2].raw, 1) << "an action that does not convert is kept";
+    EXPECT_EQ(HandleBytes(entries[2].data), badAction) << "as stored";
+    EXPECT_EQ(entries[2].filePosition, built.resourceOffsets[2]);
+    EXPECT_EQ(entries[0].raw, 0);
+    EXPECT_EQ(entries[3].data, 0) << "a deleted entry has no data";
+    EXPECT_EQ(entries[3].dataLength, 2u);
+    EXPECT_EQ(entries[4].data, 0) << "an empty entry has no data";
     DisposeStackFileContents(contents);
 
-    // A data length above the padded one: that entry goes, the walk goes on.
-    std::vector<uint8_t> file = built.bytes;
-    SetBE32(file, built.resourceOffsets[1] + kResDataLength, 5);
-    ASSERT_TRUE(read(file, contents).ok());
-    EXPECT_EQ(ids(contents), (std::vector<uint16_t>{128, 131, 132}));
-    DisposeStackFileContents(contents);
-
-    // Data past the end of the file: the next entry cannot be found, the walk ends.
-    file = built.bytes;
-    SetBE32(file, built.resourceOffsets[1] + kResDataLength, 100000);
-    SetBE32(file, built.resourceOffsets[1] + kResPaddedLength, 100000);
-    ASSERT_TRUE(read(file, contents).ok());
-    EXPECT_EQ(ids(contents), (std::vector<uint16_t>{128}));
-    ASSERT_EQ(contents.drops.size(), 1u);
-    EXPECT_EQ(contents.drops[0].reason, "resource data past the end of the file");
-    DisposeStackFileContents(contents);
-
-    // More entries announced than the file holds.
-    file = built.bytes;
-    SetBE32(file, kHeaderResourceCount, 9);
-    ASSERT_TRUE(read(file, contents).ok());
-    EXPECT_EQ(ids(contents), (std::vector<uint16_t>{128, 129, 131, 132}));
-    ASSERT_EQ(contents.drops.size(), 2u);
-    EXPECT_EQ(contents.drops[1].what, "resource entries 6 to 9");
-    DisposeStackFileContents(contents);
+    // An area that does not lie whole in the file refuses the stack, as the plug-in does.
+    struct Damage {
+        const char* what;
+        uint32_t offset;
+        uint32_t value;
+        const char* reason;
+    };
+    const uint32_t last = built.resourceOffsets[4];
+    const Damage damages[] = {
+        {"data above padded", built.resourceOffsets[1] + kResDataLength, 5, "padded length"},
+        {"data past the end", last + kResDataLength, 100, "resource data past the end of the file"},
+        {"three entries more", kHeaderResourceCount, 8, "do not fit in the file"},
+        {"one entry more", kHeaderResourceCount, 6, "entry header past the end of the file"},
+    };
+    for (const Damage& d : damages) {
+        std::vector<uint8_t> file = built.bytes;
+        SetBE32(file, d.offset, d.value);
+        if (d.offset == last + kResDataLength)
+            SetBE32(file, last + kResPaddedLength, d.value);
+        const StackReadResult result = read(file, contents);
+        EXPECT_EQ(result.error, kStackRefused) << d.what;
+        EXPECT_EQ(result.alertId, kAlertNoCardsRead) << d.what;
+        EXPECT_NE(result.reason.find(d.reason), std::string::npos) << d.what << ": " << result.reason;
+        EXPECT_EQ(contents.header, 0) << d.what;
+        EXPECT_TRUE(contents.cards.empty()) << d.what;
+        EXPECT_EQ(contents.resFile, 0) << d.what;
+    }
 
     // The resource manager's counter and the header's field both read offset 68.
-    file = built.bytes;
+    std::vector<uint8_t> file = built.bytes;
     const uint8_t seven[4] = {0, 0, 0, 7};
     std::memcpy(&file[68], seven, 4);
     ASSERT_TRUE(read(file, contents).ok());
-    EXPECT_EQ(contents.resourceIdCounter, 0);
+    {
+        HandleLock lock(contents.resFile);
+        EXPECT_EQ(reinterpret_cast<const ResFile*>(lock.get())->nextId, 0);
+    }
     EXPECT_EQ(GetU32(HandleBytes(contents.header), kHeaderNextResourceId), 7u);
     DisposeStackFileContents(contents);
 }

@@ -215,14 +215,48 @@ TEST_F(ResourceManagerTest, ReplacingAndReleasingData) {
     DisposeHandle(unused);
 }
 
-TEST_F(ResourceManagerTest, DataThatDoesNotConvertIsDropped) {
-    // An action record far too short for a button: it would reach the program half converted.
+TEST_F(ResourceManagerTest, DataThatDoesNotConvertIsKeptAsStored) {
+    // An action record far too short for a button: never handed out half converted, but kept,
+    // so that a save gives the person's file back its bytes.
     const int32_t ref = OpenStackFile(AreaFile({{ResType("Actn"), 128, "short"}, {kSnd, 1, "fine"}}));
     ASSERT_NE(ref, 0);
     EXPECT_EQ(GetResource(ResType("Actn"), 128), 0);
     EXPECT_EQ(CountResources(ResType("Actn")), 0);
     EXPECT_EQ(Text(GetResource(kSnd, 1)), "fine");
-    EXPECT_EQ(GetResAreaSize(ref), 68u + 4) << "a dropped entry is not written again";
+    EXPECT_EQ(GetResAreaSize(ref), 68u + 8 + 68 + 4) << "a raw entry is written again";
+
+    // A request under the same type and id does not take the raw entry's place.
+    ResRequest request{ResType("Actn"), 128, 0, HandleOf("other"), kResRequestCarryOut, {}, 0, 0};
+    ASSERT_EQ(WriteStackResource(&request), 1);
+    EXPECT_NE(request.id, 128);
+    RemoveResourceEntry(ResType("Actn"), request.id);  // 'other' is no button record to save
+
+    const char* saved = "C:\\Stacks\\Kept.stk";
+    PutMemoryFile(saved, std::vector<uint8_t>(228, 0));
+    {
+        FileCloser file(ActiveFileSystem().open(saved, kOpenReadWrite));
+        ASSERT_EQ(WriteResourceArea(file.get(), 228, ref, saved), kFileOk);
+        uint8_t count[4];
+        SetBE32(count, 0, GetResFileCount(ref));
+        int32_t n = 4;
+        ASSERT_EQ(FileSeek(file.get(), kSeekStart, 64), kFileOk);
+        ASSERT_EQ(FileWrite(file.get(), &n, count), kFileOk);
+    }
+    const std::vector<uint8_t> bytes = FileBytes(saved);
+    EXPECT_EQ(GetBE32(bytes, 228), ResType("Actn"));
+    EXPECT_EQ(GetBE16(bytes, 228 + 4), 128);
+    EXPECT_EQ(GetBE32(bytes, 228 + 44), 5u);
+    EXPECT_EQ(std::string(bytes.begin() + 228 + 68, bytes.begin() + 228 + 73), "short") << "written as it was read";
+
+    // Read again from the saved file, it is the same raw entry.
+    SetFileSpecFromPath(3, saved);
+    const int32_t again = OpenResFileAt(GetFileSpec(3), 228);
+    ASSERT_NE(again, 0);
+    const std::vector<ResEntry> entries = CopyResEntries(FindResFile(again));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].raw, 1);
+    EXPECT_EQ(Text(entries[0].data), "short");
+    EXPECT_EQ(Text(entries[1].data), "fine");
 }
 
 TEST_F(ResourceManagerTest, EmptiedDataIsReadAgainOnlyWithResLoad) {

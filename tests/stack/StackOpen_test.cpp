@@ -1,5 +1,5 @@
-// Reading card records for an open and one card without opening, on builder-made stacks that
-// are whole, cut short or damaged.
+// The opening sequence and one card without opening, on builder-made stacks that are whole,
+// cut short or damaged.
 #include "stack/StackOpen.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 
 #include "StackBuilder.h"
 #include "core/ByteReader.h"
+#include "stack/ResFile.h"
 
 namespace {
 
@@ -37,45 +38,94 @@ uint16_t IdOf(Handle card) {
     return GetU16({lock.get(), GetHandleSize(card)}, kCardId);
 }
 
-TEST_F(StackOpenTest, ReadsEveryCardOrNone) {
+TEST_F(StackOpenTest, OpensWholeOrNotAtAll) {
     const sb::Built built = sb::BuildStack(ThreeCards());
-    SpanByteSource source(built.bytes);
-    StackConversion cv;
-    std::vector<Handle> cards;
-    ASSERT_TRUE(ReadCardRecords(source, 3, cv, cards).ok());
-    ASSERT_EQ(cards.size(), 3u);
-    EXPECT_EQ(IdOf(cards[0]), 4);
-    EXPECT_EQ(IdOf(cards[1]), 9);
-    EXPECT_EQ(IdOf(cards[2]), 11);
-    DisposeCardHandles(cards);
-    EXPECT_TRUE(cards.empty());
+    {
+        SpanByteSource source(built.bytes);
+        StackConversion cv;
+        StackFileContents contents;
+        const StackReadResult result = ReadStackFile(source, cv, contents);
+        ASSERT_TRUE(result.ok()) << result.reason;
+        EXPECT_FALSE(result.askedSmallCards);
+        ASSERT_EQ(contents.cards.size(), 3u);
+        EXPECT_EQ(IdOf(contents.cards[0]), 4);
+        EXPECT_EQ(IdOf(contents.cards[1]), 9);
+        EXPECT_EQ(IdOf(contents.cards[2]), 11);
+        EXPECT_EQ(contents.cardLengths[1], built.cardOffsets[2] - built.cardOffsets[1]);
+        ASSERT_EQ(CopyResEntries(contents.resFile).size(), 1u);
+        DisposeStackFileContents(contents);
+    }
 
     struct Case {
         const char* what;
         std::vector<uint8_t> bytes;
-        uint16_t count;
     };
     std::vector<Case> cases;
     const uint32_t third = built.cardOffsets[2];
-    cases.push_back({"cut inside the third card", {built.bytes.begin(), built.bytes.begin() + third + 50}, 3});
-    cases.push_back({"cut before the third card", {built.bytes.begin(), built.bytes.begin() + third}, 3});
-    cases.push_back({"more cards than the file holds", built.bytes, 60000});
+    // Cut short (the header still points its resource area inside the file).
+    for (const uint32_t cut : {third + 50, third}) {
+        std::vector<uint8_t> bytes(built.bytes.begin(), built.bytes.begin() + cut);
+        SetBE32(bytes, kHeaderResourceOffset, cut);
+        cases.push_back({cut == third ? "cut before the third card" : "cut inside the third card", bytes});
+    }
+    std::vector<uint8_t> manyCards = built.bytes;
+    SetBE16(manyCards, kHeaderCardCount, 60000);
+    cases.push_back({"more cards than the file holds", manyCards});
     std::vector<uint8_t> shortLength = built.bytes;
     SetBE32(shortLength, built.cardOffsets[1] + kCardLength, 98);
-    cases.push_back({"a length shorter than header and trailer", shortLength, 3});
+    cases.push_back({"a length shorter than header and trailer", shortLength});
     std::vector<uint8_t> hugeLength = built.bytes;
     SetBE32(hugeLength, built.cardOffsets[2] + kCardLength, 0xFFFFFF00);
-    cases.push_back({"a length past the end of the file", hugeLength, 3});
+    cases.push_back({"a length past the end of the file", hugeLength});
     std::vector<uint8_t> badTrailer = built.bytes;
     badTrailer[built.cardOffsets[1] - 1] ^= 0xFF;  // the first card's end mark
-    cases.push_back({"a broken end mark", badTrailer, 3});
+    cases.push_back({"a broken end mark", badTrailer});
     for (const Case& c : cases) {
         SpanByteSource damaged(c.bytes);
         StackConversion fresh;
-        std::vector<Handle> got;
-        EXPECT_FALSE(ReadCardRecords(damaged, c.count, fresh, got).ok()) << c.what;
-        EXPECT_TRUE(got.empty()) << c.what;
+        StackFileContents got;
+        const StackReadResult result = ReadStackFile(damaged, fresh, got);
+        EXPECT_EQ(result.alertId, kAlertNoCardsRead) << c.what << ": " << result.reason;
+        EXPECT_TRUE(got.cards.empty()) << c.what;
         EXPECT_EQ(MemRefsCount(), 0) << c.what;
+    }
+}
+
+TEST_F(StackOpenTest, RefusalsInTheirOrderAndTheSizeQuestion) {
+    struct Case {
+        uint16_t depth, version, width;
+        bool answer;  // to the size question
+        int alert;    // 0: opens
+        bool asked;
+    };
+    const Case cases[] = {
+        {8, 5, 512, false, 0, false},
+        {1, 9, 20, false, kAlertBlackAndWhiteStack, false},  // before any size test
+        {8, 6, 20, false, kAlertSmallCards, true},           // the size question comes first
+        {8, 6, 20, true, kAlertStackTooNew, true},
+        {8, 3, 512, true, kAlertStackTooOld, false},
+        {8, 4, 20, true, 0, true},
+    };
+    for (const Case& c : cases) {
+        sb::Stack s = ThreeCards();
+        s.depth = c.depth;
+        s.version = c.version;
+        s.cardWidth = c.width;
+        const sb::Built built = sb::BuildStack(s);
+        SpanByteSource source(built.bytes);
+        StackConversion cv;
+        StackFileContents contents;
+        StackOpenQuestions questions;
+        questions.minCardWidth = 100;
+        bool answer = c.answer;
+        questions.context = &answer;
+        questions.confirmSmallCards = [](void* context) { return *static_cast<bool*>(context); };
+        const StackReadResult result = ReadStackFile(source, cv, contents, questions);
+        EXPECT_EQ(result.alertId, c.alert) << "depth " << c.depth << " version " << c.version << " width " << c.width;
+        EXPECT_EQ(result.askedSmallCards, c.asked) << "depth " << c.depth << " width " << c.width;
+        EXPECT_EQ(result.ok(), c.alert == 0);
+        EXPECT_EQ(contents.cards.size(), c.alert == 0 ? 3u : 0u);
+        DisposeStackFileContents(contents);
     }
 }
 

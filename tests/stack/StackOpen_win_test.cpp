@@ -21,6 +21,7 @@
 #include "stack/StackOpen.h"
 #include "stack/StackOpenNeighbours.h"
 #include "stack/StackOpenSession.h"
+#include "stack/StackReader.h"
 
 namespace {
 
@@ -230,8 +231,12 @@ TEST_F(StackOpenWinTest, UnreadableStacksAreReportedOnce) {
     SetBE32(cardLength, built.cardOffsets[1] + kCardLength, 60);
     cases.push_back({"card shorter than its header", cardLength});
     std::vector<uint8_t> area = built.bytes;
-    SetBE32(area, kHeaderResourceCount, 5);  // more entries than the area holds
+    SetBE32(area, kHeaderResourceCount, 4);  // three more entries than the area holds
     cases.push_back({"resource area short of its count", area});
+    std::vector<uint8_t> pastEnd = built.bytes;
+    SetBE32(pastEnd, built.resourceOffsets.back() + kResDataLength, 64);
+    SetBE32(pastEnd, built.resourceOffsets.back() + kResPaddedLength, 64);
+    cases.push_back({"last resource's data past the end of the file", pastEnd});
     for (const Case& c : cases) {
         g_calls = Calls{};
         Put("unreadable.stk", c.bytes);
@@ -317,6 +322,21 @@ TEST_F(StackOpenWinTest, DamagedStacksNeverHalfOpen) {
             result = OpenStack(false);
             seen = answers.seen;
         }
+        // The inspector's reading path gives the same verdict and names the same alert.
+        SpanByteSource source(bytes);
+        StackConversion cv;
+        StackFileContents contents;
+        StackOpenQuestions questions;
+        GetMinimumCardSize(&questions.minCardWidth, &questions.minCardHeight);
+        const StackReadResult read = ReadStackFile(source, cv, contents, questions);
+        DisposeStackFileContents(contents);
+        EXPECT_EQ(read.ok(), result == 0) << what << ": " << read.reason;
+        std::vector<int32_t> expected;
+        if (read.askedSmallCards)
+            expected.push_back(2334);
+        if (!read.ok())
+            expected.push_back(read.alertId);
+        EXPECT_EQ(seen, expected) << what << ": " << read.reason;
         int reports = 0;
         for (int32_t id : seen) {
             EXPECT_TRUE(partAlerts.count(id)) << what << ": alert " << id;

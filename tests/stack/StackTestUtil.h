@@ -13,6 +13,7 @@
 #include "core/Handles.h"
 #include "core/ByteReader.h"
 #include "stack/StackFile.h"
+#include "stack/ResFile.h"
 #include "stack/StackReader.h"
 
 namespace stacktest {

@@ -4,8 +4,10 @@
 //   stackinspect [--dpi N] [--drive X:\] [--bmp DIR] FILE
 // With --bmp every card picture that decodes is also written as DIR/card<id>.bmp (JPEG-stored
 // pictures are only described); a picture that cannot be written makes the exit status 1.
-// A stack the plug-in would refuse is still described (with "refusal" set), the alert is also
-// written to stderr, and the exit status is 2. Status 1: the file cannot be read; 64: usage.
+// The file is read once, through the plug-in's own opening sequence. A stack the plug-in would
+// refuse is still described (with "refusal" naming the alert the plug-in shows), the alert is
+// also written to stderr, and the exit status is 2. Status 1: the file cannot be read; 64: usage.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,8 +17,10 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #endif
 
+#include "core/AlertText.h"
 #include "core/Handles.h"
 #include "graphics/BmpFile.h"
 #include "core/ByteReader.h"
@@ -36,6 +40,17 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
     bool ok = !std::ferror(f);
     std::fclose(f);
     return ok;
+}
+
+// The minimum card size below which opening asks alert 2334: the system's minimum window size
+// (each at least 40) where there is a window system, else 40. The inspector answers Yes.
+StackOpenQuestions MachineQuestions() {
+    StackOpenQuestions questions;
+#ifdef _WIN32
+    questions.minCardWidth = MinimumCardExtent(GetSystemMetrics(SM_CXMINTRACK));
+    questions.minCardHeight = MinimumCardExtent(GetSystemMetrics(SM_CYMINTRACK));
+#endif
+    return questions;
 }
 
 int Usage() {
@@ -114,18 +129,19 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // the same bytes on every system
 #endif
     InitMemRefs();
-    std::string json = DescribeStackJson(bytes, settings);
-    std::fwrite(json.data(), 1, json.size(), stdout);
-
-    // The refusal once more, as the user would see it.
+    // Read once, through the plug-in's own opening sequence; the description, the bitmaps and
+    // the exit status all come from this one read.
     StackConversion cv = settings;
     SpanByteSource source(bytes);
     StackFileContents contents;
-    StackReadResult result = ReadStackFile(source, cv, contents, false);
+    const StackReadResult result = ReadStackFile(source, cv, contents, MachineQuestions());
+    const std::string json = DescribeStackJson(bytes, result, contents, cv);
+    std::fwrite(json.data(), 1, json.size(), stdout);
     const bool bitmapsWritten = !bmpDir || WriteCardBitmaps(contents, bmpDir);
     DisposeStackFileContents(contents);
     FreeMemRefs();
     if (!result.ok()) {
+        // The refusal once more, as the user would see it.
         const char* text = StackAlertText(result.alertId);
         std::fprintf(stderr, "stackinspect: %s refused with alert %d: %s (%s)\n", path,
                      result.alertId, text ? text : "no alert", result.reason.c_str());

@@ -207,8 +207,8 @@ kind-0 card read before the decision is not converted. The picture is one colour
 covering all 32 bytes and no stream.""")
 
     write_case('damaged-card', stack([card(1, 0), card(2, 0)[:-1] + b'\xcf']), """
-The second card's trailer is 00 00 FA CF instead of 00 00 FA CE: the stack is refused with
-alert 2268.""")
+The second card's trailer is 00 00 FA CF instead of 00 00 FA CE: the header is a stack's, but
+its cards cannot be read, so the stack is refused with alert 2305.""")
 
     write_case('old-version', stack([card(1, 0)], version=3), """
 Version 3: the header is plausible, but the stack is refused with alert 2222.""")
