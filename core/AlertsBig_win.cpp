@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/Alerts.h"
+#include "core/GdiGuards.h"
 #include "core/Resources.h"
 #include "core/WindowUtils.h"
 #include "core/PreferenceFlags.h"
@@ -38,8 +39,9 @@ void SetLineAlignment(HWND line, char digit) {
 
 // Fills the statics and returns the width the lines need.
 int FillLines(HWND dialog, const BigBoxRequest& request) {
-    HDC dc = GetDC(dialog);
-    HGDIOBJ previousFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    WindowDC windowDc(dialog);
+    const HDC dc = windowDc.get();
+    SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
     int width = 0;
     const int pad = TextExtent(dc, " \0", 2).cx;  // a blank and a NUL
     int control = IDC_BIGMSG_LINE1;
@@ -62,8 +64,6 @@ int FillLines(HWND dialog, const BigBoxRequest& request) {
         // One static stays empty for each line feed in the text.
         control += 1 + lineFeeds;
     }
-    SelectObject(dc, previousFont);
-    ReleaseDC(dialog, dc);
     return width;
 }
 

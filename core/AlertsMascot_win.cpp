@@ -5,34 +5,11 @@
 
 #include "core/Alerts.h"
 #include "core/FileSpec.h"
+#include "core/GdiGuards.h"
 #include "core/Resources.h"
 #include "core/PluginModule.h"
 
 namespace {
-
-// A memory DC with one bitmap selected for its lifetime.
-class MemoryDc {
-public:
-    MemoryDc(HDC like, HBITMAP bitmap) : dc_(CreateCompatibleDC(like)) {
-        if (dc_ && bitmap)
-            previous_ = SelectObject(dc_, bitmap);
-    }
-    ~MemoryDc() {
-        if (dc_) {
-            if (previous_)
-                SelectObject(dc_, previous_);
-            DeleteDC(dc_);
-        }
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ && previous_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_ = nullptr;
-};
 
 SIZE BitmapSize(HBITMAP bitmap) {
     BITMAP info{};
@@ -44,26 +21,23 @@ SIZE BitmapSize(HBITMAP bitmap) {
 // A one-bit mask of the picture: white where a pixel has the top-left corner's colour (the
 // background shows through), black elsewhere.
 HBITMAP MaskOfCornerColour(HBITMAP image, SIZE size) {
-    HBITMAP mask = CreateBitmap(size.cx, size.cy, 1, 1, nullptr);
+    OwnedGdiObject<HBITMAP> mask(CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
     if (!mask)
         return nullptr;
-    HDC screen = GetDC(nullptr);
+    WindowDC screen(nullptr);
     bool made = false;
     {
-        MemoryDc source(screen, image);
-        MemoryDc target(screen, mask);
+        MemoryDC sourceDc(screen.get());
+        SelectedObject source(sourceDc.get(), image);
+        MemoryDC targetDc(screen.get());
+        SelectedObject target(targetDc.get(), mask.get());
         if (source && target) {
             // Colour to one bit: pixels of the background colour become 1, all others 0.
-            SetBkColor(source.get(), GetPixel(source.get(), 0, 0));
-            made = BitBlt(target.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY) != 0;
+            SetBkColor(sourceDc.get(), GetPixel(sourceDc.get(), 0, 0));
+            made = BitBlt(targetDc.get(), 0, 0, size.cx, size.cy, sourceDc.get(), 0, 0, SRCCOPY) != 0;
         }
     }
-    ReleaseDC(nullptr, screen);
-    if (!made) {
-        DeleteObject(mask);
-        return nullptr;
-    }
-    return mask;
+    return made ? mask.release() : nullptr;
 }
 
 bool LoadMascotFile(MascotPicture* picture) {
@@ -123,28 +97,28 @@ void DrawMascotPicture(HDC dc, int x, int y, const MascotPicture& picture) {
     // Combined off screen so the picture never flickers: the area under it is copied out,
     // image XOR, mask AND, image XOR leaves the background where the mask is white, then it
     // is copied back.
-    HBITMAP work = CreateCompatibleBitmap(dc, w, h);
+    OwnedGdiObject<HBITMAP> work(CreateCompatibleBitmap(dc, w, h));
     if (!work)
         return;
-    {
-        // A bitmap can be selected into one DC only: the built-in picture holds both halves.
-        const bool shared = picture.mask == picture.image;
-        MemoryDc offscreen(dc, work);
-        MemoryDc image(dc, picture.image);
-        MemoryDc separateMask(dc, shared ? nullptr : picture.mask);
-        const HDC maskDc = shared ? image.get() : separateMask.get();
-        if (offscreen && image && (shared || separateMask)) {
-            HDC target = offscreen.get();
-            SetTextColor(target, RGB(0, 0, 0));  // a one-bit mask: 0 black, 1 white
-            SetBkColor(target, RGB(255, 255, 255));
-            BitBlt(target, 0, 0, w, h, dc, x, y, SRCCOPY);
-            BitBlt(target, 0, 0, w, h, image.get(), picture.imageLeft, 0, SRCINVERT);
-            BitBlt(target, 0, 0, w, h, maskDc, picture.maskLeft, 0, SRCAND);
-            BitBlt(target, 0, 0, w, h, image.get(), picture.imageLeft, 0, SRCINVERT);
-            BitBlt(dc, x, y, w, h, target, 0, 0, SRCCOPY);
-        }
+    // A bitmap can be selected into one DC only: the built-in picture holds both halves.
+    const bool shared = picture.mask == picture.image;
+    MemoryDC targetDc(dc);
+    SelectedObject offscreen(targetDc.get(), work.get());
+    MemoryDC imageDc(dc);
+    SelectedObject image(imageDc.get(), picture.image);
+    MemoryDC separateMaskDc(dc);
+    SelectedObject separateMask(separateMaskDc.get(), shared ? nullptr : picture.mask);
+    const HDC maskDc = shared ? imageDc.get() : separateMaskDc.get();
+    if (offscreen && image && (shared || separateMask)) {
+        HDC target = targetDc.get();
+        SetTextColor(target, RGB(0, 0, 0));  // a one-bit mask: 0 black, 1 white
+        SetBkColor(target, RGB(255, 255, 255));
+        BitBlt(target, 0, 0, w, h, dc, x, y, SRCCOPY);
+        BitBlt(target, 0, 0, w, h, imageDc.get(), picture.imageLeft, 0, SRCINVERT);
+        BitBlt(target, 0, 0, w, h, maskDc, picture.maskLeft, 0, SRCAND);
+        BitBlt(target, 0, 0, w, h, imageDc.get(), picture.imageLeft, 0, SRCINVERT);
+        BitBlt(dc, x, y, w, h, target, 0, 0, SRCCOPY);
     }
-    DeleteObject(work);
 }
 
 void FreeMascotPicture(MascotPicture* picture) {

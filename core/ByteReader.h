@@ -1,12 +1,13 @@
 // Bounds-checked access to bytes: a reader and a writer whose methods name the byte order, and
 // the field accessors for records held in memory.
 //
-// Stack files are big-endian; records in memory are in host order, which on every machine this
-// program runs on is little-endian, so in-memory fields are read as LE. Every read past the end
-// yields 0 and clears the reader's sticky ok flag, which callers check once per record; nothing
-// is ever read or written outside the given span.
+// Stack files are big-endian; records in memory and bitmap headers are little-endian (host
+// order on every machine this program runs on). Every read past the end yields 0 and clears
+// the reader's sticky ok flag, which callers check once per record. A field is written whole
+// or not at all: nothing is ever read or written outside the given span.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -72,6 +73,8 @@ public:
         pos_ += 4;
         return v;
     }
+    int16_t I16BE() { return static_cast<int16_t>(U16BE()); }
+    int32_t I32LE() { return static_cast<int32_t>(U32LE()); }
     // The next count bytes; an empty span (and ok cleared) when fewer remain.
     std::span<const uint8_t> Bytes(size_t count) {
         if (!Need(count))
@@ -95,80 +98,114 @@ private:
     bool ok_;
 };
 
-// Appends to a growing byte vector. It cannot run out of room, so it has no ok flag.
+// Writes fields in order, either appended to a growing vector (it cannot run out of room) or
+// in place over fixed bytes from a given position. In place, a field that does not fit whole
+// is not written at all and clears the sticky ok flag; so does every field after it.
 class ByteWriter {
 public:
-    explicit ByteWriter(std::vector<uint8_t>& out) : out_(out) {}
+    explicit ByteWriter(std::vector<uint8_t>& out) : grow_(&out), pos_(out.size()) {}
+    // The position is not optional, so that a vector is never taken for fixed bytes by mistake.
+    ByteWriter(std::span<uint8_t> bytes, size_t position)
+        : fixed_(bytes), pos_(position), ok_(position <= bytes.size()) {}
 
-    size_t position() const { return out_.size(); }
-    void U8(uint8_t v) { out_.push_back(v); }
+    bool ok() const { return ok_; }
+    size_t position() const { return grow_ ? grow_->size() : pos_; }
+
+    void U8(uint8_t v) {
+        if (uint8_t* p = Take(1))
+            p[0] = v;
+    }
     void U16BE(uint16_t v) {
-        out_.push_back(static_cast<uint8_t>(v >> 8));
-        out_.push_back(static_cast<uint8_t>(v));
+        if (uint8_t* p = Take(2)) {
+            p[0] = static_cast<uint8_t>(v >> 8);
+            p[1] = static_cast<uint8_t>(v);
+        }
     }
     void U32BE(uint32_t v) {
-        U16BE(static_cast<uint16_t>(v >> 16));
-        U16BE(static_cast<uint16_t>(v));
+        if (uint8_t* p = Take(4)) {
+            for (int i = 0; i < 4; ++i)
+                p[i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+        }
     }
     void U16LE(uint16_t v) {
-        out_.push_back(static_cast<uint8_t>(v));
-        out_.push_back(static_cast<uint8_t>(v >> 8));
+        if (uint8_t* p = Take(2)) {
+            p[0] = static_cast<uint8_t>(v);
+            p[1] = static_cast<uint8_t>(v >> 8);
+        }
     }
     void U32LE(uint32_t v) {
-        U16LE(static_cast<uint16_t>(v));
-        U16LE(static_cast<uint16_t>(v >> 16));
+        if (uint8_t* p = Take(4)) {
+            for (int i = 0; i < 4; ++i)
+                p[i] = static_cast<uint8_t>(v >> (8 * i));
+        }
     }
-    void Bytes(std::span<const uint8_t> bytes) { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
-    void Zeros(size_t count) { out_.insert(out_.end(), count, 0); }
+    void I32LE(int32_t v) { U32LE(static_cast<uint32_t>(v)); }
+    void Bytes(std::span<const uint8_t> bytes) {
+        uint8_t* p = Take(bytes.size());
+        if (p && !bytes.empty())
+            std::copy(bytes.begin(), bytes.end(), p);
+    }
+    void Zeros(size_t count) {
+        uint8_t* p = Take(count);
+        if (p)
+            std::fill(p, p + count, uint8_t{0});
+    }
 
 private:
-    std::vector<uint8_t>& out_;
+    // Room for count bytes at the position, which moves past them; null (ok cleared) when the
+    // fixed bytes have less room left.
+    uint8_t* Take(size_t count) {
+        if (grow_) {
+            const size_t at = grow_->size();
+            grow_->resize(at + count);
+            return grow_->data() + at;
+        }
+        if (!ok_ || count > fixed_.size() - pos_) {
+            ok_ = false;
+            return nullptr;
+        }
+        uint8_t* p = fixed_.data() + pos_;
+        pos_ += count;
+        return p;
+    }
+
+    std::vector<uint8_t>* grow_ = nullptr;
+    std::span<uint8_t> fixed_;
+    size_t pos_;
+    bool ok_ = true;
 };
 
-// Fields of a record at byte offsets. Out-of-range reads give 0 and out-of-range writes do
-// nothing; callers check a record's size against its layout before they use these.
+// Fields of a record at byte offsets. Out-of-range reads give 0; a write whose field does not
+// lie whole inside the record writes nothing and returns false. Callers check a record's size
+// against its layout before they use these.
 inline bool FieldFits(std::span<const uint8_t> record, size_t offset, size_t width) {
     return offset <= record.size() && width <= record.size() - offset;
 }
-inline uint16_t GetBE16(std::span<const uint8_t> r, size_t off) {
-    return FieldFits(r, off, 2) ? static_cast<uint16_t>(r[off] << 8 | r[off + 1]) : 0;
+inline uint16_t GetBE16(std::span<const uint8_t> r, size_t off) { return ByteReader(r, off).U16BE(); }
+inline uint32_t GetBE32(std::span<const uint8_t> r, size_t off) { return ByteReader(r, off).U32BE(); }
+inline bool SetBE16(std::span<uint8_t> r, size_t off, uint16_t v) {
+    ByteWriter w(r, off);
+    w.U16BE(v);
+    return w.ok();
 }
-inline uint32_t GetBE32(std::span<const uint8_t> r, size_t off) {
-    return FieldFits(r, off, 4) ? (uint32_t{r[off]} << 24 | uint32_t{r[off + 1]} << 16 |
-                                   uint32_t{r[off + 2]} << 8 | r[off + 3])
-                                : 0;
-}
-inline void SetBE16(std::span<uint8_t> r, size_t off, uint16_t v) {
-    if (!FieldFits(r, off, 2))
-        return;
-    r[off] = static_cast<uint8_t>(v >> 8);
-    r[off + 1] = static_cast<uint8_t>(v);
-}
-inline void SetBE32(std::span<uint8_t> r, size_t off, uint32_t v) {
-    SetBE16(r, off, static_cast<uint16_t>(v >> 16));
-    SetBE16(r, off + 2, static_cast<uint16_t>(v));
+inline bool SetBE32(std::span<uint8_t> r, size_t off, uint32_t v) {
+    ByteWriter w(r, off);
+    w.U32BE(v);
+    return w.ok();
 }
 // Host order (little-endian).
-inline uint16_t GetU16(std::span<const uint8_t> r, size_t off) {
-    return FieldFits(r, off, 2) ? static_cast<uint16_t>(r[off] | r[off + 1] << 8) : 0;
+inline uint16_t GetU16(std::span<const uint8_t> r, size_t off) { return ByteReader(r, off).U16LE(); }
+inline int16_t GetI16(std::span<const uint8_t> r, size_t off) { return static_cast<int16_t>(GetU16(r, off)); }
+inline uint32_t GetU32(std::span<const uint8_t> r, size_t off) { return ByteReader(r, off).U32LE(); }
+inline bool SetU16(std::span<uint8_t> r, size_t off, uint16_t v) {
+    ByteWriter w(r, off);
+    w.U16LE(v);
+    return w.ok();
 }
-inline int16_t GetI16(std::span<const uint8_t> r, size_t off) {
-    return static_cast<int16_t>(GetU16(r, off));
-}
-inline uint32_t GetU32(std::span<const uint8_t> r, size_t off) {
-    return FieldFits(r, off, 4) ? (r[off] | uint32_t{r[off + 1]} << 8 | uint32_t{r[off + 2]} << 16 |
-                                   uint32_t{r[off + 3]} << 24)
-                                : 0;
-}
-inline void SetU16(std::span<uint8_t> r, size_t off, uint16_t v) {
-    if (!FieldFits(r, off, 2))
-        return;
-    r[off] = static_cast<uint8_t>(v);
-    r[off + 1] = static_cast<uint8_t>(v >> 8);
-}
-inline void SetU32(std::span<uint8_t> r, size_t off, uint32_t v) {
-    SetU16(r, off, static_cast<uint16_t>(v));
-    SetU16(r, off + 2, static_cast<uint16_t>(v >> 16));
+inline bool SetU32(std::span<uint8_t> r, size_t off, uint32_t v) {
+    ByteWriter w(r, off);
+    w.U32LE(v);
+    return w.ok();
 }
 // Reverses a 16- or 32-bit field in place (the file-to-host conversion and its inverse).
 inline bool SwapField16(std::span<uint8_t> r, size_t off) {

@@ -1,6 +1,7 @@
 // The display: depth, palette selection, system family, start-up font.
 #include "core/DisplayUtils.h"
 
+#include "core/GdiGuards.h"
 #include "core/WindowsFamily.h"
 #include "core/PluginModule.h"
 
@@ -44,15 +45,11 @@ void InitStartupDcFont() {
     HFONT font = CreateFontIndirectA(&iconTitle);
     if (!font)
         return;
-    HWND window = GetMainWindow();
-    HDC dc = GetDC(window);
-    if (dc) {
-        HGDIOBJ previous = SelectObject(dc, font);
-        if (previous && previous != HGDI_ERROR) {
-            gStartupDcFont = static_cast<HFONT>(previous);
-            SelectObject(dc, previous);
-        }
-        ReleaseDC(window, dc);
+    {
+        WindowDC dc(GetMainWindow());
+        SelectedObject selected(dc.get(), font);
+        if (selected)
+            gStartupDcFont = static_cast<HFONT>(selected.previous());
     }
     DeleteObject(font);
 }

@@ -10,6 +10,7 @@
 #include "core/FileLayer.h"
 #include "core/FileTypes.h"
 #include "core/Resources.h"
+#include "core/WaitCursor.h"
 #include "core/WindowUtils.h"
 
 namespace {
@@ -50,18 +51,6 @@ UINT NotifyCode(UINT message, LPARAM lParam) {
         return 0;
     return reinterpret_cast<const NMHDR*>(lParam)->code;
 }
-
-// Shows the wait cursor for one scope.
-class WaitCursor {
-public:
-    WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 // Whether the confirmed name may be used; asks before replacing an existing file.
 bool AcceptSaveName(HWND hookDialog, const OPENFILENAMEA* ofn) {

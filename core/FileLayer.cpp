@@ -29,8 +29,12 @@ int OpenFileSpec(const FileSpec* spec, int mode, FileRef* file) {
 
 int OpenFileSlot(int slot, int mode, FileRef* file) { return OpenFileSpec(GetFileSpec(slot), mode, file); }
 
-int FileRead(FileRef file, int32_t* count, void* buffer) {
-    if (!count || *count < 0 || (*count > 0 && !buffer)) {
+namespace {
+
+// The checks and the count both wrappers share: *count becomes what was moved.
+template <class Move>
+int MoveBytes(int32_t* count, bool haveBuffer, Move move) {
+    if (!count || *count < 0 || (*count > 0 && !haveBuffer)) {
         if (count)
             *count = 0;
         return kFileFailed;
@@ -38,23 +42,21 @@ int FileRead(FileRef file, int32_t* count, void* buffer) {
     const int32_t wanted = *count;
     if (wanted == 0)
         return kFileOk;
-    const int32_t got = ActiveFileSystem().read(file, buffer, static_cast<uint32_t>(wanted));
-    *count = got < 0 ? 0 : got;
-    return got == wanted ? kFileOk : kFileFailed;
+    const int32_t moved = move(static_cast<uint32_t>(wanted));
+    *count = moved < 0 ? 0 : moved;
+    return moved == wanted ? kFileOk : kFileFailed;
+}
+
+}  // namespace
+
+int FileRead(FileRef file, int32_t* count, void* buffer) {
+    return MoveBytes(count, buffer != nullptr,
+                     [&](uint32_t n) { return ActiveFileSystem().read(file, buffer, n); });
 }
 
 int FileWrite(FileRef file, int32_t* count, const void* buffer) {
-    if (!count || *count < 0 || (*count > 0 && !buffer)) {
-        if (count)
-            *count = 0;
-        return kFileFailed;
-    }
-    const int32_t wanted = *count;
-    if (wanted == 0)
-        return kFileOk;
-    const int32_t put = ActiveFileSystem().write(file, buffer, static_cast<uint32_t>(wanted));
-    *count = put < 0 ? 0 : put;
-    return put == wanted ? kFileOk : kFileFailed;
+    return MoveBytes(count, buffer != nullptr,
+                     [&](uint32_t n) { return ActiveFileSystem().write(file, buffer, n); });
 }
 
 int FileSeek(FileRef file, int origin, int32_t offset) {

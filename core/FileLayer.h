@@ -85,6 +85,11 @@ private:
 void* LoadLibraryFromSlot(const char* name, int slot);  // the module, or null
 bool OpenStackForSave(int slot, uint32_t newSize, FileRef* file);
 int CheckDriveSpace(const char* path, uint32_t* freeBytes);
+// The plain Open dialog (FileLayerLocate_win.cpp): starts from the file name of slot 0's path,
+// in the folder given; a null or empty folder or title leaves the choice to the system. The
+// filter is description and pattern pairs, each NUL-terminated, and a final NUL. The confirmed
+// path goes into slot 0; false when the user cancels.
+bool ChooseFileIntoScratch(const char* filter, const char* folder, const char* title);
 
 // The root whose free space counts for a path: "X:\" for a drive path; for a network path
 // the path cut after its fourth backslash ("\\server\share\"); empty when neither.

@@ -1,5 +1,5 @@
-// The last step of locating a file: the user is asked with an Open dialog on slot 0. A plain
-// dialog until the Open dialog with preview takes this place.
+// The plain Open dialog on slot 0, and with it the last step of locating a file: the user is
+// asked. A plain dialog until the Open dialog with preview takes this place.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -13,8 +13,6 @@
 namespace {
 
 bool AskForFile(const FileRequest& request) {
-    char file[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotScratch, sizeof file, file);
     char folder[kFileSpecPathSize] = {};
     GetFileSpecFolder(request.slot, folder, sizeof folder);
     char title[300] = {};
@@ -25,25 +23,31 @@ bool AskForFile(const FileRequest& request) {
             CopyPathText(full, title, sizeof title);
         }
     }
-    // Start with the name alone: the folder is given separately.
-    char name[kFileSpecPathSize] = {};
-    GetPathFileName(file, name, sizeof name);
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = GetMainWindow();
-    dialog.lpstrFilter = request.filter;
-    dialog.lpstrFile = name;
-    dialog.nMaxFile = sizeof name;
-    dialog.lpstrInitialDir = folder[0] ? folder : nullptr;
-    dialog.lpstrTitle = title[0] ? title : nullptr;
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&dialog))
-        return false;
-    SetFileSpecFromPath(kSlotScratch, name);
-    return true;
+    return ChooseFileIntoScratch(request.filter, folder, title);
 }
 
 // Installed when the module loads.
 const bool g_installed = (SetLocateFileDialog(AskForFile), true);
 
 }  // namespace
+
+bool ChooseFileIntoScratch(const char* filter, const char* folder, const char* title) {
+    char file[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotScratch, sizeof file, file);
+    // Start with the name alone: the folder is given separately.
+    char name[kFileSpecPathSize] = {};
+    GetPathFileName(file, name, sizeof name);
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = GetMainWindow();
+    dialog.lpstrFilter = filter;
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = sizeof name;
+    dialog.lpstrInitialDir = folder && folder[0] ? folder : nullptr;
+    dialog.lpstrTitle = title && title[0] ? title : nullptr;
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&dialog))
+        return false;
+    SetFileSpecFromPath(kSlotScratch, name);
+    return true;
+}

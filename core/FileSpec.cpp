@@ -211,19 +211,8 @@ int PackFileSpec(int slot, Handle* out) {
     writer.U32LE(spec->folder);
     writer.Bytes({reinterpret_cast<const uint8_t*>(name.data()), name.size()});
     writer.U8(0);
-    Handle h = NewHandle(static_cast<uint32_t>(bytes.size()));
-    if (!h)
-        return 0;
-    {
-        HandleLock lock(h);
-        if (!lock) {
-            DisposeHandle(h);
-            return 0;
-        }
-        std::memcpy(lock.get(), bytes.data(), bytes.size());
-    }
-    *out = h;
-    return 1;
+    *out = NewHandleFromBytes(bytes);
+    return *out ? 1 : 0;
 }
 
 void UnpackFileSpec(int slot, std::span<const uint8_t> packed) {

@@ -3,23 +3,14 @@
 
 #include <array>
 
+#include "core/MacText.h"
+
 namespace {
 
 constexpr std::array<std::string_view, 26> kExtensions = {
     "bmp", "tif", "jpg", "gif", "pcx", "bif", "pic", "pct", "png", "psd", "tga", "stk", "wav",
     "mov", "txt", "exe", "vid", "cam", "tw",  "avi", "aif", "au",  "wmf", "mid", "mpg", "mpeg",
 };
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
 
 }  // namespace
 
@@ -29,7 +20,7 @@ int FileTypeFromExtension(std::string_view name) {
         return kFileTypeNone;
     const std::string_view extension = name.substr(dot + 1);
     for (int i = static_cast<int>(kExtensions.size()) - 1; i >= 0; --i)
-        if (EqualNoCase(extension, kExtensions[i]))
+        if (EqualAsciiNoCase(extension, kExtensions[i]))
             return i;
     return kFileTypeNone;
 }

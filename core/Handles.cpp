@@ -94,16 +94,6 @@ bool RangeInside(uint32_t size, uint32_t offset, uint32_t count) {
     return offset <= size && count <= size - offset;
 }
 
-// Copies a handle's data out, so that a source may also be the destination of a resize.
-bool CopyOut(Handle h, std::vector<uint8_t>& out) {
-    Block* block = BlockOf(h);
-    if (!block)
-        return false;
-    uint32_t size = ReadSize(block->mem);
-    out.assign(block->mem + 4, block->mem + 4 + size);
-    return true;
-}
-
 }  // namespace
 
 bool InitMemRefs() {
@@ -236,9 +226,10 @@ int HandToHand(Handle* h) {
 }
 
 int InsertHandle(Handle destination, Handle source, uint32_t offset, bool pad) {
-    std::vector<uint8_t> bytes;
-    if (!CopyOut(source, bytes))
+    if (!IsValidHandle(source))
         return -1;
+    // A copy, so that the source may also be the destination of the resize.
+    std::vector<uint8_t> bytes = HandleToBytes(source);
     if (pad && (bytes.size() & 1))
         bytes.push_back(0xEF);  // the byte after the data: the first byte of the end mark
     return InsertBytesInHandle(destination, bytes.data(), offset, static_cast<uint32_t>(bytes.size()));
@@ -264,10 +255,10 @@ int InsertBytesInHandle(Handle h, const void* source, uint32_t offset, uint32_t 
 }
 
 int ReplaceInHandle(Handle destination, Handle source, uint32_t offset, uint32_t length) {
-    std::vector<uint8_t> bytes;
     Block* block = BlockOf(destination);
-    if (!block || !CopyOut(source, bytes))
+    if (!block || !IsValidHandle(source))
         return -1;
+    const std::vector<uint8_t> bytes = HandleToBytes(source);
     uint32_t size = ReadSize(block->mem);
     if (!RangeInside(size, offset, length))
         return -1;
@@ -319,6 +310,23 @@ Handle CopyFromHandle(Handle h, uint32_t offset, uint32_t count) {
     // The new block was registered after `block` was looked up; slots hold pointers, so it stays put.
     BlockMove(block->mem + 4 + offset, BlockOf(copy)->mem + 4, count);
     return copy;
+}
+
+std::vector<uint8_t> HandleToBytes(Handle h) {
+    // Nothing can move the block while it is copied, so it needs no lock.
+    Block* block = BlockOf(h);
+    if (!block)
+        return {};
+    return {block->mem + 4, block->mem + 4 + ReadSize(block->mem)};
+}
+
+Handle NewHandleFromBytes(std::span<const uint8_t> bytes) {
+    if (bytes.size() > kMaxHandleSize)
+        return 0;
+    Handle h = NewHandle(static_cast<uint32_t>(bytes.size()));
+    if (h)
+        BlockMove(bytes.data(), BlockOf(h)->mem + 4, bytes.size());
+    return h;
 }
 
 void BlockMove(const void* source, void* destination, size_t count) {

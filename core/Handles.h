@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <vector>
 
 using Handle = int32_t;
 
@@ -47,6 +49,12 @@ int DeleteFromHandle(Handle h, uint32_t offset, uint32_t count);
 Handle CutFromHandle(Handle h, uint32_t offset, uint32_t count);
 Handle CopyFromHandle(Handle h, uint32_t offset, uint32_t count);
 
+// Copies between a handle's data and plain bytes. HandleToBytes gives an empty vector for an
+// invalid handle (IsValidHandle tells it from an empty one); NewHandleFromBytes gives 0 when
+// no handle can be had.
+std::vector<uint8_t> HandleToBytes(Handle h);
+Handle NewHandleFromBytes(std::span<const uint8_t> bytes);
+
 // Raw memory.
 void BlockMove(const void* source, void* destination, size_t count);
 void ZeroBytes(void* p, size_t count);
@@ -68,4 +76,21 @@ public:
 private:
     Handle h_;
     uint8_t* p_;
+};
+
+// Disposes of a handle at the end of a scope unless it was released first.
+class ScopedHandle {
+public:
+    explicit ScopedHandle(Handle h) : h_(h) {}
+    ~ScopedHandle() { if (h_) DisposeHandle(h_); }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    Handle get() const { return h_; }
+    Handle release() {
+        const Handle h = h_;
+        h_ = 0;
+        return h;
+    }
+private:
+    Handle h_;
 };

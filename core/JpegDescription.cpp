@@ -4,39 +4,9 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/ByteReader.h"
+
 namespace {
-
-// Writes big-endian fields in order into a fixed buffer; ok stays false after any overrun.
-class ByteWriterBE {
-public:
-    explicit ByteWriterBE(std::span<uint8_t> out) : out_(out) {}
-    void U8(uint8_t v) {
-        if (pos_ >= out_.size()) {
-            ok_ = false;
-            return;
-        }
-        out_[pos_++] = v;
-    }
-    void U16BE(uint16_t v) {
-        U8(static_cast<uint8_t>(v >> 8));
-        U8(static_cast<uint8_t>(v));
-    }
-    void U32BE(uint32_t v) {
-        U16BE(static_cast<uint16_t>(v >> 16));
-        U16BE(static_cast<uint16_t>(v));
-    }
-    void Zeros(size_t count) {
-        for (size_t i = 0; i < count; ++i)
-            U8(0);
-    }
-    size_t Position() const { return pos_; }
-    bool Ok() const { return ok_; }
-
-private:
-    std::span<uint8_t> out_;
-    size_t pos_ = 0;
-    bool ok_ = true;
-};
 
 constexpr uint32_t kCodecJpeg = 0x6A706567;  // 'jpeg'
 constexpr uint32_t kSpatialQuality = 0x00000200;
@@ -56,7 +26,7 @@ bool BuildJpegImageDesc(std::span<uint8_t, kJpegImageDescSize> out, int32_t widt
     const uint32_t rowBytes = static_cast<uint32_t>((width + 15) / 16) * static_cast<uint32_t>(depth) * 2;
     const uint32_t dataSize = rowBytes * static_cast<uint32_t>(height);
 
-    ByteWriterBE w(out);
+    ByteWriter w(out, 0);
     w.U32BE(kJpegImageDescSize);
     w.U32BE(kCodecJpeg);
     w.Zeros(20);  // reserved, data reference index, version, revision, vendor, temporal quality
@@ -69,13 +39,13 @@ bool BuildJpegImageDesc(std::span<uint8_t, kJpegImageDescSize> out, int32_t widt
     w.U16BE(0);  // frame count
 
     // The compressor name: length-prefixed, a NUL after it, the rest of the field zero.
-    const size_t nameStart = w.Position();
+    const size_t nameStart = w.position();
     w.U8(static_cast<uint8_t>(kCompressorName.size()));
     for (char c : kCompressorName)
         w.U8(static_cast<uint8_t>(c));
-    w.Zeros(kNameFieldSize - (w.Position() - nameStart));
+    w.Zeros(kNameFieldSize - (w.position() - nameStart));
 
     w.U16BE(static_cast<uint16_t>(depth == 16 ? 24 : depth));
     w.U16BE(0xFFFF);  // colour table id -1: none
-    return w.Ok() && w.Position() == kJpegImageDescSize;
+    return w.ok() && w.position() == kJpegImageDescSize;
 }

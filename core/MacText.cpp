@@ -99,10 +99,6 @@ constexpr uint8_t AsciiUpper(uint8_t c) {
     return (c >= 'a' && c <= 'z') ? static_cast<uint8_t>(c - 32) : c;
 }
 
-constexpr uint8_t AsciiLower(uint8_t c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c;
-}
-
 void MapInPlace(uint8_t* buffer, size_t count, const UpperHalf& table) {
     if (!buffer)
         return;
@@ -144,7 +140,7 @@ bool IsPrintableChar(uint8_t c) {
 }
 
 uint8_t CharToUpperNoAccent(uint8_t c) { return c < 0x80 ? AsciiUpper(c) : kUpperNoAccent[c - 0x80]; }
-uint8_t CharToLower(uint8_t c) { return c < 0x80 ? AsciiLower(c) : kLower[c - 0x80]; }
+uint8_t CharToLower(uint8_t c) { return c < 0x80 ? AsciiToLower(c) : kLower[c - 0x80]; }
 uint8_t CharToUpper(uint8_t c) { return c < 0x80 ? AsciiUpper(c) : kUpper[c - 0x80]; }
 
 char* StrToUpperNoAccent(char* s) { return MapString(s, CharToUpperNoAccent); }

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 // Character set (MacText.cpp). Both convert count bytes in place.
 void MacToAnsi(uint8_t* buffer, size_t count);
@@ -23,6 +24,9 @@ bool IsAlnumMac(uint8_t c);       // every byte from 128 counts as a letter or d
 bool IsLogoSpace(uint8_t c);      // ASCII white space, and 0xCA (Mac non-breaking space)
 bool IsPrintableChar(uint8_t c);  // Windows-1252 letter or digit, or ASCII printable
 
+// Only A-Z folded to a-z; every other byte as it is.
+constexpr uint8_t AsciiToLower(uint8_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c; }
+
 // Case mappings on Mac Roman bytes (MacText.cpp). ASCII rules below 128.
 uint8_t CharToUpperNoAccent(uint8_t c);
 uint8_t CharToLower(uint8_t c);
@@ -36,4 +40,5 @@ char* StrToUpper(char* s);
 int PStrCompareNoCase(const uint8_t* a, const uint8_t* b);
 int StrCmpNoCase(const char* a, const char* b);
 // Equal lengths and equal bytes with only A-Z folded to a-z. Two empty strings are equal.
+bool EqualAsciiNoCase(std::string_view a, std::string_view b);
 bool EqualPStrNoCase(const uint8_t* a, const uint8_t* b);

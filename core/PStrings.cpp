@@ -8,17 +8,17 @@ namespace {
 
 constexpr uint8_t kBlank = ' ';
 
-// Rewrites one string's escapes in place; returns the new length.
-uint8_t UnescapeText(uint8_t* s) {
-    const int length = s[0];
-    int read = 1;
-    int write = 1;
-    while (read <= length) {
-        uint8_t c = s[read];
+}  // namespace
+
+size_t UnescapeText(uint8_t* text, size_t length) {
+    size_t read = 0;
+    size_t write = 0;
+    while (read < length) {
+        uint8_t c = text[read];
         if (c == '\\') {
-            if (read == length)
+            if (read + 1 == length)
                 break;  // a lone backslash at the end ends the text
-            c = s[read + 1];
+            c = text[read + 1];
             if (c == 'r')
                 c = 13;
             else if (c == 'n')
@@ -27,12 +27,10 @@ uint8_t UnescapeText(uint8_t* s) {
         } else {
             ++read;
         }
-        s[write++] = c;
+        text[write++] = c;
     }
-    return static_cast<uint8_t>(write - 1);
+    return write;
 }
-
-}  // namespace
 
 void PStrCopy(const uint8_t* source, uint8_t* destination) {
     if (source && destination)
@@ -109,7 +107,7 @@ void UnescapePStrings(uint8_t* const* strings, int count) {
         uint8_t* s = strings[i];
         if (!s)
             continue;
-        const uint8_t length = UnescapeText(s);
+        const auto length = static_cast<uint8_t>(UnescapeText(s + 1, s[0]));
         s[0] = length;
         // A full 255-character string has no room for a terminator in its 256 bytes.
         if (length < 255)

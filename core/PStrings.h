@@ -19,9 +19,12 @@ void PStrAppend(uint8_t* destination, const uint8_t* source);
 char* PStrToCStr(uint8_t* s);   // in place; returns s as a C string
 uint8_t* CStrToPStr(char* s);   // in place; text past 255 characters is dropped
 void TrimPStr(uint8_t* s);      // drops leading and trailing blanks unless it is all blanks
-// Rewrites each string in place: backslash r -> 13, backslash n -> 10, backslash x -> x; a
-// backslash at the end ends the text. Each escape shortens the length by one. A NUL follows
-// the result when it fits in the string's 256 bytes. Null entries are skipped.
+// Rewrites length bytes of text in place: backslash r -> 13, backslash n -> 10, backslash x
+// -> x; a backslash at the end ends the text. Returns the new length. UnescapePStrings and
+// UnescapeCStrings (core/StringRuns.h) run it over whole arrays of strings.
+size_t UnescapeText(uint8_t* text, size_t length);
+// Each escape shortens the length by one. A NUL follows the result when it fits in the
+// string's 256 bytes. Null entries are skipped.
 void UnescapePStrings(uint8_t* const* strings, int count);
 
 // NUL-terminated strings and hexadecimal digits (CStrings.cpp).

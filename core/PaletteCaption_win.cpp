@@ -1,6 +1,7 @@
 // The floating palettes' title bar.
 #include "core/PaletteCaption.h"
 
+#include "core/GdiGuards.h"
 #include "core/PaletteCaptionLayout.h"
 
 namespace {
@@ -18,12 +19,13 @@ void DrawPaletteCaptionOn(HDC dc, int clientWidth, bool active) {
     RECT strip = ToRect(l.strip);
     FillRect(dc, &strip, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
 
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-    MoveToEx(dc, l.strip.left, l.lineY, nullptr);
-    LineTo(dc, l.strip.right, l.lineY);
-    MoveToEx(dc, l.dividerX, l.strip.top, nullptr);
-    LineTo(dc, l.dividerX, l.strip.bottom);
-    SelectObject(dc, oldPen);
+    {
+        SelectedObject pen(dc, GetStockObject(BLACK_PEN));
+        MoveToEx(dc, l.strip.left, l.lineY, nullptr);
+        LineTo(dc, l.strip.right, l.lineY);
+        MoveToEx(dc, l.dividerX, l.strip.top, nullptr);
+        LineTo(dc, l.dividerX, l.strip.bottom);
+    }
 
     RECT box = ToRect(l.box);
     FillRect(dc, &box, Stock(LTGRAY_BRUSH));
@@ -41,11 +43,9 @@ void DrawPaletteCaption(HWND window) {
         return;
     HWND focus = GetFocus();
     const bool active = focus && (focus == window || IsChild(window, focus));
-    HDC dc = GetDC(window);
-    if (!dc)
-        return;
-    DrawPaletteCaptionOn(dc, client.right - client.left, active);
-    ReleaseDC(window, dc);
+    WindowDC dc(window);
+    if (dc)
+        DrawPaletteCaptionOn(dc.get(), client.right - client.left, active);
 }
 
 bool PtInPaletteCaption(HWND window, DWORD screenPoint, BOOL inBox) {

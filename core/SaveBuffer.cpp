@@ -3,28 +3,25 @@
 
 #include <cstring>
 
+#include "core/ByteReader.h"
+
 namespace {
 
 constexpr uint32_t kHeaderSize = 8;
 constexpr uint32_t kSmallestBuffer = 4096;
 
-uint32_t ReadWord(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-
-void WriteWord(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+constexpr size_t kCapacityAt = 0;
+constexpr size_t kHeldAt = 4;
 
 // Writes what the locked buffer holds at the file's position and empties it.
-int Drain(FileRef file, uint8_t* block) {
-    const uint32_t held = ReadWord(block + 4);
+int Drain(FileRef file, std::span<uint8_t> block) {
+    const uint32_t held = GetU32(block, kHeldAt);
     if (held == 0)
         return kFileOk;
     auto count = static_cast<int32_t>(held);
-    const int err = FileWrite(file, &count, block + kHeaderSize);
+    const int err = FileWrite(file, &count, block.data() + kHeaderSize);
     if (err == kFileOk)
-        WriteWord(block + 4, 0);
+        SetU32(block, kHeldAt, 0);
     return err;
 }
 
@@ -45,8 +42,9 @@ Handle NewWriteBuffer(uint32_t size) {
         DisposeHandle(buffer);
         return 0;
     }
-    WriteWord(lock.get(), GetHandleSize(buffer) - kHeaderSize);
-    WriteWord(lock.get() + 4, 0);
+    const std::span<uint8_t> block(lock.get(), GetHandleSize(buffer));
+    SetU32(block, kCapacityAt, GetHandleSize(buffer) - kHeaderSize);
+    SetU32(block, kHeldAt, 0);
     return buffer;
 }
 
@@ -54,24 +52,24 @@ void DisposeWriteBuffer(Handle* buffer) { DisposeHandleAndClear(buffer); }
 
 uint32_t WriteBufferHeld(Handle buffer) {
     HandleLock lock(buffer);
-    return lock ? ReadWord(lock.get() + 4) : 0;
+    return lock ? GetU32({lock.get(), GetHandleSize(buffer)}, kHeldAt) : 0;
 }
 
 int WriteThroughBuffer(FileRef file, uint32_t count, const void* data, Handle buffer) {
     HandleLock lock(buffer);
     if (!lock || GetHandleSize(buffer) < kHeaderSize)
         return kFileMissing;
-    uint8_t* block = lock.get();
-    const uint32_t capacity = ReadWord(block);
+    const std::span<uint8_t> block(lock.get(), GetHandleSize(buffer));
+    const uint32_t capacity = GetU32(block, kCapacityAt);
     if (capacity == 0 || capacity > GetHandleSize(buffer) - kHeaderSize)
         return kFileMissing;
     const auto* source = static_cast<const uint8_t*>(data);
     while (count > 0) {
-        const uint32_t held = ReadWord(block + 4);
+        const uint32_t held = GetU32(block, kHeldAt);
         const uint32_t room = capacity - held;
         const uint32_t n = count < room ? count : room;
-        std::memcpy(block + kHeaderSize + held, source, n);
-        WriteWord(block + 4, held + n);
+        std::memcpy(block.data() + kHeaderSize + held, source, n);
+        SetU32(block, kHeldAt, held + n);
         source += n;
         count -= n;
         if (held + n == capacity) {
@@ -87,8 +85,8 @@ int FlushWriteBuffer(Handle buffer, bool truncate, FileRef file, int origin, int
     HandleLock lock(buffer);
     if (!lock || GetHandleSize(buffer) < kHeaderSize || !position)
         return kFileMissing;
-    uint8_t* block = lock.get();
-    const uint32_t held = ReadWord(block + 4);
+    const std::span<uint8_t> block(lock.get(), GetHandleSize(buffer));
+    const uint32_t held = GetU32(block, kHeldAt);
     if (held == 0)
         return kFileOk;
     if (truncate) {

@@ -1,20 +1,7 @@
 // The checks a save dialog makes on the name the user confirms.
 #include "core/SaveNameCheck.h"
 
-namespace {
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    return true;
-}
-
-}  // namespace
+#include "core/MacText.h"
 
 std::string_view PathExtension(std::string_view path) {
     const size_t slash = path.find_last_of("\\/");
@@ -29,9 +16,9 @@ int32_t CheckSaveName(int32_t kind, std::string_view path, std::string_view requ
         return 0;
     const std::string_view extension = PathExtension(path);
     if (kind == kSaveKindSound) {
-        if (!requiredExtension.empty() && !EqualNoCase(extension, requiredExtension))
+        if (!requiredExtension.empty() && !EqualAsciiNoCase(extension, requiredExtension))
             return kAlertSoundsOnlyAsWav;
-    } else if (!stackExtension.empty() && EqualNoCase(extension, stackExtension)) {
+    } else if (!stackExtension.empty() && EqualAsciiNoCase(extension, stackExtension)) {
         return kAlertCantSaveOverStack;
     }
     return fileExists ? kAlertReplaceExistingFile : 0;

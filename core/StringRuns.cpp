@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/PStrings.h"
+
 namespace {
 
 constexpr int TotalRunSlots() {
@@ -34,36 +36,14 @@ void FreeAndClear(char** slot) {
     *slot = nullptr;
 }
 
-void UnescapeOne(char* s) {
-    size_t read = 0;
-    size_t write = 0;
-    while (s[read] != 0) {
-        char c = s[read];
-        if (c == '\\') {
-            c = s[read + 1];
-            if (c == 0)
-                break;  // a lone backslash at the end ends the text
-            if (c == 'r')
-                c = 13;
-            else if (c == 'n')
-                c = 10;
-            read += 2;
-        } else {
-            ++read;
-        }
-        s[write++] = c;
-    }
-    s[write] = 0;
-}
-
 }  // namespace
 
 void UnescapeCStrings(char* const* strings, int count) {
     if (!strings)
         return;
     for (int i = 0; i < count; ++i) {
-        if (strings[i])
-            UnescapeOne(strings[i]);
+        if (char* s = strings[i])
+            s[UnescapeText(reinterpret_cast<uint8_t*>(s), std::strlen(s))] = 0;
     }
 }
 

@@ -3,45 +3,12 @@
 
 #include <string_view>
 
+#include "core/GdiGuards.h"
 #include "core/TextBlockLines.h"
 
 namespace {
 
 constexpr COLORREF kTextColour = RGB(0, 255, 255);
-
-// The drawing state of one offscreen pass; everything selected is put back on the way out.
-class Offscreen {
-public:
-    Offscreen(HDC target, int width, int height)
-        : dc_(CreateCompatibleDC(target)), bitmap_(CreateCompatibleBitmap(target, width, height)) {
-        if (dc_ && bitmap_)
-            oldBitmap_ = SelectObject(dc_, bitmap_);
-    }
-    ~Offscreen() {
-        if (oldFont_)
-            SelectObject(dc_, oldFont_);
-        if (oldBitmap_)
-            SelectObject(dc_, oldBitmap_);
-        if (bitmap_)
-            DeleteObject(bitmap_);
-        if (dc_)
-            DeleteDC(dc_);
-    }
-    Offscreen(const Offscreen&) = delete;
-    Offscreen& operator=(const Offscreen&) = delete;
-    bool ok() const { return oldBitmap_ != nullptr; }
-    HDC dc() const { return dc_; }
-    void SelectFont(HFONT font) {
-        if (font && !oldFont_)
-            oldFont_ = SelectObject(dc_, font);
-    }
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ oldBitmap_ = nullptr;
-    HGDIOBJ oldFont_ = nullptr;
-};
 
 }  // namespace
 
@@ -57,16 +24,20 @@ bool DrawTextBlock(HDC dc, Handle record) {
     if (width <= 0 || height <= 0)
         return false;
 
-    Offscreen off(dc, width, height);
-    if (!off.ok())
+    // Drawn off screen first; everything selected there is put back on the way out.
+    MemoryDC memory(dc);
+    OwnedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
+    SelectedObject selectedBitmap(memory.get(), bitmap.get());
+    if (!selectedBitmap)
         return false;
+    const HDC off = memory.get();
     RECT all = {0, 0, width, height};
-    FillRect(off.dc(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    off.SelectFont(block->font);
-    SetBkMode(off.dc(), TRANSPARENT);
-    SetTextColor(off.dc(), kTextColour);
+    FillRect(off, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SelectedObject selectedFont(off, block->font);
+    SetBkMode(off, TRANSPARENT);
+    SetTextColor(off, kTextColour);
     TEXTMETRICA metrics;
-    const int lineHeight = GetTextMetricsA(off.dc(), &metrics) ? metrics.tmHeight : 16;
+    const int lineHeight = GetTextMetricsA(off, &metrics) ? metrics.tmHeight : 16;
 
     size_t lineCount = 0;
     if (block->text) {
@@ -80,7 +51,7 @@ bool DrawTextBlock(HDC dc, Handle record) {
                 if (y >= height)
                     break;  // the rest lies below the block
                 if (y + lineHeight > 0)
-                    TextOutA(off.dc(), 0, y, line.data(), static_cast<int>(line.size()));
+                    TextOutA(off, 0, y, line.data(), static_cast<int>(line.size()));
                 y += lineHeight;
             }
         }
@@ -88,5 +59,5 @@ bool DrawTextBlock(HDC dc, Handle record) {
     if (block->lowerBound == 0)
         block->lowerBound = TextBlockLowerBound(lineCount, lineHeight);
 
-    return BitBlt(dc, block->rect.left, block->rect.top, width, height, off.dc(), 0, 0, SRCCOPY) != FALSE;
+    return BitBlt(dc, block->rect.left, block->rect.top, width, height, off, 0, 0, SRCCOPY) != FALSE;
 }

@@ -13,10 +13,6 @@ int OrderOfMapped(uint8_t a, uint8_t b) {
     return static_cast<int8_t>(CharToUpperNoAccent(a)) < static_cast<int8_t>(CharToUpperNoAccent(b)) ? -1 : 1;
 }
 
-constexpr uint8_t FoldAsciiLetter(uint8_t c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c;
-}
-
 }  // namespace
 
 int PStrCompareNoCase(const uint8_t* a, const uint8_t* b) {
@@ -46,13 +42,18 @@ int StrCmpNoCase(const char* a, const char* b) {
     }
 }
 
+bool EqualAsciiNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiToLower(static_cast<uint8_t>(a[i])) != AsciiToLower(static_cast<uint8_t>(b[i])))
+            return false;
+    return true;  // two empty strings are equal; name lookups skip empty names themselves
+}
+
 bool EqualPStrNoCase(const uint8_t* a, const uint8_t* b) {
     a = OrEmpty(a);
     b = OrEmpty(b);
-    if (a[0] != b[0])
-        return false;
-    for (int i = 1; i <= a[0]; ++i)
-        if (FoldAsciiLetter(a[i]) != FoldAsciiLetter(b[i]))
-            return false;
-    return true;  // two empty strings are equal; name lookups skip empty names themselves
+    return EqualAsciiNoCase({reinterpret_cast<const char*>(a + 1), a[0]},
+                            {reinterpret_cast<const char*>(b + 1), b[0]});
 }

@@ -2,7 +2,7 @@
 #include "graphics/BitmapCopy.h"
 
 #include "graphics/AppPalette.h"
-#include "graphics/GdiGuards.h"
+#include "core/GdiGuards.h"
 #include "graphics/GraphicsErrors.h"
 #include "core/PluginModule.h"
 

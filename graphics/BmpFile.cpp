@@ -2,37 +2,17 @@
 // to Windows pixel order, top-down to bottom-up.
 #include "graphics/BmpFile.h"
 
+#include "core/ByteReader.h"
 #include "graphics/Dib.h"
-#include "graphics/DibBytes.h"
 
 namespace {
 
-// Frees a handle at the end of a scope.
-class HandleScope {
-public:
-    explicit HandleScope(Handle h) : h_(h) {}
-    ~HandleScope() {
-        if (h_)
-            DisposeHandle(h_);
-    }
-    HandleScope(const HandleScope&) = delete;
-    HandleScope& operator=(const HandleScope&) = delete;
-    Handle get() const { return h_; }
-
-private:
-    Handle h_;
-};
-
 // Copies the stored rows into a Mac rows handle; false when they do not fill it.
 bool FillMacRows(Handle mac, std::span<const uint8_t> rows) {
-    HandleLock lock(mac);
-    if (!lock)
+    LockedDib locked(mac, RowRule::Mac);
+    if (!locked || rows.size() < locked.image().size())
         return false;
-    const std::span<uint8_t> bytes(lock.get(), GetHandleSize(mac));
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout, RowRule::Mac) || rows.size() < layout.imageBytes)
-        return false;
-    BlockMove(rows.data(), bytes.data() + layout.bitsOffset, layout.imageBytes);
+    BlockMove(rows.data(), locked.image().data(), locked.image().size());
     return true;
 }
 
@@ -41,25 +21,22 @@ bool FillMacRows(Handle mac, std::span<const uint8_t> rows) {
 std::vector<uint8_t> BmpFileFromStoredRows(int width, int height, int depth,
                                            std::span<const uint8_t> rows,
                                            std::span<const DibColor> colors) {
-    HandleScope mac(NewMacRowsHandle(width, height, depth));
+    ScopedHandle mac(NewMacRowsHandle(width, height, depth));
     if (!mac.get() || !FillMacRows(mac.get(), rows))
         return {};
-    HandleScope dib(MacRowsToDib(mac.get()));
+    ScopedHandle dib(MacRowsToDib(mac.get()));
     if (!dib.get() || !DibFromStoredPixelOrder(dib.get()) || !DibFlipRows(dib.get()))
         return {};
     if (depth <= 8 && SetDibColorTable(dib.get(), colors) < 0)
         return {};
 
-    HandleLock lock(dib.get());
-    if (!lock)
+    LockedDib locked(dib.get());
+    if (!locked)
         return {};
-    const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(dib.get()));
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout))
-        return {};
+    const DibLayout& layout = locked.layout();
     const size_t dibBytes = size_t{layout.bitsOffset} + layout.imageBytes;  // no spare room
     std::vector<uint8_t> file(kBmpFileHeaderBytes + dibBytes);
-    DibByteWriter w(file);
+    ByteWriter w(file, 0);
     w.U8('B');
     w.U8('M');
     w.U32LE(static_cast<uint32_t>(file.size()));
@@ -68,6 +45,6 @@ std::vector<uint8_t> BmpFileFromStoredRows(int width, int height, int depth,
     w.U32LE(kBmpFileHeaderBytes + layout.bitsOffset);
     if (!w.ok())
         return {};
-    BlockMove(bytes.data(), file.data() + kBmpFileHeaderBytes, dibBytes);
+    BlockMove(locked.bytes().data(), file.data() + kBmpFileHeaderBytes, dibBytes);
     return file;
 }

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "graphics/DibBytes.h"
+#include "core/ByteReader.h"
 
 namespace {
 
@@ -34,72 +34,56 @@ Handle NewDibWithRows(int width, int height, int depth, RowRule rule) {
     const uint32_t table = depth <= 8 ? 4u << depth : 0;
     if (imageSize > kDibMaxImageBytes)
         return 0;
-    Handle h = NewHandle(kDibInfoHeaderBytes + table + static_cast<uint32_t>(imageSize) + kDibSpareBytes);
-    if (!h)
+    ScopedHandle h(NewHandle(kDibInfoHeaderBytes + table + static_cast<uint32_t>(imageSize) + kDibSpareBytes));
+    HandleLock lock(h.get());
+    if (!lock)
         return 0;
-    HandleLock lock(h);
-    if (!lock) {
-        DisposeHandle(h);
-        return 0;
-    }
     WriteDibInfoHeader({lock.get(), kDibInfoHeaderBytes}, width, height, depth, static_cast<uint32_t>(imageSize));
-    return h;
+    return h.release();
 }
 
 // Copies header, table and min(row sizes) bytes of every row into a new handle of the other form.
 Handle CopyRowsBetweenForms(Handle source, RowRule from, RowRule to) {
-    HandleLock in(source);
+    LockedDib in(source, from);
     if (!in)
         return 0;
-    std::span<uint8_t> src{in.get(), GetHandleSize(source)};
-    DibLayout sl;
-    if (!ReadDibLayout(src, sl, from))
-        return 0;
-    Handle result = NewDibWithRows(sl.width, sl.height, sl.depth, to);
-    if (!result)
+    const DibLayout& sl = in.layout();
+    ScopedHandle result(NewDibWithRows(sl.width, sl.height, sl.depth, to));
+    if (!result.get())
         return 0;
     {
-        HandleLock out(result);
-        DibLayout dl;
-        if (out && ReadDibLayout({out.get(), GetHandleSize(result)}, dl, to)) {
-            std::span<uint8_t> dst{out.get(), GetHandleSize(result)};
-            // The new table holds 2^depth entries; a source with fewer leaves the rest 0.
-            const uint32_t entries = std::min(sl.tableEntries, dl.tableEntries);
-            BlockMove(src.data() + kDibInfoHeaderBytes, dst.data() + kDibInfoHeaderBytes, 4 * entries);
-            const uint32_t count = std::min(sl.rowBytes, dl.rowBytes);
-            for (int row = 0; row < sl.height; ++row)
-                BlockMove(DibRowAt(src, sl, row).data(), DibRowAt(dst, dl, row).data(), count);
-            return result;
-        }
+        LockedDib out(result.get(), to);
+        if (!out)
+            return 0;
+        // The new table holds 2^depth entries; a source with fewer leaves the rest 0.
+        const size_t entries = std::min(in.table().size(), out.table().size());
+        BlockMove(in.table().data(), out.table().data(), entries);
+        const uint32_t count = std::min(sl.rowBytes, out.layout().rowBytes);
+        for (int row = 0; row < sl.height; ++row)
+            BlockMove(in.row(row).data(), out.row(row).data(), count);
     }
-    DisposeHandle(result);
-    return 0;
+    return result.release();
 }
 
 bool FlipRows(DibHandle dib, const uint8_t* map) {
-    HandleLock lock(dib);
-    if (!lock)
-        return false;
-    std::span<uint8_t> bytes{lock.get(), GetHandleSize(dib)};
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout))
+    LockedDib locked(dib);
+    if (!locked)
         return false;
     std::vector<uint8_t> temp;
     try {
-        temp.resize(layout.rowBytes);
+        temp.resize(locked.layout().rowBytes);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    for (int top = 0, bottom = layout.height - 1; top < bottom; ++top, --bottom) {
-        auto a = DibRowAt(bytes, layout, top);
-        auto b = DibRowAt(bytes, layout, bottom);
+    for (int top = 0, bottom = locked.layout().height - 1; top < bottom; ++top, --bottom) {
+        auto a = locked.row(top);
+        auto b = locked.row(bottom);
         std::copy(a.begin(), a.end(), temp.begin());
         std::copy(b.begin(), b.end(), a.begin());
         std::copy(temp.begin(), temp.end(), b.begin());
     }
     if (map) {
-        auto image = bytes.subspan(layout.bitsOffset, layout.imageBytes);
-        for (uint8_t& b : image)
+        for (uint8_t& b : locked.image())
             b = map[b];
     }
     return true;
@@ -108,23 +92,16 @@ bool FlipRows(DibHandle dib, const uint8_t* map) {
 }  // namespace
 
 uint32_t DibNumColors(std::span<const uint8_t> header) {
-    DibByteReader r(header);
-    const uint32_t size = r.U32LE();
-    if (size == kDibCoreHeaderBytes) {
-        DibByteReader core(header, kCoreBitCountAt);
-        return ColorsForBitCount(core.U16LE());
-    }
-    DibByteReader used(header, kColorsUsedAt);
-    const uint32_t colorsUsed = used.U32LE() & 0xFFFF;
+    if (GetU32(header, 0) == kDibCoreHeaderBytes)
+        return ColorsForBitCount(GetU16(header, kCoreBitCountAt));
+    const uint32_t colorsUsed = GetU32(header, kColorsUsedAt) & 0xFFFF;
     if (colorsUsed != 0)
         return colorsUsed;
-    DibByteReader bits(header, kBitCountAt);
-    return ColorsForBitCount(bits.U16LE());
+    return ColorsForBitCount(GetU16(header, kBitCountAt));
 }
 
 uint32_t DibInfoColorCount(std::span<const uint8_t> header) {
-    DibByteReader r(header);
-    if (r.U32LE() != kDibInfoHeaderBytes || !r.ok())
+    if (GetU32(header, 0) != kDibInfoHeaderBytes)
         return 0;
     return DibNumColors(header);
 }
@@ -132,12 +109,10 @@ uint32_t DibInfoColorCount(std::span<const uint8_t> header) {
 uint32_t DibColorTableBytes(std::span<const uint8_t> header) { return 4 * DibInfoColorCount(header); }
 
 uint64_t DibBitsOffset(std::span<const uint8_t> dib) {
-    DibByteReader used(dib, kColorsUsedAt);
-    const uint32_t colorsUsed = used.U32LE();
+    const uint32_t colorsUsed = GetU32(dib, kColorsUsedAt);
     if (colorsUsed != 0)
         return kDibInfoHeaderBytes + 4 * uint64_t{colorsUsed};
-    DibByteReader bits(dib, kBitCountAt);
-    const uint32_t depth = bits.U16LE();
+    const uint32_t depth = GetU16(dib, kBitCountAt);
     if (depth > 8)
         return kDibInfoHeaderBytes;
     return kDibInfoHeaderBytes + (uint64_t{4} << depth);
@@ -151,7 +126,7 @@ std::span<uint8_t> DibBits(std::span<uint8_t> dib) {
 }
 
 uint32_t DibImageSize(std::span<const uint8_t> header) {
-    DibByteReader r(header, kWidthAt);
+    ByteReader r(header, kWidthAt);
     const int32_t width = r.I32LE();
     const int32_t height = r.I32LE();
     r.Skip(2);
@@ -163,7 +138,7 @@ uint32_t DibImageSize(std::span<const uint8_t> header) {
 
 bool ReadDibLayout(std::span<const uint8_t> dib, DibLayout& out, RowRule rule) {
     out = {};
-    DibByteReader r(dib);
+    ByteReader r(dib);
     const uint32_t headerSize = r.U32LE();
     const int32_t width = r.I32LE();
     const int32_t height = r.I32LE();
@@ -193,8 +168,15 @@ std::span<uint8_t> DibRowAt(std::span<uint8_t> dib, const DibLayout& layout, int
     return dib.subspan(layout.bitsOffset + static_cast<size_t>(row) * layout.rowBytes, layout.rowBytes);
 }
 
+LockedDib::LockedDib(Handle dib, RowRule rule) : lock_(dib) {
+    if (lock_ && ReadDibLayout({lock_.get(), GetHandleSize(dib)}, layout_, rule)) {
+        bytes_ = {lock_.get(), GetHandleSize(dib)};
+        ok_ = true;
+    }
+}
+
 bool WriteDibInfoHeader(std::span<uint8_t> out, int width, int height, int depth, uint32_t imageSize) {
-    DibByteWriter w(out);
+    ByteWriter w(out, 0);
     w.U32LE(kDibInfoHeaderBytes);
     w.I32LE(width);
     w.I32LE(height);

@@ -9,14 +9,15 @@
 //
 // Everything here is platform-neutral; the GDI conversions are in DibGdi.h.
 //
-//   Dib.cpp                row rules, header queries, layout checks, new DIBs, row copies, flips
-//   DibBytes.h             the byte-order reader and writer for header fields and records
+//   Dib.cpp                row rules, header queries, layout checks, locked DIBs, new DIBs, row
+//                          copies, flips (header fields are read with core/ByteReader.h)
 //   DibPixels.cpp          pixel byte orders and colour-table remapping
 //   PackBits.cpp           PackBits-style run streams over whole images
+//   Lzrw.cpp               the LZRW1 coder
 //   LzrwRows.cpp           LZRW1 row records
+//   BmpFile.cpp            BMP files from stored rows
 //   Dib_win.cpp            GDI bitmaps to and from DIBs (DibGdi.h)
-//   BitmapCopy_win.cpp     CutOutBitmap
-//   GdiGuards.h            device contexts and selections held for one scope
+//   BitmapCopy_win.cpp     CutOutBitmap (device contexts and selections: core/GdiGuards.h)
 //   GraphicsErrors_win.cpp the error box of the graphics code
 //   AppPalette_win.cpp     the application palette handle
 #pragma once
@@ -94,6 +95,30 @@ struct DibLayout {
 bool ReadDibLayout(std::span<const uint8_t> dib, DibLayout& out, RowRule rule = RowRule::Dib);
 // The row'th row as laid out; the caller has checked row < layout.height.
 std::span<uint8_t> DibRowAt(std::span<uint8_t> dib, const DibLayout& layout, int row);
+
+// A DibHandle (or Mac rows handle) locked for one scope, with its checked layout. False, with
+// nothing to read, when the handle cannot be locked or ReadDibLayout refuses its bytes. Every
+// operation on the rows of a handle starts with one of these.
+class LockedDib {
+public:
+    explicit LockedDib(Handle dib, RowRule rule = RowRule::Dib);
+    LockedDib(const LockedDib&) = delete;
+    LockedDib& operator=(const LockedDib&) = delete;
+    explicit operator bool() const { return ok_; }
+
+    const DibLayout& layout() const { return layout_; }
+    std::span<uint8_t> bytes() const { return bytes_; }       // the whole handle
+    std::span<uint8_t> table() const { return bytes_.subspan(kDibInfoHeaderBytes, 4 * layout_.tableEntries); }
+    std::span<uint8_t> image() const { return bytes_.subspan(layout_.bitsOffset, layout_.imageBytes); }
+    // The row'th row as laid out; row < layout().height.
+    std::span<uint8_t> row(int row) const { return DibRowAt(bytes_, layout_, row); }
+
+private:
+    HandleLock lock_;
+    std::span<uint8_t> bytes_;
+    DibLayout layout_;
+    bool ok_ = false;
+};
 
 // Writes the 40-byte info header: width, height, 1 plane, depth, no compression, the given
 // image size, the rest 0. False when the bytes are too short.

@@ -8,27 +8,25 @@
 namespace {
 
 bool ReversePixelBytes(DibHandle dib) {
-    HandleLock lock(dib);
-    if (!lock)
+    LockedDib locked(dib);
+    if (!locked)
         return false;
-    std::span<uint8_t> bytes{lock.get(), GetHandleSize(dib)};
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout))
-        return false;
+    const DibLayout& layout = locked.layout();
     if (layout.depth != 16 && layout.depth != 32)
         return true;
     const size_t pixelBytes = static_cast<size_t>(layout.depth / 8);
     const size_t used = pixelBytes * static_cast<size_t>(layout.width);
     for (int row = 0; row < layout.height; ++row) {
-        auto pixels = DibRowAt(bytes, layout, row).first(used);
+        auto pixels = locked.row(row).first(used);
         for (size_t at = 0; at < used; at += pixelBytes)
             std::reverse(pixels.begin() + at, pixels.begin() + at + pixelBytes);
     }
     return true;
 }
 
-DibColor ColorAt(std::span<const uint8_t> table, uint32_t entries, uint32_t index) {
-    if (index >= entries)
+// An index past the table counts as black.
+DibColor ColorAt(std::span<const uint8_t> table, uint32_t index) {
+    if (index >= table.size() / 4)
         return {};
     const uint8_t* e = table.data() + 4 * index;
     return {e[0], e[1], e[2], e[3]};
@@ -41,31 +39,23 @@ bool DibToStoredPixelOrder(DibHandle dib) { return ReversePixelBytes(dib); }
 bool DibFromStoredPixelOrder(DibHandle dib) { return ReversePixelBytes(dib); }
 
 int GetDibColorTable(DibHandle dib, std::span<DibColor> out) {
-    HandleLock lock(dib);
-    if (!lock)
+    LockedDib locked(dib);
+    if (!locked)
         return -1;
-    std::span<const uint8_t> bytes{lock.get(), GetHandleSize(dib)};
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout))
-        return -1;
-    const uint32_t count = std::min<uint32_t>({layout.tableEntries, 256, static_cast<uint32_t>(out.size())});
-    auto table = bytes.subspan(kDibInfoHeaderBytes);
+    const uint32_t count =
+        std::min<uint32_t>({locked.layout().tableEntries, 256, static_cast<uint32_t>(out.size())});
     for (uint32_t i = 0; i < count; ++i)
-        out[i] = ColorAt(table, layout.tableEntries, i);
+        out[i] = ColorAt(locked.table(), i);
     return static_cast<int>(count);
 }
 
 int SetDibColorTable(DibHandle dib, std::span<const DibColor> colors) {
-    HandleLock lock(dib);
-    if (!lock)
+    LockedDib locked(dib);
+    if (!locked)
         return -1;
-    std::span<uint8_t> bytes{lock.get(), GetHandleSize(dib)};
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout))
-        return -1;
-    const uint32_t entries = std::min<uint32_t>(layout.tableEntries, 256);
+    const uint32_t entries = std::min<uint32_t>(locked.layout().tableEntries, 256);
     const uint32_t written = std::min<uint32_t>(entries, static_cast<uint32_t>(colors.size()));
-    uint8_t* e = bytes.data() + kDibInfoHeaderBytes;
+    uint8_t* e = locked.table().data();
     for (uint32_t i = 0; i < entries; ++i, e += 4) {
         const DibColor c = i < written ? colors[i] : DibColor{};
         e[0] = c.blue;
@@ -78,22 +68,17 @@ int SetDibColorTable(DibHandle dib, std::span<const DibColor> colors) {
 
 bool DibRemapPixels(DibHandle dib, const NearestColorIndex& nearestIndex, std::span<const DibColor> newTable) {
     {
-        HandleLock lock(dib);
-        if (!lock)
+        LockedDib locked(dib);
+        if (!locked || (locked.layout().depth != 4 && locked.layout().depth != 8))
             return false;
-        std::span<uint8_t> bytes{lock.get(), GetHandleSize(dib)};
-        DibLayout layout;
-        if (!ReadDibLayout(bytes, layout) || (layout.depth != 4 && layout.depth != 8))
-            return false;
-        auto table = bytes.subspan(kDibInfoHeaderBytes);
         std::array<std::optional<uint8_t>, 256> cache;
         auto target = [&](uint8_t index) {
             if (!cache[index])
-                cache[index] = nearestIndex(ColorAt(table, layout.tableEntries, index));
+                cache[index] = nearestIndex(ColorAt(locked.table(), index));
             return *cache[index];
         };
-        for (uint8_t& b : bytes.subspan(layout.bitsOffset, layout.imageBytes)) {
-            if (layout.depth == 8)
+        for (uint8_t& b : locked.image()) {
+            if (locked.layout().depth == 8)
                 b = target(b);
             else
                 b = static_cast<uint8_t>((target(b >> 4) & 0x0F) << 4 | (target(b & 0x0F) & 0x0F));

@@ -3,12 +3,12 @@
 
 #include <vector>
 
+#include "core/ByteReader.h"
 #include "core/DisplayUtils.h"
+#include "core/GdiGuards.h"
 #include "core/WindowsFamily.h"
 #include "graphics/AppPalette.h"
-#include "graphics/DibBytes.h"
 #include "graphics/DibPixels.h"
-#include "graphics/GdiGuards.h"
 #include "graphics/GraphicsErrors.h"
 #include "core/PluginModule.h"
 
@@ -25,6 +25,15 @@ constexpr SIZE_T kPackedDibProbeBytes = 1068;
 
 bool GetBitmapInfo(HBITMAP bitmap, BITMAP& info) {
     return bitmap && GetObjectA(bitmap, sizeof info, &info) == sizeof info;
+}
+
+// A palette of the system palette's current entries; null when there are none.
+HPALETTE CopySystemPalette(HDC dc) {
+    std::vector<uint8_t> block(LogPaletteSize(256));
+    auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = static_cast<WORD>(GetSystemPaletteEntries(dc, 0, 256, logical->palPalEntry));
+    return logical->palNumEntries ? CreatePalette(logical) : nullptr;
 }
 
 int PaletteColors(HPALETTE palette, std::vector<DibColor>& colors) {
@@ -80,22 +89,11 @@ DibHandle DibFromDeviceBitmap(HBITMAP bitmap, int depth, HPALETTE palette) {
     if (!window)
         return 0;
     // NT 4 reads through a copy of the system palette, made and dropped here.
-    HPALETTE systemCopy = nullptr;
-    if (GetWindowsFamily() == kWindowsFamilyNt4) {
-        std::vector<uint8_t> block(LogPaletteSize(256));
-        auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
-        logical->palVersion = 0x300;
-        logical->palNumEntries = static_cast<WORD>(
-            GetSystemPaletteEntries(window.get(), 0, 256, logical->palPalEntry));
-        if (logical->palNumEntries)
-            systemCopy = CreatePalette(logical);
-        if (systemCopy)
-            palette = systemCopy;
-    }
-    DibHandle dib = GetBitmapDibBits(window.get(), bitmap, depth, palette);
+    OwnedGdiObject<HPALETTE> systemCopy(GetWindowsFamily() == kWindowsFamilyNt4 ? CopySystemPalette(window.get())
+                                                                                : nullptr);
     if (systemCopy)
-        DeleteObject(systemCopy);
-    return dib;
+        palette = systemCopy.get();
+    return GetBitmapDibBits(window.get(), bitmap, depth, palette);
 }
 
 HGLOBAL BitmapToPackedDib(HBITMAP bitmap) {
@@ -116,17 +114,17 @@ HGLOBAL BitmapToPackedDib(HBITMAP bitmap) {
         if (window && GetDIBits(window.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), nullptr,
                                 reinterpret_cast<BITMAPINFO*>(p), DIB_RGB_COLORS)) {
             std::span<uint8_t> header{p, kDibInfoHeaderBytes};
-            const int gotDepth = DibByteReader(header, kBitCountAt).U16LE();
+            const int gotDepth = GetU16(header, kBitCountAt);
             // Rows are read back uncompressed (16 and 32 bits may come back described as bit
             // fields, whose masks would land where the rows begin), with a whole colour table.
-            DibByteWriter(header, kCompressionAt).U32LE(0);
-            DibByteWriter(header, kColorsUsedAt).U32LE(0);
+            SetU32(header, kCompressionAt, 0);
+            SetU32(header, kColorsUsedAt, 0);
             const uint32_t computed = static_cast<uint32_t>(DibRowBytes(gotDepth, info.bmWidth)) *
                                       static_cast<uint32_t>(info.bmHeight);
-            uint32_t image = DibByteReader(header, kImageSizeAt).U32LE();
+            uint32_t image = GetU32(header, kImageSizeAt);
             if (image < computed)
                 image = computed;
-            DibByteWriter(header, kImageSizeAt).U32LE(image);
+            SetU32(header, kImageSizeAt, image);
             size = kDibInfoHeaderBytes + DibColorTableBytes(header) + image;
         }
         GlobalUnlock(block);

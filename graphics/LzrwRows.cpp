@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "graphics/DibBytes.h"
+#include "core/ByteReader.h"
 #include "graphics/Lzrw.h"
 
 namespace {
@@ -17,13 +17,10 @@ constexpr uint32_t kMinGrowBytes = 64;
 }  // namespace
 
 Handle PackLzrwDibRows(DibHandle dib) {
-    HandleLock lock(dib);
-    if (!lock)
+    LockedDib locked(dib);
+    if (!locked)
         return 0;
-    std::span<uint8_t> bytes{lock.get(), GetHandleSize(dib)};
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout))
-        return 0;
+    const DibLayout& layout = locked.layout();
     const uint32_t macRow = static_cast<uint32_t>(MacRowBytes(layout.depth, layout.width));
     if (macRow > kMaxLzrwMacRowBytes)
         return 0;
@@ -39,51 +36,41 @@ Handle PackLzrwDibRows(DibHandle dib) {
         return 0;
     }
     const uint32_t startBytes = std::max<uint32_t>(macRow * static_cast<uint32_t>(layout.height) / 4, kMinGrowBytes);
-    Handle out = NewHandle(startBytes);
-    if (!out)
+    ScopedHandle out(NewHandle(startBytes));
+    if (!out.get())
         return 0;
     uint32_t capacity = startBytes;
     uint32_t used = 0;
     for (int r = 0; r < layout.height; ++r) {
-        auto source = DibRowAt(bytes, layout, r);
+        auto source = locked.row(r);
         std::copy_n(source.begin(), kept, row.begin());
         if (capacity - used < roomPerRow) {
             uint32_t grow = startBytes;
             while (capacity - used + grow < roomPerRow)
                 grow *= 2;
-            if (SetHandleSize(out, capacity + grow) != 0) {
-                DisposeHandle(out);
+            if (SetHandleSize(out.get(), capacity + grow) != 0)
                 return 0;
-            }
             capacity += grow;
         }
-        HandleLock outLock(out);
-        if (!outLock) {
-            DisposeHandle(out);
+        HandleLock outLock(out.get());
+        if (!outLock)
             return 0;
-        }
         size_t length = 0;
         std::span<uint8_t> record{outLock.get() + used, capacity - used};
-        if (!LzrwCompress(work, row, record, length)) {
-            DisposeHandle(out);
+        if (!LzrwCompress(work, row, record, length))
             return 0;
-        }
-        DibByteWriter w(record, kRecordLengthAt);
-        w.U16BE(static_cast<uint16_t>(length));
+        SetBE16(record, kRecordLengthAt, static_cast<uint16_t>(length));
         used += static_cast<uint32_t>(length);
     }
-    SetHandleSize(out, used);
-    return out;
+    SetHandleSize(out.get(), used);
+    return out.release();
 }
 
 bool UnpackLzrwDibRows(DibHandle dib, std::span<const uint8_t> records) {
-    HandleLock lock(dib);
-    if (!lock)
+    LockedDib locked(dib);
+    if (!locked)
         return false;
-    std::span<uint8_t> bytes{lock.get(), GetHandleSize(dib)};
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout))
-        return false;
+    const DibLayout& layout = locked.layout();
     const uint32_t macRow = static_cast<uint32_t>(MacRowBytes(layout.depth, layout.width));
     if (macRow > kMaxLzrwMacRowBytes)
         return false;
@@ -96,7 +83,7 @@ bool UnpackLzrwDibRows(DibHandle dib, std::span<const uint8_t> records) {
     }
     size_t at = 0;
     for (int r = 0; r < layout.height; ++r) {
-        DibByteReader header(records, at + kRecordLengthAt);
+        ByteReader header(records, at + kRecordLengthAt);
         const int length = header.I16BE();
         if (!header.ok() || length < static_cast<int>(kLzrwHeaderBytes) ||
             static_cast<size_t>(length) > records.size() - at)
@@ -105,7 +92,7 @@ bool UnpackLzrwDibRows(DibHandle dib, std::span<const uint8_t> records) {
         if (!LzrwDecompress(records.subspan(at, static_cast<size_t>(length)), row, produced))
             return false;
         std::fill(row.begin() + static_cast<ptrdiff_t>(produced), row.end(), 0);
-        auto target = DibRowAt(bytes, layout, r);
+        auto target = locked.row(r);
         std::copy_n(row.begin(), kept, target.begin());
         at += static_cast<size_t>(length);
     }

@@ -127,40 +127,28 @@ UnpackBitsResult UnpackBits(std::span<const uint8_t> runs, std::span<uint8_t> ou
 }
 
 Handle PackDibRows(DibHandle dib) {
-    Handle macRows = DibToMacRowsHandle(dib);
-    if (!macRows)
+    ScopedHandle macRows(DibToMacRowsHandle(dib));
+    LockedDib locked(macRows.get(), RowRule::Mac);
+    RunOutput output;
+    if (!locked || !output.Start())
         return 0;
-    Handle result = 0;
-    {
-        HandleLock lock(macRows);
-        DibLayout layout;
-        RunOutput output;
-        if (lock && ReadDibLayout({lock.get(), GetHandleSize(macRows)}, layout, RowRule::Mac) &&
-            output.Start()) {
-            const std::span<const uint8_t> stream{lock.get() + layout.bitsOffset, layout.imageBytes};
-            uint8_t run[kPackBitsMaxRunBytes];
-            bool ok = true;
-            for (size_t at = 0; ok && at < stream.size();) {
-                size_t length = 0;
-                at += PackBitsRun(stream, at, run, length);
-                ok = output.Append({run, length});
-            }
-            if (ok)
-                result = output.Finish();
-        }
+    const std::span<const uint8_t> stream = locked.image();
+    uint8_t run[kPackBitsMaxRunBytes];
+    for (size_t at = 0; at < stream.size();) {
+        size_t length = 0;
+        at += PackBitsRun(stream, at, run, length);
+        if (!output.Append({run, length}))
+            return 0;
     }
-    DisposeHandle(macRows);
-    return result;
+    return output.Finish();
 }
 
 bool DibFromMacRows(DibHandle dib, std::span<const uint8_t> runs) {
-    HandleLock lock(dib);
-    if (!lock)
+    LockedDib locked(dib);
+    if (!locked)
         return false;
-    std::span<uint8_t> bytes{lock.get(), GetHandleSize(dib)};
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout))
-        return false;
+    const DibLayout& layout = locked.layout();
+    const std::span<uint8_t> bytes = locked.bytes();
     const size_t macRow = static_cast<size_t>(MacRowBytes(layout.depth, layout.width));
     const size_t kept = std::min<size_t>(macRow, layout.rowBytes);
     const size_t total = macRow * static_cast<size_t>(layout.height);

@@ -48,15 +48,11 @@ uint16_t TakeNewCardId() {
 }
 
 bool HasChunk(std::span<const uint8_t> button, uint16_t chunkKind) {
-    const size_t end = button.size() - ((GetU16(button, kObjectFlags) & kObjectPadded) ? 1 : 0);
-    for (size_t pos = kButtonHeaderBytes; pos + kChunkHeaderBytes <= end;) {
-        const uint32_t length = GetU32(button, pos + kObjectLength);
-        if (length < kChunkHeaderBytes || length > end - pos)
-            return false;
-        if (GetU16(button, pos + kObjectKind) == chunkKind)
+    ButtonChunkWalk walk(button);
+    ObjectPlace chunk;
+    while (walk.Next(chunk))
+        if (chunk.kind == chunkKind)
             return true;
-        pos += length;
-    }
     return false;
 }
 

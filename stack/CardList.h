@@ -117,6 +117,20 @@ private:
     bool done_ = false;
 };
 
+// Walks the chunks of a host-order button record, from the end of its 136-byte header to the
+// record's end (its pad byte left out); a chunk shorter than its 32-byte header or running past
+// that end ends the walk. The places are the chunks' offsets inside the button record.
+class ButtonChunkWalk {
+public:
+    explicit ButtonChunkWalk(std::span<const uint8_t> button);
+    bool Next(ObjectPlace& place);
+
+private:
+    std::span<const uint8_t> button_;
+    uint32_t position_;
+    uint32_t limit_;
+};
+
 // Where the object list of a record starts (CardObjectsOffset, StackFile.h) and ends.
 uint32_t CardObjectsEnd(Handle record);
 // The first object of the kind whose id is the wanted id or whose own id is 0; deleted objects

@@ -34,6 +34,28 @@ bool CardObjectWalk::Next(ObjectPlace& place) {
     return true;
 }
 
+ButtonChunkWalk::ButtonChunkWalk(std::span<const uint8_t> button) : button_(button), position_(kButtonHeaderBytes) {
+    const bool padded = button.size() >= kObjectCommonBytes && (GetU16(button, kObjectFlags) & kObjectPadded);
+    limit_ = button.size() >= kButtonHeaderBytes ? static_cast<uint32_t>(button.size() - (padded ? 1 : 0)) : 0;
+}
+
+bool ButtonChunkWalk::Next(ObjectPlace& place) {
+    if (position_ >= limit_ || limit_ - position_ < kChunkHeaderBytes)
+        return false;
+    const uint32_t length = GetU32(button_, position_ + kObjectLength);
+    if (length < kChunkHeaderBytes || length > limit_ - position_) {
+        limit_ = position_;
+        return false;
+    }
+    place.offset = position_;
+    place.length = length;
+    place.kind = GetU16(button_, position_ + kObjectKind);
+    place.id = GetU16(button_, position_ + kObjectId);
+    place.flags = GetU16(button_, position_ + kObjectFlags);
+    position_ += length;
+    return true;
+}
+
 uint32_t CardObjectsEnd(Handle record) {
     HandleLock lock(record);
     if (!lock)

@@ -41,6 +41,7 @@
 
 #include "core/Crc32.h"
 #include "core/ByteReader.h"
+#include "stack/CardList.h"
 #include "stack/CardPictureRows.h"
 #include "stack/ResFile.h"
 #include "stack/StackReader.h"
@@ -219,14 +220,10 @@ void DescribeObject(Json& j, std::span<const uint8_t> o) {
     if (kind == kObjectButton) {
         j.Key("chunks");
         j.Open('[');
-        const size_t pad = (GetU16(o, kObjectFlags) & kObjectPadded) ? 1 : 0;
-        for (size_t pos = kButtonHeaderBytes; pos + kChunkHeaderBytes + pad <= o.size();) {
-            uint32_t length = GetU32(o, pos + kObjectLength);
-            j.Number(GetU16(o, pos));
-            if (length < kChunkHeaderBytes)
-                break;
-            pos += length;
-        }
+        ButtonChunkWalk walk(o);
+        ObjectPlace chunk;
+        while (walk.Next(chunk))
+            j.Number(chunk.kind);
         j.Close(']');
     }
     j.Close('}');
@@ -320,15 +317,10 @@ void DescribeCard(Json& j, size_t index, uint32_t offset, uint32_t fileLength, s
     DescribePicture(j, c);
     j.Key("objects");
     j.Open('[');
-    const size_t end = c.size() - kCardTrailerBytes;
-    for (size_t pos = CardObjectsOffsetIn(c); pos + 2 <= end && GetU16(c, pos) != 0;) {
-        const uint32_t length = GetU32(c, pos + kObjectLength);
-        if (length < kObjectCommonBytes || length > end - pos)
-            break;  // cannot happen in a converted card
-        std::span<const uint8_t> o = c.subspan(pos, length);
-        DescribeObject(j, o);
-        pos += o.size();
-    }
+    CardObjectWalk walk(c);
+    ObjectPlace place;
+    while (walk.Next(place))
+        DescribeObject(j, c.subspan(place.offset, place.length));
     j.Close(']');
     j.Close('}');
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/FileSpec.h"
+#include "core/GdiGuards.h"
 #include "core/Handles.h"
 #include "core/HandlesGlobal.h"
 #include "core/Resources.h"
@@ -344,20 +345,9 @@ TEST_F(AlertsTest, TallBoxShowsItsLines) {
 class PixelCanvas {
 public:
     explicit PixelCanvas(COLORREF fill) {
-        HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        bitmap_ = CreateCompatibleBitmap(screen, 64, 64);
-        ReleaseDC(nullptr, screen);
-        previous_ = SelectObject(dc_, bitmap_);
-        HBRUSH brush = CreateSolidBrush(fill);
+        OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(fill));
         RECT all{0, 0, 64, 64};
-        FillRect(dc_, &all, brush);
-        DeleteObject(brush);
-    }
-    ~PixelCanvas() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
+        FillRect(dc_, &all, brush.get());
     }
     HDC dc() const { return dc_; }
     COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
@@ -369,9 +359,15 @@ public:
     }
 
 private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
+    static HBITMAP ScreenBitmap() {
+        WindowDC screen(nullptr);
+        return CreateCompatibleBitmap(screen.get(), 64, 64);
+    }
+
+    MemoryDC memory_{nullptr};
+    OwnedGdiObject<HBITMAP> bitmap_{ScreenBitmap()};
+    SelectedObject selected_{memory_.get(), bitmap_.get()};
+    HDC dc_ = memory_.get();
 };
 
 TEST_F(AlertsTest, MascotIsDrawnThroughItsMask) {

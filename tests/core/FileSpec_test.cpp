@@ -140,11 +140,7 @@ TEST_F(FileSpecTest, PackedFormPadsToEvenOffsets) {
         GetFileSpec(11)->folder = 0xA1B2C3D4;
         Handle packed = 0;
         ASSERT_EQ(PackFileSpec(11, &packed), 1) << c.path;
-        std::vector<uint8_t> bytes;
-        {
-            HandleLock lock(packed);
-            bytes.assign(lock.get(), lock.get() + GetHandleSize(packed));
-        }
+        const std::vector<uint8_t> bytes = HandleToBytes(packed);
         const std::string name(NameOf(*GetFileSpec(11)));
         ASSERT_EQ(bytes.size(), c.volumeOffset + 6 + name.size() + 1) << c.path;
         EXPECT_EQ(bytes[c.volumeOffset], 0x34) << c.path;

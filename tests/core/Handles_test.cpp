@@ -15,13 +15,6 @@ protected:
     void TearDown() override { FreeMemRefs(); }
 };
 
-std::vector<uint8_t> BytesOf(Handle h) {
-    HandleLock lock(h);
-    if (!lock)
-        return {};
-    return {lock.get(), lock.get() + GetHandleSize(h)};
-}
-
 // The whole block: size word, data, end mark.
 void ExpectBlockIntact(Handle h) {
     auto* mem = static_cast<const uint8_t*>(GetHandleGlobal(h));
@@ -33,14 +26,7 @@ void ExpectBlockIntact(Handle h) {
     EXPECT_EQ(std::memcmp(mem + 4 + size, mark, 4), 0) << "end mark after size " << size;
 }
 
-Handle HandleWith(std::vector<uint8_t> bytes) {
-    Handle h = NewHandle(static_cast<uint32_t>(bytes.size()));
-    if (h && !bytes.empty()) {
-        HandleLock lock(h);
-        std::memcpy(lock.get(), bytes.data(), bytes.size());
-    }
-    return h;
-}
+Handle HandleWith(const std::vector<uint8_t>& bytes) { return NewHandleFromBytes(bytes); }
 
 TEST_F(HandlesTest, NumberingFollowsTheSearchCursor) {
     EXPECT_EQ(NewHandle(4), 1);
@@ -80,10 +66,10 @@ TEST_F(HandlesTest, ResizeKeepsDataZeroFillsAndMovesTheEndMark) {
     Handle h = HandleWith({1, 2, 3, 4, 5, 6});
     ExpectBlockIntact(h);
     ASSERT_EQ(SetHandleSize(h, 3), 0);
-    EXPECT_EQ(BytesOf(h), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(HandleToBytes(h), (std::vector<uint8_t>{1, 2, 3}));
     ExpectBlockIntact(h);
     ASSERT_EQ(SetHandleSize(h, 9), 0);
-    EXPECT_EQ(BytesOf(h), (std::vector<uint8_t>{1, 2, 3, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(HandleToBytes(h), (std::vector<uint8_t>{1, 2, 3, 0, 0, 0, 0, 0, 0}));
     ExpectBlockIntact(h);
 
     // A size that cannot be had leaves everything as it was.
@@ -107,6 +93,16 @@ TEST_F(HandlesTest, LocksAndDisposal) {
     EXPECT_EQ(kept, 0);
     DisposeHandleAndClear(&kept);  // a cleared variable is left alone
     DisposeHandleAndClear(nullptr);
+
+    Handle released = 0;
+    {
+        ScopedHandle owned(NewHandle(2));
+        ScopedHandle passedOn(NewHandle(3));
+        released = passedOn.release();
+        EXPECT_EQ(MemRefsCount(), 2);
+    }
+    EXPECT_EQ(MemRefsCount(), 1) << "the owned handle went with its scope";
+    EXPECT_EQ(GetHandleSize(released), 3u);
 }
 
 TEST_F(HandlesTest, UnknownAndFreedHandlesChangeNothing) {
@@ -121,10 +117,14 @@ TEST_F(HandlesTest, UnknownAndFreedHandlesChangeNothing) {
         EXPECT_EQ(InsertHandle(b, h, 0, false), -1) << b;
         EXPECT_EQ(CopyFromHandle(b, 0, 0), 0) << b;
         EXPECT_EQ(EqualHandles(b, h), 0) << b;
+        EXPECT_TRUE(HandleToBytes(b).empty()) << b;
         DisposeHandle(b);
     }
-    EXPECT_EQ(BytesOf(h), (std::vector<uint8_t>{9, 8, 7}));
+    EXPECT_EQ(HandleToBytes(h), (std::vector<uint8_t>{9, 8, 7}));
     EXPECT_EQ(MemRefsCount(), 1);
+    Handle empty = HandleWith({});
+    EXPECT_TRUE(IsValidHandle(empty));
+    EXPECT_EQ(GetHandleSize(empty), 0u);
 }
 
 TEST_F(HandlesTest, RangesPastTheEndAreRefused) {
@@ -138,7 +138,7 @@ TEST_F(HandlesTest, RangesPastTheEndAreRefused) {
     Handle one = HandleWith({7});
     EXPECT_EQ(ReplaceInHandle(h, one, 3, 2), -1);
     EXPECT_EQ(ReplaceInHandle(h, one, 0xFFFFFFFFu, 2), -1);
-    EXPECT_EQ(BytesOf(h), (std::vector<uint8_t>{1, 2, 3, 4}));
+    EXPECT_EQ(HandleToBytes(h), (std::vector<uint8_t>{1, 2, 3, 4}));
     ExpectBlockIntact(h);
 }
 
@@ -148,31 +148,31 @@ TEST_F(HandlesTest, MungerOperations) {
     Handle four = HandleWith({5, 5, 5, 5});
 
     ASSERT_EQ(InsertHandle(dest, three, 2, true), 0);
-    EXPECT_EQ(BytesOf(dest), (std::vector<uint8_t>{1, 2, 7, 8, 9, 0xEF, 3, 4}));
+    EXPECT_EQ(HandleToBytes(dest), (std::vector<uint8_t>{1, 2, 7, 8, 9, 0xEF, 3, 4}));
     ASSERT_EQ(InsertHandle(dest, four, 0, true), 0);
     EXPECT_EQ(GetHandleSize(dest), 12u);
     ExpectBlockIntact(dest);
 
     ASSERT_EQ(DeleteFromHandle(dest, 0, 6), 0);
-    EXPECT_EQ(BytesOf(dest), (std::vector<uint8_t>{7, 8, 9, 0xEF, 3, 4}));
+    EXPECT_EQ(HandleToBytes(dest), (std::vector<uint8_t>{7, 8, 9, 0xEF, 3, 4}));
 
     // Same length: in place; longer and shorter sources change the size.
     ASSERT_EQ(ReplaceInHandle(dest, three, 0, 3), 0);
     EXPECT_EQ(GetHandleSize(dest), 6u);
     ASSERT_EQ(ReplaceInHandle(dest, four, 3, 1), 0);
-    EXPECT_EQ(BytesOf(dest), (std::vector<uint8_t>{7, 8, 9, 5, 5, 5, 5, 3, 4}));
+    EXPECT_EQ(HandleToBytes(dest), (std::vector<uint8_t>{7, 8, 9, 5, 5, 5, 5, 3, 4}));
     ASSERT_EQ(ReplaceInHandle(dest, three, 1, 7), 0);
-    EXPECT_EQ(BytesOf(dest), (std::vector<uint8_t>{7, 7, 8, 9, 4}));
+    EXPECT_EQ(HandleToBytes(dest), (std::vector<uint8_t>{7, 7, 8, 9, 4}));
     ExpectBlockIntact(dest);
 
     Handle cut = CutFromHandle(dest, 1, 3);
-    EXPECT_EQ(BytesOf(cut), (std::vector<uint8_t>{7, 8, 9}));
-    EXPECT_EQ(BytesOf(dest), (std::vector<uint8_t>{7, 4}));
+    EXPECT_EQ(HandleToBytes(cut), (std::vector<uint8_t>{7, 8, 9}));
+    EXPECT_EQ(HandleToBytes(dest), (std::vector<uint8_t>{7, 4}));
     EXPECT_EQ(EqualHandles(cut, three), 1);
     EXPECT_EQ(EqualHandles(cut, four), 0);
 
     ASSERT_EQ(AppendHandle(three, dest), 0);
-    EXPECT_EQ(BytesOf(dest), (std::vector<uint8_t>{7, 4, 7, 8, 9}));
+    EXPECT_EQ(HandleToBytes(dest), (std::vector<uint8_t>{7, 4, 7, 8, 9}));
 
     Handle copy = dest;
     ASSERT_EQ(HandToHand(&copy), 0);
@@ -181,7 +181,7 @@ TEST_F(HandlesTest, MungerOperations) {
 
     // A handle inserted into itself.
     ASSERT_EQ(InsertHandle(three, three, 1, false), 0);
-    EXPECT_EQ(BytesOf(three), (std::vector<uint8_t>{7, 7, 8, 9, 8, 9}));
+    EXPECT_EQ(HandleToBytes(three), (std::vector<uint8_t>{7, 7, 8, 9, 8, 9}));
 }
 
 TEST(BlockMoveTest, OverlapsCopyAsIfThroughABuffer) {

@@ -5,30 +5,29 @@
 
 #include <gtest/gtest.h>
 
+#include "core/GdiGuards.h"
+
 namespace {
 
 constexpr COLORREF kUntouched = RGB(255, 0, 255);
 
+HBITMAP DibSection(int w, int h) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
 // A 32-bit memory context filled with kUntouched.
 struct Canvas {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    Canvas(int w, int h) {
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = SelectObject(dc, bitmap);
+    MemoryDC memory{nullptr};
+    OwnedGdiObject<HBITMAP> bitmap;
+    SelectedObject selected;
+    HDC dc = memory.get();
+    Canvas(int w, int h) : bitmap(DibSection(w, h)), selected(memory.get(), bitmap.get()) {
         RECT all = {0, 0, w, h};
-        HBRUSH fill = CreateSolidBrush(kUntouched);
-        FillRect(dc, &all, fill);
-        DeleteObject(fill);
-    }
-    ~Canvas() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
+        OwnedGdiObject<HBRUSH> fill(CreateSolidBrush(kUntouched));
+        FillRect(dc, &all, fill.get());
     }
     COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
 };

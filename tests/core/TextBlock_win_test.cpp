@@ -50,11 +50,8 @@ protected:
     }
 
     Handle MakeRecord(const std::string& text, RECT rect, int32_t offset) {
-        Handle textHandle = text.empty() ? 0 : NewHandle(static_cast<uint32_t>(text.size()));
-        if (textHandle) {
-            HandleLock lock(textHandle);
-            std::memcpy(lock.get(), text.data(), text.size());
-        }
+        Handle textHandle =
+            text.empty() ? 0 : NewHandleFromBytes({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
         Handle record = NewHandle(sizeof(TextBlockRecord));
         HandleLock lock(record);
         auto* r = reinterpret_cast<TextBlockRecord*>(lock.get());

@@ -12,12 +12,10 @@ namespace {
 using DibPixelsTest = DibTest;
 
 void SetRows(DibHandle dib, const std::vector<uint8_t>& rows) {
-    HandleLock lock(dib);
-    std::span<uint8_t> bytes{lock.get(), GetHandleSize(dib)};
-    DibLayout layout;
-    ASSERT_TRUE(ReadDibLayout(bytes, layout));
-    ASSERT_EQ(rows.size(), layout.imageBytes);
-    std::copy(rows.begin(), rows.end(), bytes.begin() + layout.bitsOffset);
+    LockedDib locked(dib);
+    ASSERT_TRUE(locked);
+    ASSERT_EQ(rows.size(), locked.image().size());
+    std::copy(rows.begin(), rows.end(), locked.image().begin());
 }
 
 TEST_F(DibPixelsTest, StoredPixelOrders) {
@@ -104,9 +102,9 @@ TEST_F(DibPixelsTest, RemapKeepsWithinTheTableAndRefusesOtherDepths) {
 
     for (int depth : {1, 16, 24, 32}) {
         DibHandle other = NewDib(4, 1, depth);
-        const auto before = HandleBytes(other);
+        const auto before = HandleToBytes(other);
         EXPECT_FALSE(DibRemapPixels(other, nearest, target)) << "depth " << depth;
-        EXPECT_EQ(HandleBytes(other), before) << "depth " << depth;
+        EXPECT_EQ(HandleToBytes(other), before) << "depth " << depth;
     }
 }
 

@@ -1,5 +1,5 @@
-// Helpers shared by the DIB tests: a MemRefs table per test, DIBs filled with known pixels,
-// and the bytes of a handle.
+// Helpers shared by the DIB tests: a MemRefs table per test and DIBs filled with known pixels.
+// The bytes of a handle are read with HandleToBytes (core/Handles.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,46 +19,30 @@ protected:
 
 inline constexpr int kAllDepths[] = {1, 4, 8, 16, 24, 32};
 
-inline std::vector<uint8_t> HandleBytes(Handle h) {
-    HandleLock lock(h);
-    if (!lock)
-        return {};
-    return {lock.get(), lock.get() + GetHandleSize(h)};
-}
-
 inline void SetHandleBytes(Handle h, const std::vector<uint8_t>& bytes) {
     SetHandleSize(h, static_cast<uint32_t>(bytes.size()));
     HandleLock lock(h);
     std::copy(bytes.begin(), bytes.end(), lock.get());
 }
 
-inline Handle HandleWith(const std::vector<uint8_t>& bytes) {
-    Handle h = NewHandle(static_cast<uint32_t>(bytes.size()));
-    if (h)
-        SetHandleBytes(h, bytes);
-    return h;
-}
-
 // The rows area of a DIB (or of a Mac rows handle with RowRule::Mac).
 inline std::vector<uint8_t> RowsOf(Handle h, RowRule rule = RowRule::Dib) {
-    auto bytes = HandleBytes(h);
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout, rule))
+    LockedDib locked(h, rule);
+    if (!locked)
         return {};
-    return {bytes.begin() + layout.bitsOffset, bytes.begin() + layout.bitsOffset + layout.imageBytes};
+    return {locked.image().begin(), locked.image().end()};
 }
 
 // Fills the pixels of every row: pattern 0 random, 1 runs of one value, 2 mixed; row padding
 // (the bits past width x depth) stays 0 so that row copies give it back exactly.
 inline void FillPixels(DibHandle dib, unsigned seed, int pattern = 0) {
-    HandleLock lock(dib);
-    std::span<uint8_t> bytes{lock.get(), GetHandleSize(dib)};
-    DibLayout layout;
-    ASSERT_TRUE(ReadDibLayout(bytes, layout));
+    LockedDib locked(dib);
+    ASSERT_TRUE(locked);
+    const DibLayout& layout = locked.layout();
     std::mt19937 rng(seed);
     const size_t bits = static_cast<size_t>(layout.width) * layout.depth;
     for (int r = 0; r < layout.height; ++r) {
-        auto row = DibRowAt(bytes, layout, r);
+        auto row = locked.row(r);
         uint8_t value = static_cast<uint8_t>(rng());
         for (size_t i = 0; i < row.size(); ++i) {
             if (pattern == 1 || (pattern == 2 && (i / 7) % 2 == 0)) {

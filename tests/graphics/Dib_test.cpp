@@ -6,7 +6,7 @@
 #include <array>
 #include <numeric>
 
-#include "graphics/DibBytes.h"
+#include "core/ByteReader.h"
 #include "tests/graphics/DibTestUtil.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 std::vector<uint8_t> InfoHeader(int32_t width, int32_t height, uint16_t depth, uint32_t colorsUsed,
                                 size_t extra = 0, uint32_t headerSize = 40, uint32_t compression = 0) {
     std::vector<uint8_t> bytes(40 + extra, 0);
-    DibByteWriter w(bytes);
+    ByteWriter w(bytes, 0);
     w.U32LE(headerSize);
     w.I32LE(width);
     w.I32LE(height);
@@ -76,7 +76,7 @@ TEST(DibHeader, ColorCountsAndBitsOffset) {
 
     // A 12-byte core header: count by bit count only; DibInfoColorCount knows no core headers.
     std::vector<uint8_t> core(12, 0);
-    DibByteWriter w(core);
+    ByteWriter w(core, 0);
     w.U32LE(12);
     w.U16LE(5);
     w.U16LE(5);
@@ -136,19 +136,19 @@ TEST_F(NewDibTest, HeaderTableAndRows) {
     for (const Case& c : cases) {
         DibHandle dib = NewDib(c.width, c.height, c.depth);
         ASSERT_NE(dib, 0) << "depth " << c.depth;
-        auto bytes = HandleBytes(dib);
+        auto bytes = HandleToBytes(dib);
         ASSERT_EQ(bytes.size(), 44 + c.table + c.image) << "depth " << c.depth;
         std::vector<uint8_t> expected = InfoHeader(c.width, c.height, static_cast<uint16_t>(c.depth), 0);
-        DibByteWriter(expected, 20).U32LE(c.image);
+        SetU32(expected, 20, c.image);
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bytes.begin())) << "depth " << c.depth;
         EXPECT_TRUE(std::all_of(bytes.begin() + 40, bytes.end(), [](uint8_t b) { return b == 0; }));
 
         Handle mac = NewMacRowsHandle(c.width, c.height, c.depth);
         ASSERT_NE(mac, 0);
         const uint32_t macImage = static_cast<uint32_t>(MacRowBytes(c.depth, c.width) * c.height);
-        auto macBytes = HandleBytes(mac);
+        auto macBytes = HandleToBytes(mac);
         EXPECT_EQ(macBytes.size(), 44 + c.table + macImage);
-        EXPECT_EQ(DibByteReader(macBytes, 20).U32LE(), macImage);
+        EXPECT_EQ(GetU32(macBytes, 20), macImage);
         DisposeHandle(dib);
         DisposeHandle(mac);
     }
@@ -193,7 +193,7 @@ TEST_F(RowCopyTest, DibToMacRowsAndBack) {
                 }
                 DibHandle back = MacRowsToDib(mac);
                 ASSERT_NE(back, 0);
-                EXPECT_EQ(HandleBytes(back), HandleBytes(dib));
+                EXPECT_EQ(HandleToBytes(back), HandleToBytes(dib));
                 DisposeHandle(dib);
                 DisposeHandle(mac);
                 DisposeHandle(back);
@@ -204,13 +204,23 @@ TEST_F(RowCopyTest, DibToMacRowsAndBack) {
 
 TEST_F(RowCopyTest, RefusesDamagedSources) {
     DibHandle dib = NewDib(10, 4, 8);
-    auto bytes = HandleBytes(dib);
+    auto bytes = HandleToBytes(dib);
     bytes.resize(bytes.size() - 10);  // the last row cut short
     SetHandleBytes(dib, bytes);
     EXPECT_EQ(DibToMacRowsHandle(dib), 0);
+    EXPECT_FALSE(LockedDib(dib));
+    EXPECT_EQ(GetHandleLockCount(dib), 0) << "a refused DIB is not left locked";
     // A DIB is too short to be read as Mac rows of the same image.
     DibHandle whole = NewDib(10, 4, 8);
     EXPECT_EQ(MacRowsToDib(whole), 0);
+    {
+        LockedDib locked(whole);
+        ASSERT_TRUE(locked);
+        EXPECT_EQ(locked.table().size(), 1024u);
+        EXPECT_EQ(locked.row(1).data(), locked.image().data() + 12);
+        EXPECT_EQ(GetHandleLockCount(whole), 1);
+    }
+    EXPECT_EQ(GetHandleLockCount(whole), 0);
     EXPECT_EQ(MacRowsToDib(0), 0);
     EXPECT_FALSE(DibFlipRows(dib));
     EXPECT_FALSE(DibFlipRows(12345));

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "core/DisplayUtils.h"
+#include "core/GdiGuards.h"
 #include "graphics/AppPalette.h"
-#include "graphics/DibBytes.h"
+#include "core/ByteReader.h"
 #include "graphics/DibPixels.h"
 #include "graphics/GraphicsErrors.h"
 #include "graphics/LzrwRows.h"
@@ -128,7 +129,7 @@ TEST_F(DibGdiTest, GetBitmapDibBitsAtEveryDeepDepth) {
         SCOPED_TRACE(testing::Message() << "depth " << depth);
         DibHandle dib = GetBitmapDibBits(screen_, bitmap, depth, nullptr);
         ASSERT_NE(dib, 0);
-        const auto bytes = HandleBytes(dib);
+        const auto bytes = HandleToBytes(dib);
         DibLayout layout;
         ASSERT_TRUE(ReadDibLayout(bytes, layout));
         const int expectedDepth = depth ? depth : GetDeviceCaps(screen_, BITSPIXEL) * GetDeviceCaps(screen_, PLANES);
@@ -137,7 +138,7 @@ TEST_F(DibGdiTest, GetBitmapDibBitsAtEveryDeepDepth) {
         EXPECT_EQ(layout.height, height);
         // Exactly header, table and rows.
         EXPECT_EQ(bytes.size(), layout.bitsOffset + layout.imageBytes);
-        EXPECT_EQ(DibByteReader(bytes, 20).U32LE(), layout.imageBytes);
+        EXPECT_EQ(GetU32(bytes, 20), layout.imageBytes);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
                 ASSERT_PRED2(SameOnThisDisplay, PixelOf(bytes, x, y), Pattern(x, y)) << "x " << x << " y " << y;
@@ -146,7 +147,7 @@ TEST_F(DibGdiTest, GetBitmapDibBitsAtEveryDeepDepth) {
     // A 16-bit pixel is a little-endian 5-5-5 value: pure red reads 00 7C.
     HBITMAP red = MakeBitmap(1, 1, [](int, int) { return Rgb{255, 0, 0}; });
     DibHandle dib = GetBitmapDibBits(screen_, red, 16, nullptr);
-    const auto bytes = HandleBytes(dib);
+    const auto bytes = HandleToBytes(dib);
     ASSERT_EQ(bytes.size(), 44u);
     EXPECT_EQ(bytes[40], 0x00);
     EXPECT_EQ(bytes[41], 0x7C);
@@ -164,7 +165,7 @@ TEST_F(DibGdiTest, GetBitmapDibBitsAtIndexedDepths) {
         SCOPED_TRACE(testing::Message() << "depth " << depth);
         DibHandle dib = GetBitmapDibBits(screen_, bitmap, depth, nullptr);
         ASSERT_NE(dib, 0);
-        const auto bytes = HandleBytes(dib);
+        const auto bytes = HandleToBytes(dib);
         DibLayout layout;
         ASSERT_TRUE(ReadDibLayout(bytes, layout));
         EXPECT_EQ(layout.tableEntries, 1u << depth);
@@ -182,9 +183,9 @@ TEST_F(DibGdiTest, GetBitmapDibBitsOfAMonochromeBitmap) {
     bitmaps_.push_back(mono);
     DibHandle dib = GetBitmapDibBits(screen_, mono, 0, nullptr);
     ASSERT_NE(dib, 0);
-    const auto bytes = HandleBytes(dib);
+    const auto bytes = HandleToBytes(dib);
     ASSERT_EQ(bytes.size(), 40u + 8 + 2 * 4);
-    EXPECT_EQ(DibByteReader(bytes, 14).U16LE(), 1);
+    EXPECT_EQ(GetU16(bytes, 14), 1);
     // Bottom row first; the colour table says which index is white.
     const bool oneIsWhite = bytes[44] == 0xFF;
     const uint8_t flip = oneIsWhite ? 0 : 0xFF;
@@ -202,7 +203,7 @@ TEST_F(DibGdiTest, GetBitmapDibBitsOfAMonochromeBitmap) {
     GlobalFree(block);
     ASSERT_EQ(packed.size(), bytes.size());
     EXPECT_TRUE(std::equal(bytes.begin() + 40, bytes.end(), packed.begin() + 40));
-    EXPECT_EQ(DibByteReader(packed, 14).U16LE(), 1);
+    EXPECT_EQ(GetU16(packed, 14), 1);
 }
 
 TEST_F(DibGdiTest, BitmapToPackedDibMatchesTheBitmap) {
@@ -236,7 +237,7 @@ TEST_F(DibGdiTest, CutOutBitmapCopiesTheRectangle) {
     EXPECT_EQ(info.bmWidth, 11);
     EXPECT_EQ(info.bmHeight, 7);
     DibHandle dib = GetBitmapDibBits(screen_, cut, 32, nullptr);
-    const auto bytes = HandleBytes(dib);
+    const auto bytes = HandleToBytes(dib);
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 11; ++x)
             ASSERT_PRED2(SameOnThisDisplay, PixelOf(bytes, x, y), Pattern(x + 5, y + 3)) << "x " << x << " y " << y;
@@ -263,14 +264,14 @@ TEST_F(DibGdiTest, CutOutBitmapCopiesTheRectangle) {
 TEST_F(DibGdiTest, ImageRectToDCCopiesAndEmptyRectanglesDrawNothing) {
     HBITMAP source = MakeBitmap(16, 16);
     HBITMAP target = MakeBitmap(16, 16, [](int, int) { return Rgb{0, 0, 0}; });
-    HDC dc = CreateCompatibleDC(screen_);
-    HGDIOBJ old = SelectObject(dc, target);
-    ImageRectToDC(dc, source, 2, 3, 6, 5, 10, 11);  // 4 x 2 from (10, 11) to (2, 3)
-    BlitImageRect(dc, source, 8, 8, 8, 12);         // empty: nothing
-    BlitImageRect(dc, source, 12, 12, 14, 14);      // 2 x 2 in place
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    const auto bytes = HandleBytes(GetBitmapDibBits(screen_, target, 32, nullptr));
+    {
+        MemoryDC dc(screen_);
+        SelectedObject selected(dc.get(), target);
+        ImageRectToDC(dc.get(), source, 2, 3, 6, 5, 10, 11);  // 4 x 2 from (10, 11) to (2, 3)
+        BlitImageRect(dc.get(), source, 8, 8, 8, 12);         // empty: nothing
+        BlitImageRect(dc.get(), source, 12, 12, 14, 14);      // 2 x 2 in place
+    }
+    const auto bytes = HandleToBytes(GetBitmapDibBits(screen_, target, 32, nullptr));
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
             Rgb want{0, 0, 0};
@@ -348,18 +349,18 @@ TEST_F(DibGdiTest, BitmapRoundTripsThroughStoredRows) {
         ASSERT_NE(runs, 0);
         for (bool lzrw : {true, false}) {
             DibHandle back = NewDib(width, height, depth);
-            ASSERT_TRUE(lzrw ? UnpackLzrwDibRows(back, HandleBytes(records))
-                             : DibFromMacRows(back, HandleBytes(runs)));
+            ASSERT_TRUE(lzrw ? UnpackLzrwDibRows(back, HandleToBytes(records))
+                             : DibFromMacRows(back, HandleToBytes(runs)));
             ASSERT_TRUE(DibFromStoredPixelOrder(back));
             ASSERT_TRUE(DibFlipRows(back));
             HBITMAP again = CreateCompatibleBitmap(screen_, width, height);
             bitmaps_.push_back(again);
-            auto bytes = HandleBytes(back);
+            auto bytes = HandleToBytes(back);
             ASSERT_EQ(SetDIBits(screen_, again, 0, height, bytes.data() + 40,
                                 reinterpret_cast<BITMAPINFO*>(bytes.data()), DIB_RGB_COLORS),
                       height);
             // 16-bit pixels are read back at 16 bits: the display widens 5-bit components its own way.
-            const auto check = HandleBytes(GetBitmapDibBits(screen_, again, depth == 16 ? 16 : 32, nullptr));
+            const auto check = HandleToBytes(GetBitmapDibBits(screen_, again, depth == 16 ? 16 : 32, nullptr));
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x)
                     ASSERT_PRED2(SameOnThisDisplay, PixelOf(check, x, y), Pattern(x, y)) << "x " << x << " y " << y << " lzrw " << lzrw;

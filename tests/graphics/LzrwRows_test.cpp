@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graphics/DibBytes.h"
+#include "core/ByteReader.h"
 #include "graphics/DibPixels.h"
 #include "tests/graphics/DibTestUtil.h"
 
@@ -15,7 +15,7 @@ using LzrwRowsTest = DibTest;
 std::vector<int> RecordLengths(const std::vector<uint8_t>& records) {
     std::vector<int> lengths;
     for (size_t at = 0; at + 4 <= records.size();) {
-        const int length = DibByteReader(records, at + 2).I16BE();
+        const int length = ByteReader(records, at + 2).I16BE();
         if (length < 4)
             break;
         lengths.push_back(length);
@@ -39,7 +39,7 @@ TEST_F(LzrwRowsTest, RoundTripsOverDepthsAndSizes) {
                     ASSERT_TRUE(DibToStoredPixelOrder(dib));
                     Handle records = PackLzrwDibRows(dib);
                     ASSERT_NE(records, 0);
-                    const auto bytes = HandleBytes(records);
+                    const auto bytes = HandleToBytes(records);
                     const auto lengths = RecordLengths(bytes);
                     ASSERT_EQ(lengths.size(), static_cast<size_t>(height));
                     size_t sum = 0;
@@ -72,7 +72,7 @@ TEST_F(LzrwRowsTest, StoredAndCompressedRecords) {
     // Random 8-bit rows do not shrink: stored, flag 1, MacRowBytes + 4 long.
     DibHandle noisy = NewDib(40, 2, 8);
     FillPixels(noisy, 5, 0);
-    auto bytes = HandleBytes(PackLzrwDibRows(noisy));
+    auto bytes = HandleToBytes(PackLzrwDibRows(noisy));
     ASSERT_EQ(bytes.size(), 2u * (48 + 4));
     EXPECT_EQ(bytes[0], 1);
     EXPECT_EQ(bytes[2], 0);
@@ -84,7 +84,7 @@ TEST_F(LzrwRowsTest, StoredAndCompressedRecords) {
 
     // A plain row shrinks: flag 0.
     DibHandle plain = NewDib(200, 1, 8);
-    auto plainBytes = HandleBytes(PackLzrwDibRows(plain));
+    auto plainBytes = HandleToBytes(PackLzrwDibRows(plain));
     EXPECT_EQ(plainBytes[0], 0);
     EXPECT_LT(plainBytes.size(), 100u);
 }
@@ -96,7 +96,7 @@ TEST_F(LzrwRowsTest, RowsTooLongForARecordAreRefused) {
     Handle records = PackLzrwDibRows(fits);
     ASSERT_NE(records, 0);
     DibHandle back = NewDib(8176, 2, 32);
-    EXPECT_TRUE(UnpackLzrwDibRows(back, HandleBytes(records)));
+    EXPECT_TRUE(UnpackLzrwDibRows(back, HandleToBytes(records)));
     EXPECT_EQ(RowsOf(back), RowsOf(fits));
 
     DibHandle tooLong = NewDib(8192, 1, 32);
@@ -111,7 +111,7 @@ TEST_F(LzrwRowsTest, RowsTooLongForARecordAreRefused) {
 TEST_F(LzrwRowsTest, DamagedRecordsStopTheWork) {
     DibHandle dib = NewDib(20, 3, 8);  // Mac rows of 32 bytes
     FillPixels(dib, 21, 1);
-    const auto good = HandleBytes(PackLzrwDibRows(dib));
+    const auto good = HandleToBytes(PackLzrwDibRows(dib));
     const auto lengths = RecordLengths(good);
     ASSERT_EQ(lengths.size(), 3u);
 

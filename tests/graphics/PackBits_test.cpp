@@ -109,20 +109,20 @@ TEST_F(PackDibTest, RoundTripsOverDepthsAndSizes) {
                     DibHandle dib = NewDib(width, height, depth);
                     ASSERT_NE(dib, 0);
                     FillPixels(dib, seed++, pattern);
-                    const auto original = HandleBytes(dib);
+                    const auto original = HandleToBytes(dib);
                     ASSERT_TRUE(DibToStoredPixelOrder(dib));
                     Handle mac = DibToMacRowsHandle(dib);
                     const auto macRows = RowsOf(mac, RowRule::Mac);
                     Handle runs = PackDibRows(dib);
                     ASSERT_NE(runs, 0);
-                    const auto runBytes = HandleBytes(runs);
+                    const auto runBytes = HandleToBytes(runs);
                     EXPECT_EQ(runBytes, PackBitsEncode(macRows));
                     EXPECT_EQ(Unpack(runBytes, macRows.size() + 10), macRows);
 
                     DibHandle back = NewDib(width, height, depth);
                     EXPECT_TRUE(DibFromMacRows(back, runBytes));
                     ASSERT_TRUE(DibFromStoredPixelOrder(back));
-                    auto backBytes = HandleBytes(back);
+                    auto backBytes = HandleToBytes(back);
                     // The colour table is not part of the runs.
                     EXPECT_TRUE(std::equal(backBytes.begin() + 40 + (depth <= 8 ? 4 << depth : 0), backBytes.end(),
                                            original.begin() + 40 + (depth <= 8 ? 4 << depth : 0), original.end()));
@@ -144,7 +144,7 @@ TEST_F(PackDibTest, LargeImageGrowsTheOutput) {
     ASSERT_NE(runs, 0);
     EXPECT_GT(GetHandleSize(runs), 50000u);
     DibHandle back = NewDib(300, 80, 24);
-    EXPECT_TRUE(DibFromMacRows(back, HandleBytes(runs)));
+    EXPECT_TRUE(DibFromMacRows(back, HandleToBytes(runs)));
     EXPECT_EQ(RowsOf(back), RowsOf(dib));
     EXPECT_EQ(PackDibRows(0), 0);
 }
@@ -168,7 +168,7 @@ TEST_F(PackDibTest, UnpackingIsBoundedByRunsAndPicture) {
     DibHandle full = NewDib(4, 3, 8);
     EXPECT_TRUE(DibFromMacRows(full, PackBitsEncode(many)));
     EXPECT_EQ(RowsOf(full), std::vector<uint8_t>(12, 0x42));
-    EXPECT_EQ(HandleBytes(full).back(), 0);  // the spare bytes behind the rows
+    EXPECT_EQ(HandleToBytes(full).back(), 0);  // the spare bytes behind the rows
 
     EXPECT_FALSE(DibFromMacRows(full, {}));
     EXPECT_FALSE(DibFromMacRows(0, PackBitsEncode(many)));
@@ -180,7 +180,7 @@ TEST_F(PackDibTest, OneBitRowsKeepTheirRowBoundaries) {
     EXPECT_TRUE(DibFromMacRows(dib, PackBitsEncode(Bytes({0xA1, 0xC0, 0xB2, 0x80, 0xC3, 0x40}))));
     EXPECT_EQ(RowsOf(dib), Bytes({0xA1, 0xC0, 0, 0, 0xB2, 0x80, 0, 0, 0xC3, 0x40, 0, 0}));
     Handle runs = PackDibRows(dib);
-    EXPECT_EQ(HandleBytes(runs), PackBitsEncode(Bytes({0xA1, 0xC0, 0xB2, 0x80, 0xC3, 0x40})));
+    EXPECT_EQ(HandleToBytes(runs), PackBitsEncode(Bytes({0xA1, 0xC0, 0xB2, 0x80, 0xC3, 0x40})));
 }
 
 }  // namespace

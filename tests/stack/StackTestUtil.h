@@ -13,6 +13,7 @@
 #include "core/Handles.h"
 #include "core/ByteReader.h"
 #include "stack/StackFile.h"
+#include "stack/CardList.h"
 #include "stack/ResFile.h"
 #include "stack/StackReader.h"
 
@@ -39,34 +40,22 @@ inline std::vector<uint8_t> HandleBytes(Handle h) {
 // The objects of a host-order card record, in list order.
 inline std::vector<std::vector<uint8_t>> CardObjects(std::span<const uint8_t> card) {
     std::vector<std::vector<uint8_t>> objects;
-    const size_t end = card.size() - kCardTrailerBytes;
-    for (size_t pos = CardObjectsOffsetIn(card); pos + 2 <= end && GetU16(card, pos) != 0;) {
-        uint32_t length = GetU32(card, pos + kObjectLength);
-        if (length < kObjectCommonBytes || length > end - pos) {
-            ADD_FAILURE() << "object at " << pos << " has length " << length;
-            break;
-        }
-        objects.emplace_back(card.begin() + static_cast<std::ptrdiff_t>(pos),
-                             card.begin() + static_cast<std::ptrdiff_t>(pos + length));
-        pos += length;
-    }
+    CardObjectWalk walk(card);
+    ObjectPlace place;
+    while (walk.Next(place))
+        objects.emplace_back(card.begin() + place.offset, card.begin() + place.offset + place.length);
+    if (walk.Position() + kCardTrailerBytes != card.size() && GetU16(card, walk.Position()) != 0)
+        ADD_FAILURE() << "object at " << walk.Position() << " does not fit";
     return objects;
 }
 
 // The chunks of a host-order button record.
 inline std::vector<std::vector<uint8_t>> ButtonChunks(std::span<const uint8_t> button) {
     std::vector<std::vector<uint8_t>> chunks;
-    const size_t end = button.size() - ((GetU16(button, kObjectFlags) & kObjectPadded) ? 1 : 0);
-    for (size_t pos = kButtonHeaderBytes; pos + kChunkHeaderBytes <= end;) {
-        uint32_t length = GetU32(button, pos + kObjectLength);
-        if (length < kChunkHeaderBytes || length > end - pos) {
-            ADD_FAILURE() << "chunk at " << pos << " has length " << length;
-            break;
-        }
-        chunks.emplace_back(button.begin() + static_cast<std::ptrdiff_t>(pos),
-                            button.begin() + static_cast<std::ptrdiff_t>(pos + length));
-        pos += length;
-    }
+    ButtonChunkWalk walk(button);
+    ObjectPlace chunk;
+    while (walk.Next(chunk))
+        chunks.emplace_back(button.begin() + chunk.offset, button.begin() + chunk.offset + chunk.length);
     return chunks;
 }
 

@@ -1,5 +1,5 @@
-// Scoped ownership of device contexts and of objects selected into them: each guard releases
-// or restores exactly what it took, on every path.
+// Scoped ownership of device contexts, of GDI objects and of objects selected into them: each
+// guard releases or restores exactly what it took, on every path.
 #pragma once
 
 #include <windows.h>
@@ -41,16 +41,46 @@ private:
     HDC dc_;
 };
 
-// SelectObject, and the previous object selected back.
+// DeleteObject of a bitmap, brush, pen, font or palette, unless released first.
+template <class T>
+class OwnedGdiObject {
+public:
+    explicit OwnedGdiObject(T object) : object_(object) {}
+    ~OwnedGdiObject() {
+        if (object_)
+            DeleteObject(object_);
+    }
+    OwnedGdiObject(const OwnedGdiObject&) = delete;
+    OwnedGdiObject& operator=(const OwnedGdiObject&) = delete;
+    T get() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+    T release() {
+        T object = object_;
+        object_ = nullptr;
+        return object;
+    }
+
+private:
+    T object_;
+};
+
+// SelectObject, and the previous object selected back. False when nothing was selected (no
+// DC, no object, or SelectObject failed).
 class SelectedObject {
 public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc) {
+        HGDIOBJ previous = dc && object ? SelectObject(dc, object) : nullptr;
+        previous_ = previous == HGDI_ERROR ? nullptr : previous;
+    }
     ~SelectedObject() {
         if (previous_)
             SelectObject(dc_, previous_);
     }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
+    explicit operator bool() const { return previous_ != nullptr; }
+    // What was selected before (and comes back at the end of the scope).
+    HGDIOBJ previous() const { return previous_; }
 
 private:
     HDC dc_;
