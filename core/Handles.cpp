@@ -329,6 +329,13 @@ Handle NewHandleFromBytes(std::span<const uint8_t> bytes) {
     return h;
 }
 
+int SetHandleBytes(Handle h, std::span<const uint8_t> bytes) {
+    if (bytes.size() > kMaxHandleSize || SetHandleSize(h, static_cast<uint32_t>(bytes.size())) != 0)
+        return -1;
+    BlockMove(bytes.data(), BlockOf(h)->mem + 4, bytes.size());
+    return 0;
+}
+
 void BlockMove(const void* source, void* destination, size_t count) {
     if (count == 0 || source == destination || !source || !destination)
         return;

@@ -54,6 +54,8 @@ Handle CopyFromHandle(Handle h, uint32_t offset, uint32_t count);
 // no handle can be had.
 std::vector<uint8_t> HandleToBytes(Handle h);
 Handle NewHandleFromBytes(std::span<const uint8_t> bytes);
+// The handle's data becomes the bytes (its size follows). 0, or -1 with the handle unchanged.
+int SetHandleBytes(Handle h, std::span<const uint8_t> bytes);
 
 // Raw memory.
 void BlockMove(const void* source, void* destination, size_t count);

@@ -10,13 +10,6 @@
 
 namespace {
 
-std::vector<uint8_t> RecordBytes(Handle h) {
-    HandleLock lock(h);
-    if (!lock)
-        return {};
-    return {lock.get(), lock.get() + GetHandleSize(h)};
-}
-
 // The object at offset, checked; false when there is none.
 bool ObjectAt(Handle record, uint32_t offset, std::vector<uint8_t>& bytes, ObjectPlace& place) {
     HandleLock lock(record);
@@ -54,7 +47,7 @@ void SetRecordWord(Handle record, uint32_t offset, uint16_t value) {
 // Gives a kind-3 record a copy of a picture block (kind 1), or no picture (kind 0) when the
 // block is empty; its background id becomes 0. 0, or -1 when it cannot grow.
 int TakePictureBlock(Handle record, std::span<const uint8_t> block, uint16_t depth) {
-    std::vector<uint8_t> bytes = RecordBytes(record);
+    std::vector<uint8_t> bytes = HandleToBytes(record);
     if (bytes.size() < kMinCardRecordBytes)
         return -1;
     bytes.insert(bytes.begin() + kCardHeaderBytes, block.begin(), block.end());
@@ -86,7 +79,7 @@ int HandOverBackground(Handle card) {
         return 0;
     std::vector<uint8_t> block;
     if (GetCardKind(card) == kCardKindPicture) {
-        const std::vector<uint8_t> bytes = RecordBytes(card);
+        const std::vector<uint8_t> bytes = HandleToBytes(card);
         const uint32_t objects = CardObjectWalk(bytes).Position();
         if (objects > kCardHeaderBytes)
             block.assign(bytes.begin() + kCardHeaderBytes, bytes.begin() + objects);

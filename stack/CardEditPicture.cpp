@@ -12,32 +12,12 @@
 
 namespace {
 
-// Owns a handle for one scope.
-class OwnedHandle {
-public:
-    explicit OwnedHandle(Handle h) : h_(h) {}
-    ~OwnedHandle() { DisposeHandle(h_); }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    Handle get() const { return h_; }
-
-private:
-    Handle h_;
-};
-
 struct WaitCursorScope {
     WaitCursorScope() { CardNeighbours().beginWaitCursor(); }
     ~WaitCursorScope() { CardNeighbours().endWaitCursor(); }
     WaitCursorScope(const WaitCursorScope&) = delete;
     WaitCursorScope& operator=(const WaitCursorScope&) = delete;
 };
-
-std::vector<uint8_t> HandleBytes(Handle h) {
-    HandleLock lock(h);
-    if (!lock)
-        return {};
-    return {lock.get(), lock.get() + GetHandleSize(h)};
-}
 
 // A 24-byte block header, the table and the packed picture, padded to an even length.
 std::vector<uint8_t> PictureBlock(std::span<const uint8_t> table, std::span<const uint8_t> packed) {
@@ -57,30 +37,24 @@ std::vector<uint8_t> PictureBlock(std::span<const uint8_t> table, std::span<cons
 }
 
 // The colours of a DIB's colour table.
-std::vector<PaletteColor> DibColors(std::span<const uint8_t> dib, const DibLayout& layout) {
+std::vector<PaletteColor> DibColors(std::span<const uint8_t> table) {
     std::vector<PaletteColor> colors;
-    for (uint32_t i = 0; i < layout.tableEntries; ++i) {
-        const size_t at = kDibInfoHeaderBytes + size_t{i} * 4;
-        colors.push_back({dib[at + 2], dib[at + 1], dib[at], 0});
-    }
+    for (size_t at = 0; at + 4 <= table.size(); at += 4)
+        colors.push_back({table[at + 2], table[at + 1], table[at], 0});
     return colors;
 }
 
 // The packed offscreen and the colour table of its palette; false when either cannot be made.
 bool TakeOffscreenPicture(std::vector<uint8_t>& table, std::vector<uint8_t>& packed, uint16_t& depth) {
     WaitCursorScope wait;
-    OwnedHandle dib(CardNeighbours().offscreenToDib());
+    ScopedHandle dib(CardNeighbours().offscreenToDib());
     std::vector<PaletteColor> colors;
     {
-        HandleLock lock(dib.get());
-        if (!lock)
+        LockedDib locked(dib.get());
+        if (!locked)
             return false;
-        const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(dib.get()));
-        DibLayout layout;
-        if (!ReadDibLayout(bytes, layout))
-            return false;
-        colors = DibColors(bytes, layout);
-        depth = static_cast<uint16_t>(layout.depth);
+        colors = DibColors(locked.table());
+        depth = static_cast<uint16_t>(locked.layout().depth);
     }
     ColorTableSource source;
     source.workingDepth = depth;
@@ -88,12 +62,12 @@ bool TakeOffscreenPicture(std::vector<uint8_t>& table, std::vector<uint8_t>& pac
     source.appPalette = CardNeighbours().appPaletteColors();
     source.systemPalette = source.appPalette;
     source.ticks = GetTicks();
-    OwnedHandle macTable(PaletteToMacColorTable(source));
-    OwnedHandle pixels(PackPicture(dib.get(), true, nullptr));
+    ScopedHandle macTable(PaletteToMacColorTable(source));
+    ScopedHandle pixels(PackPicture(dib.get(), true, nullptr));
     if (!macTable.get() || !pixels.get())
         return false;
-    table = HandleBytes(macTable.get());
-    packed = HandleBytes(pixels.get());
+    table = HandleToBytes(macTable.get());
+    packed = HandleToBytes(pixels.get());
     return !table.empty() && packed.size() >= kPackedPictureHeaderBytes;
 }
 
@@ -111,7 +85,7 @@ int StorePictureBlock(Handle card, std::span<const uint8_t> colorTable, std::spa
         if (GetCardKind(target) == kCardKindShared)
             return 0;
     }
-    std::vector<uint8_t> record = HandleBytes(target);
+    std::vector<uint8_t> record = HandleToBytes(target);
     if (record.size() < kMinCardRecordBytes)
         return -1;
     // The old block runs from 96 to the object list; a kind-0 record has none.

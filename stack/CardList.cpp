@@ -3,6 +3,7 @@
 #include "stack/CardList.h"
 
 #include "core/ByteReader.h"
+#include "core/MacText.h"
 #include "stack/CardListNeighbours.h"
 #include "stack/StackOpenSession.h"
 
@@ -10,8 +11,6 @@ namespace {
 
 Handle g_cardList = 0;
 int g_cardCount = 0;
-
-constexpr uint8_t FoldAscii(uint8_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c; }
 
 // A 16-bit word of a record, 0 for no record or one too short.
 uint16_t RecordWord(Handle record, uint32_t offset) {
@@ -30,7 +29,7 @@ bool NameMatches(Handle record, const uint8_t* name) {
     if (length != name[0])
         return false;
     for (uint8_t i = 1; i <= length; ++i)
-        if (FoldAscii(stored[i]) != FoldAscii(name[i]))
+        if (AsciiToLower(stored[i]) != AsciiToLower(name[i]))
             return false;
     return true;
 }

@@ -3,24 +3,12 @@
 #include <windows.h>
 
 #include "core/Alerts.h"
+#include "core/WaitCursor.h"
 #include "stack/CardListNeighbours.h"
 
 namespace {
 
-HCURSOR g_cursorBeforeWait = nullptr;
-int g_waitDepth = 0;
-
 int AlertOnCardWindow(uint32_t stringId) { return ShowAlert(stringId); }
-
-void BeginWait() {
-    if (g_waitDepth++ == 0)
-        g_cursorBeforeWait = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-}
-
-void EndWait() {
-    if (g_waitDepth > 0 && --g_waitDepth == 0)
-        SetCursor(g_cursorBeforeWait);
-}
 
 const bool g_installed = [] {
     const CardListNeighbours defaults = DefaultCardListNeighbours();
@@ -28,8 +16,8 @@ const bool g_installed = [] {
     if (neighbours.showAlert == defaults.showAlert)
         neighbours.showAlert = AlertOnCardWindow;
     if (neighbours.beginWaitCursor == defaults.beginWaitCursor) {
-        neighbours.beginWaitCursor = BeginWait;
-        neighbours.endWaitCursor = EndWait;
+        neighbours.beginWaitCursor = BeginWaitCursor;
+        neighbours.endWaitCursor = EndWaitCursor;
     }
     SetCardListNeighbours(neighbours);
     return true;

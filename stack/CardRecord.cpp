@@ -248,21 +248,11 @@ int SwapCardRecordBytes(std::vector<uint8_t>& record, ByteOrder order, StackConv
 }
 
 int SwapCardRecord(Handle card, ByteOrder order, StackConversion& cv, DropLog* drops) {
-    std::vector<uint8_t> bytes;
-    {
-        HandleLock lock(card);
-        if (!lock)
-            return kStackNoMemory;
-        bytes.assign(lock.get(), lock.get() + GetHandleSize(card));
-    }
-    int result = SwapCardRecordBytes(bytes, order, cv, drops);
+    if (!IsValidHandle(card))
+        return kStackNoMemory;
+    std::vector<uint8_t> bytes = HandleToBytes(card);
+    const int result = SwapCardRecordBytes(bytes, order, cv, drops);
     if (result != kStackOk)
         return result;
-    if (SetHandleSize(card, static_cast<uint32_t>(bytes.size())) != 0)
-        return kStackNoMemory;
-    HandleLock lock(card);
-    if (!lock)
-        return kStackNoMemory;
-    std::memcpy(lock.get(), bytes.data(), bytes.size());
-    return kStackOk;
+    return SetHandleBytes(card, bytes) == 0 ? kStackOk : kStackNoMemory;
 }

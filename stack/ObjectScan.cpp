@@ -2,6 +2,7 @@
 #include "stack/ObjectScan.h"
 
 #include "core/ByteReader.h"
+#include "core/MacText.h"
 #include "stack/CardList.h"
 
 namespace {
@@ -46,8 +47,6 @@ bool NameField(uint16_t kind, uint32_t* offset, uint32_t* bytes) {
     }
 }
 
-constexpr uint8_t FoldAscii(uint8_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c; }
-
 bool ObjectNameIs(const ScannedObject& object, const uint8_t* name, bool ignoreCase) {
     uint32_t field = 0, bytes = 0;
     if (!NameField(object.kind, &field, &bytes) || object.length < field + bytes)
@@ -60,8 +59,8 @@ bool ObjectNameIs(const ScannedObject& object, const uint8_t* name, bool ignoreC
     if (length != name[0])
         return false;
     for (uint8_t i = 1; i <= length; ++i) {
-        const uint8_t a = ignoreCase ? FoldAscii(stored[i]) : stored[i];
-        const uint8_t b = ignoreCase ? FoldAscii(name[i]) : name[i];
+        const uint8_t a = ignoreCase ? AsciiToLower(stored[i]) : stored[i];
+        const uint8_t b = ignoreCase ? AsciiToLower(name[i]) : name[i];
         if (a != b)
             return false;
     }

@@ -1,42 +1,21 @@
 // Packing and unpacking the pixel bytes of one picture: run header plus LZRW1 middle.
 #include "stack/PackedPicture.h"
 
+#include "core/ByteReader.h"
 #include "graphics/Lzrw.h"
 
 #include <cstring>
 
 namespace {
 
-uint32_t ReadU32LE(const uint8_t* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+// The run header in host order: the two fills raw, the two counts little-endian.
+void WriteRunHeader(std::span<uint8_t> header, const PackedPictureRuns& runs) {
+    ByteWriter w(header, 0);
+    w.Bytes(runs.leadFill);
+    w.U32LE(runs.leadCount);
+    w.Bytes(runs.trailFill);
+    w.U32LE(runs.trailCount);
 }
-
-void WriteU32LE(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
-
-void WriteRunHeader(uint8_t* p, const PackedPictureRuns& runs) {
-    std::memcpy(p, runs.leadFill, 4);
-    WriteU32LE(p + 4, runs.leadCount);
-    std::memcpy(p + 8, runs.trailFill, 4);
-    WriteU32LE(p + 12, runs.trailCount);
-}
-
-// Frees a handle on every exit unless released.
-class HandleOwner {
-public:
-    explicit HandleOwner(Handle h) : h_(h) {}
-    ~HandleOwner() { if (h_) DisposeHandle(h_); }
-    HandleOwner(const HandleOwner&) = delete;
-    HandleOwner& operator=(const HandleOwner&) = delete;
-    Handle get() const { return h_; }
-    Handle release() { Handle h = h_; h_ = 0; return h; }
-private:
-    Handle h_;
-};
 
 }  // namespace
 
@@ -82,7 +61,7 @@ Handle PackPictureRows(std::span<const uint8_t> rows, uint32_t rowBytes, bool ca
     if (LzrwCompressBound(middle) > UINT32_MAX - kPackedPictureHeaderBytes)
         return 0;
 
-    HandleOwner packed(NewHandle(static_cast<uint32_t>(
+    ScopedHandle packed(NewHandle(static_cast<uint32_t>(
         kPackedPictureHeaderBytes + (middle > 0 ? LzrwCompressBound(middle) : 0))));
     if (!packed.get())
         return 0;
@@ -91,9 +70,9 @@ Handle PackPictureRows(std::span<const uint8_t> rows, uint32_t rowBytes, bool ca
         HandleLock out(packed.get());
         if (!out)
             return 0;
-        WriteRunHeader(out.get(), runs);
+        WriteRunHeader({out.get(), kPackedPictureHeaderBytes}, runs);
         if (middle > 0) {
-            HandleOwner work(NewHandle(kLzrwWorkAreaBytes));
+            ScopedHandle work(NewHandle(kLzrwWorkAreaBytes));
             HandleLock workLock(work.get());
             if (!workLock)
                 return 0;
@@ -114,27 +93,23 @@ Handle PackPicture(DibHandle dib, bool cardPicture, const uint8_t* indexMap) {
                                   : DibFlipRows(dib);
     if (!flipped)
         return 0;
-    HandleOwner macRows(DibToMacRowsHandle(dib));
-    HandleLock lock(macRows.get());
-    if (!lock)
+    ScopedHandle macRows(DibToMacRowsHandle(dib));
+    LockedDib rows(macRows.get(), RowRule::Mac);
+    if (!rows)
         return 0;
-    const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(macRows.get()));
-    DibLayout layout;
-    if (!ReadDibLayout(bytes, layout, RowRule::Mac))
-        return 0;
-    return PackPictureRows(bytes.subspan(layout.bitsOffset, layout.imageBytes), layout.rowBytes, cardPicture);
+    return PackPictureRows(rows.image(), rows.layout().rowBytes, cardPicture);
 }
 
 bool ReadPackedPictureRuns(std::span<const uint8_t> packed, PackedPictureRuns& runs) {
     runs = {};
     if (packed.size() < kPackedPictureHeaderBytes)
         return false;
-    const uint8_t* p = packed.data();
-    std::memcpy(runs.leadFill, p, 4);
-    runs.leadCount = ReadU32LE(p + 4);
-    std::memcpy(runs.trailFill, p + 8, 4);
-    runs.trailCount = ReadU32LE(p + 12);
-    return true;
+    ByteReader r(packed);
+    std::memcpy(runs.leadFill, r.Bytes(4).data(), 4);
+    runs.leadCount = r.U32LE();
+    std::memcpy(runs.trailFill, r.Bytes(4).data(), 4);
+    runs.trailCount = r.U32LE();
+    return r.ok();
 }
 
 bool UnpackPictureRows(std::span<const uint8_t> packed, std::span<uint8_t> range) {

@@ -15,14 +15,7 @@ Handle ToFileOrder(std::span<const uint8_t> record, uint16_t kind, const StackCo
     std::vector<uint8_t> bytes(record.begin(), record.end());
     if (ConvertObjectRecord(bytes, ByteOrder::ToFile, cv, nullptr) != kStackOk)
         return 0;
-    Handle h = NewHandle(static_cast<uint32_t>(bytes.size()));
-    HandleLock lock(h);
-    if (!lock) {
-        DisposeHandle(h);
-        return 0;
-    }
-    std::memcpy(lock.get(), bytes.data(), bytes.size());
-    return h;
+    return NewHandleFromBytes(bytes);
 }
 
 }  // namespace

@@ -108,13 +108,9 @@ int ReadEntries(ByteSource& source, uint32_t areaOffset, Handle resFile, std::st
 // The bytes of an entry's data as the file holds them: converted to file order, or as they
 // were read for a raw entry. False when the data does not convert.
 bool EntryFileBytes(const ResEntry& e, const StackConversion& cv, std::vector<uint8_t>& out) {
-    out.clear();
-    {
-        HandleLock lock(e.data);
-        if (!lock)
-            return false;
-        out.assign(lock.get(), lock.get() + GetHandleSize(e.data));
-    }
+    if (!IsValidHandle(e.data))
+        return false;
+    out = HandleToBytes(e.data);
     if (e.raw)
         return true;
     return SwapResourceDataBytes(e.type, out, ByteOrder::ToFile, cv, nullptr) == kStackOk;

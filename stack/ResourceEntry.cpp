@@ -140,22 +140,11 @@ int SwapResourceDataBytes(uint32_t type, std::vector<uint8_t>& data, ByteOrder o
 
 int SwapResourceData(uint32_t type, Handle data, ByteOrder order, const StackConversion& cv,
                      const char** reason) {
-    std::vector<uint8_t> bytes;
-    {
-        HandleLock lock(data);
-        if (!lock)
-            return kStackNoMemory;
-        bytes.assign(lock.get(), lock.get() + GetHandleSize(data));
-    }
-    int result = SwapResourceDataBytes(type, bytes, order, cv, reason);
+    if (!IsValidHandle(data))
+        return kStackNoMemory;
+    std::vector<uint8_t> bytes = HandleToBytes(data);
+    const int result = SwapResourceDataBytes(type, bytes, order, cv, reason);
     if (result != kStackOk)
         return result;
-    if (SetHandleSize(data, static_cast<uint32_t>(bytes.size())) != 0)
-        return kStackNoMemory;
-    HandleLock lock(data);
-    if (!lock)
-        return kStackNoMemory;
-    if (!bytes.empty())
-        std::memcpy(lock.get(), bytes.data(), bytes.size());
-    return kStackOk;
+    return SetHandleBytes(data, bytes) == 0 ? kStackOk : kStackNoMemory;
 }

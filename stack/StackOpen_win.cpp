@@ -10,9 +10,11 @@
 #include "core/AlertText.h"
 #include "core/Alerts.h"
 #include "core/ChangeFlags.h"
+#include "core/GdiGuards.h"
 #include "core/Resources.h"
 #include "core/PluginModule.h"
 #include "core/ByteReader.h"
+#include "core/WaitCursor.h"
 #include "stack/ResFile.h"
 #include "stack/StackOpen.h"
 #include "stack/StackOpenNeighbours.h"
@@ -23,24 +25,11 @@ namespace {
 
 constexpr int kAnswerNo = 2;
 
-// The wait cursor for one scope.
-class WaitCursor {
-public:
-    WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-private:
-    HCURSOR previous_;
-};
-
 // What a conversion takes from the machine and the current stack's path.
 StackConversion MachineConversion() {
     StackConversion cv;
-    if (HDC screen = GetDC(nullptr)) {
-        SetResourceScreenDpi(GetDeviceCaps(screen, LOGPIXELSY));
-        ReleaseDC(nullptr, screen);
-    }
+    if (const WindowDC screen(nullptr); screen)
+        SetResourceScreenDpi(GetDeviceCaps(screen.get(), LOGPIXELSY));
     cv.verticalDpi = ResourceScreenDpi();
     char path[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
@@ -79,27 +68,11 @@ int ReportUnreadable() {
 }
 
 bool ChooseStackWithDialog() {
-    char file[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotScratch, sizeof file, file);
-    char name[kFileSpecPathSize] = {};
-    GetPathFileName(file, name, sizeof name);
     char folder[kFileSpecPathSize] = {};
     GetFileSpecFolder(kSlotScratch, folder, sizeof folder);
     char title[256] = {};
     LoadResString(2405, title, sizeof title);
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = GetMainWindow();
-    dialog.lpstrFilter = "Stacks (*.STK)\0*.stk\0";
-    dialog.lpstrFile = name;
-    dialog.nMaxFile = sizeof name;
-    dialog.lpstrInitialDir = folder[0] ? folder : nullptr;
-    dialog.lpstrTitle = title[0] ? title : nullptr;
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&dialog))
-        return false;
-    SetFileSpecFromPath(kSlotScratch, name);
-    return true;
+    return ChooseFileIntoScratch("Stacks (*.STK)\0*.stk\0", folder, title);
 }
 
 // A plain Open dialog stands in for the stack Open dialog until the dialogs module installs it.

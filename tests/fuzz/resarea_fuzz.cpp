@@ -26,21 +26,9 @@ struct Live {
 
 std::vector<Live> LiveEntries(int32_t refNum) {
     std::vector<Live> live;
-    HandleLock lock(FindResFile(refNum));
-    const auto* rf = reinterpret_cast<const ResFile*>(lock.get());
-    HandleLock table(rf->entries);
-    const auto* entries = reinterpret_cast<const ResEntry*>(table.get());
-    for (uint32_t i = 0; i < rf->count; ++i) {
-        const ResEntry& e = entries[i];
-        if (e.attributes & kResDeleted)
-            continue;
-        Live item{e.type, e.id, {}, e.raw != 0};
-        if (e.data) {
-            HandleLock data(e.data);
-            item.data.assign(data.get(), data.get() + GetHandleSize(e.data));
-        }
-        live.push_back(std::move(item));
-    }
+    for (const ResEntry& e : CopyResEntries(FindResFile(refNum)))
+        if (!(e.attributes & kResDeleted))
+            live.push_back({e.type, e.id, HandleToBytes(e.data), e.raw != 0});
     return live;
 }
 

@@ -22,13 +22,6 @@ constexpr size_t kMaxInput = 1 << 20;
 
 [[noreturn]] void Broken(const char*) { std::abort(); }
 
-std::vector<uint8_t> HandleBytes(Handle h) {
-    HandleLock lock(h);
-    if (!lock)
-        return {};
-    return {lock.get(), lock.get() + GetHandleSize(h)};
-}
-
 StackConversion Settings(bool macRoman) {
     StackConversion cv;
     cv.headerMacRoman = macRoman;
@@ -106,12 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StackReadResult result = ReadStackFile(source, cv, contents, questions);
     if (result.ok()) {
         for (Handle card : contents.cards)
-            CardRoundTrip(HandleBytes(card), macRoman || StackTextIsMacRoman(cv));
+            CardRoundTrip(HandleToBytes(card), macRoman || StackTextIsMacRoman(cv));
         for (const ResEntry& entry : CopyResEntries(contents.resFile)) {
             if (entry.data && !entry.raw)
-                ResourceRoundTrip(entry.type, HandleBytes(entry.data), macRoman);
+                ResourceRoundTrip(entry.type, HandleToBytes(entry.data), macRoman);
             if (entry.raw && entry.data &&
-                HandleBytes(entry.data) != std::vector<uint8_t>(data + entry.filePosition + kResEntryHeaderBytes,
+                HandleToBytes(entry.data) != std::vector<uint8_t>(data + entry.filePosition + kResEntryHeaderBytes,
                                                                 data + entry.filePosition + kResEntryHeaderBytes + entry.dataLength))
                 Broken("raw resource data is not the stored bytes");
         }

@@ -40,7 +40,7 @@ sb::Stack SharedStack() {
 }
 
 std::vector<uint8_t> Block(Handle card) {
-    const std::vector<uint8_t> bytes = HandleBytes(card);
+    const std::vector<uint8_t> bytes = HandleToBytes(card);
     return {bytes.begin() + kCardHeaderBytes, bytes.begin() + CardObjectsOffset(card)};
 }
 
@@ -59,12 +59,12 @@ TEST_F(CardEditObjectsTest, MovesAndCopiesObjectRecordsBetweenLists) {
     s.cards[1].objects = {Btn(4)};
     Load(s);
     const Handle one = FindCardById(1), two = FindCardById(2);
-    const auto text = CardObjects(HandleBytes(one))[1];
+    const auto text = CardObjects(HandleToBytes(one))[1];
 
     EXPECT_EQ(MoveObjectToOtherList(kObjectText, 2, two, false, true), 1);
     EXPECT_EQ(ObjectTags(one), (std::vector<std::string>{"1", "3"}));
     EXPECT_EQ(ObjectTags(two), (std::vector<std::string>{"2", "4"}));
-    EXPECT_EQ(CardObjects(HandleBytes(two))[0], text) << "moved byte for byte";
+    EXPECT_EQ(CardObjects(HandleToBytes(two))[0], text) << "moved byte for byte";
 
     EXPECT_EQ(MoveObjectToOtherList(kObjectButton, 1, two, true, false), 1);
     EXPECT_EQ(ObjectTags(one), (std::vector<std::string>{"1", "3"}));
@@ -112,7 +112,7 @@ TEST_F(CardEditObjectsTest, UpdateObjectLayerFollowsTheBackgroundFlag) {
 TEST_F(CardEditObjectsTest, StorePictureBlockReplacesTheBlockAndKeepsTheObjects) {
     Load(SharedStack());
     const Handle holder = FindCardById(1), sharer = FindCardById(2);
-    const auto objectsBefore = CardObjects(HandleBytes(holder));
+    const auto objectsBefore = CardObjects(HandleToBytes(holder));
     std::vector<uint8_t> table(8 + 16 * 8, 0x11);
     SetBE16(table, 6, 15);  // 16 entries
     // Runs and a stored-copy stream of 5 bytes: an odd length, so the block is padded.
@@ -120,14 +120,14 @@ TEST_F(CardEditObjectsTest, StorePictureBlockReplacesTheBlockAndKeepsTheObjects)
 
     // Through a sharer the picture lands in its holder.
     ASSERT_EQ(StorePictureBlock(sharer, table, packed, 4), 0);
-    EXPECT_EQ(HandleBytes(sharer).size(), 100u + CardObjects(HandleBytes(sharer))[0].size());
-    const PictureParts parts = SplitPicture(HandleBytes(holder));
+    EXPECT_EQ(HandleToBytes(sharer).size(), 100u + CardObjects(HandleToBytes(sharer))[0].size());
+    const PictureParts parts = SplitPicture(HandleToBytes(holder));
     EXPECT_EQ(parts.table, table);
     EXPECT_EQ(parts.packed, packed);
     EXPECT_EQ(parts.flags, kPicturePadFlag);
     EXPECT_EQ(parts.length, 24u + table.size() + packed.size() + 1);
-    EXPECT_EQ(GetU16(HandleBytes(holder), kCardDepth), 4);
-    EXPECT_EQ(CardObjects(HandleBytes(holder)), objectsBefore);
+    EXPECT_EQ(GetU16(HandleToBytes(holder), kCardDepth), 4);
+    EXPECT_EQ(CardObjects(HandleToBytes(holder)), objectsBefore);
     ExpectSavable(holder);
 
     // A sharer whose background id names another sharer is left alone.
@@ -135,9 +135,9 @@ TEST_F(CardEditObjectsTest, StorePictureBlockReplacesTheBlockAndKeepsTheObjects)
         HandleLock lock(sharer);
         SetU16({lock.get(), GetHandleSize(sharer)}, kCardBackgroundId, 3);
     }
-    const std::vector<uint8_t> before = HandleBytes(FindCardById(3));
+    const std::vector<uint8_t> before = HandleToBytes(FindCardById(3));
     EXPECT_EQ(StorePictureBlock(sharer, table, packed, 8), 0);
-    EXPECT_EQ(HandleBytes(FindCardById(3)), before);
+    EXPECT_EQ(HandleToBytes(FindCardById(3)), before);
     EXPECT_EQ(GetCardKind(sharer), kCardKindShared);
     // One that names a missing card cannot store anything.
     {
@@ -151,22 +151,22 @@ TEST_F(CardEditObjectsTest, AHolderHandsItsPictureToTheFirstLiveSharer) {
     Load(SharedStack());
     const Handle holder = FindCardById(1);
     const std::vector<uint8_t> block = Block(holder);
-    const auto holderObjects = CardObjects(HandleBytes(holder));
+    const auto holderObjects = CardObjects(HandleToBytes(holder));
 
     EXPECT_EQ(SwitchCardBackgroundMode(holder), 1);
     const Handle heir = FindCardById(2);
     EXPECT_EQ(GetCardKind(heir), kCardKindPicture);
-    EXPECT_EQ(GetU16(HandleBytes(heir), kCardBackgroundId), 0);
+    EXPECT_EQ(GetU16(HandleToBytes(heir), kCardBackgroundId), 0);
     EXPECT_EQ(Block(heir), block);
-    EXPECT_EQ(GetU16(HandleBytes(FindCardById(3)), kCardBackgroundId), 2);
-    EXPECT_EQ(GetU16(HandleBytes(FindCardById(4)), kCardBackgroundId), 2);
+    EXPECT_EQ(GetU16(HandleToBytes(FindCardById(3)), kCardBackgroundId), 2);
+    EXPECT_EQ(GetU16(HandleToBytes(FindCardById(4)), kCardBackgroundId), 2);
     EXPECT_EQ(GetCardKind(FindCardById(4)), kCardKindShared) << "a deleted sharer does not inherit";
     // The background objects come first, in their order, with new ids.
     EXPECT_EQ(ObjectTags(heir), (std::vector<std::string>{"50", "51", "20"}));
-    const auto heirObjects = CardObjects(HandleBytes(heir));
+    const auto heirObjects = CardObjects(HandleToBytes(heir));
     EXPECT_EQ(WithoutId(heirObjects[0]), WithoutId(holderObjects[0]));
     EXPECT_EQ(WithoutId(heirObjects[1]), WithoutId(holderObjects[2]));
-    EXPECT_EQ(CardObjects(HandleBytes(holder)), holderObjects) << "the old holder keeps its own";
+    EXPECT_EQ(CardObjects(HandleToBytes(holder)), holderObjects) << "the old holder keeps its own";
     EXPECT_EQ(GetPictureHolderId(FindCardById(3)), 2);
     ExpectSavable(heir);
 
@@ -184,14 +184,14 @@ TEST_F(CardEditObjectsTest, ASharerTakesTheCurrentPictureAndItsHoldersBackground
     EXPECT_EQ(SwitchCardBackgroundMode(sharer), 0);
     EXPECT_EQ(Rec().alerts, std::vector<uint32_t>{kAlertPictureNotStored});
     EXPECT_EQ(GetCardKind(sharer), kCardKindShared);
-    EXPECT_EQ(GetU16(HandleBytes(sharer), kCardBackgroundId), 1);
+    EXPECT_EQ(GetU16(HandleToBytes(sharer), kCardBackgroundId), 1);
 
     Rec().offscreen = PatternOffscreen(kWidth, kHeight);
     EXPECT_EQ(SwitchCardBackgroundMode(sharer), 1);
     EXPECT_EQ(GetCardKind(sharer), kCardKindPicture);
-    EXPECT_EQ(GetU16(HandleBytes(sharer), kCardBackgroundId), 0);
+    EXPECT_EQ(GetU16(HandleToBytes(sharer), kCardBackgroundId), 0);
     std::vector<uint8_t> rows(static_cast<size_t>(MacRowBytes(8, kWidth)) * kHeight);
-    ASSERT_TRUE(UnpackPictureRows(SplitPicture(HandleBytes(sharer)).packed, rows));
+    ASSERT_TRUE(UnpackPictureRows(SplitPicture(HandleToBytes(sharer)).packed, rows));
     EXPECT_EQ(rows, PatternRows(kWidth, kHeight));
     EXPECT_EQ(ObjectTags(sharer), (std::vector<std::string>{"50", "51", "20"}));
     EXPECT_EQ(GetCardKind(FindCardById(1)), kCardKindPicture);
@@ -208,7 +208,7 @@ TEST_F(CardEditObjectsTest, ObjectOrderMovesTheSelectedObject) {
         std::sort(v.begin(), v.end());
         return v;
     };
-    const auto contents = sorted(CardObjects(HandleBytes(card)));
+    const auto contents = sorted(CardObjects(HandleToBytes(card)));
     Rec().selectedKind = kObjectText;
     Rec().selectedId = 2;
 
@@ -231,7 +231,7 @@ TEST_F(CardEditObjectsTest, ObjectOrderMovesTheSelectedObject) {
         step.call(step.allTheWay);
         EXPECT_EQ(ObjectTags(card), step.order) << step.layer;
         EXPECT_EQ(Rec().reorders, step.layer.empty() ? std::vector<std::string>{} : std::vector<std::string>{step.layer});
-        EXPECT_EQ(sorted(CardObjects(HandleBytes(card))), contents);
+        EXPECT_EQ(sorted(CardObjects(HandleToBytes(card))), contents);
     }
     ExpectSavable(card);
 

@@ -26,7 +26,7 @@ uint16_t HeaderWord(uint32_t offset) {
 
 // The picture of a kind-1 record unpacked into card rows.
 std::vector<uint8_t> StoredRows(Handle card) {
-    const PictureParts parts = SplitPicture(HandleBytes(card));
+    const PictureParts parts = SplitPicture(HandleToBytes(card));
     std::vector<uint8_t> rows(static_cast<size_t>(MacRowBytes(8, kWidth)) * kHeight, 0xAA);
     EXPECT_TRUE(UnpackPictureRows(parts.packed, rows));
     return rows;
@@ -51,7 +51,7 @@ TEST_F(CardEditTest, NewCardStoresTheOffscreenAsItsPictureAndGoesToIt) {
     EXPECT_TRUE(Rec().alerts.empty());
     EXPECT_TRUE(IsStackChanged());
 
-    const std::vector<uint8_t> bytes = HandleBytes(card);
+    const std::vector<uint8_t> bytes = HandleToBytes(card);
     EXPECT_EQ(GetU16(bytes, kCardKind), kCardKindPicture);
     EXPECT_EQ(GetU16(bytes, kCardBackgroundId), 0);
     EXPECT_EQ(GetU16(bytes, kCardDepth), 8);
@@ -92,7 +92,7 @@ TEST_F(CardEditTest, NewCardSharesTheCurrentCardsPictureHolder) {
 
     const Handle card = NewCard(false, true);
     ASSERT_NE(card, 0);
-    const std::vector<uint8_t> bytes = HandleBytes(card);
+    const std::vector<uint8_t> bytes = HandleToBytes(card);
     EXPECT_EQ(bytes.size(), 100u);
     EXPECT_EQ(GetU16(bytes, kCardKind), kCardKindShared);
     EXPECT_EQ(GetU16(bytes, kCardBackgroundId), 1);
@@ -155,7 +155,7 @@ TEST_F(CardEditTest, NewCardWithoutOffscreenReportsTheFailedPictureStore) {
     ASSERT_NE(card, 0);
     EXPECT_EQ(Rec().alerts, (std::vector<uint32_t>{kAlertPictureNotStored, kAlertPictureNotStored}));
     EXPECT_EQ(GetCardKind(card), kCardKindPlain);
-    EXPECT_EQ(GetU16(HandleBytes(card), kCardBackgroundId), 0);
+    EXPECT_EQ(GetU16(HandleToBytes(card), kCardBackgroundId), 0);
     EXPECT_EQ(GetCardKind(FindCardById(1)), kCardKindPlain) << "a failed store leaves the record unchanged";
     ExpectSavable(card);
 }
@@ -227,7 +227,7 @@ TEST_F(CardEditTest, ButtonsLinkingToADeletedCardAreOffered) {
     Load(LinkedStack());
     const std::vector<LinkedButton> linked = FindButtonsLinkingTo(2);
     ASSERT_EQ(linked.size(), 1u);
-    EXPECT_EQ(GetU16(HandleBytes(linked[0].record), linked[0].offset + kObjectId), 1);
+    EXPECT_EQ(GetU16(HandleToBytes(linked[0].record), linked[0].offset + kObjectId), 1);
     EXPECT_EQ(FindButtonsLinkingTo(3).size(), 1u);
     EXPECT_TRUE(FindButtonsLinkingTo(1).empty());
 
@@ -295,7 +295,7 @@ TEST_F(CardEditTest, ALockedCardIsUnlockedOnlyWhenTheUserAgrees) {
     EXPECT_EQ(Rec().alerts, std::vector<uint32_t>{kAlertCardLocked});
     const Handle card = FindCardById(2);
     EXPECT_TRUE(IsCardDeleted(card));
-    EXPECT_EQ(GetU16(HandleBytes(card), kCardFlags) & kCardLockedFlag, 0);
+    EXPECT_EQ(GetU16(HandleToBytes(card), kCardFlags) & kCardLockedFlag, 0);
     EXPECT_EQ(GetCurrentCardId(), 1);
 }
 

@@ -222,7 +222,7 @@ TEST_F(CardListTest, ClearTestingAnswersZeroesEveryCard) {
     }
     ClearTestingAnswers();
     for (int i = 1; i <= 2; ++i)
-        EXPECT_EQ(GetU32(HandleBytes(GetCardByIndex(i)), kCardTestingAnswers), 0u);
+        EXPECT_EQ(GetU32(HandleToBytes(GetCardByIndex(i)), kCardTestingAnswers), 0u);
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ std::vector<uint8_t> ReadFirstCard(const std::vector<uint8_t>& file) {
     const StackReadResult result = ReadStackFile(source, cv, contents);
     std::vector<uint8_t> card;
     if (result.ok() && !contents.cards.empty())
-        card = HandleBytes(contents.cards[0]);
+        card = HandleToBytes(contents.cards[0]);
     DisposeStackFileContents(contents);
     return card;
 }
@@ -123,7 +123,7 @@ TEST_F(CardPictureRowsTest, BuilderPacksAsTheProgramAndRoundTrips) {
         // The program's packer gives the same bytes, its run counts in host order.
         const Handle h = PackPictureRows(rows, static_cast<uint32_t>(rows.size() / 24), false);
         ASSERT_NE(h, 0);
-        std::vector<uint8_t> program = HandleBytes(h);
+        std::vector<uint8_t> program = HandleToBytes(h);
         DisposeHandle(h);
         ASSERT_EQ(program.size(), packed.size());
         EXPECT_EQ(Be32(packed, 4), Le32(program, 4));

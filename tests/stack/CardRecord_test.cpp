@@ -50,7 +50,7 @@ TEST_F(CardRecordTest, EmptyCardIs100BytesAndOneCardStack228) {
     StackFileContents contents;
     ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
     ASSERT_EQ(contents.cards.size(), 1u);
-    std::vector<uint8_t> host = HandleBytes(contents.cards[0]);
+    std::vector<uint8_t> host = HandleToBytes(contents.cards[0]);
     EXPECT_EQ(host.size(), 100u);
     EXPECT_EQ(GetU32(host, kCardLength), 100u);
     EXPECT_EQ(GetU16(host, kCardId), 1);
@@ -60,7 +60,7 @@ TEST_F(CardRecordTest, EmptyCardIs100BytesAndOneCardStack228) {
 
     Handle h = NewHandleWithEndMark(98);
     ASSERT_NE(h, 0);
-    std::vector<uint8_t> marked = HandleBytes(h);
+    std::vector<uint8_t> marked = HandleToBytes(h);
     ASSERT_EQ(marked.size(), 100u);
     EXPECT_EQ(marked[98], 0xFA);
     EXPECT_EQ(marked[99], 0xCE);
@@ -285,7 +285,7 @@ TEST_F(CardRecordTest, MacRomanTextsFollowTheFirstPictureCard) {
         ASSERT_TRUE(ReadStackFile(source, cv, contents).ok()) << c.name;
         EXPECT_EQ(StackTextIsMacRoman(cv), c.converted) << c.name;
         for (size_t i = 1; i < 3; ++i) {
-            std::vector<uint8_t> card = HandleBytes(contents.cards[i]);
+            std::vector<uint8_t> card = HandleToBytes(contents.cards[i]);
             EXPECT_EQ(PStringAt(card, kCardName), "Caf\x8e") << c.name << ": the card name stays as stored";
             auto objects = CardObjects(card);
             ASSERT_EQ(objects.size(), 3u);
@@ -323,14 +323,10 @@ TEST_F(CardRecordTest, ReadThenWriteGivesTheFileBack) {
     card.objects.push_back(other);
     const std::vector<uint8_t> file = sb::BuildCardRecord(card, s);
 
-    Handle h = NewHandle(static_cast<uint32_t>(file.size()));
-    {
-        HandleLock lock(h);
-        std::memcpy(lock.get(), file.data(), file.size());
-    }
+    Handle h = NewHandleFromBytes(file);
     StackConversion cv;
     ASSERT_EQ(SwapCardRecord(h, ByteOrder::ToHost, cv, nullptr), kStackOk);
-    std::vector<uint8_t> host = HandleBytes(h);
+    std::vector<uint8_t> host = HandleToBytes(h);
     auto objects = CardObjects(host);
     ASSERT_EQ(objects.size(), 4u);
     EXPECT_EQ(GetI16(objects[0], kObjectRect), -5);
@@ -343,7 +339,7 @@ TEST_F(CardRecordTest, ReadThenWriteGivesTheFileBack) {
     EXPECT_EQ(GetU16(objects[3], kObjectKind), 200);
 
     ASSERT_EQ(SwapCardRecord(h, ByteOrder::ToFile, cv, nullptr), kStackOk);
-    EXPECT_EQ(HandleBytes(h), file);
+    EXPECT_EQ(HandleToBytes(h), file);
     DisposeHandle(h);
 
     // Writing refuses a record whose object list is broken, and leaves it as it was.

@@ -105,21 +105,20 @@ inline std::vector<uint8_t> PatternOffscreen(int width, int height) {
     const DibHandle dib = NewDib(width, rows, 8);
     std::vector<uint8_t> bytes;
     {
-        HandleLock lock(dib);
-        const std::span<uint8_t> d(lock.get(), GetHandleSize(dib));
-        DibLayout layout;
-        EXPECT_TRUE(ReadDibLayout(d, layout));
+        LockedDib locked(dib);
+        EXPECT_TRUE(locked);
+        const std::span<uint8_t> table = locked.table();
         for (int i = 0; i < 256; ++i) {
-            d[kDibInfoHeaderBytes + i * 4 + 0] = static_cast<uint8_t>(i / 2);     // blue
-            d[kDibInfoHeaderBytes + i * 4 + 1] = static_cast<uint8_t>(255 - i);   // green
-            d[kDibInfoHeaderBytes + i * 4 + 2] = static_cast<uint8_t>(i);         // red
+            table[i * 4 + 0] = static_cast<uint8_t>(i / 2);     // blue
+            table[i * 4 + 1] = static_cast<uint8_t>(255 - i);   // green
+            table[i * 4 + 2] = static_cast<uint8_t>(i);         // red
         }
         for (int r = 0; r < rows; ++r) {
-            std::span<uint8_t> row = DibRowAt(d, layout, rows - 1 - r);
+            std::span<uint8_t> row = locked.row(rows - 1 - r);
             for (int c = 0; c < width; ++c)
                 row[c] = r < height ? static_cast<uint8_t>(r * 7 + c) : 0xEE;
         }
-        bytes.assign(d.begin(), d.end());
+        bytes.assign(locked.bytes().begin(), locked.bytes().end());
     }
     DisposeHandle(dib);
     return bytes;
@@ -168,7 +167,7 @@ inline std::vector<uint8_t> PName(std::string_view text) {
 // The ids of a record's objects in list order, with a '-' before those marked deleted.
 inline std::vector<std::string> ObjectTags(Handle card) {
     std::vector<std::string> tags;
-    for (const auto& o : CardObjects(HandleBytes(card)))
+    for (const auto& o : CardObjects(HandleToBytes(card)))
         tags.push_back(((GetU16(o, kObjectFlags) & kObjectDeletedFlag) ? "-" : "") + std::to_string(GetU16(o, kObjectId)));
     return tags;
 }
@@ -223,7 +222,7 @@ protected:
 
 // The record in file order passes the reader's checks: what a save would write can be read.
 inline void ExpectSavable(Handle card) {
-    std::vector<uint8_t> bytes = HandleBytes(card);
+    std::vector<uint8_t> bytes = HandleToBytes(card);
     EXPECT_EQ(GetU32(bytes, kCardLength), bytes.size());
     StackConversion cv;
     ASSERT_EQ(SwapCardRecordBytes(bytes, ByteOrder::ToFile, cv, nullptr), kStackOk);

@@ -40,7 +40,7 @@ TEST_F(ColorTableTest, PaletteAndDibColorsTakeTheHighBytes) {
     const std::vector<uint8_t> table = Table(colors);
     Handle palette = MacColorTableToPalette(table);
     ASSERT_NE(palette, 0);
-    std::vector<uint8_t> p = HandleBytes(palette);
+    std::vector<uint8_t> p = HandleToBytes(palette);
     DisposeHandle(palette);
     ASSERT_EQ(p.size(), 4u + 12 * 4);
     EXPECT_EQ(GetU16(p, 0), 0x300);
@@ -98,7 +98,7 @@ TEST_F(ColorTableTest, TablesFromPalettes) {
         source.ticks = 0x01020304;
         Handle h = PaletteToMacColorTable(source);
         ASSERT_NE(h, 0) << c.name;
-        std::vector<uint8_t> t = HandleBytes(h);
+        std::vector<uint8_t> t = HandleToBytes(h);
         DisposeHandle(h);
         ASSERT_EQ(t.size(), 8 + c.count * 8) << c.name;
         EXPECT_EQ(GetBE32(t, 0), 0x01020304u) << c.name;

@@ -318,21 +318,21 @@ TEST_F(ObjectConvertTest, RecordsToFileOrderInNewHandles) {
     ASSERT_EQ(ConvertObjectRecord(expected, ByteOrder::ToFile, StackConversion{}, nullptr), kStackOk);
     Handle h = ButtonRecordToFileOrder(host, StackConversion{});
     ASSERT_NE(h, 0);
-    EXPECT_EQ(HandleBytes(h), expected);
+    EXPECT_EQ(HandleToBytes(h), expected);
     DisposeHandle(h);
     EXPECT_EQ(GraphicRecordToFileOrder(host, StackConversion{}), 0) << "not a graphic";
 
     std::vector<uint8_t> text = HostObject(sb::TextField(4, {1, 2, 3, 4}, "T", "text"));
     h = TextRecordToFileOrder(text, StackConversion{});
     ASSERT_NE(h, 0);
-    EXPECT_EQ(HandleBytes(h), sb::BuildObjectRecord(sb::TextField(4, {1, 2, 3, 4}, "T", "text")));
+    EXPECT_EQ(HandleToBytes(h), sb::BuildObjectRecord(sb::TextField(4, {1, 2, 3, 4}, "T", "text")));
     DisposeHandle(h);
 
     sb::Object graphic = sb::Graphic(5, {0, 0, 4, 4}, "G");
     graphic.data = {1, 2, 3, 4};
     h = GraphicRecordToFileOrder(HostObject(graphic), StackConversion{});
     ASSERT_NE(h, 0);
-    EXPECT_EQ(HandleBytes(h), sb::BuildObjectRecord(graphic));
+    EXPECT_EQ(HandleToBytes(h), sb::BuildObjectRecord(graphic));
     DisposeHandle(h);
 
     // A host record that cannot be converted gives no handle (and leaves none behind).

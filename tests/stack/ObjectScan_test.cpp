@@ -41,7 +41,7 @@ std::vector<uint16_t> Walk(Handle card, bool startOnHolder) {
     ScannedObject object;
     while (NextObjectInScan(scan, &object, true)) {
         ids.push_back(object.id);
-        EXPECT_EQ(GetU16(HandleBytes(object.record), object.offset + kObjectId), object.id);
+        EXPECT_EQ(GetU16(HandleToBytes(object.record), object.offset + kObjectId), object.id);
     }
     EndObjectScan(scan);
     return ids;
@@ -97,7 +97,7 @@ TEST_F(ObjectScanTest, FindObjectInCardMatchesIdZeroAndTheEarlierWins) {
     s.cards = {card, other};
     Load(s);
     const Handle first = FindCardById(1);
-    const std::vector<uint8_t> bytes = HandleBytes(first);
+    const std::vector<uint8_t> bytes = HandleToBytes(first);
     uint32_t offset = 0xDEAD;
     ASSERT_TRUE(FindObjectInCard(kObjectButton, 7, first, &offset));
     EXPECT_EQ(PStringAt(bytes, offset + kButtonName), "zero") << "an object with id 0 matches any id";
@@ -132,17 +132,17 @@ TEST_F(ObjectScanTest, FindsVisibleObjectsByNameAndPlace) {
     uint32_t offset = 0;
     ASSERT_TRUE(FindObjectByName(kObjectText, PName("field").data(), &record, true, &offset));
     EXPECT_EQ(GetCardId(record), 1) << "found among the holder's background objects";
-    EXPECT_EQ(GetU16(HandleBytes(record), offset + kObjectId), 13);
+    EXPECT_EQ(GetU16(HandleToBytes(record), offset + kObjectId), 13);
 
     record = FindCardById(2);
     EXPECT_FALSE(FindObjectByName(kObjectText, PName("field").data(), &record, false, &offset));
     record = FindCardById(2);
     ASSERT_TRUE(FindObjectByName(kObjectButton, PName("Back").data(), &record, false, &offset));
-    EXPECT_EQ(GetU16(HandleBytes(record), offset + kObjectId), 10);
+    EXPECT_EQ(GetU16(HandleToBytes(record), offset + kObjectId), 10);
 
     record = FindCardById(2);
     ASSERT_TRUE(FindObjectByIndex(kObjectButton, 2, &record, &offset));
-    EXPECT_EQ(GetU16(HandleBytes(record), offset + kObjectId), 10);
+    EXPECT_EQ(GetU16(HandleToBytes(record), offset + kObjectId), 10);
     record = FindCardById(2);
     EXPECT_FALSE(FindObjectByIndex(kObjectButton, 3, &record, &offset));
 
@@ -163,7 +163,7 @@ TEST_F(ObjectScanTest, ObjectLengthsThatLieEndTheList) {
     };
     for (const Case& c : {Case{0x7FFFFFF0u, "past the record"}, Case{10, "shorter than the header"},
                           Case{0, "zero"}}) {
-        const std::vector<uint8_t> before = HandleBytes(card);
+        const std::vector<uint8_t> before = HandleToBytes(card);
         {
             HandleLock lock(card);
             SetU32({lock.get(), GetHandleSize(card)}, CardObjectsOffset(card) + kObjectLength, c.length);

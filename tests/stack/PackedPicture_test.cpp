@@ -28,11 +28,7 @@ protected:
         EXPECT_NE(h, 0);
         if (!h)
             return {};
-        Bytes bytes;
-        {
-            HandleLock lock(h);
-            bytes.assign(lock.get(), lock.get() + GetHandleSize(h));
-        }
+        const Bytes bytes = HandleToBytes(h);
         DisposeHandle(h);
         return bytes;
     }
@@ -235,12 +231,10 @@ TEST_F(PackedPictureTest, PackPictureTakesABottomUpDib) {
             const DibHandle dib = NewDib(width, height, 8);
             ASSERT_NE(dib, 0);
             {
-                HandleLock lock(dib);
-                std::span<uint8_t> bytes(lock.get(), GetHandleSize(dib));
-                DibLayout layout;
-                ASSERT_TRUE(ReadDibLayout(bytes, layout));
+                LockedDib locked(dib);
+                ASSERT_TRUE(locked);
                 for (int r = 0; r < height; ++r) {
-                    auto row = DibRowAt(bytes, layout, r);
+                    auto row = locked.row(r);
                     std::fill(row.begin(), row.begin() + width, static_cast<uint8_t>(r + 1));
                     row[0] = static_cast<uint8_t>(0x40 + r);
                 }
@@ -250,11 +244,7 @@ TEST_F(PackedPictureTest, PackPictureTakesABottomUpDib) {
                 map[i] = static_cast<uint8_t>(255 - i);
             const Handle h = PackPicture(dib, card, mapped ? map.data() : nullptr);
             ASSERT_NE(h, 0);
-            Bytes packed;
-            {
-                HandleLock lock(h);
-                packed.assign(lock.get(), lock.get() + GetHandleSize(h));
-            }
+            const Bytes packed = HandleToBytes(h);
             DisposeHandle(h);
 
             // Top-down Mac rows: row y is the DIB's row height-1-y, padded with 0 to 32 bytes.
@@ -272,12 +262,10 @@ TEST_F(PackedPictureTest, PackPictureTakesABottomUpDib) {
             }
             // The DIB itself was left top-down.
             {
-                HandleLock lock(dib);
-                std::span<uint8_t> bytes(lock.get(), GetHandleSize(dib));
-                DibLayout layout;
-                ASSERT_TRUE(ReadDibLayout(bytes, layout));
+                LockedDib locked(dib);
+                ASSERT_TRUE(locked);
                 const uint8_t top = mapped ? map[height] : static_cast<uint8_t>(height);
-                EXPECT_EQ(DibRowAt(bytes, layout, 0)[1], top);
+                EXPECT_EQ(locked.row(0)[1], top);
             }
             DisposeHandle(dib);
         }

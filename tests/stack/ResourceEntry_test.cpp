@@ -104,9 +104,9 @@ TEST_F(ResourceEntryTest, ReaderKeepsRawDataAndRefusesBrokenAreas) {
     EXPECT_EQ(ids, (std::vector<uint16_t>{128, 129, 130, 131, 132}));
     EXPECT_TRUE(contents.drops.empty());
     EXPECT_EQ(entries[0].dataLength, 5u);
-    EXPECT_EQ(HandleBytes(entries[0].data), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(HandleToBytes(entries[0].data), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
     EXPECT_EQ(entries[2].raw, 1) << "an action that does not convert is kept";
-    EXPECT_EQ(HandleBytes(entries[2].data), badAction) << "as stored";
+    EXPECT_EQ(HandleToBytes(entries[2].data), badAction) << "as stored";
     EXPECT_EQ(entries[2].filePosition, built.resourceOffsets[2]);
     EXPECT_EQ(entries[0].raw, 0);
     EXPECT_EQ(entries[3].data, 0) << "a deleted entry has no data";
@@ -151,7 +151,7 @@ TEST_F(ResourceEntryTest, ReaderKeepsRawDataAndRefusesBrokenAreas) {
         HandleLock lock(contents.resFile);
         EXPECT_EQ(reinterpret_cast<const ResFile*>(lock.get())->nextId, 0);
     }
-    EXPECT_EQ(GetU32(HandleBytes(contents.header), kHeaderNextResourceId), 7u);
+    EXPECT_EQ(GetU32(HandleToBytes(contents.header), kHeaderNextResourceId), 7u);
     DisposeStackFileContents(contents);
 }
 
@@ -217,13 +217,9 @@ TEST_F(ResourceEntryTest, ActionNbaAndCursorData) {
     std::vector<uint8_t> file = sb::ActionRecord(action);
     file.insert(file.end(), {0xEE, 0xEE});  // bytes after the record stay as they are
     std::vector<uint8_t> d = file;
-    Handle h = NewHandle(static_cast<uint32_t>(d.size()));
-    {
-        HandleLock lock(h);
-        std::memcpy(lock.get(), d.data(), d.size());
-    }
+    Handle h = NewHandleFromBytes(d);
     ASSERT_EQ(SwapResourceData(ResType("Actn"), h, ByteOrder::ToHost, StackConversion{}, nullptr), kStackOk);
-    d = HandleBytes(h);
+    d = HandleToBytes(h);
     DisposeHandle(h);
     const uint32_t length = GetU32(d, kObjectLength);
     EXPECT_EQ(length, d.size() - 2);

@@ -61,10 +61,7 @@ std::string Text(Handle h) {
 }
 
 Handle HandleOf(std::string_view text) {
-    Handle h = NewHandle(static_cast<uint32_t>(text.size()));
-    HandleLock lock(h);
-    std::memcpy(lock.get(), text.data(), text.size());
-    return h;
+    return NewHandleFromBytes({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
 }
 
 std::vector<uint8_t> PName(std::string_view text) {

@@ -62,7 +62,7 @@ TEST_F(StackReaderTest, BuilderStackReadsBackAsDescribed) {
     ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
     EXPECT_TRUE(contents.drops.empty());
 
-    std::vector<uint8_t> header = HandleBytes(contents.header);
+    std::vector<uint8_t> header = HandleToBytes(contents.header);
     EXPECT_EQ(GetU16(header, kHeaderCardCount), 3);
     EXPECT_EQ(GetU16(header, kHeaderNextCardId), 13);
     EXPECT_EQ(GetU16(header, kHeaderNextObjectId), 40);
@@ -72,7 +72,7 @@ TEST_F(StackReaderTest, BuilderStackReadsBackAsDescribed) {
     EXPECT_EQ(contents.cardOffsets, built.cardOffsets);
 
     ASSERT_EQ(contents.cards.size(), 3u);
-    std::vector<uint8_t> holder = HandleBytes(contents.cards[0]);
+    std::vector<uint8_t> holder = HandleToBytes(contents.cards[0]);
     EXPECT_EQ(GetU16(holder, kCardKind), kCardKindPicture);
     EXPECT_EQ(PStringAt(holder, kCardName), "Holder");
     auto objects = CardObjects(holder);
@@ -89,14 +89,14 @@ TEST_F(StackReaderTest, BuilderStackReadsBackAsDescribed) {
     EXPECT_EQ(PStringAt(objects[2], kGraphicName), "Graphic");
     EXPECT_EQ(objects[2][80], 9) << "graphic pixels from +80";
 
-    std::vector<uint8_t> sharer = HandleBytes(contents.cards[1]);
+    std::vector<uint8_t> sharer = HandleToBytes(contents.cards[1]);
     EXPECT_EQ(GetU16(sharer, kCardKind), kCardKindShared);
     EXPECT_EQ(GetU16(sharer, kCardBackgroundId), 10);
     objects = CardObjects(sharer);
     ASSERT_EQ(objects.size(), 1u);
     EXPECT_EQ(ButtonChunks(objects[0]).size(), 13u);
 
-    std::vector<uint8_t> plain = HandleBytes(contents.cards[2]);
+    std::vector<uint8_t> plain = HandleToBytes(contents.cards[2]);
     EXPECT_EQ(GetU16(plain, kCardKind), kCardKindPlain);
     EXPECT_EQ(GetU16(plain, kCardFlags), kCardLockedFlag);
     EXPECT_EQ(plain.size(), 100u);
@@ -106,12 +106,12 @@ TEST_F(StackReaderTest, BuilderStackReadsBackAsDescribed) {
     const ResEntry& actn = resources[0];
     EXPECT_EQ(actn.type, ResType("Actn"));
     EXPECT_EQ(actn.filePosition, built.resourceOffsets[0]);
-    std::vector<uint8_t> data = HandleBytes(actn.data);
+    std::vector<uint8_t> data = HandleToBytes(actn.data);
     EXPECT_EQ(GetU16(data, kObjectKind), kObjectButton);
     EXPECT_EQ(GetU16(data, 136), 61);
     EXPECT_EQ(PStringAt(actn.name, 0), "Arrive");
     const ResEntry& link = resources[1];
-    data = HandleBytes(link.data);
+    data = HandleToBytes(link.data);
     EXPECT_EQ(std::string(data.begin() + 24, data.begin() + 28), "word");
     EXPECT_EQ(resources[2].type, ResType("WKSp"));
     EXPECT_EQ(resources[2].dataLength, 21u);
@@ -134,7 +134,7 @@ TEST_F(StackReaderTest, BuilderStackReadsBackAsDescribed) {
         EXPECT_EQ(fileSource.Size(), built.bytes.size());
         ASSERT_TRUE(ReadStackFile(fileSource, cv, contents).ok());
         ASSERT_EQ(contents.cards.size(), 3u);
-        EXPECT_EQ(HandleBytes(contents.cards[1]), sharer);
+        EXPECT_EQ(HandleToBytes(contents.cards[1]), sharer);
         DisposeStackFileContents(contents);
     }
     FileClose(file);

@@ -30,13 +30,6 @@ protected:
     }
 };
 
-inline std::vector<uint8_t> HandleBytes(Handle h) {
-    HandleLock lock(h);
-    if (!lock)
-        return {};
-    return {lock.get(), lock.get() + GetHandleSize(h)};
-}
-
 // The objects of a host-order card record, in list order.
 inline std::vector<std::vector<uint8_t>> CardObjects(std::span<const uint8_t> card) {
     std::vector<std::vector<uint8_t>> objects;
