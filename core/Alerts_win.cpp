@@ -16,6 +16,9 @@ namespace {
 
 constexpr size_t kPendingSize = 256;
 constexpr const char* kAlertProperty = "LoomAlertBox";
+// The string id again, as a plain number, for programs outside the module (the test browser
+// notes which alert a page shows) that cannot read the box's own record.
+constexpr const char* kAlertIdProperty = "LoomAlertId";
 
 char g_pendingText[kPendingSize] = {};
 
@@ -98,6 +101,7 @@ BOOL InitAlertBox(HWND dialog, LPARAM param) {
     state->stringId = static_cast<uint32_t>(param) >> 16;
     const bool wantIcon = (param & 0xFFFF) != 0;
     SetPropA(dialog, kAlertProperty, state);
+    SetPropA(dialog, kAlertIdProperty, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(state->stringId)));
 
     AlertText alert;
     if (!ParseAlertText(LoadAlertString(state->stringId), &alert))
@@ -171,6 +175,7 @@ INT_PTR CALLBACK AlertBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_NCDESTROY:
         if (state) {
             RemovePropA(dialog, kAlertProperty);
+            RemovePropA(dialog, kAlertIdProperty);
             FreeMascotPicture(&state->mascot);  // system icons are shared and not destroyed
             delete state;
         }

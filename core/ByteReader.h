@@ -74,6 +74,7 @@ public:
         return v;
     }
     int16_t I16BE() { return static_cast<int16_t>(U16BE()); }
+    int16_t I16LE() { return static_cast<int16_t>(U16LE()); }
     int32_t I32LE() { return static_cast<int32_t>(U32LE()); }
     // The next count bytes; an empty span (and ok cleared) when fewer remain.
     std::span<const uint8_t> Bytes(size_t count) {

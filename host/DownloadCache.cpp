@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
+#include "core/ByteReader.h"
+#include "core/MacText.h"
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+namespace {
 
 // Copies into a fixed field, always terminated; false when the text did not fit.
 bool CopyField(char (&field)[kCachePathSize], std::string_view text) {
@@ -17,15 +18,21 @@ bool CopyField(char (&field)[kCachePathSize], std::string_view text) {
     return true;
 }
 
-uint32_t U32LE(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
-uint16_t U16LE(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-void PutU32LE(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+// A text field of the index file: kept up to its first NUL, always terminated in memory.
+void ReadField(ByteReader& r, char (&field)[kCachePathSize]) {
+    std::span<const uint8_t> bytes = r.Bytes(kCachePathSize);
+    std::memset(field, 0, sizeof field);
+    if (!bytes.empty())
+        std::memcpy(field, bytes.data(), kCachePathSize - 1);
 }
-void PutU16LE(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
+
+void WriteField(ByteWriter& w, const char (&field)[kCachePathSize]) {
+    w.Bytes({reinterpret_cast<const uint8_t*>(field), kCachePathSize});
+}
+
+bool IsKept(std::string_view localPath, const std::vector<std::string>& keepPaths) {
+    return std::any_of(keepPaths.begin(), keepPaths.end(),
+                       [&](const std::string& kept) { return !kept.empty() && SameUrl(localPath, kept); });
 }
 
 uint32_t TotalExpected(const DownloadCache& cache) {
@@ -43,24 +50,24 @@ void ParseCacheIndex(std::span<const uint8_t> bytes, DownloadCache& cache) {
     cache.count = 0;
     cache.useCounter = 0;
     std::memset(cache.entries, 0, sizeof cache.entries);
-    if (bytes.size() < 2)
-        return;
-    auto count = static_cast<int16_t>(U16LE(bytes.data()));
-    if (count < 0 || count > kMaxCacheEntries || bytes.size() < 2 + count * kCacheEntrySize)
+    ByteReader r(bytes);
+    const int16_t count = r.I16LE();
+    if (!r.ok() || count < 0 || count > kMaxCacheEntries || r.remaining() < count * kCacheEntrySize)
         return;
     for (int i = 0; i < count; ++i) {
-        const uint8_t* p = bytes.data() + 2 + i * kCacheEntrySize;
         DownloadCacheEntry& e = cache.entries[i];
-        std::memcpy(e.url, p, kCachePathSize);
-        std::memcpy(e.localPath, p + 260, kCachePathSize);
-        e.url[kCachePathSize - 1] = 0;
-        e.localPath[kCachePathSize - 1] = 0;
-        e.lastModified = U32LE(p + 520);
-        e.useSequence = 0;
-        e.expectedSize = U32LE(p + 526);
-        e.receivedSize = std::min(U32LE(p + 530), e.expectedSize);
-        e.complete = U32LE(p + 534);
-        e.verifiedThisRun = 0;
+        ReadField(r, e.url);
+        ReadField(r, e.localPath);
+        e.lastModified = r.U32LE();
+        r.U16LE();  // the use sequence counts within one run only
+        e.expectedSize = r.U32LE();
+        e.receivedSize = std::min(r.U32LE(), e.expectedSize);
+        e.complete = r.U32LE();
+        r.U32LE();  // verified again before use in this run
+        if (!r.ok()) {
+            std::memset(cache.entries, 0, sizeof cache.entries);
+            return;
+        }
     }
     cache.count = count;
 }
@@ -68,29 +75,23 @@ void ParseCacheIndex(std::span<const uint8_t> bytes, DownloadCache& cache) {
 std::vector<uint8_t> SerializeCacheIndex(const DownloadCache& cache) {
     std::vector<uint8_t> out;
     out.reserve(2 + cache.count * kCacheEntrySize);
-    PutU16LE(out, static_cast<uint16_t>(cache.count));
+    ByteWriter w(out);
+    w.U16LE(static_cast<uint16_t>(cache.count));
     for (int i = 0; i < cache.count; ++i) {
         const DownloadCacheEntry& e = cache.entries[i];
-        out.insert(out.end(), e.url, e.url + kCachePathSize);
-        out.insert(out.end(), e.localPath, e.localPath + kCachePathSize);
-        PutU32LE(out, e.lastModified);
-        PutU16LE(out, e.useSequence);
-        PutU32LE(out, e.expectedSize);
-        PutU32LE(out, e.receivedSize);
-        PutU32LE(out, e.complete);
-        PutU32LE(out, e.verifiedThisRun);
+        WriteField(w, e.url);
+        WriteField(w, e.localPath);
+        w.U32LE(e.lastModified);
+        w.U16LE(e.useSequence);
+        w.U32LE(e.expectedSize);
+        w.U32LE(e.receivedSize);
+        w.U32LE(e.complete);
+        w.U32LE(e.verifiedThisRun);
     }
     return out;
 }
 
-bool SameUrl(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    return true;
-}
+bool SameUrl(std::string_view a, std::string_view b) { return EqualAsciiNoCase(a, b); }
 
 bool IsStackUrl(std::string_view url) {
     return url.size() >= 5 && SameUrl(url.substr(url.size() - 4), ".stk");
@@ -126,11 +127,18 @@ bool LookupCacheEntry(DownloadCache& cache, std::string_view url, uint32_t lastM
     return false;
 }
 
-bool EvictCacheEntry(DownloadCache& cache, const CacheFileOps& ops, std::string_view keepPath) {
+int FindCacheEntryByPath(const DownloadCache& cache, std::string_view localPath) {
+    for (int i = 0; i < cache.count; ++i)
+        if (SameUrl(cache.entries[i].localPath, localPath))
+            return i;
+    return -1;
+}
+
+bool EvictCacheEntry(DownloadCache& cache, const CacheFileOps& ops, const std::vector<std::string>& keepPaths) {
     int victim = -1;
     for (int i = 0; i < cache.count; ++i) {
         const DownloadCacheEntry& e = cache.entries[i];
-        if (!keepPath.empty() && SameUrl(e.localPath, keepPath))
+        if (IsKept(e.localPath, keepPaths))
             continue;
         if (victim < 0 || e.useSequence < cache.entries[victim].useSequence || e.complete == 0)
             victim = i;
@@ -143,15 +151,15 @@ bool EvictCacheEntry(DownloadCache& cache, const CacheFileOps& ops, std::string_
 }
 
 bool AddCacheEntry(DownloadCache& cache, std::string_view url, std::string_view localPath, uint32_t lastModified,
-                   uint32_t expectedSize, const CacheFileOps& ops, std::string_view keepPath) {
+                   uint32_t expectedSize, const CacheFileOps& ops, const std::vector<std::string>& keepPaths) {
     if (!cache.enabled || url.size() >= kCachePathSize || localPath.size() >= kCachePathSize)
         return false;
-    if (cache.count >= kMaxCacheEntries && !EvictCacheEntry(cache, ops, keepPath))
+    if (cache.count >= kMaxCacheEntries && !EvictCacheEntry(cache, ops, keepPaths))
         return false;
     for (uint32_t total = TotalExpected(cache); total > 0 && uint64_t(total) + expectedSize > kMaxCacheBytes;
          total = TotalExpected(cache)) {
-        if (!EvictCacheEntry(cache, ops, keepPath))
-            break;  // only the open stack's entry is left
+        if (!EvictCacheEntry(cache, ops, keepPaths))
+            break;  // only kept entries are left
     }
     DownloadCacheEntry& e = cache.entries[cache.count];
     std::memset(&e, 0, sizeof e);
@@ -163,22 +171,28 @@ bool AddCacheEntry(DownloadCache& cache, std::string_view url, std::string_view 
     return true;
 }
 
+void AddReceivedBytes(DownloadCacheEntry& e, uint32_t count) {
+    e.receivedSize = static_cast<uint32_t>(std::min<uint64_t>(uint64_t(e.receivedSize) + count, e.expectedSize));
+}
+
+bool MarkDownloadComplete(DownloadCacheEntry& e) {
+    if (e.receivedSize < e.expectedSize)
+        return false;
+    e.complete = 1;
+    e.verifiedThisRun = 1;
+    return true;
+}
+
 void AddReceivedBytes(DownloadCache& cache, std::string_view url, uint32_t count) {
-    for (int i = 0; i < cache.count; ++i) {
-        DownloadCacheEntry& e = cache.entries[i];
-        if (SameUrl(e.url, url))
-            e.receivedSize = static_cast<uint32_t>(std::min<uint64_t>(uint64_t(e.receivedSize) + count, e.expectedSize));
-    }
+    for (int i = 0; i < cache.count; ++i)
+        if (SameUrl(cache.entries[i].url, url))
+            AddReceivedBytes(cache.entries[i], count);
 }
 
 void MarkDownloadComplete(DownloadCache& cache, std::string_view url) {
-    for (int i = 0; i < cache.count; ++i) {
-        DownloadCacheEntry& e = cache.entries[i];
-        if (SameUrl(e.url, url) && e.receivedSize >= e.expectedSize) {
-            e.complete = 1;
-            e.verifiedThisRun = 1;
-        }
-    }
+    for (int i = 0; i < cache.count; ++i)
+        if (SameUrl(cache.entries[i].url, url))
+            MarkDownloadComplete(cache.entries[i]);
 }
 
 const char* BindCachedFile(DownloadCache& cache, std::string_view url) {
@@ -193,22 +207,12 @@ const char* BindCachedFile(DownloadCache& cache, std::string_view url) {
 }
 
 bool ForgetCachedFile(DownloadCache& cache, std::string_view path, const CacheFileOps& ops) {
-    for (int i = 0; i < cache.count; ++i) {
-        if (SameUrl(cache.entries[i].localPath, path)) {
-            ops.remove(cache.entries[i].localPath);
-            RemoveCacheEntry(cache, i);
-            return true;
-        }
-    }
-    return false;
-}
-
-void DropCacheEntry(DownloadCache& cache, std::string_view url, const CacheFileOps& ops) {
-    int i = FindCacheEntry(cache, url);
+    int i = FindCacheEntryByPath(cache, path);
     if (i < 0)
-        return;
+        return false;
     ops.remove(cache.entries[i].localPath);
     RemoveCacheEntry(cache, i);
+    return true;
 }
 
 std::string CacheFileNameFor(std::string_view tempName, std::string_view url) {

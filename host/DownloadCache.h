@@ -46,13 +46,18 @@ std::vector<uint8_t> SerializeCacheIndex(const DownloadCache& cache);
 bool SameUrl(std::string_view a, std::string_view b);  // ASCII case-insensitive, whole string
 bool IsStackUrl(std::string_view url);
 int FindCacheEntry(const DownloadCache& cache, std::string_view url);
+int FindCacheEntryByPath(const DownloadCache& cache, std::string_view localPath);
 void RemoveCacheEntry(DownloadCache& cache, int index);
 
-// `keepPath` names the local file of the stack open now: its entry is never evicted.
+// `keepPaths` name local files in use (the open stack, downloads still being written): their
+// entries are never evicted.
 bool LookupCacheEntry(DownloadCache& cache, std::string_view url, uint32_t lastModified, const CacheFileOps& ops);
 bool AddCacheEntry(DownloadCache& cache, std::string_view url, std::string_view localPath, uint32_t lastModified,
-                   uint32_t expectedSize, const CacheFileOps& ops, std::string_view keepPath = {});
-bool EvictCacheEntry(DownloadCache& cache, const CacheFileOps& ops, std::string_view keepPath = {});
+                   uint32_t expectedSize, const CacheFileOps& ops, const std::vector<std::string>& keepPaths = {});
+bool EvictCacheEntry(DownloadCache& cache, const CacheFileOps& ops, const std::vector<std::string>& keepPaths = {});
+// One entry (a download knows its own entry by the local path), or every entry of `url`.
+void AddReceivedBytes(DownloadCacheEntry& entry, uint32_t count);
+bool MarkDownloadComplete(DownloadCacheEntry& entry);  // true when all expected bytes arrived
 void AddReceivedBytes(DownloadCache& cache, std::string_view url, uint32_t count);
 void MarkDownloadComplete(DownloadCache& cache, std::string_view url);
 // The local path of the verified, complete entry of `url`, stamped with the next use sequence;
@@ -61,8 +66,6 @@ const char* BindCachedFile(DownloadCache& cache, std::string_view url);
 // Drops the entry of a downloaded file and deletes the file; a file without an entry is not ours
 // and is left alone. True when an entry was found.
 bool ForgetCachedFile(DownloadCache& cache, std::string_view path, const CacheFileOps& ops);
-// Drops the entry of `url` and its partial file (an interrupted download).
-void DropCacheEntry(DownloadCache& cache, std::string_view url, const CacheFileOps& ops);
 
 // The name for a new local copy: the temporary name with the URL's extension when the URL ends
 // in '.' and three letters or digits; else the temporary name unchanged.

@@ -1,5 +1,9 @@
-// Streams from the browser, the download file they fill, the cache index kept across runs and
-// the queue of files asked of the browser (their records live in host/DownloadCache.h).
+// Streams from the browser, the download file each one fills, the cache index kept across runs
+// and the queue of files asked of the browser (their records live in host/DownloadCache.h).
+//
+// Every stream has its own download record, reached through NPStream::pdata: its local file,
+// its URL and its cache entry. Several embeds may stream at once; only the instance the system
+// is attached to opens a stack or replays requests, the others' downloads are only cached.
 #pragma once
 
 #include <cstdint>
@@ -18,21 +22,24 @@ NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPError reason);
 // The index in "LOOMA.LOG" of the temporary folder: loaded once per module, saved at shut-down.
 void LoadCacheIndex();
 void SaveCacheIndex();
-void FreeDownloadState();  // index, queue and URLs; the target slot goes back to 1
+// Index, queue and URLs go; downloads still under way are cut off (their partial files
+// deleted) and their streams' later bytes are taken and dropped. The target slot goes back to 1.
+void FreeDownloadState();
 DownloadCache* GetDownloadCache();  // null when no index is loaded
 
-void CloseDownloadFile();  // closes the open download file, if any, and clears its flag
-bool IsCompletedDownloadWaiting();  // a stack finished downloading before the window arrived
-const char* WaitingDownloadUrl();
-void ClearCompletedDownloadWaiting();
+// The instance's own downloads are cut off and its embed forgotten (NPP_Destroy); nothing of
+// another instance is touched.
+void ForgetInstanceDownloads(NPP instance);
+void CloseAllDownloads();  // NP_Shutdown: every download file is closed
+// The system has just attached to this instance's window: its stack, when that has already
+// arrived, is opened now, and its address becomes the base of later requests.
+void OpenWaitingDownload(NPP instance);
 void ClearPendingRequestLabel();  // the 256-byte label of the pending-request context
 int TargetFileSlot();
 
 // Module-cache forms of the index operations: `BindCachedFile` puts the local copy's path
 // into the file-spec slot.
-void MarkDownloadComplete(const char* url);
 bool BindCachedFile(const char* url, int slot);
-void OpenCompletedDownload(const char* url);
 void ForgetCachedFile(const char* path);
 
 // Files the stack names beside itself: 1 when local now (bound into `fileSlot`), 0 when asked

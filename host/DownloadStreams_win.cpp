@@ -22,22 +22,36 @@ namespace {
 
 constexpr char kIndexFileName[] = "LOOMA.LOG";
 constexpr int kCurrentStackSlot = 1;
+constexpr NPError kStreamDone = 0;
 
 std::unique_ptr<DownloadCache> g_cache;
 std::unique_ptr<RequestQueue> g_queue;
 PendingContext g_context;
-
-HANDLE g_file = INVALID_HANDLE_VALUE;
-bool g_fileOpen = false;
-std::string g_fileUrl;  // the download being written to g_file
-
-bool g_pendingOpen = false;  // a cache hit waits for its first write
-bool g_completedDownloadWaiting = false;
-std::string g_waitingUrl;
 std::string g_baseUrl;
-std::string g_currentStreamUrl;
-bool g_haveCurrentStream = false;
+// The file the browser was last asked for: the stream of this address answers the queue head.
+std::string g_requestedUrl;
 int g_targetFileSlot = kCurrentStackSlot;
+
+// One stream as it is received, reached through NPStream::pdata.
+struct Download {
+    NPP instance = nullptr;
+    const NPStream* stream = nullptr;
+    std::string url;
+    std::string localPath;  // the local copy, which names its cache entry; empty: bytes are dropped
+    HANDLE file = INVALID_HANDLE_VALUE;
+    bool cacheHit = false;        // the local copy is complete already: the first write ends the stream
+    bool answersRequest = false;  // the file the queue head waits for
+    int slot = kCurrentStackSlot;
+};
+std::vector<std::unique_ptr<Download>> g_downloads;
+
+// The stack an embed was given, until the system opens it.
+struct EmbedStack {
+    NPP instance = nullptr;
+    std::string url;
+    bool waiting = false;
+};
+std::vector<EmbedStack> g_embeds;
 
 int ReplayButtonActions(uint16_t buttonId, uint32_t argument) {
     return DoButtonActions(GetMainWindow(), buttonId, argument);
@@ -76,20 +90,73 @@ std::string OpenStackPath() {
     return path;
 }
 
-const char* StreamUrl(const NPStream* stream) { return (stream && stream->url) ? stream->url : ""; }
-
-// The first writer of a run names the current stream; any other stream's bytes are ignored.
-bool IsCurrentStream(const char* url) {
-    if (!g_haveCurrentStream) {
-        g_currentStreamUrl = url;
-        g_haveCurrentStream = true;
-    }
-    return g_currentStreamUrl == url;
+// The record of a stream this plug-in accepted; null for anything else, so that a stream the
+// browser never announced, or one whose record is gone, is never written through.
+Download* FindDownload(NPP instance, const NPStream* stream) {
+    if (!instance || !stream || !stream->pdata)
+        return nullptr;
+    for (const auto& d : g_downloads)
+        if (d.get() == stream->pdata && d->instance == instance && d->stream == stream)
+            return d.get();
+    return nullptr;
 }
 
-void SetCurrentStream(const std::string& url) {
-    g_currentStreamUrl = url;
-    g_haveCurrentStream = true;
+std::unique_ptr<Download> TakeDownload(Download* download) {
+    auto it = std::find_if(g_downloads.begin(), g_downloads.end(), [&](const auto& d) { return d.get() == download; });
+    if (it == g_downloads.end())
+        return nullptr;
+    std::unique_ptr<Download> taken = std::move(*it);
+    g_downloads.erase(it);
+    return taken;
+}
+
+// The download now writing the local copy of `url`, if any.
+Download* FindWritingDownload(std::string_view url) {
+    for (const auto& d : g_downloads)
+        if (d->file != INVALID_HANDLE_VALUE && SameUrl(d->url, url))
+            return d.get();
+    return nullptr;
+}
+
+// Local files that eviction must leave: the open stack and every copy a stream still uses.
+std::vector<std::string> PathsInUse() {
+    std::vector<std::string> paths = {OpenStackPath()};
+    for (const auto& d : g_downloads)
+        if (!d->localPath.empty())
+            paths.push_back(d->localPath);
+    return paths;
+}
+
+DownloadCacheEntry* EntryOf(const Download& d) {
+    if (!g_cache || d.localPath.empty())
+        return nullptr;
+    int i = FindCacheEntryByPath(*g_cache, d.localPath);
+    return i < 0 ? nullptr : &g_cache->entries[i];
+}
+
+// A download cut off before its end is never taken for complete: its entry and partial file go,
+// and the stream's later bytes are dropped. A cached copy only being read stays.
+void DropDownload(Download& d) {
+    if (d.file != INVALID_HANDLE_VALUE)
+        CloseHandle(d.file);
+    d.file = INVALID_HANDLE_VALUE;
+    if (!d.localPath.empty() && !d.cacheHit && !(g_cache && ForgetCachedFile(*g_cache, d.localPath, kFileOps)))
+        RemoveFile(d.localPath.c_str());  // the index has gone already
+    d.localPath.clear();
+    d.cacheHit = false;
+}
+
+EmbedStack* FindEmbed(NPP instance) {
+    auto it = std::find_if(g_embeds.begin(), g_embeds.end(),
+                           [&](const EmbedStack& e) { return e.instance == instance; });
+    return instance && it != g_embeds.end() ? &*it : nullptr;
+}
+
+void RememberEmbedStack(NPP instance, const std::string& url) {
+    EmbedStack* embed = FindEmbed(instance);
+    if (!embed)
+        embed = &g_embeds.emplace_back();
+    *embed = {instance, url, true};
 }
 
 void ClearRequestQueue() {
@@ -117,19 +184,10 @@ HANDLE CreateLocalCopy(const std::string& folder, const char* url, std::string& 
     return INVALID_HANDLE_VALUE;
 }
 
-// A download cut off before its end is never taken for complete: its entry and partial file go.
-void AbandonDownload() {
-    if (!g_fileOpen)
-        return;
-    std::string url = g_fileUrl;
-    CloseDownloadFile();
-    if (g_cache)
-        DropCacheEntry(*g_cache, url, kFileOps);
-}
-
+// Requests go out for the instance the system serves, so that their streams come back to it.
 void AskBrowserFor(const std::string& url) {
     NPNetscapeFuncs* browser = GetBrowserFuncs();
-    NPP instance = GetPluginInstance();
+    NPP instance = GetAttachedInstance() ? GetAttachedInstance() : GetPluginInstance();
     if (browser && browser->geturl && instance)
         browser->geturl(instance, url.c_str(), nullptr);
 }
@@ -154,6 +212,62 @@ void FitWindowToPage() {
     MoveWindow(window, page.x, page.y, width, height, TRUE);
 }
 
+// Opens the attached embed's stack once a copy of it has been verified in this run.
+void OpenAttachedStackIfArrived(int slot) {
+    EmbedStack* embed = FindEmbed(GetAttachedInstance());
+    if (!embed || !embed->waiting || !BindCachedFile(embed->url.c_str(), slot))
+        return;
+    embed->waiting = false;
+    g_context.kind = 0;
+    OpenStack(false);
+    FitWindowToPage();
+    RepaintCardWindow();
+}
+
+void ReplayQueueHead(const char* url) {
+    if (!g_queue || g_queue->count == 0)
+        return;
+    const PendingRequest head = g_queue->records[0];
+    switch (head.kind) {
+    case 1:
+        g_replay.doButtonActions(head.buttonId, head.argument);
+        break;
+    case 2:
+        g_replay.performActionResource(head.actionId, head.label);
+        break;
+    case 3:
+        g_replay.reloadLayerFromFile(head.object, url);
+        break;
+    default:
+        break;
+    }
+    g_context.kind = 0;
+    StartNextQueuedRequest();
+}
+
+// All bytes of a download are in its local copy (or a cached copy proved good): what it was for
+// happens now. Downloads of other embeds are only kept in the cache.
+void DownloadArrived(const Download& d) {
+    NPP attached = GetAttachedInstance();
+    const bool forSystem = attached && d.instance == attached;
+    if (IsStackUrl(d.url)) {
+        if (attached)  // another embed's download of the same stack serves as well
+            OpenAttachedStackIfArrived(forSystem && d.answersRequest ? d.slot : kCurrentStackSlot);
+    } else if (forSystem && d.answersRequest) {
+        if (BindCachedFile(d.url.c_str(), d.slot))
+            ReplayQueueHead(d.url.c_str());
+        else
+            StartNextQueuedRequest();
+    }
+}
+
+// A requested file that will not arrive must not hold up the ones queued behind it. Nothing
+// happens for a download that does not answer a request (or already arrived).
+void RequestFailed(const Download& d) {
+    if (d.answersRequest && d.instance == GetAttachedInstance())
+        StartNextQueuedRequest();
+}
+
 }  // namespace
 
 DownloadReplay DefaultDownloadReplay() {
@@ -164,9 +278,6 @@ void SetDownloadReplay(const DownloadReplay& replay) { g_replay = replay; }
 DownloadCache* GetDownloadCache() { return g_cache.get(); }
 const RequestQueue* GetRequestQueue() { return g_queue.get(); }
 int TargetFileSlot() { return g_targetFileSlot; }
-bool IsCompletedDownloadWaiting() { return g_completedDownloadWaiting; }
-const char* WaitingDownloadUrl() { return g_waitingUrl.c_str(); }
-void ClearCompletedDownloadWaiting() { g_completedDownloadWaiting = false; }
 void ClearPendingRequestLabel() { std::fill(std::begin(g_context.label), std::end(g_context.label), '\0'); }
 
 void LoadCacheIndex() {
@@ -203,29 +314,40 @@ void SaveCacheIndex() {
 }
 
 void FreeDownloadState() {
-    AbandonDownload();
+    // Other embeds' streams stay registered until the browser ends them; with no index left
+    // their bytes are dropped.
+    for (const auto& d : g_downloads)
+        DropDownload(*d);
     g_cache.reset();
     g_queue.reset();
     g_baseUrl.clear();
-    g_currentStreamUrl.clear();
-    g_haveCurrentStream = false;
-    g_pendingOpen = false;
-    g_completedDownloadWaiting = false;
-    g_waitingUrl.clear();
+    g_requestedUrl.clear();
     g_context = PendingContext{};
     g_targetFileSlot = kCurrentStackSlot;
 }
 
-void CloseDownloadFile() {
-    if (g_file != INVALID_HANDLE_VALUE)
-        CloseHandle(g_file);
-    g_file = INVALID_HANDLE_VALUE;
-    g_fileOpen = false;
+void ForgetInstanceDownloads(NPP instance) {
+    for (const auto& d : g_downloads)
+        if (d->instance == instance)
+            DropDownload(*d);
+    std::erase_if(g_downloads, [&](const auto& d) { return d->instance == instance; });
+    std::erase_if(g_embeds, [&](const EmbedStack& e) { return e.instance == instance; });
 }
 
-void MarkDownloadComplete(const char* url) {
-    if (g_cache)
-        MarkDownloadComplete(*g_cache, url);
+void CloseAllDownloads() {
+    for (const auto& d : g_downloads)
+        DropDownload(*d);
+    g_downloads.clear();
+    g_embeds.clear();
+}
+
+void OpenWaitingDownload(NPP instance) {
+    EmbedStack* embed = FindEmbed(instance);
+    if (!embed)
+        return;
+    g_baseUrl = embed->url;
+    ClearRequestQueue();
+    OpenAttachedStackIfArrived(kCurrentStackSlot);
 }
 
 bool BindCachedFile(const char* url, int slot) {
@@ -241,34 +363,6 @@ void ForgetCachedFile(const char* path) {
         ForgetCachedFile(*g_cache, path, kFileOps);
 }
 
-void OpenCompletedDownload(const char* url) {
-    if (IsStackUrl(url)) {
-        g_context.kind = 0;
-        OpenStack(false);
-        FitWindowToPage();
-        RepaintCardWindow();
-        return;
-    }
-    if (!g_queue || g_queue->count == 0)
-        return;
-    const PendingRequest head = g_queue->records[0];
-    switch (head.kind) {
-    case 1:
-        g_replay.doButtonActions(head.buttonId, head.argument);
-        break;
-    case 2:
-        g_replay.performActionResource(head.actionId, head.label);
-        break;
-    case 3:
-        g_replay.reloadLayerFromFile(head.object, url);
-        break;
-    default:
-        break;
-    }
-    g_context.kind = 0;
-    StartNextQueuedRequest();
-}
-
 void ReloadLayerFromFile(uint32_t layer, const char* url) {
     // Minimal until object layers exist: the layer cannot be rebuilt from the file yet.
     (void)layer;
@@ -280,12 +374,11 @@ void StartNextQueuedRequest() {
         return;
     const PendingRequest& head = g_queue->records[0];
     g_targetFileSlot = head.fileSlot;
-    SetCurrentStream(head.url);
+    g_requestedUrl = head.url;
     AskBrowserFor(head.url);
 }
 
 int RequestRemoteFile(const FileRequest& request, int fileSlot) {
-    AbandonDownload();
     char slotPath[MAX_PATH] = {};
     GetFileSpecPath(request.slot, sizeof slotPath, slotPath);
     std::string url;
@@ -306,7 +399,7 @@ int RequestRemoteFile(const FileRequest& request, int fileSlot) {
     if (g_queue && g_queue->count > 1)
         return 0;  // the head is still downloading; this one waits its turn
     g_targetFileSlot = fileSlot;
-    SetCurrentStream(url);
+    g_requestedUrl = url;
     AskBrowserFor(url);
     return 0;
 }
@@ -336,89 +429,131 @@ void InstallDownloadServices() {
 }
 
 extern "C" NPError NPP_NewStream(NPP instance, NPMIMEType, NPStream* stream, NPBool, uint16_t*) {
-    if (!instance)
+    if (!instance || !instance->pdata)
         return NPERR_INVALID_INSTANCE_ERROR;
-    AbandonDownload();
-    const char* url = StreamUrl(stream);
-    if (IsStackUrl(url)) {
-        g_baseUrl = url;
-        ClearRequestQueue();
+    if (!stream || !stream->url)
+        return NPERR_GENERIC_ERROR;
+    if (Download* again = FindDownload(instance, stream)) {  // announced twice: start over
+        DropDownload(*again);
+        TakeDownload(again);
     }
-    if (g_cache && LookupCacheEntry(*g_cache, url, stream->lastmodified, kFileOps)) {
-        if (IsSystemAttached())
-            BindCachedFile(url, g_targetFileSlot);
-        g_waitingUrl = url;
-        g_pendingOpen = true;
-        g_completedDownloadWaiting = true;
-        SetCurrentStream(url);
-        return NPERR_NO_ERROR;
+    stream->pdata = nullptr;
+    auto d = std::make_unique<Download>();
+    d->instance = instance;
+    d->stream = stream;
+    d->url = stream->url;
+    const bool forSystem = instance == GetAttachedInstance();
+    if (IsStackUrl(d->url)) {
+        RememberEmbedStack(instance, d->url);
+        if (forSystem) {
+            g_baseUrl = d->url;
+            ClearRequestQueue();
+        }
     }
-    std::string path;
-    HANDLE file = CreateLocalCopy(TempFolder(), url, path);
-    if (file != INVALID_HANDLE_VALUE) {
-        if (g_cache)
-            AddCacheEntry(*g_cache, url, path, stream->lastmodified, stream->end, kFileOps, OpenStackPath());
-        g_file = file;
-        g_fileOpen = true;
-        g_fileUrl = url;
+    if (forSystem && !g_requestedUrl.empty() && SameUrl(d->url, g_requestedUrl)) {
+        d->answersRequest = true;
+        d->slot = g_targetFileSlot;
+        g_requestedUrl.clear();
     }
-    g_pendingOpen = false;
-    SetCurrentStream(url);
-    return file != INVALID_HANDLE_VALUE ? NPERR_NO_ERROR : NPERR_GENERIC_ERROR;
+    // One local copy per address. The system's stream takes it over from another embed's;
+    // any other stream of an address being written takes its bytes and drops them.
+    if (Download* writing = FindWritingDownload(d->url)) {
+        if (forSystem && writing->instance != instance) {
+            DropDownload(*writing);
+        } else {
+            if (d->answersRequest) {  // the copy being written serves the request
+                writing->answersRequest = true;
+                writing->slot = d->slot;
+                d->answersRequest = false;
+            }
+            stream->pdata = d.get();
+            g_downloads.push_back(std::move(d));
+            return NPERR_NO_ERROR;
+        }
+    }
+    if (g_cache && LookupCacheEntry(*g_cache, d->url, stream->lastmodified, kFileOps)) {
+        d->cacheHit = true;
+        d->localPath = g_cache->entries[FindCacheEntry(*g_cache, d->url)].localPath;
+    } else if (g_cache) {
+        std::string path;
+        HANDLE file = CreateLocalCopy(TempFolder(), d->url.c_str(), path);
+        if (file == INVALID_HANDLE_VALUE) {
+            RequestFailed(*d);  // the browser drops the stream
+            return NPERR_GENERIC_ERROR;
+        }
+        if (AddCacheEntry(*g_cache, d->url, path, stream->lastmodified, stream->end, kFileOps, PathsInUse())) {
+            d->file = file;
+            d->localPath = path;
+        } else {
+            CloseHandle(file);  // no entry would ever lead to it
+            RemoveFile(path.c_str());
+        }
+    }
+    stream->pdata = d.get();
+    g_downloads.push_back(std::move(d));
+    return NPERR_NO_ERROR;
 }
 
 extern "C" int32_t NPP_Write(NPP instance, NPStream* stream, int32_t, int32_t len, void* buffer) {
-    if (!instance)
+    Download* d = FindDownload(instance, stream);
+    if (!d)
+        return -1;  // not a stream this plug-in took: end it
+    if (d->cacheHit) {
+        // The cached copy is used: verified for this run, bound and opened; the stream ends.
+        const Download arrived = *d;
+        d->cacheHit = false;
+        d->localPath.clear();
+        d->answersRequest = false;
+        DownloadCacheEntry* entry = EntryOf(arrived);
+        if (entry && MarkDownloadComplete(*entry))
+            DownloadArrived(arrived);
+        else
+            RequestFailed(arrived);
         return -1;
-    const char* url = StreamUrl(stream);
-    if (!IsCurrentStream(url))
+    }
+    if (len <= 0)
         return 0;
-    if (!g_pendingOpen) {
-        if (len <= 0)
-            return 0;
-        if (g_fileOpen) {
-            DWORD written = 0;
-            if (buffer && WriteFile(g_file, buffer, static_cast<DWORD>(len), &written, nullptr) &&
-                written == static_cast<DWORD>(len)) {
-                if (g_cache)
-                    AddReceivedBytes(*g_cache, url, static_cast<uint32_t>(len));
-            } else {
-                AbandonDownload();  // a short file must never pass for a complete one
-            }
+    if (d->file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        if (buffer && WriteFile(d->file, buffer, static_cast<DWORD>(len), &written, nullptr) &&
+            written == static_cast<DWORD>(len)) {
+            if (DownloadCacheEntry* entry = EntryOf(*d))
+                AddReceivedBytes(*entry, static_cast<uint32_t>(len));
+        } else {
+            DropDownload(*d);  // a short file must never pass for a complete one
         }
-        return len;
     }
-    // A cached copy: bind and open it, and end the stream.
-    MarkDownloadComplete(url);
-    if (BindCachedFile(url, g_targetFileSlot) && IsSystemAttached()) {
-        OpenCompletedDownload(url);
-        g_completedDownloadWaiting = false;
-    }
-    g_pendingOpen = false;
-    return -1;
+    return len;
 }
 
 extern "C" NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPError reason) {
     if (!instance)
         return NPERR_INVALID_INSTANCE_ERROR;
-    const char* url = StreamUrl(stream);
-    if (!IsCurrentStream(url) || !g_fileOpen || g_fileUrl != url)
+    std::unique_ptr<Download> d = TakeDownload(FindDownload(instance, stream));
+    if (!d)
         return NPERR_NO_ERROR;
-    CloseDownloadFile();
-    g_completedDownloadWaiting = false;
-    MarkDownloadComplete(url);
-    constexpr NPError kStreamDone = 0;
-    if (reason != kStreamDone || !BindCachedFile(url, g_targetFileSlot)) {
-        if (g_cache)
-            DropCacheEntry(*g_cache, url, kFileOps);  // cut short: never taken for complete
-        return NPERR_NO_ERROR;
-    }
-    if (!IsSystemAttached()) {
-        // No window yet: the stack opens when the browser gives one.
-        g_completedDownloadWaiting = true;
-        g_waitingUrl = url;
+    stream->pdata = nullptr;
+    if (d->cacheHit && reason == kStreamDone) {
+        // An empty cached file gets no write to end it.
+        DownloadCacheEntry* entry = EntryOf(*d);
+        if (entry && MarkDownloadComplete(*entry))
+            DownloadArrived(*d);
+        else
+            RequestFailed(*d);
         return NPERR_NO_ERROR;
     }
-    OpenCompletedDownload(url);
+    if (d->file == INVALID_HANDLE_VALUE) {  // a cached copy already used, or bytes dropped
+        RequestFailed(*d);
+        return NPERR_NO_ERROR;
+    }
+    CloseHandle(d->file);
+    d->file = INVALID_HANDLE_VALUE;
+    DownloadCacheEntry* entry = EntryOf(*d);
+    if (reason != kStreamDone || !entry || !MarkDownloadComplete(*entry)) {
+        DropDownload(*d);  // cut short: never taken for complete
+        RequestFailed(*d);
+        return NPERR_NO_ERROR;
+    }
+    DownloadArrived(*d);
     return NPERR_NO_ERROR;
 }

@@ -25,6 +25,7 @@ struct FirstWindowCopy {
 
 NPNetscapeFuncs* GetBrowserFuncs();
 NPP GetPluginInstance();
+NPP GetAttachedInstance();  // the instance whose window the system runs in; null when none
 const FirstWindowCopy& GetFirstWindow();
 bool IsSystemAttached();
 

@@ -1,8 +1,6 @@
 // Exports, the handler table and the instance handlers of the browser plug-in interface.
 #include "host/EntryLayer.h"
 
-#include <string>
-
 #include "host/DownloadStreams.h"
 #include "host/WindowAttach.h"
 
@@ -26,6 +24,7 @@ constexpr uint16_t kMinBrowserTableSize = 52;
 
 NPNetscapeFuncs* GetBrowserFuncs() { return g_browser; }
 NPP GetPluginInstance() { return g_pluginInstance; }
+NPP GetAttachedInstance() { return g_attachedInstance; }
 const FirstWindowCopy& GetFirstWindow() { return g_firstWindow; }
 bool IsSystemAttached() { return g_attached; }
 
@@ -66,14 +65,15 @@ extern "C" NPError NP_Shutdown() {
 
 extern "C" NPError NPP_Initialize() { return NPERR_NO_ERROR; }
 
-extern "C" void NPP_Shutdown() { CloseDownloadFile(); }
+extern "C" void NPP_Shutdown() { CloseAllDownloads(); }
 
 extern "C" NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t, char**, char**, NPSavedData*) {
     if (!instance)
         return NPERR_INVALID_INSTANCE_ERROR;
-    CloseDownloadFile();
-    ClearCompletedDownloadWaiting();
-    ClearPendingRequestLabel();
+    // Downloads belong to their own streams; another embed on the page leaves them, and the
+    // work of an attached system, alone.
+    if (!g_attached)
+        ClearPendingRequestLabel();
     InstanceData* record = nullptr;
     if (g_browser && g_browser->memalloc)
         record = static_cast<InstanceData*>(g_browser->memalloc(sizeof(InstanceData)));
@@ -90,8 +90,7 @@ extern "C" NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t, cha
 extern "C" NPError NPP_Destroy(NPP instance, NPSavedData**) {
     if (!instance)
         return NPERR_INVALID_INSTANCE_ERROR;
-    CloseDownloadFile();
-    ClearCompletedDownloadWaiting();
+    ForgetInstanceDownloads(instance);  // its own streams only
     auto* record = static_cast<InstanceData*>(instance->pdata);
     if (record) {
         if (record == g_attachedRecord) {
@@ -125,22 +124,16 @@ extern "C" NPError NPP_SetWindow(NPP instance, NPWindow* window) {
         return NPERR_NO_ERROR;
     HWND hwnd = static_cast<HWND>(window->window);
     record->window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(hwnd));
-    g_firstWindow = {hwnd, window->x, window->y, window->width, window->height, window->clipRect};
     if (g_attached)
-        return NPERR_NO_ERROR;
+        return NPERR_NO_ERROR;  // another embed has the system: its geometry stays
+    g_firstWindow = {hwnd, window->x, window->y, window->width, window->height, window->clipRect};
     g_attached = true;
     g_shutDown = false;
     g_attachedRecord = record;
     g_attachedInstance = instance;
     AttachPluginWindow(hwnd);  // a failed start-up is not the browser's concern
     SetFocus(hwnd);
-    if (IsCompletedDownloadWaiting()) {
-        std::string url = WaitingDownloadUrl();
-        MarkDownloadComplete(url.c_str());
-        if (BindCachedFile(url.c_str(), TargetFileSlot()))
-            OpenCompletedDownload(url.c_str());
-    }
-    ClearCompletedDownloadWaiting();
+    OpenWaitingDownload(instance);  // a stack that arrived before the window
     return NPERR_NO_ERROR;
 }
 

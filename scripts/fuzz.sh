@@ -1,36 +1,66 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (scripts/build.sh fuzz, into build/fuzz) and runs the stack reader's
-# fuzzer for a bounded number of runs and time, on a seed corpus made fresh by the test-stack
-# builder. Crash, leak and timeout files are left in build/fuzz/stack-run/.
+# Builds the fuzz targets (scripts/build.sh fuzz, into build/fuzz) and runs each for a bounded
+# number of runs and time, on a seed corpus of its own input form made fresh by makestack:
+# stacks for the stack and resource-area readers, cache indexes for the index reader, PackBits
+# and LZRW1 row streams for the picture unpackers, LZRW1 streams and a packed picture for the
+# codec. The stack reader's fuzzer runs longest. New inputs, crash, leak and timeout files are
+# left in build/fuzz/fuzz-run/<fuzzer>/.
 #   scripts/fuzz.sh [runs] [seconds]      defaults: 200000 runs, at most 60 seconds
-# FUZZ_RUNS and FUZZ_SECONDS set the same; FUZZ_NO_BUILD=1 skips the build.
+# FUZZ_RUNS and FUZZ_SECONDS set the same; FUZZ_OTHER_SECONDS the other fuzzers' time (20);
+# FUZZ_NO_BUILD=1 skips the build; FUZZ_BUILD names another fuzz build folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-${FUZZ_RUNS:-200000}}
 seconds=${2:-${FUZZ_SECONDS:-60}}
+other_seconds=${FUZZ_OTHER_SECONDS:-20}
+build=${FUZZ_BUILD:-$root/build/fuzz}
 
 if [ -z "${FUZZ_NO_BUILD:-}" ]; then
   "$root/scripts/build.sh" fuzz
 fi
-fuzzer="$root/build/fuzz/stack_fuzz"
-makestack="$root/build/fuzz/tools/stackbuilder/makestack"
+makestack="$build/tools/stackbuilder/makestack"
 
-work="$root/build/fuzz/stack-run"
+# The seeds each fuzzer reads (makestack --seeds-for KIND).
+seed_kind() {
+  case $1 in
+    stack_fuzz | resarea_fuzz) echo stack ;;
+    cacheindex_fuzz) echo cacheindex ;;
+    packbits_fuzz) echo packbits ;;
+    lzrw_fuzz) echo lzrw ;;
+    *) echo "" ;;
+  esac
+}
+
+# An index of 50 records is 27,102 bytes; every other input form fits 16 KiB.
+max_len() {
+  case $1 in
+    cacheindex_fuzz) echo 28672 ;;
+    *) echo 16384 ;;
+  esac
+}
+
+work="$build/fuzz-run"
 rm -rf "$work"
-mkdir -p "$work/seeds" "$work/corpus"
-"$makestack" --seeds "$work/seeds"
+mkdir -p "$work"
 
-cd "$work"
-# New inputs go to corpus/; the seeds are only read. A crash or a sanitizer report fails the run.
-"$fuzzer" -runs="$runs" -max_total_time="$seconds" -max_len=16384 -timeout=10 \
-  -rss_limit_mb=2048 -print_final_stats=1 "$work/corpus" "$work/seeds"
-
-# The other parsers of outside bytes, each for a shorter bounded run from the same seeds.
-other_seconds=${FUZZ_OTHER_SECONDS:-20}
-for target in "$root"/build/fuzz/*_fuzz; do
+run() {
+  local target=$1 time=$2
+  local name kind
   name=$(basename "$target")
-  [ "$name" = stack_fuzz ] && continue
-  mkdir -p "$work/$name"
-  "$target" -runs="$runs" -max_total_time="$other_seconds" -max_len=16384 -timeout=10 \
-    -rss_limit_mb=2048 "$work/$name" "$work/seeds"
+  kind=$(seed_kind "$name")
+  mkdir -p "$work/$name/seeds" "$work/$name/corpus"
+  if [ -n "$kind" ]; then
+    "$makestack" --seeds-for "$kind" "$work/$name/seeds"
+  else
+    echo "fuzz.sh: no seeds are made for $name; it starts from nothing" >&2
+  fi
+  # New inputs go to corpus/; the seeds are only read. A crash or a sanitizer report fails the run.
+  (cd "$work/$name" && "$target" -runs="$runs" -max_total_time="$time" -max_len="$(max_len "$name")" \
+    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 corpus seeds)
+}
+
+run "$build/stack_fuzz" "$seconds"
+for target in "$build"/*_fuzz; do
+  [ "$(basename "$target")" = stack_fuzz ] && continue
+  run "$target" "$other_seconds"
 done

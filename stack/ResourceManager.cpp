@@ -583,7 +583,7 @@ int AddResource(Handle data, uint32_t attributes, uint32_t type, uint16_t* id, c
         return kFileMissing;
     access.file()->count = count + 1;
     ResEntry& e = access.entries()[count];
-    std::memset(&e, 0, sizeof e);
+    e = ResEntry{};
     e.type = type;
     e.id = *id;
     CopyName(e.name, name);

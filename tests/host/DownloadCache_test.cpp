@@ -84,9 +84,19 @@ TEST_F(DownloadCacheTest, LimitsOnCountAndBytes) {
     cache.count = 0;
     AddComplete("http://h/open.stk", "open", 9000000);
     AddComplete("http://h/other.wav", "other", 1000);
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/new.stk", "new", 1, 9000000, kOps, "OPEN"));
+    ASSERT_TRUE(AddCacheEntry(cache, "http://h/new.stk", "new", 1, 9000000, kOps, {"OPEN"}));
     EXPECT_GE(FindCacheEntry(cache, "http://h/open.stk"), 0);
     EXPECT_LT(FindCacheEntry(cache, "http://h/other.wav"), 0);
+
+    // Downloads still being written are incomplete, the first choice of eviction, yet kept.
+    cache.count = 0;
+    g_removed.clear();
+    AddComplete("http://h/old.wav", "old", 1000);
+    ASSERT_TRUE(AddCacheEntry(cache, "http://h/a.stk", "a", 1, 7000000, kOps));
+    ASSERT_TRUE(AddCacheEntry(cache, "http://h/b.stk", "b", 1, 7000000, kOps, {"A", "old"}));
+    ASSERT_TRUE(AddCacheEntry(cache, "http://h/c.stk", "c", 1, 7000000, kOps, {"a", "b"}));
+    EXPECT_EQ(g_removed, std::vector<std::string>{"old"});
+    EXPECT_EQ(cache.count, 3) << "nothing else could go: the limit is passed rather than a live download cut";
 }
 
 TEST_F(DownloadCacheTest, LookupCompletionAndBinding) {

@@ -387,6 +387,58 @@ TEST_F(EntryLayerTest, OnlyTheAttachedInstanceShutsTheSystemDown) {
     EXPECT_EQ(handlers.destroy(&later, nullptr), NPERR_NO_ERROR);
 }
 
+// The stream handlers look at what they are given before they use it: a stream they did not
+// take, or took for another instance, is ended rather than written through.
+TEST_F(EntryLayerTest, StreamHandlersCheckWhatTheyAreGiven) {
+    Initialize();
+    NPP_t instance = {}, other = {}, noRecord = {};
+    ASSERT_EQ(New(instance), NPERR_NO_ERROR);
+    ASSERT_EQ(New(other), NPERR_NO_ERROR);
+    char type[] = "application/lmpk";
+    uint16_t stype = NP_NORMAL;
+    int marker = 0;
+    NPStream noUrl = {&marker, nullptr, nullptr, 8, 0, nullptr};
+    NPStream good = {nullptr, nullptr, "http://localhost/entry-layer-test.dat", 8, 0, nullptr};
+    struct Case {
+        const char* what;
+        NPP npp;
+        NPStream* stream;
+        NPError result;
+    };
+    const Case cases[] = {
+        {"null instance", nullptr, &good, NPERR_INVALID_INSTANCE_ERROR},
+        {"instance without a record", &noRecord, &good, NPERR_INVALID_INSTANCE_ERROR},
+        {"null stream", &instance, nullptr, NPERR_GENERIC_ERROR},
+        {"stream without a URL", &instance, &noUrl, NPERR_GENERIC_ERROR},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(handlers.newstream(c.npp, type, c.stream, false, &stype), c.result) << c.what;
+    EXPECT_EQ(good.pdata, nullptr);
+    EXPECT_EQ(noUrl.pdata, &marker) << "a refused stream's data is the browser's";
+
+    char bytes[4] = {1, 2, 3, 4};
+    NPStream foreign = {&marker, nullptr, "http://localhost/foreign.dat", 8, 0, nullptr};
+    EXPECT_EQ(handlers.write(&instance, &foreign, 0, 4, bytes), -1);
+    EXPECT_EQ(handlers.write(&instance, nullptr, 0, 4, bytes), -1);
+    EXPECT_EQ(handlers.write(nullptr, &foreign, 0, 4, bytes), -1);
+    EXPECT_EQ(handlers.destroystream(&instance, &foreign, 0), NPERR_NO_ERROR);
+    EXPECT_EQ(handlers.destroystream(&instance, nullptr, 0), NPERR_NO_ERROR);
+    EXPECT_EQ(handlers.destroystream(nullptr, &foreign, 0), NPERR_INVALID_INSTANCE_ERROR);
+    EXPECT_EQ(foreign.pdata, &marker);
+
+    ASSERT_EQ(handlers.newstream(&instance, type, &good, false, &stype), NPERR_NO_ERROR);
+    EXPECT_NE(good.pdata, nullptr);
+    EXPECT_EQ(handlers.write(&other, &good, 0, 4, bytes), -1) << "another instance's stream";
+    EXPECT_EQ(handlers.write(&instance, &good, 0, 4, bytes), 4);
+    EXPECT_EQ(handlers.destroystream(&other, &good, 0), NPERR_NO_ERROR);
+    EXPECT_NE(good.pdata, nullptr) << "still the first instance's";
+    EXPECT_EQ(handlers.destroystream(&instance, &good, 0), NPERR_NO_ERROR);  // short: dropped
+    EXPECT_EQ(good.pdata, nullptr);
+    EXPECT_EQ(handlers.write(&instance, &good, 4, 4, bytes), -1) << "an ended stream takes nothing";
+    EXPECT_EQ(handlers.destroy(&other, nullptr), NPERR_NO_ERROR);
+    EXPECT_EQ(handlers.destroy(&instance, nullptr), NPERR_NO_ERROR);
+}
+
 // A white 512 x 512 bitmap in a memory DC, large enough for the whole printed line.
 struct MemoryCanvas {
     static constexpr int kSize = 512;

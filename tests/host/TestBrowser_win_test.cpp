@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "StackBuilder.h"
+#include "core/ByteReader.h"
+#include "stack/StackFile.h"
+
 namespace {
 
 std::string WindowsPath(std::string path) {
@@ -136,12 +140,12 @@ struct BrowserRun {
     std::string errors;
 };
 
-// Runs the browser with its standard output and error in files; the environment settings are
-// inherited by the browser and reach the stand-in plug-in.
-BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>& args,
-               const std::vector<std::pair<std::string, std::string>>& env = {}) {
+// Runs a program with its standard output and error in files; the environment settings are
+// inherited by the program (the browser hands them on to the stand-in plug-in).
+BrowserRun RunProgram(const std::string& program, const ServerFolder& server, const std::vector<std::string>& args,
+                      const std::vector<std::pair<std::string, std::string>>& env = {}) {
     BrowserRun run;
-    std::string command = "\"" + BrowserPath() + "\"";
+    std::string command = "\"" + program + "\"";
     for (const std::string& a : args)
         command += " \"" + a + "\"";
     std::string outPath = server.path + "\\stdout.txt", errPath = server.path + "\\stderr.txt";
@@ -171,7 +175,7 @@ BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>
     if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
         TerminateProcess(process.hProcess, 99);
         WaitForSingleObject(process.hProcess, 5000);
-        ADD_FAILURE() << "the browser did not end within a minute: " << command;
+        ADD_FAILURE() << "the program did not end within a minute: " << command;
     }
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
@@ -183,6 +187,11 @@ BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>
     DeleteFileA(outPath.c_str());
     DeleteFileA(errPath.c_str());
     return run;
+}
+
+BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>& args,
+                      const std::vector<std::pair<std::string, std::string>>& env = {}) {
+    return RunProgram(BrowserPath(), server, args, env);
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -245,8 +254,8 @@ TEST(TestBrowser, StreamsTheStackInChunksToTheRealPlugin) {
     server.Put(name, Bytes(100, 7));
     std::string shot = server.Name("shot.png");
     BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--type", "application/lmpk", "--log",
-                                  "--chunk", "7", "--size", "300x200", "--screenshot", shot, "--screenshot-after", "500",
-                                  "--quit-after", "1500", "http://localhost/" + name});
+                                  "--chunk", "7", "--size", "300x200", "--screenshot", shot, "--quit-when-done",
+                                  "--quit-after", "30000", "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const auto& log = run.log;
     SCOPED_TRACE(Joined(log));
@@ -304,6 +313,8 @@ TEST(TestBrowser, RefusesWhatItCannotServe) {
         {"stack missing", {"--dll", dll, "http://localhost/absent.stk"}, 7},
         {"URL leaving the server folder", {"--dll", dll, "http://localhost/../some.stk"}, 7},
         {"unknown option", {"--dll", dll, "--bogus", "http://localhost/some.stk"}, 2},
+        {"--instances with several stacks",
+         {"--dll", dll, "--instances", "2", "http://localhost/some.stk", "http://localhost/some.stk"}, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -331,8 +342,8 @@ TEST(TestBrowser, HonoursWriteReadyAndShortWrites) {
     server.Put("stack.fake", bytes);
     std::string report = server.Name("report.txt");
     BrowserRun run = RunBrowser(server,
-                         {"--dll", FakePluginPath(), "--server", server.path, "--log", "--chunk", "7", "--quit-after",
-                          "1500", "http://localhost/stack.fake"},
+                         {"--dll", FakePluginPath(), "--server", server.path, "--log", "--chunk", "7", "--quit-when-done",
+                          "--quit-after", "30000", "http://localhost/stack.fake"},
                          {{"LOOM_FAKE_PLUGIN", "ready=5,0,3;take=4"}, {"LOOM_FAKE_REPORT", report}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     SCOPED_TRACE(Joined(run.log));
@@ -356,8 +367,8 @@ TEST(TestBrowser, EndsAStreamThePluginStops) {
     server.Put("stack.fake", Bytes(60, 3));
     std::string report = server.Name("report.txt");
     BrowserRun run = RunBrowser(server,
-                         {"--dll", FakePluginPath(), "--server", server.path, "--log", "--chunk", "7", "--quit-after",
-                          "1500", "http://localhost/stack.fake"},
+                         {"--dll", FakePluginPath(), "--server", server.path, "--log", "--chunk", "7", "--quit-when-done",
+                          "--quit-after", "30000", "http://localhost/stack.fake"},
                          {{"LOOM_FAKE_PLUGIN", "stopafter=20"}, {"LOOM_FAKE_REPORT", report}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     SCOPED_TRACE(Joined(run.log));
@@ -375,28 +386,42 @@ TEST(TestBrowser, EndsAStreamThePluginStops) {
     EXPECT_EQ(Field(ends[0], "afterstop"), "0");
 }
 
+// Two embeds of two stacks, streamed together chunk by chunk; each instance then asks for a file
+// of its own. Every stream reaches the instance that asked, with the file's bytes, and the page
+// closes by itself once nothing is left to deliver.
 TEST(TestBrowser, DeliversEachStreamToTheInstanceThatAsked) {
     ServerFolder server;
-    server.Put("stack.fake", Bytes(30, 5));
+    const std::string stack1 = Bytes(30, 5), stack2 = Bytes(45, 6);
+    server.Put("stack1.fake", stack1);
+    server.Put("stack2.fake", stack2);
     const std::string part1 = Bytes(40, 21), part2 = Bytes(70, 22);
     server.Put("pages\\part1.txt", part1);
     server.Put("pages\\part2.txt", part2);
     std::string report = server.Name("report.txt");
     BrowserRun run = RunBrowser(server,
                          {"--dll", FakePluginPath(), "--server", server.path, "--base",
-                          "http://localhost/pages/index.html", "--instances", "2", "--chunk", "16", "--log",
-                          "--quit-after", "1500", "http://localhost/stack.fake"},
+                          "http://localhost/pages/index.html", "--parallel", "--chunk", "16", "--log",
+                          "--quit-when-done", "--quit-after", "30000", "http://localhost/stack1.fake",
+                          "http://localhost/stack2.fake"},
                          {{"LOOM_FAKE_PLUGIN", "geturl=part%d.txt"}, {"LOOM_FAKE_REPORT", report}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     SCOPED_TRACE(Joined(run.log));
 
-    // Each instance has its own window and gets its own copy of the stack.
+    // Each instance has its own window and its own stack.
     auto windows = ReportLines(report, "window ");
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_NE(Find(run.log, "NPP_SetWindow(instance=1"), -1);
     EXPECT_NE(Find(run.log, "NPP_SetWindow(instance=2"), -1);
     EXPECT_NE(Field(run.log[Find(run.log, "NPP_SetWindow(instance=1")], "window"),
               Field(run.log[Find(run.log, "NPP_SetWindow(instance=2")], "window"));
+    // The two stacks were under way at once: a write of the second between writes of the first.
+    int firstOfOne = Find(run.log, "NPP_Write(instance=1");
+    int firstOfTwo = Find(run.log, "NPP_Write(instance=2");
+    ASSERT_GE(firstOfOne, 0);
+    ASSERT_GE(firstOfTwo, 0);
+    EXPECT_LT(firstOfTwo, Find(run.log, "NPP_DestroyStream(instance=1"));
+    EXPECT_LT(firstOfOne, Find(run.log, "NPP_DestroyStream(instance=2"));
+
     auto ends = ReportLines(report, "end ");
     ASSERT_EQ(ends.size(), 4u) << ReadFile(report);
     struct Expected {
@@ -404,10 +429,9 @@ TEST(TestBrowser, DeliversEachStreamToTheInstanceThatAsked) {
         std::string url;
         const std::string* bytes;
     };
-    const std::string stack = Bytes(30, 5);
     const Expected expected[] = {
-        {"1", "http://localhost/stack.fake", &stack},
-        {"2", "http://localhost/stack.fake", &stack},
+        {"1", "http://localhost/stack1.fake", &stack1},
+        {"2", "http://localhost/stack2.fake", &stack2},
         {"1", "http://localhost/pages/part1.txt", &part1},
         {"2", "http://localhost/pages/part2.txt", &part2},
     };
@@ -423,6 +447,7 @@ TEST(TestBrowser, DeliversEachStreamToTheInstanceThatAsked) {
         }
         EXPECT_TRUE(found) << ReadFile(report);
     }
+    EXPECT_NE(Find(run.log, "page done: every stream has ended"), -1);
     EXPECT_NE(Find(run.log, "NPP_Destroy(instance=1"), -1);
     EXPECT_NE(Find(run.log, "NPP_Destroy(instance=2"), -1);
     EXPECT_EQ(ReportLines(report, "shutdown").size(), 1u);
@@ -434,7 +459,8 @@ TEST(TestBrowser, StreamsALocalFileBeforeTheWindowAndAsAFile) {
     std::string local = server.Put("local.fk2", bytes);
     std::string report = server.Name("report.txt");
     BrowserRun run = RunBrowser(server,
-                         {"--dll", FakePluginPath(), "--log", "--stream-first", "--full", "--quit-after", "1500", local},
+                         {"--dll", FakePluginPath(), "--log", "--stream-first", "--full", "--quit-when-done",
+                          "--quit-after", "30000", local},
                          {{"LOOM_FAKE_PLUGIN", "stype=3"}, {"LOOM_FAKE_REPORT", report}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     SCOPED_TRACE(Joined(run.log));
@@ -454,6 +480,83 @@ TEST(TestBrowser, StreamsALocalFileBeforeTheWindowAndAsAFile) {
     auto asFile = ReportLines(report, "asfile ");
     ASSERT_EQ(asFile.size(), 1u);
     EXPECT_EQ(Field(asFile[0], "exists"), "1");
+}
+
+// The inspector and the plug-in read a stack through one opening sequence: for stacks from the
+// data cases and damaged ones, the inspector's verdict and alert are what the plug-in shows in
+// the browser (the size question first when it is asked, then the refusal).
+TEST(TestBrowser, InspectorAndPluginGiveTheSameVerdict) {
+    ServerFolder server;
+    std::vector<std::pair<std::string, std::string>> cases;  // name, bytes
+    const char* source = std::getenv("LOOM_SOURCE");
+    ASSERT_TRUE(source && *source) << "LOOM_SOURCE names the source tree";
+    const std::string data = WindowsPath(std::string(source) + "/tests/data/stack");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((data + "\\*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << data;
+    do {
+        const std::string input = data + "\\" + found.cFileName + "\\input.stk";
+        if (found.cFileName[0] != '.' && GetFileAttributesA(input.c_str()) != INVALID_FILE_ATTRIBUTES)
+            cases.push_back({std::string("case-") + found.cFileName + ".stk", ReadFile(input)});
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    ASSERT_GE(cases.size(), 6u);
+
+    namespace sb = stackbuilder;
+    sb::Stack stack;
+    stack.cards.push_back(sb::PlainCard(1));
+    stack.cards.push_back(sb::PictureCard(2, sb::GradientPicture(64, 32, 8)));
+    stack.resources.push_back({"Snd ", 128, "Beep", 0, 0, {1, 2, 3, 4, 5, 6}});
+    stack.resources.push_back({"Actn", 129, "Too short", 0, 0, {1, 2, 3}});  // kept raw
+    const sb::Built built = sb::BuildStack(stack);
+    const std::string whole(built.bytes.begin(), built.bytes.end());
+    auto damaged = [&](const char* name, auto change) {
+        std::vector<uint8_t> bytes = built.bytes;
+        change(bytes);
+        cases.push_back({name, std::string(bytes.begin(), bytes.end())});
+    };
+    cases.push_back({"whole.stk", whole});
+    damaged("three-more-resources.stk", [](auto& b) { SetBE32(b, kHeaderResourceCount, 5); });
+    damaged("last-data-past-end.stk", [&](auto& b) {
+        SetBE32(b, built.resourceOffsets.back() + kResDataLength, 400);
+        SetBE32(b, built.resourceOffsets.back() + kResPaddedLength, 400);
+    });
+    damaged("card-end-mark.stk", [&](auto& b) { b[built.cardOffsets[1] - 1] ^= 0xFF; });
+    damaged("version-6.stk", [](auto& b) { SetBE16(b, kHeaderVersion, 6); });
+    damaged("black-and-white.stk", [](auto& b) { SetBE16(b, kHeaderDepth, 1); });
+    damaged("no-card-width.stk", [](auto& b) { SetBE16(b, kHeaderCardWidth, 0); });
+    damaged("small-cards-version-3.stk", [](auto& b) {
+        SetBE16(b, kHeaderCardWidth, 20);
+        SetBE16(b, kHeaderVersion, 3);
+    });
+    cases.push_back({"cut-short.stk", whole.substr(0, 300)});
+
+    const std::string inspector = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/inspector/stackinspect.exe");
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const std::string path = server.Put(name, bytes);
+        const BrowserRun inspected = RunProgram(inspector, server, {path});
+        const std::string json = Joined(inspected.log);
+        std::vector<std::string> expected;
+        if (json.find("\"question\":{\"alert\":2334") != std::string::npos)
+            expected.push_back("2334");
+        const std::string refusalKey = "\"refusal\":{\"alert\":";
+        const size_t refusal = json.find(refusalKey);
+        if (refusal != std::string::npos) {
+            const size_t at = refusal + refusalKey.size();
+            expected.push_back(json.substr(at, json.find(',', at) - at));
+        }
+        EXPECT_EQ(inspected.exitCode, refusal == std::string::npos ? 0 : 2) << inspected.errors;
+
+        const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log",
+                                                   "--answer-alerts", "--quit-when-done", "--quit-after", "30000", name});
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+        std::vector<std::string> shown;
+        for (const std::string& line : run.log)
+            if (StartsWith(line, "alert("))
+                shown.push_back(Field(line, "id"));
+        EXPECT_EQ(shown, expected) << json << "\n" << Joined(run.log);
+    }
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // runs, and main(), which drives the plug-in through its life as a browser does.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "TestBrowser.h"
 
@@ -12,6 +14,8 @@ constexpr char kPageClass[] = "LoomTestBrowserPage";
 constexpr char kEmbedClass[] = "LoomTestBrowserEmbed";
 constexpr UINT_PTR kTimerQuit = 2;
 constexpr UINT_PTR kTimerScreenshot = 3;
+constexpr UINT_PTR kTimerAlerts = 4;
+constexpr UINT kAlertPollMs = 50;
 constexpr UINT kQuitRetryMs = 100;
 constexpr DWORD kQuitPatienceMs = 10000;
 
@@ -19,6 +23,8 @@ struct Embed {
     HWND window = nullptr;
     int instance = -1;  // index of the plug-in instance, -1 when NPP_New refused it
     int x = 0, y = 0;
+    std::string stackUrl;
+    std::string mimeType;
 };
 
 struct Page {
@@ -28,6 +34,8 @@ struct Page {
     bool screenshotDone = false;
     bool screenshotFailed = false;
     bool closed = false;
+    bool quitWhenDoneArmed = false;  // set once every embed has its window
+    bool streamsUnfinished = false;
     DWORD quitDeferredSince = 0;
 } g_page;
 
@@ -82,20 +90,60 @@ void ClosePage(HWND frame) {
     DestroyWindow(frame);
 }
 
+// --answer-alerts: the plug-in's alert boxes carry their string id as the window property
+// "LoomAlertId" (beside "LoomAlertBox", the box's own record). Each one seen is logged and
+// answered with its default button, as a person in a hurry would.
+std::vector<HWND> g_answered;  // boxes answered and not yet gone
+
+BOOL CALLBACK AnswerAlert(HWND window, LPARAM) {
+    if (!IsWindowVisible(window) || !GetPropA(window, "LoomAlertBox") ||
+        std::find(g_answered.begin(), g_answered.end(), window) != g_answered.end())
+        return TRUE;
+    g_answered.push_back(window);
+    const auto id = static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetPropA(window, "LoomAlertId")));
+    const LRESULT defId = SendMessageA(window, DM_GETDEFID, 0, 0);
+    const int button = HIWORD(defId) == DC_HASDEFID ? LOWORD(defId) : IDOK;
+    Logf("alert(id=%u) -> button %d", id, button);
+    std::fprintf(stderr, "testbrowser: alert %u answered\n", id);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
+    return TRUE;
+}
+
+// --quit-when-done: the page closes as soon as nothing is left to deliver, not after a guess
+// at how long delivery takes.
+void PumpAndMaybeQuit(HWND window) {
+    PumpStreams();
+    if (g_page.quitWhenDoneArmed && !g_page.closed && !HasStreamWork()) {
+        g_page.quitWhenDoneArmed = false;
+        Logf("page done: every stream has ended");
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+}
+
 LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case kMsgPump:
-        PumpStreams();
+        PumpAndMaybeQuit(window);
         return 0;
     case WM_TIMER:
         if (wParam == kTimerPump) {
-            PumpStreams();
+            PumpAndMaybeQuit(window);
         } else if (wParam == kTimerQuit) {
             KillTimer(window, kTimerQuit);
+            const bool waiting = g_page.quitWhenDoneArmed || HasStreamWork();
+            if (g_page.options.quitWhenDone && waiting && !g_page.streamsUnfinished) {
+                g_page.streamsUnfinished = true;
+                std::fprintf(stderr, "testbrowser: streams still under way after %d ms\n",
+                             g_page.options.quitAfterMs);
+            }
             ClosePage(window);
         } else if (wParam == kTimerScreenshot) {
             KillTimer(window, kTimerScreenshot);
             TakeScreenshots();
+        } else if (wParam == kTimerAlerts) {
+            std::erase_if(g_answered, [](HWND w) { return !IsWindow(w); });
+            EnumThreadWindows(GetCurrentThreadId(), AnswerAlert, 0);
         }
         return 0;
     case WM_CLOSE:
@@ -178,14 +226,14 @@ bool IsFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The stack's address: a URL as given, a local file as a file URL, anything else a name
+// A stack's address: a URL as given, a local file as a file URL, anything else a name
 // relative to the page's base URL.
-std::string StackUrl(const BrowserOptions& o) {
-    if (HasScheme(o.stack))
-        return o.stack;
-    if (IsFile(o.stack))
-        return LocalPathToUrl(FullPath(o.stack));
-    return ResolveUrl(o.baseUrl, o.stack);
+std::string StackUrl(const BrowserOptions& o, const std::string& stack) {
+    if (HasScheme(stack))
+        return stack;
+    if (IsFile(stack))
+        return LocalPathToUrl(FullPath(stack));
+    return ResolveUrl(o.baseUrl, stack);
 }
 
 void RunMessageLoop() {
@@ -222,12 +270,16 @@ int main(int argc, char** argv) {
         o.dllPath = ProgramFolder() + "\\nploom.dll";
     o.serverDir = FullPath(o.serverDir.empty() ? std::string(".") : o.serverDir);
 
-    std::string stackUrl = StackUrl(o);
-    std::string stackPath = UrlToLocalPath(stackUrl, o.serverDir);
-    if (stackPath.empty() || !IsFile(stackPath)) {
-        std::fprintf(stderr, "testbrowser: no stack at %s (%s)\n", stackUrl.c_str(),
-                     stackPath.empty() ? "not a file URL" : stackPath.c_str());
-        return kExitStackMissing;
+    std::vector<std::string> stackUrls;
+    for (const std::string& stack : o.stacks) {
+        std::string url = StackUrl(o, stack);
+        std::string path = UrlToLocalPath(url, o.serverDir);
+        if (path.empty() || !IsFile(path)) {
+            std::fprintf(stderr, "testbrowser: no stack at %s (%s)\n", url.c_str(),
+                         path.empty() ? "not a file URL" : path.c_str());
+            return kExitStackMissing;
+        }
+        stackUrls.push_back(url);
     }
 
     PluginTypes types;
@@ -236,14 +288,16 @@ int main(int argc, char** argv) {
         ShutdownPlugin();
         return rc;
     }
-    std::string mimeType = o.mimeType;
-    if (mimeType.empty())
-        mimeType = types.TypeForExtension(UrlExtension(stackUrl));
-    if (mimeType.empty() || !types.Serves(mimeType)) {
-        std::fprintf(stderr, "testbrowser: the plug-in does not serve %s\n",
-                     mimeType.empty() ? ("files ending ." + UrlExtension(stackUrl)).c_str() : mimeType.c_str());
-        ShutdownPlugin();
-        return kExitMimeNotServed;
+    std::vector<std::string> mimeTypes;
+    for (const std::string& url : stackUrls) {
+        std::string mimeType = o.mimeType.empty() ? types.TypeForExtension(UrlExtension(url)) : o.mimeType;
+        if (mimeType.empty() || !types.Serves(mimeType)) {
+            std::fprintf(stderr, "testbrowser: the plug-in does not serve %s\n",
+                         mimeType.empty() ? ("files ending ." + UrlExtension(url)).c_str() : mimeType.c_str());
+            ShutdownPlugin();
+            return kExitMimeNotServed;
+        }
+        mimeTypes.push_back(mimeType);
     }
     rc = InitializePlugin();
     if (rc != kExitOk) {
@@ -251,26 +305,32 @@ int main(int argc, char** argv) {
         return rc;
     }
     SetServer(o.serverDir, o.baseUrl, types, o.chunk, o.parallel);
-    if (!CreatePage("Pageloom test browser - " + stackUrl)) {
+    if (!CreatePage("Pageloom test browser - " + stackUrls[0])) {
         std::fprintf(stderr, "testbrowser: could not create the page window\n");
         ShutdownPlugin();
         return kExitWindow;
     }
+    for (size_t i = 0; i < g_page.embeds.size(); ++i) {
+        g_page.embeds[i].stackUrl = stackUrls[i % stackUrls.size()];
+        g_page.embeds[i].mimeType = mimeTypes[i % mimeTypes.size()];
+    }
 
     bool refused = false;
     for (Embed& embed : g_page.embeds) {
-        embed.instance = NewInstance(mimeType, o.fullPage, stackUrl, o.width, o.height);
+        embed.instance = NewInstance(embed.mimeType, o.fullPage, embed.stackUrl, o.width, o.height);
         refused |= embed.instance < 0;
     }
     auto requestStacks = [&] {
         for (const Embed& embed : g_page.embeds)
-            RequestStream(embed.instance, stackUrl);
+            RequestStream(embed.instance, embed.stackUrl);
     };
     // Both times count from the page's start.
     if (!o.screenshot.empty())
         SetTimer(g_page.frame, kTimerScreenshot, static_cast<UINT>(o.screenshotAfterMs), nullptr);
     if (o.quitAfterMs >= 0)
         SetTimer(g_page.frame, kTimerQuit, static_cast<UINT>(o.quitAfterMs), nullptr);
+    if (o.answerAlerts)
+        SetTimer(g_page.frame, kTimerAlerts, kAlertPollMs, nullptr);
     if (o.streamBeforeWindow) {
         requestStacks();
         DeliverStreamsNow();
@@ -281,6 +341,8 @@ int main(int argc, char** argv) {
                 SetInstanceWindow(embed.instance, embed.window, embed.x, embed.y, o.width, o.height);
         if (!o.streamBeforeWindow)
             requestStacks();
+        g_page.quitWhenDoneArmed = o.quitWhenDone;
+        PostMessageA(g_page.frame, kMsgPump, 0, 0);  // done already when nothing was streamed
         RunMessageLoop();
     }
     if (!g_page.closed) {
@@ -290,5 +352,7 @@ int main(int argc, char** argv) {
     ShutdownPlugin();
     if (refused)
         return kExitInstanceRefused;
+    if (g_page.streamsUnfinished)
+        return kExitStreamsUnfinished;
     return g_page.screenshotFailed ? kExitScreenshot : kExitOk;
 }

@@ -1,5 +1,6 @@
 // Options of the test browser, and the small URL work a browser does: resolving a name against
 // the page's base URL and finding the file that a URL names under the server folder.
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -92,23 +93,29 @@ std::string RemoveDotSegments(std::string_view path) {
 }  // namespace
 
 const char* UsageText() {
-    return "usage: testbrowser [options] STACK\n"
+    return "usage: testbrowser [options] STACK...\n"
            "  STACK                 a URL (http://host/dir/x.stk maps to SERVER\\dir\\x.stk),\n"
-           "                        a local file, or a name relative to the base URL\n"
+           "                        a local file, or a name relative to the base URL;\n"
+           "                        each stack gets an embed of its own\n"
            "  --dll PATH            the plug-in (default: nploom.dll beside this program)\n"
            "  --server DIR          folder standing for the web server (default: current folder)\n"
            "  --base URL            the page's base URL (default: http://localhost/)\n"
            "  --type MIME           MIME type of the stack (default: by extension from the plug-in)\n"
            "  --size WxH            size of each embed (default: 512x384)\n"
            "  --chunk N             at most N bytes per NPP_Write (default: 4096)\n"
-           "  --instances N         N embeds of the same stack, one instance each (default: 1)\n"
+           "  --instances N         N embeds of one stack, one instance each (default: 1)\n"
            "  --full                full-page mode instead of embedded\n"
            "  --stream-first        deliver the stack before the window is given\n"
            "  --parallel            interleave streams instead of delivering one after another\n"
            "  --log                 one line on standard output for every plug-in call\n"
+           "  --answer-alerts       log each alert the plug-in shows (\"alert(id=N)\") and press\n"
+           "                        its default button\n"
            "  --screenshot FILE     save the first embed window as a PNG (more: FILE-2.png, ...)\n"
            "  --screenshot-after MS when to take it (default: 1000)\n"
-           "  --quit-after MS       close the page after MS milliseconds\n";
+           "  --quit-after MS       close the page after MS milliseconds\n"
+           "  --quit-when-done      close the page once every stream has ended and no request\n"
+           "                        of the plug-in is left (with --quit-after as the limit:\n"
+           "                        reaching it first ends with exit code 12)\n";
 }
 
 std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -158,22 +165,26 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         else if (a == "--full") options.fullPage = true;
         else if (a == "--stream-first") options.streamBeforeWindow = true;
         else if (a == "--parallel") options.parallel = true;
+        else if (a == "--quit-when-done") options.quitWhenDone = true;
+        else if (a == "--answer-alerts") options.answerAlerts = true;
         else if (a.size() > 1 && a[0] == '-') {
             error = "unknown option " + a;
             return std::nullopt;
-        } else if (options.stack.empty()) {
-            options.stack = a;
         } else {
-            error = "more than one stack given: " + a;
-            return std::nullopt;
+            options.stacks.push_back(a);
         }
         if (!ok)
             return std::nullopt;
     }
-    if (options.stack.empty()) {
+    if (options.stacks.empty()) {
         error = "no stack given";
         return std::nullopt;
     }
+    if (options.stacks.size() > 1 && options.instances > 1) {
+        error = "--instances repeats a single stack; several stacks get an embed each";
+        return std::nullopt;
+    }
+    options.instances = std::max(options.instances, static_cast<int>(options.stacks.size()));
     if (!HasScheme(options.baseUrl)) {
         error = "the base URL needs a scheme: " + options.baseUrl;
         return std::nullopt;

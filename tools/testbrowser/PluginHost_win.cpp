@@ -547,25 +547,29 @@ void PumpStreams() {
 
 bool IsInPluginCall() { return g_callDepth > 0; }
 
-void DestroyInstances() {
-    for (auto& instance : g_instances) {
-        if (!instance->alive)
-            continue;
-        EndInstanceStreams(instance.get());
-        NPSavedData* saved = nullptr;
-        NPError result = NPERR_GENERIC_ERROR;
-        if (g_plugin.destroy) {
-            PluginCall call;
-            result = g_plugin.destroy(&instance->npp, &saved);
-        }
-        Logf("NPP_Destroy(instance=%d) -> %d", instance->number, result);
-        instance->alive = false;
-        if (saved) {
-            // Saved data belongs to the browser now; with no page history it is let go at once.
-            BrowserMemFree(saved->buf);
-            BrowserMemFree(saved);
-        }
+void DestroyInstance(int index) {
+    if (index < 0 || index >= static_cast<int>(g_instances.size()) || !g_instances[index]->alive)
+        return;
+    Instance& instance = *g_instances[index];
+    EndInstanceStreams(&instance);
+    NPSavedData* saved = nullptr;
+    NPError result = NPERR_GENERIC_ERROR;
+    if (g_plugin.destroy) {
+        PluginCall call;
+        result = g_plugin.destroy(&instance.npp, &saved);
     }
+    Logf("NPP_Destroy(instance=%d) -> %d", instance.number, result);
+    instance.alive = false;
+    if (saved) {
+        // Saved data belongs to the browser now; with no page history it is let go at once.
+        BrowserMemFree(saved->buf);
+        BrowserMemFree(saved);
+    }
+}
+
+void DestroyInstances() {
+    for (size_t i = 0; i < g_instances.size(); ++i)
+        DestroyInstance(static_cast<int>(i));
 }
 
 void ShutdownPlugin() {

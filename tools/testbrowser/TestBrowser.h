@@ -16,19 +16,23 @@ struct BrowserOptions {
     std::string dllPath;     // empty: nploom.dll beside the program
     std::string serverDir;   // folder standing for the web server; empty: the current folder
     std::string baseUrl = "http://localhost/";
-    std::string stack;       // URL, local path, or a name relative to the base URL
+    // URLs, local paths, or names relative to the base URL: one embed each, or with
+    // --instances N one stack in N embeds.
+    std::vector<std::string> stacks;
     std::string mimeType;    // empty: chosen by the file's extension from the plug-in's list
     int width = 512;
     int height = 384;
     int chunk = 4096;        // bytes offered per NPP_Write at most
     int instances = 1;
     int quitAfterMs = -1;    // -1: run until the window is closed
+    bool quitWhenDone = false;  // close the page once no stream or request is left
     std::string screenshot;  // PNG file of the first embed window; empty: none
     int screenshotAfterMs = 1000;
     bool log = false;
     bool fullPage = false;          // NP_FULL instead of NP_EMBED
     bool streamBeforeWindow = false;  // deliver the stack before NPP_SetWindow
     bool parallel = false;          // interleave streams instead of one after another
+    bool answerAlerts = false;      // log each alert box of the plug-in and press its default button
 };
 
 // Exit codes of the program.
@@ -44,6 +48,7 @@ enum ExitCode : int {
     kExitInstanceRefused = 9,
     kExitPluginStuck = 10,
     kExitScreenshot = 11,
+    kExitStreamsUnfinished = 12,  // --quit-after came first while --quit-when-done still waited
 };
 
 // CommandLine.cpp
@@ -91,6 +96,7 @@ void RequestStream(int instance, const std::string& url);  // as the page asks f
 void PumpStreams();       // one step of stream delivery; called on the pump message and timer
 bool HasStreamWork();     // requests waiting or streams under way
 bool IsInPluginCall();
+void DestroyInstance(int instance);  // its streams end (user break), then NPP_Destroy
 void DestroyInstances();
 void ShutdownPlugin();
 size_t OutstandingAllocations();

@@ -1,25 +1,264 @@
-// makestack: writes the demo stack, or the fuzz seed stacks, with the test-stack builder.
-//   makestack OUT.stk          the demo stack (three cards with pictures, objects, resources)
-//   makestack --seeds DIR      one file per seed stack, DIR/<name>.stk
+// makestack: writes the demo stack, or seed inputs for the fuzzers.
+//   makestack OUT.stk                the demo stack (three cards with pictures, objects, resources)
+//   makestack --seeds DIR            one file per seed stack, DIR/<name>.stk
+//   makestack --seeds-for KIND DIR   seeds for one fuzzer, in its own input form:
+//     stack       seed stacks, as --seeds (the stack and resource-area fuzzers)
+//     cacheindex  download cache indexes ("LOOMA.LOG"): 0 to 50 records, and a few damaged ones
+//     packbits    picture choice (4 bytes) + PackBits runs over whole images, or LZRW1 row records
+//     lzrw        destination size (2 bytes) + LZRW1 streams, compressed and stored, or a packed
+//                 picture's middle with its run header
+// Seeds are written from the formats as documented, with the codecs' own packers only where a
+// stream needs compressing.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "StackBuilder.h"
+#include "core/ByteReader.h"
+#include "graphics/Lzrw.h"
+#include "graphics/PackBits.h"
+
+namespace {
+
+using Seeds = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
+
+// --- cache index: i16 count, then 542-byte little-endian records ---
+
+struct IndexRecord {
+    std::string url, localPath;
+    uint32_t lastModified = 0x5F000000;
+    uint16_t useSequence = 0;
+    uint32_t expectedSize = 0, receivedSize = 0, complete = 0, verified = 0;
+};
+
+void WriteText(ByteWriter& w, const std::string& text) {
+    std::vector<uint8_t> field(260, 0);
+    std::memcpy(field.data(), text.data(), std::min<size_t>(text.size(), field.size()));
+    w.Bytes(field);
+}
+
+std::vector<uint8_t> Index(int16_t count, const std::vector<IndexRecord>& records) {
+    std::vector<uint8_t> out;
+    ByteWriter w(out);
+    w.U16LE(static_cast<uint16_t>(count));
+    for (const IndexRecord& r : records) {
+        WriteText(w, r.url);
+        WriteText(w, r.localPath);
+        w.U32LE(r.lastModified);
+        w.U16LE(r.useSequence);
+        w.U32LE(r.expectedSize);
+        w.U32LE(r.receivedSize);
+        w.U32LE(r.complete);
+        w.U32LE(r.verified);
+    }
+    return out;
+}
+
+IndexRecord Downloaded(int i, bool complete) {
+    static const char* kExtensions[] = {"stk", "bmp", "wav", "txt", "tmp"};
+    IndexRecord r;
+    const std::string ext = kExtensions[i % 5];
+    r.url = "http://example.net/stacks/file" + std::to_string(i) + "." + ext;
+    r.localPath = "C:\\WINDOWS\\TEMP\\stk" + std::to_string(1000 + i) + "." + ext;
+    r.lastModified += static_cast<uint32_t>(i) * 3600;
+    r.useSequence = static_cast<uint16_t>(i % 7);
+    r.expectedSize = 1000u * static_cast<uint32_t>(i + 1);
+    r.receivedSize = complete ? r.expectedSize : r.expectedSize / 2;
+    r.complete = complete;
+    r.verified = complete && i % 2;
+    return r;
+}
+
+std::vector<IndexRecord> Downloads(int count) {
+    std::vector<IndexRecord> records;
+    for (int i = 0; i < count; ++i)
+        records.push_back(Downloaded(i, i % 3 != 2));
+    return records;
+}
+
+Seeds CacheIndexSeeds() {
+    Seeds seeds;
+    for (int count : {0, 1, 2, 5, 17, 50})
+        seeds.push_back({"index-" + std::to_string(count), Index(static_cast<int16_t>(count), Downloads(count))});
+    IndexRecord odd = Downloaded(3, true);
+    odd.url.assign(259, 'u');                // fills its field but for the NUL
+    odd.localPath.assign(260, 'p');          // no NUL at all
+    odd.receivedSize = odd.expectedSize + 5;  // more than announced
+    odd.complete = 7;
+    seeds.push_back({"index-odd-fields", Index(2, {odd, Downloaded(4, false)})});
+    std::vector<uint8_t> cut = Index(3, Downloads(3));
+    cut.resize(cut.size() - 100);
+    seeds.push_back({"index-cut-short", cut});
+    seeds.push_back({"index-count-51", Index(51, Downloads(1))});
+    seeds.push_back({"index-count-negative", Index(-1, Downloads(1))});
+    return seeds;
+}
+
+// --- PackBits and LZRW1 row records under the picture fuzzer's 4-byte choice ---
+
+constexpr int kFuzzDepths[] = {1, 4, 8, 16, 24, 32};
+
+// Rows with runs, short repeats and noise, as pictures have them.
+std::vector<uint8_t> Pattern(size_t size, unsigned seed) {
+    std::vector<uint8_t> bytes(size);
+    for (size_t i = 0; i < size; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        size_t band = (i / 24) % 3;
+        bytes[i] = band == 0 ? 0xFF : band == 1 ? static_cast<uint8_t>(i / 3) : static_cast<uint8_t>(seed >> 16);
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> Noise(size_t size, unsigned seed) {
+    std::vector<uint8_t> bytes(size);
+    for (uint8_t& b : bytes) {
+        seed = seed * 1103515245u + 12345u;
+        b = static_cast<uint8_t>(seed >> 16);
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> PictureChoice(int depthIndex, int width, int height) {
+    return {static_cast<uint8_t>(depthIndex), static_cast<uint8_t>((width - 1) & 0xFF),
+            static_cast<uint8_t>((width - 1) >> 8), static_cast<uint8_t>(height - 1)};
+}
+
+std::vector<uint8_t> Lzrw(std::span<const uint8_t> input) {
+    std::vector<uint8_t> work(kLzrwWorkAreaBytes), out(LzrwCompressBound(input.size()));
+    size_t length = 0;
+    if (!LzrwCompress(work, input, out, length))
+        return {};
+    out.resize(length);
+    return out;
+}
+
+Seeds PackBitsSeeds() {
+    struct Shape {
+        int depthIndex, width, height;
+    };
+    const Shape shapes[] = {{0, 16, 4}, {1, 10, 3}, {2, 33, 8}, {3, 7, 5}, {4, 5, 2}, {5, 3, 2}, {2, 300, 2}};
+    Seeds seeds;
+    for (const Shape& s : shapes) {
+        const int depth = kFuzzDepths[s.depthIndex];
+        const size_t macRow = static_cast<size_t>((s.width + 15) / 16 * depth * 2);
+        const std::vector<uint8_t> rows =
+            Pattern(macRow * static_cast<size_t>(s.height), static_cast<unsigned>(s.width));
+        const std::string name = "d" + std::to_string(depth) + "-w" + std::to_string(s.width) + "-h" +
+                                 std::to_string(s.height);
+
+        std::vector<uint8_t> runs = PictureChoice(s.depthIndex, s.width, s.height);
+        const std::vector<uint8_t> packed = PackBitsEncode(rows);
+        runs.insert(runs.end(), packed.begin(), packed.end());
+        seeds.push_back({"packbits-" + name, runs});
+
+        // One record per row: the row's LZRW1 stream with its length in bytes 2..3.
+        std::vector<uint8_t> records = PictureChoice(s.depthIndex, s.width, s.height);
+        for (int r = 0; r < s.height; ++r) {
+            std::vector<uint8_t> record = Lzrw({rows.data() + r * macRow, macRow});
+            if (record.size() < kLzrwHeaderBytes)
+                return {};
+            SetBE16(record, 2, static_cast<uint16_t>(record.size()));
+            records.insert(records.end(), record.begin(), record.end());
+        }
+        seeds.push_back({"lzrwrows-" + name, records});
+    }
+    return seeds;
+}
+
+// --- LZRW1 streams under the codec fuzzer's 2-byte destination size (in units of 4) ---
+
+std::vector<uint8_t> WithCapacity(size_t bytes, const std::vector<uint8_t>& body) {
+    const size_t units = (bytes + 3) / 4;
+    std::vector<uint8_t> seed = {static_cast<uint8_t>(units >> 8), static_cast<uint8_t>(units)};
+    seed.insert(seed.end(), body.begin(), body.end());
+    return seed;
+}
+
+Seeds LzrwSeeds() {
+    Seeds seeds;
+    const std::string text = "the quick brown fox jumps over the lazy dog; the lazy dog sleeps on. ";
+    std::vector<uint8_t> prose;
+    for (int i = 0; i < 12; ++i)
+        prose.insert(prose.end(), text.begin(), text.end());
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>> inputs = {
+        {"prose", prose},
+        {"picture", Pattern(2000, 5)},
+        {"one-value", std::vector<uint8_t>(700, 0x2A)},
+        {"noise", Noise(72, 9)},  // does not shrink: a stored copy
+        {"tiny", {1, 2, 3}},
+    };
+    for (const auto& [name, input] : inputs)
+        seeds.push_back({"lzrw-" + name, WithCapacity(input.size(), Lzrw(input))});
+
+    // Damaged: a copy from before the output's start, and a stream cut inside an item.
+    seeds.push_back({"lzrw-copy-before-start",
+                     WithCapacity(64, {kLzrwFlagCompressed, 0, 0, 0, 0x02, 0x00, 'a', 0x10, 0x00})});
+    std::vector<uint8_t> cut = Lzrw(prose);
+    cut.pop_back();
+    seeds.push_back({"lzrw-cut", WithCapacity(prose.size(), cut)});
+
+    std::vector<uint8_t> stored = {kLzrwFlagStored, 0, 0, 0};
+    stored.insert(stored.end(), prose.begin(), prose.begin() + 100);
+    seeds.push_back({"lzrw-stored", WithCapacity(100, stored)});
+
+    // A packed picture: lead run, LZRW1 middle, trail run; little-endian counts as in memory.
+    const size_t lead = 16, middle = 200, trail = 8;
+    std::vector<uint8_t> picture;
+    ByteWriter w(picture);
+    w.Bytes(std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0x00});
+    w.U32LE(lead);
+    w.Bytes(std::vector<uint8_t>{0x10, 0x20, 0x30, 0x40});
+    w.U32LE(trail);
+    w.Bytes(Lzrw({prose.data(), middle}));
+    seeds.push_back({"packed-picture", WithCapacity(lead + middle + trail, picture)});
+    return seeds;
+}
+
+Seeds StackSeeds() {
+    Seeds seeds;
+    for (const auto& [name, stack] : stackbuilder::SeedStacks())
+        seeds.push_back({name + ".stk", stackbuilder::BuildStack(stack).bytes});
+    return seeds;
+}
+
+int WriteSeeds(const Seeds& seeds, const std::string& dir) {
+    if (seeds.empty()) {
+        std::fprintf(stderr, "makestack: no seeds made\n");
+        return 1;
+    }
+    for (const auto& [name, bytes] : seeds) {
+        std::string path = dir + "/" + name;
+        if (!stackbuilder::WriteFile(path, bytes)) {
+            std::fprintf(stderr, "makestack: cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--seeds") == 0) {
-        for (const auto& [name, stack] : stackbuilder::SeedStacks()) {
-            std::string path = std::string(argv[2]) + "/" + name + ".stk";
-            if (!stackbuilder::WriteFile(path, stackbuilder::BuildStack(stack).bytes)) {
-                std::fprintf(stderr, "makestack: cannot write %s\n", path.c_str());
-                return 1;
-            }
-        }
-        return 0;
+    if (argc == 3 && std::strcmp(argv[1], "--seeds") == 0)
+        return WriteSeeds(StackSeeds(), argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "--seeds-for") == 0) {
+        const std::string kind = argv[2];
+        if (kind == "stack")
+            return WriteSeeds(StackSeeds(), argv[3]);
+        if (kind == "cacheindex")
+            return WriteSeeds(CacheIndexSeeds(), argv[3]);
+        if (kind == "packbits")
+            return WriteSeeds(PackBitsSeeds(), argv[3]);
+        if (kind == "lzrw")
+            return WriteSeeds(LzrwSeeds(), argv[3]);
+        std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
+        return 2;
     }
     if (argc != 2 || argv[1][0] == '-') {
-        std::fprintf(stderr, "usage: makestack OUT.stk | makestack --seeds DIR\n");
+        std::fprintf(stderr, "usage: makestack OUT.stk | makestack --seeds DIR | makestack --seeds-for KIND DIR\n");
         return 2;
     }
     if (!stackbuilder::WriteFile(argv[1], stackbuilder::BuildStack(stackbuilder::DemoStack()).bytes)) {
