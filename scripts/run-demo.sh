@@ -24,7 +24,9 @@ dir=$(cd "$(dirname "$stack")" && pwd)
 args=(--dll "$(winepath -w "$root/build/win/nploom.dll" 2>/dev/null)" --server "$(winepath -w "$dir" 2>/dev/null)" --log)
 if [ -z "${DISPLAY:-}" ]; then
   loom_start_xvfb 24
-  args+=(--screenshot "$(winepath -w "$root/build/demo.png" 2>/dev/null)" --screenshot-after 2000 --quit-after 3000)
+  # Unattended: alerts are answered with their default button and noted in the log.
+  args+=(--screenshot "$(winepath -w "$root/build/demo.png" 2>/dev/null)" --screenshot-after 2000 --quit-after 3000
+         --answer-alerts)
   trap 'wineserver -k </dev/null >/dev/null 2>&1; wineserver -w </dev/null >/dev/null 2>&1; loom_stop_xvfb' EXIT
 fi
 wine "$root/build/win/testbrowser.exe" "${args[@]}" "http://localhost/$(basename "$stack")"
