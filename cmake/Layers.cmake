@@ -55,3 +55,7 @@ function(loom_layer_objects out_var)
   endforeach()
   set(${out_var} ${objects} PARENT_SCOPE)
 endfunction()
+
+# The picture codec is the hot loop of opening and saving a stack; its block of hash indices
+# is only vectorised at -O3, so it is built that way in every configuration.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/graphics/Lzrw.cpp PROPERTIES COMPILE_OPTIONS "-O3")

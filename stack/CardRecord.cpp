@@ -47,6 +47,28 @@ void SwapPictureBlock(std::span<uint8_t> block, uint16_t format, uint32_t tableS
     }
 }
 
+// One step of the walk over an object list, in the byte order the record is in (ToHost: the
+// record is still in file order): the kind and length of the object at pos, which must have an
+// even length of at least its kind's header and end before `end`. A 0 kind is the list's end.
+enum class ObjectStep { Object, End, Broken };
+ObjectStep ReadObjectStep(std::span<const uint8_t> rec, size_t pos, size_t end, ByteOrder order,
+                          uint16_t& kind, uint32_t& length) {
+    const bool fileOrder = order == ByteOrder::ToHost;
+    kind = 0;
+    length = 0;
+    if (end - pos < 2)
+        return ObjectStep::Broken;
+    kind = fileOrder ? GetBE16(rec, pos) : GetU16(rec, pos);
+    if (kind == 0)
+        return ObjectStep::End;
+    if (end - pos < kObjectCommonBytes)
+        return ObjectStep::Broken;
+    length = fileOrder ? GetBE32(rec, pos + kObjectLength) : GetU32(rec, pos + kObjectLength);
+    if ((length & 1) || length < ObjectHeaderBytes(kind) || length > end - pos)
+        return ObjectStep::Broken;
+    return ObjectStep::Object;
+}
+
 void LogDrop(DropLog* drops, uint32_t offset, std::string what, const char* reason) {
     if (drops)
         drops->push_back({offset, std::move(what), reason ? reason : ""});
@@ -75,23 +97,21 @@ int CardToHost(std::vector<uint8_t>& rec, StackConversion& cv, DropLog* drops, u
 
     while (pos < end) {
         const uint32_t at = fileOffset + static_cast<uint32_t>(pos);
-        if (end - pos < 2) {
-            LogDrop(drops, at, "object list", "object list runs into the trailer");
-            break;
-        }
-        const uint16_t kind = GetBE16(rec, pos);
-        if (kind == 0) {
+        uint16_t kind = 0;
+        uint32_t length = 0;
+        const ObjectStep step = ReadObjectStep(rec, pos, end, ByteOrder::ToHost, kind, length);
+        if (step == ObjectStep::End) {
             if (end - pos > 2)
                 LogDrop(drops, at + 2, "bytes after the object list", "data after the end mark");
             break;
         }
-        const uint16_t id = GetBE16(rec, pos + kObjectId);
-        const uint32_t length = end - pos >= kObjectCommonBytes ? GetBE32(rec, pos + kObjectLength) : 0;
-        if (end - pos < kObjectCommonBytes || (length & 1) || length < ObjectHeaderBytes(kind) ||
-            length > end - pos) {
+        if (step == ObjectStep::Broken) {
             // The next object cannot be found: the list ends here.
-            LogDrop(drops, at, ObjectName(kind, id) + " and the objects after it",
-                    "object length odd, shorter than its header or past the card");
+            if (end - pos < 2)
+                LogDrop(drops, at, "object list", "object list runs into the trailer");
+            else
+                LogDrop(drops, at, ObjectName(kind, GetBE16(rec, pos + kObjectId)) + " and the objects after it",
+                        "object length odd, shorter than its header or past the card");
             break;
         }
         std::vector<uint8_t> object(rec.begin() + static_cast<std::ptrdiff_t>(pos),
@@ -100,7 +120,7 @@ int CardToHost(std::vector<uint8_t>& rec, StackConversion& cv, DropLog* drops, u
         if (ConvertObjectRecord(object, ByteOrder::ToHost, cv, &reason) == kStackOk)
             out.insert(out.end(), object.begin(), object.end());
         else
-            LogDrop(drops, at, ObjectName(kind, id), reason);
+            LogDrop(drops, at, ObjectName(kind, GetBE16(rec, pos + kObjectId)), reason);
         pos += length;
     }
     out.insert(out.end(), std::begin(kTrailer), std::end(kTrailer));
@@ -137,15 +157,12 @@ int CardToFile(std::vector<uint8_t>& rec, StackConversion& cv) {
     SwapCardHeader(out);
 
     while (pos < end) {
-        if (end - pos < 2)
-            return kStackDamaged;
-        const uint16_t kind = GetU16(rec, pos);
-        if (kind == 0)
+        uint16_t kind = 0;
+        uint32_t length = 0;
+        const ObjectStep step = ReadObjectStep(rec, pos, end, ByteOrder::ToFile, kind, length);
+        if (step == ObjectStep::End)
             break;
-        if (end - pos < kObjectCommonBytes)
-            return kStackDamaged;
-        const uint32_t length = GetU32(rec, pos + kObjectLength);
-        if ((length & 1) || length < ObjectHeaderBytes(kind) || length > end - pos)
+        if (step == ObjectStep::Broken)
             return kStackDamaged;
         std::vector<uint8_t> object(rec.begin() + static_cast<std::ptrdiff_t>(pos),
                                     rec.begin() + static_cast<std::ptrdiff_t>(pos + length));

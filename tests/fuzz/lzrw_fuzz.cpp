@@ -19,15 +19,17 @@ void Check(bool condition) {
 }
 
 // The first two bytes choose the destination size; exactly that much is allocated, so any
-// write past it is caught.
+// write past it is caught. A stream that decodes leaves the rest of the destination alone.
 void DecodeArbitrary(const uint8_t* data, size_t size) {
     if (size < 2)
         return;
     const size_t capacity = (size_t{data[0]} << 8 | data[1]) * 4;
-    std::vector<uint8_t> out(capacity);
+    std::vector<uint8_t> out(capacity, 0xA5);
     size_t length = 99;
     const bool ok = LzrwDecompress({data + 2, size - 2}, out, length);
     Check(ok ? length <= capacity : length == 0);
+    for (size_t i = length; ok && i < capacity; ++i)
+        Check(out[i] == 0xA5);
 
     std::vector<uint8_t> range(capacity);
     UnpackPictureRows({data + 2, size - 2}, range);
