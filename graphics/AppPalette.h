@@ -8,3 +8,9 @@
 HPALETTE GetAppPalette();
 // Installs the palette (or none); the caller keeps ownership.
 void SetAppPalette(HPALETTE palette);
+
+// The current picture palette: the palette of the card picture on display, consulted before
+// the application palette where it exists (none until a card is drawn). The caller keeps
+// ownership.
+HPALETTE GetPicturePalette();
+void SetPicturePalette(HPALETTE palette);

@@ -9,3 +9,7 @@
 #define IDC_ALERT_BUTTON3 54
 #define IDC_BIGMSG_LINE1 60
 #define IDC_BIGMSG_LINE12 71
+
+// Each area keeps its ids in a header of its own.
+#include "resources/preference_ids.h"
+#include "resources/palette_ids.h"

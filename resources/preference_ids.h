@@ -1,0 +1,2 @@
+// Ids of the preference dialogs "PREFERENCES" and "POPTIONS".
+#pragma once
