@@ -8,6 +8,11 @@
 # libraries they stand for, they know nothing of graphics, stacks or objects.
 set(LOOM_LAYERS core quicktime vic32 graphics stack objects actions media paint logo spell host)
 
+# Stand-ins that are DLLs of their own, as the libraries they stand for were (the plug-in
+# imports them, the packager copies them): the layers above see the folder for its API header,
+# but the sources in its dll/ sub-folder build only that DLL, never the plug-in's objects.
+set(LOOM_OWN_DLLS vic32)
+
 # loom_add_layers(<out_var> <neutral_only>): one object library per layer that has sources,
 # named loom_<layer>, each linking the layer below it. <out_var> receives the layer targets,
 # lowest first.
@@ -38,6 +43,7 @@ function(loom_add_layers out_var neutral_only)
       endif()
     endforeach()
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${layer}/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_SOURCE_DIR}/${layer}/dll/")
     if(neutral_only)
       list(FILTER sources EXCLUDE REGEX "_win\\.cpp$")
     endif()
@@ -53,6 +59,25 @@ function(loom_add_layers out_var neutral_only)
     list(APPEND targets loom_${layer})
   endforeach()
   set(${out_var} ${targets} PARENT_SCOPE)
+endfunction()
+
+# loom_add_own_dlls(<neutral_only>), after loom_add_layers: one target per LOOM_OWN_DLLS entry,
+# named after it and compiled against its layer's view. The cross build makes the DLL from every
+# source of <name>/dll/ and its <name>.def (the caller adds the system libraries); the native
+# build makes a static library of the platform-neutral sources, for tests and fuzzers.
+function(loom_add_own_dlls neutral_only)
+  foreach(name IN LISTS LOOM_OWN_DLLS)
+    set(dir ${CMAKE_SOURCE_DIR}/${name}/dll)
+    file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    if(neutral_only)
+      list(FILTER sources EXCLUDE REGEX "_win\\.cpp$")
+      add_library(${name} STATIC ${sources})
+    else()
+      add_library(${name} SHARED ${sources} ${dir}/${name}.def)
+      set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+    endif()
+    target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR}/layer-views/${name})
+  endforeach()
 endfunction()
 
 # The objects of every layer, as generator expressions.

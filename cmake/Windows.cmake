@@ -10,21 +10,35 @@ set(win_libs user32 gdi32 comdlg32 comctl32 advapi32 shell32 ole32 oleaut32 uuid
 file(GLOB_RECURSE rc_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
 # windres reports no dependencies: the script is rebuilt whenever any resource file changes.
 file(GLOB_RECURSE rc_parts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rci ${CMAKE_SOURCE_DIR}/resources/*.h
-     ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.cur ${CMAKE_SOURCE_DIR}/resources/*.ico)
+     ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.cur ${CMAKE_SOURCE_DIR}/resources/*.ico
+     ${CMAKE_SOURCE_DIR}/resources/*.pal)
 set_source_files_properties(${rc_files} PROPERTIES OBJECT_DEPENDS "${rc_parts}")
 add_compile_definitions(LOOM_WINDOWS=1)
 loom_add_layers(loom_layers FALSE)
 add_library(loom_resources OBJECT ${rc_files})
 loom_layer_objects(loom_layer_objs ${loom_layers} loom_resources)
-# Everything of the plug-in but its exports: what the DLL, the tools and the test programs link.
+
+# The imaging library vic32.dll, exported undecorated. It lands in this folder beside nploom.dll,
+# the test browser and the test programs: a program finds its imports in its own folder first,
+# and a plug-in loaded by full path with the altered search path (as browsers and the test
+# browser load it) in the plug-in's folder.
+loom_add_own_dlls(FALSE)
+target_link_options(vic32 PRIVATE ${static_runtime})
+target_link_libraries(vic32 PRIVATE ole32 oleaut32 uuid windowscodecs gdi32)
+
+# Everything of the plug-in but its exports: what the DLL, the tools and the test programs link,
+# with the import library of vic32.dll.
 add_library(loom INTERFACE)
 target_sources(loom INTERFACE ${loom_layer_objs})
 target_include_directories(loom INTERFACE ${CMAKE_SOURCE_DIR})
-target_link_libraries(loom INTERFACE ${win_libs})
+target_link_libraries(loom INTERFACE ${win_libs} vic32)
 
 add_library(nploom SHARED ${CMAKE_SOURCE_DIR}/host/nploom.def)
 set_target_properties(nploom PROPERTIES PREFIX "" OUTPUT_NAME nploom)
-target_link_options(nploom PRIVATE ${static_runtime} -Wl,--kill-at -Wl,--enable-stdcall-fixup)
+# The plug-in imports vic32.dll whether or not a caller has been linked in yet, so that a
+# missing library shows when the plug-in loads, as it did in the product.
+target_link_options(nploom PRIVATE ${static_runtime} -Wl,--kill-at -Wl,--enable-stdcall-fixup
+                    -Wl,--undefined=_setupimgdes)
 target_link_libraries(nploom PRIVATE loom)
 
 # The test browser: its core (options, plug-in host, streams, screenshots) is a library that
@@ -43,6 +57,21 @@ foreach(tool_dir IN LISTS tool_dirs)
   if(EXISTS ${tool_dir}/CMakeLists.txt)
     add_subdirectory(${tool_dir})
   endif()
+endforeach()
+# Tools are built in folders of their own: each gets a copy of vic32.dll beside it, renewed
+# whenever the DLL is linked again.
+foreach(tool_dir IN LISTS tool_dirs)
+  if(NOT EXISTS ${tool_dir}/CMakeLists.txt)
+    continue()
+  endif()
+  get_directory_property(tool_targets DIRECTORY ${tool_dir} BUILDSYSTEM_TARGETS)
+  foreach(tool IN LISTS tool_targets)
+    get_target_property(tool_type ${tool} TYPE)
+    if(tool_type STREQUAL "EXECUTABLE")
+      add_custom_command(TARGET vic32 POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:vic32> $<TARGET_FILE_DIR:${tool}>)
+    endif()
+  endforeach()
 endforeach()
 
 # GoogleTest from Debian's source tree, built with the cross compiler.

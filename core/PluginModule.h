@@ -8,3 +8,7 @@ HINSTANCE GetAppInstance();
 void SetAppInstance(HINSTANCE instance);  // tests that link the code into an .exe set it themselves
 HWND GetMainWindow();
 void SetMainWindow(HWND window);  // set at attach, cleared at shut-down
+// The top-level frame window that owns the main menu. The plug-in has none (the card window is
+// the browser's), so it stays null there; a program that owns a frame sets it.
+HWND GetFrameWindow();
+void SetFrameWindow(HWND frame);

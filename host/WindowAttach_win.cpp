@@ -6,7 +6,9 @@
 #include "core/FileSpec.h"
 #include "core/Handles.h"
 #include "host/DownloadStreams.h"
+#include "host/Preferences.h"
 #include "core/PluginModule.h"
+#include "graphics/AppPalette.h"
 #include "stack/CardList.h"
 #include "stack/ResFile.h"
 
@@ -14,8 +16,10 @@ bool AttachPluginWindow(HWND window) {
     if (!IsWindow(window) || !InitMemRefs())
         return false;
     SetMainWindow(window);
+    InitAppPalette(window);
     if (!InitFolderTable())
         return false;
+    LoadUserPreferences();
     InstallDownloadServices();
     return true;
 }
@@ -26,5 +30,6 @@ void ShutdownPluginInstance(HWND /*window*/) {
     SaveCacheIndex();
     FreeDownloadState();
     FreeFolderTable();
+    FreePaletteObjects();
     SetMainWindow(nullptr);
 }

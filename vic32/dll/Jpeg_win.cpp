@@ -1,0 +1,205 @@
+// JPEG coding through the Windows Imaging Component: the encoder writes into a stream on global
+// memory, the decoder reads from a stream over the caller's bytes. Pixels go through WIC as
+// 24-bit blue, green, red rows, top row first.
+#include <windows.h>
+#include <wincodec.h>
+
+#include <cstring>
+#include <vector>
+
+#include "vic32/dll/Com_win.h"
+#include "vic32/dll/VicLib.h"
+
+namespace {
+
+bool MakeFactory(ComRef<IWICImagingFactory>& factory) {
+    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory, factory.outVoid()));
+}
+
+// Start of image, then the first marker: anything else is not worth handing to the decoder.
+bool StartsLikeJpeg(const uint8_t* bytes, uint32_t length) {
+    return bytes && length >= 4 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
+}
+
+// The first frame of the JPEG, decoded lazily by WIC; the stream reads the caller's bytes.
+struct JpegFrame {
+    ComRef<IWICStream> stream;
+    ComRef<IWICBitmapDecoder> decoder;
+    ComRef<IWICBitmapFrameDecode> frame;
+    UINT width = 0;
+    UINT height = 0;
+};
+
+int OpenJpeg(IWICImagingFactory* factory, const uint8_t* jpeg, uint32_t length, JpegFrame& out) {
+    if (!StartsLikeJpeg(jpeg, length))
+        return VIC_BAD_JPEG;
+    if (FAILED(factory->CreateStream(out.stream.out())) ||
+        FAILED(out.stream->InitializeFromMemory(const_cast<BYTE*>(jpeg), length)) ||
+        FAILED(factory->CreateDecoder(GUID_ContainerFormatJpeg, nullptr, out.decoder.out())))
+        return VIC_NO_CODEC;
+    if (FAILED(out.decoder->Initialize(out.stream.get(), WICDecodeMetadataCacheOnDemand)) ||
+        FAILED(out.decoder->GetFrame(0, out.frame.out())) || FAILED(out.frame->GetSize(&out.width, &out.height)))
+        return VIC_BAD_JPEG;
+    if (out.width < 1 || out.height < 1 || out.width > VIC_MAX_DIMENSION || out.height > VIC_MAX_DIMENSION)
+        return VIC_BAD_SIZE;
+    return VIC_OK;
+}
+
+int Components(IWICBitmapFrameDecode* frame) {
+    WICPixelFormatGUID format{};
+    if (FAILED(frame->GetPixelFormat(&format)))
+        return 3;
+    if (IsEqualGUID(format, GUID_WICPixelFormat8bppGray))
+        return 1;
+    if (IsEqualGUID(format, GUID_WICPixelFormat32bppCMYK))
+        return 4;
+    return 3;
+}
+
+// The image as 24-bit rows, top row first, each padded like a DIB row.
+std::vector<uint8_t> TopDownBgr(const VicImage& image, UINT stride) {
+    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * static_cast<size_t>(image.height));
+    std::vector<uint32_t> rgb(static_cast<size_t>(image.width));
+    for (int32_t y = 0; y < image.height; ++y) {
+        VicReadRowRgb(image, y, rgb.data());
+        uint8_t* out = pixels.data() + static_cast<size_t>(y) * stride;
+        for (int32_t x = 0; x < image.width; ++x) {
+            *out++ = static_cast<uint8_t>(rgb[x]);
+            *out++ = static_cast<uint8_t>(rgb[x] >> 8);
+            *out++ = static_cast<uint8_t>(rgb[x] >> 16);
+        }
+    }
+    return pixels;
+}
+
+int Encode(IWICImagingFactory* factory, const VicImage& source, int32_t quality, HGLOBAL* jpeg, uint32_t* length) {
+    ComRef<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.out())))
+        return VIC_NO_MEMORY;
+    ComRef<IWICBitmapEncoder> encoder;
+    ComRef<IWICBitmapFrameEncode> frame;
+    ComRef<IPropertyBag2> options;
+    if (FAILED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, encoder.out())) ||
+        FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
+        FAILED(encoder->CreateNewFrame(frame.out(), options.out())))
+        return VIC_NO_CODEC;
+
+    wchar_t qualityName[] = L"ImageQuality";
+    PROPBAG2 option{};
+    option.pstrName = qualityName;
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_R4;
+    value.fltVal = static_cast<float>(quality) / 100.0f;
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (FAILED(options->Write(1, &option, &value)) || FAILED(frame->Initialize(options.get())) ||
+        FAILED(frame->SetSize(static_cast<UINT>(source.width), static_cast<UINT>(source.height))) ||
+        FAILED(frame->SetPixelFormat(&format)) || !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR))
+        return VIC_NO_CODEC;
+
+    const UINT stride = static_cast<UINT>(VicRowBytes(source.width, 24));
+    std::vector<uint8_t> pixels = TopDownBgr(source, stride);
+    if (FAILED(frame->WritePixels(static_cast<UINT>(source.height), stride, static_cast<UINT>(pixels.size()),
+                                  pixels.data())) ||
+        FAILED(frame->Commit()) || FAILED(encoder->Commit()))
+        return VIC_NO_CODEC;
+
+    // The stream's block is larger than what was written; the caller gets exactly the bytes.
+    LARGE_INTEGER zero{};
+    ULARGE_INTEGER end{};
+    HGLOBAL written = nullptr;
+    if (FAILED(stream->Seek(zero, STREAM_SEEK_END, &end)) || FAILED(GetHGlobalFromStream(stream.get(), &written)) ||
+        end.QuadPart == 0 || end.QuadPart > 0x7FFFFFFF)
+        return VIC_NO_CODEC;
+    const SIZE_T bytes = static_cast<SIZE_T>(end.QuadPart);
+    HGLOBAL result = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!result)
+        return VIC_NO_MEMORY;
+    const void* from = GlobalLock(written);
+    void* to = GlobalLock(result);
+    if (from && to)
+        std::memcpy(to, from, bytes);
+    if (from)
+        GlobalUnlock(written);
+    if (to)
+        GlobalUnlock(result);
+    if (!from || !to) {
+        GlobalFree(result);
+        return VIC_NO_MEMORY;
+    }
+    *jpeg = result;
+    *length = static_cast<uint32_t>(bytes);
+    return VIC_OK;
+}
+
+int Decode(IWICImagingFactory* factory, const uint8_t* jpeg, uint32_t length, VicImage& result) {
+    JpegFrame opened;
+    const int found = OpenJpeg(factory, jpeg, length, opened);
+    if (found != VIC_OK)
+        return found;
+    if (opened.width != static_cast<UINT>(result.width) || opened.height != static_cast<UINT>(result.height))
+        return VIC_BAD_SIZE;
+    ComRef<IWICFormatConverter> converter;
+    if (FAILED(factory->CreateFormatConverter(converter.out())) ||
+        FAILED(converter->Initialize(opened.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
+                                     nullptr, 0.0, WICBitmapPaletteTypeCustom)))
+        return VIC_NO_CODEC;
+    const UINT stride = static_cast<UINT>(result.rowBytes);
+    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * opened.height);
+    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
+        return VIC_BAD_JPEG;
+    for (int32_t y = 0; y < result.height; ++y)
+        std::memcpy(VicRow(result, y), pixels.data() + static_cast<size_t>(y) * stride, stride);
+    return VIC_OK;
+}
+
+}  // namespace
+
+int VICAPI savejpgtobuffer(HGLOBAL* jpeg, uint32_t* length, const VicImage* source, int32_t quality) {
+    if (!jpeg || !length || !VicImageOk(source))
+        return VIC_BAD_ARGUMENT;
+    if (quality < 1 || quality > 100)
+        return VIC_BAD_ARGUMENT;
+    return VicGuarded([&]() -> int {
+        ComApartment com;
+        ComRef<IWICImagingFactory> factory;
+        if (!com || !MakeFactory(factory))
+            return VIC_NO_CODEC;
+        return Encode(factory.get(), *source, quality, jpeg, length);
+    });
+}
+
+int VICAPI jpeginfofrombuffer(const uint8_t* jpeg, uint32_t length, VicJpegInfo* info) {
+    if (!jpeg || !info)
+        return VIC_BAD_ARGUMENT;
+    return VicGuarded([&]() -> int {
+        ComApartment com;
+        ComRef<IWICImagingFactory> factory;
+        if (!com || !MakeFactory(factory))
+            return VIC_NO_CODEC;
+        JpegFrame opened;
+        const int found = OpenJpeg(factory.get(), jpeg, length, opened);
+        if (found != VIC_OK)
+            return found;
+        info->width = static_cast<int32_t>(opened.width);
+        info->height = static_cast<int32_t>(opened.height);
+        info->components = Components(opened.frame.get());
+        info->bitsPerPixel = 24;
+        return VIC_OK;
+    });
+}
+
+int VICAPI loadjpgfrombuffer(const uint8_t* jpeg, uint32_t length, VicImage* result) {
+    if (!jpeg || !VicImageOk(result))
+        return VIC_BAD_ARGUMENT;
+    if (result->bitsPerPixel != 24)
+        return VIC_BAD_BITS;
+    return VicGuarded([&]() -> int {
+        ComApartment com;
+        ComRef<IWICImagingFactory> factory;
+        if (!com || !MakeFactory(factory))
+            return VIC_NO_CODEC;
+        return Decode(factory.get(), jpeg, length, *result);
+    });
+}

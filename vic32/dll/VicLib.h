@@ -1,0 +1,79 @@
+// Inside vic32.dll: what its files share. The exported calls are declared in vic32/Vic32.h.
+// Colours travel inside as 0x00RRGGBB.
+//
+//   VicImage.cpp     descriptors: checks, row addressing, allocimage, freeimage, copyimgdes
+//   VicDib.cpp       packed DIBs: setupimgdes, writing an image out as a packed DIB, copies
+//   Match.cpp        the nearest-colour search, matchcolorimage, matchcolorimageex
+//   Quantize.cpp     convertrgbtopal: a palette of the picture's own by median cut
+//   VicDib_win.cpp   imagetodib, dibtoimage, wintovicpal (global memory and GDI palettes)
+//   Jpeg_win.cpp     savejpgtobuffer, jpeginfofrombuffer, loadjpgfrombuffer through the
+//                    Windows Imaging Component
+//   vic32.def        the exports
+//
+// Only Vic32.h crosses the DLL's edge. No exception leaves an exported call: VicGuarded turns
+// a failed allocation into VIC_NO_MEMORY.
+#pragma once
+
+#include <cstdint>
+#include <new>
+#include <span>
+#include <vector>
+
+#include "vic32/Vic32.h"
+
+// --- VicImage.cpp
+// Bytes of one row of a DIB, padded to 32 bits; 0 for a width or depth out of range.
+int32_t VicRowBytes(int32_t width, int32_t bitsPerPixel);
+// The fields agree: size in range, a depth of 8 or 24, the row size of that width and depth,
+// rows present, and for 8 bits a table with 1..256 slots of which `colors` are in use.
+bool VicImageOk(const VicImage* image);
+// Row y counted from the top, whichever order the rows are stored in; y < height.
+uint8_t* VicRow(const VicImage& image, int32_t y);
+// The colours of row y (width entries); an 8-bit index past the colours in use reads black.
+void VicReadRowRgb(const VicImage& image, int32_t y, uint32_t* out);
+
+inline uint32_t VicRgb(uint8_t red, uint8_t green, uint8_t blue) {
+    return uint32_t{red} << 16 | uint32_t{green} << 8 | blue;
+}
+inline uint32_t VicRgbOf(const VicColor& c) { return VicRgb(c.red, c.green, c.blue); }
+inline VicColor VicColorOf(uint32_t rgb) {
+    return {static_cast<uint8_t>(rgb), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb >> 16), 0};
+}
+
+// --- VicDib.cpp
+// Bytes of the packed DIB that VicWritePackedDib makes of the image; 0 for a bad image.
+uint32_t VicPackedDibBytes(const VicImage& image);
+// Writes the image as a packed DIB (40-byte header, for 8 bits a 256-entry table with black past
+// `colors`, rows bottom row first) into out, which has at least VicPackedDibBytes bytes.
+int VicWritePackedDib(const VicImage& image, std::span<uint8_t> out);
+// A new image of its own with the pixels and palette of the source.
+int VicCloneImage(const VicImage& source, VicImage* copy);
+
+// --- Match.cpp
+// Finds the palette entry nearest to a colour, the lowest index among equals, remembering
+// recent answers. The palette is copied.
+class VicNearest {
+public:
+    enum class Distance { Plain, Perceptual };
+    VicNearest(std::span<const VicColor> palette, Distance distance);
+    uint8_t Find(uint32_t rgb);
+    uint32_t ColorAt(uint8_t index) const { return colors_[index]; }
+
+private:
+    uint8_t Search(uint32_t rgb) const;
+
+    std::vector<uint32_t> colors_;
+    Distance distance_;
+    std::vector<uint32_t> cacheKeys_;
+    std::vector<uint8_t> cacheIndexes_;
+};
+
+// Runs an exported call's body; an allocation that fails inside becomes VIC_NO_MEMORY.
+template <class Body>
+int VicGuarded(Body body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return VIC_NO_MEMORY;
+    }
+}
