@@ -27,6 +27,9 @@ seed_kind() {
     cacheindex_fuzz) echo cacheindex ;;
     packbits_fuzz) echo packbits ;;
     lzrw_fuzz) echo lzrw ;;
+    vicdib_fuzz) echo dib ;;
+    ppak_fuzz) echo ppak ;;
+    packedmask_fuzz) echo packedmask ;;
     *) echo "" ;;
   esac
 }

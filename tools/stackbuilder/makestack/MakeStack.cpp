@@ -7,19 +7,28 @@
 //     packbits    picture choice (4 bytes) + PackBits runs over whole images, or LZRW1 row records
 //     lzrw        destination size (2 bytes) + LZRW1 streams, compressed and stored, or a packed
 //                 picture's middle with its run header
+//     dib         packed DIBs at 1, 4, 8, 16, 24 and 32 bits (the imaging library's fuzzer)
+//     ppak        "PPak" packed pictures, packing types 4 and 6, at 1, 8, 16 and 32 bits
+//     packedmask  packed one-bit masks
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
 // stream needs compressing.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "StackBuilder.h"
 #include "core/ByteReader.h"
+#include "core/Handles.h"
+#include "graphics/Dib.h"
 #include "graphics/Lzrw.h"
+#include "graphics/MaskBits.h"
 #include "graphics/PackBits.h"
+#include "graphics/PackedMask.h"
+#include "graphics/PackedPictureHeader.h"
 
 namespace {
 
@@ -217,6 +226,72 @@ Seeds LzrwSeeds() {
     return seeds;
 }
 
+// --- Pictures in handles: packed DIBs, "PPak" pictures and packed masks ---
+
+// A DIB of the depth whose pixel bytes follow a pattern (and whose table, up to 8 bits, is a
+// grey ramp); 0 when it cannot be made.
+DibHandle PatternDib(int width, int height, int depth) {
+    DibHandle dib = NewDib(width, height, depth);
+    LockedDib locked(dib);
+    if (!locked) {
+        DisposeHandle(dib);
+        return 0;
+    }
+    const std::span<uint8_t> table = locked.table();
+    for (size_t i = 0; i + 4 <= table.size(); i += 4)
+        table[i] = table[i + 1] = table[i + 2] = static_cast<uint8_t>(i * 255 / std::max<size_t>(table.size(), 4));
+    const std::vector<uint8_t> pattern = Pattern(locked.image().size(), static_cast<unsigned>(width + depth));
+    std::copy(pattern.begin(), pattern.end(), locked.image().begin());
+    return dib;
+}
+
+Seeds DibSeeds() {
+    Seeds seeds;
+    if (!InitMemRefs())
+        return {};
+    for (const auto& [width, height, depth] : {std::tuple{16, 4, 8}, {7, 3, 24}, {5, 5, 4}, {33, 2, 1}, {9, 4, 32}, {6, 6, 16}}) {
+        DibHandle dib = PatternDib(width, height, depth);
+        seeds.push_back({"dib-" + std::to_string(depth) + "-" + std::to_string(width), HandleToBytes(dib)});
+        DisposeHandle(dib);
+    }
+    FreeMemRefs();
+    return seeds;
+}
+
+Seeds PPakSeeds() {
+    Seeds seeds;
+    if (!InitMemRefs())
+        return {};
+    for (const uint16_t type : {uint16_t{4}, uint16_t{6}}) {
+        for (const auto& [width, height, depth] : {std::tuple{8, 2, 8}, {12, 3, 16}, {5, 4, 32}, {20, 2, 1}}) {
+            DibHandle dib = PatternDib(width, height, depth);
+            const std::vector<DibColor> grey(depth <= 8 ? size_t{1} << depth : 0, DibColor{0x80, 0x80, 0x80, 0});
+            const std::vector<uint8_t> table = MacColorTableFromColors(grey);
+            Handle packed = 0;
+            uint32_t total = 0;
+            if (PackDibAsPackedPicture(dib, type, DibRowBytes(depth, width), table, &packed, &total) == 0)
+                seeds.push_back({"ppak-t" + std::to_string(type) + "-d" + std::to_string(depth), HandleToBytes(packed)});
+            DisposeHandle(packed);
+            DisposeHandle(dib);
+        }
+    }
+    FreeMemRefs();
+    return seeds;
+}
+
+Seeds PackedMaskSeeds() {
+    Seeds seeds;
+    for (const auto& [width, height] : {std::pair{10, 3}, {4, 4}, {33, 7}, {1, 1}}) {
+        MaskBits mask(width, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                mask.Set(x, y, (x + y) % 3 != 0);
+        seeds.push_back({"mask-" + std::to_string(width) + "x" + std::to_string(height),
+                         WritePackedMask(mask, static_cast<uint16_t>(width), 7)});
+    }
+    return seeds;
+}
+
 Seeds StackSeeds() {
     Seeds seeds;
     for (const auto& [name, stack] : stackbuilder::SeedStacks())
@@ -254,6 +329,12 @@ int main(int argc, char** argv) {
             return WriteSeeds(PackBitsSeeds(), argv[3]);
         if (kind == "lzrw")
             return WriteSeeds(LzrwSeeds(), argv[3]);
+        if (kind == "dib")
+            return WriteSeeds(DibSeeds(), argv[3]);
+        if (kind == "ppak")
+            return WriteSeeds(PPakSeeds(), argv[3]);
+        if (kind == "packedmask")
+            return WriteSeeds(PackedMaskSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
         return 2;
     }
