@@ -1,11 +1,12 @@
 // The stack layer's part in reading and repacking card pictures: the graphics code finds the
-// record that holds a card's picture and packs pictures through these, installed when the
-// module loads.
+// record that holds a card's picture, reads, packs and stores pictures and re-maps them to a
+// palette through these, installed when the module loads.
 #include <windows.h>
 
 #include "graphics/CardPicture.h"
 #include "graphics/CardPictureGdi.h"
 #include "stack/CardList.h"
+#include "stack/CardPictureConvert.h"
 #include "stack/PackedPicture.h"
 
 namespace {
@@ -14,9 +15,19 @@ Handle PackCardPictureDib(DibHandle dib, bool cardPicture) { return PackPicture(
 
 const bool g_installed = [] {
     SetPictureRecordResolver(ResolvePictureResource);
+    const CardPictureNeighbours defaults = DefaultCardPictureNeighbours();
     CardPictureNeighbours neighbours = PictureNeighbours();
-    if (neighbours.packPicture == DefaultCardPictureNeighbours().packPicture)
+    // Only what no other layer has installed already.
+    if (neighbours.dibFromPictureResource == defaults.dibFromPictureResource)
+        neighbours.dibFromPictureResource = DibFromStoredPicture;
+    if (neighbours.packPicture == defaults.packPicture)
         neighbours.packPicture = PackCardPictureDib;
+    if (neighbours.makeColorTableForDepth == defaults.makeColorTableForDepth)
+        neighbours.makeColorTableForDepth = MakeColorTableForDepth;
+    if (neighbours.replacePictureData == defaults.replacePictureData)
+        neighbours.replacePictureData = ReplacePictureData;
+    if (neighbours.mapBitmapToPalette == defaults.mapBitmapToPalette)
+        neighbours.mapBitmapToPalette = MapBitmapToPalette;
     SetCardPictureNeighbours(neighbours);
     return true;
 }();
