@@ -30,6 +30,7 @@ seed_kind() {
     vicdib_fuzz) echo dib ;;
     ppak_fuzz) echo ppak ;;
     packedmask_fuzz) echo packedmask ;;
+    jpegdesc_fuzz) echo jpegdesc ;;
     *) echo "" ;;
   esac
 }

@@ -10,6 +10,7 @@
 //     dib         packed DIBs at 1, 4, 8, 16, 24 and 32 bits (the imaging library's fuzzer)
 //     ppak        "PPak" packed pictures, packing types 4 and 6, at 1, 8, 16 and 32 bits
 //     packedmask  packed one-bit masks
+//     jpegdesc    JPEG picture data: the 86-byte description, then JPEG bytes
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
 // stream needs compressing.
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include "StackBuilder.h"
 #include "core/ByteReader.h"
 #include "core/Handles.h"
+#include "core/JpegDescription.h"
 #include "graphics/Dib.h"
 #include "graphics/Lzrw.h"
 #include "graphics/MaskBits.h"
@@ -292,6 +294,21 @@ Seeds PackedMaskSeeds() {
     return seeds;
 }
 
+// JPEG picture data as a card picture stores it: the 86-byte description, then JPEG bytes (a
+// start-of-image marker and filler: the reader looks at the description and the size only).
+Seeds JpegDescSeeds() {
+    Seeds seeds;
+    for (const auto& [width, height, depth] : {std::tuple{16, 2, 32}, {512, 384, 16}, {1, 1, 24}, {4096, 4096, 8}}) {
+        std::vector<uint8_t> data(kJpegImageDescSize, 0);
+        if (!BuildJpegImageDesc(std::span<uint8_t, kJpegImageDescSize>(data.data(), kJpegImageDescSize), width,
+                                height, depth))
+            return {};
+        data.insert(data.end(), {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00, 0xFF, 0xD9});
+        seeds.push_back({"jpeg-" + std::to_string(width) + "x" + std::to_string(height) + "-" + std::to_string(depth), data});
+    }
+    return seeds;
+}
+
 Seeds StackSeeds() {
     Seeds seeds;
     for (const auto& [name, stack] : stackbuilder::SeedStacks())
@@ -335,6 +352,8 @@ int main(int argc, char** argv) {
             return WriteSeeds(PPakSeeds(), argv[3]);
         if (kind == "packedmask")
             return WriteSeeds(PackedMaskSeeds(), argv[3]);
+        if (kind == "jpegdesc")
+            return WriteSeeds(JpegDescSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
         return 2;
     }

@@ -1,0 +1,35 @@
+// What the object kinds give the card's layer list (graphics/ObjectLayer.h): reading their
+// records into layers, drawing, highlighting and hit shapes.
+//
+//   ObjectLayerKinds_win.cpp  installs the procedures below, and the common record header
+//   Buttons_win.cpp           buttons
+//   TextFields_win.cpp        text fields
+//   GraphicObjects_win.cpp    graphic objects
+//
+// MINIMAL until the object kinds come: each reader takes only the common header (kind, id,
+// rectangle, flags), so every layer is a rectangle of the object's bounds, hit by its bounds;
+// nothing is drawn, no picture, mask, icon, font or field window is made.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "graphics/ObjectLayer.h"
+
+// Installs the object kinds' procedures for the layer list (start-up).
+void InstallObjectLayerKinds();
+
+// ---- ObjectLayerKinds_win.cpp ----
+// The common header of an object record in memory order into the layer; false when the record
+// is shorter than the header or of another kind.
+bool ReadLayerCommon(std::span<const uint8_t> record, uint16_t kind, ObjectLayer* layer);
+uint16_t RecordFlags(std::span<const uint8_t> record);
+
+// ---- Buttons_win.cpp ----
+bool ReadButtonLayer(std::span<const uint8_t> record, ButtonLayer* layer, ButtonRecordParts* parts);
+
+// ---- TextFields_win.cpp ----
+bool ReadFieldLayer(std::span<const uint8_t> record, FieldLayer* layer);
+
+// ---- GraphicObjects_win.cpp ----
+bool ReadGraphicLayer(std::span<const uint8_t> record, GraphicLayer* layer, GraphicRecordParts* parts);

@@ -1,0 +1,41 @@
+// The object kinds' procedures for the layer list. MINIMAL: readers of the common header only;
+// everything else keeps the layer list's defaults (no drawing, bounds as shapes).
+#include "objects/ObjectLayerKinds.h"
+
+#include <cstring>
+
+#include "stack/StackFile.h"
+
+namespace {
+
+uint16_t U16At(std::span<const uint8_t> record, uint32_t offset) {
+    uint16_t value = 0;
+    std::memcpy(&value, record.data() + offset, sizeof value);
+    return value;
+}
+
+int16_t I16At(std::span<const uint8_t> record, uint32_t offset) { return static_cast<int16_t>(U16At(record, offset)); }
+
+}  // namespace
+
+bool ReadLayerCommon(std::span<const uint8_t> record, uint16_t kind, ObjectLayer* layer) {
+    if (record.size() < kObjectCommonBytes || U16At(record, kObjectKind) != kind)
+        return false;
+    layer->kind = kind;
+    layer->id = U16At(record, kObjectId);
+    layer->bounds = {I16At(record, kObjectRect), I16At(record, kObjectRect + 2), I16At(record, kObjectRect + 4),
+                     I16At(record, kObjectRect + 6)};
+    return true;
+}
+
+uint16_t RecordFlags(std::span<const uint8_t> record) {
+    return record.size() < kObjectCommonBytes ? 0 : U16At(record, kObjectFlags);
+}
+
+void InstallObjectLayerKinds() {
+    LayerKindProcs procs = {};
+    procs.readGraphic = ReadGraphicLayer;
+    procs.readButton = ReadButtonLayer;
+    procs.readField = ReadFieldLayer;
+    SetLayerKindProcs(procs);  // the rest: the layer list's defaults
+}
