@@ -37,14 +37,20 @@ void SaveStackPreviewJpeg();
 // JPEG at quality 50); empty on failure.
 std::vector<uint8_t> EncodeDibAsJpegData(DibHandle dib24, int depth);
 
-// MINIMAL seams for what is not built yet; each default does the least.
+// The card palette, or a copy of the application palette when the card has none; the caller
+// deletes it. 0 when there is neither.
+HPALETTE CardPalette(Handle card);
+// A packed DIB in a global block (freed here) as a new DibHandle; 0 on failure.
+DibHandle DibFromGlobal(HGLOBAL global);
+
+// Seams for the neighbours; the defaults are the real graphic conversions (GraphicPictureConvert.h)
+// and MINIMAL ones for the rest, each doing the least.
 struct CardPictureConvertNeighbours {
-    // ConvertGraphicPictureDepth: the graphic's new data (rows packed, mask appended) at depth;
-    // false when it cannot be made. The minimal one leaves every graphic as it is (false with
-    // *leftAlone set).
-    bool (*convertGraphicPicture)(std::span<const uint8_t> graphic, int depth, std::vector<uint8_t>& data,
-                                  uint32_t& maskLength, bool* leftAlone);
-    // RemapGraphicPicture / RemapFrameAnimColors: the minimal ones change nothing.
+    // ConvertGraphicPicture: the graphic's new data (rows packed, mask appended) at depth;
+    // false when it cannot be made (*leftAlone set when there is nothing to convert).
+    bool (*convertGraphicPicture)(Handle card, std::span<const uint8_t> graphic, int depth,
+                                  std::vector<uint8_t>& data, uint32_t& maskLength, bool* leftAlone);
+    // RemapGraphicPicture; RemapFrameAnimColors (the minimal one changes nothing).
     void (*remapGraphicPicture)(Handle card, uint32_t offset, HPALETTE palette);
     void (*remapFrameAnimColors)(Handle card, uint32_t offset, HPALETTE palette);
     // RenderCardToDib: the current card as a DIB; 0 (the minimal one) when it cannot be had.

@@ -18,6 +18,7 @@
 #include "graphics/PixelDepthGdi.h"
 #include "stack/CardList.h"
 #include "stack/CardPictureRows.h"
+#include "stack/GraphicPictureConvert.h"
 #include "stack/PackedPicture.h"
 #include "stack/ResFile.h"
 #include "stack/StackOpenSession.h"
@@ -41,25 +42,6 @@ bool Step(DibHandle& dib, DibHandle next) {
         DisposeHandle(dib);
     dib = next;
     return true;
-}
-
-DibHandle DibFromGlobal(HGLOBAL global) {
-    if (!global)
-        return 0;
-    DibHandle dib = 0;
-    if (const void* bytes = GlobalLock(global)) {
-        dib = NewHandleFromBytes({static_cast<const uint8_t*>(bytes), GlobalSize(global)});
-        GlobalUnlock(global);
-    }
-    GlobalFree(global);
-    return dib;
-}
-
-// The card palette, or the application palette's copy when the card has none. Caller deletes.
-HPALETTE CardPalette(Handle card) {
-    if (HPALETTE palette = PaletteFromPictureResource(card))
-        return palette;
-    return GetAppPalette() ? DuplicatePalette(GetAppPalette()) : nullptr;
 }
 
 // MatchDibToCardPalette: a 24-bit (or 8-bit) DIB matched to the card palette by vic32.
@@ -158,11 +140,10 @@ bool CopyPictureBlock(Handle card, uint16_t& format, std::vector<uint8_t>& data)
     return true;
 }
 
-bool MinimalGraphic(std::span<const uint8_t>, int, std::vector<uint8_t>&, uint32_t&, bool* leftAlone) {
-    *leftAlone = true;
-    return false;
+void RemapGraphic(Handle card, uint32_t offset, HPALETTE palette) {
+    RemapGraphicPicture(card, offset, palette);  // a graphic that fails keeps its picture
 }
-void NoGraphicRemap(Handle, uint32_t, HPALETTE) {}
+void NoFrameAnimRemap(Handle, uint32_t, HPALETTE) {}
 DibHandle NoRender() { return 0; }
 
 CardPictureConvertNeighbours& Installed() {
@@ -183,8 +164,26 @@ void RemapIndex(std::span<uint8_t> object, uint32_t at, HPALETTE from, HPALETTE 
 
 }  // namespace
 
+DibHandle DibFromGlobal(HGLOBAL global) {
+    if (!global)
+        return 0;
+    DibHandle dib = 0;
+    if (const void* bytes = GlobalLock(global)) {
+        dib = NewHandleFromBytes({static_cast<const uint8_t*>(bytes), GlobalSize(global)});
+        GlobalUnlock(global);
+    }
+    GlobalFree(global);
+    return dib;
+}
+
+HPALETTE CardPalette(Handle card) {
+    if (HPALETTE palette = PaletteFromPictureResource(card))
+        return palette;
+    return GetAppPalette() ? DuplicatePalette(GetAppPalette()) : nullptr;
+}
+
 CardPictureConvertNeighbours DefaultCardPictureConvertNeighbours() {
-    return {MinimalGraphic, NoGraphicRemap, NoGraphicRemap, NoRender};
+    return {ConvertGraphicPicture, RemapGraphic, NoFrameAnimRemap, NoRender};
 }
 const CardPictureConvertNeighbours& ConvertNeighbours() { return Installed(); }
 void SetCardPictureConvertNeighbours(const CardPictureConvertNeighbours& neighbours) { Installed() = neighbours; }
@@ -438,7 +437,7 @@ int ConvertCardGraphicsDepth(Handle card, int depth) {
         uint32_t maskLength = 0;
         bool leftAlone = false;
         const std::span<const uint8_t> object = std::span<const uint8_t>(record).subspan(place.offset, place.length);
-        if (!ConvertNeighbours().convertGraphicPicture(object, depth, data, maskLength, &leftAlone)) {
+        if (!ConvertNeighbours().convertGraphicPicture(card, object, depth, data, maskLength, &leftAlone)) {
             if (!leftAlone)
                 return 16;
             position = place.offset + place.length;
@@ -446,7 +445,10 @@ int ConvertCardGraphicsDepth(Handle card, int depth) {
         }
         if (!ReplaceObjectBytes(record, place.offset, data, maskLength))
             return 16;
-        SetU16(std::span<uint8_t>(record).subspan(place.offset), 54, static_cast<uint16_t>(depth));
+        const std::span<uint8_t> graphic = std::span<uint8_t>(record).subspan(place.offset);
+        SetU16(graphic, kGraphicPictureDepth, static_cast<uint16_t>(depth));
+        SetU16(graphic, kGraphicPictureFlags, GetU16(graphic, kGraphicPictureFlags) | kGraphicRowsPacked);
+        SetU32(graphic, kGraphicAfterMask, 0);  // whatever lay after the mask is gone
         if (SetHandleBytes(card, record) != 0)
             return 16;
         position = place.offset + GetU32(std::span<const uint8_t>(record).subspan(place.offset), kObjectLength);
@@ -492,9 +494,15 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
     DeleteObject(from);
     if (SetHandleBytes(card, record) != 0)
         return;
-    for (const ObjectPlace& place : places) {
+    // A re-mapped picture changes its record's length: each object is found again by its place.
+    for (size_t n = 0; n < places.size(); ++n) {
         const std::vector<uint8_t> now = HandleToBytes(card);
-        if (place.kind == kObjectGraphic && !(GetU16(now, place.offset + kObjectFlags) & kGraphicLeftAlone))
+        CardObjectWalk walk(now);
+        ObjectPlace place;
+        for (size_t i = 0; i <= n; ++i)
+            if (!walk.Next(place))
+                return;
+        if (place.kind == kObjectGraphic && !(place.flags & kGraphicLeftAlone))
             ConvertNeighbours().remapGraphicPicture(card, place.offset, palette);
         else if (place.kind == kObjectButton && (now.size() > place.offset + kButtonStyleByte) &&
                  (now[place.offset + kButtonStyleByte] & 0x80))
