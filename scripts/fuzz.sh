@@ -31,6 +31,7 @@ seed_kind() {
     ppak_fuzz) echo ppak ;;
     packedmask_fuzz) echo packedmask ;;
     jpegdesc_fuzz) echo jpegdesc ;;
+    graphicpicture_fuzz) echo graphic ;;
     *) echo "" ;;
   esac
 }

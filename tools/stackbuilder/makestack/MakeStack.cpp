@@ -11,6 +11,7 @@
 //     ppak        "PPak" packed pictures, packing types 4 and 6, at 1, 8, 16 and 32 bits
 //     packedmask  packed one-bit masks
 //     jpegdesc    JPEG picture data: the 86-byte description, then JPEG bytes
+//     graphic     graphic object records in memory order, pictures at 4 to 32 bits, with masks
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
 // stream needs compressing.
 #include <algorithm>
@@ -31,6 +32,8 @@
 #include "graphics/PackBits.h"
 #include "graphics/PackedMask.h"
 #include "graphics/PackedPictureHeader.h"
+#include "stack/CardList.h"
+#include "stack/StackReader.h"
 
 namespace {
 
@@ -309,6 +312,54 @@ Seeds JpegDescSeeds() {
     return seeds;
 }
 
+// Graphic object records in memory order, as the graphic-picture reader takes them: built into
+// a stack and read back through the stack reader, at each depth, with and without a mask.
+Seeds GraphicSeeds() {
+    if (!InitMemRefs())
+        return {};
+    constexpr int kW = 12, kH = 5;
+    stackbuilder::Stack stack;
+    stackbuilder::Card card = stackbuilder::PlainCard(1);
+    uint16_t id = 1;
+    for (const int depth : {4, 8, 16, 32}) {
+        for (const bool mask : {false, true}) {
+            stackbuilder::Object g = stackbuilder::Graphic(id++, {10, 10, 10 + kW, 10 + kH}, "g");
+            g.trailer = false;
+            g.words = {{54, static_cast<uint16_t>(depth)}, {34, kH}, {36, kW}};
+            g.data = Pattern(static_cast<size_t>((kW + 15) / 16 * depth * 2) * kH, static_cast<unsigned>(depth));
+            if (mask) {
+                std::vector<uint8_t> m(24 + 4 * kH + 1, 0);
+                m[1] = kW;
+                m[3] = kH;
+                for (int y = 0; y < kH; ++y)
+                    m[24 + 4 * y] = static_cast<uint8_t>(0xF0 >> y);
+                g.data.insert(g.data.end(), m.begin(), m.end());
+                g.words.push_back({28, 0x02});
+                g.longs.push_back({60, static_cast<uint32_t>(m.size())});
+            }
+            card.objects.push_back(g);
+        }
+    }
+    stack.cards.push_back(card);
+    const std::vector<uint8_t> bytes = stackbuilder::BuildStack(stack).bytes;
+    Seeds seeds;
+    SpanByteSource source(bytes);
+    StackConversion cv;
+    StackFileContents contents;
+    if (ReadStackFile(source, cv, contents).ok()) {
+        const std::vector<uint8_t> record = HandleToBytes(contents.cards[0]);
+        CardObjectWalk walk(record);
+        ObjectPlace place;
+        while (walk.Next(place))
+            if (place.kind == kObjectGraphic)
+                seeds.push_back({"graphic-" + std::to_string(place.id),
+                                 {record.begin() + place.offset, record.begin() + place.offset + place.length}});
+    }
+    DisposeStackFileContents(contents);
+    FreeMemRefs();
+    return seeds;
+}
+
 Seeds StackSeeds() {
     Seeds seeds;
     for (const auto& [name, stack] : stackbuilder::SeedStacks())
@@ -354,6 +405,8 @@ int main(int argc, char** argv) {
             return WriteSeeds(PackedMaskSeeds(), argv[3]);
         if (kind == "jpegdesc")
             return WriteSeeds(JpegDescSeeds(), argv[3]);
+        if (kind == "graphic")
+            return WriteSeeds(GraphicSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
         return 2;
     }
