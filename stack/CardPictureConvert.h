@@ -42,6 +42,9 @@ std::vector<uint8_t> EncodeDibAsJpegData(DibHandle dib24, int depth);
 HPALETTE CardPalette(Handle card);
 // A packed DIB in a global block (freed here) as a new DibHandle; 0 on failure.
 DibHandle DibFromGlobal(HGLOBAL global);
+// One step of a conversion chain: next takes the place of dib (the old one freed); false, dib
+// kept, when the step failed (next is 0).
+bool TakeConvertedDib(DibHandle& dib, DibHandle next);
 
 // Seams for the neighbours; the defaults are the real graphic conversions (GraphicPictureConvert.h)
 // and MINIMAL ones for the rest, each doing the least.

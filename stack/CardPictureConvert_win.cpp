@@ -33,16 +33,6 @@ constexpr uint32_t kGraphicColor = 24, kButtonColorA = 66, kButtonColorB = 68, k
 constexpr uint32_t kButtonStyleByte = 20;
 constexpr uint16_t kGraphicLeftAlone = 0x40;
 
-// The next DIB of a conversion chain takes the place of the last; false (the last kept) when
-// the step failed.
-bool Step(DibHandle& dib, DibHandle next) {
-    if (!next)
-        return false;
-    if (next != dib)
-        DisposeHandle(dib);
-    dib = next;
-    return true;
-}
 
 // MatchDibToCardPalette: a 24-bit (or 8-bit) DIB matched to the card palette by vic32.
 DibHandle MatchDibToCardPalette(Handle card, DibHandle dib) {
@@ -73,30 +63,30 @@ bool ToWindows24(DibHandle& dib, int depth) {
     if (depth == 24)
         return true;
     if (depth == 32)
-        return Step(dib, Dib32To24(dib));
+        return TakeConvertedDib(dib, Dib32To24(dib));
     if (depth == 16)
-        return DibSwapPixelBytes(dib) && Step(dib, DibConvert16To24(dib));
+        return DibSwapPixelBytes(dib) && TakeConvertedDib(dib, DibConvert16To24(dib));
     return false;
 }
 
 bool RunStep(Handle card, DibHandle& dib, DepthStep step, int sourceDepth) {
     switch (step) {
     case DepthStep::None: return true;
-    case DepthStep::Requantize: return Step(dib, RequantizeDibThroughDisplay(dib));
-    case DepthStep::Widen16To24: return Step(dib, DibConvert16To24(dib));
+    case DepthStep::Requantize: return TakeConvertedDib(dib, RequantizeDibThroughDisplay(dib));
+    case DepthStep::Widen16To24: return TakeConvertedDib(dib, DibConvert16To24(dib));
     case DepthStep::SwapBytes16: return DibSwapPixelBytes(dib);
-    case DepthStep::Mac32To24: return Step(dib, DibMac32To24(dib));
-    case DepthStep::Mac32ToWindows32: return Step(dib, Dib32MacToWindowsOrder(dib));
-    case DepthStep::Windows32ToMac32: return Step(dib, Dib32WindowsToMacOrder(dib));
-    case DepthStep::Windows32To24: return Step(dib, Dib32To24(dib));
-    case DepthStep::LibraryMatch: return Step(dib, MatchDibToCardPalette(card, dib));
+    case DepthStep::Mac32To24: return TakeConvertedDib(dib, DibMac32To24(dib));
+    case DepthStep::Mac32ToWindows32: return TakeConvertedDib(dib, Dib32MacToWindowsOrder(dib));
+    case DepthStep::Windows32ToMac32: return TakeConvertedDib(dib, Dib32WindowsToMacOrder(dib));
+    case DepthStep::Windows32To24: return TakeConvertedDib(dib, Dib32To24(dib));
+    case DepthStep::LibraryMatch: return TakeConvertedDib(dib, MatchDibToCardPalette(card, dib));
     case DepthStep::ReduceToPalette:
         if (!Switches().matchThroughLibrary)
-            return Step(dib, DibReduceTo8Bit(ResolvePictureRecord(card), dib));
-        return ToWindows24(dib, sourceDepth) && Step(dib, MatchDibToCardPalette(card, dib));
-    case DepthStep::Windows24To16: return Step(dib, Dib24ToMac16(dib));
-    case DepthStep::Windows32To16: return Step(dib, Dib32ToMac16(dib));
-    case DepthStep::Windows24ToMac32: return Step(dib, Dib24ToMac32(dib));
+            return TakeConvertedDib(dib, DibReduceTo8Bit(ResolvePictureRecord(card), dib));
+        return ToWindows24(dib, sourceDepth) && TakeConvertedDib(dib, MatchDibToCardPalette(card, dib));
+    case DepthStep::Windows24To16: return TakeConvertedDib(dib, Dib24ToMac16(dib));
+    case DepthStep::Windows32To16: return TakeConvertedDib(dib, Dib32ToMac16(dib));
+    case DepthStep::Windows24ToMac32: return TakeConvertedDib(dib, Dib24ToMac32(dib));
     }
     return false;
 }
@@ -163,6 +153,15 @@ void RemapIndex(std::span<uint8_t> object, uint32_t at, HPALETTE from, HPALETTE 
 }
 
 }  // namespace
+
+bool TakeConvertedDib(DibHandle& dib, DibHandle next) {
+    if (!next)
+        return false;
+    if (next != dib)
+        DisposeHandle(dib);
+    dib = next;
+    return true;
+}
 
 DibHandle DibFromGlobal(HGLOBAL global) {
     if (!global)
@@ -295,7 +294,7 @@ static int RepackAtDepth(Handle card, int oldDepth, int newDepth, int width, int
         }
     }
     if (scaled)
-        Step(dib, scaled);
+        TakeConvertedDib(dib, scaled);
     const int result = ok && ConvertDibToStackDepth(card, &dib, newDepth) == 0
                            ? PackAndStore(card, dib, oldDepth, newDepth)
                            : 16;
@@ -317,7 +316,7 @@ int EncodeCardPictureAsJpeg(Handle card) {
     ScopedHandle packed(PictureNeighbours().packPicture(dib.get(), false));  // leaves the rows top-down
     DibHandle wide = dib.get();
     if (!packed.get() || !DibFlipRows(wide) ||
-        !Step(wide, depth == 16 ? DibConvert16To24(wide) : DibMac32To24(wide))) {
+        !TakeConvertedDib(wide, depth == 16 ? DibConvert16To24(wide) : DibMac32To24(wide))) {
         return 16;
     }
     dib.release();
@@ -365,11 +364,11 @@ int DecodeJpegCardPicture(Handle card, bool sizeChanged) {
             LockedDib locked(dib);
             scaled = locked ? ScaleDibToHandle(locked.bytes(), width, height) : 0;
         }
-        ok = Step(dib, scaled) && ConvertDibToStackDepth(card, &dib, depth) == 0;
+        ok = TakeConvertedDib(dib, scaled) && ConvertDibToStackDepth(card, &dib, depth) == 0;
     } else if (depth == 8) {
-        ok = Step(dib, MatchDibToCardPalette(card, dib));
+        ok = TakeConvertedDib(dib, MatchDibToCardPalette(card, dib));
     } else {
-        ok = Step(dib, depth == 16 ? Dib24ToMac16(dib) : Dib24ToMac32(dib));
+        ok = TakeConvertedDib(dib, depth == 16 ? Dib24ToMac16(dib) : Dib24ToMac32(dib));
     }
     const int result = ok ? PackAndStore(card, dib, depth, depth) : 16;
     DisposeHandle(dib);

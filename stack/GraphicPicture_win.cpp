@@ -25,15 +25,6 @@ DibHandle CopyDib(DibHandle dib) {
     return DibDepth(dib) ? NewHandleFromBytes(HandleToBytes(dib)) : 0;
 }
 
-// next replaces dib (the old one freed); false, dib kept, when the step failed.
-bool Then(DibHandle& dib, DibHandle next) {
-    if (!next)
-        return false;
-    if (next != dib)
-        DisposeHandle(dib);
-    dib = next;
-    return true;
-}
 
 // A display-order 16-, 24- or 32-bit DIB as 24 bits; 0 for other depths.
 DibHandle DisplayOrderTo24(DibHandle dib) {
@@ -208,25 +199,25 @@ DibHandle ConvertGraphicPictureDepth(Handle card, const GraphicPictureView& view
     bool throughDisplay = false;
     if (target == 8) {
         if (source == 4)
-            ok = Then(dib, ConvertGraphic4To8(card, dib));
+            ok = TakeConvertedDib(dib, ConvertGraphic4To8(card, dib));
         else if (source == 8)
             ok = true;
         else
-            ok = Then(dib, ConvertGraphicTo8(card, dib));
+            ok = TakeConvertedDib(dib, ConvertGraphicTo8(card, dib));
     } else if (target == 16) {
         if ((source == 24 || source == 32) && EitherSwitch())
-            ok = Then(dib, ConvertGraphicTo16(dib));
+            ok = TakeConvertedDib(dib, ConvertGraphicTo16(dib));
         else if (source == 16)
             ok = Switches().keepGraphicByteOrder || DibSwapPixelBytes(dib);
         else if (source != 24)
-            ok = throughDisplay = Then(dib, ConvertGraphicToDisplay(dib));
+            ok = throughDisplay = TakeConvertedDib(dib, ConvertGraphicToDisplay(dib));
     } else if (target == 24 || (target == 32 && source <= 16)) {
-        ok = throughDisplay = Then(dib, ConvertGraphicToDisplay(dib));
+        ok = throughDisplay = TakeConvertedDib(dib, ConvertGraphicToDisplay(dib));
     } else if (target == 32) {
-        ok = Then(dib, ConvertGraphicTo32(dib));
+        ok = TakeConvertedDib(dib, ConvertGraphicTo32(dib));
     }
     if (ok && throughDisplay)
-        ok = Then(dib, FitDisplayDibToDepth(dib, target));
+        ok = TakeConvertedDib(dib, FitDisplayDibToDepth(dib, target));
     if (!ok || DibDepth(dib) != target) {
         DisposeHandle(dib);
         return 0;
