@@ -243,12 +243,7 @@ int CopyPixMapRecord(const PixMap& source, PixMap* destination) {
 void DisposePixMap(PixMap* map) {
     if (!map)
         return;
-    EndPixMapDraw(map);
-    PutBackKept(*map);
-    // The DC goes first, so that nothing it holds stays selected.
-    if (map->dc && !map->window)
-        DeleteDC(map->dc);
-    DeleteMapBitmap(map->bitmap);
+    ReleasePixMapObjects(map);
     if (map->ownsPalette && map->palette)
         DeleteObject(map->palette);
     *map = PixMap{};
@@ -270,6 +265,7 @@ void ReleasePixMapObjects(PixMap* map) {
         return;
     EndPixMapDraw(map);
     PutBackKept(*map);
+    // The DC goes first, so that nothing it holds stays selected.
     if (map->dc && !map->window)
         DeleteDC(map->dc);
     DeleteMapBitmap(map->bitmap);

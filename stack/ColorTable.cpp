@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/ByteReader.h"
+#include "graphics/DibPalette.h"
 #include "stack/StackFile.h"
 
 namespace {
@@ -12,15 +13,6 @@ constexpr uint32_t kTableHeaderBytes = 8;
 constexpr uint32_t kEntryBytes = 8;
 constexpr uint16_t kLogPaletteVersion = 0x300;
 constexpr uint32_t kFirstCollapsibleEntry = 10;  // entries below keep the system's own colours
-
-PaletteColor EntryColor(std::span<const uint8_t> table, uint32_t i) {
-    size_t at = kTableHeaderBytes + size_t{i} * kEntryBytes;
-    PaletteColor c;
-    c.red = table[at + 2];
-    c.green = table[at + 4];
-    c.blue = table[at + 6];
-    return c;
-}
 
 PaletteColor ColorAt(std::span<const PaletteColor> palette, size_t i) {
     return i < palette.size() ? palette[i] : PaletteColor{};
@@ -33,21 +25,16 @@ uint32_t ColorTableBytesForDepth(int depth) {
     return kTableHeaderBytes + entries * kEntryBytes;
 }
 
+// The tables are read by the graphics code's one reader (DibPalette.h).
 uint32_t MacColorTableCount(std::span<const uint8_t> table) {
-    if (table.size() < kTableHeaderBytes)
-        return 0;
-    uint32_t count = uint32_t{GetBE16(table, 6)} + 1;
-    if (count > kMaxColorTableEntries || kTableHeaderBytes + count * kEntryBytes > table.size())
-        return 0;
-    return count;
+    return static_cast<uint32_t>(ReadMacColorTable(table).size());
 }
 
 std::vector<PaletteColor> MacColorTableColors(std::span<const uint8_t> table) {
-    uint32_t count = MacColorTableCount(table);
-    std::vector<PaletteColor> colors(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        colors[i] = EntryColor(table, i);
-        colors[i].flags = i >= kFirstCollapsibleEntry ? kPaletteNoCollapse : 0;
+    std::vector<PaletteColor> colors;
+    for (const DibColor& c : ReadMacColorTable(table)) {
+        const uint8_t flags = colors.size() >= kFirstCollapsibleEntry ? kPaletteNoCollapse : 0;
+        colors.push_back({c.red, c.green, c.blue, flags});
     }
     return colors;
 }
@@ -75,16 +62,15 @@ Handle MacColorTableToPalette(std::span<const uint8_t> table) {
 }
 
 uint32_t CopyColorTableToDib(std::span<const uint8_t> table, std::span<uint8_t> dibColors) {
-    uint32_t count = std::min<uint32_t>(MacColorTableCount(table),
-                                        static_cast<uint32_t>(dibColors.size() / 4));
-    for (uint32_t i = 0; i < count; ++i) {
-        PaletteColor c = EntryColor(table, i);
-        dibColors[i * 4] = c.blue;
-        dibColors[i * 4 + 1] = c.green;
-        dibColors[i * 4 + 2] = c.red;
+    const std::vector<DibColor> colors = ReadMacColorTable(table);
+    const size_t count = std::min(colors.size(), dibColors.size() / 4);
+    for (size_t i = 0; i < count; ++i) {
+        dibColors[i * 4] = colors[i].blue;
+        dibColors[i * 4 + 1] = colors[i].green;
+        dibColors[i * 4 + 2] = colors[i].red;
         dibColors[i * 4 + 3] = 0;
     }
-    return count;
+    return static_cast<uint32_t>(count);
 }
 
 Handle PaletteToMacColorTable(const ColorTableSource& source) {

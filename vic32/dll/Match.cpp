@@ -22,16 +22,6 @@ int Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 // Error sums are kept in sixteenths; this rounds them to whole levels, halves away from zero.
 int Sixteenths(int e) { return e >= 0 ? (e + 8) / 16 : -((-e + 8) / 16); }
 
-int MatchNearest(const VicImage& source, VicImage& result, VicNearest& nearest) {
-    std::vector<uint32_t> row(static_cast<size_t>(source.width));
-    for (int32_t y = 0; y < source.height; ++y) {
-        VicReadRowRgb(source, y, row.data());
-        uint8_t* out = VicRow(result, y);
-        for (int32_t x = 0; x < source.width; ++x)
-            out[x] = nearest.Find(row[x]);
-    }
-    return VIC_OK;
-}
 
 // Serpentine Floyd-Steinberg: 7/16 of a pixel's error to the next pixel on its row, 3/16, 5/16
 // and 1/16 to the three below. Errors that would leave the picture are dropped. A pixel that
@@ -90,7 +80,7 @@ int Match(const VicImage* source, VicImage* result, int32_t mode) {
                            mode == VIC_MATCH_PERCEPTUAL ? VicNearest::Distance::Perceptual
                                                         : VicNearest::Distance::Plain);
         return mode == VIC_MATCH_DIFFUSE ? MatchDiffused(*source, *result, nearest)
-                                         : MatchNearest(*source, *result, nearest);
+                                         : VicMatchNearest(*source, *result, nearest);
     });
 }
 
@@ -146,4 +136,15 @@ int VICAPI matchcolorimage(const VicImage* source, VicImage* result) {
 
 int VICAPI matchcolorimageex(const VicImage* source, VicImage* result, int32_t mode) {
     return Match(source, result, mode);
+}
+
+int VicMatchNearest(const VicImage& source, VicImage& result, VicNearest& nearest) {
+    std::vector<uint32_t> row(static_cast<size_t>(source.width));
+    for (int32_t y = 0; y < source.height; ++y) {
+        VicReadRowRgb(source, y, row.data());
+        uint8_t* out = VicRow(result, y);
+        for (int32_t x = 0; x < source.width; ++x)
+            out[x] = nearest.Find(row[x]);
+    }
+    return VIC_OK;
 }

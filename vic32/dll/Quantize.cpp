@@ -152,13 +152,7 @@ int Convert(int32_t maxColors, const VicImage& source, VicImage& result) {
     for (uint32_t rgb : palette)
         table.push_back(VicColorOf(rgb));
     VicNearest nearest(table, VicNearest::Distance::Plain);
-    std::vector<uint32_t> row(static_cast<size_t>(source.width));
-    for (int32_t y = 0; y < source.height; ++y) {
-        VicReadRowRgb(source, y, row.data());
-        uint8_t* out = VicRow(result, y);
-        for (int32_t x = 0; x < source.width; ++x)
-            out[x] = nearest.Find(row[x]);
-    }
+    VicMatchNearest(source, result, nearest);
     std::fill(result.palette, result.palette + result.paletteSlots, VicColor{});
     std::copy(table.begin(), table.end(), result.palette);
     result.colors = static_cast<int32_t>(table.size());

@@ -67,6 +67,9 @@ private:
     std::vector<uint32_t> cacheKeys_;
     std::vector<uint8_t> cacheIndexes_;
 };
+// Every pixel of the source (8 or 24 bits) as the index of its nearest entry, into the 8-bit
+// result of the same size. VIC_OK.
+int VicMatchNearest(const VicImage& source, VicImage& result, VicNearest& nearest);
 
 // Runs an exported call's body; an allocation that fails inside becomes VIC_NO_MEMORY.
 template <class Body>
