@@ -11,7 +11,7 @@ set(LOOM_LAYERS core quicktime vic32 graphics stack objects actions media paint 
 # Stand-ins that are DLLs of their own, as the libraries they stand for were (the plug-in
 # imports them, the packager copies them): the layers above see the folder for its API header,
 # but the sources in its dll/ sub-folder build only that DLL, never the plug-in's objects.
-set(LOOM_OWN_DLLS vic32)
+set(LOOM_OWN_DLLS vic32 quicktime)
 
 # loom_add_layers(<out_var> <neutral_only>): one object library per layer that has sources,
 # named loom_<layer>, each linking the layer below it. <out_var> receives the layer targets,

@@ -48,7 +48,7 @@ foreach(folder IN LISTS test_folders)
     continue()
   endif()
   add_executable(${folder}_tests_native ${tests} ${test_support})
-  target_link_libraries(${folder}_tests_native PRIVATE loom_neutral vic32 loom_builder_lib GTest::gtest GTest::gtest_main)
+  target_link_libraries(${folder}_tests_native PRIVATE loom_neutral ${LOOM_OWN_DLLS} loom_builder_lib GTest::gtest GTest::gtest_main)
   add_test(NAME ${folder}_tests_native COMMAND ${folder}_tests_native)
   set_tests_properties(${folder}_tests_native PROPERTIES
     ENVIRONMENT "LOOM_SOURCE=${CMAKE_SOURCE_DIR};LOOM_BUILD=${CMAKE_BINARY_DIR}")

@@ -25,6 +25,15 @@ loom_layer_objects(loom_layer_objs ${loom_layers} loom_resources)
 loom_add_own_dlls(FALSE)
 target_link_options(vic32 PRIVATE ${static_runtime})
 target_link_libraries(vic32 PRIVATE ole32 oleaut32 uuid windowscodecs gdi32)
+# Our stand-in for QuickTime for Windows, "QuickTime.qts" beside nploom.dll: the plug-in loads it
+# at run time, so it is built with the plug-in but never imported.
+target_link_options(quicktime PRIVATE ${static_runtime} -Wl,--kill-at)
+set_target_properties(quicktime PROPERTIES OUTPUT_NAME QuickTime SUFFIX ".qts")
+# Its platform-free part once more, for the tests that drive the binding over it in-process.
+file(GLOB quicktime_standin_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/quicktime/dll/*.cpp)
+list(FILTER quicktime_standin_sources EXCLUDE REGEX "_win\\.cpp$")
+add_library(quicktime_standin STATIC ${quicktime_standin_sources})
+target_include_directories(quicktime_standin PRIVATE ${CMAKE_BINARY_DIR}/layer-views/quicktime)
 
 # Everything of the plug-in but its exports: what the DLL, the tools and the test programs link,
 # with the import library of vic32.dll.
@@ -40,6 +49,7 @@ set_target_properties(nploom PROPERTIES PREFIX "" OUTPUT_NAME nploom)
 target_link_options(nploom PRIVATE ${static_runtime} -Wl,--kill-at -Wl,--enable-stdcall-fixup
                     -Wl,--undefined=_setupimgdes)
 target_link_libraries(nploom PRIVATE loom)
+add_dependencies(nploom quicktime)
 
 # The test browser: its core (options, plug-in host, streams, screenshots) is a library that
 # tests also link, to browse the plug-in code linked into the test program itself.
@@ -89,7 +99,7 @@ foreach(folder IN LISTS test_folders)
     continue()
   endif()
   add_executable(${folder}_tests ${tests} ${test_support})
-  target_link_libraries(${folder}_tests PRIVATE gtest gtest_main testbrowser_core loom loom_builder_lib)
+  target_link_libraries(${folder}_tests PRIVATE gtest gtest_main testbrowser_core loom loom_builder_lib quicktime_standin)
   target_link_options(${folder}_tests PRIVATE ${static_runtime})
   add_test(NAME ${folder}_tests COMMAND ${WINE_RUN} $<TARGET_FILE:${folder}_tests>)
   set_tests_properties(${folder}_tests PROPERTIES

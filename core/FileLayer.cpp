@@ -85,6 +85,14 @@ int32_t FileGetLength(FileRef file) {
 
 int FileTruncate(FileRef file, uint32_t position) { return ActiveFileSystem().truncate(file, position); }
 
+int FileFlush(FileRef file) { return ActiveFileSystem().flush(file) == 0 ? kFileOk : kFileFailed; }
+
+int ReplaceFilePath(const char* from, const char* to) {
+    if (!from || !from[0] || !to || !to[0])
+        return kFileFailed;
+    return ActiveFileSystem().replace(from, to) == 0 ? kFileOk : kFileFailed;
+}
+
 void FileClose(FileRef file) {
     if (file != kNoFile)
         ActiveFileSystem().close(file);

@@ -40,6 +40,10 @@ struct FileSystemOps {
     bool (*exists)(const char* path);
     void (*remove)(const char* path);
     bool (*makeTempName)(const char* prefix, char* buffer, size_t size);  // creates the empty file
+    int (*flush)(FileRef file);                        // 0 once the written bytes are on the disk
+    // Puts `from` in the place of `to` in one step (an existing `to` is replaced, never first
+    // removed); 0 or the system's error. Both paths stay as they were on failure.
+    int (*replace)(const char* from, const char* to);
 };
 void SetFileSystem(const FileSystemOps* ops);  // null: the memory file system
 const FileSystemOps& ActiveFileSystem();
@@ -54,7 +58,10 @@ int FileSeek(FileRef file, int origin, int32_t offset);
 int FileGetPosition(FileRef file, int32_t* position);
 int32_t FileGetLength(FileRef file);  // the position is kept; -1 on error
 int FileTruncate(FileRef file, uint32_t position);
+int FileFlush(FileRef file);  // 0, or -1 when the bytes could not be made durable
 void FileClose(FileRef file);
+// One-step replacement of a file by another (see FileSystemOps::replace): 0 or -1.
+int ReplaceFilePath(const char* from, const char* to);
 bool FileExists(const char* path);
 int CheckFileSlotExists(int slot);
 void DeleteFilePath(const char* path);

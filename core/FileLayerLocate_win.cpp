@@ -1,5 +1,5 @@
-// The plain Open dialog on slot 0, and with it the last step of locating a file: the user is
-// asked. A plain dialog until the Open dialog with preview takes this place.
+// The plain Open dialog on slot 0. Locating a file asks through the Open dialog with preview
+// (OpenFileDialog_win.cpp).
 #include <windows.h>
 #include <commdlg.h>
 
@@ -9,27 +9,6 @@
 #include "core/FileLayer.h"
 #include "core/Resources.h"
 #include "core/PluginModule.h"
-
-namespace {
-
-bool AskForFile(const FileRequest& request) {
-    char folder[kFileSpecPathSize] = {};
-    GetFileSpecFolder(request.slot, folder, sizeof folder);
-    char title[300] = {};
-    LoadResString(request.titleStringId, title, 256);
-    if (request.titleStringId >= 2413 && request.titleStringId <= 2418) {
-        if (const FileSpec* spec = GetFileSpec(request.slot)) {
-            std::string full = std::string(title) + std::string(NameOf(*spec));
-            CopyPathText(full, title, sizeof title);
-        }
-    }
-    return ChooseFileIntoScratch(request.filter, folder, title);
-}
-
-// Installed when the module loads.
-const bool g_installed = (SetLocateFileDialog(AskForFile), true);
-
-}  // namespace
 
 bool ChooseFileIntoScratch(const char* filter, const char* folder, const char* title) {
     char file[kFileSpecPathSize] = {};

@@ -33,6 +33,7 @@ struct MemoryFiles {
     FileRef nextHandle = 3;
     uint32_t sizeLimit = 0x7FFFFFFF;
     unsigned tempCounter = 0;
+    bool failReplace = false;
 };
 
 MemoryFiles& State() {
@@ -156,8 +157,28 @@ bool MemMakeTempName(const char* prefix, char* buffer, size_t size) {
     return true;
 }
 
-constexpr FileSystemOps kMemoryOps = {MemOpen, MemCreate, MemRead,   MemWrite,      MemSeek,
-                                      MemTruncate, MemClose, MemExists, MemRemove, MemMakeTempName};
+int MemFlush(FileRef file) { return HandleOf(file) ? 0 : 6; }  // invalid handle
+
+int MemReplace(const char* from, const char* to) {
+    MemoryFiles& state = State();
+    auto source = state.files.find(Key(from));
+    if (source == state.files.end())
+        return 2;  // file not found
+    auto target = state.files.find(Key(to));
+    if (target != state.files.end() && target->second.readOnly)
+        return 5;  // access denied
+    if (state.failReplace)
+        return 5;
+    MemoryFile moved = std::move(source->second);
+    moved.path = to;
+    state.files.erase(source);
+    state.files[Key(to)] = std::move(moved);
+    return 0;
+}
+
+constexpr FileSystemOps kMemoryOps = {MemOpen,     MemCreate, MemRead,   MemWrite,  MemSeek,
+                                      MemTruncate, MemClose,  MemExists, MemRemove, MemMakeTempName,
+                                      MemFlush,    MemReplace};
 
 }  // namespace
 
@@ -189,6 +210,8 @@ void SetMemoryFileReadOnly(std::string_view path, bool readOnly) {
 }
 
 void SetMemoryFileSizeLimit(uint32_t limit) { State().sizeLimit = limit; }
+
+void SetMemoryReplaceFails(bool fails) { State().failReplace = fails; }
 
 std::vector<std::string> MemoryFilePaths() {
     std::vector<std::string> paths;

@@ -20,4 +20,5 @@ bool GetMemoryFile(std::string_view path, std::vector<uint8_t>& bytes);
 int OpenMemoryFileCount();          // handles not yet closed
 void SetMemoryFileReadOnly(std::string_view path, bool readOnly);
 void SetMemoryFileSizeLimit(uint32_t limit);  // writes beyond it fail (a full disk)
+void SetMemoryReplaceFails(bool fails);       // every replacement fails (a locked target)
 std::vector<std::string> MemoryFilePaths();

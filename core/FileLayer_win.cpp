@@ -93,8 +93,18 @@ bool SysMakeTempName(const char* prefix, char* buffer, size_t size) {
     return true;
 }
 
-constexpr FileSystemOps kSystemOps = {SysOpen,  SysCreate, SysRead,   SysWrite,  SysSeek,
-                                      SysTruncate, SysClose, SysExists, SysRemove, SysMakeTempName};
+int SysFlush(FileRef file) { return FlushFileBuffers(ToHandle(file)) ? 0 : static_cast<int>(GetLastError()); }
+
+// The old file stays whole until the new one takes its name.
+int SysReplace(const char* from, const char* to) {
+    QuietErrors quiet;
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0 : static_cast<int>(GetLastError());
+}
+
+constexpr FileSystemOps kSystemOps = {SysOpen,     SysCreate, SysRead,   SysWrite,  SysSeek,
+                                      SysTruncate, SysClose,  SysExists, SysRemove, SysMakeTempName,
+                                      SysFlush,    SysReplace};
 
 // Installed when the module loads, before anything opens a file.
 const bool g_installed = (SetFileSystem(&kSystemOps), true);

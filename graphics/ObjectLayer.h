@@ -14,6 +14,7 @@
 #include <span>
 
 #include "core/Handles.h"
+#include "graphics/ToolNumbers.h"
 
 // A layer block: a movable, zero-filled global memory block.
 using LayerHandle = HGLOBAL;
@@ -24,7 +25,6 @@ inline constexpr uint16_t kLayerField = 96;
 
 inline constexpr int kLayerAtEnd = 65535;
 inline constexpr uint16_t kButtonNoClick = 128;  // reacts to the mouse passing over it
-inline constexpr int kBrowseTool = 18;
 
 // The common part, first in every kind.
 struct ObjectLayer {

@@ -1,11 +1,68 @@
-// Moving between cards, and the card actions kept as stack resources.
+// Moving between cards: leaving the current card and entering another with a transition, the
+// card and stack event actions, the window title and the Jump to Card dialog
+// (CardNavigation_win.cpp, CardNavigationJump_win.cpp). The rules over the card list are
+// CardNavigationRules.h, the history CardHistory.h.
+//
+// Every move takes the transition as RedrawCard does: the transition number, the QuickTime
+// effect value and the speed; (3, 0, 8) is the plain move.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 
-// Performs the stack's action resource `id` with two arguments and a label; 0 for id 0.
-int PerformActionResource(uint16_t id, int a, int b, const char* label);
+inline constexpr int kPlainTransition = 3;
+inline constexpr int kPlainSpeed = 8;
 
-// Sets the frame window's title from the stack name and the card number; `force` sets it even
-// when the number is not shown.
+// Leaves the current card: the history entry (when asked), the modules' event, the card's leave
+// action, then everything that lives on a card is let go and its edits written back.
+void LeaveCard(bool withHistory);
+// Enters the card of the current card id: drawn with the transition, titled, the modules told,
+// the stack's arrival action (when asked) and the card's arrival action run. Whether the
+// application palette could be realised.
+int EnterCard(int transition, int effect, int speed, bool arriveAtStack);
+
+// Leave with history and enter the first, last, previous (the last from the first) or next
+// (the first from the last) card.
+void GoFirstCard(int transition, int effect, int speed);
+void GoLastCard(int transition, int effect, int speed);
+void GoPrevCard(int transition, int effect, int speed);
+void GoNextCard(int transition, int effect, int speed);
+// Leave with history and enter the card of that id; a missing (or deleted) card shows alert 2223
+// and the same card is entered again.
+void GoToCardId(uint16_t id, int transition, int effect, int speed);
+// The same without a history entry.
+void GoToCardInStack(uint16_t id, int transition, int effect, int speed);
+// A card of the stack in a file-spec slot: this stack when the slot names its file, else the
+// other stack is opened. 1 when the card was entered.
+int GoToStackCard(uint16_t id, int slot, int transition, int effect, int speed, bool withHistory);
+// The last marked card that was left (alert 2242 when none yet).
+void GoRecentCard(int transition, int effect, int speed);
+// The newest history entry, in this stack or another.
+void GoBackInHistory(int transition, int effect, int speed);
+// The home stack's remembered card, when the home stack is known.
+void GoHomeStack(int transition, int effect, int speed);
+
+// Rebuilds and redraws the current card in place (no actions run); redraw is passed on as the
+// redraw's entering argument.
+void RefreshCurrentCard(int redraw);
+// Writes the current card's pending edits into its record: text fields from their layers and,
+// when the card was painted on, the offscreen picture.
+void FlushCardEdits();
+
+// In browse mode only, with a nonzero id: performs the stack's 'Actn' resource with the label
+// string (0: none). 1 then, else 0.
+int RunCardAction(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId);
+// In browse mode only, with a nonzero id: the stack's 'Actn' resource of that id is performed
+// (none: nothing) and written back when the performer changed it. 1 then, else 0.
+int PerformActionResource(uint16_t id, int byClick, int waitAfter, const char* label);
+
+// The title: stack name and card number (string 2521). force sets it even while numbers are
+// off. Set on the frame window, which the plug-in does not have.
 void UpdateCardTitle(bool force);
+// The last title composed (what the frame window shows, or would).
+const char* GetCardTitle();
+
+// The Jump to Card dialog; a chosen card is entered with the plain transition. The chosen card's
+// id, 0 when none.
+uint16_t OpenJumpToCardDialog(HWND window);

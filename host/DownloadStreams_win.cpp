@@ -13,6 +13,7 @@
 #include "core/FileSpec.h"
 #include "host/CardNavigation.h"
 #include "host/EntryLayer.h"
+#include "host/WindowAttach.h"
 #include "core/PluginModule.h"
 #include "stack/StackOpen.h"
 #include "stack/StackOpenNeighbours.h"
@@ -214,6 +215,8 @@ void FitWindowToPage() {
 
 // Opens the attached embed's stack once a copy of it has been verified in this run.
 void OpenAttachedStackIfArrived(int slot) {
+    if (!IsPluginWindowAttached())
+        return;  // the start-up failed: there is no card window to open it in
     EmbedStack* embed = FindEmbed(GetAttachedInstance());
     if (!embed || !embed->waiting || !BindCachedFile(embed->url.c_str(), slot))
         return;

@@ -131,9 +131,12 @@ extern "C" NPError NPP_SetWindow(NPP instance, NPWindow* window) {
     g_shutDown = false;
     g_attachedRecord = record;
     g_attachedInstance = instance;
-    AttachPluginWindow(hwnd);  // a failed start-up is not the browser's concern
+    // A failed start-up is not the browser's concern; nothing is opened on a window the system
+    // could not start on.
+    const bool started = AttachPluginWindow(hwnd);
     SetFocus(hwnd);
-    OpenWaitingDownload(instance);  // a stack that arrived before the window
+    if (started)
+        OpenWaitingDownload(instance);  // a stack that arrived before the window
     return NPERR_NO_ERROR;
 }
 

@@ -2,13 +2,14 @@
 // records into layers, drawing, highlighting and hit shapes.
 //
 //   ObjectLayerKinds_win.cpp  installs the procedures below, and the common record header
-//   Buttons_win.cpp           buttons
+//   Buttons_win.cpp           buttons (the rest of the button files: Buttons.h)
 //   TextFields_win.cpp        text fields
 //   GraphicObjects_win.cpp    graphic objects
 //
-// MINIMAL until the object kinds come: each reader takes only the common header (kind, id,
-// rectangle, flags), so every layer is a rectangle of the object's bounds, hit by its bounds;
-// nothing is drawn, no picture, mask, icon, font or field window is made.
+// MINIMAL until the text and graphic kinds come: their readers take only the common header
+// (kind, id, rectangle, flags), so such a layer is a rectangle of the object's bounds, hit by
+// its bounds; nothing is drawn and no field window is made (a graphic's stored picture is, by
+// the layer list through the stack layer).
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,8 @@
 
 #include "graphics/ObjectLayer.h"
 
-// Installs the object kinds' procedures for the layer list (start-up).
+// Installs the object kinds' procedures for the layer list; done while the module loads
+// (ObjectLayerKinds_win.cpp), again by tests that changed them.
 void InstallObjectLayerKinds();
 
 // ---- ObjectLayerKinds_win.cpp ----

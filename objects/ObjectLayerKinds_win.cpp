@@ -33,9 +33,20 @@ uint16_t RecordFlags(std::span<const uint8_t> record) {
 }
 
 void InstallObjectLayerKinds() {
-    LayerKindProcs procs = {};
+    // The readers only: what another part of this layer installed stays.
+    LayerKindProcs procs = GetLayerKindProcs();
     procs.readGraphic = ReadGraphicLayer;
     procs.readButton = ReadButtonLayer;
     procs.readField = ReadFieldLayer;
-    SetLayerKindProcs(procs);  // the rest: the layer list's defaults
+    SetLayerKindProcs(procs);
 }
+
+namespace {
+
+// The layer list reads records through the kinds from the first card on.
+const bool g_installed = [] {
+    InstallObjectLayerKinds();
+    return true;
+}();
+
+}  // namespace

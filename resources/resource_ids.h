@@ -13,3 +13,4 @@
 // Each area keeps its ids in a header of its own.
 #include "resources/preference_ids.h"
 #include "resources/palette_ids.h"
+#include "resources/navigation_ids.h"

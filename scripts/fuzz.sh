@@ -3,7 +3,7 @@
 # number of runs and time, on a seed corpus of its own input form made fresh by makestack:
 # stacks for the stack and resource-area readers, cache indexes for the index reader, PackBits
 # and LZRW1 row streams for the picture unpackers, LZRW1 streams and a packed picture for the
-# codec. The stack reader's fuzzer runs longest. New inputs, crash, leak and timeout files are
+# codec, card records for the card picture reader. The stack reader's fuzzer runs longest. New inputs, crash, leak and timeout files are
 # left in build/fuzz/fuzz-run/<fuzzer>/.
 #   scripts/fuzz.sh [runs] [seconds]      defaults: 200000 runs, at most 60 seconds
 # FUZZ_RUNS and FUZZ_SECONDS set the same; FUZZ_OTHER_SECONDS the other fuzzers' time (20);
@@ -23,7 +23,7 @@ makestack="$build/tools/stackbuilder/makestack"
 # The seeds each fuzzer reads (makestack --seeds-for KIND).
 seed_kind() {
   case $1 in
-    stack_fuzz | resarea_fuzz) echo stack ;;
+    stack_fuzz | resarea_fuzz | stacksave_fuzz) echo stack ;;
     cacheindex_fuzz) echo cacheindex ;;
     packbits_fuzz) echo packbits ;;
     lzrw_fuzz) echo lzrw ;;
@@ -32,6 +32,9 @@ seed_kind() {
     packedmask_fuzz) echo packedmask ;;
     jpegdesc_fuzz) echo jpegdesc ;;
     graphicpicture_fuzz) echo graphic ;;
+    cardpicture_fuzz) echo cardpicture ;;
+    actionrecord_fuzz) echo actionrecord ;;
+    shapes_fuzz) echo "" ;;  # any bytes make a shape: it starts from nothing
     *) echo "" ;;
   esac
 }

@@ -2,6 +2,8 @@
 // lookups by place, id and name.
 #include "stack/CardList.h"
 
+#include <cstring>
+
 #include "core/ByteReader.h"
 #include "core/MacText.h"
 #include "stack/CardListNeighbours.h"
@@ -81,6 +83,22 @@ int GetCardIndex(Handle record) {
         if (record && GetCardByIndex(i) == record)
             return i;
     return entries + 1;
+}
+
+Handle TakeCardRecordAt(int index) {
+    const Handle record = GetCardByIndex(index);
+    if (!record)
+        return 0;
+    const uint32_t at = static_cast<uint32_t>(index - 1) * kCardListEntryBytes;
+    const uint32_t size = GetHandleSize(g_cardList);
+    {
+        HandleLock lock(g_cardList);
+        if (!lock)
+            return 0;
+        std::memmove(lock.get() + at, lock.get() + at + kCardListEntryBytes, size - at - kCardListEntryBytes);
+    }
+    SetHandleSize(g_cardList, size - kCardListEntryBytes);
+    return record;
 }
 
 int CountCards() { return g_cardList ? static_cast<int>(GetHandleSize(g_cardList) / kCardListEntryBytes) : 0; }

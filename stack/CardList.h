@@ -48,6 +48,9 @@ inline constexpr int kManyCardsCount = 20;
 // Inserts a record after the position-th card (0 or less: first; past the end: last) and
 // counts it. 0, or 1 when the list cannot grow (alert 2224; nothing changed).
 int AddCardRecord(Handle record, int position);
+// Takes the record at a 1-based place out of the list (the count is the caller's); the record,
+// or 0 outside the list.
+Handle TakeCardRecordAt(int index);
 // The record at a 1-based place of the list, deleted or not; 0 outside the list.
 Handle GetCardByIndex(int index);
 // The 1-based place of a record; CountCards() + 1 when it is not in the list.

@@ -19,7 +19,8 @@ struct CardListNeighbours {
     void (*beginWaitCursor)();
     void (*endWaitCursor)();
     // OffscreenToDib: a new DIB of the card offscreen (card width by card height plus the two
-    // extra rows, bottom row first, the palette's colours in its table), 0 when there is none.
+    // extra rows, bottom row first, the palette's colours in its table; deeper pixels in the
+    // stack's layout, 24 bits as 32), 0 when there is none.
     DibHandle (*offscreenToDib)();
     // The application palette's colours, for the colour table of pictures deeper than 8 bits.
     std::span<const PaletteColor> (*appPaletteColors)();
@@ -28,7 +29,7 @@ struct CardListNeighbours {
     // ConvertCardToDefaultPalette: the card picture to the default palette.
     void (*convertCardToDefaultPalette)();
     // GoToCardId: leaves the current card and enters the card of that id.
-    void (*goToCardId)(uint16_t id, int effect, int speed, int flags);
+    void (*goToCardId)(uint16_t id, int transition, int effect, int speed);
     // RefreshCurrentCard: rebuilds and redraws the current card (transition mode 3).
     void (*refreshCurrentCard)(int redraw);
     // EraseCardBackground: fills the card picture with the erase colour.

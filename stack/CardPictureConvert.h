@@ -62,7 +62,3 @@ struct CardPictureConvertNeighbours {
 const CardPictureConvertNeighbours& ConvertNeighbours();
 void SetCardPictureConvertNeighbours(const CardPictureConvertNeighbours& neighbours);
 CardPictureConvertNeighbours DefaultCardPictureConvertNeighbours();
-
-// The stack layer's DibFromPictureResource (installed in CardPictureGdi.h). MINIMAL until the
-// card redraw owns it: only the picture's stored depth and size, format 2.
-DibHandle DibFromStoredPicture(Handle card, int width, int height, int depth, bool flip, bool useStoredColors);

@@ -17,7 +17,6 @@
 #include "graphics/PixelDepth.h"
 #include "graphics/PixelDepthGdi.h"
 #include "stack/CardList.h"
-#include "stack/CardPictureRows.h"
 #include "stack/GraphicPictureConvert.h"
 #include "stack/PackedPicture.h"
 #include "stack/ResFile.h"
@@ -186,32 +185,6 @@ CardPictureConvertNeighbours DefaultCardPictureConvertNeighbours() {
 }
 const CardPictureConvertNeighbours& ConvertNeighbours() { return Installed(); }
 void SetCardPictureConvertNeighbours(const CardPictureConvertNeighbours& neighbours) { Installed() = neighbours; }
-
-DibHandle DibFromStoredPicture(Handle card, int width, int height, int depth, bool flip, bool useStoredColors) {
-    const Handle holder = ResolvePictureResource(card);
-    if (!holder)
-        return 0;
-    CardPictureRows picture;
-    if (DecodeCardPictureRows(HandleToBytes(holder), picture, nullptr) != CardPictureResult::Decoded ||
-        picture.depth != depth || picture.width != width || picture.height != height)
-        return 0;
-    ScopedHandle macRows(NewMacRowsHandle(width, height, depth));
-    {
-        LockedDib locked(macRows.get(), RowRule::Mac);
-        if (!locked || locked.image().size() != picture.rows.size())
-            return 0;
-        std::copy(picture.rows.begin(), picture.rows.end(), locked.image().begin());
-        if (!useStoredColors)  // the identity table: entry i names palette index i
-            for (uint32_t i = 0; i < locked.layout().tableEntries; ++i)
-                SetU16(locked.table(), 4 * i, static_cast<uint16_t>(i));
-    }
-    if (useStoredColors && depth <= 8)
-        DibSetColorsFromMacTable(macRows.get(), picture.colorTable);
-    DibHandle dib = MacRowsToDib(macRows.get());
-    if (dib && flip && !DibFlipRows(dib))
-        DisposeHandleAndClear(&dib);
-    return dib;
-}
 
 Handle MakeColorTableForDepth(HWND, Handle card, int sourceDepth, int targetDepth) {
     std::vector<PaletteColor> picture, defaults;

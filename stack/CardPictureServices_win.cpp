@@ -7,19 +7,26 @@
 #include "graphics/CardPictureGdi.h"
 #include "stack/CardList.h"
 #include "stack/CardPictureConvert.h"
+#include "stack/CardPictureDib.h"
+#include "stack/CardRedrawServices.h"
 #include "stack/PackedPicture.h"
 
 namespace {
 
 Handle PackCardPictureDib(DibHandle dib, bool cardPicture) { return PackPicture(dib, cardPicture, nullptr); }
+DibHandle CardPictureDib(Handle card, int width, int height, int depth, bool flip, bool useStoredColors) {
+    return DibFromPictureResource(card, width, height, depth, flip, useStoredColors, nullptr);
+}
 
-const bool g_installed = [] {
+}  // namespace
+
+void InstallCardPictureServices() {
     SetPictureRecordResolver(ResolvePictureResource);
     const CardPictureNeighbours defaults = DefaultCardPictureNeighbours();
     CardPictureNeighbours neighbours = PictureNeighbours();
     // Only what no other layer has installed already.
     if (neighbours.dibFromPictureResource == defaults.dibFromPictureResource)
-        neighbours.dibFromPictureResource = DibFromStoredPicture;
+        neighbours.dibFromPictureResource = CardPictureDib;
     if (neighbours.packPicture == defaults.packPicture)
         neighbours.packPicture = PackCardPictureDib;
     if (neighbours.makeColorTableForDepth == defaults.makeColorTableForDepth)
@@ -29,6 +36,12 @@ const bool g_installed = [] {
     if (neighbours.mapBitmapToPalette == defaults.mapBitmapToPalette)
         neighbours.mapBitmapToPalette = MapBitmapToPalette;
     SetCardPictureNeighbours(neighbours);
+}
+
+namespace {
+
+const bool g_installed = [] {
+    InstallCardPictureServices();
     return true;
 }();
 

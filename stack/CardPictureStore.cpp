@@ -176,6 +176,7 @@ DepthPlan PictureToDisplayPlan(int storedDepth, int displayDepth) {
     if (displayDepth != 8 && displayDepth != 16 && displayDepth != 24 && displayDepth != 32)
         return {};
     switch (storedDepth) {
+    case 1:  // as 4 bits: the DIB takes its stored colours
     case 4:
         return plan();
     case 8:

@@ -23,7 +23,9 @@ struct StackOpenNeighbours {
     // The stack resized from the old header to the new one (both host order); 0 or 16. The
     // default writes the new card size into the open header and every card record.
     int (*changeStackSize)(Handle oldHeader, Handle newHeader);
-    void (*enterCard)(int transition, int a, int b, int c);  // the current card is entered
+    // EnterCard: the current card is entered with the transition (number, QuickTime effect,
+    // speed), the stack's arrival action run when arriveAtStack is nonzero.
+    void (*enterCard)(int transition, int effect, int speed, int arriveAtStack);
     void (*updateCardTitle)();
 };
 

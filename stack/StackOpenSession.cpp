@@ -25,8 +25,6 @@ void SetStackHeaderHandle(Handle header) {
     g_header = header;
 }
 
-Handle NewStackHeader() { return NewHandle(kStackHeaderBytes); }
-
 // The card list itself is CardList.cpp.
 
 bool IsStackOpen() { return g_header != 0 && CountCards() > 0; }

@@ -7,11 +7,11 @@
 
 #include "core/Handles.h"
 #include "stack/CardList.h"
+#include "stack/NewStack.h"  // NewStackHeader
 
 // Header (host order, 128 bytes) of the open stack; 0 when none.
 Handle GetStackHeaderHandle();
 void SetStackHeaderHandle(Handle header);  // disposes an earlier one
-Handle NewStackHeader();                   // 128 zero bytes
 
 // Card list: AddCardRecord, GetCardByIndex, CountCards, GetCardId, DisposeCards (CardList.h).
 bool IsStackOpen();

@@ -10,6 +10,7 @@
 
 #include "graphics/CardOffscreen.h"
 #include "objects/ObjectLayerKinds.h"
+#include "tests/graphics/LayerTestUtil.h"
 
 namespace {
 
@@ -41,15 +42,7 @@ bool RecordRun(uint16_t id) {
 }
 int Zoom() { return g_zoom; }
 
-std::vector<uint16_t> Ids() {
-    std::vector<uint16_t> ids;
-    for (LayerHandle at = GetLayerListHead(); at;) {
-        LayerLock<> lock(at);
-        ids.push_back(lock->id);
-        at = lock->next;
-    }
-    return ids;
-}
+std::vector<uint16_t> Ids() { return LayerListIds(); }
 
 class LayerListTest : public ::testing::Test {
 protected:

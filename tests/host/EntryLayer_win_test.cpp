@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/PluginModule.h"
 #include "host/EntryLayer.h"
 #include "host/NpInterface.h"
 
@@ -509,6 +510,7 @@ TEST_F(EntryLayerTest, PrintSetsFullPageFlagOrDrawsALine) {
 // The instance used for downloads cannot be seen through the exports, so this case drives the
 // entry layer linked into the test program itself.
 TEST(EntryLayerInProcess, DownloadsStayWithTheAttachedInstance) {
+    SetAppInstance(GetModuleHandleA(nullptr));  // what the DLL entry does for the plug-in itself
     g_browser = {};
     NPNetscapeFuncs table = MakeBrowserTable();
     ASSERT_EQ(NP_Initialize(&table), NPERR_NO_ERROR);

@@ -2,6 +2,7 @@
 // (npfake.dll, whose answers are set through the environment), and checks its call log, the
 // streams as the plug-in received them, its screenshot and its exit codes.
 #include <windows.h>
+#include <wincodec.h>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -556,6 +558,201 @@ TEST(TestBrowser, InspectorAndPluginGiveTheSameVerdict) {
             if (StartsWith(line, "alert("))
                 shown.push_back(Field(line, "id"));
         EXPECT_EQ(shown, expected) << json << "\n" << Joined(run.log);
+    }
+}
+
+
+// The pixels of a PNG file as 0x00RRGGBB, top row first, read through the Windows Imaging
+// Component; empty when it cannot be read.
+std::vector<uint32_t> PngPixels(const std::string& path, UINT* width, UINT* height) {
+    std::vector<uint32_t> pixels;
+    *width = *height = 0;
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICBitmapSource* converted = nullptr;
+    const std::wstring wide(path.begin(), path.end());
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                   reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+        SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame, &converted)) &&
+        SUCCEEDED(converted->GetSize(width, height))) {
+        pixels.resize(size_t{*width} * *height);
+        if (FAILED(converted->CopyPixels(nullptr, *width * 4, static_cast<UINT>(pixels.size() * 4),
+                                         reinterpret_cast<BYTE*>(pixels.data()))))
+            pixels.clear();
+    }
+    for (IUnknown* object : std::initializer_list<IUnknown*>{converted, frame, decoder, factory})
+        if (object)
+            object->Release();
+    if (com)
+        CoUninitialize();
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
+// A stack whose first card has a picture is shown by the real plug-in: the embed's pixels are
+// the picture's colours (within what a 16-bit display keeps), white beyond the card.
+TEST(TestBrowser, ShowsTheFirstCardsPicture) {
+    namespace sb = stackbuilder;
+    constexpr int kCardW = 160, kCardH = 120;
+    sb::Picture picture = sb::GradientPicture(kCardW, kCardH, 8);
+    for (int i = 0; i < 256; ++i)  // channels on multiples of 8: a 16-bit display shows them closely
+        picture.palette.push_back({uint8_t(i % 32 * 8), uint8_t(i / 32 * 32), uint8_t(255 - i / 2 * 2)});
+    sb::Stack stack;
+    stack.cardWidth = kCardW;
+    stack.cardHeight = kCardH;
+    stack.cards.push_back(sb::PictureCard(1, picture));
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    ServerFolder server;
+    const std::string name = "picture-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + ".stk";
+    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::string shot = server.Name("picture.png");
+    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                               "--size", "200x150", "--screenshot", shot, "--screenshot-after", "1500",
+                                               "--quit-after", "2500", "http://localhost/" + name});
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+    UINT width = 0, height = 0;
+    const std::vector<uint32_t> pixels = PngPixels(shot, &width, &height);
+    ASSERT_EQ(width, 200u);
+    ASSERT_EQ(height, 150u);
+    HDC screen = GetDC(nullptr);
+    const int slack = GetDeviceCaps(screen, BITSPIXEL) == 16 ? 7 : 0;
+    ReleaseDC(nullptr, screen);
+    for (int y = 0; y < 150; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            uint32_t want = 0xFFFFFF;
+            if (x < kCardW && y < kCardH) {
+                const sb::Rgb c = picture.palette[picture.pixels[size_t(y * kCardW + x)]];
+                want = uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue;
+            }
+            const uint32_t got = pixels[size_t(y) * 200 + size_t(x)];
+            for (int shift : {0, 8, 16})
+                ASSERT_LE(std::abs(int((got >> shift) & 255) - int((want >> shift) & 255)), slack)
+                    << "at " << x << "," << y << ": " << std::hex << got << ", want " << want;
+        }
+    }
+}
+
+// Buttons of every shape on a white card: their outlines, icons and names where the button
+// geometry puts them (the card's font is the window's default, the System font).
+TEST(TestBrowser, ShowsButtonsOfEveryShape) {
+    namespace sb = stackbuilder;
+    sb::Stack stack;
+    stack.cardWidth = 200;
+    stack.cardHeight = 150;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(200, 150, 8, 0));
+    card.picture->palette = {{255, 255, 255}};
+    card.objects = {sb::ShapedButton(1, {0, 0, 100, 100}, "Go", 4, 200),
+                    sb::ShapedButton(2, {110, 5, 190, 35}, "Rect", 2),
+                    sb::ShapedButton(3, {110, 45, 190, 75}, "Shadow", 3),
+                    sb::ShapedButton(4, {110, 85, 190, 115}, "Round", 0),
+                    sb::ShapedButton(5, {0, 105, 60, 150}, "", 1),
+                    sb::ShapedButton(6, {130, 118, 170, 150}, "", 5, 201)};
+    card.objects.back().words.push_back({64, 16});  // the icon alone
+    stack.cards.push_back(card);
+    stack.resources.push_back({"Icon", 200, "", 0, 0, sb::IconFile(32, {221, 8, 6})});
+    stack.resources.push_back({"Icon", 201, "", 0, 0, sb::IconFile(16, {0, 0, 212})});
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    ServerFolder server;
+    const std::string name = "buttons-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::string shot = server.Name("buttons.png");
+    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--answer-alerts", "--size",
+                                               "200x150", "--screenshot", shot, "--screenshot-after", "1500",
+                                               "--quit-after", "2500", "http://localhost/" + name});
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    UINT width = 0, height = 0;
+    const std::vector<uint32_t> pixels = PngPixels(shot, &width, &height);
+    ASSERT_EQ(width, 200u);
+    ASSERT_EQ(height, 150u);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, GetStockObject(SYSTEM_FONT));
+    SIZE m = {};
+    GetTextExtentPoint32A(screen, "M", 1, &m);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    const int iconTop = static_cast<int>((100 - (32 + 1.5 * m.cy)) / 2);  // 22 with a 16-pixel line
+    const auto at = [&](int x, int y) { return pixels[size_t(y) * 200 + size_t(x)] & 0xFFFFFF; };
+    const auto dark = [&](int x, int y) {
+        return (at(x, y) & 0xFF) < 64 && ((at(x, y) >> 8) & 0xFF) < 64 && ((at(x, y) >> 16) & 0xFF) < 64;
+    };
+    const struct {
+        const char* what;
+        int x, y;
+        bool isDark;
+    } cases[] = {
+        {"icon centre (red)", 34 + 16, iconTop + 16, false},
+        {"icon ring", 34 + 16, iconTop + 1, true},
+        {"left of the icon", 34 - 2, iconTop + 16, false},
+        {"rectangle's left edge", 110, 20, true},
+        {"rectangle's right edge", 189, 20, true},
+        {"outside the rectangle", 108, 20, false},
+        {"inside the rectangle", 115, 10, false},
+        {"drop shadow", 189, 74, true},
+        {"above the shadow", 189, 46, false},
+        {"round button's left edge", 110, 100, true},
+        {"round button's corner", 110, 85, false},
+        {"freehand button's icon ring", 150, 126, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(dark(c.x, c.y), c.isDark) << c.what << " at " << c.x << "," << c.y << ": " << std::hex << at(c.x, c.y);
+    EXPECT_NE(at(2, 127), 0xFFFFFFu) << "the default button's frame";
+    const uint32_t red = at(50, iconTop + 16);
+    EXPECT_GT((red >> 16) & 0xFF, 180u) << std::hex << red;
+    EXPECT_LT(red & 0xFF, 60u) << std::hex << red;
+    // The name under the icon: dark pixels in its line, none between icon and name.
+    const int nameTop = static_cast<int>(iconTop + 32 + 0.5 * m.cy);
+    int inked = 0;
+    for (int y = nameTop; y < nameTop + m.cy; ++y)
+        for (int x = 30; x < 70; ++x)
+            inked += dark(x, y);
+    EXPECT_GT(inked, 10);
+    for (int x = 30; x < 70; ++x)
+        EXPECT_FALSE(dark(x, iconTop + 33)) << x;
+}
+
+}  // namespace
+
+namespace {
+
+// Through the browser: the plug-in attaches, opens the streamed stack, and when the page closes
+// hands its window back (the browser checks window, procedure, cursor and timers after
+// NPP_Destroy). Without QuickTime it says so once and nothing else happens.
+TEST(TestBrowser, AttachesAndHandsTheWindowBackWithOrWithoutQuickTime) {
+    ServerFolder server;
+    namespace sb = stackbuilder;
+    sb::Stack stack;
+    stack.cards.push_back(sb::PictureCard(1, sb::GradientPicture(64, 48, 8)));
+    const sb::Built built = sb::BuildStack(stack);
+    const std::string name = "attach-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, std::string(built.bytes.begin(), built.bytes.end()));
+    const std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                           "--quit-when-done", "--quit-after", "30000", name};
+    for (const bool absent : {false, true}) {
+        SCOPED_TRACE(absent ? "QuickTime absent" : "QuickTime present");
+        std::vector<std::pair<std::string, std::string>> env;
+        if (absent)
+            env.push_back({"LOOM_QUICKTIME", "absent"});
+        const BrowserRun run = RunBrowser(server, args, env);
+        EXPECT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        std::vector<std::string> alerts;
+        for (const std::string& line : run.log)
+            if (StartsWith(line, "alert("))
+                alerts.push_back(Field(line, "id"));
+        const auto missing = std::count(alerts.begin(), alerts.end(), std::string("2357"));
+        EXPECT_EQ(missing, absent ? 1 : 0) << Joined(run.log);
+        if (absent)
+            EXPECT_EQ(alerts.size(), 1u) << "nothing else is tried without QuickTime: " << Joined(run.log);
+        const int destroyed = Find(run.log, "NPP_Destroy(");
+        const int handedBack = Find(run.log, "handed back(instance=1) -> ok");
+        EXPECT_GT(destroyed, -1);
+        EXPECT_GT(handedBack, destroyed) << Joined(run.log);
     }
 }
 

@@ -172,6 +172,24 @@ inline std::vector<std::string> ObjectTags(Handle card) {
     return tags;
 }
 
+// The stack's header and cards read into the card list (its resources left out), the first card
+// current.
+inline void LoadIntoCardList(const sb::Stack& stack) {
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    SpanByteSource source(bytes);
+    StackConversion cv;
+    StackFileContents contents;
+    ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
+    SetStackHeaderHandle(contents.header);
+    contents.header = 0;
+    for (size_t i = 0; i < contents.cards.size(); ++i) {
+        ASSERT_EQ(AddCardRecord(contents.cards[i], static_cast<int>(i)), 0);
+        contents.cards[i] = 0;
+    }
+    DisposeStackFileContents(contents);
+    SetCurrentCardId(GetCardId(GetCardByIndex(1)));
+}
+
 // A stack read into the card list, its first card current, the neighbours recording.
 class CardSessionTest : public StackFileTest {
 protected:
@@ -191,19 +209,7 @@ protected:
     }
 
     void Load(const sb::Stack& stack) {
-        const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-        SpanByteSource source(bytes);
-        StackConversion cv;
-        StackFileContents contents;
-        ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
-        SetStackHeaderHandle(contents.header);
-        contents.header = 0;
-        for (size_t i = 0; i < contents.cards.size(); ++i) {
-            ASSERT_EQ(AddCardRecord(contents.cards[i], static_cast<int>(i)), 0);
-            contents.cards[i] = 0;
-        }
-        DisposeStackFileContents(contents);  // the resources are not needed here
-        SetCurrentCardId(GetCardId(GetCardByIndex(1)));
+        LoadIntoCardList(stack);
         Rec().alerts.clear();
     }
 

@@ -160,34 +160,44 @@ Stack DemoStack() {
     s.cardHeight = 240;
     s.nextObjectId = 20;
 
+    // Buttons of every shape, some with icons, that move between the cards.
+    constexpr uint16_t kRedIcon = 200, kBlueIcon = 201;
+    constexpr int16_t kNext = -1, kPrevious = -2;
     Card first = PictureCard(1, GradientPicture(320, 240, 8));
     first.name = "Welcome";
-    Object next = Button(1, {230, 190, 310, 220}, "Next");
+    Object next = ShapedButton(1, {230, 190, 310, 220}, "Next", 1, 0, kNext);
     next.chunks.push_back(Chunk{61, 0, {}, 0, {}, {}, Bytes("next card")});
     first.objects.push_back(next);
     first.objects.push_back(TextField(2, {20, 20, 300, 60}, "Title", "Welcome to Pageloom"));
     Object logo = Graphic(3, {20, 80, 52, 112}, "Logo");
     logo.data = MacRows(SolidPicture(32, 32, 8, 200));
     first.objects.push_back(logo);
-    Object back = Button(4, {10, 190, 90, 220}, "Back");
+    Object back = ShapedButton(4, {10, 190, 90, 220}, "Back", 0, 0, kPrevious);
     back.flags = 0x10;  // on the background layer, shared by the cards that share the picture
     first.objects.push_back(back);
+    first.objects.push_back(ShapedButton(8, {120, 130, 200, 200}, "Onward", 4, kRedIcon, kNext));
     s.cards.push_back(first);
 
     Card second = SharedCard(2, 1);
     second.name = "Second";
     second.objects.push_back(TextField(5, {20, 20, 300, 60}, "Note", "A card sharing the first picture"));
     second.objects.push_back(AllChunksButton(6));
+    second.objects.push_back(ShapedButton(9, {220, 140, 310, 175}, "Next", 3, 0, kNext));
+    second.objects.push_back(ShapedButton(10, {160, 70, 230, 130}, "Ahead", 5, kBlueIcon, kNext));
     s.cards.push_back(second);
 
     Picture blue = SolidPicture(320, 240, 8, 6);
     Card last = PictureCard(3, blue);
     last.name = "Last";
-    last.objects.push_back(Button(7, {120, 100, 200, 130}, "Start over"));
+    last.objects.push_back(ShapedButton(7, {120, 100, 200, 130}, "Start over", 2, 0, 1));
+    last.objects.push_back(ShapedButton(11, {20, 150, 100, 230}, "Before", 6, kBlueIcon, kPrevious));
+    last.objects.push_back(ShapedButton(12, {220, 150, 300, 230}, "Again", 7, kRedIcon, kPrevious));
     s.cards.push_back(last);
 
     Stack resources = ResourcesStack();
     s.resources = resources.resources;
+    s.resources.push_back({"Icon", kRedIcon, "Red", 0, 0, IconFile(32, {221, 8, 6})});
+    s.resources.push_back({"Icon", kBlueIcon, "Blue", 0, 0, IconFile(32, {0, 0, 212})});
     s.nextResourceId = resources.nextResourceId;
     return s;
 }

@@ -35,6 +35,9 @@ std::vector<uint8_t> MacRows(const Picture& p) {
             size_t i = static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x);
             uint32_t v = i < p.pixels.size() ? p.pixels[i] : 0;
             switch (p.depth) {
+            case 1:  // the leftmost pixel in the high bit
+                row[x / 8] |= static_cast<uint8_t>((v & 1) << (7 - x % 8));
+                break;
             case 4:
                 row[x / 2] |= static_cast<uint8_t>((v & 0x0F) << ((x & 1) ? 0 : 4));
                 break;
@@ -62,31 +65,31 @@ namespace {
 // The stored-copy form: the runs found here and the middle behind LZRW1 flag 1, as the
 // plug-in's compressor writes input that does not shrink. Kept because readers must take it.
 std::vector<uint8_t> PackStoredCopy(std::span<const uint8_t> rows) {
-    const size_t words = rows.size() / 4;  // stored rows are whole 32-bit words
+    // Runs of whole 32-bit words from the start and back from the end; 1-bit rows need not
+    // come to a whole number of words.
+    const size_t n = rows.size();
     std::vector<uint8_t> packed(16, 0);
-    if (words == 0)
+    if (n < 4)
         return packed;
     const uint32_t lead = Word32(rows, 0);
-    size_t leadWords = 1;
-    while (leadWords < words && Word32(rows, leadWords * 4) == lead)
-        ++leadWords;
-    size_t trailWords = 0;
-    uint32_t trail = Word32(rows, (words - 1) * 4);
-    if (leadWords < words) {
-        trailWords = 1;
-        while (leadWords + trailWords < words && Word32(rows, (words - 1 - trailWords) * 4) == trail)
-            ++trailWords;
-    }
+    size_t leadBytes = 0;
+    while (leadBytes + 4 <= n && Word32(rows, leadBytes) == lead)
+        leadBytes += 4;
+    size_t trailBytes = 0;
+    const uint32_t trail = Word32(rows, n - 4);
+    if (leadBytes < n)
+        while (leadBytes + trailBytes + 4 <= n && Word32(rows, n - trailBytes - 4) == trail)
+            trailBytes += 4;
     Put32(packed, 0, lead);
-    Put32(packed, 4, static_cast<uint32_t>(leadWords * 4));
+    Put32(packed, 4, static_cast<uint32_t>(leadBytes));
     Put32(packed, 8, trail);
-    Put32(packed, 12, static_cast<uint32_t>(trailWords * 4));
-    const size_t middle = (words - leadWords - trailWords) * 4;
+    Put32(packed, 12, static_cast<uint32_t>(trailBytes));
+    const size_t middle = n - leadBytes - trailBytes;
     if (middle > 0) {
         // The compressor's stored copy: flag 1, three zero bytes, the bytes.
         packed.resize(16 + 4 + middle, 0);
         packed[16] = 1;
-        auto first = rows.begin() + static_cast<std::ptrdiff_t>(leadWords * 4);
+        auto first = rows.begin() + static_cast<std::ptrdiff_t>(leadBytes);
         std::copy(first, first + static_cast<std::ptrdiff_t>(middle), packed.begin() + 20);
     }
     return packed;
@@ -178,7 +181,9 @@ Picture GradientPicture(int width, int height, int depth) {
             if (y < height / 4)
                 v = 0;
             else if (y >= height - height / 4)
-                v = depth == 4 ? 15 : depth == 8 ? 255 : depth == 16 ? 0x7FFF : 0xFFFFFF;
+                v = depth == 1 ? 1 : depth == 4 ? 15 : depth == 8 ? 255 : depth == 16 ? 0x7FFF : 0xFFFFFF;
+            else if (depth == 1)
+                v = static_cast<uint32_t>((x / 3 + y) & 1);
             else if (depth == 4)
                 v = static_cast<uint32_t>((x + y) & 15);
             else if (depth == 8)

@@ -47,8 +47,8 @@ enum class PictureStream { Compressed, StoredCopy };
 
 struct Picture {
     int width = 0, height = 0;
-    int depth = 8;                  // 4, 8, 16 or 32
-    // width x height, top row first: a colour index (4, 8 bits), a 5-5-5 value (16 bits) or
+    int depth = 8;                  // 1, 4, 8, 16 or 32
+    // width x height, top row first: a colour index (1, 4, 8 bits), a 5-5-5 value (16 bits) or
     // 0x00RRGGBB (32 bits).
     std::vector<uint32_t> pixels;
     std::vector<Rgb> palette;       // colour table entries; missing ones are a grey ramp
@@ -175,6 +175,16 @@ std::vector<uint8_t> ActionRecord(const Object& button);
 // button record after the text and the other bytes.
 std::vector<uint8_t> LinkData(std::string_view text, const std::vector<uint8_t>& other,
                               const Object* button);
+
+// A button of a shape (0 to 7) that shows its name, and its icon ('Icon' resource id) when
+// iconId is set; a destination (a card id, or -1 next, -2 previous ...) with the plain
+// transition. Shapes 5 to 7 carry a freehand mask chunk: an ellipse filling the bounds
+// (BuilderButtons.cpp).
+Object ShapedButton(uint16_t id, Rect rect, std::string name, uint16_t shape, uint16_t iconId = 0,
+                    int16_t destination = 0);
+// An 'Icon' resource: an icon file (little-endian, as stored) of one size x size 4-bit image, a
+// disc of the colour with a black ring on a transparent ground.
+std::vector<uint8_t> IconFile(int size, Rgb colour);
 
 // Cards.
 Card PlainCard(uint16_t id);

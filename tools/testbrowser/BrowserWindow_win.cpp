@@ -36,6 +36,7 @@ struct Page {
     bool closed = false;
     bool quitWhenDoneArmed = false;  // set once every embed has its window
     bool streamsUnfinished = false;
+    bool notHandedBack = false;
     DWORD quitDeferredSince = 0;
 } g_page;
 
@@ -63,6 +64,44 @@ void TakeScreenshots() {
     }
 }
 
+// After NPP_Destroy every embed window must be the browser's again: still there, with its own
+// procedure and class cursor, and no timer of the plug-in left to fire on it.
+bool g_destroyed = false;
+int g_timersAfterDestroy = 0;
+LRESULT CALLBACK EmbedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+void CheckEmbedsHandedBack(const std::vector<HCURSOR>& cursors) {
+    g_destroyed = true;
+    MSG message;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 200)  // long enough for timer 1 (55 ms) to fire thrice
+        while (PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE))
+            DispatchMessageA(&message);
+    for (size_t i = 0; i < g_page.embeds.size(); ++i) {
+        const Embed& embed = g_page.embeds[i];
+        std::string problems;
+        if (!IsWindow(embed.window)) {
+            problems = " window destroyed";
+        } else {
+            if (GetWindowLongPtrA(embed.window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(EmbedProc))
+                problems += " procedure not restored";
+            if (reinterpret_cast<HCURSOR>(GetClassLongPtrA(embed.window, GCLP_HCURSOR)) != cursors[i])
+                problems += " cursor not restored";
+            for (UINT_PTR id : {UINT_PTR{1}, UINT_PTR{69}})
+                if (KillTimer(embed.window, id))
+                    problems += " timer " + std::to_string(id) + " still set";
+        }
+        if (g_timersAfterDestroy)
+            problems += " timers fired after NPP_Destroy";
+        Logf("handed back(instance=%u) -> %s", static_cast<unsigned>(i + 1), problems.empty() ? "ok" : problems.c_str());
+        if (!problems.empty()) {
+            std::fprintf(stderr, "testbrowser: embed %u not handed back:%s\n", static_cast<unsigned>(i + 1),
+                         problems.c_str());
+            g_page.notHandedBack = true;
+        }
+    }
+}
+
 // Closing the page: the instances go first, then the windows the plug-in has left standing.
 // Never from inside a plug-in call (a modal loop of the plug-in may deliver the close).
 void ClosePage(HWND frame) {
@@ -83,7 +122,11 @@ void ClosePage(HWND frame) {
         return;
     g_page.closed = true;
     TakeScreenshots();
+    std::vector<HCURSOR> cursors;
+    for (const Embed& embed : g_page.embeds)
+        cursors.push_back(reinterpret_cast<HCURSOR>(GetClassLongPtrA(embed.window, GCLP_HCURSOR)));
     DestroyInstances();
+    CheckEmbedsHandedBack(cursors);
     for (Embed& embed : g_page.embeds)
         if (IsWindow(embed.window))
             DestroyWindow(embed.window);
@@ -160,6 +203,8 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 // The embed window as the browser makes it; the plug-in subclasses it and passes on to this
 // procedure what it does not handle itself.
 LRESULT CALLBACK EmbedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && g_destroyed)
+        ++g_timersAfterDestroy;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -354,5 +399,7 @@ int main(int argc, char** argv) {
         return kExitInstanceRefused;
     if (g_page.streamsUnfinished)
         return kExitStreamsUnfinished;
+    if (g_page.notHandedBack)
+        return kExitNotHandedBack;
     return g_page.screenshotFailed ? kExitScreenshot : kExitOk;
 }

@@ -49,6 +49,7 @@ enum ExitCode : int {
     kExitPluginStuck = 10,
     kExitScreenshot = 11,
     kExitStreamsUnfinished = 12,  // --quit-after came first while --quit-when-done still waited
+    kExitNotHandedBack = 13,      // an embed window was not the browser's again after NPP_Destroy
 };
 
 // CommandLine.cpp

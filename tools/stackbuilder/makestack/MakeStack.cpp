@@ -12,6 +12,10 @@
 //     packedmask  packed one-bit masks
 //     jpegdesc    JPEG picture data: the 86-byte description, then JPEG bytes
 //     graphic     graphic object records in memory order, pictures at 4 to 32 bits, with masks
+//     cardpicture card records in memory order with pictures at 1 to 32 bits, both stream forms,
+//                 and a few with damaged lengths
+//     actionrecord button records in memory order carrying every chunk kind, and 'Crsr' data in
+//                 file order, still and animated (one input serves both readings)
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
 // stream needs compressing.
 #include <algorithm>
@@ -24,6 +28,7 @@
 
 #include "StackBuilder.h"
 #include "core/ByteReader.h"
+#include "core/CursorImages.h"
 #include "core/Handles.h"
 #include "core/JpegDescription.h"
 #include "graphics/Dib.h"
@@ -314,6 +319,32 @@ Seeds JpegDescSeeds() {
 
 // Graphic object records in memory order, as the graphic-picture reader takes them: built into
 // a stack and read back through the stack reader, at each depth, with and without a mask.
+// The card records of a built stack as the reader leaves them in memory; none when it is refused.
+std::vector<std::vector<uint8_t>> HostCardRecords(const stackbuilder::Stack& stack) {
+    const std::vector<uint8_t> bytes = stackbuilder::BuildStack(stack).bytes;
+    SpanByteSource source(bytes);
+    StackConversion cv;
+    StackFileContents contents;
+    std::vector<std::vector<uint8_t>> cards;
+    if (ReadStackFile(source, cv, contents).ok())
+        for (const Handle card : contents.cards)
+            cards.push_back(HandleToBytes(card));
+    DisposeStackFileContents(contents);
+    return cards;
+}
+
+// The object records of a kind in the stack's cards, in memory order, one seed each.
+void AddObjectSeeds(Seeds& seeds, const stackbuilder::Stack& stack, uint16_t kind, const std::string& prefix) {
+    for (const std::vector<uint8_t>& record : HostCardRecords(stack)) {
+        CardObjectWalk walk(record);
+        ObjectPlace place;
+        while (walk.Next(place))
+            if (place.kind == kind)
+                seeds.push_back({prefix + std::to_string(place.id),
+                                 {record.begin() + place.offset, record.begin() + place.offset + place.length}});
+    }
+}
+
 Seeds GraphicSeeds() {
     if (!InitMemRefs())
         return {};
@@ -341,21 +372,69 @@ Seeds GraphicSeeds() {
         }
     }
     stack.cards.push_back(card);
-    const std::vector<uint8_t> bytes = stackbuilder::BuildStack(stack).bytes;
     Seeds seeds;
-    SpanByteSource source(bytes);
-    StackConversion cv;
-    StackFileContents contents;
-    if (ReadStackFile(source, cv, contents).ok()) {
-        const std::vector<uint8_t> record = HandleToBytes(contents.cards[0]);
-        CardObjectWalk walk(record);
-        ObjectPlace place;
-        while (walk.Next(place))
-            if (place.kind == kObjectGraphic)
-                seeds.push_back({"graphic-" + std::to_string(place.id),
-                                 {record.begin() + place.offset, record.begin() + place.offset + place.length}});
+    AddObjectSeeds(seeds, stack, kObjectGraphic, "graphic-");
+    FreeMemRefs();
+    return seeds;
+}
+
+Seeds CardPictureSeeds() {
+    if (!InitMemRefs())
+        return {};
+    stackbuilder::Stack stack;
+    uint16_t id = 1;
+    for (const int depth : {1, 4, 8, 16, 32}) {
+        for (const auto stream : {stackbuilder::PictureStream::Compressed, stackbuilder::PictureStream::StoredCopy}) {
+            stackbuilder::Picture picture = stackbuilder::GradientPicture(21, 9, depth);
+            picture.stream = stream;
+            stack.cards.push_back(stackbuilder::PictureCard(id++, picture));
+        }
     }
-    DisposeStackFileContents(contents);
+    Seeds seeds;
+    for (const std::vector<uint8_t>& record : HostCardRecords(stack)) {
+        const std::string name =
+            "card-" + std::to_string(GetU16(record, kCardId)) + "-depth-" + std::to_string(GetU16(record, kCardDepth));
+        seeds.push_back({name, record});
+        // The same with lengths that do not fit: a table past the block, runs past the picture.
+        std::vector<uint8_t> damaged = record;
+        SetU32(damaged, kPictureBlockOffset + kBlockTableSize, 0xFFFFFF00u);
+        seeds.push_back({name + "-table", damaged});
+        damaged = record;
+        SetU32(damaged, kPictureBlockOffset + kPictureBlockHeaderBytes +
+                            GetU32(record, kPictureBlockOffset + kBlockTableSize) + 4, 0xFFFFFFFCu);
+        seeds.push_back({name + "-lead", damaged});
+    }
+    FreeMemRefs();
+    return seeds;
+}
+
+Seeds ActionRecordSeeds() {
+    if (!InitMemRefs())
+        return {};
+    stackbuilder::Stack stack;
+    stackbuilder::Card card = stackbuilder::PlainCard(1);
+    card.objects = {stackbuilder::AllChunksButton(1), stackbuilder::ShapedButton(2, {0, 0, 40, 30}, "Go", 5, 9, -1),
+                    stackbuilder::Button(3, {0, 0, 9, 9}, "")};
+    stack.cards.push_back(card);
+    Seeds seeds;
+    AddObjectSeeds(seeds, stack, kObjectButton, "button-");
+    // Cursors: a still one, then three frames of it as an animated one.
+    std::vector<uint8_t> still = MakeStillCursorData(stackbuilder::IconFile(32, {200, 10, 10}));
+    const std::vector<uint8_t> frame(still.begin() + kCursorHeaderBytes, still.end());
+    std::vector<uint8_t> animated(kCursorHeaderBytes + 36 + 3 * 12, 0);
+    SetU16(animated, 0, kCursorAnimated);
+    SetU32(animated, kCursorHeaderBytes + 8, 3);
+    for (uint32_t i = 0; i < 3; ++i) {
+        SetU32(animated, kCursorHeaderBytes + 36 + 4 * i, i);
+        SetU32(animated, kCursorHeaderBytes + 48 + 4 * i, 2 - i);
+        SetU32(animated, kCursorHeaderBytes + 60 + 4 * i, static_cast<uint32_t>(frame.size()));
+    }
+    for (int i = 0; i < 3; ++i)
+        animated.insert(animated.end(), frame.begin(), frame.end());
+    SetU32(animated, 2, static_cast<uint32_t>(animated.size() - kCursorHeaderBytes));
+    for (auto* cursor : {&still, &animated})
+        if (SwapCursorResourceData(cursor->data(), static_cast<uint32_t>(cursor->size()), 1))
+            seeds.push_back({cursor == &still ? "cursor-still" : "cursor-animated", *cursor});
     FreeMemRefs();
     return seeds;
 }
@@ -407,6 +486,10 @@ int main(int argc, char** argv) {
             return WriteSeeds(JpegDescSeeds(), argv[3]);
         if (kind == "graphic")
             return WriteSeeds(GraphicSeeds(), argv[3]);
+        if (kind == "cardpicture")
+            return WriteSeeds(CardPictureSeeds(), argv[3]);
+        if (kind == "actionrecord")
+            return WriteSeeds(ActionRecordSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
         return 2;
     }

@@ -1,0 +1,80 @@
+// The action block: one owner's actions taken out of its action record for the editors and the
+// performer, and written back (ActionBlock.cpp). Paths do not live in the block but in file-spec
+// slots (2 sound file, 8 other stack, 9 and 15 launch, 14 movie), the web address in the
+// current-address buffer below. The handles in a block belong to its holder.
+#pragma once
+
+#include <cstdint>
+
+#include "actions/ActionRecord.h"
+#include "core/Handles.h"
+#include "core/ShortRect.h"
+#include "stack/ResFile.h"
+
+struct ActionBlock {
+    uint16_t objectId;
+    uint16_t soundParameter;  // 128 after a load, 127 for a new button
+    uint16_t soundId;         // 'Snd ' or 'Midi' id; 0 none
+    uint32_t soundIsFile;     // the path is in slot 2
+    uint16_t soundFlags;
+    Handle animationData;
+    Rect32 animationRect;
+    int16_t destination;      // card id or SpecialDestination; 0 none
+    uint16_t transition;
+    uint16_t effectValue;
+    uint16_t transitionSpeed;
+    Handle logoScript;
+    Rect32 logoRect;
+    Handle nbaData;
+    uint16_t nbaId;
+    uint16_t launchOption;    // non-zero: a launch action is set
+    uint16_t timerValue;
+    uint16_t timerMode;
+    uint16_t testingChoice;
+    uint32_t movieSet;        // the path is in slot 14
+    uint32_t movieOption;
+    uint16_t movieOptionWord;
+    Rect32 movieRect;
+    uint8_t videodiscStart[32];
+    uint8_t videodiscEnd[32];
+    Rect32 videodiscRect;
+    uint16_t videodiscFlags;
+    uint16_t urlSet;          // the address is in the current-address buffer
+};
+
+// Fills the block from the record (handle, offset of the record in it). False for a record
+// that is not there (the block is then zeroed with soundParameter 128).
+bool LoadActionBlock(Handle record, uint32_t recordOffset, ActionBlock* block);
+// Writes the block into the record; ownerId goes into a movie chunk. The block is not changed,
+// but the pending requests and the address buffer are used up.
+bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, const ActionBlock& block);
+// Frees the block's handles and zeroes them.
+void DisposeActionBlockData(ActionBlock* block);
+
+// The one block the dialogs edit.
+ActionBlock* GetActionBlock();
+void PutActionBlock(const ActionBlock& block);
+
+// The current-address buffer (256 bytes, NUL-terminated): made on first use. MINIMAL until the
+// web-address service of the host takes it over.
+char* NewUrlBuffer();
+char* LockUrlBuffer();  // null when none is held
+void FreeUrlBuffer();
+// The address of a URL chunk's payload, in either stored form (a length byte and the text, or
+// the text alone), read inside the payload and cut to 255 characters.
+size_t ReadUrlPayload(std::span<const uint8_t> payload, char* out, size_t size);
+
+// Resources a dialog chose but did not store yet: the sound and the module data. A save
+// carries them out; without one pending the save keeps what the block names. isNew: the
+// written resource's id replaces the block's.
+void SetPendingSoundRequest(const ResRequest& request, bool isNew);
+void SetPendingNbaRequest(const ResRequest& request);
+void ClearPendingRequests();
+
+// What the media layer keeps of a movie action: a file reference rebuilt from slot 14, and its
+// stored form. Until the media layer installs its own, the reference is the packed slot 14.
+struct MovieReferenceProcs {
+    void (*rebuildFromSlot)();
+    Handle (*storedReference)();  // a new handle, 0 when no reference is held
+};
+void SetMovieReferenceProcs(const MovieReferenceProcs& procs);

@@ -1,0 +1,233 @@
+// Action records: the chunk walk, finding, inserting and removing chunks.
+#include "actions/ActionRecord.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/ByteReader.h"
+#include "core/FileSpec.h"
+#include "stack/CardList.h"
+#include "stack/CardListNeighbours.h"
+#include "stack/ResFile.h"
+
+namespace {
+
+// 'Hlnk' link record: text length at +6, other bytes at +4, has-actions word at +8, text from
+// +24, the action record after the text and the other bytes.
+constexpr uint32_t kLinkOtherLength = 4, kLinkTextLength = 6, kLinkHasActions = 8, kLinkText = 24;
+
+// The record inside a locked handle; empty when the offset or the length field do not fit.
+std::span<uint8_t> RecordIn(uint8_t* data, uint32_t size, uint32_t recordOffset) {
+    if (!data || recordOffset > size)
+        return {};
+    std::span<uint8_t> from(data + recordOffset, size - recordOffset);
+    const std::span<const uint8_t> record = ActionRecordBytes(from);
+    return from.first(record.size());
+}
+
+void AddToLength(std::span<uint8_t> record, int64_t delta) {
+    SetU32(record, kActionLength, static_cast<uint32_t>(GetU32(record, kActionLength) + delta));
+}
+
+void ClearSlot(int slot) { SetFileSpecFromPath(slot, ""); }
+
+}  // namespace
+
+int16_t DestinationForChoice(int index) {
+    constexpr int16_t kCodes[] = {kDestNext, kDestPrevious, kDestBack, kDestHome, kDestLastMarked, kDestOtherStack};
+    return index >= 0 && index < 6 ? kCodes[index] : int16_t{kDestNext};
+}
+
+void InitChunkDesc(ChunkDesc* desc, uint16_t tag, uint16_t source, uintptr_t data, uint32_t length, uint16_t bit) {
+    *desc = ChunkDesc{tag, bit, source, 0, data, length};
+}
+
+std::span<const uint8_t> ActionRecordBytes(std::span<const uint8_t> from) {
+    if (from.size() < kActionFixedBytes)
+        return {};
+    const uint32_t length = GetU32(from, kActionLength);
+    if (length < kActionFixedBytes || length > from.size())
+        return {};
+    return from.first(length);
+}
+
+bool FindChunk(std::span<const uint8_t> record, uint16_t tag, uint32_t* chunkOffset) {
+    record = ActionRecordBytes(record);
+    ButtonChunkWalk walk(record);
+    ObjectPlace place;
+    // A chunk of odd length is damaged: chunks are always padded to even length.
+    while (walk.Next(place) && !(place.length & 1)) {
+        if (place.kind == tag) {
+            if (chunkOffset)
+                *chunkOffset = place.offset;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::span<const uint8_t> ChunkPayload(std::span<const uint8_t> chunk) {
+    if (chunk.size() < kChunkBytes)
+        return {};
+    const uint32_t length = std::min<uint32_t>(GetU32(chunk, kChunkLengthField), static_cast<uint32_t>(chunk.size()));
+    const uint32_t pad = (GetU16(chunk, kChunkPadFlag) & kChunkPadded) ? 1 : 0;
+    if (length < kChunkBytes + pad)
+        return {};
+    return chunk.subspan(kChunkBytes, length - kChunkBytes - pad);
+}
+
+bool FindObjectChunk(Handle record, uint32_t recordOffset, uint16_t tag, uint32_t* chunkOffset) {
+    HandleLock lock(record);
+    return lock && FindChunk(RecordIn(lock.get(), GetHandleSize(record), recordOffset), tag, chunkOffset);
+}
+
+uint32_t RemoveObjectChunk(Handle record, uint32_t recordOffset, uint16_t tag, uint16_t bit) {
+    uint32_t at = 0, length = 0;
+    {
+        HandleLock lock(record);
+        std::span<uint8_t> r = RecordIn(lock.get(), GetHandleSize(record), recordOffset);
+        if (r.empty())
+            return 0;
+        SetU16(r, kActionFlagWord, GetU16(r, kActionFlagWord) & static_cast<uint16_t>(~bit));
+        if (!FindChunk(r, tag, &at))
+            return 0;
+        length = GetU32(r, at + kChunkLengthField);
+    }
+    if (DeleteFromHandle(record, recordOffset + at, length) != 0)
+        return 0;
+    HandleLock lock(record);
+    AddToLength({lock.get() + recordOffset, kActionFixedBytes}, -int64_t{length});
+    return length;
+}
+
+uint32_t InsertObjectChunk(Handle record, uint32_t recordOffset, const ChunkDesc& desc) {
+    if (!IsValidHandle(record))
+        return 0;
+    RemoveObjectChunk(record, recordOffset, desc.tag, desc.bit);
+    std::vector<uint8_t> payload;
+    switch (desc.source) {
+    case kChunkFromBytes:
+        if (desc.data && desc.length)
+            payload.assign(reinterpret_cast<const uint8_t*>(desc.data), reinterpret_cast<const uint8_t*>(desc.data) + desc.length);
+        break;
+    case kChunkFromHandle: payload = HandleToBytes(static_cast<Handle>(desc.data)); break;
+    default: break;
+    }
+    std::vector<uint8_t> chunk(kChunkBytes);
+    SetU16(chunk, kChunkTag, desc.tag);
+    if (desc.source == kChunkInline)
+        SetU16(chunk, kChunkValue, static_cast<uint16_t>(desc.data));
+    chunk.insert(chunk.end(), payload.begin(), payload.end());
+    if (chunk.size() & 1) {
+        chunk.push_back(0);
+        SetU16(chunk, kChunkPadFlag, kChunkPadded);
+    }
+    SetU32(chunk, kChunkLengthField, static_cast<uint32_t>(chunk.size()));
+    const uint32_t size = GetHandleSize(record);
+    {
+        HandleLock lock(record);
+        if (RecordIn(lock.get(), size, recordOffset).empty())
+            return 0;
+    }
+    // The growth check first, so that a failure leaves the record as it was.
+    if (SetHandleSize(record, size + static_cast<uint32_t>(payload.size()) + kActionFixedBytes) != 0 ||
+        SetHandleSize(record, size) != 0 ||
+        InsertBytesInHandle(record, chunk.data(), recordOffset + kActionFixedBytes, static_cast<uint32_t>(chunk.size())) != 0) {
+        ShowCardAlert(kAlertNotEnoughMemory);
+        return 0;
+    }
+    HandleLock lock(record);
+    std::span<uint8_t> r(lock.get() + recordOffset, GetHandleSize(record) - recordOffset);
+    AddToLength(r, static_cast<int64_t>(chunk.size()));
+    SetU16(r, kActionFlagWord, GetU16(r, kActionFlagWord) | desc.bit);
+    return recordOffset + kActionFixedBytes;
+}
+
+Handle CopyChunkData(std::span<const uint8_t> chunk) { return NewHandleFromBytes(ChunkPayload(chunk)); }
+
+int ReadLaunchChunk(Handle record, uint32_t recordOffset, uint16_t* launchOption) {
+    ClearSlot(kSlotLaunchProgram);
+    ClearSlot(kSlotLaunchDocument);
+    uint32_t at = 0;
+    if (!FindObjectChunk(record, recordOffset, kTagLaunch, &at))
+        return 0;
+    HandleLock lock(record);
+    const std::span<const uint8_t> r = RecordIn(lock.get(), GetHandleSize(record), recordOffset);
+    const std::span<const uint8_t> chunk = r.subspan(at, GetU32(r, at + kChunkLengthField));
+    const std::span<const uint8_t> payload = ChunkPayload(chunk);
+    const uint32_t first = std::min<uint32_t>(GetU32(chunk, kChunkFirstLength), static_cast<uint32_t>(payload.size()));
+    if (first)
+        UnpackFileSpec(kSlotLaunchDocument, payload.first(first));
+    if (payload.size() > first)
+        UnpackFileSpec(kSlotLaunchProgram, payload.subspan(first));
+    if (launchOption)
+        *launchOption = GetU16(chunk, kChunkValue);
+    return 1;
+}
+
+bool FindButtonChunk(uint16_t buttonId, uint16_t tag, Handle* card, uint32_t* chunkOffset) {
+    Handle record = 0;
+    uint32_t offset = 0, at = 0;
+    if (!FindObject(kObjectButton, buttonId, &record, &offset) || !FindObjectChunk(record, offset, tag, &at))
+        return false;
+    if (card)
+        *card = record;
+    if (chunkOffset)
+        *chunkOffset = offset + at;
+    return true;
+}
+
+uint32_t InsertButtonChunk(uint16_t buttonId, const ChunkDesc& desc) {
+    Handle record = 0;
+    uint32_t offset = 0;
+    if (!FindObject(kObjectButton, buttonId, &record, &offset))
+        return 0;
+    const uint32_t at = InsertObjectChunk(record, offset, desc);
+    SyncCardLength(record);
+    return at;
+}
+
+uint32_t RemoveButtonChunk(uint16_t buttonId, uint16_t tag, uint16_t bit) {
+    Handle record = 0;
+    uint32_t offset = 0;
+    if (!FindObject(kObjectButton, buttonId, &record, &offset))
+        return 0;
+    const uint32_t removed = RemoveObjectChunk(record, offset, tag, bit);
+    SyncCardLength(record);
+    return removed;
+}
+
+uint32_t PutButtonMaskChunk(Handle buttonRecord, Handle packedMask) {
+    ChunkDesc desc;
+    InitChunkDesc(&desc, kTagButtonMask, kChunkFromHandle, static_cast<uintptr_t>(packedMask), 0, 1);
+    return InsertObjectChunk(buttonRecord, 0, desc);
+}
+
+bool FindActionChunkById(uint16_t id, uint16_t tag, Handle* record, uint32_t* offset) {
+    auto found = [&](Handle h, uint32_t recordOffset, uint32_t at) {
+        if (record)
+            *record = h;
+        if (offset)
+            *offset = recordOffset + at;
+        return true;
+    };
+    uint32_t at = 0;
+    Handle card = 0;
+    uint32_t buttonOffset = 0;
+    if (FindObject(kObjectButton, id, &card, &buttonOffset) && FindObjectChunk(card, buttonOffset, tag, &at))
+        return found(card, buttonOffset, at);
+    if (const Handle action = GetResource(ResType("Actn"), id); action && FindObjectChunk(action, 0, tag, &at))
+        return found(action, 0, at);
+    const Handle link = GetResource(ResType("Hlnk"), id);
+    uint32_t recordOffset = 0;
+    {
+        HandleLock lock(link);
+        const std::span<const uint8_t> l(lock.get(), lock ? GetHandleSize(link) : 0);
+        if (l.size() < kLinkText || !GetU16(l, kLinkHasActions))
+            return false;
+        recordOffset = kLinkText + GetU16(l, kLinkTextLength) + GetU16(l, kLinkOtherLength);
+    }
+    if (FindObjectChunk(link, recordOffset, tag, &at))
+        return found(link, recordOffset, at);
+    return false;
+}

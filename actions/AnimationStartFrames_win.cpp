@@ -1,0 +1,74 @@
+// Animation and movie start frames of an action block.
+#include "actions/AnimationStartFrames.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/ByteReader.h"
+#include "graphics/CardRedrawNeighbours.h"
+#include "stack/CardList.h"
+#include "stack/ResFile.h"
+#include "stack/StackFile.h"
+
+namespace {
+
+constexpr size_t kActionFlagsAt = 20;
+constexpr uint16_t kActionAnimation = 0x80;
+constexpr uint16_t kActionMovie = 0x100;
+constexpr uint16_t kChunkAnimation = 56;
+constexpr uint16_t kChunkMovie = 89;
+constexpr uint16_t kMovieStillShown = 4;
+constexpr uint16_t kFrameShownAtStart = 2;
+constexpr uint16_t kFrameNotClipped = 64;
+constexpr uint8_t kSpriteTag[4] = {'S', 'p', 'r', 't'};
+
+bool IsSprite(std::span<const uint8_t> payload) {
+    return payload.size() >= 4 && std::equal(payload.begin(), payload.begin() + 4, kSpriteTag);
+}
+
+const bool g_installed = [] {
+    CardRedrawNeighbours n = GetCardRedrawNeighbours();
+    n.drawObjectAnimationStart = DrawActionAnimationStart;
+    SetCardRedrawNeighbours(n);
+    return true;
+}();
+
+}  // namespace
+
+void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc) {
+    std::vector<uint8_t> block;
+    if (actionId != 0)
+        block = HandleToBytes(GetResource(ResType("Actn"), actionId));  // the manager keeps its handle
+    else
+        block.assign(record.begin(), record.end());
+    if (block.size() < kButtonHeaderBytes)
+        return;
+    const uint16_t actions = GetU16(block, kActionFlagsAt);
+    if (!(actions & (kActionAnimation | kActionMovie)))
+        return;
+    ButtonChunkWalk walk(block);
+    ObjectPlace chunk;
+    bool movieDone = false, animationDone = false;
+    while (walk.Next(chunk)) {
+        const std::span<const uint8_t> bytes = std::span<const uint8_t>(block).subspan(chunk.offset, chunk.length);
+        if (chunk.kind == kChunkMovie && (actions & kActionMovie) && !movieDone) {
+            movieDone = true;
+            if (chunk.flags & kMovieStillShown)
+                GetCardRedrawNeighbours().drawMovieStill(bytes, dc);
+        } else if (chunk.kind == kChunkAnimation && (actions & kActionAnimation) && !animationDone) {
+            animationDone = true;
+            const std::span<const uint8_t> payload = bytes.subspan(kChunkHeaderBytes);
+            if (IsSprite(payload)) {
+                PointSpriteAtOffscreen(payload, dc);
+            } else if (chunk.flags & kFrameShownAtStart) {
+                const RECT rect = {GetI16(bytes, kObjectRect), GetI16(bytes, kObjectRect + 2),
+                                   GetI16(bytes, kObjectRect + 4), GetI16(bytes, kObjectRect + 6)};
+                DrawFrameAnimationStart(payload, rect, !(chunk.flags & kFrameNotClipped), dc);
+            }
+        }
+    }
+}
+
+void PointSpriteAtOffscreen(std::span<const uint8_t>, HDC) {}
+
+void DrawFrameAnimationStart(std::span<const uint8_t>, const RECT&, bool, HDC) {}

@@ -1,0 +1,15 @@
+// Performing an action record: the actions of a button, or an 'Actn' resource of the stack
+// that a card, the stack or another object carries.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "core/Handles.h"
+
+// Performs the actions of the record at (record, offset) for the owner objectId; byClick when a
+// user's click started them, waitAfter to wait for their media afterwards; label is the event's
+// length-prefixed name. Nonzero when the record was changed and must be written back.
+int PerformObjectActions(HWND cardWindow, Handle record, uint32_t offset, uint16_t objectId, int byClick,
+                         int waitAfter, const uint8_t* label);

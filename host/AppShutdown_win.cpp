@@ -1,0 +1,116 @@
+// The release chain. Every release is safe on what was never made: a failed start-up runs the
+// same chain.
+#include <windows.h>
+
+#include <array>
+
+#include "actions/ActionServices.h"
+#include "actions/Animations.h"
+#include "core/AlertsOnce.h"
+#include "core/FileSpec.h"
+#include "core/PluginModule.h"
+#include "graphics/AppPalette.h"
+#include "graphics/CardOffscreen.h"
+#include "graphics/LayerList.h"
+#include "host/CursorCache.h"
+#include "host/LaunchPrograms.h"
+#include "host/LoadedLibraries.h"
+#include "host/Printing.h"
+#include "host/ToolPalette.h"
+#include "host/WindowAttach.h"
+#include "logo/Logo.h"
+#include "media/MediaManager.h"
+#include "objects/ObjectServices.h"
+#include "paint/PaintTools.h"
+#include "stack/CardList.h"
+#include "stack/ResFile.h"
+#include "stack/ResourceUpkeep.h"
+#include "stack/StackOpenSession.h"
+#include "stack/Undo.h"
+
+namespace {
+
+// Shows or hides until the display count is 0.
+void ResetCursorCount() {
+    int count = ShowCursor(TRUE);
+    for (int guard = 0; count < 0 && guard < 1000; ++guard)
+        count = ShowCursor(TRUE);
+    for (int guard = 0; count > 0 && guard < 1000; ++guard)
+        count = ShowCursor(FALSE);
+}
+
+// The open stack's resources, then its records and header.
+void CloseStack() {
+    CloseStackResources(GetMainWindow());
+    DisposeCards();
+    CloseAllResFiles();
+    SetStackHeaderHandle(0);
+    SetCurrentCardId(0);
+}
+
+void CloseVideodisc() {
+    CloseVideodiscPlayer();
+    ClearVideodiscState();
+}
+
+void UnloadVfw() { TakeAvailabilityMask(UnloadVideoForWindows(GetAvailabilityMask())); }
+
+void FreeOffscreen() {
+    DeleteCardClipRegion();
+    FreeOffscreenObjects();
+}
+
+void OpenVideodisc() { OpenVideodiscPlayer(); }
+
+struct Release {
+    const char* name;
+    void (*run)();
+};
+constexpr std::array kReleases = {
+    Release{"ResetCursorCount", ResetCursorCount},
+    Release{"FreeHandCursors", FreeHandCursors},
+    Release{"OpenVideodiscPlayer", OpenVideodisc},
+    Release{"CloseStackResources", CloseStack},
+    Release{"FreeLayerList", FreeLayerList},
+    Release{"CloseMediaLib", CloseMediaLib},
+    Release{"FreeTimerTable", FreeTimerTable},
+    Release{"FreePrintRecord", FreePrintRecord},
+    Release{"FreeFindState", FreeFindState},
+    Release{"FreeTextStyleResources", FreeTextStyleResources},
+    Release{"FreeButtonEditCopy", FreeButtonEditCopy},
+    Release{"FreeLoadedLibraries", FreeLoadedLibraries},
+    Release{"FreeUndoRecord", FreeUndoRecord},
+    Release{"FreeAlertSuppressionList", FreeAlertSuppressionList},
+    Release{"FreeLaunchDialogData", FreeLaunchDialogData},
+    Release{"ReleaseAnimPlayback", ReleaseAnimPlayback},
+    Release{"MediaManagerDestroy", MediaManagerDestroy},
+    Release{"FreeAnimOffscreen", FreeAnimOffscreen},
+    Release{"UnloadVideoForWindows", UnloadVfw},
+    Release{"CloseCaptureWindow", CloseCaptureWindow},
+    Release{"CloseVideodiscPlayer", CloseVideodisc},
+    Release{"ShutdownLogo", ShutdownLogo},
+    Release{"ShutdownMaskSelection", ShutdownMaskSelection},
+    Release{"FreeGraphicEditBitmaps", FreeGraphicEditBitmaps},
+    Release{"FreeToolResources", FreeToolResources},
+    Release{"FreeCursorCache", FreeCursorCache},
+    Release{"FreeBrushCursors", FreeBrushCursors},
+    Release{"FreePaletteObjects", FreePaletteObjects},
+    Release{"FreePaintTextBuffer", FreePaintTextBuffer},
+    Release{"FreeOffscreenObjects", FreeOffscreen},
+    Release{"CoUninitialize", EndOwnComInitialization},
+    Release{"FreeFolderTable", FreeFolderTable},
+};
+
+}  // namespace
+
+void AppShutdown() {
+    for (const Release& release : kReleases) {
+        TraceAttachStep(release.name);
+        release.run();
+    }
+    FreeSpareButtonRecord();
+    FreeInfoDialogData();
+}
+
+// MINIMAL until the information dialogs hold a work record: there is none to free.
+void FreeInfoDialogData() {}

@@ -1,0 +1,4 @@
+// MINIMAL launching (see LaunchPrograms.h).
+#include "host/LaunchPrograms.h"
+
+void FreeLaunchDialogData() {}

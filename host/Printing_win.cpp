@@ -1,0 +1,4 @@
+// MINIMAL printing (see Printing.h).
+#include "host/Printing.h"
+
+void FreePrintRecord() {}

@@ -1,0 +1,60 @@
+// 'Icon' resources, the icon selection, and storing a chosen icon or cursor in the stack.
+#include <cstring>
+
+#include "core/CursorImages.h"
+#include "objects/ButtonIcons.h"
+#include "stack/ResFile.h"
+
+namespace {
+
+IconSelection g_selection = {};
+
+}  // namespace
+
+Handle LoadIconResource(uint16_t id) {
+    Handle copy = GetResource(ResType("Icon"), id);
+    return copy && HandToHand(&copy) == 0 ? copy : 0;
+}
+
+uint32_t GetIconImageOffset(Handle iconData, int index) {
+    HandleLock lock(iconData);
+    IconImage image;
+    return lock && ReadIconImage({lock.get(), GetHandleSize(iconData)}, index, &image) ? image.offset : 0;
+}
+
+uint32_t GetIconSize(Handle iconData) {
+    HandleLock lock(iconData);
+    return lock ? IconDataSize({lock.get(), GetHandleSize(iconData)}) : 0;
+}
+
+IconSelection* GetIconSelection() { return &g_selection; }
+
+void ClearIconSelection() {
+    DisposeHandleAndClear(&g_selection.data);
+    g_selection = {};
+}
+
+Handle TakeIconSelectionData() {
+    Handle copy = g_selection.data;
+    return copy && HandToHand(&copy) == 0 ? copy : 0;
+}
+
+uint16_t StoreIconResource(Handle data) {
+    if (g_selection.fromStack)
+        return g_selection.id;
+    Handle copy = data;
+    if (!copy || HandToHand(&copy) != 0)
+        return 0;
+    ResRequest request = {};
+    request.type = g_selection.mode ? ResType("Icon") : ResType("Crsr");
+    request.id = g_selection.id ? g_selection.id : NextUniqueResId(FindResFile(GetStackResFile()));
+    request.data = copy;
+    request.flags = kResRequestCarryOut;
+    return WriteStackResource(&request) ? request.id : 0;
+}
+
+uint16_t MapButtonIconId(uint16_t /*oldId*/, uint16_t id) {
+    if ((id >= kFirstBuiltInIcon && id <= kLastBuiltInIcon) || !g_selection.data)
+        return id;
+    return StoreIconResource(g_selection.data);
+}

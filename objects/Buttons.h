@@ -1,0 +1,76 @@
+// Buttons (object kind 48), their icons and the cursors of objects.
+//
+//   Buttons_win.cpp        the stored ButtonRecord read into its ButtonLayer (font, icon, name)
+//   ButtonDraw_win.cpp     icon and name placement, the hit region, drawing, footprint, highlight
+//   ButtonPress_win.cpp    browse press, track and release; rollover buttons; the Enter key
+//   ButtonIcons.cpp        (ButtonIcons.h) 'Icon' resources, the icon selection, storing a chosen icon or cursor
+//   ButtonIcons_win.cpp    drawing icon images and footprints; the converters and cursor source
+//                          this layer installs below it
+// The 'Crsr' layout and icon-directory images are core/CursorImages.h; the cursor cache is
+// core/CursorCache.h.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+
+#include "core/Handles.h"
+#include "graphics/ObjectLayer.h"
+#include "objects/ButtonIcons.h"
+
+// ---- ButtonRecord: offsets of the fixed part (memory order) ----
+enum ButtonRecordOffset : uint32_t {
+    kButtonShape = 60,
+    kButtonTesting = 62,
+    kButtonOptions = 64,
+    kButtonNameColor = 66,
+    kButtonFillColor = 68,
+    kButtonIconId = 78,
+    kButtonCursorId = 80,
+    kButtonFontNumber = 84,
+    kButtonFontPoints = 86,
+    kButtonStyle = 88,
+};
+enum ButtonOption : uint16_t { kButtonNoHilite = 4, kButtonShowName = 8, kButtonShowIcon = 16 };
+enum ButtonStyle : uint16_t { kButtonBold = 1, kButtonItalic = 2, kButtonUnderline = 4 };
+inline constexpr uint16_t kButtonDropOffOnly = 256;
+inline constexpr int kDefaultButtonShape = 1;
+
+// ---- ButtonDraw_win.cpp ----
+// Where the icon and the name of a button go; the font must be selected into dc.
+struct ButtonContent {
+    int lineHeight = 0;
+    bool icon = false, name = false;
+    RECT iconRect = {};  // left, top and the icon's size
+    POINT namePos = {};
+    int nameWidth = 0;
+};
+ButtonContent MeasureButtonContent(HDC dc, const ButtonLayer* layer);
+// The icon's top, width and height for a line height.
+int GetButtonIconTop(const ButtonLayer* layer, int lineHeight, int* width, int* height);
+HRGN MakeButtonRegion(HWND window, const ButtonLayer* layer);
+void DrawButton(HDC dc, const ButtonLayer* layer, HWND window);
+// The footprint in the one-bit layer mask (black pen and brush selected by the caller).
+void DrawButtonLayer(HDC dc, const ButtonLayer* layer);
+void HiliteButtonLayer(const ButtonLayer* layer, HWND window);
+void DrawButtonLayerHilite(HDC dc, const ButtonLayer* layer);
+void InvalidateButtonContent(HWND window, const ButtonLayer* layer, const RECT& rect);
+
+// ---- ButtonPress_win.cpp ----
+void BeginButtonPress(HWND window, LayerHandle button);
+// Rollover first, then tracking a press; non-zero when the move was used.
+int TrackButtonMouse(HWND window, int x, int y);
+// 1 when the release was inside the pressed button and its id went to its actions.
+int EndButtonPress(HWND window);
+void ResetRolloverButton();
+// The Enter key: the first default-look button performs its actions. True when there was one.
+bool RunDefaultButton(HWND window);
+
+// ---- ButtonIcons_win.cpp ----
+// Image `index` (out of range: 0) at (x, y) through its mask; false when nothing was drawn.
+bool DrawIconImage(HDC dc, Handle iconData, int index, int x, int y);
+// The first image's opaque pixels set to white (layer mask, highlight bitmap).
+void DrawIconFootprint(HDC dc, Handle iconData, int x, int y);
+// The frame of the current step of animated 'Crsr' data (memory order), its first step here.
+bool DrawAnimatedCursorFrame(HDC dc, Handle cursorData, int x, int y);

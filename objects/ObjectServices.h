@@ -1,0 +1,68 @@
+// What the card window asks of the object kinds at start-up, shut-down and on its messages:
+// fonts, the text field class, find, and the trackers of browse clicks, drags, placements,
+// selection and nudges.
+//
+//   ObjectServices_win.cpp   MINIMAL until the object editors come: start-up makes nothing,
+//                            releases free nothing, and no tracker takes a message (all give
+//                            0 / false), so the card window's own handling goes on.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "graphics/ObjectLayer.h"
+#include "objects/Buttons.h"  // the browse press, track and release of buttons
+
+// Start-up and shut-down.
+void InitFontTable();
+int RegisterTextFieldClass();  // nonzero when registered
+void LoadSampleText();
+void LoadCropCursors(HINSTANCE module);
+void InitFindState(HWND window);
+void FreeFindState();
+void FreeTextStyleResources();
+void FreeGraphicEditBitmaps();
+// The current text colour indexes and text style back to their defaults (card window creation).
+void ResetTextColorsAndStyle();
+
+// Browse mode.
+int BrowseGraphicMouseDown(HWND window, LayerHandle graphic, int x, int y);
+int DragGraphicInBrowse(HWND window, int x, int y);
+int DropGraphicInBrowse(HWND window, int x, int y);
+int FollowTextLink(int x, int y, bool ctrl, int linkState);
+void OpenDetectedUrl(HWND textControl, LPARAM notification);
+void TypeCharIntoActiveField(WPARAM character);
+
+// Object tools.
+void SelectObjectMouseDown(HWND window, int x, int y, WPARAM keyState);
+int SelectObjectMouseMove(HWND window, int x, int y);
+int SelectObjectMouseUp(HWND window, LPARAM lParam);
+void EditObjectAtPoint(HWND window, int x, int y, bool ctrl);
+LayerHandle GetSelectedObject();
+void DeselectObject(HWND window);
+void SelectedObjectEditCommand(HWND window, int command);
+int NudgeSelectedObject(HWND window, WPARAM key, bool shiftLatch);
+void EndObjectNudge();
+void ClearActiveTextField();
+
+// Placing a graphic object and a new text object, and a tracked rectangle.
+int PlacedGraphicMouseDown(HWND window, int x, int y);
+int PlacedGraphicMouseMove(HWND window, int x, int y);
+int PlacedGraphicMouseUp();
+bool IsPlacedGraphicShown();
+void DrawPlacedGraphic(HWND window);
+int NudgePlacedGraphic(WPARAM key, bool shiftLatch);
+int NewTextFieldMouseDown(HWND window, int x, int y);
+int NewTextFieldMouseMove(HWND window, int x, int y);
+int NewTextFieldMouseUp(HWND window);
+bool IsPlacedTextFieldShown();
+void CancelPlacedTextField(HWND window);
+int NudgePlacedTextField(WPARAM key, bool shiftLatch);
+int NudgeTrackedRect(WPARAM key, bool shiftLatch);
+// Nonzero while an object rectangle is being dragged; any out-parameter may be null.
+int GetTrackState(RECT* rect, POINT* point, int* value, HWND* window);
+
+// The spare button record that a new button starts from; made with the card window.
+void InitSpareButtonRecord();
+void FreeSpareButtonRecord();

@@ -1,0 +1,40 @@
+// MINIMAL paint tools (see PaintTools.h); the selections themselves are in Selections_win.cpp.
+#include "paint/PaintTools.h"
+
+void ToolMouseDown(HWND, int, int, WPARAM) {}
+int ToolMouseMove(HWND, int, int) { return 0; }
+int ToolMouseUp(HWND) { return 0; }
+
+void MaskToolMouseDown(HWND, int, int, WPARAM) {}
+void MaskToolMouseUp(HWND, WPARAM) {}
+int MaskToolTrack(HWND, int, int) { return 0; }
+void RectToolMouseDown(HWND, int, int, int, int, WPARAM) {}
+void RectToolMouseUp(HWND, int, int) {}
+int RectToolTrack(HWND, int, int, int, int) { return 0; }
+int RectSelectionKey(HWND, WPARAM, bool) { return 0; }
+int NudgeMaskSelection(HWND, WPARAM, bool) { return 0; }
+void FinishRectKeyMove() {}
+void FinishMaskKeyMove() {}
+void RectSelectionEditCommand(HWND, int) {}
+void MaskSelectionEditCommand(HWND, int) {}
+
+void BeginPaintText(HWND, int, int) {}
+void TypePaintTextChar(HWND, WPARAM) {}
+void EndPaintText() {}
+bool GetPaintTextActive() { return false; }
+void ShowPaintTextCaret(HWND) {}
+void DestroyPaintTextCaret() {}
+
+int GetFatbitsZoom() { return 1; }
+void SetFatbitsZoom(int) {}
+void CycleFatbitsZoom(int, int) {}
+void FatbitsPanMove(int, int) {}
+void EndFatbitsPan() {}
+void ScrollFatbitsByKey(WPARAM) {}
+void ScreenToZoomed(POINT*) {}
+void UpdateFatbitsFromDC(HDC, HDC, const RECT&) {}
+void InvalidateFatbits() {}
+void DrawGrid(HDC, const RECT&, bool) {}
+
+void FreeBrushCursors() {}
+void FreePaintTextBuffer() {}

@@ -1,0 +1,29 @@
+// The library's entry and exports. LOOM_QUICKTIME=absent in the environment makes the library
+// refuse to load, as on a machine without QuickTime.
+#include <windows.h>
+
+#include <cstring>
+
+#include "quicktime/dll/QtStandIn.h"
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        char value[16] = {};
+        const DWORD n = GetEnvironmentVariableA("LOOM_QUICKTIME", value, sizeof value);
+        if (n > 0 && n < sizeof value && lstrcmpiA(value, "absent") == 0)
+            return FALSE;
+    }
+    return TRUE;
+}
+
+int32_t QtStandInDispatcher(uint32_t selector, const QtWord* args) { return StandInDispatch(selector, args); }
+int32_t QtStandInCallComponent(void* storage, const void* params, QtWord what) {
+    return StandInComponentCall(storage, params, what);
+}
+int32_t QtStandInCallWithStorage(void* storage, const void* params, QtWord what) {
+    return StandInComponentCall(storage, params, what);
+}
+
+}  // extern "C"

@@ -1,0 +1,4 @@
+// MINIMAL spelling checker (see Spelling.h).
+#include "spell/Spelling.h"
+
+void DoSpellCheckDialog(HWND) {}

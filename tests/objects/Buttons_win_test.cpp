@@ -1,0 +1,220 @@
+// Buttons on a card window: where the icon and name go, the shapes' regions, the highlight of a
+// press, what a release inside or outside hands on, rollover buttons and the Enter key.
+#include "objects/Buttons.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "core/Handles.h"
+#include "graphics/CardOffscreen.h"
+#include "graphics/LayerList.h"
+#include "graphics/ToolNumbers.h"
+#include "stack/StackFile.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+
+std::vector<uint16_t> g_ran;
+int g_tool = kBrowseTool;
+
+// A button record in memory order, as the stack reader hands it over.
+std::vector<uint8_t> HostRecord(const sb::Object& button) {
+    std::vector<uint8_t> record = sb::BuildObjectRecord(button);
+    const char* reason = nullptr;
+    EXPECT_EQ(ConvertObjectRecord(record, ByteOrder::ToHost, StackConversion{}, &reason), kStackOk) << reason;
+    return record;
+}
+
+class ButtonsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(InitMemRefs());
+        window_ = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 150, nullptr, nullptr,
+                                  nullptr, nullptr);
+        ASSERT_NE(window_, nullptr);
+        ASSERT_EQ(InitDataBase(window_, 200, 150, 24, false), 1);
+        LayerNeighbourProcs n = GetLayerNeighbourProcs();
+        saved_ = n;
+        n.currentTool = [] { return g_tool; };
+        n.runButtonActions = [](uint16_t id) {
+            g_ran.push_back(id);
+            return true;
+        };
+        SetLayerNeighbourProcs(n);
+        g_ran.clear();
+        g_tool = kBrowseTool;
+        ResetRolloverButton();
+    }
+    void TearDown() override {
+        EndButtonPress(window_);
+        FreeLayerList();
+        FreeOffscreenObjects();
+        SetLayerNeighbourProcs(saved_);
+        DestroyWindow(window_);
+        FreeMemRefs();
+    }
+    LayerHandle Add(const sb::Object& button) { return NewButtonLayer(HostRecord(button), kLayerAtEnd); }
+    COLORREF Pixel(int x, int y) {
+        HDC dc = GetDC(window_);
+        const COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(window_, dc);
+        return c;
+    }
+    void Paint(COLORREF colour) {
+        HDC dc = GetDC(window_);
+        HBRUSH brush = CreateSolidBrush(colour);
+        RECT all = {0, 0, 200, 150};
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        ReleaseDC(window_, dc);
+    }
+    HWND window_ = nullptr;
+    LayerNeighbourProcs saved_ = {};
+};
+
+int SystemLineHeight() {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    SIZE m = {};
+    GetTextExtentPoint32A(dc, "M", 1, &m);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return m.cy;
+}
+
+TEST_F(ButtonsTest, IconAndNameGoWhereTheGeometryPutsThem) {
+    const int L = SystemLineHeight();
+    ButtonLayer b = {};
+    b.common.bounds = {0, 0, 100, 100};
+    b.shape = 4;
+    b.showIcon = 1;
+    b.icon = NewHandleFromBytes(sb::IconFile(32, {221, 8, 6}));
+    GetObjectA(GetStockObject(SYSTEM_FONT), sizeof b.font, &b.font);
+    std::strcpy(b.name, "Go");
+    b.nameLength = 2;
+    struct Case {
+        bool name;
+        int iconTop;
+        int nameTop;
+    } cases[] = {
+        {true, static_cast<int>((100 - (32 + 1.5 * L)) / 2), static_cast<int>((100 - (32 + 1.5 * L)) / 2 + 32 + 0.5 * L)},
+        {false, 34, 0},
+    };
+    HDC dc = GetDC(window_);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    for (const Case& c : cases) {
+        b.styleHas8 = c.name;
+        const ButtonContent content = MeasureButtonContent(dc, &b);
+        EXPECT_EQ(content.lineHeight, L);
+        EXPECT_EQ(content.iconRect.left, 34) << c.name;
+        EXPECT_EQ(content.iconRect.top, c.iconTop) << c.name;
+        if (c.name) {
+            EXPECT_EQ(content.namePos.y, c.nameTop);
+            EXPECT_EQ(content.namePos.x, 50 - content.nameWidth / 2);
+        }
+        int w = 0, h = 0;
+        EXPECT_EQ(GetButtonIconTop(&b, L, &w, &h), c.iconTop);
+        EXPECT_EQ(w, 32);
+        EXPECT_EQ(h, 32);
+    }
+    if (L == 16) {
+        EXPECT_EQ(cases[0].iconTop, 22);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window_, dc);
+    DisposeHandle(b.icon);
+
+    // Regions: shapes 0 to 3 from the bounds, an invisible button without content has none but
+    // is hit anywhere in its bounds.
+    struct Shape {
+        uint16_t shape;
+        POINT in, out;
+    } shapes[] = {{0, {50, 15}, {0, 0}}, {2, {1, 1}, {100, 15}}, {3, {99, 25}, {99, 1}}};
+    uint16_t id = 1;
+    for (const Shape& s : shapes) {
+        const LayerHandle layer = Add(sb::ShapedButton(id, {0, 0, 100, 30}, "x", s.shape));
+        LayerLock<ButtonLayer> lock(layer);
+        ASSERT_TRUE(lock && lock->common.region) << s.shape;
+        EXPECT_TRUE(PtInRegion(lock->common.region, s.in.x, s.in.y)) << s.shape;
+        EXPECT_FALSE(PtInRegion(lock->common.region, s.out.x, s.out.y)) << s.shape;
+        ++id;
+    }
+    FreeLayerList();
+    sb::Object empty = sb::ShapedButton(9, {10, 10, 60, 60}, "", 4);
+    empty.words.push_back({64, 0});  // neither name nor icon
+    const LayerHandle invisible = Add(empty);
+    {
+        LayerLock<ButtonLayer> lock(invisible);
+        EXPECT_EQ(lock->common.region, nullptr);
+    }
+    EXPECT_EQ(HitTestLayers(55, 55, false, nullptr), invisible);
+}
+
+TEST_F(ButtonsTest, APressHighlightsAndOnlyAReleaseInsideHandsTheIdOn) {
+    Paint(RGB(255, 255, 255));
+    const LayerHandle button = Add(sb::ShapedButton(7, {20, 20, 120, 60}, "Press", 2));
+    sb::Object quiet = sb::ShapedButton(8, {20, 80, 120, 120}, "Quiet", 2);
+    quiet.words.push_back({64, 8 | 4});  // no highlight
+    const LayerHandle noHilite = Add(quiet);
+    sb::Object dropOnly = sb::ShapedButton(9, {130, 80, 190, 120}, "Drop", 2);
+    dropOnly.flags = kButtonDropOffOnly;
+    const LayerHandle dropOff = Add(dropOnly);
+
+    BeginButtonPress(window_, button);
+    EXPECT_EQ(Pixel(25, 25), RGB(0, 0, 0)) << "inverted";
+    EXPECT_EQ(GetCapture(), window_);
+    TrackButtonMouse(window_, 150, 30);
+    EXPECT_EQ(Pixel(25, 25), RGB(255, 255, 255)) << "left";
+    TrackButtonMouse(window_, 60, 30);
+    EXPECT_EQ(Pixel(25, 25), RGB(0, 0, 0)) << "back inside";
+    EXPECT_EQ(EndButtonPress(window_), 1);
+    EXPECT_EQ(Pixel(25, 25), RGB(255, 255, 255)) << "released";
+    EXPECT_EQ(g_ran, std::vector<uint16_t>{7});
+
+    BeginButtonPress(window_, button);
+    TrackButtonMouse(window_, 150, 30);
+    EXPECT_EQ(EndButtonPress(window_), 0);
+    EXPECT_EQ(Pixel(25, 25), RGB(255, 255, 255));
+    EXPECT_EQ(g_ran, std::vector<uint16_t>{7});
+
+    BeginButtonPress(window_, noHilite);
+    EXPECT_EQ(Pixel(25, 85), RGB(255, 255, 255));
+    EXPECT_EQ(EndButtonPress(window_), 1);
+    BeginButtonPress(window_, dropOff);
+    EXPECT_EQ(EndButtonPress(window_), 0);
+    EXPECT_EQ(g_ran, (std::vector<uint16_t>{7, 8}));
+    EXPECT_EQ(EndButtonPress(window_), 0);  // nothing pressed
+}
+
+TEST_F(ButtonsTest, ARolloverButtonFiresOncePerEntryWithTheBrowseTool) {
+    sb::Object hover = sb::ShapedButton(3, {10, 10, 60, 60}, "Hover", 2);
+    hover.flags = kButtonNoClick;
+    Add(hover);
+    sb::Object dropOnly = sb::ShapedButton(4, {100, 10, 150, 60}, "Drop", 2);
+    dropOnly.flags = kButtonDropOffOnly;  // bit 0x80 clear: not a rollover button
+    Add(dropOnly);
+    const std::pair<int, int> path[] = {{20, 20}, {30, 30}, {80, 80}, {40, 40}, {120, 20}, {125, 25}};
+    for (const auto& [x, y] : path)
+        TrackButtonMouse(window_, x, y);
+    EXPECT_EQ(g_ran, (std::vector<uint16_t>{3, 3}));
+    g_tool = 19;
+    TrackButtonMouse(window_, 90, 90);
+    TrackButtonMouse(window_, 20, 20);
+    EXPECT_EQ(g_ran, (std::vector<uint16_t>{3, 3}));
+}
+
+TEST_F(ButtonsTest, EnterRunsTheFirstDefaultLookButton) {
+    Add(sb::ShapedButton(1, {0, 0, 50, 30}, "Plain", 0));
+    Add(sb::ShapedButton(2, {0, 40, 50, 70}, "First", 1));
+    Add(sb::ShapedButton(3, {0, 80, 50, 110}, "Second", 1));
+    EXPECT_TRUE(RunDefaultButton(window_));
+    EXPECT_EQ(g_ran, std::vector<uint16_t>{2});
+    FreeLayerList();
+    EXPECT_FALSE(RunDefaultButton(window_));
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+// Shared pieces of the saving tests: stacks opened from the memory file system into the card
+// list with their resources, and neighbours that record what saving showed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CardTestUtil.h"
+#include "core/FileLayerMemory.h"
+#include "core/FileSpec.h"
+#include "core/ScreenDepth.h"
+#include "stack/NewStack.h"
+#include "stack/ResFile.h"
+#include "stack/ResourceUpkeep.h"
+#include "stack/SaveStack.h"
+#include "stack/StackDepth.h"
+
+namespace savetest {
+
+using namespace cardtest;
+
+struct SaveRecorder {
+    std::vector<uint32_t> alerts;
+    std::vector<int32_t> errors;
+    uint32_t freeBytes = 0xFFFFFFFFu;
+    int display = 8;
+    std::vector<std::string> replaced;  // the `from` of each replacement
+};
+inline SaveRecorder& SaveRec() {
+    static SaveRecorder recorder;
+    return recorder;
+}
+
+// The memory file system with its replacements recorded.
+inline const FileSystemOps& RecordingFileSystem() {
+    static FileSystemOps ops = [] {
+        FileSystemOps o = MemoryFileSystemOps();
+        o.replace = [](const char* from, const char* to) {
+            SaveRec().replaced.push_back(from);
+            return MemoryFileSystemOps().replace(from, to);
+        };
+        return o;
+    }();
+    return ops;
+}
+
+class SaveSessionTest : public CardSessionTest {
+protected:
+    void SetUp() override {
+        CardSessionTest::SetUp();
+        SaveRec() = SaveRecorder{};
+        previousFiles_ = &ActiveFileSystem();
+        UseMemoryFileSystem();
+        SetFileSystem(&RecordingFileSystem());
+        ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
+        savedNeighbours_ = SaveNeighbours();
+        SaveStackNeighbours n = DefaultSaveStackNeighbours();
+        n.showAlert = [](uint32_t id) {
+            SaveRec().alerts.push_back(id);
+            return 0;
+        };
+        n.showErrorMessage = [](int32_t code) { SaveRec().errors.push_back(code); };
+        n.freeSpace = [](const char*, uint32_t* bytes) {
+            *bytes = SaveRec().freeBytes;
+            return true;
+        };
+        SetSaveStackNeighbours(n);
+        depthNeighbours_ = DepthNeighbours();
+        StackDepthNeighbours d = depthNeighbours_;
+        d.displayBitsPerPixel = [] { return SaveRec().display; };
+        d.showAlert = [](uint32_t id) {
+            SaveRec().alerts.push_back(id);
+            return 1;
+        };
+        SetStackDepthNeighbours(d);
+        screenDepth_ = GetScreenDepth();
+    }
+    void TearDown() override {
+        CloseStack();
+        SetStackHeaderHandle(0);
+        SetSaveStackNeighbours(savedNeighbours_);
+        SetStackDepthNeighbours(depthNeighbours_);
+        SetScreenDepth(screenDepth_);
+        FreeFolderTable();
+        SetFileSystem(previousFiles_ == &MemoryFileSystemOps() ? nullptr : previousFiles_);
+        CardSessionTest::TearDown();
+    }
+
+    // Puts the bytes at path (in the memory file system, unless `onDisk`) and opens them as the
+    // current stack, as the plug-in does.
+    void Open(const std::string& path, const std::vector<uint8_t>& bytes, bool onDisk = false) {
+        if (!onDisk)
+            PutMemoryFile(path, bytes);
+        SetFileSpecFromPath(kSlotCurrentStack, path.c_str());
+        SpanByteSource source(bytes);
+        StackConversion cv;
+        StackFileContents contents;
+        const StackReadResult read = ReadStackFile(source, cv, contents);
+        ASSERT_TRUE(read.ok()) << read.reason;
+        for (size_t i = 0; i < contents.cards.size(); ++i) {
+            ASSERT_EQ(AddCardRecord(contents.cards[i], static_cast<int>(i)), 0);
+            contents.cards[i] = 0;
+        }
+        {
+            HandleLock lock(contents.resFile);
+            auto* rf = reinterpret_cast<ResFile*>(lock.get());
+            std::memcpy(&rf->spec, GetFileSpec(kSlotCurrentStack), sizeof rf->spec);
+        }
+        SetStackResFile(LinkResFile(contents.resFile));
+        contents.resFile = 0;
+        SetStackHeaderHandle(contents.header);
+        contents.header = 0;
+        DisposeStackFileContents(contents);
+        SetCurrentCardId(GetCardId(GetCardByIndex(1)));
+        ApplyLoadedStackSettings();
+        Rec().alerts.clear();
+    }
+
+    static void CloseStack() {
+        CloseAllResFiles();
+        SetStackResFile(0);
+        DisposeCards();
+    }
+
+    static std::vector<uint8_t> FileBytes(const std::string& path) {
+        std::vector<uint8_t> bytes;
+        EXPECT_TRUE(GetMemoryFile(path, bytes)) << path;
+        return bytes;
+    }
+
+    const FileSystemOps* previousFiles_ = nullptr;
+    SaveStackNeighbours savedNeighbours_{};
+    StackDepthNeighbours depthNeighbours_{};
+    int screenDepth_ = 0;
+};
+
+}  // namespace savetest

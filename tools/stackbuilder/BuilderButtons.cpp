@@ -1,0 +1,95 @@
+// Buttons of every shape, their icons and freehand masks, as the program stores them.
+#include <cmath>
+#include <cstring>
+
+#include "StackBuilder.h"
+
+namespace stackbuilder {
+
+namespace {
+
+void Le16(std::vector<uint8_t>& b, uint16_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Le32(std::vector<uint8_t>& b, uint32_t v) {
+    Le16(b, static_cast<uint16_t>(v));
+    Le16(b, static_cast<uint16_t>(v >> 16));
+}
+
+}  // namespace
+
+Object ShapedButton(uint16_t id, Rect rect, std::string name, uint16_t shape, uint16_t iconId, int16_t destination) {
+    Object b = Button(id, rect, std::move(name));
+    const uint16_t options = static_cast<uint16_t>(8 | (iconId ? 16 : 0));
+    b.words.insert(b.words.end(), {{60, shape}, {64, options}, {78, iconId}, {18, 3}, {76, 8}});
+    if (destination) {
+        b.words.push_back({16, static_cast<uint16_t>(destination)});
+        b.words.push_back({20, 0x20});
+    }
+    if (shape >= 5) {  // the freehand mask: an ellipse filling the bounds
+        const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+        const int rowBytes = (w + 31) / 32 * 4;
+        Chunk mask;
+        mask.kind = 130;
+        mask.words = {{32, static_cast<uint16_t>(w)}, {34, static_cast<uint16_t>(h)}};
+        mask.payload.assign(24 + static_cast<size_t>(rowBytes) * h + 1, 0);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const double dx = (x + 0.5 - w / 2.0) / (w / 2.0), dy = (y + 0.5 - h / 2.0) / (h / 2.0);
+                if (dx * dx + dy * dy <= 1.0)
+                    mask.payload[24 + static_cast<size_t>(y) * rowBytes + x / 8] |= static_cast<uint8_t>(0x80 >> x % 8);
+            }
+        b.chunks.push_back(mask);
+    }
+    return b;
+}
+
+std::vector<uint8_t> IconFile(int size, Rgb colour) {
+    const uint32_t xorRow = static_cast<uint32_t>((4 * size + 31) / 32 * 4), andRow = static_cast<uint32_t>((size + 31) / 32 * 4);
+    const uint32_t imageBytes = 40 + 16 * 4 + (xorRow + andRow) * static_cast<uint32_t>(size);
+    std::vector<uint8_t> f;
+    Le16(f, 0);
+    Le16(f, 1);
+    Le16(f, 1);
+    f.push_back(static_cast<uint8_t>(size));
+    f.push_back(static_cast<uint8_t>(size));
+    f.push_back(16);
+    f.push_back(0);
+    Le16(f, 1);
+    Le16(f, 4);
+    Le32(f, imageBytes);
+    Le32(f, 22);
+    for (uint32_t v : {40u, uint32_t(size), uint32_t(2 * size)})
+        Le32(f, v);
+    Le16(f, 1);
+    Le16(f, 4);
+    for (int i = 0; i < 6; ++i)
+        Le32(f, i == 4 ? 16 : 0);
+    // Colours: 0 black, 1 the disc's colour, the rest grey.
+    const uint8_t table[16][3] = {{0, 0, 0}, {colour.blue, colour.green, colour.red}};
+    for (int i = 0; i < 16; ++i) {
+        const bool set = i < 2;
+        f.push_back(set ? table[i][0] : 128);
+        f.push_back(set ? table[i][1] : 128);
+        f.push_back(set ? table[i][2] : 128);
+        f.push_back(0);
+    }
+    std::vector<uint8_t> colours(xorRow * size, 0), mask(andRow * size, 0);
+    const double r = size / 2.0;
+    for (int y = 0; y < size; ++y)  // y counts stored rows, bottom-up
+        for (int x = 0; x < size; ++x) {
+            const double d = std::hypot(x + 0.5 - r, y + 0.5 - r);
+            if (d > r) {
+                mask[y * andRow + x / 8] |= static_cast<uint8_t>(0x80 >> x % 8);
+                continue;
+            }
+            const uint8_t index = d > r - 2 ? 0 : 1;
+            colours[y * xorRow + x / 2] |= static_cast<uint8_t>(index << (x % 2 ? 0 : 4));
+        }
+    f.insert(f.end(), colours.begin(), colours.end());
+    f.insert(f.end(), mask.begin(), mask.end());
+    return f;
+}
+
+}  // namespace stackbuilder
