@@ -28,7 +28,7 @@ struct CacheEntry {
 };
 
 struct CursorCache {
-    UINT_PTR timer = 0;
+    HWND timerWindow = nullptr;  // where timer 69 runs; null when stopped
     size_t current = 0;
     std::vector<CacheEntry> entries;
 };
@@ -169,12 +169,13 @@ void SetCursorAnimTimer(bool on) {
     if (!g_cache)
         return;
     const HWND card = GetMainWindow();
-    if (on && !g_cache->timer && card)
-        g_cache->timer = SetTimer(card, kCursorAnimTimerId, kCursorAnimMilliseconds, nullptr) ? kCursorAnimTimerId : 0;
-    else if (!on && g_cache->timer) {
-        if (card)
-            KillTimer(card, kCursorAnimTimerId);
-        g_cache->timer = 0;
+    if (on && !g_cache->timerWindow && card) {
+        if (SetTimer(card, kCursorAnimTimerId, kCursorAnimMilliseconds, nullptr))
+            g_cache->timerWindow = card;
+    } else if (!on && g_cache->timerWindow) {
+        // The window that has the timer, even when the card window is being let go.
+        KillTimer(g_cache->timerWindow, kCursorAnimTimerId);
+        g_cache->timerWindow = nullptr;
     }
 }
 

@@ -99,6 +99,30 @@ bool ReadCursor(std::span<const uint8_t> data, bool bigEndian, CursorResource* c
     return true;
 }
 
+// The 'Crsr' data converted into out (to file order or to memory order); false when it is no
+// still or animated cursor that fits.
+bool Converted(std::span<const uint8_t> d, bool toFile, std::vector<uint8_t>* out) {
+    CursorResource cursor;
+    if (!ReadCursor(d, !toFile, &cursor))
+        return false;
+    out->assign(d.begin(), d.end());
+    std::span<uint8_t> c(*out);
+    SwapField16(c, 0);
+    SwapField32(c, 2);
+    auto exchange = [&](std::span<const uint8_t> image) {
+        return ExchangeBlackAndWhite(c.subspan(static_cast<size_t>(image.data() - d.data()), image.size()));
+    };
+    if (cursor.kind == kCursorStill)
+        return exchange(cursor.still);
+    const size_t fields = kAnimHeaderFields + 3 * cursor.rates.size();
+    for (size_t i = 0; i < fields; ++i)
+        SwapField32(c, kCursorHeaderBytes + i * 4);
+    for (const auto& frame : cursor.frames)
+        if (!exchange(frame))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 uint16_t IconImageCount(std::span<const uint8_t> data) { return data.size() < kDirHeaderBytes ? 0 : GetU16(data, 4); }
@@ -174,33 +198,18 @@ bool ReadCursorResource(std::span<const uint8_t> data, CursorResource* cursor) {
 int SwapCursorResourceData(uint8_t* data, uint32_t size, int toFile) {
     if (!data)
         return 0;
-    std::span<uint8_t> d(data, size);
+    const std::span<const uint8_t> d(data, size);
     // Kinds other than still and animated are left as they are.
     const uint16_t kind = d.size() < 2 ? 0 : toFile == 0 ? GetBE16(d, 0) : GetU16(d, 0);
     if (kind != kCursorStill && kind != kCursorAnimated)
         return 1;
-    CursorResource cursor;
-    if (!ReadCursor(d, toFile == 0, &cursor))
-        return 0;
-    std::vector<uint8_t> copy(d.begin(), d.end());
-    std::span<uint8_t> c(copy);
-    SwapField16(c, 0);
-    SwapField32(c, 2);
-    auto exchange = [&](std::span<const uint8_t> image) {
-        return ExchangeBlackAndWhite(c.subspan(static_cast<size_t>(image.data() - data), image.size()));
-    };
-    if (cursor.kind == kCursorStill) {
-        if (!exchange(cursor.still))
-            return 0;
-    } else {
-        const size_t fields = kAnimHeaderFields + 3 * cursor.rates.size();
-        for (size_t i = 0; i < fields; ++i)
-            SwapField32(c, kCursorHeaderBytes + i * 4);
-        for (const auto& frame : cursor.frames)
-            if (!exchange(frame))
-                return 0;
-    }
-    std::copy(copy.begin(), copy.end(), data);
+    // Only a conversion that the other direction undoes is made (a colour table lying over another
+    // image's header would not come back). What was refused on the way in goes out as it is.
+    std::vector<uint8_t> converted, back;
+    if (!Converted(d, toFile != 0, &converted) || !Converted(converted, toFile == 0, &back) ||
+        !std::equal(back.begin(), back.end(), d.begin(), d.end()))
+        return toFile ? 1 : 0;
+    std::copy(converted.begin(), converted.end(), data);
     return 1;
 }
 

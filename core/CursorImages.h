@@ -48,7 +48,8 @@ struct CursorResource {
 // False for another kind or anything that does not fit; every sequence entry then names a frame.
 bool ReadCursorResource(std::span<const uint8_t> data, CursorResource* cursor);
 // Converts 'Crsr' data in place between file order (toFile 0: to memory): 1 when converted or of
-// another kind (left as it is), 0 for still or animated data that does not fit (unchanged).
+// another kind (left as it is). Still or animated data that does not fit: 0 on the way in (the
+// reader then keeps it as stored), left as it is on the way out.
 int SwapCursorResourceData(uint8_t* data, uint32_t size, int toFile);
 
 // A cursor file as still 'Crsr' data (memory order): its first image, rescaled to 16 by 16 when

@@ -169,6 +169,10 @@ HPALETTE DuplicatePalette(HPALETTE palette) {
 
 void FreePaletteObjects() {
     FreeFillPatterns();
+    // After a card redraw the picture palette is the application palette too: delete it once.
+    if (g_picturePalette && g_picturePalette != g_appPalette)
+        DeleteObject(g_picturePalette);
+    g_picturePalette = nullptr;
     if (g_appPalette)
         DeleteObject(g_appPalette);
     g_appPalette = nullptr;

@@ -9,6 +9,8 @@
 #include "host/CardHandlerState.h"
 #include "host/CursorCache.h"
 #include "host/CurrentTool.h"
+#include "host/MenuCommands.h"
+#include "host/MenuOptions.h"
 #include "host/PeriodicTick.h"
 #include "host/WindowAttach.h"
 #include "logo/Logo.h"
@@ -22,8 +24,6 @@ constexpr UINT kTextLinkNotify = 1803;
 constexpr UINT kMediaNotify = 1224;
 constexpr LPARAM kMciWndNotifyCode = 525;
 constexpr UINT kNotifyMessage = 78;
-
-bool g_swappingMenuBar = false;
 
 LRESULT OnNotify(LPARAM lParam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -116,15 +116,20 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             ShowAlert(kAlertDisplayModeChanged);
         return 0;
     case WM_NCPAINT:
-        return g_swappingMenuBar ? 0 : DefaultChildProcessing(window, message, wParam, lParam);
+        return IsMenuBarSwapping() ? 0 : DefaultChildProcessing(window, message, wParam, lParam);
     case WM_NCLBUTTONDOWN:
         if (GetTrackState(nullptr, nullptr, nullptr, nullptr))
             return 0;
         state.nonClientClick = true;
         return DefaultChildProcessing(window, message, wParam, lParam);
     case WM_COMMAND:
-        if (lParam == 0 && MediaIsPlaying())
+        if (lParam != 0)
+            return 0;
+        if (MediaIsPlaying())
             StopAllSounds();
+        // The plug-in has no frame window of its own: menu and accelerator commands sent to
+        // the card window are run here.
+        DoMenuCommand(window, LOWORD(wParam));
         return 0;
     case WM_TIMER:
         if (!OnCardTimer(window, wParam, lParam))

@@ -25,8 +25,15 @@ bool GetPaintTextActive() { return false; }
 void ShowPaintTextCaret(HWND) {}
 void DestroyPaintTextCaret() {}
 
-int GetFatbitsZoom() { return 1; }
-void SetFatbitsZoom(int) {}
+namespace {
+int g_zoom = 1;  // only tests magnify (SetFatbitsZoomForTests)
+}  // namespace
+int GetFatbitsZoom() { return g_zoom; }
+void SetFatbitsZoom(int command) {
+    if (command == 355)
+        g_zoom = 1;
+}
+void SetFatbitsZoomForTests(int zoom) { g_zoom = zoom; }
 void CycleFatbitsZoom(int, int) {}
 void FatbitsPanMove(int, int) {}
 void EndFatbitsPan() {}

@@ -11,45 +11,15 @@
 
 #include "graphics/CardOffscreen.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
-#include "tests/graphics/ShapeTestUtil.h"
+#include "tests/graphics/ShapeVerbsTestUtil.h"
 
 using namespace shapes;
 
 namespace {
 
 constexpr int kWidth = 72, kHeight = 44;
-enum Verb { kErase, kInvert, kPaint, kFrame };
-enum Family { kRect, kOval, kRoundRect, kArc };
-
-// A verb on a shape (a and b: the corner size or the two angles) through GDI, drawn black.
-void DrawGdi(HDC dc, Verb verb, Family family, const ShapeRect& r, int a, int b, PenSize pen) {
-    const ShapeStyle style{RGB(0, 0, 0), RGB(0, 0, 0), pen.width, pen.height};
-    using Call = void (*)(HDC, const ShapeRect&, int, int, ShapeStyle);
-    const Call rounds[] = {EraseRoundRect, InvertRoundRect, PaintRoundRect, FrameRoundRect};
-    const Call arcs[] = {EraseArc, InvertArc, PaintArc, FrameArc};
-    using Plain = void (*)(HDC, const ShapeRect&, ShapeStyle);
-    const Plain rects[] = {EraseRect, InvertRect, nullptr, FrameRect};
-    const Plain ovals[] = {EraseOval, InvertOval, PaintOval, FrameOval};
-    if (family == kRoundRect || family == kArc)
-        (family == kArc ? arcs : rounds)[verb](dc, r, a, b, style);
-    else
-        (family == kRect ? rects : ovals)[verb](dc, r, style);
-}
-
-// The same through the rasterizer: Erase, Invert and Paint share the fills.
-void DrawRaster(ShapeSink& s, Verb verb, Family family, const ShapeRect& r, int a, int b, PenSize pen) {
-    const bool frame = verb == kFrame;
-    switch (family) {
-    case kRect:
-        return frame ? FrameRect(s, r, pen) : s.Fill(r);
-    case kOval:
-        return frame ? FrameOval(s, r, pen) : FillOvalSpans(s, r);
-    case kRoundRect:
-        return frame ? FrameRoundRect(s, r, a, b, pen) : FillRoundRectSpans(s, r, a, b);
-    case kArc:
-        return frame ? FrameArc(s, r, a, b, pen) : FillArcSpans(s, r, a, b, pen);
-    }
-}
+using Verb = ShapeVerb;
+using Family = ShapeFamily;
 
 // The offscreen as a picture: '#' for black.
 ShapeArt Shown(HDC dc) {
@@ -67,6 +37,7 @@ TEST(ShapeVerbs, GdiGivesTheRasterizersPixels) {
         CreateWindowExA(0, "STATIC", "card", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     const ShapeArt white(kHeight, std::string(kWidth, '.'));
+    auto blackStyle = [](PenSize pen) { return ShapeStyle{RGB(0, 0, 0), RGB(0, 0, 0), pen.width, pen.height}; };
     auto check = [&](Verb verb, Family family, const ShapeRect& r, int a, int b, PenSize pen) {
         char name[96];
         snprintf(name, sizeof name, "verb %d family %d on %d,%d,%d,%d with %d,%d pen %dx%d", verb, family, r.left,
@@ -78,13 +49,13 @@ TEST(ShapeVerbs, GdiGivesTheRasterizersPixels) {
         ASSERT_NE(dc, nullptr);
         const HGDIOBJ oldPen = GetCurrentObject(dc, OBJ_PEN), oldBrush = GetCurrentObject(dc, OBJ_BRUSH);
         const int mix = GetROP2(dc);
-        DrawGdi(dc, verb, family, r, a, b, pen);
+        DrawGdi(dc, verb, family, r, a, b, blackStyle(pen));
         EXPECT_TRUE(GetCurrentObject(dc, OBJ_PEN) == oldPen && GetCurrentObject(dc, OBJ_BRUSH) == oldBrush &&
                     GetROP2(dc) == mix)
             << name;
         EXPECT_EQ(Shown(dc), expected.Art(verb == kInvert)) << name;
         if (verb == kInvert) {
-            DrawGdi(dc, verb, family, r, a, b, pen);
+            DrawGdi(dc, verb, family, r, a, b, blackStyle(pen));
             EXPECT_EQ(Shown(dc), white) << name << ", twice";
         }
         ReleaseOffscreenDC(dc);

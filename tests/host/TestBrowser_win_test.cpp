@@ -757,3 +757,60 @@ TEST(TestBrowser, AttachesAndHandsTheWindowBackWithOrWithoutQuickTime) {
 }
 
 }  // namespace
+
+// Playing a three-card stack through the browser: Move menu requests posted to the plug-in's
+// window go next, round from the last card to the first, and previous from the first to the
+// last; a real click on a button whose action goes to the next card shows that card, a click
+// beside it leaves the first card on screen. Each screenshot shows the card's own picture.
+TEST(TestBrowser, MenuRequestsAndClicksMoveBetweenCards) {
+    namespace sb = stackbuilder;
+    const sb::Rgb colours[3] = {{200, 40, 40}, {40, 200, 40}, {40, 40, 200}};
+    sb::Stack stack;
+    stack.cardWidth = 120;
+    stack.cardHeight = 90;
+    for (uint16_t id = 1; id <= 3; ++id) {
+        sb::Card card = sb::PictureCard(id, sb::SolidPicture(120, 90, 8, 1));
+        card.picture->palette = {{255, 255, 255}, colours[id - 1]};
+        stack.cards.push_back(card);
+    }
+    stack.cards[0].objects.push_back(sb::ShapedButton(1, {60, 50, 110, 80}, "Next", 2, 0, -1));
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    ServerFolder server;
+    const std::string name = "three-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    struct Case {
+        std::vector<std::string> input;  // option, value, ...
+        int card;                        // shown at the end, from 1
+    };
+    const Case cases[] = {{{"--command", "204@900"}, 2},
+                          {{"--command", "204@900", "--command", "204@1200", "--command", "204@1500"}, 1},
+                          {{"--command", "203@900"}, 3},
+                          {{"--click", "85,65@900"}, 2},
+                          {{"--click", "20,20@900"}, 1}};
+    HDC screen = GetDC(nullptr);
+    const int slack = GetDeviceCaps(screen, BITSPIXEL) == 16 ? 7 : 0;
+    ReleaseDC(nullptr, screen);
+    for (const Case& c : cases) {
+        const std::string shot = server.Name("moved.png");
+        std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                         "--size", "160x120", "--screenshot", shot, "--screenshot-after", "2200",
+                                         "--quit-after", "2600"};
+        args.insert(args.end(), c.input.begin(), c.input.end());
+        args.push_back("http://localhost/" + name);
+        const std::string what = Joined(c.input);
+        const BrowserRun run = RunBrowser(server, args);
+        ASSERT_EQ(run.exitCode, 0) << what << run.errors;
+        EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+        UINT width = 0, height = 0;
+        const std::vector<uint32_t> pixels = PngPixels(shot, &width, &height);
+        ASSERT_EQ(width, 160u);
+        const sb::Rgb want = colours[c.card - 1];
+        for (const auto [x, y] : {std::pair{5, 5}, std::pair{30, 45}, std::pair{119, 89}}) {
+            const uint32_t got = pixels[size_t(y) * width + size_t(x)];
+            for (const auto [shift, channel] : {std::pair{16, want.red}, std::pair{8, want.green}, std::pair{0, want.blue}})
+                EXPECT_LE(std::abs(int((got >> shift) & 255) - int(channel)), slack)
+                    << what << ", at " << x << "," << y << std::hex << ": " << got;
+        }
+        EXPECT_EQ(pixels[size_t(100) * width + 140], 0xFFFFFFu) << what << ": beyond the card";
+    }
+}

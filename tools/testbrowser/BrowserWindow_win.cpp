@@ -15,6 +15,8 @@ constexpr char kEmbedClass[] = "LoomTestBrowserEmbed";
 constexpr UINT_PTR kTimerQuit = 2;
 constexpr UINT_PTR kTimerScreenshot = 3;
 constexpr UINT_PTR kTimerAlerts = 4;
+constexpr UINT_PTR kTimerFirstCommand = 100;  // one timer per --command, in order
+constexpr UINT_PTR kTimerFirstClick = 300;    // one timer per --click, in order
 constexpr UINT kAlertPollMs = 50;
 constexpr UINT kQuitRetryMs = 100;
 constexpr DWORD kQuitPatienceMs = 10000;
@@ -25,6 +27,7 @@ struct Embed {
     int x = 0, y = 0;
     std::string stackUrl;
     std::string mimeType;
+    HCURSOR classCursor = nullptr;  // the class cursor before the plug-in had the window
 };
 
 struct Page {
@@ -70,7 +73,7 @@ bool g_destroyed = false;
 int g_timersAfterDestroy = 0;
 LRESULT CALLBACK EmbedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-void CheckEmbedsHandedBack(const std::vector<HCURSOR>& cursors) {
+void CheckEmbedsHandedBack() {
     g_destroyed = true;
     MSG message;
     const DWORD start = GetTickCount();
@@ -85,7 +88,7 @@ void CheckEmbedsHandedBack(const std::vector<HCURSOR>& cursors) {
         } else {
             if (GetWindowLongPtrA(embed.window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(EmbedProc))
                 problems += " procedure not restored";
-            if (reinterpret_cast<HCURSOR>(GetClassLongPtrA(embed.window, GCLP_HCURSOR)) != cursors[i])
+            if (reinterpret_cast<HCURSOR>(GetClassLongPtrA(embed.window, GCLP_HCURSOR)) != embed.classCursor)
                 problems += " cursor not restored";
             for (UINT_PTR id : {UINT_PTR{1}, UINT_PTR{69}})
                 if (KillTimer(embed.window, id))
@@ -122,11 +125,8 @@ void ClosePage(HWND frame) {
         return;
     g_page.closed = true;
     TakeScreenshots();
-    std::vector<HCURSOR> cursors;
-    for (const Embed& embed : g_page.embeds)
-        cursors.push_back(reinterpret_cast<HCURSOR>(GetClassLongPtrA(embed.window, GCLP_HCURSOR)));
     DestroyInstances();
-    CheckEmbedsHandedBack(cursors);
+    CheckEmbedsHandedBack();
     for (Embed& embed : g_page.embeds)
         if (IsWindow(embed.window))
             DestroyWindow(embed.window);
@@ -184,6 +184,23 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         } else if (wParam == kTimerScreenshot) {
             KillTimer(window, kTimerScreenshot);
             TakeScreenshots();
+        } else if (wParam >= kTimerFirstCommand && wParam < kTimerFirstCommand + g_page.options.commands.size()) {
+            KillTimer(window, wParam);
+            const int command = g_page.options.commands[wParam - kTimerFirstCommand].command;
+            if (!g_page.embeds.empty()) {
+                Logf("command(%d)", command);
+                PostMessageA(g_page.embeds[0].window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+            }
+        } else if (wParam >= kTimerFirstClick && wParam < kTimerFirstClick + g_page.options.clicks.size()) {
+            KillTimer(window, wParam);
+            const BrowserOptions::TimedClick& c = g_page.options.clicks[wParam - kTimerFirstClick];
+            if (!g_page.embeds.empty()) {
+                Logf("click(%d,%d)", c.x, c.y);
+                const LPARAM at = MAKELPARAM(c.x, c.y);
+                PostMessageA(g_page.embeds[0].window, WM_MOUSEMOVE, 0, at);
+                PostMessageA(g_page.embeds[0].window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+                PostMessageA(g_page.embeds[0].window, WM_LBUTTONUP, 0, at);
+            }
         } else if (wParam == kTimerAlerts) {
             std::erase_if(g_answered, [](HWND w) { return !IsWindow(w); });
             EnumThreadWindows(GetCurrentThreadId(), AnswerAlert, 0);
@@ -243,6 +260,7 @@ bool CreatePage(const std::string& title) {
                                  o.width, o.height, g_page.frame, nullptr, module, nullptr);
         if (!e.window)
             return false;
+        e.classCursor = reinterpret_cast<HCURSOR>(GetClassLongPtrA(e.window, GCLP_HCURSOR));
         g_page.embeds.push_back(e);
     }
     SetPumpWindow(g_page.frame);
@@ -376,6 +394,10 @@ int main(int argc, char** argv) {
         SetTimer(g_page.frame, kTimerQuit, static_cast<UINT>(o.quitAfterMs), nullptr);
     if (o.answerAlerts)
         SetTimer(g_page.frame, kTimerAlerts, kAlertPollMs, nullptr);
+    for (size_t i = 0; i < o.commands.size(); ++i)
+        SetTimer(g_page.frame, kTimerFirstCommand + i, static_cast<UINT>(o.commands[i].atMs), nullptr);
+    for (size_t i = 0; i < o.clicks.size(); ++i)
+        SetTimer(g_page.frame, kTimerFirstClick + i, static_cast<UINT>(o.clicks[i].atMs), nullptr);
     if (o.streamBeforeWindow) {
         requestStacks();
         DeliverStreamsNow();

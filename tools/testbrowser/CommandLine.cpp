@@ -112,6 +112,9 @@ const char* UsageText() {
            "                        its default button\n"
            "  --screenshot FILE     save the first embed window as a PNG (more: FILE-2.png, ...)\n"
            "  --screenshot-after MS when to take it (default: 1000)\n"
+           "  --command ID@MS       post menu command ID to the first embed window at MS\n"
+           "                        milliseconds (repeatable)\n"
+           "  --click X,Y@MS        a left click on the first embed window at MS (repeatable)\n"
            "  --quit-after MS       close the page after MS milliseconds\n"
            "  --quit-when-done      close the page once every stream has ended and no request\n"
            "                        of the plug-in is left (with --quit-after as the limit:\n"
@@ -156,7 +159,30 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         else if (a == "--instances") ok = intOption(i, 1, 16, options.instances);
         else if (a == "--quit-after") ok = intOption(i, 0, kMaxMs, options.quitAfterMs);
         else if (a == "--screenshot-after") ok = intOption(i, 0, kMaxMs, options.screenshotAfterMs);
-        else if (a == "--size") {
+        else if (a == "--command") {
+            const std::string* value = needValue(i);
+            const size_t at = value ? value->find('@') : std::string::npos;
+            BrowserOptions::TimedCommand c{};
+            ok = at != std::string::npos && ParseInt(value->substr(0, at), 1, 65535, c.command) &&
+                 ParseInt(value->substr(at + 1), 0, kMaxMs, c.atMs);
+            if (ok)
+                options.commands.push_back(c);
+            else if (value)
+                error = "bad value for --command: " + *value;
+        } else if (a == "--click") {
+            const std::string* value = needValue(i);
+            const size_t comma = value ? value->find(',') : std::string::npos;
+            const size_t at = value ? value->find('@') : std::string::npos;
+            BrowserOptions::TimedClick c{};
+            ok = comma != std::string::npos && at != std::string::npos && comma < at &&
+                 ParseInt(value->substr(0, comma), 0, 4095, c.x) &&
+                 ParseInt(value->substr(comma + 1, at - comma - 1), 0, 4095, c.y) &&
+                 ParseInt(value->substr(at + 1), 0, kMaxMs, c.atMs);
+            if (ok)
+                options.clicks.push_back(c);
+            else if (value)
+                error = "bad value for --click: " + *value;
+        } else if (a == "--size") {
             const std::string* value = needValue(i);
             ok = value && ParseSize(*value, options.width, options.height);
             if (value && !ok)

@@ -33,6 +33,18 @@ struct BrowserOptions {
     bool streamBeforeWindow = false;  // deliver the stack before NPP_SetWindow
     bool parallel = false;          // interleave streams instead of one after another
     bool answerAlerts = false;      // log each alert box of the plug-in and press its default button
+    // Menu commands posted to the first embed window, each at its time from the page's start.
+    struct TimedCommand {
+        int command;
+        int atMs;
+    };
+    std::vector<TimedCommand> commands;
+    // Left clicks (button down, then up) at embed coordinates, each at its time.
+    struct TimedClick {
+        int x, y;
+        int atMs;
+    };
+    std::vector<TimedClick> clicks;
 };
 
 // Exit codes of the program.

@@ -1,0 +1,80 @@
+// Arbitrary bytes as an action record in a handle: every chunk looked for, the block loaded,
+// saved back and loaded again twice (the second and third loads must agree: a save keeps what it
+// was given), and as 'Crsr' data converted to memory order and back (the same bytes).
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "actions/ActionBlock.h"
+#include "core/CursorImages.h"
+#include "core/Handles.h"
+
+namespace {
+
+constexpr size_t kMaxInput = 1 << 15;
+
+void Check(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+// Equal fields, and equal bytes behind the handles.
+bool SameBlock(ActionBlock a, ActionBlock b) {
+    for (auto [x, y] : {std::pair{&a.animationData, &b.animationData}, std::pair{&a.logoScript, &b.logoScript},
+                        std::pair{&a.nbaData, &b.nbaData}}) {
+        if (HandleToBytes(*x) != HandleToBytes(*y))
+            return false;
+        *x = *y = 0;
+    }
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > kMaxInput)
+        return 0;
+    static const bool ready = InitMemRefs();
+    Check(ready);
+    const std::span<const uint8_t> bytes(data, size);
+    for (uint16_t tag = 50; tag <= 131; ++tag) {
+        uint32_t at = 0;
+        if (FindChunk(bytes, tag, &at)) {
+            const std::span<const uint8_t> record = ActionRecordBytes(bytes);
+            Check(at >= kActionFixedBytes && at + kChunkBytes <= record.size());
+            Check(ChunkPayload(record.subspan(at)).size() <= record.size() - at - kChunkBytes);
+        }
+    }
+    Handle record = NewHandleFromBytes(bytes);
+    if (record) {
+        ActionBlock block, again, third;
+        if (LoadActionBlock(record, 0, &block)) {
+            Check(SaveActionBlock(record, 0, 1, block));
+            Check(LoadActionBlock(record, 0, &again));
+            Check(SaveActionBlock(record, 0, 1, again));
+            Check(LoadActionBlock(record, 0, &third));
+            Check(SameBlock(again, third));
+            DisposeActionBlockData(&again);
+            DisposeActionBlockData(&third);
+        }
+        DisposeActionBlockData(&block);
+        FreeUrlBuffer();
+        DisposeHandle(record);
+    }
+    // Still and animated cursors convert both ways to the same bytes; other kinds stay as they are.
+    std::vector<uint8_t> cursor(bytes.begin(), bytes.end());
+    const uint16_t kind = size >= 2 ? static_cast<uint16_t>(data[0] << 8 | data[1]) : 0;
+    if (SwapCursorResourceData(cursor.data(), static_cast<uint32_t>(cursor.size()), 0)) {
+        const bool known = kind == kCursorStill || kind == kCursorAnimated;
+        CursorResource read;
+        Check(!known || ReadCursorResource(cursor, &read));
+        Check(known || std::equal(cursor.begin(), cursor.end(), data));
+        if (known) {
+            Check(SwapCursorResourceData(cursor.data(), static_cast<uint32_t>(cursor.size()), 1) == 1);
+            Check(std::equal(cursor.begin(), cursor.end(), data));
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,52 @@
+#include "tests/support/LinkedPlugin_win.h"
+
+#include "TestBrowser.h"
+#include "core/PluginModule.h"
+#include "host/EntryLayer.h"
+
+void PumpPageMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
+bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& name, LinkedPluginPage* page) {
+    SetAppInstance(GetModuleHandleA(nullptr));
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    page->file = std::string(temp) + name;
+    if (!stackbuilder::WriteFile(page->file, stackbuilder::BuildStack(stack).bytes))
+        return false;
+    UseLinkedPlugin(NP_GetEntryPoints, NP_Initialize, NP_Shutdown);
+    if (InitializePlugin() != kExitOk)
+        return false;
+    PluginTypes types;
+    types.mimeTypes = {"application/lmpk"};
+    types.extensions = {"stk"};
+    SetServer(temp, "http://localhost/", types, 4096, false);
+    const int w = stack.cardWidth, h = stack.cardHeight;
+    page->page = CreateWindowA("STATIC", "page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, w + 100, h + 100, nullptr,
+                               nullptr, nullptr, nullptr);
+    page->embed = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, w, h, page->page, nullptr, nullptr, nullptr);
+    SetPumpWindow(page->page);
+    const int instance = NewInstance("application/lmpk", false, "http://localhost/" + name, w, h);
+    if (instance < 0)
+        return false;
+    SetInstanceWindow(instance, page->embed, 0, 0, w, h);
+    RequestStream(instance, "http://localhost/" + name);
+    for (int i = 0; i < 10000 && HasStreamWork(); ++i) {
+        PumpPageMessages();
+        PumpStreams();
+    }
+    PumpPageMessages();
+    return true;
+}
+
+void CloseLinkedPlugin(LinkedPluginPage* page) {
+    DestroyInstances();
+    ShutdownPlugin();
+    if (page->page)
+        DestroyWindow(page->page);
+    DeleteFileA(page->file.c_str());
+    *page = {};
+}
