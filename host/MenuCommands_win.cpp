@@ -4,6 +4,7 @@
 #include "actions/Animations.h"
 #include "core/Alerts.h"
 #include "core/ByteReader.h"
+#include "core/ChangeFlags.h"
 #include "core/Handles.h"
 #include "graphics/CardOffscreen.h"
 #include "graphics/CardRedrawNeighbours.h"
@@ -18,12 +19,24 @@
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
+#include "stack/CardList.h"
 #include "stack/SaveDialogs.h"
 #include "stack/StackFile.h"
 #include "stack/StackOpen.h"
 #include "stack/StackOpenSession.h"
 
 namespace {
+
+// Hide Menu Bar: the card remembers whether it is shown with the menu bar, so entering it
+// again brings the bar back as it was.
+void RecordCardMenuBar(bool shown) {
+    const Handle card = GetCurrentCardRecord();
+    HandleLock lock(card);
+    if (!lock || GetHandleSize(card) < kCardMenuBar + 2)
+        return;
+    SetU16({lock.get(), GetHandleSize(card)}, kCardMenuBar, shown ? 1 : 0);
+    MarkCardChanged();
+}
 
 enum : int { kPlainEffect = 0, kNormalView = 355, kAddGraphic = 307 };
 enum : UINT { kShowHiddenObjectsAlert = 2304, kTurnSelectionIntoGraphicAlert = 2318 };
@@ -106,7 +119,7 @@ bool RunEditAndOptions(HWND window, int command) {
         return true;
     case 356: case 357: case 358: SetFatbitsZoom(command); return true;
     case 364: ToggleObjectsShown(window); return true;
-    case 365: ToggleStackMenuBar(StackMenuWord()); return true;
+    case 365: RecordCardMenuBar(ToggleStackMenuBar(StackMenuWord())); return true;
     case 100: case 104: case 106: case 155: case 157: case 158: case 159: case 160: case 161:
     case 162: case 163: case 300: case 301: case 303: case 304: case 305: case 311: case 350:
     case 351: case 369: case 359: case 360: case 361: case 362: case 363: case 366: case 367:

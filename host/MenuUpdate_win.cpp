@@ -65,16 +65,16 @@ void UpdateEditMenu(HMENU menu, const MenuSubjects& s) {
         for (UINT item : {151u, 152u, 154u})
             Enable(menu, item, s.paintSelection);
     } else {
-        SetText(menu, 151, "Cut " + s.selectionNoun + "\tCtrl+X");
-        SetText(menu, 152, "Copy " + s.selectionNoun + "\tCtrl+C");
-        SetText(menu, 154, "Clear " + s.selectionNoun + "\tDel");
+        SetText(menu, 151, ResText(4017) + s.selectionNoun + "\tCtrl+X");
+        SetText(menu, 152, ResText(4018) + s.selectionNoun + "\tCtrl+C");
+        SetText(menu, 154, ResText(4019) + s.selectionNoun + "\tDel");
         for (UINT item : {151u, 152u, 154u})
             Enable(menu, item, true);
     }
     if (GetMenuItemCount(menu) > kEditObjectPosition)
         UpdateObjectItem(menu, s);
     if (!s.clipboardNoun.empty()) {
-        SetText(menu, 153, "Paste " + s.clipboardNoun + "\tCtrl+V");
+        SetText(menu, 153, ResText(4021) + s.clipboardNoun + "\tCtrl+V");
         Enable(menu, 153, true);
     } else {
         SetText(menu, 153, ResText(4020));
