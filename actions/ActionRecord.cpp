@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/ByteReader.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "stack/CardList.h"
 #include "stack/CardListNeighbours.h"
 #include "stack/ResFile.h"

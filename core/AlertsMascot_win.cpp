@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "core/Alerts.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/GdiGuards.h"
 #include "core/Resources.h"
 #include "core/PluginModule.h"

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/Handles.h"
 
 using FileRef = int32_t;  // a system file handle

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/FileLayer.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/HandlesGlobal.h"
 #include "core/Resources.h"
 #include "graphics/BitmapCopy.h"

@@ -1,7 +1,7 @@
 // The moves of an action's destination, installed for the actions layer (ButtonActions.h).
 #include "actions/ActionRecord.h"
 #include "actions/ButtonActions.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "host/CardNavigation.h"
 
 namespace {

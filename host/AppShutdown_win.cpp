@@ -7,7 +7,7 @@
 #include "actions/ActionServices.h"
 #include "actions/Animations.h"
 #include "core/AlertsOnce.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/PluginModule.h"
 #include "graphics/AppPalette.h"
 #include "graphics/CardOffscreen.h"

@@ -8,7 +8,7 @@
 #include "core/ChangeFlags.h"
 #include "core/DisplayUtils.h"
 #include "core/FileDialogHooks.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/PluginModule.h"
 #include "core/Resources.h"
 #include "core/ScreenDepth.h"

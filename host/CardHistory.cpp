@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/ByteReader.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "host/CardNavigationRules.h"
 #include "stack/CardList.h"
 #include "stack/SaveStack.h"

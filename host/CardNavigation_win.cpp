@@ -13,7 +13,7 @@
 #include "core/ByteReader.h"
 #include "core/ChangeFlags.h"
 #include "core/CursorCache.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/PluginModule.h"
 #include "core/PreferenceFlags.h"
 #include "core/Resources.h"

@@ -10,7 +10,7 @@
 
 #include "actions/ButtonActions.h"
 #include "core/FileLayer.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "host/CardNavigation.h"
 #include "host/EntryLayer.h"
 #include "host/WindowAttach.h"

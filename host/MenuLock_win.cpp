@@ -2,7 +2,7 @@
 #include "host/Preferences.h"
 
 #include "actions/NbaMenu.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/Resources.h"
 #include "paint/FiltersMenu.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "core/ByteReader.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/MacText.h"
 #include "stack/StackFile.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/MacText.h"
 #include "core/Resources.h"
 #include "core/ScreenDepth.h"

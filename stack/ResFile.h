@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/FileLayer.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/Handles.h"
 #include "stack/ByteSource.h"
 #include "stack/StackFile.h"

@@ -1,4 +1,4 @@
-// What the stack reader sees in a file, as JSON, for the stack inspector and the tests.
+// What the stack reader sees in a file, as JSON, for the stack report tool and the tests.
 //
 // The layout is stable; later versions only add keys. Keys always present, in this order:
 //   "size"      file size in bytes

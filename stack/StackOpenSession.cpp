@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/ByteReader.h"
 #include "stack/StackFile.h"
 

@@ -1,5 +1,5 @@
 // The one reader of stack files, and the one opening sequence: the plug-in, the stack
-// inspector and the fuzzers all run ReadStackFile. Every length, count and offset that the
+// report tool and the fuzzers all run ReadStackFile. Every length, count and offset that the
 // file gives is checked before it is used; a record that fails is never read past its end:
 //   - a header that is not plausible refuses the stack (alert 2268); then, in this order, a
 //     black and white stack (2256), cards below the minimum size (the question 2334, which

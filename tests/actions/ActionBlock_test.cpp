@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/ByteReader.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/GdiGuards.h"
 #include "core/Handles.h"
 #include "core/HandlesGlobal.h"

@@ -2,7 +2,6 @@
 // saved back and loaded again twice (the second and third loads must agree: a save keeps what it
 // was given), and as 'Crsr' data converted to memory order and back (the same bytes).
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -10,15 +9,11 @@
 #include "actions/ActionBlock.h"
 #include "core/CursorImages.h"
 #include "core/Handles.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
 constexpr size_t kMaxInput = 1 << 15;
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 // Equal fields, and equal bytes behind the handles.
 bool SameBlock(ActionBlock a, ActionBlock b) {
@@ -37,25 +32,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > kMaxInput)
         return 0;
     static const bool ready = InitMemRefs();
-    Check(ready);
+    FuzzCheck(ready);
     const std::span<const uint8_t> bytes(data, size);
     for (uint16_t tag = 50; tag <= 131; ++tag) {
         uint32_t at = 0;
         if (FindChunk(bytes, tag, &at)) {
             const std::span<const uint8_t> record = ActionRecordBytes(bytes);
-            Check(at >= kActionFixedBytes && at + kChunkBytes <= record.size());
-            Check(ChunkPayload(record.subspan(at)).size() <= record.size() - at - kChunkBytes);
+            FuzzCheck(at >= kActionFixedBytes && at + kChunkBytes <= record.size());
+            FuzzCheck(ChunkPayload(record.subspan(at)).size() <= record.size() - at - kChunkBytes);
         }
     }
     Handle record = NewHandleFromBytes(bytes);
     if (record) {
         ActionBlock block, again, third;
         if (LoadActionBlock(record, 0, &block)) {
-            Check(SaveActionBlock(record, 0, 1, block));
-            Check(LoadActionBlock(record, 0, &again));
-            Check(SaveActionBlock(record, 0, 1, again));
-            Check(LoadActionBlock(record, 0, &third));
-            Check(SameBlock(again, third));
+            FuzzCheck(SaveActionBlock(record, 0, 1, block));
+            FuzzCheck(LoadActionBlock(record, 0, &again));
+            FuzzCheck(SaveActionBlock(record, 0, 1, again));
+            FuzzCheck(LoadActionBlock(record, 0, &third));
+            FuzzCheck(SameBlock(again, third));
             DisposeActionBlockData(&again);
             DisposeActionBlockData(&third);
         }
@@ -69,11 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (SwapCursorResourceData(cursor.data(), static_cast<uint32_t>(cursor.size()), 0)) {
         const bool known = kind == kCursorStill || kind == kCursorAnimated;
         CursorResource read;
-        Check(!known || ReadCursorResource(cursor, &read));
-        Check(known || std::equal(cursor.begin(), cursor.end(), data));
+        FuzzCheck(!known || ReadCursorResource(cursor, &read));
+        FuzzCheck(known || std::equal(cursor.begin(), cursor.end(), data));
         if (known) {
-            Check(SwapCursorResourceData(cursor.data(), static_cast<uint32_t>(cursor.size()), 1) == 1);
-            Check(std::equal(cursor.begin(), cursor.end(), data));
+            FuzzCheck(SwapCursorResourceData(cursor.data(), static_cast<uint32_t>(cursor.size()), 1) == 1);
+            FuzzCheck(std::equal(cursor.begin(), cursor.end(), data));
         }
     }
     return 0;

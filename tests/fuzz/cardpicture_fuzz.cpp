@@ -1,7 +1,6 @@
 // Arbitrary bytes as a card record in memory order: its picture, at the size and depth the record
 // names (kept small), is refused or read into rows exactly as long as the picture's (the
 // sanitizers watch every read); a picture that was read packs again and reads back the same.
-#include <cstdlib>
 #include <vector>
 
 #include "core/ByteReader.h"
@@ -9,16 +8,12 @@
 #include "stack/CardPictureDib.h"
 #include "stack/PackedPicture.h"
 #include "stack/StackFile.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
 constexpr size_t kMaxInput = 1 << 16;
 constexpr int kMaxExtent = 256;
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 }  // namespace
 
@@ -35,11 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::span<const uint8_t> table;
     const PictureReadResult result = ReadPictureRecordRows(record, width, height, depth, rows, &table, nullptr);
     if (result != PictureReadResult::Read) {
-        Check(rows.empty());
+        FuzzCheck(rows.empty());
         return 0;
     }
-    Check(rows.size() == size_t(MacRowBytes(depth, width)) * size_t(height));
-    Check(table.empty() || (table.data() >= data && table.data() + table.size() <= data + size));
+    FuzzCheck(rows.size() == size_t(MacRowBytes(depth, width)) * size_t(height));
+    FuzzCheck(table.empty() || (table.data() >= data && table.data() + table.size() <= data + size));
 
     // Packed as the program packs a picture, put back into the record, read again.
     const int handles = MemRefsCount();
@@ -52,18 +47,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         again.insert(again.end(), block.begin(), block.end());
         again.insert(again.end(), bytes.begin(), bytes.end());
         std::vector<uint8_t> back;
-        Check(ReadPictureRecordRows(again, width, height, depth, back, nullptr, nullptr) == PictureReadResult::Read);
-        Check(back == rows);
+        FuzzCheck(ReadPictureRecordRows(again, width, height, depth, back, nullptr, nullptr) == PictureReadResult::Read);
+        FuzzCheck(back == rows);
         DisposeHandle(packed);
     }
     // The DIB of the same picture, through a handle.
     if (Handle card = NewHandleFromBytes(record)) {
         PictureReadResult made = PictureReadResult::None;
         DibHandle dib = DibFromPictureResource(card, width, height, depth, true, true, &made);
-        Check(made == PictureReadResult::Read);
+        FuzzCheck(made == PictureReadResult::Read);
         DisposeHandle(dib);
         DisposeHandle(card);
     }
-    Check(MemRefsCount() == handles);
+    FuzzCheck(MemRefsCount() == handles);
     return 0;
 }

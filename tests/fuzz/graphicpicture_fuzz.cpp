@@ -2,20 +2,15 @@
 // record (the sanitizers watch every read) and turned into a DIB no larger than its rows can
 // fill; a DIB that was made packs again and reads back to the same pixels.
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 #include "core/Handles.h"
 #include "stack/GraphicPicture.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
 constexpr size_t kMaxInput = 1 << 16;
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 }  // namespace
 
@@ -28,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GraphicPictureView view;
     if (ReadGraphicPicture(record, view) != GraphicPictureRefusal::None)
         return 0;
-    Check(view.rows.data() >= data && view.rows.data() + view.rows.size() <= data + size);
-    Check(view.mask.empty() || (view.mask.data() >= data && view.mask.data() + view.mask.size() <= data + size));
+    FuzzCheck(view.rows.data() >= data && view.rows.data() + view.rows.size() <= data + size);
+    FuzzCheck(view.mask.empty() || (view.mask.data() >= data && view.mask.data() + view.mask.size() <= data + size));
     const int handles = MemRefsCount();
     if (DibHandle dib = GraphicPictureToDib(view)) {
         const std::vector<uint8_t> packed = GraphicPictureData(dib, view.mask);
@@ -39,12 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             again.packedRows = true;
             if (DibHandle back = GraphicPictureToDib(again)) {
                 LockedDib a(dib), b(back);
-                Check(a && b && std::equal(a.image().begin(), a.image().end(), b.image().begin(), b.image().end()));
+                FuzzCheck(a && b && std::equal(a.image().begin(), a.image().end(), b.image().begin(), b.image().end()));
                 DisposeHandle(back);
             }
         }
         DisposeHandle(dib);
     }
-    Check(MemRefsCount() == handles);
+    FuzzCheck(MemRefsCount() == handles);
     return 0;
 }

@@ -4,19 +4,14 @@
 #include "core/Handles.h"
 #include "graphics/Lzrw.h"
 #include "stack/PackedPicture.h"
+#include "tests/fuzz/FuzzCheck.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr size_t kMaxInput = 1 << 20;
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 // The first two bytes choose the destination size; exactly that much is allocated, so any
 // write past it is caught. A stream that decodes leaves the rest of the destination alone.
@@ -27,9 +22,9 @@ void DecodeArbitrary(const uint8_t* data, size_t size) {
     std::vector<uint8_t> out(capacity, 0xA5);
     size_t length = 99;
     const bool ok = LzrwDecompress({data + 2, size - 2}, out, length);
-    Check(ok ? length <= capacity : length == 0);
+    FuzzCheck(ok ? length <= capacity : length == 0);
     for (size_t i = length; ok && i < capacity; ++i)
-        Check(out[i] == 0xA5);
+        FuzzCheck(out[i] == 0xA5);
 
     std::vector<uint8_t> range(capacity);
     UnpackPictureRows({data + 2, size - 2}, range);
@@ -39,20 +34,20 @@ void RoundTrip(const uint8_t* data, size_t size) {
     static std::vector<uint8_t> work(kLzrwWorkAreaBytes + 3);
     std::vector<uint8_t> stream(LzrwCompressBound(size));
     size_t length = 0;
-    Check(LzrwCompress({work.data(), kLzrwWorkAreaBytes}, {data, size}, stream, length));
-    Check(length <= size + kLzrwHeaderBytes);
+    FuzzCheck(LzrwCompress({work.data(), kLzrwWorkAreaBytes}, {data, size}, stream, length));
+    FuzzCheck(length <= size + kLzrwHeaderBytes);
     stream.resize(length);
 
     std::vector<uint8_t> back(size);
     size_t backLength = 0;
-    Check(LzrwDecompress(stream, back, backLength));
-    Check(backLength == size && (size == 0 || std::memcmp(back.data(), data, size) == 0));
+    FuzzCheck(LzrwDecompress(stream, back, backLength));
+    FuzzCheck(backLength == size && (size == 0 || std::memcmp(back.data(), data, size) == 0));
 
     // Same input, work area at another alignment and full of the previous table: same stream.
     std::vector<uint8_t> again(LzrwCompressBound(size));
     size_t againLength = 0;
-    Check(LzrwCompress({work.data() + 3, kLzrwWorkAreaBytes}, {data, size}, again, againLength));
-    Check(againLength == length && std::memcmp(again.data(), stream.data(), length) == 0);
+    FuzzCheck(LzrwCompress({work.data() + 3, kLzrwWorkAreaBytes}, {data, size}, again, againLength));
+    FuzzCheck(againLength == length && std::memcmp(again.data(), stream.data(), length) == 0);
 }
 
 void PictureRoundTrip(const uint8_t* data, size_t size) {
@@ -65,12 +60,12 @@ void PictureRoundTrip(const uint8_t* data, size_t size) {
         return;
     {
         HandleLock lock(h);
-        Check(static_cast<bool>(lock));
+        FuzzCheck(static_cast<bool>(lock));
         size_t range = 0;
-        Check(PackedPictureRange(size, rowBytes, data[0] & 0x80, range));
+        FuzzCheck(PackedPictureRange(size, rowBytes, data[0] & 0x80, range));
         std::vector<uint8_t> back(range);
-        Check(UnpackPictureRows({lock.get(), GetHandleSize(h)}, back));
-        Check(range == 0 || std::memcmp(back.data(), data, range) == 0);
+        FuzzCheck(UnpackPictureRows({lock.get(), GetHandleSize(h)}, back));
+        FuzzCheck(range == 0 || std::memcmp(back.data(), data, range) == 0);
     }
     DisposeHandle(h);
 }

@@ -1,22 +1,17 @@
 // Arbitrary bytes as a PackedMask block (refused, or read, written and read back the same, then
 // outlined inside itself), and as the pixels of a small picture whose size and depth the first
 // bytes choose, scanned for regions whose masks must match the areas they report.
-#include <cstdlib>
 #include <vector>
 
 #include "graphics/Dib.h"
 #include "graphics/MaskRegions.h"
 #include "graphics/PackedMask.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
 constexpr size_t kMaxInput = 1 << 16;
 constexpr int kDepths[] = {1, 4, 8, 16, 24, 32};
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 bool Inside(const MaskBits& inner, const MaskBits& outer) {
     for (int y = 0; y < inner.height(); ++y)
@@ -28,9 +23,9 @@ bool Inside(const MaskBits& inner, const MaskBits& outer) {
 
 void CheckFound(bool ok, const MaskBits& mask, const Rect32& found, const PixelRows& rows) {
     if (!ok)
-        return Check(mask.empty());
-    Check(mask.width() == found.right - found.left && mask.height() == found.bottom - found.top);
-    Check(found.left >= 0 && found.top >= 0 && found.right <= rows.width && found.bottom <= rows.height);
+        return FuzzCheck(mask.empty());
+    FuzzCheck(mask.width() == found.right - found.left && mask.height() == found.bottom - found.top);
+    FuzzCheck(found.left >= 0 && found.top >= 0 && found.right <= rows.width && found.bottom <= rows.height);
 }
 
 // The input's bytes (zeros past its end) as a picture of the first four bytes' choosing.
@@ -53,22 +48,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint16_t first = 0, second = 0;
     if (ReadPackedMaskBits({data, size}, &mask, &first, &second) == PackedMaskRefusal::None) {
         const std::vector<uint8_t> written = WritePackedMask(mask, first, second);
-        Check(written.size() == PackedMaskBytes(mask.width(), mask.height()) && written.size() <= size + 1);
+        FuzzCheck(written.size() == PackedMaskBytes(mask.width(), mask.height()) && written.size() <= size + 1);
         MaskBits again;
         uint16_t a = 0, b = 0;
-        Check(ReadPackedMaskBits(written, &again, &a, &b) == PackedMaskRefusal::None);
-        Check(again == mask && a == first && b == second);
-        Check(Inside(MaskOutlineBits(mask), mask));
+        FuzzCheck(ReadPackedMaskBits(written, &again, &a, &b) == PackedMaskRefusal::None);
+        FuzzCheck(again == mask && a == first && b == second);
+        FuzzCheck(Inside(MaskOutlineBits(mask), mask));
         const int n = 1 + data[4] % 4;
         MaskBits stamp(2 * n, 2 * n);
         for (int row = 0; row < 2 * n; ++row)
             stamp.SetRun(row, row % 2, 2 * n - 1);
-        Check(Inside(MaskOutlineStamped(mask, stamp, n), mask));
+        FuzzCheck(Inside(MaskOutlineStamped(mask, stamp, n), mask));
     }
 
     const std::vector<uint8_t> image = Picture(data, size, 0), other = Picture(data, size, 7);
     PixelRows rows, changed;
-    Check(ReadPixelRows(image, &rows) && ReadPixelRows(other, &changed));
+    FuzzCheck(ReadPixelRows(image, &rows) && ReadPixelRows(other, &changed));
     const int x = data[3] % 70 - 3, y = data[4] % 70 - 3;
     Rect32 found;
     CheckFound(ScanColorRun(rows, x, y, &mask, &found), mask, found, rows);

@@ -4,32 +4,27 @@
 // picture (the sanitizers watch); a picture that decodes packs again and reads back the same,
 // and the input as a frame delta stays inside it.
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 #include "core/Handles.h"
 #include "graphics/PackedPictureHeader.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
 constexpr size_t kMaxInput = 1 << 16;
 constexpr uint16_t kDepths[] = {1, 8, 16, 32};
 
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
 std::vector<uint8_t> Rows(DibHandle dib) {
     LockedDib locked(dib);
-    Check(static_cast<bool>(locked));
+    FuzzCheck(static_cast<bool>(locked));
     return {locked.image().begin(), locked.image().end()};
 }
 
 void Decode(std::span<const uint8_t> packed, std::span<const uint8_t> delta) {
     const PPakHeader h = ReadPackedPictureHeader(packed);
     DibHandle dib = 0;
-    Check((DibFromPackedPicture(packed, h.total, &dib, nullptr) == PPakCheck::Ok) == (dib != 0));
+    FuzzCheck((DibFromPackedPicture(packed, h.total, &dib, nullptr) == PPakCheck::Ok) == (dib != 0));
     if (!dib)
         return;
     const std::vector<uint8_t> rows = Rows(dib);
@@ -37,10 +32,10 @@ void Decode(std::span<const uint8_t> packed, std::span<const uint8_t> delta) {
     colors.resize(static_cast<size_t>(std::max(0, GetDibColorTable(dib, colors))));
     Handle again = 0;
     uint32_t total = 0;
-    Check(PackDibAsPackedPicture(dib, h.packingType, h.rowBytes, MacColorTableFromColors(colors), &again, &total) == 0);
+    FuzzCheck(PackDibAsPackedPicture(dib, h.packingType, h.rowBytes, MacColorTableFromColors(colors), &again, &total) == 0);
     DibHandle back = 0;
-    Check(DibFromPackedPicture(HandleToBytes(again), total, &back, nullptr) == PPakCheck::Ok);
-    Check(Rows(back) == rows);
+    FuzzCheck(DibFromPackedPicture(HandleToBytes(again), total, &back, nullptr) == PPakCheck::Ok);
+    FuzzCheck(Rows(back) == rows);
     ApplyDeltaToDib(back, delta, nullptr);
     DisposeHandle(back);
     DisposeHandle(again);

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/FileLayerMemory.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/Handles.h"
 #include "stack/CardList.h"
 #include "stack/NewStack.h"

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "host/CardHistory.h"
 #include "host/CardNavigationRules.h"
 #include "stack/SaveStack.h"

@@ -9,7 +9,7 @@
 
 #include "core/Alerts.h"
 #include "core/ChangeFlags.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/GdiGuards.h"
 #include "core/PluginModule.h"
 #include "core/PreferenceFlags.h"

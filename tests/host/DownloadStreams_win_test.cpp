@@ -15,7 +15,7 @@
 #include "TestBrowser.h"
 #include "core/ByteReader.h"
 #include "core/FileLayer.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "host/DownloadStreams.h"
 #include "host/EntryLayer.h"
 #include "core/PluginModule.h"

@@ -13,7 +13,7 @@
 
 #include "core/ByteReader.h"
 #include "core/DisplayUtils.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/PluginModule.h"
 #include "core/ScreenDepth.h"
 #include "graphics/ColorGrid.h"

@@ -484,10 +484,10 @@ TEST(TestBrowser, StreamsALocalFileBeforeTheWindowAndAsAFile) {
     EXPECT_EQ(Field(asFile[0], "exists"), "1");
 }
 
-// The inspector and the plug-in read a stack through one opening sequence: for stacks from the
-// data cases and damaged ones, the inspector's verdict and alert are what the plug-in shows in
+// The stack report tool and the plug-in read a stack through one opening sequence: for stacks
+// from the data cases and damaged ones, the report's verdict and alert are what the plug-in shows in
 // the browser (the size question first when it is asked, then the refusal).
-TEST(TestBrowser, InspectorAndPluginGiveTheSameVerdict) {
+TEST(TestBrowser, StackReportAndPluginGiveTheSameVerdict) {
     ServerFolder server;
     std::vector<std::pair<std::string, std::string>> cases;  // name, bytes
     const char* source = std::getenv("LOOM_SOURCE");
@@ -533,11 +533,11 @@ TEST(TestBrowser, InspectorAndPluginGiveTheSameVerdict) {
     });
     cases.push_back({"cut-short.stk", whole.substr(0, 300)});
 
-    const std::string inspector = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/inspector/stackinspect.exe");
+    const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
         const std::string path = server.Put(name, bytes);
-        const BrowserRun inspected = RunProgram(inspector, server, {path});
+        const BrowserRun inspected = RunProgram(reporter, server, {path});
         const std::string json = Joined(inspected.log);
         std::vector<std::string> expected;
         if (json.find("\"question\":{\"alert\":2334") != std::string::npos)

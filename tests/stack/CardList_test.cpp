@@ -3,7 +3,7 @@
 #include "CardTestUtil.h"
 
 #include "core/FileLayerMemory.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "stack/ResFile.h"
 
 namespace {

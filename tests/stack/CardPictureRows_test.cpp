@@ -1,4 +1,4 @@
-// Card pictures from builder stacks, decoded as the inspector decodes them: sizes, a CRC-32 of
+// Card pictures from builder stacks, decoded as the stack report tool decodes them: sizes, a CRC-32 of
 // the rows computed here from the builder's input pixels, both stream forms, BMP output, and
 // pictures that do not decode.
 #include <string>

@@ -11,7 +11,7 @@
 #include "core/ByteReader.h"
 #include "core/ChangeFlags.h"
 #include "core/FileLayerMemory.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "graphics/QtEffectState.h"
 #include "stack/ResFile.h"
 

@@ -9,7 +9,7 @@
 
 #include "CardTestUtil.h"
 #include "core/FileLayerMemory.h"
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/ScreenDepth.h"
 #include "stack/NewStack.h"
 #include "stack/ResFile.h"

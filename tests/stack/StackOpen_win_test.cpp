@@ -322,7 +322,7 @@ TEST_F(StackOpenWinTest, DamagedStacksNeverHalfOpen) {
             result = OpenStack(false);
             seen = answers.seen;
         }
-        // The inspector's reading path gives the same verdict and names the same alert.
+        // The stack report tool's reading path gives the same verdict and names the same alert.
         SpanByteSource source(bytes);
         StackConversion cv;
         StackFileContents contents;

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 #include "core/Resources.h"
 #include "core/PluginModule.h"
 

@@ -1,5 +1,5 @@
 // The file-spec table, its slot operations and the packed form of a slot.
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 
 #include <cstring>
 #include <string>

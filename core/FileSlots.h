@@ -46,7 +46,7 @@ struct FileSpec {
 };
 static_assert(sizeof(FileSpec) == 368);
 
-// Table (FileSpec.cpp). `InitFolderTable` (FileSpec_win.cpp) takes the module path and the
+// Table (FileSlots.cpp). `InitFolderTable` (FileSlots_win.cpp) takes the module path and the
 // folder strings from the module; `InitFolderTableAt` is its platform-free body.
 using FolderStringLoader = size_t (*)(int stringId, char* buffer, size_t size);
 bool InitFolderTable();
@@ -63,10 +63,10 @@ void SetFileSpecFromPath(int slot, const char* path);
 void GetFileSpecFolder(int slot, char* buffer, size_t size);
 bool SameFileSpecPath(int a, int b);
 
-// Path text (FileSpec.cpp).
+// Path text (FileSlots.cpp).
 void SetPathFileName(const char* name, char* path, size_t size);
 void GetPathFileName(const char* path, char* buffer, size_t size);
-void GetModuleFolder(char* buffer, size_t size);  // FileSpec_win.cpp
+void GetModuleFolder(char* buffer, size_t size);  // FileSlots_win.cpp
 // Bounded copy: at most size - 1 bytes and a NUL; nothing when size is 0.
 void CopyPathText(std::string_view text, char* buffer, size_t size);
 // The text of a slot's fields, never past the field's end.

@@ -1,6 +1,6 @@
 // The file-spec table: its start from the module path, slot operations with their bounds, and
 // the packed form kept in stack chunks.
-#include "core/FileSpec.h"
+#include "core/FileSlots.h"
 
 #include <gtest/gtest.h>
 

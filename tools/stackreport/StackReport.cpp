@@ -1,7 +1,7 @@
-// stackinspect: reads a stack file with the plug-in's own stack reader and prints, as JSON, what
+// stackreport: reads a stack file with the plug-in's own stack reader and prints, as JSON, what
 // it sees (the layout is documented in stack/StackDescribe.cpp): header fields, cards with their
 // pictures and objects, resource entries, and every record that was left out.
-//   stackinspect [--dpi N] [--drive X:\] [--bmp DIR] FILE
+//   stackreport [--dpi N] [--drive X:\] [--bmp DIR] FILE
 // With --bmp every card picture that decodes is also written as DIR/card<id>.bmp (JPEG-stored
 // pictures are only described); a picture that cannot be written makes the exit status 1.
 // The file is read once, through the plug-in's own opening sequence. A stack the plug-in would
@@ -43,7 +43,7 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
 }
 
 // The minimum card size below which opening asks alert 2334: the system's minimum window size
-// (each at least 40) where there is a window system, else 40. The inspector answers Yes.
+// (each at least 40) where there is a window system, else 40. This tool answers Yes.
 StackOpenQuestions MachineQuestions() {
     StackOpenQuestions questions;
 #ifdef _WIN32
@@ -54,7 +54,7 @@ StackOpenQuestions MachineQuestions() {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: stackinspect [--dpi N] [--drive X:\\] [--bmp DIR] FILE\n");
+    std::fprintf(stderr, "usage: stackreport [--dpi N] [--drive X:\\] [--bmp DIR] FILE\n");
     return 64;
 }
 
@@ -80,7 +80,7 @@ bool WriteCardBitmaps(const StackFileContents& contents, const std::string& dir)
         const CardPictureResult result = DecodeCardPictureRows(bytes, picture, &reason);
         const std::string path = dir + "/card" + std::to_string(GetU16(bytes, kCardId)) + ".bmp";
         if (result == CardPictureResult::Failed)
-            std::fprintf(stderr, "stackinspect: %s not written: %s\n", path.c_str(), reason);
+            std::fprintf(stderr, "stackreport: %s not written: %s\n", path.c_str(), reason);
         if (result != CardPictureResult::Decoded)
             continue;
         std::vector<DibColor> colors;
@@ -89,7 +89,7 @@ bool WriteCardBitmaps(const StackFileContents& contents, const std::string& dir)
         const std::vector<uint8_t> bmp = BmpFileFromStoredRows(picture.width, picture.height,
                                                                picture.depth, picture.rows, colors);
         if (bmp.empty() || !WriteWholeFile(path, bmp)) {
-            std::fprintf(stderr, "stackinspect: cannot write %s\n", path.c_str());
+            std::fprintf(stderr, "stackreport: cannot write %s\n", path.c_str());
             ok = false;
         }
     }
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
         return Usage();
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) {
-        std::fprintf(stderr, "stackinspect: cannot read %s\n", path);
+        std::fprintf(stderr, "stackreport: cannot read %s\n", path);
         return 1;
     }
 #ifdef _WIN32
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     if (!result.ok()) {
         // The refusal once more, as the user would see it.
         const char* text = StackAlertText(result.alertId);
-        std::fprintf(stderr, "stackinspect: %s refused with alert %d: %s (%s)\n", path,
+        std::fprintf(stderr, "stackreport: %s refused with alert %d: %s (%s)\n", path,
                      result.alertId, text ? text : "no alert", result.reason.c_str());
         return 2;
     }
