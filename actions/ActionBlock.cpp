@@ -320,6 +320,7 @@ char* NewUrlBuffer() {
     return g_url;
 }
 char* LockUrlBuffer() { return g_urlHeld ? g_url : nullptr; }
+void UnlockUrlBuffer() {}
 void FreeUrlBuffer() {
     g_urlHeld = false;
     std::memset(g_url, 0, sizeof g_url);

@@ -55,10 +55,12 @@ void DisposeActionBlockData(ActionBlock* block);
 ActionBlock* GetActionBlock();
 void PutActionBlock(const ActionBlock& block);
 
-// The current-address buffer (256 bytes, NUL-terminated): made on first use. MINIMAL until the
-// web-address service of the host takes it over.
+// The current-address buffer (256 bytes, NUL-terminated): URL chunks fill it here and the host's
+// address dialog fills it too, so it lives below both. It is static: locking only hands out the
+// text, and unlocking has nothing to undo.
 char* NewUrlBuffer();
 char* LockUrlBuffer();  // null when none is held
+void UnlockUrlBuffer();
 void FreeUrlBuffer();
 // The address of a URL chunk's payload, in either stored form (a length byte and the text, or
 // the text alone), read inside the payload and cut to 255 characters.

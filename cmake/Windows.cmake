@@ -16,6 +16,10 @@ set_source_files_properties(${rc_files} PROPERTIES OBJECT_DEPENDS "${rc_parts}")
 add_compile_definitions(LOOM_WINDOWS=1)
 loom_add_layers(loom_layers FALSE)
 add_library(loom_resources OBJECT ${rc_files})
+# The launcher of stand-alone stacks (tools/launcher) is a resource of the plug-in: built first.
+add_dependencies(loom_resources launcher)
+target_include_directories(loom_resources PRIVATE ${CMAKE_BINARY_DIR}/tools/launcher)
+set_property(SOURCE ${rc_files} APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/tools/launcher/launcher.exe)
 loom_layer_objects(loom_layer_objs ${loom_layers} loom_resources)
 
 # The imaging library vic32.dll, exported undecorated. It lands in this folder beside nploom.dll,

@@ -178,9 +178,6 @@ void FreePaletteObjects() {
     g_appPalette = nullptr;
 }
 
-// MINIMAL: the floating colours window is not built yet, so there is none.
-HWND GetFcolorsWindow() { return nullptr; }
-
 int GetMenuItemLeftOffset(char letter) {
     // The colours menu is the sixth item of the bar, the tools menu the fourth.
     const int item = letter == 'C' ? 5 : 3;

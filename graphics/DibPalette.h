@@ -5,6 +5,7 @@
 // (u16 value, red, green, blue), big-endian; a component's first (high) byte is its colour.
 //
 //   DibPalette.cpp      reading Mac colour tables into DIBs
+//   DibPaletteFromDib_win.cpp  CreatePaletteFromDib (Windows build only)
 //   DibPalette_win.cpp  DibSetPaletteFromPicture, DibApplyPalette, DibCopyPaletteEntries
 //                       (the current palettes of AppPalette.h; Windows build only)
 #pragma once
@@ -31,6 +32,15 @@ int DibSetColorsFromMacTable(DibHandle dib, std::span<const uint8_t> table);
 // (ResolvePictureRecord, CardPicture.h) is copied into the DIB. False when nothing was copied:
 // no picture record, none found, or one without a colour table.
 bool DibTableFromPictureRecord(Handle pictureRecord, DibHandle dib);
+
+// ---- DibPaletteFromDib_win.cpp ----
+// A palette of a packed DIB's colour table (header, then the table, `size` bytes in all): for
+// 1 to 8 bits per pixel 2^bits entries, each flagged PC_RESERVED; null for deeper DIBs, a table
+// the bytes do not hold, or failure.
+#ifdef _WIN32
+#include <windows.h>
+HPALETTE CreatePaletteFromDib(const void* dib, size_t size);
+#endif
 
 // ---- DibPalette_win.cpp ----
 // DibSetPaletteFrom (DibGdi.h) with a palette made from the colour table of the card's picture,

@@ -4,6 +4,7 @@
 namespace {
 
 PaletteAnimationHook g_hook = nullptr;
+constexpr uint8_t kReservedEntryFlag = 0x01;
 
 uint8_t Mix(uint8_t start, uint8_t target, int level) {
     return static_cast<uint8_t>((start * (256 - level) + target * level) / 256);
@@ -22,7 +23,10 @@ PaletteRgbTable BlendPaletteTables(const PaletteRgbTable& start, const PaletteRg
 }
 
 void BlendPaletteStep(int level) {
-    const PaletteRgbTable blended = BlendPaletteTables(PaletteBlendStartTable(), PaletteBlendTargetTable(), level);
+    PaletteRgbTable blended = BlendPaletteTables(PaletteBlendStartTable(), PaletteBlendTargetTable(), level);
+    // Animated entries must be reserved ones (PC_RESERVED).
+    for (PaletteRgb& entry : blended)
+        entry.unused = kReservedEntryFlag;
     AnimatePaletteEntries(blended);
 }
 

@@ -18,3 +18,12 @@ void FillPaletteRgbTables(std::span<const DibColor> colors) {
             (*table)[i].blue = colors[i].blue;
         }
 }
+
+void PushPaletteRgbTables(std::span<const PaletteRgb> entries) {
+    g_start = g_target;
+    for (size_t i = 0; i < entries.size() && i < g_target.size(); ++i) {
+        g_target[i].red = entries[i].red;
+        g_target[i].green = entries[i].green;
+        g_target[i].blue = entries[i].blue;
+    }
+}

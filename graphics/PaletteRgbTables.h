@@ -23,3 +23,6 @@ PaletteRgbTable& PaletteBlendTargetTable();
 
 // Both tables take the colours' red, green and blue (at most 256; the fourth bytes stay).
 void FillPaletteRgbTables(std::span<const DibColor> colors);
+// Before a palette change: the target table becomes the start table and the target takes the
+// entries' red, green and blue (at most 256; laid out as PALETTEENTRY).
+void PushPaletteRgbTables(std::span<const PaletteRgb> entries);

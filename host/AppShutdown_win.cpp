@@ -13,9 +13,12 @@
 #include "graphics/CardOffscreen.h"
 #include "graphics/LayerList.h"
 #include "host/CursorCache.h"
+#include "host/Fcolors.h"
+#include "host/Favorites.h"
 #include "host/LaunchPrograms.h"
 #include "host/LoadedLibraries.h"
 #include "host/Printing.h"
+#include "host/Shortcuts.h"
 #include "host/ToolPalette.h"
 #include "host/WindowAttach.h"
 #include "logo/Logo.h"
@@ -26,6 +29,7 @@
 #include "stack/ResFile.h"
 #include "stack/ResourceUpkeep.h"
 #include "stack/StackOpenSession.h"
+#include "stack/Clipboard.h"
 #include "stack/Undo.h"
 
 namespace {
@@ -68,18 +72,22 @@ struct Release {
 };
 constexpr std::array kReleases = {
     Release{"ResetCursorCount", ResetCursorCount},
+    // The palettes first, favourites saved before anything they read goes.
+    Release{"CloseFavorites", CloseFavorites},
+    Release{"CloseShortcutsPalette", CloseShortcutsPalette},
     Release{"FreeHandCursors", FreeHandCursors},
     Release{"OpenVideodiscPlayer", OpenVideodisc},
     Release{"CloseStackResources", CloseStack},
     Release{"FreeLayerList", FreeLayerList},
     Release{"CloseMediaLib", CloseMediaLib},
     Release{"FreeTimerTable", FreeTimerTable},
-    Release{"FreePrintRecord", FreePrintRecord},
+    Release{"FreePrintRecord", FreePrintContext},
     Release{"FreeFindState", FreeFindState},
     Release{"FreeTextStyleResources", FreeTextStyleResources},
     Release{"FreeButtonEditCopy", FreeButtonEditCopy},
     Release{"FreeLoadedLibraries", FreeLoadedLibraries},
-    Release{"FreeUndoRecord", FreeUndoRecord},
+    // The internal clipboard goes with the undo record (its data would outlive the plug-in).
+    Release{"FreeUndoRecord", [] { FreeUndoRecord(); ClearInternalClipboard(); }},
     Release{"FreeAlertSuppressionList", FreeAlertSuppressionList},
     Release{"FreeLaunchDialogData", FreeLaunchDialogData},
     Release{"ReleaseAnimPlayback", ReleaseAnimPlayback},
@@ -94,6 +102,7 @@ constexpr std::array kReleases = {
     Release{"FreeToolResources", FreeToolResources},
     Release{"FreeCursorCache", FreeCursorCache},
     Release{"FreeBrushCursors", FreeBrushCursors},
+    Release{"DestroyFcolorsWindow", DestroyFcolorsWindow},
     Release{"FreePaletteObjects", FreePaletteObjects},
     Release{"FreePaintTextBuffer", FreePaintTextBuffer},
     Release{"FreeOffscreenObjects", FreeOffscreen},
@@ -111,6 +120,3 @@ void AppShutdown() {
     FreeSpareButtonRecord();
     FreeInfoDialogData();
 }
-
-// MINIMAL until the information dialogs hold a work record: there is none to free.
-void FreeInfoDialogData() {}

@@ -26,6 +26,7 @@
 #include "actions/ActionServices.h"
 #include "core/PreferenceFlags.h"
 #include "stack/StackOpenSession.h"
+#include "stack/Clipboard.h"
 #include "stack/Undo.h"
 
 namespace {
@@ -78,6 +79,7 @@ bool DefaultDcFont(HINSTANCE, HWND) {
 }
 bool UndoRecord(HINSTANCE, HWND) {
     CreateUndoRecord();
+    RegisterClipboardMarker();  // with undo: the clipboard's own start-up
     return true;
 }
 bool SampleText(HINSTANCE, HWND) {

@@ -7,6 +7,7 @@
 #include "graphics/AppPalette.h"
 #include "graphics/ObjectLayer.h"
 #include "host/CardHandlerState.h"
+#include "host/ContextMenu.h"
 #include "host/CursorCache.h"
 #include "host/CurrentTool.h"
 #include "host/MenuCommands.h"
@@ -177,11 +178,9 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         LogoTakes(window, message, wParam, lParam);
         return 0;
     case WM_RBUTTONUP:
-        // The card's context menu comes with the context menus; until then the button-up is
-        // only dispatched.
-        if (!LogoTakes(window, message, wParam, lParam))
-            DispatchCardMouseUp(window, wParam, lParam, message);
-        return 0;
+        if (LogoTakes(window, message, wParam, lParam))
+            return 0;
+        return ShowCardContextMenu(window, wParam, lParam, state.handScrollMode, state.objectsShown);
     default:
         return 0;
     }

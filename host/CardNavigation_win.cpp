@@ -26,6 +26,7 @@
 #include "host/CardMessageHandler.h"
 #include "host/CardNavigationRules.h"
 #include "host/CurrentTool.h"
+#include "host/Favorites.h"
 #include "media/MediaManager.h"
 #include "stack/CardEdit.h"
 #include "stack/CardList.h"
@@ -97,7 +98,7 @@ void LeaveCard(bool withHistory) {
         PushCardHistory();
     NotifyStackNBAs(kNbaEventLeaveCard);
     RunCardAction(RecordWordAt(GetCurrentCardRecord(), kCardAction2), 0, 1, kStringLeaveCardAction);
-    ClearUndo();
+    DiscardUndoOnLeavingCard();
     ClearTimerTable();
     ReleaseAnimPlayback();
     StopFrameAnimations();
@@ -121,6 +122,7 @@ int EnterCard(int transition, int effect, int speed, bool arriveAtStack) {
     if (window)
         DrawWindowEdge(window);
     UpdateCardTitle(false);
+    FillCardList();
     NotifyStackNBAs(kNbaEventEnterCard);
     if (arriveAtStack)
         RunCardAction(RecordWordAt(GetStackHeaderHandle(), kHeaderStackActionA), 0, 0, kStringArriveStackAction);

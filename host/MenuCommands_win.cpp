@@ -8,18 +8,25 @@
 #include "core/Handles.h"
 #include "graphics/CardOffscreen.h"
 #include "graphics/CardRedrawNeighbours.h"
+#include "graphics/ColorChooser.h"
 #include "graphics/LayerList.h"
+#include "host/AboutBox.h"
 #include "host/CardNavigation.h"
+#include "host/ClipboardCommands.h"
 #include "host/DeferredCommands.h"
+#include "host/Fcolors.h"
 #include "host/MenuCommandRules.h"
 #include "host/MenuOptions.h"
 #include "host/MenuSubjects.h"
+#include "host/Printing.h"
 #include "host/ToolPalette.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
 #include "stack/CardList.h"
+#include "stack/InfoDialogs.h"
+#include "stack/ReadyMadeMenu.h"
 #include "stack/SaveDialogs.h"
 #include "stack/StackFile.h"
 #include "stack/StackOpen.h"
@@ -110,6 +117,15 @@ bool RunEditAndOptions(HWND window, int command) {
         return true;
     }
     case 306: case 307: case 308: AddObject(window, command); return true;
+    case 301: case 303: ShowInfoDialog(window, command == 303); return true;
+    case 163: OpenEraseDialog(window); return true;
+    case 360: OpenTextColorDialog(window); return true;
+    case 361: OpenEraserColorDialog(window); return true;
+    case 401: {
+        POINT at = CursorPoint();
+        CreateFcolorsWindow(window, &at);
+        return true;
+    }
     case 352: ToggleDrawFilled(); RepaintToolPalette(); return true;
     case 353: ToggleDrawMultiple(); return true;
     case 354: ToggleDrawCentered(); return true;
@@ -120,10 +136,10 @@ bool RunEditAndOptions(HWND window, int command) {
     case 356: case 357: case 358: SetFatbitsZoom(command); return true;
     case 364: ToggleObjectsShown(window); return true;
     case 365: RecordCardMenuBar(ToggleStackMenuBar(StackMenuWord())); return true;
-    case 100: case 104: case 106: case 155: case 157: case 158: case 159: case 160: case 161:
-    case 162: case 163: case 300: case 301: case 303: case 304: case 305: case 311: case 350:
-    case 351: case 369: case 359: case 360: case 361: case 362: case 363: case 366: case 367:
-    case 401: case 403: case 600: case 4183:
+    case 100: case 104: case 106: case 155: case 160: case 161:
+    case 162: case 300: case 304: case 305: case 311: case 350:
+    case 351: case 369: case 359: case 362: case 363: case 366: case 367:
+    case 403: case 600: case 4183:
         RunDeferredCommand(command);
         return true;
     default:
@@ -149,8 +165,10 @@ bool RunFileAndMove(HWND window, int command, int source) {
     case 205: GoLastCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
     case 206: OpenJumpToCardDialog(window); return true;
     case 207: RunDeferredCommand(source == 1 ? -207 : 207); return true;
-    case 105: case 107: case 108: case 109: case 150: case 151: case 152: case 153: case 154:
-    case 651: case 652:
+    case 651: ShowAboutBox(window); return true;
+    case 107: case 108: case 109: RunPrintMenuCommand(window, command); return true;
+    case 105:
+    case 652:
         RunDeferredCommand(command);
         return true;
     default: return false;
@@ -159,7 +177,11 @@ bool RunFileAndMove(HWND window, int command, int source) {
 
 // Extension modules, ready-made cards, action choices and filters.
 bool RunFallback(int command) {
-    if ((command >= 500 && command <= 599) || IsActionChoice(command) || command >= kFirstFilterCommand) {
+    if (command >= 500 && command <= 599) {
+        HandleReadyMadeCardMenu(command);
+        return true;
+    }
+    if (IsActionChoice(command) || command >= kFirstFilterCommand) {
         RunDeferredCommand(command);
         return true;
     }
@@ -178,5 +200,6 @@ bool DoMenuCommand(HWND window, int command, int source, int* zoomResult) {
         if (zoomResult)
             *zoomResult = 0;
     }
-    return RunEditAndOptions(window, command) || RunFileAndMove(window, command, source) || RunFallback(command);
+    return RunClipboardCommand(window, command) || RunEditAndOptions(window, command) ||
+           RunFileAndMove(window, command, source) || RunFallback(command);
 }

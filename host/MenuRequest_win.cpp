@@ -8,6 +8,7 @@
 #include "core/Resources.h"
 #include "host/MenuCommands.h"
 #include "host/ToolPalette.h"
+#include "stack/ReadyMadeMenu.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ bool RunMenuRequest(HWND window, std::string_view title, std::string_view item) 
     LoadedBar bar(IsStackLocked() ? "PageloomLock" : "LM");
     if (!bar.menu)
         return false;
+    BuildReadyMadeMenuIn(ReadyMadeSubmenuOf(bar.menu));
     const std::string wantedTitle = Folded(title);
     const int menus = GetMenuItemCount(bar.menu);
     for (int position = 0; position < menus; ++position) {

@@ -5,6 +5,8 @@
 #include "host/MenuCommands.h"
 #include "host/MenuOptions.h"
 #include "host/MenuSubjects.h"
+#include "stack/Clipboard.h"
+#include "stack/Undo.h"
 
 namespace {
 
@@ -55,9 +57,10 @@ void UpdateObjectItem(HMENU menu, const MenuSubjects& s) {
 }
 
 void UpdateEditMenu(HMENU menu, const MenuSubjects& s) {
-    if (!s.undoText.empty())
-        SetText(menu, 150, s.undoText + "\tCtrl+Z");
-    Enable(menu, 150, !s.undoText.empty());
+    char undo[128] = {};
+    const bool canUndo = GetUndoMenuText(undo, sizeof undo, true);
+    SetText(menu, 150, undo);
+    Enable(menu, 150, canUndo);
     if (s.paintSelection || s.selectionNoun.empty()) {
         SetText(menu, 151, ResText(4014));
         SetText(menu, 152, ResText(4015));
@@ -73,8 +76,9 @@ void UpdateEditMenu(HMENU menu, const MenuSubjects& s) {
     }
     if (GetMenuItemCount(menu) > kEditObjectPosition)
         UpdateObjectItem(menu, s);
-    if (!s.clipboardNoun.empty()) {
-        SetText(menu, 153, ResText(4021) + s.clipboardNoun + "\tCtrl+V");
+    char noun[80] = {};
+    if (UpdatePasteMenuItem(noun, sizeof noun)) {
+        SetText(menu, 153, noun[0] ? ResText(4021) + noun + "\tCtrl+V" : ResText(4020));
         Enable(menu, 153, true);
     } else {
         SetText(menu, 153, ResText(4020));

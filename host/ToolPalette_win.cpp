@@ -14,11 +14,13 @@
 #include "core/Resources.h"
 #include "graphics/AppPalette.h"
 #include "graphics/CardRedrawNeighbours.h"
+#include "graphics/ColorChooser.h"
 #include "graphics/LayerList.h"
 #include "host/CardMessageHandler.h"
 #include "host/CardNavigation.h"
 #include "host/CurrentTool.h"
 #include "host/DeferredCommands.h"
+#include "host/Fcolors.h"
 #include "host/MenuOptions.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
@@ -252,7 +254,7 @@ void RunToolOption(uint32_t tool) {
     case 3: RunDeferredCommand(359); break;   // text style dialog
     case 6: RunDeferredCommand(350); break;   // line size dialog
     case 8: RunDeferredCommand(351); break;   // brush shape dialog
-    case 11: RunDeferredCommand(163); break;  // erase background dialog
+    case 11: OpenEraseDialog(GetMainWindow()); break;
     // The magnification step and selecting the whole card belong to the paint tools; recorded
     // as the negative tool number until they come.
     case 7: case 12: case 13: case 16: RunDeferredCommand(-static_cast<int>(tool)); break;
@@ -335,11 +337,12 @@ void SelectToolByIndex(int position) {
         SelectToolNumber(kToolCells[position]);
 }
 
-// The colours palette's layout for the tool, the object editors' mode word and the removal of
-// finished movies join these rules when their subsystems come.
+// The object editors' mode word and the removal of finished movies join these rules when their
+// subsystems come.
 void OnToolChanged(uint32_t oldTool, uint32_t newTool) {
     if (oldTool == newTool)
         return;
+    LayoutFcolorsWindow(newTool);
     HWND card = GetMainWindow();
     const bool objectMode = IsObjectTool(newTool);
     if (objectMode != g_palette.objectToolMode) {

@@ -23,11 +23,12 @@ makestack="$build/tools/stackbuilder/makestack"
 # The seeds each fuzzer reads (makestack --seeds-for KIND).
 seed_kind() {
   case $1 in
-    stack_fuzz | resarea_fuzz | stacksave_fuzz) echo stack ;;
+    stack_fuzz | resarea_fuzz | stacksave_fuzz | cardimport_fuzz | stacktogo_fuzz) echo stack ;;
+    objectfile_fuzz) echo objectfile ;;
     cacheindex_fuzz) echo cacheindex ;;
     packbits_fuzz) echo packbits ;;
     lzrw_fuzz) echo lzrw ;;
-    vicdib_fuzz) echo dib ;;
+    vicdib_fuzz | clipboarddib_fuzz) echo dib ;;
     ppak_fuzz) echo ppak ;;
     packedmask_fuzz) echo packedmask ;;
     jpegdesc_fuzz) echo jpegdesc ;;

@@ -8,6 +8,7 @@
 #include "stack/CardList.h"
 #include "stack/CardListNeighbours.h"
 #include "stack/StackOpenSession.h"
+#include "stack/Undo.h"
 
 namespace {
 
@@ -182,9 +183,12 @@ int DeleteCardRecord(uint16_t id, bool ask) {
     const Handle card = FindCardById(id);
     if (!card || IsCardDeleted(card))
         return 0;
+    // The step before goes first, so that only this deletion's marks stay to be undone.
+    ClearUndo();
     if (ask && !ConfirmCardDeletion(id))
         return 0;
     MarkCardDeleted(card);
+    RecordCardDeleteUndo(id);
     return 1;
 }
 
@@ -197,12 +201,14 @@ void DeleteCurrentCard(bool ask) {
             return;
         SetCardFlags(card, 0, kCardLockedFlag);
     }
+    ClearUndo();
     // Asked before a fresh card is made, so that a refusal leaves the stack as it was.
     if (ask && !ConfirmCardDeletion(GetCardId(card)))
         return;
     if (GetCardCount() <= 1 && !NewCard(true, false))
         return;
     MarkCardDeleted(card);
+    RecordCardDeleteUndo(GetCardId(card));
     const Handle shown = CardBefore(card);
     SetCurrentCardId(GetCardId(shown));
     CardNeighbours().refreshCurrentCard(0);

@@ -132,6 +132,20 @@ uint16_t GetCardId(Handle record) { return RecordWord(record, kCardId); }
 uint16_t GetCardKind(Handle record) { return RecordWord(record, kCardKind); }
 bool IsCardDeleted(Handle record) { return (RecordWord(record, kCardFlags) & kCardDeleted) != 0; }
 
+void KeepOneLiveCard() {
+    for (int i = 1; i <= CountCards(); ++i)
+        if (!IsCardDeleted(GetCardByIndex(i)))
+            return;
+    if (CountCards() == 0)
+        return;
+    const Handle first = GetCardByIndex(1);
+    HandleLock lock(first);
+    if (lock && GetHandleSize(first) >= kMinCardRecordBytes) {
+        const std::span<uint8_t> record(lock.get(), GetHandleSize(first));
+        SetU16(record, kCardFlags, static_cast<uint16_t>(GetU16(record, kCardFlags) & ~kCardDeleted));
+    }
+}
+
 Handle GetCurrentCardRecord() {
     const uint16_t id = GetCurrentCardId();
     return id ? FindCardById(id) : 0;

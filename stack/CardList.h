@@ -67,6 +67,9 @@ Handle FindCardByName(const uint8_t* name);
 uint16_t GetCardId(Handle record);    // 0 for no record
 uint16_t GetCardKind(Handle record);  // 0 for no record
 bool IsCardDeleted(Handle record);
+// A stack keeps one card: when every card is marked deleted, the first loses its mark, so that
+// dropping the marked records never leaves a stack without cards.
+void KeepOneLiveCard();
 // The record of the current card id, 0 when there is none.
 Handle GetCurrentCardRecord();
 // For a kind-3 card the id at the end of its chain of background ids, else its own id. The

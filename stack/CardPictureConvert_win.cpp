@@ -20,6 +20,7 @@
 #include "stack/GraphicPictureConvert.h"
 #include "stack/PackedPicture.h"
 #include "stack/ResFile.h"
+#include "stack/StackDepth.h"
 #include "stack/StackOpenSession.h"
 #include "vic32/Vic32.h"
 
@@ -99,11 +100,23 @@ bool RunPlan(Handle card, DibHandle& dib, const DepthPlan& plan, int sourceDepth
     return true;
 }
 
-int DisplayDepth() { return GetScreenDepth() > 0 ? GetScreenDepth() : 24; }
+// The display's depth (24 as 32), not the working depth: a stack being brought up to the
+// display still has its old working depth while its pictures are converted.
+int DisplayDepth() {
+    if (const int display = DisplayDepthForStack(); display > 0)
+        return display;
+    return GetScreenDepth() > 0 ? GetScreenDepth() : 24;
+}
 
 // Packs a bottom-up DIB and stores it with the colour table at depth (format 2); the DIB is left
 // top-down. Also records the picture's size when it changed.
 int PackAndStore(Handle card, DibHandle dib, int sourceDepth, int depth) {
+    {
+        // Rows of another depth under this depth would not read back: the record stays as it was.
+        LockedDib locked(dib);
+        if (!locked || locked.layout().depth != depth)
+            return 16;
+    }
     ScopedHandle packed(PackPicture(dib, false, nullptr));
     ScopedHandle table(MakeColorTableForDepth(GetMainWindow(), card, sourceDepth, depth));
     if (!packed.get() || ReplacePictureData(card, packed.get(), table.get(), depth) != 0)

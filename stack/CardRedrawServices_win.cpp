@@ -82,7 +82,7 @@ void InstallCardRedrawServices() {
     redraw.markStackChanged = MarkStackChanged;
     redraw.showAlert = [](uint32_t id) { return ShowCardAlert(id); };
     redraw.refreshCurrentCard = [] { CardNeighbours().refreshCurrentCard(1); };
-    redraw.discardUndo = ClearUndo;
+    redraw.discardUndo = DiscardUndoOnLeavingCard;  // a card deletion outlives the redraw it causes
     SetCardRedrawNeighbours(redraw);
 
     PaletteNeighbours palettes = GetPaletteNeighbours();

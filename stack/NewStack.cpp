@@ -11,6 +11,7 @@
 #include "stack/CardList.h"
 #include "stack/CardPictureStore.h"
 #include "stack/CardSizeWords.h"
+#include "stack/Clipboard.h"
 #include "stack/ResourceUpkeep.h"
 #include "stack/SaveStack.h"
 #include "stack/StackDepth.h"
@@ -133,6 +134,7 @@ Handle NewStackHeader() {
 }
 
 int StartStack(bool isNew, int* width, int* height, int* depth) {
+    ClearClipboardFromThisStack();  // what was copied is foreign to the stack to come
     if (!isNew) {
         ApplyLoadedStackSettings();
         return 0;
@@ -215,6 +217,7 @@ uint16_t AppliedScreenModeValue(uint16_t stored) {
 }
 
 void ApplyLoadedStackSettings() {
+    ClearClipboardFromThisStack();
     const NewStackNeighbours& n = StackStartNeighbours();
     SetStackConversionState(kStackUnconverted);
     if (NormalizeLoadedHeader(GetStackHeaderHandle()))

@@ -36,18 +36,7 @@ void DropDeletedObjects(Handle card) {
 }  // namespace
 
 void DropDeletedRecords() {
-    // A stack keeps one card: a file whose every card is marked keeps its first.
-    bool anyLive = false;
-    for (int i = 1; i <= CountCards() && !anyLive; ++i)
-        anyLive = !IsCardDeleted(GetCardByIndex(i));
-    if (!anyLive && CountCards() > 0) {
-        const Handle first = GetCardByIndex(1);
-        HandleLock lock(first);
-        if (lock && GetHandleSize(first) >= kMinCardRecordBytes) {
-            const std::span<uint8_t> record(lock.get(), GetHandleSize(first));
-            SetU16(record, kCardFlags, static_cast<uint16_t>(GetU16(record, kCardFlags) & ~kCardDeleted));
-        }
-    }
+    KeepOneLiveCard();
     for (int i = 1; i <= CountCards(); ++i) {
         const Handle card = GetCardByIndex(i);
         if (IsCardDeleted(card) && GetCardKind(card) != kCardKindShared && HasBackgroundRecord(card))

@@ -15,11 +15,12 @@
 #include "stack/StackDepth.h"
 #include "stack/StackOpen.h"
 #include "stack/StackOpenSession.h"
+#include "stack/StackToGo.h"
 
 namespace {
 
 constexpr int kButtonFirst = 1, kButtonSecond = 2;
-constexpr int kRodudEvUvFilter = 2;
+constexpr int kStandAloneFilter = 2;
 
 int Alert(uint32_t id) { return ShowAlert(id); }
 void ErrorMessage(int32_t code) { ShowErrorMessage(code); }
@@ -71,9 +72,11 @@ int SaveStackAs() {
         return 0;
     char path[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotSaveAs, sizeof path, path);
-    // The packager of self-running stacks is not part of this build: its choice saves nothing.
-    if (filter == kRodudEvUvFilter)
+    // A stand-alone stack: slot 1 stays the open stack, slot 16 names the package.
+    if (filter == kStandAloneFilter) {
+        ShowStackToGoDialog();
         return 1;
+    }
     return SaveStackAsPath(path) == kFileOk ? 1 : 0;
 }
 

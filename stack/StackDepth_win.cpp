@@ -1,7 +1,6 @@
 // Changing the card size and colour depth of the whole stack, and the conversions and alerts
 // the depth rule uses in the Windows build.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <algorithm>
 
@@ -16,7 +15,9 @@
 #include "stack/CardEdit.h"
 #include "stack/CardList.h"
 #include "stack/CardListNeighbours.h"
+#include "stack/ActionResource.h"
 #include "stack/CardPictureConvert.h"
+#include "stack/InfoDialogs.h"
 #include "stack/NewStack.h"
 #include "stack/StackDepth.h"
 #include "stack/StackDepthChange.h"
@@ -25,50 +26,18 @@
 
 namespace {
 
-constexpr int kProgressBar = 1003;
 constexpr int kLockFailed = 48;
 
-HWND g_progress = nullptr;
-
 int Alert(uint32_t id) { return ShowAlert(id); }
-
-void ProgressStep() {
-    if (g_progress)
-        SendDlgItemMessageA(g_progress, kProgressBar, PBM_STEPIT, 0, 0);
-}
 
 // The progress window of a conversion run, closed when the run ends.
 class ProgressWindow {
 public:
-    explicit ProgressWindow(int steps) {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-        InitCommonControlsEx(&controls);
-        g_progress = CreateDialogParamA(GetAppInstance(), "INF_PROGRESS", GetMainWindow(), nullptr, 0);
-        if (g_progress) {
-            SendDlgItemMessageA(g_progress, kProgressBar, PBM_SETRANGE32, 0, steps);
-            SendDlgItemMessageA(g_progress, kProgressBar, PBM_SETSTEP, 1, 0);
-            ShowWindow(g_progress, SW_SHOW);
-            UpdateWindow(g_progress);
-        }
-    }
-    ~ProgressWindow() {
-        if (g_progress)
-            DestroyWindow(g_progress);
-        g_progress = nullptr;
-    }
+    ProgressWindow() { OpenProgressWindow(GetAppInstance(), GetMainWindow()); }
+    ~ProgressWindow() { CloseProgressWindow(); }
     ProgressWindow(const ProgressWindow&) = delete;
     ProgressWindow& operator=(const ProgressWindow&) = delete;
 };
-
-bool CanAllocateMemory(uint32_t bytes) {
-    if (bytes == 0)
-        return true;
-    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!block)
-        return false;
-    GlobalFree(block);
-    return true;
-}
 
 // Two bitmaps of the new size must be possible before anything changes.
 bool CanMakeCardBitmaps(int width, int height) {
@@ -96,8 +65,9 @@ bool ApplyCardWindowSize(HWND cardWindow, int depth, int width, int height) {
         SetWindowPos(cardWindow, nullptr, x, y, frameWidth, frameHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     const HWND window = cardWindow ? cardWindow : GetCardWindow();
-    // Without a card window there is no offscreen to remake yet.
-    return !window || InitDataBase(window, width, height, depth, true) != 0;
+    // Without a live card window there is no offscreen to remake: the one remembered may be
+    // gone, and its DC would only bring up an error box that nobody answers mid-change.
+    return !window || !IsWindow(window) || InitDataBase(window, width, height, depth, true) != 0;
 }
 
 
@@ -109,7 +79,7 @@ void ApplySettings() { ApplyLoadedStackSettings(); }
 
 const bool g_installed = [] {
     SetStackDepthNeighbours({GetDisplayBitsPerPixel, Alert, ConvertCardPicture, DepthNeighbours().resizeGraphicPicture,
-                             DepthNeighbours().resizeButtonMask, ProgressStep});
+                             DepthNeighbours().resizeButtonMask, AdvanceProgress});
     StackOpenNeighbours open = Neighbours();
     open.applyLoadedStackSettings = ApplySettings;
     open.changeStackSize = ChangeSizeFromOpen;
@@ -162,7 +132,7 @@ int ChangeStackSizeAndDepth(HWND cardWindow, Handle header, Handle newValues) {
         ShowWindow(cardWindow, SW_HIDE);
     bool applied;
     {
-        ProgressWindow progress(2 * std::max(1, CountCards()));
+        ProgressWindow progress;
         applied = ApplyCardWindowSize(cardWindow, plan.newDepth, newWidth, newHeight);
         if (applied) {
             const int display = DisplayDepthForStack();

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "FuzzOpenStack.h"
 #include "core/FileLayerMemory.h"
 #include "core/FileSlots.h"
 #include "core/Handles.h"
@@ -35,34 +36,13 @@ constexpr char kPath[] = "C:\\Stacks\\Fuzz.stk";
 
 // Opens bytes as the current stack; false when they are no stack.
 bool Open(const std::vector<uint8_t>& bytes) {
-    PutMemoryFile(kPath, bytes);
-    SetFileSpecFromPath(kSlotCurrentStack, kPath);
-    SpanByteSource source(bytes);
-    StackConversion cv;
-    StackFileContents contents;
-    if (!ReadStackFile(source, cv, contents).ok())
-        return false;
-    for (size_t i = 0; i < contents.cards.size(); ++i) {
-        if (AddCardRecord(contents.cards[i], static_cast<int>(i)) != 0)
-            Broken("the card list cannot take a card");
-        contents.cards[i] = 0;
-    }
-    SetStackResFile(LinkResFile(contents.resFile));
-    contents.resFile = 0;
-    SetStackHeaderHandle(contents.header);
-    contents.header = 0;
-    DisposeStackFileContents(contents);
-    SetCurrentCardId(GetCardId(GetCardByIndex(1)));
-    ApplyLoadedStackSettings();
-    return true;
+    const FuzzOpen opened = OpenFuzzStack(kPath, bytes);
+    if (opened == FuzzOpen::CardRefused)
+        Broken("the card list cannot take a card");
+    return opened == FuzzOpen::Opened;
 }
 
-void Close() {
-    CloseAllResFiles();
-    SetStackResFile(0);
-    DisposeCards();
-    SetStackHeaderHandle(0);
-}
+void Close() { CloseFuzzStack(); }
 
 // Saves the open stack and checks the file it wrote.
 std::vector<uint8_t> SaveAndCheck() {

@@ -76,13 +76,17 @@ TEST_F(ColorGridWinTest, CellsDrawnFramedAndHit) {
 }
 
 // A click in the "MCOLORS" grid on a cell, as the dialog's own mouse message.
-void ClickCell(HWND dialog, UINT message, int cell) {
+// Posted, a click that opens a modal dialog lets the driver answer that dialog next.
+void ClickCell(HWND dialog, UINT message, int cell, bool post = false) {
     HWND grid = GetDlgItem(dialog, IDC_MCOLORS_GRID);
     RECT client;
     GetClientRect(grid, &client);
     POINT at = {int((cell % 16 + 0.5) * client.right / 16), int((cell / 16 + 0.5) * client.bottom / 16)};
     MapWindowPoints(grid, dialog, &at, 1);
-    SendMessageA(dialog, message, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    if (post)
+        PostMessageA(dialog, message, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    else
+        SendMessageA(dialog, message, MK_LBUTTON, MAKELPARAM(at.x, at.y));
 }
 
 Rgb Swatch(HWND dialog) {
@@ -149,7 +153,10 @@ TEST_F(ColorGridWinTest, MoreColorsCancelDoubleClickAndOnlyForAdvancedUsers) {
     DialogDriver driver;
     driver.Expect(DialogMatch::Template("MCOLORS"), [&](DialogView& box) {
         // A double click picks the cell and runs the colour chooser; clicks count again after.
-        ClickCell(box.Window(), WM_LBUTTONDBLCLK, 200);
+        ClickCell(box.Window(), WM_LBUTTONDBLCLK, 200, true);
+    });
+    driver.Expect(DialogMatch::Template("CPICK"), [&](DialogView& box) { box.Press(IDCANCEL); });
+    driver.Expect(DialogMatch::Template("MCOLORS"), [&](DialogView& box) {
         EXPECT_PRED2(Shows, Swatch(box.Window()), Entry(200));
         ClickCell(box.Window(), WM_LBUTTONDOWN, 201);
         EXPECT_PRED2(Shows, Swatch(box.Window()), Entry(201));

@@ -125,7 +125,7 @@ TEST_F(WindowAttachTest, WithoutQuickTimeNothingIsAttachedAndOneAlertShows) {
     // Shutting down after a failed start-up releases safely and leaves the window alone.
     g_steps.clear();
     ShutdownPluginInstance(window);
-    EXPECT_EQ(g_steps.size(), 32u);
+    EXPECT_EQ(g_steps.size(), 35u);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(Procedure(), reinterpret_cast<LONG_PTR>(BrowserProc)) << "not replaced by a null procedure";
 }
@@ -244,13 +244,14 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
     g_steps.clear();
     ShutdownPluginInstance(window);
     const std::vector<std::string> releases = {
-        "ResetCursorCount", "FreeHandCursors", "OpenVideodiscPlayer", "CloseStackResources", "FreeLayerList",
+        "ResetCursorCount", "CloseFavorites", "CloseShortcutsPalette", "FreeHandCursors", "OpenVideodiscPlayer",
+        "CloseStackResources", "FreeLayerList",
         "CloseMediaLib", "FreeTimerTable", "FreePrintRecord", "FreeFindState", "FreeTextStyleResources",
         "FreeButtonEditCopy", "FreeLoadedLibraries", "FreeUndoRecord", "FreeAlertSuppressionList",
         "FreeLaunchDialogData", "ReleaseAnimPlayback", "MediaManagerDestroy", "FreeAnimOffscreen",
         "UnloadVideoForWindows", "CloseCaptureWindow", "CloseVideodiscPlayer", "ShutdownLogo",
         "ShutdownMaskSelection", "FreeGraphicEditBitmaps", "FreeToolResources", "FreeCursorCache",
-        "FreeBrushCursors", "FreePaletteObjects", "FreePaintTextBuffer", "FreeOffscreenObjects", "CoUninitialize",
+        "FreeBrushCursors", "DestroyFcolorsWindow", "FreePaletteObjects", "FreePaintTextBuffer", "FreeOffscreenObjects", "CoUninitialize",
         "FreeFolderTable"};
     EXPECT_EQ(g_steps, releases);
     EXPECT_FALSE(IsPluginWindowAttached());

@@ -169,6 +169,18 @@ TEST_F(SaveStackTest, ASaveChangesOnlyWhatItMust) {
     EXPECT_EQ(CardObjects(after.cards[0]).size(), 2u) << "the deleted text field is gone";
     EXPECT_EQ(after.resources, (std::vector<std::string>{"Actn 128", "Snd  9", "FntL 128"}));
 
+    // With every card marked deleted the save still keeps one card, so the file opens again.
+    for (int i = 1; i <= CountCards(); ++i) {
+        Handle card = GetCardByIndex(i);
+        HandleLock lock(card);
+        SetU16({lock.get(), GetHandleSize(card)}, kCardFlags, kCardDeleted);
+    }
+    SetCardCount(0);
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    const std::vector<uint8_t> kept = FileBytes(kPath);
+    EXPECT_EQ(GetBE16(kept, kHeaderCardCount), 1);
+    EXPECT_EQ(Reread(kept).cards.size(), 1u);
+
     // Every data case that opens reads back as it was read before the save.
     for (const char* name : {"picture-and-objects", "bad-objects"}) {
         SCOPED_TRACE(name);

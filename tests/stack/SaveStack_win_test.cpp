@@ -1,6 +1,7 @@
-// The Save command's question for a converted stack, and a save killed at any moment: a child
-// process saves a big stack over and over and is terminated at several points; the file at the
-// stack's path must then read as a whole stack, the old one or a new one.
+// The Save command's questions for a converted stack (an older format, or pictures brought to
+// the display's depth), and a save killed at any moment: a child process saves a big stack over
+// and over and is terminated at several points; the file at the stack's path must then read as
+// a whole stack, the old one or a new one.
 #include <windows.h>
 
 #include <fstream>
@@ -9,8 +10,12 @@
 #include "SaveTestUtil.h"
 #include "core/Alerts.h"
 #include "core/AlertsOnce.h"
+#include "core/DisplayUtils.h"
 #include "core/PluginModule.h"
+#include "graphics/Dib.h"
 #include "stack/ByteSource.h"
+#include "stack/CardPictureConvert.h"
+#include "stack/CardPictureRows.h"
 #include "stack/SaveDialogs.h"
 #include "tests/support/DialogDriver_win.h"
 
@@ -40,6 +45,38 @@ sb::Stack BigStack() {
     }
     s.resources.push_back({"FntL", 128, "", 0, 0, std::vector<uint8_t>(4000, 7)});
     return s;
+}
+
+// The card picture as the display shows it: one 0x00RRGGBB value per pixel, top row first.
+std::vector<uint32_t> ShownPixels(Handle card) {
+    const int stored = GetU16(HandleToBytes(card), kCardDepth);
+    DibHandle dib = 0;
+    if (ConvertPictureDepth(card, stored, DisplayDepthForStack(), &dib) != 0)
+        return {};
+    std::vector<uint32_t> pixels;
+    {
+        LockedDib locked(dib);
+        const DibLayout& l = locked.layout();
+        for (int y = 0; locked && y < l.height; ++y) {
+            const std::span<uint8_t> row = locked.row(l.height - 1 - y);
+            for (int x = 0; x < l.width; ++x) {
+                uint32_t rgb = 0;
+                if (l.depth == 8) {
+                    const uint8_t* q = &locked.table()[4 * row[x]];
+                    rgb = q[2] << 16 | q[1] << 8 | q[0];
+                } else if (l.depth == 16) {
+                    const uint16_t v = uint16_t(row[2 * x] | row[2 * x + 1] << 8);
+                    rgb = ((v >> 10) & 31) << 19 | ((v >> 5) & 31) << 11 | (v & 31) << 3;
+                } else {
+                    const uint8_t* p = &row[x * (l.depth / 8)];
+                    rgb = p[2] << 16 | p[1] << 8 | p[0];
+                }
+                pixels.push_back(rgb);
+            }
+        }
+    }
+    DisposeHandle(dib);
+    return pixels;
 }
 
 class SaveCommandTest : public SaveSessionTest {
@@ -76,6 +113,53 @@ TEST_F(SaveCommandTest, AnOlderFormatIsSavedAsTheNewOneAfterAsking) {
     DialogDriver quiet;
     EXPECT_EQ(quiet.Run([] { return SaveStackCommand(); }), kFileOk);
     EXPECT_EQ(quiet.DialogsSeen(), 0);
+}
+
+// An 8-bit stack on a deeper display: "Save over original" converts the pictures to the
+// display's depth, and the file reads back with every picture unpacking to what was shown.
+TEST_F(SaveCommandTest, ColorsChangedSavedOverTheOriginalReadsBackAsShown) {
+    SaveRec().display = GetDisplayBitsPerPixel();
+    sb::Stack s;
+    s.cardWidth = 64;
+    s.cardHeight = 48;
+    s.cards.push_back(sb::PictureCard(1, sb::GradientPicture(64, 48, 8)));
+    s.cards.push_back(sb::PictureCard(2, sb::SolidPicture(64, 48, 8, 37)));
+    s.cards.back().objects.push_back(sb::Button(2, {10, 10, 50, 30}, "b"));
+    constexpr char kPath[] = "C:\\Stacks\\Colors.stk";
+    Open(kPath, sb::BuildStack(s).bytes);
+    std::vector<std::vector<uint32_t>> shown;
+    for (int i = 1; i <= CountCards(); ++i) {
+        shown.push_back(ShownPixels(GetCardByIndex(i)));
+        ASSERT_EQ(shown.back().size(), 64u * 48u) << "card " << i;
+    }
+
+    const int display = DisplayDepthForStack();
+    const bool asks = display > 8;  // an 8-bit display shows the stack as it is
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Alert(kAlertColorsChanged), [](DialogView& box) { box.Press(kAlertButton2); });
+    EXPECT_EQ(driver.Run([] { return SaveStackCommand(); }), kFileOk);
+    EXPECT_EQ(driver.DialogsSeen(), asks ? 1 : 0);
+    EXPECT_EQ(GetStackConversionState(), kStackUnconverted);
+
+    const std::vector<uint8_t> bytes = FileBytes(kPath);
+    SpanByteSource source(bytes);
+    StackConversion cv;
+    StackFileContents contents;
+    const StackReadResult read = ReadStackFile(source, cv, contents);
+    ASSERT_TRUE(read.ok()) << read.reason;
+    const int headerDepth = GetU16(HandleToBytes(contents.header), kHeaderDepth);
+    EXPECT_EQ(headerDepth, asks ? display : 8);
+    ASSERT_EQ(contents.cards.size(), shown.size());
+    for (size_t i = 0; i < contents.cards.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        const std::vector<uint8_t> record = HandleToBytes(contents.cards[i]);
+        CardPictureRows rows;
+        const char* why = nullptr;
+        EXPECT_EQ(DecodeCardPictureRows(record, rows, &why), CardPictureResult::Decoded) << why;
+        EXPECT_EQ(rows.depth, headerDepth) << "the pictures are stored at the header's depth";
+        EXPECT_EQ(ShownPixels(contents.cards[i]), shown[i]);
+    }
+    DisposeStackFileContents(contents);
 }
 
 class SaveKillTest : public SaveSessionTest {

@@ -1,7 +1,9 @@
 // The size change of a whole stack through the Windows procedure: objects scaled, only the
 // size and depth taken from the dialog's header image, nothing done for an unchanged one.
 #include "SaveTestUtil.h"
+#include "graphics/CardOffscreen.h"
 #include "stack/StackDepthChange.h"
+#include "tests/support/DialogDriver_win.h"
 
 namespace {
 
@@ -33,7 +35,19 @@ TEST_F(StackDepthChangeTest, HalvingTheCardsKeepsIdsTakenMeanwhile) {
     // While the dialog was open an object took an id.
     EXPECT_EQ(NewUniqueObjectId(), 20);
 
-    EXPECT_EQ(ChangeStackSizeAndDepth(nullptr, header, wanted), 0);
+    // The card window the offscreen was last made for is gone: the change must not stop on a
+    // box about its DC that nobody answers.
+    const HBITMAP previous = GetOffscreenBitmap();
+    SetOffscreenBitmap(nullptr);
+    const HWND gone = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 40, 40, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_NE(InitDataBase(gone, 400, 300, 8, false), 0);
+    DestroyWindow(gone);
+    DialogDriver driver;
+    EXPECT_EQ(driver.Run([&] { return ChangeStackSizeAndDepth(nullptr, header, wanted); }), 0);
+    EXPECT_EQ(driver.DialogsSeen(), 0);
+    const HBITMAP made = GetOffscreenBitmap();
+    SetOffscreenBitmap(previous);  // the later tests keep the offscreen they had
+    DeleteObject(made);
     const std::vector<uint8_t> after = HandleToBytes(header);
     EXPECT_EQ(GetU16(after, kHeaderCardWidth), 200);
     EXPECT_EQ(GetU16(after, kHeaderCardHeight), 150);

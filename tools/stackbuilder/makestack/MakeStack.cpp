@@ -439,6 +439,41 @@ Seeds ActionRecordSeeds() {
     return seeds;
 }
 
+// Saved object files: a bare button, and a drawn graphic with a colour table and an action.
+Seeds ObjectFileSeeds() {
+    auto header = [](const char* kind) {
+        std::vector<uint8_t> bytes = {'L', 'M', 'P', 'K'};
+        bytes.insert(bytes.end(), kind, kind + 4);
+        const uint8_t version[4] = {0, 1, 0, 0};
+        bytes.insert(bytes.end(), version, version + 4);
+        bytes.resize(32, 0);
+        return bytes;
+    };
+    Seeds seeds;
+    std::vector<uint8_t> button = header("Bttn");
+    const std::vector<uint8_t> record = stackbuilder::BuildObjectRecord(stackbuilder::Button(1, {0, 0, 40, 20}, "OK"));
+    button.insert(button.end(), record.begin(), record.end());
+    seeds.push_back({"button.bttn", button});
+    std::vector<uint8_t> graphic = header("Grfc");
+    stackbuilder::Object object = stackbuilder::Graphic(2, {0, 0, 20, 20}, "G");
+    const std::vector<uint8_t> drawn = stackbuilder::BuildObjectRecord(object);
+    graphic.insert(graphic.end(), drawn.begin(), drawn.end());
+    const std::vector<uint8_t> table = stackbuilder::MacColorTable(stackbuilder::SolidPicture(2, 2, 4, 1));
+    graphic.insert(graphic.end(), table.begin(), table.end());
+    const std::vector<uint8_t> action = stackbuilder::ActionRecord(stackbuilder::Button(0, {0, 0, 9, 9}, "a"));
+    std::vector<uint8_t> entry(56, 0);
+    const char type[4] = {'A', 'c', 't', 'n'};
+    std::copy(type, type + 4, entry.begin());
+    for (int i = 0; i < 4; ++i)
+        entry[8 + i] = static_cast<uint8_t>(action.size() >> (24 - 8 * i));
+    entry[49] = 16;
+    entry[51] = 2;
+    graphic.insert(graphic.end(), entry.begin(), entry.end());
+    graphic.insert(graphic.end(), action.begin(), action.end());
+    seeds.push_back({"graphic.grfc", graphic});
+    return seeds;
+}
+
 Seeds StackSeeds() {
     Seeds seeds;
     for (const auto& [name, stack] : stackbuilder::SeedStacks())
@@ -490,6 +525,8 @@ int main(int argc, char** argv) {
             return WriteSeeds(CardPictureSeeds(), argv[3]);
         if (kind == "actionrecord")
             return WriteSeeds(ActionRecordSeeds(), argv[3]);
+        if (kind == "objectfile")
+            return WriteSeeds(ObjectFileSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
         return 2;
     }

@@ -1,0 +1,16 @@
+// The actions dialog of graphic objects, text objects, stacks and cards.
+#pragma once
+
+#include <cstdint>
+
+#include "core/Handles.h"
+
+// Edits the action record at offset of the handle in the actions dialog; variant names the
+// owner (2 card arriving/leaving, 3 stack arriving/leaving, 6 stack clicking, 8 card clicking,
+// ...). 1 when done, 2 when cancelled.
+int EditObjectActions(Handle record, uint32_t offset, int variant);
+
+// MINIMAL until the actions dialog is built: the dialog is answered by the installed answer
+// (tests), else cancelled.
+using ActionsDialogAnswer = int (*)(Handle record, uint32_t offset, int variant);
+void SetActionsDialogAnswer(ActionsDialogAnswer answer);

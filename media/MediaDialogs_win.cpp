@@ -1,0 +1,45 @@
+// MINIMAL until the media manager's movie and sound dialogs exist: the installed answers stand
+// in for the user.
+#include "media/MediaDialogs.h"
+
+#include "core/FileSlots.h"
+
+namespace {
+
+MediaDialogAnswers g_answers;
+ResRequest g_pending{};
+bool g_hasPending = false;
+
+}  // namespace
+
+void SetMediaDialogAnswers(const MediaDialogAnswers& answers) { g_answers = answers; }
+
+void SetAudioDeckRequest(const ResRequest& request) {
+    g_pending = request;
+    g_hasPending = true;
+}
+
+int MediaMovieOptions(HWND, uint8_t choice[kMovieChoiceBytes], const char*, uint32_t) {
+    return g_answers.movieOptions ? g_answers.movieOptions(choice) : 0;
+}
+
+Handle GetMediaFileRef() {
+    Handle packed = 0;
+    return PackFileSpec(14, &packed) ? packed : 0;
+}
+
+void UpdateMediaFileRef() {}
+
+int RunAudioDeckDialog(HWND, AudioDeckChoice* choice) {
+    g_hasPending = false;
+    return g_answers.audioDeck && choice ? g_answers.audioDeck(choice) : 0;
+}
+
+bool TakeAudioDeckRequest(ResRequest* request) {
+    if (!g_hasPending || !request)
+        return false;
+    *request = g_pending;
+    g_pending = {};
+    g_hasPending = false;
+    return true;
+}

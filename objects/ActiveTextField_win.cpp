@@ -1,0 +1,16 @@
+// MINIMAL (see ActiveTextField.h).
+#include "objects/ActiveTextField.h"
+
+#include <richedit.h>
+
+LayerHandle GetActiveTextField() { return GetLayerKindProcs().activeTextField(); }
+
+int ActiveFieldHasSelection() {
+    LayerLock<FieldLayer> field(GetActiveTextField());
+    if (!field || field->common.kind != kLayerField || !IsWindow(field->window))
+        return 0;
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageA(field->window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return end != start ? 1 : 0;
+}

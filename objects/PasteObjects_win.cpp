@@ -1,0 +1,44 @@
+// MINIMAL pasting into objects (see PasteObjects.h).
+#include "objects/PasteObjects.h"
+
+#include <vector>
+
+#include "core/ByteReader.h"
+#include "core/ChangeFlags.h"
+#include "graphics/CardRedraw.h"
+#include "graphics/LayerList.h"
+#include "stack/CardList.h"
+#include "stack/Clipboard.h"
+#include "stack/NewStack.h"
+#include "stack/StackFile.h"
+
+// MINIMAL: placed in front of the card's own objects, where it was, with a new id.
+void PasteObjectOntoCard(HWND window) {
+    const Handle card = GetCurrentCardRecord();
+    std::vector<uint8_t> object = HandleToBytes(Clip().record);
+    if (!card || object.size() < kObjectCommonBytes)
+        return;
+    const uint16_t kind = GetU16(object, kObjectKind);
+    const uint16_t id = NewUniqueObjectId();
+    SetU16(object, kObjectId, id);
+    SetU16(object, kObjectFlags, static_cast<uint16_t>(GetU16(object, kObjectFlags) & ~(kObjectDeletedFlag | kObjectBackground)));
+    SyncCardFromLayers();
+    if (InsertObjectBytes(card, CardObjectsEnd(card), object) != 0)
+        return;
+    AttachClipboardActions(kind, id);
+    MarkStackChanged();
+    FreeLayerList();
+    BuildCardLayers(card);
+    if (window)
+        InvalidateRect(window, nullptr, FALSE);
+}
+
+// MINIMAL until text fields are built.
+bool TextFieldPaste(HWND) { return false; }
+
+// MINIMAL until text fields are built.
+bool GetPasteTextNoun(char* noun, size_t size) {
+    if (noun && size)
+        noun[0] = '\0';
+    return false;
+}

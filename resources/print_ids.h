@@ -1,0 +1,20 @@
+// Ids of the printing and slide-show resources.
+#pragma once
+
+// "PRINT_STK"
+#define IDC_PRINT_CURRENT 300
+#define IDC_PRINT_ALL 301
+#define IDC_PRINT_ONE 302
+#define IDC_PRINT_TWO 303
+#define IDC_PRINT_FOUR 304
+#define IDC_PRINT_PAGES 305
+// "PRT_CANCEL"
+#define IDC_PRINT_STATUS 400
+// "SLIDESHOW"
+#define IDC_SLIDE_CONTINUOUS 1002
+#define IDC_SLIDE_STOP_AT_END 1003
+#define IDC_SLIDE_TIMED 1004
+#define IDC_SLIDE_BY_KEY 1005
+#define IDC_SLIDE_SECONDS 1006
+
+#define IDS_PRINTING_TEXT 4069
