@@ -104,6 +104,8 @@ int ColorGridOpOn(HDC dc, int left, int top, int right, int bottom, int mode, in
                   int columns, int index, BOOL caption);
 // ColorGridOp over the window's client rectangle, no caption.
 int DrawColorGrid(HWND window, int mode, int x, int y, int rows, int columns, int index);
+// An owner-drawn grid item painted into the DC it was given: every cell, then the index framed.
+void DrawColorGridItem(HWND item, HDC dc, int rows, int columns, int index);
 // A click at (x, y) of the dialog's client area strictly inside the grid item: the frame moves
 // from the old index to the cell under the point, whose palette index is stored. 1 when the
 // point was inside.

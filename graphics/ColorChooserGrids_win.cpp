@@ -32,15 +32,6 @@ uint16_t WhiteIndex() {
     return white == CLR_INVALID ? 0 : static_cast<uint16_t>(white);
 }
 
-void DrawGridItem(HWND item, HDC dc) {
-    RECT client;
-    GetClientRect(item, &client);
-    ColorGridOpOn(dc, client.left, client.top, client.right, client.bottom, kGridDraw, 0, 0, kGridSide, kGridSide,
-                  g_selection, FALSE);
-    ColorGridOpOn(dc, client.left, client.top, client.right, client.bottom, kGridFrame, 0, 0, kGridSide, kGridSide,
-                  g_selection, FALSE);
-}
-
 void KeepEraserColor() {
     SetStoredColorIndex(g_selection);
     RedrawDialogColorSwatch('e', static_cast<int16_t>(g_selection));
@@ -91,7 +82,7 @@ INT_PTR CALLBACK GridDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item.CtlID != IDC_COLORS_GRID)
             return FALSE;
-        DrawGridItem(item.hwndItem, item.hDC);
+        DrawColorGridItem(item.hwndItem, item.hDC, kGridSide, kGridSide, g_selection);
         return TRUE;
     }
     case WM_LBUTTONDOWN:

@@ -1,7 +1,7 @@
-// What the colour dialogs and the eyedropper ask of the layers above graphics: the current
-// tool, undo, group cards, the text and object colours, the magnified view, the card size
-// dialog, colour replacement and the floating colours window. The host installs them
-// (host/FcolorsNeighbours_win.cpp); the defaults do the least: browse tool, no undo, no group,
+// What the colour dialogs and the eyedropper ask of the layers above graphics: undo, group
+// cards, the text and object colours, the magnified view, the card size dialog, colour
+// replacement and the floating colours window. The host installs them
+// (host/FcolorsNeighbours_win.cpp); the defaults do the least: no undo, no group,
 // nothing recoloured, no dialog (0), no palette window.
 #pragma once
 
@@ -10,7 +10,6 @@
 #include <cstdint>
 
 struct ColorChooserNeighbours {
-    int (*currentTool)();
     void (*recordPaintUndo)();
     // Whether the current card shares its background with other cards, and giving it its own.
     bool (*cardIsGrouped)();

@@ -2,11 +2,9 @@
 #include "graphics/ColorChooserNeighbours.h"
 
 #include "core/DisplayUtils.h"
-#include "graphics/ToolNumbers.h"
 
 namespace {
 
-int BrowseTool() { return kBrowseTool; }
 void Nothing() {}
 bool NotGrouped() { return false; }
 void NoTextColor(int16_t) {}
@@ -24,7 +22,7 @@ ColorChooserNeighbours& Installed() {
 }  // namespace
 
 ColorChooserNeighbours DefaultColorChooserNeighbours() {
-    return {BrowseTool, Nothing, NotGrouped, Nothing, NoTextColor, Nothing, NoDialog, NothingReplaced, DisplayDepth,
+    return {Nothing, NotGrouped, Nothing, NoTextColor, Nothing, NoDialog, NothingReplaced, DisplayDepth,
             NoFrame, NoSwatch};
 }
 

@@ -91,6 +91,13 @@ int DrawColorGrid(HWND window, int mode, int x, int y, int rows, int columns, in
                        FALSE);
 }
 
+void DrawColorGridItem(HWND item, HDC dc, int rows, int columns, int index) {
+    RECT client = {};
+    GetClientRect(item, &client);
+    for (const int mode : {kGridDraw, kGridFrame})
+        ColorGridOpOn(dc, client.left, client.top, client.right, client.bottom, mode, 0, 0, rows, columns, index, FALSE);
+}
+
 int MoveColorGridSelection(HWND dialog, int x, int y, int itemId, int rows, int columns, uint16_t* index) {
     HWND item = GetDlgItem(dialog, itemId);
     RECT bounds;

@@ -24,19 +24,10 @@ void FillSwatch(HDC dc, const RECT& rect) {
     FillRect(dc, &rect, brush.get());
 }
 
-void DrawGridItem(HWND item, HDC dc) {
-    RECT client;
-    GetClientRect(item, &client);
-    ColorGridOpOn(dc, client.left, client.top, client.right, client.bottom, kGridDraw, 0, 0, kGridSide, kGridSide,
-                  g_selection, FALSE);
-    ColorGridOpOn(dc, client.left, client.top, client.right, client.bottom, kGridFrame, 0, 0, kGridSide, kGridSide,
-                  g_selection, FALSE);
-}
-
 // The grid and the swatch are owner-drawn, so they are drawn whenever their items paint.
 bool DrawItem(const DRAWITEMSTRUCT& item) {
     if (item.CtlID == IDC_MCOLORS_GRID)
-        DrawGridItem(item.hwndItem, item.hDC);
+        DrawColorGridItem(item.hwndItem, item.hDC, kGridSide, kGridSide, g_selection);
     else if (item.CtlID == IDC_MCOLORS_SWATCH)
         FillSwatch(item.hDC, item.rcItem);
     else

@@ -23,7 +23,6 @@ namespace {
 
 constexpr int kNewStackSizeMode = 99;
 
-int CurrentToolNumber() { return static_cast<int>(GetCurrentTool()); }
 
 bool CurrentCardGrouped() {
     const Handle card = GetCurrentCardRecord();
@@ -57,7 +56,6 @@ int AskSizeFromMainWindow(int* width, int* height, int* depth) {
 
 const bool g_installed = [] {
     ColorChooserNeighbours n = GetColorChooserNeighbours();
-    n.currentTool = CurrentToolNumber;
     n.recordPaintUndo = RecordPaintUndo;
     n.cardIsGrouped = CurrentCardGrouped;
     n.ungroupCard = UngroupCurrentCard;
