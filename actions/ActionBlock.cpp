@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "core/ByteReader.h"
-#include "core/FileSlots.h"
-#include "stack/CardList.h"
-#include "stack/CardListNeighbours.h"
+#include "core/memory/ByteReader.h"
+#include "core/files/FileSlots.h"
+#include "stack/cards/CardList.h"
+#include "stack/cards/CardListNeighbours.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "actions/ActionRecord.h"
-#include "core/Handles.h"
-#include "core/ShortRect.h"
-#include "stack/ResFile.h"
+#include "core/memory/Handles.h"
+#include "core/memory/ShortRect.h"
+#include "stack/format/ResFile.h"
 
 struct ActionBlock {
     uint16_t objectId;

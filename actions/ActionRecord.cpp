@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/ByteReader.h"
-#include "core/FileSlots.h"
-#include "stack/CardList.h"
-#include "stack/CardListNeighbours.h"
-#include "stack/ResFile.h"
+#include "core/memory/ByteReader.h"
+#include "core/files/FileSlots.h"
+#include "stack/cards/CardList.h"
+#include "stack/cards/CardListNeighbours.h"
+#include "stack/format/ResFile.h"
 
 namespace {
 

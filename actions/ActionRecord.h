@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <span>
 
-#include "core/Handles.h"
+#include "core/memory/Handles.h"
 
 // The fixed part (memory order).
 inline constexpr uint32_t kActionFixedBytes = 136;

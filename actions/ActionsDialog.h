@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "core/Handles.h"
+#include "core/memory/Handles.h"
 
 // Edits the action record at offset of the handle in the actions dialog; variant names the
 // owner (2 card arriving/leaving, 3 stack arriving/leaving, 6 stack clicking, 8 card clicking,

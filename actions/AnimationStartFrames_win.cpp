@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/ByteReader.h"
-#include "graphics/CardRedrawNeighbours.h"
-#include "stack/CardList.h"
-#include "stack/ResFile.h"
-#include "stack/StackFile.h"
+#include "core/memory/ByteReader.h"
+#include "graphics/card/CardRedrawNeighbours.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/StackFile.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include "actions/ButtonActions.h"
 
 #include "actions/ActionBlock.h"
-#include "core/PluginModule.h"
-#include "graphics/ObjectLayer.h"
-#include "stack/CardList.h"
+#include "core/system/PluginModule.h"
+#include "graphics/layers/ObjectLayer.h"
+#include "stack/cards/CardList.h"
 
 namespace {
 ButtonActionsStartHook g_startHook = nullptr;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "core/Handles.h"
+#include "core/memory/Handles.h"
 
 // Performs the actions of the record at (record, offset) for the owner objectId; byClick when a
 // user's click started them, waitAfter to wait for their media afterwards; label is the event's

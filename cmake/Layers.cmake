@@ -6,7 +6,10 @@
 #
 # The stand-ins for platform pieces that do not exist here sit just above core: like the
 # libraries they stand for, they know nothing of graphics, stacks or objects.
-set(LOOM_LAYERS core quicktime vic32 graphics stack objects actions media paint logo spell host)
+set(LOOM_LAYERS core quicktime vic32
+    graphics/dib graphics/palette graphics/pixels graphics/masks
+    stack/format stack graphics/layers graphics/transitions graphics/card
+    objects actions media paint stack/edit graphics/colors logo spell host)
 
 # Stand-ins that are DLLs of their own, as the libraries they stand for were (the plug-in
 # imports them, the packager copies them): the layers above see the folder for its API header,
@@ -134,4 +137,4 @@ endfunction()
 
 # The picture codec is the hot loop of opening and saving a stack; its block of hash indices
 # is only vectorised at -O3, so it is built that way in every configuration.
-set_source_files_properties(${CMAKE_SOURCE_DIR}/graphics/Lzrw.cpp PROPERTIES COMPILE_OPTIONS "-O3")
+set_source_files_properties(${CMAKE_SOURCE_DIR}/graphics/pixels/Lzrw.cpp PROPERTIES COMPILE_OPTIONS "-O3")

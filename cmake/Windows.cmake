@@ -46,7 +46,7 @@ target_sources(loom INTERFACE ${loom_layer_objs})
 target_include_directories(loom INTERFACE ${CMAKE_SOURCE_DIR})
 target_link_libraries(loom INTERFACE ${win_libs} vic32)
 
-add_library(nploom SHARED ${CMAKE_SOURCE_DIR}/host/nploom.def)
+add_library(nploom SHARED ${CMAKE_SOURCE_DIR}/host/browser/nploom.def)
 set_target_properties(nploom PROPERTIES PREFIX "" OUTPUT_NAME nploom)
 # The plug-in imports vic32.dll whether or not a caller has been linked in yet, so that a
 # missing library shows when the plug-in loads, as it did in the product.

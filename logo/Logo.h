@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "core/Handles.h"
+#include "core/memory/Handles.h"
 
 // ---- Turtle.cpp ----
 // The current turtle: the shape rasterizer reads its pen colour (Paint, Frame), background colour

@@ -1,6 +1,6 @@
 // MINIMAL LoomLogo services (see Logo.h): no event handler exists, so none consumes a message.
 #include "logo/Logo.h"
-#include "stack/ResourceUpkeep.h"
+#include "stack/save/ResourceUpkeep.h"
 
 int LogoCardEvent(HWND, int, UINT, WPARAM, LPARAM) { return 0; }
 void OpenLogoRunBox(HWND) {}

@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-#include "core/Handles.h"
-#include "stack/ResFile.h"
+#include "core/memory/Handles.h"
+#include "stack/format/ResFile.h"
 
 inline constexpr size_t kMovieChoiceBytes = 22;
 

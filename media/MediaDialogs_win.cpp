@@ -2,7 +2,7 @@
 // in for the user.
 #include "media/MediaDialogs.h"
 
-#include "core/FileSlots.h"
+#include "core/files/FileSlots.h"
 
 namespace {
 

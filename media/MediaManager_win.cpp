@@ -4,7 +4,7 @@
 // movies session for its lifetime, and no elements.
 #include "media/MediaManager.h"
 
-#include "core/Alerts.h"
+#include "core/ui/Alerts.h"
 #include <new>
 
 #include "quicktime/QuickTime.h"

@@ -1,7 +1,7 @@
 // Previews of media files in the open dialogs.
 #include "media/MediaPreview.h"
 
-#include "core/FileDialogHooks.h"
+#include "core/files/FileDialogHooks.h"
 
 // Minimal for now: no previewer exists yet, so no preview is ever shown and there is none to
 // close. The media previewers replace these.

@@ -1,7 +1,7 @@
 // What the card redraw asks of the media layer: movie elements shown over the card, updated in
 // an object's area, and a movie's still frame drawn at the start. MINIMAL until the media
 // manager plays movies: there are no movie elements and no still is drawn.
-#include "graphics/CardRedrawNeighbours.h"
+#include "graphics/card/CardRedrawNeighbours.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The text field being edited and its selection.
 #pragma once
 
-#include "graphics/ObjectLayer.h"
+#include "graphics/layers/ObjectLayer.h"
 
 // MINIMAL until text fields are built (ActiveTextField_win.cpp): the active field is the one the
 // layer kinds report; its selection is read from its text window.

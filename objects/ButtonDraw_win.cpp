@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/GdiGuards.h"
-#include "graphics/AppPalette.h"
-#include "graphics/ToolNumbers.h"
+#include "core/ui/GdiGuards.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/ToolNumbers.h"
 #include "objects/Buttons.h"
 
 namespace {

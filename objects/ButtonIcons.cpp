@@ -1,9 +1,9 @@
 // 'Icon' resources, the icon selection, and storing a chosen icon or cursor in the stack.
 #include <cstring>
 
-#include "core/CursorImages.h"
+#include "core/ui/CursorImages.h"
 #include "objects/ButtonIcons.h"
-#include "stack/ResFile.h"
+#include "stack/format/ResFile.h"
 
 namespace {
 

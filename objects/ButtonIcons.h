@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/Handles.h"
+#include "core/memory/Handles.h"
 
 // ---- ButtonIcons.cpp ----
 inline constexpr uint16_t kFirstBuiltInIcon = 28016;

@@ -5,13 +5,13 @@
 #include <cstring>
 #include <vector>
 
-#include "core/ByteReader.h"
-#include "core/CursorCache.h"
-#include "core/CursorImages.h"
-#include "core/GdiGuards.h"
+#include "core/memory/ByteReader.h"
+#include "core/ui/CursorCache.h"
+#include "core/ui/CursorImages.h"
+#include "core/ui/GdiGuards.h"
 #include "objects/Buttons.h"
-#include "stack/ResFile.h"
-#include "stack/StackFile.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/StackFile.h"
 
 namespace {
 

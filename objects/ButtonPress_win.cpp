@@ -1,10 +1,10 @@
 // The browse tool on buttons: press, track and release, rollover ("No click") buttons, and the
 // Enter key. A release inside a button hands its id to its actions through the layer list's
 // neighbour procedure, which the actions layer installs.
-#include "core/GdiGuards.h"
-#include "graphics/LayerList.h"
-#include "graphics/Masks.h"
-#include "graphics/ToolNumbers.h"
+#include "core/ui/GdiGuards.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/masks/Masks.h"
+#include "graphics/pixels/ToolNumbers.h"
 #include "objects/Buttons.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <span>
 
-#include "core/Handles.h"
-#include "graphics/ObjectLayer.h"
+#include "core/memory/Handles.h"
+#include "graphics/layers/ObjectLayer.h"
 #include "objects/ButtonIcons.h"
 
 // ---- ButtonRecord: offsets of the fixed part (memory order) ----

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/ByteReader.h"
-#include "core/DisplayUtils.h"
+#include "core/memory/ByteReader.h"
+#include "core/ui/DisplayUtils.h"
 #include "objects/Buttons.h"
 #include "objects/ObjectLayerKinds.h"
-#include "stack/CardList.h"
-#include "stack/ResFile.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/ResFile.h"
 
 namespace {
 

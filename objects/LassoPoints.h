@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "core/Handles.h"
-#include "core/ShortRect.h"
+#include "core/memory/Handles.h"
+#include "core/memory/ShortRect.h"
 
 // Sets the lasso bounds to width x height and starts an empty buffer of 1000 points (any
 // previous one freed). Without memory there is no buffer and the other calls do nothing.

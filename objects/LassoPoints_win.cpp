@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <span>
 
-#include "core/ByteReader.h"
-#include "graphics/MaskLasso.h"
+#include "core/memory/ByteReader.h"
+#include "graphics/masks/MaskLasso.h"
 
 namespace {
 

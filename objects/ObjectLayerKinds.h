@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <span>
 
-#include "graphics/ObjectLayer.h"
+#include "graphics/layers/ObjectLayer.h"
 
 // Installs the object kinds' procedures for the layer list; done while the module loads
 // (ObjectLayerKinds_win.cpp), again by tests that changed them.

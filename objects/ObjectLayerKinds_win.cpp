@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "stack/StackFile.h"
+#include "stack/format/StackFile.h"
 
 namespace {
 

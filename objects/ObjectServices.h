@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "graphics/ObjectLayer.h"
+#include "graphics/layers/ObjectLayer.h"
 #include "objects/Buttons.h"  // the browse press, track and release of buttons
 
 // Start-up and shut-down.

@@ -3,14 +3,14 @@
 
 #include <vector>
 
-#include "core/ByteReader.h"
-#include "core/ChangeFlags.h"
-#include "graphics/CardRedraw.h"
-#include "graphics/LayerList.h"
-#include "stack/CardList.h"
-#include "stack/Clipboard.h"
-#include "stack/NewStack.h"
-#include "stack/StackFile.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "graphics/card/CardRedraw.h"
+#include "graphics/layers/LayerList.h"
+#include "stack/cards/CardList.h"
+#include "stack/clipboard/Clipboard.h"
+#include "stack/open/NewStack.h"
+#include "stack/format/StackFile.h"
 
 // MINIMAL: placed in front of the card's own objects, where it was, with a new id.
 void PasteObjectOntoCard(HWND window) {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "core/Handles.h"
+#include "core/memory/Handles.h"
 
 // Holds every in-use 'Hlnk' resource of the current resource file that belongs to the text
 // object textId (0: to no object) onto the chain, with what each link's action uses; flag 0

@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "core/GdiGuards.h"
-#include "core/PluginModule.h"
-#include "graphics/AppPalette.h"
-#include "graphics/CardOffscreen.h"
+#include "core/ui/GdiGuards.h"
+#include "core/system/PluginModule.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Dashed frames round selections and the cursors of their handles.
 #include "paint/Selections.h"
 
-#include "core/GdiGuards.h"
+#include "core/ui/GdiGuards.h"
 #include "paint/PaintTools.h"
 
 namespace {

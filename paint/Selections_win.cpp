@@ -4,10 +4,10 @@
 
 #include <utility>
 
-#include "core/ChangeFlags.h"
-#include "core/GdiGuards.h"
-#include "core/PluginModule.h"
-#include "graphics/CardOffscreen.h"
+#include "core/system/ChangeFlags.h"
+#include "core/ui/GdiGuards.h"
+#include "core/system/PluginModule.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "paint/PaintTools.h"
 
 namespace {

@@ -6,11 +6,11 @@
 
 #include <windows.h>
 
-#include "core/GdiGuards.h"
-#include "core/PluginModule.h"
-#include "graphics/AppPalette.h"
-#include "graphics/DibGdi.h"
-#include "graphics/PixelDepth.h"
+#include "core/ui/GdiGuards.h"
+#include "core/system/PluginModule.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/DibGdi.h"
+#include "graphics/pixels/PixelDepth.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "stack/ResFile.h"
+#include "stack/format/ResFile.h"
 #include "tests/stack/CardTestUtil.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // LZRW1 and picture packing on 640 x 480 card pictures at 8 and 32 bits and on a card of mixed
 // content, against a plain copy of the same bytes (the memory bandwidth the coder is measured
 // against) and against a plain byte-at-a-time rendering of the same coder.
-#include "core/Handles.h"
-#include "graphics/Lzrw.h"
-#include "stack/PackedPicture.h"
+#include "core/memory/Handles.h"
+#include "graphics/pixels/Lzrw.h"
+#include "stack/pictures/PackedPicture.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/ByteReader.h"
-#include "core/CursorImages.h"
+#include "core/memory/ByteReader.h"
+#include "core/ui/CursorImages.h"
 
 // A one-image cursor file of size x size at 4 bits: colour 0 black, 1 white, 2 red; pixels by
 // quarter (top-left quarter colour 1, the rest colour 2); the mask opaque on the left half.

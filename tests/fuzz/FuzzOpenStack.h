@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/FileLayerMemory.h"
-#include "core/FileSlots.h"
-#include "stack/CardList.h"
-#include "stack/NewStack.h"
-#include "stack/ResFile.h"
-#include "stack/StackOpenSession.h"
-#include "stack/StackReader.h"
+#include "core/files/FileLayerMemory.h"
+#include "core/files/FileSlots.h"
+#include "stack/cards/CardList.h"
+#include "stack/open/NewStack.h"
+#include "stack/format/ResFile.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/format/StackReader.h"
 
 enum class FuzzOpen { NoStack, Opened, CardRefused };
 

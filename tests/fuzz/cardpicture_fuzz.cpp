@@ -3,11 +3,11 @@
 // sanitizers watch every read); a picture that was read packs again and reads back the same.
 #include <vector>
 
-#include "core/ByteReader.h"
-#include "core/Handles.h"
-#include "stack/CardPictureDib.h"
-#include "stack/PackedPicture.h"
-#include "stack/StackFile.h"
+#include "core/memory/ByteReader.h"
+#include "core/memory/Handles.h"
+#include "stack/pictures/CardPictureDib.h"
+#include "stack/pictures/PackedPicture.h"
+#include "stack/format/StackFile.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "stack/ClipboardDib.h"
+#include "stack/clipboard/ClipboardDib.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

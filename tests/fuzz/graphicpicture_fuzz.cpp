@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/Handles.h"
-#include "stack/GraphicPicture.h"
+#include "core/memory/Handles.h"
+#include "stack/pictures/GraphicPicture.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // whose view must stay inside the record.
 #include <vector>
 
-#include "core/JpegDescription.h"
-#include "stack/CardPictureStore.h"
+#include "core/files/JpegDescription.h"
+#include "stack/pictures/CardPictureStore.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

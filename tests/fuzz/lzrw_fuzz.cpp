@@ -1,9 +1,9 @@
 // LZRW1 and packed pictures under libFuzzer: arbitrary bytes as a stream and as a packed picture
 // (must be refused or decoded without writing outside the destination), and as input to a round
 // trip (must come back unchanged, equal on a second run with a dirty work area).
-#include "core/Handles.h"
-#include "graphics/Lzrw.h"
-#include "stack/PackedPicture.h"
+#include "core/memory/Handles.h"
+#include "graphics/pixels/Lzrw.h"
+#include "stack/pictures/PackedPicture.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 #include <cstring>

@@ -8,7 +8,7 @@
 #include <span>
 
 #include "FuzzCheck.h"
-#include "stack/ObjectFile.h"
+#include "stack/edit/ObjectFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ObjectFileLayout layout;

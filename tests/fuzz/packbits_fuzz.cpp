@@ -6,10 +6,10 @@
 #include <cstring>
 #include <vector>
 
-#include "core/Handles.h"
-#include "graphics/Dib.h"
-#include "graphics/LzrwRows.h"
-#include "graphics/PackBits.h"
+#include "core/memory/Handles.h"
+#include "graphics/dib/Dib.h"
+#include "graphics/pixels/LzrwRows.h"
+#include "graphics/pixels/PackBits.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // bytes choose, scanned for regions whose masks must match the areas they report.
 #include <vector>
 
-#include "graphics/Dib.h"
-#include "graphics/MaskRegions.h"
-#include "graphics/PackedMask.h"
+#include "graphics/dib/Dib.h"
+#include "graphics/masks/MaskRegions.h"
+#include "graphics/masks/PackedMask.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/Handles.h"
-#include "graphics/PackedPictureHeader.h"
+#include "core/memory/Handles.h"
+#include "graphics/pixels/PackedPictureHeader.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <vector>
 
-#include "core/FileLayerMemory.h"
-#include "core/ByteReader.h"
-#include "stack/ResFile.h"
-#include "stack/StackReader.h"
+#include "core/files/FileLayerMemory.h"
+#include "core/memory/ByteReader.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/StackReader.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "graphics/Shapes.h"
+#include "graphics/masks/Shapes.h"
 #include "tests/graphics/ShapeTestUtil.h"
 
 using namespace shapes;

@@ -12,9 +12,9 @@
 #include <cstring>
 #include <vector>
 
-#include "core/Handles.h"
-#include "stack/ResFile.h"
-#include "stack/StackReader.h"
+#include "core/memory/Handles.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/StackReader.h"
 
 namespace {
 

@@ -14,15 +14,15 @@
 #include <vector>
 
 #include "FuzzOpenStack.h"
-#include "core/FileLayerMemory.h"
-#include "core/FileSlots.h"
-#include "core/Handles.h"
-#include "stack/CardList.h"
-#include "stack/NewStack.h"
-#include "stack/ResFile.h"
-#include "stack/SaveStack.h"
-#include "stack/StackOpenSession.h"
-#include "stack/StackReader.h"
+#include "core/files/FileLayerMemory.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/Handles.h"
+#include "stack/cards/CardList.h"
+#include "stack/open/NewStack.h"
+#include "stack/format/ResFile.h"
+#include "stack/save/SaveStack.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/format/StackReader.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "core/Handles.h"
-#include "stack/StackToGo.h"
+#include "core/memory/Handles.h"
+#include "stack/save/StackToGo.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <array>
 #include <cstdlib>
 
-#include "core/DisplayUtils.h"
-#include "core/GdiGuards.h"
-#include "core/PluginModule.h"
-#include "graphics/AppPalette.h"
+#include "core/ui/DisplayUtils.h"
+#include "core/ui/GdiGuards.h"
+#include "core/system/PluginModule.h"
+#include "graphics/palette/AppPalette.h"
 #include "tests/graphics/DibTestUtil.h"
 
 struct Rgb {

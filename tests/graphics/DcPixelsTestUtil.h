@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/GdiGuards.h"
+#include "core/ui/GdiGuards.h"
 
 inline std::vector<uint32_t> ReadDcPixels(HDC dc, int width, int height) {
     MemoryDC memory(dc);

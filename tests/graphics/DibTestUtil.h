@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "core/Handles.h"
-#include "graphics/Dib.h"
+#include "core/memory/Handles.h"
+#include "graphics/dib/Dib.h"
 
 class DibTest : public ::testing::Test {
 protected:

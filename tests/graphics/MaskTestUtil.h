@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/MaskBits.h"
+#include "graphics/masks/MaskBits.h"
 
 using MaskArt = std::vector<std::string>;
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/Handles.h"
-#include "stack/StackFile.h"
+#include "core/memory/Handles.h"
+#include "stack/format/StackFile.h"
 #include "tools/stackbuilder/StackBuilder.h"
 
 namespace picturetest {

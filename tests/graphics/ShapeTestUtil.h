@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Shapes.h"
+#include "graphics/masks/Shapes.h"
 
 using ShapeArt = std::vector<std::string>;
 

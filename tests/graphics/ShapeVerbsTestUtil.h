@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "graphics/ShapeVerbs.h"
+#include "graphics/masks/ShapeVerbs.h"
 #include "tests/graphics/ShapeTestUtil.h"
 
 enum ShapeVerb { kErase, kInvert, kPaint, kFrame };

@@ -9,10 +9,10 @@
 
 #include <vector>
 
-#include "core/GdiGuards.h"
-#include "core/Ticks.h"
-#include "graphics/CardTransitions.h"
-#include "graphics/TransitionTiming.h"
+#include "core/ui/GdiGuards.h"
+#include "core/system/Ticks.h"
+#include "graphics/transitions/CardTransitions.h"
+#include "graphics/transitions/TransitionTiming.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
 
 namespace transition_test {

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/PluginModule.h"
-#include "host/DeferredCommands.h"
+#include "core/system/PluginModule.h"
+#include "host/browser/DeferredCommands.h"
 
 class MenuTestWindow : public ::testing::Test {
 protected:

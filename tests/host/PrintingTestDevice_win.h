@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/PrintDevice.h"
+#include "host/dialogs/PrintDevice.h"
 
 class RecordingPrinter final : public PrintDevice {
 public:

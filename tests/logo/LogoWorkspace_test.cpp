@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "core/Handles.h"
+#include "core/memory/Handles.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "core/ByteReader.h"
-#include "core/GdiGuards.h"
-#include "stack/ResFile.h"
+#include "core/memory/ByteReader.h"
+#include "core/ui/GdiGuards.h"
+#include "stack/format/ResFile.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "core/Handles.h"
-#include "graphics/CardOffscreen.h"
-#include "graphics/LayerList.h"
-#include "graphics/ToolNumbers.h"
-#include "stack/StackFile.h"
+#include "core/memory/Handles.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/pixels/ToolNumbers.h"
+#include "stack/format/StackFile.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/PluginModule.h"
-#include "graphics/AppPalette.h"
-#include "graphics/CardOffscreen.h"
+#include "core/system/PluginModule.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "paint/PaintTools.h"
 
 namespace {

@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "StackTestUtil.h"
-#include "core/ChangeFlags.h"
-#include "core/PreferenceFlags.h"
-#include "stack/CardEdit.h"
-#include "stack/CardList.h"
-#include "stack/CardListNeighbours.h"
-#include "stack/ObjectScan.h"
-#include "stack/PackedPicture.h"
-#include "stack/StackOpenSession.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PreferenceFlags.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/cards/CardList.h"
+#include "stack/cards/CardListNeighbours.h"
+#include "stack/cards/ObjectScan.h"
+#include "stack/pictures/PackedPicture.h"
+#include "stack/open/StackOpenSession.h"
 
 namespace cardtest {
 

@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "CardTestUtil.h"
-#include "core/FileLayerMemory.h"
-#include "core/FileSlots.h"
-#include "core/ScreenDepth.h"
-#include "stack/NewStack.h"
-#include "stack/ResFile.h"
-#include "stack/ResourceUpkeep.h"
-#include "stack/SaveStack.h"
-#include "stack/StackDepth.h"
+#include "core/files/FileLayerMemory.h"
+#include "core/files/FileSlots.h"
+#include "core/ui/ScreenDepth.h"
+#include "stack/open/NewStack.h"
+#include "stack/format/ResFile.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/save/SaveStack.h"
+#include "stack/depth/StackDepth.h"
 
 namespace savetest {
 

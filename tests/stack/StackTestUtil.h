@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "core/Handles.h"
-#include "core/ByteReader.h"
-#include "stack/StackFile.h"
-#include "stack/CardList.h"
-#include "stack/ResFile.h"
-#include "stack/StackReader.h"
+#include "core/memory/Handles.h"
+#include "core/memory/ByteReader.h"
+#include "stack/format/StackFile.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/StackReader.h"
 
 namespace stacktest {
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/Alerts.h"
-#include "core/Resources.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/Resources.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "tests/support/LinkedPlugin_win.h"
 
 #include "TestBrowser.h"
-#include "core/PluginModule.h"
-#include "host/EntryLayer.h"
+#include "core/system/PluginModule.h"
+#include "host/browser/EntryLayer.h"
 
 void PumpPageMessages() {
     MSG msg;

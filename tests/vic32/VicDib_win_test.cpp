@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graphics/Dib.h"
+#include "graphics/dib/Dib.h"
 #include "tests/vic32/VicTestUtil.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "TestBrowser.h"
-#include "core/PluginModule.h"
-#include "host/EntryLayer.h"
+#include "core/system/PluginModule.h"
+#include "host/browser/EntryLayer.h"
 #include "quicktime/QuickTime.h"
 #include "quicktime/dll/QtStandIn.h"
 

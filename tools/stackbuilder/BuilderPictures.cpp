@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 #include "StackBuilder.h"
-#include "core/Handles.h"
-#include "stack/PackedPicture.h"
+#include "core/memory/Handles.h"
+#include "stack/pictures/PackedPicture.h"
 
 namespace stackbuilder {
 

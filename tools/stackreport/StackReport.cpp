@@ -20,12 +20,12 @@
 #include <windows.h>
 #endif
 
-#include "core/AlertText.h"
-#include "core/Handles.h"
-#include "graphics/BmpFile.h"
-#include "core/ByteReader.h"
-#include "stack/CardPictureRows.h"
-#include "stack/StackReader.h"
+#include "core/ui/AlertText.h"
+#include "core/memory/Handles.h"
+#include "graphics/dib/BmpFile.h"
+#include "core/memory/ByteReader.h"
+#include "stack/pictures/CardPictureRows.h"
+#include "stack/format/StackReader.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <unordered_map>
 
 #include "TestBrowser.h"
-#include "host/NpInterface.h"
+#include "host/browser/NpInterface.h"
 
 namespace {
 

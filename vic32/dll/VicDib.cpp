@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/ByteReader.h"
+#include "core/memory/ByteReader.h"
 #include "vic32/dll/VicLib.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // allocates for itself.
 #include <cstdlib>
 
-#include "core/ByteReader.h"
+#include "core/memory/ByteReader.h"
 #include "vic32/dll/VicLib.h"
 
 namespace {

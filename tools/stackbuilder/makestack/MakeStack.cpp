@@ -27,18 +27,18 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "core/ByteReader.h"
-#include "core/CursorImages.h"
-#include "core/Handles.h"
-#include "core/JpegDescription.h"
-#include "graphics/Dib.h"
-#include "graphics/Lzrw.h"
-#include "graphics/MaskBits.h"
-#include "graphics/PackBits.h"
-#include "graphics/PackedMask.h"
-#include "graphics/PackedPictureHeader.h"
-#include "stack/CardList.h"
-#include "stack/StackReader.h"
+#include "core/memory/ByteReader.h"
+#include "core/ui/CursorImages.h"
+#include "core/memory/Handles.h"
+#include "core/files/JpegDescription.h"
+#include "graphics/dib/Dib.h"
+#include "graphics/pixels/Lzrw.h"
+#include "graphics/masks/MaskBits.h"
+#include "graphics/pixels/PackBits.h"
+#include "graphics/masks/PackedMask.h"
+#include "graphics/pixels/PackedPictureHeader.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackReader.h"
 
 namespace {
 

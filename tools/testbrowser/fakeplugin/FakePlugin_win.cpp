@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "host/NpInterface.h"
+#include "host/browser/NpInterface.h"
 
 namespace {
 

@@ -1,0 +1,146 @@
+// Hook procedures of the Open and Save dialogs.
+#include "core/files/FileDialogHooks.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+#include <string_view>
+
+#include "core/ui/Alerts.h"
+#include "core/files/FileLayer.h"
+#include "core/files/FileTypes.h"
+#include "core/ui/Resources.h"
+#include "core/ui/WaitCursor.h"
+#include "core/ui/WindowUtils.h"
+
+namespace {
+
+constexpr uint32_t kStrStackExtension = 2027;  // "STK"
+constexpr int kPathSize = 260;
+
+UINT gFileNameOkMessage = 0;
+UINT gSelChangedMessage = 0;
+FilePreviewHandlers gPreview;
+
+void ClosePreview() {
+    if (gPreview.close)
+        gPreview.close();
+}
+
+void ShowPreview(HWND dialog, int controlId, const char* path, int fileType, int flag) {
+    if (gPreview.show)
+        gPreview.show(dialog, controlId, path, fileType, flag);
+}
+
+// The dialog the user sees: an Explorer-style hook dialog is a child of it.
+HWND FileDialogOf(HWND hookDialog) {
+    if (GetWindowLongA(hookDialog, GWL_STYLE) & WS_CHILD)
+        return GetParent(hookDialog);
+    return hookDialog;
+}
+
+// Sets a dialog message's result; the hook then returns TRUE so that it counts.
+UINT_PTR Answer(HWND hookDialog, LONG_PTR result) {
+    SetWindowLongPtrA(hookDialog, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+// The notification code of a WM_NOTIFY, 0 for anything else.
+UINT NotifyCode(UINT message, LPARAM lParam) {
+    if (message != WM_NOTIFY || !lParam)
+        return 0;
+    return reinterpret_cast<const NMHDR*>(lParam)->code;
+}
+
+// Whether the confirmed name may be used; asks before replacing an existing file.
+bool AcceptSaveName(HWND hookDialog, const OPENFILENAMEA* ofn) {
+    const auto* request = ofn ? reinterpret_cast<const SaveCheckRequest*>(ofn->lCustData) : nullptr;
+    if (!request || request->kind == kSaveKindAny)
+        return true;
+
+    char path[kPathSize + 1] = {};
+    HWND dialog = FileDialogOf(hookDialog);
+    if (SendMessageA(dialog, CDM_GETFILEPATH, kPathSize, reinterpret_cast<LPARAM>(path)) <= 0 && ofn->lpstrFile)
+        lstrcpynA(path, ofn->lpstrFile, kPathSize);
+    char stackExtension[16];
+    LoadResString(kStrStackExtension, stackExtension, sizeof stackExtension);
+    const std::string_view required(request->requiredExtension,
+                                    strnlen(request->requiredExtension, sizeof request->requiredExtension));
+
+    const int32_t alert = CheckSaveName(request->kind, path, required, stackExtension, FileExists(path));
+    if (alert == 0)
+        return true;
+    const int pressed = ShowAlertOn(dialog, alert);
+    return alert == kAlertReplaceExistingFile && pressed == 1;  // only "Yes" replaces
+}
+
+}  // namespace
+
+void RegisterFileDialogMessages() {
+    gFileNameOkMessage = RegisterWindowMessageA("commdlg_FileNameOK");
+    gSelChangedMessage = RegisterWindowMessageA("commdlg_LBSelChangedNotify");
+}
+
+void SetFilePreviewHandlers(const FilePreviewHandlers& handlers) { gPreview = handlers; }
+
+UINT GetFileNameOkMessage() { return gFileNameOkMessage; }
+UINT GetSelChangedMessage() { return gSelChangedMessage; }
+
+UINT_PTR CALLBACK CenterOnInitHook(HWND hookDialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+    if (NotifyCode(message, lParam) == CDN_INITDONE)
+        CenterWindowOnParent(FileDialogOf(hookDialog));
+    return FALSE;
+}
+
+void ShowSelectedFilePreview(HWND hookDialog) {
+    ClosePreview();
+    char path[kPathSize + 1] = {};
+    if (SendMessageA(FileDialogOf(hookDialog), CDM_GETFILEPATH, kPathSize, reinterpret_cast<LPARAM>(path)) <= 0)
+        path[0] = '\0';
+    const int type = FileTypeFromExtension(path);
+    HWND checkBox = GetDlgItem(hookDialog, kPreviewCheckBoxId);
+    if (!IsSoundFileType(type) && !IsMovieFileType(type) && !IsPictureFileType(type)) {
+        EnableWindow(checkBox, FALSE);
+        return;
+    }
+    EnableWindow(checkBox, TRUE);
+    if (FileExists(path)) {
+        WaitCursor wait;
+        ShowPreview(hookDialog, kPreviewAreaId, path, type, 0);
+    }
+}
+
+UINT_PTR CALLBACK PreviewOpenHook(HWND hookDialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        ClosePreview();
+        return FALSE;
+    }
+    switch (NotifyCode(message, lParam)) {
+    case CDN_INITDONE:
+        CenterWindowOnParent(FileDialogOf(hookDialog));
+        break;
+    case CDN_SELCHANGE:
+        if (IsDlgButtonChecked(hookDialog, kPreviewCheckBoxId) == BST_CHECKED)
+            ShowSelectedFilePreview(hookDialog);
+        break;
+    default:
+        break;
+    }
+    return FALSE;
+}
+
+UINT_PTR CALLBACK SaveCheckHook(HWND hookDialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+    switch (NotifyCode(message, lParam)) {
+    case CDN_INITDONE:
+        CenterWindowOnParent(FileDialogOf(hookDialog));
+        break;
+    case CDN_FILEOK:
+        // A nonzero message result keeps the dialog open.
+        if (!AcceptSaveName(hookDialog, reinterpret_cast<const OFNOTIFYA*>(lParam)->lpOFN))
+            return Answer(hookDialog, 1);
+        return Answer(hookDialog, 0);
+    default:
+        break;
+    }
+    return FALSE;
+}

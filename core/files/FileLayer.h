@@ -1,0 +1,127 @@
+// The file layer: thin wrappers of the system's file calls with uniform results, the checks
+// built on file-spec slots, locating a file that moved, and free space.
+//
+// Results: 0 success, -1 a failed open, read, write or seek, 16 a missing file or a buffer that
+// cannot be locked, -12 refused after an alert was already shown, -2688 a file that cannot be
+// written.
+//
+// Every call goes through the active file system (`FileSystemOps`): the Windows build installs
+// the system's one when the module loads (FileLayer_win.cpp); elsewhere, and in tests that ask
+// for it, a memory file system stands in (FileLayerMemory.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/files/FileSlots.h"
+#include "core/memory/Handles.h"
+
+using FileRef = int32_t;  // a system file handle
+inline constexpr FileRef kNoFile = -1;
+
+enum FileOpenMode : int { kOpenRead = 0, kOpenWrite = 1, kOpenReadWrite = 2 };
+enum FileSeekOrigin : int { kSeekStart = 0, kSeekCurrent = 1, kSeekEnd = 2 };
+
+inline constexpr int kFileOk = 0;
+inline constexpr int kFileFailed = -1;
+inline constexpr int kFileMissing = 16;
+inline constexpr int kFileRefused = -12;
+inline constexpr int kFileNotWritable = -2688;
+
+// The platform service under the wrappers. Every member is set.
+struct FileSystemOps {
+    FileRef (*open)(const char* path, int mode);  // kNoFile on failure
+    FileRef (*create)(const char* path);          // a new empty file open for reading and writing
+    int32_t (*read)(FileRef file, void* buffer, uint32_t count);         // bytes read, -1 on error
+    int32_t (*write)(FileRef file, const void* buffer, uint32_t count);  // bytes written, -1 on error
+    int32_t (*seek)(FileRef file, int32_t offset, int origin);           // new position, -1 on error
+    int (*truncate)(FileRef file, uint32_t position);                    // 0 or the system's error
+    void (*close)(FileRef file);
+    bool (*exists)(const char* path);
+    void (*remove)(const char* path);
+    bool (*makeTempName)(const char* prefix, char* buffer, size_t size);  // creates the empty file
+    int (*flush)(FileRef file);                        // 0 once the written bytes are on the disk
+    // Puts `from` in the place of `to` in one step (an existing `to` is replaced, never first
+    // removed); 0 or the system's error. Both paths stay as they were on failure.
+    int (*replace)(const char* from, const char* to);
+};
+void SetFileSystem(const FileSystemOps* ops);  // null: the memory file system
+const FileSystemOps& ActiveFileSystem();
+const FileSystemOps* SystemFileSystem();       // the Windows one (FileLayer_win.cpp)
+
+// Wrappers (FileLayer.cpp).
+int OpenFileSpec(const FileSpec* spec, int mode, FileRef* file);
+int OpenFileSlot(int slot, int mode, FileRef* file);
+int FileRead(FileRef file, int32_t* count, void* buffer);
+int FileWrite(FileRef file, int32_t* count, const void* buffer);
+int FileSeek(FileRef file, int origin, int32_t offset);
+int FileGetPosition(FileRef file, int32_t* position);
+int32_t FileGetLength(FileRef file);  // the position is kept; -1 on error
+int FileTruncate(FileRef file, uint32_t position);
+int FileFlush(FileRef file);  // 0, or -1 when the bytes could not be made durable
+void FileClose(FileRef file);
+// One-step replacement of a file by another (see FileSystemOps::replace): 0 or -1.
+int ReplaceFilePath(const char* from, const char* to);
+bool FileExists(const char* path);
+int CheckFileSlotExists(int slot);
+void DeleteFilePath(const char* path);
+int CopySlotFile(int source, int destination);
+bool MakeTempFileName(const char* prefix, char* buffer, size_t size);
+int GetFileSizeAndAccess(int slot, uint32_t* size, int* readOnly);
+bool TestFileWritable(int slot);
+// Reads count bytes at an absolute position: 0, or -1 for a failed seek or a short read.
+int FileReadAt(FileRef file, uint32_t position, uint32_t count, void* buffer);
+
+// Closes a file at the end of a scope; a file that never opened is left alone.
+class FileCloser {
+public:
+    explicit FileCloser(FileRef file) : file_(file) {}
+    ~FileCloser() { FileClose(file_); }
+    FileCloser(const FileCloser&) = delete;
+    FileCloser& operator=(const FileCloser&) = delete;
+    FileRef get() const { return file_; }
+    void Close() {
+        FileClose(file_);
+        file_ = kNoFile;
+    }
+private:
+    FileRef file_;
+};
+
+// Windows-only services (FileLayerDrive_win.cpp).
+void* LoadLibraryFromSlot(const char* name, int slot);  // the module, or null
+bool OpenStackForSave(int slot, uint32_t newSize, FileRef* file);
+int CheckDriveSpace(const char* path, uint32_t* freeBytes);
+// The plain Open dialog (FileLayerLocate_win.cpp): starts from the file name of slot 0's path,
+// in the folder given; a null or empty folder or title leaves the choice to the system. The
+// filter is description and pattern pairs, each NUL-terminated, and a final NUL. The confirmed
+// path goes into slot 0; false when the user cancels.
+bool ChooseFileIntoScratch(const char* filter, const char* folder, const char* title);
+
+// The root whose free space counts for a path: "X:\" for a drive path; for a network path
+// the path cut after its fourth backslash ("\\server\share\"); empty when neither.
+void DriveSpaceRoot(const char* path, char* root, size_t size);
+// Free bytes clamped to 32 bits.
+uint32_t ClampFreeBytes(uint64_t freeBytes);
+
+// Locating a file that moved (FileLayerLocate.cpp). The request is the one the Open dialog
+// also takes: `slot` holds the path remembered in the stack.
+struct FileRequest {
+    uint16_t titleStringId;
+    const char* filter;  // description and pattern pairs, each NUL-terminated, a final NUL
+    uint16_t flags;
+    uint16_t word;
+    uint16_t slot;
+    uint16_t secondSlot;
+};
+// Remote mode (the default) asks the server beside the stack; local mode searches disks and
+// finally asks the user. Only the launch action switches local mode on, around its lookup.
+void SetLocateFileLocalMode(bool local);
+bool IsLocateFileLocalMode();
+using RemoteFileRequester = int (*)(const FileRequest& request, int destinationSlot);
+void SetRemoteFileRequester(RemoteFileRequester requester);  // installed by the download queue
+using LocateFileDialog = bool (*)(const FileRequest& request);  // fills slot 0; true when confirmed
+void SetLocateFileDialog(LocateFileDialog dialog);
+int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear);
+// The near search alone: true and the destination slot set when a candidate exists.
+bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot);

@@ -1,0 +1,153 @@
+// Finding a file that a stack names but that is not where the stack remembers it: beside the
+// server copy of the stack, on another drive, near the stack, or by asking the user.
+#include "core/files/FileLayer.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+bool g_localMode = false;
+RemoteFileRequester g_remoteRequester = nullptr;
+LocateFileDialog g_locateDialog = nullptr;
+
+bool IsSeparator(char c) { return c == '\\' || c == ':'; }
+
+// The tails of a path, shortest first: the name, then one more folder each time, up to the
+// whole path after "X:\" (or the whole path when it has no drive).
+std::vector<std::string_view> PathTails(std::string_view path) {
+    size_t stop = 0;
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\')
+        stop = 3;
+    else if (path.size() >= 2 && path[1] == ':')
+        stop = 2;
+    std::vector<std::string_view> tails;
+    for (size_t i = path.size(); i > stop; --i) {
+        if (IsSeparator(path[i - 1])) {
+            if (i < path.size())
+                tails.push_back(path.substr(i));
+        }
+    }
+    if (stop < path.size())
+        tails.push_back(path.substr(stop));
+    // A path of one component gives the same tail twice.
+    if (tails.size() >= 2 && tails[tails.size() - 1] == tails[tails.size() - 2])
+        tails.pop_back();
+    return tails;
+}
+
+// Cuts at the last '\' or ':'; npos when there is none.
+size_t LastSeparator(std::string_view text) {
+    for (size_t i = text.size(); i > 0; --i)
+        if (IsSeparator(text[i - 1]))
+            return i - 1;
+    return std::string_view::npos;
+}
+
+bool CopyToDestination(int sourceSlot, int destinationSlot) {
+    if (!GetFileSpec(sourceSlot) || !GetFileSpec(destinationSlot))
+        return false;
+    CopyFileSpec(static_cast<int16_t>(sourceSlot), static_cast<int16_t>(destinationSlot));
+    return true;
+}
+
+bool FindOnOtherDrives(const FileRequest& request, int destinationSlot) {
+    const FileSpec* spec = GetFileSpec(request.slot);
+    if (!spec)
+        return false;
+    std::string path(PathOf(*spec));
+    if (path.size() < 2 || path[1] != ':')
+        return false;
+    const std::string letters = "CDEFGHIJKLMNOPQRSTUVWXYZAB";
+    for (char letter : letters) {
+        path[0] = letter;
+        if (FileExists(path.c_str())) {
+            if (!CopyToDestination(request.slot, destinationSlot))
+                return false;
+            SetFileSpecFromPath(destinationSlot, path.c_str());
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FindNear(const FileRequest& request, int destinationSlot) {
+    const FileSpec* remembered = GetFileSpec(request.slot);
+    const FileSpec* stack = GetFileSpec(kSlotCurrentStack);
+    if (!remembered || !stack)
+        return false;
+    return FindFileNearStack(std::string(PathOf(*remembered)).c_str(), std::string(PathOf(*stack)).c_str(),
+                             destinationSlot);
+}
+
+bool AskUser(const FileRequest& request, int destinationSlot) {
+    const FileSpec* remembered = GetFileSpec(request.slot);
+    FileSpec* scratch = GetFileSpec(kSlotScratch);
+    if (!remembered || !scratch || !g_locateDialog)
+        return false;
+    // Slot 0: the remembered name in the current stack's folder.
+    std::string name(NameOf(*remembered));
+    if (name.empty()) {
+        const std::string_view path = PathOf(*remembered);
+        const size_t cut = LastSeparator(path);
+        name = std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+    }
+    char path[kFileSpecPathSize];
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    SetPathFileName(name.c_str(), path, sizeof path);
+    SetFileSpecFromPath(kSlotScratch, path);
+    if (!g_locateDialog(request))
+        return false;
+    return CopyToDestination(kSlotScratch, destinationSlot);
+}
+
+}  // namespace
+
+void SetLocateFileLocalMode(bool local) { g_localMode = local; }
+bool IsLocateFileLocalMode() { return g_localMode; }
+void SetRemoteFileRequester(RemoteFileRequester requester) { g_remoteRequester = requester; }
+void SetLocateFileDialog(LocateFileDialog dialog) { g_locateDialog = dialog; }
+
+bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot) {
+    if (!remembered || !stackPath || !GetFileSpec(destinationSlot))
+        return false;
+    const std::vector<std::string_view> tails = PathTails(remembered);
+    std::string_view base(stackPath);
+    for (int round = 0; round < 2; ++round) {
+        const size_t cut = LastSeparator(base);
+        if (cut == std::string_view::npos)
+            return false;
+        const std::string_view folder = base.substr(0, cut);
+        for (std::string_view tail : tails) {
+            std::string candidate(folder);
+            candidate += '\\';
+            candidate += tail;
+            if (candidate.size() < kFileSpecPathSize && FileExists(candidate.c_str())) {
+                SetFileSpecFromPath(destinationSlot, candidate.c_str());
+                return true;
+            }
+        }
+        // One folder up, unless that reaches the drive.
+        if (cut > 0 && base[cut] == ':')
+            return false;
+        if (!folder.empty() && folder.back() == ':')
+            return false;
+        base = folder;
+    }
+    return false;
+}
+
+int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear) {
+    if (!g_localMode)
+        return g_remoteRequester ? g_remoteRequester(request, destinationSlot) : 0;
+    if (preferNear && FindNear(request, destinationSlot))
+        return 1;
+    if (CheckFileSlotExists(request.slot) == kFileOk)
+        return CopyToDestination(request.slot, destinationSlot) ? 1 : 0;
+    if (FindOnOtherDrives(request, destinationSlot))
+        return 1;
+    if (!preferNear && FindNear(request, destinationSlot))
+        return 1;
+    return AskUser(request, destinationSlot) ? 1 : 0;
+}

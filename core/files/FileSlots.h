@@ -1,0 +1,80 @@
+// The file-spec table: 21 fixed slots, each naming one file or folder in a fixed role.
+// Operations take a slot number; dialogs fill slot 0 and the result is copied to its role.
+// The table lives in one handle, locked from start-up to shut-down.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "core/memory/Handles.h"
+
+inline constexpr int kFileSpecCount = 21;
+inline constexpr size_t kFileSpecPathSize = 260;  // bytes of the path field, NUL included
+inline constexpr size_t kFileSpecNameSize = 64;   // bytes of the name field, NUL included
+
+// Slot roles.
+enum FileSpecSlot : int {
+    kSlotScratch = 0,
+    kSlotCurrentStack = 1,
+    kSlotMediaFolder2 = 2,
+    kSlotMediaFolder4 = 4,
+    kSlotProgram = 6,
+    kSlotTargetStack = 8,
+    kSlotLaunchProgram = 9,
+    kSlotPreviousStack = 10,
+    kSlotNbaFolder = 12,
+    kSlotHomeStack = 13,
+    kSlotMediaFolder14 = 14,
+    kSlotLaunchDocument = 15,
+    kSlotSaveAs = 16,
+    kSlotExtrasFolder = 17,
+    kSlotMediaFolder18 = 18,
+    kSlotFilterFolder = 19,
+};
+
+// One slot: 368 bytes. Text fields are NUL-terminated ANSI strings and always terminated.
+struct FileSpec {
+    uint32_t kind;                 // kept for the launch and history code
+    char path[kFileSpecPathSize];  // full path of the file or folder
+    uint8_t flag;
+    uint8_t reserved[33];          // copied with the slot, otherwise untouched
+    int16_t volume;                // -1 when unset; carried through packing
+    uint32_t folder;               // carried through packing
+    char name[kFileSpecNameSize];  // the file name part of the path
+};
+static_assert(sizeof(FileSpec) == 368);
+
+// Table (FileSlots.cpp). `InitFolderTable` (FileSlots_win.cpp) takes the module path and the
+// folder strings from the module; `InitFolderTableAt` is its platform-free body.
+using FolderStringLoader = size_t (*)(int stringId, char* buffer, size_t size);
+bool InitFolderTable();
+bool InitFolderTableAt(const char* modulePath, FolderStringLoader loadString);
+void FreeFolderTable();
+void SetFileSpecTableHandle(Handle table);  // disposes any earlier table
+Handle GetFileSpecTableHandle();
+FileSpec* GetFileSpec(int slot);            // null outside 0-20 or without a table
+
+// Slot operations. Buffers are at least `size` bytes; results are always terminated.
+void CopyFileSpec(int16_t source, int16_t destination);
+void GetFileSpecPath(int slot, int size, char* buffer);
+void SetFileSpecFromPath(int slot, const char* path);
+void GetFileSpecFolder(int slot, char* buffer, size_t size);
+bool SameFileSpecPath(int a, int b);
+
+// Path text (FileSlots.cpp).
+void SetPathFileName(const char* name, char* path, size_t size);
+void GetPathFileName(const char* path, char* buffer, size_t size);
+void GetModuleFolder(char* buffer, size_t size);  // FileSlots_win.cpp
+// Bounded copy: at most size - 1 bytes and a NUL; nothing when size is 0.
+void CopyPathText(std::string_view text, char* buffer, size_t size);
+// The text of a slot's fields, never past the field's end.
+std::string_view PathOf(const FileSpec& spec);
+std::string_view NameOf(const FileSpec& spec);
+
+// Packed form, kept inside stack chunks: path and NUL, a pad byte when the path's length is
+// even, i16 volume, u32 folder (both little-endian), name and NUL.
+int PackFileSpec(int slot, Handle* out);  // 1, or 0 when the handle cannot be made
+void UnpackFileSpec(int slot, std::span<const uint8_t> packed);  // restores path and name only
+void UnpackFileSpec(int slot, Handle packed);

@@ -1,0 +1,16 @@
+// The program's Open dialog: Explorer style with a hook, and for movies, pictures and sounds
+// the preview part "OPENPREVIEWDLG" under it.
+#pragma once
+
+#include <windows.h>
+
+#include "core/files/FileLayer.h"
+
+// File types that get the preview part.
+bool OpenDialogShowsPreview(int fileType);
+
+// request.slot gives the starting folder and receives the choice (path, name, its file type
+// from the extension in `kind`, the chosen filter index in `flag`); request.titleStringId the
+// title (for strings 2413-2418 the slot's file name is appended); request.word the file type
+// asked for. True when a file was chosen.
+bool GetOpenFileWithPreview(HWND owner, const FileRequest& request);

@@ -1,0 +1,15 @@
+// The module instance and the card window, kept for every layer.
+#include "core/system/PluginModule.h"
+
+namespace {
+HINSTANCE g_moduleInstance = nullptr;
+HWND g_mainWindow = nullptr;
+HWND g_frameWindow = nullptr;
+}  // namespace
+
+HINSTANCE GetAppInstance() { return g_moduleInstance; }
+void SetAppInstance(HINSTANCE instance) { g_moduleInstance = instance; }
+HWND GetMainWindow() { return g_mainWindow; }
+void SetMainWindow(HWND window) { g_mainWindow = window; }
+HWND GetFrameWindow() { return g_frameWindow; }
+void SetFrameWindow(HWND frame) { g_frameWindow = frame; }

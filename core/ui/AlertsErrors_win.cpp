@@ -1,0 +1,24 @@
+// Error reports: the alert of an error code, and the plain error box.
+#include "core/ui/Alerts.h"
+
+#include "core/ui/AlertText.h"
+#include "core/ui/Resources.h"
+#include "core/system/PluginModule.h"
+
+void ShowErrorMessage(int32_t code) {
+    const uint32_t stringId = ErrorMessageStringId(code);
+    if (stringId == 0)
+        return;
+    char text[256] = {};
+    // A code whose message is missing from the table gets the generic one, never an empty box.
+    if (LoadResString(stringId, text, sizeof text) <= 0)
+        LoadResString(kAlertGenericError, text, sizeof text);
+    SetPendingAlertText(text);
+    ShowAlert(kAlertPendingText);
+}
+
+int ShowErrorBox(const char* text) {
+    char caption[80] = {};
+    LoadResString(kStringErrorCaption, caption, sizeof caption);
+    return MessageBoxA(GetMainWindow(), text ? text : "", caption[0] ? caption : nullptr, MB_OK | MB_ICONSTOP);
+}

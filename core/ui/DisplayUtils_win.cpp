@@ -1,0 +1,57 @@
+// The display: depth, palette selection, system family, start-up font.
+#include "core/ui/DisplayUtils.h"
+
+#include "core/ui/GdiGuards.h"
+#include "core/system/WindowsFamily.h"
+#include "core/system/PluginModule.h"
+
+namespace {
+int gDisplayBitsPerPixel = 0;  // 0 until read
+HFONT gStartupDcFont = nullptr;
+}  // namespace
+
+int GetDisplayBitsPerPixel() {
+    if (gDisplayBitsPerPixel == 0) {
+        // An information context is enough to ask the device; nothing is drawn.
+        HDC ic = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
+        if (ic) {
+            gDisplayBitsPerPixel = GetDeviceCaps(ic, BITSPIXEL) * GetDeviceCaps(ic, PLANES);
+            DeleteDC(ic);
+        }
+    }
+    return gDisplayBitsPerPixel;
+}
+
+HPALETTE SelectPaletteForDisplayBits(int displayBitsPerPixel, HDC dc, HPALETTE palette, BOOL forceBackground) {
+    if (displayBitsPerPixel != 8 || !dc || !palette)
+        return palette;
+    HPALETTE previous = SelectPalette(dc, palette, forceBackground);
+    RealizePalette(dc);
+    return previous;
+}
+
+HPALETTE SelectPaletteIfIndexed(HDC dc, HPALETTE palette, BOOL forceBackground) {
+    return SelectPaletteForDisplayBits(GetDisplayBitsPerPixel(), dc, palette, forceBackground);
+}
+
+int GetWindowsFamily() {
+    return WindowsFamilyFromVersion(static_cast<uint32_t>(GetVersion()));
+}
+
+void InitStartupDcFont() {
+    LOGFONTA iconTitle{};
+    if (!SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof iconTitle, &iconTitle, 0))
+        return;
+    HFONT font = CreateFontIndirectA(&iconTitle);
+    if (!font)
+        return;
+    {
+        WindowDC dc(GetMainWindow());
+        SelectedObject selected(dc.get(), font);
+        if (selected)
+            gStartupDcFont = static_cast<HFONT>(selected.previous());
+    }
+    DeleteObject(font);
+}
+
+HFONT GetStartupDcFont() { return gStartupDcFont; }

@@ -1,0 +1,41 @@
+// Placing windows.
+#include "core/ui/WindowUtils.h"
+
+#include "core/memory/ShortRect.h"
+
+void CenterWindowOnScreen(HWND window) {
+    RECT r;
+    if (!window || !GetWindowRect(window, &r))
+        return;
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    MoveWindow(window, x, y, width, height, TRUE);
+}
+
+void CenterWindowOnParent(HWND window) {
+    RECT own, over;
+    if (!window || !GetWindowRect(window, &own))
+        return;
+    HWND parent = GetParent(window);
+    if (!parent || !GetWindowRect(parent, &over))
+        GetWindowRect(GetDesktopWindow(), &over);
+
+    RECT placed;
+    CenterRectInRect(own, over, &placed);
+    POINT topLeft = {placed.left, placed.top};
+    // A child window is placed in its parent's client coordinates.
+    if (parent && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD))
+        ScreenToClient(parent, &topLeft);
+    SetWindowPos(window, nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ScreenRectToClient(HWND window, RECT* rect) {
+    if (!rect)
+        return;
+    POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
+    ScreenToClient(window, &corners[0]);
+    ScreenToClient(window, &corners[1]);
+    *rect = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}

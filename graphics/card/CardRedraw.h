@@ -1,0 +1,44 @@
+// Making a card visible: its picture into the offscreen, its objects as layers over it, shown
+// with a transition; and one object redrawn after it was shown, hidden or moved. What the
+// redraw asks of the layers above is CardRedrawNeighbours.h.
+//
+//   CardRedraw_win.cpp    RedrawCard, UpdateObjectOnCard
+//   CardLayers_win.cpp    BuildCardLayers, the animation start frames
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+
+#include "core/memory/Handles.h"
+#include "graphics/layers/ObjectLayer.h"
+
+// The alert shown when a card's picture cannot be read ("Sorry, some kind of error has
+// occurred."); the card then shows white.
+inline constexpr uint32_t kAlertPictureUnreadable = 2235;
+
+// ---- CardRedraw_win.cpp ----
+// Draws and shows the card (a card record handle); entering: the card is being entered rather
+// than refreshed. The caller has emptied the layer list. Afterwards the offscreen holds the
+// bare picture, the list the card's layers, the picture palette is also the application
+// palette and the card rectangle of the card window is valid.
+void RedrawCard(Handle card, int transition, int effectId, int speed, bool entering);
+// Redraws the area of one object of the current card (kind 16, 48 or 96 and its id); direct:
+// 1 copies straight to the window (and lets a hidden object show while its kind's hidden
+// objects are shown), else the transition runs over the area.
+void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct);
+
+// ---- CardLayers_win.cpp ----
+// Appends one layer per visible object of the card (background objects first, in object order);
+// hidden objects only while their kind's hidden objects are shown. Returns the field to
+// activate after the redraw (the last field made without bit 2 in its byte 26), or 0.
+LayerHandle BuildCardLayers(Handle card);
+// Whether an object record (host order) gets a layer: not hidden, or hidden while its kind's
+// hidden objects are shown (direct objects of UpdateObjectOnCard follow the same rule).
+bool ObjectGetsLayer(std::span<const uint8_t> object);
+// The start frames of the card's and its objects' animations, into the offscreen DC (browse
+// tool only), with the picture palette (else the application palette) selected.
+void DrawCardAnimationStarts(Handle card, HDC dc);
+// One start frame: the action block is the 'Actn' resource actionId when not 0, else record.
+void DrawObjectAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);

@@ -1,0 +1,379 @@
+// Showing a card: its picture into the offscreen at the display's depth, its palette, its
+// objects as layers drawn over the picture for the transition, then the bare picture back.
+#include "graphics/card/CardRedraw.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "core/memory/ByteReader.h"
+#include "core/ui/DisplayUtils.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/ScreenDepth.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/pixels/CardPicture.h"
+#include "graphics/pixels/CardPictureGdi.h"
+#include "graphics/card/CardRedrawNeighbours.h"
+#include "graphics/transitions/CardTransitions.h"
+#include "graphics/pixels/DibGdi.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/palette/PaletteRgbTables.h"
+
+namespace {
+
+constexpr size_t kCardMenuBarAt = 16;
+constexpr int kPaletteEntries = 256;
+constexpr int kFirstNoCollapseEntry = 10;
+constexpr int kComparedSystemEntries = 4;
+constexpr RECT kEverywhere = {0, 0, 10000, 10000};
+constexpr COLORREF kPaletteWhite = 0x02FFFFFF;
+constexpr int kFirstEffectTransition = 29;
+
+bool IsFade(int transition) { return transition == 5 || transition == 6 || transition == 27; }
+
+int DisplayDepth() {
+    const int bits = GetDisplayBitsPerPixel();
+    return RecordedDepth(bits > 0 ? bits : 24);
+}
+
+// The menu-bar word of a record; a record that cannot be locked reads 0.
+uint16_t MenuBarFlag(Handle record) { return GetU16(HandleToBytes(record), kCardMenuBarAt); }
+void SetMenuBarFlag(Handle record, uint16_t value) {
+    if (HandleLock lock(record); lock)
+        SetU16({lock.get(), GetHandleSize(record)}, kCardMenuBarAt, value);
+}
+
+// The frame's menu bar in line with the card's menu-bar flag; the background record's own flag
+// reads 0 while the bar is toggled.
+void MatchMenuBar(Handle card) {
+    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
+    const bool wanted = MenuBarFlag(card) != 0;
+    if (n.frameHasMenuBar() == wanted)
+        return;
+    const Handle background = ResolvePictureRecord(card);
+    const uint16_t kept = MenuBarFlag(background);
+    SetMenuBarFlag(background, 0);
+    n.toggleMenuBar();
+    SetMenuBarFlag(background, kept);
+}
+
+// On an 8-bit display a picture palette that does not begin with the system's colours is
+// replaced by the system palette; the picture is re-mapped to it and stored with it.
+HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
+    std::array<PALETTEENTRY, kPaletteEntries> system{};
+    {
+        WindowDC screen(GetCardWindow());
+        if (!screen || GetSystemPaletteEntries(screen.get(), 0, kPaletteEntries, system.data()) != kPaletteEntries)
+            return palette;
+    }
+    PALETTEENTRY first[kComparedSystemEntries] = {};
+    GetPaletteEntries(palette, 0, kComparedSystemEntries, first);
+    bool same = true;
+    for (int i = 0; i < kComparedSystemEntries; ++i)
+        same = same && first[i].peRed == system[i].peRed && first[i].peGreen == system[i].peGreen &&
+               first[i].peBlue == system[i].peBlue;
+    if (same)
+        return palette;
+    std::vector<uint8_t> block(LogPaletteSize(kPaletteEntries));
+    auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = kPaletteEntries;
+    for (int i = 0; i < kPaletteEntries; ++i) {
+        logical->palPalEntry[i] = system[i];
+        logical->palPalEntry[i].peFlags = i >= kFirstNoCollapseEntry ? PC_NOCOLLAPSE : 0;
+    }
+    HPALETTE replaced = CreatePalette(logical);
+    if (!replaced)
+        return palette;
+    DeleteObject(palette);
+    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
+    if (dib && DibSetPaletteFrom(dib, replaced)) {
+        // The stored picture takes the re-mapped pixels and the new table.
+        const CardPictureNeighbours& pictures = PictureNeighbours();
+        n.storePaletteInPictureResource(card, replaced);
+        ScopedHandle copy(NewHandleFromBytes(HandleToBytes(dib)));
+        ScopedHandle packed(copy.get() ? pictures.packPicture(copy.get(), false) : 0);
+        ScopedHandle table(pictures.makeColorTableForDepth(GetCardWindow(), card, 8, 8));
+        if (const Handle holder = ResolvePictureRecord(card); holder && packed.get() && table.get())
+            pictures.replacePictureData(holder, packed.get(), table.get(), 8);
+    } else {
+        n.storePaletteInPictureResource(card, replaced);
+    }
+    n.markStackChanged();
+    return replaced;
+}
+
+// The picture palette becomes the card's; the previous one (the application palette after an
+// earlier redraw) stays until the application palette is replaced.
+HPALETTE TakePicturePalette(Handle card, DibHandle dib) {
+    HPALETTE palette = PaletteFromPictureResource(card);
+    if (palette && DisplayDepth() == 8)
+        palette = MatchSystemPalette(card, palette, dib);
+    const HPALETTE previous = GetPicturePalette();
+    if (previous && previous != GetAppPalette() && previous != palette)
+        DeleteObject(previous);
+    SetPicturePalette(palette);
+    if (palette) {
+        std::array<PALETTEENTRY, kPaletteEntries> entries{};
+        const UINT count = GetPaletteEntries(palette, 0, kPaletteEntries, entries.data());
+        PaletteRgbTable& target = PaletteBlendTargetTable();
+        for (UINT i = 0; i < count && i < target.size(); ++i)
+            target[i] = {entries[i].peRed, entries[i].peGreen, entries[i].peBlue, 0};
+    }
+    return palette;
+}
+
+void FillWhite(HDC dc, int width, int height) {
+    OwnedGdiObject<HBRUSH> white(CreateSolidBrush(kPaletteWhite));
+    const RECT card = {0, 0, width, height};
+    FillRect(dc, &card, white.get());
+}
+
+// The DIB's rows into the offscreen's card rows (the DC has the picture palette selected).
+void SetPictureRows(HDC offscreen, DibHandle dib, int width, int height) {
+    LockedDib locked(dib);
+    if (!locked)
+        return;
+    const int w = std::min(width, locked.layout().width), h = std::min(height, locked.layout().height);
+    const int rows = locked.layout().height;
+    // A picture made for a smaller card (one enlarged on opening) sits top left on white.
+    if (w < width || h < height)
+        FillWhite(offscreen, width, height);
+    // Bottom row first: the DIB's top row (its last) lands on the offscreen's row 0.
+    SetDIBitsToDevice(offscreen, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, rows - h, 0,
+                      static_cast<UINT>(rows), locked.image().data(),
+                      reinterpret_cast<const BITMAPINFO*>(locked.bytes().data()), DIB_RGB_COLORS);
+}
+
+// The offscreen's card area as it is, to be put back after the objects were drawn into it.
+class BarePicture {
+public:
+    BarePicture(HDC offscreen, int width, int height) : width_(width), height_(height) {
+        WindowDC window(GetCardWindow());
+        bitmap_ = window ? CreateCompatibleBitmap(window.get(), width, height) : nullptr;
+        MemoryDC copy(offscreen);
+        SelectedObject selected(copy.get(), bitmap_);
+        if (!selected || !BitBlt(copy.get(), 0, 0, width, height, offscreen, 0, 0, SRCCOPY)) {
+            if (bitmap_)
+                DeleteObject(bitmap_);
+            bitmap_ = nullptr;
+        }
+    }
+    ~BarePicture() {
+        if (bitmap_)
+            DeleteObject(bitmap_);
+    }
+    BarePicture(const BarePicture&) = delete;
+    BarePicture& operator=(const BarePicture&) = delete;
+    void Restore(HDC offscreen) const {
+        if (!bitmap_)
+            return;
+        MemoryDC copy(offscreen);
+        SelectedObject selected(copy.get(), bitmap_);
+        if (selected)
+            BitBlt(offscreen, 0, 0, width_, height_, copy.get(), 0, 0, SRCCOPY);
+    }
+
+private:
+    HBITMAP bitmap_ = nullptr;
+    int width_, height_;
+};
+
+}  // namespace
+
+void RedrawCard(Handle card, int transition, int effectId, int speed, bool entering) {
+    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
+    HWND window = GetCardWindow();
+    int width = 0, height = 0;
+    GetOffscreenSize(&width, &height, nullptr);
+    if (!IsValidHandle(card) || !GetOffscreenBitmap() || width <= 0 || height <= 0)
+        return;
+    const int depth = DisplayDepth();
+
+    n.discardUndo();
+    if (entering)
+        n.openVideodisc();
+    if (depth == 8 && IsFade(transition))
+        n.prepareFade(transition);
+    MatchMenuBar(card);
+
+    DibHandle dib = 0;
+    const CardPictureOutcome picture = n.pictureForDisplay(card, depth, &dib);
+    if (picture != CardPictureOutcome::Drawn && dib)
+        DisposeHandleAndClear(&dib);
+    ScopedHandle pictureDib(dib);
+    const HPALETTE palette = TakePicturePalette(card, dib);
+
+    WindowDC reference(window);
+    HDC offscreen = AcquireOffscreenDC(reference.get());
+    if (!offscreen)
+        return;
+    if (dib)
+        SetPictureRows(offscreen, dib, width, height);
+    else if (picture == CardPictureOutcome::Damaged)
+        FillWhite(offscreen, width, height);
+    // Without a picture the offscreen keeps what it holds; that is put back afterwards.
+    std::optional<BarePicture> bare;
+    if (!dib)
+        bare.emplace(offscreen, width, height);
+
+    const LayerHandle activate = BuildCardLayers(card);
+    if (GetLayerNeighbourProcs().zoom() == 1 && GetLayerNeighbourProcs().objectsShown()) {
+        n.drawGrid(offscreen, kEverywhere);
+        DrawLayersInRect(offscreen, kEverywhere, nullptr, false);
+    }
+    DrawCardAnimationStarts(card, offscreen);
+    // Released first: the transition selects the bitmap into a DC of its own.
+    ReleaseOffscreenDC(offscreen);
+
+    const RECT cardRect = {0, 0, width, height};
+    RunTransition(transition, effectId, speed, window, cardRect, GetOffscreenBitmap(), 1);
+    if (HDC again = AcquireOffscreenDC(reference.get())) {
+        if (dib)
+            SetPictureRows(again, dib, width, height);
+        else if (bare)
+            bare->Restore(again);
+        ReleaseOffscreenDC(again);
+    }
+
+    if (palette) {
+        const HPALETTE app = GetAppPalette();
+        if (app && app != palette)
+            DeleteObject(app);
+        SetAppPalette(palette);
+    }
+
+    if (window)
+        ValidateRect(window, &cardRect);
+    n.setActiveTextField(activate);
+    if (entering)
+        n.rebuildTimerButtons();
+    if (GetLayerNeighbourProcs().currentTool() == kBrowseTool) {
+        n.showMediaElements();
+        n.showTextFieldWindows(true);
+    }
+    if (picture == CardPictureOutcome::Damaged)
+        n.showAlert(kAlertPictureUnreadable);
+}
+
+namespace {
+
+constexpr size_t kObjectRectAt = 4;  // left, top, right, bottom (i16, host order)
+constexpr size_t kObjectFlagsAt = 22;
+constexpr uint16_t kObjectHidden = 0x20;
+
+// The object among those visible on a card, and its place among the ones not hidden.
+struct ObjectSearch {
+    uint16_t kind = 0, id = 0;
+    std::vector<uint8_t> record;
+    int shown = 0;     // objects not hidden so far
+    int position = 0;  // the object's place among them
+};
+
+void FindVisibleObject(void* context, std::span<const uint8_t> object) {
+    auto* search = static_cast<ObjectSearch*>(context);
+    if (!search->record.empty())
+        return;
+    if (!(GetU16(object, kObjectFlagsAt) & kObjectHidden))
+        ++search->shown;
+    if (GetU16(object, 0) == search->kind && GetU16(object, 2) == search->id) {
+        search->record.assign(object.begin(), object.end());
+        search->position = search->shown;
+    }
+}
+
+RECT ObjectRect(std::span<const uint8_t> object) {
+    return {GetI16(object, kObjectRectAt), GetI16(object, kObjectRectAt + 2), GetI16(object, kObjectRectAt + 4),
+            GetI16(object, kObjectRectAt + 6)};
+}
+
+LayerHandle NewLayerOfKind(std::span<const uint8_t> object, int position) {
+    switch (GetU16(object, 0)) {
+    case kLayerGraphic: return NewGraphicLayer(object, position);
+    case kLayerButton: return NewButtonLayer(object, position);
+    case kLayerField: return NewFieldLayer(object, position, 1);
+    default: return nullptr;
+    }
+}
+
+// The area drawn afresh into a bitmap reaching from the window's origin to its right and bottom
+// edges; false when the DC or the bitmap cannot be had.
+bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, int transition, int direct) {
+    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
+    HWND window = GetCardWindow();
+    WindowDC screen(window);
+    MemoryDC memory(screen.get());
+    if (!screen || !memory)
+        return false;
+    OwnedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), area.right, area.bottom));
+    if (!bitmap)
+        return false;
+    {
+        SelectedObject selected(memory.get(), bitmap.get());
+        SelectedPalette palette(memory.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
+        if (!selected)
+            return false;
+        if (HDC offscreen = AcquireOffscreenDC(screen.get())) {
+            BitBlt(memory.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, offscreen,
+                   area.left, area.top, SRCCOPY);
+            ReleaseOffscreenDC(offscreen);
+        }
+        n.clipTextFieldWindows(area);
+        if (transition >= kFirstEffectTransition)
+            n.captureWindowImage(window);
+        DrawLayersInRect(memory.get(), area, nullptr, false);
+        n.updateMediaElements(memory.get(), area);
+        if (direct == 1) {
+            SelectedPalette shown(screen.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
+            BitBlt(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),
+                   area.left, area.top, SRCCOPY);
+            return true;
+        }
+    }
+    if (!IsRectEmpty(&newRect))
+        RunTransition(transition, effectId, speed, window, area, bitmap.get(), 0);
+    return true;
+}
+
+}  // namespace
+
+void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct) {
+    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
+    const Handle card = n.currentCard();
+    if (GetLayerNeighbourProcs().zoom() != 1 || !IsValidHandle(card))
+        return;
+    ObjectSearch search;
+    search.kind = kind;
+    search.id = id;
+    n.walkCardObjects(card, FindVisibleObject, &search);
+    // A deleted object is no longer walked; its layer still tells where it was.
+    if (search.record.empty() && !FindLayer(kind, id))
+        return;  // not on this card nor on the record that holds its picture
+    SyncCardFromLayers();
+    n.endTextEditing();
+
+    const RECT newRect = search.record.empty() ? RECT{} : ObjectRect(search.record);
+    RECT area = newRect;
+    if (const LayerHandle old = FindLayer(kind, id)) {
+        {
+            LayerLock<ObjectLayer> lock(old);
+            if (lock)
+                UnionRect(&area, &newRect, &lock->bounds);
+        }
+        RemoveLayer(old);
+    }
+    if (IsRectEmpty(&area))
+        return;
+    InflateRect(&area, 2, 2);
+    area.left = std::max<LONG>(area.left, 0);
+    area.top = std::max<LONG>(area.top, 0);
+
+    const bool hidden = (GetU16(search.record, kObjectFlagsAt) & kObjectHidden) != 0;
+    if (!search.record.empty() && (!hidden || (direct == 1 && ObjectGetsLayer(search.record))))
+        NewLayerOfKind(search.record, std::max(search.position, 1));
+    CreateClipRegion();
+    if (!ShowArea(area, newRect, effectId, speed, transition, direct))
+        n.refreshCurrentCard();
+}

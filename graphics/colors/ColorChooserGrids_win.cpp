@@ -1,0 +1,169 @@
+// The three small colour dialogs over the 8 x 8 grid: "CTCOLOR" (the text colour), "ERASE"
+// (erase the card to a colour) and "ECOLOR" (the eraser colour, and erasing the card); erasing
+// the card itself; and the new stack's card-size question.
+#include <windowsx.h>
+
+#include "core/ui/Alerts.h"
+#include "core/system/ChangeFlags.h"
+#include "core/ui/GdiGuards.h"
+#include "core/system/PreferenceFlags.h"
+#include "core/ui/Resources.h"
+#include "core/ui/WindowUtils.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/colors/ColorChooser.h"
+#include "graphics/colors/ColorChooserNeighbours.h"
+#include "graphics/colors/Fcolors.h"
+#include "resources/colors_ids.h"
+
+namespace {
+
+constexpr int kGridSide = 8;
+
+enum class GridDialog { kText, kErase, kEraser };
+GridDialog g_kind = GridDialog::kText;
+uint16_t g_selection = 0;
+
+enum GroupAnswer : int { kUngroupAndErase = 1, kEraseAll = 2 };
+
+uint16_t WhiteIndex() {
+    HPALETTE palette = GetAppPalette();
+    const UINT white = palette ? GetNearestPaletteIndex(palette, RGB(255, 255, 255)) : 0;
+    return white == CLR_INVALID ? 0 : static_cast<uint16_t>(white);
+}
+
+void KeepEraserColor() {
+    SetStoredColorIndex(g_selection);
+    RedrawDialogColorSwatch('e', static_cast<int16_t>(g_selection));
+}
+
+// A group card asks first; false when the erase is cancelled.
+bool ConfirmEraseOfGroup(int ask) {
+    const ColorChooserNeighbours& n = GetColorChooserNeighbours();
+    if (!ask || !n.cardIsGrouped())
+        return true;
+    const int answer = ShowAlert(IDA_ERASE_GROUP_CARD);
+    if (answer == kUngroupAndErase)
+        n.ungroupCard();
+    return answer == kUngroupAndErase || answer == kEraseAll;
+}
+
+// The whole offscreen filled with the stored colour.
+void FillCardWithStoredColor() {
+    if (GetStoredColorIndex() == kNoStoredColor)
+        SetStoredColorIndex(WhiteIndex());
+    HDC dc = AcquireOffscreenDC(nullptr);
+    if (!dc)
+        return;
+    BITMAP info{};
+    GetObject(GetOffscreenBitmap(), sizeof info, &info);
+    {
+        const COLORREF color = PaletteIndexToColor(GetStoredColorIndex());
+        OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(color));
+        OwnedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
+        SelectedObject b(dc, brush.get());
+        SelectedObject p(dc, pen.get());
+        Rectangle(dc, 0, 0, info.bmWidth, info.bmHeight);
+    }
+    ReleaseOffscreenDC(dc);
+    if (HWND card = GetCardWindow())
+        InvalidateRect(card, nullptr, TRUE);
+    GetColorChooserNeighbours().invalidateMagnified();
+    MarkStackChanged();
+}
+
+INT_PTR CALLBACK GridDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        CenterWindowOnScreen(dialog);
+        SetFocus(GetDlgItem(dialog, IDOK));
+        return FALSE;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item.CtlID != IDC_COLORS_GRID)
+            return FALSE;
+        DrawColorGridItem(item.hwndItem, item.hDC, kGridSide, kGridSide, g_selection);
+        return TRUE;
+    }
+    case WM_LBUTTONDOWN:
+        MoveColorGridSelection(dialog, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), IDC_COLORS_GRID, kGridSide,
+                               kGridSide, &g_selection);
+        return TRUE;
+    case WM_LBUTTONDBLCLK:
+        TrackColorPopup(dialog, static_cast<DWORD>(lParam), IDC_COLORS_GRID, &g_selection, TRUE);
+        return TRUE;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (id == IDOK || id == IDCANCEL || (id == IDC_ECOLOR_ERASE_SCREEN && g_kind == GridDialog::kEraser))
+            EndDialog(dialog, id);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR RunGridDialog(HWND parent, GridDialog kind, const char* name) {
+    g_kind = kind;
+    return ResDialogBox(parent, GridDlgProc, name);
+}
+
+// The erase dialogs start on the eraser colour, or on white for a pattern eraser.
+void OpenOnEraserColor() {
+    CacheBlackWhiteIndices();
+    const uint16_t white = WhiteIndex();
+    SetStoredColorIndex(white);
+    const int16_t eraser = GetToolColor('e');
+    g_selection = eraser < 0 ? white : static_cast<uint16_t>(eraser);
+}
+
+// Erasing from a dialog is an undoable paint step.
+void EraseWithUndo() {
+    if (!ConfirmEraseOfGroup(1))
+        return;
+    GetColorChooserNeighbours().recordPaintUndo();
+    FillCardWithStoredColor();
+}
+
+}  // namespace
+
+void OpenTextColorDialog(HWND parent) {
+    // One text colour: the paint text tool's, which the floating palette shows too.
+    const int16_t text = GetToolColor('t');
+    g_selection = text < 0 ? 0 : static_cast<uint16_t>(text);
+    if (RunGridDialog(parent, GridDialog::kText, "CTCOLOR") != IDOK)
+        return;
+    RedrawDialogColorSwatch('t', static_cast<int16_t>(g_selection));
+    GetColorChooserNeighbours().applyTextColor(static_cast<int16_t>(g_selection));
+}
+
+void OpenEraseDialog(HWND parent) {
+    OpenOnEraserColor();
+    if (RunGridDialog(parent, GridDialog::kErase, "ERASE") != IDOK)
+        return;
+    KeepEraserColor();
+    EraseWithUndo();
+}
+
+void OpenEraserColorDialog(HWND parent) {
+    OpenOnEraserColor();
+    const INT_PTR result = RunGridDialog(parent, GridDialog::kEraser, "ECOLOR");
+    if (result != IDOK && result != IDC_ECOLOR_ERASE_SCREEN)
+        return;
+    KeepEraserColor();
+    if (result == IDC_ECOLOR_ERASE_SCREEN)
+        EraseWithUndo();
+}
+
+void EraseCardBackground(int ask) {
+    if (ConfirmEraseOfGroup(ask))
+        FillCardWithStoredColor();
+}
+
+int AskCardSizeForNewStack(HWND parent, int* width, int* height, int* depth) {
+    if (!IsAdvancedUser())
+        return 0;
+    if (ShowAlertOn(parent, IDA_SAME_CARD_SIZE) == 1)
+        return 0;
+    return GetColorChooserNeighbours().askStackSizeAndColors(parent, width, height, depth);
+}

@@ -1,0 +1,44 @@
+// The card's layer list: order, hit testing, drawing, the clip region and the layer mask
+// (LayerList_win.cpp). Positions count from 1 in list order; the head is drawn first and lies
+// at the back.
+#pragma once
+
+#include <windows.h>
+
+#include "graphics/layers/ObjectLayer.h"
+
+LayerHandle GetLayerListHead();
+// 0 or 1: at the head; 65535 or more (or negative): at the end; past the end: at the end.
+void InsertLayerAt(LayerHandle layer, int position);
+// The first layer of that kind and id; 0 when none.
+LayerHandle FindLayer(uint16_t kind, uint16_t id);
+// Unlinks and frees the layer; nothing when it is not in the list.
+void RemoveLayer(LayerHandle layer);
+// Frees every layer; the clip region becomes the whole card rectangle.
+void FreeLayerList();
+// 'C' toward the front, 'F' toward the back; all: to the end of the list, else one step.
+void ReorderLayer(LayerHandle layer, char direction, bool all);
+// The frontmost layer under the point that is not skip (with mouseOverOnly only "No click"
+// buttons); 0 when none or the view is magnified.
+LayerHandle HitTestLayers(int x, int y, bool mouseOverOnly, LayerHandle skip);
+// Draws the layers meeting the rectangle; with skip only those behind it (behindOnly) or only
+// those in front of it.
+void DrawLayersInRect(HDC dc, const RECT& rect, LayerHandle skip, bool behindOnly);
+bool AnyLayerIntersects(const RECT& rect);
+void InvalidateLayersInRect(HWND window, const RECT& rect);
+// Buttons of shapes 4 to 7, inflated by 2 pixels.
+void InvalidateSpecialButtons(HWND window);
+// The layer mask, then the clip region: the screen minus every layer's region.
+void CreateClipRegion();
+void RebuildLayerMask();
+// Printing and the slide show park a list and bring it back.
+void SaveLayerListHead(LayerHandle head);
+void TakeSavedLayerList(LayerHandle* head);  // the slot becomes 0
+void SetLayerListHead(LayerHandle head);
+// Draws (state 1) or removes (0) every button's hilite on the window; nothing when unchanged.
+void SetShowAllButtonHilites(HWND window, int state);
+// Enter in browse: runs the first button of shape 1; true when there was one.
+bool DoDefaultButtonActions(HWND window);
+// The browse cursor for a point of the card window; 0 (and animated cursors stopped) otherwise.
+HCURSOR SetBrowseCursorAt(int x, int y);
+void SyncCardFromLayers();

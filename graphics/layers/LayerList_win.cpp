@@ -1,0 +1,411 @@
+// The layer list of the current card: order, hit testing, drawing, clip region and mask.
+#include "graphics/layers/LayerList.h"
+
+#include "core/ui/GdiGuards.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/pixels/GraphicsErrors.h"
+#include "graphics/masks/Masks.h"
+
+namespace {
+
+constexpr uint32_t kStringNoBitmap = 4030;
+constexpr uint32_t kStringCombineFailed = 4033;  // "CreateClipRegion: CombineRgn failed"
+constexpr int kMaxWalk = 9999;
+
+LayerHandle g_head = nullptr;
+LayerHandle g_saved = nullptr;
+int g_showAllHilites = 0;
+
+LayerHandle NextOf(LayerHandle layer) {
+    LayerLock<> lock(layer);
+    return lock ? lock->next : nullptr;
+}
+
+void SetNext(LayerHandle layer, LayerHandle next) {
+    LayerLock<> lock(layer);
+    if (lock)
+        lock->next = next;
+}
+
+// The layer before this one (null for the head); false when it is not in the list.
+bool FindPrevious(LayerHandle layer, LayerHandle* previous) {
+    *previous = nullptr;
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; at = NextOf(at), ++steps) {
+        if (at == layer)
+            return true;
+        *previous = at;
+    }
+    return false;
+}
+
+void LinkAfter(LayerHandle layer, LayerHandle previous) {
+    if (!previous) {
+        SetNext(layer, g_head);
+        g_head = layer;
+    } else {
+        SetNext(layer, NextOf(previous));
+        SetNext(previous, layer);
+    }
+}
+
+LayerHandle LastLayer() {
+    LayerHandle last = nullptr;
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; at = NextOf(at), ++steps)
+        last = at;
+    return last;
+}
+
+bool Unlink(LayerHandle layer) {
+    LayerHandle previous = nullptr;
+    if (!layer || !FindPrevious(layer, &previous))
+        return false;
+    LayerHandle next = NextOf(layer);
+    if (previous)
+        SetNext(previous, next);
+    else
+        g_head = next;
+    SetNext(layer, nullptr);
+    return true;
+}
+
+void FreeLayerBlock(LayerHandle layer) {
+    {
+        LayerLock<> lock(layer);
+        FreeLayerResources(lock.get());
+    }
+    GlobalFree(layer);
+}
+
+bool MaskPixelSet(HBITMAP mask, const RECT& bounds, int x, int y) {
+    return mask && BitmapPixelIsSet(GetCardWindow(), mask, x - bounds.left, y - bounds.top);
+}
+
+bool InRegion(HRGN region, int x, int y) { return region && PtInRegion(region, x, y); }
+
+bool LayerHit(ObjectLayer* layer, int x, int y, bool mouseOverOnly) {
+    switch (layer->kind) {
+    case kLayerGraphic: {
+        if (mouseOverOnly)
+            return false;
+        auto* graphic = reinterpret_cast<GraphicLayer*>(layer);
+        return graphic->mask ? MaskPixelSet(graphic->mask, layer->bounds, x, y) : InRegion(layer->region, x, y);
+    }
+    case kLayerButton: {
+        auto* button = reinterpret_cast<ButtonLayer*>(layer);
+        if (mouseOverOnly && !(button->flags & kButtonNoClick))
+            return false;
+        if (button->shape == 4) {
+            const POINT point = {x, y};
+            return PtInRect(&layer->bounds, point) != FALSE;
+        }
+        if (button->shape >= 5 && button->shape <= 7)
+            return MaskPixelSet(button->freehandMask, layer->bounds, x, y);
+        return InRegion(layer->region, x, y);
+    }
+    case kLayerField: return !mouseOverOnly && InRegion(layer->region, x, y);
+    default: return false;
+    }
+}
+
+bool Meets(const RECT& a, const RECT& b) {
+    RECT common;
+    return IntersectRect(&common, &a, &b) != FALSE;
+}
+
+}  // namespace
+
+LayerHandle GetLayerListHead() { return g_head; }
+
+void InsertLayerAt(LayerHandle layer, int position) {
+    if (!layer)
+        return;
+    const int walk = position < 0 || position >= kLayerAtEnd ? kMaxWalk : position - 1;
+    LayerHandle previous = nullptr;
+    LayerHandle at = g_head;
+    for (int steps = 0; steps < walk && at; ++steps) {
+        previous = at;
+        at = NextOf(at);
+    }
+    LinkAfter(layer, previous);
+}
+
+LayerHandle FindLayer(uint16_t kind, uint16_t id) {
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+        LayerLock<> lock(at);
+        if (!lock)
+            break;
+        if (lock->kind == kind && lock->id == id)
+            return at;
+        at = lock->next;
+    }
+    return nullptr;
+}
+
+void RemoveLayer(LayerHandle layer) {
+    if (Unlink(layer))
+        FreeLayerBlock(layer);
+}
+
+void FreeLayerList() {
+    LayerHandle at = g_head;
+    g_head = nullptr;
+    for (int steps = 0; at && steps < kMaxWalk; ++steps) {
+        LayerHandle next = NextOf(at);
+        FreeLayerBlock(at);
+        at = next;
+    }
+    int width = 0, height = 0;
+    GetOffscreenSize(&width, &height, nullptr);
+    SetCardClipRegion(CreateRectRgn(0, 0, width, height));
+}
+
+void ReorderLayer(LayerHandle layer, char direction, bool all) {
+    LayerHandle previous = nullptr;
+    if (!layer || !FindPrevious(layer, &previous))
+        return;
+    LayerHandle next = NextOf(layer);
+    LayerHandle beforePrevious = nullptr;
+    if (previous)
+        FindPrevious(previous, &beforePrevious);
+    Unlink(layer);
+    if (direction == 'C') {
+        if (all || !next)
+            LinkAfter(layer, LastLayer());
+        else
+            LinkAfter(layer, next);
+    } else if (direction == 'F') {
+        if (all || !previous)
+            LinkAfter(layer, nullptr);
+        else
+            LinkAfter(layer, beforePrevious);
+    } else {
+        LinkAfter(layer, previous);  // an unknown letter leaves it where it was
+    }
+}
+
+LayerHandle HitTestLayers(int x, int y, bool mouseOverOnly, LayerHandle skip) {
+    if (GetLayerNeighbourProcs().zoom() != 1 || !g_head)
+        return nullptr;
+    LayerHandle hit = nullptr;
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+        LayerLock<> lock(at);
+        if (!lock)
+            break;
+        if (at != skip && LayerHit(lock.get(), x, y, mouseOverOnly))
+            hit = at;
+        at = lock->next;
+    }
+    return hit;
+}
+
+void DrawLayersInRect(HDC dc, const RECT& rect, LayerHandle skip, bool behindOnly) {
+    if (GetLayerNeighbourProcs().zoom() != 1)
+        return;
+    const LayerKindProcs& kinds = GetLayerKindProcs();
+    bool drawing = skip ? behindOnly : true;
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+        LayerLock<> lock(at);
+        if (!lock)
+            break;
+        if (at == skip) {
+            drawing = !drawing;
+        } else if (drawing && Meets(lock->bounds, rect)) {
+            switch (lock->kind) {
+            case kLayerGraphic: kinds.drawGraphic(dc, reinterpret_cast<GraphicLayer*>(lock.get())); break;
+            case kLayerButton: kinds.drawButton(dc, reinterpret_cast<ButtonLayer*>(lock.get()), GetCardWindow()); break;
+            case kLayerField: kinds.drawField(dc, at); break;
+            default: break;
+            }
+        }
+        at = lock->next;
+    }
+}
+
+bool AnyLayerIntersects(const RECT& rect) {
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+        LayerLock<> lock(at);
+        if (!lock)
+            break;
+        if (Meets(lock->bounds, rect))
+            return true;
+        at = lock->next;
+    }
+    return false;
+}
+
+void InvalidateLayersInRect(HWND window, const RECT& rect) {
+    if (!GetLayerNeighbourProcs().objectsShown())
+        return;
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+        LayerLock<> lock(at);
+        if (!lock)
+            break;
+        if (lock->kind == kLayerGraphic && reinterpret_cast<GraphicLayer*>(lock.get())->mask &&
+            Meets(lock->bounds, rect))
+            InvalidateRect(window, &lock->bounds, FALSE);
+        else if (lock->kind == kLayerButton)
+            GetLayerKindProcs().invalidateButtonContent(window, reinterpret_cast<ButtonLayer*>(lock.get()), rect);
+        at = lock->next;
+    }
+}
+
+void InvalidateSpecialButtons(HWND window) {
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+        LayerLock<ButtonLayer> lock(at);
+        if (!lock)
+            break;
+        if (lock->common.kind == kLayerButton && lock->shape >= 4 && lock->shape <= 7) {
+            RECT r = lock->common.bounds;
+            InflateRect(&r, 2, 2);
+            InvalidateRect(window, &r, FALSE);
+        }
+        at = lock->common.next;
+    }
+}
+
+void RebuildLayerMask() {
+    SetLayerMaskBitmap(nullptr);
+    int width = 0, height = 0;
+    GetOffscreenSize(&width, &height, nullptr);
+    if (width <= 0 || height <= 0)
+        return;
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    if (!mask)
+        return;
+    {
+        MemoryDC dc(nullptr);
+        SelectedObject selected(dc.get(), mask);
+        if (selected) {
+            PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
+            SelectedObject pen(dc.get(), GetStockObject(BLACK_PEN));
+            SelectedObject brush(dc.get(), GetStockObject(BLACK_BRUSH));
+            const LayerKindProcs& kinds = GetLayerKindProcs();
+            int steps = 0;
+            for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+                LayerLock<> lock(at);
+                if (!lock)
+                    break;
+                const RECT& r = lock->bounds;
+                switch (lock->kind) {
+                case kLayerGraphic: kinds.drawGraphicMask(dc.get(), reinterpret_cast<GraphicLayer*>(lock.get())); break;
+                case kLayerButton: kinds.drawButtonShape(dc.get(), reinterpret_cast<ButtonLayer*>(lock.get())); break;
+                case kLayerField: Rectangle(dc.get(), r.left, r.top, r.right, r.bottom); break;
+                default: break;
+                }
+                at = lock->next;
+            }
+        }
+    }
+    SetLayerMaskBitmap(mask);
+}
+
+void CreateClipRegion() {
+    RebuildLayerMask();
+    int width = 0, height = 0;
+    {
+        WindowDC dc(GetCardWindow());
+        width = dc ? GetDeviceCaps(dc.get(), HORZRES) : 0;
+        height = dc ? GetDeviceCaps(dc.get(), VERTRES) : 0;
+    }
+    HRGN clip = CreateRectRgn(0, 0, width, height);
+    SetCardClipRegion(clip);
+    if (!clip) {
+        ShowGraphicsError(kStringNoBitmap);
+        return;
+    }
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+        LayerLock<> lock(at);
+        if (!lock)
+            break;
+        if (lock->region) {
+            HRGN next = CreateRectRgn(0, 0, 0, 0);
+            if (!next || CombineRgn(next, GetCardClipRegion(), lock->region, RGN_DIFF) == ERROR)
+                ShowGraphicsError(kStringCombineFailed);
+            // A failed combination is used all the same; without a region the old one stays.
+            if (next)
+                SetCardClipRegion(next);
+        }
+        at = lock->next;
+    }
+}
+
+void SaveLayerListHead(LayerHandle head) { g_saved = head; }
+
+void TakeSavedLayerList(LayerHandle* head) {
+    if (head)
+        *head = g_saved;
+    g_saved = nullptr;
+}
+
+void SetLayerListHead(LayerHandle head) { g_head = head; }
+
+void SetShowAllButtonHilites(HWND window, int state) {
+    if (state == g_showAllHilites)
+        return;
+    g_showAllHilites = state;
+    WindowDC dc(window);
+    if (!dc)
+        return;
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+        LayerLock<ButtonLayer> lock(at);
+        if (!lock)
+            break;
+        if (lock->common.kind == kLayerButton)
+            GetLayerKindProcs().drawButtonHilite(lock.get(), dc.get());
+        at = lock->common.next;
+    }
+}
+
+bool DoDefaultButtonActions(HWND window) {
+    if (GetLayerNeighbourProcs().currentTool() != kBrowseTool || GetLayerKindProcs().activeTextField())
+        return false;
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+        uint16_t id = 0;
+        bool found = false;
+        {
+            LayerLock<ButtonLayer> lock(at);
+            if (!lock)
+                break;
+            found = lock->common.kind == kLayerButton && lock->shape == 1;
+            id = lock->common.id;
+            at = lock->common.next;
+        }
+        if (found) {
+            GetLayerNeighbourProcs().runButtonActions(id);
+            return true;
+        }
+    }
+    return false;
+}
+
+HCURSOR SetBrowseCursorAt(int x, int y) {
+    const LayerNeighbourProcs& neighbours = GetLayerNeighbourProcs();
+    RECT client = {};
+    const POINT point = {x, y};
+    if (neighbours.currentTool() == kBrowseTool && GetClientRect(GetCardWindow(), &client) && PtInRect(&client, point)) {
+        HCURSOR cursor = nullptr;
+        if (LayerHandle layer = HitTestLayers(x, y, false, nullptr))
+            cursor = LayerCursorAt(layer);
+        if (!cursor)
+            cursor = neighbours.cardCursor();
+        if (!cursor)
+            cursor = neighbours.backgroundCursor();
+        if (cursor)
+            return cursor;
+    }
+    neighbours.stopAnimatedCursor();
+    return nullptr;
+}
+
+void SyncCardFromLayers() { GetLayerKindProcs().saveFieldContents(); }

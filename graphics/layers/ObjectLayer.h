@@ -1,0 +1,174 @@
+// The layer records: one ObjectLayer block per visible object of the current card, linked in
+// drawing order (the head lies at the back). The kinds themselves (how a button, text field or
+// graphic object reads its record, is drawn, highlighted or edited) live in objects/, above this
+// layer; they reach the layer code through the procedures they install here (LayerKindProcs).
+// What the card, host and media layers add comes through LayerNeighbourProcs.
+//
+//   ObjectLayer_win.cpp   the constructors, freeing a layer, a graphic's picture file, the procs
+//   LayerList_win.cpp     list order, hit test, drawing, clip region and mask (LayerList.h)
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+
+#include "core/memory/Handles.h"
+#include "graphics/pixels/ToolNumbers.h"
+
+// A layer block: a movable, zero-filled global memory block.
+using LayerHandle = HGLOBAL;
+
+inline constexpr uint16_t kLayerGraphic = 16;
+inline constexpr uint16_t kLayerButton = 48;
+inline constexpr uint16_t kLayerField = 96;
+
+inline constexpr int kLayerAtEnd = 65535;
+inline constexpr uint16_t kButtonNoClick = 128;  // reacts to the mouse passing over it
+
+// The common part, first in every kind.
+struct ObjectLayer {
+    LayerHandle next;  // 0 at the end of the list
+    uint16_t kind;
+    uint16_t id;
+    HRGN region;  // the object's shape, card-window coordinates
+    RECT bounds;
+};
+
+struct GraphicLayer {
+    ObjectLayer common;
+    HBITMAP picture;
+    HBITMAP mask;     // one-bit shape mask; null when the object has none
+    HBITMAP outline;  // of the mask, frame width wide; null when none
+    uint16_t maskWidth;
+    uint16_t maskHeight;
+    uint16_t colorIndex;  // the record's colour value minus 1
+    uint16_t frameWidth;
+    uint16_t objectWord;  // copied for the object code
+    uint16_t cursorId;
+    uint16_t transparency;  // percent
+};
+
+struct ButtonLayer {
+    ObjectLayer common;
+    int16_t shape;  // 0-3 region shapes, 4 invisible rectangle, 5-7 freehand with a mask
+    uint16_t colorIndex;
+    uint16_t secondColorIndex;
+    uint16_t styleHas8;   // 1 when the style byte has 8
+    uint16_t styleLacks4; // 1 when the style byte lacks 4
+    uint16_t flags;       // the record's flag word
+    int32_t showIcon;
+    Handle icon;             // icon data; 0 when no icon is shown
+    HBITMAP freehandMask;    // shapes 5-7 only
+    HBITMAP freehandOutline;
+    uint16_t cursorId;
+    LOGFONTA font;
+    uint8_t nameLength;
+    char name[33];
+};
+
+struct FieldLayer {
+    ObjectLayer common;
+    uint16_t colorIndex;
+    uint16_t firstWord;   // the next four are copied for the object code
+    uint16_t secondWord;
+    uint16_t flags;
+    uint16_t thirdWord;
+    HWND window;  // the field's text window, made by the object code
+    int32_t modified;
+    uint16_t cursorId;
+};
+
+// A locked layer block, unlocked at the end of the scope.
+template <class T = ObjectLayer>
+class LayerLock {
+public:
+    explicit LayerLock(LayerHandle layer) : layer_(layer), p_(layer ? static_cast<T*>(GlobalLock(layer)) : nullptr) {}
+    ~LayerLock() {
+        if (p_)
+            GlobalUnlock(layer_);
+    }
+    LayerLock(const LayerLock&) = delete;
+    LayerLock& operator=(const LayerLock&) = delete;
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    LayerHandle layer_;
+    T* p_;
+};
+
+// What a graphic record holds beside the fields it reads into its layer.
+struct GraphicRecordParts {
+    bool pictureInFile = false;              // style flag 64
+    std::span<const uint8_t> packedMask;     // a PackedMask block; empty when none
+};
+struct ButtonRecordParts {
+    std::span<const uint8_t> packedMask;     // the freehand mask chunk (tag 130); empty when none
+};
+
+// Installed by the object kinds (objects/). Readers fill the common part and the kind fields of
+// a zeroed layer and refuse a record that is not one their kind makes a layer of.
+struct LayerKindProcs {
+    bool (*readGraphic)(std::span<const uint8_t> record, GraphicLayer* layer, GraphicRecordParts* parts);
+    bool (*readButton)(std::span<const uint8_t> record, ButtonLayer* layer, ButtonRecordParts* parts);
+    bool (*readField)(std::span<const uint8_t> record, FieldLayer* layer);
+    // The picture file of a graphic record: its name and the rectangle to cut from it.
+    bool (*graphicPictureFile)(std::span<const uint8_t> record, char* name, size_t size, RECT* crop);
+    HRGN (*makeButtonRegion)(HWND window, const ButtonLayer* layer);
+    // Makes the field's text window; reads the layer under construction.
+    void (*initFieldWindow)(std::span<const uint8_t> record, LayerHandle layer, int value);
+    void (*destroyFieldWindow)(FieldLayer* layer);
+    void (*drawGraphic)(HDC dc, const GraphicLayer* layer);
+    void (*drawButton)(HDC dc, const ButtonLayer* layer, HWND window);
+    void (*drawField)(HDC dc, LayerHandle layer);
+    // The footprints in the layer mask, drawn with the selected pen and brush.
+    void (*drawGraphicMask)(HDC dc, const GraphicLayer* layer);
+    void (*drawButtonShape)(HDC dc, const ButtonLayer* layer);
+    // Inverting: a second call restores the screen.
+    void (*drawButtonHilite)(const ButtonLayer* layer, HDC dc);
+    void (*invalidateButtonContent)(HWND window, const ButtonLayer* layer, const RECT& rect);
+    LayerHandle (*activeTextField)();
+    // Writes every modified field back into the current card's records.
+    void (*saveFieldContents)();
+};
+
+// Installed by the card redraw, host, actions and media layers.
+struct LayerNeighbourProcs {
+    int (*currentTool)();
+    int (*zoom)();  // the magnified view's zoom; 1 when not magnified
+    bool (*objectsShown)();
+    HCURSOR (*cursorForId)(uint16_t id);
+    HCURSOR (*cardCursor)();        // of the current card record
+    HCURSOR (*backgroundCursor)();  // of the current background record
+    void (*stopAnimatedCursor)();
+    bool (*runButtonActions)(uint16_t buttonId);
+    // A picture file as a bitmap (and its palette, the caller's to delete).
+    HBITMAP (*loadPictureFile)(const char* path, HPALETTE* palette);
+    // The picture stored in a graphic record as a bitmap.
+    HBITMAP (*pictureFromRecord)(std::span<const uint8_t> record);
+};
+
+// ---- ObjectLayer_win.cpp ----
+// Null members fall back to the defaults: no kind reads a record, nothing is drawn; the browse
+// tool at zoom 1 with objects shown, no cursors, actions or pictures.
+void SetLayerKindProcs(const LayerKindProcs& procs);
+const LayerKindProcs& GetLayerKindProcs();
+void SetLayerNeighbourProcs(const LayerNeighbourProcs& procs);
+const LayerNeighbourProcs& GetLayerNeighbourProcs();
+
+// Make a layer from an object record, link it at the position (see InsertLayerAt) and rebuild
+// the clip region; 0 when the record is refused or the block cannot be had.
+LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position);
+LayerHandle NewButtonLayer(std::span<const uint8_t> record, int position);
+LayerHandle NewFieldLayer(std::span<const uint8_t> record, int position, int value);
+// The layer a constructor is filling while the field window is made or the picture file looked
+// for; 0 otherwise.
+LayerHandle GetLayerUnderConstruction();
+// Deletes the region, bitmaps, icon data or field window of a locked layer (not the block).
+void FreeLayerResources(ObjectLayer* layer);
+// The bitmap cut from a graphic record's picture file; 0 when not found or not loaded.
+HBITMAP LoadLayerPictureFromFile(HWND window, std::span<const uint8_t> record);
+// The cursor of the layer's cursor id; 0 when none.
+HCURSOR LayerCursorAt(LayerHandle layer);

@@ -1,0 +1,300 @@
+// Making and freeing layers, a graphic's picture file, and the procedures of the layers above.
+#include "graphics/layers/ObjectLayer.h"
+
+#include <cstring>
+
+#include "core/files/FileLayer.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/HandlesGlobal.h"
+#include "core/ui/Resources.h"
+#include "graphics/pixels/BitmapCopy.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/masks/Masks.h"
+
+namespace {
+
+constexpr uint32_t kStringPictureFilter = 4034;
+constexpr int kPictureSlot = 4;
+
+// Defaults until the layers above install theirs.
+bool NoGraphic(std::span<const uint8_t>, GraphicLayer*, GraphicRecordParts*) { return false; }
+bool NoButton(std::span<const uint8_t>, ButtonLayer*, ButtonRecordParts*) { return false; }
+bool NoField(std::span<const uint8_t>, FieldLayer*) { return false; }
+bool NoPictureFile(std::span<const uint8_t>, char*, size_t, RECT*) { return false; }
+HRGN BoundsRegion(HWND, const ButtonLayer* layer) { return CreateRectRgnIndirect(&layer->common.bounds); }
+void NoFieldWindow(std::span<const uint8_t>, LayerHandle, int) {}
+void NoFieldWindowToDestroy(FieldLayer*) {}
+void NoGraphicDrawn(HDC, const GraphicLayer*) {}
+void NoButtonDrawn(HDC, const ButtonLayer*, HWND) {}
+void NoFieldDrawn(HDC, LayerHandle) {}
+void GraphicBounds(HDC dc, const GraphicLayer* layer) {
+    const RECT& r = layer->common.bounds;
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+}
+void ButtonBounds(HDC dc, const ButtonLayer* layer) {
+    const RECT& r = layer->common.bounds;
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+}
+void NoHilite(const ButtonLayer*, HDC) {}
+void NoInvalidate(HWND, const ButtonLayer*, const RECT&) {}
+LayerHandle NoActiveField() { return nullptr; }
+void NothingSaved() {}
+
+int BrowseTool() { return kBrowseTool; }
+int ZoomOne() { return 1; }
+bool Shown() { return true; }
+HCURSOR NoCursorForId(uint16_t) { return nullptr; }
+HCURSOR NoCursor() { return nullptr; }
+void NoTimer() {}
+bool NoActions(uint16_t) { return false; }
+HBITMAP NoPictureLoaded(const char*, HPALETTE* palette) {
+    if (palette)
+        *palette = nullptr;
+    return nullptr;
+}
+HBITMAP NoStoredPicture(std::span<const uint8_t>) { return nullptr; }
+
+constexpr LayerKindProcs kDefaultKinds = {
+    NoGraphic,     NoButton,      NoField,      NoPictureFile, BoundsRegion, NoFieldWindow,
+    NoFieldWindowToDestroy, NoGraphicDrawn, NoButtonDrawn, NoFieldDrawn, GraphicBounds, ButtonBounds,
+    NoHilite,      NoInvalidate,  NoActiveField, NothingSaved};
+constexpr LayerNeighbourProcs kDefaultNeighbours = {BrowseTool, ZoomOne,  Shown,     NoCursorForId,
+                                                    NoCursor,   NoCursor, NoTimer,   NoActions,
+                                                    NoPictureLoaded, NoStoredPicture};
+
+LayerKindProcs g_kinds = kDefaultKinds;
+LayerNeighbourProcs g_neighbours = kDefaultNeighbours;
+LayerHandle g_underConstruction = nullptr;
+
+template <class P>
+void Fill(P* p, P defaults) {
+    if (!*p)
+        *p = defaults;
+}
+
+// Copies the made layer into a new block and links it; 0 after the out-of-memory alert.
+template <class T>
+LayerHandle LinkNewLayer(const T& made, int position) {
+    LayerHandle block = AllocGlobalOrWarn(sizeof(T));
+    if (!block)
+        return nullptr;
+    {
+        LayerLock<T> lock(block);
+        if (!lock) {
+            GlobalFree(block);
+            return nullptr;
+        }
+        std::memcpy(lock.get(), &made, sizeof(T));
+        lock->common.next = nullptr;
+    }
+    InsertLayerAt(block, position);
+    return block;
+}
+
+// The mask of a PackedMask and its size; a refused block leaves no mask.
+HBITMAP UnpackMask(std::span<const uint8_t> packed, uint16_t* width, uint16_t* height) {
+    HBITMAP mask = nullptr;
+    uint16_t first = 0, second = 0;
+    if (packed.empty() || MaskFromPackedBits(packed, &mask, &first, &second) != PackedMaskRefusal::None || !mask)
+        return nullptr;
+    BITMAP info = {};
+    if (GetObjectA(mask, sizeof info, &info) == sizeof info) {
+        *width = static_cast<uint16_t>(info.bmWidth);
+        *height = static_cast<uint16_t>(info.bmHeight);
+    }
+    return mask;
+}
+
+class UnderConstruction {
+public:
+    explicit UnderConstruction(LayerHandle layer) { g_underConstruction = layer; }
+    ~UnderConstruction() { g_underConstruction = nullptr; }
+    UnderConstruction(const UnderConstruction&) = delete;
+    UnderConstruction& operator=(const UnderConstruction&) = delete;
+};
+
+}  // namespace
+
+void SetLayerKindProcs(const LayerKindProcs& procs) {
+    g_kinds = procs;
+    Fill(&g_kinds.readGraphic, kDefaultKinds.readGraphic);
+    Fill(&g_kinds.readButton, kDefaultKinds.readButton);
+    Fill(&g_kinds.readField, kDefaultKinds.readField);
+    Fill(&g_kinds.graphicPictureFile, kDefaultKinds.graphicPictureFile);
+    Fill(&g_kinds.makeButtonRegion, kDefaultKinds.makeButtonRegion);
+    Fill(&g_kinds.initFieldWindow, kDefaultKinds.initFieldWindow);
+    Fill(&g_kinds.destroyFieldWindow, kDefaultKinds.destroyFieldWindow);
+    Fill(&g_kinds.drawGraphic, kDefaultKinds.drawGraphic);
+    Fill(&g_kinds.drawButton, kDefaultKinds.drawButton);
+    Fill(&g_kinds.drawField, kDefaultKinds.drawField);
+    Fill(&g_kinds.drawGraphicMask, kDefaultKinds.drawGraphicMask);
+    Fill(&g_kinds.drawButtonShape, kDefaultKinds.drawButtonShape);
+    Fill(&g_kinds.drawButtonHilite, kDefaultKinds.drawButtonHilite);
+    Fill(&g_kinds.invalidateButtonContent, kDefaultKinds.invalidateButtonContent);
+    Fill(&g_kinds.activeTextField, kDefaultKinds.activeTextField);
+    Fill(&g_kinds.saveFieldContents, kDefaultKinds.saveFieldContents);
+}
+
+const LayerKindProcs& GetLayerKindProcs() { return g_kinds; }
+
+void SetLayerNeighbourProcs(const LayerNeighbourProcs& procs) {
+    g_neighbours = procs;
+    Fill(&g_neighbours.currentTool, kDefaultNeighbours.currentTool);
+    Fill(&g_neighbours.zoom, kDefaultNeighbours.zoom);
+    Fill(&g_neighbours.objectsShown, kDefaultNeighbours.objectsShown);
+    Fill(&g_neighbours.cursorForId, kDefaultNeighbours.cursorForId);
+    Fill(&g_neighbours.cardCursor, kDefaultNeighbours.cardCursor);
+    Fill(&g_neighbours.backgroundCursor, kDefaultNeighbours.backgroundCursor);
+    Fill(&g_neighbours.stopAnimatedCursor, kDefaultNeighbours.stopAnimatedCursor);
+    Fill(&g_neighbours.runButtonActions, kDefaultNeighbours.runButtonActions);
+    Fill(&g_neighbours.loadPictureFile, kDefaultNeighbours.loadPictureFile);
+    Fill(&g_neighbours.pictureFromRecord, kDefaultNeighbours.pictureFromRecord);
+}
+
+const LayerNeighbourProcs& GetLayerNeighbourProcs() { return g_neighbours; }
+
+LayerHandle GetLayerUnderConstruction() { return g_underConstruction; }
+
+LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position) {
+    GraphicLayer made = {};
+    GraphicRecordParts parts;
+    if (!g_kinds.readGraphic(record, &made, &parts))
+        return nullptr;
+    made.common.kind = kLayerGraphic;
+    LayerHandle layer = LinkNewLayer(made, position);
+    if (!layer)
+        return nullptr;
+    {
+        LayerLock<GraphicLayer> lock(layer);
+        lock->common.region = CreateRectRgnIndirect(&lock->common.bounds);
+        if (parts.pictureInFile) {
+            UnderConstruction building(layer);
+            lock->picture = LoadLayerPictureFromFile(GetCardWindow(), record);
+        } else {
+            lock->picture = g_neighbours.pictureFromRecord(record);
+        }
+        lock->mask = UnpackMask(parts.packedMask, &lock->maskWidth, &lock->maskHeight);
+        if (lock->mask && lock->frameWidth != 0)
+            lock->outline = MaskOutline(lock->mask, lock->frameWidth);
+    }
+    CreateClipRegion();
+    return layer;
+}
+
+LayerHandle NewButtonLayer(std::span<const uint8_t> record, int position) {
+    ButtonLayer made = {};
+    ButtonRecordParts parts;
+    if (!g_kinds.readButton(record, &made, &parts))
+        return nullptr;
+    made.common.kind = kLayerButton;
+    made.name[sizeof made.name - 1] = '\0';
+    LayerHandle layer = LinkNewLayer(made, position);
+    if (!layer)
+        return nullptr;
+    {
+        LayerLock<ButtonLayer> lock(layer);
+        lock->common.region = g_kinds.makeButtonRegion(GetCardWindow(), lock.get());
+        if (lock->shape >= 5 && lock->shape <= 7) {
+            uint16_t width = 0, height = 0;
+            lock->freehandMask = UnpackMask(parts.packedMask, &width, &height);
+            if (lock->freehandMask)
+                lock->freehandOutline = MaskOutline(lock->freehandMask, 1);
+        }
+    }
+    CreateClipRegion();
+    return layer;
+}
+
+LayerHandle NewFieldLayer(std::span<const uint8_t> record, int position, int value) {
+    FieldLayer made = {};
+    if (!g_kinds.readField(record, &made))
+        return nullptr;
+    made.common.kind = kLayerField;
+    made.modified = 0;
+    made.window = nullptr;
+    LayerHandle layer = LinkNewLayer(made, position);
+    if (!layer)
+        return nullptr;
+    {
+        LayerLock<FieldLayer> lock(layer);
+        lock->common.region = CreateRectRgnIndirect(&lock->common.bounds);
+    }
+    {
+        UnderConstruction building(layer);
+        g_kinds.initFieldWindow(record, layer, value);
+    }
+    CreateClipRegion();
+    return layer;
+}
+
+void FreeLayerResources(ObjectLayer* layer) {
+    if (!layer)
+        return;
+    if (layer->region)
+        DeleteObject(layer->region);
+    layer->region = nullptr;
+    switch (layer->kind) {
+    case kLayerGraphic: {
+        auto* graphic = reinterpret_cast<GraphicLayer*>(layer);
+        for (HBITMAP* bitmap : {&graphic->picture, &graphic->mask, &graphic->outline}) {
+            if (*bitmap)
+                DeleteObject(*bitmap);
+            *bitmap = nullptr;
+        }
+        break;
+    }
+    case kLayerButton: {
+        auto* button = reinterpret_cast<ButtonLayer*>(layer);
+        DisposeHandleAndClear(&button->icon);
+        for (HBITMAP* bitmap : {&button->freehandMask, &button->freehandOutline}) {
+            if (*bitmap)
+                DeleteObject(*bitmap);
+            *bitmap = nullptr;
+        }
+        break;
+    }
+    case kLayerField: g_kinds.destroyFieldWindow(reinterpret_cast<FieldLayer*>(layer)); break;
+    default: break;
+    }
+}
+
+HBITMAP LoadLayerPictureFromFile(HWND window, std::span<const uint8_t> record) {
+    char name[MAX_PATH] = {};
+    RECT crop = {};
+    if (!g_kinds.graphicPictureFile(record, name, sizeof name, &crop))
+        return nullptr;
+    SetFileSpecFromPath(kPictureSlot, name);
+    // The filter is one description and one pattern, each NUL-terminated, then a final NUL.
+    char filter[300] = {};
+    LoadResString(kStringPictureFilter, filter, sizeof filter - 2);
+    if (char* space = std::strchr(filter, ' '))
+        *space = '\0';
+    const FileRequest request = {0, filter, 0, 0, kPictureSlot, 0};
+    if (LocateFile(request, kPictureSlot, true) != 1)
+        return nullptr;
+    char path[MAX_PATH] = {};
+    GetFileSpecPath(kPictureSlot, sizeof path, path);
+    HPALETTE palette = nullptr;
+    HBITMAP loaded = g_neighbours.loadPictureFile(path, &palette);
+    HBITMAP cut = loaded ? CutOutBitmap(loaded, crop) : nullptr;
+    if (loaded)
+        DeleteObject(loaded);
+    if (palette)
+        DeleteObject(palette);
+    return cut;
+}
+
+HCURSOR LayerCursorAt(LayerHandle layer) {
+    LayerLock<ObjectLayer> lock(layer);
+    if (!lock)
+        return nullptr;
+    uint16_t id = 0;
+    switch (lock->kind) {
+    case kLayerGraphic: id = reinterpret_cast<GraphicLayer*>(lock.get())->cursorId; break;
+    case kLayerButton: id = reinterpret_cast<ButtonLayer*>(lock.get())->cursorId; break;
+    case kLayerField: id = reinterpret_cast<FieldLayer*>(lock.get())->cursorId; break;
+    default: break;
+    }
+    return id ? g_neighbours.cursorForId(id) : nullptr;
+}

@@ -1,0 +1,41 @@
+// Which record holds a card's picture, and the colour table stored with it.
+#include "graphics/pixels/CardPicture.h"
+
+#include <algorithm>
+
+#include "core/memory/ByteReader.h"
+
+namespace {
+
+// A record of this many bytes or fewer holds no picture block.
+constexpr size_t kNoPictureRecordBytes = 100;
+
+// MINIMAL until the stack layer installs its resolver: only a kind-1 record holds a picture.
+Handle OwnPictureOnly(Handle card) {
+    HandleLock lock(card);
+    if (!lock)
+        return 0;
+    const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+    return GetU16(record, kPictureRecordKind) == kPictureRecordKindPicture ? card : 0;
+}
+
+PictureRecordResolver g_resolver = nullptr;
+
+}  // namespace
+
+void SetPictureRecordResolver(PictureRecordResolver resolver) { g_resolver = resolver; }
+
+Handle ResolvePictureRecord(Handle card) {
+    if (!IsValidHandle(card))
+        return 0;
+    return g_resolver ? g_resolver(card) : OwnPictureOnly(card);
+}
+
+std::span<const uint8_t> PictureRecordColorTable(std::span<const uint8_t> record) {
+    if (record.size() <= std::max<size_t>(kNoPictureRecordBytes, kPictureRecordTable) ||
+        GetU16(record, kPictureRecordKind) != kPictureRecordKindPicture)
+        return {};
+    const uint32_t length = GetU32(record, kPictureRecordTableLength);
+    const size_t available = record.size() - kPictureRecordTable;
+    return record.subspan(kPictureRecordTable, std::min<size_t>(length, available));
+}

@@ -1,0 +1,37 @@
+// A card's picture as the graphics code reads it out of a card record (host order): which
+// record holds it, and the Mac colour table stored with it.
+//
+// Finding the record that holds a shared picture needs the card list of the stack layer above,
+// which installs its ResolvePictureResource here; until it does, a record holds a picture only
+// when it is of kind 1. Reading the picture itself is the stack layer's too
+// (stack/CardPictureDib.h, installed through CardPictureGdi.h).
+//
+//   CardPicture.cpp       the record fields, the resolver seam
+//   CardPicture_win.cpp   the picture's palette and what the depth conversions ask of the stack
+//                         layer (CardPictureGdi.h)
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "core/memory/Handles.h"
+
+// Card record fields read here (host order; the colour table stays big-endian).
+inline constexpr uint32_t kPictureRecordKind = 6;       // u16: 1 holds a picture of its own
+inline constexpr uint32_t kPictureRecordHolderId = 8;   // u16: 0xFFFF names no picture record
+inline constexpr uint32_t kPictureRecordWidth = 20;     // u16: the size the picture was made for
+inline constexpr uint32_t kPictureRecordHeight = 22;
+inline constexpr uint32_t kPictureRecordTableLength = 112;  // u32
+inline constexpr uint32_t kPictureRecordTable = 120;
+inline constexpr uint16_t kPictureRecordKindPicture = 1;
+inline constexpr uint16_t kNoPictureRecord = 0xFFFF;
+
+// The record that holds a card's picture: the record itself for kind 1, else the one the
+// installed resolver finds; 0 when none does.
+using PictureRecordResolver = Handle (*)(Handle card);
+void SetPictureRecordResolver(PictureRecordResolver resolver);  // nullptr: the minimal one
+Handle ResolvePictureRecord(Handle card);
+
+// The Mac colour table stored in a picture record's bytes: empty unless the record is of kind 1,
+// longer than 100 bytes, and its table length is not 0; cut to the bytes the record holds.
+std::span<const uint8_t> PictureRecordColorTable(std::span<const uint8_t> record);

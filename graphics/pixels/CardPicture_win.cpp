@@ -1,0 +1,60 @@
+// The card picture's palette, and the procedures the stack layer installs for the depth
+// conversions (MINIMAL defaults until it does).
+#include "graphics/pixels/CardPictureGdi.h"
+
+#include <vector>
+
+#include "graphics/pixels/DibPalette.h"
+
+namespace {
+
+// Entries below keep the system's own colours when the palette is realized.
+constexpr size_t kFirstNoCollapseEntry = 10;
+
+DibHandle NoPicture(Handle, int, int, int, bool, bool) { return 0; }
+Handle NothingPacked(DibHandle, bool) { return 0; }
+Handle NoColorTable(HWND, Handle, int, int) { return 0; }
+int NothingStored(Handle, Handle, Handle, int) { return -1; }
+void NoRemap(Handle, HPALETTE) {}
+
+// Made on first use, so that a layer installing its procedures while the module loads finds it.
+CardPictureNeighbours& Installed() {
+    static CardPictureNeighbours neighbours = DefaultCardPictureNeighbours();
+    return neighbours;
+}
+
+}  // namespace
+
+HPALETTE PaletteFromMacColorTable(std::span<const uint8_t> table) {
+    const std::vector<DibColor> colors = ReadMacColorTable(table);
+    if (colors.empty())
+        return nullptr;
+    std::vector<uint8_t> block(LogPaletteSize(static_cast<uint32_t>(colors.size())));
+    auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = static_cast<WORD>(colors.size());
+    for (size_t i = 0; i < colors.size(); ++i) {
+        PALETTEENTRY& e = logical->palPalEntry[i];
+        e.peRed = colors[i].red;
+        e.peGreen = colors[i].green;
+        e.peBlue = colors[i].blue;
+        e.peFlags = i >= kFirstNoCollapseEntry ? PC_NOCOLLAPSE : 0;
+    }
+    return CreatePalette(logical);
+}
+
+HPALETTE PaletteFromPictureResource(Handle card) {
+    const Handle holder = ResolvePictureRecord(card);
+    HandleLock lock(holder);
+    if (!lock)
+        return nullptr;
+    return PaletteFromMacColorTable(PictureRecordColorTable({lock.get(), GetHandleSize(holder)}));
+}
+
+CardPictureNeighbours DefaultCardPictureNeighbours() {
+    return {NoPicture, NothingPacked, NoColorTable, NothingStored, NoRemap};
+}
+
+const CardPictureNeighbours& PictureNeighbours() { return Installed(); }
+
+void SetCardPictureNeighbours(const CardPictureNeighbours& neighbours) { Installed() = neighbours; }

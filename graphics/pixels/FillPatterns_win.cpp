@@ -1,0 +1,76 @@
+// The 16 fill-pattern bitmaps, made through the application palette.
+#include <array>
+#include <cstdio>
+
+#include "core/ui/GdiGuards.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/DibGdi.h"
+
+namespace {
+
+constexpr uint32_t kBmpFileHeaderBytes = 14;
+
+std::array<HBITMAP, kFillPatternCount> g_patterns{};
+
+// The pattern resource of a slot as a bitmap compatible with the DC, its pixels mapped to the
+// application palette; null when the resource is missing or not a DIB we can read.
+HBITMAP MakePatternBitmap(HDC dc, int slot) {
+    char name[16];
+    std::snprintf(name, sizeof name, "FILLPAT%d", slot + 1);
+    uint32_t size = 0;
+    const auto* file = static_cast<const uint8_t*>(LoadResData(name, "DIB", &size));
+    if (!file || size <= kBmpFileHeaderBytes || file[0] != 'B' || file[1] != 'M')
+        return nullptr;
+    ScopedHandle dib(NewHandleFromBytes({file + kBmpFileHeaderBytes, size - kBmpFileHeaderBytes}));
+    if (!dib.get())
+        return nullptr;
+    DibSetPaletteFrom(dib.get(), GetAppPalette());  // deep patterns stay as they are
+    LockedDib locked(dib.get());
+    if (!locked)
+        return nullptr;
+    const DibLayout& layout = locked.layout();
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, layout.width, layout.height);
+    if (!bitmap)
+        return nullptr;
+    if (SetDIBits(dc, bitmap, 0, static_cast<UINT>(layout.height), locked.image().data(),
+                  reinterpret_cast<const BITMAPINFO*>(locked.bytes().data()), DIB_RGB_COLORS) == 0) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    return bitmap;
+}
+
+}  // namespace
+
+void LoadFillPatterns(HWND window) {
+    WindowDC dc(window);
+    SelectedPalette palette(dc.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
+    for (int slot = 0; slot < kFillPatternCount; ++slot) {
+        HBITMAP& pattern = g_patterns[static_cast<size_t>(slot)];
+        if (pattern)
+            DeleteObject(pattern);
+        pattern = dc ? MakePatternBitmap(dc.get(), slot) : nullptr;
+    }
+}
+
+void ReloadFillPatterns() {
+    LoadFillPatterns(GetMainWindow());
+    if (HWND colors = GetFcolorsWindow())
+        InvalidateRect(colors, nullptr, TRUE);
+}
+
+HBITMAP GetFillPattern(int pattern) {
+    if (pattern < 1 || pattern > kFillPatternCount)
+        return nullptr;
+    return g_patterns[static_cast<size_t>(pattern - 1)];
+}
+
+void FreeFillPatterns() {
+    for (HBITMAP& pattern : g_patterns) {
+        if (pattern)
+            DeleteObject(pattern);
+        pattern = nullptr;
+    }
+}

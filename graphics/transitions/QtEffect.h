@@ -1,0 +1,30 @@
+// Transition 29: a QuickTime video effect from the old card image to the new one. The effect
+// chosen for a move is a 'QTFX' stack resource (QtEffectRecord.h), which the stack layer reads
+// and writes through QtEffectStorage. The effects offered are the library's effects among the
+// ten listed codes, numbered from 28 in the transition lists.
+//
+//   QtEffectRecord.cpp   the record and its resource bytes
+//   QtEffectState.cpp    the effect state: current record, effect list, timing (QtEffectState.h)
+//   QtEffect_win.cpp     capturing the old card, running an effect, the parameter dialog,
+//                        "QTDATA" descriptions, filling list controls
+#pragma once
+
+#include <windows.h>
+
+#include "graphics/transitions/QtEffectState.h"
+
+// ---- QtEffect_win.cpp ----
+void QTFillEffectList(int first, HWND list);
+bool QTEditEffectParams(HWND owner);
+// The window's client area becomes the captured old-card image.
+void QTCaptureWindowImage(HWND window);
+// The current card rendered with its layers becomes it, through the renderer the printing code
+// installs (a bitmap the caller deletes); MINIMAL until one is installed: the window's client
+// area, which shows the same card.
+void QTCaptureCardImage(HWND window);
+using QtCardImageRenderer = HBITMAP (*)(HWND window);
+void SetQtCardImageRenderer(QtCardImageRenderer renderer);
+void QTFreeCapturedImage();
+// Plays the current effect into the transition's window (the main window outside a
+// transition) from the captured image to the new card, which is then shown whole.
+bool QTRunTransitionEffect(HBITMAP newCard);

@@ -1,0 +1,122 @@
+// The release chain. Every release is safe on what was never made: a failed start-up runs the
+// same chain.
+#include <windows.h>
+
+#include <array>
+
+#include "actions/ActionServices.h"
+#include "actions/Animations.h"
+#include "core/ui/AlertsOnce.h"
+#include "core/files/FileSlots.h"
+#include "core/system/PluginModule.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/layers/LayerList.h"
+#include "host/palettes/CursorCache.h"
+#include "host/palettes/Fcolors.h"
+#include "host/dialogs/Favorites.h"
+#include "host/dialogs/LaunchPrograms.h"
+#include "host/browser/LoadedLibraries.h"
+#include "host/dialogs/Printing.h"
+#include "host/menus/Shortcuts.h"
+#include "host/palettes/ToolPalette.h"
+#include "host/browser/WindowAttach.h"
+#include "logo/Logo.h"
+#include "media/MediaManager.h"
+#include "objects/ObjectServices.h"
+#include "paint/PaintTools.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/ResFile.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/clipboard/Clipboard.h"
+#include "stack/undo/Undo.h"
+
+namespace {
+
+// Shows or hides until the display count is 0.
+void ResetCursorCount() {
+    int count = ShowCursor(TRUE);
+    for (int guard = 0; count < 0 && guard < 1000; ++guard)
+        count = ShowCursor(TRUE);
+    for (int guard = 0; count > 0 && guard < 1000; ++guard)
+        count = ShowCursor(FALSE);
+}
+
+// The open stack's resources, then its records and header.
+void CloseStack() {
+    CloseStackResources(GetMainWindow());
+    DisposeCards();
+    CloseAllResFiles();
+    SetStackHeaderHandle(0);
+    SetCurrentCardId(0);
+}
+
+void CloseVideodisc() {
+    CloseVideodiscPlayer();
+    ClearVideodiscState();
+}
+
+void UnloadVfw() { TakeAvailabilityMask(UnloadVideoForWindows(GetAvailabilityMask())); }
+
+void FreeOffscreen() {
+    DeleteCardClipRegion();
+    FreeOffscreenObjects();
+}
+
+void OpenVideodisc() { OpenVideodiscPlayer(); }
+
+struct Release {
+    const char* name;
+    void (*run)();
+};
+constexpr std::array kReleases = {
+    Release{"ResetCursorCount", ResetCursorCount},
+    // The palettes first, favourites saved before anything they read goes.
+    Release{"CloseFavorites", CloseFavorites},
+    Release{"CloseShortcutsPalette", CloseShortcutsPalette},
+    Release{"FreeHandCursors", FreeHandCursors},
+    Release{"OpenVideodiscPlayer", OpenVideodisc},
+    Release{"CloseStackResources", CloseStack},
+    Release{"FreeLayerList", FreeLayerList},
+    Release{"CloseMediaLib", CloseMediaLib},
+    Release{"FreeTimerTable", FreeTimerTable},
+    Release{"FreePrintRecord", FreePrintContext},
+    Release{"FreeFindState", FreeFindState},
+    Release{"FreeTextStyleResources", FreeTextStyleResources},
+    Release{"FreeButtonEditCopy", FreeButtonEditCopy},
+    Release{"FreeLoadedLibraries", FreeLoadedLibraries},
+    // The internal clipboard goes with the undo record (its data would outlive the plug-in).
+    Release{"FreeUndoRecord", [] { FreeUndoRecord(); ClearInternalClipboard(); }},
+    Release{"FreeAlertSuppressionList", FreeAlertSuppressionList},
+    Release{"FreeLaunchDialogData", FreeLaunchDialogData},
+    Release{"ReleaseAnimPlayback", ReleaseAnimPlayback},
+    Release{"MediaManagerDestroy", MediaManagerDestroy},
+    Release{"FreeAnimOffscreen", FreeAnimOffscreen},
+    Release{"UnloadVideoForWindows", UnloadVfw},
+    Release{"CloseCaptureWindow", CloseCaptureWindow},
+    Release{"CloseVideodiscPlayer", CloseVideodisc},
+    Release{"ShutdownLogo", ShutdownLogo},
+    Release{"ShutdownMaskSelection", ShutdownMaskSelection},
+    Release{"FreeGraphicEditBitmaps", FreeGraphicEditBitmaps},
+    Release{"FreeToolResources", FreeToolResources},
+    Release{"FreeCursorCache", FreeCursorCache},
+    Release{"FreeBrushCursors", FreeBrushCursors},
+    Release{"DestroyFcolorsWindow", DestroyFcolorsWindow},
+    Release{"FreePaletteObjects", FreePaletteObjects},
+    Release{"FreePaintTextBuffer", FreePaintTextBuffer},
+    Release{"FreeOffscreenObjects", FreeOffscreen},
+    Release{"CoUninitialize", EndOwnComInitialization},
+    Release{"FreeFolderTable", FreeFolderTable},
+};
+
+}  // namespace
+
+void AppShutdown() {
+    for (const Release& release : kReleases) {
+        TraceAttachStep(release.name);
+        release.run();
+    }
+    FreeSpareButtonRecord();
+    FreeInfoDialogData();
+}

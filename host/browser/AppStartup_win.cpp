@@ -1,0 +1,240 @@
+// The start-up chain, the user's defaults and the window services.
+#include <windows.h>
+#include <objbase.h>
+
+#include <array>
+#include <cstring>
+
+#include "core/system/ChangeFlags.h"
+#include "core/ui/DisplayUtils.h"
+#include "core/files/FileDialogHooks.h"
+#include "core/files/FileSlots.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
+#include "core/ui/ScreenDepth.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "host/palettes/CursorCache.h"
+#include "host/window/OneShotTimers.h"
+#include "host/dialogs/Preferences.h"
+#include "host/palettes/ToolPalette.h"
+#include "host/browser/WindowAttach.h"
+#include "media/DroppedFiles.h"
+#include "media/MediaManager.h"
+#include "objects/ObjectLayerKinds.h"
+#include "objects/ObjectServices.h"
+#include "actions/ActionServices.h"
+#include "core/system/PreferenceFlags.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/clipboard/Clipboard.h"
+#include "stack/undo/Undo.h"
+
+namespace {
+
+AttachTrace g_trace = nullptr;
+HCURSOR g_flatHand = nullptr;
+HCURSOR g_grabHand = nullptr;
+bool g_handsAreIcons = false;
+uint32_t g_availability = 0;
+bool g_comOwned = false;
+std::array<std::array<char, 16>, 4> g_defaultNames{};
+constexpr std::array<uint32_t, 4> kDefaultNameIds = {2518, 2519, 2520, 2502};
+
+using Step = bool (*)(HINSTANCE module, HWND window);
+struct NamedStep {
+    const char* name;
+    Step run;
+};
+
+bool ClearCurrentStack(HINSTANCE, HWND) {
+    SetStackHeaderHandle(0);
+    SetCurrentCardId(0);
+    return true;
+}
+bool CheckQuickTime(HINSTANCE, HWND window) { return IsQuickTimeAvailable(window) != 0; }
+bool MakeFolderTable(HINSTANCE, HWND) { return InitFolderTable(); }
+bool NoCursorHiding(HINSTANCE, HWND) {
+    SetCursorHideMode(0);
+    return true;
+}
+bool UserPrefs(HINSTANCE, HWND) {
+    InitUserPrefs();
+    return true;
+}
+bool FontTable(HINSTANCE, HWND) {
+    InitFontTable();
+    return true;
+}
+bool ToolBitmaps(HINSTANCE, HWND) {
+    LoadToolBitmaps();
+    return true;
+}
+bool TextFieldClass(HINSTANCE, HWND) {
+    RegisterTextFieldClass();  // a failure is reported by the class's owner; start-up goes on
+    return true;
+}
+bool DefaultDcFont(HINSTANCE, HWND) {
+    InitStartupDcFont();
+    return true;
+}
+bool UndoRecord(HINSTANCE, HWND) {
+    CreateUndoRecord();
+    RegisterClipboardMarker();  // with undo: the clipboard's own start-up
+    return true;
+}
+bool SampleText(HINSTANCE, HWND) {
+    LoadSampleText();
+    return true;
+}
+bool CropCursors(HINSTANCE module, HWND) {
+    LoadCropCursors(module);
+    return true;
+}
+bool NbaCache(HINSTANCE, HWND) {
+    FreeCachedNBAModules(0);
+    return true;
+}
+bool ScreenDepth(HINSTANCE, HWND) {
+    InitScreenDepth();
+    return true;
+}
+// The animation timer's one start-up job: the multimedia timer's resolution.
+bool AnimTimer(HINSTANCE, HWND) {
+    InitTimerResolution();
+    return true;
+}
+bool HandCursors(HINSTANCE module, HWND) {
+    g_handsAreIcons = GetWindowsFamily() != 0;
+    if (g_handsAreIcons) {
+        g_flatHand = reinterpret_cast<HCURSOR>(LoadIconA(module, "FLATHAND"));
+        g_grabHand = reinterpret_cast<HCURSOR>(LoadIconA(module, "GRABHAND"));
+    } else {
+        g_flatHand = LoadCursorA(module, "FLATHAND");
+        g_grabHand = LoadCursorA(module, "GRABHAND");
+    }
+    return true;
+}
+bool DialogMessages(HINSTANCE, HWND) {
+    RegisterFileDialogMessages();
+    return true;
+}
+bool FindState(HINSTANCE, HWND window) {
+    InitFindState(window);
+    return true;
+}
+bool MediaLib(HINSTANCE, HWND) {
+    AllocMediaLib();
+    return true;
+}
+
+constexpr std::array kStartupSteps = {
+    NamedStep{"ClearCurrentStack", ClearCurrentStack},
+    NamedStep{"IsQuickTimeAvailable", CheckQuickTime},
+    NamedStep{"InitFolderTable", MakeFolderTable},
+    NamedStep{"SetCursorHideMode", NoCursorHiding},
+    NamedStep{"InitUserPrefs", UserPrefs},
+    NamedStep{"InitFontTable", FontTable},
+    NamedStep{"LoadToolBitmaps", ToolBitmaps},
+    NamedStep{"RegisterTextFieldClass", TextFieldClass},
+    NamedStep{"InitStartupDcFont", DefaultDcFont},
+    NamedStep{"CreateUndoRecord", UndoRecord},
+    NamedStep{"LoadSampleText", SampleText},
+    NamedStep{"LoadCropCursors", CropCursors},
+    NamedStep{"FreeCachedNBAModules", NbaCache},
+    NamedStep{"InitScreenDepth", ScreenDepth},
+    NamedStep{"InitAnimTimer", AnimTimer},
+    NamedStep{"LoadHandCursors", HandCursors},
+    NamedStep{"RegisterDialogMessages", DialogMessages},
+    NamedStep{"InitFindState", FindState},
+    NamedStep{"AllocMediaLib", MediaLib},
+};
+
+}  // namespace
+
+void SetAttachTrace(AttachTrace trace) { g_trace = trace; }
+void TraceAttachStep(const char* step) {
+    if (g_trace)
+        g_trace(step);
+}
+
+int AppStartup(HINSTANCE module, HWND window) {
+    for (const NamedStep& step : kStartupSteps) {
+        TraceAttachStep(step.name);
+        if (!step.run(module, window))
+            return 0;
+    }
+    return 1;
+}
+
+void InitUserPrefs() {
+    LoadUserPreferences();  // the advanced-user flag and the working depth
+    for (size_t i = 0; i < g_defaultNames.size(); ++i) {
+        g_defaultNames[i].fill(0);
+        LoadResString(kDefaultNameIds[i], g_defaultNames[i].data(), static_cast<int>(g_defaultNames[i].size()));
+    }
+}
+
+const char* GetDefaultObjectName(int which) {
+    return which >= 0 && which < static_cast<int>(g_defaultNames.size()) ? g_defaultNames[which].data() : "";
+}
+
+bool StartWindowServices(HWND window) {
+    // The offscreen at the default size; the browser's window keeps the size the page gave it.
+    TraceAttachStep("InitDataBase");
+    InitDataBase(window, kDefaultCardWidth, kDefaultCardHeight, GetScreenDepth(), true);
+    TraceAttachStep("InitAppPalette");
+    InitAppPalette(window);
+    CacheBlackWhiteIndices();
+    TraceAttachStep("ResetTextColorsAndStyle");
+    ResetTextColorsAndStyle();
+    InstallObjectLayerKinds();
+    TraceAttachStep("SetAcceptDroppedFiles");
+    SetAcceptDroppedFiles(window, IsAdvancedUser());
+    TraceAttachStep("CoInitialize");
+    // S_FALSE also counts: every successful call is balanced by one CoUninitialize.
+    if (!g_comOwned)
+        g_comOwned = SUCCEEDED(CoInitialize(nullptr));
+    TraceAttachStep("InitMediaServices");
+    g_availability = InitMediaServices(window, GetAppInstance());
+    if (!(g_availability & kMediaManagerMade))
+        return false;
+    TraceAttachStep("InitSpareButtonRecord");
+    InitSpareButtonRecord();
+    ClearCardChanged();
+    return true;
+}
+
+LRESULT AppInitWindow(HWND window) {
+    SetMainWindow(window);
+    ResizeCardArea(kDefaultCardWidth, kDefaultCardHeight, GetScreenDepth());
+    if (!StartWindowServices(window))
+        return -1;
+    SetTimer(window, kTickTimer, kTickMilliseconds, nullptr);
+    return 0;
+}
+
+uint32_t GetAvailabilityMask() { return g_availability; }
+HCURSOR GetFlatHandCursor() { return g_flatHand; }
+HCURSOR GetGrabHandCursor() { return g_grabHand; }
+bool OwnsComInitialization() { return g_comOwned; }
+
+// For the release chain (AppShutdown_win.cpp).
+void FreeHandCursors() {
+    for (HCURSOR* hand : {&g_flatHand, &g_grabHand}) {
+        if (*hand) {
+            if (g_handsAreIcons)
+                DestroyIcon(reinterpret_cast<HICON>(*hand));
+            else
+                DestroyCursor(*hand);
+        }
+        *hand = nullptr;
+    }
+}
+
+void EndOwnComInitialization() {
+    if (g_comOwned)
+        CoUninitialize();
+    g_comOwned = false;
+}
+
+uint32_t TakeAvailabilityMask(uint32_t mask) { return g_availability = mask; }

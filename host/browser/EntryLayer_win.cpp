@@ -1,0 +1,161 @@
+// Exports, the handler table and the instance handlers of the browser plug-in interface.
+#include "host/browser/EntryLayer.h"
+
+#include "host/browser/DownloadStreams.h"
+#include "host/browser/WindowAttach.h"
+
+namespace {
+
+NPNetscapeFuncs* g_browser = nullptr;
+NPP g_pluginInstance = nullptr;
+FirstWindowCopy g_firstWindow = {};
+bool g_attached = false;
+bool g_shutDown = false;
+// The one instance record whose window the system is attached to. Only its destruction
+// shuts the system down; a second instance frees just its own record.
+InstanceData* g_attachedRecord = nullptr;
+NPP g_attachedInstance = nullptr;
+
+constexpr uint16_t kHandlerTableVersion = 6;
+constexpr uint16_t kFilledTableSize = 44;
+constexpr uint16_t kMinBrowserTableSize = 52;
+
+}  // namespace
+
+NPNetscapeFuncs* GetBrowserFuncs() { return g_browser; }
+NPP GetPluginInstance() { return g_pluginInstance; }
+NPP GetAttachedInstance() { return g_attachedInstance; }
+const FirstWindowCopy& GetFirstWindow() { return g_firstWindow; }
+bool IsSystemAttached() { return g_attached; }
+
+extern "C" NPError __stdcall NP_GetEntryPoints(NPPluginFuncs* table) {
+    if (!table || table->size < kFilledTableSize)
+        return NPERR_INVALID_FUNCTABLE_ERROR;
+    // Only the first 44 bytes are ours to write, whatever size the browser announces.
+    table->version = kHandlerTableVersion;
+    table->newp = NPP_New;
+    table->destroy = NPP_Destroy;
+    table->setwindow = NPP_SetWindow;
+    table->newstream = NPP_NewStream;
+    table->destroystream = NPP_DestroyStream;
+    table->asfile = NPP_StreamAsFile;
+    table->writeready = NPP_WriteReady;
+    table->write = NPP_Write;
+    table->print = NPP_Print;
+    table->event = nullptr;
+    return NPERR_NO_ERROR;
+}
+
+extern "C" NPError __stdcall NP_Initialize(NPNetscapeFuncs* browserTable) {
+    if (!browserTable)
+        return NPERR_INVALID_FUNCTABLE_ERROR;
+    g_browser = browserTable;
+    if ((browserTable->version >> 8) != 0)
+        return NPERR_INCOMPATIBLE_VERSION_ERROR;
+    if (browserTable->size < kMinBrowserTableSize)
+        return NPERR_INVALID_FUNCTABLE_ERROR;
+    return NPP_Initialize();
+}
+
+extern "C" NPError NP_Shutdown() {
+    NPP_Shutdown();
+    g_browser = nullptr;
+    return NPERR_NO_ERROR;
+}
+
+extern "C" NPError NPP_Initialize() { return NPERR_NO_ERROR; }
+
+extern "C" void NPP_Shutdown() { CloseAllDownloads(); }
+
+extern "C" NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t, char**, char**, NPSavedData*) {
+    if (!instance)
+        return NPERR_INVALID_INSTANCE_ERROR;
+    // Downloads belong to their own streams; another embed on the page leaves them, and the
+    // work of an attached system, alone.
+    if (!g_attached)
+        ClearPendingRequestLabel();
+    InstanceData* record = nullptr;
+    if (g_browser && g_browser->memalloc)
+        record = static_cast<InstanceData*>(g_browser->memalloc(sizeof(InstanceData)));
+    instance->pdata = record;
+    g_pluginInstance = instance;
+    LoadCacheIndex();
+    if (!record)
+        return NPERR_OUT_OF_MEMORY_ERROR;
+    record->window = 0;
+    record->mode = mode;
+    return NPERR_NO_ERROR;
+}
+
+extern "C" NPError NPP_Destroy(NPP instance, NPSavedData**) {
+    if (!instance)
+        return NPERR_INVALID_INSTANCE_ERROR;
+    ForgetInstanceDownloads(instance);  // its own streams only
+    auto* record = static_cast<InstanceData*>(instance->pdata);
+    if (record) {
+        if (record == g_attachedRecord) {
+            if (!g_shutDown)
+                ShutdownPluginInstance(reinterpret_cast<HWND>(static_cast<uintptr_t>(record->window)));
+            g_shutDown = true;
+            // A later instance in this module may attach again (a page reloaded).
+            g_attached = false;
+            g_attachedRecord = nullptr;
+            g_attachedInstance = nullptr;
+        }
+        record->window = 0;
+        if (g_browser && g_browser->memfree)
+            g_browser->memfree(record);
+        instance->pdata = nullptr;
+    }
+    // Downloads go on for the attached instance when a later one goes away before it.
+    if (g_pluginInstance == instance)
+        g_pluginInstance = g_attachedInstance;
+    return NPERR_NO_ERROR;
+}
+
+extern "C" NPError NPP_SetWindow(NPP instance, NPWindow* window) {
+    if (!instance)
+        return NPERR_INVALID_INSTANCE_ERROR;
+    auto* record = static_cast<InstanceData*>(instance->pdata);
+    if (!window || !record)
+        return NPERR_GENERIC_ERROR;
+    // Only the first real window counts: resizes and repeated calls change nothing.
+    if (!window->window || record->window)
+        return NPERR_NO_ERROR;
+    HWND hwnd = static_cast<HWND>(window->window);
+    record->window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(hwnd));
+    if (g_attached)
+        return NPERR_NO_ERROR;  // another embed has the system: its geometry stays
+    g_firstWindow = {hwnd, window->x, window->y, window->width, window->height, window->clipRect};
+    g_attached = true;
+    g_shutDown = false;
+    g_attachedRecord = record;
+    g_attachedInstance = instance;
+    // A failed start-up is not the browser's concern; nothing is opened on a window the system
+    // could not start on.
+    const bool started = AttachPluginWindow(hwnd);
+    SetFocus(hwnd);
+    if (started)
+        OpenWaitingDownload(instance);  // a stack that arrived before the window
+    return NPERR_NO_ERROR;
+}
+
+extern "C" int32_t NPP_WriteReady(NPP, NPStream*) {
+    return 0x0FFFFFFF;  // any amount is welcome
+}
+
+extern "C" void NPP_Print(NPP instance, NPPrint* print) {
+    if (!instance || !print)
+        return;
+    if (print->mode == NP_FULL) {
+        print->print.fullPrint.pluginPrinted = 0;  // the browser prints the page itself
+        return;
+    }
+    HDC dc = static_cast<HDC>(print->print.embedPrint.window.window);
+    if (!dc)
+        return;
+    MoveToEx(dc, 0, 0, nullptr);
+    LineTo(dc, 500, 500);
+}
+
+extern "C" void NPP_StreamAsFile(NPP, NPStream*, const char*) {}

@@ -1,0 +1,28 @@
+// The table of libraries loaded at run time.
+#include "host/browser/LoadedLibraries.h"
+
+#include <algorithm>
+
+bool LoadedLibraryTable::HasRoom() const { return std::find(slots.begin(), slots.end(), nullptr) != slots.end(); }
+
+bool LoadedLibraryTable::Record(void* module) {
+    auto free = std::find(slots.begin(), slots.end(), nullptr);
+    if (!module || free == slots.end())
+        return false;
+    *free = module;
+    return true;
+}
+
+void LoadedLibraryTable::ReleaseAll(void (*release)(void* module)) {
+    for (void* module : slots) {
+        if (!module)
+            break;
+        release(module);
+    }
+    slots.fill(nullptr);
+}
+
+LoadedLibraryTable& LoadedLibraries() {
+    static LoadedLibraryTable table;
+    return table;
+}

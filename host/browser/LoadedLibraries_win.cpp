@@ -1,0 +1,18 @@
+// Loading libraries at run time without the system's "file not found" boxes.
+#include "host/browser/LoadedLibraries.h"
+
+HMODULE SafeLoadLibrary(const char* fileName) {
+    LoadedLibraryTable& table = LoadedLibraries();
+    if (!fileName || !table.HasRoom())
+        return nullptr;
+    const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryA(fileName);
+    SetErrorMode(oldMode);
+    if (module)
+        table.Record(module);
+    return module;
+}
+
+void FreeLoadedLibraries() {
+    LoadedLibraries().ReleaseAll([](void* module) { FreeLibrary(static_cast<HMODULE>(module)); });
+}

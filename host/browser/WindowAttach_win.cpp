@@ -1,0 +1,82 @@
+// Attaching to the browser's window and handing it back.
+#include "host/browser/WindowAttach.h"
+
+#include <array>
+#include <numeric>
+
+#include "core/memory/Handles.h"
+#include "core/system/PluginModule.h"
+#include "host/window/CardMessageHandler.h"
+#include "host/browser/DownloadStreams.h"
+#include "host/window/OneShotTimers.h"
+#include "media/MediaManager.h"
+
+namespace {
+
+struct AttachedWindow {
+    HWND window = nullptr;
+    WNDPROC browserProc = nullptr;  // null: not subclassed
+    HCURSOR classCursor = nullptr;
+};
+AttachedWindow g_attached;
+std::array<std::array<uint8_t, 256>, 2> g_colorMaps{};
+
+}  // namespace
+
+uint8_t* ColorIndexMap(int which) { return g_colorMaps[which ? 1 : 0].data(); }
+
+bool IsPluginWindowAttached() { return g_attached.browserProc != nullptr; }
+
+bool AttachPluginWindow(HWND window) {
+    if (!IsWindow(window) || !InitMemRefs())
+        return false;
+    SetMainWindow(window);
+    InstallDownloadServices();  // stack opening and file lookup go through the download cache
+    const int started = AppStartup(GetAppInstance(), window);
+    MediaManagerCreate(window, GetAppInstance());
+    if (!started)
+        return false;
+    SetTimer(window, kTickTimer, kTickMilliseconds, nullptr);
+    g_attached.window = window;
+    g_attached.classCursor = reinterpret_cast<HCURSOR>(GetClassLongPtrA(window, GCLP_HCURSOR));
+    g_attached.browserProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PluginWndProc)));
+    for (auto& map : g_colorMaps)
+        std::iota(map.begin(), map.end(), uint8_t{0});
+    // The creation branch never runs on a window the browser made; what it sets up that needs
+    // no window of its own is set up here.
+    StartWindowServices(window);
+    return true;
+}
+
+LRESULT CALLBACK PluginWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (CardMessageHandler(window, message, wParam, lParam))
+        return 1;
+    if (window == g_attached.window && g_attached.browserProc)
+        return CallWindowProcA(g_attached.browserProc, window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void DetachPluginWindow(HWND window) {
+    if (!g_attached.browserProc || window != g_attached.window)
+        return;
+    if (IsWindow(window)) {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_attached.browserProc));
+        SetClassLongPtrA(window, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(g_attached.classCursor));
+    }
+    g_attached = {};
+}
+
+void ShutdownPluginInstance(HWND window) {
+    // Nothing of ours may fire once the releases begin.
+    if (IsWindow(window)) {
+        KillTimer(window, kTickTimer);
+        KillTimer(window, kCursorTimer);
+    }
+    ShutdownTimers();
+    AppShutdown();
+    SaveCacheIndex();
+    FreeDownloadState();
+    DetachPluginWindow(window);
+    SetMainWindow(nullptr);
+}

@@ -1,0 +1,205 @@
+#include "host/menus/MenuCommands.h"
+
+#include "actions/ActionServices.h"
+#include "actions/Animations.h"
+#include "core/ui/Alerts.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/memory/Handles.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/card/CardRedrawNeighbours.h"
+#include "graphics/colors/ColorChooser.h"
+#include "graphics/layers/LayerList.h"
+#include "host/dialogs/AboutBox.h"
+#include "host/navigation/CardNavigation.h"
+#include "host/menus/ClipboardCommands.h"
+#include "host/browser/DeferredCommands.h"
+#include "host/palettes/Fcolors.h"
+#include "host/menus/MenuCommandRules.h"
+#include "host/menus/MenuOptions.h"
+#include "host/menus/MenuSubjects.h"
+#include "host/dialogs/Printing.h"
+#include "host/palettes/ToolPalette.h"
+#include "media/MediaManager.h"
+#include "objects/ObjectServices.h"
+#include "paint/PaintTools.h"
+#include "paint/Selections.h"
+#include "stack/cards/CardList.h"
+#include "stack/dialogs/InfoDialogs.h"
+#include "stack/edit/ReadyMadeMenu.h"
+#include "stack/save/SaveDialogs.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpen.h"
+#include "stack/open/StackOpenSession.h"
+
+namespace {
+
+// Hide Menu Bar: the card remembers whether it is shown with the menu bar, so entering it
+// again brings the bar back as it was.
+void RecordCardMenuBar(bool shown) {
+    const Handle card = GetCurrentCardRecord();
+    HandleLock lock(card);
+    if (!lock || GetHandleSize(card) < kCardMenuBar + 2)
+        return;
+    SetU16({lock.get(), GetHandleSize(card)}, kCardMenuBar, shown ? 1 : 0);
+    MarkCardChanged();
+}
+
+enum : int { kPlainEffect = 0, kNormalView = 355, kAddGraphic = 307 };
+enum : UINT { kShowHiddenObjectsAlert = 2304, kTurnSelectionIntoGraphicAlert = 2318 };
+
+void Prepare(HWND window, int raw) {
+    if (StopsMediaFirst(raw)) {
+        CloseCaptureWindow();
+        StopFrameAnimations();
+        ReleaseAnimPlayback();
+    }
+    if (EndsTextEdits(raw)) {
+        EndPaintText();
+        ClearActiveTextField();
+    }
+    if (GetSelectedObject() && DeselectsObject(raw, GetMenuSubjects().graphicPicture))
+        DeselectObject(window);
+    if (CommitsSelections(raw)) {
+        bool keep = false;
+        if (raw == kAddGraphic && HasFloatingSelection())
+            keep = ShowAlert(kTurnSelectionIntoGraphicAlert) == 1;
+        if (!keep) {
+            CommitMaskSelection(window);
+            CommitPaintSelection(window);
+        }
+    }
+    CancelPlacedButton(window);
+    CancelPlacedTextField(window);
+}
+
+// Hidden objects neither draw nor clip the card.
+void ToggleObjectsShown(HWND window) {
+    const bool shown = !ObjectsShown();
+    SetObjectsShown(shown);
+    if (shown)
+        CreateClipRegion();
+    else
+        DeleteCardClipRegion();
+    if (auto show = GetCardRedrawNeighbours().showTextFieldWindows)
+        show(shown);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+// Buttons, graphics and text objects are only made while the objects show.
+void AddObject(HWND window, int command) {
+    if (!ObjectsShown() && ShowAlert(kShowHiddenObjectsAlert) == 1)
+        ToggleObjectsShown(window);
+    RunDeferredCommand(command);
+}
+
+// The stack's menu word (header +24): 0 when the stack keeps the menu bar.
+uint16_t StackMenuWord() {
+    Handle header = GetStackHeaderHandle();
+    HandleLock lock(header);
+    if (!header || !lock)
+        return 0;
+    return GetU16({lock.get(), GetHandleSize(header)}, kHeaderLocked);
+}
+
+POINT CursorPoint() {
+    POINT point{};
+    GetCursorPos(&point);
+    return point;
+}
+
+bool RunEditAndOptions(HWND window, int command) {
+    switch (command) {
+    case 250: OpenToolsMenuPalette(window, nullptr); return true;
+    case 402: {
+        POINT at = CursorPoint();
+        OpenToolPalette(window, &at);
+        return true;
+    }
+    case 306: case 307: case 308: AddObject(window, command); return true;
+    case 301: case 303: ShowInfoDialog(window, command == 303); return true;
+    case 163: OpenEraseDialog(window); return true;
+    case 360: OpenTextColorDialog(window); return true;
+    case 361: OpenEraserColorDialog(window); return true;
+    case 401: {
+        POINT at = CursorPoint();
+        CreateFcolorsWindow(window, &at);
+        return true;
+    }
+    case 352: ToggleDrawFilled(); RepaintToolPalette(); return true;
+    case 353: ToggleDrawMultiple(); return true;
+    case 354: ToggleDrawCentered(); return true;
+    case 355:
+        StopFrameAnimations();
+        SetFatbitsZoom(command);
+        return true;
+    case 356: case 357: case 358: SetFatbitsZoom(command); return true;
+    case 364: ToggleObjectsShown(window); return true;
+    case 365: RecordCardMenuBar(ToggleStackMenuBar(StackMenuWord())); return true;
+    case 100: case 104: case 106: case 155: case 160: case 161:
+    case 162: case 300: case 304: case 305: case 311: case 350:
+    case 351: case 369: case 359: case 362: case 363: case 366: case 367:
+    case 403: case 600: case 4183:
+        RunDeferredCommand(command);
+        return true;
+    default:
+        if ((command >= 700 && command <= 707) || (command >= 1100 && command <= 1381)) {
+            RunDeferredCommand(command);
+            return true;
+        }
+        return false;
+    }
+}
+
+bool RunFileAndMove(HWND window, int command, int source) {
+    switch (command) {
+    case 101: OpenStack(true); return true;
+    case 102: SaveStackCommand(); return true;
+    case 103: SaveStackAs(); return true;
+    case 110: return true;  // no frame window to close in the browser
+    case 200: GoBackInHistory(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
+    case 201: GoHomeStack(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
+    case 202: GoFirstCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
+    case 203: GoPrevCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
+    case 204: GoNextCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
+    case 205: GoLastCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
+    case 206: OpenJumpToCardDialog(window); return true;
+    case 207: RunDeferredCommand(source == 1 ? -207 : 207); return true;
+    case 651: ShowAboutBox(window); return true;
+    case 107: case 108: case 109: RunPrintMenuCommand(window, command); return true;
+    case 105:
+    case 652:
+        RunDeferredCommand(command);
+        return true;
+    default: return false;
+    }
+}
+
+// Extension modules, ready-made cards, action choices and filters.
+bool RunFallback(int command) {
+    if (command >= 500 && command <= 599) {
+        HandleReadyMadeCardMenu(command);
+        return true;
+    }
+    if (IsActionChoice(command) || command >= kFirstFilterCommand) {
+        RunDeferredCommand(command);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool DoMenuCommand(HWND window, int command, int source, int* zoomResult) {
+    const int raw = command;
+    command = NormalizeMenuCommand(raw);
+    if (!IsActionChoice(command))
+        Prepare(window, raw);
+    if (GetFatbitsZoom() != 1 && LeavesMagnifiedView(raw)) {
+        SetFatbitsZoom(kNormalView);
+        if (zoomResult)
+            *zoomResult = 0;
+    }
+    return RunClipboardCommand(window, command) || RunEditAndOptions(window, command) ||
+           RunFileAndMove(window, command, source) || RunFallback(command);
+}

@@ -1,0 +1,126 @@
+// UpdateMenus: the enabled state, check marks and texts of one menu before it is shown.
+#include <string>
+
+#include "core/ui/Resources.h"
+#include "host/menus/MenuCommands.h"
+#include "host/menus/MenuOptions.h"
+#include "host/menus/MenuSubjects.h"
+#include "stack/clipboard/Clipboard.h"
+#include "stack/undo/Undo.h"
+
+namespace {
+
+constexpr int kEditObjectPosition = 13;
+constexpr UINT kAppearanceItem = 300;
+constexpr UINT kActionsItem = 15870;
+constexpr UINT kPresentationItem = 61488;
+
+std::string ResText(uint32_t id) {
+    char buffer[256] = {};
+    LoadResString(id, buffer, sizeof buffer);
+    return buffer;
+}
+
+void SetText(HMENU menu, UINT item, const std::string& text) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = const_cast<char*>(text.c_str());
+    SetMenuItemInfoA(menu, item, FALSE, &info);
+}
+
+void Enable(HMENU menu, UINT item, bool enabled) {
+    EnableMenuItem(menu, item, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void Check(HMENU menu, UINT item, bool checked) {
+    CheckMenuItem(menu, item, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// The selected object's item: its own text, or for an object without one a sub-menu of its
+// appearance and actions.
+void UpdateObjectItem(HMENU menu, const MenuSubjects& s) {
+    if (!s.objectItemText.empty()) {
+        ModifyMenuA(menu, kEditObjectPosition, MF_BYPOSITION | MF_STRING, kAppearanceItem, s.objectItemText.c_str());
+        return;
+    }
+    if (!s.objectSelected) {
+        ModifyMenuA(menu, kEditObjectPosition, MF_BYPOSITION | MF_STRING | MF_GRAYED, kAppearanceItem,
+                    "Appearance...");
+        return;
+    }
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, kAppearanceItem, "Appearance...");
+    AppendMenuA(popup, MF_STRING, kActionsItem, (ResText(4182) + "...").c_str());
+    ModifyMenuA(menu, kEditObjectPosition, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
+                "Appearance...");
+}
+
+void UpdateEditMenu(HMENU menu, const MenuSubjects& s) {
+    char undo[128] = {};
+    const bool canUndo = GetUndoMenuText(undo, sizeof undo, true);
+    SetText(menu, 150, undo);
+    Enable(menu, 150, canUndo);
+    if (s.paintSelection || s.selectionNoun.empty()) {
+        SetText(menu, 151, ResText(4014));
+        SetText(menu, 152, ResText(4015));
+        SetText(menu, 154, ResText(4016));
+        for (UINT item : {151u, 152u, 154u})
+            Enable(menu, item, s.paintSelection);
+    } else {
+        SetText(menu, 151, ResText(4017) + s.selectionNoun + "\tCtrl+X");
+        SetText(menu, 152, ResText(4018) + s.selectionNoun + "\tCtrl+C");
+        SetText(menu, 154, ResText(4019) + s.selectionNoun + "\tDel");
+        for (UINT item : {151u, 152u, 154u})
+            Enable(menu, item, true);
+    }
+    if (GetMenuItemCount(menu) > kEditObjectPosition)
+        UpdateObjectItem(menu, s);
+    char noun[80] = {};
+    if (UpdatePasteMenuItem(noun, sizeof noun)) {
+        SetText(menu, 153, noun[0] ? ResText(4021) + noun + "\tCtrl+V" : ResText(4020));
+        Enable(menu, 153, true);
+    } else {
+        SetText(menu, 153, ResText(4020));
+        Enable(menu, 153, false);
+    }
+    Enable(menu, 160, s.paintSelection || s.graphicPicture);
+    Enable(menu, 161, s.paintSelection || s.graphicPicture);
+    SetText(menu, 162, ResText(4158));
+    Enable(menu, 367, s.paintSelection);
+}
+
+}  // namespace
+
+void UpdateMenus(HWND window, int menuIndex, HMENU menu, bool systemMenu) {
+    if (!menu)
+        return;
+    const MenuSubjects s = GetMenuSubjects();
+    if (systemMenu) {
+        SetText(menu, kPresentationItem, ResText(4186));
+        Enable(menu, kPresentationItem, !(window && IsIconic(window)));
+        Check(menu, kPresentationItem, s.presentationMode);
+        return;
+    }
+    switch (menuIndex) {
+    case 0:
+        SetText(menu, 108, ResText(s.activeField || s.objectActive ? 2026 : 2025));
+        SetText(menu, 104, ResText(s.activeField ? 4301 : 4300));
+        SetText(menu, 105, ResText(s.activeField ? 4303 : 4302));
+        break;
+    case 1: UpdateEditMenu(menu, s); break;
+    case 2: Enable(menu, 201, s.homeStackKnown); break;
+    case 4:
+        Enable(menu, 304, s.objectSelected);
+        Enable(menu, 305, s.objectSelected);
+        break;
+    case 6: Enable(menu, 701, s.objectSelected); break;
+    case 7:
+        SetText(menu, 364, ResText(ObjectsShown() ? 4023 : 4024));
+        Check(menu, 352, IsDrawFilled());
+        Check(menu, 353, IsDrawMultiple());
+        Check(menu, 354, IsDrawCentered());
+        break;
+    default: break;  // the text style items and the filters follow their own subsystems
+    }
+}

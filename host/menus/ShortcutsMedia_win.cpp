@@ -1,0 +1,146 @@
+// Adding a movie or a sound to the current card's first action from the shortcuts palette.
+#include <cstring>
+
+#include "actions/ActionBlock.h"
+#include "actions/ActionRecord.h"
+#include "actions/Animations.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/files/FileSlots.h"
+#include "core/system/PluginModule.h"
+#include "host/menus/Shortcuts.h"
+#include "media/MediaDialogs.h"
+#include "media/MediaManager.h"
+#include "stack/cards/ActionResource.h"
+#include "stack/cards/CardList.h"
+#include "stack/open/NewStack.h"
+#include "stack/format/StackFile.h"
+
+namespace {
+
+// Nothing may play or be captured while the card's action changes.
+void StopCardMedia() {
+    StopAllSounds();
+    CloseCaptureWindow();
+    StopFrameAnimations();
+    ReleaseAnimPlayback();
+}
+
+// The card's first action to add to: its id (a fresh one for a card without) and a copy.
+struct CardAction {
+    Handle card = 0;
+    uint16_t id = 0;
+    Handle record = 0;
+};
+
+bool LoadCardAction(CardAction* action) {
+    action->card = GetCurrentCardRecord();
+    if (!action->card)
+        return false;
+    {
+        HandleLock lock(action->card);
+        if (!lock || GetHandleSize(action->card) < kCardAction1 + 2)
+            return false;
+        action->id = GetU16({lock.get(), GetHandleSize(action->card)}, kCardAction1);
+    }
+    if (action->id == 0)
+        action->id = NewUniqueObjectId();
+    action->record = LoadActionResource(action->id);
+    return action->record != 0;
+}
+
+// Stores the action and names it in the card. The copy is the caller's to free.
+bool StoreCardAction(CardAction* action) {
+    uint16_t id = action->id;
+    if (!StoreActionResource(&id, action->record))
+        return false;
+    HandleLock lock(action->card);
+    if (lock)
+        SetU16({lock.get(), GetHandleSize(action->card)}, kCardAction1, id);
+    MarkCardChanged();
+    return true;
+}
+
+// The chunk at offset in the record handle, for setting its fields.
+template <class Fill>
+void FillChunk(Handle record, uint32_t offset, Fill fill) {
+    HandleLock lock(record);
+    if (!lock || offset + kChunkBytes > GetHandleSize(record))
+        return;
+    fill(std::span<uint8_t>(lock.get() + offset, kChunkBytes));
+}
+
+}  // namespace
+
+bool AddMovieToCard() {
+    StopCardMedia();
+    uint8_t choice[kMovieChoiceBytes] = {};
+    if (!MediaMovieOptions(GetMainWindow(), choice, nullptr, 0))
+        return false;
+    CardAction action;
+    if (!LoadCardAction(&action))
+        return false;
+    Handle reference = GetMediaFileRef();
+    ChunkDesc desc;
+    InitChunkDesc(&desc, kTagMovie, kChunkFromHandle, static_cast<uintptr_t>(reference), 0, kActMovie);
+    const uint32_t offset = reference ? InsertObjectChunk(action.record, 0, desc) : 0;
+    DisposeHandle(reference);
+    bool stored = false;
+    if (offset > 0) {
+        const ActionBlock* block = GetActionBlock();
+        FillChunk(action.record, offset, [&](std::span<uint8_t> c) {
+            SetU16(c, kChunkOwner, action.id);
+            SetU16(c, kChunkRect + 0, static_cast<uint16_t>(block->movieRect.left));
+            SetU16(c, kChunkRect + 2, static_cast<uint16_t>(block->movieRect.top));
+            SetU16(c, kChunkRect + 4, static_cast<uint16_t>(block->movieRect.right));
+            SetU16(c, kChunkRect + 6, static_cast<uint16_t>(block->movieRect.bottom));
+            SetU32(c, kChunkValue, block->movieOption);
+            SetU16(c, kChunkOptionWord, block->movieOptionWord);
+        });
+        stored = StoreCardAction(&action);
+    }
+    DisposeHandle(action.record);
+    UpdateMediaFileRef();
+    return stored;
+}
+
+bool AddSoundToCard() {
+    StopCardMedia();
+    AudioDeckChoice choice;
+    if (!RunAudioDeckDialog(GetMainWindow(), &choice))
+        return false;
+    ChunkDesc desc;
+    Handle packed = 0;
+    if (choice.isFile) {
+        if (!PackFileSpec(2, &packed))
+            return false;
+        InitChunkDesc(&desc, kTagSoundFile, kChunkFromHandle, static_cast<uintptr_t>(packed), 0, kActSoundFile);
+    } else {
+        uint16_t id = choice.soundId;
+        ResRequest request{};
+        if (TakeAudioDeckRequest(&request)) {
+            if (!WriteStackResource(&request))
+                return false;
+            if (request.id != 0)
+                id = request.id;  // the id the stack gave the recording
+        }
+        if (id == 0)
+            return false;
+        InitChunkDesc(&desc, kTagSoundResource, kChunkInline, id, 0, kActSoundResource);
+    }
+    CardAction action;
+    bool stored = false;
+    if (LoadCardAction(&action)) {
+        const uint32_t offset = InsertObjectChunk(action.record, 0, desc);
+        if (offset > 0) {
+            FillChunk(action.record, offset, [&](std::span<uint8_t> c) {
+                SetU16(c, kChunkSoundFlags, choice.typeFlags);
+                SetU16(c, kChunkRect, choice.parameter);
+            });
+            stored = StoreCardAction(&action);
+        }
+        DisposeHandle(action.record);
+    }
+    DisposeHandle(packed);
+    return stored;
+}

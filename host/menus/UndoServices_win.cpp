@@ -1,0 +1,158 @@
+// Undo's neighbours in the Windows build: the offscreen, the paint selections, the layers and
+// the current tool, installed at load.
+#include <windows.h>
+
+#include <cstring>
+
+#include "core/memory/ByteReader.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/card/CardRedraw.h"
+#include "graphics/dib/Dib.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/pixels/OffscreenDib.h"
+#include "host/navigation/CardNavigation.h"
+#include "host/window/CurrentTool.h"
+#include "objects/Buttons.h"
+#include "objects/ObjectServices.h"
+#include "paint/PasteUndoSelections.h"
+#include "paint/PaintTools.h"
+#include "paint/Selections.h"
+#include "stack/cards/CardList.h"
+#include "stack/pictures/CardPictureConvert.h"
+#include "graphics/card/CardRedrawServices.h"
+#include "stack/format/StackFile.h"
+#include "stack/undo/UndoNeighbours.h"
+
+namespace {
+
+void RestoreSnapshot(DibHandle snapshot) {
+    const HBITMAP offscreen = GetOffscreenBitmap();
+    HandleLock lock(snapshot);
+    if (!offscreen || !lock)
+        return;
+    const std::span<const uint8_t> dib(lock.get(), GetHandleSize(snapshot));
+    const uint64_t bits = DibBitsOffset(dib);
+    const int height = static_cast<int>(GetU32(dib, 8));
+    if (dib.size() < kDibInfoHeaderBytes || bits >= dib.size())
+        return;
+    const HDC dc = AcquireOffscreenDC(nullptr);
+    if (!dc)
+        return;
+    SetDIBits(dc, offscreen, 0, static_cast<UINT>(height < 0 ? -height : height), dib.data() + bits,
+              reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS);
+    ReleaseOffscreenDC(dc);
+}
+
+RECT ToRect(const int32_t r[4]) { return RECT{r[0], r[1], r[2], r[3]}; }
+void FromRect(const RECT& rect, int32_t r[4]) {
+    r[0] = rect.left;
+    r[1] = rect.top;
+    r[2] = rect.right;
+    r[3] = rect.bottom;
+}
+
+// The object's record takes the rectangle as four 16-bit values.
+void WriteRecordRect(uint16_t kind, uint16_t id, const RECT& rect) {
+    Handle card = 0;
+    uint32_t offset = 0;
+    if (!FindObject(kind, id, &card, &offset))
+        return;
+    HandleLock lock(card);
+    if (!lock)
+        return;
+    const std::span<uint8_t> bytes(lock.get(), GetHandleSize(card));
+    SetU16(bytes, offset + kObjectRect, static_cast<uint16_t>(rect.left));
+    SetU16(bytes, offset + kObjectRect + 2, static_cast<uint16_t>(rect.top));
+    SetU16(bytes, offset + kObjectRect + 4, static_cast<uint16_t>(rect.right));
+    SetU16(bytes, offset + kObjectRect + 6, static_cast<uint16_t>(rect.bottom));
+}
+
+bool SwapObjectRect(uint16_t kind, uint16_t id, int32_t r[4]) {
+    const LayerHandle layer = FindLayer(kind, id);
+    auto* common = layer ? static_cast<ObjectLayer*>(GlobalLock(layer)) : nullptr;
+    if (!common)
+        return false;
+    const RECT saved = ToRect(r);
+    FromRect(common->bounds, r);
+    common->bounds = saved;
+    if (common->region)
+        DeleteObject(common->region);
+    common->region = kind == kLayerButton ? MakeButtonRegion(GetCardWindow(), reinterpret_cast<ButtonLayer*>(common))
+                                          : CreateRectRgnIndirect(&saved);
+    GlobalUnlock(layer);
+    WriteRecordRect(kind, id, saved);
+    CreateClipRegion();
+    return true;
+}
+
+void RebuildLayers() {
+    FreeLayerList();
+    if (const Handle card = GetCurrentCardRecord())
+        BuildCardLayers(card);
+}
+
+void ApplyPalette(uint32_t palette) {
+    const HPALETTE hpal = reinterpret_cast<HPALETTE>(static_cast<uintptr_t>(palette));
+    SetAppPalette(hpal);
+    if (const Handle card = GetCurrentCardRecord()) {
+        StorePaletteInPictureResource(card, hpal);
+        MapBitmapToPalette(card, hpal);
+    }
+    ReloadFillPatterns();
+    if (const HWND colors = GetFcolorsWindow())
+        InvalidateRect(colors, nullptr, FALSE);
+}
+
+HBITMAP AsBitmap(uint32_t v) { return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(v)); }
+
+const bool g_installed = [] {
+    UndoNeighbours n = DefaultUndoNeighbours();
+    n.currentTool = GetCurrentTool;
+    n.selectTool = SelectToolNumber;
+    n.offscreenToDib = OffscreenToDib;
+    n.restoreSnapshot = RestoreSnapshot;
+    n.deleteGdiObject = [](uint32_t object) { DeleteObject(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(object))); };
+    n.replaceMaskSelection = [](void* window, uint32_t pixels, uint32_t mask, uint32_t outline, int x, int y) {
+        ReplaceMaskSelection(static_cast<HWND>(window), AsBitmap(pixels), AsBitmap(mask), AsBitmap(outline), x, y);
+    };
+    n.swapMaskSelectionPosition = SwapMaskSelectionPosition;
+    n.swapRectSelectionRect = [](int32_t r[4]) {
+        RECT rect = ToRect(r);
+        SwapRectSelectionRect(&rect);
+        FromRect(rect, r);
+    };
+    n.swapRectSelection = [](int32_t r[4], uint32_t* bitmap) {
+        RECT rect = ToRect(r);
+        HBITMAP b = AsBitmap(*bitmap);
+        SwapRectSelection(&rect, &b);
+        FromRect(rect, r);
+        *bitmap = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(b));
+    };
+    n.restoreRectSelection = [](const int32_t r[4], uint32_t bitmap) {
+        RestoreRectSelection(r[0], r[1], r[2], r[3], AsBitmap(bitmap));
+    };
+    n.freeMaskSelection = FreeMaskSelection;
+    n.flipRectSelection = FlipRectSelection;
+    n.setPaintTextCaretPos = SetPaintTextCaretPos;
+    n.rebuildLayers = RebuildLayers;
+    n.syncCardFromLayers = SyncCardFromLayers;
+    n.swapObjectRect = SwapObjectRect;
+    n.deselectObject = [] { DeselectObject(GetCardWindow()); };
+    n.invalidateCard = [](void* window) {
+        if (window)
+            InvalidateRect(static_cast<HWND>(window), nullptr, FALSE);
+    };
+    n.refreshMagnifiedView = InvalidateFatbits;
+    n.lastFilterName = LastFilterName;
+    n.cardPalette = [] {
+        const Handle card = GetCurrentCardRecord();
+        return card ? static_cast<uint32_t>(reinterpret_cast<uintptr_t>(CardPalette(card))) : 0u;
+    };
+    n.applyPalette = ApplyPalette;
+    n.goToCard = [](uint16_t id) { GoToCardId(id, 3, 0, 8); };
+    SetUndoNeighbours(n);
+    return true;
+}();
+
+}  // namespace

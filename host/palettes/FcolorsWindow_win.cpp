@@ -1,0 +1,445 @@
+// The floating colours palette window.
+#include <windowsx.h>
+
+#include <utility>
+
+#include "core/ui/Alerts.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/PaletteCaption.h"
+#include "core/system/PluginModule.h"
+#include "core/system/PreferenceFlags.h"
+#include "core/ui/Resources.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/colors/ColorChooser.h"
+#include "graphics/colors/Fcolors.h"
+#include "graphics/colors/FcolorsLayout.h"
+#include "host/window/CurrentTool.h"
+#include "host/palettes/Fcolors.h"
+#include "host/palettes/ToolPalette.h"
+#include "paint/PaintTools.h"
+#include "resources/colors_ids.h"
+
+namespace {
+
+constexpr DWORD kWindowStyle = 0x90800000;  // popup, visible, border
+constexpr int kSwatchTop = 6;
+constexpr int kSwatchBottom = 26;
+constexpr int kDefaultFillIcon = 6;
+
+struct FcolorsState {
+    HWND window = nullptr;
+    bool registered = false;
+    RECT saved{};           // position and width
+    bool tracking = false;
+    int16_t selection = 0;
+    bool busy = false;      // the colour chooser runs from a double click
+    bool tabEnabled = false;
+    uint32_t fillIcon = 0;  // the fill panel's last icon; none yet
+};
+FcolorsState g;
+
+FcolorsLayout CurrentLayout() { return MakeFcolorsLayout(IsAdvancedUser(), static_cast<int>(GetCurrentTool())); }
+
+char CurrentLetter() { return ToolColorLetter(static_cast<int>(GetCurrentTool())); }
+
+// The window's outer size for a client area of the layout's size.
+SIZE OuterSize(const FcolorsLayout& layout) {
+    RECT r{0, 0, layout.width, layout.height};
+    AdjustWindowRectEx(&r, kWindowStyle, FALSE, WS_EX_TOOLWINDOW);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void FrameValueOn(HDC dc, const FcolorsLayout& layout, int16_t value) {
+    if (value >= 0) {
+        ColorGridOpOn(dc, 0, 0, layout.width, layout.gridBottom, kGridFrame, 0, 0, layout.gridSide, layout.gridSide,
+                      value, TRUE);
+        return;
+    }
+    if (!layout.patterns || value < -16)
+        return;
+    const CellBox c = PatternCellBox(layout, -value);
+    SelectedObject brush(dc, GetStockObject(HOLLOW_BRUSH));
+    SelectedObject pen(dc, GetStockObject(BLACK_PEN));
+    const int mix = SetROP2(dc, R2_NOT);
+    Rectangle(dc, c.left, c.top, c.right + 1, c.bottom + 1);
+    SetROP2(dc, mix);
+}
+
+// A pattern tiled into the box from its top left.
+void TileInto(HDC dc, HBITMAP pattern, const RECT& box) {
+    BITMAP info{};
+    if (!pattern || !GetObject(pattern, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
+        return;
+    MemoryDC source(dc);
+    SelectedObject chosen(source.get(), pattern);
+    for (int y = box.top; y < box.bottom; y += info.bmHeight)
+        for (int x = box.left; x < box.right; x += info.bmWidth)
+            BitBlt(dc, x, y, std::min<int>(info.bmWidth, box.right - x), std::min<int>(info.bmHeight, box.bottom - y),
+                   source.get(), 0, 0, SRCCOPY);
+}
+
+void Line(HDC dc, int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
+void DrawPatterns(HDC dc, const FcolorsLayout& layout) {
+    for (int k = 1; k <= 16; ++k) {
+        const CellBox c = PatternCellBox(layout, k);
+        TileInto(dc, GetFillPattern(k), {c.left, c.top, c.right, c.bottom});
+        SelectedObject brush(dc, GetStockObject(HOLLOW_BRUSH));
+        SelectedObject pen(dc, GetStockObject(WHITE_PEN));
+        Rectangle(dc, c.left, c.top, c.right + 1, c.bottom + 1);
+    }
+    SelectedObject pen(dc, GetStockObject(BLACK_PEN));
+    Line(dc, 0, layout.patternTop - 1, layout.width, layout.patternTop - 1);
+    Line(dc, 0, layout.patternBottom + 1, layout.width, layout.patternBottom + 1);
+}
+
+// The tool's bitmap over the panel's grey: its white pixels and its outer border let it show.
+void DrawIcon(HDC dc, uint32_t tool, int panelTop) {
+    HBITMAP bitmap = nullptr;
+    GetToolBitmap(tool, &bitmap);
+    BITMAP info{};
+    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
+        return;
+    const int offset = (kPanelHeight - info.bmHeight) / 2;
+    MemoryDC source(dc);
+    SelectedObject chosen(source.get(), bitmap);
+    for (int y = 1; y < info.bmHeight - 1; ++y)
+        for (int x = 1; x < info.bmWidth - 1; ++x) {
+            const COLORREF c = GetPixel(source.get(), x, y);
+            if ((c & 0x00FFFFFF) != RGB(255, 255, 255))
+                SetPixel(dc, offset + x, panelTop + offset + y, c);
+        }
+}
+
+uint32_t FillIconFor(uint32_t tool) {
+    switch (tool) {
+    case 1: case 2: case 4: case 5: case 6: case 7: case 8: case 10: case 15: case 17: g.fillIcon = tool; break;
+    default:
+        if (!g.fillIcon)
+            g.fillIcon = kDefaultFillIcon;
+        break;
+    }
+    return g.fillIcon;
+}
+
+RECT SwatchRect(const FcolorsLayout& layout, int panel) {
+    const int top = layout.panelTop + panel * kPanelHeight;
+    return {layout.swatchLeft, top + kSwatchTop, layout.swatchRight, top + kSwatchBottom};
+}
+
+void DrawSwatch(HDC dc, const FcolorsLayout& layout, char letter) {
+    const RECT r = SwatchRect(layout, PanelOfLetter(letter));
+    const int16_t value = GetToolColor(letter);
+    SelectedPalette palette(dc, GetAppPalette(), SelectedPalette::kIfIndexed);
+    SelectedObject pen(dc, GetStockObject(BLACK_PEN));
+    if (value >= 0) {
+        OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(PaletteIndexToColor(value)));
+        SelectedObject chosen(dc, brush.get());
+        Rectangle(dc, r.left, r.top, r.right, r.bottom);
+        return;
+    }
+    TileInto(dc, GetFillPattern(-value), r);
+    SelectedObject hollow(dc, GetStockObject(HOLLOW_BRUSH));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+}
+
+void DrawPanel(HDC dc, const FcolorsLayout& layout, int panel) {
+    const int top = layout.panelTop + panel * kPanelHeight;
+    const int bottom = top + kPanelHeight;
+    const RECT r{0, top, layout.width, bottom};
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    {
+        SelectedObject pen(dc, GetStockObject(WHITE_PEN));
+        Line(dc, 2, top + 2, 2, bottom - 3);
+        Line(dc, 2, top + 2, layout.width - 3, top + 2);
+    }
+    SelectedObject pen(dc, GetStockObject(BLACK_PEN));
+    Line(dc, 2, bottom - 3, layout.width - 2, bottom - 3);
+    Line(dc, layout.width - 3, top + 2, layout.width - 3, bottom - 2);
+    static constexpr char kLetters[] = {'f', 'e', 't'};
+    const uint32_t icons[] = {FillIconFor(GetCurrentTool()), kEraserTool, kTextTool};
+    DrawIcon(dc, icons[panel], top);
+    DrawSwatch(dc, layout, kLetters[panel]);
+}
+
+void Paint(HWND window, HDC dc) {
+    const FcolorsLayout layout = CurrentLayout();
+    SelectedPalette palette(dc, GetAppPalette(), SelectedPalette::kIfIndexed);
+    ColorGridOpOn(dc, 0, 0, layout.width, layout.gridBottom, kGridDraw, 0, 0, layout.gridSide, layout.gridSide, 0,
+                  TRUE);
+    {
+        SelectedObject pen(dc, GetStockObject(BLACK_PEN));
+        Line(dc, 0, layout.gridLine, layout.width, layout.gridLine);
+        Line(dc, 0, layout.panelTop - 1, layout.width, layout.panelTop - 1);
+    }
+    if (layout.patterns)
+        DrawPatterns(dc, layout);
+    FrameValueOn(dc, layout, GetToolColor(CurrentLetter()));
+    for (int panel = 0; panel < 3; ++panel)
+        DrawPanel(dc, layout, panel);
+    DrawPaletteCaptionOn(dc, layout.width, GetActiveWindow() == window);
+}
+
+// The cell under a point: a palette index in the grid, -k in pattern cell k; nothing elsewhere.
+bool ValueAt(const FcolorsLayout& layout, int x, int y, int16_t* value) {
+    if (y < layout.gridBottom) {
+        const int index = ColorGridOpOn(nullptr, 0, 0, layout.width, layout.gridBottom, kGridHitTest, x, y,
+                                        layout.gridSide, layout.gridSide, 0, TRUE);
+        if (index == kNoGridCell)
+            return false;
+        *value = static_cast<int16_t>(index);
+        return true;
+    }
+    const int pattern = PatternAtPoint(layout, x, y);
+    if (!pattern)
+        return false;
+    *value = static_cast<int16_t>(-pattern);
+    return true;
+}
+
+void TrackTo(HWND window, int x, int y) {
+    const FcolorsLayout layout = CurrentLayout();
+    int16_t value = 0;
+    if (!ValueAt(layout, x, y, &value) || value == g.selection)
+        return;
+    WindowDC dc(window);
+    FrameValueOn(dc.get(), layout, g.selection);
+    FrameValueOn(dc.get(), layout, value);
+    g.selection = value;
+}
+
+void OnButtonDown(HWND window, int x, int y) {
+    const FcolorsLayout layout = CurrentLayout();
+    if (g.busy || y >= (layout.patterns ? layout.patternBottom : layout.gridBottom))
+        return;
+    g.tracking = true;
+    g.selection = GetToolColor(CurrentLetter());
+    SetCapture(window);
+    TrackTo(window, x, y);
+}
+
+void OnButtonUp(HWND window, int x, int y) {
+    if (!g.tracking)
+        return;
+    TrackTo(window, x, y);
+    g.tracking = false;
+    ReleaseCapture();
+    ApplyPickedColor(g.selection);
+    RedrawFcolorsSwatch(CurrentLetter());
+}
+
+void OnDoubleClick(HWND window, int x, int y) {
+    const FcolorsLayout layout = CurrentLayout();
+    if (g.busy || y >= layout.gridBottom)
+        return;
+    int16_t value = 0;
+    if (!ValueAt(layout, x, y, &value))
+        return;
+    if (IsAdvancedUser()) {
+        g.busy = true;
+        EditPaletteEntry(value);
+        g.busy = false;
+    }
+    ApplyPickedColor(value);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void OnKey(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (g.busy)
+        return;
+    if (wParam == VK_SHIFT)
+        g.tabEnabled = message == WM_KEYDOWN;
+    if (GetFatbitsZoom() != 1)
+        if (HWND card = GetMainWindow())
+            PostMessage(card, message, wParam, lParam);
+}
+
+void OnChar(WPARAM character) {
+    if (g.busy || character != '\t' || GetFatbitsZoom() != 1 || !g.tabEnabled)
+        return;
+    SelectTool(GetCurrentTool() == static_cast<uint32_t>(kBrowseTool) ? 20 : kBrowseTool);
+}
+
+bool RealizeAppPalette(HWND window) {
+    HPALETTE palette = GetAppPalette();
+    if (!palette)
+        return false;
+    WindowDC dc(window);
+    SelectedPalette chosen(dc.get(), palette, SelectedPalette::kAlways);
+    if (RealizePalette(dc.get()))
+        InvalidateRect(window, nullptr, FALSE);
+    return true;
+}
+
+void OnCreate(HWND window) {
+    g.window = window;
+    SetFcolorsWindow(window);
+    g.tabEnabled = true;
+    g.tracking = false;
+    g.busy = false;
+    FcolorsLayout layout = CurrentLayout();
+    const int savedWidth = g.saved.right - g.saved.left;
+    if (!IsRectEmpty(&g.saved) && savedWidth > 0)
+        layout.width = savedWidth;
+    RECT r{};
+    GetWindowRect(window, &r);
+    const SIZE outer = OuterSize(layout);
+    SetWindowPos(window, nullptr, r.left, r.top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK FcolorsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        return 0;
+    case WM_DESTROY:
+        GetWindowRect(window, &g.saved);
+        g.window = nullptr;
+        g.tracking = false;
+        SetFcolorsWindow(nullptr);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        Paint(window, dc);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_LBUTTONDOWN: OnButtonDown(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_MOUSEMOVE:
+        if (g.tracking && !g.busy)
+            TrackTo(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        if (!g.busy)
+            OnButtonUp(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONDBLCLK: OnDoubleClick(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP: OnKey(message, wParam, lParam); return 0;
+    case WM_CHAR: OnChar(wParam); return 0;
+    case WM_NCHITTEST:
+        if (PtInPaletteCaption(window, static_cast<DWORD>(lParam), FALSE))
+            return HTCAPTION;
+        break;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (g.busy)
+            return 0;
+        if (PtInPaletteCaption(window, static_cast<DWORD>(lParam), TRUE)) {
+            PostMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            return 0;
+        }
+        break;
+    case WM_SYSCOMMAND:
+        if (g.busy && (wParam & 0xFFF0) == SC_CLOSE)
+            return 0;
+        break;
+    case WM_ACTIVATE:
+        DrawPaletteCaption(window);
+        return 0;
+    case WM_QUERYNEWPALETTE: return RealizeAppPalette(window);
+    case WM_PALETTECHANGED:
+        if (reinterpret_cast<HWND>(wParam) != window)
+            RealizeAppPalette(window);
+        return 0;
+    default: break;
+    }
+    return DefWindowProc(window, message, wParam, lParam);
+}
+
+bool RegisterFcolorsClass(const char* name) {
+    if (g.registered)
+        return true;
+    WNDCLASSA wc{};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+    wc.lpfnWndProc = FcolorsProc;
+    wc.hInstance = GetAppInstance();
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = name;
+    g.registered = RegisterClassA(&wc) != 0;
+    if (!g.registered) {
+        char text[128] = {};
+        LoadResString(IDS_REGISTER_CLASS_FAILED, text, sizeof text);
+        lstrcatA(text, name);
+        ShowErrorBox(text);
+    }
+    return g.registered;
+}
+
+}  // namespace
+
+bool CreateFcolorsWindow(HWND parent, const POINT* position) {
+    if (g.window)
+        return true;
+    char name[64] = {};
+    LoadResString(IDS_FCOLORS_CLASS, name, sizeof name);
+    if (!RegisterFcolorsClass(name))
+        return false;
+    POINT at{g.saved.left, g.saved.top};
+    if (position) {
+        SetRectEmpty(&g.saved);
+        at = *position;
+    }
+    const SIZE outer = OuterSize(CurrentLayout());
+    CreateWindowExA(WS_EX_TOOLWINDOW, name, "", kWindowStyle, at.x, at.y, outer.cx, outer.cy, parent, nullptr,
+                    GetAppInstance(), nullptr);
+    return g.window != nullptr;
+}
+
+void FitFcolorsWindowToTool() {
+    if (!g.window)
+        return;
+    const SIZE outer = OuterSize(CurrentLayout());
+    SetWindowPos(g.window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(g.window, nullptr, TRUE);
+}
+
+void LayoutFcolorsWindow(uint32_t /*tool*/) {
+    if (!g.window)
+        return;
+    RECT client{};
+    GetClientRect(g.window, &client);
+    const FcolorsLayout layout = CurrentLayout();
+    if (client.bottom != layout.height || client.right != layout.width)
+        FitFcolorsWindowToTool();
+    else
+        InvalidateRect(g.window, nullptr, FALSE);
+}
+
+void ShowFcolorsWindow() {
+    if (g.window)
+        ShowWindow(g.window, SW_SHOWNA);
+}
+
+void HideFcolorsWindow() {
+    if (g.window)
+        ShowWindow(g.window, SW_HIDE);
+}
+
+void DestroyFcolorsWindow() {
+    if (g.window)
+        DestroyWindow(g.window);
+    char name[64] = {};
+    if (g.registered && LoadResString(IDS_FCOLORS_CLASS, name, sizeof name))
+        UnregisterClassA(name, GetAppInstance());
+    g.registered = false;
+}
+
+void ToggleFcolorsFrame(int16_t value) {
+    if (!g.window)
+        return;
+    WindowDC dc(g.window);
+    FrameValueOn(dc.get(), CurrentLayout(), value);
+}
+
+void RedrawFcolorsSwatch(char letter) {
+    if (!g.window)
+        return;
+    WindowDC dc(g.window);
+    DrawSwatch(dc.get(), CurrentLayout(), letter);
+}

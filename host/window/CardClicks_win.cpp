@@ -1,0 +1,205 @@
+// The left button on the card: by tool, the browse click, the double click, and ending
+// placements and selections.
+#include "actions/ActionServices.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
+#include "graphics/colors/Eyedropper.h"
+#include "graphics/layers/LayerList.h"
+#include "host/window/CardHandlerState.h"
+#include "host/window/CardMessageHandler.h"
+#include "host/navigation/CardNavigation.h"
+#include "host/window/CurrentTool.h"
+#include "host/browser/DownloadStreams.h"
+#include "host/window/MouseHooks.h"
+#include "host/palettes/ToolPalette.h"
+#include "logo/Logo.h"
+#include "objects/ObjectServices.h"
+#include "paint/PaintTools.h"
+
+namespace {
+
+constexpr int kPaintTextTool = 3;
+constexpr uint32_t kFieldClickHitCode = 0x2010001;
+
+bool IsPaintTool(int tool) { return (tool >= 1 && tool <= 11 && tool != kPaintTextTool) || tool == 15; }
+
+// The click goes to the field's own text window, in that window's coordinates.
+void PassClickToField(HWND window, LayerHandle layer, WPARAM keyState, LPARAM lParam) {
+    HWND field = nullptr;
+    {
+        LayerLock<FieldLayer> lock(layer);
+        if (lock)
+            field = lock->window;
+    }
+    if (!field || !IsWindow(field))
+        return;
+    POINT p = {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
+    MapWindowPoints(window, field, &p, 1);
+    SendMessageA(field, WM_SETCURSOR, reinterpret_cast<WPARAM>(GetFrameWindow()), kFieldClickHitCode);
+    SendMessageA(field, WM_LBUTTONDOWN, keyState, MAKELPARAM(p.x, p.y));
+}
+
+uint16_t LayerKind(LayerHandle layer) {
+    LayerLock<> lock(layer);
+    return lock ? lock->kind : 0;
+}
+
+void RunStackClickAction() {
+    if (const uint16_t id = StackHeaderWord(kHeaderClickActionWord))
+        RunCardAction(id, 1, 0, kStringStackClickLabel);
+}
+
+LRESULT BrowseClick(HWND window, WPARAM keyState, LPARAM lParam, POINT point) {
+    CardHandlerState& s = HandlerState();
+    if (LogoCardEvent(window, kBrowseTool, WM_LBUTTONDOWN, keyState, lParam))
+        return 0;
+    bool handled = false;
+    const LayerHandle hit = HitTestLayers(point.x, point.y, false, nullptr);
+    if (hit && s.objectsShown) {
+        switch (LayerKind(hit)) {
+        case kLayerButton:
+            BeginButtonPress(window, hit);
+            handled = true;
+            break;
+        case kLayerGraphic: {
+            handled = BrowseGraphicMouseDown(window, hit, point.x, point.y) != 0;
+            if (!handled) {
+                // The graphic's own action resource: the id its record gives the layer.
+                uint16_t actionId = 0;
+                {
+                    LayerLock<GraphicLayer> lock(hit);
+                    if (lock)
+                        actionId = lock->objectWord;
+                }
+                SetPendingNamedRequest(actionId, nullptr);
+                handled = PerformActionResource(actionId, 1, 0, nullptr) != 0;
+            }
+            break;
+        }
+        case kLayerField:
+            PassClickToField(window, hit, keyState, lParam);
+            handled = true;
+            break;
+        default:
+            break;
+        }
+    }
+    const BrowseClickPlan plan = PlanBrowseClick(hit != nullptr, handled, CurrentCardWord(kCardClickActionWord),
+                                                 StackHeaderWord(kHeaderClickActionWord));
+    if (plan.runCardAction)
+        s.cardClickConsumed = RunCardClickAction() != 0;
+    if (plan.runStackAction)
+        RunStackClickAction();
+    return 0;
+}
+
+}  // namespace
+
+LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
+    CardHandlerState& s = HandlerState();
+    SetFocus(window);
+    if (TakePaletteClickFlag())
+        return 0;
+    s.cardClickConsumed = false;
+    if (GetFatbitsZoom() != 1) {
+        const bool ctrl = (keyState & MK_CONTROL) != 0;
+        if (ctrl)
+            s.handScrollMode = static_cast<int>(GetCurrentTool()) != 12;
+        if (s.handScrollMode) {
+            const POINT p = CardPointFromLParam(window, lParam, false);
+            FatbitsPanMove(p.x, p.y);
+        }
+        PostMessageA(window, WM_MOUSEMOVE, keyState, lParam);
+        if (s.handScrollMode)
+            return 0;
+    }
+    POINT raw = {};
+    const POINT point = CardPointFromLParam(window, lParam, true, &raw);
+    if (CallMouseHook(WM_LBUTTONDOWN, window, point.x, point.y) || NewButtonMouseDown(window, point.x, point.y) ||
+        PlacedGraphicMouseDown(window, point.x, point.y) || NewTextFieldMouseDown(window, point.x, point.y))
+        return 0;
+    const int tool = static_cast<int>(GetCurrentTool());
+    s.lastToolPressed = tool;
+    if (tool < 1 || tool > 23)
+        return 0;
+    if (IsPaintTool(tool)) {
+        ToolMouseDown(window, point.x, point.y, keyState);
+    } else if (tool == kPaintTextTool) {
+        const LayerHandle hit = HitTestLayers(point.x, point.y, false, nullptr);
+        if (hit && s.objectsShown && LayerKind(hit) == kLayerField) {
+            EndPaintText();
+            SelectToolNumber(kBrowseTool);
+            PassClickToField(window, hit, keyState, lParam);
+        } else {
+            BeginPaintText(window, point.x, point.y);
+        }
+    } else if (tool == 12 || tool == 16) {
+        MaskToolMouseDown(window, point.x, point.y, keyState);
+    } else if (tool == 13) {
+        RectToolMouseDown(window, point.x, point.y, raw.x, raw.y, keyState);
+    } else if (tool == 14) {
+        CycleFatbitsZoom(point.x, point.y);
+    } else if (tool == 17) {
+        BeginEyedropperDrag(window, point.x, point.y);
+    } else if (tool == kBrowseTool) {
+        return BrowseClick(window, keyState, lParam, point);
+    } else if (s.objectsShown) {
+        SelectObjectMouseDown(window, point.x, point.y, keyState);
+    }
+    return 0;
+}
+
+LRESULT OnCardDoubleClick(HWND window, WPARAM keyState, LPARAM lParam) {
+    const CardHandlerState& s = HandlerState();
+    if (!IsBrowseMode()) {
+        const POINT point = CardPointFromLParam(window, lParam, true);
+        if (s.objectsShown)
+            EditObjectAtPoint(window, point.x, point.y, (keyState & MK_CONTROL) != 0);
+        return 0;
+    }
+    if (LogoCardEvent(window, kBrowseTool, WM_LBUTTONDBLCLK, keyState, lParam))
+        return 0;
+    const POINT point = CardPointFromLParam(window, lParam, true);
+    const LayerHandle hit = HitTestLayers(point.x, point.y, false, nullptr);
+    if (hit && s.objectsShown && LayerKind(hit) == kLayerButton)
+        SendMessageA(window, WM_LBUTTONDOWN, keyState, lParam);
+    return 0;
+}
+
+int FinishPendingPlacement() {
+    HWND window = GetMainWindow();
+    if (IsPlacedGraphicShown()) {
+        PlacedGraphicMouseDown(window, kOffCardPlacement, kOffCardPlacement);
+        return 1;
+    }
+    if (IsPlacedTextFieldShown()) {
+        NewTextFieldMouseUp(window);
+        return 1;
+    }
+    if (IsPlacedButtonShown()) {
+        NewButtonMouseUp(window, kOffCardPlacement, kOffCardPlacement, false);
+        CallMouseHook(WM_LBUTTONDOWN, window, kOffCardPlacement, kOffCardPlacement);
+        return 1;
+    }
+    return 0;
+}
+
+int RunCardClickAction() {
+    const uint16_t id = CurrentCardWord(kCardClickActionWord);
+    if (!id)
+        return 0;
+    RunCardAction(id, 1, 0, kStringCardClickLabel);
+    return 1;
+}
+
+void DeselectAll() {
+    HWND window = GetMainWindow();
+    EndPaintText();
+    ClearActiveTextField();
+    CancelPlacedButton(window);
+    CommitMaskSelection(window);
+    CommitPaintSelection(window);
+    PlacedGraphicMouseDown(window, kOffCardPlacement, kOffCardPlacement);
+    DeselectObject(window);
+    CancelPlacedTextField(window);
+}

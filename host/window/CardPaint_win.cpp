@@ -1,0 +1,124 @@
+// Painting the card window from the card offscreen, and the palette on indexed displays.
+#include <windows.h>
+
+#include <optional>
+
+#include "core/ui/DisplayUtils.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/WaitCursor.h"
+#include "actions/ActionServices.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/layers/LayerList.h"
+#include "host/window/CardHandlerState.h"
+#include "host/window/CardMessageHandler.h"
+#include "objects/ObjectServices.h"
+#include "paint/PaintTools.h"
+
+void RedrawCardFrame(HWND window, int left, int top, int right, int bottom) {
+    WindowDC dc(window);
+    if (!dc)
+        return;
+    if (!GetOffscreenBitmap()) {
+        RECT client = {};
+        GetClientRect(window, &client);
+        SelectedObject pen(dc.get(), GetStockObject(NULL_PEN));
+        SelectedObject brush(dc.get(), GetStockObject(WHITE_BRUSH));
+        Rectangle(dc.get(), -1, -1, client.right + 2, client.bottom + 2);
+        return;
+    }
+    ShowCursor(FALSE);
+    const bool magnified = GetFatbitsZoom() != 1;
+    {
+        std::optional<WaitCursor> wait;
+        if (!magnified)
+            wait.emplace();
+        SelectedPalette palette(dc.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
+        HDC offscreen = AcquireOffscreenDC(dc.get());
+        if (offscreen) {
+            const int oldWindowRop = SetROP2(dc.get(), R2_COPYPEN);
+            const int oldOffscreenRop = SetROP2(offscreen, R2_COPYPEN);
+            RECT rect = {left, top, right, bottom};
+            if (magnified) {
+                POINT corners[2] = {{left, top}, {right, bottom}};
+                ScreenToZoomed(&corners[0]);
+                ScreenToZoomed(&corners[1]);
+                const RECT zoomed = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+                UpdateFatbitsFromDC(dc.get(), offscreen, zoomed);
+                DrawGrid(dc.get(), rect);
+            } else {
+                BitBlt(dc.get(), left, top, right - left, bottom - top, offscreen, left, top, SRCCOPY);
+                DrawGrid(dc.get(), rect, true);
+                if (HandlerState().objectsShown)
+                    DrawLayersInRect(dc.get(), rect, nullptr, false);
+            }
+            SetROP2(offscreen, oldOffscreenRop);
+            SetROP2(dc.get(), oldWindowRop);
+            ReleaseOffscreenDC(offscreen);
+        }
+    }
+    DrawPlacedButton(window);
+    DrawPlacedGraphic(window);
+    DrawRectSelection(window);
+    DrawMaskSelection(window);
+    ShowCursor(TRUE);
+}
+
+void DrawWindowEdge(HWND window) {
+    if (GetWindowLongA(window, GWL_STYLE) & WS_DLGFRAME)
+        return;
+    HDC dc = GetWindowDC(window);
+    if (!dc)
+        return;
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    const int menuHeight = GetMenu(window) ? GetSystemMetrics(SM_CYMENU) : 0;
+    SelectedObject pen(dc, GetStockObject(BLACK_PEN));
+    SelectedObject brush(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, 0, 0, outer.right - outer.left, menuHeight);
+    ReleaseDC(window, dc);
+}
+
+namespace {
+
+// Selects and realises the palette in the window's DC (updating the window's colours when asked
+// and entries changed), then selects the previous palette back. The number of entries that
+// changed; -1 when the palette could not be selected.
+int RealizeInWindowDc(HWND window, HPALETTE palette, bool updateColors) {
+    WindowDC dc(window);
+    if (!dc || !palette)
+        return -1;
+    HPALETTE previous = SelectPalette(dc.get(), palette, FALSE);
+    if (!previous)
+        return -1;
+    const int changed = static_cast<int>(RealizePalette(dc.get()));
+    if (updateColors && changed > 0)
+        UpdateColors(dc.get());
+    SelectPalette(dc.get(), previous, FALSE);
+    return changed;
+}
+
+}  // namespace
+
+bool RealizePaletteAndRepaint(HWND window, HPALETTE palette) {
+    const int changed = RealizeInWindowDc(window, palette, false);
+    if (changed > 0)
+        InvalidateRect(window, nullptr, TRUE);
+    return changed >= 0;
+}
+
+bool RealizeAppPalette(HWND window, HPALETTE palette) {
+    if (GetDisplayBitsPerPixel() != 8)
+        return false;
+    const int changed = RealizeInWindowDc(window, palette, true);
+    if (changed > 0)
+        RealizePaletteAndRepaint(window, palette);
+    return changed >= 0;
+}
+
+uint32_t MeasureText(HDC dc, const char* text, int length) {
+    SIZE size = {};
+    if (!dc || !text || length <= 0 || !GetTextExtentPoint32A(dc, text, length, &size))
+        return 0;
+    return (static_cast<uint32_t>(size.cy & 0xFFFF) << 16) | static_cast<uint32_t>(size.cx & 0xFFFF);
+}

@@ -1,0 +1,120 @@
+// Mouse-move, button-up and mouse-up on the card: the hook and the trackers of the editing
+// tools in their fixed order; the first that takes the message ends its step.
+#include "actions/ActionServices.h"
+#include "graphics/colors/Eyedropper.h"
+#include "graphics/layers/LayerList.h"
+#include "host/window/CardHandlerState.h"
+#include "host/window/CardMessageHandler.h"
+#include "host/window/CurrentTool.h"
+#include "host/window/MouseHooks.h"
+#include "host/palettes/ToolPalette.h"
+#include "host/browser/WindowAttach.h"
+#include "objects/ObjectServices.h"
+#include "paint/PaintTools.h"
+
+HCURSOR KeptHandScrollCursor();  // CardKeys_win.cpp
+
+namespace {
+
+constexpr int kLinkStateNone = 0;
+
+void SetClassCursor(HWND window, HCURSOR cursor) {
+    SetClassLongPtrA(window, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+}
+
+// The drag trackers, in order.
+bool TrackDragMove(HWND window, POINT point, POINT raw) {
+    return RectToolTrack(window, point.x, point.y, raw.x, raw.y) || NewButtonMouseMove(window, point.x, point.y) ||
+           MaskToolTrack(window, point.x, point.y) || SelectObjectMouseMove(window, point.x, point.y) ||
+           PlacedGraphicMouseMove(window, point.x, point.y) || NewTextFieldMouseMove(window, point.x, point.y) ||
+           CallMouseHook(WM_MOUSEMOVE, window, point.x, point.y);
+}
+
+// The hover trackers, in order.
+bool TrackHoverMove(HWND window, POINT point) {
+    return TrackButtonMouse(window, point.x, point.y) || ToolMouseMove(window, point.x, point.y) ||
+           TrackEyedropperDrag(window, point.x, point.y);
+}
+
+// What the rectangle selection, new button and mask tool do with a button-up; then the placed
+// graphic, the new text field and (with the object selection) the given last step.
+void ToolButtonUp(HWND window, POINT point, WPARAM keyState) {
+    RectToolMouseUp(window, point.x, point.y);
+    NewButtonMouseUp(window, point.x, point.y, (keyState & MK_CONTROL) != 0);
+    MaskToolMouseUp(window, keyState);
+}
+
+}  // namespace
+
+LRESULT DispatchCardMouseMove(HWND window, WPARAM keyState, LPARAM lParam) {
+    CardHandlerState& s = HandlerState();
+    if (keyState & (MK_RBUTTON | MK_MBUTTON))
+        return DefaultChildProcessing(window, WM_MOUSEMOVE, keyState, lParam);
+    if (s.handScrollMode) {
+        const POINT p = CardPointFromLParam(window, lParam, false);
+        ShowCursor(FALSE);
+        FatbitsPanMove(p.x, p.y);
+        ShowCursor(TRUE);
+        SetClassCursor(window, (keyState & MK_LBUTTON) ? GetGrabHandCursor() : GetFlatHandCursor());
+        return 1;
+    }
+    POINT raw = {};
+    const POINT point = CardPointFromLParam(window, lParam, true, &raw);
+    if (s.cardClickConsumed)
+        return 1;
+    if (DragGraphicInBrowse(window, point.x, point.y) || TrackDragMove(window, point, raw))
+        return 1;
+    TrackHoverMove(window, point);
+    HCURSOR cursor = SetBrowseCursorAt(point.x, point.y);
+    SetClassCursor(window, cursor ? cursor : GetToolCursor());
+    return 1;
+}
+
+LRESULT DispatchCardButtonUp(HWND window, WPARAM keyState, LPARAM lParam) {
+    CardHandlerState& s = HandlerState();
+    if (s.handScrollMode) {
+        EndFatbitsPan();
+        if (!(GetKeyState(VK_CONTROL) & 0x8000)) {
+            s.handScrollMode = false;
+            SetCursor(KeptHandScrollCursor());
+        }
+        POINT screen = {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
+        ClientToScreen(window, &screen);
+        if (WindowFromPoint(screen) == window)
+            PostMessageA(window, WM_MOUSEMOVE, keyState, lParam);
+        return DefaultChildProcessing(window, WM_LBUTTONUP, keyState, lParam);
+    }
+    const POINT point = CardPointFromLParam(window, lParam, true);
+    const bool taken = FollowTextLink(point.x, point.y, (keyState & MK_CONTROL) != 0, kLinkStateNone) ||
+                       DropGraphicInBrowse(window, point.x, point.y) ||
+                       (!s.cardClickConsumed && EndButtonPress(window));
+    if (!taken) {
+        CallMouseHook(WM_LBUTTONUP, window, point.x, point.y);
+        if (!ToolMouseUp(window)) {
+            ToolButtonUp(window, point, keyState);
+            if (!PlacedGraphicMouseUp())
+                NewTextFieldMouseUp(window);
+            if (!SelectObjectMouseUp(window, lParam))
+                EndEyedropperDrag(window);
+        }
+    }
+    return DefaultChildProcessing(window, WM_LBUTTONUP, keyState, lParam);
+}
+
+void DispatchCardMouseUp(HWND window, WPARAM keyState, LPARAM lParam, UINT message) {
+    const CardHandlerState& s = HandlerState();
+    if (s.handScrollMode)
+        return;
+    const POINT point = CardPointFromLParam(window, lParam, false);
+    const int tool = static_cast<int>(GetCurrentTool());
+    if ((tool >= 19 && tool <= 22) || (tool == 23 && s.objectsShown))
+        SelectObjectMouseDown(window, point.x, point.y, keyState);
+    CallMouseHook(message, window, point.x, point.y);
+    if (ToolMouseUp(window))
+        return;
+    ToolButtonUp(window, point, keyState);
+    if (!PlacedGraphicMouseUp()) {
+        NewTextFieldMouseUp(window);
+        SelectObjectMouseUp(window, lParam);
+    }
+}

@@ -1,0 +1,55 @@
+// The periodic tick.
+#include "host/window/PeriodicTick.h"
+
+#include "actions/Animations.h"
+#include "actions/NbaEvents.h"
+#include "actions/TimerButtons.h"
+#include "core/memory/ByteReader.h"
+#include "core/ui/CursorCache.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "host/window/CurrentTool.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
+
+namespace {
+
+uint32_t g_tickCounter = 0;
+uint32_t g_timerButtonSetting = 1;
+
+// The stack's timers word, or the last setting when no stack is open.
+uint32_t StackTimerSetting() {
+    const Handle header = GetStackHeaderHandle();
+    HandleLock lock(header);
+    if (!lock || GetHandleSize(header) < kStackHeaderBytes)
+        return g_timerButtonSetting;
+    return GetU16({lock.get(), kStackHeaderBytes}, kHeaderTimersAndLinks);
+}
+
+}  // namespace
+
+bool OnCardTimer(HWND window, UINT_PTR timerId, LPARAM /*lParam*/) {
+    if (timerId == kCursorTimerId) {
+        StepAnimatedCursor();
+        return true;
+    }
+    if (timerId != kPeriodicTimerId)
+        return false;
+    PeriodicTick(window);
+    return true;
+}
+
+void PeriodicTick(HWND window) {
+    if (++g_tickCounter > 4)
+        g_tickCounter = 0;  // the marquees move here once their owners exist
+    if (GetCurrentTool() == kBrowseTool) {
+        RunFrameAnimQueue(window, GetCardClipRegion());
+        g_timerButtonSetting = StackTimerSetting();
+        TickTimerTable(window, g_timerButtonSetting);
+    } else {
+        g_timerButtonSetting = 0;
+    }
+    NotifyStackNBAs(kNbaEventIdle);
+}
+
+uint32_t GetTickCounter() { return g_tickCounter; }
+uint32_t GetTimerButtonSetting() { return g_timerButtonSetting; }

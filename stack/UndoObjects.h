@@ -1,8 +1,0 @@
-// The object recorders as the object tools call them, with the object's layer record.
-#pragma once
-
-#include "graphics/ObjectLayer.h"
-
-void RecordObjectMoveUndo(LayerHandle descriptor);
-void RecordObjectEditUndo(LayerHandle descriptor);
-void SetUndoKindByLetter(LayerHandle descriptor, char letter);

@@ -1,0 +1,352 @@
+// Copy Card, Cut Card and Paste Card: a whole card record travels with its picture (a sharing
+// card takes its holder's picture and background objects along), the resources of its buttons
+// and its three card actions.
+#include <vector>
+
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/ui/ScreenDepth.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/cards/CardList.h"
+#include "stack/cards/CardListNeighbours.h"
+#include "stack/pictures/CardPictureStore.h"
+#include "stack/format/ResFile.h"
+#include "stack/save/SaveStack.h"
+#include "stack/clipboard/Clipboard.h"
+#include "stack/clipboard/ClipboardNeighbours.h"
+#include "stack/open/NewStack.h"
+#include "stack/depth/StackDepth.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/undo/Undo.h"
+
+namespace {
+
+constexpr uint32_t kCardActionWords[kHeldActionSlots] = {kCardAction1, kCardAction2, kCardAction3};
+constexpr uint32_t kPictureBlockLengthAt = kPictureBlockOffset + kBlockLength;  // 108
+constexpr uint32_t kTextOwnerWord = 130;
+constexpr int kUnlockYes = 1;
+
+uint16_t Word(Handle record, uint32_t offset) {
+    HandleLock lock(record);
+    return lock ? GetU16({lock.get(), GetHandleSize(record)}, offset) : 0;
+}
+void SetWord(Handle record, uint32_t offset, uint16_t value) {
+    HandleLock lock(record);
+    if (lock)
+        SetU16({lock.get(), GetHandleSize(record)}, offset, value);
+}
+
+bool IsLive(Handle card) { return card && !IsCardDeleted(card); }
+
+// The picture block's length when the record holds one at 96 that fits; else 0.
+uint32_t PictureBlockLength(Handle record) {
+    HandleLock lock(record);
+    if (!lock)
+        return 0;
+    const std::span<const uint8_t> r(lock.get(), GetHandleSize(record));
+    if (r.size() < kPictureBlockLengthAt + 4)
+        return 0;
+    const uint32_t length = GetU32(r, kPictureBlockLengthAt);
+    if (length < kPictureBlockHeaderBytes || length > r.size() - kMinCardRecordBytes)
+        return 0;
+    return length;
+}
+
+// The background-layer objects of a record that are not marked deleted, as bytes.
+std::vector<uint8_t> BackgroundObjects(Handle record) {
+    std::vector<uint8_t> out;
+    HandleLock lock(record);
+    if (!lock)
+        return out;
+    const std::span<const uint8_t> r(lock.get(), GetHandleSize(record));
+    CardObjectWalk walk(r);
+    ObjectPlace place;
+    while (walk.Next(place))
+        if ((place.flags & kObjectBackground) && !(place.flags & kObjectDeletedFlag))
+            out.insert(out.end(), r.begin() + place.offset, r.begin() + place.offset + place.length);
+    return out;
+}
+
+// A sharing card's copy takes its holder's picture block and background objects at 96.
+bool AddHolderPicture(Handle copy, Handle holder) {
+    const uint32_t length = PictureBlockLength(holder);
+    if (!length)
+        return true;
+    std::vector<uint8_t> insert;
+    {
+        HandleLock lock(holder);
+        insert.assign(lock.get() + kPictureBlockOffset, lock.get() + kPictureBlockOffset + length);
+    }
+    const std::vector<uint8_t> objects = BackgroundObjects(holder);
+    insert.insert(insert.end(), objects.begin(), objects.end());
+    if (InsertBytesInHandle(copy, insert.data(), kPictureBlockOffset, static_cast<uint32_t>(insert.size())) != 0)
+        return false;
+    SyncCardLength(copy);
+    return true;
+}
+
+// The picture block cut out of a record whose kind word does not say it has one, and its
+// background-layer objects removed (they stay with the card it shares).
+void CutSharedParts(Handle copy) {
+    if (const uint32_t length = PictureBlockLength(copy))
+        DeleteFromHandle(copy, kPictureBlockOffset, length);
+    SetWord(copy, kCardKind, kCardKindShared);
+    SyncCardLength(copy);
+    for (;;) {
+        uint32_t at = 0;
+        {
+            HandleLock lock(copy);
+            const std::span<const uint8_t> r(lock.get(), GetHandleSize(copy));
+            CardObjectWalk walk(r);
+            ObjectPlace place;
+            while (walk.Next(place))
+                if (place.flags & kObjectBackground) {
+                    at = place.offset;
+                    break;
+                }
+        }
+        if (!at || RemoveObjectRecord(copy, at) != 0)
+            break;
+    }
+}
+
+// Whether a live sharing card names this id as its picture holder.
+bool IsNamedByLiveSharer(uint16_t id) {
+    for (int i = 1; i <= CountCards(); ++i) {
+        const Handle card = GetCardByIndex(i);
+        if (IsLive(card) && GetCardKind(card) == kCardKindShared && Word(card, kCardBackgroundId) == id)
+            return true;
+    }
+    return false;
+}
+
+// A new card id from the header's counter that no card in the list uses, deleted or not.
+uint16_t TakeFreshCardId() {
+    const Handle header = GetStackHeaderHandle();
+    uint16_t id = Word(header, kHeaderNextCardId);
+    for (uint32_t tries = 0; tries <= 0xFFFF && (id == 0 || FindCardById(id)); ++tries)
+        id = static_cast<uint16_t>(id + 1);
+    if (id == 0 || FindCardById(id))
+        return 0;
+    SetWord(header, kHeaderNextCardId, static_cast<uint16_t>(id == 0xFFFF ? 1 : id + 1));
+    return id;
+}
+
+// Offsets of the record's objects (deleted ones included), for renumbering.
+std::vector<ObjectPlace> Objects(Handle record) {
+    std::vector<ObjectPlace> out;
+    HandleLock lock(record);
+    if (!lock)
+        return out;
+    CardObjectWalk walk({lock.get(), GetHandleSize(record)});
+    ObjectPlace place;
+    while (walk.Next(place))
+        out.push_back(place);
+    return out;
+}
+
+void Renumber(Handle copy, uint16_t oldId, uint16_t newId) {
+    SetWord(copy, kCardId, newId);
+    for (const ObjectPlace& place : Objects(copy))
+        if (place.kind == kObjectText && place.length >= kTextOwnerWord + 2 &&
+            Word(copy, place.offset + kTextOwnerWord) == oldId)
+            SetWord(copy, place.offset + kTextOwnerWord, newId);
+}
+
+// Into the list after the current card; a new stack that was never changed gives up its one
+// card instead.
+bool InsertPastedCard(Handle copy) {
+    const Handle current = GetCurrentCardRecord();
+    if (IsStackChanged() || StackHasFile() || CountCards() != 1 || !current) {
+        ClearStackChanged();
+        return AddCardRecord(copy, current ? GetCardIndex(current) : CountCards()) == 0;
+    }
+    const int count = GetCardCount();
+    if (AddCardRecord(copy, 1) != 0)
+        return false;
+    DisposeHandle(TakeCardRecordAt(1));
+    SetCardCount(count);
+    ClearStackChanged();
+    return true;
+}
+
+// The card's pictures brought to this stack's depth and card size.
+void ConvertPastedCard(Handle copy) {
+    const int depth = static_cast<int16_t>(Word(copy, kCardDepth));
+    const int display = DisplayDepthForStack();
+    const int working = GetScreenDepth();
+    uint16_t width = 0, height = 0;
+    CurrentCardSize(&width, &height);
+    if ((depth < 1 || depth == display) && Word(copy, kCardWidth) == width && Word(copy, kCardHeight) == height &&
+        display != 16 && display != 32)
+        return;
+    ResizeCardObjects(copy, 1, width, height);
+    {
+        ConversionSwitches run;
+        run.matchThroughLibrary = working == 8 && depth > 8;
+        run.convertPixels = true;
+        run.force = true;
+        run.jpegEncode = true;
+        run.convertGraphics = false;
+        ConversionRun switches(run);
+        DepthNeighbours().convertCardPicture(copy, depth, working, width, height);
+    }
+    SetWord(copy, kCardWidth, width);
+    SetWord(copy, kCardHeight, height);
+    const ClipboardNeighbours& n = GetClipboardNeighbours();
+    n.convertCardGraphicsDepth(copy, working);
+    ConversionSwitches order;
+    order.keepGraphicByteOrder = true;
+    order.displayPixelOrder = true;
+    ConversionRun switches(order);
+    n.convertCardGraphicsDepth(copy, display);
+}
+
+// Converts the card's graphics to the working depth for the copy and back on every way out.
+class GraphicsAtWorkingDepth {
+public:
+    explicit GraphicsAtWorkingDepth(Handle card) : card_(card) {
+        const int display = DisplayDepthForStack();
+        active_ = card && (GetScreenDepth() != display || display == 16 || display == 32);
+        if (active_)
+            Convert(GetScreenDepth());
+    }
+    ~GraphicsAtWorkingDepth() {
+        if (active_)
+            Convert(DisplayDepthForStack());
+    }
+    GraphicsAtWorkingDepth(const GraphicsAtWorkingDepth&) = delete;
+    GraphicsAtWorkingDepth& operator=(const GraphicsAtWorkingDepth&) = delete;
+
+private:
+    void Convert(int depth) {
+        ConversionSwitches run;
+        run.jpegEncode = true;
+        ConversionRun switches(run);
+        GetClipboardNeighbours().convertCardGraphicsDepth(card_, depth);
+    }
+    Handle card_;
+    bool active_ = false;
+};
+
+}  // namespace
+
+void CopyCardToClipboard() {
+    const ClipboardNeighbours& n = GetClipboardNeighbours();
+    CheckStackDepthAgainstDisplay();
+    ClearClipboard();
+    n.flushCardEdits();
+    const Handle card = GetCurrentCardRecord();
+    if (!card)
+        return;
+    GraphicsAtWorkingDepth graphics(card);
+    InternalClipboard& c = Clip();
+    Handle copy = card;
+    if (HandToHand(&copy) != 0) {
+        ShowCardAlert(kAlertNotEnoughMemory);
+        return;
+    }
+    if (GetCardKind(copy) == kCardKindShared) {
+        const Handle holder = FindCardById(GetPictureHolderId(card));
+        if (holder && holder != card && !AddHolderPicture(copy, holder)) {
+            DisposeHandle(copy);
+            ShowCardAlert(kAlertNotEnoughMemory);
+            return;
+        }
+    }
+    c.record = copy;
+    c.kind = kClipCard;
+    c.tool = n.currentTool();
+    for (const ObjectPlace& place : Objects(copy))
+        if (place.kind == kObjectButton && !(place.flags & kObjectDeletedFlag) &&
+            !GatherButtonResources(copy, place.offset, &c.held))
+            return;  // the clipboard was cleared
+    for (int slot = 0; slot < kHeldActionSlots; ++slot) {
+        const uint16_t action = Word(card, kCardActionWords[slot]);
+        if (!action)
+            continue;
+        c.actions[slot] = DuplicateResource(ResType("Actn"), action);
+        if (c.actions[slot] && !GatherButtonResources(c.actions[slot], 0, &c.held))
+            return;
+    }
+    c.cardFromThisStack = true;
+    c.resourcesFromThisStack = true;
+    c.sourceCardId = GetCardId(card);
+    SetClipboardMarker();
+}
+
+void CutCard() {
+    CheckStackDepthAgainstDisplay();
+    const Handle card = GetCurrentCardRecord();
+    if (!card)
+        return;
+    if (Word(card, kCardFlags) & kCardLockedFlag) {
+        if (ShowCardAlert(kAlertCardLocked) != kUnlockYes)
+            return;
+        SetWord(card, kCardFlags, static_cast<uint16_t>(Word(card, kCardFlags) & ~kCardLockedFlag));
+    }
+    CopyCardToClipboard();
+    if (Clip().kind == kClipCard)
+        DeleteCurrentCard(false);
+}
+
+int PasteCard() {
+    InternalClipboard& c = Clip();
+    CheckStackDepthAgainstDisplay();
+    Handle copy = c.record;
+    if (c.kind != kClipCard || HandToHand(&copy) != 0) {
+        ShowCardAlert(kAlertNotEnoughMemory);
+        return 0;
+    }
+    ScopedHandle owned(copy);
+    const uint16_t oldId = GetCardId(copy);
+    c.sourceCardId = oldId;
+
+    // A card marked deleted (a cut card) counts as absent: the copy keeps its own picture.
+    const uint16_t kind = GetCardKind(copy);
+    const uint16_t holderId = Word(copy, kCardBackgroundId);
+    if (c.cardFromThisStack && kind == kCardKindShared && IsLive(FindCardById(holderId))) {
+        CutSharedParts(copy);
+        ClearUndo();
+    } else if (kind == kCardKindShared) {
+        SetWord(copy, kCardKind, kCardKindPicture);
+        SetWord(copy, kCardBackgroundId, 0);
+        for (const ObjectPlace& place : Objects(copy))
+            if (place.kind == kObjectText)
+                CardNeighbours().purgeFieldCardEntries(place.id, copy, 0);
+    } else if (c.cardFromThisStack && kind == kCardKindPicture && IsLive(FindCardById(oldId)) &&
+               IsNamedByLiveSharer(oldId)) {
+        CutSharedParts(copy);
+        SetWord(copy, kCardBackgroundId, oldId);
+        ClearUndo();
+    }
+
+    // A taken id stays taken while its card waits, deleted, for the undo step to go.
+    if (FindCardById(oldId) || !c.cardFromThisStack) {
+        const uint16_t fresh = TakeFreshCardId();
+        if (!fresh) {
+            ShowCardAlert(kAlertNotEnoughMemory);
+            return 0;
+        }
+        Renumber(copy, oldId, fresh);
+    }
+    for (const ObjectPlace& place : Objects(copy))
+        if (const uint16_t id = NewUniqueObjectId())
+            SetWord(copy, place.offset + kObjectId, id);
+
+    if (!InsertPastedCard(copy))
+        return 0;  // the alert was shown
+    owned.release();
+
+    StoreClipboardResources();
+    for (int slot = 0; slot < kHeldActionSlots; ++slot)
+        if (c.actions[slot])
+            SetWord(copy, kCardActionWords[slot], StoreActionCopy(c.actions[slot], kResRequestCopyData));
+
+    ConvertPastedCard(copy);
+    const uint16_t id = GetCardId(copy);
+    CardNeighbours().goToCardId(id, 3, 0, 8);
+    MarkStackChanged();
+    return 1;
+}

@@ -1,0 +1,298 @@
+// The system clipboard: bitmaps go there as CF_DIB and CF_BITMAP for other programs; selections,
+// objects and cards stay inside, announced by the marker format.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/memory/ByteReader.h"
+#include "core/ui/Resources.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/BitmapCopy.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/pixels/DibGdi.h"
+#include "stack/cards/CardList.h"
+#include "stack/clipboard/Clipboard.h"
+#include "stack/clipboard/ClipboardDib.h"
+#include "stack/clipboard/ClipboardNeighbours.h"
+#include "stack/clipboard/ClipboardBitmaps.h"
+#include "stack/format/StackFile.h"
+
+namespace {
+
+constexpr char kMarkerName[] = "Pageloom Internal Clipboard";
+constexpr uint32_t kRectSelectTool = 13;
+UINT g_marker = 0;
+
+uint32_t Id(HGDIOBJ object) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(object)); }
+HBITMAP Bitmap(uint32_t id) { return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(id)); }
+
+// The card window when there is one (the clipboard's owner), else none.
+HWND OwnerWindow() {
+    const HWND window = GetCardWindow();
+    return window && IsWindow(window) ? window : nullptr;
+}
+
+// The clipboard opened for the card window for one scope.
+class OpenedClipboard {
+public:
+    OpenedClipboard() : open_(OpenClipboard(OwnerWindow()) != FALSE) {}
+    ~OpenedClipboard() {
+        if (open_)
+            CloseClipboard();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    explicit operator bool() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// The marker, delayed when a window owns the clipboard (nobody renders it: its presence is all).
+void PutMarker() {
+    if (!g_marker)
+        return;
+    if (OwnerWindow()) {
+        SetClipboardData(g_marker, nullptr);
+        return;
+    }
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 1))
+        if (!SetClipboardData(g_marker, block))
+            GlobalFree(block);
+}
+
+// A device bitmap from checked packed DIB bytes, with the application palette.
+HBITMAP BitmapFromDibBytes(std::span<const uint8_t> dib) {
+    ClipboardDibLayout layout;
+    if (!CheckClipboardDib(dib, &layout))
+        return nullptr;
+    const HWND window = GetCardWindow();
+    const HDC dc = GetDC(window);
+    if (!dc)
+        return nullptr;
+    const HPALETTE palette = GetAppPalette();
+    const HPALETTE old = palette ? SelectPalette(dc, palette, FALSE) : nullptr;
+    if (palette)
+        RealizePalette(dc);
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
+    const HBITMAP bitmap = CreateCompatibleBitmap(dc, layout.width, layout.height);
+    if (bitmap)
+        SetDIBits(dc, bitmap, 0, static_cast<UINT>(layout.height), dib.data() + layout.bitsOffset, info,
+                  DIB_RGB_COLORS);
+    if (old)
+        SelectPalette(dc, old, FALSE);
+    ReleaseDC(window, dc);
+    return bitmap;
+}
+
+HBITMAP BitmapFromDibHandle(Handle dib) {
+    HandleLock lock(dib);
+    return lock ? BitmapFromDibBytes({lock.get(), GetHandleSize(dib)}) : nullptr;
+}
+
+// CF_DIB (checked against its block's size), else a copy of CF_BITMAP; null when neither.
+HBITMAP ForeignBitmap() {
+    OpenedClipboard open;
+    if (!open)
+        return nullptr;
+    if (IsClipboardFormatAvailable(CF_DIB)) {
+        const HGLOBAL block = GetClipboardData(CF_DIB);
+        const auto* p = block ? static_cast<const uint8_t*>(GlobalLock(block)) : nullptr;
+        if (!p)
+            return nullptr;
+        const HBITMAP bitmap = BitmapFromDibBytes({p, GlobalSize(block)});
+        GlobalUnlock(block);
+        return bitmap;
+    }
+    const HBITMAP shared = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    return shared ? DuplicateBitmap(shared) : nullptr;
+}
+
+void BitmapSize(HBITMAP bitmap, int* width, int* height) {
+    BITMAP info{};
+    GetObject(bitmap, sizeof info, &info);
+    *width = info.bmWidth;
+    *height = info.bmHeight;
+}
+
+std::string ResText(uint32_t id) {
+    char buffer[80] = {};
+    LoadResString(id, buffer, sizeof buffer);
+    return buffer;
+}
+
+void CopyNoun(const std::string& text, char* noun, size_t size) {
+    if (!noun || !size)
+        return;
+    const size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(noun, text.data(), n);
+    noun[n] = '\0';
+}
+
+const bool g_installed = [] {
+    ClipboardNeighbours n = GetClipboardNeighbours();
+    n.clearSystemClipboard = [] {
+        OpenedClipboard open;
+        if (open)
+            EmptyClipboard();
+    };
+    n.setMarker = [] {
+        OpenedClipboard open;
+        if (!open)
+            return;
+        EmptyClipboard();
+        PutMarker();
+    };
+    n.deleteGdiObject = [](uint32_t object) { DeleteObject(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(object))); };
+    SetClipboardNeighbours(n);
+    return true;
+}();
+
+}  // namespace
+
+HGLOBAL GlobalCopyOfHandle(Handle h) {
+    HandleLock lock(h);
+    const uint32_t size = GetHandleSize(h);
+    HGLOBAL block = lock && size ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
+    if (void* p = block ? GlobalLock(block) : nullptr) {
+        std::memcpy(p, lock.get(), size);
+        GlobalUnlock(block);
+    }
+    return block;
+}
+
+unsigned RegisterClipboardMarker() {
+    if (!g_marker)
+        g_marker = RegisterClipboardFormatA(kMarkerName);
+    return g_marker;
+}
+
+bool IsClipboardMarkerPresent() { return g_marker && IsClipboardFormatAvailable(g_marker); }
+
+void PutBitmapOnClipboard(HBITMAP bitmap, int x, int y) {
+    ClearClipboard();
+    InternalClipboard& c = Clip();
+    c.dib = DibFromDeviceBitmap(bitmap, 24, GetAppPalette());
+    if (!c.dib)
+        return;
+    if (const HBITMAP copy = DuplicateBitmap(bitmap)) {
+        OpenedClipboard open;
+        HGLOBAL dib = open ? GlobalCopyOfHandle(c.dib) : nullptr;
+        if (open) {
+            EmptyClipboard();
+            if (dib && !SetClipboardData(CF_DIB, dib))
+                GlobalFree(dib);
+            if (!SetClipboardData(CF_BITMAP, copy))
+                DeleteObject(copy);
+            PutMarker();
+        } else {
+            DeleteObject(copy);
+        }
+    }
+    c.kind = kClipBitmap;
+    c.tool = GetClipboardNeighbours().currentTool();
+    c.x = x;
+    c.y = y;
+}
+
+void CopyPaintSelection(HBITMAP bitmap, HBITMAP mask, HBITMAP outline, int x, int y) {
+    SetClipboardMarker();
+    ClearInternalClipboard();
+    InternalClipboard& c = Clip();
+    c.dib = DibFromDeviceBitmap(bitmap, 0, GetAppPalette());
+    c.mask = Id(DuplicateBitmap(mask));
+    c.outline = Id(DuplicateBitmap(outline));
+    c.kind = c.dib ? kClipSelection : kClipNone;
+    c.tool = GetClipboardNeighbours().currentTool();
+    c.x = x;
+    c.y = y;
+}
+
+// The layer's kind and id, and the action resource of a text object (word 21) or graphic (24).
+void CopyObjectToClipboard(HGLOBAL descriptor) {
+    const auto* words = descriptor ? static_cast<const uint16_t*>(GlobalLock(descriptor)) : nullptr;
+    if (!words)
+        return;
+    const size_t count = GlobalSize(descriptor) / 2;
+    const uint16_t kind = count > 2 ? words[2] : 0, id = count > 3 ? words[3] : 0;
+    uint16_t action = 0;
+    if (kind == kObjectText && count > 21)
+        action = words[21];
+    else if (kind == kObjectGraphic && count > 24)
+        action = words[24];
+    GlobalUnlock(descriptor);
+    CopyObjectRecordToClipboard(kind, id, action);
+}
+
+bool UpdatePasteMenuItem(char* noun, size_t size) {
+    const ClipboardNeighbours& n = GetClipboardNeighbours();
+    CopyNoun("", noun, size);
+    if (IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB))
+        return true;
+    const UINT rtf = RegisterClipboardFormatA("Rich Text Format");
+    if (rtf && IsClipboardFormatAvailable(rtf) && n.textFieldActive())
+        return true;
+    if (IsClipboardFormatAvailable(CF_TEXT) && (n.textFieldActive() || n.paintTextActive()))
+        return true;
+    if (!IsClipboardMarkerPresent())
+        return false;
+    switch (Clip().kind) {
+    case kClipNone: return n.pasteTextNoun(noun, size);
+    case kClipBitmap: case kClipSelection: return true;
+    case kClipObject: {
+        std::vector<uint8_t> record = HandleToBytes(Clip().record);
+        const uint16_t kind = record.size() >= 2 ? GetU16(record, kObjectKind) : 0;
+        const uint32_t id = kind == kObjectGraphic ? kStringGraphicNoun
+                            : kind == kObjectButton ? kStringButtonNoun
+                            : kind == kObjectText   ? kStringTextObjectNoun
+                                                    : 0;
+        if (id)
+            CopyNoun(ResText(id), noun, size);
+        return true;
+    }
+    case kClipCard: CopyNoun(ResText(kStringCardNoun), noun, size); return true;
+    default: return false;
+    }
+}
+
+void PasteFromClipboard(void* window) {
+    const ClipboardNeighbours& n = GetClipboardNeighbours();
+    const bool marker = IsClipboardMarkerPresent();
+    if ((IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB)) && !marker) {
+        n.selectTool(kRectSelectTool);
+        HBITMAP bitmap = PrepareDibForPaste(ForeignBitmap());
+        if (!bitmap)
+            return;  // nothing usable: a damaged DIB is not pasted
+        int width = 0, height = 0;
+        BitmapSize(bitmap, &width, &height);
+        uint16_t cardWidth = 0, cardHeight = 0;
+        CurrentCardSize(&cardWidth, &cardHeight);  // centred on the card, whatever the window
+        n.floatRectSelection(Id(bitmap), (cardWidth - width) / 2, (cardHeight - height) / 2);
+        return;
+    }
+    if (n.textFieldPaste(window) || !marker)
+        return;
+    InternalClipboard& c = Clip();
+    n.selectTool(c.tool);
+    switch (c.kind) {
+    case kClipBitmap:
+        if (const HBITMAP bitmap = PrepareDibForPaste(BitmapFromDibHandle(c.dib)))
+            n.floatRectSelection(Id(bitmap), c.x, c.y);
+        break;
+    case kClipSelection: {
+        const HBITMAP source = BitmapFromDibHandle(c.dib);
+        const HBITMAP mask = DuplicateBitmap(Bitmap(c.mask)), outline = DuplicateBitmap(Bitmap(c.outline));
+        if (source)
+            n.placeMaskSelection(Id(source), Id(mask), Id(outline), c.x, c.y);
+        for (HBITMAP b : {source, mask, outline})
+            if (b)
+                DeleteObject(b);
+        break;
+    }
+    case kClipObject: n.pasteObjectOntoCard(window); break;
+    case kClipCard: PasteCard(); break;
+    default: break;
+    }
+}

@@ -1,0 +1,367 @@
+// INF_STACK and INF_CARD: what a stack or card is, its actions and cursor. The dialog ends with
+// an event box's id when that box is checked; the actions editor then runs on the record's
+// copy of that action and the dialog opens again from the record.
+#include "stack/dialogs/InfoDialogs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
+#include "core/ui/ScreenDepth.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "resources/info_ids.h"
+#include "stack/cards/ActionResource.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/cards/CardList.h"
+#include "stack/dialogs/InfoDialogsRecord.h"
+#include "stack/depth/StackDepthChange.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
+
+namespace {
+
+constexpr int kStackEvents[3] = {INF_STACK_ARRIVING, INF_STACK_LEAVING, INF_STACK_CLICKING};
+constexpr int kCardEvents[3] = {INF_CARD_ARRIVING, INF_CARD_LEAVING, INF_CARD_CLICKING};
+constexpr int kStackEditorModes[3] = {3, 3, 6};
+constexpr int kCardEditorModes[3] = {2, 2, 8};
+constexpr uint16_t kEventFlags[3] = {kInfoArriving, kInfoLeaving, kInfoClicking};
+constexpr uint32_t kString256Colors = 4180, kStringHighColor = 4178, kStringTrueColor = 4179;
+constexpr uint32_t kString16Colors = 200;
+
+int CancelEditor(Handle, uint32_t, int) { return 2; }
+void NoChooser(HWND, int, uint16_t) {}
+uint16_t NoIcon() { return 0; }
+uint16_t KeepIcon(uint16_t oldId, uint16_t chosen) { return chosen; }
+void NoClear() {}
+bool LongerThanEmpty(Handle record) { return GetHandleSize(record) > kEmptyActionRecordBytes; }
+void NoRead(const char*, const char*, char* buffer, int size) {
+    if (buffer && size > 3)
+        std::strcpy(buffer, "Bad");
+}
+void NoWrite(const char*, const char*, const char*) {}
+
+InfoDialogNeighbours g_hooks{CancelEditor, NoChooser, NoIcon, KeepIcon, NoClear, LongerThanEmpty, NoRead, NoWrite};
+
+// The dialog's state between re-openings.
+struct InfoSession {
+    bool reopened = false;
+    Handle headerCopy = 0;  // INF_STACK: the values the size change works on
+};
+InfoSession g_session;
+
+// Runs f on the locked info record.
+template <class F>
+void WithRecord(F f) {
+    HandleLock lock(GetInfoDialogRecord());
+    if (lock)
+        f(*reinterpret_cast<InfoDialogRecord*>(lock.get()));
+}
+
+bool Checked(HWND dialog, int item) { return IsDlgButtonChecked(dialog, item) == BST_CHECKED; }
+void Check(HWND dialog, int item, bool on) { CheckDlgButton(dialog, item, on ? BST_CHECKED : BST_UNCHECKED); }
+
+void AppendToCaption(HWND dialog, const std::string& tail) {
+    char caption[128] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    SetWindowTextA(dialog, (std::string(caption) + tail).c_str());
+}
+
+void SetNumber(HWND dialog, int item, long value) { SetDlgItemTextA(dialog, item, std::to_string(value).c_str()); }
+
+std::string ResText(uint32_t id) {
+    char text[128] = {};
+    LoadResString(id, text, sizeof text);
+    return text;
+}
+
+// The event boxes: first time from the stored actions, re-opened from the record's copies.
+void ShowEventBoxes(HWND dialog, const int (&items)[3]) {
+    WithRecord([&](InfoDialogRecord& r) {
+        for (int i = 0; i < 3; ++i) {
+            const bool on = g_session.reopened ? (r.flags & kEventFlags[i]) != 0
+                                               : g_hooks.actionRecordHasActions(InfoAction(r, i));
+            if (on)
+                r.flags |= kEventFlags[i];
+            else
+                r.flags &= ~kEventFlags[i];
+            Check(dialog, items[i], on);
+        }
+    });
+}
+
+// An event box pressed: its flag follows the box; a checked box ends the dialog for the editor.
+bool EventPressed(HWND dialog, int item, const int (&items)[3]) {
+    for (int i = 0; i < 3; ++i) {
+        if (items[i] != item)
+            continue;
+        const bool on = Checked(dialog, item);
+        WithRecord([&](InfoDialogRecord& r) {
+            r.lastEventButton = static_cast<uint16_t>(item);
+            r.flags = on ? (r.flags | kEventFlags[i]) : (r.flags & ~kEventFlags[i]);
+        });
+        if (on)
+            EndDialog(dialog, item);
+        return true;
+    }
+    return false;
+}
+
+// The three events and the cursor of the dialog into the id words (old: where they are,
+// fresh: where they go); the cursor as the chooser left it.
+void ApplyEventsAndCursor(HWND dialog, const int (&items)[3], int cursorItem, const ActionWords& words,
+                          std::span<uint8_t> old, std::span<uint8_t> fresh) {
+    WithRecord([&](InfoDialogRecord& r) {
+        for (int i = 0; i < 3; ++i) {
+            uint16_t oldId = GetU16(old, words.action[i]);
+            uint16_t newId = GetU16(fresh, words.action[i]);
+            SetOrDropActionResource(InfoAction(r, i), &oldId, &newId, Checked(dialog, items[i]));
+            SetU16(fresh, words.action[i], newId);
+        }
+    });
+    const uint16_t cursor = GetU16(old, words.cursor);
+    if (!Checked(dialog, cursorItem))
+        SetU16(fresh, words.cursor, g_hooks.mapButtonIconId(cursor, 0));
+    else if (const uint16_t chosen = g_hooks.chosenIconId())
+        SetU16(fresh, words.cursor, g_hooks.mapButtonIconId(cursor, chosen));
+}
+
+void DisposeHeaderCopy() { DisposeHandleAndClear(&g_session.headerCopy); }
+
+// ---- INF_STACK ----
+
+void OpenStackInfo(HWND dialog) {
+    AppendToCaption(dialog, GetStackName() ? GetStackName() : "");
+    const Handle header = GetStackHeaderHandle();
+    HandleLock lock(header);
+    if (!lock || GetHandleSize(header) < kStackHeaderBytes) {
+        EndDialog(dialog, IDCANCEL);
+        return;
+    }
+    const std::span<const uint8_t> h(lock.get(), kStackHeaderBytes);
+    SetNumber(dialog, INF_STACK_CARDS, GetCardCount());
+    SetNumber(dialog, INF_STACK_WIDTH, GetU16(h, kHeaderCardWidth));
+    SetNumber(dialog, INF_STACK_HEIGHT, GetU16(h, kHeaderCardHeight));
+    const int depth = GetScreenDepth();
+    const uint32_t colors = depth == 4    ? kString16Colors
+                            : depth == 8  ? kString256Colors
+                            : depth == 16 ? kStringHighColor
+                                          : kStringTrueColor;
+    SetDlgItemTextA(dialog, INF_STACK_COLORS, ResText(colors).c_str());
+    StackStatistics statistics;
+    GetStackStatistics(&statistics);
+    SetDlgItemTextA(dialog, INF_STACK_MEMORY, KilobytesText(statistics.cardBytes).c_str());
+    SetDlgItemTextA(dialog, INF_STACK_DISK,
+                    KilobytesText(statistics.cardBytes + statistics.resourceBytes).c_str());
+    MEMORYSTATUSEX memory{sizeof memory};
+    GlobalMemoryStatusEx(&memory);
+    const uint64_t megabytes = AvailableMegabytes(memory.ullAvailPhys, memory.ullAvailPageFile);
+    SetDlgItemTextA(dialog, INF_STACK_AVAILABLE, (std::to_string(megabytes) + " MB").c_str());
+    WithRecord([&](InfoDialogRecord& r) { Check(dialog, INF_STACK_CURSOR, r.cursor != 0); });
+    ShowEventBoxes(dialog, kStackEvents);
+    if (!g_session.headerCopy) {
+        g_session.headerCopy = header;
+        if (HandToHand(&g_session.headerCopy) != 0)
+            g_session.headerCopy = 0;
+    }
+    EnableWindow(GetDlgItem(dialog, INF_STACK_CHANGE), g_session.headerCopy != 0);
+}
+
+void ChangeSizeAndColors(HWND dialog) {
+    HandleLock lock(g_session.headerCopy);
+    if (!lock)
+        return;
+    const std::span<uint8_t> copy(lock.get(), kStackHeaderBytes);
+    int width = GetU16(copy, kHeaderCardWidth), height = GetU16(copy, kHeaderCardHeight);
+    int depth = GetU16(copy, kHeaderDepth);
+    if (AskStackSizeAndColors(dialog, 97, &width, &height, &depth) != 0)
+        return;
+    SetU16(copy, kHeaderCardWidth, static_cast<uint16_t>(width));
+    SetU16(copy, kHeaderCardHeight, static_cast<uint16_t>(height));
+    SetU16(copy, kHeaderDepth, static_cast<uint16_t>(depth));
+}
+
+int ApplyStackInfo(HWND dialog) {
+    const Handle header = GetStackHeaderHandle();
+    bool changed = false;
+    {
+        HandleLock h(header), c(g_session.headerCopy);
+        if (!h || !c || GetHandleSize(header) < kStackHeaderBytes)
+            return IDCANCEL;
+        const std::span<uint8_t> old(h.get(), kStackHeaderBytes), fresh(c.get(), kStackHeaderBytes);
+        ApplyEventsAndCursor(dialog, kStackEvents, INF_STACK_CURSOR, kStackActionWords, old, fresh);
+        for (uint32_t word : {kHeaderStackActionA, kHeaderClosingAction, kHeaderCursorId, kHeaderStackActionB})
+            changed = changed || GetU16(old, word) != GetU16(fresh, word);
+        if (changed)
+            for (uint32_t word : {kHeaderStackActionA, kHeaderClosingAction, kHeaderCursorId, kHeaderStackActionB})
+                SetU16(old, word, GetU16(fresh, word));
+    }
+    if (changed)
+        MarkCardChanged();
+    if (HWND frame = GetMainWindow())
+        SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ShowWindow(dialog, SW_HIDE);
+    const int result = ChangeStackSizeAndDepth(GetCardWindow(), header, g_session.headerCopy);
+    g_hooks.clearIconSelection();
+    DisposeHeaderCopy();
+    return result == 0 ? IDOK : IDCANCEL;
+}
+
+INT_PTR CALLBACK StackInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        OpenStackInfo(dialog);
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return FALSE;
+    const int item = LOWORD(wParam);
+    if (EventPressed(dialog, item, kStackEvents))
+        return TRUE;
+    switch (item) {
+    case INF_STACK_CHANGE: ChangeSizeAndColors(dialog); return TRUE;
+    case INF_STACK_CURSOR: {
+        int32_t cursor = 0;
+        WithRecord([&](InfoDialogRecord& r) { cursor = r.cursor; });
+        g_hooks.chooseIconIfChecked(dialog, INF_STACK_CURSOR, static_cast<uint16_t>(cursor));
+        return TRUE;
+    }
+    case IDOK: EndDialog(dialog, ApplyStackInfo(dialog)); return TRUE;
+    case IDCANCEL:
+        g_hooks.clearIconSelection();
+        DisposeHeaderCopy();
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    default: return FALSE;
+    }
+}
+
+// ---- INF_CARD ----
+
+void KeepCardState(HWND dialog) {
+    WithRecord([&](InfoDialogRecord& r) {
+        GetDlgItemTextA(dialog, INF_CARD_NAME, r.name, sizeof r.name);
+        const std::pair<int, uint16_t> boxes[] = {
+            {INF_CARD_MARKED, kInfoMarkedCard}, {INF_CARD_LOCK, kInfoLockColors}, {INF_CARD_GROUP, kInfoGroupCard}};
+        for (auto [box, flag] : boxes)
+            r.flags = Checked(dialog, box) ? (r.flags | flag) : (r.flags & ~flag);
+    });
+}
+
+void OpenCardInfo(HWND dialog) {
+    const Handle card = GetCurrentCardRecord();
+    AppendToCaption(dialog, std::to_string(GetCardIndex(card)));
+    const bool hasGroup = HasBackgroundRecord(card);
+    HandleLock lock(card);
+    if (!lock || GetHandleSize(card) < kCardHeaderBytes) {
+        EndDialog(dialog, IDCANCEL);
+        return;
+    }
+    const std::span<const uint8_t> c(lock.get(), GetHandleSize(card));
+    EnableWindow(GetDlgItem(dialog, INF_CARD_GROUP), hasGroup);
+    SetDlgItemTextA(dialog, INF_CARD_SIZE, KilobytesText(static_cast<uint32_t>(c.size())).c_str());
+    SetDlgItemTextA(dialog, INF_CARD_BACKGROUND, KilobytesText(CardBackgroundBytes(c)).c_str());
+    SetNumber(dialog, INF_CARD_ID, GetU16(c, kCardId));
+    SendDlgItemMessageA(dialog, INF_CARD_NAME, EM_LIMITTEXT, kCardNameBytes - 1, 0);
+    Check(dialog, INF_CARD_CURSOR, GetU16(c, kCardCursor) != 0);
+    if (g_session.reopened) {
+        WithRecord([&](InfoDialogRecord& r) {
+            SetDlgItemTextA(dialog, INF_CARD_NAME, r.name);
+            Check(dialog, INF_CARD_MARKED, r.flags & kInfoMarkedCard);
+            Check(dialog, INF_CARD_LOCK, r.flags & kInfoLockColors);
+            Check(dialog, INF_CARD_GROUP, hasGroup && (r.flags & kInfoGroupCard));
+        });
+    } else {
+        const size_t length = std::min<size_t>(c[kCardName], kCardNameBytes - 1);
+        SetDlgItemTextA(dialog, INF_CARD_NAME,
+                        std::string(reinterpret_cast<const char*>(c.data() + kCardName + 1), length).c_str());
+        Check(dialog, INF_CARD_MARKED, GetU16(c, kCardFlags) & kCardMarked);
+        Check(dialog, INF_CARD_LOCK, GetU16(c, kCardFlags) & kCardLockColors);
+        Check(dialog, INF_CARD_GROUP, hasGroup);
+    }
+    ShowEventBoxes(dialog, kCardEvents);
+}
+
+void ApplyCardInfo(HWND dialog) {
+    const Handle card = GetCurrentCardRecord();
+    const bool hasGroup = HasBackgroundRecord(card);
+    {
+        HandleLock lock(card);
+        if (!lock || GetHandleSize(card) < kCardHeaderBytes)
+            return;
+        const std::span<uint8_t> c(lock.get(), GetHandleSize(card));
+        ApplyEventsAndCursor(dialog, kCardEvents, INF_CARD_CURSOR, kCardActionWords, c, c);
+        char name[32] = {};
+        GetDlgItemTextA(dialog, INF_CARD_NAME, name, sizeof name);
+        ApplyCardNameAndFlags(c, name, Checked(dialog, INF_CARD_MARKED), Checked(dialog, INF_CARD_LOCK));
+    }
+    if (IsWindowEnabled(GetDlgItem(dialog, INF_CARD_GROUP)) && hasGroup && !Checked(dialog, INF_CARD_GROUP)) {
+        SwitchCardBackgroundMode(card);
+        MarkCardChanged();
+    }
+    MarkCardChanged();
+    g_hooks.clearIconSelection();
+}
+
+INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        OpenCardInfo(dialog);
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return FALSE;
+    const int item = LOWORD(wParam);
+    if (item == kCardEvents[0] || item == kCardEvents[1] || item == kCardEvents[2]) {
+        KeepCardState(dialog);
+        EventPressed(dialog, item, kCardEvents);
+        return TRUE;
+    }
+    switch (item) {
+    case INF_CARD_CURSOR: {
+        const Handle card = GetCurrentCardRecord();
+        HandleLock lock(card);
+        const uint16_t cursor = lock ? GetU16({lock.get(), GetHandleSize(card)}, kCardCursor) : 0;
+        g_hooks.chooseIconIfChecked(dialog, INF_CARD_CURSOR, cursor);
+        return TRUE;
+    }
+    case IDOK:
+        ApplyCardInfo(dialog);
+        EndDialog(dialog, IDOK);
+        return TRUE;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+const InfoDialogNeighbours& InfoHooks() { return g_hooks; }
+void SetInfoDialogNeighbours(const InfoDialogNeighbours& neighbours) { g_hooks = neighbours; }
+
+int ShowInfoDialog(HWND window, bool isStack) {
+    if (!PrepareInfoDialogRecord(isStack))
+        return IDCANCEL;
+    g_session = InfoSession{};
+    const int(&events)[3] = isStack ? kStackEvents : kCardEvents;
+    const int(&modes)[3] = isStack ? kStackEditorModes : kCardEditorModes;
+    INT_PTR result = IDCANCEL;
+    for (;;) {
+        result = isStack ? ResDialogBox(window, StackInfoProc, "INF_STACK") : ResDialogBox(window, CardInfoProc, "INF_CARD");
+        int event = -1;
+        for (int i = 0; i < 3; ++i)
+            if (result == events[i])
+                event = i;
+        if (event < 0)
+            break;
+        Handle action = 0;
+        WithRecord([&](InfoDialogRecord& r) { action = InfoAction(r, event); });
+        g_hooks.editObjectActions(action, 0, modes[event]);
+        g_session.reopened = true;
+    }
+    DisposeHeaderCopy();
+    g_session = InfoSession{};
+    FreeInfoDialogData();
+    return result == IDOK ? IDOK : IDCANCEL;
+}

@@ -1,0 +1,455 @@
+// Card import from another stack file. The source's header, card records and resource area are
+// read only through the stack reader's checks; ids it brings (cards, objects, resources) are
+// renumbered against the open stack so the saved stack keeps them unique.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/files/FileLayer.h"
+#include "core/files/FileSlots.h"
+#include "core/ui/ScreenDepth.h"
+#include "stack/format/ByteSource.h"
+#include "stack/edit/CardImport.h"
+#include "stack/cards/CardList.h"
+#include "stack/pictures/CardPictureStore.h"
+#include "stack/format/CardSizeWords.h"
+#include "stack/open/NewStack.h"
+#include "stack/edit/ObjectFile.h"
+#include "stack/format/ResFile.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/depth/StackDepth.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/format/StackReader.h"
+
+namespace {
+
+constexpr uint32_t kActn = ResType("Actn"), kSnd = ResType("Snd ");
+constexpr uint32_t kGraphicAction = 56, kTextAction = 102;
+constexpr uint32_t kButtonActionFlags = 20, kChunkSoundId = 16;
+constexpr uint16_t kButtonPlaysSound = 0x04, kSoundChunk = 83;
+constexpr size_t kReportSize = 500;
+
+bool NeverFresh() { return false; }
+int NoOpen() { return -1; }
+void NoGo(uint16_t) {}
+void NoReport(const char*, int) {}
+int NoAlert(uint32_t) { return 1; }
+void NoFlush() {}
+void NoLinks(Handle, uint16_t, Handle*, int) {}
+
+CardImportNeighbours g_neighbours{NeverFresh, NoOpen, NoGo, NoReport, NoAlert, NoFlush, NoLinks};
+
+struct ImportFailed {};
+
+// The source stack file open for the whole import.
+struct Source {
+    FileRef file = kNoFile;
+    std::vector<uint8_t> header;  // host order
+    StackConversion cv;
+    uint32_t resourceOffset = 0;
+    ~Source() {
+        if (file != kNoFile)
+            FileClose(file);
+    }
+};
+
+uint16_t HeaderWord(uint32_t offset) {
+    const Handle header = GetStackHeaderHandle();
+    HandleLock lock(header);
+    return lock && GetHandleSize(header) >= kStackHeaderBytes ? GetU16({lock.get(), kStackHeaderBytes}, offset) : 0;
+}
+
+void SetHeaderWordTo(uint32_t offset, uint16_t value) {
+    const Handle header = GetStackHeaderHandle();
+    HandleLock lock(header);
+    if (lock && GetHandleSize(header) >= kStackHeaderBytes)
+        SetU16({lock.get(), kStackHeaderBytes}, offset, value);
+}
+
+// The card's id: a collision (or the id 0, which names no card) takes the stack's next card
+// id; otherwise the counter moves past the card's own id so a new card never repeats it.
+uint16_t NewCardId(uint16_t oldId) {
+    uint16_t next = HeaderWord(kHeaderNextCardId);
+    if (next == 0)
+        next = 1;
+    if (oldId == 0 || FindCardById(oldId)) {
+        while (FindCardById(next))
+            next = static_cast<uint16_t>(next == 0xFFFF ? 1 : next + 1);
+        const uint16_t id = next;
+        SetHeaderWordTo(kHeaderNextCardId, static_cast<uint16_t>(id == 0xFFFF ? 1 : id + 1));
+        return id;
+    }
+    if (oldId >= next)
+        SetHeaderWordTo(kHeaderNextCardId, static_cast<uint16_t>(oldId == 0xFFFF ? 1 : oldId + 1));
+    return oldId;
+}
+
+bool OpenSource(Source& source) {
+    if (OpenFileSlot(kSlotScratch, kOpenRead, &source.file) != kFileOk) {
+        source.file = kNoFile;
+        return false;
+    }
+    FileByteSource bytes(source.file);
+    Handle header = 0;
+    if (!ReadStackHeader(bytes, source.cv, &header).ok())
+        return false;
+    source.header = HandleToBytes(header);
+    DisposeHandle(header);
+    if (source.header.size() < kStackHeaderBytes || StackHeaderRefusal(source.header) != 0)
+        return false;
+    source.resourceOffset = GetU32(source.header, kHeaderResourceOffset);
+    return true;
+}
+
+// Each object a fresh id from the stack's counter; the pairs of the card.
+std::vector<IdPair> RenumberObjects(std::span<uint8_t> card) {
+    std::vector<IdPair> pairs;
+    CardObjectWalk walk(card);
+    ObjectPlace place;
+    while (walk.Next(place)) {
+        const uint16_t fresh = NewUniqueObjectId();
+        pairs.push_back({place.id, fresh});
+        SetU16(card, place.offset + kObjectId, fresh);
+    }
+    return pairs;
+}
+
+uint32_t ActionField(uint16_t kind) {
+    return kind == kObjectGraphic ? kGraphicAction : kind == kObjectText ? kTextAction : 0;
+}
+
+// The action of an object or card held onto the chain; false when there is none to carry.
+bool HoldAction(uint16_t id, Handle* chain, uint16_t ownerKind, uint16_t ownerId) {
+    if (id == 0 || !GetResource(kActn, id))
+        return false;
+    if (HoldObjectResourceCopy(kActn, id, chain, 0, ownerKind, ownerId) != 0)
+        return false;
+    HeldResource held{};
+    {
+        HandleLock lock(*chain);
+        std::memcpy(&held, lock.get(), sizeof held);
+    }
+    ObjectFileHooks().gatherActionResources(held.request.data, chain);
+    return true;
+}
+
+// Held copies made to be stored more than once keep their data; these are stored once, so
+// their data goes into the stack's file.
+void MoveHeldDataIntoStack(Handle chain) {
+    for (Handle h = chain; h && IsValidHandle(h);) {
+        HandleLock lock(h);
+        if (!lock || GetHandleSize(h) < sizeof(HeldResource))
+            break;
+        auto* held = reinterpret_cast<HeldResource*>(lock.get());
+        held->request.flags &= ~kResRequestCopyData;
+        h = held->next;
+    }
+}
+
+// The 'Snd ' copies of a chain in chain order: their ids (before storing: old; after: new).
+std::vector<uint16_t> SoundIds(Handle chain) {
+    std::vector<uint16_t> ids;
+    for (Handle h = chain; h && IsValidHandle(h);) {
+        HeldResource held{};
+        {
+            HandleLock lock(h);
+            if (!lock || GetHandleSize(h) < sizeof held)
+                break;
+            std::memcpy(&held, lock.get(), sizeof held);
+        }
+        if (held.request.type == kSnd)
+            ids.push_back(held.request.id);
+        h = held.next;
+    }
+    return ids;
+}
+
+// Step 6 of a card: what its objects and its own actions use, from the source's resources,
+// stored with new ids; the card's three action words follow. Objects whose action could not be
+// carried lose the reference rather than point at an unrelated resource of this stack.
+void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3]) {
+    const int32_t stackFile = GetStackResFile();
+    const int32_t sourceFile = source.resourceOffset ? OpenResFileAt(GetFileSpec(kSlotScratch), source.resourceOffset) : 0;
+    Handle chain = 0;
+    std::vector<std::pair<uint32_t, bool>> objectActions;  // field offset, carried
+    if (sourceFile) {
+        UseResFile(sourceFile);
+        std::vector<ObjectPlace> places;
+        {
+            HandleLock lock(card);
+            CardObjectWalk walk({lock.get(), GetHandleSize(card)});
+            for (ObjectPlace place; walk.Next(place);)
+                places.push_back(place);
+        }
+        // The gatherers take what they hold from the stack's resource file: for this card that
+        // is the source's.
+        SetStackResFile(sourceFile);
+        for (const ObjectPlace& place : places) {
+            if (place.kind == kObjectButton)
+                ObjectFileHooks().gatherObjectResources(place.kind, place.id, &chain);
+            if (place.kind == kObjectText)
+                g_neighbours.updateLinkResource(card, place.id, &chain, 0);
+            const uint32_t field = ActionField(place.kind);
+            if (field == 0 || place.length < field + 2)
+                continue;
+            uint16_t id;
+            {
+                HandleLock lock(card);
+                id = GetU16({lock.get(), GetHandleSize(card)}, place.offset + field);
+            }
+            if (id != 0)
+                objectActions.push_back({place.offset + field, HoldAction(id, &chain, place.kind, place.id)});
+        }
+        for (uint16_t& action : actions)
+            if (action != 0 && !HoldAction(action, &chain, 0, 0))
+                action = 0;
+        SetStackResFile(stackFile);
+        CloseResFile(sourceFile);
+    } else {
+        HandleLock lock(card);
+        CardObjectWalk walk({lock.get(), GetHandleSize(card)});
+        for (ObjectPlace place; walk.Next(place);)
+            if (const uint32_t field = ActionField(place.kind); field && place.length >= field + 2)
+                objectActions.push_back({place.offset + field, false});
+        std::fill(std::begin(actions), std::end(actions), 0);
+    }
+    {
+        HandleLock lock(card);
+        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        for (auto [field, carried] : objectActions)
+            if (!carried)
+                SetU16(record, field, 0);
+    }
+    UseResFile(stackFile);
+    MoveHeldDataIntoStack(chain);
+    const std::vector<uint16_t> oldSounds = SoundIds(chain);
+    StoreHeldResourcesRemapped(chain, actions);
+    const std::vector<uint16_t> newSounds = SoundIds(chain);
+    FreeResourceEntryChain(&chain, true);
+
+    // A button that plays a stored sound first follows the sound's new id.
+    HandleLock lock(card);
+    const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+    CardObjectWalk walk(record);
+    for (ObjectPlace place; walk.Next(place);) {
+        if (place.kind != kObjectButton || !(GetU16(record, place.offset + kButtonActionFlags) & kButtonPlaysSound))
+            continue;
+        const std::span<uint8_t> button = record.subspan(place.offset, place.length);
+        ButtonChunkWalk chunks(button);
+        ObjectPlace first;
+        if (!chunks.Next(first) || first.kind != kSoundChunk)
+            continue;
+        const uint16_t old = GetU16(button, first.offset + kChunkSoundId);
+        for (size_t i = 0; i < oldSounds.size() && i < newSounds.size(); ++i)
+            if (oldSounds[i] == old) {
+                SetU16(button, first.offset + kChunkSoundId, newSounds[i]);
+                break;
+            }
+    }
+}
+
+// One source card into the list after `after`; false when it could not be inserted.
+bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
+    uint16_t actions[3];
+    {
+        HandleLock lock(card);
+        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        actions[0] = GetU16(record, kCardAction1);
+        actions[1] = GetU16(record, kCardAction2);
+        actions[2] = GetU16(record, kCardAction3);
+        // An older source keeps its card size in the header only.
+        if (GetU16(source.header, kHeaderVersion) < 5)
+            CopyCardSizeWords(source.header, record);
+        pair.oldId = GetU16(record, kCardId);
+        pair.newId = NewCardId(pair.oldId);
+        SetU16(record, kCardId, pair.newId);
+    }
+    if (GetCurrentCardRecord())
+        g_neighbours.flushCardEdits();
+    if (AddCardRecord(card, after) != 0)
+        return false;
+    MarkCardChanged();
+    {
+        HandleLock lock(card);
+        RenumberObjects({lock.get(), GetHandleSize(card)});
+    }
+    CarryCardResources(card, source, actions);
+    {
+        HandleLock lock(card);
+        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        SetU16(record, kCardAction1, actions[0]);
+        SetU16(record, kCardAction2, actions[1]);
+        SetU16(record, kCardAction3, actions[2]);
+    }
+    FitImportedCardToStack(card);
+    return true;
+}
+
+void ReportImport(const char* path, int count) {
+    const char* slash = std::strrchr(path, '\\');
+    g_neighbours.showImportCount(slash ? slash + 1 : path, count);
+}
+
+int OpenInstead(const char* path) {
+    CopyFileSpec(kSlotScratch, kSlotCurrentStack);
+    const int16_t sourceCount = CountStackCards(kSlotScratch);
+    if (g_neighbours.openInsteadOfImport() != 0)
+        return 0;
+    const uint16_t first = GetCardId(GetCardByIndex(1));
+    SetCurrentCardId(first);
+    MarkCardChanged();
+    g_neighbours.goToCardId(first);
+    if (GetCardCount() >= 2)
+        ReportImport(path, GetCardCount());
+    return sourceCount;
+}
+
+}  // namespace
+
+const CardImportNeighbours& ImportNeighbours() { return g_neighbours; }
+void SetCardImportNeighbours(const CardImportNeighbours& neighbours) { g_neighbours = neighbours; }
+
+uint16_t LookupIdPair(uint16_t oldId, int count, const IdPair* table) {
+    if (count < 1 || !table)
+        return 0;
+    for (int i = 0; i < count; ++i)
+        if (table[i].oldId == oldId)
+            return table[i].newId;
+    return 0;
+}
+
+int16_t CountStackCards(int slot) {
+    FileRef file = kNoFile;
+    if (OpenFileSlot(slot, kOpenRead, &file) != kFileOk)
+        return 0;
+    int16_t count = 0;
+    {
+        FileByteSource bytes(file);
+        StackConversion cv;
+        Handle header = 0;
+        if (ReadStackHeader(bytes, cv, &header).ok()) {
+            HandleLock lock(header);
+            count = GetI16({lock.get(), kStackHeaderBytes}, kHeaderCardCount);
+        }
+        DisposeHandle(header);
+    }
+    FileClose(file);
+    return count;
+}
+
+void FitImportedCardToStack(Handle card) {
+    uint16_t width = 0, height = 0;
+    CurrentCardSize(&width, &height);
+    const int screen = GetScreenDepth();
+    int depth, cardWidth, cardHeight;
+    {
+        HandleLock lock(card);
+        if (!lock || GetHandleSize(card) < kMinCardRecordBytes)
+            return;
+        const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+        depth = GetU16(record, kCardDepth);
+        cardWidth = GetU16(record, kCardWidth);
+        cardHeight = GetU16(record, kCardHeight);
+    }
+    if (depth == screen && cardWidth == width && cardHeight == height && depth != 16 && depth != 32)
+        return;
+    if (cardWidth != width || cardHeight != height)
+        ResizeCardObjects(card, 1, width, height);
+    {
+        ConversionSwitches run;
+        run.force = true;
+        run.convertPixels = true;
+        run.keepGraphicByteOrder = true;
+        ConversionRun scope(run);
+        DepthNeighbours().convertCardPicture(card, depth, screen, width, height);
+    }
+    HandleLock lock(card);
+    if (lock && GetHandleSize(card) >= kMinCardRecordBytes) {
+        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        SetU16(record, kCardWidth, width);
+        SetU16(record, kCardHeight, height);
+    }
+}
+
+std::string ImportCountText(const char* prefix, int count, const char* middle, const char* fileName) {
+    std::string text = std::string(prefix ? prefix : "").substr(0, 200) + std::to_string(count) +
+                       std::string(middle ? middle : "").substr(0, 255) + (fileName ? fileName : "");
+    if (text.size() > kReportSize - 1)
+        text.resize(kReportSize - 1);
+    return text;
+}
+
+int ImportCardsFromStack(const char* path) {
+    if (!path)
+        return 0;
+    if (g_neighbours.stackIsFresh())
+        return OpenInstead(path);
+    Source source;
+    const bool readable = OpenSource(source);
+    const int n = readable ? GetU16(source.header, kHeaderCardCount) : 0;
+    const int current = GetCurrentCardRecord() ? GetCardIndex(GetCurrentCardRecord()) : 0;
+    const int insertAt = current + 1;
+    std::vector<IdPair> cards(static_cast<size_t>(n), IdPair{0, 0});
+    std::vector<Handle> imported;
+    bool failed = false;
+    if (readable) {
+        FileByteSource bytes(source.file);
+        uint64_t at = kStackHeaderBytes;
+        for (int i = 0; i < n && !failed && at < bytes.Size(); ++i) {
+            Handle card = 0;
+            uint32_t length = 0;
+            const bool ok = ReadCardRecordAt(bytes, static_cast<uint32_t>(at), source.cv, &card, &length, nullptr).ok();
+            if (!ok) {
+                // A card that does not read is skipped when its length still leads to the next.
+                uint8_t prefix[6] = {};
+                if (!bytes.ReadAt(static_cast<uint32_t>(at), prefix))
+                    break;
+                length = GetBE32(prefix, kCardLength);
+                if (length < kMinCardRecordBytes || length > bytes.Size() - at)
+                    break;
+                at += length;
+                continue;
+            }
+            at += length;
+            if (!ImportCard(card, source, insertAt - 1 + static_cast<int>(imported.size()), cards[i])) {
+                DisposeHandle(card);
+                failed = true;
+                break;
+            }
+            imported.push_back(card);
+        }
+    }
+    // Group cards follow their imported owner; an owner outside the import is none.
+    for (Handle card : imported) {
+        HandleLock lock(card);
+        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        if (GetU16(record, kCardKind) == kCardKindShared && GetU16(record, kCardBackgroundId) != 0)
+            SetU16(record, kCardBackgroundId,
+                   LookupIdPair(GetU16(record, kCardBackgroundId), static_cast<int>(cards.size()), cards.data()));
+    }
+    if (!imported.empty() && source.resourceOffset) {
+        if (const int32_t sourceFile = OpenResFileAt(GetFileSpec(kSlotScratch), source.resourceOffset)) {
+            const int32_t stackFile = GetStackResFile();
+            Handle chain = 0;
+            UseResFile(sourceFile);
+            g_neighbours.updateLinkResource(0, 0, &chain, 1);
+            CloseResFile(sourceFile);
+            UseResFile(stackFile);
+            StoreHeldResourcesRemapped(chain, nullptr);
+            FreeResourceEntryChain(&chain, true);
+        }
+    }
+    if (failed) {
+        g_neighbours.showAlert(kAlertReadyMadeFailed);
+        return -1;
+    }
+    const Handle first = GetCardByIndex(insertAt);
+    g_neighbours.goToCardId(first ? GetCardId(first) : GetCurrentCardId());
+    // The cards that came in, which a damaged source may make fewer than its count.
+    if (imported.size() >= 2)
+        ReportImport(path, static_cast<int>(imported.size()));
+    return static_cast<int>(imported.size());
+}

@@ -1,0 +1,104 @@
+// Saved object files: one card object (graphic, button or text object) written to a file of its
+// own with copies of the resources it uses, so it can be dropped onto another card later.
+//
+// The file is big-endian: a 32-byte header ("LMPK", the kind code, version 0x00010000, 20
+// zeros), the object record as the stack file stores it, for a graphic that draws its own
+// picture a Mac colour table of the palette, then resource entries, each a 56-byte header and
+// its data, the last one with continuation 0. There is no length field for the body: it runs
+// to the end of the file.
+//
+//   ObjectFile.cpp        the writer and the layout parser (no Windows code)
+//   ObjectFile_win.cpp    the drop of a paint selection as a .bmp, and the media-library calls
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/files/FileLayer.h"
+#include "core/memory/Handles.h"
+
+inline constexpr uint32_t kObjectFileHeaderBytes = 32;
+inline constexpr uint32_t kObjectFileEntryBytes = 56;
+inline constexpr uint32_t kObjectFileVersion = 0x00010000;
+inline constexpr size_t kObjectFilePathSize = 256;
+
+// What a drag off the card carries: the object's card layer (kind, id, and for a graphic or
+// text object the action id the layer holds).
+struct ObjectDragBlock {
+    uint16_t kind = 0;
+    uint16_t id = 0;
+    uint16_t actionId = 0;
+};
+
+// The kind code of a record kind ('Grfc', 'Bttn', 'TFld'), 0 for another kind; the extension
+// (".grfc", ".bttn", ".tfld"), empty for another kind.
+uint32_t ObjectFileKindCode(uint16_t kind);
+const char* ObjectFileExtension(uint16_t kind);
+// The 32-byte header of a kind in file order; false for another kind.
+bool BuildObjectFileHeader(uint16_t kind, std::span<uint8_t, kObjectFileHeaderBytes> header);
+
+// The object's name as a file name: the record's length-prefixed name (bounded by its field),
+// characters a file name cannot hold turned into '_'. Empty for an unnamed object.
+std::string ObjectFileBaseName(std::span<const uint8_t> record, uint16_t kind);
+// The path for a saved object: [user] SaveStackPath when set (the name follows it directly),
+// else the current stack's folder; then name + extension, or name + n + extension for the
+// first n = 1, 2, ... of a file that does not exist yet. 1, or 0 when an argument is missing,
+// the name is empty or the path would not fit `size` (the out path is then empty).
+int MakeUniqueSavePath(char* out, size_t size, const char* name, const char* extension);
+// Chooses the file name of an object record (host order): 0 when the record or the buffer is
+// missing, else the path step's result (the media library's when `mediaLib`).
+int WriteObjectToFile(std::span<const uint8_t> record, uint16_t kind, char* out, size_t size, bool mediaLib);
+
+// The header into an open file: true when all 32 bytes were written.
+bool WriteObjectFileHeader(FileRef file, const ObjectDragBlock& drag);
+// The body bytes of the dragged object of the open stack: the record in file order, the colour
+// table, the held resources (newest first). False when the object is missing or anything
+// fails to convert or hold.
+bool BuildObjectFileBody(const ObjectDragBlock& drag, std::vector<uint8_t>& body);
+bool WriteObjectFileBody(FileRef file, const ObjectDragBlock& drag);
+// Creates the file and writes it whole; a failed write deletes the file. Nonzero on success.
+int WriteObjectFile(const ObjectDragBlock& drag, const char* path);
+
+// ---- the layout, read back (bounded; for tests and the object placer) ----
+struct ObjectFileEntry {
+    uint32_t type = 0;
+    uint16_t id = 0;
+    uint16_t attributes = 0;  // upper half of the attribute word
+    uint32_t length = 0;
+    std::string name;
+    uint16_t ownerKind = 0, ownerId = 0;
+    uint32_t continuation = 0;
+    uint32_t dataOffset = 0;  // in the file
+};
+struct ObjectFileLayout {
+    uint32_t kindCode = 0;
+    uint16_t kind = 0;            // the record's kind word
+    uint32_t version = 0;
+    uint32_t recordOffset = kObjectFileHeaderBytes;
+    uint32_t recordLength = 0;
+    uint32_t colorTableOffset = 0;  // 0: none
+    uint32_t colorTableBytes = 0;
+    std::vector<ObjectFileEntry> entries;
+};
+inline constexpr size_t kMaxObjectFileEntries = 4096;
+// Reads the layout; null when it holds, else what failed. Every length is checked against the
+// file; entries end at the one with continuation 0 or at the end of the file.
+const char* ParseObjectFile(std::span<const uint8_t> file, ObjectFileLayout& layout);
+
+// What the writer asks of others. Gathering is the clipboard's (GatherObjectResources); until
+// the others install theirs (MINIMAL) the media library is not there and, without the Windows
+// build, text layers need no sync.
+struct ObjectFileNeighbours {
+    // Holds copies of what the object (kind, id) or an action record uses onto the chain:
+    // 0, or -1 on failure.
+    int (*gatherObjectResources)(uint16_t kind, uint16_t id, Handle* chain);
+    int (*gatherActionResources)(Handle action, Handle* chain);
+    void (*syncCardFromLayers)();
+    int (*makeUniqueMediaLibPath)(char* out, size_t size, const char* name, const char* extension);
+};
+const ObjectFileNeighbours& ObjectFileHooks();
+void SetObjectFileNeighbours(const ObjectFileNeighbours& neighbours);

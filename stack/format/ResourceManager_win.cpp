@@ -1,0 +1,26 @@
+// The resource manager's ties to the user: the samples stack and error alerts.
+#include <windows.h>
+
+#include "core/ui/Alerts.h"
+#include "stack/format/ResFile.h"
+
+namespace {
+
+constexpr uint32_t kAlertNoSamples = 2292;
+
+// Installed when the module loads.
+const bool g_reporterInstalled = (SetResourceErrorReporter(ShowErrorMessage), true);
+
+}  // namespace
+
+int32_t OpenSamplesStack() {
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotProgram, sizeof path, path);
+    SetPathFileName("Samples.stk", path, sizeof path);
+    SetFileSpecFromPath(kSlotScratch, path);
+    const uint32_t base = CheckFileSlotExists(kSlotScratch) == kFileOk ? GetStackResourceBase(kSlotScratch) : 0;
+    const int32_t refNum = base ? OpenResFileAt(GetFileSpec(kSlotScratch), base) : 0;
+    if (!refNum)
+        ShowAlert(kAlertNoSamples);
+    return refNum;
+}

@@ -1,0 +1,368 @@
+// The stack file: its layout and the byte-order conversion of every record kind, both ways.
+//
+// A stack file is the 128-byte header, the card records one after the other, then the resource
+// area at the offset the header gives. Every number in the file is big-endian, every rectangle
+// top, left, bottom, right, every text Mac Roman. In memory the same records are kept in host
+// (little-endian) order, rectangles left, top, right, bottom, texts in the Windows character set
+// when the stack is a Mac Roman one. Records are converted whole, right after reading and right
+// before writing. The reader that checks every record before converting it is StackReader.h.
+//
+// Files of this area, each with its functions below:
+//   StackHeader.cpp      the header, its plausibility test, the Mac Roman decision
+//   CardRecord.cpp       card records, the card checks, the end mark
+//   ObjectConvert.cpp    common object header, rectangles, graphic and text objects, dispatch
+//   ButtonConvert.cpp    buttons and their action chunks
+//   MacPath.cpp          file paths between Mac form and DOS form
+//   ColorTable.cpp       Mac colour tables and palettes
+//   ResourceEntry.cpp    resource entry headers and resource data by type
+//   RecordToFileOrder.cpp  object records in file order as new handles; saved-object headers
+//   StackAlerts.cpp      the alerts through which a stack is refused
+// Beside them: ByteReader.h (bounds-checked byte access), StackReader.h (reading a whole file:
+// StackReader.cpp, and StackDescribe.cpp, what the reader sees as JSON).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/memory/Handles.h"
+
+enum class ByteOrder { ToHost, ToFile };
+
+// Results of this area: 0 success; kStackDamaged a record that failed a check; -1 memory.
+inline constexpr int kStackOk = 0;
+inline constexpr int kStackDamaged = 1;
+inline constexpr int kStackNoMemory = -1;
+
+// ---- Stack header (file offsets; 16-bit fields unless noted) ----
+inline constexpr uint32_t kStackHeaderBytes = 128;
+enum StackHeaderOffset : uint32_t {
+    kHeaderAutoSave = 0,
+    kHeaderExperiencedUser = 2,
+    kHeaderCardCount = 4,
+    kHeaderWord6 = 6,
+    kHeaderVersion = 8,
+    kHeaderNextCardId = 10,
+    kHeaderNextObjectId = 12,
+    kHeaderFlags = 14,
+    kHeaderDepth = 16,
+    kHeaderWord18 = 18,
+    kHeaderTimersAndLinks = 20,
+    kHeaderWord22 = 22,
+    kHeaderLocked = 24,
+    kHeaderCardNumberInTitle = 26,
+    kHeaderBytes28 = 28,       // 4 bytes, raw
+    kHeaderPassword = 32,      // 16 bytes, raw, zero-terminated
+    kHeaderPresentationMode = 48,
+    kHeaderPresentation50 = 50,
+    kHeaderWord52 = 52,
+    kHeaderPresentation54 = 54,
+    kHeaderCardWidth = 56,
+    kHeaderCardHeight = 58,
+    kHeaderResourceOffset = 60,  // 32-bit
+    kHeaderResourceCount = 64,   // 32-bit
+    kHeaderNextResourceId = 68,  // 32-bit; the resource manager's 16-bit counter sits at 68 too
+    kHeaderStackActionA = 72,
+    kHeaderClosingAction = 74,
+    kHeaderCursorId = 76,
+    kHeaderStackActionB = 78,
+    kHeaderBytes80 = 80,       // 48 bytes, raw
+};
+enum StackFlags : uint16_t {
+    kStackKeepResources = 0x01,
+    kStackIgnoreExtraClicks = 0x02,
+    kStackHighCompression = 0x04,
+    kStackMacRomanText = 0x10,
+};
+inline constexpr uint32_t kMaxResourceCount = 65536;
+// The card offscreen is sized from the header's card size, so the size is bounded.
+inline constexpr uint16_t kMaxCardExtent = 4096;
+
+// ---- Card record ----
+inline constexpr uint32_t kCardHeaderBytes = 96;
+inline constexpr uint32_t kCardTrailerBytes = 4;  // 00 00 FA CE
+inline constexpr uint32_t kMinCardRecordBytes = kCardHeaderBytes + kCardTrailerBytes;
+enum CardOffset : uint32_t {
+    kCardId = 0,
+    kCardLength = 2,  // 32-bit, trailer included
+    kCardKind = 6,
+    kCardBackgroundId = 8,
+    kCardFlags = 10,
+    kCardMenuBar = 16,
+    kCardDepth = 18,
+    kCardWidth = 20,
+    kCardHeight = 22,
+    kCardTestingAnswers = 24,  // 32-bit run-time handle, raw
+    kCardName = 32,            // length-prefixed, 16 bytes, raw
+    kCardAction1 = 48,
+    kCardAction2 = 50,
+    kCardAction3 = 52,
+    kCardCursor = 54,
+    kCardWord56 = 56,
+};
+inline constexpr uint32_t kCardNameBytes = 16;
+enum CardKind : uint16_t { kCardKindPlain = 0, kCardKindPicture = 1, kCardKindShared = 3 };
+enum CardFlags : uint16_t { kCardDeleted = 0x01, kCardLockedFlag = 0x08 };
+
+// Picture block of a kind-1 card, at record offset 96 (offsets within the block).
+inline constexpr uint32_t kPictureBlockOffset = kCardHeaderBytes;
+inline constexpr uint32_t kPictureBlockHeaderBytes = 24;
+enum PictureBlockOffset : uint32_t {
+    kBlockWord0 = 0,       // the writer stores 8
+    kBlockFormat = 2,      // 2 colour table + PackedPicture
+    kBlockFlags = 10,      // 0x200 one pad byte at the end
+    kBlockLength = 12,     // 32-bit, header included
+    kBlockTableSize = 16,  // 32-bit
+};
+inline constexpr uint16_t kPictureFormatPacked = 2;
+inline constexpr uint16_t kPicturePadFlag = 0x200;
+inline constexpr uint32_t kRunHeaderBytes = 16;
+inline constexpr uint32_t kMaxColorTableEntries = 256;
+
+// ---- Object records (and the common header of button chunks) ----
+enum ObjectOffset : uint32_t {
+    kObjectKind = 0,
+    kObjectId = 2,
+    kObjectRect = 4,     // memory: left, top, right, bottom; file: top, left, bottom, right
+    kObjectLength = 12,  // 32-bit, header included
+    kObjectFlags = 22,
+};
+inline constexpr uint32_t kObjectCommonBytes = 24;
+enum ObjectKind : uint16_t { kObjectGraphic = 16, kObjectButton = 48, kObjectText = 96 };
+enum ObjectFlags : uint16_t {
+    kObjectDeletedFlag = 0x01,
+    kObjectLocked = 0x08,
+    kObjectBackground = 0x10,
+    kObjectHidden = 0x20,
+    kObjectHasPath = 0x40,
+    kObjectPadded = 0x200,
+};
+inline constexpr uint32_t kGraphicHeaderBytes = 80;
+inline constexpr uint32_t kButtonHeaderBytes = 136;
+inline constexpr uint32_t kTextHeaderBytes = 128;
+inline constexpr uint32_t kChunkHeaderBytes = 32;
+inline constexpr uint32_t kGraphicName = 38, kGraphicNameBytes = 16;
+inline constexpr uint32_t kButtonName = 28, kButtonNameBytes = 32;
+inline constexpr uint32_t kTextName = 72, kTextNameBytes = 16;
+inline constexpr uint32_t kButtonFontSize = 86;
+inline constexpr uint32_t kGraphicTrailerLength = 60;  // 32-bit
+// The longest converted path pair; a longer one fails its record.
+inline constexpr size_t kMaxConvertedPath = 500;
+
+// ---- Resource area ----
+inline constexpr uint32_t kResEntryHeaderBytes = 68;
+enum ResEntryOffset : uint32_t {
+    kResType = 0,          // 32-bit
+    kResId = 4,
+    kResWord6 = 6,         // raw
+    kResName = 8,          // 32 bytes, length-prefixed
+    kResAttributes = 40,   // 32-bit
+    kResDataLength = 44,   // 32-bit
+    kResPaddedLength = 48, // 32-bit
+};
+inline constexpr uint32_t kResNameBytes = 32;
+inline constexpr uint32_t kResDeleted = 0x80000000u;
+constexpr uint32_t ResType(const char (&s)[5]) {
+    return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
+           uint32_t(uint8_t(s[2])) << 8 | uint8_t(s[3]);
+}
+
+// What a conversion takes from the machine and the stack: the screen's vertical dots per inch
+// (button font sizes), the first three characters of the current stack's path (paths), and the
+// Mac Roman decision of the stack being read or written.
+struct StackConversion {
+    int verticalDpi = 96;
+    char stackDrive[4] = {'C', ':', '\\', 0};
+    bool headerMacRoman = false;  // header flag 0x10
+    bool detectionDone = false;   // the first kind-1 card with a colour table has decided
+    bool macMade = false;         // ... that the stack was made on a Mac
+};
+
+// What was left out of a record that passed its own checks: a bad object, chunk or resource.
+struct StackDrop {
+    uint32_t offset = 0;  // file offset of the dropped bytes (or record offset, in `what`)
+    std::string what;
+    std::string reason;
+};
+using DropLog = std::vector<StackDrop>;
+
+// ---- StackHeader.cpp ----
+// Converts the 128-byte header in place. To host: the Mac Roman flag is taken from the header
+// and the detection reset. To file: flag 0x10 is set first when the detection found a Mac stack.
+// False when the span is shorter than the header.
+bool SwapStackHeader(std::span<uint8_t> header, ByteOrder order, StackConversion& cv);
+// The plausibility test on a host-order header, with every 16-bit field taken unsigned: depth
+// below 33, word 6 below 256, version 1..255, card size 1..kMaxCardExtent each way, card count
+// not 0, resource count at most 65536, and 128 <= resource offset <= file size.
+bool IsStackHeaderValid(std::span<const uint8_t> header, uint32_t fileSize);
+// Why a header fails that test (null when it passes), for reports.
+const char* StackHeaderFault(std::span<const uint8_t> header, uint32_t fileSize);
+// The refusals of an open after the plausibility test, in the order the open makes them: the
+// alert id of black and white (2256), too new (2221) or too old (2222), else 0.
+int StackHeaderRefusal(std::span<const uint8_t> header);
+// Whether card and object texts of the stack being converted are Mac Roman.
+bool StackTextIsMacRoman(const StackConversion& cv);
+// The Mac-made detection on a card whose header and picture block header are in host order:
+// the first kind-1 card with a colour table decides once. Returns StackTextIsMacRoman.
+bool GetConvertedTextFlag(std::span<const uint8_t> card, StackConversion& cv);
+
+// ---- CardRecord.cpp ----
+// A handle of n + 2 bytes whose last two are the end mark FA CE.
+Handle NewHandleWithEndMark(uint32_t n);
+// The checks on a card record in file order; null when it passes, else what failed: length at
+// least 100 and equal to the span, trailer 00 00 FA CE, kind 0, 1 or 3; for kind 1 the picture
+// block, its colour table (at most 256 entries) and run header inside the record, and a
+// non-empty LZRW1 stream flagged 0 or 1.
+const char* CheckCardRecord(std::span<const uint8_t> record);
+// Where the object list starts: 96, or 96 + the picture block length for a kind-1 card.
+uint32_t CardObjectsOffset(Handle card);
+uint32_t CardObjectsOffsetIn(std::span<const uint8_t> card);  // host order
+// Converts a whole card record in its handle (the handle may change size).
+// To host: the record must pass CheckCardRecord, else kStackDamaged and nothing changes; then
+// header, picture block, and each object; an object whose length is bad ends the object list
+// there, one whose conversion fails is left out; both are logged in drops (may be null).
+// To file: the inverse; any object that fails makes the whole conversion fail, unchanged.
+int SwapCardRecord(Handle card, ByteOrder order, StackConversion& cv, DropLog* drops);
+// The same on bytes: `record` is replaced by the converted record when the result is 0.
+int SwapCardRecordBytes(std::vector<uint8_t>& record, ByteOrder order, StackConversion& cv,
+                        DropLog* drops, uint32_t fileOffset = 0);
+
+// ---- ObjectConvert.cpp ----
+// Rectangles between file order (top, left, bottom, right) and memory order; its own inverse.
+bool SwapMacRect(std::span<uint8_t> rect);
+// id, rectangle, length and flags of an object or chunk (the kind word is the caller's).
+bool SwapObjectHeader(std::span<uint8_t> object);
+// The fixed header of an object kind (the common 24 bytes for a kind not listed).
+uint32_t ObjectHeaderBytes(uint16_t kind);
+// A length-prefixed text field: the length byte clamped to the field, the text converted to or
+// from Mac Roman when the stack's texts are Mac Roman.
+void ConvertTextField(std::span<uint8_t> field, ByteOrder order, const StackConversion& cv);
+// One whole object record, kind word included; it may change size (paths). The record must be
+// exactly as long as its length field says. On failure (kStackDamaged) *reason says why and the
+// bytes are left partly converted.
+int ConvertObjectRecord(std::vector<uint8_t>& object, ByteOrder order, const StackConversion& cv,
+                        const char** reason);
+int ConvertGraphicObject(std::vector<uint8_t>& object, ByteOrder order, const StackConversion& cv,
+                         const char** reason);
+int ConvertTextObject(std::vector<uint8_t>& object, ByteOrder order, const StackConversion& cv,
+                      const char** reason);
+// Keeps a record that a conversion resized at an even length: the pad byte at its end (flag
+// 0x200 in the host-order flags word at flagsOffset) is dropped or added.
+void KeepRecordEven(std::vector<uint8_t>& record, size_t flagsOffset);
+
+// ---- ButtonConvert.cpp ----
+// Whether a chunk kind is one the button conversion knows (51..130, from its table).
+bool IsKnownChunkKind(uint16_t kind);
+// The button part of a button record whose kind and common header are already in the order
+// the conversion starts from (to host: converted first; to file: still host, converted after).
+int ConvertButtonObject(std::vector<uint8_t>& button, ByteOrder order, const StackConversion& cv,
+                        const char** reason);
+// A whole button record as an 'Actn' resource holds it: kind, common header, button part.
+int ConvertActionRecord(std::vector<uint8_t>& record, ByteOrder order, const StackConversion& cv,
+                        const char** reason);
+
+// ---- MacPath.cpp ----
+// A region already holding a DOS path: byte 1 ':' and byte 2 '\'.
+bool PathRegionHasDrive(std::span<const uint8_t> region);
+// Mac form (length-prefixed volume:folder:file, or drive letter and "::") to DOS form: the
+// string zero-terminated, a zero pad to an even length, six zero bytes, then the second string
+// (zero-terminated) when one is given. False when the result would pass kMaxConvertedPath.
+// *firstLength receives the length of the first string's part (string, pad, six zeros).
+bool MacPathToDos(std::span<const uint8_t> first, const std::span<const uint8_t>* second,
+                  const char* drive, std::vector<uint8_t>& out, size_t* firstLength);
+// DOS form to Mac form in place, keeping the byte length: the zero-terminated string at the
+// region's start becomes a length-prefixed one with every '\' turned into ':', and the rest of
+// the region is cleared.
+void DosPathToMac(std::span<uint8_t> region);
+// The path in [start, start + length) of a record: to host, a Mac path (not an empty region,
+// not one already holding a drive) is replaced by its DOS form; to file, turned back in place.
+// *newLength receives the region's length afterwards. False when the path is too long.
+bool ConvertPathRegion(std::vector<uint8_t>& record, size_t start, size_t length, ByteOrder order,
+                       const StackConversion& cv, size_t* newLength);
+
+// ---- ColorTable.cpp ----
+// A Mac colour table: u32 seed, u16 flags, u16 count - 1, then 8-byte entries (value, red,
+// green, blue), big-endian in memory as in the file; a component's first byte is its colour.
+struct PaletteColor {
+    uint8_t red = 0, green = 0, blue = 0, flags = 0;
+};
+inline constexpr uint8_t kPaletteNoCollapse = 0x04;
+// The bytes a colour table of this depth takes: 8 + 8 x min(2^depth, 256).
+uint32_t ColorTableBytesForDepth(int depth);
+// Entries the table holds (count word + 1), 0 when the table is shorter than its header or
+// than the entries it announces.
+uint32_t MacColorTableCount(std::span<const uint8_t> table);
+// A LOGPALETTE in a new handle (u16 version 0x300, u16 count, then red, green, blue, flags);
+// entries from index 10 on carry PC_NOCOLLAPSE. 0 for a damaged table or no memory.
+Handle MacColorTableToPalette(std::span<const uint8_t> table);
+std::vector<PaletteColor> MacColorTableColors(std::span<const uint8_t> table);
+// Fills a DIB colour table (blue, green, red, 0 per entry); returns the entries written.
+uint32_t CopyColorTableToDib(std::span<const uint8_t> table, std::span<uint8_t> dibColors);
+// What PaletteToMacColorTable takes from the machine.
+struct ColorTableSource {
+    int workingDepth = 8;                         // 4: 16 entries, else 256
+    std::span<const PaletteColor> palette;        // the given palette, may be empty
+    std::span<const PaletteColor> appPalette;     // the application palette
+    std::span<const PaletteColor> systemPalette;  // the system palette
+    bool mapped = false;                          // colours through the index map
+    std::span<const uint8_t> indexMap;            // the application palette's index table
+    uint32_t ticks = 0;                           // the seed
+};
+Handle PaletteToMacColorTable(const ColorTableSource& source);
+
+// ---- ResourceEntry.cpp ----
+// One resource, in memory (the resource manager's table holds these; ResFile.h).
+struct ResEntry {
+    uint32_t type = 0;
+    uint16_t id = 0;
+    uint16_t word6 = 0;                // kept from the file, written back as it was
+    uint8_t name[kResNameBytes] = {};  // length-prefixed, length byte clamped to 31
+    uint32_t attributes = 0;           // bit 31 (kResDeleted): deleted
+    uint32_t dataLength = 0;           // after conversion, the data handle's size
+    Handle data = 0;                   // 0 when not loaded
+    uint32_t filePosition = 0;         // of the 68-byte entry header; 0 when only in memory
+    // The data did not pass its conversion: it is held as stored, never handed out by a lookup,
+    // and written back unchanged, so a save keeps the person's bytes.
+    uint8_t raw = 0;
+};
+// Parses and checks a 68-byte entry header in file order that starts at filePosition in a file
+// of fileSize bytes: data length <= padded length <= data length + 3, the data (not
+// necessarily the last entry's padding) inside the file.
+// *paddedLength receives the padded length (the next entry follows it). Null when it passes, else what failed (the entry
+// is still filled as far as it could be).
+const char* ReadResourceEntryHeader(std::span<const uint8_t> header, uint32_t filePosition,
+                                    uint32_t fileSize, ResEntry& entry, uint32_t* paddedLength);
+// Converts a 68-byte entry header in place.
+bool SwapResourceEntryHeader(std::span<uint8_t> header);
+// Converts resource data by type in its handle ('Actn', 'Hlnk', 'Crsr', 'NBAs'; others raw).
+// kStackDamaged when the data fails its checks; the handle is then unchanged.
+int SwapResourceData(uint32_t type, Handle data, ByteOrder order, const StackConversion& cv,
+                     const char** reason);
+int SwapResourceDataBytes(uint32_t type, std::vector<uint8_t>& data, ByteOrder order,
+                          const StackConversion& cv, const char** reason);
+// The icon and cursor converter of the objects area: (data, size, 0 to memory / 1 to file)
+// returns non-zero on success. Until one is installed 'Crsr' data stays as stored.
+using IconDataConverter = int (*)(uint8_t* data, uint32_t size, int direction);
+void SetIconDataConverter(IconDataConverter converter);
+
+// ---- RecordToFileOrder.cpp ----
+// A host-order object record in file order in a new handle (header, then chunks, path, trailer
+// or sub-records); 0 when memory runs out or the record fails its conversion.
+Handle ButtonRecordToFileOrder(std::span<const uint8_t> record, const StackConversion& cv);
+Handle GraphicRecordToFileOrder(std::span<const uint8_t> record, const StackConversion& cv);
+Handle TextRecordToFileOrder(std::span<const uint8_t> record, const StackConversion& cv);
+// The 60-byte header of a saved object file, in place.
+inline constexpr uint32_t kSavedObjectHeaderBytes = 60;
+bool SwapSavedObjectHeader(std::span<uint8_t> header, ByteOrder order, const StackConversion& cv);
+
+// ---- StackAlerts.cpp ----
+inline constexpr int kAlertStackTooNew = 2221;
+inline constexpr int kAlertStackTooOld = 2222;
+inline constexpr int kAlertBlackAndWhiteStack = 2256;
+inline constexpr int kAlertNotAStack = 2268;
+inline constexpr int kAlertNoCardsRead = 2305;
+inline constexpr int kAlertSmallCards = 2334;  // a question: convert to the minimum size?
+// The string-table text of a stack alert (digits, message, "~" labels), null for other ids.
+const char* StackAlertText(int alertId);

@@ -1,0 +1,270 @@
+// New stacks, the settings a stack brings into the program, and the object-id counter.
+#include "stack/open/NewStack.h"
+
+#include <algorithm>
+
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PreferenceFlags.h"
+#include "core/ui/ScreenDepth.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/cards/CardList.h"
+#include "stack/pictures/CardPictureStore.h"
+#include "stack/format/CardSizeWords.h"
+#include "stack/clipboard/Clipboard.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/save/SaveStack.h"
+#include "stack/depth/StackDepth.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
+
+namespace {
+
+constexpr uint16_t kScreenModeFlagOn = 0x01;
+constexpr int kWindowModeKeepValue = 2;
+constexpr int kHighCompressionDepth = 9;
+
+int NotAsked(int*, int*, int*) { return 1; }
+void Nothing() {}
+void NothingInt(int) {}
+void NoScreenMode(int, int, int) {}
+void NoCardArea(int, int, int) {}
+int NoAlert(uint32_t) { return 0; }
+void* NoWindow() { return nullptr; }
+
+NewStackNeighbours& Installed() {
+    static NewStackNeighbours neighbours{NotAsked, Nothing,  NothingInt, Nothing, Nothing, Nothing,
+                                        Nothing,  Nothing,  NoScreenMode, NoCardArea, Nothing, Nothing,
+                                        Nothing,  NoAlert,  NoWindow};
+    return neighbours;
+}
+
+// The open header as a span for one scope.
+class HeaderBytes {
+public:
+    HeaderBytes() : lock_(GetStackHeaderHandle()) {}
+    explicit operator bool() const { return lock_ && GetHandleSize(GetStackHeaderHandle()) >= kStackHeaderBytes; }
+    std::span<uint8_t> bytes() const { return {lock_.get(), kStackHeaderBytes}; }
+private:
+    HandleLock lock_;
+};
+
+// Card size and depth the program works with: from the open header, else the start-up values.
+void ProgramCardSize(int* width, int* height) {
+    uint16_t w = 0, h = 0;
+    CurrentCardSize(&w, &h);
+    *width = w;
+    *height = h;
+}
+
+void AdaptLoadedStackDepth() {
+    int width = 0, height = 0;
+    ProgramCardSize(&width, &height);
+    const int stackDepth = GetStackDepth();
+    SetScreenDepth(stackDepth);
+    const int display = DisplayDepthForStack();
+    if (display == 0 || (stackDepth == display && stackDepth != 16 && stackDepth != 32))
+        return;
+    ConvertAllCards(stackDepth, display, width, height);
+    if (stackDepth == 4) {
+        SetScreenDepth(display);
+        SetStackDepth(display);
+        if (HeaderBytes header; header)
+            SetU16(header.bytes(), kHeaderDepth, static_cast<uint16_t>(display));
+    }
+}
+
+}  // namespace
+
+const NewStackNeighbours& StackStartNeighbours() { return Installed(); }
+void SetNewStackNeighbours(const NewStackNeighbours& neighbours) { Installed() = neighbours; }
+
+StackProgramSettings& ProgramStackSettings() {
+    static StackProgramSettings settings;
+    return settings;
+}
+
+uint16_t NewUniqueObjectId() {
+    HeaderBytes header;
+    if (!header)
+        return 0;
+    uint16_t id = GetU16(header.bytes(), kHeaderNextObjectId);
+    if (id == 0)
+        id = 1;
+    SetU16(header.bytes(), kHeaderNextObjectId, id == 0xFFFF ? 1 : static_cast<uint16_t>(id + 1));
+    return id;
+}
+
+Handle NewStackHeader() {
+    const Handle header = NewHandle(kStackHeaderBytes);
+    HandleLock lock(header);
+    if (!lock)
+        return header;
+    StackProgramSettings& s = ProgramStackSettings();
+    const std::span<uint8_t> h(lock.get(), kStackHeaderBytes);
+    std::fill(h.begin(), h.end(), uint8_t{0});
+    int width = 512, height = 384;
+    if (GetStackHeaderHandle() && GetStackHeaderHandle() != header)
+        ProgramCardSize(&width, &height);
+    const int depth = GetScreenDepth() ? GetScreenDepth() : 8;
+    SetU16(h, kHeaderVersion, kNewStackVersion);
+    SetU16(h, kHeaderExperiencedUser, IsAdvancedUser() ? 1 : 0);
+    SetU16(h, kHeaderNextObjectId, 1);
+    SetU16(h, kHeaderNextCardId, 1);
+    SetU16(h, kHeaderDepth, static_cast<uint16_t>(depth));
+    SetU16(h, kHeaderCardNumberInTitle, s.firstStackMade ? s.titleWord : 0);
+    SetU16(h, kHeaderPresentationMode, s.windowMode);
+    SetU16(h, kHeaderPresentation54, s.screenModeFlags);
+    SetU16(h, kHeaderTimersAndLinks, 1);
+    s.timersAndLinks = 1;
+    if (!s.firstStackMade)
+        SetU16(h, kHeaderWord22, 1);
+    SetU16(h, kHeaderCardWidth, static_cast<uint16_t>(width));
+    SetU16(h, kHeaderCardHeight, static_cast<uint16_t>(height));
+    uint16_t flags = 0;
+    if (s.stackSetting)
+        flags |= kStackIgnoreExtraClicks;
+    if (depth >= kHighCompressionDepth && !IsAdvancedUser())
+        flags |= kStackHighCompression;
+    SetU16(h, kHeaderFlags, flags);
+    s.menuLock = 0;
+    s.autoSave = 0;
+    s.firstStackMade = true;
+    return header;
+}
+
+int StartStack(bool isNew, int* width, int* height, int* depth) {
+    ClearClipboardFromThisStack();  // what was copied is foreign to the stack to come
+    if (!isNew) {
+        ApplyLoadedStackSettings();
+        return 0;
+    }
+    const NewStackNeighbours& n = StackStartNeighbours();
+    CloseStackResources(nullptr);
+    int askedWidth = 0, askedHeight = 0, askedDepth = 0;
+    bool answered = false;
+    if (width && height && depth && n.askCardSizeForNewStack(width, height, depth) == 0) {
+        answered = true;
+        askedWidth = *width;
+        askedHeight = *height;
+        askedDepth = *depth;
+        SetScreenDepth(askedDepth);
+    }
+    n.removeFiltersMenu();
+    StackProgramSettings& s = ProgramStackSettings();
+    s.menuLock = 0;
+    n.setMenuLocked(0);
+    if (GetCurrentCardId() != 0)
+        n.pushCardHistory();
+    DisposeCards();
+    SetStackHeaderHandle(NewStackHeader());
+    if (answered) {
+        HeaderBytes header;
+        if (header) {
+            SetU16(header.bytes(), kHeaderCardWidth, static_cast<uint16_t>(askedWidth));
+            SetU16(header.bytes(), kHeaderCardHeight, static_cast<uint16_t>(askedHeight));
+        }
+    }
+    n.removeFinishedMovies();
+    NewCard(false, false);
+    n.convertCardToDefaultPalette();
+    n.goFirstCard();
+    ClearCardChanged();
+    SetStackConversionState(kStackUnconverted);
+    SetStackHasFile(false);
+    n.resetFontTable();
+    {
+        HeaderBytes header;
+        if (header) {
+            int w = 0, h = 0;
+            ProgramCardSize(&w, &h);
+            const std::span<uint8_t> bytes = header.bytes();
+            SetU16(bytes, kHeaderCardWidth, static_cast<uint16_t>(answered ? askedWidth : w));
+            SetU16(bytes, kHeaderCardHeight, static_cast<uint16_t>(answered ? askedHeight : h));
+            const int stackDepth = answered ? askedDepth : GetScreenDepth();
+            SetU16(bytes, kHeaderDepth, static_cast<uint16_t>(RecordedDepth(stackDepth)));
+            SetStackDepth(stackDepth);
+            SetU16(bytes, kHeaderPresentation54, static_cast<uint16_t>(s.screenModeFlags | kScreenModeFlagOn));
+            if (s.windowMode == kWindowModeKeepValue)
+                SetU16(bytes, kHeaderPresentation50, s.screenModeValue);
+        }
+    }
+    n.applyScreenMode(s.windowMode, s.screenModeFlags | kScreenModeFlagOn, s.screenModeValue);
+    n.setMenuLocked(0);
+    n.setStackNameFromDefault();
+    if (!IsAdvancedUser() && !s.newStackTold) {
+        s.newStackTold = true;
+        n.showAlert(kAlertNewStackCreated);
+    }
+    MarkStackChanged();
+    return 0;
+}
+
+bool NormalizeLoadedHeader(Handle header) {
+    HandleLock lock(header);
+    if (!lock || GetHandleSize(header) < kStackHeaderBytes)
+        return false;
+    const std::span<uint8_t> h(lock.get(), kStackHeaderBytes);
+    if (GetU16(h, kHeaderVersion) < kNewStackVersion) {
+        SetU16(h, kHeaderVersion, kNewStackVersion);
+        return true;
+    }
+    return false;
+}
+
+uint16_t AppliedScreenModeValue(uint16_t stored) {
+    return stored == 255 ? 256 : stored == 0 ? 1 : stored;
+}
+
+void ApplyLoadedStackSettings() {
+    ClearClipboardFromThisStack();
+    const NewStackNeighbours& n = StackStartNeighbours();
+    SetStackConversionState(kStackUnconverted);
+    if (NormalizeLoadedHeader(GetStackHeaderHandle()))
+        SetStackConversionState(kStackFormatConverted);
+    StackProgramSettings& s = ProgramStackSettings();
+    {
+        HeaderBytes header;
+        if (!header)
+            return;
+        const std::span<uint8_t> h = header.bytes();
+        for (int i = 1; i <= CountCards(); ++i) {
+            const Handle card = GetCardByIndex(i);
+            HandleLock lock(card);
+            if (lock)
+                CopyCardSizeWords(h, {lock.get(), GetHandleSize(card)});
+        }
+        s.timersAndLinks = GetU16(h, kHeaderTimersAndLinks);
+        s.autoSave = GetU16(h, kHeaderAutoSave);
+        s.stackSetting = (GetU16(h, kHeaderFlags) & kStackIgnoreExtraClicks) != 0;
+        s.titleWord = GetU16(h, kHeaderCardNumberInTitle);
+        s.menuLock = GetU16(h, kHeaderLocked);
+        s.windowMode = GetU16(h, kHeaderPresentationMode);
+        s.screenModeFlags = GetU16(h, kHeaderPresentation54);
+        s.screenModeValue = AppliedScreenModeValue(GetU16(h, kHeaderPresentation50));
+        SetStackDepth(GetU16(h, kHeaderDepth));
+    }
+    {
+        ConversionSwitches io;
+        io.stackIo = true;
+        ConversionRun run(io);
+        AdaptLoadedStackDepth();
+        int width = 0, height = 0;
+        ProgramCardSize(&width, &height);
+        n.resizeCardArea(width, height, GetScreenDepth());
+        n.applyScreenMode(s.windowMode, s.screenModeFlags, s.screenModeValue);
+        n.setMenuLocked(s.menuLock);
+        ClearTestingAnswers();
+        ClearCardChanged();
+        SetStackHasFile(true);
+        char path[kFileSpecPathSize] = {}, name[kFileSpecNameSize] = {};
+        GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+        GetPathFileName(path, name, sizeof name);
+        if (name[0])
+            StoreStackName(name);
+        if (!s.titleWord)
+            n.updateTitle();
+        n.rememberHomeStack();
+        RestoreStackWorkspace(n.cardWindow());
+    }
+}

@@ -1,0 +1,69 @@
+// New stacks, the settings a stack carries into the program, and the id counters of the open
+// stack's header.
+//
+//   NewStack.cpp           ids, the fresh header, StartStack, ApplyLoadedStackSettings
+//   NewStack_win.cpp       the neighbours of the Windows build, installed when it loads
+#pragma once
+
+#include <cstdint>
+
+#include "core/memory/Handles.h"
+
+inline constexpr int kQuestionSameCardSize = 2294;
+inline constexpr int kAlertNewStackCreated = 2280;
+inline constexpr uint16_t kNewStackVersion = 5;
+
+// The header's next object id (+12), which is then incremented (past 65535 to 1); 0 when no
+// stack is open.
+uint16_t NewUniqueObjectId();
+
+// The program's copies of the stack settings (one set, for the stack in memory).
+struct StackProgramSettings {
+    uint16_t autoSave = 0;         // header +0
+    uint16_t timersAndLinks = 1;   // header +20
+    uint16_t titleWord = 0;        // header +26
+    uint16_t menuLock = 0;         // header +24
+    uint16_t windowMode = 0;       // header +48
+    uint16_t screenModeValue = 1;  // header +50
+    uint16_t screenModeFlags = 0;  // header +54
+    bool stackSetting = false;     // header flag 0x02
+    bool firstStackMade = false;   // a stack was made in this run
+    bool newStackTold = false;     // alert 2280 was shown in this run
+};
+StackProgramSettings& ProgramStackSettings();
+
+// A fresh 128-byte host-order header from the program's settings, the working depth and the
+// card size; 0 when memory runs out.
+Handle NewStackHeader();
+// A fresh stack (isNew) or the settings of a stack just read; 0. With all three out-values
+// given, the person is asked for the card size and depth of the new stack first.
+int StartStack(bool isNew, int* width, int* height, int* depth);
+// After the reader filled the header, the card list and the resources.
+void ApplyLoadedStackSettings();
+// Raises a host-order header just read below version 5 to 5: true when it did.
+bool NormalizeLoadedHeader(Handle header);
+// The screen-mode value (+50) as the program applies it: 255 is 256 and 0 is 1. The header keeps
+// what it stored, so a stack that is only opened and saved keeps its bytes.
+uint16_t AppliedScreenModeValue(uint16_t stored);
+
+// What StartStack and ApplyLoadedStackSettings ask of the layers above; until they install
+// theirs the defaults do nothing (the question keeps the current values: result 1).
+struct NewStackNeighbours {
+    int (*askCardSizeForNewStack)(int* width, int* height, int* depth);  // 0 when answered
+    void (*removeFiltersMenu)();
+    void (*setMenuLocked)(int locked);
+    void (*pushCardHistory)();
+    void (*removeFinishedMovies)();
+    void (*convertCardToDefaultPalette)();
+    void (*goFirstCard)();
+    void (*resetFontTable)();
+    void (*applyScreenMode)(int windowMode, int flags, int value);
+    void (*resizeCardArea)(int width, int height, int depth);
+    void (*updateTitle)();
+    void (*rememberHomeStack)();
+    void (*setStackNameFromDefault)();
+    int (*showAlert)(uint32_t stringId);
+    void* (*cardWindow)();
+};
+const NewStackNeighbours& StackStartNeighbours();
+void SetNewStackNeighbours(const NewStackNeighbours& neighbours);

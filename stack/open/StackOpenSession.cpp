@@ -1,0 +1,40 @@
+// The open stack's state, minimal (see the header).
+#include "stack/open/StackOpenSession.h"
+
+#include <cstring>
+
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "stack/format/StackFile.h"
+
+namespace {
+
+Handle g_header = 0;
+uint16_t g_currentCardId = 0;
+char g_stackName[kFileSpecNameSize] = {};
+uint16_t g_homeCardId = 0;
+bool g_homeKnown = false;
+
+}  // namespace
+
+Handle GetStackHeaderHandle() { return g_header; }
+
+void SetStackHeaderHandle(Handle header) {
+    if (g_header && g_header != header)
+        DisposeHandle(g_header);
+    g_header = header;
+}
+
+// The card list itself is CardList.cpp.
+
+bool IsStackOpen() { return g_header != 0 && CountCards() > 0; }
+
+uint16_t GetCurrentCardId() { return g_currentCardId; }
+void SetCurrentCardId(uint16_t id) { g_currentCardId = id; }
+
+const char* GetStackName() { return g_stackName; }
+void StoreStackName(const char* name) { CopyPathText(name ? name : "", g_stackName, sizeof g_stackName); }
+uint16_t GetHomeCardId() { return g_homeCardId; }
+void SetHomeCardId(uint16_t id) { g_homeCardId = id; }
+bool IsHomeStackKnown() { return g_homeKnown; }
+void SetHomeStackKnown(bool known) { g_homeKnown = known; }

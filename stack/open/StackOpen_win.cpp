@@ -1,0 +1,254 @@
+// Opening a stack: the alerts through which a file is refused, the card list and resources
+// filled, and the first card entered.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/ui/AlertText.h"
+#include "core/ui/Alerts.h"
+#include "core/system/ChangeFlags.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/Resources.h"
+#include "core/system/PluginModule.h"
+#include "core/memory/ByteReader.h"
+#include "core/ui/WaitCursor.h"
+#include "stack/format/ResFile.h"
+#include "stack/open/StackOpen.h"
+#include "stack/open/StackOpenNeighbours.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/format/StackReader.h"
+
+namespace {
+
+constexpr int kAnswerNo = 2;
+
+// What a conversion takes from the machine and the current stack's path.
+StackConversion MachineConversion() {
+    StackConversion cv;
+    if (const WindowDC screen(nullptr); screen)
+        SetResourceScreenDpi(GetDeviceCaps(screen.get(), LOGPIXELSY));
+    cv.verticalDpi = ResourceScreenDpi();
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    if (path[0] && path[1] == ':' && path[2] == '\\') {
+        cv.stackDrive[0] = path[0];
+        cv.stackDrive[1] = ':';
+        cv.stackDrive[2] = '\\';
+        cv.stackDrive[3] = 0;
+    }
+    return cv;
+}
+
+void ForgetCurrentDownload() {
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    Neighbours().forgetCachedFile(path);
+}
+
+// The open stack is closed: cards, resources and what else is tied to it.
+void CloseOpenStack() {
+    DisposeCards();
+    if (const int32_t refNum = GetStackResFile())
+        CloseResFile(refNum);
+    SetStackResFile(0);
+    Neighbours().closeStackExtras();
+}
+
+// A stack that could not be read: reported once (alert 2305), no stack left open.
+int ReportUnreadable() {
+    ForgetCurrentDownload();
+    ShowAlert(kAlertNoCardsRead);
+    Neighbours().eraseCardBackground();
+    ClearCardChanged();
+    Neighbours().startEmptyStack();
+    return kFileRefused;
+}
+
+bool ChooseStackWithDialog() {
+    char folder[kFileSpecPathSize] = {};
+    GetFileSpecFolder(kSlotScratch, folder, sizeof folder);
+    char title[256] = {};
+    LoadResString(2405, title, sizeof title);
+    return ChooseFileIntoScratch("Stacks (*.STK)\0*.stk\0", folder, title);
+}
+
+// A plain Open dialog stands in for the stack Open dialog until the dialogs module installs it.
+const bool g_chooserInstalled = [] {
+    StackOpenNeighbours neighbours = Neighbours();
+    if (neighbours.chooseStackFile == DefaultStackOpenNeighbours().chooseStackFile)
+        neighbours.chooseStackFile = ChooseStackWithDialog;
+    SetStackOpenNeighbours(neighbours);
+    return true;
+}();
+
+}  // namespace
+
+void GetMinimumCardSize(int* width, int* height) {
+    if (width)
+        *width = MinimumCardExtent(GetSystemMetrics(SM_CXMINTRACK));
+    if (height)
+        *height = MinimumCardExtent(GetSystemMetrics(SM_CYMINTRACK));
+}
+
+int LoadStackFile() {
+    FileRef opened = kNoFile;
+    if (OpenFileSlot(kSlotCurrentStack, kOpenRead, &opened) != kFileOk)
+        return ReportUnreadable();  // nothing to close
+    FileCloser file(opened);
+    if (IsHomeStackName(GetStackName()))
+        SetHomeCardId(GetCurrentCardId());
+    CloseOpenStack();
+    WaitCursor wait;
+
+    StackConversion cv = MachineConversion();
+    StackOpenQuestions questions;
+    GetMinimumCardSize(&questions.minCardWidth, &questions.minCardHeight);
+    questions.confirmSmallCards = [](void*) { return ShowAlert(kAlertStackCardSizeTooSmall) != kAnswerNo; };
+    FileByteSource source(file.get());
+    StackFileContents contents;
+    const StackReadResult read = ReadStackFile(source, cv, contents, questions);
+    file.Close();
+    if (!read.ok()) {
+        // The reader says which alert; a declined size question has been answered already.
+        if (read.alertId == kAlertNoCardsRead)
+            return ReportUnreadable();
+        if (read.alertId == kAlertNotAStack)
+            ForgetCurrentDownload();
+        if (read.alertId != kAlertSmallCards)
+            ShowAlert(static_cast<uint32_t>(read.alertId));
+        return kFileRefused;
+    }
+
+    // Bound into the open stack: the cards into the card list, the resource area into the
+    // open list under the stack's own path.
+    size_t listed = 0;
+    while (listed < contents.cards.size() && AddCardRecord(contents.cards[listed], static_cast<int>(listed)) == 0)
+        ++listed;
+    if (listed < contents.cards.size()) {
+        // Cards already in the list go with the list; the rest with the contents.
+        DisposeCards();
+        for (size_t i = 0; i < listed; ++i)
+            contents.cards[i] = 0;
+        DisposeStackFileContents(contents);
+        return ReportUnreadable();
+    }
+    {
+        HandleLock lock(contents.resFile);
+        auto* rf = reinterpret_cast<ResFile*>(lock.get());
+        std::memcpy(&rf->spec, GetFileSpec(kSlotCurrentStack), sizeof rf->spec);
+    }
+    const Handle header = contents.header;
+    SetStackResFile(LinkResFile(contents.resFile));
+    SetStackHeaderHandle(header);
+    Neighbours().scanStackActionRecords();
+    EnforceMinimumCardSize(header);  // a stack it cannot enlarge still opens
+    Neighbours().applyLoadedStackSettings();
+    Neighbours().loadFontTable();
+    return kFileOk;
+}
+
+int OpenStack(bool ask) {
+    if (IsStackOpen())
+        Neighbours().leaveCard();
+    if (ask) {
+        CopyFileSpec(kSlotCurrentStack, kSlotScratch);
+        if (!Neighbours().chooseStackFile()) {
+            Neighbours().refreshCurrentCard();
+            return 0;
+        }
+        CopyFileSpec(kSlotScratch, kSlotCurrentStack);
+    }
+    Neighbours().removeFiltersMenu();
+    const int err = LoadStackFile();
+    if (err != kFileOk) {
+        ShowErrorMessage(err);  // -12: already reported
+        Neighbours().startEmptyStack();
+        return err;
+    }
+    SetCurrentCardId(GetCardId(GetCardByIndex(1)));
+    Neighbours().enterCard(3, 0, 8, 1);
+    return 0;
+}
+
+int ReadStackCard(int slot, uint16_t cardId, int position, int16_t* depth, int16_t* version,
+                  int16_t* cardCount, Handle* card) {
+    if (card)
+        *card = 0;
+    FileRef opened = kNoFile;
+    const int err = OpenFileSlot(slot, kOpenRead, &opened);
+    if (err != kFileOk)
+        return err;
+    FileCloser file(opened);
+    StackConversion cv = MachineConversion();
+    FileByteSource source(file.get());
+    bool notAStack = false;
+    const int result = ReadStackCardFrom(source, cardId, position, cv, depth, version, cardCount, card, &notAStack);
+    if (notAStack) {
+        file.Close();
+        ShowAlert(kAlertNotAStack);
+    }
+    return result;
+}
+
+int EnforceMinimumCardSize(Handle header) {
+    int minWidth = 0, minHeight = 0;
+    GetMinimumCardSize(&minWidth, &minHeight);
+    uint16_t width, height;
+    {
+        HandleLock lock(header);
+        if (!lock || GetHandleSize(header) < kStackHeaderBytes)
+            return kFileMissing;
+        const std::span<const uint8_t> bytes(lock.get(), kStackHeaderBytes);
+        if (!CardSizeBelowMinimum(bytes, minWidth, minHeight))
+            return kFileOk;
+        width = GetU16(bytes, kHeaderCardWidth);
+        height = GetU16(bytes, kHeaderCardHeight);
+    }
+    Handle enlarged = header;
+    if (HandToHand(&enlarged) != 0)
+        return kFileMissing;
+    {
+        HandleLock lock(enlarged);
+        const std::span<uint8_t> bytes(lock.get(), kStackHeaderBytes);
+        SetU16(bytes, kHeaderCardWidth, static_cast<uint16_t>(width < minWidth ? minWidth : width));
+        SetU16(bytes, kHeaderCardHeight, static_cast<uint16_t>(height < minHeight ? minHeight : height));
+    }
+    const int err = Neighbours().changeStackSize(header, enlarged);
+    DisposeHandle(enlarged);
+    return err == 0 ? kFileOk : kFileMissing;
+}
+
+bool IsHomeStackName(const char* name) {
+    if (!name || !name[0])
+        return false;
+    for (uint32_t id = kStringHomeStackNames; id < kStringHomeStackNames + 100; ++id) {
+        char candidate[kFileSpecNameSize] = {};
+        if (LoadResString(id, candidate, sizeof candidate) <= 0 || candidate[0] == '*')
+            return false;
+        if (lstrcmpiA(candidate, name) == 0)
+            return true;
+    }
+    return false;
+}
+
+void RememberHomeStack() {
+    if (!IsHomeStackName(GetStackName()))
+        return;
+    CopyFileSpec(kSlotCurrentStack, kSlotHomeStack);
+    SetHomeStackKnown(true);
+    SetHomeCardId(0);
+}
+
+void SetStackName(const char* name) {
+    StoreStackName(name);
+    Neighbours().updateCardTitle();
+}
+
+void SetStackNameFromDefault() {
+    char name[kFileSpecNameSize] = {};
+    LoadResString(kStringUntitled, name, sizeof name);
+    SetStackName(name);
+}

@@ -1,0 +1,51 @@
+// The picture a graphic object (kind 16, host order) keeps in its record: its rows from byte 80
+// (LZRW1 row records when +28 has 0x10, else Mac rows), then its packed mask, then +64 bytes of
+// something else and a pad byte when +22 has 0x200. Size from the picture rectangle at +30,
+// depth at +54. Rows lie top row first in the graphic's own pixel order.
+//
+//   GraphicPicture.cpp      the checked view, the picture as a DIB and back (platform-free)
+//   GraphicPicture_win.cpp  depth conversion and palette re-mapping through GDI and vic32
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "graphics/dib/Dib.h"
+
+inline constexpr uint32_t kGraphicPictureFlags = 28;
+inline constexpr uint32_t kGraphicPictureRect = 30;  // left, top, right, bottom in memory
+inline constexpr uint32_t kGraphicPictureDepth = 54;
+inline constexpr uint32_t kGraphicMaskLength = 60;   // 32-bit
+inline constexpr uint32_t kGraphicAfterMask = 64;    // 32-bit
+inline constexpr uint16_t kGraphicHasMask = 0x02;
+inline constexpr uint16_t kGraphicRowsPacked = 0x10;
+inline constexpr uint16_t kGraphicPictureInFile = 0x40;  // +22: the picture is left alone
+
+enum class GraphicPictureRefusal : uint8_t {
+    None,
+    NotGraphic,   // shorter than its header, or not kind 16
+    InFile,       // +22 has 0x40: no stored picture
+    BadSize,      // width or height from +30 outside 1..kDibMaxDimension
+    BadDepth,     // +54 not 4, 8, 16, 24 or 32
+    BadLengths,   // length, mask length, +64 and pad do not fit each other
+    RowsTooShort, // the rows cannot fill the picture
+};
+const char* GraphicPictureRefusalText(GraphicPictureRefusal refusal);
+
+struct GraphicPictureView {
+    int width = 0, height = 0, depth = 0;
+    bool packedRows = false;
+    std::span<const uint8_t> rows;  // the picture data
+    std::span<const uint8_t> mask;  // empty unless +28 has 0x02 and +60 is above 0
+};
+// Every length and the depth checked against the record before anything is made for it: so a
+// view that passes never makes a DIB larger than its rows can fill.
+GraphicPictureRefusal ReadGraphicPicture(std::span<const uint8_t> graphic, GraphicPictureView& out);
+
+// The rows as a new DIB of the view's depth, top row first, colour table zero; 0 when the packed
+// rows turn out damaged or memory runs out.
+DibHandle GraphicPictureToDib(const GraphicPictureView& view);
+// The data that replaces a graphic's picture: the DIB's rows as LZRW1 row records, then the mask.
+// Empty when the rows cannot be packed.
+std::vector<uint8_t> GraphicPictureData(DibHandle dib, std::span<const uint8_t> mask);

@@ -1,0 +1,93 @@
+// Keeping a stack's resources in order: dropping the ones nothing refers to before a save,
+// carrying resources between stacks as held copies (renumbering the references on arrival),
+// the LoomLogo workspace resource, and closing the stack's resources.
+//
+//   ResourceUpkeepPurge.cpp   PurgeUnusedResources and the reference table it works from
+//   HeldResources.cpp         held copies, storing them, the id remap list
+//   ResourceUpkeep.cpp        the workspace resource, closing, and the neighbours below
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/memory/Handles.h"
+#include "stack/format/ResFile.h"
+
+// Makes the stack's resource file the current one for a scope, then the previous one again.
+class StackResFileCurrent {
+public:
+    StackResFileCurrent() : previous_(CurrentResFile()) { UseResFile(GetStackResFile()); }
+    ~StackResFileCurrent() {
+        if (previous_)
+            UseResFile(previous_);
+    }
+    StackResFileCurrent(const StackResFileCurrent&) = delete;
+    StackResFileCurrent& operator=(const StackResFileCurrent&) = delete;
+private:
+    int32_t previous_;
+};
+
+// ---- ResourceUpkeepPurge.cpp ----
+// Removes every 'Actn', 'Icon', 'Snd ', 'Strk', 'NBAs', 'QTFX' and 'Crsr' resource of the
+// stack's resource file that no header, card, object, action or link refers to (in that order
+// of types; removals of one type count for the next). Nothing when the header keeps unused
+// resources (flag 0x01). A resource other than 'NBAs' named after an 'NBAs' resource, alone or
+// followed by '@' and anything, belongs to that extension module and stays.
+void PurgeUnusedResources();
+// The ids of `type` that the open stack refers to, and whether it keeps every resource of the
+// type ('QTFX' with an effect button).
+struct ResourceReferences {
+    std::vector<uint16_t> ids;
+    bool keepAll = false;
+    bool Uses(uint16_t id) const;
+};
+ResourceReferences CollectResourceReferences(uint32_t type);
+
+// ---- HeldResources.cpp ----
+// A held copy: the request and the next copy of the chain.
+struct HeldResource {
+    ResRequest request;
+    Handle next;
+};
+// The request for a private copy of resource (type, id) of the current file: 0, or -1 when it
+// is absent or cannot be copied (the request is then cleared).
+int MakeResRequest(ResRequest* request, uint32_t type, uint16_t id);
+// Prepends a held copy to the chain (flags are 1 plus extraFlags): 0, or -1, chain unchanged.
+int HoldResourceCopy(uint32_t type, uint16_t id, Handle* chain, uint32_t extraFlags);
+int HoldObjectResourceCopy(uint32_t type, uint16_t id, Handle* chain, uint32_t extraFlags, uint16_t ownerKind,
+                           uint16_t ownerId);
+// Stores every held copy that has a type into the stack; the data goes to the resource file.
+void StoreHeldResources(Handle chain);
+// Stores imported resources: sounds first (old and new ids remembered), then actions under fresh
+// ids with their sound chunk remapped, their owner object (or the imported card's action word
+// in cardActions, three words, may be null) pointed at the new id, then every other type.
+void StoreHeldResourcesRemapped(Handle chain, uint16_t* cardActions = nullptr);
+void FreeResourceEntryChain(Handle* chain, bool freeData);
+// The remap list of (old id, new id) pairs.
+void ResetIdRemap();
+void FreeIdRemap();
+int AddIdRemap(uint16_t oldId, uint16_t newId);  // 0, or -1 when the list cannot grow
+uint16_t RemapId(uint16_t oldId);                // oldId itself when not listed
+
+// ---- ResourceUpkeep.cpp ----
+inline constexpr uint16_t kWorkspaceResourceId = 128;
+void SetWorkspaceChanged(bool changed);
+bool IsWorkspaceChanged();
+// Stores the workspace as 'WKSp' 128 when it changed (no error is shown); the flag is cleared.
+void SaveWorkspaceResource();
+// Hands a copy of 'WKSp' 128 (or the older 'WkSp' 128), or nothing, to the workspace loader.
+void RestoreStackWorkspace(void* cardWindow);
+// Tells the stack's extension modules, stores the workspace, closes the stack's resource file;
+// then, with a window, calls the extension-module entry with it.
+void CloseStackResources(void* window);
+
+// What upkeep asks of the layers above. MINIMAL defaults until they install theirs: there is
+// no workspace text, the loader and the module calls do nothing.
+struct ResourceUpkeepNeighbours {
+    Handle (*produceWorkspace)();                     // the LoomLogo workspace text, or 0
+    void (*loadWorkspace)(Handle text, void* window); // takes the handle (may be 0)
+    void (*startStackNbas)(int message);              // every 'NBAs' module of the stack
+    void (*callNbaMainChecked)(void* window);
+};
+const ResourceUpkeepNeighbours& UpkeepNeighbours();
+void SetResourceUpkeepNeighbours(const ResourceUpkeepNeighbours& neighbours);

@@ -1,0 +1,209 @@
+// Dropping the resources that nothing in the stack refers to.
+#include <algorithm>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+#include "core/memory/ByteReader.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/ResFileAccess.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/open/StackOpenSession.h"
+
+namespace {
+
+constexpr uint32_t kActn = ResType("Actn"), kCrsr = ResType("Crsr"), kIcon = ResType("Icon");
+constexpr uint32_t kSnd = ResType("Snd "), kStrk = ResType("Strk"), kNbas = ResType("NBAs");
+constexpr uint32_t kQtfx = ResType("QTFX"), kHlnk = ResType("Hlnk");
+
+// Button fields that carry references.
+constexpr uint32_t kButtonWord18 = 18, kButtonFlags20 = 20, kButtonFlags64 = 64;
+constexpr uint32_t kButtonIcon = 78, kButtonCursor = 80;
+constexpr uint16_t kButtonHasSound = 0x04, kButtonHasModule = 0x08, kButtonHasEffect = 0x20;
+constexpr uint16_t kButtonHasIcon = 0x10;
+constexpr uint16_t kSoundChunk = 83, kModuleChunk = 51;
+constexpr uint32_t kChunkResId = 16, kChunkSoundKind = 24;
+constexpr uint16_t kStrokeSound = 0x8000;
+constexpr uint16_t kFirstEffectKind = 27;
+constexpr uint32_t kGraphicAction = 56, kGraphicCursor = 58, kTextAction = 102, kTextCursor = 104;
+// A link's embedded button: words +4 and +6 are the lengths before it, +8 says it is there.
+constexpr uint32_t kLinkLength4 = 4, kLinkLength6 = 6, kLinkHasButton = 8, kLinkButtonBase = 24;
+
+void Add(ResourceReferences& refs, uint16_t id) {
+    if (id != 0)
+        refs.ids.push_back(id);
+}
+
+// The button tests of one host-order button record.
+void ButtonReferences(std::span<const uint8_t> button, uint32_t type, ResourceReferences& refs) {
+    if (button.size() < kButtonHeaderBytes || (GetU16(button, kObjectFlags) & kObjectDeletedFlag))
+        return;
+    const uint16_t flags20 = GetU16(button, kButtonFlags20);
+    if (type == kCrsr)
+        Add(refs, GetU16(button, kButtonCursor));
+    else if (type == kIcon && (GetU16(button, kButtonFlags64) & kButtonHasIcon))
+        Add(refs, GetU16(button, kButtonIcon));
+    else if (type == kQtfx && (flags20 & kButtonHasEffect) && GetU16(button, kButtonWord18) >= kFirstEffectKind)
+        refs.keepAll = true;
+    const bool sound = type == kSnd || type == kStrk;
+    if (!sound && type != kNbas)
+        return;
+    if (sound && !(flags20 & kButtonHasSound))
+        return;
+    if (type == kNbas && !(flags20 & kButtonHasModule))
+        return;
+    ButtonChunkWalk walk(button);
+    ObjectPlace chunk;
+    while (walk.Next(chunk)) {
+        const std::span<const uint8_t> c = button.subspan(chunk.offset, chunk.length);
+        if (c.size() < kChunkHeaderBytes)
+            continue;
+        if (sound && chunk.kind == kSoundChunk) {
+            const bool stroke = (GetU16(c, kChunkSoundKind) & kStrokeSound) != 0;
+            if (stroke == (type == kStrk))
+                Add(refs, GetU16(c, kChunkResId));
+        } else if (type == kNbas && chunk.kind == kModuleChunk) {
+            Add(refs, GetU16(c, kChunkResId));
+        }
+    }
+}
+
+void ObjectReferences(std::span<const uint8_t> object, uint16_t kind, uint32_t type, ResourceReferences& refs) {
+    if (kind == kObjectButton) {
+        ButtonReferences(object, type, refs);
+    } else if (kind == kObjectGraphic && object.size() >= kGraphicHeaderBytes) {
+        if (type == kActn)
+            Add(refs, GetU16(object, kGraphicAction));
+        else if (type == kCrsr)
+            Add(refs, GetU16(object, kGraphicCursor));
+    } else if (kind == kObjectText && object.size() >= kTextHeaderBytes) {
+        if (type == kActn)
+            Add(refs, GetU16(object, kTextAction));
+        else if (type == kCrsr)
+            Add(refs, GetU16(object, kTextCursor));
+    }
+}
+
+void CardReferences(Handle card, uint32_t type, ResourceReferences& refs) {
+    HandleLock lock(card);
+    if (!lock || GetHandleSize(card) < kMinCardRecordBytes)
+        return;
+    const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+    if (GetU16(record, kCardFlags) & kCardDeleted)
+        return;
+    if (type == kActn) {
+        for (uint32_t at : {kCardAction1, kCardAction2, kCardAction3})
+            Add(refs, GetU16(record, at));
+    } else if (type == kCrsr) {
+        Add(refs, GetU16(record, kCardCursor));
+    }
+    CardObjectWalk walk(record);
+    ObjectPlace place;
+    while (walk.Next(place))
+        if (!(place.flags & kObjectDeletedFlag))
+            ObjectReferences(record.subspan(place.offset, place.length), place.kind, type, refs);
+}
+
+// Buttons stored as actions and inside links.
+void ResourceButtonReferences(uint32_t type, ResourceReferences& refs) {
+    const Handle file = FindResFile(GetStackResFile());
+    ResFileAccess access(file);
+    if (!access)
+        return;
+    for (const ResEntry& e : access.entries()) {
+        if ((e.attributes & kResDeleted) || e.raw || !IsValidHandle(e.data) || (e.type != kActn && e.type != kHlnk))
+            continue;
+        HandleLock lock(e.data);
+        if (!lock)
+            continue;
+        const std::span<const uint8_t> data(lock.get(), GetHandleSize(e.data));
+        if (e.type == kActn) {
+            ButtonReferences(data, type, refs);
+        } else if (data.size() >= kLinkButtonBase && GetU16(data, kLinkHasButton) != 0) {
+            const size_t at = size_t{kLinkButtonBase} + GetU16(data, kLinkLength4) + GetU16(data, kLinkLength6);
+            if (at < data.size())
+                ButtonReferences(data.subspan(at), type, refs);
+        }
+    }
+}
+
+std::string_view NameText(const uint8_t (&name)[kResNameBytes]) {
+    const size_t n = std::min<size_t>(name[0], kResNameBytes - 1);
+    return {reinterpret_cast<const char*>(name + 1), n};
+}
+
+// Whether a name belongs to one of the extension modules: "<module>" or "<module>@...".
+bool BelongsToModule(std::string_view name, const std::vector<std::string>& modules) {
+    for (const std::string& module : modules) {
+        if (module.empty() || name.substr(0, module.size()) != module)
+            continue;
+        if (name.size() == module.size() || name[module.size()] == '@')
+            return true;
+    }
+    return false;
+}
+
+void PurgeType(uint32_t type) {
+    const ResourceReferences refs = CollectResourceReferences(type);
+    if (refs.keepAll)
+        return;
+    std::vector<std::string> modules;
+    std::vector<uint16_t> unused;
+    {
+        ResFileAccess access(FindResFile(GetStackResFile()));
+        if (!access)
+            return;
+        if (type != kNbas)
+            for (const ResEntry& e : access.entries())
+                if (e.type == kNbas && !(e.attributes & kResDeleted))
+                    modules.emplace_back(NameText(e.name));
+        for (const ResEntry& e : access.entries()) {
+            if (e.type != type || (e.attributes & kResDeleted) || refs.Uses(e.id))
+                continue;
+            if (type != kNbas && BelongsToModule(NameText(e.name), modules))
+                continue;
+            unused.push_back(e.id);
+        }
+    }
+    for (uint16_t id : unused)
+        RemoveResourceEntry(type, id);
+}
+
+}  // namespace
+
+bool ResourceReferences::Uses(uint16_t id) const {
+    return keepAll || std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+ResourceReferences CollectResourceReferences(uint32_t type) {
+    ResourceReferences refs;
+    if (const Handle header = GetStackHeaderHandle()) {
+        HandleLock lock(header);
+        if (lock && GetHandleSize(header) >= kStackHeaderBytes) {
+            const std::span<const uint8_t> h(lock.get(), kStackHeaderBytes);
+            if (type == kActn)
+                for (uint32_t at : {kHeaderStackActionA, kHeaderClosingAction, kHeaderStackActionB})
+                    Add(refs, GetU16(h, at));
+            else if (type == kCrsr)
+                Add(refs, GetU16(h, kHeaderCursorId));
+        }
+    }
+    for (int i = 1; i <= CountCards(); ++i)
+        CardReferences(GetCardByIndex(i), type, refs);
+    ResourceButtonReferences(type, refs);
+    return refs;
+}
+
+void PurgeUnusedResources() {
+    if (!FindResFile(GetStackResFile()))
+        return;
+    if (const Handle header = GetStackHeaderHandle()) {
+        HandleLock lock(header);
+        if (lock && GetHandleSize(header) >= kStackHeaderBytes &&
+            (GetU16({lock.get(), kStackHeaderBytes}, kHeaderFlags) & kStackKeepResources))
+            return;
+    }
+    StackResFileCurrent current;
+    for (uint32_t type : {kActn, kIcon, kSnd, kStrk, kNbas, kQtfx, kCrsr})
+        PurgeType(type);
+}

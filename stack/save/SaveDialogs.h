@@ -1,0 +1,25 @@
+// The stack's Open and Save dialogs (SaveDialogs_win.cpp).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "core/memory/Handles.h"
+
+inline constexpr uint16_t kTitleSelectStack = 2405;
+inline constexpr uint16_t kTitleSelectText = 2408;
+inline constexpr int kStackFileType = 11;
+
+// The Open dialog for a stack into slot 0: true when one was chosen.
+bool ChooseStackFile(HWND owner);
+// The save dialog in a mode (SaveDialogMode): the chosen path and name into the mode's slot,
+// the file title into the buffer when it fits. *filterIndex (may be null) gets the chosen filter.
+bool AskSaveStackFile(HWND owner, int mode, char* title, int size, int* filterIndex = nullptr);
+// A text file chosen by the person, read whole (alert 2224 when it cannot be read).
+bool ImportTextFile(Handle* out);
+
+// The commands (SaveStack_win.cpp): Save saves in place, asking first when the stack was
+// converted when it was opened; Save As asks for a name. SaveStackAs: 1 saved, 0 not.
+int SaveStackCommand();
+int SaveStackAs();

@@ -1,0 +1,320 @@
+// Saving the open stack: the steps from the undo step to the file in the stack's place.
+#include "stack/save/SaveStack.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/text/MacText.h"
+#include "core/memory/SaveBuffer.h"
+#include "core/ui/ScreenDepth.h"
+#include "stack/cards/CardList.h"
+#include "stack/pictures/CardPictureStore.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/depth/StackDepth.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/undo/Undo.h"
+
+namespace {
+
+constexpr uint32_t kFontTableType = ResType("FntL");
+constexpr char kTempName[] = "LMTMP000.TMP";
+constexpr size_t kTempDigits = 5;  // the three digits start here
+
+bool g_hasFile = false;
+int g_conversionState = kStackUnconverted;
+bool g_saving = false;
+
+int NoAlert(uint32_t) { return 0; }
+void NoMessage(int32_t) {}
+bool Unlimited(const char*, uint32_t* bytes) {
+    *bytes = 0xFFFFFFFFu;
+    return true;
+}
+void Nothing() {}
+void NoName(const char*) {}
+void* NoWindow() { return nullptr; }
+// MINIMAL until the preferences install their reader: every key is missing.
+void NoPreference(const char*, const char*, char* buffer, int size) { CopyPathText("Bad", buffer, size_t(size)); }
+
+SaveStackNeighbours& Installed() {
+    static SaveStackNeighbours neighbours = DefaultSaveStackNeighbours();
+    return neighbours;
+}
+
+class SaveWait {
+public:
+    SaveWait() { SaveNeighbours().beginWait(); }
+    ~SaveWait() { SaveNeighbours().endWait(); }
+    SaveWait(const SaveWait&) = delete;
+    SaveWait& operator=(const SaveWait&) = delete;
+};
+
+class SavingFlag {
+public:
+    SavingFlag() { g_saving = true; }
+    ~SavingFlag() { g_saving = false; }
+    SavingFlag(const SavingFlag&) = delete;
+    SavingFlag& operator=(const SavingFlag&) = delete;
+};
+
+uint16_t HeaderWord(uint32_t offset) {
+    HandleLock lock(GetStackHeaderHandle());
+    if (!lock || GetHandleSize(GetStackHeaderHandle()) < kStackHeaderBytes)
+        return 0;
+    return GetU16({lock.get(), kStackHeaderBytes}, offset);
+}
+
+void SetHeaderDepth(int depth) {
+    HandleLock lock(GetStackHeaderHandle());
+    if (lock && GetHandleSize(GetStackHeaderHandle()) >= kStackHeaderBytes)
+        SetU16({lock.get(), kStackHeaderBytes}, kHeaderDepth, static_cast<uint16_t>(depth));
+}
+
+// How the cards were brought to the depth the file carries, to undo it afterwards.
+struct SaveDepth {
+    int working = 0, screen = 0;
+    bool converted = false, passedThrough = false;
+};
+
+SaveDepth BringCardsToFileDepth() {
+    SaveDepth d;
+    d.working = GetScreenDepth();
+    d.screen = DisplayDepthForStack();
+    const bool jpeg = (HeaderWord(kHeaderFlags) & kStackHighCompression) != 0;
+    uint16_t width = 0, height = 0;
+    CurrentCardSize(&width, &height);
+    if (d.working == 0 || d.screen == 0)
+        return d;
+    if (SaveConvertsDepth(d.working, d.screen, jpeg)) {
+        ConversionRun run({.stackIo = true});
+        SetHeaderDepth(d.screen);
+        ConvertAllCards(d.working, d.screen, width, height);
+        d.converted = true;
+    } else if (d.working == 16 || d.working == 32) {
+        ConversionRun run({.stackIo = true});
+        ConvertAllCards(d.working, d.working, width, height);
+        d.passedThrough = true;
+    }
+    return d;
+}
+
+void ReturnCardsToWorkingDepth(const SaveDepth& d) {
+    uint16_t width = 0, height = 0;
+    CurrentCardSize(&width, &height);
+    if (d.converted) {
+        {
+            ConversionRun run({.stackIo = true});
+            ConvertAllCards(d.screen, d.working, width, height);
+        }
+        SetHeaderDepth(d.screen);
+    } else if (d.passedThrough) {
+        ConversionRun run({.stackIo = true});
+        ConvertAllCards(d.working, d.working, width, height);
+    }
+}
+
+// The path of a slot (always terminated).
+void SlotPath(int slot, char* out, size_t size) {
+    GetFileSpecPath(slot, static_cast<int>(size), out);
+}
+
+// Opens (or creates) the stack file itself for writing in place.
+FileRef OpenInPlace(const char* path) {
+    FileRef file = kNoFile;
+    if (FileExists(path)) {
+        file = ActiveFileSystem().open(path, kOpenReadWrite);
+    } else {
+        file = ActiveFileSystem().create(path);
+    }
+    return file;
+}
+
+}  // namespace
+
+SaveStackNeighbours DefaultSaveStackNeighbours() {
+    return {NoAlert, NoMessage, Unlimited, Nothing, Nothing, Nothing, Nothing, NoName, NoWindow, NoPreference};
+}
+const SaveStackNeighbours& SaveNeighbours() { return Installed(); }
+void SetSaveStackNeighbours(const SaveStackNeighbours& neighbours) { Installed() = neighbours; }
+
+bool StackHasFile() { return g_hasFile; }
+void SetStackHasFile(bool hasFile) { g_hasFile = hasFile; }
+int GetStackConversionState() { return g_conversionState; }
+void SetStackConversionState(int state) { g_conversionState = state; }
+bool IsSavingStack() { return g_saving; }
+
+bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag) {
+    return workingDepth == 24 || workingDepth != screenDepth || (jpegFlag && screenDepth >= 9);
+}
+
+bool NextSaveTempName(const char* stackPath, char* out, size_t size) {
+    if (!out || size == 0)
+        return false;
+    out[0] = 0;
+    std::string path = stackPath ? stackPath : "";
+    const size_t cut = path.find_last_of("\\/");
+    path = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    std::string name = kTempName;
+    for (int n = 0; n < 1000; ++n) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%03d", n);
+        name.replace(kTempDigits, 3, digits);
+        const std::string candidate = path + name;
+        if (!FileExists(candidate.c_str())) {
+            if (candidate.size() + 1 > size)
+                return false;
+            std::memcpy(out, candidate.c_str(), candidate.size() + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+int PrepareStackSave(int slot, SavePlan& plan) {
+    plan = SavePlan{};
+    SlotPath(slot, plan.target, sizeof plan.target);
+    if (!plan.target[0])
+        return kFileMissing;
+    uint32_t currentSize = 0;
+    int readOnly = 0;
+    const bool exists = GetFileSizeAndAccess(slot, &currentSize, &readOnly) == kFileOk;
+    if (exists && readOnly) {
+        SaveNeighbours().showErrorMessage(kFileNotWritable);
+        return kFileNotWritable;
+    }
+    PurgeUnusedResources();
+    SaveNeighbours().storeFontTable();
+    SaveWorkspaceResource();
+    StackStatistics statistics;
+    plan.total = GetStackStatistics(&statistics);
+    plan.resourceOffset = statistics.cardBytes;
+    uint32_t freeBytes = 0;
+    if (!SaveNeighbours().freeSpace(plan.target, &freeBytes))
+        freeBytes = 0;
+    const uint64_t needed = uint64_t{plan.total} + kSaveSpareBytes;
+    if (currentSize < plan.total && freeBytes < needed - currentSize) {
+        SaveNeighbours().showAlert(kAlertDiskFull);
+        return kFileRefused;
+    }
+    plan.useTemporary = needed < freeBytes;
+    CopyFileSpec(static_cast<int16_t>(slot), kSlotScratch);
+    return kFileOk;
+}
+
+int CreateSaveTempFile(int slot, SavePlan& plan, FileRef* file) {
+    *file = kNoFile;
+    if (!plan.useTemporary) {
+        CopyPathText(plan.target, plan.written, sizeof plan.written);
+        *file = OpenInPlace(plan.target);
+        return *file == kNoFile ? kFileMissing : kFileOk;
+    }
+    char scratch[kFileSpecPathSize] = {};
+    SlotPath(kSlotScratch, scratch, sizeof scratch);
+    if (!NextSaveTempName(scratch[0] ? scratch : plan.target, plan.written, sizeof plan.written))
+        return kFileMissing;
+    SetFileSpecFromPath(kSlotScratch, plan.written);
+    *file = ActiveFileSystem().create(plan.written);
+    (void)slot;
+    return *file == kNoFile ? kFileMissing : kFileOk;
+}
+
+int FinishStackSave(int slot, bool samePath, SavePlan& plan, Handle buffer) {
+    (void)slot;
+    (void)samePath;
+    (void)buffer;
+    if (plan.useTemporary) {
+        // One step: the old stack stays whole until the new file takes its name.
+        if (ReplaceFilePath(plan.written, plan.target) != kFileOk)
+            return kFileFailed;
+    }
+    RestoreStackWorkspace(SaveNeighbours().cardWindow());
+    SetStackConversionState(kStackUnconverted);
+    return kFileOk;
+}
+
+int SaveStack(int slot, bool samePath) {
+    SaveWait wait;
+    SaveNeighbours().storePendingCardEdits();
+    ClearUndo();
+    DropDeletedRecords();
+    if (!TestFileWritable(slot)) {
+        ClearCardChanged();
+        SaveNeighbours().showAlert(kAlertDiskLocked);
+        return kFileRefused;
+    }
+    SavingFlag saving;
+    const SaveDepth depth = BringCardsToFileDepth();
+    int err = kFileOk;
+    Handle buffer = NewWriteBuffer(kSaveBufferSize);
+    SavePlan plan;
+    if (!buffer)
+        err = kFileMissing;
+    if (err == kFileOk)
+        err = PrepareStackSave(slot, plan);
+    FileRef file = kNoFile;
+    if (err == kFileOk)
+        err = CreateSaveTempFile(slot, plan, &file);
+    if (err == kFileOk) {
+        StackConversion cv = SaveConversion(plan.target);
+        if (GetStackResFile())
+            err = WriteResourceArea(file, plan.resourceOffset, GetStackResFile(), plan.target);
+        else
+            err = FileTruncate(file, plan.resourceOffset) == 0 ? kFileOk : kFileFailed;
+        if (err == kFileOk)
+            err = WriteStackFile(file, plan.resourceOffset, buffer, cv);
+        // What the statistics promised is what the file holds.
+        if (err == kFileOk && FileGetLength(file) != static_cast<int32_t>(plan.total))
+            err = kFileFailed;
+        if (err == kFileOk)
+            err = FileFlush(file);
+        FileClose(file);
+        if (err == kFileOk)
+            err = FinishStackSave(slot, samePath, plan, buffer);
+        if (err == kFileOk) {
+            // Only a stack that is in its place counts as saved.
+            ClearCardChanged();
+            ClearStackChanged();
+            SetStackHasFile(true);
+        }
+        if (err != kFileOk) {
+            if (plan.useTemporary)
+                DeleteFilePath(plan.written);  // the stack's own file was never touched
+            SaveNeighbours().showErrorMessage(kErrorStackWrite);
+        }
+    }
+    DisposeWriteBuffer(&buffer);
+    ReturnCardsToWorkingDepth(depth);
+    return err;
+}
+
+int SaveStackAsPath(const char* path) {
+    if (!path || !path[0])
+        return kFileFailed;
+    FileSpec* current = GetFileSpec(kSlotCurrentStack);
+    if (!current)
+        return kFileMissing;
+    const FileSpec previous = *current;
+    char previousName[kFileSpecNameSize] = {};
+    CopyPathText(GetStackName(), previousName, sizeof previousName);
+    char previousPath[kFileSpecPathSize] = {};
+    CopyPathText(PathOf(previous), previousPath, sizeof previousPath);
+    const bool samePath = StackHasFile() && StrCmpNoCase(previousPath, path) == 0;
+    SetFileSpecFromPath(kSlotSaveAs, path);
+    CopyFileSpec(kSlotCurrentStack, kSlotScratch);  // the old name
+    CopyFileSpec(kSlotSaveAs, kSlotCurrentStack);
+    const int err = SaveStack(kSlotSaveAs, samePath);
+    if (err == kFileOk) {
+        CopyFileSpec(kSlotSaveAs, kSlotCurrentStack);
+        char name[kFileSpecNameSize] = {};
+        GetPathFileName(path, name, sizeof name);
+        StoreStackName(name);
+        SaveNeighbours().stackRenamed(name);
+    } else {
+        // The stack stays what it was: its file, its name.
+        *GetFileSpec(kSlotCurrentStack) = previous;
+        StoreStackName(previousName);
+    }
+    return err;
+}

@@ -1,0 +1,100 @@
+// Undo: the one undoable step of the program. Every change that can be undone records the step
+// just before it changes anything; recording first discards the previous step, and discarding a
+// step is when cards and objects marked deleted leave the stack for good.
+//
+//   Undo.cpp            the record, its count, the kind table, ClearUndo and the menu text
+//   UndoRecorders.cpp   the recorders (one per family of steps)
+//   UndoPerform.cpp     PerformUndo for every kind
+//   UndoObjects_win.cpp the recorders that take an object's layer
+//   UndoNeighbours.h    what undo asks of the paint, object and card-window layers
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/memory/Handles.h"
+
+// The record: 98 bytes, machine byte order.
+inline constexpr uint32_t kUndoRecordBytes = 98;
+enum UndoOffset : uint32_t {
+    kUndoKind = 0,         // u16
+    kUndoSnapshot = 2,     // u32: DIB of the offscreen, or the selection's saved data
+    kUndoValue1 = 6,       // u32: paint text caret x
+    kUndoValue2 = 10,      // u32: paint text caret y
+    kUndoTool = 14,        // u32: the tool current when recorded
+    kUndoBitmap1 = 18,     // u32: masked selection pixels
+    kUndoBitmap2 = 22,     // u32: mask
+    kUndoBitmap3 = 26,     // u32: outline
+    kUndoObjectRect = 30,  // 4 x i32
+    kUndoMaskX = 46,
+    kUndoMaskY = 50,
+    kUndoMoveX = 54,
+    kUndoMoveY = 58,
+    kUndoSelectRect = 62,  // 4 x i32
+    kUndoSelectBitmap = 78,
+    kUndoObjectKind = 82,  // u16
+    kUndoObjectId = 84,    // u16
+    kUndoLayer = 86,       // u32: unused; the layer is found by kind and id when undoing
+    kUndoRecordCopy = 90,  // u32: handle of a copy of the object record
+    kUndoPalette = 94,     // u32: palette saved with a background import
+};
+
+inline constexpr int kUndoKindCount = 37;
+inline constexpr uint32_t kStringUndo = 2701;
+inline constexpr uint32_t kStringUndoShortcut = 2714;
+inline constexpr uint32_t kStringUndoFilter = 2722;
+// Object kind 0 in a deletion step (kind 11) names a card.
+inline constexpr uint16_t kUndoCardObjectKind = 0;
+
+// The menu string of a kind (2702..2723), 0 outside the table.
+uint32_t UndoKindStringId(int kind);
+// Whether undoing this kind keeps the step (so that a second Undo redoes).
+bool UndoKindToggles(int kind);
+
+bool CreateUndoRecord();
+// Discards the step, then frees the record.
+void FreeUndoRecord();
+bool HasUndoRecord();
+// 1 when a step is present, else 0.
+int GetUndoCount();
+// The kind of the present step, -1 when none.
+int GetUndoKind();
+// A field of the present record (0 without one); for tests and the neighbours.
+uint32_t GetUndoField(uint32_t offset, int width = 4);
+// The card the present step was recorded on (0 when none).
+uint16_t GetUndoCardId();
+
+// Removes the cards and objects marked deleted; the card count becomes the list size.
+void PurgeDeletedRecords();
+// Purges the deleted records, frees what the step owns (clearing each field freed) and sets the
+// count to 0.
+void ClearUndo();
+// Leaving a card: a deletion step lives on, every other step goes with its card.
+void DiscardUndoOnLeavingCard();
+
+// "Undo", then the step's name, then "\tCtrl+Z" when withShortcut. True when a step is present.
+bool GetUndoMenuText(char* buffer, size_t size, bool withShortcut);
+
+// ---- UndoRecorders.cpp ----
+void RecordPaintUndo();
+void RecordPaintUndoAt(int x, int y);
+int RecordFilterUndo(char letter);
+int RecordSelectionUndo(char letter, uint32_t data, uint32_t pixels, uint32_t mask, uint32_t outline, int x,
+                        int y);
+void RecordGraphicMoveUndo(int dx, int dy);
+void RecordSelectionMoveUndo(char letter, int left, int top, int right, int bottom, uint32_t bitmap);
+int PushUndoByCommand(char letter, uint32_t data, uint32_t bitmap, int left, int top, int right, int bottom);
+void RecordFlipUndo(char letter);
+void RecordObjectDeleteUndo(uint16_t kind, uint16_t id);
+// The object's kind, id and rectangle (left, top, right, bottom) before the move.
+void RecordObjectMoveUndoFor(uint16_t kind, uint16_t id, const int32_t rect[4]);
+// A copy of the object's record; kind 13, 14 or 15 by the object's kind. Nothing when the object
+// is not found or cannot be copied.
+void RecordObjectEditUndoFor(uint16_t kind, uint16_t id);
+void SetUndoKindByLetterFor(uint16_t kind, uint16_t id, char letter);
+void RecordImportBackgroundUndo(uint32_t snapshot, uint32_t palette);
+// A card deletion: kind 11 naming the card (object kind 0). Called after the card was marked.
+void RecordCardDeleteUndo(uint16_t cardId);
+
+// ---- UndoPerform.cpp ----
+void PerformUndo(void* cardWindow);

@@ -1,0 +1,285 @@
+// The shortcuts palette and the icon buttons: the pixels DrawIconButton leaves for each state,
+// and, in the plug-in as the test browser hosts it, the palette's place, its commands, its wait
+// while another dialog is open, and the movie and sound it adds to the card's first action.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "actions/ActionBlock.h"
+#include "actions/ActionRecord.h"
+#include "core/memory/ByteReader.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/Handles.h"
+#include "core/system/PluginModule.h"
+#include "host/palettes/IconButtons.h"
+#include "host/menus/Shortcuts.h"
+#include "media/MediaDialogs.h"
+#include "stack/cards/ActionResource.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/StackFile.h"
+#include "tests/graphics/DcPixelsTestUtil.h"
+#include "tests/support/LinkedPlugin_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+
+// A 32-bit top-down DIB section to draw into.
+struct Canvas {
+    int width, height;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    Canvas(int w, int h, COLORREF fill) : width(w), height(h) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        old = SelectObject(dc, bitmap);
+        RECT all{0, 0, w, h};
+        HBRUSH brush = CreateSolidBrush(fill);
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+    }
+    ~Canvas() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    std::vector<uint32_t> All() const { return ReadDcPixels(dc, width, height); }
+};
+
+std::vector<uint32_t> DrawButton(HWND button, UINT state, int icon) {
+    RECT r;
+    GetClientRect(button, &r);
+    Canvas canvas(r.right, r.bottom, RGB(255, 0, 255));
+    DRAWITEMSTRUCT item{ODT_BUTTON, 1, 0, ODA_DRAWENTIRE, state, button, canvas.dc, r, 0};
+    DrawIconButton(GetParent(button), &item, icon);
+    return canvas.All();
+}
+
+// The icon drawn alone over a ground colour.
+std::vector<uint32_t> IconOver(int id, uint32_t ground) {
+    Canvas canvas(32, 32, RGB(ground >> 16 & 0xFF, ground >> 8 & 0xFF, ground & 0xFF));
+    DrawIconEx(canvas.dc, 0, 0, LoadIconA(GetAppInstance(), MAKEINTRESOURCEA(id)), 32, 32, 0, nullptr, DI_NORMAL);
+    return canvas.All();
+}
+
+// Whether the icon's opaque pixels (the same over black and over white) stand at x, y.
+bool BlockIs(const std::vector<uint32_t>& drawn, int width, int x, int y, int id) {
+    const std::vector<uint32_t> overBlack = IconOver(id, 0), overWhite = IconOver(id, 0xFFFFFF);
+    for (int row = 0; row < 32; ++row)
+        for (int col = 0; col < 32; ++col)
+            if (overBlack[row * 32 + col] == overWhite[row * 32 + col] &&
+                drawn[(y + row) * width + x + col] != overBlack[row * 32 + col])
+                return false;
+    return true;
+}
+
+TEST(IconButtons, StatesDrawTheirIconsAndACaptionlessButtonHasNoFocusRectangle) {
+    SetAppInstance(GetModuleHandleA(nullptr));
+    HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    constexpr int kW = 60, kH = 50;
+    HWND bare = CreateWindowA("BUTTON", "", WS_CHILD | BS_OWNERDRAW | BS_CENTER | BS_VCENTER, 0, 0, kW, kH, parent,
+                              nullptr, nullptr, nullptr);
+    ASSERT_TRUE(bare);
+    const int bx = GetSystemMetrics(SM_CXBORDER), by = GetSystemMetrics(SM_CYBORDER);
+    const int x = bx + (kW - 2 * bx - 32) / 2, y = by + (kH - 2 * by - 32) / 2;
+
+    const std::vector<uint32_t> normal = DrawButton(bare, 0, 129);
+    const uint32_t face = normal[(by + 3) * kW + bx + 3];
+    EXPECT_NE(face, 0xFF00FFu) << "the middle is filled";
+    EXPECT_TRUE(BlockIs(normal, kW, x, y, 129)) << "the base icon, centred";
+    EXPECT_FALSE(BlockIs(normal, kW, x, y, 130));
+    {
+        // The icon alone: inside the edges every other pixel is the face.
+        const std::vector<uint32_t> overBlack = IconOver(129, 0), overWhite = IconOver(129, 0xFFFFFF);
+        int stray = 0;
+        for (int py = 2; py < kH - 2; ++py)
+            for (int px = 2; px < kW - 2; ++px) {
+                const bool inIcon = px >= x && px < x + 32 && py >= y && py < y + 32;
+                const int i = inIcon ? (py - y) * 32 + px - x : 0;
+                if (!(inIcon && overBlack[i] == overWhite[i]) && normal[py * kW + px] != face)
+                    ++stray;
+            }
+        EXPECT_EQ(stray, 0);
+    }
+    const std::vector<uint32_t> pressed = DrawButton(bare, ODS_SELECTED, 129);
+    EXPECT_TRUE(BlockIs(pressed, kW, x + 2 * bx, y + 2 * by, 130)) << "pressed: base + 1, shifted";
+    const std::vector<uint32_t> disabled = DrawButton(bare, ODS_DISABLED, 129);
+    EXPECT_TRUE(BlockIs(disabled, kW, x, y, 131)) << "disabled: base + 2";
+    const std::vector<uint32_t> fixed = DrawButton(bare, ODS_SELECTED, -154);
+    EXPECT_TRUE(BlockIs(fixed, kW, x + 2 * bx, y + 2 * by, 154)) << "a fixed icon stays itself";
+    EXPECT_FALSE(BlockIs(fixed, kW, x + 2 * bx, y + 2 * by, 155));
+    EXPECT_EQ(DrawButton(bare, ODS_FOCUS, 129), normal) << "no caption: no focus rectangle";
+
+    HWND captioned = CreateWindowA("BUTTON", "Cut", WS_CHILD | BS_OWNERDRAW, 0, 0, 120, 40, parent, nullptr, nullptr,
+                                   nullptr);
+    const std::vector<uint32_t> plain = DrawButton(captioned, 0, -153);
+    EXPECT_NE(DrawButton(captioned, ODS_FOCUS, -153), plain) << "a caption with the focus is framed";
+    // No alignment: the icon at the right edge, centred vertically.
+    EXPECT_TRUE(BlockIs(plain, 120, 120 - bx - 32, by + (40 - 2 * by - 32) / 2, 153));
+    DestroyWindow(parent);
+}
+
+// ---- the palette in the plug-in ----
+
+std::vector<int> g_commands;
+WNDPROC g_next = nullptr;
+LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        g_commands.push_back(LOWORD(wParam));
+        return 0;
+    }
+    return CallWindowProcA(g_next, window, message, wParam, lParam);
+}
+
+void Click(HWND palette, int id) {
+    SendMessageA(palette, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(palette, id)));
+}
+
+Handle CardAction() {
+    const Handle card = GetCurrentCardRecord();
+    HandleLock lock(card);
+    const uint16_t id = lock ? GetU16({lock.get(), GetHandleSize(card)}, kCardAction1) : 0;
+    return id ? LoadActionResource(id) : 0;
+}
+
+std::vector<uint8_t> ChunkOf(Handle action, uint16_t tag) {
+    uint32_t offset = 0;
+    if (!action || !FindObjectChunk(action, 0, tag, &offset))
+        return {};
+    HandleLock lock(action);
+    const std::span<const uint8_t> all(lock.get(), GetHandleSize(action));
+    const uint32_t length = GetU32(all, offset + kChunkLengthField);
+    return {all.begin() + offset, all.begin() + offset + length};
+}
+
+int AnswerSoundFile(AudioDeckChoice* choice) {
+    choice->isFile = 1;
+    choice->typeFlags = 0x21;
+    choice->parameter = 77;
+    return 1;
+}
+
+int AnswerRecording(AudioDeckChoice* choice) {
+    choice->isFile = 0;
+    choice->soundId = 1;
+    ResRequest request{};
+    request.type = ResType("Snd ");
+    const uint8_t sound[] = {1, 2, 3, 4, 5, 6};
+    request.data = NewHandleFromBytes(sound);
+    request.flags = kResRequestCarryOut;
+    SetAudioDeckRequest(request);
+    return 1;
+}
+
+int AnswerMovie(uint8_t*) { return 1; }
+
+TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
+    sb::Stack stack;
+    stack.cardWidth = 160;
+    stack.cardHeight = 120;
+    stack.cards.push_back(sb::PlainCard(7));
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "short-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    SetWindowPos(page.page, nullptr, 40, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+
+    ShowShortcutsPalette();
+    HWND palette = GetShortcutsWindow();
+    ASSERT_TRUE(palette);
+    RECT box{}, card{};
+    GetWindowRect(palette, &box);
+    GetWindowRect(page.embed, &card);
+    EXPECT_EQ(box.left, card.right) << "the first opening lies right of the card window";
+    EXPECT_EQ(box.top, card.top);
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(palette, 1010), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+
+    g_next = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(page.embed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordCommands)));
+    for (int id : {1000, 1001, 1002, 1003, 1004, 1005, 1008, 1009, 1010})
+        Click(palette, id);
+    EXPECT_EQ(g_commands, (std::vector<int>{155, 306, 307, 106, 308, 311, 151, 152, 153}));
+    g_commands.clear();
+    HWND other = CreateWindowExA(0, "#32770", "Other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    Click(palette, 1009);
+    EXPECT_TRUE(g_commands.empty()) << "another dialog is open: Copy does nothing";
+    DestroyWindow(other);
+    Click(palette, 1009);
+    EXPECT_EQ(g_commands, (std::vector<int>{152}));
+    SetWindowLongPtrA(page.embed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_next));
+
+    // Sounds: a chosen file becomes chunk 82, a recording chunk 83 naming its new resource.
+    SetMediaDialogAnswers({});
+    Click(palette, 1007);
+    EXPECT_EQ(CardAction(), 0) << "cancelled: no action";
+    SetFileSpecFromPath(2, "C:\\sounds\\bell.wav");
+    SetMediaDialogAnswers({nullptr, AnswerSoundFile});
+    Click(palette, 1007);
+    Handle action = CardAction();
+    std::vector<uint8_t> chunk = ChunkOf(action, kTagSoundFile);
+    ASSERT_FALSE(chunk.empty());
+    EXPECT_EQ(GetU16(chunk, kChunkSoundFlags), 0x21);
+    EXPECT_EQ(GetU16(chunk, kChunkRect), 77);
+    const std::string payload(chunk.begin() + kChunkBytes, chunk.end());
+    EXPECT_NE(payload.find("C:\\sounds\\bell.wav"), std::string::npos);
+    DisposeHandle(action);
+
+    SetMediaDialogAnswers({nullptr, AnswerRecording});
+    Click(palette, 1007);
+    action = CardAction();
+    chunk = ChunkOf(action, kTagSoundResource);
+    ASSERT_FALSE(chunk.empty());
+    const uint16_t soundId = GetU16(chunk, kChunkValue);
+    EXPECT_NE(soundId, 0);
+    const int32_t previous = CurrentResFile();
+    UseResFile(GetStackResFile());
+    const Handle sound = GetResource(ResType("Snd "), soundId);
+    UseResFile(previous);
+    ASSERT_TRUE(sound) << "the recording is stored under the chunk's id";
+    EXPECT_EQ(GetHandleSize(sound), 6u);
+    EXPECT_FALSE(ChunkOf(action, kTagSoundFile).empty()) << "the file chunk stays";
+    DisposeHandle(action);
+
+    // A movie: chunk 89 with the action's id, the block's rectangle and options, and the file.
+    SetFileSpecFromPath(14, "C:\\movies\\loom.mov");
+    GetActionBlock()->movieRect = {5, 6, 105, 86};
+    GetActionBlock()->movieOption = 0x12345;
+    GetActionBlock()->movieOptionWord = 9;
+    SetMediaDialogAnswers({AnswerMovie, nullptr});
+    Click(palette, 1006);
+    action = CardAction();
+    chunk = ChunkOf(action, kTagMovie);
+    ASSERT_FALSE(chunk.empty());
+    {
+        HandleLock lock(action);
+        EXPECT_EQ(GetU16(chunk, kChunkOwner), GetU16({lock.get(), GetHandleSize(action)}, kActionOwnerId));
+    }
+    EXPECT_EQ(GetU16(chunk, kChunkRect), 5);
+    EXPECT_EQ(GetU16(chunk, kChunkRect + 6), 86);
+    EXPECT_EQ(GetU32(chunk, kChunkValue), 0x12345u);
+    EXPECT_EQ(GetU16(chunk, kChunkOptionWord), 9);
+    EXPECT_NE(std::string(chunk.begin() + kChunkBytes, chunk.end()).find("loom.mov"), std::string::npos);
+    DisposeHandle(action);
+    SetMediaDialogAnswers({});
+
+    // Moved and closed, it opens again where it was left.
+    SetWindowPos(palette, nullptr, 21, 32, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageA(palette, WM_CLOSE, 0, 0);
+    EXPECT_EQ(GetShortcutsWindow(), nullptr);
+    ShowShortcutsPalette();
+    palette = GetShortcutsWindow();
+    GetWindowRect(palette, &box);
+    EXPECT_EQ(box.left, 21);
+    EXPECT_EQ(box.top, 32);
+    CloseLinkedPlugin(&page);
+    EXPECT_EQ(GetShortcutsWindow(), nullptr) << "the browser closing destroys it";
+    EXPECT_FALSE(IsWindow(palette));
+}
+
+}  // namespace

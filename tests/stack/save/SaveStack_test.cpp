@@ -1,0 +1,371 @@
+// Saving a stack: the bytes written against the bytes read, where the temporary file goes and
+// when it is used, the room on the disk, and what a failed save leaves behind.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/stack/SaveTestUtil.h"
+#include "core/memory/SaveBuffer.h"
+
+namespace {
+
+using namespace savetest;
+namespace fs = std::filesystem;
+
+constexpr char kPath[] = "C:\\Stacks\\Work.stk";
+
+fs::path CasesFolder() {
+    if (const char* source = std::getenv("LOOM_SOURCE"))
+        return fs::path(source) / "tests" / "data" / "stack";
+    return fs::path(__FILE__).parent_path().parent_path() / "data" / "stack";
+}
+
+std::vector<uint8_t> ReadCase(const std::string& name) {
+    std::ifstream in(CasesFolder() / name / "input.stk", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A stack whose every resource is referred to, with pictures, objects of each kind and paths.
+sb::Stack ReferencedStack() {
+    sb::Stack s;
+    s.cardWidth = 64;
+    s.cardHeight = 32;
+    sb::Card first = sb::PictureCard(1, sb::GradientPicture(64, 32, 8));
+    first.actions = {128, 0, 0};
+    sb::Object button = sb::Button(5, {2, 2, 40, 20}, "Play");
+    button.words = {{20, 0x04}};
+    sb::Chunk sound{83, 0, {}, 0, {{16, 9}, {24, 0}}, {}, {}};
+    button.chunks.push_back(sound);
+    first.objects.push_back(button);
+    sb::Object graphic = sb::Graphic(6, {4, 4, 20, 12}, "Pic");
+    graphic.trailer = true;
+    graphic.trailerWidth = 16;
+    graphic.trailerHeight = 8;
+    first.objects.push_back(graphic);
+    first.objects.push_back(sb::TextField(7, {1, 20, 60, 30}, "Words", "hello"));
+    s.cards.push_back(first);
+    s.cards.push_back(sb::SharedCard(2, 1));
+    s.cards.push_back(sb::PlainCard(3));
+    s.resources.push_back({"Actn", 128, "Go", 0, 0, sb::ActionRecord(sb::Button(0, {0, 0, 10, 10}, "a"))});
+    s.resources.push_back({"Snd ", 9, "beep", 0, 0, std::vector<uint8_t>(13, 0x5A)});
+    s.resources.push_back({"FntL", 128, "", 0, 0, std::vector<uint8_t>(6, 1)});
+    return s;
+}
+
+// Card records and live resources ("Actn 128") as the reader gives them.
+struct ReadBack {
+    std::vector<std::vector<uint8_t>> cards;
+    std::vector<std::string> resources;
+};
+ReadBack Reread(const std::vector<uint8_t>& bytes) {
+    ReadBack back;
+    SpanByteSource source(bytes);
+    StackConversion cv;
+    StackFileContents contents;
+    const StackReadResult read = ReadStackFile(source, cv, contents);
+    EXPECT_TRUE(read.ok()) << read.reason;
+    for (Handle card : contents.cards)
+        back.cards.push_back(HandleToBytes(card));
+    for (const ResEntry& e : CopyResEntries(contents.resFile))
+        if (!(e.attributes & kResDeleted))
+            back.resources.push_back(std::string{char(e.type >> 24), char(e.type >> 16), char(e.type >> 8), char(e.type)} +
+                                     " " + std::to_string(e.id));
+    DisposeStackFileContents(contents);
+    return back;
+}
+
+uint32_t SumOfCardLengths(const std::vector<uint8_t>& file) {
+    uint32_t at = kStackHeaderBytes, sum = 0;
+    for (uint16_t i = 0; i < GetBE16(file, kHeaderCardCount); ++i) {
+        const uint32_t length = GetBE32(file, at + kCardLength);
+        sum += length;
+        at += length;
+    }
+    return sum;
+}
+
+class SaveStackTest : public SaveSessionTest {};
+
+TEST_F(SaveStackTest, AnUnchangedStackIsWrittenBackByteForByte) {
+    struct Case {
+        std::string name;
+        std::vector<uint8_t> bytes;
+        std::vector<size_t> changed;  // byte offsets a save may change
+    };
+    std::vector<Case> cases = {
+        {"minimal", ReadCase("minimal"), {}},
+        // Detected as Mac-made: the save records it in flag 0x10 (low byte of +14). Its first
+        // card was laid out for 512 x 384; opening gives every card the header's size. The name
+        // of that card's button was read before the stack counted as Mac-made, so it was kept
+        // as stored, and is now written as Mac Roman like every other text.
+        {"mac-roman", ReadCase("mac-roman"), {15, 148, 149, 150, 151, 260, 262}},
+        {"referenced", sb::BuildStack(ReferencedStack()).bytes, {}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.bytes.empty());
+        SaveRec().display = GetBE16(c.bytes, kHeaderDepth);
+        Open(kPath, c.bytes);
+        StackStatistics statistics;
+        const uint32_t total = GetStackStatistics(&statistics);
+        ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+        const std::vector<uint8_t> saved = FileBytes(kPath);
+        EXPECT_EQ(saved.size(), total);
+        EXPECT_EQ(GetBE32(saved, kHeaderResourceOffset), 128 + SumOfCardLengths(saved));
+        ASSERT_EQ(saved.size(), c.bytes.size());
+        for (size_t i = 0; i < saved.size(); ++i) {
+            const bool mayChange = std::find(c.changed.begin(), c.changed.end(), i) != c.changed.end();
+            if (!mayChange)
+                ASSERT_EQ(saved[i], c.bytes[i]) << "byte " << i;
+        }
+        if (c.name == "mac-roman") {
+            EXPECT_EQ(saved[15] & kStackMacRomanText, kStackMacRomanText);
+            EXPECT_EQ(GetBE32(saved, 148), GetBE32(saved, kHeaderCardWidth)) << "16 x 2";
+        }
+        EXPECT_TRUE(SaveRec().errors.empty());
+        EXPECT_EQ(SaveRec().replaced.size(), 1u) << "through the temporary file";
+        EXPECT_EQ(MemoryFilePaths().size(), 1u) << "no temporary file left";
+        EXPECT_EQ(OpenMemoryFileCount(), 0);
+        EXPECT_FALSE(IsStackChanged());
+        EXPECT_TRUE(StackHasFile());
+        CloseStack();
+        SaveRec().replaced.clear();
+    }
+}
+
+TEST_F(SaveStackTest, ASaveChangesOnlyWhatItMust) {
+    // Unused resources go, deleted cards and objects go, a version 4 becomes 5; what the reader
+    // sees of the rest is what it saw before.
+    sb::Stack s = ReferencedStack();
+    s.version = 4;
+    s.cards.push_back(sb::PlainCard(4));
+    s.resources.push_back({"Icon", 30, "unused", 0, 0, std::vector<uint8_t>(5, 3)});
+    s.resources.push_back({"Icon", 31, "gone", kResDeleted, 0, std::vector<uint8_t>(5, 3)});
+    const std::vector<uint8_t> original = sb::BuildStack(s).bytes;
+    Open(kPath, original);
+    EXPECT_EQ(GetStackConversionState(), kStackFormatConverted);
+    ReadBack before = Reread(original);
+    // The fourth card and the text field are marked deleted.
+    {
+        Handle fourth = GetCardByIndex(4);
+        HandleLock lock(fourth);
+        SetU16({lock.get(), GetHandleSize(fourth)}, kCardFlags, kCardDeleted);
+    }
+    SetCardCount(3);
+    uint32_t textAt = 0;
+    ASSERT_TRUE(FindObjectInCard(kObjectText, 7, GetCardByIndex(1), &textAt));
+    SetObjectFlags(GetCardByIndex(1), textAt, kObjectDeletedFlag, 0);
+
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    const std::vector<uint8_t> saved = FileBytes(kPath);
+    EXPECT_EQ(GetBE16(saved, kHeaderVersion), 5);
+    EXPECT_EQ(GetBE16(saved, kHeaderCardCount), 3);
+    EXPECT_EQ(GetBE32(saved, kHeaderResourceOffset), 128 + SumOfCardLengths(saved));
+    EXPECT_EQ(GetStackConversionState(), kStackUnconverted);
+    const ReadBack after = Reread(saved);
+    ASSERT_EQ(after.cards.size(), 3u);
+    EXPECT_EQ(after.cards[1], before.cards[1]);
+    EXPECT_EQ(after.cards[2], before.cards[2]);
+    EXPECT_EQ(CardObjects(after.cards[0]).size(), 2u) << "the deleted text field is gone";
+    EXPECT_EQ(after.resources, (std::vector<std::string>{"Actn 128", "Snd  9", "FntL 128"}));
+
+    // With every card marked deleted the save still keeps one card, so the file opens again.
+    for (int i = 1; i <= CountCards(); ++i) {
+        Handle card = GetCardByIndex(i);
+        HandleLock lock(card);
+        SetU16({lock.get(), GetHandleSize(card)}, kCardFlags, kCardDeleted);
+    }
+    SetCardCount(0);
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    const std::vector<uint8_t> kept = FileBytes(kPath);
+    EXPECT_EQ(GetBE16(kept, kHeaderCardCount), 1);
+    EXPECT_EQ(Reread(kept).cards.size(), 1u);
+
+    // Every data case that opens reads back as it was read before the save.
+    for (const char* name : {"picture-and-objects", "bad-objects"}) {
+        SCOPED_TRACE(name);
+        CloseStack();
+        const std::vector<uint8_t> bytes = ReadCase(name);
+        SaveRec().display = GetBE16(bytes, kHeaderDepth);
+        Open(kPath, bytes);
+        const ReadBack first = Reread(bytes);
+        ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+        const std::vector<uint8_t> written = FileBytes(kPath);
+        EXPECT_EQ(GetBE32(written, kHeaderResourceOffset), 128 + SumOfCardLengths(written));
+        const ReadBack second = Reread(written);
+        EXPECT_EQ(second.cards, first.cards);
+    }
+}
+
+TEST_F(SaveStackTest, FreeSpaceDecidesBetweenTheTemporaryFileAndWritingInPlace) {
+    const std::vector<uint8_t> bytes = sb::BuildStack(ReferencedStack()).bytes;
+    struct Case {
+        int64_t freeOverTotal;  // free space - (total + 2048)
+        bool grow;              // the file on the disk is smaller than the stack
+        int result;
+        bool temporary;
+        std::vector<uint32_t> alerts;
+    };
+    const Case cases[] = {
+        {0, false, kFileOk, false, {}},    // exactly total + 2048: in place
+        {1, false, kFileOk, true, {}},     // more: through the temporary file
+        {-100000, false, kFileOk, false, {}},  // a shrinking or equal stack saves on a full disk
+        {-2049, true, kFileRefused, false, {kAlertDiskFull}},  // a growing one does not
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.freeOverTotal);
+        SaveRec() = SaveRecorder{};
+        std::vector<uint8_t> onDisk = bytes;
+        if (c.grow)
+            onDisk.resize(1000);
+        Open(kPath, bytes);
+        PutMemoryFile(kPath, onDisk);
+        const int64_t total = GetStackStatistics(nullptr);
+        SaveRec().freeBytes = static_cast<uint32_t>(std::max<int64_t>(0, total + 2048 + c.freeOverTotal));
+        EXPECT_EQ(SaveStack(kSlotCurrentStack, true), c.result);
+        EXPECT_EQ(SaveRec().alerts, c.alerts);
+        EXPECT_EQ(SaveRec().replaced.size(), c.temporary ? 1u : 0u);
+        EXPECT_EQ(FileBytes(kPath), c.result == kFileOk ? bytes : onDisk);
+        CloseStack();
+    }
+}
+
+TEST_F(SaveStackTest, TheTemporaryNameCountsUpAndAFailedSaveLeavesTheStackWhole) {
+    char name[260];
+    ASSERT_TRUE(NextSaveTempName(kPath, name, sizeof name));
+    EXPECT_STREQ(name, "C:\\Stacks\\LMTMP000.TMP");
+    const std::vector<uint8_t> bytes = sb::BuildStack(ReferencedStack()).bytes;
+    const std::vector<uint8_t> marker = {1, 2, 3};
+    PutMemoryFile("C:\\Stacks\\LMTMP000.TMP", marker);
+    PutMemoryFile("C:\\Stacks\\LMTMP001.TMP", marker);
+    Open(kPath, bytes);
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    ASSERT_EQ(SaveRec().replaced.size(), 1u);
+    EXPECT_EQ(SaveRec().replaced[0], "C:\\Stacks\\LMTMP002.TMP");
+    EXPECT_EQ(FileBytes("C:\\Stacks\\LMTMP000.TMP"), marker);
+    EXPECT_EQ(FileBytes("C:\\Stacks\\LMTMP001.TMP"), marker);
+
+    // The stack changes, then every way of failing keeps the file as it was and tells the person.
+    const std::vector<uint8_t> before = FileBytes(kPath);
+    {
+        HandleLock lock(GetCardByIndex(3));
+        SetU16({lock.get(), GetHandleSize(GetCardByIndex(3))}, kCardWord56, 0x4242);
+    }
+    MarkStackChanged();
+    struct Failure {
+        const char* what;
+        void (*arrange)();
+        void (*undo)();
+    };
+    const Failure failures[] = {
+        {"the replacement fails", [] { SetMemoryReplaceFails(true); }, [] { SetMemoryReplaceFails(false); }},
+        {"the disk fills while writing", [] { SetMemoryFileSizeLimit(300); },
+         [] { SetMemoryFileSizeLimit(0x7FFFFFFF); }},
+    };
+    for (const Failure& f : failures) {
+        SCOPED_TRACE(f.what);
+        SaveRec().errors.clear();
+        f.arrange();
+        EXPECT_NE(SaveStack(kSlotCurrentStack, true), kFileOk);
+        f.undo();
+        EXPECT_EQ(FileBytes(kPath), before);
+        EXPECT_EQ(SaveRec().errors, (std::vector<int32_t>{kErrorStackWrite}));
+        EXPECT_TRUE(IsStackChanged()) << "still to be saved";
+        EXPECT_EQ(MemoryFilePaths().size(), 3u) << "the temporary file is removed again";
+    }
+    // All thousand names taken: no save.
+    for (int i = 0; i < 1000; ++i) {
+        char taken[64];
+        std::snprintf(taken, sizeof taken, "C:\\Stacks\\LMTMP%03d.TMP", i);
+        PutMemoryFile(taken, marker);
+    }
+    EXPECT_FALSE(NextSaveTempName(kPath, name, sizeof name));
+    EXPECT_EQ(SaveStack(kSlotCurrentStack, true), kFileMissing);
+    EXPECT_EQ(FileBytes(kPath), before);
+}
+
+TEST_F(SaveStackTest, RefusedTargetsAndSaveAs) {
+    const std::vector<uint8_t> bytes = sb::BuildStack(ReferencedStack()).bytes;
+    Open(kPath, bytes);
+    StoreStackName("Work.stk");
+    // A read-only stack file.
+    SetMemoryFileReadOnly(kPath, true);
+    EXPECT_EQ(SaveStack(kSlotCurrentStack, true), kFileRefused);
+    EXPECT_EQ(SaveRec().alerts, (std::vector<uint32_t>{kAlertDiskLocked}));
+    SetMemoryFileReadOnly(kPath, false);
+
+    // Save As onto a file that cannot be written: the stack keeps its own name and file.
+    constexpr char kLocked[] = "C:\\Other\\Locked.stk";
+    PutMemoryFile(kLocked, std::vector<uint8_t>{9});
+    SetMemoryFileReadOnly(kLocked, true);
+    EXPECT_EQ(SaveStackAsPath(kLocked), kFileRefused);
+    char path[260] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    EXPECT_STREQ(path, kPath);
+    EXPECT_STREQ(GetStackName(), "Work.stk");
+    EXPECT_EQ(FileBytes(kLocked), std::vector<uint8_t>{9});
+
+    // Save As to a new name: the stack is there byte for byte and takes the name.
+    constexpr char kCopy[] = "C:\\Other\\Copy.stk";
+    ASSERT_EQ(SaveStackAsPath(kCopy), kFileOk);
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    EXPECT_STREQ(path, kCopy);
+    EXPECT_STREQ(GetStackName(), "Copy.stk");
+    EXPECT_EQ(FileBytes(kCopy), bytes);
+    EXPECT_EQ(FileBytes(kPath), bytes);
+}
+
+TEST_F(SaveStackTest, TheDepthOfTheFileFollowsTheDisplay) {
+    EXPECT_FALSE(SaveConvertsDepth(8, 8, true)) << "high compression asks for 9 bits or more";
+    EXPECT_TRUE(SaveConvertsDepth(32, 32, true));
+    EXPECT_TRUE(SaveConvertsDepth(8, 32, false));
+    EXPECT_FALSE(SaveConvertsDepth(32, 32, false));
+    // A 4-bit stack opened on a true-colour display is held and saved at 32 bits.
+    sb::Stack s;
+    s.depth = 4;
+    s.cardWidth = 16;
+    s.cardHeight = 2;
+    s.cards.push_back(sb::PlainCard(1));
+    SaveRec().display = 24;
+    Open(kPath, sb::BuildStack(s).bytes);
+    EXPECT_EQ(GetScreenDepth(), 32);
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    EXPECT_EQ(GetBE16(FileBytes(kPath), kHeaderDepth), 32);
+}
+
+TEST_F(SaveStackTest, WholeFilesAndBitmapFiles) {
+    SetFileSpecFromPath(kSlotScratch, "C:\\Out\\data.bin");
+    const Handle h = NewHandleFromBytes(std::vector<uint8_t>{5, 6, 7, 8, 9});
+    EXPECT_EQ(WriteHandleToFile(h, kSlotScratch, 4), kFileOk);
+    Handle back = 0;
+    EXPECT_EQ(ReadFileToHandle(kSlotScratch, &back, 3), kFileOk);
+    EXPECT_EQ(HandleToBytes(back), (std::vector<uint8_t>{5, 6, 7})) << "up to the limit";
+    DisposeHandle(back);
+    DisposeHandle(h);
+
+    // A bitmap file: "BM", the file size, the pixels' offset, then the DIB without its spare bytes.
+    const DibHandle dib = NewDib(3, 2, 8);
+    ASSERT_EQ(SaveDibAsBmp(dib, "C:\\Out\\pic.bmp"), 1);
+    const std::vector<uint8_t> bmp = FileBytes("C:\\Out\\pic.bmp"), packed = HandleToBytes(dib);
+    DisposeHandle(dib);
+    ASSERT_EQ(bmp.size(), 14u + 40 + 1024 + 8);
+    EXPECT_EQ(std::string(bmp.begin(), bmp.begin() + 2), "BM");
+    EXPECT_EQ(GetU32(bmp, 2), bmp.size());
+    EXPECT_EQ(GetU32(bmp, 10), 14u + 40 + 1024);
+    EXPECT_TRUE(std::equal(bmp.begin() + 14, bmp.end(), packed.begin()));
+}
+
+TEST_F(SaveStackTest, SaveDialogNamesAndFolders) {
+    ResetSaveNameCounters();
+    EXPECT_EQ(NextNumberedSaveName(kSaveSound), "wav01.WAV");
+    EXPECT_EQ(NextNumberedSaveName(kSaveMidi), "mid02.MID") << "sounds and MIDI share a counter";
+    for (int i = 1; i <= 99; ++i)
+        NextNumberedSaveName(kSaveScreen);
+    EXPECT_EQ(NextNumberedSaveName(kSaveScreen), "01.BMP") << "after 99 it starts again";
+    PutMemoryFile("C:\\Stacks\\Taken.stk", std::vector<uint8_t>{1});
+    EXPECT_EQ(SuggestSaveFolder(kSaveStack, 1, "Fresh", "C:\\Stacks", "D:\\Saved"), "D:\\Saved");
+    EXPECT_EQ(SuggestSaveFolder(kSaveStack, 1, "Taken", "C:\\Stacks", "D:\\Saved"), "");
+    EXPECT_EQ(SuggestSaveFolder(kSaveStack, 1, "Fresh", "C:\\Stacks", "Bad"), "");
+}
+
+}  // namespace
