@@ -93,6 +93,8 @@ protected:
     void SetUp() override {
         SetAppInstance(GetModuleHandleA(nullptr));
         g_steps.clear();
+        // The plug-in starts in browse mode; earlier tests of this program may leave another tool.
+        SelectToolNumber(kBrowseTool);
         SetAttachTrace([](const char* step) { g_steps.emplace_back(step); });
         window = MakeBrowserWindow();
         ASSERT_NE(window, nullptr);
