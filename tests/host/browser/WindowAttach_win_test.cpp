@@ -16,6 +16,8 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/layers/LayerList.h"
 #include "host/window/CardMessageHandler.h"
+#include "host/palettes/ToolPalette.h"
+#include "host/window/CardHandlerState.h"
 #include "host/window/CurrentTool.h"
 #include "host/window/MouseHooks.h"
 #include "objects/ObjectLayerKinds.h"
@@ -93,8 +95,11 @@ protected:
     void SetUp() override {
         SetAppInstance(GetModuleHandleA(nullptr));
         g_steps.clear();
-        // The plug-in starts in browse mode; earlier tests of this program may leave another tool.
+        // The plug-in starts in browse mode with nothing in progress; earlier tests of this
+        // program may leave another tool or a click's state.
         SelectToolNumber(kBrowseTool);
+        HandlerState() = CardHandlerState{};
+        TakePaletteClickFlag();
         SetAttachTrace([](const char* step) { g_steps.emplace_back(step); });
         window = MakeBrowserWindow();
         ASSERT_NE(window, nullptr);
