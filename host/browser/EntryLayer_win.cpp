@@ -3,6 +3,7 @@
 
 #include "host/browser/DownloadStreams.h"
 #include "host/browser/WindowAttach.h"
+#include "host/wiring/LayerWiring.h"
 
 namespace {
 
@@ -63,7 +64,10 @@ extern "C" NPError NP_Shutdown() {
     return NPERR_NO_ERROR;
 }
 
-extern "C" NPError NPP_Initialize() { return NPERR_NO_ERROR; }
+extern "C" NPError NPP_Initialize() {
+    WireLayers();
+    return NPERR_NO_ERROR;
+}
 
 extern "C" void NPP_Shutdown() { CloseAllDownloads(); }
 

@@ -1,0 +1,21 @@
+// The one wiring step. A lower layer that must call an upper one declares what it needs as one
+// typed interface in one header of its own; this step fills every such interface, each in one
+// place, lowest layer first. The plug-in runs it when the browser initialises it
+// (NPP_Initialize), before the first instance reads the download cache; test programs run it
+// before their first test (tests/support/WiredLayers_win.cpp). It only stores procedures, so
+// running it again is harmless.
+//
+//   LayerWiring_win.cpp    WireLayers: the layers in order
+//   WireCore_win.cpp       core: the system's file layer, clock, dialogs and alerts
+//   WireGraphics_win.cpp   graphics: the palette, card pictures, layer list, transitions,
+//                          card redraw and colour choosers
+//   WireStack_win.cpp      stack: the card list, open, save, undo, clipboard and editing
+//   WireUpper_win.cpp      objects, actions, media and paint
+#pragma once
+
+void WireLayers();
+
+void WireCore();
+void WireGraphics();
+void WireStack();
+void WireUpper();

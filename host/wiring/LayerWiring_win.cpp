@@ -1,0 +1,8 @@
+#include "host/wiring/LayerWiring.h"
+
+void WireLayers() {
+    WireCore();
+    WireGraphics();
+    WireStack();
+    WireUpper();
+}

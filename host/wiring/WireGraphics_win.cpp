@@ -1,0 +1,3 @@
+#include "host/wiring/LayerWiring.h"
+
+void WireGraphics() {}
