@@ -15,7 +15,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/palettes/CursorCache.h"
-#include "host/window/OneShotTimers.h"
+#include "core/events/OneShotTimers.h"
 #include "host/dialogs/Preferences.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/browser/WindowAttach.h"

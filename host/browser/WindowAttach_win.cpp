@@ -8,7 +8,7 @@
 #include "core/system/PluginModule.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/browser/DownloadStreams.h"
-#include "host/window/OneShotTimers.h"
+#include "core/events/OneShotTimers.h"
 #include "media/MediaManager.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "core/ui/Resources.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/palettes/IconButtons.h"
-#include "host/window/ModelessDialogs.h"
+#include "core/events/ModelessDialogs.h"
 #include "host/dialogs/Preferences.h"
 #include "resources/favorites_ids.h"
 #include "stack/cards/CardList.h"

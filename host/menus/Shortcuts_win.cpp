@@ -5,7 +5,7 @@
 #include "core/ui/Resources.h"
 #include "host/dialogs/Favorites.h"
 #include "host/palettes/IconButtons.h"
-#include "host/window/ModelessDialogs.h"
+#include "core/events/ModelessDialogs.h"
 #include "host/palettes/ToolPalette.h"
 #include "resources/favorites_ids.h"
 

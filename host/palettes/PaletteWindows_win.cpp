@@ -3,7 +3,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "host/dialogs/Favorites.h"
-#include "host/window/ModelessDialogs.h"
+#include "core/events/ModelessDialogs.h"
 
 void PlacePaletteWindow(HWND dialog, PalettePlace* place, bool rightOfCard) {
     RECT box{};

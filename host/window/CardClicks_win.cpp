@@ -10,7 +10,7 @@
 #include "host/navigation/CardNavigation.h"
 #include "host/window/CurrentTool.h"
 #include "host/browser/DownloadStreams.h"
-#include "host/window/MouseHooks.h"
+#include "core/events/MouseHooks.h"
 #include "host/palettes/ToolPalette.h"
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"

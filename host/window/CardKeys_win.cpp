@@ -6,7 +6,7 @@
 #include "host/window/CardMessageHandler.h"
 #include "host/palettes/CursorCache.h"
 #include "host/window/CurrentTool.h"
-#include "host/window/MouseHooks.h"
+#include "core/events/MouseHooks.h"
 #include "host/browser/WindowAttach.h"
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"

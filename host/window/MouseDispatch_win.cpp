@@ -6,7 +6,7 @@
 #include "host/window/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/window/CurrentTool.h"
-#include "host/window/MouseHooks.h"
+#include "core/events/MouseHooks.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/browser/WindowAttach.h"
 #include "objects/ObjectServices.h"

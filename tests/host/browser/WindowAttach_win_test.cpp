@@ -19,7 +19,7 @@
 #include "host/palettes/ToolPalette.h"
 #include "host/window/CardHandlerState.h"
 #include "host/window/CurrentTool.h"
-#include "host/window/MouseHooks.h"
+#include "core/events/MouseHooks.h"
 #include "objects/ObjectLayerKinds.h"
 #include "tests/support/DialogDriver_win.h"
 

@@ -17,7 +17,7 @@
 #include "graphics/layers/ObjectLayer.h"
 #include "host/menus/ContextMenu.h"
 #include "host/window/CurrentTool.h"
-#include "host/window/MouseHooks.h"
+#include "core/events/MouseHooks.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {

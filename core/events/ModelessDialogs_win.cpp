@@ -1,8 +1,8 @@
 // Offering messages to the modeless dialogs.
 #include <array>
 
-#include "host/window/MessageLoops.h"
-#include "host/window/ModelessDialogs.h"
+#include "core/events/MessageLoops.h"
+#include "core/events/ModelessDialogs.h"
 
 bool OfferToModelessDialogs(MSG* msg) {
     if (!msg)

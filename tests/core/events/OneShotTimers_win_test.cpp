@@ -8,7 +8,7 @@
 
 #include "core/system/PluginModule.h"
 #include "host/window/CurrentTool.h"
-#include "host/window/OneShotTimers.h"
+#include "core/events/OneShotTimers.h"
 
 namespace {
 

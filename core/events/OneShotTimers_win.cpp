@@ -1,7 +1,7 @@
 // One-shot timers on the system: multimedia timer events, or the polled list (TimerList.cpp)
 // driven by a 1 ms thread timer. Expiry marks the slot and posts message 1025 to the card
 // window; nothing else runs on the multimedia timer's thread.
-#include "host/window/OneShotTimers.h"
+#include "core/events/OneShotTimers.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -13,7 +13,7 @@
 
 #include "core/system/PluginModule.h"
 #include "host/window/CurrentTool.h"
-#include "host/window/TimerList.h"
+#include "core/events/TimerList.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The modeless dialog list (see the header).
-#include "host/window/ModelessDialogs.h"
+#include "core/events/ModelessDialogs.h"
 
 #include <algorithm>
 #include <array>

@@ -5,8 +5,8 @@
 #include <array>
 #include <vector>
 
-#include "host/window/OneShotTimers.h"
-#include "host/window/TimerList.h"
+#include "core/events/OneShotTimers.h"
+#include "core/events/TimerList.h"
 
 namespace {
 

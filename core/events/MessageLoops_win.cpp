@@ -1,12 +1,12 @@
 // The system's own message loops.
-#include "host/window/MessageLoops.h"
+#include "core/events/MessageLoops.h"
 
 #include "actions/Animations.h"
 #include "core/system/PluginModule.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/window/ModelessDialogs.h"
-#include "host/window/MouseHooks.h"
-#include "host/window/OneShotTimers.h"
+#include "core/events/ModelessDialogs.h"
+#include "core/events/MouseHooks.h"
+#include "core/events/OneShotTimers.h"
 #include "objects/ObjectServices.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The mouse-hook stack.
-#include "host/window/MouseHooks.h"
+#include "core/events/MouseHooks.h"
 
 #include <algorithm>
 #include <array>

@@ -1,9 +1,9 @@
 // The polled one-shot timer list (see the header).
-#include "host/window/TimerList.h"
+#include "core/events/TimerList.h"
 
 #include <new>
 
-#include "host/window/OneShotTimers.h"
+#include "core/events/OneShotTimers.h"
 
 namespace {
 

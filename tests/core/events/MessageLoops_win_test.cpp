@@ -10,9 +10,9 @@
 
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
-#include "host/window/MessageLoops.h"
-#include "host/window/ModelessDialogs.h"
-#include "host/window/MouseHooks.h"
+#include "core/events/MessageLoops.h"
+#include "core/events/ModelessDialogs.h"
+#include "core/events/MouseHooks.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The mouse-hook stack: nesting up to six hooks, each pop bringing back the one before.
-#include "host/window/MouseHooks.h"
+#include "core/events/MouseHooks.h"
 
 #include <gtest/gtest.h>
 
