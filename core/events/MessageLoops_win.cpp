@@ -1,13 +1,10 @@
 // The system's own message loops.
 #include "core/events/MessageLoops.h"
 
-#include "actions/Animations.h"
-#include "core/system/PluginModule.h"
-#include "graphics/pixels/CardOffscreen.h"
+#include "core/CoreUpcalls.h"
 #include "core/events/ModelessDialogs.h"
 #include "core/events/MouseHooks.h"
 #include "core/events/OneShotTimers.h"
-#include "objects/ObjectServices.h"
 
 namespace {
 
@@ -35,11 +32,7 @@ void Dispatch(MSG& msg) {
     DispatchMessageA(&msg);
 }
 
-HWND TrackedWindow() {
-    HWND window = nullptr;
-    GetTrackState(nullptr, nullptr, nullptr, &window);
-    return window;
-}
+HWND TrackedWindow() { return static_cast<HWND>(GetCoreUpcalls().trackedWindow()); }
 
 int HookX(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
 int HookY(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
@@ -78,9 +71,9 @@ LRESULT WaitWithMessages() {
             return 1;
         }
     }
-    RunFrameAnimQueue(GetMainWindow(), GetCardClipRegion());
+    GetCoreUpcalls().stepFrameAnimations();
     TimerListTick(GetTickCount());
-    StepAnimations();
+    GetCoreUpcalls().stepAnimatedObjects();
     if (IsMouseMessage(msg.message) || msg.message == kStopWaitingMessage || msg.message == WM_KEYDOWN ||
         msg.message == WM_NCLBUTTONDOWN || msg.message == WM_QUIT)
         return msg.message;

@@ -4,6 +4,8 @@
 // (OneShotTimers_win.cpp).
 #pragma once
 
+#include "core/events/TimerList.h"
+
 #include <cstdint>
 
 // A slot belongs to its caller: a u32 multimedia event id first (0 when not armed), and at
@@ -34,3 +36,7 @@ void TimerListTick(uint32_t now);
 // Shut-down: every multimedia event killed, the polled timer stopped and its nodes freed, the
 // period begun by InitTimerResolution ended. Safe to call when nothing was started.
 void ShutdownTimers();
+
+// The timer list's host on the system (the multimedia thread posts, a thread timer polls),
+// which the wiring step installs.
+TimerListHost SystemTimerListHost();

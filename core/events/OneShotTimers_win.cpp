@@ -11,8 +11,8 @@
 #include <mutex>
 #include <vector>
 
+#include "core/CoreUpcalls.h"
 #include "core/system/PluginModule.h"
-#include "host/window/CurrentTool.h"
 #include "core/events/TimerList.h"
 
 namespace {
@@ -47,7 +47,7 @@ void SetSlotEvent(uint8_t* slot, uint32_t id) { CopyMemory(slot, &id, sizeof id)
 // Runs on the multimedia timer's thread.
 void CALLBACK MultimediaExpired(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     ForgetEvent(id);
-    if (!IsBrowseMode())
+    if (!GetCoreUpcalls().browseMode())
         return;
     auto* slot = reinterpret_cast<uint8_t*>(user);
     SetSlotEvent(slot, 0);
@@ -58,7 +58,7 @@ void CALLBACK MultimediaExpired(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_
 
 void CALLBACK PollTimerProc(HWND, UINT, UINT_PTR, DWORD) { TimerListTick(GetTickCount()); }
 
-bool BrowseMode() { return IsBrowseMode(); }
+bool BrowseMode() { return GetCoreUpcalls().browseMode(); }
 
 bool FiredMessageWaiting() {
     MSG msg;
@@ -78,12 +78,9 @@ void StopPolling() {
     g_pollTimer = 0;
 }
 
-const bool g_installed = [] {
-    SetTimerListHost({BrowseMode, FiredMessageWaiting, PostFired, StartPolling, StopPolling});
-    return true;
-}();
-
 }  // namespace
+
+TimerListHost SystemTimerListHost() { return {BrowseMode, FiredMessageWaiting, PostFired, StartPolling, StopPolling}; }
 
 bool InitTimerResolution() {
     TIMECAPS caps{};

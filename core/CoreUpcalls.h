@@ -1,0 +1,23 @@
+// What the core layer asks of the layers above it: the one-shot timers fire only in browse mode
+// (the current tool is the host's), and the waiting loop lets the frame animations and the
+// animated objects step and feeds the hook of a tracked object rectangle. The wiring step fills
+// it (host/wiring/WireCore_win.cpp); until then the defaults do the least: browse mode, nothing
+// steps, nothing is tracked.
+//
+// The core's platform services have interfaces of their own beside the code that uses them:
+// the file system (files/FileLayer.h), the millisecond clock (system/Ticks.h), the timer list's
+// host (events/TimerList.h); the wiring step installs the system's.
+#pragma once
+
+struct CoreUpcalls {
+    bool (*browseMode)();
+    // The idle steps of a wait that keeps messages going, before and after the polled timers.
+    void (*stepFrameAnimations)();
+    void (*stepAnimatedObjects)();
+    // The window in which an object rectangle is being tracked (an HWND), null when none.
+    void* (*trackedWindow)();
+};
+
+const CoreUpcalls& GetCoreUpcalls();
+// Null members take the defaults.
+void SetCoreUpcalls(const CoreUpcalls& upcalls);
