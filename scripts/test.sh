@@ -11,6 +11,9 @@ cd "$root"
 failed=0
 jobs=$(nproc)
 
+echo "== house rules (layers, folders, wiring)"
+python3 "$root/scripts/check-house.py" || failed=1
+
 echo "== native tests (ASan, UBSan)"
 ctest --test-dir "$root/build/native" --output-on-failure -j "$jobs" || failed=1
 

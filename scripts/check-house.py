@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""The house rules that a compiler does not check on its own, read from the tree:
+
+- includes run one way: a file includes only its own layer, the layers below it (LOOM_LAYERS in
+  cmake/Layers.cmake, lowest first; a layer is a folder or a sub-folder) and resources/;
+- no folder holds more than 40 source files directly;
+- no procedure is installed by a static initialiser (a file-scope `const bool g_... = ...` that
+  runs while the module loads): the wiring step (host/wiring) installs them;
+- the layer headers hold at most 150 function-pointer slots and virtual functions.
+
+Prints each breach and exits 1 when there is one. The build refuses an upward include too (each
+layer compiles against a view of the layers below it); this check names them all at once.
+"""
+import os
+import re
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+MAX_FILES_PER_FOLDER = 40
+MAX_SLOTS = 150
+SOURCE = (".cpp", ".h")
+
+
+def read_layers():
+    text = open(os.path.join(ROOT, "cmake", "Layers.cmake")).read()
+    match = re.search(r"set\(LOOM_LAYERS\s+([^)]*)\)", text)
+    return match.group(1).split()
+
+
+def layer_of(path, layers):
+    best = None
+    for layer in layers:
+        if path.startswith(layer + "/") and (best is None or len(layer) > len(best)):
+            best = layer
+    return best
+
+
+def layer_files(layers):
+    tops = sorted({layer.split("/")[0] for layer in layers})
+    for top in tops:
+        for folder, _, names in os.walk(os.path.join(ROOT, top)):
+            for name in names:
+                if name.endswith(SOURCE):
+                    yield os.path.relpath(os.path.join(folder, name), ROOT)
+
+
+def check_includes(layers, files, breaches):
+    order = {layer: i for i, layer in enumerate(layers)}
+    include = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
+    for path in files:
+        own = layer_of(path, layers)
+        if own is None:
+            continue
+        for target in include.findall(open(os.path.join(ROOT, path), errors="replace").read()):
+            if target.startswith("resources/"):
+                continue
+            other = layer_of(target, layers)
+            if other is None:
+                continue
+            if order[other] > order[own]:
+                breaches.append(f"{path}: includes {target}, of {other}, above its layer {own}")
+
+
+def check_folder_sizes(breaches):
+    for top in sorted(os.listdir(ROOT)):
+        if top.startswith(".") or top == "build" or not os.path.isdir(os.path.join(ROOT, top)):
+            continue
+        for folder, _, names in os.walk(os.path.join(ROOT, top)):
+            count = sum(1 for name in names if name.endswith(SOURCE))
+            if count > MAX_FILES_PER_FOLDER:
+                breaches.append(f"{os.path.relpath(folder, ROOT)}: {count} source files (at most {MAX_FILES_PER_FOLDER})")
+
+
+def check_static_installers(files, breaches):
+    installer = re.compile(r"^(?:\[\[maybe_unused\]\]\s*)?(?:static\s+)?const\s+bool\s+g_\w+\s*=", re.M)
+    for path in files:
+        if path.endswith(".cpp") and installer.search(open(os.path.join(ROOT, path), errors="replace").read()):
+            breaches.append(f"{path}: installs procedures from a static initialiser")
+
+
+def count_slots(files):
+    slot = re.compile(r"\(\s*\*\s*[A-Za-z_]\w*\s*\)\s*\(|\bvirtual\b")
+    counts = {}
+    for path in files:
+        if path.endswith(".h") and "/dll/" not in path:
+            n = sum(1 for line in open(os.path.join(ROOT, path), errors="replace") if slot.search(line))
+            if n:
+                counts[path] = n
+    return counts
+
+
+def main():
+    layers = read_layers()
+    files = sorted(layer_files(layers))
+    breaches = []
+    check_includes(layers, files, breaches)
+    check_folder_sizes(breaches)
+    check_static_installers(files, breaches)
+    slots = count_slots(files)
+    total = sum(slots.values())
+    if total > MAX_SLOTS:
+        worst = ", ".join(f"{p} {n}" for p, n in sorted(slots.items(), key=lambda kv: -kv[1])[:8])
+        breaches.append(f"layer headers hold {total} function-pointer slots and virtual functions "
+                        f"(at most {MAX_SLOTS}); the most: {worst}")
+    for breach in breaches:
+        print(breach)
+    print(f"house rules: {len(files)} files in {len(layers)} layers, {total} slots, {len(breaches)} breaches")
+    return 1 if breaches else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
