@@ -1,11 +1,40 @@
-# The layers of the plug-in, lowest first. A layer's code may include its own folder, the
-# folders of the layers below it and resources/, and nothing else: each layer is compiled
-# against a view of the tree (a folder of links under build/layer-views) that holds only those,
-# so an include of a layer above fails to build. Where a lower layer needs an upper one, the
-# upper one installs a callback.
+# The layers of the plug-in, lowest first. A layer is a folder or a sub-folder. A layer's code
+# may include its own folder, the folders of the layers below it and resources/, and nothing
+# else: each layer is compiled against a view of the tree (a folder of links under
+# build/*/layer-views) that holds only those, so an include of a layer above fails to build.
+# Code sits in the lowest layer that sees everything it calls. What must still call upward
+# goes through the lower layer's one interface (<Area>Upcalls), which the wiring step
+# (host/wiring) fills at start-up; scripts/check-house.py checks the order and the rest of the
+# house rules.
 #
-# The stand-ins for platform pieces that do not exist here sit just above core: like the
-# libraries they stand for, they know nothing of graphics, stacks or objects.
+#   core                  handles, text, files and file slots, alerts, cursors, timers and
+#                         message loops: what every layer uses, knowing none of them
+#   quicktime, vic32      the stand-ins for QuickTime and the imaging library: like the
+#                         libraries they stand for, they know nothing of stacks or objects
+#   graphics/dib          device-independent bitmaps in handles, BMP files
+#   graphics/palette      the application palette, colours, nearest colour, patterns
+#   graphics/pixels       pixel maps, depth conversion, the picture codecs, the card offscreen
+#                         and the card picture's GDI side
+#   graphics/masks        one-bit masks, lassos and the shape rasterizer
+#   stack/format          the stack file's records, reader and resource manager: the one
+#                         definition of the format, which needs only bitmaps to convert pictures
+#   stack                 the card list, card pictures, open, save, undo and the clipboard, with
+#                         the sizes and depths of a stack
+#   graphics/layers       the layer list of the objects on the card, built from card records
+#   graphics/transitions  the 29 transitions, run over the card's offscreen
+#   graphics/card         the card redraw: pictures, layers and transitions of a card
+#   objects               buttons, icons, text fields, graphic objects, drawn in the layers
+#   actions               actions, animation, timer buttons, modules: they move between cards
+#                         and redraw them
+#   media                 the media manager and elements, previews, dropped files
+#   paint                 paint tools, selections, filters
+#   stack/edit            editing a card's objects as records: card import, ready-made cards,
+#                         object files, object undo (they call the object and paint code)
+#   graphics/colors       the colour choosers and the floating colours' layout, which edit the
+#                         palette, the paint colours and the stack's depth
+#   logo, spell           LoomLogo and the spelling checker
+#   host                  the browser entry, the card window and its messages, navigation,
+#                         menus, palettes, dialogs, and the wiring step
 set(LOOM_LAYERS core quicktime vic32
     graphics/dib graphics/palette graphics/pixels graphics/masks
     stack/format stack graphics/layers graphics/transitions graphics/card
@@ -18,8 +47,8 @@ set(LOOM_OWN_DLLS vic32 quicktime)
 
 # A layer is a folder (core) or a sub-folder (graphics/card). A folder's layer holds its files
 # and its sub-folders except those that are layers of their own: stack/ holds the card list,
-# pictures, open, save, undo and clipboard, while stack/format lies below the graphics layers
-# and stack/edit above the objects.
+# pictures, open, save, undo and clipboard, while stack/format lies below it and stack/edit
+# above the objects.
 
 # loom_layer_sources(<layer> <out_var> <neutral_only>): the layer's own .cpp files.
 function(loom_layer_sources layer out_var neutral_only)
