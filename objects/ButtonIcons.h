@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/memory/Handles.h"
 
@@ -31,3 +32,6 @@ Handle TakeIconSelectionData();  // a copy, 0 when none
 uint16_t StoreIconResource(Handle data);
 uint16_t MapButtonIconId(uint16_t oldId, uint16_t id);
 
+// The bytes of a cursor resource of the open stack (the cursor cache's source), empty when
+// there is none.
+std::vector<uint8_t> StackCursorData(uint16_t id);

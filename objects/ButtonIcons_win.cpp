@@ -89,11 +89,8 @@ bool DrawIconBlock(HDC dc, std::span<const uint8_t> stored, int index, int x, in
     return drawn;
 }
 
-std::vector<uint8_t> StackCursorData(uint16_t id) { return HandleToBytes(GetResource(ResType("Crsr"), id)); }
-
 const bool g_installed = [] {
     SetIconDataConverter(SwapCursorResourceData);
-    SetCursorDataSource(StackCursorData);
     LayerKindProcs kinds = GetLayerKindProcs();
     kinds.makeButtonRegion = MakeButtonRegion;
     kinds.drawButton = DrawButton;
@@ -134,3 +131,5 @@ bool DrawAnimatedCursorFrame(HDC dc, Handle cursorData, int x, int y) {
         return DrawIconBlock(dc, cursor.still, 0, x, y);
     return DrawIconBlock(dc, cursor.frames[cursor.sequence[0]], 0, x, y);
 }
+
+std::vector<uint8_t> StackCursorData(uint16_t id) { return HandleToBytes(GetResource(ResType("Crsr"), id)); }

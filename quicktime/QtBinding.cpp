@@ -15,13 +15,16 @@ void NoRelease(void*) {}
 
 QtLibraryOps g_ops = {NoLibrary, NoEntry, NoRelease};
 
+QtErr Resolve();
+
+// Unbound, every entry answers "not bound".
 struct Binding {
     void* library = nullptr;
     int count = 0;
     QtComponentProc storage = ErrorComponent;
     QtComponentProc component = ErrorComponent;
     QtDispatcherProc dispatcher = ErrorDispatcher;
-    QtErr (*resolver)() = nullptr;
+    QtErr (*resolver)() = Resolve;
 } g_qt;
 
 bool TakeEntryPoints() {
@@ -55,11 +58,6 @@ void FreeLibraryHandle() {
         g_ops.release(g_qt.library);
     g_qt.library = nullptr;
 }
-
-const bool g_errorEntriesSet = [] {
-    PutErrorEntries();
-    return true;
-}();
 
 }  // namespace
 

@@ -54,9 +54,6 @@ void* ResolveEntry(void* library, const char* name) {
 
 void ReleaseLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
 
-const bool g_installed = [] {
-    SetQtLibraryOps({LoadQuickTime, ResolveEntry, ReleaseLibrary});
-    return true;
-}();
-
 }  // namespace
+
+QtLibraryOps SystemQtLibraryOps() { return {LoadQuickTime, ResolveEntry, ReleaseLibrary}; }

@@ -55,6 +55,9 @@ struct QtLibraryOps {
 };
 void SetQtLibraryOps(const QtLibraryOps& ops);
 QtLibraryOps GetQtLibraryOps();
+// The system's: "QuickTime.qts" loaded by LoadLibrary (QtBinding_win.cpp), which the wiring
+// step installs.
+QtLibraryOps SystemQtLibraryOps();
 
 // Loads and initialises the library when the count is below 1 (kQtCannotLoad, kQtMissingEntry or
 // InitializeQTML's error leave nothing loaded); otherwise counts up. 0 on success.

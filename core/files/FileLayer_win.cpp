@@ -107,7 +107,6 @@ constexpr FileSystemOps kSystemOps = {SysOpen,     SysCreate, SysRead,   SysWrit
                                       SysFlush,    SysReplace};
 
 // Installed when the module loads, before anything opens a file.
-const bool g_installed = (SetFileSystem(&kSystemOps), true);
 
 }  // namespace
 

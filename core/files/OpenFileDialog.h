@@ -14,3 +14,7 @@ bool OpenDialogShowsPreview(int fileType);
 // title (for strings 2413-2418 the slot's file name is appended); request.word the file type
 // asked for. True when a file was chosen.
 bool GetOpenFileWithPreview(HWND owner, const FileRequest& request);
+
+// The locate search's dialog (SetLocateFileDialog): the Open dialog with previews over the
+// program's main window, started in the request's folder; the answer lands in slot 0.
+bool AskForFile(const FileRequest& request);

@@ -15,6 +15,8 @@ namespace {
 constexpr uint16_t kFirstFindTitle = 2413, kLastFindTitle = 2418;
 constexpr int kMoviePreview = 13, kSoundPreview = 26, kPicturePreview = 10;
 
+}  // namespace
+
 bool AskForFile(const FileRequest& request) {
     FileRequest scratch = request;
     // The locate search reads the answer from slot 0 and its folder from the request's slot.
@@ -22,11 +24,6 @@ bool AskForFile(const FileRequest& request) {
     scratch.slot = kSlotScratch;
     return GetOpenFileWithPreview(GetMainWindow(), scratch);
 }
-
-// Installed when the module loads, in place of a plain dialog.
-const bool g_installed = (SetLocateFileDialog(AskForFile), true);
-
-}  // namespace
 
 bool OpenDialogShowsPreview(int fileType) {
     return fileType == kMoviePreview || fileType == kSoundPreview || fileType == kPicturePreview;

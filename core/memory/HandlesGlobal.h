@@ -9,3 +9,7 @@ Handle NewHandleFromGlobal(HGLOBAL block);
 HGLOBAL HandleToGlobal(Handle h);
 HGLOBAL AllocGlobalOrWarn(SIZE_T size);
 bool FreeGlobalFully(HGLOBAL block);
+
+// The message box for a MemRefs table that cannot grow (SetMemRefsFailureHook), which the
+// wiring step installs.
+void ShowMemRefsFailure();

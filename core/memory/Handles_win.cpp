@@ -17,12 +17,9 @@ void ShowLoadedMessage(UINT stringId, const char* fallback) {
     MessageBoxA(nullptr, text, nullptr, MB_OK);
 }
 
-void ShowMemRefsFailure() { ShowLoadedMessage(4067, "Couldn't resize MemRefs"); }
-
-// Installed when the module loads, before any handle exists.
-const bool g_hookInstalled = (SetMemRefsFailureHook(ShowMemRefsFailure), true);
-
 }  // namespace
+
+void ShowMemRefsFailure() { ShowLoadedMessage(4067, "Couldn't resize MemRefs"); }
 
 Handle NewHandleFromGlobal(HGLOBAL block) {
     if (!block || (GlobalFlags(block) & GMEM_DISCARDED))

@@ -11,3 +11,5 @@ uint32_t GetMilliseconds();  // the millisecond count the ticks come from
 // install their own. Null selects the built-in one (a monotonic clock). Returns the previous.
 using MillisecondClock = uint32_t (*)();
 MillisecondClock SetMillisecondClock(MillisecondClock clock);
+// The system's count (Ticks_win.cpp), which the wiring step installs.
+uint32_t SystemMilliseconds();

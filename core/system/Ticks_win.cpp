@@ -3,11 +3,4 @@
 
 #include <windows.h>
 
-namespace {
-
 uint32_t SystemMilliseconds() { return GetTickCount(); }
-
-// Installed while the module loads, before any code can ask for the time.
-[[maybe_unused]] const bool g_installed = (SetMillisecondClock(SystemMilliseconds), true);
-
-}  // namespace

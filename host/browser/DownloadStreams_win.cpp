@@ -427,8 +427,6 @@ void InstallDownloadServices() {
     StackOpenNeighbours neighbours = Neighbours();
     neighbours.forgetCachedFile = ForgetCachedFile;
     SetStackOpenNeighbours(neighbours);
-    SetRemoteFileRequester(RequestRemoteFile);
-    SetButtonActionsStartHook(SetPendingButtonRequest);
 }
 
 extern "C" NPError NPP_NewStream(NPP instance, NPMIMEType, NPStream* stream, NPBool, uint16_t*) {

@@ -1,12 +1,10 @@
-// The moves of an action's destination, installed for the actions layer (ButtonActions.h).
+// The moves of an action's destination, the actions layer's mover (ButtonActions.h).
 #include "actions/ActionRecord.h"
 #include "actions/ButtonActions.h"
 #include "core/files/FileSlots.h"
 #include "host/navigation/CardNavigation.h"
 
-namespace {
-
-void MoveToDestination(int16_t destination, int transition, int effect, int speed) {
+void MoveToActionDestination(int16_t destination, int transition, int effect, int speed) {
     switch (destination) {
     case kDestNext: GoNextCard(transition, effect, speed); break;
     case kDestPrevious: GoPrevCard(transition, effect, speed); break;
@@ -20,10 +18,3 @@ void MoveToDestination(int16_t destination, int transition, int effect, int spee
         break;
     }
 }
-
-const bool g_installed = [] {
-    SetDestinationMover(MoveToDestination);
-    return true;
-}();
-
-}  // namespace

@@ -17,6 +17,9 @@ void SelectTool(uint32_t tool);
 void SelectToolByIndex(int position);
 // The change rules, run by every change of the tool (nothing when equal).
 void OnToolChanged(uint32_t oldTool, uint32_t newTool);
+// The change hook of the current tool (SetToolChangeHook), installed by the wiring step: the
+// palettes show the new tool, then OnToolChanged.
+void ToolChanged(uint32_t oldTool, uint32_t newTool);
 // Ends paint text, text fields, selections and placements.
 void EndToolWork();
 

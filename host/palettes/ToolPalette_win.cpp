@@ -220,16 +220,6 @@ void InvalidatePalettes() {
         InvalidateRect(g_palette.menuCopy, nullptr, FALSE);
 }
 
-void ToolChanged(uint32_t oldTool, uint32_t newTool) {
-    InvalidatePalettes();
-    OnToolChanged(oldTool, newTool);
-}
-
-const bool g_installed = [] {
-    SetToolChangeHook(ToolChanged);
-    return true;
-}();
-
 // Objects flagged 0x20 look different to the object tools: the card is built again for them.
 constexpr uint16_t kToolDependentObject = 0x20;
 
@@ -275,6 +265,11 @@ BOOL CALLBACK CountDialog(HWND window, LPARAM count) {
 }
 
 }  // namespace
+
+void ToolChanged(uint32_t oldTool, uint32_t newTool) {
+    InvalidatePalettes();
+    OnToolChanged(oldTool, newTool);
+}
 
 int CountBlockingDialogs() {
     int count = 0;

@@ -2,11 +2,12 @@
 // typed interface in one header of its own; this step fills every such interface, each in one
 // place, lowest layer first. The plug-in runs it when the browser initialises it
 // (NPP_Initialize), before the first instance reads the download cache; test programs run it
-// before their first test (tests/support/WiredLayers_win.cpp). It only stores procedures, so
-// running it again is harmless.
+// before their first test (tests/support/WiredLayers_win.cpp). It runs once per process:
+// later calls do nothing, so that a test's fakes outlive a plug-in initialised again.
 //
 //   LayerWiring_win.cpp    WireLayers: the layers in order
-//   WireCore_win.cpp       core: the system's file layer, clock, dialogs and alerts
+//   WireCore_win.cpp       core: the system's file layer, clock, timers, dialogs and alerts;
+//                          the QuickTime binding's library calls
 //   WireGraphics_win.cpp   graphics: the palette, card pictures, layer list, transitions,
 //                          card redraw and colour choosers
 //   WireStack_win.cpp      stack: the card list, open, save, undo, clipboard and editing

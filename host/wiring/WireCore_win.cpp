@@ -1,3 +1,52 @@
+// The core layer's interfaces: the system's file layer, clock, timer host, dialogs and alert,
+// and what core asks of the layers above it; the QuickTime binding's system library calls.
 #include "host/wiring/LayerWiring.h"
 
-void WireCore() {}
+#include "actions/Animations.h"
+#include "core/CoreUpcalls.h"
+#include "core/events/OneShotTimers.h"
+#include "core/files/FileDialogHooks.h"
+#include "core/files/FileLayer.h"
+#include "core/files/OpenFileDialog.h"
+#include "core/memory/HandlesGlobal.h"
+#include "core/system/PluginModule.h"
+#include "core/system/Ticks.h"
+#include "core/ui/CursorCache.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "host/browser/DownloadStreams.h"
+#include "host/window/CurrentTool.h"
+#include "media/MediaPreview.h"
+#include "objects/ButtonIcons.h"
+#include "objects/ObjectServices.h"
+#include "quicktime/QuickTime.h"
+
+namespace {
+
+void StepFrameAnimations() { RunFrameAnimQueue(GetMainWindow(), GetCardClipRegion()); }
+
+void* TrackedWindow() {
+    HWND window = nullptr;
+    GetTrackState(nullptr, nullptr, nullptr, &window);
+    return window;
+}
+
+}  // namespace
+
+void WireCore() {
+    SetFileSystem(SystemFileSystem());
+    SetMillisecondClock(SystemMilliseconds);
+    SetMemRefsFailureHook(ShowMemRefsFailure);
+    SetTimerListHost(SystemTimerListHost());
+    SetLocateFileDialog(AskForFile);
+    SetRemoteFileRequester(RequestRemoteFile);
+    SetFilePreviewHandlers({MediaShowFilePreview, MediaClosePreview});
+    SetCursorDataSource(StackCursorData);
+    SetQtLibraryOps(SystemQtLibraryOps());
+
+    CoreUpcalls core = {};
+    core.browseMode = IsBrowseMode;
+    core.stepFrameAnimations = StepFrameAnimations;
+    core.stepAnimatedObjects = StepAnimations;
+    core.trackedWindow = TrackedWindow;
+    SetCoreUpcalls(core);
+}

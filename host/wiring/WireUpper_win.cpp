@@ -1,3 +1,18 @@
+// The interfaces of the objects, actions, media and paint layers, and the host's own hooks.
 #include "host/wiring/LayerWiring.h"
 
-void WireUpper() {}
+#include "actions/ButtonActions.h"
+#include "host/browser/DownloadStreams.h"
+#include "host/navigation/CardNavigation.h"
+#include "host/palettes/ToolPalette.h"
+#include "host/window/CurrentTool.h"
+
+void WireUpper() {
+    // Actions: the download queue keeps a button's request so that an action waiting for a
+    // file can run again; moves to a destination go through the card navigation.
+    SetButtonActionsStartHook(SetPendingButtonRequest);
+    SetDestinationMover(MoveToActionDestination);
+
+    // The host: the palettes follow the current tool.
+    SetToolChangeHook(ToolChanged);
+}

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "quicktime/dll/QtStandIn.h"
+#include "quicktime/dll/QtStandInEffects.h"
 
 extern "C" {
 
@@ -14,6 +15,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
         const DWORD n = GetEnvironmentVariableA("LOOM_QUICKTIME", value, sizeof value);
         if (n > 0 && n < sizeof value && lstrcmpiA(value, "absent") == 0)
             return FALSE;
+        InstallStandInWindowsProcs();
     }
     return TRUE;
 }

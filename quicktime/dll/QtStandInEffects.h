@@ -33,6 +33,8 @@ void SetStandInFramePresenter(StandInFramePresenter presenter);
 // The parameter dialog: (description, owner, side in and out) -> accepted.
 using StandInParameterDialog = bool (*)(std::span<const uint8_t> description, QtWord owner, uint32_t* side);
 void SetStandInParameterDialog(StandInParameterDialog dialog);
+// The library's window and dialog for both (QtStandInEffects_win.cpp), installed when it loads.
+void InstallStandInWindowsProcs();
 
 // The rows of the dispatch table.
 int32_t DoGetEffectsList(const QtWord* args);

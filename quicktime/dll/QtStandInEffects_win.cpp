@@ -111,10 +111,9 @@ bool RunParameterDialog(std::span<const uint8_t>, QtWord owner, uint32_t* side) 
     return true;
 }
 
-const bool g_installed = [] {
+}  // namespace
+
+void InstallStandInWindowsProcs() {
     SetStandInFramePresenter(PresentFrame);
     SetStandInParameterDialog(RunParameterDialog);
-    return true;
-}();
-
-}  // namespace
+}

@@ -142,11 +142,12 @@ int main(int argc, char** argv) {
     }
     const HINSTANCE module = GetModuleHandleA(nullptr);
     SetAppInstance(module);
-    g_systemQuickTime = GetQtLibraryOps();
-    SetQtLibraryOps({LoadQuickTime, ResolveQuickTime, ReleaseQuickTime});
     UseLinkedPlugin(NP_GetEntryPoints, NP_Initialize, NP_Shutdown);
     if (InitializePlugin() != kExitOk)
         return kExitPluginRefused;
+    // The plug-in's start-up installed the system's library calls; ours go in front of them.
+    g_systemQuickTime = GetQtLibraryOps();
+    SetQtLibraryOps({LoadQuickTime, ResolveQuickTime, ReleaseQuickTime});
     const size_t slash = stack.find_last_of('\\');
     PluginTypes types;
     types.mimeTypes = {"application/lmpk"};
