@@ -111,12 +111,6 @@ HBITMAP ForeignBitmap() {
     return shared ? DuplicateBitmap(shared) : nullptr;
 }
 
-std::string ResText(uint32_t id) {
-    char buffer[80] = {};
-    LoadResString(id, buffer, sizeof buffer);
-    return buffer;
-}
-
 void CopyNoun(const std::string& text, char* noun, size_t size) {
     if (!noun || !size)
         return;
