@@ -19,7 +19,7 @@ int GetDisplayBitsPerPixel() {
             DeleteDC(ic);
         }
     }
-    return gDisplayBitsPerPixel;
+    return gDisplayBitsPerPixel > 0 ? gDisplayBitsPerPixel : kFallbackDisplayBits;
 }
 
 HPALETTE SelectPaletteForDisplayBits(int displayBitsPerPixel, HDC dc, HPALETTE palette, BOOL forceBackground) {
