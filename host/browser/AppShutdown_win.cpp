@@ -12,7 +12,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/layers/LayerList.h"
-#include "host/palettes/CursorCache.h"
+#include "core/ui/CursorCache.h"
 #include "host/palettes/Fcolors.h"
 #include "host/dialogs/Favorites.h"
 #include "host/dialogs/LaunchPrograms.h"
