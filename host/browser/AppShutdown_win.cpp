@@ -13,7 +13,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/layers/LayerList.h"
 #include "core/ui/CursorCache.h"
-#include "host/palettes/Fcolors.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "host/dialogs/Favorites.h"
 #include "host/dialogs/LaunchPrograms.h"
 #include "host/browser/LoadedLibraries.h"

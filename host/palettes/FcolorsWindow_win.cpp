@@ -14,7 +14,7 @@
 #include "graphics/colors/Fcolors.h"
 #include "graphics/colors/FcolorsLayout.h"
 #include "host/window/CurrentTool.h"
-#include "host/palettes/Fcolors.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "host/palettes/ToolPalette.h"
 #include "paint/PaintTools.h"
 #include "resources/colors_ids.h"

@@ -21,7 +21,7 @@
 #include "host/navigation/CardNavigation.h"
 #include "host/window/CurrentTool.h"
 #include "host/browser/DeferredCommands.h"
-#include "host/palettes/Fcolors.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "host/menus/MenuOptions.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
