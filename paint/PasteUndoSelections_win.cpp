@@ -1,6 +1,7 @@
 // Flipping the rectangle selection for undo, and the least of paint text and filters.
 #include "paint/PasteUndoSelections.h"
 
+#include "core/ui/BitmapSize.h"
 #include "paint/Selections.h"
 
 void FlipRectSelection(char letter) {
@@ -10,12 +11,13 @@ void FlipRectSelection(char letter) {
     SwapRectSelection(&rect, &bitmap);  // the selection hands over its bitmap
     if (!bitmap)
         return;
-    BITMAP info{};
-    GetObject(bitmap, sizeof info, &info);
-    const int w = info.bmWidth, h = info.bmHeight;
+    SIZE size{};
+    const bool sized = BitmapSize(bitmap, &size);
+    const int w = size.cx, h = size.cy;
     const HDC screen = GetDC(nullptr);
     const HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
-    const HBITMAP flipped = CreateCompatibleBitmap(screen, w, h);
+    // A bitmap whose size cannot be read goes back unflipped.
+    const HBITMAP flipped = sized ? CreateCompatibleBitmap(screen, w, h) : nullptr;
     if (flipped) {
         const HGDIOBJ oldFrom = SelectObject(from, bitmap), oldTo = SelectObject(to, flipped);
         if (letter == 'U')

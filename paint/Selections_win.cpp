@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/system/ChangeFlags.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -28,13 +29,6 @@ struct MaskSelection {
     POINT grab = {};
     COLORREF hole = RGB(255, 255, 255);
 } g_mask;
-
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info = {};
-    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
-        return {0, 0};
-    return {info.bmWidth, info.bmHeight};
-}
 
 void DeleteBitmap(HBITMAP* bitmap) {
     if (*bitmap)
@@ -67,7 +61,9 @@ HBITMAP CopyFromOffscreen(const RECT& rect) {
 // Draws the bitmap at (x, y) of the destination, through the mask when there is one (white
 // inside: those pixels are copied, the rest left alone).
 void DrawThroughMask(HDC destination, HBITMAP pixels, HBITMAP mask, int x, int y) {
-    const SIZE size = BitmapSize(pixels);
+    SIZE size{};
+    if (!BitmapSize(pixels, &size))
+        return;
     MemoryDC source(destination);
     SelectedObject chosen(source.get(), pixels);
     if (!mask) {
@@ -113,8 +109,8 @@ void ClearRect() {
 }  // namespace
 
 void FloatRectSelectionBitmap(HBITMAP bitmap, int x, int y) {
-    const SIZE size = BitmapSize(bitmap);
-    if (size.cx <= 0 || size.cy <= 0)
+    SIZE size{};
+    if (!BitmapSize(bitmap, &size) || size.cx <= 0 || size.cy <= 0)
         return;
     ClearRect();
     g_rect.bitmap = bitmap;
@@ -180,8 +176,8 @@ void DrawRectSelection(HWND window) {
 }
 
 void PlaceMaskSelection(HBITMAP source, HBITMAP mask, HBITMAP outline, int x, int y) {
-    const SIZE size = BitmapSize(source);
-    if (size.cx <= 0 || size.cy <= 0)
+    SIZE size{};
+    if (!BitmapSize(source, &size) || size.cx <= 0 || size.cy <= 0)
         return;
     WindowDC screen(GetMainWindow());
     HBITMAP pixels = CreateCompatibleBitmap(screen.get(), size.cx, size.cy);
@@ -210,8 +206,8 @@ void ReplaceMaskSelection(HWND, HBITMAP pixels, HBITMAP mask, HBITMAP outline, i
     g_mask.outline = outline;
     g_mask.x = x;
     g_mask.y = y;
-    const SIZE size = BitmapSize(pixels);
-    InvalidateCard({x, y, x + size.cx, y + size.cy});
+    if (SIZE size{}; BitmapSize(pixels, &size))
+        InvalidateCard({x, y, x + size.cx, y + size.cy});
 }
 
 void BeginMaskSelection(int kind, HBITMAP picture, HBITMAP mask, HBITMAP outline, int x, int y, POINT point) {
@@ -221,10 +217,8 @@ void BeginMaskSelection(int kind, HBITMAP picture, HBITMAP mask, HBITMAP outline
 }
 
 void FreeMaskSelection() {
-    if (g_mask.pixels) {
-        const SIZE size = BitmapSize(g_mask.pixels);
+    if (SIZE size{}; BitmapSize(g_mask.pixels, &size))
         InvalidateCard({g_mask.x, g_mask.y, g_mask.x + size.cx, g_mask.y + size.cy});
-    }
     DeleteBitmap(&g_mask.pixels);
     DeleteBitmap(&g_mask.mask);
     DeleteBitmap(&g_mask.outline);

@@ -18,18 +18,18 @@ namespace {
 constexpr uint32_t kStrStackExtension = 2027;  // "STK"
 constexpr int kPathSize = 260;
 
-UINT gFileNameOkMessage = 0;
-UINT gSelChangedMessage = 0;
-FilePreviewHandlers gPreview;
+UINT g_fileNameOkMessage = 0;
+UINT g_selChangedMessage = 0;
+FilePreviewHandlers g_preview;
 
 void ClosePreview() {
-    if (gPreview.close)
-        gPreview.close();
+    if (g_preview.close)
+        g_preview.close();
 }
 
 void ShowPreview(HWND dialog, int controlId, const char* path, int fileType, int flag) {
-    if (gPreview.show)
-        gPreview.show(dialog, controlId, path, fileType, flag);
+    if (g_preview.show)
+        g_preview.show(dialog, controlId, path, fileType, flag);
 }
 
 // The dialog the user sees: an Explorer-style hook dialog is a child of it.
@@ -77,14 +77,14 @@ bool AcceptSaveName(HWND hookDialog, const OPENFILENAMEA* ofn) {
 }  // namespace
 
 void RegisterFileDialogMessages() {
-    gFileNameOkMessage = RegisterWindowMessageA("commdlg_FileNameOK");
-    gSelChangedMessage = RegisterWindowMessageA("commdlg_LBSelChangedNotify");
+    g_fileNameOkMessage = RegisterWindowMessageA("commdlg_FileNameOK");
+    g_selChangedMessage = RegisterWindowMessageA("commdlg_LBSelChangedNotify");
 }
 
-void SetFilePreviewHandlers(const FilePreviewHandlers& handlers) { gPreview = handlers; }
+void SetFilePreviewHandlers(const FilePreviewHandlers& handlers) { g_preview = handlers; }
 
-UINT GetFileNameOkMessage() { return gFileNameOkMessage; }
-UINT GetSelChangedMessage() { return gSelChangedMessage; }
+UINT GetFileNameOkMessage() { return g_fileNameOkMessage; }
+UINT GetSelChangedMessage() { return g_selChangedMessage; }
 
 UINT_PTR CALLBACK CenterOnInitHook(HWND hookDialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
     if (NotifyCode(message, lParam) == CDN_INITDONE)

@@ -3,42 +3,42 @@
 
 
 namespace {
-int32_t gStackChanged = 0;
-int32_t gCardChanged = 0;
-int32_t gStackModified = 0;
-CardChangeCheck gCardChangeCheck = nullptr;
+int32_t g_stackChanged = 0;
+int32_t g_cardChanged = 0;
+int32_t g_stackModified = 0;
+CardChangeCheck g_cardChangeCheck = nullptr;
 }  // namespace
 
-void SetCardChangeCheck(CardChangeCheck check) { gCardChangeCheck = check; }
+void SetCardChangeCheck(CardChangeCheck check) { g_cardChangeCheck = check; }
 
 void MarkCardChanged() {
     // An edit may not leave the stack deeper than the display can show.
-    if (gCardChangeCheck)
-        gCardChangeCheck();
-    gCardChanged = 1;
+    if (g_cardChangeCheck)
+        g_cardChangeCheck();
+    g_cardChanged = 1;
 }
 
 void MarkStackChanged() {
-    gStackChanged = 1;
-    gCardChanged = 1;
+    g_stackChanged = 1;
+    g_cardChanged = 1;
 }
 
-void MarkStackModified() { gStackModified = 1; }
+void MarkStackModified() { g_stackModified = 1; }
 
-void ClearCardChanged() { gCardChanged = 0; }
+void ClearCardChanged() { g_cardChanged = 0; }
 
 void ClearStackChanged() {
-    gStackChanged = 0;
-    gStackModified = 0;
+    g_stackChanged = 0;
+    g_stackModified = 0;
 }
 
-bool IsStackChanged() { return gStackChanged != 0 || gStackModified != 0; }
+bool IsStackChanged() { return g_stackChanged != 0 || g_stackModified != 0; }
 
-bool IsCardChanged() { return gCardChanged != 0; }
+bool IsCardChanged() { return g_cardChanged != 0; }
 
-ChangeFlags GetChangeFlags() { return {gStackChanged, gCardChanged}; }
+ChangeFlags GetChangeFlags() { return {g_stackChanged, g_cardChanged}; }
 
 void SetChangeFlags(const ChangeFlags& flags) {
-    gStackChanged = flags.stackChanged;
-    gCardChanged = flags.cardChanged;
+    g_stackChanged = flags.stackChanged;
+    g_cardChanged = flags.cardChanged;
 }

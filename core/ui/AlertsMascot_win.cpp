@@ -4,19 +4,13 @@
 #include <initializer_list>
 
 #include "core/ui/Alerts.h"
+#include "core/ui/BitmapSize.h"
 #include "core/files/FileSlots.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/system/PluginModule.h"
 
 namespace {
-
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info{};
-    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info))
-        return {0, 0};
-    return {info.bmWidth, info.bmHeight};
-}
 
 // A one-bit mask of the picture: white where a pixel has the top-left corner's colour (the
 // background shows through), black elsewhere.
@@ -52,8 +46,8 @@ bool LoadMascotFile(MascotPicture* picture) {
     if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return false;
     auto image = static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    const SIZE size = BitmapSize(image);
-    HBITMAP mask = (size.cx > 0 && size.cy > 0) ? MaskOfCornerColour(image, size) : nullptr;
+    SIZE size{};
+    HBITMAP mask = BitmapSize(image, &size) && size.cx > 0 && size.cy > 0 ? MaskOfCornerColour(image, size) : nullptr;
     if (!mask) {
         if (image)
             DeleteObject(image);
@@ -69,8 +63,8 @@ bool LoadMascotResource(MascotPicture* picture) {
         if (module && !bitmap)
             bitmap = static_cast<HBITMAP>(LoadImageA(module, "DOGGIE", IMAGE_BITMAP, 0, 0, 0));
     }
-    const SIZE size = BitmapSize(bitmap);
-    if (size.cx < 2 || size.cy < 1) {
+    SIZE size{};
+    if (!BitmapSize(bitmap, &size) || size.cx < 2 || size.cy < 1) {
         if (bitmap)
             DeleteObject(bitmap);
         return false;

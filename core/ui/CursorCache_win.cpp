@@ -7,6 +7,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/ui/CursorImages.h"
+#include "core/ui/DisplayUtils.h"
 #include "core/system/PluginModule.h"
 
 namespace {
@@ -53,10 +54,7 @@ void DestroyEntry(CacheEntry& e) {
 // The image of the directory that fits the system cursor size best, not deeper than the
 // display when one is.
 int BestImage(std::span<const uint8_t> block, int cx, int cy) {
-    HDC screen = GetDC(nullptr);
-    const int displayBits = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 8;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    const int displayBits = GetDisplayBitsPerPixel();
     int best = -1;
     long bestScore = LONG_MAX;
     for (int i = 0; i < IconImageCount(block); ++i) {

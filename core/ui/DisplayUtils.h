@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
-// Bits per pixel of the "DISPLAY" device, read once and kept for the run.
+// Bits per pixel of the "DISPLAY" device, read once and kept for the run. When the device
+// cannot be asked, kFallbackDisplayBits (and it is asked again next time).
+inline constexpr int kFallbackDisplayBits = 24;
 int GetDisplayBitsPerPixel();
 
 // On an 8-bit display selects the palette into the context (in the background when asked),

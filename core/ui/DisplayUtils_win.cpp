@@ -6,20 +6,20 @@
 #include "core/system/PluginModule.h"
 
 namespace {
-int gDisplayBitsPerPixel = 0;  // 0 until read
-HFONT gStartupDcFont = nullptr;
+int g_displayBitsPerPixel = 0;  // 0 until read
+HFONT g_startupDcFont = nullptr;
 }  // namespace
 
 int GetDisplayBitsPerPixel() {
-    if (gDisplayBitsPerPixel == 0) {
+    if (g_displayBitsPerPixel == 0) {
         // An information context is enough to ask the device; nothing is drawn.
         HDC ic = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
         if (ic) {
-            gDisplayBitsPerPixel = GetDeviceCaps(ic, BITSPIXEL) * GetDeviceCaps(ic, PLANES);
+            g_displayBitsPerPixel = GetDeviceCaps(ic, BITSPIXEL) * GetDeviceCaps(ic, PLANES);
             DeleteDC(ic);
         }
     }
-    return gDisplayBitsPerPixel;
+    return g_displayBitsPerPixel > 0 ? g_displayBitsPerPixel : kFallbackDisplayBits;
 }
 
 HPALETTE SelectPaletteForDisplayBits(int displayBitsPerPixel, HDC dc, HPALETTE palette, BOOL forceBackground) {
@@ -49,9 +49,9 @@ void InitStartupDcFont() {
         WindowDC dc(GetMainWindow());
         SelectedObject selected(dc.get(), font);
         if (selected)
-            gStartupDcFont = static_cast<HFONT>(selected.previous());
+            g_startupDcFont = static_cast<HFONT>(selected.previous());
     }
     DeleteObject(font);
 }
 
-HFONT GetStartupDcFont() { return gStartupDcFont; }
+HFONT GetStartupDcFont() { return g_startupDcFont; }

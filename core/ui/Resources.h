@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 HMODULE GetResModule();  // null unless a resource module was set
 
@@ -16,6 +17,8 @@ HMODULE GetResModule();  // null unless a resource module was set
 // text is cut to bufferSize - 1 characters).
 int LoadResString(uint32_t id, char* buffer, int bufferSize);
 void LoadResStringN(uint16_t id, char* buffer, uint16_t size);
+// The string as text, at most 255 characters; empty when it is missing.
+std::string ResText(uint32_t id);
 
 // A new heap copy (free with std::free) of the string, at most 255 characters; null when the
 // string is missing or empty.

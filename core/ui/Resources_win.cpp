@@ -49,6 +49,12 @@ void LoadResStringN(uint16_t id, char* buffer, uint16_t size) {
     LoadResString(id, buffer, size);
 }
 
+std::string ResText(uint32_t id) {
+    char text[kMaxRunString + 1] = {};
+    LoadResString(id, text, sizeof text);
+    return text;
+}
+
 char* DupResString(uint32_t id) {
     char text[kMaxRunString + 1];
     const int length = LoadResString(id, text, sizeof text);

@@ -33,10 +33,7 @@ constexpr int kFirstEffectTransition = 29;
 
 bool IsFade(int transition) { return transition == 5 || transition == 6 || transition == 27; }
 
-int DisplayDepth() {
-    const int bits = GetDisplayBitsPerPixel();
-    return RecordedDepth(bits > 0 ? bits : 24);
-}
+int DisplayDepth() { return RecordedDepth(GetDisplayBitsPerPixel()); }
 
 // The menu-bar word of a record; a record that cannot be locked reads 0.
 uint16_t MenuBarFlag(Handle record) { return GetU16(HandleToBytes(record), kCardMenuBarAt); }

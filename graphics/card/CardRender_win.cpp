@@ -25,10 +25,7 @@ constexpr uint16_t kFieldTransparent = 0x80;
 constexpr int kFieldWindowValue = 1;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-int DisplayDepth() {
-    const int bits = GetDisplayBitsPerPixel();
-    return RecordedDepth(bits > 0 ? bits : 24);
-}
+int DisplayDepth() { return RecordedDepth(GetDisplayBitsPerPixel()); }
 
 // All rows of the picture into the target; false when any row could not be set.
 bool SetAllRows(HDC dc, DibHandle dib, int width, int height) {

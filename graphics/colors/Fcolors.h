@@ -1,6 +1,7 @@
 // The floating colours palette's services below the window itself (which is the host's,
-// host/Fcolors.h): swatches of the current colours, bitmaps filled with a colour or pattern, the
-// system palette copy and comparison, the picked colour, and the palette window's handle.
+// host/palettes/FcolorsWindow.h): swatches of the current colours, bitmaps filled with a colour
+// or pattern, the system palette copy and comparison, the picked colour, and the palette
+// window's handle.
 //
 //   FcolorsBitmaps_win.cpp   NewFilledBitmapDC, CreateSystemPaletteCopy, PicturePaletteMatchesSystem
 //   FcolorsLayout.cpp        the window's geometry and the colour-menu numbers (FcolorsLayout.h)

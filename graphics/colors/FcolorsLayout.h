@@ -1,6 +1,6 @@
 // The floating colours palette's geometry, the colour-menu numbering and the tiling of fill
-// patterns: platform-neutral arithmetic for the palette window (host/Fcolors.h) and the
-// bitmaps filled with a colour or pattern (Fcolors.h).
+// patterns: platform-neutral arithmetic for the palette window (host/palettes/FcolorsWindow.h)
+// and the bitmaps filled with a colour or pattern (Fcolors.h).
 #pragma once
 
 #include <cstdint>

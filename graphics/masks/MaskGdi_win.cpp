@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/memory/HandlesGlobal.h"
 #include "graphics/palette/AppPalette.h"
@@ -10,15 +11,6 @@
 #include "graphics/masks/MaskRegions.h"
 
 namespace {
-
-bool BitmapSize(HBITMAP bitmap, int* width, int* height) {
-    BITMAP info;
-    if (!bitmap || GetObjectA(bitmap, sizeof info, &info) != sizeof info)
-        return false;
-    *width = info.bmWidth;
-    *height = info.bmHeight;
-    return true;
-}
 
 // A filled white circle on black, 2n x 2n, as GDI draws it.
 bool CircleStamp(int n, MaskBits* stamp) {
@@ -40,8 +32,8 @@ bool CircleStamp(int n, MaskBits* stamp) {
 
 bool ReadMaskBitmap(HBITMAP bitmap, MaskBits* bits) {
     *bits = {};
-    int width = 0, height = 0;
-    if (!BitmapSize(bitmap, &width, &height))
+    SIZE size{};
+    if (!BitmapSize(bitmap, &size))
         return false;
     ScopedHandle dib(DibFromDeviceBitmap(bitmap, 0, GetAppPalette()));
     HandleLock lock(dib.get());
@@ -76,8 +68,8 @@ HBITMAP NewMaskBitmap(const MaskBits& bits) {
 }
 
 bool BitmapPixelIsSet(HWND window, HBITMAP bitmap, int x, int y) {
-    int width = 0, height = 0;
-    if (!BitmapSize(bitmap, &width, &height) || x < 0 || y < 0 || x >= width || y >= height)
+    SIZE size{};
+    if (!BitmapSize(bitmap, &size) || x < 0 || y < 0 || x >= size.cx || y >= size.cy)
         return false;
     WindowDC windowDc(window);
     MemoryDC dc(windowDc.get());

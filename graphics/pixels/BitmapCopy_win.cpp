@@ -2,6 +2,7 @@
 #include "graphics/pixels/BitmapCopy.h"
 
 #include "graphics/palette/AppPalette.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/pixels/GraphicsErrors.h"
 #include "core/system/PluginModule.h"
@@ -12,15 +13,6 @@ constexpr uint32_t kStringCutOutNoBitmap = 4011;
 constexpr uint32_t kStringNoMemoryForOperation = 4036;
 // D AND NOT S: clears the destination where a one-bit source is white.
 constexpr DWORD kRopAndNotSource = 0x00220326;
-
-bool BitmapSize(HBITMAP bitmap, int* width, int* height) {
-    BITMAP info;
-    if (!bitmap || GetObjectA(bitmap, sizeof info, &info) != sizeof info)
-        return false;
-    *width = info.bmWidth;
-    *height = info.bmHeight;
-    return true;
-}
 
 // A one-bit source blits white as the background colour and black as the text colour.
 void MonochromeColors(HDC dc) {
@@ -72,9 +64,10 @@ HBITMAP DuplicateBitmap(HBITMAP bitmap) {
 }
 
 HBITMAP CopyBitmapPadded(HDC dc, HDC sourceDc, int x, int y, HBITMAP mask) {
-    int width = 0, height = 0;
-    if (!BitmapSize(mask, &width, &height))
+    SIZE size{};
+    if (!BitmapSize(mask, &size))
         return nullptr;
+    const int width = size.cx, height = size.cy;
     MemoryDC copyDc(dc);
     MemoryDC maskDc(dc);
     OwnedGdiObject<HBITMAP> copy(copyDc && maskDc ? CreateCompatibleBitmap(dc, width + 2, height + 2) : nullptr);
@@ -95,9 +88,10 @@ HBITMAP CopyBitmapPadded(HDC dc, HDC sourceDc, int x, int y, HBITMAP mask) {
 }
 
 void DrawBitmapMasked(HDC dc, HBITMAP image, HBITMAP mask, int x, int y) {
-    int width = 0, height = 0;
-    if (!image || !BitmapSize(mask, &width, &height))
+    SIZE size{};
+    if (!image || !BitmapSize(mask, &size))
         return;
+    const int width = size.cx, height = size.cy;
     MemoryDC workDc(dc);
     MemoryDC sourceDc(dc);
     OwnedGdiObject<HBITMAP> work(workDc && sourceDc ? CreateCompatibleBitmap(dc, width, height) : nullptr);

@@ -24,36 +24,36 @@ struct Offscreen {
     HRGN clip = nullptr;
     HBITMAP layerMask = nullptr;
 };
-Offscreen g;
+Offscreen g_offscreen;
 
 // While the shared DC lives it holds the offscreen: a new bitmap takes its place there first,
 // so the old one is no longer selected when its owner deletes it.
 void SelectIntoSharedDc(HBITMAP bitmap) {
-    if (g.useCount > 0 && g.dc && bitmap)
-        SelectObject(g.dc, bitmap);
+    if (g_offscreen.useCount > 0 && g_offscreen.dc && bitmap)
+        SelectObject(g_offscreen.dc, bitmap);
 }
 
 void DeleteSharedDc() {
-    if (g.previousPalette)
-        SelectPalette(g.dc, g.previousPalette, FALSE);
-    if (g.previousBitmap)
-        SelectObject(g.dc, g.previousBitmap);
-    DeleteDC(g.dc);
-    g.dc = nullptr;
-    g.useCount = 0;
-    g.previousPalette = nullptr;
-    g.previousBitmap = nullptr;
+    if (g_offscreen.previousPalette)
+        SelectPalette(g_offscreen.dc, g_offscreen.previousPalette, FALSE);
+    if (g_offscreen.previousBitmap)
+        SelectObject(g_offscreen.dc, g_offscreen.previousBitmap);
+    DeleteDC(g_offscreen.dc);
+    g_offscreen.dc = nullptr;
+    g_offscreen.useCount = 0;
+    g_offscreen.previousPalette = nullptr;
+    g_offscreen.previousBitmap = nullptr;
 }
 
 }  // namespace
 
 int InitDataBase(HWND window, int width, int height, int depth, bool report) {
-    if (g.bitmap && !(g.useCount > 0)) {
-        DeleteObject(g.bitmap);
-        g.bitmap = nullptr;
+    if (g_offscreen.bitmap && !(g_offscreen.useCount > 0)) {
+        DeleteObject(g_offscreen.bitmap);
+        g_offscreen.bitmap = nullptr;
     }
-    g.width = g.height = g.depth = 0;
-    g.window = window;
+    g_offscreen.width = g_offscreen.height = g_offscreen.depth = 0;
+    g_offscreen.window = window;
     WindowDC windowDc(window);
     SetCardClipRegion(CreateRectRgn(0, 0, width, height));
     MemoryDC memory(windowDc.get());
@@ -81,42 +81,42 @@ int InitDataBase(HWND window, int width, int height, int depth, bool report) {
         FillRect(memory.get(), &whole, white.get());
     }
     // A DC still acquired keeps drawing into the offscreen: it takes the new bitmap.
-    HBITMAP old = g.bitmap;
+    HBITMAP old = g_offscreen.bitmap;
     SelectIntoSharedDc(bitmap);
     if (old)
         DeleteObject(old);
-    g.bitmap = bitmap;
-    g.width = width;
-    g.height = height;
-    g.depth = depth;
+    g_offscreen.bitmap = bitmap;
+    g_offscreen.width = width;
+    g_offscreen.height = height;
+    g_offscreen.depth = depth;
     return 1;
 }
 
-HWND GetCardWindow() { return g.window; }
+HWND GetCardWindow() { return g_offscreen.window; }
 
-HBITMAP GetOffscreenBitmap() { return g.bitmap; }
+HBITMAP GetOffscreenBitmap() { return g_offscreen.bitmap; }
 
 void SetOffscreenBitmap(HBITMAP bitmap) {
     SelectIntoSharedDc(bitmap);
-    g.bitmap = bitmap;
+    g_offscreen.bitmap = bitmap;
     BITMAP info = {};
     if (bitmap && GetObjectA(bitmap, sizeof info, &info) == sizeof info && info.bmHeight > kExtraRows) {
-        g.width = info.bmWidth;
-        g.height = info.bmHeight - kExtraRows;
-        g.depth = info.bmPlanes * info.bmBitsPixel;
+        g_offscreen.width = info.bmWidth;
+        g_offscreen.height = info.bmHeight - kExtraRows;
+        g_offscreen.depth = info.bmPlanes * info.bmBitsPixel;
     } else {
-        g.width = g.height = g.depth = 0;
+        g_offscreen.width = g_offscreen.height = g_offscreen.depth = 0;
     }
 }
 
 void GetOffscreenSize(int* width, int* height, int* depth) {
-    const bool known = g.bitmap != nullptr;
+    const bool known = g_offscreen.bitmap != nullptr;
     if (width)
-        *width = known ? g.width : 0;
+        *width = known ? g_offscreen.width : 0;
     if (height)
-        *height = known ? g.height : 0;
+        *height = known ? g_offscreen.height : 0;
     if (depth)
-        *depth = known ? g.depth : 0;
+        *depth = known ? g_offscreen.depth : 0;
 }
 
 void ClampRectToOffscreen(RECT* rect) {
@@ -126,66 +126,66 @@ void ClampRectToOffscreen(RECT* rect) {
         rect->left = 0;
     if (rect->top < 0)
         rect->top = 0;
-    if (rect->right > g.width)
-        rect->right = g.width;
-    if (rect->bottom > g.height)
-        rect->bottom = g.height;
+    if (rect->right > g_offscreen.width)
+        rect->right = g_offscreen.width;
+    if (rect->bottom > g_offscreen.height)
+        rect->bottom = g_offscreen.height;
 }
 
 HDC AcquireOffscreenDC(HDC reference) {
-    if (!g.bitmap)
+    if (!g_offscreen.bitmap)
         return nullptr;
-    if (g.useCount > 0) {
-        ++g.useCount;
-        return g.dc;
+    if (g_offscreen.useCount > 0) {
+        ++g_offscreen.useCount;
+        return g_offscreen.dc;
     }
-    g.dc = CreateCompatibleDC(reference);
-    if (!g.dc) {
+    g_offscreen.dc = CreateCompatibleDC(reference);
+    if (!g_offscreen.dc) {
         ShowGraphicsError(kStringNoBitmap);
         return nullptr;
     }
     HPALETTE palette = GetPicturePalette() ? GetPicturePalette() : GetAppPalette();
-    g.previousPalette = palette ? SelectPalette(g.dc, palette, FALSE) : nullptr;
-    HGDIOBJ previous = SelectObject(g.dc, g.bitmap);
-    g.previousBitmap = previous == HGDI_ERROR ? nullptr : previous;
-    g.useCount = 1;
-    return g.dc;
+    g_offscreen.previousPalette = palette ? SelectPalette(g_offscreen.dc, palette, FALSE) : nullptr;
+    HGDIOBJ previous = SelectObject(g_offscreen.dc, g_offscreen.bitmap);
+    g_offscreen.previousBitmap = previous == HGDI_ERROR ? nullptr : previous;
+    g_offscreen.useCount = 1;
+    return g_offscreen.dc;
 }
 
 void ReleaseOffscreenDC(HDC dc) {
     // Only the shared DC counts: a stray release of another DC must not end the shared one.
-    if (!dc || dc != g.dc || g.useCount <= 0)
+    if (!dc || dc != g_offscreen.dc || g_offscreen.useCount <= 0)
         return;
-    if (--g.useCount < 1)
+    if (--g_offscreen.useCount < 1)
         DeleteSharedDc();
 }
 
-HRGN GetCardClipRegion() { return g.clip; }
+HRGN GetCardClipRegion() { return g_offscreen.clip; }
 
 void SetCardClipRegion(HRGN region) {
-    if (g.clip && g.clip != region)
-        DeleteObject(g.clip);
-    g.clip = region;
+    if (g_offscreen.clip && g_offscreen.clip != region)
+        DeleteObject(g_offscreen.clip);
+    g_offscreen.clip = region;
 }
 
 void DeleteCardClipRegion() { SetCardClipRegion(nullptr); }
 
-HBITMAP GetLayerMaskBitmap() { return g.layerMask; }
+HBITMAP GetLayerMaskBitmap() { return g_offscreen.layerMask; }
 
 void SetLayerMaskBitmap(HBITMAP mask) {
-    if (g.layerMask && g.layerMask != mask)
-        DeleteObject(g.layerMask);
-    g.layerMask = mask;
+    if (g_offscreen.layerMask && g_offscreen.layerMask != mask)
+        DeleteObject(g_offscreen.layerMask);
+    g_offscreen.layerMask = mask;
 }
 
 void FreeOffscreenObjects() {
     // An acquire left unpaired would keep the bitmap selected and undeletable.
-    if (g.dc)
+    if (g_offscreen.dc)
         DeleteSharedDc();
-    if (g.bitmap)
-        DeleteObject(g.bitmap);
-    g.bitmap = nullptr;
-    g.width = g.height = g.depth = 0;
+    if (g_offscreen.bitmap)
+        DeleteObject(g_offscreen.bitmap);
+    g_offscreen.bitmap = nullptr;
+    g_offscreen.width = g_offscreen.height = g_offscreen.depth = 0;
     DeleteCardClipRegion();
     SetLayerMaskBitmap(nullptr);
 }

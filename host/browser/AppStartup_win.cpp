@@ -14,7 +14,7 @@
 #include "core/ui/ScreenDepth.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/palettes/CursorCache.h"
+#include "core/ui/CursorCache.h"
 #include "core/events/OneShotTimers.h"
 #include "host/dialogs/Preferences.h"
 #include "host/palettes/ToolPalette.h"

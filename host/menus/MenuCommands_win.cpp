@@ -14,7 +14,7 @@
 #include "host/navigation/CardNavigation.h"
 #include "host/menus/ClipboardCommands.h"
 #include "host/browser/DeferredCommands.h"
-#include "host/palettes/Fcolors.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "host/menus/MenuCommandRules.h"
 #include "host/menus/MenuOptions.h"
 #include "host/menus/MenuSubjects.h"

@@ -15,12 +15,6 @@ constexpr UINT kAppearanceItem = 300;
 constexpr UINT kActionsItem = 15870;
 constexpr UINT kPresentationItem = 61488;
 
-std::string ResText(uint32_t id) {
-    char buffer[256] = {};
-    LoadResString(id, buffer, sizeof buffer);
-    return buffer;
-}
-
 void SetText(HMENU menu, UINT item, const std::string& text) {
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;

@@ -5,7 +5,7 @@
 #include "graphics/colors/ColorChooserNeighbours.h"
 #include "graphics/colors/FcolorsLayout.h"
 #include "host/window/CurrentTool.h"
-#include "host/palettes/Fcolors.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "objects/ObjectColors.h"
 #include "paint/PaintTextRedraw.h"
 #include "paint/PaintTools.h"

@@ -3,7 +3,7 @@
 #include "graphics/colors/ColorChooserStored.h"
 #include "graphics/colors/FcolorsLayout.h"
 #include "host/window/CurrentTool.h"
-#include "host/palettes/Fcolors.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "objects/ObjectColors.h"
 #include "paint/PaintTextRedraw.h"
 

@@ -14,7 +14,7 @@
 #include "graphics/colors/Fcolors.h"
 #include "graphics/colors/FcolorsLayout.h"
 #include "host/window/CurrentTool.h"
-#include "host/palettes/Fcolors.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "host/palettes/ToolPalette.h"
 #include "paint/PaintTools.h"
 #include "resources/colors_ids.h"
@@ -36,7 +36,7 @@ struct FcolorsState {
     bool tabEnabled = false;
     uint32_t fillIcon = 0;  // the fill panel's last icon; none yet
 };
-FcolorsState g;
+FcolorsState g_fcolors;
 
 FcolorsLayout CurrentLayout() { return MakeFcolorsLayout(IsAdvancedUser(), static_cast<int>(GetCurrentTool())); }
 
@@ -116,13 +116,13 @@ void DrawIcon(HDC dc, uint32_t tool, int panelTop) {
 
 uint32_t FillIconFor(uint32_t tool) {
     switch (tool) {
-    case 1: case 2: case 4: case 5: case 6: case 7: case 8: case 10: case 15: case 17: g.fillIcon = tool; break;
+    case 1: case 2: case 4: case 5: case 6: case 7: case 8: case 10: case 15: case 17: g_fcolors.fillIcon = tool; break;
     default:
-        if (!g.fillIcon)
-            g.fillIcon = kDefaultFillIcon;
+        if (!g_fcolors.fillIcon)
+            g_fcolors.fillIcon = kDefaultFillIcon;
         break;
     }
-    return g.fillIcon;
+    return g_fcolors.fillIcon;
 }
 
 RECT SwatchRect(const FcolorsLayout& layout, int panel) {
@@ -203,62 +203,62 @@ bool ValueAt(const FcolorsLayout& layout, int x, int y, int16_t* value) {
 void TrackTo(HWND window, int x, int y) {
     const FcolorsLayout layout = CurrentLayout();
     int16_t value = 0;
-    if (!ValueAt(layout, x, y, &value) || value == g.selection)
+    if (!ValueAt(layout, x, y, &value) || value == g_fcolors.selection)
         return;
     WindowDC dc(window);
-    FrameValueOn(dc.get(), layout, g.selection);
+    FrameValueOn(dc.get(), layout, g_fcolors.selection);
     FrameValueOn(dc.get(), layout, value);
-    g.selection = value;
+    g_fcolors.selection = value;
 }
 
 void OnButtonDown(HWND window, int x, int y) {
     const FcolorsLayout layout = CurrentLayout();
-    if (g.busy || y >= (layout.patterns ? layout.patternBottom : layout.gridBottom))
+    if (g_fcolors.busy || y >= (layout.patterns ? layout.patternBottom : layout.gridBottom))
         return;
-    g.tracking = true;
-    g.selection = GetToolColor(CurrentLetter());
+    g_fcolors.tracking = true;
+    g_fcolors.selection = GetToolColor(CurrentLetter());
     SetCapture(window);
     TrackTo(window, x, y);
 }
 
 void OnButtonUp(HWND window, int x, int y) {
-    if (!g.tracking)
+    if (!g_fcolors.tracking)
         return;
     TrackTo(window, x, y);
-    g.tracking = false;
+    g_fcolors.tracking = false;
     ReleaseCapture();
-    ApplyPickedColor(g.selection);
+    ApplyPickedColor(g_fcolors.selection);
     RedrawFcolorsSwatch(CurrentLetter());
 }
 
 void OnDoubleClick(HWND window, int x, int y) {
     const FcolorsLayout layout = CurrentLayout();
-    if (g.busy || y >= layout.gridBottom)
+    if (g_fcolors.busy || y >= layout.gridBottom)
         return;
     int16_t value = 0;
     if (!ValueAt(layout, x, y, &value))
         return;
     if (IsAdvancedUser()) {
-        g.busy = true;
+        g_fcolors.busy = true;
         EditPaletteEntry(value);
-        g.busy = false;
+        g_fcolors.busy = false;
     }
     ApplyPickedColor(value);
     InvalidateRect(window, nullptr, TRUE);
 }
 
 void OnKey(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (g.busy)
+    if (g_fcolors.busy)
         return;
     if (wParam == VK_SHIFT)
-        g.tabEnabled = message == WM_KEYDOWN;
+        g_fcolors.tabEnabled = message == WM_KEYDOWN;
     if (GetFatbitsZoom() != 1)
         if (HWND card = GetMainWindow())
             PostMessage(card, message, wParam, lParam);
 }
 
 void OnChar(WPARAM character) {
-    if (g.busy || character != '\t' || GetFatbitsZoom() != 1 || !g.tabEnabled)
+    if (g_fcolors.busy || character != '\t' || GetFatbitsZoom() != 1 || !g_fcolors.tabEnabled)
         return;
     SelectTool(GetCurrentTool() == static_cast<uint32_t>(kBrowseTool) ? 20 : kBrowseTool);
 }
@@ -275,14 +275,14 @@ bool RealizeAppPalette(HWND window) {
 }
 
 void OnCreate(HWND window) {
-    g.window = window;
+    g_fcolors.window = window;
     SetFcolorsWindow(window);
-    g.tabEnabled = true;
-    g.tracking = false;
-    g.busy = false;
+    g_fcolors.tabEnabled = true;
+    g_fcolors.tracking = false;
+    g_fcolors.busy = false;
     FcolorsLayout layout = CurrentLayout();
-    const int savedWidth = g.saved.right - g.saved.left;
-    if (!IsRectEmpty(&g.saved) && savedWidth > 0)
+    const int savedWidth = g_fcolors.saved.right - g_fcolors.saved.left;
+    if (!IsRectEmpty(&g_fcolors.saved) && savedWidth > 0)
         layout.width = savedWidth;
     RECT r{};
     GetWindowRect(window, &r);
@@ -296,9 +296,9 @@ LRESULT CALLBACK FcolorsProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnCreate(window);
         return 0;
     case WM_DESTROY:
-        GetWindowRect(window, &g.saved);
-        g.window = nullptr;
-        g.tracking = false;
+        GetWindowRect(window, &g_fcolors.saved);
+        g_fcolors.window = nullptr;
+        g_fcolors.tracking = false;
         SetFcolorsWindow(nullptr);
         return 0;
     case WM_PAINT: {
@@ -310,11 +310,11 @@ LRESULT CALLBACK FcolorsProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
     case WM_LBUTTONDOWN: OnButtonDown(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case WM_MOUSEMOVE:
-        if (g.tracking && !g.busy)
+        if (g_fcolors.tracking && !g_fcolors.busy)
             TrackTo(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_LBUTTONUP:
-        if (!g.busy)
+        if (!g_fcolors.busy)
             OnButtonUp(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_LBUTTONDBLCLK: OnDoubleClick(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
@@ -327,7 +327,7 @@ LRESULT CALLBACK FcolorsProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
-        if (g.busy)
+        if (g_fcolors.busy)
             return 0;
         if (PtInPaletteCaption(window, static_cast<DWORD>(lParam), TRUE)) {
             PostMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -335,7 +335,7 @@ LRESULT CALLBACK FcolorsProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_SYSCOMMAND:
-        if (g.busy && (wParam & 0xFFF0) == SC_CLOSE)
+        if (g_fcolors.busy && (wParam & 0xFFF0) == SC_CLOSE)
             return 0;
         break;
     case WM_ACTIVATE:
@@ -352,7 +352,7 @@ LRESULT CALLBACK FcolorsProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 bool RegisterFcolorsClass(const char* name) {
-    if (g.registered)
+    if (g_fcolors.registered)
         return true;
     WNDCLASSA wc{};
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
@@ -361,85 +361,85 @@ bool RegisterFcolorsClass(const char* name) {
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = name;
-    g.registered = RegisterClassA(&wc) != 0;
-    if (!g.registered) {
+    g_fcolors.registered = RegisterClassA(&wc) != 0;
+    if (!g_fcolors.registered) {
         char text[128] = {};
         LoadResString(IDS_REGISTER_CLASS_FAILED, text, sizeof text);
         lstrcatA(text, name);
         ShowErrorBox(text);
     }
-    return g.registered;
+    return g_fcolors.registered;
 }
 
 }  // namespace
 
 bool CreateFcolorsWindow(HWND parent, const POINT* position) {
-    if (g.window)
+    if (g_fcolors.window)
         return true;
     char name[64] = {};
     LoadResString(IDS_FCOLORS_CLASS, name, sizeof name);
     if (!RegisterFcolorsClass(name))
         return false;
-    POINT at{g.saved.left, g.saved.top};
+    POINT at{g_fcolors.saved.left, g_fcolors.saved.top};
     if (position) {
-        SetRectEmpty(&g.saved);
+        SetRectEmpty(&g_fcolors.saved);
         at = *position;
     }
     const SIZE outer = OuterSize(CurrentLayout());
     CreateWindowExA(WS_EX_TOOLWINDOW, name, "", kWindowStyle, at.x, at.y, outer.cx, outer.cy, parent, nullptr,
                     GetAppInstance(), nullptr);
-    return g.window != nullptr;
+    return g_fcolors.window != nullptr;
 }
 
 void FitFcolorsWindowToTool() {
-    if (!g.window)
+    if (!g_fcolors.window)
         return;
     const SIZE outer = OuterSize(CurrentLayout());
-    SetWindowPos(g.window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(g.window, nullptr, TRUE);
+    SetWindowPos(g_fcolors.window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(g_fcolors.window, nullptr, TRUE);
 }
 
 void LayoutFcolorsWindow(uint32_t /*tool*/) {
-    if (!g.window)
+    if (!g_fcolors.window)
         return;
     RECT client{};
-    GetClientRect(g.window, &client);
+    GetClientRect(g_fcolors.window, &client);
     const FcolorsLayout layout = CurrentLayout();
     if (client.bottom != layout.height || client.right != layout.width)
         FitFcolorsWindowToTool();
     else
-        InvalidateRect(g.window, nullptr, FALSE);
+        InvalidateRect(g_fcolors.window, nullptr, FALSE);
 }
 
 void ShowFcolorsWindow() {
-    if (g.window)
-        ShowWindow(g.window, SW_SHOWNA);
+    if (g_fcolors.window)
+        ShowWindow(g_fcolors.window, SW_SHOWNA);
 }
 
 void HideFcolorsWindow() {
-    if (g.window)
-        ShowWindow(g.window, SW_HIDE);
+    if (g_fcolors.window)
+        ShowWindow(g_fcolors.window, SW_HIDE);
 }
 
 void DestroyFcolorsWindow() {
-    if (g.window)
-        DestroyWindow(g.window);
+    if (g_fcolors.window)
+        DestroyWindow(g_fcolors.window);
     char name[64] = {};
-    if (g.registered && LoadResString(IDS_FCOLORS_CLASS, name, sizeof name))
+    if (g_fcolors.registered && LoadResString(IDS_FCOLORS_CLASS, name, sizeof name))
         UnregisterClassA(name, GetAppInstance());
-    g.registered = false;
+    g_fcolors.registered = false;
 }
 
 void ToggleFcolorsFrame(int16_t value) {
-    if (!g.window)
+    if (!g_fcolors.window)
         return;
-    WindowDC dc(g.window);
+    WindowDC dc(g_fcolors.window);
     FrameValueOn(dc.get(), CurrentLayout(), value);
 }
 
 void RedrawFcolorsSwatch(char letter) {
-    if (!g.window)
+    if (!g_fcolors.window)
         return;
-    WindowDC dc(g.window);
+    WindowDC dc(g_fcolors.window);
     DrawSwatch(dc.get(), CurrentLayout(), letter);
 }

@@ -7,6 +7,7 @@
 #include "actions/ActionServices.h"
 #include "actions/Animations.h"
 #include "actions/TimerButtons.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/PaletteCaption.h"
 #include "core/system/PluginModule.h"
@@ -20,7 +21,7 @@
 #include "host/navigation/CardNavigation.h"
 #include "host/window/CurrentTool.h"
 #include "host/browser/DeferredCommands.h"
-#include "host/palettes/Fcolors.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "host/menus/MenuOptions.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
@@ -69,9 +70,9 @@ struct PaletteState {
 PaletteState g_palette;
 
 SIZE CellSize() {
-    BITMAP info{};
-    if (g_palette.cells[0] && GetObject(g_palette.cells[0], sizeof info, &info))
-        return {info.bmWidth, info.bmHeight};
+    SIZE size{};
+    if (BitmapSize(g_palette.cells[0], &size))
+        return size;
     return {kDefaultCellSize, kDefaultCellSize};
 }
 

@@ -4,7 +4,7 @@
 #include "graphics/layers/LayerList.h"
 #include "host/window/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
-#include "host/palettes/CursorCache.h"
+#include "core/ui/CursorCache.h"
 #include "host/window/CurrentTool.h"
 #include "core/events/MouseHooks.h"
 #include "host/browser/WindowAttach.h"

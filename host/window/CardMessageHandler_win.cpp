@@ -8,7 +8,7 @@
 #include "graphics/layers/ObjectLayer.h"
 #include "host/window/CardHandlerState.h"
 #include "host/menus/ContextMenu.h"
-#include "host/palettes/CursorCache.h"
+#include "core/ui/CursorCache.h"
 #include "host/window/CurrentTool.h"
 #include "host/menus/MenuCommands.h"
 #include "host/menus/MenuOptions.h"

@@ -2,6 +2,7 @@
 // through the imaging library, so that it paints in the card's own colours.
 #include <windows.h>
 
+#include "core/ui/DisplayUtils.h"
 #include "core/ui/ScreenDepth.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -12,14 +13,6 @@
 #include "vic32/Vic32.h"
 
 namespace {
-
-int DisplayBits() {
-    const HDC screen = GetDC(nullptr);
-    const int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return bits;
-}
 
 // The images of one match, freed on every way out.
 struct MatchImages {
@@ -56,7 +49,7 @@ HBITMAP BitmapFromImage(const VicImage& image) {
 }  // namespace
 
 HBITMAP PrepareDibForPaste(HBITMAP bitmap) {
-    if (!bitmap || DisplayBits() <= 8 || GetScreenDepth() > 8)
+    if (!bitmap || GetDisplayBitsPerPixel() <= 8 || GetScreenDepth() > 8)
         return bitmap;
     // 16- and 32-bit pixels are read as 24-bit: GetDIBits does the swap and the narrowing.
     const DibHandle dib = DibFromDeviceBitmap(bitmap, 24, GetAppPalette());

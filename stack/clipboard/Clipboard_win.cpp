@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
@@ -108,19 +109,6 @@ HBITMAP ForeignBitmap() {
     }
     const HBITMAP shared = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     return shared ? DuplicateBitmap(shared) : nullptr;
-}
-
-void BitmapSize(HBITMAP bitmap, int* width, int* height) {
-    BITMAP info{};
-    GetObject(bitmap, sizeof info, &info);
-    *width = info.bmWidth;
-    *height = info.bmHeight;
-}
-
-std::string ResText(uint32_t id) {
-    char buffer[80] = {};
-    LoadResString(id, buffer, sizeof buffer);
-    return buffer;
 }
 
 void CopyNoun(const std::string& text, char* noun, size_t size) {
@@ -265,11 +253,14 @@ void PasteFromClipboard(void* window) {
         HBITMAP bitmap = PrepareDibForPaste(ForeignBitmap());
         if (!bitmap)
             return;  // nothing usable: a damaged DIB is not pasted
-        int width = 0, height = 0;
-        BitmapSize(bitmap, &width, &height);
+        SIZE size{};
+        if (!BitmapSize(bitmap, &size)) {
+            DeleteObject(bitmap);
+            return;
+        }
         uint16_t cardWidth = 0, cardHeight = 0;
         CurrentCardSize(&cardWidth, &cardHeight);  // centred on the card, whatever the window
-        n.floatRectSelection(Id(bitmap), (cardWidth - width) / 2, (cardHeight - height) / 2);
+        n.floatRectSelection(Id(bitmap), (cardWidth - size.cx) / 2, (cardHeight - size.cy) / 2);
         return;
     }
     if (n.textFieldPaste(window) || !marker)

@@ -25,12 +25,6 @@ struct SizeDialog {
     int newWidth, newHeight, newDepth;
 };
 
-std::string ResText(uint32_t id) {
-    char text[128] = {};
-    LoadResString(id, text, sizeof text);
-    return text;
-}
-
 int ReadNumber(HWND dialog, int item) {
     BOOL ok = FALSE;
     const int value = static_cast<int>(GetDlgItemInt(dialog, item, &ok, TRUE));

@@ -72,12 +72,6 @@ void AppendToCaption(HWND dialog, const std::string& tail) {
 
 void SetNumber(HWND dialog, int item, long value) { SetDlgItemTextA(dialog, item, std::to_string(value).c_str()); }
 
-std::string ResText(uint32_t id) {
-    char text[128] = {};
-    LoadResString(id, text, sizeof text);
-    return text;
-}
-
 // The event boxes: first time from the stored actions, re-opened from the record's copies.
 void ShowEventBoxes(HWND dialog, const int (&items)[3]) {
     WithRecord([&](InfoDialogRecord& r) {

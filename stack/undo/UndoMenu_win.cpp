@@ -6,16 +6,6 @@
 #include "stack/undo/Undo.h"
 #include "stack/undo/UndoNeighbours.h"
 
-namespace {
-
-std::string ResText(uint32_t id) {
-    char buffer[256] = {};
-    LoadResString(id, buffer, sizeof buffer);
-    return buffer;
-}
-
-}  // namespace
-
 bool GetUndoMenuText(char* buffer, size_t size, bool withShortcut) {
     std::string text = ResText(kStringUndo);
     const bool present = GetUndoCount() != 0;

@@ -14,14 +14,8 @@
 #include "core/system/PluginModule.h"
 #include "graphics/palette/AppPalette.h"
 #include "tests/graphics/DibTestUtil.h"
+#include "tests/support/Rgb.h"
 
-struct Rgb {
-    uint8_t red = 0, green = 0, blue = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
-    return os << "(" << int{c.red} << "," << int{c.green} << "," << int{c.blue} << ")";
-}
 inline Rgb RgbOf(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
 inline Rgb RgbOf(const PALETTEENTRY& e) { return {e.peRed, e.peGreen, e.peBlue}; }
 inline constexpr Rgb kWhite{255, 255, 255};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "stack/depth/StackDepth.h"
+#include "tests/support/MemoryFiles.h"
 
 namespace savetest {
 
@@ -51,8 +53,7 @@ protected:
     void SetUp() override {
         CardSessionTest::SetUp();
         SaveRec() = SaveRecorder{};
-        previousFiles_ = &ActiveFileSystem();
-        UseMemoryFileSystem();
+        files_.emplace();
         SetFileSystem(&RecordingFileSystem());
         ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
         savedNeighbours_ = SaveNeighbours();
@@ -84,7 +85,7 @@ protected:
         SetStackDepthNeighbours(depthNeighbours_);
         SetScreenDepth(screenDepth_);
         FreeFolderTable();
-        SetFileSystem(previousFiles_ == &MemoryFileSystemOps() ? nullptr : previousFiles_);
+        files_.reset();
         CardSessionTest::TearDown();
     }
 
@@ -124,13 +125,7 @@ protected:
         DisposeCards();
     }
 
-    static std::vector<uint8_t> FileBytes(const std::string& path) {
-        std::vector<uint8_t> bytes;
-        EXPECT_TRUE(GetMemoryFile(path, bytes)) << path;
-        return bytes;
-    }
-
-    const FileSystemOps* previousFiles_ = nullptr;
+    std::optional<MemoryFileSystemInUse> files_;
     SaveStackNeighbours savedNeighbours_{};
     StackDepthNeighbours depthNeighbours_{};
     int screenDepth_ = 0;

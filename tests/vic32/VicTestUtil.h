@@ -12,16 +12,8 @@
 #include <ostream>
 #include <vector>
 
+#include "tests/support/Rgb.h"
 #include "vic32/Vic32.h"
-
-struct Rgb {
-    uint8_t red = 0, green = 0, blue = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-
-inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
-    return os << "(" << int{c.red} << "," << int{c.green} << "," << int{c.blue} << ")";
-}
 
 inline int ChannelGap(const Rgb& a, const Rgb& b) {
     return std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue);

@@ -10,33 +10,24 @@
 
 #include "core/files/FileLayerMemory.h"
 #include "core/memory/SaveBuffer.h"
+#include "tests/support/MemoryFiles.h"
 
 namespace {
 
 std::vector<uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
-class FileLayerTest : public ::testing::Test {
+class FileLayerTest : public MemoryFilesTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(InitMemRefs());
-        ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
-        previous_ = &ActiveFileSystem();
-        UseMemoryFileSystem();
-    }
     void TearDown() override {
         EXPECT_EQ(OpenMemoryFileCount(), 0) << "a file was left open";
-        SetFileSystem(previous_ == &MemoryFileSystemOps() ? nullptr : previous_);
         SetLocateFileLocalMode(false);
         SetRemoteFileRequester(nullptr);
-        FreeFolderTable();
-        FreeMemRefs();
+        MemoryFilesTest::TearDown();
     }
     std::string Contents(const char* path) {
-        std::vector<uint8_t> bytes;
-        EXPECT_TRUE(GetMemoryFile(path, bytes)) << path;
+        const std::vector<uint8_t> bytes = FileBytes(path);
         return {bytes.begin(), bytes.end()};
     }
-    const FileSystemOps* previous_ = nullptr;
 };
 
 TEST_F(FileLayerTest, ReadWriteSeekResults) {

@@ -17,13 +17,9 @@
 #include "graphics/pixels/PackBits.h"
 #include "core/system/PluginModule.h"
 #include "tests/graphics/DibTestUtil.h"
+#include "tests/support/Rgb.h"
 
 namespace {
-
-struct Rgb {
-    uint8_t red, green, blue;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
 
 // On a 16-bit display a device bitmap keeps five bits a channel, which read back with the high
 // bits repeated below: a channel may differ from what was drawn by at most 7.
@@ -34,10 +30,6 @@ bool SameOnThisDisplay(const Rgb& got, const Rgb& want) {
     const int slack = bits == 16 ? 7 : 0;
     auto within = [slack](int a, int b) { return a - b <= slack && b - a <= slack; };
     return within(got.red, want.red) && within(got.green, want.green) && within(got.blue, want.blue);
-}
-
-std::ostream& operator<<(std::ostream& os, const Rgb& c) {
-    return os << "(" << int{c.red} << "," << int{c.green} << "," << int{c.blue} << ")";
 }
 
 // Colours whose components are multiples of 8, so that every depth from 16 up keeps them.

@@ -14,6 +14,7 @@
 #include "core/files/FileSlots.h"
 #include "graphics/transitions/QtEffectState.h"
 #include "stack/format/ResFile.h"
+#include "tests/support/MemoryFiles.h"
 
 namespace {
 
@@ -38,13 +39,10 @@ Bytes EmptyStack() {
     return file;
 }
 
-class QtEffectResourceTest : public ::testing::Test {
+class QtEffectResourceTest : public MemoryFilesTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(InitMemRefs());
-        ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
-        previous_ = &ActiveFileSystem();
-        UseMemoryFileSystem();
+        ASSERT_NO_FATAL_FAILURE(MemoryFilesTest::SetUp());
         SetFileSpecFromPath(kSlotCurrentStack, kStackPath);
         SetResLoad(true);
         SetResourceErrorReporting(false);
@@ -60,9 +58,7 @@ protected:
         SetQtDataSource(nullptr);
         CloseAllResFiles();
         SetResourceErrorReporting(true);
-        SetFileSystem(previous_ == &MemoryFileSystemOps() ? nullptr : previous_);
-        FreeFolderTable();
-        FreeMemRefs();
+        MemoryFilesTest::TearDown();
     }
     // Stores raw bytes as 'QTFX' id.
     static void Store(uint16_t id, const Bytes& bytes) {
@@ -70,7 +66,6 @@ protected:
         ASSERT_EQ(WriteStackResource(&request), 1);
         ASSERT_EQ(request.id, id);
     }
-    const FileSystemOps* previous_ = nullptr;
 };
 
 TEST_F(QtEffectResourceTest, WrittenRecordsReadBackWithTheirDescription) {

@@ -20,7 +20,7 @@
 #include "graphics/colors/ColorChooser.h"
 #include "graphics/colors/Eyedropper.h"
 #include "host/window/CurrentTool.h"
-#include "host/palettes/Fcolors.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "host/palettes/ToolPalette.h"
 #include "resources/colors_ids.h"
 #include "stack/cards/CardList.h"

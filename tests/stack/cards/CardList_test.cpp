@@ -5,6 +5,7 @@
 #include "core/files/FileLayerMemory.h"
 #include "core/files/FileSlots.h"
 #include "stack/format/ResFile.h"
+#include "tests/support/MemoryFiles.h"
 
 namespace {
 
@@ -167,8 +168,7 @@ TEST_F(CardListTest, ADeletedHolderStillCountsThePictureItHandsOn) {
 
 TEST_F(CardListTest, StatisticsAddTheResourceArea) {
     ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
-    const FileSystemOps* previous = &ActiveFileSystem();
-    UseMemoryFileSystem();
+    MemoryFileSystemInUse files;
     constexpr char kPath[] = "C:\\Stacks\\Stats.stk";
     sb::Stack stack = Cards({sb::PlainCard(1)});
     stack.resources.push_back({"Snd ", 7, "beep", 0, 0, std::vector<uint8_t>(10, 0x55)});
@@ -188,7 +188,6 @@ TEST_F(CardListTest, StatisticsAddTheResourceArea) {
 
     CloseAllResFiles();
     SetStackResFile(0);
-    SetFileSystem(previous == &MemoryFileSystemOps() ? nullptr : previous);
     FreeFolderTable();
 }
 

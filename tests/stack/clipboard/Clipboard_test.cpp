@@ -10,6 +10,7 @@
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"
+#include "tests/support/MemoryFiles.h"
 
 namespace {
 
@@ -160,8 +161,7 @@ TEST_F(ClipboardTest, CuttingALockedCardAsksFirst) {
 
 TEST_F(ClipboardTest, ACommercialNbaWarnsAndStaysBehindWhileTheIconTravels) {
     ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
-    const FileSystemOps* previous = &ActiveFileSystem();
-    UseMemoryFileSystem();
+    MemoryFileSystemInUse files;
     constexpr char kPath[] = "C:\\Stacks\\Nba.stk";
     sb::Stack s = Base();
     s.cards = {sb::PlainCard(1)};
@@ -198,7 +198,6 @@ TEST_F(ClipboardTest, ACommercialNbaWarnsAndStaysBehindWhileTheIconTravels) {
     ClearInternalClipboard();
     CloseAllResFiles();
     SetStackResFile(0);
-    SetFileSystem(previous == &MemoryFileSystemOps() ? nullptr : previous);
     FreeFolderTable();
 }
 

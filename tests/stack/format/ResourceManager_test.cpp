@@ -10,6 +10,7 @@
 
 #include "core/files/FileLayerMemory.h"
 #include "core/memory/ByteReader.h"
+#include "tests/support/MemoryFiles.h"
 
 namespace {
 
@@ -71,13 +72,10 @@ std::vector<uint8_t> PName(std::string_view text) {
     return p;
 }
 
-class ResourceManagerTest : public ::testing::Test {
+class ResourceManagerTest : public MemoryFilesTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(InitMemRefs());
-        ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
-        previous_ = &ActiveFileSystem();
-        UseMemoryFileSystem();
+        ASSERT_NO_FATAL_FAILURE(MemoryFilesTest::SetUp());
         SetFileSpecFromPath(kSlotCurrentStack, kStackPath);
         SetResLoad(true);
         SetResourceErrorReporting(true);
@@ -90,9 +88,7 @@ protected:
         EXPECT_EQ(OpenMemoryFileCount(), 0) << "a file was left open";
         EXPECT_EQ(MemRefsCount(), handlesBefore_) << "handles were left behind";
         SetResourceErrorReporter(nullptr);
-        SetFileSystem(previous_ == &MemoryFileSystemOps() ? nullptr : previous_);
-        FreeFolderTable();
-        FreeMemRefs();
+        MemoryFilesTest::TearDown();
     }
     int32_t OpenStackFile(const std::vector<uint8_t>& bytes) {
         PutMemoryFile(kStackPath, bytes);
@@ -101,14 +97,8 @@ protected:
             SetStackResFile(ref);
         return ref;
     }
-    std::vector<uint8_t> FileBytes(const char* path) {
-        std::vector<uint8_t> bytes;
-        EXPECT_TRUE(GetMemoryFile(path, bytes)) << path;
-        return bytes;
-    }
     static void RecordError(int32_t code) { errors_.push_back(code); }
     static std::vector<int32_t> errors_;
-    const FileSystemOps* previous_ = nullptr;
     int handlesBefore_ = 0;
 };
 std::vector<int32_t> ResourceManagerTest::errors_;

@@ -6,6 +6,7 @@
 
 #include "tests/stack/StackTestUtil.h"
 #include "core/files/FileLayerMemory.h"
+#include "tests/support/MemoryFiles.h"
 
 namespace {
 
@@ -121,11 +122,7 @@ TEST_F(StackReaderTest, BuilderStackReadsBackAsDescribed) {
     DisposeStackFileContents(contents);
 
     // The same file through the file layer; later tests get back the file system they had.
-    struct RestoreFileSystem {
-        const FileSystemOps* ops = &ActiveFileSystem();
-        ~RestoreFileSystem() { SetFileSystem(ops); }
-    } restore;
-    UseMemoryFileSystem();
+    MemoryFileSystemInUse files;
     PutMemoryFile("C:\\Stacks\\full.stk", built.bytes);
     FileRef file = ActiveFileSystem().open("C:\\Stacks\\full.stk", kOpenRead);
     ASSERT_NE(file, kNoFile);

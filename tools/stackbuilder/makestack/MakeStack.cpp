@@ -37,6 +37,7 @@
 #include "graphics/pixels/PackBits.h"
 #include "graphics/masks/PackedMask.h"
 #include "graphics/pixels/PackedPictureHeader.h"
+#include "host/browser/DownloadCache.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackReader.h"
 
@@ -44,75 +45,65 @@ namespace {
 
 using Seeds = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
 
-// --- cache index: i16 count, then 542-byte little-endian records ---
+// --- cache index: written by the plug-in's own serializer ---
 
-struct IndexRecord {
-    std::string url, localPath;
-    uint32_t lastModified = 0x5F000000;
-    uint16_t useSequence = 0;
-    uint32_t expectedSize = 0, receivedSize = 0, complete = 0, verified = 0;
-};
-
-void WriteText(ByteWriter& w, const std::string& text) {
-    std::vector<uint8_t> field(260, 0);
-    std::memcpy(field.data(), text.data(), std::min<size_t>(text.size(), field.size()));
-    w.Bytes(field);
+// A text field of an entry, cut to the field (without a NUL when it fills it).
+void SetField(char (&field)[kCachePathSize], const std::string& text) {
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, text.data(), std::min(text.size(), sizeof field));
 }
 
-std::vector<uint8_t> Index(int16_t count, const std::vector<IndexRecord>& records) {
-    std::vector<uint8_t> out;
-    ByteWriter w(out);
-    w.U16LE(static_cast<uint16_t>(count));
-    for (const IndexRecord& r : records) {
-        WriteText(w, r.url);
-        WriteText(w, r.localPath);
-        w.U32LE(r.lastModified);
-        w.U16LE(r.useSequence);
-        w.U32LE(r.expectedSize);
-        w.U32LE(r.receivedSize);
-        w.U32LE(r.complete);
-        w.U32LE(r.verified);
-    }
-    return out;
-}
-
-IndexRecord Downloaded(int i, bool complete) {
+DownloadCacheEntry Downloaded(int i, bool complete) {
     static const char* kExtensions[] = {"stk", "bmp", "wav", "txt", "tmp"};
-    IndexRecord r;
+    DownloadCacheEntry e{};
     const std::string ext = kExtensions[i % 5];
-    r.url = "http://example.net/stacks/file" + std::to_string(i) + "." + ext;
-    r.localPath = "C:\\WINDOWS\\TEMP\\stk" + std::to_string(1000 + i) + "." + ext;
-    r.lastModified += static_cast<uint32_t>(i) * 3600;
-    r.useSequence = static_cast<uint16_t>(i % 7);
-    r.expectedSize = 1000u * static_cast<uint32_t>(i + 1);
-    r.receivedSize = complete ? r.expectedSize : r.expectedSize / 2;
-    r.complete = complete;
-    r.verified = complete && i % 2;
-    return r;
+    SetField(e.url, "http://example.net/stacks/file" + std::to_string(i) + "." + ext);
+    SetField(e.localPath, "C:\\WINDOWS\\TEMP\\stk" + std::to_string(1000 + i) + "." + ext);
+    e.lastModified = 0x5F000000 + static_cast<uint32_t>(i) * 3600;
+    e.useSequence = static_cast<uint16_t>(i % 7);
+    e.expectedSize = 1000u * static_cast<uint32_t>(i + 1);
+    e.receivedSize = complete ? e.expectedSize : e.expectedSize / 2;
+    e.complete = complete;
+    e.verifiedThisRun = complete && i % 2;
+    return e;
 }
 
-std::vector<IndexRecord> Downloads(int count) {
-    std::vector<IndexRecord> records;
+std::vector<uint8_t> Index(const std::vector<DownloadCacheEntry>& entries) {
+    DownloadCache cache;
+    cache.count = static_cast<int16_t>(entries.size());
+    std::copy(entries.begin(), entries.end(), cache.entries);
+    return SerializeCacheIndex(cache);
+}
+
+std::vector<DownloadCacheEntry> Downloads(int count) {
+    std::vector<DownloadCacheEntry> entries;
     for (int i = 0; i < count; ++i)
-        records.push_back(Downloaded(i, i % 3 != 2));
-    return records;
+        entries.push_back(Downloaded(i, i % 3 != 2));
+    return entries;
+}
+
+// A well-formed index whose count word is then made to disagree with its records.
+std::vector<uint8_t> WithCount(std::vector<uint8_t> index, int16_t count) {
+    index[0] = static_cast<uint8_t>(count);
+    index[1] = static_cast<uint8_t>(static_cast<uint16_t>(count) >> 8);
+    return index;
 }
 
 Seeds CacheIndexSeeds() {
     Seeds seeds;
     for (int count : {0, 1, 2, 5, 17, 50})
-        seeds.push_back({"index-" + std::to_string(count), Index(static_cast<int16_t>(count), Downloads(count))});
-    IndexRecord odd = Downloaded(3, true);
-    odd.url.assign(259, 'u');                // fills its field but for the NUL
-    odd.localPath.assign(260, 'p');          // no NUL at all
-    odd.receivedSize = odd.expectedSize + 5;  // more than announced
+        seeds.push_back({"index-" + std::to_string(count), Index(Downloads(count))});
+    DownloadCacheEntry odd = Downloaded(3, true);
+    SetField(odd.url, std::string(259, 'u'));        // fills its field but for the NUL
+    SetField(odd.localPath, std::string(260, 'p'));  // no NUL at all
+    odd.receivedSize = odd.expectedSize + 5;         // more than announced
     odd.complete = 7;
-    seeds.push_back({"index-odd-fields", Index(2, {odd, Downloaded(4, false)})});
-    std::vector<uint8_t> cut = Index(3, Downloads(3));
+    seeds.push_back({"index-odd-fields", Index({odd, Downloaded(4, false)})});
+    std::vector<uint8_t> cut = Index(Downloads(3));
     cut.resize(cut.size() - 100);
     seeds.push_back({"index-cut-short", cut});
-    seeds.push_back({"index-count-51", Index(51, Downloads(1))});
-    seeds.push_back({"index-count-negative", Index(-1, Downloads(1))});
+    seeds.push_back({"index-count-51", WithCount(Index(Downloads(1)), 51)});
+    seeds.push_back({"index-count-negative", WithCount(Index(Downloads(1)), -1)});
     return seeds;
 }
 
