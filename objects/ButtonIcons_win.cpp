@@ -92,7 +92,6 @@ bool DrawIconBlock(HDC dc, std::span<const uint8_t> stored, int index, int x, in
 std::vector<uint8_t> StackCursorData(uint16_t id) { return HandleToBytes(GetResource(ResType("Crsr"), id)); }
 
 const bool g_installed = [] {
-    SetIconDataConverter(SwapCursorResourceData);
     SetCursorDataSource(StackCursorData);
     LayerKindProcs kinds = GetLayerKindProcs();
     kinds.makeButtonRegion = MakeButtonRegion;

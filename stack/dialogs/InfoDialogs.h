@@ -25,22 +25,3 @@ void AdvanceProgress();
 void CloseProgressWindow();
 HWND GetProgressWindow();
 int GetProgressDone();
-
-// What the dialogs ask of the objects and actions areas. MINIMAL defaults until those install
-// theirs: the actions editor is cancelled, no icon is chosen, an action record holds actions
-// when it is longer than an empty one, preferences
-// are neither read nor written.
-struct InfoDialogNeighbours {
-    // 1 done, 2 cancelled; the record (handle, offset) is edited in place.
-    int (*editObjectActions)(Handle record, uint32_t offset, int variant);
-    void (*chooseIconIfChecked)(HWND dialog, int item, uint16_t cursorId);
-    uint16_t (*chosenIconId)();  // 0 when none is chosen
-    uint16_t (*mapButtonIconId)(uint16_t oldId, uint16_t chosenId);
-    void (*clearIconSelection)();
-    bool (*actionRecordHasActions)(Handle record);
-    // LMPREFS.INI: a missing key reads "Bad".
-    void (*readPreference)(const char* section, const char* key, char* buffer, int size);
-    void (*writePreference)(const char* section, const char* key, const char* value);
-};
-const InfoDialogNeighbours& InfoHooks();
-void SetInfoDialogNeighbours(const InfoDialogNeighbours& neighbours);

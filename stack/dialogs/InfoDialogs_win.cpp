@@ -21,6 +21,7 @@
 #include "stack/depth/StackDepthChange.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -31,20 +32,6 @@ constexpr int kCardEditorModes[3] = {2, 2, 8};
 constexpr uint16_t kEventFlags[3] = {kInfoArriving, kInfoLeaving, kInfoClicking};
 constexpr uint32_t kString256Colors = 4180, kStringHighColor = 4178, kStringTrueColor = 4179;
 constexpr uint32_t kString16Colors = 200;
-
-int CancelEditor(Handle, uint32_t, int) { return 2; }
-void NoChooser(HWND, int, uint16_t) {}
-uint16_t NoIcon() { return 0; }
-uint16_t KeepIcon(uint16_t oldId, uint16_t chosen) { return chosen; }
-void NoClear() {}
-bool LongerThanEmpty(Handle record) { return GetHandleSize(record) > kEmptyActionRecordBytes; }
-void NoRead(const char*, const char*, char* buffer, int size) {
-    if (buffer && size > 3)
-        std::strcpy(buffer, "Bad");
-}
-void NoWrite(const char*, const char*, const char*) {}
-
-InfoDialogNeighbours g_hooks{CancelEditor, NoChooser, NoIcon, KeepIcon, NoClear, LongerThanEmpty, NoRead, NoWrite};
 
 // The dialog's state between re-openings.
 struct InfoSession {
@@ -83,7 +70,7 @@ void ShowEventBoxes(HWND dialog, const int (&items)[3]) {
     WithRecord([&](InfoDialogRecord& r) {
         for (int i = 0; i < 3; ++i) {
             const bool on = g_session.reopened ? (r.flags & kEventFlags[i]) != 0
-                                               : g_hooks.actionRecordHasActions(InfoAction(r, i));
+                                               : GetStackUpcalls().actionRecordHasActions(InfoAction(r, i));
             if (on)
                 r.flags |= kEventFlags[i];
             else
@@ -124,9 +111,9 @@ void ApplyEventsAndCursor(HWND dialog, const int (&items)[3], int cursorItem, co
     });
     const uint16_t cursor = GetU16(old, words.cursor);
     if (!Checked(dialog, cursorItem))
-        SetU16(fresh, words.cursor, g_hooks.mapButtonIconId(cursor, 0));
-    else if (const uint16_t chosen = g_hooks.chosenIconId())
-        SetU16(fresh, words.cursor, g_hooks.mapButtonIconId(cursor, chosen));
+        SetU16(fresh, words.cursor, GetStackUpcalls().mapButtonIconId(cursor, 0));
+    else if (const uint16_t chosen = GetStackUpcalls().chosenIconId())
+        SetU16(fresh, words.cursor, GetStackUpcalls().mapButtonIconId(cursor, chosen));
 }
 
 void DisposeHeaderCopy() { DisposeHandleAndClear(&g_session.headerCopy); }
@@ -205,7 +192,7 @@ int ApplyStackInfo(HWND dialog) {
         SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ShowWindow(dialog, SW_HIDE);
     const int result = ChangeStackSizeAndDepth(GetCardWindow(), header, g_session.headerCopy);
-    g_hooks.clearIconSelection();
+    GetStackUpcalls().clearIconSelection();
     DisposeHeaderCopy();
     return result == 0 ? IDOK : IDCANCEL;
 }
@@ -225,12 +212,12 @@ INT_PTR CALLBACK StackInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     case INF_STACK_CURSOR: {
         int32_t cursor = 0;
         WithRecord([&](InfoDialogRecord& r) { cursor = r.cursor; });
-        g_hooks.chooseIconIfChecked(dialog, INF_STACK_CURSOR, static_cast<uint16_t>(cursor));
+        GetStackUpcalls().chooseIconIfChecked(dialog, INF_STACK_CURSOR, static_cast<uint16_t>(cursor));
         return TRUE;
     }
     case IDOK: EndDialog(dialog, ApplyStackInfo(dialog)); return TRUE;
     case IDCANCEL:
-        g_hooks.clearIconSelection();
+        GetStackUpcalls().clearIconSelection();
         DisposeHeaderCopy();
         EndDialog(dialog, IDCANCEL);
         return TRUE;
@@ -302,7 +289,7 @@ void ApplyCardInfo(HWND dialog) {
         MarkCardChanged();
     }
     MarkCardChanged();
-    g_hooks.clearIconSelection();
+    GetStackUpcalls().clearIconSelection();
 }
 
 INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -323,7 +310,7 @@ INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         const Handle card = GetCurrentCardRecord();
         HandleLock lock(card);
         const uint16_t cursor = lock ? GetU16({lock.get(), GetHandleSize(card)}, kCardCursor) : 0;
-        g_hooks.chooseIconIfChecked(dialog, INF_CARD_CURSOR, cursor);
+        GetStackUpcalls().chooseIconIfChecked(dialog, INF_CARD_CURSOR, cursor);
         return TRUE;
     }
     case IDOK:
@@ -337,8 +324,6 @@ INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
 
 }  // namespace
 
-const InfoDialogNeighbours& InfoHooks() { return g_hooks; }
-void SetInfoDialogNeighbours(const InfoDialogNeighbours& neighbours) { g_hooks = neighbours; }
 
 int ShowInfoDialog(HWND window, bool isStack) {
     if (!PrepareInfoDialogRecord(isStack))
@@ -357,7 +342,7 @@ int ShowInfoDialog(HWND window, bool isStack) {
             break;
         Handle action = 0;
         WithRecord([&](InfoDialogRecord& r) { action = InfoAction(r, event); });
-        g_hooks.editObjectActions(action, 0, modes[event]);
+        GetStackUpcalls().editObjectActions(action, 0, modes[event]);
         g_session.reopened = true;
     }
     DisposeHeaderCopy();

@@ -6,7 +6,6 @@
 //   UndoRecorders.cpp   the recorders (one per family of steps)
 //   UndoPerform.cpp     PerformUndo for every kind
 //   UndoObjects_win.cpp the recorders that take an object's layer
-//   UndoNeighbours.h    what undo asks of the paint, object and card-window layers
 #pragma once
 
 #include <cstddef>

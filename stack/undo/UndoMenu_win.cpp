@@ -4,7 +4,7 @@
 
 #include "core/ui/Resources.h"
 #include "stack/undo/Undo.h"
-#include "stack/undo/UndoNeighbours.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ bool GetUndoMenuText(char* buffer, size_t size, bool withShortcut) {
     if (present) {
         const uint32_t name = UndoKindStringId(GetUndoKind());
         text += ' ';
-        text += name == kStringUndoFilter ? std::string(GetUndoNeighbours().lastFilterName()) : ResText(name);
+        text += name == kStringUndoFilter ? std::string(GetStackUpcalls().lastFilterName()) : ResText(name);
     }
     if (withShortcut)
         text += ResText(kStringUndoShortcut);

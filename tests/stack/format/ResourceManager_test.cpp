@@ -10,6 +10,7 @@
 
 #include "core/files/FileLayerMemory.h"
 #include "core/memory/ByteReader.h"
+#include "stack/format/FormatUpcalls.h"
 
 namespace {
 
@@ -81,7 +82,10 @@ protected:
         SetFileSpecFromPath(kSlotCurrentStack, kStackPath);
         SetResLoad(true);
         SetResourceErrorReporting(true);
-        SetResourceErrorReporter(RecordError);
+        previousUpcalls_ = GetFormatUpcalls();
+        FormatUpcalls upcalls = previousUpcalls_;
+        upcalls.reportResourceError = RecordError;
+        SetFormatUpcalls(upcalls);
         errors_.clear();
         handlesBefore_ = MemRefsCount();
     }
@@ -89,7 +93,7 @@ protected:
         CloseAllResFiles();
         EXPECT_EQ(OpenMemoryFileCount(), 0) << "a file was left open";
         EXPECT_EQ(MemRefsCount(), handlesBefore_) << "handles were left behind";
-        SetResourceErrorReporter(nullptr);
+        SetFormatUpcalls(previousUpcalls_);
         SetFileSystem(previous_ == &MemoryFileSystemOps() ? nullptr : previous_);
         FreeFolderTable();
         FreeMemRefs();
@@ -109,6 +113,7 @@ protected:
     static void RecordError(int32_t code) { errors_.push_back(code); }
     static std::vector<int32_t> errors_;
     const FileSystemOps* previous_ = nullptr;
+    FormatUpcalls previousUpcalls_{};
     int handlesBefore_ = 0;
 };
 std::vector<int32_t> ResourceManagerTest::errors_;
