@@ -102,7 +102,6 @@ StackUpcalls DefaultStackUpcalls() {
     u.goFirstCard = Nothing;
     u.pushCardHistory = Nothing;
 
-    u.chooseStackFile = No;
     u.forgetCachedFile = [](const char*) {};
     u.startEmptyStack = Nothing;
     u.closeStackExtras = Nothing;
@@ -142,7 +141,6 @@ StackUpcalls DefaultStackUpcalls() {
     u.deselectObject = Nothing;
     u.invalidateCard = [](void*) {};
     u.refreshMagnifiedView = Nothing;
-    u.lastFilterName = [] { return ""; };
     u.replaceMaskSelection = [](void*, uint32_t, uint32_t, uint32_t, int, int) {};
     u.swapMaskSelectionPosition = [](int*, int*) {};
     u.swapRectSelectionRect = [](int32_t*) {};

@@ -95,7 +95,6 @@ struct StackUpcalls {
     void (*pushCardHistory)();
 
     // ---- opening, new stacks, saving ----
-    bool (*chooseStackFile)();                   // Open dialog on slot 0; true when chosen
     void (*forgetCachedFile)(const char* path);  // the downloaded copy of a refused file
     void (*startEmptyStack)();                   // the system as for no stack
     void (*closeStackExtras)();                  // videodisc state, the clipboard's ties to the stack
@@ -140,8 +139,6 @@ struct StackUpcalls {
     void (*deselectObject)();
     void (*invalidateCard)(void* window);
     void (*refreshMagnifiedView)();
-    // The name of the last filter used ("" when none).
-    const char* (*lastFilterName)();
     // The paint selections. The masked selection takes these bitmaps (it owns them) and position.
     void (*replaceMaskSelection)(void* window, uint32_t pixels, uint32_t mask, uint32_t outline, int x, int y);
     void (*swapMaskSelectionPosition)(int* x, int* y);

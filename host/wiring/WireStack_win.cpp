@@ -145,7 +145,6 @@ StackUpcalls StackUpcallsOfThePlugin() {
     u.flushCardEdits = FlushCardEdits;
     u.storePendingCardEdits = StorePendingCardEdits;
 
-    u.chooseStackFile = [] { return ChooseStackFile(GetMainWindow()); };
     u.forgetCachedFile = ForgetCachedFile;
     u.applyLoadedStackSettings = ApplyLoadedStackSettings;
     u.changeStackSize = [](Handle oldHeader, Handle newHeader) {
@@ -175,7 +174,6 @@ StackUpcalls StackUpcallsOfThePlugin() {
             InvalidateRect(static_cast<HWND>(window), nullptr, FALSE);
     };
     u.refreshMagnifiedView = InvalidateFatbits;
-    u.lastFilterName = LastFilterName;
     u.replaceMaskSelection = UndoReplaceMaskSelection;
     u.swapMaskSelectionPosition = SwapMaskSelectionPosition;
     u.swapRectSelectionRect = UndoSwapRectSelectionRect;

@@ -19,6 +19,7 @@
 #include "stack/format/ResFile.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveDialogs.h"
 #include "stack/format/StackReader.h"
 
 namespace {
@@ -138,7 +139,7 @@ int OpenStack(bool ask) {
         GetStackUpcalls().leaveCard();
     if (ask) {
         CopyFileSpec(kSlotCurrentStack, kSlotScratch);
-        if (!GetStackUpcalls().chooseStackFile()) {
+        if (!ChooseStackFile(GetMainWindow())) {
             GetStackUpcalls().refreshCurrentCard(0);
             return 0;
         }

@@ -71,9 +71,6 @@ void ClearUndo();
 // Leaving a card: a deletion step lives on, every other step goes with its card.
 void DiscardUndoOnLeavingCard();
 
-// "Undo", then the step's name, then "\tCtrl+Z" when withShortcut. True when a step is present.
-bool GetUndoMenuText(char* buffer, size_t size, bool withShortcut);
-
 // ---- UndoRecorders.cpp ----
 void RecordPaintUndo();
 void RecordPaintUndoAt(int x, int y);

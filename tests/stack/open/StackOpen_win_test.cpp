@@ -41,7 +41,6 @@ Calls g_calls;
 StackUpcalls Recording() {
     const StackUpcalls d = DefaultStackUpcalls();
     StackUpcalls n = GetStackUpcalls();
-    n.chooseStackFile = d.chooseStackFile;
     n.refreshCurrentCard = d.refreshCurrentCard;
     n.removeFiltersMenu = d.removeFiltersMenu;
     n.eraseCardBackground = d.eraseCardBackground;
