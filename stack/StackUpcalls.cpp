@@ -3,7 +3,6 @@
 
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
-#include "stack/cards/ActionResource.h"
 #include "stack/format/StackFile.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
@@ -158,11 +157,6 @@ StackUpcalls DefaultStackUpcalls() {
     u.pasteTextNoun = [](char*, size_t) { return false; };
 
     u.editObjectActions = [](Handle, uint32_t, int) { return 2; };  // the editor cancelled
-    u.chooseIconIfChecked = [](void*, int, uint16_t) {};
-    u.chosenIconId = [] { return uint16_t{0}; };
-    u.mapButtonIconId = [](uint16_t, uint16_t chosen) { return chosen; };
-    u.clearIconSelection = Nothing;
-    u.actionRecordHasActions = [](Handle record) { return GetHandleSize(record) > kEmptyActionRecordBytes; };
     return u;
 }
 

@@ -166,12 +166,6 @@ struct StackUpcalls {
     // ---- the information dialogs ----
     // The actions editor: 1 done, 2 cancelled; the record (handle, offset) is edited in place.
     int (*editObjectActions)(Handle record, uint32_t offset, int variant);
-    // The cursor chooser of a dialog (an HWND) when its box is checked, and its choice.
-    void (*chooseIconIfChecked)(void* dialog, int item, uint16_t cursorId);
-    uint16_t (*chosenIconId)();  // 0 when none is chosen
-    uint16_t (*mapButtonIconId)(uint16_t oldId, uint16_t chosenId);
-    void (*clearIconSelection)();
-    bool (*actionRecordHasActions)(Handle record);
 };
 
 const StackUpcalls& GetStackUpcalls();

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include "actions/ActionBlock.h"
 #include "actions/ActionsDialog.h"
 #include "core/files/FileLayer.h"
 #include "core/system/ChangeFlags.h"
@@ -27,8 +26,6 @@
 #include "host/navigation/CardNavigation.h"
 #include "host/window/CurrentTool.h"
 #include "logo/Logo.h"
-#include "objects/ButtonIcons.h"
-#include "objects/ObjectInfo.h"
 #include "objects/ObjectServices.h"
 #include "objects/PasteObjects.h"
 #include "paint/PaintTools.h"
@@ -48,7 +45,6 @@
 #include "stack/open/StackOpen.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/GraphicPictureConvert.h"
-#include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
 
 namespace {
@@ -80,22 +76,6 @@ DibHandle RenderCurrentCard() {
     DibHandle dib = 0;
     RenderCardToDib(GetCurrentCardRecord(), &dib);
     return dib;
-}
-
-uint16_t ChosenIcon() {
-    const IconSelection* selection = GetIconSelection();
-    return selection ? selection->id : 0;
-}
-
-bool HoldsActions(Handle record) {
-    ActionBlock block{};
-    if (!LoadActionBlock(record, 0, &block))
-        return false;
-    const bool any = block.soundId || block.soundIsFile || block.animationData || block.destination ||
-                     block.logoScript || block.nbaData || block.nbaId || block.launchOption || block.timerValue ||
-                     block.testingChoice || block.movieSet || block.urlSet;
-    DisposeActionBlockData(&block);
-    return any;
 }
 
 StackUpcalls StackUpcallsOfThePlugin() {
@@ -193,13 +173,6 @@ StackUpcalls StackUpcallsOfThePlugin() {
     u.pasteTextNoun = GetPasteTextNoun;
 
     u.editObjectActions = EditObjectActions;
-    u.chooseIconIfChecked = [](void* dialog, int item, uint16_t cursorId) {
-        ChooseIconIfChecked(static_cast<HWND>(dialog), item, cursorId);
-    };
-    u.chosenIconId = ChosenIcon;
-    u.mapButtonIconId = MapButtonIconId;
-    u.clearIconSelection = ClearIconSelection;
-    u.actionRecordHasActions = HoldsActions;
     return u;
 }
 

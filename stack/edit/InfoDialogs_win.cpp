@@ -1,7 +1,7 @@
 // INF_STACK and INF_CARD: what a stack or card is, its actions and cursor. The dialog ends with
 // an event box's id when that box is checked; the actions editor then runs on the record's
 // copy of that action and the dialog opens again from the record.
-#include "stack/dialogs/InfoDialogs.h"
+#include "stack/edit/InfoDialogs.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,11 +12,15 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
+#include "actions/ActionBlock.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "objects/ButtonIcons.h"
+#include "objects/ObjectInfo.h"
 #include "resources/info_ids.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
+#include "stack/dialogs/InfoDialogs.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/depth/StackDepthChange.h"
 #include "stack/format/StackFile.h"
@@ -32,6 +36,23 @@ constexpr int kCardEditorModes[3] = {2, 2, 8};
 constexpr uint16_t kEventFlags[3] = {kInfoArriving, kInfoLeaving, kInfoClicking};
 constexpr uint32_t kString256Colors = 4180, kStringHighColor = 4178, kStringTrueColor = 4179;
 constexpr uint32_t kString16Colors = 200;
+
+uint16_t ChosenIconId() {
+    const IconSelection* selection = GetIconSelection();
+    return selection ? selection->id : 0;
+}
+
+// Whether an action record does anything (a sound, an animation, a destination...).
+bool HoldsActions(Handle record) {
+    ActionBlock block{};
+    if (!LoadActionBlock(record, 0, &block))
+        return false;
+    const bool any = block.soundId || block.soundIsFile || block.animationData || block.destination ||
+                     block.logoScript || block.nbaData || block.nbaId || block.launchOption || block.timerValue ||
+                     block.testingChoice || block.movieSet || block.urlSet;
+    DisposeActionBlockData(&block);
+    return any;
+}
 
 // The dialog's state between re-openings.
 struct InfoSession {
@@ -70,7 +91,7 @@ void ShowEventBoxes(HWND dialog, const int (&items)[3]) {
     WithRecord([&](InfoDialogRecord& r) {
         for (int i = 0; i < 3; ++i) {
             const bool on = g_session.reopened ? (r.flags & kEventFlags[i]) != 0
-                                               : GetStackUpcalls().actionRecordHasActions(InfoAction(r, i));
+                                               : HoldsActions(InfoAction(r, i));
             if (on)
                 r.flags |= kEventFlags[i];
             else
@@ -111,9 +132,9 @@ void ApplyEventsAndCursor(HWND dialog, const int (&items)[3], int cursorItem, co
     });
     const uint16_t cursor = GetU16(old, words.cursor);
     if (!Checked(dialog, cursorItem))
-        SetU16(fresh, words.cursor, GetStackUpcalls().mapButtonIconId(cursor, 0));
-    else if (const uint16_t chosen = GetStackUpcalls().chosenIconId())
-        SetU16(fresh, words.cursor, GetStackUpcalls().mapButtonIconId(cursor, chosen));
+        SetU16(fresh, words.cursor, MapButtonIconId(cursor, 0));
+    else if (const uint16_t chosen = ChosenIconId())
+        SetU16(fresh, words.cursor, MapButtonIconId(cursor, chosen));
 }
 
 void DisposeHeaderCopy() { DisposeHandleAndClear(&g_session.headerCopy); }
@@ -192,7 +213,7 @@ int ApplyStackInfo(HWND dialog) {
         SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ShowWindow(dialog, SW_HIDE);
     const int result = ChangeStackSizeAndDepth(GetCardWindow(), header, g_session.headerCopy);
-    GetStackUpcalls().clearIconSelection();
+    ClearIconSelection();
     DisposeHeaderCopy();
     return result == 0 ? IDOK : IDCANCEL;
 }
@@ -212,12 +233,12 @@ INT_PTR CALLBACK StackInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     case INF_STACK_CURSOR: {
         int32_t cursor = 0;
         WithRecord([&](InfoDialogRecord& r) { cursor = r.cursor; });
-        GetStackUpcalls().chooseIconIfChecked(dialog, INF_STACK_CURSOR, static_cast<uint16_t>(cursor));
+        ChooseIconIfChecked(dialog, INF_STACK_CURSOR, static_cast<uint16_t>(cursor));
         return TRUE;
     }
     case IDOK: EndDialog(dialog, ApplyStackInfo(dialog)); return TRUE;
     case IDCANCEL:
-        GetStackUpcalls().clearIconSelection();
+        ClearIconSelection();
         DisposeHeaderCopy();
         EndDialog(dialog, IDCANCEL);
         return TRUE;
@@ -289,7 +310,7 @@ void ApplyCardInfo(HWND dialog) {
         MarkCardChanged();
     }
     MarkCardChanged();
-    GetStackUpcalls().clearIconSelection();
+    ClearIconSelection();
 }
 
 INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -310,7 +331,7 @@ INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         const Handle card = GetCurrentCardRecord();
         HandleLock lock(card);
         const uint16_t cursor = lock ? GetU16({lock.get(), GetHandleSize(card)}, kCardCursor) : 0;
-        GetStackUpcalls().chooseIconIfChecked(dialog, INF_CARD_CURSOR, cursor);
+        ChooseIconIfChecked(dialog, INF_CARD_CURSOR, cursor);
         return TRUE;
     }
     case IDOK:

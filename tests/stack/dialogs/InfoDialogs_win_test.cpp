@@ -8,6 +8,7 @@
 #include "stack/StackUpcalls.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/dialogs/InfoDialogs.h"
+#include "stack/edit/InfoDialogs.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "tests/support/DialogDriver_win.h"
 
