@@ -7,16 +7,12 @@
 #include "core/system/PluginModule.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
-#include "core/ui/WaitCursor.h"
-#include "graphics/pixels/CardOffscreen.h"
-#include "stack/cards/CardEdit.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/save/StackToGo.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 
