@@ -3,8 +3,8 @@
 // WireStack_win.cpp fills it, whole, when the layers are wired. Until then (native builds,
 // tests) the defaults do the least that keeps the stack whole: no alert is shown (result 0),
 // there is no window, offscreen, tool, selection or layer list, going to a card only makes it
-// current, the disk has unlimited room, every preference reads "Bad", and the parts whose
-// owners are not built yet (menus, fonts, movies, extension modules) do nothing.
+// current, the disk has unlimited room, every preference reads "Bad", and what has no owner
+// built yet (menus, fonts, movies, extension modules) does nothing.
 //
 // Windows handles travel as void* or uint32_t so that platform-free code can hold them.
 #pragma once
