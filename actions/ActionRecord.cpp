@@ -6,8 +6,8 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/format/ResFile.h"
 
 namespace {

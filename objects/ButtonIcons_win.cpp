@@ -90,7 +90,6 @@ bool DrawIconBlock(HDC dc, std::span<const uint8_t> stored, int index, int x, in
 }
 
 const bool g_installed = [] {
-    SetIconDataConverter(SwapCursorResourceData);
     LayerKindProcs kinds = GetLayerKindProcs();
     kinds.makeButtonRegion = MakeButtonRegion;
     kinds.drawButton = DrawButton;

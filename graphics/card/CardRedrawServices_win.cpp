@@ -1,6 +1,6 @@
 // The stack layer's part in showing a card: its picture at the display's depth, the objects
-// visible on it, its palette stored with the picture, graphic object pictures as bitmaps, and
-// the offscreen picture that NewCard stores. Installed while the module loads.
+// visible on it, its palette stored with the picture and graphic object pictures as bitmaps.
+// Installed while the module loads.
 #include "graphics/card/CardRedrawServices.h"
 
 #include <vector>
@@ -16,8 +16,8 @@
 #include "graphics/pixels/OffscreenDib.h"
 #include "graphics/card/PaletteNeighbours.h"
 #include "graphics/pixels/PixelDepth.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/GraphicPicture.h"
@@ -39,34 +39,6 @@ std::vector<PaletteColor> PaletteColors(HPALETTE palette) {
     return colors;
 }
 
-// The application palette's colours, kept for the span handed out.
-std::span<const PaletteColor> AppPaletteColors() {
-    static std::vector<PaletteColor> colors;
-    colors = PaletteColors(GetAppPalette());
-    return colors;
-}
-
-// The offscreen as the open stack keeps its pictures: at the display's depth (24 bits as 32), in
-// the stack's pixel layout (16 bits high byte first, 32 bits x-R-G-B); bottom row first.
-DibHandle OffscreenPictureForStack() {
-    DibHandle dib = OffscreenToDib();
-    int depth = 0;
-    {
-        LockedDib locked(dib);
-        depth = locked ? locked.layout().depth : 0;
-    }
-    bool ok = dib != 0;
-    if (depth == 16)
-        ok = DibSwapPixelBytes(dib);
-    else if (depth == 24)
-        ok = TakeConvertedDib(dib, Dib24ToMac32(dib));
-    else if (depth == 32)
-        ok = TakeConvertedDib(dib, Dib32WindowsToMacOrder(dib));
-    if (!ok)
-        DisposeHandleAndClear(&dib);
-    return dib;
-}
-
 HBITMAP PictureFromRecord(std::span<const uint8_t> graphic) {
     return MakeBitmapFromPictureRecord(graphic, GetCurrentCardRecord());
 }
@@ -81,7 +53,7 @@ void InstallCardRedrawServices() {
     redraw.storePaletteInPictureResource = StorePaletteInPictureResource;
     redraw.markStackChanged = MarkStackChanged;
     redraw.showAlert = [](uint32_t id) { return ShowCardAlert(id); };
-    redraw.refreshCurrentCard = [] { CardNeighbours().refreshCurrentCard(1); };
+    redraw.refreshCurrentCard = [] { GetStackUpcalls().refreshCurrentCard(1); };
     redraw.discardUndo = DiscardUndoOnLeavingCard;  // a card deletion outlives the redraw it causes
     SetCardRedrawNeighbours(redraw);
 
@@ -93,15 +65,6 @@ void InstallCardRedrawServices() {
     LayerNeighbourProcs layers = GetLayerNeighbourProcs();
     layers.pictureFromRecord = PictureFromRecord;
     SetLayerNeighbourProcs(layers);
-
-    // NewCard stores the card picture from the offscreen.
-    const CardListNeighbours defaults = DefaultCardListNeighbours();
-    CardListNeighbours cards = CardNeighbours();
-    if (cards.offscreenToDib == defaults.offscreenToDib)
-        cards.offscreenToDib = OffscreenPictureForStack;
-    if (cards.appPaletteColors == defaults.appPaletteColors)
-        cards.appPaletteColors = AppPaletteColors;
-    SetCardListNeighbours(cards);
 }
 
 namespace {

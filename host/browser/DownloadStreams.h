@@ -61,5 +61,3 @@ struct DownloadReplay {
 void SetDownloadReplay(const DownloadReplay& replay);
 DownloadReplay DefaultDownloadReplay();
 
-// Hooks the download services into stack opening and file location (at window attach).
-void InstallDownloadServices();

@@ -16,7 +16,6 @@
 #include "host/browser/WindowAttach.h"
 #include "core/system/PluginModule.h"
 #include "stack/open/StackOpen.h"
-#include "stack/open/StackOpenNeighbours.h"
 #include "stack/open/StackOpenSession.h"
 
 namespace {
@@ -422,12 +421,6 @@ void SetPendingNamedRequest(uint16_t actionId, const char* label) {
 }
 
 void SetPendingObjectLayer(uint32_t layer) { g_context.objectLayer = layer; }
-
-void InstallDownloadServices() {
-    StackOpenNeighbours neighbours = Neighbours();
-    neighbours.forgetCachedFile = ForgetCachedFile;
-    SetStackOpenNeighbours(neighbours);
-}
 
 extern "C" NPError NPP_NewStream(NPP instance, NPMIMEType, NPStream* stream, NPBool, uint16_t*) {
     if (!instance || !instance->pdata)

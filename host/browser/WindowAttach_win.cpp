@@ -31,7 +31,6 @@ bool AttachPluginWindow(HWND window) {
     if (!IsWindow(window) || !InitMemRefs())
         return false;
     SetMainWindow(window);
-    InstallDownloadServices();  // stack opening and file lookup go through the download cache
     const int started = AppStartup(GetAppInstance(), window);
     MediaManagerCreate(window, GetAppInstance());
     if (!started)

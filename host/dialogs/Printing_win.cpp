@@ -194,19 +194,6 @@ int RunRequest(HWND window, HWND owner, Handle currentCard, const char* title, s
     return dibs.empty() ? 0 : PrintPictures(window, owner, rect, dibs, title);
 }
 
-// The stack's preview takes the current card rendered off screen.
-DibHandle RenderCurrentCard() {
-    DibHandle dib = 0;
-    RenderCardToDib(GetCurrentCardRecord(), &dib);
-    return dib;
-}
-
-const bool g_installed = [] {
-    CardPictureConvertNeighbours neighbours = ConvertNeighbours();
-    neighbours.renderCardToDib = RenderCurrentCard;
-    SetCardPictureConvertNeighbours(neighbours);
-    return true;
-}();
 
 }  // namespace
 

@@ -1,4 +1,4 @@
-// The Edit menu's undo and clipboard commands, and the clipboard's neighbours in the plug-in.
+// The Edit menu's undo and clipboard commands.
 #include "host/menus/ClipboardCommands.h"
 
 #include "graphics/layers/LayerList.h"
@@ -13,12 +13,9 @@
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
-#include "stack/clipboard/ClipboardNeighbours.h"
 #include "stack/undo/Undo.h"
 
 namespace {
-
-HBITMAP AsBitmap(uint32_t v) { return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(v)); }
 
 // Copy of whatever is selected: the object, the rectangle selection or the masked selection.
 void CopySelection() {
@@ -53,26 +50,6 @@ void EditSelection(HWND window, int command) {
     else
         MaskSelectionEditCommand(window, command);
 }
-
-const bool g_installed = [] {
-    ClipboardNeighbours n = GetClipboardNeighbours();
-    n.currentTool = GetCurrentTool;
-    n.selectTool = SelectToolNumber;
-    n.flushCardEdits = FlushCardEdits;
-    n.syncCardFromLayers = SyncCardFromLayers;
-    n.convertCardGraphicsDepth = ConvertCardGraphicsDepth;
-    n.pasteObjectOntoCard = [](void* window) { PasteObjectOntoCard(static_cast<HWND>(window)); };
-    n.textFieldActive = [] { return GetMenuSubjects().activeField; };
-    n.paintTextActive = GetPaintTextActive;
-    n.textFieldPaste = [](void* window) { return TextFieldPaste(static_cast<HWND>(window)); };
-    n.pasteTextNoun = GetPasteTextNoun;
-    n.floatRectSelection = [](uint32_t bitmap, int x, int y) { FloatRectSelectionBitmap(AsBitmap(bitmap), x, y); };
-    n.placeMaskSelection = [](uint32_t source, uint32_t mask, uint32_t outline, int x, int y) {
-        PlaceMaskSelection(AsBitmap(source), AsBitmap(mask), AsBitmap(outline), x, y);
-    };
-    SetClipboardNeighbours(n);
-    return true;
-}();
 
 }  // namespace
 

@@ -25,7 +25,7 @@
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardList.h"
-#include "stack/dialogs/InfoDialogs.h"
+#include "stack/edit/InfoDialogs.h"
 #include "stack/edit/ReadyMadeMenu.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/format/StackFile.h"

@@ -1,5 +1,7 @@
-// Undo's neighbours in the Windows build: the offscreen, the paint selections, the layers and
-// the current tool, installed at load.
+// What undo asks of the Windows build: the offscreen, the paint selections, the object layers
+// and the palette (wired into the stack's upcalls by host/wiring/WireStack_win.cpp).
+#include "host/menus/UndoServices.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -22,27 +24,8 @@
 #include "stack/pictures/CardPictureConvert.h"
 #include "graphics/card/CardRedrawServices.h"
 #include "stack/format/StackFile.h"
-#include "stack/undo/UndoNeighbours.h"
 
 namespace {
-
-void RestoreSnapshot(DibHandle snapshot) {
-    const HBITMAP offscreen = GetOffscreenBitmap();
-    HandleLock lock(snapshot);
-    if (!offscreen || !lock)
-        return;
-    const std::span<const uint8_t> dib(lock.get(), GetHandleSize(snapshot));
-    const uint64_t bits = DibBitsOffset(dib);
-    const int height = static_cast<int>(GetU32(dib, 8));
-    if (dib.size() < kDibInfoHeaderBytes || bits >= dib.size())
-        return;
-    const HDC dc = AcquireOffscreenDC(nullptr);
-    if (!dc)
-        return;
-    SetDIBits(dc, offscreen, 0, static_cast<UINT>(height < 0 ? -height : height), dib.data() + bits,
-              reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS);
-    ReleaseOffscreenDC(dc);
-}
 
 RECT ToRect(const int32_t r[4]) { return RECT{r[0], r[1], r[2], r[3]}; }
 void FromRect(const RECT& rect, int32_t r[4]) {
@@ -51,6 +34,8 @@ void FromRect(const RECT& rect, int32_t r[4]) {
     r[2] = rect.right;
     r[3] = rect.bottom;
 }
+
+HBITMAP AsBitmap(uint32_t v) { return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(v)); }
 
 // The object's record takes the rectangle as four 16-bit values.
 void WriteRecordRect(uint16_t kind, uint16_t id, const RECT& rect) {
@@ -68,7 +53,27 @@ void WriteRecordRect(uint16_t kind, uint16_t id, const RECT& rect) {
     SetU16(bytes, offset + kObjectRect + 6, static_cast<uint16_t>(rect.bottom));
 }
 
-bool SwapObjectRect(uint16_t kind, uint16_t id, int32_t r[4]) {
+}  // namespace
+
+void RestoreOffscreenSnapshot(DibHandle snapshot) {
+    const HBITMAP offscreen = GetOffscreenBitmap();
+    HandleLock lock(snapshot);
+    if (!offscreen || !lock)
+        return;
+    const std::span<const uint8_t> dib(lock.get(), GetHandleSize(snapshot));
+    const uint64_t bits = DibBitsOffset(dib);
+    const int height = static_cast<int>(GetU32(dib, 8));
+    if (dib.size() < kDibInfoHeaderBytes || bits >= dib.size())
+        return;
+    const HDC dc = AcquireOffscreenDC(nullptr);
+    if (!dc)
+        return;
+    SetDIBits(dc, offscreen, 0, static_cast<UINT>(height < 0 ? -height : height), dib.data() + bits,
+              reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS);
+    ReleaseOffscreenDC(dc);
+}
+
+bool SwapObjectLayerRect(uint16_t kind, uint16_t id, int32_t r[4]) {
     const LayerHandle layer = FindLayer(kind, id);
     auto* common = layer ? static_cast<ObjectLayer*>(GlobalLock(layer)) : nullptr;
     if (!common)
@@ -86,13 +91,13 @@ bool SwapObjectRect(uint16_t kind, uint16_t id, int32_t r[4]) {
     return true;
 }
 
-void RebuildLayers() {
+void RebuildCurrentCardLayers() {
     FreeLayerList();
     if (const Handle card = GetCurrentCardRecord())
         BuildCardLayers(card);
 }
 
-void ApplyPalette(uint32_t palette) {
+void ApplyUndonePalette(uint32_t palette) {
     const HPALETTE hpal = reinterpret_cast<HPALETTE>(static_cast<uintptr_t>(palette));
     SetAppPalette(hpal);
     if (const Handle card = GetCurrentCardRecord()) {
@@ -104,55 +109,29 @@ void ApplyPalette(uint32_t palette) {
         InvalidateRect(colors, nullptr, FALSE);
 }
 
-HBITMAP AsBitmap(uint32_t v) { return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(v)); }
+uint32_t CurrentCardPaletteCopy() {
+    const Handle card = GetCurrentCardRecord();
+    return card ? static_cast<uint32_t>(reinterpret_cast<uintptr_t>(CardPalette(card))) : 0u;
+}
 
-const bool g_installed = [] {
-    UndoNeighbours n = DefaultUndoNeighbours();
-    n.currentTool = GetCurrentTool;
-    n.selectTool = SelectToolNumber;
-    n.offscreenToDib = OffscreenToDib;
-    n.restoreSnapshot = RestoreSnapshot;
-    n.deleteGdiObject = [](uint32_t object) { DeleteObject(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(object))); };
-    n.replaceMaskSelection = [](void* window, uint32_t pixels, uint32_t mask, uint32_t outline, int x, int y) {
-        ReplaceMaskSelection(static_cast<HWND>(window), AsBitmap(pixels), AsBitmap(mask), AsBitmap(outline), x, y);
-    };
-    n.swapMaskSelectionPosition = SwapMaskSelectionPosition;
-    n.swapRectSelectionRect = [](int32_t r[4]) {
-        RECT rect = ToRect(r);
-        SwapRectSelectionRect(&rect);
-        FromRect(rect, r);
-    };
-    n.swapRectSelection = [](int32_t r[4], uint32_t* bitmap) {
-        RECT rect = ToRect(r);
-        HBITMAP b = AsBitmap(*bitmap);
-        SwapRectSelection(&rect, &b);
-        FromRect(rect, r);
-        *bitmap = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(b));
-    };
-    n.restoreRectSelection = [](const int32_t r[4], uint32_t bitmap) {
-        RestoreRectSelection(r[0], r[1], r[2], r[3], AsBitmap(bitmap));
-    };
-    n.freeMaskSelection = FreeMaskSelection;
-    n.flipRectSelection = FlipRectSelection;
-    n.setPaintTextCaretPos = SetPaintTextCaretPos;
-    n.rebuildLayers = RebuildLayers;
-    n.syncCardFromLayers = SyncCardFromLayers;
-    n.swapObjectRect = SwapObjectRect;
-    n.deselectObject = [] { DeselectObject(GetCardWindow()); };
-    n.invalidateCard = [](void* window) {
-        if (window)
-            InvalidateRect(static_cast<HWND>(window), nullptr, FALSE);
-    };
-    n.refreshMagnifiedView = InvalidateFatbits;
-    n.lastFilterName = LastFilterName;
-    n.cardPalette = [] {
-        const Handle card = GetCurrentCardRecord();
-        return card ? static_cast<uint32_t>(reinterpret_cast<uintptr_t>(CardPalette(card))) : 0u;
-    };
-    n.applyPalette = ApplyPalette;
-    n.goToCard = [](uint16_t id) { GoToCardId(id, 3, 0, 8); };
-    SetUndoNeighbours(n);
-    return true;
-}();
+void UndoReplaceMaskSelection(void* window, uint32_t pixels, uint32_t mask, uint32_t outline, int x, int y) {
+    ReplaceMaskSelection(static_cast<HWND>(window), AsBitmap(pixels), AsBitmap(mask), AsBitmap(outline), x, y);
+}
 
-}  // namespace
+void UndoSwapRectSelectionRect(int32_t r[4]) {
+    RECT rect = ToRect(r);
+    SwapRectSelectionRect(&rect);
+    FromRect(rect, r);
+}
+
+void UndoSwapRectSelection(int32_t r[4], uint32_t* bitmap) {
+    RECT rect = ToRect(r);
+    HBITMAP b = AsBitmap(*bitmap);
+    SwapRectSelection(&rect, &b);
+    FromRect(rect, r);
+    *bitmap = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(b));
+}
+
+void UndoRestoreRectSelection(const int32_t r[4], uint32_t bitmap) {
+    RestoreRectSelection(r[0], r[1], r[2], r[3], AsBitmap(bitmap));
+}

@@ -30,12 +30,9 @@
 #include "media/MediaManager.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
-#include "stack/open/NewStack.h"
 #include "stack/format/ResFile.h"
 #include "stack/save/SaveStack.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenNeighbours.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
 
@@ -272,33 +269,10 @@ const char* GetCardTitle() { return g_title; }
 
 namespace {
 
-// What the stack and graphics layers call back into.
-// Opening a stack leaves the card without history: a move to another stack records it first.
-void LeaveForOpen() { LeaveCard(false); }
-void EnterFromOpen(int transition, int effect, int speed, int arriveAtStack) {
-    EnterCard(transition, effect, speed, arriveAtStack != 0);
-}
+// What the palette code calls back into.
 void RefreshPlain() { RefreshCurrentCard(0); }
-void TitleNotForced() { UpdateCardTitle(false); }
 
 const bool g_installed = [] {
-    StackOpenNeighbours open = Neighbours();
-    open.leaveCard = LeaveForOpen;
-    open.enterCard = EnterFromOpen;
-    open.refreshCurrentCard = RefreshPlain;
-    open.updateCardTitle = TitleNotForced;
-    SetStackOpenNeighbours(open);
-
-    CardListNeighbours cards = CardNeighbours();
-    cards.goToCardId = GoToCardId;
-    cards.refreshCurrentCard = RefreshCurrentCard;
-    cards.runCardAction = RunCardAction;
-    SetCardListNeighbours(cards);
-
-    NewStackNeighbours fresh = StackStartNeighbours();
-    fresh.updateTitle = TitleNotForced;
-    SetNewStackNeighbours(fresh);
-
     PaletteNeighbours palette = GetPaletteNeighbours();
     palette.currentCard = GetCurrentCardRecord;
     palette.refreshCurrentCard = RefreshPlain;

@@ -1,4 +1,4 @@
-// What the colour dialogs, the eyedropper and the card list ask of the layers above graphics,
+// What the colour dialogs and the eyedropper ask of the layers above graphics,
 // installed when the module loads.
 #include "core/system/PluginModule.h"
 #include "graphics/colors/ColorChooser.h"
@@ -12,11 +12,8 @@
 #include "paint/Selections.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/dialogs/InfoDialogs.h"
-#include "stack/open/NewStack.h"
 #include "stack/depth/StackDepth.h"
-#include "stack/open/StackOpenNeighbours.h"
 #include "stack/undo/Undo.h"
 
 namespace {
@@ -50,10 +47,6 @@ int AskNewStackSize(HWND window, int* width, int* height, int* depth) {
     return AskStackSizeAndColors(window, kNewStackSizeMode, width, height, depth);
 }
 
-int AskSizeFromMainWindow(int* width, int* height, int* depth) {
-    return AskCardSizeForNewStack(GetMainWindow(), width, height, depth);
-}
-
 const bool g_installed = [] {
     ColorChooserNeighbours n = GetColorChooserNeighbours();
     n.recordPaintUndo = RecordPaintUndo;
@@ -67,18 +60,6 @@ const bool g_installed = [] {
     n.frameColorValue = ToggleFcolorsFrame;
     n.redrawSwatch = RedrawFcolorsSwatch;
     SetColorChooserNeighbours(n);
-
-    NewStackNeighbours fresh = StackStartNeighbours();
-    fresh.askCardSizeForNewStack = AskSizeFromMainWindow;
-    SetNewStackNeighbours(fresh);
-
-    CardListNeighbours cards = CardNeighbours();
-    cards.eraseCardBackground = EraseCardBackground;
-    SetCardListNeighbours(cards);
-
-    StackOpenNeighbours open = Neighbours();
-    open.eraseCardBackground = [] { EraseCardBackground(0); };
-    SetStackOpenNeighbours(open);
     return true;
 }();
 

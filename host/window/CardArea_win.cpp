@@ -7,26 +7,6 @@
 #include "core/system/PluginModule.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/browser/WindowAttach.h"
-#include "stack/open/NewStack.h"
-
-namespace {
-
-// A stack just read rebuilds the offscreen at its own card size (what is printed and copied);
-// the plug-in window keeps the size the page gave it (FitWindowToPage). Without a live window
-// there is no offscreen to remake.
-void ResizeOffscreenForStack(int width, int height, int depth) {
-    if (HWND window = GetMainWindow(); window && IsWindow(window))
-        InitDataBase(window, width, height, depth, true);
-}
-
-const bool g_installed = [] {
-    NewStackNeighbours n = StackStartNeighbours();
-    n.resizeCardArea = ResizeOffscreenForStack;
-    SetNewStackNeighbours(n);
-    return true;
-}();
-
-}  // namespace
 
 void ResizeCardArea(int width, int height, int depth) {
     InitDataBase(GetMainWindow(), width, height, depth, true);

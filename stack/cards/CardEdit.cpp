@@ -6,9 +6,9 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -123,7 +123,7 @@ Handle CardBefore(Handle card) {
 }  // namespace
 
 Handle NewCard(bool blank, bool share) {
-    const CardListNeighbours& n = CardNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     const Handle current = GetCurrentCardRecord();
     if (current)
         SaveBackgroundPicture(current);
@@ -211,5 +211,5 @@ void DeleteCurrentCard(bool ask) {
     RecordCardDeleteUndo(GetCardId(card));
     const Handle shown = CardBefore(card);
     SetCurrentCardId(GetCardId(shown));
-    CardNeighbours().refreshCurrentCard(0);
+    GetStackUpcalls().refreshCurrentCard(0);
 }

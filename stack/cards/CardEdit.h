@@ -1,7 +1,7 @@
 // Editing the cards of the open stack: new cards, deleting cards, storing the card picture into
 // its record, moving object records between lists, a card's background mode, and object order.
 // The list and lookups are CardList.h; what these ask of the rest of the program (alerts,
-// offscreen, going to a card) goes through CardListNeighbours.h.
+// offscreen, going to a card) goes through stack/StackUpcalls.h.
 #pragma once
 
 #include <cstdint>

@@ -5,8 +5,8 @@
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/open/NewStack.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -164,7 +164,7 @@ void UpdateObjectLayer(uint16_t kind, uint16_t id, Handle card) {
     const uint16_t flags = RecordWord(record, offset + kObjectFlags);
     if (!(flags & kObjectBackground) && record != card) {
         if (MoveObjectRecord(record, offset, card, false, false) && kind == kObjectText)
-            CardNeighbours().purgeFieldCardEntries(id, card, 1);
+            GetStackUpcalls().purgeFieldCardEntries(id, card, 1);
     } else if ((flags & kObjectBackground) && record == card && holder && holder != card) {
         MoveObjectRecord(record, offset, holder, false, false);
     }

@@ -5,7 +5,7 @@
 #include "core/system/ChangeFlags.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -32,13 +32,13 @@ void SwapNeighbours(Handle record, const ObjectPlace& first, const ObjectPlace& 
 
 void ReorderSelected(bool towardsFront, bool allTheWay) {
     uint16_t kind = 0, id = 0;
-    CardNeighbours().selectedObject(&kind, &id);
+    GetStackUpcalls().selectedObject(&kind, &id);
     Handle record = 0;
     uint32_t offset = 0;
     if (!kind || !FindObject(kind, id, &record, &offset))
         return;
     if (MoveObjectInList(record, offset, towardsFront, allTheWay)) {
-        CardNeighbours().reorderLayer(kind, id, towardsFront ? 'C' : 'F', allTheWay);
+        GetStackUpcalls().reorderLayer(kind, id, towardsFront ? 'C' : 'F', allTheWay);
         MarkCardChanged();
     }
 }

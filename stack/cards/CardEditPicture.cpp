@@ -7,14 +7,14 @@
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/pictures/PackedPicture.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
 struct WaitCursorScope {
-    WaitCursorScope() { CardNeighbours().beginWaitCursor(); }
-    ~WaitCursorScope() { CardNeighbours().endWaitCursor(); }
+    WaitCursorScope() { GetStackUpcalls().beginWait(); }
+    ~WaitCursorScope() { GetStackUpcalls().endWait(); }
     WaitCursorScope(const WaitCursorScope&) = delete;
     WaitCursorScope& operator=(const WaitCursorScope&) = delete;
 };
@@ -47,7 +47,7 @@ std::vector<PaletteColor> DibColors(std::span<const uint8_t> table) {
 // The packed offscreen and the colour table of its palette; false when either cannot be made.
 bool TakeOffscreenPicture(std::vector<uint8_t>& table, std::vector<uint8_t>& packed, uint16_t& depth) {
     WaitCursorScope wait;
-    ScopedHandle dib(CardNeighbours().offscreenToDib());
+    ScopedHandle dib(GetStackUpcalls().offscreenPicture());
     std::vector<PaletteColor> colors;
     {
         LockedDib locked(dib.get());
@@ -59,7 +59,7 @@ bool TakeOffscreenPicture(std::vector<uint8_t>& table, std::vector<uint8_t>& pac
     ColorTableSource source;
     source.workingDepth = depth;
     source.palette = colors;
-    source.appPalette = CardNeighbours().appPaletteColors();
+    source.appPalette = GetStackUpcalls().appPaletteColors();
     source.systemPalette = source.appPalette;
     source.ticks = GetTicks();
     ScopedHandle macTable(PaletteToMacColorTable(source));
@@ -120,7 +120,7 @@ int SaveBackgroundPicture(Handle card) {
     HandleLock lock(card);
     if (lock) {
         const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
-        SetU16(record, kCardMenuBar, CardNeighbours().frameHasMenuBar() ? 1 : 0);
+        SetU16(record, kCardMenuBar, GetStackUpcalls().frameHasMenuBar() ? 1 : 0);
         SetU16(record, kCardDepth, depth);
     }
     return 0;

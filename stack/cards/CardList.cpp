@@ -6,8 +6,8 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -229,7 +229,7 @@ void DisposeCards() {
         closingAction = GetU16(header.bytes(), kHeaderClosingAction);
     }
     if (GetStackHeaderHandle())
-        CardNeighbours().runCardAction(closingAction, 0, 1, kStringLeaveStackAction);
+        GetStackUpcalls().runCardAction(closingAction, 0, 1, kStringLeaveStackAction);
     SetStackHeaderHandle(0);
     for (int i = CountCards(); i >= 1; --i)
         DisposeHandle(GetCardByIndex(i));

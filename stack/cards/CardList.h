@@ -20,14 +20,14 @@
 //   CardEditPicture.cpp     storing the card picture into a record
 //   CardEditObjects.cpp     moving objects between lists, background mode switches
 //   CardEditOrder.cpp       object order within a list
-//   CardListNeighbours.cpp  what this area asks of other parts of the program
-//   CardList_win.cpp        the alerts and the wait cursor of the Windows build
+//   CardList_win.cpp        the offscreen picture and the palette colours of the Windows build
 #pragma once
 
 #include <cstdint>
 #include <span>
 
 #include "core/memory/Handles.h"
+#include "graphics/dib/Dib.h"
 #include "stack/format/StackFile.h"
 
 inline constexpr uint32_t kCardListEntryBytes = 16;
@@ -171,3 +171,11 @@ struct StackStatistics {
 // Fills the statistics of the cards and objects a save would write (marked records left out)
 // and returns cardBytes + resourceBytes, the size of the file a save writes.
 uint32_t GetStackStatistics(StackStatistics* statistics);
+
+// ---- CardList_win.cpp ----
+// A new DIB of the card offscreen as the stack keeps pictures: at the display's depth (24 bits
+// as 32), in the stack's pixel layout (16 bits high byte first, 32 bits x-R-G-B), bottom row
+// first; 0 when there is none.
+DibHandle OffscreenPictureForStack();
+// The application palette's colours (kept until the next call).
+std::span<const PaletteColor> AppPaletteColors();

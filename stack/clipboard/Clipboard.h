@@ -9,7 +9,6 @@
 //   ClipboardDib.cpp        checking packed DIBs that come from other programs (ClipboardDib.h)
 //   Clipboard_win.cpp       the system clipboard: copy of bitmaps, selections, objects, Paste
 //   ClipboardPrepare_win.cpp a pasted bitmap matched to the card palette
-//   ClipboardNeighbours.h   what the clipboard asks of the layers above
 #pragma once
 
 #include <cstddef>

@@ -6,6 +6,9 @@
 
 #include "core/memory/Handles.h"
 
+// The system clipboard emptied; emptied and given the marker of the internal clipboard.
+void EmptySystemClipboard();
+void MarkSystemClipboard();
 // Copy of a rectangle selection or bitmap: a 24-bit DIB inside, CF_DIB and CF_BITMAP outside.
 void PutBitmapOnClipboard(HBITMAP bitmap, int x, int y);
 // Copy of a masked selection (the bitmaps stay the caller's).

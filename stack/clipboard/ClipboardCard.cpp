@@ -8,17 +8,16 @@
 #include "core/ui/ScreenDepth.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/format/ResFile.h"
 #include "stack/save/SaveStack.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/clipboard/ClipboardNeighbours.h"
 #include "stack/open/NewStack.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -190,11 +189,11 @@ void ConvertPastedCard(Handle copy) {
         run.jpegEncode = true;
         run.convertGraphics = false;
         ConversionRun switches(run);
-        DepthNeighbours().convertCardPicture(copy, depth, working, width, height);
+        GetStackUpcalls().convertCardPicture(copy, depth, working, width, height);
     }
     SetWord(copy, kCardWidth, width);
     SetWord(copy, kCardHeight, height);
-    const ClipboardNeighbours& n = GetClipboardNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     n.convertCardGraphicsDepth(copy, working);
     ConversionSwitches order;
     order.keepGraphicByteOrder = true;
@@ -224,7 +223,7 @@ private:
         ConversionSwitches run;
         run.jpegEncode = true;
         ConversionRun switches(run);
-        GetClipboardNeighbours().convertCardGraphicsDepth(card_, depth);
+        GetStackUpcalls().convertCardGraphicsDepth(card_, depth);
     }
     Handle card_;
     bool active_ = false;
@@ -233,7 +232,7 @@ private:
 }  // namespace
 
 void CopyCardToClipboard() {
-    const ClipboardNeighbours& n = GetClipboardNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     CheckStackDepthAgainstDisplay();
     ClearClipboard();
     n.flushCardEdits();
@@ -314,7 +313,7 @@ int PasteCard() {
         SetWord(copy, kCardBackgroundId, 0);
         for (const ObjectPlace& place : Objects(copy))
             if (place.kind == kObjectText)
-                CardNeighbours().purgeFieldCardEntries(place.id, copy, 0);
+                GetStackUpcalls().purgeFieldCardEntries(place.id, copy, 0);
     } else if (c.cardFromThisStack && kind == kCardKindPicture && IsLive(FindCardById(oldId)) &&
                IsNamedByLiveSharer(oldId)) {
         CutSharedParts(copy);
@@ -346,7 +345,7 @@ int PasteCard() {
 
     ConvertPastedCard(copy);
     const uint16_t id = GetCardId(copy);
-    CardNeighbours().goToCardId(id, 3, 0, 8);
+    GetStackUpcalls().goToCardId(id, 3, 0, 8);
     MarkStackChanged();
     return 1;
 }

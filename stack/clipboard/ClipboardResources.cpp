@@ -4,13 +4,12 @@
 
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/clipboard/ClipboardNeighbours.h"
 #include "stack/open/NewStack.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -220,7 +219,7 @@ void AttachClipboardActions(uint16_t kind, uint16_t id) {
 }
 
 bool CopyObjectRecordToClipboard(uint16_t kind, uint16_t id, uint16_t actionId) {
-    const ClipboardNeighbours& n = GetClipboardNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     if (kind == kObjectText)
         n.syncCardFromLayers();
     Handle card = 0;

@@ -16,9 +16,9 @@
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/clipboard/ClipboardDib.h"
-#include "stack/clipboard/ClipboardNeighbours.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
 #include "stack/format/StackFile.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -119,26 +119,21 @@ void CopyNoun(const std::string& text, char* noun, size_t size) {
     noun[n] = '\0';
 }
 
-const bool g_installed = [] {
-    ClipboardNeighbours n = GetClipboardNeighbours();
-    n.clearSystemClipboard = [] {
-        OpenedClipboard open;
-        if (open)
-            EmptyClipboard();
-    };
-    n.setMarker = [] {
-        OpenedClipboard open;
-        if (!open)
-            return;
-        EmptyClipboard();
-        PutMarker();
-    };
-    n.deleteGdiObject = [](uint32_t object) { DeleteObject(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(object))); };
-    SetClipboardNeighbours(n);
-    return true;
-}();
-
 }  // namespace
+
+void EmptySystemClipboard() {
+    OpenedClipboard open;
+    if (open)
+        EmptyClipboard();
+}
+
+void MarkSystemClipboard() {
+    OpenedClipboard open;
+    if (!open)
+        return;
+    EmptyClipboard();
+    PutMarker();
+}
 
 HGLOBAL GlobalCopyOfHandle(Handle h) {
     HandleLock lock(h);
@@ -180,7 +175,7 @@ void PutBitmapOnClipboard(HBITMAP bitmap, int x, int y) {
         }
     }
     c.kind = kClipBitmap;
-    c.tool = GetClipboardNeighbours().currentTool();
+    c.tool = GetStackUpcalls().currentTool();
     c.x = x;
     c.y = y;
 }
@@ -193,7 +188,7 @@ void CopyPaintSelection(HBITMAP bitmap, HBITMAP mask, HBITMAP outline, int x, in
     c.mask = Id(DuplicateBitmap(mask));
     c.outline = Id(DuplicateBitmap(outline));
     c.kind = c.dib ? kClipSelection : kClipNone;
-    c.tool = GetClipboardNeighbours().currentTool();
+    c.tool = GetStackUpcalls().currentTool();
     c.x = x;
     c.y = y;
 }
@@ -215,7 +210,7 @@ void CopyObjectToClipboard(HGLOBAL descriptor) {
 }
 
 bool UpdatePasteMenuItem(char* noun, size_t size) {
-    const ClipboardNeighbours& n = GetClipboardNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     CopyNoun("", noun, size);
     if (IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB))
         return true;
@@ -246,7 +241,7 @@ bool UpdatePasteMenuItem(char* noun, size_t size) {
 }
 
 void PasteFromClipboard(void* window) {
-    const ClipboardNeighbours& n = GetClipboardNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     const bool marker = IsClipboardMarkerPresent();
     if ((IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB)) && !marker) {
         n.selectTool(kRectSelectTool);

@@ -12,21 +12,11 @@
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/save/SaveStack.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
 int g_stackDepth = 0;
-
-int NoDisplay() { return 0; }
-int NoAlert(uint32_t) { return 0; }
-int PictureAsItIs(Handle, int, int, int, int) { return 0; }
-void NoProgress() {}
-
-StackDepthNeighbours& Installed() {
-    static StackDepthNeighbours neighbours{NoDisplay, NoAlert, PictureAsItIs, ResizeGraphicPicture, ResizeButtonMask,
-                                          NoProgress};
-    return neighbours;
-}
 
 void SetHeaderWord(uint32_t offset, uint16_t value) {
     const Handle header = GetStackHeaderHandle();
@@ -49,9 +39,9 @@ void ConvertRecord(Handle card, int oldDepth, int newDepth, int width, int heigh
     if (recordWidth != width || recordHeight != height)
         ResizeCardObjects(card, 1, width, height);
     // A picture that could not be converted keeps the size it was made for, so it still reads.
-    if (DepthNeighbours().convertCardPicture(card, oldDepth, newDepth, width, height) != 0 &&
+    if (GetStackUpcalls().convertCardPicture(card, oldDepth, newDepth, width, height) != 0 &&
         GetCardKind(card) == kCardKindPicture) {
-        DepthNeighbours().progressStep();
+        GetStackUpcalls().progressStep();
         return;
     }
     HandleLock lock(card);
@@ -60,15 +50,13 @@ void ConvertRecord(Handle card, int oldDepth, int newDepth, int width, int heigh
         SetU16(record, kCardWidth, static_cast<uint16_t>(width));
         SetU16(record, kCardHeight, static_cast<uint16_t>(height));
     }
-    DepthNeighbours().progressStep();
+    GetStackUpcalls().progressStep();
 }
 
 }  // namespace
 
-const StackDepthNeighbours& DepthNeighbours() { return Installed(); }
-void SetStackDepthNeighbours(const StackDepthNeighbours& neighbours) { Installed() = neighbours; }
 
-int DisplayDepthForStack() { return RecordedDepth(DepthNeighbours().displayBitsPerPixel()); }
+int DisplayDepthForStack() { return RecordedDepth(GetStackUpcalls().displayBitsPerPixel()); }
 int GetStackDepth() { return g_stackDepth; }
 void SetStackDepth(int depth) { g_stackDepth = RecordedDepth(depth); }
 
@@ -122,10 +110,10 @@ int CheckStackDepthAgainstDisplay() {
     const int working = GetScreenDepth();
     if (display == 0 || working == 0 || !GetStackHeaderHandle())
         return 1;
-    if (working == 32 && DepthNeighbours().displayBitsPerPixel() == 24)
+    if (working == 32 && GetStackUpcalls().displayBitsPerPixel() == 24)
         return 1;
     if (working > display) {
-        DepthNeighbours().showAlert(kAlertReduceColors);
+        GetStackUpcalls().showAlert(kAlertReduceColors);
         ConvertStackToDisplayDepth();
     }
     return 1;
@@ -148,8 +136,3 @@ StackSizeChange PlanStackSizeChange(int oldWidth, int oldHeight, int oldDepth, i
     c.memoryToTry = estimate > 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(estimate);
     return c;
 }
-
-namespace {
-// Every edit that marks the card changed checks the depth first.
-const bool g_checkInstalled = (SetCardChangeCheck(CheckStackDepthAgainstDisplay), true);
-}  // namespace

@@ -4,8 +4,7 @@
 //   StackDepth.cpp            the depth rule, ConvertAllCards, the size-change plan
 //   StackDepthObjects.cpp     ResizeCardObjects: rectangles of objects and button chunks
 //   StackDepthGraphics.cpp    graphic pictures and freeform button masks stretched with them
-//   StackDepth_win.cpp        ChangeStackSizeAndDepth with its card window and progress window,
-//                             and the conversions installed below
+//   StackDepth_win.cpp        ChangeStackSizeAndDepth with its card window and progress window
 #pragma once
 
 #include <cstdint>
@@ -55,20 +54,3 @@ StackSizeChange PlanStackSizeChange(int oldWidth, int oldHeight, int oldDepth, i
 void ResizeGraphicPicture(Handle card, uint32_t offset, int oldWidth, int oldHeight, int mode);
 // The freeform mask (chunk 130) of the button at offset stretched to the button's rectangle.
 void ResizeButtonMask(Handle card, uint32_t offset, int oldWidth, int oldHeight, int mode);
-
-// What this area asks of others. Without the Windows build there is no display (depth 0: no
-// conversion), no alert, and card pictures stay as they are.
-struct StackDepthNeighbours {
-    int (*displayBitsPerPixel)();
-    int (*showAlert)(uint32_t stringId);
-    // ConvertCardPicture: 0 done, 16 not done.
-    int (*convertCardPicture)(Handle card, int oldDepth, int newDepth, int width, int height);
-    // The picture of a graphic (and its mask) stretched to its new rectangle; the record may
-    // move. mode as ResizeCardObjects.
-    void (*resizeGraphicPicture)(Handle card, uint32_t offset, int oldWidth, int oldHeight, int mode);
-    // The freeform mask chunk 130 of a button stretched (mode 1) or moved (mode 0).
-    void (*resizeButtonMask)(Handle card, uint32_t offset, int oldWidth, int oldHeight, int mode);
-    void (*progressStep)();
-};
-const StackDepthNeighbours& DepthNeighbours();
-void SetStackDepthNeighbours(const StackDepthNeighbours& neighbours);

@@ -92,9 +92,9 @@ int ResizeCardObjects(Handle card, int mode, int width, int height) {
             }
         }
         if (kind == kObjectGraphic)
-            DepthNeighbours().resizeGraphicPicture(card, offset, m.oldWidth, m.oldHeight, mode);
+            ResizeGraphicPicture(card, offset, m.oldWidth, m.oldHeight, mode);
         else if (maskToMove)
-            DepthNeighbours().resizeButtonMask(card, offset, m.oldWidth, m.oldHeight, mode);
+            ResizeButtonMask(card, offset, m.oldWidth, m.oldHeight, mode);
     }
     return 0;
 }

@@ -1,5 +1,4 @@
-// Changing the card size and colour depth of the whole stack, and the conversions and alerts
-// the depth rule uses in the Windows build.
+// Changing the card size and colour depth of the whole stack.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,21 +13,19 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/dialogs/InfoDialogs.h"
 #include "stack/open/NewStack.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/depth/StackDepthChange.h"
-#include "stack/open/StackOpenNeighbours.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
 constexpr int kLockFailed = 48;
 
-int Alert(uint32_t id) { return ShowAlert(id); }
 
 // The progress window of a conversion run, closed when the run ends.
 class ProgressWindow {
@@ -69,23 +66,6 @@ bool ApplyCardWindowSize(HWND cardWindow, int depth, int width, int height) {
     // gone, and its DC would only bring up an error box that nobody answers mid-change.
     return !window || !IsWindow(window) || InitDataBase(window, width, height, depth, true) != 0;
 }
-
-
-int ChangeSizeFromOpen(Handle oldHeader, Handle newHeader) {
-    return ChangeStackSizeAndDepth(GetCardWindow(), oldHeader, newHeader);
-}
-
-void ApplySettings() { ApplyLoadedStackSettings(); }
-
-const bool g_installed = [] {
-    SetStackDepthNeighbours({GetDisplayBitsPerPixel, Alert, ConvertCardPicture, DepthNeighbours().resizeGraphicPicture,
-                             DepthNeighbours().resizeButtonMask, AdvanceProgress});
-    StackOpenNeighbours open = Neighbours();
-    open.applyLoadedStackSettings = ApplySettings;
-    open.changeStackSize = ChangeSizeFromOpen;
-    SetStackOpenNeighbours(open);
-    return true;
-}();
 
 }  // namespace
 
@@ -165,7 +145,7 @@ int ChangeStackSizeAndDepth(HWND cardWindow, Handle header, Handle newValues) {
         SetScreenDepth(depth);
         SetStackDepth(depth);
     }
-    CardNeighbours().refreshCurrentCard(1);
+    GetStackUpcalls().refreshCurrentCard(1);
     MarkCardChanged();
     return 0;
 }

@@ -1,6 +1,6 @@
-// The stack and card information dialogs (INF_STACK, INF_CARD), the card size and colours
-// dialog (INF_CHGSZANDCOLORS) and the progress window of a size change (INF_PROGRESS). The
-// record they work on and the rules without a window are InfoDialogsRecord.h.
+// The card size and colours dialog (INF_CHGSZANDCOLORS) and the progress window of a size
+// change (INF_PROGRESS). The stack and card information dialogs are stack/edit/InfoDialogs.h;
+// the record they work on and the rules without a window are InfoDialogsRecord.h.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +9,6 @@
 
 #include "core/memory/Handles.h"
 
-// Runs INF_STACK (isStack) or INF_CARD on the open stack, with the actions editor between
-// re-openings: 1 (OK) or 2 (Cancel, or the record could not be prepared).
-int ShowInfoDialog(HWND window, bool isStack);
 // Runs the card size and colours dialog (mode 97: the open stack's; mode 99: a new stack's):
 // 0 when confirmed, with the three values updated; otherwise the dialog's result.
 int AskStackSizeAndColors(HWND window, int mode, int* width, int* height, int* depth);
@@ -25,22 +22,3 @@ void AdvanceProgress();
 void CloseProgressWindow();
 HWND GetProgressWindow();
 int GetProgressDone();
-
-// What the dialogs ask of the objects and actions areas. MINIMAL defaults until those install
-// theirs: the actions editor is cancelled, no icon is chosen, an action record holds actions
-// when it is longer than an empty one, preferences
-// are neither read nor written.
-struct InfoDialogNeighbours {
-    // 1 done, 2 cancelled; the record (handle, offset) is edited in place.
-    int (*editObjectActions)(Handle record, uint32_t offset, int variant);
-    void (*chooseIconIfChecked)(HWND dialog, int item, uint16_t cursorId);
-    uint16_t (*chosenIconId)();  // 0 when none is chosen
-    uint16_t (*mapButtonIconId)(uint16_t oldId, uint16_t chosenId);
-    void (*clearIconSelection)();
-    bool (*actionRecordHasActions)(Handle record);
-    // LMPREFS.INI: a missing key reads "Bad".
-    void (*readPreference)(const char* section, const char* key, char* buffer, int size);
-    void (*writePreference)(const char* section, const char* key, const char* value);
-};
-const InfoDialogNeighbours& InfoHooks();
-void SetInfoDialogNeighbours(const InfoDialogNeighbours& neighbours);

@@ -11,6 +11,7 @@
 #include "resources/info_ids.h"
 #include "stack/dialogs/InfoDialogs.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ void FillColors(HWND dialog, int depth) {
 
 void OpenSizeDialog(HWND dialog, SizeDialog& d) {
     char value[64] = {};
-    InfoHooks().readPreference("user", "defaultsize", value, sizeof value);
+    GetStackUpcalls().readPreference("user", "defaultsize", value, sizeof value);
     int width = d.width, height = d.height, depth = d.depth;
     if (d.mode != kModeChange && std::string(value) != "Bad")
         std::sscanf(value, "%d %d %d", &width, &height, &depth);
@@ -139,7 +140,7 @@ bool ValidateSizeColors(HWND dialog, SizeDialog& d) {
     if (IsDlgButtonChecked(dialog, INF_SIZE_DEFAULT) == BST_CHECKED) {
         char value[64];
         std::snprintf(value, sizeof value, "%d %d %d", width, height, depth);
-        InfoHooks().writePreference("user", "defaultsize", value);
+        GetStackUpcalls().writePreference("user", "defaultsize", value);
     }
     return true;
 }

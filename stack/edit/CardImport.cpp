@@ -12,7 +12,10 @@
 #include "core/files/FileSlots.h"
 #include "core/ui/ScreenDepth.h"
 #include "stack/format/ByteSource.h"
+#include "objects/TextLinks.h"
+#include "stack/StackUpcalls.h"
 #include "stack/edit/CardImport.h"
+#include "stack/edit/EditUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/format/CardSizeWords.h"
@@ -23,6 +26,7 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/format/StackReader.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -32,15 +36,8 @@ constexpr uint32_t kButtonActionFlags = 20, kChunkSoundId = 16;
 constexpr uint16_t kButtonPlaysSound = 0x04, kSoundChunk = 83;
 constexpr size_t kReportSize = 500;
 
-bool NeverFresh() { return false; }
-int NoOpen() { return -1; }
-void NoGo(uint16_t) {}
-void NoReport(const char*, int) {}
-int NoAlert(uint32_t) { return 1; }
-void NoFlush() {}
-void NoLinks(Handle, uint16_t, Handle*, int) {}
-
-CardImportNeighbours g_neighbours{NeverFresh, NoOpen, NoGo, NoReport, NoAlert, NoFlush, NoLinks};
+// Where an import leaves the person: the card, entered plainly.
+void GoToImportedCard(uint16_t id) { GetStackUpcalls().goToCardId(id, 3, 0, 8); }
 
 struct ImportFailed {};
 
@@ -132,7 +129,7 @@ bool HoldAction(uint16_t id, Handle* chain, uint16_t ownerKind, uint16_t ownerId
         HandleLock lock(*chain);
         std::memcpy(&held, lock.get(), sizeof held);
     }
-    ObjectFileHooks().gatherActionResources(held.request.data, chain);
+    GatherActionFileResources(held.request.data, chain);
     return true;
 }
 
@@ -189,9 +186,9 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
         SetStackResFile(sourceFile);
         for (const ObjectPlace& place : places) {
             if (place.kind == kObjectButton)
-                ObjectFileHooks().gatherObjectResources(place.kind, place.id, &chain);
+                GatherObjectFileResources(place.kind, place.id, &chain);
             if (place.kind == kObjectText)
-                g_neighbours.updateLinkResource(card, place.id, &chain, 0);
+                UpdateLinkResource(card, place.id, &chain, 0);
             const uint32_t field = ActionField(place.kind);
             if (field == 0 || place.length < field + 2)
                 continue;
@@ -268,7 +265,7 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
         SetU16(record, kCardId, pair.newId);
     }
     if (GetCurrentCardRecord())
-        g_neighbours.flushCardEdits();
+        GetStackUpcalls().flushCardEdits();
     if (AddCardRecord(card, after) != 0)
         return false;
     MarkCardChanged();
@@ -290,18 +287,18 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
 
 void ReportImport(const char* path, int count) {
     const char* slash = std::strrchr(path, '\\');
-    g_neighbours.showImportCount(slash ? slash + 1 : path, count);
+    GetEditUpcalls().showImportCount(slash ? slash + 1 : path, count);
 }
 
 int OpenInstead(const char* path) {
     CopyFileSpec(kSlotScratch, kSlotCurrentStack);
     const int16_t sourceCount = CountStackCards(kSlotScratch);
-    if (g_neighbours.openInsteadOfImport() != 0)
+    if (GetEditUpcalls().openInsteadOfImport() != 0)
         return 0;
     const uint16_t first = GetCardId(GetCardByIndex(1));
     SetCurrentCardId(first);
     MarkCardChanged();
-    g_neighbours.goToCardId(first);
+    GoToImportedCard(first);
     if (GetCardCount() >= 2)
         ReportImport(path, GetCardCount());
     return sourceCount;
@@ -309,8 +306,6 @@ int OpenInstead(const char* path) {
 
 }  // namespace
 
-const CardImportNeighbours& ImportNeighbours() { return g_neighbours; }
-void SetCardImportNeighbours(const CardImportNeighbours& neighbours) { g_neighbours = neighbours; }
 
 uint16_t LookupIdPair(uint16_t oldId, int count, const IdPair* table) {
     if (count < 1 || !table)
@@ -364,7 +359,7 @@ void FitImportedCardToStack(Handle card) {
         run.convertPixels = true;
         run.keepGraphicByteOrder = true;
         ConversionRun scope(run);
-        DepthNeighbours().convertCardPicture(card, depth, screen, width, height);
+        GetStackUpcalls().convertCardPicture(card, depth, screen, width, height);
     }
     HandleLock lock(card);
     if (lock && GetHandleSize(card) >= kMinCardRecordBytes) {
@@ -385,7 +380,7 @@ std::string ImportCountText(const char* prefix, int count, const char* middle, c
 int ImportCardsFromStack(const char* path) {
     if (!path)
         return 0;
-    if (g_neighbours.stackIsFresh())
+    if (GetEditUpcalls().stackIsFresh())
         return OpenInstead(path);
     Source source;
     const bool readable = OpenSource(source);
@@ -435,7 +430,7 @@ int ImportCardsFromStack(const char* path) {
             const int32_t stackFile = GetStackResFile();
             Handle chain = 0;
             UseResFile(sourceFile);
-            g_neighbours.updateLinkResource(0, 0, &chain, 1);
+            UpdateLinkResource(0, 0, &chain, 1);
             CloseResFile(sourceFile);
             UseResFile(stackFile);
             StoreHeldResourcesRemapped(chain, nullptr);
@@ -443,11 +438,11 @@ int ImportCardsFromStack(const char* path) {
         }
     }
     if (failed) {
-        g_neighbours.showAlert(kAlertReadyMadeFailed);
+        GetStackUpcalls().showAlert(kAlertReadyMadeFailed);
         return -1;
     }
     const Handle first = GetCardByIndex(insertAt);
-    g_neighbours.goToCardId(first ? GetCardId(first) : GetCurrentCardId());
+    GoToImportedCard(first ? GetCardId(first) : GetCurrentCardId());
     // The cards that came in, which a damaged source may make fewer than its count.
     if (imported.size() >= 2)
         ReportImport(path, static_cast<int>(imported.size()));

@@ -33,20 +33,3 @@ void FitImportedCardToStack(Handle card);
 int ImportCardsFromStack(const char* path);
 // The report text: string 9710, the count, string 9711 and the file name, bounded to 499.
 std::string ImportCountText(const char* prefix, int count, const char* middle, const char* fileName);
-
-// What the import asks of the rest of the program. The defaults (tests, the platform-free
-// build): the stack is never fresh, nothing is shown, no link resources are gathered.
-struct CardImportNeighbours {
-    bool (*stackIsFresh)();          // no pending change, never read from or saved to a file
-    // Slot 0 becomes the document (slot 1): the current card left and the stack read. 0 on success.
-    int (*openInsteadOfImport)();
-    void (*goToCardId)(uint16_t id);
-    void (*showImportCount)(const char* fileName, int count);
-    int (*showAlert)(uint32_t stringId);
-    void (*flushCardEdits)();
-    // The hypertext links of a text object (card, new id) or, with no card and id 0, those of
-    // no object, held onto the chain.
-    void (*updateLinkResource)(Handle card, uint16_t textId, Handle* chain, int flag);
-};
-const CardImportNeighbours& ImportNeighbours();
-void SetCardImportNeighbours(const CardImportNeighbours& neighbours);

@@ -7,30 +7,19 @@
 #include "core/files/FileSlots.h"
 #include "core/system/Ticks.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/clipboard/Clipboard.h"
+#include "stack/edit/EditUpcalls.h"
 #include "stack/edit/ObjectFile.h"
 #include "stack/format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
 constexpr uint32_t kActn = ResType("Actn");
 constexpr uint8_t kGraphicFromFile = 0x40;
 constexpr int kMaxNumberedNames = 100000;  // a folder never holds that many of one name
-
-// What a button or an action uses, gathered as the clipboard gathers it.
-int GatherButton(uint16_t, uint16_t id, Handle* chain) { return GatherObjectResources(id, chain, 0) == 1 ? 0 : -1; }
-int GatherAction(Handle action, Handle* chain) { return GatherObjectResources(0, chain, action) == 1 ? 0 : -1; }
-void NoSync() {}
-int NoMediaLib(char* out, size_t size, const char*, const char*) {
-    if (out && size)
-        out[0] = 0;
-    return 0;
-}
-
-ObjectFileNeighbours g_neighbours{GatherButton, GatherAction, NoSync, NoMediaLib};
 
 bool IsFileNameChar(uint8_t c) { return c >= 32 && !std::strchr("\\/:*?\"<>|", c); }
 
@@ -61,7 +50,7 @@ bool JoinPath(char* out, size_t size, std::string_view head, std::string_view na
 bool AppendColorTable(std::vector<uint8_t>& body) {
     ColorTableSource source;
     source.workingDepth = CurrentStackDepth();
-    source.appPalette = CardNeighbours().appPaletteColors();
+    source.appPalette = GetStackUpcalls().appPaletteColors();
     source.systemPalette = source.appPalette;
     source.ticks = GetTicks();
     ScopedHandle table(PaletteToMacColorTable(source));
@@ -129,8 +118,13 @@ bool AppendEntries(Handle chain, const StackConversion& cv, std::vector<uint8_t>
 
 }  // namespace
 
-const ObjectFileNeighbours& ObjectFileHooks() { return g_neighbours; }
-void SetObjectFileNeighbours(const ObjectFileNeighbours& neighbours) { g_neighbours = neighbours; }
+// What a button or an action uses, gathered as the clipboard gathers it.
+int GatherObjectFileResources(uint16_t, uint16_t id, Handle* chain) {
+    return GatherObjectResources(id, chain, 0) == 1 ? 0 : -1;
+}
+int GatherActionFileResources(Handle action, Handle* chain) {
+    return GatherObjectResources(0, chain, action) == 1 ? 0 : -1;
+}
 
 uint32_t ObjectFileKindCode(uint16_t kind) {
     switch (kind) {
@@ -181,7 +175,7 @@ int MakeUniqueSavePath(char* out, size_t size, const char* name, const char* ext
         return 0;
     out[0] = 0;
     char folder[kObjectFilePathSize] = {};
-    SaveNeighbours().readPreference("user", "SaveStackPath", folder, sizeof folder);
+    GetStackUpcalls().readSavePreference("user", "SaveStackPath", folder, sizeof folder);
     std::string head;
     if (std::strcmp(folder, "Bad") == 0) {
         char stack[kFileSpecPathSize] = {};
@@ -207,7 +201,7 @@ int WriteObjectToFile(std::span<const uint8_t> record, uint16_t kind, char* out,
     const std::string name = ObjectFileBaseName(record, kind);
     const char* extension = ObjectFileExtension(kind);
     if (mediaLib)
-        return g_neighbours.makeUniqueMediaLibPath(out, size, name.c_str(), extension);
+        return GetEditUpcalls().makeUniqueMediaLibPath(out, size, name.c_str(), extension);
     return MakeUniqueSavePath(out, size, name.c_str(), extension);
 }
 
@@ -224,7 +218,7 @@ bool BuildObjectFileBody(const ObjectDragBlock& drag, std::vector<uint8_t>& body
     if (ObjectFileKindCode(drag.kind) == 0)
         return false;
     if (drag.kind == kObjectText)
-        g_neighbours.syncCardFromLayers();
+        GetStackUpcalls().syncCardFromLayers();
     Handle card = 0;
     uint32_t offset = 0;
     if (!FindObject(drag.kind, drag.id, &card, &offset))
@@ -241,7 +235,7 @@ bool BuildObjectFileBody(const ObjectDragBlock& drag, std::vector<uint8_t>& body
     {
         const StackResFileCurrent current;
         if (drag.kind == kObjectButton) {
-            ok = g_neighbours.gatherObjectResources(drag.kind, drag.id, &chain) == 0;
+            ok = GatherObjectFileResources(drag.kind, drag.id, &chain) == 0;
         } else if (drag.actionId != 0 && GetResource(kActn, drag.actionId)) {
             ok = HoldObjectResourceCopy(kActn, drag.actionId, &chain, kResRequestCopyData, drag.kind, drag.id) == 0;
             if (ok) {
@@ -250,7 +244,7 @@ bool BuildObjectFileBody(const ObjectDragBlock& drag, std::vector<uint8_t>& body
                     HandleLock lock(chain);
                     std::memcpy(&held, lock.get(), sizeof held);
                 }
-                ok = g_neighbours.gatherActionResources(held.request.data, &chain) == 0;
+                ok = GatherActionFileResources(held.request.data, &chain) == 0;
             }
         }
     }

@@ -8,7 +8,7 @@
 // to the end of the file.
 //
 //   ObjectFile.cpp        the writer and the layout parser (no Windows code)
-//   ObjectFile_win.cpp    the drop of a paint selection as a .bmp, and the media-library calls
+//   ObjectFile_win.cpp    the drop of a paint selection as a .bmp
 #pragma once
 
 #include <array>
@@ -89,16 +89,7 @@ inline constexpr size_t kMaxObjectFileEntries = 4096;
 // file; entries end at the one with continuation 0 or at the end of the file.
 const char* ParseObjectFile(std::span<const uint8_t> file, ObjectFileLayout& layout);
 
-// What the writer asks of others. Gathering is the clipboard's (GatherObjectResources); until
-// the others install theirs (MINIMAL) the media library is not there and, without the Windows
-// build, text layers need no sync.
-struct ObjectFileNeighbours {
-    // Holds copies of what the object (kind, id) or an action record uses onto the chain:
-    // 0, or -1 on failure.
-    int (*gatherObjectResources)(uint16_t kind, uint16_t id, Handle* chain);
-    int (*gatherActionResources)(Handle action, Handle* chain);
-    void (*syncCardFromLayers)();
-    int (*makeUniqueMediaLibPath)(char* out, size_t size, const char* name, const char* extension);
-};
-const ObjectFileNeighbours& ObjectFileHooks();
-void SetObjectFileNeighbours(const ObjectFileNeighbours& neighbours);
+// What an object (kind, id) or an action record uses, held onto the chain as the clipboard
+// gathers it: 0, or -1 on failure.
+int GatherObjectFileResources(uint16_t kind, uint16_t id, Handle* chain);
+int GatherActionFileResources(Handle action, Handle* chain);

@@ -5,7 +5,7 @@
 #include "core/files/FileLayer.h"
 #include "core/ui/Resources.h"
 #include "graphics/pixels/DibGdi.h"
-#include "graphics/layers/LayerList.h"
+#include "stack/edit/EditUpcalls.h"
 #include "stack/edit/ObjectFile.h"
 #include "stack/edit/ObjectFileBmp.h"
 #include "stack/save/SaveStack.h"
@@ -15,35 +15,17 @@ namespace {
 constexpr uint32_t kDefaultPictureName = 2520;
 constexpr size_t kPictureNameSize = 17;
 
-MediaLibCalls g_mediaLib{};
-
-bool NotOverMediaLib(POINT) { return false; }
-void NoMediaItem(const char*, int) {}
-
-void SyncLayers() { SyncCardFromLayers(); }
-
-const bool g_installed = [] {
-    ObjectFileNeighbours n = ObjectFileHooks();
-    n.syncCardFromLayers = SyncLayers;
-    SetObjectFileNeighbours(n);
-    if (!g_mediaLib.isPointOverMediaLib)
-        g_mediaLib = {NotOverMediaLib, NoMediaItem};
-    return true;
-}();
-
 }  // namespace
 
-void SetMediaLibCalls(const MediaLibCalls& calls) { g_mediaLib = calls; }
-
 int SavePictureAsBmp(HBITMAP bitmap, HPALETTE palette, POINT drop) {
-    const bool overMediaLib = g_mediaLib.isPointOverMediaLib && g_mediaLib.isPointOverMediaLib(drop);
+    const bool overMediaLib = GetEditUpcalls().isPointOverMediaLib(drop.x, drop.y);
     ScopedHandle dib(DibFromDeviceBitmap(bitmap, 24, palette));
     if (!dib.get())
         return 0;
     char name[kPictureNameSize] = {};
     LoadResString(kDefaultPictureName, name, sizeof name);
     char path[kObjectFilePathSize] = {};
-    const int made = overMediaLib ? ObjectFileHooks().makeUniqueMediaLibPath(path, sizeof path, name, ".bmp")
+    const int made = overMediaLib ? GetEditUpcalls().makeUniqueMediaLibPath(path, sizeof path, name, ".bmp")
                                   : MakeUniqueSavePath(path, sizeof path, name, ".bmp");
     if (!made || !path[0])
         return 0;
@@ -52,6 +34,6 @@ int SavePictureAsBmp(HBITMAP bitmap, HPALETTE palette, POINT drop) {
     if (!written)
         DeleteFilePath(path);
     else if (overMediaLib)
-        g_mediaLib.addMediaLibItem(path, kMediaCodeBitmap);
+        GetEditUpcalls().addMediaLibItem(path, kMediaCodeBitmap);
     return written;
 }

@@ -142,5 +142,3 @@ int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char*
 // Stack resource requests (ResourceRequest.cpp).
 int WriteStackResource(ResRequest* request);
 void SetResourceErrorReporting(bool report);
-using ResourceErrorReporter = void (*)(int32_t code);
-void SetResourceErrorReporter(ResourceErrorReporter reporter);  // the alert of an error code

@@ -3,11 +3,10 @@
 
 #include "core/text/MacText.h"
 #include "core/memory/ByteReader.h"
+#include "stack/format/FormatUpcalls.h"
 #include "stack/format/StackFile.h"
 
 namespace {
-
-IconDataConverter g_iconConverter = nullptr;
 
 // 'Hlnk' hypertext link: four words at 0..7 (+4 and +6 are byte lengths), word +8 non-zero
 // when a button record follows, the text of (+6) bytes at +24 in memory and +23 in the file,
@@ -74,8 +73,6 @@ int ConvertLink(std::vector<uint8_t>& d, ByteOrder order, const StackConversion&
 
 }  // namespace
 
-void SetIconDataConverter(IconDataConverter converter) { g_iconConverter = converter; }
-
 const char* ReadResourceEntryHeader(std::span<const uint8_t> header, uint32_t filePosition,
                                     uint32_t fileSize, ResEntry& entry, uint32_t* paddedLength) {
     entry = ResEntry{};
@@ -124,9 +121,8 @@ int SwapResourceDataBytes(uint32_t type, std::vector<uint8_t>& data, ByteOrder o
     if (type == ResType("Hlnk"))
         return ConvertLink(data, order, cv, reason);
     if (type == ResType("Crsr")) {
-        if (g_iconConverter && !data.empty() &&
-            !g_iconConverter(data.data(), static_cast<uint32_t>(data.size()),
-                             order == ByteOrder::ToHost ? 0 : 1))
+        if (!data.empty() && !GetFormatUpcalls().convertIconData(data.data(), static_cast<uint32_t>(data.size()),
+                                                                   order == ByteOrder::ToHost ? 0 : 1))
             return Fail(reason, "cursor data of an unknown kind");
         return kStackOk;
     }

@@ -1,4 +1,4 @@
-// The resource manager's ties to the user: the samples stack and error alerts.
+// The resource manager's ties to the user: the samples stack.
 #include <windows.h>
 
 #include "core/ui/Alerts.h"
@@ -7,9 +7,6 @@
 namespace {
 
 constexpr uint32_t kAlertNoSamples = 2292;
-
-// Installed when the module loads.
-const bool g_reporterInstalled = (SetResourceErrorReporter(ShowErrorMessage), true);
 
 }  // namespace
 

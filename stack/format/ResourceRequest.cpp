@@ -3,16 +3,16 @@
 // back into the request, and everything new stays in memory until the next save.
 #include <cstring>
 
+#include "stack/format/FormatUpcalls.h"
 #include "stack/format/ResFileAccess.h"
 
 namespace {
 
 bool g_reportErrors = true;
-ResourceErrorReporter g_reporter = nullptr;
 
 void Report(int32_t code) {
-    if (g_reportErrors && g_reporter)
-        g_reporter(code);
+    if (g_reportErrors)
+        GetFormatUpcalls().reportResourceError(code);
 }
 
 // The live entry (type, id) of a file: its index, or -1.
@@ -55,7 +55,6 @@ int AddToStackFile(Handle stackFile, ResRequest& request) {
 }  // namespace
 
 void SetResourceErrorReporting(bool report) { g_reportErrors = report; }
-void SetResourceErrorReporter(ResourceErrorReporter reporter) { g_reporter = reporter; }
 
 int WriteStackResource(ResRequest* request) {
     if (!request)

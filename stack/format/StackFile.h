@@ -342,10 +342,6 @@ int SwapResourceData(uint32_t type, Handle data, ByteOrder order, const StackCon
                      const char** reason);
 int SwapResourceDataBytes(uint32_t type, std::vector<uint8_t>& data, ByteOrder order,
                           const StackConversion& cv, const char** reason);
-// The icon and cursor converter of the objects area: (data, size, 0 to memory / 1 to file)
-// returns non-zero on success. Until one is installed 'Crsr' data stays as stored.
-using IconDataConverter = int (*)(uint8_t* data, uint32_t size, int direction);
-void SetIconDataConverter(IconDataConverter converter);
 
 // ---- RecordToFileOrder.cpp ----
 // A host-order object record in file order in a new handle (header, then chunks, path, trailer

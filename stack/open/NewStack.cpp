@@ -7,6 +7,7 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/ScreenDepth.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/pictures/CardPictureStore.h"
@@ -24,20 +25,6 @@ constexpr uint16_t kScreenModeFlagOn = 0x01;
 constexpr int kWindowModeKeepValue = 2;
 constexpr int kHighCompressionDepth = 9;
 
-int NotAsked(int*, int*, int*) { return 1; }
-void Nothing() {}
-void NothingInt(int) {}
-void NoScreenMode(int, int, int) {}
-void NoCardArea(int, int, int) {}
-int NoAlert(uint32_t) { return 0; }
-void* NoWindow() { return nullptr; }
-
-NewStackNeighbours& Installed() {
-    static NewStackNeighbours neighbours{NotAsked, Nothing,  NothingInt, Nothing, Nothing, Nothing,
-                                        Nothing,  Nothing,  NoScreenMode, NoCardArea, Nothing, Nothing,
-                                        Nothing,  NoAlert,  NoWindow};
-    return neighbours;
-}
 
 // The open header as a span for one scope.
 class HeaderBytes {
@@ -76,8 +63,6 @@ void AdaptLoadedStackDepth() {
 
 }  // namespace
 
-const NewStackNeighbours& StackStartNeighbours() { return Installed(); }
-void SetNewStackNeighbours(const NewStackNeighbours& neighbours) { Installed() = neighbours; }
 
 StackProgramSettings& ProgramStackSettings() {
     static StackProgramSettings settings;
@@ -139,7 +124,7 @@ int StartStack(bool isNew, int* width, int* height, int* depth) {
         ApplyLoadedStackSettings();
         return 0;
     }
-    const NewStackNeighbours& n = StackStartNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     CloseStackResources(nullptr);
     int askedWidth = 0, askedHeight = 0, askedDepth = 0;
     bool answered = false;
@@ -218,7 +203,7 @@ uint16_t AppliedScreenModeValue(uint16_t stored) {
 
 void ApplyLoadedStackSettings() {
     ClearClipboardFromThisStack();
-    const NewStackNeighbours& n = StackStartNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     SetStackConversionState(kStackUnconverted);
     if (NormalizeLoadedHeader(GetStackHeaderHandle()))
         SetStackConversionState(kStackFormatConverted);
@@ -263,7 +248,7 @@ void ApplyLoadedStackSettings() {
         if (name[0])
             StoreStackName(name);
         if (!s.titleWord)
-            n.updateTitle();
+            n.updateCardTitle();
         n.rememberHomeStack();
         RestoreStackWorkspace(n.cardWindow());
     }

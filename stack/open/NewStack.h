@@ -2,7 +2,6 @@
 // stack's header.
 //
 //   NewStack.cpp           ids, the fresh header, StartStack, ApplyLoadedStackSettings
-//   NewStack_win.cpp       the neighbours of the Windows build, installed when it loads
 #pragma once
 
 #include <cstdint>
@@ -45,25 +44,3 @@ bool NormalizeLoadedHeader(Handle header);
 // The screen-mode value (+50) as the program applies it: 255 is 256 and 0 is 1. The header keeps
 // what it stored, so a stack that is only opened and saved keeps its bytes.
 uint16_t AppliedScreenModeValue(uint16_t stored);
-
-// What StartStack and ApplyLoadedStackSettings ask of the layers above; until they install
-// theirs the defaults do nothing (the question keeps the current values: result 1).
-struct NewStackNeighbours {
-    int (*askCardSizeForNewStack)(int* width, int* height, int* depth);  // 0 when answered
-    void (*removeFiltersMenu)();
-    void (*setMenuLocked)(int locked);
-    void (*pushCardHistory)();
-    void (*removeFinishedMovies)();
-    void (*convertCardToDefaultPalette)();
-    void (*goFirstCard)();
-    void (*resetFontTable)();
-    void (*applyScreenMode)(int windowMode, int flags, int value);
-    void (*resizeCardArea)(int width, int height, int depth);
-    void (*updateTitle)();
-    void (*rememberHomeStack)();
-    void (*setStackNameFromDefault)();
-    int (*showAlert)(uint32_t stringId);
-    void* (*cardWindow)();
-};
-const NewStackNeighbours& StackStartNeighbours();
-void SetNewStackNeighbours(const NewStackNeighbours& neighbours);

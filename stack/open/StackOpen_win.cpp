@@ -15,10 +15,11 @@
 #include "core/system/PluginModule.h"
 #include "core/memory/ByteReader.h"
 #include "core/ui/WaitCursor.h"
+#include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
 #include "stack/open/StackOpen.h"
-#include "stack/open/StackOpenNeighbours.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveDialogs.h"
 #include "stack/format/StackReader.h"
 
 namespace {
@@ -45,7 +46,7 @@ StackConversion MachineConversion() {
 void ForgetCurrentDownload() {
     char path[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
-    Neighbours().forgetCachedFile(path);
+    GetStackUpcalls().forgetCachedFile(path);
 }
 
 // The open stack is closed: cards, resources and what else is tied to it.
@@ -54,35 +55,18 @@ void CloseOpenStack() {
     if (const int32_t refNum = GetStackResFile())
         CloseResFile(refNum);
     SetStackResFile(0);
-    Neighbours().closeStackExtras();
+    GetStackUpcalls().closeStackExtras();
 }
 
 // A stack that could not be read: reported once (alert 2305), no stack left open.
 int ReportUnreadable() {
     ForgetCurrentDownload();
     ShowAlert(kAlertNoCardsRead);
-    Neighbours().eraseCardBackground();
+    GetStackUpcalls().eraseCardBackground(0);
     ClearCardChanged();
-    Neighbours().startEmptyStack();
+    GetStackUpcalls().startEmptyStack();
     return kFileRefused;
 }
-
-bool ChooseStackWithDialog() {
-    char folder[kFileSpecPathSize] = {};
-    GetFileSpecFolder(kSlotScratch, folder, sizeof folder);
-    char title[256] = {};
-    LoadResString(2405, title, sizeof title);
-    return ChooseFileIntoScratch("Stacks (*.STK)\0*.stk\0", folder, title);
-}
-
-// A plain Open dialog stands in for the stack Open dialog until the dialogs module installs it.
-const bool g_chooserInstalled = [] {
-    StackOpenNeighbours neighbours = Neighbours();
-    if (neighbours.chooseStackFile == DefaultStackOpenNeighbours().chooseStackFile)
-        neighbours.chooseStackFile = ChooseStackWithDialog;
-    SetStackOpenNeighbours(neighbours);
-    return true;
-}();
 
 }  // namespace
 
@@ -143,33 +127,33 @@ int LoadStackFile() {
     const Handle header = contents.header;
     SetStackResFile(LinkResFile(contents.resFile));
     SetStackHeaderHandle(header);
-    Neighbours().scanStackActionRecords();
+    GetStackUpcalls().scanStackActionRecords();
     EnforceMinimumCardSize(header);  // a stack it cannot enlarge still opens
-    Neighbours().applyLoadedStackSettings();
-    Neighbours().loadFontTable();
+    GetStackUpcalls().applyLoadedStackSettings();
+    GetStackUpcalls().loadFontTable();
     return kFileOk;
 }
 
 int OpenStack(bool ask) {
     if (IsStackOpen())
-        Neighbours().leaveCard();
+        GetStackUpcalls().leaveCard();
     if (ask) {
         CopyFileSpec(kSlotCurrentStack, kSlotScratch);
-        if (!Neighbours().chooseStackFile()) {
-            Neighbours().refreshCurrentCard();
+        if (!ChooseStackFile(GetMainWindow())) {
+            GetStackUpcalls().refreshCurrentCard(0);
             return 0;
         }
         CopyFileSpec(kSlotScratch, kSlotCurrentStack);
     }
-    Neighbours().removeFiltersMenu();
+    GetStackUpcalls().removeFiltersMenu();
     const int err = LoadStackFile();
     if (err != kFileOk) {
         ShowErrorMessage(err);  // -12: already reported
-        Neighbours().startEmptyStack();
+        GetStackUpcalls().startEmptyStack();
         return err;
     }
     SetCurrentCardId(GetCardId(GetCardByIndex(1)));
-    Neighbours().enterCard(3, 0, 8, 1);
+    GetStackUpcalls().enterCard(3, 0, 8, 1);
     return 0;
 }
 
@@ -216,7 +200,7 @@ int EnforceMinimumCardSize(Handle header) {
         SetU16(bytes, kHeaderCardWidth, static_cast<uint16_t>(width < minWidth ? minWidth : width));
         SetU16(bytes, kHeaderCardHeight, static_cast<uint16_t>(height < minHeight ? minHeight : height));
     }
-    const int err = Neighbours().changeStackSize(header, enlarged);
+    const int err = GetStackUpcalls().changeStackSize(header, enlarged);
     DisposeHandle(enlarged);
     return err == 0 ? kFileOk : kFileMissing;
 }
@@ -244,7 +228,7 @@ void RememberHomeStack() {
 
 void SetStackName(const char* name) {
     StoreStackName(name);
-    Neighbours().updateCardTitle();
+    GetStackUpcalls().updateCardTitle();
 }
 
 void SetStackNameFromDefault() {

@@ -45,20 +45,3 @@ DibHandle DibFromGlobal(HGLOBAL global);
 // One step of a conversion chain: next takes the place of dib (the old one freed); false, dib
 // kept, when the step failed (next is 0).
 bool TakeConvertedDib(DibHandle& dib, DibHandle next);
-
-// Seams for the neighbours; the defaults are the real graphic conversions (GraphicPictureConvert.h)
-// and MINIMAL ones for the rest, each doing the least.
-struct CardPictureConvertNeighbours {
-    // ConvertGraphicPicture: the graphic's new data (rows packed, mask appended) at depth;
-    // false when it cannot be made (*leftAlone set when there is nothing to convert).
-    bool (*convertGraphicPicture)(Handle card, std::span<const uint8_t> graphic, int depth,
-                                  std::vector<uint8_t>& data, uint32_t& maskLength, bool* leftAlone);
-    // RemapGraphicPicture; RemapFrameAnimColors (the minimal one changes nothing).
-    void (*remapGraphicPicture)(Handle card, uint32_t offset, HPALETTE palette);
-    void (*remapFrameAnimColors)(Handle card, uint32_t offset, HPALETTE palette);
-    // RenderCardToDib: the current card as a DIB; 0 (the minimal one) when it cannot be had.
-    DibHandle (*renderCardToDib)();
-};
-const CardPictureConvertNeighbours& ConvertNeighbours();
-void SetCardPictureConvertNeighbours(const CardPictureConvertNeighbours& neighbours);
-CardPictureConvertNeighbours DefaultCardPictureConvertNeighbours();

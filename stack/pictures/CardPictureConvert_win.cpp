@@ -1,4 +1,5 @@
 // Card pictures and graphics between the stack's depth and the display's, through GDI and vic32.
+#include "stack/StackUpcalls.h"
 #include "stack/pictures/CardPictureConvert.h"
 
 #include <vector>
@@ -142,17 +143,6 @@ bool CopyPictureBlock(Handle card, uint16_t& format, std::vector<uint8_t>& data)
     return true;
 }
 
-void RemapGraphic(Handle card, uint32_t offset, HPALETTE palette) {
-    RemapGraphicPicture(card, offset, palette);  // a graphic that fails keeps its picture
-}
-void NoFrameAnimRemap(Handle, uint32_t, HPALETTE) {}
-DibHandle NoRender() { return 0; }
-
-CardPictureConvertNeighbours& Installed() {
-    static CardPictureConvertNeighbours neighbours = DefaultCardPictureConvertNeighbours();
-    return neighbours;
-}
-
 // One stored 1-based colour index through the card palette to the nearest in the new one.
 void RemapIndex(std::span<uint8_t> object, uint32_t at, HPALETTE from, HPALETTE to) {
     const uint16_t index = GetU16(object, at);
@@ -193,11 +183,6 @@ HPALETTE CardPalette(Handle card) {
     return GetAppPalette() ? DuplicatePalette(GetAppPalette()) : nullptr;
 }
 
-CardPictureConvertNeighbours DefaultCardPictureConvertNeighbours() {
-    return {ConvertGraphicPicture, RemapGraphic, NoFrameAnimRemap, NoRender};
-}
-const CardPictureConvertNeighbours& ConvertNeighbours() { return Installed(); }
-void SetCardPictureConvertNeighbours(const CardPictureConvertNeighbours& neighbours) { Installed() = neighbours; }
 
 Handle MakeColorTableForDepth(HWND, Handle card, int sourceDepth, int targetDepth) {
     std::vector<PaletteColor> picture, defaults;
@@ -422,7 +407,7 @@ int ConvertCardGraphicsDepth(Handle card, int depth) {
         uint32_t maskLength = 0;
         bool leftAlone = false;
         const std::span<const uint8_t> object = std::span<const uint8_t>(record).subspan(place.offset, place.length);
-        if (!ConvertNeighbours().convertGraphicPicture(card, object, depth, data, maskLength, &leftAlone)) {
+        if (!ConvertGraphicPicture(card, object, depth, data, maskLength, &leftAlone)) {
             if (!leftAlone)
                 return 16;
             position = place.offset + place.length;
@@ -488,10 +473,10 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
             if (!walk.Next(place))
                 return;
         if (place.kind == kObjectGraphic && !(place.flags & kGraphicLeftAlone))
-            ConvertNeighbours().remapGraphicPicture(card, place.offset, palette);
+            GetStackUpcalls().remapGraphicPicture(card, place.offset, palette);
         else if (place.kind == kObjectButton && (now.size() > place.offset + kButtonStyleByte) &&
                  (now[place.offset + kButtonStyleByte] & 0x80))
-            ConvertNeighbours().remapFrameAnimColors(card, place.offset, palette);
+            GetStackUpcalls().remapFrameAnimColors(card, place.offset, palette);
     }
 }
 
@@ -504,7 +489,7 @@ void SaveStackPreviewJpeg() {
     }
     if (answer != 1)
         return;
-    DibHandle dib = ConvertNeighbours().renderCardToDib();
+    DibHandle dib = GetStackUpcalls().renderCardToDib();
     int depth = 0;
     {
         LockedDib locked(dib);

@@ -1,6 +1,9 @@
 // The LoomLogo workspace resource and closing the stack's resources.
 #include "stack/save/ResourceUpkeep.h"
 
+#include "stack/StackUpcalls.h"
+#include "stack/StackUpcalls.h"
+
 namespace {
 
 constexpr uint32_t kWorkspace = ResType("WKSp"), kOldWorkspace = ResType("WkSp");
@@ -8,21 +11,9 @@ constexpr int kNbaMessageClose = 2;
 
 bool g_workspaceChanged = false;
 
-// MINIMAL until the language environment and the extension modules install theirs.
-Handle NoWorkspace() { return 0; }
-void DropWorkspace(Handle text, void*) { DisposeHandle(text); }
-void NoModules(int) {}
-void NoModuleEntry(void*) {}
-
-ResourceUpkeepNeighbours& Installed() {
-    static ResourceUpkeepNeighbours neighbours{NoWorkspace, DropWorkspace, NoModules, NoModuleEntry};
-    return neighbours;
-}
 
 }  // namespace
 
-const ResourceUpkeepNeighbours& UpkeepNeighbours() { return Installed(); }
-void SetResourceUpkeepNeighbours(const ResourceUpkeepNeighbours& neighbours) { Installed() = neighbours; }
 
 void SetWorkspaceChanged(bool changed) { g_workspaceChanged = changed; }
 bool IsWorkspaceChanged() { return g_workspaceChanged; }
@@ -32,7 +23,7 @@ void SaveWorkspaceResource() {
     g_workspaceChanged = false;
     if (!changed)
         return;
-    const Handle text = UpkeepNeighbours().produceWorkspace();
+    const Handle text = GetStackUpcalls().produceWorkspace();
     if (!text)
         return;
     ResRequest request{};
@@ -57,16 +48,16 @@ void RestoreStackWorkspace(void* cardWindow) {
         if (copy && HandToHand(&copy) != 0)
             copy = 0;
     }
-    UpkeepNeighbours().loadWorkspace(copy, cardWindow);
+    GetStackUpcalls().loadWorkspace(copy, cardWindow);
 }
 
 void CloseStackResources(void* window) {
     if (const int32_t refNum = GetStackResFile()) {
-        UpkeepNeighbours().startStackNbas(kNbaMessageClose);
+        GetStackUpcalls().startStackNbas(kNbaMessageClose);
         SaveWorkspaceResource();
         CloseResFile(refNum);
         SetStackResFile(0);
     }
     if (window)
-        UpkeepNeighbours().callNbaMainChecked(window);
+        GetStackUpcalls().callNbaMainChecked(window);
 }

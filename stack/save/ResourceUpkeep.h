@@ -80,14 +80,3 @@ void RestoreStackWorkspace(void* cardWindow);
 // Tells the stack's extension modules, stores the workspace, closes the stack's resource file;
 // then, with a window, calls the extension-module entry with it.
 void CloseStackResources(void* window);
-
-// What upkeep asks of the layers above. MINIMAL defaults until they install theirs: there is
-// no workspace text, the loader and the module calls do nothing.
-struct ResourceUpkeepNeighbours {
-    Handle (*produceWorkspace)();                     // the LoomLogo workspace text, or 0
-    void (*loadWorkspace)(Handle text, void* window); // takes the handle (may be 0)
-    void (*startStackNbas)(int message);              // every 'NBAs' module of the stack
-    void (*callNbaMainChecked)(void* window);
-};
-const ResourceUpkeepNeighbours& UpkeepNeighbours();
-void SetResourceUpkeepNeighbours(const ResourceUpkeepNeighbours& neighbours);

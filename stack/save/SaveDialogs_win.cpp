@@ -14,8 +14,8 @@
 #include "core/ui/Resources.h"
 #include "stack/cards/CardList.h"
 #include "stack/save/SaveStack.h"
-#include "stack/open/StackOpenNeighbours.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -48,16 +48,6 @@ std::string StackNameWithoutExtension() {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-bool ChooseStackForOpening() { return ChooseStackFile(GetMainWindow()); }
-
-// The Open dialog of stacks, in place of a plain one.
-const bool g_installed = [] {
-    StackOpenNeighbours neighbours = Neighbours();
-    neighbours.chooseStackFile = ChooseStackForOpening;
-    SetStackOpenNeighbours(neighbours);
-    return true;
-}();
-
 }  // namespace
 
 bool ChooseStackFile(HWND owner) {
@@ -89,7 +79,7 @@ bool AskSaveStackFile(HWND owner, int mode, char* title, int size, int* filterIn
     char stackFolder[kFileSpecPathSize] = {};
     GetFileSpecFolder(kSlotCurrentStack, stackFolder, sizeof stackFolder);
     char remembered[kFileSpecPathSize] = {};
-    SaveNeighbours().readPreference("user", "SaveStackPath", remembered, sizeof remembered);
+    GetStackUpcalls().readSavePreference("user", "SaveStackPath", remembered, sizeof remembered);
     std::string folder = SuggestSaveFolder(mode, 1, proposed.c_str(), stackFolder, remembered);
     if (folder.empty())
         folder = stackFolder;

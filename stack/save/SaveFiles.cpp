@@ -3,6 +3,7 @@
 #include "graphics/dib/BmpFile.h"
 #include "graphics/dib/Dib.h"
 #include "stack/save/SaveStack.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 constexpr uint32_t kBmpPiece = 32767;
@@ -65,7 +66,7 @@ std::vector<uint8_t> BmpFileHeader(std::span<const uint8_t> packedDib) {
 }
 
 int SaveDibAsBmp(Handle dib, const char* path) {
-    SaveNeighbours().beginWait();
+    GetStackUpcalls().beginWait();
     int result = 0;
     {
         HandleLock lock(dib);
@@ -87,6 +88,6 @@ int SaveDibAsBmp(Handle dib, const char* path) {
             result = ok ? 1 : 0;
         }
     }
-    SaveNeighbours().endWait();
+    GetStackUpcalls().endWait();
     return result;
 }

@@ -1,6 +1,8 @@
 // Saving the open stack: the steps from the undo step to the file in the stack's place.
 #include "stack/save/SaveStack.h"
 
+#include "stack/StackUpcalls.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -26,27 +28,10 @@ bool g_hasFile = false;
 int g_conversionState = kStackUnconverted;
 bool g_saving = false;
 
-int NoAlert(uint32_t) { return 0; }
-void NoMessage(int32_t) {}
-bool Unlimited(const char*, uint32_t* bytes) {
-    *bytes = 0xFFFFFFFFu;
-    return true;
-}
-void Nothing() {}
-void NoName(const char*) {}
-void* NoWindow() { return nullptr; }
-// MINIMAL until the preferences install their reader: every key is missing.
-void NoPreference(const char*, const char*, char* buffer, int size) { CopyPathText("Bad", buffer, size_t(size)); }
-
-SaveStackNeighbours& Installed() {
-    static SaveStackNeighbours neighbours = DefaultSaveStackNeighbours();
-    return neighbours;
-}
-
 class SaveWait {
 public:
-    SaveWait() { SaveNeighbours().beginWait(); }
-    ~SaveWait() { SaveNeighbours().endWait(); }
+    SaveWait() { GetStackUpcalls().beginWait(); }
+    ~SaveWait() { GetStackUpcalls().endWait(); }
     SaveWait(const SaveWait&) = delete;
     SaveWait& operator=(const SaveWait&) = delete;
 };
@@ -133,11 +118,6 @@ FileRef OpenInPlace(const char* path) {
 
 }  // namespace
 
-SaveStackNeighbours DefaultSaveStackNeighbours() {
-    return {NoAlert, NoMessage, Unlimited, Nothing, Nothing, Nothing, Nothing, NoName, NoWindow, NoPreference};
-}
-const SaveStackNeighbours& SaveNeighbours() { return Installed(); }
-void SetSaveStackNeighbours(const SaveStackNeighbours& neighbours) { Installed() = neighbours; }
 
 bool StackHasFile() { return g_hasFile; }
 void SetStackHasFile(bool hasFile) { g_hasFile = hasFile; }
@@ -181,21 +161,21 @@ int PrepareStackSave(int slot, SavePlan& plan) {
     int readOnly = 0;
     const bool exists = GetFileSizeAndAccess(slot, &currentSize, &readOnly) == kFileOk;
     if (exists && readOnly) {
-        SaveNeighbours().showErrorMessage(kFileNotWritable);
+        GetStackUpcalls().showErrorMessage(kFileNotWritable);
         return kFileNotWritable;
     }
     PurgeUnusedResources();
-    SaveNeighbours().storeFontTable();
+    GetStackUpcalls().storeFontTable();
     SaveWorkspaceResource();
     StackStatistics statistics;
     plan.total = GetStackStatistics(&statistics);
     plan.resourceOffset = statistics.cardBytes;
     uint32_t freeBytes = 0;
-    if (!SaveNeighbours().freeSpace(plan.target, &freeBytes))
+    if (!GetStackUpcalls().freeSpace(plan.target, &freeBytes))
         freeBytes = 0;
     const uint64_t needed = uint64_t{plan.total} + kSaveSpareBytes;
     if (currentSize < plan.total && freeBytes < needed - currentSize) {
-        SaveNeighbours().showAlert(kAlertDiskFull);
+        GetStackUpcalls().showAlert(kAlertDiskFull);
         return kFileRefused;
     }
     plan.useTemporary = needed < freeBytes;
@@ -229,19 +209,19 @@ int FinishStackSave(int slot, bool samePath, SavePlan& plan, Handle buffer) {
         if (ReplaceFilePath(plan.written, plan.target) != kFileOk)
             return kFileFailed;
     }
-    RestoreStackWorkspace(SaveNeighbours().cardWindow());
+    RestoreStackWorkspace(GetStackUpcalls().cardWindow());
     SetStackConversionState(kStackUnconverted);
     return kFileOk;
 }
 
 int SaveStack(int slot, bool samePath) {
     SaveWait wait;
-    SaveNeighbours().storePendingCardEdits();
+    GetStackUpcalls().storePendingCardEdits();
     ClearUndo();
     DropDeletedRecords();
     if (!TestFileWritable(slot)) {
         ClearCardChanged();
-        SaveNeighbours().showAlert(kAlertDiskLocked);
+        GetStackUpcalls().showAlert(kAlertDiskLocked);
         return kFileRefused;
     }
     SavingFlag saving;
@@ -281,7 +261,7 @@ int SaveStack(int slot, bool samePath) {
         if (err != kFileOk) {
             if (plan.useTemporary)
                 DeleteFilePath(plan.written);  // the stack's own file was never touched
-            SaveNeighbours().showErrorMessage(kErrorStackWrite);
+            GetStackUpcalls().showErrorMessage(kErrorStackWrite);
         }
     }
     DisposeWriteBuffer(&buffer);
@@ -310,7 +290,7 @@ int SaveStackAsPath(const char* path) {
         char name[kFileSpecNameSize] = {};
         GetPathFileName(path, name, sizeof name);
         StoreStackName(name);
-        SaveNeighbours().stackRenamed(name);
+        GetStackUpcalls().stackRenamed(name);
     } else {
         // The stack stays what it was: its file, its name.
         *GetFileSpec(kSlotCurrentStack) = previous;

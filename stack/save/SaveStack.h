@@ -82,26 +82,6 @@ int GetStackConversionState();
 void SetStackConversionState(int state);
 bool IsSavingStack();
 
-// What saving asks of the rest of the program. The defaults (the platform-free build, tests)
-// show nothing and report unlimited free space.
-struct SaveStackNeighbours {
-    int (*showAlert)(uint32_t stringId);
-    void (*showErrorMessage)(int32_t code);
-    // Free bytes on the disk of a path (clamped to 32 bits); false when unknown.
-    bool (*freeSpace)(const char* path, uint32_t* bytes);
-    void (*beginWait)();
-    void (*endWait)();
-    void (*storePendingCardEdits)();  // the current card's edits into its record
-    void (*storeFontTable)();         // 'FntL' 128
-    void (*stackRenamed)(const char* name);  // title and home stack after Save As
-    void* (*cardWindow)();
-    // A value of the preferences file; "Bad" when it has none.
-    void (*readPreference)(const char* section, const char* key, char* buffer, int size);
-};
-const SaveStackNeighbours& SaveNeighbours();
-void SetSaveStackNeighbours(const SaveStackNeighbours& neighbours);
-SaveStackNeighbours DefaultSaveStackNeighbours();
-
 // ---- SaveFiles.cpp ----
 int ReadFileToHandle(int slot, Handle* out, uint32_t limit);  // 0 or an error
 int WriteHandleToFile(Handle data, int slot, uint32_t count);  // 0 or -1

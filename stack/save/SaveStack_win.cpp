@@ -1,4 +1,4 @@
-// The Save and Save As commands, and what saving asks of the Windows build.
+// The Save and Save As commands with their questions.
 #include <windows.h>
 
 #include <cstring>
@@ -7,9 +7,6 @@
 #include "core/system/PluginModule.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
-#include "core/ui/WaitCursor.h"
-#include "graphics/pixels/CardOffscreen.h"
-#include "stack/cards/CardEdit.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
 #include "stack/depth/StackDepth.h"
@@ -21,47 +18,6 @@ namespace {
 
 constexpr int kButtonFirst = 1, kButtonSecond = 2;
 constexpr int kStandAloneFilter = 2;
-
-int Alert(uint32_t id) { return ShowAlert(id); }
-void ErrorMessage(int32_t code) { ShowErrorMessage(code); }
-
-bool DriveFreeSpace(const char* path, uint32_t* bytes) {
-    return CheckDriveSpace(path, bytes) == kFileOk;
-}
-
-void PendingCardEdits() {
-    if (IsCardChanged())
-        SaveCurrentBackground();
-}
-
-void Renamed(const char* name) {
-    SetStackName(name);
-    RememberHomeStack();
-}
-
-void* CardWindowOf() { return GetCardWindow(); }
-
-// Only what tests or other layers have not installed already.
-template <class F>
-void Keep(F& field, F fallback, F mine) {
-    if (field == fallback)
-        field = mine;
-}
-
-const bool g_installed = [] {
-    SaveStackNeighbours n = SaveNeighbours();
-    const SaveStackNeighbours d = DefaultSaveStackNeighbours();
-    Keep(n.showAlert, d.showAlert, Alert);
-    Keep(n.showErrorMessage, d.showErrorMessage, ErrorMessage);
-    Keep(n.freeSpace, d.freeSpace, DriveFreeSpace);
-    Keep(n.beginWait, d.beginWait, BeginWaitCursor);
-    Keep(n.endWait, d.endWait, EndWaitCursor);
-    Keep(n.storePendingCardEdits, d.storePendingCardEdits, PendingCardEdits);
-    Keep(n.stackRenamed, d.stackRenamed, Renamed);
-    Keep(n.cardWindow, d.cardWindow, CardWindowOf);
-    SetSaveStackNeighbours(n);
-    return true;
-}();
 
 }  // namespace
 

@@ -6,11 +6,10 @@
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
-#include "stack/undo/UndoNeighbours.h"
 #include "stack/undo/UndoState.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -49,7 +48,7 @@ void FreeHandleField(std::span<uint8_t> r, uint32_t offset) {
 void DeleteGdiField(std::span<uint8_t> r, uint32_t offset) {
     const uint32_t object = GetU32(r, offset);
     if (object)
-        GetUndoNeighbours().deleteGdiObject(object);
+        GetStackUpcalls().deleteGdiObject(object);
     SetU32(r, offset, 0);
 }
 
@@ -215,7 +214,7 @@ void UndoStep::Commit(uint16_t kind) {
     if (r.empty())
         return;
     SetU16(r, kUndoKind, kind);
-    SetU32(r, kUndoTool, GetUndoNeighbours().currentTool());
+    SetU32(r, kUndoTool, GetStackUpcalls().currentTool());
     g_count = 1;
     g_cardId = GetCurrentCardId();
 }

@@ -6,7 +6,6 @@
 //   UndoRecorders.cpp   the recorders (one per family of steps)
 //   UndoPerform.cpp     PerformUndo for every kind
 //   UndoObjects_win.cpp the recorders that take an object's layer
-//   UndoNeighbours.h    what undo asks of the paint, object and card-window layers
 #pragma once
 
 #include <cstddef>
@@ -71,9 +70,6 @@ void PurgeDeletedRecords();
 void ClearUndo();
 // Leaving a card: a deletion step lives on, every other step goes with its card.
 void DiscardUndoOnLeavingCard();
-
-// "Undo", then the step's name, then "\tCtrl+Z" when withShortcut. True when a step is present.
-bool GetUndoMenuText(char* buffer, size_t size, bool withShortcut);
 
 // ---- UndoRecorders.cpp ----
 void RecordPaintUndo();

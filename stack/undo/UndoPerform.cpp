@@ -7,8 +7,8 @@
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
-#include "stack/undo/UndoNeighbours.h"
 #include "stack/undo/UndoState.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void WriteRect(uint32_t offset, const int32_t rect[4]) {
 
 void RestoreSnapshotField() {
     if (const Handle snapshot = static_cast<Handle>(Field(kUndoSnapshot)))
-        GetUndoNeighbours().restoreSnapshot(snapshot);
+        GetStackUpcalls().restoreSnapshot(snapshot);
 }
 
 // The step ends; its snapshot (if any) is freed, the rest was handed on.
@@ -45,8 +45,8 @@ void EndStep() {
 
 // Kinds 0 and 20: the picture and the snapshot change places.
 void SwapPicture() {
-    const UndoNeighbours& n = GetUndoNeighbours();
-    const DibHandle present = n.offscreenToDib();
+    const StackUpcalls& n = GetStackUpcalls();
+    const DibHandle present = n.offscreenSnapshot();
     RestoreSnapshotField();
     MarkStackChanged();
     if (!present) {  // nothing to redo with
@@ -60,8 +60,8 @@ void SwapPicture() {
 }
 
 void ImportBackgroundSwap() {
-    const UndoNeighbours& n = GetUndoNeighbours();
-    const DibHandle present = n.offscreenToDib();
+    const StackUpcalls& n = GetStackUpcalls();
+    const DibHandle present = n.offscreenSnapshot();
     const uint32_t presentPalette = n.cardPalette();
     RestoreSnapshotField();
     MarkStackChanged();
@@ -79,7 +79,7 @@ void ImportBackgroundSwap() {
 }
 
 void RestoreMaskSelection(void* window) {
-    const UndoNeighbours& n = GetUndoNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     RestoreSnapshotField();
     n.replaceMaskSelection(window, Field(kUndoBitmap1), Field(kUndoBitmap2), Field(kUndoBitmap3),
                            static_cast<int>(Field(kUndoMaskX)), static_cast<int>(Field(kUndoMaskY)));
@@ -88,7 +88,7 @@ void RestoreMaskSelection(void* window) {
 }
 
 void RestoreRectSelection(int kind) {
-    const UndoNeighbours& n = GetUndoNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     if (kind == 16)
         n.freeMaskSelection();
     RestoreSnapshotField();
@@ -123,7 +123,7 @@ void RestoreLinkedButtons(uint16_t cardId) {
 }
 
 void UndoDeletion() {
-    const UndoNeighbours& n = GetUndoNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     const uint16_t kind = static_cast<uint16_t>(GetUndoField(kUndoObjectKind, 2));
     const uint16_t id = static_cast<uint16_t>(GetUndoField(kUndoObjectId, 2));
     DiscardUndoStepKeepingData();
@@ -139,7 +139,7 @@ void UndoDeletion() {
         RestoreLinkedButtons(id);
         SetCardCount(GetCardCount() + 1);
         MarkStackChanged();
-        n.goToCard(id);
+        n.goToCardId(id, 3, 0, 8);
         return;
     }
     Handle card = 0;
@@ -157,14 +157,14 @@ void UndoObjectMove() {
     const uint16_t id = static_cast<uint16_t>(GetUndoField(kUndoObjectId, 2));
     int32_t rect[4];
     ReadRect(kUndoObjectRect, rect);
-    if (!GetUndoNeighbours().swapObjectRect(kind, id, rect))
+    if (!GetStackUpcalls().swapObjectRect(kind, id, rect))
         return;
     WriteRect(kUndoObjectRect, rect);
     MarkStackChanged();
 }
 
 void UndoObjectEdit() {
-    const UndoNeighbours& n = GetUndoNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     const uint16_t kind = static_cast<uint16_t>(GetUndoField(kUndoObjectKind, 2));
     const uint16_t id = static_cast<uint16_t>(GetUndoField(kUndoObjectId, 2));
     Handle copy = static_cast<Handle>(Field(kUndoRecordCopy));
@@ -194,7 +194,7 @@ void PerformUndo(void* cardWindow) {
     // A step belongs to its card; only a deletion may be undone from elsewhere.
     if (kind != 11 && GetUndoCardId() != GetCurrentCardId())
         return;
-    const UndoNeighbours& n = GetUndoNeighbours();
+    const StackUpcalls& n = GetStackUpcalls();
     switch (kind) {
     case 0: case 20: SwapPicture(); break;
     case 1:

@@ -3,8 +3,8 @@
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/undo/Undo.h"
-#include "stack/undo/UndoNeighbours.h"
 #include "stack/undo/UndoState.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ bool RecordSnapshotStep(uint16_t kind, int x = 0, int y = 0) {
     UndoStep step = BeginUndoStep();
     if (!step)
         return false;
-    const DibHandle snapshot = GetUndoNeighbours().offscreenToDib();
+    const DibHandle snapshot = GetStackUpcalls().offscreenSnapshot();
     if (!snapshot)
         return false;
     SetU32(step.bytes(), kUndoSnapshot, static_cast<uint32_t>(snapshot));

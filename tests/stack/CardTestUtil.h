@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "StackTestUtil.h"
+#include "stack/StackUpcalls.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/CardListNeighbours.h"
 #include "stack/cards/ObjectScan.h"
 #include "stack/pictures/PackedPicture.h"
 #include "stack/open/StackOpenSession.h"
@@ -55,8 +55,12 @@ inline Recorder& Rec() {
     return recorder;
 }
 
-inline CardListNeighbours RecordingNeighbours() {
-    CardListNeighbours n = DefaultCardListNeighbours();
+// The card list's upcalls recording; the rest as installed.
+inline StackUpcalls RecordingUpcalls() {
+    const StackUpcalls d = DefaultStackUpcalls();
+    StackUpcalls n = GetStackUpcalls();
+    n.endWait = d.endWait;
+    n.frameHasMenuBar = d.frameHasMenuBar;
     n.showAlert = [](uint32_t id) {
         Rec().alerts.push_back(id);
         if (Rec().answers.empty())
@@ -65,8 +69,8 @@ inline CardListNeighbours RecordingNeighbours() {
         Rec().answers.pop_front();
         return answer;
     };
-    n.beginWaitCursor = [] { ++Rec().waitCursors; };
-    n.offscreenToDib = []() -> DibHandle {
+    n.beginWait = [] { ++Rec().waitCursors; };
+    n.offscreenPicture = []() -> DibHandle {
         if (Rec().offscreen.empty())
             return 0;
         const Handle h = NewHandle(static_cast<uint32_t>(Rec().offscreen.size()));
@@ -196,14 +200,14 @@ protected:
     void SetUp() override {
         StackFileTest::SetUp();
         Rec() = Recorder{};
-        installed_ = CardNeighbours();
-        SetCardListNeighbours(RecordingNeighbours());
+        installed_ = GetStackUpcalls();
+        SetStackUpcalls(RecordingUpcalls());
         SetAdvancedUser(false);
         ClearStackChanged();
     }
     void TearDown() override {
         DisposeCards();
-        SetCardListNeighbours(installed_);
+        SetStackUpcalls(installed_);
         SetAdvancedUser(false);
         StackFileTest::TearDown();
     }
@@ -213,7 +217,7 @@ protected:
         Rec().alerts.clear();
     }
 
-    CardListNeighbours installed_{};  // what the program had installed, put back afterwards
+    StackUpcalls installed_{};  // what the program had installed, put back afterwards
 
     // The stack's cards in list order by id, with a '-' before those marked deleted.
     static std::vector<std::string> CardTags() {

@@ -1,5 +1,5 @@
 // Shared pieces of the saving tests: stacks opened from the memory file system into the card
-// list with their resources, and neighbours that record what saving showed.
+// list with their resources, and upcalls that record what saving showed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "core/files/FileLayerMemory.h"
 #include "core/files/FileSlots.h"
 #include "core/ui/ScreenDepth.h"
+#include "stack/StackUpcalls.h"
 #include "stack/open/NewStack.h"
 #include "stack/format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
@@ -56,33 +57,40 @@ protected:
         files_.emplace();
         SetFileSystem(&RecordingFileSystem());
         ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
-        savedNeighbours_ = SaveNeighbours();
-        SaveStackNeighbours n = DefaultSaveStackNeighbours();
-        n.showAlert = [](uint32_t id) {
-            SaveRec().alerts.push_back(id);
-            return 0;
-        };
+        savedUpcalls_ = GetStackUpcalls();
+        // Saving's own upcalls as a fresh program has them, the card list's still recording.
+        const StackUpcalls d = DefaultStackUpcalls();
+        StackUpcalls n = savedUpcalls_;
+        n.storePendingCardEdits = d.storePendingCardEdits;
+        n.storeFontTable = d.storeFontTable;
+        n.stackRenamed = d.stackRenamed;
+        n.cardWindow = d.cardWindow;
+        n.readSavePreference = d.readSavePreference;
         n.showErrorMessage = [](int32_t code) { SaveRec().errors.push_back(code); };
         n.freeSpace = [](const char*, uint32_t* bytes) {
             *bytes = SaveRec().freeBytes;
             return true;
         };
-        SetSaveStackNeighbours(n);
-        depthNeighbours_ = DepthNeighbours();
-        StackDepthNeighbours d = depthNeighbours_;
-        d.displayBitsPerPixel = [] { return SaveRec().display; };
-        d.showAlert = [](uint32_t id) {
-            SaveRec().alerts.push_back(id);
-            return 1;
+        n.displayBitsPerPixel = [] { return SaveRec().display; };
+        // The alerts of saving and of the depth rule are recorded here (the depth question is
+        // answered with its first button); the card list's go to its recorder.
+        CardAlert() = n.showAlert;
+        n.showAlert = [](uint32_t id) {
+            switch (id) {
+            case kAlertReduceColors: SaveRec().alerts.push_back(id); return 1;
+            case kAlertDiskFull:
+            case kAlertDiskLocked: SaveRec().alerts.push_back(id); return 0;
+            case kAlertNewStackCreated: return 0;
+            default: return CardAlert()(id);
+            }
         };
-        SetStackDepthNeighbours(d);
+        SetStackUpcalls(n);
         screenDepth_ = GetScreenDepth();
     }
     void TearDown() override {
         CloseStack();
         SetStackHeaderHandle(0);
-        SetSaveStackNeighbours(savedNeighbours_);
-        SetStackDepthNeighbours(depthNeighbours_);
+        SetStackUpcalls(savedUpcalls_);
         SetScreenDepth(screenDepth_);
         FreeFolderTable();
         files_.reset();
@@ -126,8 +134,13 @@ protected:
     }
 
     std::optional<MemoryFileSystemInUse> files_;
-    SaveStackNeighbours savedNeighbours_{};
-    StackDepthNeighbours depthNeighbours_{};
+    using AlertProc = int (*)(uint32_t);
+    static AlertProc& CardAlert() {
+        static AlertProc alert = nullptr;
+        return alert;
+    }
+
+    StackUpcalls savedUpcalls_{};
     int screenDepth_ = 0;
 };
 

@@ -22,7 +22,8 @@
 #include "graphics/card/CardRedrawNeighbours.h"
 #include "graphics/layers/LayerList.h"
 #include "objects/ObjectLayerKinds.h"
-#include "stack/cards/CardListNeighbours.h"
+#include "stack/StackUpcalls.h"
+#include "stack/cards/CardList.h"
 #include "graphics/card/CardRedrawServices.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
 #include "tests/graphics/LayerTestUtil.h"
@@ -138,7 +139,7 @@ protected:
         picturePalette_ = GetPicturePalette();
         redraw_ = GetCardRedrawNeighbours();
         kinds_ = GetLayerKindProcs();
-        cards_ = CardNeighbours();
+        cards_ = GetStackUpcalls();
         pictures_ = PictureNeighbours();
         // Other tests leave the defaults behind: the stack layer's procedures again.
         InstallCardPictureServices();
@@ -147,9 +148,11 @@ protected:
         redraw.showAlert = RecordAlert;
         redraw.showHiddenButtons = ShowHiddenButtons;
         SetCardRedrawNeighbours(redraw);
-        CardListNeighbours cards = CardNeighbours();
+        StackUpcalls cards = GetStackUpcalls();
         cards.showAlert = RecordAlert;
-        SetCardListNeighbours(cards);
+        cards.offscreenPicture = OffscreenPictureForStack;
+        cards.appPaletteColors = AppPaletteColors;
+        SetStackUpcalls(cards);
         InstallObjectLayerKinds();
         LayerKindProcs kinds = GetLayerKindProcs();
         kinds.drawButton = BlackButton;
@@ -163,7 +166,7 @@ protected:
         FreeOffscreenObjects();
         DisposeCards();
         SetCardRedrawNeighbours(redraw_);
-        SetCardListNeighbours(cards_);
+        SetStackUpcalls(cards_);
         SetCardPictureNeighbours(pictures_);
         SetLayerKindProcs(kinds_);
         // What the redraws installed goes; the palettes of before come back.
@@ -207,7 +210,7 @@ protected:
     HPALETTE appPalette_ = nullptr, picturePalette_ = nullptr;
     CardRedrawNeighbours redraw_{};
     LayerKindProcs kinds_{};
-    CardListNeighbours cards_{};
+    StackUpcalls cards_{};
     CardPictureNeighbours pictures_{};
 };
 

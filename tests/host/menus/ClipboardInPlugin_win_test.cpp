@@ -27,6 +27,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
+#include "stack/edit/UndoMenu.h"
 #include "stack/save/SaveStack.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"

@@ -21,7 +21,7 @@
 #include "host/window/CurrentTool.h"
 #include "graphics/card/CardRedrawServices.h"
 #include "stack/save/SaveStack.h"
-#include "stack/open/StackOpenNeighbours.h"
+#include "stack/StackUpcalls.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 
@@ -84,7 +84,7 @@ protected:
 };
 
 TEST_F(CardNavigationTest, MovesWrapShowEachCardAndLeaveTheirHistory) {
-    Neighbours().enterCard(kPlainTransition, 0, kPlainSpeed, 1);  // as opening the stack does
+    GetStackUpcalls().enterCard(kPlainTransition, 0, kPlainSpeed, 1);  // as opening the stack does
     std::string shown = std::to_string(Shown());
     const auto move = [&](void (*go)(int, int, int)) {
         go(kPlainTransition, 0, kPlainSpeed);

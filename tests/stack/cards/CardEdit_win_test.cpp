@@ -6,6 +6,7 @@
 #include "core/ui/Alerts.h"
 #include "core/system/PluginModule.h"
 #include "tests/support/DialogDriver_win.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -29,10 +30,10 @@ protected:
         SetAppInstance(GetModuleHandle(nullptr));
         CardSessionTest::SetUp();
         realAlert_ = installed_.showAlert;
-        ASSERT_NE(realAlert_, DefaultCardListNeighbours().showAlert) << "the Windows build shows alerts";
-        CardListNeighbours n = RecordingNeighbours();
+        ASSERT_NE(realAlert_, DefaultStackUpcalls().showAlert) << "the Windows build shows alerts";
+        StackUpcalls n = RecordingUpcalls();
         n.showAlert = realAlert_;
-        SetCardListNeighbours(n);
+        SetStackUpcalls(n);
         Rec().offscreen = PatternOffscreen(32, 8);
     }
     void TearDown() override {

@@ -2,6 +2,7 @@
 // the plan of a size change, and the header of a new stack.
 #include "tests/stack/SaveTestUtil.h"
 #include "graphics/masks/PackedMask.h"
+#include "stack/StackUpcalls.h"
 #include "stack/pictures/GraphicPicture.h"
 
 namespace {
@@ -189,10 +190,14 @@ TEST_F(StackDepthTest, StartingANewStackReplacesTheOpenOne) {
     Rec().offscreen = PatternOffscreen(16, 8);
     SetScreenDepth(8);
     ProgramStackSettings() = StackProgramSettings{};
-    const NewStackNeighbours previous = StackStartNeighbours();
-    NewStackNeighbours n = previous;
+    const StackUpcalls previous = GetStackUpcalls();
+    StackUpcalls n = previous;
     n.setStackNameFromDefault = [] { StoreStackName("Untitled"); };
+    static int (*otherAlerts)(uint32_t) = nullptr;
+    otherAlerts = previous.showAlert;
     n.showAlert = [](uint32_t id) {
+        if (id != kAlertNewStackCreated)
+            return otherAlerts(id);
         SaveRec().alerts.push_back(id);
         return 1;
     };
@@ -202,7 +207,7 @@ TEST_F(StackDepthTest, StartingANewStackReplacesTheOpenOne) {
         *d = 8;
         return 0;
     };
-    SetNewStackNeighbours(n);
+    SetStackUpcalls(n);
     int width = 0, height = 0, depth = 0;
     EXPECT_EQ(StartStack(true, &width, &height, &depth), 0);
     EXPECT_EQ(GetStackResFile(), 0) << "the old stack's resources are closed";
@@ -219,7 +224,7 @@ TEST_F(StackDepthTest, StartingANewStackReplacesTheOpenOne) {
     // Told once per run.
     StartStack(true, nullptr, nullptr, nullptr);
     EXPECT_EQ(SaveRec().alerts.size(), 1u);
-    SetNewStackNeighbours(previous);
+    SetStackUpcalls(previous);
     CloseStack();
     SetStackHeaderHandle(0);
 }

@@ -5,8 +5,10 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/system/PluginModule.h"
 #include "resources/info_ids.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/dialogs/InfoDialogs.h"
+#include "stack/edit/InfoDialogs.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "tests/support/DialogDriver_win.h"
 
@@ -31,8 +33,8 @@ protected:
         SaveSessionTest::SetUp();
         SetAppInstance(GetModuleHandleA(nullptr));  // the templates and strings are linked in
         Prefs() = PrefLog{};
-        saved_ = InfoHooks();
-        InfoDialogNeighbours n = saved_;
+        saved_ = GetStackUpcalls();
+        StackUpcalls n = saved_;
         n.readPreference = [](const char*, const char* key, char* buffer, int size) {
             lstrcpynA(buffer, std::string(key) == "defaultsize" ? Prefs().stored.c_str() : "Bad", size);
         };
@@ -40,14 +42,14 @@ protected:
             if (std::string(key) == "defaultsize")
                 Prefs().written = value;
         };
-        SetInfoDialogNeighbours(n);
+        SetStackUpcalls(n);
     }
     void TearDown() override {
         FreeAlertSuppressionList();  // made by the first alert box
-        SetInfoDialogNeighbours(saved_);
+        SetStackUpcalls(saved_);
         SaveSessionTest::TearDown();
     }
-    InfoDialogNeighbours saved_{};
+    StackUpcalls saved_{};
 };
 
 TEST_F(InfoDialogsTest, AboutThisCardWritesNameMarkedAndDropsTheArrivingAction) {
@@ -96,14 +98,14 @@ TEST_F(InfoDialogsTest, EventBoxRunsTheEditorAndTheDialogOpensAgainFromTheRecord
     static int edits = 0;
     static int variant = 0;
     edits = 0;
-    InfoDialogNeighbours n = InfoHooks();
+    StackUpcalls n = GetStackUpcalls();
     n.editObjectActions = [](Handle record, uint32_t, int v) {
         ++edits;
         variant = v;
         EXPECT_EQ(GetHandleSize(record), kEmptyActionRecordBytes);
         return 1;
     };
-    SetInfoDialogNeighbours(n);
+    SetStackUpcalls(n);
     DialogDriver driver;
     driver.Expect(DialogMatch::Template("INF_CARD"), [](DialogView& box) {
         box.SetText(INF_CARD_NAME, "Kept");

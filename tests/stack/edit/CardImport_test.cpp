@@ -5,7 +5,9 @@
 
 #include "tests/stack/SaveTestUtil.h"
 #include "core/memory/ByteReader.h"
+#include "stack/StackUpcalls.h"
 #include "stack/edit/CardImport.h"
+#include "stack/edit/EditUpcalls.h"
 #include "stack/edit/ReadyMade.h"
 #include "stack/open/StackOpenSession.h"
 #include "tools/stackbuilder/StackBuilder.h"
@@ -72,24 +74,31 @@ protected:
     void SetUp() override {
         SaveSessionTest::SetUp();
         Log() = ImportLog{};
-        saved_ = ImportNeighbours();
-        CardImportNeighbours n = saved_;
+        saved_ = GetStackUpcalls();
+        savedEdit_ = GetEditUpcalls();
+        EditUpcalls n = savedEdit_;
         n.stackIsFresh = [] { return Log().fresh; };
         n.openInsteadOfImport = [] {
             ++Log().opened;
             return 0;
         };
-        n.goToCardId = [](uint16_t id) { Log().wentTo.push_back(id); };
         n.showImportCount = [](const char* name, int count) { Log().reports.push_back({name, count}); };
-        n.showAlert = [](uint32_t id) {
+        SetEditUpcalls(n);
+        StackUpcalls u = saved_;
+        u.goToCardId = [](uint16_t id, int, int, int) { Log().wentTo.push_back(id); };
+        u.showAlert = [](uint32_t id) {
+            if (id != kAlertReadyMadeFailed)
+                return SavedAlert()(id);
             Log().alerts.push_back(id);
             return 1;
         };
-        SetCardImportNeighbours(n);
+        SavedAlert() = saved_.showAlert;
+        SetStackUpcalls(u);
         Open(kOpenPath, sb::BuildStack(OpenStack()).bytes);
     }
     void TearDown() override {
-        SetCardImportNeighbours(saved_);
+        SetStackUpcalls(saved_);
+        SetEditUpcalls(savedEdit_);
         SaveSessionTest::TearDown();
     }
     int Import(const sb::Stack& source, const char* path = kSourcePath) {
@@ -107,7 +116,14 @@ protected:
         HandleLock lock(card);
         return GetU16({lock.get(), GetHandleSize(card)}, offset);
     }
-    CardImportNeighbours saved_{};
+    using AlertProc = int (*)(uint32_t);
+    static AlertProc& SavedAlert() {
+        static AlertProc alert = nullptr;
+        return alert;
+    }
+
+    StackUpcalls saved_{};
+    EditUpcalls savedEdit_{};
 };
 
 TEST_F(CardImportTest, ThreeCardsLandBehindTheCurrentCardWithFreshIds) {

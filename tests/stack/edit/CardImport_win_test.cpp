@@ -3,7 +3,9 @@
 #include "tests/stack/SaveTestUtil.h"
 #include "core/system/PluginModule.h"
 #include "resources/info_ids.h"
+#include "stack/StackUpcalls.h"
 #include "stack/edit/CardImport.h"
+#include "stack/edit/EditUpcalls.h"
 #include "stack/edit/ReadyMade.h"
 #include "stack/edit/ReadyMadeMenu.h"
 #include "tests/support/DialogDriver_win.h"
@@ -49,15 +51,19 @@ protected:
         folder_ = root_ + "\\RdyMCard";
         CreateDirectoryA(folder_.c_str(), nullptr);
         SetFileSpecFromPath(kSlotProgram, (root_ + "\\nploom.dll").c_str());
-        saved_ = ImportNeighbours();
-        CardImportNeighbours n = saved_;
+        saved_ = GetStackUpcalls();
+        savedEdit_ = GetEditUpcalls();
+        EditUpcalls n = savedEdit_;
         n.stackIsFresh = [] { return false; };
-        n.goToCardId = [](uint16_t id) { g_wentTo.push_back(id); };
-        SetCardImportNeighbours(n);
+        SetEditUpcalls(n);
+        StackUpcalls u = saved_;
+        u.goToCardId = [](uint16_t id, int, int, int) { g_wentTo.push_back(id); };
+        SetStackUpcalls(u);
         g_wentTo.clear();
     }
     void TearDown() override {
-        SetCardImportNeighbours(saved_);
+        SetStackUpcalls(saved_);
+        SetEditUpcalls(savedEdit_);
         FreeReadyMadeList();
         RemoveTree(root_);
         SaveSessionTest::TearDown();
@@ -75,7 +81,8 @@ protected:
         return text;
     }
     std::string root_, folder_;
-    CardImportNeighbours saved_{};
+    StackUpcalls saved_{};
+    EditUpcalls savedEdit_{};
 };
 
 sb::Stack ThreeCards() {

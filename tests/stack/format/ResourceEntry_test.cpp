@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "tests/stack/StackTestUtil.h"
+#include "stack/format/FormatUpcalls.h"
 
 namespace {
 
@@ -237,7 +238,10 @@ TEST_F(ResourceEntryTest, ActionNbaAndCursorData) {
     std::vector<uint8_t> cursor = {'I', 1, 2, 3};
     ASSERT_EQ(SwapResourceDataBytes(ResType("Crsr"), cursor, ByteOrder::ToHost, StackConversion{}, nullptr), kStackOk);
     EXPECT_EQ(cursor, (std::vector<uint8_t>{'I', 1, 2, 3})) << "no converter installed: kept";
-    SetIconDataConverter(ReverseIcon);
+    const FormatUpcalls previous = GetFormatUpcalls();
+    FormatUpcalls upcalls = previous;
+    upcalls.convertIconData = ReverseIcon;
+    SetFormatUpcalls(upcalls);
     ASSERT_EQ(SwapResourceDataBytes(ResType("Crsr"), cursor, ByteOrder::ToHost, StackConversion{}, nullptr), kStackOk);
     EXPECT_EQ(cursor, (std::vector<uint8_t>{'I', 3, 2, 1}));
     EXPECT_EQ(g_lastDirection, 0);
@@ -246,7 +250,7 @@ TEST_F(ResourceEntryTest, ActionNbaAndCursorData) {
     std::vector<uint8_t> unknown = {'X', 1};
     EXPECT_EQ(SwapResourceDataBytes(ResType("Crsr"), unknown, ByteOrder::ToHost, StackConversion{}, nullptr), kStackDamaged);
     EXPECT_EQ(g_converterCalls, 3);
-    SetIconDataConverter(nullptr);
+    SetFormatUpcalls(previous);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "core/files/FileLayerMemory.h"
 #include "core/memory/ByteReader.h"
+#include "stack/format/FormatUpcalls.h"
 #include "tests/support/MemoryFiles.h"
 
 namespace {
@@ -79,7 +80,10 @@ protected:
         SetFileSpecFromPath(kSlotCurrentStack, kStackPath);
         SetResLoad(true);
         SetResourceErrorReporting(true);
-        SetResourceErrorReporter(RecordError);
+        previousUpcalls_ = GetFormatUpcalls();
+        FormatUpcalls upcalls = previousUpcalls_;
+        upcalls.reportResourceError = RecordError;
+        SetFormatUpcalls(upcalls);
         errors_.clear();
         handlesBefore_ = MemRefsCount();
     }
@@ -87,7 +91,7 @@ protected:
         CloseAllResFiles();
         EXPECT_EQ(OpenMemoryFileCount(), 0) << "a file was left open";
         EXPECT_EQ(MemRefsCount(), handlesBefore_) << "handles were left behind";
-        SetResourceErrorReporter(nullptr);
+        SetFormatUpcalls(previousUpcalls_);
         MemoryFilesTest::TearDown();
     }
     int32_t OpenStackFile(const std::vector<uint8_t>& bytes) {
@@ -100,6 +104,7 @@ protected:
     static void RecordError(int32_t code) { errors_.push_back(code); }
     static std::vector<int32_t> errors_;
     int handlesBefore_ = 0;
+    FormatUpcalls previousUpcalls_{};
 };
 std::vector<int32_t> ResourceManagerTest::errors_;
 

@@ -19,7 +19,7 @@
 #include "core/memory/ByteReader.h"
 #include "stack/format/ResFile.h"
 #include "stack/open/StackOpen.h"
-#include "stack/open/StackOpenNeighbours.h"
+#include "stack/StackUpcalls.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/format/StackReader.h"
 
@@ -37,8 +37,19 @@ struct Calls {
 };
 Calls g_calls;
 
-StackOpenNeighbours Recording() {
-    StackOpenNeighbours n = DefaultStackOpenNeighbours();
+// Opening's upcalls recording, the others as they were; opening's own start as in a fresh program.
+StackUpcalls Recording() {
+    const StackUpcalls d = DefaultStackUpcalls();
+    StackUpcalls n = GetStackUpcalls();
+    n.refreshCurrentCard = d.refreshCurrentCard;
+    n.removeFiltersMenu = d.removeFiltersMenu;
+    n.eraseCardBackground = d.eraseCardBackground;
+    n.closeStackExtras = d.closeStackExtras;
+    n.scanStackActionRecords = d.scanStackActionRecords;
+    n.applyLoadedStackSettings = d.applyLoadedStackSettings;
+    n.loadFontTable = d.loadFontTable;
+    n.changeStackSize = d.changeStackSize;
+    n.updateCardTitle = d.updateCardTitle;
     n.enterCard = [](int a, int b, int c, int d) {
         ++g_calls.entered;
         g_calls.enteredWith[0] = a;
@@ -74,8 +85,8 @@ protected:
         CreateDirectoryA(folder_.c_str(), nullptr);
         previousFiles_ = &ActiveFileSystem();
         SetFileSystem(SystemFileSystem());  // whatever an earlier test left installed
-        saved_ = Neighbours();
-        SetStackOpenNeighbours(Recording());
+        saved_ = GetStackUpcalls();
+        SetStackUpcalls(Recording());
         g_calls = Calls{};
         baseline_ = MemRefsCount();
     }
@@ -84,7 +95,7 @@ protected:
         CloseAllResFiles();
         FreeAlertSuppressionList();  // the alerts' own handle
         EXPECT_EQ(MemRefsCount(), baseline_) << "handles left behind";
-        SetStackOpenNeighbours(saved_);
+        SetStackUpcalls(saved_);
         SetFileSystem(previousFiles_);
         for (const std::string& path : written_)
             DeleteFileA(path.c_str());
@@ -116,7 +127,7 @@ protected:
 
     std::string folder_;
     std::vector<std::string> written_;
-    StackOpenNeighbours saved_{};
+    StackUpcalls saved_{};
     const FileSystemOps* previousFiles_ = nullptr;
     int baseline_ = 0;
 };

@@ -1,5 +1,6 @@
 // Graphic object pictures to another depth (ConvertCardGraphicsDepth) and to a new palette
 // (MapBitmapToPalette): the record's depth, flags and lengths, and the pixels read back.
+#include "stack/StackUpcalls.h"
 #include "stack/pictures/GraphicPictureConvert.h"
 
 #include <gtest/gtest.h>
@@ -128,8 +129,7 @@ protected:
     }
     void TearDown() override {
         ResetConversionSwitches();
-        SetCardPictureConvertNeighbours(DefaultCardPictureConvertNeighbours());
-        CardSessionTest::TearDown();
+        CardSessionTest::TearDown();  // the upcalls as they were
     }
 };
 
@@ -249,12 +249,13 @@ TEST_F(GraphicPictureTest, PaletteChangeRemapsBackgroundRecordsFirst) {
     s.cards = {holder, first, second};
     Load(s);
 
-    CardPictureConvertNeighbours n = DefaultCardPictureConvertNeighbours();
-    n.remapGraphicPicture = [](Handle card, uint32_t offset, HPALETTE palette) {
+    StackUpcalls n = GetStackUpcalls();
+    n.remapGraphicPicture = [](Handle card, uint32_t offset, void* palette) {
         Remapped().push_back(GetCardId(card));
-        RemapGraphicPicture(card, offset, palette);
+        RemapGraphicPicture(card, offset, static_cast<HPALETTE>(palette));
     };
-    SetCardPictureConvertNeighbours(n);
+    n.remapFrameAnimColors = DefaultStackUpcalls().remapFrameAnimColors;
+    SetStackUpcalls(n);
     Remapped().clear();
 
     std::vector<uint8_t> block(LogPaletteSize(256));

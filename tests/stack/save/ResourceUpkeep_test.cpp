@@ -1,6 +1,7 @@
 // Resource upkeep: which resources a purge keeps, held copies stored with their ids remapped,
 // the workspace resource and closing.
 #include "tests/stack/SaveTestUtil.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -155,10 +156,10 @@ TEST_F(ResourceUpkeepTest, HeldCopiesArriveWithTheirSoundsRemapped) {
 }
 
 TEST_F(ResourceUpkeepTest, WorkspaceIsStoredWhenChangedAndClosingForgetsTheFile) {
-    const ResourceUpkeepNeighbours previous = UpkeepNeighbours();
-    ResourceUpkeepNeighbours n = previous;
+    const StackUpcalls previous = GetStackUpcalls();
+    StackUpcalls n = previous;
     n.produceWorkspace = []() -> Handle { return NewHandleFromBytes(std::vector<uint8_t>{'t', 'o'}); };
-    SetResourceUpkeepNeighbours(n);
+    SetStackUpcalls(n);
     sb::Stack s;
     s.cards.push_back(sb::PlainCard(1));
     Open(kPath, sb::BuildStack(s).bytes);
@@ -170,7 +171,7 @@ TEST_F(ResourceUpkeepTest, WorkspaceIsStoredWhenChangedAndClosingForgetsTheFile)
     EXPECT_EQ(HandleToBytes(GetResource(ResType("WKSp"), 128)), (std::vector<uint8_t>{'t', 'o'}));
     CloseStackResources(nullptr);
     EXPECT_EQ(GetStackResFile(), 0);
-    SetResourceUpkeepNeighbours(previous);
+    SetStackUpcalls(previous);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "tests/stack/CardTestUtil.h"
 #include "stack/undo/Undo.h"
-#include "stack/undo/UndoNeighbours.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -24,11 +24,12 @@ Fake& F() {
     return fake;
 }
 
-UndoNeighbours FakeNeighbours() {
-    UndoNeighbours n = DefaultUndoNeighbours();
+// Undo's upcalls faked over the card session's.
+StackUpcalls FakeUpcalls() {
+    StackUpcalls n = GetStackUpcalls();
     n.currentTool = [] { return uint32_t{7}; };
     n.selectTool = [](uint32_t tool) { F().calls.push_back("tool " + std::to_string(tool)); };
-    n.offscreenToDib = []() -> DibHandle { return NewHandleFromBytes(F().picture); };
+    n.offscreenSnapshot = []() -> DibHandle { return NewHandleFromBytes(F().picture); };
     n.restoreSnapshot = [](DibHandle snapshot) { F().picture = HandleToBytes(snapshot); };
     n.deleteGdiObject = [](uint32_t object) { ++F().deleted[object]; };
     n.replaceMaskSelection = [](void*, uint32_t pixels, uint32_t, uint32_t, int x, int y) {
@@ -55,16 +56,16 @@ protected:
     void SetUp() override {
         CardSessionTest::SetUp();
         F() = Fake{};
-        saved_ = GetUndoNeighbours();
-        SetUndoNeighbours(FakeNeighbours());
+        saved_ = GetStackUpcalls();
+        SetStackUpcalls(FakeUpcalls());
         ASSERT_TRUE(CreateUndoRecord());
     }
     void TearDown() override {
         FreeUndoRecord();
-        SetUndoNeighbours(saved_);
+        SetStackUpcalls(saved_);
         CardSessionTest::TearDown();
     }
-    UndoNeighbours saved_{};
+    StackUpcalls saved_{};
 };
 
 sb::Stack ThreeCards() {

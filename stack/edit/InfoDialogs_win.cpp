@@ -1,7 +1,7 @@
 // INF_STACK and INF_CARD: what a stack or card is, its actions and cursor. The dialog ends with
 // an event box's id when that box is checked; the actions editor then runs on the record's
 // copy of that action and the dialog opens again from the record.
-#include "stack/dialogs/InfoDialogs.h"
+#include "stack/edit/InfoDialogs.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,15 +12,20 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
+#include "actions/ActionBlock.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "objects/ButtonIcons.h"
+#include "objects/ObjectInfo.h"
 #include "resources/info_ids.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
+#include "stack/dialogs/InfoDialogs.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/depth/StackDepthChange.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -32,19 +37,22 @@ constexpr uint16_t kEventFlags[3] = {kInfoArriving, kInfoLeaving, kInfoClicking}
 constexpr uint32_t kString256Colors = 4180, kStringHighColor = 4178, kStringTrueColor = 4179;
 constexpr uint32_t kString16Colors = 200;
 
-int CancelEditor(Handle, uint32_t, int) { return 2; }
-void NoChooser(HWND, int, uint16_t) {}
-uint16_t NoIcon() { return 0; }
-uint16_t KeepIcon(uint16_t oldId, uint16_t chosen) { return chosen; }
-void NoClear() {}
-bool LongerThanEmpty(Handle record) { return GetHandleSize(record) > kEmptyActionRecordBytes; }
-void NoRead(const char*, const char*, char* buffer, int size) {
-    if (buffer && size > 3)
-        std::strcpy(buffer, "Bad");
+uint16_t ChosenIconId() {
+    const IconSelection* selection = GetIconSelection();
+    return selection ? selection->id : 0;
 }
-void NoWrite(const char*, const char*, const char*) {}
 
-InfoDialogNeighbours g_hooks{CancelEditor, NoChooser, NoIcon, KeepIcon, NoClear, LongerThanEmpty, NoRead, NoWrite};
+// Whether an action record does anything (a sound, an animation, a destination...).
+bool HoldsActions(Handle record) {
+    ActionBlock block{};
+    if (!LoadActionBlock(record, 0, &block))
+        return false;
+    const bool any = block.soundId || block.soundIsFile || block.animationData || block.destination ||
+                     block.logoScript || block.nbaData || block.nbaId || block.launchOption || block.timerValue ||
+                     block.testingChoice || block.movieSet || block.urlSet;
+    DisposeActionBlockData(&block);
+    return any;
+}
 
 // The dialog's state between re-openings.
 struct InfoSession {
@@ -77,7 +85,7 @@ void ShowEventBoxes(HWND dialog, const int (&items)[3]) {
     WithRecord([&](InfoDialogRecord& r) {
         for (int i = 0; i < 3; ++i) {
             const bool on = g_session.reopened ? (r.flags & kEventFlags[i]) != 0
-                                               : g_hooks.actionRecordHasActions(InfoAction(r, i));
+                                               : HoldsActions(InfoAction(r, i));
             if (on)
                 r.flags |= kEventFlags[i];
             else
@@ -118,9 +126,9 @@ void ApplyEventsAndCursor(HWND dialog, const int (&items)[3], int cursorItem, co
     });
     const uint16_t cursor = GetU16(old, words.cursor);
     if (!Checked(dialog, cursorItem))
-        SetU16(fresh, words.cursor, g_hooks.mapButtonIconId(cursor, 0));
-    else if (const uint16_t chosen = g_hooks.chosenIconId())
-        SetU16(fresh, words.cursor, g_hooks.mapButtonIconId(cursor, chosen));
+        SetU16(fresh, words.cursor, MapButtonIconId(cursor, 0));
+    else if (const uint16_t chosen = ChosenIconId())
+        SetU16(fresh, words.cursor, MapButtonIconId(cursor, chosen));
 }
 
 void DisposeHeaderCopy() { DisposeHandleAndClear(&g_session.headerCopy); }
@@ -199,7 +207,7 @@ int ApplyStackInfo(HWND dialog) {
         SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ShowWindow(dialog, SW_HIDE);
     const int result = ChangeStackSizeAndDepth(GetCardWindow(), header, g_session.headerCopy);
-    g_hooks.clearIconSelection();
+    ClearIconSelection();
     DisposeHeaderCopy();
     return result == 0 ? IDOK : IDCANCEL;
 }
@@ -219,12 +227,12 @@ INT_PTR CALLBACK StackInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     case INF_STACK_CURSOR: {
         int32_t cursor = 0;
         WithRecord([&](InfoDialogRecord& r) { cursor = r.cursor; });
-        g_hooks.chooseIconIfChecked(dialog, INF_STACK_CURSOR, static_cast<uint16_t>(cursor));
+        ChooseIconIfChecked(dialog, INF_STACK_CURSOR, static_cast<uint16_t>(cursor));
         return TRUE;
     }
     case IDOK: EndDialog(dialog, ApplyStackInfo(dialog)); return TRUE;
     case IDCANCEL:
-        g_hooks.clearIconSelection();
+        ClearIconSelection();
         DisposeHeaderCopy();
         EndDialog(dialog, IDCANCEL);
         return TRUE;
@@ -296,7 +304,7 @@ void ApplyCardInfo(HWND dialog) {
         MarkCardChanged();
     }
     MarkCardChanged();
-    g_hooks.clearIconSelection();
+    ClearIconSelection();
 }
 
 INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -317,7 +325,7 @@ INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         const Handle card = GetCurrentCardRecord();
         HandleLock lock(card);
         const uint16_t cursor = lock ? GetU16({lock.get(), GetHandleSize(card)}, kCardCursor) : 0;
-        g_hooks.chooseIconIfChecked(dialog, INF_CARD_CURSOR, cursor);
+        ChooseIconIfChecked(dialog, INF_CARD_CURSOR, cursor);
         return TRUE;
     }
     case IDOK:
@@ -331,8 +339,6 @@ INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
 
 }  // namespace
 
-const InfoDialogNeighbours& InfoHooks() { return g_hooks; }
-void SetInfoDialogNeighbours(const InfoDialogNeighbours& neighbours) { g_hooks = neighbours; }
 
 int ShowInfoDialog(HWND window, bool isStack) {
     if (!PrepareInfoDialogRecord(isStack))
@@ -351,7 +357,7 @@ int ShowInfoDialog(HWND window, bool isStack) {
             break;
         Handle action = 0;
         WithRecord([&](InfoDialogRecord& r) { action = InfoAction(r, event); });
-        g_hooks.editObjectActions(action, 0, modes[event]);
+        GetStackUpcalls().editObjectActions(action, 0, modes[event]);
         g_session.reopened = true;
     }
     DisposeHeaderCopy();

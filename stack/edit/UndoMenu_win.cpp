@@ -3,8 +3,9 @@
 #include <string>
 
 #include "core/ui/Resources.h"
+#include "paint/PasteUndoSelections.h"
+#include "stack/edit/UndoMenu.h"
 #include "stack/undo/Undo.h"
-#include "stack/undo/UndoNeighbours.h"
 
 bool GetUndoMenuText(char* buffer, size_t size, bool withShortcut) {
     std::string text = ResText(kStringUndo);
@@ -12,7 +13,7 @@ bool GetUndoMenuText(char* buffer, size_t size, bool withShortcut) {
     if (present) {
         const uint32_t name = UndoKindStringId(GetUndoKind());
         text += ' ';
-        text += name == kStringUndoFilter ? std::string(GetUndoNeighbours().lastFilterName()) : ResText(name);
+        text += name == kStringUndoFilter ? std::string(LastFilterName()) : ResText(name);
     }
     if (withShortcut)
         text += ResText(kStringUndoShortcut);

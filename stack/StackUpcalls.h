@@ -1,0 +1,176 @@
+// What the stack layer (the card list, pictures, open, save, undo, clipboard, depth and the
+// information dialogs) asks of the program above it or of the platform: host/wiring/
+// WireStack_win.cpp fills it, whole, when the layers are wired. Until then (native builds,
+// tests) the defaults do the least that keeps the stack whole: no alert is shown (result 0),
+// there is no window, offscreen, tool, selection or layer list, going to a card only makes it
+// current, the disk has unlimited room, every preference reads "Bad", and what has no owner
+// built yet (menus, fonts, movies, extension modules) does nothing.
+//
+// Windows handles travel as void* or uint32_t so that platform-free code can hold them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "core/memory/Handles.h"
+#include "graphics/dib/Dib.h"
+#include "stack/format/StackFile.h"
+
+struct StackUpcalls {
+    // ---- the platform ----
+    // ShowAlert: the position of the pressed label (1 for the first), 0 when nothing was shown.
+    int (*showAlert)(uint32_t stringId);
+    void (*showErrorMessage)(int32_t code);
+    // The wait cursor around a long step.
+    void (*beginWait)();
+    void (*endWait)();
+    void* (*cardWindow)();
+    // Free bytes on the disk of a path (clamped to 32 bits); false when unknown.
+    bool (*freeSpace)(const char* path, uint32_t* bytes);
+    // LMPREFS.INI: a missing key reads "Bad".
+    void (*readPreference)(const char* section, const char* key, char* buffer, int size);
+    void (*writePreference)(const char* section, const char* key, const char* value);
+    // The preferences as saving and saved objects read them (the remembered save folder): every
+    // key missing until they are given the preferences file.
+    void (*readSavePreference)(const char* section, const char* key, char* buffer, int size);
+    // DeleteObject of a bitmap or palette the caller owns.
+    void (*deleteGdiObject)(uint32_t object);
+    // The system clipboard: emptied, or emptied and given the marker.
+    void (*clearSystemClipboard)();
+    void (*setClipboardMarker)();
+
+    // ---- the offscreen, palettes and pictures ----
+    // A new DIB of the card offscreen as the stack keeps pictures (card width by card height
+    // plus the two extra rows, bottom row first, the palette's colours in its table; deeper
+    // pixels in the stack's layout, 24 bits as 32); 0 when there is none.
+    DibHandle (*offscreenPicture)();
+    // A new DIB of the card offscreen as it is, for undo; written back by restoreSnapshot.
+    DibHandle (*offscreenSnapshot)();
+    void (*restoreSnapshot)(DibHandle snapshot);
+    // The application palette's colours, for the colour table of pictures deeper than 8 bits.
+    std::span<const PaletteColor> (*appPaletteColors)();
+    // A copy of the card picture's present palette; 0 when none.
+    uint32_t (*cardPalette)();
+    // The palette becomes the application palette and the card picture's; colours re-mapped,
+    // fill patterns reloaded, the colours window invalidated.
+    void (*applyPalette)(uint32_t palette);
+    void (*convertCardToDefaultPalette)();
+    int (*displayBitsPerPixel)();
+    // ConvertCardPicture: 0 done, 16 not done.
+    int (*convertCardPicture)(Handle card, int oldDepth, int newDepth, int width, int height);
+    // ConvertCardGraphicsDepth with the JPEG-encode switch on: 0 done, 16 not.
+    int (*convertCardGraphicsDepth)(Handle card, int depth);
+    // RemapGraphicPicture and RemapFrameAnimColors of the object at offset to an HPALETTE.
+    void (*remapGraphicPicture)(Handle card, uint32_t offset, void* palette);
+    void (*remapFrameAnimColors)(Handle card, uint32_t offset, void* palette);
+    // The current card rendered off screen; 0 when it cannot be had.
+    DibHandle (*renderCardToDib)();
+    // One step of the progress window of a size and depth change.
+    void (*progressStep)();
+
+    // ---- cards and going between them ----
+    void (*leaveCard)();
+    // EnterCard: the current card is entered with the transition (number, QuickTime effect,
+    // speed), the stack's arrival action run when arriveAtStack is nonzero.
+    void (*enterCard)(int transition, int effect, int speed, int arriveAtStack);
+    // GoToCardId: leaves the current card and enters the card of that id.
+    void (*goToCardId)(uint16_t id, int transition, int effect, int speed);
+    // RefreshCurrentCard: rebuilds and redraws the current card (transition mode 3).
+    void (*refreshCurrentCard)(int redraw);
+    // EraseCardBackground: fills the card picture with the erase colour.
+    void (*eraseCardBackground)(int ask);
+    void (*updateCardTitle)();
+    // RunCardAction: performs an 'Actn' resource of the stack with a label from the string table.
+    int (*runCardAction)(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId);
+    // FlushCardEdits: pending card edits into the record (the navigation's own).
+    void (*flushCardEdits)();
+    // The current card's picture edits into its record, before a save.
+    void (*storePendingCardEdits)();
+    // Whether the frame window has a menu bar (the plug-in has no frame window).
+    bool (*frameHasMenuBar)();
+    // PurgeFieldCardEntries: drops per-card text entries of a text field (mode 1: those of the card).
+    void (*purgeFieldCardEntries)(uint16_t textId, Handle card, int mode);
+    void (*goFirstCard)();
+    void (*pushCardHistory)();
+
+    // ---- opening, new stacks, saving ----
+    void (*forgetCachedFile)(const char* path);  // the downloaded copy of a refused file
+    void (*startEmptyStack)();                   // the system as for no stack
+    void (*closeStackExtras)();                  // videodisc state, the clipboard's ties to the stack
+    void (*scanStackActionRecords)();
+    void (*applyLoadedStackSettings)();
+    void (*loadFontTable)();
+    void (*resetFontTable)();
+    void (*storeFontTable)();                    // 'FntL' 128
+    // The stack resized from the old header to the new one (both host order); 0 or 16. The
+    // default writes the new card size into the open header and every card record.
+    int (*changeStackSize)(Handle oldHeader, Handle newHeader);
+    int (*askCardSizeForNewStack)(int* width, int* height, int* depth);  // 0 when answered
+    void (*removeFiltersMenu)();
+    void (*setMenuLocked)(int locked);
+    void (*removeFinishedMovies)();
+    void (*applyScreenMode)(int windowMode, int flags, int value);
+    void (*resizeCardArea)(int width, int height, int depth);
+    void (*rememberHomeStack)();
+    void (*setStackNameFromDefault)();
+    void (*stackRenamed)(const char* name);      // title and home stack after Save As
+
+    // ---- the workspace and extension modules ----
+    Handle (*produceWorkspace)();                      // the LoomLogo workspace text, or 0
+    void (*loadWorkspace)(Handle text, void* window);  // takes the handle (may be 0)
+    void (*startStackNbas)(int message);               // every 'NBAs' module of the stack
+    void (*callNbaMainChecked)(void* window);
+
+    // ---- tools, selections, object layers and text ----
+    uint32_t (*currentTool)();
+    void (*selectTool)(uint32_t tool);
+    // The selected object: its kind (0 for none) and id.
+    void (*selectedObject)(uint16_t* kind, uint16_t* id);
+    // ReorderLayer: moves the object's layer, 'C' closer or 'F' farther, all the way or one step.
+    void (*reorderLayer)(uint16_t kind, uint16_t id, char direction, bool allTheWay);
+    // SyncCardFromLayers, FreeLayerList, BuildCardLayers of the current card.
+    void (*rebuildLayers)();
+    // Before a rebuild of layers that object records must not lose: SyncCardFromLayers.
+    void (*syncCardFromLayers)();
+    // The layer of the object on the current card exchanges its rectangle with rect (region,
+    // field window, record, clip region, selection follow). False when it is not on the card.
+    bool (*swapObjectRect)(uint16_t kind, uint16_t id, int32_t rect[4]);
+    void (*deselectObject)();
+    void (*invalidateCard)(void* window);
+    void (*refreshMagnifiedView)();
+    // The paint selections. The masked selection takes these bitmaps (it owns them) and position.
+    void (*replaceMaskSelection)(void* window, uint32_t pixels, uint32_t mask, uint32_t outline, int x, int y);
+    void (*swapMaskSelectionPosition)(int* x, int* y);
+    void (*swapRectSelectionRect)(int32_t rect[4]);
+    void (*swapRectSelection)(int32_t rect[4], uint32_t* bitmap);
+    void (*restoreRectSelection)(const int32_t rect[4], uint32_t bitmap);
+    void (*freeMaskSelection)();
+    void (*flipRectSelection)(char letter);
+    void (*setPaintTextCaretPos)(int x, int y);
+    // A pasted bitmap floats as the rectangle selection (which owns it); a masked selection is
+    // placed from the bitmaps (which stay the caller's).
+    void (*floatRectSelection)(uint32_t bitmap, int x, int y);
+    void (*placeMaskSelection)(uint32_t source, uint32_t mask, uint32_t outline, int x, int y);
+    // The object placed on the current card from the internal clipboard's record
+    // (PasteObjectOntoCard, which calls AttachClipboardActions).
+    void (*pasteObjectOntoCard)(void* window);
+    // Whether a text field is being edited, whether paint text is being typed; the paste
+    // offered to the active text field (true when it pasted); the noun of the text that would
+    // be pasted (false for none).
+    bool (*textFieldActive)();
+    bool (*paintTextActive)();
+    bool (*textFieldPaste)(void* window);
+    bool (*pasteTextNoun)(char* noun, size_t size);
+
+    // ---- the information dialogs ----
+    // The actions editor: 1 done, 2 cancelled; the record (handle, offset) is edited in place.
+    int (*editObjectActions)(Handle record, uint32_t offset, int variant);
+};
+
+const StackUpcalls& GetStackUpcalls();
+void SetStackUpcalls(const StackUpcalls& upcalls);
+StackUpcalls DefaultStackUpcalls();
+
+// Shorthand for the alert.
+inline int ShowCardAlert(uint32_t stringId) { return GetStackUpcalls().showAlert(stringId); }
