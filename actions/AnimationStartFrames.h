@@ -1,5 +1,5 @@
 // The start frames that a card shows of its objects' animations and movies before they play
-// (the card redraw draws them into the offscreen through CardRedrawNeighbours, installed here).
+// (the card redraw draws them into the offscreen through CardRedrawUpcalls).
 #pragma once
 
 #include <windows.h>

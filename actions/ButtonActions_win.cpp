@@ -10,13 +10,6 @@
 namespace {
 ButtonActionsStartHook g_startHook = nullptr;
 DestinationMover g_mover = nullptr;
-
-const bool g_installed = [] {
-    LayerNeighbourProcs layers = GetLayerNeighbourProcs();
-    layers.runButtonActions = [](uint16_t id) { return DoButtonActions(GetMainWindow(), id, 1) != 0; };
-    SetLayerNeighbourProcs(layers);
-    return true;
-}();
 }  // namespace
 
 void SetButtonActionsStartHook(ButtonActionsStartHook hook) { g_startHook = hook; }

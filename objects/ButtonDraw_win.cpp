@@ -17,7 +17,7 @@ bool IsObjectTool(int tool) { return tool >= 19 && tool <= 22; }
 
 // Edit-time outlines show on the card window with an object tool at normal zoom.
 bool ShowsOutlines(HWND window) {
-    const LayerNeighbourProcs& n = GetLayerNeighbourProcs();
+    const LayerListUpcalls& n = GetLayerListUpcalls();
     return window && IsObjectTool(n.currentTool()) && n.zoom() == 1;
 }
 

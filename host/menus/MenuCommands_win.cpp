@@ -7,7 +7,7 @@
 #include "core/system/ChangeFlags.h"
 #include "core/memory/Handles.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "graphics/card/CardRedrawNeighbours.h"
+#include "graphics/card/CardUpcalls.h"
 #include "graphics/colors/ColorChooser.h"
 #include "graphics/layers/LayerList.h"
 #include "host/dialogs/AboutBox.h"
@@ -81,7 +81,7 @@ void ToggleObjectsShown(HWND window) {
         CreateClipRegion();
     else
         DeleteCardClipRegion();
-    if (auto show = GetCardRedrawNeighbours().showTextFieldWindows)
+    if (auto show = GetCardRedrawUpcalls().showTextFieldWindows)
         show(shown);
     InvalidateRect(window, nullptr, FALSE);
 }

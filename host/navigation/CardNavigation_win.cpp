@@ -21,7 +21,6 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/card/CardRedraw.h"
 #include "graphics/layers/LayerList.h"
-#include "graphics/card/PaletteNeighbours.h"
 #include "host/navigation/CardHistory.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/navigation/CardNavigationRules.h"
@@ -298,11 +297,6 @@ const bool g_installed = [] {
     NewStackNeighbours fresh = StackStartNeighbours();
     fresh.updateTitle = TitleNotForced;
     SetNewStackNeighbours(fresh);
-
-    PaletteNeighbours palette = GetPaletteNeighbours();
-    palette.currentCard = GetCurrentCardRecord;
-    palette.refreshCurrentCard = RefreshPlain;
-    SetPaletteNeighbours(palette);
     return true;
 }();
 

@@ -1,8 +1,7 @@
-// What the colour dialogs, the eyedropper and the card list ask of the layers above graphics,
-// installed when the module loads.
+// What the card list, a new stack and the stack opening ask of the colour dialogs and the
+// window, installed when the module loads.
 #include "core/system/PluginModule.h"
 #include "graphics/colors/ColorChooser.h"
-#include "graphics/colors/ColorChooserNeighbours.h"
 #include "graphics/colors/FcolorsLayout.h"
 #include "host/window/CurrentTool.h"
 #include "host/palettes/Fcolors.h"
@@ -21,53 +20,11 @@
 
 namespace {
 
-constexpr int kNewStackSizeMode = 99;
-
-
-bool CurrentCardGrouped() {
-    const Handle card = GetCurrentCardRecord();
-    return card && HasBackgroundRecord(card);
-}
-
-void UngroupCurrentCard() {
-    if (const Handle card = GetCurrentCardRecord())
-        SwitchCardBackgroundMode(card);
-}
-
-void ApplyChosenTextColor(int16_t index) {
-    ApplyTextColorIndex(index);
-    SetSelectedObjectColor(index, 1);
-    if (GetCurrentTool() == static_cast<uint32_t>(kTextTool))
-        RedrawPaintText();
-}
-
-void InvalidateZoomed() {
-    if (GetFatbitsZoom() != 1)
-        InvalidateFatbits();
-}
-
-int AskNewStackSize(HWND window, int* width, int* height, int* depth) {
-    return AskStackSizeAndColors(window, kNewStackSizeMode, width, height, depth);
-}
-
 int AskSizeFromMainWindow(int* width, int* height, int* depth) {
     return AskCardSizeForNewStack(GetMainWindow(), width, height, depth);
 }
 
 const bool g_installed = [] {
-    ColorChooserNeighbours n = GetColorChooserNeighbours();
-    n.recordPaintUndo = RecordPaintUndo;
-    n.cardIsGrouped = CurrentCardGrouped;
-    n.ungroupCard = UngroupCurrentCard;
-    n.applyTextColor = ApplyChosenTextColor;
-    n.invalidateMagnified = InvalidateZoomed;
-    n.askStackSizeAndColors = AskNewStackSize;
-    n.replaceColorsInPicture = ReplaceColorsInPicture;
-    n.stackColorDepth = GetStackDepth;
-    n.frameColorValue = ToggleFcolorsFrame;
-    n.redrawSwatch = RedrawFcolorsSwatch;
-    SetColorChooserNeighbours(n);
-
     NewStackNeighbours fresh = StackStartNeighbours();
     fresh.askCardSizeForNewStack = AskSizeFromMainWindow;
     SetNewStackNeighbours(fresh);

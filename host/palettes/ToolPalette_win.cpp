@@ -13,7 +13,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
-#include "graphics/card/CardRedrawNeighbours.h"
+#include "graphics/card/CardUpcalls.h"
 #include "graphics/colors/ColorChooser.h"
 #include "graphics/layers/LayerList.h"
 #include "host/window/CardMessageHandler.h"
@@ -350,7 +350,7 @@ void OnToolChanged(uint32_t oldTool, uint32_t newTool) {
         if (card)
             InvalidateSpecialButtons(card);
     }
-    if (auto show = GetCardRedrawNeighbours().showTextFieldWindows)
+    if (auto show = GetCardRedrawUpcalls().showTextFieldWindows)
         show(newTool == static_cast<uint32_t>(kBrowseTool));
     const EditTargets targets = EditTargetsFor(newTool);
     const bool targetsChanged = targets != g_palette.targets;

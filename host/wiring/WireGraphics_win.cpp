@@ -1,3 +1,98 @@
+// The graphics layers' upward calls, each interface filled whole and in layer order: the lasso
+// points of the masks, the card pictures' stack procedures, the layer list's object kinds and
+// window state, the QuickTime effects' sources, the card redraw's later subsystems and the
+// colour dialogs' floating colours window.
+#include "actions/AnimationStartFrames.h"
+#include "actions/ButtonActions.h"
+#include "core/system/PluginModule.h"
+#include "graphics/card/CardRedrawServices.h"
+#include "graphics/card/CardUpcalls.h"
+#include "graphics/colors/ColorChooserUpcalls.h"
+#include "graphics/layers/ObjectLayer.h"
+#include "graphics/masks/MaskLasso.h"
+#include "graphics/pixels/CardPicture.h"
+#include "graphics/pixels/CardPictureGdi.h"
+#include "graphics/transitions/QtEffect.h"
+#include "graphics/transitions/QtEffectResource.h"
+#include "host/palettes/Fcolors.h"
+#include "host/window/CardHandlerState.h"
+#include "host/window/CurrentTool.h"
 #include "host/wiring/LayerWiring.h"
+#include "media/MovieStillFrame.h"
+#include "objects/Buttons.h"
+#include "objects/LassoPoints.h"
+#include "objects/ObjectLayerKinds.h"
+#include "paint/PaintTools.h"
+#include "stack/cards/CardList.h"
+#include "stack/pictures/CardPictureConvert.h"
+#include "stack/pictures/CardPictureStore.h"
 
-void WireGraphics() {}
+namespace {
+
+void WireMasks() { SetLassoPointAccess({LassoClampPoints, LassoGetPoints}); }
+
+void WireCardPictures() {
+    SetPictureRecordResolver(ResolvePictureResource);
+    SetCardPictureNeighbours({
+        .dibFromPictureResource = CardPictureDib,
+        .packPicture = PackCardPictureDib,
+        .makeColorTableForDepth = MakeColorTableForDepth,
+        .replacePictureData = ReplacePictureData,
+        .mapBitmapToPalette = MapBitmapToPalette,
+    });
+}
+
+// MINIMAL: the text and graphic kinds read the common header only and draw nothing yet.
+void WireLayerList() {
+    SetLayerKindProcs({
+        .readGraphic = ReadGraphicLayer,
+        .readButton = ReadButtonLayer,
+        .readField = ReadFieldLayer,
+        .makeButtonRegion = MakeButtonRegion,
+        .drawButton = DrawButton,
+        .drawButtonShape = DrawButtonLayer,
+        .drawButtonHilite = [](const ButtonLayer* layer, HDC dc) { DrawButtonLayerHilite(dc, layer); },
+        .invalidateButtonContent = InvalidateButtonContent,
+    });
+    SetLayerListUpcalls({
+        .currentTool = [] { return static_cast<int>(GetCurrentTool()); },
+        .zoom = GetFatbitsZoom,
+        .objectsShown = [] { return HandlerState().objectsShown; },
+        .runButtonActions = [](uint16_t id) { return DoButtonActions(GetMainWindow(), id, 1) != 0; },
+    });
+}
+
+void WireTransitions() {
+    SetQtEffectStorage({LoadQTEffectRecord, WriteQTEffectRecord});
+    SetQtDataSource(ModuleQtData);
+    SetQtEffectListFetcher(FetchQtEffectList);
+}
+
+// The card on display was drawn: of what takes part, only the media elements are built so far
+// (no active text field, timer buttons or text field windows yet).
+void CardShown(LayerHandle /*activeField*/, bool /*entering*/, bool browsing) {
+    if (browsing)
+        ShowAllMovies();
+}
+
+void WireCardRedraw() {
+    SetCardRedrawUpcalls({
+        .cardShown = CardShown,
+        .updateMediaElements = UpdateAllMovies,
+        .drawObjectAnimationStart = DrawActionAnimationStart,
+        .drawMovieStill = DrawMovieStill,
+    });
+}
+
+void WireColors() { SetColorChooserUpcalls({ToggleFcolorsFrame, RedrawFcolorsSwatch}); }
+
+}  // namespace
+
+void WireGraphics() {
+    WireMasks();
+    WireCardPictures();
+    WireLayerList();
+    WireTransitions();
+    WireCardRedraw();
+    WireColors();
+}

@@ -38,14 +38,14 @@ protected:
                                   nullptr, nullptr);
         ASSERT_NE(window_, nullptr);
         ASSERT_EQ(InitDataBase(window_, 200, 150, 24, false), 1);
-        LayerNeighbourProcs n = GetLayerNeighbourProcs();
+        LayerListUpcalls n = GetLayerListUpcalls();
         saved_ = n;
         n.currentTool = [] { return g_tool; };
         n.runButtonActions = [](uint16_t id) {
             g_ran.push_back(id);
             return true;
         };
-        SetLayerNeighbourProcs(n);
+        SetLayerListUpcalls(n);
         g_ran.clear();
         g_tool = kBrowseTool;
         ResetRolloverButton();
@@ -54,7 +54,7 @@ protected:
         EndButtonPress(window_);
         FreeLayerList();
         FreeOffscreenObjects();
-        SetLayerNeighbourProcs(saved_);
+        SetLayerListUpcalls(saved_);
         DestroyWindow(window_);
         FreeMemRefs();
     }
@@ -74,7 +74,7 @@ protected:
         ReleaseDC(window_, dc);
     }
     HWND window_ = nullptr;
-    LayerNeighbourProcs saved_ = {};
+    LayerListUpcalls saved_ = {};
 };
 
 int SystemLineHeight() {

@@ -19,11 +19,12 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
-#include "graphics/card/CardRedrawNeighbours.h"
+#include "graphics/card/CardUpcalls.h"
 #include "graphics/layers/LayerList.h"
 #include "objects/ObjectLayerKinds.h"
 #include "stack/cards/CardListNeighbours.h"
 #include "graphics/card/CardRedrawServices.h"
+#include "host/wiring/LayerWiring.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
 #include "tests/graphics/LayerTestUtil.h"
 #include "tests/graphics/PictureRecordTestUtil.h"
@@ -114,7 +115,7 @@ void BlackButton(HDC dc, const ButtonLayer* layer, HWND) {
 }
 
 bool g_showHiddenButtons = false;
-bool ShowHiddenButtons() { return g_showHiddenButtons; }
+bool ShowHiddenButtons(uint16_t kind) { return kind == kLayerButton && g_showHiddenButtons; }
 
 class CardRedrawTest : public ::testing::Test {
 protected:
@@ -136,21 +137,18 @@ protected:
         SetMainWindow(window_);
         appPalette_ = GetAppPalette();
         picturePalette_ = GetPicturePalette();
-        redraw_ = GetCardRedrawNeighbours();
+        redraw_ = GetCardRedrawUpcalls();
         kinds_ = GetLayerKindProcs();
         cards_ = CardNeighbours();
         pictures_ = PictureNeighbours();
-        // Other tests leave the defaults behind: the stack layer's procedures again.
-        InstallCardPictureServices();
-        InstallCardRedrawServices();
-        CardRedrawNeighbours redraw = GetCardRedrawNeighbours();
-        redraw.showAlert = RecordAlert;
-        redraw.showHiddenButtons = ShowHiddenButtons;
-        SetCardRedrawNeighbours(redraw);
+        // Other tests leave defaults or fakes behind: the layers wired as the plug-in has them.
+        WireLayers();
+        CardRedrawUpcalls redraw = GetCardRedrawUpcalls();
+        redraw.showHiddenObjects = ShowHiddenButtons;
+        SetCardRedrawUpcalls(redraw);
         CardListNeighbours cards = CardNeighbours();
         cards.showAlert = RecordAlert;
         SetCardListNeighbours(cards);
-        InstallObjectLayerKinds();
         LayerKindProcs kinds = GetLayerKindProcs();
         kinds.drawButton = BlackButton;
         SetLayerKindProcs(kinds);
@@ -162,7 +160,7 @@ protected:
         FreeLayerList();
         FreeOffscreenObjects();
         DisposeCards();
-        SetCardRedrawNeighbours(redraw_);
+        SetCardRedrawUpcalls(redraw_);
         SetCardListNeighbours(cards_);
         SetCardPictureNeighbours(pictures_);
         SetLayerKindProcs(kinds_);
@@ -205,7 +203,7 @@ protected:
     HWND mainWindow_ = nullptr;
     bool ownTable_ = false;
     HPALETTE appPalette_ = nullptr, picturePalette_ = nullptr;
-    CardRedrawNeighbours redraw_{};
+    CardRedrawUpcalls redraw_{};
     LayerKindProcs kinds_{};
     CardListNeighbours cards_{};
     CardPictureNeighbours pictures_{};

@@ -52,15 +52,17 @@ class PixelDepthWinTest : public DibTest {
 protected:
     void SetUp() override {
         DibTest::SetUp();
+        installed_ = PictureNeighbours();
         if (GetDisplayBitsPerPixel() < 16)
             GTEST_SKIP() << "needs a display of 16 bits or more";
     }
     void TearDown() override {
-        SetCardPictureNeighbours(DefaultCardPictureNeighbours());
+        SetCardPictureNeighbours(installed_);
         SetOffscreenBitmap(nullptr);
         DibTest::TearDown();
     }
     const int display_ = GetDisplayBitsPerPixel();
+    CardPictureNeighbours installed_{};  // what the program had wired, put back afterwards
 };
 
 TEST_F(PixelDepthWinTest, RequantizeAndScaleThroughTheDisplay) {
