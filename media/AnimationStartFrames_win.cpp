@@ -1,11 +1,11 @@
 // Animation and movie start frames of an action block.
-#include "actions/AnimationStartFrames.h"
+#include "media/AnimationStartFrames.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "graphics/card/CardUpcalls.h"
+#include "media/MovieStillFrame.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
@@ -47,7 +47,7 @@ void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId
         if (chunk.kind == kChunkMovie && (actions & kActionMovie) && !movieDone) {
             movieDone = true;
             if (chunk.flags & kMovieStillShown)
-                GetCardRedrawUpcalls().drawMovieStill(bytes, dc);
+                DrawMovieStill(bytes, dc);
         } else if (chunk.kind == kChunkAnimation && (actions & kActionAnimation) && !animationDone) {
             animationDone = true;
             const std::span<const uint8_t> payload = bytes.subspan(kChunkHeaderBytes);

@@ -44,7 +44,7 @@ void RefreshCardOnDisplay(int redraw);
 int ShowCardListAlert(uint32_t stringId);
 bool FrameHasMenuBar();
 
-// The card picture procedures of the depth conversions (CardPictureGdi.h), as the wiring
-// installs them.
+// The card picture procedures of the depth conversions (CardPictureGdi.h), in the shape the
+// wiring fills them in.
 DibHandle CardPictureDib(Handle card, int width, int height, int depth, bool flip, bool useStoredColors);
 Handle PackCardPictureDib(DibHandle dib, bool cardPicture);

@@ -40,8 +40,6 @@ struct CardRedrawUpcalls {
     // DrawObjectAnimationStart: an object's animation or movie start frame into the offscreen
     // DC; record is an object's record or empty, actionId an 'Actn' resource id or 0.
     void (*drawObjectAnimationStart)(std::span<const uint8_t> record, uint16_t actionId, HDC dc);
-    // A movie's still frame at its chunk's rectangle (a video chunk, tag 89, of an action block).
-    void (*drawMovieStill)(std::span<const uint8_t> videoChunk, HDC dc);
 };
 
 const CardRedrawUpcalls& GetCardRedrawUpcalls();

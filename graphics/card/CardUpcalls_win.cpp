@@ -15,7 +15,6 @@ void NoFieldRegions(const RECT&) {}
 void NoCapture(HWND) {}
 void NoMedia(HDC, const RECT&) {}
 void NoAnimation(std::span<const uint8_t>, uint16_t, HDC) {}
-void NoStill(std::span<const uint8_t>, HDC) {}
 
 constexpr CardRedrawUpcalls kDefaults = {
     .openVideodisc = Nothing,
@@ -31,7 +30,6 @@ constexpr CardRedrawUpcalls kDefaults = {
     .captureWindowImage = NoCapture,
     .updateMediaElements = NoMedia,
     .drawObjectAnimationStart = NoAnimation,
-    .drawMovieStill = NoStill,
 };
 
 CardRedrawUpcalls g_upcalls = kDefaults;
@@ -61,6 +59,5 @@ void SetCardRedrawUpcalls(const CardRedrawUpcalls& upcalls) {
     Fill(&u.captureWindowImage, kDefaults.captureWindowImage);
     Fill(&u.updateMediaElements, kDefaults.updateMediaElements);
     Fill(&u.drawObjectAnimationStart, kDefaults.drawObjectAnimationStart);
-    Fill(&u.drawMovieStill, kDefaults.drawMovieStill);
     g_upcalls = u;
 }

@@ -111,7 +111,7 @@ void ConvertCardToDefaultPalette(HWND window, BOOL convertPixels) {
             InvalidateRect(colors, nullptr, TRUE);
         MarkStackChanged();
         if (convertPixels)
-            PictureNeighbours().mapBitmapToPalette(card, app);
+            GetCardPictureUpcalls().mapBitmapToPalette(card, app);
         ReloadFillPatterns();
     }
     GlobalUnlock(block);

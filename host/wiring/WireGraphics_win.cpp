@@ -1,8 +1,7 @@
-// The graphics layers' upward calls, each interface filled whole and in layer order: the lasso
-// points of the masks, the card pictures' stack procedures, the layer list's object kinds and
+// The graphics layers' upward calls, each interface filled whole and in layer order: the paint
+// layer's colour sampler, the lasso points of the masks, the card pictures' stack procedures, the layer list's object kinds and
 // window state, the QuickTime effects' sources, the card redraw's later subsystems and the
 // colour dialogs' floating colours window.
-#include "actions/AnimationStartFrames.h"
 #include "actions/ButtonActions.h"
 #include "core/system/PluginModule.h"
 #include "graphics/card/CardRedrawServices.h"
@@ -12,17 +11,20 @@
 #include "graphics/masks/MaskLasso.h"
 #include "graphics/pixels/CardPicture.h"
 #include "graphics/pixels/CardPictureGdi.h"
+#include "graphics/pixels/PixelDepth.h"
 #include "graphics/transitions/QtEffect.h"
 #include "graphics/transitions/QtEffectResource.h"
 #include "host/palettes/Fcolors.h"
 #include "host/window/CardHandlerState.h"
 #include "host/window/CurrentTool.h"
 #include "host/wiring/LayerWiring.h"
+#include "media/AnimationStartFrames.h"
 #include "media/MovieStillFrame.h"
 #include "objects/Buttons.h"
 #include "objects/LassoPoints.h"
 #include "objects/ObjectLayerKinds.h"
 #include "paint/PaintTools.h"
+#include "paint/SolidColorSample.h"
 #include "stack/cards/CardList.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/CardPictureStore.h"
@@ -31,9 +33,11 @@ namespace {
 
 void WireMasks() { SetLassoPointAccess({LassoClampPoints, LassoGetPoints}); }
 
+void WirePixels() { SetSolidColorSampler(SampleSolidColorPixels); }
+
 void WireCardPictures() {
     SetPictureRecordResolver(ResolvePictureResource);
-    SetCardPictureNeighbours({
+    SetCardPictureUpcalls({
         .dibFromPictureResource = CardPictureDib,
         .packPicture = PackCardPictureDib,
         .makeColorTableForDepth = MakeColorTableForDepth,
@@ -80,7 +84,6 @@ void WireCardRedraw() {
         .cardShown = CardShown,
         .updateMediaElements = UpdateAllMovies,
         .drawObjectAnimationStart = DrawActionAnimationStart,
-        .drawMovieStill = DrawMovieStill,
     });
 }
 
@@ -89,6 +92,7 @@ void WireColors() { SetColorChooserUpcalls({ToggleFcolorsFrame, RedrawFcolorsSwa
 }  // namespace
 
 void WireGraphics() {
+    WirePixels();
     WireMasks();
     WireCardPictures();
     WireLayerList();

@@ -140,7 +140,7 @@ protected:
         redraw_ = GetCardRedrawUpcalls();
         kinds_ = GetLayerKindProcs();
         cards_ = CardNeighbours();
-        pictures_ = PictureNeighbours();
+        pictures_ = GetCardPictureUpcalls();
         // Other tests leave defaults or fakes behind: the layers wired as the plug-in has them.
         WireLayers();
         CardRedrawUpcalls redraw = GetCardRedrawUpcalls();
@@ -162,7 +162,7 @@ protected:
         DisposeCards();
         SetCardRedrawUpcalls(redraw_);
         SetCardListNeighbours(cards_);
-        SetCardPictureNeighbours(pictures_);
+        SetCardPictureUpcalls(pictures_);
         SetLayerKindProcs(kinds_);
         // What the redraws installed goes; the palettes of before come back.
         if (GetAppPalette() && GetAppPalette() != appPalette_)
@@ -206,7 +206,7 @@ protected:
     CardRedrawUpcalls redraw_{};
     LayerKindProcs kinds_{};
     CardListNeighbours cards_{};
-    CardPictureNeighbours pictures_{};
+    CardPictureUpcalls pictures_{};
 };
 
 TEST_F(CardRedrawTest, ShowsStoredPicturesPixelForPixelAndKeepsThePictureAloneOffscreen) {

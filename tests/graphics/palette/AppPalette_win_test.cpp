@@ -204,10 +204,10 @@ TEST_F(AppPaletteTest, TheCardBackToTheDefaultPalette) {
     CardListNeighbours recording = cards;
     recording.refreshCurrentCard = RecordRedraw;
     SetCardListNeighbours(recording);
-    const CardPictureNeighbours pictures = PictureNeighbours();
-    CardPictureNeighbours picture = pictures;
+    const CardPictureUpcalls pictures = GetCardPictureUpcalls();
+    CardPictureUpcalls picture = pictures;
     picture.mapBitmapToPalette = RecordMap;
-    SetCardPictureNeighbours(picture);
+    SetCardPictureUpcalls(picture);
     const int savedDepth = GetScreenDepth();
     // A 4 x 3 offscreen, column x near entry kColumns[x] (exactly it on a 16-bit display, whose
     // 5-bit reads would blur a small difference).
@@ -254,7 +254,7 @@ TEST_F(AppPaletteTest, TheCardBackToTheDefaultPalette) {
     EXPECT_NE(GetFillPattern(1), nullptr) << "patterns remade";
 
     SetCardListNeighbours(cards);
-    SetCardPictureNeighbours(pictures);
+    SetCardPictureUpcalls(pictures);
     DisposeCards();
     SetOffscreenBitmap(nullptr);
     SetScreenDepth(savedDepth);
