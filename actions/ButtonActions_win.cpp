@@ -3,8 +3,6 @@
 #include "actions/ButtonActions.h"
 
 #include "actions/ActionBlock.h"
-#include "core/system/PluginModule.h"
-#include "graphics/layers/ObjectLayer.h"
 #include "stack/cards/CardList.h"
 
 namespace {

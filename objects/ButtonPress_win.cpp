@@ -68,7 +68,7 @@ void BeginButtonPress(HWND window, LayerHandle button) {
 }
 
 int TrackButtonMouse(HWND window, int x, int y) {
-    if (GetLayerListUpcalls().currentTool() == kBrowseTool) {
+    if (GetLayerListUpcalls().cardView().tool == kBrowseTool) {
         if (const LayerHandle over = HitTestLayers(x, y, true, nullptr)) {
             const uint16_t id = LayerId(over);
             if (id != g_rolloverId) {

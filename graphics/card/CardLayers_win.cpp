@@ -86,7 +86,7 @@ LayerHandle BuildCardLayers(Handle card) {
 }
 
 void DrawCardAnimationStarts(Handle card, HDC dc) {
-    if (!dc || !IsValidHandle(card) || GetLayerListUpcalls().currentTool() != kBrowseTool)
+    if (!dc || !IsValidHandle(card) || GetLayerListUpcalls().cardView().tool != kBrowseTool)
         return;
     HPALETTE palette = GetPicturePalette() ? GetPicturePalette() : GetAppPalette();
     SelectedPalette selected(dc, palette, SelectedPalette::kAlways);

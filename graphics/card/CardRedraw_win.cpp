@@ -216,7 +216,7 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
         bare.emplace(offscreen, width, height);
 
     const LayerHandle activate = BuildCardLayers(card);
-    if (GetLayerListUpcalls().zoom() == 1 && GetLayerListUpcalls().objectsShown()) {
+    if (const CardView view = GetLayerListUpcalls().cardView(); view.zoom == 1 && view.objectsShown) {
         up.drawGrid(offscreen, kEverywhere);
         DrawLayersInRect(offscreen, kEverywhere, nullptr, false);
     }
@@ -243,7 +243,7 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 
     if (window)
         ValidateRect(window, &cardRect);
-    up.cardShown(activate, entering, GetLayerListUpcalls().currentTool() == kBrowseTool);
+    up.cardShown(activate, entering, GetLayerListUpcalls().cardView().tool == kBrowseTool);
     if (picture == CardPictureOutcome::Damaged)
         ShowCardListAlert(kAlertPictureUnreadable);
 }
@@ -331,7 +331,7 @@ bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, in
 
 void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct) {
     const Handle card = CardOnDisplay();
-    if (GetLayerListUpcalls().zoom() != 1 || !IsValidHandle(card))
+    if (GetLayerListUpcalls().cardView().zoom != 1 || !IsValidHandle(card))
         return;
     ObjectSearch search;
     search.kind = kind;

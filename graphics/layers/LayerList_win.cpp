@@ -188,7 +188,7 @@ void ReorderLayer(LayerHandle layer, char direction, bool all) {
 }
 
 LayerHandle HitTestLayers(int x, int y, bool mouseOverOnly, LayerHandle skip) {
-    if (GetLayerListUpcalls().zoom() != 1 || !g_head)
+    if (GetLayerListUpcalls().cardView().zoom != 1 || !g_head)
         return nullptr;
     LayerHandle hit = nullptr;
     int steps = 0;
@@ -204,7 +204,7 @@ LayerHandle HitTestLayers(int x, int y, bool mouseOverOnly, LayerHandle skip) {
 }
 
 void DrawLayersInRect(HDC dc, const RECT& rect, LayerHandle skip, bool behindOnly) {
-    if (GetLayerListUpcalls().zoom() != 1)
+    if (GetLayerListUpcalls().cardView().zoom != 1)
         return;
     const LayerKindProcs& kinds = GetLayerKindProcs();
     bool drawing = skip ? behindOnly : true;
@@ -241,7 +241,7 @@ bool AnyLayerIntersects(const RECT& rect) {
 }
 
 void InvalidateLayersInRect(HWND window, const RECT& rect) {
-    if (!GetLayerListUpcalls().objectsShown())
+    if (!GetLayerListUpcalls().cardView().objectsShown)
         return;
     int steps = 0;
     for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
@@ -368,7 +368,7 @@ void SetShowAllButtonHilites(HWND window, int state) {
 }
 
 bool DoDefaultButtonActions(HWND window) {
-    if (GetLayerListUpcalls().currentTool() != kBrowseTool || GetLayerKindProcs().activeTextField())
+    if (GetLayerListUpcalls().cardView().tool != kBrowseTool || GetLayerKindProcs().activeTextField())
         return false;
     int steps = 0;
     for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
@@ -394,7 +394,7 @@ HCURSOR SetBrowseCursorAt(int x, int y) {
     const LayerListUpcalls& up = GetLayerListUpcalls();
     RECT client = {};
     const POINT point = {x, y};
-    if (up.currentTool() == kBrowseTool && GetClientRect(GetCardWindow(), &client) && PtInRect(&client, point)) {
+    if (up.cardView().tool == kBrowseTool && GetClientRect(GetCardWindow(), &client) && PtInRect(&client, point)) {
         HCURSOR cursor = nullptr;
         if (LayerHandle layer = HitTestLayers(x, y, false, nullptr))
             cursor = LayerCursorAt(layer);

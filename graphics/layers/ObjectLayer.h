@@ -135,12 +135,17 @@ struct LayerKindProcs {
     void (*saveFieldContents)();
 };
 
-// What the layer list asks of the layers above besides the kinds: the card window's tool, zoom
-// and whether objects show, the card's own cursor, the button actions, a picture file.
+// The card window as the layer list sees it.
+struct CardView {
+    int tool = kBrowseTool;
+    int zoom = 1;  // the magnified view's zoom; 1 when not magnified
+    bool objectsShown = true;
+};
+
+// What the layer list asks of the layers above besides the kinds: the card window's view, the
+// card's own cursor, the button actions, a picture file.
 struct LayerListUpcalls {
-    int (*currentTool)();
-    int (*zoom)();  // the magnified view's zoom; 1 when not magnified
-    bool (*objectsShown)();
+    CardView (*cardView)();
     // The cursor of the current card record, else of its background record; 0 when neither has one.
     HCURSOR (*cardCursor)();
     bool (*runButtonActions)(uint16_t buttonId);

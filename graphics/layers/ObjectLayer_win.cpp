@@ -43,9 +43,7 @@ void NoInvalidate(HWND, const ButtonLayer*, const RECT&) {}
 LayerHandle NoActiveField() { return nullptr; }
 void NothingSaved() {}
 
-int BrowseTool() { return kBrowseTool; }
-int ZoomOne() { return 1; }
-bool Shown() { return true; }
+CardView BrowsingUnmagnified() { return {}; }
 HCURSOR NoCursor() { return nullptr; }
 bool NoActions(uint16_t) { return false; }
 HBITMAP NoPictureLoaded(const char*, HPALETTE* palette) {
@@ -58,7 +56,7 @@ constexpr LayerKindProcs kDefaultKinds = {
     NoGraphic,     NoButton,      NoField,      NoPictureFile, BoundsRegion, NoFieldWindow,
     NoFieldWindowToDestroy, NoGraphicDrawn, NoButtonDrawn, NoFieldDrawn, GraphicBounds, ButtonBounds,
     NoHilite,      NoInvalidate,  NoActiveField, NothingSaved};
-constexpr LayerListUpcalls kDefaultUpcalls = {BrowseTool, ZoomOne, Shown, NoCursor, NoActions, NoPictureLoaded};
+constexpr LayerListUpcalls kDefaultUpcalls = {BrowsingUnmagnified, NoCursor, NoActions, NoPictureLoaded};
 
 LayerKindProcs g_kinds = kDefaultKinds;
 LayerListUpcalls g_upcalls = kDefaultUpcalls;
@@ -137,9 +135,7 @@ const LayerKindProcs& GetLayerKindProcs() { return g_kinds; }
 
 void SetLayerListUpcalls(const LayerListUpcalls& upcalls) {
     g_upcalls = upcalls;
-    Fill(&g_upcalls.currentTool, kDefaultUpcalls.currentTool);
-    Fill(&g_upcalls.zoom, kDefaultUpcalls.zoom);
-    Fill(&g_upcalls.objectsShown, kDefaultUpcalls.objectsShown);
+    Fill(&g_upcalls.cardView, kDefaultUpcalls.cardView);
     Fill(&g_upcalls.cardCursor, kDefaultUpcalls.cardCursor);
     Fill(&g_upcalls.runButtonActions, kDefaultUpcalls.runButtonActions);
     Fill(&g_upcalls.loadPictureFile, kDefaultUpcalls.loadPictureFile);

@@ -59,9 +59,9 @@ void WireLayerList() {
         .invalidateButtonContent = InvalidateButtonContent,
     });
     SetLayerListUpcalls({
-        .currentTool = [] { return static_cast<int>(GetCurrentTool()); },
-        .zoom = GetFatbitsZoom,
-        .objectsShown = [] { return HandlerState().objectsShown; },
+        .cardView = [] {
+            return CardView{static_cast<int>(GetCurrentTool()), GetFatbitsZoom(), HandlerState().objectsShown};
+        },
         .runButtonActions = [](uint16_t id) { return DoButtonActions(GetMainWindow(), id, 1) != 0; },
     });
 }

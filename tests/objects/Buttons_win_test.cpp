@@ -30,6 +30,9 @@ std::vector<uint8_t> HostRecord(const sb::Object& button) {
     return record;
 }
 
+// The card window's view as wired, the tool replaced by the test's.
+CardView (*g_wiredView)() = nullptr;
+
 class ButtonsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,7 +43,12 @@ protected:
         ASSERT_EQ(InitDataBase(window_, 200, 150, 24, false), 1);
         LayerListUpcalls n = GetLayerListUpcalls();
         saved_ = n;
-        n.currentTool = [] { return g_tool; };
+        g_wiredView = n.cardView;
+        n.cardView = [] {
+            CardView view = g_wiredView();
+            view.tool = g_tool;
+            return view;
+        };
         n.runButtonActions = [](uint16_t id) {
             g_ran.push_back(id);
             return true;

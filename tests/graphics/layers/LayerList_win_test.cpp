@@ -40,7 +40,7 @@ bool RecordRun(uint16_t id) {
     g_ran.push_back(id);
     return true;
 }
-int Zoom() { return g_zoom; }
+CardView ZoomedView() { return {.zoom = g_zoom}; }
 
 std::vector<uint16_t> Ids() { return LayerListIds(); }
 
@@ -54,7 +54,7 @@ protected:
         kinds.readButton = ButtonWithShape;
         kinds.drawButton = RecordDraw;
         SetLayerKindProcs(kinds);
-        SetLayerListUpcalls({.zoom = Zoom, .runButtonActions = RecordRun});
+        SetLayerListUpcalls({.cardView = ZoomedView, .runButtonActions = RecordRun});
         g_drawn.clear();
         g_ran.clear();
         g_zoom = 1;
