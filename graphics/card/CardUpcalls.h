@@ -30,8 +30,7 @@ struct CardRedrawUpcalls {
     void (*cardShown)(LayerHandle activeField, bool entering, bool browsing);
     // The text field being edited has its editing ended.
     void (*endTextEditing)();
-    // Text field windows: shown or hidden; those meeting a rectangle get their regions.
-    void (*showTextFieldWindows)(bool show);
+    // The text field windows meeting a rectangle get their regions.
     void (*clipTextFieldWindows)(const RECT& rect);
     // The window's image kept for a QuickTime effect transition (29 and above).
     void (*captureWindowImage)(HWND window);

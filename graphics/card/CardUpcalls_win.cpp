@@ -10,7 +10,6 @@ void NoGrid(HDC, const RECT&) {}
 bool NotShown(uint16_t) { return false; }
 int NoMode() { return 0; }
 void NothingShown(LayerHandle, bool, bool) {}
-void NoFieldWindows(bool) {}
 void NoFieldRegions(const RECT&) {}
 void NoCapture(HWND) {}
 void NoMedia(HDC, const RECT&) {}
@@ -25,7 +24,6 @@ constexpr CardRedrawUpcalls kDefaults = {
     .toolPaletteMode = NoMode,
     .cardShown = NothingShown,
     .endTextEditing = Nothing,
-    .showTextFieldWindows = NoFieldWindows,
     .clipTextFieldWindows = NoFieldRegions,
     .captureWindowImage = NoCapture,
     .updateMediaElements = NoMedia,
@@ -54,7 +52,6 @@ void SetCardRedrawUpcalls(const CardRedrawUpcalls& upcalls) {
     Fill(&u.toolPaletteMode, kDefaults.toolPaletteMode);
     Fill(&u.cardShown, kDefaults.cardShown);
     Fill(&u.endTextEditing, kDefaults.endTextEditing);
-    Fill(&u.showTextFieldWindows, kDefaults.showTextFieldWindows);
     Fill(&u.clipTextFieldWindows, kDefaults.clipTextFieldWindows);
     Fill(&u.captureWindowImage, kDefaults.captureWindowImage);
     Fill(&u.updateMediaElements, kDefaults.updateMediaElements);

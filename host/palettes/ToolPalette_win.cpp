@@ -13,7 +13,6 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
-#include "graphics/card/CardUpcalls.h"
 #include "graphics/colors/ColorChooser.h"
 #include "graphics/layers/LayerList.h"
 #include "host/window/CardMessageHandler.h"
@@ -23,6 +22,7 @@
 #include "host/palettes/Fcolors.h"
 #include "host/menus/MenuOptions.h"
 #include "media/MediaManager.h"
+#include "objects/ActiveTextField.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
@@ -350,8 +350,7 @@ void OnToolChanged(uint32_t oldTool, uint32_t newTool) {
         if (card)
             InvalidateSpecialButtons(card);
     }
-    if (auto show = GetCardRedrawUpcalls().showTextFieldWindows)
-        show(newTool == static_cast<uint32_t>(kBrowseTool));
+    ShowTextFieldWindows(newTool == static_cast<uint32_t>(kBrowseTool));
     const EditTargets targets = EditTargetsFor(newTool);
     const bool targetsChanged = targets != g_palette.targets;
     g_palette.targets = targets;

@@ -20,6 +20,7 @@
 #include "host/wiring/LayerWiring.h"
 #include "media/AnimationStartFrames.h"
 #include "media/MovieStillFrame.h"
+#include "objects/ActiveTextField.h"
 #include "objects/Buttons.h"
 #include "objects/LassoPoints.h"
 #include "objects/ObjectLayerKinds.h"
@@ -72,11 +73,13 @@ void WireTransitions() {
     SetQtEffectListFetcher(FetchQtEffectList);
 }
 
-// The card on display was drawn: of what takes part, only the media elements are built so far
-// (no active text field, timer buttons or text field windows yet).
+// The card on display was drawn: in the browse tool its media elements and text field windows
+// show (no active text field nor timer buttons are built yet).
 void CardShown(LayerHandle /*activeField*/, bool /*entering*/, bool browsing) {
-    if (browsing)
+    if (browsing) {
         ShowAllMovies();
+        ShowTextFieldWindows(true);
+    }
 }
 
 void WireCardRedraw() {
