@@ -3,20 +3,11 @@
 #include "actions/ButtonActions.h"
 
 #include "actions/ActionBlock.h"
-#include "core/system/PluginModule.h"
-#include "graphics/layers/ObjectLayer.h"
 #include "stack/cards/CardList.h"
 
 namespace {
 ButtonActionsStartHook g_startHook = nullptr;
 DestinationMover g_mover = nullptr;
-
-const bool g_installed = [] {
-    LayerNeighbourProcs layers = GetLayerNeighbourProcs();
-    layers.runButtonActions = [](uint16_t id) { return DoButtonActions(GetMainWindow(), id, 1) != 0; };
-    SetLayerNeighbourProcs(layers);
-    return true;
-}();
 }  // namespace
 
 void SetButtonActionsStartHook(ButtonActionsStartHook hook) { g_startHook = hook; }

@@ -1,4 +1,4 @@
-// The text field being edited and its selection.
+// The text field being edited and its selection, and the text fields' windows.
 #pragma once
 
 #include "graphics/layers/ObjectLayer.h"
@@ -8,3 +8,6 @@
 LayerHandle GetActiveTextField();
 // Nonzero when the active field's selection is not empty.
 int ActiveFieldHasSelection();
+// The text fields' windows shown (in the browse tool) or hidden; MINIMAL until text fields
+// have windows of their own: nothing to show.
+void ShowTextFieldWindows(bool show);

@@ -5,6 +5,8 @@
 
 LayerHandle GetActiveTextField() { return GetLayerKindProcs().activeTextField(); }
 
+void ShowTextFieldWindows(bool /*show*/) {}
+
 int ActiveFieldHasSelection() {
     LayerLock<FieldLayer> field(GetActiveTextField());
     if (!field || field->common.kind != kLayerField || !IsWindow(field->window))

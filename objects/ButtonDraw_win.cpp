@@ -17,8 +17,8 @@ bool IsObjectTool(int tool) { return tool >= 19 && tool <= 22; }
 
 // Edit-time outlines show on the card window with an object tool at normal zoom.
 bool ShowsOutlines(HWND window) {
-    const LayerNeighbourProcs& n = GetLayerNeighbourProcs();
-    return window && IsObjectTool(n.currentTool()) && n.zoom() == 1;
+    const CardView view = GetLayerListUpcalls().cardView();
+    return window && IsObjectTool(view.tool) && view.zoom == 1;
 }
 
 COLORREF IndexColor(uint16_t index, COLORREF none) {

@@ -1,6 +1,5 @@
 // Drawing icon images and their footprints, and what this layer installs below it: the 'Crsr'
-// converter of the resource reader, the cursor cache's source of stack cursors, the cursors of
-// layers, and the button procedures of the layer list.
+// converter of the resource reader and the cursor cache's source of stack cursors.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -88,20 +87,6 @@ bool DrawIconBlock(HDC dc, std::span<const uint8_t> stored, int index, int x, in
     SetTextColor(dc, oldText);
     return drawn;
 }
-
-const bool g_installed = [] {
-    LayerKindProcs kinds = GetLayerKindProcs();
-    kinds.makeButtonRegion = MakeButtonRegion;
-    kinds.drawButton = DrawButton;
-    kinds.drawButtonShape = DrawButtonLayer;
-    kinds.drawButtonHilite = [](const ButtonLayer* layer, HDC dc) { DrawButtonLayerHilite(dc, layer); };
-    kinds.invalidateButtonContent = InvalidateButtonContent;
-    SetLayerKindProcs(kinds);
-    LayerNeighbourProcs neighbours = GetLayerNeighbourProcs();
-    neighbours.cursorForId = GetCursorById;
-    SetLayerNeighbourProcs(neighbours);
-    return true;
-}();
 
 }  // namespace
 

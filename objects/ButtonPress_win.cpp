@@ -68,14 +68,14 @@ void BeginButtonPress(HWND window, LayerHandle button) {
 }
 
 int TrackButtonMouse(HWND window, int x, int y) {
-    if (GetLayerNeighbourProcs().currentTool() == kBrowseTool) {
+    if (GetLayerListUpcalls().cardView().tool == kBrowseTool) {
         if (const LayerHandle over = HitTestLayers(x, y, true, nullptr)) {
             const uint16_t id = LayerId(over);
             if (id != g_rolloverId) {
                 g_rolloverId = id;
                 g_pressed = nullptr;
                 g_pressing = false;
-                GetLayerNeighbourProcs().runButtonActions(id);
+                GetLayerListUpcalls().runButtonActions(id);
                 return 1;
             }
         } else {
@@ -108,7 +108,7 @@ int EndButtonPress(HWND window) {
         return 0;
     g_inside = false;
     HiliteIfOn(pressed, window);
-    GetLayerNeighbourProcs().runButtonActions(LayerId(pressed));
+    GetLayerListUpcalls().runButtonActions(LayerId(pressed));
     return 1;
 }
 

@@ -24,8 +24,6 @@ void LassoBeginPoints(int32_t width, int32_t height) {
     g_boundsWidth = std::max(width, 0);
     g_boundsHeight = std::max(height, 0);
     g_points = NewHandle(kPointGrowth * kPointBytes);
-    // The mask code learns of the buffer when there first is one.
-    SetLassoPointAccess({LassoClampPoints, LassoGetPoints});
 }
 
 void LassoAddPoint(int32_t x, int32_t y) {

@@ -1,7 +1,8 @@
 // What the object kinds give the card's layer list (graphics/ObjectLayer.h): reading their
 // records into layers, drawing, highlighting and hit shapes.
 //
-//   ObjectLayerKinds_win.cpp  installs the procedures below, and the common record header
+//   ObjectLayerKinds_win.cpp  the common record header (host/wiring/WireGraphics_win.cpp puts the
+//                             procedures below in the layer list's table)
 //   Buttons_win.cpp           buttons (the rest of the button files: Buttons.h)
 //   TextFields_win.cpp        text fields
 //   GraphicObjects_win.cpp    graphic objects
@@ -16,10 +17,6 @@
 #include <span>
 
 #include "graphics/layers/ObjectLayer.h"
-
-// Installs the object kinds' procedures for the layer list; done while the module loads
-// (ObjectLayerKinds_win.cpp), again by tests that changed them.
-void InstallObjectLayerKinds();
 
 // ---- ObjectLayerKinds_win.cpp ----
 // The common header of an object record in memory order into the layer; false when the record

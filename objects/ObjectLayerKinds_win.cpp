@@ -1,5 +1,5 @@
-// The object kinds' procedures for the layer list. MINIMAL: readers of the common header only;
-// everything else keeps the layer list's defaults (no drawing, bounds as shapes).
+// The common record header the object kinds' readers share. MINIMAL: readers of the common
+// header only.
 #include "objects/ObjectLayerKinds.h"
 
 #include <cstring>
@@ -31,22 +31,3 @@ bool ReadLayerCommon(std::span<const uint8_t> record, uint16_t kind, ObjectLayer
 uint16_t RecordFlags(std::span<const uint8_t> record) {
     return record.size() < kObjectCommonBytes ? 0 : U16At(record, kObjectFlags);
 }
-
-void InstallObjectLayerKinds() {
-    // The readers only: what another part of this layer installed stays.
-    LayerKindProcs procs = GetLayerKindProcs();
-    procs.readGraphic = ReadGraphicLayer;
-    procs.readButton = ReadButtonLayer;
-    procs.readField = ReadFieldLayer;
-    SetLayerKindProcs(procs);
-}
-
-namespace {
-
-// The layer list reads records through the kinds from the first card on.
-const bool g_installed = [] {
-    InstallObjectLayerKinds();
-    return true;
-}();
-
-}  // namespace

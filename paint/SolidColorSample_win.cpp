@@ -18,8 +18,6 @@ constexpr int kSampleSize = 8;
 constexpr int kSampleRow = 2;
 constexpr int kSampleColumn = 2;
 
-const bool g_samplerInstalled = (SetSolidColorSampler(SampleSolidColorPixels), true);
-
 }  // namespace
 
 void SampleSolidColorPixels(int displayDepth, uint8_t red, uint8_t green, uint8_t blue, uint16_t* value16,

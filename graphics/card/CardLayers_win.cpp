@@ -5,7 +5,8 @@
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/card/CardRedraw.h"
-#include "graphics/card/CardRedrawNeighbours.h"
+#include "graphics/card/CardRedrawServices.h"
+#include "graphics/card/CardUpcalls.h"
 #include "graphics/layers/LayerList.h"
 
 namespace {
@@ -62,17 +63,17 @@ void DrawObjectStart(void* context, std::span<const uint8_t> object) {
 }  // namespace
 
 bool ObjectGetsLayer(std::span<const uint8_t> object) {
-    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
+    const CardRedrawUpcalls& up = GetCardRedrawUpcalls();
     const bool hidden = (GetU16(object, kFlagsAt) & kHidden) != 0;
     switch (GetU16(object, kKindAt)) {
-    case kLayerGraphic: return !hidden || n.showHiddenGraphics();
+    case kLayerGraphic: return !hidden || up.showHiddenObjects(kLayerGraphic);
     case kLayerButton:
         if (!hidden)
             return true;
-        if (!n.showHiddenButtons())
+        if (!up.showHiddenObjects(kLayerButton))
             return false;
-        return n.toolPaletteMode() != kPaletteModeShowsMarkedButtons || (ByteAt(object, kButtonStyleByte) & (1 | 4));
-    case kLayerField: return !hidden || n.showHiddenFields();
+        return up.toolPaletteMode() != kPaletteModeShowsMarkedButtons || (ByteAt(object, kButtonStyleByte) & (1 | 4));
+    case kLayerField: return !hidden || up.showHiddenObjects(kLayerField);
     default: return false;
     }
 }
@@ -80,17 +81,17 @@ bool ObjectGetsLayer(std::span<const uint8_t> object) {
 LayerHandle BuildCardLayers(Handle card) {
     LayerBuild build;
     if (IsValidHandle(card))
-        GetCardRedrawNeighbours().walkCardObjects(card, AddLayer, &build);
+        WalkVisibleObjects(card, AddLayer, &build);
     return build.activate;
 }
 
 void DrawCardAnimationStarts(Handle card, HDC dc) {
-    if (!dc || !IsValidHandle(card) || GetLayerNeighbourProcs().currentTool() != kBrowseTool)
+    if (!dc || !IsValidHandle(card) || GetLayerListUpcalls().cardView().tool != kBrowseTool)
         return;
     HPALETTE palette = GetPicturePalette() ? GetPicturePalette() : GetAppPalette();
     SelectedPalette selected(dc, palette, SelectedPalette::kAlways);
     AnimationWalk walk{dc};
-    GetCardRedrawNeighbours().walkCardObjects(card, DrawObjectStart, &walk);
+    WalkVisibleObjects(card, DrawObjectStart, &walk);
     uint16_t ids[3] = {};
     {
         HandleLock lock(card);
@@ -108,5 +109,5 @@ void DrawCardAnimationStarts(Handle card, HDC dc) {
 void DrawObjectAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc) {
     if (record.empty() && actionId == 0)
         return;
-    GetCardRedrawNeighbours().drawObjectAnimationStart(record, actionId, dc);
+    GetCardRedrawUpcalls().drawObjectAnimationStart(record, actionId, dc);
 }

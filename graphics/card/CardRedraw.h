@@ -1,6 +1,6 @@
 // Making a card visible: its picture into the offscreen, its objects as layers over it, shown
 // with a transition; and one object redrawn after it was shown, hidden or moved. What the
-// redraw asks of the layers above is CardRedrawNeighbours.h.
+// redraw asks of the layers above is CardUpcalls.h.
 //
 //   CardRedraw_win.cpp    RedrawCard, UpdateObjectOnCard
 //   CardLayers_win.cpp    BuildCardLayers, the animation start frames

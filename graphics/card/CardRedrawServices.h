@@ -1,5 +1,6 @@
-// What the stack layer gives the card redraw (graphics/CardRedrawNeighbours.h), the layer list
-// and NewCard's picture store: installed by CardRedrawServices_win.cpp while the module loads.
+// The stack's part in showing a card: its picture at the display's depth, the objects visible
+// on it, its palette stored with the picture (CardRedrawServices_win.cpp); and the card pictures' reading, packing and storing that the
+// depth conversions use (CardPictureServices_win.cpp, through CardPictureGdi.h).
 #pragma once
 
 #include <windows.h>
@@ -8,26 +9,42 @@
 #include <span>
 
 #include "core/memory/Handles.h"
-#include "graphics/card/CardRedrawNeighbours.h"
 #include "graphics/dib/Dib.h"
 
-// Install the stack layer's procedures (done while the module loads; again by tests that reset
-// them): the card redraw's, the palette code's and the layer list's neighbours, NewCard's
-// offscreen picture (CardRedrawServices_win.cpp); the picture reading, packing and storing of
-// the depth conversions and the picture resolver (CardPictureServices_win.cpp).
-void InstallCardRedrawServices();
-void InstallCardPictureServices();
+enum class CardPictureOutcome {
+    Drawn,    // *dib holds the picture
+    None,     // the card has no picture
+    Damaged,  // the card's picture cannot be read
+};
+
+// One object record visible on a card (host order, valid for the call only).
+using CardObjectVisitor = void (*)(void* context, std::span<const uint8_t> object);
 
 // The card's picture at the display's depth (ConvertPictureDepth from the picture's stored
-// depth), bottom row first; Damaged when the record says it holds one that cannot be read.
+// depth; 24 as 32), bottom row first; Damaged when the record says it holds one that cannot be
+// read.
 CardPictureOutcome CardPictureForDisplay(Handle card, int displayDepth, DibHandle* dib);
-// The visible objects of a card, the holder's background objects first, each copied out before
-// it is visited (so the visitor may change records).
+// The visible objects of a card, the holder's background objects first, then the card's own,
+// deleted ones left out, in drawing order; each copied out before it is visited (so the visitor
+// may change records).
 void WalkVisibleObjects(Handle card, CardObjectVisitor visit, void* context);
 // StorePaletteInPictureResource: a picture record longer than 100 bytes that has a colour table
 // gets one of the palette's colours in its place (as many entries as the old one).
 void StorePaletteInPictureResource(Handle card, HPALETTE palette);
-// MakeBitmapFromPictureRecord: the picture stored in a graphic object record as a bitmap
-// compatible with the card window, its colours from the card's picture palette (else the
-// current one); 0 when it cannot be made.
-HBITMAP MakeBitmapFromPictureRecord(std::span<const uint8_t> graphic, Handle card);
+// The picture re-mapped to an 8-bit palette (the DIB's table) stored back in the record that
+// holds the card's picture, with the colour table for 8 bits; the record stays as it was when
+// the picture cannot be packed.
+void StoreRemappedPicture(Handle card, DibHandle dib);
+
+// The card list's part, for the redraw's files that keep clear of the record layouts: the card
+// on display (0 when none), it built and drawn again (RefreshCurrentCard), an alert (the pressed
+// button's position, 0 when none was shown), and whether the frame window has a menu bar.
+Handle CardOnDisplay();
+void RefreshCardOnDisplay(int redraw);
+int ShowCardListAlert(uint32_t stringId);
+bool FrameHasMenuBar();
+
+// The card picture procedures of the depth conversions (CardPictureGdi.h), in the shape the
+// wiring fills them in.
+DibHandle CardPictureDib(Handle card, int width, int height, int depth, bool flip, bool useStoredColors);
+Handle PackCardPictureDib(DibHandle dib, bool cardPicture);

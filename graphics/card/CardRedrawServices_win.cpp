@@ -1,29 +1,27 @@
-// The stack layer's part in showing a card: its picture at the display's depth, the objects
-// visible on it, its palette stored with the picture and graphic object pictures as bitmaps.
-// Installed while the module loads.
+// The stack's part in showing a card: its picture at the display's depth, the objects visible
+// on it, its palette stored with the picture, graphic object pictures as bitmaps.
 #include "graphics/card/CardRedrawServices.h"
 
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "core/system/ChangeFlags.h"
 #include "core/ui/GdiGuards.h"
 #include "core/system/Ticks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "graphics/pixels/CardPicture.h"
 #include "graphics/pixels/DibPalette.h"
-#include "graphics/layers/ObjectLayer.h"
 #include "graphics/pixels/OffscreenDib.h"
-#include "graphics/card/PaletteNeighbours.h"
 #include "graphics/pixels/PixelDepth.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/CardPictureDib.h"
+#include "stack/pictures/CardPictureStore.h"
+#include "stack/pictures/PackedPicture.h"
 #include "stack/pictures/GraphicPicture.h"
 #include "stack/cards/ObjectScan.h"
 #include "stack/format/StackFile.h"
-#include "stack/undo/Undo.h"
 
 namespace {
 
@@ -39,42 +37,20 @@ std::vector<PaletteColor> PaletteColors(HPALETTE palette) {
     return colors;
 }
 
-HBITMAP PictureFromRecord(std::span<const uint8_t> graphic) {
-    return MakeBitmapFromPictureRecord(graphic, GetCurrentCardRecord());
-}
-
 }  // namespace
 
-void InstallCardRedrawServices() {
-    CardRedrawNeighbours redraw = GetCardRedrawNeighbours();
-    redraw.pictureForDisplay = CardPictureForDisplay;
-    redraw.walkCardObjects = WalkVisibleObjects;
-    redraw.currentCard = GetCurrentCardRecord;
-    redraw.storePaletteInPictureResource = StorePaletteInPictureResource;
-    redraw.markStackChanged = MarkStackChanged;
-    redraw.showAlert = [](uint32_t id) { return ShowCardAlert(id); };
-    redraw.refreshCurrentCard = [] { GetStackUpcalls().refreshCurrentCard(1); };
-    redraw.discardUndo = DiscardUndoOnLeavingCard;  // a card deletion outlives the redraw it causes
-    SetCardRedrawNeighbours(redraw);
+Handle CardOnDisplay() { return GetCurrentCardRecord(); }
+void RefreshCardOnDisplay(int redraw) { GetStackUpcalls().refreshCurrentCard(redraw); }
+int ShowCardListAlert(uint32_t stringId) { return ShowCardAlert(stringId); }
+bool FrameHasMenuBar() { return GetStackUpcalls().frameHasMenuBar(); }
 
-    PaletteNeighbours palettes = GetPaletteNeighbours();
-    palettes.currentCard = GetCurrentCardRecord;
-    palettes.storePaletteInPictureResource = StorePaletteInPictureResource;
-    SetPaletteNeighbours(palettes);
-
-    LayerNeighbourProcs layers = GetLayerNeighbourProcs();
-    layers.pictureFromRecord = PictureFromRecord;
-    SetLayerNeighbourProcs(layers);
+void StoreRemappedPicture(Handle card, DibHandle dib) {
+    ScopedHandle copy(NewHandleFromBytes(HandleToBytes(dib)));
+    ScopedHandle packed(copy.get() ? PackPicture(copy.get(), false, nullptr) : 0);
+    ScopedHandle table(MakeColorTableForDepth(GetCardWindow(), card, 8, 8));
+    if (const Handle holder = ResolvePictureRecord(card); holder && packed.get() && table.get())
+        ReplacePictureData(holder, packed.get(), table.get(), 8);
 }
-
-namespace {
-
-const bool g_installed = [] {
-    InstallCardRedrawServices();
-    return true;
-}();
-
-}  // namespace
 
 CardPictureOutcome CardPictureForDisplay(Handle card, int displayDepth, DibHandle* dib) {
     *dib = 0;
@@ -142,30 +118,4 @@ void StorePaletteInPictureResource(Handle card, HPALETTE palette) {
     SetU32(record, kPictureBlockOffset + kBlockTableSize, static_cast<uint32_t>(table.size()));
     SetU32(record, kCardLength, static_cast<uint32_t>(record.size()));
     SetHandleBytes(holder, record);  // a record that cannot grow stays as it was
-}
-
-HBITMAP MakeBitmapFromPictureRecord(std::span<const uint8_t> graphic, Handle card) {
-    GraphicPictureView view;
-    if (ReadGraphicPicture(graphic, view) != GraphicPictureRefusal::None)
-        return nullptr;
-    DibHandle made = GraphicPictureToDib(view);
-    bool ok = made != 0;
-    if (ok && view.depth <= 8)
-        DibApplyPalette(card, made);
-    else if (ok && view.depth == 16)
-        ok = DibSwapPixelBytes(made);
-    else if (ok && view.depth == 32)
-        ok = TakeConvertedDib(made, Dib32MacToWindowsOrder(made));
-    ScopedHandle dib(made);
-    if (!ok || !DibFlipRows(dib.get()))
-        return nullptr;
-    LockedDib locked(dib.get());
-    WindowDC window(GetCardWindow());
-    if (!locked || !window)
-        return nullptr;
-    HPALETTE palette = GetPicturePalette() ? GetPicturePalette() : GetAppPalette();
-    SelectedPalette selected(window.get(), palette, SelectedPalette::kIfIndexed);
-    return CreateDIBitmap(window.get(), reinterpret_cast<const BITMAPINFOHEADER*>(locked.bytes().data()), CBM_INIT,
-                          locked.image().data(), reinterpret_cast<const BITMAPINFO*>(locked.bytes().data()),
-                          DIB_RGB_COLORS);
 }

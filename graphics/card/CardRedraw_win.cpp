@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
@@ -15,11 +16,13 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPicture.h"
 #include "graphics/pixels/CardPictureGdi.h"
-#include "graphics/card/CardRedrawNeighbours.h"
+#include "graphics/card/CardRedrawServices.h"
+#include "graphics/card/CardUpcalls.h"
 #include "graphics/transitions/CardTransitions.h"
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/PaletteRgbTables.h"
+#include "stack/undo/Undo.h"
 
 namespace {
 
@@ -45,14 +48,13 @@ void SetMenuBarFlag(Handle record, uint16_t value) {
 // The frame's menu bar in line with the card's menu-bar flag; the background record's own flag
 // reads 0 while the bar is toggled.
 void MatchMenuBar(Handle card) {
-    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
     const bool wanted = MenuBarFlag(card) != 0;
-    if (n.frameHasMenuBar() == wanted)
+    if (FrameHasMenuBar() == wanted)
         return;
     const Handle background = ResolvePictureRecord(card);
     const uint16_t kept = MenuBarFlag(background);
     SetMenuBarFlag(background, 0);
-    n.toggleMenuBar();
+    GetCardRedrawUpcalls().toggleMenuBar();
     SetMenuBarFlag(background, kept);
 }
 
@@ -85,20 +87,14 @@ HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
     if (!replaced)
         return palette;
     DeleteObject(palette);
-    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
     if (dib && DibSetPaletteFrom(dib, replaced)) {
         // The stored picture takes the re-mapped pixels and the new table.
-        const CardPictureNeighbours& pictures = PictureNeighbours();
-        n.storePaletteInPictureResource(card, replaced);
-        ScopedHandle copy(NewHandleFromBytes(HandleToBytes(dib)));
-        ScopedHandle packed(copy.get() ? pictures.packPicture(copy.get(), false) : 0);
-        ScopedHandle table(pictures.makeColorTableForDepth(GetCardWindow(), card, 8, 8));
-        if (const Handle holder = ResolvePictureRecord(card); holder && packed.get() && table.get())
-            pictures.replacePictureData(holder, packed.get(), table.get(), 8);
+        StorePaletteInPictureResource(card, replaced);
+        StoreRemappedPicture(card, dib);
     } else {
-        n.storePaletteInPictureResource(card, replaced);
+        StorePaletteInPictureResource(card, replaced);
     }
-    n.markStackChanged();
+    MarkStackChanged();
     return replaced;
 }
 
@@ -181,7 +177,7 @@ private:
 }  // namespace
 
 void RedrawCard(Handle card, int transition, int effectId, int speed, bool entering) {
-    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
+    const CardRedrawUpcalls& up = GetCardRedrawUpcalls();
     HWND window = GetCardWindow();
     int width = 0, height = 0;
     GetOffscreenSize(&width, &height, nullptr);
@@ -189,15 +185,15 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
         return;
     const int depth = DisplayDepth();
 
-    n.discardUndo();
+    DiscardUndoOnLeavingCard();  // a card deletion outlives the redraw it causes
     if (entering)
-        n.openVideodisc();
+        up.openVideodisc();
     if (depth == 8 && IsFade(transition))
-        n.prepareFade(transition);
+        up.prepareFade(transition);
     MatchMenuBar(card);
 
     DibHandle dib = 0;
-    const CardPictureOutcome picture = n.pictureForDisplay(card, depth, &dib);
+    const CardPictureOutcome picture = CardPictureForDisplay(card, depth, &dib);
     if (picture != CardPictureOutcome::Drawn && dib)
         DisposeHandleAndClear(&dib);
     ScopedHandle pictureDib(dib);
@@ -217,8 +213,8 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
         bare.emplace(offscreen, width, height);
 
     const LayerHandle activate = BuildCardLayers(card);
-    if (GetLayerNeighbourProcs().zoom() == 1 && GetLayerNeighbourProcs().objectsShown()) {
-        n.drawGrid(offscreen, kEverywhere);
+    if (const CardView view = GetLayerListUpcalls().cardView(); view.zoom == 1 && view.objectsShown) {
+        up.drawGrid(offscreen, kEverywhere);
         DrawLayersInRect(offscreen, kEverywhere, nullptr, false);
     }
     DrawCardAnimationStarts(card, offscreen);
@@ -244,15 +240,9 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 
     if (window)
         ValidateRect(window, &cardRect);
-    n.setActiveTextField(activate);
-    if (entering)
-        n.rebuildTimerButtons();
-    if (GetLayerNeighbourProcs().currentTool() == kBrowseTool) {
-        n.showMediaElements();
-        n.showTextFieldWindows(true);
-    }
+    up.cardShown(activate, entering, GetLayerListUpcalls().cardView().tool == kBrowseTool);
     if (picture == CardPictureOutcome::Damaged)
-        n.showAlert(kAlertPictureUnreadable);
+        ShowCardListAlert(kAlertPictureUnreadable);
 }
 
 namespace {
@@ -298,7 +288,7 @@ LayerHandle NewLayerOfKind(std::span<const uint8_t> object, int position) {
 // The area drawn afresh into a bitmap reaching from the window's origin to its right and bottom
 // edges; false when the DC or the bitmap cannot be had.
 bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, int transition, int direct) {
-    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
+    const CardRedrawUpcalls& up = GetCardRedrawUpcalls();
     HWND window = GetCardWindow();
     WindowDC screen(window);
     MemoryDC memory(screen.get());
@@ -317,11 +307,11 @@ bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, in
                    area.left, area.top, SRCCOPY);
             ReleaseOffscreenDC(offscreen);
         }
-        n.clipTextFieldWindows(area);
+        up.clipTextFieldWindows(area);
         if (transition >= kFirstEffectTransition)
-            n.captureWindowImage(window);
+            up.captureWindowImage(window);
         DrawLayersInRect(memory.get(), area, nullptr, false);
-        n.updateMediaElements(memory.get(), area);
+        up.updateMediaElements(memory.get(), area);
         if (direct == 1) {
             SelectedPalette shown(screen.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
             BitBlt(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),
@@ -337,19 +327,18 @@ bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, in
 }  // namespace
 
 void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct) {
-    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
-    const Handle card = n.currentCard();
-    if (GetLayerNeighbourProcs().zoom() != 1 || !IsValidHandle(card))
+    const Handle card = CardOnDisplay();
+    if (GetLayerListUpcalls().cardView().zoom != 1 || !IsValidHandle(card))
         return;
     ObjectSearch search;
     search.kind = kind;
     search.id = id;
-    n.walkCardObjects(card, FindVisibleObject, &search);
+    WalkVisibleObjects(card, FindVisibleObject, &search);
     // A deleted object is no longer walked; its layer still tells where it was.
     if (search.record.empty() && !FindLayer(kind, id))
         return;  // not on this card nor on the record that holds its picture
     SyncCardFromLayers();
-    n.endTextEditing();
+    GetCardRedrawUpcalls().endTextEditing();
 
     const RECT newRect = search.record.empty() ? RECT{} : ObjectRect(search.record);
     RECT area = newRect;
@@ -372,5 +361,5 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
         NewLayerOfKind(search.record, std::max(search.position, 1));
     CreateClipRegion();
     if (!ShowArea(area, newRect, effectId, speed, transition, direct))
-        n.refreshCurrentCard();
+        RefreshCardOnDisplay(1);
 }

@@ -12,7 +12,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
 #include "graphics/card/CardRedraw.h"
-#include "graphics/card/CardRedrawNeighbours.h"
+#include "graphics/card/CardRedrawServices.h"
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/layers/LayerList.h"
 
@@ -152,7 +152,6 @@ DibHandle BitmapToPackedDIB(HDC dc, HBITMAP bitmap, HPALETTE palette) {
 DibHandle RenderCardForPrint(Handle card, const CardRenderTarget& target) {
     if (!IsValidHandle(card) || !target.dc || !target.bitmap)
         return 0;
-    const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
     OwnedGdiObject<HPALETTE> palette(PaletteFromPictureResource(card));
     {
         OwnedGdiObject<HBRUSH> white(CreateSolidBrush(kWhite));
@@ -160,7 +159,7 @@ DibHandle RenderCardForPrint(Handle card, const CardRenderTarget& target) {
         FillRect(target.dc, &all, white.get());
     }
     DibHandle picture = 0;
-    const CardPictureOutcome outcome = n.pictureForDisplay(card, DisplayDepth(), &picture);
+    const CardPictureOutcome outcome = CardPictureForDisplay(card, DisplayDepth(), &picture);
     ScopedHandle pictureDib(picture);
     if (outcome == CardPictureOutcome::Drawn) {
         SelectedPalette selected(target.dc, palette.get(), SelectedPalette::kAlways);
@@ -169,7 +168,7 @@ DibHandle RenderCardForPrint(Handle card, const CardRenderTarget& target) {
     }
     DrawCardAnimationStarts(card, target.dc);
     HDC dc = target.dc;
-    n.walkCardObjects(card, DrawObjectForPrint, &dc);
+    WalkVisibleObjects(card, DrawObjectForPrint, &dc);
     GdiFlush();
     return BitmapToPackedDIB(target.dc, target.bitmap, palette.get() ? palette.get() : GetAppPalette());
 }

@@ -12,8 +12,10 @@
 #include "graphics/palette/DefaultPalette.h"
 #include "graphics/palette/NearestColor.h"
 #include "graphics/pixels/OffscreenDib.h"
-#include "graphics/card/PaletteNeighbours.h"
+#include "graphics/card/CardRedrawServices.h"
 #include "graphics/pixels/PixelDepth.h"
+#include "stack/cards/CardList.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -81,8 +83,7 @@ void ConvertCardToDefaultPalette(HWND window, BOOL convertPixels) {
             GlobalFree(block);
         return;
     }
-    const PaletteNeighbours& neighbours = GetPaletteNeighbours();
-    const Handle card = neighbours.currentCard();
+    const Handle card = GetCurrentCardRecord();
     HPALETTE app = GetAppPalette();
     const int displayBits = GetDisplayBitsPerPixel();
     {
@@ -97,7 +98,7 @@ void ConvertCardToDefaultPalette(HWND window, BOOL convertPixels) {
         // An 8-bit display keeps the palette it has realized.
         if (app && displayBits != 8)
             SetPaletteEntries(app, 0, kAppPaletteEntries, entries);
-        neighbours.storePaletteInPictureResource(card, app);
+        StorePaletteInPictureResource(card, app);
         if (dib.get()) {
             if (convertPixels && GetScreenDepth() == 8 && displayBits > 8)
                 MatchOffscreenToPalette(window, dib.get(), app);
@@ -110,11 +111,11 @@ void ConvertCardToDefaultPalette(HWND window, BOOL convertPixels) {
             InvalidateRect(colors, nullptr, TRUE);
         MarkStackChanged();
         if (convertPixels)
-            PictureNeighbours().mapBitmapToPalette(card, app);
+            GetCardPictureUpcalls().mapBitmapToPalette(card, app);
         ReloadFillPatterns();
     }
     GlobalUnlock(block);
     GlobalFree(block);
     if (convertPixels)
-        neighbours.refreshCurrentCard();
+        GetStackUpcalls().refreshCurrentCard(0);
 }

@@ -8,7 +8,7 @@
 //   ColorChooserDialog_win.cpp    the "CPICK" dialog procedure
 //   ColorChooserGrids_win.cpp     "CTCOLOR", "ERASE", "ECOLOR", erasing the card, the size question
 //   ColorChooserStored.cpp        the stored colour index and the eraser size (ColorChooserStored.h)
-//   ColorChooserNeighbours_win.cpp  what they ask of the layers above (ColorChooserNeighbours.h)
+//   ColorChooserUpcalls.cpp         what they ask of the host above (ColorChooserUpcalls.h)
 #pragma once
 
 #include <windows.h>

@@ -12,9 +12,17 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/colors/ColorChooser.h"
-#include "graphics/colors/ColorChooserNeighbours.h"
+#include "graphics/colors/FcolorsLayout.h"
 #include "graphics/colors/Fcolors.h"
+#include "graphics/layers/ObjectLayer.h"
+#include "objects/ObjectColors.h"
+#include "paint/PaintTextRedraw.h"
+#include "paint/PaintTools.h"
 #include "resources/colors_ids.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/cards/CardList.h"
+#include "stack/dialogs/InfoDialogs.h"
+#include "stack/undo/Undo.h"
 
 namespace {
 
@@ -25,6 +33,8 @@ GridDialog g_kind = GridDialog::kText;
 uint16_t g_selection = 0;
 
 enum GroupAnswer : int { kUngroupAndErase = 1, kEraseAll = 2 };
+// The size dialog's mode for a new stack.
+constexpr int kNewStackSizeMode = 99;
 
 uint16_t WhiteIndex() {
     HPALETTE palette = GetAppPalette();
@@ -39,12 +49,12 @@ void KeepEraserColor() {
 
 // A group card asks first; false when the erase is cancelled.
 bool ConfirmEraseOfGroup(int ask) {
-    const ColorChooserNeighbours& n = GetColorChooserNeighbours();
-    if (!ask || !n.cardIsGrouped())
+    const Handle card = GetCurrentCardRecord();
+    if (!ask || !card || !HasBackgroundRecord(card))
         return true;
     const int answer = ShowAlert(IDA_ERASE_GROUP_CARD);
     if (answer == kUngroupAndErase)
-        n.ungroupCard();
+        SwitchCardBackgroundMode(card);
     return answer == kUngroupAndErase || answer == kEraseAll;
 }
 
@@ -68,7 +78,8 @@ void FillCardWithStoredColor() {
     ReleaseOffscreenDC(dc);
     if (HWND card = GetCardWindow())
         InvalidateRect(card, nullptr, TRUE);
-    GetColorChooserNeighbours().invalidateMagnified();
+    if (GetFatbitsZoom() != 1)
+        InvalidateFatbits();
     MarkStackChanged();
 }
 
@@ -121,7 +132,7 @@ void OpenOnEraserColor() {
 void EraseWithUndo() {
     if (!ConfirmEraseOfGroup(1))
         return;
-    GetColorChooserNeighbours().recordPaintUndo();
+    RecordPaintUndo();
     FillCardWithStoredColor();
 }
 
@@ -134,7 +145,13 @@ void OpenTextColorDialog(HWND parent) {
     if (RunGridDialog(parent, GridDialog::kText, "CTCOLOR") != IDOK)
         return;
     RedrawDialogColorSwatch('t', static_cast<int16_t>(g_selection));
-    GetColorChooserNeighbours().applyTextColor(static_cast<int16_t>(g_selection));
+    // The active text field's selection, the selected object and the paint text being typed
+    // take it.
+    const auto index = static_cast<int16_t>(g_selection);
+    ApplyTextColorIndex(index);
+    SetSelectedObjectColor(index, 1);
+    if (GetLayerListUpcalls().cardView().tool == kTextTool)
+        RedrawPaintText();
 }
 
 void OpenEraseDialog(HWND parent) {
@@ -165,5 +182,5 @@ int AskCardSizeForNewStack(HWND parent, int* width, int* height, int* depth) {
         return 0;
     if (ShowAlertOn(parent, IDA_SAME_CARD_SIZE) == 1)
         return 0;
-    return GetColorChooserNeighbours().askStackSizeAndColors(parent, width, height, depth);
+    return AskStackSizeAndColors(parent, kNewStackSizeMode, width, height, depth);
 }

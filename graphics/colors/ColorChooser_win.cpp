@@ -11,9 +11,11 @@
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/colors/ColorChooser.h"
-#include "graphics/colors/ColorChooserNeighbours.h"
-#include "graphics/card/PaletteNeighbours.h"
+#include "graphics/card/CardRedrawServices.h"
 #include "resources/colors_ids.h"
+#include "paint/Selections.h"
+#include "stack/cards/CardList.h"
+#include "stack/depth/StackDepth.h"
 
 namespace {
 
@@ -53,14 +55,12 @@ void StoreChosenColor(HPALETTE app, const ChooserState& state) {
         RealizePalette(dc.get());
     }
     MarkStackChanged();
-    const ColorChooserNeighbours& n = GetColorChooserNeighbours();
-    if (depth > 8 && n.stackColorDepth() != depth) {
+    if (depth > 8 && GetStackDepth() != depth) {
         const ChooserRgb& o = state.original;
-        n.replaceColorsInPicture(82, 1, static_cast<int>(RGB(o.red, o.green, o.blue)),
+        ReplaceColorsInPicture(82, 1, static_cast<int>(RGB(o.red, o.green, o.blue)),
                                  static_cast<int>(RGB(entry.peRed, entry.peGreen, entry.peBlue)));
     }
-    const PaletteNeighbours& palettes = GetPaletteNeighbours();
-    palettes.storePaletteInPictureResource(palettes.currentCard(), app);
+    StorePaletteInPictureResource(GetCurrentCardRecord(), app);
 }
 
 }  // namespace

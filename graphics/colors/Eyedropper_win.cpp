@@ -4,7 +4,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "graphics/colors/ColorChooserNeighbours.h"
+#include "graphics/colors/ColorChooserUpcalls.h"
 #include "graphics/colors/Fcolors.h"
 
 namespace {
@@ -25,10 +25,10 @@ bool PickColorAt(int x, int y) {
     ReleaseOffscreenDC(offscreen);
     if (pixel == CLR_INVALID)
         return false;
-    const ColorChooserNeighbours& n = GetColorChooserNeighbours();
+    const ColorChooserUpcalls& up = GetColorChooserUpcalls();
     const bool shown = GetFcolorsWindow() != nullptr;
     if (shown)
-        n.frameColorValue(GetToolColor('f'));
+        up.frameColorValue(GetToolColor('f'));
     uint16_t index = kCustomColorIndex;
     if (GetDisplayBitsPerPixel() <= 8) {
         HPALETTE palette = GetAppPalette();
@@ -40,8 +40,8 @@ bool PickColorAt(int x, int y) {
     SetToolColor('f', static_cast<int16_t>(index));
     SetPickedColor(index, pixel);
     if (shown) {
-        n.frameColorValue(GetToolColor('f'));
-        n.redrawSwatch('f');
+        up.frameColorValue(GetToolColor('f'));
+        up.redrawSwatch('f');
     }
     return true;
 }

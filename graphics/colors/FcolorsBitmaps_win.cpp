@@ -5,7 +5,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
-#include "graphics/colors/ColorChooserNeighbours.h"
+#include "graphics/colors/ColorChooserUpcalls.h"
 #include "graphics/colors/Fcolors.h"
 #include "graphics/colors/FcolorsLayout.h"
 
@@ -41,7 +41,7 @@ HWND GetFcolorsWindow() { return g_window && IsWindow(g_window) ? g_window : nul
 void RedrawDialogColorSwatch(char letter, int16_t value) {
     SetToolColor(letter, value);
     if (GetFcolorsWindow())
-        GetColorChooserNeighbours().redrawSwatch(letter);
+        GetColorChooserUpcalls().redrawSwatch(letter);
 }
 
 int NewFilledBitmapDC(HDC reference, int colorValue, const RECT& rect, HDC* dc, HBITMAP* bitmap) {

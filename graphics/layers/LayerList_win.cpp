@@ -1,6 +1,7 @@
 // The layer list of the current card: order, hit testing, drawing, clip region and mask.
 #include "graphics/layers/LayerList.h"
 
+#include "core/ui/CursorCache.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/GraphicsErrors.h"
@@ -187,7 +188,7 @@ void ReorderLayer(LayerHandle layer, char direction, bool all) {
 }
 
 LayerHandle HitTestLayers(int x, int y, bool mouseOverOnly, LayerHandle skip) {
-    if (GetLayerNeighbourProcs().zoom() != 1 || !g_head)
+    if (GetLayerListUpcalls().cardView().zoom != 1 || !g_head)
         return nullptr;
     LayerHandle hit = nullptr;
     int steps = 0;
@@ -203,7 +204,7 @@ LayerHandle HitTestLayers(int x, int y, bool mouseOverOnly, LayerHandle skip) {
 }
 
 void DrawLayersInRect(HDC dc, const RECT& rect, LayerHandle skip, bool behindOnly) {
-    if (GetLayerNeighbourProcs().zoom() != 1)
+    if (GetLayerListUpcalls().cardView().zoom != 1)
         return;
     const LayerKindProcs& kinds = GetLayerKindProcs();
     bool drawing = skip ? behindOnly : true;
@@ -240,7 +241,7 @@ bool AnyLayerIntersects(const RECT& rect) {
 }
 
 void InvalidateLayersInRect(HWND window, const RECT& rect) {
-    if (!GetLayerNeighbourProcs().objectsShown())
+    if (!GetLayerListUpcalls().cardView().objectsShown)
         return;
     int steps = 0;
     for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
@@ -367,7 +368,7 @@ void SetShowAllButtonHilites(HWND window, int state) {
 }
 
 bool DoDefaultButtonActions(HWND window) {
-    if (GetLayerNeighbourProcs().currentTool() != kBrowseTool || GetLayerKindProcs().activeTextField())
+    if (GetLayerListUpcalls().cardView().tool != kBrowseTool || GetLayerKindProcs().activeTextField())
         return false;
     int steps = 0;
     for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
@@ -382,7 +383,7 @@ bool DoDefaultButtonActions(HWND window) {
             at = lock->common.next;
         }
         if (found) {
-            GetLayerNeighbourProcs().runButtonActions(id);
+            GetLayerListUpcalls().runButtonActions(id);
             return true;
         }
     }
@@ -390,21 +391,19 @@ bool DoDefaultButtonActions(HWND window) {
 }
 
 HCURSOR SetBrowseCursorAt(int x, int y) {
-    const LayerNeighbourProcs& neighbours = GetLayerNeighbourProcs();
+    const LayerListUpcalls& up = GetLayerListUpcalls();
     RECT client = {};
     const POINT point = {x, y};
-    if (neighbours.currentTool() == kBrowseTool && GetClientRect(GetCardWindow(), &client) && PtInRect(&client, point)) {
+    if (up.cardView().tool == kBrowseTool && GetClientRect(GetCardWindow(), &client) && PtInRect(&client, point)) {
         HCURSOR cursor = nullptr;
         if (LayerHandle layer = HitTestLayers(x, y, false, nullptr))
             cursor = LayerCursorAt(layer);
         if (!cursor)
-            cursor = neighbours.cardCursor();
-        if (!cursor)
-            cursor = neighbours.backgroundCursor();
+            cursor = up.cardCursor();
         if (cursor)
             return cursor;
     }
-    neighbours.stopAnimatedCursor();
+    StopAnimatedCursor();
     return nullptr;
 }
 

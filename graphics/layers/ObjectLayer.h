@@ -1,8 +1,9 @@
 // The layer records: one ObjectLayer block per visible object of the current card, linked in
 // drawing order (the head lies at the back). The kinds themselves (how a button, text field or
 // graphic object reads its record, is drawn, highlighted or edited) live in objects/, above this
-// layer; they reach the layer code through the procedures they install here (LayerKindProcs).
-// What the card, host and media layers add comes through LayerNeighbourProcs.
+// layer; the layer code reaches them through their procedure table (LayerKindProcs). What the
+// host, paint and actions layers add comes through LayerListUpcalls. host/wiring/
+// WireGraphics_win.cpp fills both.
 //
 //   ObjectLayer_win.cpp   the constructors, freeing a layer, a graphic's picture file, the procs
 //   LayerList_win.cpp     list order, hit test, drawing, clip region and mask (LayerList.h)
@@ -108,7 +109,7 @@ struct ButtonRecordParts {
     std::span<const uint8_t> packedMask;     // the freehand mask chunk (tag 130); empty when none
 };
 
-// Installed by the object kinds (objects/). Readers fill the common part and the kind fields of
+// The object kinds' procedures (objects/). Readers fill the common part and the kind fields of
 // a zeroed layer and refuse a record that is not one their kind makes a layer of.
 struct LayerKindProcs {
     bool (*readGraphic)(std::span<const uint8_t> record, GraphicLayer* layer, GraphicRecordParts* parts);
@@ -134,29 +135,32 @@ struct LayerKindProcs {
     void (*saveFieldContents)();
 };
 
-// Installed by the card redraw, host, actions and media layers.
-struct LayerNeighbourProcs {
-    int (*currentTool)();
-    int (*zoom)();  // the magnified view's zoom; 1 when not magnified
-    bool (*objectsShown)();
-    HCURSOR (*cursorForId)(uint16_t id);
-    HCURSOR (*cardCursor)();        // of the current card record
-    HCURSOR (*backgroundCursor)();  // of the current background record
-    void (*stopAnimatedCursor)();
+// The card window as the layer list sees it.
+struct CardView {
+    int tool = kBrowseTool;
+    int zoom = 1;  // the magnified view's zoom; 1 when not magnified
+    bool objectsShown = true;
+};
+
+// What the layer list asks of the layers above besides the kinds: the card window's view, the
+// card's own cursor, the button actions, a picture file.
+struct LayerListUpcalls {
+    CardView (*cardView)();
+    // The cursor of the current card record, else of its background record; 0 when neither has one.
+    HCURSOR (*cardCursor)();
     bool (*runButtonActions)(uint16_t buttonId);
     // A picture file as a bitmap (and its palette, the caller's to delete).
     HBITMAP (*loadPictureFile)(const char* path, HPALETTE* palette);
-    // The picture stored in a graphic record as a bitmap.
-    HBITMAP (*pictureFromRecord)(std::span<const uint8_t> record);
 };
 
 // ---- ObjectLayer_win.cpp ----
-// Null members fall back to the defaults: no kind reads a record, nothing is drawn; the browse
-// tool at zoom 1 with objects shown, no cursors, actions or pictures.
+// Null members fall back to the defaults (MINIMAL until the subsystems are built): no kind
+// reads a record, nothing is drawn; the browse tool at zoom 1 with objects shown, no card
+// cursor, no actions, no picture files.
 void SetLayerKindProcs(const LayerKindProcs& procs);
 const LayerKindProcs& GetLayerKindProcs();
-void SetLayerNeighbourProcs(const LayerNeighbourProcs& procs);
-const LayerNeighbourProcs& GetLayerNeighbourProcs();
+void SetLayerListUpcalls(const LayerListUpcalls& upcalls);
+const LayerListUpcalls& GetLayerListUpcalls();
 
 // Make a layer from an object record, link it at the position (see InsertLayerAt) and rebuild
 // the clip region; 0 when the record is refused or the block cannot be had.

@@ -6,11 +6,13 @@
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/HandlesGlobal.h"
+#include "core/ui/CursorCache.h"
 #include "core/ui/Resources.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/masks/Masks.h"
+#include "stack/pictures/GraphicPictureBitmap.h"
 
 namespace {
 
@@ -41,30 +43,23 @@ void NoInvalidate(HWND, const ButtonLayer*, const RECT&) {}
 LayerHandle NoActiveField() { return nullptr; }
 void NothingSaved() {}
 
-int BrowseTool() { return kBrowseTool; }
-int ZoomOne() { return 1; }
-bool Shown() { return true; }
-HCURSOR NoCursorForId(uint16_t) { return nullptr; }
+CardView BrowsingUnmagnified() { return {}; }
 HCURSOR NoCursor() { return nullptr; }
-void NoTimer() {}
 bool NoActions(uint16_t) { return false; }
 HBITMAP NoPictureLoaded(const char*, HPALETTE* palette) {
     if (palette)
         *palette = nullptr;
     return nullptr;
 }
-HBITMAP NoStoredPicture(std::span<const uint8_t>) { return nullptr; }
 
 constexpr LayerKindProcs kDefaultKinds = {
     NoGraphic,     NoButton,      NoField,      NoPictureFile, BoundsRegion, NoFieldWindow,
     NoFieldWindowToDestroy, NoGraphicDrawn, NoButtonDrawn, NoFieldDrawn, GraphicBounds, ButtonBounds,
     NoHilite,      NoInvalidate,  NoActiveField, NothingSaved};
-constexpr LayerNeighbourProcs kDefaultNeighbours = {BrowseTool, ZoomOne,  Shown,     NoCursorForId,
-                                                    NoCursor,   NoCursor, NoTimer,   NoActions,
-                                                    NoPictureLoaded, NoStoredPicture};
+constexpr LayerListUpcalls kDefaultUpcalls = {BrowsingUnmagnified, NoCursor, NoActions, NoPictureLoaded};
 
 LayerKindProcs g_kinds = kDefaultKinds;
-LayerNeighbourProcs g_neighbours = kDefaultNeighbours;
+LayerListUpcalls g_upcalls = kDefaultUpcalls;
 LayerHandle g_underConstruction = nullptr;
 
 template <class P>
@@ -138,21 +133,15 @@ void SetLayerKindProcs(const LayerKindProcs& procs) {
 
 const LayerKindProcs& GetLayerKindProcs() { return g_kinds; }
 
-void SetLayerNeighbourProcs(const LayerNeighbourProcs& procs) {
-    g_neighbours = procs;
-    Fill(&g_neighbours.currentTool, kDefaultNeighbours.currentTool);
-    Fill(&g_neighbours.zoom, kDefaultNeighbours.zoom);
-    Fill(&g_neighbours.objectsShown, kDefaultNeighbours.objectsShown);
-    Fill(&g_neighbours.cursorForId, kDefaultNeighbours.cursorForId);
-    Fill(&g_neighbours.cardCursor, kDefaultNeighbours.cardCursor);
-    Fill(&g_neighbours.backgroundCursor, kDefaultNeighbours.backgroundCursor);
-    Fill(&g_neighbours.stopAnimatedCursor, kDefaultNeighbours.stopAnimatedCursor);
-    Fill(&g_neighbours.runButtonActions, kDefaultNeighbours.runButtonActions);
-    Fill(&g_neighbours.loadPictureFile, kDefaultNeighbours.loadPictureFile);
-    Fill(&g_neighbours.pictureFromRecord, kDefaultNeighbours.pictureFromRecord);
+void SetLayerListUpcalls(const LayerListUpcalls& upcalls) {
+    g_upcalls = upcalls;
+    Fill(&g_upcalls.cardView, kDefaultUpcalls.cardView);
+    Fill(&g_upcalls.cardCursor, kDefaultUpcalls.cardCursor);
+    Fill(&g_upcalls.runButtonActions, kDefaultUpcalls.runButtonActions);
+    Fill(&g_upcalls.loadPictureFile, kDefaultUpcalls.loadPictureFile);
 }
 
-const LayerNeighbourProcs& GetLayerNeighbourProcs() { return g_neighbours; }
+const LayerListUpcalls& GetLayerListUpcalls() { return g_upcalls; }
 
 LayerHandle GetLayerUnderConstruction() { return g_underConstruction; }
 
@@ -172,7 +161,7 @@ LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position) {
             UnderConstruction building(layer);
             lock->picture = LoadLayerPictureFromFile(GetCardWindow(), record);
         } else {
-            lock->picture = g_neighbours.pictureFromRecord(record);
+            lock->picture = PictureFromGraphicRecord(record);
         }
         lock->mask = UnpackMask(parts.packedMask, &lock->maskWidth, &lock->maskHeight);
         if (lock->mask && lock->frameWidth != 0)
@@ -276,7 +265,7 @@ HBITMAP LoadLayerPictureFromFile(HWND window, std::span<const uint8_t> record) {
     char path[MAX_PATH] = {};
     GetFileSpecPath(kPictureSlot, sizeof path, path);
     HPALETTE palette = nullptr;
-    HBITMAP loaded = g_neighbours.loadPictureFile(path, &palette);
+    HBITMAP loaded = g_upcalls.loadPictureFile(path, &palette);
     HBITMAP cut = loaded ? CutOutBitmap(loaded, crop) : nullptr;
     if (loaded)
         DeleteObject(loaded);
@@ -296,5 +285,5 @@ HCURSOR LayerCursorAt(LayerHandle layer) {
     case kLayerField: id = reinterpret_cast<FieldLayer*>(lock.get())->cursorId; break;
     default: break;
     }
-    return id ? g_neighbours.cursorForId(id) : nullptr;
+    return id ? GetCursorById(id) : nullptr;
 }

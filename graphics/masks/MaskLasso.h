@@ -1,6 +1,6 @@
 // How the mask code reaches the lasso point buffer. The buffer belongs to the card objects layer
-// (objects/LassoPoints.h), above this one, which installs its operations here when it makes a
-// buffer; until then there is no buffer and no point.
+// (objects/LassoPoints.h), above this one; host/wiring/WireGraphics_win.cpp fills LassoPointAccess
+// with its operations. Until then there is no buffer and no point.
 #pragma once
 
 #include <cstdint>

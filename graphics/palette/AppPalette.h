@@ -16,7 +16,6 @@
 //   MoreColorsDialog_win.cpp    the "MCOLORS" dialog
 //   NearestColor.cpp            nearest-colour matching of pictures (NearestColor.h)
 //   DefaultPaletteCard_win.cpp  the card on display back to the default palette
-//   PaletteNeighbours_win.cpp   what this asks of the card layers above (PaletteNeighbours.h)
 //   OffscreenDib_win.cpp        the card offscreen as a DIB (OffscreenDib.h)
 //   ColorChooser_win.cpp        the colour chooser on one palette entry (ColorChooser.h)
 #pragma once

@@ -10,7 +10,7 @@ namespace {
 // A record of this many bytes or fewer holds no picture block.
 constexpr size_t kNoPictureRecordBytes = 100;
 
-// MINIMAL until the stack layer installs its resolver: only a kind-1 record holds a picture.
+// Until the wiring sets the stack's resolver, only a kind-1 record holds a picture.
 Handle OwnPictureOnly(Handle card) {
     HandleLock lock(card);
     if (!lock)

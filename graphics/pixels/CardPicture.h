@@ -1,10 +1,10 @@
 // A card's picture as the graphics code reads it out of a card record (host order): which
 // record holds it, and the Mac colour table stored with it.
 //
-// Finding the record that holds a shared picture needs the card list of the stack layer above,
-// which installs its ResolvePictureResource here; until it does, a record holds a picture only
-// when it is of kind 1. Reading the picture itself is the stack layer's too
-// (stack/CardPictureDib.h, installed through CardPictureGdi.h).
+// Finding the record that holds a shared picture needs the card list of the stack layer above:
+// host/wiring/WireGraphics_win.cpp sets its ResolvePictureResource as the resolver; until then a
+// record holds a picture only when it is of kind 1. Reading the picture itself is the stack
+// layer's too (stack/pictures/CardPictureDib.h, through CardPictureGdi.h).
 //
 //   CardPicture.cpp       the record fields, the resolver seam
 //   CardPicture_win.cpp   the picture's palette and what the depth conversions ask of the stack

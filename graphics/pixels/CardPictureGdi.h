@@ -1,10 +1,10 @@
 // The card picture's palette, and what the depth conversions of card pictures ask of the stack
 // layer above (reading a picture out of its record, packing it, the colour table stored with
-// it, storing it back), which that layer installs.
+// it, storing it back): CardPictureUpcalls, which host/wiring/WireGraphics_win.cpp fills with
+// the stack's procedures.
 //
-// MINIMAL until the stack layer installs its procedures: the defaults do the least, which is
-// nothing (no picture, nothing packed, no colour table, nothing stored), so that a conversion
-// fails and leaves the card record as it was.
+// Until it does, the defaults do the least, which is nothing (no picture, nothing packed, no
+// colour table, nothing stored), so that a conversion fails and leaves the card record as it was.
 #pragma once
 
 #include <windows.h>
@@ -22,7 +22,7 @@ HPALETTE PaletteFromMacColorTable(std::span<const uint8_t> table);
 // (in the record that holds it); null when there is none. The caller deletes it.
 HPALETTE PaletteFromPictureResource(Handle card);
 
-struct CardPictureNeighbours {
+struct CardPictureUpcalls {
     // DibFromPictureResource: the card's picture as a new DIB of width x height at depth,
     // bottom row first when flip, with the stored colour table when useStoredColors (else, up
     // to 8 bits, the identity table); 0 when there is none.
@@ -40,6 +40,6 @@ struct CardPictureNeighbours {
     void (*mapBitmapToPalette)(Handle card, HPALETTE palette);
 };
 
-const CardPictureNeighbours& PictureNeighbours();
-void SetCardPictureNeighbours(const CardPictureNeighbours& neighbours);
-CardPictureNeighbours DefaultCardPictureNeighbours();
+const CardPictureUpcalls& GetCardPictureUpcalls();
+void SetCardPictureUpcalls(const CardPictureUpcalls& upcalls);
+CardPictureUpcalls DefaultCardPictureUpcalls();

@@ -1,5 +1,5 @@
-// The card picture's palette, and the procedures the stack layer installs for the depth
-// conversions (MINIMAL defaults until it does).
+// The card picture's palette, and the stack's procedures for the depth conversions (defaults
+// that do nothing until the wiring fills them).
 #include "graphics/pixels/CardPictureGdi.h"
 
 #include <vector>
@@ -17,10 +17,9 @@ Handle NoColorTable(HWND, Handle, int, int) { return 0; }
 int NothingStored(Handle, Handle, Handle, int) { return -1; }
 void NoRemap(Handle, HPALETTE) {}
 
-// Made on first use, so that a layer installing its procedures while the module loads finds it.
-CardPictureNeighbours& Installed() {
-    static CardPictureNeighbours neighbours = DefaultCardPictureNeighbours();
-    return neighbours;
+CardPictureUpcalls& Installed() {
+    static CardPictureUpcalls upcalls = DefaultCardPictureUpcalls();
+    return upcalls;
 }
 
 }  // namespace
@@ -51,10 +50,10 @@ HPALETTE PaletteFromPictureResource(Handle card) {
     return PaletteFromMacColorTable(PictureRecordColorTable({lock.get(), GetHandleSize(holder)}));
 }
 
-CardPictureNeighbours DefaultCardPictureNeighbours() {
+CardPictureUpcalls DefaultCardPictureUpcalls() {
     return {NoPicture, NothingPacked, NoColorTable, NothingStored, NoRemap};
 }
 
-const CardPictureNeighbours& PictureNeighbours() { return Installed(); }
+const CardPictureUpcalls& GetCardPictureUpcalls() { return Installed(); }
 
-void SetCardPictureNeighbours(const CardPictureNeighbours& neighbours) { Installed() = neighbours; }
+void SetCardPictureUpcalls(const CardPictureUpcalls& upcalls) { Installed() = upcalls; }

@@ -91,9 +91,9 @@ bool MatchPixelsToColorKeys(DibHandle source, const ColorKeyTable& keys, DibHand
 // is not 8-bit or has fewer than 256 colours.
 bool DibRemapTopColors(std::span<uint8_t> dib);
 
-// The display's own 16-bit value of a colour (SampleSolidColorPixels, which the paint layer
-// installs): (display depth, red, green, blue, 16-bit value out, 32-bit value out). Until one
-// is installed DibReduceTo8Bit takes ColorKey555.
+// The display's own 16-bit value of a colour (the paint layer's SampleSolidColorPixels, which
+// host/wiring/WireGraphics_win.cpp sets): (display depth, red, green, blue, 16-bit value out,
+// 32-bit value out). Until one is set DibReduceTo8Bit takes ColorKey555.
 using SolidColorSampler = void (*)(int displayDepth, uint8_t red, uint8_t green, uint8_t blue,
                                    uint16_t* value16, uint32_t* value32);
 void SetSolidColorSampler(SolidColorSampler sampler);

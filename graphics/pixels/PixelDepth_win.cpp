@@ -108,7 +108,7 @@ HBITMAP StretchOntoOffscreenBitmap(HDC windowDc, int width, int height, HPALETTE
 
 // The card record's new data: the DIB packed and stored with the colour table at depth.
 int StorePicture(Handle picture, DibHandle dib, Handle table, int depth) {
-    const CardPictureNeighbours& n = PictureNeighbours();
+    const CardPictureUpcalls& n = GetCardPictureUpcalls();
     ScopedHandle packed(n.packPicture(dib, false));
     if (!packed.get())
         return kRepackFailed;
@@ -206,7 +206,7 @@ DibHandle PackOffscreenPicture8Bit(HWND window, Handle picture, int depth) {
     int pictureWidth = 0, pictureHeight = 0, cardWidth = 0, cardHeight = 0;
     if (!PictureSize(picture, pictureWidth, pictureHeight) || !CardSize(cardWidth, cardHeight))
         return 0;
-    ScopedHandle dib(PictureNeighbours().dibFromPictureResource(picture, pictureWidth, pictureHeight, depth, true,
+    ScopedHandle dib(GetCardPictureUpcalls().dibFromPictureResource(picture, pictureWidth, pictureHeight, depth, true,
                                                                 false));
     WindowDC windowDc(window);
     if (!dib.get() || !windowDc)
@@ -221,7 +221,7 @@ DibHandle PackOffscreenPicture8Bit(HWND window, Handle picture, int depth) {
 }
 
 int PackCardPicture8Bit(Handle picture, int depth) {
-    const CardPictureNeighbours& n = PictureNeighbours();
+    const CardPictureUpcalls& n = GetCardPictureUpcalls();
     HWND window = GetMainWindow();
     ScopedHandle table(n.makeColorTableForDepth(window, picture, depth, 8));
     OwnedGdiObject<HPALETTE> palette(PaletteFromMacColorTable(HandleToBytes(table.get())));
@@ -237,7 +237,7 @@ int PackCardPicture8Bit(Handle picture, int depth) {
 int ConvertCardPictureFrom4Bit(Handle picture, int oldDepth, int newDepth, int width, int height) {
     if (oldDepth != 4 || (newDepth != 8 && newDepth != 16 && newDepth != 24 && newDepth != 32))
         return kRepackFailed;
-    const CardPictureNeighbours& n = PictureNeighbours();
+    const CardPictureUpcalls& n = GetCardPictureUpcalls();
     ScopedHandle table(n.makeColorTableForDepth(GetMainWindow(), picture, oldDepth, 8));
     OwnedGdiObject<HPALETTE> palette(PaletteFromMacColorTable(HandleToBytes(table.get())));
     int pictureWidth = 0, pictureHeight = 0;

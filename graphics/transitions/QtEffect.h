@@ -14,6 +14,10 @@
 #include "graphics/transitions/QtEffectState.h"
 
 // ---- QtEffect_win.cpp ----
+// The program's "QTDATA" resource of that name as a new handle (0 when there is none), and the
+// library's effect list: the sources of the effect state (QtEffectState.h).
+Handle ModuleQtData(const std::string& name);
+std::vector<uint8_t> FetchQtEffectList();
 void QTFillEffectList(int first, HWND list);
 bool QTEditEffectParams(HWND owner);
 // The window's client area becomes the captured old-card image.

@@ -1,6 +1,6 @@
 // Effect records of QuickTime effect transitions as 'QTFX' resources of the open stack (the
-// record and its bytes: graphics/QtEffectRecord.h). QtEffectResource_win.cpp hands these to
-// the graphics layer.
+// record and its bytes: graphics/transitions/QtEffectRecord.h). The wiring hands these to the
+// effect state (QtEffectStorage, QtEffectState.h).
 #pragma once
 
 #include <cstdint>

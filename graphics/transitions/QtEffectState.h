@@ -1,6 +1,7 @@
 // The effect state of transition 29 (QtEffect.h): the current effect record, the listed
-// effects and the effect timing, over the stack's 'QTFX' storage and the program's "QTDATA"
-// descriptions, each reached through an installed procedure.
+// effects and the effect timing, over the stack's 'QTFX' storage, the program's "QTDATA"
+// descriptions and the library's effect list, each reached through a procedure that
+// host/wiring/WireGraphics_win.cpp sets (the state itself builds without Windows).
 #pragma once
 
 #include <cstddef>
@@ -28,9 +29,8 @@ void QTEffectStateInit();
 void QTEffectStateDispose();
 bool QTEffectStateExists();
 
-// How the stack layer reads and writes 'QTFX' resources (LoadQTEffectRecord and
-// WriteQTEffectRecord). MINIMAL until it installs them: nothing is read (the default record)
-// and nothing written (0).
+// How 'QTFX' resources are read and written (LoadQTEffectRecord and WriteQTEffectRecord). Until
+// they are set nothing is read (the default record) and nothing written (0).
 struct QtEffectStorage {
     void (*load)(QtEffectRecord* record, int16_t id);
     int16_t (*write)(QtEffectRecord* record, int16_t id);
@@ -38,7 +38,7 @@ struct QtEffectStorage {
 void SetQtEffectStorage(const QtEffectStorage& storage);
 
 // Where effect descriptions come from: the program's "QTDATA" resource of that name, as a new
-// handle (0 when there is none). QtEffect_win.cpp installs the module lookup.
+// handle (0 when there is none): ModuleQtData (QtEffect_win.cpp).
 using QtDataSource = Handle (*)(const std::string& name);
 void SetQtDataSource(QtDataSource source);
 // GetQTEffectDescription: the "QTDATA" description of code and name, else of the code alone.
@@ -56,7 +56,7 @@ int QTFindEffectByName(std::string_view name);
 // The name of list number (28 and up) into the buffer; 0 when out of range, else 1.
 int QTGetEffectName(int number, char* buffer, size_t size);
 int QTEffectChoiceCount();
-// The listed effects, fetched from the library once (the fetcher is QtEffect_win.cpp's).
+// The listed effects, fetched from the library once (FetchQtEffectList, QtEffect_win.cpp).
 const std::vector<QtEffectListEntry>& QTListedEffects();
 using QtEffectListFetcher = std::vector<uint8_t> (*)();
 void SetQtEffectListFetcher(QtEffectListFetcher fetcher);

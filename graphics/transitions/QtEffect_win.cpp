@@ -17,6 +17,8 @@ namespace {
 HGLOBAL g_captured = nullptr;  // a packed DIB of the old card
 QtCardImageRenderer g_cardRenderer = nullptr;
 
+}  // namespace
+
 Handle ModuleQtData(const std::string& name) {
     HMODULE module = GetAppInstance() ? GetAppInstance() : GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, name.c_str(), "QTDATA");
@@ -28,7 +30,7 @@ Handle ModuleQtData(const std::string& name) {
     return bytes && size ? NewHandleFromBytes({bytes, size}) : 0;
 }
 
-std::vector<uint8_t> FetchEffectList() {
+std::vector<uint8_t> FetchQtEffectList() {
     WaitCursor wait;
     std::vector<uint8_t> list;
     if (QTGetEffectsList(&list) != kQtNoErr)
@@ -36,11 +38,7 @@ std::vector<uint8_t> FetchEffectList() {
     return list;
 }
 
-const bool g_installed = [] {
-    SetQtDataSource(ModuleQtData);
-    SetQtEffectListFetcher(FetchEffectList);
-    return true;
-}();
+namespace {
 
 // A 32-bit top-down DIB section: a graphics world of the effect.
 class World {

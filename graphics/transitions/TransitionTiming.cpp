@@ -23,8 +23,6 @@ TransitionStepHooks& TransitionHooks() {
     return hooks;
 }
 
-void SetTransitionMediaIdle(void (*mediaIdle)()) { TransitionHooks().mediaIdle = mediaIdle; }
-
 void TransitionMediaIdle() {
     if (TransitionHooks().mediaIdle)
         TransitionHooks().mediaIdle();

@@ -27,11 +27,9 @@ struct TransitionStepHooks {
     void (*stepEnded)(int step, int stepCount, void* context);  // after the step, before the wait
     void* context;
 };
-// The hooks in force. The defaults: BlendPaletteStep, nothing for media (until the media layer
-// installs its idle routine), no observer.
+// The hooks in force. The defaults: BlendPaletteStep, nothing for media (MINIMAL until the media
+// manager has an idle routine), no observer.
 TransitionStepHooks& TransitionHooks();
-// Installs the media idle routine (the media layer does at start-up).
-void SetTransitionMediaIdle(void (*mediaIdle)());
 // Media idle time now (the copies of BlitTransitionRect call it too).
 void TransitionMediaIdle();
 

@@ -187,7 +187,6 @@ bool StartWindowServices(HWND window) {
     CacheBlackWhiteIndices();
     TraceAttachStep("ResetTextColorsAndStyle");
     ResetTextColorsAndStyle();
-    InstallObjectLayerKinds();
     TraceAttachStep("SetAcceptDroppedFiles");
     SetAcceptDroppedFiles(window, IsAdvancedUser());
     TraceAttachStep("CoInitialize");

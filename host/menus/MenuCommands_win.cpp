@@ -7,7 +7,6 @@
 #include "core/system/ChangeFlags.h"
 #include "core/memory/Handles.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "graphics/card/CardRedrawNeighbours.h"
 #include "graphics/colors/ColorChooser.h"
 #include "graphics/layers/LayerList.h"
 #include "host/dialogs/AboutBox.h"
@@ -21,6 +20,7 @@
 #include "host/dialogs/Printing.h"
 #include "host/palettes/ToolPalette.h"
 #include "media/MediaManager.h"
+#include "objects/ActiveTextField.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
@@ -81,8 +81,7 @@ void ToggleObjectsShown(HWND window) {
         CreateClipRegion();
     else
         DeleteCardClipRegion();
-    if (auto show = GetCardRedrawNeighbours().showTextFieldWindows)
-        show(shown);
+    ShowTextFieldWindows(shown);
     InvalidateRect(window, nullptr, FALSE);
 }
 

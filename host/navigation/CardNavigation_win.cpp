@@ -21,7 +21,6 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/card/CardRedraw.h"
 #include "graphics/layers/LayerList.h"
-#include "graphics/card/PaletteNeighbours.h"
 #include "host/navigation/CardHistory.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/navigation/CardNavigationRules.h"
@@ -267,17 +266,3 @@ void UpdateCardTitle(bool force) {
 
 const char* GetCardTitle() { return g_title; }
 
-namespace {
-
-// What the palette code calls back into.
-void RefreshPlain() { RefreshCurrentCard(0); }
-
-const bool g_installed = [] {
-    PaletteNeighbours palette = GetPaletteNeighbours();
-    palette.currentCard = GetCurrentCardRecord;
-    palette.refreshCurrentCard = RefreshPlain;
-    SetPaletteNeighbours(palette);
-    return true;
-}();
-
-}  // namespace

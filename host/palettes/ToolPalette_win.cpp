@@ -14,7 +14,6 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
-#include "graphics/card/CardRedrawNeighbours.h"
 #include "graphics/colors/ColorChooser.h"
 #include "graphics/layers/LayerList.h"
 #include "host/window/CardMessageHandler.h"
@@ -24,6 +23,7 @@
 #include "host/palettes/FcolorsWindow.h"
 #include "host/menus/MenuOptions.h"
 #include "media/MediaManager.h"
+#include "objects/ActiveTextField.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
@@ -346,8 +346,7 @@ void OnToolChanged(uint32_t oldTool, uint32_t newTool) {
         if (card)
             InvalidateSpecialButtons(card);
     }
-    if (auto show = GetCardRedrawNeighbours().showTextFieldWindows)
-        show(newTool == static_cast<uint32_t>(kBrowseTool));
+    ShowTextFieldWindows(newTool == static_cast<uint32_t>(kBrowseTool));
     const EditTargets targets = EditTargetsFor(newTool);
     const bool targetsChanged = targets != g_palette.targets;
     g_palette.targets = targets;

@@ -185,18 +185,3 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     }
 }
-
-namespace {
-
-// What the layer list asks of the card window: the tool, the zoom and whether objects show.
-const bool g_layerNeighboursInstalled = [] {
-    LayerNeighbourProcs layers = GetLayerNeighbourProcs();
-    layers.currentTool = [] { return static_cast<int>(GetCurrentTool()); };
-    layers.zoom = GetFatbitsZoom;
-    layers.objectsShown = [] { return HandlerState().objectsShown; };
-    layers.stopAnimatedCursor = StopAnimatedCursor;
-    SetLayerNeighbourProcs(layers);
-    return true;
-}();
-
-}  // namespace

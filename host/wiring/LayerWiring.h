@@ -2,8 +2,8 @@
 // typed interface in one header of its own; this step fills every such interface, each in one
 // place, lowest layer first. The plug-in runs it when the browser initialises it
 // (NPP_Initialize), before the first instance reads the download cache; test programs run it
-// before their first test (tests/support/WiredLayers_win.cpp). It runs once per process:
-// later calls do nothing, so that a test's fakes outlive a plug-in initialised again.
+// before their first test (tests/support/WiredLayers_win.cpp), and a test runs it again to put
+// back what other tests replaced. It only stores procedures.
 //
 //   LayerWiring_win.cpp    WireLayers: the layers in order
 //   WireCore_win.cpp       core: the system's file layer, clock, timers, dialogs and alerts;

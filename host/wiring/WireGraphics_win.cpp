@@ -1,3 +1,105 @@
+// The graphics layers' upward calls, each interface filled whole and in layer order: the paint
+// layer's colour sampler, the lasso points of the masks, the card pictures' stack procedures, the layer list's object kinds and
+// window state, the QuickTime effects' sources, the card redraw's later subsystems and the
+// colour dialogs' floating colours window.
+#include "actions/ButtonActions.h"
+#include "core/system/PluginModule.h"
+#include "graphics/card/CardRedrawServices.h"
+#include "graphics/card/CardUpcalls.h"
+#include "graphics/colors/ColorChooserUpcalls.h"
+#include "graphics/layers/ObjectLayer.h"
+#include "graphics/masks/MaskLasso.h"
+#include "graphics/pixels/CardPicture.h"
+#include "graphics/pixels/CardPictureGdi.h"
+#include "graphics/pixels/PixelDepth.h"
+#include "graphics/transitions/QtEffect.h"
+#include "graphics/transitions/QtEffectResource.h"
+#include "host/palettes/FcolorsWindow.h"
+#include "host/window/CardHandlerState.h"
+#include "host/window/CurrentTool.h"
 #include "host/wiring/LayerWiring.h"
+#include "media/AnimationStartFrames.h"
+#include "media/MovieStillFrame.h"
+#include "objects/ActiveTextField.h"
+#include "objects/Buttons.h"
+#include "objects/LassoPoints.h"
+#include "objects/ObjectLayerKinds.h"
+#include "paint/PaintTools.h"
+#include "paint/SolidColorSample.h"
+#include "stack/cards/CardList.h"
+#include "stack/pictures/CardPictureConvert.h"
+#include "stack/pictures/CardPictureStore.h"
 
-void WireGraphics() {}
+namespace {
+
+void WireMasks() { SetLassoPointAccess({LassoClampPoints, LassoGetPoints}); }
+
+void WirePixels() { SetSolidColorSampler(SampleSolidColorPixels); }
+
+void WireCardPictures() {
+    SetPictureRecordResolver(ResolvePictureResource);
+    SetCardPictureUpcalls({
+        .dibFromPictureResource = CardPictureDib,
+        .packPicture = PackCardPictureDib,
+        .makeColorTableForDepth = MakeColorTableForDepth,
+        .replacePictureData = ReplacePictureData,
+        .mapBitmapToPalette = MapBitmapToPalette,
+    });
+}
+
+// MINIMAL: the text and graphic kinds read the common header only and draw nothing yet.
+void WireLayerList() {
+    SetLayerKindProcs({
+        .readGraphic = ReadGraphicLayer,
+        .readButton = ReadButtonLayer,
+        .readField = ReadFieldLayer,
+        .makeButtonRegion = MakeButtonRegion,
+        .drawButton = DrawButton,
+        .drawButtonShape = DrawButtonLayer,
+        .drawButtonHilite = [](const ButtonLayer* layer, HDC dc) { DrawButtonLayerHilite(dc, layer); },
+        .invalidateButtonContent = InvalidateButtonContent,
+    });
+    SetLayerListUpcalls({
+        .cardView = [] {
+            return CardView{static_cast<int>(GetCurrentTool()), GetFatbitsZoom(), HandlerState().objectsShown};
+        },
+        .runButtonActions = [](uint16_t id) { return DoButtonActions(GetMainWindow(), id, 1) != 0; },
+    });
+}
+
+void WireTransitions() {
+    SetQtEffectStorage({LoadQTEffectRecord, WriteQTEffectRecord});
+    SetQtDataSource(ModuleQtData);
+    SetQtEffectListFetcher(FetchQtEffectList);
+}
+
+// The card on display was drawn: in the browse tool its media elements and text field windows
+// show (no active text field nor timer buttons are built yet).
+void CardShown(LayerHandle /*activeField*/, bool /*entering*/, bool browsing) {
+    if (browsing) {
+        ShowAllMovies();
+        ShowTextFieldWindows(true);
+    }
+}
+
+void WireCardRedraw() {
+    SetCardRedrawUpcalls({
+        .cardShown = CardShown,
+        .updateMediaElements = UpdateAllMovies,
+        .drawObjectAnimationStart = DrawActionAnimationStart,
+    });
+}
+
+void WireColors() { SetColorChooserUpcalls({ToggleFcolorsFrame, RedrawFcolorsSwatch}); }
+
+}  // namespace
+
+void WireGraphics() {
+    WirePixels();
+    WireMasks();
+    WireCardPictures();
+    WireLayerList();
+    WireTransitions();
+    WireCardRedraw();
+    WireColors();
+}

@@ -18,6 +18,7 @@
 #include "graphics/pixels/PixelDepth.h"
 #include "graphics/pixels/PixelDepthGdi.h"
 #include "stack/cards/CardList.h"
+#include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/GraphicPictureConvert.h"
 #include "stack/pictures/PackedPicture.h"
 #include "stack/format/ResFile.h"
@@ -210,8 +211,8 @@ int ConvertPictureDepth(Handle card, int storedDepth, int targetDepth, DibHandle
     const std::vector<uint8_t> record = HandleToBytes(holder);
     if (record.size() < kCardHeaderBytes)
         return 16;
-    DibHandle dib = PictureNeighbours().dibFromPictureResource(card, GetU16(record, kCardWidth),
-                                                              GetU16(record, kCardHeight), storedDepth, true, true);
+    DibHandle dib = DibFromPictureResource(card, GetU16(record, kCardWidth), GetU16(record, kCardHeight), storedDepth,
+                                          true, true, nullptr);
     if (!dib || !RunPlan(card, dib, PictureToDisplayPlan(storedDepth, targetDepth), storedDepth)) {
         DisposeHandle(dib);
         return 16;
@@ -281,10 +282,10 @@ int EncodeCardPictureAsJpeg(Handle card) {
     const int width = GetU16(record, kCardWidth), height = GetU16(record, kCardHeight);
     if (GetU16(record, kCardDepth) != depth && RepackAtDepth(card, GetU16(record, kCardDepth), depth, width, height) != 0)
         return 16;  // held at the display's depth: made the stack's first
-    ScopedHandle dib(PictureNeighbours().dibFromPictureResource(card, width, height, depth, true, true));
+    ScopedHandle dib(DibFromPictureResource(card, width, height, depth, true, true, nullptr));
     if (!dib.get())
         return 16;
-    ScopedHandle packed(PictureNeighbours().packPicture(dib.get(), false));  // leaves the rows top-down
+    ScopedHandle packed(PackPicture(dib.get(), false, nullptr));  // leaves the rows top-down
     DibHandle wide = dib.get();
     if (!packed.get() || !DibFlipRows(wide) ||
         !TakeConvertedDib(wide, depth == 16 ? DibConvert16To24(wide) : DibMac32To24(wide))) {

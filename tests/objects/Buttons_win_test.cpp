@@ -30,6 +30,9 @@ std::vector<uint8_t> HostRecord(const sb::Object& button) {
     return record;
 }
 
+// The card window's view as wired, the tool replaced by the test's.
+CardView (*g_wiredView)() = nullptr;
+
 class ButtonsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -38,14 +41,19 @@ protected:
                                   nullptr, nullptr);
         ASSERT_NE(window_, nullptr);
         ASSERT_EQ(InitDataBase(window_, 200, 150, 24, false), 1);
-        LayerNeighbourProcs n = GetLayerNeighbourProcs();
+        LayerListUpcalls n = GetLayerListUpcalls();
         saved_ = n;
-        n.currentTool = [] { return g_tool; };
+        g_wiredView = n.cardView;
+        n.cardView = [] {
+            CardView view = g_wiredView();
+            view.tool = g_tool;
+            return view;
+        };
         n.runButtonActions = [](uint16_t id) {
             g_ran.push_back(id);
             return true;
         };
-        SetLayerNeighbourProcs(n);
+        SetLayerListUpcalls(n);
         g_ran.clear();
         g_tool = kBrowseTool;
         ResetRolloverButton();
@@ -54,7 +62,7 @@ protected:
         EndButtonPress(window_);
         FreeLayerList();
         FreeOffscreenObjects();
-        SetLayerNeighbourProcs(saved_);
+        SetLayerListUpcalls(saved_);
         DestroyWindow(window_);
         FreeMemRefs();
     }
@@ -74,7 +82,7 @@ protected:
         ReleaseDC(window_, dc);
     }
     HWND window_ = nullptr;
-    LayerNeighbourProcs saved_ = {};
+    LayerListUpcalls saved_ = {};
 };
 
 int SystemLineHeight() {

@@ -19,12 +19,13 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
-#include "graphics/card/CardRedrawNeighbours.h"
+#include "graphics/card/CardUpcalls.h"
 #include "graphics/layers/LayerList.h"
 #include "objects/ObjectLayerKinds.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "graphics/card/CardRedrawServices.h"
+#include "host/wiring/LayerWiring.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
 #include "tests/graphics/LayerTestUtil.h"
 #include "tests/graphics/PictureRecordTestUtil.h"
@@ -115,7 +116,7 @@ void BlackButton(HDC dc, const ButtonLayer* layer, HWND) {
 }
 
 bool g_showHiddenButtons = false;
-bool ShowHiddenButtons() { return g_showHiddenButtons; }
+bool ShowHiddenButtons(uint16_t kind) { return kind == kLayerButton && g_showHiddenButtons; }
 
 class CardRedrawTest : public ::testing::Test {
 protected:
@@ -137,23 +138,18 @@ protected:
         SetMainWindow(window_);
         appPalette_ = GetAppPalette();
         picturePalette_ = GetPicturePalette();
-        redraw_ = GetCardRedrawNeighbours();
+        redraw_ = GetCardRedrawUpcalls();
         kinds_ = GetLayerKindProcs();
         cards_ = GetStackUpcalls();
-        pictures_ = PictureNeighbours();
-        // Other tests leave the defaults behind: the stack layer's procedures again.
-        InstallCardPictureServices();
-        InstallCardRedrawServices();
-        CardRedrawNeighbours redraw = GetCardRedrawNeighbours();
-        redraw.showAlert = RecordAlert;
-        redraw.showHiddenButtons = ShowHiddenButtons;
-        SetCardRedrawNeighbours(redraw);
+        pictures_ = GetCardPictureUpcalls();
+        // Other tests leave defaults or fakes behind: the layers wired as the plug-in has them.
+        WireLayers();
+        CardRedrawUpcalls redraw = GetCardRedrawUpcalls();
+        redraw.showHiddenObjects = ShowHiddenButtons;
+        SetCardRedrawUpcalls(redraw);
         StackUpcalls cards = GetStackUpcalls();
         cards.showAlert = RecordAlert;
-        cards.offscreenPicture = OffscreenPictureForStack;
-        cards.appPaletteColors = AppPaletteColors;
         SetStackUpcalls(cards);
-        InstallObjectLayerKinds();
         LayerKindProcs kinds = GetLayerKindProcs();
         kinds.drawButton = BlackButton;
         SetLayerKindProcs(kinds);
@@ -165,9 +161,9 @@ protected:
         FreeLayerList();
         FreeOffscreenObjects();
         DisposeCards();
-        SetCardRedrawNeighbours(redraw_);
+        SetCardRedrawUpcalls(redraw_);
         SetStackUpcalls(cards_);
-        SetCardPictureNeighbours(pictures_);
+        SetCardPictureUpcalls(pictures_);
         SetLayerKindProcs(kinds_);
         // What the redraws installed goes; the palettes of before come back.
         if (GetAppPalette() && GetAppPalette() != appPalette_)
@@ -208,10 +204,10 @@ protected:
     HWND mainWindow_ = nullptr;
     bool ownTable_ = false;
     HPALETTE appPalette_ = nullptr, picturePalette_ = nullptr;
-    CardRedrawNeighbours redraw_{};
+    CardRedrawUpcalls redraw_{};
     LayerKindProcs kinds_{};
     StackUpcalls cards_{};
-    CardPictureNeighbours pictures_{};
+    CardPictureUpcalls pictures_{};
 };
 
 TEST_F(CardRedrawTest, ShowsStoredPicturesPixelForPixelAndKeepsThePictureAloneOffscreen) {

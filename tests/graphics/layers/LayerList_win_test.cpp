@@ -40,7 +40,7 @@ bool RecordRun(uint16_t id) {
     g_ran.push_back(id);
     return true;
 }
-int Zoom() { return g_zoom; }
+CardView ZoomedView() { return {.zoom = g_zoom}; }
 
 std::vector<uint16_t> Ids() { return LayerListIds(); }
 
@@ -48,12 +48,13 @@ class LayerListTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(InitDataBase(nullptr, 64, 48, 24, false), 1);
-        InstallObjectLayerKinds();
+        kinds_ = GetLayerKindProcs();
+        upcalls_ = GetLayerListUpcalls();
         LayerKindProcs kinds = GetLayerKindProcs();
         kinds.readButton = ButtonWithShape;
         kinds.drawButton = RecordDraw;
         SetLayerKindProcs(kinds);
-        SetLayerNeighbourProcs({.zoom = Zoom, .runButtonActions = RecordRun});
+        SetLayerListUpcalls({.cardView = ZoomedView, .runButtonActions = RecordRun});
         g_drawn.clear();
         g_ran.clear();
         g_zoom = 1;
@@ -61,9 +62,12 @@ protected:
     void TearDown() override {
         FreeLayerList();
         FreeOffscreenObjects();
-        SetLayerKindProcs({});
-        SetLayerNeighbourProcs({});
+        SetLayerKindProcs(kinds_);
+        SetLayerListUpcalls(upcalls_);
     }
+    // What the program had wired, put back afterwards.
+    LayerKindProcs kinds_{};
+    LayerListUpcalls upcalls_{};
     LayerHandle Button(uint16_t id, int position, RECT r = {0, 0, 10, 10}, uint16_t flags = 0, int16_t shape = 0) {
         const auto record = Record(kLayerButton, id, r, flags, shape);
         return NewButtonLayer(record, position);

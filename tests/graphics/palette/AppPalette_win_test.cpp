@@ -11,14 +11,19 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
+#include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
+#include "graphics/card/CardRedrawServices.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
 #include "graphics/palette/DefaultPalette.h"
-#include "graphics/card/PaletteNeighbours.h"
 #include "graphics/palette/PaletteRgbTables.h"
 #include "host/browser/WindowAttach.h"
+#include "stack/cards/CardList.h"
+#include "stack/StackUpcalls.h"
 #include "tests/graphics/AppPaletteTestUtil.h"
+#include "tests/graphics/PictureRecordTestUtil.h"
+#include "tests/stack/CardTestUtil.h"
 
 namespace {
 
@@ -150,21 +155,59 @@ TEST_F(AppPaletteTest, StartUpBuildsItShutDownFreesItAndNoFrameHasNoMenu) {
 
 // What the card layers were asked.
 struct Calls {
-    int stores = 0, maps = 0, redraws = 0;
+    int maps = 0, redraws = 0;
     Handle card = 0;
     HPALETTE palette = nullptr;
 } g_calls;
-constexpr Handle kShownCard = 4321;
-Handle ShownCard() { return kShownCard; }
-void RecordStore(Handle card, HPALETTE palette) { ++g_calls.stores, g_calls.card = card, g_calls.palette = palette; }
 void RecordMap(Handle card, HPALETTE palette) { ++g_calls.maps, g_calls.card = card, g_calls.palette = palette; }
-void RecordRedraw() { ++g_calls.redraws; }
+void RecordRedraw(int) { ++g_calls.redraws; }
+
+std::vector<Rgb> ColorsOf(HPALETTE palette) {
+    std::vector<Rgb> colors;
+    for (const PALETTEENTRY& e : EntriesOf(palette))
+        colors.push_back(RgbOf(e));
+    return colors;
+}
+
+// Whether the colour table stored with the card's picture holds the application palette's
+// colours; afterwards it holds others again, so that the next store shows.
+bool TakeStoredAppPalette(Handle card) {
+    OwnedGdiObject<HPALETTE> stored(PaletteFromPictureResource(card));
+    const bool same = stored && ColorsOf(stored.get()) == ColorsOf(GetAppPalette());
+    std::vector<uint8_t> block(LogPaletteSize(256));
+    auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = 256;
+    for (PALETTEENTRY& e : std::span(logical->palPalEntry, 256))
+        e = {9, 9, 9, 0};
+    OwnedGdiObject<HPALETTE> other(CreatePalette(logical));
+    StorePaletteInPictureResource(card, other.get());
+    return same;
+}
 
 TEST_F(AppPaletteTest, TheCardBackToTheDefaultPalette) {
-    SetPaletteNeighbours({ShownCard, RecordStore, RecordRedraw});
-    CardPictureNeighbours picture = DefaultCardPictureNeighbours();
+    // The card on display: an 8-bit picture card read into the card list.
+    namespace sb = stackbuilder;
+    sb::Picture art = sb::GradientPicture(4, 3, 8);
+    for (const sb::Rgb& c : picturetest::DistinctColors(7))
+        art.palette.push_back(c);
+    sb::Stack stack;
+    stack.depth = 8;
+    stack.cardWidth = 4;
+    stack.cardHeight = 3;
+    stack.cards.push_back(sb::PictureCard(1, art));
+    cardtest::LoadIntoCardList(stack);
+    const Handle shown = GetCurrentCardRecord();
+    ASSERT_NE(shown, 0);
+    TakeStoredAppPalette(shown);
+    const StackUpcalls cards = GetStackUpcalls();
+    StackUpcalls recording = cards;
+    recording.refreshCurrentCard = RecordRedraw;
+    SetStackUpcalls(recording);
+    const CardPictureUpcalls pictures = GetCardPictureUpcalls();
+    CardPictureUpcalls picture = pictures;
     picture.mapBitmapToPalette = RecordMap;
-    SetCardPictureNeighbours(picture);
+    SetCardPictureUpcalls(picture);
     const int savedDepth = GetScreenDepth();
     // A 4 x 3 offscreen, column x near entry kColumns[x] (exactly it on a 16-bit display, whose
     // 5-bit reads would blur a small difference).
@@ -194,7 +237,7 @@ TEST_F(AppPaletteTest, TheCardBackToTheDefaultPalette) {
     ConvertCardToDefaultPalette(window_, FALSE);
     expectDefaults();
     EXPECT_EQ(RgbOf(GetPixel(memory.get(), 0, 0)), before);
-    EXPECT_TRUE(g_calls.stores == 1 && g_calls.maps == 0 && g_calls.redraws == 0);
+    EXPECT_TRUE(TakeStoredAppPalette(shown) && g_calls.maps == 0 && g_calls.redraws == 0);
     EXPECT_TRUE(IsStackChanged());
 
     // Converting an 8-bit stack on a deeper display: its picture is matched to the palette as
@@ -205,13 +248,14 @@ TEST_F(AppPaletteTest, TheCardBackToTheDefaultPalette) {
     for (int x = 0; x < 4; ++x)
         for (int y = 0; y < 3; ++y)
             ASSERT_EQ(RgbOf(GetPixel(memory.get(), x, y)), Entry(kColumns[x])) << x << ", " << y;
-    EXPECT_TRUE(g_calls.stores == 2 && g_calls.maps == 1 && g_calls.redraws == 1);
-    EXPECT_EQ(g_calls.card, kShownCard);
+    EXPECT_TRUE(TakeStoredAppPalette(shown) && g_calls.maps == 1 && g_calls.redraws == 1);
+    EXPECT_EQ(g_calls.card, shown);
     EXPECT_EQ(g_calls.palette, GetAppPalette());
     EXPECT_NE(GetFillPattern(1), nullptr) << "patterns remade";
 
-    SetPaletteNeighbours(DefaultPaletteNeighbours());
-    SetCardPictureNeighbours(DefaultCardPictureNeighbours());
+    SetStackUpcalls(cards);
+    SetCardPictureUpcalls(pictures);
+    DisposeCards();
     SetOffscreenBitmap(nullptr);
     SetScreenDepth(savedDepth);
     ClearStackChanged();

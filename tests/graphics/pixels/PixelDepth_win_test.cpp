@@ -52,15 +52,17 @@ class PixelDepthWinTest : public DibTest {
 protected:
     void SetUp() override {
         DibTest::SetUp();
+        installed_ = GetCardPictureUpcalls();
         if (GetDisplayBitsPerPixel() < 16)
             GTEST_SKIP() << "needs a display of 16 bits or more";
     }
     void TearDown() override {
-        SetCardPictureNeighbours(DefaultCardPictureNeighbours());
+        SetCardPictureUpcalls(installed_);
         SetOffscreenBitmap(nullptr);
         DibTest::TearDown();
     }
     const int display_ = GetDisplayBitsPerPixel();
+    CardPictureUpcalls installed_{};  // what the program had wired, put back afterwards
 };
 
 TEST_F(PixelDepthWinTest, RequantizeAndScaleThroughTheDisplay) {
@@ -90,7 +92,7 @@ TEST_F(PixelDepthWinTest, RequantizeAndScaleThroughTheDisplay) {
 }
 
 TEST_F(PixelDepthWinTest, TheDisplaysOwnValueOfASolidColor) {
-    EXPECT_EQ(GetSolidColorSampler(), &SampleSolidColorPixels) << "installed when the module loads";
+    EXPECT_EQ(GetSolidColorSampler(), &SampleSolidColorPixels) << "wired at start-up";
     struct Case {
         Rgb color;
         uint16_t at16;
@@ -148,8 +150,8 @@ struct Recorded {
     int remaps = 0;
 } g_rec;
 
-CardPictureNeighbours RecordingNeighbours() {
-    CardPictureNeighbours n = DefaultCardPictureNeighbours();
+CardPictureUpcalls RecordingNeighbours() {
+    CardPictureUpcalls n = DefaultCardPictureUpcalls();
     n.dibFromPictureResource = [](Handle, int width, int height, int depth, bool flip, bool) -> DibHandle {
         g_rec.asked.insert(g_rec.asked.end(), {width, height, depth, flip});
         return g_rec.picture ? NewHandleFromBytes(HandleToBytes(g_rec.picture)) : 0;
@@ -208,7 +210,7 @@ TEST_F(PixelDepthWinTest, FourBitCardPicturesAtANewDepth) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         g_rec = {c.table ? Table8(colors) : Bytes{}, c.picture ? fourBit : 0, c.replaceResult};
-        SetCardPictureNeighbours(RecordingNeighbours());
+        SetCardPictureUpcalls(RecordingNeighbours());
         EXPECT_EQ(ConvertCardPictureFrom4Bit(card, 4, c.newDepth, c.width, c.height), c.result);
         EXPECT_EQ(g_rec.storedDepth, c.storedDepth);
         if (!c.storedDepth)
@@ -234,7 +236,7 @@ TEST_F(PixelDepthWinTest, FourBitCardPicturesAtANewDepth) {
             }
     }
     EXPECT_EQ(ConvertCardPictureFrom4Bit(card, 8, 16, 5, 2), 16);
-    SetCardPictureNeighbours(DefaultCardPictureNeighbours());
+    SetCardPictureUpcalls(DefaultCardPictureUpcalls());
     EXPECT_EQ(ConvertCardPictureFrom4Bit(card, 4, 16, 5, 2), 16) << "nothing is stored without the stack layer";
 }
 
@@ -261,7 +263,7 @@ TEST_F(PixelDepthWinTest, EightBitCardPicturesAtTheCardSize) {
     SetOffscreenBitmap(offscreen.get());
 
     g_rec = {Table8(colors), picture};
-    SetCardPictureNeighbours(RecordingNeighbours());
+    SetCardPictureUpcalls(RecordingNeighbours());
     ASSERT_EQ(PackCardPicture8Bit(card, 8), 0);
     EXPECT_EQ(g_rec.asked, (std::vector<int>{8, 4, 2, 8, 1})) << "table from 8 bits; picture at its size";
     EXPECT_EQ(g_rec.remaps, 1);

@@ -213,13 +213,13 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
 
     // Enter with nothing in progress runs the default button's actions.
     const LayerKindProcs kinds = GetLayerKindProcs();
-    const LayerNeighbourProcs neighbours = GetLayerNeighbourProcs();
+    const LayerListUpcalls neighbours = GetLayerListUpcalls();
     LayerKindProcs shaped = kinds;
     shaped.readButton = ButtonOfShapeOne;
     SetLayerKindProcs(shaped);
-    LayerNeighbourProcs recording = neighbours;
+    LayerListUpcalls recording = neighbours;
     recording.runButtonActions = RecordButtonRun;
-    SetLayerNeighbourProcs(recording);
+    SetLayerListUpcalls(recording);
     std::vector<uint8_t> record(32, 0);
     const int16_t words[] = {48, 77, 10, 10, 60, 30};
     std::memcpy(record.data(), words, sizeof words);
@@ -245,7 +245,7 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
     EXPECT_TRUE(g_buttonsRun.empty()) << "the hook took the click on the button";
     FreeLayerList();
     SetLayerKindProcs(kinds);
-    SetLayerNeighbourProcs(neighbours);
+    SetLayerListUpcalls(neighbours);
 
     // Shut-down: the release chain in its order; the window stays, as the browser's again.
     g_steps.clear();

@@ -19,7 +19,7 @@
 #include "host/navigation/CardNavigation.h"
 #include "host/navigation/CardNavigationRules.h"
 #include "host/window/CurrentTool.h"
-#include "graphics/card/CardRedrawServices.h"
+#include "host/wiring/LayerWiring.h"
 #include "stack/save/SaveStack.h"
 #include "stack/StackUpcalls.h"
 #include "tests/stack/CardTestUtil.h"
@@ -45,8 +45,7 @@ protected:
         window_ = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 10, 10, kW, kH, nullptr,
                                   nullptr, nullptr, nullptr);
         SetMainWindow(window_);
-        InstallCardPictureServices();
-        InstallCardRedrawServices();
+        WireLayers();
         ASSERT_EQ(InitDataBase(window_, kW, kH, 0, false), 1);
         sb::Stack stack;
         stack.depth = 32;

@@ -1,5 +1,5 @@
 // The start frames that a card shows of its objects' animations and movies before they play
-// (the card redraw draws them into the offscreen through CardRedrawNeighbours, installed here).
+// (the card redraw draws them into the offscreen through CardRedrawUpcalls).
 #pragma once
 
 #include <windows.h>
@@ -9,7 +9,7 @@
 
 // DrawObjectAnimationStart as the card redraw calls it: the action block is the 'Actn'
 // resource actionId when not 0, else record (a button's own record). A movie chunk (tag 89, flag 4, action bit 0x100) has its
-// still drawn by the media layer; an animation chunk (tag 56, action bit 0x80) that is an
+// still drawn (MovieStillFrame.h); an animation chunk (tag 56, action bit 0x80) that is an
 // animated object is pointed at the offscreen, a frame animation with flag 2 has its first
 // frame drawn at the chunk's rectangle (clipped to the card clip region unless flag 64).
 void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);

@@ -1,11 +1,11 @@
 // Animation and movie start frames of an action block.
-#include "actions/AnimationStartFrames.h"
+#include "media/AnimationStartFrames.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "graphics/card/CardRedrawNeighbours.h"
+#include "media/MovieStillFrame.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
@@ -25,13 +25,6 @@ constexpr uint8_t kSpriteTag[4] = {'S', 'p', 'r', 't'};
 bool IsSprite(std::span<const uint8_t> payload) {
     return payload.size() >= 4 && std::equal(payload.begin(), payload.begin() + 4, kSpriteTag);
 }
-
-const bool g_installed = [] {
-    CardRedrawNeighbours n = GetCardRedrawNeighbours();
-    n.drawObjectAnimationStart = DrawActionAnimationStart;
-    SetCardRedrawNeighbours(n);
-    return true;
-}();
 
 }  // namespace
 
@@ -54,7 +47,7 @@ void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId
         if (chunk.kind == kChunkMovie && (actions & kActionMovie) && !movieDone) {
             movieDone = true;
             if (chunk.flags & kMovieStillShown)
-                GetCardRedrawNeighbours().drawMovieStill(bytes, dc);
+                DrawMovieStill(bytes, dc);
         } else if (chunk.kind == kChunkAnimation && (actions & kActionAnimation) && !animationDone) {
             animationDone = true;
             const std::span<const uint8_t> payload = bytes.subspan(kChunkHeaderBytes);
