@@ -21,7 +21,7 @@
 #include "resources/colors_ids.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/dialogs/InfoDialogs.h"
+#include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/undo/Undo.h"
 
 namespace {

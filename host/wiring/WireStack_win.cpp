@@ -37,7 +37,7 @@
 #include "stack/clipboard/ClipboardBitmaps.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/depth/StackDepthChange.h"
-#include "stack/dialogs/InfoDialogs.h"
+#include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/edit/EditUpcalls.h"
 #include "stack/edit/ReadyMadeMenu.h"
 #include "stack/format/FormatUpcalls.h"

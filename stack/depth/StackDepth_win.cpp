@@ -15,7 +15,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/pictures/CardPictureConvert.h"
-#include "stack/dialogs/InfoDialogs.h"
+#include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/open/NewStack.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/depth/StackDepthChange.h"

@@ -9,7 +9,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/Resources.h"
 #include "resources/info_ids.h"
-#include "stack/dialogs/InfoDialogs.h"
+#include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/StackUpcalls.h"
 

@@ -8,7 +8,7 @@
 #include "resources/info_ids.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
-#include "stack/dialogs/InfoDialogs.h"
+#include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/dialogs/InfoDialogs.h"
+#include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/depth/StackDepthChange.h"
 #include "stack/format/StackFile.h"

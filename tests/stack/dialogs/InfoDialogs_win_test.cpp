@@ -7,7 +7,7 @@
 #include "resources/info_ids.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/ActionResource.h"
-#include "stack/dialogs/InfoDialogs.h"
+#include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/edit/InfoDialogs.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "tests/support/DialogDriver_win.h"
