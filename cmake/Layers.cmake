@@ -29,7 +29,8 @@
 #   media                 the media manager and elements, previews, dropped files
 #   paint                 paint tools, selections, filters
 #   stack/edit            editing a card's objects as records: card import, ready-made cards,
-#                         object files, object undo (they call the object and paint code)
+#                         object files, object undo and the Undo menu, the information dialogs
+#                         (they call the object, action and paint code)
 #   graphics/colors       the colour choosers and the floating colours' layout, which edit the
 #                         palette, the paint colours and the stack's depth
 #   logo, spell           LoomLogo and the spelling checker
