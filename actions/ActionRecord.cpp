@@ -17,10 +17,10 @@ namespace {
 constexpr uint32_t kLinkOtherLength = 4, kLinkTextLength = 6, kLinkHasActions = 8, kLinkText = 24;
 
 // The record inside a locked handle; empty when the offset or the length field do not fit.
-std::span<uint8_t> RecordIn(uint8_t* data, uint32_t size, uint32_t recordOffset) {
-    if (!data || recordOffset > size)
+std::span<uint8_t> RecordIn(std::span<uint8_t> data, uint32_t recordOffset) {
+    if (recordOffset > data.size())
         return {};
-    std::span<uint8_t> from(data + recordOffset, size - recordOffset);
+    std::span<uint8_t> from = data.subspan(recordOffset);
     const std::span<const uint8_t> record = ActionRecordBytes(from);
     return from.first(record.size());
 }
@@ -78,14 +78,14 @@ std::span<const uint8_t> ChunkPayload(std::span<const uint8_t> chunk) {
 
 bool FindObjectChunk(Handle record, uint32_t recordOffset, uint16_t tag, uint32_t* chunkOffset) {
     HandleLock lock(record);
-    return lock && FindChunk(RecordIn(lock.get(), GetHandleSize(record), recordOffset), tag, chunkOffset);
+    return lock && FindChunk(RecordIn(lock.bytes(), recordOffset), tag, chunkOffset);
 }
 
 uint32_t RemoveObjectChunk(Handle record, uint32_t recordOffset, uint16_t tag, uint16_t bit) {
     uint32_t at = 0, length = 0;
     {
         HandleLock lock(record);
-        std::span<uint8_t> r = RecordIn(lock.get(), GetHandleSize(record), recordOffset);
+        std::span<uint8_t> r = RecordIn(lock.bytes(), recordOffset);
         if (r.empty())
             return 0;
         SetU16(r, kActionFlagWord, GetU16(r, kActionFlagWord) & static_cast<uint16_t>(~bit));
@@ -126,7 +126,7 @@ uint32_t InsertObjectChunk(Handle record, uint32_t recordOffset, const ChunkDesc
     const uint32_t size = GetHandleSize(record);
     {
         HandleLock lock(record);
-        if (RecordIn(lock.get(), size, recordOffset).empty())
+        if (RecordIn(lock.bytes(), recordOffset).empty())
             return 0;
     }
     // The growth check first, so that a failure leaves the record as it was.
@@ -152,7 +152,7 @@ int ReadLaunchChunk(Handle record, uint32_t recordOffset, uint16_t* launchOption
     if (!FindObjectChunk(record, recordOffset, kTagLaunch, &at))
         return 0;
     HandleLock lock(record);
-    const std::span<const uint8_t> r = RecordIn(lock.get(), GetHandleSize(record), recordOffset);
+    const std::span<const uint8_t> r = RecordIn(lock.bytes(), recordOffset);
     const std::span<const uint8_t> chunk = r.subspan(at, GetU32(r, at + kChunkLengthField));
     const std::span<const uint8_t> payload = ChunkPayload(chunk);
     const uint32_t first = std::min<uint32_t>(GetU32(chunk, kChunkFirstLength), static_cast<uint32_t>(payload.size()));
@@ -222,7 +222,7 @@ bool FindActionChunkById(uint16_t id, uint16_t tag, Handle* record, uint32_t* of
     uint32_t recordOffset = 0;
     {
         HandleLock lock(link);
-        const std::span<const uint8_t> l(lock.get(), lock ? GetHandleSize(link) : 0);
+        const std::span<const uint8_t> l = lock.bytes();
         if (l.size() < kLinkText || !GetU16(l, kLinkHasActions))
             return false;
         recordOffset = kLinkText + GetU16(l, kLinkTextLength) + GetU16(l, kLinkOtherLength);

@@ -35,7 +35,7 @@ bool FontFace(uint16_t number, char* face, size_t size) {
     HandleLock lock(table);
     if (!lock)
         return false;
-    const std::span<const uint8_t> t(lock.get(), GetHandleSize(table));
+    const std::span<const uint8_t> t = lock.bytes();
     for (size_t at = 0; at + kFontTableEntryBytes <= t.size(); at += kFontTableEntryBytes) {
         const uint16_t n = GetBE16(t, at + kFontEntryNumber);
         if (n == 0)

@@ -96,7 +96,7 @@ void DrawCardAnimationStarts(Handle card, HDC dc) {
         HandleLock lock(card);
         if (!lock)
             return;
-        const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<const uint8_t> record = lock.bytes();
         for (size_t i = 0; i < 3; ++i)
             ids[i] = GetU16(record, kCardAnimationAt[i]);
     }

@@ -38,25 +38,18 @@ int DisplayDepth() {
     return RecordedDepth(bits > 0 ? bits : 24);
 }
 
-// The menu-bar word of a record; a record that cannot be locked reads 0.
-uint16_t MenuBarFlag(Handle record) { return GetU16(HandleToBytes(record), kCardMenuBarAt); }
-void SetMenuBarFlag(Handle record, uint16_t value) {
-    if (HandleLock lock(record); lock)
-        SetU16({lock.get(), GetHandleSize(record)}, kCardMenuBarAt, value);
-}
-
 // The frame's menu bar in line with the card's menu-bar flag; the background record's own flag
 // reads 0 while the bar is toggled.
 void MatchMenuBar(Handle card) {
     const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
-    const bool wanted = MenuBarFlag(card) != 0;
+    const bool wanted = GetHandleWord(card, kCardMenuBarAt) != 0;
     if (n.frameHasMenuBar() == wanted)
         return;
     const Handle background = ResolvePictureRecord(card);
-    const uint16_t kept = MenuBarFlag(background);
-    SetMenuBarFlag(background, 0);
+    const uint16_t kept = GetHandleWord(background, kCardMenuBarAt);
+    SetHandleWord(background, kCardMenuBarAt, 0);
     n.toggleMenuBar();
-    SetMenuBarFlag(background, kept);
+    SetHandleWord(background, kCardMenuBarAt, kept);
 }
 
 // On an 8-bit display a picture palette that does not begin with the system's colours is

@@ -41,7 +41,7 @@ bool LoadCardAction(CardAction* action) {
         HandleLock lock(action->card);
         if (!lock || GetHandleSize(action->card) < kCardAction1 + 2)
             return false;
-        action->id = GetU16({lock.get(), GetHandleSize(action->card)}, kCardAction1);
+        action->id = GetU16(lock.bytes(), kCardAction1);
     }
     if (action->id == 0)
         action->id = NewUniqueObjectId();
@@ -54,9 +54,7 @@ bool StoreCardAction(CardAction* action) {
     uint16_t id = action->id;
     if (!StoreActionResource(&id, action->record))
         return false;
-    HandleLock lock(action->card);
-    if (lock)
-        SetU16({lock.get(), GetHandleSize(action->card)}, kCardAction1, id);
+    SetHandleWord(action->card, kCardAction1, id);
     MarkCardChanged();
     return true;
 }

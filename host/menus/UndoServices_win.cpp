@@ -31,7 +31,7 @@ void RestoreSnapshot(DibHandle snapshot) {
     HandleLock lock(snapshot);
     if (!offscreen || !lock)
         return;
-    const std::span<const uint8_t> dib(lock.get(), GetHandleSize(snapshot));
+    const std::span<const uint8_t> dib = lock.bytes();
     const uint64_t bits = DibBitsOffset(dib);
     const int height = static_cast<int>(GetU32(dib, 8));
     if (dib.size() < kDibInfoHeaderBytes || bits >= dib.size())
@@ -61,7 +61,7 @@ void WriteRecordRect(uint16_t kind, uint16_t id, const RECT& rect) {
     HandleLock lock(card);
     if (!lock)
         return;
-    const std::span<uint8_t> bytes(lock.get(), GetHandleSize(card));
+    const std::span<uint8_t> bytes = lock.bytes();
     SetU16(bytes, offset + kObjectRect, static_cast<uint16_t>(rect.left));
     SetU16(bytes, offset + kObjectRect + 2, static_cast<uint16_t>(rect.top));
     SetU16(bytes, offset + kObjectRect + 4, static_cast<uint16_t>(rect.right));

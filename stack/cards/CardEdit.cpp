@@ -61,7 +61,7 @@ void AppendLinkedButtons(Handle card, uint16_t cardId, std::vector<LinkedButton>
     HandleLock lock(card);
     if (!lock)
         return;
-    const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<const uint8_t> record = lock.bytes();
     CardObjectWalk walk(record);
     ObjectPlace place;
     while (walk.Next(place)) {
@@ -74,16 +74,13 @@ void AppendLinkedButtons(Handle card, uint16_t cardId, std::vector<LinkedButton>
     }
 }
 
-uint16_t CardFlagsOf(Handle card) {
-    HandleLock lock(card);
-    return lock ? GetU16({lock.get(), GetHandleSize(card)}, kCardFlags) : 0;
-}
+uint16_t CardFlagsOf(Handle card) { return GetHandleWord(card, kCardFlags); }
 
 void SetCardFlags(Handle card, uint16_t set, uint16_t clear) {
     HandleLock lock(card);
     if (!lock)
         return;
-    const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<uint8_t> record = lock.bytes();
     SetU16(record, kCardFlags, static_cast<uint16_t>((GetU16(record, kCardFlags) & ~clear) | set));
 }
 
@@ -138,7 +135,7 @@ Handle NewCard(bool blank, bool share) {
     CurrentCardSize(&width, &height);
     {
         HandleLock lock(record);
-        const std::span<uint8_t> bytes(lock.get(), GetHandleSize(record));
+        const std::span<uint8_t> bytes = lock.bytes();
         SetU16(bytes, kCardId, id);
         SetU32(bytes, kCardLength, GetHandleSize(record));
         // Only a sharing card keeps the holder's id; storing a picture clears it anyway.

@@ -119,7 +119,7 @@ int SaveBackgroundPicture(Handle card) {
     }
     HandleLock lock(card);
     if (lock) {
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardMenuBar, CardNeighbours().frameHasMenuBar() ? 1 : 0);
         SetU16(record, kCardDepth, depth);
     }

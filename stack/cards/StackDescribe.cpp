@@ -387,7 +387,7 @@ std::string DescribeStackJson(std::span<const uint8_t> file, const StackReadResu
     j.Open('[');
     for (size_t i = 0; i < contents.cards.size(); ++i) {
         HandleLock lock(contents.cards[i]);
-        std::span<const uint8_t> card(lock.get(), GetHandleSize(contents.cards[i]));
+        std::span<const uint8_t> card = lock.bytes();
         const uint32_t offset = contents.cardOffsets[i];
         DescribeCard(j, i + 1, offset, contents.cardLengths[i], card);
     }

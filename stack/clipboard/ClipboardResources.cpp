@@ -61,16 +61,7 @@ ButtonRefs ReadRefs(std::span<const uint8_t> button) {
 }
 
 void ClearWordBits(Handle record, uint32_t offset, uint16_t bits) {
-    HandleLock lock(record);
-    if (!lock)
-        return;
-    const std::span<uint8_t> r(lock.get(), GetHandleSize(record));
-    SetU16(r, offset, static_cast<uint16_t>(GetU16(r, offset) & ~bits));
-}
-void SetWord(Handle record, uint32_t offset, uint16_t value) {
-    HandleLock lock(record);
-    if (lock)
-        SetU16({lock.get(), GetHandleSize(record)}, offset, value);
+    SetHandleWord(record, offset, static_cast<uint16_t>(GetHandleWord(record, offset) & ~bits));
 }
 
 bool ResourceExists(uint32_t type, uint16_t id) {
@@ -123,7 +114,7 @@ int GatherButtonResources(Handle record, uint32_t offset, Handle* chain) {
         HandleLock lock(record);
         if (!lock)
             return 0;
-        const std::span<const uint8_t> all(lock.get(), GetHandleSize(record));
+        const std::span<const uint8_t> all = lock.bytes();
         if (offset > all.size())
             return 0;
         uint32_t length = static_cast<uint32_t>(all.size() - offset);
@@ -137,7 +128,7 @@ int GatherButtonResources(Handle record, uint32_t offset, Handle* chain) {
     const ButtonRefs refs = ReadRefs(bytes);
     if (refs.icon && HoldFromStack(kIcon, refs.icon, chain) != 0) {
         ClearWordBits(record, offset + kButtonIconFlags, kHasIcon);
-        SetWord(record, offset + kButtonIcon, 0);
+        SetHandleWord(record, offset + kButtonIcon, 0);
     }
     if (refs.soundType && HoldFromStack(refs.soundType, refs.sound, chain) != 0)
         ClearWordBits(record, offset + kButtonActionFlags, kHasSound);
@@ -150,7 +141,7 @@ int GatherButtonResources(Handle record, uint32_t offset, Handle* chain) {
         }
     }
     if (refs.transition && HoldFromStack(kTran, refs.transition, chain) != 0)
-        SetWord(record, offset + kButtonTransition, 0);
+        SetHandleWord(record, offset + kButtonTransition, 0);
     return 1;
 }
 
@@ -183,7 +174,7 @@ uint16_t StoreActionCopy(Handle record, uint32_t flags) {
         DisposeHandle(copy);
         return 0;
     }
-    SetWord(copy, 2, id);
+    SetHandleWord(copy, kObjectId, id);
     ResRequest request{};
     request.type = kActn;
     request.id = id;
@@ -214,7 +205,7 @@ void AttachClipboardActions(uint16_t kind, uint16_t id) {
     if (!action || !word || !FindObject(kind, id, &card, &offset))
         return;
     HandleLock lock(card);
-    const std::span<uint8_t> r(lock.get(), GetHandleSize(card));
+    const std::span<uint8_t> r = lock.bytes();
     if (lock && GetU32(r, offset + kObjectLength) >= word + 2)
         SetU16(r, offset + word, action);
 }

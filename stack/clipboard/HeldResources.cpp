@@ -45,7 +45,7 @@ void RemapActionSound(Handle data) {
     HandleLock lock(data);
     if (!lock)
         return;
-    const std::span<uint8_t> button(lock.get(), GetHandleSize(data));
+    const std::span<uint8_t> button = lock.bytes();
     if (button.size() < kButtonHeaderBytes + kChunkHeaderBytes || !(GetU16(button, kButtonFlags20) & kButtonHasSound))
         return;
     ButtonChunkWalk walk(button);
@@ -64,7 +64,7 @@ void PointOwnerAt(uint16_t kind, uint16_t id, uint16_t action) {
     HandleLock lock(card);
     if (!lock || field == 0)
         return;
-    const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<uint8_t> record = lock.bytes();
     if (uint64_t{offset} + field + 2 <= record.size())
         SetU16(record, offset + field, action);
 }
@@ -213,7 +213,7 @@ int AddIdRemap(uint16_t oldId, uint16_t newId) {
     HandleLock lock(g_remap);
     if (!lock)
         return -1;
-    const std::span<uint8_t> pairs(lock.get(), GetHandleSize(g_remap));
+    const std::span<uint8_t> pairs = lock.bytes();
     SetU16(pairs, g_remapCount * 4, oldId);
     SetU16(pairs, g_remapCount * 4 + 2, newId);
     ++g_remapCount;
@@ -224,7 +224,7 @@ uint16_t RemapId(uint16_t oldId) {
     HandleLock lock(g_remap);
     if (!lock)
         return oldId;
-    const std::span<const uint8_t> pairs(lock.get(), GetHandleSize(g_remap));
+    const std::span<const uint8_t> pairs = lock.bytes();
     for (uint32_t i = 0; i < g_remapCount && (i + 1) * 4 <= pairs.size(); ++i)
         if (GetU16(pairs, i * 4) == oldId)
             return GetU16(pairs, i * 4 + 2);

@@ -59,7 +59,7 @@ int ResizeCardObjects(Handle card, int mode, int width, int height) {
         HandleLock lock(card);
         if (!lock || GetHandleSize(card) < kMinCardRecordBytes)
             return 16;
-        const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<const uint8_t> record = lock.bytes();
         m.oldWidth = GetU16(record, kCardWidth);
         m.oldHeight = GetU16(record, kCardHeight);
         CardObjectWalk walk(record);
@@ -76,7 +76,7 @@ int ResizeCardObjects(Handle card, int mode, int width, int height) {
             HandleLock lock(card);
             if (!lock)
                 return 16;
-            const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+            const std::span<uint8_t> record = lock.bytes();
             if (offset + kObjectCommonBytes > record.size())
                 continue;
             const uint32_t length = GetU32(record, offset + kObjectLength);

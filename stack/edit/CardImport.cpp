@@ -180,7 +180,7 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
         std::vector<ObjectPlace> places;
         {
             HandleLock lock(card);
-            CardObjectWalk walk({lock.get(), GetHandleSize(card)});
+            CardObjectWalk walk(lock.bytes());
             for (ObjectPlace place; walk.Next(place);)
                 places.push_back(place);
         }
@@ -198,7 +198,7 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
             uint16_t id;
             {
                 HandleLock lock(card);
-                id = GetU16({lock.get(), GetHandleSize(card)}, place.offset + field);
+                id = GetU16(lock.bytes(), place.offset + field);
             }
             if (id != 0)
                 objectActions.push_back({place.offset + field, HoldAction(id, &chain, place.kind, place.id)});
@@ -210,7 +210,7 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
         CloseResFile(sourceFile);
     } else {
         HandleLock lock(card);
-        CardObjectWalk walk({lock.get(), GetHandleSize(card)});
+        CardObjectWalk walk(lock.bytes());
         for (ObjectPlace place; walk.Next(place);)
             if (const uint32_t field = ActionField(place.kind); field && place.length >= field + 2)
                 objectActions.push_back({place.offset + field, false});
@@ -218,7 +218,7 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
     }
     {
         HandleLock lock(card);
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         for (auto [field, carried] : objectActions)
             if (!carried)
                 SetU16(record, field, 0);
@@ -232,7 +232,7 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
 
     // A button that plays a stored sound first follows the sound's new id.
     HandleLock lock(card);
-    const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<uint8_t> record = lock.bytes();
     CardObjectWalk walk(record);
     for (ObjectPlace place; walk.Next(place);) {
         if (place.kind != kObjectButton || !(GetU16(record, place.offset + kButtonActionFlags) & kButtonPlaysSound))
@@ -256,7 +256,7 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
     uint16_t actions[3];
     {
         HandleLock lock(card);
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         actions[0] = GetU16(record, kCardAction1);
         actions[1] = GetU16(record, kCardAction2);
         actions[2] = GetU16(record, kCardAction3);
@@ -274,12 +274,12 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
     MarkCardChanged();
     {
         HandleLock lock(card);
-        RenumberObjects({lock.get(), GetHandleSize(card)});
+        RenumberObjects(lock.bytes());
     }
     CarryCardResources(card, source, actions);
     {
         HandleLock lock(card);
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardAction1, actions[0]);
         SetU16(record, kCardAction2, actions[1]);
         SetU16(record, kCardAction3, actions[2]);
@@ -349,7 +349,7 @@ void FitImportedCardToStack(Handle card) {
         HandleLock lock(card);
         if (!lock || GetHandleSize(card) < kMinCardRecordBytes)
             return;
-        const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<const uint8_t> record = lock.bytes();
         depth = GetU16(record, kCardDepth);
         cardWidth = GetU16(record, kCardWidth);
         cardHeight = GetU16(record, kCardHeight);
@@ -368,7 +368,7 @@ void FitImportedCardToStack(Handle card) {
     }
     HandleLock lock(card);
     if (lock && GetHandleSize(card) >= kMinCardRecordBytes) {
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardWidth, width);
         SetU16(record, kCardHeight, height);
     }
@@ -425,7 +425,7 @@ int ImportCardsFromStack(const char* path) {
     // Group cards follow their imported owner; an owner outside the import is none.
     for (Handle card : imported) {
         HandleLock lock(card);
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         if (GetU16(record, kCardKind) == kCardKindShared && GetU16(record, kCardBackgroundId) != 0)
             SetU16(record, kCardBackgroundId,
                    LookupIdPair(GetU16(record, kCardBackgroundId), static_cast<int>(cards.size()), cards.data()));

@@ -255,7 +255,7 @@ uint32_t CardObjectsOffset(Handle card) {
     HandleLock lock(card);
     if (!lock)
         return kCardHeaderBytes;
-    return CardObjectsOffsetIn(std::span<const uint8_t>(lock.get(), GetHandleSize(card)));
+    return CardObjectsOffsetIn(lock.bytes());
 }
 
 int SwapCardRecordBytes(std::vector<uint8_t>& record, ByteOrder order, StackConversion& cv,

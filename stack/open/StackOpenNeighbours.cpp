@@ -19,7 +19,7 @@ int ResizeCards(Handle oldHeader, Handle newHeader) {
         HandleLock lock(newHeader);
         if (!lock)
             return 16;
-        const std::span<const uint8_t> header(lock.get(), GetHandleSize(newHeader));
+        const std::span<const uint8_t> header = lock.bytes();
         width = GetU16(header, kHeaderCardWidth);
         height = GetU16(header, kHeaderCardHeight);
     }
@@ -27,7 +27,7 @@ int ResizeCards(Handle oldHeader, Handle newHeader) {
         HandleLock lock(oldHeader);
         if (!lock)
             return 16;
-        const std::span<uint8_t> header(lock.get(), GetHandleSize(oldHeader));
+        const std::span<uint8_t> header = lock.bytes();
         SetU16(header, kHeaderCardWidth, width);
         SetU16(header, kHeaderCardHeight, height);
     }
@@ -36,7 +36,7 @@ int ResizeCards(Handle oldHeader, Handle newHeader) {
         HandleLock lock(card);
         if (!lock)
             continue;
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardWidth, width);
         SetU16(record, kCardHeight, height);
     }

@@ -124,7 +124,7 @@ int PackAndStore(Handle card, DibHandle dib, int sourceDepth, int depth) {
     LockedDib locked(dib);
     HandleLock lock(card);
     if (locked && lock) {
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardWidth, static_cast<uint16_t>(locked.layout().width));
         SetU16(record, kCardHeight, static_cast<uint16_t>(locked.layout().height));
     }
@@ -378,7 +378,7 @@ int ConvertCardPicture(Handle card, int oldDepth, int newDepth, int width, int h
     c.displayDepth = DisplayDepth();
     c.sizeChanged = GetU16(record, kCardWidth) != width || GetU16(record, kCardHeight) != height;
     if (const Handle header = GetStackHeaderHandle())
-        c.stackJpegFlag = (GetU16(HandleToBytes(header), kHeaderFlags) & kStackHighCompression) != 0;
+        c.stackJpegFlag = (GetHandleWord(header, kHeaderFlags) & kStackHighCompression) != 0;
 
     switch (ChooseCardPictureRoute(c, s)) {
     case CardPictureRoute::NotPicture:

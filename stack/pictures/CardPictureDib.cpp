@@ -100,11 +100,8 @@ DibHandle DibFromPictureResource(Handle card, int width, int height, int depth, 
     PictureReadResult unused = PictureReadResult::None;
     PictureReadResult& outcome = result ? *result : unused;
     outcome = PictureReadResult::None;
-    {
-        HandleLock lock(card);
-        if (!lock || GetU16({lock.get(), GetHandleSize(card)}, kCardKind) == kCardKindPlain)
-            return 0;
-    }
+    if (GetHandleWord(card, kCardKind) == kCardKindPlain)
+        return 0;
     const Handle holder = ResolvePictureRecord(card);
     if (!holder)
         return 0;
@@ -115,7 +112,7 @@ DibHandle DibFromPictureResource(Handle card, int width, int height, int depth, 
         if (!lock)
             return 0;
         std::span<const uint8_t> table;
-        outcome = ReadPictureRecordRows({lock.get(), GetHandleSize(holder)}, width, height, depth, rows, &table,
+        outcome = ReadPictureRecordRows(lock.bytes(), width, height, depth, rows, &table,
                                         nullptr);
         colors.assign(table.begin(), table.end());
     }

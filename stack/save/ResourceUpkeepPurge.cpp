@@ -88,7 +88,7 @@ void CardReferences(Handle card, uint32_t type, ResourceReferences& refs) {
     HandleLock lock(card);
     if (!lock || GetHandleSize(card) < kMinCardRecordBytes)
         return;
-    const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<const uint8_t> record = lock.bytes();
     if (GetU16(record, kCardFlags) & kCardDeleted)
         return;
     if (type == kActn) {
@@ -116,7 +116,7 @@ void ResourceButtonReferences(uint32_t type, ResourceReferences& refs) {
         HandleLock lock(e.data);
         if (!lock)
             continue;
-        const std::span<const uint8_t> data(lock.get(), GetHandleSize(e.data));
+        const std::span<const uint8_t> data = lock.bytes();
         if (e.type == kActn) {
             ButtonReferences(data, type, refs);
         } else if (data.size() >= kLinkButtonBase && GetU16(data, kLinkHasButton) != 0) {

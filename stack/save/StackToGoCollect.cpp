@@ -183,7 +183,7 @@ bool CollectStackFiles(StackToGoList& list, int parent, const StackFileContents&
         HandleLock lock(card);
         if (!lock)
             continue;
-        const std::span<const uint8_t> c(lock.get(), GetHandleSize(card));
+        const std::span<const uint8_t> c = lock.bytes();
         if (c.size() < kMinCardRecordBytes)
             continue;
         for (uint32_t field : {kCardAction1, kCardAction2, kCardAction3})

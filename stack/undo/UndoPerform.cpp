@@ -108,7 +108,7 @@ void RestoreLinkedButtons(uint16_t cardId) {
             HandleLock lock(card);
             if (!lock)
                 continue;
-            const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(card));
+            const std::span<const uint8_t> bytes = lock.bytes();
             CardObjectWalk walk(bytes);
             ObjectPlace place;
             while (walk.Next(place))
@@ -133,7 +133,7 @@ void UndoDeletion() {
             return;
         {
             HandleLock lock(card);
-            const std::span<uint8_t> bytes(lock.get(), GetHandleSize(card));
+            const std::span<uint8_t> bytes = lock.bytes();
             SetU16(bytes, kCardFlags, static_cast<uint16_t>(GetU16(bytes, kCardFlags) & ~kCardDeleted));
         }
         RestoreLinkedButtons(id);

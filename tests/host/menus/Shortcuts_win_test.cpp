@@ -147,7 +147,7 @@ void Click(HWND palette, int id) {
 Handle CardAction() {
     const Handle card = GetCurrentCardRecord();
     HandleLock lock(card);
-    const uint16_t id = lock ? GetU16({lock.get(), GetHandleSize(card)}, kCardAction1) : 0;
+    const uint16_t id = lock ? GetU16(lock.bytes(), kCardAction1) : 0;
     return id ? LoadActionResource(id) : 0;
 }
 
@@ -156,7 +156,7 @@ std::vector<uint8_t> ChunkOf(Handle action, uint16_t tag) {
     if (!action || !FindObjectChunk(action, 0, tag, &offset))
         return {};
     HandleLock lock(action);
-    const std::span<const uint8_t> all(lock.get(), GetHandleSize(action));
+    const std::span<const uint8_t> all = lock.bytes();
     const uint32_t length = GetU32(all, offset + kChunkLengthField);
     return {all.begin() + offset, all.begin() + offset + length};
 }
@@ -258,7 +258,7 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     ASSERT_FALSE(chunk.empty());
     {
         HandleLock lock(action);
-        EXPECT_EQ(GetU16(chunk, kChunkOwner), GetU16({lock.get(), GetHandleSize(action)}, kActionOwnerId));
+        EXPECT_EQ(GetU16(chunk, kChunkOwner), GetU16(lock.bytes(), kActionOwnerId));
     }
     EXPECT_EQ(GetU16(chunk, kChunkRect), 5);
     EXPECT_EQ(GetU16(chunk, kChunkRect + 6), 86);

@@ -79,7 +79,7 @@ TEST(CardHandlerState, StackWordsReadAsZeroWithoutAStack) {
     ASSERT_NE(header, 0u);
     {
         HandleLock lock(header);
-        const std::span<uint8_t> bytes(lock.get(), GetHandleSize(header));
+        const std::span<uint8_t> bytes = lock.bytes();
         SetU16(bytes, kHeaderClickActionWord, 0x1234);
         SetU16(bytes, kHeaderToolToggleWord, 1);
     }
