@@ -7,7 +7,7 @@ LayerHandle GetActiveTextField() { return GetLayerKindProcs().activeTextField();
 
 int ActiveFieldHasSelection() {
     LayerLock<FieldLayer> field(GetActiveTextField());
-    if (!field || field->common.kind != kLayerField || !IsWindow(field->window))
+    if (!field || field->common.kind != kObjectText || !IsWindow(field->window))
         return 0;
     DWORD start = 0;
     DWORD end = 0;

@@ -63,7 +63,7 @@ void ReadButtonFont(std::span<const uint8_t> record, LOGFONTA* font) {
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen)
         ReleaseDC(nullptr, screen);
-    if (const uint16_t points = GetU16(record, kButtonFontPoints))
+    if (const uint16_t points = GetU16(record, kButtonFontSize))
         font->lfHeight = -MulDiv(points, dpi, 72);
     font->lfWidth = 0;
     const uint16_t style = GetU16(record, kButtonStyle);

@@ -20,10 +20,10 @@
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/PaletteRgbTables.h"
+#include "stack/format/StackFile.h"
 
 namespace {
 
-constexpr size_t kCardMenuBarAt = 16;
 constexpr int kPaletteEntries = 256;
 constexpr int kFirstNoCollapseEntry = 10;
 constexpr int kComparedSystemEntries = 4;
@@ -42,14 +42,14 @@ int DisplayDepth() {
 // reads 0 while the bar is toggled.
 void MatchMenuBar(Handle card) {
     const CardRedrawNeighbours& n = GetCardRedrawNeighbours();
-    const bool wanted = GetHandleWord(card, kCardMenuBarAt) != 0;
+    const bool wanted = GetHandleWord(card, kCardMenuBar) != 0;
     if (n.frameHasMenuBar() == wanted)
         return;
     const Handle background = ResolvePictureRecord(card);
-    const uint16_t kept = GetHandleWord(background, kCardMenuBarAt);
-    SetHandleWord(background, kCardMenuBarAt, 0);
+    const uint16_t kept = GetHandleWord(background, kCardMenuBar);
+    SetHandleWord(background, kCardMenuBar, 0);
     n.toggleMenuBar();
-    SetHandleWord(background, kCardMenuBarAt, kept);
+    SetHandleWord(background, kCardMenuBar, kept);
 }
 
 // On an 8-bit display a picture palette that does not begin with the system's colours is
@@ -253,10 +253,6 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 
 namespace {
 
-constexpr size_t kObjectRectAt = 4;  // left, top, right, bottom (i16, host order)
-constexpr size_t kObjectFlagsAt = 22;
-constexpr uint16_t kObjectHidden = 0x20;
-
 // The object among those visible on a card, and its place among the ones not hidden.
 struct ObjectSearch {
     uint16_t kind = 0, id = 0;
@@ -269,24 +265,24 @@ void FindVisibleObject(void* context, std::span<const uint8_t> object) {
     auto* search = static_cast<ObjectSearch*>(context);
     if (!search->record.empty())
         return;
-    if (!(GetU16(object, kObjectFlagsAt) & kObjectHidden))
+    if (!(GetU16(object, kObjectFlags) & kObjectHidden))
         ++search->shown;
-    if (GetU16(object, 0) == search->kind && GetU16(object, 2) == search->id) {
+    if (GetU16(object, kObjectKind) == search->kind && GetU16(object, kObjectId) == search->id) {
         search->record.assign(object.begin(), object.end());
         search->position = search->shown;
     }
 }
 
 RECT ObjectRect(std::span<const uint8_t> object) {
-    return {GetI16(object, kObjectRectAt), GetI16(object, kObjectRectAt + 2), GetI16(object, kObjectRectAt + 4),
-            GetI16(object, kObjectRectAt + 6)};
+    return {GetI16(object, kObjectRect), GetI16(object, kObjectRect + 2), GetI16(object, kObjectRect + 4),
+            GetI16(object, kObjectRect + 6)};
 }
 
 LayerHandle NewLayerOfKind(std::span<const uint8_t> object, int position) {
-    switch (GetU16(object, 0)) {
-    case kLayerGraphic: return NewGraphicLayer(object, position);
-    case kLayerButton: return NewButtonLayer(object, position);
-    case kLayerField: return NewFieldLayer(object, position, 1);
+    switch (GetU16(object, kObjectKind)) {
+    case kObjectGraphic: return NewGraphicLayer(object, position);
+    case kObjectButton: return NewButtonLayer(object, position);
+    case kObjectText: return NewFieldLayer(object, position, 1);
     default: return nullptr;
     }
 }
@@ -363,7 +359,7 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
     area.left = std::max<LONG>(area.left, 0);
     area.top = std::max<LONG>(area.top, 0);
 
-    const bool hidden = (GetU16(search.record, kObjectFlagsAt) & kObjectHidden) != 0;
+    const bool hidden = (GetU16(search.record, kObjectFlags) & kObjectHidden) != 0;
     if (!search.record.empty() && (!hidden || (direct == 1 && ObjectGetsLayer(search.record))))
         NewLayerOfKind(search.record, std::max(search.position, 1));
     CreateClipRegion();

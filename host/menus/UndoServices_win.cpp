@@ -78,7 +78,7 @@ bool SwapObjectRect(uint16_t kind, uint16_t id, int32_t r[4]) {
     common->bounds = saved;
     if (common->region)
         DeleteObject(common->region);
-    common->region = kind == kLayerButton ? MakeButtonRegion(GetCardWindow(), reinterpret_cast<ButtonLayer*>(common))
+    common->region = kind == kObjectButton ? MakeButtonRegion(GetCardWindow(), reinterpret_cast<ButtonLayer*>(common))
                                           : CreateRectRgnIndirect(&saved);
     GlobalUnlock(layer);
     WriteRecordRect(kind, id, saved);

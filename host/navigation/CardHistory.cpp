@@ -60,7 +60,7 @@ bool SameStack(Handle entry) {
 }
 
 void RememberMarkedCard(Handle card, uint16_t id) {
-    if (!(GetHandleWord(card, kCardFlags) & kCardMarkedFlag))
+    if (!(GetHandleWord(card, kCardFlags) & kCardMarked))
         return;
     g_recentCardId = id;
     CopyFileSpec(kSlotCurrentStack, kSlotPreviousStack);

@@ -230,8 +230,7 @@ const bool g_installed = [] {
     return true;
 }();
 
-// Objects flagged 0x20 look different to the object tools: the card is built again for them.
-constexpr uint16_t kToolDependentObject = 0x20;
+// Hidden objects look different to the object tools: the card is built again for them.
 
 bool CardHasToolDependentObject() {
     Handle card = GetCurrentCardRecord();
@@ -243,7 +242,7 @@ bool CardHasToolDependentObject() {
     bool found = false;
     while (!found && NextObjectInScan(scan, &object, true))
         found = (object.kind == kObjectGraphic || object.kind == kObjectButton || object.kind == kObjectText) &&
-                (object.flags & kToolDependentObject);
+                (object.flags & kObjectHidden);
     EndObjectScan(scan);
     return found;
 }

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr uint32_t kActn = ResType("Actn");
-constexpr uint16_t kActionRecordKind = 53;
 
 }  // namespace
 
@@ -21,12 +20,12 @@ Handle NewEmptyActionRecord(uint16_t id) {
         return record;
     const std::span<uint8_t> r(lock.get(), kEmptyActionRecordBytes);
     std::fill(r.begin(), r.end(), 0);
-    SetU16(r, 0, kActionRecordKind);
-    SetU16(r, 2, id);
-    SetU32(r, 12, kEmptyActionRecordBytes);
-    SetU16(r, 24, 3);
-    SetU16(r, 62, 0);
-    SetU16(r, 76, 3);
+    SetU16(r, kObjectKind, kActionRecordKind);
+    SetU16(r, kObjectId, id);
+    SetU32(r, kObjectLength, kEmptyActionRecordBytes);
+    SetU16(r, kButtonTimerValue, 3);
+    SetU16(r, kButtonTesting, 0);
+    SetU16(r, kButtonSpeed, 3);
     return record;
 }
 

@@ -12,11 +12,6 @@
 
 namespace {
 
-constexpr uint32_t kButtonActionFlags = 20;   // bit 0x20: go to the destination
-constexpr uint32_t kButtonDestination = 16;   // the destination card id
-constexpr uint16_t kGoToDestination = 0x20;
-constexpr uint16_t kChunkOtherStack = 60;     // the destination lies in the stack this names
-
 // Answers of the alerts, by the position of their labels.
 constexpr int kLinkedCancel = 1, kLinkedYes = 3;  // 2217: Cancel, No, Yes
 constexpr int kWholeCardYes = 2;                  // 2219: No, Yes
@@ -68,8 +63,8 @@ void AppendLinkedButtons(Handle card, uint16_t cardId, std::vector<LinkedButton>
         if (place.kind != kObjectButton || (place.flags & kObjectDeletedFlag) || place.length < kButtonHeaderBytes)
             continue;
         const std::span<const uint8_t> button = record.subspan(place.offset, place.length);
-        if ((GetU16(button, kButtonActionFlags) & kGoToDestination) && GetU16(button, kButtonDestination) == cardId &&
-            !HasChunk(button, kChunkOtherStack))
+        if ((GetU16(button, kButtonActionFlags) & kActGoTo) && GetU16(button, kButtonDestination) == cardId &&
+            !HasChunk(button, kTagOtherStack))
             found.push_back({card, place.offset});
     }
 }

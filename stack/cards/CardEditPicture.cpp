@@ -23,7 +23,7 @@ struct WaitCursorScope {
 std::vector<uint8_t> PictureBlock(std::span<const uint8_t> table, std::span<const uint8_t> packed) {
     const bool pad = (packed.size() & 1) != 0;
     std::vector<uint8_t> block(kPictureBlockHeaderBytes, 0);
-    SetU16(block, kBlockWord0, 8);
+    SetU16(block, kBlockWord0, kPictureBlockWord0Value);
     SetU16(block, kBlockFormat, kPictureFormatPacked);
     SetU16(block, kBlockFlags, pad ? kPicturePadFlag : 0);
     SetU32(block, kBlockLength,

@@ -281,8 +281,8 @@ void DescribePicture(Json& j, std::span<const uint8_t> card) {
     j.Field("dataLength", data);
     if (format == kPictureFormatPacked) {
         std::span<const uint8_t> run = block.subspan(kPictureBlockHeaderBytes + table);
-        j.Field("leadCount", GetU32(run, 4));
-        j.Field("trailCount", GetU32(run, 12));
+        j.Field("leadCount", GetU32(run, kRunLeadCount));
+        j.Field("trailCount", GetU32(run, kRunTrailCount));
         j.Key("stream");
         if (data == kRunHeaderBytes)
             j.Str("none");

@@ -24,7 +24,6 @@ namespace {
 
 constexpr uint32_t kCardActionWords[kHeldActionSlots] = {kCardAction1, kCardAction2, kCardAction3};
 constexpr uint32_t kPictureBlockLengthAt = kPictureBlockOffset + kBlockLength;  // 108
-constexpr uint32_t kTextOwnerWord = 130;
 constexpr int kUnlockYes = 1;
 
 bool IsLive(Handle card) { return card && !IsCardDeleted(card); }
@@ -139,9 +138,9 @@ std::vector<ObjectPlace> Objects(Handle record) {
 void Renumber(Handle copy, uint16_t oldId, uint16_t newId) {
     SetHandleWord(copy, kCardId, newId);
     for (const ObjectPlace& place : Objects(copy))
-        if (place.kind == kObjectText && place.length >= kTextOwnerWord + 2 &&
-            GetHandleWord(copy, place.offset + kTextOwnerWord) == oldId)
-            SetHandleWord(copy, place.offset + kTextOwnerWord, newId);
+        if (place.kind == kObjectText && place.length >= kTextOwnerCard + 2 &&
+            GetHandleWord(copy, place.offset + kTextOwnerCard) == oldId)
+            SetHandleWord(copy, place.offset + kTextOwnerCard, newId);
 }
 
 // Into the list after the current card; a new stack that was never changed gives up its one
@@ -168,8 +167,8 @@ void ConvertPastedCard(Handle copy) {
     const int working = GetScreenDepth();
     uint16_t width = 0, height = 0;
     CurrentCardSize(&width, &height);
-    if ((depth < 1 || depth == display) && GetHandleWord(copy, kCardWidth) == width && GetHandleWord(copy, kCardHeight) == height &&
-        display != 16 && display != 32)
+    if ((depth < 1 || depth == display) && GetHandleWord(copy, kCardWidth) == width &&
+        GetHandleWord(copy, kCardHeight) == height && display != 16 && display != 32)
         return;
     ResizeCardObjects(copy, 1, width, height);
     {

@@ -17,12 +17,7 @@ namespace {
 constexpr uint32_t kActn = ResType("Actn"), kIcon = ResType("Icon"), kSnd = ResType("Snd "),
                    kStrk = ResType("Strk"), kNbas = ResType("NBAs"), kNbap = ResType("NBAp"),
                    kTran = ResType("Tran");
-constexpr uint32_t kButtonTransition = 18, kButtonActionFlags = 20, kButtonIconFlags = 64, kButtonIcon = 78;
-constexpr uint16_t kHasIcon = 0x10, kHasSound = 0x04, kHasNba = 0x08;
-constexpr uint16_t kSoundChunk = 83, kNbaChunk = 51;
-constexpr uint32_t kChunkResourceId = 16, kChunkSoundFlags = 24;
 constexpr uint16_t kFirstTransitionResource = 32;
-constexpr uint32_t kGraphicActionWord = 56, kTextActionWord = 102;
 
 struct ButtonRefs {
     uint16_t icon = 0;           // 0: none
@@ -38,20 +33,20 @@ ButtonRefs ReadRefs(std::span<const uint8_t> button) {
     ButtonRefs refs;
     if (button.size() < kButtonHeaderBytes)
         return refs;
-    if (GetU16(button, kButtonIconFlags) & kHasIcon)
-        refs.icon = GetU16(button, kButtonIcon);
+    if (GetU16(button, kButtonOptions) & kButtonShowIcon)
+        refs.icon = GetU16(button, kButtonIconId);
     const uint16_t flags = GetU16(button, kButtonActionFlags);
     ButtonChunkWalk walk(button);
     ObjectPlace chunk;
     while (walk.Next(chunk)) {
         if (chunk.length < kChunkHeaderBytes)
             continue;
-        if (chunk.kind == kSoundChunk && (flags & kHasSound) && !refs.soundType) {
-            refs.soundType = (GetU16(button, chunk.offset + kChunkSoundFlags) & 0x8000) ? kStrk : kSnd;
-            refs.sound = GetU16(button, chunk.offset + kChunkResourceId);
-        } else if (chunk.kind == kNbaChunk && (flags & kHasNba) && !refs.hasNba) {
+        if (chunk.kind == kTagSoundResource && (flags & kActSoundResource) && !refs.soundType) {
+            refs.soundType = (GetU16(button, chunk.offset + kChunkSoundFlags) & kSoundIsStroke) ? kStrk : kSnd;
+            refs.sound = GetU16(button, chunk.offset + kChunkValue);
+        } else if (chunk.kind == kTagNba && (flags & kActNba) && !refs.hasNba) {
             refs.hasNba = true;
-            refs.nba = GetU16(button, chunk.offset + kChunkResourceId);
+            refs.nba = GetU16(button, chunk.offset + kChunkValue);
         }
     }
     const uint16_t transition = GetU16(button, kButtonTransition);
@@ -127,11 +122,11 @@ int GatherButtonResources(Handle record, uint32_t offset, Handle* chain) {
     }
     const ButtonRefs refs = ReadRefs(bytes);
     if (refs.icon && HoldFromStack(kIcon, refs.icon, chain) != 0) {
-        ClearWordBits(record, offset + kButtonIconFlags, kHasIcon);
-        SetHandleWord(record, offset + kButtonIcon, 0);
+        ClearWordBits(record, offset + kButtonOptions, kButtonShowIcon);
+        SetHandleWord(record, offset + kButtonIconId, 0);
     }
     if (refs.soundType && HoldFromStack(refs.soundType, refs.sound, chain) != 0)
-        ClearWordBits(record, offset + kButtonActionFlags, kHasSound);
+        ClearWordBits(record, offset + kButtonActionFlags, kActSoundResource);
     if (refs.hasNba) {
         if (ResourceExists(kNbap, refs.nba)) {
             ShowCardAlert(kAlertCommercialNba);  // it travels without the module's data
@@ -199,7 +194,7 @@ void AttachClipboardActions(uint16_t kind, uint16_t id) {
     if (!c.actions[0])
         return;
     const uint16_t action = StoreActionCopy(c.actions[0], kResRequestCopyData);
-    const uint32_t word = kind == kObjectGraphic ? kGraphicActionWord : kind == kObjectText ? kTextActionWord : 0;
+    const uint32_t word = kind == kObjectGraphic ? kGraphicAction : kind == kObjectText ? kTextAction : 0;
     Handle card = 0;
     uint32_t offset = 0;
     if (!action || !word || !FindObject(kind, id, &card, &offset))

@@ -10,9 +10,6 @@
 namespace {
 
 constexpr uint32_t kActn = ResType("Actn"), kSnd = ResType("Snd ");
-constexpr uint32_t kButtonFlags20 = 20, kChunkSoundId = 16;
-constexpr uint16_t kButtonHasSound = 0x04, kSoundChunk = 83;
-constexpr uint32_t kGraphicAction = 56, kTextAction = 102;
 
 Handle g_remap = 0;  // (old id, new id) pairs of u16
 uint32_t g_remapCount = 0;
@@ -46,12 +43,13 @@ void RemapActionSound(Handle data) {
     if (!lock)
         return;
     const std::span<uint8_t> button = lock.bytes();
-    if (button.size() < kButtonHeaderBytes + kChunkHeaderBytes || !(GetU16(button, kButtonFlags20) & kButtonHasSound))
+    if (button.size() < kButtonHeaderBytes + kChunkHeaderBytes ||
+        !(GetU16(button, kButtonActionFlags) & kActSoundResource))
         return;
     ButtonChunkWalk walk(button);
     ObjectPlace first;
-    if (walk.Next(first) && first.kind == kSoundChunk && first.length >= kChunkHeaderBytes)
-        SetU16(button, first.offset + kChunkSoundId, RemapId(GetU16(button, first.offset + kChunkSoundId)));
+    if (walk.Next(first) && first.kind == kTagSoundResource && first.length >= kChunkHeaderBytes)
+        SetU16(button, first.offset + kChunkValue, RemapId(GetU16(button, first.offset + kChunkValue)));
 }
 
 // The owner object's action field takes the new id.

@@ -8,9 +8,8 @@
 
 namespace {
 
-constexpr uint32_t kButtonShape = 60;
-constexpr uint16_t kChunkRectKinds[] = {56, 89, 119};
-constexpr uint16_t kMaskChunk = 130;
+// The chunks whose rectangles lie on the card.
+constexpr uint16_t kChunkRectKinds[] = {kTagAnimation, kTagMovie, kTagVideodisc};
 
 struct Move {
     int mode;
@@ -45,7 +44,7 @@ bool MoveButtonChunks(std::span<uint8_t> button, const Move& m) {
         for (uint16_t kind : kChunkRectKinds)
             if (chunk.kind == kind)
                 MoveRect(button.subspan(chunk.offset, chunk.length), kObjectRect, m);
-        hasMask |= chunk.kind == kMaskChunk;
+        hasMask |= chunk.kind == kTagButtonMask;
     }
     return hasMask;
 }

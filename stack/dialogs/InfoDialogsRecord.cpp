@@ -73,7 +73,7 @@ uint32_t CardBackgroundBytes(std::span<const uint8_t> card) {
     constexpr uint32_t kBackgroundRecordMinimum = 98;
     if (card.size() <= kBackgroundRecordMinimum || GetU16(card, kCardKind) != kCardKindPicture)
         return 0;
-    return GetU32(card, kPictureBlockOffset + 12);
+    return GetU32(card, kPictureBlockOffset + kBlockLength);
 }
 
 bool ParseSizePreset(std::string_view text, SizePreset& preset) {

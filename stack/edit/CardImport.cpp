@@ -27,9 +27,6 @@
 namespace {
 
 constexpr uint32_t kActn = ResType("Actn"), kSnd = ResType("Snd ");
-constexpr uint32_t kGraphicAction = 56, kTextAction = 102;
-constexpr uint32_t kButtonActionFlags = 20, kChunkSoundId = 16;
-constexpr uint16_t kButtonPlaysSound = 0x04, kSoundChunk = 83;
 constexpr size_t kReportSize = 500;
 
 bool NeverFresh() { return false; }
@@ -235,17 +232,17 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
     const std::span<uint8_t> record = lock.bytes();
     CardObjectWalk walk(record);
     for (ObjectPlace place; walk.Next(place);) {
-        if (place.kind != kObjectButton || !(GetU16(record, place.offset + kButtonActionFlags) & kButtonPlaysSound))
+        if (place.kind != kObjectButton || !(GetU16(record, place.offset + kButtonActionFlags) & kActSoundResource))
             continue;
         const std::span<uint8_t> button = record.subspan(place.offset, place.length);
         ButtonChunkWalk chunks(button);
         ObjectPlace first;
-        if (!chunks.Next(first) || first.kind != kSoundChunk)
+        if (!chunks.Next(first) || first.kind != kTagSoundResource)
             continue;
-        const uint16_t old = GetU16(button, first.offset + kChunkSoundId);
+        const uint16_t old = GetU16(button, first.offset + kChunkValue);
         for (size_t i = 0; i < oldSounds.size() && i < newSounds.size(); ++i)
             if (oldSounds[i] == old) {
-                SetU16(button, first.offset + kChunkSoundId, newSounds[i]);
+                SetU16(button, first.offset + kChunkValue, newSounds[i]);
                 break;
             }
     }

@@ -29,10 +29,6 @@ namespace {
 constexpr int kJpegQuality = 50;
 constexpr uint32_t kAlertStackPreview = 2397;
 constexpr uint16_t kPreviewResourceId = 31000;
-constexpr uint32_t kGraphicColor = 24, kButtonColorA = 66, kButtonColorB = 68, kTextColor = 30;
-constexpr uint32_t kButtonStyleByte = 20;
-constexpr uint16_t kGraphicLeftAlone = 0x40;
-
 
 // MatchDibToCardPalette: a 24-bit (or 8-bit) DIB matched to the card palette by vic32.
 DibHandle MatchDibToCardPalette(Handle card, DibHandle dib) {
@@ -312,8 +308,8 @@ int EncodeCardPictureAsJpeg(Handle card) {
     const std::vector<uint8_t> tableBytes = table.get() ? HandleToBytes(table.get()) : std::vector<uint8_t>{};
     const std::vector<uint8_t> packedBytes = HandleToBytes(packed.get());
     const size_t jpegBytes = jpegData.empty() ? 0 : jpegData.size() - kJpegImageDescSize;
-    if (ChooseStoredPictureFormat(jpegBytes, packedBytes.size()) == kPictureFormatStoredJpeg)
-        return StorePictureData(card, tableBytes, jpegData, depth, kPictureFormatStoredJpeg);
+    if (ChooseStoredPictureFormat(jpegBytes, packedBytes.size()) == kPictureFormatJpeg)
+        return StorePictureData(card, tableBytes, jpegData, depth, kPictureFormatJpeg);
     return StorePictureData(card, tableBytes, packedBytes, depth, kPictureFormatPacked);
 }
 
@@ -322,7 +318,7 @@ int DecodeJpegCardPicture(Handle card, bool sizeChanged) {
     uint16_t format = 0;
     std::vector<uint8_t> data;
     JpegPictureView view;
-    if (!CopyPictureBlock(card, format, data) || format != kPictureFormatStoredJpeg ||
+    if (!CopyPictureBlock(card, format, data) || format != kPictureFormatJpeg ||
         !ReadJpegPictureData(data, view, nullptr))
         return 16;
     const uint32_t jpegLength = static_cast<uint32_t>(view.jpeg.size());
@@ -470,8 +466,8 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
         if (place.kind == kObjectGraphic && object.size() >= kGraphicHeaderBytes) {
             RemapIndex(object, kGraphicColor, from, palette);
         } else if (place.kind == kObjectButton && object.size() >= kButtonHeaderBytes) {
-            RemapIndex(object, kButtonColorA, from, palette);
-            RemapIndex(object, kButtonColorB, from, palette);
+            RemapIndex(object, kButtonNameColor, from, palette);
+            RemapIndex(object, kButtonFillColor, from, palette);
         } else if (place.kind == kObjectText && object.size() >= kTextHeaderBytes) {
             RemapIndex(object, kTextColor, from, palette);
         }
@@ -487,10 +483,10 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
         for (size_t i = 0; i <= n; ++i)
             if (!walk.Next(place))
                 return;
-        if (place.kind == kObjectGraphic && !(place.flags & kGraphicLeftAlone))
+        if (place.kind == kObjectGraphic && !(place.flags & kObjectHasPath))
             ConvertNeighbours().remapGraphicPicture(card, place.offset, palette);
-        else if (place.kind == kObjectButton && (now.size() > place.offset + kButtonStyleByte) &&
-                 (now[place.offset + kButtonStyleByte] & 0x80))
+        else if (place.kind == kObjectButton && (now.size() > place.offset + kButtonActionFlags) &&
+                 (now[place.offset + kButtonActionFlags] & kActAnimation))  // the low byte holds it
             ConvertNeighbours().remapFrameAnimColors(card, place.offset, palette);
     }
 }

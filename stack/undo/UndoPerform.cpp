@@ -113,8 +113,9 @@ void RestoreLinkedButtons(uint16_t cardId) {
             ObjectPlace place;
             while (walk.Next(place))
                 if (place.kind == kObjectButton && (place.flags & kObjectDeletedFlag) &&
-                    place.length >= kButtonHeaderBytes && (GetU16(bytes, place.offset + 20) & 0x20) &&
-                    GetU16(bytes, place.offset + 16) == cardId)
+                    place.length >= kButtonHeaderBytes &&
+                    (GetU16(bytes, place.offset + kButtonActionFlags) & kActGoTo) &&
+                    GetU16(bytes, place.offset + kButtonDestination) == cardId)
                     marked.push_back(place.offset);
         }
         for (uint32_t offset : marked)
