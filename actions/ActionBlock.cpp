@@ -53,15 +53,15 @@ bool CarryOut(PendingRequest& pending, uint16_t* id) {
 }
 
 Rect32 RectAt(std::span<const uint8_t> chunk) {
-    return {GetI16(chunk, kChunkRect), GetI16(chunk, kChunkRect + 2), GetI16(chunk, kChunkRect + 4),
-            GetI16(chunk, kChunkRect + 6)};
+    return {GetI16(chunk, kObjectRect), GetI16(chunk, kObjectRect + 2), GetI16(chunk, kObjectRect + 4),
+            GetI16(chunk, kObjectRect + 6)};
 }
 
 void PutRect(std::span<uint8_t> chunk, const Rect32& r) {
-    SetU16(chunk, kChunkRect, static_cast<uint16_t>(r.left));
-    SetU16(chunk, kChunkRect + 2, static_cast<uint16_t>(r.top));
-    SetU16(chunk, kChunkRect + 4, static_cast<uint16_t>(r.right));
-    SetU16(chunk, kChunkRect + 6, static_cast<uint16_t>(r.bottom));
+    SetU16(chunk, kObjectRect, static_cast<uint16_t>(r.left));
+    SetU16(chunk, kObjectRect + 2, static_cast<uint16_t>(r.top));
+    SetU16(chunk, kObjectRect + 4, static_cast<uint16_t>(r.right));
+    SetU16(chunk, kObjectRect + 6, static_cast<uint16_t>(r.bottom));
 }
 
 // A copy of a chunk's payload; alert 2224 when memory runs out.
@@ -77,7 +77,7 @@ std::span<const uint8_t> ChunkIf(std::span<const uint8_t> record, uint16_t flags
     uint32_t at = 0;
     if (!(flags & bit) || !FindChunk(record, tag, &at))
         return {};
-    return record.subspan(at, GetU32(record, at + kChunkLengthField));
+    return record.subspan(at, GetU32(record, at + kObjectLength));
 }
 
 // Inserts a chunk and sets fields of its header; false when it could not be written.
@@ -90,7 +90,7 @@ bool Insert(Handle record, uint32_t recordOffset, uint16_t tag, uint16_t source,
     if (!at)
         return false;
     HandleLock lock(record);
-    fill(std::span<uint8_t>(lock.get() + at, kChunkBytes));
+    fill(std::span<uint8_t>(lock.get() + at, kChunkHeaderBytes));
     return true;
 }
 void NoFields(std::span<uint8_t>) {}
@@ -124,28 +124,28 @@ bool LoadActionBlock(Handle record, uint32_t recordOffset, ActionBlock* block) {
         recordOffset <= size ? ActionRecordBytes({lock.get() + recordOffset, size - recordOffset}) : std::span<const uint8_t>{};
     if (r.empty())
         return false;
-    block->objectId = GetU16(r, kActionOwnerId);
-    block->destination = GetI16(r, kActionDestination);
-    block->transition = GetU16(r, kActionTransition);
-    block->transitionSpeed = GetU16(r, kActionSpeed);
-    block->timerValue = GetU16(r, kActionTimerValue);
-    block->effectValue = GetU16(r, kActionEffect);
-    block->timerMode = GetU16(r, kActionTimerMode);
-    block->testingChoice = GetU16(r, kActionTesting) & kTestingMask;
-    const uint16_t flags = GetU16(r, kActionFlagWord);
+    block->objectId = GetU16(r, kObjectId);
+    block->destination = GetI16(r, kButtonDestination);
+    block->transition = GetU16(r, kButtonTransition);
+    block->transitionSpeed = GetU16(r, kButtonSpeed);
+    block->timerValue = GetU16(r, kButtonTimerValue);
+    block->effectValue = GetU16(r, kButtonEffect);
+    block->timerMode = GetU16(r, kButtonTimerMode);
+    block->testingChoice = GetU16(r, kButtonTesting) & kTestingMask;
+    const uint16_t flags = GetU16(r, kButtonActionFlags);
 
     if (block->destination != 0)
         if (auto c = ChunkIf(r, flags, kActGoTo, kTagOtherStack); !c.empty())
             UnpackFileSpec(kSlotTargetStack, ChunkPayload(c));
     if (auto c = ChunkIf(r, flags, kActSoundResource, kTagSoundResource); !c.empty()) {
         block->soundId = GetU16(c, kChunkValue);
-        block->soundParameter = GetU16(c, kChunkRect);
+        block->soundParameter = GetU16(c, kChunkSoundParameter);
         block->soundFlags = GetU16(c, kChunkSoundFlags);
     }
     if (auto c = ChunkIf(r, flags, kActSoundFile, kTagSoundFile); !c.empty()) {
         block->soundIsFile = 1;
         block->soundFlags = GetU16(c, kChunkSoundFlags);
-        block->soundParameter = GetU16(c, kChunkRect);
+        block->soundParameter = GetU16(c, kChunkSoundParameter);
         UnpackFileSpec(kSlotMediaFolder2, ChunkPayload(c));
     }
     if (auto c = ChunkIf(r, flags, kActNba, kTagNba); !c.empty()) {
@@ -209,20 +209,20 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
         RemoveObjectChunk(record, recordOffset, tag, 0);
     {
         HandleLock lock(record);
-        std::span<uint8_t> r(lock.get() + recordOffset, kActionFixedBytes);
-        SetU16(r, kActionTimerMode, block.timerMode);
+        std::span<uint8_t> r(lock.get() + recordOffset, kButtonHeaderBytes);
+        SetU16(r, kButtonTimerMode, block.timerMode);
         if (block.timerMode)
-            SetU16(r, kActionTimerValue, block.timerValue);
-        SetU16(r, kActionTesting, block.testingChoice);
-        SetU16(r, kActionDestination, static_cast<uint16_t>(block.destination));
+            SetU16(r, kButtonTimerValue, block.timerValue);
+        SetU16(r, kButtonTesting, block.testingChoice);
+        SetU16(r, kButtonDestination, static_cast<uint16_t>(block.destination));
         uint16_t flags = 0;
         if (block.destination != 0) {
-            SetU16(r, kActionSpeed, block.transitionSpeed);
-            SetU16(r, kActionTransition, block.transition);
-            SetU16(r, kActionEffect, block.effectValue);
+            SetU16(r, kButtonSpeed, block.transitionSpeed);
+            SetU16(r, kButtonTransition, block.transition);
+            SetU16(r, kButtonEffect, block.effectValue);
             flags = kActGoTo;
         }
-        SetU16(r, kActionFlagWord, flags);
+        SetU16(r, kButtonActionFlags, flags);
     }
     // A slot still naming this stack or the program (as it starts) names no other stack.
     if (block.destination != 0 && SlotHoldsPath(kSlotTargetStack) && !SameFileSpecPath(kSlotTargetStack, kSlotCurrentStack) &&
@@ -244,7 +244,7 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
     }
     const auto soundFields = [&](std::span<uint8_t> c) {
         SetU16(c, kChunkSoundFlags, block.soundFlags);
-        SetU16(c, kChunkRect, block.soundParameter);
+        SetU16(c, kChunkSoundParameter, block.soundParameter);
     };
     if (block.soundIsFile) {
         Handle packed = 0;
@@ -288,7 +288,7 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
                        PutRect(c, block.movieRect);
                        SetU32(c, kChunkValue, block.movieOption);
                        SetU16(c, kChunkOptionWord, block.movieOptionWord);
-                       SetU16(c, kChunkOwner, ownerId);
+                       SetU16(c, kObjectId, ownerId);
                    });
             DisposeHandle(reference);
             g_movie.rebuildFromSlot();

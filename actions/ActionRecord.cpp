@@ -12,21 +12,17 @@
 
 namespace {
 
-// 'Hlnk' link record: text length at +6, other bytes at +4, has-actions word at +8, text from
-// +24, the action record after the text and the other bytes.
-constexpr uint32_t kLinkOtherLength = 4, kLinkTextLength = 6, kLinkHasActions = 8, kLinkText = 24;
-
 // The record inside a locked handle; empty when the offset or the length field do not fit.
-std::span<uint8_t> RecordIn(uint8_t* data, uint32_t size, uint32_t recordOffset) {
-    if (!data || recordOffset > size)
+std::span<uint8_t> RecordIn(std::span<uint8_t> data, uint32_t recordOffset) {
+    if (recordOffset > data.size())
         return {};
-    std::span<uint8_t> from(data + recordOffset, size - recordOffset);
+    std::span<uint8_t> from = data.subspan(recordOffset);
     const std::span<const uint8_t> record = ActionRecordBytes(from);
     return from.first(record.size());
 }
 
 void AddToLength(std::span<uint8_t> record, int64_t delta) {
-    SetU32(record, kActionLength, static_cast<uint32_t>(GetU32(record, kActionLength) + delta));
+    SetU32(record, kObjectLength, static_cast<uint32_t>(GetU32(record, kObjectLength) + delta));
 }
 
 void ClearSlot(int slot) { SetFileSpecFromPath(slot, ""); }
@@ -43,10 +39,10 @@ void InitChunkDesc(ChunkDesc* desc, uint16_t tag, uint16_t source, uintptr_t dat
 }
 
 std::span<const uint8_t> ActionRecordBytes(std::span<const uint8_t> from) {
-    if (from.size() < kActionFixedBytes)
+    if (from.size() < kButtonHeaderBytes)
         return {};
-    const uint32_t length = GetU32(from, kActionLength);
-    if (length < kActionFixedBytes || length > from.size())
+    const uint32_t length = GetU32(from, kObjectLength);
+    if (length < kButtonHeaderBytes || length > from.size())
         return {};
     return from.first(length);
 }
@@ -67,36 +63,36 @@ bool FindChunk(std::span<const uint8_t> record, uint16_t tag, uint32_t* chunkOff
 }
 
 std::span<const uint8_t> ChunkPayload(std::span<const uint8_t> chunk) {
-    if (chunk.size() < kChunkBytes)
+    if (chunk.size() < kChunkHeaderBytes)
         return {};
-    const uint32_t length = std::min<uint32_t>(GetU32(chunk, kChunkLengthField), static_cast<uint32_t>(chunk.size()));
-    const uint32_t pad = (GetU16(chunk, kChunkPadFlag) & kChunkPadded) ? 1 : 0;
-    if (length < kChunkBytes + pad)
+    const uint32_t length = std::min<uint32_t>(GetU32(chunk, kObjectLength), static_cast<uint32_t>(chunk.size()));
+    const uint32_t pad = (GetU16(chunk, kObjectFlags) & kObjectPadded) ? 1 : 0;
+    if (length < kChunkHeaderBytes + pad)
         return {};
-    return chunk.subspan(kChunkBytes, length - kChunkBytes - pad);
+    return chunk.subspan(kChunkHeaderBytes, length - kChunkHeaderBytes - pad);
 }
 
 bool FindObjectChunk(Handle record, uint32_t recordOffset, uint16_t tag, uint32_t* chunkOffset) {
     HandleLock lock(record);
-    return lock && FindChunk(RecordIn(lock.get(), GetHandleSize(record), recordOffset), tag, chunkOffset);
+    return lock && FindChunk(RecordIn(lock.bytes(), recordOffset), tag, chunkOffset);
 }
 
 uint32_t RemoveObjectChunk(Handle record, uint32_t recordOffset, uint16_t tag, uint16_t bit) {
     uint32_t at = 0, length = 0;
     {
         HandleLock lock(record);
-        std::span<uint8_t> r = RecordIn(lock.get(), GetHandleSize(record), recordOffset);
+        std::span<uint8_t> r = RecordIn(lock.bytes(), recordOffset);
         if (r.empty())
             return 0;
-        SetU16(r, kActionFlagWord, GetU16(r, kActionFlagWord) & static_cast<uint16_t>(~bit));
+        SetU16(r, kButtonActionFlags, GetU16(r, kButtonActionFlags) & static_cast<uint16_t>(~bit));
         if (!FindChunk(r, tag, &at))
             return 0;
-        length = GetU32(r, at + kChunkLengthField);
+        length = GetU32(r, at + kObjectLength);
     }
     if (DeleteFromHandle(record, recordOffset + at, length) != 0)
         return 0;
     HandleLock lock(record);
-    AddToLength({lock.get() + recordOffset, kActionFixedBytes}, -int64_t{length});
+    AddToLength({lock.get() + recordOffset, kButtonHeaderBytes}, -int64_t{length});
     return length;
 }
 
@@ -113,34 +109,35 @@ uint32_t InsertObjectChunk(Handle record, uint32_t recordOffset, const ChunkDesc
     case kChunkFromHandle: payload = HandleToBytes(static_cast<Handle>(desc.data)); break;
     default: break;
     }
-    std::vector<uint8_t> chunk(kChunkBytes);
-    SetU16(chunk, kChunkTag, desc.tag);
+    std::vector<uint8_t> chunk(kChunkHeaderBytes);
+    SetU16(chunk, kObjectKind, desc.tag);
     if (desc.source == kChunkInline)
         SetU16(chunk, kChunkValue, static_cast<uint16_t>(desc.data));
     chunk.insert(chunk.end(), payload.begin(), payload.end());
     if (chunk.size() & 1) {
         chunk.push_back(0);
-        SetU16(chunk, kChunkPadFlag, kChunkPadded);
+        SetU16(chunk, kObjectFlags, kObjectPadded);
     }
-    SetU32(chunk, kChunkLengthField, static_cast<uint32_t>(chunk.size()));
+    SetU32(chunk, kObjectLength, static_cast<uint32_t>(chunk.size()));
     const uint32_t size = GetHandleSize(record);
     {
         HandleLock lock(record);
-        if (RecordIn(lock.get(), size, recordOffset).empty())
+        if (RecordIn(lock.bytes(), recordOffset).empty())
             return 0;
     }
     // The growth check first, so that a failure leaves the record as it was.
-    if (SetHandleSize(record, size + static_cast<uint32_t>(payload.size()) + kActionFixedBytes) != 0 ||
+    if (SetHandleSize(record, size + static_cast<uint32_t>(payload.size()) + kButtonHeaderBytes) != 0 ||
         SetHandleSize(record, size) != 0 ||
-        InsertBytesInHandle(record, chunk.data(), recordOffset + kActionFixedBytes, static_cast<uint32_t>(chunk.size())) != 0) {
+        InsertBytesInHandle(record, chunk.data(), recordOffset + kButtonHeaderBytes,
+                            static_cast<uint32_t>(chunk.size())) != 0) {
         ShowCardAlert(kAlertNotEnoughMemory);
         return 0;
     }
     HandleLock lock(record);
     std::span<uint8_t> r(lock.get() + recordOffset, GetHandleSize(record) - recordOffset);
     AddToLength(r, static_cast<int64_t>(chunk.size()));
-    SetU16(r, kActionFlagWord, GetU16(r, kActionFlagWord) | desc.bit);
-    return recordOffset + kActionFixedBytes;
+    SetU16(r, kButtonActionFlags, GetU16(r, kButtonActionFlags) | desc.bit);
+    return recordOffset + kButtonHeaderBytes;
 }
 
 Handle CopyChunkData(std::span<const uint8_t> chunk) { return NewHandleFromBytes(ChunkPayload(chunk)); }
@@ -152,8 +149,8 @@ int ReadLaunchChunk(Handle record, uint32_t recordOffset, uint16_t* launchOption
     if (!FindObjectChunk(record, recordOffset, kTagLaunch, &at))
         return 0;
     HandleLock lock(record);
-    const std::span<const uint8_t> r = RecordIn(lock.get(), GetHandleSize(record), recordOffset);
-    const std::span<const uint8_t> chunk = r.subspan(at, GetU32(r, at + kChunkLengthField));
+    const std::span<const uint8_t> r = RecordIn(lock.bytes(), recordOffset);
+    const std::span<const uint8_t> chunk = r.subspan(at, GetU32(r, at + kObjectLength));
     const std::span<const uint8_t> payload = ChunkPayload(chunk);
     const uint32_t first = std::min<uint32_t>(GetU32(chunk, kChunkFirstLength), static_cast<uint32_t>(payload.size()));
     if (first)
@@ -222,8 +219,8 @@ bool FindActionChunkById(uint16_t id, uint16_t tag, Handle* record, uint32_t* of
     uint32_t recordOffset = 0;
     {
         HandleLock lock(link);
-        const std::span<const uint8_t> l(lock.get(), lock ? GetHandleSize(link) : 0);
-        if (l.size() < kLinkText || !GetU16(l, kLinkHasActions))
+        const std::span<const uint8_t> l = lock.bytes();
+        if (l.size() < kLinkText || !GetU16(l, kLinkHasButton))
             return false;
         recordOffset = kLinkText + GetU16(l, kLinkTextLength) + GetU16(l, kLinkOtherLength);
     }

@@ -1,7 +1,8 @@
 // Action records: where an object's, card's or stack's actions are stored, and the chunks in
-// them. A record is laid out as a button record (136-byte fixed part), then tagged chunks, newest
-// first; a button keeps its own inside its card record, everything else in an 'Actn' resource
-// (record offset 0). Every routine takes (record handle, byte offset of the record in it).
+// them. A record is laid out as a button record (its header, then tagged chunks, newest first;
+// the layout is the stack format's, stack/format/StackFile.h); a button keeps its own inside its
+// card record, everything else in an 'Actn' resource (record offset 0). Every routine takes
+// (record handle, byte offset of the record in it).
 //
 //   ActionRecord.cpp   the fixed part, the chunk walk, inserting and removing chunks
 //   ActionBlock.cpp    the 192-byte working copy of one owner's actions (ActionBlock.h)
@@ -14,71 +15,7 @@
 #include <span>
 
 #include "core/memory/Handles.h"
-
-// The fixed part (memory order).
-inline constexpr uint32_t kActionFixedBytes = 136;
-enum ActionRecordOffset : uint32_t {
-    kActionKind = 0,
-    kActionOwnerId = 2,
-    kActionRect = 4,
-    kActionLength = 12,  // 32-bit: fixed part plus chunks
-    kActionDestination = 16,
-    kActionTransition = 18,
-    kActionFlagWord = 20,
-    kActionObjectFlags = 22,
-    kActionTimerValue = 24,
-    kActionTimerMode = 26,
-    kActionTesting = 62,
-    kActionTransitionColor = 68,
-    kActionSpeed = 76,
-    kActionEffect = 82,
-};
-inline constexpr uint16_t kActionRecordKind = 53;  // a fresh 'Actn' record
-
-// A chunk: 32-byte header, then the payload padded to even length.
-inline constexpr uint32_t kChunkBytes = 32;
-enum ActionChunkOffset : uint32_t {
-    kChunkTag = 0,
-    kChunkOwner = 2,        // movie chunks: the owner's id
-    kChunkRect = 4,         // sound chunks: the sound parameter word
-    kChunkLengthField = 12, // 32-bit, header and pad byte included
-    kChunkValue = 16,       // inline value; movie: the u32 option value
-    kChunkFirstLength = 18, // launch: bytes of the first packed entry (32-bit)
-    kChunkOptionWord = 20,
-    kChunkPadFlag = 22,
-    kChunkSoundFlags = 24,  // also the videodisc flags
-};
-inline constexpr uint16_t kChunkPadded = 0x200;
-
-// Action bits of the flag word.
-enum ActionBit : uint16_t {
-    kActSoundFile = 0x0001,
-    kActSoundResource = 0x0004,
-    kActNba = 0x0008,
-    kActOtherStack = 0x0010,
-    kActGoTo = 0x0020,
-    kActUrl = 0x0040,
-    kActAnimation = 0x0080,
-    kActMovie = 0x0100,
-    kActLogo = 0x1000,
-    kActVideodisc = 0x4000,
-    kActLaunch = 0x8000,
-};
-enum ActionTag : uint16_t {
-    kTagNba = 51,
-    kTagAnimation = 56,
-    kTagLaunch = 59,
-    kTagOtherStack = 60,
-    kTagUrl = 61,
-    kTagLogo = 64,
-    kTagOldAction80 = 80,  // no longer written; dropped on save
-    kTagOldAction88 = 88,
-    kTagSoundFile = 82,
-    kTagSoundResource = 83,
-    kTagMovie = 89,
-    kTagVideodisc = 119,
-    kTagButtonMask = 130,
-};
+#include "stack/format/StackFile.h"
 
 // Destinations other than a card id.
 enum SpecialDestination : int16_t {

@@ -12,14 +12,6 @@
 
 namespace {
 
-constexpr size_t kActionFlagsAt = 20;
-constexpr uint16_t kActionAnimation = 0x80;
-constexpr uint16_t kActionMovie = 0x100;
-constexpr uint16_t kChunkAnimation = 56;
-constexpr uint16_t kChunkMovie = 89;
-constexpr uint16_t kMovieStillShown = 4;
-constexpr uint16_t kFrameShownAtStart = 2;
-constexpr uint16_t kFrameNotClipped = 64;
 constexpr uint8_t kSpriteTag[4] = {'S', 'p', 'r', 't'};
 
 bool IsSprite(std::span<const uint8_t> payload) {
@@ -36,19 +28,19 @@ void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId
         block.assign(record.begin(), record.end());
     if (block.size() < kButtonHeaderBytes)
         return;
-    const uint16_t actions = GetU16(block, kActionFlagsAt);
-    if (!(actions & (kActionAnimation | kActionMovie)))
+    const uint16_t actions = GetU16(block, kButtonActionFlags);
+    if (!(actions & (kActAnimation | kActMovie)))
         return;
     ButtonChunkWalk walk(block);
     ObjectPlace chunk;
     bool movieDone = false, animationDone = false;
     while (walk.Next(chunk)) {
         const std::span<const uint8_t> bytes = std::span<const uint8_t>(block).subspan(chunk.offset, chunk.length);
-        if (chunk.kind == kChunkMovie && (actions & kActionMovie) && !movieDone) {
+        if (chunk.kind == kTagMovie && (actions & kActMovie) && !movieDone) {
             movieDone = true;
             if (chunk.flags & kMovieStillShown)
                 DrawMovieStill(bytes, dc);
-        } else if (chunk.kind == kChunkAnimation && (actions & kActionAnimation) && !animationDone) {
+        } else if (chunk.kind == kTagAnimation && (actions & kActAnimation) && !animationDone) {
             animationDone = true;
             const std::span<const uint8_t> payload = bytes.subspan(kChunkHeaderBytes);
             if (IsSprite(payload)) {

@@ -9,7 +9,7 @@ void ShowTextFieldWindows(bool /*show*/) {}
 
 int ActiveFieldHasSelection() {
     LayerLock<FieldLayer> field(GetActiveTextField());
-    if (!field || field->common.kind != kLayerField || !IsWindow(field->window))
+    if (!field || field->common.kind != kObjectText || !IsWindow(field->window))
         return 0;
     DWORD start = 0;
     DWORD end = 0;

@@ -19,12 +19,12 @@ Handle LoadIconResource(uint16_t id) {
 uint32_t GetIconImageOffset(Handle iconData, int index) {
     HandleLock lock(iconData);
     IconImage image;
-    return lock && ReadIconImage({lock.get(), GetHandleSize(iconData)}, index, &image) ? image.offset : 0;
+    return lock && ReadIconImage(lock.bytes(), index, &image) ? image.offset : 0;
 }
 
 uint32_t GetIconSize(Handle iconData) {
     HandleLock lock(iconData);
-    return lock ? IconDataSize({lock.get(), GetHandleSize(iconData)}) : 0;
+    return lock ? IconDataSize(lock.bytes()) : 0;
 }
 
 IconSelection* GetIconSelection() { return &g_selection; }

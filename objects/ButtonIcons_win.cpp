@@ -92,13 +92,13 @@ bool DrawIconBlock(HDC dc, std::span<const uint8_t> stored, int index, int x, in
 
 bool DrawIconImage(HDC dc, Handle iconData, int index, int x, int y) {
     HandleLock lock(iconData);
-    return lock && DrawIconBlock(dc, {lock.get(), GetHandleSize(iconData)}, index, x, y);
+    return lock && DrawIconBlock(dc, lock.bytes(), index, x, y);
 }
 
 void DrawIconFootprint(HDC dc, Handle iconData, int x, int y) {
     HandleLock lock(iconData);
     IconImage image;
-    const std::span<const uint8_t> data(lock.get(), lock ? GetHandleSize(iconData) : 0);
+    const std::span<const uint8_t> data = lock.bytes();
     if (!lock || !ReadIconImage(data, 0, &image))
         return;
     DibInfo mask;
@@ -109,7 +109,7 @@ void DrawIconFootprint(HDC dc, Handle iconData, int x, int y) {
 bool DrawAnimatedCursorFrame(HDC dc, Handle cursorData, int x, int y) {
     HandleLock lock(cursorData);
     CursorResource cursor;
-    if (!lock || !ReadCursorResource({lock.get(), GetHandleSize(cursorData)}, &cursor))
+    if (!lock || !ReadCursorResource(lock.bytes(), &cursor))
         return false;
     if (cursor.kind == kCursorStill)
         return DrawIconBlock(dc, cursor.still, 0, x, y);

@@ -58,7 +58,7 @@ uint16_t LayerId(LayerHandle layer) {
 void BeginButtonPress(HWND window, LayerHandle button) {
     {
         LayerLock<ButtonLayer> lock(button);
-        if (!lock || lock->common.kind != kLayerButton || (lock->flags & kButtonDropOffOnly))
+        if (!lock || lock->common.kind != kObjectButton || (lock->flags & kButtonDropOffOnly))
             return;
     }
     g_pressed = button;

@@ -18,23 +18,9 @@
 #include "core/memory/Handles.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "objects/ButtonIcons.h"
+#include "stack/format/StackFile.h"
 
-// ---- ButtonRecord: offsets of the fixed part (memory order) ----
-enum ButtonRecordOffset : uint32_t {
-    kButtonShape = 60,
-    kButtonTesting = 62,
-    kButtonOptions = 64,
-    kButtonNameColor = 66,
-    kButtonFillColor = 68,
-    kButtonIconId = 78,
-    kButtonCursorId = 80,
-    kButtonFontNumber = 84,
-    kButtonFontPoints = 86,
-    kButtonStyle = 88,
-};
-enum ButtonOption : uint16_t { kButtonNoHilite = 4, kButtonShowName = 8, kButtonShowIcon = 16 };
-enum ButtonStyle : uint16_t { kButtonBold = 1, kButtonItalic = 2, kButtonUnderline = 4 };
-inline constexpr uint16_t kButtonDropOffOnly = 256;
+// The button record's layout is the stack format's (stack/format/StackFile.h).
 inline constexpr int kDefaultButtonShape = 1;
 
 // ---- ButtonDraw_win.cpp ----

@@ -35,7 +35,7 @@ bool FontFace(uint16_t number, char* face, size_t size) {
     HandleLock lock(table);
     if (!lock)
         return false;
-    const std::span<const uint8_t> t(lock.get(), GetHandleSize(table));
+    const std::span<const uint8_t> t = lock.bytes();
     for (size_t at = 0; at + kFontTableEntryBytes <= t.size(); at += kFontTableEntryBytes) {
         const uint16_t n = GetBE16(t, at + kFontEntryNumber);
         if (n == 0)
@@ -63,7 +63,7 @@ void ReadButtonFont(std::span<const uint8_t> record, LOGFONTA* font) {
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen)
         ReleaseDC(nullptr, screen);
-    if (const uint16_t points = GetU16(record, kButtonFontPoints))
+    if (const uint16_t points = GetU16(record, kButtonFontSize))
         font->lfHeight = -MulDiv(points, dpi, 72);
     font->lfWidth = 0;
     const uint16_t style = GetU16(record, kButtonStyle);

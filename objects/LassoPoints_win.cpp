@@ -36,7 +36,7 @@ void LassoAddPoint(int32_t x, int32_t y) {
     HandleLock lock(g_points);
     if (!lock)
         return;
-    ByteWriter out(std::span<uint8_t>(lock.get(), GetHandleSize(g_points)), size_t{kPointBytes} * g_count);
+    ByteWriter out(lock.bytes(), size_t{kPointBytes} * g_count);
     out.I32LE(x);
     out.I32LE(y);
     if (out.ok())
@@ -47,7 +47,7 @@ void LassoClampPoints() {
     HandleLock lock(g_points);
     if (!lock || g_count == 0)
         return;
-    const std::span<uint8_t> bytes(lock.get(), GetHandleSize(g_points));
+    const std::span<uint8_t> bytes = lock.bytes();
     for (int32_t i = 0; i < g_count; ++i) {
         const size_t at = size_t{kPointBytes} * i;
         SetU32(bytes, at, static_cast<uint32_t>(std::clamp(static_cast<int32_t>(GetU32(bytes, at)), 0, g_boundsWidth)));

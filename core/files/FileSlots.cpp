@@ -236,5 +236,5 @@ void UnpackFileSpec(int slot, Handle packed) {
     HandleLock lock(packed);
     if (!lock)
         return;
-    UnpackFileSpec(slot, std::span<const uint8_t>(lock.get(), GetHandleSize(packed)));
+    UnpackFileSpec(slot, lock.bytes());
 }

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/memory/ByteReader.h"
+
 namespace {
 
 // A handle's block: size word, data, end mark. `mem` may move on every resize.
@@ -334,6 +336,16 @@ int SetHandleBytes(Handle h, std::span<const uint8_t> bytes) {
         return -1;
     BlockMove(bytes.data(), BlockOf(h)->mem + 4, bytes.size());
     return 0;
+}
+
+uint16_t GetHandleWord(Handle h, uint32_t offset) {
+    HandleLock lock(h);
+    return GetU16(lock.bytes(), offset);
+}
+
+bool SetHandleWord(Handle h, uint32_t offset, uint16_t value) {
+    HandleLock lock(h);
+    return SetU16(lock.bytes(), offset, value);
 }
 
 void BlockMove(const void* source, void* destination, size_t count) {

@@ -56,6 +56,11 @@ std::vector<uint8_t> HandleToBytes(Handle h);
 Handle NewHandleFromBytes(std::span<const uint8_t> bytes);
 // The handle's data becomes the bytes (its size follows). 0, or -1 with the handle unchanged.
 int SetHandleBytes(Handle h, std::span<const uint8_t> bytes);
+// A 16-bit host-order word of a record held in a handle. Reading gives 0 when the handle cannot
+// be locked or the word does not lie whole inside its data; writing then writes nothing and
+// returns false.
+uint16_t GetHandleWord(Handle h, uint32_t offset);
+bool SetHandleWord(Handle h, uint32_t offset, uint16_t value);
 
 // Raw memory.
 void BlockMove(const void* source, void* destination, size_t count);
@@ -74,6 +79,8 @@ public:
     HandleLock(const HandleLock&) = delete;
     HandleLock& operator=(const HandleLock&) = delete;
     uint8_t* get() const { return p_; }
+    // The locked data, as long as the handle's size; empty when the lock failed.
+    std::span<uint8_t> bytes() const { return p_ ? std::span<uint8_t>(p_, GetHandleSize(h_)) : std::span<uint8_t>(); }
     explicit operator bool() const { return p_ != nullptr; }
 private:
     Handle h_;

@@ -42,7 +42,7 @@ Handle NewWriteBuffer(uint32_t size) {
         DisposeHandle(buffer);
         return 0;
     }
-    const std::span<uint8_t> block(lock.get(), GetHandleSize(buffer));
+    const std::span<uint8_t> block = lock.bytes();
     SetU32(block, kCapacityAt, GetHandleSize(buffer) - kHeaderSize);
     SetU32(block, kHeldAt, 0);
     return buffer;
@@ -52,14 +52,14 @@ void DisposeWriteBuffer(Handle* buffer) { DisposeHandleAndClear(buffer); }
 
 uint32_t WriteBufferHeld(Handle buffer) {
     HandleLock lock(buffer);
-    return lock ? GetU32({lock.get(), GetHandleSize(buffer)}, kHeldAt) : 0;
+    return lock ? GetU32(lock.bytes(), kHeldAt) : 0;
 }
 
 int WriteThroughBuffer(FileRef file, uint32_t count, const void* data, Handle buffer) {
     HandleLock lock(buffer);
     if (!lock || GetHandleSize(buffer) < kHeaderSize)
         return kFileMissing;
-    const std::span<uint8_t> block(lock.get(), GetHandleSize(buffer));
+    const std::span<uint8_t> block = lock.bytes();
     const uint32_t capacity = GetU32(block, kCapacityAt);
     if (capacity == 0 || capacity > GetHandleSize(buffer) - kHeaderSize)
         return kFileMissing;
@@ -85,7 +85,7 @@ int FlushWriteBuffer(Handle buffer, bool truncate, FileRef file, int origin, int
     HandleLock lock(buffer);
     if (!lock || GetHandleSize(buffer) < kHeaderSize || !position)
         return kFileMissing;
-    const std::span<uint8_t> block(lock.get(), GetHandleSize(buffer));
+    const std::span<uint8_t> block = lock.bytes();
     const uint32_t held = GetU32(block, kHeldAt);
     if (held == 0)
         return kFileOk;

@@ -8,22 +8,18 @@
 #include "graphics/card/CardRedrawServices.h"
 #include "graphics/card/CardUpcalls.h"
 #include "graphics/layers/LayerList.h"
+#include "stack/format/StackFile.h"
 
 namespace {
 
-// Object record fields (host order).
-constexpr size_t kKindAt = 0;
-constexpr size_t kFlagsAt = 22;
-constexpr uint16_t kHidden = 0x20;
-constexpr size_t kButtonStyleByte = 20;    // bit 1 or 4: shown in tool-palette mode 5
-constexpr size_t kFieldActivateByte = 26;  // bit 2: not made active after a redraw
-constexpr size_t kGraphicActionAt = 56;
-constexpr size_t kFieldActionAt = 102;
+// Tool-palette mode 5 shows, of the hidden buttons, those that play a sound.
 constexpr int kPaletteModeShowsMarkedButtons = 5;
+constexpr uint16_t kMarkedButtonActions = kActSoundFile | kActSoundResource;
 constexpr int kFieldWindowValue = 1;
 // The card record's three animation ('Actn') ids.
-constexpr size_t kCardAnimationAt[] = {48, 50, 52};
+constexpr uint32_t kCardAnimationAt[] = {kCardAction1, kCardAction2, kCardAction3};
 
+// The bits tested below lie in the low byte of their words.
 uint8_t ByteAt(std::span<const uint8_t> record, size_t at) { return at < record.size() ? record[at] : 0; }
 
 struct LayerBuild {
@@ -34,12 +30,12 @@ void AddLayer(void* context, std::span<const uint8_t> object) {
     auto* build = static_cast<LayerBuild*>(context);
     if (!ObjectGetsLayer(object))
         return;
-    switch (GetU16(object, kKindAt)) {
-    case kLayerGraphic: NewGraphicLayer(object, kLayerAtEnd); break;
-    case kLayerButton: NewButtonLayer(object, kLayerAtEnd); break;
-    case kLayerField:
+    switch (GetU16(object, kObjectKind)) {
+    case kObjectGraphic: NewGraphicLayer(object, kLayerAtEnd); break;
+    case kObjectButton: NewButtonLayer(object, kLayerAtEnd); break;
+    case kObjectText:
         if (LayerHandle field = NewFieldLayer(object, kLayerAtEnd, kFieldWindowValue);
-            field && !(ByteAt(object, kFieldActivateByte) & 2))
+            field && !(ByteAt(object, kTextActivation) & kTextStaysInactive))
             build->activate = field;
         break;
     default: break;
@@ -52,10 +48,10 @@ struct AnimationWalk {
 
 void DrawObjectStart(void* context, std::span<const uint8_t> object) {
     HDC dc = static_cast<AnimationWalk*>(context)->dc;
-    switch (GetU16(object, kKindAt)) {
-    case kLayerButton: DrawObjectAnimationStart(object, 0, dc); break;
-    case kLayerGraphic: DrawObjectAnimationStart({}, GetU16(object, kGraphicActionAt), dc); break;
-    case kLayerField: DrawObjectAnimationStart({}, GetU16(object, kFieldActionAt), dc); break;
+    switch (GetU16(object, kObjectKind)) {
+    case kObjectButton: DrawObjectAnimationStart(object, 0, dc); break;
+    case kObjectGraphic: DrawObjectAnimationStart({}, GetU16(object, kGraphicAction), dc); break;
+    case kObjectText: DrawObjectAnimationStart({}, GetU16(object, kTextAction), dc); break;
     default: break;
     }
 }
@@ -64,16 +60,17 @@ void DrawObjectStart(void* context, std::span<const uint8_t> object) {
 
 bool ObjectGetsLayer(std::span<const uint8_t> object) {
     const CardRedrawUpcalls& up = GetCardRedrawUpcalls();
-    const bool hidden = (GetU16(object, kFlagsAt) & kHidden) != 0;
-    switch (GetU16(object, kKindAt)) {
-    case kLayerGraphic: return !hidden || up.showHiddenObjects(kLayerGraphic);
-    case kLayerButton:
+    const bool hidden = (GetU16(object, kObjectFlags) & kObjectHidden) != 0;
+    switch (GetU16(object, kObjectKind)) {
+    case kObjectGraphic: return !hidden || up.showHiddenObjects(kLayerGraphic);
+    case kObjectButton:
         if (!hidden)
             return true;
         if (!up.showHiddenObjects(kLayerButton))
             return false;
-        return up.toolPaletteMode() != kPaletteModeShowsMarkedButtons || (ByteAt(object, kButtonStyleByte) & (1 | 4));
-    case kLayerField: return !hidden || up.showHiddenObjects(kLayerField);
+        return up.toolPaletteMode() != kPaletteModeShowsMarkedButtons ||
+               (ByteAt(object, kButtonActionFlags) & kMarkedButtonActions);
+    case kObjectText: return !hidden || up.showHiddenObjects(kLayerField);
     default: return false;
     }
 }
@@ -97,7 +94,7 @@ void DrawCardAnimationStarts(Handle card, HDC dc) {
         HandleLock lock(card);
         if (!lock)
             return;
-        const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<const uint8_t> record = lock.bytes();
         for (size_t i = 0; i < 3; ++i)
             ids[i] = GetU16(record, kCardAnimationAt[i]);
     }

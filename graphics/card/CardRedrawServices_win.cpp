@@ -25,9 +25,6 @@
 
 namespace {
 
-constexpr size_t kNoPictureBytes = 100;
-constexpr uint32_t kTableAt = kPictureBlockOffset + kPictureBlockHeaderBytes;
-
 std::vector<PaletteColor> PaletteColors(HPALETTE palette) {
     PALETTEENTRY entries[256] = {};
     const UINT count = palette ? GetPaletteEntries(palette, 0, 256, entries) : 0;
@@ -92,7 +89,8 @@ void WalkVisibleObjects(Handle card, CardObjectVisitor visit, void* context) {
 void StorePaletteInPictureResource(Handle card, HPALETTE palette) {
     const Handle holder = ResolvePictureResource(card);
     std::vector<uint8_t> record = HandleToBytes(holder);
-    if (record.size() <= kNoPictureBytes || record.size() < kTableAt || GetU16(record, kCardKind) != kCardKindPicture)
+    if (record.size() <= kMinCardRecordBytes || record.size() < kPictureTableOffset ||
+        GetU16(record, kCardKind) != kCardKindPicture)
         return;
     const uint32_t blockLength = GetU32(record, kPictureBlockOffset + kBlockLength);
     const uint32_t oldLength = GetU32(record, kPictureBlockOffset + kBlockTableSize);
@@ -102,7 +100,7 @@ void StorePaletteInPictureResource(Handle card, HPALETTE palette) {
     const std::vector<PaletteColor> colors = PaletteColors(palette);
     if (colors.empty())
         return;
-    const std::span<const uint8_t> old(record.data() + kTableAt, oldLength);
+    const std::span<const uint8_t> old(record.data() + kPictureTableOffset, oldLength);
     ColorTableSource source;
     source.workingDepth = MacColorTableCount(old) == 16 ? 4 : 8;
     source.palette = colors;
@@ -111,8 +109,8 @@ void StorePaletteInPictureResource(Handle card, HPALETTE palette) {
     const std::vector<uint8_t> table = HandleToBytes(made.get());
     if (table.empty())
         return;
-    record.erase(record.begin() + kTableAt, record.begin() + kTableAt + oldLength);
-    record.insert(record.begin() + kTableAt, table.begin(), table.end());
+    record.erase(record.begin() + kPictureTableOffset, record.begin() + kPictureTableOffset + oldLength);
+    record.insert(record.begin() + kPictureTableOffset, table.begin(), table.end());
     const uint32_t grown = static_cast<uint32_t>(table.size()) - oldLength;  // modulo 2^32 when smaller
     SetU32(record, kPictureBlockOffset + kBlockLength, blockLength + grown);
     SetU32(record, kPictureBlockOffset + kBlockTableSize, static_cast<uint32_t>(table.size()));

@@ -22,11 +22,11 @@
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/PaletteRgbTables.h"
+#include "stack/format/StackFile.h"
 #include "stack/undo/Undo.h"
 
 namespace {
 
-constexpr size_t kCardMenuBarAt = 16;
 constexpr int kPaletteEntries = 256;
 constexpr int kFirstNoCollapseEntry = 10;
 constexpr int kComparedSystemEntries = 4;
@@ -38,24 +38,17 @@ bool IsFade(int transition) { return transition == 5 || transition == 6 || trans
 
 int DisplayDepth() { return RecordedDepth(GetDisplayBitsPerPixel()); }
 
-// The menu-bar word of a record; a record that cannot be locked reads 0.
-uint16_t MenuBarFlag(Handle record) { return GetU16(HandleToBytes(record), kCardMenuBarAt); }
-void SetMenuBarFlag(Handle record, uint16_t value) {
-    if (HandleLock lock(record); lock)
-        SetU16({lock.get(), GetHandleSize(record)}, kCardMenuBarAt, value);
-}
-
 // The frame's menu bar in line with the card's menu-bar flag; the background record's own flag
 // reads 0 while the bar is toggled.
 void MatchMenuBar(Handle card) {
-    const bool wanted = MenuBarFlag(card) != 0;
+    const bool wanted = GetHandleWord(card, kCardMenuBar) != 0;
     if (FrameHasMenuBar() == wanted)
         return;
     const Handle background = ResolvePictureRecord(card);
-    const uint16_t kept = MenuBarFlag(background);
-    SetMenuBarFlag(background, 0);
+    const uint16_t kept = GetHandleWord(background, kCardMenuBar);
+    SetHandleWord(background, kCardMenuBar, 0);
     GetCardRedrawUpcalls().toggleMenuBar();
-    SetMenuBarFlag(background, kept);
+    SetHandleWord(background, kCardMenuBar, kept);
 }
 
 // On an 8-bit display a picture palette that does not begin with the system's colours is
@@ -247,10 +240,6 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 
 namespace {
 
-constexpr size_t kObjectRectAt = 4;  // left, top, right, bottom (i16, host order)
-constexpr size_t kObjectFlagsAt = 22;
-constexpr uint16_t kObjectHidden = 0x20;
-
 // The object among those visible on a card, and its place among the ones not hidden.
 struct ObjectSearch {
     uint16_t kind = 0, id = 0;
@@ -263,24 +252,24 @@ void FindVisibleObject(void* context, std::span<const uint8_t> object) {
     auto* search = static_cast<ObjectSearch*>(context);
     if (!search->record.empty())
         return;
-    if (!(GetU16(object, kObjectFlagsAt) & kObjectHidden))
+    if (!(GetU16(object, kObjectFlags) & kObjectHidden))
         ++search->shown;
-    if (GetU16(object, 0) == search->kind && GetU16(object, 2) == search->id) {
+    if (GetU16(object, kObjectKind) == search->kind && GetU16(object, kObjectId) == search->id) {
         search->record.assign(object.begin(), object.end());
         search->position = search->shown;
     }
 }
 
 RECT ObjectRect(std::span<const uint8_t> object) {
-    return {GetI16(object, kObjectRectAt), GetI16(object, kObjectRectAt + 2), GetI16(object, kObjectRectAt + 4),
-            GetI16(object, kObjectRectAt + 6)};
+    return {GetI16(object, kObjectRect), GetI16(object, kObjectRect + 2), GetI16(object, kObjectRect + 4),
+            GetI16(object, kObjectRect + 6)};
 }
 
 LayerHandle NewLayerOfKind(std::span<const uint8_t> object, int position) {
-    switch (GetU16(object, 0)) {
-    case kLayerGraphic: return NewGraphicLayer(object, position);
-    case kLayerButton: return NewButtonLayer(object, position);
-    case kLayerField: return NewFieldLayer(object, position, 1);
+    switch (GetU16(object, kObjectKind)) {
+    case kObjectGraphic: return NewGraphicLayer(object, position);
+    case kObjectButton: return NewButtonLayer(object, position);
+    case kObjectText: return NewFieldLayer(object, position, 1);
     default: return nullptr;
     }
 }
@@ -356,7 +345,7 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
     area.left = std::max<LONG>(area.left, 0);
     area.top = std::max<LONG>(area.top, 0);
 
-    const bool hidden = (GetU16(search.record, kObjectFlagsAt) & kObjectHidden) != 0;
+    const bool hidden = (GetU16(search.record, kObjectFlags) & kObjectHidden) != 0;
     if (!search.record.empty() && (!hidden || (direct == 1 && ObjectGetsLayer(search.record))))
         NewLayerOfKind(search.record, std::max(search.position, 1));
     CreateClipRegion();

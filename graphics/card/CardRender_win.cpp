@@ -15,13 +15,10 @@
 #include "graphics/card/CardRedrawServices.h"
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/layers/LayerList.h"
+#include "stack/format/StackFile.h"
 
 namespace {
 
-constexpr size_t kKindAt = 0;
-constexpr size_t kFlagsByteAt = 22;
-constexpr uint8_t kNotPrinted = 0x20;
-constexpr uint16_t kFieldTransparent = 0x80;
 constexpr int kFieldWindowValue = 1;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
@@ -52,7 +49,7 @@ void DrawFieldWindow(HDC dc, LayerHandle layer) {
             return;
         bounds = field->common.bounds;
         window = field->window;
-        transparent = (field->flags & kFieldTransparent) != 0;
+        transparent = (field->flags & kTextTransparent) != 0;
     }
     if (!window || !IsWindow(window)) {
         GetLayerKindProcs().drawField(dc, layer);
@@ -77,25 +74,26 @@ void DrawFieldWindow(HDC dc, LayerHandle layer) {
 
 void DrawObjectForPrint(void* context, std::span<const uint8_t> object) {
     HDC dc = *static_cast<HDC*>(context);
-    if (object.size() <= kFlagsByteAt || (object[kFlagsByteAt] & kNotPrinted))
+    // Hidden objects are not printed (the flag lies in the flags word's low byte).
+    if (object.size() <= kObjectFlags || (object[kObjectFlags] & kObjectHidden))
         return;
     const LayerKindProcs& kinds = GetLayerKindProcs();
-    switch (GetU16(object, kKindAt)) {
-    case kLayerGraphic:
+    switch (GetU16(object, kObjectKind)) {
+    case kObjectGraphic:
         if (LayerHandle layer = NewGraphicLayer(object, kLayerAtEnd)) {
             LayerLock<GraphicLayer> graphic(layer);
             if (graphic)
                 kinds.drawGraphic(dc, graphic.get());
         }
         break;
-    case kLayerButton:
+    case kObjectButton:
         if (LayerHandle layer = NewButtonLayer(object, kLayerAtEnd)) {
             LayerLock<ButtonLayer> button(layer);
             if (button)
                 kinds.drawButton(dc, button.get(), GetCardWindow());
         }
         break;
-    case kLayerField:
+    case kObjectText:
         if (LayerHandle layer = NewFieldLayer(object, kLayerAtEnd, kFieldWindowValue))
             DrawFieldWindow(dc, layer);
         break;

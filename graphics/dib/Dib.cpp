@@ -169,8 +169,8 @@ std::span<uint8_t> DibRowAt(std::span<uint8_t> dib, const DibLayout& layout, int
 }
 
 LockedDib::LockedDib(Handle dib, RowRule rule) : lock_(dib) {
-    if (lock_ && ReadDibLayout({lock_.get(), GetHandleSize(dib)}, layout_, rule)) {
-        bytes_ = {lock_.get(), GetHandleSize(dib)};
+    if (lock_ && ReadDibLayout(lock_.bytes(), layout_, rule)) {
+        bytes_ = lock_.bytes();
         ok_ = true;
     }
 }

@@ -87,13 +87,13 @@ bool InRegion(HRGN region, int x, int y) { return region && PtInRegion(region, x
 
 bool LayerHit(ObjectLayer* layer, int x, int y, bool mouseOverOnly) {
     switch (layer->kind) {
-    case kLayerGraphic: {
+    case kObjectGraphic: {
         if (mouseOverOnly)
             return false;
         auto* graphic = reinterpret_cast<GraphicLayer*>(layer);
         return graphic->mask ? MaskPixelSet(graphic->mask, layer->bounds, x, y) : InRegion(layer->region, x, y);
     }
-    case kLayerButton: {
+    case kObjectButton: {
         auto* button = reinterpret_cast<ButtonLayer*>(layer);
         if (mouseOverOnly && !(button->flags & kButtonNoClick))
             return false;
@@ -105,7 +105,7 @@ bool LayerHit(ObjectLayer* layer, int x, int y, bool mouseOverOnly) {
             return MaskPixelSet(button->freehandMask, layer->bounds, x, y);
         return InRegion(layer->region, x, y);
     }
-    case kLayerField: return !mouseOverOnly && InRegion(layer->region, x, y);
+    case kObjectText: return !mouseOverOnly && InRegion(layer->region, x, y);
     default: return false;
     }
 }
@@ -217,9 +217,9 @@ void DrawLayersInRect(HDC dc, const RECT& rect, LayerHandle skip, bool behindOnl
             drawing = !drawing;
         } else if (drawing && Meets(lock->bounds, rect)) {
             switch (lock->kind) {
-            case kLayerGraphic: kinds.drawGraphic(dc, reinterpret_cast<GraphicLayer*>(lock.get())); break;
-            case kLayerButton: kinds.drawButton(dc, reinterpret_cast<ButtonLayer*>(lock.get()), GetCardWindow()); break;
-            case kLayerField: kinds.drawField(dc, at); break;
+            case kObjectGraphic: kinds.drawGraphic(dc, reinterpret_cast<GraphicLayer*>(lock.get())); break;
+            case kObjectButton: kinds.drawButton(dc, reinterpret_cast<ButtonLayer*>(lock.get()), GetCardWindow()); break;
+            case kObjectText: kinds.drawField(dc, at); break;
             default: break;
             }
         }
@@ -248,10 +248,10 @@ void InvalidateLayersInRect(HWND window, const RECT& rect) {
         LayerLock<> lock(at);
         if (!lock)
             break;
-        if (lock->kind == kLayerGraphic && reinterpret_cast<GraphicLayer*>(lock.get())->mask &&
+        if (lock->kind == kObjectGraphic && reinterpret_cast<GraphicLayer*>(lock.get())->mask &&
             Meets(lock->bounds, rect))
             InvalidateRect(window, &lock->bounds, FALSE);
-        else if (lock->kind == kLayerButton)
+        else if (lock->kind == kObjectButton)
             GetLayerKindProcs().invalidateButtonContent(window, reinterpret_cast<ButtonLayer*>(lock.get()), rect);
         at = lock->next;
     }
@@ -263,7 +263,7 @@ void InvalidateSpecialButtons(HWND window) {
         LayerLock<ButtonLayer> lock(at);
         if (!lock)
             break;
-        if (lock->common.kind == kLayerButton && lock->shape >= 4 && lock->shape <= 7) {
+        if (lock->common.kind == kObjectButton && lock->shape >= 4 && lock->shape <= 7) {
             RECT r = lock->common.bounds;
             InflateRect(&r, 2, 2);
             InvalidateRect(window, &r, FALSE);
@@ -296,9 +296,9 @@ void RebuildLayerMask() {
                     break;
                 const RECT& r = lock->bounds;
                 switch (lock->kind) {
-                case kLayerGraphic: kinds.drawGraphicMask(dc.get(), reinterpret_cast<GraphicLayer*>(lock.get())); break;
-                case kLayerButton: kinds.drawButtonShape(dc.get(), reinterpret_cast<ButtonLayer*>(lock.get())); break;
-                case kLayerField: Rectangle(dc.get(), r.left, r.top, r.right, r.bottom); break;
+                case kObjectGraphic: kinds.drawGraphicMask(dc.get(), reinterpret_cast<GraphicLayer*>(lock.get())); break;
+                case kObjectButton: kinds.drawButtonShape(dc.get(), reinterpret_cast<ButtonLayer*>(lock.get())); break;
+                case kObjectText: Rectangle(dc.get(), r.left, r.top, r.right, r.bottom); break;
                 default: break;
                 }
                 at = lock->next;
@@ -361,7 +361,7 @@ void SetShowAllButtonHilites(HWND window, int state) {
         LayerLock<ButtonLayer> lock(at);
         if (!lock)
             break;
-        if (lock->common.kind == kLayerButton)
+        if (lock->common.kind == kObjectButton)
             GetLayerKindProcs().drawButtonHilite(lock.get(), dc.get());
         at = lock->common.next;
     }
@@ -378,7 +378,7 @@ bool DoDefaultButtonActions(HWND window) {
             LayerLock<ButtonLayer> lock(at);
             if (!lock)
                 break;
-            found = lock->common.kind == kLayerButton && lock->shape == 1;
+            found = lock->common.kind == kObjectButton && lock->shape == 1;
             id = lock->common.id;
             at = lock->common.next;
         }

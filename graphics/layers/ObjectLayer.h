@@ -16,21 +16,17 @@
 
 #include "core/memory/Handles.h"
 #include "graphics/pixels/ToolNumbers.h"
+#include "stack/format/StackFile.h"
 
 // A layer block: a movable, zero-filled global memory block.
 using LayerHandle = HGLOBAL;
 
-inline constexpr uint16_t kLayerGraphic = 16;
-inline constexpr uint16_t kLayerButton = 48;
-inline constexpr uint16_t kLayerField = 96;
-
 inline constexpr int kLayerAtEnd = 65535;
-inline constexpr uint16_t kButtonNoClick = 128;  // reacts to the mouse passing over it
 
 // The common part, first in every kind.
 struct ObjectLayer {
     LayerHandle next;  // 0 at the end of the list
-    uint16_t kind;
+    uint16_t kind;     // the record's: kObjectGraphic, kObjectButton or kObjectText
     uint16_t id;
     HRGN region;  // the object's shape, card-window coordinates
     RECT bounds;

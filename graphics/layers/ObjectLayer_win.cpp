@@ -150,7 +150,7 @@ LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position) {
     GraphicRecordParts parts;
     if (!g_kinds.readGraphic(record, &made, &parts))
         return nullptr;
-    made.common.kind = kLayerGraphic;
+    made.common.kind = kObjectGraphic;
     LayerHandle layer = LinkNewLayer(made, position);
     if (!layer)
         return nullptr;
@@ -176,7 +176,7 @@ LayerHandle NewButtonLayer(std::span<const uint8_t> record, int position) {
     ButtonRecordParts parts;
     if (!g_kinds.readButton(record, &made, &parts))
         return nullptr;
-    made.common.kind = kLayerButton;
+    made.common.kind = kObjectButton;
     made.name[sizeof made.name - 1] = '\0';
     LayerHandle layer = LinkNewLayer(made, position);
     if (!layer)
@@ -199,7 +199,7 @@ LayerHandle NewFieldLayer(std::span<const uint8_t> record, int position, int val
     FieldLayer made = {};
     if (!g_kinds.readField(record, &made))
         return nullptr;
-    made.common.kind = kLayerField;
+    made.common.kind = kObjectText;
     made.modified = 0;
     made.window = nullptr;
     LayerHandle layer = LinkNewLayer(made, position);
@@ -224,7 +224,7 @@ void FreeLayerResources(ObjectLayer* layer) {
         DeleteObject(layer->region);
     layer->region = nullptr;
     switch (layer->kind) {
-    case kLayerGraphic: {
+    case kObjectGraphic: {
         auto* graphic = reinterpret_cast<GraphicLayer*>(layer);
         for (HBITMAP* bitmap : {&graphic->picture, &graphic->mask, &graphic->outline}) {
             if (*bitmap)
@@ -233,7 +233,7 @@ void FreeLayerResources(ObjectLayer* layer) {
         }
         break;
     }
-    case kLayerButton: {
+    case kObjectButton: {
         auto* button = reinterpret_cast<ButtonLayer*>(layer);
         DisposeHandleAndClear(&button->icon);
         for (HBITMAP* bitmap : {&button->freehandMask, &button->freehandOutline}) {
@@ -243,7 +243,7 @@ void FreeLayerResources(ObjectLayer* layer) {
         }
         break;
     }
-    case kLayerField: g_kinds.destroyFieldWindow(reinterpret_cast<FieldLayer*>(layer)); break;
+    case kObjectText: g_kinds.destroyFieldWindow(reinterpret_cast<FieldLayer*>(layer)); break;
     default: break;
     }
 }
@@ -280,9 +280,9 @@ HCURSOR LayerCursorAt(LayerHandle layer) {
         return nullptr;
     uint16_t id = 0;
     switch (lock->kind) {
-    case kLayerGraphic: id = reinterpret_cast<GraphicLayer*>(lock.get())->cursorId; break;
-    case kLayerButton: id = reinterpret_cast<ButtonLayer*>(lock.get())->cursorId; break;
-    case kLayerField: id = reinterpret_cast<FieldLayer*>(lock.get())->cursorId; break;
+    case kObjectGraphic: id = reinterpret_cast<GraphicLayer*>(lock.get())->cursorId; break;
+    case kObjectButton: id = reinterpret_cast<ButtonLayer*>(lock.get())->cursorId; break;
+    case kObjectText: id = reinterpret_cast<FieldLayer*>(lock.get())->cursorId; break;
     default: break;
     }
     return id ? GetCursorById(id) : nullptr;

@@ -38,7 +38,7 @@ bool ReadMaskBitmap(HBITMAP bitmap, MaskBits* bits) {
     ScopedHandle dib(DibFromDeviceBitmap(bitmap, 0, GetAppPalette()));
     HandleLock lock(dib.get());
     PixelRows pixels;
-    if (!lock || !ReadPixelRows({lock.get(), GetHandleSize(dib.get())}, &pixels))
+    if (!lock || !ReadPixelRows(lock.bytes(), &pixels))
         return false;
     MaskBits read(pixels.width, pixels.height);
     // A one-bit DIB (any monochrome mask) copies whole rows when its table is black and white.

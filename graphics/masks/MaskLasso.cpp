@@ -26,7 +26,7 @@ std::vector<LassoPoint> LassoPointsIn(Handle buffer, int32_t count) {
     HandleLock lock(buffer);
     if (!lock || count <= 0)
         return points;
-    ByteReader in({lock.get(), GetHandleSize(buffer)});
+    ByteReader in(lock.bytes());
     const size_t held = std::min(static_cast<size_t>(count), in.size() / kPointBytes);
     points.reserve(held);
     for (size_t i = 0; i < held; ++i) {
@@ -66,7 +66,7 @@ void StoreLassoPoints(const std::vector<LassoPoint>& points) {
     HandleLock lock(buffer);
     if (!lock || count <= 0)
         return;
-    ByteWriter out(std::span<uint8_t>(lock.get(), GetHandleSize(buffer)), 0);
+    ByteWriter out(lock.bytes(), 0);
     const size_t n = std::min(points.size(), static_cast<size_t>(count));
     for (size_t i = 0; i < n; ++i) {
         out.I32LE(points[i].x);

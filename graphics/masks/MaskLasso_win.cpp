@@ -53,12 +53,12 @@ Scan PolygonMaskBits(HWND window, DibHandle image, const std::vector<LassoPoint>
         return Scan::Nothing;
     HandleLock imageLock(image);
     PixelRows imagePixels;
-    if (!imageLock || !ReadPixelRows({imageLock.get(), GetHandleSize(image)}, &imagePixels))
+    if (!imageLock || !ReadPixelRows(imageLock.bytes(), &imagePixels))
         return Scan::Failed;
     ScopedHandle polygon(PolygonPicture(window, imagePixels.width, imagePixels.height, points));
     HandleLock polygonLock(polygon.get());
     PixelRows polygonPixels;
-    if (!polygonLock || !ReadPixelRows({polygonLock.get(), GetHandleSize(polygon.get())}, &polygonPixels))
+    if (!polygonLock || !ReadPixelRows(polygonLock.bytes(), &polygonPixels))
         return Scan::Failed;
     return ScanPolygonMask(imagePixels, polygonPixels, lassoBounds, points[0].x, points[0].y, fillGaps, bits, found)
                ? Scan::Found

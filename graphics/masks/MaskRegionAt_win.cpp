@@ -16,7 +16,7 @@ namespace {
 class BitmapPixels {
 public:
     explicit BitmapPixels(HBITMAP bitmap) : dib_(DibFromDeviceBitmap(bitmap, 0, GetAppPalette())), lock_(dib_.get()) {
-        ok_ = lock_ && ReadPixelRows({lock_.get(), GetHandleSize(dib_.get())}, &pixels_);
+        ok_ = lock_ && ReadPixelRows(lock_.bytes(), &pixels_);
     }
     explicit operator bool() const { return ok_; }
     const PixelRows& pixels() const { return pixels_; }

@@ -15,7 +15,7 @@ Handle OwnPictureOnly(Handle card) {
     HandleLock lock(card);
     if (!lock)
         return 0;
-    const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<const uint8_t> record = lock.bytes();
     return GetU16(record, kPictureRecordKind) == kPictureRecordKindPicture ? card : 0;
 }
 

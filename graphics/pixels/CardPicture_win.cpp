@@ -47,7 +47,7 @@ HPALETTE PaletteFromPictureResource(Handle card) {
     HandleLock lock(holder);
     if (!lock)
         return nullptr;
-    return PaletteFromMacColorTable(PictureRecordColorTable({lock.get(), GetHandleSize(holder)}));
+    return PaletteFromMacColorTable(PictureRecordColorTable(lock.bytes()));
 }
 
 CardPictureUpcalls DefaultCardPictureUpcalls() {

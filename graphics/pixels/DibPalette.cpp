@@ -48,7 +48,7 @@ bool DibTableFromPictureRecord(Handle pictureRecord, DibHandle dib) {
         HandleLock lock(pictureRecord);
         if (!lock)
             return false;
-        const std::span<const uint8_t> record(lock.get(), GetHandleSize(pictureRecord));
+        const std::span<const uint8_t> record = lock.bytes();
         if (!FieldFits(record, kPictureRecordHolderId, 2) ||
             GetU16(record, kPictureRecordHolderId) == kNoPictureRecord)
             return false;
@@ -58,6 +58,6 @@ bool DibTableFromPictureRecord(Handle pictureRecord, DibHandle dib) {
     if (!lock)
         return false;
     const std::span<const uint8_t> table =
-        PictureRecordColorTable({lock.get(), GetHandleSize(holder)});
+        PictureRecordColorTable(lock.bytes());
     return DibSetColorsFromMacTable(dib, table) > 0;
 }

@@ -241,7 +241,7 @@ int PackDibAsPackedPicture(DibHandle dib, uint16_t packingType, int32_t rowBytes
     {
         HandleLock lock(pixels.get());
         if (!lock ||
-            FinishPackedPicture(picture.get(), packingType, colorTable, {lock.get(), GetHandleSize(pixels.get())},
+            FinishPackedPicture(picture.get(), packingType, colorTable, lock.bytes(),
                                 total) != 0)
             return -1;
     }

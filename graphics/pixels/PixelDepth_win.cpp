@@ -72,7 +72,7 @@ bool PictureSize(Handle picture, int& width, int& height) {
     HandleLock lock(picture);
     if (!lock)
         return false;
-    const std::span<const uint8_t> record(lock.get(), GetHandleSize(picture));
+    const std::span<const uint8_t> record = lock.bytes();
     width = GetI16(record, kPictureRecordWidth);
     height = GetI16(record, kPictureRecordHeight);
     return width > 0 && height > 0;

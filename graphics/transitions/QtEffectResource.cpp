@@ -48,7 +48,7 @@ int16_t WriteQTEffectRecord(QtEffectRecord* record, int16_t id) {
     if (request.id != static_cast<uint16_t>(record->id) && request.data) {
         HandleLock lock(request.data);
         if (lock && GetHandleSize(request.data) >= 6)
-            SetBE16({lock.get(), GetHandleSize(request.data)}, 4, request.id);
+            SetBE16(lock.bytes(), 4, request.id);
     }
     record->id = static_cast<int16_t>(request.id);
     MarkCardChanged();

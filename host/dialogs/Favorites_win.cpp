@@ -100,7 +100,7 @@ std::string RecordCardName(Handle card) {
     HandleLock lock(card);
     if (!lock)
         return {};
-    return CardNameOfRecord({lock.get(), GetHandleSize(card)});
+    return CardNameOfRecord(lock.bytes());
 }
 
 void AddCurrentCard() {

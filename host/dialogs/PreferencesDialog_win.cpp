@@ -153,7 +153,7 @@ INT_PTR EditPreferences(Handle header) {
     PreferencesDialog state;
     {
         HandleLock lock(header);
-        if (!lock || !ReadStackPreferences({lock.get(), GetHandleSize(header)}, &state.prefs))
+        if (!lock || !ReadStackPreferences(lock.bytes(), &state.prefs))
             return 0;
     }
     const INT_PTR result = ResDialogBoxParam(GetMainWindow(), PreferencesDlgProc, "PREFERENCES",
@@ -172,7 +172,7 @@ void ApplyPreferences(Handle header, const StackPreferences& prefs) {
         HandleLock lock(header);
         if (!lock)
             return;
-        const std::span<uint8_t> bytes(lock.get(), GetHandleSize(header));
+        const std::span<uint8_t> bytes = lock.bytes();
         if (!ReadStackPreferences(bytes, &before))
             return;
         WriteStackPreferences(bytes, prefs);

@@ -14,7 +14,7 @@ constexpr int kMaxTextPages = 10000;
 
 HWND FieldWindow(LayerHandle layer) {
     LayerLock<FieldLayer> field(layer);
-    return field && field->common.kind == kLayerField ? field->window : nullptr;
+    return field && field->common.kind == kObjectText ? field->window : nullptr;
 }
 
 // The field being edited, else the selected object when it is a text object.

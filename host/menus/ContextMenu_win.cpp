@@ -202,20 +202,20 @@ bool AppendObjectTitle(HMENU menu, LayerHandle selected) {
             return false;
         kind = layer->kind;
         id = layer->id;
-        if (kind == kLayerButton) {
+        if (kind == kObjectButton) {
             const auto* button = reinterpret_cast<const ButtonLayer*>(layer.get());
             name = NameFromField(std::span<const uint8_t>(&button->nameLength, sizeof button->name));
         }
     }
     switch (kind) {
-    case kLayerButton:
+    case kObjectButton:
         return AppendTitle(menu, kStringButtonTitle, kCommandObjectInfo, name) && AppendSeparator(menu) &&
                AppendString(menu, kStringIcons, kCommandIcons) && AppendFormatMenu(menu) && AppendSeparator(menu);
-    case kLayerGraphic:
+    case kObjectGraphic:
         name = RecordName(kObjectGraphic, id, kGraphicName, kGraphicNameBytes);
         return AppendTitle(menu, kStringGraphicTitle, kCommandObjectInfo, name) && AppendSeparator(menu) &&
                AppendEffectsMenu(menu) && AppendSeparator(menu);
-    case kLayerField:
+    case kObjectText:
         name = RecordName(kObjectText, id, kTextName, kTextNameBytes);
         return AppendTitle(menu, kStringTextTitle, kCommandObjectInfo, name) && AppendSeparator(menu) &&
                AppendFormatMenu(menu) && AppendSeparator(menu);

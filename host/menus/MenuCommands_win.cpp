@@ -41,7 +41,7 @@ void RecordCardMenuBar(bool shown) {
     HandleLock lock(card);
     if (!lock || GetHandleSize(card) < kCardMenuBar + 2)
         return;
-    SetU16({lock.get(), GetHandleSize(card)}, kCardMenuBar, shown ? 1 : 0);
+    SetU16(lock.bytes(), kCardMenuBar, shown ? 1 : 0);
     MarkCardChanged();
 }
 
@@ -93,13 +93,7 @@ void AddObject(HWND window, int command) {
 }
 
 // The stack's menu word (header +24): 0 when the stack keeps the menu bar.
-uint16_t StackMenuWord() {
-    Handle header = GetStackHeaderHandle();
-    HandleLock lock(header);
-    if (!header || !lock)
-        return 0;
-    return GetU16({lock.get(), GetHandleSize(header)}, kHeaderLocked);
-}
+uint16_t StackMenuWord() { return GetHandleWord(GetStackHeaderHandle(), kHeaderLocked); }
 
 POINT CursorPoint() {
     POINT point{};

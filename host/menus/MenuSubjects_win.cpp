@@ -16,7 +16,7 @@ MenuSubjects HostSubjects() {
     if (LayerHandle selected = GetSelectedObject()) {
         subjects.objectSelected = true;
         if (auto* layer = static_cast<GraphicLayer*>(GlobalLock(selected))) {
-            subjects.graphicPicture = layer->common.kind == kLayerGraphic && layer->picture;
+            subjects.graphicPicture = layer->common.kind == kObjectGraphic && layer->picture;
             GlobalUnlock(selected);
         }
     }

@@ -41,7 +41,7 @@ bool LoadCardAction(CardAction* action) {
         HandleLock lock(action->card);
         if (!lock || GetHandleSize(action->card) < kCardAction1 + 2)
             return false;
-        action->id = GetU16({lock.get(), GetHandleSize(action->card)}, kCardAction1);
+        action->id = GetU16(lock.bytes(), kCardAction1);
     }
     if (action->id == 0)
         action->id = NewUniqueObjectId();
@@ -54,9 +54,7 @@ bool StoreCardAction(CardAction* action) {
     uint16_t id = action->id;
     if (!StoreActionResource(&id, action->record))
         return false;
-    HandleLock lock(action->card);
-    if (lock)
-        SetU16({lock.get(), GetHandleSize(action->card)}, kCardAction1, id);
+    SetHandleWord(action->card, kCardAction1, id);
     MarkCardChanged();
     return true;
 }
@@ -65,9 +63,9 @@ bool StoreCardAction(CardAction* action) {
 template <class Fill>
 void FillChunk(Handle record, uint32_t offset, Fill fill) {
     HandleLock lock(record);
-    if (!lock || offset + kChunkBytes > GetHandleSize(record))
+    if (!lock || offset + kChunkHeaderBytes > GetHandleSize(record))
         return;
-    fill(std::span<uint8_t>(lock.get() + offset, kChunkBytes));
+    fill(std::span<uint8_t>(lock.get() + offset, kChunkHeaderBytes));
 }
 
 }  // namespace
@@ -89,11 +87,11 @@ bool AddMovieToCard() {
     if (offset > 0) {
         const ActionBlock* block = GetActionBlock();
         FillChunk(action.record, offset, [&](std::span<uint8_t> c) {
-            SetU16(c, kChunkOwner, action.id);
-            SetU16(c, kChunkRect + 0, static_cast<uint16_t>(block->movieRect.left));
-            SetU16(c, kChunkRect + 2, static_cast<uint16_t>(block->movieRect.top));
-            SetU16(c, kChunkRect + 4, static_cast<uint16_t>(block->movieRect.right));
-            SetU16(c, kChunkRect + 6, static_cast<uint16_t>(block->movieRect.bottom));
+            SetU16(c, kObjectId, action.id);
+            SetU16(c, kObjectRect, static_cast<uint16_t>(block->movieRect.left));
+            SetU16(c, kObjectRect + 2, static_cast<uint16_t>(block->movieRect.top));
+            SetU16(c, kObjectRect + 4, static_cast<uint16_t>(block->movieRect.right));
+            SetU16(c, kObjectRect + 6, static_cast<uint16_t>(block->movieRect.bottom));
             SetU32(c, kChunkValue, block->movieOption);
             SetU16(c, kChunkOptionWord, block->movieOptionWord);
         });
@@ -135,7 +133,7 @@ bool AddSoundToCard() {
         if (offset > 0) {
             FillChunk(action.record, offset, [&](std::span<uint8_t> c) {
                 SetU16(c, kChunkSoundFlags, choice.typeFlags);
-                SetU16(c, kChunkRect, choice.parameter);
+                SetU16(c, kChunkSoundParameter, choice.parameter);
             });
             stored = StoreCardAction(&action);
         }

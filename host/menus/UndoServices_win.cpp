@@ -46,7 +46,7 @@ void WriteRecordRect(uint16_t kind, uint16_t id, const RECT& rect) {
     HandleLock lock(card);
     if (!lock)
         return;
-    const std::span<uint8_t> bytes(lock.get(), GetHandleSize(card));
+    const std::span<uint8_t> bytes = lock.bytes();
     SetU16(bytes, offset + kObjectRect, static_cast<uint16_t>(rect.left));
     SetU16(bytes, offset + kObjectRect + 2, static_cast<uint16_t>(rect.top));
     SetU16(bytes, offset + kObjectRect + 4, static_cast<uint16_t>(rect.right));
@@ -83,7 +83,7 @@ bool SwapObjectLayerRect(uint16_t kind, uint16_t id, int32_t r[4]) {
     common->bounds = saved;
     if (common->region)
         DeleteObject(common->region);
-    common->region = kind == kLayerButton ? MakeButtonRegion(GetCardWindow(), reinterpret_cast<ButtonLayer*>(common))
+    common->region = kind == kObjectButton ? MakeButtonRegion(GetCardWindow(), reinterpret_cast<ButtonLayer*>(common))
                                           : CreateRectRgnIndirect(&saved);
     GlobalUnlock(layer);
     WriteRecordRect(kind, id, saved);

@@ -23,7 +23,7 @@ uint32_t Field(Handle entry, uint32_t offset, bool wide) {
     HandleLock lock(entry);
     if (!lock)
         return 0;
-    const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(entry));
+    const std::span<const uint8_t> bytes = lock.bytes();
     return wide ? GetU32(bytes, offset) : GetU16(bytes, offset);
 }
 
@@ -33,7 +33,7 @@ Handle SpecOf(Handle entry) { return Field(entry, kEntrySpec, true); }
 void SetNext(Handle entry, Handle next) {
     HandleLock lock(entry);
     if (lock)
-        SetU32({lock.get(), GetHandleSize(entry)}, kEntryNext, next);
+        SetU32(lock.bytes(), kEntryNext, next);
 }
 
 void FreeEntry(Handle entry) {
@@ -60,8 +60,7 @@ bool SameStack(Handle entry) {
 }
 
 void RememberMarkedCard(Handle card, uint16_t id) {
-    HandleLock lock(card);
-    if (!lock || !(GetU16({lock.get(), GetHandleSize(card)}, kCardFlags) & kCardMarkedFlag))
+    if (!(GetHandleWord(card, kCardFlags) & kCardMarked))
         return;
     g_recentCardId = id;
     CopyFileSpec(kSlotCurrentStack, kSlotPreviousStack);

@@ -16,8 +16,6 @@ inline constexpr uint32_t kStringArriveCardAction = 2030;
 inline constexpr uint32_t kStringLeaveCardAction = 2031;
 inline constexpr uint32_t kStringArriveStackAction = 2033;
 inline constexpr uint32_t kStringCardInTitle = 2521;    // " - Card "
-// A card's flag word (offset 10): bit 7 marks a card whose stack is remembered when it is left.
-inline constexpr uint16_t kCardMarkedFlag = 0x80;
 
 // The first and last live cards; 0 when the list has none.
 Handle FirstLiveCard();

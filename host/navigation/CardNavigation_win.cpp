@@ -41,11 +41,6 @@ constexpr uint32_t kTitleSize = 512;
 char g_title[kTitleSize] = {};
 bool g_numberedTitle = false;  // the last title set carried a card number
 
-uint16_t RecordWordAt(Handle record, uint32_t offset) {
-    HandleLock lock(record);
-    return lock ? GetU16({lock.get(), GetHandleSize(record)}, offset) : 0;
-}
-
 // Leaves the current card and enters another; nothing without an open stack or a target.
 void MoveToCard(Handle target, bool withHistory, int transition, int effect, int speed) {
     if (!IsStackOpen() || !target)
@@ -93,7 +88,7 @@ void LeaveCard(bool withHistory) {
     if (withHistory)
         PushCardHistory();
     NotifyStackNBAs(kNbaEventLeaveCard);
-    RunCardAction(RecordWordAt(GetCurrentCardRecord(), kCardAction2), 0, 1, kStringLeaveCardAction);
+    RunCardAction(GetHandleWord(GetCurrentCardRecord(), kCardAction2), 0, 1, kStringLeaveCardAction);
     DiscardUndoOnLeavingCard();
     ClearTimerTable();
     ReleaseAnimPlayback();
@@ -121,8 +116,8 @@ int EnterCard(int transition, int effect, int speed, bool arriveAtStack) {
     FillCardList();
     NotifyStackNBAs(kNbaEventEnterCard);
     if (arriveAtStack)
-        RunCardAction(RecordWordAt(GetStackHeaderHandle(), kHeaderStackActionA), 0, 0, kStringArriveStackAction);
-    RunCardAction(RecordWordAt(card, kCardAction1), 0, 0, kStringArriveCardAction);
+        RunCardAction(GetHandleWord(GetStackHeaderHandle(), kHeaderStackActionA), 0, 0, kStringArriveStackAction);
+    RunCardAction(GetHandleWord(card, kCardAction1), 0, 0, kStringArriveCardAction);
     const bool realized = window && RealizeAppPalette(window, GetAppPalette());
     ReloadFillPatterns();
     return realized ? 1 : 0;

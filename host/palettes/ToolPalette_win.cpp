@@ -221,8 +221,7 @@ void InvalidatePalettes() {
         InvalidateRect(g_palette.menuCopy, nullptr, FALSE);
 }
 
-// Objects flagged 0x20 look different to the object tools: the card is built again for them.
-constexpr uint16_t kToolDependentObject = 0x20;
+// Hidden objects look different to the object tools: the card is built again for them.
 
 bool CardHasToolDependentObject() {
     Handle card = GetCurrentCardRecord();
@@ -234,7 +233,7 @@ bool CardHasToolDependentObject() {
     bool found = false;
     while (!found && NextObjectInScan(scan, &object, true))
         found = (object.kind == kObjectGraphic || object.kind == kObjectButton || object.kind == kObjectText) &&
-                (object.flags & kToolDependentObject);
+                (object.flags & kObjectHidden);
     EndObjectScan(scan);
     return found;
 }

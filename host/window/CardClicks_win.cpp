@@ -45,7 +45,7 @@ uint16_t LayerKind(LayerHandle layer) {
 }
 
 void RunStackClickAction() {
-    if (const uint16_t id = StackHeaderWord(kHeaderClickActionWord))
+    if (const uint16_t id = StackHeaderWord(kHeaderStackActionB))
         RunCardAction(id, 1, 0, kStringStackClickLabel);
 }
 
@@ -57,11 +57,11 @@ LRESULT BrowseClick(HWND window, WPARAM keyState, LPARAM lParam, POINT point) {
     const LayerHandle hit = HitTestLayers(point.x, point.y, false, nullptr);
     if (hit && s.objectsShown) {
         switch (LayerKind(hit)) {
-        case kLayerButton:
+        case kObjectButton:
             BeginButtonPress(window, hit);
             handled = true;
             break;
-        case kLayerGraphic: {
+        case kObjectGraphic: {
             handled = BrowseGraphicMouseDown(window, hit, point.x, point.y) != 0;
             if (!handled) {
                 // The graphic's own action resource: the id its record gives the layer.
@@ -76,7 +76,7 @@ LRESULT BrowseClick(HWND window, WPARAM keyState, LPARAM lParam, POINT point) {
             }
             break;
         }
-        case kLayerField:
+        case kObjectText:
             PassClickToField(window, hit, keyState, lParam);
             handled = true;
             break;
@@ -84,8 +84,8 @@ LRESULT BrowseClick(HWND window, WPARAM keyState, LPARAM lParam, POINT point) {
             break;
         }
     }
-    const BrowseClickPlan plan = PlanBrowseClick(hit != nullptr, handled, CurrentCardWord(kCardClickActionWord),
-                                                 StackHeaderWord(kHeaderClickActionWord));
+    const BrowseClickPlan plan = PlanBrowseClick(hit != nullptr, handled, CurrentCardWord(kCardAction3),
+                                                 StackHeaderWord(kHeaderStackActionB));
     if (plan.runCardAction)
         s.cardClickConsumed = RunCardClickAction() != 0;
     if (plan.runStackAction)
@@ -126,7 +126,7 @@ LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
         ToolMouseDown(window, point.x, point.y, keyState);
     } else if (tool == kPaintTextTool) {
         const LayerHandle hit = HitTestLayers(point.x, point.y, false, nullptr);
-        if (hit && s.objectsShown && LayerKind(hit) == kLayerField) {
+        if (hit && s.objectsShown && LayerKind(hit) == kObjectText) {
             EndPaintText();
             SelectToolNumber(kBrowseTool);
             PassClickToField(window, hit, keyState, lParam);
@@ -161,7 +161,7 @@ LRESULT OnCardDoubleClick(HWND window, WPARAM keyState, LPARAM lParam) {
         return 0;
     const POINT point = CardPointFromLParam(window, lParam, true);
     const LayerHandle hit = HitTestLayers(point.x, point.y, false, nullptr);
-    if (hit && s.objectsShown && LayerKind(hit) == kLayerButton)
+    if (hit && s.objectsShown && LayerKind(hit) == kObjectButton)
         SendMessageA(window, WM_LBUTTONDOWN, keyState, lParam);
     return 0;
 }
@@ -185,7 +185,7 @@ int FinishPendingPlacement() {
 }
 
 int RunCardClickAction() {
-    const uint16_t id = CurrentCardWord(kCardClickActionWord);
+    const uint16_t id = CurrentCardWord(kCardAction3);
     if (!id)
         return 0;
     RunCardAction(id, 1, 0, kStringCardClickLabel);

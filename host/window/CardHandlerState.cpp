@@ -14,16 +14,6 @@ constexpr int kBrowse = 18;
 constexpr int kObjectSelect = 20;
 constexpr int kRectSelect = 13;
 
-uint16_t WordOf(Handle h, uint32_t offset) {
-    if (!h)
-        return 0;
-    HandleLock lock(h);
-    if (!lock)
-        return 0;
-    const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(h));
-    return FieldFits(bytes, offset, 2) ? GetU16(bytes, offset) : 0;
-}
-
 }  // namespace
 
 CardHandlerState& HandlerState() {
@@ -42,10 +32,10 @@ CardPoint LongToPoint(uint32_t value) {
     return {static_cast<int16_t>(value & 0xFFFF), static_cast<int16_t>(value >> 16)};
 }
 
-uint16_t StackHeaderWord(uint32_t offset) { return WordOf(GetStackHeaderHandle(), offset); }
+uint16_t StackHeaderWord(uint32_t offset) { return GetHandleWord(GetStackHeaderHandle(), offset); }
 
 uint16_t CurrentCardWord(uint32_t offset) {
-    return IsStackOpen() ? WordOf(GetCurrentCardRecord(), offset) : 0;
+    return IsStackOpen() ? GetHandleWord(GetCurrentCardRecord(), offset) : 0;
 }
 
 BrowseClickPlan PlanBrowseClick(bool layerHit, bool layerHandled, uint16_t cardAction, uint16_t stackAction) {

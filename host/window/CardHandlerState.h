@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "stack/format/StackFile.h"
+
 struct CardHandlerState {
     bool shiftLatch = false;  // normal view only; both latches = show all button hilites
     bool ctrlLatch = false;
@@ -30,11 +32,9 @@ struct CardPoint {
 // x from the signed low 16 bits, y from the high 16 bits.
 CardPoint LongToPoint(uint32_t value);
 
-// Header words of the open stack and card words of the current card (host order); 0 when no
-// stack is open, no card is current, or the record is too short.
-inline constexpr uint32_t kHeaderToolToggleWord = 24;  // Shift+Tab switches tools only while 0
-inline constexpr uint32_t kHeaderClickActionWord = 78;
-inline constexpr uint32_t kCardClickActionWord = 52;
+// Header words of the open stack and card words of the current card (host order, offsets of
+// stack/format/StackFile.h); 0 when no stack is open, no card is current, or the record is too
+// short.
 uint16_t StackHeaderWord(uint32_t offset);
 uint16_t CurrentCardWord(uint32_t offset);
 

@@ -149,7 +149,7 @@ LRESULT OnCardChar(HWND window, WPARAM character, LPARAM lParam) {
             return 0;
         }
     }
-    if (character == VK_TAB && s.shiftLatch && StackHeaderWord(kHeaderToolToggleWord) == 0 &&
+    if (character == VK_TAB && s.shiftLatch && StackHeaderWord(kHeaderLocked) == 0 &&
         !GetTrackState(nullptr, nullptr, nullptr, nullptr)) {
         if (FinishPendingPlacement())
             return 0;

@@ -10,13 +10,6 @@
 namespace {
 
 constexpr uint32_t kActn = ResType("Actn");
-constexpr uint16_t kActionRecordKind = 53;
-
-void SetRecordId(Handle record, uint16_t id) {
-    HandleLock lock(record);
-    if (lock && GetHandleSize(record) >= 4)
-        SetU16({lock.get(), GetHandleSize(record)}, 2, id);
-}
 
 }  // namespace
 
@@ -27,12 +20,12 @@ Handle NewEmptyActionRecord(uint16_t id) {
         return record;
     const std::span<uint8_t> r(lock.get(), kEmptyActionRecordBytes);
     std::fill(r.begin(), r.end(), 0);
-    SetU16(r, 0, kActionRecordKind);
-    SetU16(r, 2, id);
-    SetU32(r, 12, kEmptyActionRecordBytes);
-    SetU16(r, 24, 3);
-    SetU16(r, 62, 0);
-    SetU16(r, 76, 3);
+    SetU16(r, kObjectKind, kActionRecordKind);
+    SetU16(r, kObjectId, id);
+    SetU32(r, kObjectLength, kEmptyActionRecordBytes);
+    SetU16(r, kButtonTimerValue, 3);
+    SetU16(r, kButtonTesting, 0);
+    SetU16(r, kButtonSpeed, 3);
     return record;
 }
 
@@ -52,7 +45,7 @@ int StoreActionResource(uint16_t* id, Handle record) {
     if (!id || !IsValidHandle(record) || GetHandleSize(record) < 4)
         return 0;
     const uint16_t wanted = *id != 0 ? *id : NewUniqueObjectId();
-    SetRecordId(record, wanted);
+    SetHandleWord(record, kObjectId, wanted);
     ResRequest request{};
     request.type = kActn;
     request.id = wanted;
@@ -63,9 +56,9 @@ int StoreActionResource(uint16_t* id, Handle record) {
     // The stack may have taken another id than the one asked for: both copies name it.
     *id = request.id;
     if (request.id != wanted) {
-        SetRecordId(record, request.id);
+        SetHandleWord(record, kObjectId, request.id);
         const StackResFileCurrent current;
-        SetRecordId(GetResource(kActn, request.id), request.id);
+        SetHandleWord(GetResource(kActn, request.id), kObjectId, request.id);
     }
     return 1;
 }

@@ -6,8 +6,10 @@
 #include <cstdint>
 
 #include "core/memory/Handles.h"
+#include "stack/format/StackFile.h"
 
-inline constexpr uint32_t kEmptyActionRecordBytes = 136;
+// An empty action record is a bare button header.
+inline constexpr uint32_t kEmptyActionRecordBytes = kButtonHeaderBytes;
 
 // A new empty action record for the id: 136 zeroed bytes with its kind (53), id, length and
 // the default words set; 0 when memory runs out.

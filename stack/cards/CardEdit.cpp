@@ -12,11 +12,6 @@
 
 namespace {
 
-constexpr uint32_t kButtonActionFlags = 20;   // bit 0x20: go to the destination
-constexpr uint32_t kButtonDestination = 16;   // the destination card id
-constexpr uint16_t kGoToDestination = 0x20;
-constexpr uint16_t kChunkOtherStack = 60;     // the destination lies in the stack this names
-
 // Answers of the alerts, by the position of their labels.
 constexpr int kLinkedCancel = 1, kLinkedYes = 3;  // 2217: Cancel, No, Yes
 constexpr int kWholeCardYes = 2;                  // 2219: No, Yes
@@ -61,29 +56,26 @@ void AppendLinkedButtons(Handle card, uint16_t cardId, std::vector<LinkedButton>
     HandleLock lock(card);
     if (!lock)
         return;
-    const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<const uint8_t> record = lock.bytes();
     CardObjectWalk walk(record);
     ObjectPlace place;
     while (walk.Next(place)) {
         if (place.kind != kObjectButton || (place.flags & kObjectDeletedFlag) || place.length < kButtonHeaderBytes)
             continue;
         const std::span<const uint8_t> button = record.subspan(place.offset, place.length);
-        if ((GetU16(button, kButtonActionFlags) & kGoToDestination) && GetU16(button, kButtonDestination) == cardId &&
-            !HasChunk(button, kChunkOtherStack))
+        if ((GetU16(button, kButtonActionFlags) & kActGoTo) && GetU16(button, kButtonDestination) == cardId &&
+            !HasChunk(button, kTagOtherStack))
             found.push_back({card, place.offset});
     }
 }
 
-uint16_t CardFlagsOf(Handle card) {
-    HandleLock lock(card);
-    return lock ? GetU16({lock.get(), GetHandleSize(card)}, kCardFlags) : 0;
-}
+uint16_t CardFlagsOf(Handle card) { return GetHandleWord(card, kCardFlags); }
 
 void SetCardFlags(Handle card, uint16_t set, uint16_t clear) {
     HandleLock lock(card);
     if (!lock)
         return;
-    const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<uint8_t> record = lock.bytes();
     SetU16(record, kCardFlags, static_cast<uint16_t>((GetU16(record, kCardFlags) & ~clear) | set));
 }
 
@@ -138,7 +130,7 @@ Handle NewCard(bool blank, bool share) {
     CurrentCardSize(&width, &height);
     {
         HandleLock lock(record);
-        const std::span<uint8_t> bytes(lock.get(), GetHandleSize(record));
+        const std::span<uint8_t> bytes = lock.bytes();
         SetU16(bytes, kCardId, id);
         SetU32(bytes, kCardLength, GetHandleSize(record));
         // Only a sharing card keeps the holder's id; storing a picture clears it anyway.

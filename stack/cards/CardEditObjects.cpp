@@ -15,7 +15,7 @@ bool ObjectAt(Handle record, uint32_t offset, std::vector<uint8_t>& bytes, Objec
     HandleLock lock(record);
     if (!lock)
         return false;
-    const std::span<const uint8_t> card(lock.get(), GetHandleSize(record));
+    const std::span<const uint8_t> card = lock.bytes();
     CardObjectWalk walk(card, offset);
     if (!walk.Next(place))
         return false;
@@ -28,21 +28,10 @@ uint32_t ListStart(Handle record) {
     HandleLock lock(record);
     if (!lock)
         return kCardHeaderBytes;
-    return CardObjectWalk({lock.get(), GetHandleSize(record)}).Position();
+    return CardObjectWalk(lock.bytes()).Position();
 }
 
 uint32_t InsertionPoint(Handle record, bool toFront) { return toFront ? ListStart(record) : CardObjectsEnd(record); }
-
-uint16_t RecordWord(Handle record, uint32_t offset) {
-    HandleLock lock(record);
-    return lock ? GetU16({lock.get(), GetHandleSize(record)}, offset) : 0;
-}
-
-void SetRecordWord(Handle record, uint32_t offset, uint16_t value) {
-    HandleLock lock(record);
-    if (lock)
-        SetU16({lock.get(), GetHandleSize(record)}, offset, value);
-}
 
 // Gives a kind-3 record a copy of a picture block (kind 1), or no picture (kind 0) when the
 // block is empty; its background id becomes 0. 0, or -1 when it cannot grow.
@@ -72,7 +61,7 @@ int HandOverBackground(Handle card) {
     for (int i = 1; i <= CountCards() && !heir; ++i) {
         const Handle other = GetCardByIndex(i);
         if (other != card && !IsCardDeleted(other) && GetCardKind(other) == kCardKindShared &&
-            RecordWord(other, kCardBackgroundId) == id)
+            GetHandleWord(other, kCardBackgroundId) == id)
             heir = other;
     }
     if (!heir)
@@ -84,7 +73,7 @@ int HandOverBackground(Handle card) {
         if (objects > kCardHeaderBytes)
             block.assign(bytes.begin() + kCardHeaderBytes, bytes.begin() + objects);
     }
-    if (TakePictureBlock(heir, block, RecordWord(card, kCardDepth)) != 0 || CopyBackgroundObjects(card, heir) != 0) {
+    if (TakePictureBlock(heir, block, GetHandleWord(card, kCardDepth)) != 0 || CopyBackgroundObjects(card, heir) != 0) {
         ShowCardAlert(kAlertNotEnoughMemory);
         return 0;
     }
@@ -92,8 +81,8 @@ int HandOverBackground(Handle card) {
     for (int i = 1; i <= CountCards(); ++i) {
         const Handle other = GetCardByIndex(i);
         if (other != card && other != heir && GetCardKind(other) == kCardKindShared &&
-            RecordWord(other, kCardBackgroundId) == id)
-            SetRecordWord(other, kCardBackgroundId, heirId);
+            GetHandleWord(other, kCardBackgroundId) == id)
+            SetHandleWord(other, kCardBackgroundId, heirId);
     }
     return 1;
 }
@@ -102,12 +91,12 @@ int HandOverBackground(Handle card) {
 int TakeOwnBackground(Handle card) {
     const uint16_t holderId = GetPictureHolderId(card);
     const Handle holder = holderId != GetCardId(card) ? FindCardById(holderId) : 0;
-    const uint16_t oldBackground = RecordWord(card, kCardBackgroundId);
-    SetRecordWord(card, kCardKind, kCardKindPlain);
-    SetRecordWord(card, kCardBackgroundId, 0);
+    const uint16_t oldBackground = GetHandleWord(card, kCardBackgroundId);
+    SetHandleWord(card, kCardKind, kCardKindPlain);
+    SetHandleWord(card, kCardBackgroundId, 0);
     if (SaveBackgroundPicture(card) != 0) {
-        SetRecordWord(card, kCardKind, kCardKindShared);
-        SetRecordWord(card, kCardBackgroundId, oldBackground);
+        SetHandleWord(card, kCardKind, kCardKindShared);
+        SetHandleWord(card, kCardBackgroundId, oldBackground);
         return 0;
     }
     if (holder && CopyBackgroundObjects(holder, card) != 0)
@@ -161,7 +150,7 @@ void UpdateObjectLayer(uint16_t kind, uint16_t id, Handle card) {
         if (!holder || holder == card || !FindObjectInCard(kind, id, holder, &offset))
             return;
     }
-    const uint16_t flags = RecordWord(record, offset + kObjectFlags);
+    const uint16_t flags = GetHandleWord(record, offset + kObjectFlags);
     if (!(flags & kObjectBackground) && record != card) {
         if (MoveObjectRecord(record, offset, card, false, false) && kind == kObjectText)
             GetStackUpcalls().purgeFieldCardEntries(id, card, 1);
@@ -176,7 +165,7 @@ int CopyBackgroundObjects(Handle source, Handle target) {
         HandleLock lock(source);
         if (!lock)
             return -1;
-        const std::span<const uint8_t> record(lock.get(), GetHandleSize(source));
+        const std::span<const uint8_t> record = lock.bytes();
         CardObjectWalk walk(record);
         ObjectPlace place;
         while (walk.Next(place)) {

@@ -14,7 +14,7 @@ std::vector<ObjectPlace> ObjectPlaces(Handle record) {
     HandleLock lock(record);
     if (!lock)
         return places;
-    CardObjectWalk walk({lock.get(), GetHandleSize(record)});
+    CardObjectWalk walk(lock.bytes());
     ObjectPlace place;
     while (walk.Next(place))
         places.push_back(place);

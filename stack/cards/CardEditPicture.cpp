@@ -23,7 +23,7 @@ struct WaitCursorScope {
 std::vector<uint8_t> PictureBlock(std::span<const uint8_t> table, std::span<const uint8_t> packed) {
     const bool pad = (packed.size() & 1) != 0;
     std::vector<uint8_t> block(kPictureBlockHeaderBytes, 0);
-    SetU16(block, kBlockWord0, 8);
+    SetU16(block, kBlockWord0, kPictureBlockWord0Value);
     SetU16(block, kBlockFormat, kPictureFormatPacked);
     SetU16(block, kBlockFlags, pad ? kPicturePadFlag : 0);
     SetU32(block, kBlockLength,
@@ -119,7 +119,7 @@ int SaveBackgroundPicture(Handle card) {
     }
     HandleLock lock(card);
     if (lock) {
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardMenuBar, GetStackUpcalls().frameHasMenuBar() ? 1 : 0);
         SetU16(record, kCardDepth, depth);
     }

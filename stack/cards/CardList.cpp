@@ -14,14 +14,6 @@ namespace {
 Handle g_cardList = 0;
 int g_cardCount = 0;
 
-// A 16-bit word of a record, 0 for no record or one too short.
-uint16_t RecordWord(Handle record, uint32_t offset) {
-    HandleLock lock(record);
-    if (!lock)
-        return 0;
-    return GetU16({lock.get(), GetHandleSize(record)}, offset);
-}
-
 bool NameMatches(Handle record, const uint8_t* name) {
     HandleLock lock(record);
     if (!lock || GetHandleSize(record) < kCardName + kCardNameBytes)
@@ -35,14 +27,6 @@ bool NameMatches(Handle record, const uint8_t* name) {
             return false;
     return true;
 }
-
-// The header of the open stack, locked for one scope; empty without one.
-struct HeaderView {
-    HandleLock lock{GetStackHeaderHandle()};
-    std::span<uint8_t> bytes() const {
-        return lock ? std::span<uint8_t>(lock.get(), GetHandleSize(GetStackHeaderHandle())) : std::span<uint8_t>();
-    }
-};
 
 }  // namespace
 
@@ -73,7 +57,7 @@ Handle GetCardByIndex(int index) {
     HandleLock lock(g_cardList);
     if (!lock)
         return 0;
-    const std::span<const uint8_t> list(lock.get(), GetHandleSize(g_cardList));
+    const std::span<const uint8_t> list = lock.bytes();
     return static_cast<Handle>(GetU32(list, static_cast<size_t>(index - 1) * kCardListEntryBytes));
 }
 
@@ -128,9 +112,9 @@ Handle FindCardByName(const uint8_t* name) {
     return 0;
 }
 
-uint16_t GetCardId(Handle record) { return RecordWord(record, kCardId); }
-uint16_t GetCardKind(Handle record) { return RecordWord(record, kCardKind); }
-bool IsCardDeleted(Handle record) { return (RecordWord(record, kCardFlags) & kCardDeleted) != 0; }
+uint16_t GetCardId(Handle record) { return GetHandleWord(record, kCardId); }
+uint16_t GetCardKind(Handle record) { return GetHandleWord(record, kCardKind); }
+bool IsCardDeleted(Handle record) { return (GetHandleWord(record, kCardFlags) & kCardDeleted) != 0; }
 
 void KeepOneLiveCard() {
     for (int i = 1; i <= CountCards(); ++i)
@@ -141,7 +125,7 @@ void KeepOneLiveCard() {
     const Handle first = GetCardByIndex(1);
     HandleLock lock(first);
     if (lock && GetHandleSize(first) >= kMinCardRecordBytes) {
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(first));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardFlags, static_cast<uint16_t>(GetU16(record, kCardFlags) & ~kCardDeleted));
     }
 }
@@ -158,7 +142,7 @@ uint16_t GetPictureHolderId(Handle record) {
     for (int links = 0; GetCardKind(at) == kCardKindShared; ++links) {
         if (links >= CountCards())
             return own;
-        const Handle next = FindCardById(RecordWord(at, kCardBackgroundId));
+        const Handle next = FindCardById(GetHandleWord(at, kCardBackgroundId));
         if (!next)
             break;  // names a missing card: the chain ends here
         at = next;
@@ -171,7 +155,7 @@ Handle ResolvePictureResource(Handle record) {
         return 0;
     if (GetCardKind(record) == kCardKindPicture)
         return record;
-    return FindCardById(RecordWord(record, kCardBackgroundId));
+    return FindCardById(GetHandleWord(record, kCardBackgroundId));
 }
 
 bool HasBackgroundRecord(Handle record) {
@@ -183,7 +167,7 @@ bool HasBackgroundRecord(Handle record) {
         const int entries = CountCards();
         for (int i = 1; i <= entries; ++i) {
             const Handle card = GetCardByIndex(i);
-            if (card != record && GetCardKind(card) == kCardKindShared && RecordWord(card, kCardBackgroundId) == id)
+            if (card != record && GetCardKind(card) == kCardKindShared && GetHandleWord(card, kCardBackgroundId) == id)
                 return true;
         }
         return false;
@@ -194,7 +178,7 @@ bool HasBackgroundRecord(Handle record) {
 }
 
 uint16_t CurrentStackDepth() {
-    HeaderView header;
+    HandleLock header(GetStackHeaderHandle());
     const uint16_t depth = GetU16(header.bytes(), kHeaderDepth);
     if (depth == 0)
         return 8;
@@ -202,7 +186,7 @@ uint16_t CurrentStackDepth() {
 }
 
 void CurrentCardSize(uint16_t* width, uint16_t* height) {
-    HeaderView header;
+    HandleLock header(GetStackHeaderHandle());
     const uint16_t w = GetU16(header.bytes(), kHeaderCardWidth);
     const uint16_t h = GetU16(header.bytes(), kHeaderCardHeight);
     if (width)
@@ -219,13 +203,13 @@ uint32_t ColorTableSize() {
 void SyncCardLength(Handle record) {
     HandleLock lock(record);
     if (lock)
-        SetU32({lock.get(), GetHandleSize(record)}, kCardLength, GetHandleSize(record));
+        SetU32(lock.bytes(), kCardLength, GetHandleSize(record));
 }
 
 void DisposeCards() {
     uint16_t closingAction = 0;
     {
-        HeaderView header;
+        HandleLock header(GetStackHeaderHandle());
         closingAction = GetU16(header.bytes(), kHeaderClosingAction);
     }
     if (GetStackHeaderHandle())
@@ -244,6 +228,6 @@ void ClearTestingAnswers() {
         const Handle card = GetCardByIndex(i);
         HandleLock lock(card);
         if (lock)
-            SetU32({lock.get(), GetHandleSize(card)}, kCardTestingAnswers, 0);
+            SetU32(lock.bytes(), kCardTestingAnswers, 0);
     }
 }

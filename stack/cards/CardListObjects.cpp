@@ -60,7 +60,7 @@ uint32_t CardObjectsEnd(Handle record) {
     HandleLock lock(record);
     if (!lock)
         return kCardHeaderBytes;
-    CardObjectWalk walk({lock.get(), GetHandleSize(record)});
+    CardObjectWalk walk(lock.bytes());
     ObjectPlace place;
     while (walk.Next(place)) {
     }
@@ -71,7 +71,7 @@ bool FindObjectInCard(uint16_t kind, uint16_t id, Handle record, uint32_t* offse
     HandleLock lock(record);
     if (!lock)
         return false;
-    CardObjectWalk walk({lock.get(), GetHandleSize(record)});
+    CardObjectWalk walk(lock.bytes());
     ObjectPlace place;
     while (walk.Next(place)) {
         if (place.kind == kind && (place.id == id || place.id == 0)) {
@@ -116,7 +116,7 @@ int GetObjectIndex(Handle record, uint16_t kind, uint16_t id) {
     HandleLock lock(record);
     if (!lock)
         return 0;
-    CardObjectWalk walk({lock.get(), GetHandleSize(record)});
+    CardObjectWalk walk(lock.bytes());
     ObjectPlace place;
     int index = 0;
     while (walk.Next(place)) {
@@ -136,7 +136,7 @@ bool PlaceAt(Handle record, uint32_t offset, ObjectPlace& place) {
     HandleLock lock(record);
     if (!lock)
         return false;
-    CardObjectWalk walk({lock.get(), GetHandleSize(record)}, offset);
+    CardObjectWalk walk(lock.bytes(), offset);
     return walk.Next(place);
 }
 
@@ -175,6 +175,6 @@ void SetObjectFlags(Handle record, uint32_t offset, uint16_t set, uint16_t clear
     HandleLock lock(record);
     if (!lock)
         return;
-    const std::span<uint8_t> card(lock.get(), GetHandleSize(record));
+    const std::span<uint8_t> card = lock.bytes();
     SetU16(card, offset + kObjectFlags, static_cast<uint16_t>((place.flags & ~clear) | set));
 }

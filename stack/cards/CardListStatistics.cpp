@@ -29,7 +29,7 @@ CardTally TallyCard(Handle card) {
     HandleLock lock(card);
     if (!lock)
         return tally;
-    const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<const uint8_t> record = lock.bytes();
     tally.liveBytes = static_cast<uint32_t>(record.size());
     if (GetU16(record, kCardKind) == kCardKindPicture)
         tally.pictureBytes = CardObjectsOffsetIn(record) - kCardHeaderBytes;
@@ -54,11 +54,9 @@ bool HasLiveSharer(Handle holder) {
     const uint16_t id = GetCardId(holder);
     for (int i = 1; i <= CountCards(); ++i) {
         const Handle card = GetCardByIndex(i);
-        if (card != holder && !IsCardDeleted(card) && GetCardKind(card) == kCardKindShared) {
-            HandleLock lock(card);
-            if (lock && GetU16({lock.get(), GetHandleSize(card)}, kCardBackgroundId) == id)
-                return true;
-        }
+        if (card != holder && !IsCardDeleted(card) && GetCardKind(card) == kCardKindShared &&
+            GetHandleWord(card, kCardBackgroundId) == id)
+            return true;
     }
     return false;
 }

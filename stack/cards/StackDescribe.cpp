@@ -281,8 +281,8 @@ void DescribePicture(Json& j, std::span<const uint8_t> card) {
     j.Field("dataLength", data);
     if (format == kPictureFormatPacked) {
         std::span<const uint8_t> run = block.subspan(kPictureBlockHeaderBytes + table);
-        j.Field("leadCount", GetU32(run, 4));
-        j.Field("trailCount", GetU32(run, 12));
+        j.Field("leadCount", GetU32(run, kRunLeadCount));
+        j.Field("trailCount", GetU32(run, kRunTrailCount));
         j.Key("stream");
         if (data == kRunHeaderBytes)
             j.Str("none");
@@ -387,7 +387,7 @@ std::string DescribeStackJson(std::span<const uint8_t> file, const StackReadResu
     j.Open('[');
     for (size_t i = 0; i < contents.cards.size(); ++i) {
         HandleLock lock(contents.cards[i]);
-        std::span<const uint8_t> card(lock.get(), GetHandleSize(contents.cards[i]));
+        std::span<const uint8_t> card = lock.bytes();
         const uint32_t offset = contents.cardOffsets[i];
         DescribeCard(j, i + 1, offset, contents.cardLengths[i], card);
     }

@@ -23,18 +23,7 @@ namespace {
 
 constexpr uint32_t kCardActionWords[kHeldActionSlots] = {kCardAction1, kCardAction2, kCardAction3};
 constexpr uint32_t kPictureBlockLengthAt = kPictureBlockOffset + kBlockLength;  // 108
-constexpr uint32_t kTextOwnerWord = 130;
 constexpr int kUnlockYes = 1;
-
-uint16_t Word(Handle record, uint32_t offset) {
-    HandleLock lock(record);
-    return lock ? GetU16({lock.get(), GetHandleSize(record)}, offset) : 0;
-}
-void SetWord(Handle record, uint32_t offset, uint16_t value) {
-    HandleLock lock(record);
-    if (lock)
-        SetU16({lock.get(), GetHandleSize(record)}, offset, value);
-}
 
 bool IsLive(Handle card) { return card && !IsCardDeleted(card); }
 
@@ -43,7 +32,7 @@ uint32_t PictureBlockLength(Handle record) {
     HandleLock lock(record);
     if (!lock)
         return 0;
-    const std::span<const uint8_t> r(lock.get(), GetHandleSize(record));
+    const std::span<const uint8_t> r = lock.bytes();
     if (r.size() < kPictureBlockLengthAt + 4)
         return 0;
     const uint32_t length = GetU32(r, kPictureBlockLengthAt);
@@ -58,7 +47,7 @@ std::vector<uint8_t> BackgroundObjects(Handle record) {
     HandleLock lock(record);
     if (!lock)
         return out;
-    const std::span<const uint8_t> r(lock.get(), GetHandleSize(record));
+    const std::span<const uint8_t> r = lock.bytes();
     CardObjectWalk walk(r);
     ObjectPlace place;
     while (walk.Next(place))
@@ -90,13 +79,13 @@ bool AddHolderPicture(Handle copy, Handle holder) {
 void CutSharedParts(Handle copy) {
     if (const uint32_t length = PictureBlockLength(copy))
         DeleteFromHandle(copy, kPictureBlockOffset, length);
-    SetWord(copy, kCardKind, kCardKindShared);
+    SetHandleWord(copy, kCardKind, kCardKindShared);
     SyncCardLength(copy);
     for (;;) {
         uint32_t at = 0;
         {
             HandleLock lock(copy);
-            const std::span<const uint8_t> r(lock.get(), GetHandleSize(copy));
+            const std::span<const uint8_t> r = lock.bytes();
             CardObjectWalk walk(r);
             ObjectPlace place;
             while (walk.Next(place))
@@ -114,7 +103,7 @@ void CutSharedParts(Handle copy) {
 bool IsNamedByLiveSharer(uint16_t id) {
     for (int i = 1; i <= CountCards(); ++i) {
         const Handle card = GetCardByIndex(i);
-        if (IsLive(card) && GetCardKind(card) == kCardKindShared && Word(card, kCardBackgroundId) == id)
+        if (IsLive(card) && GetCardKind(card) == kCardKindShared && GetHandleWord(card, kCardBackgroundId) == id)
             return true;
     }
     return false;
@@ -123,12 +112,12 @@ bool IsNamedByLiveSharer(uint16_t id) {
 // A new card id from the header's counter that no card in the list uses, deleted or not.
 uint16_t TakeFreshCardId() {
     const Handle header = GetStackHeaderHandle();
-    uint16_t id = Word(header, kHeaderNextCardId);
+    uint16_t id = GetHandleWord(header, kHeaderNextCardId);
     for (uint32_t tries = 0; tries <= 0xFFFF && (id == 0 || FindCardById(id)); ++tries)
         id = static_cast<uint16_t>(id + 1);
     if (id == 0 || FindCardById(id))
         return 0;
-    SetWord(header, kHeaderNextCardId, static_cast<uint16_t>(id == 0xFFFF ? 1 : id + 1));
+    SetHandleWord(header, kHeaderNextCardId, static_cast<uint16_t>(id == 0xFFFF ? 1 : id + 1));
     return id;
 }
 
@@ -138,7 +127,7 @@ std::vector<ObjectPlace> Objects(Handle record) {
     HandleLock lock(record);
     if (!lock)
         return out;
-    CardObjectWalk walk({lock.get(), GetHandleSize(record)});
+    CardObjectWalk walk(lock.bytes());
     ObjectPlace place;
     while (walk.Next(place))
         out.push_back(place);
@@ -146,11 +135,11 @@ std::vector<ObjectPlace> Objects(Handle record) {
 }
 
 void Renumber(Handle copy, uint16_t oldId, uint16_t newId) {
-    SetWord(copy, kCardId, newId);
+    SetHandleWord(copy, kCardId, newId);
     for (const ObjectPlace& place : Objects(copy))
-        if (place.kind == kObjectText && place.length >= kTextOwnerWord + 2 &&
-            Word(copy, place.offset + kTextOwnerWord) == oldId)
-            SetWord(copy, place.offset + kTextOwnerWord, newId);
+        if (place.kind == kObjectText && place.length >= kTextOwnerCard + 2 &&
+            GetHandleWord(copy, place.offset + kTextOwnerCard) == oldId)
+            SetHandleWord(copy, place.offset + kTextOwnerCard, newId);
 }
 
 // Into the list after the current card; a new stack that was never changed gives up its one
@@ -172,13 +161,13 @@ bool InsertPastedCard(Handle copy) {
 
 // The card's pictures brought to this stack's depth and card size.
 void ConvertPastedCard(Handle copy) {
-    const int depth = static_cast<int16_t>(Word(copy, kCardDepth));
+    const int depth = static_cast<int16_t>(GetHandleWord(copy, kCardDepth));
     const int display = DisplayDepthForStack();
     const int working = GetScreenDepth();
     uint16_t width = 0, height = 0;
     CurrentCardSize(&width, &height);
-    if ((depth < 1 || depth == display) && Word(copy, kCardWidth) == width && Word(copy, kCardHeight) == height &&
-        display != 16 && display != 32)
+    if ((depth < 1 || depth == display) && GetHandleWord(copy, kCardWidth) == width &&
+        GetHandleWord(copy, kCardHeight) == height && display != 16 && display != 32)
         return;
     ResizeCardObjects(copy, 1, width, height);
     {
@@ -191,8 +180,8 @@ void ConvertPastedCard(Handle copy) {
         ConversionRun switches(run);
         GetStackUpcalls().convertCardPicture(copy, depth, working, width, height);
     }
-    SetWord(copy, kCardWidth, width);
-    SetWord(copy, kCardHeight, height);
+    SetHandleWord(copy, kCardWidth, width);
+    SetHandleWord(copy, kCardHeight, height);
     const StackUpcalls& n = GetStackUpcalls();
     n.convertCardGraphicsDepth(copy, working);
     ConversionSwitches order;
@@ -262,7 +251,7 @@ void CopyCardToClipboard() {
             !GatherButtonResources(copy, place.offset, &c.held))
             return;  // the clipboard was cleared
     for (int slot = 0; slot < kHeldActionSlots; ++slot) {
-        const uint16_t action = Word(card, kCardActionWords[slot]);
+        const uint16_t action = GetHandleWord(card, kCardActionWords[slot]);
         if (!action)
             continue;
         c.actions[slot] = DuplicateResource(ResType("Actn"), action);
@@ -280,10 +269,10 @@ void CutCard() {
     const Handle card = GetCurrentCardRecord();
     if (!card)
         return;
-    if (Word(card, kCardFlags) & kCardLockedFlag) {
+    if (GetHandleWord(card, kCardFlags) & kCardLockedFlag) {
         if (ShowCardAlert(kAlertCardLocked) != kUnlockYes)
             return;
-        SetWord(card, kCardFlags, static_cast<uint16_t>(Word(card, kCardFlags) & ~kCardLockedFlag));
+        SetHandleWord(card, kCardFlags, static_cast<uint16_t>(GetHandleWord(card, kCardFlags) & ~kCardLockedFlag));
     }
     CopyCardToClipboard();
     if (Clip().kind == kClipCard)
@@ -304,20 +293,20 @@ int PasteCard() {
 
     // A card marked deleted (a cut card) counts as absent: the copy keeps its own picture.
     const uint16_t kind = GetCardKind(copy);
-    const uint16_t holderId = Word(copy, kCardBackgroundId);
+    const uint16_t holderId = GetHandleWord(copy, kCardBackgroundId);
     if (c.cardFromThisStack && kind == kCardKindShared && IsLive(FindCardById(holderId))) {
         CutSharedParts(copy);
         ClearUndo();
     } else if (kind == kCardKindShared) {
-        SetWord(copy, kCardKind, kCardKindPicture);
-        SetWord(copy, kCardBackgroundId, 0);
+        SetHandleWord(copy, kCardKind, kCardKindPicture);
+        SetHandleWord(copy, kCardBackgroundId, 0);
         for (const ObjectPlace& place : Objects(copy))
             if (place.kind == kObjectText)
                 GetStackUpcalls().purgeFieldCardEntries(place.id, copy, 0);
     } else if (c.cardFromThisStack && kind == kCardKindPicture && IsLive(FindCardById(oldId)) &&
                IsNamedByLiveSharer(oldId)) {
         CutSharedParts(copy);
-        SetWord(copy, kCardBackgroundId, oldId);
+        SetHandleWord(copy, kCardBackgroundId, oldId);
         ClearUndo();
     }
 
@@ -332,7 +321,7 @@ int PasteCard() {
     }
     for (const ObjectPlace& place : Objects(copy))
         if (const uint16_t id = NewUniqueObjectId())
-            SetWord(copy, place.offset + kObjectId, id);
+            SetHandleWord(copy, place.offset + kObjectId, id);
 
     if (!InsertPastedCard(copy))
         return 0;  // the alert was shown
@@ -341,7 +330,7 @@ int PasteCard() {
     StoreClipboardResources();
     for (int slot = 0; slot < kHeldActionSlots; ++slot)
         if (c.actions[slot])
-            SetWord(copy, kCardActionWords[slot], StoreActionCopy(c.actions[slot], kResRequestCopyData));
+            SetHandleWord(copy, kCardActionWords[slot], StoreActionCopy(c.actions[slot], kResRequestCopyData));
 
     ConvertPastedCard(copy);
     const uint16_t id = GetCardId(copy);

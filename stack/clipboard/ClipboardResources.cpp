@@ -16,12 +16,7 @@ namespace {
 constexpr uint32_t kActn = ResType("Actn"), kIcon = ResType("Icon"), kSnd = ResType("Snd "),
                    kStrk = ResType("Strk"), kNbas = ResType("NBAs"), kNbap = ResType("NBAp"),
                    kTran = ResType("Tran");
-constexpr uint32_t kButtonTransition = 18, kButtonActionFlags = 20, kButtonIconFlags = 64, kButtonIcon = 78;
-constexpr uint16_t kHasIcon = 0x10, kHasSound = 0x04, kHasNba = 0x08;
-constexpr uint16_t kSoundChunk = 83, kNbaChunk = 51;
-constexpr uint32_t kChunkResourceId = 16, kChunkSoundFlags = 24;
 constexpr uint16_t kFirstTransitionResource = 32;
-constexpr uint32_t kGraphicActionWord = 56, kTextActionWord = 102;
 
 struct ButtonRefs {
     uint16_t icon = 0;           // 0: none
@@ -37,20 +32,20 @@ ButtonRefs ReadRefs(std::span<const uint8_t> button) {
     ButtonRefs refs;
     if (button.size() < kButtonHeaderBytes)
         return refs;
-    if (GetU16(button, kButtonIconFlags) & kHasIcon)
-        refs.icon = GetU16(button, kButtonIcon);
+    if (GetU16(button, kButtonOptions) & kButtonShowIcon)
+        refs.icon = GetU16(button, kButtonIconId);
     const uint16_t flags = GetU16(button, kButtonActionFlags);
     ButtonChunkWalk walk(button);
     ObjectPlace chunk;
     while (walk.Next(chunk)) {
         if (chunk.length < kChunkHeaderBytes)
             continue;
-        if (chunk.kind == kSoundChunk && (flags & kHasSound) && !refs.soundType) {
-            refs.soundType = (GetU16(button, chunk.offset + kChunkSoundFlags) & 0x8000) ? kStrk : kSnd;
-            refs.sound = GetU16(button, chunk.offset + kChunkResourceId);
-        } else if (chunk.kind == kNbaChunk && (flags & kHasNba) && !refs.hasNba) {
+        if (chunk.kind == kTagSoundResource && (flags & kActSoundResource) && !refs.soundType) {
+            refs.soundType = (GetU16(button, chunk.offset + kChunkSoundFlags) & kSoundIsStroke) ? kStrk : kSnd;
+            refs.sound = GetU16(button, chunk.offset + kChunkValue);
+        } else if (chunk.kind == kTagNba && (flags & kActNba) && !refs.hasNba) {
             refs.hasNba = true;
-            refs.nba = GetU16(button, chunk.offset + kChunkResourceId);
+            refs.nba = GetU16(button, chunk.offset + kChunkValue);
         }
     }
     const uint16_t transition = GetU16(button, kButtonTransition);
@@ -60,16 +55,7 @@ ButtonRefs ReadRefs(std::span<const uint8_t> button) {
 }
 
 void ClearWordBits(Handle record, uint32_t offset, uint16_t bits) {
-    HandleLock lock(record);
-    if (!lock)
-        return;
-    const std::span<uint8_t> r(lock.get(), GetHandleSize(record));
-    SetU16(r, offset, static_cast<uint16_t>(GetU16(r, offset) & ~bits));
-}
-void SetWord(Handle record, uint32_t offset, uint16_t value) {
-    HandleLock lock(record);
-    if (lock)
-        SetU16({lock.get(), GetHandleSize(record)}, offset, value);
+    SetHandleWord(record, offset, static_cast<uint16_t>(GetHandleWord(record, offset) & ~bits));
 }
 
 bool ResourceExists(uint32_t type, uint16_t id) {
@@ -122,7 +108,7 @@ int GatherButtonResources(Handle record, uint32_t offset, Handle* chain) {
         HandleLock lock(record);
         if (!lock)
             return 0;
-        const std::span<const uint8_t> all(lock.get(), GetHandleSize(record));
+        const std::span<const uint8_t> all = lock.bytes();
         if (offset > all.size())
             return 0;
         uint32_t length = static_cast<uint32_t>(all.size() - offset);
@@ -135,11 +121,11 @@ int GatherButtonResources(Handle record, uint32_t offset, Handle* chain) {
     }
     const ButtonRefs refs = ReadRefs(bytes);
     if (refs.icon && HoldFromStack(kIcon, refs.icon, chain) != 0) {
-        ClearWordBits(record, offset + kButtonIconFlags, kHasIcon);
-        SetWord(record, offset + kButtonIcon, 0);
+        ClearWordBits(record, offset + kButtonOptions, kButtonShowIcon);
+        SetHandleWord(record, offset + kButtonIconId, 0);
     }
     if (refs.soundType && HoldFromStack(refs.soundType, refs.sound, chain) != 0)
-        ClearWordBits(record, offset + kButtonActionFlags, kHasSound);
+        ClearWordBits(record, offset + kButtonActionFlags, kActSoundResource);
     if (refs.hasNba) {
         if (ResourceExists(kNbap, refs.nba)) {
             ShowCardAlert(kAlertCommercialNba);  // it travels without the module's data
@@ -149,7 +135,7 @@ int GatherButtonResources(Handle record, uint32_t offset, Handle* chain) {
         }
     }
     if (refs.transition && HoldFromStack(kTran, refs.transition, chain) != 0)
-        SetWord(record, offset + kButtonTransition, 0);
+        SetHandleWord(record, offset + kButtonTransition, 0);
     return 1;
 }
 
@@ -182,7 +168,7 @@ uint16_t StoreActionCopy(Handle record, uint32_t flags) {
         DisposeHandle(copy);
         return 0;
     }
-    SetWord(copy, 2, id);
+    SetHandleWord(copy, kObjectId, id);
     ResRequest request{};
     request.type = kActn;
     request.id = id;
@@ -207,13 +193,13 @@ void AttachClipboardActions(uint16_t kind, uint16_t id) {
     if (!c.actions[0])
         return;
     const uint16_t action = StoreActionCopy(c.actions[0], kResRequestCopyData);
-    const uint32_t word = kind == kObjectGraphic ? kGraphicActionWord : kind == kObjectText ? kTextActionWord : 0;
+    const uint32_t word = kind == kObjectGraphic ? kGraphicAction : kind == kObjectText ? kTextAction : 0;
     Handle card = 0;
     uint32_t offset = 0;
     if (!action || !word || !FindObject(kind, id, &card, &offset))
         return;
     HandleLock lock(card);
-    const std::span<uint8_t> r(lock.get(), GetHandleSize(card));
+    const std::span<uint8_t> r = lock.bytes();
     if (lock && GetU32(r, offset + kObjectLength) >= word + 2)
         SetU16(r, offset + word, action);
 }

@@ -90,7 +90,7 @@ HBITMAP BitmapFromDibBytes(std::span<const uint8_t> dib) {
 
 HBITMAP BitmapFromDibHandle(Handle dib) {
     HandleLock lock(dib);
-    return lock ? BitmapFromDibBytes({lock.get(), GetHandleSize(dib)}) : nullptr;
+    return lock ? BitmapFromDibBytes(lock.bytes()) : nullptr;
 }
 
 // CF_DIB (checked against its block's size), else a copy of CF_BITMAP; null when neither.

@@ -10,9 +10,6 @@
 namespace {
 
 constexpr uint32_t kActn = ResType("Actn"), kSnd = ResType("Snd ");
-constexpr uint32_t kButtonFlags20 = 20, kChunkSoundId = 16;
-constexpr uint16_t kButtonHasSound = 0x04, kSoundChunk = 83;
-constexpr uint32_t kGraphicAction = 56, kTextAction = 102;
 
 Handle g_remap = 0;  // (old id, new id) pairs of u16
 uint32_t g_remapCount = 0;
@@ -45,13 +42,14 @@ void RemapActionSound(Handle data) {
     HandleLock lock(data);
     if (!lock)
         return;
-    const std::span<uint8_t> button(lock.get(), GetHandleSize(data));
-    if (button.size() < kButtonHeaderBytes + kChunkHeaderBytes || !(GetU16(button, kButtonFlags20) & kButtonHasSound))
+    const std::span<uint8_t> button = lock.bytes();
+    if (button.size() < kButtonHeaderBytes + kChunkHeaderBytes ||
+        !(GetU16(button, kButtonActionFlags) & kActSoundResource))
         return;
     ButtonChunkWalk walk(button);
     ObjectPlace first;
-    if (walk.Next(first) && first.kind == kSoundChunk && first.length >= kChunkHeaderBytes)
-        SetU16(button, first.offset + kChunkSoundId, RemapId(GetU16(button, first.offset + kChunkSoundId)));
+    if (walk.Next(first) && first.kind == kTagSoundResource && first.length >= kChunkHeaderBytes)
+        SetU16(button, first.offset + kChunkValue, RemapId(GetU16(button, first.offset + kChunkValue)));
 }
 
 // The owner object's action field takes the new id.
@@ -64,7 +62,7 @@ void PointOwnerAt(uint16_t kind, uint16_t id, uint16_t action) {
     HandleLock lock(card);
     if (!lock || field == 0)
         return;
-    const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<uint8_t> record = lock.bytes();
     if (uint64_t{offset} + field + 2 <= record.size())
         SetU16(record, offset + field, action);
 }
@@ -213,7 +211,7 @@ int AddIdRemap(uint16_t oldId, uint16_t newId) {
     HandleLock lock(g_remap);
     if (!lock)
         return -1;
-    const std::span<uint8_t> pairs(lock.get(), GetHandleSize(g_remap));
+    const std::span<uint8_t> pairs = lock.bytes();
     SetU16(pairs, g_remapCount * 4, oldId);
     SetU16(pairs, g_remapCount * 4 + 2, newId);
     ++g_remapCount;
@@ -224,7 +222,7 @@ uint16_t RemapId(uint16_t oldId) {
     HandleLock lock(g_remap);
     if (!lock)
         return oldId;
-    const std::span<const uint8_t> pairs(lock.get(), GetHandleSize(g_remap));
+    const std::span<const uint8_t> pairs = lock.bytes();
     for (uint32_t i = 0; i < g_remapCount && (i + 1) * 4 <= pairs.size(); ++i)
         if (GetU16(pairs, i * 4) == oldId)
             return GetU16(pairs, i * 4 + 2);

@@ -31,7 +31,7 @@ void ConvertRecord(Handle card, int oldDepth, int newDepth, int width, int heigh
         HandleLock lock(card);
         if (!lock || GetHandleSize(card) < kMinCardRecordBytes)
             return;
-        const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<const uint8_t> record = lock.bytes();
         recordWidth = GetU16(record, kCardWidth);
         recordHeight = GetU16(record, kCardHeight);
     }
@@ -46,7 +46,7 @@ void ConvertRecord(Handle card, int oldDepth, int newDepth, int width, int heigh
     }
     HandleLock lock(card);
     if (lock && GetHandleSize(card) >= kMinCardRecordBytes) {
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardWidth, static_cast<uint16_t>(width));
         SetU16(record, kCardHeight, static_cast<uint16_t>(height));
     }

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr uint16_t kMaskChunk = 130;
-constexpr uint32_t kChunkPayload = 32;
-
 int Width(std::span<const uint8_t> object) { return GetI16(object, kObjectRect + 4) - GetI16(object, kObjectRect); }
 int Height(std::span<const uint8_t> object) { return GetI16(object, kObjectRect + 6) - GetI16(object, kObjectRect + 2); }
 
@@ -104,7 +101,7 @@ void ResizeGraphicPicture(Handle card, uint32_t offset, int oldWidth, int oldHei
         return;  // centred: the picture keeps its size
     std::vector<uint8_t> record = HandleToBytes(card);
     const std::span<const uint8_t> graphic = ObjectAt(record, offset, kGraphicHeaderBytes);
-    if (graphic.empty() || (GetU16(graphic, kObjectFlags) & kGraphicPictureInFile))
+    if (graphic.empty() || (GetU16(graphic, kObjectFlags) & kObjectHasPath))
         return;
     GraphicPictureView view;
     if (ReadGraphicPicture(graphic, view) != GraphicPictureRefusal::None)
@@ -147,20 +144,21 @@ void ResizeButtonMask(Handle card, uint32_t offset, int oldWidth, int oldHeight,
     ButtonChunkWalk walk(button);
     ObjectPlace chunk;
     while (walk.Next(chunk)) {
-        if (chunk.kind != kMaskChunk || chunk.length <= kChunkPayload)
+        if (chunk.kind != kTagButtonMask || chunk.length <= kChunkHeaderBytes)
             continue;
-        const std::span<const uint8_t> payload = button.subspan(chunk.offset + kChunkPayload, chunk.length - kChunkPayload);
+        const std::span<const uint8_t> payload =
+            button.subspan(chunk.offset + kChunkHeaderBytes, chunk.length - kChunkHeaderBytes);
         std::vector<uint8_t> mask = StretchMaskBlock(payload, Width(button), Height(button));
         if (mask.empty())
             return;
         if (mask.size() % 2)
             mask.push_back(0);  // chunks keep an even length
         const uint32_t at = offset + chunk.offset;
-        const int64_t growth = int64_t(kChunkPayload + mask.size()) - chunk.length;
-        std::vector<uint8_t> rebuilt(record.begin(), record.begin() + at + kChunkPayload);
+        const int64_t growth = int64_t(kChunkHeaderBytes + mask.size()) - chunk.length;
+        std::vector<uint8_t> rebuilt(record.begin(), record.begin() + at + kChunkHeaderBytes);
         rebuilt.insert(rebuilt.end(), mask.begin(), mask.end());
         rebuilt.insert(rebuilt.end(), record.begin() + at + chunk.length, record.end());
-        SetU32(rebuilt, at + kObjectLength, static_cast<uint32_t>(kChunkPayload + mask.size()));
+        SetU32(rebuilt, at + kObjectLength, static_cast<uint32_t>(kChunkHeaderBytes + mask.size()));
         SetU16(rebuilt, at + kObjectFlags, static_cast<uint16_t>(GetU16(rebuilt, at + kObjectFlags) & ~kObjectPadded));
         SetU32(rebuilt, offset + kObjectLength, static_cast<uint32_t>(int64_t(button.size()) + growth));
         SetU32(rebuilt, kCardLength, static_cast<uint32_t>(rebuilt.size()));

@@ -8,9 +8,8 @@
 
 namespace {
 
-constexpr uint32_t kButtonShape = 60;
-constexpr uint16_t kChunkRectKinds[] = {56, 89, 119};
-constexpr uint16_t kMaskChunk = 130;
+// The chunks whose rectangles lie on the card.
+constexpr uint16_t kChunkRectKinds[] = {kTagAnimation, kTagMovie, kTagVideodisc};
 
 struct Move {
     int mode;
@@ -45,7 +44,7 @@ bool MoveButtonChunks(std::span<uint8_t> button, const Move& m) {
         for (uint16_t kind : kChunkRectKinds)
             if (chunk.kind == kind)
                 MoveRect(button.subspan(chunk.offset, chunk.length), kObjectRect, m);
-        hasMask |= chunk.kind == kMaskChunk;
+        hasMask |= chunk.kind == kTagButtonMask;
     }
     return hasMask;
 }
@@ -59,7 +58,7 @@ int ResizeCardObjects(Handle card, int mode, int width, int height) {
         HandleLock lock(card);
         if (!lock || GetHandleSize(card) < kMinCardRecordBytes)
             return 16;
-        const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<const uint8_t> record = lock.bytes();
         m.oldWidth = GetU16(record, kCardWidth);
         m.oldHeight = GetU16(record, kCardHeight);
         CardObjectWalk walk(record);
@@ -76,7 +75,7 @@ int ResizeCardObjects(Handle card, int mode, int width, int height) {
             HandleLock lock(card);
             if (!lock)
                 return 16;
-            const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+            const std::span<uint8_t> record = lock.bytes();
             if (offset + kObjectCommonBytes > record.size())
                 continue;
             const uint32_t length = GetU32(record, offset + kObjectLength);

@@ -15,11 +15,6 @@ namespace {
 
 Handle g_record = 0;
 
-uint16_t WordOf(Handle h, uint32_t offset) {
-    HandleLock lock(h);
-    return lock ? GetU16({lock.get(), GetHandleSize(h)}, offset) : 0;
-}
-
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
@@ -46,10 +41,10 @@ bool PrepareInfoDialogRecord(bool isStack) {
     const Handle owner = isStack ? GetStackHeaderHandle() : GetCurrentCardRecord();
     const ActionWords& words = isStack ? kStackActionWords : kCardActionWords;
     InfoDialogRecord record{};
-    record.arriving = LoadActionResource(WordOf(owner, words.action[0]));
-    record.leaving = LoadActionResource(WordOf(owner, words.action[1]));
-    record.clicking = LoadActionResource(WordOf(owner, words.action[2]));
-    record.cursor = WordOf(owner, words.cursor);
+    record.arriving = LoadActionResource(GetHandleWord(owner, words.action[0]));
+    record.leaving = LoadActionResource(GetHandleWord(owner, words.action[1]));
+    record.clicking = LoadActionResource(GetHandleWord(owner, words.action[2]));
+    record.cursor = GetHandleWord(owner, words.cursor);
     if (record.arriving && record.leaving && record.clicking)
         g_record = NewHandleFromBytes({reinterpret_cast<const uint8_t*>(&record), sizeof record});
     if (!g_record) {
@@ -78,7 +73,7 @@ uint32_t CardBackgroundBytes(std::span<const uint8_t> card) {
     constexpr uint32_t kBackgroundRecordMinimum = 98;
     if (card.size() <= kBackgroundRecordMinimum || GetU16(card, kCardKind) != kCardKindPicture)
         return 0;
-    return GetU32(card, kPictureBlockOffset + 12);
+    return GetU32(card, kPictureBlockOffset + kBlockLength);
 }
 
 bool ParseSizePreset(std::string_view text, SizePreset& preset) {

@@ -15,6 +15,7 @@
 
 #include "core/ui/AlertText.h"  // MinimumCardExtent
 #include "core/memory/Handles.h"
+#include "stack/format/StackFile.h"
 
 // One at a time, held from the dialog's opening to its end.
 struct InfoDialogRecord {
@@ -36,15 +37,15 @@ enum InfoFlags : uint16_t {
     kInfoGroupCard = 0x10,
     kInfoMarkedCard = 0x20,
 };
-enum CardInfoFlags : uint16_t { kCardMarked = 0x80, kCardLockColors = 0x100 };
 
 // Where the three actions and the cursor of a stack (header) or card (record) are kept.
 struct ActionWords {
     uint32_t action[3];
     uint32_t cursor;
 };
-inline constexpr ActionWords kStackActionWords{{72, 74, 78}, 76};
-inline constexpr ActionWords kCardActionWords{{48, 50, 52}, 54};
+inline constexpr ActionWords kStackActionWords{{kHeaderStackActionA, kHeaderClosingAction, kHeaderStackActionB},
+                                              kHeaderCursorId};
+inline constexpr ActionWords kCardActionWords{{kCardAction1, kCardAction2, kCardAction3}, kCardCursor};
 
 // The record of the current dialog, 0 when none.
 Handle GetInfoDialogRecord();

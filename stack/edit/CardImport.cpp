@@ -31,9 +31,6 @@
 namespace {
 
 constexpr uint32_t kActn = ResType("Actn"), kSnd = ResType("Snd ");
-constexpr uint32_t kGraphicAction = 56, kTextAction = 102;
-constexpr uint32_t kButtonActionFlags = 20, kChunkSoundId = 16;
-constexpr uint16_t kButtonPlaysSound = 0x04, kSoundChunk = 83;
 constexpr size_t kReportSize = 500;
 
 // Where an import leaves the person: the card, entered plainly.
@@ -177,7 +174,7 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
         std::vector<ObjectPlace> places;
         {
             HandleLock lock(card);
-            CardObjectWalk walk({lock.get(), GetHandleSize(card)});
+            CardObjectWalk walk(lock.bytes());
             for (ObjectPlace place; walk.Next(place);)
                 places.push_back(place);
         }
@@ -195,7 +192,7 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
             uint16_t id;
             {
                 HandleLock lock(card);
-                id = GetU16({lock.get(), GetHandleSize(card)}, place.offset + field);
+                id = GetU16(lock.bytes(), place.offset + field);
             }
             if (id != 0)
                 objectActions.push_back({place.offset + field, HoldAction(id, &chain, place.kind, place.id)});
@@ -207,7 +204,7 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
         CloseResFile(sourceFile);
     } else {
         HandleLock lock(card);
-        CardObjectWalk walk({lock.get(), GetHandleSize(card)});
+        CardObjectWalk walk(lock.bytes());
         for (ObjectPlace place; walk.Next(place);)
             if (const uint32_t field = ActionField(place.kind); field && place.length >= field + 2)
                 objectActions.push_back({place.offset + field, false});
@@ -215,7 +212,7 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
     }
     {
         HandleLock lock(card);
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         for (auto [field, carried] : objectActions)
             if (!carried)
                 SetU16(record, field, 0);
@@ -229,20 +226,20 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
 
     // A button that plays a stored sound first follows the sound's new id.
     HandleLock lock(card);
-    const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<uint8_t> record = lock.bytes();
     CardObjectWalk walk(record);
     for (ObjectPlace place; walk.Next(place);) {
-        if (place.kind != kObjectButton || !(GetU16(record, place.offset + kButtonActionFlags) & kButtonPlaysSound))
+        if (place.kind != kObjectButton || !(GetU16(record, place.offset + kButtonActionFlags) & kActSoundResource))
             continue;
         const std::span<uint8_t> button = record.subspan(place.offset, place.length);
         ButtonChunkWalk chunks(button);
         ObjectPlace first;
-        if (!chunks.Next(first) || first.kind != kSoundChunk)
+        if (!chunks.Next(first) || first.kind != kTagSoundResource)
             continue;
-        const uint16_t old = GetU16(button, first.offset + kChunkSoundId);
+        const uint16_t old = GetU16(button, first.offset + kChunkValue);
         for (size_t i = 0; i < oldSounds.size() && i < newSounds.size(); ++i)
             if (oldSounds[i] == old) {
-                SetU16(button, first.offset + kChunkSoundId, newSounds[i]);
+                SetU16(button, first.offset + kChunkValue, newSounds[i]);
                 break;
             }
     }
@@ -253,7 +250,7 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
     uint16_t actions[3];
     {
         HandleLock lock(card);
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         actions[0] = GetU16(record, kCardAction1);
         actions[1] = GetU16(record, kCardAction2);
         actions[2] = GetU16(record, kCardAction3);
@@ -271,12 +268,12 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
     MarkCardChanged();
     {
         HandleLock lock(card);
-        RenumberObjects({lock.get(), GetHandleSize(card)});
+        RenumberObjects(lock.bytes());
     }
     CarryCardResources(card, source, actions);
     {
         HandleLock lock(card);
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardAction1, actions[0]);
         SetU16(record, kCardAction2, actions[1]);
         SetU16(record, kCardAction3, actions[2]);
@@ -344,7 +341,7 @@ void FitImportedCardToStack(Handle card) {
         HandleLock lock(card);
         if (!lock || GetHandleSize(card) < kMinCardRecordBytes)
             return;
-        const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<const uint8_t> record = lock.bytes();
         depth = GetU16(record, kCardDepth);
         cardWidth = GetU16(record, kCardWidth);
         cardHeight = GetU16(record, kCardHeight);
@@ -363,7 +360,7 @@ void FitImportedCardToStack(Handle card) {
     }
     HandleLock lock(card);
     if (lock && GetHandleSize(card) >= kMinCardRecordBytes) {
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardWidth, width);
         SetU16(record, kCardHeight, height);
     }
@@ -420,7 +417,7 @@ int ImportCardsFromStack(const char* path) {
     // Group cards follow their imported owner; an owner outside the import is none.
     for (Handle card : imported) {
         HandleLock lock(card);
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         if (GetU16(record, kCardKind) == kCardKindShared && GetU16(record, kCardBackgroundId) != 0)
             SetU16(record, kCardBackgroundId,
                    LookupIdPair(GetU16(record, kCardBackgroundId), static_cast<int>(cards.size()), cards.data()));

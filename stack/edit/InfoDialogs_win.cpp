@@ -261,7 +261,7 @@ void OpenCardInfo(HWND dialog) {
         EndDialog(dialog, IDCANCEL);
         return;
     }
-    const std::span<const uint8_t> c(lock.get(), GetHandleSize(card));
+    const std::span<const uint8_t> c = lock.bytes();
     EnableWindow(GetDlgItem(dialog, INF_CARD_GROUP), hasGroup);
     SetDlgItemTextA(dialog, INF_CARD_SIZE, KilobytesText(static_cast<uint32_t>(c.size())).c_str());
     SetDlgItemTextA(dialog, INF_CARD_BACKGROUND, KilobytesText(CardBackgroundBytes(c)).c_str());
@@ -293,7 +293,7 @@ void ApplyCardInfo(HWND dialog) {
         HandleLock lock(card);
         if (!lock || GetHandleSize(card) < kCardHeaderBytes)
             return;
-        const std::span<uint8_t> c(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> c = lock.bytes();
         ApplyEventsAndCursor(dialog, kCardEvents, INF_CARD_CURSOR, kCardActionWords, c, c);
         char name[32] = {};
         GetDlgItemTextA(dialog, INF_CARD_NAME, name, sizeof name);
@@ -322,9 +322,7 @@ INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
     }
     switch (item) {
     case INF_CARD_CURSOR: {
-        const Handle card = GetCurrentCardRecord();
-        HandleLock lock(card);
-        const uint16_t cursor = lock ? GetU16({lock.get(), GetHandleSize(card)}, kCardCursor) : 0;
+        const uint16_t cursor = GetHandleWord(GetCurrentCardRecord(), kCardCursor);
         ChooseIconIfChecked(dialog, INF_CARD_CURSOR, cursor);
         return TRUE;
     }

@@ -18,7 +18,6 @@
 namespace {
 
 constexpr uint32_t kActn = ResType("Actn");
-constexpr uint8_t kGraphicFromFile = 0x40;
 constexpr int kMaxNumberedNames = 100000;  // a folder never holds that many of one name
 
 bool IsFileNameChar(uint8_t c) { return c >= 32 && !std::strchr("\\/:*?\"<>|", c); }
@@ -71,7 +70,7 @@ bool AppendRecord(std::span<const uint8_t> record, uint16_t kind, const StackCon
     if (bytes.empty())
         return false;
     body.insert(body.end(), bytes.begin(), bytes.end());
-    if (kind == kObjectGraphic && record.size() > kObjectFlags && !(record[kObjectFlags] & kGraphicFromFile))
+    if (kind == kObjectGraphic && record.size() > kObjectFlags && !(record[kObjectFlags] & kObjectHasPath))
         return AppendColorTable(body);
     return true;
 }
@@ -306,7 +305,7 @@ const char* ParseObjectFile(std::span<const uint8_t> file, ObjectFileLayout& lay
     uint64_t at = uint64_t{kObjectFileHeaderBytes} + layout.recordLength;
     const uint16_t flags = static_cast<uint16_t>(file[kObjectFileHeaderBytes + kObjectFlags] << 8 |
                                                  file[kObjectFileHeaderBytes + kObjectFlags + 1]);
-    if (layout.kind == kObjectGraphic && !(flags & kGraphicFromFile)) {
+    if (layout.kind == kObjectGraphic && !(flags & kObjectHasPath)) {
         const uint32_t entries = MacColorTableCount(file.subspan(static_cast<size_t>(at)));
         if (entries == 0 || entries > kMaxColorTableEntries)
             return "colour table";

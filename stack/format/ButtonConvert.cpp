@@ -55,9 +55,6 @@ constexpr uint32_t kFrameLength = 8;
 // Mask chunk (130): +36 and +38 carry the owning button's top and left in the file only.
 constexpr uint32_t kMaskTop = 36, kMaskLeft = 38;
 
-// Path pair chunk (59): +18 is the byte length of the first path.
-constexpr uint32_t kPairFirstLength = 18;
-
 const ChunkRule* FindRule(uint16_t kind) {
     for (const ChunkRule& rule : kChunkRules)
         if (rule.kind == kind)
@@ -148,7 +145,7 @@ int ConvertPathPair(std::vector<uint8_t>& chunk, ByteOrder order, const StackCon
     if (chunk.size() < kChunkHeaderBytes + pad)
         return Fail(reason, "chunk pad byte inside its header");
     const size_t payload = chunk.size() - pad - kChunkHeaderBytes;
-    const uint32_t firstLength = GetU32(chunk, kPairFirstLength);
+    const uint32_t firstLength = GetU32(chunk, kChunkFirstLength);
     if (firstLength > payload)
         return Fail(reason, "first path longer than its chunk");
     if (payload == 0)
@@ -173,7 +170,7 @@ int ConvertPathPair(std::vector<uint8_t>& chunk, ByteOrder order, const StackCon
         flags |= kObjectPadded;
     }
     SetU16(chunk, kObjectFlags, flags);
-    SetU32(chunk, kPairFirstLength, static_cast<uint32_t>(dosFirst));
+    SetU32(chunk, kChunkFirstLength, static_cast<uint32_t>(dosFirst));
     return kStackOk;
 }
 

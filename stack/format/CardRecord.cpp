@@ -17,7 +17,6 @@ constexpr uint32_t kCardWords[] = {kCardId, kCardKind, kCardBackgroundId, kCardF
                                    kCardWord56};
 
 constexpr uint32_t kTableCountWord = 6;  // in the colour table: entry count minus 1
-constexpr uint32_t kRunLeadCount = 4, kRunTrailCount = 12;
 
 bool IsCardKind(uint16_t kind) {
     return kind == kCardKindPlain || kind == kCardKindPicture || kind == kCardKindShared;
@@ -222,7 +221,7 @@ const char* CheckCardRecord(std::span<const uint8_t> rec) {
     if (tableSize > data || pad > data - tableSize)
         return "colour table size outside the picture block";
     if (tableSize != 0) {
-        std::span<const uint8_t> table = rec.subspan(kPictureBlockOffset + kPictureBlockHeaderBytes, tableSize);
+        std::span<const uint8_t> table = rec.subspan(kPictureTableOffset, tableSize);
         if (tableSize < 8)
             return "colour table shorter than its header";
         uint32_t count = uint32_t{GetBE16(table, kTableCountWord)} + 1;
@@ -237,7 +236,7 @@ const char* CheckCardRecord(std::span<const uint8_t> rec) {
             return "run header past the picture block";
         const uint32_t stream = packed - kRunHeaderBytes;
         if (stream > 0) {
-            const uint8_t flag = rec[kPictureBlockOffset + kPictureBlockHeaderBytes + tableSize + kRunHeaderBytes];
+            const uint8_t flag = rec[kPictureTableOffset + tableSize + kRunHeaderBytes];
             if (stream < 4 || flag > 1)
                 return "damaged LZRW1 stream";
         }
@@ -255,7 +254,7 @@ uint32_t CardObjectsOffset(Handle card) {
     HandleLock lock(card);
     if (!lock)
         return kCardHeaderBytes;
-    return CardObjectsOffsetIn(std::span<const uint8_t>(lock.get(), GetHandleSize(card)));
+    return CardObjectsOffsetIn(lock.bytes());
 }
 
 int SwapCardRecordBytes(std::vector<uint8_t>& record, ByteOrder order, StackConversion& cv,

@@ -49,7 +49,7 @@ Handle MacColorTableToPalette(std::span<const uint8_t> table) {
         DisposeHandle(palette);
         return 0;
     }
-    std::span<uint8_t> p(lock.get(), GetHandleSize(palette));
+    std::span<uint8_t> p = lock.bytes();
     SetU16(p, 0, kLogPaletteVersion);
     SetU16(p, 2, static_cast<uint16_t>(colors.size()));
     for (size_t i = 0; i < colors.size(); ++i) {
@@ -81,7 +81,7 @@ Handle PaletteToMacColorTable(const ColorTableSource& source) {
         DisposeHandle(table);
         return 0;
     }
-    std::span<uint8_t> t(lock.get(), GetHandleSize(table));
+    std::span<uint8_t> t = lock.bytes();
     SetBE32(t, 0, source.ticks);
     SetBE16(t, 4, 0);
     SetBE16(t, 6, static_cast<uint16_t>(count - 1));

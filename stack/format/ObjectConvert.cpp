@@ -13,18 +13,13 @@ namespace {
 
 // Graphic object (kind 16), 80-byte header.
 constexpr uint32_t kGraphicWords[] = {16, 18, 20, 24, 28, 54, 56, 58, 74};
-constexpr uint32_t kGraphicRect = 30;
 constexpr uint32_t kGraphicTrailerBytes = 8;
 
 // Text object (kind 96), 128-byte header, then sub-records.
 constexpr uint32_t kTextWords[] = {20, 24, 26, 28, 30, 32, 34, 36, 38, 44, 50,
                                    56, 58, 60, 62, 64, 66, 68, 70, 88, 102, 104};
 constexpr uint32_t kTextLongs[] = {16, 40, 46, 52};
-constexpr uint32_t kSubRecordHeaderBytes = 16;
 constexpr uint32_t kSubRecordMinRemaining = 17;
-constexpr uint32_t kSubPathLength = 8;
-constexpr uint32_t kSubLength = 12;
-constexpr uint32_t kTextPath = kTextHeaderBytes + kSubRecordHeaderBytes;  // 144
 
 int Fail(const char** reason, const char* why) {
     if (reason)
@@ -109,7 +104,7 @@ int ConvertGraphicObject(std::vector<uint8_t>& o, ByteOrder order, const StackCo
     if (order == ByteOrder::ToHost) {
         for (uint32_t offset : kGraphicWords)
             SwapField16(s, offset);
-        SwapMacRect(s.subspan(kGraphicRect, 8));
+        SwapMacRect(s.subspan(kGraphicPictureRect, 8));
         SwapField32(s, kGraphicTrailerLength);
     }
     ConvertTextField(s.subspan(kGraphicName, kGraphicNameBytes), order, cv);
@@ -135,7 +130,7 @@ int ConvertGraphicObject(std::vector<uint8_t>& o, ByteOrder order, const StackCo
     if (order == ByteOrder::ToFile) {
         for (uint32_t offset : kGraphicWords)
             SwapField16(s, offset);
-        SwapMacRect(s.subspan(kGraphicRect, 8));
+        SwapMacRect(s.subspan(kGraphicPictureRect, 8));
         SwapField32(s, kGraphicTrailerLength);
     }
     if (flags & kObjectHasPath) {

@@ -8,14 +8,6 @@
 
 namespace {
 
-// 'Hlnk' hypertext link: four words at 0..7 (+4 and +6 are byte lengths), word +8 non-zero
-// when a button record follows, the text of (+6) bytes at +24 in memory and +23 in the file,
-// and the button record at 24 + (+4) + (+6).
-constexpr uint32_t kLinkTextLength = 6;
-constexpr uint32_t kLinkOtherLength = 4;
-constexpr uint32_t kLinkHasButton = 8;
-constexpr uint32_t kLinkText = 24;
-constexpr uint32_t kLinkHeaderBytes = 24;
 
 // 'NBAs': a run-time value at +4.
 constexpr uint32_t kNbaRuntimeValue = 4;

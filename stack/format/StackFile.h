@@ -51,7 +51,7 @@ enum StackHeaderOffset : uint32_t {
     kHeaderWord18 = 18,
     kHeaderTimersAndLinks = 20,
     kHeaderWord22 = 22,
-    kHeaderLocked = 24,
+    kHeaderLocked = 24,        // non-zero: no menu bar, and Shift+Tab does not switch tools
     kHeaderCardNumberInTitle = 26,
     kHeaderBytes28 = 28,       // 4 bytes, raw
     kHeaderPassword = 32,      // 16 bytes, raw, zero-terminated
@@ -64,10 +64,10 @@ enum StackHeaderOffset : uint32_t {
     kHeaderResourceOffset = 60,  // 32-bit
     kHeaderResourceCount = 64,   // 32-bit
     kHeaderNextResourceId = 68,  // 32-bit; the resource manager's 16-bit counter sits at 68 too
-    kHeaderStackActionA = 72,
-    kHeaderClosingAction = 74,
+    kHeaderStackActionA = 72,  // 'Actn' ids: arriving at the stack,
+    kHeaderClosingAction = 74, // leaving it,
     kHeaderCursorId = 76,
-    kHeaderStackActionB = 78,
+    kHeaderStackActionB = 78,  // and a click on a card
     kHeaderBytes80 = 80,       // 48 bytes, raw
 };
 enum StackFlags : uint16_t {
@@ -96,29 +96,43 @@ enum CardOffset : uint32_t {
     kCardHeight = 22,
     kCardTestingAnswers = 24,  // 32-bit run-time handle, raw
     kCardName = 32,            // length-prefixed, 16 bytes, raw
-    kCardAction1 = 48,
-    kCardAction2 = 50,
-    kCardAction3 = 52,
+    kCardAction1 = 48,  // 'Actn' ids: arriving at the card,
+    kCardAction2 = 50,  // leaving it,
+    kCardAction3 = 52,  // and a click on it
     kCardCursor = 54,
     kCardWord56 = 56,
 };
 inline constexpr uint32_t kCardNameBytes = 16;
 enum CardKind : uint16_t { kCardKindPlain = 0, kCardKindPicture = 1, kCardKindShared = 3 };
-enum CardFlags : uint16_t { kCardDeleted = 0x01, kCardLockedFlag = 0x08 };
+enum CardFlags : uint16_t {
+    kCardDeleted = 0x01,
+    kCardLockedFlag = 0x08,
+    kCardMarked = 0x80,  // navigation remembers the stack of a marked card when it is left
+    kCardLockColors = 0x100,
+};
 
 // Picture block of a kind-1 card, at record offset 96 (offsets within the block).
 inline constexpr uint32_t kPictureBlockOffset = kCardHeaderBytes;
 inline constexpr uint32_t kPictureBlockHeaderBytes = 24;
 enum PictureBlockOffset : uint32_t {
-    kBlockWord0 = 0,       // the writer stores 8
-    kBlockFormat = 2,      // 2 colour table + PackedPicture
+    kBlockWord0 = 0,       // the writer stores kPictureBlockWord0Value
+    kBlockFormat = 2,      // a kPictureFormat value
     kBlockFlags = 10,      // 0x200 one pad byte at the end
     kBlockLength = 12,     // 32-bit, header included
     kBlockTableSize = 16,  // 32-bit
 };
+// Record offset of the colour table, which follows the block header.
+inline constexpr uint32_t kPictureTableOffset = kPictureBlockOffset + kPictureBlockHeaderBytes;
+inline constexpr uint16_t kPictureBlockWord0Value = 8;
+// Block formats: the LZRW1 stream alone; a run header, then the stream (PackedPicture); JPEG data.
+inline constexpr uint16_t kPictureFormatStream = 1;
 inline constexpr uint16_t kPictureFormatPacked = 2;
+inline constexpr uint16_t kPictureFormatJpeg = 3;
 inline constexpr uint16_t kPicturePadFlag = 0x200;
+// A packed picture's run header, after the colour table, with the 32-bit counts of its lead
+// and trail runs.
 inline constexpr uint32_t kRunHeaderBytes = 16;
+enum RunHeaderOffset : uint32_t { kRunLeadCount = 4, kRunTrailCount = 12 };
 inline constexpr uint32_t kMaxColorTableEntries = 256;
 
 // ---- Object records (and the common header of button chunks) ----
@@ -136,7 +150,10 @@ enum ObjectFlags : uint16_t {
     kObjectLocked = 0x08,
     kObjectBackground = 0x10,
     kObjectHidden = 0x20,
-    kObjectHasPath = 0x40,
+    kObjectHasPath = 0x40,      // disk based: a graphic's picture, a text's text come from a file
+    kButtonNoClick = 0x80,      // buttons: reacts to the mouse passing over it
+    kTextTransparent = 0x80,    // text objects: the picture shows through
+    kButtonDropOffOnly = 0x100,
     kObjectPadded = 0x200,
 };
 inline constexpr uint32_t kGraphicHeaderBytes = 80;
@@ -147,7 +164,101 @@ inline constexpr uint32_t kGraphicName = 38, kGraphicNameBytes = 16;
 inline constexpr uint32_t kButtonName = 28, kButtonNameBytes = 32;
 inline constexpr uint32_t kTextName = 72, kTextNameBytes = 16;
 inline constexpr uint32_t kButtonFontSize = 86;
-inline constexpr uint32_t kGraphicTrailerLength = 60;  // 32-bit
+
+// Graphic object: the header, then the picture's rows and its packed mask (a picture kept in
+// the record, stack/pictures/GraphicPicture.h), or the picture file's path (kObjectHasPath).
+inline constexpr uint32_t kGraphicColor = 24;
+inline constexpr uint32_t kGraphicPictureFlags = 28;
+inline constexpr uint32_t kGraphicPictureRect = 30;  // left, top, right, bottom in memory
+inline constexpr uint32_t kGraphicPictureDepth = 54;
+inline constexpr uint32_t kGraphicAction = 56;       // 'Actn' id
+inline constexpr uint32_t kGraphicCursor = 58;
+// 32-bit: the length of what ends the record; for a picture in the record, its mask.
+inline constexpr uint32_t kGraphicTrailerLength = 60;
+inline constexpr uint32_t kGraphicAfterMask = 64;      // 32-bit
+enum GraphicPictureFlags : uint16_t { kGraphicHasMask = 0x02, kGraphicRowsPacked = 0x10 };
+
+// Text object: the header, then sub-records of a 16-byte header and their bytes; a disk-based
+// text keeps its file's path after the first sub-record's header.
+inline constexpr uint32_t kTextActivation = 26;
+inline constexpr uint16_t kTextStaysInactive = 0x02;  // not made the active field after a redraw
+inline constexpr uint32_t kTextColor = 30;
+inline constexpr uint32_t kTextAction = 102;  // 'Actn' id
+inline constexpr uint32_t kTextCursor = 104;
+inline constexpr uint32_t kSubRecordHeaderBytes = 16;
+enum TextSubRecordOffset : uint32_t {
+    kSubOwnerCard = 2,    // the card whose text it is
+    kSubPathLength = 8,   // 32-bit
+    kSubLength = 12,      // 32-bit, header included
+};
+inline constexpr uint32_t kTextOwnerCard = kTextHeaderBytes + kSubOwnerCard;
+inline constexpr uint32_t kTextPath = kTextHeaderBytes + kSubRecordHeaderBytes;
+
+// Button: the header, then its action chunks to the end of the record. An action record (an
+// 'Actn' resource, or the one a 'Hlnk' link holds) is laid out as a button record.
+enum ButtonOffset : uint32_t {
+    kButtonDestination = 16,  // a card id, or a negative special destination
+    kButtonTransition = 18,
+    kButtonActionFlags = 20,  // ActionBit
+    kButtonTimerValue = 24,
+    kButtonTimerMode = 26,
+    kButtonShape = 60,
+    kButtonTesting = 62,
+    kButtonOptions = 64,      // ButtonOption
+    kButtonNameColor = 66,
+    kButtonFillColor = 68,
+    kButtonSpeed = 76,
+    kButtonIconId = 78,
+    kButtonCursorId = 80,
+    kButtonEffect = 82,
+    kButtonFontNumber = 84,
+    kButtonStyle = 88,        // ButtonStyle
+};
+enum ButtonOption : uint16_t { kButtonNoHilite = 4, kButtonShowName = 8, kButtonShowIcon = 16 };
+enum ButtonStyle : uint16_t { kButtonBold = 1, kButtonItalic = 2, kButtonUnderline = 4 };
+inline constexpr uint16_t kActionRecordKind = 53;  // the kind word of a fresh 'Actn' record
+// The action flags: what a button does; most bits go with a chunk of their own (ActionTag).
+enum ActionBit : uint16_t {
+    kActSoundFile = 0x0001,
+    kActSoundResource = 0x0004,
+    kActNba = 0x0008,
+    kActOtherStack = 0x0010,
+    kActGoTo = 0x0020,  // to the destination (+16)
+    kActUrl = 0x0040,
+    kActAnimation = 0x0080,
+    kActMovie = 0x0100,
+    kActLogo = 0x1000,
+    kActVideodisc = 0x4000,
+    kActLaunch = 0x8000,
+};
+
+// Button chunks: each begins with the common object header (its kind, an id, a rectangle, its
+// length, and flags with kObjectPadded); the payload follows the chunk header.
+enum ActionTag : uint16_t {
+    kTagNba = 51,
+    kTagAnimation = 56,
+    kTagLaunch = 59,
+    kTagOtherStack = 60,
+    kTagUrl = 61,
+    kTagLogo = 64,
+    kTagOldAction80 = 80,  // no longer written; dropped on save
+    kTagOldAction88 = 88,
+    kTagSoundFile = 82,
+    kTagSoundResource = 83,
+    kTagMovie = 89,
+    kTagVideodisc = 119,
+    kTagButtonMask = 130,
+};
+enum ChunkOffset : uint32_t {
+    kChunkSoundParameter = 4,  // sound chunks: a word where the others keep the rectangle
+    kChunkValue = 16,          // the sound or module resource id, an inline value; movie: 32-bit option
+    kChunkFirstLength = 18,    // launch: 32-bit byte length of the first of its two paths
+    kChunkOptionWord = 20,
+    kChunkSoundFlags = 24,     // also the videodisc flags
+};
+inline constexpr uint16_t kSoundIsStroke = 0x8000;  // sound flags: a 'Strk' resource, not a 'Snd '
+// Chunk flags (+22) of movie and animation chunks.
+enum ChunkFlags : uint16_t { kFrameShownAtStart = 0x02, kMovieStillShown = 0x04, kFrameNotClipped = 0x40 };
 // The longest converted path pair; a longer one fails its record.
 inline constexpr size_t kMaxConvertedPath = 500;
 
@@ -164,6 +275,10 @@ enum ResEntryOffset : uint32_t {
 };
 inline constexpr uint32_t kResNameBytes = 32;
 inline constexpr uint32_t kResDeleted = 0x80000000u;
+// 'Hlnk' hypertext link, in memory: the text of (+6) bytes at +24 (+23 in the file), other
+// bytes of (+4), then an action record when +8 is not 0.
+enum LinkOffset : uint32_t { kLinkOtherLength = 4, kLinkTextLength = 6, kLinkHasButton = 8, kLinkText = 24 };
+inline constexpr uint32_t kLinkHeaderBytes = 24;
 constexpr uint32_t ResType(const char (&s)[5]) {
     return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
            uint32_t(uint8_t(s[2])) << 8 | uint8_t(s[3]);

@@ -89,7 +89,7 @@ bool StackTextIsMacRoman(const StackConversion& cv) {
 
 bool GetConvertedTextFlag(std::span<const uint8_t> card, StackConversion& cv) {
     constexpr uint32_t kTableSize = kPictureBlockOffset + kBlockTableSize;
-    constexpr uint32_t kFirstEntryRed = kPictureBlockOffset + kPictureBlockHeaderBytes + 8 + 2;
+    constexpr uint32_t kFirstEntryRed = kPictureTableOffset + 8 + 2;
     if (!cv.detectionDone && GetU16(card, kCardKind) == kCardKindPicture &&
         FieldFits(card, kFirstEntryRed, 6) && GetU32(card, kTableSize) != 0) {
         cv.detectionDone = true;

@@ -24,7 +24,7 @@ bool ReadIntoHandle(ByteSource& source, uint32_t offset, Handle h) {
     HandleLock lock(h);
     if (!lock)
         return false;
-    return source.ReadAt(offset, std::span<uint8_t>(lock.get(), GetHandleSize(h)));
+    return source.ReadAt(offset, lock.bytes());
 }
 
 }  // namespace

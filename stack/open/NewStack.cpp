@@ -217,7 +217,7 @@ void ApplyLoadedStackSettings() {
             const Handle card = GetCardByIndex(i);
             HandleLock lock(card);
             if (lock)
-                CopyCardSizeWords(h, {lock.get(), GetHandleSize(card)});
+                CopyCardSizeWords(h, lock.bytes());
         }
         s.timersAndLinks = GetU16(h, kHeaderTimersAndLinks);
         s.autoSave = GetU16(h, kHeaderAutoSave);

@@ -31,10 +31,6 @@ namespace {
 constexpr int kJpegQuality = 50;
 constexpr uint32_t kAlertStackPreview = 2397;
 constexpr uint16_t kPreviewResourceId = 31000;
-constexpr uint32_t kGraphicColor = 24, kButtonColorA = 66, kButtonColorB = 68, kTextColor = 30;
-constexpr uint32_t kButtonStyleByte = 20;
-constexpr uint16_t kGraphicLeftAlone = 0x40;
-
 
 // MatchDibToCardPalette: a 24-bit (or 8-bit) DIB matched to the card palette by vic32.
 DibHandle MatchDibToCardPalette(Handle card, DibHandle dib) {
@@ -126,7 +122,7 @@ int PackAndStore(Handle card, DibHandle dib, int sourceDepth, int depth) {
     LockedDib locked(dib);
     HandleLock lock(card);
     if (locked && lock) {
-        const std::span<uint8_t> record(lock.get(), GetHandleSize(card));
+        const std::span<uint8_t> record = lock.bytes();
         SetU16(record, kCardWidth, static_cast<uint16_t>(locked.layout().width));
         SetU16(record, kCardHeight, static_cast<uint16_t>(locked.layout().height));
     }
@@ -298,8 +294,8 @@ int EncodeCardPictureAsJpeg(Handle card) {
     const std::vector<uint8_t> tableBytes = table.get() ? HandleToBytes(table.get()) : std::vector<uint8_t>{};
     const std::vector<uint8_t> packedBytes = HandleToBytes(packed.get());
     const size_t jpegBytes = jpegData.empty() ? 0 : jpegData.size() - kJpegImageDescSize;
-    if (ChooseStoredPictureFormat(jpegBytes, packedBytes.size()) == kPictureFormatStoredJpeg)
-        return StorePictureData(card, tableBytes, jpegData, depth, kPictureFormatStoredJpeg);
+    if (ChooseStoredPictureFormat(jpegBytes, packedBytes.size()) == kPictureFormatJpeg)
+        return StorePictureData(card, tableBytes, jpegData, depth, kPictureFormatJpeg);
     return StorePictureData(card, tableBytes, packedBytes, depth, kPictureFormatPacked);
 }
 
@@ -308,7 +304,7 @@ int DecodeJpegCardPicture(Handle card, bool sizeChanged) {
     uint16_t format = 0;
     std::vector<uint8_t> data;
     JpegPictureView view;
-    if (!CopyPictureBlock(card, format, data) || format != kPictureFormatStoredJpeg ||
+    if (!CopyPictureBlock(card, format, data) || format != kPictureFormatJpeg ||
         !ReadJpegPictureData(data, view, nullptr))
         return 16;
     const uint32_t jpegLength = static_cast<uint32_t>(view.jpeg.size());
@@ -364,7 +360,7 @@ int ConvertCardPicture(Handle card, int oldDepth, int newDepth, int width, int h
     c.displayDepth = DisplayDepth();
     c.sizeChanged = GetU16(record, kCardWidth) != width || GetU16(record, kCardHeight) != height;
     if (const Handle header = GetStackHeaderHandle())
-        c.stackJpegFlag = (GetU16(HandleToBytes(header), kHeaderFlags) & kStackHighCompression) != 0;
+        c.stackJpegFlag = (GetHandleWord(header, kHeaderFlags) & kStackHighCompression) != 0;
 
     switch (ChooseCardPictureRoute(c, s)) {
     case CardPictureRoute::NotPicture:
@@ -456,8 +452,8 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
         if (place.kind == kObjectGraphic && object.size() >= kGraphicHeaderBytes) {
             RemapIndex(object, kGraphicColor, from, palette);
         } else if (place.kind == kObjectButton && object.size() >= kButtonHeaderBytes) {
-            RemapIndex(object, kButtonColorA, from, palette);
-            RemapIndex(object, kButtonColorB, from, palette);
+            RemapIndex(object, kButtonNameColor, from, palette);
+            RemapIndex(object, kButtonFillColor, from, palette);
         } else if (place.kind == kObjectText && object.size() >= kTextHeaderBytes) {
             RemapIndex(object, kTextColor, from, palette);
         }
@@ -473,10 +469,10 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
         for (size_t i = 0; i <= n; ++i)
             if (!walk.Next(place))
                 return;
-        if (place.kind == kObjectGraphic && !(place.flags & kGraphicLeftAlone))
+        if (place.kind == kObjectGraphic && !(place.flags & kObjectHasPath))
             GetStackUpcalls().remapGraphicPicture(card, place.offset, palette);
-        else if (place.kind == kObjectButton && (now.size() > place.offset + kButtonStyleByte) &&
-                 (now[place.offset + kButtonStyleByte] & 0x80))
+        else if (place.kind == kObjectButton && (now.size() > place.offset + kButtonActionFlags) &&
+                 (now[place.offset + kButtonActionFlags] & kActAnimation))  // the low byte holds it
             GetStackUpcalls().remapFrameAnimColors(card, place.offset, palette);
     }
 }

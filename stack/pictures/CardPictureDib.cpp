@@ -12,13 +12,6 @@
 
 namespace {
 
-constexpr uint16_t kCodingStream = 1;     // the LZRW1 stream alone
-constexpr uint16_t kCodingRunHeader = 2;  // a run header, then the stream
-constexpr uint32_t kBlockHeaderAt = kPictureBlockOffset;
-constexpr uint32_t kTableAt = kPictureBlockOffset + kPictureBlockHeaderBytes;
-// A record this long or shorter holds no picture data.
-constexpr size_t kNoPictureBytes = 100;
-
 PictureReadResult Refuse(const char** reason, const char* why) {
     if (reason)
         *reason = why;
@@ -40,10 +33,10 @@ PictureReadResult ReadPictureRecordRows(std::span<const uint8_t> holder, int wid
     if (!IsDibDepth(depth) || depth == 24 || width <= 0 || height <= 0 || width > kMaxCardExtent ||
         height > kMaxCardExtent)
         return Refuse(reason, "card size or depth unfit for a picture");
-    if (holder.size() <= kNoPictureBytes || holder.size() < kTableAt)
+    if (holder.size() <= kMinCardRecordBytes || holder.size() < kPictureTableOffset)
         return Refuse(reason, "picture record too short for its block header");
 
-    const std::span<const uint8_t> block = holder.subspan(kBlockHeaderAt);
+    const std::span<const uint8_t> block = holder.subspan(kPictureBlockOffset);
     const uint16_t coding = GetU16(block, kBlockFormat);
     const bool padded = (GetU16(block, kBlockFlags) & kPicturePadFlag) != 0;
     const uint64_t blockLength = GetU32(block, kBlockLength);
@@ -53,19 +46,19 @@ PictureReadResult ReadPictureRecordRows(std::span<const uint8_t> holder, int wid
     if (tableLength > blockLength || kPictureBlockHeaderBytes + tableLength > blockLength)
         return Refuse(reason, "colour table runs past its picture block");
     uint64_t runHeader = 0;
-    if (coding == kCodingRunHeader)
+    if (coding == kPictureFormatPacked)
         runHeader = kRunHeaderBytes;
-    else if (coding != kCodingStream)
+    else if (coding != kPictureFormatStream)
         return Refuse(reason, "picture coding is neither 1 nor 2");
     // Summed in 64 bits: no length from the file can wrap to a small one.
     const uint64_t used = kPictureBlockHeaderBytes + tableLength + runHeader + (padded ? 1 : 0);
     if (used > blockLength)
         return Refuse(reason, "stream length below zero");
-    const std::span<const uint8_t> colors = holder.subspan(kTableAt, static_cast<size_t>(tableLength));
-    const std::span<const uint8_t> runBytes = holder.subspan(kTableAt + static_cast<size_t>(tableLength),
+    const std::span<const uint8_t> colors = holder.subspan(kPictureTableOffset, static_cast<size_t>(tableLength));
+    const std::span<const uint8_t> runBytes = holder.subspan(kPictureTableOffset + static_cast<size_t>(tableLength),
                                                              static_cast<size_t>(runHeader));
     const std::span<const uint8_t> stream =
-        holder.subspan(kTableAt + static_cast<size_t>(tableLength + runHeader),
+        holder.subspan(kPictureTableOffset + static_cast<size_t>(tableLength + runHeader),
                        static_cast<size_t>(blockLength - used));
 
     rows.assign(size_t(MacRowBytes(depth, width)) * size_t(height), 0);
@@ -100,11 +93,8 @@ DibHandle DibFromPictureResource(Handle card, int width, int height, int depth, 
     PictureReadResult unused = PictureReadResult::None;
     PictureReadResult& outcome = result ? *result : unused;
     outcome = PictureReadResult::None;
-    {
-        HandleLock lock(card);
-        if (!lock || GetU16({lock.get(), GetHandleSize(card)}, kCardKind) == kCardKindPlain)
-            return 0;
-    }
+    if (GetHandleWord(card, kCardKind) == kCardKindPlain)
+        return 0;
     const Handle holder = ResolvePictureRecord(card);
     if (!holder)
         return 0;
@@ -115,7 +105,7 @@ DibHandle DibFromPictureResource(Handle card, int width, int height, int depth, 
         if (!lock)
             return 0;
         std::span<const uint8_t> table;
-        outcome = ReadPictureRecordRows({lock.get(), GetHandleSize(holder)}, width, height, depth, rows, &table,
+        outcome = ReadPictureRecordRows(lock.bytes(), width, height, depth, rows, &table,
                                         nullptr);
         colors.assign(table.begin(), table.end());
     }

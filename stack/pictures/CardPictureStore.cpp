@@ -14,10 +14,6 @@ constexpr uint32_t kTableHeader = 8, kTableEntry = 8;
 // A picture block is never larger than this (well above any card picture).
 constexpr uint64_t kMaxPictureData = 0x10000000;
 
-// Graphic object fields (host order).
-constexpr size_t kGraphicFlags22 = 22, kGraphicDepth = 54;
-constexpr uint16_t kGraphicLeftAlone = 0x40;
-
 ConversionSwitches g_switches;
 
 }  // namespace
@@ -56,7 +52,7 @@ bool ReplacePictureBytes(std::vector<uint8_t>& record, std::span<const uint8_t> 
     fresh.insert(fresh.end(), data.begin(), data.end());
     if (pad)
         fresh.push_back(0);
-    const size_t from = kPictureBlockOffset + kPictureBlockHeaderBytes;
+    const size_t from = kPictureTableOffset;
     const size_t oldEnd = kPictureBlockOffset + static_cast<size_t>(oldData);
     std::vector<uint8_t> rebuilt(record.begin(), record.begin() + from);
     rebuilt.insert(rebuilt.end(), fresh.begin(), fresh.end());
@@ -167,7 +163,7 @@ bool JpegDimensionsAgree(const JpegPictureView& view, int jpegWidth, int jpegHei
 }
 
 uint16_t ChooseStoredPictureFormat(size_t jpegBytes, size_t packedBytes) {
-    return jpegBytes > 0 && jpegBytes < packedBytes ? kPictureFormatStoredJpeg : kPictureFormatPacked;
+    return jpegBytes > 0 && jpegBytes < packedBytes ? kPictureFormatJpeg : kPictureFormatPacked;
 }
 
 DepthPlan PictureToDisplayPlan(int storedDepth, int displayDepth) {
@@ -224,7 +220,7 @@ DepthPlan DisplayToStackPlan(int displayDepth, int stackDepth, const ConversionS
 CardPictureRoute ChooseCardPictureRoute(const CardPictureCase& c, const ConversionSwitches& s) {
     if (c.kind != kCardKindPicture)
         return CardPictureRoute::NotPicture;
-    const bool isJpeg = c.format == kPictureFormatStoredJpeg;
+    const bool isJpeg = c.format == kPictureFormatJpeg;
     if (s.stackIo && isJpeg)
         return CardPictureRoute::DecodeJpeg;
     if ((c.stackJpegFlag || isJpeg) && s.jpegEncode && c.newDepth >= 9 && s.stackIo)
@@ -246,9 +242,9 @@ bool ConvertsGraphicsFirst(int oldDepth, int newDepth, const ConversionSwitches&
 bool GraphicNeedsDepthConversion(std::span<const uint8_t> graphic, int depth) {
     if (graphic.size() < kGraphicHeaderBytes || GetU16(graphic, kObjectKind) != kObjectGraphic)
         return false;
-    if (GetU16(graphic, kGraphicFlags22) & kGraphicLeftAlone)
+    if (GetU16(graphic, kObjectFlags) & kObjectHasPath)
         return false;
-    return GetU16(graphic, kGraphicDepth) != depth || depth == 16 || depth == 32;
+    return GetU16(graphic, kGraphicPictureDepth) != depth || depth == 16 || depth == 32;
 }
 
 bool ReplaceObjectBytes(std::vector<uint8_t>& record, uint32_t offset, std::span<const uint8_t> data,

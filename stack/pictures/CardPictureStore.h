@@ -38,9 +38,6 @@ public:
 };
 
 // ---- Picture block ----
-inline constexpr uint16_t kPictureFormatStoredJpeg = 3;
-inline constexpr uint16_t kPictureBlockWord0Value = 8;
-
 // The colour table and data become the picture block of the host-order kind-1 record (the old
 // block's data, block length - 24 bytes from 120, replaced): an odd total gets one pad byte and
 // the pad flag, an even one clears it; depth (+18), 8 (+96), format (+98), block length and

@@ -37,7 +37,7 @@ GraphicPictureRefusal ReadGraphicPicture(std::span<const uint8_t> graphic, Graph
     if (graphic.size() < kGraphicHeaderBytes || GetU16(graphic, kObjectKind) != kObjectGraphic)
         return GraphicPictureRefusal::NotGraphic;
     const uint16_t flags22 = GetU16(graphic, kObjectFlags);
-    if (flags22 & kGraphicPictureInFile)
+    if (flags22 & kObjectHasPath)
         return GraphicPictureRefusal::InFile;
     const int width = GetI16(graphic, kGraphicPictureRect + 4) - GetI16(graphic, kGraphicPictureRect);
     const int height = GetI16(graphic, kGraphicPictureRect + 6) - GetI16(graphic, kGraphicPictureRect + 2);
@@ -49,7 +49,7 @@ GraphicPictureRefusal ReadGraphicPicture(std::span<const uint8_t> graphic, Graph
 
     const uint64_t length = GetU32(graphic, kObjectLength);
     const uint64_t pad = (flags22 & kObjectPadded) ? 1 : 0;
-    const uint64_t maskLength = GetU32(graphic, kGraphicMaskLength);
+    const uint64_t maskLength = GetU32(graphic, kGraphicTrailerLength);
     const uint64_t after = GetU32(graphic, kGraphicAfterMask);
     if (length > graphic.size() || length < kGraphicHeaderBytes + pad + after + maskLength)
         return GraphicPictureRefusal::BadLengths;

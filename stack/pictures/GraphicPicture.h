@@ -12,15 +12,7 @@
 #include <vector>
 
 #include "graphics/dib/Dib.h"
-
-inline constexpr uint32_t kGraphicPictureFlags = 28;
-inline constexpr uint32_t kGraphicPictureRect = 30;  // left, top, right, bottom in memory
-inline constexpr uint32_t kGraphicPictureDepth = 54;
-inline constexpr uint32_t kGraphicMaskLength = 60;   // 32-bit
-inline constexpr uint32_t kGraphicAfterMask = 64;    // 32-bit
-inline constexpr uint16_t kGraphicHasMask = 0x02;
-inline constexpr uint16_t kGraphicRowsPacked = 0x10;
-inline constexpr uint16_t kGraphicPictureInFile = 0x40;  // +22: the picture is left alone
+#include "stack/format/StackFile.h"
 
 enum class GraphicPictureRefusal : uint8_t {
     None,

@@ -15,19 +15,8 @@ namespace {
 constexpr uint32_t kActn = ResType("Actn"), kCrsr = ResType("Crsr"), kIcon = ResType("Icon");
 constexpr uint32_t kSnd = ResType("Snd "), kStrk = ResType("Strk"), kNbas = ResType("NBAs");
 constexpr uint32_t kQtfx = ResType("QTFX"), kHlnk = ResType("Hlnk");
-
-// Button fields that carry references.
-constexpr uint32_t kButtonWord18 = 18, kButtonFlags20 = 20, kButtonFlags64 = 64;
-constexpr uint32_t kButtonIcon = 78, kButtonCursor = 80;
-constexpr uint16_t kButtonHasSound = 0x04, kButtonHasModule = 0x08, kButtonHasEffect = 0x20;
-constexpr uint16_t kButtonHasIcon = 0x10;
-constexpr uint16_t kSoundChunk = 83, kModuleChunk = 51;
-constexpr uint32_t kChunkResId = 16, kChunkSoundKind = 24;
-constexpr uint16_t kStrokeSound = 0x8000;
+// A go-to button's transition (+18) from this kind on is a 'QTFX' effect.
 constexpr uint16_t kFirstEffectKind = 27;
-constexpr uint32_t kGraphicAction = 56, kGraphicCursor = 58, kTextAction = 102, kTextCursor = 104;
-// A link's embedded button: words +4 and +6 are the lengths before it, +8 says it is there.
-constexpr uint32_t kLinkLength4 = 4, kLinkLength6 = 6, kLinkHasButton = 8, kLinkButtonBase = 24;
 
 void Add(ResourceReferences& refs, uint16_t id) {
     if (id != 0)
@@ -38,19 +27,19 @@ void Add(ResourceReferences& refs, uint16_t id) {
 void ButtonReferences(std::span<const uint8_t> button, uint32_t type, ResourceReferences& refs) {
     if (button.size() < kButtonHeaderBytes || (GetU16(button, kObjectFlags) & kObjectDeletedFlag))
         return;
-    const uint16_t flags20 = GetU16(button, kButtonFlags20);
+    const uint16_t flags20 = GetU16(button, kButtonActionFlags);
     if (type == kCrsr)
-        Add(refs, GetU16(button, kButtonCursor));
-    else if (type == kIcon && (GetU16(button, kButtonFlags64) & kButtonHasIcon))
-        Add(refs, GetU16(button, kButtonIcon));
-    else if (type == kQtfx && (flags20 & kButtonHasEffect) && GetU16(button, kButtonWord18) >= kFirstEffectKind)
+        Add(refs, GetU16(button, kButtonCursorId));
+    else if (type == kIcon && (GetU16(button, kButtonOptions) & kButtonShowIcon))
+        Add(refs, GetU16(button, kButtonIconId));
+    else if (type == kQtfx && (flags20 & kActGoTo) && GetU16(button, kButtonTransition) >= kFirstEffectKind)
         refs.keepAll = true;
     const bool sound = type == kSnd || type == kStrk;
     if (!sound && type != kNbas)
         return;
-    if (sound && !(flags20 & kButtonHasSound))
+    if (sound && !(flags20 & kActSoundResource))
         return;
-    if (type == kNbas && !(flags20 & kButtonHasModule))
+    if (type == kNbas && !(flags20 & kActNba))
         return;
     ButtonChunkWalk walk(button);
     ObjectPlace chunk;
@@ -58,12 +47,12 @@ void ButtonReferences(std::span<const uint8_t> button, uint32_t type, ResourceRe
         const std::span<const uint8_t> c = button.subspan(chunk.offset, chunk.length);
         if (c.size() < kChunkHeaderBytes)
             continue;
-        if (sound && chunk.kind == kSoundChunk) {
-            const bool stroke = (GetU16(c, kChunkSoundKind) & kStrokeSound) != 0;
+        if (sound && chunk.kind == kTagSoundResource) {
+            const bool stroke = (GetU16(c, kChunkSoundFlags) & kSoundIsStroke) != 0;
             if (stroke == (type == kStrk))
-                Add(refs, GetU16(c, kChunkResId));
-        } else if (type == kNbas && chunk.kind == kModuleChunk) {
-            Add(refs, GetU16(c, kChunkResId));
+                Add(refs, GetU16(c, kChunkValue));
+        } else if (type == kNbas && chunk.kind == kTagNba) {
+            Add(refs, GetU16(c, kChunkValue));
         }
     }
 }
@@ -88,7 +77,7 @@ void CardReferences(Handle card, uint32_t type, ResourceReferences& refs) {
     HandleLock lock(card);
     if (!lock || GetHandleSize(card) < kMinCardRecordBytes)
         return;
-    const std::span<const uint8_t> record(lock.get(), GetHandleSize(card));
+    const std::span<const uint8_t> record = lock.bytes();
     if (GetU16(record, kCardFlags) & kCardDeleted)
         return;
     if (type == kActn) {
@@ -116,11 +105,11 @@ void ResourceButtonReferences(uint32_t type, ResourceReferences& refs) {
         HandleLock lock(e.data);
         if (!lock)
             continue;
-        const std::span<const uint8_t> data(lock.get(), GetHandleSize(e.data));
+        const std::span<const uint8_t> data = lock.bytes();
         if (e.type == kActn) {
             ButtonReferences(data, type, refs);
-        } else if (data.size() >= kLinkButtonBase && GetU16(data, kLinkHasButton) != 0) {
-            const size_t at = size_t{kLinkButtonBase} + GetU16(data, kLinkLength4) + GetU16(data, kLinkLength6);
+        } else if (data.size() >= kLinkText && GetU16(data, kLinkHasButton) != 0) {
+            const size_t at = size_t{kLinkText} + GetU16(data, kLinkOtherLength) + GetU16(data, kLinkTextLength);
             if (at < data.size())
                 ButtonReferences(data.subspan(at), type, refs);
         }

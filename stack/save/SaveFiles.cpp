@@ -70,8 +70,7 @@ int SaveDibAsBmp(Handle dib, const char* path) {
     int result = 0;
     {
         HandleLock lock(dib);
-        const std::span<const uint8_t> bytes = lock ? std::span<const uint8_t>(lock.get(), GetHandleSize(dib))
-                                                    : std::span<const uint8_t>();
+        const std::span<const uint8_t> bytes = lock.bytes();
         const std::vector<uint8_t> header = BmpFileHeader(bytes);
         const FileRef file = !header.empty() && path && path[0] ? ActiveFileSystem().create(path) : kNoFile;
         if (file != kNoFile) {

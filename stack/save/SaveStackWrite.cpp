@@ -20,7 +20,7 @@ void DropDeletedObjects(Handle card) {
             HandleLock lock(card);
             if (!lock)
                 return;
-            CardObjectWalk walk({lock.get(), GetHandleSize(card)});
+            CardObjectWalk walk(lock.bytes());
             ObjectPlace place;
             while (walk.Next(place))
                 if (place.flags & kObjectDeletedFlag) {

@@ -12,15 +12,6 @@
 
 namespace {
 
-constexpr uint32_t kActionFlags = 20;
-constexpr uint16_t kBitSound = 0x0001, kBitModule = 0x0008, kBitStack = 0x0020, kBitMovie = 0x0100;
-constexpr uint16_t kTagModule = 51, kTagStack = 60, kTagSound = 82, kTagMovie = 89;
-constexpr uint32_t kModuleNumber = 16;
-constexpr uint32_t kGraphicPath = 80, kTextPath = 144;
-constexpr uint32_t kGraphicActionId = 56, kTextActionId = 102;
-// 'Hlnk': other bytes at +4, text length at +6, has-actions word at +8, text from +24, the
-// action record after the text and the other bytes.
-constexpr uint32_t kLinkOther = 4, kLinkTextLength = 6, kLinkHasActions = 8, kLinkText = 24;
 // Media kinds of the file locator.
 constexpr int kLocatePicture = 10, kLocateStack = 11, kLocateMovie = 13, kLocateText = 14, kLocateSound = 26;
 // Stack files larger than this are not read for references.
@@ -131,19 +122,19 @@ bool CollectActionFiles(StackToGoList& list, int parent, std::span<const uint8_t
     action = RecordIn(action);
     if (action.size() < kButtonHeaderBytes)
         return true;
-    const uint16_t flags = GetU16(action, kActionFlags);
-    if (flags & kBitStack)
-        if (auto chunk = FindTaggedChunk(action, kTagStack); !chunk.empty())
+    const uint16_t flags = GetU16(action, kButtonActionFlags);
+    if (flags & kActGoTo)
+        if (auto chunk = FindTaggedChunk(action, kTagOtherStack); !chunk.empty())
             AddLinkedStack(list, PathAt(chunk, kChunkHeaderBytes), access);
-    if (flags & kBitMovie)
+    if (flags & kActMovie)
         if (auto chunk = FindTaggedChunk(action, kTagMovie); !chunk.empty())
             AddChildFile(list, parent, kToGoMovie, PathAt(chunk, kChunkHeaderBytes), access);
-    if (flags & kBitSound)
-        if (auto chunk = FindTaggedChunk(action, kTagSound); !chunk.empty())
+    if (flags & kActSoundFile)
+        if (auto chunk = FindTaggedChunk(action, kTagSoundFile); !chunk.empty())
             AddChildFile(list, parent, kToGoSound, PathAt(chunk, kChunkHeaderBytes), access);
-    if (flags & kBitModule)
-        if (auto chunk = FindTaggedChunk(action, kTagModule); !chunk.empty() && access.moduleName) {
-            std::string name = access.moduleName(GetU16(chunk, kModuleNumber));
+    if (flags & kActNba)
+        if (auto chunk = FindTaggedChunk(action, kTagNba); !chunk.empty() && access.moduleName) {
+            std::string name = access.moduleName(GetU16(chunk, kChunkValue));
             if (name.size() > 260)
                 name.resize(260);
             if (!name.empty())
@@ -173,9 +164,9 @@ bool CollectStackFiles(StackToGoList& list, int parent, const StackFileContents&
             continue;
         std::unique_ptr<HandleLock> lock;
         const std::span<const uint8_t> link = DataOf(e, lock);
-        if (link.size() < kLinkText || !GetU16(link, kLinkHasActions))
+        if (link.size() < kLinkText || !GetU16(link, kLinkHasButton))
             continue;
-        const size_t at = size_t{kLinkText} + GetU16(link, kLinkTextLength) + GetU16(link, kLinkOther);
+        const size_t at = size_t{kLinkText} + GetU16(link, kLinkTextLength) + GetU16(link, kLinkOtherLength);
         if (at < link.size() && !CollectActionFiles(list, parent, link.subspan(at), access))
             return false;
     }
@@ -183,7 +174,7 @@ bool CollectStackFiles(StackToGoList& list, int parent, const StackFileContents&
         HandleLock lock(card);
         if (!lock)
             continue;
-        const std::span<const uint8_t> c(lock.get(), GetHandleSize(card));
+        const std::span<const uint8_t> c = lock.bytes();
         if (c.size() < kMinCardRecordBytes)
             continue;
         for (uint32_t field : {kCardAction1, kCardAction2, kCardAction3})
@@ -202,13 +193,13 @@ bool CollectStackFiles(StackToGoList& list, int parent, const StackFileContents&
                 continue;
             }
             if (place.kind == kObjectGraphic) {
-                if (place.flags & kObjectHasPath)
-                    AddChildFile(list, parent, kToGoPicture, PathAt(object, kGraphicPath), access);
-                actionId = GetU16(object, kGraphicActionId);
+                if (place.flags & kObjectHasPath)  // the path follows the header
+                    AddChildFile(list, parent, kToGoPicture, PathAt(object, kGraphicHeaderBytes), access);
+                actionId = GetU16(object, kGraphicAction);
             } else if (place.kind == kObjectText) {
                 if (place.flags & kObjectHasPath)
                     AddChildFile(list, parent, kToGoText, PathAt(object, kTextPath), access);
-                actionId = GetU16(object, kTextActionId);
+                actionId = GetU16(object, kTextAction);
             }
             if (!CollectActionResource(list, parent, entries, actionId, access))
                 return false;

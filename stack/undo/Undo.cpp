@@ -83,7 +83,7 @@ bool FindDeletedObject(Handle card, uint32_t* offset) {
     HandleLock lock(card);
     if (!lock)
         return false;
-    const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(card));
+    const std::span<const uint8_t> bytes = lock.bytes();
     CardObjectWalk walk(bytes, CardObjectsOffsetIn(bytes));
     ObjectPlace place;
     while (walk.Next(place))

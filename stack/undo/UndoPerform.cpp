@@ -108,13 +108,14 @@ void RestoreLinkedButtons(uint16_t cardId) {
             HandleLock lock(card);
             if (!lock)
                 continue;
-            const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(card));
+            const std::span<const uint8_t> bytes = lock.bytes();
             CardObjectWalk walk(bytes);
             ObjectPlace place;
             while (walk.Next(place))
                 if (place.kind == kObjectButton && (place.flags & kObjectDeletedFlag) &&
-                    place.length >= kButtonHeaderBytes && (GetU16(bytes, place.offset + 20) & 0x20) &&
-                    GetU16(bytes, place.offset + 16) == cardId)
+                    place.length >= kButtonHeaderBytes &&
+                    (GetU16(bytes, place.offset + kButtonActionFlags) & kActGoTo) &&
+                    GetU16(bytes, place.offset + kButtonDestination) == cardId)
                     marked.push_back(place.offset);
         }
         for (uint32_t offset : marked)
@@ -133,7 +134,7 @@ void UndoDeletion() {
             return;
         {
             HandleLock lock(card);
-            const std::span<uint8_t> bytes(lock.get(), GetHandleSize(card));
+            const std::span<uint8_t> bytes = lock.bytes();
             SetU16(bytes, kCardFlags, static_cast<uint16_t>(GetU16(bytes, kCardFlags) & ~kCardDeleted));
         }
         RestoreLinkedButtons(id);

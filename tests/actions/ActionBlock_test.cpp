@@ -36,12 +36,12 @@ protected:
 
 // A fresh 'Actn' record: kind 53, length 136, speed word and timer value 3.
 std::vector<uint8_t> FreshRecord(uint16_t id) {
-    std::vector<uint8_t> r(kActionFixedBytes, 0);
-    SetU16(r, kActionKind, kActionRecordKind);
-    SetU16(r, kActionOwnerId, id);
-    SetU32(r, kActionLength, kActionFixedBytes);
-    SetU16(r, kActionSpeed, 3);
-    SetU16(r, kActionTimerValue, 3);
+    std::vector<uint8_t> r(kButtonHeaderBytes, 0);
+    SetU16(r, kObjectKind, kActionRecordKind);
+    SetU16(r, kObjectId, id);
+    SetU32(r, kObjectLength, kButtonHeaderBytes);
+    SetU16(r, kButtonSpeed, 3);
+    SetU16(r, kButtonTimerValue, 3);
     return r;
 }
 
@@ -71,8 +71,8 @@ ActionBlock Loaded(const std::vector<uint8_t>& record) {
 // The chunks of a record in order: (tag, length, pad flag).
 std::vector<std::vector<uint32_t>> Chunks(const std::vector<uint8_t>& r) {
     std::vector<std::vector<uint32_t>> chunks;
-    for (uint32_t at = kActionFixedBytes; at + kChunkBytes <= r.size(); at += GetU32(r, at + kChunkLengthField))
-        chunks.push_back({GetU16(r, at), GetU32(r, at + kChunkLengthField), GetU16(r, at + kChunkPadFlag)});
+    for (uint32_t at = kButtonHeaderBytes; at + kChunkHeaderBytes <= r.size(); at += GetU32(r, at + kObjectLength))
+        chunks.push_back({GetU16(r, at), GetU32(r, at + kObjectLength), GetU16(r, at + kObjectFlags)});
     return chunks;
 }
 
@@ -82,15 +82,15 @@ TEST_F(ActionBlockTest, AMoveAloneIsTheFixedPartWithItsBit) {
     b.transition = 14;
     b.transitionSpeed = 16;
     const std::vector<uint8_t> r = Saved(FreshRecord(5), b);
-    ASSERT_EQ(r.size(), kActionFixedBytes);
-    const uint32_t fields[][2] = {{kActionFlagWord, 0x20}, {kActionDestination, 0xFFFF}, {kActionTransition, 14},
-                                  {kActionSpeed, 16}, {kActionTimerValue, 3}};  // timer mode 0 keeps the value
+    ASSERT_EQ(r.size(), kButtonHeaderBytes);
+    const uint32_t fields[][2] = {{kButtonActionFlags, 0x20}, {kButtonDestination, 0xFFFF}, {kButtonTransition, 14},
+                                  {kButtonSpeed, 16}, {kButtonTimerValue, 3}};  // timer mode 0 keeps the value
     for (const auto& [offset, value] : fields)
         EXPECT_EQ(GetU16(r, offset), value) << offset;
     // No destination: the stored transition stays, the flag word is 0.
     const std::vector<uint8_t> none = Saved(r, EmptyBlock());
-    EXPECT_EQ(GetU16(none, kActionFlagWord), 0);
-    EXPECT_EQ(GetU16(none, kActionTransition), 14);
+    EXPECT_EQ(GetU16(none, kButtonActionFlags), 0);
+    EXPECT_EQ(GetU16(none, kButtonTransition), 14);
     EXPECT_EQ(DestinationForChoice(2), kDestBack);
     EXPECT_EQ(DestinationForChoice(9), kDestNext);
 }
@@ -101,9 +101,9 @@ TEST_F(ActionBlockTest, AnAddressIsPaddedAndReadBackInBothForms) {
     b.urlSet = 1;
     const std::vector<uint8_t> r = Saved(FreshRecord(5), b);
     EXPECT_EQ(LockUrlBuffer(), nullptr);  // used up by the save
-    ASSERT_EQ(Chunks(r), (std::vector<std::vector<uint32_t>>{{kTagUrl, 36, kChunkPadded}}));
-    EXPECT_EQ(GetU16(r, kActionFlagWord), kActUrl);
-    EXPECT_EQ(ChunkPayload(std::span(r).subspan(kActionFixedBytes)).size(), 3u);
+    ASSERT_EQ(Chunks(r), (std::vector<std::vector<uint32_t>>{{kTagUrl, 36, kObjectPadded}}));
+    EXPECT_EQ(GetU16(r, kButtonActionFlags), kActUrl);
+    EXPECT_EQ(ChunkPayload(std::span(r).subspan(kButtonHeaderBytes)).size(), 3u);
     EXPECT_EQ(Loaded(r).urlSet, 1);
     EXPECT_STREQ(LockUrlBuffer(), "a.b");
 
@@ -152,9 +152,9 @@ TEST_F(ActionBlockTest, EveryActionRoundTripsAndASecondSaveChangesNothing) {
         tags.push_back(static_cast<uint16_t>(c[0]));
     EXPECT_EQ(tags, (std::vector<uint16_t>{kTagNba, kTagVideodisc, kTagLogo, kTagAnimation, kTagSoundResource, kTagLaunch,
                                            kTagOtherStack}));
-    EXPECT_EQ(GetU16(r, kActionFlagWord), kActGoTo | kActOtherStack | kActLaunch | kActSoundResource | kActAnimation |
+    EXPECT_EQ(GetU16(r, kButtonActionFlags), kActGoTo | kActOtherStack | kActLaunch | kActSoundResource | kActAnimation |
                                               kActLogo | kActVideodisc | kActNba);
-    EXPECT_EQ(GetU32(r, kActionLength), r.size());
+    EXPECT_EQ(GetU32(r, kObjectLength), r.size());
 
     SetFileSpecFromPath(kSlotTargetStack, "");
     SetFileSpecFromPath(kSlotLaunchProgram, "");
@@ -177,16 +177,16 @@ TEST_F(ActionBlockTest, EveryActionRoundTripsAndASecondSaveChangesNothing) {
 TEST_F(ActionBlockTest, ChunksThatDoNotFitEndTheWalk) {
     std::vector<uint8_t> r = FreshRecord(5);
     auto addChunk = [&](uint16_t tag, uint32_t length, std::vector<uint8_t> payload) {
-        std::vector<uint8_t> c(kChunkBytes, 0);
-        SetU16(c, kChunkTag, tag);
-        SetU32(c, kChunkLengthField, length);
+        std::vector<uint8_t> c(kChunkHeaderBytes, 0);
+        SetU16(c, kObjectKind, tag);
+        SetU32(c, kObjectLength, length);
         c.insert(c.end(), payload.begin(), payload.end());
         r.insert(r.end(), c.begin(), c.end());
-        SetU32(r, kActionLength, static_cast<uint32_t>(r.size()));
+        SetU32(r, kObjectLength, static_cast<uint32_t>(r.size()));
     };
     addChunk(kTagVideodisc, 36, {'a', 'b', 'c', 'd'});  // a four-byte videodisc payload
     addChunk(kTagUrl, 34, {'x', 'y'});                  // no NUL inside
-    SetU16(r, kActionFlagWord, kActVideodisc | kActUrl);
+    SetU16(r, kButtonActionFlags, kActVideodisc | kActUrl);
     ActionBlock l = Loaded(r);
     EXPECT_STREQ(reinterpret_cast<const char*>(l.videodiscStart), "abcd");
     EXPECT_EQ(l.videodiscEnd[0], 0);
@@ -198,13 +198,13 @@ TEST_F(ActionBlockTest, ChunksThatDoNotFitEndTheWalk) {
     } cases[] = {{"below the header", 30}, {"odd", 35}, {"past the record", 400}};
     for (const Case& c : cases) {
         std::vector<uint8_t> bad = r;
-        SetU32(bad, kActionFixedBytes + kChunkLengthField, c.length);
+        SetU32(bad, kButtonHeaderBytes + kObjectLength, c.length);
         uint32_t at = 0;
         EXPECT_FALSE(FindChunk(bad, kTagUrl, &at)) << c.what;
         EXPECT_FALSE(FindChunk(bad, kTagVideodisc, &at)) << c.what;
     }
     // A record length past the data: no record at all.
-    SetU32(r, kActionLength, 5000);
+    SetU32(r, kObjectLength, 5000);
     EXPECT_TRUE(ActionRecordBytes(r).empty());
 }
 

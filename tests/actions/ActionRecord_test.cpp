@@ -53,7 +53,7 @@ TEST_F(ActionRecordTest, ChunksOfButtonsAndResourcesAreFoundByTheirOwnersId) {
     const std::vector<uint8_t> bytes = HandleToBytes(record);
     EXPECT_EQ(GetU32(bytes, kCardLength), bytes.size());
     EXPECT_EQ(cardtest::CardObjects(bytes).size(), 2u) << "the text object still follows";
-    EXPECT_EQ(GetU16(bytes, at + kChunkTag), kTagUrl);
+    EXPECT_EQ(GetU16(bytes, at + kObjectKind), kTagUrl);
 
     struct Case {
         uint16_t id, tag;
@@ -65,7 +65,7 @@ TEST_F(ActionRecordTest, ChunksOfButtonsAndResourcesAreFoundByTheirOwnersId) {
         ASSERT_EQ(FindActionChunkById(c.id, c.tag, &h, &offset), c.found) << c.id;
         if (c.found) {
             const std::vector<uint8_t> d = HandleToBytes(h);
-            EXPECT_EQ(GetU16(d, offset + kChunkTag), c.tag) << c.id;
+            EXPECT_EQ(GetU16(d, offset + kObjectKind), c.tag) << c.id;
         }
     }
     EXPECT_EQ(RemoveButtonChunk(4, kTagUrl, kActUrl), 36u);
@@ -73,14 +73,14 @@ TEST_F(ActionRecordTest, ChunksOfButtonsAndResourcesAreFoundByTheirOwnersId) {
     EXPECT_EQ(GetU32(HandleToBytes(record), kCardLength), GetHandleSize(record));
 
     // A freehand mask goes into a button record of its own as chunk 130.
-    std::vector<uint8_t> button(kActionFixedBytes, 0);
-    SetU32(button, kActionLength, kActionFixedBytes);
+    std::vector<uint8_t> button(kButtonHeaderBytes, 0);
+    SetU32(button, kObjectLength, kButtonHeaderBytes);
     Handle own = NewHandleFromBytes(button);
     Handle mask = NewHandleFromBytes(std::vector<uint8_t>(29, 0xF0));
-    EXPECT_EQ(PutButtonMaskChunk(own, mask), kActionFixedBytes);
+    EXPECT_EQ(PutButtonMaskChunk(own, mask), kButtonHeaderBytes);
     const std::vector<uint8_t> withMask = HandleToBytes(own);
-    EXPECT_EQ(GetU16(withMask, kActionFixedBytes), kTagButtonMask);
-    EXPECT_EQ(ChunkPayload(std::span(withMask).subspan(kActionFixedBytes)).size(), 29u);
+    EXPECT_EQ(GetU16(withMask, kButtonHeaderBytes), kTagButtonMask);
+    EXPECT_EQ(ChunkPayload(std::span(withMask).subspan(kButtonHeaderBytes)).size(), 29u);
     DisposeHandle(own);
     DisposeHandle(mask);
 }

@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint32_t at = 0;
         if (FindChunk(bytes, tag, &at)) {
             const std::span<const uint8_t> record = ActionRecordBytes(bytes);
-            FuzzCheck(at >= kActionFixedBytes && at + kChunkBytes <= record.size());
-            FuzzCheck(ChunkPayload(record.subspan(at)).size() <= record.size() - at - kChunkBytes);
+            FuzzCheck(at >= kButtonHeaderBytes && at + kChunkHeaderBytes <= record.size());
+            FuzzCheck(ChunkPayload(record.subspan(at)).size() <= record.size() - at - kChunkHeaderBytes);
         }
     }
     Handle record = NewHandleFromBytes(bytes);

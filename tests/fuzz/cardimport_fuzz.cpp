@@ -48,7 +48,7 @@ void CheckUniqueIds() {
         const Handle card = GetCardByIndex(i);
         cards.insert(GetCardId(card));
         HandleLock lock(card);
-        CardObjectWalk walk({lock.get(), GetHandleSize(card)});
+        CardObjectWalk walk(lock.bytes());
         for (ObjectPlace place; walk.Next(place); ++objectCount)
             objects.insert(place.id);
     }

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ReadPictureBlock(input, block)) {
         FuzzCheck(block.table.data() >= data && block.data.data() + block.data.size() <= data + size);
         std::vector<uint8_t> record(input.begin(), input.end());
-        FuzzCheck(ReplacePictureBytes(record, block.table, block.data, 16, kPictureFormatStoredJpeg));
+        FuzzCheck(ReplacePictureBytes(record, block.table, block.data, 16, kPictureFormatJpeg));
         PictureBlockView again;
         FuzzCheck(ReadPictureBlock(record, again) && again.data.size() == block.data.size());
     }

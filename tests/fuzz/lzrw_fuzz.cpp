@@ -64,7 +64,7 @@ void PictureRoundTrip(const uint8_t* data, size_t size) {
         size_t range = 0;
         FuzzCheck(PackedPictureRange(size, rowBytes, data[0] & 0x80, range));
         std::vector<uint8_t> back(range);
-        FuzzCheck(UnpackPictureRows({lock.get(), GetHandleSize(h)}, back));
+        FuzzCheck(UnpackPictureRows(lock.bytes(), back));
         FuzzCheck(range == 0 || std::memcmp(back.data(), data, range) == 0);
     }
     DisposeHandle(h);

@@ -19,7 +19,7 @@ constexpr size_t kMaxUnpacked = 1 << 20;
 std::vector<uint8_t> Rows(Handle h) {
     HandleLock lock(h);
     DibLayout layout;
-    if (!lock || !ReadDibLayout({lock.get(), GetHandleSize(h)}, layout))
+    if (!lock || !ReadDibLayout(lock.bytes(), layout))
         __builtin_trap();
     return {lock.get() + layout.bitsOffset, lock.get() + layout.bitsOffset + layout.imageBytes};
 }

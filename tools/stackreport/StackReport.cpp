@@ -74,7 +74,7 @@ bool WriteCardBitmaps(const StackFileContents& contents, const std::string& dir)
         HandleLock lock(card);
         if (!lock)
             continue;
-        const std::span<const uint8_t> bytes(lock.get(), GetHandleSize(card));
+        const std::span<const uint8_t> bytes = lock.bytes();
         CardPictureRows picture;
         const char* reason = nullptr;
         const CardPictureResult result = DecodeCardPictureRows(bytes, picture, &reason);

@@ -255,7 +255,7 @@ TEST_F(CardRedrawTest, SharedCardsShowTheirHoldersPictureUnderBackgroundObjectsF
     EXPECT_EQ(Mismatch(OffscreenPixels(window_), p), "") << "the holder's picture";
     EXPECT_EQ(Mismatch(WindowPixels(window_), p, kButton).substr(0, 9), "at 30,2: ") << "the background button shows";
     {
-        LayerLock<ButtonLayer> named(FindLayer(kLayerButton, 22));
+        LayerLock<ButtonLayer> named(FindLayer(kObjectButton, 22));
         ASSERT_TRUE(named);
         EXPECT_EQ(named->nameLength, 31);
         EXPECT_EQ(std::string(named->name), std::string(31, 'N'));
@@ -294,7 +294,7 @@ TEST_F(CardRedrawTest, GraphicObjectsShowTheirStoredPicturesInTheCardsColours) {
     s.cards[0].objects.push_back(graphic);
     Load(s);
     Show(GetCardByIndex(1));
-    LayerLock<GraphicLayer> layer(FindLayer(kLayerGraphic, 9));
+    LayerLock<GraphicLayer> layer(FindLayer(kObjectGraphic, 9));
     ASSERT_TRUE(layer && layer->picture);
     WindowDC screen(window_);
     MemoryDC memory(screen.get());
@@ -321,7 +321,7 @@ TEST_F(CardRedrawTest, UpdateObjectOnCardMovesOneObject) {
     }
     UpdateObjectOnCard(kObjectButton, 5, 0, 8, 0, 1);
     EXPECT_EQ(Mismatch(WindowPixels(window_), p, moved), "") << "the button moved, the picture where it was";
-    LayerLock<> layer(FindLayer(kLayerButton, 5));
+    LayerLock<> layer(FindLayer(kObjectButton, 5));
     ASSERT_TRUE(layer);
     EXPECT_TRUE(EqualRect(&layer->bounds, &moved));
     EXPECT_EQ(Mismatch(OffscreenPixels(window_), p), "");

@@ -69,7 +69,7 @@ protected:
     LayerKindProcs kinds_{};
     LayerListUpcalls upcalls_{};
     LayerHandle Button(uint16_t id, int position, RECT r = {0, 0, 10, 10}, uint16_t flags = 0, int16_t shape = 0) {
-        const auto record = Record(kLayerButton, id, r, flags, shape);
+        const auto record = Record(kObjectButton, id, r, flags, shape);
         return NewButtonLayer(record, position);
     }
 };
@@ -90,14 +90,14 @@ TEST_F(LayerListTest, InsertsAtThePositionGiven) {
         EXPECT_EQ(Ids(), c.want) << "position " << c.position;
     }
     // Other kinds are refused by the button reader, and found by kind and id.
-    const auto field = Record(kLayerField, 7, {0, 0, 5, 5});
+    const auto field = Record(kObjectText, 7, {0, 0, 5, 5});
     EXPECT_EQ(NewButtonLayer(field, 1), nullptr);
     LayerHandle made = NewFieldLayer(field, 1, 0);
     ASSERT_NE(made, nullptr);
-    EXPECT_EQ(FindLayer(kLayerField, 7), made);
-    EXPECT_EQ(FindLayer(kLayerButton, 7), nullptr);
+    EXPECT_EQ(FindLayer(kObjectText, 7), made);
+    EXPECT_EQ(FindLayer(kObjectButton, 7), nullptr);
     RemoveLayer(made);
-    EXPECT_EQ(FindLayer(kLayerField, 7), nullptr);
+    EXPECT_EQ(FindLayer(kObjectText, 7), nullptr);
 }
 
 TEST_F(LayerListTest, ReordersOneStepOrAllTheWay) {
@@ -115,7 +115,7 @@ TEST_F(LayerListTest, ReordersOneStepOrAllTheWay) {
         FreeLayerList();
         for (uint16_t id : {1, 2, 3, 4})
             Button(id, kLayerAtEnd);
-        ReorderLayer(FindLayer(kLayerButton, c.id), c.direction, c.all);
+        ReorderLayer(FindLayer(kObjectButton, c.id), c.direction, c.all);
         EXPECT_EQ(Ids(), c.want) << c.id << " " << c.direction << " all " << c.all;
     }
 }

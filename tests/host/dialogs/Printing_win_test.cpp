@@ -365,7 +365,7 @@ TEST(Printing, TextOfARichEditWithinMargins) {
     g_field = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(FieldLayer));
     {
         LayerLock<FieldLayer> field(g_field);
-        field->common.kind = kLayerField;
+        field->common.kind = kObjectText;
         field->window = edit;
     }
     const LayerKindProcs saved = GetLayerKindProcs();

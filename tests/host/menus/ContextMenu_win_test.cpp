@@ -224,7 +224,7 @@ TEST_F(ContextMenuInPlugin, OffersTheCardTheSelectionAndEachObjectKind) {
     // A text selection in the active field.
     HWND edit = CreateWindowA("EDIT", "hello world", WS_CHILD, 0, 0, 50, 20, page_.embed, nullptr, nullptr, nullptr);
     SendMessageA(edit, EM_SETSEL, 0, 5);
-    g_activeField = MakeLayer<FieldLayer>(kLayerField, 31);
+    g_activeField = MakeLayer<FieldLayer>(kObjectText, 31);
     { LayerLock<FieldLayer>(g_activeField)->window = edit; }
     const LayerKindProcs saved = GetLayerKindProcs();
     LayerKindProcs withField = saved;
@@ -241,7 +241,7 @@ TEST_F(ContextMenuInPlugin, OffersTheCardTheSelectionAndEachObjectKind) {
     DestroyWindow(edit);
 
     // A button: its name from the layer (clamped to it), "Icons..." and the Format menu.
-    LayerHandle button = MakeLayer<ButtonLayer>(kLayerButton, 11);
+    LayerHandle button = MakeLayer<ButtonLayer>(kObjectButton, 11);
     {
         LayerLock<ButtonLayer> lock(button);
         lock->nameLength = 200;
@@ -259,12 +259,12 @@ TEST_F(ContextMenuInPlugin, OffersTheCardTheSelectionAndEachObjectKind) {
     EXPECT_EQ(TextOf(items, 152), "Copy ");
 
     // A graphic and a text object: names from their records; Effects, and Format.
-    items = MenuFor(MakeLayer<GraphicLayer>(kLayerGraphic, 21));
+    items = MenuFor(MakeLayer<GraphicLayer>(kObjectGraphic, 21));
     ASSERT_GE(items.size(), 3u);
     EXPECT_EQ(items[0].text, "Graphic: Sun...");
     EXPECT_EQ(items[2].text, "Effects");
     EXPECT_TRUE(ById(items[2].subItems, 160)) << "Flip Sideways copied";
-    items = MenuFor(MakeLayer<FieldLayer>(kLayerField, 31));
+    items = MenuFor(MakeLayer<FieldLayer>(kObjectText, 31));
     ASSERT_GE(items.size(), 3u);
     EXPECT_EQ(items[0].text, "Text: Notes...");
     EXPECT_EQ(items[2].text, "Fo&rmat");

@@ -147,7 +147,7 @@ void Click(HWND palette, int id) {
 Handle CardAction() {
     const Handle card = GetCurrentCardRecord();
     HandleLock lock(card);
-    const uint16_t id = lock ? GetU16({lock.get(), GetHandleSize(card)}, kCardAction1) : 0;
+    const uint16_t id = lock ? GetU16(lock.bytes(), kCardAction1) : 0;
     return id ? LoadActionResource(id) : 0;
 }
 
@@ -156,8 +156,8 @@ std::vector<uint8_t> ChunkOf(Handle action, uint16_t tag) {
     if (!action || !FindObjectChunk(action, 0, tag, &offset))
         return {};
     HandleLock lock(action);
-    const std::span<const uint8_t> all(lock.get(), GetHandleSize(action));
-    const uint32_t length = GetU32(all, offset + kChunkLengthField);
+    const std::span<const uint8_t> all = lock.bytes();
+    const uint32_t length = GetU32(all, offset + kObjectLength);
     return {all.begin() + offset, all.begin() + offset + length};
 }
 
@@ -225,8 +225,8 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     std::vector<uint8_t> chunk = ChunkOf(action, kTagSoundFile);
     ASSERT_FALSE(chunk.empty());
     EXPECT_EQ(GetU16(chunk, kChunkSoundFlags), 0x21);
-    EXPECT_EQ(GetU16(chunk, kChunkRect), 77);
-    const std::string payload(chunk.begin() + kChunkBytes, chunk.end());
+    EXPECT_EQ(GetU16(chunk, kChunkSoundParameter), 77);
+    const std::string payload(chunk.begin() + kChunkHeaderBytes, chunk.end());
     EXPECT_NE(payload.find("C:\\sounds\\bell.wav"), std::string::npos);
     DisposeHandle(action);
 
@@ -258,13 +258,13 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     ASSERT_FALSE(chunk.empty());
     {
         HandleLock lock(action);
-        EXPECT_EQ(GetU16(chunk, kChunkOwner), GetU16({lock.get(), GetHandleSize(action)}, kActionOwnerId));
+        EXPECT_EQ(GetU16(chunk, kObjectId), GetU16(lock.bytes(), kObjectId));
     }
-    EXPECT_EQ(GetU16(chunk, kChunkRect), 5);
-    EXPECT_EQ(GetU16(chunk, kChunkRect + 6), 86);
+    EXPECT_EQ(GetU16(chunk, kObjectRect), 5);
+    EXPECT_EQ(GetU16(chunk, kObjectRect + 6), 86);
     EXPECT_EQ(GetU32(chunk, kChunkValue), 0x12345u);
     EXPECT_EQ(GetU16(chunk, kChunkOptionWord), 9);
-    EXPECT_NE(std::string(chunk.begin() + kChunkBytes, chunk.end()).find("loom.mov"), std::string::npos);
+    EXPECT_NE(std::string(chunk.begin() + kChunkHeaderBytes, chunk.end()).find("loom.mov"), std::string::npos);
     DisposeHandle(action);
     SetMediaDialogAnswers({});
 

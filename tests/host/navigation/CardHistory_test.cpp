@@ -27,7 +27,7 @@ protected:
         for (uint16_t id = 1; id <= 20; ++id) {
             stack.cards.emplace_back();
             stack.cards.back().id = id;
-            stack.cards.back().flags = id == 5 ? kCardMarkedFlag : 0;
+            stack.cards.back().flags = id == 5 ? kCardMarked : 0;
         }
         Load(stack);
     }

@@ -125,7 +125,7 @@ TEST_F(CardNavigationTest, AMissingCardShowsItsAlertAndStays) {
     {
         const Handle three = FindCardById(3);
         HandleLock lock(three);
-        SetU16({lock.get(), GetHandleSize(three)}, kCardFlags, kCardDeleted);
+        SetU16(lock.bytes(), kCardFlags, kCardDeleted);
     }
     DialogDriver driver;
     for (uint32_t alert : {kAlertCardNotFound, kAlertCardNotFound, kAlertNoMarkedCard})

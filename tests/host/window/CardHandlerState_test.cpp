@@ -71,23 +71,23 @@ TEST(CardHandlerState, StackWordsReadAsZeroWithoutAStack) {
     ASSERT_TRUE(InitMemRefs());
     SetStackHeaderHandle(0);
     SetCurrentCardId(0);
-    EXPECT_EQ(StackHeaderWord(kHeaderClickActionWord), 0);
-    EXPECT_EQ(StackHeaderWord(kHeaderToolToggleWord), 0);
-    EXPECT_EQ(CurrentCardWord(kCardClickActionWord), 0);
+    EXPECT_EQ(StackHeaderWord(kHeaderStackActionB), 0);
+    EXPECT_EQ(StackHeaderWord(kHeaderLocked), 0);
+    EXPECT_EQ(CurrentCardWord(kCardAction3), 0);
 
     Handle header = NewStackHeader();
     ASSERT_NE(header, 0u);
     {
         HandleLock lock(header);
-        const std::span<uint8_t> bytes(lock.get(), GetHandleSize(header));
-        SetU16(bytes, kHeaderClickActionWord, 0x1234);
-        SetU16(bytes, kHeaderToolToggleWord, 1);
+        const std::span<uint8_t> bytes = lock.bytes();
+        SetU16(bytes, kHeaderStackActionB, 0x1234);
+        SetU16(bytes, kHeaderLocked, 1);
     }
     SetStackHeaderHandle(header);
-    EXPECT_EQ(StackHeaderWord(kHeaderClickActionWord), 0x1234);
-    EXPECT_EQ(StackHeaderWord(kHeaderToolToggleWord), 1);
+    EXPECT_EQ(StackHeaderWord(kHeaderStackActionB), 0x1234);
+    EXPECT_EQ(StackHeaderWord(kHeaderLocked), 1);
     EXPECT_EQ(StackHeaderWord(127), 0) << "a word running past the header reads 0";
-    EXPECT_EQ(CurrentCardWord(kCardClickActionWord), 0) << "no current card";
+    EXPECT_EQ(CurrentCardWord(kCardAction3), 0) << "no current card";
     SetStackHeaderHandle(0);
 }
 

@@ -133,7 +133,7 @@ TEST_F(CardEditObjectsTest, StorePictureBlockReplacesTheBlockAndKeepsTheObjects)
     // A sharer whose background id names another sharer is left alone.
     {
         HandleLock lock(sharer);
-        SetU16({lock.get(), GetHandleSize(sharer)}, kCardBackgroundId, 3);
+        SetU16(lock.bytes(), kCardBackgroundId, 3);
     }
     const std::vector<uint8_t> before = HandleToBytes(FindCardById(3));
     EXPECT_EQ(StorePictureBlock(sharer, table, packed, 8), 0);
@@ -142,7 +142,7 @@ TEST_F(CardEditObjectsTest, StorePictureBlockReplacesTheBlockAndKeepsTheObjects)
     // One that names a missing card cannot store anything.
     {
         HandleLock lock(sharer);
-        SetU16({lock.get(), GetHandleSize(sharer)}, kCardBackgroundId, 99);
+        SetU16(lock.bytes(), kCardBackgroundId, 99);
     }
     EXPECT_EQ(StorePictureBlock(sharer, table, packed, 8), -1);
 }

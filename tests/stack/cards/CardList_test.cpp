@@ -28,7 +28,7 @@ sb::Card Named(uint16_t id, std::string name) {
 Handle NewRecord(uint16_t id) {
     const Handle record = NewHandleWithEndMark(kNewCardRecordBytes);
     HandleLock lock(record);
-    SetU16({lock.get(), GetHandleSize(record)}, kCardId, id);
+    SetU16(lock.bytes(), kCardId, id);
     return record;
 }
 

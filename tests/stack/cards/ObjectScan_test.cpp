@@ -166,7 +166,7 @@ TEST_F(ObjectScanTest, ObjectLengthsThatLieEndTheList) {
         const std::vector<uint8_t> before = HandleToBytes(card);
         {
             HandleLock lock(card);
-            SetU32({lock.get(), GetHandleSize(card)}, CardObjectsOffset(card) + kObjectLength, c.length);
+            SetU32(lock.bytes(), CardObjectsOffset(card) + kObjectLength, c.length);
         }
         EXPECT_EQ(Walk(card, false), std::vector<uint16_t>{}) << c.what;
         uint32_t offset = 0;
@@ -179,7 +179,7 @@ TEST_F(ObjectScanTest, ObjectLengthsThatLieEndTheList) {
     const Handle holder = FindCardById(1);
     {
         HandleLock lock(holder);
-        SetU32({lock.get(), GetHandleSize(holder)}, kPictureBlockOffset + kBlockLength, 0xFFFFFF00u);
+        SetU32(lock.bytes(), kPictureBlockOffset + kBlockLength, 0xFFFFFF00u);
     }
     EXPECT_EQ(Walk(holder, false), std::vector<uint16_t>{});
 }

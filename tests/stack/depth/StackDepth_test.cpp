@@ -82,8 +82,8 @@ TEST_F(StackDepthTest, ObjectsAreScaledOrCentredWithTheirChunks) {
     // Centring: the card grows by 100 x 40, every object moves by 50 x 20 and keeps its size.
     {
         HandleLock lock(record);
-        SetU16({lock.get(), GetHandleSize(record)}, kCardWidth, 200);
-        SetU16({lock.get(), GetHandleSize(record)}, kCardHeight, 150);
+        SetU16(lock.bytes(), kCardWidth, 200);
+        SetU16(lock.bytes(), kCardHeight, 150);
     }
     ASSERT_EQ(ResizeCardObjects(record, 0, 300, 190), 0);
     objects = CardObjects(HandleToBytes(record));
@@ -92,8 +92,8 @@ TEST_F(StackDepthTest, ObjectsAreScaledOrCentredWithTheirChunks) {
     // A record laid out for no size: nothing is divided by it.
     {
         HandleLock lock(record);
-        SetU16({lock.get(), GetHandleSize(record)}, kCardWidth, 0);
-        SetU16({lock.get(), GetHandleSize(record)}, kCardHeight, 0);
+        SetU16(lock.bytes(), kCardWidth, 0);
+        SetU16(lock.bytes(), kCardHeight, 0);
     }
     ASSERT_EQ(ResizeCardObjects(record, 1, 300, 190), 0);
     EXPECT_EQ(RectOf(CardObjects(HandleToBytes(record))[0]), (std::vector<int16_t>{100, 45, 150, 95}));

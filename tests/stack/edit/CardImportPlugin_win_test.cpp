@@ -83,7 +83,7 @@ TEST(ReadyMadeInPlugin, ChosenStackLandsBehindTheCurrentCard) {
         for (Handle c : contents.cards) {
             cardIds.insert(GetCardId(c));
             HandleLock lock(c);
-            CardObjectWalk walk({lock.get(), GetHandleSize(c)});
+            CardObjectWalk walk(lock.bytes());
             for (ObjectPlace place; walk.Next(place); ++objects)
                 objectIds.insert(place.id);
         }

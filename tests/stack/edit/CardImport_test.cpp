@@ -112,10 +112,7 @@ protected:
             ids.push_back(GetCardId(GetCardByIndex(i)));
         return ids;
     }
-    static uint16_t Word(Handle card, uint32_t offset) {
-        HandleLock lock(card);
-        return GetU16({lock.get(), GetHandleSize(card)}, offset);
-    }
+    static uint16_t Word(Handle card, uint32_t offset) { return GetHandleWord(card, offset); }
     using AlertProc = int (*)(uint32_t);
     static AlertProc& SavedAlert() {
         static AlertProc alert = nullptr;
@@ -145,7 +142,7 @@ TEST_F(CardImportTest, ThreeCardsLandBehindTheCurrentCardWithFreshIds) {
     for (int i = 1; i <= CountCards(); ++i) {
         const Handle card = GetCardByIndex(i);
         HandleLock lock(card);
-        CardObjectWalk walk({lock.get(), GetHandleSize(card)});
+        CardObjectWalk walk(lock.bytes());
         for (ObjectPlace place; walk.Next(place);)
             objectIds.insert(place.id);
     }
@@ -157,7 +154,7 @@ TEST_F(CardImportTest, ThreeCardsLandBehindTheCurrentCardWithFreshIds) {
     Handle plain = FindCardById(6);
     uint32_t offset = 0;
     HandleLock lock(plain);
-    const std::span<const uint8_t> record(lock.get(), GetHandleSize(plain));
+    const std::span<const uint8_t> record = lock.bytes();
     CardObjectWalk walk(record);
     ObjectPlace graphic;
     ASSERT_TRUE(walk.Next(graphic));
@@ -177,7 +174,7 @@ TEST_F(CardImportTest, StoredSoundFollowsTheRemap) {
     ASSERT_EQ(Import(SourceStack()), 3);
     const Handle owner = FindCardById(3);
     HandleLock lock(owner);
-    const std::span<const uint8_t> record(lock.get(), GetHandleSize(owner));
+    const std::span<const uint8_t> record = lock.bytes();
     CardObjectWalk walk(record);
     ObjectPlace button;
     ASSERT_TRUE(walk.Next(button));

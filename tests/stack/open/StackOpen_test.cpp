@@ -33,10 +33,7 @@ sb::Stack ThreeCards() {
     return s;
 }
 
-uint16_t IdOf(Handle card) {
-    HandleLock lock(card);
-    return GetU16({lock.get(), GetHandleSize(card)}, kCardId);
-}
+uint16_t IdOf(Handle card) { return GetHandleWord(card, kCardId); }
 
 TEST_F(StackOpenTest, OpensWholeOrNotAtAll) {
     const sb::Built built = sb::BuildStack(ThreeCards());

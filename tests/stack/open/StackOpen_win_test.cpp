@@ -216,7 +216,7 @@ TEST_F(StackOpenWinTest, TooSmallCardsAskFirst) {
     }
     for (int i = 1; i <= CountCards(); ++i) {
         HandleLock lock(GetCardByIndex(i));
-        const std::span<const uint8_t> card(lock.get(), GetHandleSize(GetCardByIndex(i)));
+        const std::span<const uint8_t> card = lock.bytes();
         EXPECT_EQ(GetU16(card, kCardWidth), minWidth) << "card " << i;
         EXPECT_EQ(GetU16(card, kCardHeight), 300) << "card " << i;
     }

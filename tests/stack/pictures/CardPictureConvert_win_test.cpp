@@ -131,9 +131,9 @@ TEST_F(CardPictureConvertTest, SavedDeepPicturesKeepTheSmallerForm) {
     const Case cases[] = {
         {"uniform 16-bit stays packed", 16, false, kPictureFormatPacked},
         {"uniform 32-bit stays packed", 32, false, kPictureFormatPacked},
-        {"photograph 16-bit becomes JPEG", 16, true, kPictureFormatStoredJpeg},
-        {"photograph 32-bit becomes JPEG", 32, true, kPictureFormatStoredJpeg},
-        {"photograph held at 32 saved into a 16-bit stack", 16, true, kPictureFormatStoredJpeg, 32},
+        {"photograph 16-bit becomes JPEG", 16, true, kPictureFormatJpeg},
+        {"photograph 32-bit becomes JPEG", 32, true, kPictureFormatJpeg},
+        {"photograph held at 32 saved into a 16-bit stack", 16, true, kPictureFormatJpeg, 32},
     };
     for (const Case& c : cases) {
         OpenHeader(c.depth);
@@ -192,7 +192,7 @@ TEST_F(CardPictureConvertTest, DamagedJpegDataLeavesTheRecordAsItWas) {
     const Bytes saved = HandleToBytes(card);
     PictureBlockView view;
     ASSERT_TRUE(ReadPictureBlock(saved, view));
-    ASSERT_EQ(view.format, kPictureFormatStoredJpeg);
+    ASSERT_EQ(view.format, kPictureFormatJpeg);
     const size_t data = view.data.data() - saved.data();
 
     struct Damage {

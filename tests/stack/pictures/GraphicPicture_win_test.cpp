@@ -111,7 +111,7 @@ Bytes FirstGraphic(Handle card) {
 // The rows of a converted graphic, unpacked from the LZRW1 records its lengths mark out.
 DibHandle ConvertedRows(const Bytes& g, int depth) {
     const size_t pad = (GetU16(g, kObjectFlags) & kObjectPadded) ? 1 : 0;
-    const size_t length = GetU32(g, kObjectLength), mask = GetU32(g, kGraphicMaskLength);
+    const size_t length = GetU32(g, kObjectLength), mask = GetU32(g, kGraphicTrailerLength);
     if (length != g.size() || length < kGraphicHeaderBytes + pad + mask)
         return 0;
     DibHandle dib = NewDib(kW, kH, depth);
@@ -174,14 +174,14 @@ TEST_F(GraphicPictureTest, GraphicsConvertedToEachDepthKeepTheirPicture) {
         ExpectSavable(card);
         const Bytes mask = FileMask();
         if (c.mask) {
-            ASSERT_EQ(GetU32(g, kGraphicMaskLength), mask.size());
+            ASSERT_EQ(GetU32(g, kGraphicTrailerLength), mask.size());
             const size_t at = g.size() - ((GetU16(g, kObjectFlags) & kObjectPadded) ? 1 : 0) - mask.size();
             EXPECT_EQ(GetU16(g, at), kW);
             EXPECT_EQ(GetU16(g, at + 2), kH);
             EXPECT_EQ(Bytes(g.begin() + at + 24, g.begin() + at + 24 + 4 * kH),
                       Bytes(mask.begin() + 24, mask.begin() + 24 + 4 * kH));
         } else {
-            EXPECT_EQ(GetU32(g, kGraphicMaskLength), 0u);
+            EXPECT_EQ(GetU32(g, kGraphicTrailerLength), 0u);
         }
         ScopedHandle rows(ConvertedRows(g, c.to));
         LockedDib locked(rows.get());

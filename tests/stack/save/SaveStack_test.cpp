@@ -149,7 +149,7 @@ TEST_F(SaveStackTest, ASaveChangesOnlyWhatItMust) {
     {
         Handle fourth = GetCardByIndex(4);
         HandleLock lock(fourth);
-        SetU16({lock.get(), GetHandleSize(fourth)}, kCardFlags, kCardDeleted);
+        SetU16(lock.bytes(), kCardFlags, kCardDeleted);
     }
     SetCardCount(3);
     uint32_t textAt = 0;
@@ -173,7 +173,7 @@ TEST_F(SaveStackTest, ASaveChangesOnlyWhatItMust) {
     for (int i = 1; i <= CountCards(); ++i) {
         Handle card = GetCardByIndex(i);
         HandleLock lock(card);
-        SetU16({lock.get(), GetHandleSize(card)}, kCardFlags, kCardDeleted);
+        SetU16(lock.bytes(), kCardFlags, kCardDeleted);
     }
     SetCardCount(0);
     ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
@@ -249,7 +249,7 @@ TEST_F(SaveStackTest, TheTemporaryNameCountsUpAndAFailedSaveLeavesTheStackWhole)
     const std::vector<uint8_t> before = FileBytes(kPath);
     {
         HandleLock lock(GetCardByIndex(3));
-        SetU16({lock.get(), GetHandleSize(GetCardByIndex(3))}, kCardWord56, 0x4242);
+        SetU16(lock.bytes(), kCardWord56, 0x4242);
     }
     MarkStackChanged();
     struct Failure {

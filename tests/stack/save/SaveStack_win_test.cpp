@@ -184,7 +184,7 @@ TEST_F(SaveKillTest, ChildSavesUntilKilled) {
         const Handle card = GetCardByIndex(1);
         {
             HandleLock lock(card);
-            SetU16({lock.get(), GetHandleSize(card)}, kCardWord56, round);
+            SetU16(lock.bytes(), kCardWord56, round);
         }
         ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
     }

@@ -391,8 +391,8 @@ Seeds CardPictureSeeds() {
         SetU32(damaged, kPictureBlockOffset + kBlockTableSize, 0xFFFFFF00u);
         seeds.push_back({name + "-table", damaged});
         damaged = record;
-        SetU32(damaged, kPictureBlockOffset + kPictureBlockHeaderBytes +
-                            GetU32(record, kPictureBlockOffset + kBlockTableSize) + 4, 0xFFFFFFFCu);
+        SetU32(damaged, kPictureTableOffset + GetU32(record, kPictureBlockOffset + kBlockTableSize) + kRunLeadCount,
+               0xFFFFFFFCu);
         seeds.push_back({name + "-lead", damaged});
     }
     FreeMemRefs();
