@@ -46,7 +46,7 @@ enum class StackEvent {
     ClosingNbas,                // every 'NBAs' module of the stack gets the close message (2)
     CallingNbaMain,             // the modules' main entry, when the closing has a window
     // Cards.
-    FlushingCardEdits,          // pending card edits into the record, before it is copied
+    FlushingCardEdits,          // pending edits into the current card, before a card is copied or added
     DepthCardConverted,         // one more card of a depth change: the progress window steps
 };
 
