@@ -85,45 +85,24 @@ StackUpcalls DefaultStackUpcalls() {
     u.remapGraphicPicture = [](Handle, uint32_t, void*) {};
     u.remapFrameAnimColors = [](Handle, uint32_t, void*) {};
     u.renderCardToDib = [] { return DibHandle{0}; };
-    u.progressStep = Nothing;
 
-    u.leaveCard = Nothing;
     u.enterCard = [](int, int, int, int) {};
     u.goToCardId = [](uint16_t id, int, int, int) { SetCurrentCardId(id); };
     u.refreshCurrentCard = [](int) {};
     u.eraseCardBackground = [](int) {};
-    u.updateCardTitle = Nothing;
     u.runCardAction = [](uint16_t, int, int, uint32_t) { return 0; };
-    u.flushCardEdits = Nothing;
-    u.storePendingCardEdits = Nothing;
     u.frameHasMenuBar = No;
     u.purgeFieldCardEntries = [](uint16_t, Handle, int) {};
-    u.goFirstCard = Nothing;
-    u.pushCardHistory = Nothing;
 
-    u.forgetCachedFile = [](const char*) {};
-    u.startEmptyStack = Nothing;
-    u.closeStackExtras = Nothing;
-    u.scanStackActionRecords = Nothing;
-    u.applyLoadedStackSettings = Nothing;
-    u.loadFontTable = Nothing;
-    u.resetFontTable = Nothing;
-    u.storeFontTable = Nothing;
+    u.stackEvent = [](StackEvent) {};  // nobody above keeps state with the stack
     u.changeStackSize = ResizeCards;
     u.askCardSizeForNewStack = [](int*, int*, int*) { return 1; };  // the current values stay
-    u.removeFiltersMenu = Nothing;
-    u.setMenuLocked = [](int) {};
-    u.removeFinishedMovies = Nothing;
     u.applyScreenMode = [](int, int, int) {};
     u.resizeCardArea = [](int, int, int) {};
-    u.rememberHomeStack = Nothing;
-    u.setStackNameFromDefault = Nothing;
     u.stackRenamed = [](const char*) {};
 
     u.produceWorkspace = [] { return Handle{0}; };
     u.loadWorkspace = [](Handle text, void*) { DisposeHandle(text); };
-    u.startStackNbas = [](int) {};
-    u.callNbaMainChecked = [](void*) {};
 
     u.currentTool = [] { return uint32_t{0}; };
     u.selectTool = [](uint32_t) {};

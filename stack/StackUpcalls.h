@@ -17,6 +17,39 @@
 #include "graphics/dib/Dib.h"
 #include "stack/format/StackFile.h"
 
+// The fixed points of opening, starting, saving and closing a stack at which the layers above
+// do their part, in the order the stack code reaches them. None has an answer.
+enum class StackEvent {
+    // Opening a stack.
+    LeavingCard,                // the open stack's card is left, without history
+    RemovingFiltersMenu,        // the filters menu of the stack going away (also a new stack)
+    ForgettingRefusedDownload,  // the downloaded copy of the refused file (the current stack's slot)
+    ClosingStackExtras,         // videodisc state, the clipboard's ties to the closed stack
+    StartingEmptyStack,         // no stack is open: the system as for none
+    ScanningActionRecords,      // the read stack's action records, once it is bound
+    ApplyingLoadedSettings,     // the read stack's header settings into the program
+    LoadingFontTable,           // the read stack's 'FntL' 128
+    // Applying a read or a new stack's settings.
+    ApplyingMenuLock,           // the menus as ProgramStackSettings().menuLock says
+    UpdatingCardTitle,          // the stack's name changed without a card number in the title
+    RememberingHomeStack,       // the stack just read may be the home stack
+    // Starting a new stack.
+    PushingCardHistory,         // the card being left goes into the history
+    RemovingFinishedMovies,     // the old stack's movies that have ended
+    GoingToFirstCard,           // the new stack's one card
+    ResettingFontTable,         // the new stack starts with no fonts of its own
+    NamingUntitled,             // the new stack takes the default name
+    // Saving.
+    StoringCardEdits,           // the current card's picture edits into its record
+    StoringFontTable,           // the stack's fonts into 'FntL' 128
+    // Closing the stack's resources.
+    ClosingNbas,                // every 'NBAs' module of the stack gets the close message (2)
+    CallingNbaMain,             // the modules' main entry, when the closing has a window
+    // Cards.
+    FlushingCardEdits,          // pending edits into the current card, before a card is copied or added
+    DepthCardConverted,         // one more card of a depth change: the progress window steps
+};
+
 struct StackUpcalls {
     // ---- the platform ----
     // ShowAlert: the position of the pressed label (1 for the first), 0 when nothing was shown.
@@ -66,11 +99,8 @@ struct StackUpcalls {
     void (*remapFrameAnimColors)(Handle card, uint32_t offset, void* palette);
     // The current card rendered off screen; 0 when it cannot be had.
     DibHandle (*renderCardToDib)();
-    // One step of the progress window of a size and depth change.
-    void (*progressStep)();
 
     // ---- cards and going between them ----
-    void (*leaveCard)();
     // EnterCard: the current card is entered with the transition (number, QuickTime effect,
     // speed), the stack's arrival action run when arriveAtStack is nonzero.
     void (*enterCard)(int transition, int effect, int speed, int arriveAtStack);
@@ -80,47 +110,27 @@ struct StackUpcalls {
     void (*refreshCurrentCard)(int redraw);
     // EraseCardBackground: fills the card picture with the erase colour.
     void (*eraseCardBackground)(int ask);
-    void (*updateCardTitle)();
     // RunCardAction: performs an 'Actn' resource of the stack with a label from the string table.
     int (*runCardAction)(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId);
-    // FlushCardEdits: pending card edits into the record (the navigation's own).
-    void (*flushCardEdits)();
-    // The current card's picture edits into its record, before a save.
-    void (*storePendingCardEdits)();
     // Whether the frame window has a menu bar (the plug-in has no frame window).
     bool (*frameHasMenuBar)();
     // PurgeFieldCardEntries: drops per-card text entries of a text field (mode 1: those of the card).
     void (*purgeFieldCardEntries)(uint16_t textId, Handle card, int mode);
-    void (*goFirstCard)();
-    void (*pushCardHistory)();
 
     // ---- opening, new stacks, saving ----
-    void (*forgetCachedFile)(const char* path);  // the downloaded copy of a refused file
-    void (*startEmptyStack)();                   // the system as for no stack
-    void (*closeStackExtras)();                  // videodisc state, the clipboard's ties to the stack
-    void (*scanStackActionRecords)();
-    void (*applyLoadedStackSettings)();
-    void (*loadFontTable)();
-    void (*resetFontTable)();
-    void (*storeFontTable)();                    // 'FntL' 128
+    // What happens to the stack as a whole, told to those above that keep state with it.
+    void (*stackEvent)(StackEvent event);
     // The stack resized from the old header to the new one (both host order); 0 or 16. The
     // default writes the new card size into the open header and every card record.
     int (*changeStackSize)(Handle oldHeader, Handle newHeader);
     int (*askCardSizeForNewStack)(int* width, int* height, int* depth);  // 0 when answered
-    void (*removeFiltersMenu)();
-    void (*setMenuLocked)(int locked);
-    void (*removeFinishedMovies)();
     void (*applyScreenMode)(int windowMode, int flags, int value);
     void (*resizeCardArea)(int width, int height, int depth);
-    void (*rememberHomeStack)();
-    void (*setStackNameFromDefault)();
     void (*stackRenamed)(const char* name);      // title and home stack after Save As
 
-    // ---- the workspace and extension modules ----
+    // ---- the workspace ----
     Handle (*produceWorkspace)();                      // the LoomLogo workspace text, or 0
     void (*loadWorkspace)(Handle text, void* window);  // takes the handle (may be 0)
-    void (*startStackNbas)(int message);               // every 'NBAs' module of the stack
-    void (*callNbaMainChecked)(void* window);
 
     // ---- tools, selections, object layers and text ----
     uint32_t (*currentTool)();

@@ -8,6 +8,7 @@
 
 #include "actions/ActionsDialog.h"
 #include "core/files/FileLayer.h"
+#include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
@@ -71,6 +72,43 @@ void StackRenamed(const char* name) {
     RememberHomeStack();
 }
 
+// What the program does at each of the stack's fixed points.
+void OnStackEvent(StackEvent event) {
+    switch (event) {
+    // Opening a stack leaves the card without history: a move to another stack records it first.
+    case StackEvent::LeavingCard: LeaveCard(false); break;
+    case StackEvent::ForgettingRefusedDownload: {
+        char path[kFileSpecPathSize] = {};
+        GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+        ForgetCachedFile(path);
+        break;
+    }
+    case StackEvent::ApplyingLoadedSettings: ApplyLoadedStackSettings(); break;
+    case StackEvent::UpdatingCardTitle: UpdateCardTitle(false); break;
+    case StackEvent::RememberingHomeStack: RememberHomeStack(); break;
+    case StackEvent::NamingUntitled: SetStackNameFromDefault(); break;
+    case StackEvent::StoringCardEdits: StorePendingCardEdits(); break;
+    case StackEvent::FlushingCardEdits: FlushCardEdits(); break;
+    case StackEvent::DepthCardConverted: AdvanceProgress(); break;
+    // What has no owner built yet: the menus, the fonts, movies, extension modules, the
+    // videodisc state and the card history of a new stack.
+    case StackEvent::RemovingFiltersMenu:
+    case StackEvent::ClosingStackExtras:
+    case StackEvent::StartingEmptyStack:
+    case StackEvent::ScanningActionRecords:
+    case StackEvent::LoadingFontTable:
+    case StackEvent::ApplyingMenuLock:
+    case StackEvent::PushingCardHistory:
+    case StackEvent::RemovingFinishedMovies:
+    case StackEvent::GoingToFirstCard:
+    case StackEvent::ResettingFontTable:
+    case StackEvent::StoringFontTable:
+    case StackEvent::ClosingNbas:
+    case StackEvent::CallingNbaMain:
+        break;
+    }
+}
+
 // The stack's preview takes the current card rendered off screen.
 DibHandle RenderCurrentCard() {
     DibHandle dib = 0;
@@ -110,23 +148,16 @@ StackUpcalls StackUpcallsOfThePlugin() {
         RemapGraphicPicture(card, offset, static_cast<HPALETTE>(palette));  // a graphic that fails keeps its picture
     };
     u.renderCardToDib = RenderCurrentCard;
-    u.progressStep = AdvanceProgress;
 
-    // Opening a stack leaves the card without history: a move to another stack records it first.
-    u.leaveCard = [] { LeaveCard(false); };
     u.enterCard = [](int transition, int effect, int speed, int arriveAtStack) {
         EnterCard(transition, effect, speed, arriveAtStack != 0);
     };
     u.goToCardId = GoToCardId;
     u.refreshCurrentCard = RefreshCurrentCard;
     u.eraseCardBackground = EraseCardBackground;
-    u.updateCardTitle = [] { UpdateCardTitle(false); };
     u.runCardAction = RunCardAction;
-    u.flushCardEdits = FlushCardEdits;
-    u.storePendingCardEdits = StorePendingCardEdits;
 
-    u.forgetCachedFile = ForgetCachedFile;
-    u.applyLoadedStackSettings = ApplyLoadedStackSettings;
+    u.stackEvent = OnStackEvent;
     u.changeStackSize = [](Handle oldHeader, Handle newHeader) {
         return ChangeStackSizeAndDepth(GetCardWindow(), oldHeader, newHeader);
     };
@@ -134,8 +165,6 @@ StackUpcalls StackUpcallsOfThePlugin() {
         return AskCardSizeForNewStack(GetMainWindow(), width, height, depth);
     };
     u.resizeCardArea = ResizeOffscreenForStack;
-    u.rememberHomeStack = RememberHomeStack;
-    u.setStackNameFromDefault = SetStackNameFromDefault;
     u.stackRenamed = StackRenamed;
 
     // The stack keeps the LoomLogo workspace as resource 'WKSp': it is handed over when a stack

@@ -224,7 +224,7 @@ void CopyCardToClipboard() {
     const StackUpcalls& n = GetStackUpcalls();
     CheckStackDepthAgainstDisplay();
     ClearClipboard();
-    n.flushCardEdits();
+    n.stackEvent(StackEvent::FlushingCardEdits);
     const Handle card = GetCurrentCardRecord();
     if (!card)
         return;

@@ -41,7 +41,7 @@ void ConvertRecord(Handle card, int oldDepth, int newDepth, int width, int heigh
     // A picture that could not be converted keeps the size it was made for, so it still reads.
     if (GetStackUpcalls().convertCardPicture(card, oldDepth, newDepth, width, height) != 0 &&
         GetCardKind(card) == kCardKindPicture) {
-        GetStackUpcalls().progressStep();
+        GetStackUpcalls().stackEvent(StackEvent::DepthCardConverted);
         return;
     }
     HandleLock lock(card);
@@ -50,7 +50,7 @@ void ConvertRecord(Handle card, int oldDepth, int newDepth, int width, int heigh
         SetU16(record, kCardWidth, static_cast<uint16_t>(width));
         SetU16(record, kCardHeight, static_cast<uint16_t>(height));
     }
-    GetStackUpcalls().progressStep();
+    GetStackUpcalls().stackEvent(StackEvent::DepthCardConverted);
 }
 
 }  // namespace

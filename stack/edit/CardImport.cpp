@@ -262,7 +262,7 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
         SetU16(record, kCardId, pair.newId);
     }
     if (GetCurrentCardRecord())
-        GetStackUpcalls().flushCardEdits();
+        GetStackUpcalls().stackEvent(StackEvent::FlushingCardEdits);
     if (AddCardRecord(card, after) != 0)
         return false;
     MarkCardChanged();

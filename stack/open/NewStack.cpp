@@ -135,12 +135,12 @@ int StartStack(bool isNew, int* width, int* height, int* depth) {
         askedDepth = *depth;
         SetScreenDepth(askedDepth);
     }
-    n.removeFiltersMenu();
+    n.stackEvent(StackEvent::RemovingFiltersMenu);
     StackProgramSettings& s = ProgramStackSettings();
     s.menuLock = 0;
-    n.setMenuLocked(0);
+    n.stackEvent(StackEvent::ApplyingMenuLock);
     if (GetCurrentCardId() != 0)
-        n.pushCardHistory();
+        n.stackEvent(StackEvent::PushingCardHistory);
     DisposeCards();
     SetStackHeaderHandle(NewStackHeader());
     if (answered) {
@@ -150,14 +150,14 @@ int StartStack(bool isNew, int* width, int* height, int* depth) {
             SetU16(header.bytes(), kHeaderCardHeight, static_cast<uint16_t>(askedHeight));
         }
     }
-    n.removeFinishedMovies();
+    n.stackEvent(StackEvent::RemovingFinishedMovies);
     NewCard(false, false);
     n.convertCardToDefaultPalette();
-    n.goFirstCard();
+    n.stackEvent(StackEvent::GoingToFirstCard);
     ClearCardChanged();
     SetStackConversionState(kStackUnconverted);
     SetStackHasFile(false);
-    n.resetFontTable();
+    n.stackEvent(StackEvent::ResettingFontTable);
     {
         HeaderBytes header;
         if (header) {
@@ -175,8 +175,8 @@ int StartStack(bool isNew, int* width, int* height, int* depth) {
         }
     }
     n.applyScreenMode(s.windowMode, s.screenModeFlags | kScreenModeFlagOn, s.screenModeValue);
-    n.setMenuLocked(0);
-    n.setStackNameFromDefault();
+    n.stackEvent(StackEvent::ApplyingMenuLock);
+    n.stackEvent(StackEvent::NamingUntitled);
     if (!IsAdvancedUser() && !s.newStackTold) {
         s.newStackTold = true;
         n.showAlert(kAlertNewStackCreated);
@@ -238,7 +238,7 @@ void ApplyLoadedStackSettings() {
         ProgramCardSize(&width, &height);
         n.resizeCardArea(width, height, GetScreenDepth());
         n.applyScreenMode(s.windowMode, s.screenModeFlags, s.screenModeValue);
-        n.setMenuLocked(s.menuLock);
+        n.stackEvent(StackEvent::ApplyingMenuLock);
         ClearTestingAnswers();
         ClearCardChanged();
         SetStackHasFile(true);
@@ -248,8 +248,8 @@ void ApplyLoadedStackSettings() {
         if (name[0])
             StoreStackName(name);
         if (!s.titleWord)
-            n.updateCardTitle();
-        n.rememberHomeStack();
+            n.stackEvent(StackEvent::UpdatingCardTitle);
+        n.stackEvent(StackEvent::RememberingHomeStack);
         RestoreStackWorkspace(n.cardWindow());
     }
 }

@@ -44,9 +44,7 @@ StackConversion MachineConversion() {
 }
 
 void ForgetCurrentDownload() {
-    char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
-    GetStackUpcalls().forgetCachedFile(path);
+    GetStackUpcalls().stackEvent(StackEvent::ForgettingRefusedDownload);
 }
 
 // The open stack is closed: cards, resources and what else is tied to it.
@@ -55,7 +53,7 @@ void CloseOpenStack() {
     if (const int32_t refNum = GetStackResFile())
         CloseResFile(refNum);
     SetStackResFile(0);
-    GetStackUpcalls().closeStackExtras();
+    GetStackUpcalls().stackEvent(StackEvent::ClosingStackExtras);
 }
 
 // A stack that could not be read: reported once (alert 2305), no stack left open.
@@ -64,7 +62,7 @@ int ReportUnreadable() {
     ShowAlert(kAlertNoCardsRead);
     GetStackUpcalls().eraseCardBackground(0);
     ClearCardChanged();
-    GetStackUpcalls().startEmptyStack();
+    GetStackUpcalls().stackEvent(StackEvent::StartingEmptyStack);
     return kFileRefused;
 }
 
@@ -127,16 +125,16 @@ int LoadStackFile() {
     const Handle header = contents.header;
     SetStackResFile(LinkResFile(contents.resFile));
     SetStackHeaderHandle(header);
-    GetStackUpcalls().scanStackActionRecords();
+    GetStackUpcalls().stackEvent(StackEvent::ScanningActionRecords);
     EnforceMinimumCardSize(header);  // a stack it cannot enlarge still opens
-    GetStackUpcalls().applyLoadedStackSettings();
-    GetStackUpcalls().loadFontTable();
+    GetStackUpcalls().stackEvent(StackEvent::ApplyingLoadedSettings);
+    GetStackUpcalls().stackEvent(StackEvent::LoadingFontTable);
     return kFileOk;
 }
 
 int OpenStack(bool ask) {
     if (IsStackOpen())
-        GetStackUpcalls().leaveCard();
+        GetStackUpcalls().stackEvent(StackEvent::LeavingCard);
     if (ask) {
         CopyFileSpec(kSlotCurrentStack, kSlotScratch);
         if (!ChooseStackFile(GetMainWindow())) {
@@ -145,11 +143,11 @@ int OpenStack(bool ask) {
         }
         CopyFileSpec(kSlotScratch, kSlotCurrentStack);
     }
-    GetStackUpcalls().removeFiltersMenu();
+    GetStackUpcalls().stackEvent(StackEvent::RemovingFiltersMenu);
     const int err = LoadStackFile();
     if (err != kFileOk) {
         ShowErrorMessage(err);  // -12: already reported
-        GetStackUpcalls().startEmptyStack();
+        GetStackUpcalls().stackEvent(StackEvent::StartingEmptyStack);
         return err;
     }
     SetCurrentCardId(GetCardId(GetCardByIndex(1)));
@@ -228,7 +226,7 @@ void RememberHomeStack() {
 
 void SetStackName(const char* name) {
     StoreStackName(name);
-    GetStackUpcalls().updateCardTitle();
+    GetStackUpcalls().stackEvent(StackEvent::UpdatingCardTitle);
 }
 
 void SetStackNameFromDefault() {

@@ -7,7 +7,6 @@
 namespace {
 
 constexpr uint32_t kWorkspace = ResType("WKSp"), kOldWorkspace = ResType("WkSp");
-constexpr int kNbaMessageClose = 2;
 
 bool g_workspaceChanged = false;
 
@@ -53,11 +52,11 @@ void RestoreStackWorkspace(void* cardWindow) {
 
 void CloseStackResources(void* window) {
     if (const int32_t refNum = GetStackResFile()) {
-        GetStackUpcalls().startStackNbas(kNbaMessageClose);
+        GetStackUpcalls().stackEvent(StackEvent::ClosingNbas);
         SaveWorkspaceResource();
         CloseResFile(refNum);
         SetStackResFile(0);
     }
     if (window)
-        GetStackUpcalls().callNbaMainChecked(window);
+        GetStackUpcalls().stackEvent(StackEvent::CallingNbaMain);
 }

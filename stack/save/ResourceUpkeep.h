@@ -78,5 +78,5 @@ void SaveWorkspaceResource();
 // Hands a copy of 'WKSp' 128 (or the older 'WkSp' 128), or nothing, to the workspace loader.
 void RestoreStackWorkspace(void* cardWindow);
 // Tells the stack's extension modules, stores the workspace, closes the stack's resource file;
-// then, with a window, calls the extension-module entry with it.
+// then, when there is a window, calls the extension modules' entry.
 void CloseStackResources(void* window);

@@ -165,7 +165,7 @@ int PrepareStackSave(int slot, SavePlan& plan) {
         return kFileNotWritable;
     }
     PurgeUnusedResources();
-    GetStackUpcalls().storeFontTable();
+    GetStackUpcalls().stackEvent(StackEvent::StoringFontTable);
     SaveWorkspaceResource();
     StackStatistics statistics;
     plan.total = GetStackStatistics(&statistics);
@@ -216,7 +216,7 @@ int FinishStackSave(int slot, bool samePath, SavePlan& plan, Handle buffer) {
 
 int SaveStack(int slot, bool samePath) {
     SaveWait wait;
-    GetStackUpcalls().storePendingCardEdits();
+    GetStackUpcalls().stackEvent(StackEvent::StoringCardEdits);
     ClearUndo();
     DropDeletedRecords();
     if (!TestFileWritable(slot)) {

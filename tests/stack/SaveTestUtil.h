@@ -61,8 +61,11 @@ protected:
         // Saving's own upcalls as a fresh program has them, the card list's still recording.
         const StackUpcalls d = DefaultStackUpcalls();
         StackUpcalls n = savedUpcalls_;
-        n.storePendingCardEdits = d.storePendingCardEdits;
-        n.storeFontTable = d.storeFontTable;
+        InstalledEvent() = n.stackEvent;
+        n.stackEvent = [](StackEvent event) {
+            if (event != StackEvent::StoringCardEdits && event != StackEvent::StoringFontTable)
+                InstalledEvent()(event);
+        };
         n.stackRenamed = d.stackRenamed;
         n.cardWindow = d.cardWindow;
         n.readSavePreference = d.readSavePreference;
@@ -138,6 +141,12 @@ protected:
     static AlertProc& CardAlert() {
         static AlertProc alert = nullptr;
         return alert;
+    }
+    // The stack events as installed, for those saving does not take over.
+    using EventProc = void (*)(StackEvent);
+    static EventProc& InstalledEvent() {
+        static EventProc installed = nullptr;
+        return installed;
     }
 
     StackUpcalls savedUpcalls_{};

@@ -192,7 +192,14 @@ TEST_F(StackDepthTest, StartingANewStackReplacesTheOpenOne) {
     ProgramStackSettings() = StackProgramSettings{};
     const StackUpcalls previous = GetStackUpcalls();
     StackUpcalls n = previous;
-    n.setStackNameFromDefault = [] { StoreStackName("Untitled"); };
+    static void (*otherEvents)(StackEvent) = nullptr;
+    otherEvents = previous.stackEvent;
+    n.stackEvent = [](StackEvent event) {
+        if (event == StackEvent::NamingUntitled)
+            StoreStackName("Untitled");
+        else
+            otherEvents(event);
+    };
     static int (*otherAlerts)(uint32_t) = nullptr;
     otherAlerts = previous.showAlert;
     n.showAlert = [](uint32_t id) {

@@ -37,19 +37,40 @@ struct Calls {
 };
 Calls g_calls;
 
+// The stack events as installed before the test, for those it leaves alone.
+void (*g_installedEvent)(StackEvent) = nullptr;
+
+void RecordStackEvent(StackEvent event) {
+    switch (event) {
+    case StackEvent::StartingEmptyStack: ++g_calls.emptied; break;
+    case StackEvent::LeavingCard: ++g_calls.left; break;
+    case StackEvent::ForgettingRefusedDownload: {
+        char path[kFileSpecPathSize] = {};
+        GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+        g_calls.forgotten.push_back(path);
+        break;
+    }
+    // Opening's own, as in a fresh program.
+    case StackEvent::RemovingFiltersMenu:
+    case StackEvent::ClosingStackExtras:
+    case StackEvent::ScanningActionRecords:
+    case StackEvent::ApplyingLoadedSettings:
+    case StackEvent::LoadingFontTable:
+    case StackEvent::UpdatingCardTitle:
+        break;
+    default: g_installedEvent(event); break;
+    }
+}
+
 // Opening's upcalls recording, the others as they were; opening's own start as in a fresh program.
 StackUpcalls Recording() {
     const StackUpcalls d = DefaultStackUpcalls();
     StackUpcalls n = GetStackUpcalls();
     n.refreshCurrentCard = d.refreshCurrentCard;
-    n.removeFiltersMenu = d.removeFiltersMenu;
     n.eraseCardBackground = d.eraseCardBackground;
-    n.closeStackExtras = d.closeStackExtras;
-    n.scanStackActionRecords = d.scanStackActionRecords;
-    n.applyLoadedStackSettings = d.applyLoadedStackSettings;
-    n.loadFontTable = d.loadFontTable;
     n.changeStackSize = d.changeStackSize;
-    n.updateCardTitle = d.updateCardTitle;
+    g_installedEvent = n.stackEvent;
+    n.stackEvent = RecordStackEvent;
     n.enterCard = [](int a, int b, int c, int d) {
         ++g_calls.entered;
         g_calls.enteredWith[0] = a;
@@ -57,9 +78,6 @@ StackUpcalls Recording() {
         g_calls.enteredWith[2] = c;
         g_calls.enteredWith[3] = d;
     };
-    n.startEmptyStack = [] { ++g_calls.emptied; };
-    n.leaveCard = [] { ++g_calls.left; };
-    n.forgetCachedFile = [](const char* path) { g_calls.forgotten.push_back(path); };
     return n;
 }
 
