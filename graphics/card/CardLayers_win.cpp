@@ -62,15 +62,15 @@ bool ObjectGetsLayer(std::span<const uint8_t> object) {
     const CardRedrawUpcalls& up = GetCardRedrawUpcalls();
     const bool hidden = (GetU16(object, kObjectFlags) & kObjectHidden) != 0;
     switch (GetU16(object, kObjectKind)) {
-    case kObjectGraphic: return !hidden || up.showHiddenObjects(kLayerGraphic);
+    case kObjectGraphic: return !hidden || up.showHiddenObjects(kObjectGraphic);
     case kObjectButton:
         if (!hidden)
             return true;
-        if (!up.showHiddenObjects(kLayerButton))
+        if (!up.showHiddenObjects(kObjectButton))
             return false;
         return up.toolPaletteMode() != kPaletteModeShowsMarkedButtons ||
                (ByteAt(object, kButtonActionFlags) & kMarkedButtonActions);
-    case kObjectText: return !hidden || up.showHiddenObjects(kLayerField);
+    case kObjectText: return !hidden || up.showHiddenObjects(kObjectText);
     default: return false;
     }
 }

@@ -116,7 +116,7 @@ void BlackButton(HDC dc, const ButtonLayer* layer, HWND) {
 }
 
 bool g_showHiddenButtons = false;
-bool ShowHiddenButtons(uint16_t kind) { return kind == kLayerButton && g_showHiddenButtons; }
+bool ShowHiddenButtons(uint16_t kind) { return kind == kObjectButton && g_showHiddenButtons; }
 
 class CardRedrawTest : public ::testing::Test {
 protected:
