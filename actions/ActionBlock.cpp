@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"

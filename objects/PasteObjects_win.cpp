@@ -9,8 +9,8 @@
 #include "graphics/layers/LayerList.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/open/NewStack.h"
 #include "stack/format/StackFile.h"
+#include "stack/open/NewStack.h"
 
 // MINIMAL: placed in front of the card's own objects, where it was, with a new id.
 void PasteObjectOntoCard(HWND window) {

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 

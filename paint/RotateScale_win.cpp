@@ -2,8 +2,8 @@
 #include "paint/RotateScale.h"
 #include "paint/Selections.h"
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
-#include "core/system/PluginModule.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "paint/PaintTools.h"
 

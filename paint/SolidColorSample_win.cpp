@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/pixels/PixelDepth.h"

@@ -11,6 +11,6 @@
 #define IDC_BIGMSG_LINE12 71
 
 // Each area keeps its ids in a header of its own.
-#include "resources/preference_ids.h"
-#include "resources/palette_ids.h"
 #include "resources/navigation_ids.h"
+#include "resources/palette_ids.h"
+#include "resources/preference_ids.h"

@@ -3,8 +3,8 @@
 
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
 #include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 
 namespace {

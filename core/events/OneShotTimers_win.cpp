@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "core/CoreUpcalls.h"
-#include "core/system/PluginModule.h"
 #include "core/events/TimerList.h"
+#include "core/system/PluginModule.h"
 
 namespace {
 

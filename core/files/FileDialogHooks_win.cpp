@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/ui/Alerts.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileTypes.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
 #include "core/ui/WindowUtils.h"

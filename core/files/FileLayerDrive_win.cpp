@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "core/ui/Alerts.h"
-#include "core/ui/DisplayUtils.h"
 #include "core/files/FileLayer.h"
 #include "core/system/WindowsFamily.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/DisplayUtils.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/files/FileLayer.h"
-#include "core/ui/Resources.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
 
 bool ChooseFileIntoScratch(const char* filter, const char* folder, const char* title) {
     char file[kFileSpecPathSize] = {};

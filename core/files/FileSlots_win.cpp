@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "core/files/FileSlots.h"
-#include "core/ui/Resources.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
+#include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
-#include "core/system/PluginModule.h"
 
 namespace {
 

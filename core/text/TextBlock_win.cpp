@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "core/ui/GdiGuards.h"
 #include "core/text/TextBlockLines.h"
+#include "core/ui/GdiGuards.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "core/system/PreferenceFlags.h"
 #include "resources/resource_ids.h"
 
 namespace {

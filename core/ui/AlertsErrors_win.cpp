@@ -1,9 +1,9 @@
 // Error reports: the alert of an error code, and the plain error box.
 #include "core/ui/Alerts.h"
 
+#include "core/system/PluginModule.h"
 #include "core/ui/AlertText.h"
 #include "core/ui/Resources.h"
-#include "core/system/PluginModule.h"
 
 void ShowErrorMessage(int32_t code) {
     const uint32_t stringId = ErrorMessageStringId(code);

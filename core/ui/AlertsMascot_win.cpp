@@ -3,12 +3,12 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "core/files/FileSlots.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/BitmapSize.h"
-#include "core/files/FileSlots.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
-#include "core/system/PluginModule.h"
 
 namespace {
 

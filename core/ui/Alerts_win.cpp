@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "core/system/PluginModule.h"
+#include "core/system/PreferenceFlags.h"
 #include "core/ui/AlertText.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "core/system/PluginModule.h"
-#include "core/system/PreferenceFlags.h"
 #include "resources/resource_ids.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/CursorImages.h"
 #include "core/ui/DisplayUtils.h"
-#include "core/system/PluginModule.h"
 
 namespace {
 

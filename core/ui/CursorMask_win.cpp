@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <span>
 
+#include "core/memory/HandlesGlobal.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/CursorMask.h"
-#include "core/memory/HandlesGlobal.h"
 #include "core/ui/Resources.h"
 
 namespace {

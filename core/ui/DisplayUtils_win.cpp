@@ -1,9 +1,9 @@
 // The display: depth, palette selection, system family, start-up font.
 #include "core/ui/DisplayUtils.h"
 
-#include "core/ui/GdiGuards.h"
-#include "core/system/WindowsFamily.h"
 #include "core/system/PluginModule.h"
+#include "core/system/WindowsFamily.h"
+#include "core/ui/GdiGuards.h"
 
 namespace {
 int g_displayBitsPerPixel = 0;  // 0 until read

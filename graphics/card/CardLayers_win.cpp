@@ -3,11 +3,11 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/palette/AppPalette.h"
 #include "graphics/card/CardRedraw.h"
 #include "graphics/card/CardRedrawServices.h"
 #include "graphics/card/CardUpcalls.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/palette/AppPalette.h"
 #include "stack/format/StackFile.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "core/ui/GdiGuards.h"
 #include "core/system/Ticks.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPicture.h"
@@ -15,13 +15,13 @@
 #include "graphics/pixels/PixelDepth.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/ObjectScan.h"
+#include "stack/format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/CardPictureStore.h"
-#include "stack/pictures/PackedPicture.h"
 #include "stack/pictures/GraphicPicture.h"
-#include "stack/cards/ObjectScan.h"
-#include "stack/format/StackFile.h"
+#include "stack/pictures/PackedPicture.h"
 
 namespace {
 

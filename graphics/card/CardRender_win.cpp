@@ -8,13 +8,13 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
+#include "graphics/card/CardRedraw.h"
+#include "graphics/card/CardRedrawServices.h"
+#include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
-#include "graphics/card/CardRedraw.h"
-#include "graphics/card/CardRedrawServices.h"
 #include "graphics/pixels/DibGdi.h"
-#include "graphics/layers/LayerList.h"
 #include "stack/format/StackFile.h"
 
 namespace {

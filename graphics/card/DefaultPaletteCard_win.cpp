@@ -6,16 +6,16 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/WaitCursor.h"
+#include "graphics/card/CardRedrawServices.h"
 #include "graphics/palette/AppPalette.h"
-#include "graphics/pixels/CardOffscreen.h"
-#include "graphics/pixels/CardPictureGdi.h"
 #include "graphics/palette/DefaultPalette.h"
 #include "graphics/palette/NearestColor.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/pixels/CardPictureGdi.h"
 #include "graphics/pixels/OffscreenDib.h"
-#include "graphics/card/CardRedrawServices.h"
 #include "graphics/pixels/PixelDepth.h"
-#include "stack/cards/CardList.h"
 #include "stack/StackUpcalls.h"
+#include "stack/cards/CardList.h"
 
 namespace {
 

@@ -2,18 +2,18 @@
 // colour stored into the application palette.
 #include <vector>
 
-#include "core/ui/Alerts.h"
 #include "core/system/ChangeFlags.h"
-#include "core/ui/DisplayUtils.h"
-#include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/DisplayUtils.h"
+#include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
-#include "graphics/palette/AppPalette.h"
-#include "graphics/colors/ColorChooser.h"
 #include "graphics/card/CardRedrawServices.h"
-#include "resources/colors_ids.h"
+#include "graphics/colors/ColorChooser.h"
+#include "graphics/palette/AppPalette.h"
 #include "paint/Selections.h"
+#include "resources/colors_ids.h"
 #include "stack/cards/CardList.h"
 #include "stack/depth/StackDepth.h"
 

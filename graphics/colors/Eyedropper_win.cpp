@@ -2,10 +2,10 @@
 #include "graphics/colors/Eyedropper.h"
 
 #include "core/ui/DisplayUtils.h"
-#include "graphics/palette/AppPalette.h"
-#include "graphics/pixels/CardOffscreen.h"
 #include "graphics/colors/ColorChooserUpcalls.h"
 #include "graphics/colors/Fcolors.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
 
 namespace {
 bool g_dragging = false;

@@ -4,10 +4,10 @@
 
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/palette/AppPalette.h"
 #include "graphics/colors/ColorChooserUpcalls.h"
 #include "graphics/colors/Fcolors.h"
 #include "graphics/colors/FcolorsLayout.h"
+#include "graphics/palette/AppPalette.h"
 
 namespace {
 

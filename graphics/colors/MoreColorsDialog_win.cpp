@@ -2,12 +2,12 @@
 // 8 x 8 grid shows.
 #include <windowsx.h>
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/palette/AppPalette.h"
 #include "graphics/colors/ColorChooser.h"
+#include "graphics/palette/AppPalette.h"
 #include "resources/palette_ids.h"
 
 namespace {

@@ -3,9 +3,9 @@
 
 #include "core/ui/CursorCache.h"
 #include "core/ui/GdiGuards.h"
+#include "graphics/masks/Masks.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/GraphicsErrors.h"
-#include "graphics/masks/Masks.h"
 
 namespace {
 

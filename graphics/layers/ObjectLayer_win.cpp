@@ -8,10 +8,10 @@
 #include "core/memory/HandlesGlobal.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/Resources.h"
-#include "graphics/pixels/BitmapCopy.h"
-#include "graphics/pixels/CardOffscreen.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/masks/Masks.h"
+#include "graphics/pixels/BitmapCopy.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "stack/pictures/GraphicPictureBitmap.h"
 
 namespace {

@@ -3,12 +3,12 @@
 
 #include <cstring>
 
+#include "core/memory/HandlesGlobal.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
-#include "core/memory/HandlesGlobal.h"
+#include "graphics/masks/MaskRegions.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"
-#include "graphics/masks/MaskRegions.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 
 #include <vector>
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
-#include "graphics/palette/AppPalette.h"
-#include "graphics/pixels/DibGdi.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/masks/MaskLasso.h"
 #include "graphics/masks/MaskRegions.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/DibGdi.h"
 
 namespace {
 

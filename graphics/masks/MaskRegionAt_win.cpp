@@ -4,11 +4,11 @@
 #include <algorithm>
 
 #include "core/ui/GdiGuards.h"
+#include "graphics/masks/MaskRegions.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/DibGdi.h"
-#include "graphics/masks/MaskRegions.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <array>
 #include <vector>
 
+#include "core/system/PluginModule.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/DefaultPalette.h"
 #include "graphics/palette/PaletteRgbTables.h"

@@ -1,11 +1,11 @@
 // Copies of parts of device bitmaps, plain and through a one-bit mask.
 #include "graphics/pixels/BitmapCopy.h"
 
-#include "graphics/palette/AppPalette.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
+#include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/GraphicsErrors.h"
-#include "core/system/PluginModule.h"
 
 namespace {
 constexpr uint32_t kStringCutOutNoDc = 4010;

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <span>
 
-#include "graphics/pixels/CardPicture.h"
 #include "graphics/dib/Dib.h"
+#include "graphics/pixels/CardPicture.h"
 
 // A palette of a Mac colour table's entries (a component's first byte is its colour); entries
 // from 10 on carry PC_NOCOLLAPSE. Null for a damaged table. The caller deletes it.

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "graphics/pixels/BitmapCopy.h"
 #include "graphics/dib/Dib.h"
+#include "graphics/pixels/BitmapCopy.h"
 
 // GetDIBits of the whole bitmap into a new DibHandle (bottom row first) of exactly header,
 // table and rows. Depth 0 or above 32 takes the bitmap's own (planes x bits per pixel).

@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
+#include "core/system/WindowsFamily.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "core/system/WindowsFamily.h"
-#include "graphics/palette/AppPalette.h"
 #include "graphics/dib/DibPixels.h"
+#include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/GraphicsErrors.h"
-#include "core/system/PluginModule.h"
 
 namespace {
 

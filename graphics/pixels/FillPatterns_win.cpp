@@ -2,8 +2,8 @@
 #include <array>
 #include <cstdio>
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"

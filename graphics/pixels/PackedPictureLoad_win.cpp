@@ -5,11 +5,11 @@
 
 #include <vector>
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
+#include "graphics/dib/DibPixels.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"
-#include "graphics/dib/DibPixels.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "core/system/PluginModule.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "core/system/PluginModule.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "core/ui/DisplayUtils.h"
-#include "core/ui/GdiGuards.h"
 #include "core/memory/HandlesGlobal.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/DisplayUtils.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "core/ui/WaitCursor.h"
-#include "graphics/transitions/CardTransitions.h"
 #include "graphics/pixels/DibGdi.h"
+#include "graphics/transitions/CardTransitions.h"
 #include "graphics/transitions/QtEffect.h"
 #include "graphics/transitions/TransitionContext.h"
 

@@ -4,15 +4,15 @@
 // pause and the final copy. On deeper displays a fade is "Fastest" at speed 8.
 #include <windows.h>
 
-#include "core/ui/DisplayUtils.h"
-#include "core/ui/GdiGuards.h"
 #include "core/memory/Handles.h"
 #include "core/system/Ticks.h"
+#include "core/ui/DisplayUtils.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
-#include "graphics/transitions/CardTransitions.h"
-#include "graphics/pixels/DibGdi.h"
 #include "graphics/palette/PaletteBlend.h"
+#include "graphics/pixels/DibGdi.h"
 #include "graphics/pixels/PixelDepth.h"
+#include "graphics/transitions/CardTransitions.h"
 #include "graphics/transitions/TransitionContext.h"
 #include "graphics/transitions/TransitionFade.h"
 #include "graphics/transitions/TransitionTable.h"

@@ -2,10 +2,10 @@
 // card, in a full-screen "SlideShowWindowClass" window laid over the display.
 #include <windows.h>
 
-#include "core/ui/DisplayUtils.h"
-#include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
 #include "core/system/Ticks.h"
+#include "core/ui/DisplayUtils.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/transitions/CardTransitions.h"
 #include "graphics/transitions/TransitionContext.h"

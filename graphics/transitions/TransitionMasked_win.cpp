@@ -7,11 +7,11 @@
 #include <algorithm>
 
 #include "core/ui/GdiGuards.h"
+#include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/transitions/CardTransitions.h"
 #include "graphics/transitions/Dissolve.h"
-#include "graphics/masks/Masks.h"
 #include "graphics/transitions/TransitionContext.h"
 #include "graphics/transitions/TransitionPatterns.h"
 #include "graphics/transitions/TransitionTable.h"

@@ -2,8 +2,8 @@
 // erased four passes after it was drawn, then the card copied at once.
 #include <windows.h>
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/Ticks.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/transitions/TransitionContext.h"
 #include "graphics/transitions/TransitionTiming.h"
 #include "graphics/transitions/TransitionZoom.h"

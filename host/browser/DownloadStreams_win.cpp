@@ -11,10 +11,10 @@
 #include "actions/ButtonActions.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
-#include "host/navigation/CardNavigation.h"
+#include "core/system/PluginModule.h"
 #include "host/browser/EntryLayer.h"
 #include "host/browser/WindowAttach.h"
-#include "core/system/PluginModule.h"
+#include "host/navigation/CardNavigation.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
 

@@ -4,11 +4,11 @@
 #include <array>
 #include <numeric>
 
+#include "core/events/OneShotTimers.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
-#include "host/window/CardMessageHandler.h"
 #include "host/browser/DownloadStreams.h"
-#include "core/events/OneShotTimers.h"
+#include "host/window/CardMessageHandler.h"
 #include "media/MediaManager.h"
 
 namespace {

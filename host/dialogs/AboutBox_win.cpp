@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "core/ui/GdiGuards.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
-#include "core/ui/Resources.h"
 #include "core/text/StringRuns.h"
 #include "core/text/TextBlock.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
 #include "graphics/pixels/DibPalette.h"
 #include "host/browser/WindowAttach.h"

@@ -7,18 +7,18 @@
 #include <new>
 
 #include "actions/StackJump.h"
+#include "core/events/ModelessDialogs.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
+#include "host/dialogs/Preferences.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/palettes/IconButtons.h"
-#include "core/events/ModelessDialogs.h"
-#include "host/dialogs/Preferences.h"
 #include "resources/favorites_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/save/SaveStack.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 

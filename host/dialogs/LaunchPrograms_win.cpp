@@ -6,11 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "core/ui/Alerts.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
-#include "core/memory/Handles.h"
 #include "core/files/OpenFileDialog.h"
+#include "core/memory/Handles.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
 #include "host/dialogs/LaunchConsent.h"

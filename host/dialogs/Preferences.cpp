@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
 #include "stack/format/StackFile.h"
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "core/ui/Alerts.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/WindowUtils.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
 #include "graphics/layers/LayerList.h"
@@ -14,10 +14,10 @@
 #include "host/dialogs/PrintLayout.h"
 #include "host/dialogs/PrintingJob.h"
 #include "host/navigation/SlideShow.h"
-#include "stack/pictures/CardPictureConvert.h"
 #include "objects/ObjectServices.h"
 #include "resources/print_ids.h"
 #include "stack/cards/CardList.h"
+#include "stack/pictures/CardPictureConvert.h"
 
 namespace {
 

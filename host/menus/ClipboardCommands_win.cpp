@@ -2,17 +2,17 @@
 #include "host/menus/ClipboardCommands.h"
 
 #include "graphics/layers/LayerList.h"
+#include "host/menus/MenuSubjects.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/window/CurrentTool.h"
-#include "host/menus/MenuSubjects.h"
 #include "objects/ObjectServices.h"
 #include "objects/PasteObjects.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardEdit.h"
-#include "stack/pictures/CardPictureConvert.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
+#include "stack/pictures/CardPictureConvert.h"
 #include "stack/undo/Undo.h"
 
 namespace {

@@ -4,17 +4,17 @@
 #include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
 #include "actions/Animations.h"
+#include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
-#include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "host/menus/Shortcuts.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/NewStack.h"
 #include "stack/format/StackFile.h"
+#include "stack/open/NewStack.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The shortcuts palette.
 #include "host/menus/Shortcuts.h"
 
+#include "core/events/ModelessDialogs.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "host/dialogs/Favorites.h"
 #include "host/palettes/IconButtons.h"
-#include "core/events/ModelessDialogs.h"
 #include "host/palettes/ToolPalette.h"
 #include "resources/favorites_ids.h"
 

@@ -7,23 +7,23 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
-#include "graphics/palette/AppPalette.h"
-#include "graphics/pixels/CardOffscreen.h"
 #include "graphics/card/CardRedraw.h"
+#include "graphics/card/CardRedrawServices.h"
 #include "graphics/dib/Dib.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/OffscreenDib.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/window/CurrentTool.h"
 #include "objects/Buttons.h"
 #include "objects/ObjectServices.h"
-#include "paint/PasteUndoSelections.h"
 #include "paint/PaintTools.h"
+#include "paint/PasteUndoSelections.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardList.h"
-#include "stack/pictures/CardPictureConvert.h"
-#include "graphics/card/CardRedrawServices.h"
 #include "stack/format/StackFile.h"
+#include "stack/pictures/CardPictureConvert.h"
 
 namespace {
 

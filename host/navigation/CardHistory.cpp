@@ -3,13 +3,13 @@
 
 #include <cstring>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 #include "host/navigation/CardNavigationRules.h"
 #include "stack/cards/CardList.h"
-#include "stack/save/SaveStack.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 

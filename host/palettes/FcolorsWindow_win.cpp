@@ -3,19 +3,19 @@
 
 #include <utility>
 
+#include "core/system/PluginModule.h"
+#include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/PaletteCaption.h"
-#include "core/system/PluginModule.h"
-#include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
-#include "graphics/palette/AppPalette.h"
 #include "graphics/colors/ColorChooser.h"
 #include "graphics/colors/Fcolors.h"
 #include "graphics/colors/FcolorsLayout.h"
-#include "host/window/CurrentTool.h"
+#include "graphics/palette/AppPalette.h"
 #include "host/palettes/FcolorsWindow.h"
 #include "host/palettes/ToolPalette.h"
+#include "host/window/CurrentTool.h"
 #include "paint/PaintTools.h"
 #include "resources/colors_ids.h"
 

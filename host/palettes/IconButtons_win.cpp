@@ -1,8 +1,8 @@
 // Drawing the icon buttons.
 #include "host/palettes/IconButtons.h"
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 
 namespace {

@@ -1,13 +1,13 @@
 // Keys on the card window: the Shift and Ctrl latches, the magnified view's hand, nudges,
 // tool switches by Tab, committing with Enter, and typing.
 #include "actions/ActionServices.h"
+#include "core/events/MouseHooks.h"
+#include "core/ui/CursorCache.h"
 #include "graphics/layers/LayerList.h"
+#include "host/browser/WindowAttach.h"
 #include "host/window/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
-#include "core/ui/CursorCache.h"
 #include "host/window/CurrentTool.h"
-#include "core/events/MouseHooks.h"
-#include "host/browser/WindowAttach.h"
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"

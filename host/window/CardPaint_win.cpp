@@ -3,13 +3,13 @@
 
 #include <optional>
 
+#include "actions/ActionServices.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/WaitCursor.h"
-#include "actions/ActionServices.h"
+#include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "graphics/layers/LayerList.h"
 #include "host/window/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "objects/ObjectServices.h"

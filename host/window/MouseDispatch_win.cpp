@@ -1,14 +1,14 @@
 // Mouse-move, button-up and mouse-up on the card: the hook and the trackers of the editing
 // tools in their fixed order; the first that takes the message ends its step.
 #include "actions/ActionServices.h"
+#include "core/events/MouseHooks.h"
 #include "graphics/colors/Eyedropper.h"
 #include "graphics/layers/LayerList.h"
+#include "host/browser/WindowAttach.h"
+#include "host/palettes/ToolPalette.h"
 #include "host/window/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/window/CurrentTool.h"
-#include "core/events/MouseHooks.h"
-#include "host/palettes/ToolPalette.h"
-#include "host/browser/WindowAttach.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 

@@ -3,8 +3,8 @@
 
 #include "core/memory/ByteReader.h"
 #include "stack/cards/ActionResource.h"
-#include "stack/open/NewStack.h"
 #include "stack/format/ResFile.h"
+#include "stack/open/NewStack.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

@@ -2,13 +2,13 @@
 // step is discarded.
 #include "stack/cards/CardEdit.h"
 
+#include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
-#include "core/memory/ByteReader.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

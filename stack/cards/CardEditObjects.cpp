@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/NewStack.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "core/system/ChangeFlags.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 // its palette, as the picture block of the card or of the card whose picture it shares.
 #include <vector>
 
+#include "core/memory/ByteReader.h"
 #include "core/system/Ticks.h"
 #include "graphics/dib/Dib.h"
-#include "core/memory/ByteReader.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/pictures/PackedPicture.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
-#include "stack/open/StackOpenSession.h"
 #include "stack/StackUpcalls.h"
+#include "stack/open/StackOpenSession.h"
 
 namespace {
 

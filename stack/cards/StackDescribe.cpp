@@ -39,12 +39,12 @@
 #include <cstdio>
 #include <string>
 
-#include "core/memory/Crc32.h"
 #include "core/memory/ByteReader.h"
+#include "core/memory/Crc32.h"
 #include "stack/cards/CardList.h"
-#include "stack/pictures/CardPictureRows.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
+#include "stack/pictures/CardPictureRows.h"
 
 namespace {
 

@@ -6,18 +6,18 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/pictures/CardPictureStore.h"
-#include "stack/format/ResFile.h"
-#include "stack/save/SaveStack.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/open/NewStack.h"
 #include "stack/depth/StackDepth.h"
+#include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
+#include "stack/open/NewStack.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/pictures/CardPictureStore.h"
+#include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

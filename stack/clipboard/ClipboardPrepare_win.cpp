@@ -8,8 +8,8 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/DibGdi.h"
 #include "stack/cards/CardList.h"
-#include "stack/pictures/CardPictureConvert.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
+#include "stack/pictures/CardPictureConvert.h"
 #include "vic32/Vic32.h"
 
 namespace {

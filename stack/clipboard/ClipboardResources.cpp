@@ -3,13 +3,13 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/open/NewStack.h"
-#include "stack/save/ResourceUpkeep.h"
 #include "stack/format/StackFile.h"
+#include "stack/open/NewStack.h"
 #include "stack/open/StackOpenSession.h"
-#include "stack/StackUpcalls.h"
+#include "stack/save/ResourceUpkeep.h"
 
 namespace {
 

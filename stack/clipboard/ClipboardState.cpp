@@ -1,7 +1,7 @@
 // The internal clipboard: one for the program, emptied before each copy.
+#include "stack/StackUpcalls.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/save/ResourceUpkeep.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/DibGdi.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/clipboard/ClipboardDib.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
+#include "stack/clipboard/ClipboardDib.h"
 #include "stack/format/StackFile.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

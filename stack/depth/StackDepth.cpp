@@ -8,11 +8,11 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
+#include "stack/open/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/save/SaveStack.h"
-#include "stack/open/StackOpenSession.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

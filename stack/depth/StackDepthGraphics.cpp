@@ -6,9 +6,9 @@
 #include "core/memory/ByteReader.h"
 #include "graphics/masks/PackedMask.h"
 #include "stack/cards/CardList.h"
+#include "stack/depth/StackDepth.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/pictures/GraphicPicture.h"
-#include "stack/depth/StackDepth.h"
 
 namespace {
 

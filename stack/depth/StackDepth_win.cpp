@@ -3,24 +3,24 @@
 
 #include <algorithm>
 
-#include "core/ui/Alerts.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "core/system/PluginModule.h"
 #include "core/ui/ScreenDepth.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "stack/StackUpcalls.h"
+#include "stack/cards/ActionResource.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/ActionResource.h"
-#include "stack/pictures/CardPictureConvert.h"
-#include "stack/dialogs/StackSizeDialogs.h"
-#include "stack/open/NewStack.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/depth/StackDepthChange.h"
+#include "stack/dialogs/StackSizeDialogs.h"
+#include "stack/open/NewStack.h"
 #include "stack/open/StackOpenSession.h"
-#include "stack/StackUpcalls.h"
+#include "stack/pictures/CardPictureConvert.h"
 
 namespace {
 

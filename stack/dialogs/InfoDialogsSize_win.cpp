@@ -9,9 +9,9 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/Resources.h"
 #include "resources/info_ids.h"
-#include "stack/dialogs/StackSizeDialogs.h"
-#include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/StackUpcalls.h"
+#include "stack/dialogs/InfoDialogsRecord.h"
+#include "stack/dialogs/StackSizeDialogs.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "resources/info_ids.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
-#include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
+#include "stack/dialogs/StackSizeDialogs.h"
 
 namespace {
 

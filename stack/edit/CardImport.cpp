@@ -6,27 +6,27 @@
 #include <string>
 #include <vector>
 
-#include "core/memory/ByteReader.h"
-#include "core/system/ChangeFlags.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
-#include "stack/format/ByteSource.h"
 #include "objects/TextLinks.h"
 #include "stack/StackUpcalls.h"
+#include "stack/StackUpcalls.h"
+#include "stack/cards/CardList.h"
+#include "stack/depth/StackDepth.h"
 #include "stack/edit/CardImport.h"
 #include "stack/edit/EditUpcalls.h"
-#include "stack/cards/CardList.h"
-#include "stack/pictures/CardPictureStore.h"
-#include "stack/format/CardSizeWords.h"
-#include "stack/open/NewStack.h"
 #include "stack/edit/ObjectFile.h"
+#include "stack/format/ByteSource.h"
+#include "stack/format/CardSizeWords.h"
 #include "stack/format/ResFile.h"
-#include "stack/save/ResourceUpkeep.h"
-#include "stack/depth/StackDepth.h"
-#include "stack/open/StackOpenSession.h"
 #include "stack/format/StackReader.h"
-#include "stack/StackUpcalls.h"
+#include "stack/open/NewStack.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/pictures/CardPictureStore.h"
+#include "stack/save/ResourceUpkeep.h"
 
 namespace {
 

@@ -7,25 +7,25 @@
 #include <cstring>
 #include <string>
 
+#include "actions/ActionBlock.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
-#include "actions/ActionBlock.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ButtonIcons.h"
 #include "objects/ObjectInfo.h"
 #include "resources/info_ids.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/dialogs/StackSizeDialogs.h"
-#include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/depth/StackDepthChange.h"
+#include "stack/dialogs/InfoDialogsRecord.h"
+#include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 #include "core/system/Ticks.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/edit/EditUpcalls.h"
@@ -13,7 +14,6 @@
 #include "stack/format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

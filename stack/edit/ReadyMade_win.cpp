@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "core/ui/Alerts.h"
-#include "core/system/ChangeFlags.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
+#include "core/system/ChangeFlags.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "resources/info_ids.h"
 #include "stack/cards/CardEdit.h"
+#include "stack/depth/StackDepth.h"
 #include "stack/edit/CardImport.h"
 #include "stack/edit/ReadyMade.h"
 #include "stack/edit/ReadyMadeMenu.h"
-#include "stack/depth/StackDepth.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "graphics/layers/ObjectLayer.h"
-#include "stack/undo/Undo.h"
 #include "stack/edit/UndoObjects.h"
+#include "stack/undo/Undo.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // it is converted before them, to file after them.
 #include <utility>
 
-#include "core/text/MacText.h"
 #include "core/memory/ByteReader.h"
+#include "core/text/MacText.h"
 #include "stack/format/StackFile.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // multiple of 4 (layout in StackFile.h).
 #include <cstring>
 
-#include "core/text/MacText.h"
 #include "core/memory/ByteReader.h"
+#include "core/text/MacText.h"
 #include "stack/format/ResFileAccess.h"
 
 namespace {

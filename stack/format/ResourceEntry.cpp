@@ -1,8 +1,8 @@
 // Resource entries: the 68-byte entry header and the conversion of resource data by type.
 #include <cstring>
 
-#include "core/text/MacText.h"
 #include "core/memory/ByteReader.h"
+#include "core/text/MacText.h"
 #include "stack/format/FormatUpcalls.h"
 #include "stack/format/StackFile.h"
 

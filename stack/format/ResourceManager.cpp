@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/files/FileTypes.h"
-#include "core/text/MacText.h"
 #include "core/memory/ByteReader.h"
+#include "core/text/MacText.h"
 #include "stack/format/ResFileAccess.h"
 
 namespace {

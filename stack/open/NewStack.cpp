@@ -10,14 +10,14 @@
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/pictures/CardPictureStore.h"
-#include "stack/format/CardSizeWords.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/save/ResourceUpkeep.h"
-#include "stack/save/SaveStack.h"
 #include "stack/depth/StackDepth.h"
+#include "stack/format/CardSizeWords.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/pictures/CardPictureStore.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 

@@ -7,20 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/AlertText.h"
 #include "core/ui/Alerts.h"
-#include "core/system/ChangeFlags.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
-#include "core/system/PluginModule.h"
-#include "core/memory/ByteReader.h"
 #include "core/ui/WaitCursor.h"
 #include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
+#include "stack/format/StackReader.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
-#include "stack/format/StackReader.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "core/ui/Alerts.h"
+#include "core/files/JpegDescription.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
-#include "core/files/JpegDescription.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/WaitCursor.h"
 #include "graphics/palette/AppPalette.h"
@@ -18,12 +18,12 @@
 #include "graphics/pixels/PixelDepth.h"
 #include "graphics/pixels/PixelDepthGdi.h"
 #include "stack/cards/CardList.h"
+#include "stack/depth/StackDepth.h"
+#include "stack/format/ResFile.h"
+#include "stack/open/StackOpenSession.h"
 #include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/GraphicPictureConvert.h"
 #include "stack/pictures/PackedPicture.h"
-#include "stack/format/ResFile.h"
-#include "stack/depth/StackDepth.h"
-#include "stack/open/StackOpenSession.h"
 #include "vic32/Vic32.h"
 
 namespace {

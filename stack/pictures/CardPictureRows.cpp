@@ -2,10 +2,10 @@
 // offscreen rows below the card are never stored).
 #include "stack/pictures/CardPictureRows.h"
 
-#include "graphics/dib/Dib.h"
 #include "core/memory/ByteReader.h"
-#include "stack/pictures/PackedPicture.h"
+#include "graphics/dib/Dib.h"
 #include "stack/format/StackFile.h"
+#include "stack/pictures/PackedPicture.h"
 
 CardPictureResult DecodeCardPictureRows(std::span<const uint8_t> card, CardPictureRows& out,
                                         const char** reason) {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/JpegDescription.h"
+#include "core/memory/ByteReader.h"
 
 namespace {
 

@@ -2,15 +2,15 @@
 #include "stack/pictures/GraphicPictureConvert.h"
 
 #include "core/memory/ByteReader.h"
+#include "graphics/masks/Masks.h"
 #include "graphics/pixels/CardPicture.h"
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/pixels/DibPalette.h"
-#include "graphics/masks/Masks.h"
 #include "graphics/pixels/PixelDepth.h"
 #include "graphics/pixels/PixelDepthGdi.h"
+#include "stack/format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/CardPictureStore.h"
-#include "stack/format/StackFile.h"
 #include "vic32/Vic32.h"
 
 namespace {

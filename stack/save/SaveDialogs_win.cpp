@@ -6,16 +6,16 @@
 #include <cstring>
 #include <string>
 
-#include "core/ui/Alerts.h"
 #include "core/files/FileDialogHooks.h"
 #include "core/files/OpenFileDialog.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
-#include "stack/cards/CardList.h"
-#include "stack/save/SaveStack.h"
-#include "stack/open/StackOpenSession.h"
 #include "stack/StackUpcalls.h"
+#include "stack/cards/CardList.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 

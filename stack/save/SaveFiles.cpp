@@ -2,8 +2,8 @@
 #include "core/memory/ByteReader.h"
 #include "graphics/dib/BmpFile.h"
 #include "graphics/dib/Dib.h"
-#include "stack/save/SaveStack.h"
 #include "stack/StackUpcalls.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 constexpr uint32_t kBmpPiece = 32767;

@@ -7,15 +7,15 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
+#include "core/memory/SaveBuffer.h"
 #include "core/system/ChangeFlags.h"
 #include "core/text/MacText.h"
-#include "core/memory/SaveBuffer.h"
 #include "core/ui/ScreenDepth.h"
 #include "stack/cards/CardList.h"
-#include "stack/pictures/CardPictureStore.h"
-#include "stack/save/ResourceUpkeep.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/pictures/CardPictureStore.h"
+#include "stack/save/ResourceUpkeep.h"
 #include "stack/undo/Undo.h"
 
 namespace {

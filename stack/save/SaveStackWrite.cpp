@@ -7,8 +7,8 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFileAccess.h"
-#include "stack/save/SaveStack.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 

@@ -3,15 +3,15 @@
 
 #include <cstring>
 
-#include "core/ui/Alerts.h"
-#include "core/system/PluginModule.h"
 #include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/ScreenDepth.h"
-#include "stack/save/SaveDialogs.h"
-#include "stack/save/SaveStack.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveDialogs.h"
+#include "stack/save/SaveStack.h"
 #include "stack/save/StackToGo.h"
 
 namespace {

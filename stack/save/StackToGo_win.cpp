@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "core/ui/Alerts.h"
-#include "core/system/ChangeFlags.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
+#include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
 #include "core/ui/WindowUtils.h"

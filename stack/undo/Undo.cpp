@@ -4,12 +4,12 @@
 #include <array>
 
 #include "core/memory/ByteReader.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/UndoState.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

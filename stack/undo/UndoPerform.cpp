@@ -2,13 +2,13 @@
 // its place, so that Undo again redoes); the others hand their data back and discard it.
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
 #include "stack/undo/UndoState.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

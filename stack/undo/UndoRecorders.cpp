@@ -1,10 +1,10 @@
 // The recorders: each discards the previous step and fills the zeroed record for a new one.
 #include "core/memory/ByteReader.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/undo/Undo.h"
 #include "stack/undo/UndoState.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 

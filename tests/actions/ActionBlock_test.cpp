@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include "core/files/FileLayerMemory.h"
 #include "core/files/FileSlots.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/NewStack.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
 #include "stack/format/StackReader.h"
+#include "stack/open/NewStack.h"
+#include "stack/open/StackOpenSession.h"
 
 enum class FuzzOpen { NoStack, Opened, CardRefused };
 

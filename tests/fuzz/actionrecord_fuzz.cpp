@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "actions/ActionBlock.h"
-#include "core/ui/CursorImages.h"
 #include "core/memory/Handles.h"
+#include "core/ui/CursorImages.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -12,12 +12,12 @@
 #include "core/files/FileLayerMemory.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
-#include "stack/edit/CardImport.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/NewStack.h"
+#include "stack/edit/CardImport.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
 #include "stack/format/StackReader.h"
+#include "stack/open/NewStack.h"
+#include "stack/open/StackOpenSession.h"
 #include "tools/stackbuilder/StackBuilder.h"
 
 namespace {

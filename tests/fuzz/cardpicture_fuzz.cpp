@@ -5,9 +5,9 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
+#include "stack/format/StackFile.h"
 #include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/PackedPicture.h"
-#include "stack/format/StackFile.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

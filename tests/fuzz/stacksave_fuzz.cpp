@@ -18,11 +18,11 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/NewStack.h"
 #include "stack/format/ResFile.h"
-#include "stack/save/SaveStack.h"
-#include "stack/open/StackOpenSession.h"
 #include "stack/format/StackReader.h"
+#include "stack/open/NewStack.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <array>
 #include <cstdlib>
 
+#include "core/system/PluginModule.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "core/system/PluginModule.h"
 #include "graphics/palette/AppPalette.h"
 #include "tests/graphics/DibTestUtil.h"
 #include "tests/support/Rgb.h"

@@ -9,8 +9,8 @@
 
 #include <vector>
 
-#include "core/ui/GdiGuards.h"
 #include "core/system/Ticks.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/transitions/CardTransitions.h"
 #include "graphics/transitions/TransitionTiming.h"
 #include "tests/graphics/DcPixelsTestUtil.h"

@@ -10,8 +10,8 @@
 
 #include "StackBuilder.h"
 #include "core/memory/Handles.h"
-#include "graphics/pixels/CardOffscreen.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/ToolNumbers.h"
 #include "stack/format/StackFile.h"
 

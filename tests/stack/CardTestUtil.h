@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "StackTestUtil.h"
-#include "stack/StackUpcalls.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
+#include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
-#include "stack/pictures/PackedPicture.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/pictures/PackedPicture.h"
 
 namespace cardtest {
 

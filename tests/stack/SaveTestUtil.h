@@ -13,11 +13,11 @@
 #include "core/files/FileSlots.h"
 #include "core/ui/ScreenDepth.h"
 #include "stack/StackUpcalls.h"
-#include "stack/open/NewStack.h"
+#include "stack/depth/StackDepth.h"
 #include "stack/format/ResFile.h"
+#include "stack/open/NewStack.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
-#include "stack/depth/StackDepth.h"
 #include "tests/support/MemoryFiles.h"
 
 namespace savetest {

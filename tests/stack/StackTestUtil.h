@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "core/memory/Handles.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "core/memory/Handles.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
+#include "stack/format/StackFile.h"
 #include "stack/format/StackReader.h"
 
 namespace stacktest {

@@ -20,12 +20,12 @@
 #include <windows.h>
 #endif
 
-#include "core/ui/AlertText.h"
-#include "core/memory/Handles.h"
-#include "graphics/dib/BmpFile.h"
 #include "core/memory/ByteReader.h"
-#include "stack/pictures/CardPictureRows.h"
+#include "core/memory/Handles.h"
+#include "core/ui/AlertText.h"
+#include "graphics/dib/BmpFile.h"
 #include "stack/format/StackReader.h"
+#include "stack/pictures/CardPictureRows.h"
 
 namespace {
 

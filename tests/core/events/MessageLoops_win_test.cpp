@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "core/system/PluginModule.h"
-#include "core/ui/Resources.h"
 #include "core/events/MessageLoops.h"
 #include "core/events/ModelessDialogs.h"
 #include "core/events/MouseHooks.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
 
 namespace {
 

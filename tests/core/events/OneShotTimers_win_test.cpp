@@ -6,9 +6,9 @@
 
 #include <array>
 
+#include "core/events/OneShotTimers.h"
 #include "core/system/PluginModule.h"
 #include "host/window/CurrentTool.h"
-#include "core/events/OneShotTimers.h"
 
 namespace {
 

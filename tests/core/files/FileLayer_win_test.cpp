@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "core/ui/Alerts.h"
 #include "core/files/FileLayer.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

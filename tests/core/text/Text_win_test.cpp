@@ -1,8 +1,8 @@
 // The Windows side of the text utilities: the printable test against the system's own letter
 // and digit classes, the wide-string conversion, and ticks from the system count.
+#include "core/system/Ticks.h"
 #include "core/text/MacText.h"
 #include "core/text/PStrings.h"
-#include "core/system/Ticks.h"
 
 #include <gtest/gtest.h>
 

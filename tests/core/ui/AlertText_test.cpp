@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/ui/AlertsOnce.h"
 #include "core/memory/Handles.h"
+#include "core/ui/AlertsOnce.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/ui/Alerts.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 
 namespace {
 

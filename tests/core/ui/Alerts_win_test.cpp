@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "core/files/FileSlots.h"
-#include "core/ui/GdiGuards.h"
 #include "core/memory/Handles.h"
 #include "core/memory/HandlesGlobal.h"
-#include "core/ui/Resources.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/Resources.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/text/StringRuns.h"
 #include "core/system/PluginModule.h"
+#include "core/text/StringRuns.h"
 
 namespace {
 

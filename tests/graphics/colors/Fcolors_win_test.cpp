@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "graphics/pixels/CardOffscreen.h"
 #include "graphics/colors/Eyedropper.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "tests/graphics/AppPaletteTestUtil.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "core/ui/PaletteCaption.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/PaletteCaption.h"
 #include "resources/palette_ids.h"
 #include "tests/graphics/AppPaletteTestUtil.h"
 #include "tests/support/DialogDriver_win.h"

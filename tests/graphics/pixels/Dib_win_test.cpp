@@ -7,15 +7,15 @@
 
 #include <vector>
 
+#include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/palette/AppPalette.h"
-#include "core/memory/ByteReader.h"
 #include "graphics/dib/DibPixels.h"
+#include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/GraphicsErrors.h"
 #include "graphics/pixels/LzrwRows.h"
 #include "graphics/pixels/PackBits.h"
-#include "core/system/PluginModule.h"
 #include "tests/graphics/DibTestUtil.h"
 #include "tests/support/Rgb.h"
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/memory/ByteReader.h"
-#include "core/system/ChangeFlags.h"
 #include "core/files/FileLayerMemory.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
 #include "graphics/transitions/QtEffectState.h"
 #include "stack/format/ResFile.h"
 #include "tests/support/MemoryFiles.h"

@@ -11,15 +11,15 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "tests/support/DialogDriver_win.h"
 #include "TestBrowser.h"
-#include "core/memory/ByteReader.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
 #include "host/browser/DownloadStreams.h"
 #include "host/browser/EntryLayer.h"
-#include "core/system/PluginModule.h"
 #include "stack/cards/CardList.h"
+#include "tests/support/DialogDriver_win.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
-#include "graphics/pixels/CardOffscreen.h"
 #include "graphics/layers/LayerList.h"
-#include "host/window/CardMessageHandler.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/window/CardHandlerState.h"
+#include "host/window/CardMessageHandler.h"
 #include "host/window/CurrentTool.h"
-#include "core/events/MouseHooks.h"
 #include "objects/ObjectLayerKinds.h"
 #include "tests/support/DialogDriver_win.h"
 

@@ -10,13 +10,13 @@
 
 #include "StackBuilder.h"
 #include "core/files/FileSlots.h"
-#include "host/navigation/CardHistory.h"
 #include "host/dialogs/Favorites.h"
 #include "host/dialogs/Preferences.h"
+#include "host/navigation/CardHistory.h"
 #include "resources/favorites_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/save/SaveStack.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/memory/ByteReader.h"
-#include "core/ui/DisplayUtils.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/DisplayUtils.h"
 #include "core/ui/ScreenDepth.h"
 #include "graphics/palette/ColorGrid.h"
 #include "stack/format/StackFile.h"

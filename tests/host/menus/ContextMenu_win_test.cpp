@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "host/menus/ContextMenu.h"
 #include "host/window/CurrentTool.h"
-#include "core/events/MouseHooks.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {

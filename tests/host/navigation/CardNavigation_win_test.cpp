@@ -7,21 +7,21 @@
 
 #include <string>
 
-#include "core/ui/Alerts.h"
-#include "core/system/ChangeFlags.h"
 #include "core/files/FileSlots.h"
-#include "core/ui/GdiGuards.h"
+#include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
-#include "graphics/pixels/CardOffscreen.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "host/navigation/CardHistory.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/navigation/CardNavigationRules.h"
 #include "host/window/CurrentTool.h"
 #include "host/wiring/LayerWiring.h"
-#include "stack/save/SaveStack.h"
 #include "stack/StackUpcalls.h"
+#include "stack/save/SaveStack.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 

@@ -7,9 +7,9 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/PaletteCaption.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/window/CurrentTool.h"
 #include "host/menus/MenuOptions.h"
 #include "host/palettes/ToolPalette.h"
+#include "host/window/CurrentTool.h"
 #include "paint/Selections.h"
 #include "tests/host/MenuTestWindow_win.h"
 

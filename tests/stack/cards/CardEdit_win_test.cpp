@@ -2,11 +2,11 @@
 // questions before a card is deleted, answered through the dialog driver.
 #include <windows.h>
 
-#include "tests/stack/CardTestUtil.h"
-#include "core/ui/Alerts.h"
 #include "core/system/PluginModule.h"
-#include "tests/support/DialogDriver_win.h"
+#include "core/ui/Alerts.h"
 #include "stack/StackUpcalls.h"
+#include "tests/stack/CardTestUtil.h"
+#include "tests/support/DialogDriver_win.h"
 
 namespace {
 

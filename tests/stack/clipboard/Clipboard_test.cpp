@@ -1,15 +1,15 @@
 // Cards through the internal clipboard: pasting twice numbers the copies in turn, a sharing card
 // taken to another stack brings its picture, Cut then Paste loses no picture, a locked card asks
 // first, a commercial NBA stays behind; and packed DIBs from other programs are checked whole.
-#include "tests/stack/CardTestUtil.h"
-#include "core/files/FileSlots.h"
 #include "core/files/FileLayerMemory.h"
+#include "core/files/FileSlots.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/clipboard/ClipboardDib.h"
 #include "stack/format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"
+#include "tests/stack/CardTestUtil.h"
 #include "tests/support/MemoryFiles.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // Card size and colour depth: objects scaled and centred, the depth rule against the display,
 // the plan of a size change, and the header of a new stack.
-#include "tests/stack/SaveTestUtil.h"
 #include "graphics/masks/PackedMask.h"
 #include "stack/StackUpcalls.h"
 #include "stack/pictures/GraphicPicture.h"
+#include "tests/stack/SaveTestUtil.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The size change of a whole stack through the Windows procedure: objects scaled, only the
 // size and depth taken from the dialog's header image, nothing done for an unchanged one.
-#include "tests/stack/SaveTestUtil.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "stack/depth/StackDepthChange.h"
+#include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // The information dialogs' rules without a window, and stack and card actions as resources.
 #include <gtest/gtest.h>
 
-#include "tests/stack/SaveTestUtil.h"
 #include "core/memory/ByteReader.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
+#include "tests/stack/SaveTestUtil.h"
 #include "tools/stackbuilder/StackBuilder.h"
 
 namespace {

@@ -1,15 +1,15 @@
 // The information dialogs answered through the dialog driver: what they show, what OK writes
 // into the stack, the size and colours dialog's checks, and the progress bar's pixels.
-#include "tests/stack/SaveTestUtil.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/AlertsOnce.h"
 #include "core/ui/DisplayUtils.h"
-#include "core/system/PluginModule.h"
 #include "resources/info_ids.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/ActionResource.h"
+#include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/edit/InfoDialogs.h"
-#include "stack/dialogs/InfoDialogsRecord.h"
+#include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

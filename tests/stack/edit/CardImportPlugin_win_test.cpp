@@ -5,15 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 #include "host/menus/MenuCommands.h"
 #include "resources/info_ids.h"
 #include "stack/cards/CardList.h"
 #include "stack/edit/ReadyMadeMenu.h"
-#include "stack/save/SaveStack.h"
 #include "stack/format/StackReader.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 

@@ -3,13 +3,13 @@
 
 #include <set>
 
-#include "tests/stack/SaveTestUtil.h"
 #include "core/memory/ByteReader.h"
 #include "stack/StackUpcalls.h"
 #include "stack/edit/CardImport.h"
 #include "stack/edit/EditUpcalls.h"
 #include "stack/edit/ReadyMade.h"
 #include "stack/open/StackOpenSession.h"
+#include "tests/stack/SaveTestUtil.h"
 #include "tools/stackbuilder/StackBuilder.h"
 
 namespace {

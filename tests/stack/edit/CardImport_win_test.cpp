@@ -1,6 +1,5 @@
 // The "Ready Made Cards" submenu built from a real folder tree beside the program, and a listed
 // stack chosen by its command: imported behind the current card with the report shown.
-#include "tests/stack/SaveTestUtil.h"
 #include "core/system/PluginModule.h"
 #include "resources/info_ids.h"
 #include "stack/StackUpcalls.h"
@@ -8,6 +7,7 @@
 #include "stack/edit/EditUpcalls.h"
 #include "stack/edit/ReadyMade.h"
 #include "stack/edit/ReadyMadeMenu.h"
+#include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

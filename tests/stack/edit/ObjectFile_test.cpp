@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "tests/stack/SaveTestUtil.h"
 #include "core/memory/ByteReader.h"
 #include "stack/edit/ObjectFile.h"
+#include "tests/stack/SaveTestUtil.h"
 #include "tools/stackbuilder/StackBuilder.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // A paint selection dropped off the card, saved as a 24-bit bitmap file beside the stack; a
 // write that fails part way leaves no file behind.
-#include "tests/stack/SaveTestUtil.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
 #include "stack/edit/ObjectFileBmp.h"
+#include "tests/stack/SaveTestUtil.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <utility>
 
-#include "tests/stack/StackTestUtil.h"
 #include "stack/format/FormatUpcalls.h"
+#include "tests/stack/StackTestUtil.h"
 
 namespace {
 

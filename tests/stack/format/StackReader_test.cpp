@@ -4,8 +4,8 @@
 #include <cstring>
 #include <functional>
 
-#include "tests/stack/StackTestUtil.h"
 #include "core/files/FileLayerMemory.h"
+#include "tests/stack/StackTestUtil.h"
 #include "tests/support/MemoryFiles.h"
 
 namespace {

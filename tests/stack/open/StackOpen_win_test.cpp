@@ -10,18 +10,18 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/DialogDriver_win.h"
 #include "StackBuilder.h"
-#include "core/ui/Alerts.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileLayerMemory.h"
-#include "core/system/PluginModule.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/ResFile.h"
-#include "stack/open/StackOpen.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "stack/StackUpcalls.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
+#include "stack/open/StackOpen.h"
+#include "stack/open/StackOpenSession.h"
+#include "tests/support/DialogDriver_win.h"
 
 namespace {
 

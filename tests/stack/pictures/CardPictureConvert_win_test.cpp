@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/JpegDescription.h"
+#include "core/memory/ByteReader.h"
+#include "stack/open/StackOpenSession.h"
 #include "stack/pictures/CardPictureRows.h"
 #include "stack/pictures/PackedPicture.h"
-#include "stack/open/StackOpenSession.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 // tests (tests/graphics/CardRedraw_win_test.cpp).
 #include <string>
 
-#include "tests/stack/StackTestUtil.h"
 #include "graphics/pixels/Lzrw.h"
 #include "stack/pictures/CardPictureDib.h"
+#include "tests/stack/StackTestUtil.h"
 
 namespace {
 

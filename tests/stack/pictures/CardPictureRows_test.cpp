@@ -3,12 +3,12 @@
 // pictures that do not decode.
 #include <string>
 
-#include "tests/stack/StackTestUtil.h"
 #include "core/memory/Crc32.h"
 #include "graphics/dib/BmpFile.h"
-#include "stack/pictures/CardPictureRows.h"
 #include "graphics/pixels/Lzrw.h"
+#include "stack/pictures/CardPictureRows.h"
 #include "stack/pictures/PackedPicture.h"
+#include "tests/stack/StackTestUtil.h"
 
 namespace {
 

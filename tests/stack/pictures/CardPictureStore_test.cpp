@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/memory/ByteReader.h"
 #include "core/files/JpegDescription.h"
+#include "core/memory/ByteReader.h"
 
 namespace {
 

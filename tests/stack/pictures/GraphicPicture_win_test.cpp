@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/stack/CardTestUtil.h"
 #include "graphics/pixels/LzrwRows.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "tests/graphics/PictureRecordTestUtil.h"
+#include "tests/stack/CardTestUtil.h"
 
 namespace {
 

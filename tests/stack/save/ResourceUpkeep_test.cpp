@@ -1,7 +1,7 @@
 // Resource upkeep: which resources a purge keeps, held copies stored with their ids remapped,
 // the workspace resource and closing.
-#include "tests/stack/SaveTestUtil.h"
 #include "stack/StackUpcalls.h"
+#include "tests/stack/SaveTestUtil.h"
 
 namespace {
 

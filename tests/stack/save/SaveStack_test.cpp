@@ -4,8 +4,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/stack/SaveTestUtil.h"
 #include "core/memory/SaveBuffer.h"
+#include "tests/stack/SaveTestUtil.h"
 
 namespace {
 

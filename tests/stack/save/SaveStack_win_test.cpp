@@ -7,16 +7,16 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/stack/SaveTestUtil.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/AlertsOnce.h"
 #include "core/ui/DisplayUtils.h"
-#include "core/system/PluginModule.h"
 #include "graphics/dib/Dib.h"
 #include "stack/format/ByteSource.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/CardPictureRows.h"
 #include "stack/save/SaveDialogs.h"
+#include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

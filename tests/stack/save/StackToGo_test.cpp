@@ -6,9 +6,9 @@
 #include <fstream>
 #include <map>
 
+#include "stack/save/StackToGo.h"
 #include "tests/stack/StackTestUtil.h"
 #include "tests/support/StandAloneUnpacker.h"
-#include "stack/save/StackToGo.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/system/ChangeFlags.h"
 #include "core/files/FileSlots.h"
+#include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
+#include "host/menus/MenuCommands.h"
 #include "host/navigation/CardHistory.h"
 #include "host/navigation/CardNavigation.h"
-#include "host/menus/MenuCommands.h"
 #include "resources/packager_ids.h"
 #include "stack/cards/CardList.h"
 #include "stack/save/SaveDialogs.h"

@@ -3,9 +3,9 @@
 // id, and a deleted card comes back until the next step purges it.
 #include <map>
 
-#include "tests/stack/CardTestUtil.h"
-#include "stack/undo/Undo.h"
 #include "stack/StackUpcalls.h"
+#include "stack/undo/Undo.h"
+#include "tests/stack/CardTestUtil.h"
 
 namespace {
 
