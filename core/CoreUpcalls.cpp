@@ -1,5 +1,7 @@
 #include "core/CoreUpcalls.h"
 
+#include "core/system/DefaultProcs.h"
+
 namespace {
 
 bool Browsing() { return true; }
@@ -10,18 +12,15 @@ constexpr CoreUpcalls kDefaults = {Browsing, Nothing, Nothing, NoWindow};
 
 CoreUpcalls g_upcalls = kDefaults;
 
-template <class P>
-P OrDefault(P given, P fallback) {
-    return given ? given : fallback;
-}
-
 }  // namespace
 
 const CoreUpcalls& GetCoreUpcalls() { return g_upcalls; }
 
 void SetCoreUpcalls(const CoreUpcalls& upcalls) {
-    g_upcalls.browseMode = OrDefault(upcalls.browseMode, kDefaults.browseMode);
-    g_upcalls.stepFrameAnimations = OrDefault(upcalls.stepFrameAnimations, kDefaults.stepFrameAnimations);
-    g_upcalls.stepAnimatedObjects = OrDefault(upcalls.stepAnimatedObjects, kDefaults.stepAnimatedObjects);
-    g_upcalls.trackedWindow = OrDefault(upcalls.trackedWindow, kDefaults.trackedWindow);
+    CoreUpcalls u = upcalls;
+    FillIfNull(u.browseMode, kDefaults.browseMode);
+    FillIfNull(u.stepFrameAnimations, kDefaults.stepFrameAnimations);
+    FillIfNull(u.stepAnimatedObjects, kDefaults.stepAnimatedObjects);
+    FillIfNull(u.trackedWindow, kDefaults.trackedWindow);
+    g_upcalls = u;
 }

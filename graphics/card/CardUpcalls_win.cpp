@@ -2,6 +2,8 @@
 // fills them).
 #include "graphics/card/CardUpcalls.h"
 
+#include "core/system/DefaultProcs.h"
+
 namespace {
 
 void Nothing() {}
@@ -32,29 +34,23 @@ constexpr CardRedrawUpcalls kDefaults = {
 
 CardRedrawUpcalls g_upcalls = kDefaults;
 
-template <class P>
-void Fill(P* p, P defaults) {
-    if (!*p)
-        *p = defaults;
-}
-
 }  // namespace
 
 const CardRedrawUpcalls& GetCardRedrawUpcalls() { return g_upcalls; }
 
 void SetCardRedrawUpcalls(const CardRedrawUpcalls& upcalls) {
     CardRedrawUpcalls u = upcalls;
-    Fill(&u.openVideodisc, kDefaults.openVideodisc);
-    Fill(&u.prepareFade, kDefaults.prepareFade);
-    Fill(&u.toggleMenuBar, kDefaults.toggleMenuBar);
-    Fill(&u.drawGrid, kDefaults.drawGrid);
-    Fill(&u.showHiddenObjects, kDefaults.showHiddenObjects);
-    Fill(&u.toolPaletteMode, kDefaults.toolPaletteMode);
-    Fill(&u.cardShown, kDefaults.cardShown);
-    Fill(&u.endTextEditing, kDefaults.endTextEditing);
-    Fill(&u.clipTextFieldWindows, kDefaults.clipTextFieldWindows);
-    Fill(&u.captureWindowImage, kDefaults.captureWindowImage);
-    Fill(&u.updateMediaElements, kDefaults.updateMediaElements);
-    Fill(&u.drawObjectAnimationStart, kDefaults.drawObjectAnimationStart);
+    FillIfNull(u.openVideodisc, kDefaults.openVideodisc);
+    FillIfNull(u.prepareFade, kDefaults.prepareFade);
+    FillIfNull(u.toggleMenuBar, kDefaults.toggleMenuBar);
+    FillIfNull(u.drawGrid, kDefaults.drawGrid);
+    FillIfNull(u.showHiddenObjects, kDefaults.showHiddenObjects);
+    FillIfNull(u.toolPaletteMode, kDefaults.toolPaletteMode);
+    FillIfNull(u.cardShown, kDefaults.cardShown);
+    FillIfNull(u.endTextEditing, kDefaults.endTextEditing);
+    FillIfNull(u.clipTextFieldWindows, kDefaults.clipTextFieldWindows);
+    FillIfNull(u.captureWindowImage, kDefaults.captureWindowImage);
+    FillIfNull(u.updateMediaElements, kDefaults.updateMediaElements);
+    FillIfNull(u.drawObjectAnimationStart, kDefaults.drawObjectAnimationStart);
     g_upcalls = u;
 }

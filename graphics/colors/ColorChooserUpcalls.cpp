@@ -1,6 +1,8 @@
 // The defaults of what the colour dialogs ask of the host (see ColorChooserUpcalls.h).
 #include "graphics/colors/ColorChooserUpcalls.h"
 
+#include "core/system/DefaultProcs.h"
+
 namespace {
 
 void NoFrame(int16_t) {}
@@ -13,6 +15,8 @@ ColorChooserUpcalls g_upcalls = {NoFrame, NoSwatch};
 const ColorChooserUpcalls& GetColorChooserUpcalls() { return g_upcalls; }
 
 void SetColorChooserUpcalls(const ColorChooserUpcalls& upcalls) {
-    g_upcalls.frameColorValue = upcalls.frameColorValue ? upcalls.frameColorValue : NoFrame;
-    g_upcalls.redrawSwatch = upcalls.redrawSwatch ? upcalls.redrawSwatch : NoSwatch;
+    ColorChooserUpcalls u = upcalls;
+    FillIfNull(u.frameColorValue, &NoFrame);
+    FillIfNull(u.redrawSwatch, &NoSwatch);
+    g_upcalls = u;
 }

@@ -6,6 +6,7 @@
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/HandlesGlobal.h"
+#include "core/system/DefaultProcs.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/Resources.h"
 #include "graphics/layers/LayerList.h"
@@ -62,12 +63,6 @@ LayerKindProcs g_kinds = kDefaultKinds;
 LayerListUpcalls g_upcalls = kDefaultUpcalls;
 LayerHandle g_underConstruction = nullptr;
 
-template <class P>
-void Fill(P* p, P defaults) {
-    if (!*p)
-        *p = defaults;
-}
-
 // Copies the made layer into a new block and links it; 0 after the out-of-memory alert.
 template <class T>
 LayerHandle LinkNewLayer(const T& made, int position) {
@@ -113,32 +108,32 @@ public:
 
 void SetLayerKindProcs(const LayerKindProcs& procs) {
     g_kinds = procs;
-    Fill(&g_kinds.readGraphic, kDefaultKinds.readGraphic);
-    Fill(&g_kinds.readButton, kDefaultKinds.readButton);
-    Fill(&g_kinds.readField, kDefaultKinds.readField);
-    Fill(&g_kinds.graphicPictureFile, kDefaultKinds.graphicPictureFile);
-    Fill(&g_kinds.makeButtonRegion, kDefaultKinds.makeButtonRegion);
-    Fill(&g_kinds.initFieldWindow, kDefaultKinds.initFieldWindow);
-    Fill(&g_kinds.destroyFieldWindow, kDefaultKinds.destroyFieldWindow);
-    Fill(&g_kinds.drawGraphic, kDefaultKinds.drawGraphic);
-    Fill(&g_kinds.drawButton, kDefaultKinds.drawButton);
-    Fill(&g_kinds.drawField, kDefaultKinds.drawField);
-    Fill(&g_kinds.drawGraphicMask, kDefaultKinds.drawGraphicMask);
-    Fill(&g_kinds.drawButtonShape, kDefaultKinds.drawButtonShape);
-    Fill(&g_kinds.drawButtonHilite, kDefaultKinds.drawButtonHilite);
-    Fill(&g_kinds.invalidateButtonContent, kDefaultKinds.invalidateButtonContent);
-    Fill(&g_kinds.activeTextField, kDefaultKinds.activeTextField);
-    Fill(&g_kinds.saveFieldContents, kDefaultKinds.saveFieldContents);
+    FillIfNull(g_kinds.readGraphic, kDefaultKinds.readGraphic);
+    FillIfNull(g_kinds.readButton, kDefaultKinds.readButton);
+    FillIfNull(g_kinds.readField, kDefaultKinds.readField);
+    FillIfNull(g_kinds.graphicPictureFile, kDefaultKinds.graphicPictureFile);
+    FillIfNull(g_kinds.makeButtonRegion, kDefaultKinds.makeButtonRegion);
+    FillIfNull(g_kinds.initFieldWindow, kDefaultKinds.initFieldWindow);
+    FillIfNull(g_kinds.destroyFieldWindow, kDefaultKinds.destroyFieldWindow);
+    FillIfNull(g_kinds.drawGraphic, kDefaultKinds.drawGraphic);
+    FillIfNull(g_kinds.drawButton, kDefaultKinds.drawButton);
+    FillIfNull(g_kinds.drawField, kDefaultKinds.drawField);
+    FillIfNull(g_kinds.drawGraphicMask, kDefaultKinds.drawGraphicMask);
+    FillIfNull(g_kinds.drawButtonShape, kDefaultKinds.drawButtonShape);
+    FillIfNull(g_kinds.drawButtonHilite, kDefaultKinds.drawButtonHilite);
+    FillIfNull(g_kinds.invalidateButtonContent, kDefaultKinds.invalidateButtonContent);
+    FillIfNull(g_kinds.activeTextField, kDefaultKinds.activeTextField);
+    FillIfNull(g_kinds.saveFieldContents, kDefaultKinds.saveFieldContents);
 }
 
 const LayerKindProcs& GetLayerKindProcs() { return g_kinds; }
 
 void SetLayerListUpcalls(const LayerListUpcalls& upcalls) {
     g_upcalls = upcalls;
-    Fill(&g_upcalls.cardView, kDefaultUpcalls.cardView);
-    Fill(&g_upcalls.cardCursor, kDefaultUpcalls.cardCursor);
-    Fill(&g_upcalls.runButtonActions, kDefaultUpcalls.runButtonActions);
-    Fill(&g_upcalls.loadPictureFile, kDefaultUpcalls.loadPictureFile);
+    FillIfNull(g_upcalls.cardView, kDefaultUpcalls.cardView);
+    FillIfNull(g_upcalls.cardCursor, kDefaultUpcalls.cardCursor);
+    FillIfNull(g_upcalls.runButtonActions, kDefaultUpcalls.runButtonActions);
+    FillIfNull(g_upcalls.loadPictureFile, kDefaultUpcalls.loadPictureFile);
 }
 
 const LayerListUpcalls& GetLayerListUpcalls() { return g_upcalls; }
