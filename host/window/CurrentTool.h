@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "graphics/pixels/ToolNumbers.h"
+#include "core/ui/ToolNumbers.h"
 
 inline constexpr int kToolCellCount = 20;
 
