@@ -172,8 +172,6 @@ StackUpcalls StackUpcallsOfThePlugin() {
     u.produceWorkspace = SaveLogoWorkspace;
     u.loadWorkspace = [](Handle text, void* window) { LoadLogoWorkspace(window, text); };
 
-    u.currentTool = GetCurrentTool;
-    u.selectTool = SelectToolNumber;
     u.rebuildLayers = RebuildCurrentCardLayers;
     u.syncCardFromLayers = SyncCardFromLayers;
     u.swapObjectRect = SwapObjectLayerRect;
@@ -191,17 +189,6 @@ StackUpcalls StackUpcallsOfThePlugin() {
     u.freeMaskSelection = FreeMaskSelection;
     u.flipRectSelection = FlipRectSelection;
     u.setPaintTextCaretPos = SetPaintTextCaretPos;
-    u.floatRectSelection = [](uint32_t bitmap, int x, int y) { FloatRectSelectionBitmap(AsBitmap(bitmap), x, y); };
-    u.placeMaskSelection = [](uint32_t source, uint32_t mask, uint32_t outline, int x, int y) {
-        PlaceMaskSelection(AsBitmap(source), AsBitmap(mask), AsBitmap(outline), x, y);
-    };
-    u.pasteObjectOntoCard = [](void* window) { PasteObjectOntoCard(static_cast<HWND>(window)); };
-    u.textFieldActive = [] { return GetMenuSubjects().activeField; };
-    u.paintTextActive = GetPaintTextActive;
-    u.textFieldPaste = [](void* window) { return TextFieldPaste(static_cast<HWND>(window)); };
-    u.pasteTextNoun = GetPasteTextNoun;
-
-    u.editObjectActions = EditObjectActions;
     return u;
 }
 

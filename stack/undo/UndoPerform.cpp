@@ -1,5 +1,6 @@
 // PerformUndo: reverses the present step. The toggling kinds keep it (with the present state in
 // its place, so that Undo again redoes); the others hand their data back and discard it.
+#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "stack/StackUpcalls.h"
@@ -56,7 +57,7 @@ void SwapPicture() {
     Handle old = static_cast<Handle>(Field(kUndoSnapshot));
     DisposeHandleAndClear(&old);
     SetField(kUndoSnapshot, static_cast<uint32_t>(present));
-    n.selectTool(Field(kUndoTool));
+    SelectToolNumber(Field(kUndoTool));
 }
 
 void ImportBackgroundSwap() {
@@ -75,7 +76,7 @@ void ImportBackgroundSwap() {
         ClearUndo();
         return;
     }
-    n.selectTool(Field(kUndoTool));
+    SelectToolNumber(Field(kUndoTool));
 }
 
 void RestoreMaskSelection(void* window) {
@@ -84,7 +85,7 @@ void RestoreMaskSelection(void* window) {
     n.replaceMaskSelection(window, Field(kUndoBitmap1), Field(kUndoBitmap2), Field(kUndoBitmap3),
                            static_cast<int>(Field(kUndoMaskX)), static_cast<int>(Field(kUndoMaskY)));
     EndStep();
-    n.selectTool(kMaskSelectTool);
+    SelectToolNumber(kMaskSelectTool);
 }
 
 void RestoreRectSelection(int kind) {
@@ -96,7 +97,7 @@ void RestoreRectSelection(int kind) {
     ReadRect(kUndoSelectRect, rect);
     n.restoreRectSelection(rect, Field(kUndoSelectBitmap));
     EndStep();
-    n.selectTool(kRectSelectTool);
+    SelectToolNumber(kRectSelectTool);
 }
 
 // The buttons that go to the card and were marked deleted with it.
@@ -201,7 +202,7 @@ void PerformUndo(void* cardWindow) {
     case 1:
         RestoreSnapshotField();
         n.setPaintTextCaretPos(static_cast<int>(Field(kUndoValue1)), static_cast<int>(Field(kUndoValue2)));
-        n.selectTool(Field(kUndoTool));
+        SelectToolNumber(Field(kUndoTool));
         break;
     case 2: case 4: case 18: case 19: case 21: case 24: case 30: case 31: case 33: RestoreMaskSelection(cardWindow); break;
     case 3: {
@@ -209,7 +210,7 @@ void PerformUndo(void* cardWindow) {
         n.swapMaskSelectionPosition(&x, &y);
         SetField(kUndoMoveX, static_cast<uint32_t>(x));
         SetField(kUndoMoveY, static_cast<uint32_t>(y));
-        n.selectTool(kMaskSelectTool);
+        SelectToolNumber(kMaskSelectTool);
         break;
     }
     case 5: case 6: {
@@ -223,13 +224,13 @@ void PerformUndo(void* cardWindow) {
             SetField(kUndoSelectBitmap, bitmap);
         }
         WriteRect(kUndoSelectRect, rect);
-        n.selectTool(kRectSelectTool);
+        SelectToolNumber(kRectSelectTool);
         break;
     }
     case 7: case 8: case 16: case 17: case 22: case 25: case 32: RestoreRectSelection(kind); break;
     case 9: case 10:
         n.flipRectSelection(kind == 9 ? 'U' : 'S');
-        n.selectTool(kRectSelectTool);
+        SelectToolNumber(kRectSelectTool);
         break;
     case 11: UndoDeletion(); break;
     case 12: UndoObjectMove(); break;

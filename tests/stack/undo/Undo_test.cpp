@@ -3,6 +3,7 @@
 // id, and a deleted card comes back until the next step purges it.
 #include <map>
 
+#include "core/ui/ToolNumbers.h"
 #include "stack/StackUpcalls.h"
 #include "stack/undo/Undo.h"
 #include "tests/stack/CardTestUtil.h"
@@ -27,8 +28,6 @@ Fake& F() {
 // Undo's upcalls faked over the card session's.
 StackUpcalls FakeUpcalls() {
     StackUpcalls n = GetStackUpcalls();
-    n.currentTool = [] { return uint32_t{7}; };
-    n.selectTool = [](uint32_t tool) { F().calls.push_back("tool " + std::to_string(tool)); };
     n.offscreenSnapshot = []() -> DibHandle { return NewHandleFromBytes(F().picture); };
     n.restoreSnapshot = [](DibHandle snapshot) { F().picture = HandleToBytes(snapshot); };
     n.deleteGdiObject = [](uint32_t object) { ++F().deleted[object]; };
@@ -58,14 +57,19 @@ protected:
         F() = Fake{};
         saved_ = GetStackUpcalls();
         SetStackUpcalls(FakeUpcalls());
+        SelectToolNumber(7);
+        savedHook_ = SetToolChangeHook([](uint32_t, uint32_t tool) { F().calls.push_back("tool " + std::to_string(tool)); });
         ASSERT_TRUE(CreateUndoRecord());
     }
     void TearDown() override {
         FreeUndoRecord();
         SetStackUpcalls(saved_);
+        SetToolChangeHook(savedHook_);
+        SelectToolNumber(kBrowseTool);
         CardSessionTest::TearDown();
     }
     StackUpcalls saved_{};
+    ToolChangeHook savedHook_ = nullptr;
 };
 
 sb::Stack ThreeCards() {
