@@ -113,18 +113,7 @@ StackUpcalls DefaultStackUpcalls() {
     u.reorderLayer = [](uint16_t, uint16_t, char, bool) {};
     u.rebuildLayers = Nothing;
     u.syncCardFromLayers = Nothing;
-    u.swapObjectRect = [](uint16_t, uint16_t, int32_t*) { return false; };
     u.deselectObject = Nothing;
-    u.invalidateCard = [](void*) {};
-    u.refreshMagnifiedView = Nothing;
-    u.replaceMaskSelection = [](void*, uint32_t, uint32_t, uint32_t, int, int) {};
-    u.swapMaskSelectionPosition = [](int*, int*) {};
-    u.swapRectSelectionRect = [](int32_t*) {};
-    u.swapRectSelection = [](int32_t*, uint32_t*) {};
-    u.restoreRectSelection = [](const int32_t*, uint32_t) {};
-    u.freeMaskSelection = Nothing;
-    u.flipRectSelection = [](char) {};
-    u.setPaintTextCaretPos = [](int, int) {};
     return u;
 }
 

@@ -141,21 +141,7 @@ struct StackUpcalls {
     void (*rebuildLayers)();
     // Before a rebuild of layers that object records must not lose: SyncCardFromLayers.
     void (*syncCardFromLayers)();
-    // The layer of the object on the current card exchanges its rectangle with rect (region,
-    // field window, record, clip region, selection follow). False when it is not on the card.
-    bool (*swapObjectRect)(uint16_t kind, uint16_t id, int32_t rect[4]);
     void (*deselectObject)();
-    void (*invalidateCard)(void* window);
-    void (*refreshMagnifiedView)();
-    // The paint selections. The masked selection takes these bitmaps (it owns them) and position.
-    void (*replaceMaskSelection)(void* window, uint32_t pixels, uint32_t mask, uint32_t outline, int x, int y);
-    void (*swapMaskSelectionPosition)(int* x, int* y);
-    void (*swapRectSelectionRect)(int32_t rect[4]);
-    void (*swapRectSelection)(int32_t rect[4], uint32_t* bitmap);
-    void (*restoreRectSelection)(const int32_t rect[4], uint32_t bitmap);
-    void (*freeMaskSelection)();
-    void (*flipRectSelection)(char letter);
-    void (*setPaintTextCaretPos)(int x, int y);
 };
 
 const StackUpcalls& GetStackUpcalls();

@@ -23,7 +23,7 @@
 #include "host/browser/DownloadStreams.h"
 #include "host/dialogs/Preferences.h"
 #include "host/menus/MenuSubjects.h"
-#include "host/menus/UndoServices.h"
+#include "stack/edit/UndoServices.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/window/CurrentTool.h"
 #include "logo/Logo.h"
@@ -174,21 +174,7 @@ StackUpcalls StackUpcallsOfThePlugin() {
 
     u.rebuildLayers = RebuildCurrentCardLayers;
     u.syncCardFromLayers = SyncCardFromLayers;
-    u.swapObjectRect = SwapObjectLayerRect;
     u.deselectObject = [] { DeselectObject(GetCardWindow()); };
-    u.invalidateCard = [](void* window) {
-        if (window)
-            InvalidateRect(static_cast<HWND>(window), nullptr, FALSE);
-    };
-    u.refreshMagnifiedView = InvalidateFatbits;
-    u.replaceMaskSelection = UndoReplaceMaskSelection;
-    u.swapMaskSelectionPosition = SwapMaskSelectionPosition;
-    u.swapRectSelectionRect = UndoSwapRectSelectionRect;
-    u.swapRectSelection = UndoSwapRectSelection;
-    u.restoreRectSelection = UndoRestoreRectSelection;
-    u.freeMaskSelection = FreeMaskSelection;
-    u.flipRectSelection = FlipRectSelection;
-    u.setPaintTextCaretPos = SetPaintTextCaretPos;
     return u;
 }
 
