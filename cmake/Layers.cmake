@@ -21,13 +21,15 @@
 #   stack                 the card list, card pictures, open, save, undo and the clipboard, with
 #                         the sizes and depths of a stack
 #   graphics/layers       the layer list of the objects on the card, built from card records
-#   graphics/transitions  the 29 transitions, run over the card's offscreen
-#   graphics/card         the card redraw: pictures, layers and transitions of a card
 #   objects               buttons, icons, text fields, graphic objects, drawn in the layers
-#   actions               actions, animation, timer buttons, modules: they move between cards
-#                         and redraw them
+#   actions               actions, animation, timer buttons, modules
 #   media                 the media manager and elements, previews, dropped files
 #   paint                 paint tools, selections, filters
+#   graphics/transitions  the 29 transitions, run over the card's offscreen, giving the media
+#                         their idle time
+#   graphics/card         the card redraw: pictures, layers and transitions of a card, with the
+#                         grid, text field windows, media elements and animation start frames
+#                         of the subsystems below
 #   stack/edit            editing a card's objects as records: card import, ready-made cards,
 #                         object files, object undo and the Undo menu, the information dialogs
 #                         (they call the object, action and paint code)
@@ -38,8 +40,8 @@
 #                         menus, palettes, dialogs, and the wiring step
 set(LOOM_LAYERS core quicktime vic32
     graphics/dib graphics/palette graphics/pixels graphics/masks
-    stack/format stack graphics/layers graphics/transitions graphics/card
-    objects actions media paint stack/edit graphics/colors logo spell host)
+    stack/format stack graphics/layers objects actions media paint
+    graphics/transitions graphics/card stack/edit graphics/colors logo spell host)
 
 # Stand-ins that are DLLs of their own, as the libraries they stand for were (the plug-in
 # imports them, the packager copies them): the layers above see the folder for its API header,

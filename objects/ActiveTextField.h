@@ -11,3 +11,6 @@ int ActiveFieldHasSelection();
 // The text fields' windows shown (in the browse tool) or hidden; MINIMAL until text fields
 // have windows of their own: nothing to show.
 void ShowTextFieldWindows(bool show);
+// Every text-field window that meets the rectangle gets its window region from its field
+// record. MINIMAL until text fields have windows of their own.
+void ClipTextFieldWindows(const RECT& rect);

@@ -7,6 +7,8 @@ LayerHandle GetActiveTextField() { return GetLayerKindProcs().activeTextField();
 
 void ShowTextFieldWindows(bool /*show*/) {}
 
+void ClipTextFieldWindows(const RECT& /*rect*/) {}
+
 int ActiveFieldHasSelection() {
     LayerLock<FieldLayer> field(GetActiveTextField());
     if (!field || field->common.kind != kObjectText || !IsWindow(field->window))

@@ -5,7 +5,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
-#include "graphics/card/CardRedraw.h"
+#include "graphics/layers/LayerBuild.h"
 #include "graphics/layers/LayerList.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"

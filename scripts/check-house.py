@@ -21,7 +21,7 @@ MAX_FILES_PER_FOLDER = 40
 # Function-pointer slots and virtual functions in the layer headers: the aim, and today's
 # ceiling (lower it whenever upward calls go away; never raise it).
 SLOT_AIM = 150
-SLOT_CEILING = 189
+SLOT_CEILING = 149
 SOURCE = (".cpp", ".h")
 
 
@@ -83,11 +83,22 @@ def check_static_installers(files, breaches):
 
 
 def count_slots(files):
+    """A slot is a named function pointer declared as a member or variable, or a virtual
+    function; a function-pointer parameter and the word in a comment are neither."""
     slot = re.compile(r"\(\s*\*\s*[A-Za-z_]\w*\s*\)\s*\(|\bvirtual\b")
+
+    def is_slot(line):
+        code = line.split("//", 1)[0]
+        m = slot.search(code)
+        if not m:
+            return False
+        before = code[: m.start()]
+        return before.count("(") == before.count(")")  # not inside a parameter list
+
     counts = {}
     for path in files:
         if path.endswith(".h") and "/dll/" not in path:
-            n = sum(1 for line in open(os.path.join(ROOT, path), errors="replace") if slot.search(line))
+            n = sum(1 for line in open(os.path.join(ROOT, path), errors="replace") if is_slot(line))
             if n:
                 counts[path] = n
     return counts

@@ -10,7 +10,6 @@
 namespace {
 
 void Nothing() {}
-bool No() { return false; }
 
 // The card size of the new header into the open header and every card record.
 int ResizeCards(Handle oldHeader, Handle newHeader) {
@@ -76,8 +75,6 @@ StackUpcalls DefaultStackUpcalls() {
     u.offscreenSnapshot = [] { return GetStackUpcalls().offscreenPicture(); };
     u.restoreSnapshot = [](DibHandle) {};
     u.appPaletteColors = [] { return std::span<const PaletteColor>{}; };
-    u.cardPalette = [] { return uint32_t{0}; };
-    u.applyPalette = [](uint32_t) {};
     u.convertCardToDefaultPalette = Nothing;
     u.displayBitsPerPixel = [] { return 0; };  // no display: no conversion
     u.convertCardPicture = [](Handle, int, int, int, int) { return 0; };  // the picture as it is
@@ -91,7 +88,6 @@ StackUpcalls DefaultStackUpcalls() {
     u.refreshCurrentCard = [](int) {};
     u.eraseCardBackground = [](int) {};
     u.runCardAction = [](uint16_t, int, int, uint32_t) { return 0; };
-    u.frameHasMenuBar = No;
     u.purgeFieldCardEntries = [](uint16_t, Handle, int) {};
 
     u.stackEvent = [](StackEvent) {};  // nobody above keeps state with the stack

@@ -83,11 +83,6 @@ struct StackUpcalls {
     void (*restoreSnapshot)(DibHandle snapshot);
     // The application palette's colours, for the colour table of pictures deeper than 8 bits.
     std::span<const PaletteColor> (*appPaletteColors)();
-    // A copy of the card picture's present palette; 0 when none.
-    uint32_t (*cardPalette)();
-    // The palette becomes the application palette and the card picture's; colours re-mapped,
-    // fill patterns reloaded, the colours window invalidated.
-    void (*applyPalette)(uint32_t palette);
     void (*convertCardToDefaultPalette)();
     int (*displayBitsPerPixel)();
     // ConvertCardPicture: 0 done, 16 not done.
@@ -112,8 +107,6 @@ struct StackUpcalls {
     void (*eraseCardBackground)(int ask);
     // RunCardAction: performs an 'Actn' resource of the stack with a label from the string table.
     int (*runCardAction)(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId);
-    // Whether the frame window has a menu bar (the plug-in has no frame window).
-    bool (*frameHasMenuBar)();
     // PurgeFieldCardEntries: drops per-card text entries of a text field (mode 1: those of the card).
     void (*purgeFieldCardEntries)(uint16_t textId, Handle card, int mode);
 

@@ -12,6 +12,7 @@
 #include <span>
 
 #include "core/memory/Handles.h"
+#include "graphics/layers/LayerBuild.h"
 #include "graphics/layers/ObjectLayer.h"
 
 // The alert shown when a card's picture cannot be read ("Sorry, some kind of error has
@@ -29,14 +30,7 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 // objects are shown), else the transition runs over the area.
 void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct);
 
-// ---- CardLayers_win.cpp ----
-// Appends one layer per visible object of the card (background objects first, in object order);
-// hidden objects only while their kind's hidden objects are shown. Returns the field to
-// activate after the redraw (the last field made without bit 2 in its byte 26), or 0.
-LayerHandle BuildCardLayers(Handle card);
-// Whether an object record (host order) gets a layer: not hidden, or hidden while its kind's
-// hidden objects are shown (direct objects of UpdateObjectOnCard follow the same rule).
-bool ObjectGetsLayer(std::span<const uint8_t> object);
+// ---- CardLayers_win.cpp (the layers themselves: graphics/layers/LayerBuild.h) ----
 // The start frames of the card's and its objects' animations, into the offscreen DC (browse
 // tool only), with the picture palette (else the application palette) selected.
 void DrawCardAnimationStarts(Handle card, HDC dc);

@@ -17,17 +17,10 @@ enum class CardPictureOutcome {
     Damaged,  // the card's picture cannot be read
 };
 
-// One object record visible on a card (host order, valid for the call only).
-using CardObjectVisitor = void (*)(void* context, std::span<const uint8_t> object);
-
 // The card's picture at the display's depth (ConvertPictureDepth from the picture's stored
 // depth; 24 as 32), bottom row first; Damaged when the record says it holds one that cannot be
 // read.
 CardPictureOutcome CardPictureForDisplay(Handle card, int displayDepth, DibHandle* dib);
-// The visible objects of a card, the holder's background objects first, then the card's own,
-// deleted ones left out, in drawing order; each copied out before it is visited (so the visitor
-// may change records).
-void WalkVisibleObjects(Handle card, CardObjectVisitor visit, void* context);
 // StorePaletteInPictureResource: a picture record longer than 100 bytes that has a colour table
 // gets one of the palette's colours in its place (as many entries as the old one).
 void StorePaletteInPictureResource(Handle card, HPALETTE palette);
@@ -38,11 +31,10 @@ void StoreRemappedPicture(Handle card, DibHandle dib);
 
 // The card list's part, for the redraw's files that keep clear of the record layouts: the card
 // on display (0 when none), it built and drawn again (RefreshCurrentCard), an alert (the pressed
-// button's position, 0 when none was shown), and whether the frame window has a menu bar.
+// button's position, 0 when none was shown).
 Handle CardOnDisplay();
 void RefreshCardOnDisplay(int redraw);
 int ShowCardListAlert(uint32_t stringId);
-bool FrameHasMenuBar();
 
 // The card picture procedures of the depth conversions (CardPictureGdi.h), in the shape the
 // wiring fills them in.

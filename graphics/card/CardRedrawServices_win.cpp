@@ -39,7 +39,6 @@ std::vector<PaletteColor> PaletteColors(HPALETTE palette) {
 Handle CardOnDisplay() { return GetCurrentCardRecord(); }
 void RefreshCardOnDisplay(int redraw) { GetStackUpcalls().refreshCurrentCard(redraw); }
 int ShowCardListAlert(uint32_t stringId) { return ShowCardAlert(stringId); }
-bool FrameHasMenuBar() { return GetStackUpcalls().frameHasMenuBar(); }
 
 void StoreRemappedPicture(Handle card, DibHandle dib) {
     ScopedHandle copy(NewHandleFromBytes(HandleToBytes(dib)));
@@ -67,24 +66,6 @@ CardPictureOutcome CardPictureForDisplay(Handle card, int displayDepth, DibHandl
     return read == PictureReadResult::None ? CardPictureOutcome::None : CardPictureOutcome::Damaged;
 }
 
-void WalkVisibleObjects(Handle card, CardObjectVisitor visit, void* context) {
-    if (!IsValidHandle(card))
-        return;
-    std::vector<std::vector<uint8_t>> objects;
-    ObjectScan scan;
-    BeginObjectScan(scan, card, true);
-    ScannedObject object;
-    while (NextObjectInScan(scan, &object, true)) {
-        HandleLock lock(object.record);
-        if (!lock)
-            break;
-        const uint8_t* at = lock.get() + object.offset;
-        objects.emplace_back(at, at + object.length);
-    }
-    EndObjectScan(scan);
-    for (const std::vector<uint8_t>& bytes : objects)
-        visit(context, bytes);
-}
 
 void StorePaletteInPictureResource(Handle card, HPALETTE palette) {
     const Handle holder = ResolvePictureResource(card);

@@ -9,6 +9,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "core/system/FrameWindow.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
@@ -22,6 +23,12 @@
 #include "graphics/pixels/CardPictureGdi.h"
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/transitions/CardTransitions.h"
+#include "graphics/transitions/QtEffect.h"
+#include "media/MediaManager.h"
+#include "media/MovieStillFrame.h"
+#include "objects/ActiveTextField.h"
+#include "objects/ObjectServices.h"
+#include "paint/PaintTools.h"
 #include "stack/format/StackFile.h"
 #include "stack/undo/Undo.h"
 
@@ -167,10 +174,18 @@ private:
     int width_, height_;
 };
 
+// The card on display was drawn: in the browse tool its media elements and text field windows
+// show. The active text field and the timer buttons come with their subsystems.
+void CardShown(LayerHandle /*activeField*/, bool /*entering*/, bool browsing) {
+    if (browsing) {
+        ShowAllMovies();
+        ShowTextFieldWindows(true);
+    }
+}
+
 }  // namespace
 
 void RedrawCard(Handle card, int transition, int effectId, int speed, bool entering) {
-    const CardRedrawUpcalls& up = GetCardRedrawUpcalls();
     HWND window = GetCardWindow();
     int width = 0, height = 0;
     GetOffscreenSize(&width, &height, nullptr);
@@ -180,9 +195,9 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 
     DiscardUndoOnLeavingCard();  // a card deletion outlives the redraw it causes
     if (entering)
-        up.openVideodisc();
+        OpenVideodiscPlayer();
     if (depth == 8 && IsFade(transition))
-        up.prepareFade(transition);
+        PrepareFadeTransition(window, transition);
     MatchMenuBar(card);
 
     DibHandle dib = 0;
@@ -207,7 +222,7 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 
     const LayerHandle activate = BuildCardLayers(card);
     if (const CardView view = GetLayerListUpcalls().cardView(); view.zoom == 1 && view.objectsShown) {
-        up.drawGrid(offscreen, kEverywhere);
+        DrawGrid(offscreen, kEverywhere);
         DrawLayersInRect(offscreen, kEverywhere, nullptr, false);
     }
     DrawCardAnimationStarts(card, offscreen);
@@ -233,7 +248,7 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 
     if (window)
         ValidateRect(window, &cardRect);
-    up.cardShown(activate, entering, GetLayerListUpcalls().cardView().tool == kBrowseTool);
+    CardShown(activate, entering, GetLayerListUpcalls().cardView().tool == kBrowseTool);
     if (picture == CardPictureOutcome::Damaged)
         ShowCardListAlert(kAlertPictureUnreadable);
 }
@@ -277,7 +292,6 @@ LayerHandle NewLayerOfKind(std::span<const uint8_t> object, int position) {
 // The area drawn afresh into a bitmap reaching from the window's origin to its right and bottom
 // edges; false when the DC or the bitmap cannot be had.
 bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, int transition, int direct) {
-    const CardRedrawUpcalls& up = GetCardRedrawUpcalls();
     HWND window = GetCardWindow();
     WindowDC screen(window);
     MemoryDC memory(screen.get());
@@ -296,11 +310,11 @@ bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, in
                    area.left, area.top, SRCCOPY);
             ReleaseOffscreenDC(offscreen);
         }
-        up.clipTextFieldWindows(area);
+        ClipTextFieldWindows(area);
         if (transition >= kFirstEffectTransition)
-            up.captureWindowImage(window);
+            QTCaptureWindowImage(window);
         DrawLayersInRect(memory.get(), area, nullptr, false);
-        up.updateMediaElements(memory.get(), area);
+        UpdateAllMovies(memory.get(), area);
         if (direct == 1) {
             SelectedPalette shown(screen.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
             BitBlt(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),
@@ -327,7 +341,7 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
     if (search.record.empty() && !FindLayer(kind, id))
         return;  // not on this card nor on the record that holds its picture
     SyncCardFromLayers();
-    GetCardRedrawUpcalls().endTextEditing();
+    ClearActiveTextField();
 
     const RECT newRect = search.record.empty() ? RECT{} : ObjectRect(search.record);
     RECT area = newRect;

@@ -136,6 +136,11 @@ struct CardView {
     int tool = kBrowseTool;
     int zoom = 1;  // the magnified view's zoom; 1 when not magnified
     bool objectsShown = true;
+    // What the tool palettes show of the hidden objects, by kind, and their mode.
+    bool hiddenGraphicsShown = false;
+    bool hiddenButtonsShown = false;
+    bool hiddenTextsShown = false;
+    int paletteMode = 0;
 };
 
 // What the layer list asks of the layers above besides the kinds: the card window's view, the

@@ -73,22 +73,8 @@ void WireTransitions() {
     SetQtEffectListFetcher(FetchQtEffectList);
 }
 
-// The card on display was drawn: in the browse tool its media elements and text field windows
-// show (no active text field nor timer buttons are built yet).
-void CardShown(LayerHandle /*activeField*/, bool /*entering*/, bool browsing) {
-    if (browsing) {
-        ShowAllMovies();
-        ShowTextFieldWindows(true);
-    }
-}
-
-void WireCardRedraw() {
-    SetCardRedrawUpcalls({
-        .cardShown = CardShown,
-        .updateMediaElements = UpdateAllMovies,
-        .drawObjectAnimationStart = DrawActionAnimationStart,
-    });
-}
+// The plug-in has no frame window, hence no frame menu bar to toggle.
+void WireCardRedraw() { SetCardRedrawUpcalls({}); }
 
 void WireColors() { SetColorChooserUpcalls({ToggleFcolorsFrame, RedrawFcolorsSwatch}); }
 

@@ -139,8 +139,6 @@ StackUpcalls StackUpcallsOfThePlugin() {
     u.offscreenSnapshot = OffscreenToDib;
     u.restoreSnapshot = RestoreOffscreenSnapshot;
     u.appPaletteColors = AppPaletteColors;
-    u.cardPalette = CurrentCardPaletteCopy;
-    u.applyPalette = ApplyUndonePalette;
     u.displayBitsPerPixel = GetDisplayBitsPerPixel;
     u.convertCardPicture = ConvertCardPicture;
     u.convertCardGraphicsDepth = ConvertCardGraphicsDepth;

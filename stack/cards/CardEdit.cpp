@@ -4,6 +4,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "core/system/FrameWindow.h"
 #include "core/system/PreferenceFlags.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
@@ -135,7 +136,7 @@ Handle NewCard(bool blank, bool share) {
         SetU32(bytes, kCardLength, GetHandleSize(record));
         // Only a sharing card keeps the holder's id; storing a picture clears it anyway.
         SetU16(bytes, kCardBackgroundId, share && current ? GetPictureHolderId(current) : 0);
-        SetU16(bytes, kCardMenuBar, n.frameHasMenuBar() ? 1 : 0);
+        SetU16(bytes, kCardMenuBar, FrameHasMenuBar() ? 1 : 0);
         SetU16(bytes, kCardDepth, CurrentStackDepth());
         SetU16(bytes, kCardWidth, width);
         SetU16(bytes, kCardHeight, height);

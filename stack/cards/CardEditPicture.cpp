@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "core/system/FrameWindow.h"
 #include "core/system/Ticks.h"
 #include "graphics/dib/Dib.h"
 #include "stack/StackUpcalls.h"
@@ -120,7 +121,7 @@ int SaveBackgroundPicture(Handle card) {
     HandleLock lock(card);
     if (lock) {
         const std::span<uint8_t> record = lock.bytes();
-        SetU16(record, kCardMenuBar, GetStackUpcalls().frameHasMenuBar() ? 1 : 0);
+        SetU16(record, kCardMenuBar, FrameHasMenuBar() ? 1 : 0);
         SetU16(record, kCardDepth, depth);
     }
     return 0;

@@ -1,11 +1,13 @@
-// PerformUndo: the paint-selection kinds and object moves are undone here, where the selections
-// and layers are; every other kind by the stack itself (PerformRecordUndo).
+// PerformUndo: the paint-selection kinds, object moves and background imports are undone here,
+// where the selections, layers and palette are; every other kind by the stack itself
+// (PerformRecordUndo).
 #include "stack/edit/UndoPerform.h"
 
 #include <windows.h>
 
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ToolNumbers.h"
+#include "graphics/pixels/OffscreenDib.h"
 #include "paint/PaintTools.h"
 #include "paint/PasteUndoSelections.h"
 #include "paint/Selections.h"
@@ -49,6 +51,25 @@ void UndoObjectMove() {
     MarkStackChanged();
 }
 
+// Kind 36: the picture and palette before the import and the present ones change places.
+void ImportBackgroundSwap() {
+    const DibHandle present = OffscreenToDib();
+    const uint32_t presentPalette = CurrentCardPaletteCopy();
+    RestoreUndoSnapshot();
+    MarkStackChanged();
+    if (const uint32_t saved = GetUndoField(kUndoPalette))
+        ApplyUndonePalette(saved);  // the application palette owns it now
+    Handle old = static_cast<Handle>(GetUndoField(kUndoSnapshot));
+    DisposeHandleAndClear(&old);
+    SetUndoField(kUndoSnapshot, static_cast<uint32_t>(present));
+    SetUndoField(kUndoPalette, presentPalette);
+    if (!present) {
+        ClearUndo();
+        return;
+    }
+    SelectToolNumber(GetUndoField(kUndoTool));
+}
+
 }  // namespace
 
 void PerformUndo(void* cardWindow) {
@@ -90,6 +111,7 @@ void PerformUndo(void* cardWindow) {
         SelectToolNumber(kRectSelectTool);
         break;
     case 12: UndoObjectMove(); break;
+    case 36: ImportBackgroundSwap(); break;
     default: PerformRecordUndo(kind); break;
     }
     if (cardWindow)

@@ -96,7 +96,7 @@ void RecordCardDeleteUndo(uint16_t cardId);
 // Whether the present step may be undone now: a step is present and was recorded on the
 // current card (a deletion may be undone from any card).
 bool UndoStepApplies();
-// Undoes a step that needs only the stack (picture, deletion, object record, filter, background
-// import; an unknown kind is cleared). False, doing nothing, for the paint-selection kinds and
-// object moves, which PerformUndo (stack/edit/UndoPerform.h) undoes itself.
+// Undoes a step that needs only the stack (picture, deletion, object record, filter; an unknown
+// kind is cleared). False, doing nothing, for the paint-selection kinds, object moves and
+// background imports, which PerformUndo (stack/edit/UndoPerform.h) undoes itself.
 bool PerformRecordUndo(int kind);

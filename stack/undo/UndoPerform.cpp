@@ -1,7 +1,8 @@
-// Undoing the steps that need only the stack: the picture, deletions, object records, filters
-// and background imports. The toggling kinds keep the step (with the present state in its
+// Undoing the steps that need only the stack: the picture, deletions, object records and
+// filters. The toggling kinds keep the step (with the present state in its
 // place, so that Undo again redoes); the others hand their data back and discard it. The paint
-// selections and object moves are undone above (stack/edit/UndoPerform_win.cpp).
+// selections, object moves and background imports are undone above
+// (stack/edit/UndoPerform_win.cpp).
 #include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
@@ -59,25 +60,6 @@ void SwapPicture() {
     Handle old = static_cast<Handle>(Field(kUndoSnapshot));
     DisposeHandleAndClear(&old);
     SetField(kUndoSnapshot, static_cast<uint32_t>(present));
-    SelectToolNumber(Field(kUndoTool));
-}
-
-void ImportBackgroundSwap() {
-    const StackUpcalls& n = GetStackUpcalls();
-    const DibHandle present = n.offscreenSnapshot();
-    const uint32_t presentPalette = n.cardPalette();
-    RestoreSnapshotField();
-    MarkStackChanged();
-    if (const uint32_t saved = Field(kUndoPalette))
-        n.applyPalette(saved);  // the application palette owns it now
-    Handle old = static_cast<Handle>(Field(kUndoSnapshot));
-    DisposeHandleAndClear(&old);
-    SetField(kUndoSnapshot, static_cast<uint32_t>(present));
-    SetField(kUndoPalette, presentPalette);
-    if (!present) {
-        ClearUndo();
-        return;
-    }
     SelectToolNumber(Field(kUndoTool));
 }
 
@@ -176,9 +158,8 @@ bool PerformRecordUndo(int kind) {
         MarkStackChanged();
         EndStep();
         return true;
-    case 36: ImportBackgroundSwap(); return true;
     case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 12: case 16: case 17:
-    case 18: case 19: case 21: case 22: case 24: case 25: case 30: case 31: case 32: case 33:
+    case 18: case 19: case 21: case 22: case 24: case 25: case 30: case 31: case 32: case 33: case 36:
         return false;
     default: ClearUndo(); return true;
     }

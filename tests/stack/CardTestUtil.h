@@ -60,7 +60,6 @@ inline StackUpcalls RecordingUpcalls() {
     const StackUpcalls d = DefaultStackUpcalls();
     StackUpcalls n = GetStackUpcalls();
     n.endWait = d.endWait;
-    n.frameHasMenuBar = d.frameHasMenuBar;
     n.showAlert = [](uint32_t id) {
         Rec().alerts.push_back(id);
         if (Rec().answers.empty())

@@ -116,7 +116,13 @@ void BlackButton(HDC dc, const ButtonLayer* layer, HWND) {
 }
 
 bool g_showHiddenButtons = false;
-bool ShowHiddenButtons(uint16_t kind) { return kind == kObjectButton && g_showHiddenButtons; }
+LayerListUpcalls g_wiredList{};
+// The card view as wired, with the hidden buttons shown when the test says so.
+CardView ViewShowingHiddenButtons() {
+    CardView view = g_wiredList.cardView();
+    view.hiddenButtonsShown = g_showHiddenButtons;
+    return view;
+}
 
 class CardRedrawTest : public ::testing::Test {
 protected:
@@ -138,15 +144,16 @@ protected:
         SetMainWindow(window_);
         appPalette_ = GetAppPalette();
         picturePalette_ = GetPicturePalette();
-        redraw_ = GetCardRedrawUpcalls();
+        list_ = GetLayerListUpcalls();
         kinds_ = GetLayerKindProcs();
         cards_ = GetStackUpcalls();
         pictures_ = GetCardPictureUpcalls();
         // Other tests leave defaults or fakes behind: the layers wired as the plug-in has them.
         WireLayers();
-        CardRedrawUpcalls redraw = GetCardRedrawUpcalls();
-        redraw.showHiddenObjects = ShowHiddenButtons;
-        SetCardRedrawUpcalls(redraw);
+        g_wiredList = GetLayerListUpcalls();
+        LayerListUpcalls list = g_wiredList;
+        list.cardView = ViewShowingHiddenButtons;
+        SetLayerListUpcalls(list);
         StackUpcalls cards = GetStackUpcalls();
         cards.showAlert = RecordAlert;
         SetStackUpcalls(cards);
@@ -161,7 +168,7 @@ protected:
         FreeLayerList();
         FreeOffscreenObjects();
         DisposeCards();
-        SetCardRedrawUpcalls(redraw_);
+        SetLayerListUpcalls(list_);
         SetStackUpcalls(cards_);
         SetCardPictureUpcalls(pictures_);
         SetLayerKindProcs(kinds_);
@@ -204,7 +211,7 @@ protected:
     HWND mainWindow_ = nullptr;
     bool ownTable_ = false;
     HPALETTE appPalette_ = nullptr, picturePalette_ = nullptr;
-    CardRedrawUpcalls redraw_{};
+    LayerListUpcalls list_{};
     LayerKindProcs kinds_{};
     StackUpcalls cards_{};
     CardPictureUpcalls pictures_{};

@@ -1,0 +1,3 @@
+#include "core/system/FrameWindow.h"
+
+bool FrameHasMenuBar() { return false; }
