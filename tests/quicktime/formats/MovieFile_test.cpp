@@ -1,5 +1,6 @@
 // The movie atom reader over a movie built here atom by atom, and the writer's movies read back.
 #include "quicktime/formats/MovieFile.h"
+#include "quicktime/formats/SoundTrack.h"
 
 #include <gtest/gtest.h>
 
@@ -154,6 +155,60 @@ TEST(MovieFile, WrittenTracksReadBack) {
     EXPECT_EQ(chunks[0].sampleCount, 22050u);
     EXPECT_EQ(chunks[0].offset, 8 + music.samples.size());
     EXPECT_EQ(TrackSamples(s, 3).size(), 3u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SoundTrack, SoundMoviesGiveWaveSamples) {
+    // 16-bit stereo wave samples written as a sound movie read back the same.
+    WavePcm pcm{16, 2, 22050, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}};
+    const MovieTrackSpec spec = SoundTrackSpec(pcm);
+    const Bytes file = WriteMovieFile(std::span(&spec, 1));
+    MovieFileInfo info;
+    ASSERT_EQ(ReadMovieFile(file, &info), MovieRefusal::None);
+    EXPECT_EQ(info.duration, 1u);  // 3 frames at 22050 Hz, rounded up to a 600th of a second
+    WavePcm back;
+    ASSERT_EQ(MovieSoundPcm(file, info.tracks[0], &back), SoundRefusal::None);
+    EXPECT_EQ(back.samples, pcm.samples);
+    EXPECT_EQ(back.sampleRate, 22050u);
+    EXPECT_EQ(back.frames, 3u);
+
+    // Descriptions by format: what a wave device gets from two frames of each.
+    struct Case {
+        uint32_t format;
+        uint16_t bits;
+        SoundRefusal refusal;
+        Bytes wave;
+    };
+    const Bytes source = {0x80, 0x01, 0x7F, 0xFE};
+    const Case cases[] = {
+        {QtAtomType("raw "), 8, SoundRefusal::None, {0x80, 0x01}},
+        {QtAtomType("raw "), 16, SoundRefusal::None, {0x01, 0x80, 0xFE, 0x7F}},
+        {QtAtomType("twos"), 8, SoundRefusal::None, {0x00, 0x81}},
+        {QtAtomType("sowt"), 16, SoundRefusal::None, {0x80, 0x01, 0x7F, 0xFE}},
+        {QtAtomType("MAC3"), 8, SoundRefusal::Compressed, {}},
+        {QtAtomType("MAC6"), 8, SoundRefusal::Compressed, {}},
+        {QtAtomType("raw "), 12, SoundRefusal::Compressed, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.format << " " << std::dec << c.bits);
+        MovieTrackSpec t;
+        t.mediaType = QtAtomType("soun");
+        t.mediaTimeScale = 8000;
+        t.description = MakeSoundDescription(c.format, 1, c.bits, 8000);
+        t.samples = source;
+        t.sampleCount = 2;
+        t.sampleSize = 1;
+        t.sampleDuration = 1;
+        const Bytes movie = WriteMovieFile(std::span(&t, 1));
+        MovieFileInfo m;
+        ASSERT_EQ(ReadMovieFile(movie, &m), MovieRefusal::None);
+        WavePcm out;
+        ASSERT_EQ(MovieSoundPcm(movie, m.tracks[0], &out), c.refusal);
+        EXPECT_EQ(out.samples, c.wave);
+    }
 }
 
 }  // namespace
