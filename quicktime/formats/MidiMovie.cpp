@@ -44,7 +44,7 @@ bool ControllerOf(uint8_t midi, uint16_t* music) {
 
 struct Timed {
     uint64_t time;  // in the track's time scale
-    int rank;       // at one time: programs, controllers, notes off, notes on
+    int rank;       // at one time: programs, controllers, notes off, notes on, notes of no length off
     uint8_t status, data1, data2;
 };
 
@@ -115,7 +115,9 @@ std::vector<Timed> TrackMessages(const MusicTrackEvents& music) {
         case MusicEventKind::Note:
             out.push_back({e.time, 3, static_cast<uint8_t>(kNoteOn | c), static_cast<uint8_t>(e.number),
                            static_cast<uint8_t>(std::clamp(e.value, 1, 127))});
-            out.push_back({uint64_t{e.time} + e.duration, 2, static_cast<uint8_t>(kNoteOff | c), static_cast<uint8_t>(e.number), 0});
+            // A note of no length lets go after it starts, not before.
+            out.push_back({uint64_t{e.time} + e.duration, e.duration ? 2 : 4, static_cast<uint8_t>(kNoteOff | c),
+                           static_cast<uint8_t>(e.number), 0});
             break;
         case MusicEventKind::Controller:
             if (e.number == kMusicPitchBend) {

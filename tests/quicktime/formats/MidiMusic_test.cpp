@@ -215,6 +215,19 @@ TEST(MidiMovie, TwoSecondPieceImportsPlaysAndExportsTheSameNotes) {
     ASSERT_EQ(MidiFileToMovieFile(exported, &twice), MidiRefusal::None);
     EXPECT_EQ(twice, movie);
 
+    // A note of no length on a part of its own channel, after a drum kit on part 3: the kit
+    // plays on channel 10, the note starts before it lets go.
+    const MusicEvent kit[] = {{0, MusicEventKind::Instrument, 3, uint16_t(kMusicDrumKit), 0, 0}};
+    const MusicEvent blip[] = {{60, MusicEventKind::Note, 5, 72, 99, 0}, {0, MusicEventKind::Note, 3, 38, 99, 6}};
+    MovieTrackSpec music;
+    music.mediaType = QtAtomType("musi");
+    music.description = EncodeMusicDescription(kit);
+    music.samples = EncodeMusicEvents(blip, 120);
+    music.sampleDuration = 120;
+    ASSERT_EQ(MovieMusicPerformance(WriteMovieFile(std::span(&music, 1)), &played), MovieRefusal::None);
+    EXPECT_EQ(NotesOf(played.messages), (std::vector<Note>{{9, 38, 0, 10, 99}, {4, 72, 100, 100, 99}}));
+    EXPECT_EQ(played.durationMilliseconds, 200u);
+
     // A movie without music exports nothing; one with a silent track plays nothing for its length.
     MovieTrackSpec sound;
     sound.mediaType = QtAtomType("soun");
