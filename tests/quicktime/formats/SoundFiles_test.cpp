@@ -174,7 +174,7 @@ TEST(SoundFiles, ReadersGiveLittleEndianSamplesOrTheirReason) {
         EXPECT_LE(info.data.data() + info.data.size(), c.file.data() + c.file.size());
         // What is written as a WAV reads back as itself.
         SoundFileInfo again;
-        const Bytes written = WriteWaveFile(pcm);
+        const Bytes written = WaveFileOf(pcm);
         ASSERT_EQ(ReadWaveFile(written, &again), SoundRefusal::None);
         EXPECT_EQ(ToWavePcm(again).samples, pcm.samples);
         EXPECT_EQ(again.sampleRate, c.rate);
