@@ -96,6 +96,17 @@ TEST(MovieFile, ReadsTracksSampleTablesAndUserData) {
     ASSERT_EQ(ReadMovieFile(VideoMovie(0x40000000), &cut), MovieRefusal::None);
     EXPECT_EQ(cut.tracks[0].sampleCount, 4u);
 
+    // The same movie after a 64-bit sized 'mdat', as an atom running to the end of the file.
+    Bytes wide = Words({1, QtAtomType("mdat"), 0, 20, 0xABCDEF01});
+    const Bytes moov(file.begin() + 8, file.end());
+    const Bytes open = Words({0, QtAtomType("moov")});
+    wide.insert(wide.end(), open.begin(), open.end());
+    wide.insert(wide.end(), moov.begin(), moov.end());
+    MovieFileInfo far;
+    ASSERT_EQ(ReadMovieFile(wide, &far), MovieRefusal::None);
+    EXPECT_EQ(far.tracks.size(), 1u);
+    EXPECT_EQ(far.controllerType, QtAtomType("qtvr"));
+
     // Refusals, and a movie cut anywhere reads without reaching past its bytes.
     MovieFileInfo refused;
     EXPECT_EQ(ReadMovieFile(Atom("mdat", {Bytes(8)}), &refused), MovieRefusal::NoMovie);
