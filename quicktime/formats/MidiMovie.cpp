@@ -139,6 +139,32 @@ std::vector<Timed> TrackMessages(const MusicTrackEvents& music) {
     return out;
 }
 
+// A track's edits as far as music needs them: empty edits at its start delay it, and the first
+// edit that shows media starts it at that media time (what comes before is not played).
+void ApplyLeadingEdits(const MovieTrack& track, uint32_t movieScale, MusicTrackEvents* music) {
+    uint64_t delay = 0;
+    uint32_t from = 0;
+    for (const MovieEdit& e : track.edits) {
+        if (e.mediaTime >= 0) {
+            from = static_cast<uint32_t>(e.mediaTime);
+            break;
+        }
+        delay += e.duration;
+    }
+    const uint32_t shift = Rescale(delay, movieScale, track.mediaTimeScale);
+    if (shift == 0 && from == 0)
+        return;
+    std::vector<MusicEvent> kept;
+    for (MusicEvent e : music->events) {
+        if (e.time < from && e.kind == MusicEventKind::Note)
+            continue;
+        e.time = AddClamp(e.time < from ? 0 : e.time - from, shift);
+        kept.push_back(e);
+    }
+    music->events = std::move(kept);
+    music->endTime = AddClamp(music->endTime < from ? 0 : music->endTime - from, shift);
+}
+
 // Every enabled music track of a movie, decoded, with its time scale.
 struct DecodedTrack {
     MusicTrackEvents music;
@@ -158,6 +184,7 @@ std::vector<DecodedTrack> MusicTracks(std::span<const uint8_t> file, const Movie
             DecodeMusicEvents(SampleBytes(file, s), start, &d.music);
             d.music.endTime = std::max(d.music.endTime, AddClamp(start, s.duration));
         }
+        ApplyLeadingEdits(t, info.timeScale, &d.music);
         tracks.push_back(std::move(d));
     }
     return tracks;

@@ -227,6 +227,11 @@ TEST(MidiMovie, TwoSecondPieceImportsPlaysAndExportsTheSameNotes) {
     ASSERT_EQ(MovieMusicPerformance(WriteMovieFile(std::span(&music, 1)), &played), MovieRefusal::None);
     EXPECT_EQ(NotesOf(played.messages), (std::vector<Note>{{9, 38, 0, 10, 99}, {4, 72, 100, 100, 99}}));
     EXPECT_EQ(played.durationMilliseconds, 200u);
+    // Behind an empty edit of half a second, from media time 6: the drum's start is cut off.
+    music.edits = {{300, -1, 0x10000}, {114, 6, 0x10000}};
+    ASSERT_EQ(MovieMusicPerformance(WriteMovieFile(std::span(&music, 1)), &played), MovieRefusal::None);
+    EXPECT_EQ(NotesOf(played.messages), (std::vector<Note>{{4, 72, 590, 590, 99}}));
+    EXPECT_EQ(played.durationMilliseconds, 690u);
 
     // A movie without music exports nothing; one with a silent track plays nothing for its length.
     MovieTrackSpec sound;

@@ -47,7 +47,8 @@ Bytes VideoMovie(uint32_t stszCount) {
     Bytes description = Words({24, QtAtomType("rle "), 0, 1, 0xAABBCCDD, 0x11223344});
     Bytes mvhd = Words({0, 0, 0, 600, 1200, 0x10000});
     mvhd.resize(100);
-    return Atom("moov", {Atom("mvhd", {mvhd}), Atom("trak", {Atom("tkhd", {tkhd}),
+    const Bytes edits = Atom("edts", {Atom("elst", {Words({0, 2, 300, 0xFFFFFFFF, 0x10000, 900, 0, 0x10000})})});
+    return Atom("moov", {Atom("mvhd", {mvhd}), Atom("trak", {Atom("tkhd", {tkhd}), edits,
                 Atom("mdia", {Atom("mdhd", {Words({0, 0, 0, 30, 12, 0})}),
                               Atom("hdlr", {Words({0, QtAtomType("mhlr"), QtAtomType("vide"), 0, 0, 0}), Bytes{0}}),
                               Atom("minf", {Atom("stbl", {Atom("stsd", {Words({0, 1}), description}),
@@ -70,6 +71,11 @@ TEST(MovieFile, ReadsTracksSampleTablesAndUserData) {
     EXPECT_EQ(t.id, 7u);
     EXPECT_EQ(t.mediaType, QtAtomType("vide"));
     EXPECT_EQ(t.mediaTimeScale, 30u);
+    ASSERT_EQ(t.edits.size(), 2u);  // half a second of nothing, then the media from its start
+    EXPECT_EQ(t.edits[0].mediaTime, -1);
+    EXPECT_EQ(t.edits[0].duration, 300u);
+    EXPECT_EQ(t.edits[1].mediaTime, 0);
+    EXPECT_EQ(t.edits[1].duration, 900u);
     EXPECT_EQ(t.mediaDuration, 12u);
     ASSERT_EQ(t.descriptions.size(), 1u);
     EXPECT_EQ(t.descriptions[0].format, QtAtomType("rle "));
