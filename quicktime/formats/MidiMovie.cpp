@@ -219,10 +219,10 @@ MidiRefusal MidiFileToMovieFile(std::span<const uint8_t> midiFile, std::vector<u
         uint32_t time;
         uint8_t velocity;
     };
-    std::array<std::array<std::vector<Open>, 128>, 16> open;  // by channel and pitch, oldest first
+    std::vector<std::vector<Open>> open(16 * 128);  // by channel and pitch, oldest first
     const uint32_t end = ToScale(TickToMicroseconds(map, midi.endTick), kMovieTimeScale);
     auto close = [&](uint8_t channel, uint8_t pitch, uint32_t time) {
-        auto& notes = open[channel][pitch];
+        auto& notes = open[channel * 128u + pitch];
         if (notes.empty())
             return;
         const Open n = notes.front();
@@ -247,7 +247,7 @@ MidiRefusal MidiFileToMovieFile(std::span<const uint8_t> midiFile, std::vector<u
                     sounded[channel] = true;
                     instruments.push_back({0, MusicEventKind::Instrument, part, instrumentOf(channel, program[channel]), 0, 0});
                 }
-                open[channel][e.data1].push_back({time, e.data2});
+                open[channel * 128u + e.data1].push_back({time, e.data2});
                 break;
             }
             [[fallthrough]];
@@ -280,8 +280,8 @@ MidiRefusal MidiFileToMovieFile(std::span<const uint8_t> midiFile, std::vector<u
     // Notes never let go end with the piece.
     for (uint8_t c = 0; c < 16; ++c)
         for (uint8_t p = 0; p < 128; ++p)
-            while (!open[c][p].empty())
-                close(c, p, std::max(end, open[c][p].front().time));
+            while (!open[c * 128u + p].empty())
+                close(c, p, std::max(end, open[c * 128u + p].front().time));
     uint32_t last = end;
     for (const MusicEvent& e : events)
         last = std::max(last, e.time + (e.kind == MusicEventKind::Note ? e.duration : 0));
