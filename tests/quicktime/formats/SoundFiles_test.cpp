@@ -13,7 +13,10 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Tag(Bytes* b, const char (&s)[5]) { b->insert(b->end(), s, s + 4); }
+void Tag(Bytes* b, const char (&s)[5]) {
+    for (int i = 0; i < 4; ++i)
+        b->push_back(uint8_t(s[i]));
+}
 void Be16(Bytes* b, uint32_t v) {
     b->push_back(uint8_t(v >> 8));
     b->push_back(uint8_t(v));
