@@ -30,7 +30,7 @@ SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
     bool haveFormat = false;
     std::span<const uint8_t> samples;
     bool haveData = false;
-    while (r.remaining() >= 8 && !haveData) {
+    while (r.remaining() >= 8 && !(haveData && haveFormat)) {
         const uint32_t id = r.U32BE();
         const uint32_t size = r.U32LE();
         const size_t take = std::min<size_t>(size, r.remaining());
@@ -56,7 +56,7 @@ SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
             info->bitsPerSample = static_cast<uint16_t>((bits + 7u) / 8u * 8u);
             info->encoding = info->bitsPerSample == 8 ? SoundEncoding::Unsigned8 : SoundEncoding::LittleEndian;
             haveFormat = true;
-        } else if (id == kData) {
+        } else if (id == kData && !haveData) {  // before or after the format
             samples = chunk;
             haveData = true;
         }
