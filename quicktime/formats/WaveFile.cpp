@@ -23,9 +23,10 @@ SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
     const uint32_t riffSize = r.U32LE();
     if (r.U32BE() != kWave)
         return r.ok() ? SoundRefusal::NotThisKind : SoundRefusal::Truncated;
-    // A RIFF size past the end is common in files cut short or written while streaming: the
-    // bytes there are count.
-    const std::span<const uint8_t> body = file.first(8 + std::min<size_t>(riffSize, file.size() - 8));
+    // A RIFF size past the end is common in files cut short or written while streaming, and
+    // some such writers leave it 0: the bytes there are count.
+    const size_t declared = riffSize < 4 ? file.size() - 8 : riffSize;
+    const std::span<const uint8_t> body = file.first(8 + std::min<size_t>(declared, file.size() - 8));
     r = ByteReader(body, 12);
     bool haveFormat = false;
     std::span<const uint8_t> samples;

@@ -138,9 +138,11 @@ TEST(SoundFiles, ReadersGiveLittleEndianSamplesOrTheirReason) {
     Bytes dataFirst = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'd', 'a', 't', 'a', 2, 0, 0, 0, 0x10, 0x20};
     const Bytes tail = Wave(1, 1, 8000, 8, {}, 0);
     dataFirst.insert(dataFirst.end(), tail.begin() + 12 + 12, tail.end() - 8);  // its "fmt " chunk alone
+    Bytes unsized = dataFirst;  // its RIFF size left 0, as some streaming writers leave it
     dataFirst[4] = uint8_t(dataFirst.size() - 8);
     const std::vector<Case> cases = {
         {"WAV data before its format", dataFirst, SoundRefusal::None, 8, 1, 8000, 2, {0x10, 0x20}},
+        {"WAV of RIFF size 0", unsized, SoundRefusal::None, 8, 1, 8000, 2, {0x10, 0x20}},
         {"8-bit mono WAV", Wave(1, 1, 11025, 8, {0x80, 0x00, 0xFF}, 3), SoundRefusal::None, 8, 1, 11025, 3, {0x80, 0x00, 0xFF}},
         {"16-bit stereo WAV", Wave(1, 2, 44100, 16, le16, 8), SoundRefusal::None, 16, 2, 44100, 2, le16},
         {"WAV data past the end", cut, SoundRefusal::None, 8, 1, 8000, 3, {1, 2, 3}},
