@@ -24,6 +24,8 @@
 #   graphics/transitions  the 29 transitions, run over the card's offscreen
 #   graphics/card         the card redraw: pictures, layers and transitions of a card
 #   objects               buttons, icons, text fields, graphic objects, drawn in the layers
+#   media/support         window wrappers of movies, pointer lists, rectangle placements, DIB
+#                         holders: below the media elements, above the buttons they pass mouse to
 #   actions               actions, animation, timer buttons, modules: they move between cards
 #                         and redraw them
 #   media                 the media manager and elements, previews, dropped files
@@ -39,7 +41,7 @@
 set(LOOM_LAYERS core quicktime vic32
     graphics/dib graphics/palette graphics/pixels graphics/masks
     stack/format stack graphics/layers graphics/transitions graphics/card
-    objects actions media paint stack/edit graphics/colors logo spell host)
+    objects media/support actions media paint stack/edit graphics/colors logo spell host)
 
 # Stand-ins that are DLLs of their own, as the libraries they stand for were (the plug-in
 # imports them, the packager copies them): the layers above see the folder for its API header,
