@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/memory/ShortRect.h"
+#include "quicktime/QtTypes.h"
 
 template <RectLike R>
 ShortRect ShortRectFromRect(const R& r) {
@@ -14,6 +15,23 @@ ShortRect ShortRectFromRect(const R& r) {
     RectToShortRect(r, &s);
     return s;
 }
+
+// QuickTime's order, top, left, bottom, right, in 16 bits.
+template <RectLike R>
+QtRect RectToQTRect(const R& r) {
+    return QtRect{static_cast<int16_t>(r.top), static_cast<int16_t>(r.left), static_cast<int16_t>(r.bottom),
+                  static_cast<int16_t>(r.right)};
+}
+
+// The same moved to the origin (what QuickTime's MacOffsetRect by -left, -top gives).
+template <RectLike R>
+QtRect RectToQTRectAtOrigin(const R& r) {
+    const QtRect q = RectToQTRect(r);
+    return QtRect{0, 0, static_cast<int16_t>(q.bottom - q.top), static_cast<int16_t>(q.right - q.left)};
+}
+
+// A window point as QuickTime takes it: vertical, then horizontal.
+inline QtPoint PointToQTPoint(int32_t x, int32_t y) { return QtPoint{static_cast<int16_t>(y), static_cast<int16_t>(x)}; }
 
 // All four values 0 (an empty rectangle elsewhere is not zero).
 template <RectLike R>

@@ -1,5 +1,6 @@
 #include "media/support/PackedDib.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
@@ -58,4 +59,45 @@ Handle NewHandleFromPackedDib(const PackedDibView& dib) {
         std::memcpy(p + kDibInfoHeaderBytes, dib.table.data(), dib.table.size());
     std::memcpy(p + kDibInfoHeaderBytes + dib.table.size(), dib.image.data(), dib.image.size());
     return h;
+}
+
+Handle NewQTBitMapFromDib(std::span<const uint8_t> packedDib) {
+    PackedDibView dib;
+    if (!ReadPackedDib(packedDib, &dib) || dib.depth != 1)
+        return 0;
+    const int32_t rows = dib.height < 0 ? -dib.height : dib.height;
+    const auto macRow = static_cast<size_t>(MacRowBytes(1, dib.width));
+    const auto dibRow = static_cast<size_t>(DibRowBytes(1, dib.width));
+    const Handle h = NewHandle(static_cast<uint32_t>(sizeof(QtBitMap) + macRow * static_cast<size_t>(rows)));
+    HandleLock lock(h);
+    if (!lock) {
+        if (h)
+            DisposeHandle(h);
+        return 0;
+    }
+    QtBitMap record{};
+    record.rowBytes = static_cast<int16_t>(macRow);
+    record.bounds = QtRect{0, 0, static_cast<int16_t>(rows), static_cast<int16_t>(dib.width)};
+    std::memcpy(lock.get(), &record, sizeof record);
+    uint8_t* to = lock.get() + sizeof(QtBitMap);
+    const size_t copy = std::min(macRow, dibRow);
+    for (int32_t row = 0; row < rows; ++row) {
+        // A bottom-first DIB gives its last row first.
+        const int32_t from = dib.height < 0 ? row : rows - 1 - row;
+        std::memcpy(to + macRow * static_cast<size_t>(row), dib.image.data() + dibRow * static_cast<size_t>(from), copy);
+    }
+    return h;
+}
+
+QtBitMap* LockQTBitMap(Handle bitMap) {
+    uint8_t* p = LockHandle(bitMap);
+    if (!p)
+        return nullptr;
+    if (GetHandleSize(bitMap) < sizeof(QtBitMap)) {
+        UnlockHandle(bitMap);
+        return nullptr;
+    }
+    auto* record = reinterpret_cast<QtBitMap*>(p);
+    record->baseAddr = p + sizeof(QtBitMap);
+    return record;
 }

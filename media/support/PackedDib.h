@@ -7,6 +7,7 @@
 #include <span>
 
 #include "core/memory/Handles.h"
+#include "quicktime/QtTypes.h"
 
 struct PackedDibView {
     int32_t width = 0;
@@ -30,3 +31,11 @@ std::span<const uint8_t> PackedDibPixelsIf(std::span<const uint8_t> block, int32
 // A new handle with a 40-byte header (the view's, its size field 40), the table and the rows;
 // 0 when no handle can be had.
 Handle NewHandleFromPackedDib(const PackedDibView& dib);
+
+// A one-bit packed DIB as a QuickTime bit map in a new handle: the QtBitMap record (bounds 0, 0,
+// height, width; rows MacRowBytes apart) followed by the rows, top first. Of each row the
+// shorter of the two row lengths is copied. 0 for a DIB that is not one bit deep or no handle.
+Handle NewQTBitMapFromDib(std::span<const uint8_t> packedDib);
+// Locks such a handle and points its record at its rows (the data may have moved since it was
+// made); unlock with UnlockHandle. Null when it cannot be locked.
+QtBitMap* LockQTBitMap(Handle bitMap);
