@@ -40,6 +40,14 @@ TEST(MediaRects, PlacementsInTheClientAndItsMarginArea) {
     EXPECT_EQ(Values(CentreRectIn(Sized(103, 10), client)), (std::vector<int32_t>{-1, 45, 102, 55})) << "signed division";
     EXPECT_EQ(Values(BottomAlignRectIn(Rect32{20, 5, 60, 25}, client)), (std::vector<int32_t>{0, 80, 40, 100}));
 
+    const QtRect q = RectToQTRect(Rect32{1, 2, 3, 4});
+    EXPECT_EQ((std::vector<int>{q.top, q.left, q.bottom, q.right}), (std::vector<int>{2, 1, 4, 3}));
+    const QtRect o = RectToQTRectAtOrigin(Rect32{10, 20, 50, 25});
+    EXPECT_EQ((std::vector<int>{o.top, o.left, o.bottom, o.right}), (std::vector<int>{0, 0, 5, 40}));
+    const QtPoint p = PointToQTPoint(7, 9);
+    EXPECT_EQ(p.v, 9);
+    EXPECT_EQ(p.h, 7);
+
     EXPECT_FALSE(IsRectZero(Rect32{5, 0, 5, 0})) << "empty but not zero";
     EXPECT_TRUE(IsRectZero(Rect32{0, 0, 0, 0}));
     Rect32 r{10, 20, 30, 40};
