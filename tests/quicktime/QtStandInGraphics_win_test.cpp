@@ -12,6 +12,7 @@
 
 #include "quicktime/QtCalls.h"
 #include "quicktime/QtEffects.h"
+#include "tests/support/LinkedStandIn_win.h"
 
 namespace {
 
@@ -87,13 +88,15 @@ std::array<int, 3> PixelOf(QtGWorldPtr world, int x, int y) {
     return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
-class QtStandInGraphics : public ::testing::Test {
+// Each check runs over "QuickTime.qts" and over the stand-in linked as the player links it.
+class QtStandInGraphics : public ::testing::TestWithParam<bool> {
 protected:
+    QuickTimeVariant variant{GetParam()};
     void SetUp() override { ASSERT_EQ(QTBind(0), kQtNoErr); }
     void TearDown() override { QTRelease(); }
 };
 
-TEST_F(QtStandInGraphics, PicturesImportPixelExactAtTheirSizeOrScaled) {
+TEST_P(QtStandInGraphics, PicturesImportPixelExactAtTheirSizeOrScaled) {
     constexpr int kW = 7, kH = 5;
     Bytes rgb;
     for (int y = 0; y < kH; ++y)
@@ -165,7 +168,7 @@ TEST_F(QtStandInGraphics, PicturesImportPixelExactAtTheirSizeOrScaled) {
     std::remove(tornPath.c_str());
 }
 
-TEST_F(QtStandInGraphics, CopyBitsBlendsByTheOperationColourWithinTheMask) {
+TEST_P(QtStandInGraphics, CopyBitsBlendsByTheOperationColourWithinTheMask) {
     const QtRect bounds = {0, 0, 4, 6};
     QtGWorldPtr white = nullptr, black = nullptr;
     ASSERT_EQ(NewGWorld(&white, 0, &bounds, nullptr, nullptr, 0), kQtNoErr);
@@ -217,7 +220,7 @@ TEST_F(QtStandInGraphics, CopyBitsBlendsByTheOperationColourWithinTheMask) {
     SetGWorld(saved, nullptr);
 }
 
-TEST_F(QtStandInGraphics, WindowPortsAndEvents) {
+TEST_P(QtStandInGraphics, WindowPortsAndEvents) {
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(GetNativeWindowPort(window), nullptr);
@@ -249,5 +252,8 @@ TEST_F(QtStandInGraphics, WindowPortsAndEvents) {
     EXPECT_EQ(GetNativeWindowPort(window), nullptr);
     DestroyWindow(window);
 }
+
+INSTANTIATE_TEST_SUITE_P(LibraryAndLinked, QtStandInGraphics, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Linked" : "Library"; });
 
 }  // namespace
