@@ -14,6 +14,7 @@
 #include "media/support/MediaWindows.h"
 #include "media/support/PackedDib.h"
 #include "quicktime/QtCalls.h"
+#include "tests/support/LinkedStandIn_win.h"
 
 namespace {
 
@@ -49,8 +50,10 @@ std::vector<uint8_t> GlobalBytes(HGLOBAL block) {
     return bytes;
 }
 
-class MediaSupportTest : public ::testing::Test {
+// Over the library, and over the stand-in linked as the player links it.
+class MediaSupportTest : public ::testing::TestWithParam<bool> {
 protected:
+    QuickTimeVariant variant_{GetParam()};
     void SetUp() override {
         ASSERT_TRUE(InitMemRefs());
         if (!GetAppInstance())
@@ -65,7 +68,7 @@ protected:
     HDC screen_ = nullptr;
 };
 
-TEST_F(MediaSupportTest, DibHoldersBetweenBitmapsSectionsAndPackedDibs) {
+TEST_P(MediaSupportTest, DibHoldersBetweenBitmapsSectionsAndPackedDibs) {
     const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kWhite = RGB(255, 255, 255);
     HBITMAP source = RowsBitmap(3, {kRed, kBlue});
     DibHolder holder;
@@ -141,7 +144,7 @@ TEST_F(MediaSupportTest, DibHoldersBetweenBitmapsSectionsAndPackedDibs) {
     DeleteObject(source);
 }
 
-TEST_F(MediaSupportTest, OneBitDibsBecomeQuickTimeBitMapsAndRegions) {
+TEST_P(MediaSupportTest, OneBitDibsBecomeQuickTimeBitMapsAndRegions) {
     // 10 x 3, the left 4 pixels white: Mac rows of 2 bytes against DIB rows of 4.
     HBITMAP mask = CreateBitmap(10, 3, 1, 1, nullptr);
     HDC memory = CreateCompatibleDC(nullptr);
@@ -173,7 +176,7 @@ TEST_F(MediaSupportTest, OneBitDibsBecomeQuickTimeBitMapsAndRegions) {
     DeleteObject(mask);
 }
 
-TEST_F(MediaSupportTest, BlendsWhiteOverBlackByThePercentage) {
+TEST_P(MediaSupportTest, BlendsWhiteOverBlackByThePercentage) {
     HBITMAP white = RowsBitmap(4, {RGB(255, 255, 255), RGB(255, 255, 255)});
     HBITMAP black = RowsBitmap(4, {RGB(0, 0, 0), RGB(0, 0, 0)});
     struct Case { int percent; int low, high; };
@@ -226,7 +229,7 @@ struct TestMovie : QTElement {
 
 HCURSOR IBeam() { return LoadCursor(nullptr, IDC_IBEAM); }
 
-TEST_F(MediaSupportTest, AMovieWindowPassesTheMouseOutsideItsClipToTheCard) {
+TEST_P(MediaSupportTest, AMovieWindowPassesTheMouseOutsideItsClipToTheCard) {
     ASSERT_TRUE(RegisterQTWindowClass(GetAppInstance()));
     WNDCLASSA wc{};
     wc.lpfnWndProc = CardProc;
@@ -311,6 +314,7 @@ TEST_F(MediaSupportTest, AMovieWindowPassesTheMouseOutsideItsClipToTheCard) {
     const HWND movieWindow = qtWindow->window;
     delete qtWindow;
     EXPECT_FALSE(IsWindow(movieWindow));
+    EXPECT_EQ(GetNativeWindowPort(movieWindow), nullptr) << "the port went with the window";
 
     SetMediaToolCursorHook(GetToolCursor);
     DestroyWindow(card.window);
@@ -318,7 +322,7 @@ TEST_F(MediaSupportTest, AMovieWindowPassesTheMouseOutsideItsClipToTheCard) {
     UnregisterQTWindowClass(GetAppInstance());
 }
 
-TEST_F(MediaSupportTest, AnMCIWindowHasAPlayBarOnlyWithTheController) {
+TEST_P(MediaSupportTest, AnMCIWindowHasAPlayBarOnlyWithTheController) {
     HMODULE vfw = LoadLibraryA("msvfw32.dll");
     ASSERT_NE(vfw, nullptr);
     CardWindow card;
@@ -345,5 +349,8 @@ TEST_F(MediaSupportTest, AnMCIWindowHasAPlayBarOnlyWithTheController) {
     DestroyWindow(card.window);
     FreeLibrary(vfw);
 }
+
+INSTANTIATE_TEST_SUITE_P(LibraryAndLinked, MediaSupportTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Linked" : "Library"; });
 
 }  // namespace
