@@ -1,8 +1,7 @@
-// What the core layer asks of the layers above it: the one-shot timers fire only in browse mode
-// (the current tool is the host's), and the waiting loop lets the frame animations and the
+// What the core layer asks of the layers above it: the waiting loop lets the frame animations and the
 // animated objects step and feeds the hook of a tracked object rectangle. The wiring step fills
-// it (host/wiring/WireCore_win.cpp); until then the defaults do the least: browse mode, nothing
-// steps, nothing is tracked.
+// it (host/wiring/WireCore_win.cpp); until then the defaults do the least: nothing steps,
+// nothing is tracked.
 //
 // The core's platform services have interfaces of their own beside the code that uses them:
 // the file system (files/FileLayer.h), the millisecond clock (system/Ticks.h), the timer list's
@@ -10,7 +9,6 @@
 #pragma once
 
 struct CoreUpcalls {
-    bool (*browseMode)();
     // The idle steps of a wait that keeps messages going, before and after the polled timers.
     void (*stepFrameAnimations)();
     void (*stepAnimatedObjects)();

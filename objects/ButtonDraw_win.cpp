@@ -5,7 +5,7 @@
 
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
-#include "graphics/pixels/ToolNumbers.h"
+#include "core/ui/ToolNumbers.h"
 #include "objects/Buttons.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "core/ui/GdiGuards.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/masks/Masks.h"
-#include "graphics/pixels/ToolNumbers.h"
+#include "core/ui/ToolNumbers.h"
 #include "objects/Buttons.h"
 
 namespace {

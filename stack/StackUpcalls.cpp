@@ -104,8 +104,6 @@ StackUpcalls DefaultStackUpcalls() {
     u.produceWorkspace = [] { return Handle{0}; };
     u.loadWorkspace = [](Handle text, void*) { DisposeHandle(text); };
 
-    u.currentTool = [] { return uint32_t{0}; };
-    u.selectTool = [](uint32_t) {};
     u.selectedObject = [](uint16_t* kind, uint16_t* id) {
         if (kind)
             *kind = 0;
@@ -115,27 +113,7 @@ StackUpcalls DefaultStackUpcalls() {
     u.reorderLayer = [](uint16_t, uint16_t, char, bool) {};
     u.rebuildLayers = Nothing;
     u.syncCardFromLayers = Nothing;
-    u.swapObjectRect = [](uint16_t, uint16_t, int32_t*) { return false; };
     u.deselectObject = Nothing;
-    u.invalidateCard = [](void*) {};
-    u.refreshMagnifiedView = Nothing;
-    u.replaceMaskSelection = [](void*, uint32_t, uint32_t, uint32_t, int, int) {};
-    u.swapMaskSelectionPosition = [](int*, int*) {};
-    u.swapRectSelectionRect = [](int32_t*) {};
-    u.swapRectSelection = [](int32_t*, uint32_t*) {};
-    u.restoreRectSelection = [](const int32_t*, uint32_t) {};
-    u.freeMaskSelection = Nothing;
-    u.flipRectSelection = [](char) {};
-    u.setPaintTextCaretPos = [](int, int) {};
-    u.floatRectSelection = [](uint32_t, int, int) {};
-    u.placeMaskSelection = [](uint32_t, uint32_t, uint32_t, int, int) {};
-    u.pasteObjectOntoCard = [](void*) {};
-    u.textFieldActive = No;
-    u.paintTextActive = No;
-    u.textFieldPaste = [](void*) { return false; };
-    u.pasteTextNoun = [](char*, size_t) { return false; };
-
-    u.editObjectActions = [](Handle, uint32_t, int) { return 2; };  // the editor cancelled
     return u;
 }
 

@@ -133,8 +133,6 @@ struct StackUpcalls {
     void (*loadWorkspace)(Handle text, void* window);  // takes the handle (may be 0)
 
     // ---- tools, selections, object layers and text ----
-    uint32_t (*currentTool)();
-    void (*selectTool)(uint32_t tool);
     // The selected object: its kind (0 for none) and id.
     void (*selectedObject)(uint16_t* kind, uint16_t* id);
     // ReorderLayer: moves the object's layer, 'C' closer or 'F' farther, all the way or one step.
@@ -143,39 +141,7 @@ struct StackUpcalls {
     void (*rebuildLayers)();
     // Before a rebuild of layers that object records must not lose: SyncCardFromLayers.
     void (*syncCardFromLayers)();
-    // The layer of the object on the current card exchanges its rectangle with rect (region,
-    // field window, record, clip region, selection follow). False when it is not on the card.
-    bool (*swapObjectRect)(uint16_t kind, uint16_t id, int32_t rect[4]);
     void (*deselectObject)();
-    void (*invalidateCard)(void* window);
-    void (*refreshMagnifiedView)();
-    // The paint selections. The masked selection takes these bitmaps (it owns them) and position.
-    void (*replaceMaskSelection)(void* window, uint32_t pixels, uint32_t mask, uint32_t outline, int x, int y);
-    void (*swapMaskSelectionPosition)(int* x, int* y);
-    void (*swapRectSelectionRect)(int32_t rect[4]);
-    void (*swapRectSelection)(int32_t rect[4], uint32_t* bitmap);
-    void (*restoreRectSelection)(const int32_t rect[4], uint32_t bitmap);
-    void (*freeMaskSelection)();
-    void (*flipRectSelection)(char letter);
-    void (*setPaintTextCaretPos)(int x, int y);
-    // A pasted bitmap floats as the rectangle selection (which owns it); a masked selection is
-    // placed from the bitmaps (which stay the caller's).
-    void (*floatRectSelection)(uint32_t bitmap, int x, int y);
-    void (*placeMaskSelection)(uint32_t source, uint32_t mask, uint32_t outline, int x, int y);
-    // The object placed on the current card from the internal clipboard's record
-    // (PasteObjectOntoCard, which calls AttachClipboardActions).
-    void (*pasteObjectOntoCard)(void* window);
-    // Whether a text field is being edited, whether paint text is being typed; the paste
-    // offered to the active text field (true when it pasted); the noun of the text that would
-    // be pasted (false for none).
-    bool (*textFieldActive)();
-    bool (*paintTextActive)();
-    bool (*textFieldPaste)(void* window);
-    bool (*pasteTextNoun)(char* noun, size_t size);
-
-    // ---- the information dialogs ----
-    // The actions editor: 1 done, 2 cancelled; the record (handle, offset) is edited in place.
-    int (*editObjectActions)(Handle record, uint32_t offset, int variant);
 };
 
 const StackUpcalls& GetStackUpcalls();

@@ -11,9 +11,9 @@
 #include <mutex>
 #include <vector>
 
-#include "core/CoreUpcalls.h"
 #include "core/events/TimerList.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/ToolNumbers.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ void SetSlotEvent(uint8_t* slot, uint32_t id) { CopyMemory(slot, &id, sizeof id)
 // Runs on the multimedia timer's thread.
 void CALLBACK MultimediaExpired(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     ForgetEvent(id);
-    if (!GetCoreUpcalls().browseMode())
+    if (!IsBrowseMode())
         return;
     auto* slot = reinterpret_cast<uint8_t*>(user);
     SetSlotEvent(slot, 0);
@@ -57,8 +57,6 @@ void CALLBACK MultimediaExpired(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_
 }
 
 void CALLBACK PollTimerProc(HWND, UINT, UINT_PTR, DWORD) { TimerListTick(GetTickCount()); }
-
-bool BrowseMode() { return GetCoreUpcalls().browseMode(); }
 
 bool FiredMessageWaiting() {
     MSG msg;
@@ -80,7 +78,7 @@ void StopPolling() {
 
 }  // namespace
 
-TimerListHost SystemTimerListHost() { return {BrowseMode, FiredMessageWaiting, PostFired, StartPolling, StopPolling}; }
+TimerListHost SystemTimerListHost() { return {FiredMessageWaiting, PostFired, StartPolling, StopPolling}; }
 
 bool InitTimerResolution() {
     TIMECAPS caps{};

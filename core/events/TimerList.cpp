@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/events/OneShotTimers.h"
+#include "core/ui/ToolNumbers.h"
 
 namespace {
 
@@ -17,11 +18,10 @@ struct TimerNode {
 TimerNode* g_head = nullptr;
 bool g_polling = false;
 
-bool NoBrowse() { return false; }
 bool NothingWaiting() { return false; }
 void NoPost(uint32_t, uint32_t) {}
 void NoPolling() {}
-TimerListHost g_host{NoBrowse, NothingWaiting, NoPost, NoPolling, NoPolling};
+TimerListHost g_host{NothingWaiting, NoPost, NoPolling, NoPolling};
 
 TimerNode* FindNode(const uint8_t* slot) {
     for (TimerNode* node = g_head; node; node = node->next)
@@ -109,7 +109,7 @@ int PolledSlotCount() {
 }
 
 void PollTimerList(uint32_t now) {
-    if (!g_head || !g_host.browseMode())
+    if (!g_head || !IsBrowseMode())
         return;
     bool newlyFired = false;
     uint32_t lastDue = 0;

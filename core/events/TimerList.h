@@ -6,7 +6,6 @@
 #include <cstdint>
 
 struct TimerListHost {
-    bool (*browseMode)();               // timers fire only with the browse tool
     bool (*firedMessageWaiting)();      // a message 1025 already waits for the card window
     void (*postFired)(uint32_t wParam, uint32_t lParam);
     void (*startPolling)();             // the 1 ms timer

@@ -15,7 +15,7 @@
 #include <span>
 
 #include "core/memory/Handles.h"
-#include "graphics/pixels/ToolNumbers.h"
+#include "core/ui/ToolNumbers.h"
 #include "stack/format/StackFile.h"
 
 // A layer block: a movable, zero-filled global memory block.

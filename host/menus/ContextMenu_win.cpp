@@ -16,6 +16,7 @@
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
+#include "stack/edit/ClipboardPaste.h"
 #include "stack/edit/UndoMenu.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"

@@ -6,6 +6,7 @@
 #include "host/menus/MenuOptions.h"
 #include "host/menus/MenuSubjects.h"
 #include "stack/clipboard/Clipboard.h"
+#include "stack/edit/ClipboardPaste.h"
 #include "stack/edit/UndoMenu.h"
 #include "stack/undo/Undo.h"
 

@@ -1,14 +1,6 @@
 #include "host/window/CurrentTool.h"
 
 #include <algorithm>
-#include <utility>
-
-namespace {
-
-uint32_t g_toolNumber = kBrowseTool;
-ToolChangeHook g_changeHook = nullptr;
-
-}  // namespace
 
 int ToolCellOf(uint32_t tool) {
     auto it = std::find(kToolCells.begin(), kToolCells.end(), tool);
@@ -38,14 +30,3 @@ int ToolCellAt(int x, int y, int cellWidth, int cellHeight) {
     const int column = std::clamp(x / cellWidth, 0, 2);
     return column + 3 * row - 1;
 }
-
-uint32_t GetCurrentTool() { return g_toolNumber; }
-
-void SelectToolNumber(uint32_t tool) {
-    const uint32_t old = g_toolNumber;
-    g_toolNumber = tool;
-    if (g_changeHook)
-        g_changeHook(old, tool);
-}
-
-ToolChangeHook SetToolChangeHook(ToolChangeHook hook) { return std::exchange(g_changeHook, hook); }

@@ -1,13 +1,13 @@
-// The current tool: what a click on the card does. 18 is browse; 1 to 17 the paint tools, the
-// magnifier, eyedropper and selections; 19 to 23 the object tools. The number, the palette's
-// cells and the rules that need no window are here (CurrentTool.cpp); the palette window, the
-// bitmaps, cursors and the change rules that reach other subsystems in ToolPalette_win.cpp.
+// The tool palette's view of the current tool (the number itself: core/ui/ToolNumbers.h). The
+// palette's cells and the rules that need no window are here (CurrentTool.cpp); the palette
+// window, the bitmaps, cursors and the change rules that reach other subsystems in
+// ToolPalette_win.cpp.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-#include "graphics/pixels/ToolNumbers.h"
+#include "core/ui/ToolNumbers.h"
 
 inline constexpr int kToolCellCount = 20;
 
@@ -32,12 +32,3 @@ bool IsObjectTool(uint32_t tool);
 // The palette cell under a client point, y measured below the caption; cellWidth and
 // cellHeight are those of a tool bitmap. -1 on the grey band and outside the cells.
 int ToolCellAt(int x, int y, int cellWidth, int cellHeight);
-
-uint32_t GetCurrentTool();
-// Stores the tool and runs the change rules (old, new) installed by the palette.
-void SelectToolNumber(uint32_t tool);
-inline bool IsBrowseMode() { return GetCurrentTool() == static_cast<uint32_t>(kBrowseTool); }
-
-using ToolChangeHook = void (*)(uint32_t oldTool, uint32_t newTool);
-// Gives the hook it replaces.
-ToolChangeHook SetToolChangeHook(ToolChangeHook hook);

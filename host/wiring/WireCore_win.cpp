@@ -44,7 +44,6 @@ void WireCore() {
     SetQtLibraryOps(SystemQtLibraryOps());
 
     CoreUpcalls core = {};
-    core.browseMode = IsBrowseMode;
     core.stepFrameAnimations = StepFrameAnimations;
     core.stepAnimatedObjects = StepAnimations;
     core.trackedWindow = TrackedWindow;

@@ -23,7 +23,7 @@
 #include "host/browser/DownloadStreams.h"
 #include "host/dialogs/Preferences.h"
 #include "host/menus/MenuSubjects.h"
-#include "host/menus/UndoServices.h"
+#include "stack/edit/UndoServices.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/window/CurrentTool.h"
 #include "logo/Logo.h"
@@ -172,36 +172,9 @@ StackUpcalls StackUpcallsOfThePlugin() {
     u.produceWorkspace = SaveLogoWorkspace;
     u.loadWorkspace = [](Handle text, void* window) { LoadLogoWorkspace(window, text); };
 
-    u.currentTool = GetCurrentTool;
-    u.selectTool = SelectToolNumber;
     u.rebuildLayers = RebuildCurrentCardLayers;
     u.syncCardFromLayers = SyncCardFromLayers;
-    u.swapObjectRect = SwapObjectLayerRect;
     u.deselectObject = [] { DeselectObject(GetCardWindow()); };
-    u.invalidateCard = [](void* window) {
-        if (window)
-            InvalidateRect(static_cast<HWND>(window), nullptr, FALSE);
-    };
-    u.refreshMagnifiedView = InvalidateFatbits;
-    u.replaceMaskSelection = UndoReplaceMaskSelection;
-    u.swapMaskSelectionPosition = SwapMaskSelectionPosition;
-    u.swapRectSelectionRect = UndoSwapRectSelectionRect;
-    u.swapRectSelection = UndoSwapRectSelection;
-    u.restoreRectSelection = UndoRestoreRectSelection;
-    u.freeMaskSelection = FreeMaskSelection;
-    u.flipRectSelection = FlipRectSelection;
-    u.setPaintTextCaretPos = SetPaintTextCaretPos;
-    u.floatRectSelection = [](uint32_t bitmap, int x, int y) { FloatRectSelectionBitmap(AsBitmap(bitmap), x, y); };
-    u.placeMaskSelection = [](uint32_t source, uint32_t mask, uint32_t outline, int x, int y) {
-        PlaceMaskSelection(AsBitmap(source), AsBitmap(mask), AsBitmap(outline), x, y);
-    };
-    u.pasteObjectOntoCard = [](void* window) { PasteObjectOntoCard(static_cast<HWND>(window)); };
-    u.textFieldActive = [] { return GetMenuSubjects().activeField; };
-    u.paintTextActive = GetPaintTextActive;
-    u.textFieldPaste = [](void* window) { return TextFieldPaste(static_cast<HWND>(window)); };
-    u.pasteTextNoun = GetPasteTextNoun;
-
-    u.editObjectActions = EditObjectActions;
     return u;
 }
 

@@ -7,7 +7,7 @@
 //   ClipboardResources.cpp  resources travelling with objects and cards, action copies
 //   ClipboardCard.cpp       Copy Card, Cut Card, Paste Card
 //   ClipboardDib.cpp        checking packed DIBs that come from other programs (ClipboardDib.h)
-//   Clipboard_win.cpp       the system clipboard: copy of bitmaps, selections, objects, Paste
+//   Clipboard_win.cpp       the system clipboard: copy of bitmaps, selections, objects
 //   ClipboardPrepare_win.cpp a pasted bitmap matched to the card palette
 #pragma once
 
@@ -79,9 +79,6 @@ void CutCard();
 int PasteCard();
 
 // ---- Clipboard_win.cpp ----
-// True when Paste is possible; noun (up to 79 characters) names what would be pasted.
-bool UpdatePasteMenuItem(char* noun, size_t size);
 // Registers the marker format (at attach); its id, 0 when it could not be registered.
 unsigned RegisterClipboardMarker();
 bool IsClipboardMarkerPresent();
-void PasteFromClipboard(void* window);

@@ -13,6 +13,12 @@ void MarkSystemClipboard();
 void PutBitmapOnClipboard(HBITMAP bitmap, int x, int y);
 // Copy of a masked selection (the bitmaps stay the caller's).
 void CopyPaintSelection(HBITMAP bitmap, HBITMAP mask, HBITMAP outline, int x, int y);
+// A device bitmap of a packed DIB held in a handle (checked first), with the application
+// palette; null when it cannot be made.
+HBITMAP BitmapFromDibHandle(Handle dib);
+// What another program put on the clipboard: CF_DIB (checked against its block's size), else a
+// copy of CF_BITMAP; null when neither.
+HBITMAP ForeignBitmap();
 // Copy of the object whose layer record this is.
 void CopyObjectToClipboard(HGLOBAL descriptor);
 // A movable global block holding a copy of the handle's data (for the clipboard and the imaging

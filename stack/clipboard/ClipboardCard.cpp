@@ -3,6 +3,7 @@
 // and its three card actions.
 #include <vector>
 
+#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
@@ -245,7 +246,7 @@ void CopyCardToClipboard() {
     }
     c.record = copy;
     c.kind = kClipCard;
-    c.tool = n.currentTool();
+    c.tool = GetCurrentTool();
     for (const ObjectPlace& place : Objects(copy))
         if (place.kind == kObjectButton && !(place.flags & kObjectDeletedFlag) &&
             !GatherButtonResources(copy, place.offset, &c.held))

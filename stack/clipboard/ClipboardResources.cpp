@@ -2,6 +2,7 @@
 // transitions and action records, held as private copies until a paste stores them.
 #include <vector>
 
+#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
@@ -220,7 +221,7 @@ bool CopyObjectRecordToClipboard(uint16_t kind, uint16_t id, uint16_t actionId) 
         return false;
     }
     c.kind = kClipObject;
-    c.tool = n.currentTool();
+    c.tool = GetCurrentTool();
     c.sourceCardId = GetCurrentCardId();
     // Copied from the open stack whatever the kind: a paste here must not store them twice.
     c.resourcesFromThisStack = true;

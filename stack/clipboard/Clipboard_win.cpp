@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/Resources.h"
@@ -88,6 +89,8 @@ HBITMAP BitmapFromDibBytes(std::span<const uint8_t> dib) {
     return bitmap;
 }
 
+}  // namespace
+
 HBITMAP BitmapFromDibHandle(Handle dib) {
     HandleLock lock(dib);
     return lock ? BitmapFromDibBytes(lock.bytes()) : nullptr;
@@ -110,16 +113,6 @@ HBITMAP ForeignBitmap() {
     const HBITMAP shared = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     return shared ? DuplicateBitmap(shared) : nullptr;
 }
-
-void CopyNoun(const std::string& text, char* noun, size_t size) {
-    if (!noun || !size)
-        return;
-    const size_t n = text.size() < size - 1 ? text.size() : size - 1;
-    std::memcpy(noun, text.data(), n);
-    noun[n] = '\0';
-}
-
-}  // namespace
 
 void EmptySystemClipboard() {
     OpenedClipboard open;
@@ -175,7 +168,7 @@ void PutBitmapOnClipboard(HBITMAP bitmap, int x, int y) {
         }
     }
     c.kind = kClipBitmap;
-    c.tool = GetStackUpcalls().currentTool();
+    c.tool = GetCurrentTool();
     c.x = x;
     c.y = y;
 }
@@ -188,7 +181,7 @@ void CopyPaintSelection(HBITMAP bitmap, HBITMAP mask, HBITMAP outline, int x, in
     c.mask = Id(DuplicateBitmap(mask));
     c.outline = Id(DuplicateBitmap(outline));
     c.kind = c.dib ? kClipSelection : kClipNone;
-    c.tool = GetStackUpcalls().currentTool();
+    c.tool = GetCurrentTool();
     c.x = x;
     c.y = y;
 }
@@ -207,78 +200,4 @@ void CopyObjectToClipboard(HGLOBAL descriptor) {
         action = words[24];
     GlobalUnlock(descriptor);
     CopyObjectRecordToClipboard(kind, id, action);
-}
-
-bool UpdatePasteMenuItem(char* noun, size_t size) {
-    const StackUpcalls& n = GetStackUpcalls();
-    CopyNoun("", noun, size);
-    if (IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB))
-        return true;
-    const UINT rtf = RegisterClipboardFormatA("Rich Text Format");
-    if (rtf && IsClipboardFormatAvailable(rtf) && n.textFieldActive())
-        return true;
-    if (IsClipboardFormatAvailable(CF_TEXT) && (n.textFieldActive() || n.paintTextActive()))
-        return true;
-    if (!IsClipboardMarkerPresent())
-        return false;
-    switch (Clip().kind) {
-    case kClipNone: return n.pasteTextNoun(noun, size);
-    case kClipBitmap: case kClipSelection: return true;
-    case kClipObject: {
-        std::vector<uint8_t> record = HandleToBytes(Clip().record);
-        const uint16_t kind = record.size() >= 2 ? GetU16(record, kObjectKind) : 0;
-        const uint32_t id = kind == kObjectGraphic ? kStringGraphicNoun
-                            : kind == kObjectButton ? kStringButtonNoun
-                            : kind == kObjectText   ? kStringTextObjectNoun
-                                                    : 0;
-        if (id)
-            CopyNoun(ResText(id), noun, size);
-        return true;
-    }
-    case kClipCard: CopyNoun(ResText(kStringCardNoun), noun, size); return true;
-    default: return false;
-    }
-}
-
-void PasteFromClipboard(void* window) {
-    const StackUpcalls& n = GetStackUpcalls();
-    const bool marker = IsClipboardMarkerPresent();
-    if ((IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB)) && !marker) {
-        n.selectTool(kRectSelectTool);
-        HBITMAP bitmap = PrepareDibForPaste(ForeignBitmap());
-        if (!bitmap)
-            return;  // nothing usable: a damaged DIB is not pasted
-        SIZE size{};
-        if (!BitmapSize(bitmap, &size)) {
-            DeleteObject(bitmap);
-            return;
-        }
-        uint16_t cardWidth = 0, cardHeight = 0;
-        CurrentCardSize(&cardWidth, &cardHeight);  // centred on the card, whatever the window
-        n.floatRectSelection(Id(bitmap), (cardWidth - size.cx) / 2, (cardHeight - size.cy) / 2);
-        return;
-    }
-    if (n.textFieldPaste(window) || !marker)
-        return;
-    InternalClipboard& c = Clip();
-    n.selectTool(c.tool);
-    switch (c.kind) {
-    case kClipBitmap:
-        if (const HBITMAP bitmap = PrepareDibForPaste(BitmapFromDibHandle(c.dib)))
-            n.floatRectSelection(Id(bitmap), c.x, c.y);
-        break;
-    case kClipSelection: {
-        const HBITMAP source = BitmapFromDibHandle(c.dib);
-        const HBITMAP mask = DuplicateBitmap(Bitmap(c.mask)), outline = DuplicateBitmap(Bitmap(c.outline));
-        if (source)
-            n.placeMaskSelection(Id(source), Id(mask), Id(outline), c.x, c.y);
-        for (HBITMAP b : {source, mask, outline})
-            if (b)
-                DeleteObject(b);
-        break;
-    }
-    case kClipObject: n.pasteObjectOntoCard(window); break;
-    case kClipCard: PasteCard(); break;
-    default: break;
-    }
 }

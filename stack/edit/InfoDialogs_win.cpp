@@ -8,6 +8,7 @@
 #include <string>
 
 #include "actions/ActionBlock.h"
+#include "actions/ActionsDialog.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
@@ -355,7 +356,7 @@ int ShowInfoDialog(HWND window, bool isStack) {
             break;
         Handle action = 0;
         WithRecord([&](InfoDialogRecord& r) { action = InfoAction(r, event); });
-        GetStackUpcalls().editObjectActions(action, 0, modes[event]);
+        EditObjectActions(action, 0, modes[event]);
         g_session.reopened = true;
     }
     DisposeHeaderCopy();

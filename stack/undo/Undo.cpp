@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
@@ -214,7 +215,7 @@ void UndoStep::Commit(uint16_t kind) {
     if (r.empty())
         return;
     SetU16(r, kUndoKind, kind);
-    SetU32(r, kUndoTool, GetStackUpcalls().currentTool());
+    SetU32(r, kUndoTool, GetCurrentTool());
     g_count = 1;
     g_cardId = GetCurrentCardId();
 }

@@ -4,7 +4,7 @@
 //
 //   Undo.cpp            the record, its count, the kind table, ClearUndo and the menu text
 //   UndoRecorders.cpp   the recorders (one per family of steps)
-//   UndoPerform.cpp     PerformUndo for every kind
+//   UndoPerform.cpp     undoing the kinds that need only the stack
 //   UndoObjects_win.cpp the recorders that take an object's layer
 #pragma once
 
@@ -93,4 +93,10 @@ void RecordImportBackgroundUndo(uint32_t snapshot, uint32_t palette);
 void RecordCardDeleteUndo(uint16_t cardId);
 
 // ---- UndoPerform.cpp ----
-void PerformUndo(void* cardWindow);
+// Whether the present step may be undone now: a step is present and was recorded on the
+// current card (a deletion may be undone from any card).
+bool UndoStepApplies();
+// Undoes a step that needs only the stack (picture, deletion, object record, filter, background
+// import; an unknown kind is cleared). False, doing nothing, for the paint-selection kinds and
+// object moves, which PerformUndo (stack/edit/UndoPerform.h) undoes itself.
+bool PerformRecordUndo(int kind);

@@ -1,5 +1,8 @@
-// PerformUndo: reverses the present step. The toggling kinds keep it (with the present state in
-// its place, so that Undo again redoes); the others hand their data back and discard it.
+// Undoing the steps that need only the stack: the picture, deletions, object records, filters
+// and background imports. The toggling kinds keep the step (with the present state in its
+// place, so that Undo again redoes); the others hand their data back and discard it. The paint
+// selections and object moves are undone above (stack/edit/UndoPerform_win.cpp).
+#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "stack/StackUpcalls.h"
@@ -10,38 +13,38 @@
 #include "stack/undo/Undo.h"
 #include "stack/undo/UndoState.h"
 
-namespace {
-
-constexpr uint32_t kMaskSelectTool = 12;
-constexpr uint32_t kRectSelectTool = 13;
-
 // The present record's fields, read and written through short locks (neighbours may allocate).
-uint32_t Field(uint32_t offset) { return GetUndoField(offset); }
-void SetField(uint32_t offset, uint32_t value) {
+void SetUndoField(uint32_t offset, uint32_t value) {
     HandleLock lock(UndoRecordHandle());
     if (lock)
         SetU32({lock.get(), kUndoRecordBytes}, offset, value);
 }
-void ReadRect(uint32_t offset, int32_t rect[4]) {
+void ReadUndoRect(uint32_t offset, int32_t rect[4]) {
     for (int i = 0; i < 4; ++i)
-        rect[i] = static_cast<int32_t>(Field(offset + 4 * static_cast<uint32_t>(i)));
+        rect[i] = static_cast<int32_t>(GetUndoField(offset + 4 * static_cast<uint32_t>(i)));
 }
-void WriteRect(uint32_t offset, const int32_t rect[4]) {
+void WriteUndoRect(uint32_t offset, const int32_t rect[4]) {
     for (int i = 0; i < 4; ++i)
-        SetField(offset + 4 * static_cast<uint32_t>(i), static_cast<uint32_t>(rect[i]));
+        SetUndoField(offset + 4 * static_cast<uint32_t>(i), static_cast<uint32_t>(rect[i]));
 }
 
-void RestoreSnapshotField() {
-    if (const Handle snapshot = static_cast<Handle>(Field(kUndoSnapshot)))
+void RestoreUndoSnapshot() {
+    if (const Handle snapshot = static_cast<Handle>(GetUndoField(kUndoSnapshot)))
         GetStackUpcalls().restoreSnapshot(snapshot);
 }
 
-// The step ends; its snapshot (if any) is freed, the rest was handed on.
-void EndStep() {
-    Handle snapshot = static_cast<Handle>(Field(kUndoSnapshot));
+void EndUndoStep() {
+    Handle snapshot = static_cast<Handle>(GetUndoField(kUndoSnapshot));
     DisposeHandleAndClear(&snapshot);
     DiscardUndoStepKeepingData();
 }
+
+namespace {
+
+uint32_t Field(uint32_t offset) { return GetUndoField(offset); }
+void SetField(uint32_t offset, uint32_t value) { SetUndoField(offset, value); }
+void RestoreSnapshotField() { RestoreUndoSnapshot(); }
+void EndStep() { EndUndoStep(); }
 
 // Kinds 0 and 20: the picture and the snapshot change places.
 void SwapPicture() {
@@ -56,7 +59,7 @@ void SwapPicture() {
     Handle old = static_cast<Handle>(Field(kUndoSnapshot));
     DisposeHandleAndClear(&old);
     SetField(kUndoSnapshot, static_cast<uint32_t>(present));
-    n.selectTool(Field(kUndoTool));
+    SelectToolNumber(Field(kUndoTool));
 }
 
 void ImportBackgroundSwap() {
@@ -75,28 +78,7 @@ void ImportBackgroundSwap() {
         ClearUndo();
         return;
     }
-    n.selectTool(Field(kUndoTool));
-}
-
-void RestoreMaskSelection(void* window) {
-    const StackUpcalls& n = GetStackUpcalls();
-    RestoreSnapshotField();
-    n.replaceMaskSelection(window, Field(kUndoBitmap1), Field(kUndoBitmap2), Field(kUndoBitmap3),
-                           static_cast<int>(Field(kUndoMaskX)), static_cast<int>(Field(kUndoMaskY)));
-    EndStep();
-    n.selectTool(kMaskSelectTool);
-}
-
-void RestoreRectSelection(int kind) {
-    const StackUpcalls& n = GetStackUpcalls();
-    if (kind == 16)
-        n.freeMaskSelection();
-    RestoreSnapshotField();
-    int32_t rect[4];
-    ReadRect(kUndoSelectRect, rect);
-    n.restoreRectSelection(rect, Field(kUndoSelectBitmap));
-    EndStep();
-    n.selectTool(kRectSelectTool);
+    SelectToolNumber(Field(kUndoTool));
 }
 
 // The buttons that go to the card and were marked deleted with it.
@@ -153,17 +135,6 @@ void UndoDeletion() {
     n.rebuildLayers();
 }
 
-void UndoObjectMove() {
-    const uint16_t kind = static_cast<uint16_t>(GetUndoField(kUndoObjectKind, 2));
-    const uint16_t id = static_cast<uint16_t>(GetUndoField(kUndoObjectId, 2));
-    int32_t rect[4];
-    ReadRect(kUndoObjectRect, rect);
-    if (!GetStackUpcalls().swapObjectRect(kind, id, rect))
-        return;
-    WriteRect(kUndoObjectRect, rect);
-    MarkStackChanged();
-}
-
 void UndoObjectEdit() {
     const StackUpcalls& n = GetStackUpcalls();
     const uint16_t kind = static_cast<uint16_t>(GetUndoField(kUndoObjectKind, 2));
@@ -188,60 +159,27 @@ void UndoObjectEdit() {
 
 }  // namespace
 
-void PerformUndo(void* cardWindow) {
+bool UndoStepApplies() {
     if (GetUndoCount() == 0)
-        return;
-    const int kind = GetUndoKind();
+        return false;
     // A step belongs to its card; only a deletion may be undone from elsewhere.
-    if (kind != 11 && GetUndoCardId() != GetCurrentCardId())
-        return;
-    const StackUpcalls& n = GetStackUpcalls();
+    return GetUndoKind() == 11 || GetUndoCardId() == GetCurrentCardId();
+}
+
+bool PerformRecordUndo(int kind) {
     switch (kind) {
-    case 0: case 20: SwapPicture(); break;
-    case 1:
-        RestoreSnapshotField();
-        n.setPaintTextCaretPos(static_cast<int>(Field(kUndoValue1)), static_cast<int>(Field(kUndoValue2)));
-        n.selectTool(Field(kUndoTool));
-        break;
-    case 2: case 4: case 18: case 19: case 21: case 24: case 30: case 31: case 33: RestoreMaskSelection(cardWindow); break;
-    case 3: {
-        int x = static_cast<int>(Field(kUndoMoveX)), y = static_cast<int>(Field(kUndoMoveY));
-        n.swapMaskSelectionPosition(&x, &y);
-        SetField(kUndoMoveX, static_cast<uint32_t>(x));
-        SetField(kUndoMoveY, static_cast<uint32_t>(y));
-        n.selectTool(kMaskSelectTool);
-        break;
-    }
-    case 5: case 6: {
-        int32_t rect[4];
-        ReadRect(kUndoSelectRect, rect);
-        if (kind == 5) {
-            n.swapRectSelectionRect(rect);
-        } else {
-            uint32_t bitmap = Field(kUndoSelectBitmap);
-            n.swapRectSelection(rect, &bitmap);
-            SetField(kUndoSelectBitmap, bitmap);
-        }
-        WriteRect(kUndoSelectRect, rect);
-        n.selectTool(kRectSelectTool);
-        break;
-    }
-    case 7: case 8: case 16: case 17: case 22: case 25: case 32: RestoreRectSelection(kind); break;
-    case 9: case 10:
-        n.flipRectSelection(kind == 9 ? 'U' : 'S');
-        n.selectTool(kRectSelectTool);
-        break;
-    case 11: UndoDeletion(); break;
-    case 12: UndoObjectMove(); break;
-    case 13: case 14: case 15: case 26: case 27: case 28: case 29: case 34: case 35: UndoObjectEdit(); break;
+    case 0: case 20: SwapPicture(); return true;
+    case 11: UndoDeletion(); return true;
+    case 13: case 14: case 15: case 26: case 27: case 28: case 29: case 34: case 35: UndoObjectEdit(); return true;
     case 23:
         RestoreSnapshotField();
         MarkStackChanged();
         EndStep();
-        break;
-    case 36: ImportBackgroundSwap(); break;
-    default: ClearUndo(); break;
+        return true;
+    case 36: ImportBackgroundSwap(); return true;
+    case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 12: case 16: case 17:
+    case 18: case 19: case 21: case 22: case 24: case 25: case 30: case 31: case 32: case 33:
+        return false;
+    default: ClearUndo(); return true;
     }
-    n.invalidateCard(cardWindow);
-    n.refreshMagnifiedView();
 }

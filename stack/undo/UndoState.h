@@ -1,4 +1,5 @@
-// The undo record as the recorders and PerformUndo fill and read it (inside stack/Undo*).
+// The undo record as the recorders and the undoing fill and read it (stack/undo and
+// stack/edit/UndoPerform_win.cpp).
 #pragma once
 
 #include <cstdint>
@@ -26,3 +27,12 @@ UndoStep BeginUndoStepKeepingMarks();
 Handle UndoRecordHandle();
 // The step is gone but what it held was handed on (to a selection, or freed by the caller).
 void DiscardUndoStepKeepingData();
+
+// ---- UndoPerform.cpp: the present record's fields while a step is undone ----
+void SetUndoField(uint32_t offset, uint32_t value);
+void ReadUndoRect(uint32_t offset, int32_t rect[4]);
+void WriteUndoRect(uint32_t offset, const int32_t rect[4]);
+// The snapshot field's pixels written back into the offscreen.
+void RestoreUndoSnapshot();
+// The step ends; its snapshot (if any) is freed, the rest was handed on.
+void EndUndoStep();

@@ -12,7 +12,7 @@
 #include "core/memory/Handles.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "graphics/pixels/ToolNumbers.h"
+#include "core/ui/ToolNumbers.h"
 #include "stack/format/StackFile.h"
 
 namespace {

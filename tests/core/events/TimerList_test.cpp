@@ -7,11 +7,12 @@
 
 #include "core/events/OneShotTimers.h"
 #include "core/events/TimerList.h"
+#include "core/ui/ToolNumbers.h"
 
 namespace {
 
 struct Host {
-    bool browse = true, waiting = false, polling = false;  // waiting: a 1025 not yet handled
+    bool waiting = false, polling = false;  // waiting: a 1025 not yet handled
     std::vector<uint32_t> posted;                          // their wParam
 };
 Host g_host;
@@ -21,7 +22,7 @@ bool Fired(const Slot& slot) { return slot[kTimerSlotFiredOffset] == 1; }
 TEST(TimerList, PolledSlotsFireInBrowseModeWithOneMessageAtATime) {
     g_host = Host{};
     const TimerListHost installed = SetTimerListHost(
-        {[] { return g_host.browse; }, [] { return g_host.waiting; },
+        {[] { return g_host.waiting; },
          [](uint32_t due, uint32_t) { g_host.posted.push_back(due), g_host.waiting = true; },
          [] { g_host.polling = true; }, [] { g_host.polling = false; }});
     Slot a{}, b{}, stranger{};
@@ -51,11 +52,12 @@ TEST(TimerList, PolledSlotsFireInBrowseModeWithOneMessageAtATime) {
     EXPECT_EQ(g_host.posted, (std::vector<uint32_t>{2010, 2015}));
 
     // Outside browse mode nothing fires until browse mode returns; due times wrap.
-    a.fill(0), g_host = Host{.browse = false, .polling = true};
+    a.fill(0), g_host = Host{.polling = true};
+    SelectToolNumber(1);
     EXPECT_EQ(ArmPolledSlot(a.data(), 10, 0xFFFFFFF6u), 1u);  // never 0, which means disarmed
     PollTimerList(5);
     EXPECT_FALSE(Fired(a));
-    g_host.browse = true;
+    SelectToolNumber(kBrowseTool);
     PollTimerList(0xFFFFFFFFu);
     EXPECT_FALSE(Fired(a));
     PollTimerList(6);

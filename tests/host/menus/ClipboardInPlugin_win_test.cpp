@@ -26,6 +26,7 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
+#include "stack/edit/ClipboardPaste.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
 #include "stack/edit/UndoMenu.h"
 #include "stack/open/StackOpenSession.h"

@@ -1,5 +1,6 @@
 // The information dialogs answered through the dialog driver: what they show, what OK writes
 // into the stack, the size and colours dialog's checks, and the progress bar's pixels.
+#include "actions/ActionsDialog.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/AlertsOnce.h"
 #include "core/ui/DisplayUtils.h"
@@ -46,6 +47,7 @@ protected:
     }
     void TearDown() override {
         FreeAlertSuppressionList();  // made by the first alert box
+        SetActionsDialogAnswer(nullptr);
         SetStackUpcalls(saved_);
         SaveSessionTest::TearDown();
     }
@@ -98,14 +100,12 @@ TEST_F(InfoDialogsTest, EventBoxRunsTheEditorAndTheDialogOpensAgainFromTheRecord
     static int edits = 0;
     static int variant = 0;
     edits = 0;
-    StackUpcalls n = GetStackUpcalls();
-    n.editObjectActions = [](Handle record, uint32_t, int v) {
+    SetActionsDialogAnswer([](Handle record, uint32_t, int v) {
         ++edits;
         variant = v;
         EXPECT_EQ(GetHandleSize(record), kEmptyActionRecordBytes);
         return 1;
-    };
-    SetStackUpcalls(n);
+    });
     DialogDriver driver;
     driver.Expect(DialogMatch::Template("INF_CARD"), [](DialogView& box) {
         box.SetText(INF_CARD_NAME, "Kept");

@@ -1,6 +1,6 @@
 // What undo asks of the Windows build: the offscreen, the paint selections, the object layers
 // and the palette (wired into the stack's upcalls by host/wiring/WireStack_win.cpp).
-#include "host/menus/UndoServices.h"
+#include "stack/edit/UndoServices.h"
 
 #include <windows.h>
 
@@ -14,8 +14,6 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/OffscreenDib.h"
-#include "host/navigation/CardNavigation.h"
-#include "host/window/CurrentTool.h"
 #include "objects/Buttons.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
