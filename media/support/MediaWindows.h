@@ -17,6 +17,7 @@
 #include "quicktime/QtTypes.h"
 
 class MediaElement;
+class QTElement;
 
 class Window {
 public:
@@ -63,7 +64,7 @@ LRESULT CALLBACK QTWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 // data; its port becomes QuickTime's current graphics world. No window when creation failed.
 class QTWindow : public Window {
 public:
-    QTWindow(MediaElement* element, const Window& parent);
+    QTWindow(QTElement* element, const Window& parent);
     ~QTWindow();
     // The port follows the rectangle, then the window.
     int Move(const RECT& to, bool repaint);

@@ -27,7 +27,7 @@ bool RegisterQTWindowClass(HINSTANCE instance) {
 
 void UnregisterQTWindowClass(HINSTANCE instance) { UnregisterClassA(kQTWindowClass, instance); }
 
-QTWindow::QTWindow(MediaElement* element, const Window& parent) {
+QTWindow::QTWindow(QTElement* element, const Window& parent) {
     rect = element->rect;
     window = CreateWindowExA(WS_EX_TRANSPARENT, kQTWindowClass, "", WS_CHILD | WS_CLIPSIBLINGS, rect.left, rect.top,
                              rect.right - rect.left, rect.bottom - rect.top, parent.window,
