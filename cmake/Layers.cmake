@@ -22,6 +22,8 @@
 #                         the sizes and depths of a stack
 #   graphics/layers       the layer list of the objects on the card, built from card records
 #   objects               buttons, icons, text fields, graphic objects, drawn in the layers
+#   media/support         window wrappers of movies, pointer lists, rectangle placements, DIB
+#                         holders: below the media elements, above the buttons they pass mouse to
 #   actions               actions, animation, timer buttons, modules
 #   media                 the media manager and elements, previews, dropped files
 #   paint                 paint tools, selections, filters
@@ -40,7 +42,7 @@
 #                         menus, palettes, dialogs, and the wiring step
 set(LOOM_LAYERS core quicktime vic32
     graphics/dib graphics/palette graphics/pixels graphics/masks
-    stack/format stack graphics/layers objects actions media paint
+    stack/format stack graphics/layers objects media/support actions media paint
     graphics/transitions graphics/card stack/edit graphics/colors logo spell host)
 
 # Stand-ins that are DLLs of their own, as the libraries they stand for were (the plug-in

@@ -82,6 +82,16 @@ def check_static_installers(files, breaches):
             breaches.append(f"{path}: installs procedures from a static initialiser")
 
 
+# The media element classes are a hierarchy with virtual operations by design (as the object
+# layer kinds are a table of procedures): their virtual functions are counted apart, and the
+# ceiling holds for everything else.
+MEDIA_CLASS_FOLDER = "media/"
+
+
+def is_media_class_virtual(path, line):
+    return path.startswith(MEDIA_CLASS_FOLDER) and re.search(r"\bvirtual\b", line.split("//", 1)[0])
+
+
 def count_slots(files):
     """A slot is a named function pointer declared as a member or variable, or a virtual
     function; a function-pointer parameter and the word in a comment are neither."""
@@ -95,13 +105,15 @@ def count_slots(files):
         before = code[: m.start()]
         return before.count("(") == before.count(")")  # not inside a parameter list
 
-    counts = {}
+    counts, media_virtuals = {}, 0
     for path in files:
         if path.endswith(".h") and "/dll/" not in path:
-            n = sum(1 for line in open(os.path.join(ROOT, path), errors="replace") if is_slot(line))
-            if n:
-                counts[path] = n
-    return counts
+            lines = [line for line in open(os.path.join(ROOT, path), errors="replace") if is_slot(line)]
+            media = sum(1 for line in lines if is_media_class_virtual(path, line))
+            media_virtuals += media
+            if len(lines) - media:
+                counts[path] = len(lines) - media
+    return counts, media_virtuals
 
 
 def main():
@@ -111,7 +123,7 @@ def main():
     check_includes(layers, files, breaches)
     check_folder_sizes(breaches)
     check_static_installers(files, breaches)
-    slots = count_slots(files)
+    slots, media_virtuals = count_slots(files)
     total = sum(slots.values())
     worst = ", ".join(f"{p} {n}" for p, n in sorted(slots.items(), key=lambda kv: -kv[1])[:8])
     if total > SLOT_CEILING:
@@ -120,7 +132,8 @@ def main():
     for breach in breaches:
         print(breach)
     print(f"house rules: {len(files)} files in {len(layers)} layers, {total} slots "
-          f"(ceiling {SLOT_CEILING}, aim {SLOT_AIM}; the most: {worst}), {len(breaches)} breaches")
+          f"(ceiling {SLOT_CEILING}, aim {SLOT_AIM}; the most: {worst}), "
+          f"{media_virtuals} virtual functions of the media element classes, {len(breaches)} breaches")
     return 1 if breaches else 0
 
 

@@ -6,6 +6,7 @@
 #include "host/navigation/CardNavigation.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/window/CurrentTool.h"
+#include "media/support/MediaWindows.h"
 
 void WireUpper() {
     // Actions: the download queue keeps a button's request so that an action waiting for a
@@ -15,4 +16,6 @@ void WireUpper() {
 
     // The host: the palettes follow the current tool.
     SetToolChangeHook(ToolChanged);
+    // Media: a movie window shows the current tool's cursor over its movie.
+    SetMediaToolCursorHook(GetToolCursor);
 }
