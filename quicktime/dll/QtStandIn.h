@@ -10,13 +10,15 @@
 //   QtStandIn.cpp            start and end, the version answer, movies entered (neutral)
 //   QtStandInRows.cpp        the lists of row spans and component kinds
 //   QtStandInComponents.cpp  instances, OpenDefaultComponent, CloseComponent, the component call
-//   QtStandInHandles.cpp     handles
+//   QtStandInHandles.cpp     handles and pictures (QtStandInHandles.h)
 //   QtStandInRegions.cpp     regions (rectangle lists from one-bit maps), MacOffsetRect
 //   QtStandInFiles.cpp       NativePathNameToFSSpec and reading an FSSpec back
-//   QtStandInPorts_win.cpp   window ports, the port resize, WinEventToMacEvent
+//   QtStandInPorts_win.cpp   window ports, the current port, WinEventToMacEvent (QtStandInPorts.h:
+//                            the port record and what draws into ports)
 //   QtStandInGWorlds_win.cpp graphics worlds over DIB sections, CopyBits and OpColor
-//   QtStandInBlend.cpp       the blend and copy of CopyBits over pixel rows (neutral)
+//   QtStandInPixels.cpp      the copy and blend of CopyBits over pixel rows (neutral)
 //   QtStandInImporter_win.cpp the graphics importer over WIC
+//   QtStandInMovieStubs.cpp  the movie concern's place until its own files come
 //   QtStandInEffects.cpp     the video effects (QtStandInEffects.h; _win: frames, parameter dialog)
 //   QtDll_win.cpp            the library's entry and its three exports
 //   QuickTime.def            the exports

@@ -187,7 +187,18 @@ QtPortRecord* StandInLivePort(QtGrafPtr port) { return g_ports.count(port) ? por
 
 QtPortRecord* StandInWindowPort(HWND window) {
     const auto found = g_windowPorts.find(window);
-    return found == g_windowPorts.end() ? nullptr : found->second;
+    if (found == g_windowPorts.end())
+        return nullptr;
+    if (!IsWindow(window)) {
+        // The window went without its association: the port goes too, so a later window that
+        // gets the same handle does not find it.
+        QtPortRecord* stale = found->second;
+        g_windowPorts.erase(found);
+        StandInRemovePort(stale);
+        delete stale;
+        return nullptr;
+    }
+    return found->second;
 }
 
 HDC StandInPortDC(QtGrafPtr port) {

@@ -420,10 +420,17 @@ TEST_P(QtStandInGraphics, WindowPortsAndEvents) {
 
     DestroyPortAssociation(port);
     EXPECT_EQ(GetNativeWindowPort(window), nullptr);
+
+    // A window destroyed with its port still associated takes the port with it.
+    port = CreatePortAssociation(window, nullptr, 1);
+    ASSERT_NE(port, nullptr);
     DestroyWindow(window);
+    EXPECT_EQ(GetNativeWindowPort(window), nullptr);
+    EXPECT_EQ(GetPortHDC(port), nullptr) << "the port is no longer one";
+    DestroyPortAssociation(port);  // refused, not freed twice
 }
 
 INSTANTIATE_TEST_SUITE_P(LibraryAndLinked, QtStandInGraphics, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Linked" : "Library"; });
+                         [](const auto& param) { return param.param ? "Linked" : "Library"; });
 
 }  // namespace
