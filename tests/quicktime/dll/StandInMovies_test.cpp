@@ -1,0 +1,190 @@
+// The stand-in's movie model without Windows: sound media turned into little-endian PCM, the
+// time base on the test clock, interesting times of frames, and the controller's actions.
+#include "quicktime/dll/StandInMovies.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "quicktime/dll/StandInController.h"
+#include "quicktime/dll/StandInMovieEdits.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Description(const char* format, int channels, int bits, uint32_t rate) {
+    StandInSoundDescription d{};
+    d.descSize = sizeof d;
+    d.dataFormat = StandInType({format[0], format[1], format[2], format[3], 0});
+    d.numChannels = static_cast<int16_t>(channels);
+    d.sampleSize = static_cast<int16_t>(bits);
+    d.sampleRate = rate << 16;
+    Bytes b(sizeof d);
+    std::memcpy(b.data(), &d, sizeof d);
+    return b;
+}
+
+struct TestClock {
+    TestClock() { SetStandInTestClock(true); }
+    ~TestClock() { SetStandInTestClock(false); }
+};
+
+TEST(StandInMovies, RawSoundBecomesLittleEndianPcmAndPlaysItsDurationOnTheTestClock) {
+    TestClock clock;
+    struct Case {
+        const char* format;
+        int bits;
+        Bytes in;
+        Bytes out;
+    };
+    const Case cases[] = {
+        {"raw ", 8, {0x00, 0x80, 0xFF, 0x7F}, {0x00, 0x80, 0xFF, 0x7F}},
+        {"raw ", 16, {0x12, 0x34, 0x80, 0x01}, {0x34, 0x12, 0x01, 0x80}},
+        {"raw ", 24, {1, 2, 3, 4, 5, 6}, {3, 2, 1, 6, 5, 4}},
+        {"raw ", 32, {1, 2, 3, 4}, {4, 3, 2, 1}},
+        {"twos", 8, {0x00, 0x80}, {0x80, 0x00}},
+    };
+    for (const Case& c : cases) {
+        StandInTrack track;
+        track.mediaType = kStandInSound;
+        const uint32_t frames = static_cast<uint32_t>(c.in.size() / (c.bits / 8));
+        ASSERT_EQ(AddStandInSoundSamples(&track, c.in, Description(c.format, 1, c.bits, 8000), frames, 1), kQtNoErr)
+            << c.format << c.bits;
+        EXPECT_EQ(track.pcm.bytes, c.out) << c.format << c.bits;
+        EXPECT_EQ(track.SampleCount(), frames);
+    }
+    StandInTrack mace;
+    EXPECT_EQ(AddStandInSoundSamples(&mace, Bytes(12), Description("MAC3", 1, 8, 8000), 6, 1), kStandInBadFormat);
+    EXPECT_EQ(AddStandInSoundSamples(&mace, Bytes(12), Description("MAC6", 2, 8, 8000), 6, 1), kStandInBadFormat);
+    EXPECT_TRUE(mace.pcm.bytes.empty());
+    // More samples claimed than bytes given: only whole frames that exist are taken.
+    StandInTrack short16;
+    ASSERT_EQ(AddStandInSoundSamples(&short16, Bytes{1, 2, 3}, Description("raw ", 1, 16, 8000), 5, 1), kQtNoErr);
+    EXPECT_EQ(short16.pcm.bytes, (Bytes{2, 1}));
+
+    // One second of 16-bit stereo at 8000 Hz: done after 1000 ms of the test clock, and what the
+    // sink gets is the PCM itself.
+    StandInPcm pcm{2, 16, 8000, Bytes(8000 * 4)};
+    for (size_t i = 0; i < pcm.bytes.size(); ++i)
+        pcm.bytes[i] = static_cast<uint8_t>(i * 7);
+    const QtWord word = AddStandInMovie(StandInSoundMovie(pcm));
+    StandInMovie* movie = FindStandInMovie(word);
+    ASSERT_NE(movie, nullptr);
+    EXPECT_EQ(movie->duration, 600);
+    const std::string sink = testing::TempDir() + "standin_sink.wav";
+    std::remove(sink.c_str());
+    SetStandInSoundSink(sink);
+    SetStandInMovieRate(movie, kStandInRateOne);
+    StartStandInSound(word, movie);
+    SetStandInSoundSink("");
+    std::ifstream in(sink, std::ios::binary);
+    const Bytes wav{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_EQ(wav.size(), 44 + pcm.bytes.size());
+    EXPECT_EQ(0, std::memcmp(wav.data() + 44, pcm.bytes.data(), pcm.bytes.size()));
+    EXPECT_EQ(wav[22], 2);                   // channels
+    EXPECT_EQ(wav[24] | wav[25] << 8, 8000 & 0xFFFF);
+    EXPECT_EQ(wav[34], 16);                  // bits
+    AdvanceStandInTestClock(999);
+    EXPECT_FALSE(IsStandInMovieDone(*movie));
+    EXPECT_EQ(StandInMovieTime(*movie), 599);
+    AdvanceStandInTestClock(1);
+    EXPECT_TRUE(IsStandInMovieDone(*movie));
+    StandInMoviesTask(word);
+    EXPECT_EQ(movie->rate, 0) << "a movie at its end stops";
+    DisposeStandInMovie(word);
+    EXPECT_EQ(FindStandInMovie(word), nullptr);
+    EXPECT_EQ(FindStandInTrack(StandInTrackWord(word, 0)).track, nullptr);
+}
+
+// Four frames at 10 per second in a movie of 600 units a second.
+std::unique_ptr<StandInMovie> FourFrames() {
+    auto movie = std::make_unique<StandInMovie>();
+    StandInTrack video;
+    video.mediaType = kStandInVideo;
+    video.mediaScale = 10;
+    video.runs = {{4, 1}};
+    video.inserted = true;
+    StandInTrack sound;
+    sound.mediaType = kStandInSound;
+    sound.mediaScale = 8000;
+    sound.runs = {{8000, 1}};
+    sound.inserted = true;
+    movie->tracks = {video, sound};
+    RecomputeStandInDuration(movie.get());
+    return movie;
+}
+
+TEST(StandInMovies, InterestingTimesAreTheFramesOfTheTypesAsked) {
+    const auto movie = FourFrames();
+    EXPECT_EQ(movie->duration, 600) << "the sound is the longer track";
+    const uint32_t video[] = {kStandInVideo};
+    std::vector<StandInTime> times;
+    StandInTime duration = -1;
+    StandInTime t = StandInNextSampleTime(*movie, video, 0, false, true, &duration);
+    EXPECT_EQ(duration, 60);
+    while (t >= 0) {
+        times.push_back(t);
+        t = StandInNextSampleTime(*movie, video, t, false, false, nullptr);
+    }
+    EXPECT_EQ(times, (std::vector<StandInTime>{0, 60, 120, 180}));
+    EXPECT_EQ(StandInNextSampleTime(*movie, video, 130, true, false, nullptr), 120);
+    EXPECT_EQ(StandInNextSampleTime(*movie, video, 0, true, false, nullptr), -1);
+    EXPECT_EQ(StandInVideoSampleAt(*movie, 179), 2);
+    EXPECT_EQ(StandInVideoSampleAt(*movie, 180), 3);
+    EXPECT_EQ(StandInVideoSampleAt(*movie, 600), 3) << "the last frame stays to the end";
+    const uint32_t sound[] = {kStandInSound};
+    // Sound samples are shorter than a movie unit: the next one after 300 starts in unit 301.
+    EXPECT_EQ(StandInNextSampleTime(*movie, sound, 300, false, false, &duration), 301);
+    EXPECT_EQ(StandInNextSampleTime(*movie, sound, 300, true, false, &duration), 299);
+}
+
+TEST(StandInMovies, ControllerPlacesTheMovieAndActsOnIt) {
+    TestClock clock;
+    auto four = FourFrames();
+    four->natural = {0, 0, 40, 30};
+    const QtWord word = AddStandInMovie(std::move(four));
+    StandInMovie* movie = FindStandInMovie(word);
+    const QtWord mc = NewStandInController(word, {0, 0, 80, 60}, kStandInTopLeftMovie | kStandInScaleToFit, 0);
+    StandInController* c = FindStandInController(mc);
+    ASSERT_NE(c, nullptr);
+    StandInBox b = StandInControllerBounds(*c);
+    EXPECT_EQ(std::make_tuple(b.left, b.top, b.right, b.bottom), std::make_tuple(0, 0, 80, 76)) << "the bar below";
+    EXPECT_EQ(std::make_tuple(movie->box.right, movie->box.bottom), std::make_tuple(80, 60));
+    ASSERT_EQ(StandInControllerAction(c, kStandInActionSetVolume, 0x80), kQtNoErr);
+    int16_t volume = 0;
+    StandInControllerAction(c, kStandInActionGetVolume, reinterpret_cast<QtWord>(&volume));
+    EXPECT_EQ(volume, 0x80);
+    StandInControllerAction(c, kStandInActionStep, 2);
+    EXPECT_EQ(StandInMovieTime(*movie), 120);
+    StandInControllerAction(c, kStandInActionStep, static_cast<QtWord>(-1));
+    EXPECT_EQ(StandInMovieTime(*movie), 60);
+    StandInControllerAction(c, kStandInActionPlay, kStandInRateOne);
+    AdvanceStandInTestClock(2000);
+    EXPECT_TRUE(IsStandInMovieDone(*movie));
+    StandInControllerAction(c, kStandInActionPlay, kStandInRateOne);
+    EXPECT_EQ(StandInMovieTime(*movie), 0) << "playing a movie that is done starts it again";
+    StandInControllerAction(c, kStandInActionSetLooping, 1);
+    AdvanceStandInTestClock(1500);
+    EXPECT_FALSE(IsStandInMovieDone(*movie));
+    EXPECT_EQ(StandInMovieTime(*movie), 300);
+    EXPECT_EQ(StandInControllerAction(c, 99, 0), kStandInParamErr);
+    // The play button stops and starts it; a click above the bar is not the bar's.
+    EXPECT_TRUE(StandInControllerClick(c, 4, 65));
+    EXPECT_EQ(movie->rate, 0);
+    EXPECT_TRUE(StandInControllerClick(c, 4, 65));
+    EXPECT_EQ(movie->rate, kStandInRateOne);
+    EXPECT_FALSE(StandInControllerClick(c, 4, 59));
+    StandInControllerAction(c, kStandInActionSetKeysEnabled, 1);
+    c->visible = false;
+    b = StandInControllerBounds(*c);
+    EXPECT_EQ(b.bottom, 60);
+    EXPECT_FALSE(StandInControllerClick(c, 4, 65));
+    DisposeStandInController(mc);
+    DisposeStandInMovie(word);
+}
+
+}  // namespace
