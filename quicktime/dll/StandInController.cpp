@@ -2,13 +2,9 @@
 #include "quicktime/dll/StandInController.h"
 
 #include <algorithm>
-#include <map>
 
 namespace {
 
-constexpr QtWord kControllerTag = 0x43000000;
-std::map<QtWord, StandInController> g_controllers;
-QtWord g_next = 1;
 StandInBarPainter g_painter = nullptr;
 
 StandInTime StepTime(const StandInMovie& m, StandInTime from, bool back) {
@@ -19,26 +15,19 @@ StandInTime StepTime(const StandInMovie& m, StandInTime from, bool back) {
 
 }  // namespace
 
-QtWord NewStandInController(QtWord movie, const StandInBox& rect, uint32_t flags, QtWord port) {
-    if (!FindStandInMovie(movie) || g_next > 0xFFFFFF)
-        return 0;
-    const QtWord word = kControllerTag | g_next++;
-    StandInController& c = g_controllers[word];
-    c.movie = movie;
-    c.flags = flags;
-    c.rect = rect;
-    c.visible = !(flags & kStandInNotVisible);
-    c.port = port;
-    PlaceStandInControllerMovie(&c);
-    return word;
+std::unique_ptr<StandInController> NewStandInController(QtWord movie, const StandInBox& rect, uint32_t flags,
+                                                        QtWord port) {
+    if (!FindStandInMovie(movie))
+        return nullptr;
+    auto c = std::make_unique<StandInController>();
+    c->movie = movie;
+    c->flags = flags;
+    c->rect = rect;
+    c->visible = !(flags & kStandInNotVisible);
+    c->port = port;
+    PlaceStandInControllerMovie(c.get());
+    return c;
 }
-
-StandInController* FindStandInController(QtWord controller) {
-    const auto it = g_controllers.find(controller);
-    return it == g_controllers.end() ? nullptr : &it->second;
-}
-
-void DisposeStandInController(QtWord controller) { g_controllers.erase(controller); }
 
 void PlaceStandInControllerMovie(StandInController* c) {
     StandInMovie* m = FindStandInMovie(c->movie);
@@ -196,7 +185,7 @@ void DrawStandInController(StandInController* c) {
     const StandInTime t = StandInMovieTime(*m);
     StandInImage frame;
     if (m->active && StandInMovieFrame(m, t, &frame))
-        PresentStandInFrame(c->port, frame, m->box);
+        PresentStandInFrame(c->port, frame, m->box, m->clip);
     c->drawnTime = t;
     c->drawnPlaying = m->rate != 0;
     if (c->visible && g_painter)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "quicktime/dll/StandInMovies.h"
 
@@ -42,10 +43,10 @@ struct StandInController {
     bool drawnPlaying = false;
 };
 
-// Controllers are words like movies; the movie stays the caller's.
-QtWord NewStandInController(QtWord movie, const StandInBox& rect, uint32_t flags, QtWord port);
-StandInController* FindStandInController(QtWord controller);
-void DisposeStandInController(QtWord controller);
+// A controller of a movie (which stays the caller's), its movie placed in the rectangle; null
+// when the movie is not one of ours.
+std::unique_ptr<StandInController> NewStandInController(QtWord movie, const StandInBox& rect, uint32_t flags,
+                                                        QtWord port);
 // The movie's box and the controller's bounds (the box and the bar below it while visible).
 StandInBox StandInControllerBounds(const StandInController& c);
 StandInBox StandInBarRect(const StandInController& c);
@@ -66,3 +67,8 @@ void DrawStandInController(StandInController* c);
 using StandInBarPainter = void (*)(const StandInController& c, bool playing);
 void SetStandInBarPainter(StandInBarPainter painter);
 void InstallStandInBarPainter();
+
+// The rows of NewMovieController and DisposeMovieController (StandInControllerRows.cpp); the
+// controller component's calls go to its kind.
+intptr_t DoNewMovieController(const QtWord* args);
+intptr_t DoDisposeMovieController(const QtWord* args);

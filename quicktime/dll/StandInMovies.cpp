@@ -219,7 +219,7 @@ void StandInMoviesTask(QtWord only) {
             continue;
         StandInImage frame;
         if (m.pictures && m.pictures->Frame(static_cast<uint32_t>(sample), &frame)) {
-            PresentStandInFrame(m.gworld, frame, m.box);
+            PresentStandInFrame(m.gworld, frame, m.box, m.clip);
             m.shownSample = sample;
         }
     }

@@ -116,6 +116,7 @@ struct StandInMovie {
     std::unique_ptr<StandInPictureSource> pictures;
     std::vector<StandInMidiEvent> music;
     QtWord gworld = 0;  // the port or graphics world MoviesTask draws into
+    QtWord clip = 0;    // a region of the caller's that the picture is drawn within, or none
     int64_t shownSample = -1;
     bool soundOn = false;  // its sound or music is with the output
 };
@@ -168,8 +169,8 @@ void SetStandInSoundSink(std::string path);
 // Sound and music of a movie from its current time, or silence.
 void StartStandInSound(QtWord movieWord, StandInMovie* movie);
 void StopStandInSound(QtWord movieWord, StandInMovie* movie);
-// A frame into a port or graphics world at a box.
-void PresentStandInFrame(QtWord port, const StandInImage& image, const StandInBox& box);
+// A frame into a port or graphics world at a box, within a clip region when there is one.
+void PresentStandInFrame(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip);
 // The platform's outputs; each may be null (then there is no such device).
 struct StandInOutputs {
     int64_t (*nowMs)();
@@ -177,10 +178,15 @@ struct StandInOutputs {
     void (*stopPcm)(QtWord owner);
     bool (*playMusic)(QtWord owner, std::span<const StandInMidiEvent> events, uint32_t fromMs);
     void (*stopMusic)(QtWord owner);
-    void (*present)(QtWord port, const StandInImage& image, const StandInBox& box);
+    void (*present)(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip);
+    // The kinds only the platform opens: AVI files over AVIFile, GIF files over WIC.
+    int32_t (*openAvi)(const std::string& path, std::unique_ptr<StandInMovie>* out);
+    int32_t (*openGif)(const std::string& path, std::unique_ptr<StandInMovie>* out);
 };
+const StandInOutputs& StandInMovieOutputs();
 void SetStandInOutputs(const StandInOutputs& outputs);
-// The Windows outputs and the switches read from the environment (StandInPlayback_win.cpp).
+// The Windows outputs and the switches read from the environment (StandInPlayback_win.cpp),
+// installed when the library loads.
 void InstallStandInMovieOutputs();
 // A WAV file of PCM samples as they are (little-endian), for the sink.
 std::vector<uint8_t> StandInWaveFile(const StandInPcm& pcm, size_t fromByte);

@@ -69,6 +69,7 @@ std::vector<uint8_t> StandInWaveFile(const StandInPcm& pcm, size_t fromByte) {
 }
 
 void SetStandInOutputs(const StandInOutputs& outputs) { g_outputs = outputs; }
+const StandInOutputs& StandInMovieOutputs() { return g_outputs; }
 
 int64_t StandInNowMs() {
     if (g_testClock || !g_outputs.nowMs)
@@ -113,7 +114,7 @@ void StopStandInSound(QtWord movieWord, StandInMovie* movie) {
         g_outputs.stopMusic(movieWord);
 }
 
-void PresentStandInFrame(QtWord port, const StandInImage& image, const StandInBox& box) {
+void PresentStandInFrame(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip) {
     if (g_outputs.present)
-        g_outputs.present(port, image, box);
+        g_outputs.present(port, image, box, clip);
 }

@@ -148,9 +148,9 @@ TEST(StandInMovies, ControllerPlacesTheMovieAndActsOnIt) {
     four->natural = {0, 0, 40, 30};
     const QtWord word = AddStandInMovie(std::move(four));
     StandInMovie* movie = FindStandInMovie(word);
-    const QtWord mc = NewStandInController(word, {0, 0, 80, 60}, kStandInTopLeftMovie | kStandInScaleToFit, 0);
-    StandInController* c = FindStandInController(mc);
-    ASSERT_NE(c, nullptr);
+    const auto controller = NewStandInController(word, {0, 0, 80, 60}, kStandInTopLeftMovie | kStandInScaleToFit, 0);
+    ASSERT_NE(controller, nullptr);
+    StandInController* c = controller.get();
     StandInBox b = StandInControllerBounds(*c);
     EXPECT_EQ(std::make_tuple(b.left, b.top, b.right, b.bottom), std::make_tuple(0, 0, 80, 76)) << "the bar below";
     EXPECT_EQ(std::make_tuple(movie->box.right, movie->box.bottom), std::make_tuple(80, 60));
@@ -183,7 +183,6 @@ TEST(StandInMovies, ControllerPlacesTheMovieAndActsOnIt) {
     b = StandInControllerBounds(*c);
     EXPECT_EQ(b.bottom, 60);
     EXPECT_FALSE(StandInControllerClick(c, 4, 65));
-    DisposeStandInController(mc);
     DisposeStandInMovie(word);
 }
 
