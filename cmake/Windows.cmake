@@ -31,12 +31,17 @@ target_link_options(vic32 PRIVATE ${static_runtime})
 target_link_libraries(vic32 PRIVATE ole32 oleaut32 uuid windowscodecs gdi32)
 # Our stand-in for QuickTime for Windows, "QuickTime.qts" beside nploom.dll: the plug-in loads it
 # at run time, so it is built with the plug-in but never imported.
+# What the stand-in draws, plays and decodes with.
+set(quicktime_system_libs gdi32 user32 ole32 oleaut32 uuid windowscodecs winmm msvfw32 avifil32)
 target_link_options(quicktime PRIVATE ${static_runtime} -Wl,--kill-at)
+target_link_libraries(quicktime PRIVATE ${quicktime_system_libs})
 set_target_properties(quicktime PROPERTIES OUTPUT_NAME QuickTime SUFFIX ".qts")
-# Its platform-free part once more, for the tests that drive the binding over it in-process.
+# The whole of it once more but its entry and exports, for the player's fallback and the tests
+# that drive the binding over it in-process.
 file(GLOB quicktime_standin_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/quicktime/dll/*.cpp)
-list(FILTER quicktime_standin_sources EXCLUDE REGEX "_win\\.cpp$")
+list(FILTER quicktime_standin_sources EXCLUDE REGEX "/QtDll_win\\.cpp$")
 add_library(quicktime_standin STATIC ${quicktime_standin_sources})
+target_link_libraries(quicktime_standin PUBLIC ${quicktime_system_libs})
 target_include_directories(quicktime_standin PRIVATE ${CMAKE_BINARY_DIR}/layer-views/quicktime)
 
 # Everything of the plug-in but its exports: what the DLL, the tools and the test programs link,

@@ -31,6 +31,10 @@ void SetMediaFlags(uint32_t flags);
 
 // Video for Windows: both libraries loaded and started (1), or nothing kept (0).
 int LoadVideoForWindows();
+// For tests: the version "VideoForWindowsVersion" is taken to answer (0: the library's own), and
+// how often LoadVideoForWindows has called AVIFileInit.
+void SetVideoForWindowsVersionAnswer(uint32_t version);
+int AviFileInitCalls();
 // With kMediaVideoForWindows set: the libraries go; the flags come back without the bit.
 uint32_t UnloadVideoForWindows(uint32_t mediaFlags);
 

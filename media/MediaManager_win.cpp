@@ -22,6 +22,8 @@ uint32_t g_mediaFlags = 0;
 HMODULE g_vfw = nullptr;
 HMODULE g_avifile = nullptr;
 bool g_missingShown = false;
+uint32_t g_vfwVersionAnswer = 0;
+int g_aviFileInitCalls = 0;
 
 // Start-up and the manager would each report a missing QuickTime; the user hears it once.
 void ReportQuickTimeMissing() {
@@ -100,13 +102,15 @@ int LoadVideoForWindows() {
     using VersionProc = DWORD(WINAPI*)();
     auto version = vfw ? reinterpret_cast<VersionProc>(reinterpret_cast<void*>(GetProcAddress(vfw, "VideoForWindowsVersion")))
                        : nullptr;
-    if (version && (version() >> 16) >= 0x010A) {
+    const uint32_t answer = !version ? 0 : g_vfwVersionAnswer ? g_vfwVersionAnswer : version();
+    if (version && (answer >> 16) >= 0x010A) {
         HMODULE avifile = LoadLibraryA("avifil32.dll");
         using InitProc = void(WINAPI*)();
         auto init = avifile ? reinterpret_cast<InitProc>(reinterpret_cast<void*>(GetProcAddress(avifile, "AVIFileInit")))
                             : nullptr;
         if (init) {
             init();
+            ++g_aviFileInitCalls;
             g_vfw = vfw;
             g_avifile = avifile;
             ok = 1;
@@ -119,6 +123,9 @@ int LoadVideoForWindows() {
     SetErrorMode(oldMode);
     return ok;
 }
+
+void SetVideoForWindowsVersionAnswer(uint32_t version) { g_vfwVersionAnswer = version; }
+int AviFileInitCalls() { return g_aviFileInitCalls; }
 
 uint32_t UnloadVideoForWindows(uint32_t mediaFlags) {
     if (!(mediaFlags & kMediaVideoForWindows))

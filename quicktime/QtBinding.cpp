@@ -6,8 +6,8 @@
 
 namespace {
 
-extern "C" int32_t ErrorDispatcher(uint32_t, const QtWord*) { return kQtNotBound; }
-extern "C" int32_t ErrorComponent(void*, const void*, QtWord) { return kQtNotBound; }
+extern "C" intptr_t ErrorDispatcher(uint32_t, const QtWord*) { return kQtNotBound; }
+extern "C" intptr_t ErrorComponent(void*, const void*, QtWord) { return kQtNotBound; }
 
 void* NoLibrary() { return nullptr; }
 void* NoEntry(void*, const char*) { return nullptr; }
@@ -105,7 +105,7 @@ void QTRelease() {
 int QTBindCount() { return g_qt.count; }
 bool IsQTBound() { return g_qt.count >= 1 && g_qt.library; }
 
-int32_t QtCall(uint32_t selector, std::initializer_list<QtWord> args) {
+intptr_t QtCall(uint32_t selector, std::initializer_list<QtWord> args) {
     if (g_qt.resolver)
         g_qt.resolver();
     std::array<QtWord, 16> words{};

@@ -5,15 +5,17 @@
 //   QtBinding.cpp       the count, the entry points, the resolver and the calls (neutral)
 //   QtBinding_win.cpp   finding and loading the library (process, program folder, system folder)
 //   QtEffects.cpp       the video-effect calls (QtEffects.h; atom containers: QtAtoms.h)
+//   QtCalls.cpp         every other call, one routine each (QtCalls.h; records: QtTypes.h);
+//   QtComponentCalls.cpp  the movie controller's and graphics importer's component calls
 //   dll/                our stand-in for the library itself, built as QuickTime.qts
 //
 // The library exports three entry points. The dispatcher takes a selector (manager group in the
 // high 16 bits) and a pointer to the call's argument words, in the order the call declares them.
 //
 // Adding a call:
-//   1. its selector in QtSelector below;
-//   2. a routine that passes its arguments on: `return QtCall(kQtSelFoo, {a, b})` (QtBinding.cpp);
-//   3. in the stand-in, a row of the dispatch table in dll/QtStandIn.cpp.
+//   1. its selector in QtCallSelector (QtCalls.h);
+//   2. a routine that passes its arguments on: `return QtCall(kQtSelFoo, {a, b})` (QtCalls.cpp);
+//   3. in the stand-in, a row in the rows of its concern (dll/QtStandIn.h says which file).
 #pragma once
 
 #include <cstdint>
@@ -42,8 +44,8 @@ enum QtSelector : uint32_t {
 
 // The three entry points, as the library exports them.
 extern "C" {
-using QtDispatcherProc = int32_t (*)(uint32_t selector, const QtWord* args);
-using QtComponentProc = int32_t (*)(void* storage, const void* params, QtWord what);
+using QtDispatcherProc = intptr_t (*)(uint32_t selector, const QtWord* args);
+using QtComponentProc = intptr_t (*)(void* storage, const void* params, QtWord what);
 }
 
 // What the binding needs of the system to find a library and its entry points; tests put
@@ -67,8 +69,9 @@ void QTRelease();
 int QTBindCount();
 bool IsQTBound();
 
-// A call through the dispatcher (the resolver first while its slot is set).
-int32_t QtCall(uint32_t selector, std::initializer_list<QtWord> args);
+// A call through the dispatcher (the resolver first while its slot is set). The answer is a
+// result code, a count or an object of the library, so it is a word wide.
+intptr_t QtCall(uint32_t selector, std::initializer_list<QtWord> args);
 
 QtErr InitializeQTML(uint32_t flags);
 void TerminateQTML();

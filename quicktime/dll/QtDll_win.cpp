@@ -20,11 +20,11 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-int32_t QtStandInDispatcher(uint32_t selector, const QtWord* args) { return StandInDispatch(selector, args); }
-int32_t QtStandInCallComponent(void* storage, const void* params, QtWord what) {
+intptr_t QtStandInDispatcher(uint32_t selector, const QtWord* args) { return StandInDispatch(selector, args); }
+intptr_t QtStandInCallComponent(void* storage, const void* params, QtWord what) {
     return StandInComponentCall(storage, params, what);
 }
-int32_t QtStandInCallWithStorage(void* storage, const void* params, QtWord what) {
+intptr_t QtStandInCallWithStorage(void* storage, const void* params, QtWord what) {
     return StandInComponentCall(storage, params, what);
 }
 

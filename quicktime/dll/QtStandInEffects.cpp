@@ -1,6 +1,8 @@
 // The stand-in's effects.
 #include "quicktime/dll/QtStandInEffects.h"
 
+#include "quicktime/dll/QtStandIn.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -107,12 +109,14 @@ void SetStandInParameterDialog(StandInParameterDialog dialog) { g_dialog = dialo
 const std::vector<uint8_t>& StandInLastFrame() { return g_lastFrame; }
 int StandInOpenSequences() { return static_cast<int>(g_sequences.size()); }
 
-int32_t DoGetEffectsList(const QtWord* args) {
+namespace {
+
+intptr_t DoGetEffectsList(const QtWord* args) {
     return CopyOut(StandInEffectList(), reinterpret_cast<uint8_t*>(args[0]), static_cast<uint32_t>(args[1]),
                    reinterpret_cast<uint32_t*>(args[2]));
 }
 
-int32_t DoEffectSequenceBegin(const QtWord* args) {
+intptr_t DoEffectSequenceBegin(const QtWord* args) {
     const auto* sources = reinterpret_cast<const QtEffectSources*>(args[0]);
     auto* out = reinterpret_cast<QtEffectSequence*>(args[1]);
     if (!sources || !out)
@@ -138,7 +142,7 @@ int32_t DoEffectSequenceBegin(const QtWord* args) {
     return kQtNoErr;
 }
 
-int32_t DoEffectDecompressFrame(const QtWord* args) {
+intptr_t DoEffectDecompressFrame(const QtWord* args) {
     const auto found = g_sequences.find(static_cast<QtEffectSequence>(args[0]));
     const auto* time = reinterpret_cast<const QtFrameTime*>(args[1]);
     if (found == g_sequences.end() || !time || time->recordSize != static_cast<int32_t>(sizeof(QtFrameTime)) ||
@@ -153,11 +157,11 @@ int32_t DoEffectDecompressFrame(const QtWord* args) {
     return kQtNoErr;
 }
 
-int32_t DoEffectSequenceEnd(const QtWord* args) {
+intptr_t DoEffectSequenceEnd(const QtWord* args) {
     return g_sequences.erase(static_cast<QtEffectSequence>(args[0])) ? kQtNoErr : kQtParamErr;
 }
 
-int32_t DoEffectParameterDialog(const QtWord* args) {
+intptr_t DoEffectParameterDialog(const QtWord* args) {
     const auto* description = reinterpret_cast<const uint8_t*>(args[0]);
     const auto length = static_cast<uint32_t>(args[1]);
     auto* edited = reinterpret_cast<uint8_t*>(args[3]);
@@ -172,3 +176,15 @@ int32_t DoEffectParameterDialog(const QtWord* args) {
     const int32_t err = CopyOut(WithQtAtomU32(bytes, kStandInSideAtom, side), edited, capacity, size);
     return err == kQtBufferTooSmall ? kQtParamErr : err;
 }
+
+constexpr StandInRow kRows[] = {
+    {kQtSelGetEffectsList, DoGetEffectsList},
+    {kQtSelEffectSequenceBegin, DoEffectSequenceBegin},
+    {kQtSelEffectDecompressFrame, DoEffectDecompressFrame},
+    {kQtSelEffectSequenceEnd, DoEffectSequenceEnd},
+    {kQtSelEffectParameterDialog, DoEffectParameterDialog},
+};
+
+}  // namespace
+
+std::span<const StandInRow> StandInEffectRows() { return kRows; }

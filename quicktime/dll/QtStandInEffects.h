@@ -36,13 +36,6 @@ void SetStandInParameterDialog(StandInParameterDialog dialog);
 // The library's window and dialog for both (QtStandInEffects_win.cpp), installed when it loads.
 void InstallStandInWindowsProcs();
 
-// The rows of the dispatch table.
-int32_t DoGetEffectsList(const QtWord* args);
-int32_t DoEffectSequenceBegin(const QtWord* args);
-int32_t DoEffectDecompressFrame(const QtWord* args);
-int32_t DoEffectSequenceEnd(const QtWord* args);
-int32_t DoEffectParameterDialog(const QtWord* args);
-
 // For tests: the last frame composed and the sequences open.
 const std::vector<uint8_t>& StandInLastFrame();
 int StandInOpenSequences();

@@ -23,13 +23,13 @@ struct FakeLibrary {
 
 int g_token;
 
-extern "C" int32_t RecordingDispatcher(uint32_t selector, const QtWord* args) {
+extern "C" intptr_t RecordingDispatcher(uint32_t selector, const QtWord* args) {
     g_lib.selectors.push_back(selector);
     if (selector == kQtSelInitializeQTML && g_lib.failStart)
         return -108;
     return StandInDispatch(selector, args);
 }
-extern "C" int32_t Component(void* storage, const void* params, QtWord what) {
+extern "C" intptr_t Component(void* storage, const void* params, QtWord what) {
     return StandInComponentCall(storage, params, what);
 }
 

@@ -12,6 +12,7 @@
 #include "host/browser/EntryLayer.h"
 #include "quicktime/QuickTime.h"
 #include "quicktime/dll/QtStandIn.h"
+#include "quicktime/dll/QtStandInEffects.h"
 
 namespace {
 
@@ -88,14 +89,15 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 QtLibraryOps g_systemQuickTime;
 int g_linkedQuickTime;
 
-int32_t LinkedDispatcher(uint32_t selector, const QtWord* args) { return StandInDispatch(selector, args); }
-int32_t LinkedComponent(void* storage, const void* params, QtWord what) {
+intptr_t LinkedDispatcher(uint32_t selector, const QtWord* args) { return StandInDispatch(selector, args); }
+intptr_t LinkedComponent(void* storage, const void* params, QtWord what) {
     return StandInComponentCall(storage, params, what);
 }
 
 void* LoadQuickTime() {
     if (void* library = g_systemQuickTime.load ? g_systemQuickTime.load() : nullptr)
         return library;
+    InstallStandInWindowsProcs();  // the linked stand-in draws its frames and dialogs as the library does
     return &g_linkedQuickTime;
 }
 
