@@ -6,6 +6,7 @@
 
 #include "quicktime/dll/QtStandIn.h"
 #include "quicktime/dll/QtStandInEffects.h"
+#include "quicktime/dll/StandInMovies_win.h"
 
 extern "C" {
 
@@ -16,6 +17,9 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
         if (n > 0 && n < sizeof value && lstrcmpiA(value, "absent") == 0)
             return FALSE;
         InstallStandInWindowsProcs();
+        InstallStandInMovieOutputs();
+    } else if (reason == DLL_PROCESS_DETACH) {
+        ReleaseStandInMovieOutputs();
     }
     return TRUE;
 }

@@ -10,6 +10,7 @@
 #include "quicktime/dll/QtStandInFiles.h"
 #include "quicktime/dll/QtStandInHandles.h"
 #include "quicktime/dll/StandInController.h"
+#include "quicktime/dll/StandInMidi.h"
 #include "quicktime/dll/StandInMovieEdits.h"
 #include "quicktime/dll/StandInMovieFiles.h"
 #include "quicktime/dll/StandInMovies.h"
@@ -429,6 +430,8 @@ std::span<const StandInRow> StandInMovieRows() {
         StandInRow{kQtSelGetMovieTime, DoGetMovieTime},
         StandInRow{kQtSelNewMovieController, DoNewMovieController},
         StandInRow{kQtSelDisposeMovieController, DoDisposeMovieController},
+        StandInRow{kQtSelConvertFileToMovieFile, DoConvertFileToMovieFile},
+        StandInRow{kQtSelConvertMovieToFile, DoConvertMovieToFile},
         StandInRow{kQtSelAdvanceTestClock, DoAdvanceTestClock},
     };
     return kRows;

@@ -10,6 +10,7 @@
 #include "quicktime/QtCalls.h"
 #include "quicktime/dll/QtStandIn.h"
 #include "quicktime/dll/QtStandInRegions.h"
+#include "quicktime/dll/StandInController.h"
 #include "quicktime/dll/StandInMovies.h"
 #include "quicktime/dll/StandInMovies_win.h"
 
@@ -121,6 +122,7 @@ std::string Environment(const char* name) {
 
 void InstallStandInMovieOutputs() {
     SetStandInOutputs({NowMs, PlayPcm, StopPcm, PlayMusic, StopMusic, PresentStandInFrameInPort, OpenStandInAvi, OpenStandInGif});
+    InstallStandInBarPainter();
     SetStandInTestClock(lstrcmpiA(Environment("LOOM_QUICKTIME_CLOCK").c_str(), "test") == 0);
     SetStandInSoundSink(Environment("LOOM_QUICKTIME_SINK"));
 }
