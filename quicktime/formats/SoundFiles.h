@@ -1,0 +1,81 @@
+// Sound files as sound movies and stored sounds take them: WAV, AIFF/AIFC and AU read to a
+// description of their samples, which stay where they lie in the file, and turned into what a
+// wave device plays (little-endian, 8-bit unsigned). Every count, size and offset is checked
+// against the bytes there are; a refusal says why.
+//
+//   SoundFiles.cpp    the PCM description, the 80-bit rate, the conversion to wave samples
+//   WaveFile.cpp      RIFF "WAVE"
+//   AiffFile.cpp      "FORM" "AIFF" and "AIFC"
+//   AuFile.cpp        ".snd" (Sun/NeXT), mu-law and linear
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// How the samples of a file are stored.
+enum class SoundEncoding : uint8_t {
+    Unsigned8,     // 8-bit, 128 is silence (WAV)
+    Signed8,       // 8-bit two's complement (AIFF, linear AU)
+    BigEndian,     // 16, 24 or 32-bit signed, most significant byte first
+    LittleEndian,  // 16, 24 or 32-bit signed, least significant byte first
+    MuLaw,         // 8-bit mu-law (AU encoding 1)
+};
+
+enum class SoundRefusal : uint8_t {
+    None,
+    NotThisKind,    // the file's magic is not the reader's
+    Truncated,      // a header or a needed chunk runs past the end
+    NotPcm,         // WAV format other than PCM
+    Compressed,     // AIFC compression, or an AU encoding, we cannot play
+    BadFormat,      // no channels, no sample width, no rate, or no format chunk
+    NoSamples,      // no sample chunk
+};
+
+struct SoundFileInfo {
+    uint16_t bitsPerSample = 0;  // the width each sample takes in the file: 8, 16, 24 or 32
+    uint16_t channels = 0;
+    uint32_t sampleRate = 0;  // whole hertz
+    uint32_t frames = 0;      // whole frames in data
+    uint32_t compression = 0; // AIFC compression type ('NONE' for AIFF), 0 for other files
+    SoundEncoding encoding = SoundEncoding::Unsigned8;
+    std::span<const uint8_t> data;  // the samples, inside the file, whole frames only
+
+    uint32_t BytesPerFrame() const { return uint32_t{bitsPerSample} / 8 * channels; }
+};
+
+SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info);
+// "FORM" is looked for at the start, else at any later byte.
+SoundRefusal ReadAiffFile(std::span<const uint8_t> file, SoundFileInfo* info);
+SoundRefusal ReadAuFile(std::span<const uint8_t> file, SoundFileInfo* info);
+// By the file's magic: RIFF/WAVE, FORM (AIFF, AIFC) or ".snd"; else NotThisKind.
+SoundRefusal ReadSoundFile(std::span<const uint8_t> file, SoundFileInfo* info);
+
+// Samples as a wave device takes them: PCM, little-endian, 8-bit unsigned; mu-law becomes
+// 16-bit. bitsPerSample, channels, sampleRate and frames describe samples.
+struct WavePcm {
+    uint16_t bitsPerSample = 0;
+    uint16_t channels = 0;
+    uint32_t sampleRate = 0;
+    uint32_t frames = 0;
+    std::vector<uint8_t> samples;
+};
+WavePcm ToWavePcm(const SoundFileInfo& info);
+// Raw samples of a stated encoding (a sound track's samples) the same way.
+WavePcm ToWavePcm(std::span<const uint8_t> data, SoundEncoding encoding, uint16_t bitsPerSample, uint16_t channels,
+                  uint32_t sampleRate);
+
+// The 16-bit linear value of a mu-law byte (G.711).
+int16_t MuLawToLinear(uint8_t byte);
+// An 80-bit IEEE extended (AIFF's sample rate) as a double: sign, 15-bit exponent biased by
+// 16383, 64-bit mantissa with its integer bit; the largest exponent gives infinity.
+double Extended80ToDouble(std::span<const uint8_t, 10> bytes);
+// A rate as a whole hertz, 0 when it is not a usable rate (below 1, above 2^32 - 1, not a number).
+uint32_t WholeHertz(double rate);
+
+// A complete WAV file (44-byte header) holding PCM samples as WavePcm keeps them.
+std::vector<uint8_t> WriteWaveFile(const WavePcm& pcm);
+
+// Finishes an info once the format and the sample span are known: checks the format, cuts the
+// span to whole frames and counts them. Used by the readers.
+SoundRefusal FinishSoundInfo(SoundFileInfo* info, std::span<const uint8_t> samples);

@@ -1,0 +1,73 @@
+// RIFF "WAVE": the "fmt " chunk (PCM, or the extensible format with a PCM sub-format) and the
+// "data" chunk, found by walking the chunks, each padded to an even length.
+#include "quicktime/formats/SoundFiles.h"
+
+#include "core/memory/ByteReader.h"
+
+namespace {
+
+constexpr uint32_t kRiff = 0x52494646;  // "RIFF"
+constexpr uint32_t kWave = 0x57415645;  // "WAVE"
+constexpr uint32_t kFmt = 0x666D7420;   // "fmt "
+constexpr uint32_t kData = 0x64617461;  // "data"
+constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+
+}  // namespace
+
+SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
+    *info = {};
+    ByteReader r(file);
+    if (r.U32BE() != kRiff)
+        return SoundRefusal::NotThisKind;
+    const uint32_t riffSize = r.U32LE();
+    if (r.U32BE() != kWave)
+        return r.ok() ? SoundRefusal::NotThisKind : SoundRefusal::Truncated;
+    // A RIFF size past the end is common in files cut short or written while streaming: the
+    // bytes there are count.
+    const std::span<const uint8_t> body = file.first(8 + std::min<size_t>(riffSize, file.size() - 8));
+    r = ByteReader(body, 12);
+    bool haveFormat = false;
+    std::span<const uint8_t> samples;
+    bool haveData = false;
+    while (r.remaining() >= 8 && !haveData) {
+        const uint32_t id = r.U32BE();
+        const uint32_t size = r.U32LE();
+        const size_t take = std::min<size_t>(size, r.remaining());
+        const std::span<const uint8_t> chunk = r.Bytes(take);
+        if (id == kFmt && !haveFormat) {
+            ByteReader f(chunk);
+            uint16_t tag = f.U16LE();
+            info->channels = f.U16LE();
+            info->sampleRate = f.U32LE();
+            f.Skip(6);  // bytes per second, block align
+            const uint16_t bits = f.U16LE();
+            if (!f.ok())
+                return SoundRefusal::Truncated;
+            if (tag == kFormatExtensible) {
+                f.Skip(8);  // extra size, valid bits, channel mask
+                tag = f.U16LE();  // the first two bytes of the sub-format GUID
+                if (!f.ok())
+                    return SoundRefusal::Truncated;
+            }
+            if (tag != kFormatPcm)
+                return SoundRefusal::NotPcm;
+            // Samples narrower than their container are stored left-justified in it.
+            info->bitsPerSample = static_cast<uint16_t>((bits + 7u) / 8u * 8u);
+            info->encoding = info->bitsPerSample == 8 ? SoundEncoding::Unsigned8 : SoundEncoding::LittleEndian;
+            haveFormat = true;
+        } else if (id == kData) {
+            samples = chunk;
+            haveData = true;
+        }
+        if (take < size)
+            break;
+        if (size & 1)
+            r.Skip(std::min<size_t>(1, r.remaining()));
+    }
+    if (!haveFormat)
+        return SoundRefusal::BadFormat;
+    if (!haveData)
+        return SoundRefusal::NoSamples;
+    return FinishSoundInfo(info, samples);
+}
