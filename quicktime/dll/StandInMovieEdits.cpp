@@ -1,9 +1,11 @@
-// Sound movies made in memory: a new movie, its tracks and media, media edits and 'raw ' samples
-// turned into the little-endian PCM a wave device takes.
+// Sound movies made in memory: sound media whose 'raw ' samples become the little-endian PCM a
+// wave device takes, and movies of one sound track.
 #include "quicktime/dll/StandInMovieEdits.h"
 
 #include <algorithm>
 #include <cstring>
+
+#include "quicktime/formats/SoundFiles.h"
 
 namespace {
 
@@ -12,31 +14,19 @@ constexpr uint32_t kTwos = StandInType("twos");
 constexpr uint32_t kSowt = StandInType("sowt");
 constexpr uint32_t kNone = 0;
 
-// Reverses each group of `size` bytes; 8-bit samples stay as they are, or flip their top bit.
-void ToLittleEndian(std::span<const uint8_t> in, uint32_t format, uint16_t bits, std::vector<uint8_t>* out) {
-    const size_t size = bits / 8u;
-    const size_t start = out->size();
-    out->insert(out->end(), in.begin(), in.end());
-    uint8_t* p = out->data() + start;
-    if (size == 1) {
-        if (format == kTwos)
-            for (size_t i = 0; i < in.size(); ++i)
-                p[i] ^= 0x80;
-        return;
-    }
-    if (format == kSowt)
-        return;
-    for (size_t i = 0; i + size <= in.size(); i += size)
-        std::reverse(p + i, p + i + size);
+SoundEncoding EncodingOf(uint32_t format, uint16_t bits) {
+    if (bits == 8)
+        return format == kRaw ? SoundEncoding::Unsigned8 : SoundEncoding::Signed8;
+    return format == kSowt ? SoundEncoding::LittleEndian : SoundEncoding::BigEndian;
 }
 
 }  // namespace
 
 StandInSoundFormat ReadStandInSoundDescription(std::span<const uint8_t> description) {
     StandInSoundFormat f;
-    if (description.size() < sizeof(StandInSoundDescription))
+    if (description.size() < sizeof(QtSoundDescription))
         return f;
-    StandInSoundDescription d;
+    QtSoundDescription d;
     std::memcpy(&d, description.data(), sizeof d);
     f.format = d.dataFormat;
     f.channels = static_cast<uint16_t>(std::max<int16_t>(d.numChannels, 0));
@@ -67,7 +57,8 @@ int32_t AddStandInSoundSamples(StandInTrack* track, std::span<const uint8_t> dat
     pcm.rate = f.rate;
     const size_t frame = pcm.FrameBytes();
     const size_t whole = std::min<size_t>(data.size() / frame, samples);
-    ToLittleEndian(data.first(whole * frame), f.format, f.bits, &pcm.bytes);
+    const WavePcm wave = ToWavePcm(data.first(whole * frame), EncodingOf(f.format, f.bits), f.bits, f.channels, f.rate);
+    pcm.bytes.insert(pcm.bytes.end(), wave.samples.begin(), wave.samples.end());
     AddStandInSampleRun(track, static_cast<uint32_t>(whole), durationPerSample);
     if (track->descriptions.empty())
         track->descriptions.emplace_back(description.begin(), description.end());
@@ -84,7 +75,7 @@ void AddStandInSampleRun(StandInTrack* track, uint32_t count, uint32_t duration)
 }
 
 std::vector<uint8_t> StandInSoundDescriptionBytes(const StandInPcm& pcm) {
-    StandInSoundDescription d{};
+    QtSoundDescription d{};
     d.descSize = sizeof d;
     d.dataFormat = pcm.bits == 8 ? kRaw : kSowt;
     d.dataRefIndex = 1;

@@ -1,5 +1,5 @@
-// Sound movies made in memory (StandInMovieEdits.cpp): sample descriptions as callers pass them,
-// in the machine's order, and the samples of a sound media turned into PCM.
+// Sound movies made in memory (StandInMovieEdits.cpp): sound descriptions (QtSoundDescription)
+// as callers pass them, in the machine's order, and the samples of a sound media turned into PCM.
 #pragma once
 
 #include <cstdint>
@@ -7,27 +7,9 @@
 #include <span>
 #include <vector>
 
+#include "quicktime/QtTypes.h"
 #include "quicktime/dll/StandInMovies.h"
 
-#pragma pack(push, 2)
-// A sound sample description (36 bytes), fields in the machine's order.
-struct StandInSoundDescription {
-    int32_t descSize;
-    uint32_t dataFormat;
-    int32_t resvd1;
-    int16_t resvd2;
-    int16_t dataRefIndex;
-    int16_t version;
-    int16_t revlevel;
-    uint32_t vendor;
-    int16_t numChannels;
-    int16_t sampleSize;
-    int16_t compressionID;
-    int16_t packetSize;
-    uint32_t sampleRate;  // unsigned 16.16
-};
-#pragma pack(pop)
-static_assert(sizeof(StandInSoundDescription) == 36);
 
 struct StandInSoundFormat {
     uint32_t format = 0;

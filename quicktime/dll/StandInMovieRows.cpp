@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "quicktime/QtEffects.h"
 #include "quicktime/QtStandInSwitches.h"
 #include "quicktime/dll/QtStandIn.h"
 #include "quicktime/dll/QtStandInFiles.h"

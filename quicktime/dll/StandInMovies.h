@@ -188,5 +188,3 @@ void SetStandInOutputs(const StandInOutputs& outputs);
 // The Windows outputs and the switches read from the environment (StandInPlayback_win.cpp),
 // installed when the library loads.
 void InstallStandInMovieOutputs();
-// A WAV file of PCM samples as they are (little-endian), for the sink.
-std::vector<uint8_t> StandInWaveFile(const StandInPcm& pcm, size_t fromByte);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "quicktime/formats/SoundFiles.h"
+
 namespace {
 
 StandInOutputs g_outputs{};
@@ -12,18 +14,11 @@ bool g_testClock = false;
 int64_t g_testMs = 0;
 std::string g_sink;
 
-void Put16(std::vector<uint8_t>* out, uint32_t v) {
-    out->push_back(uint8_t(v));
-    out->push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>* out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-void PutTag(std::vector<uint8_t>* out, const char (&tag)[5]) { out->insert(out->end(), tag, tag + 4); }
-
 bool WriteSink(const StandInPcm& pcm, size_t fromByte) {
-    const std::vector<uint8_t> file = StandInWaveFile(pcm, fromByte);
+    WavePcm wave{pcm.bits, pcm.channels, pcm.rate, 0, {}};
+    wave.samples.assign(pcm.bytes.begin() + static_cast<std::ptrdiff_t>(std::min(fromByte, pcm.bytes.size())), pcm.bytes.end());
+    wave.frames = pcm.FrameBytes() ? static_cast<uint32_t>(wave.samples.size() / pcm.FrameBytes()) : 0;
+    const std::vector<uint8_t> file = WriteWaveFile(wave);
     std::FILE* f = std::fopen(g_sink.c_str(), "wb");
     if (!f)
         return false;
@@ -44,29 +39,6 @@ size_t PcmOffsetAt(const StandInMovie& movie, const StandInTrack& track) {
 }
 
 }  // namespace
-
-std::vector<uint8_t> StandInWaveFile(const StandInPcm& pcm, size_t fromByte) {
-    const size_t from = std::min(fromByte, pcm.bytes.size());
-    const uint32_t bytes = static_cast<uint32_t>(std::min<size_t>(pcm.bytes.size() - from, UINT32_MAX - 64));
-    std::vector<uint8_t> out;
-    out.reserve(44 + bytes);
-    PutTag(&out, "RIFF");
-    Put32(&out, bytes + 36);
-    PutTag(&out, "WAVE");
-    PutTag(&out, "fmt ");
-    Put32(&out, 16);
-    Put16(&out, 1);
-    Put16(&out, pcm.channels);
-    Put32(&out, pcm.rate);
-    Put32(&out, pcm.rate * pcm.FrameBytes());
-    Put16(&out, pcm.FrameBytes());
-    Put16(&out, pcm.bits);
-    PutTag(&out, "data");
-    Put32(&out, bytes);
-    out.insert(out.end(), pcm.bytes.begin() + static_cast<std::ptrdiff_t>(from),
-               pcm.bytes.begin() + static_cast<std::ptrdiff_t>(from + bytes));
-    return out;
-}
 
 void SetStandInOutputs(const StandInOutputs& outputs) { g_outputs = outputs; }
 const StandInOutputs& StandInMovieOutputs() { return g_outputs; }

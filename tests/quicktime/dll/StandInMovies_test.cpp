@@ -17,7 +17,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 Bytes Description(const char* format, int channels, int bits, uint32_t rate) {
-    StandInSoundDescription d{};
+    QtSoundDescription d{};
     d.descSize = sizeof d;
     d.dataFormat = StandInType({format[0], format[1], format[2], format[3], 0});
     d.numChannels = static_cast<int16_t>(channels);
