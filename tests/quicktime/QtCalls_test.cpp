@@ -20,15 +20,15 @@ namespace {
 
 int g_token;
 
-extern "C" intptr_t Dispatcher(uint32_t selector, const QtWord* args) { return StandInDispatch(selector, args); }
-extern "C" intptr_t Component(void* storage, const void* params, QtWord what) {
+extern "C" intptr_t CallsDispatcher(uint32_t selector, const QtWord* args) { return StandInDispatch(selector, args); }
+extern "C" intptr_t CallsComponent(void* storage, const void* params, QtWord what) {
     return StandInComponentCall(storage, params, what);
 }
 void* Load() { return &g_token; }
 void* Resolve(void*, const char* name) {
     if (std::strcmp(name, kQtEntryDispatcher) == 0)
-        return reinterpret_cast<void*>(Dispatcher);
-    return reinterpret_cast<void*>(Component);
+        return reinterpret_cast<void*>(CallsDispatcher);
+    return reinterpret_cast<void*>(CallsComponent);
 }
 void Release(void*) {}
 
