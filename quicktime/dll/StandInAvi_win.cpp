@@ -4,6 +4,8 @@
 
 #include <vfw.h>
 
+#include <algorithm>
+#include <cstring>
 #include <numeric>
 
 #include "quicktime/QtEffects.h"

@@ -166,7 +166,7 @@ std::string WriteTemp(const char* name, const Bytes& bytes) {
 }
 
 // The library loaded with the test clock and the sink, released at the end.
-class StandInMovies : public testing::Test {
+class StandInMovieLibrary : public testing::Test {
 protected:
     void SetUp() override {
         sink_ = TempPath("loom_sink.wav");
@@ -210,7 +210,7 @@ protected:
     std::string sink_;
 };
 
-TEST_F(StandInMovies, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTime) {
+TEST_F(StandInMovieLibrary, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTime) {
     QtMovie movie = OpenFile(WriteTemp("loom_four.avi", RleAvi()));
     ASSERT_NE(movie, nullptr);
     QtRect box{-1, -1, -1, -1};
@@ -262,7 +262,7 @@ TEST_F(StandInMovies, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTime) {
     DisposeGWorld(world);
 }
 
-TEST_F(StandInMovies, RawSoundReachesTheSinkLittleEndianAndMaceFails) {
+TEST_F(StandInMovieLibrary, RawSoundReachesTheSinkLittleEndianAndMaceFails) {
     constexpr uint32_t kRate = 11025, kFrames = 2205;  // 200 ms of 16-bit mono
     QtMovie movie = NewMovie(kQtNewMovieActive);
     ASSERT_NE(movie, nullptr);
@@ -307,7 +307,7 @@ TEST_F(StandInMovies, RawSoundReachesTheSinkLittleEndianAndMaceFails) {
     QTDisposeHandle(description);
 }
 
-TEST_F(StandInMovies, GifOpensAsAMovieOfItsComposedFrames) {
+TEST_F(StandInMovieLibrary, GifOpensAsAMovieOfItsComposedFrames) {
     QtMovie movie = OpenFile(WriteTemp("loom_three.gif", ThreeFrameGif()));
     ASSERT_NE(movie, nullptr);
     QtMedia media = GetTrackMedia(GetMovieIndTrack(movie, 1));
@@ -326,7 +326,7 @@ TEST_F(StandInMovies, GifOpensAsAMovieOfItsComposedFrames) {
     DisposeMovie(movie);
 }
 
-TEST_F(StandInMovies, ControllerPlaysStepsAndDrawsItsBarBelowTheMovie) {
+TEST_F(StandInMovieLibrary, ControllerPlaysStepsAndDrawsItsBarBelowTheMovie) {
     QtMovie movie = OpenFile(WriteTemp("loom_four_mc.avi", RleAvi()));
     ASSERT_NE(movie, nullptr);
     QtGWorldPtr world = nullptr;

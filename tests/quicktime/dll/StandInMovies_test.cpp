@@ -33,7 +33,7 @@ struct TestClock {
     ~TestClock() { SetStandInTestClock(false); }
 };
 
-TEST(StandInMovies, RawSoundBecomesLittleEndianPcmAndPlaysItsDurationOnTheTestClock) {
+TEST(StandInMovieModel, RawSoundBecomesLittleEndianPcmAndPlaysItsDurationOnTheTestClock) {
     TestClock clock;
     struct Case {
         const char* format;
@@ -118,7 +118,7 @@ std::unique_ptr<StandInMovie> FourFrames() {
     return movie;
 }
 
-TEST(StandInMovies, InterestingTimesAreTheFramesOfTheTypesAsked) {
+TEST(StandInMovieModel, InterestingTimesAreTheFramesOfTheTypesAsked) {
     const auto movie = FourFrames();
     EXPECT_EQ(movie->duration, 600) << "the sound is the longer track";
     const uint32_t video[] = {kStandInVideo};
@@ -142,7 +142,7 @@ TEST(StandInMovies, InterestingTimesAreTheFramesOfTheTypesAsked) {
     EXPECT_EQ(StandInNextSampleTime(*movie, sound, 300, true, false, &duration), 299);
 }
 
-TEST(StandInMovies, ControllerPlacesTheMovieAndActsOnIt) {
+TEST(StandInMovieModel, ControllerPlacesTheMovieAndActsOnIt) {
     TestClock clock;
     auto four = FourFrames();
     four->natural = {0, 0, 40, 30};
