@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "quicktime/QtEffects.h"
+#include "quicktime/dll/StandInMidi.h"
 #include "quicktime/dll/StandInMovieEdits.h"
+#include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/SoundFiles.h"
 
 namespace {
@@ -29,6 +32,100 @@ int32_t OpenSound(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* 
     if (pcm.FrameBytes() == 0 || pcm.rate == 0)
         return kStandInBadFormat;
     *out = StandInSoundMovie(std::move(pcm));
+    return kQtNoErr;
+}
+
+uint32_t Be32(std::span<const uint8_t> b, size_t at) {
+    return b.size() < at + 4 ? 0 : uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 | b[at + 3];
+}
+uint16_t Be16(std::span<const uint8_t> b, size_t at) { return b.size() < at + 2 ? 0 : uint16_t(b[at] << 8 | b[at + 1]); }
+
+// A stored description (big-endian) in the machine's order, as callers read descriptions:
+// the header, and the fields of sound and image descriptions.
+std::vector<uint8_t> NativeDescription(uint32_t mediaType, std::span<const uint8_t> stored) {
+    std::vector<uint8_t> out(stored.begin(), stored.end());
+    const auto put32 = [&](size_t at, uint32_t v) {
+        if (out.size() >= at + 4)
+            std::memcpy(out.data() + at, &v, 4);
+    };
+    const auto put16 = [&](size_t at, uint16_t v) {
+        if (out.size() >= at + 2)
+            std::memcpy(out.data() + at, &v, 2);
+    };
+    const auto swap32 = [&](size_t at) { put32(at, Be32(stored, at)); };
+    const auto swap16 = [&](size_t at) { put16(at, Be16(stored, at)); };
+    for (size_t at : {0, 4, 8})
+        swap32(at);
+    swap16(12);
+    swap16(14);
+    if (mediaType == kStandInSound && out.size() >= sizeof(QtSoundDescription)) {
+        for (size_t at : {16, 18, 24, 26, 28, 30})
+            swap16(at);
+        swap32(20);
+        swap32(32);
+    } else if (mediaType == kStandInVideo && out.size() >= sizeof(QtImageDescription)) {
+        for (size_t at : {16, 18, 32, 34, 48, 82, 84})
+            swap16(at);
+        for (size_t at : {20, 24, 28, 36, 40, 44})
+            swap32(at);
+    }
+    return out;
+}
+
+// The PCM of a sound track whose samples the stand-in plays, read chunk by chunk.
+void ReadTrackPcm(std::span<const uint8_t> file, const MovieTrack& stored, StandInTrack* track) {
+    if (track->descriptions.empty())
+        return;
+    const std::vector<uint8_t>& description = track->descriptions.front();
+    const StandInSoundFormat f = ReadStandInSoundDescription(description);
+    if (StandInPlayableSound(f) != kQtNoErr)
+        return;
+    const uint32_t frame = uint32_t(f.channels) * (f.bits / 8u);
+    StandInTrack sound;
+    sound.mediaType = kStandInSound;
+    for (const MovieChunk& chunk : TrackChunks(stored, 1u << 20)) {
+        if (chunk.offset > file.size())
+            break;
+        const uint64_t bytes = std::min<uint64_t>(uint64_t(chunk.sampleCount) * frame, file.size() - chunk.offset);
+        if (sound.pcm.bytes.size() + bytes > kMaxMovieFile)
+            break;
+        AddStandInSoundSamples(&sound, file.subspan(size_t(chunk.offset), size_t(bytes)), description, chunk.sampleCount, 1);
+    }
+    track->pcm = std::move(sound.pcm);
+}
+
+int32_t OpenMovie(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* out) {
+    MovieFileInfo info;
+    if (ReadMovieFile(data, &info) != MovieRefusal::None)
+        return kStandInCannotOpen;
+    auto movie = std::make_unique<StandInMovie>();
+    movie->timeScale = info.timeScale;
+    const MovieBox box = MovieBoxOf(info);
+    movie->natural = {box.left, box.top, box.right, box.bottom};
+    movie->preferredRate = info.rate;
+    movie->volume = static_cast<int16_t>(info.volume);
+    for (const MovieTrack& stored : info.tracks) {
+        StandInTrack track;
+        track.mediaType = stored.mediaType;
+        track.mediaScale = stored.mediaTimeScale ? stored.mediaTimeScale : movie->timeScale;
+        for (const MovieTimeToSample& run : stored.timeToSample)
+            AddStandInSampleRun(&track, run.count, run.duration);
+        for (const MovieSampleDescription& d : stored.descriptions)
+            track.descriptions.push_back(NativeDescription(stored.mediaType, d.bytes));
+        track.width = stored.width >> 16;
+        track.height = stored.height >> 16;
+        track.volume = static_cast<int16_t>(stored.volume);
+        track.inserted = true;
+        if (track.mediaType == kStandInSound)
+            ReadTrackPcm(data, stored, &track);
+        movie->tracks.push_back(std::move(track));
+    }
+    for (const MovieUserData& item : info.userData)
+        movie->userData.emplace_back(item.type, std::vector<uint8_t>(item.data.begin(), item.data.end()));
+    // The stated duration stands, whatever of it the stand-in can play.
+    movie->duration = static_cast<StandInTime>(std::min<uint64_t>(info.duration, INT32_MAX));
+    AddStandInMusic(data, info, movie.get());
+    *out = std::move(movie);
     return kQtNoErr;
 }
 
@@ -74,9 +171,18 @@ int32_t OpenStandInMovieData(std::span<const uint8_t> data, std::unique_ptr<Stan
         return OpenSound(data, out);
     if (Starts(data, 0, ".snd"))
         return OpenSound(data, out);
-    if (SoundFileInfo info; ReadAiffFile(data, &info) != SoundRefusal::NotThisKind)
+    if (Starts(data, 0, "FORM"))
         return OpenSound(data, out);
-    return kStandInCannotOpen;
+    if (Starts(data, 0, "MThd")) {
+        std::vector<uint8_t> movie;
+        if (const int32_t err = StandInMidiToMovieFile(data, &movie))
+            return err;
+        return OpenMovie(movie, out);
+    }
+    if (OpenMovie(data, out) == kQtNoErr)
+        return kQtNoErr;
+    // An AIFF file may start further on.
+    return OpenSound(data, out);
 }
 
 int32_t OpenStandInMovieFile(const std::string& path, std::unique_ptr<StandInMovie>* out) {

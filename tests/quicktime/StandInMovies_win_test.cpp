@@ -1,5 +1,6 @@
-// Movies through the binding and "QuickTime.qts", on the test clock and with the sound sink: an
-// RLE AVI and a GIF this test writes, a sound movie made in memory, and the controller.
+// Movies through the binding, from "QuickTime.qts" and from the stand-in linked in as the player
+// has it, on the test clock and with the sound sink: an RLE AVI and a GIF this test writes, a
+// sound movie made in memory, and the controller.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,8 @@
 #include "quicktime/QtCalls.h"
 #include "quicktime/QtStandInSwitches.h"
 #include "quicktime/QuickTime.h"
+#include "quicktime/dll/QtStandIn.h"
+#include "quicktime/dll/StandInMovies.h"
 
 namespace {
 
@@ -165,20 +168,42 @@ std::string WriteTemp(const char* name, const Bytes& bytes) {
     return path;
 }
 
-// The library loaded with the test clock and the sink, released at the end.
-class StandInMovieLibrary : public testing::Test {
+// The stand-in linked into the program, as the player falls back on it.
+int g_linked;
+intptr_t LinkedDispatcher(uint32_t selector, const QtWord* args) { return StandInDispatch(selector, args); }
+intptr_t LinkedComponent(void* storage, const void* params, QtWord what) {
+    return StandInComponentCall(storage, params, what);
+}
+void* LoadLinked() {
+    InstallStandInMovieOutputs();
+    return &g_linked;
+}
+void* ResolveLinked(void*, const char* name) {
+    if (std::strcmp(name, kQtEntryDispatcher) == 0)
+        return reinterpret_cast<void*>(LinkedDispatcher);
+    return reinterpret_cast<void*>(LinkedComponent);
+}
+void ReleaseLinked(void*) {}
+
+// The library loaded ("QuickTime.qts") or linked (as in the player), with the test clock and
+// the sink, released at the end.
+class StandInMovieLibrary : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         sink_ = TempPath("loom_sink.wav");
         DeleteFileA(sink_.c_str());
         SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");
         SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", sink_.c_str());
+        saved_ = GetQtLibraryOps();
+        if (GetParam())
+            SetQtLibraryOps({LoadLinked, ResolveLinked, ReleaseLinked});
         ASSERT_EQ(QTBind(0), kQtNoErr);
         ASSERT_EQ(EnterMovies(), kQtNoErr);
     }
     void TearDown() override {
         ExitMovies();
         QTRelease();
+        SetQtLibraryOps(saved_);
         SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
         SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", nullptr);
     }
@@ -208,9 +233,10 @@ protected:
     }
     static uint32_t Colour(int k) { return uint32_t(kColours[k][2]) << 16 | uint32_t(kColours[k][1]) << 8 | kColours[k][0]; }
     std::string sink_;
+    QtLibraryOps saved_{};
 };
 
-TEST_F(StandInMovieLibrary, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTime) {
+TEST_P(StandInMovieLibrary, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTime) {
     QtMovie movie = OpenFile(WriteTemp("loom_four.avi", RleAvi()));
     ASSERT_NE(movie, nullptr);
     QtRect box{-1, -1, -1, -1};
@@ -262,7 +288,7 @@ TEST_F(StandInMovieLibrary, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTi
     DisposeGWorld(world);
 }
 
-TEST_F(StandInMovieLibrary, RawSoundReachesTheSinkLittleEndianAndMaceFails) {
+TEST_P(StandInMovieLibrary, RawSoundReachesTheSinkLittleEndianAndMaceFails) {
     constexpr uint32_t kRate = 11025, kFrames = 2205;  // 200 ms of 16-bit mono
     QtMovie movie = NewMovie(kQtNewMovieActive);
     ASSERT_NE(movie, nullptr);
@@ -307,7 +333,7 @@ TEST_F(StandInMovieLibrary, RawSoundReachesTheSinkLittleEndianAndMaceFails) {
     QTDisposeHandle(description);
 }
 
-TEST_F(StandInMovieLibrary, GifOpensAsAMovieOfItsComposedFrames) {
+TEST_P(StandInMovieLibrary, GifOpensAsAMovieOfItsComposedFrames) {
     QtMovie movie = OpenFile(WriteTemp("loom_three.gif", ThreeFrameGif()));
     ASSERT_NE(movie, nullptr);
     QtMedia media = GetTrackMedia(GetMovieIndTrack(movie, 1));
@@ -326,7 +352,7 @@ TEST_F(StandInMovieLibrary, GifOpensAsAMovieOfItsComposedFrames) {
     DisposeMovie(movie);
 }
 
-TEST_F(StandInMovieLibrary, ControllerPlaysStepsAndDrawsItsBarBelowTheMovie) {
+TEST_P(StandInMovieLibrary, ControllerPlaysStepsAndDrawsItsBarBelowTheMovie) {
     QtMovie movie = OpenFile(WriteTemp("loom_four_mc.avi", RleAvi()));
     ASSERT_NE(movie, nullptr);
     QtGWorldPtr world = nullptr;
@@ -359,5 +385,8 @@ TEST_F(StandInMovieLibrary, ControllerPlaysStepsAndDrawsItsBarBelowTheMovie) {
     SetGWorld(nullptr, nullptr);
     DisposeGWorld(world);
 }
+
+INSTANTIATE_TEST_SUITE_P(LoadedAndLinked, StandInMovieLibrary, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Linked" : "Loaded"; });
 
 }  // namespace

@@ -11,6 +11,8 @@
 
 #include "quicktime/dll/StandInController.h"
 #include "quicktime/dll/StandInMovieEdits.h"
+#include "quicktime/dll/StandInMovieFiles.h"
+#include "quicktime/formats/MovieFile.h"
 
 namespace {
 
@@ -184,6 +186,63 @@ TEST(StandInMovieModel, ControllerPlacesTheMovieAndActsOnIt) {
     EXPECT_EQ(b.bottom, 60);
     EXPECT_FALSE(StandInControllerClick(c, 4, 65));
     DisposeStandInMovie(word);
+}
+
+// Big-endian bytes of a stored sound description.
+Bytes StoredSoundBody(int channels, int bits, uint32_t rate) {
+    return {0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(channels), 0, uint8_t(bits), 0, 0, 0, 0,
+            uint8_t(rate >> 8), uint8_t(rate), 0, 0};
+}
+
+TEST(StandInMovieModel, MovieDataOpensByItsAtomsAndAMovieItCannotPlayLastsItsStatedDuration) {
+    TestClock clock;
+    // A sound track of 16-bit big-endian samples and a music track of events the stand-in
+    // does not know.
+    MovieTrackSpec sound;
+    sound.mediaType = kStandInSound;
+    sound.mediaTimeScale = 8000;
+    sound.description = MakeSampleDescription(StandInType("twos"), StoredSoundBody(1, 16, 8000));
+    for (int i = 0; i < 4000; ++i)
+        sound.samples.insert(sound.samples.end(), {uint8_t(i >> 8), uint8_t(i)});
+    sound.sampleCount = 4000;
+    sound.sampleSize = 2;
+    sound.sampleDuration = 1;
+    MovieTrackSpec music;
+    music.mediaType = kStandInMusic;
+    music.description = MakeSampleDescription(StandInType("musi"), Bytes(8, 0xEE));
+    music.samples = Bytes(16, 0xEE);
+    music.sampleDuration = 1200;  // two seconds at 600
+    const MovieTrackSpec tracks[] = {sound, music};
+    const Bytes file = WriteMovieFile(tracks);
+    std::unique_ptr<StandInMovie> movie;
+    ASSERT_EQ(OpenStandInMovieData(file, &movie), kQtNoErr);
+    ASSERT_EQ(movie->tracks.size(), 2u);
+    EXPECT_EQ(movie->timeScale, 600u);
+    EXPECT_EQ(movie->duration, 1200) << "the stated duration, the longer track's";
+    const StandInTrack& s = movie->tracks[0];
+    EXPECT_EQ(s.mediaType, kStandInSound);
+    EXPECT_EQ(s.SampleCount(), 4000u);
+    ASSERT_EQ(s.pcm.bytes.size(), 8000u);
+    EXPECT_EQ(std::make_tuple(s.pcm.bytes[2], s.pcm.bytes[3]), std::make_tuple(1, 0)) << "little-endian";
+    EXPECT_EQ(std::make_tuple(s.pcm.bytes[7998], s.pcm.bytes[7999]), std::make_tuple(0x9F, 0x0F));
+    ASSERT_EQ(s.descriptions.size(), 1u);
+    const StandInSoundFormat f = ReadStandInSoundDescription(s.descriptions[0]);
+    EXPECT_EQ(std::make_tuple(f.format, f.channels, f.bits, f.rate), std::make_tuple(StandInType("twos"), 1, 16, 8000u))
+        << "descriptions come in the machine's order";
+    EXPECT_EQ(movie->tracks[1].mediaType, kStandInMusic);
+    EXPECT_TRUE(movie->music.empty());
+    const QtWord word = AddStandInMovie(std::move(movie));
+    StandInMovie* m = FindStandInMovie(word);
+    SetStandInMovieRate(m, kStandInRateOne);
+    StartStandInSound(word, m);
+    AdvanceStandInTestClock(1999);
+    EXPECT_FALSE(IsStandInMovieDone(*m));
+    AdvanceStandInTestClock(1);
+    EXPECT_TRUE(IsStandInMovieDone(*m));
+    DisposeStandInMovie(word);
+    // Not movie data at all.
+    EXPECT_NE(OpenStandInMovieData(Bytes(64, 0x55), &movie), kQtNoErr);
+    EXPECT_NE(OpenStandInMovieData({}, &movie), kQtNoErr);
 }
 
 }  // namespace
