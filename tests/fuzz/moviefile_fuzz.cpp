@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "quicktime/formats/MovieFile.h"
+#include "quicktime/formats/MusicTrack.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {
@@ -21,6 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ReadMovieFile(file, &info) != MovieRefusal::None)
         return 0;
     MovieBoxOf(info);
+    MusicPerformance played;
+    FuzzCheck(MovieMusicPerformance(file, &played) == MovieRefusal::None);
+    std::vector<uint8_t> midi;
+    MovieFileToMidiFile(file, &midi);
     for (const MovieUserData& u : info.userData)
         FuzzCheck(Inside(u.data, file));
     for (const MovieTrack& t : info.tracks) {
