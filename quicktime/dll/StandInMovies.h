@@ -3,12 +3,15 @@
 // a wave device takes it, or timed MIDI messages). Movies, tracks and media reach the caller as
 // opaque words that name a slot of the movie table, never as pointers.
 //
-//   StandInMovies.cpp          the movie table, time, tracks and media, the movie calls
+//   StandInMovies.cpp          the movie table, time, tracks and media, the frame due
 //   StandInMovieEdits.cpp      sound movies made in memory: tracks, media edits, 'raw ' samples
 //   StandInMovieFiles.cpp      movie files and data by kind (.mov atoms, sound files, MIDI, pictures)
 //   StandInFrames.cpp          pictures between packed DIBs and 32-bit frames
+//   StandInMidi.cpp            MIDI import and export: the calls and their components
+//   StandInMusic.cpp           music tracks as timed MIDI messages; MIDI files to movie files
+//   StandInMovieRows.cpp       the rows of the movie calls
 //   StandInPlayback.cpp        the clock, the sound and music outputs, the test switches and sink
-//   StandInController.cpp      the movie controller component (_win: the bar drawn with GDI)
+//   StandInController.cpp      the movie controller (Rows: its component; _win: the bar drawn with GDI)
 //   StandInAvi_win.cpp         AVI files over AVIFile; StandInGif_win.cpp GIF frames over WIC
 //   StandInPlayback_win.cpp    the clock, waveOut, MIDI out and frames into ports on Windows
 #pragma once
@@ -115,6 +118,7 @@ struct StandInMovie {
     std::vector<std::pair<uint32_t, std::vector<uint8_t>>> userData;
     std::unique_ptr<StandInPictureSource> pictures;
     std::vector<StandInMidiEvent> music;
+    std::vector<uint8_t> musicSource;  // the movie data of a movie with music tracks, as it came
     QtWord gworld = 0;  // the port or graphics world MoviesTask draws into
     QtWord clip = 0;    // a region of the caller's that the picture is drawn within, or none
     int64_t shownSample = -1;

@@ -16,6 +16,9 @@
 #include "quicktime/QuickTime.h"
 #include "quicktime/dll/QtStandIn.h"
 #include "quicktime/dll/StandInMovies.h"
+#include "quicktime/formats/MidiFile.h"
+#include "quicktime/formats/MovieFile.h"
+#include "quicktime/formats/MusicTrack.h"
 
 namespace {
 
@@ -384,6 +387,117 @@ TEST_P(StandInMovieLibrary, ControllerPlaysStepsAndDrawsItsBarBelowTheMovie) {
     DisposeMovie(movie);
     SetGWorld(nullptr, nullptr);
     DisposeGWorld(world);
+}
+
+// Two seconds at 120 beats a minute (480 ticks a quarter note): four notes of half a second.
+Bytes TwoSecondMidi() {
+    Bytes track;
+    const uint8_t pitches[] = {60, 64, 67, 72};
+    for (uint8_t p : pitches) {
+        track.insert(track.end(), {0x00, 0x90, p, 100});
+        track.insert(track.end(), {0x83, 0x60, 0x80, p, 0});  // 480 ticks later
+    }
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    Bytes b{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8)
+        b.push_back(uint8_t(track.size() >> shift));
+    b.insert(b.end(), track.begin(), track.end());
+    return b;
+}
+
+// The notes of a MIDI file: (milliseconds, status, pitch) of every note on and off.
+std::vector<std::tuple<uint32_t, uint8_t, uint8_t>> Notes(const Bytes& file) {
+    MidiFile midi;
+    std::vector<std::tuple<uint32_t, uint8_t, uint8_t>> notes;
+    if (ReadMidiFile(file, &midi) != MidiRefusal::None)
+        return notes;
+    uint32_t length = 0;
+    for (const TimedMidiMessage& m : MidiFileMessages(midi, &length)) {
+        const bool on = (m.status & 0xF0) == 0x90 && m.data2 > 0;
+        if (on || (m.status & 0xF0) == 0x80 || (m.status & 0xF0) == 0x90)
+            notes.emplace_back(m.milliseconds, on ? 0x90 : 0x80, m.data1);
+    }
+    return notes;
+}
+
+Bytes ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST_P(StandInMovieLibrary, MidiImportsAsATwoSecondMusicMovieExportsTheSameNotesAndPlaysOnTheClock) {
+    const std::string midiPath = WriteTemp("loom_two.mid", TwoSecondMidi());
+    // The outputs exist, empty, as temporary files are made.
+    const std::string moviePath = WriteTemp("loom_two.mov", {}), backPath = WriteTemp("loom_back.mid", {});
+    QtFSSpec in{}, out{}, back{};
+    ASSERT_EQ(NativePathNameToFSSpec(midiPath.c_str(), &in, 0), kQtNoErr);
+    ASSERT_EQ(NativePathNameToFSSpec(moviePath.c_str(), &out, 0), kQtNoErr);
+    ASSERT_EQ(NativePathNameToFSSpec(backPath.c_str(), &back, 0), kQtNoErr);
+    QtComponentInstance importer = OpenDefaultComponent(kQtMovieImportType, QtFourCC("Midi"));
+    ASSERT_NE(importer, nullptr);
+    EXPECT_EQ(OpenDefaultComponent(kQtMovieImportType, QtFourCC("WAVE")), nullptr);
+    ASSERT_EQ(ConvertFileToMovieFile(&in, &out, QtFourCC("TVOD"), -1, nullptr, 0, importer), kQtNoErr);
+    CloseComponent(importer);
+    QtMovie movie = OpenFile(moviePath);
+    ASSERT_NE(movie, nullptr);
+    EXPECT_EQ(GetMovieDuration(movie), 2 * GetMovieTimeScale(movie));
+    ASSERT_EQ(GetMovieTrackCount(movie), 1);
+    QtOSType type = 0;
+    GetMediaHandlerDescription(GetTrackMedia(GetMovieIndTrack(movie, 1)), &type, nullptr, nullptr);
+    EXPECT_EQ(type, QtFourCC("musi"));
+    // Exported again: the same notes at the same times.
+    QtComponentInstance exporter = OpenDefaultComponent(kQtMovieExportType, QtFourCC("Midi"));
+    ASSERT_NE(exporter, nullptr);
+    ASSERT_EQ(ConvertMovieToFile(movie, nullptr, &back, QtFourCC("Midi"), QtFourCC("TVOD"), -1, nullptr, 0, exporter),
+              kQtNoErr);
+    CloseComponent(exporter);
+    const auto notes = Notes(TwoSecondMidi());
+    EXPECT_EQ(notes.size(), 8u);
+    EXPECT_EQ(Notes(ReadAll(backPath)), notes);
+    DisposeMovie(movie);
+
+    // The movie file's bytes as 'Midi' data, played: done after two seconds of the test clock
+    // (no MIDI device times it).
+    const Bytes data = ReadAll(moviePath);
+    QtHandle bytes = QTNewHandle(static_cast<uint32_t>(data.size()));
+    std::memcpy(*bytes, data.data(), data.size());
+    QtHandle ref = QTNewHandle(sizeof(QtHandle));
+    std::memcpy(*ref, &bytes, sizeof bytes);
+    movie = nullptr;
+    ASSERT_EQ(NewMovieFromDataRef(&movie, kQtNewMovieActive, nullptr, ref, kQtHandleDataRef), kQtNoErr);
+    StartMovie(movie);
+    QTAdvanceTestClock(1999);
+    EXPECT_FALSE(IsMovieDone(movie));
+    QTAdvanceTestClock(1);
+    EXPECT_TRUE(IsMovieDone(movie));
+    DisposeMovie(movie);
+    QTDisposeHandle(ref);
+    QTDisposeHandle(bytes);
+}
+
+TEST_P(StandInMovieLibrary, MovieWhoseTrackCannotPlayIsDoneAfterItsDuration) {
+    MovieTrackSpec odd;
+    odd.mediaType = QtFourCC("musi");
+    odd.description = MakeSampleDescription(QtFourCC("musi"), Bytes(8, 0xEE));
+    odd.samples = Bytes(40, 0xEE);
+    odd.sampleDuration = 900;  // a second and a half at 600
+    const Bytes data = WriteMovieFile(std::span(&odd, 1));
+    QtHandle bytes = QTNewHandle(static_cast<uint32_t>(data.size()));
+    std::memcpy(*bytes, data.data(), data.size());
+    QtHandle ref = QTNewHandle(sizeof(QtHandle));
+    std::memcpy(*ref, &bytes, sizeof bytes);
+    QtMovie movie = nullptr;
+    ASSERT_EQ(NewMovieFromDataRef(&movie, kQtNewMovieActive, nullptr, ref, kQtHandleDataRef), kQtNoErr);
+    EXPECT_EQ(GetMovieDuration(movie), 900);
+    StartMovie(movie);
+    QTAdvanceTestClock(1499);
+    EXPECT_FALSE(IsMovieDone(movie));
+    QTAdvanceTestClock(1);
+    EXPECT_TRUE(IsMovieDone(movie));
+    DisposeMovie(movie);
+    EXPECT_EQ(std::vector<uint8_t>(*bytes, *bytes + data.size()), data) << "the data stays as it was";
+    QTDisposeHandle(ref);
+    QTDisposeHandle(bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(LoadedAndLinked, StandInMovieLibrary, testing::Bool(),
