@@ -35,7 +35,11 @@ void PlaceStandInControllerMovie(StandInController* c) {
         return;
     StandInBox box = c->rect;
     if (!(c->flags & kStandInScaleToFit)) {
-        // Its own size at the rectangle's top left.
+        // Its own size, at the rectangle's top left or in its middle.
+        if (!(c->flags & kStandInTopLeftMovie)) {
+            box.left += (c->rect.Width() - m->natural.Width()) / 2;
+            box.top += (c->rect.Height() - m->natural.Height()) / 2;
+        }
         box.right = box.left + m->natural.Width();
         box.bottom = box.top + m->natural.Height();
     }

@@ -213,7 +213,22 @@ TEST(StandInMovieModel, MovieDataOpensByItsAtomsAndAMovieItCannotPlayLastsItsSta
     music.samples = Bytes(16, 0xEE);
     music.sampleDuration = 1200;  // two seconds at 600
     const MovieTrackSpec tracks[] = {sound, music};
-    const Bytes file = WriteMovieFile(tracks);
+    Bytes file = WriteMovieFile(tracks);
+    // The movie names a controller of its own: a 'ctyp' item in the movie's user data.
+    const Bytes udta{0, 0, 0, 20, 'u', 'd', 't', 'a', 0, 0, 0, 12, 'c', 't', 'y', 'p', 'q', 't', 'v', 'r'};
+    for (size_t at = 0; at + 8 <= file.size();) {
+        const size_t size = size_t(file[at]) << 24 | size_t(file[at + 1]) << 16 | size_t(file[at + 2]) << 8 | file[at + 3];
+        if (std::memcmp(&file[at + 4], "moov", 4) == 0 && at + size == file.size()) {
+            file.insert(file.end(), udta.begin(), udta.end());
+            const size_t grown = size + udta.size();
+            for (int i = 0; i < 4; ++i)
+                file[at + i] = uint8_t(grown >> (24 - 8 * i));
+            break;
+        }
+        if (size < 8)
+            break;
+        at += size;
+    }
     std::unique_ptr<StandInMovie> movie;
     ASSERT_EQ(OpenStandInMovieData(file, &movie), kQtNoErr);
     ASSERT_EQ(movie->tracks.size(), 2u);
@@ -231,6 +246,8 @@ TEST(StandInMovieModel, MovieDataOpensByItsAtomsAndAMovieItCannotPlayLastsItsSta
         << "descriptions come in the machine's order";
     EXPECT_EQ(movie->tracks[1].mediaType, kStandInMusic);
     EXPECT_TRUE(movie->music.empty());
+    ASSERT_EQ(movie->userData.size(), 1u);
+    EXPECT_EQ(movie->userData[0].first, StandInType("ctyp"));
     const QtWord word = AddStandInMovie(std::move(movie));
     StandInMovie* m = FindStandInMovie(word);
     SetStandInMovieRate(m, kStandInRateOne);
@@ -240,6 +257,18 @@ TEST(StandInMovieModel, MovieDataOpensByItsAtomsAndAMovieItCannotPlayLastsItsSta
     AdvanceStandInTestClock(1);
     EXPECT_TRUE(IsStandInMovieDone(*m));
     DisposeStandInMovie(word);
+    // Sound files open as movies of one sound track: an 8-bit WAV stays as it is, an AU's
+    // 16-bit big-endian samples turn little-endian.
+    Bytes wav{'R', 'I', 'F', 'F', 40, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0,
+              0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0, 1, 0, 8, 0, 'd', 'a', 't', 'a', 4, 0, 0, 0, 1, 2, 3, 4};
+    ASSERT_EQ(OpenStandInMovieData(wav, &movie), kQtNoErr);
+    ASSERT_EQ(movie->tracks.size(), 1u);
+    EXPECT_EQ(movie->tracks[0].pcm.bytes, (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(movie->tracks[0].mediaScale, 8000u);
+    Bytes au{'.', 's', 'n', 'd', 0, 0, 0, 28, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0x1F, 0x40, 0, 0, 0, 1, 0, 0, 0, 0, 0x12, 0x34, 0x56, 0x78};
+    ASSERT_EQ(OpenStandInMovieData(au, &movie), kQtNoErr);
+    EXPECT_EQ(movie->tracks[0].pcm.bytes, (Bytes{0x34, 0x12, 0x78, 0x56}));
+    EXPECT_EQ(movie->tracks[0].SampleCount(), 2u);
     // Not movie data at all.
     EXPECT_NE(OpenStandInMovieData(Bytes(64, 0x55), &movie), kQtNoErr);
     EXPECT_NE(OpenStandInMovieData({}, &movie), kQtNoErr);
