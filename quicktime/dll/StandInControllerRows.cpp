@@ -10,13 +10,6 @@ namespace {
 
 StandInBox FromQtRect(const QtRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-QtWord CurrentPort() {
-    QtWord port = 0, device = 0;
-    const QtWord args[16] = {reinterpret_cast<QtWord>(&port), reinterpret_cast<QtWord>(&device)};
-    StandInDispatch(kQtSelGetGWorld, args);
-    return port;
-}
-
 intptr_t ControllerCall(void* state, int16_t what, const QtWord* p, int count) {
     auto* c = static_cast<StandInController*>(state);
     const auto need = [&](int n) { return count >= n; };
@@ -91,7 +84,7 @@ intptr_t DoNewMovieController(const QtWord* a) {
         return 0;
     const StandInBox box = rect ? FromQtRect(*rect) : m->natural;
     std::unique_ptr<StandInController> c =
-        NewStandInController(a[0], box, static_cast<uint32_t>(a[2]), m->gworld ? m->gworld : CurrentPort());
+        NewStandInController(a[0], box, static_cast<uint32_t>(a[2]), m->gworld ? m->gworld : StandInCurrentGWorld());
     if (!c)
         return 0;
     QtComponentInstance instance = StandInNewInstance(&kController, c.get());

@@ -244,6 +244,7 @@ intptr_t DoInsertMediaIntoTrack(const QtWord* a) {
 intptr_t DoNewMovie(const QtWord* a) {
     auto movie = std::make_unique<StandInMovie>();
     movie->active = (a[0] & kQtNewMovieActive) != 0;
+    movie->gworld = StandInCurrentGWorld();
     return static_cast<intptr_t>(AddStandInMovie(std::move(movie)));
 }
 
@@ -298,6 +299,7 @@ QtErr Hand(std::unique_ptr<StandInMovie> movie, int32_t err, QtWord out, bool ac
         return static_cast<QtErr>(err);
     movie->active = active;
     movie->box = movie->natural;
+    movie->gworld = StandInCurrentGWorld();
     const QtWord word = AddStandInMovie(std::move(movie));
     if (result)
         *result = word;
@@ -388,6 +390,13 @@ intptr_t DoAdvanceTestClock(const QtWord* a) {
 }
 
 }  // namespace
+
+QtWord StandInCurrentGWorld() {
+    QtWord port = 0, device = 0;
+    const QtWord args[16] = {reinterpret_cast<QtWord>(&port), reinterpret_cast<QtWord>(&device)};
+    StandInDispatch(kQtSelGetGWorld, args);
+    return port;
+}
 
 std::span<const StandInRow> StandInMovieRows() {
     static constexpr std::array kRows = {

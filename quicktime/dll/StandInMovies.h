@@ -141,6 +141,9 @@ struct StandInTrackRef {
 StandInTrackRef FindStandInTrack(QtWord track);
 StandInTrackRef FindStandInMedia(QtWord media);
 
+// The current graphics world (SetGWorld), where new movies and controllers draw.
+QtWord StandInCurrentGWorld();
+
 // Time. The movie's duration follows from its tracks (RecomputeDuration), its time from its rate
 // and the clock.
 void RecomputeStandInDuration(StandInMovie* movie);
