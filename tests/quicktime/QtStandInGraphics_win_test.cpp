@@ -1,0 +1,253 @@
+// The stand-in's pictures, worlds and ports through the calls, as the media layer makes them:
+// pictures the test writes itself imported pixel for pixel, worlds blended by CopyBits, window
+// ports and events.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "quicktime/QtCalls.h"
+#include "quicktime/QtEffects.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// ---- an independent PNG writer: stored deflate blocks, no filter ----
+uint32_t Crc(const uint8_t* p, size_t n, uint32_t crc = 0) {
+    crc = ~crc;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+void Be32(Bytes* out, uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8)
+        out->push_back(static_cast<uint8_t>(v >> s));
+}
+void Chunk(Bytes* png, const char* type, const Bytes& data) {
+    Be32(png, static_cast<uint32_t>(data.size()));
+    Bytes body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    png->insert(png->end(), body.begin(), body.end());
+    Be32(png, Crc(body.data(), body.size()));
+}
+// RGB pixels, rows top first.
+Bytes Png(int width, int height, const Bytes& rgb) {
+    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    Be32(&header, width);
+    Be32(&header, height);
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    Chunk(&png, "IHDR", header);
+    Bytes raw;
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);
+        raw.insert(raw.end(), rgb.begin() + y * width * 3, rgb.begin() + (y + 1) * width * 3);
+    }
+    Bytes z = {0x78, 0x01, 0x01};  // one final stored block
+    z.push_back(static_cast<uint8_t>(raw.size()));
+    z.push_back(static_cast<uint8_t>(raw.size() >> 8));
+    z.push_back(static_cast<uint8_t>(~raw.size()));
+    z.push_back(static_cast<uint8_t>(~raw.size() >> 8));
+    z.insert(z.end(), raw.begin(), raw.end());
+    uint32_t a = 1, b = 0;
+    for (uint8_t c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    Be32(&z, (b << 16) | a);
+    Chunk(&png, "IDAT", z);
+    Chunk(&png, "IEND", {});
+    return png;
+}
+
+std::string WriteTemp(const char* name, const Bytes& bytes) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    return path;
+}
+
+// A world's pixel (x, y) as red, green, blue, read back through GDI.
+std::array<int, 3> PixelOf(QtGWorldPtr world, int x, int y) {
+    HDC dc = static_cast<HDC>(GetPortHDC(world));
+    const COLORREF c = GetPixel(dc, x, y);
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+class QtStandInGraphics : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(QTBind(0), kQtNoErr); }
+    void TearDown() override { QTRelease(); }
+};
+
+TEST_F(QtStandInGraphics, PicturesImportPixelExactAtTheirSizeOrScaled) {
+    constexpr int kW = 7, kH = 5;
+    Bytes rgb;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            rgb.insert(rgb.end(), {uint8_t(x * 37), uint8_t(y * 51 + 3), uint8_t((x * y * 13) ^ 0x5A)});
+    const std::string path = WriteTemp("standin_import.png", Png(kW, kH, rgb));
+
+    QtFSSpec spec;
+    ASSERT_EQ(NativePathNameToFSSpec(path.c_str(), &spec, 0), kQtNoErr);
+    QtGraphicsImporter importer = nullptr;
+    ASSERT_EQ(GetGraphicsImporterForFile(&spec, &importer), kQtNoErr);
+    ASSERT_NE(importer, nullptr);
+    QtRect natural = {9, 9, 9, 9};
+    ASSERT_EQ(GraphicsImportGetNaturalBounds(importer, &natural), kQtNoErr);
+    EXPECT_EQ((std::array<int, 4>{natural.top, natural.left, natural.bottom, natural.right}),
+              (std::array<int, 4>{0, 0, kH, kW}));
+
+    QtGWorldPtr world = nullptr;
+    ASSERT_EQ(NewGWorld(&world, 32, &natural, nullptr, nullptr, 0), kQtNoErr);
+    ASSERT_EQ(GraphicsImportSetGWorld(importer, world, nullptr), kQtNoErr);
+    ASSERT_EQ(GraphicsImportDraw(importer), kQtNoErr);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const uint8_t* want = &rgb[(y * kW + x) * 3];
+            EXPECT_EQ(PixelOf(world, x, y), (std::array<int, 3>{want[0], want[1], want[2]})) << x << "," << y;
+        }
+
+    // Twice the size into a 24-bit section of the caller's, rows bottom up: each pixel a 2 x 2 block.
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 2 * kW, 2 * kH, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    QtGWorldPtr big = nullptr;
+    ASSERT_EQ(NewGWorldFromHBITMAP(&big, nullptr, nullptr, 0, section, nullptr), kQtNoErr);
+    EXPECT_EQ(GetPortHBITMAP(big), section);
+    const QtRect twice = {0, 0, 2 * kH, 2 * kW};
+    ASSERT_EQ(GraphicsImportSetBoundsRect(importer, &twice), kQtNoErr);
+    ASSERT_EQ(GraphicsImportSetGWorld(importer, big, nullptr), kQtNoErr);
+    ASSERT_EQ(GraphicsImportDraw(importer), kQtNoErr);
+    const int rowBytes = (2 * kW * 3 + 3) & ~3;
+    for (int y = 0; y < 2 * kH; ++y)
+        for (int x = 0; x < 2 * kW; ++x) {
+            const uint8_t* p = static_cast<uint8_t*>(bits) + (2 * kH - 1 - y) * rowBytes + x * 3;
+            const uint8_t* want = &rgb[((y / 2) * kW + x / 2) * 3];
+            ASSERT_EQ((std::array<int, 3>{p[2], p[1], p[0]}), (std::array<int, 3>{want[0], want[1], want[2]}))
+                << x << "," << y;
+        }
+    DisposeGWorld(big);
+    EXPECT_EQ(GetObjectType(section), static_cast<DWORD>(OBJ_BITMAP)) << "a borrowed section stays the caller's";
+    DeleteObject(section);
+    DisposeGWorld(world);
+    EXPECT_EQ(CloseComponent(importer), kQtNoErr);
+    EXPECT_EQ(GraphicsImportDraw(importer), kQtBadComponentInstance);
+
+    // What is no picture gives no importer.
+    const std::string text = WriteTemp("standin_import.txt", Bytes(100, 'x'));
+    ASSERT_EQ(NativePathNameToFSSpec(text.c_str(), &spec, 0), kQtNoErr);
+    importer = reinterpret_cast<QtGraphicsImporter>(1);
+    EXPECT_NE(GetGraphicsImporterForFile(&spec, &importer), kQtNoErr);
+    EXPECT_EQ(importer, nullptr);
+    Bytes torn = Png(kW, kH, rgb);
+    torn.resize(torn.size() / 2);
+    const std::string tornPath = WriteTemp("standin_torn.png", torn);
+    ASSERT_EQ(NativePathNameToFSSpec(tornPath.c_str(), &spec, 0), kQtNoErr);
+    EXPECT_NE(GetGraphicsImporterForFile(&spec, &importer), kQtNoErr) << "a cut PNG";
+    std::remove(path.c_str());
+    std::remove(text.c_str());
+    std::remove(tornPath.c_str());
+}
+
+TEST_F(QtStandInGraphics, CopyBitsBlendsByTheOperationColourWithinTheMask) {
+    const QtRect bounds = {0, 0, 4, 6};
+    QtGWorldPtr white = nullptr, black = nullptr;
+    ASSERT_EQ(NewGWorld(&white, 0, &bounds, nullptr, nullptr, 0), kQtNoErr);
+    ASSERT_EQ(NewGWorld(&black, 0, &bounds, nullptr, nullptr, 0), kQtNoErr);
+    RECT all = {0, 0, 6, 4};
+    FillRect(static_cast<HDC>(GetPortHDC(white)), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(static_cast<HDC>(GetPortHDC(black)), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+
+    const auto weight = static_cast<uint16_t>(50 * 655.35);
+    const QtRGBColor half = {weight, weight, weight};
+    OpColor(&half);
+    CopyBits(GetPortBitMapForCopyBits(white), GetPortBitMapForCopyBits(black), &bounds, &bounds, kQtBlendMode, nullptr);
+    for (int c : PixelOf(black, 3, 2)) {
+        EXPECT_GE(c, 127);
+        EXPECT_LE(c, 128);
+    }
+
+    // Only inside the mask: the left half of the top row gets white.
+    FillRect(static_cast<HDC>(GetPortHDC(black)), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    uint8_t rows[4] = {0xE0, 0, 0, 0};
+    QtBitMap maskBits = {rows, 1, {0, 0, 4, 6}};
+    QtRgnHandle mask = NewRgn();
+    ASSERT_EQ(BitMapToRegion(mask, &maskBits), kQtNoErr);
+    CopyBits(GetPortBitMapForCopyBits(white), GetPortBitMapForCopyBits(black), &bounds, &bounds, kQtSrcCopyMode, mask);
+    EXPECT_EQ(PixelOf(black, 0, 0), (std::array<int, 3>{255, 255, 255}));
+    EXPECT_EQ(PixelOf(black, 2, 0), (std::array<int, 3>{255, 255, 255}));
+    EXPECT_EQ(PixelOf(black, 3, 0), (std::array<int, 3>{0, 0, 0}));
+    EXPECT_EQ(PixelOf(black, 0, 1), (std::array<int, 3>{0, 0, 0}));
+    DisposeRgn(mask);
+
+    const QtRect huge = {0, 0, 30000, 30000};
+    QtGWorldPtr none = reinterpret_cast<QtGWorldPtr>(1);
+    EXPECT_NE(NewGWorld(&none, 32, &huge, nullptr, nullptr, 0), kQtNoErr);
+    EXPECT_EQ(none, nullptr);
+    const QtRect empty = {0, 0, 0, 5};
+    EXPECT_NE(NewGWorld(&none, 32, &empty, nullptr, nullptr, 0), kQtNoErr);
+
+    QtGrafPtr saved = nullptr;
+    QtGDHandle device = nullptr;
+    GetGWorld(&saved, &device);
+    SetGWorld(white, nullptr);
+    QtGrafPtr now = nullptr;
+    GetGWorld(&now, &device);
+    EXPECT_EQ(now, white);
+    DisposeGWorld(white);
+    GetGWorld(&now, &device);
+    EXPECT_EQ(now, nullptr) << "a disposed world is no longer current";
+    DisposeGWorld(black);
+    SetGWorld(saved, nullptr);
+}
+
+TEST_F(QtStandInGraphics, WindowPortsAndEvents) {
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetNativeWindowPort(window), nullptr);
+    QtGrafPtr port = CreatePortAssociation(window, nullptr, 1);
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(GetNativeWindowPort(window), port);
+    EXPECT_EQ(CreatePortAssociation(window, nullptr, 1), port) << "one port a window";
+    EXPECT_NE(GetPortHDC(port), nullptr);
+    EXPECT_EQ(GetPortBitMapForCopyBits(port), nullptr) << "a window's port is not copied from";
+    ResizeWindowPort(port, 80, 60);
+
+    MSG msg = {window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4), 1000, {30, 40}};
+    QtEventRecord event = {};
+    EXPECT_EQ(WinEventToMacEvent(&msg, &event), 1);
+    EXPECT_EQ(event.what, kQtMouseDown);
+    EXPECT_EQ(event.where.v, 40);
+    EXPECT_EQ(event.where.h, 30);
+    EXPECT_EQ(event.when, 60u) << "ticks of a sixtieth";
+    EXPECT_EQ(event.modifiers & 0x80, 0) << "the button is down";
+    msg.message = WM_PAINT;
+    EXPECT_EQ(WinEventToMacEvent(&msg, &event), 1);
+    EXPECT_EQ(event.what, kQtUpdateEvt);
+    EXPECT_EQ(event.message, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(port)));
+    msg.message = WM_TIMER;
+    EXPECT_EQ(WinEventToMacEvent(&msg, &event), 0);
+    EXPECT_EQ(event.what, kQtNullEvent);
+
+    DestroyPortAssociation(port);
+    EXPECT_EQ(GetNativeWindowPort(window), nullptr);
+    DestroyWindow(window);
+}
+
+}  // namespace
