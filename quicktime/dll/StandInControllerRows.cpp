@@ -18,8 +18,12 @@ intptr_t ControllerCall(void* state, int16_t what, const QtWord* p, int count) {
         const auto* event = reinterpret_cast<const QtEventRecord*>(p[0]);
         if (!need(1) || !event)
             return 0;
-        if (event->what == kQtMouseDown)
-            return StandInControllerClick(c, event->where.h, event->where.v);
+        if (event->what == kQtMouseDown) {
+            int32_t h = event->where.h, v = event->where.v;
+            if (StandInMovieOutputs().toPortPoint)
+                StandInMovieOutputs().toPortPoint(c->port, &h, &v);
+            return StandInControllerClick(c, h, v);
+        }
         if (event->what == kQtUpdateEvt)
             DrawStandInController(c);
         else if (event->what == kQtNullEvent)

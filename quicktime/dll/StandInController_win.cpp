@@ -2,6 +2,7 @@
 // bars while playing) and a sunken slider with a thumb at the movie's time.
 #include <windows.h>
 
+#include "quicktime/dll/QtStandInPorts.h"
 #include "quicktime/dll/StandInController.h"
 #include "quicktime/dll/StandInMovies_win.h"
 
@@ -51,7 +52,7 @@ void DrawBar(HDC dc, const StandInController& c, bool playing) {
 
 void InstallStandInBarPainter() {
     SetStandInBarPainter([](const StandInController& c, bool playing) {
-        if (HDC dc = StandInPortHDC(c.port))
+        if (HDC dc = StandInPortDC(reinterpret_cast<QtGrafPtr>(c.port)))
             DrawBar(dc, c, playing);
     });
 }

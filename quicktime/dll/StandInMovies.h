@@ -189,6 +189,8 @@ struct StandInOutputs {
     // The kinds only the platform opens: AVI files over AVIFile, GIF files over WIC.
     int32_t (*openAvi)(const std::string& path, std::unique_ptr<StandInMovie>* out);
     int32_t (*openGif)(const std::string& path, std::unique_ptr<StandInMovie>* out);
+    // A point of the screen, as events carry it, in the port's own coordinates.
+    void (*toPortPoint)(QtWord port, int32_t* h, int32_t* v);
 };
 const StandInOutputs& StandInMovieOutputs();
 void SetStandInOutputs(const StandInOutputs& outputs);

@@ -2,8 +2,6 @@
 // frames drawn into ports and graphics worlds.
 #pragma once
 
-#include <windows.h>
-
 #include <memory>
 #include <string>
 
@@ -17,5 +15,3 @@ int32_t OpenStandInGif(const std::string& path, std::unique_ptr<StandInMovie>* o
 void ReleaseStandInMovieOutputs();
 // A frame scaled into the box of a window port or a graphics world, within the clip region.
 void PresentStandInFrameInPort(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip);
-// The device context of a port or graphics world, which the port keeps (null for none).
-HDC StandInPortHDC(QtWord port);

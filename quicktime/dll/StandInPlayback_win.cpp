@@ -9,6 +9,7 @@
 
 #include "quicktime/QtCalls.h"
 #include "quicktime/dll/QtStandIn.h"
+#include "quicktime/dll/QtStandInPorts.h"
 #include "quicktime/dll/QtStandInRegions.h"
 #include "quicktime/dll/StandInController.h"
 #include "quicktime/dll/StandInMovies.h"
@@ -118,22 +119,28 @@ std::string Environment(const char* name) {
     return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
 }
 
+// A point of the screen (as events carry it) in a window port's own coordinates.
+void ToPortPoint(QtWord port, int32_t* h, int32_t* v) {
+    const QtPortRecord* record = StandInLivePort(reinterpret_cast<QtGrafPtr>(port));
+    POINT p{*h, *v};
+    if (record && record->window && ScreenToClient(record->window, &p)) {
+        *h = p.x;
+        *v = p.y;
+    }
+}
+
 }  // namespace
 
 void InstallStandInMovieOutputs() {
-    SetStandInOutputs({NowMs, PlayPcm, StopPcm, PlayMusic, StopMusic, PresentStandInFrameInPort, OpenStandInAvi, OpenStandInGif});
+    SetStandInOutputs({NowMs, PlayPcm, StopPcm, PlayMusic, StopMusic, PresentStandInFrameInPort, OpenStandInAvi, OpenStandInGif,
+                       ToPortPoint});
     InstallStandInBarPainter();
     SetStandInTestClock(lstrcmpiA(Environment("LOOM_QUICKTIME_CLOCK").c_str(), "test") == 0);
     SetStandInSoundSink(Environment("LOOM_QUICKTIME_SINK"));
 }
 
-HDC StandInPortHDC(QtWord port) {
-    const QtWord args[16] = {port};
-    return port ? reinterpret_cast<HDC>(StandInDispatch(kQtSelGetPortHDC, args)) : nullptr;
-}
-
 void PresentStandInFrameInPort(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip) {
-    HDC dc = StandInPortHDC(port);
+    HDC dc = StandInPortDC(reinterpret_cast<QtGrafPtr>(port));
     if (!dc || image.width <= 0 || image.height <= 0)
         return;
     HRGN region = nullptr;
