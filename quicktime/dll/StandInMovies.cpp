@@ -7,11 +7,12 @@
 
 namespace {
 
-// A movie's word: a tag, the slot and room for tracks (low 10 bits: 0 the movie, 1..511 a track,
-// 513..1023 its media).
-constexpr QtWord kMovieTag = 0x4D000000;
+// A movie's word: a tag bit, the slot and room for tracks (low 10 bits: 0 the movie, 1..511 a
+// track, 513..1023 its media). Slots come round again only after a million movies, and never
+// while their movie lives.
+constexpr QtWord kMovieTag = 0x40000000;
 constexpr QtWord kSlotShift = 10;
-constexpr QtWord kSlotMask = 0x3FFF;
+constexpr QtWord kSlotMask = 0xFFFFF;
 constexpr QtWord kMediaBit = 0x200;
 constexpr size_t kMaxTracks = 0x1FF;
 
@@ -62,9 +63,14 @@ StandInTime StandInTrack::MediaDuration() const {
 }
 
 QtWord AddStandInMovie(std::unique_ptr<StandInMovie> movie) {
-    if (g_nextSlot > kSlotMask)
+    if (!movie || g_movies.size() >= kSlotMask)
         return 0;
-    const QtWord word = kMovieTag | (g_nextSlot++ << kSlotShift);
+    QtWord word = 0;
+    do {
+        if (g_nextSlot > kSlotMask)
+            g_nextSlot = 1;
+        word = kMovieTag | (g_nextSlot++ << kSlotShift);
+    } while (g_movies.count(word));
     movie->anchorMs = StandInNowMs();
     g_movies[word] = std::move(movie);
     return word;

@@ -21,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const QtWord word = AddStandInMovie(std::move(movie));
     StandInMovie* m = FindStandInMovie(word);
+    FuzzCheck(m != nullptr);
     SetStandInMovieRate(m, kStandInRateOne);
     StartStandInSound(word, m);
     AdvanceStandInTestClock(100000);
