@@ -100,7 +100,7 @@ bool ReadPcmStream(PAVISTREAM stream, const AVISTREAMINFOA& info, StandInTrack* 
         return false;
     pcm.bytes.resize(size_t(bytes) / pcm.FrameBytes() * pcm.FrameBytes());
     track->mediaType = kStandInSound;
-    track->mediaScale = pcm.rate;
+    track->mediaScale = StandInScale(pcm.rate);
     track->descriptions.push_back(StandInSoundDescriptionBytes(pcm));
     AddStandInSampleRun(track, static_cast<uint32_t>(pcm.bytes.size() / pcm.FrameBytes()), 1);
     track->inserted = true;
@@ -133,15 +133,15 @@ int32_t OpenStandInAvi(const std::string& path, std::unique_ptr<StandInMovie>* o
                 LONG size = sizeof format;
                 AVIStreamReadFormat(stream, AVIStreamStart(stream), &format, &size);
                 track.mediaType = kStandInVideo;
-                track.mediaScale = info.dwRate;
+                track.mediaScale = StandInScale(info.dwRate);
                 track.width = format.biWidth;
                 track.height = std::abs(format.biHeight);
                 track.descriptions.push_back(ImageDescriptionOf(info, format));
                 AddStandInSampleRun(&track, static_cast<uint32_t>(std::max<LONG>(AVIStreamLength(stream), 0)), info.dwScale);
                 track.inserted = true;
                 // Whole frames in a time scale of 600 when it divides, else in the stream's own.
-                const uint32_t g = std::gcd(info.dwRate, info.dwScale);
-                const uint64_t rate = info.dwRate / g, scale = info.dwScale / g;
+                const uint32_t g = std::gcd(track.mediaScale, info.dwScale);
+                const uint64_t rate = track.mediaScale / g, scale = info.dwScale / g;
                 movie->timeScale = (600 * scale) % rate == 0 ? 600 : static_cast<uint32_t>(rate);
                 movie->natural = {0, 0, track.width, track.height};
                 video = stream;

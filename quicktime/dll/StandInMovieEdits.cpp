@@ -66,9 +66,11 @@ int32_t AddStandInSoundSamples(StandInTrack* track, std::span<const uint8_t> dat
 }
 
 void AddStandInSampleRun(StandInTrack* track, uint32_t count, uint32_t duration) {
+    count = std::min(count, kStandInMaxRun - std::min(track->SampleCount(), kStandInMaxRun));
+    duration = std::min(duration, kStandInMaxSampleDuration);
     if (count == 0)
         return;
-    if (!track->runs.empty() && track->runs.back().duration == duration)
+    if (!track->runs.empty() && track->runs.back().duration == duration && track->runs.back().count <= kStandInMaxRun - count)
         track->runs.back().count += count;
     else
         track->runs.push_back({count, duration});
@@ -91,7 +93,7 @@ std::unique_ptr<StandInMovie> StandInSoundMovie(StandInPcm pcm) {
     auto movie = std::make_unique<StandInMovie>();
     StandInTrack track;
     track.mediaType = kStandInSound;
-    track.mediaScale = std::max<uint32_t>(pcm.rate, 1);
+    track.mediaScale = StandInScale(pcm.rate);
     track.descriptions.push_back(StandInSoundDescriptionBytes(pcm));
     const uint32_t frame = pcm.FrameBytes();
     AddStandInSampleRun(&track, frame ? static_cast<uint32_t>(pcm.bytes.size() / frame) : 0, 1);

@@ -99,7 +99,7 @@ int32_t OpenMovie(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* 
     if (ReadMovieFile(data, &info) != MovieRefusal::None)
         return kStandInCannotOpen;
     auto movie = std::make_unique<StandInMovie>();
-    movie->timeScale = info.timeScale;
+    movie->timeScale = StandInScale(info.timeScale);
     const MovieBox box = MovieBoxOf(info);
     movie->natural = {box.left, box.top, box.right, box.bottom};
     movie->preferredRate = info.rate;
@@ -107,7 +107,7 @@ int32_t OpenMovie(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* 
     for (const MovieTrack& stored : info.tracks) {
         StandInTrack track;
         track.mediaType = stored.mediaType;
-        track.mediaScale = stored.mediaTimeScale ? stored.mediaTimeScale : movie->timeScale;
+        track.mediaScale = stored.mediaTimeScale ? StandInScale(stored.mediaTimeScale) : movie->timeScale;
         for (const MovieTimeToSample& run : stored.timeToSample)
             AddStandInSampleRun(&track, run.count, run.duration);
         for (const MovieSampleDescription& d : stored.descriptions)
@@ -124,6 +124,8 @@ int32_t OpenMovie(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* 
         movie->userData.emplace_back(item.type, std::vector<uint8_t>(item.data.begin(), item.data.end()));
     // The stated duration stands, whatever of it the stand-in can play.
     movie->duration = static_cast<StandInTime>(std::min<uint64_t>(info.duration, INT32_MAX));
+    if (movie->timeScale != info.timeScale)  // a scale out of bounds: the duration as its tracks say
+        RecomputeStandInDuration(movie.get());
     AddStandInMusic(data, info, movie.get());
     *out = std::move(movie);
     return kQtNoErr;

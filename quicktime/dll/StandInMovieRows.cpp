@@ -265,7 +265,7 @@ intptr_t DoNewTrackMedia(const QtWord* a) {
     if (!ref.track || ref.track->mediaType != 0 || static_cast<int32_t>(a[2]) <= 0)
         return 0;
     ref.track->mediaType = static_cast<uint32_t>(a[1]);
-    ref.track->mediaScale = static_cast<uint32_t>(a[2]);
+    ref.track->mediaScale = StandInScale(static_cast<uint32_t>(a[2]));
     return static_cast<intptr_t>(StandInMediaWord(ref.movieWord, size_t(ref.track - ref.movie->tracks.data())));
 }
 

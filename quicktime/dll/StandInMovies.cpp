@@ -33,17 +33,22 @@ StandInTrackRef FindPart(QtWord word, bool media) {
     return {movie, &movie->tracks[index], movieWord};
 }
 
-// Movie units from media units, rounding down.
-StandInTime ToMovie(StandInTime media, uint32_t mediaScale, uint32_t movieScale) {
-    if (mediaScale == 0)
+// value × by / over, rounding toward minus infinity; exact while the product has 64 bits.
+StandInTime MulDiv(StandInTime value, uint32_t by, uint32_t over) {
+    if (over == 0)
         return 0;
-    return media * StandInTime(movieScale) / StandInTime(mediaScale);
+    const long double r = std::floor(static_cast<long double>(value) * by / over);
+    return r >= static_cast<long double>(kStandInMaxTime) ? kStandInMaxTime
+           : r <= -static_cast<long double>(kStandInMaxTime) ? -kStandInMaxTime
+                                                                : static_cast<StandInTime>(r);
 }
 
+// Movie units from media units and back, rounding down.
+StandInTime ToMovie(StandInTime media, uint32_t mediaScale, uint32_t movieScale) {
+    return MulDiv(media, movieScale, mediaScale);
+}
 StandInTime ToMedia(StandInTime movie, uint32_t mediaScale, uint32_t movieScale) {
-    if (movieScale == 0)
-        return 0;
-    return movie * StandInTime(mediaScale) / StandInTime(movieScale);
+    return MulDiv(movie, mediaScale, movieScale);
 }
 
 }  // namespace
@@ -58,7 +63,7 @@ uint32_t StandInTrack::SampleCount() const {
 StandInTime StandInTrack::MediaDuration() const {
     StandInTime d = 0;
     for (const StandInSampleRun& run : runs)
-        d += StandInTime(run.count) * run.duration;
+        d = std::min(d + StandInTime(run.count) * run.duration, kStandInMaxTime);
     return d;
 }
 
@@ -103,13 +108,13 @@ void RecomputeStandInDuration(StandInMovie* movie) {
     for (const StandInTrack& track : movie->tracks)
         if (track.inserted)
             end = std::max(end, track.trackStart + ToMovie(track.MediaDuration(), track.mediaScale, movie->timeScale));
-    movie->duration = end;
+    movie->duration = std::min<StandInTime>(end, INT32_MAX);  // callers see 32-bit times
 }
 
 StandInTime StandInMovieTime(const StandInMovie& movie) {
     StandInTime t = movie.anchorTime;
     if (movie.rate != 0) {
-        const int64_t elapsed = StandInNowMs() - movie.anchorMs;
+        const int64_t elapsed = std::clamp<int64_t>(StandInNowMs() - movie.anchorMs, 0, int64_t(1) << 38);
         // elapsed ms × scale / 1000 × rate (16.16); exact at the normal rate.
         const StandInTime units = elapsed * StandInTime(movie.timeScale);
         t += movie.rate == kStandInRateOne
@@ -176,7 +181,7 @@ StandInTime StandInNextSampleTime(const StandInMovie& movie, std::span<const uin
                     bestDuration = ToMovie(d, track.mediaScale, movie.timeScale);
                 }
             }
-            media += StandInTime(run.count) * d;
+            media = std::min(media + StandInTime(run.count) * d, kStandInMaxTime);
         }
     }
     if (duration)

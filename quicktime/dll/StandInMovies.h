@@ -26,6 +26,17 @@
 
 using StandInTime = int64_t;
 
+// Bounds on what files and callers give, so that time arithmetic stays within 64 bits: time
+// scales up to 2^24 units a second, sample durations up to 2^24 units, runs up to 2^31 samples,
+// and media durations saturate at 2^55.
+inline constexpr uint32_t kStandInMaxScale = 1u << 24;
+inline constexpr uint32_t kStandInMaxSampleDuration = 1u << 24;
+inline constexpr uint32_t kStandInMaxRun = 1u << 31;
+inline constexpr StandInTime kStandInMaxTime = StandInTime(1) << 55;
+inline uint32_t StandInScale(uint64_t scale) {
+    return scale == 0 ? 1 : scale > kStandInMaxScale ? kStandInMaxScale : static_cast<uint32_t>(scale);
+}
+
 constexpr uint32_t StandInType(const char (&s)[5]) {
     return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 | uint32_t(uint8_t(s[2])) << 8 |
            uint8_t(s[3]);
