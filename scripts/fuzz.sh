@@ -35,6 +35,10 @@ seed_kind() {
     graphicpicture_fuzz) echo graphic ;;
     cardpicture_fuzz) echo cardpicture ;;
     actionrecord_fuzz) echo actionrecord ;;
+    soundfile_fuzz) echo soundfile ;;
+    midifile_fuzz) echo midi ;;
+    moviefile_fuzz) echo movie ;;
+    musictrack_fuzz) echo music ;;
     shapes_fuzz) echo "" ;;  # any bytes make a shape: it starts from nothing
     *) echo "" ;;
   esac

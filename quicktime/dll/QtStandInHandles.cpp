@@ -45,6 +45,7 @@ constexpr StandInRow kRows[] = {
     {kQtSelDisposeHandle, DoDisposeHandle},
     {kQtSelGetHandleSize, DoGetHandleSize},
     {kQtSelSetHandleSize, DoSetHandleSize},
+    {kQtSelKillPicture, DoDisposeHandle},  // a picture is a handle holding a packed DIB
 };
 
 }  // namespace

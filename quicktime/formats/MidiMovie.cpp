@@ -44,7 +44,7 @@ bool ControllerOf(uint8_t midi, uint16_t* music) {
 
 struct Timed {
     uint64_t time;  // in the track's time scale
-    int rank;       // at one time: programs, controllers, notes off, notes on
+    int rank;       // at one time: programs, controllers, notes off, notes on, notes of no length off
     uint8_t status, data1, data2;
 };
 
@@ -115,7 +115,9 @@ std::vector<Timed> TrackMessages(const MusicTrackEvents& music) {
         case MusicEventKind::Note:
             out.push_back({e.time, 3, static_cast<uint8_t>(kNoteOn | c), static_cast<uint8_t>(e.number),
                            static_cast<uint8_t>(std::clamp(e.value, 1, 127))});
-            out.push_back({uint64_t{e.time} + e.duration, 2, static_cast<uint8_t>(kNoteOff | c), static_cast<uint8_t>(e.number), 0});
+            // A note of no length lets go after it starts, not before.
+            out.push_back({uint64_t{e.time} + e.duration, e.duration ? 2 : 4, static_cast<uint8_t>(kNoteOff | c),
+                           static_cast<uint8_t>(e.number), 0});
             break;
         case MusicEventKind::Controller:
             if (e.number == kMusicPitchBend) {
@@ -137,6 +139,32 @@ std::vector<Timed> TrackMessages(const MusicTrackEvents& music) {
     return out;
 }
 
+// A track's edits as far as music needs them: empty edits at its start delay it, and the first
+// edit that shows media starts it at that media time (what comes before is not played).
+void ApplyLeadingEdits(const MovieTrack& track, uint32_t movieScale, MusicTrackEvents* music) {
+    uint64_t delay = 0;
+    uint32_t from = 0;
+    for (const MovieEdit& e : track.edits) {
+        if (e.mediaTime >= 0) {
+            from = static_cast<uint32_t>(e.mediaTime);
+            break;
+        }
+        delay += e.duration;
+    }
+    const uint32_t shift = Rescale(delay, movieScale, track.mediaTimeScale);
+    if (shift == 0 && from == 0)
+        return;
+    std::vector<MusicEvent> kept;
+    for (MusicEvent e : music->events) {
+        if (e.time < from && e.kind == MusicEventKind::Note)
+            continue;
+        e.time = AddClamp(e.time < from ? 0 : e.time - from, shift);
+        kept.push_back(e);
+    }
+    music->events = std::move(kept);
+    music->endTime = AddClamp(music->endTime < from ? 0 : music->endTime - from, shift);
+}
+
 // Every enabled music track of a movie, decoded, with its time scale.
 struct DecodedTrack {
     MusicTrackEvents music;
@@ -156,6 +184,7 @@ std::vector<DecodedTrack> MusicTracks(std::span<const uint8_t> file, const Movie
             DecodeMusicEvents(SampleBytes(file, s), start, &d.music);
             d.music.endTime = std::max(d.music.endTime, AddClamp(start, s.duration));
         }
+        ApplyLeadingEdits(t, info.timeScale, &d.music);
         tracks.push_back(std::move(d));
     }
     return tracks;

@@ -23,6 +23,8 @@ constexpr uint32_t kStsc = QtAtomType("stsc");
 constexpr uint32_t kStsz = QtAtomType("stsz");
 constexpr uint32_t kStco = QtAtomType("stco");
 constexpr uint32_t kCo64 = QtAtomType("co64");
+constexpr uint32_t kEdts = QtAtomType("edts");
+constexpr uint32_t kElst = QtAtomType("elst");
 constexpr uint32_t kUdta = QtAtomType("udta");
 constexpr uint32_t kCtyp = QtAtomType("ctyp");
 
@@ -168,9 +170,32 @@ void ReadSampleTable(std::span<const uint8_t> stbl, MovieTrack* t) {
         t->chunkOffsets.push_back(wide ? (uint64_t{r.U32BE()} << 32 | r.U32BE()) : r.U32BE());
 }
 
+void ReadEdits(std::span<const uint8_t> elst, MovieTrack* t) {
+    ByteReader r(elst);
+    const bool wide = r.U8() == 1;
+    r.Skip(3);
+    const uint32_t count = std::min<size_t>(r.U32BE(), r.remaining() / (wide ? 20 : 12));
+    for (uint32_t i = 0; i < count; ++i) {
+        MovieEdit e;
+        if (wide) {
+            const uint64_t duration = uint64_t{r.U32BE()} << 32 | r.U32BE();
+            const uint64_t time = uint64_t{r.U32BE()} << 32 | r.U32BE();
+            e.duration = static_cast<uint32_t>(std::min<uint64_t>(duration, UINT32_MAX));
+            const auto signedTime = static_cast<int64_t>(time);
+            e.mediaTime = static_cast<int32_t>(std::clamp<int64_t>(signedTime, -1, INT32_MAX));
+        } else {
+            e.duration = r.U32BE();
+            e.mediaTime = static_cast<int32_t>(r.U32BE());
+        }
+        e.rate = static_cast<int32_t>(r.U32BE());
+        t->edits.push_back(e);
+    }
+}
+
 MovieTrack ReadTrack(std::span<const uint8_t> trak) {
     MovieTrack t;
     ReadTrackHeader(Child(trak, kTkhd), &t);
+    ReadEdits(Child(Child(trak, kEdts), kElst), &t);
     const std::span<const uint8_t> mdia = Child(trak, kMdia);
     ReadMediaHeader(Child(mdia, kMdhd), &t);
     t.mediaType = GetBE32(Child(mdia, kHdlr), 8);

@@ -36,6 +36,14 @@ struct MovieSampleToChunk {
     uint32_t description = 0;  // from 1
 };
 
+// One entry of a track's edit list: a stretch of movie time showing media from mediaTime
+// (-1: nothing, an empty edit).
+struct MovieEdit {
+    uint32_t duration = 0;  // in the movie's time scale
+    int32_t mediaTime = 0;
+    int32_t rate = 0x10000;  // 16.16
+};
+
 struct MovieTrack {
     uint32_t id = 0;
     uint32_t flags = 0;       // kTrackEnabled, in movie, in preview, in poster
@@ -48,6 +56,7 @@ struct MovieTrack {
     uint32_t mediaType = 0;   // the media handler: 'vide', 'soun', 'musi', ...
     uint32_t mediaTimeScale = 0;
     uint64_t mediaDuration = 0;
+    std::vector<MovieEdit> edits;  // empty: the media from its start, at rate 1
     std::vector<MovieSampleDescription> descriptions;
     std::vector<MovieTimeToSample> timeToSample;
     std::vector<MovieSampleToChunk> sampleToChunk;
@@ -121,6 +130,7 @@ struct MovieTrackSpec {
     uint32_t sampleSize = 0;           // every sample's size; 0: one sample of all the bytes
     uint32_t sampleDuration = 0;       // every sample's duration in the media's time scale
     uint16_t volume = 0x100;
+    std::vector<MovieEdit> edits;      // none: the media from its start, at rate 1
 };
 // A movie file ('mdat' then 'moov', time scale 600) holding the tracks in that order.
 std::vector<uint8_t> WriteMovieFile(std::span<const MovieTrackSpec> tracks);

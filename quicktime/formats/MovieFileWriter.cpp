@@ -38,6 +38,12 @@ void Matrix(ByteWriter& w) {
 uint32_t MediaDuration(const MovieTrackSpec& t) { return t.sampleCount * t.sampleDuration; }
 
 uint32_t MovieDuration(const MovieTrackSpec& t) {
+    if (!t.edits.empty()) {
+        uint64_t total = 0;
+        for (const MovieEdit& e : t.edits)
+            total += e.duration;
+        return static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX));
+    }
     if (t.mediaTimeScale == 0)
         return 0;
     const uint64_t d = (uint64_t{MediaDuration(t)} * kMovieTimeScale + t.mediaTimeScale - 1) / t.mediaTimeScale;
@@ -59,6 +65,19 @@ void WriteTrack(AtomWriter& a, const MovieTrackSpec& t, uint32_t id, uint32_t ch
     Matrix(w);
     w.Zeros(8);  // width, height
     a.Close(tkhd);
+    if (!t.edits.empty()) {
+        const size_t edts = a.Open(QtAtomType("edts"));
+        const size_t elst = a.Open(QtAtomType("elst"));
+        a.Full(0);
+        w.U32BE(static_cast<uint32_t>(t.edits.size()));
+        for (const MovieEdit& e : t.edits) {
+            w.U32BE(e.duration);
+            w.U32BE(static_cast<uint32_t>(e.mediaTime));
+            w.U32BE(static_cast<uint32_t>(e.rate));
+        }
+        a.Close(elst);
+        a.Close(edts);
+    }
 
     const size_t mdia = a.Open(QtAtomType("mdia"));
     const size_t mdhd = a.Open(QtAtomType("mdhd"));

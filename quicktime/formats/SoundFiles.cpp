@@ -100,7 +100,7 @@ WavePcm ToWavePcm(const SoundFileInfo& info) {
     return ToWavePcm(info.data, info.encoding, info.bitsPerSample, info.channels, info.sampleRate);
 }
 
-std::vector<uint8_t> WriteWaveFile(const WavePcm& pcm) {
+std::vector<uint8_t> WaveFileOf(const WavePcm& pcm) {
     const uint32_t align = uint32_t{pcm.bitsPerSample} / 8 * pcm.channels;
     const auto bytes = static_cast<uint32_t>(std::min<size_t>(pcm.samples.size(), UINT32_MAX - 44));
     std::vector<uint8_t> out;

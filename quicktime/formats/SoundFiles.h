@@ -74,7 +74,7 @@ double Extended80ToDouble(std::span<const uint8_t, 10> bytes);
 uint32_t WholeHertz(double rate);
 
 // A complete WAV file (44-byte header) holding PCM samples as WavePcm keeps them.
-std::vector<uint8_t> WriteWaveFile(const WavePcm& pcm);
+std::vector<uint8_t> WaveFileOf(const WavePcm& pcm);
 
 // Finishes an info once the format and the sample span are known: checks the format, cuts the
 // span to whole frames and counts them. Used by the readers.

@@ -4,6 +4,7 @@
 
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/MusicTrack.h"
+#include "quicktime/formats/SoundTrack.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {
@@ -32,6 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const MovieSampleDescription& d : t.descriptions)
             FuzzCheck(Inside(d.bytes, file) && d.bytes.size() >= kSampleDescriptionHeaderBytes);
         FuzzCheck(TrackChunks(t, 64).size() <= 64);
+        WavePcm pcm;
+        if (MovieSoundPcm(file, t, &pcm, 1 << 16) == SoundRefusal::None)
+            FuzzCheck(pcm.samples.size() <= (1 << 17) &&
+                      pcm.samples.size() == size_t{pcm.frames} * pcm.bitsPerSample / 8 * pcm.channels);
         const std::vector<MovieSample> samples = TrackSamples(t, 256);
         FuzzCheck(samples.size() <= 256);
         if (t.descriptions.empty() || samples.empty() || t.mediaTimeScale == 0)

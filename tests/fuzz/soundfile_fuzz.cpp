@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const WavePcm pcm = ToWavePcm(info);
     FuzzCheck(pcm.frames == info.frames &&
               pcm.samples.size() == size_t{pcm.frames} * pcm.bitsPerSample / 8 * pcm.channels);
-    const std::vector<uint8_t> wave = WriteWaveFile(pcm);
+    const std::vector<uint8_t> wave = WaveFileOf(pcm);
     SoundFileInfo again;
     FuzzCheck(ReadWaveFile(wave, &again) == SoundRefusal::None);
     const WavePcm back = ToWavePcm(again);

@@ -1,17 +1,21 @@
 // The stand-in's pictures, worlds and ports through the calls, as the media layer makes them:
 // pictures the test writes itself imported pixel for pixel, worlds blended by CopyBits, window
 // ports and events.
+#include <wincodec.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "quicktime/QtCalls.h"
 #include "quicktime/QtEffects.h"
+#include "tests/support/LinkedStandIn_win.h"
 
 namespace {
 
@@ -68,6 +72,121 @@ Bytes Png(int width, int height, const Bytes& rgb) {
     return png;
 }
 
+void Le16(Bytes* out, int v) {
+    out->push_back(static_cast<uint8_t>(v));
+    out->push_back(static_cast<uint8_t>(v >> 8));
+}
+void Le32(Bytes* out, uint32_t v) {
+    Le16(out, static_cast<int>(v & 0xFFFF));
+    Le16(out, static_cast<int>(v >> 16));
+}
+
+// A 24-bit BMP, rows bottom up as the format keeps them.
+Bytes Bmp(int width, int height, const Bytes& rgb) {
+    const int rowBytes = (width * 3 + 3) & ~3;
+    Bytes bmp = {'B', 'M'};
+    Le32(&bmp, 54 + rowBytes * height);
+    Le32(&bmp, 0);
+    Le32(&bmp, 54);
+    Le32(&bmp, 40);
+    Le32(&bmp, width);
+    Le32(&bmp, height);
+    Le16(&bmp, 1);
+    Le16(&bmp, 24);
+    for (int i = 0; i < 6; ++i)
+        Le32(&bmp, 0);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = &rgb[(y * width + x) * 3];
+            bmp.insert(bmp.end(), {p[2], p[1], p[0]});
+        }
+        bmp.resize(bmp.size() + rowBytes - width * 3, 0);
+    }
+    return bmp;
+}
+
+// A GIF of 256 colours (colour i is Palette(i)) whose LZW codes are all literals, 9 bits wide:
+// a clear code comes often enough that the table never widens them.
+std::array<uint8_t, 3> Palette(int i) { return {uint8_t(i * 7), uint8_t(i * 13), uint8_t(i * 29)}; }
+Bytes Gif(int width, int height, const Bytes& indexes) {
+    Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
+    Le16(&gif, width);
+    Le16(&gif, height);
+    gif.insert(gif.end(), {0xF7, 0, 0});
+    for (int i = 0; i < 256; ++i) {
+        const auto c = Palette(i);
+        gif.insert(gif.end(), c.begin(), c.end());
+    }
+    gif.push_back(0x2C);
+    Le16(&gif, 0);
+    Le16(&gif, 0);
+    Le16(&gif, width);
+    Le16(&gif, height);
+    gif.push_back(0);
+    gif.push_back(8);
+    Bytes codes;
+    uint32_t acc = 0;
+    int bits = 0;
+    auto emit = [&](int code) {
+        acc |= static_cast<uint32_t>(code) << bits;
+        for (bits += 9; bits >= 8; bits -= 8, acc >>= 8)
+            codes.push_back(static_cast<uint8_t>(acc));
+    };
+    for (size_t i = 0; i < indexes.size(); ++i) {
+        if (i % 200 == 0)
+            emit(256);
+        emit(indexes[i]);
+    }
+    emit(257);
+    if (bits > 0)
+        codes.push_back(static_cast<uint8_t>(acc));
+    for (size_t at = 0; at < codes.size(); at += 255) {
+        const size_t n = std::min<size_t>(255, codes.size() - at);
+        gif.push_back(static_cast<uint8_t>(n));
+        gif.insert(gif.end(), codes.begin() + at, codes.begin() + at + n);
+    }
+    gif.insert(gif.end(), {0, 0x3B});
+    return gif;
+}
+
+// A picture written by the system's own encoder (TIFF, JPEG); empty when it has none.
+Bytes Encoded(const GUID& container, int width, int height, const Bytes& rgb) {
+    Bytes out;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IWICImagingFactory* factory = nullptr;
+    IStream* stream = nullptr;
+    IWICBitmapEncoder* encoder = nullptr;
+    IWICBitmapFrameEncode* frame = nullptr;
+    Bytes bgr;
+    for (size_t i = 0; i < rgb.size(); i += 3)
+        bgr.insert(bgr.end(), {rgb[i + 2], rgb[i + 1], rgb[i]});
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                   reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
+        SUCCEEDED(factory->CreateEncoder(container, nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
+        SUCCEEDED(frame->SetSize(width, height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
+        format == GUID_WICPixelFormat24bppBGR &&
+        SUCCEEDED(frame->WritePixels(height, width * 3, static_cast<UINT>(bgr.size()), bgr.data())) &&
+        SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit())) {
+        HGLOBAL global = nullptr;
+        if (SUCCEEDED(GetHGlobalFromStream(stream, &global))) {
+            STATSTG stat = {};
+            stream->Stat(&stat, STATFLAG_NONAME);
+            const auto* p = static_cast<const uint8_t*>(GlobalLock(global));
+            out.assign(p, p + stat.cbSize.QuadPart);
+            GlobalUnlock(global);
+        }
+    }
+    for (IUnknown* u : std::initializer_list<IUnknown*>{frame, encoder, stream, factory})
+        if (u)
+            u->Release();
+    CoUninitialize();
+    return out;
+}
+
 std::string WriteTemp(const char* name, const Bytes& bytes) {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
@@ -87,13 +206,15 @@ std::array<int, 3> PixelOf(QtGWorldPtr world, int x, int y) {
     return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
-class QtStandInGraphics : public ::testing::Test {
+// Each check runs over "QuickTime.qts" and over the stand-in linked as the player links it.
+class QtStandInGraphics : public ::testing::TestWithParam<bool> {
 protected:
+    QuickTimeVariant variant{GetParam()};
     void SetUp() override { ASSERT_EQ(QTBind(0), kQtNoErr); }
     void TearDown() override { QTRelease(); }
 };
 
-TEST_F(QtStandInGraphics, PicturesImportPixelExactAtTheirSizeOrScaled) {
+TEST_P(QtStandInGraphics, PicturesImportPixelExactAtTheirSizeOrScaled) {
     constexpr int kW = 7, kH = 5;
     Bytes rgb;
     for (int y = 0; y < kH; ++y)
@@ -165,7 +286,59 @@ TEST_F(QtStandInGraphics, PicturesImportPixelExactAtTheirSizeOrScaled) {
     std::remove(tornPath.c_str());
 }
 
-TEST_F(QtStandInGraphics, CopyBitsBlendsByTheOperationColourWithinTheMask) {
+TEST_P(QtStandInGraphics, EveryPictureKindImports) {
+    constexpr int kW = 9, kH = 6;
+    Bytes rgb, indexes;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const int i = (x * 31 + y * 17) & 0xFF;
+            indexes.push_back(static_cast<uint8_t>(i));
+            const auto c = Palette(i);
+            rgb.insert(rgb.end(), c.begin(), c.end());
+        }
+    Bytes smooth;  // for the lossy kind: a gentle ramp
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            smooth.insert(smooth.end(), {uint8_t(100 + x * 4), uint8_t(80 + y * 4), uint8_t(120)});
+    struct Kind {
+        const char* name;
+        Bytes bytes;
+        const Bytes* want;
+        int tolerance;
+    };
+    const Kind kinds[] = {
+        {"bmp", Bmp(kW, kH, rgb), &rgb, 0},
+        {"gif", Gif(kW, kH, indexes), &rgb, 0},
+        {"tif", Encoded(GUID_ContainerFormatTiff, kW, kH, rgb), &rgb, 0},
+        {"jpg", Encoded(GUID_ContainerFormatJpeg, kW, kH, smooth), &smooth, 12},
+    };
+    const QtRect bounds = {0, 0, kH, kW};
+    for (const Kind& kind : kinds) {
+        ASSERT_FALSE(kind.bytes.empty()) << kind.name << ": the test could not write one";
+        const std::string path = WriteTemp((std::string("standin_kind.") + kind.name).c_str(), kind.bytes);
+        QtFSSpec spec;
+        ASSERT_EQ(NativePathNameToFSSpec(path.c_str(), &spec, 0), kQtNoErr);
+        QtGraphicsImporter importer = nullptr;
+        ASSERT_EQ(GetGraphicsImporterForFile(&spec, &importer), kQtNoErr) << kind.name;
+        QtGWorldPtr world = nullptr;
+        ASSERT_EQ(NewGWorld(&world, 32, &bounds, nullptr, nullptr, 0), kQtNoErr);
+        GraphicsImportSetGWorld(importer, world, nullptr);
+        ASSERT_EQ(GraphicsImportDraw(importer), kQtNoErr) << kind.name;
+        int worst = 0;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const auto got = PixelOf(world, x, y);
+                for (int c = 0; c < 3; ++c)
+                    worst = std::max(worst, std::abs(got[c] - (*kind.want)[(y * kW + x) * 3 + c]));
+            }
+        EXPECT_LE(worst, kind.tolerance) << kind.name;
+        DisposeGWorld(world);
+        CloseComponent(importer);
+        std::remove(path.c_str());
+    }
+}
+
+TEST_P(QtStandInGraphics, CopyBitsBlendsByTheOperationColourWithinTheMask) {
     const QtRect bounds = {0, 0, 4, 6};
     QtGWorldPtr white = nullptr, black = nullptr;
     ASSERT_EQ(NewGWorld(&white, 0, &bounds, nullptr, nullptr, 0), kQtNoErr);
@@ -217,7 +390,7 @@ TEST_F(QtStandInGraphics, CopyBitsBlendsByTheOperationColourWithinTheMask) {
     SetGWorld(saved, nullptr);
 }
 
-TEST_F(QtStandInGraphics, WindowPortsAndEvents) {
+TEST_P(QtStandInGraphics, WindowPortsAndEvents) {
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(GetNativeWindowPort(window), nullptr);
@@ -249,5 +422,8 @@ TEST_F(QtStandInGraphics, WindowPortsAndEvents) {
     EXPECT_EQ(GetNativeWindowPort(window), nullptr);
     DestroyWindow(window);
 }
+
+INSTANTIATE_TEST_SUITE_P(LibraryAndLinked, QtStandInGraphics, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Linked" : "Library"; });
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "BuilderMedia.h"
 #include "quicktime/formats/MidiFile.h"
 #include "quicktime/formats/MusicTrack.h"
 
@@ -41,25 +42,7 @@ Bytes Smf(uint16_t format, uint16_t division, std::initializer_list<Bytes> track
     return b;
 }
 
-// Two seconds at 480 ticks a quarter: 1.5 s at 120 beats a minute, then 240 ticks at 60.
-Bytes TwoSecondPiece() {
-    const Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,        // 500000
-                         0x8B, 0x20, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40,  // +1440: 1000000
-                         0x81, 0x70, 0xFF, 0x2F, 0x00};                   // +240: end at 1680
-    const Bytes notes = {0x00, 0xC0, 40,                    // violin on channel 1
-                         0x00, 0xB0, 7, 100,                // volume
-                         0x00, 0x90, 60, 100,               // C4
-                         0x83, 0x60, 0x80, 60, 64,          // +480 off
-                         0x00, 0x90, 64, 90,                // E4
-                         0x00, 0xF0, 0x02, 0x7E, 0xF7,      // a system exclusive in passing
-                         0x83, 0x60, 64, 0,                 // +480 running status: on with velocity 0
-                         0x00, 0x99, 36, 80,                // a bass drum
-                         0x83, 0x60, 0x89, 36, 0,           // +480
-                         0x00, 0x90, 100, 70,               // a pitch only an extended note holds
-                         0x81, 0x70, 0x80, 100, 0,          // +240
-                         0x00, 0xFF, 0x2F, 0x00};
-    return Smf(1, 480, {tempo, notes});
-}
+Bytes TwoSecondPiece() { return stackbuilder::TwoSecondMidiFile(); }
 
 std::vector<Note> NotesOf(std::span<const TimedMidiMessage> messages) {
     std::vector<Note> notes;
@@ -88,8 +71,13 @@ bool Has(std::span<const TimedMidiMessage> messages, uint32_t ms, uint8_t status
     });
 }
 
-const std::vector<Note> kPieceNotes = {
-    {0, 60, 0, 500, 100}, {0, 64, 500, 1000, 90}, {9, 36, 1000, 1500, 80}, {0, 100, 1500, 2000, 70}};
+std::vector<Note> PieceNotes() {
+    std::vector<Note> notes;
+    for (const stackbuilder::PieceNote& n : stackbuilder::TwoSecondMidiNotes())
+        notes.emplace_back(n.channel, n.pitch, n.on, n.off, n.velocity);
+    return notes;
+}
+const std::vector<Note> kPieceNotes = PieceNotes();
 
 TEST(MidiFile, ReadsTracksTempoAndRunningStatus) {
     const Bytes smf = TwoSecondPiece();  // events point into it
@@ -226,6 +214,24 @@ TEST(MidiMovie, TwoSecondPieceImportsPlaysAndExportsTheSameNotes) {
     Bytes twice;
     ASSERT_EQ(MidiFileToMovieFile(exported, &twice), MidiRefusal::None);
     EXPECT_EQ(twice, movie);
+
+    // A note of no length on a part of its own channel, after a drum kit on part 3: the kit
+    // plays on channel 10, the note starts before it lets go.
+    const MusicEvent kit[] = {{0, MusicEventKind::Instrument, 3, uint16_t(kMusicDrumKit), 0, 0}};
+    const MusicEvent blip[] = {{60, MusicEventKind::Note, 5, 72, 99, 0}, {0, MusicEventKind::Note, 3, 38, 99, 6}};
+    MovieTrackSpec music;
+    music.mediaType = QtAtomType("musi");
+    music.description = EncodeMusicDescription(kit);
+    music.samples = EncodeMusicEvents(blip, 120);
+    music.sampleDuration = 120;
+    ASSERT_EQ(MovieMusicPerformance(WriteMovieFile(std::span(&music, 1)), &played), MovieRefusal::None);
+    EXPECT_EQ(NotesOf(played.messages), (std::vector<Note>{{9, 38, 0, 10, 99}, {4, 72, 100, 100, 99}}));
+    EXPECT_EQ(played.durationMilliseconds, 200u);
+    // Behind an empty edit of half a second, from media time 6: the drum's start is cut off.
+    music.edits = {{300, -1, 0x10000}, {114, 6, 0x10000}};
+    ASSERT_EQ(MovieMusicPerformance(WriteMovieFile(std::span(&music, 1)), &played), MovieRefusal::None);
+    EXPECT_EQ(NotesOf(played.messages), (std::vector<Note>{{4, 72, 590, 590, 99}}));
+    EXPECT_EQ(played.durationMilliseconds, 690u);
 
     // A movie without music exports nothing; one with a silent track plays nothing for its length.
     MovieTrackSpec sound;

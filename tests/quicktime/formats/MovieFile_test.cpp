@@ -1,5 +1,6 @@
 // The movie atom reader over a movie built here atom by atom, and the writer's movies read back.
 #include "quicktime/formats/MovieFile.h"
+#include "quicktime/formats/SoundTrack.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,8 @@ Bytes VideoMovie(uint32_t stszCount) {
     Bytes description = Words({24, QtAtomType("rle "), 0, 1, 0xAABBCCDD, 0x11223344});
     Bytes mvhd = Words({0, 0, 0, 600, 1200, 0x10000});
     mvhd.resize(100);
-    return Atom("moov", {Atom("mvhd", {mvhd}), Atom("trak", {Atom("tkhd", {tkhd}),
+    const Bytes edits = Atom("edts", {Atom("elst", {Words({0, 2, 300, 0xFFFFFFFF, 0x10000, 900, 0, 0x10000})})});
+    return Atom("moov", {Atom("mvhd", {mvhd}), Atom("trak", {Atom("tkhd", {tkhd}), edits,
                 Atom("mdia", {Atom("mdhd", {Words({0, 0, 0, 30, 12, 0})}),
                               Atom("hdlr", {Words({0, QtAtomType("mhlr"), QtAtomType("vide"), 0, 0, 0}), Bytes{0}}),
                               Atom("minf", {Atom("stbl", {Atom("stsd", {Words({0, 1}), description}),
@@ -69,6 +71,11 @@ TEST(MovieFile, ReadsTracksSampleTablesAndUserData) {
     EXPECT_EQ(t.id, 7u);
     EXPECT_EQ(t.mediaType, QtAtomType("vide"));
     EXPECT_EQ(t.mediaTimeScale, 30u);
+    ASSERT_EQ(t.edits.size(), 2u);  // half a second of nothing, then the media from its start
+    EXPECT_EQ(t.edits[0].mediaTime, -1);
+    EXPECT_EQ(t.edits[0].duration, 300u);
+    EXPECT_EQ(t.edits[1].mediaTime, 0);
+    EXPECT_EQ(t.edits[1].duration, 900u);
     EXPECT_EQ(t.mediaDuration, 12u);
     ASSERT_EQ(t.descriptions.size(), 1u);
     EXPECT_EQ(t.descriptions[0].format, QtAtomType("rle "));
@@ -94,6 +101,17 @@ TEST(MovieFile, ReadsTracksSampleTablesAndUserData) {
     MovieFileInfo cut;
     ASSERT_EQ(ReadMovieFile(VideoMovie(0x40000000), &cut), MovieRefusal::None);
     EXPECT_EQ(cut.tracks[0].sampleCount, 4u);
+
+    // The same movie after a 64-bit sized 'mdat', as an atom running to the end of the file.
+    Bytes wide = Words({1, QtAtomType("mdat"), 0, 20, 0xABCDEF01});
+    const Bytes moov(file.begin() + 8, file.end());
+    const Bytes open = Words({0, QtAtomType("moov")});
+    wide.insert(wide.end(), open.begin(), open.end());
+    wide.insert(wide.end(), moov.begin(), moov.end());
+    MovieFileInfo far;
+    ASSERT_EQ(ReadMovieFile(wide, &far), MovieRefusal::None);
+    EXPECT_EQ(far.tracks.size(), 1u);
+    EXPECT_EQ(far.controllerType, QtAtomType("qtvr"));
 
     // Refusals, and a movie cut anywhere reads without reaching past its bytes.
     MovieFileInfo refused;
@@ -154,6 +172,60 @@ TEST(MovieFile, WrittenTracksReadBack) {
     EXPECT_EQ(chunks[0].sampleCount, 22050u);
     EXPECT_EQ(chunks[0].offset, 8 + music.samples.size());
     EXPECT_EQ(TrackSamples(s, 3).size(), 3u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SoundTrack, SoundMoviesGiveWaveSamples) {
+    // 16-bit stereo wave samples written as a sound movie read back the same.
+    WavePcm pcm{16, 2, 22050, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}};
+    const MovieTrackSpec spec = SoundTrackSpec(pcm);
+    const Bytes file = WriteMovieFile(std::span(&spec, 1));
+    MovieFileInfo info;
+    ASSERT_EQ(ReadMovieFile(file, &info), MovieRefusal::None);
+    EXPECT_EQ(info.duration, 1u);  // 3 frames at 22050 Hz, rounded up to a 600th of a second
+    WavePcm back;
+    ASSERT_EQ(MovieSoundPcm(file, info.tracks[0], &back), SoundRefusal::None);
+    EXPECT_EQ(back.samples, pcm.samples);
+    EXPECT_EQ(back.sampleRate, 22050u);
+    EXPECT_EQ(back.frames, 3u);
+
+    // Descriptions by format: what a wave device gets from two frames of each.
+    struct Case {
+        uint32_t format;
+        uint16_t bits;
+        SoundRefusal refusal;
+        Bytes wave;
+    };
+    const Bytes source = {0x80, 0x01, 0x7F, 0xFE};
+    const Case cases[] = {
+        {QtAtomType("raw "), 8, SoundRefusal::None, {0x80, 0x01}},
+        {QtAtomType("raw "), 16, SoundRefusal::None, {0x01, 0x80, 0xFE, 0x7F}},
+        {QtAtomType("twos"), 8, SoundRefusal::None, {0x00, 0x81}},
+        {QtAtomType("sowt"), 16, SoundRefusal::None, {0x80, 0x01, 0x7F, 0xFE}},
+        {QtAtomType("MAC3"), 8, SoundRefusal::Compressed, {}},
+        {QtAtomType("MAC6"), 8, SoundRefusal::Compressed, {}},
+        {QtAtomType("raw "), 12, SoundRefusal::Compressed, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.format << " " << std::dec << c.bits);
+        MovieTrackSpec t;
+        t.mediaType = QtAtomType("soun");
+        t.mediaTimeScale = 8000;
+        t.description = MakeSoundDescription(c.format, 1, c.bits, 8000);
+        t.samples = source;
+        t.sampleCount = 2;
+        t.sampleSize = 1;
+        t.sampleDuration = 1;
+        const Bytes movie = WriteMovieFile(std::span(&t, 1));
+        MovieFileInfo m;
+        ASSERT_EQ(ReadMovieFile(movie, &m), MovieRefusal::None);
+        WavePcm out;
+        ASSERT_EQ(MovieSoundPcm(movie, m.tracks[0], &out), c.refusal);
+        EXPECT_EQ(out.samples, c.wave);
+    }
 }
 
 }  // namespace

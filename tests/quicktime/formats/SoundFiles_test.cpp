@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "BuilderMedia.h"
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -150,6 +152,9 @@ TEST(SoundFiles, ReadersGiveLittleEndianSamplesOrTheirReason) {
         {"AU float", Au(24, 6, 8000, 1, {1, 2, 3, 4}), SoundRefusal::Compressed, 0, 0, 0, 0, {}},
         {"AU without channels", Au(24, 3, 8000, 0, {1, 2}), SoundRefusal::BadFormat, 0, 0, 0, 0, {}},
         {"AU without rate", Au(24, 3, 0, 1, {1, 2}), SoundRefusal::BadFormat, 0, 0, 0, 0, {}},
+        {"builder's AIFC sowt", stackbuilder::AiffFile(true, "sowt", 1, 11025, 16, le16), SoundRefusal::None, 16, 1, 11025, 4, le16},
+        {"builder's AU with an annotation", stackbuilder::AuFile(3, 8000, 1, be16), SoundRefusal::None, 16, 1, 8000, 4, le16},
+        {"builder's 24-bit WAV", stackbuilder::WaveFile(1, 48000, 24, Bytes{1, 2, 3, 4, 5, 6, 7}), SoundRefusal::None, 24, 1, 48000, 2, {1, 2, 3, 4, 5, 6}},
         {"AU header cut", Bytes{'.', 's', 'n', 'd', 0, 0}, SoundRefusal::Truncated, 0, 0, 0, 0, {}},
     };
     for (const Case& c : cases) {
@@ -169,7 +174,7 @@ TEST(SoundFiles, ReadersGiveLittleEndianSamplesOrTheirReason) {
         EXPECT_LE(info.data.data() + info.data.size(), c.file.data() + c.file.size());
         // What is written as a WAV reads back as itself.
         SoundFileInfo again;
-        const Bytes written = WriteWaveFile(pcm);
+        const Bytes written = WaveFileOf(pcm);
         ASSERT_EQ(ReadWaveFile(written, &again), SoundRefusal::None);
         EXPECT_EQ(ToWavePcm(again).samples, pcm.samples);
         EXPECT_EQ(again.sampleRate, c.rate);

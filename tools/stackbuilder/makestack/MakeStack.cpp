@@ -16,6 +16,10 @@
 //                 and a few with damaged lengths
 //     actionrecord button records in memory order carrying every chunk kind, and 'Crsr' data in
 //                 file order, still and animated (one input serves both readings)
+//     soundfile   WAV, AIFF, AIFC and AU files of each sample width and encoding
+//     midi        standard MIDI files: the two-second piece, format 0, SMPTE time
+//     movie       movie files: the two-second piece imported, a sound movie
+//     music       music track samples: the imported piece's events, then its note requests
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
 // stream needs compressing.
 #include <algorithm>
@@ -26,6 +30,7 @@
 #include <utility>
 #include <vector>
 
+#include "BuilderMedia.h"
 #include "StackBuilder.h"
 #include "core/files/JpegDescription.h"
 #include "core/memory/ByteReader.h"
@@ -38,6 +43,8 @@
 #include "graphics/pixels/PackBits.h"
 #include "graphics/pixels/PackedPictureHeader.h"
 #include "host/browser/DownloadCache.h"
+#include "quicktime/formats/MusicTrack.h"
+#include "quicktime/formats/SoundTrack.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackReader.h"
 
@@ -465,6 +472,52 @@ Seeds ObjectFileSeeds() {
     return seeds;
 }
 
+// --- media: files written byte by byte; movies by the stand-in's own import ---
+
+Seeds SoundFileSeeds() {
+    const std::vector<uint8_t> s = {0x00, 0x7F, 0x80, 0xFF, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0};
+    return {{"mono8.wav", stackbuilder::WaveFile(1, 11025, 8, s)},
+            {"stereo16.wav", stackbuilder::WaveFile(2, 44100, 16, s)},
+            {"mono24.wav", stackbuilder::WaveFile(1, 48000, 24, s)},
+            {"stereo16.aif", stackbuilder::AiffFile(false, "NONE", 2, 22050, 16, s, 3)},
+            {"mono8.aif", stackbuilder::AiffFile(false, "NONE", 1, 8000, 8, s)},
+            {"sowt.aifc", stackbuilder::AiffFile(true, "sowt", 1, 8000, 16, s)},
+            {"ima4.aifc", stackbuilder::AiffFile(true, "ima4", 1, 8000, 16, s)},
+            {"mulaw.au", stackbuilder::AuFile(1, 8000, 1, s)},
+            {"linear16.au", stackbuilder::AuFile(3, 8000, 2, s)}};
+}
+
+Seeds MidiSeeds() {
+    const std::vector<uint8_t> piece = stackbuilder::TwoSecondMidiFile();
+    std::vector<uint8_t> format0 = piece;
+    format0[9] = 0;  // the tempo track alone, as format 0
+    format0[11] = 1;
+    std::vector<uint8_t> smpte = piece;
+    smpte[12] = 0xE7;  // 25 frames of 40 ticks
+    smpte[13] = 40;
+    return {{"piece.mid", piece}, {"format0.mid", format0}, {"smpte.mid", smpte}};
+}
+
+Seeds MovieSeeds() {
+    std::vector<uint8_t> music;
+    MidiFileToMovieFile(stackbuilder::TwoSecondMidiFile(), &music);
+    WavePcm pcm{16, 2, 8000, 4, std::vector<uint8_t>(16, 0x40)};
+    const MovieTrackSpec both[] = {SoundTrackSpec(pcm), SoundTrackSpec(WavePcm{8, 1, 11025, 3, {1, 2, 3}})};
+    return {{"piece.mov", music}, {"sound.mov", WriteMovieFile(both)}};
+}
+
+Seeds MusicSeeds() {
+    std::vector<uint8_t> movie;
+    MidiFileToMovieFile(stackbuilder::TwoSecondMidiFile(), &movie);
+    MovieFileInfo info;
+    if (ReadMovieFile(movie, &info) != MovieRefusal::None || info.tracks.empty() || info.tracks[0].descriptions.empty())
+        return {};
+    const std::vector<MovieSample> samples = TrackSamples(info.tracks[0], 1);
+    const std::span<const uint8_t> events = samples.empty() ? std::span<const uint8_t>() : SampleBytes(movie, samples[0]);
+    const std::span<const uint8_t> description = info.tracks[0].descriptions[0].bytes;
+    return {{"events", {events.begin(), events.end()}}, {"description", {description.begin(), description.end()}}};
+}
+
 Seeds StackSeeds() {
     Seeds seeds;
     for (const auto& [name, stack] : stackbuilder::SeedStacks())
@@ -518,6 +571,14 @@ int main(int argc, char** argv) {
             return WriteSeeds(ActionRecordSeeds(), argv[3]);
         if (kind == "objectfile")
             return WriteSeeds(ObjectFileSeeds(), argv[3]);
+        if (kind == "soundfile")
+            return WriteSeeds(SoundFileSeeds(), argv[3]);
+        if (kind == "midi")
+            return WriteSeeds(MidiSeeds(), argv[3]);
+        if (kind == "movie")
+            return WriteSeeds(MovieSeeds(), argv[3]);
+        if (kind == "music")
+            return WriteSeeds(MusicSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
         return 2;
     }

@@ -1,0 +1,39 @@
+// The linked stand-in's entry points, as tools/player hands them to the binding.
+#include "tests/support/LinkedStandIn_win.h"
+
+#include <cstring>
+
+#include "quicktime/dll/QtStandIn.h"
+#include "quicktime/dll/QtStandInEffects.h"
+
+namespace {
+
+int g_linked;
+
+intptr_t LinkedDispatcher(uint32_t selector, const QtWord* args) { return StandInDispatch(selector, args); }
+intptr_t LinkedComponent(void* storage, const void* params, QtWord what) {
+    return StandInComponentCall(storage, params, what);
+}
+
+void* LoadLinked() {
+    InstallStandInWindowsProcs();
+    return &g_linked;
+}
+void* ResolveLinked(void* library, const char* name) {
+    if (library != &g_linked)
+        return nullptr;
+    if (std::strcmp(name, kQtEntryDispatcher) == 0)
+        return reinterpret_cast<void*>(LinkedDispatcher);
+    return reinterpret_cast<void*>(LinkedComponent);
+}
+void ReleaseLinked(void*) {}
+
+}  // namespace
+
+QtLibraryOps LinkedStandInOps() { return {LoadLinked, ResolveLinked, ReleaseLinked}; }
+
+QuickTimeVariant::QuickTimeVariant(bool linked) : saved_(GetQtLibraryOps()) {
+    if (linked)
+        SetQtLibraryOps(LinkedStandInOps());
+}
+QuickTimeVariant::~QuickTimeVariant() { SetQtLibraryOps(saved_); }
