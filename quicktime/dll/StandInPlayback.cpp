@@ -18,7 +18,7 @@ bool WriteSink(const StandInPcm& pcm, size_t fromByte) {
     WavePcm wave{pcm.bits, pcm.channels, pcm.rate, 0, {}};
     wave.samples.assign(pcm.bytes.begin() + static_cast<std::ptrdiff_t>(std::min(fromByte, pcm.bytes.size())), pcm.bytes.end());
     wave.frames = pcm.FrameBytes() ? static_cast<uint32_t>(wave.samples.size() / pcm.FrameBytes()) : 0;
-    const std::vector<uint8_t> file = WriteWaveFile(wave);
+    const std::vector<uint8_t> file = WaveFileOf(wave);
     std::FILE* f = std::fopen(g_sink.c_str(), "wb");
     if (!f)
         return false;
