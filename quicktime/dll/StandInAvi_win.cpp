@@ -59,6 +59,8 @@ std::vector<uint8_t> ImageDescriptionOf(const AVISTREAMINFOA& info, const BITMAP
     QtImageDescription d{};
     d.idSize = sizeof d;
     d.cType = OsTypeOfFourCC(info.fccHandler ? info.fccHandler : format.biCompression);
+    if ((d.cType & 0xFFFF0000) == StandInType("iv\0\0"))
+        d.cType &= ~0x20200000u;  // Indeo as QuickTime names it: 'IV32', 'IV41', ...
     if (format.biCompression == BI_RGB)
         d.cType = StandInType("raw ");
     else if (format.biCompression == BI_RLE8 || format.biCompression == BI_RLE4)
@@ -75,8 +77,10 @@ std::vector<uint8_t> ImageDescriptionOf(const AVISTREAMINFOA& info, const BITMAP
     return bytes;
 }
 
-// A PCM audio stream, read whole.
-bool ReadPcmStream(PAVISTREAM stream, const AVISTREAMINFOA& info, StandInTrack* track) {
+constexpr LONG kMaxAudioBytes = 256 << 20;
+
+// A PCM audio stream, read whole (up to kMaxAudioBytes: the rest stays silent).
+bool ReadPcmStream(PAVISTREAM stream, StandInTrack* track) {
     LONG size = 0;
     if (AVIStreamReadFormat(stream, AVIStreamStart(stream), nullptr, &size) != 0 || size < LONG(sizeof(PCMWAVEFORMAT)))
         return false;
@@ -92,9 +96,14 @@ bool ReadPcmStream(PAVISTREAM stream, const AVISTREAMINFOA& info, StandInTrack* 
     pcm.bits = wave.wBitsPerSample;
     pcm.rate = wave.nSamplesPerSec;
     LONG bytes = 0, samples = 0;
-    const LONG start = AVIStreamStart(stream), length = AVIStreamLength(stream);
+    const LONG start = AVIStreamStart(stream);
+    LONG length = AVIStreamLength(stream);
     if (length <= 0 || AVIStreamRead(stream, start, length, nullptr, 0, &bytes, &samples) != 0 || bytes <= 0)
         return false;
+    if (bytes > kMaxAudioBytes) {
+        length = static_cast<LONG>(int64_t(length) * kMaxAudioBytes / bytes);
+        bytes = kMaxAudioBytes;
+    }
     pcm.bytes.resize(size_t(bytes));
     if (AVIStreamRead(stream, start, length, pcm.bytes.data(), bytes, &bytes, &samples) != 0)
         return false;
@@ -104,7 +113,6 @@ bool ReadPcmStream(PAVISTREAM stream, const AVISTREAMINFOA& info, StandInTrack* 
     track->descriptions.push_back(StandInSoundDescriptionBytes(pcm));
     AddStandInSampleRun(track, static_cast<uint32_t>(pcm.bytes.size() / pcm.FrameBytes()), 1);
     track->inserted = true;
-    (void)info;
     return true;
 }
 
@@ -148,7 +156,7 @@ int32_t OpenStandInAvi(const std::string& path, std::unique_ptr<StandInMovie>* o
                 videoStart = AVIStreamStart(stream);
                 keep = true;
                 movie->tracks.push_back(std::move(track));
-            } else if (info.fccType == streamtypeAUDIO && ReadPcmStream(stream, info, &track)) {
+            } else if (info.fccType == streamtypeAUDIO && ReadPcmStream(stream, &track)) {
                 movie->tracks.push_back(std::move(track));
             }
         }

@@ -104,7 +104,7 @@ int32_t StandInControllerAction(StandInController* c, int16_t action, QtWord par
             SetStandInMovieTime(m, *reinterpret_cast<const int32_t*>(params));
         return kQtNoErr;
     case kStandInActionSetVolume:
-        m->volume = static_cast<int16_t>(params);
+        SetStandInMovieVolume(c->movie, m, static_cast<int16_t>(params));
         return kQtNoErr;
     case kStandInActionGetVolume:
         if (params)

@@ -24,6 +24,11 @@ intptr_t ControllerCall(void* state, int16_t what, const QtWord* p, int count) {
                 StandInMovieOutputs().toPortPoint(c->port, &h, &v);
             return StandInControllerClick(c, h, v);
         }
+        if (event->what == kQtKeyDown && c->keysEnabled && (event->message & 0xFF) == ' ') {
+            const StandInMovie* m = FindStandInMovie(c->movie);
+            StandInControllerAction(c, kStandInActionPlay, m && m->rate == 0 ? static_cast<QtWord>(m->preferredRate) : 0);
+            return 1;  // the space bar starts and stops the movie
+        }
         if (event->what == kQtUpdateEvt)
             DrawStandInController(c);
         else if (event->what == kQtNullEvent)

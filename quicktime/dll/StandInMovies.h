@@ -184,6 +184,8 @@ bool StandInTestClockOn();
 void AdvanceStandInTestClock(int64_t ms);
 // With a path, sound goes into that WAV file (what the wave device would get) instead.
 void SetStandInSoundSink(std::string path);
+// The movie's volume (8.8), applied to what is playing.
+void SetStandInMovieVolume(QtWord movieWord, StandInMovie* movie, int16_t volume);
 // Sound and music of a movie from its current time, or silence.
 void StartStandInSound(QtWord movieWord, StandInMovie* movie);
 void StopStandInSound(QtWord movieWord, StandInMovie* movie);
@@ -194,6 +196,8 @@ struct StandInOutputs {
     int64_t (*nowMs)();
     bool (*playPcm)(QtWord owner, const StandInPcm& pcm, size_t fromByte);
     void (*stopPcm)(QtWord owner);
+    // The loudness of what plays for the owner: 0x100 is full (8.8), more is full too.
+    void (*setVolume)(QtWord owner, int16_t volume);
     bool (*playMusic)(QtWord owner, std::span<const StandInMidiEvent> events, uint32_t fromMs);
     void (*stopMusic)(QtWord owner);
     void (*present)(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip);

@@ -65,8 +65,8 @@ void StartStandInSound(QtWord movieWord, StandInMovie* movie) {
         const size_t from = PcmOffsetAt(*movie, track);
         if (!g_sink.empty())
             WriteSink(track.pcm, from);
-        else if (g_outputs.playPcm)
-            g_outputs.playPcm(movieWord, track.pcm, from);
+        else if (g_outputs.playPcm && g_outputs.playPcm(movieWord, track.pcm, from) && g_outputs.setVolume)
+            g_outputs.setVolume(movieWord, movie->volume);
         break;
     }
     if (!movie->music.empty() && g_outputs.playMusic && movie->timeScale) {
@@ -74,6 +74,12 @@ void StartStandInSound(QtWord movieWord, StandInMovie* movie) {
         g_outputs.playMusic(movieWord, movie->music, fromMs);
     }
     movie->soundOn = true;
+}
+
+void SetStandInMovieVolume(QtWord movieWord, StandInMovie* movie, int16_t volume) {
+    movie->volume = volume;
+    if (movie->soundOn && g_outputs.setVolume)
+        g_outputs.setVolume(movieWord, volume);
 }
 
 void StopStandInSound(QtWord movieWord, StandInMovie* movie) {

@@ -65,6 +65,14 @@ bool PlayPcm(QtWord owner, const StandInPcm& pcm, size_t fromByte) {
     return true;
 }
 
+void SetVolume(QtWord owner, int16_t volume) {
+    const auto it = g_waves.find(owner);
+    if (it == g_waves.end())
+        return;
+    const DWORD level = volume <= 0 ? 0 : volume >= 0x100 ? 0xFFFF : DWORD(volume) * 0xFFFF / 0x100;
+    waveOutSetVolume(it->second.device, level | level << 16);
+}
+
 void StopMusic(QtWord owner) {
     const auto it = g_music.find(owner);
     if (it == g_music.end())
@@ -132,7 +140,7 @@ void ToPortPoint(QtWord port, int32_t* h, int32_t* v) {
 }  // namespace
 
 void InstallStandInMovieOutputs() {
-    SetStandInOutputs({NowMs, PlayPcm, StopPcm, PlayMusic, StopMusic, PresentStandInFrameInPort, OpenStandInAvi, OpenStandInGif,
+    SetStandInOutputs({NowMs, PlayPcm, StopPcm, SetVolume, PlayMusic, StopMusic, PresentStandInFrameInPort, OpenStandInAvi, OpenStandInGif,
                        ToPortPoint});
     InstallStandInBarPainter();
     SetStandInTestClock(lstrcmpiA(Environment("LOOM_QUICKTIME_CLOCK").c_str(), "test") == 0);
