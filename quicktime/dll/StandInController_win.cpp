@@ -52,7 +52,14 @@ void DrawBar(HDC dc, const StandInController& c, bool playing) {
 
 void InstallStandInBarPainter() {
     SetStandInBarPainter([](const StandInController& c, bool playing) {
-        if (HDC dc = StandInPortDC(reinterpret_cast<QtGrafPtr>(c.port)))
-            DrawBar(dc, c, playing);
+        HDC dc = StandInPortDC(reinterpret_cast<QtGrafPtr>(c.port));
+        if (!dc)
+            return;
+        const int saved = SaveDC(dc);
+        HRGN region = StandInClipTo(dc, c.clip);  // card objects over the bar stay whole
+        DrawBar(dc, c, playing);
+        RestoreDC(dc, saved);
+        if (region)
+            DeleteObject(region);
     });
 }

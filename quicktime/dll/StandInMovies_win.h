@@ -2,6 +2,8 @@
 // frames drawn into ports and graphics worlds.
 #pragma once
 
+#include <windows.h>
+
 #include <memory>
 #include <string>
 
@@ -13,5 +15,8 @@ int32_t OpenStandInAvi(const std::string& path, std::unique_ptr<StandInMovie>* o
 int32_t OpenStandInGif(const std::string& path, std::unique_ptr<StandInMovie>* out);
 // Stops every sound and piece still playing: the library is going.
 void ReleaseStandInMovieOutputs();
+// Limits drawing in the dc to a region of the caller's (none: no limit); the HRGN made, which
+// the caller deletes after restoring the dc.
+HRGN StandInClipTo(HDC dc, QtWord clip);
 // A frame scaled into the box of a window port or a graphics world, within the clip region.
 void PresentStandInFrameInPort(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip);

@@ -147,23 +147,25 @@ void InstallStandInMovieOutputs() {
     SetStandInSoundSink(Environment("LOOM_QUICKTIME_SINK"));
 }
 
+HRGN StandInClipTo(HDC dc, QtWord clip) {
+    if (!clip)
+        return nullptr;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    for (const QtRect& r : StandInRegionRects(reinterpret_cast<QtRgnHandle>(clip))) {
+        HRGN part = CreateRectRgn(r.left, r.top, r.right, r.bottom);
+        CombineRgn(region, region, part, RGN_OR);
+        DeleteObject(part);
+    }
+    ExtSelectClipRgn(dc, region, RGN_AND);
+    return region;
+}
+
 void PresentStandInFrameInPort(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip) {
     HDC dc = StandInPortDC(reinterpret_cast<QtGrafPtr>(port));
     if (!dc || image.width <= 0 || image.height <= 0)
         return;
-    HRGN region = nullptr;
-    if (clip) {
-        const std::vector<QtRect> rects = StandInRegionRects(reinterpret_cast<QtRgnHandle>(clip));
-        region = CreateRectRgn(0, 0, 0, 0);
-        for (const QtRect& r : rects) {
-            HRGN part = CreateRectRgn(r.left, r.top, r.right, r.bottom);
-            CombineRgn(region, region, part, RGN_OR);
-            DeleteObject(part);
-        }
-    }
     const int saved = SaveDC(dc);
-    if (region)
-        ExtSelectClipRgn(dc, region, RGN_AND);
+    HRGN region = StandInClipTo(dc, clip);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     SetStretchBltMode(dc, COLORONCOLOR);

@@ -396,6 +396,21 @@ TEST_P(StandInMovieLibrary, ControllerPlaysStepsAndDrawsItsBarBelowTheMovie) {
     const QtTimeValue stopped = GetMovieTime(movie);
     QTAdvanceTestClock(50);
     EXPECT_EQ(GetMovieTime(movie), stopped);
+    // Clipped to the left half (as by a card object over the right half), the movie leaves the
+    // right half as it was.
+    PatBlt(dc, 0, 0, kAviWidth, kAviHeight, WHITENESS);
+    std::vector<uint8_t> rows(size_t(kAviHeight) * 4, 0);
+    for (int y = 0; y < kAviHeight; ++y)
+        rows[size_t(y) * 4] = rows[size_t(y) * 4 + 1] = 0xFF;  // 16 of 32 pixels
+    const QtBitMap mask{rows.data(), 4, {0, 0, kAviHeight, kAviWidth}};
+    QtRgnHandle clip = NewRgn();
+    ASSERT_EQ(BitMapToRegion(clip, &mask), kQtNoErr);
+    EXPECT_EQ(MCSetClip(mc, clip, clip), kQtNoErr);
+    MCDraw(mc, nullptr);
+    EXPECT_EQ(GetPixel(dc, 4, 10), RGB(kColours[3][2], kColours[3][1], kColours[3][0]));
+    EXPECT_EQ(GetPixel(dc, 24, 10), RGB(255, 255, 255));
+    MCSetClip(mc, nullptr, nullptr);
+    DisposeRgn(clip);
     GoToBeginningOfMovie(movie);
     EXPECT_EQ(MCDoAction(mc, kMcActionPlay, kQtFixed1), kQtNoErr);
     QTAdvanceTestClock(399);
