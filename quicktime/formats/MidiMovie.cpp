@@ -48,33 +48,36 @@ struct Timed {
     uint8_t status, data1, data2;
 };
 
-// The channel each part plays on: drum kits on the drum channel, parts 1 to 16 on their own
-// channel where it is free, every other part on a free one (the last when none is).
-std::vector<std::pair<uint16_t, uint8_t>> AssignChannels(const MusicTrackEvents& music) {
-    std::vector<uint16_t> parts;
-    std::vector<uint16_t> drums;
+// The channel each part plays on, by part (parts have 12 bits): drum kits on the drum channel,
+// parts 1 to 16 on their own channel where it is free, every other part on a free one (the
+// last when none is).
+constexpr size_t kParts = 0x1000;
+std::vector<uint8_t> AssignChannels(const MusicTrackEvents& music) {
+    std::vector<uint16_t> parts;  // in the order they come
+    std::vector<uint8_t> seen(kParts, 0);  // 1 seen, 2 a drum kit
     auto note = [&](const MusicEvent& e) {
-        if (std::find(parts.begin(), parts.end(), e.part) == parts.end())
-            parts.push_back(e.part);
-        if (e.kind == MusicEventKind::Instrument && e.number >= kFirstDrumKit - 1 &&
-            std::find(drums.begin(), drums.end(), e.part) == drums.end())
-            drums.push_back(e.part);
+        uint8_t& s = seen[e.part & (kParts - 1)];
+        if (!s)
+            parts.push_back(e.part & (kParts - 1));
+        s = std::max<uint8_t>(s, e.kind == MusicEventKind::Instrument && e.number >= kFirstDrumKit - 1 ? 2 : 1);
     };
     for (const MusicEvent& e : music.instruments)
         note(e);
     for (const MusicEvent& e : music.events)
         note(e);
-    std::vector<std::pair<uint16_t, uint8_t>> channels;
+    std::vector<uint8_t> channels(kParts, 0);
     std::array<bool, 16> used{};
     used[kDrumChannel] = true;
     std::vector<uint16_t> rest;
     for (uint16_t p : parts) {
-        if (std::find(drums.begin(), drums.end(), p) != drums.end())
-            channels.push_back({p, kDrumChannel});
-        else if (p >= 1 && p <= 16 && !used[p - 1u])
-            channels.push_back({p, static_cast<uint8_t>(p - 1)}), used[p - 1u] = true;
-        else
+        if (seen[p] == 2) {
+            channels[p] = kDrumChannel;
+        } else if (p >= 1 && p <= 16 && !used[p - 1u]) {
+            channels[p] = static_cast<uint8_t>(p - 1);
+            used[p - 1u] = true;
+        } else {
             rest.push_back(p);
+        }
     }
     for (uint16_t p : rest) {
         uint8_t c = 15;
@@ -84,20 +87,15 @@ std::vector<std::pair<uint16_t, uint8_t>> AssignChannels(const MusicTrackEvents&
                 break;
             }
         used[c] = true;
-        channels.push_back({p, c});
+        channels[p] = c;
     }
     return channels;
 }
 
 // The channel messages of a music track, timed in its time scale.
 std::vector<Timed> TrackMessages(const MusicTrackEvents& music) {
-    const auto channels = AssignChannels(music);
-    auto channelOf = [&](uint16_t part) {
-        for (const auto& [p, c] : channels)
-            if (p == part)
-                return c;
-        return uint8_t{0};
-    };
+    const std::vector<uint8_t> channels = AssignChannels(music);
+    auto channelOf = [&](uint16_t part) { return channels[part & (kParts - 1)]; };
     std::vector<Timed> out;
     auto instrument = [&](const MusicEvent& e) {
         const uint8_t c = channelOf(e.part);
@@ -219,14 +217,21 @@ MidiRefusal MidiFileToMovieFile(std::span<const uint8_t> midiFile, std::vector<u
         uint32_t time;
         uint8_t velocity;
     };
-    std::array<std::array<std::vector<Open>, 128>, 16> open;  // by channel and pitch, oldest first
+    // By channel and pitch, oldest first from its head: notes let go in the order they started.
+    struct Held {
+        std::vector<Open> notes;
+        size_t head = 0;
+        bool empty() const { return head == notes.size(); }
+    };
+    std::vector<Held> open(16 * 128);
     const uint32_t end = ToScale(TickToMicroseconds(map, midi.endTick), kMovieTimeScale);
     auto close = [&](uint8_t channel, uint8_t pitch, uint32_t time) {
-        auto& notes = open[channel][pitch];
-        if (notes.empty())
+        Held& held = open[channel * 128u + pitch];
+        if (held.empty())
             return;
-        const Open n = notes.front();
-        notes.erase(notes.begin());
+        const Open n = held.notes[held.head++];
+        if (held.empty())
+            held = {};
         events.push_back({n.time, MusicEventKind::Note, static_cast<uint16_t>(channel + 1), pitch, n.velocity,
                           std::max<uint32_t>(time - n.time, 1)});
     };
@@ -247,7 +252,7 @@ MidiRefusal MidiFileToMovieFile(std::span<const uint8_t> midiFile, std::vector<u
                     sounded[channel] = true;
                     instruments.push_back({0, MusicEventKind::Instrument, part, instrumentOf(channel, program[channel]), 0, 0});
                 }
-                open[channel][e.data1].push_back({time, e.data2});
+                open[channel * 128u + e.data1].notes.push_back({time, e.data2});
                 break;
             }
             [[fallthrough]];
@@ -280,8 +285,8 @@ MidiRefusal MidiFileToMovieFile(std::span<const uint8_t> midiFile, std::vector<u
     // Notes never let go end with the piece.
     for (uint8_t c = 0; c < 16; ++c)
         for (uint8_t p = 0; p < 128; ++p)
-            while (!open[c][p].empty())
-                close(c, p, std::max(end, open[c][p].front().time));
+            while (!open[c * 128u + p].empty())
+                close(c, p, std::max(end, open[c * 128u + p].notes[open[c * 128u + p].head].time));
     uint32_t last = end;
     for (const MusicEvent& e : events)
         last = std::max(last, e.time + (e.kind == MusicEventKind::Note ? e.duration : 0));

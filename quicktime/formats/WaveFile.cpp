@@ -23,14 +23,15 @@ SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
     const uint32_t riffSize = r.U32LE();
     if (r.U32BE() != kWave)
         return r.ok() ? SoundRefusal::NotThisKind : SoundRefusal::Truncated;
-    // A RIFF size past the end is common in files cut short or written while streaming: the
-    // bytes there are count.
-    const std::span<const uint8_t> body = file.first(8 + std::min<size_t>(riffSize, file.size() - 8));
+    // A RIFF size past the end is common in files cut short or written while streaming, and
+    // some such writers leave it 0: the bytes there are count.
+    const size_t declared = riffSize < 4 ? file.size() - 8 : riffSize;
+    const std::span<const uint8_t> body = file.first(8 + std::min<size_t>(declared, file.size() - 8));
     r = ByteReader(body, 12);
     bool haveFormat = false;
     std::span<const uint8_t> samples;
     bool haveData = false;
-    while (r.remaining() >= 8 && !haveData) {
+    while (r.remaining() >= 8 && !(haveData && haveFormat)) {
         const uint32_t id = r.U32BE();
         const uint32_t size = r.U32LE();
         const size_t take = std::min<size_t>(size, r.remaining());
@@ -56,7 +57,7 @@ SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
             info->bitsPerSample = static_cast<uint16_t>((bits + 7u) / 8u * 8u);
             info->encoding = info->bitsPerSample == 8 ? SoundEncoding::Unsigned8 : SoundEncoding::LittleEndian;
             haveFormat = true;
-        } else if (id == kData) {
+        } else if (id == kData && !haveData) {  // before or after the format
             samples = chunk;
             haveData = true;
         }

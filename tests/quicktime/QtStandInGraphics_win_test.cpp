@@ -424,6 +424,6 @@ TEST_P(QtStandInGraphics, WindowPortsAndEvents) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LibraryAndLinked, QtStandInGraphics, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Linked" : "Library"; });
+                         [](const auto& param) { return param.param ? "Linked" : "Library"; });
 
 }  // namespace

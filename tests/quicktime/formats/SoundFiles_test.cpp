@@ -13,7 +13,10 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Tag(Bytes* b, const char (&s)[5]) { b->insert(b->end(), s, s + 4); }
+void Tag(Bytes* b, const char (&s)[5]) {
+    for (int i = 0; i < 4; ++i)
+        b->push_back(uint8_t(s[i]));
+}
 void Be16(Bytes* b, uint32_t v) {
     b->push_back(uint8_t(v >> 8));
     b->push_back(uint8_t(v));
@@ -131,7 +134,15 @@ TEST(SoundFiles, ReadersGiveLittleEndianSamplesOrTheirReason) {
     Bytes cut = Wave(1, 1, 8000, 8, {1, 2, 3}, 1000);  // data size past the end
     Bytes noData = Wave(1, 1, 8000, 8, {}, 0);
     noData.resize(noData.size() - 8);
+    // The data chunk before the format chunk.
+    Bytes dataFirst = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'd', 'a', 't', 'a', 2, 0, 0, 0, 0x10, 0x20};
+    const Bytes tail = Wave(1, 1, 8000, 8, {}, 0);
+    dataFirst.insert(dataFirst.end(), tail.begin() + 12 + 12, tail.end() - 8);  // its "fmt " chunk alone
+    Bytes unsized = dataFirst;  // its RIFF size left 0, as some streaming writers leave it
+    dataFirst[4] = uint8_t(dataFirst.size() - 8);
     const std::vector<Case> cases = {
+        {"WAV data before its format", dataFirst, SoundRefusal::None, 8, 1, 8000, 2, {0x10, 0x20}},
+        {"WAV of RIFF size 0", unsized, SoundRefusal::None, 8, 1, 8000, 2, {0x10, 0x20}},
         {"8-bit mono WAV", Wave(1, 1, 11025, 8, {0x80, 0x00, 0xFF}, 3), SoundRefusal::None, 8, 1, 11025, 3, {0x80, 0x00, 0xFF}},
         {"16-bit stereo WAV", Wave(1, 2, 44100, 16, le16, 8), SoundRefusal::None, 16, 2, 44100, 2, le16},
         {"WAV data past the end", cut, SoundRefusal::None, 8, 1, 8000, 3, {1, 2, 3}},
