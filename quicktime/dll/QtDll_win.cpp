@@ -10,7 +10,7 @@
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         char value[16] = {};
         const DWORD n = GetEnvironmentVariableA("LOOM_QUICKTIME", value, sizeof value);
@@ -18,8 +18,8 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
             return FALSE;
         InstallStandInWindowsProcs();
         InstallStandInMovieOutputs();
-    } else if (reason == DLL_PROCESS_DETACH) {
-        ReleaseStandInMovieOutputs();
+    } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+        ReleaseStandInMovieOutputs();  // freed while the process goes on: no sound plays from freed memory
     }
     return TRUE;
 }
