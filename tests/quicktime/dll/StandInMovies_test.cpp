@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "quicktime/dll/StandInController.h"
+#include "quicktime/dll/StandInMidi.h"
 #include "quicktime/dll/StandInMovieEdits.h"
 #include "quicktime/dll/StandInMovieFiles.h"
 #include "quicktime/formats/MovieFile.h"
@@ -272,6 +273,65 @@ TEST(StandInMovieModel, MovieDataOpensByItsAtomsAndAMovieItCannotPlayLastsItsSta
     // Not movie data at all.
     EXPECT_NE(OpenStandInMovieData(Bytes(64, 0x55), &movie), kQtNoErr);
     EXPECT_NE(OpenStandInMovieData({}, &movie), kQtNoErr);
+}
+
+// What the music output was asked: the messages from a time on.
+struct MusicRecord {
+    std::vector<StandInMidiEvent> events;
+    uint32_t fromMs = 0;
+    int stops = 0;
+};
+MusicRecord g_music;
+
+TEST(StandInMovieModel, MidiPlaysItsNotesFromTheMovieTimeThroughTheMusicOutput) {
+    TestClock clock;
+    // Two notes of half a second at 120 beats a minute, 480 ticks a quarter note.
+    const Bytes midi{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, 21,
+                     0x00, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 0, 0x00, 0x90, 67, 90, 0x83, 0x60, 0x80, 67, 0,
+                     0x00, 0xFF, 0x2F, 0x00};
+    Bytes file;
+    ASSERT_EQ(StandInMidiToMovieFile(midi, &file), kQtNoErr);
+    std::unique_ptr<StandInMovie> movie;
+    ASSERT_EQ(OpenStandInMovieData(midi, &movie), kQtNoErr) << "a MIDI file opens as a movie too";
+    EXPECT_EQ(movie->duration, 600);
+    ASSERT_EQ(OpenStandInMovieData(file, &movie), kQtNoErr);
+    EXPECT_EQ(movie->duration, 600);
+    // The notes (the part's instrument may come first), at their times.
+    std::vector<std::pair<uint32_t, Bytes>> notes;
+    for (const StandInMidiEvent& e : movie->music)
+        if ((e.message[0] & 0xE0) == 0x80)
+            notes.emplace_back(e.ms, Bytes{uint8_t(e.message[0] & 0xF0), e.message[1], uint8_t(e.message[0] >= 0x90 ? e.message[2] : 0)});
+    const std::vector<std::pair<uint32_t, Bytes>> expected = {
+        {0, {0x90, 60, 100}}, {500, {0x80, 60, 0}}, {500, {0x90, 67, 90}}, {1000, {0x80, 67, 0}}};
+    EXPECT_EQ(notes, expected);
+    EXPECT_EQ(movie->musicSource, file) << "kept as it came, for export";
+    Bytes back;
+    ASSERT_EQ(StandInMovieToMidiFile(*movie, &back), kQtNoErr);
+    EXPECT_EQ(Bytes(back.begin(), back.begin() + 4), (Bytes{'M', 'T', 'h', 'd'}));
+
+    const StandInOutputs saved = StandInMovieOutputs();
+    StandInOutputs outputs = saved;
+    outputs.playMusic = [](QtWord, std::span<const StandInMidiEvent> events, uint32_t fromMs) {
+        g_music.events.assign(events.begin(), events.end());
+        g_music.fromMs = fromMs;
+        return true;
+    };
+    outputs.stopMusic = [](QtWord) { ++g_music.stops; };
+    SetStandInOutputs(outputs);
+    g_music = {};
+    const QtWord word = AddStandInMovie(std::move(movie));
+    StandInMovie* m = FindStandInMovie(word);
+    SetStandInMovieTime(m, 300);  // half a second in
+    SetStandInMovieRate(m, kStandInRateOne);
+    StartStandInSound(word, m);
+    EXPECT_EQ(g_music.fromMs, 500u);
+    EXPECT_EQ(g_music.events.size(), m->music.size());
+    AdvanceStandInTestClock(500);
+    StandInMoviesTask(word);
+    EXPECT_TRUE(IsStandInMovieDone(*m));
+    EXPECT_EQ(g_music.stops, 1) << "the end stops the music";
+    DisposeStandInMovie(word);
+    SetStandInOutputs(saved);
 }
 
 }  // namespace
