@@ -59,12 +59,12 @@ std::vector<uint8_t> ImageDescriptionOf(const AVISTREAMINFOA& info, const BITMAP
     QtImageDescription d{};
     d.idSize = sizeof d;
     d.cType = OsTypeOfFourCC(info.fccHandler ? info.fccHandler : format.biCompression);
-    if ((d.cType & 0xFFFF0000) == StandInType("iv\0\0"))
+    if ((d.cType & 0xFFFF0000) == QtFourCC("iv\0\0"))
         d.cType &= ~0x20200000u;  // Indeo as QuickTime names it: 'IV32', 'IV41', ...
     if (format.biCompression == BI_RGB)
-        d.cType = StandInType("raw ");
+        d.cType = QtFourCC("raw ");
     else if (format.biCompression == BI_RLE8 || format.biCompression == BI_RLE4)
-        d.cType = StandInType("WRLE");
+        d.cType = QtFourCC("WRLE");
     d.dataRefIndex = 1;
     d.width = static_cast<int16_t>(format.biWidth);
     d.height = static_cast<int16_t>(std::abs(format.biHeight));
@@ -123,7 +123,7 @@ int32_t OpenStandInAvi(const std::string& path, std::unique_ptr<StandInMovie>* o
     PAVIFILE file = nullptr;
     if (AVIFileOpenA(&file, path.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr) != 0) {
         AVIFileExit();
-        return kStandInCannotOpen;
+        return kQtCantFindHandler;
     }
     auto movie = std::make_unique<StandInMovie>();
     PAVISTREAM video = nullptr;

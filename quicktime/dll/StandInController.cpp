@@ -23,7 +23,7 @@ std::unique_ptr<StandInController> NewStandInController(QtWord movie, const Stan
     c->movie = movie;
     c->flags = flags;
     c->rect = rect;
-    c->visible = !(flags & kStandInNotVisible);
+    c->visible = !(flags & kMcNotVisible);
     c->port = port;
     PlaceStandInControllerMovie(c.get());
     return c;
@@ -34,9 +34,9 @@ void PlaceStandInControllerMovie(StandInController* c) {
     if (!m)
         return;
     StandInBox box = c->rect;
-    if (!(c->flags & kStandInScaleToFit)) {
+    if (!(c->flags & kMcScaleMovieToFit)) {
         // Its own size, at the rectangle's top left or in its middle.
-        if (!(c->flags & kStandInTopLeftMovie)) {
+        if (!(c->flags & kMcTopLeftMovie)) {
             box.left += (c->rect.Width() - m->natural.Width()) / 2;
             box.top += (c->rect.Height() - m->natural.Height()) / 2;
         }
@@ -80,7 +80,7 @@ StandInBox StandInBarThumb(const StandInController& c) {
 int32_t StandInControllerAction(StandInController* c, int16_t action, QtWord params) {
     StandInMovie* m = FindStandInMovie(c->movie);
     if (!m)
-        return kStandInInvalidMovie;
+        return kQtInvalidMovie;
     switch (action) {
     case kStandInActionIdle:
         StandInControllerIdle(c);
@@ -143,7 +143,7 @@ int32_t StandInControllerAction(StandInController* c, int16_t action, QtWord par
             *reinterpret_cast<uint8_t*>(params) = c->keysEnabled;
         return kQtNoErr;
     default:
-        return kStandInParamErr;
+        return kQtParamErr;
     }
 }
 

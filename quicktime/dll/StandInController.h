@@ -9,9 +9,6 @@
 #include "quicktime/dll/StandInMovies.h"
 
 inline constexpr int32_t kStandInBarHeight = 16;
-inline constexpr uint32_t kStandInTopLeftMovie = 1;   // mcTopLeftMovie
-inline constexpr uint32_t kStandInScaleToFit = 2;     // mcScaleMovieToFit
-inline constexpr uint32_t kStandInNotVisible = 8;     // mcNotVisible
 
 // The controller actions the stand-in knows.
 enum StandInAction : int16_t {
@@ -51,7 +48,7 @@ std::unique_ptr<StandInController> NewStandInController(QtWord movie, const Stan
 StandInBox StandInControllerBounds(const StandInController& c);
 StandInBox StandInBarRect(const StandInController& c);
 void PlaceStandInControllerMovie(StandInController* c);
-// MCDoAction: kQtNoErr, or kStandInParamErr for an action the stand-in does not know. `params`
+// MCDoAction: kQtNoErr, or kQtParamErr for an action the stand-in does not know. `params`
 // is the action's word: a value or a pointer, as the action has it.
 int32_t StandInControllerAction(StandInController* c, int16_t action, QtWord params);
 // A click at a point of the port (horizontal, vertical): true when the bar took it.

@@ -36,16 +36,16 @@ intptr_t ControllerCall(void* state, int16_t what, const QtWord* p, int count) {
         return 0;
     }
     case kMcSelDoAction:
-        return need(2) ? StandInControllerAction(c, static_cast<int16_t>(p[0]), p[1]) : kStandInParamErr;
+        return need(2) ? StandInControllerAction(c, static_cast<int16_t>(p[0]), p[1]) : kQtParamErr;
     case kMcSelSetControllerPort:
         if (!need(1))
-            return kStandInParamErr;
+            return kQtParamErr;
         c->port = p[0];
         PlaceStandInControllerMovie(c);
         return kQtNoErr;
     case kMcSelSetVisible:
         if (!need(1))
-            return kStandInParamErr;
+            return kQtParamErr;
         c->visible = (p[0] & 0xFF) != 0;
         return kQtNoErr;
     case kMcSelGetControllerBoundsRect:

@@ -85,12 +85,12 @@ void Clear(StandInImage* canvas, UINT w, UINT h, UINT left, UINT top) {
 int32_t Decode(IWICImagingFactory* factory, const std::wstring& path, StandInMovie* movie) {
     ComPtr<IWICBitmapDecoder> decoder;
     if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, &decoder)))
-        return kStandInCannotOpen;
+        return kQtCantFindHandler;
     GUID container{};
     UINT count = 0;
     if (FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatGif ||
         FAILED(decoder->GetFrameCount(&count)) || count == 0)
-        return kStandInCannotOpen;
+        return kQtCantFindHandler;
     count = std::min(count, kMaxFrames);
     ComPtr<IWICMetadataQueryReader> global;
     decoder->GetMetadataQueryReader(&global);
@@ -136,10 +136,10 @@ int32_t Decode(IWICImagingFactory* factory, const std::wstring& path, StandInMov
             canvas = before;
     }
     if (frames.empty())
-        return kStandInCannotOpen;
+        return kQtCantFindHandler;
     QtImageDescription d{};
     d.idSize = sizeof d;
-    d.cType = StandInType("gif ");
+    d.cType = QtFourCC("gif ");
     d.dataRefIndex = 1;
     d.width = static_cast<int16_t>(width);
     d.height = static_cast<int16_t>(height);
@@ -163,7 +163,7 @@ int32_t Decode(IWICImagingFactory* factory, const std::wstring& path, StandInMov
 
 int32_t OpenStandInGif(const std::string& path, std::unique_ptr<StandInMovie>* out) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    int32_t err = kStandInCannotOpen;
+    int32_t err = kQtCantFindHandler;
     {
         ComPtr<IWICImagingFactory> factory;
         const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);

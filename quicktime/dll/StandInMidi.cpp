@@ -53,7 +53,7 @@ intptr_t DoConvertMovieToFile(const QtWord* a) {
     if (auto* resId = reinterpret_cast<int16_t*>(a[6]))
         *resId = 0;
     if (!movie)
-        return kStandInInvalidMovie;
+        return kQtInvalidMovie;
     if (output.empty())
         return kQtBadFileName;
     if (!Usable(a[8], &kExporter) || static_cast<QtOSType>(a[3]) != kMidi)

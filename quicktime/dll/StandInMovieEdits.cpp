@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr uint32_t kRaw = StandInType("raw ");
-constexpr uint32_t kTwos = StandInType("twos");
-constexpr uint32_t kSowt = StandInType("sowt");
+constexpr uint32_t kRaw = QtFourCC("raw ");
+constexpr uint32_t kTwos = QtFourCC("twos");
+constexpr uint32_t kSowt = QtFourCC("sowt");
 constexpr uint32_t kNone = 0;
 
 SoundEncoding EncodingOf(uint32_t format, uint16_t bits) {

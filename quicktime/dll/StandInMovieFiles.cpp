@@ -22,7 +22,7 @@ bool Starts(std::span<const uint8_t> b, size_t at, const char* tag) {
 int32_t OpenSound(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* out) {
     SoundFileInfo info;
     if (ReadSoundFile(data, &info) != SoundRefusal::None)
-        return kStandInCannotOpen;
+        return kQtCantFindHandler;
     WavePcm wave = ToWavePcm(info);
     StandInPcm pcm;
     pcm.channels = wave.channels;
@@ -97,7 +97,7 @@ void ReadTrackPcm(std::span<const uint8_t> file, const MovieTrack& stored, Stand
 int32_t OpenMovie(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* out) {
     MovieFileInfo info;
     if (ReadMovieFile(data, &info) != MovieRefusal::None)
-        return kStandInCannotOpen;
+        return kQtCantFindHandler;
     auto movie = std::make_unique<StandInMovie>();
     movie->timeScale = StandInScale(info.timeScale);
     const MovieBox box = MovieBoxOf(info);
@@ -192,18 +192,18 @@ int32_t OpenStandInMovieFile(const std::string& path, std::unique_ptr<StandInMov
     {
         std::FILE* f = std::fopen(path.c_str(), "rb");
         if (!f)
-            return kStandInFileNotFound;
+            return kQtFnfErr;
         head.resize(16);
         head.resize(std::fread(head.data(), 1, head.size(), f));
         std::fclose(f);
     }
     const StandInOutputs& platform = StandInMovieOutputs();
     if (Starts(head, 0, "RIFF") && Starts(head, 8, "AVI "))
-        return platform.openAvi ? platform.openAvi(path, out) : kStandInCannotOpen;
+        return platform.openAvi ? platform.openAvi(path, out) : kQtCantFindHandler;
     if (Starts(head, 0, "GIF8"))
-        return platform.openGif ? platform.openGif(path, out) : kStandInCannotOpen;
+        return platform.openGif ? platform.openGif(path, out) : kQtCantFindHandler;
     std::vector<uint8_t> data;
     if (!ReadStandInFile(path, kMaxMovieFile, &data))
-        return kStandInCannotOpen;
+        return kQtCantFindHandler;
     return OpenStandInMovieData(data, out);
 }

@@ -57,7 +57,7 @@ intptr_t DoGetMovieActive(const QtWord* a) {
 intptr_t DoStartMovie(const QtWord* a) {
     StandInMovie* m = MovieArg(a[0]);
     if (!m)
-        return kStandInInvalidMovie;
+        return kQtInvalidMovie;
     SetStandInMovieRate(m, m->preferredRate);
     m->active = true;
     StartStandInSound(a[0], m);
@@ -67,7 +67,7 @@ intptr_t DoStartMovie(const QtWord* a) {
 intptr_t DoStopMovie(const QtWord* a) {
     StandInMovie* m = MovieArg(a[0]);
     if (!m)
-        return kStandInInvalidMovie;
+        return kQtInvalidMovie;
     SetStandInMovieRate(m, 0);
     StopStandInSound(a[0], m);
     return kQtNoErr;
@@ -120,7 +120,7 @@ intptr_t DoGetMoviePict(const QtWord* a) {
 intptr_t DoUpdateMovie(const QtWord* a) {
     StandInMovie* m = MovieArg(a[0]);
     if (!m)
-        return kStandInInvalidMovie;
+        return kQtInvalidMovie;
     m->shownSample = -1;  // the next task draws the frame again
     return kQtNoErr;
 }
@@ -168,7 +168,7 @@ intptr_t DoGetMediaHandlerDescription(const QtWord* a) {
     if (auto* name = Out<uint8_t>(a[2]))
         name[0] = 0;
     if (auto* maker = Out<uint32_t>(a[3]))
-        *maker = ref.track ? StandInType("appl") : 0;
+        *maker = ref.track ? QtFourCC("appl") : 0;
     return kQtNoErr;
 }
 
@@ -177,7 +177,7 @@ intptr_t DoGetMediaSampleDescription(const QtWord* a) {
     const auto index = static_cast<int32_t>(a[1]);
     auto handle = reinterpret_cast<QtHandle>(a[2]);
     if (!ref.track || index < 1 || size_t(index) > ref.track->descriptions.size() || !StandInIsHandle(handle))
-        return kStandInInvalidMedia;
+        return kQtInvalidMedia;
     const std::vector<uint8_t>& d = ref.track->descriptions[size_t(index - 1)];
     if (!StandInSetHandleSize(handle, static_cast<uint32_t>(d.size())))
         return kQtMemFullErr;
@@ -193,7 +193,7 @@ intptr_t DoGetMediaSampleCount(const QtWord* a) {
 intptr_t DoBeginMediaEdits(const QtWord* a) {
     const StandInTrackRef ref = FindStandInMedia(a[0]);
     if (!ref.track)
-        return kStandInInvalidMedia;
+        return kQtInvalidMedia;
     ref.track->editing = true;
     return kQtNoErr;
 }
@@ -201,7 +201,7 @@ intptr_t DoBeginMediaEdits(const QtWord* a) {
 intptr_t DoEndMediaEdits(const QtWord* a) {
     const StandInTrackRef ref = FindStandInMedia(a[0]);
     if (!ref.track)
-        return kStandInInvalidMedia;
+        return kQtInvalidMedia;
     ref.track->editing = false;
     return kQtNoErr;
 }
@@ -210,14 +210,14 @@ intptr_t DoEndMediaEdits(const QtWord* a) {
 intptr_t DoAddMediaSample(const QtWord* a) {
     const StandInTrackRef ref = FindStandInMedia(a[0]);
     if (!ref.track)
-        return kStandInInvalidMedia;
+        return kQtInvalidMedia;
     if (!ref.track->editing)
         return kStandInNotEditing;
     const std::span<const uint8_t> data = StandInHandleBytes(reinterpret_cast<QtHandle>(a[1]));
     const std::span<const uint8_t> description = StandInHandleBytes(reinterpret_cast<QtHandle>(a[5]));
     const auto offset = static_cast<uint32_t>(a[2]), size = static_cast<uint32_t>(a[3]);
     if (data.empty() || description.empty() || offset > data.size() || size > data.size() - offset)
-        return kStandInParamErr;  // never past the caller's block
+        return kQtParamErr;  // never past the caller's block
     if (ref.track->mediaType != kStandInSound)
         return kStandInBadFormat;  // only sound media are made in memory
     const StandInTime before = ref.track->MediaDuration();
@@ -234,7 +234,7 @@ intptr_t DoAddMediaSample(const QtWord* a) {
 intptr_t DoInsertMediaIntoTrack(const QtWord* a) {
     const StandInTrackRef ref = FindStandInTrack(a[0]);
     if (!ref.track)
-        return kStandInInvalidTrack;
+        return kQtInvalidTrack;
     ref.track->trackStart = std::max<int32_t>(static_cast<int32_t>(a[1]), 0);
     ref.track->inserted = true;
     RecomputeStandInDuration(ref.movie);
@@ -288,7 +288,7 @@ intptr_t DoOpenMovieFile(const QtWord* a) {
 }
 
 intptr_t DoCloseMovieFile(const QtWord* a) {
-    return g_files.erase(static_cast<int16_t>(a[0])) ? kQtNoErr : kStandInParamErr;
+    return g_files.erase(static_cast<int16_t>(a[0])) ? kQtNoErr : kQtParamErr;
 }
 
 QtErr Hand(std::unique_ptr<StandInMovie> movie, int32_t err, QtWord out, bool active) {
@@ -312,7 +312,7 @@ intptr_t DoNewMovieFromFile(const QtWord* a) {
         *changed = 0;
     const auto it = g_files.find(static_cast<int16_t>(a[1]));
     if (it == g_files.end())
-        return Hand(nullptr, kStandInParamErr, a[0], false);
+        return Hand(nullptr, kQtParamErr, a[0], false);
     std::unique_ptr<StandInMovie> movie;
     const int32_t err = OpenStandInMovieFile(it->second, &movie);
     return Hand(std::move(movie), err, a[0], (a[4] & kQtNewMovieActive) != 0);
@@ -328,7 +328,7 @@ intptr_t DoNewMovieFromDataRef(const QtWord* a) {
     if (ref.size() >= sizeof data)
         std::memcpy(&data, ref.data(), sizeof data);
     if (!StandInIsHandle(data))
-        return Hand(nullptr, kStandInParamErr, a[0], false);
+        return Hand(nullptr, kQtParamErr, a[0], false);
     std::unique_ptr<StandInMovie> movie;
     const int32_t err = OpenStandInMovieData(StandInHandleBytes(data), &movie);
     return Hand(std::move(movie), err, a[0], (a[1] & kQtNewMovieActive) != 0);

@@ -117,7 +117,7 @@ StandInTime StandInMovieTime(const StandInMovie& movie) {
         const int64_t elapsed = std::clamp<int64_t>(StandInNowMs() - movie.anchorMs, 0, int64_t(1) << 38);
         // elapsed ms × scale / 1000 × rate (16.16); exact at the normal rate.
         const StandInTime units = elapsed * StandInTime(movie.timeScale);
-        t += movie.rate == kStandInRateOne
+        t += movie.rate == kQtFixed1
                  ? units / 1000
                  : static_cast<StandInTime>(std::floor(double(units) * movie.rate / (1000.0 * 65536.0)));
     }

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "quicktime/QtCalls.h"
+#include "quicktime/QtEffects.h"
 #include "quicktime/QuickTime.h"
 
 using StandInTime = int64_t;
@@ -37,23 +39,12 @@ inline uint32_t StandInScale(uint64_t scale) {
     return scale == 0 ? 1 : scale > kStandInMaxScale ? kStandInMaxScale : static_cast<uint32_t>(scale);
 }
 
-constexpr uint32_t StandInType(const char (&s)[5]) {
-    return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 | uint32_t(uint8_t(s[2])) << 8 |
-           uint8_t(s[3]);
-}
-inline constexpr uint32_t kStandInVideo = StandInType("vide");
-inline constexpr uint32_t kStandInSound = StandInType("soun");
-inline constexpr uint32_t kStandInMusic = StandInType("musi");
-inline constexpr int32_t kStandInRateOne = 0x10000;
+inline constexpr uint32_t kStandInVideo = QtFourCC("vide");
+inline constexpr uint32_t kStandInSound = QtFourCC("soun");
+inline constexpr uint32_t kStandInMusic = QtFourCC("musi");
 
-inline constexpr int32_t kStandInInvalidMovie = -2010;   // invalidMovie
-inline constexpr int32_t kStandInInvalidTrack = -2009;   // invalidTrack
-inline constexpr int32_t kStandInInvalidMedia = -2008;   // invalidMedia
 inline constexpr int32_t kStandInNotEditing = -2012;     // not between BeginMediaEdits and EndMediaEdits
 inline constexpr int32_t kStandInBadFormat = -2001;      // badImageDescription: a sample format we cannot play
-inline constexpr int32_t kStandInFileNotFound = -43;     // fnfErr
-inline constexpr int32_t kStandInCannotOpen = -2048;     // noMovieFound / cantFindHandler
-inline constexpr int32_t kStandInParamErr = -50;
 
 // A picture, 32-bit rows top first: blue, green, red, alpha.
 struct StandInImage {
@@ -118,7 +109,7 @@ struct StandInMovie {
     StandInTime duration = 0;  // movie units
     StandInBox natural;        // the picture's own size
     StandInBox box;            // where it is drawn in its port
-    int32_t preferredRate = kStandInRateOne;
+    int32_t preferredRate = kQtFixed1;
     int32_t rate = 0;
     bool active = true;
     bool looping = false;

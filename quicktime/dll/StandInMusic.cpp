@@ -6,13 +6,13 @@
 #include "quicktime/formats/MusicTrack.h"
 
 int32_t StandInMidiToMovieFile(std::span<const uint8_t> midi, std::vector<uint8_t>* movieFile) {
-    return MidiFileToMovieFile(midi, movieFile) == MidiRefusal::None ? kQtNoErr : kStandInCannotOpen;
+    return MidiFileToMovieFile(midi, movieFile) == MidiRefusal::None ? kQtNoErr : kQtCantFindHandler;
 }
 
 int32_t StandInMovieToMidiFile(const StandInMovie& movie, std::vector<uint8_t>* midi) {
     if (movie.musicSource.empty())
-        return kStandInCannotOpen;  // no music track: nothing to write
-    return MovieFileToMidiFile(movie.musicSource, midi) == MovieRefusal::None ? kQtNoErr : kStandInCannotOpen;
+        return kQtCantFindHandler;  // no music track: nothing to write
+    return MovieFileToMidiFile(movie.musicSource, midi) == MovieRefusal::None ? kQtNoErr : kQtCantFindHandler;
 }
 
 void AddStandInMusic(std::span<const uint8_t> file, const MovieFileInfo& info, StandInMovie* movie) {

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QtWord word = AddStandInMovie(std::move(movie));
     StandInMovie* m = FindStandInMovie(word);
     FuzzCheck(m != nullptr);
-    SetStandInMovieRate(m, kStandInRateOne);
+    SetStandInMovieRate(m, kQtFixed1);
     StartStandInSound(word, m);
     AdvanceStandInTestClock(100000);
     StandInMoviesTask(word);

@@ -22,7 +22,7 @@ using Bytes = std::vector<uint8_t>;
 Bytes Description(const char* format, int channels, int bits, uint32_t rate) {
     QtSoundDescription d{};
     d.descSize = sizeof d;
-    d.dataFormat = StandInType({format[0], format[1], format[2], format[3], 0});
+    d.dataFormat = QtFourCC({format[0], format[1], format[2], format[3], 0});
     d.numChannels = static_cast<int16_t>(channels);
     d.sampleSize = static_cast<int16_t>(bits);
     d.sampleRate = rate << 16;
@@ -81,7 +81,7 @@ TEST(StandInMovieModel, RawSoundBecomesLittleEndianPcmAndPlaysItsDurationOnTheTe
     const std::string sink = testing::TempDir() + "standin_sink.wav";
     std::remove(sink.c_str());
     SetStandInSoundSink(sink);
-    SetStandInMovieRate(movie, kStandInRateOne);
+    SetStandInMovieRate(movie, kQtFixed1);
     StartStandInSound(word, movie);
     SetStandInSoundSink("");
     std::ifstream in(sink, std::ios::binary);
@@ -151,7 +151,7 @@ TEST(StandInMovieModel, ControllerPlacesTheMovieAndActsOnIt) {
     four->natural = {0, 0, 40, 30};
     const QtWord word = AddStandInMovie(std::move(four));
     StandInMovie* movie = FindStandInMovie(word);
-    const auto controller = NewStandInController(word, {0, 0, 80, 60}, kStandInTopLeftMovie | kStandInScaleToFit, 0);
+    const auto controller = NewStandInController(word, {0, 0, 80, 60}, kMcTopLeftMovie | kMcScaleMovieToFit, 0);
     ASSERT_NE(controller, nullptr);
     StandInController* c = controller.get();
     StandInBox b = StandInControllerBounds(*c);
@@ -165,21 +165,21 @@ TEST(StandInMovieModel, ControllerPlacesTheMovieAndActsOnIt) {
     EXPECT_EQ(StandInMovieTime(*movie), 120);
     StandInControllerAction(c, kStandInActionStep, static_cast<QtWord>(-1));
     EXPECT_EQ(StandInMovieTime(*movie), 60);
-    StandInControllerAction(c, kStandInActionPlay, kStandInRateOne);
+    StandInControllerAction(c, kStandInActionPlay, kQtFixed1);
     AdvanceStandInTestClock(2000);
     EXPECT_TRUE(IsStandInMovieDone(*movie));
-    StandInControllerAction(c, kStandInActionPlay, kStandInRateOne);
+    StandInControllerAction(c, kStandInActionPlay, kQtFixed1);
     EXPECT_EQ(StandInMovieTime(*movie), 0) << "playing a movie that is done starts it again";
     StandInControllerAction(c, kStandInActionSetLooping, 1);
     AdvanceStandInTestClock(1500);
     EXPECT_FALSE(IsStandInMovieDone(*movie));
     EXPECT_EQ(StandInMovieTime(*movie), 300);
-    EXPECT_EQ(StandInControllerAction(c, 99, 0), kStandInParamErr);
+    EXPECT_EQ(StandInControllerAction(c, 99, 0), kQtParamErr);
     // The play button stops and starts it; a click above the bar is not the bar's.
     EXPECT_TRUE(StandInControllerClick(c, 4, 65));
     EXPECT_EQ(movie->rate, 0);
     EXPECT_TRUE(StandInControllerClick(c, 4, 65));
-    EXPECT_EQ(movie->rate, kStandInRateOne);
+    EXPECT_EQ(movie->rate, kQtFixed1);
     EXPECT_FALSE(StandInControllerClick(c, 4, 59));
     StandInControllerAction(c, kStandInActionSetKeysEnabled, 1);
     c->visible = false;
@@ -202,7 +202,7 @@ TEST(StandInMovieModel, MovieDataOpensByItsAtomsAndAMovieItCannotPlayLastsItsSta
     MovieTrackSpec sound;
     sound.mediaType = kStandInSound;
     sound.mediaTimeScale = 8000;
-    sound.description = MakeSampleDescription(StandInType("twos"), StoredSoundBody(1, 16, 8000));
+    sound.description = MakeSampleDescription(QtFourCC("twos"), StoredSoundBody(1, 16, 8000));
     for (int i = 0; i < 4000; ++i)
         sound.samples.insert(sound.samples.end(), {uint8_t(i >> 8), uint8_t(i)});
     sound.sampleCount = 4000;
@@ -210,7 +210,7 @@ TEST(StandInMovieModel, MovieDataOpensByItsAtomsAndAMovieItCannotPlayLastsItsSta
     sound.sampleDuration = 1;
     MovieTrackSpec music;
     music.mediaType = kStandInMusic;
-    music.description = MakeSampleDescription(StandInType("musi"), Bytes(8, 0xEE));
+    music.description = MakeSampleDescription(QtFourCC("musi"), Bytes(8, 0xEE));
     music.samples = Bytes(16, 0xEE);
     music.sampleDuration = 1200;  // two seconds at 600
     const MovieTrackSpec tracks[] = {sound, music};
@@ -243,15 +243,15 @@ TEST(StandInMovieModel, MovieDataOpensByItsAtomsAndAMovieItCannotPlayLastsItsSta
     EXPECT_EQ(std::make_tuple(s.pcm.bytes[7998], s.pcm.bytes[7999]), std::make_tuple(0x9F, 0x0F));
     ASSERT_EQ(s.descriptions.size(), 1u);
     const StandInSoundFormat f = ReadStandInSoundDescription(s.descriptions[0]);
-    EXPECT_EQ(std::make_tuple(f.format, f.channels, f.bits, f.rate), std::make_tuple(StandInType("twos"), 1, 16, 8000u))
+    EXPECT_EQ(std::make_tuple(f.format, f.channels, f.bits, f.rate), std::make_tuple(QtFourCC("twos"), 1, 16, 8000u))
         << "descriptions come in the machine's order";
     EXPECT_EQ(movie->tracks[1].mediaType, kStandInMusic);
     EXPECT_TRUE(movie->music.empty());
     ASSERT_EQ(movie->userData.size(), 1u);
-    EXPECT_EQ(movie->userData[0].first, StandInType("ctyp"));
+    EXPECT_EQ(movie->userData[0].first, QtFourCC("ctyp"));
     const QtWord word = AddStandInMovie(std::move(movie));
     StandInMovie* m = FindStandInMovie(word);
-    SetStandInMovieRate(m, kStandInRateOne);
+    SetStandInMovieRate(m, kQtFixed1);
     StartStandInSound(word, m);
     AdvanceStandInTestClock(1999);
     EXPECT_FALSE(IsStandInMovieDone(*m));
@@ -322,7 +322,7 @@ TEST(StandInMovieModel, MidiPlaysItsNotesFromTheMovieTimeThroughTheMusicOutput) 
     const QtWord word = AddStandInMovie(std::move(movie));
     StandInMovie* m = FindStandInMovie(word);
     SetStandInMovieTime(m, 300);  // half a second in
-    SetStandInMovieRate(m, kStandInRateOne);
+    SetStandInMovieRate(m, kQtFixed1);
     StartStandInSound(word, m);
     EXPECT_EQ(g_music.fromMs, 500u);
     EXPECT_EQ(g_music.events.size(), m->music.size());
