@@ -9,7 +9,7 @@
 #include <numeric>
 
 #include "quicktime/QtEffects.h"
-#include "quicktime/dll/StandInMovieEdits.h"
+#include "quicktime/dll/StandInMovies.h"
 #include "quicktime/dll/StandInMovies_win.h"
 
 namespace {

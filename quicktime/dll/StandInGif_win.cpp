@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "quicktime/QtEffects.h"
-#include "quicktime/dll/StandInMovieEdits.h"
+#include "quicktime/dll/StandInMovies.h"
 #include "quicktime/dll/StandInMovies_win.h"
 
 namespace {

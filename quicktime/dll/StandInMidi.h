@@ -1,6 +1,6 @@
-// MIDI in the stand-in (StandInMidi.cpp; the music itself: StandInMusic.cpp): standard MIDI
-// files turned into movie files of one music track and back, music tracks of movie data turned
-// into timed MIDI messages, and the conversion calls with their components.
+// MIDI in the stand-in (StandInMidi.cpp): standard MIDI files turned into movie files of one
+// music track and back, music tracks of movie data turned into timed MIDI messages, and the
+// conversion calls with their components.
 #pragma once
 
 #include <cstdint>

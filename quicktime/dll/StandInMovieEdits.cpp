@@ -1,6 +1,6 @@
 // Sound movies made in memory: sound media whose 'raw ' samples become the little-endian PCM a
 // wave device takes, and movies of one sound track.
-#include "quicktime/dll/StandInMovieEdits.h"
+#include "quicktime/dll/StandInMovies.h"
 
 #include <algorithm>
 #include <cstring>

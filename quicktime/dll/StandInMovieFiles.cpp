@@ -1,12 +1,11 @@
 // Movie files and data by kind.
-#include "quicktime/dll/StandInMovieFiles.h"
+#include "quicktime/dll/StandInMovies.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "quicktime/QtEffects.h"
 #include "quicktime/dll/StandInMidi.h"
-#include "quicktime/dll/StandInMovieEdits.h"
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/SoundFiles.h"
 

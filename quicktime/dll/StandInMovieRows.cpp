@@ -12,8 +12,6 @@
 #include "quicktime/dll/QtStandInHandles.h"
 #include "quicktime/dll/StandInController.h"
 #include "quicktime/dll/StandInMidi.h"
-#include "quicktime/dll/StandInMovieEdits.h"
-#include "quicktime/dll/StandInMovieFiles.h"
 #include "quicktime/dll/StandInMovies.h"
 
 namespace {

@@ -7,8 +7,7 @@
 //   StandInMovieEdits.cpp      sound movies made in memory: tracks, media edits, 'raw ' samples
 //   StandInMovieFiles.cpp      movie files and data by kind (.mov atoms, sound files, MIDI, pictures)
 //   StandInFrames.cpp          pictures between packed DIBs and 32-bit frames
-//   StandInMidi.cpp            MIDI import and export: the calls and their components
-//   StandInMusic.cpp           music tracks as timed MIDI messages; MIDI files to movie files
+//   StandInMidi.cpp            MIDI: music tracks as timed messages, import and export
 //   StandInMovieRows.cpp       the rows of the movie calls
 //   StandInPlayback.cpp        the clock, the sound and music outputs, the test switches and sink
 //   StandInController.cpp      the movie controller (Rows: its component; _win: the bar drawn with GDI)
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "quicktime/QtCalls.h"
+#include "quicktime/QtTypes.h"
 #include "quicktime/QtEffects.h"
 #include "quicktime/QuickTime.h"
 
@@ -203,3 +203,35 @@ void SetStandInOutputs(const StandInOutputs& outputs);
 // The Windows outputs and the switches read from the environment (StandInPlayback_win.cpp),
 // installed when the library loads.
 void InstallStandInMovieOutputs();
+
+// Sound movies made in memory (StandInMovieEdits.cpp): sound descriptions (QtSoundDescription)
+// as callers pass them, in the machine's order, and the samples of a sound media turned into PCM.
+struct StandInSoundFormat {
+    uint32_t format = 0;
+    uint16_t channels = 0;
+    uint16_t bits = 0;
+    uint32_t rate = 0;  // whole hertz
+};
+StandInSoundFormat ReadStandInSoundDescription(std::span<const uint8_t> description);
+// kQtNoErr for what the stand-in plays ('raw ' 8-bit unsigned or 16/24/32-bit big-endian,
+// 'twos', 'sowt'); kStandInBadFormat for MACE and every other codec.
+int32_t StandInPlayableSound(const StandInSoundFormat& format);
+// Adds samples (each one frame of all channels) of the description to a sound track's PCM.
+int32_t AddStandInSoundSamples(StandInTrack* track, std::span<const uint8_t> data,
+                               std::span<const uint8_t> description, uint32_t samples, uint32_t durationPerSample);
+void AddStandInSampleRun(StandInTrack* track, uint32_t count, uint32_t duration);
+// The description of little-endian PCM ('raw ' for 8 bits, 'sowt' above).
+std::vector<uint8_t> StandInSoundDescriptionBytes(const StandInPcm& pcm);
+// A movie of one sound track holding this PCM (sound files opened as movies).
+std::unique_ptr<StandInMovie> StandInSoundMovie(StandInPcm pcm);
+
+// Movie files and movie data by kind (StandInMovieFiles.cpp): AVI and GIF files through the
+// platform's openers, QuickTime movie files by their atoms (video is described, not decoded),
+// WAV, AIFF/AIFC and AU files as sound movies, MIDI files and 'Midi' data as music movies.
+bool StandInFileExists(const std::string& path);
+// kQtNoErr and the movie, or an error.
+int32_t OpenStandInMovieFile(const std::string& path, std::unique_ptr<StandInMovie>* out);
+int32_t OpenStandInMovieData(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* out);
+// The whole file, at most `limit` bytes; false when it cannot be read or is longer.
+bool ReadStandInFile(const std::string& path, size_t limit, std::vector<uint8_t>* out);
+bool WriteStandInFile(const std::string& path, std::span<const uint8_t> bytes);

@@ -2,7 +2,7 @@
 // timed, played on the test clock and disposed, never reading past the bytes.
 #include <memory>
 
-#include "quicktime/dll/StandInMovieFiles.h"
+#include "quicktime/dll/StandInMovies.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -11,8 +11,6 @@
 
 #include "quicktime/dll/StandInController.h"
 #include "quicktime/dll/StandInMidi.h"
-#include "quicktime/dll/StandInMovieEdits.h"
-#include "quicktime/dll/StandInMovieFiles.h"
 #include "quicktime/formats/MovieFile.h"
 
 namespace {
