@@ -169,17 +169,26 @@ struct DecodedTrack {
     uint32_t timeScale;
 };
 std::vector<DecodedTrack> MusicTracks(std::span<const uint8_t> file, const MovieFileInfo& info) {
-    constexpr size_t kMostSamples = 1 << 16;
+    size_t samplesLeft = 4096;  // between all tracks: a piece is one sample, or a few
     std::vector<DecodedTrack> tracks;
+    // Samples of a movie file do not overlap: more bytes than the file holds means samples
+    // that point at the same bytes again and again, which are read once at most.
+    size_t budget = file.size();
     for (const MovieTrack& t : info.tracks) {
         if (t.mediaType != QtAtomType("musi") || !(t.flags & kTrackEnabled) || t.mediaTimeScale == 0)
             continue;
         DecodedTrack d{{}, t.mediaTimeScale};
         if (!t.descriptions.empty())
             DecodeMusicHeader(t.descriptions[0].bytes, &d.music);
-        for (const MovieSample& s : TrackSamples(t, kMostSamples)) {
+        const std::vector<MovieSample> samples = TrackSamples(t, samplesLeft);
+        samplesLeft -= samples.size();
+        for (const MovieSample& s : samples) {
             const uint32_t start = static_cast<uint32_t>(std::min<uint64_t>(s.time, UINT32_MAX));
-            DecodeMusicEvents(SampleBytes(file, s), start, &d.music);
+            const std::span<const uint8_t> bytes = SampleBytes(file, s);
+            if (bytes.size() > budget)
+                break;
+            budget -= bytes.size();
+            DecodeMusicEvents(bytes, start, &d.music);
             d.music.endTime = std::max(d.music.endTime, AddClamp(start, s.duration));
         }
         ApplyLeadingEdits(t, info.timeScale, &d.music);

@@ -78,6 +78,8 @@ SoundRefusal MovieSoundPcm(std::span<const uint8_t> file, const MovieTrack& trac
         return SoundRefusal::BadFormat;
     // Uncompressed sound keeps one sample a frame whatever its size says.
     const size_t frameBytes = size_t{bits} / 8 * d.channels;
+    // Chunks do not overlap: more bytes than the file holds would be the same bytes again.
+    limitBytes = std::min(limitBytes, file.size());
     std::vector<uint8_t> joined;
     for (const MovieChunk& c : TrackChunks(track)) {
         if (c.description != 1 || joined.size() >= limitBytes)

@@ -35,7 +35,8 @@ bool SoundEncodingOf(uint32_t format, uint16_t bits, SoundEncoding* encoding);
 
 // A sound track's samples in order, joined from its chunks, as a wave device takes them.
 // Compressed for a format we do not decode; BadFormat for a description without channels,
-// width or rate; NoSamples when the track has no description. Stops at limitBytes of samples.
+// width or rate; NoSamples when the track has no description. Stops at limitBytes of samples,
+// and at as many bytes as the file holds.
 SoundRefusal MovieSoundPcm(std::span<const uint8_t> file, const MovieTrack& track, WavePcm* out,
                            size_t limitBytes = size_t{1} << 30);
 
