@@ -6,21 +6,7 @@
 #include <cstring>
 
 #include "quicktime/formats/SoundFiles.h"
-
-namespace {
-
-constexpr uint32_t kRaw = QtFourCC("raw ");
-constexpr uint32_t kTwos = QtFourCC("twos");
-constexpr uint32_t kSowt = QtFourCC("sowt");
-constexpr uint32_t kNone = 0;
-
-SoundEncoding EncodingOf(uint32_t format, uint16_t bits) {
-    if (bits == 8)
-        return format == kRaw ? SoundEncoding::Unsigned8 : SoundEncoding::Signed8;
-    return format == kSowt ? SoundEncoding::LittleEndian : SoundEncoding::BigEndian;
-}
-
-}  // namespace
+#include "quicktime/formats/SoundTrack.h"
 
 StandInSoundFormat ReadStandInSoundDescription(std::span<const uint8_t> description) {
     StandInSoundFormat f;
@@ -35,11 +21,10 @@ StandInSoundFormat ReadStandInSoundDescription(std::span<const uint8_t> descript
     return f;
 }
 
-int32_t StandInPlayableSound(const StandInSoundFormat& f) {
-    const bool known = f.format == kRaw || f.format == kTwos || f.format == kSowt || f.format == kNone;
-    if (!known)
+int32_t StandInPlayableSound(const StandInSoundFormat& f, SoundEncoding* encoding) {
+    if (!SoundEncodingOf(f.format, f.bits, encoding))
         return kStandInBadFormat;  // 'MAC3', 'MAC6' and every other codec
-    if (f.channels < 1 || f.channels > 8 || (f.bits != 8 && f.bits != 16 && f.bits != 24 && f.bits != 32) || f.rate == 0)
+    if (f.channels < 1 || f.channels > 8 || f.rate == 0)
         return kStandInBadFormat;
     return kQtNoErr;
 }
@@ -47,17 +32,18 @@ int32_t StandInPlayableSound(const StandInSoundFormat& f) {
 int32_t AddStandInSoundSamples(StandInTrack* track, std::span<const uint8_t> data,
                                std::span<const uint8_t> description, uint32_t samples, uint32_t durationPerSample) {
     const StandInSoundFormat f = ReadStandInSoundDescription(description);
-    if (const int32_t err = StandInPlayableSound(f))
+    SoundEncoding encoding{};
+    if (const int32_t err = StandInPlayableSound(f, &encoding))
         return err;
-    StandInPcm& pcm = track->pcm;
-    if (!pcm.bytes.empty() && (pcm.channels != f.channels || pcm.bits != f.bits || pcm.rate != f.rate))
-        return kStandInBadFormat;  // one format per track: the wave device plays one
-    pcm.channels = f.channels;
-    pcm.bits = f.bits;
-    pcm.rate = f.rate;
-    const size_t frame = pcm.FrameBytes();
+    const size_t frame = size_t(f.channels) * (f.bits / 8u);
     const size_t whole = std::min<size_t>(data.size() / frame, samples);
-    const WavePcm wave = ToWavePcm(data.first(whole * frame), EncodingOf(f.format, f.bits), f.bits, f.channels, f.rate);
+    const WavePcm wave = ToWavePcm(data.first(whole * frame), encoding, f.bits, f.channels, f.rate);
+    StandInPcm& pcm = track->pcm;
+    if (!pcm.bytes.empty() && (pcm.channels != wave.channels || pcm.bits != wave.bitsPerSample || pcm.rate != wave.sampleRate))
+        return kStandInBadFormat;  // one format per track: the wave device plays one
+    pcm.channels = wave.channels;
+    pcm.bits = wave.bitsPerSample;  // mu-law comes out 16-bit
+    pcm.rate = wave.sampleRate;
     pcm.bytes.insert(pcm.bytes.end(), wave.samples.begin(), wave.samples.end());
     AddStandInSampleRun(track, static_cast<uint32_t>(whole), durationPerSample);
     if (track->descriptions.empty())
@@ -79,7 +65,7 @@ void AddStandInSampleRun(StandInTrack* track, uint32_t count, uint32_t duration)
 std::vector<uint8_t> StandInSoundDescriptionBytes(const StandInPcm& pcm) {
     QtSoundDescription d{};
     d.descSize = sizeof d;
-    d.dataFormat = pcm.bits == 8 ? kRaw : kSowt;
+    d.dataFormat = pcm.bits == 8 ? QtFourCC("raw ") : QtFourCC("sowt");
     d.dataRefIndex = 1;
     d.numChannels = static_cast<int16_t>(pcm.channels);
     d.sampleSize = static_cast<int16_t>(pcm.bits);

@@ -8,6 +8,7 @@
 #include "quicktime/dll/StandInMidi.h"
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/SoundFiles.h"
+#include "quicktime/formats/SoundTrack.h"
 
 namespace {
 
@@ -71,26 +72,15 @@ std::vector<uint8_t> NativeDescription(uint32_t mediaType, std::span<const uint8
     return out;
 }
 
-// The PCM of a sound track whose samples the stand-in plays, read chunk by chunk.
+// The PCM of a sound track whose samples the stand-in plays.
 void ReadTrackPcm(std::span<const uint8_t> file, const MovieTrack& stored, StandInTrack* track) {
-    if (track->descriptions.empty())
+    WavePcm wave;
+    if (MovieSoundPcm(file, stored, &wave, kMaxMovieFile) != SoundRefusal::None)
         return;
-    const std::vector<uint8_t>& description = track->descriptions.front();
-    const StandInSoundFormat f = ReadStandInSoundDescription(description);
-    if (StandInPlayableSound(f) != kQtNoErr)
-        return;
-    const uint32_t frame = uint32_t(f.channels) * (f.bits / 8u);
-    StandInTrack sound;
-    sound.mediaType = kStandInSound;
-    for (const MovieChunk& chunk : TrackChunks(stored, 1u << 20)) {
-        if (chunk.offset > file.size())
-            break;
-        const uint64_t bytes = std::min<uint64_t>(uint64_t(chunk.sampleCount) * frame, file.size() - chunk.offset);
-        if (sound.pcm.bytes.size() + bytes > kMaxMovieFile)
-            break;
-        AddStandInSoundSamples(&sound, file.subspan(size_t(chunk.offset), size_t(bytes)), description, chunk.sampleCount, 1);
-    }
-    track->pcm = std::move(sound.pcm);
+    track->pcm.channels = wave.channels;
+    track->pcm.bits = wave.bitsPerSample;
+    track->pcm.rate = wave.sampleRate;
+    track->pcm.bytes = std::move(wave.samples);
 }
 
 int32_t OpenMovie(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* out) {

@@ -25,6 +25,7 @@
 #include "quicktime/QtTypes.h"
 #include "quicktime/QtEffects.h"
 #include "quicktime/QuickTime.h"
+#include "quicktime/formats/SoundFiles.h"
 
 using StandInTime = int64_t;
 
@@ -213,9 +214,10 @@ struct StandInSoundFormat {
     uint32_t rate = 0;  // whole hertz
 };
 StandInSoundFormat ReadStandInSoundDescription(std::span<const uint8_t> description);
-// kQtNoErr for what the stand-in plays ('raw ' 8-bit unsigned or 16/24/32-bit big-endian,
-// 'twos', 'sowt'); kStandInBadFormat for MACE and every other codec.
-int32_t StandInPlayableSound(const StandInSoundFormat& format);
+// kQtNoErr and how its samples are stored for what the stand-in plays ('raw ' 8-bit unsigned or
+// 16/24/32-bit big-endian, 'twos', 'sowt', 'ulaw', 'in24', 'in32'); kStandInBadFormat for MACE
+// and every other codec.
+int32_t StandInPlayableSound(const StandInSoundFormat& format, SoundEncoding* encoding);
 // Adds samples (each one frame of all channels) of the description to a sound track's PCM.
 int32_t AddStandInSoundSamples(StandInTrack* track, std::span<const uint8_t> data,
                                std::span<const uint8_t> description, uint32_t samples, uint32_t durationPerSample);
