@@ -105,6 +105,11 @@ int32_t OpenMovie(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* 
         track.height = stored.height >> 16;
         track.volume = static_cast<int16_t>(stored.volume);
         track.inserted = true;
+        for (const MovieEdit& edit : stored.edits) {  // leading empty edits delay the track
+            if (edit.mediaTime != -1)
+                break;
+            track.trackStart = std::min<StandInTime>(track.trackStart + edit.duration, INT32_MAX);
+        }
         if (track.mediaType == kStandInSound)
             ReadTrackPcm(data, stored, &track);
         movie->tracks.push_back(std::move(track));
