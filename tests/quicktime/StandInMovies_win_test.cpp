@@ -8,17 +8,17 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "quicktime/QtCalls.h"
 #include "quicktime/QtStandInSwitches.h"
 #include "quicktime/QuickTime.h"
-#include "quicktime/dll/QtStandIn.h"
-#include "quicktime/dll/StandInMovies.h"
 #include "quicktime/formats/MidiFile.h"
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/MusicTrack.h"
+#include "tests/support/LinkedStandIn_win.h"
 
 namespace {
 
@@ -171,23 +171,6 @@ std::string WriteTemp(const char* name, const Bytes& bytes) {
     return path;
 }
 
-// The stand-in linked into the program, as the player falls back on it.
-int g_linked;
-intptr_t LinkedDispatcher(uint32_t selector, const QtWord* args) { return StandInDispatch(selector, args); }
-intptr_t LinkedComponent(void* storage, const void* params, QtWord what) {
-    return StandInComponentCall(storage, params, what);
-}
-void* LoadLinked() {
-    InstallStandInMovieOutputs();
-    return &g_linked;
-}
-void* ResolveLinked(void*, const char* name) {
-    if (std::strcmp(name, kQtEntryDispatcher) == 0)
-        return reinterpret_cast<void*>(LinkedDispatcher);
-    return reinterpret_cast<void*>(LinkedComponent);
-}
-void ReleaseLinked(void*) {}
-
 // The library loaded ("QuickTime.qts") or linked (as in the player), with the test clock and
 // the sink, released at the end.
 class StandInMovieLibrary : public testing::TestWithParam<bool> {
@@ -197,16 +180,14 @@ protected:
         DeleteFileA(sink_.c_str());
         SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");
         SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", sink_.c_str());
-        saved_ = GetQtLibraryOps();
-        if (GetParam())
-            SetQtLibraryOps({LoadLinked, ResolveLinked, ReleaseLinked});
+        variant_.emplace(GetParam());
         ASSERT_EQ(QTBind(0), kQtNoErr);
         ASSERT_EQ(EnterMovies(), kQtNoErr);
     }
     void TearDown() override {
         ExitMovies();
         QTRelease();
-        SetQtLibraryOps(saved_);
+        variant_.reset();
         SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
         SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", nullptr);
     }
@@ -236,7 +217,7 @@ protected:
     }
     static uint32_t Colour(int k) { return uint32_t(kColours[k][2]) << 16 | uint32_t(kColours[k][1]) << 8 | kColours[k][0]; }
     std::string sink_;
-    QtLibraryOps saved_{};
+    std::optional<QuickTimeVariant> variant_;
 };
 
 TEST_P(StandInMovieLibrary, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTime) {
