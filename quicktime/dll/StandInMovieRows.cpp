@@ -308,6 +308,8 @@ QtErr Hand(std::unique_ptr<StandInMovie> movie, int32_t err, QtWord out, bool ac
 intptr_t DoNewMovieFromFile(const QtWord* a) {
     if (auto* changed = Out<uint8_t>(a[5]))
         *changed = 0;
+    if (auto* resId = Out<int16_t>(a[2]))
+        *resId = 0;
     const auto it = g_files.find(static_cast<int16_t>(a[1]));
     if (it == g_files.end())
         return Hand(nullptr, kQtParamErr, a[0], false);
@@ -319,6 +321,8 @@ intptr_t DoNewMovieFromFile(const QtWord* a) {
 // NewMovieFromDataRef (movie*, flags, id*, dataRef, type): a 'hndl' reference is a handle that
 // holds the handle of the data.
 intptr_t DoNewMovieFromDataRef(const QtWord* a) {
+    if (auto* id = Out<int16_t>(a[2]))
+        *id = 0;
     if (static_cast<uint32_t>(a[4]) != kQtHandleDataRef)
         return Hand(nullptr, kQtCantFindHandler, a[0], false);
     const std::span<const uint8_t> ref = StandInHandleBytes(reinterpret_cast<QtHandle>(a[3]));

@@ -45,8 +45,8 @@ void StopPcm(QtWord owner) {
 
 bool PlayPcm(QtWord owner, const StandInPcm& pcm, size_t fromByte) {
     StopPcm(owner);
-    if (fromByte >= pcm.bytes.size())
-        return false;
+    if (fromByte >= pcm.bytes.size() || StandInTestClockOn())
+        return false;  // a device would not keep to the test's clock
     WAVEFORMATEX format{WAVE_FORMAT_PCM, pcm.channels, pcm.rate, pcm.rate * pcm.FrameBytes(),
                         static_cast<WORD>(pcm.FrameBytes()), pcm.bits, 0};
     WaveOut& out = g_waves[owner];
@@ -89,6 +89,8 @@ void StopMusic(QtWord owner) {
 // millisecond (1000 ticks to a quarter note of 1,000,000 microseconds).
 bool PlayMusic(QtWord owner, std::span<const StandInMidiEvent> events, uint32_t fromMs) {
     StopMusic(owner);
+    if (StandInTestClockOn())
+        return false;  // a device would not keep to the test's clock
     MusicOut out;
     uint32_t last = fromMs;
     for (const StandInMidiEvent& e : events) {
