@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "quicktime/QtCalls.h"
-#include "quicktime/QtTypes.h"
 #include "quicktime/QtEffects.h"
+#include "quicktime/QtTypes.h"
 #include "quicktime/QuickTime.h"
 #include "quicktime/formats/SoundFiles.h"
 
