@@ -6,16 +6,20 @@
 
 #include "quicktime/dll/QtStandIn.h"
 #include "quicktime/dll/QtStandInEffects.h"
+#include "quicktime/dll/StandInMovies_win.h"
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         char value[16] = {};
         const DWORD n = GetEnvironmentVariableA("LOOM_QUICKTIME", value, sizeof value);
         if (n > 0 && n < sizeof value && lstrcmpiA(value, "absent") == 0)
             return FALSE;
         InstallStandInWindowsProcs();
+        InstallStandInMovieOutputs();
+    } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+        ReleaseStandInMovieOutputs();  // freed while the process goes on: no sound plays from freed memory
     }
     return TRUE;
 }

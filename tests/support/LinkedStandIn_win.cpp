@@ -5,6 +5,7 @@
 
 #include "quicktime/dll/QtStandIn.h"
 #include "quicktime/dll/QtStandInEffects.h"
+#include "quicktime/dll/StandInMovies.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ intptr_t LinkedComponent(void* storage, const void* params, QtWord what) {
 
 void* LoadLinked() {
     InstallStandInWindowsProcs();
+    InstallStandInMovieOutputs();  // the movie outputs and switches, as the player installs them
     return &g_linked;
 }
 void* ResolveLinked(void* library, const char* name) {

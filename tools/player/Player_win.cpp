@@ -13,6 +13,7 @@
 #include "quicktime/QuickTime.h"
 #include "quicktime/dll/QtStandIn.h"
 #include "quicktime/dll/QtStandInEffects.h"
+#include "quicktime/dll/StandInMovies.h"
 
 namespace {
 
@@ -98,6 +99,7 @@ void* LoadQuickTime() {
     if (void* library = g_systemQuickTime.load ? g_systemQuickTime.load() : nullptr)
         return library;
     InstallStandInWindowsProcs();  // the linked stand-in draws its frames and dialogs as the library does
+    InstallStandInMovieOutputs();  // and plays its movies, sounds and music
     return &g_linkedQuickTime;
 }
 

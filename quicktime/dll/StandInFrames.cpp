@@ -1,0 +1,99 @@
+// Pictures between packed DIBs and the stand-in's 32-bit frames.
+#include "quicktime/dll/StandInMovies.h"
+
+#include <cstring>
+
+namespace {
+
+uint32_t Le32(std::span<const uint8_t> b, size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+uint16_t Le16(std::span<const uint8_t> b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
+void Put32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+
+constexpr int32_t kMaxSide = 16384;
+
+}  // namespace
+
+bool StandInImageFromDib(std::span<const uint8_t> dib, StandInImage* out) {
+    if (dib.size() < 40)
+        return false;
+    const uint32_t headerSize = Le32(dib, 0);
+    const auto width = static_cast<int32_t>(Le32(dib, 4));
+    const auto rawHeight = static_cast<int32_t>(Le32(dib, 8));
+    const uint16_t bits = Le16(dib, 14);
+    const uint32_t compression = Le32(dib, 16);
+    uint32_t colours = Le32(dib, 32);
+    if (headerSize < 40 || headerSize > dib.size() || width <= 0 || width > kMaxSide || rawHeight == 0 ||
+        rawHeight < -kMaxSide || rawHeight > kMaxSide)
+        return false;
+    const bool topDown = rawHeight < 0;
+    const int32_t height = topDown ? -rawHeight : rawHeight;
+    size_t at = headerSize;
+    if (compression == 3 && (bits == 16 || bits == 32))
+        at += headerSize == 40 ? 12 : 0;  // the three masks; only the usual 5-6-5 and 8-8-8 are read
+    else if (compression != 0)
+        return false;
+    if (bits <= 8) {
+        if (colours == 0 || colours > (1u << bits))
+            colours = 1u << bits;
+    } else {
+        colours = 0;
+    }
+    const size_t palette = at;
+    at += size_t(colours) * 4;
+    const size_t rowBytes = ((size_t(width) * bits + 31) / 32) * 4;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return false;
+    if (at > dib.size() || rowBytes * height > dib.size() - at)
+        return false;
+    const bool mask565 = compression == 3 && bits == 16 && headerSize == 40 && Le32(dib, 40) == 0xF800;
+    out->width = width;
+    out->height = height;
+    out->bgra.assign(size_t(width) * height * 4, 0xFF);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* row = dib.data() + at + rowBytes * size_t(topDown ? y : height - 1 - y);
+        uint8_t* px = out->bgra.data() + size_t(y) * width * 4;
+        for (int32_t x = 0; x < width; ++x, px += 4) {
+            uint32_t index = 0;
+            switch (bits) {
+            case 1: index = (row[x / 8] >> (7 - x % 8)) & 1; break;
+            case 4: index = (row[x / 2] >> (x % 2 ? 0 : 4)) & 15; break;
+            case 8: index = row[x]; break;
+            case 16: {
+                const uint16_t v = uint16_t(row[2 * x] | row[2 * x + 1] << 8);
+                const int gShift = 5, rShift = mask565 ? 11 : 10, gBits = mask565 ? 6 : 5;
+                const uint32_t b = v & 31, g = (v >> gShift) & ((1u << gBits) - 1), r = (v >> rShift) & 31;
+                px[0] = uint8_t(b * 255 / 31);
+                px[1] = uint8_t(g * 255 / ((1u << gBits) - 1));
+                px[2] = uint8_t(r * 255 / 31);
+                continue;
+            }
+            case 24: std::memcpy(px, row + 3 * x, 3); continue;
+            default: std::memcpy(px, row + 4 * x, 3); continue;
+            }
+            if (index < colours)
+                std::memcpy(px, dib.data() + palette + 4 * index, 3);
+            else
+                px[0] = px[1] = px[2] = 0;
+        }
+    }
+    return true;
+}
+
+std::vector<uint8_t> StandInDibFromImage(const StandInImage& image) {
+    const size_t rowBytes = size_t(image.width) * 4;
+    std::vector<uint8_t> dib(40 + rowBytes * image.height, 0);
+    Put32(&dib[0], 40);
+    Put32(&dib[4], uint32_t(image.width));
+    Put32(&dib[8], uint32_t(image.height));  // bottom-up, as packed DIBs usually are
+    dib[12] = 1;
+    dib[14] = 32;
+    Put32(&dib[20], uint32_t(rowBytes * image.height));
+    for (int32_t y = 0; y < image.height; ++y)
+        std::memcpy(&dib[40 + rowBytes * (image.height - 1 - y)], image.bgra.data() + rowBytes * y, rowBytes);
+    return dib;
+}

@@ -1,0 +1,203 @@
+// Movie files and data by kind.
+#include "quicktime/dll/StandInMovies.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "quicktime/QtEffects.h"
+#include "quicktime/dll/StandInMidi.h"
+#include "quicktime/formats/MovieFile.h"
+#include "quicktime/formats/SoundFiles.h"
+#include "quicktime/formats/SoundTrack.h"
+
+namespace {
+
+constexpr size_t kMaxMovieFile = 256u << 20;  // read whole: sound, MIDI and movie files
+
+bool Starts(std::span<const uint8_t> b, size_t at, const char* tag) {
+    const size_t n = std::strlen(tag);
+    return b.size() >= at + n && std::memcmp(b.data() + at, tag, n) == 0;
+}
+
+int32_t OpenSound(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* out) {
+    SoundFileInfo info;
+    if (ReadSoundFile(data, &info) != SoundRefusal::None)
+        return kQtCantFindHandler;
+    WavePcm wave = ToWavePcm(info);
+    StandInPcm pcm;
+    pcm.channels = wave.channels;
+    pcm.bits = wave.bitsPerSample;
+    pcm.rate = wave.sampleRate;
+    pcm.bytes = std::move(wave.samples);
+    if (pcm.FrameBytes() == 0 || pcm.rate == 0)
+        return kStandInBadFormat;
+    *out = StandInSoundMovie(std::move(pcm));
+    return kQtNoErr;
+}
+
+uint32_t Be32(std::span<const uint8_t> b, size_t at) {
+    return b.size() < at + 4 ? 0 : uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 | b[at + 3];
+}
+uint16_t Be16(std::span<const uint8_t> b, size_t at) { return b.size() < at + 2 ? 0 : uint16_t(b[at] << 8 | b[at + 1]); }
+
+// A stored description (big-endian) in the machine's order, as callers read descriptions:
+// the header, and the fields of sound and image descriptions.
+std::vector<uint8_t> NativeDescription(uint32_t mediaType, std::span<const uint8_t> stored) {
+    std::vector<uint8_t> out(stored.begin(), stored.end());
+    const auto put32 = [&](size_t at, uint32_t v) {
+        if (out.size() >= at + 4)
+            std::memcpy(out.data() + at, &v, 4);
+    };
+    const auto put16 = [&](size_t at, uint16_t v) {
+        if (out.size() >= at + 2)
+            std::memcpy(out.data() + at, &v, 2);
+    };
+    const auto swap32 = [&](size_t at) { put32(at, Be32(stored, at)); };
+    const auto swap16 = [&](size_t at) { put16(at, Be16(stored, at)); };
+    for (size_t at : {0, 4, 8})
+        swap32(at);
+    swap16(12);
+    swap16(14);
+    if (mediaType == kStandInSound && out.size() >= sizeof(QtSoundDescription)) {
+        for (size_t at : {16, 18, 24, 26, 28, 30})
+            swap16(at);
+        swap32(20);
+        swap32(32);
+    } else if (mediaType == kStandInVideo && out.size() >= sizeof(QtImageDescription)) {
+        for (size_t at : {16, 18, 32, 34, 48, 82, 84})
+            swap16(at);
+        for (size_t at : {20, 24, 28, 36, 40, 44})
+            swap32(at);
+    }
+    return out;
+}
+
+// The PCM of a sound track whose samples the stand-in plays.
+void ReadTrackPcm(std::span<const uint8_t> file, const MovieTrack& stored, StandInTrack* track) {
+    WavePcm wave;
+    if (MovieSoundPcm(file, stored, &wave, kMaxMovieFile) != SoundRefusal::None)
+        return;
+    track->pcm.channels = wave.channels;
+    track->pcm.bits = wave.bitsPerSample;
+    track->pcm.rate = wave.sampleRate;
+    track->pcm.bytes = std::move(wave.samples);
+}
+
+int32_t OpenMovie(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* out) {
+    MovieFileInfo info;
+    if (ReadMovieFile(data, &info) != MovieRefusal::None)
+        return kQtCantFindHandler;
+    auto movie = std::make_unique<StandInMovie>();
+    movie->timeScale = StandInScale(info.timeScale);
+    const MovieBox box = MovieBoxOf(info);
+    movie->natural = {box.left, box.top, box.right, box.bottom};
+    movie->preferredRate = info.rate;
+    movie->volume = static_cast<int16_t>(info.volume);
+    for (const MovieTrack& stored : info.tracks) {
+        StandInTrack track;
+        track.mediaType = stored.mediaType;
+        track.mediaScale = stored.mediaTimeScale ? StandInScale(stored.mediaTimeScale) : movie->timeScale;
+        for (const MovieTimeToSample& run : stored.timeToSample)
+            AddStandInSampleRun(&track, run.count, run.duration);
+        for (const MovieSampleDescription& d : stored.descriptions)
+            track.descriptions.push_back(NativeDescription(stored.mediaType, d.bytes));
+        track.width = stored.width >> 16;
+        track.height = stored.height >> 16;
+        track.volume = static_cast<int16_t>(stored.volume);
+        track.inserted = true;
+        for (const MovieEdit& edit : stored.edits) {  // leading empty edits delay the track
+            if (edit.mediaTime != -1)
+                break;
+            track.trackStart = std::min<StandInTime>(track.trackStart + edit.duration, INT32_MAX);
+        }
+        if (track.mediaType == kStandInSound)
+            ReadTrackPcm(data, stored, &track);
+        movie->tracks.push_back(std::move(track));
+    }
+    for (const MovieUserData& item : info.userData)
+        movie->userData.emplace_back(item.type, std::vector<uint8_t>(item.data.begin(), item.data.end()));
+    // The stated duration stands, whatever of it the stand-in can play.
+    movie->duration = static_cast<StandInTime>(std::min<uint64_t>(info.duration, INT32_MAX));
+    if (movie->timeScale != info.timeScale)  // a scale out of bounds: the duration as its tracks say
+        RecomputeStandInDuration(movie.get());
+    AddStandInMusic(data, info, movie.get());
+    *out = std::move(movie);
+    return kQtNoErr;
+}
+
+}  // namespace
+
+bool StandInFileExists(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    std::fclose(f);
+    return true;
+}
+
+bool ReadStandInFile(const std::string& path, size_t limit, std::vector<uint8_t>* out) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    out->clear();
+    uint8_t buffer[65536];
+    bool ok = true;
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
+        if (out->size() + n > limit) {
+            ok = false;
+            break;
+        }
+        out->insert(out->end(), buffer, buffer + n);
+    }
+    ok = ok && !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool WriteStandInFile(const std::string& path, std::span<const uint8_t> bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+int32_t OpenStandInMovieData(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* out) {
+    if (Starts(data, 0, "RIFF") && Starts(data, 8, "WAVE"))
+        return OpenSound(data, out);
+    if (Starts(data, 0, ".snd"))
+        return OpenSound(data, out);
+    if (Starts(data, 0, "FORM"))
+        return OpenSound(data, out);
+    if (Starts(data, 0, "MThd")) {
+        std::vector<uint8_t> movie;
+        if (const int32_t err = StandInMidiToMovieFile(data, &movie))
+            return err;
+        return OpenMovie(movie, out);
+    }
+    if (OpenMovie(data, out) == kQtNoErr)
+        return kQtNoErr;
+    // An AIFF file may start further on.
+    return OpenSound(data, out);
+}
+
+int32_t OpenStandInMovieFile(const std::string& path, std::unique_ptr<StandInMovie>* out) {
+    std::vector<uint8_t> head;
+    {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        if (!f)
+            return kQtFnfErr;
+        head.resize(16);
+        head.resize(std::fread(head.data(), 1, head.size(), f));
+        std::fclose(f);
+    }
+    const StandInOutputs& platform = StandInMovieOutputs();
+    if (Starts(head, 0, "RIFF") && Starts(head, 8, "AVI "))
+        return platform.openAvi ? platform.openAvi(path, out) : kQtCantFindHandler;
+    if (Starts(head, 0, "GIF8"))
+        return platform.openGif ? platform.openGif(path, out) : kQtCantFindHandler;
+    std::vector<uint8_t> data;
+    if (!ReadStandInFile(path, kMaxMovieFile, &data))
+        return kQtCantFindHandler;
+    return OpenStandInMovieData(data, out);
+}

@@ -1,0 +1,22 @@
+// The stand-in's movie parts that need Windows: AVI files over AVIFile, GIF frames over WIC and
+// frames drawn into ports and graphics worlds.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "quicktime/dll/StandInMovies.h"
+
+// An AVI file as a movie (StandInAvi_win.cpp); kQtNoErr or an error.
+int32_t OpenStandInAvi(const std::string& path, std::unique_ptr<StandInMovie>* out);
+// A GIF file as a movie of its composed frames, one 'vide' sample each (StandInGif_win.cpp).
+int32_t OpenStandInGif(const std::string& path, std::unique_ptr<StandInMovie>* out);
+// Stops every sound and piece still playing: the library is going.
+void ReleaseStandInMovieOutputs();
+// Limits drawing in the dc to a region of the caller's (none: no limit); the HRGN made, which
+// the caller deletes after restoring the dc.
+HRGN StandInClipTo(HDC dc, QtWord clip);
+// A frame scaled into the box of a window port or a graphics world, within the clip region.
+void PresentStandInFrameInPort(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip);

@@ -1,0 +1,98 @@
+// The clock, the sound and music outputs, and the test switches: a clock that only tests move,
+// and a sink that writes what the wave device would get into a WAV file.
+#include "quicktime/dll/StandInMovies.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "quicktime/formats/SoundFiles.h"
+
+namespace {
+
+StandInOutputs g_outputs{};
+bool g_testClock = false;
+int64_t g_testMs = 0;
+std::string g_sink;
+
+bool WriteSink(const StandInPcm& pcm, size_t fromByte) {
+    WavePcm wave{pcm.bits, pcm.channels, pcm.rate, 0, {}};
+    wave.samples.assign(pcm.bytes.begin() + static_cast<std::ptrdiff_t>(std::min(fromByte, pcm.bytes.size())), pcm.bytes.end());
+    wave.frames = pcm.FrameBytes() ? static_cast<uint32_t>(wave.samples.size() / pcm.FrameBytes()) : 0;
+    const std::vector<uint8_t> file = WaveFileOf(wave);
+    std::FILE* f = std::fopen(g_sink.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+// Where a movie's sound starts, in bytes of its PCM, from its current time.
+size_t PcmOffsetAt(const StandInMovie& movie, const StandInTrack& track) {
+    const uint32_t frame = track.pcm.FrameBytes();
+    if (frame == 0 || movie.timeScale == 0)
+        return 0;
+    const StandInTime since = StandInMovieTime(movie) - track.trackStart;
+    if (since <= 0)
+        return 0;
+    const uint64_t frames = uint64_t(since) * track.pcm.rate / movie.timeScale;
+    return static_cast<size_t>(std::min<uint64_t>(frames * frame, track.pcm.bytes.size() / frame * frame));
+}
+
+}  // namespace
+
+void SetStandInOutputs(const StandInOutputs& outputs) { g_outputs = outputs; }
+const StandInOutputs& StandInMovieOutputs() { return g_outputs; }
+
+int64_t StandInNowMs() {
+    if (g_testClock || !g_outputs.nowMs)
+        return g_testMs;
+    return g_outputs.nowMs();
+}
+
+void SetStandInTestClock(bool on) { g_testClock = on; }
+bool StandInTestClockOn() { return g_testClock; }
+void AdvanceStandInTestClock(int64_t ms) { g_testMs += std::max<int64_t>(ms, 0); }
+void SetStandInSoundSink(std::string path) { g_sink = std::move(path); }
+
+void StartStandInSound(QtWord movieWord, StandInMovie* movie) {
+    StopStandInSound(movieWord, movie);
+    if (movie->rate <= 0 || IsStandInMovieDone(*movie))
+        return;
+    // One sound track and the music play; the clock keeps the time whether a device took them or not.
+    for (const StandInTrack& track : movie->tracks) {
+        if (track.mediaType != kStandInSound || !track.inserted || track.pcm.bytes.empty())
+            continue;
+        const size_t from = PcmOffsetAt(*movie, track);
+        if (!g_sink.empty())
+            WriteSink(track.pcm, from);
+        else if (g_outputs.playPcm && g_outputs.playPcm(movieWord, track.pcm, from) && g_outputs.setVolume)
+            g_outputs.setVolume(movieWord, movie->volume);
+        break;
+    }
+    if (!movie->music.empty() && g_outputs.playMusic && movie->timeScale) {
+        const auto fromMs = static_cast<uint32_t>(StandInMovieTime(*movie) * 1000 / movie->timeScale);
+        g_outputs.playMusic(movieWord, movie->music, fromMs);
+    }
+    movie->soundOn = true;
+}
+
+void SetStandInMovieVolume(QtWord movieWord, StandInMovie* movie, int16_t volume) {
+    movie->volume = volume;
+    if (movie->soundOn && g_outputs.setVolume)
+        g_outputs.setVolume(movieWord, volume);
+}
+
+void StopStandInSound(QtWord movieWord, StandInMovie* movie) {
+    if (!movie->soundOn)
+        return;
+    movie->soundOn = false;
+    if (g_outputs.stopPcm)
+        g_outputs.stopPcm(movieWord);
+    if (g_outputs.stopMusic)
+        g_outputs.stopMusic(movieWord);
+}
+
+void PresentStandInFrame(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip) {
+    if (g_outputs.present)
+        g_outputs.present(port, image, box, clip);
+}

@@ -1,0 +1,523 @@
+// Movies through the binding, from "QuickTime.qts" and from the stand-in linked in as the player
+// has it, on the test clock and with the sound sink: an RLE AVI and a GIF this test writes, a
+// sound movie made in memory, and the controller.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "quicktime/QtCalls.h"
+#include "quicktime/QtStandInSwitches.h"
+#include "quicktime/QuickTime.h"
+#include "quicktime/formats/MidiFile.h"
+#include "quicktime/formats/MovieFile.h"
+#include "quicktime/formats/MusicTrack.h"
+#include "tests/support/LinkedStandIn_win.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put16(Bytes* b, uint32_t v) {
+    b->push_back(uint8_t(v));
+    b->push_back(uint8_t(v >> 8));
+}
+void Put32(Bytes* b, uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+void PutTag(Bytes* b, const char* tag) { b->insert(b->end(), tag, tag + 4); }
+void PatchSize(Bytes* b, size_t at) {
+    const uint32_t size = static_cast<uint32_t>(b->size() - at - 4);
+    std::memcpy(b->data() + at, &size, 4);
+}
+size_t Open(Bytes* b, const char* tag, const char* list = nullptr) {
+    PutTag(b, tag);
+    const size_t at = b->size();
+    Put32(b, 0);
+    if (list)
+        PutTag(b, list);
+    return at;
+}
+void Close(Bytes* b, size_t at) {
+    PatchSize(b, at);
+    if (b->size() % 2)
+        b->push_back(0);
+}
+
+// The colours of the frames, as palette entries blue, green, red.
+constexpr uint8_t kColours[][3] = {{0, 0, 0}, {0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {0, 255, 255}};
+constexpr int kAviWidth = 32, kAviHeight = 24, kAviFps = 10;
+
+// Four frames of 8-bit RLE, frame k filled with colour k + 1, 10 frames a second.
+Bytes RleAvi() {
+    Bytes b;
+    const size_t riff = Open(&b, "RIFF", "AVI ");
+    const size_t hdrl = Open(&b, "LIST", "hdrl");
+    const size_t avih = Open(&b, "avih");
+    for (uint32_t v : {1000000u / kAviFps, 0u, 0u, 0x10u, 4u, 0u, 1u, 0u, uint32_t(kAviWidth), uint32_t(kAviHeight), 0u, 0u, 0u, 0u})
+        Put32(&b, v);
+    Close(&b, avih);
+    const size_t strl = Open(&b, "LIST", "strl");
+    const size_t strh = Open(&b, "strh");
+    PutTag(&b, "vids");
+    PutTag(&b, "mrle");
+    for (uint32_t v : {0u, 0u, 0u, 1u, uint32_t(kAviFps), 0u, 4u, 0u, 0xFFFFFFFFu, 0u})
+        Put32(&b, v);
+    for (uint32_t v : {0u, 0u, uint32_t(kAviWidth), uint32_t(kAviHeight)})
+        Put16(&b, v);
+    Close(&b, strh);
+    const size_t strf = Open(&b, "strf");
+    for (uint32_t v : {40u, uint32_t(kAviWidth), uint32_t(kAviHeight)})
+        Put32(&b, v);
+    Put16(&b, 1);
+    Put16(&b, 8);
+    for (uint32_t v : {1u /* BI_RLE8 */, 0u, 0u, 0u, 5u, 5u})
+        Put32(&b, v);
+    for (const auto& c : kColours)
+        b.insert(b.end(), {c[0], c[1], c[2], 0});
+    Close(&b, strf);
+    Close(&b, strl);
+    Close(&b, hdrl);
+    const size_t movi = Open(&b, "LIST", "movi");
+    std::vector<std::pair<uint32_t, uint32_t>> index;
+    for (uint8_t k = 0; k < 4; ++k) {
+        Bytes rle;
+        for (int y = 0; y < kAviHeight; ++y)
+            rle.insert(rle.end(), {uint8_t(kAviWidth), uint8_t(k + 1), 0, 0});
+        rle.insert(rle.end(), {0, 1});
+        index.emplace_back(static_cast<uint32_t>(b.size() - (movi + 4)), static_cast<uint32_t>(rle.size()));
+        const size_t chunk = Open(&b, "00dc");
+        b.insert(b.end(), rle.begin(), rle.end());
+        Close(&b, chunk);
+    }
+    Close(&b, movi);
+    const size_t idx1 = Open(&b, "idx1");
+    for (const auto& [offset, size] : index) {
+        PutTag(&b, "00dc");
+        Put32(&b, 0x10);
+        Put32(&b, offset);
+        Put32(&b, size);
+    }
+    Close(&b, idx1);
+    PatchSize(&b, riff);
+    return b;
+}
+
+// LZW with a clear code after every two pixels, so that codes stay three bits wide.
+Bytes GifPixels(const Bytes& pixels) {
+    Bytes data;
+    uint32_t bits = 0, count = 0;
+    const auto emit = [&](uint32_t code) {
+        bits |= code << count;
+        count += 3;
+        while (count >= 8) {
+            data.push_back(uint8_t(bits));
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        if (i % 2 == 0)
+            emit(4);
+        emit(pixels[i]);
+    }
+    emit(5);
+    if (count)
+        data.push_back(uint8_t(bits));
+    Bytes out{2};
+    for (size_t at = 0; at < data.size(); at += 255) {
+        const size_t n = std::min<size_t>(255, data.size() - at);
+        out.push_back(uint8_t(n));
+        out.insert(out.end(), data.begin() + at, data.begin() + at + n);
+    }
+    out.push_back(0);
+    return out;
+}
+
+// Three 8 × 8 frames: all colour 1; the left half colour 2 over it; all colour 3.
+Bytes ThreeFrameGif() {
+    Bytes b{'G', 'I', 'F', '8', '9', 'a', 8, 0, 8, 0, 0x81, 0, 0};
+    for (int i = 0; i < 4; ++i)
+        b.insert(b.end(), {kColours[i][2], kColours[i][1], kColours[i][0]});
+    const auto frame = [&](int width, uint8_t colour) {
+        b.insert(b.end(), {0x21, 0xF9, 4, 0x04, 10, 0, 0, 0});
+        b.insert(b.end(), {0x2C, 0, 0, 0, 0, uint8_t(width), 0, 8, 0, 0});
+        const Bytes lzw = GifPixels(Bytes(size_t(width) * 8, colour));
+        b.insert(b.end(), lzw.begin(), lzw.end());
+    };
+    frame(8, 1);
+    frame(4, 2);
+    frame(8, 3);
+    b.push_back(0x3B);
+    return b;
+}
+
+std::string TempPath(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+std::string WriteTemp(const char* name, const Bytes& bytes) {
+    const std::string path = TempPath(name);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
+}
+
+// The library loaded ("QuickTime.qts") or linked (as in the player), with the test clock and
+// the sink, released at the end.
+class StandInMovieLibrary : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        sink_ = TempPath("loom_sink.wav");
+        DeleteFileA(sink_.c_str());
+        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");
+        SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", sink_.c_str());
+        variant_.emplace(GetParam());
+        ASSERT_EQ(QTBind(0), kQtNoErr);
+        ASSERT_EQ(EnterMovies(), kQtNoErr);
+    }
+    void TearDown() override {
+        ExitMovies();
+        QTRelease();
+        variant_.reset();
+        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
+        SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", nullptr);
+    }
+    static QtMovie OpenFile(const std::string& path) {
+        QtFSSpec spec{};
+        if (NativePathNameToFSSpec(path.c_str(), &spec, 0) != kQtNoErr)
+            return nullptr;
+        int16_t ref = 0;
+        if (OpenMovieFile(&spec, &ref, kQtReadPermission) != kQtNoErr)
+            return nullptr;
+        QtMovie movie = nullptr;
+        const QtErr err = NewMovieFromFile(&movie, ref, nullptr, nullptr, kQtNewMovieActive, nullptr);
+        CloseMovieFile(ref);
+        return err == kQtNoErr ? movie : nullptr;
+    }
+    // The first pixel of a picture the stand-in made (a packed DIB of 32 bits, bottom-up).
+    static uint32_t PictPixel(QtPicHandle pict, int x, int y) {
+        if (!pict)
+            return 0xDEADBEEF;
+        const uint8_t* dib = reinterpret_cast<const uint8_t*>(*pict);
+        int32_t width, height;
+        std::memcpy(&width, dib + 4, 4);
+        std::memcpy(&height, dib + 8, 4);
+        uint32_t pixel;
+        std::memcpy(&pixel, dib + 40 + (size_t(height - 1 - y) * width + x) * 4, 4);
+        return pixel & 0xFFFFFF;
+    }
+    static uint32_t Colour(int k) { return uint32_t(kColours[k][2]) << 16 | uint32_t(kColours[k][1]) << 8 | kColours[k][0]; }
+    std::string sink_;
+    std::optional<QuickTimeVariant> variant_;
+};
+
+TEST_P(StandInMovieLibrary, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTime) {
+    QtMovie movie = OpenFile(WriteTemp("loom_four.avi", RleAvi()));
+    ASSERT_NE(movie, nullptr);
+    QtRect box{-1, -1, -1, -1};
+    GetMovieBox(movie, &box);
+    EXPECT_EQ(std::make_tuple(box.top, box.left, box.bottom, box.right), std::make_tuple(0, 0, kAviHeight, kAviWidth));
+    ASSERT_EQ(GetMovieTrackCount(movie), 1);
+    QtMedia media = GetTrackMedia(GetMovieIndTrack(movie, 1));
+    QtOSType type = 0;
+    GetMediaHandlerDescription(media, &type, nullptr, nullptr);
+    EXPECT_EQ(type, QtFourCC("vide"));
+    EXPECT_EQ(GetMediaSampleCount(media), 4);
+    const QtTimeScale scale = GetMovieTimeScale(movie);
+    EXPECT_EQ(GetMovieDuration(movie), scale * 4 / kAviFps);
+    // The frames' times, one after another, and each frame's picture at its time.
+    const QtOSType vide = QtFourCC("vide");
+    QtTimeValue t = 0, duration = 0;
+    GetMovieNextInterestingTime(movie, kQtNextTimeMediaSample | kQtNextTimeEdgeOK, 1, &vide, 0, kQtFixed1, &t, &duration);
+    std::vector<QtTimeValue> times;
+    while (t >= 0 && times.size() < 10) {
+        times.push_back(t);
+        QtPicHandle pict = GetMoviePict(movie, t);
+        EXPECT_EQ(PictPixel(pict, 5, 5), Colour(int(times.size()))) << "frame " << times.size() - 1;
+        KillPicture(pict);
+        GetMovieNextInterestingTime(movie, kQtNextTimeMediaSample, 1, &vide, t, kQtFixed1, &t, nullptr);
+    }
+    const QtTimeValue frame = scale / kAviFps;
+    EXPECT_EQ(times, (std::vector<QtTimeValue>{0, frame, 2 * frame, 3 * frame}));
+    EXPECT_EQ(duration, frame);
+
+    // Frame 3 drawn into a graphics world by MoviesTask at its time.
+    QtGWorldPtr world = nullptr;
+    const QtRect bounds{0, 0, kAviHeight, kAviWidth};
+    ASSERT_EQ(NewGWorld(&world, 32, &bounds, nullptr, nullptr, 0), kQtNoErr);
+    SetMovieGWorld(movie, world, nullptr);
+    SetMovieTimeValue(movie, 3 * frame);
+    MoviesTask(movie, 0);
+    HDC dc = static_cast<HDC>(GetPortHDC(world));
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(GetPixel(dc, 10, 10), RGB(kColours[4][2], kColours[4][1], kColours[4][0]));
+    // Played on the test clock, it is done after its 400 ms and not before.
+    GoToBeginningOfMovie(movie);
+    StartMovie(movie);
+    QTAdvanceTestClock(399);
+    EXPECT_FALSE(IsMovieDone(movie));
+    EXPECT_EQ(GetMovieTime(movie), 3 * frame + frame * 99 / 100);
+    QTAdvanceTestClock(1);
+    EXPECT_TRUE(IsMovieDone(movie));
+    DisposeMovie(movie);
+    DisposeGWorld(world);
+}
+
+TEST_P(StandInMovieLibrary, RawSoundReachesTheSinkLittleEndianAndMaceFails) {
+    constexpr uint32_t kRate = 11025, kFrames = 2205;  // 200 ms of 16-bit mono
+    QtMovie movie = NewMovie(kQtNewMovieActive);
+    ASSERT_NE(movie, nullptr);
+    QtTrack track = NewMovieTrack(movie, 0, 0, 0x100);
+    QtMedia media = NewTrackMedia(track, QtFourCC("soun"), kRate, nullptr, kQtHandleDataRef);
+    ASSERT_NE(media, nullptr);
+    QtHandle data = QTNewHandle(kFrames * 2);
+    for (uint32_t i = 0; i < kFrames * 2; ++i)
+        (*data)[i] = static_cast<char>(i * 37 + i / 256);
+    QtHandle description = QTNewHandle(sizeof(QtSoundDescription));
+    QtSoundDescription d{};
+    d.descSize = sizeof d;
+    d.dataFormat = QtFourCC("raw ");
+    d.dataRefIndex = 1;
+    d.numChannels = 1;
+    d.sampleSize = 16;
+    d.sampleRate = kRate << 16;
+    std::memcpy(*description, &d, sizeof d);
+    ASSERT_EQ(BeginMediaEdits(media), kQtNoErr);
+    QtTimeValue at = -1;
+    ASSERT_EQ(AddMediaSample(media, data, 0, kFrames * 2, 1, description, kFrames, 0, &at), kQtNoErr);
+    EXPECT_EQ(at, 0);
+    d.dataFormat = QtFourCC("MAC3");
+    std::memcpy(*description, &d, sizeof d);
+    EXPECT_NE(AddMediaSample(media, data, 0, kFrames * 2, 1, description, kFrames, 0, nullptr), kQtNoErr);
+    ASSERT_EQ(EndMediaEdits(media), kQtNoErr);
+    ASSERT_EQ(InsertMediaIntoTrack(track, 0, 0, kFrames, kQtFixed1), kQtNoErr);
+    EXPECT_EQ(GetMediaSampleCount(media), int32_t(kFrames));
+    StartMovie(movie);
+    std::ifstream in(sink_, std::ios::binary);
+    const Bytes wav{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_EQ(wav.size(), 44 + kFrames * 2);
+    EXPECT_EQ(0, std::memcmp(wav.data(), "RIFF", 4));
+    for (uint32_t i = 0; i < kFrames * 2; i += 2)
+        ASSERT_TRUE(wav[44 + i] == uint8_t((*data)[i + 1]) && wav[44 + i + 1] == uint8_t((*data)[i])) << "byte " << i;
+    QTAdvanceTestClock(199);
+    EXPECT_FALSE(IsMovieDone(movie));
+    QTAdvanceTestClock(1);
+    EXPECT_TRUE(IsMovieDone(movie));
+    DisposeMovie(movie);
+    QTDisposeHandle(data);
+    QTDisposeHandle(description);
+}
+
+TEST_P(StandInMovieLibrary, GifOpensAsAMovieOfItsComposedFrames) {
+    QtMovie movie = OpenFile(WriteTemp("loom_three.gif", ThreeFrameGif()));
+    ASSERT_NE(movie, nullptr);
+    QtMedia media = GetTrackMedia(GetMovieIndTrack(movie, 1));
+    EXPECT_EQ(GetMediaSampleCount(media), 3);
+    QtRect box{};
+    GetMovieBox(movie, &box);
+    EXPECT_EQ(std::make_tuple(box.bottom, box.right), std::make_tuple(8, 8));
+    const QtOSType vide = QtFourCC("vide");
+    QtTimeValue second = -1;
+    GetMovieNextInterestingTime(movie, kQtNextTimeMediaSample, 1, &vide, 0, kQtFixed1, &second, nullptr);
+    ASSERT_GT(second, 0);
+    QtPicHandle pict = GetMoviePict(movie, second);
+    EXPECT_EQ(PictPixel(pict, 1, 1), Colour(2)) << "the second frame's left half";
+    EXPECT_EQ(PictPixel(pict, 6, 1), Colour(1)) << "the first frame shows through on the right";
+    KillPicture(pict);
+    DisposeMovie(movie);
+}
+
+TEST_P(StandInMovieLibrary, ControllerPlaysStepsAndDrawsItsBarBelowTheMovie) {
+    QtMovie movie = OpenFile(WriteTemp("loom_four_mc.avi", RleAvi()));
+    ASSERT_NE(movie, nullptr);
+    QtGWorldPtr world = nullptr;
+    const QtRect bounds{0, 0, kAviHeight + 16, kAviWidth};
+    ASSERT_EQ(NewGWorld(&world, 32, &bounds, nullptr, nullptr, 0), kQtNoErr);
+    SetGWorld(world, nullptr);
+    const QtRect rect{0, 0, kAviHeight, kAviWidth};
+    QtMovieController mc = NewMovieController(movie, &rect, kMcTopLeftMovie | kMcScaleMovieToFit);
+    ASSERT_NE(mc, nullptr);
+    QtRect b{};
+    MCGetControllerBoundsRect(mc, &b);
+    EXPECT_EQ(std::make_tuple(b.top, b.left, b.bottom, b.right), std::make_tuple(0, 0, kAviHeight + 16, kAviWidth));
+    MCSetVisible(mc, false);
+    MCGetControllerBoundsRect(mc, &b);
+    EXPECT_EQ(b.bottom, kAviHeight);
+    MCSetVisible(mc, true);
+    EXPECT_EQ(MCDoAction(mc, kMcActionSetLooping, 0), kQtNoErr);
+    EXPECT_EQ(MCDoAction(mc, kMcActionStep, 2), kQtNoErr);
+    EXPECT_EQ(GetMovieTime(movie), 2 * GetMovieTimeScale(movie) / kAviFps);
+    MCDraw(mc, nullptr);
+    HDC dc = static_cast<HDC>(GetPortHDC(world));
+    EXPECT_EQ(GetPixel(dc, 10, 10), RGB(kColours[3][2], kColours[3][1], kColours[3][0])) << "frame 2 above";
+    EXPECT_NE(GetPixel(dc, 10, kAviHeight + 1), GetPixel(dc, 10, 10)) << "the bar below";
+    // A press on the play button starts the movie; the space bar stops it once keys are on.
+    QtEventRecord press{};
+    press.what = kQtMouseDown;
+    press.where = {int16_t(kAviHeight + 8), 4};
+    EXPECT_EQ(MCIsPlayerEvent(mc, &press), 1);
+    const QtTimeValue before = GetMovieTime(movie);
+    QTAdvanceTestClock(50);
+    EXPECT_GT(GetMovieTime(movie), before);
+    QtEventRecord space{};
+    space.what = kQtKeyDown;
+    space.message = ' ';
+    EXPECT_EQ(MCIsPlayerEvent(mc, &space), 0) << "keys are off at first";
+    EXPECT_EQ(MCDoAction(mc, kMcActionSetKeysEnabled, 1), kQtNoErr);
+    EXPECT_EQ(MCIsPlayerEvent(mc, &space), 1);
+    const QtTimeValue stopped = GetMovieTime(movie);
+    QTAdvanceTestClock(50);
+    EXPECT_EQ(GetMovieTime(movie), stopped);
+    // Clipped to the left half (as by a card object over the right half), the movie leaves the
+    // right half as it was.
+    PatBlt(dc, 0, 0, kAviWidth, kAviHeight, WHITENESS);
+    std::vector<uint8_t> rows(size_t(kAviHeight) * 4, 0);
+    for (int y = 0; y < kAviHeight; ++y)
+        rows[size_t(y) * 4] = rows[size_t(y) * 4 + 1] = 0xFF;  // 16 of 32 pixels
+    const QtBitMap mask{rows.data(), 4, {0, 0, kAviHeight, kAviWidth}};
+    QtRgnHandle clip = NewRgn();
+    ASSERT_EQ(BitMapToRegion(clip, &mask), kQtNoErr);
+    EXPECT_EQ(MCSetClip(mc, clip, clip), kQtNoErr);
+    MCDraw(mc, nullptr);
+    EXPECT_EQ(GetPixel(dc, 4, 10), RGB(kColours[3][2], kColours[3][1], kColours[3][0]));
+    EXPECT_EQ(GetPixel(dc, 24, 10), RGB(255, 255, 255));
+    MCSetClip(mc, nullptr, nullptr);
+    DisposeRgn(clip);
+    GoToBeginningOfMovie(movie);
+    EXPECT_EQ(MCDoAction(mc, kMcActionPlay, kQtFixed1), kQtNoErr);
+    QTAdvanceTestClock(399);
+    MCIdle(mc);
+    EXPECT_FALSE(IsMovieDone(movie));
+    QTAdvanceTestClock(1);
+    MCIdle(mc);
+    EXPECT_TRUE(IsMovieDone(movie));
+    DisposeMovieController(mc);
+    DisposeMovie(movie);
+    SetGWorld(nullptr, nullptr);
+    DisposeGWorld(world);
+}
+
+// Two seconds at 120 beats a minute (480 ticks a quarter note): four notes of half a second.
+Bytes TwoSecondMidi() {
+    Bytes track;
+    const uint8_t pitches[] = {60, 64, 67, 72};
+    for (uint8_t p : pitches) {
+        track.insert(track.end(), {0x00, 0x90, p, 100});
+        track.insert(track.end(), {0x83, 0x60, 0x80, p, 0});  // 480 ticks later
+    }
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    Bytes b{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8)
+        b.push_back(uint8_t(track.size() >> shift));
+    b.insert(b.end(), track.begin(), track.end());
+    return b;
+}
+
+// The notes of a MIDI file: (milliseconds, status, pitch) of every note on and off.
+std::vector<std::tuple<uint32_t, uint8_t, uint8_t>> Notes(const Bytes& file) {
+    MidiFile midi;
+    std::vector<std::tuple<uint32_t, uint8_t, uint8_t>> notes;
+    if (ReadMidiFile(file, &midi) != MidiRefusal::None)
+        return notes;
+    uint32_t length = 0;
+    for (const TimedMidiMessage& m : MidiFileMessages(midi, &length)) {
+        const bool on = (m.status & 0xF0) == 0x90 && m.data2 > 0;
+        if (on || (m.status & 0xF0) == 0x80 || (m.status & 0xF0) == 0x90)
+            notes.emplace_back(m.milliseconds, on ? 0x90 : 0x80, m.data1);
+    }
+    return notes;
+}
+
+Bytes ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST_P(StandInMovieLibrary, MidiImportsAsATwoSecondMusicMovieExportsTheSameNotesAndPlaysOnTheClock) {
+    const std::string midiPath = WriteTemp("loom_two.mid", TwoSecondMidi());
+    // The outputs exist, empty, as temporary files are made.
+    const std::string moviePath = WriteTemp("loom_two.mov", {}), backPath = WriteTemp("loom_back.mid", {});
+    QtFSSpec in{}, out{}, back{};
+    ASSERT_EQ(NativePathNameToFSSpec(midiPath.c_str(), &in, 0), kQtNoErr);
+    ASSERT_EQ(NativePathNameToFSSpec(moviePath.c_str(), &out, 0), kQtNoErr);
+    ASSERT_EQ(NativePathNameToFSSpec(backPath.c_str(), &back, 0), kQtNoErr);
+    QtComponentInstance importer = OpenDefaultComponent(kQtMovieImportType, QtFourCC("Midi"));
+    ASSERT_NE(importer, nullptr);
+    EXPECT_EQ(OpenDefaultComponent(kQtMovieImportType, QtFourCC("WAVE")), nullptr);
+    ASSERT_EQ(ConvertFileToMovieFile(&in, &out, QtFourCC("TVOD"), -1, nullptr, 0, importer), kQtNoErr);
+    CloseComponent(importer);
+    QtMovie movie = OpenFile(moviePath);
+    ASSERT_NE(movie, nullptr);
+    EXPECT_EQ(GetMovieDuration(movie), 2 * GetMovieTimeScale(movie));
+    ASSERT_EQ(GetMovieTrackCount(movie), 1);
+    QtOSType type = 0;
+    GetMediaHandlerDescription(GetTrackMedia(GetMovieIndTrack(movie, 1)), &type, nullptr, nullptr);
+    EXPECT_EQ(type, QtFourCC("musi"));
+    // Exported again: the same notes at the same times.
+    QtComponentInstance exporter = OpenDefaultComponent(kQtMovieExportType, QtFourCC("Midi"));
+    ASSERT_NE(exporter, nullptr);
+    ASSERT_EQ(ConvertMovieToFile(movie, nullptr, &back, QtFourCC("Midi"), QtFourCC("TVOD"), -1, nullptr, 0, exporter),
+              kQtNoErr);
+    CloseComponent(exporter);
+    const auto notes = Notes(TwoSecondMidi());
+    EXPECT_EQ(notes.size(), 8u);
+    EXPECT_EQ(Notes(ReadAll(backPath)), notes);
+    DisposeMovie(movie);
+
+    // The movie file's bytes as 'Midi' data, played: done after two seconds of the test clock
+    // (no MIDI device times it).
+    const Bytes data = ReadAll(moviePath);
+    QtHandle bytes = QTNewHandle(static_cast<uint32_t>(data.size()));
+    std::memcpy(*bytes, data.data(), data.size());
+    QtHandle ref = QTNewHandle(sizeof(QtHandle));
+    std::memcpy(*ref, &bytes, sizeof bytes);
+    movie = nullptr;
+    ASSERT_EQ(NewMovieFromDataRef(&movie, kQtNewMovieActive, nullptr, ref, kQtHandleDataRef), kQtNoErr);
+    StartMovie(movie);
+    QTAdvanceTestClock(1999);
+    EXPECT_FALSE(IsMovieDone(movie));
+    QTAdvanceTestClock(1);
+    EXPECT_TRUE(IsMovieDone(movie));
+    DisposeMovie(movie);
+    QTDisposeHandle(ref);
+    QTDisposeHandle(bytes);
+}
+
+TEST_P(StandInMovieLibrary, MovieWhoseTrackCannotPlayIsDoneAfterItsDuration) {
+    MovieTrackSpec odd;
+    odd.mediaType = QtFourCC("musi");
+    odd.description = MakeSampleDescription(QtFourCC("musi"), Bytes(8, 0xEE));
+    odd.samples = Bytes(40, 0xEE);
+    odd.sampleDuration = 900;  // a second and a half at 600
+    const Bytes data = WriteMovieFile(std::span(&odd, 1));
+    QtHandle bytes = QTNewHandle(static_cast<uint32_t>(data.size()));
+    std::memcpy(*bytes, data.data(), data.size());
+    QtHandle ref = QTNewHandle(sizeof(QtHandle));
+    std::memcpy(*ref, &bytes, sizeof bytes);
+    QtMovie movie = nullptr;
+    ASSERT_EQ(NewMovieFromDataRef(&movie, kQtNewMovieActive, nullptr, ref, kQtHandleDataRef), kQtNoErr);
+    EXPECT_EQ(GetMovieDuration(movie), 900);
+    StartMovie(movie);
+    QTAdvanceTestClock(1499);
+    EXPECT_FALSE(IsMovieDone(movie));
+    QTAdvanceTestClock(1);
+    EXPECT_TRUE(IsMovieDone(movie));
+    DisposeMovie(movie);
+    EXPECT_EQ(std::vector<uint8_t>(*bytes, *bytes + data.size()), data) << "the data stays as it was";
+    QTDisposeHandle(ref);
+    QTDisposeHandle(bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(LoadedAndLinked, StandInMovieLibrary, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Linked" : "Loaded"; });
+
+}  // namespace
