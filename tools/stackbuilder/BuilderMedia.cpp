@@ -4,9 +4,6 @@
 #include <string>
 
 namespace stackbuilder {
-namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 void Tag(Bytes* b, const char (&s)[5]) {
     for (int i = 0; i < 4; ++i)
@@ -28,6 +25,8 @@ void Le32(Bytes* b, uint32_t v) {
     Le16(b, v);
     Le16(b, v >> 16);
 }
+
+namespace {
 void PatchBe32(Bytes* b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         (*b)[at + i] = uint8_t(v >> (24 - 8 * i));

@@ -9,6 +9,14 @@
 
 namespace stackbuilder {
 
+// The byte writers the media files are made with, for tests that make a variant by hand.
+using Bytes = std::vector<uint8_t>;
+void Tag(Bytes* b, const char (&s)[5]);
+void Be16(Bytes* b, uint32_t v);
+void Be32(Bytes* b, uint32_t v);
+void Le16(Bytes* b, uint32_t v);
+void Le32(Bytes* b, uint32_t v);
+
 // A PCM WAV: samples as the file keeps them (8-bit unsigned, wider little-endian).
 std::vector<uint8_t> WaveFile(uint16_t channels, uint32_t rate, uint16_t bits, std::span<const uint8_t> samples);
 // An AIFF ("AIFF") or AIFC ("AIFC", with the compression type); samples as the file keeps them

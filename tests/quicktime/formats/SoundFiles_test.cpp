@@ -11,28 +11,12 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Tag(Bytes* b, const char (&s)[5]) {
-    for (int i = 0; i < 4; ++i)
-        b->push_back(uint8_t(s[i]));
-}
-void Be16(Bytes* b, uint32_t v) {
-    b->push_back(uint8_t(v >> 8));
-    b->push_back(uint8_t(v));
-}
-void Be32(Bytes* b, uint32_t v) {
-    Be16(b, v >> 16);
-    Be16(b, v);
-}
-void Le16(Bytes* b, uint32_t v) {
-    b->push_back(uint8_t(v));
-    b->push_back(uint8_t(v >> 8));
-}
-void Le32(Bytes* b, uint32_t v) {
-    Le16(b, v);
-    Le16(b, v >> 16);
-}
+using stackbuilder::Be16;
+using stackbuilder::Be32;
+using stackbuilder::Bytes;
+using stackbuilder::Le16;
+using stackbuilder::Le32;
+using stackbuilder::Tag;
 void Append(Bytes* b, const Bytes& more) { b->insert(b->end(), more.begin(), more.end()); }
 
 // A WAV with an odd-sized chunk before "fmt " and a stated data size (past the end when larger).
