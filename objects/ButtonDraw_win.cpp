@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "core/ui/GdiGuards.h"
-#include "graphics/palette/AppPalette.h"
 #include "core/ui/ToolNumbers.h"
+#include "graphics/palette/AppPalette.h"
 #include "objects/Buttons.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // Enter key. A release inside a button hands its id to its actions through the layer list's
 // neighbour procedure, which the actions layer installs.
 #include "core/ui/GdiGuards.h"
+#include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/masks/Masks.h"
-#include "core/ui/ToolNumbers.h"
 #include "objects/Buttons.h"
 
 namespace {

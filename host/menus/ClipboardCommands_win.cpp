@@ -11,9 +11,9 @@
 #include "paint/Selections.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/edit/UndoPerform.h"
-#include "stack/edit/ClipboardPaste.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
+#include "stack/edit/ClipboardPaste.h"
+#include "stack/edit/UndoPerform.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/undo/Undo.h"
 

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include "actions/ActionsDialog.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
@@ -22,16 +21,10 @@
 #include "graphics/pixels/OffscreenDib.h"
 #include "host/browser/DownloadStreams.h"
 #include "host/dialogs/Preferences.h"
-#include "host/menus/MenuSubjects.h"
-#include "stack/edit/UndoServices.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/window/CurrentTool.h"
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"
-#include "objects/PasteObjects.h"
-#include "paint/PaintTools.h"
-#include "paint/PasteUndoSelections.h"
-#include "paint/Selections.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
@@ -41,6 +34,7 @@
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/edit/EditUpcalls.h"
 #include "stack/edit/ReadyMadeMenu.h"
+#include "stack/edit/UndoServices.h"
 #include "stack/format/FormatUpcalls.h"
 #include "stack/open/NewStack.h"
 #include "stack/open/StackOpen.h"
@@ -49,8 +43,6 @@
 #include "stack/save/SaveStack.h"
 
 namespace {
-
-HBITMAP AsBitmap(uint32_t v) { return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(v)); }
 
 // ---- the stack ----
 

@@ -3,10 +3,10 @@
 // and its three card actions.
 #include <vector>
 
-#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
+#include "core/ui/ToolNumbers.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"

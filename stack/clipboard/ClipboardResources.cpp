@@ -2,8 +2,8 @@
 // transitions and action records, held as private copies until a paste stores them.
 #include <vector>
 
-#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
+#include "core/ui/ToolNumbers.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"

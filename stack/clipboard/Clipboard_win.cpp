@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/Resources.h"
+#include "core/ui/ToolNumbers.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -28,7 +28,6 @@ constexpr uint32_t kRectSelectTool = 13;
 UINT g_marker = 0;
 
 uint32_t Id(HGDIOBJ object) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(object)); }
-HBITMAP Bitmap(uint32_t id) { return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(id)); }
 
 // The card window when there is one (the clipboard's owner), else none.
 HWND OwnerWindow() {

@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
+#include "core/ui/ToolNumbers.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"

@@ -3,9 +3,9 @@
 // place, so that Undo again redoes); the others hand their data back and discard it. The paint
 // selections, object moves and background imports are undone above
 // (stack/edit/UndoPerform_win.cpp).
-#include "core/ui/ToolNumbers.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "core/ui/ToolNumbers.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"

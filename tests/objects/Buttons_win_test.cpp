@@ -10,9 +10,9 @@
 
 #include "StackBuilder.h"
 #include "core/memory/Handles.h"
+#include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "core/ui/ToolNumbers.h"
 #include "stack/format/StackFile.h"
 
 namespace {
