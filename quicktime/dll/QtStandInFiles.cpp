@@ -1,5 +1,5 @@
-// NativePathNameToFSSpec: the spec holds the path; a file that is not there still gets its
-// spec (outputs are named before they exist) and answers fnfErr.
+// NativePathNameToFSSpec: the file spec holds the path; a file that is not there still gets its
+// file spec (outputs are named before they exist) and answers fnfErr.
 #include "quicktime/dll/QtStandInFiles.h"
 
 #include <cstdio>
