@@ -23,6 +23,7 @@
 #include "quicktime/QtStandInSwitches.h"
 #include "stack/open/StackOpenSession.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/RleAvi.h"
 
 namespace {
@@ -145,19 +146,6 @@ struct CardMovie : QTElement {
     }
 };
 
-QtMovie OpenMovie(const std::string& path) {
-    QtFSSpec spec{};
-    if (NativePathNameToFSSpec(path.c_str(), &spec, 0) != kQtNoErr)
-        return nullptr;
-    int16_t ref = 0;
-    if (OpenMovieFile(&spec, &ref, kQtReadPermission) != kQtNoErr)
-        return nullptr;
-    QtMovie movie = nullptr;
-    const QtErr err = NewMovieFromFile(&movie, ref, nullptr, nullptr, kQtNewMovieActive, nullptr);
-    CloseMovieFile(ref);
-    return err == kQtNoErr ? movie : nullptr;
-}
-
 TEST(MovieOnCard, PlaysItsFramesWithTheBarAndAButtonOverItStaysAndTakesTheClick) {
     sb::Stack stack;
     stack.cardWidth = kCardW;
@@ -209,7 +197,7 @@ TEST(MovieOnCard, PlaysItsFramesWithTheBarAndAButtonOverItStaysAndTakesTheClick)
     auto* window = new QTWindow(&element, card);
     element.window = window;
     ASSERT_NE(window->window, nullptr);
-    element.movie = OpenMovie(avi);
+    element.movie = OpenMovieAtPath(avi);
     ASSERT_NE(element.movie, nullptr);
     const QtRect box{0, 0, kMovieH, kMovieW};
     element.controller = NewMovieController(element.movie, &box, kMcTopLeftMovie | kMcScaleMovieToFit);

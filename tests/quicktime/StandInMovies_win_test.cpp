@@ -112,18 +112,7 @@ protected:
         SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
         SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", nullptr);
     }
-    static QtMovie OpenFile(const std::string& path) {
-        QtFSSpec spec{};
-        if (NativePathNameToFSSpec(path.c_str(), &spec, 0) != kQtNoErr)
-            return nullptr;
-        int16_t ref = 0;
-        if (OpenMovieFile(&spec, &ref, kQtReadPermission) != kQtNoErr)
-            return nullptr;
-        QtMovie movie = nullptr;
-        const QtErr err = NewMovieFromFile(&movie, ref, nullptr, nullptr, kQtNewMovieActive, nullptr);
-        CloseMovieFile(ref);
-        return err == kQtNoErr ? movie : nullptr;
-    }
+    static QtMovie OpenFile(const std::string& path) { return OpenMovieAtPath(path); }
     // The first pixel of a picture the stand-in made (a packed DIB of 32 bits, bottom-up).
     static uint32_t PictPixel(QtPicHandle pict, int x, int y) {
         if (!pict)

@@ -39,3 +39,16 @@ QuickTimeVariant::QuickTimeVariant(bool linked) : saved_(GetQtLibraryOps()) {
         SetQtLibraryOps(LinkedStandInOps());
 }
 QuickTimeVariant::~QuickTimeVariant() { SetQtLibraryOps(saved_); }
+
+QtMovie OpenMovieAtPath(const std::string& path) {
+    QtFSSpec spec{};
+    if (NativePathNameToFSSpec(path.c_str(), &spec, 0) != kQtNoErr)
+        return nullptr;
+    int16_t ref = 0;
+    if (OpenMovieFile(&spec, &ref, kQtReadPermission) != kQtNoErr)
+        return nullptr;
+    QtMovie movie = nullptr;
+    const QtErr err = NewMovieFromFile(&movie, ref, nullptr, nullptr, kQtNewMovieActive, nullptr);
+    CloseMovieFile(ref);
+    return err == kQtNoErr ? movie : nullptr;
+}

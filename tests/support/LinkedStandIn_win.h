@@ -3,6 +3,9 @@
 // "QuickTime.qts". Tests that run the same checks both ways take their ops from here.
 #pragma once
 
+#include <string>
+
+#include "quicktime/QtCalls.h"
 #include "quicktime/QuickTime.h"
 
 QtLibraryOps LinkedStandInOps();
@@ -18,3 +21,7 @@ public:
 private:
     QtLibraryOps saved_;
 };
+
+// A movie file opened through the binding (file spec, OpenMovieFile, NewMovieFromFile, active);
+// null when any step fails.
+QtMovie OpenMovieAtPath(const std::string& path);
