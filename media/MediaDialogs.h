@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 
 #include "core/memory/Handles.h"
@@ -42,6 +43,20 @@ bool TakeAudioDeckRequest(ResRequest* request);
 struct MediaDialogAnswers {
     int (*movieOptions)(uint8_t* choice) = nullptr;
     int (*audioDeck)(AudioDeckChoice* choice) = nullptr;
+    // The options dialog of a playing movie: these answers in turn (1, 2, 50 or 57), then 1.
+    std::array<int, 4> movieOptionsDialog{};
+    int movieOptionsDialogCount = 0;
+    // Where the user drags a movie's rectangle; without it the rectangle stays.
+    bool placesMovie = false;
+    RECT moviePlace{};
 };
 void SetMediaDialogAnswers(const MediaDialogAnswers& answers);
+
+// The answer that asks for the movie to be placed again.
+inline constexpr int kMovieOptionsPlaceAgain = 57;
+// MINIMAL until the movie options dialog exists: the next answer installed, else 1.
+int RunMovieOptions(HWND window, int fromPlay);
+// MINIMAL until the resize tracking of card objects places movies: the user drags the movie's
+// rectangle (in the card window) with the preview; the installed place, else unchanged.
+void PlaceMovieRect(HWND window, RECT* rect, HBITMAP preview);
 void SetAudioDeckRequest(const ResRequest& request);

@@ -2,6 +2,8 @@
 // in for the user.
 #include "media/MediaDialogs.h"
 
+#include <algorithm>
+
 #include "core/files/FileSlots.h"
 
 namespace {
@@ -9,10 +11,24 @@ namespace {
 MediaDialogAnswers g_answers;
 ResRequest g_pending{};
 bool g_hasPending = false;
+int g_optionsAnswered = 0;
 
 }  // namespace
 
-void SetMediaDialogAnswers(const MediaDialogAnswers& answers) { g_answers = answers; }
+void SetMediaDialogAnswers(const MediaDialogAnswers& answers) {
+    g_answers = answers;
+    g_optionsAnswered = 0;
+}
+
+int RunMovieOptions(HWND, int) {
+    const int count = std::min<int>(g_answers.movieOptionsDialogCount, int(g_answers.movieOptionsDialog.size()));
+    return g_optionsAnswered < count ? g_answers.movieOptionsDialog[g_optionsAnswered++] : 1;
+}
+
+void PlaceMovieRect(HWND, RECT* rect, HBITMAP) {
+    if (g_answers.placesMovie && rect)
+        *rect = g_answers.moviePlace;
+}
 
 void SetAudioDeckRequest(const ResRequest& request) {
     g_pending = request;

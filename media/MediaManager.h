@@ -24,6 +24,8 @@ int IsQuickTimeAvailable(HWND window);
 int MediaManagerCreate(HWND window, HINSTANCE module);
 void MediaManagerDestroy();
 bool HasMediaManager();
+// The card window the manager was made for; null without a manager.
+HWND MediaManagerWindow();
 // The manager and the other media services; the bits above. The word is kept (GetMediaFlags).
 uint32_t InitMediaServices(HWND window, HINSTANCE module);
 uint32_t GetMediaFlags();
@@ -42,6 +44,13 @@ uint32_t UnloadVideoForWindows(uint32_t mediaFlags);
 bool MediaIsPlaying();
 void StopAllSounds();
 void MediaOnMCIWndNotify(WPARAM wParam);
+
+// ---- MediaImages_win.cpp ----
+// The images of a picture file read through QuickTime; 0 without a manager or when unreadable.
+int MediaCountImages(const char* path);
+// Its frames as packed DIBs in a movable global block of handles (the caller frees each and
+// the block); 1 on success, with no frames when QuickTime could not draw them.
+int MediaDecodeImageFrames(const char* path, HGLOBAL* frames, int* count);
 
 // ---- MediaReleases_win.cpp ----
 // MINIMAL until the media library, capture and videodisc code exist: nothing is held.

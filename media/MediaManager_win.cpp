@@ -80,6 +80,8 @@ void MediaManagerDestroy() {
 
 bool HasMediaManager() { return g_manager != nullptr; }
 
+HWND MediaManagerWindow() { return g_manager ? g_manager->window : nullptr; }
+
 uint32_t InitMediaServices(HWND window, HINSTANCE module) {
     uint32_t flags = 0;
     if (MediaManagerCreate(window, module))

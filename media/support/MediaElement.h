@@ -1,18 +1,21 @@
-// The media elements as the window wrappers see them: the base every medium on the card shares
-// and the QuickTime part of those played through QuickTime. The element classes themselves
-// (movies, sounds, pictures, AVI windows) and the rest of the operations live in media/.
+// The media elements as the manager and the window wrappers see them: the base every medium on
+// the card shares (MediaElement, whose 16 operations the manager's lists, waits and redraws call
+// alike), the drawable part of movies (MediaDrawable: placing the movie, its still picture) and
+// the QuickTime part of those played through QuickTime. The element classes themselves (movies,
+// sounds, pictures, AVI windows) live in media/elements and media/.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 
 #include "quicktime/QtTypes.h"
 
 // Element flags, from the media action record.
 inline constexpr uint32_t kMediaFlagController = 0x1;
 inline constexpr uint32_t kMediaFlagKeep = 0x2;
-inline constexpr uint32_t kMediaFlagFirstFrame = 0x4;
+inline constexpr uint32_t kMediaFlagFirstFrame = 0x4;  // sounds: the data is 'Midi'
 inline constexpr uint32_t kMediaFlagEraseWhenDone = 0x8;
 inline constexpr uint32_t kMediaFlagOverObjects = 0x10;  // not clipped, mouse not passed to the card
 inline constexpr uint32_t kMediaFlagLoop = 0x20;
@@ -29,14 +32,50 @@ inline constexpr uint32_t kMediaStateDone = 0x8000;
 
 inline constexpr int kMediaPathChars = 260;
 
+// The media action record (a movie chunk of an action block): where the fields lie.
+enum MediaRecordOffset : uint32_t {
+    kMediaRecordObjectId = 2,   // signed 16-bit
+    kMediaRecordRect = 4,       // left, top, right, bottom: signed 16-bit each
+    kMediaRecordFlags = 16,     // 32-bit
+    kMediaRecordVolume = 20,    // 16-bit, 0 to 255
+    kMediaRecordFile = 32,      // the packed file reference of the movie
+};
+inline constexpr size_t kMediaRecordMinBytes = 22;  // what Measure writes and the constructors read
+
+// Show commands of Show.
+inline constexpr int kMediaHide = 0;
+inline constexpr int kMediaShow = 5;
+
+class Window;
+
 class MediaElement {
 public:
     MediaElement() = default;
     MediaElement(const MediaElement&) = delete;
     MediaElement& operator=(const MediaElement&) = delete;
+    // The operations in slot order; the base behaviour is "nothing" or 0.
     virtual ~MediaElement() = default;
+    // 1 on success. target: the manager or a window wrapper the element's window is a child of.
+    virtual int Open(const Window& target, int mode) = 0;
     // 1 when the medium is done.
     virtual int Idle() = 0;
+    virtual int PrepareStill() { return 0; }
+    // The options dialog's answer.
+    virtual int ShowOptions() { return 0; }
+    // 0, or the error that kept the medium from playing.
+    virtual int Play() { return 0; }
+    virtual void Close() {}
+    virtual void DrawStill(HDC /*surface*/) {}
+    virtual void SetVolume(int /*volume*/) {}
+    virtual int GetVolume() { return 0; }
+    virtual void SetControllerVisible(int /*visible*/) {}
+    // Fills the media action record (kMediaRecordMinBytes at least); 1 on success.
+    virtual int Measure(std::span<uint8_t> /*record*/) { return 0; }
+    virtual void Update() {}
+    virtual void Resize(int /*width*/, int /*height*/) {}
+    // kMediaHide or kMediaShow.
+    virtual void Show(int /*command*/) {}
+    virtual void BringToTop() {}
 
     char path[kMediaPathChars] = {};
     uint32_t flags = 0;
@@ -46,6 +85,25 @@ public:
     RECT rect{};  // in the card window
 };
 
+// The second base of movie elements: placing the movie on the card and its still picture.
+class MediaDrawable {
+public:
+    MediaDrawable() = default;
+    MediaDrawable(const MediaDrawable&) = delete;
+    MediaDrawable& operator=(const MediaDrawable&) = delete;
+    virtual ~MediaDrawable();
+    // The user places a new movie's rectangle; 1 on success.
+    virtual int PrepareStill() { return 0; }
+    // The movie options dialog; its last answer.
+    virtual int OptionsDialog(int /*fromPlay*/, int /*unused*/) { return 0; }
+    // The element's rectangle becomes the movie's natural bounds.
+    virtual void GetNaturalBounds() {}
+    // A new bitmap of the current frame (the caller deletes it), or none.
+    virtual HBITMAP DrawToDC(HDC /*dc*/, HPALETTE /*palette*/) { return nullptr; }
+
+    HBITMAP still = nullptr;  // the still picture; deleted with the drawable
+};
+
 class QTWindow;
 
 // What QTWindow's procedure reads of a QuickTime element.
@@ -53,11 +111,24 @@ enum : int16_t { kQTModeMovie = 1, kQTModeSound = 2, kQTModeMidi = 6 };
 
 class QTElement : public MediaElement {
 public:
+    QTElement() = default;
+    ~QTElement() override;
+    int Idle() override;
+    void Close() override;
+    void SetVolume(int volume) override;
+    int GetVolume() override;
+    void SetControllerVisible(int visible) override;
+    void Update() override;
+    void Resize(int width, int height) override;
+    void Show(int command) override;
+    void BringToTop() override;
+
     uint8_t temporaryFile[kMediaPathChars] = {};  // length-prefixed; empty when none
     QtMovie movie = nullptr;
     QtMovieController controller = nullptr;
     int16_t mode = kQTModeMovie;
     QTWindow* window = nullptr;
-    // The controller's clip by the card objects over a movie; none when not clipped.
+    // The controller's clip by the card objects over a movie; none when not clipped. Only movie
+    // elements clip; it sits here because QTWindow's procedure reads it of any QuickTime element.
     QtRgnHandle clip = nullptr;
 };

@@ -14,9 +14,28 @@ bool g_testClock = false;
 int64_t g_testMs = 0;
 std::string g_sink;
 
-bool WriteSink(const StandInPcm& pcm, size_t fromByte) {
+// The samples at the movie's volume (8.8), as a device would play them: 8-bit unsigned about
+// 128, 16-bit signed little-endian; wider samples are written as they are.
+void ApplyVolume(std::vector<uint8_t>* samples, uint16_t bits, int16_t volume) {
+    if (volume >= 0x100)
+        return;
+    const int32_t v = std::max<int32_t>(volume, 0);
+    if (bits == 8) {
+        for (uint8_t& s : *samples)
+            s = static_cast<uint8_t>(128 + (int32_t(s) - 128) * v / 0x100);
+    } else if (bits == 16) {
+        for (size_t i = 0; i + 1 < samples->size(); i += 2) {
+            const auto scaled = static_cast<uint16_t>(int16_t((*samples)[i] | (*samples)[i + 1] << 8) * v / 0x100);
+            (*samples)[i] = uint8_t(scaled);
+            (*samples)[i + 1] = uint8_t(scaled >> 8);
+        }
+    }
+}
+
+bool WriteSink(const StandInPcm& pcm, size_t fromByte, int16_t volume) {
     WavePcm wave{pcm.bits, pcm.channels, pcm.rate, 0, {}};
     wave.samples.assign(pcm.bytes.begin() + static_cast<std::ptrdiff_t>(std::min(fromByte, pcm.bytes.size())), pcm.bytes.end());
+    ApplyVolume(&wave.samples, pcm.bits, volume);
     wave.frames = pcm.FrameBytes() ? static_cast<uint32_t>(wave.samples.size() / pcm.FrameBytes()) : 0;
     const std::vector<uint8_t> file = WaveFileOf(wave);
     std::FILE* f = std::fopen(g_sink.c_str(), "wb");
@@ -64,7 +83,7 @@ void StartStandInSound(QtWord movieWord, StandInMovie* movie) {
             continue;
         const size_t from = PcmOffsetAt(*movie, track);
         if (!g_sink.empty())
-            WriteSink(track.pcm, from);
+            WriteSink(track.pcm, from, movie->volume);
         else if (g_outputs.playPcm && g_outputs.playPcm(movieWord, track.pcm, from) && g_outputs.setVolume)
             g_outputs.setVolume(movieWord, movie->volume);
         break;

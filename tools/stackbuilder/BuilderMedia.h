@@ -1,6 +1,6 @@
 // Media files for tests and fuzz seeds, written byte by byte from the formats as documented and
 // sharing no code with the plug-in's or the stand-in's readers: WAV, AIFF/AIFC, AU and standard
-// MIDI files.
+// MIDI files, and AVI movies.
 #pragma once
 
 #include <cstdint>
@@ -38,5 +38,13 @@ struct PieceNote {
 std::vector<uint8_t> TwoSecondMidiFile();
 // Its notes, by start.
 std::vector<PieceNote> TwoSecondMidiNotes();
+
+// An AVI movie (BuilderAvi.cpp): one 8-bit video stream of width x height at fps frames a
+// second, frame k filled with colour k (palette entry k + 1; entry 0 is black), its frames
+// uncompressed ('DIB ') or run-length coded ('mrle'), every one a key frame in the index.
+struct AviColour {
+    uint8_t red, green, blue;
+};
+std::vector<uint8_t> AviFile(uint32_t width, uint32_t height, uint32_t fps, std::span<const AviColour> frames, bool rle);
 
 }  // namespace stackbuilder

@@ -218,6 +218,7 @@ struct CardWindow : Window {};
 
 struct TestMovie : QTElement {
     int idles = 0;
+    int Open(const Window&, int) override { return 0; }
     int Idle() override {
         ++idles;
         // Drawing sends messages back to the movie's window; they must not idle again.
@@ -313,6 +314,8 @@ TEST_P(MediaSupportTest, AMovieWindowPassesTheMouseOutsideItsClipToTheCard) {
     EXPECT_EQ(qtWindow->rect.bottom, 30);
     const HWND movieWindow = qtWindow->window;
     delete qtWindow;
+    movie.window = nullptr;
+    movie.controller = nullptr;  // the library's own would be disposed with the element
     EXPECT_FALSE(IsWindow(movieWindow));
     EXPECT_EQ(GetNativeWindowPort(movieWindow), nullptr) << "the port went with the window";
 
@@ -328,6 +331,7 @@ TEST_P(MediaSupportTest, AnMCIWindowHasAPlayBarOnlyWithTheController) {
     CardWindow card;
     card.window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 150, nullptr, nullptr, GetAppInstance(), nullptr);
     struct Avi : MediaElement {
+        int Open(const Window&, int) override { return 0; }
         int Idle() override { return 1; }
     } avi;
     for (const uint32_t flags : {0u, kMediaFlagController}) {
