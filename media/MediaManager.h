@@ -6,6 +6,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "core/memory/Handles.h"
 
 inline constexpr uint32_t kAlertQuickTimeMissing = 2357;
 
@@ -40,10 +44,73 @@ int AviFileInitCalls();
 // With kMediaVideoForWindows set: the libraries go; the flags come back without the bit.
 uint32_t UnloadVideoForWindows(uint32_t mediaFlags);
 
-// MINIMAL until the media elements exist: nothing plays, so nothing stops.
-bool MediaIsPlaying();
-void StopAllSounds();
-void MediaOnMCIWndNotify(WPARAM wParam);
+// The QuickTime 3 flag of the last manager made (its 'qtim' version at least 3.0): the effect
+// state of transition 29 exists only with it.
+bool MediaIsQuickTime3();
+
+// ---- MediaMovies_win.cpp ----
+// The movie elements, each made from the video chunk (tag 89) of an action block, and found
+// again by its path (any case) and object id.
+// Located (prompt 2417), reused or made and opened, then its still drawn into stillTarget when
+// one is given, and played with play 1. 1 done, 0 failed or no manager.
+int MediaOpenMovie(std::span<const uint8_t> videoChunk, int16_t objectId, HDC stillTarget, int play);
+// 1 play, 2 stop, 3 step forward, 4 step back, 5 rewind and stop; the first movie only.
+void MediaMovieCommand(int code);
+int MediaIsMovieDone(int16_t objectId);  // 1 without a manager or such a movie
+int MediaAllMoviesDone();
+void MediaIdleControllers();
+void MediaRemoveFinished(int force, int invalidate);
+int MediaShowAll();  // 0; 16 without a manager
+void MediaUpdateAll();
+// An MCIWnd window's notification (MCIWNDM_NOTIFYMODE and the like) to its AVI element.
+void MediaOnMCIWndNotify(HWND mciWindow);
+// A movie file that plays in an MCIWnd window: MPEG always; AVI only with an 'iv32' video
+// stream while Video for Windows is loaded.
+bool IsAVIFile(const char* path);
+
+// ---- MediaSounds_win.cpp ----
+// Sound flags: kept through MediaStopSounds(0); 'Midi' data rather than 'Snd '; nothing played.
+inline constexpr uint32_t kSoundKeep = 0x2;
+inline constexpr uint32_t kSoundMidi = 0x4;
+inline constexpr uint32_t kSoundNotPlayed = 0x8000;
+// 1 while a sound or a sound-only movie plays.
+int MediaIsPlaying();
+// fromResource 1: data is a stored 'Snd ' (or 'Midi' with kSoundMidi); 0: the file of slot 0.
+// window and name are the caller's and not read.
+void MediaPlaySound(HWND window, const char* name, int fromResource, Handle data, int volume, uint32_t flags);
+void MediaSetSoundVolume(int volume);
+void MediaStopSounds(int all);
+// The stack's 'Snd ' (or 'Midi') resource id played, after the sounds not kept are stopped.
+void PlaySoundResource(int16_t id, uint32_t flags, int volume);
+// The sound file of slot 2 located and played, after the sounds not kept are stopped.
+void PlaySoundFromFile(uint32_t flags, int volume);
+void StopSounds(int all);
+
+// ---- StopAllSounds_win.cpp ----
+// Every sound (all 1) or those not kept (0) stopped, and a recording in progress ended.
+void StopAllSounds(int all);
+// A sound resource named "Stop All Sounds" or "STOPSNDS.WAV" stops every sound instead of
+// playing: true when the name was one of them (and all was stopped).
+bool StopIfStopAllSoundsName(std::string_view name);
+
+// ---- MediaMidi_win.cpp ----
+// A MIDI file as the bytes of a QuickTime movie file (a 'Midi' resource), or 0.
+Handle MediaImportMidiFile(const char* path);
+// 'Midi' data written as a MIDI file: 0 or the QuickTime error; 16 without a manager.
+int MediaExportMidiFile(Handle midi, const char* path);
+
+// ---- MovieFrameSource_win.cpp ----
+// The frames of a movie file for an animated object: opened from its packed file reference,
+// run, and drawn into a bitmap that goes on changing as the movie runs.
+struct MovieFrameSource;
+// 0 with the source and the movie's rectangle (left, top, right, bottom); 16 when it fails.
+int MovieFrameOpen(std::span<const uint8_t> packedFileRef, MovieFrameSource** source, int16_t rect[4]);
+void MovieFrameTask(MovieFrameSource* source);
+// 1 with the bitmap the movie draws into; 0 without a manager, a source or a bitmap.
+int MovieFrameGetImage(MovieFrameSource* source, HDC dc, HBITMAP* bitmap);
+void MovieFrameStop(MovieFrameSource* source);
+void MovieFrameRewind(MovieFrameSource* source);
+void MovieFrameClose(MovieFrameSource* source);
 
 // ---- MediaImages_win.cpp ----
 // The images of a picture file read through QuickTime; 0 without a manager or when unreadable.

@@ -145,6 +145,4 @@ uint32_t UnloadVideoForWindows(uint32_t mediaFlags) {
     return mediaFlags & ~kMediaVideoForWindows;
 }
 
-bool MediaIsPlaying() { return false; }
-void StopAllSounds() {}
-void MediaOnMCIWndNotify(WPARAM) {}
+bool MediaIsQuickTime3() { return g_manager && g_manager->quickTime3; }

@@ -20,7 +20,7 @@ namespace {
 
 // Nothing may play or be captured while the card's action changes.
 void StopCardMedia() {
-    StopAllSounds();
+    StopAllSounds(1);
     CloseCaptureWindow();
     StopFrameAnimations();
     ReleaseAnimPlayback();

@@ -355,7 +355,7 @@ void OnToolChanged(uint32_t oldTool, uint32_t newTool) {
     }
     if (newTool != static_cast<uint32_t>(kBrowseTool)) {
         ReleaseAnimPlayback();
-        StopAllSounds();
+        StopAllSounds(1);
         ClearTimerTable();
         if (newTool < static_cast<uint32_t>(kBrowseTool))
             return;

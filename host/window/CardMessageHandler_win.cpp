@@ -127,7 +127,7 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         if (lParam != 0)
             return 0;
         if (MediaIsPlaying())
-            StopAllSounds();
+            StopAllSounds(1);
         // The plug-in has no frame window of its own: menu and accelerator commands sent to
         // the card window are run here.
         DoMenuCommand(window, LOWORD(wParam));
@@ -148,7 +148,7 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     case kMediaNotify:
         if (lParam == kMciWndNotifyCode)
-            MediaOnMCIWndNotify(wParam);
+            MediaOnMCIWndNotify(reinterpret_cast<HWND>(wParam));
         return 0;
     case WM_KEYDOWN:
         return OnCardKeyDown(window, wParam, lParam);
