@@ -12,17 +12,6 @@ int MediaShowAll() { return 16; }
 void MediaUpdateAll() {}
 void MediaOnMCIWndNotify(HWND) {}
 bool IsAVIFile(const char*) { return false; }
-int MediaIsPlaying() { return 0; }
-void MediaPlaySound(HWND, const char*, int, Handle, int, uint32_t) {}
-void MediaSetSoundVolume(int) {}
-void MediaStopSounds(int) {}
-void PlaySoundResource(int16_t, uint32_t, int) {}
-void PlaySoundFromFile(uint32_t, int) {}
-void StopSounds(int) {}
-void StopAllSounds(int) {}
-bool StopIfStopAllSoundsName(std::string_view) { return false; }
-Handle MediaImportMidiFile(const char*) { return 0; }
-int MediaExportMidiFile(Handle, const char*) { return 16; }
 int MovieFrameOpen(std::span<const uint8_t>, MovieFrameSource**, int16_t*) { return 16; }
 void MovieFrameTask(MovieFrameSource*) {}
 int MovieFrameGetImage(MovieFrameSource*, HDC, HBITMAP*) { return 0; }
