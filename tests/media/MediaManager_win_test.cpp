@@ -25,6 +25,7 @@
 #include "media/MediaManagerState.h"
 #include "media/elements/QTElements.h"
 #include "media/support/MediaWindows.h"
+#include "quicktime/QtCalls.h"
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/SoundFiles.h"
 #include "quicktime/formats/SoundTrack.h"
@@ -186,6 +187,20 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     EXPECT_EQ(MediaAllMoviesDone(), 0);
     EXPECT_EQ(MediaShowAll(), 0);
     EXPECT_TRUE(IsWindowVisible(static_cast<QTElement*>(first)->window->window));
+
+    // Commands go to the first movie: a step on and back, a step on and a rewind.
+    const QtMovie movie = static_cast<QTElement*>(first)->movie;
+    ASSERT_NE(movie, nullptr);
+    MediaMovieCommand(3);
+    const QtTimeValue stepped = GetMovieTime(movie);
+    EXPECT_GT(stepped, 0);
+    MediaMovieCommand(4);
+    EXPECT_EQ(GetMovieTime(movie), 0);
+    MediaMovieCommand(3);
+    MediaMovieCommand(6);
+    EXPECT_EQ(GetMovieTime(movie), stepped) << "no such command";
+    MediaMovieCommand(5);
+    EXPECT_EQ(GetMovieTime(movie), 0);
 
     // A movie that cannot be found is asked for with prompt 2417 and the movie filters, and
     // nothing is listed when the user cancels.
