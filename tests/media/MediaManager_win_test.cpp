@@ -155,6 +155,11 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     MediaRemoveFinished(1, 1);
     MediaIdleControllers();
     MediaMovieCommand(1);
+    ActionBlock measured{};
+    SetFileSpecFromPath(kSlotMediaFolder14, avi.c_str());
+    EXPECT_EQ(MediaMeasureMovieFile(&measured), 0);
+    EXPECT_EQ(measured.movieSet, 0u);
+    EXPECT_FALSE(MediaIsQuickTime3());
     EXPECT_FALSE(ClassRegistered());
     EXPECT_TRUE(Contains(SavedMovieReference(avi), "loom_manager.avi")) << "saved without a manager, it is not lost";
 
@@ -164,7 +169,16 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     ASSERT_EQ(MediaManagerCreate(card_, GetAppInstance()), 1);
     EXPECT_EQ(TheMediaManager(), manager);
     EXPECT_TRUE(ClassRegistered());
+    EXPECT_TRUE(MediaIsQuickTime3()) << "the stand-in answers 3.5";
     EXPECT_EQ(GetHandleSize(GetMediaFileRef()), kMediaFileRefBytes);
+    // Slot 14's movie measured into a block: its size, the measured flags, full volume.
+    SetFileSpecFromPath(kSlotMediaFolder14, avi.c_str());
+    ASSERT_EQ(MediaMeasureMovieFile(&measured), 1);
+    EXPECT_EQ(measured.movieSet, 1u);
+    EXPECT_EQ(measured.movieOption & 0x91u, 0x91u);
+    EXPECT_EQ(measured.movieOptionWord, 255);
+    EXPECT_EQ(measured.movieRect.right - measured.movieRect.left, kAviWidth);
+    EXPECT_EQ(measured.movieRect.bottom - measured.movieRect.top, kAviHeight);
     // A saved movie action stores the manager's reference, packed again from slot 14.
     const Bytes saved = SavedMovieReference(avi);
     EXPECT_TRUE(Contains(saved, "loom_manager.avi"));
