@@ -23,6 +23,7 @@
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
 #include "media/MediaManagerState.h"
+#include "media/elements/AVIElement.h"
 #include "media/elements/QTElements.h"
 #include "media/support/MediaWindows.h"
 #include "quicktime/QtCalls.h"
@@ -252,6 +253,27 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     EXPECT_TRUE(Movies().empty());
     EXPECT_EQ(PointerListBlockCount(manager->movies), 0);
     MediaMovieCommand(1);  // an empty list: nothing
+
+    // An MCIWnd notice reaches the AVI element of that window: at its end it hides (flag 0x8).
+    // Commands leave a first movie that does not play through QuickTime alone.
+    auto* mciMovie = new AVIElement(avi.c_str());
+    mciMovie->flags = kMediaFlagEraseWhenDone;
+    ASSERT_EQ(mciMovie->Open(*manager, 0), 1);
+    ASSERT_NE(PointerListAppend(&manager->movies, mciMovie), nullptr);
+    const HWND mci = mciMovie->MovieWindow();
+    EXPECT_EQ(MediaShowAll(), 0);
+    EXPECT_TRUE(IsWindowVisible(mci));
+    MediaMovieCommand(1);
+    EXPECT_NE(SendMessageA(mci, WM_USER + 106 /* mode */, 0, 0), 526 /* playing */);
+    SendMessageA(mci, 0x0807 /* seek */, 0, -2 /* the end */);
+    MediaOnMCIWndNotify(card_);
+    EXPECT_TRUE(IsWindowVisible(mci)) << "not a movie's window";
+    MediaOnMCIWndNotify(mci);
+    EXPECT_TRUE(mciMovie->state & kMediaStateDone);
+    EXPECT_FALSE(IsWindowVisible(mci));
+    MediaRemoveFinished(1, 1);
+    EXPECT_TRUE(Movies().empty());
+    EXPECT_FALSE(IsWindow(mci)) << "its window goes with it";
 
     // The frame source: the movie's box, and a bitmap of frame 0 that the movie draws into.
     Handle packed = 0;
