@@ -20,6 +20,7 @@
 #include "core/ui/Alerts.h"
 #include "media/MediaManager.h"
 #include "media/MediaManagerState.h"
+#include "media/StopAllSoundsName.h"
 #include "media/elements/QTElements.h"
 #include "quicktime/QtCalls.h"
 #include "quicktime/QtStandInSwitches.h"
