@@ -184,27 +184,17 @@ TEST_F(SoundResources, WaveFilesBecomeStoredSoundsAndComeBackTheSame) {
     EXPECT_EQ(WriteWaveFile(file, 1, odd, &alert), 0);
     EXPECT_EQ(alert, kAlertUnreadableSound);
 
-    // No room in place: a new handle, the source untouched.
-    const Bytes before = HandleToBytes(file);
-    sound = BuildSndResource(file, 1, SoundFormat{8, 1, 8000, 5, 5, 1}, &alert);
-    ASSERT_NE(sound, 0);
-    EXPECT_NE(sound, file);
-    EXPECT_EQ(HandleToBytes(file), before);
-    EXPECT_EQ(Tail(sound, 50), (Bytes{0x01, 0x02, 0x03, 0x04, 0x05}));
-    DisposeHandle(sound);
     DisposeHandle(file);
 
-    // Refusals: not PCM, no channels, no bits, a short format chunk, data past the file, odd rates.
+    // Refusals: no channels, no bits, data past the file, odd rates (the walk's own: SoundImport_win_test).
     struct Refusal {
         Bytes format;
         uint64_t dataOffset;
         uint32_t alert;
     };
     const Refusal refusals[] = {
-        {FormatChunk(3, 1, 8000, 32), 44, kAlertSoundFormatUnsupported},
         {FormatChunk(1, 0, 8000, 8), 44, kAlertUnreadableSound},
         {FormatChunk(1, 1, 8000, 0), 44, kAlertUnreadableSound},
-        {Bytes(10, 1), 44, kAlertUnreadableSound},
         {FormatChunk(1, 1, 8000, 8), 45, kAlertUnreadableSound},
         {FormatChunk(1, 1, 0, 8), 44, kAlertSoundFormatUnsupported},
         {FormatChunk(1, 1, 65536, 8), 44, kAlertSoundFormatUnsupported},
@@ -302,20 +292,13 @@ TEST_F(SoundResources, StoredHeadersAreReadOnlyWhenUsable) {
     EXPECT_EQ(ReadSndHeader(sound, &format, &alert), 36u);
     EXPECT_EQ(format.byteCount, 3u);
     EXPECT_EQ(format.sampleRate, 8000u);
-    SetBE32(header, 4, 4);  // a length past the data
-    two.erase(two.begin() + 14, two.end());
-    two.insert(two.end(), header.begin(), header.end());
-    Append(&two, {1, 2, 3});
-    DisposeHandle(sound);
-    sound = Hold(two);
-    EXPECT_EQ(ReadSndHeader(sound, &format, &alert), 0u);
-    EXPECT_EQ(alert, kAlertUnreadableSound);
     DisposeHandle(sound);
 
     // A compressed header is left to QuickTime.
     Handle file = Hold(Wave(1, 8000, 16, {1, 2, 3, 4}));
     sound = ImportWave(file, &alert);
     ASSERT_NE(sound, 0);
+    DisposeHandle(file);
     {
         HandleLock lock(sound);
         lock.get()[28 + 20] = 0xFE;
