@@ -22,7 +22,10 @@ protected:
 };
 
 void Append(Bytes* b, std::initializer_list<uint8_t> bytes) { b->insert(b->end(), bytes); }
-void AppendText(Bytes* b, const char* text) { b->insert(b->end(), text, text + 4); }
+void AppendText(Bytes* b, const char* text) {
+    for (int i = 0; i < 4; ++i)
+        b->push_back(static_cast<uint8_t>(text[i]));
+}
 void AppendLE(Bytes* b, uint32_t v, int width) {
     for (int i = 0; i < width; ++i)
         b->push_back(static_cast<uint8_t>(v >> (8 * i)));
