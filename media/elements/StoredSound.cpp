@@ -45,6 +45,7 @@ bool ReadStoredSoundLayout(std::span<const uint8_t> data, StoredSoundLayout* lay
     const size_t h = static_cast<size_t>(header);
     StoredSoundLayout out;
     out.rate = GetBE32(data, h + 8);
+    out.encoding = data[h + 20];
     uint64_t bytes = 0;
     uint64_t samples = 0;
     uint64_t start = 0;

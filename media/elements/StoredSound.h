@@ -18,6 +18,7 @@ struct StoredSoundLayout {
     uint32_t dataOffset = 0;   // from the start of the data
     uint32_t byteCount = 0;    // dataOffset + byteCount lie within the data
     uint32_t sampleCount = 0;
+    uint8_t encoding = 0;      // the header's: 0 standard, 0xFF extended, 0xFE compressed
 };
 
 // False (the caller shows alert 2390) for a header that is not understood or whose samples do

@@ -1,0 +1,62 @@
+// A sound file that a stack or the recorder names, found where it went and converted into the
+// data of a sound resource by its extension.
+#include "media/sounds/SoundResources.h"
+
+#include <string>
+#include <string_view>
+
+#include "core/files/FileLayer.h"
+#include "core/files/FileTypes.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/Resources.h"
+#include "media/MediaManager.h"
+#include "stack/save/SaveStack.h"
+
+namespace {
+
+constexpr uint16_t kSoundPreview = 26;  // the Open dialog's preview kind for sounds
+
+// String 4009, then each description and pattern ending in a zero, and the closing zero.
+std::string SoundFilter() {
+    std::string filter = ResText(kStringSoundFilter);
+    for (std::string_view part : {" (*.WAV)", "*.wav", " (*.AIF)", "*.aif", " (*.AU)", "*.au"}) {
+        filter += part;
+        filter.push_back('\0');
+    }
+    filter.push_back('\0');
+    return filter;
+}
+
+}  // namespace
+
+Handle ImportSoundFile(int slot, bool showError) {
+    if (!GetFileSpec(slot))
+        return 0;
+    CopyFileSpec(static_cast<int16_t>(slot), kSlotScratch);
+    const std::string filter = SoundFilter();
+    const FileRequest request = {static_cast<uint16_t>(kStringFindSound), filter.c_str(), 0, kSoundPreview,
+                                 static_cast<uint16_t>(kSlotScratch), 0};
+    if (!LocateFile(request, slot, false))
+        return 0;
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(slot, sizeof path, path);
+    const int type = FileTypeFromExtension(path);
+    if (type == kFileTypeMid)
+        return MediaImportMidiFile(path);
+    if (type != kFileTypeWav && type != kFileTypeAif && type != kFileTypeAu)
+        return 0;
+    Handle file = 0;
+    const int error = ReadFileToHandle(slot, &file, 0);
+    if (error != kFileOk) {
+        if (showError)
+            ShowErrorMessage(error);
+        return 0;
+    }
+    const Handle sound = type == kFileTypeWav ? ImportWaveData(file)
+                         : type == kFileTypeAif ? ImportAiffData(file)
+                                                : ImportAuData(file);
+    // The file's bytes go unless they became the resource.
+    if (sound != file)
+        DisposeHandle(file);
+    return sound;
+}
