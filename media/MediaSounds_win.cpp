@@ -12,6 +12,7 @@
 #include "media/MediaManager.h"
 #include "media/MediaManagerState.h"
 #include "media/elements/QTElements.h"
+#include "media/sounds/SoundResources.h"
 #include "quicktime/QtCalls.h"
 #include "stack/format/ResFile.h"
 
@@ -19,8 +20,6 @@ namespace {
 
 constexpr uint32_t kSndType = ResType("Snd ");
 constexpr uint32_t kMidiType = ResType("Midi");
-constexpr uint16_t kSoundPromptId = 2414;
-constexpr uint32_t kSoundFilterId = 4009;
 
 QTSoundElement* SoundAt(const PointerNode* node) { return static_cast<QTSoundElement*>(node->data); }
 MediaElement* MovieAt(const PointerNode* node) { return static_cast<MediaElement*>(node->data); }
@@ -53,19 +52,6 @@ void StartSound(MediaManager& m, QTSoundElement* sound) {
         return;
     }
     sound->Play();
-}
-
-// String 4009 ("Sounds " and " (*.WAV)", "*.wav", ...) with its '|' separators as NULs, ending
-// in two NULs as the Open dialog wants it.
-std::string SoundFilter() {
-    char text[256] = {};
-    LoadResString(kSoundFilterId, text, sizeof text - 1);
-    std::string filter(text);
-    for (char& c : filter)
-        if (c == '|')
-            c = 0;
-    filter.append(2, '\0');
-    return filter;
 }
 
 }  // namespace
@@ -142,9 +128,7 @@ void PlaySoundResource(int16_t id, uint32_t flags, int volume) {
 void PlaySoundFromFile(uint32_t flags, int volume) {
     StopAllSounds(0);
     CopyFileSpec(kSlotMediaFolder2, kSlotScratch);
-    const std::string filter = SoundFilter();
-    const FileRequest request{kSoundPromptId, filter.c_str(), 0, 0, kSlotScratch, 0};
-    if (LocateFile(request, kSlotScratch, false))
+    if (LocateSoundFile(kSlotScratch))
         MediaPlaySound(nullptr, nullptr, 0, 0, volume, flags);
 }
 

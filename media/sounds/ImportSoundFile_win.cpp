@@ -29,14 +29,18 @@ std::string SoundFilter() {
 
 }  // namespace
 
+bool LocateSoundFile(int destinationSlot) {
+    const std::string filter = SoundFilter();
+    const FileRequest request = {static_cast<uint16_t>(kStringFindSound), filter.c_str(), 0, kSoundPreview,
+                                 static_cast<uint16_t>(kSlotScratch), 0};
+    return LocateFile(request, destinationSlot, false) != 0;
+}
+
 Handle ImportSoundFile(int slot, bool showError) {
     if (!GetFileSpec(slot))
         return 0;
     CopyFileSpec(static_cast<int16_t>(slot), kSlotScratch);
-    const std::string filter = SoundFilter();
-    const FileRequest request = {static_cast<uint16_t>(kStringFindSound), filter.c_str(), 0, kSoundPreview,
-                                 static_cast<uint16_t>(kSlotScratch), 0};
-    if (!LocateFile(request, slot, false))
+    if (!LocateSoundFile(slot))
         return 0;
     char path[kFileSpecPathSize] = {};
     GetFileSpecPath(slot, sizeof path, path);

@@ -84,6 +84,8 @@ Handle ImportAiffData(Handle file);
 Handle ImportAuData(Handle file);
 
 // ---- ImportSoundFile_win.cpp ----
+// The sound file slot 0 names, found (prompt 2414, the sound filters) into destinationSlot.
+bool LocateSoundFile(int destinationSlot);
 // The sound file named by the slot, located (the slot then names the found file) and converted
 // by its extension: "wav", "aif", "au" to 'Snd ' data, "mid" to 'Midi' data. 0 on failure, the
 // read's error shown when showError is set.
