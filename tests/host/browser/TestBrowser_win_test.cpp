@@ -18,6 +18,7 @@
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
 #include "stack/format/StackFile.h"
+#include "tests/support/RleAvi.h"
 
 namespace {
 
@@ -812,5 +813,62 @@ TEST(TestBrowser, MenuRequestsAndClicksMoveBetweenCards) {
                     << what << ", at " << x << "," << y << std::hex << ": " << got;
         }
         EXPECT_EQ(pixels[size_t(100) * width + 140], 0xFFFFFFu) << what << ": beyond the card";
+    }
+}
+
+// A card whose button shows a movie's first frame (chunk 89 with flag 4), an RLE AVI beside the
+// stack on the server: the frame fills the movie's rectangle and a button lying over it stays
+// drawn. Once the page closed and the plug-in is unloaded, "QTWndClass" is gone and so is
+// QuickTime.qts; the page shown again shows the same.
+TEST(TestBrowser, ShowsAMoviesFirstFrameUnderAButtonAndAgainAfterAReload) {
+    namespace sb = stackbuilder;
+    constexpr sb::Rect kMovie{40, 30, 120, 90};
+    sb::Stack stack;
+    stack.cardWidth = 160;
+    stack.cardHeight = 120;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(160, 120, 8, 0));
+    card.picture->palette = {{255, 255, 255}};
+    const std::string movie = "film-" + std::to_string(GetCurrentProcessId()) + ".avi";
+    card.objects.push_back(sb::MovieButton(1, {0, 100, 40, 120}, "Film", kMovie, "Disk:" + movie, 4));
+    card.objects.push_back(sb::ShapedButton(2, {90, 60, 150, 100}, "Over", 2));
+    stack.cards.push_back(card);
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    const std::vector<uint8_t> film = FourFrameRleAvi(kMovie.right - kMovie.left, kMovie.bottom - kMovie.top);
+    ServerFolder server;
+    const std::string name = "film-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    server.Put(movie, std::string(film.begin(), film.end()));
+    const std::string shot = server.Name("film.png");
+    server.Name("film-again.png");
+    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                               "--size", "160x120", "--screenshot", shot, "--screenshot-after", "2000",
+                                               "--quit-after", "2600", "--reload", "http://localhost/" + name});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "unloaded(QTWndClass=gone, QuickTime.qts=unloaded)"), -1) << Joined(run.log);
+    HDC screen = GetDC(nullptr);
+    const int slack = GetDeviceCaps(screen, BITSPIXEL) == 16 ? 7 : 0;
+    ReleaseDC(nullptr, screen);
+    const auto near = [slack](uint32_t got, uint32_t want) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(int((got >> shift) & 255) - int((want >> shift) & 255)) > slack)
+                return false;
+        return true;
+    };
+    const uint8_t* first = kRleAviPalette[1];  // frame 0's colour, blue green red
+    const uint32_t frame0 = uint32_t{first[2]} << 16 | uint32_t{first[1]} << 8 | first[0];
+    for (const std::string& file : {shot, server.path + "\\film-again.png"}) {
+        UINT width = 0, height = 0;
+        const std::vector<uint32_t> pixels = PngPixels(file, &width, &height);
+        ASSERT_EQ(width, 160u) << file;
+        const auto at = [&](int x, int y) { return pixels[size_t(y) * width + size_t(x)]; };
+        int shown = 0, covered = 0;
+        for (int y = kMovie.top; y < kMovie.bottom; ++y)
+            for (int x = kMovie.left; x < kMovie.right; ++x)
+                (x >= 90 && y >= 60 ? covered : shown) += near(at(x, y), frame0);
+        EXPECT_EQ(shown, 80 * 60 - 30 * 30) << file << ": frame 0 where no button lies";
+        EXPECT_LT(covered, 30 * 30) << file << ": the button drawn over the frame";
+        EXPECT_TRUE(near(at(90, 75), 0)) << file << std::hex << ": the button's edge, " << at(90, 75);
+        EXPECT_TRUE(near(at(30, 20), 0xFFFFFF)) << file << ": the card beside the movie";
     }
 }
