@@ -2,16 +2,6 @@
 // result it gives without a manager.
 #include "media/MediaManager.h"
 
-int MediaOpenMovie(std::span<const uint8_t>, int16_t, HDC, int) { return 0; }
-void MediaMovieCommand(int) {}
-int MediaIsMovieDone(int16_t) { return 1; }
-int MediaAllMoviesDone() { return 1; }
-void MediaIdleControllers() {}
-void MediaRemoveFinished(int, int) {}
-int MediaShowAll() { return 16; }
-void MediaUpdateAll() {}
-void MediaOnMCIWndNotify(HWND) {}
-bool IsAVIFile(const char*) { return false; }
 int MediaIsPlaying() { return 0; }
 void MediaPlaySound(HWND, const char*, int, Handle, int, uint32_t) {}
 void MediaSetSoundVolume(int) {}
@@ -23,9 +13,3 @@ void StopAllSounds(int) {}
 bool StopIfStopAllSoundsName(std::string_view) { return false; }
 Handle MediaImportMidiFile(const char*) { return 0; }
 int MediaExportMidiFile(Handle, const char*) { return 16; }
-int MovieFrameOpen(std::span<const uint8_t>, MovieFrameSource**, int16_t*) { return 16; }
-void MovieFrameTask(MovieFrameSource*) {}
-int MovieFrameGetImage(MovieFrameSource*, HDC, HBITMAP*) { return 0; }
-void MovieFrameStop(MovieFrameSource*) {}
-void MovieFrameRewind(MovieFrameSource*) {}
-void MovieFrameClose(MovieFrameSource*) {}

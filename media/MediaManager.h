@@ -37,6 +37,7 @@ void SetMediaFlags(uint32_t flags);
 
 // Video for Windows: both libraries loaded and started (1), or nothing kept (0).
 int LoadVideoForWindows();
+bool IsVideoForWindowsLoaded();  // both libraries kept by LoadVideoForWindows
 // For tests: the version "VideoForWindowsVersion" is taken to answer (0: the library's own), and
 // how often LoadVideoForWindows has called AVIFileInit.
 void SetVideoForWindowsVersionAnswer(uint32_t version);
@@ -64,6 +65,8 @@ int MediaShowAll();  // 0; 16 without a manager
 void MediaUpdateAll();
 // An MCIWnd window's notification (MCIWNDM_NOTIFYMODE and the like) to its AVI element.
 void MediaOnMCIWndNotify(HWND mciWindow);
+
+// ---- AviFileCheck_win.cpp ----
 // A movie file that plays in an MCIWnd window: MPEG always; AVI only with an 'iv32' video
 // stream while Video for Windows is loaded.
 bool IsAVIFile(const char* path);
