@@ -92,9 +92,11 @@ void StopSounds(int all);
 // ---- StopAllSounds_win.cpp ----
 // Every sound (all 1) or those not kept (0) stopped, and a recording in progress ended.
 void StopAllSounds(int all);
-// A sound resource named "Stop All Sounds" or "STOPSNDS.WAV" stops every sound instead of
-// playing: true when the name was one of them (and all was stopped).
-bool StopIfStopAllSoundsName(std::string_view name);
+// A sound named "Stop All Sounds" or "STOPSNDS.WAV" (any case, the whole name) stops every sound
+// instead of playing: true when the stack resource's name (without a stack or for data that is
+// no resource, the recorder's current name) was one of them, and all was stopped.
+bool StopIfStopAllSoundsName(Handle sound);
+bool IsStopAllSoundsName(std::string_view name);
 
 // ---- MediaMidi_win.cpp ----
 // A MIDI file as the bytes of a QuickTime movie file (a 'Midi' resource), or 0.
