@@ -54,15 +54,10 @@ void Construct(MediaManager& m, HWND window, HINSTANCE module) {
     g_classRegistered = RegisterQTWindowClass(module) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-void DeleteSounds(MediaManager& m) {
-    ForEachPointerNode(m.sounds, [](PointerNode* node) { delete static_cast<QTSoundElement*>(node->data); });
-    PointerListReset(&m.sounds);
-}
-
 void Destruct(MediaManager& m) {
     if (m.quickTimeUsable) {
         MediaRemoveFinished(1, 1);
-        DeleteSounds(m);
+        MediaDeleteAllSounds(m);
         MediaClosePreview();
         delete m.pictureElement;
         m.pictureElement = nullptr;
