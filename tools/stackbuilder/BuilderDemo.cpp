@@ -1,5 +1,4 @@
 // The demo stack and the fuzz seeds, made with the builder.
-#include "BuilderMedia.h"
 #include "StackBuilder.h"
 
 namespace stackbuilder {
@@ -211,14 +210,6 @@ Stack DemoStack() {
     s.resources.push_back({"Icon", kBlueIcon, "Blue", 0, 0, IconFile(32, {0, 0, 212})});
     s.nextResourceId = resources.nextResourceId;
     return s;
-}
-
-std::vector<uint8_t> DemoMovie() {
-    std::vector<AviColour> frames;
-    for (int k = 0; k < 12; ++k)  // red to blue through green
-        frames.push_back({uint8_t(k < 6 ? 255 - k * 42 : 0), uint8_t(k < 6 ? k * 42 : 255 - (k - 6) * 42),
-                          uint8_t(k < 6 ? 0 : (k - 6) * 42)});
-    return AviFile(120, 90, 12, frames, true);
 }
 
 std::vector<std::pair<std::string, Stack>> SeedStacks() {
