@@ -50,7 +50,7 @@ void Construct(MediaManager& m, HWND window, HINSTANCE module) {
         m.quickTimeUsable = 0;
         return;
     }
-    // A class left registered by an earlier manager of this module is taken as it is.
+    // A class already registered for this module is used as it is, and goes with the manager.
     g_classRegistered = RegisterQTWindowClass(module) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 

@@ -2,8 +2,6 @@
 // may be chosen from them), or measured for a dropped file.
 #include "media/MediaDialogs.h"
 
-#include <cstring>
-
 #include "actions/ActionBlock.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"

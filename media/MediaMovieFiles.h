@@ -26,7 +26,5 @@ bool ChooseMovieFile(HWND owner);
 // chunk (the path is slot 14's) or from a path. Null when it cannot be allocated.
 MediaElement* NewMovieElement(std::span<const uint8_t> chunk);
 MediaElement* NewMovieElement(const char* path);
-// The element's drawable part (movies have one); null for others.
-MediaDrawable* MovieDrawable(MediaElement* element);
 // The QuickTime part of a QuickTime movie element; null for an AVI element.
 QTElement* QuickTimeMovie(MediaElement* element);

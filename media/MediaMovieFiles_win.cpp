@@ -92,6 +92,4 @@ MediaElement* NewMovieElement(const char* path) {
     return new (std::nothrow) QTMovieElement(path);
 }
 
-MediaDrawable* MovieDrawable(MediaElement* element) { return dynamic_cast<MediaDrawable*>(element); }
-
 QTElement* QuickTimeMovie(MediaElement* element) { return dynamic_cast<QTMovieElement*>(element); }

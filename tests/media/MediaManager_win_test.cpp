@@ -23,8 +23,10 @@
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
 #include "media/MediaManagerState.h"
+#include "media/elements/AVIElement.h"
 #include "media/elements/QTElements.h"
 #include "media/support/MediaWindows.h"
+#include "quicktime/QtCalls.h"
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/SoundFiles.h"
 #include "quicktime/formats/SoundTrack.h"
@@ -154,6 +156,11 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     MediaRemoveFinished(1, 1);
     MediaIdleControllers();
     MediaMovieCommand(1);
+    ActionBlock measured{};
+    SetFileSpecFromPath(kSlotMediaFolder14, avi.c_str());
+    EXPECT_EQ(MediaMeasureMovieFile(&measured), 0);
+    EXPECT_EQ(measured.movieSet, 0u);
+    EXPECT_FALSE(MediaIsQuickTime3());
     EXPECT_FALSE(ClassRegistered());
     EXPECT_TRUE(Contains(SavedMovieReference(avi), "loom_manager.avi")) << "saved without a manager, it is not lost";
 
@@ -163,7 +170,16 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     ASSERT_EQ(MediaManagerCreate(card_, GetAppInstance()), 1);
     EXPECT_EQ(TheMediaManager(), manager);
     EXPECT_TRUE(ClassRegistered());
+    EXPECT_TRUE(MediaIsQuickTime3()) << "the stand-in answers 3.5";
     EXPECT_EQ(GetHandleSize(GetMediaFileRef()), kMediaFileRefBytes);
+    // Slot 14's movie measured into a block: its size, the measured flags, full volume.
+    SetFileSpecFromPath(kSlotMediaFolder14, avi.c_str());
+    ASSERT_EQ(MediaMeasureMovieFile(&measured), 1);
+    EXPECT_EQ(measured.movieSet, 1u);
+    EXPECT_EQ(measured.movieOption & 0x91u, 0x91u);
+    EXPECT_EQ(measured.movieOptionWord, 255);
+    EXPECT_EQ(measured.movieRect.right - measured.movieRect.left, kAviWidth);
+    EXPECT_EQ(measured.movieRect.bottom - measured.movieRect.top, kAviHeight);
     // A saved movie action stores the manager's reference, packed again from slot 14.
     const Bytes saved = SavedMovieReference(avi);
     EXPECT_TRUE(Contains(saved, "loom_manager.avi"));
@@ -186,6 +202,20 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     EXPECT_EQ(MediaAllMoviesDone(), 0);
     EXPECT_EQ(MediaShowAll(), 0);
     EXPECT_TRUE(IsWindowVisible(static_cast<QTElement*>(first)->window->window));
+
+    // Commands go to the first movie: a step on and back, a step on and a rewind.
+    const QtMovie movie = static_cast<QTElement*>(first)->movie;
+    ASSERT_NE(movie, nullptr);
+    MediaMovieCommand(3);
+    const QtTimeValue stepped = GetMovieTime(movie);
+    EXPECT_GT(stepped, 0);
+    MediaMovieCommand(4);
+    EXPECT_EQ(GetMovieTime(movie), 0);
+    MediaMovieCommand(3);
+    MediaMovieCommand(6);
+    EXPECT_EQ(GetMovieTime(movie), stepped) << "no such command";
+    MediaMovieCommand(5);
+    EXPECT_EQ(GetMovieTime(movie), 0);
 
     // A movie that cannot be found is asked for with prompt 2417 and the movie filters, and
     // nothing is listed when the user cancels.
@@ -223,6 +253,27 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     EXPECT_TRUE(Movies().empty());
     EXPECT_EQ(PointerListBlockCount(manager->movies), 0);
     MediaMovieCommand(1);  // an empty list: nothing
+
+    // An MCIWnd notice reaches the AVI element of that window: at its end it hides (flag 0x8).
+    // Commands leave a first movie that does not play through QuickTime alone.
+    auto* mciMovie = new AVIElement(avi.c_str());
+    mciMovie->flags = kMediaFlagEraseWhenDone;
+    ASSERT_EQ(mciMovie->Open(*manager, 0), 1);
+    ASSERT_NE(PointerListAppend(&manager->movies, mciMovie), nullptr);
+    const HWND mci = mciMovie->MovieWindow();
+    EXPECT_EQ(MediaShowAll(), 0);
+    EXPECT_TRUE(IsWindowVisible(mci));
+    MediaMovieCommand(1);
+    EXPECT_NE(SendMessageA(mci, WM_USER + 106 /* mode */, 0, 0), 526 /* playing */);
+    SendMessageA(mci, 0x0807 /* seek */, 0, -2 /* the end */);
+    MediaOnMCIWndNotify(card_);
+    EXPECT_TRUE(IsWindowVisible(mci)) << "not a movie's window";
+    MediaOnMCIWndNotify(mci);
+    EXPECT_TRUE(mciMovie->state & kMediaStateDone);
+    EXPECT_FALSE(IsWindowVisible(mci));
+    MediaRemoveFinished(1, 1);
+    EXPECT_TRUE(Movies().empty());
+    EXPECT_FALSE(IsWindow(mci)) << "its window goes with it";
 
     // The frame source: the movie's box, and a bitmap of frame 0 that the movie draws into.
     Handle packed = 0;
