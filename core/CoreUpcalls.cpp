@@ -18,7 +18,7 @@ const CoreUpcalls& GetCoreUpcalls() { return g_upcalls; }
 void SetCoreUpcalls(const CoreUpcalls& upcalls) {
     CoreUpcalls u = upcalls;
     FillIfNull(u.stepFrameAnimations, kDefaults.stepFrameAnimations);
-    FillIfNull(u.stepAnimatedObjects, kDefaults.stepAnimatedObjects);
+    FillIfNull(u.stepAnimationsAndMedia, kDefaults.stepAnimationsAndMedia);
     FillIfNull(u.trackedWindow, kDefaults.trackedWindow);
     g_upcalls = u;
 }

@@ -8,10 +8,11 @@
 #include <span>
 
 // DrawObjectAnimationStart as the card redraw calls it: the action block is the 'Actn'
-// resource actionId when not 0, else record (a button's own record). A movie chunk (tag 89, flag 4, action bit 0x100) has its
-// still drawn (MovieStillFrame.h); an animation chunk (tag 56, action bit 0x80) that is an
-// animated object is pointed at the offscreen, a frame animation with flag 2 has its first
-// frame drawn at the chunk's rectangle (clipped to the card clip region unless flag 64).
+// resource actionId when not 0, else record (a button's own record). A movie chunk (tag 89,
+// flag 4, action bit 0x100) has its still drawn by its movie element (MediaOpenMovie, not
+// played); an animation chunk (tag 56, action bit 0x80) that is an animated object is pointed
+// at the offscreen, a frame animation with flag 2 has its first frame drawn at the chunk's
+// rectangle (clipped to the card clip region unless flag 64).
 void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);
 
 // MINIMAL until the animation engine is built: nothing is drawn.

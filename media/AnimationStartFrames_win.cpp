@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "media/MovieStillFrame.h"
+#include "media/MediaManager.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
@@ -39,7 +39,7 @@ void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId
         if (chunk.kind == kTagMovie && (actions & kActMovie) && !movieDone) {
             movieDone = true;
             if (chunk.flags & kMovieStillShown)
-                DrawMovieStill(bytes, dc);
+                MediaOpenMovie(bytes, GetI16(bytes, kObjectId), dc, 0);
         } else if (chunk.kind == kTagAnimation && (actions & kActAnimation) && !animationDone) {
             animationDone = true;
             const std::span<const uint8_t> payload = bytes.subspan(kChunkHeaderBytes);

@@ -73,7 +73,7 @@ LRESULT WaitWithMessages() {
     }
     GetCoreUpcalls().stepFrameAnimations();
     TimerListTick(GetTickCount());
-    GetCoreUpcalls().stepAnimatedObjects();
+    GetCoreUpcalls().stepAnimationsAndMedia();
     if (IsMouseMessage(msg.message) || msg.message == kStopWaitingMessage || msg.message == WM_KEYDOWN ||
         msg.message == WM_NCLBUTTONDOWN || msg.message == WM_QUIT)
         return msg.message;

@@ -25,7 +25,6 @@
 #include "graphics/transitions/CardTransitions.h"
 #include "graphics/transitions/QtEffect.h"
 #include "media/MediaManager.h"
-#include "media/MovieStillFrame.h"
 #include "objects/ActiveTextField.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
@@ -178,7 +177,7 @@ private:
 // show. The active text field and the timer buttons come with their subsystems.
 void CardShown(LayerHandle /*activeField*/, bool /*entering*/, bool browsing) {
     if (browsing) {
-        ShowAllMovies();
+        MediaShowAll();
         ShowTextFieldWindows(true);
     }
 }
@@ -314,7 +313,7 @@ bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, in
         if (transition >= kFirstEffectTransition)
             QTCaptureWindowImage(window);
         DrawLayersInRect(memory.get(), area, nullptr, false);
-        UpdateAllMovies(memory.get(), area);
+        MediaUpdateAll();
         if (direct == 1) {
             SelectedPalette shown(screen.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
             BitBlt(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),

@@ -1,8 +1,8 @@
 // The step clock of the transitions: a fixed number of steps timed in quarter ticks against one
 // start tick, so that slow drawing shortens the waits instead of lengthening the transition.
-// Every step end moves the palette blend along (when asked), gives the media elements idle time
-// and tells an observer (tests capture frames there). Ticks come from core/Ticks.h, whose
-// millisecond source tests replace.
+// Every step end moves the palette blend along (when asked), gives the media manager's movie
+// controllers idle time and tells an observer (tests capture frames there). Ticks come from
+// core/Ticks.h, whose millisecond source tests replace.
 #pragma once
 
 #include <cstdint>
@@ -20,17 +20,15 @@ constexpr int TransitionBlendLevel(int step, int stepCount) {
     return stepCount >= 1 ? (step + 1) * 256 / stepCount : 256;
 }
 
-// What a step end calls besides waiting. Each may be null.
+// What a step end calls besides waiting and the media idle time. Each may be null.
 struct TransitionStepHooks {
     void (*blendStep)(int level);         // BlendPaletteStep, with the blend flag set
-    void (*mediaIdle)();                  // idle time for the media elements
     void (*stepEnded)(int step, int stepCount, void* context);  // after the step, before the wait
     void* context;
 };
-// The hooks in force. The defaults: BlendPaletteStep, nothing for media (MINIMAL until the media
-// manager has an idle routine), no observer.
+// The hooks in force. The defaults: BlendPaletteStep, no observer.
 TransitionStepHooks& TransitionHooks();
-// Media idle time now (the copies of BlitTransitionRect call it too).
+// Media idle time now (MediaIdleControllers; the copies of BlitTransitionRect call it too).
 void TransitionMediaIdle();
 
 // The speed in force for the steps (8, 16 or 32; "Fastest" lowers it for its bands).

@@ -91,7 +91,7 @@ constexpr std::array kReleases = {
     Release{"FreeAlertSuppressionList", FreeAlertSuppressionList},
     Release{"FreeLaunchDialogData", FreeLaunchDialogData},
     Release{"ReleaseAnimPlayback", ReleaseAnimPlayback},
-    Release{"MediaManagerDestroy", MediaManagerDestroy},
+    Release{"MediaManagerDestroy", DestroyMediaManagerAndEffectState},
     Release{"FreeAnimOffscreen", FreeAnimOffscreen},
     Release{"UnloadVideoForWindows", UnloadVfw},
     Release{"CloseCaptureWindow", CloseCaptureWindow},

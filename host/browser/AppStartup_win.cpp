@@ -195,6 +195,7 @@ bool StartWindowServices(HWND window) {
         g_comOwned = SUCCEEDED(CoInitialize(nullptr));
     TraceAttachStep("InitMediaServices");
     g_availability = InitMediaServices(window, GetAppInstance());
+    MakeEffectStateWithManager();
     if (!(g_availability & kMediaManagerMade))
         return false;
     TraceAttachStep("InitSpareButtonRecord");

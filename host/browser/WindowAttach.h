@@ -63,6 +63,12 @@ void FreeHandCursors();
 void EndOwnComInitialization();
 uint32_t TakeAvailabilityMask(uint32_t mask);
 
+// ---- MediaManagerLife_win.cpp ----
+// The effect state of transition 29 lives with the media manager: made once a manager with
+// QuickTime 3 exists, disposed before the manager goes (QuickTime is still bound then).
+void MakeEffectStateWithManager();
+void DestroyMediaManagerAndEffectState();
+
 // ---- AppShutdown_win.cpp ----
 void AppShutdown();
 // The information dialogs' work record and its handles.

@@ -33,6 +33,7 @@ bool AttachPluginWindow(HWND window) {
     SetMainWindow(window);
     const int started = AppStartup(GetAppInstance(), window);
     MediaManagerCreate(window, GetAppInstance());
+    MakeEffectStateWithManager();
     if (!started)
         return false;
     SetTimer(window, kTickTimer, kTickMilliseconds, nullptr);

@@ -51,6 +51,7 @@ enum : UINT { kShowHiddenObjectsAlert = 2304, kTurnSelectionIntoGraphicAlert = 2
 void Prepare(HWND window, int raw) {
     if (StopsMediaFirst(raw)) {
         CloseCaptureWindow();
+        MediaRemoveFinished(1, 1);
         StopFrameAnimations();
         ReleaseAnimPlayback();
     }
@@ -123,7 +124,9 @@ bool RunEditAndOptions(HWND window, int command) {
     case 353: ToggleDrawMultiple(); return true;
     case 354: ToggleDrawCentered(); return true;
     case 355:
+        // Not forced: a kept sound-only movie plays on through the return to the normal view.
         StopFrameAnimations();
+        MediaRemoveFinished(0, 1);
         SetFatbitsZoom(command);
         return true;
     case 356: case 357: case 358: SetFatbitsZoom(command); return true;

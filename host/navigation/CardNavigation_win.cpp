@@ -91,6 +91,8 @@ void LeaveCard(bool withHistory) {
     RunCardAction(GetHandleWord(GetCurrentCardRecord(), kCardAction2), 0, 1, kStringLeaveCardAction);
     DiscardUndoOnLeavingCard();
     ClearTimerTable();
+    // The card is drawn again whole: nothing of the movies needs invalidating.
+    MediaRemoveFinished(0, 0);
     ReleaseAnimPlayback();
     StopFrameAnimations();
     CloseCaptureWindow();
@@ -186,6 +188,7 @@ void RefreshCurrentCard(int redraw) {
     if (!card)
         return;
     FlushCardEdits();
+    MediaRemoveFinished(1, 0);
     ReleaseAnimPlayback();
     CloseCaptureWindow();
     FreeLayerList();

@@ -332,8 +332,7 @@ void SelectToolByIndex(int position) {
         SelectToolNumber(kToolCells[position]);
 }
 
-// The object editors' mode word and the removal of finished movies join these rules when their
-// subsystems come.
+// The object editors' mode word joins these rules when its subsystem comes.
 void OnToolChanged(uint32_t oldTool, uint32_t newTool) {
     if (oldTool == newTool)
         return;
@@ -354,6 +353,7 @@ void OnToolChanged(uint32_t oldTool, uint32_t newTool) {
         RefreshCurrentCard(0);
     }
     if (newTool != static_cast<uint32_t>(kBrowseTool)) {
+        MediaRemoveFinished(1, 1);
         ReleaseAnimPlayback();
         StopAllSounds(1);
         ClearTimerTable();

@@ -15,6 +15,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/browser/DownloadStreams.h"
 #include "host/window/CurrentTool.h"
+#include "media/MediaManager.h"
 #include "media/MediaPreview.h"
 #include "objects/ButtonIcons.h"
 #include "objects/ObjectServices.h"
@@ -23,6 +24,11 @@
 namespace {
 
 void StepFrameAnimations() { RunFrameAnimQueue(GetMainWindow(), GetCardClipRegion()); }
+
+void StepAnimationsAndMedia() {
+    StepAnimations();
+    MediaIdleControllers();
+}
 
 void* TrackedWindow() {
     HWND window = nullptr;
@@ -45,7 +51,7 @@ void WireCore() {
 
     CoreUpcalls core = {};
     core.stepFrameAnimations = StepFrameAnimations;
-    core.stepAnimatedObjects = StepAnimations;
+    core.stepAnimationsAndMedia = StepAnimationsAndMedia;
     core.trackedWindow = TrackedWindow;
     SetCoreUpcalls(core);
 }

@@ -19,7 +19,6 @@
 #include "host/window/CurrentTool.h"
 #include "host/wiring/LayerWiring.h"
 #include "media/AnimationStartFrames.h"
-#include "media/MovieStillFrame.h"
 #include "objects/ActiveTextField.h"
 #include "objects/Buttons.h"
 #include "objects/LassoPoints.h"

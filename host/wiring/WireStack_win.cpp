@@ -24,6 +24,7 @@
 #include "host/navigation/CardNavigation.h"
 #include "host/window/CurrentTool.h"
 #include "logo/Logo.h"
+#include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
@@ -82,8 +83,9 @@ void OnStackEvent(StackEvent event) {
     case StackEvent::StoringCardEdits: StorePendingCardEdits(); break;
     case StackEvent::FlushingCardEdits: FlushCardEdits(); break;
     case StackEvent::DepthCardConverted: AdvanceProgress(); break;
-    // What has no owner built yet: the menus, the fonts, movies, extension modules, the
-    // videodisc state and the card history of a new stack.
+    case StackEvent::RemovingFinishedMovies: MediaRemoveFinished(0, 0); break;
+    // What has no owner built yet: the menus, the fonts, extension modules, the videodisc
+    // state and the card history of a new stack.
     case StackEvent::RemovingFiltersMenu:
     case StackEvent::ClosingStackExtras:
     case StackEvent::StartingEmptyStack:
@@ -91,7 +93,6 @@ void OnStackEvent(StackEvent event) {
     case StackEvent::LoadingFontTable:
     case StackEvent::ApplyingMenuLock:
     case StackEvent::PushingCardHistory:
-    case StackEvent::RemovingFinishedMovies:
     case StackEvent::GoingToFirstCard:
     case StackEvent::ResettingFontTable:
     case StackEvent::StoringFontTable:

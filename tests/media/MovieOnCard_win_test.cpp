@@ -1,20 +1,25 @@
 // A movie on the card of the plug-in hosted in this program: a QTWindow over the card window
 // plays a project-made AVI through QuickTime on the test clock with its bar below; clipped by
 // the layer mask, a button lying over the movie stays as the card drew it, and a click on it
-// passes through the movie window to the card, where the button takes it.
+// passes through the movie window to the card, where the button takes it. Its first frame
+// drawn into the card offscreen lies under the button, or over it for a movie over objects.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "StackBuilder.h"
+#include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "media/elements/QTElements.h"
 #include "media/support/DibHolder.h"
 #include "media/support/MediaElement.h"
 #include "media/support/MediaWindows.h"
@@ -44,11 +49,10 @@ struct Shot {
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
-Shot Capture(HWND window, const RECT& r) {
+Shot CaptureDc(HDC dc, const RECT& r) {
     Shot shot;
     shot.width = r.right - r.left;
     const int height = r.bottom - r.top;
-    HDC dc = GetDC(window);
     BITMAPINFO info{};
     info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), shot.width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -64,6 +68,12 @@ Shot Capture(HWND window, const RECT& r) {
     SelectObject(memory, old);
     DeleteDC(memory);
     DeleteObject(section);
+    return shot;
+}
+
+Shot Capture(HWND window, const RECT& r) {
+    HDC dc = GetDC(window);
+    const Shot shot = CaptureDc(dc, r);
     ReleaseDC(window, dc);
     return shot;
 }
@@ -257,6 +267,79 @@ TEST(MovieOnCard, PlaysItsFramesWithTheBarAndAButtonOverItStaysAndTakesTheClick)
     CloseLinkedPlugin(&page);
     EXPECT_FALSE(GetClassInfoA(GetAppInstance(), kQTWindowClass, &movieClass)) << "gone with the manager";
     SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
+    DeleteFileA(avi.c_str());
+}
+
+// A movie element made from the action record of a card object, its first frame drawn into the
+// card offscreen (flag 4): the frame fills the movie's rectangle and the card's button over it
+// is drawn again on top, unless the movie lies over the objects (flag 0x10).
+TEST(MovieOnCard, FirstFrameGoesUnderTheButtonsInTheOffscreenUnlessOverObjects) {
+    sb::Stack stack;
+    stack.cardWidth = kCardW;
+    stack.cardHeight = kCardH;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kCardW, kCardH, 8, 0));
+    card.picture->palette = {{255, 255, 255}};
+    card.objects.push_back(sb::ShapedButton(11, kButton, "Over", 2));
+    stack.cards.push_back(card);
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "movie-still-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    const HWND cardWindow = GetCardWindow();
+    ASSERT_NE(cardWindow, nullptr);
+    UpdateWindow(cardWindow);
+    PumpPageMessages();
+    HBITMAP part = MaskUnder(kWindowRect);
+    ASSERT_NE(part, nullptr);
+    const std::vector<bool> open = OpenPixels(part, kMovieW, kMovieH);
+    DeleteObject(part);
+    const RECT movieRect{kWindowRect.left, kWindowRect.top, kWindowRect.left + kMovieW, kWindowRect.top + kMovieH};
+    const Shot shown = Capture(cardWindow, movieRect);  // the card with its button
+
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string avi = std::string(folder) + "movie-still-" + std::to_string(GetCurrentProcessId()) + ".avi";
+    const std::vector<uint8_t> bytes = FourFrameRleAvi(kMovieW, kMovieH);
+    std::ofstream(avi, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    SetFileSpecFromPath(kSlotMediaFolder14, avi.c_str());
+    CardWindow target;
+    target.window = cardWindow;
+    const uint8_t* first = kRleAviPalette[1];
+    for (const uint32_t flags : {kMediaFlagFirstFrame, kMediaFlagFirstFrame | kMediaFlagOverObjects}) {
+        SCOPED_TRACE(flags);
+        std::vector<uint8_t> record(kMediaRecordFile, 0);
+        const int16_t fields[] = {21, int16_t(movieRect.left), int16_t(movieRect.top), int16_t(movieRect.right),
+                                  int16_t(movieRect.bottom)};
+        std::memcpy(record.data() + kMediaRecordObjectId, fields, sizeof fields);
+        std::memcpy(record.data() + kMediaRecordFlags, &flags, sizeof flags);
+        QTMovieElement element(record);
+        ASSERT_EQ(element.Open(target, 0), 1);
+        WindowDC screen(cardWindow);
+        HDC offscreen = AcquireOffscreenDC(screen.get());
+        ASSERT_NE(offscreen, nullptr);
+        element.DrawStill(offscreen);
+        const Shot still = CaptureDc(offscreen, movieRect);
+        ReleaseOffscreenDC(offscreen);
+        int frame = 0, button = 0, buttonKept = 0;
+        for (int y = 0; y < kMovieH; ++y) {
+            for (int x = 0; x < kMovieW; ++x) {
+                const bool isFrame = Near(still.At(x, y), first[2], first[1], first[0]);
+                if (open[size_t(y) * kMovieW + x]) {
+                    frame += isFrame;
+                } else {
+                    ++button;
+                    const uint32_t was = shown.At(x, y);
+                    buttonKept += !isFrame && Near(still.At(x, y), was >> 16 & 255, was >> 8 & 255, was & 255);
+                }
+            }
+        }
+        ASSERT_GT(button, 0);
+        EXPECT_EQ(frame, kMovieW * kMovieH - button) << "frame 0 where no object lies";
+        if (flags & kMediaFlagOverObjects)
+            EXPECT_EQ(buttonKept, 0) << "the frame over the button as well";
+        else
+            EXPECT_EQ(buttonKept, button) << "the button drawn over the frame";
+        element.Close();
+    }
+    CloseLinkedPlugin(&page);
     DeleteFileA(avi.c_str());
 }
 

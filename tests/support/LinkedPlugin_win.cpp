@@ -10,7 +10,8 @@ void PumpPageMessages() {
         DispatchMessageA(&msg);
 }
 
-bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& name, LinkedPluginPage* page) {
+bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& name, LinkedPluginPage* page,
+                        void (*afterWiring)()) {
     SetAppInstance(GetModuleHandleA(nullptr));
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
@@ -20,6 +21,8 @@ bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& nam
     UseLinkedPlugin(NP_GetEntryPoints, NP_Initialize, NP_Shutdown);
     if (InitializePlugin() != kExitOk)
         return false;
+    if (afterWiring)
+        afterWiring();
     PluginTypes types;
     types.mimeTypes = {"application/lmpk"};
     types.extensions = {"stk"};

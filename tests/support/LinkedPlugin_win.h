@@ -16,8 +16,10 @@ struct LinkedPluginPage {
 };
 
 // Opens the stack (named name in the temporary folder) in a new page; false when the plug-in,
-// the embed or the stream failed.
-bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& name, LinkedPluginPage* page);
+// the embed or the stream failed. afterWiring runs once the plug-in wired its layers, before the
+// window is given (a test's own QuickTime binding goes in there).
+bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& name, LinkedPluginPage* page,
+                        void (*afterWiring)() = nullptr);
 // Ends the instance and the plug-in, the page and the file.
 void CloseLinkedPlugin(LinkedPluginPage* page);
 void PumpPageMessages();

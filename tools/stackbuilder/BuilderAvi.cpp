@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "StackBuilder.h"
+
 namespace stackbuilder {
 
 namespace {
@@ -106,6 +108,14 @@ std::vector<uint8_t> AviFile(uint32_t width, uint32_t height, uint32_t fps, std:
     CloseChunk(&b, idx1);
     CloseChunk(&b, riff);
     return b;
+}
+
+std::vector<uint8_t> DemoMovie() {
+    std::vector<AviColour> frames;
+    for (int k = 0; k < 12; ++k)  // red to blue through green
+        frames.push_back({uint8_t(k < 6 ? 255 - k * 42 : 0), uint8_t(k < 6 ? k * 42 : 255 - (k - 6) * 42),
+                          uint8_t(k < 6 ? 0 : (k - 6) * 42)});
+    return AviFile(120, 90, 12, frames, true);
 }
 
 }  // namespace stackbuilder

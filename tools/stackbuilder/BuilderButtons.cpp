@@ -45,6 +45,19 @@ Object ShapedButton(uint16_t id, Rect rect, std::string name, uint16_t shape, ui
     return b;
 }
 
+Object MovieButton(uint16_t id, Rect rect, std::string name, Rect movie, std::string_view macPath, uint32_t flags) {
+    Object b = ShapedButton(id, rect, std::move(name), 2);
+    b.words.push_back({20, 0x100});
+    Chunk c = PathChunk(89, macPath);
+    c.id = id;
+    c.rect = movie;
+    c.flags = static_cast<uint16_t>(flags & 4);
+    c.longs.push_back({16, flags});
+    c.words.push_back({20, 255});
+    b.chunks.push_back(c);
+    return b;
+}
+
 std::vector<uint8_t> IconFile(int size, Rgb colour) {
     const uint32_t xorRow = static_cast<uint32_t>((4 * size + 31) / 32 * 4), andRow = static_cast<uint32_t>((size + 31) / 32 * 4);
     const uint32_t imageBytes = 40 + 16 * 4 + (xorRow + andRow) * static_cast<uint32_t>(size);

@@ -192,7 +192,17 @@ Stack DemoStack() {
     last.objects.push_back(ShapedButton(7, {120, 100, 200, 130}, "Start over", 2, 0, 1));
     last.objects.push_back(ShapedButton(11, {20, 150, 100, 230}, "Before", 6, kBlueIcon, kPrevious));
     last.objects.push_back(ShapedButton(12, {220, 150, 300, 230}, "Again", 7, kRedIcon, kPrevious));
+    last.objects.push_back(ShapedButton(13, {220, 100, 300, 130}, "Movie", 2, 0, 4));
     s.cards.push_back(last);
+
+    // The movie with its bar (flag 1) and its first frame on the card (flag 4).
+    Card movie = PictureCard(4, SolidPicture(320, 240, 8, 3));
+    movie.name = "Movie";
+    movie.objects.push_back(TextField(14, {20, 20, 300, 50}, "Caption", "A movie: press its bar to play"));
+    movie.objects.push_back(MovieButton(15, {20, 200, 110, 230}, "Show", {100, 60, 220, 150},
+                                        std::string("Disk:") + kDemoMovieName, 1 | 4));
+    movie.objects.push_back(ShapedButton(16, {220, 200, 300, 230}, "Start over", 2, 0, 1));
+    s.cards.push_back(movie);
 
     Stack resources = ResourcesStack();
     s.resources = resources.resources;

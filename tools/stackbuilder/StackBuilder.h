@@ -182,6 +182,10 @@ std::vector<uint8_t> LinkData(std::string_view text, const std::vector<uint8_t>&
 // (BuilderButtons.cpp).
 Object ShapedButton(uint16_t id, Rect rect, std::string name, uint16_t shape, uint16_t iconId = 0,
                     int16_t destination = 0);
+// A button whose action shows a movie (action bit 0x100): a movie chunk (89) of the file at the
+// Mac path, at the movie's rectangle, with the element flags (32 bits at +16; 1 the controller
+// bar, 4 the first frame shown, which also sets the chunk's still flag at +22) and volume 255.
+Object MovieButton(uint16_t id, Rect rect, std::string name, Rect movie, std::string_view macPath, uint32_t flags);
 // An 'Icon' resource: an icon file (little-endian, as stored) of one size x size 4-bit image, a
 // disc of the colour with a black ring on a transparent ground.
 std::vector<uint8_t> IconFile(int size, Rgb colour);
@@ -191,8 +195,12 @@ Card PlainCard(uint16_t id);
 Card PictureCard(uint16_t id, Picture picture);
 Card SharedCard(uint16_t id, uint16_t holderId);
 
-// The demo stack of the README and a set of seeds for the fuzzer (name, stack).
+// The demo stack of the README and a set of seeds for the fuzzer (name, stack). Its fourth
+// card shows the movie kDemoMovieName, which lies beside the stack, with its controller bar.
+inline constexpr char kDemoMovieName[] = "demo.avi";
 Stack DemoStack();
+// The demo's movie: 120 x 90, run-length coded, a second of colours at 12 frames a second.
+std::vector<uint8_t> DemoMovie();
 std::vector<std::pair<std::string, Stack>> SeedStacks();
 
 bool WriteFile(const std::string& path, std::span<const uint8_t> bytes);

@@ -40,6 +40,7 @@ struct Page {
     bool quitWhenDoneArmed = false;  // set once every embed has its window
     bool streamsUnfinished = false;
     bool notHandedBack = false;
+    bool again = false;  // the second showing of --reload
     DWORD quitDeferredSince = 0;
 } g_page;
 
@@ -49,10 +50,10 @@ void TakeScreenshots() {
     g_page.screenshotDone = true;
     for (size_t i = 0; i < g_page.embeds.size(); ++i) {
         std::string name = g_page.options.screenshot;
-        if (i > 0) {
+        if (i > 0 || g_page.again) {
             size_t dot = name.rfind('.');
             size_t slash = name.find_last_of("\\/");
-            std::string suffix = "-" + std::to_string(i + 1);
+            std::string suffix = (g_page.again ? "-again" : "") + (i > 0 ? "-" + std::to_string(i + 1) : "");
             if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
                 name.insert(dot, suffix);
             else
@@ -240,7 +241,11 @@ bool CreatePage(const std::string& title) {
     embed.hCursor = LoadCursor(nullptr, IDC_ARROW);
     embed.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     embed.lpszClassName = kEmbedClass;
-    if (!RegisterClassA(&page) || !RegisterClassA(&embed))
+    // A reload makes the page again with the classes of the first.
+    const auto registered = [](const WNDCLASSA& c) {
+        return RegisterClassA(&c) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    };
+    if (!registered(page) || !registered(embed))
         return false;
 
     const BrowserOptions& o = g_page.options;
@@ -316,35 +321,10 @@ void DeliverStreamsNow() {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    std::string error;
-    auto parsed = ParseOptions(args, error);
-    if (!parsed) {
-        std::fprintf(stderr, "testbrowser: %s\n%s", error.c_str(), UsageText());
-        return kExitUsage;
-    }
-    g_page.options = *parsed;
+// The page's one life: the plug-in loaded, the embeds shown and fed until the page closes, the
+// plug-in shut down and unloaded. An exit code.
+int ShowPage(const std::vector<std::string>& stackUrls) {
     BrowserOptions& o = g_page.options;
-    SetLogging(o.log);
-    if (o.dllPath.empty())
-        o.dllPath = ProgramFolder() + "\\nploom.dll";
-    o.serverDir = FullPath(o.serverDir.empty() ? std::string(".") : o.serverDir);
-
-    std::vector<std::string> stackUrls;
-    for (const std::string& stack : o.stacks) {
-        std::string url = StackUrl(o, stack);
-        std::string path = UrlToLocalPath(url, o.serverDir);
-        if (path.empty() || !IsFile(path)) {
-            std::fprintf(stderr, "testbrowser: no stack at %s (%s)\n", url.c_str(),
-                         path.empty() ? "not a file URL" : path.c_str());
-            return kExitStackMissing;
-        }
-        stackUrls.push_back(url);
-    }
-
     PluginTypes types;
     int rc = LoadPlugin(o.dllPath, types);
     if (rc != kExitOk) {
@@ -424,4 +404,55 @@ int main(int argc, char** argv) {
     if (g_page.notHandedBack)
         return kExitNotHandedBack;
     return g_page.screenshotFailed ? kExitScreenshot : kExitOk;
+}
+
+// --reload: what the unloaded plug-in left behind in this process.
+void LogWhatUnloadingLeft() {
+    WNDCLASSA info = {};
+    const bool classLeft = GetClassInfoA(static_cast<HINSTANCE>(PluginModuleHandle()), "QTWndClass", &info) != 0;
+    const bool quickTimeLeft = GetModuleHandleA("QuickTime.qts") != nullptr;
+    Logf("unloaded(QTWndClass=%s, QuickTime.qts=%s)", classLeft ? "registered" : "gone",
+         quickTimeLeft ? "loaded" : "unloaded");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    auto parsed = ParseOptions(args, error);
+    if (!parsed) {
+        std::fprintf(stderr, "testbrowser: %s\n%s", error.c_str(), UsageText());
+        return kExitUsage;
+    }
+    g_page.options = *parsed;
+    BrowserOptions& o = g_page.options;
+    SetLogging(o.log);
+    if (o.dllPath.empty())
+        o.dllPath = ProgramFolder() + "\\nploom.dll";
+    o.serverDir = FullPath(o.serverDir.empty() ? std::string(".") : o.serverDir);
+
+    std::vector<std::string> stackUrls;
+    for (const std::string& stack : o.stacks) {
+        std::string url = StackUrl(o, stack);
+        std::string path = UrlToLocalPath(url, o.serverDir);
+        if (path.empty() || !IsFile(path)) {
+            std::fprintf(stderr, "testbrowser: no stack at %s (%s)\n", url.c_str(),
+                         path.empty() ? "not a file URL" : path.c_str());
+            return kExitStackMissing;
+        }
+        stackUrls.push_back(url);
+    }
+
+    int rc = ShowPage(stackUrls);
+    if (rc != kExitOk || !o.reload)
+        return rc;
+    LogWhatUnloadingLeft();
+    const BrowserOptions options = g_page.options;
+    g_page = Page{};
+    g_page.options = options;
+    g_page.again = true;
+    g_destroyed = false;
+    g_timersAfterDestroy = 0;
+    return ShowPage(stackUrls);
 }

@@ -118,7 +118,10 @@ const char* UsageText() {
            "  --quit-after MS       close the page after MS milliseconds\n"
            "  --quit-when-done      close the page once every stream has ended and no request\n"
            "                        of the plug-in is left (with --quit-after as the limit:\n"
-           "                        reaching it first ends with exit code 12)\n";
+           "                        reaching it first ends with exit code 12)\n"
+           "  --reload              once the page closed and the plug-in is unloaded, log whether\n"
+           "                        its \"QTWndClass\" and QuickTime.qts are left (\"unloaded(...)\"),\n"
+           "                        then show the page again (its screenshot: FILE-again.png)\n";
 }
 
 std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -193,6 +196,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         else if (a == "--parallel") options.parallel = true;
         else if (a == "--quit-when-done") options.quitWhenDone = true;
         else if (a == "--answer-alerts") options.answerAlerts = true;
+        else if (a == "--reload") options.reload = true;
         else if (a.size() > 1 && a[0] == '-') {
             error = "unknown option " + a;
             return std::nullopt;

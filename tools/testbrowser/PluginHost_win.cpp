@@ -363,13 +363,19 @@ bool ReadPluginTypes(const std::string& path, PluginTypes& types) {
     return false;
 }
 
+HMODULE g_lastModule = nullptr;  // kept past FreeLibrary: its classes are looked up by it
+
 }  // namespace
+
+void* PluginModuleHandle() { return g_lastModule; }
 
 int LoadPlugin(const std::string& dllPath, PluginTypes& types) {
     UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     g_module = LoadLibraryExA(dllPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     SetErrorMode(oldMode);
     Logf("LoadLibrary(%s) -> %s", dllPath.c_str(), g_module ? "loaded" : "failed");
+    if (g_module)
+        g_lastModule = g_module;
     if (!g_module) {
         std::fprintf(stderr, "testbrowser: cannot load the plug-in %s (error %lu)\n", dllPath.c_str(),
                      static_cast<unsigned long>(GetLastError()));
@@ -587,6 +593,7 @@ void ShutdownPlugin() {
         Logf("FreeLibrary()");
         g_module = nullptr;
     }
+    g_instances.clear();
     if (!g_blocks.empty())
         Logf("  (%u NPN_MemAlloc block(s) never freed)", static_cast<unsigned>(g_blocks.size()));
 }

@@ -33,6 +33,7 @@ struct BrowserOptions {
     bool streamBeforeWindow = false;  // deliver the stack before NPP_SetWindow
     bool parallel = false;          // interleave streams instead of one after another
     bool answerAlerts = false;      // log each alert box of the plug-in and press its default button
+    bool reload = false;            // the page again once the plug-in was unloaded
     // Menu commands posted to the first embed window, each at its time from the page's start.
     struct TimedCommand {
         int command;
@@ -111,7 +112,11 @@ bool HasStreamWork();     // requests waiting or streams under way
 bool IsInPluginCall();
 void DestroyInstance(int instance);  // its streams end (user break), then NPP_Destroy
 void DestroyInstances();
+// NP_Shutdown and FreeLibrary; the instances end with the plug-in.
 void ShutdownPlugin();
+// The plug-in's module while it is loaded, else the one last loaded (its window classes are
+// registered with it); null before the first load.
+void* PluginModuleHandle();
 size_t OutstandingAllocations();
 
 // Messages and timers of the page window that the stream pump uses.

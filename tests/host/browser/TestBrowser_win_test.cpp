@@ -18,6 +18,7 @@
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
 #include "stack/format/StackFile.h"
+#include "tests/support/RleAvi.h"
 
 namespace {
 
@@ -812,5 +813,55 @@ TEST(TestBrowser, MenuRequestsAndClicksMoveBetweenCards) {
                     << what << ", at " << x << "," << y << std::hex << ": " << got;
         }
         EXPECT_EQ(pixels[size_t(100) * width + 140], 0xFFFFFFu) << what << ": beyond the card";
+    }
+}
+
+// A card whose button shows a movie's first frame (chunk 89 with flag 4), an RLE AVI beside the
+// stack on the server, with a button lying over the movie: once the page closed and the plug-in
+// is unloaded, "QTWndClass" is gone and so is QuickTime.qts, and the page shown again draws the
+// card as the first time. (The frame itself reaches the card only on a redraw after the movie's
+// download; the in-process tests check it.)
+TEST(TestBrowser, AMovieCardLeavesNoMovieClassOrQuickTimeBehindAndShowsAgainAfterAReload) {
+    namespace sb = stackbuilder;
+    constexpr sb::Rect kMovie{40, 30, 120, 90};
+    sb::Stack stack;
+    stack.cardWidth = 160;
+    stack.cardHeight = 120;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(160, 120, 8, 0));
+    card.picture->palette = {{255, 255, 255}};
+    const std::string movie = "film-" + std::to_string(GetCurrentProcessId()) + ".avi";
+    card.objects.push_back(sb::MovieButton(1, {0, 100, 40, 120}, "Film", kMovie, "Disk:" + movie, 4));
+    card.objects.push_back(sb::ShapedButton(2, {90, 60, 150, 100}, "Over", 2));
+    stack.cards.push_back(card);
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    const std::vector<uint8_t> film = FourFrameRleAvi(kMovie.right - kMovie.left, kMovie.bottom - kMovie.top);
+    ServerFolder server;
+    const std::string name = "film-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    server.Put(movie, std::string(film.begin(), film.end()));
+    const std::string shot = server.Name("film.png");
+    server.Name("film-again.png");
+    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                               "--size", "160x120", "--screenshot", shot, "--screenshot-after", "2000",
+                                               "--quit-after", "2600", "--reload", "http://localhost/" + name});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "unloaded(QTWndClass=gone, QuickTime.qts=unloaded)"), -1) << Joined(run.log);
+    HDC screen = GetDC(nullptr);
+    const int slack = GetDeviceCaps(screen, BITSPIXEL) == 16 ? 7 : 0;
+    ReleaseDC(nullptr, screen);
+    const auto close = [slack](uint32_t got, uint32_t want) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(int((got >> shift) & 255) - int((want >> shift) & 255)) > slack)
+                return false;
+        return true;
+    };
+    for (const std::string& file : {shot, server.path + "\\film-again.png"}) {
+        UINT width = 0, height = 0;
+        const std::vector<uint32_t> pixels = PngPixels(file, &width, &height);
+        ASSERT_EQ(width, 160u) << file;
+        const auto at = [&](int x, int y) { return pixels[size_t(y) * width + size_t(x)]; };
+        EXPECT_TRUE(close(at(90, 75), 0)) << file << std::hex << ": the button's edge, " << at(90, 75);
+        EXPECT_TRUE(close(at(30, 20), 0xFFFFFF)) << file << ": the card beside the movie";
     }
 }

@@ -184,7 +184,7 @@ TEST_F(StackReaderTest, DescriptionOfADemoStack) {
     const std::string json = DescribeStackJson(file, StackConversion{});
     EXPECT_EQ(MemRefsCount(), 0);
     for (const char* expected : {
-             "\"refusal\":null", "\"cardCount\":3", "\"name\":\"Welcome\"", "\"kind\":3",
+             "\"refusal\":null", "\"cardCount\":4", "\"name\":\"Welcome\"", "\"kind\":3",
              "\"background\":1", "\"stream\":\"compressed\"", "\"colors\":256", "\"type\":\"Hlnk\"",
              "\"deleted\":true", "\"chunks\":[51,56,56,59,60,61,64,82,83,89,119,129,130]",
              "\"rect\":[230,190,310,220]", "\"dropped\":[]"}) {

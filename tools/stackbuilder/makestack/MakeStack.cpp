@@ -1,5 +1,6 @@
 // makestack: writes the demo stack, or seed inputs for the fuzzers.
-//   makestack OUT.stk                the demo stack (three cards with pictures, objects, resources)
+//   makestack OUT.stk                the demo stack (four cards with pictures, objects, resources,
+//                                    a movie) and its movie, demo.avi, beside it
 //   makestack --seeds DIR            one file per seed stack, DIR/<name>.stk
 //   makestack --seeds-for KIND DIR   seeds for one fuzzer, in its own input form:
 //     stack       seed stacks, as --seeds (the stack and resource-area fuzzers)
@@ -588,6 +589,14 @@ int main(int argc, char** argv) {
     }
     if (!stackbuilder::WriteFile(argv[1], stackbuilder::BuildStack(stackbuilder::DemoStack()).bytes)) {
         std::fprintf(stderr, "makestack: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    const std::string stack = argv[1];
+    const size_t slash = stack.find_last_of("/\\");
+    const std::string movie = (slash == std::string::npos ? std::string() : stack.substr(0, slash + 1)) +
+                              stackbuilder::kDemoMovieName;
+    if (!stackbuilder::WriteFile(movie, stackbuilder::DemoMovie())) {
+        std::fprintf(stderr, "makestack: cannot write %s\n", movie.c_str());
         return 1;
     }
     return 0;

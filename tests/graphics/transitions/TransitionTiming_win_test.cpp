@@ -17,20 +17,18 @@ uint32_t FakeClock() { return ++g_ms; }  // a millisecond per reading
 struct Recorded {
     std::vector<uint32_t> ticks;
     std::vector<int> levels;
-    int idles = 0;
 };
 Recorded g_recorded;
 
 void RecordStep(int, int, void*) { g_recorded.ticks.push_back(GetTicks()); }
 void RecordLevel(int level) { g_recorded.levels.push_back(level); }
-void RecordIdle() { ++g_recorded.idles; }
 
 class TransitionTimingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         previousClock_ = SetMillisecondClock(FakeClock);
         saved_ = TransitionHooks();
-        TransitionHooks() = {RecordLevel, RecordIdle, RecordStep, nullptr};
+        TransitionHooks() = {RecordLevel, RecordStep, nullptr};
         g_recorded = {};
     }
     void TearDown() override {
@@ -50,7 +48,6 @@ TEST_F(TransitionTimingTest, StepsEndOnScheduleAndBlendClimbsTo256) {
         const uint32_t start = TransitionStartTick();
         FinishTransitionSteps(1);
         ASSERT_EQ(g_recorded.ticks.size(), size_t(steps));
-        EXPECT_EQ(g_recorded.idles, steps);
         EXPECT_EQ(g_recorded.levels.back(), 256);
         EXPECT_EQ(g_recorded.levels.front(), 256 / steps);
         // Two readings a step fall outside the waits; the integer step time loses up to n / 4.

@@ -3,6 +3,7 @@
 
 #include "core/system/Ticks.h"
 #include "graphics/palette/PaletteBlend.h"
+#include "media/MediaManager.h"
 
 namespace {
 
@@ -19,14 +20,11 @@ StepState g_steps;
 }  // namespace
 
 TransitionStepHooks& TransitionHooks() {
-    static TransitionStepHooks hooks = {BlendPaletteStep, nullptr, nullptr, nullptr};
+    static TransitionStepHooks hooks = {BlendPaletteStep, nullptr, nullptr};
     return hooks;
 }
 
-void TransitionMediaIdle() {
-    if (TransitionHooks().mediaIdle)
-        TransitionHooks().mediaIdle();
-}
+void TransitionMediaIdle() { MediaIdleControllers(); }
 
 void SetTransitionSpeed(int speed) { g_steps.speed = speed; }
 int TransitionSpeed() { return g_steps.speed; }

@@ -1,0 +1,15 @@
+// The media manager's companion in the transitions: the effect state of transition 29.
+#include "host/browser/WindowAttach.h"
+
+#include "graphics/transitions/QtEffectState.h"
+#include "media/MediaManager.h"
+
+void MakeEffectStateWithManager() {
+    if (HasMediaManager() && MediaIsQuickTime3())
+        QTEffectStateInit();
+}
+
+void DestroyMediaManagerAndEffectState() {
+    QTEffectStateDispose();
+    MediaManagerDestroy();
+}

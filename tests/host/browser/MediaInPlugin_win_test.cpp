@@ -1,0 +1,263 @@
+// The media manager's callers in the plug-in hosted in this program, over the QuickTime stand-in
+// linked into it: the effect state of transition 29 made at attach and gone at shut-down, so
+// that a move with a stored 'QTFX' effect plays the effect's frames instead of "Fastest"; a
+// movie on the card idled by the waiting step and by transitions, and removed on leaving the
+// card, refreshing it and choosing a paint tool; a sound stopped by a paint tool and a menu
+// command.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "TestBrowser.h"
+#include "core/events/MessageLoops.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/ToolNumbers.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "graphics/transitions/CardTransitions.h"
+#include "graphics/transitions/QtEffect.h"
+#include "graphics/transitions/QtEffectRecord.h"
+#include "graphics/transitions/QtEffectState.h"
+#include "graphics/transitions/TransitionTiming.h"
+#include "host/navigation/CardNavigation.h"
+#include "media/MediaManager.h"
+#include "media/support/MediaElement.h"
+#include "quicktime/QtStandInSwitches.h"
+#include "quicktime/QuickTime.h"
+#include "quicktime/dll/QtStandInEffects.h"
+#include "stack/open/StackOpenSession.h"
+#include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/LinkedStandIn_win.h"
+#include "tests/support/RleAvi.h"
+#include "tests/support/TestSounds_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+constexpr int kCardW = 120, kCardH = 90;
+
+// The frames the linked stand-in's effects compose, BGRA rows top first.
+struct EffectFrames {
+    int count = 0;
+    int width = 0, height = 0;
+    std::vector<std::vector<uint8_t>> frames;
+};
+EffectFrames g_frames;
+
+void RecordFrame(QtWord, const uint8_t* pixels, int width, int height) {
+    ++g_frames.count;
+    g_frames.width = width;
+    g_frames.height = height;
+    g_frames.frames.emplace_back(pixels, pixels + size_t(width) * height * 4);
+}
+
+void* LoadRecordingStandIn() {
+    void* library = LinkedStandInOps().load();
+    SetStandInFramePresenter(RecordFrame);
+    return library;
+}
+
+void BindRecordingStandIn() {
+    QtLibraryOps ops = LinkedStandInOps();
+    ops.load = LoadRecordingStandIn;
+    SetQtLibraryOps(ops);
+}
+
+// Pixels of a BGRA frame within 8 of the colour.
+int CountNear(const std::vector<uint8_t>& frame, uint8_t red, uint8_t green, uint8_t blue) {
+    int n = 0;
+    for (size_t i = 0; i + 3 < frame.size(); i += 4)
+        n += std::abs(frame[i] - blue) <= 8 && std::abs(frame[i + 1] - green) <= 8 && std::abs(frame[i + 2] - red) <= 8;
+    return n;
+}
+
+sb::Card SolidCard(uint16_t id, sb::Rgb colour) {
+    sb::Card card = sb::PictureCard(id, sb::SolidPicture(kCardW, kCardH, 8, 0));
+    card.picture->palette = {colour};
+    return card;
+}
+
+TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredEffect) {
+    sb::Stack stack;
+    stack.cardWidth = kCardW;
+    stack.cardHeight = kCardH;
+    stack.cards = {SolidCard(1, {255, 0, 0}), SolidCard(2, {0, 0, 255})};
+    QtEffectRecord wipe = DefaultQtEffectRecord();
+    wipe.code = FourCharCode("smpt");
+    wipe.id = 7;
+    SetQtEffectRecordName(&wipe, "Wipe");
+    stack.resources.push_back({"QTFX", 7, "", 0, 0, PackQtEffectFields(wipe, {})});
+
+    const QtLibraryOps saved = GetQtLibraryOps();
+    g_frames = {};
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "effect-" + std::to_string(GetCurrentProcessId()) + ".stk", &page,
+                                   BindRecordingStandIn));
+    ASSERT_EQ(GetCurrentCardId(), 1);
+    UpdateWindow(GetCardWindow());  // the old card on screen, where the effect captures it
+    PumpPageMessages();
+    EXPECT_TRUE(QTEffectStateExists()) << "made with a QuickTime 3 manager";
+
+    QTCaptureWindowImage(GetCardWindow());  // as the moving action does before it goes
+    GoToCardId(2, 29, 7, 8);
+    PumpPageMessages();
+    EXPECT_EQ(GetCurrentCardId(), 2);
+    ASSERT_EQ(g_frames.count, 30) << "the effect's frames, not the steps of \"Fastest\"";
+    EXPECT_EQ(g_frames.width, kCardW);
+    EXPECT_GE(g_frames.height, kCardH);
+    // Half way the wipe shows both cards; at the end only the new one.
+    const std::vector<uint8_t>& middle = g_frames.frames[14];
+    const int whole = g_frames.width * g_frames.height;
+    EXPECT_GT(CountNear(middle, 255, 0, 0), whole / 4) << "the old card";
+    EXPECT_GT(CountNear(middle, 0, 0, 255), whole / 4) << "the new card";
+    EXPECT_GE(CountNear(g_frames.frames.back(), 0, 0, 255), kCardW * kCardH);
+
+    CloseLinkedPlugin(&page);
+    EXPECT_FALSE(QTEffectStateExists()) << "disposed before the manager went";
+    SetQtLibraryOps(saved);
+}
+
+// Movies and sounds on a card: a movie button's still opens the movie element (its window of
+// class "QTWndClass" over the card), the stand-in on the test clock.
+class MediaOnCard : public ::testing::Test {
+protected:
+    static constexpr sb::Rect kMovie{40, 30, 120, 90};
+    static constexpr int kSoundId = 300;
+
+    void SetUp() override {
+        char folder[MAX_PATH];
+        GetTempPathA(MAX_PATH, folder);
+        const std::string stem = "media-card-" + std::to_string(GetCurrentProcessId());
+        avi_ = std::string(folder) + stem + ".avi";
+        const std::vector<uint8_t> film = FourFrameRleAvi(kMovie.right - kMovie.left, kMovie.bottom - kMovie.top);
+        std::ofstream(avi_, std::ios::binary).write(reinterpret_cast<const char*>(film.data()), std::streamsize(film.size()));
+        sb::Stack stack;
+        stack.cardWidth = kCardW;
+        stack.cardHeight = kCardH;
+        stack.cards = {SolidCard(1, {255, 255, 255}), SolidCard(2, {255, 255, 255})};
+        stack.cards[0].objects.push_back(
+            sb::MovieButton(1, {0, 44, 30, 64}, "Film", kMovie, "Disk:" + stem + ".avi", kMediaFlagController | 4));
+        // Five seconds of sound: on the test clock it plays until stopped.
+        stack.resources.push_back({"Snd ", kSoundId, "hum", 0, 0, StoredSnd(Square(5 * 11025, 60))});
+        saved_ = GetQtLibraryOps();
+        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");  // read as the stand-in loads
+        ASSERT_TRUE(OpenInLinkedPlugin(stack, stem + ".stk", &page_, [] { SetQtLibraryOps(LinkedStandInOps()); }));
+        ASSERT_EQ(GetCurrentCardId(), 1);
+        // The movie beside the stack was asked of the browser; once it is in, the card shows it.
+        for (int i = 0; i < 10000 && HasStreamWork(); ++i) {
+            PumpPageMessages();
+            PumpStreams();
+        }
+        RefreshCurrentCard(1);
+        PumpPageMessages();
+    }
+    void TearDown() override {
+        CloseLinkedPlugin(&page_);
+        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
+        SetQtLibraryOps(saved_);
+        DeleteFileA(avi_.c_str());
+    }
+
+    // The movie windows over the card.
+    static BOOL CALLBACK AddMovieWindow(HWND window, LPARAM list) {
+        char name[32] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (std::string(name) == "QTWndClass")
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    }
+    static std::vector<HWND> MovieWindows() {
+        std::vector<HWND> found;
+        EnumChildWindows(GetCardWindow(), AddMovieWindow, reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    // The colour in the middle of a movie window.
+    static uint32_t MiddleOf(HWND window) {
+        WindowDC dc(window);
+        const COLORREF c = GetPixel(dc.get(), (kMovie.right - kMovie.left) / 2, (kMovie.bottom - kMovie.top) / 2);
+        return uint32_t{GetRValue(c)} << 16 | uint32_t{GetGValue(c)} << 8 | GetBValue(c);
+    }
+    static uint32_t FrameColour(int k) {
+        const uint8_t* c = kRleAviPalette[k + 1];
+        return uint32_t{c[2]} << 16 | uint32_t{c[1]} << 8 | c[0];
+    }
+
+    LinkedPluginPage page_;
+    QtLibraryOps saved_{};
+    std::string avi_;
+};
+
+HWND g_idledWindow = nullptr;
+uint32_t g_colourAtFirstStep = 0;
+
+TEST_F(MediaOnCard, ControllersIdleInWaitsAndTransitionsAndFinishedMoviesGoWithTheCardAndTheTool) {
+    std::vector<HWND> movies = MovieWindows();
+    ASSERT_EQ(movies.size(), 1u) << "the still opened the movie element";
+    const HWND movie = movies[0];
+    EXPECT_EQ(MiddleOf(movie), FrameColour(0));
+
+    // Played on the test clock: only an idle of its controller shows the frame now due.
+    MediaMovieCommand(1);
+    QTAdvanceTestClock(150);
+    PostMessageA(page_.page, WM_NULL, 0, 0);
+    WaitWithMessages();
+    EXPECT_EQ(MiddleOf(movie), FrameColour(1)) << "the waiting step idled the controller";
+
+    // A transition beside the movie: its first step end has idled the controller already.
+    QTAdvanceTestClock(100);
+    const TransitionStepHooks savedHooks = TransitionHooks();
+    g_idledWindow = movie;
+    g_colourAtFirstStep = 0;
+    TransitionHooks().stepEnded = [](int step, int, void*) {
+        if (step == 1)
+            g_colourAtFirstStep = MiddleOf(g_idledWindow);
+    };
+    {
+        WindowDC screen(GetCardWindow());
+        OwnedGdiObject<HBITMAP> card(CreateCompatibleBitmap(screen.get(), kCardW, kCardH));
+        RunTransition(1, 0, 8, GetCardWindow(), RECT{0, 0, 30, 20}, card.get(), 0);  // left to right
+    }
+    TransitionHooks() = savedHooks;
+    EXPECT_EQ(g_colourAtFirstStep, FrameColour(2)) << "the transition's step idled the controller";
+
+    // Leaving the card removes the movie; coming back opens it again, and refreshing the card
+    // makes a new one in its place.
+    GoToCardId(2, 3, 0, 8);
+    PumpPageMessages();
+    EXPECT_FALSE(IsWindow(movie));
+    EXPECT_TRUE(MovieWindows().empty());
+    GoToCardId(1, 3, 0, 8);
+    PumpPageMessages();
+    movies = MovieWindows();
+    ASSERT_EQ(movies.size(), 1u);
+    RefreshCurrentCard(1);
+    PumpPageMessages();
+    EXPECT_FALSE(IsWindow(movies[0])) << "the old element went";
+    EXPECT_EQ(MovieWindows().size(), 1u);
+    // A paint tool removes it (and no redraw in the paint tool brings it back).
+    SelectToolNumber(1);
+    PumpPageMessages();
+    EXPECT_TRUE(MovieWindows().empty());
+    SelectToolNumber(kBrowseTool);
+    PumpPageMessages();
+}
+
+TEST_F(MediaOnCard, APaintToolAndAMenuCommandStopTheSoundPlaying) {
+    PlaySoundResource(kSoundId, 0, 255);
+    ASSERT_EQ(MediaIsPlaying(), 1);
+    SelectToolNumber(1);
+    EXPECT_EQ(MediaIsPlaying(), 0) << "stopped by the paint tool";
+    SelectToolNumber(kBrowseTool);
+    PlaySoundResource(kSoundId, 0, 255);
+    ASSERT_EQ(MediaIsPlaying(), 1);
+    SendMessageA(GetCardWindow(), WM_COMMAND, 353, 0);  // draw multiple: a command that plays nothing
+    EXPECT_EQ(MediaIsPlaying(), 0) << "stopped by the menu command";
+    SendMessageA(GetCardWindow(), WM_COMMAND, 353, 0);
+}
+
+}  // namespace
