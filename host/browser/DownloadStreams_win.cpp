@@ -15,6 +15,7 @@
 #include "host/browser/EntryLayer.h"
 #include "host/browser/WindowAttach.h"
 #include "host/navigation/CardNavigation.h"
+#include "media/MediaManager.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
 
@@ -31,6 +32,9 @@ std::string g_baseUrl;
 // The file the browser was last asked for: the stream of this address answers the queue head.
 std::string g_requestedUrl;
 int g_targetFileSlot = kCurrentStackSlot;
+// The file the last card refresh after a download was for: one that is still not found after
+// it arrived is asked for again, and must not refresh the card again and again.
+std::string g_refreshedFor;
 
 // One stream as it is received, reached through NPStream::pdata.
 struct Download {
@@ -241,6 +245,12 @@ void ReplayQueueHead(const char* url) {
         g_replay.reloadLayerFromFile(head.object, url);
         break;
     default:
+        // A file the card's drawing asked for (a movie's first frame, say): the card is drawn
+        // again with it, unless a movie is playing, which the refresh would end.
+        if (g_refreshedFor != url && MediaAllMoviesDone()) {
+            g_refreshedFor = url;
+            RefreshCurrentCard(1);
+        }
         break;
     }
     g_context.kind = 0;
@@ -324,6 +334,7 @@ void FreeDownloadState() {
     g_queue.reset();
     g_baseUrl.clear();
     g_requestedUrl.clear();
+    g_refreshedFor.clear();
     g_context = PendingContext{};
     g_targetFileSlot = kCurrentStackSlot;
 }

@@ -819,8 +819,8 @@ TEST(TestBrowser, MenuRequestsAndClicksMoveBetweenCards) {
 // A card whose button shows a movie's first frame (chunk 89 with flag 4), an RLE AVI beside the
 // stack on the server, with a button lying over the movie: once the page closed and the plug-in
 // is unloaded, "QTWndClass" is gone and so is QuickTime.qts, and the page shown again draws the
-// card as the first time. (The frame itself reaches the card only on a redraw after the movie's
-// download; the in-process tests check it.)
+// card as the first time: once the movie has arrived, its first frame (the run-length AVI's first
+// colour) at the chunk's rectangle, under the button over it.
 TEST(TestBrowser, AMovieCardLeavesNoMovieClassOrQuickTimeBehindAndShowsAgainAfterAReload) {
     namespace sb = stackbuilder;
     constexpr sb::Rect kMovie{40, 30, 120, 90};
@@ -863,5 +863,8 @@ TEST(TestBrowser, AMovieCardLeavesNoMovieClassOrQuickTimeBehindAndShowsAgainAfte
         const auto at = [&](int x, int y) { return pixels[size_t(y) * width + size_t(x)]; };
         EXPECT_TRUE(close(at(90, 75), 0)) << file << std::hex << ": the button's edge, " << at(90, 75);
         EXPECT_TRUE(close(at(30, 20), 0xFFFFFF)) << file << ": the card beside the movie";
+        const uint8_t* first = kRleAviPalette[1];
+        const uint32_t frame = uint32_t(first[2]) << 16 | uint32_t(first[1]) << 8 | first[0];
+        EXPECT_TRUE(close(at(60, 50), frame)) << file << std::hex << ": the movie's first frame, " << at(60, 50);
     }
 }
