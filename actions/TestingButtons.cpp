@@ -13,11 +13,11 @@ uint8_t g_userName[kUserNameCharacters + 2] = {};
 
 }  // namespace
 
-std::string_view GetUserName() {
+std::string_view GetTestingUserName() {
     return {reinterpret_cast<const char*>(g_userName + 1), g_userName[0]};
 }
 
-void SetUserName(std::string_view name) {
+void SetTestingUserName(std::string_view name) {
     const size_t length = std::min(name.size(), kUserNameCharacters);
     std::memcpy(g_userName + 1, name.data(), length);
     g_userName[length + 1] = 0;

@@ -23,9 +23,9 @@ enum TestingChoice : int16_t {
 inline constexpr size_t kUserNameCharacters = 32;
 
 // ---- TestingButtons.cpp ----
-std::string_view GetUserName();
+std::string_view GetTestingUserName();
 // Keeps at most the first 32 characters.
-void SetUserName(std::string_view name);
+void SetTestingUserName(std::string_view name);
 
 // The score of the open stack: the live cards that hold an answer, those of them answered
 // correctly, and the user's name as a length-prefixed string (valid until the name changes).

@@ -38,7 +38,7 @@ INT_PTR CALLBACK AskUserNameProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             HWND edit = GetDlgItem(dialog, IDC_USERNAME_EDIT);
             std::string text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
             text.resize(static_cast<size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
-            SetUserName(text);
+            SetTestingUserName(text);
             EndDialog(dialog, IDOK);
         } else if (LOWORD(wParam) == IDCANCEL)
             EndDialog(dialog, IDCANCEL);  // closed without OK: the name stays
