@@ -56,19 +56,6 @@ std::vector<std::pair<int, uint64_t>> NotesOf(const Bytes& file) {
     return notes;
 }
 
-int CountTemporaryMidFiles() {
-    int count = 0;
-    WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA(TempPath("MID*.tmp").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    do
-        ++count;
-    while (FindNextFileA(find, &found));
-    FindClose(find);
-    return count;
-}
-
 bool Contains(const Bytes& haystack, const Bytes& needle) {
     return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
 }

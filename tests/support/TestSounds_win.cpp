@@ -1,9 +1,13 @@
 #include "tests/support/TestSounds_win.h"
 
+#include <windows.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+
+#include "tests/support/TestMovieFiles_win.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -57,4 +61,17 @@ double SinkAmplitude(const Bytes& wav) {
         sum += bits == 8 ? std::abs(int(wav[i]) - 128) : std::abs(int(int16_t(wav[i] | wav[i + 1] << 8))) / 256.0;
     }
     return n ? sum / double(n) : -1;
+}
+
+int CountTemporaryMidFiles() {
+    int count = 0;
+    WIN32_FIND_DATAA found{};
+    HANDLE find = FindFirstFileA(TempPath("MID*.tmp").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do
+        ++count;
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return count;
 }

@@ -18,3 +18,5 @@ std::vector<uint8_t> ReadAll(const std::string& path);
 // The mean distance of the sink's 8-bit samples from silence (16-bit samples: scaled to 8);
 // -1 when the sink holds no samples.
 double SinkAmplitude(const std::vector<uint8_t>& wav);
+// The "MID" temporary movie files in the temporary folder (a MIDI import leaves none behind).
+int CountTemporaryMidFiles();

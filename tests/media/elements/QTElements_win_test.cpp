@@ -79,19 +79,6 @@ MovieTrackSpec SpriteTrack() {
     return t;
 }
 
-int CountTemporaryMidFiles() {
-    int count = 0;
-    WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA(TempPath("MID*.tmp").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    do
-        ++count;
-    while (FindNextFileA(find, &found));
-    FindClose(find);
-    return count;
-}
-
 COLORREF DibPixel(HGLOBAL block, int x, int y) {
     const auto* bytes = static_cast<const uint8_t*>(GlobalLock(block));
     PackedDibView dib;
