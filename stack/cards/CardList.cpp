@@ -215,6 +215,7 @@ void DisposeCards() {
     if (GetStackHeaderHandle())
         GetStackUpcalls().runCardAction(closingAction, 0, 1, kStringLeaveStackAction);
     SetStackHeaderHandle(0);
+    FreeTestingAnswers();
     for (int i = CountCards(); i >= 1; --i)
         DisposeHandle(GetCardByIndex(i));
     DisposeHandleAndClear(&g_cardList);

@@ -15,6 +15,7 @@
 //   CardList.cpp            the list, lookups, picture holders, disposal
 //   CardListObjects.cpp     objects inside records: find, insert, cut, copy
 //   CardListStatistics.cpp  the stack statistics
+//   CardListTesting.cpp     the testing answers kept in card records while the stack is open
 //   ObjectScan.cpp          walks over the objects visible on a card (ObjectScan.h)
 //   CardEdit.cpp            new cards and deleting cards (CardEdit.h)
 //   CardEditPicture.cpp     storing the card picture into a record
@@ -25,6 +26,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "core/memory/Handles.h"
 #include "graphics/dib/Dib.h"
@@ -92,7 +94,8 @@ void SyncCardLength(Handle record);
 // Runs the stack's closing action, then disposes the header, every record and the list; the
 // count, the current card and its id become 0.
 void DisposeCards();
-// Clears the run-time testing-answer handle (record offset 24) of every card.
+// Clears the run-time testing-answer handle (record offset 24) of every card: what a file holds
+// there is meaningless, so nothing is freed (the opening of a stack runs it).
 void ClearTestingAnswers();
 
 // ---- CardListObjects.cpp ----
@@ -171,6 +174,28 @@ struct StackStatistics {
 // Fills the statistics of the cards and objects a save would write (marked records left out)
 // and returns cardBytes + resourceBytes, the size of the file a save writes.
 uint32_t GetStackStatistics(StackStatistics* statistics);
+
+// ---- CardListTesting.cpp ----
+// A card's testing answer: a handle of 260 bytes in the record's field at offset 24 while the
+// stack is open: a 32-bit flag (1 correct, 0 incorrect) then the label of the object answered,
+// NUL-terminated. The field is a run-time value: a save writes 0 there, a copied or imported card
+// starts with 0, and closing the stack frees every answer.
+inline constexpr uint32_t kTestingAnswerBytes = 260;
+inline constexpr uint32_t kTestingAnswerLabel = 4;
+inline constexpr size_t kTestingLabelCharacters = kTestingAnswerBytes - kTestingAnswerLabel - 1;
+// The card's answer handle, 0 when it has none (or the field holds no answer of this run).
+Handle GetCardTestingAnswer(Handle card);
+// Keeps the answer on the card, replacing an earlier one; the label is cut to 255 characters
+// (at a NUL too). False when the card cannot take it or memory runs out (nothing changed).
+bool SetCardTestingAnswer(Handle card, bool correct, std::string_view label);
+// Frees the card's answer and zeroes the field (before the record goes).
+void FreeCardTestingAnswer(Handle card);
+// Frees the answers of every card of the list (closing the stack).
+void FreeTestingAnswers();
+// Zeroes the field in a copy of a card record or in the bytes a save writes.
+void ZeroTestingAnswerField(std::span<uint8_t> record);
+// Counts the live cards that hold an answer, and those of them answered correctly.
+void CountTestingAnswers(int* answered, int* correct);
 
 // ---- CardList_win.cpp ----
 // A new DIB of the card offscreen as the stack keeps pictures: at the display's depth (24 bits

@@ -154,7 +154,9 @@ bool InsertPastedCard(Handle copy) {
     const int count = GetCardCount();
     if (AddCardRecord(copy, 1) != 0)
         return false;
-    DisposeHandle(TakeCardRecordAt(1));
+    const Handle replaced = TakeCardRecordAt(1);
+    FreeCardTestingAnswer(replaced);
+    DisposeHandle(replaced);
     SetCardCount(count);
     ClearStackChanged();
     return true;
@@ -236,6 +238,11 @@ void CopyCardToClipboard() {
         ShowCardAlert(kAlertNotEnoughMemory);
         return;
     }
+    {
+        // The answer stays with its card: a copy starts with none.
+        HandleLock lock(copy);
+        ZeroTestingAnswerField(lock.bytes());
+    }
     if (GetCardKind(copy) == kCardKindShared) {
         const Handle holder = FindCardById(GetPictureHolderId(card));
         if (holder && holder != card && !AddHolderPicture(copy, holder)) {
@@ -289,6 +296,10 @@ int PasteCard() {
         return 0;
     }
     ScopedHandle owned(copy);
+    {
+        HandleLock lock(copy);
+        ZeroTestingAnswerField(lock.bytes());
+    }
     const uint16_t oldId = GetCardId(copy);
     c.sourceCardId = oldId;
 

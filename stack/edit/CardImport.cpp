@@ -260,6 +260,8 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
         pair.oldId = GetU16(record, kCardId);
         pair.newId = NewCardId(pair.oldId);
         SetU16(record, kCardId, pair.newId);
+        // Older saves wrote a run-time handle here: an imported card starts with no answer.
+        ZeroTestingAnswerField(record);
     }
     if (GetCurrentCardRecord())
         GetStackUpcalls().stackEvent(StackEvent::FlushingCardEdits);

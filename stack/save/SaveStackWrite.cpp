@@ -44,7 +44,10 @@ void DropDeletedRecords() {
     }
     for (int i = CountCards(); i >= 1; --i)
         if (IsCardDeleted(GetCardByIndex(i)))
-            DisposeHandle(TakeCardRecordAt(i));
+            if (const Handle card = TakeCardRecordAt(i)) {
+                FreeCardTestingAnswer(card);
+                DisposeHandle(card);
+            }
     for (int i = 1; i <= CountCards(); ++i)
         DropDeletedObjects(GetCardByIndex(i));
     SetCardCount(CountCards());
@@ -91,6 +94,8 @@ bool CardRecordFileBytes(Handle card, StackConversion& cv, std::vector<uint8_t>&
     out = HandleToBytes(card);
     if (out.size() < kMinCardRecordBytes)
         return false;
+    // The answer handle is this run's: a file keeps none.
+    ZeroTestingAnswerField(out);
     const size_t size = out.size();
     // The file's length field is the record's; a record kept at another size would move the
     // resource area away from where the header says it is.

@@ -160,6 +160,7 @@ void PurgeDeletedRecords() {
         if (GetCardKind(card) == kCardKindPicture && HasBackgroundRecord(card))
             SwitchCardBackgroundMode(card);
         TakeCardRecordAt(i);
+        FreeCardTestingAnswer(card);
         DisposeHandle(card);
     }
     if (GetStackHeaderHandle() || CountCards())
