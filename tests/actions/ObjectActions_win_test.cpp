@@ -22,10 +22,11 @@
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/AlertsOnce.h"
 #include "stack/open/StackOpen.h"
 #include "stack/format/ResFile.h"
 #include "tests/stack/CardTestUtil.h"
-#include "tests/support/DialogDriver_win.h"
 
 namespace {
 
@@ -93,6 +94,18 @@ sb::Chunk Payload(uint16_t tag, std::string_view text) {
     return c;
 }
 
+// A chunk holding a file entry as the plug-in packs it.
+sb::Chunk FileChunk(uint16_t tag, const char* path) {
+    SetFileSpecFromPath(kSlotScratch, path);
+    Handle packed = 0;
+    EXPECT_TRUE(PackFileSpec(kSlotScratch, &packed));
+    sb::Chunk c;
+    c.kind = tag;
+    c.payload = HandleToBytes(packed);
+    DisposeHandle(packed);
+    return c;
+}
+
 // A button doing the bits with its chunks, moving to the destination.
 sb::Object ActionButton(uint16_t id, std::string name, uint16_t bits, std::vector<sb::Chunk> chunks,
                         int16_t destination = 0) {
@@ -109,7 +122,8 @@ class ObjectActionsTest : public CardSessionTest {
 protected:
     void SetUp() override {
         CardSessionTest::SetUp();
-        window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
+        window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
         SetMainWindow(window_);
         SetActionNeighbours(LoggingNeighbours());
         g_log.clear();
@@ -124,6 +138,8 @@ protected:
         SetActionNeighbours({});
         SetMainWindow(nullptr);
         DestroyWindow(window_);
+        FreeFolderTable();
+        FreeAlertSuppressionList();
         CardSessionTest::TearDown();
     }
     void LoadCard(std::vector<sb::Object> objects, uint16_t stackFlags = 0) {
@@ -153,8 +169,8 @@ TEST_F(ObjectActionsTest, BitsRunLowestFirstThenTheMoveAndTheWaitFollowsTheMarks
     const std::string longUrl = "http://localhost/" + std::string(480, 'a');  // 497 characters
     LoadCard({
         ActionButton(1, "All", kActSoundFile | kActUrl | kActMovie | kActLaunch | kActGoTo,
-                     {sb::PathChunk(kTagSoundFile, "Disk:Sounds:Ding.wav"), Payload(kTagUrl, "http://localhost/a"),
-                      sb::PathChunk(kTagMovie, "Disk:Movies:Clip.mov"), sb::PathChunk(kTagLaunch, "Disk:Apps:Tool.exe")},
+                     {FileChunk(kTagSoundFile, "C:\\Sounds\\Ding.wav"), Payload(kTagUrl, "http://localhost/a"),
+                      sb::PathChunk(kTagMovie, "Disk:Movies:Clip.mov"), FileChunk(kTagLaunch, "C:\\Apps\\Tool.exe")},
                      kDestNext),
         ActionButton(2, "Nothing", 0, {}, kDestNext),
         ActionButton(3, "MovieDisc", kActMovie | kActVideodisc | kActGoTo,
@@ -221,7 +237,8 @@ TEST_F(ObjectActionsTest, AModuleOrScriptThatRemovesItsButtonStopsTheRestButNotT
     nba.words.push_back({kChunkValue, 77});
     sb::Chunk logo = Payload(kTagLogo, "fd 10");
     LoadCard({ActionButton(1, "Deleting", kActNba | kActUrl | kActGoTo, {nba, Payload(kTagUrl, "http://x/")}, kDestNext),
-              ActionButton(2, "Script", kActLogo | kActUrl | kActGoTo, {logo, Payload(kTagUrl, "http://y/")}, kDestNext),
+              ActionButton(2, "Script", kActLogo | kActLaunch | kActGoTo,
+                           {logo, FileChunk(kTagLaunch, "C:\\Apps\\Tool.exe")}, kDestNext),
               ActionButton(3, "Kept", kActNba | kActUrl, {nba, Payload(kTagUrl, "http://z/")})},
              kStackIgnoreExtraClicks);
 
@@ -345,9 +362,7 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
 
     // A stack that cannot be read leaves this one open on its card, redrawn.
     SetFileSpecFromPath(kSlotTargetStack, broken.c_str());
-    DialogDriver driver;
-    driver.Expect(DialogMatch::Any(), [](DialogView& box) { box.Press(52); });
-    EXPECT_EQ(driver.Run([] { return GoToAnotherStack(kSlotTargetStack, 1, 0, 3, 8, true, true); }), 0);
+    EXPECT_EQ(GoToAnotherStack(kSlotTargetStack, 1, 0, 3, 8, true, true), 0);
     EXPECT_EQ(CountCards(), 2);
     EXPECT_EQ(GetCurrentCardId(), 2);
     EXPECT_EQ(Rec().refreshes, 1);
