@@ -1,20 +1,21 @@
 // The media manager's dialogs for a new movie or sound of a card, and the movie file reference
 // they leave behind.
 //
-// MINIMAL until the media manager's dialogs exist (MediaDialogs_win.cpp): no dialog is shown;
-// each call asks the answer installed with SetMediaDialogAnswers (tests answer so), and without
-// one it is cancelled.
+// The movie options dialog, the placing of a movie and the sound dialog are MINIMAL until
+// their dialogs exist (MediaDialogs_win.cpp): each asks the answer installed with
+// SetMediaDialogAnswers (tests answer so), and without one it is cancelled (the options: OK).
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "core/memory/Handles.h"
 #include "stack/format/ResFile.h"
 
-inline constexpr size_t kMovieChoiceBytes = 22;
+struct ActionBlock;
 
 // What the sound dialog chose. A file: its path is in file-spec slot 2. A recording: the
 // stack resource request that stores it (pending until carried out by the caller).
@@ -25,13 +26,27 @@ struct AudioDeckChoice {
     uint16_t parameter = 128;   // goes into the chunk's sound parameter
 };
 
-// Runs the movie options dialog for a new movie (file: none or its path); the chosen movie
-// stays the manager's file reference. Nonzero when confirmed.
-int MediaMovieOptions(HWND window, uint8_t choice[kMovieChoiceBytes], const char* file, uint32_t flags);
-// A new handle holding the manager's movie file reference (the packed slot 14); 0 when none.
+// ---- MediaMovieDialogs_win.cpp ----
+// The options of a movie for a video chunk (tag 89; its rectangle, flags and volume are read
+// and, for a newly chosen movie, written). fileGiven 1: slot 14's movie, located first (a
+// missing one is chosen anew); 0: as MediaChooseMovie. 1 accepted, 0 cancelled, failed or no
+// manager.
+int MediaMovieOptions(std::span<uint8_t> videoChunk, int fileGiven);
+// A movie file chosen (prompt 2409) into slots 14 and 0, placed on the card, its rectangle, flags
+// and volume written into the chunk, then its options. 1 accepted, 0 cancelled or failed.
+int MediaChooseMovie(std::span<uint8_t> videoChunk);
+// Slot 14's movie measured into the block's movie fields (centred on the card); 1 measured.
+int MediaMeasureMovieFile(ActionBlock* block);
+
+// ---- MediaFileRef_win.cpp ----
+// The manager's movie file reference (the packed slot 14): its own handle, 0 without manager.
 Handle GetMediaFileRef();
-// The reference taken again from slot 14.
+// The reference packed again from slot 14; the slot argument is always 14.
 void UpdateMediaFileRef();
+void UpdateMediaFileRefFromSlot(int slot);
+// What a saved movie action stores: the reference packed again from slot 14, as a new handle
+// (the caller's); without a manager slot 14 packed directly, so the movie is not lost.
+Handle NewStoredMovieReference();
 
 // Runs the sound dialog; nonzero when confirmed. A recording leaves its resource request
 // pending: TakeAudioDeckRequest hands it over (false when none waits).
@@ -41,7 +56,6 @@ bool TakeAudioDeckRequest(ResRequest* request);
 // The answers of the dialogs: confirm or not and fill the choice; a recording also sets the
 // pending request through SetAudioDeckRequest.
 struct MediaDialogAnswers {
-    int (*movieOptions)(uint8_t* choice) = nullptr;
     int (*audioDeck)(AudioDeckChoice* choice) = nullptr;
     // The options dialog of a playing movie: these answers in turn (1, 2, 50 or 57), then 1.
     std::array<int, 4> movieOptionsDialog{};

@@ -1,10 +1,8 @@
-// MINIMAL until the media manager's movie and sound dialogs exist: the installed answers stand
-// in for the user.
+// MINIMAL until the movie options, movie placing and sound dialogs exist: the installed answers
+// stand in for the user.
 #include "media/MediaDialogs.h"
 
 #include <algorithm>
-
-#include "core/files/FileSlots.h"
 
 namespace {
 
@@ -34,17 +32,6 @@ void SetAudioDeckRequest(const ResRequest& request) {
     g_pending = request;
     g_hasPending = true;
 }
-
-int MediaMovieOptions(HWND, uint8_t choice[kMovieChoiceBytes], const char*, uint32_t) {
-    return g_answers.movieOptions ? g_answers.movieOptions(choice) : 0;
-}
-
-Handle GetMediaFileRef() {
-    Handle packed = 0;
-    return PackFileSpec(14, &packed) ? packed : 0;
-}
-
-void UpdateMediaFileRef() {}
 
 int RunAudioDeckDialog(HWND, AudioDeckChoice* choice) {
     g_hasPending = false;

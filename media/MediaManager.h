@@ -37,6 +37,7 @@ void SetMediaFlags(uint32_t flags);
 
 // Video for Windows: both libraries loaded and started (1), or nothing kept (0).
 int LoadVideoForWindows();
+bool IsVideoForWindowsLoaded();  // both libraries kept by LoadVideoForWindows
 // For tests: the version "VideoForWindowsVersion" is taken to answer (0: the library's own), and
 // how often LoadVideoForWindows has called AVIFileInit.
 void SetVideoForWindowsVersionAnswer(uint32_t version);
@@ -64,6 +65,8 @@ int MediaShowAll();  // 0; 16 without a manager
 void MediaUpdateAll();
 // An MCIWnd window's notification (MCIWNDM_NOTIFYMODE and the like) to its AVI element.
 void MediaOnMCIWndNotify(HWND mciWindow);
+
+// ---- AviFileCheck_win.cpp ----
 // A movie file that plays in an MCIWnd window: MPEG always; AVI only with an 'iv32' video
 // stream while Video for Windows is loaded.
 bool IsAVIFile(const char* path);
@@ -89,9 +92,11 @@ void StopSounds(int all);
 // ---- StopAllSounds_win.cpp ----
 // Every sound (all 1) or those not kept (0) stopped, and a recording in progress ended.
 void StopAllSounds(int all);
-// A sound resource named "Stop All Sounds" or "STOPSNDS.WAV" stops every sound instead of
-// playing: true when the name was one of them (and all was stopped).
-bool StopIfStopAllSoundsName(std::string_view name);
+// A sound named "Stop All Sounds" or "STOPSNDS.WAV" (any case, the whole name) stops every sound
+// instead of playing: true when the stack resource's name (without a stack or for data that is
+// no resource, the recorder's current name) was one of them, and all was stopped.
+bool StopIfStopAllSoundsName(Handle sound);
+bool IsStopAllSoundsName(std::string_view name);
 
 // ---- MediaMidi_win.cpp ----
 // A MIDI file as the bytes of a QuickTime movie file (a 'Midi' resource), or 0.

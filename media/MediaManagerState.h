@@ -28,3 +28,5 @@ struct MediaManager : Window {
 
 // The manager, or null when there is none (every facade call then gives its fixed result).
 MediaManager* TheMediaManager();
+// Every sound element deleted and the sound list reset (the manager's destruction, step 2).
+void MediaDeleteAllSounds(MediaManager& manager);

@@ -1,23 +1,21 @@
-// The media manager's life and the QuickTime start-up check.
-//
-// MINIMAL manager until the media elements exist: it holds the QuickTime binding and the
-// movies session for its lifetime, and no elements.
+// The media manager's life and the QuickTime start-up check: the manager record made and
+// undone in a fixed order, and the Video for Windows libraries.
 #include "media/MediaManager.h"
 
-#include "core/ui/Alerts.h"
 #include <new>
 
+#include "core/ui/Alerts.h"
+#include "media/MediaManagerState.h"
+#include "media/MediaPreview.h"
+#include "media/elements/QTElements.h"
+#include "media/support/MediaWindows.h"
 #include "quicktime/QuickTime.h"
 
 namespace {
 
-struct Manager {
-    HWND window = nullptr;
-    HINSTANCE module = nullptr;
-    bool usable = false;
-    bool quickTime3 = false;
-};
-Manager* g_manager = nullptr;
+MediaManager* g_manager = nullptr;
+bool g_quickTime3 = false;
+bool g_classRegistered = false;
 uint32_t g_mediaFlags = 0;
 HMODULE g_vfw = nullptr;
 HMODULE g_avifile = nullptr;
@@ -33,7 +31,57 @@ void ReportQuickTimeMissing() {
     ShowAlert(kAlertQuickTimeMissing);
 }
 
+void Construct(MediaManager& m, HWND window, HINSTANCE module) {
+    m.window = window;
+    m.module = module;
+    PointerListInit(&m.movies, kMediaNodesPerBlock);
+    PointerListInit(&m.sounds, kMediaNodesPerBlock);
+    m.quickTimeUsable = 1;
+    m.fileRef = NewHandle(kMediaFileRefBytes);
+    QTBind(0);
+    int32_t version = 0;
+    const QtErr asked = Gestalt(kGestaltQuickTime, &version);
+    g_quickTime3 = ((static_cast<uint32_t>(version) >> 16) & 0xFFFF) >= 0x0300;
+    if (asked != kQtNoErr) {
+        m.quickTimeUsable = 0;
+        return;
+    }
+    if (EnterMovies() != kQtNoErr) {
+        m.quickTimeUsable = 0;
+        return;
+    }
+    // A class already registered for this module is used as it is, and goes with the manager.
+    g_classRegistered = RegisterQTWindowClass(module) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+void Destruct(MediaManager& m) {
+    if (m.quickTimeUsable) {
+        MediaRemoveFinished(1, 1);
+        MediaDeleteAllSounds(m);
+        MediaClosePreview();
+        delete m.pictureElement;
+        m.pictureElement = nullptr;
+        DisposeHandleAndClear(&m.fileRef);
+        ExitMovies();
+        QTRelease();
+    } else {
+        // The bind and the reference were taken before QuickTime failed.
+        DisposeHandleAndClear(&m.fileRef);
+        QTRelease();
+    }
+    PointerListReset(&m.movies);
+    PointerListReset(&m.sounds);
+    // Every movie window has gone with its element: the class can go too, so that the module
+    // can be unloaded and loaded again.
+    if (g_classRegistered) {
+        UnregisterQTWindowClass(m.module);
+        g_classRegistered = false;
+    }
+}
+
 }  // namespace
+
+MediaManager* TheMediaManager() { return g_manager; }
 
 int IsQuickTimeAvailable(HWND) {
     if (QTBind(0) != kQtNoErr) {
@@ -47,19 +95,12 @@ int IsQuickTimeAvailable(HWND) {
 int MediaManagerCreate(HWND window, HINSTANCE module) {
     if (g_manager)
         return 1;
-    auto* m = new (std::nothrow) Manager{window, module, true, false};
+    auto* m = new (std::nothrow) MediaManager;
     if (!m)
         return 0;
     g_manager = m;
-    QTBind(0);
-    int32_t version = 0;
-    const QtErr err = Gestalt(kGestaltQuickTime, &version);
-    m->quickTime3 = ((static_cast<uint32_t>(version) >> 16) & 0xFFFF) >= 0x0300;
-    if (err != kQtNoErr)
-        m->usable = false;
-    else if (EnterMovies() != kQtNoErr)
-        m->usable = false;
-    if (!m->usable) {
+    Construct(*m, window, module);
+    if (!m->quickTimeUsable) {
         ReportQuickTimeMissing();
         MediaManagerDestroy();
         return 0;
@@ -68,19 +109,21 @@ int MediaManagerCreate(HWND window, HINSTANCE module) {
 }
 
 void MediaManagerDestroy() {
-    Manager* m = g_manager;
+    MediaManager* m = g_manager;
     if (!m)
         return;
+    // The facade still finds the manager while its elements go.
+    Destruct(*m);
     g_manager = nullptr;
-    if (m->usable)
-        ExitMovies();
-    QTRelease();
+    g_quickTime3 = false;
     delete m;
 }
 
 bool HasMediaManager() { return g_manager != nullptr; }
 
 HWND MediaManagerWindow() { return g_manager ? g_manager->window : nullptr; }
+
+bool MediaIsQuickTime3() { return g_manager && g_quickTime3; }
 
 uint32_t InitMediaServices(HWND window, HINSTANCE module) {
     uint32_t flags = 0;
@@ -94,6 +137,8 @@ uint32_t InitMediaServices(HWND window, HINSTANCE module) {
 
 uint32_t GetMediaFlags() { return g_mediaFlags; }
 void SetMediaFlags(uint32_t flags) { g_mediaFlags = flags; }
+
+bool IsVideoForWindowsLoaded() { return g_vfw && g_avifile; }
 
 int LoadVideoForWindows() {
     if (g_vfw && g_avifile)
@@ -144,5 +189,3 @@ uint32_t UnloadVideoForWindows(uint32_t mediaFlags) {
     g_avifile = nullptr;
     return mediaFlags & ~kMediaVideoForWindows;
 }
-
-bool MediaIsQuickTime3() { return g_manager && g_manager->quickTime3; }

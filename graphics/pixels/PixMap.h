@@ -45,14 +45,14 @@ int NewPixMap(PixMap* out, const ShortRect& rect, int depth, bool makeBitmap);
 // its own (the window's is taken while drawing). 8-bit: the picture palette (else AppPalette),
 // realized once. Freed by DisposeWindowPixMap. 0, or -1 with *out null.
 int NewPixMapForWindow(HWND window, PixMap** out);
-// A map in a new handle (LockPixMapHandle) whose bitmap is the media element's current frame,
-// selected into the map's own DC. 0, or -1 with *out 0.
-class MediaElement;
-int NewPixMapFromGraphicFile(Handle* out, MediaElement* element);
-// The media layer's movie-frame call, which it installs: draws the element's current frame into
-// a new DIB section of the frame's size and hands it out (the caller owns it). Until one is
-// installed no map is made from a media element.
-using MovieFrameImageHook = bool (*)(MediaElement* element, HDC memoryDc, HBITMAP* bitmap);
+// A map in a new handle (LockPixMapHandle) whose bitmap is the movie frame source's current
+// frame, selected into the map's own DC. 0, or -1 with *out 0.
+struct MovieFrameSource;
+int NewPixMapFromGraphicFile(Handle* out, MovieFrameSource* source);
+// The media layer's movie-frame call (MovieFrameGetImage), which the wiring step installs: the
+// source's frame drawn into a DIB section of the frame's size for the DC, handed out. Until one
+// is installed no map is made from a movie.
+using MovieFrameImageHook = bool (*)(MovieFrameSource* source, HDC memoryDc, HBITMAP* bitmap);
 void SetMovieFrameImageHook(MovieFrameImageHook hook);
 
 // A copy with its own DC (none for a window map), a copy of the bitmap and, for a map with an

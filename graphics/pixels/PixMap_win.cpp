@@ -169,9 +169,9 @@ int NewPixMapForWindow(HWND window, PixMap** out) {
 
 void SetMovieFrameImageHook(MovieFrameImageHook hook) { g_movieFrameImage = hook; }
 
-int NewPixMapFromGraphicFile(Handle* out, MediaElement* element) {
+int NewPixMapFromGraphicFile(Handle* out, MovieFrameSource* source) {
     *out = 0;
-    if (!g_movieFrameImage || !element)
+    if (!g_movieFrameImage || !source)
         return -1;
     PixMap map;
     {
@@ -181,7 +181,7 @@ int NewPixMapFromGraphicFile(Handle* out, MediaElement* element) {
     if (!map.dc)
         return -1;
     HBITMAP frame = nullptr;
-    if (!g_movieFrameImage(element, map.dc, &frame) || !frame) {
+    if (!g_movieFrameImage(source, map.dc, &frame) || !frame) {
         DeleteDC(map.dc);
         return -1;
     }

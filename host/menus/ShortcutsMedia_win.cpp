@@ -1,7 +1,6 @@
 // Adding a movie or a sound to the current card's first action from the shortcuts palette.
 #include <cstring>
 
-#include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
 #include "actions/Animations.h"
 #include "core/files/FileSlots.h"
@@ -72,28 +71,27 @@ void FillChunk(Handle record, uint32_t offset, Fill fill) {
 
 bool AddMovieToCard() {
     StopCardMedia();
-    uint8_t choice[kMovieChoiceBytes] = {};
-    if (!MediaMovieOptions(GetMainWindow(), choice, nullptr, 0))
+    // The new movie's chunk as the options leave it: rectangle, flags and volume.
+    uint8_t chosen[kChunkHeaderBytes] = {};
+    if (!MediaMovieOptions(chosen, 0))
         return false;
     CardAction action;
     if (!LoadCardAction(&action))
         return false;
-    Handle reference = GetMediaFileRef();
+    UpdateMediaFileRef();
+    const Handle reference = GetMediaFileRef();  // the manager's own
     ChunkDesc desc;
     InitChunkDesc(&desc, kTagMovie, kChunkFromHandle, static_cast<uintptr_t>(reference), 0, kActMovie);
     const uint32_t offset = reference ? InsertObjectChunk(action.record, 0, desc) : 0;
-    DisposeHandle(reference);
     bool stored = false;
     if (offset > 0) {
-        const ActionBlock* block = GetActionBlock();
+        const std::span<const uint8_t> from(chosen);
         FillChunk(action.record, offset, [&](std::span<uint8_t> c) {
             SetU16(c, kObjectId, action.id);
-            SetU16(c, kObjectRect, static_cast<uint16_t>(block->movieRect.left));
-            SetU16(c, kObjectRect + 2, static_cast<uint16_t>(block->movieRect.top));
-            SetU16(c, kObjectRect + 4, static_cast<uint16_t>(block->movieRect.right));
-            SetU16(c, kObjectRect + 6, static_cast<uint16_t>(block->movieRect.bottom));
-            SetU32(c, kChunkValue, block->movieOption);
-            SetU16(c, kChunkOptionWord, block->movieOptionWord);
+            for (uint32_t at = kObjectRect; at < kObjectRect + 8; at += 2)
+                SetU16(c, at, GetU16(from, at));
+            SetU32(c, kChunkValue, GetU32(from, kChunkValue));
+            SetU16(c, kChunkOptionWord, GetU16(from, kChunkOptionWord));
         });
         stored = StoreCardAction(&action);
     }

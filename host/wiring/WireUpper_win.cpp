@@ -1,7 +1,9 @@
 // The interfaces of the objects, actions, media and paint layers, and the host's own hooks.
 #include "host/wiring/LayerWiring.h"
 
+#include "actions/ActionBlock.h"
 #include "actions/ActionNeighbours.h"
+#include "graphics/pixels/PixMap.h"
 #include "graphics/transitions/CardTransitions.h"
 #include "graphics/transitions/QtEffectState.h"
 #include "host/browser/DownloadStreams.h"
@@ -11,6 +13,7 @@
 #include "host/palettes/ToolPalette.h"
 #include "host/window/CurrentTool.h"
 #include "logo/Logo.h"
+#include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
 #include "media/VideodiscActions.h"
 #include "media/support/MediaWindows.h"
@@ -70,4 +73,9 @@ void WireUpper() {
     SetToolChangeHook(ToolChanged);
     // Media: a movie window shows the current tool's cursor over its movie.
     SetMediaToolCursorHook(GetToolCursor);
+    // Media: a saved movie action stores the manager's file reference; an animated object's
+    // movie frames come from the manager's frame source.
+    SetMovieReferenceProcs({UpdateMediaFileRef, NewStoredMovieReference});
+    SetMovieFrameImageHook(
+        [](MovieFrameSource* source, HDC dc, HBITMAP* bitmap) { return MovieFrameGetImage(source, dc, bitmap) == 1; });
 }

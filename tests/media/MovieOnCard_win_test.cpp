@@ -182,7 +182,8 @@ TEST(MovieOnCard, PlaysItsFramesWithTheBarAndAButtonOverItStaysAndTakesTheClick)
     EXPECT_GT(buttonInk, 0) << "the button shows over the movie's place";
 
     // The movie window, its movie opened through QuickTime and shown with the bar.
-    ASSERT_TRUE(RegisterQTWindowClass(GetAppInstance()));
+    WNDCLASSA movieClass{};
+    ASSERT_TRUE(GetClassInfoA(GetAppInstance(), kQTWindowClass, &movieClass)) << "the media manager registered it";
     const std::string avi = [] {
         char folder[MAX_PATH];
         GetTempPathA(MAX_PATH, folder);
@@ -253,8 +254,8 @@ TEST(MovieOnCard, PlaysItsFramesWithTheBarAndAButtonOverItStaysAndTakesTheClick)
 
     element.Close();  // the window, the controller, the movie and the clip are the element's
     DeleteObject(part);
-    UnregisterQTWindowClass(GetAppInstance());
     CloseLinkedPlugin(&page);
+    EXPECT_FALSE(GetClassInfoA(GetAppInstance(), kQTWindowClass, &movieClass)) << "gone with the manager";
     SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
     DeleteFileA(avi.c_str());
 }

@@ -1,10 +1,15 @@
 // Loading Video for Windows: a version below 1.10 counts as missing and keeps nothing; from
 // 1.10 on both libraries are kept and AVIFileInit runs once however often loading is asked.
+// Which movie files it plays instead of QuickTime.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "media/MediaManager.h"
+#include "tests/support/TestMovieFiles_win.h"
 
 namespace {
 
@@ -39,6 +44,28 @@ TEST(VideoForWindows, OlderThanOneTenIsMissingAndTheFileLibraryStartsOnce) {
     EXPECT_EQ(UnloadVideoForWindows(kMediaManagerMade), kMediaManagerMade) << "without the bit: unchanged";
     SetVideoForWindowsVersionAnswer(0);
     DestroyWindow(window);
+}
+
+TEST(VideoForWindows, PlaysMpegAlwaysAndAviOnlyWithAnIndeoStreamWhileLoaded) {
+    UnloadVideoForWindows(kMediaVideoForWindows);
+    const std::string rle = WriteTemp("loom_vfw_rle.avi", RleAvi());
+    Bytes bytes = RleAvi();
+    const auto handler = std::search(bytes.begin(), bytes.end(), "mrle", "mrle" + 4);
+    ASSERT_NE(handler, bytes.end());
+    std::memcpy(&*handler, "iv32", 4);
+    const std::string indeo = WriteTemp("loom_vfw_iv32.avi", bytes);
+
+    EXPECT_TRUE(IsAVIFile("C:\\nowhere\\clip.mpg")) << "by its name alone";
+    EXPECT_TRUE(IsAVIFile("C:\\nowhere\\CLIP.MPEG"));
+    EXPECT_FALSE(IsAVIFile("C:\\nowhere\\clip.mov"));
+    EXPECT_FALSE(IsAVIFile(nullptr));
+    EXPECT_FALSE(IsAVIFile(indeo.c_str())) << "Video for Windows is not loaded";
+
+    ASSERT_EQ(LoadVideoForWindows(), 1);
+    EXPECT_TRUE(IsAVIFile(indeo.c_str()));
+    EXPECT_FALSE(IsAVIFile(rle.c_str())) << "another codec plays through QuickTime";
+    EXPECT_FALSE(IsAVIFile(TempPath("loom_vfw_missing.avi").c_str()));
+    UnloadVideoForWindows(kMediaVideoForWindows);
 }
 
 }  // namespace

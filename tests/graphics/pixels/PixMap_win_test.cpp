@@ -37,7 +37,7 @@ std::vector<Rgb> Shown(std::initializer_list<Rgb> colors) {
 }
 
 // The media layer's movie-frame call, standing in: a 3 x 2 24-bit DIB section.
-bool FakeMovieFrame(MediaElement*, HDC dc, HBITMAP* bitmap) {
+bool FakeMovieFrame(MovieFrameSource*, HDC dc, HBITMAP* bitmap) {
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 3, 2, 1, 24, BI_RGB};
     void* bits = nullptr;
@@ -160,8 +160,8 @@ TEST_F(PixMapTest, MakesDrawsOnAndCopiesMaps) {
     EXPECT_EQ(windowMap, nullptr);
 
     // A media frame's map, once the media layer has installed its call.
-    int element = 0;
-    auto* media = reinterpret_cast<MediaElement*>(&element);
+    int frameSource = 0;
+    auto* media = reinterpret_cast<MovieFrameSource*>(&frameSource);
     Handle h = 55;
     EXPECT_EQ(NewPixMapFromGraphicFile(&h, media), -1);
     EXPECT_EQ(h, 0);

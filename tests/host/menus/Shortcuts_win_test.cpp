@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -24,11 +23,15 @@
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
+#include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestMovieFiles_win.h"
 
 namespace {
 
 namespace sb = stackbuilder;
+// The Open dialog's file name box (a combo box, or an edit in the old style).
+constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152;
 
 // A 32-bit top-down DIB section to draw into.
 struct Canvas {
@@ -180,8 +183,6 @@ int AnswerRecording(AudioDeckChoice* choice) {
     return 1;
 }
 
-int AnswerMovie(uint8_t*) { return 1; }
-
 TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     sb::Stack stack;
     stack.cardWidth = 160;
@@ -219,7 +220,7 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     Click(palette, 1007);
     EXPECT_EQ(CardAction(), 0) << "cancelled: no action";
     SetFileSpecFromPath(2, "C:\\sounds\\bell.wav");
-    SetMediaDialogAnswers({nullptr, AnswerSoundFile});
+    SetMediaDialogAnswers({AnswerSoundFile});
     Click(palette, 1007);
     Handle action = CardAction();
     std::vector<uint8_t> chunk = ChunkOf(action, kTagSoundFile);
@@ -230,7 +231,7 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     EXPECT_NE(payload.find("C:\\sounds\\bell.wav"), std::string::npos);
     DisposeHandle(action);
 
-    SetMediaDialogAnswers({nullptr, AnswerRecording});
+    SetMediaDialogAnswers({AnswerRecording});
     Click(palette, 1007);
     action = CardAction();
     chunk = ChunkOf(action, kTagSoundResource);
@@ -246,13 +247,23 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     EXPECT_FALSE(ChunkOf(action, kTagSoundFile).empty()) << "the file chunk stays";
     DisposeHandle(action);
 
-    // A movie: chunk 89 with the action's id, the block's rectangle and options, and the file.
-    SetFileSpecFromPath(14, "C:\\movies\\loom.mov");
-    GetActionBlock()->movieRect = {5, 6, 105, 86};
-    GetActionBlock()->movieOption = 0x12345;
-    GetActionBlock()->movieOptionWord = 9;
-    SetMediaDialogAnswers({AnswerMovie, nullptr});
-    Click(palette, 1006);
+    // A movie: chosen in the Open dialog and placed on the card, its options confirmed; chunk 89
+    // takes the action's id, the placed rectangle, the element's flags and the manager's file
+    // reference.
+    const std::string avi = WriteTemp("short-movie.avi", RleAvi());
+    MediaDialogAnswers answers;
+    answers.placesMovie = true;
+    answers.moviePlace = {5, 6, 105, 86};
+    SetMediaDialogAnswers(answers);
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Caption("Please select a movie file"), [&](DialogView& open) {
+        open.SetText(open.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, avi);
+        open.Press(IDOK);
+    });
+    driver.Run([&] {
+        Click(palette, 1006);
+        return 0;
+    });
     action = CardAction();
     chunk = ChunkOf(action, kTagMovie);
     ASSERT_FALSE(chunk.empty());
@@ -261,10 +272,14 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
         EXPECT_EQ(GetU16(chunk, kObjectId), GetU16(lock.bytes(), kObjectId));
     }
     EXPECT_EQ(GetU16(chunk, kObjectRect), 5);
+    EXPECT_EQ(GetU16(chunk, kObjectRect + 2), 6);
+    EXPECT_EQ(GetU16(chunk, kObjectRect + 4), 105);
     EXPECT_EQ(GetU16(chunk, kObjectRect + 6), 86);
-    EXPECT_EQ(GetU32(chunk, kChunkValue), 0x12345u);
-    EXPECT_EQ(GetU16(chunk, kChunkOptionWord), 9);
-    EXPECT_NE(std::string(chunk.begin() + kChunkHeaderBytes, chunk.end()).find("loom.mov"), std::string::npos);
+    EXPECT_EQ(GetU32(chunk, kChunkValue), 0x10u) << "a placed movie plays over the objects";
+    const Bytes reference = HandleToBytes(GetMediaFileRef());
+    ASSERT_FALSE(reference.empty());
+    EXPECT_EQ(Bytes(chunk.begin() + kChunkHeaderBytes, chunk.begin() + kChunkHeaderBytes + reference.size()), reference);
+    EXPECT_NE(std::string(chunk.begin() + kChunkHeaderBytes, chunk.end()).find("short-movie.avi"), std::string::npos);
     DisposeHandle(action);
     SetMediaDialogAnswers({});
 

@@ -35,17 +35,13 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMovieFiles_win.h"
+#include "tests/support/TestSounds_win.h"
 
 namespace {
 
 constexpr int kCardWidth = 400, kCardHeight = 300;
 
 struct CardWindow : Window {};
-
-Bytes ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 void Replace(Bytes* b, const char* what, const char* with) {
     for (size_t i = 0; i + 4 <= b->size(); ++i) {
@@ -54,18 +50,6 @@ void Replace(Bytes* b, const char* what, const char* with) {
             return;
         }
     }
-}
-
-// 8-bit unsigned samples of a square wave of the amplitude, at 11025 Hz.
-WavePcm Square(uint32_t frames, int amplitude) {
-    WavePcm pcm;
-    pcm.bitsPerSample = 8;
-    pcm.channels = 1;
-    pcm.sampleRate = 11025;
-    pcm.frames = frames;
-    for (uint32_t i = 0; i < frames; ++i)
-        pcm.samples.push_back(static_cast<uint8_t>(128 + ((i / 10) % 2 ? amplitude : -amplitude)));
-    return pcm;
 }
 
 // A movie of the tracks, with 'ctyp' user data when asked.
@@ -95,32 +79,6 @@ MovieTrackSpec SpriteTrack() {
     return t;
 }
 
-// Stored 'Snd ' data: format 1, one modifier, two commands, then a standard 8-bit header.
-Bytes StoredSnd(const WavePcm& pcm) {
-    Bytes b = {0, 1, 0, 1, 0, 5, 0, 0, 0, 0x80, 0, 2, 0x80, 0x51, 0, 0, 0, 0, 0, 28, 0, 43, 0, 255, 0, 0, 0, 0};
-    const auto n = static_cast<uint32_t>(pcm.samples.size());
-    const uint8_t header[] = {0, 0, 0, 0, uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n),
-                              0x2B, 0x11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 60};
-    b.insert(b.end(), std::begin(header), std::end(header));
-    b.insert(b.end(), pcm.samples.begin(), pcm.samples.end());
-    return b;
-}
-
-// Two seconds at 120 beats a minute: four notes of half a second.
-Bytes TwoSecondMidi() {
-    Bytes track;
-    for (uint8_t p : {60, 64, 67, 72}) {
-        track.insert(track.end(), {0x00, 0x90, p, 100});
-        track.insert(track.end(), {0x83, 0x60, 0x80, p, 0});
-    }
-    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
-    Bytes b{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
-    for (int shift = 24; shift >= 0; shift -= 8)
-        b.push_back(uint8_t(track.size() >> shift));
-    b.insert(b.end(), track.begin(), track.end());
-    return b;
-}
-
 int CountTemporaryMidFiles() {
     int count = 0;
     WIN32_FIND_DATAA found{};
@@ -132,19 +90,6 @@ int CountTemporaryMidFiles() {
     while (FindNextFileA(find, &found));
     FindClose(find);
     return count;
-}
-
-// The mean distance of the sink's 8-bit samples from silence (16-bit samples: scaled to 8).
-double SinkAmplitude(const Bytes& wav) {
-    if (wav.size() <= 44)
-        return -1;
-    const int bits = wav[34];
-    double sum = 0;
-    size_t n = 0;
-    for (size_t i = 44; i + (bits / 8) <= wav.size(); i += bits / 8, ++n) {
-        sum += bits == 8 ? std::abs(int(wav[i]) - 128) : std::abs(int(int16_t(wav[i] | wav[i + 1] << 8))) / 256.0;
-    }
-    return n ? sum / double(n) : -1;
 }
 
 COLORREF DibPixel(HGLOBAL block, int x, int y) {

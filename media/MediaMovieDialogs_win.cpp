@@ -1,0 +1,109 @@
+// A new movie for a card or object: chosen, placed on the card, its options shown (another movie
+// may be chosen from them), or measured for a dropped file.
+#include "media/MediaDialogs.h"
+
+#include "actions/ActionBlock.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "media/MediaManagerState.h"
+#include "media/MediaMovieFiles.h"
+
+namespace {
+
+// The options dialog's button that asks for another movie, and its cancel.
+constexpr int kOptionsAnotherMovie = 50;
+constexpr int kOptionsCancel = 2;
+constexpr size_t kMeasureBytes = 32;
+
+void WriteChunkFields(std::span<uint8_t> chunk, const MediaElement& e) {
+    SetU16(chunk, kMediaRecordRect, static_cast<uint16_t>(e.rect.left));
+    SetU16(chunk, kMediaRecordRect + 2, static_cast<uint16_t>(e.rect.top));
+    SetU16(chunk, kMediaRecordRect + 4, static_cast<uint16_t>(e.rect.right));
+    SetU16(chunk, kMediaRecordRect + 6, static_cast<uint16_t>(e.rect.bottom));
+    SetU32(chunk, kMediaRecordFlags, e.flags);
+    SetU16(chunk, kMediaRecordVolume, static_cast<uint16_t>(e.volume));
+}
+
+// Another movie for the options: the chosen file's element, placed, takes the place of the old
+// one; cancelled or failed, the old one stays (and slot 14 names it again).
+MediaElement* ChooseAnother(HWND owner, MediaElement* old) {
+    if (!ChooseMovieFile(owner))
+        return old;
+    char path[kMediaPathChars] = {};
+    GetFileSpecPath(kSlotMediaFolder14, kMediaPathChars, path);
+    MediaElement* chosen = NewMovieElement(path);
+    if (chosen && chosen->PrepareStill()) {
+        chosen->flags = old->flags;
+        delete old;
+        return chosen;
+    }
+    delete chosen;
+    SetFileSpecFromPath(kSlotMediaFolder14, old->path);
+    return old;
+}
+
+// The options of slot 14's movie for the chunk; 1 unless the last answer was cancel.
+int OptionsLoop(const MediaManager& m, std::span<uint8_t> chunk) {
+    MediaElement* element = NewMovieElement(chunk);
+    if (!element)
+        return 0;
+    int answer = element->ShowOptions();
+    while (answer == kOptionsAnotherMovie) {
+        element = ChooseAnother(m.window, element);
+        answer = element->ShowOptions();
+    }
+    delete element;
+    return answer == kOptionsCancel ? 0 : 1;
+}
+
+}  // namespace
+
+int MediaMovieOptions(std::span<uint8_t> videoChunk, int fileGiven) {
+    const MediaManager* m = TheMediaManager();
+    if (!m || videoChunk.size() < kMediaRecordMinBytes)
+        return 0;
+    if (!fileGiven)
+        return MediaChooseMovie(videoChunk);
+    // A movie that cannot be found is chosen anew rather than shown from a missing file.
+    char path[kMediaPathChars] = {};
+    if (!LocateMovieFile(path))
+        return MediaChooseMovie(videoChunk);
+    return OptionsLoop(*m, videoChunk);
+}
+
+int MediaChooseMovie(std::span<uint8_t> videoChunk) {
+    const MediaManager* m = TheMediaManager();
+    if (!m || videoChunk.size() < kMediaRecordMinBytes || !ChooseMovieFile(m->window))
+        return 0;
+    MediaElement* element = NewMovieElement(videoChunk);
+    if (!element)
+        return 0;
+    if (!element->PrepareStill()) {
+        delete element;
+        return 0;
+    }
+    WriteChunkFields(videoChunk, *element);
+    delete element;
+    return OptionsLoop(*m, videoChunk);
+}
+
+int MediaMeasureMovieFile(ActionBlock* block) {
+    if (!TheMediaManager() || !block)
+        return 0;
+    uint8_t chunk[kMeasureBytes] = {};
+    char path[kMediaPathChars] = {};
+    GetFileSpecPath(kSlotMediaFolder14, kMediaPathChars, path);
+    MediaElement* element = NewMovieElement(path);
+    if (!element)
+        return 0;
+    const int measured = element->Measure(chunk);
+    if (measured) {
+        block->movieOption = GetU32(chunk, kMediaRecordFlags);
+        block->movieSet = 1;
+        block->movieOptionWord = GetU16(chunk, kMediaRecordVolume);
+        block->movieRect = {GetI16(chunk, kMediaRecordRect), GetI16(chunk, kMediaRecordRect + 2),
+                            GetI16(chunk, kMediaRecordRect + 4), GetI16(chunk, kMediaRecordRect + 6)};
+    }
+    delete element;
+    return measured;
+}

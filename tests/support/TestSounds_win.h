@@ -1,0 +1,20 @@
+// Sounds the media tests make and what they read back: a square wave, stored 'Snd ' data of it,
+// a MIDI file of four notes, and the loudness of what the stand-in's sound sink received.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "quicktime/formats/SoundFiles.h"
+
+// 8-bit unsigned samples of a square wave of the amplitude, at 11025 Hz.
+WavePcm Square(uint32_t frames, int amplitude);
+// Stored 'Snd ' data: format 1, one modifier, two commands, then a standard 8-bit header.
+std::vector<uint8_t> StoredSnd(const WavePcm& pcm);
+// Two seconds at 120 beats a minute: four notes of half a second.
+std::vector<uint8_t> TwoSecondMidi();
+std::vector<uint8_t> ReadAll(const std::string& path);
+// The mean distance of the sink's 8-bit samples from silence (16-bit samples: scaled to 8);
+// -1 when the sink holds no samples.
+double SinkAmplitude(const std::vector<uint8_t>& wav);
