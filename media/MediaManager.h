@@ -96,7 +96,6 @@ void StopAllSounds(int all);
 // instead of playing: true when the stack resource's name (without a stack or for data that is
 // no resource, the recorder's current name) was one of them, and all was stopped.
 bool StopIfStopAllSoundsName(Handle sound);
-bool IsStopAllSoundsName(std::string_view name);
 
 // ---- MediaMidi_win.cpp ----
 // A MIDI file as the bytes of a QuickTime movie file (a 'Midi' resource), or 0.

@@ -1,26 +1,11 @@
-// Stopping every sound, and the sound names that mean "stop all sounds" instead of a sound.
+// Stopping every sound, and the sound resources whose name stops them instead of playing.
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 #include "media/MediaManager.h"
 #include "media/SoundRecorder.h"
+#include "media/StopAllSoundsName.h"
 #include "stack/format/ResFile.h"
-
-namespace {
-
-bool SameTextAnyCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-}  // namespace
-
-bool IsStopAllSoundsName(std::string_view name) {
-    // Whole names only: a prefix such as "" or "Stop" names an ordinary sound.
-    return SameTextAnyCase(name, "Stop All Sounds") || SameTextAnyCase(name, "STOPSNDS.WAV");
-}
 
 void StopAllSounds(int all) {
     MediaStopSounds(all);
