@@ -27,6 +27,7 @@
 #include "stack/open/StackOpen.h"
 #include "stack/format/ResFile.h"
 #include "tests/stack/CardTestUtil.h"
+#include "tests/support/DialogDriver_win.h"
 
 namespace {
 
@@ -122,6 +123,7 @@ class ObjectActionsTest : public CardSessionTest {
 protected:
     void SetUp() override {
         CardSessionTest::SetUp();
+        SetAppInstance(GetModuleHandleA(nullptr));  // alerts show their box
         ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
         window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
         SetMainWindow(window_);
@@ -362,7 +364,9 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
 
     // A stack that cannot be read leaves this one open on its card, redrawn.
     SetFileSpecFromPath(kSlotTargetStack, broken.c_str());
-    EXPECT_EQ(GoToAnotherStack(kSlotTargetStack, 1, 0, 3, 8, true, true), 0);
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Alert(kAlertNotAStack), [](DialogView& box) { box.Press(52); });
+    EXPECT_EQ(driver.Run([] { return GoToAnotherStack(kSlotTargetStack, 1, 0, 3, 8, true, true); }), 0);
     EXPECT_EQ(CountCards(), 2);
     EXPECT_EQ(GetCurrentCardId(), 2);
     EXPECT_EQ(Rec().refreshes, 1);
