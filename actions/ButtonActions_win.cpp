@@ -1,30 +1,54 @@
-// MINIMAL button actions (see ButtonActions.h): the start hook, then the move to the
-// destination; the other actions wait for the performer.
+// A button's actions (ButtonActions.h), and the flag the handlers check while they run.
 #include "actions/ButtonActions.h"
 
-#include "actions/ActionBlock.h"
+#include <algorithm>
+#include <cstring>
+
+#include "actions/ActionNeighbours.h"
+#include "actions/ActionPerform.h"
+#include "actions/ObjectActions.h"
 #include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
 
 namespace {
-ButtonActionsStartHook g_startHook = nullptr;
-DestinationMover g_mover = nullptr;
+
+constexpr uint8_t kButtonNameMax = kButtonNameBytes - 1;
+
+uint8_t g_lastName[kButtonNameBytes] = {};
+bool g_buttonRunning = false;
+
+// The flag is set for the one performance and cleared however it ends.
+struct ButtonRun {
+    bool previous = g_buttonRunning;
+    ButtonRun() { g_buttonRunning = true; }
+    ~ButtonRun() { g_buttonRunning = previous; }
+};
+
 }  // namespace
 
-void SetButtonActionsStartHook(ButtonActionsStartHook hook) { g_startHook = hook; }
-void SetDestinationMover(DestinationMover mover) { g_mover = mover; }
+bool IsButtonRunning() { return g_buttonRunning; }
 
-int DoButtonActions(HWND /*cardWindow*/, uint16_t buttonId, uint32_t argument) {
-    if (g_startHook)
-        g_startHook(buttonId, argument);
+const uint8_t* LastButtonName() { return g_lastName; }
+
+int DoButtonActions(HWND cardWindow, uint16_t buttonId, uint32_t byClick) {
+    Neighbours().buttonStarting(buttonId, byClick);
     Handle card = 0;
     uint32_t offset = 0;
     if (!FindObject(kObjectButton, buttonId, &card, &offset))
         return 0;
-    ActionBlock block;
-    const bool loaded = LoadActionBlock(card, offset, &block);
-    DisposeActionBlockData(&block);
-    FreeUrlBuffer();
-    if (loaded && block.destination != 0 && g_mover)
-        g_mover(block.destination, block.transition, block.effectValue, block.transitionSpeed);
-    return 1;
+    {
+        HandleLock lock(card);
+        const std::span<const uint8_t> bytes = lock.bytes();
+        if (offset + kButtonHeaderBytes > bytes.size() || (GetHandleWord(card, offset + kObjectFlags) & kObjectDeletedFlag))
+            return 0;
+        // A stored length past the 32 bytes would read into the next field: 31 at most.
+        const uint8_t length = std::min(bytes[offset + kButtonName], kButtonNameMax);
+        std::memset(g_lastName, 0, sizeof g_lastName);
+        g_lastName[0] = length;
+        std::memcpy(g_lastName + 1, &bytes[offset + kButtonName + 1], length);
+    }
+    uint8_t label[kButtonNameBytes];
+    std::memcpy(label, g_lastName, sizeof label);
+    ButtonRun run;
+    return PerformObjectActions(cardWindow, card, offset, buttonId, static_cast<int>(byClick), 0, label);
 }
