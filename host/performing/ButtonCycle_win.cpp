@@ -3,9 +3,9 @@
 
 #include <windows.h>
 
-#include "actions/ButtonActions.h"
 #include "core/memory/ByteReader.h"
 #include "graphics/layers/LayerList.h"
+#include "host/performing/ButtonActions.h"
 #include "objects/Buttons.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"

@@ -1,12 +1,11 @@
 // The move at the end of the actions: to a card of another stack (chunk 60), else to a special
 // destination or a card of this stack; and the move to another stack itself (StackJump.h,
 // ActionPerform.h).
-#include "actions/StackJump.h"
+#include "host/performing/StackJump.h"
 
 #include <cstring>
 
 #include "actions/ActionNeighbours.h"
-#include "actions/ActionPerform.h"
 #include "actions/ActionRecord.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
@@ -14,6 +13,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
+#include "host/performing/ActionPerform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"

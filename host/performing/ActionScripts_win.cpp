@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "actions/ActionNeighbours.h"
-#include "actions/ActionPerform.h"
 #include "actions/ActionRecord.h"
 #include "actions/ButtonCycle.h"
 #include "actions/NbaModules.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "host/performing/ActionPerform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"

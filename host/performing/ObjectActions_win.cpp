@@ -1,13 +1,13 @@
 // The performer: the testing answer, the action bits from the lowest up, the move, the wait and
 // the click flush (ObjectActions.h, ActionPerform.h).
-#include "actions/ObjectActions.h"
+#include "host/performing/ObjectActions.h"
 
 #include <algorithm>
 
-#include "actions/ActionPerform.h"
 #include "actions/ActionRecord.h"
 #include "actions/TestingButtons.h"
 #include "core/memory/ByteReader.h"
+#include "host/performing/ActionPerform.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"

@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include "actions/ActionNeighbours.h"
-#include "actions/ActionPerform.h"
 #include "actions/Animations.h"
 #include "actions/NbaModules.h"
 #include "core/events/OneShotTimers.h"
 #include "core/system/PluginModule.h"
 #include "core/system/Ticks.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "host/performing/ActionPerform.h"
 
 namespace {
 

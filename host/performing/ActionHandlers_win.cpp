@@ -6,11 +6,11 @@
 
 #include "actions/ActionBlock.h"
 #include "actions/ActionNeighbours.h"
-#include "actions/ActionPerform.h"
 #include "actions/ActionRecord.h"
 #include "actions/Animations.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
+#include "host/performing/ActionPerform.h"
 #include "objects/ActiveTextField.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"

@@ -1,12 +1,12 @@
 // A button's actions (ButtonActions.h), and the flag the handlers check while they run.
-#include "actions/ButtonActions.h"
+#include "host/performing/ButtonActions.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "actions/ActionNeighbours.h"
-#include "actions/ActionPerform.h"
-#include "actions/ObjectActions.h"
+#include "host/performing/ActionPerform.h"
+#include "host/performing/ObjectActions.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 
