@@ -2,8 +2,8 @@
 // returns, whose buttons the Tab key highlights in turn on the current card and the Enter key
 // performs.
 //
-//   ButtonCycle.cpp       reading the names, the cycle's state
-//   ButtonCycle_win.cpp   starting, advancing, the keys
+//   ButtonCycle.cpp       reading the names, the cycle's state (starting, advancing and the keys
+//                         are the performer's: host/performing/ButtonCycleKeys.h)
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,6 @@ inline constexpr uint16_t kButtonCycleNbaId = 3145;
 inline constexpr uint16_t kCycleNoPosition = 65535;
 inline constexpr size_t kCycleNameMax = 62;
 
-// ---- ButtonCycle.cpp ----
 // The names in order: leading blanks and carriage returns skipped, a name ends at a carriage
 // return or after 62 characters (the next begins there), trailing blanks removed; a NUL ends
 // the list.
@@ -30,18 +29,3 @@ struct ButtonCycleState {
 ButtonCycleState& ButtonCycle();
 // Leaving the card ends the cycle and lets go of its list (the highlight went with the card).
 void EndButtonCycle();
-
-#ifdef _WIN32
-#include <windows.h>
-
-// ---- ButtonCycle_win.cpp ----
-// Un-highlights the button of an earlier cycle, keeps the list and advances once.
-void StartButtonCycle(HWND window, std::span<const uint8_t> list);
-// The next listed button that is visible on the current card is highlighted; a hidden one is
-// passed over, a missing one only moves the position; after one pass where every listed
-// button is hidden, nothing is highlighted.
-void AdvanceButtonCycle(HWND window);
-// While the cycle runs: Tab advances, Enter performs the highlighted button (not as a click).
-// 1 when the key was the cycle's.
-int ButtonCycleKey(HWND window, UINT message, WPARAM key);
-#endif

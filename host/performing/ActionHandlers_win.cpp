@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "actions/ActionBlock.h"
-#include "actions/ActionNeighbours.h"
 #include "actions/ActionRecord.h"
 #include "actions/Animations.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
+#include "host/dialogs/LaunchPrograms.h"
 #include "host/performing/ActionPerform.h"
+#include "media/MediaManager.h"
+#include "media/VideodiscActions.h"
 #include "objects/ActiveTextField.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
@@ -42,9 +44,9 @@ void PlayActionSound(const Performance& p, uint16_t bit) {
     const int volume = GetU16(chunk, kChunkSoundParameter);
     if (tag == kTagSoundFile) {
         UnpackFileSpec(kSlotMediaFolder2, ChunkPayload(chunk));
-        Neighbours().playSound(1, 0, flags, volume);
+        PlaySoundFromFile(flags, volume);
     } else {
-        Neighbours().playSound(0, GetI16(chunk, kChunkValue), flags, volume);
+        PlaySoundResource(GetI16(chunk, kChunkValue), flags, volume);
     }
 }
 
@@ -55,11 +57,11 @@ void PlayActionMedia(Performance& p, uint16_t bit) {
         if (chunk.empty())
             return;
         UnpackFileSpec(kSlotMediaFolder14, ChunkPayload(chunk));
-        p.marks.movie = Neighbours().openMovie(chunk, static_cast<int16_t>(p.objectId)) ? 1 : 0;
+        p.marks.movie = MediaOpenMovie(chunk, static_cast<int16_t>(p.objectId), nullptr, 1) ? 1 : 0;
     } else if (bit == kActVideodisc) {
         const std::vector<uint8_t> chunk = CopyPerformedChunk(p, kTagVideodisc);
         if (!chunk.empty())
-            Neighbours().videodiscAction(p.window, chunk);
+            DoVideodiscAction(p.window, chunk);
     }
 }
 
@@ -102,7 +104,7 @@ void OpenActionUrl(const Performance& p) {
     const size_t length = ReadUrlPayload(payload, text.data(), text.size());
     if (length == 0 || length >= kUrlTextBytes)
         return;
-    Neighbours().openUrl(text.data());
+    OpenUrlString(text.data());
 }
 
 void LaunchActionProgram(const Performance& p) {
@@ -110,6 +112,6 @@ void LaunchActionProgram(const Performance& p) {
     if (!ReadLaunchChunk(p.record, p.offset, &option))
         return;
     WaitAfterActions(p.marks, p.objectId);
-    Neighbours().settleVideodisc();
-    Neighbours().launchProgram(option);
+    OpenVideodiscPlayer();  // the videodisc player settled before the program starts
+    LaunchApplication(option);
 }

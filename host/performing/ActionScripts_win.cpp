@@ -3,13 +3,15 @@
 // (ActionPerform.h).
 #include <vector>
 
-#include "actions/ActionNeighbours.h"
 #include "actions/ActionRecord.h"
 #include "actions/ButtonCycle.h"
 #include "actions/NbaModules.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "host/menus/MenuOptions.h"
 #include "host/performing/ActionPerform.h"
+#include "host/performing/ButtonCycleKeys.h"
+#include "logo/Logo.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
@@ -39,6 +41,15 @@ void DecideGoOn(Performance& p, uint32_t sizeBefore) {
 Rect32 ChunkRect(std::span<const uint8_t> chunk) {
     return {GetI16(chunk, kObjectRect), GetI16(chunk, kObjectRect + 2), GetI16(chunk, kObjectRect + 4),
             GetI16(chunk, kObjectRect + 6)};
+}
+
+// The stack's menu bar shown or hidden around a script: toggled only when the frame has no
+// menu, or always with always set. The plug-in has no frame window: the bar is the stack's flag.
+bool ToggleScriptMenuBar(bool always) {
+    if (!always && GetFrameMenu())
+        return false;
+    ToggleStackMenuBar(GetHandleWord(GetStackHeaderHandle(), kHeaderLocked));
+    return true;
 }
 
 bool EditAsked(const Performance& p, bool altWithoutLock) {
@@ -86,10 +97,10 @@ void RunActionLogo(Performance& p) {
     const bool altWithoutLock = GetKeyState(VK_MENU) < 0 && !menuLocked;
     const int edit = EditAsked(p, altWithoutLock) ? 1 : 0;
     const uint32_t sizeBefore = GetHandleSize(p.record);
-    const bool barShown = altWithoutLock && Neighbours().toggleStackMenuBar(false);
-    const int edited = Neighbours().runLogo(p.window, script, edit, &rect);
+    const bool barShown = altWithoutLock && ToggleScriptMenuBar(false);
+    const int edited = RunLogoAction(p.window, script, edit, &rect);
     if (barShown)
-        Neighbours().toggleStackMenuBar(true);
+        ToggleScriptMenuBar(true);
     DecideGoOn(p, sizeBefore);
     // An edit is stored back only into the record that is still there.
     if (edited && !p.stop) {

@@ -2,7 +2,6 @@
 // their time until the owner's are done or the user clicks or presses a key (ActionPerform.h).
 #include <windows.h>
 
-#include "actions/ActionNeighbours.h"
 #include "actions/Animations.h"
 #include "actions/NbaModules.h"
 #include "core/events/OneShotTimers.h"
@@ -10,6 +9,7 @@
 #include "core/system/Ticks.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/performing/ActionPerform.h"
+#include "media/MediaManager.h"
 
 namespace {
 
@@ -48,12 +48,13 @@ void WaitAfterActions(const ActionMarks& marks, uint16_t objectId) {
             TimerListTick(GetMilliseconds());
             StepAnimations();
             const bool moduleWaits = marks.nba && PollNBAsForWait();
-            const bool movieDone = Neighbours().idleMovieDone(static_cast<int16_t>(objectId)) != 0;
+            MediaIdleControllers();
+            const bool movieDone = MediaIsMovieDone(static_cast<int16_t>(objectId)) != 0;
             if (!goOn || (movieDone && FrameAnimsDoneFor(objectId) && AnimatedObjectsDoneFor(objectId) && !moduleWaits))
                 break;
         }
     }
     StopFrameAnimations();
     ReleaseAnimPlayback();
-    Neighbours().removeFinishedMedia();
+    MediaRemoveFinished(0, 0);
 }

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-// The download queue is told first (ActionNeighbours.h); then the button (the current card's,
+// The download queue is told first (an action waiting for a file runs again when it arrives); then the button (the current card's,
 // else any card's) is found by id, its name kept as the last button's and its actions performed
 // with it as the label, without the wait. The performer's result (non-zero when the record was
 // changed); 0 when there is no such button.

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "actions/ActionNeighbours.h"
+#include "host/browser/DownloadStreams.h"
 #include "host/performing/ActionPerform.h"
 #include "host/performing/ObjectActions.h"
 #include "stack/cards/CardList.h"
@@ -31,7 +31,7 @@ bool IsButtonRunning() { return g_buttonRunning; }
 const uint8_t* LastButtonName() { return g_lastName; }
 
 int DoButtonActions(HWND cardWindow, uint16_t buttonId, uint32_t byClick) {
-    Neighbours().buttonStarting(buttonId, byClick);
+    SetPendingButtonRequest(buttonId, byClick);
     Handle card = 0;
     uint32_t offset = 0;
     if (!FindObject(kObjectButton, buttonId, &card, &offset))

@@ -1,8 +1,7 @@
-// Starting and advancing the button cycle, and its keys (ButtonCycle.h).
+// Starting and advancing the button cycle, and its keys (ButtonCycleKeys.h).
+#include "host/performing/ButtonCycleKeys.h"
+
 #include "actions/ButtonCycle.h"
-
-#include <windows.h>
-
 #include "core/memory/ByteReader.h"
 #include "graphics/layers/LayerList.h"
 #include "host/performing/ButtonActions.h"

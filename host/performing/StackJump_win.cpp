@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-#include "actions/ActionNeighbours.h"
 #include "actions/ActionRecord.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
@@ -13,6 +12,9 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/transitions/CardTransitions.h"
+#include "graphics/transitions/QtEffectState.h"
+#include "host/navigation/CardNavigation.h"
 #include "host/performing/ActionPerform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
@@ -76,9 +78,10 @@ bool ReadActionMove(Handle record, uint32_t offset, ActionMove* move) {
 void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uint16_t objectId) {
     const Rect32& r = move.rect;
     const POINT centre = {r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2};
-    Neighbours().transitionLook(TransitionColor(move.colorIndex), centre);
+    SetTransitionColor(TransitionColor(move.colorIndex));
+    SetZoomCentre(centre);
     if (move.effect != 0)
-        Neighbours().freeEffectState();
+        QTFreeEffectState();
     if (move.otherStack) {
         UnpackFileSpec(kSlotTargetStack, move.stackEntry);
         WaitAfterActions(marks, objectId);
@@ -88,14 +91,14 @@ void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uin
         return;
     }
     WaitAfterActions(marks, objectId);
-    Neighbours().moveToDestination(move.destination, move.transition, move.effect, move.speed);
+    MoveToActionDestination(move.destination, move.transition, move.effect, move.speed);
 }
 
 int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int speed, bool withHistory,
                      bool rememberedFirst) {
     if (effect != 0)
-        Neighbours().freeEffectState();
-    Neighbours().leaveCard(withHistory);
+        QTFreeEffectState();
+    LeaveCard(withHistory);
     if (const HWND window = GetMainWindow())
         ValidateRect(window, nullptr);
 

@@ -1,7 +1,8 @@
-// Performing action records on a card read into the card list, with neighbours that log what
-// the performer asked of them: the order of the bits and the move, the wait for a movie and what
-// ends it, actions stopped by a module or script that removed their button, the click flush,
-// the address and name limits, the built-in button cycle, and the move to another stack.
+// Performing action records on a card read into the card list, in the wired program: the move
+// after the bits (the current card), the address handed to the opener (its consent box) and the
+// limit on its length, the wait for a module and what ends it, actions stopped by a module that
+// removed their button, the click flush, the name limit, the built-in button cycle, and the move
+// to another stack.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,10 +10,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "actions/ActionNeighbours.h"
 #include "actions/ActionRecord.h"
 #include "actions/ButtonCycle.h"
 #include "actions/NbaModules.h"
@@ -21,12 +22,16 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/AlertsOnce.h"
+#include "host/dialogs/LaunchPrograms.h"
+#include "host/navigation/CardHistory.h"
 #include "host/performing/ButtonActions.h"
+#include "host/performing/ButtonCycleKeys.h"
 #include "host/performing/ObjectActions.h"
 #include "host/performing/StackJump.h"
 #include "stack/format/ResFile.h"
 #include "stack/open/StackOpen.h"
 #include "tests/stack/CardTestUtil.h"
+#include "resources/launch_ids.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {
@@ -34,58 +39,25 @@ namespace {
 using namespace cardtest;
 
 std::vector<std::string> g_log;
-int g_idleUntilDone = 0;  // passes of the wait before the movie is done; -1 never
-int g_movieOpens = 0;     // what openMovie answers
+int g_shellCalls = 0;
+constexpr int32_t kAlertLaunchFailed = 2344;
 
 void Log(std::string entry) { g_log.push_back(std::move(entry)); }
 
-ActionNeighbours LoggingNeighbours() {
-    ActionNeighbours n = {};
-    n.buttonStarting = [](uint16_t id, uint32_t byClick) {
-        Log("start:" + std::to_string(id) + "," + std::to_string(byClick));
-    };
-    n.playSound = [](int fromFile, int16_t id, uint32_t flags, int volume) {
-        char path[kFileSpecPathSize] = {};
-        GetFileSpecPath(kSlotMediaFolder2, sizeof path, path);
-        Log(fromFile ? "sound:" + std::string(path) + "," + std::to_string(volume)
-                     : "sound#" + std::to_string(id) + "," + std::to_string(flags));
-    };
-    n.openMovie = [](std::span<const uint8_t>, int16_t id) {
-        Log("movie:" + std::to_string(id));
-        return g_movieOpens;
-    };
-    n.idleMovieDone = [](int16_t) {
-        Log("idle");
-        return g_idleUntilDone >= 0 && --g_idleUntilDone < 0 ? 1 : 0;
-    };
-    n.removeFinishedMedia = [] { Log("remove"); };
-    n.videodiscAction = [](HWND, std::span<const uint8_t>) { Log("disc"); };
-    n.settleVideodisc = [] { Log("settle"); };
-    n.runLogo = [](HWND, Handle script, int edit, Rect32*) {
-        Log("logo:" + std::string(reinterpret_cast<const char*>(HandleToBytes(script).data()), GetHandleSize(script)) +
-            "," + std::to_string(edit));
+// An address that is not a plain web address reaches the opener's consent box, which is
+// refused: nothing starts, and the box shows what the action asked to open.
+std::string OpenedAddress(const std::function<void()>& perform) {
+    std::string shown;
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("LAUNCHASK"), [&](DialogView& box) {
+        shown = box.Text(IDC_LAUNCHASK_TEXT);
+        box.Press(IDNO);
+    });
+    driver.Run([&] {
+        perform();
         return 0;
-    };
-    n.openUrl = [](const char* text) {
-        Log("url:" + std::string(text).substr(0, 24) + "," + std::to_string(std::strlen(text)));
-        return true;
-    };
-    n.launchProgram = [](uint16_t option) {
-        char path[kFileSpecPathSize] = {};
-        GetFileSpecPath(kSlotLaunchProgram, sizeof path, path);
-        Log("launch:" + std::string(path) + "," + std::to_string(option));
-        return 1;
-    };
-    n.leaveCard = [](bool history) { Log(history ? "leave+" : "leave"); };
-    n.moveToDestination = [](int16_t destination, int transition, int effect, int speed) {
-        Log("move:" + std::to_string(destination) + "," + std::to_string(transition) + "," + std::to_string(effect) +
-            "," + std::to_string(speed));
-    };
-    n.transitionLook = [](COLORREF color, POINT centre) {
-        Log("look:" + std::to_string(color) + "@" + std::to_string(centre.x) + "," + std::to_string(centre.y));
-    };
-    n.freeEffectState = [] { Log("freeEffect"); };
-    return n;
+    });
+    return shown;
 }
 
 sb::Chunk Payload(uint16_t tag, std::string_view text) {
@@ -127,17 +99,18 @@ protected:
         ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
         window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
         SetMainWindow(window_);
-        SetActionNeighbours(LoggingNeighbours());
+        SetShellOpenObserver([](const char*, const char*, const char*, intptr_t) { ++g_shellCalls; });
         g_log.clear();
-        g_idleUntilDone = 0;
-        g_movieOpens = 0;
+        g_shellCalls = 0;
+        FreeCardHistory();
         ClearRecordedNbaCalls();
         EndButtonCycle();
     }
     void TearDown() override {
         SetNbaReaction(nullptr);
         EndButtonCycle();
-        SetActionNeighbours({});
+        SetShellOpenObserver(nullptr);
+        FreeCardHistory();
         SetMainWindow(nullptr);
         DestroyWindow(window_);
         FreeFolderTable();
@@ -167,82 +140,58 @@ protected:
     HWND window_ = nullptr;
 };
 
-TEST_F(ObjectActionsTest, BitsRunLowestFirstThenTheMoveAndTheWaitFollowsTheMarks) {
-    const std::string longUrl = "http://localhost/" + std::string(480, 'a');  // 497 characters
+TEST_F(ObjectActionsTest, BitsRunLowestFirstThenTheMoveAndAnAddressPastItsBufferIsNotOpened) {
+    const std::string address = "file:///C:/" + std::string(485, 'a');  // 496 characters
     LoadCard({
-        ActionButton(1, "All", kActSoundFile | kActUrl | kActMovie | kActLaunch | kActGoTo,
-                     {FileChunk(kTagSoundFile, "C:\\Sounds\\Ding.wav"), Payload(kTagUrl, "http://localhost/a"),
-                      sb::PathChunk(kTagMovie, "Disk:Movies:Clip.mov"), FileChunk(kTagLaunch, "C:\\Apps\\Tool.exe")},
-                     kDestNext),
+        ActionButton(1, "All", kActUrl | kActLaunch | kActGoTo,
+                     {Payload(kTagUrl, address), FileChunk(kTagLaunch, "C:\\Apps\\Tool.exe")}, kDestNext),
         ActionButton(2, "Nothing", 0, {}, kDestNext),
-        ActionButton(3, "MovieDisc", kActMovie | kActVideodisc | kActGoTo,
-                     {sb::PathChunk(kTagMovie, "Disk:Clip.mov"), Payload(kTagVideodisc, "disc")}, 5),
-        ActionButton(4, "Urls", kActUrl, {Payload(kTagUrl, longUrl)}),
-        ActionButton(5, "Resource", kActSoundResource | kActGoTo, {}, kDestPrevious),
+        ActionButton(3, "Long", kActUrl, {Payload(kTagUrl, address + "a")}),
     });
-    Perform(1);
-    ASSERT_EQ(g_log.size(), 9u);
-    EXPECT_EQ(g_log[0].rfind("sound:", 0), 0u) << g_log[0];
-    EXPECT_NE(g_log[0].find("Ding.wav"), std::string::npos);
-    EXPECT_EQ(g_log[1], "url:http://localhost/a,18");
-    EXPECT_EQ(g_log[2], "movie:1");
-    // The launch waits first (no movie opened: no pass), settles the player, then starts.
-    EXPECT_EQ(g_log[3], "remove");
-    EXPECT_EQ(g_log[4], "settle");
-    EXPECT_NE(g_log[5].find("Tool.exe"), std::string::npos) << g_log[5];
-    // The move comes last, with the centre of the button; colour index 0 is black.
-    EXPECT_EQ(g_log[6], "look:0@14,20");
-    EXPECT_EQ(g_log[7], "remove");
-    EXPECT_EQ(g_log[8], "move:-1,3,0,8");
-    g_log.clear();
+    SetCurrentCardId(1);
 
-    // A flag word of 0 does nothing (the destination word alone is no move).
-    Perform(2);
-    EXPECT_TRUE(g_log.empty());
+    // A flag word of 0 does nothing (the destination word alone is no move); an address of 497
+    // characters would be cut into another one: it is not opened.
+    DialogDriver none;
+    none.Run([&] {
+        Perform(2);
+        Perform(3);
+        return 0;
+    });
+    EXPECT_EQ(none.DialogsSeen(), 0);
+    EXPECT_EQ(g_shellCalls, 0);
+    EXPECT_EQ(GetCurrentCardId(), 1);
 
-    // A movie that opened makes the move wait until it is done...
-    g_movieOpens = 1;
-    g_idleUntilDone = 2;
-    LoadCard({ActionButton(1, "Movie", kActMovie | kActGoTo, {sb::PathChunk(kTagMovie, "Disk:Clip.mov")}, kDestNext)});
-    Perform(1);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"movie:1", "look:0@14,20", "idle", "idle", "idle", "remove",
-                                               "move:-1,3,0,8"}));
-    // ...or a click ends it after one pass, consuming the click.
-    g_log.clear();
-    g_idleUntilDone = -1;
-    PostMessageA(window_, WM_LBUTTONDOWN, 0, 0);
-    Perform(1);
-    const auto passes = std::count(g_log.begin(), g_log.end(), "idle");
-    EXPECT_GE(passes, 1);
-    EXPECT_LE(passes, 3);
-    EXPECT_EQ(g_log.back(), "move:-1,3,0,8");
-    EXPECT_FALSE(ClickPending());
-    // A videodisc after the movie clears the movie mark: no wait.
-    g_log.clear();
-    LoadCard({ActionButton(3, "MovieDisc", kActMovie | kActVideodisc | kActGoTo,
-                           {sb::PathChunk(kTagMovie, "Disk:Clip.mov"), Payload(kTagVideodisc, "disc")}, 5)});
-    Perform(3);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"movie:3", "disc", "look:0@34,20", "remove", "move:5,3,0,8"}));
-
-    // An address of 497 characters would be cut into another: it is not opened; 496 is.
-    g_log.clear();
-    LoadCard({ActionButton(4, "Long", kActUrl, {Payload(kTagUrl, longUrl)}),
-              ActionButton(5, "Fits", kActUrl, {Payload(kTagUrl, longUrl.substr(0, 496))})});
-    Perform(4);
-    EXPECT_TRUE(g_log.empty());
-    Perform(5);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"url:http://localhost/aaaaaaa,496"}));
+    // The address (bit 0x40) is opened before the program (0x2000), both on this card; the move
+    // comes last. The program is missing: its failure's alert shows.
+    std::vector<std::string> asked;
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("LAUNCHASK"), [&](DialogView& box) {
+        asked.push_back(std::to_string(GetCurrentCardId()) + ":" + box.Text(IDC_LAUNCHASK_TEXT));
+        box.Press(IDNO);
+    });
+    driver.Expect(DialogMatch::Alert(kAlertLaunchFailed), [&](DialogView& box) {
+        asked.push_back(std::to_string(GetCurrentCardId()) + ":launch");
+        box.Press(box.DefaultButton());
+    });
+    driver.Run([&] { return Perform(1); });
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].rfind("1:", 0), 0u) << asked[0];
+    EXPECT_NE(asked[0].find(address), std::string::npos);
+    EXPECT_EQ(asked[1], "1:launch");
+    EXPECT_EQ(g_shellCalls, 0);  // refused: nothing started
+    EXPECT_EQ(GetCurrentCardId(), 2);
 }
 
-TEST_F(ObjectActionsTest, AModuleOrScriptThatRemovesItsButtonStopsTheRestButNotTheMove) {
+TEST_F(ObjectActionsTest, AModuleThatRemovesItsButtonStopsTheRestButNotTheMove) {
     sb::Chunk nba = Payload(kTagNba, "module data");
     nba.words.push_back({kChunkValue, 77});
-    sb::Chunk logo = Payload(kTagLogo, "fd 10");
-    LoadCard({ActionButton(1, "Deleting", kActNba | kActUrl | kActGoTo, {nba, Payload(kTagUrl, "http://x/")}, kDestNext),
-              ActionButton(2, "Script", kActLogo | kActLaunch | kActGoTo,
-                           {logo, FileChunk(kTagLaunch, "C:\\Apps\\Tool.exe")}, kDestNext),
-              ActionButton(3, "Kept", kActNba | kActUrl, {nba, Payload(kTagUrl, "http://z/")})},
+    LoadCard({ActionButton(1, "Deleting", kActNba | kActUrl | kActGoTo, {nba, Payload(kTagUrl, "file:///C:/x")},
+                           kDestNext),
+              ActionButton(3, "Kept", kActNba | kActUrl, {nba, Payload(kTagUrl, "file:///C:/z")}),
+              ActionButton(4, "Flush", kActNba, {nba})},
              kStackIgnoreExtraClicks);
+    SetCurrentCardId(1);
 
     // The module is sent message 4 with a copy of its data and the button id.
     SetNbaReaction([](uint16_t, int) {
@@ -252,51 +201,37 @@ TEST_F(ObjectActionsTest, AModuleOrScriptThatRemovesItsButtonStopsTheRestButNotT
             RemoveObjectRecord(card, offset);
         return 0;
     });
-    EXPECT_EQ(DoButtonActions(window_, 1, 1), 0);
+    DialogDriver none;
+    EXPECT_EQ(none.Run([&] { return DoButtonActions(window_, 1, 1); }), 0);
+    EXPECT_EQ(none.DialogsSeen(), 0);  // the address after the module is not opened
     ASSERT_EQ(RecordedNbaCalls().size(), 1u);
     EXPECT_EQ(RecordedNbaCalls()[0].nbaId, 77);
     EXPECT_EQ(RecordedNbaCalls()[0].message, kNbaMessagePerform);
     EXPECT_EQ(RecordedNbaCalls()[0].objectId, 1);
     EXPECT_EQ(std::string(RecordedNbaCalls()[0].data.begin(), RecordedNbaCalls()[0].data.end()), "module data");
-    // The module's mark makes the move wait for the modules (none asks to go on).
-    EXPECT_EQ(g_log, (std::vector<std::string>{"start:1,1", "look:0@14,20", "idle", "remove", "move:-1,3,0,8"}));
+    EXPECT_EQ(GetCurrentCardId(), 2);  // the move still runs
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(LastButtonName() + 1), LastButtonName()[0]), "Deleting");
 
-    // A script that deletes its button stops the later bits too (not only a module).
-    g_log.clear();
+    // A module that leaves its button alone lets the address open.
     SetNbaReaction(nullptr);
-    SetActionNeighbours([] {
-        ActionNeighbours n = LoggingNeighbours();
-        n.runLogo = [](HWND, Handle, int, Rect32*) {
-            Handle card = 0;
-            uint32_t offset = 0;
-            if (FindObject(kObjectButton, 2, &card, &offset))
-                SetObjectFlags(card, offset, kObjectDeletedFlag, 0);
-            Log("logo");
-            return 0;
-        };
-        return n;
-    }());
-    DoButtonActions(window_, 2, 1);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"start:2,1", "logo", "look:0@24,20", "remove", "move:-1,3,0,8"}));
+    SetCurrentCardId(1);
+    EXPECT_NE(OpenedAddress([&] { DoButtonActions(window_, 3, 0); }).find("file:///C:/z"), std::string::npos);
 
-    // A module that leaves its button alone lets the address open; without a wait, the stack's
-    // "Ignore extra mouse clicks" still drops the clicks that came meanwhile.
-    g_log.clear();
+    // Without a wait, the stack's "Ignore extra mouse clicks" still drops the clicks that came
+    // meanwhile.
     PostMessageA(window_, WM_LBUTTONDOWN, 0, 0);
-    DoButtonActions(window_, 3, 0);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"start:3,0", "url:http://z/,9"}));
+    DoButtonActions(window_, 4, 0);
     EXPECT_FALSE(ClickPending());
 
     // A stored name length past the field is cut to 31 characters; no such button: 0.
     Handle card = 0;
     uint32_t offset = 0;
-    ASSERT_TRUE(FindObject(kObjectButton, 3, &card, &offset));
+    ASSERT_TRUE(FindObject(kObjectButton, 4, &card, &offset));
     {
         HandleLock lock(card);
         lock.get()[offset + kButtonName] = 200;
     }
-    DoButtonActions(window_, 3, 0);
+    DoButtonActions(window_, 4, 0);
     EXPECT_EQ(LastButtonName()[0], 31);
     EXPECT_EQ(DoButtonActions(window_, 99, 1), 0);
 }
@@ -313,28 +248,28 @@ TEST_F(ObjectActionsTest, ButtonCycleHighlightsVisibleButtonsInTurnAndEnterPerfo
     cycle.words.push_back({kChunkValue, kButtonCycleNbaId});
     sb::Object hidden = ActionButton(3, "B", 0, {});
     hidden.flags = kObjectHidden;
-    sb::Chunk sound;
-    sound.kind = kTagSoundResource;
-    sound.words.push_back({kChunkValue, 128});
     LoadCard({ActionButton(1, "Cycle", kActNba, {cycle}), ActionButton(2, "A", 0, {}), hidden,
-              ActionButton(4, "C", kActSoundResource, {sound})});
+              ActionButton(4, "C", kActGoTo, {}, kDestNext)});
+    SetCurrentCardId(1);
 
     Perform(1);
     EXPECT_EQ(ButtonCycle().highlighted, 2);  // names match in any case
     EXPECT_EQ(ButtonCycleKey(window_, WM_KEYDOWN, VK_TAB), 1);
     EXPECT_EQ(ButtonCycle().highlighted, 4);  // B is hidden
-    // Enter performs C, not as a click.
-    g_log.clear();
-    EXPECT_EQ(ButtonCycleKey(window_, WM_KEYDOWN, VK_RETURN), 1);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"start:4,0", "sound#128,0"}));
     EXPECT_EQ(ButtonCycleKey(window_, WM_KEYDOWN, 'X'), 0);
     EXPECT_EQ(ButtonCycleKey(window_, WM_KEYDOWN, VK_TAB), 1);
     EXPECT_EQ(ButtonCycle().highlighted, 2);  // past the last, from the top again
+    // Enter performs C: it moves on, and leaving the card ends the cycle.
+    EXPECT_EQ(ButtonCycleKey(window_, WM_KEYDOWN, VK_TAB), 1);
+    EXPECT_EQ(ButtonCycleKey(window_, WM_KEYDOWN, VK_RETURN), 1);
+    EXPECT_EQ(GetCurrentCardId(), 2);
+    EXPECT_FALSE(ButtonCycle().active);
 
     // Every listed button hidden: one pass, nothing highlighted; leaving the card ends it.
     sb::Chunk allHidden = Payload(kTagNba, "B\rB");
     allHidden.words.push_back({kChunkValue, kButtonCycleNbaId});
     LoadCard({ActionButton(1, "Cycle", kActNba, {allHidden}), hidden});
+    SetCurrentCardId(1);
     Perform(1);
     EXPECT_EQ(ButtonCycle().highlighted, 0);
     EXPECT_TRUE(ButtonCycle().active);
@@ -372,17 +307,22 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
     EXPECT_EQ(Rec().refreshes, 1);
 
     // Destination -6 (and a card the stack does not have) opens at the first card, arriving.
+    // Leaving with history keeps the card left in it.
     g_log.clear();
+    FreeCardHistory();
+    const int history = 0;
     SetFileSpecFromPath(kSlotTargetStack, other.c_str());
     EXPECT_EQ(GoToAnotherStack(kSlotTargetStack, static_cast<uint16_t>(kDestOtherStack), 5, 3, 8, true, true), 1);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"freeEffect", "leave+", "enter:7,1"}));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"enter:7,1"}));
+    EXPECT_EQ(CardHistoryCount(), history + 1);
     EXPECT_EQ(CountCards(), 2);
     char path[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
     EXPECT_EQ(std::string(path), other);
     g_log.clear();
     EXPECT_EQ(GoToAnotherStack(kSlotCurrentStack, 8, 0, 3, 8, false, true), 1);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"leave", "enter:8,1"}));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"enter:8,1"}));
+    EXPECT_EQ(CardHistoryCount(), history + 1);
 
     SetLocateFileLocalMode(false);
     if (const int32_t ref = GetStackResFile()) {
