@@ -6,6 +6,7 @@ void FreeTimerTable() {}
 void FreeButtonEditCopy() {}
 void FreeAnimOffscreen() {}
 
+// No module is loaded yet (the built-in button cycle takes its keys in the card window).
 int ForwardMessageToNBAs(HWND, UINT, uint16_t, LPARAM) { return 0; }
 
 int NewButtonMouseDown(HWND, int, int) { return 0; }

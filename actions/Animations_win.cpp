@@ -1,7 +1,30 @@
-// MINIMAL until animations are built: there is no animation world and no frame animation plays.
+// MINIMAL until animations are built: there is no animation world, no frame animation plays,
+// and a record or reference handed over is freed at once.
 #include "actions/Animations.h"
+
+#include "core/memory/ByteReader.h"
 
 void StepAnimations() {}
 int RunFrameAnimQueue(HWND, HRGN) { return 0; }
 void StopFrameAnimations() {}
 void ReleaseAnimPlayback() {}
+
+bool IsSpriteHandle(Handle record) {
+    HandleLock lock(record);
+    if (!lock || GetHandleSize(record) < 4)
+        return false;
+    return GetBE32({lock.get(), 4}, 0) == 0x53707274;  // 'Sprt'
+}
+
+int PlayAnimRecord(Handle record, uint16_t) {
+    DisposeHandle(record);
+    return 0;
+}
+
+int StartFrameAnimation(Handle reference, const Rect32&, uint16_t) {
+    DisposeHandle(reference);
+    return 0;
+}
+
+bool FrameAnimsDoneFor(uint16_t) { return true; }
+bool AnimatedObjectsDoneFor(uint16_t) { return true; }

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "core/memory/Handles.h"
+#include "core/memory/ShortRect.h"
 
 // ---- Turtle.cpp ----
 // The current turtle: the shape rasterizer reads its pen colour (Paint, Frame), background colour
@@ -37,4 +38,7 @@ void ShutdownLogo();
 #include <windows.h>
 int LogoCardEvent(HWND window, int tool, UINT message, WPARAM wParam, LPARAM lParam);
 void OpenLogoRunBox(HWND window);
+// An action's script run (edit 0) or opened in the editor (edit 1) over the rectangle. Non-zero
+// when it was edited: the handle then holds the new script and *rect the editor's rectangle.
+int RunLogoAction(HWND window, Handle script, int edit, Rect32* rect);
 #endif

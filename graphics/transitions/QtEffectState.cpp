@@ -78,6 +78,13 @@ void QTEffectStateDispose() {
 
 bool QTEffectStateExists() { return g_state.has_value(); }
 
+void QTReleaseCurrentEffectRecord() {
+    if (!g_state || !g_state->current)
+        return;
+    DisposeQtEffectRecord(&*g_state->current);
+    g_state->current.reset();
+}
+
 void SetQtEffectStorage(const QtEffectStorage& storage) {
     g_storage.load = storage.load ? storage.load : LoadDefault;
     g_storage.write = storage.write ? storage.write : WriteNothing;

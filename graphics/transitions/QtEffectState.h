@@ -28,6 +28,9 @@ std::vector<QtEffectListEntry> ParseQtEffectList(std::span<const uint8_t> list);
 void QTEffectStateInit();
 void QTEffectStateDispose();
 bool QTEffectStateExists();
+// The current effect record let go (the next query takes the default one again); the state and
+// its listed effects stay.
+void QTReleaseCurrentEffectRecord();
 
 // How 'QTFX' resources are read and written (LoadQTEffectRecord and WriteQTEffectRecord). Until
 // they are set nothing is read (the default record) and nothing written (0).
@@ -68,3 +71,8 @@ QtImageDescription NewQTImageDescription(uint32_t code, int width, int height);
 QtFrameTime QtEffectFrameTime(int frame, int32_t timeScale, int32_t duration, int32_t rate);
 // Records disposing of their description handles.
 void DisposeQtEffectRecord(QtEffectRecord* record);
+
+// ---- QtEffectState_win.cpp ----
+// Before a move with an effect: the current effect record and the captured card image let go,
+// while the state stays the media manager's.
+void QTFreeEffectState();

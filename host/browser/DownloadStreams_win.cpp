@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "actions/ButtonActions.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "host/browser/EntryLayer.h"
 #include "host/browser/WindowAttach.h"
 #include "host/navigation/CardNavigation.h"
+#include "host/performing/ButtonActions.h"
 #include "media/MediaManager.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"

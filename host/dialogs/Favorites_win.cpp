@@ -6,7 +6,6 @@
 #include <memory>
 #include <new>
 
-#include "actions/StackJump.h"
 #include "core/events/ModelessDialogs.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
@@ -15,6 +14,7 @@
 #include "host/dialogs/Preferences.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/palettes/IconButtons.h"
+#include "host/performing/StackJump.h"
 #include "resources/favorites_ids.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"

@@ -1,7 +1,7 @@
-// The moves of an action's destination, the actions layer's mover (ButtonActions.h).
+// The moves of an action's destination in this stack, the performer's mover (host/performing).
+// A move to another stack comes with the record's stack path (chunk 60) and goes through
+// GoToAnotherStack; without one, -6 names no card of this stack.
 #include "actions/ActionRecord.h"
-#include "actions/ButtonActions.h"
-#include "core/files/FileSlots.h"
 #include "host/navigation/CardNavigation.h"
 
 void MoveToActionDestination(int16_t destination, int transition, int effect, int speed) {
@@ -11,10 +11,6 @@ void MoveToActionDestination(int16_t destination, int transition, int effect, in
     case kDestHome: GoHomeStack(transition, effect, speed); break;
     case kDestBack: GoBackInHistory(transition, effect, speed); break;
     case kDestLastMarked: GoRecentCard(transition, effect, speed); break;
-    case kDestOtherStack: GoToStackCard(0, kSlotTargetStack, transition, effect, speed, true); break;
-    default:
-        if (destination > 0)
-            GoToCardId(static_cast<uint16_t>(destination), transition, effect, speed);
-        break;
+    default: GoToCardId(static_cast<uint16_t>(destination), transition, effect, speed); break;
     }
 }

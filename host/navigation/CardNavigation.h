@@ -31,8 +31,9 @@ void GoNextCard(int transition, int effect, int speed);
 // Leave with history and enter the card of that id; a missing (or deleted) card shows alert 2223
 // and the same card is entered again.
 void GoToCardId(uint16_t id, int transition, int effect, int speed);
-// The move to an action's destination (a card id or a special destination: next, previous,
-// home, back, last marked, another stack), the actions layer's mover (ActionDestinations_win.cpp).
+// The move to an action's destination in this stack (a card id or a special destination: next,
+// previous, home, back, last marked; anything else is a card id, alert 2223 when there is none),
+// the performer's mover (ActionDestinations_win.cpp).
 void MoveToActionDestination(int16_t destination, int transition, int effect, int speed);
 // The same without a history entry.
 void GoToCardInStack(uint16_t id, int transition, int effect, int speed);

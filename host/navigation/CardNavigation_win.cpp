@@ -6,8 +6,6 @@
 
 #include "actions/Animations.h"
 #include "actions/NbaEvents.h"
-#include "actions/ObjectActions.h"
-#include "actions/StackJump.h"
 #include "actions/TimerButtons.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -24,6 +22,8 @@
 #include "host/dialogs/Favorites.h"
 #include "host/navigation/CardHistory.h"
 #include "host/navigation/CardNavigationRules.h"
+#include "host/performing/ObjectActions.h"
+#include "host/performing/StackJump.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/window/CurrentTool.h"
 #include "media/MediaManager.h"

@@ -11,6 +11,7 @@
 #include "host/menus/ContextMenu.h"
 #include "host/menus/MenuCommands.h"
 #include "host/menus/MenuOptions.h"
+#include "host/performing/ButtonCycleKeys.h"
 #include "host/window/CardHandlerState.h"
 #include "host/window/CurrentTool.h"
 #include "host/window/PeriodicTick.h"
@@ -86,7 +87,8 @@ POINT CardPointFromLParam(HWND window, LPARAM lParam, bool unmagnify, POINT* raw
 LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsBrowseMode())
         StepAnimations();
-    if (ForwardMessageToNBAs(window, message, static_cast<uint16_t>(wParam), lParam))
+    // The built-in button cycle is the first module to see the keys.
+    if (ButtonCycleKey(window, message, wParam) || ForwardMessageToNBAs(window, message, static_cast<uint16_t>(wParam), lParam))
         return 0;
     CardHandlerState& state = HandlerState();
     switch (message) {

@@ -2,7 +2,6 @@
 // layer's colour sampler, the lasso points of the masks, the card pictures' stack procedures, the layer list's object kinds and
 // window state, the QuickTime effects' sources, the card redraw's later subsystems and the
 // colour dialogs' floating colours window.
-#include "actions/ButtonActions.h"
 #include "core/system/PluginModule.h"
 #include "graphics/card/CardRedrawServices.h"
 #include "graphics/card/CardUpcalls.h"
@@ -15,6 +14,7 @@
 #include "graphics/transitions/QtEffect.h"
 #include "graphics/transitions/QtEffectResource.h"
 #include "host/palettes/FcolorsWindow.h"
+#include "host/performing/ButtonActions.h"
 #include "host/window/CardHandlerState.h"
 #include "host/window/CurrentTool.h"
 #include "host/wiring/LayerWiring.h"

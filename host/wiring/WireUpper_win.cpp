@@ -2,10 +2,7 @@
 #include "host/wiring/LayerWiring.h"
 
 #include "actions/ActionBlock.h"
-#include "actions/ButtonActions.h"
 #include "graphics/pixels/PixMap.h"
-#include "host/browser/DownloadStreams.h"
-#include "host/navigation/CardNavigation.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/window/CurrentTool.h"
 #include "media/MediaDialogs.h"
@@ -13,11 +10,6 @@
 #include "media/support/MediaWindows.h"
 
 void WireUpper() {
-    // Actions: the download queue keeps a button's request so that an action waiting for a
-    // file can run again; moves to a destination go through the card navigation.
-    SetButtonActionsStartHook(SetPendingButtonRequest);
-    SetDestinationMover(MoveToActionDestination);
-
     // The host: the palettes follow the current tool.
     SetToolChangeHook(ToolChanged);
     // Media: a movie window shows the current tool's cursor over its movie.

@@ -26,14 +26,14 @@ namespace {
 
 constexpr int kAnswerNo = 2;
 
-// What a conversion takes from the machine and the current stack's path.
-StackConversion MachineConversion() {
+// What a conversion takes from the machine and the path of the stack read (slot).
+StackConversion MachineConversion(int slot = kSlotCurrentStack) {
     StackConversion cv;
     if (const WindowDC screen(nullptr); screen)
         SetResourceScreenDpi(GetDeviceCaps(screen.get(), LOGPIXELSY));
     cv.verticalDpi = ResourceScreenDpi();
     char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    GetFileSpecPath(slot, sizeof path, path);
     if (path[0] && path[1] == ':' && path[2] == '\\') {
         cv.stackDrive[0] = path[0];
         cv.stackDrive[1] = ':';
@@ -64,6 +64,35 @@ int ReportUnreadable() {
     ClearCardChanged();
     GetStackUpcalls().stackEvent(StackEvent::StartingEmptyStack);
     return kFileRefused;
+}
+
+// The contents read become the open stack: the cards into the card list, the resource area
+// into the open list under the stack's own path (slot 1).
+int BindStackContents(StackFileContents& contents) {
+    size_t listed = 0;
+    while (listed < contents.cards.size() && AddCardRecord(contents.cards[listed], static_cast<int>(listed)) == 0)
+        ++listed;
+    if (listed < contents.cards.size()) {
+        // Cards already in the list go with the list; the rest with the contents.
+        DisposeCards();
+        for (size_t i = 0; i < listed; ++i)
+            contents.cards[i] = 0;
+        DisposeStackFileContents(contents);
+        return ReportUnreadable();
+    }
+    {
+        HandleLock lock(contents.resFile);
+        auto* rf = reinterpret_cast<ResFile*>(lock.get());
+        std::memcpy(&rf->spec, GetFileSpec(kSlotCurrentStack), sizeof rf->spec);
+    }
+    const Handle header = contents.header;
+    SetStackResFile(LinkResFile(contents.resFile));
+    SetStackHeaderHandle(header);
+    GetStackUpcalls().stackEvent(StackEvent::ScanningActionRecords);
+    EnforceMinimumCardSize(header);  // a stack it cannot enlarge still opens
+    GetStackUpcalls().stackEvent(StackEvent::ApplyingLoadedSettings);
+    GetStackUpcalls().stackEvent(StackEvent::LoadingFontTable);
+    return kFileOk;
 }
 
 }  // namespace
@@ -103,33 +132,37 @@ int LoadStackFile() {
             ShowAlert(static_cast<uint32_t>(read.alertId));
         return kFileRefused;
     }
+    return BindStackContents(contents);
+}
 
-    // Bound into the open stack: the cards into the card list, the resource area into the
-    // open list under the stack's own path.
-    size_t listed = 0;
-    while (listed < contents.cards.size() && AddCardRecord(contents.cards[listed], static_cast<int>(listed)) == 0)
-        ++listed;
-    if (listed < contents.cards.size()) {
-        // Cards already in the list go with the list; the rest with the contents.
-        DisposeCards();
-        for (size_t i = 0; i < listed; ++i)
-            contents.cards[i] = 0;
-        DisposeStackFileContents(contents);
-        return ReportUnreadable();
+int LoadOtherStackFile(int slot) {
+    FileRef opened = kNoFile;
+    if (OpenFileSlot(slot, kOpenRead, &opened) != kFileOk) {
+        ShowAlert(kAlertNoCardsRead);
+        return kFileRefused;
     }
-    {
-        HandleLock lock(contents.resFile);
-        auto* rf = reinterpret_cast<ResFile*>(lock.get());
-        std::memcpy(&rf->spec, GetFileSpec(kSlotCurrentStack), sizeof rf->spec);
+    FileCloser file(opened);
+    WaitCursor wait;
+    StackConversion cv = MachineConversion(slot);
+    StackOpenQuestions questions;
+    GetMinimumCardSize(&questions.minCardWidth, &questions.minCardHeight);
+    questions.confirmSmallCards = [](void*) { return ShowAlert(kAlertStackCardSizeTooSmall) != kAnswerNo; };
+    FileByteSource source(file.get());
+    StackFileContents contents;
+    const StackReadResult read = ReadStackFile(source, cv, contents, questions);
+    file.Close();
+    if (!read.ok()) {
+        if (read.alertId != kAlertSmallCards)
+            ShowAlert(static_cast<uint32_t>(read.alertId ? read.alertId : kAlertNoCardsRead));
+        return kFileRefused;
     }
-    const Handle header = contents.header;
-    SetStackResFile(LinkResFile(contents.resFile));
-    SetStackHeaderHandle(header);
-    GetStackUpcalls().stackEvent(StackEvent::ScanningActionRecords);
-    EnforceMinimumCardSize(header);  // a stack it cannot enlarge still opens
-    GetStackUpcalls().stackEvent(StackEvent::ApplyingLoadedSettings);
-    GetStackUpcalls().stackEvent(StackEvent::LoadingFontTable);
-    return kFileOk;
+    // Read whole: only now does the open stack go.
+    if (IsHomeStackName(GetStackName()))
+        SetHomeCardId(GetCurrentCardId());
+    if (slot != kSlotCurrentStack)
+        CopyFileSpec(slot, kSlotCurrentStack);
+    CloseOpenStack();
+    return BindStackContents(contents);
 }
 
 int OpenStack(bool ask) {

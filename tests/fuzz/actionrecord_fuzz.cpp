@@ -1,12 +1,14 @@
 // Arbitrary bytes as an action record in a handle: every chunk looked for, the block loaded,
 // saved back and loaded again twice (the second and third loads must agree: a save keeps what it
-// was given), and as 'Crsr' data converted to memory order and back (the same bytes).
+// was given), as the name list of the button cycle (names of 1 to 62 characters, trimmed, never
+// more than the bytes), and as 'Crsr' data converted to memory order and back (the same bytes).
 #include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
 
 #include "actions/ActionBlock.h"
+#include "actions/ButtonCycle.h"
 #include "core/memory/Handles.h"
 #include "core/ui/CursorImages.h"
 #include "tests/fuzz/FuzzCheck.h"
@@ -58,6 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FreeUrlBuffer();
         DisposeHandle(record);
     }
+    size_t named = 0;
+    for (const std::string& name : ReadCycleNames(bytes)) {
+        FuzzCheck(!name.empty() && name.size() <= kCycleNameMax);
+        FuzzCheck(name.front() != ' ' && name.front() != '\r' && name.back() != ' ');
+        named += name.size();
+    }
+    FuzzCheck(named <= size);
     // Still and animated cursors convert both ways to the same bytes; other kinds stay as they are.
     std::vector<uint8_t> cursor(bytes.begin(), bytes.end());
     const uint16_t kind = size >= 2 ? static_cast<uint16_t>(data[0] << 8 | data[1]) : 0;

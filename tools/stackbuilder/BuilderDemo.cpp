@@ -161,7 +161,7 @@ Stack DemoStack() {
     s.nextObjectId = 20;
 
     // Buttons of every shape, some with icons, that move between the cards.
-    constexpr uint16_t kRedIcon = 200, kBlueIcon = 201;
+    constexpr uint16_t kRedIcon = 200, kBlueIcon = 201, kChimeSound = 300;
     constexpr int16_t kNext = -1, kPrevious = -2;
     Card first = PictureCard(1, GradientPicture(320, 240, 8));
     first.name = "Welcome";
@@ -176,6 +176,12 @@ Stack DemoStack() {
     back.flags = 0x10;  // on the background layer, shared by the cards that share the picture
     first.objects.push_back(back);
     first.objects.push_back(ShapedButton(8, {120, 130, 200, 200}, "Onward", 4, kRedIcon, kNext));
+    // Plays the stack's stored chime, then moves on at once (a sound does not hold the move).
+    Object chime = ShapedButton(13, {230, 140, 310, 175}, "Chime", 1, 0, kNext);
+    chime.words.push_back({20, 0x24});  // the stored sound and the move
+    Chunk sound{83, 0, {127, 0, 0, 0}, 0, {{16, kChimeSound}}, {}, {}};
+    chime.chunks.push_back(sound);
+    first.objects.push_back(chime);
     s.cards.push_back(first);
 
     Card second = SharedCard(2, 1);
@@ -208,6 +214,7 @@ Stack DemoStack() {
     s.resources = resources.resources;
     s.resources.push_back({"Icon", kRedIcon, "Red", 0, 0, IconFile(32, {221, 8, 6})});
     s.resources.push_back({"Icon", kBlueIcon, "Blue", 0, 0, IconFile(32, {0, 0, 212})});
+    s.resources.push_back({"Snd ", kChimeSound, "Chime", 0, 0, StoredSound(11025, ToneSamples())});
     s.nextResourceId = resources.nextResourceId;
     return s;
 }

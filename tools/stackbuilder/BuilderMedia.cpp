@@ -1,6 +1,8 @@
 // Media files written byte by byte.
 #include "BuilderMedia.h"
+#include "StackBuilder.h"
 
+#include <cmath>
 #include <string>
 
 namespace stackbuilder {
@@ -124,6 +126,34 @@ std::vector<uint8_t> AuFile(uint32_t encoding, uint32_t rate, uint32_t channels,
     Be32(&b, 0);  // an empty annotation
     b.insert(b.end(), samples.begin(), samples.end());
     return b;
+}
+
+std::vector<uint8_t> StoredSound(uint32_t rate, std::span<const uint8_t> samples) {
+    Bytes b;
+    Be16(&b, 1);           // format 1
+    Be16(&b, 1);           // one data format:
+    Be16(&b, 5);           // sampled sound,
+    Be32(&b, 0x80);        // mono
+    Be16(&b, 1);           // one command:
+    Be16(&b, 0x8051);      // the buffer command, its header at an offset
+    Be16(&b, 0);
+    Be32(&b, 20);          // the header follows
+    Be32(&b, 0);           // samples in the resource
+    Be32(&b, uint32_t(samples.size()));
+    Be32(&b, rate << 16);  // fixed point
+    Be32(&b, 0);           // no loop
+    Be32(&b, 0);
+    b.push_back(0);        // standard header
+    b.push_back(60);       // base note
+    b.insert(b.end(), samples.begin(), samples.end());
+    return b;
+}
+
+std::vector<uint8_t> ToneSamples() {
+    Bytes samples(11025);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<uint8_t>(128 + 100 * std::sin(2 * 3.14159265358979 * 440 * double(i) / 11025));
+    return samples;
 }
 
 std::vector<uint8_t> TwoSecondMidiFile() {

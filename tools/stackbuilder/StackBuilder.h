@@ -190,6 +190,12 @@ Object MovieButton(uint16_t id, Rect rect, std::string name, Rect movie, std::st
 // disc of the colour with a black ring on a transparent ground.
 std::vector<uint8_t> IconFile(int size, Rgb colour);
 
+// A stored sound ('Snd ', format 1): one sampled-sound command over a header of 8-bit
+// unsigned samples at the rate (BuilderMedia.cpp).
+std::vector<uint8_t> StoredSound(uint32_t rate, std::span<const uint8_t> samples);
+// One second of a 440 Hz tone at 11025 samples a second, 8-bit unsigned.
+std::vector<uint8_t> ToneSamples();
+
 // Cards.
 Card PlainCard(uint16_t id);
 Card PictureCard(uint16_t id, Picture picture);
