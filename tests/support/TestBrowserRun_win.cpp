@@ -1,0 +1,202 @@
+// Running the test browser as a child process and reading what it leaves (TestBrowserRun_win.h).
+#include "tests/support/TestBrowserRun_win.h"
+
+#include <wincodec.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+
+namespace browsertest {
+
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') {  // a Unix path handed over by ctest: Wine's Z: drive
+        for (char& c : path)
+            if (c == '/')
+                c = '\\';
+        path = "Z:" + path;
+    }
+    return path;
+}
+
+namespace {
+
+std::string BesideTestProgram(const char* name) {
+    char exe[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path(exe, n < MAX_PATH ? n : 0);
+    return path.substr(0, path.find_last_of("\\/") + 1) + name;
+}
+
+std::string FromEnvOrBeside(const char* variable, const char* name) {
+    const char* env = std::getenv(variable);
+    return WindowsPath(env && *env ? std::string(env) : BesideTestProgram(name));
+}
+
+}  // namespace
+
+std::string BrowserPath() { return FromEnvOrBeside("LOOM_TESTBROWSER", "testbrowser.exe"); }
+std::string PluginPath() { return FromEnvOrBeside("LOOM_DLL", "nploom.dll"); }
+
+ServerFolder::ServerFolder() {
+    static int counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    path = std::string(temp) + "loomtb-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+std::string ServerFolder::Put(const std::string& name, const std::string& bytes) {
+    std::string full = path + "\\" + name;
+    for (size_t slash = name.find('\\'); slash != std::string::npos; slash = name.find('\\', slash + 1))
+        CreateDirectoryA((path + "\\" + name.substr(0, slash)).c_str(), nullptr);
+    std::ofstream(full, std::ios::binary) << bytes;
+    files.push_back(full);
+    return full;
+}
+
+std::string ServerFolder::Name(const std::string& name) {
+    files.push_back(path + "\\" + name);
+    return files.back();
+}
+
+ServerFolder::~ServerFolder() {
+    for (auto it = files.rbegin(); it != files.rend(); ++it)
+        DeleteFileA(it->c_str());
+    for (const char* sub : {"\\pages", ""})
+        RemoveDirectoryA((path + sub).c_str());
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        size_t start = line.find_first_not_of(' ');
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+            line.pop_back();
+        if (start != std::string::npos)
+            lines.push_back(line.substr(start));
+    }
+    return lines;
+}
+
+bool StartsWith(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
+
+std::string Field(const std::string& line, const std::string& key) {
+    size_t at = line.find(key + "=");
+    if (at == std::string::npos)
+        return {};
+    at += key.size() + 1;
+    return line.substr(at, line.find_first_of(",) ", at) - at);
+}
+
+
+BrowserRun RunProgram(const std::string& program, const ServerFolder& server, const std::vector<std::string>& args,
+                      const std::vector<std::pair<std::string, std::string>>& env) {
+    BrowserRun run;
+    std::string command = "\"" + program + "\"";
+    for (const std::string& a : args)
+        command += " \"" + a + "\"";
+    std::string outPath = server.path + "\\stdout.txt", errPath = server.path + "\\stderr.txt";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    for (const auto& [name, value] : env)
+        SetEnvironmentVariableA(name.c_str(), value.c_str());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    for (const auto& [name, value] : env)
+        SetEnvironmentVariableA(name.c_str(), nullptr);
+    CloseHandle(out);
+    CloseHandle(err);
+    if (!started) {
+        ADD_FAILURE() << "cannot start " << command << " (error " << GetLastError() << ")";
+        return run;
+    }
+    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 5000);
+        ADD_FAILURE() << "the program did not end within a minute: " << command;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    run.exitCode = static_cast<int>(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    run.log = Lines(ReadFile(outPath));
+    run.errors = ReadFile(errPath);
+    DeleteFileA(outPath.c_str());
+    DeleteFileA(errPath.c_str());
+    return run;
+}
+
+BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>& args,
+                      const std::vector<std::pair<std::string, std::string>>& env) {
+    return RunProgram(BrowserPath(), server, args, env);
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& l : lines)
+        all += l + "\n";
+    return all;
+}
+
+int Find(const std::vector<std::string>& lines, const std::string& prefix, int from) {
+    for (int i = from; i < static_cast<int>(lines.size()); ++i)
+        if (StartsWith(lines[i], prefix))
+            return i;
+    return -1;
+}
+
+std::vector<uint32_t> PngPixels(const std::string& path, UINT* width, UINT* height) {
+    std::vector<uint32_t> pixels;
+    *width = *height = 0;
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICBitmapSource* converted = nullptr;
+    const std::wstring wide(path.begin(), path.end());
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                   reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+        SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame, &converted)) &&
+        SUCCEEDED(converted->GetSize(width, height))) {
+        pixels.resize(size_t{*width} * *height);
+        if (FAILED(converted->CopyPixels(nullptr, *width * 4, static_cast<UINT>(pixels.size() * 4),
+                                         reinterpret_cast<BYTE*>(pixels.data()))))
+            pixels.clear();
+    }
+    for (IUnknown* object : std::initializer_list<IUnknown*>{converted, frame, decoder, factory})
+        if (object)
+            object->Release();
+    if (com)
+        CoUninitialize();
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
+}  // namespace browsertest

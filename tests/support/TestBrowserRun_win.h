@@ -1,0 +1,61 @@
+// The test browser run as a child process on a folder standing for the web server, and what
+// it leaves behind: its call log, its exit code, its screenshots (TestBrowserRun_win.cpp).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace browsertest {
+
+// A Unix path handed over by ctest becomes one on Wine's Z: drive; others stay.
+std::string WindowsPath(std::string path);
+// The program and the plug-in: from LOOM_TESTBROWSER and LOOM_DLL, else beside the test program.
+std::string BrowserPath();
+std::string PluginPath();
+
+// A fresh folder standing for the web server; removed with its files afterwards.
+struct ServerFolder {
+    std::string path;
+    std::vector<std::string> files;
+    ServerFolder();
+    ServerFolder(const ServerFolder&) = delete;
+    ServerFolder& operator=(const ServerFolder&) = delete;
+    ~ServerFolder();
+    // Writes the file (sub-folders made as needed) and returns its full path.
+    std::string Put(const std::string& name, const std::string& bytes);
+    // The full path of a file the run will write there, removed afterwards.
+    std::string Name(const std::string& name);
+};
+
+struct BrowserRun {
+    int exitCode = -1;
+    std::vector<std::string> log;
+    std::string errors;
+};
+
+// Runs a program with its standard output and error in files; the environment settings are
+// inherited by the program (the browser hands them on to the plug-in it loads).
+BrowserRun RunProgram(const std::string& program, const ServerFolder& server, const std::vector<std::string>& args,
+                      const std::vector<std::pair<std::string, std::string>>& env = {});
+BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>& args,
+                      const std::vector<std::pair<std::string, std::string>>& env = {});
+
+std::string ReadFile(const std::string& path);
+// The lines of a text without their leading blanks and line ends; blank lines dropped.
+std::vector<std::string> Lines(const std::string& text);
+std::string Joined(const std::vector<std::string>& lines);
+bool StartsWith(const std::string& line, const std::string& prefix);
+// The value after "key=" in a log or report line, up to the next ',', ')' or space.
+std::string Field(const std::string& line, const std::string& key);
+// Index of the first line at or after from that starts with prefix; -1 when none.
+int Find(const std::vector<std::string>& lines, const std::string& prefix, int from = 0);
+
+// The pixels of a PNG file as 0x00RRGGBB, top row first, read through the Windows Imaging
+// Component; empty when it cannot be read.
+std::vector<uint32_t> PngPixels(const std::string& path, UINT* width, UINT* height);
+
+}  // namespace browsertest
