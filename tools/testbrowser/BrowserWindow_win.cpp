@@ -17,6 +17,7 @@ constexpr UINT_PTR kTimerScreenshot = 3;
 constexpr UINT_PTR kTimerAlerts = 4;
 constexpr UINT_PTR kTimerFirstCommand = 100;  // one timer per --command, in order
 constexpr UINT_PTR kTimerFirstClick = 300;    // one timer per --click, in order
+constexpr UINT_PTR kTimerFirstLaterShot = 500;  // one timer per later --screenshot-after
 constexpr UINT kAlertPollMs = 50;
 constexpr UINT kQuitRetryMs = 100;
 constexpr DWORD kQuitPatienceMs = 10000;
@@ -65,6 +66,26 @@ void TakeScreenshots() {
             std::fprintf(stderr, "testbrowser: could not save the screenshot %s\n", name.c_str());
             g_page.screenshotFailed = true;
         }
+    }
+}
+
+// A later shot of the first embed: FILE-tN.png for the Nth time given.
+void TakeLaterScreenshot(size_t index) {
+    if (g_page.options.screenshot.empty() || g_page.embeds.empty() || g_page.closed)
+        return;
+    std::string name = g_page.options.screenshot;
+    const size_t dot = name.rfind('.');
+    const size_t slash = name.find_last_of("\\/");
+    const std::string suffix = "-t" + std::to_string(index + 2);
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        name.insert(dot, suffix);
+    else
+        name += suffix;
+    const bool ok = SaveWindowPng(g_page.embeds[0].window, name);
+    Logf("screenshot(instance=1, file=%s) -> %s", name.c_str(), ok ? "ok" : "failed");
+    if (!ok) {
+        std::fprintf(stderr, "testbrowser: could not save the screenshot %s\n", name.c_str());
+        g_page.screenshotFailed = true;
     }
 }
 
@@ -202,6 +223,10 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                 PostMessageA(g_page.embeds[0].window, WM_LBUTTONDOWN, MK_LBUTTON, at);
                 PostMessageA(g_page.embeds[0].window, WM_LBUTTONUP, 0, at);
             }
+        } else if (wParam >= kTimerFirstLaterShot &&
+                   wParam < kTimerFirstLaterShot + g_page.options.laterScreenshotsMs.size()) {
+            KillTimer(window, wParam);
+            TakeLaterScreenshot(wParam - kTimerFirstLaterShot);
         } else if (wParam == kTimerAlerts) {
             std::erase_if(g_answered, [](HWND w) { return !IsWindow(w); });
             EnumThreadWindows(GetCurrentThreadId(), AnswerAlert, 0);
@@ -370,6 +395,8 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
     // Both times count from the page's start.
     if (!o.screenshot.empty())
         SetTimer(g_page.frame, kTimerScreenshot, static_cast<UINT>(o.screenshotAfterMs), nullptr);
+    for (size_t i = 0; !o.screenshot.empty() && i < o.laterScreenshotsMs.size(); ++i)
+        SetTimer(g_page.frame, kTimerFirstLaterShot + i, static_cast<UINT>(o.laterScreenshotsMs[i]), nullptr);
     if (o.quitAfterMs >= 0)
         SetTimer(g_page.frame, kTimerQuit, static_cast<UINT>(o.quitAfterMs), nullptr);
     if (o.answerAlerts)

@@ -111,7 +111,8 @@ const char* UsageText() {
            "  --answer-alerts       log each alert the plug-in shows (\"alert(id=N)\") and press\n"
            "                        its default button\n"
            "  --screenshot FILE     save the first embed window as a PNG (more: FILE-2.png, ...)\n"
-           "  --screenshot-after MS when to take it (default: 1000)\n"
+           "  --screenshot-after MS when to take it (default: 1000); repeated, further shots\n"
+           "                        of the first embed at the later times (FILE-t2.png, ...)\n"
            "  --command ID@MS       post menu command ID to the first embed window at MS\n"
            "                        milliseconds (repeatable)\n"
            "  --click X,Y@MS        a left click on the first embed window at MS (repeatable)\n"
@@ -150,6 +151,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         return value != nullptr;
     };
     constexpr int kMaxMs = 24 * 60 * 60 * 1000;
+    bool sawScreenshotTime = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         bool ok = true;
@@ -161,7 +163,15 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         else if (a == "--chunk") ok = intOption(i, 1, 64 * 1024 * 1024, options.chunk);
         else if (a == "--instances") ok = intOption(i, 1, 16, options.instances);
         else if (a == "--quit-after") ok = intOption(i, 0, kMaxMs, options.quitAfterMs);
-        else if (a == "--screenshot-after") ok = intOption(i, 0, kMaxMs, options.screenshotAfterMs);
+        else if (a == "--screenshot-after") {
+            int ms = 0;
+            ok = intOption(i, 0, kMaxMs, ms);
+            if (ok && sawScreenshotTime)
+                options.laterScreenshotsMs.push_back(ms);
+            else if (ok)
+                options.screenshotAfterMs = ms;
+            sawScreenshotTime = true;
+        }
         else if (a == "--command") {
             const std::string* value = needValue(i);
             const size_t at = value ? value->find('@') : std::string::npos;

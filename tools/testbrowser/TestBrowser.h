@@ -28,6 +28,8 @@ struct BrowserOptions {
     bool quitWhenDone = false;  // close the page once no stream or request is left
     std::string screenshot;  // PNG file of the first embed window; empty: none
     int screenshotAfterMs = 1000;
+    // A repeated --screenshot-after: further shots at these times, FILE-t2.png, FILE-t3.png, ...
+    std::vector<int> laterScreenshotsMs;
     bool log = false;
     bool fullPage = false;          // NP_FULL instead of NP_EMBED
     bool streamBeforeWindow = false;  // deliver the stack before NPP_SetWindow
