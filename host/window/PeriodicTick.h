@@ -13,7 +13,7 @@ inline constexpr UINT_PTR kCursorTimerId = 69;
 // Timer 1: PeriodicTick; timer 69: the animated cursor step; other ids are not handled (false).
 bool OnCardTimer(HWND window, UINT_PTR timerId, LPARAM lParam);
 // One tick: the moving marquees every fifth tick, the frame animations and timer buttons in
-// browse mode, the idle event to the stack's modules.
+// browse mode, the idle event to the stack's modules, idle time for the movie controllers.
 void PeriodicTick(HWND window);
 // The tick counter (0 to 4; 0 on the ticks that move the marquees) and the setting the timer
 // buttons were last given (1 at start; 0 after a tick outside browse mode).

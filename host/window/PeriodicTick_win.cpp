@@ -8,6 +8,7 @@
 #include "core/ui/CursorCache.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/window/CurrentTool.h"
+#include "media/MediaManager.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 
@@ -49,6 +50,9 @@ void PeriodicTick(HWND window) {
         g_timerButtonSetting = 0;
     }
     NotifyStackNBAs(kNbaEventIdle);
+    // Movies shown without a wait after them (a button that only shows one) get their frames
+    // and their end here, as they do in the waits and transitions.
+    MediaIdleControllers();
 }
 
 uint32_t GetTickCounter() { return g_tickCounter; }
