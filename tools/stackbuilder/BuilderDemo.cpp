@@ -179,7 +179,7 @@ Stack DemoStack() {
     // Plays the stack's stored chime, then moves on at once (a sound does not hold the move).
     Object chime = ShapedButton(13, {230, 140, 310, 175}, "Chime", 1, 0, kNext);
     chime.words.push_back({20, 0x24});  // the stored sound and the move
-    Chunk sound{83, 0, {127, 0, 0, 0}, 0, {{16, kChimeSound}}, {}, {}};
+    Chunk sound{83, 0, {0, 127, 0, 0}, 0, {{16, kChimeSound}}, {}, {}};  // half volume: the word at +4, the top
     chime.chunks.push_back(sound);
     first.objects.push_back(chime);
     s.cards.push_back(first);

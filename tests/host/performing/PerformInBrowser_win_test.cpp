@@ -1,0 +1,211 @@
+// The performer in the real plug-in, driven through the test browser with clicks on stacks served
+// from a folder: the demo's movie card plays its movie once shown; a movie with a move holds the
+// move until the movie ends or another click comes; a sound file beside a web stack is asked of
+// the browser and played when it arrives; destination -6 with a stack path opens that stack.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "BuilderMedia.h"
+#include "StackBuilder.h"
+#include "quicktime/formats/SoundFiles.h"
+#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/TestSounds_win.h"
+
+namespace {
+
+using namespace browsertest;
+namespace sb = stackbuilder;
+
+std::string Unique(const std::string& stem, const std::string& extension) {
+    return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "." + extension;
+}
+
+// A screenshot's pixels, checked for its size.
+struct Shot {
+    std::vector<uint32_t> pixels;
+    UINT width = 0, height = 0;
+    explicit Shot(const std::string& path) { pixels = PngPixels(path, &width, &height); }
+    uint32_t At(int x, int y) const {
+        return x >= 0 && y >= 0 && UINT(x) < width && UINT(y) < height ? pixels[size_t(y) * width + size_t(x)] : 0xFF000000u;
+    }
+};
+
+// Channels within what a 16-bit display keeps.
+bool Near(uint32_t got, sb::Rgb want) {
+    static const int slack = [] {
+        HDC screen = GetDC(nullptr);
+        const int bits = GetDeviceCaps(screen, BITSPIXEL);
+        ReleaseDC(nullptr, screen);
+        return bits == 16 ? 8 : 2;
+    }();
+    return std::abs(int((got >> 16) & 255) - want.red) <= slack && std::abs(int((got >> 8) & 255) - want.green) <= slack &&
+           std::abs(int(got & 255) - want.blue) <= slack;
+}
+
+std::string Hex(uint32_t v) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%06lx", static_cast<unsigned long>(v));
+    return text;
+}
+
+// The first log line at or after from that holds the text; -1 when none.
+int FindHolding(const std::vector<std::string>& lines, const std::string& text, int from = 0) {
+    for (int i = from; i < static_cast<int>(lines.size()); ++i)
+        if (lines[i].find(text) != std::string::npos)
+            return i;
+    return -1;
+}
+
+std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// The demo stack and its movie beside it: the Previous command goes round to the fourth card,
+// where a click on "Show" plays the movie in its rectangle. Two shots a second and a half apart
+// differ inside the rectangle, and the later one shows the movie's last frame there.
+TEST(PerformInBrowser, TheDemoMovieCardPlaysItsMovie) {
+    ServerFolder server;
+    const std::string name = Unique("demo", "stk");
+    const std::vector<uint8_t> stack = sb::BuildStack(sb::DemoStack()).bytes;
+    server.Put(name, AsText(stack));
+    server.Put(sb::kDemoMovieName, AsText(sb::DemoMovie()));
+    const std::string shot = server.Name("demo.png");
+    const std::string later = server.Name("demo-t2.png");
+    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                               "--size", "320x240", "--command", "203@600", "--click", "65,215@1400",
+                                               "--screenshot", shot, "--screenshot-after", "1500", "--screenshot-after",
+                                               "3400", "--quit-after", "3800", "http://localhost/" + name});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+    const Shot first(shot), second(later);
+    ASSERT_EQ(first.width, 320u);
+    ASSERT_EQ(second.width, 320u);
+    int changed = 0;
+    for (int y = 62; y < 148; y += 4)
+        for (int x = 102; x < 218; x += 4)
+            changed += first.At(x, y) != second.At(x, y);
+    EXPECT_GT(changed, 100) << "the movie's frames advanced between the shots";
+    const sb::Rgb lastFrame = {0, uint8_t(255 - 5 * 42), uint8_t(5 * 42)};
+    EXPECT_TRUE(Near(second.At(160, 105), lastFrame)) << Hex(second.At(160, 105)) << "\n" << Joined(run.log);
+    EXPECT_EQ(first.At(50, 120), second.At(50, 120)) << "the card beside the movie stays";
+}
+
+constexpr sb::Rgb kRed{200, 40, 40}, kGreen{40, 200, 40}, kBlue{40, 40, 200};
+constexpr sb::Rect kMovieRect{40, 30, 120, 90};
+constexpr sb::AviColour kFrames[] = {{255, 255, 0}, {255, 0, 255}, {0, 255, 255}, {128, 128, 128}};
+
+sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
+    sb::Card card = sb::PictureCard(id, sb::SolidPicture(160, 120, 8, 1));
+    card.picture->palette = {{255, 255, 255}, colour};
+    return card;
+}
+
+// Card 1 (red) with its buttons along the top, card 2 (green); a movie of four seconds beside
+// it, a sound file and another stack (blue).
+struct ActionSite {
+    ServerFolder server;
+    std::string stack, movie, sound, other, sink;
+    ActionSite() {
+        stack = Unique("acts", "stk");
+        movie = Unique("film", "avi");
+        sound = Unique("beep", "wav");
+        other = Unique("other", "stk");
+        sb::Stack s;
+        s.cardWidth = 160;
+        s.cardHeight = 120;
+        s.cards = {ColourCard(1, kRed), ColourCard(2, kGreen)};
+        // Plays the movie, then goes to the next card; its first frame on the card (flag 4) has
+        // it fetched when the card is shown.
+        sb::Object film = sb::MovieButton(1, {0, 0, 40, 20}, "Film", kMovieRect, "Disk:" + movie, 4);
+        film.words.push_back({16, static_cast<uint16_t>(-1)});
+        film.words.push_back({20, 0x120});
+        // Plays the sound file at full volume.
+        sb::Object beep = sb::ShapedButton(2, {60, 0, 100, 20}, "Beep", 2);
+        beep.words.push_back({20, 0x1});
+        sb::Chunk file = sb::PathChunk(82, "Disk:" + sound);
+        file.rect = {0, 255, 0, 0};  // the volume is the word at +4, the rectangle's top
+        beep.chunks.push_back(file);
+        // The first card of the stack named.
+        sb::Object away = sb::ShapedButton(3, {120, 0, 160, 20}, "Away", 2);
+        away.words.push_back({16, static_cast<uint16_t>(-6)});
+        away.words.push_back({20, 0x30});
+        away.chunks.push_back(sb::PathChunk(60, "Disk:" + other));
+        s.cards[0].objects = {film, beep, away};
+        sb::Stack o;
+        o.cardWidth = 160;
+        o.cardHeight = 120;
+        o.cards = {ColourCard(5, kBlue), ColourCard(6, kGreen)};
+        server.Put(stack, AsText(sb::BuildStack(s).bytes));
+        server.Put(other, AsText(sb::BuildStack(o).bytes));
+        server.Put(movie, AsText(sb::AviFile(80, 60, 1, kFrames, true)));
+        server.Put(sound, AsText(WaveFileOf(Square(11025, 60))));
+        sink = server.Name("sink.wav");
+    }
+    BrowserRun Run(std::vector<std::string> input, const std::string& shot, const std::string& laterMs, int quitMs) {
+        std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
+                                         "160x120", "--screenshot", shot};
+        args.insert(args.end(), input.begin(), input.end());
+        for (const std::string& option : {std::string("--screenshot-after"), laterMs})
+            args.push_back(option);
+        args.insert(args.end(), {"--quit-after", std::to_string(quitMs), "http://localhost/" + stack});
+        return RunBrowser(server, args, {{"LOOM_QUICKTIME_SINK", sink}});
+    }
+};
+
+bool IsFrameColour(uint32_t got) {
+    for (const sb::AviColour& f : kFrames)
+        if (Near(got, {f.red, f.green, f.blue}))
+            return true;
+    return false;
+}
+
+TEST(PerformInBrowser, AMovieHoldsTheMoveUntilItEndsOrAClickComes) {
+    ActionSite site;
+    // The movie shows over card 1 while it plays; card 2 once it has ended.
+    const std::string during = site.server.Name("during.png");
+    const std::string after = site.server.Name("during-t2.png");
+    BrowserRun run = site.Run({"--click", "20,10@1200", "--screenshot-after", "2600"}, during, "6800", 7200);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "NPN_GetURL(instance=1, url=http://localhost/" + site.movie), -1) << "the movie was asked of the browser";
+    {
+        const Shot playing(during), ended(after);
+        EXPECT_TRUE(IsFrameColour(playing.At(80, 60))) << Hex(playing.At(80, 60)) << "\n" << Joined(run.log);
+        EXPECT_TRUE(Near(playing.At(150, 110), kRed)) << Hex(playing.At(150, 110));
+        EXPECT_TRUE(Near(ended.At(80, 60), kGreen)) << Hex(ended.At(80, 60));
+        EXPECT_TRUE(Near(ended.At(150, 110), kGreen)) << Hex(ended.At(150, 110));
+    }
+
+    // A second click while the movie plays ends the wait: card 2 long before the movie's end.
+    const std::string clicked = site.server.Name("clicked.png");
+    site.server.Name("clicked-t2.png");
+    run = site.Run({"--click", "20,10@1200", "--click", "150,110@2200", "--screenshot-after", "2800"}, clicked, "3000", 3400);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const Shot moved(clicked);
+    EXPECT_TRUE(Near(moved.At(150, 110), kGreen)) << Hex(moved.At(150, 110)) << "\n" << Joined(run.log);
+    EXPECT_TRUE(Near(moved.At(80, 60), kGreen)) << Hex(moved.At(80, 60));
+}
+
+TEST(PerformInBrowser, ASoundFileBesideTheWebStackPlaysOnArrivalAndAStackPathOpensThatStack) {
+    ActionSite site;
+    const std::string shot = site.server.Name("away.png");
+    const std::string later = site.server.Name("away-t2.png");
+    const BrowserRun run =
+        site.Run({"--click", "80,10@800", "--click", "140,10@2000", "--screenshot-after", "1800"}, shot, "3600", 4000);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+    // The sound was not there: the browser was asked for it, and the replay played it.
+    const int asked = FindHolding(run.log, "NPN_GetURL(instance=1, url=http://localhost/" + site.sound);
+    EXPECT_NE(asked, -1) << Joined(run.log);
+    EXPECT_GT(SinkAmplitude(ReadAll(site.sink)), 20.0) << "the replay played the file";
+    const Shot stayed(shot), away(later);
+    EXPECT_TRUE(Near(stayed.At(150, 110), kRed)) << Hex(stayed.At(150, 110)) << ": a sound does not move";
+    // Destination -6 with a stack path: the other stack's first card.
+    EXPECT_NE(FindHolding(run.log, "NPN_GetURL(instance=1, url=http://localhost/" + site.other, asked), -1) << Joined(run.log);
+    EXPECT_TRUE(Near(away.At(150, 110), kBlue)) << Hex(away.At(150, 110)) << "\n" << Joined(run.log);
+}
+
+}  // namespace
