@@ -33,6 +33,8 @@ COLORREF GetTransitionColor();
 // The zoom centre in card-window coordinates, set by the same action (the centre of the
 // clicked object); until one is set the zoom starts from the rectangle's centre.
 void SetZoomCentre(POINT centre);
+// The zoom centre last set; false while none is set.
+bool GetZoomCentre(POINT* centre);
 
 // The magnification of the card window's magnified view (the paint layer installs it; 1
 // until then). Above 1 "Fastest" has the window repaint itself instead of copying.

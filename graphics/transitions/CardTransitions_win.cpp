@@ -68,6 +68,12 @@ void SetZoomCentre(POINT centre) {
     g_zoomCentreSet = true;
 }
 
+bool GetZoomCentre(POINT* centre) {
+    if (g_zoomCentreSet && centre)
+        *centre = g_zoomCentre;
+    return g_zoomCentreSet;
+}
+
 void SetTransitionMagnificationSource(int (*magnification)()) { g_magnification = magnification; }
 
 void BlitTransitionRect(const RECT& rect, HBITMAP source) {

@@ -15,6 +15,7 @@
 #include "host/browser/WindowAttach.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/performing/ButtonActions.h"
+#include "host/performing/StackJump.h"
 #include "media/MediaManager.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
@@ -28,9 +29,6 @@ constexpr NPError kStreamDone = 0;
 std::unique_ptr<DownloadCache> g_cache;
 std::unique_ptr<RequestQueue> g_queue;
 PendingContext g_context;
-// The work that asked for another stack (a move to a card of it): stacks are never queued, so
-// it is kept here and run again when the stack has arrived.
-PendingContext g_stackRequest;
 std::string g_baseUrl;
 // The file the browser was last asked for: the stream of this address answers the queue head.
 std::string g_requestedUrl;
@@ -233,37 +231,19 @@ void OpenAttachedStackIfArrived(int slot) {
     RepaintCardWindow();
 }
 
-// The work a request was made for, run again now that its file is here; false for kind 0.
-bool Replay(uint16_t kind, uint16_t buttonId, uint32_t argument, uint16_t actionId, const char* label, uint32_t object,
-            const char* url) {
-    switch (kind) {
-    case 1: g_replay.doButtonActions(buttonId, argument); return true;
-    case 2: g_replay.performActionResource(actionId, label); return true;
-    case 3: g_replay.reloadLayerFromFile(object, url); return true;
-    default: return false;
-    }
-}
-
-// Another stack an action asked for has arrived: the action runs again and now finds it.
-void ReplayStackRequest(const Download& d) {
-    PendingContext request = g_stackRequest;
-    g_stackRequest = {};
-    request.label[sizeof request.label - 1] = 0;
-    if (BindCachedFile(d.url.c_str(), d.slot))
-        Replay(request.kind, request.buttonId, request.argument, request.actionId, request.label, request.objectLayer,
-               d.url.c_str());
-    g_context.kind = 0;
-}
-
 void ReplayQueueHead(const char* url) {
     if (!g_queue || g_queue->count == 0)
         return;
     const PendingRequest head = g_queue->records[0];
     switch (head.kind) {
     case 1:
+        g_replay.doButtonActions(head.buttonId, head.argument);
+        break;
     case 2:
+        g_replay.performActionResource(head.actionId, head.label);
+        break;
     case 3:
-        Replay(head.kind, head.buttonId, head.argument, head.actionId, head.label, head.object, url);
+        g_replay.reloadLayerFromFile(head.object, url);
         break;
     default:
         // A file the card's drawing asked for (a movie's first frame, say): the card is drawn
@@ -284,8 +264,9 @@ void DownloadArrived(const Download& d) {
     NPP attached = GetAttachedInstance();
     const bool forSystem = attached && d.instance == attached;
     if (IsStackUrl(d.url)) {
-        if (forSystem && d.answersRequest && g_stackRequest.kind != 0)
-            ReplayStackRequest(d);
+        // The move to another stack that asked for it goes on now.
+        if (forSystem && d.answersRequest && BindCachedFile(d.url.c_str(), d.slot) && ResumeStackJump())
+            g_context.kind = 0;
         else if (attached)  // another embed's download of the same stack serves as well
             OpenAttachedStackIfArrived(forSystem && d.answersRequest ? d.slot : kCurrentStackSlot);
     } else if (forSystem && d.answersRequest) {
@@ -431,7 +412,6 @@ int RequestRemoteFile(const FileRequest& request, int fileSlot) {
             return 0;
     } else {
         ClearRequestQueue();
-        g_stackRequest = g_context;
     }
     if (g_queue && g_queue->count > 1)
         return 0;  // the head is still downloading; this one waits its turn
@@ -474,7 +454,7 @@ extern "C" NPError NPP_NewStream(NPP instance, NPMIMEType, NPStream* stream, NPB
     const bool forSystem = instance == GetAttachedInstance();
     const bool answers = forSystem && !g_requestedUrl.empty() && SameUrl(d->url, g_requestedUrl);
     if (IsStackUrl(d->url)) {
-        // Another stack an action asked for is not the embed's own: the action opens it.
+        // Another stack a move asked for is not the embed's own: the move opens it.
         if (!answers)
             RememberEmbedStack(instance, d->url);
         if (forSystem) {

@@ -8,3 +8,6 @@
 // chooses where the file is looked for first. 1 when the other stack is open, else 0.
 int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int speed, bool withHistory,
                      bool rememberedFirst);
+// A move whose stack had to be asked of the browser goes on once it has arrived (the download
+// layer calls this with the stack bound in its slot): true when a move was waiting.
+bool ResumeStackJump();

@@ -40,6 +40,16 @@ COLORREF TransitionColor(uint16_t storedIndex) {
     return RGB(entry.peRed, entry.peGreen, entry.peBlue);
 }
 
+// The move to another stack whose file was not found: in a web stack it has been asked of the
+// browser, and the move goes on when it arrives. The card was left already.
+struct WaitingJump {
+    bool waiting = false;
+    int slot = 0;
+    uint16_t cardId = 0;
+    int effect = 0, transition = 0, speed = 0;
+    bool rememberedFirst = false;
+} g_waitingJump;
+
 // The file name of the slot's path.
 bool SlotHasHomeStackName(int slot) {
     char path[kFileSpecPathSize] = {}, name[kFileSpecNameSize] = {};
@@ -111,7 +121,9 @@ int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int 
     request.filter = filter;
     request.slot = static_cast<uint16_t>(slot);
     request.secondSlot = static_cast<uint16_t>(slot);
+    g_waitingJump = {};
     if (!LocateFile(request, slot, rememberedFirst)) {
+        g_waitingJump = {true, slot, cardId, effect, transition, speed, rememberedFirst};
         GetStackUpcalls().refreshCurrentCard(1);
         return 0;
     }
@@ -126,4 +138,13 @@ int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int 
     SetCurrentCardId(GetCardId(target));
     GetStackUpcalls().enterCard(transition, effect, speed, 1);
     return 1;
+}
+
+bool ResumeStackJump() {
+    if (!g_waitingJump.waiting)
+        return false;
+    const WaitingJump jump = g_waitingJump;
+    g_waitingJump = {};
+    GoToAnotherStack(jump.slot, jump.cardId, jump.effect, jump.transition, jump.speed, false, jump.rememberedFirst);
+    return true;
 }

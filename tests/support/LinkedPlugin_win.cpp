@@ -23,7 +23,8 @@ bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& nam
         return false;
     if (afterWiring)
         afterWiring();
-    PluginTypes types;
+    // The host keeps a pointer to the types for every later stream.
+    static PluginTypes types;
     types.mimeTypes = {"application/lmpk"};
     types.extensions = {"stk"};
     SetServer(temp, "http://localhost/", types, 4096, false);

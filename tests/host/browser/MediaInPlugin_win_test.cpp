@@ -16,8 +16,10 @@
 #include "StackBuilder.h"
 #include "TestBrowser.h"
 #include "core/events/MessageLoops.h"
+#include "core/files/FileSlots.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
+#include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/transitions/CardTransitions.h"
 #include "graphics/transitions/QtEffect.h"
@@ -25,6 +27,8 @@
 #include "graphics/transitions/QtEffectState.h"
 #include "graphics/transitions/TransitionTiming.h"
 #include "host/navigation/CardNavigation.h"
+#include "host/performing/ButtonActions.h"
+#include "host/performing/StackJump.h"
 #include "media/MediaManager.h"
 #include "media/support/MediaElement.h"
 #include "quicktime/QtStandInSwitches.h"
@@ -82,11 +86,24 @@ sb::Card SolidCard(uint16_t id, sb::Rgb colour) {
     return card;
 }
 
+COLORREF g_colourInStep = 0;
+
 TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredEffect) {
     sb::Stack stack;
     stack.cardWidth = kCardW;
     stack.cardHeight = kCardH;
     stack.cards = {SolidCard(1, {255, 0, 0}), SolidCard(2, {0, 0, 255})};
+    // Buttons of card 1 going to card 2: zooming, and wiping with a stored colour index of 6
+    // (palette entry 5), 0 (none) and one past the palette.
+    const struct {
+        uint16_t transition, colorIndex;
+    } moves[] = {{21, 6}, {1, 6}, {1, 0}, {1, 257}};
+    for (uint16_t i = 0; i < 4; ++i) {
+        sb::Object go = sb::ShapedButton(uint16_t(10 + i), {int16_t(20 * i), 50, int16_t(20 * i + 16), 70}, "Go", 2, 0, 2);
+        go.words.push_back({18, moves[i].transition});
+        go.words.push_back({68, moves[i].colorIndex});
+        stack.cards[0].objects.push_back(go);
+    }
     QtEffectRecord wipe = DefaultQtEffectRecord();
     wipe.code = FourCharCode("smpt");
     wipe.id = 7;
@@ -117,6 +134,43 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     EXPECT_GT(CountNear(middle, 0, 0, 255), whole / 4) << "the new card";
     EXPECT_GE(CountNear(g_frames.frames.back(), 0, 0, 255), kCardW * kCardH);
 
+    // A move to another stack with an effect lets go of the current effect record first, while
+    // the state stays; here the stack is not found, so nothing selects an effect again.
+    ASSERT_TRUE(QTSelectEffect(7));
+    ASSERT_EQ(QTGetCurrentEffectId(), 7);
+    SetFileSpecFromPath(kSlotTargetStack, "C:\\Nowhere\\absent.stk");
+    EXPECT_EQ(GoToAnotherStack(kSlotTargetStack, 1, 7, 29, 8, false, true), 0);
+    EXPECT_EQ(GetCurrentCardId(), 2);
+    EXPECT_EQ(QTGetCurrentEffectId(), 0) << "the effect record was let go";
+    EXPECT_TRUE(QTEffectStateExists());
+
+    // A button's move: the zoom centre is the button's centre; the transition colour while it
+    // runs is the palette entry below the stored index, else black.
+    GoToCardId(1, 3, 0, 8);
+    PumpPageMessages();
+    DoButtonActions(GetCardWindow(), 10, 1);
+    EXPECT_EQ(GetCurrentCardId(), 2);
+    POINT centre = {};
+    EXPECT_TRUE(GetZoomCentre(&centre));
+    EXPECT_EQ(centre.x, 8);
+    EXPECT_EQ(centre.y, 60);
+    PALETTEENTRY entry = {};
+    ASSERT_EQ(GetPaletteEntries(GetAppPalette(), 5, 1, &entry), 1u);
+    const COLORREF wanted[] = {RGB(entry.peRed, entry.peGreen, entry.peBlue), RGB(0, 0, 0), RGB(0, 0, 0)};
+    const TransitionStepHooks savedHooks = TransitionHooks();
+    for (int i = 1; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        GoToCardId(1, 3, 0, 8);
+        PumpPageMessages();
+        SetTransitionColor(RGB(1, 2, 3));
+        g_colourInStep = RGB(9, 9, 9);
+        TransitionHooks().stepEnded = [](int, int, void*) { g_colourInStep = GetTransitionColor(); };
+        DoButtonActions(GetCardWindow(), uint16_t(10 + i), 1);
+        TransitionHooks() = savedHooks;
+        EXPECT_EQ(GetCurrentCardId(), 2);
+        EXPECT_EQ(g_colourInStep, wanted[i - 1]);
+    }
+
     CloseLinkedPlugin(&page);
     EXPECT_FALSE(QTEffectStateExists()) << "disposed before the manager went";
     SetQtLibraryOps(saved);
@@ -142,6 +196,11 @@ protected:
         stack.cards = {SolidCard(1, {255, 255, 255}), SolidCard(2, {255, 255, 255})};
         stack.cards[0].objects.push_back(
             sb::MovieButton(1, {0, 44, 30, 64}, "Film", kMovie, "Disk:" + stem + ".avi", kMediaFlagController | 4));
+        // The same movie played by a button that then goes to the next card.
+        sb::Object go = sb::MovieButton(2, {0, 66, 30, 86}, "Go", kMovie, "Disk:" + stem + ".avi", 0);
+        go.words.push_back({16, static_cast<uint16_t>(-1)});
+        go.words.push_back({20, 0x120});
+        stack.cards[0].objects.push_back(go);
         // Five seconds of sound: on the test clock it plays until stopped.
         stack.resources.push_back({"Snd ", kSoundId, "hum", 0, 0, StoredSnd(Square(5 * 11025, 60))});
         saved_ = GetQtLibraryOps();
@@ -245,6 +304,48 @@ TEST_F(MediaOnCard, ControllersIdleInWaitsAndTransitionsAndFinishedMoviesGoWithT
     EXPECT_TRUE(MovieWindows().empty());
     SelectToolNumber(kBrowseTool);
     PumpPageMessages();
+}
+
+// The test clock moves only while the performer's wait dispatches this timer.
+int g_clockSteps = 0;
+void CALLBACK StepClock(HWND, UINT, UINT_PTR, DWORD) {
+    ++g_clockSteps;
+    QTAdvanceTestClock(50);
+}
+
+// Performs button 2 (the movie, then the next card) while the clock runs; the clock's steps.
+int PerformMovieAndMove() {
+    g_clockSteps = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 1, StepClock);
+    DoButtonActions(GetCardWindow(), 2, 1);
+    KillTimer(nullptr, timer);
+    return g_clockSteps;
+}
+
+TEST_F(MediaOnCard, TheTickIdlesMoviesAndAMovieHoldsTheMoveUntilItEndsOrTheUserActs) {
+    const std::vector<HWND> movies = MovieWindows();
+    ASSERT_EQ(movies.size(), 1u);
+    // A movie played without any wait: the card window's periodic tick shows its frames.
+    MediaMovieCommand(1);
+    QTAdvanceTestClock(150);
+    SendMessageA(GetCardWindow(), WM_TIMER, 1, 0);
+    EXPECT_EQ(MiddleOf(movies[0]), FrameColour(1)) << "the tick idled the controller";
+    MediaMovieCommand(2);
+
+    // The move waits for the movie's 400 ms to pass on the clock.
+    constexpr int kMovieSteps = 4 * 1000 / kRleAviFramesPerSecond / 50;
+    EXPECT_GE(PerformMovieAndMove(), kMovieSteps);
+    EXPECT_EQ(GetCurrentCardId(), 2);
+    // A click, a right click or a key that comes meanwhile ends the wait at once.
+    for (const UINT message : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_KEYDOWN}) {
+        SCOPED_TRACE(message);
+        GoToCardId(1, 3, 0, 8);
+        PumpPageMessages();
+        ASSERT_EQ(GetCurrentCardId(), 1);
+        PostMessageA(GetCardWindow(), message, 0, 0);
+        EXPECT_LT(PerformMovieAndMove(), kMovieSteps);
+        EXPECT_EQ(GetCurrentCardId(), 2);
+    }
 }
 
 TEST_F(MediaOnCard, APaintToolAndAMenuCommandStopTheSoundPlaying) {

@@ -10,13 +10,17 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "StackBuilder.h"
 #include "actions/ActionBlock.h"
 #include "core/files/FileSlots.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "host/dialogs/LaunchPrograms.h"
 #include "host/dialogs/Preferences.h"
+#include "host/performing/ButtonActions.h"
 #include "resources/launch_ids.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -102,6 +106,14 @@ protected:
         stack.cardWidth = 160;
         stack.cardHeight = 120;
         stack.cards.push_back(sb::PictureCard(1, sb::SolidPicture(160, 120, 8, 0)));
+        // Address buttons: a web address and a file.
+        for (const auto& [id, address] : {std::pair<uint16_t, std::string_view>{1, "http://localhost/button"},
+                                          std::pair<uint16_t, std::string_view>{2, "file:///C:/windows/notepad.exe"}}) {
+            sb::Object button = sb::ShapedButton(id, {int16_t(id * 40), 10, int16_t(id * 40 + 30), 30}, "Address", 2);
+            button.words.push_back({20, 0x40});
+            button.chunks.push_back(sb::Chunk{61, 0, {}, 0, {}, {}, {address.begin(), address.end()}});
+            stack.cards[0].objects.push_back(button);
+        }
         ASSERT_TRUE(OpenInLinkedPlugin(stack, "launch-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
         probe_ = WindowsPath(BuildDir() + "/launchprobe.exe");
         ASSERT_EQ(GetFileAttributesA(probe_.c_str()) != INVALID_FILE_ATTRIBUTES, true) << probe_;
@@ -229,6 +241,23 @@ TEST_F(LaunchInPlugin, WebAddressesOpenUnaskedAndOthersAsk) {
     }
     EXPECT_FALSE(OpenUrlString(nullptr));
     EXPECT_FALSE(OpenUrl(""));
+
+    // Clicked address buttons: the web address reaches its handler unasked, the file asks.
+    const size_t before = ReadFile(log_).size();
+    DialogDriver clicked;
+    clicked.Run([] { return DoButtonActions(GetCardWindow(), 1, 1); });
+    EXPECT_EQ(clicked.DialogsSeen(), 0);
+    const std::string again = WaitForLog(log_, before, 5000);
+    EXPECT_NE(again.find("http://localhost/button", before), std::string::npos) << again;
+    g_calls.clear();
+    DialogDriver asked;
+    asked.Expect(DialogMatch::Template("LAUNCHASK"), [](DialogView& box) {
+        EXPECT_NE(box.Text(IDC_LAUNCHASK_TEXT).find("file:///C:/windows/notepad.exe"), std::string::npos);
+        box.Press(box.DefaultButton());
+    });
+    asked.Run([] { return DoButtonActions(GetCardWindow(), 2, 1); });
+    EXPECT_TRUE(asked.AllAnswered());
+    EXPECT_TRUE(g_calls.empty());
 }
 
 TEST_F(LaunchInPlugin, TheLaunchDialogAndTheAddressDialog) {
