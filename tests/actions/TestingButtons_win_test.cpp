@@ -2,6 +2,9 @@
 // card and the score they make, the name prompt, and the "TESTING" dialog's OK and Cancel.
 #include "actions/TestingButtons.h"
 
+#include "actions/ActionNeighbours.h"
+#include "actions/ActionRecord.h"
+#include "actions/ButtonActions.h"
 #include "core/system/PluginModule.h"
 #include "resources/testing_ids.h"
 #include "tests/stack/CardTestUtil.h"
@@ -22,10 +25,22 @@ protected:
         Load(s);
     }
     void TearDown() override {
+        SetActionNeighbours({});
         SetTestingUserName("");
         CardSessionTest::TearDown();
     }
 };
+
+std::vector<int16_t> g_moves;
+
+// A button with its testing word, doing nothing else or moving to the next card.
+sb::Object QuizButton(uint16_t id, std::string name, uint16_t testing, bool move) {
+    sb::Object b = sb::Button(id, {static_cast<int16_t>(id * 10), 10, static_cast<int16_t>(id * 10 + 8), 30}, name);
+    b.words.push_back({kButtonTesting, testing});
+    b.words.push_back({kButtonActionFlags, static_cast<uint16_t>(move ? kActGoTo : 0)});
+    b.words.push_back({kButtonDestination, static_cast<uint16_t>(kDestNext)});
+    return b;
+}
 
 std::string ScoreText() {
     const TestingScore score = GetCurrentScore();
@@ -108,6 +123,32 @@ TEST_F(TestingButtonsTest, TheTestingDialogStartsOnTheChoiceAndOnlyOkWritesIt) {
     EXPECT_EQ(driver.Run([&] { return RunTestingDialog(nullptr, &choice); }), 0);
     EXPECT_EQ(choice, kTestingCorrect);
     EXPECT_TRUE(driver.AllAnswered());
+}
+
+TEST_F(TestingButtonsTest, ClicksOnQuizButtonsAnswerThroughTheirActions) {
+    sb::Stack s;
+    s.cards = {sb::PlainCard(1), sb::PlainCard(2)};
+    s.cards[0].objects = {QuizButton(1, "Paris", kTestingCorrect, false), QuizButton(2, "Rome", kTestingIncorrect, true),
+                          QuizButton(3, "Bern", 0x8001, false)};
+    DisposeCards();
+    Load(s);
+    ActionNeighbours n = {};
+    n.moveToDestination = [](int16_t destination, int, int, int) { g_moves.push_back(destination); };
+    SetActionNeighbours(n);
+    g_moves.clear();
+
+    // A flag word of 0 does only the testing; the second answer on the card replaces the first
+    // and the move still follows it; bit 15 records nothing.
+    DoButtonActions(nullptr, 1, 1);
+    EXPECT_EQ(ScoreText(), "1/1 ");
+    EXPECT_TRUE(g_moves.empty());
+    DoButtonActions(nullptr, 2, 1);
+    EXPECT_EQ(g_moves, (std::vector<int16_t>{kDestNext}));
+    DoButtonActions(nullptr, 3, 1);
+    EXPECT_EQ(ScoreText(), "1/0 ");
+    const std::vector<uint8_t> answer = HandleToBytes(GetCardTestingAnswer(FindCardById(1)));
+    ASSERT_EQ(answer.size(), kTestingAnswerBytes);
+    EXPECT_STREQ(reinterpret_cast<const char*>(answer.data() + kTestingAnswerLabel), "Rome") << "the button's name";
 }
 
 }  // namespace
