@@ -2,10 +2,9 @@
 // card and the score they make, the name prompt, and the "TESTING" dialog's OK and Cancel.
 #include "actions/TestingButtons.h"
 
-#include "actions/ActionNeighbours.h"
 #include "actions/ActionRecord.h"
-#include "actions/ButtonActions.h"
 #include "core/system/PluginModule.h"
+#include "host/performing/ButtonActions.h"
 #include "resources/testing_ids.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
@@ -25,13 +24,10 @@ protected:
         Load(s);
     }
     void TearDown() override {
-        SetActionNeighbours({});
         SetTestingUserName("");
         CardSessionTest::TearDown();
     }
 };
-
-std::vector<int16_t> g_moves;
 
 // A button with its testing word, doing nothing else or moving to the next card.
 sb::Object QuizButton(uint16_t id, std::string name, uint16_t testing, bool move) {
@@ -132,18 +128,15 @@ TEST_F(TestingButtonsTest, ClicksOnQuizButtonsAnswerThroughTheirActions) {
                           QuizButton(3, "Bern", 0x8001, false)};
     DisposeCards();
     Load(s);
-    ActionNeighbours n = {};
-    n.moveToDestination = [](int16_t destination, int, int, int) { g_moves.push_back(destination); };
-    SetActionNeighbours(n);
-    g_moves.clear();
+    SetCurrentCardId(1);
 
     // A flag word of 0 does only the testing; the second answer on the card replaces the first
     // and the move still follows it; bit 15 records nothing.
     DoButtonActions(nullptr, 1, 1);
     EXPECT_EQ(ScoreText(), "1/1 ");
-    EXPECT_TRUE(g_moves.empty());
+    EXPECT_EQ(GetCurrentCardId(), 1);
     DoButtonActions(nullptr, 2, 1);
-    EXPECT_EQ(g_moves, (std::vector<int16_t>{kDestNext}));
+    EXPECT_EQ(GetCurrentCardId(), 2);
     DoButtonActions(nullptr, 3, 1);
     EXPECT_EQ(ScoreText(), "1/0 ");
     const std::vector<uint8_t> answer = HandleToBytes(GetCardTestingAnswer(FindCardById(1)));
