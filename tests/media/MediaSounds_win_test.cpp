@@ -80,15 +80,9 @@ QTMovieElement* PlayingSoundMovie(const std::string& path, uint32_t flags) {
 class MediaSoundsTest : public testing::Test {
 protected:
     void SetUp() override {
-        SetAppInstance(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(InitMemRefs());
-        FreeAlertSuppressionList();
-        ASSERT_TRUE(InitFolderTable());
-        sink_ = TempPath("loom_sounds_sink.wav");
-        DeleteFileA(sink_.c_str());
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");
-        SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", sink_.c_str());
-        variant_.emplace(true);
+        session_.emplace("loom_sounds_sink.wav");
+        ASSERT_TRUE(session_->Ready());
+        sink_ = session_->Sink();
         card_.window = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kCardWidth, kCardHeight, nullptr,
                                      nullptr, GetAppInstance(), nullptr);
         ASSERT_NE(card_.window, nullptr);
@@ -98,14 +92,11 @@ protected:
         MediaManagerDestroy();
         SetWaveVolumeAnswer(false, 0);
         DestroyWindow(card_.window);
-        variant_.reset();
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
-        SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", nullptr);
-        FreeAlertSuppressionList();
+        session_.reset();
     }
     CardWindow card_;
     std::string sink_;
-    std::optional<QuickTimeVariant> variant_;
+    std::optional<StandInSoundSession> session_;
 };
 
 TEST_F(MediaSoundsTest, SoundsPlayUntilDoneAndStoppingSparesTheKeptOnes) {

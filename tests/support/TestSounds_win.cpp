@@ -7,6 +7,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/files/FileSlots.h"
+#include "core/memory/Handles.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "tests/support/TestMovieFiles_win.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -74,4 +78,22 @@ int CountTemporaryMidFiles() {
     while (FindNextFileA(find, &found));
     FindClose(find);
     return count;
+}
+
+StandInSoundSession::StandInSoundSession(const char* sinkName) {
+    SetAppInstance(GetModuleHandleA(nullptr));
+    FreeAlertSuppressionList();
+    ready_ = InitMemRefs() && InitFolderTable();
+    sink_ = TempPath(sinkName);
+    DeleteFileA(sink_.c_str());
+    SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");
+    SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", sink_.c_str());
+    variant_.emplace(true);
+}
+
+StandInSoundSession::~StandInSoundSession() {
+    variant_.reset();
+    SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
+    SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", nullptr);
+    FreeAlertSuppressionList();
 }

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "quicktime/formats/SoundFiles.h"
+#include "tests/support/LinkedStandIn_win.h"
 
 // 8-bit unsigned samples of a square wave of the amplitude, at 11025 Hz.
 WavePcm Square(uint32_t frames, int amplitude);
@@ -20,3 +22,21 @@ std::vector<uint8_t> ReadAll(const std::string& path);
 double SinkAmplitude(const std::vector<uint8_t>& wav);
 // The "MID" temporary movie files in the temporary folder (a MIDI import leaves none behind).
 int CountTemporaryMidFiles();
+
+// What the media tests set up around each test and undo in reverse: the module, the memory and
+// the folder table, no alert suppressed, the linked stand-in on the test clock writing what it
+// plays into a fresh sink file of the temporary folder.
+class StandInSoundSession {
+public:
+    explicit StandInSoundSession(const char* sinkName);
+    ~StandInSoundSession();
+    StandInSoundSession(const StandInSoundSession&) = delete;
+    StandInSoundSession& operator=(const StandInSoundSession&) = delete;
+    bool Ready() const { return ready_; }
+    const std::string& Sink() const { return sink_; }
+
+private:
+    bool ready_ = false;
+    std::string sink_;
+    std::optional<QuickTimeVariant> variant_;
+};

@@ -99,15 +99,9 @@ COLORREF Colour(int k) { return RGB(kColours[k][2], kColours[k][1], kColours[k][
 class QTElementsTest : public testing::Test {
 protected:
     void SetUp() override {
-        SetAppInstance(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(InitMemRefs());
-        FreeAlertSuppressionList();
-        ASSERT_TRUE(InitFolderTable());
-        sink_ = TempPath("loom_elements_sink.wav");
-        DeleteFileA(sink_.c_str());
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");
-        SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", sink_.c_str());
-        variant_.emplace(true);
+        session_.emplace("loom_elements_sink.wav");
+        ASSERT_TRUE(session_->Ready());
+        sink_ = session_->Sink();
         ASSERT_EQ(QTBind(0), kQtNoErr);
         ASSERT_EQ(EnterMovies(), kQtNoErr);
         RegisterQTWindowClass(GetAppInstance());
@@ -127,10 +121,7 @@ protected:
         UnregisterQTWindowClass(GetAppInstance());
         ExitMovies();
         QTRelease();
-        variant_.reset();
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
-        SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", nullptr);
-        FreeAlertSuppressionList();
+        session_.reset();
     }
     // The element opened on the card, showing exactly these alerts (each answered with OK).
     int OpenExpecting(MediaElement& element, const std::vector<uint32_t>& alerts) {
@@ -148,7 +139,7 @@ protected:
     }
     CardWindow card_;
     std::string sink_;
-    std::optional<QuickTimeVariant> variant_;
+    std::optional<StandInSoundSession> session_;
 };
 
 TEST_F(QTElementsTest, MoviesAreInspectedPlacedAndGivenTheirControllerByTheRule) {
