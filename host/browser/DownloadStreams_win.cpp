@@ -264,8 +264,9 @@ void DownloadArrived(const Download& d) {
     NPP attached = GetAttachedInstance();
     const bool forSystem = attached && d.instance == attached;
     if (IsStackUrl(d.url)) {
-        // The move to another stack that asked for it goes on now.
-        if (forSystem && d.answersRequest && BindCachedFile(d.url.c_str(), d.slot) && ResumeStackJump())
+        // The move to another stack that asked for it goes on now; its lookup finds the copy
+        // by the stack's own name (the slot keeps that name, not the copy's).
+        if (forSystem && d.answersRequest && ResumeStackJump())
             g_context.kind = 0;
         else if (attached)  // another embed's download of the same stack serves as well
             OpenAttachedStackIfArrived(forSystem && d.answersRequest ? d.slot : kCurrentStackSlot);

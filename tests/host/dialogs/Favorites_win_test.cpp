@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "TestBrowser.h"
 #include "core/files/FileSlots.h"
 #include "host/dialogs/Favorites.h"
 #include "host/dialogs/Preferences.h"
@@ -228,28 +229,54 @@ TEST(FavoritesPalette, EditingDeletesAndTheProfileKeepsOnlyWhatRemains) {
         EXPECT_EQ(Ini(key), "(none)") << key;
 }
 
-// Opening another stack is the stack jump's (a least form until it is built): the palette
-// hands it the path in slot 8 and stays in this stack for now.
-TEST(FavoritesPalette, AFavouriteOfAnotherStackGoesThroughTheStackJump) {
+// A favourite of another stack beside this web stack is asked of the browser and opened at its
+// card when it arrives; a favourite whose stack is nowhere leaves the current card.
+TEST(FavoritesPalette, AFavouriteOfAnotherStackOpensIt) {
     Hosted hosted;
     ASSERT_TRUE(hosted.Open());
-    const std::string other = "C:\\Elsewhere\\other.stk";
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string other = std::string(folder) + "fav-other-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    sb::Stack target;
+    target.cardWidth = 160;
+    target.cardHeight = 120;
+    target.cards = {sb::PlainCard(7000), sb::PlainCard(8000)};
+    ASSERT_TRUE(sb::WriteFile(other, sb::BuildStack(target).bytes));
+    const auto deliver = [] {
+        const DWORD start = GetTickCount();
+        while (HasStreamWork() && GetTickCount() - start < 5000) {
+            PumpPageMessages();
+            PumpStreams();
+        }
+        PumpPageMessages();
+    };
+    char first[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof first, first);
     SetIni("PosX", "10");
     SetIni("PosY", "10");
-    SetIni("FavCount", "1");
+    SetIni("FavCount", "2");
     SetIni("FavPath0", other);
     SetIni("FavStack0", "other.stk");
-    SetIni("FavCardID0", "4000");
+    SetIni("FavCardID0", "8000");
     SetIni("FavCard0", "");
+    SetIni("FavPath1", "C:\\Elsewhere\\absent.stk");
+    SetIni("FavStack1", "absent.stk");
+    SetIni("FavCardID1", "4000");
+    SetIni("FavCard1", "");
     DialogView palette = Palette();
-    ASSERT_EQ(palette.ListItem(IDC_NAV_FAVORITES, 3), "other.stk - Card ID: 4000");
+    ASSERT_EQ(palette.ListItem(IDC_NAV_FAVORITES, 3), "other.stk - Card ID: 8000");
+    Choose(palette, IDC_NAV_FAVORITES, 4);
+    deliver();
+    EXPECT_EQ(GetCurrentCardId(), 1234) << "a stack that is nowhere leaves the card";
     Choose(palette, IDC_NAV_FAVORITES, 3);
+    deliver();
     char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(8, sizeof path, path);
-    EXPECT_EQ(std::string(path), other);
-    EXPECT_EQ(GetCurrentCardId(), 1234);
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    EXPECT_NE(std::string(path), std::string(first));
+    EXPECT_EQ(GetCurrentCardId(), 8000);
     EXPECT_EQ(palette.ListSelection(IDC_NAV_FAVORITES), 0);
     SendMessageA(palette.Window(), WM_CLOSE, 0, 0);
+    DeleteFileA(other.c_str());
 }
 
 TEST(FavoritesPalette, StoredValuesComeBackWholeOrWithinBounds) {
