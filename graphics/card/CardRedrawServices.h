@@ -10,6 +10,7 @@
 
 #include "core/memory/Handles.h"
 #include "graphics/dib/Dib.h"
+#include "stack/pictures/PicturePalette.h"
 
 enum class CardPictureOutcome {
     Drawn,    // *dib holds the picture
@@ -21,9 +22,6 @@ enum class CardPictureOutcome {
 // depth; 24 as 32), bottom row first; Damaged when the record says it holds one that cannot be
 // read.
 CardPictureOutcome CardPictureForDisplay(Handle card, int displayDepth, DibHandle* dib);
-// StorePaletteInPictureResource: a picture record longer than 100 bytes that has a colour table
-// gets one of the palette's colours in its place (as many entries as the old one).
-void StorePaletteInPictureResource(Handle card, HPALETTE palette);
 // The picture re-mapped to an 8-bit palette (the DIB's table) stored back in the record that
 // holds the card's picture, with the colour table for 8 bits; the record stays as it was when
 // the picture cannot be packed.
