@@ -7,6 +7,7 @@
 #include "core/ui/WaitCursor.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
+#include "media/MediaPreview.h"
 #include "media/pictures/PictureFiles.h"
 #include "media/pictures/PictureLoad.h"
 #include "media/support/MetafileRender.h"
@@ -21,12 +22,6 @@ void ReportNotLoaded() {
     char text[256] = {};
     LoadResString(kCouldNotLoadString, text, sizeof text);
     ShowErrorBox(text);
-}
-
-// MINIMAL until the preview lane's MediaImportPicture is merged: QuickTime imports nothing.
-int MediaImportPicture(const char*, HGLOBAL* dib) {
-    *dib = nullptr;
-    return -1;
 }
 
 // The device bitmap made against the card offscreen's DC, else the window's.
