@@ -139,13 +139,15 @@ TEST(PictureFiles, PcxAndTgaWritersRoundTripThroughTheirLoaders) {
         if (name.ends_with(".pcx")) {
             EXPECT_EQ(file[0], 0x0A);
             EXPECT_EQ(file[65], c.image->bitsPerPixel == 8 ? 1 : 3) << "planes";
-            if (c.image->bitsPerPixel == 8)
+            if (c.image->bitsPerPixel == 8) {
                 EXPECT_EQ(file[file.size() - 769], 0x0C) << "palette marker";
+            }
         } else {
             EXPECT_EQ(file[2], (c.image->bitsPerPixel == 8 ? 1 : 2) | (name.find("rle") != std::string::npos ? 8 : 0));
-            if (name.find("rle") != std::string::npos)
+            if (name.find("rle") != std::string::npos) {
                 EXPECT_LT(file.size(), 18u + (c.image->bitsPerPixel == 8 ? 768 + 37 * 11 : 37 * 11 * 3) - 200)
                     << "runs make it smaller";
+            }
         }
         // Every cut of the file is refused without touching the image.
         for (size_t keep : {size_t{17}, size_t{200}, file.size() - 770, file.size() - 1}) {

@@ -172,7 +172,7 @@ int VicPcxLoad(std::span<const uint8_t> file, VicImage* image) {
             made.colors = 2;
         }
     }
-    const int copied = VicCloneImage(made, image) == VIC_OK ? VIC_OK : VIC_NO_MEMORY;
+    const int copied = VicCopyPixels(made, image);
     freeimage(&made);
     return copied;
 }

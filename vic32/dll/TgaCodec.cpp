@@ -209,7 +209,7 @@ int VicTgaLoad(std::span<const uint8_t> file, VicImage* image) {
             made.palette[tga.mapFirst + i] = ColorOf(&tga.map[i * static_cast<size_t>(entryBytes)], tga.mapEntryBits);
         made.colors = static_cast<int32_t>(tga.mapFirst + tga.mapLength);
     }  // grey keeps the ramp allocimage made
-    const int copied = VicCloneImage(made, image) == VIC_OK ? VIC_OK : VIC_NO_MEMORY;
+    const int copied = VicCopyPixels(made, image);
     freeimage(&made);
     return copied;
 }

@@ -54,6 +54,9 @@ uint32_t VicPackedDibBytes(const VicImage& image);
 int VicWritePackedDib(const VicImage& image, std::span<uint8_t> out);
 // A new image of its own with the pixels and palette of the source.
 int VicCloneImage(const VicImage& source, VicImage* copy);
+// The pixels and palette of the source into an image of the same size and depth, which keeps
+// its own memory. VIC_BAD_SIZE when they differ.
+int VicCopyPixels(const VicImage& source, VicImage* target);
 
 // --- Match.cpp
 // Finds the palette entry nearest to a colour, the lowest index among equals, remembering
