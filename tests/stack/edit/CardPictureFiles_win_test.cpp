@@ -14,11 +14,14 @@
 #include <optional>
 #include <string>
 
+#include "core/files/FileLayer.h"
+#include "core/files/FileSlots.h"
 #include "core/files/FileTypes.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/AlertsOnce.h"
 #include "core/ui/ScreenDepth.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/layers/ObjectLayer.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "media/MediaManager.h"
 #include "media/pictures/PictureFiles.h"
@@ -30,6 +33,7 @@
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"
+#include "tests/support/TestPng.h"
 #include "tests/vic32/VicTestUtil.h"
 
 namespace {
@@ -116,6 +120,7 @@ protected:
     void SetUp() override {
         CardSessionTest::SetUp();
         SetAppInstance(GetModuleHandleA(nullptr));  // the strings, "DEFPAL"
+        ASSERT_TRUE(InitFolderTable());
         window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
         SetMainWindow(window);
         ASSERT_EQ(InitDataBase(window, kWidth, kHeight, 32, false), 1);
@@ -142,6 +147,7 @@ protected:
         FreeOffscreenObjects();
         SetScreenDepth(savedDepth_);
         FreeAlertSuppressionList();
+        FreeFolderTable();
         SetMainWindow(nullptr);
         DestroyWindow(window);
         CardSessionTest::TearDown();
@@ -342,4 +348,71 @@ TEST_F(CardPictureFilesTest, SavesTheCardAsShownInTheKindsTheDisplayAllows) {
         AnswerError(driver, "Unrecognized graphic type");
         EXPECT_EQ(driver.Run([&] { return SaveGfile(TempFile(name).c_str(), window); }), 0) << name;
     }
+}
+
+TEST_F(CardPictureFilesTest, PictureFilesBesideTheStackAndGifsComeThroughQuickTime) {
+    // A graphic object's picture file beside the stack: the loaded PNG cut to its rectangle.
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "cardpict_stack";
+    std::filesystem::create_directories(folder);
+    std::vector<uint8_t> rgb;
+    std::vector<uint32_t> cut;
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const Rgb c = Bold(x * 3, y * 4);
+            rgb.insert(rgb.end(), {c.red, c.green, c.blue});
+            if (x >= 4 && x < 12 && y >= 2 && y < 8)
+                cut.push_back(ValueOf(c));
+        }
+    const std::vector<uint8_t> png = Png(20, 10, rgb);
+    const std::string pngPath = (folder / "picture.png").string();
+    FILE* f = std::fopen(pngPath.c_str(), "wb");
+    std::fwrite(png.data(), 1, png.size(), f);
+    std::fclose(f);
+    SetFileSpecFromPath(kSlotCurrentStack, (folder / "here.stk").string().c_str());
+    const bool wasLocal = IsLocateFileLocalMode();
+    SetLocateFileLocalMode(true);
+    const LayerKindProcs kinds = GetLayerKindProcs();
+    LayerKindProcs supplied = kinds;
+    supplied.graphicPictureFile = [](std::span<const uint8_t>, char* name, size_t size, RECT* crop) {
+        std::snprintf(name, size, "%s", "D:\\elsewhere\\picture.png");  // moved: found beside the stack
+        *crop = RECT{4, 2, 12, 8};
+        return true;
+    };
+    SetLayerKindProcs(supplied);
+    // The picture files as the wiring installs them.
+    const LayerListUpcalls upcalls = GetLayerListUpcalls();
+    LayerListUpcalls withPictures = upcalls;
+    withPictures.loadPictureFile = [](const char* path, HPALETTE* palette) {
+        return LoadGraphicFile(path, GetMainWindow(), palette, 0);
+    };
+    SetLayerListUpcalls(withPictures);
+    const uint8_t record[64] = {};
+    HBITMAP layerPicture = LoadLayerPictureFromFile(window, record);
+    SetLayerListUpcalls(upcalls);
+    SetLayerKindProcs(kinds);
+    SetLocateFileLocalMode(wasLocal);
+    ASSERT_NE(layerPicture, nullptr);
+    EXPECT_EQ(Pixels(layerPicture, 8, 6), AsShown(cut));
+    DeleteObject(layerPicture);
+
+    // The GIF writer's file, read by QuickTime's importer: the same picture.
+    OwnedImage indexed(6, 4, 8);
+    SetPalette(indexed.image, {{248, 0, 0}, {0, 248, 0}, {0, 0, 248}, {248, 248, 248}});
+    std::vector<uint32_t> colors;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) {
+            RowFromTop(indexed.image, y)[x] = static_cast<uint8_t>((x + y) % 4);
+            colors.push_back(ValueOf(RgbOf(indexed.image.palette[(x + y) % 4])));
+        }
+    const std::string gif = TempFile("written.gif");
+    ASSERT_EQ(savegif(gif.c_str(), indexed.get()), VIC_OK);
+    HPALETTE palette = nullptr;
+    HBITMAP read = LoadGraphicFile(gif.c_str(), window, &palette, 0);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(Pixels(read, 6, 4), AsShown(colors));
+    DeleteObject(read);
+    if (palette)
+        DeleteObject(palette);
+    std::remove(gif.c_str());
+    std::filesystem::remove_all(folder);
 }
