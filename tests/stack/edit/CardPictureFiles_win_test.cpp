@@ -33,6 +33,7 @@
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"
+#include "tests/support/TestMetafiles.h"
 #include "tests/support/TestPng.h"
 #include "tests/vic32/VicTestUtil.h"
 
@@ -415,4 +416,49 @@ TEST_F(CardPictureFilesTest, PictureFilesBesideTheStackAndGifsComeThroughQuickTi
         DeleteObject(palette);
     std::remove(gif.c_str());
     std::filesystem::remove_all(folder);
+}
+
+TEST_F(CardPictureFilesTest, MetafilesLoadAtTheirBoxesSizeWithinTheCard) {
+    DisposeCards();
+    sb::Stack larger;
+    larger.cardWidth = 200;
+    larger.cardHeight = 150;
+    larger.cards.push_back(sb::PlainCard(1));
+    Load(larger);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> file;
+        SIZE size;
+    };
+    const std::vector<MetafileFill> red = {{100, 100, 300, 200, RGB(255, 0, 0)}};
+    const Case cases[] = {
+        // 1440 units at 1440 an inch: 96 pixels, raised to 100.
+        {"inch.wmf", PlaceableMetafile(0, 0, 1440, 1440, 1440, red), {100, 100}},
+        // A box starting at (100, 100), 120 x 130 units at 96 an inch: exactly its fill.
+        {"box.wmf", PlaceableMetafile(100, 100, 220, 230, 96, {{100, 100, 220, 230, RGB(255, 0, 0)}}), {120, 130}},
+        // Without a placeable header: 150 units at 1 an inch, lowered to the card's size.
+        {"plain.wmf", WindowsMetafile(red), {200, 150}},
+    };
+    for (const Case& c : cases) {
+        const std::string path = TempFile(c.name);
+        FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(c.file.data(), 1, c.file.size(), f);
+        std::fclose(f);
+        HPALETTE palette = nullptr;
+        HBITMAP loaded = LoadGraphicFile(path.c_str(), window, &palette, 0);
+        ASSERT_NE(loaded, nullptr) << c.name;
+        BITMAP size{};
+        GetObject(loaded, sizeof size, &size);
+        EXPECT_EQ(size.bmWidth, c.size.cx) << c.name;
+        EXPECT_EQ(size.bmHeight, c.size.cy) << c.name;
+        if (std::string(c.name) == "box.wmf") {
+            const std::vector<uint32_t> pixels = Pixels(loaded, size.bmWidth, size.bmHeight);
+            EXPECT_EQ(pixels.front(), 0xFF0000u);
+            EXPECT_EQ(pixels.back(), 0xFF0000u) << "the box fills the bitmap";
+        }
+        DeleteObject(loaded);
+        if (palette)
+            DeleteObject(palette);
+        std::remove(path.c_str());
+    }
 }
