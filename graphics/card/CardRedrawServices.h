@@ -1,5 +1,5 @@
 // The stack's part in showing a card: its picture at the display's depth, the objects visible
-// on it, its palette stored with the picture (CardRedrawServices_win.cpp); and the card pictures' reading, packing and storing that the
+// on it (CardRedrawServices_win.cpp; its palette stored with the picture: PicturePalette.h); and the card pictures' reading, packing and storing that the
 // depth conversions use (CardPictureServices_win.cpp, through CardPictureGdi.h).
 #pragma once
 

@@ -1,11 +1,10 @@
 // The stack's part in showing a card: its picture at the display's depth, the objects visible
-// on it, its palette stored with the picture, graphic object pictures as bitmaps.
+// on it, graphic object pictures as bitmaps.
 #include "graphics/card/CardRedrawServices.h"
 
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "core/system/Ticks.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
