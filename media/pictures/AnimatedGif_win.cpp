@@ -1,34 +1,10 @@
 // Animated GIFs: recognised by their header and QuickTime's count of images, decoded by
 // QuickTime frame by frame, with the transparent index found by the block walk.
-#include <vector>
-
 #include "core/files/FileTypes.h"
 #include "media/MediaManager.h"
 #include "media/pictures/GifScan.h"
 #include "media/pictures/PictureFiles.h"
-
-namespace {
-
-// The whole file, or empty when it cannot be read. GIFs past 64 MB are not walked.
-std::vector<uint8_t> ReadSmallFile(const char* path, size_t limit) {
-    std::vector<uint8_t> bytes;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    const DWORD size = GetFileSize(file, nullptr);
-    if (size != INVALID_FILE_SIZE && size <= limit) {
-        bytes.resize(size);
-        DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), size, &read, nullptr) || read != size)
-            bytes.clear();
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
-constexpr size_t kGifLimit = 64u << 20;
-
-}  // namespace
+#include "media/pictures/PictureLoad.h"
 
 bool IsAnimatedGif(const char* path) {
     if (!path || FileTypeFromExtension(path) != kFileTypeGif)
@@ -47,6 +23,6 @@ int LoadGifFrames(const char* path, HGLOBAL* frames, int* count, int* transparen
     if (!path || !frames || !count)
         return 0;
     if (transparentIndex)
-        *transparentIndex = GifTransparentIndex(ReadSmallFile(path, kGifLimit));
+        *transparentIndex = GifTransparentIndex(ReadPictureFile(path));
     return MediaDecodeImageFrames(path, frames, count);
 }

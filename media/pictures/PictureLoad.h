@@ -3,7 +3,13 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "vic32/Vic32.h"
+
+// VicLoaders_win.cpp: the whole file (at most 256 MB), empty when it cannot be read.
+std::vector<uint8_t> ReadPictureFile(const char* path);
 
 // VicLoaders_win.cpp: the file loaded by kind into the empty descriptor (0 or a vic32 error);
 // GIF, PICT, PNG, PSD and kinds above 10 fail at once.

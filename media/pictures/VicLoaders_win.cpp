@@ -12,6 +12,8 @@ namespace {
 
 constexpr DWORD kMaxPictureFileBytes = 256u << 20;
 
+}  // namespace
+
 std::vector<uint8_t> ReadPictureFile(const char* path) {
     std::vector<uint8_t> bytes;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -27,6 +29,8 @@ std::vector<uint8_t> ReadPictureFile(const char* path) {
     CloseHandle(file);
     return bytes;
 }
+
+namespace {
 
 int LoadDirectBmp(const char* path, VicImage* desc) {
     const std::vector<uint8_t> dib = DirectBmpToPackedDib(ReadPictureFile(path));
