@@ -41,7 +41,11 @@ enum {
     VIC_BAD_JPEG = -6,      // not JPEG data, or damaged
     VIC_BAD_MODE = -7,      // an unknown matching mode
     VIC_NO_CODEC = -8,      // the system's image codecs could not be reached
-    VIC_BAD_PALETTE = -9    // an 8-bit result without palette entries to match to
+    VIC_BAD_PALETTE = -9,   // an 8-bit result without palette entries to match to
+    VIC_NO_FILE = -10,      // the file cannot be opened or read
+    VIC_BAD_FILE = -11,     // not a file of the format, damaged, or of a form not taken
+    VIC_WRITE_FAILED = -12, // the file cannot be written (what was written is deleted)
+    VIC_UNSUPPORTED = -13   // a format the library does not have (BIF)
 };
 
 // Matching modes of matchcolorimageex.
@@ -84,6 +88,32 @@ typedef struct VicJpegInfo {
     int32_t bitsPerPixel;   // of the image loadjpgfrombuffer fills: always 24
 } VicJpegInfo;
 
+// What a picture file holds, before it is loaded: the image its loader fills is allocated
+// (allocimage) at width x length and bitsPerPixel.
+typedef struct VicFileInfo {
+    int32_t width;
+    int32_t length;
+    int32_t bitsPerPixel;     // of the image the loader fills: 8 (palette) or 24
+    int32_t fileBitsPerPixel; // as stored in the file
+    int32_t colors;           // palette entries the file holds, 0 for true colour
+} VicFileInfo;
+
+// A BMP file's info header as bmpinfo gives it, laid out as a BITMAPINFOHEADER (a core header
+// is widened into it; height negative for rows stored top row first).
+typedef struct VicBitmapHeader {
+    uint32_t size;
+    int32_t width;
+    int32_t height;
+    uint16_t planes;
+    uint16_t bitCount;
+    uint32_t compression;
+    uint32_t sizeImage;
+    int32_t xPelsPerMeter;
+    int32_t yPelsPerMeter;
+    uint32_t clrUsed;
+    uint32_t clrImportant;
+} VicBitmapHeader;
+
 // Describes a packed DIB of `bytes` bytes at `dib` (info header, table, rows), without copying:
 // 8 or 24 bits, uncompressed, one plane, a header of 40 bytes or a larger version of it, an
 // 8-bit table of biClrUsed entries (256 when 0), rows padded to 32 bits inside the bytes.
@@ -116,7 +146,43 @@ int VICAPI matchcolorimage(const VicImage* source, VicImage* result);
 // The same with a VIC_MATCH_ mode; every mode gives a colour in the palette its own first index.
 int VICAPI matchcolorimageex(const VicImage* source, VicImage* result, int32_t mode);
 
+// Picture files. A loader fills an image the caller allocated (allocimage) from what the
+// information call told: the same size, the depth it named; VIC_BAD_SIZE otherwise. Files are
+// read whole (at most 256 MB). A writer builds the file in memory first and deletes what it
+// wrote when writing fails.
+//   BMP: 1, 4, 8 bits (into 8) and 24 bits, uncompressed, either row order; 16 and 32 bits are
+//   refused (VIC_BAD_BITS). savebmp writes 8 or 24 bits; compression must be 0.
+int VICAPI bmpinfo(const char* path, VicBitmapHeader* header);
+int VICAPI loadbmp(const char* path, VicImage* image);
+int VICAPI savebmp(const char* path, const VicImage* image, int32_t compression);
+//   PCX (ZSoft, version 5): 1 bit in 1 or 4 planes and 8 bits in 1 plane (into 8), 8 bits in 3
+//   planes (into 24). savepcx writes 8 bits with the 256-entry palette at the end, or 24 bits.
+int VICAPI pcxinfo(const char* path, VicFileInfo* info);
+int VICAPI loadpcx(const char* path, VicImage* image);
+int VICAPI savepcx(const char* path, const VicImage* image);
+//   TGA: colour-mapped (8-bit indexes, into 8), true colour of 15, 16, 24 or 32 bits (into 24)
+//   and grey (into 8), plain or run-length. savetga writes 8 bits colour-mapped or 24 bits true
+//   colour, run-length when compression is 1.
+int VICAPI tgainfo(const char* path, VicFileInfo* info);
+int VICAPI loadtga(const char* path, VicImage* image);
+int VICAPI savetga(const char* path, const VicImage* image, int32_t compression);
+//   BIF: its layout is not known; both calls answer VIC_UNSUPPORTED.
+int VICAPI loadbif(const char* path, VicImage* image);
+int VICAPI savebif(const char* path, const VicImage* image);
+
 #ifdef _WIN32
+// JPEG, TIFF and GIF files through the system's codecs (24-bit results). savejpg takes a quality
+// of 1..100; savegif an 8-bit image only (VIC_BAD_BITS otherwise).
+int VICAPI jpeginfo(const char* path, VicFileInfo* info);
+int VICAPI loadjpg(const char* path, VicImage* image);
+int VICAPI savejpg(const char* path, const VicImage* image, int32_t quality);
+int VICAPI tiffinfo(const char* path, VicFileInfo* info);
+int VICAPI loadtif(const char* path, VicImage* image);
+int VICAPI savegif(const char* path, const VicImage* image);
+
+// A new GDI palette of the table's first `colors` entries (1..256); 0 on failure.
+HPALETTE VICAPI victowinpal(const VicColor* table, int32_t colors);
+
 // Encodes an 8- or 24-bit image as a baseline JPEG of the given quality (1..100) into a new
 // movable global block of exactly *length bytes, which the caller frees with GlobalFree.
 int VICAPI savejpgtobuffer(HGLOBAL* jpeg, uint32_t* length, const VicImage* source, int32_t quality);

@@ -1,5 +1,5 @@
 // The stack's part in showing a card: its picture at the display's depth, the objects visible
-// on it, its palette stored with the picture (CardRedrawServices_win.cpp); and the card pictures' reading, packing and storing that the
+// on it (CardRedrawServices_win.cpp; its palette stored with the picture: PicturePalette.h); and the card pictures' reading, packing and storing that the
 // depth conversions use (CardPictureServices_win.cpp, through CardPictureGdi.h).
 #pragma once
 
@@ -10,6 +10,7 @@
 
 #include "core/memory/Handles.h"
 #include "graphics/dib/Dib.h"
+#include "stack/pictures/PicturePalette.h"
 
 enum class CardPictureOutcome {
     Drawn,    // *dib holds the picture
@@ -21,9 +22,6 @@ enum class CardPictureOutcome {
 // depth; 24 as 32), bottom row first; Damaged when the record says it holds one that cannot be
 // read.
 CardPictureOutcome CardPictureForDisplay(Handle card, int displayDepth, DibHandle* dib);
-// StorePaletteInPictureResource: a picture record longer than 100 bytes that has a colour table
-// gets one of the palette's colours in its place (as many entries as the old one).
-void StorePaletteInPictureResource(Handle card, HPALETTE palette);
 // The picture re-mapped to an 8-bit palette (the DIB's table) stored back in the record that
 // holds the card's picture, with the colour table for 8 bits; the record stays as it was when
 // the picture cannot be packed.

@@ -157,7 +157,7 @@ struct LayerListUpcalls {
 // ---- ObjectLayer_win.cpp ----
 // Null members fall back to the defaults (MINIMAL until the subsystems are built): no kind
 // reads a record, nothing is drawn; the browse tool at zoom 1 with objects shown, no card
-// cursor, no actions, no picture files.
+// cursor, no actions; loadPictureFile has no default (the wiring installs the picture import).
 void SetLayerKindProcs(const LayerKindProcs& procs);
 const LayerKindProcs& GetLayerKindProcs();
 void SetLayerListUpcalls(const LayerListUpcalls& upcalls);

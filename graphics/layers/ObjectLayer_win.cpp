@@ -47,17 +47,12 @@ void NothingSaved() {}
 CardView BrowsingUnmagnified() { return {}; }
 HCURSOR NoCursor() { return nullptr; }
 bool NoActions(uint16_t) { return false; }
-HBITMAP NoPictureLoaded(const char*, HPALETTE* palette) {
-    if (palette)
-        *palette = nullptr;
-    return nullptr;
-}
 
 constexpr LayerKindProcs kDefaultKinds = {
     NoGraphic,     NoButton,      NoField,      NoPictureFile, BoundsRegion, NoFieldWindow,
     NoFieldWindowToDestroy, NoGraphicDrawn, NoButtonDrawn, NoFieldDrawn, GraphicBounds, ButtonBounds,
     NoHilite,      NoInvalidate,  NoActiveField, NothingSaved};
-constexpr LayerListUpcalls kDefaultUpcalls = {BrowsingUnmagnified, NoCursor, NoActions, NoPictureLoaded};
+constexpr LayerListUpcalls kDefaultUpcalls = {BrowsingUnmagnified, NoCursor, NoActions, nullptr};
 
 LayerKindProcs g_kinds = kDefaultKinds;
 LayerListUpcalls g_upcalls = kDefaultUpcalls;
@@ -133,7 +128,6 @@ void SetLayerListUpcalls(const LayerListUpcalls& upcalls) {
     FillIfNull(g_upcalls.cardView, kDefaultUpcalls.cardView);
     FillIfNull(g_upcalls.cardCursor, kDefaultUpcalls.cardCursor);
     FillIfNull(g_upcalls.runButtonActions, kDefaultUpcalls.runButtonActions);
-    FillIfNull(g_upcalls.loadPictureFile, kDefaultUpcalls.loadPictureFile);
 }
 
 const LayerListUpcalls& GetLayerListUpcalls() { return g_upcalls; }
@@ -246,7 +240,8 @@ void FreeLayerResources(ObjectLayer* layer) {
 HBITMAP LoadLayerPictureFromFile(HWND window, std::span<const uint8_t> record) {
     char name[MAX_PATH] = {};
     RECT crop = {};
-    if (!g_kinds.graphicPictureFile(record, name, sizeof name, &crop))
+    // The picture import is installed by the wiring; before it nothing can be loaded.
+    if (!g_upcalls.loadPictureFile || !g_kinds.graphicPictureFile(record, name, sizeof name, &crop))
         return nullptr;
     SetFileSpecFromPath(kPictureSlot, name);
     // The filter is one description and one pattern, each NUL-terminated, then a final NUL.

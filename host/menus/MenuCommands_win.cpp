@@ -25,6 +25,7 @@
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardList.h"
+#include "stack/edit/CardPictureFiles.h"
 #include "stack/edit/InfoDialogs.h"
 #include "stack/edit/ReadyMadeMenu.h"
 #include "stack/format/StackFile.h"
@@ -132,10 +133,17 @@ bool RunEditAndOptions(HWND window, int command) {
     case 356: case 357: case 358: SetFatbitsZoom(command); return true;
     case 364: ToggleObjectsShown(window); return true;
     case 365: RecordCardMenuBar(ToggleStackMenuBar(StackMenuWord())); return true;
-    case 100: case 104: case 106: case 155: case 160: case 161:
+    case 104: case 4183:
+        // With an active field 104 imports text into it.
+        if (command == 104 && GetActiveTextField())
+            RunDeferredCommand(command);
+        else
+            ImportBackgroundPicture(window, nullptr);
+        return true;
+    case 100: case 106: case 155: case 160: case 161:
     case 162: case 300: case 304: case 305: case 311: case 350:
     case 351: case 369: case 359: case 362: case 363: case 366: case 367:
-    case 403: case 600: case 4183:
+    case 403: case 600:
         RunDeferredCommand(command);
         return true;
     default:
@@ -164,6 +172,11 @@ bool RunFileAndMove(HWND window, int command, int source) {
     case 651: ShowAboutBox(window); return true;
     case 107: case 108: case 109: RunPrintMenuCommand(window, command); return true;
     case 105:
+        if (GetActiveTextField())
+            RunDeferredCommand(command);
+        else
+            SaveCardPictureToFile(window);
+        return true;
     case 652:
         RunDeferredCommand(command);
         return true;

@@ -19,6 +19,7 @@
 #include "host/window/CurrentTool.h"
 #include "host/wiring/LayerWiring.h"
 #include "media/AnimationStartFrames.h"
+#include "media/pictures/PictureFiles.h"
 #include "objects/ActiveTextField.h"
 #include "objects/Buttons.h"
 #include "objects/LassoPoints.h"
@@ -63,6 +64,9 @@ void WireLayerList() {
             return CardView{static_cast<int>(GetCurrentTool()), GetFatbitsZoom(), HandlerState().objectsShown};
         },
         .runButtonActions = [](uint16_t id) { return DoButtonActions(GetMainWindow(), id, 1) != 0; },
+        .loadPictureFile = [](const char* path, HPALETTE* palette) {
+            return LoadGraphicFile(path, GetMainWindow(), palette, 0);
+        },
     });
 }
 

@@ -126,3 +126,18 @@ int VicCloneImage(const VicImage& source, VicImage* copy) {
     *copy = made;
     return VIC_OK;
 }
+
+int VicCopyPixels(const VicImage& source, VicImage* target) {
+    if (!VicImageOk(&source) || !VicImageOk(target))
+        return VIC_BAD_ARGUMENT;
+    if (source.width != target->width || source.height != target->height || source.bitsPerPixel != target->bitsPerPixel)
+        return VIC_BAD_SIZE;
+    if (source.bitsPerPixel == 8) {
+        const int32_t entries = std::min(source.colors, target->paletteSlots);
+        std::memcpy(target->palette, source.palette, sizeof(VicColor) * static_cast<size_t>(entries));
+        target->colors = entries;
+    }
+    for (int32_t y = 0; y < source.height; ++y)
+        std::memcpy(VicRow(*target, y), VicRow(source, y), static_cast<size_t>(source.rowBytes));
+    return VIC_OK;
+}

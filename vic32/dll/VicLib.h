@@ -8,6 +8,12 @@
 //   VicDib_win.cpp   imagetodib, dibtoimage, wintovicpal (global memory and GDI palettes)
 //   Jpeg_win.cpp     savejpgtobuffer, jpeginfofrombuffer, loadjpgfrombuffer through the
 //                    Windows Imaging Component
+//   VicFiles.cpp     files read whole and written whole (a failed write is deleted)
+//   BmpCodec.cpp     BMP files in and out (the layout: vic32/formats/BmpFormat.h)
+//   PcxCodec.cpp     PCX files in and out, run-length coded
+//   TgaCodec.cpp     TGA files in and out, plain or run-length
+//   VicFileCalls.cpp the file calls: bmpinfo ... savebif
+//   WicFiles_win.cpp jpeginfo, loadjpg, savejpg, tiffinfo, loadtif, savegif, victowinpal
 //   vic32.def        the exports
 //
 // Only Vic32.h crosses the DLL's edge. No exception leaves an exported call: VicGuarded turns
@@ -48,6 +54,9 @@ uint32_t VicPackedDibBytes(const VicImage& image);
 int VicWritePackedDib(const VicImage& image, std::span<uint8_t> out);
 // A new image of its own with the pixels and palette of the source.
 int VicCloneImage(const VicImage& source, VicImage* copy);
+// The pixels and palette of the source into an image of the same size and depth, which keeps
+// its own memory. VIC_BAD_SIZE when they differ.
+int VicCopyPixels(const VicImage& source, VicImage* target);
 
 // --- Match.cpp
 // Finds the palette entry nearest to a colour, the lowest index among equals, remembering
@@ -70,6 +79,27 @@ private:
 // Every pixel of the source (8 or 24 bits) as the index of its nearest entry, into the 8-bit
 // result of the same size. VIC_OK.
 int VicMatchNearest(const VicImage& source, VicImage& result, VicNearest& nearest);
+
+// --- VicFiles.cpp
+// The whole file (at most kVicMaxFileBytes): VIC_OK, VIC_NO_FILE, or VIC_BAD_FILE when larger.
+inline constexpr uint32_t kVicMaxFileBytes = 256u << 20;
+int VicReadFile(const char* path, std::vector<uint8_t>& bytes);
+// Creates or replaces the file with the bytes; on any failure nothing of it is left.
+int VicWriteFile(const char* path, std::span<const uint8_t> bytes);
+// An image to be filled has this size and depth.
+bool VicImageIs(const VicImage* image, int32_t width, int32_t height, int32_t bitsPerPixel);
+
+// --- BmpCodec.cpp, PcxCodec.cpp, TgaCodec.cpp: the codecs over bytes. Loaders check the file
+// whole before touching the image, so a refused file leaves it as it was.
+int VicBmpHeader(std::span<const uint8_t> file, VicBitmapHeader* header);
+int VicBmpLoad(std::span<const uint8_t> file, VicImage* image);
+int VicBmpEncode(const VicImage& image, std::vector<uint8_t>& out);
+int VicPcxInfo(std::span<const uint8_t> file, VicFileInfo* info);
+int VicPcxLoad(std::span<const uint8_t> file, VicImage* image);
+int VicPcxEncode(const VicImage& image, std::vector<uint8_t>& out);
+int VicTgaInfo(std::span<const uint8_t> file, VicFileInfo* info);
+int VicTgaLoad(std::span<const uint8_t> file, VicImage* image);
+int VicTgaEncode(const VicImage& image, bool runLength, std::vector<uint8_t>& out);
 
 // Runs an exported call's body; an allocation that fails inside becomes VIC_NO_MEMORY.
 template <class Body>

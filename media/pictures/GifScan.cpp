@@ -1,0 +1,74 @@
+// The GIF block walk of the picture import: only sizes are followed, every one checked against
+// what is left of the file.
+#include "media/pictures/GifScan.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/memory/ByteReader.h"
+
+namespace {
+
+constexpr size_t kHeaderBytes = 13;
+constexpr uint8_t kExtension = 0x21;
+constexpr uint8_t kImage = 0x2C;
+constexpr uint8_t kTrailer = 0x3B;
+constexpr uint8_t kGraphicControl = 0xF9;
+
+// A colour table follows when bit 7 of the packed byte is set: 3 x 2^(n + 1) bytes.
+void SkipColorTable(ByteReader& in, uint8_t packed) {
+    if (packed & 0x80)
+        in.Skip(size_t{3} << ((packed & 7) + 1));
+}
+
+// Data sub-blocks, each led by its size, up to the empty one.
+void SkipSubBlocks(ByteReader& in) {
+    while (in.ok()) {
+        const uint8_t size = in.U8();
+        if (size == 0)
+            return;
+        in.Skip(size);
+    }
+}
+
+}  // namespace
+
+bool IsGif89Header(std::span<const uint8_t> file) {
+    return file.size() >= 5 && std::memcmp(file.data(), "GIF89", 5) == 0;
+}
+
+int GifTransparentIndex(std::span<const uint8_t> file) {
+    if (file.size() < kHeaderBytes || std::memcmp(file.data(), "GIF", 3) != 0)
+        return -1;
+    ByteReader in(file, kHeaderBytes);
+    SkipColorTable(in, file[10]);
+    int found = -1;
+    while (in.ok()) {
+        const uint8_t introducer = in.U8();
+        if (!in.ok())
+            break;
+        if (introducer == kTrailer)
+            return found;
+        if (introducer == kExtension) {
+            const uint8_t label = in.U8();
+            if (label == kGraphicControl) {
+                // Block size, packed byte, delay (2), transparent index; its terminator is skipped
+                // below as a stray byte.
+                const std::span<const uint8_t> control = in.Bytes(5);
+                if (in.ok() && (control[1] & 1) && found < 0)
+                    found = control[4];
+            } else {
+                SkipSubBlocks(in);
+            }
+        } else if (introducer == kImage) {
+            const std::span<const uint8_t> descriptor = in.Bytes(9);
+            if (!in.ok())
+                break;
+            SkipColorTable(in, descriptor[8]);
+            in.U8();  // the LZW code size
+            SkipSubBlocks(in);
+        }
+        // Any other byte is skipped.
+    }
+    return -1;  // ran out before the trailer
+}

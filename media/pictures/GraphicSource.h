@@ -1,0 +1,13 @@
+// Asking for a picture file (GraphicSource_win.cpp).
+#pragma once
+
+#include <windows.h>
+
+// The picture open dialog ("Please select a picture file", the picture filters; kind 'M' adds
+// movies to the first): the chosen file lands in the slot and its full path in destination.
+// 1 when one was chosen.
+int AskGraphicFileName(HWND window, char* destination, int size, int kind, int slot);
+// Where a picture comes from, by source kind: 'A' (animation frames) and 'R' (a background)
+// the picture open dialog, 'W' (writing the card picture) the save dialog for a screen. The
+// path into destination; 0 when cancelled or for any other kind.
+int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind);

@@ -1,0 +1,85 @@
+// Where a picture comes from: the picture open dialog, or for the card picture's export the
+// save dialog's screen mode. Live sources (video, camera, scanner) are never offered: the media
+// capability bits that would offer them are not set.
+#include <cstring>
+#include <string>
+
+#include "core/files/FileSlots.h"
+#include "core/files/OpenFileDialog.h"
+#include "core/ui/Resources.h"
+#include "media/pictures/GraphicSource.h"
+#include "stack/save/SaveDialogs.h"
+#include "stack/save/SaveStack.h"
+
+namespace {
+
+constexpr uint16_t kPictureTitle = 2407;
+constexpr uint32_t kFirstFilterString = 4401;
+constexpr int kFilterStrings = 24;
+constexpr int kPictureSlot = 4;
+// The file type for which the open dialog shows its preview part for pictures.
+constexpr uint16_t kPicturePreviewType = 10;
+
+// Choices of the source dialog.
+constexpr int kChoiceFile = 0;
+constexpr int kChoiceCancelled = 2;
+
+std::string PictureFilter(int kind) {
+    std::string filter;
+    for (int i = 0; i < kFilterStrings; ++i) {
+        char text[256] = {};
+        LoadResString(kFirstFilterString + static_cast<uint32_t>(i), text, sizeof text);
+        filter += text;
+        if (i == 1 && kind == 'M')
+            filter += ";*.mov";
+        filter += '\0';
+    }
+    filter += '\0';
+    return filter;
+}
+
+void CopyOut(const char* from, char* destination, int size) {
+    if (!destination || size <= 0)
+        return;
+    std::strncpy(destination, from, static_cast<size_t>(size) - 1);
+    destination[size - 1] = '\0';
+}
+
+}  // namespace
+
+int AskGraphicFileName(HWND window, char* destination, int size, int kind, int slot) {
+    const std::string filter = PictureFilter(kind);
+    const FileRequest request = {kPictureTitle, filter.c_str(), 0, kPicturePreviewType,
+                                 static_cast<uint16_t>(slot), 0};
+    if (!GetOpenFileWithPreview(window, request))
+        return 0;
+    char path[MAX_PATH] = {};
+    GetFileSpecPath(slot, sizeof path, path);
+    CopyOut(path, destination, size);
+    return 1;
+}
+
+int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind) {
+    int choice = kChoiceCancelled;
+    switch (sourceKind) {
+    case 'A':
+    case 'R':
+        // 'R' would ask between the disk and a live source, were one ever available.
+        choice = AskGraphicFileName(window, destination, size, sourceKind, kPictureSlot) ? kChoiceFile : kChoiceCancelled;
+        break;
+    case 'W': {
+        char title[MAX_PATH] = {};
+        if (!AskSaveStackFile(window, kSaveScreen, title, sizeof title)) {
+            choice = kChoiceCancelled;
+            break;
+        }
+        char path[MAX_PATH] = {};
+        GetFileSpecPath(kSlotScratch, sizeof path, path);
+        CopyOut(path, destination, size);
+        choice = kChoiceFile;
+        break;
+    }
+    default: break;
+    }
+    return choice == kChoiceFile ? 1 : 0;
+}
