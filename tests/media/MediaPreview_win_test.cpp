@@ -150,6 +150,8 @@ TEST_F(MediaPreviewTest, TheFactoryAnswersTheKindAndPlacesMoviesAndStillsByMode)
 
     EXPECT_EQ(Show(avi, 0), -1) << "no manager";
     ASSERT_EQ(MediaManagerCreate(card_, GetAppInstance()), 1);
+    EXPECT_EQ(MediaShowFilePreview(dialog_, 1234, avi.c_str(), kFileTypeAvi, 0), -1) << "no such control";
+    EXPECT_EQ(Current(), nullptr);
 
     // An RLE AVI plays through QuickTime (13): scaled into the control less its bar, the
     // controller's bounds are the whole control.
