@@ -18,6 +18,7 @@
 #include "core/files/FileSlots.h"
 #include "core/files/FileTypes.h"
 #include "core/files/OpenFileDialog.h"
+#include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
@@ -28,6 +29,9 @@
 #include "media/previews/Previewers.h"
 #include "media/support/MetafileRender.h"
 #include "media/support/PackedDib.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMetafiles.h"
@@ -255,6 +259,25 @@ TEST_F(MediaPreviewTest, MetafilesArePreviewedFittedWhenPlaceableAndImportedAtTh
     EXPECT_EQ(DibSize(dib).cy, 500);
     EXPECT_EQ(DibPixel(dib, 240, 240), kGreen);
     EXPECT_EQ(DibPixel(dib, 260, 260), kWhite);
+    GlobalFree(dib);
+    // With a current card of 320 x 200, at its size.
+    const Handle card = NewHandleWithEndMark(kNewCardRecordBytes);
+    {
+        HandleLock lock(card);
+        SetU16(lock.bytes(), kCardId, 3);
+        SetU16(lock.bytes(), kCardWidth, 320);
+        SetU16(lock.bytes(), kCardHeight, 200);
+    }
+    ASSERT_EQ(AddCardRecord(card, 0), 0);
+    SetCurrentCardId(3);
+    dib = RenderMetafileFile(plain.c_str());
+    SetCurrentCardId(0);
+    DisposeCards();
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(DibSize(dib).cx, 320);
+    EXPECT_EQ(DibSize(dib).cy, 200);
+    EXPECT_EQ(DibPixel(dib, 150, 90), kGreen);
+    EXPECT_EQ(DibPixel(dib, 170, 110), kWhite);
     GlobalFree(dib);
     Bytes cut = PlaceableMetafile(0, 0, 96, 96, 96, {{0, 0, 96, 96, kRed}});
     cut.resize(cut.size() - 6);
