@@ -203,6 +203,17 @@ TEST_F(MediaPreviewTest, TheFactoryAnswersTheKindAndPlacesMoviesAndStillsByMode)
     ASSERT_NE(still->bitmap, nullptr);
     EXPECT_EQ(PixelOf(control_, kControlWidth / 2, kControlHeight / 2), kRed) << "colour 1 in the middle";
     EXPECT_NE(PixelOf(control_, 2, kControlHeight - 3), kRed) << "not bottom-aligned";
+    // A picture larger than the control is scaled down into it: 360 x 110, red then green,
+    // becomes 180 x 55 in the middle.
+    Bytes halves;
+    for (int i = 0; i < 360 * 110; ++i)
+        halves.insert(halves.end(), {uint8_t(i % 360 < 180 ? 255 : 0), uint8_t(i % 360 < 180 ? 0 : 255), 0});
+    EXPECT_EQ(Show(WriteTemp("loom_preview_big.png", Png(360, 110, halves)), 0), kFileTypePng);
+    EXPECT_EQ(PixelOf(control_, 45, kControlHeight / 2), kRed);
+    EXPECT_EQ(PixelOf(control_, 135, kControlHeight / 2), kGreen);
+    EXPECT_NE(PixelOf(control_, 45, 20), kRed) << "above the fitted picture";
+    EXPECT_EQ(Show(gif, kPreviewBottomLeft), kFileTypeGif);
+    still = dynamic_cast<PicturePreview*>(Current());
     // Refreshing a still does nothing, whatever kind is given.
     MediaRefreshPreview(dialog_, kPreviewAreaId, kFileTypeMov, 0);
     MediaRefreshPreview(dialog_, kPreviewAreaId, kFileTypeGif, 0);
