@@ -1,6 +1,8 @@
 #include "host/menus/MenuCommands.h"
 
 #include "actions/ActionServices.h"
+#include "actions/NbaMenu.h"
+#include "core/system/PluginModule.h"
 #include "actions/Animations.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
@@ -173,6 +175,8 @@ bool RunFileAndMove(HWND window, int command, int source) {
 
 // Extension modules, ready-made cards, action choices and filters.
 bool RunFallback(int command) {
+    if (RunNbaCommand(GetMainWindow(), command))
+        return true;
     if (command >= 500 && command <= 599) {
         HandleReadyMadeCardMenu(command);
         return true;
