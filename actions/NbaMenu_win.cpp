@@ -105,7 +105,8 @@ void MakeList(int slot, const char* pattern, int capacity) {
     if (!base.empty() && base.back() != '\\')
         base += '\\';
     WIN32_FIND_DATAA found;
-    const HANDLE search = pattern ? FindFirstFileA((base + pattern).c_str(), &found) : INVALID_HANDLE_VALUE;
+    // Full paths: the process's current folder is the browser's, not ours to change.
+    const HANDLE search = pattern && folder[0] ? FindFirstFileA((base + pattern).c_str(), &found) : INVALID_HANDLE_VALUE;
     if (search != INVALID_HANDLE_VALUE) {
         do {
             if (!(found.dwFileAttributes & kSkippedAttributes))

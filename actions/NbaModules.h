@@ -32,7 +32,7 @@ NbaHostCallback GetHostCallback();
 // was not called.
 int RunNBAModule(int slot, int message, uint16_t nbaId, bool clearFirst);
 // Calls the module named by the resource (type, id): 'NBAs' resources of the stack, or the
-// module found for the id. Nothing while the chooser is open, except message 3.
+// module found for the id. Nothing while the chooser is open, except messages 3 and 15.
 void CallNBAByResource(uint32_t type, uint16_t nbaId, int message, bool clearFirst);
 void SendToNBA(uint16_t nbaId, int message, bool clearFirst = false);
 // Browse mode: offers a card-window message to the modules; 1 when one consumed it.

@@ -182,7 +182,7 @@ int RunNBAModule(int slot, int message, uint16_t nbaId, bool clearFirst) {
 }
 
 void CallNBAByResource(uint32_t type, uint16_t nbaId, int message, bool clearFirst) {
-    if (g_chooser && message != kNbaMessageSetUp)
+    if (g_chooser && message != kNbaMessageSetUp && message != kNbaMessageChooserOpens)
         return;
     const Handle data = GetNbaResource(type, nbaId);
     if (!data)

@@ -12,8 +12,11 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "actions/ActionBlock.h"
+#include "actions/NbaChooser.h"
 #include "actions/NbaInfo.h"
 #include "actions/NbaMenu.h"
 #include "actions/NbaModules.h"
@@ -26,7 +29,9 @@
 #include "host/wiring/LayerWiring.h"
 #include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
+#include "resources/nba_ids.h"
 #include "tests/stack/CardTestUtil.h"
+#include "tests/support/DialogDriver_win.h"
 
 namespace {
 
@@ -58,6 +63,7 @@ std::string BuildFolder() {
 std::map<std::string, std::string> g_prefs;
 std::vector<uint32_t> g_alerts;
 uint32_t g_now = 0;
+HWND g_cardWindow = nullptr;
 
 // One logged call: its words as name=value.
 struct Call {
@@ -83,6 +89,7 @@ protected:
         SetEnvironmentVariableA("NBA_TEST_LOG", log_.c_str());
         window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
         SetMainWindow(window_);
+        g_cardWindow = window_;
         SelectToolNumber(kBrowseTool);
         g_prefs.clear();
         g_alerts.clear();
@@ -91,6 +98,7 @@ protected:
             g_alerts.push_back(id);
             return 1;
         };
+        u.cardWindow = []() -> void* { return g_cardWindow; };
         u.readPreference = [](const char* section, const char* key, char* buffer, int size) {
             auto it = g_prefs.find(std::string(section) + "/" + key);
             CopyPathText(it == g_prefs.end() ? "Bad" : it->second, buffer, static_cast<size_t>(size));
@@ -446,6 +454,94 @@ TEST_F(NbaModulesTest, TheExtrasMenuListsModulesThenRegistryProgramsAndRunsThem)
     DeleteFileA(probeLog.c_str());
     EXPECT_NE(seen.find("from-extras"), std::string::npos) << seen;
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, programs.c_str());
+}
+
+TEST_F(NbaModulesTest, TheChooserOpensOnTheSamplesSetsTheModuleUpAndConfirmsItsData) {
+    // "Samples.stk" beside the program holds the test modules' 'NBAs' records.
+    sb::Stack samples;
+    samples.cards.push_back(sb::PlainCard(1));
+    for (const auto& [id, file, name] : {std::tuple{kActionId, "testaction.nba", "Test Action"},
+                                         std::tuple{uint16_t{7002}, "nomain.nba", "No Main"}}) {
+        sb::Resource r;
+        r.type = "NBAs";
+        r.id = id;
+        r.name = name;
+        r.data = MakeNbaInfoRecord({id == kActionId ? uint16_t{0} : kNbaAboutNoText, id, name, file, "About it"});
+        samples.resources.push_back(r);
+    }
+    const std::vector<uint8_t> bytes = sb::BuildStack(samples).bytes;
+    const std::string samplesPath = build_ + "\\Samples.stk";
+    {
+        std::ofstream f(samplesPath, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    GetActionBlock()->objectId = 9;
+
+    // With data, the stack's module missing: the samples, the caller's id, its set-up at once,
+    // and the data shown with every lone CR made CRLF.
+    Handle data = NewHandleFromBytes(std::vector<uint8_t>{'a', '\r', 'b', '\r', '\n', 'c'});
+    uint16_t id = kActionId;
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("NBA"), [](DialogView& box) {
+        EXPECT_EQ(box.Caption(), "New Button Actions");
+        EXPECT_TRUE(box.IsChecked(IDC_NBA_SAMPLES));
+        ASSERT_EQ(box.ListCount(IDC_NBA_NAMES), 2);
+        EXPECT_EQ(box.ListItem(IDC_NBA_NAMES, box.ListSelection(IDC_NBA_NAMES)), "Test Action");
+        EXPECT_EQ(box.Text(IDC_NBA_INFO), "About it");
+        EXPECT_EQ(box.Text(IDC_NBA_DATA), "a\r\nb\r\nc");
+        EXPECT_TRUE(box.IsEnabled(IDC_NBA_OK));
+        box.Press(IDC_NBA_OK);
+    });
+    EXPECT_EQ(driver.Run([&] { return RunNbaChooser(window_, &data, &id); }), 1);
+    EXPECT_EQ(HandleToBytes(data), (std::vector<uint8_t>{'a', '\r', 'b', '\r', '\n', 'c'}));
+    EXPECT_EQ(id, kActionId);
+    std::vector<Call> calls = Calls();
+    ASSERT_EQ(calls.size(), 2u);  // the set-up and the module's callback
+    EXPECT_EQ(calls[0].N("msg"), 3u);
+    EXPECT_EQ(calls[0].N("obj"), 9u);
+    EXPECT_NE(calls[0].N("setup"), 0u);
+    EXPECT_EQ(GetNbaChooserWindow(), nullptr);
+    EXPECT_EQ(CurrentResFile(), GetStackResFile());  // the samples are closed again
+    ClearPendingRequests();
+
+    // A module answering 4 leaves OK disabled; Cancel keeps the caller's data.
+    SetEnvironmentVariableA("NBA_TEST_SETUP", "4");
+    DialogDriver refused;
+    refused.Expect(DialogMatch::Template("NBA"), [](DialogView& box) {
+        EXPECT_FALSE(box.IsEnabled(IDC_NBA_OK));
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(refused.Run([&] { return RunNbaChooser(window_, &data, &id); }), 0);
+    EXPECT_EQ(HandleToBytes(data).size(), 6u);
+    DisposeHandleAndClear(&data);
+    Calls();
+
+    // Without data nothing is set up until "Use this NBA"; the typed text loses its line feeds.
+    SetEnvironmentVariableA("NBA_TEST_SETUP", "0");
+    DialogDriver typed;
+    typed.Expect(DialogMatch::Template("NBA"), [](DialogView& box) {
+        EXPECT_FALSE(box.IsEnabled(IDC_NBA_OK));
+        EXPECT_FALSE(box.IsVisible(IDC_NBA_DATA));
+        for (int i = 0; i < box.ListCount(IDC_NBA_NAMES); ++i)
+            if (box.ListItem(IDC_NBA_NAMES, i) == "Test Action")
+                box.SetListSelection(IDC_NBA_NAMES, i);
+        box.Press(IDC_NBA_USE);
+    });
+    typed.Expect(DialogMatch::Template("NBA"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsEnabled(IDC_NBA_OK));
+        EXPECT_TRUE(box.IsVisible(IDC_NBA_DATA));
+        box.SetText(IDC_NBA_DATA, "x\r\ny");
+        box.Press(IDC_NBA_OK);
+    });
+    id = 0;
+    EXPECT_EQ(typed.Run([&] { return RunNbaChooser(window_, &data, &id); }), 1);
+    EXPECT_EQ(HandleToBytes(data), (std::vector<uint8_t>{'x', '\r', 'y'}));
+    EXPECT_EQ(id, kActionId);
+    DisposeHandleAndClear(&data);
+    ClearPendingRequests();
+    EXPECT_EQ(Messages(), std::vector<unsigned long>{3});
+    EXPECT_TRUE(g_alerts.empty());
+    DeleteFileA(samplesPath.c_str());
 }
 
 }  // namespace
