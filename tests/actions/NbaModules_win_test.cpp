@@ -79,6 +79,7 @@ class NbaModulesTest : public StackFileTest {
 protected:
     void SetUp() override {
         StackFileTest::SetUp();
+        SetAppInstance(GetModuleHandleA(nullptr));  // the dialogs and strings of the program
         build_ = BuildFolder();
         ASSERT_TRUE(InitFolderTableAt((build_ + "\\nploom.dll").c_str(), nullptr));
         SetFileSpecFromPath(kSlotExtrasFolder, (build_ + "\\Extras\\").c_str());
@@ -541,6 +542,32 @@ TEST_F(NbaModulesTest, TheChooserOpensOnTheSamplesSetsTheModuleUpAndConfirmsItsD
     ClearPendingRequests();
     EXPECT_EQ(Messages(), std::vector<unsigned long>{3});
     EXPECT_TRUE(g_alerts.empty());
+
+    // A module picked from disk is taken unopened and copied into "NBAS" after alert 2262.
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string picked = std::string(temp) + "diskmod.nba", copied = build_ + "\\NBAS\\diskmod.nba";
+    ASSERT_TRUE(CopyFileA((build_ + "\\NBAS\\testaction.nba").c_str(), picked.c_str(), FALSE));
+    DeleteFileA(copied.c_str());
+    DialogDriver disk(15000);
+    disk.Expect(DialogMatch::Template("NBA"), [](DialogView& box) { box.Press(IDC_NBA_DISK); });
+    disk.Expect(DialogMatch::Caption("Please select an NBA file"), [&](DialogView& box) {
+        box.SetText(box.Exists(1148) ? 1148 : 1152, picked);
+        box.Press(IDOK);
+    });
+    disk.Expect(DialogMatch::Template("NBA"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(IDC_NBA_DISK));
+        ASSERT_EQ(box.ListCount(IDC_NBA_NAMES), 1);
+        EXPECT_EQ(box.ListItem(IDC_NBA_NAMES, 0), "Test Action");
+        EXPECT_EQ(box.Text(IDC_NBA_INFO), "Logs every call");
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(disk.Run([&] { return RunNbaChooser(window_, &data, &id); }), 0);
+    EXPECT_TRUE(disk.AllAnswered());
+    EXPECT_EQ(g_alerts, std::vector<uint32_t>{2262});
+    EXPECT_NE(GetFileAttributesA(copied.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(copied.c_str());
+    DeleteFileA(picked.c_str());
     DeleteFileA(samplesPath.c_str());
 }
 

@@ -106,14 +106,14 @@ std::vector<uint8_t> ModuleStack(uint16_t id, std::vector<sb::Resource> resource
     return sb::BuildStack(stack).bytes;
 }
 
-struct Run {
+struct BrowseRun {
     int exitCode = -1;
     std::string out;
     std::vector<Call> calls;
 };
 
 // Serves the stack from a fresh folder and runs the browser with the options; the modules log.
-Run Browse(const std::vector<uint8_t>& stack, std::vector<std::string> options,
+BrowseRun Browse(const std::vector<uint8_t>& stack, std::vector<std::string> options,
            const std::vector<std::pair<const char*, const char*>>& env = {}) {
     static int counter = 0;
     const std::string folder = TempName("nba-server") + "-" + std::to_string(++counter);
@@ -142,7 +142,7 @@ Run Browse(const std::vector<uint8_t>& stack, std::vector<std::string> options,
     PROCESS_INFORMATION process = {};
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
-    Run run;
+    BrowseRun run;
     if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
         if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
             TerminateProcess(process.hProcess, 99);
@@ -179,7 +179,7 @@ std::vector<unsigned long> Messages(const std::vector<Call>& calls, const char* 
 }  // namespace
 
 TEST(NbaInBrowser, AButtonRunsTheModuleWhichSeesTheCardEventsIdleItsValueAndTheClose) {
-    const Run run = Browse(ModuleStack(kModuleId, {Nbas(kModuleId, "testaction.nba")}),
+    const BrowseRun run = Browse(ModuleStack(kModuleId, {Nbas(kModuleId, "testaction.nba")}),
                            {"--click", "85,65@1200", "--quit-after", "3000"});
     ASSERT_EQ(run.exitCode, 0) << run.out;
     EXPECT_EQ(run.out.find("alert("), std::string::npos) << run.out;
@@ -210,7 +210,7 @@ TEST(NbaInBrowser, AButtonRunsTheModuleWhichSeesTheCardEventsIdleItsValueAndTheC
 
 TEST(NbaInBrowser, StacksNamingUnsafeModuleFilesLoadNothingAndPlayOn) {
     for (const char* name : {"..\\testaction.nba", "C:\\testaction.nba", "NBAS/testaction.nba", "testaction.dll"}) {
-        const Run run = Browse(ModuleStack(11, {Nbas(11, name), Nbas(kModuleId, "testaction.nba")}),
+        const BrowseRun run = Browse(ModuleStack(11, {Nbas(11, name), Nbas(kModuleId, "testaction.nba")}),
                                {"--click", "85,65@1200", "--quit-after", "2500"});
         ASSERT_EQ(run.exitCode, 0) << name << run.out;
         for (const Call& c : run.calls)
@@ -225,7 +225,7 @@ TEST(NbaInBrowser, StacksNamingUnsafeModuleFilesLoadNothingAndPlayOn) {
 
 TEST(NbaInBrowser, CommandFourFiftyRunsTheExtrasModuleWithTheCardWindowAndShutDownClosesIt) {
     const std::vector<uint8_t> stack = ModuleStack(kModuleId, {});
-    Run run = Browse(stack, {"--command", "450@900", "--quit-after", "2000"});
+    BrowseRun run = Browse(stack, {"--command", "450@900", "--quit-after", "2000"});
     ASSERT_EQ(run.exitCode, 0) << run.out;
     std::vector<unsigned long> seen = Messages(run.calls, "extra");
     EXPECT_EQ(seen, (std::vector<unsigned long>{3, 4, 2})) << run.out;
