@@ -185,15 +185,21 @@ TEST(NbaInBrowser, AButtonRunsTheModuleWhichSeesTheCardEventsIdleItsValueAndTheC
     EXPECT_EQ(run.out.find("alert("), std::string::npos) << run.out;
     ASSERT_FALSE(run.calls.empty()) << run.out;
     const std::vector<unsigned long> seen = Messages(run.calls, "action");
-    // Idle before and after, the perform, leaving and arriving, idle, and the close.
-    const std::vector<unsigned long> wanted = {4, 9, 10, 5, 2};
-    auto at = std::search(seen.begin(), seen.end(), wanted.begin(), wanted.end());
     std::string shown;
     for (unsigned long m : seen)
         shown += std::to_string(m) + " ";
-    EXPECT_NE(at, seen.end()) << shown;
+    // In this order, with window messages (11), idle (5) and the wait's polls (14) between:
+    // arriving, idle, the perform, leaving and arriving, idle, and the close last.
+    const unsigned long wanted[] = {10, 5, 4, 9, 10, 5, 2};
+    auto at = seen.begin();
+    for (const unsigned long m : wanted) {
+        at = std::find(at, seen.end(), m);
+        ASSERT_NE(at, seen.end()) << "message " << m << " in order: " << shown;
+        ++at;
+    }
     EXPECT_EQ(seen.back(), 2u) << shown;
-    EXPECT_NE(std::find(seen.begin(), seen.end(), 5u), seen.end()) << shown;
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 4u), 1) << shown;
+    EXPECT_NE(std::find(seen.begin(), seen.end(), 11u), seen.end()) << "window messages: " << shown;
     for (size_t i = 0; i < run.calls.size(); ++i) {
         const Call& c = run.calls[i];
         EXPECT_EQ(c.N("persist"), i) << "call " << i << " (message " << c.N("msg") << ")";
