@@ -86,7 +86,7 @@ void OnStackEvent(StackEvent event) {
     case StackEvent::FlushingCardEdits: FlushCardEdits(); break;
     case StackEvent::DepthCardConverted: AdvanceProgress(); break;
     case StackEvent::RemovingFinishedMovies: MediaRemoveFinished(0, 0); break;
-    // What has no owner built yet: the menus, the fonts, extension modules, the videodisc
+    // What has no owner built yet: the menus, the fonts, the videodisc
     // state and the card history of a new stack.
     case StackEvent::RemovingFiltersMenu:
     case StackEvent::ClosingStackExtras:
