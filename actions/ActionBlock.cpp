@@ -279,6 +279,8 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
         if (CarryOut(g_nba, &unused))
             Insert(record, recordOffset, kTagNba, kChunkFromHandle, static_cast<uintptr_t>(block.nbaData), 0, kActNba,
                    [&](std::span<uint8_t> c) { SetU16(c, kChunkValue, block.nbaId); });
+    } else if (g_nba.present) {
+        DisposeHandle(g_nba.request.data);  // nothing to store it for
     }
     g_nba = {};
     if (block.movieSet) {
@@ -344,9 +346,16 @@ size_t ReadUrlPayload(std::span<const uint8_t> payload, char* out, size_t size) 
 }
 
 void SetPendingSoundRequest(const ResRequest& request, bool isNew) { g_sound = {true, isNew, request}; }
-void SetPendingNbaRequest(const ResRequest& request) { g_nba = {true, false, request}; }
+// The module information a pending request carries is its own until it is stored.
+void SetPendingNbaRequest(const ResRequest& request) {
+    if (g_nba.present && g_nba.request.data != request.data)
+        DisposeHandle(g_nba.request.data);
+    g_nba = {true, false, request};
+}
 void ClearPendingRequests() {
     g_sound = {};
+    if (g_nba.present)
+        DisposeHandle(g_nba.request.data);
     g_nba = {};
 }
 

@@ -68,7 +68,8 @@ size_t ReadUrlPayload(std::span<const uint8_t> payload, char* out, size_t size);
 
 // Resources a dialog chose but did not store yet: the sound and the module data. A save
 // carries them out; without one pending the save keeps what the block names. isNew: the
-// written resource's id replaces the block's.
+// written resource's id replaces the block's. The module request's data is the pending
+// request's own: disposed of when it is cleared, replaced or has nothing to be stored for.
 void SetPendingSoundRequest(const ResRequest& request, bool isNew);
 void SetPendingNbaRequest(const ResRequest& request);
 void ClearPendingRequests();

@@ -1,47 +1,77 @@
-// Calls into extension modules: the one parameter block, a message sent to a module, and the
-// poll of the wait after actions.
+// Extension modules: the one parameter block, the module cache, the calls made to a stack's
+// modules at fixed moments, and the module information records (the module interface itself
+// is NbaInterface.h).
 //
-//   NbaModules.cpp   MINIMAL until modules are loaded (W3.09): no module answers; every call
-//                    is kept in a list (the latest 32) that tests read, and a test may put a
-//                    reaction of its own in place of a module.
+//   NbaInfo.cpp          safe file names, the information record, the timer clock
+//   NbaModules_win.cpp   the block, the cache, call records, named modules, the calls
+//   NbaResources_win.cpp reading a module's information, 'NBAs' resources a stack lacks
+//   NbaMenu_win.cpp      the Extras menu: modules and registry programs (NbaMenu.h)
+//   NbaChooser_win.cpp   the chooser dialog "NBA" (NbaChooser.h)
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <span>
-#include <vector>
+#include <windows.h>
 
+#include <cstdint>
+
+#include "actions/NbaEvents.h"
+#include "actions/NbaInterface.h"
 #include "core/memory/Handles.h"
 
-inline constexpr size_t kNbaParamBytes = 78;
-// Offsets in the block (little-endian values; the offsets are the modules' interface).
-enum NbaParamOffset : uint32_t {
-    kNbaObjectId = 0,
-    kNbaMessage = 46,
-    kNbaParam1 = 50,
-    kNbaParam2 = 54,
-    kNbaParam3 = 58,
-    kNbaCalledId = 70,
-};
-inline constexpr int kNbaMessagePerform = 4;
-inline constexpr int kNbaMessageWaitPoll = 14;
-inline constexpr uint32_t kNbaKeepWaiting = 0xFFFF00;
+inline constexpr int kNbaCacheEntries = 20;
+inline constexpr uint16_t kNbaCallDisposeData = 0x0001;
 
-std::span<uint8_t, kNbaParamBytes> NbaParamBlock();
+// ---- NbaModules_win.cpp ----
+// The one block every call uses.
+NbaParamBlock* GetNbaParamBlock();
+// Zeroes the block and stores the host callback in it.
 void ClearNbaParamBlock();
-// Sends the message to the module of that id with the block as it stands; 0 for success.
-int SendToNBA(uint16_t nbaId, int message);
-// Message 14 to the stack's modules: true while one answers kNbaKeepWaiting at param 1.
-bool PollNBAsForWait();
+NbaHostCallback GetHostCallback();
 
-struct NbaCall {
-    uint16_t nbaId;
-    int message;
-    uint16_t objectId;
-    std::vector<uint8_t> data;  // the handle at param 1, as it was sent
-};
-const std::vector<NbaCall>& RecordedNbaCalls();
-void ClearRecordedNbaCalls();
-// For tests: what a module does when it is sent a message (null: nothing).
-using NbaReaction = int (*)(uint16_t nbaId, int message);
-void SetNbaReaction(NbaReaction reaction);
+// Calls the module named by slot's file with the message: messages 1 and 3 load and free the
+// library around the call, the others take it from the cache. The module's answer, 0 when it
+// was not called.
+int RunNBAModule(int slot, int message, uint16_t nbaId, bool clearFirst);
+// Calls the module named by the resource (type, id): 'NBAs' resources of the stack, or the
+// module found for the id. Nothing while the chooser is open, except messages 3 and 15.
+void CallNBAByResource(uint32_t type, uint16_t nbaId, int message, bool clearFirst);
+void SendToNBA(uint16_t nbaId, int message, bool clearFirst = false);
+// Browse mode: offers a card-window message to the modules; 1 when one consumed it.
+int ForwardMessageToNBAs(HWND window, UINT message, uint16_t wParam, LPARAM lParam);
+// Message 14 to every module: true while one answers kNbaKeepWaiting.
+bool PollNBAsForWait();
+// The stack closes: message 2 to its modules (all of them when final) and the cache freed;
+// final also drops the named modules.
+void EndStackNBAs(bool final);
+
+// The cache of loaded modules: the module of the id (loading slot's file on a miss). `cached`
+// says whether it went into the cache; an uncached module is the caller's to free.
+HMODULE FindCachedNBAModule(int slot, uint16_t nbaId, bool* cached = nullptr);
+void FreeCachedNBAModules(int unload);
+int CachedNBAModuleCount();
+
+// Calls in progress: the 'NBAs' data of a module stays alive until its call returns.
+bool PushNBACall(Handle data, uint16_t nbaId);
+void PopNBACall(uint16_t nbaId);
+bool IsNBACallActive(uint16_t nbaId);
+bool IsAnyNBACallActive();
+
+// The chooser's window while it is open (only messages 3 and 15 reach modules then).
+void SetNbaChooserWindow(HWND window);
+HWND GetNbaChooserWindow();
+
+// ---- NbaResources_win.cpp ----
+// The 'NBAs' resource of the id in the current resource file, else a named module's
+// information, made from string 50000 + id or the "NBAIDs" preference when needed; 0 when none.
+Handle GetNbaResource(uint32_t type, uint16_t nbaId);
+// Information of the module file in slot 12 (alert 2241 when it is no library); 0 when none.
+Handle LoadNbaInfo();
+// The request of an 'NBAs' resource for the module of slot 12: 1 when made.
+int MakeNbaResourceRequest();
+// A stack just read: an 'NBAs' resource for every module its actions use and it lacks.
+void AddMissingNbaResources();
+// Puts "<program folder>NBAS\<name>" into slot 12; false for an unsafe name.
+bool PutNbaFileInSlot(const char* name);
+// The named modules (modules used without an 'NBAs' resource of their id), newest first.
+Handle FindNamedNbaModule(uint16_t nbaId);
+void ForEachNamedNbaModule(void (*visit)(uint16_t nbaId));
+void DisposeNamedNbaModules();

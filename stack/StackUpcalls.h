@@ -43,8 +43,9 @@ enum class StackEvent {
     StoringCardEdits,           // the current card's picture edits into its record
     StoringFontTable,           // the stack's fonts into 'FntL' 128
     // Closing the stack's resources.
-    ClosingNbas,                // every 'NBAs' module of the stack gets the close message (2)
-    CallingNbaMain,             // the modules' main entry, when the closing has a window
+    ClosingNbas,                // the stack's 'NBAs' modules not in a call get the close message (2)
+    ClosingNbasFinally,         // the same at shut-down (a closing with a window): to every module
+    CallingNbaMain,             // the Extras modules, when the closing has a window
     // Cards.
     FlushingCardEdits,          // pending edits into the current card, before a card is copied or added
     DepthCardConverted,         // one more card of a depth change: the progress window steps

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "actions/ActionServices.h"
+#include "actions/NbaModules.h"
 #include "core/events/OneShotTimers.h"
 #include "core/files/FileDialogHooks.h"
 #include "core/files/FileSlots.h"

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "actions/ActionServices.h"
+#include "actions/NbaMenu.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
@@ -104,6 +105,7 @@ public:
         } else {
             bar_ = ResLoadMenu("LM");
             owned_ = bar_ != nullptr;
+            AddNbaMenuItems(bar_);
         }
     }
     ~MenuBarSource() {

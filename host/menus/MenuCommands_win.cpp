@@ -2,9 +2,11 @@
 
 #include "actions/ActionServices.h"
 #include "actions/Animations.h"
+#include "actions/NbaMenu.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "graphics/colors/ColorChooser.h"
 #include "graphics/layers/LayerList.h"
@@ -186,6 +188,8 @@ bool RunFileAndMove(HWND window, int command, int source) {
 
 // Extension modules, ready-made cards, action choices and filters.
 bool RunFallback(int command) {
+    if (RunNbaCommand(GetMainWindow(), command))
+        return true;
     if (command >= 500 && command <= 599) {
         HandleReadyMadeCardMenu(command);
         return true;

@@ -11,8 +11,6 @@ namespace {
 // The palettes' items: the palettes stand on their own, so the bar does not offer them.
 constexpr UINT kToolsPaletteItem = 250;
 constexpr UINT kColorPaletteItem = 400;
-constexpr int kExtrasMenuPosition = 9;
-constexpr int kFirstExtrasCommand = 50;
 constexpr int kFiltersMenuFirst = 1;
 constexpr int kFiltersMenuCount = 14;
 
@@ -35,7 +33,7 @@ void SetMenuLocked(HWND frame, bool locked) {
     DrawMenuBar(frame);
     DestroyMenu(old);
     if (!locked) {
-        BuildNbaMenu(frame, kSlotExtrasFolder, "*.xtr", menu, kExtrasMenuPosition, kFirstExtrasCommand);
+        BuildNbaMenu(frame, kSlotExtrasFolder, "*.xtr", menu, kExtrasMenuPosition, kNbaMenuCapacity);
         RebuildFiltersMenu(frame, kFiltersMenuFirst, kFiltersMenuCount);
     }
 }

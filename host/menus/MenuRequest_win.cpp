@@ -4,6 +4,7 @@
 #include <charconv>
 #include <string>
 
+#include "actions/NbaMenu.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
 #include "host/menus/MenuCommands.h"
@@ -67,6 +68,7 @@ bool RunMenuRequest(HWND window, std::string_view title, std::string_view item) 
     if (!bar.menu)
         return false;
     BuildReadyMadeMenuIn(ReadyMadeSubmenuOf(bar.menu));
+    AddNbaMenuItems(bar.menu);
     const std::string wantedTitle = Folded(title);
     const int menus = GetMenuItemCount(bar.menu);
     for (int position = 0; position < menus; ++position) {

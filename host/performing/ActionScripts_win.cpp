@@ -69,10 +69,10 @@ void RunActionNba(Performance& p) {
         StartButtonCycle(p.window, payload);
     if (const Handle copy = NewHandleFromBytes(payload)) {
         ClearNbaParamBlock();
-        const std::span<uint8_t> block = NbaParamBlock();
-        SetU16(block, kNbaObjectId, p.objectId);
-        SetU32(block, kNbaParam1, static_cast<uint32_t>(copy));
-        SetU32(block, kNbaParam2, static_cast<uint32_t>(payload.size()));
+        NbaParamBlock* block = GetNbaParamBlock();
+        block->objectId = p.objectId;
+        block->param1 = static_cast<uint32_t>(copy);
+        block->param2 = static_cast<uint32_t>(payload.size());
         SendToNBA(nbaId, kNbaMessagePerform);
         DisposeHandle(copy);
         p.marks.nba = 1;

@@ -3,6 +3,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/Animations.h"
+#include "actions/NbaModules.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/CursorCache.h"
 #include "graphics/layers/ObjectLayer.h"

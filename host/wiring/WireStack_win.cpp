@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "actions/NbaMenu.h"
+#include "actions/NbaModules.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
@@ -84,21 +86,22 @@ void OnStackEvent(StackEvent event) {
     case StackEvent::FlushingCardEdits: FlushCardEdits(); break;
     case StackEvent::DepthCardConverted: AdvanceProgress(); break;
     case StackEvent::RemovingFinishedMovies: MediaRemoveFinished(0, 0); break;
-    // What has no owner built yet: the menus, the fonts, extension modules, the videodisc
+    // What has no owner built yet: the menus, the fonts, the videodisc
     // state and the card history of a new stack.
     case StackEvent::RemovingFiltersMenu:
     case StackEvent::ClosingStackExtras:
     case StackEvent::StartingEmptyStack:
-    case StackEvent::ScanningActionRecords:
     case StackEvent::LoadingFontTable:
     case StackEvent::ApplyingMenuLock:
     case StackEvent::PushingCardHistory:
     case StackEvent::GoingToFirstCard:
     case StackEvent::ResettingFontTable:
     case StackEvent::StoringFontTable:
-    case StackEvent::ClosingNbas:
-    case StackEvent::CallingNbaMain:
         break;
+    case StackEvent::ScanningActionRecords: AddMissingNbaResources(); break;
+    case StackEvent::ClosingNbas: EndStackNBAs(false); break;
+    case StackEvent::ClosingNbasFinally: EndStackNBAs(true); break;
+    case StackEvent::CallingNbaMain: FreeNbaMenuIf(1); break;
     }
 }
 

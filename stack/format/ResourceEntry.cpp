@@ -8,10 +8,6 @@
 
 namespace {
 
-
-// 'NBAs': a run-time value at +4.
-constexpr uint32_t kNbaRuntimeValue = 4;
-
 int Fail(const char** reason, const char* why) {
     if (reason)
         *reason = why;
@@ -120,7 +116,7 @@ int SwapResourceDataBytes(uint32_t type, std::vector<uint8_t>& data, ByteOrder o
     }
     if (type == ResType("NBAs")) {
         if (order == ByteOrder::ToHost)
-            SetU32(data, kNbaRuntimeValue, 0);
+            SetU32(data, kNbaInfoPersistent, 0);
         return kStackOk;
     }
     return kStackOk;

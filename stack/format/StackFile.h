@@ -279,6 +279,19 @@ inline constexpr uint32_t kResDeleted = 0x80000000u;
 // bytes of (+4), then an action record when +8 is not 0.
 enum LinkOffset : uint32_t { kLinkOtherLength = 4, kLinkTextLength = 6, kLinkHasButton = 8, kLinkText = 24 };
 inline constexpr uint32_t kLinkHeaderBytes = 24;
+// 'NBAs' module information, one per extension module a stack uses (id = the module's id,
+// name = its short name), in the machine's own order (little-endian), unlike the other records.
+enum NbaInfoOffset : uint32_t {
+    kNbaInfoAboutFlags = 0,  // 16-bit
+    kNbaInfoId = 2,          // 16-bit
+    kNbaInfoPersistent = 4,  // 32-bit run-time value, cleared on reading
+    kNbaInfoShortName = 16,  // 32 bytes, NUL-terminated
+    kNbaInfoFileName = 48,   // 256 bytes, NUL-terminated: the file in the "NBAS" folder
+    kNbaInfoAbout = 560,     // the about text, NUL-terminated
+};
+inline constexpr uint32_t kNbaInfoShortNameBytes = 32;
+inline constexpr uint32_t kNbaInfoFileNameBytes = 256;
+inline constexpr uint32_t kNbaInfoMinBytes = kNbaInfoFileName + kNbaInfoFileNameBytes;  // 304
 constexpr uint32_t ResType(const char (&s)[5]) {
     return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
            uint32_t(uint8_t(s[2])) << 8 | uint8_t(s[3]);

@@ -52,7 +52,7 @@ void RestoreStackWorkspace(void* cardWindow) {
 
 void CloseStackResources(void* window) {
     if (const int32_t refNum = GetStackResFile()) {
-        GetStackUpcalls().stackEvent(StackEvent::ClosingNbas);
+        GetStackUpcalls().stackEvent(window ? StackEvent::ClosingNbasFinally : StackEvent::ClosingNbas);
         SaveWorkspaceResource();
         CloseResFile(refNum);
         SetStackResFile(0);

@@ -1,0 +1,46 @@
+// The test action module (see CMakeLists.txt).
+#include "ModuleLog_win.h"
+
+namespace {
+
+bool g_calledBack = false;
+unsigned long g_waits = 0;
+
+}  // namespace
+
+extern "C" __declspec(dllexport) int NBA_CDECL NBAMain(NbaParamBlock* block) {
+    LogCall("action", block);
+    if (!g_calledBack && block->callback) {
+        g_calledBack = true;
+        reinterpret_cast<NbaHostCallback>(static_cast<uintptr_t>(block->callback))(block);
+        LogLine("action called back");
+    }
+    ++block->persistent;
+    switch (block->message) {
+    case kNbaMessageSetUp: {
+        const unsigned long answer = EnvNumber("NBA_TEST_SETUP", kNbaSetUpKeepData);
+        if (answer == kNbaSetUpNewData)
+            block->param2 = block->param1;
+        block->param1 = answer;
+        break;
+    }
+    case kNbaMessagePerform:
+        g_waits = EnvNumber("NBA_TEST_WAITS", 0);
+        break;
+    case kNbaMessageWaitPoll:
+        if (g_waits) {
+            --g_waits;
+            block->param1 = kNbaKeepWaiting;
+        }
+        break;
+    case kNbaMessageWindow:
+        if (block->param2 == WM_CHAR && block->param3 == 'K') {
+            block->handled = 1;
+            LogLine("action consumed K");
+        }
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
