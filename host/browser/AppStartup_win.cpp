@@ -21,10 +21,12 @@
 #include "host/browser/WindowAttach.h"
 #include "host/dialogs/Preferences.h"
 #include "host/palettes/ToolPalette.h"
+#include "host/window/TextFieldProc.h"
 #include "media/DroppedFiles.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectLayerKinds.h"
 #include "objects/ObjectServices.h"
+#include "objects/TextFields.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
@@ -70,7 +72,7 @@ bool ToolBitmaps(HINSTANCE, HWND) {
     return true;
 }
 bool TextFieldClass(HINSTANCE, HWND) {
-    RegisterTextFieldClass();  // a failure is reported by the class's owner; start-up goes on
+    RegisterTextFieldClass(TextFieldWndProc);  // a failure is reported by the class's owner; start-up goes on
     return true;
 }
 bool DefaultDcFont(HINSTANCE, HWND) {
