@@ -6,6 +6,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "objects/TextFields.h"
 #include "stack/format/StackFile.h"
 
@@ -50,6 +51,52 @@ TEXTMETRICA FirstCharMetrics(HWND window, HDC dc) {
 
 }  // namespace
 
+void PrintRichEditClient(HWND window, HDC dc, int x, int y, bool keyed) {
+    RECT client;
+    GetClientRect(window, &client);
+    if (!keyed) {
+        POINT previous;
+        OffsetViewportOrgEx(dc, x, y, &previous);
+        CallRichEdit(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+        return;
+    }
+    // A transparent field never had its background set: RichEdit's is the window colour,
+    // which is keyed out over what the context holds.
+    const COLORREF key = GetSysColor(COLOR_WINDOW);
+    MemoryDC memory(dc);
+    OwnedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    SelectedObject selected(memory.get(), bitmap.get());
+    if (!selected)
+        return;
+    OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(key));
+    FillRect(memory.get(), &client, brush.get());
+    CallRichEdit(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
+    TransparentBlt(dc, x, y, client.right, client.bottom, memory.get(), 0, 0, client.right, client.bottom, key);
+}
+
+bool PaintTransparentField(HWND window, HDC dc) {
+    DrawFacts facts;
+    if (!dc || !ReadDrawFacts(FieldLayerOfWindow(window), &facts) || !(facts.objectFlags & kTextTransparent))
+        return false;
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    MapWindowPoints(window, GetCardWindow(), &origin, 1);
+    MemoryDC memory(dc);
+    OwnedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    SelectedObject selected(memory.get(), bitmap.get());
+    if (!selected)
+        return false;
+    if (HDC offscreen = AcquireOffscreenDC(dc)) {
+        BitBlt(memory.get(), 0, 0, client.right, client.bottom, offscreen, origin.x, origin.y, SRCCOPY);
+        ReleaseOffscreenDC(offscreen);
+    }
+    PrintRichEditClient(window, memory.get(), 0, 0, true);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    return true;
+}
+
 void RenderFieldInto(HWND window, HDC dc) {
     DrawFacts facts;
     if (!dc || !ReadDrawFacts(FieldLayerOfWindow(window), &facts))
@@ -85,9 +132,28 @@ void RenderFieldInto(HWND window, HDC dc) {
     range.chrg.cpMin = static_cast<LONG>(SendMessageA(window, EM_LINEINDEX, firstLine, 0));
     range.chrg.cpMax = -1;
     const int mode = SetBkMode(dc, TRANSPARENT);
-    SendMessageA(window, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+    const LRESULT formatted = SendMessageA(window, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
     SendMessageA(window, EM_FORMATRANGE, FALSE, 0);
     SetBkMode(dc, mode);
+    // Some RichEdits format nothing into a memory context: RichEdit paints its client itself.
+    if (formatted <= range.chrg.cpMin && TextGetLength(window) > range.chrg.cpMin) {
+        // It paints in client coordinates; the context starts at the window's corner.
+        RECT outer;
+        POINT origin = {0, 0};
+        GetWindowRect(window, &outer);
+        ClientToScreen(window, &origin);
+        PrintRichEditClient(window, dc, origin.x - outer.left, origin.y - outer.top,
+                            (facts.objectFlags & kTextTransparent) != 0);
+    }
+}
+
+void PrintFieldFrame(HWND window, HDC dc) {
+    if (!(GetWindowLongA(window, GWL_STYLE) & WS_BORDER))
+        return;
+    RECT frame;
+    GetWindowRect(window, &frame);
+    OffsetRect(&frame, -frame.left, -frame.top);
+    FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWFRAME));
 }
 
 void DrawFieldLayer(HDC cardDC, LayerHandle layer) {

@@ -124,8 +124,12 @@ bool DrawShifted(HWND window, int dx, int dy) {
     range.rcPage = range.rc;
     range.chrg = {0, -1};
     SetBkMode(memory.get(), TRANSPARENT);
-    SendMessageA(window, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+    const LRESULT formatted = SendMessageA(window, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
     SendMessageA(window, EM_FORMATRANGE, FALSE, 0);
+    if (formatted <= 0 && TextGetLength(window) > 0) {
+        // RichEdit formats nothing here: it paints its client itself, shifted.
+        PrintRichEditClient(window, memory.get(), dx, dy, transparent);
+    }
     BitBlt(screen.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
     ValidateRect(window, nullptr);
     return true;

@@ -140,6 +140,16 @@ bool TextStreamInBlock(HWND window, HGLOBAL block, bool rtf, bool selection);
 void DrawFieldLayer(HDC cardDC, LayerHandle layer);
 // WM_PRINTCLIENT: the field's text formatted into the context at the client's place.
 void RenderFieldInto(HWND window, HDC dc);
+// RichEdit's own painting of the client into the context at (x, y); keyed: its background
+// left out, so that what the context holds shows through (RichEdits that paint the background
+// of a transparent window).
+void PrintRichEditClient(HWND window, HDC dc, int x, int y, bool keyed);
+// WM_PAINT of a transparent field: the card offscreen under it, then its text; false for an
+// opaque field, which RichEdit paints.
+bool PaintTransparentField(HWND window, HDC dc);
+// WM_PRINT of the frame: the one-pixel border of a framed field (RichEdits that print no
+// frame of their own get it this way).
+void PrintFieldFrame(HWND window, HDC dc);
 
 // ---- TextFieldScroll_win.cpp ----
 // mode 2 begins, 0 steps by delta, others end; true when done (the end reached).

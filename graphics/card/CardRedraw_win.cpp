@@ -181,6 +181,8 @@ void CardShown(LayerHandle activeField, bool /*entering*/, bool browsing) {
         SetActiveTextField(activeField);
         MediaShowAll();
         ShowTextFieldWindows(true);
+        // Windows made while the layers were built missed the layers built after them.
+        ClipTextFieldWindows(kEverywhere);
     }
 }
 

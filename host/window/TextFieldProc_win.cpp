@@ -189,7 +189,13 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         return 0;
     if (IsLibraryPreview(window)) {
         switch (message) {
-        case WM_PRINTCLIENT:
+        case WM_PRINT: {
+        const LRESULT result = CallRichEdit(window, message, wParam, lParam);
+        if (lParam & PRF_NONCLIENT)
+            PrintFieldFrame(window, reinterpret_cast<HDC>(wParam));
+        return result;
+    }
+    case WM_PRINTCLIENT:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
         case WM_MOUSEACTIVATE:
@@ -226,10 +232,19 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     case WM_MOUSEACTIVATE: return OnMouseActivate(window, state, wParam, lParam);
     case WM_KILLFOCUS: SendMessageA(window, EM_HIDESELECTION, TRUE, 0); break;
-    case WM_PAINT:
+    case WM_PAINT: {
         HideCaret(window);
         GiveFieldPalette(window);
+        if (!(state.objectFlags & kTextTransparent))
+            break;
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        const bool painted = PaintTransparentField(window, dc);
+        EndPaint(window, &paint);
+        if (painted)
+            return 0;
         break;
+    }
     case WM_ERASEBKGND: return 1;
     case WM_DESTROY:
         if (LayerLock<FieldLayer> field(state.layer); field && field->window == window)
