@@ -19,7 +19,8 @@ uint16_t U16At(std::span<const uint8_t> record, uint32_t offset) {
 }  // namespace
 
 bool ReadFieldLayer(std::span<const uint8_t> record, FieldLayer* layer) {
-    if (!ReadLayerCommon(record, kObjectText, &layer->common) || record.size() < kTextHeaderBytes)
+    // Words past a short record read as 0.
+    if (!ReadLayerCommon(record, kObjectText, &layer->common))
         return false;
     layer->objectFlags = RecordFlags(record);
     layer->options = U16At(record, kTextOptions);

@@ -299,6 +299,7 @@ TEST(TextFields, LiveWindowsTypingClicksRenderingAndTheClassGoneAtTheEnd) {
     const RECT framedInside = {kFramedRect.left + 2, kFramedRect.top + 2, kFramedRect.right - 24, kFramedRect.bottom - 12};
     const RECT clearInside = {kClearRect.left + 1, kClearRect.top + 1, kClearRect.right - 1, kClearRect.bottom - 1};
     const std::vector<COLORREF> liveFramed = Grab(embed, framedInside), liveClear = Grab(embed, clearInside);
+    TextSetSel(framed, 2, 5, false);
     SelectToolNumber(kPaintTool);
     Pump();
     EXPECT_FALSE(IsWindowVisible(framed) || IsWindowVisible(clear) || IsWindowVisible(readOnly));
@@ -312,6 +313,9 @@ TEST(TextFields, LiveWindowsTypingClicksRenderingAndTheClassGoneAtTheEnd) {
 ;
     const int textPixels = static_cast<int>(drawnFramed.size()) - CountOf(drawnFramed, kFieldColor);
     EXPECT_GT(textPixels, 20) << "the text is drawn";
+    TextGetSel(framed, &start, &end);
+    EXPECT_EQ(start, 2) << "drawing kept the field's selection";
+    EXPECT_EQ(end, 5);
 
     // Back to browse; Hide Objects hides them and Show Objects brings them back.
     SelectToolNumber(kBrowseTool);
