@@ -25,7 +25,8 @@ void DeselectObject(HWND) {}
 void SelectedObjectEditCommand(HWND, int) {}
 int NudgeSelectedObject(HWND, WPARAM, bool) { return 0; }
 void EndObjectNudge() {}
-void ClearActiveTextField() {}
+// MINIMAL until field editing comes: no field is edited any more (its text is not saved yet).
+void ClearActiveTextField() { SetActiveTextField(nullptr); }
 
 int PlacedGraphicMouseDown(HWND, int, int) { return 0; }
 int PlacedGraphicMouseMove(HWND, int, int) { return 0; }
