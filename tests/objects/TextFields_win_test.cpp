@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "core/text/StringRuns.h"
 #include "core/ui/ToolNumbers.h"
@@ -359,10 +360,15 @@ TEST(TextFields, LiveWindowsTypingClicksRenderingAndTheClassGoneAtTheEnd) {
     EXPECT_FALSE(IsTextFieldClassRegistered());
 }
 
-// The Hebrew extras and a field made without the plug-in's card: a window of the class over a
-// plain parent with a layer of its own.
-TEST(TextFields, HebrewFieldsReadRightToLeft) {
-    ASSERT_TRUE(RegisterTextFieldClass(DefWindowProcA) || IsTextFieldClassRegistered());
+LRESULT CALLBACK PlainRichEdit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallRichEdit(window, message, wParam, lParam);
+}
+
+// Fields made without the plug-in's card, over a plain parent with a layer of their own: the
+// Hebrew extras, and the RichEdit requests and streams the other text code uses.
+TEST(TextFields, HebrewExtrasRequestsAndStreams) {
+    const bool ours = !IsTextFieldClassRegistered();
+    ASSERT_TRUE(RegisterTextFieldClass(PlainRichEdit));
     HWND parent = CreateWindowA("STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
     LayerHandle layer = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(FieldLayer));
     {
@@ -382,9 +388,78 @@ TEST(TextFields, HebrewFieldsReadRightToLeft) {
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(plain, GWL_EXSTYLE)) & extras, 0u);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(plain, GWL_STYLE)) & ~WS_VISIBLE, 0x44008004u) << "not scrollable: no bar";
     EXPECT_EQ(FieldLayerOfWindow(plain), layer);
+
+    // Formats: alignment, size in points through twips, style bits, the colour of the first
+    // character with the selection kept.
+    TextSetText(plain, "Bold words here");
+    TextSetAlignment(plain, -1);
+    EXPECT_EQ(TextGetAlignment(plain), -1);
+    TextSetAlignment(plain, 1);
+    EXPECT_EQ(TextGetAlignment(plain), 1);
+    TextSetSize(plain, 18, TextScope::All);
+    EXPECT_EQ(TextGetSize(plain, TextScope::All), 18);
+    TextSetSel(plain, 0, 4, false);
+    TextSetStyle(plain, 1 | 4, TextScope::Selection);
+    EXPECT_EQ(TextGetEffects(plain), 5);
+    TextSetColor(plain, RGB(200, 0, 0), TextScope::Selection);
+    TextSetSel(plain, 6, 6, false);
+    EXPECT_EQ(TextGetColor(plain, TextScope::Selection), RGB(200, 0, 0)) << "the first character's";
+    int32_t start = 0, end = 0;
+    TextGetSel(plain, &start, &end);
+    EXPECT_EQ(start, 6);
+    EXPECT_EQ(end, 6);
+
+    // Ranges: the whole text without a terminator, the selection with one.
+    Handle whole = TextGetRangeHandle(plain, 3, 3);
+    EXPECT_EQ(GetHandleSize(whole), 15u);
+    DisposeHandle(whole);
+    EXPECT_EQ(TextGetSelectedText(plain), 0) << "an empty selection";
+    TextSetSel(plain, 5, 10, false);
+    Handle selected = TextGetSelectedText(plain);
+    ASSERT_TRUE(selected);
+    {
+        HandleLock lock(selected);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(lock.get())), "words");
+    }
+    DisposeHandle(selected);
+
+    // Rich text from one field into another keeps the text and its bold; plain text out.
+    ASSERT_TRUE(CopyFieldRichText(plain, hebrew));
+    EXPECT_EQ(TextGetRange(hebrew, 0, -1, -1), "Bold words here");
+    TextSetSel(hebrew, 1, 2, false);
+    EXPECT_EQ(TextGetEffects(hebrew) & 1, 1);
+    HGLOBAL out = TextStreamOutPlain(plain, true);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(std::string(static_cast<const char*>(GlobalLock(out)), GlobalSize(out)), "words");
+    GlobalUnlock(out);
+    GlobalFree(out);
+    HGLOBAL rtf = TextStreamOutRtf(plain, true);
+    ASSERT_TRUE(rtf);
+    EXPECT_EQ(std::string(static_cast<const char*>(GlobalLock(rtf)), 5), "{\\rtf");
+    GlobalUnlock(rtf);
+    GlobalFree(rtf);
+
+    // A plain file streamed in from its start; clearing a read-only field.
+    char path[MAX_PATH], folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    GetTempFileNameA(folder, "fld", 0, path);
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD wrote = 0;
+    WriteFile(file, "from a file", 11, &wrote, nullptr);
+    EXPECT_TRUE(TextStreamInPlainFile(plain, file));
+    CloseHandle(file);
+    DeleteFileA(path);
+    EXPECT_EQ(TextGetRange(plain, 0, -1, -1), "from a file");
+    SendMessageA(plain, EM_SETREADONLY, TRUE, 0);
+    TextSetSel(plain, 0, 5, false);
+    TextClear(plain);
+    EXPECT_EQ(TextGetRange(plain, 0, -1, -1), "a file");
+    EXPECT_TRUE(GetWindowLongA(plain, GWL_STYLE) & ES_READONLY) << "read-only again";
+
     DestroyWindow(parent);
     GlobalFree(layer);
-    UnregisterTextFieldClass();
+    if (ours)
+        UnregisterTextFieldClass();
 }
 
 }  // namespace
