@@ -137,6 +137,9 @@ LRESULT OnButtonDown(HWND window, const FieldState& state, WPARAM wParam, LPARAM
             return SendMessageA(card, WM_LBUTTONDOWN, wParam, MAKELPARAM(at.x, at.y));
         if (!(wParam & MK_CONTROL))
             PerformActionResource(state.actionId, 1, 0, FieldName(state.id).c_str() + 1);
+        // The actions may have left the card, and this window with it.
+        if (!IsWindow(window))
+            return 0;
     }
     if (HidesCaret(state))
         return 0;
