@@ -110,7 +110,9 @@ struct TextStyle {
     int bits = 0;
     COLORREF color = 0;
 };
-void TextApplyStyle(HWND window, const TextStyle& style);
+// The current text style (the text appearance's, passed in until it is built here) to all the
+// text, or as the format of what is typed next in an empty field.
+void TextApplyCurrentStyle(HWND window, const TextStyle& style);
 // The first character's format (the selection kept); false when it cannot be read.
 bool TextFirstCharFormat(HWND window, CHARFORMAT2A* format);
 // A new handle with the selected characters and a terminator; 0 when the selection is empty.

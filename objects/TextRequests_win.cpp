@@ -212,7 +212,7 @@ int TextGetEffects(HWND window) {
            ((format.dwEffects & CFE_UNDERLINE) ? 4 : 0);
 }
 
-void TextApplyStyle(HWND window, const TextStyle& style) {
+void TextApplyCurrentStyle(HWND window, const TextStyle& style) {
     CHARFORMAT2A format = Format(CFM_SIZE | CFM_FACE | CFM_COLOR | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE);
     format.yHeight = style.points * kTwipsPerPoint;
     lstrcpynA(format.szFaceName, style.face.c_str(), LF_FACESIZE);
