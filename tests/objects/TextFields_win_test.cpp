@@ -340,7 +340,20 @@ TEST(TextFields, LiveWindowsTypingClicksRenderingAndTheClassGoneAtTheEnd) {
     TextSetText(framed, lines.c_str());
     TextSetSel(framed, 0, 0, true);
     EXPECT_FALSE(ScrollTextField(framed, 0, 2, true, false)) << "twelve lines do not fit";
+    int stepped = 1;
+    while (!ScrollTextField(framed, 8, 0, true, false) && stepped < 100)
+        ++stepped;
+    EXPECT_GT(stepped, 3) << "some steps before the end";
+    EXPECT_LT(stepped, 100) << "and then the end";
     ScrollTextField(framed, 0, 1, true, false);
+    // A marquee runs from the right edge to its limit.
+    EXPECT_FALSE(ScrollTextField(clear, 0, 2, false, true));
+    int across = 1;
+    while (!ScrollTextField(clear, 4, 0, false, true) && across < 200)
+        ++across;
+    EXPECT_LT(across, 200);
+    ScrollTextField(clear, 0, 1, false, false);
+    TextSetSel(framed, 0, 0, true);
     int steps = 0;
     while (!ScrollFieldLineDown(framed, true) && steps < 40)
         ++steps;
