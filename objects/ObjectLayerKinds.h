@@ -4,13 +4,13 @@
 //   ObjectLayerKinds_win.cpp  the common record header (host/wiring/WireGraphics_win.cpp puts the
 //                             procedures below in the layer list's table)
 //   Buttons_win.cpp           buttons (the rest of the button files: Buttons.h)
-//   TextFields_win.cpp        text fields
+//   TextFields_win.cpp        text fields (TextFields.h)
 //   GraphicObjects_win.cpp    graphic objects
 //
-// MINIMAL until the text and graphic kinds come: their readers take only the common header
-// (kind, id, rectangle, flags), so such a layer is a rectangle of the object's bounds, hit by
-// its bounds; nothing is drawn and no field window is made (a graphic's stored picture is, by
-// the layer list through the stack layer).
+// MINIMAL until the graphic kind comes: its reader takes only the common header (kind, id,
+// rectangle, flags), so such a layer is a rectangle of the object's bounds, hit by its bounds;
+// nothing is drawn (its stored picture is, by the layer list through the stack layer). Text
+// fields are objects/TextFields.h.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // What the card window asks of the object kinds at start-up, shut-down and on its messages:
-// fonts, the text field class, find, and the trackers of browse clicks, drags, placements,
+// fonts, find, and the trackers of browse clicks, drags, placements,
 // selection and nudges.
 //
 //   ObjectServices_win.cpp   MINIMAL until the object editors come: start-up makes nothing,
@@ -16,7 +16,6 @@
 
 // Start-up and shut-down.
 void InitFontTable();
-int RegisterTextFieldClass();  // nonzero when registered
 void LoadSampleText();
 void LoadCropCursors(HINSTANCE module);
 void InitFindState(HWND window);
@@ -31,7 +30,6 @@ int BrowseGraphicMouseDown(HWND window, LayerHandle graphic, int x, int y);
 int DragGraphicInBrowse(HWND window, int x, int y);
 int DropGraphicInBrowse(HWND window, int x, int y);
 int FollowTextLink(int x, int y, bool ctrl, int linkState);
-void OpenDetectedUrl(HWND textControl, LPARAM notification);
 void TypeCharIntoActiveField(WPARAM character);
 
 // Object tools.

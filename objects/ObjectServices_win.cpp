@@ -2,7 +2,6 @@
 #include "objects/ObjectServices.h"
 
 void InitFontTable() {}
-int RegisterTextFieldClass() { return 1; }
 void LoadSampleText() {}
 void LoadCropCursors(HINSTANCE) {}
 void InitFindState(HWND) {}
@@ -15,7 +14,6 @@ int BrowseGraphicMouseDown(HWND, LayerHandle, int, int) { return 0; }
 int DragGraphicInBrowse(HWND, int, int) { return 0; }
 int DropGraphicInBrowse(HWND, int, int) { return 0; }
 int FollowTextLink(int, int, bool, int) { return 0; }
-void OpenDetectedUrl(HWND, LPARAM) {}
 void TypeCharIntoActiveField(WPARAM) {}
 
 void SelectObjectMouseDown(HWND, int, int, WPARAM) {}
@@ -27,7 +25,8 @@ void DeselectObject(HWND) {}
 void SelectedObjectEditCommand(HWND, int) {}
 int NudgeSelectedObject(HWND, WPARAM, bool) { return 0; }
 void EndObjectNudge() {}
-void ClearActiveTextField() {}
+// MINIMAL until field editing comes: no field is edited any more (its text is not saved yet).
+void ClearActiveTextField() { SetActiveTextField(nullptr); }
 
 int PlacedGraphicMouseDown(HWND, int, int) { return 0; }
 int PlacedGraphicMouseMove(HWND, int, int) { return 0; }

@@ -174,11 +174,15 @@ private:
 };
 
 // The card on display was drawn: in the browse tool its media elements and text field windows
-// show. The active text field and the timer buttons come with their subsystems.
-void CardShown(LayerHandle /*activeField*/, bool /*entering*/, bool browsing) {
+// show, and the field the build chose is the one edited. The timer buttons come with their
+// subsystem.
+void CardShown(LayerHandle activeField, bool /*entering*/, bool browsing) {
     if (browsing) {
+        SetActiveTextField(activeField);
         MediaShowAll();
         ShowTextFieldWindows(true);
+        // Windows made while the layers were built missed the layers built after them.
+        ClipTextFieldWindows(kEverywhere);
     }
 }
 

@@ -49,7 +49,7 @@ void DrawFieldWindow(HDC dc, LayerHandle layer) {
             return;
         bounds = field->common.bounds;
         window = field->window;
-        transparent = (field->flags & kTextTransparent) != 0;
+        transparent = (field->objectFlags & kTextTransparent) != 0;
     }
     if (!window || !IsWindow(window)) {
         GetLayerKindProcs().drawField(dc, layer);

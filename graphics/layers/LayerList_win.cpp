@@ -72,6 +72,8 @@ bool Unlink(LayerHandle layer) {
 }
 
 void FreeLayerBlock(LayerHandle layer) {
+    if (layer && layer == GetActiveTextField())
+        SetActiveTextField(nullptr);
     {
         LayerLock<> lock(layer);
         FreeLayerResources(lock.get());
@@ -153,6 +155,7 @@ void RemoveLayer(LayerHandle layer) {
 void FreeLayerList() {
     LayerHandle at = g_head;
     g_head = nullptr;
+    SetActiveTextField(nullptr);
     for (int steps = 0; at && steps < kMaxWalk; ++steps) {
         LayerHandle next = NextOf(at);
         FreeLayerBlock(at);
@@ -368,7 +371,7 @@ void SetShowAllButtonHilites(HWND window, int state) {
 }
 
 bool DoDefaultButtonActions(HWND window) {
-    if (GetLayerListUpcalls().cardView().tool != kBrowseTool || GetLayerKindProcs().activeTextField())
+    if (GetLayerListUpcalls().cardView().tool != kBrowseTool || GetActiveTextField())
         return false;
     int steps = 0;
     for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {

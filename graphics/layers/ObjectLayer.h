@@ -66,11 +66,12 @@ struct ButtonLayer {
 
 struct FieldLayer {
     ObjectLayer common;
-    uint16_t colorIndex;
-    uint16_t firstWord;   // the next four are copied for the object code
-    uint16_t secondWord;
-    uint16_t flags;
-    uint16_t thirdWord;
+    uint16_t colorIndex;   // background: the stored colour index minus one
+    uint16_t textColor;    // nearest palette index of the first character's colour
+    int16_t alignment;     // 0 left, 1 centre, -1 right
+    uint16_t options;      // TextOptions: scroll bar, read-only, frame, not scrollable
+    uint16_t objectFlags;  // the record's flags: hidden, disk based, transparent
+    uint16_t actionId;     // the object's 'Actn' resource
     HWND window;  // the field's text window, made by the object code
     int32_t modified;
     uint16_t cursorId;
@@ -126,7 +127,6 @@ struct LayerKindProcs {
     // Inverting: a second call restores the screen.
     void (*drawButtonHilite)(const ButtonLayer* layer, HDC dc);
     void (*invalidateButtonContent)(HWND window, const ButtonLayer* layer, const RECT& rect);
-    LayerHandle (*activeTextField)();
     // Writes every modified field back into the current card's records.
     void (*saveFieldContents)();
 };
@@ -162,6 +162,10 @@ void SetLayerKindProcs(const LayerKindProcs& procs);
 const LayerKindProcs& GetLayerKindProcs();
 void SetLayerListUpcalls(const LayerListUpcalls& upcalls);
 const LayerListUpcalls& GetLayerListUpcalls();
+
+// The text field being edited (0: none); the object code sets it, freeing the list clears it.
+LayerHandle GetActiveTextField();
+void SetActiveTextField(LayerHandle field);
 
 // Make a layer from an object record, link it at the position (see InsertLayerAt) and rebuild
 // the clip region; 0 when the record is refused or the block cannot be had.

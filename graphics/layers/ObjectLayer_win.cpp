@@ -41,7 +41,6 @@ void ButtonBounds(HDC dc, const ButtonLayer* layer) {
 }
 void NoHilite(const ButtonLayer*, HDC) {}
 void NoInvalidate(HWND, const ButtonLayer*, const RECT&) {}
-LayerHandle NoActiveField() { return nullptr; }
 void NothingSaved() {}
 
 CardView BrowsingUnmagnified() { return {}; }
@@ -51,12 +50,13 @@ bool NoActions(uint16_t) { return false; }
 constexpr LayerKindProcs kDefaultKinds = {
     NoGraphic,     NoButton,      NoField,      NoPictureFile, BoundsRegion, NoFieldWindow,
     NoFieldWindowToDestroy, NoGraphicDrawn, NoButtonDrawn, NoFieldDrawn, GraphicBounds, ButtonBounds,
-    NoHilite,      NoInvalidate,  NoActiveField, NothingSaved};
+    NoHilite,      NoInvalidate,  NothingSaved};
 constexpr LayerListUpcalls kDefaultUpcalls = {BrowsingUnmagnified, NoCursor, NoActions, nullptr};
 
 LayerKindProcs g_kinds = kDefaultKinds;
 LayerListUpcalls g_upcalls = kDefaultUpcalls;
 LayerHandle g_underConstruction = nullptr;
+LayerHandle g_activeTextField = nullptr;
 
 // Copies the made layer into a new block and links it; 0 after the out-of-memory alert.
 template <class T>
@@ -117,7 +117,6 @@ void SetLayerKindProcs(const LayerKindProcs& procs) {
     FillIfNull(g_kinds.drawButtonShape, kDefaultKinds.drawButtonShape);
     FillIfNull(g_kinds.drawButtonHilite, kDefaultKinds.drawButtonHilite);
     FillIfNull(g_kinds.invalidateButtonContent, kDefaultKinds.invalidateButtonContent);
-    FillIfNull(g_kinds.activeTextField, kDefaultKinds.activeTextField);
     FillIfNull(g_kinds.saveFieldContents, kDefaultKinds.saveFieldContents);
 }
 
@@ -133,6 +132,10 @@ void SetLayerListUpcalls(const LayerListUpcalls& upcalls) {
 const LayerListUpcalls& GetLayerListUpcalls() { return g_upcalls; }
 
 LayerHandle GetLayerUnderConstruction() { return g_underConstruction; }
+
+LayerHandle GetActiveTextField() { return g_activeTextField; }
+
+void SetActiveTextField(LayerHandle field) { g_activeTextField = field; }
 
 LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position) {
     GraphicLayer made = {};

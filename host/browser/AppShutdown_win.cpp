@@ -24,6 +24,7 @@
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
+#include "objects/TextFields.h"
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
@@ -79,6 +80,8 @@ constexpr std::array kReleases = {
     Release{"OpenVideodiscPlayer", OpenVideodisc},
     Release{"CloseStackResources", CloseStack},
     Release{"FreeLayerList", FreeLayerList},
+    // The field windows went with the layers; the class's procedure lives in this module.
+    Release{"UnregisterTextFieldClass", UnregisterTextFieldClass},
     Release{"CloseMediaLib", CloseMediaLib},
     Release{"FreeTimerTable", FreeTimerTable},
     Release{"FreePrintRecord", FreePrintContext},

@@ -22,10 +22,12 @@
 #include "host/browser/WindowAttach.h"
 #include "host/dialogs/Preferences.h"
 #include "host/palettes/ToolPalette.h"
+#include "host/window/TextFieldProc.h"
 #include "media/DroppedFiles.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectLayerKinds.h"
 #include "objects/ObjectServices.h"
+#include "objects/TextFields.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
@@ -71,7 +73,7 @@ bool ToolBitmaps(HINSTANCE, HWND) {
     return true;
 }
 bool TextFieldClass(HINSTANCE, HWND) {
-    RegisterTextFieldClass();  // a failure is reported by the class's owner; start-up goes on
+    RegisterTextFieldClass(TextFieldWndProc);  // a failure is reported by the class's owner; start-up goes on
     return true;
 }
 bool DefaultDcFont(HINSTANCE, HWND) {

@@ -19,7 +19,7 @@ HWND FieldWindow(LayerHandle layer) {
 
 // The field being edited, else the selected object when it is a text object.
 HWND TextToPrint() {
-    if (LayerHandle active = GetLayerKindProcs().activeTextField())
+    if (LayerHandle active = GetActiveTextField())
         return FieldWindow(active);
     if (LayerHandle selected = GetSelectedObject())
         return FieldWindow(selected);

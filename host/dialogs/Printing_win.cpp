@@ -313,7 +313,7 @@ int DoPrintMenuCommand(HWND window, HWND owner, int command, Handle currentCard,
     SyncCardFromLayers();
     if (!request.empty())
         return RunRequest(window, owner, currentCard, title, request);
-    if (GetLayerKindProcs().activeTextField() || GetSelectedObject())
+    if (GetActiveTextField() || GetSelectedObject())
         return PrintText(window, owner, title);
     return PrintCards(window, owner, currentCard, CountCards(), title);
 }

@@ -16,6 +16,7 @@
 #include "host/window/CardHandlerState.h"
 #include "host/window/CurrentTool.h"
 #include "host/window/PeriodicTick.h"
+#include "host/window/TextFieldProc.h"
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"

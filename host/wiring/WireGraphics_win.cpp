@@ -24,6 +24,7 @@
 #include "objects/Buttons.h"
 #include "objects/LassoPoints.h"
 #include "objects/ObjectLayerKinds.h"
+#include "objects/TextFields.h"
 #include "paint/PaintTools.h"
 #include "paint/SolidColorSample.h"
 #include "stack/cards/CardList.h"
@@ -47,14 +48,17 @@ void WireCardPictures() {
     });
 }
 
-// MINIMAL: the text and graphic kinds read the common header only and draw nothing yet.
+// MINIMAL: the graphic kind reads the common header only and draws nothing yet.
 void WireLayerList() {
     SetLayerKindProcs({
         .readGraphic = ReadGraphicLayer,
         .readButton = ReadButtonLayer,
         .readField = ReadFieldLayer,
         .makeButtonRegion = MakeButtonRegion,
+        .initFieldWindow = InitFieldWindowFromRecord,
+        .destroyFieldWindow = DestroyFieldWindow,
         .drawButton = DrawButton,
+        .drawField = DrawFieldLayer,
         .drawButtonShape = DrawButtonLayer,
         .drawButtonHilite = [](const ButtonLayer* layer, HDC dc) { DrawButtonLayerHilite(dc, layer); },
         .invalidateButtonContent = InvalidateButtonContent,

@@ -183,6 +183,14 @@ enum GraphicPictureFlags : uint16_t { kGraphicHasMask = 0x02, kGraphicRowsPacked
 inline constexpr uint32_t kTextActivation = 26;
 inline constexpr uint16_t kTextStaysInactive = 0x02;  // not made the active field after a redraw
 inline constexpr uint32_t kTextColor = 30;
+inline constexpr uint32_t kTextOptions = 26;  // the same word as kTextActivation
+enum TextOptions : uint16_t {
+    kTextScrollBar = 0x01,
+    kTextReadOnly = 0x02,
+    kTextFrame = 0x08,
+    kTextNotScrollable = 0x80,
+};
+inline constexpr uint32_t kTextAlignment = 66;  // i16: 0 left, 1 centre, -1 right
 inline constexpr uint32_t kTextAction = 102;  // 'Actn' id
 inline constexpr uint32_t kTextCursor = 104;
 inline constexpr uint32_t kSubRecordHeaderBytes = 16;

@@ -132,7 +132,7 @@ TEST_F(WindowAttachTest, WithoutQuickTimeNothingIsAttachedAndOneAlertShows) {
     // Shutting down after a failed start-up releases safely and leaves the window alone.
     g_steps.clear();
     ShutdownPluginInstance(window);
-    EXPECT_EQ(g_steps.size(), 35u);
+    EXPECT_EQ(g_steps.size(), 36u);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(Procedure(), reinterpret_cast<LONG_PTR>(BrowserProc)) << "not replaced by a null procedure";
 }
@@ -252,7 +252,7 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
     ShutdownPluginInstance(window);
     const std::vector<std::string> releases = {
         "ResetCursorCount", "CloseFavorites", "CloseShortcutsPalette", "FreeHandCursors", "OpenVideodiscPlayer",
-        "CloseStackResources", "FreeLayerList",
+        "CloseStackResources", "FreeLayerList", "UnregisterTextFieldClass",
         "CloseMediaLib", "FreeTimerTable", "FreePrintRecord", "FreeFindState", "FreeTextStyleResources",
         "FreeButtonEditCopy", "FreeLoadedLibraries", "FreeUndoRecord", "FreeAlertSuppressionList",
         "FreeLaunchDialogData", "ReleaseAnimPlayback", "MediaManagerDestroy", "FreeAnimOffscreen",

@@ -21,6 +21,7 @@
 #include "host/dialogs/LaunchPrograms.h"
 #include "host/dialogs/Preferences.h"
 #include "host/performing/ButtonActions.h"
+#include "objects/TextFields.h"
 #include "resources/launch_ids.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -258,6 +259,46 @@ TEST_F(LaunchInPlugin, WebAddressesOpenUnaskedAndOthersAsk) {
     asked.Run([] { return DoButtonActions(GetCardWindow(), 2, 1); });
     EXPECT_TRUE(asked.AllAnswered());
     EXPECT_TRUE(g_calls.empty());
+}
+
+// A field's link notification on a button release, as the card window gets it: the range is
+// taken within the text and cut to 255 characters; a web address opens unasked.
+TEST_F(LaunchInPlugin, ALinkNotificationOpensItsRangeOfTheField) {
+    ClassCommand http("http\\shell\\open\\command", "\"" + probe_ + "\" \"%1\"");
+    HWND field = CreateWindowExA(0, kTextFieldClass, "", WS_CHILD | ES_MULTILINE, 0, 0, 100, 40, page_.embed,
+                                 reinterpret_cast<HMENU>(7), GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(field);
+    const auto notify = [&](LONG start, LONG end) {
+        ENLINK link = {};
+        link.nmhdr = {field, 7, EN_LINK};
+        link.msg = WM_LBUTTONUP;
+        link.chrg = {start, end};
+        SendMessageA(page_.embed, WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&link));
+    };
+    std::string text = "xxxx http://localhost/";
+    text.resize(400, 'c');
+    TextSetText(field, text.c_str());
+    DialogDriver none;
+    EXPECT_TRUE(none.Run([&] { notify(5, -1); return true; }));
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].file, text.substr(5, 255)) << "to the text's end, cut to 255";
+    g_calls.clear();
+    EXPECT_TRUE(none.Run([&] { notify(30, 5); return true; }));
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].file, text.substr(5, 25)) << "reversed";
+    g_calls.clear();
+    EXPECT_TRUE(none.Run([&] { notify(1000, 2000); return true; }));
+    EXPECT_TRUE(g_calls.empty()) << "past the text: nothing";
+
+    TextSetText(field, "see http://localhost/a");
+    EXPECT_TRUE(none.Run([&] { notify(4, -1); return true; }));
+    EXPECT_EQ(none.DialogsSeen(), 0);
+    // The probes started above may still be writing: wait for this one's line.
+    std::string logged;
+    for (int i = 0; i < 20 && logged.find("http://localhost/a\"") == std::string::npos; ++i)
+        logged = WaitForLog(log_, logged.size(), 500);
+    EXPECT_NE(logged.find("http://localhost/a\""), std::string::npos) << logged;
+    DestroyWindow(field);
 }
 
 TEST_F(LaunchInPlugin, TheLaunchDialogAndTheAddressDialog) {

@@ -303,7 +303,6 @@ TEST(Printing, PicturesOfAModuleRequest) {
 }
 
 LayerHandle g_field = nullptr;
-LayerHandle ActiveField() { return g_field; }
 
 std::wstring Joined(const std::vector<RecordedPage>& pages) {
     std::wstring all;
@@ -368,10 +367,7 @@ TEST(Printing, TextOfARichEditWithinMargins) {
         field->common.kind = kObjectText;
         field->window = edit;
     }
-    const LayerKindProcs saved = GetLayerKindProcs();
-    LayerKindProcs withField = saved;
-    withField.activeTextField = ActiveField;
-    SetLayerKindProcs(withField);
+    SetActiveTextField(g_field);
 
     {
         // The system's control here formats nothing: one page, and the loop ends.
@@ -429,7 +425,7 @@ TEST(Printing, TextOfARichEditWithinMargins) {
         EXPECT_EQ(DoPrintMenuCommand(window, window, kPrintCommand, 0, "text"), 0);
         EXPECT_EQ(installed.printer.documents, 0);
     }
-    SetLayerKindProcs(saved);
+    SetActiveTextField(nullptr);
     GlobalFree(g_field);
     g_field = nullptr;
     DestroyWindow(window);

@@ -86,9 +86,8 @@ std::vector<Item> MenuFor(LayerHandle layer) {
     return items;
 }
 
-// The field that the layer kinds report as active, for the text-selection case.
+// The active field of the text-selection case.
 LayerHandle g_activeField = nullptr;
-LayerHandle ActiveField() { return g_activeField; }
 
 // Watches for the context menu while it is tracked: records its items, then picks the item
 // with the given id with real mouse input, or closes the menu.
@@ -226,12 +225,9 @@ TEST_F(ContextMenuInPlugin, OffersTheCardTheSelectionAndEachObjectKind) {
     SendMessageA(edit, EM_SETSEL, 0, 5);
     g_activeField = MakeLayer<FieldLayer>(kObjectText, 31);
     { LayerLock<FieldLayer>(g_activeField)->window = edit; }
-    const LayerKindProcs saved = GetLayerKindProcs();
-    LayerKindProcs withField = saved;
-    withField.activeTextField = ActiveField;
-    SetLayerKindProcs(withField);
+    SetActiveTextField(g_activeField);
     items = MenuFor(nullptr);
-    SetLayerKindProcs(saved);
+    SetActiveTextField(nullptr);
     EXPECT_EQ(TextOf(items, 151), "Cut text");
     EXPECT_EQ(TextOf(items, 152), "Copy text");
     EXPECT_EQ(TextOf(items, 154), "Clear text");

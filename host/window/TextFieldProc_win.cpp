@@ -1,0 +1,286 @@
+// The text field windows' procedure: modules and LoomLogo see the messages first, browse clicks
+// perform the field's actions, typed web addresses become links, and the rest goes to RichEdit.
+// It lives here because it calls the modules, LoomLogo, the performer and the browser.
+#include "host/window/TextFieldProc.h"
+
+#include <richedit.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+
+#include "actions/ActionServices.h"
+#include "core/memory/ByteReader.h"
+#include "core/memory/Handles.h"
+#include "core/system/PreferenceFlags.h"
+#include "core/ui/ToolNumbers.h"
+#include "graphics/layers/LayerBuild.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "host/dialogs/LaunchPrograms.h"
+#include "host/menus/MenuOptions.h"
+#include "host/navigation/CardNavigation.h"
+#include "logo/Logo.h"
+#include "media/MediaLibrary.h"
+#include "objects/Buttons.h"
+#include "objects/TextFields.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+
+namespace {
+
+constexpr int kTextTool = 3;
+constexpr uint32_t kBrowse = static_cast<uint32_t>(kBrowseTool);
+constexpr WPARAM kKeyFlagsNoLink = MK_LBUTTON | MK_CONTROL;  // 0x11: the release does not follow links
+constexpr LPARAM kDropFromField = 2;
+constexpr int kOpenedUrlBytes = 256;
+
+struct FieldState {
+    LayerHandle layer = nullptr;
+    uint16_t id = 0, options = 0, objectFlags = 0, actionId = 0;
+};
+
+FieldState ReadState(HWND window) {
+    FieldState state;
+    state.layer = FieldLayerOfWindow(window);
+    LayerLock<FieldLayer> field(state.layer);
+    if (!field)
+        return {};
+    state.id = field->common.id;
+    state.options = field->options;
+    state.objectFlags = field->objectFlags;
+    state.actionId = field->actionId;
+    return state;
+}
+
+bool HidesCaret(const FieldState& state) {
+    return state.layer && ((state.options & kTextReadOnly) || (state.objectFlags & kObjectHasPath));
+}
+
+bool BrowseOrText(uint32_t tool) { return tool == kBrowse || tool == static_cast<uint32_t>(kTextTool); }
+
+// The name of the text object with that id on the card on display (length-prefixed).
+std::string FieldName(uint16_t id) {
+    struct Search {
+        uint16_t id;
+        std::string name;
+    } search{id, {}};
+    WalkVisibleObjects(
+        GetCurrentCardRecord(),
+        [](void* context, std::span<const uint8_t> object) {
+            auto* s = static_cast<Search*>(context);
+            if (GetU16(object, kObjectKind) == kObjectText && GetU16(object, kObjectId) == s->id)
+                s->name = FieldRecordName(object);
+        },
+        &search);
+    return search.name.empty() ? std::string(1, '\0') : search.name;
+}
+
+POINT ToCard(HWND window, LPARAM lParam) {
+    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    MapWindowPoints(window, GetCardWindow(), &point, 1);
+    return point;
+}
+
+void SetModified(LayerHandle layer) {
+    LayerLock<FieldLayer> field(layer);
+    if (field)
+        field->modified = 1;
+}
+
+// A white-space character is about to be typed: the word before the caret may be an address.
+void DetectWebAddress(HWND window, const FieldState& state, WPARAM character) {
+    int32_t start = 0, end = 0;
+    TextGetSel(window, &start, &end);
+    if (character == '\r')
+        --end;
+    const int32_t from = std::max(0, end - kWebAddressLookBack);
+    if (end <= from)
+        return;
+    const std::string word = FindWebAddressWord(TextGetRange(window, from, end, kWebAddressLookBack));
+    if (word.empty())
+        return;
+    if (Handle made = NewHandleFromBytes({reinterpret_cast<const uint8_t*>(word.data()), word.size()})) {
+        AddUrlLink(made, state.id);
+        DisposeHandle(made);
+    }
+}
+
+LRESULT OnChar(HWND window, const FieldState& state, WPARAM wParam, LPARAM lParam) {
+    if (LogoCardEvent(GetCardWindow(), kBrowseTool, WM_CHAR, wParam, lParam))
+        return 0;
+    if (!IsWindowVisible(window))
+        ShowWindow(window, SW_SHOWNA);
+    if (wParam == '\t' && (GetKeyState(VK_SHIFT) & 0x8000)) {
+        HWND card = GetCardWindow();
+        SendMessageA(card, WM_KEYDOWN, VK_SHIFT, 0);
+        SendMessageA(card, WM_CHAR, '\t', lParam);
+        return 0;
+    }
+    SetModified(state.layer);
+    if (IsWhiteSpaceCharacter(static_cast<unsigned>(wParam)))
+        DetectWebAddress(window, state, wParam);
+    return CallRichEdit(window, WM_CHAR, wParam, lParam);
+}
+
+LRESULT OnButtonDown(HWND window, const FieldState& state, WPARAM wParam, LPARAM lParam) {
+    const uint32_t tool = GetCurrentTool();
+    if (!BrowseOrText(tool))
+        return CallRichEdit(window, WM_LBUTTONDOWN, wParam, lParam);
+    HWND card = GetCardWindow();
+    const POINT at = ToCard(window, lParam);
+    if (LogoCardEvent(card, static_cast<int>(tool), WM_LBUTTONDOWN, wParam, MAKELPARAM(at.x, at.y)))
+        return CallRichEdit(window, WM_LBUTTONDOWN, wParam, lParam);
+    if (tool == kBrowse) {
+        if (HitTestLayers(at.x, at.y, false, nullptr) != state.layer)
+            return SendMessageA(card, WM_LBUTTONDOWN, wParam, MAKELPARAM(at.x, at.y));
+        if (!(wParam & MK_CONTROL))
+            PerformActionResource(state.actionId, 1, 0, FieldName(state.id).c_str() + 1);
+        // The actions may have left the card, and this window with it.
+        if (!IsWindow(window))
+            return 0;
+    }
+    if (HidesCaret(state))
+        return 0;
+    return CallRichEdit(window, WM_LBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT OnMouseActivate(HWND window, const FieldState& state, WPARAM wParam, LPARAM lParam) {
+    if (!IsWindowVisible(window))
+        ShowWindow(window, SW_SHOWNA);
+    if (state.layer) {
+        if (GetActiveTextField() != state.layer)
+            EndTextEditing(GetActiveTextField());
+        SetActiveTextField(state.layer);
+        SetCurrentFieldName(FieldName(state.id));
+    }
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (HidesCaret(state))
+        HideCaret(window);
+    SetFocus(window);
+    return CallRichEdit(window, WM_MOUSEACTIVATE, wParam, lParam);
+}
+
+LRESULT OnDropFiles(HWND window, WPARAM wParam) {
+    if (!IsAdvancedUser())
+        return 0;
+    POINT point = {};
+    DragQueryPoint(reinterpret_cast<HDROP>(wParam), &point);
+    MapWindowPoints(window, GetCardWindow(), &point, 1);
+    if (DropRecord* record = LockDropRecord()) {
+        *record = {reinterpret_cast<void*>(wParam), point.x, point.y};
+        UnlockDropRecord();
+    }
+    SendMessageA(GetCardWindow(), WM_DROPFILES, 0, kDropFromField);
+    if (DropRecord* record = LockDropRecord()) {
+        *record = {};
+        UnlockDropRecord();
+    }
+    return 0;
+}
+
+bool IsLibraryPreview(HWND window) {
+    HWND library = GetMediaLibWindow();
+    return library && IsChild(library, window);
+}
+
+}  // namespace
+
+LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ForwardMessageToNBAs(window, message, LOWORD(wParam), lParam))
+        return 0;
+    if (IsLibraryPreview(window)) {
+        switch (message) {
+        case WM_PRINT: {
+        const LRESULT result = CallRichEdit(window, message, wParam, lParam);
+        if (lParam & PRF_NONCLIENT)
+            PrintFieldFrame(window, reinterpret_cast<HDC>(wParam));
+        return result;
+    }
+    case WM_PRINTCLIENT:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEACTIVATE:
+        case WM_SETCURSOR:
+        case WM_CHAR: return 0;
+        default: break;
+        }
+    }
+    const FieldState state = ReadState(window);
+    if (HidesCaret(state))
+        HideCaret(window);
+    switch (message) {
+    case WM_CHAR: return OnChar(window, state, wParam, lParam);
+    case WM_MOUSEMOVE: {
+        const POINT at = ToCard(window, lParam);
+        const uint32_t tool = GetCurrentTool();
+        if (!LogoCardEvent(GetCardWindow(), static_cast<int>(tool), WM_MOUSEMOVE, wParam, MAKELPARAM(at.x, at.y)))
+            TrackButtonMouse(GetCardWindow(), at.x, at.y);
+        break;
+    }
+    case WM_LBUTTONDOWN: return OnButtonDown(window, state, wParam, lParam);
+    case WM_LBUTTONUP:
+        if (GetCurrentTool() == kBrowse && wParam != kKeyFlagsNoLink)
+            FollowLinkAtPoint(window, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        break;
+    case WM_SETCURSOR:
+        if (!BrowseOrText(GetCurrentTool()) || LOWORD(lParam) == HTVSCROLL)
+            break;
+        if (HCURSOR cursor = GetFieldCursor(window)) {
+            SetClassLongPtrA(GetCardWindow(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+            SetCursor(cursor);
+            return 0;
+        }
+        break;
+    case WM_MOUSEACTIVATE: return OnMouseActivate(window, state, wParam, lParam);
+    case WM_KILLFOCUS: SendMessageA(window, EM_HIDESELECTION, TRUE, 0); break;
+    case WM_PAINT: {
+        HideCaret(window);
+        GiveFieldPalette(window);
+        if (!(state.objectFlags & kTextTransparent))
+            break;
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        const bool painted = PaintTransparentField(window, dc);
+        EndPaint(window, &paint);
+        if (painted)
+            return 0;
+        break;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_DESTROY:
+        if (LayerLock<FieldLayer> field(state.layer); field && field->window == window)
+            field->window = nullptr;
+        SetFieldLayerOfWindow(window, nullptr);
+        break;
+    case WM_DROPFILES: return OnDropFiles(window, wParam);
+    case WM_PALETTECHANGED: {
+        if (reinterpret_cast<HWND>(wParam) == window)
+            return 0;
+        HDC dc = GetDC(window);
+        HPALETTE previous = SelectPalette(dc, GetAppPalette(), FALSE);
+        const UINT realized = RealizePalette(dc);
+        if (previous)
+            SelectPalette(dc, previous, FALSE);
+        ReleaseDC(window, dc);
+        return realized;
+    }
+    case WM_PRINTCLIENT:
+        RenderFieldInto(window, reinterpret_cast<HDC>(wParam));
+        return 1;
+    default: break;
+    }
+    return CallRichEdit(window, message, wParam, lParam);
+}
+
+void OpenDetectedUrl(HWND textControl, LPARAM notification) {
+    const auto* link = reinterpret_cast<const ENLINK*>(notification);
+    if (!link || !IsWindow(textControl))
+        return;
+    // The range may end at -1 (the text's end) or come reversed: taken within the text, then
+    // cut to what the buffer holds.
+    const std::string address = TextGetRange(textControl, link->chrg.cpMin, link->chrg.cpMax, kOpenedUrlBytes - 1);
+    if (!address.empty())
+        OpenUrlString(address.c_str());
+}

@@ -1,0 +1,176 @@
+// Text fields: one "LMText" child window of the card window for each text object of the card, a
+// superclass of RichEdit 2.0 that is live in the browse and text tools and otherwise renders
+// itself into the card.
+//
+//   TextFields_win.cpp        the text object record into its layer; filling the window (MINIMAL)
+//   TextFieldWindows_win.cpp  the class, making, moving, showing and clipping the windows, the
+//                             style switches, the cursor
+//   TextRequests_win.cpp      the RichEdit requests the rest of the program makes of a field
+//   TextStreams_win.cpp       streaming out and in through memory and files
+//   TextFieldDraw_win.cpp     drawing into the card and printing the client into a DC
+//   TextFieldScroll_win.cpp   the smooth scroll of a field, vertical or as a marquee
+//   WebAddress.cpp            finding a typed web address (WebAddress.h, no Windows)
+//   TextLinkSeams_win.cpp     the text links and the editing this kind calls (MINIMAL)
+// The window procedure lies in the host (host/window/TextFieldProc_win.cpp): it calls the
+// modules, LoomLogo, the performer and the browser, all above this layer.
+#pragma once
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "core/memory/Handles.h"
+#include "graphics/layers/ObjectLayer.h"
+#include "objects/WebAddress.h"
+
+inline constexpr char kTextFieldClass[] = "LMText";
+
+// ---- TextFields_win.cpp ----
+// ReadFieldLayer is declared with the other kinds' readers (ObjectLayerKinds.h).
+// The layer kinds' field window: made over the layer under construction, filled and shown.
+void InitFieldWindowFromRecord(std::span<const uint8_t> record, LayerHandle layer, int show);
+// MINIMAL until the field contents come: the window is left empty.
+void FillFieldFromRecord(HWND window, std::span<const uint8_t> record);
+// The text object's name (length-prefixed, clamped to the record's name bytes).
+std::string FieldRecordName(std::span<const uint8_t> record);
+
+// ---- TextFieldWindows_win.cpp ----
+// Loads RichEdit 2.0 and registers "LMText" over "RichEdit20A" with the given procedure; false
+// when RichEdit's class is missing.
+bool RegisterTextFieldClass(WNDPROC procedure);
+// Unregisters the class once no field window is left (the procedure lives in this module).
+void UnregisterTextFieldClass();
+bool IsTextFieldClassRegistered();
+// The "Rich Text Format" clipboard format; 0 before the registration.
+UINT GetRichTextClipboardFormat();
+// RichEdit's own procedure, for the messages the field does not take.
+LRESULT CallRichEdit(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HWND CreateTextFieldWindow(HWND parent, LayerHandle layer);
+void InitFieldWindow(std::span<const uint8_t> record, LayerHandle layer, bool show);
+void MoveFieldWindow(LayerHandle layer);
+void DestroyFieldWindow(FieldLayer* layer);
+bool IsTextFieldWindow(HWND window);
+// The layer kept in the window's extra word; 0 when none.
+LayerHandle FieldLayerOfWindow(HWND window);
+void SetFieldLayerOfWindow(HWND window, LayerHandle layer);
+// Shown in the browse and text tools while objects are shown; hidden otherwise.
+void ShowTextFieldWindows(bool show);
+void ClipTextFieldWindows(const RECT& rect);
+// What lies above the field (not other fields) cut out of its client rectangle; 0 when nothing.
+HRGN MakeFieldWindowRegion(LayerHandle layer);
+HCURSOR GetFieldCursor(HWND window);
+void SetFieldScrollBar(HWND window, bool scrollBar, bool scrollable);
+void SetFieldBorder(HWND window, bool on);
+void SetFieldTransparent(HWND window, bool on);
+void SetFieldReadOnlyStyle(HWND window, bool on);
+void RefreshFieldPalette(HWND window);
+// EM_SETPALETTE with the card picture's palette, else the application's.
+void GiveFieldPalette(HWND window);
+// Read-only or disk based: the caret stays hidden.
+bool FieldHidesCaret(const FieldLayer& field);
+
+// ---- TextRequests_win.cpp ----
+// Scope of the format requests: the selection, or all the text.
+enum class TextScope { Selection, All };
+bool TextHasSelection(HWND window);
+void TextGetSel(HWND window, int32_t* start, int32_t* end);
+void TextSetSel(HWND window, int32_t start, int32_t end, bool scroll);
+void TextReplaceSel(HWND window, const char* text);
+void TextHideSelection(HWND window, bool hide);
+int32_t TextCharFromPos(HWND window, POINT point);
+int32_t TextGetLength(HWND window);
+void TextSetText(HWND window, const char* text);
+void TextClear(HWND window);
+void TextDeleteForward(HWND window);
+void TextSetBackColor(HWND window, COLORREF color);
+void TextSetAlignment(HWND window, int alignment);
+int TextGetAlignment(HWND window);
+void TextSetColor(HWND window, COLORREF color, TextScope scope);
+COLORREF TextGetColor(HWND window, TextScope scope);
+void TextSetSize(HWND window, int points, TextScope scope);
+void TextSetSizePixels(HWND window, int pixels, TextScope scope);
+int TextGetSize(HWND window, TextScope scope);
+void TextSetFontName(HWND window, const char* face, TextScope scope);
+std::string TextGetFontName(HWND window);
+struct TextFontInfo {
+    std::string face;
+    BYTE charSet = 0;
+    BYTE pitchAndFamily = 0;
+};
+TextFontInfo TextGetFontInfo(HWND window);
+// Bits 1 bold, 2 italic, 4 underline.
+void TextSetStyle(HWND window, int bits, TextScope scope);
+int TextGetEffects(HWND window);
+struct TextStyle {
+    std::string face;
+    int points = 12;
+    int bits = 0;
+    COLORREF color = 0;
+};
+// The current text style (the text appearance's, passed in until it is built here) to all the
+// text, or as the format of what is typed next in an empty field.
+void TextApplyCurrentStyle(HWND window, const TextStyle& style);
+// The first character's format (the selection kept); false when it cannot be read.
+bool TextFirstCharFormat(HWND window, CHARFORMAT2A* format);
+// A new handle with the selected characters and a terminator; 0 when the selection is empty.
+Handle TextGetSelectedText(HWND window);
+// A new handle with the range's characters (the whole text when start equals end), no terminator.
+Handle TextGetRangeHandle(HWND window, int32_t start, int32_t end);
+// The range's characters, clamped to the text and to at most `limit` of them.
+std::string TextGetRange(HWND window, int32_t start, int32_t end, int32_t limit);
+// Twips and points and pixels at the screen's vertical resolution.
+int PointsToPixels(int points);
+int PixelsToPoints(int pixels);
+int TwipsToPoints(int twips);
+
+// ---- TextStreams_win.cpp ----
+// A new movable global block with the field's rich text (the selection unless whole).
+HGLOBAL TextStreamOutRtf(HWND window, bool whole);
+HGLOBAL TextStreamOutPlain(HWND window, bool selectionOnly);
+// The whole rich text of one field into another; false when streaming failed.
+bool CopyFieldRichText(HWND from, HWND to);
+// Plain text from an open file, from its start, replacing the field's text.
+bool TextStreamInPlainFile(HWND window, HANDLE file);
+// Rich or plain text from a block; the block is the caller's.
+bool TextStreamInBlock(HWND window, HGLOBAL block, bool rtf, bool selection);
+
+// ---- TextFieldDraw_win.cpp ----
+// The layer kinds' field drawing into the card context.
+void DrawFieldLayer(HDC cardDC, LayerHandle layer);
+// WM_PRINTCLIENT: the field's text formatted into the context at the client's place.
+void RenderFieldInto(HWND window, HDC dc);
+// RichEdit's own painting of the client into the context at (x, y); keyed: its background
+// left out, so that what the context holds shows through (RichEdits that paint the background
+// of a transparent window).
+void PrintRichEditClient(HWND window, HDC dc, int x, int y, bool keyed);
+// WM_PAINT of a transparent field: the card offscreen under it, then its text; false for an
+// opaque field, which RichEdit paints.
+bool PaintTransparentField(HWND window, HDC dc);
+// WM_PRINT of the frame: the one-pixel border of a framed field (RichEdits that print no
+// frame of their own get it this way).
+void PrintFieldFrame(HWND window, HDC dc);
+
+// ---- TextFieldScroll_win.cpp ----
+// mode 2 begins, 0 steps by delta, others end; true when done (the end reached).
+bool ScrollTextField(HWND window, int delta, int mode, bool vertical, bool byHalfCharacter);
+bool ScrollFieldLineDown(HWND window, bool go);
+
+// ---- TextLinkSeams_win.cpp ----
+// MINIMAL until text links come: the typed address is kept as the last one offered.
+void AddUrlLink(Handle word, uint16_t fieldId);
+// MINIMAL until text links come: nothing is followed.
+void FollowLinkAtPoint(HWND window, int x, int y);
+// MINIMAL until field editing comes: nothing is saved from the old field.
+void EndTextEditing(LayerHandle field);
+struct OfferedUrlLink {
+    std::string word;
+    uint16_t fieldId = 0;
+    int count = 0;
+};
+const OfferedUrlLink& LastOfferedUrlLink();
+// The current field name (length-prefixed text of the active field's record).
+void SetCurrentFieldName(const std::string& name);
+const std::string& GetCurrentFieldName();
