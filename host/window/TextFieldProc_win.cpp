@@ -10,6 +10,7 @@
 #include <string>
 
 #include "actions/ActionServices.h"
+#include "actions/NbaModules.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/PreferenceFlags.h"
