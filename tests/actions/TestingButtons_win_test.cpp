@@ -4,6 +4,7 @@
 
 #include "actions/ActionRecord.h"
 #include "core/system/PluginModule.h"
+#include "host/navigation/CardHistory.h"
 #include "host/performing/ButtonActions.h"
 #include "resources/testing_ids.h"
 #include "tests/stack/CardTestUtil.h"
@@ -142,6 +143,7 @@ TEST_F(TestingButtonsTest, ClicksOnQuizButtonsAnswerThroughTheirActions) {
     const std::vector<uint8_t> answer = HandleToBytes(GetCardTestingAnswer(FindCardById(1)));
     ASSERT_EQ(answer.size(), kTestingAnswerBytes);
     EXPECT_STREQ(reinterpret_cast<const char*>(answer.data() + kTestingAnswerLabel), "Rome") << "the button's name";
+    FreeCardHistory();  // the move kept card 1 there
 }
 
 }  // namespace
