@@ -20,9 +20,10 @@ struct ControlWindow : Window {
 
 int MediaShowFilePreview(HWND dialog, int controlId, const char* path, int fileType, int mode) {
     MediaManager* manager = TheMediaManager();
-    if (!manager || !path)
+    HWND area = dialog ? GetDlgItem(dialog, controlId) : nullptr;
+    if (!manager || !path || !area)
         return -1;
-    ControlWindow control(GetDlgItem(dialog, controlId));
+    ControlWindow control(area);
     control.InvalidateAll();
     MediaClosePreview();
     Previewer* previewer = nullptr;

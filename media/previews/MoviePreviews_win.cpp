@@ -58,6 +58,8 @@ QTMoviePreview::QTMoviePreview(const char* file) {
         CopyPathText(file, path, sizeof path);
     objectId = 0;
     mode = kQTModeMovie;
+    // A dialog's control is no card: the mouse over the preview stays with its controller.
+    flags = kMediaFlagOverObjects;
 }
 
 int QTMoviePreview::Open(const Window&, int) { return OpenAndInspectMovie(*this) ? 1 : 0; }
@@ -70,7 +72,7 @@ void QTMoviePreview::ShowPreview(const Window& control, int, int placement) {
     SetMovieActive(movie, true);
 }
 
-QTImagePreview::QTImagePreview(const char* file) : QTImageElement(file) {}
+QTImagePreview::QTImagePreview(const char* file) : QTImageElement(file) { flags = kMediaFlagOverObjects; }
 
 void QTImagePreview::ShowPreview(const Window& control, int, int placement) {
     // The element's open makes its own window: the one made here is replaced by it, so the

@@ -18,6 +18,7 @@
 #include "core/files/FileSlots.h"
 #include "core/files/FileTypes.h"
 #include "core/files/OpenFileDialog.h"
+#include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
@@ -28,6 +29,9 @@
 #include "media/previews/Previewers.h"
 #include "media/support/MetafileRender.h"
 #include "media/support/PackedDib.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMetafiles.h"
@@ -150,6 +154,8 @@ TEST_F(MediaPreviewTest, TheFactoryAnswersTheKindAndPlacesMoviesAndStillsByMode)
 
     EXPECT_EQ(Show(avi, 0), -1) << "no manager";
     ASSERT_EQ(MediaManagerCreate(card_, GetAppInstance()), 1);
+    EXPECT_EQ(MediaShowFilePreview(dialog_, 1234, avi.c_str(), kFileTypeAvi, 0), -1) << "no such control";
+    EXPECT_EQ(Current(), nullptr);
 
     // An RLE AVI plays through QuickTime (13): scaled into the control less its bar, the
     // controller's bounds are the whole control.
@@ -197,6 +203,17 @@ TEST_F(MediaPreviewTest, TheFactoryAnswersTheKindAndPlacesMoviesAndStillsByMode)
     ASSERT_NE(still->bitmap, nullptr);
     EXPECT_EQ(PixelOf(control_, kControlWidth / 2, kControlHeight / 2), kRed) << "colour 1 in the middle";
     EXPECT_NE(PixelOf(control_, 2, kControlHeight - 3), kRed) << "not bottom-aligned";
+    // A picture larger than the control is scaled down into it: 360 x 110, red then green,
+    // becomes 180 x 55 in the middle.
+    Bytes halves;
+    for (int i = 0; i < 360 * 110; ++i)
+        halves.insert(halves.end(), {uint8_t(i % 360 < 180 ? 255 : 0), uint8_t(i % 360 < 180 ? 0 : 255), 0});
+    EXPECT_EQ(Show(WriteTemp("loom_preview_big.png", Png(360, 110, halves)), 0), kFileTypePng);
+    EXPECT_EQ(PixelOf(control_, 45, kControlHeight / 2), kRed);
+    EXPECT_EQ(PixelOf(control_, 135, kControlHeight / 2), kGreen);
+    EXPECT_NE(PixelOf(control_, 45, 20), kRed) << "above the fitted picture";
+    EXPECT_EQ(Show(gif, kPreviewBottomLeft), kFileTypeGif);
+    still = dynamic_cast<PicturePreview*>(Current());
     // Refreshing a still does nothing, whatever kind is given.
     MediaRefreshPreview(dialog_, kPreviewAreaId, kFileTypeMov, 0);
     MediaRefreshPreview(dialog_, kPreviewAreaId, kFileTypeGif, 0);
@@ -253,6 +270,25 @@ TEST_F(MediaPreviewTest, MetafilesArePreviewedFittedWhenPlaceableAndImportedAtTh
     EXPECT_EQ(DibSize(dib).cy, 500);
     EXPECT_EQ(DibPixel(dib, 240, 240), kGreen);
     EXPECT_EQ(DibPixel(dib, 260, 260), kWhite);
+    GlobalFree(dib);
+    // With a current card of 320 x 200, at its size.
+    const Handle card = NewHandleWithEndMark(kNewCardRecordBytes);
+    {
+        HandleLock lock(card);
+        SetU16(lock.bytes(), kCardId, 3);
+        SetU16(lock.bytes(), kCardWidth, 320);
+        SetU16(lock.bytes(), kCardHeight, 200);
+    }
+    ASSERT_EQ(AddCardRecord(card, 0), 0);
+    SetCurrentCardId(3);
+    dib = RenderMetafileFile(plain.c_str());
+    SetCurrentCardId(0);
+    DisposeCards();
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(DibSize(dib).cx, 320);
+    EXPECT_EQ(DibSize(dib).cy, 200);
+    EXPECT_EQ(DibPixel(dib, 150, 90), kGreen);
+    EXPECT_EQ(DibPixel(dib, 170, 110), kWhite);
     GlobalFree(dib);
     Bytes cut = PlaceableMetafile(0, 0, 96, 96, 96, {{0, 0, 96, 96, kRed}});
     cut.resize(cut.size() - 6);
