@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/memory/Handles.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/GdiGuards.h"
@@ -93,7 +94,15 @@ int ImportBackgroundPicture(HWND window, const char* path) {
     if (const Handle card = GetCurrentCardRecord())
         MapBitmapToPalette(card, GetAppPalette());
     ReloadFillPatterns();
-    RecordImportBackgroundUndo(static_cast<uint32_t>(snapshot), oldPalette);
+    if (HasUndoRecord()) {
+        RecordImportBackgroundUndo(static_cast<uint32_t>(snapshot), oldPalette);
+    } else {
+        // Nothing keeps them for an undo.
+        Handle unkept = snapshot;
+        DisposeHandleAndClear(&unkept);
+        if (oldPalette)
+            DeleteObject(reinterpret_cast<HPALETTE>(static_cast<uintptr_t>(oldPalette)));
+    }
     if (palette)
         DeleteObject(palette);  // its colours live on in the picture record and the application palette
     return 1;

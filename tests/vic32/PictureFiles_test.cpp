@@ -173,4 +173,15 @@ TEST(PictureFiles, FailedWritersLeaveNoFileAndBifIsNotKnown) {
     EXPECT_FALSE(std::filesystem::exists(bif));
     EXPECT_EQ(loadbif(bif.c_str(), image.get()), VIC_UNSUPPORTED);
     EXPECT_EQ(savebmp(bif.c_str(), image.get(), 1), VIC_BAD_ARGUMENT);
+    // A TGA wider than any image (found by the fuzzer): refused by its information call.
+    std::vector<uint8_t> wide(18 + 64, 0);
+    wide[2] = 10;
+    Put16(wide, 12, 65471);
+    Put16(wide, 14, 1);
+    wide[16] = 32;
+    const std::string tga = TempFile("wide.tga");
+    WriteBytes(tga, wide);
+    VicFileInfo info{};
+    EXPECT_EQ(tgainfo(tga.c_str(), &info), VIC_BAD_FILE);
+    std::remove(tga.c_str());
 }

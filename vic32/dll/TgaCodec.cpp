@@ -48,7 +48,8 @@ bool ReadLayout(std::span<const uint8_t> file, TgaLayout* out) {
     tga.runLength = (imageType & 8) != 0;
     tga.topDown = (descriptor & 0x20) != 0;
     tga.rightToLeft = (descriptor & 0x10) != 0;
-    if ((imageType & ~0x0B) != 0 || tga.type < 1 || tga.width < 1 || tga.height < 1)
+    if ((imageType & ~0x0B) != 0 || tga.type < 1 || tga.width < 1 || tga.height < 1 ||
+        tga.width > VIC_MAX_DIMENSION || tga.height > VIC_MAX_DIMENSION)
         return false;
     switch (tga.type) {
     case 1:
