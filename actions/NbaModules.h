@@ -63,8 +63,9 @@ HWND GetNbaChooserWindow();
 // The 'NBAs' resource of the id in the current resource file, else a named module's
 // information, made from string 50000 + id or the "NBAIDs" preference when needed; 0 when none.
 Handle GetNbaResource(uint32_t type, uint16_t nbaId);
-// Information of the module file in slot 12 (alert 2241 when it is no library); 0 when none.
-Handle LoadNbaInfo();
+// Information of the module file in slot 12 (alert 2241 when it is no library, unless quiet);
+// 0 when none. Lookups made for a stack are quiet: they happen on every call and at opening.
+Handle LoadNbaInfo(bool quiet = false);
 // The request of an 'NBAs' resource for the module of slot 12: 1 when made.
 int MakeNbaResourceRequest();
 // A stack just read: an 'NBAs' resource for every module its actions use and it lacks.

@@ -63,7 +63,7 @@ Handle InfoForId(uint16_t nbaId) {
     const std::string name = ModuleNameForId(nbaId);
     if (!PutNbaFileInSlot(name.c_str()))
         return 0;
-    return LoadNbaInfo();
+    return LoadNbaInfo(true);
 }
 
 // An 'NBAs' resource of the module's own id, named by its short name, holding the information.
@@ -98,7 +98,7 @@ bool PutNbaFileInSlot(const char* name) {
     return true;
 }
 
-Handle LoadNbaInfo() {
+Handle LoadNbaInfo(bool quiet) {
     char path[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotNbaFolder, sizeof path, path);
     if (!path[0] || !FileExists(path))
@@ -108,7 +108,8 @@ Handle LoadNbaInfo() {
     const HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     SetErrorMode(previous);
     if (!module) {
-        ShowCardAlert(kAlertNoNbas);
+        if (!quiet)
+            ShowCardAlert(kAlertNoNbas);
         return 0;
     }
     NbaModuleFacts facts;

@@ -349,9 +349,12 @@ TEST_F(NbaModulesTest, ModuleInformationNamedModulesAndTheResourcesAReadStackLac
     // Without an 'NBAs' resource the preference names the module; an unsafe one is refused.
     g_prefs["NBAIDs/7001"] = "testaction.nba";
     g_prefs["NBAIDs/7005"] = "..\\NBAS\\testaction.nba";
+    g_prefs["NBAIDs/7006"] = "notalib.nba";  // looked up on every call: no alert
     SendToNBA(kActionId, kNbaMessagePerform);
     SendToNBA(kActionId, kNbaMessagePerform);
     SendToNBA(7005, kNbaMessagePerform);
+    SendToNBA(7006, kNbaMessagePerform);
+    EXPECT_TRUE(g_alerts.empty());
     std::vector<Call> calls = Calls();
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0].N("id"), kActionId);
