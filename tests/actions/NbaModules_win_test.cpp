@@ -27,11 +27,12 @@
 #include "core/ui/Resources.h"
 #include "core/ui/ToolNumbers.h"
 #include "host/wiring/LayerWiring.h"
+#include "resources/nba_ids.h"
 #include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
-#include "resources/nba_ids.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/TestBrowserRun_win.h"
 
 namespace {
 
@@ -40,15 +41,7 @@ using namespace cardtest;
 constexpr uint32_t kNbas = ResType("NBAs");
 constexpr uint16_t kActionId = 7001;
 
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') {
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
-        path = "Z:" + path;
-    }
-    return path;
-}
+using browsertest::WindowsPath;
 
 std::string BuildFolder() {
     const char* env = std::getenv("LOOM_BUILD");

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <wincodec.h>
 
 // Joins the calling thread to COM for the call's duration. A thread already in COM (the
 // browser's, in either model) stays as it was.
@@ -50,4 +51,22 @@ public:
 
 private:
     T* p_ = nullptr;
+};
+
+// The system's imaging factory in an apartment, both held for one call; false when either is
+// missing. The factory goes before the apartment.
+class ImagingFactory {
+public:
+    ImagingFactory() {
+        if (com_)
+            CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                             factory_.outVoid());
+    }
+    explicit operator bool() const { return factory_.get() != nullptr; }
+    IWICImagingFactory* get() const { return factory_.get(); }
+    IWICImagingFactory* operator->() const { return factory_.get(); }
+
+private:
+    ComApartment com_;
+    ComRef<IWICImagingFactory> factory_;
 };

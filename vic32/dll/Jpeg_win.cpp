@@ -12,11 +12,6 @@
 
 namespace {
 
-bool MakeFactory(ComRef<IWICImagingFactory>& factory) {
-    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IWICImagingFactory, factory.outVoid()));
-}
-
 // Start of image, then the first marker: anything else is not worth handing to the decoder.
 bool StartsLikeJpeg(const uint8_t* bytes, uint32_t length) {
     return bytes && length >= 4 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
@@ -162,9 +157,8 @@ int VICAPI savejpgtobuffer(HGLOBAL* jpeg, uint32_t* length, const VicImage* sour
     if (quality < 1 || quality > 100)
         return VIC_BAD_ARGUMENT;
     return VicGuarded([&]() -> int {
-        ComApartment com;
-        ComRef<IWICImagingFactory> factory;
-        if (!com || !MakeFactory(factory))
+        ImagingFactory factory;
+        if (!factory)
             return VIC_NO_CODEC;
         return Encode(factory.get(), *source, quality, jpeg, length);
     });
@@ -174,9 +168,8 @@ int VICAPI jpeginfofrombuffer(const uint8_t* jpeg, uint32_t length, VicJpegInfo*
     if (!jpeg || !info)
         return VIC_BAD_ARGUMENT;
     return VicGuarded([&]() -> int {
-        ComApartment com;
-        ComRef<IWICImagingFactory> factory;
-        if (!com || !MakeFactory(factory))
+        ImagingFactory factory;
+        if (!factory)
             return VIC_NO_CODEC;
         JpegFrame opened;
         const int found = OpenJpeg(factory.get(), jpeg, length, opened);
@@ -196,9 +189,8 @@ int VICAPI loadjpgfrombuffer(const uint8_t* jpeg, uint32_t length, VicImage* res
     if (result->bitsPerPixel != 24)
         return VIC_BAD_BITS;
     return VicGuarded([&]() -> int {
-        ComApartment com;
-        ComRef<IWICImagingFactory> factory;
-        if (!com || !MakeFactory(factory))
+        ImagingFactory factory;
+        if (!factory)
             return VIC_NO_CODEC;
         return Decode(factory.get(), jpeg, length, *result);
     });

@@ -13,11 +13,6 @@
 
 namespace {
 
-bool MakeFactory(ComRef<IWICImagingFactory>& factory) {
-    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IWICImagingFactory, factory.outVoid()));
-}
-
 // The first frame of a file's bytes in the given container.
 struct Frame {
     ComRef<IWICStream> stream;
@@ -50,9 +45,8 @@ int InfoThroughWic(const char* path, const GUID& container, VicFileInfo* info) {
         int result = VicReadFile(path, bytes);
         if (result != VIC_OK)
             return result;
-        ComApartment com;
-        ComRef<IWICImagingFactory> factory;
-        if (!com || !MakeFactory(factory))
+        ImagingFactory factory;
+        if (!factory)
             return VIC_NO_CODEC;
         Frame frame;
         result = OpenFrame(factory.get(), container, bytes, frame);
@@ -72,9 +66,8 @@ int LoadThroughWic(const char* path, const GUID& container, VicImage* image) {
         int result = VicReadFile(path, bytes);
         if (result != VIC_OK)
             return result;
-        ComApartment com;
-        ComRef<IWICImagingFactory> factory;
-        if (!com || !MakeFactory(factory))
+        ImagingFactory factory;
+        if (!factory)
             return VIC_NO_CODEC;
         Frame frame;
         result = OpenFrame(factory.get(), container, bytes, frame);
@@ -175,9 +168,8 @@ int VICAPI savegif(const char* path, const VicImage* image) {
     if (image->bitsPerPixel != 8)
         return VIC_BAD_BITS;
     return VicGuarded([&]() -> int {
-        ComApartment com;
-        ComRef<IWICImagingFactory> factory;
-        if (!com || !MakeFactory(factory))
+        ImagingFactory factory;
+        if (!factory)
             return VIC_NO_CODEC;
         std::vector<uint8_t> file;
         const int made = EncodeGif(factory.get(), *image, file);

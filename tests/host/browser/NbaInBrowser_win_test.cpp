@@ -17,21 +17,14 @@
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
 #include "stack/format/StackFile.h"
+#include "tests/support/TestBrowserRun_win.h"
 
 namespace {
 
 namespace sb = stackbuilder;
 constexpr uint16_t kModuleId = 7001;
 
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') {
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
-        path = "Z:" + path;
-    }
-    return path;
-}
+using browsertest::WindowsPath;
 
 std::string FromEnv(const char* name) {
     const char* value = std::getenv(name);

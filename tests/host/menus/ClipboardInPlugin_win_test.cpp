@@ -33,6 +33,7 @@
 #include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestBrowserRun_win.h"
 
 namespace {
 
@@ -52,15 +53,7 @@ sb::Stack ThreeColours() {
     return stack;
 }
 
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') {
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
-        path = "Z:" + path;
-    }
-    return path;
-}
+using browsertest::WindowsPath;
 
 std::string TempPath(const std::string& name) {
     char temp[MAX_PATH];
