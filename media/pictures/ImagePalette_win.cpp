@@ -2,6 +2,7 @@
 // own, the 20 static colours.
 #include <cstring>
 
+#include "core/ui/DisplayUtils.h"
 #include "graphics/palette/AppPalette.h"
 #include "media/pictures/PictureLoad.h"
 
@@ -47,14 +48,6 @@ bool ImageEntries(const VicImage& image, PALETTEENTRY* entries) {
     return true;
 }
 
-int DisplayBits() {
-    HDC screen = GetDC(nullptr);
-    const int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 8;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return bits;
-}
-
 }  // namespace
 
 HPALETTE MakeImagePalette(const VicImage& image) {
@@ -69,7 +62,7 @@ HPALETTE MakeImagePalette(const VicImage& image) {
     CopySystemColorsToPalette(entries);
     for (int i = 0; i < 256; ++i)
         entries[i].peFlags = PC_RESERVED;
-    if (DisplayBits() > 8) {
+    if (GetDisplayBitsPerPixel() > 8) {
         SnapColorsToDisplay(256, entries);
         if (HPALETTE app = GetAppPalette())
             SetPaletteEntries(app, 0, 256, entries);

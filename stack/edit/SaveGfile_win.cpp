@@ -4,6 +4,7 @@
 
 #include "core/files/FileTypes.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/DisplayUtils.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/WaitCursor.h"
@@ -28,14 +29,6 @@ int Fail(uint32_t stringId) {
     LoadResString(stringId, text, sizeof text);
     ShowErrorBox(text);
     return 0;
-}
-
-int DisplayBits() {
-    HDC screen = GetDC(nullptr);
-    const int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 8;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return bits;
 }
 
 bool HasWriter(int kind) {
@@ -111,7 +104,7 @@ int SaveGfile(const char* path, HWND window) {
     const int kind = path ? FileTypeFromExtension(path) : kFileTypeNone;
     if (!HasWriter(kind))
         return Fail(kUnrecognizedType);
-    const int displayBits = DisplayBits();
+    const int displayBits = GetDisplayBitsPerPixel();
     const bool indexedOnly = kind == kFileTypeGif || kind == kFileTypePcx || kind == kFileTypeBif;
     if ((indexedOnly && displayBits != 8) || (kind == kFileTypeTga && displayBits <= 8)) {
         ShowAlert(kAlertCannotSaveAtThisDepth);
