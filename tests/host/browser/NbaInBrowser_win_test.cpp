@@ -229,8 +229,9 @@ TEST(NbaInBrowser, CommandFourFiftyRunsTheExtrasModuleWithTheCardWindowAndShutDo
     std::vector<unsigned long> seen = Messages(run.calls, "extra");
     EXPECT_EQ(seen, (std::vector<unsigned long>{3, 4, 2})) << run.out;
     for (const Call& c : run.calls)
-        if (c.who == "extra" && c.N("msg") == 4)
+        if (c.who == "extra" && c.N("msg") == 4) {
             EXPECT_NE(c.N("window"), 0u);
+        }
 
     // A module that answers 1 is unloaded at once: shut-down has nothing to close.
     run = Browse(stack, {"--command", "450@900", "--command", "450@1300", "--quit-after", "2000"},
