@@ -489,9 +489,9 @@ TEST_F(CardPictureFilesTest, MetafilesLoadAtTheirBoxesSizeWithinTheCard) {
 }
 
 TEST_F(CardPictureFilesTest, AnimatedGifsGiveComposedFramesAndTheFirstTransparentIndex) {
-    // A 6 x 2 GIF89a of four colours. Frame 1 is red; frame 2 is green where it is not its
-    // transparent index 3; frame 3 puts blue over the right third, with a transparent index 0 that
-    // it never uses. A comment and a looping extension come first for the block walk to pass.
+    // A 6 x 2 GIF89a of four colours (black, red, green, blue). Frame 1 is red; frame 2 is green
+    // where it is not its transparent index 3; frame 3 puts blue over the right third, with a
+    // transparent index 0 that it never uses. A comment and a looping extension come first.
     const Rgb kRed{248, 0, 0}, kGreen{0, 248, 0}, kBlue{0, 0, 248};
     Bytes gif{'G', 'I', 'F', '8', '9', 'a', 6, 0, 2, 0, 0x81, 0, 0, 0, 0, 0};
     for (const Rgb& c : {kRed, kGreen, kBlue})
@@ -534,7 +534,7 @@ TEST_F(CardPictureFilesTest, AnimatedGifsGiveComposedFramesAndTheFirstTransparen
     GlobalUnlock(frames);
     FreeFrameArray(frames, count);
 
-    // One image alone is no animation; cut short before its trailer, no index can be trusted.
+    // One image alone is no animation; a file that ends before its trailer gives no index.
     Bytes still = gif;
     for (size_t i = 13; i + 3 <= gif.size(); ++i)
         if (gif[i] == 0x21 && gif[i + 1] == 0xF9 && gif[i + 3] == 0x05) {
