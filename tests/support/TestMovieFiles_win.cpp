@@ -7,8 +7,6 @@
 #include <cstring>
 #include <fstream>
 
-namespace {
-
 // LZW with a clear code after every two pixels, so that codes stay three bits wide.
 Bytes GifPixels(const Bytes& pixels) {
     Bytes data;
@@ -39,8 +37,6 @@ Bytes GifPixels(const Bytes& pixels) {
     out.push_back(0);
     return out;
 }
-
-}  // namespace
 
 Bytes RleAvi() { return FourFrameRleAvi(kAviWidth, kAviHeight); }
 

@@ -14,6 +14,8 @@ using Bytes = std::vector<uint8_t>;
 inline constexpr auto& kColours = kRleAviPalette;
 inline constexpr int kAviWidth = 32, kAviHeight = 24, kAviFps = kRleAviFramesPerSecond;
 
+// The image data of a GIF with 2-bit colour indices: the code size byte and the sub-blocks.
+Bytes GifPixels(const Bytes& pixels);
 // Four frames of 8-bit RLE, frame k filled with colour k + 1, 10 frames a second.
 Bytes RleAvi();
 // Three 8 × 8 frames: all colour 1; the left half colour 2 over it; all colour 3.

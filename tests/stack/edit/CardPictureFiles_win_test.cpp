@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -34,6 +35,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMetafiles.h"
+#include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestPng.h"
 #include "tests/vic32/VicTestUtil.h"
 
@@ -104,6 +106,29 @@ Rgb Bold(int x, int y) { return {static_cast<uint8_t>(x * 4 & 0xF8), static_cast
 void SaveBmp(const std::string& path, int width, int height, Rgb (*pixel)(int, int)) {
     OwnedImage image(width, height, [&](int x, int y) { return pixel(x, y); });
     ASSERT_EQ(savebmp(path.c_str(), image.get(), 0), VIC_OK);
+}
+
+// A pixel of a 24-bit packed DIB as 0xRRGGBB, top row first; 0xFFFFFFFF for any other DIB.
+uint32_t FramePixel(HGLOBAL frame, int x, int y) {
+    const auto* info = static_cast<const BITMAPINFOHEADER*>(GlobalLock(frame));
+    uint32_t c = 0xFFFFFFFF;
+    if (info && info->biBitCount == 24 && x < info->biWidth && y < std::abs(info->biHeight)) {
+        const int row = info->biHeight < 0 ? y : std::abs(info->biHeight) - 1 - y;
+        const uint8_t* p = reinterpret_cast<const uint8_t*>(info + 1) + row * ((info->biWidth * 3 + 3) & ~3) + x * 3;
+        c = ValueOf(Rgb{p[2], p[1], p[0]});
+    }
+    GlobalUnlock(frame);
+    return c;
+}
+
+void FreeFrameArray(HGLOBAL frames, int count) {
+    if (auto* handles = static_cast<HGLOBAL*>(GlobalLock(frames))) {
+        for (int k = 0; k < count; ++k)
+            GlobalFree(handles[k]);
+        GlobalUnlock(frames);
+    }
+    if (frames)
+        GlobalFree(frames);
 }
 
 void AnswerError(DialogDriver& driver, const char* text) {
@@ -461,4 +486,76 @@ TEST_F(CardPictureFilesTest, MetafilesLoadAtTheirBoxesSizeWithinTheCard) {
             DeleteObject(palette);
         std::remove(path.c_str());
     }
+}
+
+TEST_F(CardPictureFilesTest, AnimatedGifsGiveComposedFramesAndTheFirstTransparentIndex) {
+    // A 6 x 2 GIF89a of four colours (black, red, green, blue). Frame 1 is red; frame 2 is green
+    // where it is not its transparent index 3; frame 3 puts blue over the right third, with a
+    // transparent index 0 that it never uses. A comment and a looping extension come first.
+    const Rgb kRed{248, 0, 0}, kGreen{0, 248, 0}, kBlue{0, 0, 248};
+    Bytes gif{'G', 'I', 'F', '8', '9', 'a', 6, 0, 2, 0, 0x81, 0, 0, 0, 0, 0};
+    for (const Rgb& c : {kRed, kGreen, kBlue})
+        gif.insert(gif.end(), {c.red, c.green, c.blue});
+    gif.insert(gif.end(), {0x21, 0xFE, 3, 'h', 'i', '!', 0});
+    gif.insert(gif.end(), {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0});
+    const auto frame = [&](uint8_t flags, uint8_t transparent, uint8_t left, uint8_t width, const Bytes& pixels) {
+        gif.insert(gif.end(), {0x21, 0xF9, 4, flags, 10, 0, transparent, 0});
+        gif.insert(gif.end(), {0x2C, left, 0, 0, 0, width, 0, 2, 0, 0});
+        const Bytes lzw = GifPixels(pixels);
+        gif.insert(gif.end(), lzw.begin(), lzw.end());
+    };
+    frame(0x04, 1, 0, 6, Bytes(12, 1));  // index 1 named but not flagged transparent
+    frame(0x05, 3, 0, 6, {2, 3, 2, 3, 2, 3, 3, 3, 3, 2, 2, 2});
+    frame(0x05, 0, 4, 2, Bytes(4, 3));
+    gif.push_back(0x3B);
+    const std::string animated = WriteTemp("cardpict_animated.gif", gif);
+
+    EXPECT_TRUE(IsAnimatedGif(animated.c_str()));
+    HGLOBAL frames = nullptr;
+    int count = 0, transparent = -2;
+    ASSERT_EQ(LoadGifFrames(animated.c_str(), &frames, &count, &transparent), 1);
+    EXPECT_EQ(transparent, 3);
+    ASSERT_EQ(count, 3);
+    const uint32_t r = ValueOf(kRed), g = ValueOf(kGreen), b = ValueOf(kBlue);
+    const std::vector<uint32_t> composed[3] = {
+        {r, r, r, r, r, r, r, r, r, r, r, r},
+        {g, r, g, r, g, r, r, r, r, g, g, g},
+        {g, r, g, r, b, b, r, r, r, g, b, b},
+    };
+    auto* handles = static_cast<HGLOBAL*>(GlobalLock(frames));
+    ASSERT_NE(handles, nullptr);
+    for (int k = 0; k < count; ++k) {
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 6; ++x)
+                pixels.push_back(FramePixel(handles[k], x, y));
+        EXPECT_EQ(pixels, composed[k]) << "frame " << k;
+    }
+    GlobalUnlock(frames);
+    FreeFrameArray(frames, count);
+
+    // One image alone is no animation; a file that ends before its trailer gives no index.
+    Bytes still = gif;
+    for (size_t i = 13; i + 3 <= gif.size(); ++i)
+        if (gif[i] == 0x21 && gif[i + 1] == 0xF9 && gif[i + 3] == 0x05) {
+            still.assign(gif.begin(), gif.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    ASSERT_LT(still.size(), gif.size());
+    still.push_back(0x3B);
+    const std::string single = WriteTemp("cardpict_single.gif", still);
+    EXPECT_FALSE(IsAnimatedGif(single.c_str()));
+    ASSERT_EQ(LoadGifFrames(single.c_str(), &frames, &count, &transparent), 1);
+    EXPECT_EQ(transparent, -1) << "named but not flagged";
+    EXPECT_EQ(count, 1);
+    FreeFrameArray(frames, count);
+    WriteTemp("cardpict_single.gif", Bytes(gif.begin(), gif.end() - 1));
+    LoadGifFrames(single.c_str(), &frames, &count, &transparent);
+    EXPECT_EQ(transparent, -1) << "no trailer";
+    FreeFrameArray(frames, count);
+    // The same animation under another extension is not an animated GIF.
+    const std::string renamed = WriteTemp("cardpict_animated.bmp", gif);
+    EXPECT_FALSE(IsAnimatedGif(renamed.c_str()));
+    for (const std::string& path : {animated, single, renamed})
+        std::remove(path.c_str());
 }
