@@ -400,10 +400,18 @@ int RequestRemoteFile(const FileRequest& request, int fileSlot) {
     char slotPath[MAX_PATH] = {};
     GetFileSpecPath(request.slot, sizeof slotPath, slotPath);
     std::string url;
-    if (!MakeSiblingUrl(g_baseUrl, slotPath, url))
+    // A path kept while a web stack was open (its history, its favourites) names the local copy:
+    // the copy's own address is asked for, not a file of the copy's name beside this stack.
+    const int copy = g_cache ? FindCacheEntryByPath(*g_cache, slotPath) : -1;
+    if (copy >= 0)
+        url = g_cache->entries[copy].url;
+    else if (!MakeSiblingUrl(g_baseUrl, slotPath, url))
         return 0;  // no stack address to ask beside: nothing is requested
-    if (g_context.objectLayer == 0 && BindCachedFile(url.c_str(), fileSlot))
+    if (g_context.objectLayer == 0 && BindCachedFile(url.c_str(), fileSlot)) {
+        if (IsStackUrl(url))
+            g_baseUrl = url;  // the stack opened from its copy: its files lie beside it
         return 1;
+    }
     if (!IsStackUrl(url)) {
         if (g_context.objectLayer != 0)
             g_context.kind = 3;

@@ -1,7 +1,8 @@
 // The performer in the real plug-in, driven through the test browser with clicks on stacks served
 // from a folder: the demo's movie card plays its movie once shown; a movie with a move holds the
 // move until the movie ends or another click comes; a sound file beside a web stack is asked of
-// the browser and played when it arrives; destination -6 with a stack path opens that stack.
+// the browser and played when it arrives; destination -6 with a stack path opens that stack, and
+// going back from it reopens the first.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -133,11 +134,24 @@ struct ActionSite {
         away.words.push_back({16, static_cast<uint16_t>(-6)});
         away.words.push_back({20, 0x30});
         away.chunks.push_back(sb::PathChunk(60, "Disk:" + other));
-        s.cards[0].objects = {film, beep, away};
+        // The movie, then a videodisc segment, then the next card: the segment ends the movie's
+        // hold on the move.
+        sb::Object disc = sb::MovieButton(4, {0, 100, 40, 120}, "Disc", kMovieRect, "Disk:" + movie, 0);
+        disc.words.push_back({16, static_cast<uint16_t>(-1)});
+        disc.words.push_back({20, 0x4120});
+        sb::Chunk segment;
+        segment.kind = 119;
+        segment.payload = {0, 1, 0, 2};
+        disc.chunks.push_back(segment);
+        s.cards[0].objects = {film, beep, away, disc};
         sb::Stack o;
         o.cardWidth = 160;
         o.cardHeight = 120;
         o.cards = {ColourCard(5, kBlue), ColourCard(6, kGreen)};
+        sb::Object back = sb::ShapedButton(1, {0, 0, 40, 20}, "Back", 2);
+        back.words.push_back({16, static_cast<uint16_t>(-4)});
+        back.words.push_back({20, 0x20});
+        o.cards[0].objects = {back};
         server.Put(stack, AsText(sb::BuildStack(s).bytes));
         server.Put(other, AsText(sb::BuildStack(o).bytes));
         server.Put(movie, AsText(sb::AviFile(80, 60, 1, kFrames, true)));
@@ -187,14 +201,27 @@ TEST(PerformInBrowser, AMovieHoldsTheMoveUntilItEndsOrAClickComes) {
     const Shot moved(clicked);
     EXPECT_TRUE(Near(moved.At(150, 110), kGreen)) << Hex(moved.At(150, 110)) << "\n" << Joined(run.log);
     EXPECT_TRUE(Near(moved.At(80, 60), kGreen)) << Hex(moved.At(80, 60));
+
+    // A movie followed by a videodisc segment does not hold the move: card 2 while the movie
+    // would still play.
+    const std::string disc = site.server.Name("disc.png");
+    site.server.Name("disc-t2.png");
+    run = site.Run({"--click", "20,110@1500", "--screenshot-after", "2300"}, disc, "2500", 2900);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+    const Shot early(disc);
+    EXPECT_TRUE(Near(early.At(150, 110), kGreen)) << Hex(early.At(150, 110)) << "\n" << Joined(run.log);
+    EXPECT_TRUE(Near(early.At(80, 60), kGreen)) << Hex(early.At(80, 60));
 }
 
 TEST(PerformInBrowser, ASoundFileBesideTheWebStackPlaysOnArrivalAndAStackPathOpensThatStack) {
     ActionSite site;
     const std::string shot = site.server.Name("away.png");
     const std::string later = site.server.Name("away-t2.png");
-    const BrowserRun run =
-        site.Run({"--click", "80,10@800", "--click", "140,10@2000", "--screenshot-after", "1800"}, shot, "3600", 4000);
+    const std::string back = site.server.Name("away-t3.png");
+    const BrowserRun run = site.Run({"--click", "80,10@800", "--click", "140,10@2000", "--click", "20,10@3800",
+                                     "--screenshot-after", "1800", "--screenshot-after", "3600"},
+                                    shot, "5200", 5600);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     // The sound was not there: the browser was asked for it, and the replay played it.
@@ -206,6 +233,9 @@ TEST(PerformInBrowser, ASoundFileBesideTheWebStackPlaysOnArrivalAndAStackPathOpe
     // Destination -6 with a stack path: the other stack's first card.
     EXPECT_NE(FindHolding(run.log, "NPN_GetURL(instance=1, url=http://localhost/" + site.other, asked), -1) << Joined(run.log);
     EXPECT_TRUE(Near(away.At(150, 110), kBlue)) << Hex(away.At(150, 110)) << "\n" << Joined(run.log);
+    // Back from there reopens the first stack at the card left, from its local copy.
+    const Shot returned(back);
+    EXPECT_TRUE(Near(returned.At(150, 110), kRed)) << Hex(returned.At(150, 110)) << "\n" << Joined(run.log);
 }
 
 }  // namespace
