@@ -32,6 +32,7 @@
 #include "stack/format/ResFile.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -59,14 +60,7 @@ uint32_t g_now = 0;
 HWND g_cardWindow = nullptr;
 
 // One logged call: its words as name=value.
-struct Call {
-    std::string who;
-    std::map<std::string, std::string> f;
-    unsigned long N(const std::string& name) const {
-        auto it = f.find(name);
-        return it == f.end() ? 0xDEADu : std::stoul(it->second);
-    }
-};
+using Call = NbaCall;
 
 class NbaModulesTest : public StackFileTest {
 protected:
@@ -137,21 +131,7 @@ protected:
 
     // The calls logged since the last look.
     std::vector<Call> Calls() {
-        std::vector<Call> calls;
-        std::ifstream in(log_);
-        std::string line;
-        while (std::getline(in, line)) {
-            std::istringstream words(line);
-            Call c;
-            words >> c.who;
-            std::string word;
-            while (words >> word) {
-                const size_t eq = word.find('=');
-                c.f[eq == std::string::npos ? word : word.substr(0, eq)] = eq == std::string::npos ? "" : word.substr(eq + 1);
-            }
-            calls.push_back(c);
-        }
-        in.close();
+        std::vector<Call> calls = ReadNbaCalls(log_);
         DeleteFileA(log_.c_str());
         return calls;
     }

@@ -17,6 +17,7 @@
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
 #include "stack/format/StackFile.h"
+#include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -38,32 +39,12 @@ std::string TempName(const std::string& name) {
 }
 
 // One logged module call: its words as name=value.
-struct Call {
-    std::string who;
-    std::map<std::string, std::string> f;
-    unsigned long N(const std::string& name) const {
-        auto it = f.find(name);
-        return it == f.end() ? 0xDEADu : std::stoul(it->second);
-    }
-};
+using Call = NbaCall;
 
+// The logged calls that carry a message.
 std::vector<Call> ReadCalls(const std::string& path) {
-    std::vector<Call> calls;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        Call c;
-        words >> c.who;
-        std::string word;
-        while (words >> word) {
-            const size_t eq = word.find('=');
-            if (eq != std::string::npos)
-                c.f[word.substr(0, eq)] = word.substr(eq + 1);
-        }
-        if (c.f.count("msg"))
-            calls.push_back(c);
-    }
+    std::vector<Call> calls = ReadNbaCalls(path);
+    std::erase_if(calls, [](const Call& c) { return !c.f.count("msg"); });
     return calls;
 }
 
