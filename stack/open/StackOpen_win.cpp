@@ -95,6 +95,17 @@ int BindStackContents(StackFileContents& contents) {
     return kFileOk;
 }
 
+// Reads the open file whole, asking about cards smaller than the minimum, then closes it.
+StackReadResult ReadWholeStack(FileCloser& file, StackConversion& cv, StackFileContents& contents) {
+    StackOpenQuestions questions;
+    GetMinimumCardSize(&questions.minCardWidth, &questions.minCardHeight);
+    questions.confirmSmallCards = [](void*) { return ShowAlert(kAlertStackCardSizeTooSmall) != kAnswerNo; };
+    FileByteSource source(file.get());
+    const StackReadResult read = ReadStackFile(source, cv, contents, questions);
+    file.Close();
+    return read;
+}
+
 }  // namespace
 
 void GetMinimumCardSize(int* width, int* height) {
@@ -115,13 +126,8 @@ int LoadStackFile() {
     WaitCursor wait;
 
     StackConversion cv = MachineConversion();
-    StackOpenQuestions questions;
-    GetMinimumCardSize(&questions.minCardWidth, &questions.minCardHeight);
-    questions.confirmSmallCards = [](void*) { return ShowAlert(kAlertStackCardSizeTooSmall) != kAnswerNo; };
-    FileByteSource source(file.get());
     StackFileContents contents;
-    const StackReadResult read = ReadStackFile(source, cv, contents, questions);
-    file.Close();
+    const StackReadResult read = ReadWholeStack(file, cv, contents);
     if (!read.ok()) {
         // The reader says which alert; a declined size question has been answered already.
         if (read.alertId == kAlertNoCardsRead)
@@ -144,13 +150,8 @@ int LoadOtherStackFile(int slot) {
     FileCloser file(opened);
     WaitCursor wait;
     StackConversion cv = MachineConversion(slot);
-    StackOpenQuestions questions;
-    GetMinimumCardSize(&questions.minCardWidth, &questions.minCardHeight);
-    questions.confirmSmallCards = [](void*) { return ShowAlert(kAlertStackCardSizeTooSmall) != kAnswerNo; };
-    FileByteSource source(file.get());
     StackFileContents contents;
-    const StackReadResult read = ReadStackFile(source, cv, contents, questions);
-    file.Close();
+    const StackReadResult read = ReadWholeStack(file, cv, contents);
     if (!read.ok()) {
         if (read.alertId != kAlertSmallCards)
             ShowAlert(static_cast<uint32_t>(read.alertId ? read.alertId : kAlertNoCardsRead));
