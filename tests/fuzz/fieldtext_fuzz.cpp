@@ -1,10 +1,12 @@
-// Arbitrary bytes as a text object record (after a valid common header) and as a style scrap:
-// entries stay inside the record, runs inside the scrap and in order inside the text; storing a
-// card's text and purging entries keep the record length equal to the bytes and the entries whole.
+// Arbitrary bytes as a text object record (after a valid common header), as a style scrap and as
+// a stack font table: entries stay inside the record, runs inside the scrap and in order inside
+// the text; storing a card's text and purging entries keep the record length equal to the bytes
+// and the entries whole; the font table reads whole entries only and a new face goes in front.
 #include <string_view>
 #include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "objects/FontTable.h"
 #include "stack/cards/FieldText.h"
 #include "stack/format/StackFile.h"
 #include "tests/fuzz/FuzzCheck.h"
@@ -63,5 +65,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckEntries(purged);
         FuzzCheck(purged.size() >= kEmptyTextRecordBytes || purged.size() == stored.size());
     }
+    std::vector<uint8_t> fonts(data, data + size);
+    const size_t known = ReadFontTable(fonts).size();
+    FuzzCheck(known <= size / kFontEntryBytes);
+    for (const FontEntry& e : ReadFontTable(fonts))
+        FuzzCheck(e.number != 0 && e.face.size() <= kFontFaceMax);
+    const uint16_t number = FontNumberForFace(fonts, "Fuzz Face", 0, 0, 12);
+    FontEntry found;
+    FuzzCheck(number == 0 || FindFontTableEntry(fonts, number, &found));
     return 0;
 }
