@@ -34,6 +34,13 @@ int Dpi() {
 LONG PixelsToTwips(int pixels) { return MulDiv(pixels, kTwipsPerInch, Dpi()); }
 int TwipsToPixels(LONG twips) { return MulDiv(twips, Dpi(), kTwipsPerInch); }
 
+// Characters as the runs count them: a paragraph end is one.
+int32_t CharCount(HWND window) {
+    GETTEXTLENGTHEX query = {GTL_PRECISE | GTL_NUMCHARS, CP_ACP};
+    const LRESULT count = SendMessageA(window, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
+    return count >= 0 ? static_cast<int32_t>(count) : TextGetLength(window);
+}
+
 COLORREF RunColor(const StyleRun& run) { return RGB(run.red >> 8, run.green >> 8, run.blue >> 8); }
 
 CHARFORMAT2A RunFormat(const StyleRun& run) {
@@ -207,7 +214,7 @@ void LoadDiskBasedFieldText(HWND window, std::span<const uint8_t> record, const 
 }
 
 std::vector<uint8_t> CollectStyleScrap(HWND window, bool firstRunOnly) {
-    const int32_t length = TextGetLength(window);
+    const int32_t length = CharCount(window);
     std::vector<StyleRun> runs;
     QuietField quiet(window);
     CHARFORMAT2A current = CharFormatAt(window, 0);
@@ -223,8 +230,9 @@ std::vector<uint8_t> CollectStyleScrap(HWND window, bool firstRunOnly) {
 }
 
 int SaveFieldTextAndStyles(uint16_t textId, HWND window, Handle card, uint16_t cardId) {
-    const int32_t length = TextGetLength(window);
+    const int32_t length = CharCount(window);
     std::string text = length > 0 ? TextGetRange(window, 0, length, length) : std::string();
+    text.resize(std::min(text.size(), static_cast<size_t>(length)));
     if (StackTextIsMac())
         AnsiToMac(text.data(), text.size());
     const std::vector<uint8_t> scrap = CollectStyleScrap(window, false);
