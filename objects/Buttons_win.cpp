@@ -6,7 +6,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/ui/DisplayUtils.h"
 #include "objects/Buttons.h"
-#include "objects/FontTable_win.h"
+#include "objects/fonts/FontTable_win.h"
 #include "objects/ObjectLayerKinds.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"

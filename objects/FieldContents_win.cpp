@@ -13,7 +13,7 @@
 #include "core/ui/GdiGuards.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "objects/FontTable_win.h"
+#include "objects/fonts/FontTable_win.h"
 #include "objects/TextFields.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/FieldText.h"

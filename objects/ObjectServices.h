@@ -13,10 +13,10 @@
 
 #include "graphics/layers/ObjectLayer.h"
 #include "objects/Buttons.h"  // the browse press, track and release of buttons
-#include "objects/FontTable_win.h"
+#include "objects/fonts/FontTable_win.h"
 
 // Start-up and shut-down.
-// InitFontTable: objects/FontTable_win.h.
+// InitFontTable: objects/fonts/FontTable_win.h.
 void LoadSampleText();
 void LoadCropCursors(HINSTANCE module);
 void InitFindState(HWND window);

@@ -4,7 +4,7 @@
 //
 //   TextFields_win.cpp        the text object record into its layer and its window
 //   FieldContents_win.cpp     text entries into the window and back (FieldContents_win.h)
-//   FontTable.cpp             the stack font table (FontTable.h, no Windows); FontTable_win.cpp
+//   fonts/                    the stack font table and the Format menu's rules
 //   TextFieldWindows_win.cpp  the class, making, moving, showing and clipping the windows, the
 //                             style switches, the cursor
 //   TextRequests_win.cpp      the RichEdit requests the rest of the program makes of a field

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "objects/FontTable.h"
+#include "objects/fonts/FontTable.h"
 #include "stack/cards/FieldText.h"
 #include "stack/format/StackFile.h"
 #include "tests/fuzz/FuzzCheck.h"

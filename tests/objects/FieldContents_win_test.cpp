@@ -15,7 +15,7 @@
 #include "core/ui/GdiGuards.h"
 #include "graphics/layers/LayerList.h"
 #include "objects/FieldContents_win.h"
-#include "objects/FontTable_win.h"
+#include "objects/fonts/FontTable_win.h"
 #include "objects/TextFields.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"

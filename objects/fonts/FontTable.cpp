@@ -1,4 +1,4 @@
-#include "objects/FontTable.h"
+#include "objects/fonts/FontTable.h"
 
 #include <algorithm>
 #include <array>

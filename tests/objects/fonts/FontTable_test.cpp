@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "objects/FontTable.h"
+#include "objects/fonts/FontTable.h"
 
 namespace {
 

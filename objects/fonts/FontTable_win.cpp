@@ -1,5 +1,5 @@
 // The font table loaded from and saved to the stack, and stored font numbers made into fonts.
-#include "objects/FontTable_win.h"
+#include "objects/fonts/FontTable_win.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "objects/TextStyleMenus.h"
+#include "objects/fonts/TextStyleMenus.h"
 
 #include <algorithm>
 #include <charconv>

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "objects/FontTable.h"
+#include "objects/fonts/FontTable.h"
 
 void InitFontTable();
 // The opened stack's 'FntL' 128 replaces the table; none resets it.

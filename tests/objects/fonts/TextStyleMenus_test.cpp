@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "objects/TextStyleMenus.h"
+#include "objects/fonts/TextStyleMenus.h"
 
 namespace {
 
