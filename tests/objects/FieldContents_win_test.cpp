@@ -130,9 +130,9 @@ TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
     EXPECT_EQ(FormatAt(field(), 0).crTextColor & 0xFFFFFF, RGB(255, 0, 0));
 
     // Typed at the end in italic, then saved with the card not left.
-    TextSetSel(field(), 9, 9, false);
+    TextSetSel(field(), 8, 8, false);
     TextReplaceSel(field(), " more");
-    TextSetSel(field(), 9, 14, false);
+    TextSetSel(field(), 8, 13, false);
     TextSetStyle(field(), 2, TextScope::Selection);
     TextSetFontName(field(), "Courier New", TextScope::Selection);
     {
@@ -152,7 +152,7 @@ TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
     EXPECT_EQ(runs[0].face & 1, 1);
     EXPECT_EQ(runs[0].red, 0xFF00);
     EXPECT_EQ(runs[0].size, 24);
-    EXPECT_EQ(runs[1].start, 9);
+    EXPECT_EQ(runs[1].start, 8);
     EXPECT_EQ(runs[1].face & 2, 2);
     FontEntry entry;
     ASSERT_TRUE(FindFontTableEntry(FontTableBytes(), static_cast<uint16_t>(runs[1].fontNumber), &entry));
