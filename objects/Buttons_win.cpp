@@ -6,14 +6,12 @@
 #include "core/memory/ByteReader.h"
 #include "core/ui/DisplayUtils.h"
 #include "objects/Buttons.h"
+#include "objects/fonts/FontTable_win.h"
 #include "objects/ObjectLayerKinds.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 
 namespace {
-
-constexpr uint32_t kFontTableEntryBytes = 92, kFontEntryNumber = 64;
-constexpr uint32_t kFontTableId = 128;
 
 // The name: a length byte and at most 31 characters in a 32-byte field. The length byte comes
 // from the file: it never copies more than the field and the record hold.
@@ -29,27 +27,6 @@ void ReadButtonName(std::span<const uint8_t> record, ButtonLayer* layer) {
     layer->nameLength = static_cast<uint8_t>(length);
 }
 
-// The face of a font number in the stack's font table (big-endian entries); false when none.
-bool FontFace(uint16_t number, char* face, size_t size) {
-    const Handle table = GetResource(ResType("FntL"), kFontTableId);
-    HandleLock lock(table);
-    if (!lock)
-        return false;
-    const std::span<const uint8_t> t = lock.bytes();
-    for (size_t at = 0; at + kFontTableEntryBytes <= t.size(); at += kFontTableEntryBytes) {
-        const uint16_t n = GetBE16(t, at + kFontEntryNumber);
-        if (n == 0)
-            break;
-        if (n == number) {
-            const size_t length = std::min<size_t>({t[at], 63, size - 1});
-            std::memcpy(face, t.data() + at + 1, length);
-            face[length] = '\0';
-            return length > 0;
-        }
-    }
-    return false;
-}
-
 void ReadButtonFont(std::span<const uint8_t> record, LOGFONTA* font) {
     HFONT base = GetStartupDcFont();
     if (!base)
@@ -58,7 +35,7 @@ void ReadButtonFont(std::span<const uint8_t> record, LOGFONTA* font) {
     const uint16_t number = GetU16(record, kButtonFontNumber);
     if (number == 0)
         return;
-    FontFace(number, font->lfFaceName, sizeof font->lfFaceName);
+    lstrcpynA(font->lfFaceName, FontFaceOfNumber(number, 12).c_str(), LF_FACESIZE);
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen)

@@ -13,9 +13,10 @@
 
 #include "graphics/layers/ObjectLayer.h"
 #include "objects/Buttons.h"  // the browse press, track and release of buttons
+#include "objects/fonts/FontTable_win.h"
 
 // Start-up and shut-down.
-void InitFontTable();
+// InitFontTable: objects/fonts/FontTable_win.h.
 void LoadSampleText();
 void LoadCropCursors(HINSTANCE module);
 void InitFindState(HWND window);

@@ -1,7 +1,6 @@
 // MINIMAL object services (see ObjectServices.h): nothing is made, held or tracked yet.
 #include "objects/ObjectServices.h"
 
-void InitFontTable() {}
 void LoadSampleText() {}
 void LoadCropCursors(HINSTANCE) {}
 void InitFindState(HWND) {}

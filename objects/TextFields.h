@@ -2,7 +2,9 @@
 // superclass of RichEdit 2.0 that is live in the browse and text tools and otherwise renders
 // itself into the card.
 //
-//   TextFields_win.cpp        the text object record into its layer; filling the window (MINIMAL)
+//   TextFields_win.cpp        the text object record into its layer and its window
+//   FieldContents_win.cpp     text entries into the window and back (FieldContents_win.h)
+//   fonts/                    the stack font table and the Format menu's rules
 //   TextFieldWindows_win.cpp  the class, making, moving, showing and clipping the windows, the
 //                             style switches, the cursor
 //   TextRequests_win.cpp      the RichEdit requests the rest of the program makes of a field
@@ -32,7 +34,7 @@ inline constexpr char kTextFieldClass[] = "LMText";
 // ReadFieldLayer is declared with the other kinds' readers (ObjectLayerKinds.h).
 // The layer kinds' field window: made over the layer under construction, filled and shown.
 void InitFieldWindowFromRecord(std::span<const uint8_t> record, LayerHandle layer, int show);
-// MINIMAL until the field contents come: the window is left empty.
+// The card's text and runs, or a disk-based field's file (FieldContents_win.cpp).
 void FillFieldFromRecord(HWND window, std::span<const uint8_t> record);
 // The text object's name (length-prefixed, clamped to the record's name bytes).
 std::string FieldRecordName(std::span<const uint8_t> record);

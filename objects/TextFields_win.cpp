@@ -37,9 +37,6 @@ void InitFieldWindowFromRecord(std::span<const uint8_t> record, LayerHandle laye
     InitFieldWindow(record, layer, show != 0);
 }
 
-// MINIMAL: the text and its styles come with the field contents.
-void FillFieldFromRecord(HWND, std::span<const uint8_t>) {}
-
 std::string FieldRecordName(std::span<const uint8_t> record) {
     if (record.size() < kTextName + kTextNameBytes)
         return {};

@@ -4,6 +4,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/FieldText.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 
@@ -88,7 +89,7 @@ StackUpcalls DefaultStackUpcalls() {
     u.refreshCurrentCard = [](int) {};
     u.eraseCardBackground = [](int) {};
     u.runCardAction = [](uint16_t, int, int, uint32_t) { return 0; };
-    u.purgeFieldCardEntries = [](uint16_t, Handle, int) {};
+    u.purgeFieldCardEntries = [](uint16_t textId, Handle card, int mode) { PurgeFieldCardEntries(textId, card, mode); };
 
     u.stackEvent = [](StackEvent) {};  // nobody above keeps state with the stack
     u.changeStackSize = ResizeCards;

@@ -24,6 +24,7 @@
 #include "media/MediaManager.h"
 #include "objects/ActiveTextField.h"
 #include "objects/ObjectServices.h"
+#include "objects/fonts/TextStyle_win.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardList.h"
@@ -149,7 +150,15 @@ bool RunEditAndOptions(HWND window, int command) {
         RunDeferredCommand(command);
         return true;
     default:
-        if ((command >= 700 && command <= 707) || (command >= 1100 && command <= 1381)) {
+        if (command >= 1375 && command <= 1378) {
+            DoStyleMenu(nullptr, command);  // the checks follow when the menu opens
+            return true;
+        }
+        if (command >= 1379 && command <= 1381) {
+            DoAlignMenu(nullptr, command);
+            return true;
+        }
+        if ((command >= 700 && command <= 707) || (command >= 1100 && command <= 1374)) {
             RunDeferredCommand(command);
             return true;
         }

@@ -22,6 +22,7 @@
 #include "media/pictures/PictureFiles.h"
 #include "objects/ActiveTextField.h"
 #include "objects/Buttons.h"
+#include "objects/FieldContents_win.h"
 #include "objects/LassoPoints.h"
 #include "objects/ObjectLayerKinds.h"
 #include "objects/TextFields.h"
@@ -62,6 +63,7 @@ void WireLayerList() {
         .drawButtonShape = DrawButtonLayer,
         .drawButtonHilite = [](const ButtonLayer* layer, HDC dc) { DrawButtonLayerHilite(dc, layer); },
         .invalidateButtonContent = InvalidateButtonContent,
+        .saveFieldContents = SaveCurrentFieldContents,
     });
     SetLayerListUpcalls({
         .cardView = [] {

@@ -27,6 +27,7 @@
 #include "host/window/CurrentTool.h"
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
+#include "objects/FieldContents_win.h"
 #include "objects/ObjectServices.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
@@ -57,7 +58,9 @@ void ResizeOffscreenForStack(int width, int height, int depth) {
         InitDataBase(window, width, height, depth, true);
 }
 
+// Text typed on the current card reaches its records before the card picture does.
 void StorePendingCardEdits() {
+    SaveCurrentFieldContents();
     if (IsCardChanged())
         SaveCurrentBackground();
 }
@@ -86,18 +89,18 @@ void OnStackEvent(StackEvent event) {
     case StackEvent::FlushingCardEdits: FlushCardEdits(); break;
     case StackEvent::DepthCardConverted: AdvanceProgress(); break;
     case StackEvent::RemovingFinishedMovies: MediaRemoveFinished(0, 0); break;
-    // What has no owner built yet: the menus, the fonts, the videodisc
+    // What has no owner built yet: the menus, the videodisc
     // state and the card history of a new stack.
     case StackEvent::RemovingFiltersMenu:
     case StackEvent::ClosingStackExtras:
     case StackEvent::StartingEmptyStack:
-    case StackEvent::LoadingFontTable:
     case StackEvent::ApplyingMenuLock:
     case StackEvent::PushingCardHistory:
     case StackEvent::GoingToFirstCard:
-    case StackEvent::ResettingFontTable:
-    case StackEvent::StoringFontTable:
         break;
+    case StackEvent::LoadingFontTable: LoadFontTable(); break;
+    case StackEvent::ResettingFontTable: ResetFontTable(); break;
+    case StackEvent::StoringFontTable: SaveFontTable(); break;
     case StackEvent::ScanningActionRecords: AddMissingNbaResources(); break;
     case StackEvent::ClosingNbas: EndStackNBAs(false); break;
     case StackEvent::ClosingNbasFinally: EndStackNBAs(true); break;

@@ -42,6 +42,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Crc32.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/FieldText.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/pictures/CardPictureRows.h"
@@ -199,6 +200,32 @@ void DescribeHeader(Json& j, std::span<const uint8_t> h) {
     j.Close('}');
 }
 
+// Each text entry: its card, its text and its runs (start, font number, face bits, size, colour).
+void DescribeTextEntries(Json& j, std::span<const uint8_t> o) {
+    j.Key("entries");
+    j.Open('[');
+    for (const FieldTextEntry& e : ListFieldTextEntries(o)) {
+        j.Open('{');
+        j.Field("card", e.cardId);
+        j.Field("flags", e.flags);
+        j.Key("text");
+        const std::span<const uint8_t> text = FieldEntryText(o, e);
+        j.Bytes(text.data(), text.size());
+        j.Key("runs");
+        j.Open('[');
+        for (const StyleRun& run : ReadStyleScrap(FieldEntryScrap(o, e), e.textLength)) {
+            j.Open('[');
+            for (int64_t v : {int64_t{run.start}, int64_t{run.fontNumber}, int64_t{run.face}, int64_t{run.size},
+                              int64_t{run.red >> 8}, int64_t{run.green >> 8}, int64_t{run.blue >> 8}})
+                j.Number(v);
+            j.Close(']');
+        }
+        j.Close(']');
+        j.Close('}');
+    }
+    j.Close(']');
+}
+
 void DescribeObject(Json& j, std::span<const uint8_t> o) {
     const uint16_t kind = GetU16(o, kObjectKind);
     j.Open('{');
@@ -226,6 +253,8 @@ void DescribeObject(Json& j, std::span<const uint8_t> o) {
             j.Number(chunk.kind);
         j.Close(']');
     }
+    if (kind == kObjectText)
+        DescribeTextEntries(j, o);
     j.Close('}');
 }
 

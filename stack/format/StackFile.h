@@ -199,6 +199,32 @@ enum TextSubRecordOffset : uint32_t {
     kSubPathLength = 8,   // 32-bit
     kSubLength = 12,      // 32-bit, header included
 };
+enum TextBaseStyleOffset : uint32_t {
+    kTextBaseFont = 90,   // i16, big-endian in memory too, like the rest of the style
+    kTextBaseFace = 92,   // u8
+    kTextBaseSize = 94,   // i16
+    kTextBaseColor = 96,  // 3 x u16, each component in the high byte
+};
+// A text entry: type 99 (host order after reading, as its whole header), the owner card, flags
+// (kTextEntryPadded), the text length (kSubPathLength) and the entry length (kSubLength).
+inline constexpr uint16_t kTextEntryType = 99;
+inline constexpr uint32_t kSubEntryFlags = 4;
+inline constexpr uint32_t kTextEntryPadded = 0x200;
+// A text object with no text: the header and one entry header whose length is not yet set.
+inline constexpr uint32_t kEmptyTextRecordBytes = kTextHeaderBytes + kSubRecordHeaderBytes;
+// The style scrap after an entry's text, big-endian: an i16 run count, then 20-byte runs.
+inline constexpr uint32_t kStyleRunBytes = 20;
+enum StyleRunOffset : uint32_t {
+    kRunStart = 0,       // i32
+    kRunLineHeight = 4,  // i16
+    kRunAscent = 6,      // i16
+    kRunFont = 8,        // i16, number in the 'FntL' table
+    kRunFace = 10,       // u8: 1 bold, 2 italic, 4 underline, 8 strikeout
+    kRunSize = 12,       // i16 pixels, 0 read as 12
+    kRunColor = 14,      // 3 x u16, each component in the high byte
+};
+// A disk-based text's style block after its path: font, face, pad, size, colour (as in a run).
+inline constexpr uint32_t kDiskStyleBytes = 12;
 inline constexpr uint32_t kTextOwnerCard = kTextHeaderBytes + kSubOwnerCard;
 inline constexpr uint32_t kTextPath = kTextHeaderBytes + kSubRecordHeaderBytes;
 

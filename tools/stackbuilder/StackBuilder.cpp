@@ -255,8 +255,8 @@ Object TextField(uint16_t id, Rect rect, std::string name, std::string text) {
     o.rect = rect;
     o.name = std::move(name);
     TextSubRecord s;
-    s.word0 = 1;
-    s.body.assign(text.begin(), text.end());
+    s.word0 = 99;  // a text entry: the text counted by +8, no style scrap
+    s.path.assign(text.begin(), text.end());
     o.subRecords.push_back(std::move(s));
     return o;
 }

@@ -1,0 +1,62 @@
+// The font table loaded from and saved to the stack, and stored font numbers made into fonts.
+#include "objects/fonts/FontTable_win.h"
+
+#include <algorithm>
+
+#include "core/ui/GdiGuards.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "stack/format/ResFile.h"
+
+void InitFontTable() { ResetFontTable(); }
+
+void LoadFontTable() {
+    const Handle data = GetResource(ResType("FntL"), kFontTableResId);
+    LoadFontTableBytes(HandleToBytes(data));
+}
+
+int SaveFontTable() {
+    ResRequest request = {};
+    request.type = ResType("FntL");
+    request.id = kFontTableResId;
+    request.data = NewHandleFromBytes(FontTableBytes());
+    if (!request.data)
+        return 0;
+    request.flags = kResRequestCarryOut | kResRequestCopyData;
+    SetResourceErrorReporting(false);
+    const int result = WriteStackResource(&request);
+    SetResourceErrorReporting(true);
+    DisposeHandle(request.data);
+    return result;
+}
+
+void CreateFontFromStyle(uint16_t number, LOGFONTA* font, int size) {
+    FontEntry entry;
+    if (!FindFontTableEntry(FontTableBytes(), number, &entry))
+        entry = FontEntry{.face = "Arial"};
+    const std::string face = entry.macFace ? MapMacFace(entry.face) : entry.face;
+    *font = LOGFONTA{};
+    font->lfHeight = -std::abs(size);
+    font->lfWidth = entry.width;
+    font->lfWeight = entry.weight;
+    font->lfCharSet = entry.charSet;
+    font->lfOutPrecision = OUT_TT_PRECIS;
+    font->lfClipPrecision = entry.clipPrecision;
+    font->lfQuality = entry.quality;
+    font->lfPitchAndFamily = entry.pitchAndFamily;
+    lstrcpynA(font->lfFaceName, face.empty() ? "Arial" : face.c_str(), LF_FACESIZE);
+    // The face Windows actually gives for the name.
+    OwnedGdiObject<HFONT> made(CreateFontIndirectA(font));
+    WindowDC dc(GetCardWindow());
+    if (!made || !dc)
+        return;
+    SelectedObject selected(dc.get(), made.get());
+    char chosen[64] = {};
+    if (GetTextFaceA(dc.get(), sizeof chosen, chosen) > 0)
+        lstrcpynA(font->lfFaceName, chosen, LF_FACESIZE);
+}
+
+std::string FontFaceOfNumber(uint16_t number, int size) {
+    LOGFONTA font;
+    CreateFontFromStyle(number, &font, size);
+    return font.lfFaceName;
+}

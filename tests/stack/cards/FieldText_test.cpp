@@ -1,0 +1,143 @@
+// Text entries of text object records: storing, finding per card, purging, and hostile lengths.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/memory/ByteReader.h"
+#include "stack/cards/FieldText.h"
+#include "stack/format/StackFile.h"
+
+namespace {
+
+std::vector<uint8_t> EmptyTextObject(uint16_t flags = 0) {
+    std::vector<uint8_t> o(kEmptyTextRecordBytes);
+    SetU16(o, kObjectKind, kObjectText);
+    SetU16(o, kObjectId, 7);
+    SetU32(o, kObjectLength, kEmptyTextRecordBytes);
+    SetU16(o, kObjectFlags, flags);
+    SetU16(o, kTextHeaderBytes, kTextEntryType);  // length not yet set
+    return o;
+}
+
+std::span<const uint8_t> Bytes(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
+
+std::string TextFor(const std::vector<uint8_t>& o, uint16_t card) {
+    const auto e = FindFieldTextEntry(o, card, 0);
+    const auto text = FieldEntryText(o, *e);
+    return {text.begin(), text.end()};
+}
+
+StyleRun BoldRed(int32_t start) {
+    return {.start = start, .lineHeight = 28, .ascent = 22, .fontNumber = 3, .face = 1, .size = 24, .red = 0xFF00};
+}
+
+TEST(FieldText, StoresReadsAndPadsEntries) {
+    std::vector<uint8_t> o = EmptyTextObject();
+    ASSERT_EQ(ListFieldTextEntries(o).size(), 1u);
+    // An empty object's first run is the default one.
+    const std::vector<uint8_t> standard = GetFirstStyleRun(o, 1, 0);
+    EXPECT_EQ(standard, (std::vector<uint8_t>{0, 1, 0, 0, 0, 0, 0, 16, 0, 13, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0}));
+
+    // An empty field: text length 0, one run, no pad.
+    const StyleRun first;
+    ASSERT_TRUE(StoreFieldEntry(o, 1, 0, {}, WriteStyleScrap(std::span(&first, 1))));
+    EXPECT_EQ(o.size(), kTextHeaderBytes + 16u + kOneRunScrapBytes);
+    EXPECT_EQ(GetU32(o, kObjectLength), o.size());
+    EXPECT_EQ(GetU32(o, kTextHeaderBytes + kSubPathLength), 0u);
+    EXPECT_EQ(ReadStyleScrap(FieldEntryScrap(o, ListFieldTextEntries(o)[0]), 0).size(), 1u);
+
+    // Odd text with a 22-byte scrap: one pad byte and the flag, left out on reading back.
+    const std::vector<StyleRun> runs = {BoldRed(0), BoldRed(2)};
+    const std::vector<uint8_t> scrap = WriteStyleScrap(std::span(runs).first(1));
+    ASSERT_EQ(scrap.size(), 22u);
+    ASSERT_TRUE(StoreFieldEntry(o, 1, 0, Bytes("abc\xA5"), scrap));
+    ASSERT_TRUE(StoreFieldEntry(o, 1, 0, Bytes("ab\xA5"), scrap));
+    const FieldTextEntry e = ListFieldTextEntries(o).at(0);
+    EXPECT_EQ(e.flags, kTextEntryPadded);
+    EXPECT_EQ(e.length, 16u + 3 + 22 + 1);
+    EXPECT_EQ(o.size(), kTextHeaderBytes + e.length);
+    EXPECT_EQ(TextFor(o, 1), "ab\xA5");
+    const std::vector<StyleRun> back = ReadStyleScrap(FieldEntryScrap(o, e), 3);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].face, 1);
+    EXPECT_EQ(back[0].red, 0xFF00);
+    EXPECT_EQ(back[0].size, 24);
+    EXPECT_EQ(GetFirstStyleRun(o, 1, 0), scrap);
+
+    // Disk style block after a path.
+    std::vector<uint8_t> disk = EmptyTextObject(kObjectHasPath);
+    std::vector<uint8_t> block(kDiskStyleBytes);
+    ASSERT_TRUE(StoreFieldEntry(disk, 1, 0, Bytes(std::string("C:\\a.txt") + '\0'), block));
+    ASSERT_TRUE(WriteDiskStyle(disk, BoldRed(0)));
+    EXPECT_EQ(ReadDiskStyle(disk).red, 0xFF00);
+    EXPECT_EQ(ReadDiskStyle(disk).size, 24);
+}
+
+TEST(FieldText, BackgroundEntriesPerCardAndPurge) {
+    std::vector<uint8_t> o = EmptyTextObject(kObjectBackground);
+    ASSERT_TRUE(StoreFieldEntry(o, 5, 0, Bytes("on A"), {}));
+    // Card B has no entry: A's text shows, and the clipboard's source card is looked at first.
+    EXPECT_EQ(TextFor(o, 6), "on A");
+    ASSERT_TRUE(StoreFieldEntry(o, 6, 0, Bytes("on B!"), {}));
+    ASSERT_EQ(ListFieldTextEntries(o).size(), 2u);
+    EXPECT_EQ(TextFor(o, 5), "on A");
+    EXPECT_EQ(TextFor(o, 6), "on B!");
+    EXPECT_EQ(FieldEntryText(o, *FindFieldTextEntry(o, 9, 5)).size(), 4u);
+    EXPECT_EQ(GetU32(o, kObjectLength), o.size());
+
+    std::vector<uint8_t> other = o;
+    EXPECT_EQ(PurgeFieldEntries(o, 5, 1), 1);  // the card's own
+    ASSERT_EQ(ListFieldTextEntries(o).size(), 1u);
+    EXPECT_EQ(TextFor(o, 6), "on B!");
+    EXPECT_EQ(PurgeFieldEntries(other, 5, 0), 1);  // every other card's
+    ASSERT_EQ(ListFieldTextEntries(other).size(), 1u);
+    EXPECT_EQ(TextFor(other, 5), "on A");
+    EXPECT_EQ(GetU32(other, kObjectLength), other.size());
+    // The last entry is emptied, never removed.
+    EXPECT_EQ(PurgeFieldEntries(other, 6, 0), 1);
+    EXPECT_EQ(other.size(), kEmptyTextRecordBytes);
+    EXPECT_EQ(TextFor(other, 6), "");
+    // A foreground object keeps its entries.
+    std::vector<uint8_t> plain = EmptyTextObject();
+    ASSERT_TRUE(StoreFieldEntry(plain, 5, 0, Bytes("x"), {}));
+    EXPECT_EQ(PurgeFieldEntries(plain, 5, 1), 0);
+}
+
+TEST(FieldText, HostileLengthsStayInside) {
+    std::vector<uint8_t> o = EmptyTextObject(kObjectBackground);
+    ASSERT_TRUE(StoreFieldEntry(o, 5, 0, Bytes("first"), {}));
+    // A second entry whose length is 0 would loop; one past the end, or text past its entry,
+    // ends the walk.
+    for (uint32_t length : {0u, 1000u}) {
+        std::vector<uint8_t> bad = o;
+        bad.resize(bad.size() + 20);
+        const uint32_t at = static_cast<uint32_t>(o.size());
+        SetU16(bad, at, kTextEntryType);
+        SetU16(bad, at + kSubOwnerCard, 6);
+        SetU32(bad, at + kSubLength, length);
+        SetU32(bad, kObjectLength, static_cast<uint32_t>(bad.size()));
+        EXPECT_EQ(ListFieldTextEntries(bad).size(), 1u);
+        EXPECT_EQ(TextFor(bad, 6), "first");
+    }
+    std::vector<uint8_t> bad = o;
+    SetU32(bad, kTextHeaderBytes + kSubPathLength, 500);
+    EXPECT_TRUE(ListFieldTextEntries(bad).empty());
+
+    // Run count past the scrap; starts out of order and past the text.
+    std::vector<StyleRun> runs = {BoldRed(9), BoldRed(40), BoldRed(3), BoldRed(-2)};
+    runs[1].size = 0;
+    std::vector<uint8_t> scrap = WriteStyleScrap(runs);
+    SetBE16(scrap, 0, 300);
+    const std::vector<StyleRun> read = ReadStyleScrap(scrap, 10);
+    ASSERT_EQ(read.size(), 4u);
+    EXPECT_EQ(read[0].start, 0);
+    EXPECT_EQ(read[1].start, 10);
+    EXPECT_EQ(read[2].start, 10);
+    EXPECT_EQ(read[3].start, 10);
+    EXPECT_EQ(ShownRunSize(read[1]), 12);
+    SetBE16(scrap, 0, 0xFFFF);
+    EXPECT_TRUE(ReadStyleScrap(scrap, 10).empty());
+}
+
+}  // namespace
