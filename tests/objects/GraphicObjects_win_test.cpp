@@ -164,7 +164,6 @@ TEST_F(GraphicObjectsTest, FramesOfEachWidth) {
         HBITMAP bitmap = picture.Release();
         DrawGraphicFrame('R', picture.dc(), bitmap, width, 0, nullptr);
         DrawGraphicFrame('L', picture.dc(), bitmap, width, 0, nullptr);
-        SelectObject(picture.dc(), bitmap);
         // The outermost `width` pixels on every side, nothing inside them.
         for (int i = 0; i < 10; ++i) {
             const bool edge = i < width || i >= 10 - width;
