@@ -123,6 +123,11 @@ TEST_F(ObjectConvertTest, GraphicTrailerAndPath) {
     ASSERT_EQ(ConvertObjectRecord(after, ByteOrder::ToFile, cv, nullptr), kStackOk);
     EXPECT_EQ(GetBE32(after, kGraphicAfterMask), 4u);
     EXPECT_EQ(GetBE16(after, 80), 40);
+    // Bytes after the mask past the record fail the object, as the picture reader would.
+    SetBE32(after, kGraphicAfterMask, 100000);
+    const char* why = nullptr;
+    EXPECT_EQ(ConvertObjectRecord(after, ByteOrder::ToHost, cv, &why), kStackDamaged);
+    EXPECT_STREQ(why, "graphic trailer outside the record");
 }
 
 TEST_F(ObjectConvertTest, TextSubRecordsAndPath) {
