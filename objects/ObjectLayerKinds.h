@@ -7,10 +7,7 @@
 //   TextFields_win.cpp        text fields (TextFields.h)
 //   GraphicObjects_win.cpp    graphic objects
 //
-// MINIMAL until the graphic kind comes: its reader takes only the common header (kind, id,
-// rectangle, flags), so such a layer is a rectangle of the object's bounds, hit by its bounds;
-// nothing is drawn (its stored picture is, by the layer list through the stack layer). Text
-// fields are objects/TextFields.h.
+// Text fields are objects/TextFields.h.
 #pragma once
 
 #include <cstdint>
@@ -31,4 +28,18 @@ bool ReadButtonLayer(std::span<const uint8_t> record, ButtonLayer* layer, Button
 bool ReadFieldLayer(std::span<const uint8_t> record, FieldLayer* layer);
 
 // ---- GraphicObjects_win.cpp ----
+// No layer for picture flags exactly 32, nor for a hidden object while hidden graphics are not
+// shown. A record whose lengths disagree gets a layer of its bounds without picture or mask.
 bool ReadGraphicLayer(std::span<const uint8_t> record, GraphicLayer* layer, GraphicRecordParts* parts);
+// The path at +80 (only when its NUL lies before the mask) and the cut-out of the picture file.
+bool GraphicPictureFile(std::span<const uint8_t> record, char* name, size_t size, RECT* crop);
+// The picture stretched to the bounds, framed ('L' through the outline with a mask, else 'R'),
+// blended over the target by its transparency on displays of 9 bits or more, drawn through the
+// mask. The layer is unchanged; a failed bitmap leaves the target as it was.
+void DrawGraphicObjectLayer(HDC dc, const GraphicLayer* layer);
+// A frame of the width into the bitmap: 'R' a rectangle, 'L' the outline's pixels; width 0, or
+// 'L' without an outline, draws nothing.
+void DrawGraphicFrame(char kind, HDC dc, HBITMAP bitmap, int width, int colorIndex, HBITMAP outline);
+// The object's shape in the layer mask: the mask ANDed out at the bounds, else the bounds with
+// the selected pen and brush.
+void DrawGraphicLayerMask(HDC dc, const GraphicLayer* layer);

@@ -58,8 +58,11 @@ int NewTextFieldMouseUp(HWND window);
 bool IsPlacedTextFieldShown();
 void CancelPlacedTextField(HWND window);
 int NudgePlacedTextField(WPARAM key, bool shiftLatch);
+// ResizeTracking_win.cpp: arrows move the tracked rectangle (a step, ten with the flag);
+// nonzero when one moved.
 int NudgeTrackedRect(WPARAM key, bool shiftLatch);
-// Nonzero while an object rectangle is being dragged; any out-parameter may be null.
+// Nonzero from the start of tracking a rectangle to its end, with the card window as window
+// (null otherwise); value is the handle dragged. Any out-parameter may be null.
 int GetTrackState(RECT* rect, POINT* point, int* value, HWND* window);
 
 // The spare button record that a new button starts from; made with the card window.

@@ -39,18 +39,6 @@ int NewTextFieldMouseUp(HWND) { return 0; }
 bool IsPlacedTextFieldShown() { return false; }
 void CancelPlacedTextField(HWND) {}
 int NudgePlacedTextField(WPARAM, bool) { return 0; }
-int NudgeTrackedRect(WPARAM, bool) { return 0; }
-int GetTrackState(RECT* rect, POINT* point, int* value, HWND* window) {
-    if (rect)
-        SetRectEmpty(rect);
-    if (point)
-        *point = {};
-    if (value)
-        *value = 0;
-    if (window)
-        *window = nullptr;
-    return 0;
-}
 
 void InitSpareButtonRecord() {}
 void FreeSpareButtonRecord() {}

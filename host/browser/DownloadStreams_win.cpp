@@ -10,13 +10,20 @@
 
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
+#include "graphics/layers/LayerBuild.h"
+#include "graphics/layers/ObjectLayer.h"
+#include "graphics/pixels/BitmapCopy.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "host/browser/EntryLayer.h"
 #include "host/browser/WindowAttach.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/performing/ButtonActions.h"
 #include "host/performing/StackJump.h"
 #include "media/MediaManager.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
 
@@ -381,10 +388,53 @@ void ForgetCachedFile(const char* path) {
         ForgetCachedFile(*g_cache, path, kFileOps);
 }
 
+namespace {
+
+struct ObjectSearch {
+    uint16_t kind = 0, id = 0;
+    std::vector<uint8_t> record;
+};
+
+void KeepObjectOfId(void* context, std::span<const uint8_t> object) {
+    auto* search = static_cast<ObjectSearch*>(context);
+    if (search->record.empty() && GetU16(object, kObjectKind) == search->kind && GetU16(object, kObjectId) == search->id)
+        search->record.assign(object.begin(), object.end());
+}
+
+}  // namespace
+
+// The text half (a disk-based field's text) comes with the field's file loading.
 void ReloadLayerFromFile(uint32_t layer, const char* url) {
-    // Minimal until object layers exist: the layer cannot be rebuilt from the file yet.
-    (void)layer;
-    (void)url;
+    if (!g_cache || !url)
+        return;
+    const int entry = FindCacheEntry(*g_cache, url);
+    if (entry < 0)
+        return;
+    const auto handle = reinterpret_cast<LayerHandle>(static_cast<uintptr_t>(layer));
+    LayerLock<GraphicLayer> lock(handle);
+    if (!lock || lock->common.kind != kObjectGraphic)
+        return;
+    ObjectSearch search{kObjectGraphic, lock->common.id, {}};
+    WalkVisibleObjects(GetCurrentCardRecord(), KeepObjectOfId, &search);
+    char name[MAX_PATH] = {};
+    RECT crop = {};
+    const LayerListUpcalls& upcalls = GetLayerListUpcalls();
+    if (search.record.empty() || !upcalls.loadPictureFile ||
+        !GetLayerKindProcs().graphicPictureFile(search.record, name, sizeof name, &crop))
+        return;
+    HPALETTE palette = nullptr;
+    HBITMAP loaded = upcalls.loadPictureFile(g_cache->entries[entry].localPath, &palette);
+    if (loaded) {
+        if (HBITMAP cut = CutOutBitmap(loaded, crop)) {
+            if (lock->picture)
+                DeleteObject(lock->picture);
+            lock->picture = cut;
+        }
+        DeleteObject(loaded);
+    }
+    if (palette)
+        DeleteObject(palette);
+    InvalidateRect(GetCardWindow(), &lock->common.bounds, FALSE);
 }
 
 void StartNextQueuedRequest() {

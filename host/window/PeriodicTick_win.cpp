@@ -9,6 +9,8 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/window/CurrentTool.h"
 #include "media/MediaManager.h"
+#include "objects/ResizeTracking.h"
+#include "paint/Selections.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 
@@ -41,7 +43,12 @@ bool OnCardTimer(HWND window, UINT_PTR timerId, LPARAM /*lParam*/) {
 
 void PeriodicTick(HWND window) {
     if (++g_tickCounter > 4)
-        g_tickCounter = 0;  // the marquees move here once their owners exist
+        g_tickCounter = 0;
+    // A tracked rectangle shows its frame while no button is held on it.
+    RECT tracked;
+    if (ReadTrackState(&tracked, nullptr, nullptr, nullptr) && CurrentTrackState().rect)
+        DrawSelectionFrame(window, tracked.left, tracked.top, tracked.right, tracked.bottom,
+                           static_cast<int>(g_tickCounter));
     if (GetCurrentTool() == kBrowseTool) {
         RunFrameAnimQueue(window, GetCardClipRegion());
         g_timerButtonSetting = StackTimerSetting();

@@ -49,17 +49,22 @@ void WireCardPictures() {
     });
 }
 
-// MINIMAL: the graphic kind reads the common header only and draws nothing yet.
+// The graphic-editing tools show hidden graphic objects.
+bool ToolShowsHiddenGraphics(int tool) { return tool == 20 || tool == 21; }
+
 void WireLayerList() {
     SetLayerKindProcs({
         .readGraphic = ReadGraphicLayer,
         .readButton = ReadButtonLayer,
         .readField = ReadFieldLayer,
+        .graphicPictureFile = GraphicPictureFile,
         .makeButtonRegion = MakeButtonRegion,
         .initFieldWindow = InitFieldWindowFromRecord,
         .destroyFieldWindow = DestroyFieldWindow,
+        .drawGraphic = DrawGraphicObjectLayer,
         .drawButton = DrawButton,
         .drawField = DrawFieldLayer,
+        .drawGraphicMask = DrawGraphicLayerMask,
         .drawButtonShape = DrawButtonLayer,
         .drawButtonHilite = [](const ButtonLayer* layer, HDC dc) { DrawButtonLayerHilite(dc, layer); },
         .invalidateButtonContent = InvalidateButtonContent,
@@ -67,7 +72,8 @@ void WireLayerList() {
     });
     SetLayerListUpcalls({
         .cardView = [] {
-            return CardView{static_cast<int>(GetCurrentTool()), GetFatbitsZoom(), HandlerState().objectsShown};
+            const int tool = static_cast<int>(GetCurrentTool());
+            return CardView{tool, GetFatbitsZoom(), HandlerState().objectsShown, ToolShowsHiddenGraphics(tool)};
         },
         .runButtonActions = [](uint16_t id) { return DoButtonActions(GetMainWindow(), id, 1) != 0; },
         .loadPictureFile = [](const char* path, HPALETTE* palette) {

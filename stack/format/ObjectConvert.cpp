@@ -106,16 +106,21 @@ int ConvertGraphicObject(std::vector<uint8_t>& o, ByteOrder order, const StackCo
             SwapField16(s, offset);
         SwapMacRect(s.subspan(kGraphicPictureRect, 8));
         SwapField32(s, kGraphicTrailerLength);
+        SwapField32(s, kGraphicAfterMask);
     }
     ConvertTextField(s.subspan(kGraphicName, kGraphicNameBytes), order, cv);
     const auto trailerLength = static_cast<int32_t>(GetU32(s, kGraphicTrailerLength));
+    // What follows the mask is counted too, so that the mask is where the picture reader finds it.
+    const uint64_t after = GetU32(s, kGraphicAfterMask);
+    if (after > o.size() - kGraphicHeaderBytes - pad)
+        return Fail(reason, "graphic trailer outside the record");
 
-    size_t pathEnd = o.size() - pad;
+    size_t pathEnd = o.size() - pad - static_cast<size_t>(after);
     if (trailerLength > 0) {
         auto t = static_cast<uint32_t>(trailerLength);
-        if (t < kGraphicTrailerBytes || t > o.size() - kGraphicHeaderBytes - pad)
+        if (t < kGraphicTrailerBytes || t > o.size() - kGraphicHeaderBytes - pad - after)
             return Fail(reason, "graphic trailer outside the record");
-        size_t trailer = o.size() - pad - t;
+        size_t trailer = o.size() - pad - static_cast<size_t>(after) - t;
         SwapField16(s, trailer);
         SwapField16(s, trailer + 2);
         if (order == ByteOrder::ToHost &&
@@ -132,6 +137,7 @@ int ConvertGraphicObject(std::vector<uint8_t>& o, ByteOrder order, const StackCo
             SwapField16(s, offset);
         SwapMacRect(s.subspan(kGraphicPictureRect, 8));
         SwapField32(s, kGraphicTrailerLength);
+        SwapField32(s, kGraphicAfterMask);
     }
     if (flags & kObjectHasPath) {
         size_t newLength;

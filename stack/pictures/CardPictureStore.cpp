@@ -266,6 +266,7 @@ bool ReplaceObjectBytes(std::vector<uint8_t>& record, uint32_t offset, std::span
     SetU16(rebuilt, offset + kObjectFlags, flags);
     SetU32(rebuilt, offset + kObjectLength, static_cast<uint32_t>(kGraphicHeaderBytes + data.size() + (pad ? 1 : 0)));
     SetU32(rebuilt, offset + kGraphicTrailerLength, maskLength);
+    SetU32(rebuilt, offset + kGraphicAfterMask, 0);  // the mask ends the data again
     SetU32(rebuilt, kCardLength, static_cast<uint32_t>(rebuilt.size()));
     record.swap(rebuilt);
     return true;

@@ -32,6 +32,69 @@ const char* GraphicPictureRefusalText(GraphicPictureRefusal refusal) {
     return "?";
 }
 
+namespace {
+
+// Where the mask begins (the data's end) by the one rule; false when the lengths disagree.
+bool GraphicDataEnd(std::span<const uint8_t> record, uint64_t* dataEnd, uint64_t* maskLength) {
+    const uint64_t length = GetU32(record, kObjectLength);
+    const uint64_t pad = (GetU16(record, kObjectFlags) & kObjectPadded) ? 1 : 0;
+    *maskLength = GetU32(record, kGraphicTrailerLength);
+    const uint64_t after = GetU32(record, kGraphicAfterMask);
+    if (length > record.size() || length < kGraphicHeaderBytes + pad + after + *maskLength)
+        return false;
+    *dataEnd = length - pad - after - *maskLength;
+    return true;
+}
+
+}  // namespace
+
+bool ReadGraphicRecordLayout(std::span<const uint8_t> record, GraphicRecordLayout& out) {
+    out = GraphicRecordLayout{};
+    if (record.size() < kGraphicHeaderBytes || GetU16(record, kObjectKind) != kObjectGraphic)
+        return false;
+    uint64_t dataEnd = 0, maskLength = 0;
+    if (!GraphicDataEnd(record, &dataEnd, &maskLength))
+        return false;
+    out.data = record.subspan(kGraphicHeaderBytes, dataEnd - kGraphicHeaderBytes);
+    if ((GetU16(record, kGraphicPictureFlags) & kGraphicHasMask) && maskLength > 0)
+        out.mask = record.subspan(dataEnd, maskLength);
+    if (GetU16(record, kObjectFlags) & kObjectHasPath) {
+        const auto nul = std::find(out.data.begin(), out.data.end(), uint8_t{0});
+        if (nul != out.data.end())
+            out.fileReference = std::string_view(reinterpret_cast<const char*>(out.data.data()),
+                                                 static_cast<size_t>(nul - out.data.begin()));
+    }
+    return true;
+}
+
+std::vector<uint8_t> BuildGraphicRecord(std::span<const uint8_t> header, std::span<const uint8_t> data,
+                                        std::span<const uint8_t> mask) {
+    if (header.size() < kGraphicHeaderBytes)
+        return {};
+    const uint64_t dataBytes = data.size() + (mask.empty() ? 0 : (data.size() & 1));
+    const uint64_t body = kGraphicHeaderBytes + dataBytes + mask.size();
+    const uint64_t total = body + (body & 1);
+    if (total > UINT32_MAX)
+        return {};
+    std::vector<uint8_t> record(header.begin(), header.begin() + kGraphicHeaderBytes);
+    record.insert(record.end(), data.begin(), data.end());
+    record.resize(kGraphicHeaderBytes + dataBytes, 0);
+    record.insert(record.end(), mask.begin(), mask.end());
+    record.resize(total, 0);
+    uint16_t flags = GetU16(record, kObjectFlags) & static_cast<uint16_t>(~kObjectPadded);
+    if (body & 1)
+        flags |= kObjectPadded;
+    SetU16(record, kObjectFlags, flags);
+    uint16_t pictureFlags = GetU16(record, kGraphicPictureFlags) & static_cast<uint16_t>(~kGraphicHasMask);
+    if (!mask.empty())
+        pictureFlags |= kGraphicHasMask;
+    SetU16(record, kGraphicPictureFlags, pictureFlags);
+    SetU32(record, kObjectLength, static_cast<uint32_t>(total));
+    SetU32(record, kGraphicTrailerLength, static_cast<uint32_t>(mask.size()));
+    SetU32(record, kGraphicAfterMask, 0);
+    return record;
+}
+
 GraphicPictureRefusal ReadGraphicPicture(std::span<const uint8_t> graphic, GraphicPictureView& out) {
     out = GraphicPictureView{};
     if (graphic.size() < kGraphicHeaderBytes || GetU16(graphic, kObjectKind) != kObjectGraphic)
@@ -47,13 +110,9 @@ GraphicPictureRefusal ReadGraphicPicture(std::span<const uint8_t> graphic, Graph
     if (!IsGraphicDepth(depth))
         return GraphicPictureRefusal::BadDepth;
 
-    const uint64_t length = GetU32(graphic, kObjectLength);
-    const uint64_t pad = (flags22 & kObjectPadded) ? 1 : 0;
-    const uint64_t maskLength = GetU32(graphic, kGraphicTrailerLength);
-    const uint64_t after = GetU32(graphic, kGraphicAfterMask);
-    if (length > graphic.size() || length < kGraphicHeaderBytes + pad + after + maskLength)
+    GraphicRecordLayout layout;
+    if (!ReadGraphicRecordLayout(graphic, layout))
         return GraphicPictureRefusal::BadLengths;
-    const uint64_t rowsEnd = length - pad - after - maskLength;
     const uint16_t flags28 = GetU16(graphic, kGraphicPictureFlags);
 
     GraphicPictureView v;
@@ -61,9 +120,8 @@ GraphicPictureRefusal ReadGraphicPicture(std::span<const uint8_t> graphic, Graph
     v.height = height;
     v.depth = depth;
     v.packedRows = (flags28 & kGraphicRowsPacked) != 0;
-    v.rows = graphic.subspan(kGraphicHeaderBytes, rowsEnd - kGraphicHeaderBytes);
-    if ((flags28 & kGraphicHasMask) && maskLength > 0)
-        v.mask = graphic.subspan(rowsEnd, maskLength);
+    v.rows = layout.data;
+    v.mask = layout.mask;
 
     const uint64_t macRow = static_cast<uint64_t>(MacRowBytes(depth, width));
     const uint64_t image = macRow * static_cast<uint64_t>(height);
@@ -105,6 +163,8 @@ std::vector<uint8_t> GraphicPictureData(DibHandle dib, std::span<const uint8_t> 
         return {};
     std::vector<uint8_t> data = HandleToBytes(packed);
     DisposeHandle(packed);
+    if (!mask.empty() && (data.size() & 1))
+        data.push_back(0);
     data.insert(data.end(), mask.begin(), mask.end());
     return data;
 }

@@ -1,4 +1,5 @@
-// Arbitrary bytes as a graphic object record: its picture is refused, or viewed inside the
+// Arbitrary bytes as a graphic object record: its layout (data, mask, file reference) lies inside
+// the record and builds back to the same parts; its picture is refused, or viewed inside the
 // record (the sanitizers watch every read) and turned into a DIB no larger than its rows can
 // fill; a DIB that was made packs again and reads back to the same pixels.
 #include <algorithm>
@@ -20,6 +21,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > kMaxInput)
         return 0;
     const std::span<const uint8_t> record(data, size);
+    GraphicRecordLayout layout;
+    if (ReadGraphicRecordLayout(record, layout)) {
+        FuzzCheck(layout.data.data() >= data && layout.data.data() + layout.data.size() <= data + size);
+        FuzzCheck(layout.fileReference.size() < layout.data.size() || layout.fileReference.empty());
+        const std::vector<uint8_t> built = BuildGraphicRecord(record, layout.data, layout.mask);
+        GraphicRecordLayout again;
+        FuzzCheck(!built.empty() && built.size() % 2 == 0 && ReadGraphicRecordLayout(built, again));
+        FuzzCheck(std::equal(again.mask.begin(), again.mask.end(), layout.mask.begin(), layout.mask.end()));
+        FuzzCheck(again.data.size() >= layout.data.size() &&
+                  std::equal(layout.data.begin(), layout.data.end(), again.data.begin()));
+    }
     GraphicPictureView view;
     if (ReadGraphicPicture(record, view) != GraphicPictureRefusal::None)
         return 0;

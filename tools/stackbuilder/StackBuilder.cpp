@@ -89,7 +89,12 @@ std::vector<uint8_t> BuildObjectRecord(const Object& o) {
     case 16:
         PutPString(b, 38, 16, o.name);
         Append(b, o.data);
-        if (o.trailer) {
+        if (!o.mask.empty()) {
+            if (o.data.size() & 1)
+                b.push_back(0);
+            Append(b, o.mask);
+            Put32(b, 60, static_cast<uint32_t>(o.mask.size()));
+        } else if (o.trailer) {
             Put32(b, 60, 8);
             size_t at = b.size();
             b.resize(at + 8, 0);
@@ -121,7 +126,21 @@ std::vector<uint8_t> BuildObjectRecord(const Object& o) {
         break;
     }
     PutFields(b, o.words, o.longs);
+    if (o.kind == 16 && !o.mask.empty())
+        b[29] |= 0x02;  // +28: a mask follows the data
     Finish(b, o.flags);
+    return b;
+}
+
+std::vector<uint8_t> PackedMaskBlock(int width, int height, bool (*white)(int x, int y)) {
+    const size_t rowBytes = static_cast<size_t>((width + 31) / 32 * 4);
+    std::vector<uint8_t> b(24 + rowBytes * height + 1, 0);
+    Put16(b, 0, static_cast<uint16_t>(width));
+    Put16(b, 2, static_cast<uint16_t>(height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (white(x, y))
+                b[24 + y * rowBytes + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
     return b;
 }
 

@@ -87,7 +87,10 @@ struct Object {
     std::vector<Chunk> chunks;      // buttons
     std::vector<TextSubRecord> subRecords;  // text objects
     std::vector<uint8_t> data;      // graphics: bytes from +80 (picture, or a Mac path with 0x40)
-    bool trailer = false;           // graphics: an 8-byte trailer (+60 = 8)
+    // graphics: a PackedMask in file order (PackedMaskBlock); written after the data padded to
+    // even, with +60 its length and +28 flag 2, the record padded after it.
+    std::vector<uint8_t> mask;
+    bool trailer = false;           // graphics, older files: a bare 8-byte mask header (+60 = 8)
     uint16_t trailerWidth = 0, trailerHeight = 0;
     std::vector<uint8_t> extra;     // other kinds: bytes after the common header
 };
@@ -164,6 +167,10 @@ Picture SolidPicture(int width, int height, int depth, uint32_t pixel);
 Object Button(uint16_t id, Rect rect, std::string name);
 Object TextField(uint16_t id, Rect rect, std::string name, std::string text);
 Object Graphic(uint16_t id, Rect rect, std::string name);
+// A PackedMask of width x height in file order: the size big-endian, rows of whole 32-bit words
+// (leftmost pixel in the top bit, 1 shows the picture), then the spare byte. white(x, y) says
+// which pixels show.
+std::vector<uint8_t> PackedMaskBlock(int width, int height, bool (*white)(int x, int y));
 // A button carrying one chunk of every kind the format knows (51 to 130; two of kind 56, one
 // of them a sprite), with paths in chunks 59, 60, 82 and 89 on a volume named "Disk".
 Object AllChunksButton(uint16_t id);

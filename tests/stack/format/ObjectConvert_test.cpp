@@ -109,6 +109,25 @@ TEST_F(ObjectConvertTest, GraphicTrailerAndPath) {
         EXPECT_EQ(ConvertObjectRecord(bad, ByteOrder::ToHost, cv, &reason), kStackDamaged) << length;
         EXPECT_STREQ(reason, "graphic trailer outside the record");
     }
+
+    // The mask lies before the +64 bytes that follow it, where the picture reader looks.
+    std::vector<uint8_t> after = sb::BuildObjectRecord(sb::Graphic(2, {0, 0, 40, 7}, "M"));
+    after.insert(after.end(), {9, 9, 9, 9});
+    SetBE32(after, kGraphicAfterMask, 4);
+    SetBE32(after, kObjectLength, static_cast<uint32_t>(after.size()));
+    ASSERT_EQ(ConvertObjectRecord(after, ByteOrder::ToHost, cv, nullptr), kStackOk);
+    EXPECT_EQ(GetU32(after, kGraphicAfterMask), 4u);
+    EXPECT_EQ(GetU16(after, 80), 40);
+    EXPECT_EQ(GetU16(after, 82), 7);
+    EXPECT_EQ(std::vector<uint8_t>(after.end() - 4, after.end()), std::vector<uint8_t>(4, 9));
+    ASSERT_EQ(ConvertObjectRecord(after, ByteOrder::ToFile, cv, nullptr), kStackOk);
+    EXPECT_EQ(GetBE32(after, kGraphicAfterMask), 4u);
+    EXPECT_EQ(GetBE16(after, 80), 40);
+    // Bytes after the mask past the record fail the object, as the picture reader would.
+    SetBE32(after, kGraphicAfterMask, 100000);
+    const char* why = nullptr;
+    EXPECT_EQ(ConvertObjectRecord(after, ByteOrder::ToHost, cv, &why), kStackDamaged);
+    EXPECT_STREQ(why, "graphic trailer outside the record");
 }
 
 TEST_F(ObjectConvertTest, TextSubRecordsAndPath) {

@@ -278,6 +278,7 @@ TEST(CardPictureStoreTest, GraphicDataReplacedInPlace) {
     const std::span<const uint8_t> g(record.data() + kCardHeaderBytes, record.size() - kCardHeaderBytes);
     EXPECT_EQ(GetU32(g, kObjectLength), 88u) << "80 + 7 + pad";
     EXPECT_EQ(GetU32(g, kGraphicTrailerLength), 3u);
+    EXPECT_EQ(GetU32(g, kGraphicAfterMask), 0u) << "a stale +64 would move the mask";
     EXPECT_TRUE(GetU16(g, kObjectFlags) & kObjectPadded);
     EXPECT_EQ(Bytes(g.begin() + 80, g.begin() + 88), (Bytes{0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0}));
     EXPECT_EQ(g[88 + 20], 0x22) << "the button follows";

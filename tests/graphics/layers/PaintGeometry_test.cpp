@@ -1,5 +1,5 @@
 // Handles, snapping, arrow keys and marching dashes; turning and scaling pixels.
-#include "paint/PaintGeometry.h"
+#include "graphics/layers/PaintGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Grid, handles, arrow keys and marching dashes.
-#include "paint/PaintGeometry.h"
+#include "graphics/layers/PaintGeometry.h"
 
 #include <algorithm>
 #include <cstdlib>
