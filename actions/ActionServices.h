@@ -1,4 +1,4 @@
-// What the card window asks of actions, animation and extension modules at start-up, shut-down
+// What the card window asks of timer buttons, animation and the button editor at start-up, shut-down
 // and on its messages.
 //
 //   ActionServices_win.cpp   MINIMAL until animation, timer buttons and the

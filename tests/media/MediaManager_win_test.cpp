@@ -34,6 +34,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMovieFiles_win.h"
+#include "tests/support/TestSounds_win.h"
 
 namespace {
 
@@ -112,12 +113,8 @@ std::string Upper(std::string s) {
 class MediaManagerTest : public testing::Test {
 protected:
     void SetUp() override {
-        SetAppInstance(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(InitMemRefs());
-        ASSERT_TRUE(InitFolderTable());
-        FreeAlertSuppressionList();
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");
-        variant_.emplace(true);
+        session_.emplace("loom_manager_sink.wav");
+        ASSERT_TRUE(session_->Ready());
         card_ = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, GetAppInstance(), nullptr);
         ASSERT_NE(card_, nullptr);
         ASSERT_EQ(InitDataBase(card_, 400, 300, 24, false), 1);
@@ -130,11 +127,10 @@ protected:
         SetLocateFileLocalMode(false);
         FreeOffscreenObjects();
         DestroyWindow(card_);
-        variant_.reset();
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
+        session_.reset();
     }
     HWND card_ = nullptr;
-    std::optional<QuickTimeVariant> variant_;
+    std::optional<StandInSoundSession> session_;
 };
 
 TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileItLives) {

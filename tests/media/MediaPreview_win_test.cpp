@@ -37,6 +37,7 @@
 #include "tests/support/TestMetafiles.h"
 #include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestPng.h"
+#include "tests/support/TestSounds_win.h"
 
 namespace {
 
@@ -109,12 +110,8 @@ SIZE DibSize(HGLOBAL block) {
 class MediaPreviewTest : public testing::Test {
 protected:
     void SetUp() override {
-        SetAppInstance(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(InitMemRefs());
-        ASSERT_TRUE(InitFolderTable());
-        FreeAlertSuppressionList();
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");
-        variant_.emplace(true);
+        session_.emplace("loom_preview_sink.wav");
+        ASSERT_TRUE(session_->Ready());
         card_ = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kCardW, kCardH, nullptr, nullptr,
                               GetAppInstance(), nullptr);
         ASSERT_NE(card_, nullptr);
@@ -131,9 +128,7 @@ protected:
         DestroyWindow(dialog_);
         FreeOffscreenObjects();
         DestroyWindow(card_);
-        variant_.reset();
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
-        FreeAlertSuppressionList();
+        session_.reset();
     }
     int Show(const std::string& path, int mode) {
         return MediaShowFilePreview(dialog_, kPreviewAreaId, path.c_str(), FileTypeFromExtension(path), mode);
@@ -143,7 +138,7 @@ protected:
     HWND card_ = nullptr;
     HWND dialog_ = nullptr;
     HWND control_ = nullptr;
-    std::optional<QuickTimeVariant> variant_;
+    std::optional<StandInSoundSession> session_;
 };
 
 TEST_F(MediaPreviewTest, TheFactoryAnswersTheKindAndPlacesMoviesAndStillsByMode) {
