@@ -51,10 +51,12 @@ std::string ReadFile(const std::string& path) {
 
 // Pumps until the log holds more than `before` bytes (a started probe has written) or the
 // time is up.
-std::string WaitForLog(const std::string& log, size_t before, DWORD ms) {
+// The probe log once it holds the expected text after `from` (probes started earlier may still
+// be writing their lines), or as it is when the time is up.
+std::string WaitForLog(const std::string& log, const std::string& expected, size_t from = 0, DWORD ms = 10000) {
     const DWORD start = GetTickCount();
     std::string text = ReadFile(log);
-    while (text.size() <= before && GetTickCount() - start < ms) {
+    while ((text.size() <= from || text.find(expected, from) == std::string::npos) && GetTickCount() - start < ms) {
         PumpPageMessages();
         Sleep(50);
         text = ReadFile(log);
@@ -172,7 +174,7 @@ TEST_F(LaunchInPlugin, ADocumentStartsItsProgramOnlyAfterYes) {
     ASSERT_EQ(g_calls.size(), 1u);
     EXPECT_EQ(g_calls[0].parameters, "\"" + document_ + "\"");
     EXPECT_GT(g_calls[0].result, 32);
-    const std::string logged = WaitForLog(log_, 0, 5000);
+    const std::string logged = WaitForLog(log_, "\"" + document_ + "\"");
     EXPECT_NE(logged.find("\"" + document_ + "\""), std::string::npos) << logged;
     EXPECT_TRUE(IsWindow(page_.embed)) << "quit after launch leaves the browser's window";
 
@@ -218,7 +220,7 @@ TEST_F(LaunchInPlugin, WebAddressesOpenUnaskedAndOthersAsk) {
     DialogDriver none;
     EXPECT_TRUE(none.Run([] { return OpenUrl("http://localhost/a"); }));
     EXPECT_EQ(none.DialogsSeen(), 0);
-    const std::string logged = WaitForLog(log_, 0, 5000);
+    const std::string logged = WaitForLog(log_, "http://localhost/a");
     EXPECT_NE(logged.find("http://localhost/a"), std::string::npos) << logged;
 
     // A length byte in front is skipped; a 105-character address beginning with 'h' is whole.
@@ -248,7 +250,7 @@ TEST_F(LaunchInPlugin, WebAddressesOpenUnaskedAndOthersAsk) {
     DialogDriver clicked;
     clicked.Run([] { return DoButtonActions(GetCardWindow(), 1, 1); });
     EXPECT_EQ(clicked.DialogsSeen(), 0);
-    const std::string again = WaitForLog(log_, before, 5000);
+    const std::string again = WaitForLog(log_, "http://localhost/button", before);
     EXPECT_NE(again.find("http://localhost/button", before), std::string::npos) << again;
     g_calls.clear();
     DialogDriver asked;
@@ -293,10 +295,7 @@ TEST_F(LaunchInPlugin, ALinkNotificationOpensItsRangeOfTheField) {
     TextSetText(field, "see http://localhost/a");
     EXPECT_TRUE(none.Run([&] { notify(4, -1); return true; }));
     EXPECT_EQ(none.DialogsSeen(), 0);
-    // The probes started above may still be writing: wait for this one's line.
-    std::string logged;
-    for (int i = 0; i < 20 && logged.find("http://localhost/a\"") == std::string::npos; ++i)
-        logged = WaitForLog(log_, logged.size(), 500);
+    const std::string logged = WaitForLog(log_, "http://localhost/a\"");
     EXPECT_NE(logged.find("http://localhost/a\""), std::string::npos) << logged;
     DestroyWindow(field);
 }
