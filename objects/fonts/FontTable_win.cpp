@@ -18,14 +18,16 @@ int SaveFontTable() {
     ResRequest request = {};
     request.type = ResType("FntL");
     request.id = kFontTableResId;
-    request.data = NewHandleFromBytes(FontTableBytes());
-    if (!request.data)
+    // The stack stores a copy and the request then names that copy: ours is freed by its own name.
+    const Handle table = NewHandleFromBytes(FontTableBytes());
+    if (!table)
         return 0;
+    request.data = table;
     request.flags = kResRequestCarryOut | kResRequestCopyData;
     SetResourceErrorReporting(false);
     const int result = WriteStackResource(&request);
     SetResourceErrorReporting(true);
-    DisposeHandle(request.data);
+    DisposeHandle(table);
     return result;
 }
 
