@@ -1,6 +1,7 @@
 #include "objects/fonts/ApplyTextStyle_win.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
@@ -113,12 +114,11 @@ bool ApplyTextStyleToField(int styleBits, int size, int, uint16_t textColor, uin
         if (!(field->objectFlags & kTextTransparent))
             TextSetBackColor(window, PaletteIndexToColor(backColor));
     }
-    LOGFONTA font;
-    GetCurrentLogFont(&font);
+    const std::string face = GetCurrentStyleInfo().face;
     TextSetAlignment(window, alignment);
     TextSetColor(window, PaletteIndexToColor(textColor), scope);
     TextSetSize(window, size, scope);
-    TextSetFontName(window, font.lfFaceName, scope);
+    TextSetFontName(window, face.c_str(), scope);
     TextSetStyle(window, styleBits, scope);
     SetObjectRecordWord(kObjectText, id, kTextAlignment, static_cast<uint16_t>(alignment));
     SetObjectRecordWord(kObjectText, id, kTextColor, static_cast<uint16_t>(backColor + 1));

@@ -132,7 +132,8 @@ void SetTextColorIndex(uint16_t index) { g_style.textColor = index; }
 void GetCurrentLogFont(LOGFONTA* font) { *font = g_style.logFont; }
 
 CurrentStyleInfo GetCurrentStyleInfo() {
-    return {.face = g_style.logFont.lfFaceName,
+    // The face last chosen by name; the logical font may hold the face the system gave for it.
+    return {.face = g_style.face.empty() ? std::string(g_style.logFont.lfFaceName) : g_style.face,
             .fontType = g_style.fontType,
             .size = g_style.size,
             .textColor = g_style.textColor,

@@ -189,7 +189,8 @@ void TakeDialogResult(const FontDialogResult& result, bool keepSizeAndType) {
     SetCurrentFace(font.lfFaceName);
     SetCurrentStyleBits(g_choice.styleBits);
     SetStyleColorsAndAlignment(g_choice.textColor, g_choice.backColor, g_choice.alignment);
-    if (keepSizeAndType || result.pointSize10 > 0)
+    // A dialog that reports no size keeps the current one.
+    if (result.pointSize10 >= 10)
         SetCurrentSize(result.pointSize10 / 10);
     if (keepSizeAndType)
         SetCurrentFontType(result.fontType);
