@@ -9,6 +9,7 @@
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/TextFields.h"
+#include "objects/fonts/FormatMenus_win.h"
 #include "objects/fonts/TextStyleMenus.h"
 
 namespace {
@@ -123,6 +124,7 @@ void FreeTextStyleResources() {
     g_style.font = nullptr;
     g_families = {};
     g_fonts = {};
+    FreeFontMenuLists();
 }
 
 HFONT GetCurrentTextFont() { return g_style.font; }

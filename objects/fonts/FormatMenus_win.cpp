@@ -73,6 +73,13 @@ std::vector<std::string> RecentFontItems() { return SortedFontNames(g_recent); }
 std::vector<std::string> DeliveredFontItems() { return g_delivered; }
 std::vector<int> SizeItems() { return g_sizes; }
 
+void FreeFontMenuLists() {
+    g_listsBuilt = false;
+    g_recent = {};
+    g_delivered = {};
+    g_sizes = {};
+}
+
 void AddRecentFont(std::string_view face) {
     if (!face.empty())
         AddRecentFont(g_recent, face);

@@ -18,6 +18,8 @@ inline constexpr int kPlainItem = 1375, kLeftItem = 1379;
 // The name lists on first use (Arial made the most recent), the font and size submenus
 // filled, and the checks set.
 void BuildFontMenus(HMENU formatMenu);
+// The name lists and size items go (shut-down); the next use builds them again.
+void FreeFontMenuLists();
 // The face to the front of the recent list (at most 12).
 void AddRecentFont(std::string_view face);
 // The size items of the current face.
