@@ -140,7 +140,11 @@ bool RunEditAndOptions(HWND window, int command) {
     case 306: case 307: case 308: AddObject(window, command); return true;
     case 301: case 303: ShowInfoDialog(window, command == 303); return true;
     case 163: OpenEraseDialog(window); return true;
-    case 359: RunTextStyleCommand(window); return true;
+    case 359:
+        RunTextStyleCommand(window);
+        if (GetPaintTextActive())
+            RedrawPaintText();
+        return true;
     case 360: OpenTextColorDialog(window); return true;
     case 361: OpenEraserColorDialog(window); return true;
     case 401: {
