@@ -226,8 +226,15 @@ void SyncStyleFromField(HWND window, bool wholeText, uint16_t backColor) {
     if (!window)
         return;
     const TextScope scope = wholeText ? TextScope::All : TextScope::Selection;
+    // The effects and face are read from the selection: for the whole text, select it all.
+    int32_t start = 0, end = 0;
+    TextGetSel(window, &start, &end);
+    if (wholeText)
+        TextSetSel(window, 0, -1, false);
     SetCurrentStyleBits(TextGetEffects(window));
     const std::string face = TextGetFontName(window);
+    if (wholeText)
+        TextSetSel(window, start, end, false);
     if (!face.empty())
         SetCurrentFace(face);
     if (const int points = TextGetSize(window, scope); points > 0)
