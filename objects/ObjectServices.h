@@ -13,18 +13,17 @@
 
 #include "graphics/layers/ObjectLayer.h"
 #include "objects/Buttons.h"  // the browse press, track and release of buttons
+#include "objects/fonts/CurrentTextStyle_win.h"
 #include "objects/fonts/FontTable_win.h"
 
 // Start-up and shut-down.
-// InitFontTable: objects/fonts/FontTable_win.h.
+// InitFontTable: objects/fonts/FontTable_win.h; ResetTextColorsAndStyle, FreeTextStyleResources:
+// objects/fonts/CurrentTextStyle_win.h.
 void LoadSampleText();
 void LoadCropCursors(HINSTANCE module);
 void InitFindState(HWND window);
 void FreeFindState();
-void FreeTextStyleResources();
 void FreeGraphicEditBitmaps();
-// The current text colour indexes and text style back to their defaults (card window creation).
-void ResetTextColorsAndStyle();
 
 // Browse mode.
 int BrowseGraphicMouseDown(HWND window, LayerHandle graphic, int x, int y);

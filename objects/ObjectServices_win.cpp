@@ -5,9 +5,7 @@ void LoadSampleText() {}
 void LoadCropCursors(HINSTANCE) {}
 void InitFindState(HWND) {}
 void FreeFindState() {}
-void FreeTextStyleResources() {}
 void FreeGraphicEditBitmaps() {}
-void ResetTextColorsAndStyle() {}
 
 int BrowseGraphicMouseDown(HWND, LayerHandle, int, int) { return 0; }
 int DragGraphicInBrowse(HWND, int, int) { return 0; }

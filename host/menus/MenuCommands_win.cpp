@@ -24,7 +24,9 @@
 #include "media/MediaManager.h"
 #include "objects/ActiveTextField.h"
 #include "objects/ObjectServices.h"
-#include "objects/fonts/TextStyle_win.h"
+#include "objects/fonts/FormatMenus_win.h"
+#include "objects/fonts/TextStyleDialog_win.h"
+#include "paint/PaintTextRedraw.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardList.h"
@@ -106,6 +108,27 @@ POINT CursorPoint() {
     return point;
 }
 
+StyleTarget FormatCommand(int command) {
+    const bool typing = GetPaintTextActive();
+    if (command >= kLeftItem)
+        return DoAlignMenu(command, typing);
+    if (command >= kPlainItem)
+        return DoStyleMenu(command, typing);
+    if (command >= kFirstSizeItem)
+        return DoSizeMenu(command, typing);
+    return DoFontMenu(command, typing);
+}
+
+// Paint text being typed takes the style by being drawn again.
+void FinishStyleCommand(StyleTarget target) {
+    if (target == StyleTarget::PaintText) {
+        RedrawPaintText();
+        MarkStackChanged();
+    } else if (target == StyleTarget::Nothing) {
+        RedrawPaintText();
+    }
+}
+
 bool RunEditAndOptions(HWND window, int command) {
     switch (command) {
     case 250: OpenToolsMenuPalette(window, nullptr); return true;
@@ -117,6 +140,11 @@ bool RunEditAndOptions(HWND window, int command) {
     case 306: case 307: case 308: AddObject(window, command); return true;
     case 301: case 303: ShowInfoDialog(window, command == 303); return true;
     case 163: OpenEraseDialog(window); return true;
+    case 359:
+        RunTextStyleCommand(window);
+        if (GetPaintTextActive())
+            RedrawPaintText();
+        return true;
     case 360: OpenTextColorDialog(window); return true;
     case 361: OpenEraserColorDialog(window); return true;
     case 401: {
@@ -145,20 +173,16 @@ bool RunEditAndOptions(HWND window, int command) {
         return true;
     case 100: case 106: case 155: case 160: case 161:
     case 162: case 300: case 304: case 305: case 311: case 350:
-    case 351: case 369: case 359: case 362: case 363: case 366: case 367:
+    case 351: case 369: case 362: case 363: case 366: case 367:
     case 403: case 600:
         RunDeferredCommand(command);
         return true;
     default:
-        if (command >= 1375 && command <= 1378) {
-            DoStyleMenu(nullptr, command);  // the checks follow when the menu opens
+        if (command >= 1100 && command <= 1381) {
+            FinishStyleCommand(FormatCommand(command));
             return true;
         }
-        if (command >= 1379 && command <= 1381) {
-            DoAlignMenu(nullptr, command);
-            return true;
-        }
-        if ((command >= 700 && command <= 707) || (command >= 1100 && command <= 1374)) {
+        if (command >= 700 && command <= 707) {
             RunDeferredCommand(command);
             return true;
         }

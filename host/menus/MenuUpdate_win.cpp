@@ -5,6 +5,7 @@
 #include "host/menus/MenuCommands.h"
 #include "host/menus/MenuOptions.h"
 #include "host/menus/MenuSubjects.h"
+#include "objects/fonts/FormatMenus_win.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/edit/ClipboardPaste.h"
 #include "stack/edit/UndoMenu.h"
@@ -117,6 +118,7 @@ void UpdateMenus(HWND window, int menuIndex, HMENU menu, bool systemMenu) {
         Check(menu, 353, IsDrawMultiple());
         Check(menu, 354, IsDrawCentered());
         break;
-    default: break;  // the text style items and the filters follow their own subsystems
+    case 8: SyncTextStyleFromSelection(menu); break;
+    default: break;  // the filters follow their own subsystem
     }
 }

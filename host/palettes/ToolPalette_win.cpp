@@ -25,6 +25,8 @@
 #include "media/MediaManager.h"
 #include "objects/ActiveTextField.h"
 #include "objects/ObjectServices.h"
+#include "objects/fonts/TextStyleDialog_win.h"
+#include "paint/PaintTextRedraw.h"
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
@@ -241,7 +243,11 @@ bool CardHasToolDependentObject() {
 void RunToolOption(uint32_t tool) {
     switch (tool) {
     case 1: case 2: case 4: case 5: case 9: ToggleDrawFilled(); RepaintToolPalette(); break;
-    case 3: RunDeferredCommand(359); break;   // text style dialog
+    case 3:  // the text style dialog, which paint text being typed takes at once
+        RunTextStyleCommand(GetMainWindow());
+        if (GetPaintTextActive())
+            RedrawPaintText();
+        break;
     case 6: RunDeferredCommand(350); break;   // line size dialog
     case 8: RunDeferredCommand(351); break;   // brush shape dialog
     case 11: OpenEraseDialog(GetMainWindow()); break;

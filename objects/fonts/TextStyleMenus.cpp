@@ -91,3 +91,38 @@ std::vector<std::string> SortedFontNames(std::vector<std::string> names) {
     std::ranges::sort(names, FontNameLess);
     return names;
 }
+
+const std::array<std::string_view, 25> kDeliveredFonts = {
+    "Algerian",       "Bauhaus 93",      "Bernard MT Condensed", "Braggadocio",   "Britannic Bold",
+    "Brush Script MT", "Castellar",      "Colonna MT",           "Cooper Black",  "Curlz MT",
+    "Desdemona",      "Footlight MT Light", "Goudy Stout",       "Harrington",    "Jokerman",
+    "Juice ITC",      "Kino MT",         "Matura MT Script Capitals", "Mistral",  "Old English Text MT",
+    "Playbill",       "Ravie",           "Snap ITC",             "Stencil",       "Wide Latin"};
+const std::array<std::string_view, 10> kFirstRecentFonts = {
+    "Bauhaus 93", "Brush Script MT", "Cooper Black", "Curlz MT", "Harrington",
+    "Jokerman",   "Mistral",         "Playbill",     "Snap ITC", "Stencil"};
+
+std::string FindFamilyNoCase(std::span<const std::string> families, std::string_view name) {
+    const auto found = std::ranges::find_if(families, [&](const std::string& f) { return SameNoCase(f, name); });
+    return found == families.end() ? std::string() : *found;
+}
+
+FontMenuLists ChooseFontMenuLists(std::span<const std::string> families) {
+    FontMenuLists lists;
+    for (std::string_view name : kDeliveredFonts)
+        if (std::string family = FindFamilyNoCase(families, name); !family.empty())
+            lists.delivered.push_back(std::move(family));
+    if (lists.delivered.empty()) {
+        for (std::string_view name : {"arial", "courier new", "ms sans serif"})
+            if (std::string family = FindFamilyNoCase(families, name); !family.empty())
+                lists.delivered.push_back(std::move(family));
+        lists.recent = lists.delivered;
+    } else {
+        for (const std::string& family : lists.delivered)
+            if (std::ranges::any_of(kFirstRecentFonts, [&](std::string_view n) { return SameNoCase(n, family); }))
+                lists.recent.push_back(family);
+    }
+    lists.delivered = SortedFontNames(std::move(lists.delivered));
+    lists.recent = SortedFontNames(std::move(lists.recent));
+    return lists;
+}

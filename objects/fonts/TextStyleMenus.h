@@ -46,3 +46,18 @@ bool FontNameLess(std::string_view a, std::string_view b);
 void AddRecentFont(std::vector<std::string>& recent, std::string_view face);
 // The list's copy in name order, as the submenu shows it.
 std::vector<std::string> SortedFontNames(std::vector<std::string> names);
+
+// The decorative fonts delivered with the product: the 25 the second font submenu may offer, and
+// the 10 of them the first one starts with.
+extern const std::array<std::string_view, 25> kDeliveredFonts;
+extern const std::array<std::string_view, 10> kFirstRecentFonts;
+// The two font lists from the installed families: the installed delivered fonts (sorted) and
+// the first-recent ones among them; when none is installed both hold "arial", "courier new"
+// and "ms sans serif" as the installed families spell them (those installed).
+struct FontMenuLists {
+    std::vector<std::string> recent;
+    std::vector<std::string> delivered;
+};
+FontMenuLists ChooseFontMenuLists(std::span<const std::string> families);
+// The family that equals the name without case; empty when none.
+std::string FindFamilyNoCase(std::span<const std::string> families, std::string_view name);

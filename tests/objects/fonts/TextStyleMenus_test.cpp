@@ -51,4 +51,20 @@ TEST(TextStyleMenus, StylesSizesAndRecentFonts) {
               (std::vector<std::string>{"Ab", "Arial", "Arial Black", "Zapf"}));
 }
 
+TEST(TextStyleMenus, FontListsFollowTheInstalledFamilies) {
+    // None of the delivered fonts: both lists hold the three plain faces as installed, spelled
+    // as the system spells them.
+    const std::vector<std::string> plain = {"Tahoma", "MS Sans Serif", "ARIAL", "System"};
+    FontMenuLists lists = ChooseFontMenuLists(plain);
+    EXPECT_EQ(lists.delivered, (std::vector<std::string>{"ARIAL", "MS Sans Serif"}));
+    EXPECT_EQ(lists.recent, lists.delivered);
+    // Delivered ones installed: only they, and the recent list starts with the first-recent ones.
+    const std::vector<std::string> decorative = {"Arial", "stencil", "Ravie", "Jokerman", "Courier New"};
+    lists = ChooseFontMenuLists(decorative);
+    EXPECT_EQ(lists.delivered, (std::vector<std::string>{"Jokerman", "Ravie", "stencil"}));
+    EXPECT_EQ(lists.recent, (std::vector<std::string>{"Jokerman", "stencil"}));
+    EXPECT_TRUE(ChooseFontMenuLists({}).delivered.empty());
+    EXPECT_EQ(FindFamilyNoCase(decorative, "COURIER NEW"), "Courier New");
+}
+
 }  // namespace

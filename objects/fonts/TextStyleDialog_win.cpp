@@ -1,0 +1,316 @@
+#include "objects/fonts/TextStyleDialog_win.h"
+
+#include <commdlg.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "core/text/StringRuns.h"
+#include "core/ui/GdiGuards.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "objects/ObjectServices.h"
+#include "objects/TextFields.h"
+#include "objects/fonts/ApplyTextStyle_win.h"
+#include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/fonts/FontTable.h"
+#include "objects/fonts/FormatMenus_win.h"
+
+namespace {
+
+constexpr DWORD kDialogFlags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_ENABLEHOOK | CF_ENABLETEMPLATE;
+static_assert(kDialogFlags == 0x159);
+constexpr int kMinPoints = 6, kMaxPoints = 72;
+constexpr int kAlignments[] = {0, 1, -1};
+constexpr BYTE kHebrewCharSet = 177;
+
+// What the hook shows and changes beside the standard controls (the dialog is modal: one).
+struct DialogChoice {
+    uint16_t textColor = 0;
+    uint16_t backColor = 0;
+    int alignment = 0;
+    int styleBits = 0;
+    bool extras = false;
+};
+DialogChoice g_choice;
+
+int AlignmentIndex(int alignment) { return alignment == 1 ? 1 : alignment == -1 ? 2 : 0; }
+
+void ApplyBits(LOGFONTA& font, int bits) {
+    font.lfWeight = (bits & 1) ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = (bits & 2) ? 1 : 0;
+    font.lfUnderline = (bits & 4) ? 1 : 0;
+}
+
+void ShowStyleChecks(HWND dialog) {
+    CheckDlgButton(dialog, kStylePlain, (g_choice.styleBits & 7) == 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kStyleBold, (g_choice.styleBits & 1) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kStyleItalic, (g_choice.styleBits & 2) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kStyleUnderline, (g_choice.styleBits & 4) ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void RefreshPreview(HWND dialog) { InvalidateRect(GetDlgItem(dialog, kStylePreview), nullptr, TRUE); }
+
+void InitHook(HWND dialog, const CHOOSEFONTA& settings) {
+    g_choice.extras = settings.lCustData == 1;
+    ShowStyleChecks(dialog);
+    HWND align = GetDlgItem(dialog, kStyleAlignment);
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(align, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GetAlignmentName(i).c_str()));
+    SendMessageA(align, CB_SETCURSEL, static_cast<WPARAM>(AlignmentIndex(g_choice.alignment)), 0);
+    for (int id : {static_cast<int>(kStyleBackColors), static_cast<int>(kStyleAlignment), static_cast<int>(kStyleBackLabel)})
+        ShowWindow(GetDlgItem(dialog, id), g_choice.extras ? SW_SHOW : SW_HIDE);
+}
+
+void DrawPreview(HWND dialog, const DRAWITEMSTRUCT& item) {
+    LOGFONTA font{};
+    SendMessageA(dialog, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&font));
+    ApplyBits(font, g_choice.styleBits);
+    OwnedGdiObject<HFONT> made(CreateFontIndirectA(&font));
+    const COLORREF back = g_choice.extras ? PaletteIndexToColor(g_choice.backColor) : RGB(255, 255, 255);
+    OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(back));
+    RECT area = item.rcItem;
+    FillRect(item.hDC, &area, brush.get());
+    SelectedObject selected(item.hDC, made.get());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, PaletteIndexToColor(g_choice.textColor));
+    const UINT align = g_choice.alignment == 1 ? DT_CENTER : g_choice.alignment == -1 ? DT_RIGHT : DT_LEFT;
+    InflateRect(&area, -2, -2);
+    const std::string sample = GetStyleSampleText();
+    DrawTextA(item.hDC, sample.c_str(), -1, &area, DT_WORDBREAK | DT_NOPREFIX | align);
+}
+
+void StyleCheckClicked(HWND dialog, int id) {
+    if (id == kStylePlain) {
+        g_choice.styleBits = 0;
+    } else {
+        const bool on = IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+        const int bit = id == kStyleBold ? 1 : id == kStyleItalic ? 2 : 4;
+        g_choice.styleBits = on ? (g_choice.styleBits | bit) : (g_choice.styleBits & ~bit);
+    }
+    ShowStyleChecks(dialog);
+    RefreshPreview(dialog);
+}
+
+UINT_PTR CALLBACK TextStyleHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitHook(dialog, *reinterpret_cast<const CHOOSEFONTA*>(lParam));
+        return TRUE;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (wParam == kStylePreview)
+            DrawPreview(dialog, item);
+        else if (wParam == kStyleTextColors)
+            DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, g_choice.textColor);
+        else if (wParam == kStyleBackColors)
+            DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, g_choice.backColor);
+        else
+            return FALSE;
+        return TRUE;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        const BOOL more = message == WM_LBUTTONDBLCLK;
+        const DWORD point = static_cast<DWORD>(lParam);
+        if (TrackColorPopup(dialog, point, kStyleTextColors, &g_choice.textColor, more) ||
+            (g_choice.extras && TrackColorPopup(dialog, point, kStyleBackColors, &g_choice.backColor, more))) {
+            RefreshPreview(dialog);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam), code = HIWORD(wParam);
+        if (id >= kStylePlain && id <= kStyleUnderline && code == BN_CLICKED) {
+            StyleCheckClicked(dialog, id);
+            return TRUE;
+        }
+        if (id == kStyleAlignment && code == CBN_SELCHANGE) {
+            const LRESULT index = SendDlgItemMessageA(dialog, kStyleAlignment, CB_GETCURSEL, 0, 0);
+            g_choice.alignment = index >= 0 && index < 3 ? kAlignments[index] : 0;
+            RefreshPreview(dialog);
+            return TRUE;
+        }
+        if ((id == kFontFaceList || id == kFontSizeList) &&
+            (code == CBN_SELCHANGE || code == CBN_EDITCHANGE))
+            RefreshPreview(dialog);
+        return FALSE;
+    }
+    default: return FALSE;
+    }
+}
+
+struct FontDialogResult {
+    LOGFONTA font{};
+    int pointSize10 = 0;
+    int fontType = 0;
+};
+
+// The dialog over g_choice; the font and size come in and go out through the result.
+bool RunFontDialog(HWND owner, FontDialogResult& result, bool extras) {
+    CHOOSEFONTA settings{};
+    settings.lStructSize = sizeof settings;
+    settings.hwndOwner = owner;
+    settings.lpLogFont = &result.font;
+    settings.iPointSize = result.pointSize10;
+    settings.Flags = kDialogFlags;
+    settings.rgbColors = PaletteIndexToColor(g_choice.textColor);
+    settings.lCustData = extras ? 1 : 0;
+    settings.lpfnHook = TextStyleHook;
+    settings.lpTemplateName = MAKEINTRESOURCEA(kTextStyleTemplate);
+    // The template lies in the plug-in itself.
+    settings.hInstance = GetAppInstance();
+    settings.nSizeMin = kMinPoints;
+    settings.nSizeMax = kMaxPoints;
+    if (!ChooseFontA(&settings))
+        return false;
+    result.pointSize10 = settings.iPointSize;
+    result.fontType = settings.nFontType;
+    return true;
+}
+
+int PointsOfHeight(LONG height) { return PixelsToPoints(std::abs(static_cast<int>(height))); }
+
+void ChoiceFromCurrent() {
+    const CurrentStyleInfo style = GetCurrentStyleInfo();
+    g_choice = {.textColor = style.textColor, .backColor = style.backColor, .alignment = style.alignment,
+                .styleBits = style.styleBits};
+}
+
+// On OK: the chosen font with the chosen style, colours and alignment become current.
+void TakeDialogResult(const FontDialogResult& result, bool keepSizeAndType) {
+    LOGFONTA font = result.font;
+    if (IsHebrewLanguage())
+        font.lfCharSet = kHebrewCharSet;
+    SetCurrentLogFont(font);
+    SetCurrentFace(font.lfFaceName);
+    SetCurrentStyleBits(g_choice.styleBits);
+    SetStyleColorsAndAlignment(g_choice.textColor, g_choice.backColor, g_choice.alignment);
+    // A dialog that reports no size keeps the current one.
+    if (result.pointSize10 >= 10)
+        SetCurrentSize(result.pointSize10 / 10);
+    if (keepSizeAndType)
+        SetCurrentFontType(result.fontType);
+    RemakeCurrentFont();
+    AddRecentFont(font.lfFaceName);
+}
+
+FontDialogResult CurrentDialogFont() {
+    FontDialogResult result;
+    GetCurrentLogFont(&result.font);
+    result.pointSize10 = PointsOfHeight(result.font.lfHeight) * 10;
+    return result;
+}
+
+// The layer the Text Style command works on as a field: the active field, else a selected
+// text object; with whether it is the whole text.
+LayerHandle StyledField(bool* whole) {
+    if (LayerHandle active = GetActiveTextField()) {
+        *whole = false;
+        return active;
+    }
+    const LayerHandle selected = GetSelectedObject();
+    LayerLock<ObjectLayer> layer(selected);
+    *whole = true;
+    return layer && layer->kind == kObjectText ? selected : nullptr;
+}
+
+}  // namespace
+
+bool RunTextStyleDialog(HWND owner) {
+    ChoiceFromCurrent();
+    FontDialogResult result = CurrentDialogFont();
+    if (!RunFontDialog(owner, result, false))
+        return false;
+    TakeDialogResult(result, false);
+    return true;
+}
+
+int RunChooseFontForField(HWND owner) {
+    ChoiceFromCurrent();
+    FontDialogResult result = CurrentDialogFont();
+    if (!RunFontDialog(owner, result, true))
+        return 2;
+    TakeDialogResult(result, true);
+    return 1;
+}
+
+bool DoChooseFontCommand(HWND window) {
+    bool whole = false;
+    if (const LayerHandle field = StyledField(&whole)) {
+        HWND text = nullptr;
+        uint16_t back = 0;
+        {
+            LayerLock<FieldLayer> layer(field);
+            if (!layer || !layer->window)
+                return false;
+            text = layer->window;
+            back = layer->colorIndex;
+        }
+        SyncStyleFromField(text, whole, back);
+        if (RunChooseFontForField(window) == 1) {
+            const CurrentStyleInfo style = GetCurrentStyleInfo();
+            ApplyTextStyleToField(style.styleBits, style.size, style.fontType, style.textColor, style.backColor,
+                                  style.alignment);
+        }
+        MarkCardChanged();
+        return true;
+    }
+    const LayerHandle selected = GetSelectedObject();
+    {
+        LayerLock<ObjectLayer> layer(selected);
+        if (!layer || layer->kind != kObjectButton)
+            return false;
+    }
+    EditButtonFont(window, selected);
+    MarkCardChanged();
+    return true;
+}
+
+void EditButtonFont(HWND window, LayerHandle button) {
+    const SavedTextStyle kept = SaveTextStyle();
+    const CurrentStyleInfo& saved = kept.info;
+    FontDialogResult result;
+    uint16_t id = 0;
+    {
+        LayerLock<ButtonLayer> layer(button);
+        if (!layer)
+            return;
+        result.font = layer->font;
+        result.pointSize10 = PointsOfHeight(layer->font.lfHeight) * 10;
+        id = layer->common.id;
+        g_choice = {.textColor = layer->colorIndex, .backColor = saved.backColor, .alignment = saved.alignment,
+                    .styleBits = saved.styleBits | (layer->font.lfWeight >= FW_BOLD ? 1 : 0) |
+                                 (layer->font.lfItalic ? 2 : 0) | (layer->font.lfUnderline ? 4 : 0)};
+    }
+    if (RunFontDialog(window, result, false)) {
+        LOGFONTA font = result.font;
+        ApplyBits(font, g_choice.styleBits);
+        {
+            LayerLock<ButtonLayer> layer(button);
+            if (layer) {
+                layer->font = font;
+                layer->colorIndex = g_choice.textColor;
+            }
+        }
+        const int points = result.pointSize10 > 0 ? result.pointSize10 / 10 : PointsOfHeight(font.lfHeight);
+        const uint16_t number = FontNumberForFace(FontTableBytes(), font.lfFaceName, font.lfCharSet,
+                                                  font.lfPitchAndFamily, static_cast<int16_t>(points));
+        SetObjectRecordWord(kObjectButton, id, kButtonFontNumber, number);
+        SetObjectRecordWord(kObjectButton, id, kButtonStyle, static_cast<uint16_t>(g_choice.styleBits & 7));
+        SetObjectRecordWord(kObjectButton, id, kButtonFontSize, static_cast<uint16_t>(points));
+        SetObjectRecordWord(kObjectButton, id, kButtonNameColor, static_cast<uint16_t>(g_choice.textColor + 1));
+        LayerLock<ObjectLayer> layer(button);
+        if (layer && GetCardWindow())
+            InvalidateRect(GetCardWindow(), &layer->bounds, FALSE);
+    }
+    RestoreTextStyle(kept);
+}
+
+void RunTextStyleCommand(HWND window) {
+    if (!DoChooseFontCommand(window))
+        RunTextStyleDialog(window);
+}
