@@ -92,15 +92,12 @@ void CbSetTransition(NbaParamBlock&) {}
 void CbChoosePicture(NbaParamBlock&) {}
 void CbGetAppPalette(NbaParamBlock&) {}
 void CbChooseTransition(NbaParamBlock&) {}
-void CbSetUpdateMode(NbaParamBlock&) {}
 void CbSaveBackground(NbaParamBlock&) {}
 void CbMovieAction(NbaParamBlock&) {}
 void CbReleaseOffscreenDC(NbaParamBlock&) {}
 void CbLoadGraphicFile(NbaParamBlock&) {}
 void CbIsMacRomanText(NbaParamBlock&) {}
 void CbPrint(NbaParamBlock&) {}
-void CbLockScreen(NbaParamBlock&) {}
-void CbUnlockScreen(NbaParamBlock&) {}
 void CbRunLogoScript(NbaParamBlock&) {}
 void CbGetCardName(NbaParamBlock&) {}
 void CbOpenLogoRunBox(NbaParamBlock&) {}
@@ -119,9 +116,3 @@ void CbNextActiveField(NbaParamBlock&) {}
 void CbHitTestObjects(NbaParamBlock&) {}
 void CbGetObjectChunk(NbaParamBlock&) {}
 void CbGoHomeStack(NbaParamBlock&) {}
-
-bool ResolveObjectRef(NbaParamBlock& b) {
-    b.param1 = b.param2 = b.param3 = 0;
-    return false;
-}
-void UpdateRequestedObject(NbaParamBlock&) {}
