@@ -12,6 +12,7 @@
 
 #include "actions/NbaModules.h"
 #include "core/system/PluginModule.h"
+#include "host/navigation/CardHistory.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestArgs.h"
 #include "tests/stack/CardTestUtil.h"
@@ -49,6 +50,7 @@ protected:
         ClearNbaParamBlock();
     }
     void TearDown() override {
+        FreeCardHistory();
         SetMainWindow(nullptr);
         DestroyWindow(window_);
         CardSessionTest::TearDown();
