@@ -88,6 +88,30 @@ TEST_F(RequestsCards, CodesOutsideTheTableChangeNothingAndTheCardRequestsAnswer)
     Request(184);
     Block().param1 = 9999;
     EXPECT_EQ(Request(173).param3, 0u);
+
+    // 119: a handle that is no card does nothing; a name deletes that card.
+    Block() = {};
+    Block().param1 = 9999;
+    Request(119);
+    Block().param1 = static_cast<uint32_t>(GetCardByIndex(1)) + 1000;
+    Request(119);
+    EXPECT_EQ(GetCardCount(), 3);
+    Block() = {};
+    Block().param3 = Ptr("Third");
+    Request(119);
+    // Undo is cleared, so the deleted record is gone from the list.
+    EXPECT_EQ(CardIds(), (std::vector<uint16_t>{1, 2}));
+    EXPECT_EQ(GetCardCount(), 2);
+    EXPECT_EQ(GetCurrentCardId(), 2);
+
+    // 129: a path past 260 characters opens nothing.
+    const std::string path = "C:\\" + std::string(258, 'p') + ".stk";
+    Block() = {};
+    Block().param1 = Ptr(path.c_str());
+    Block().handled = 8;
+    Request(129);
+    EXPECT_EQ(Block().handled, 0u);
+    EXPECT_EQ(GetCurrentCardId(), 2);
 }
 
 TEST_F(RequestsCards, MovesGoWhereAskedAndANameThatFindsNoCardStays) {
