@@ -12,6 +12,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "host/navigation/CardNavigation.h"
@@ -143,16 +144,18 @@ HBITMAP RegionMask(HRGN region, const RECT& bounds) {
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     if (width <= 0 || height <= 0)
         return nullptr;
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, mask);
-    PatBlt(dc, 0, 0, width, height, BLACKNESS);
-    OffsetRgn(region, -bounds.left, -bounds.top);
-    FillRgn(dc, region, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    OffsetRgn(region, bounds.left, bounds.top);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return mask;
+    OwnedGdiObject<HBITMAP> mask(CreateBitmap(width, height, 1, 1, nullptr));
+    MemoryDC dc(nullptr);
+    if (!mask || !dc)
+        return nullptr;
+    {
+        SelectedObject selected(dc.get(), mask.get());
+        PatBlt(dc.get(), 0, 0, width, height, BLACKNESS);
+        OffsetRgn(region, -bounds.left, -bounds.top);
+        FillRgn(dc.get(), region, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        OffsetRgn(region, bounds.left, bounds.top);
+    }
+    return mask.release();
 }
 
 }  // namespace
@@ -327,33 +330,28 @@ void CbInvertObject(NbaParamBlock& b) {
     const Handle record = object.record;
     RECT bounds{};
     HWND own = nullptr;
-    HRGN region = CopyLayerRegion(object.kind, object.id, &bounds, &own);
+    OwnedGdiObject<HRGN> region(CopyLayerRegion(object.kind, object.id, &bounds, &own));
     b.param1 = b.param2 = 0;
     if (!region)
         return;
     switch (mode) {
     case 0:
-        b.param1 = BlockValue(RegionMask(region, bounds));
+        b.param1 = BlockValue(RegionMask(region.get(), bounds));
         b.param2 = static_cast<uint32_t>(record);
-        DeleteObject(region);
         return;
     case 1:
     case 3: {
-        HWND window = own ? own : GetMainWindow();
+        const HWND window = own ? own : GetMainWindow();
         if (own)
-            OffsetRgn(region, -bounds.left, -bounds.top);
-        if (HDC dc = window ? GetDC(window) : nullptr) {
-            InvertRgn(dc, region);
-            ReleaseDC(window, dc);
-        }
-        DeleteObject(region);
+            OffsetRgn(region.get(), -bounds.left, -bounds.top);
+        if (WindowDC dc(window); window && dc)
+            InvertRgn(dc.get(), region.get());
         return;
     }
     case 2:
-        b.param1 = BlockValue(region);
+        b.param1 = BlockValue(region.release());
         return;
     default:
-        DeleteObject(region);
         return;
     }
 }
