@@ -39,8 +39,9 @@ std::vector<CallRecord> g_calls;  // newest last
 HWND g_chooser = nullptr;
 NbaTimerGate g_timerGate;
 
-// The host's request entry; requests are answered once the host request services come.
-void NBA_CDECL HostCallback(NbaParamBlock*) {}
+// Requests before the host installed its entry do nothing.
+void NBA_CDECL NoHostCallback(NbaParamBlock*) {}
+NbaHostCallback g_hostCallback = NoHostCallback;
 
 // A missing or broken file shows no system box.
 HMODULE LoadModuleQuietly(const char* path) {
@@ -127,7 +128,9 @@ bool PassesToModules(UINT message, LPARAM lParam) {
 
 NbaParamBlock* GetNbaParamBlock() { return &g_block; }
 
-NbaHostCallback GetHostCallback() { return HostCallback; }
+NbaHostCallback GetHostCallback() { return g_hostCallback; }
+
+void SetHostCallback(NbaHostCallback callback) { g_hostCallback = callback ? callback : NoHostCallback; }
 
 void ClearNbaParamBlock() {
     g_block = NbaParamBlock{};

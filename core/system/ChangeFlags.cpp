@@ -36,6 +36,9 @@ bool IsStackChanged() { return g_stackChanged != 0 || g_stackModified != 0; }
 
 bool IsCardChanged() { return g_cardChanged != 0; }
 
+int32_t* StackChangedFlagAddress() { return &g_stackChanged; }
+int32_t* CardChangedFlagAddress() { return &g_cardChanged; }
+
 ChangeFlags GetChangeFlags() { return {g_stackChanged, g_cardChanged}; }
 
 void SetChangeFlags(const ChangeFlags& flags) {

@@ -22,4 +22,7 @@ void ClearStackChanged();  // both stack flags
 bool IsStackChanged();
 bool IsCardChanged();
 ChangeFlags GetChangeFlags();
+// Where the stack-changed and card-changed flags live (modules are handed their addresses).
+int32_t* StackChangedFlagAddress();
+int32_t* CardChangedFlagAddress();
 void SetChangeFlags(const ChangeFlags& flags);

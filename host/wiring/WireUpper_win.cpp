@@ -2,8 +2,10 @@
 #include "host/wiring/LayerWiring.h"
 
 #include "actions/ActionBlock.h"
+#include "actions/NbaModules.h"
 #include "graphics/pixels/PixMap.h"
 #include "host/palettes/ToolPalette.h"
+#include "host/requests/HostRequests.h"
 #include "host/window/CurrentTool.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
@@ -12,6 +14,8 @@
 void WireUpper() {
     // The host: the palettes follow the current tool.
     SetToolChangeHook(ToolChanged);
+    // Actions: modules reach the host's request table through their block's callback.
+    SetHostCallback(DispatchCallback);
     // Media: a movie window shows the current tool's cursor over its movie.
     SetMediaToolCursorHook(GetToolCursor);
     // Media: a saved movie action stores the manager's file reference; an animated object's

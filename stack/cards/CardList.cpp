@@ -2,6 +2,7 @@
 // lookups by place, id and name.
 #include "stack/cards/CardList.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
@@ -83,6 +84,21 @@ Handle TakeCardRecordAt(int index) {
     }
     SetHandleSize(g_cardList, size - kCardListEntryBytes);
     return record;
+}
+
+Handle GetCardListHandle() { return g_cardList; }
+
+bool SwapCardEntries(int a, int b) {
+    const int entries = CountCards();
+    if (a < 1 || b < 1 || a > entries || b > entries)
+        return false;
+    HandleLock lock(g_cardList);
+    if (!lock)
+        return false;
+    uint8_t* first = lock.get() + static_cast<uint32_t>(a - 1) * kCardListEntryBytes;
+    uint8_t* second = lock.get() + static_cast<uint32_t>(b - 1) * kCardListEntryBytes;
+    std::swap_ranges(first, first + kCardListEntryBytes, second);
+    return true;
 }
 
 int CountCards() { return g_cardList ? static_cast<int>(GetHandleSize(g_cardList) / kCardListEntryBytes) : 0; }

@@ -57,6 +57,10 @@ Handle TakeCardRecordAt(int index);
 Handle GetCardByIndex(int index);
 // The 1-based place of a record; CountCards() + 1 when it is not in the list.
 int GetCardIndex(Handle record);
+// The list's handle (what modules are handed; 0 before the first card).
+Handle GetCardListHandle();
+// Exchanges two entries (1-based places) of the list; false when either lies outside it.
+bool SwapCardEntries(int a, int b);
 // Entries of the list (deleted cards included).
 int CountCards();
 // The card count: cards not marked deleted.

@@ -1,5 +1,8 @@
 // The test action module (see CMakeLists.txt).
+#include <cstring>
+
 #include "ModuleLog_win.h"
+#include "RequestList_win.h"
 
 namespace {
 
@@ -10,9 +13,17 @@ unsigned long g_waits = 0;
 
 extern "C" __declspec(dllexport) int NBA_CDECL NBAMain(NbaParamBlock* block) {
     LogCall("action", block);
+    // Perform data that is a request list is made, request by request, through the callback.
+    if (block->message == kNbaMessagePerform && RunRequestList(block))
+        return 0;
     if (!g_calledBack && block->callback) {
         g_calledBack = true;
+        // Request 12 (the interface version) changes nothing but the block's answer fields.
+        const NbaParamBlock before = *block;
+        block->message = 12;
         reinterpret_cast<NbaHostCallback>(static_cast<uintptr_t>(block->callback))(block);
+        LogRequest(block, 12);
+        *block = before;
         LogLine("action called back");
     }
     ++block->persistent;

@@ -1,0 +1,154 @@
+// Host requests through the real plug-in in the test browser: a button's module action whose
+// data is a request list hides the "Target" button (26) and goes to the next card (4 with
+// transition 0); going back shows the first card without "Target", and the module's log holds
+// each request's resulting block.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "core/memory/ByteReader.h"
+#include "stack/format/StackFile.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+using namespace browsertest;
+
+constexpr uint16_t kModuleId = 7002;
+
+// The test module's request list: "REQL", the count, then per request its code, which fields
+// are offsets into the data, and the five fields; texts after the entries.
+struct ListRequest {
+    uint16_t code;
+    uint32_t fields[5];
+    const char* text;  // put after the entries; field 2 ([58]) points to it
+};
+
+std::vector<uint8_t> RequestList(const std::vector<ListRequest>& requests) {
+    std::vector<uint8_t> data = {'R', 'E', 'Q', 'L', static_cast<uint8_t>(requests.size()), 0};
+    std::vector<uint8_t> texts;
+    const size_t textsAt = data.size() + requests.size() * 24;
+    for (const ListRequest& r : requests) {
+        uint8_t entry[24] = {};
+        uint32_t fields[5];
+        std::memcpy(fields, r.fields, sizeof fields);
+        uint16_t offsets = 0;
+        if (r.text) {
+            offsets = 1u << 2;
+            fields[2] = static_cast<uint32_t>(textsAt + texts.size());
+            texts.insert(texts.end(), r.text, r.text + std::strlen(r.text) + 1);
+        }
+        std::memcpy(entry, &r.code, 2);
+        std::memcpy(entry + 2, &offsets, 2);
+        std::memcpy(entry + 4, fields, sizeof fields);
+        data.insert(data.end(), entry, entry + sizeof entry);
+    }
+    data.insert(data.end(), texts.begin(), texts.end());
+    return data;
+}
+
+sb::Resource Nbas(uint16_t id, std::string_view file) {
+    sb::Resource r;
+    r.type = "NBAs";
+    r.id = id;
+    r.name = "Requests";
+    r.data.assign(600, 0);
+    std::memcpy(r.data.data() + kNbaInfoFileName, file.data(), file.size());
+    SetU16(r.data, kNbaInfoId, id);
+    return r;
+}
+
+// Card 1 (red) with "Target" and "Run"; card 2 (green) with "Back" to card 1.
+std::vector<uint8_t> TargetStack() {
+    sb::Stack stack;
+    stack.cardWidth = 120;
+    stack.cardHeight = 90;
+    const sb::Rgb colours[2] = {{200, 40, 40}, {40, 200, 40}};
+    for (uint16_t id = 1; id <= 2; ++id) {
+        sb::Card card = sb::PictureCard(id, sb::SolidPicture(120, 90, 8, 1));
+        card.picture->palette = {{255, 255, 255}, colours[id - 1]};
+        stack.cards.push_back(card);
+    }
+    stack.cards[0].objects.push_back(sb::ShapedButton(2, {10, 10, 50, 40}, "Target", 0));
+    sb::Object run = sb::ShapedButton(1, {60, 50, 110, 80}, "Run", 2);
+    run.words.push_back({kButtonActionFlags, kActNba});
+    sb::Chunk chunk;
+    chunk.kind = kTagNba;
+    chunk.words.push_back({kChunkValue, kModuleId});
+    chunk.payload = RequestList({{26, {0, 0, 0, 0, 0}, "Target"}, {4, {0, 0, 0, 0, 0}, nullptr}});
+    run.chunks.push_back(chunk);
+    stack.cards[0].objects.push_back(run);
+    stack.cards[1].objects.push_back(sb::ShapedButton(3, {60, 50, 110, 80}, "Back", 2, 0, 1));
+    stack.resources.push_back(Nbas(kModuleId, "testaction.nba"));
+    return sb::BuildStack(stack).bytes;
+}
+
+struct Shot {
+    std::vector<uint32_t> pixels;
+    UINT width = 0;
+    std::vector<std::string> modules;  // the module's log lines
+    uint32_t At(int x, int y) const { return pixels.empty() ? 0xDEAD : pixels[size_t(y) * width + size_t(x)]; }
+};
+
+Shot Browse(const std::vector<std::string>& input) {
+    ServerFolder server;
+    const std::vector<uint8_t> bytes = TargetStack();
+    const std::string name = "requests-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::string shot = server.Name("requests.png");
+    const std::string log = server.Name("modules.txt");
+    std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                     "--size", "160x120", "--screenshot", shot, "--screenshot-after", "2600",
+                                     "--quit-after", "3000"};
+    args.insert(args.end(), input.begin(), input.end());
+    args.push_back("http://localhost/" + name);
+    const BrowserRun run = RunBrowser(server, args, {{"NBA_TEST_LOG", log}});
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+    Shot s;
+    UINT height = 0;
+    s.pixels = PngPixels(shot, &s.width, &height);
+    s.modules = Lines(ReadFile(log));
+    return s;
+}
+
+bool Near(uint32_t got, uint32_t want) {
+    for (int shift : {16, 8, 0})
+        if (std::abs(int((got >> shift) & 255) - int((want >> shift) & 255)) > 8)
+            return false;
+    return true;
+}
+
+TEST(RequestsInBrowser, AModuleHidesTargetAndMovesOnThroughTheHostRequests) {
+    constexpr uint32_t kRed = 0xC82828, kGreen = 0x28C828;
+    // Untouched, "Target" is drawn over the red card.
+    const Shot before = Browse({});
+    ASSERT_EQ(before.width, 160u);
+    EXPECT_TRUE(Near(before.At(5, 5), kRed)) << std::hex << before.At(5, 5);
+    EXPECT_FALSE(Near(before.At(30, 25), kRed)) << "Target shows: " << std::hex << before.At(30, 25);
+
+    // The click runs the module: 26 finds and hides "Target", 4 shows the second card.
+    const Shot moved = Browse({"--click", "85,65@900"});
+    ASSERT_EQ(moved.width, 160u);
+    EXPECT_TRUE(Near(moved.At(5, 5), kGreen)) << std::hex << moved.At(5, 5);
+    const int hide = Find(moved.modules, "request code=26");
+    ASSERT_NE(hide, -1) << Joined(moved.modules);
+    EXPECT_NE(Field(moved.modules[hide], "p2"), "0") << "the record handle: " << moved.modules[hide];
+    EXPECT_NE(Field(moved.modules[hide], "p1"), "0") << "the offset: " << moved.modules[hide];
+    ASSERT_NE(Find(moved.modules, "request code=4", hide), -1) << Joined(moved.modules);
+
+    // Back on the first card, "Target" stays hidden.
+    const Shot back = Browse({"--click", "85,65@900", "--click", "85,65@1800"});
+    ASSERT_EQ(back.width, 160u);
+    EXPECT_TRUE(Near(back.At(5, 5), kRed)) << std::hex << back.At(5, 5);
+    EXPECT_TRUE(Near(back.At(30, 25), kRed)) << "Target is gone: " << std::hex << back.At(30, 25);
+}
+
+}  // namespace
