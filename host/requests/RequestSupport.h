@@ -1,5 +1,5 @@
-// What the handlers share: reading the caller's strings and pointers out of the block, bounded,
-// and the few answers kept in buffers of the host (names handed out by address).
+// What the field, media, drawing and interface handlers add to RequestArgs.h: caller strings
+// read as strings, handles handed in, and names kept for the caller in buffers of the host.
 #pragma once
 
 #include <algorithm>
@@ -10,15 +10,10 @@
 #include <string_view>
 
 #include "core/memory/Handles.h"
+#include "host/requests/RequestArgs.h"
 
 inline constexpr size_t kRequestPStringMax = 255;
 
-// A caller's address in a 32-bit field; null for 0.
-template <class T = uint8_t>
-T* CallerPointer(uint32_t address) {
-    return reinterpret_cast<T*>(static_cast<uintptr_t>(address));
-}
-inline uint32_t AddressWord(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 // A length-prefixed string of the caller: its length byte, then at most 255 characters.
 inline std::string CallerPString(uint32_t address) {
@@ -54,5 +49,5 @@ uint32_t KeepPString(uint8_t (&buffer)[Bytes], std::string_view text) {
     std::memset(buffer, 0, Bytes);
     buffer[0] = static_cast<uint8_t>(n);
     std::memcpy(buffer + 1, text.data(), n);
-    return AddressWord(buffer);
+    return BlockValue(&buffer[0]);
 }

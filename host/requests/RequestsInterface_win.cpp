@@ -24,7 +24,6 @@
 #include "host/performing/ButtonActions.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestHandlers.h"
-#include "host/requests/RequestNames.h"
 #include "host/requests/RequestSupport.h"
 #include "stack/cards/CardList.h"
 #include "stack/pictures/CardPictureConvert.h"
@@ -34,9 +33,11 @@ namespace {
 constexpr size_t kAlertRequestMax = 256;
 constexpr size_t kNameBytes = 32;
 
-uint8_t g_textName[kNameBytes] = {};
-uint8_t g_graphicName[kNameBytes] = {};
-uint8_t g_linkText[kNameBytes] = {};
+// The text of the text link performed last: empty until text links are followed. Names
+// not known yet are answered with it too, never with a null pointer.
+const uint8_t g_linkText[kNameBytes] = {};
+
+const uint8_t* NameOrEmpty(const uint8_t* name) { return name ? name : g_linkText; }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -79,15 +80,6 @@ std::string TransitionNameOfNumber(int number) {
 
 }  // namespace
 
-void KeepPerformedObjectName(int kindIndex, std::string_view name) {
-    if (kindIndex == kPerformedText)
-        KeepPString(g_textName, name);
-    else if (kindIndex == kPerformedGraphic)
-        KeepPString(g_graphicName, name);
-}
-
-void KeepPerformedLinkText(std::string_view text) { KeepPString(g_linkText, text); }
-
 void CbDoMenuItem(NbaParamBlock& b) {
     const std::string title = CallerPString(b.param3);
     const std::string item = CallerPString(b.param4);
@@ -108,10 +100,10 @@ void CbDoAlert(NbaParamBlock& b) {
 }
 
 void CbGetObjectName(NbaParamBlock& b) {
-    b.param1 = AddressWord(LastButtonName());
-    b.param2 = AddressWord(g_textName);
-    b.param3 = AddressWord(g_graphicName);
-    b.param4 = AddressWord(g_linkText);
+    b.param1 = BlockValue(NameOrEmpty(LastButtonName()));
+    b.param2 = BlockValue(NameOrEmpty(LastPerformedObjectName(1)));
+    b.param3 = BlockValue(NameOrEmpty(LastPerformedObjectName(2)));
+    b.param4 = BlockValue(g_linkText);
 }
 
 void CbSetTransition(NbaParamBlock& b) {

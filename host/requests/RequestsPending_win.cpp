@@ -1,5 +1,7 @@
 // MINIMAL: handlers not written yet do nothing; each moves to its group file when built.
+#include "host/performing/ButtonActions.h"
 #include "host/requests/HostRequests.h"
+#include "host/requests/RequestArgs.h"
 #include "host/requests/RequestHandlers.h"
 
 void CbGoFirstCard(NbaParamBlock&) {}
@@ -61,10 +63,7 @@ void CbWritePref(NbaParamBlock&) {}
 void CbWriteStackResource(NbaParamBlock&) {}
 void CbGoToStack(NbaParamBlock&) {}
 void CbSetHomeToCurrent(NbaParamBlock&) {}
-void CbSetUpdateMode(NbaParamBlock&) {}
 void CbIsMacRomanText(NbaParamBlock&) {}
-void CbLockScreen(NbaParamBlock&) {}
-void CbUnlockScreen(NbaParamBlock&) {}
 void CbGetCardName(NbaParamBlock&) {}
 void CbDoObjectActions(NbaParamBlock&) {}
 void CbFindCardByName(NbaParamBlock&) {}
@@ -76,8 +75,5 @@ void CbHitTestObjects(NbaParamBlock&) {}
 void CbGetObjectChunk(NbaParamBlock&) {}
 void CbGoHomeStack(NbaParamBlock&) {}
 
-bool ResolveObjectRef(NbaParamBlock& b) {
-    b.param1 = b.param2 = b.param3 = 0;
-    return false;
-}
-void UpdateRequestedObject(NbaParamBlock&) {}
+// Until the objects group keeps them: only the last button's name is known.
+const uint8_t* LastPerformedObjectName(int kindIndex) { return kindIndex == 0 ? LastButtonName() : nullptr; }

@@ -14,12 +14,12 @@
 #include "host/requests/HostRequests.h"
 #include "tests/support/LinkedPlugin_win.h"
 
-namespace requesttest {
+namespace requestpage {
 
 namespace sb = stackbuilder;
 
 // Card 1: the button "Next", the text objects "Alpha" (id 2) and "Beta" (id 3); card 2 plain.
-inline sb::Stack RequestStack() {
+inline sb::Stack PageStack() {
     sb::Stack s;
     s.cardWidth = 200;
     s.cardHeight = 150;
@@ -61,11 +61,11 @@ public:
     explicit RequestPage(const char* stem)
         : name_(std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + ".stk") {}
     ~RequestPage() { CloseLinkedPlugin(&page_); }
-    bool Open(const sb::Stack& stack = RequestStack()) { return OpenInLinkedPlugin(stack, name_, &page_); }
+    bool Open(const sb::Stack& stack = PageStack()) { return OpenInLinkedPlugin(stack, name_, &page_); }
 
 private:
     std::string name_;
     LinkedPluginPage page_;
 };
 
-}  // namespace requesttest
+}  // namespace requestpage

@@ -24,7 +24,7 @@
 
 namespace {
 
-using namespace requesttest;
+using namespace requestpage;
 
 template <class T>
 T* As(uint32_t value) {

@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace requesttest;
+using namespace requestpage;
 
 constexpr uint32_t kTextKind = 1;
 

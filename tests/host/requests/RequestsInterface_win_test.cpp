@@ -20,7 +20,7 @@
 
 namespace {
 
-using namespace requesttest;
+using namespace requestpage;
 
 std::string PascalIn(Handle h) {
     const std::vector<uint8_t> bytes = HandleToBytes(h);

@@ -21,7 +21,7 @@
 
 namespace {
 
-using namespace requesttest;
+using namespace requestpage;
 
 constexpr uint16_t kModuleId = 7001;
 constexpr uint32_t kResultMessage = 20;  // the test module's answer with a result handle
@@ -44,7 +44,7 @@ std::string LastCall(const std::string& path, const std::string& word) {
 }
 
 sb::Stack MediaStack() {
-    sb::Stack s = RequestStack();
+    sb::Stack s = PageStack();
     std::vector<uint8_t> info(600, 0);
     std::memcpy(info.data() + kNbaInfoFileName, "testaction.nba", 14);
     s.resources.push_back({"NBAs", kModuleId, "Test", 0, 0, info});
