@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/memory/ByteReader.h"
@@ -279,7 +280,8 @@ void CbGetActiveField(NbaParamBlock& b) {
     uint32_t offset = 0;
     if (!card || !FindObject(kObjectText, id, &record, &offset))
         return;
-    b.param1 = KeepPString(g_activeName, FieldRecordName(ObjectBytes(record, offset)));
+    const std::string counted = FieldRecordName(ObjectBytes(record, offset));  // with its length byte
+    b.param1 = KeepPString(g_activeName, counted.empty() ? std::string_view() : std::string_view(counted).substr(1));
     b.param2 = static_cast<uint32_t>(card);
     b.param3 = id;
 }

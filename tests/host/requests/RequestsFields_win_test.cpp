@@ -98,7 +98,9 @@ TEST(RequestsFields, TextActiveFieldScrollAndFind) {
     Request(187);
     EXPECT_EQ(ActiveFieldId(), 3) << "no text object after the last";
 
-    // 44: the field's window scrolled to line 0 answers its first visible line.
+    // 44: the field's window (made again by the redraw of 59) scrolled to line 0 answers its
+    // first visible line.
+    EXPECT_EQ(FieldText(Address(alpha), &alphaWindow), "Hello world");
     EXPECT_EQ(Request(44, 99, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(alphaWindow)), 0, 0, 0).param1, 0u);
     EXPECT_EQ(Request(44, 99, 0x1234, 0, 0, 0).param1, 99u) << "not a field window: nothing";
 
