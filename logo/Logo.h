@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/memory/Handles.h"
 #include "core/memory/ShortRect.h"
@@ -42,3 +43,10 @@ void OpenLogoRunBox(HWND window);
 // when it was edited: the handle then holds the new script and *rect the editor's rectangle.
 int RunLogoAction(HWND window, Handle script, int edit, Rect32* rect);
 #endif
+// MINIMAL until the interpreter comes: what RunLogoAction was given, for tests.
+struct LogoScriptRuns {
+    int count = 0;
+    std::vector<uint8_t> lastScript;
+    int lastEdit = 0;
+};
+const LogoScriptRuns& GetLogoScriptRuns();

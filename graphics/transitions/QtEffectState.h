@@ -55,6 +55,7 @@ int16_t QTSaveEffectRecord(int16_t id, bool save);
 void SetQTEffectNameAndCode(QtEffectRecord* record, std::string_view name, uint32_t code);
 void QTSetEffectParams(int32_t timeScale, int32_t duration, int32_t frameCount, int32_t rate);
 void QTSetEffectFromTransition(int listIndex);
+// The list number (28 and up) of the effect of that name, case ignored; -1 when none.
 int QTFindEffectByName(std::string_view name);
 // The name of list number (28 and up) into the buffer; 0 when out of range, else 1.
 int QTGetEffectName(int number, char* buffer, size_t size);

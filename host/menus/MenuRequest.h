@@ -8,10 +8,6 @@
 
 // The menu whose title equals title (case and "&" ignored) is updated and searched: in the
 // fourth menu item is a palette position whose tool is selected, in the sixth a colour number
-// (colour number - 1 is set); in the others the first item whose text, cut at a tab or ".",
+// (SetToolColorByNumber with the number - 1); in the others the first item whose text, cut at a tab or ".",
 // begins with item (trailing dots dropped, case and "&" ignored) runs. False when nothing matched.
 bool RunMenuRequest(HWND window, std::string_view title, std::string_view item);
-
-// Set by the colours palette when it comes; MINIMAL: the last colour asked for is kept.
-void SetColorFromMenuRequest(int colorIndex);
-int LastMenuRequestColor();

@@ -8,6 +8,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
 #include "host/menus/MenuCommands.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "host/palettes/ToolPalette.h"
 #include "stack/edit/ReadyMadeMenu.h"
 
@@ -15,8 +16,6 @@ namespace {
 
 constexpr int kToolsMenuPosition = 3;
 constexpr int kColorsMenuPosition = 5;
-
-int g_lastColor = -1;
 
 std::string Folded(std::string_view text) {
     std::string out;
@@ -60,9 +59,6 @@ struct LoadedBar {
 
 }  // namespace
 
-void SetColorFromMenuRequest(int colorIndex) { g_lastColor = colorIndex; }
-int LastMenuRequestColor() { return g_lastColor; }
-
 bool RunMenuRequest(HWND window, std::string_view title, std::string_view item) {
     LoadedBar bar(IsStackLocked() ? "PageloomLock" : "LM");
     if (!bar.menu)
@@ -88,7 +84,7 @@ bool RunMenuRequest(HWND window, std::string_view title, std::string_view item) 
         if (position == kColorsMenuPosition) {
             if (!ParseNumber(item, &number))
                 return false;
-            SetColorFromMenuRequest(number - 1);
+            SetToolColorByNumber(number - 1);
             return true;
         }
         std::string wanted = Folded(item);

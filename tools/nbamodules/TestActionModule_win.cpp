@@ -6,6 +6,7 @@
 
 namespace {
 
+constexpr uint16_t kTestResultMessage = 20;
 bool g_calledBack = false;
 unsigned long g_waits = 0;
 
@@ -49,6 +50,10 @@ extern "C" __declspec(dllexport) int NBA_CDECL NBAMain(NbaParamBlock* block) {
             block->handled = 1;
             LogLine("action consumed K");
         }
+        break;
+    case kTestResultMessage:
+        // Sent through host request 67: the module answers with the handle NBA_TEST_RESULT names.
+        block->resultHandle = static_cast<uint32_t>(EnvNumber("NBA_TEST_RESULT", 0));
         break;
     default:
         break;

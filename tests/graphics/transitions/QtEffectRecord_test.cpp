@@ -179,7 +179,8 @@ TEST_F(QtEffectStateTest, SelectsListsAndNumbersTheListedEffects) {
     ASSERT_EQ(listed.size(), 3u);
     EXPECT_EQ(listed[1].name, "Wipe");
     EXPECT_EQ(QTFindEffectByName("Wipe"), 29);
-    EXPECT_EQ(QTFindEffectByName("wipe"), -1) << "names compare exactly";
+    EXPECT_EQ(QTFindEffectByName("wIPE"), 29) << "case does not count";
+    EXPECT_EQ(QTFindEffectByName("Wipes"), -1);
     char name[16] = {};
     EXPECT_EQ(QTGetEffectName(30, name, sizeof name), 1);
     EXPECT_STREQ(name, "Push");

@@ -10,6 +10,8 @@
 #include "core/memory/Handles.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
+#include "graphics/colors/FcolorsLayout.h"
+#include "graphics/palette/CurrentColors.h"
 #include "host/browser/DeferredCommands.h"
 #include "host/menus/MenuCommands.h"
 #include "host/menus/MenuOptions.h"
@@ -200,7 +202,7 @@ TEST_F(MenuCommandsTest, MenuRequestsFindItemsInTheLoadedBar) {
     EXPECT_TRUE(RunMenuRequest(card_, "Tools", "16"));
     EXPECT_EQ(GetCurrentTool(), 4u);
     EXPECT_TRUE(RunMenuRequest(card_, "Colors", "5"));
-    EXPECT_EQ(LastMenuRequestColor(), 4);
+    EXPECT_EQ(GetToolColor(ToolColorLetter(4)), *ColorMenuNumberToValue(4)) << "colour number 5 - 1 for tool 4";
     EXPECT_FALSE(RunMenuRequest(card_, "Tools", "browse"));
     EXPECT_FALSE(RunMenuRequest(card_, "Nothing", "Exit"));
     EXPECT_FALSE(RunMenuRequest(card_, "Edit", "Frobnicate"));
