@@ -107,6 +107,7 @@ TEST_F(GraphicObjectsTest, RecordsIntoLayers) {
     EXPECT_FALSE(parts.pictureInFile);
 
     sb::Object never = g;
+    never.mask.clear();  // exactly 32: no mask flag beside it
     never.words.push_back({28, 32});
     EXPECT_FALSE(ReadGraphicLayer(HostRecord(never), &layer, &parts)) << "picture flags 32";
     sb::Object hidden = g;
