@@ -14,6 +14,7 @@
 #include "core/files/FileLayer.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
+#include "host/browser/DownloadStreams.h"
 #include "stack/format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -273,6 +274,50 @@ TEST(GraphicObjectsInBrowser, DiskBasedPicturesBesideWebAndLocalStacks) {
 }
 
 }  // namespace
+
+int g_reloads = 0;
+uint32_t g_reloadedLayer = 0;
+
+// In a web stack the layer being built marks its picture's request: the arrival reloads that
+// layer (and no other way of showing it is needed).
+TEST(GraphicObjectsInPlugin, APictureArrivingForAWebStackReloadsTheLayerThatAskedForIt) {
+    const std::string picture = "arrive-" + std::to_string(GetCurrentProcessId()) + ".bmp";
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string picturePath = std::string(temp) + picture;
+    const std::string bmp = TwoColourBmp(60, 40, 30, kLeft, kRight);
+    ASSERT_TRUE(sb::WriteFile(picturePath, std::vector<uint8_t>(bmp.begin(), bmp.end())));
+    g_reloads = 0;
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(DiskStack(DisplayBits() == 16 ? 16 : 32, "Disk:" + picture), "arrive-" +
+                                   std::to_string(GetCurrentProcessId()) + ".stk", &page, [] {
+        DownloadReplay replay = DefaultDownloadReplay();
+        replay.reloadLayerFromFile = [](uint32_t layer, const char* url) {
+            ++g_reloads;
+            g_reloadedLayer = layer;
+            DefaultDownloadReplay().reloadLayerFromFile(layer, url);
+        };
+        SetDownloadReplay(replay);
+    }));
+    const LayerHandle handle = FindLayer(kObjectGraphic, 6);
+    EXPECT_EQ(g_reloads, 1);
+    EXPECT_EQ(g_reloadedLayer, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)));
+    {
+        LayerLock<GraphicLayer> layer(handle);
+        ASSERT_TRUE(layer);
+        EXPECT_NE(layer->picture, nullptr);
+    }
+    UpdateWindow(page.embed);
+    HDC dc = GetDC(page.embed);
+    const COLORREF left = GetPixel(dc, 52, 75), right = GetPixel(dc, 70, 75);
+    ReleaseDC(page.embed, dc);
+    const int slack = Step();
+    EXPECT_TRUE(Near(uint32_t(GetRValue(left)) << 16 | GetGValue(left) << 8 | GetBValue(left), kLeft, slack));
+    EXPECT_TRUE(Near(uint32_t(GetRValue(right)) << 16 | GetGValue(right) << 8 | GetBValue(right), kRight, slack));
+    SetDownloadReplay(DefaultDownloadReplay());
+    CloseLinkedPlugin(&page);
+    DeleteFileA(picturePath.c_str());
+}
 
 // Not in the browser: the plug-in linked into this program, in local mode, so that a missing
 // picture is asked of the person; cancelling leaves the layer with its frame and no picture.
