@@ -18,6 +18,7 @@
 namespace {
 
 constexpr uint32_t kStringPictureFilter = 4034;
+constexpr uint16_t kStringFindPicture = 2415;  // "Please find the picture named: " and the name
 constexpr int kPictureSlot = 4;
 
 // Defaults until the layers above install theirs.
@@ -252,7 +253,7 @@ HBITMAP LoadLayerPictureFromFile(HWND window, std::span<const uint8_t> record) {
     LoadResString(kStringPictureFilter, filter, sizeof filter - 2);
     if (char* space = std::strchr(filter, ' '))
         *space = '\0';
-    const FileRequest request = {0, filter, 0, 0, kPictureSlot, 0};
+    const FileRequest request = {kStringFindPicture, filter, 0, 0, kPictureSlot, 0};
     if (LocateFile(request, kPictureSlot, true) != 1)
         return nullptr;
     char path[MAX_PATH] = {};

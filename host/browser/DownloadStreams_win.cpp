@@ -447,6 +447,9 @@ void StartNextQueuedRequest() {
 }
 
 int RequestRemoteFile(const FileRequest& request, int fileSlot) {
+    // The layer builders mark the layer whose picture or text is looked for: its arrival
+    // reloads that layer. Any other request is not about a layer.
+    g_context.objectLayer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetLayerUnderConstruction()));
     char slotPath[MAX_PATH] = {};
     GetFileSpecPath(request.slot, sizeof slotPath, slotPath);
     std::string url;

@@ -26,7 +26,15 @@
 //               objects
 //   objects     per object in list order: kind, id, rect [left, top, right, bottom], flags,
 //               length, name ("" for kinds other than 16, 48, 96), and for buttons chunks
-//               (the chunk kinds in order)
+//               (the chunk kinds in order); for graphics "graphic": {frameWidth, frameColor
+//               (stored: palette index + 1), pictureFlags, depth, transparency, layout (false
+//               when the lengths disagree), dataLength, maskLength, then picture: null when disk
+//               based, else {"decoded": true, width, height, depth, packed, crc32 (zlib's, of
+//               each row's (width x depth + 7) / 8 bytes top row first as stored: 16-bit pixels
+//               high byte first, 32-bit ones unused, R, G, B)} or {"decoded": false, reason};
+//               mask: null, or {"decoded": true, width, height, white (pixels set)} or
+//               {"decoded": false, reason}; file: null unless disk based, then the path, or
+//               {"refused": reason} when it does not end inside the data}
 //   "resources" per entry in file order: offset, type (four characters), id, name, attributes,
 //               deleted, length (data bytes after conversion; as stored when deleted), raw
 //               (the data did not convert and is kept as stored)
@@ -41,11 +49,13 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/memory/Crc32.h"
+#include "graphics/masks/PackedMask.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/FieldText.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/pictures/CardPictureRows.h"
+#include "stack/pictures/GraphicPicture.h"
 
 namespace {
 
@@ -226,6 +236,86 @@ void DescribeTextEntries(Json& j, std::span<const uint8_t> o) {
     j.Close(']');
 }
 
+void DescribeGraphicPicture(Json& j, std::span<const uint8_t> o) {
+    j.Key("picture");
+    if (GetU16(o, kObjectFlags) & kObjectHasPath) {
+        j.Null();
+        return;
+    }
+    GraphicPictureView view;
+    const GraphicPictureRefusal refusal = ReadGraphicPicture(o, view);
+    DibHandle dib = refusal == GraphicPictureRefusal::None ? GraphicPictureToDib(view) : 0;
+    j.Open('{');
+    j.Key("decoded");
+    j.Bool(dib != 0);
+    if (LockedDib locked(dib); locked) {
+        j.Field("width", view.width);
+        j.Field("height", view.height);
+        j.Field("depth", view.depth);
+        j.Key("packed");
+        j.Bool(view.packedRows);
+        const size_t pixelBytes = (static_cast<size_t>(view.width) * static_cast<size_t>(view.depth) + 7) / 8;
+        uint32_t crc = 0;
+        for (int y = 0; y < view.height; ++y)
+            crc = Crc32(locked.row(y).first(pixelBytes), crc);
+        j.Field("crc32", crc);
+    } else {
+        j.Key("reason");
+        j.Str(refusal != GraphicPictureRefusal::None ? GraphicPictureRefusalText(refusal) : "rows damaged");
+    }
+    DisposeHandleAndClear(&dib);
+    j.Close('}');
+}
+
+void DescribeGraphic(Json& j, std::span<const uint8_t> o) {
+    j.Key("graphic");
+    j.Open('{');
+    j.Field("frameWidth", GetU16(o, kGraphicFrameWidth));
+    j.Field("frameColor", GetU16(o, kGraphicColor));
+    j.Field("pictureFlags", GetU16(o, kGraphicPictureFlags));
+    j.Field("depth", GetU16(o, kGraphicPictureDepth));
+    j.Field("transparency", GetU16(o, kGraphicTransparency));
+    GraphicRecordLayout layout;
+    const bool laidOut = ReadGraphicRecordLayout(o, layout);
+    j.Key("layout");
+    j.Bool(laidOut);
+    j.Field("dataLength", static_cast<int64_t>(layout.data.size()));
+    j.Field("maskLength", static_cast<int64_t>(layout.mask.size()));
+    DescribeGraphicPicture(j, o);
+    j.Key("mask");
+    if (layout.mask.empty()) {
+        j.Null();
+    } else {
+        MaskBits bits;
+        uint16_t first = 0, second = 0;
+        const PackedMaskRefusal refusal = ReadPackedMaskBits(layout.mask, &bits, &first, &second);
+        j.Open('{');
+        j.Key("decoded");
+        j.Bool(refusal == PackedMaskRefusal::None);
+        if (refusal == PackedMaskRefusal::None) {
+            j.Field("width", bits.width());
+            j.Field("height", bits.height());
+            j.Field("white", bits.CountSet());
+        } else {
+            j.Key("reason");
+            j.Str(PackedMaskRefusalText(refusal));
+        }
+        j.Close('}');
+    }
+    j.Key("file");
+    if (!(GetU16(o, kObjectFlags) & kObjectHasPath)) {
+        j.Null();
+    } else if (!layout.fileReference.empty()) {
+        j.Str(layout.fileReference);
+    } else {
+        j.Open('{');
+        j.Key("refused");
+        j.Str(laidOut ? "no NUL inside the data" : "lengths disagree");
+        j.Close('}');
+    }
+    j.Close('}');
+}
+
 void DescribeObject(Json& j, std::span<const uint8_t> o) {
     const uint16_t kind = GetU16(o, kObjectKind);
     j.Open('{');
@@ -255,6 +345,8 @@ void DescribeObject(Json& j, std::span<const uint8_t> o) {
     }
     if (kind == kObjectText)
         DescribeTextEntries(j, o);
+    if (kind == kObjectGraphic)
+        DescribeGraphic(j, o);
     j.Close('}');
 }
 

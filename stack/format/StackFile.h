@@ -167,6 +167,7 @@ inline constexpr uint32_t kButtonFontSize = 86;
 
 // Graphic object: the header, then the picture's rows and its packed mask (a picture kept in
 // the record, stack/pictures/GraphicPicture.h), or the picture file's path (kObjectHasPath).
+inline constexpr uint32_t kGraphicFrameWidth = 16;
 inline constexpr uint32_t kGraphicColor = 24;
 inline constexpr uint32_t kGraphicPictureFlags = 28;
 inline constexpr uint32_t kGraphicPictureRect = 30;  // left, top, right, bottom in memory
@@ -176,6 +177,7 @@ inline constexpr uint32_t kGraphicCursor = 58;
 // 32-bit: the length of what ends the record; for a picture in the record, its mask.
 inline constexpr uint32_t kGraphicTrailerLength = 60;
 inline constexpr uint32_t kGraphicAfterMask = 64;      // 32-bit
+inline constexpr uint32_t kGraphicTransparency = 74;   // percent
 enum GraphicPictureFlags : uint16_t { kGraphicHasMask = 0x02, kGraphicRowsPacked = 0x10 };
 
 // Text object: the header, then sub-records of a 16-byte header and their bytes; a disk-based

@@ -15,13 +15,10 @@ HBITMAP MakeBitmapFromPictureRecord(std::span<const uint8_t> graphic, Handle car
     if (ReadGraphicPicture(graphic, view) != GraphicPictureRefusal::None)
         return nullptr;
     DibHandle made = GraphicPictureToDib(view);
-    bool ok = made != 0;
+    const bool ok = made != 0;
+    // Deeper pixels are in display order already: opening a stack converts its graphics.
     if (ok && view.depth <= 8)
         DibApplyPalette(card, made);
-    else if (ok && view.depth == 16)
-        ok = DibSwapPixelBytes(made);
-    else if (ok && view.depth == 32)
-        ok = TakeConvertedDib(made, Dib32MacToWindowsOrder(made));
     ScopedHandle dib(made);
     if (!ok || !DibFlipRows(dib.get()))
         return nullptr;

@@ -4,7 +4,7 @@
 // Invariants checked beyond the sanitizers:
 //   - a refusal names the alert the person would see, and leaves nothing behind;
 //   - resource data kept raw is exactly the stored bytes;
-//   - every handle the reader makes is released again;
+//   - every handle the reader (and the stack report's description) makes is released again;
 //   - a card, object or resource that was read converts to file order, and the result reads
 //     back without a drop; after that first write, writing and reading again changes nothing.
 // The first byte of the input also chooses the Mac Roman setting, so text conversion runs too.
@@ -113,6 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else if (result.alertId == 0) {
         Broken("a refusal names no alert");
     }
+    // The stack report describes what was read, graphic pictures and masks decoded.
+    (void)DescribeStackJson(std::span<const uint8_t>(data, size), result, contents, cv);
     DisposeStackFileContents(contents);
 
     ConvertAlone(data, size, macRoman);

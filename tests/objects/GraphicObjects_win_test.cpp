@@ -107,6 +107,7 @@ TEST_F(GraphicObjectsTest, RecordsIntoLayers) {
     EXPECT_FALSE(parts.pictureInFile);
 
     sb::Object never = g;
+    never.mask.clear();  // exactly 32: no mask flag beside it
     never.words.push_back({28, 32});
     EXPECT_FALSE(ReadGraphicLayer(HostRecord(never), &layer, &parts)) << "picture flags 32";
     sb::Object hidden = g;
@@ -118,7 +119,7 @@ TEST_F(GraphicObjectsTest, RecordsIntoLayers) {
     // A disk-based path names its file and the cut-out; without its NUL it names nothing.
     sb::Object disk = sb::Graphic(8, {0, 0, 16, 12}, "D");
     disk.flags = kObjectHasPath;
-    disk.trailer = false;
+    disk.mask.clear();
     disk.words = {{18, 4}, {20, 6}, {30, 0}, {32, 0}, {34, 12}, {36, 16}};  // file order: top, left, bottom, right
     const char path[] = "C:\\pics\\a.bmp";
     disk.data.assign(path, path + sizeof path);
@@ -135,7 +136,6 @@ TEST_F(GraphicObjectsTest, RecordsIntoLayers) {
 
     // A builder-made mask (odd data before it) reaches the layer's mask bitmap intact.
     sb::Object masked = sb::Graphic(9, {0, 0, 5, 3}, "M");
-    masked.trailer = false;
     masked.data = {1, 2, 3};
     masked.mask = sb::PackedMaskBlock(5, 3, [](int x, int) { return x < 2; });
     const std::vector<uint8_t> record = HostRecord(masked);

@@ -287,9 +287,8 @@ Object Graphic(uint16_t id, Rect rect, std::string name) {
     o.rect = rect;
     o.name = std::move(name);
     o.words.push_back({54, 8});  // picture depth
-    o.trailer = true;
-    o.trailerWidth = static_cast<uint16_t>(rect.right - rect.left);
-    o.trailerHeight = static_cast<uint16_t>(rect.bottom - rect.top);
+    o.mask = PackedMaskBlock(std::max(rect.right - rect.left, 0), std::max(rect.bottom - rect.top, 0),
+                             [](int, int) { return true; });
     return o;
 }
 

@@ -86,11 +86,12 @@ struct Object {
     std::vector<Long> longs;
     std::vector<Chunk> chunks;      // buttons
     std::vector<TextSubRecord> subRecords;  // text objects
-    std::vector<uint8_t> data;      // graphics: bytes from +80 (picture, or a Mac path with 0x40)
+    std::vector<uint8_t> data;      // graphics: bytes from +80 (picture, or a path with 0x40)
     // graphics: a PackedMask in file order (PackedMaskBlock); written after the data padded to
     // even, with +60 its length and +28 flag 2, the record padded after it.
     std::vector<uint8_t> mask;
-    bool trailer = false;           // graphics, older files: a bare 8-byte mask header (+60 = 8)
+    // graphics, older files: a bare 8-byte mask header (+60 = 8) without +28 flag 2
+    bool trailer = false;
     uint16_t trailerWidth = 0, trailerHeight = 0;
     std::vector<uint8_t> extra;     // other kinds: bytes after the common header
 };
@@ -166,7 +167,25 @@ Picture SolidPicture(int width, int height, int depth, uint32_t pixel);
 // Objects and action records.
 Object Button(uint16_t id, Rect rect, std::string name);
 Object TextField(uint16_t id, Rect rect, std::string name, std::string text);
+// A graphic object of depth 8 without picture data, with a mask (all white) of its bounds' size.
 Object Graphic(uint16_t id, Rect rect, std::string name);
+// 16- and 32-bit pixels of a Picture: 5-5-5 and 0x00RRGGBB.
+constexpr uint32_t Pixel16(Rgb c) {
+    return static_cast<uint32_t>(c.red >> 3 << 10 | c.green >> 3 << 5 | c.blue >> 3);
+}
+constexpr uint32_t Pixel32(Rgb c) { return uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue; }
+// How a graphic's picture rows are stored: Mac rows as they are, or one LZRW1 row record per
+// row (+28 flag 16), compressed by the plug-in's coder or as stored copies (flag byte 1).
+enum class GraphicRows { Raw, Packed, PackedStored };
+// The rows of a picture (4, 8, 16 or 32 bits) as a graphic's picture data, padded to even.
+std::vector<uint8_t> GraphicPictureData(const Picture& picture, GraphicRows rows = GraphicRows::Packed);
+// Gives a graphic its picture: the data, +30 (0, 0, width, height), +54 the depth, +28 flag 16
+// for packed rows (flag 2 is added for a mask). The mask stays as it is.
+void SetGraphicPicture(Object& graphic, const Picture& picture, GraphicRows rows = GraphicRows::Packed);
+// Makes a graphic disk based (flag 64): the picture is the rectangle crop of the file at path.
+// A path with a drive ("C:\\...") is stored NUL-terminated and padded to even, any other as a
+// length-prefixed Mac path ("Disk:folder:pic.bmp") that the reader rewrites.
+void SetGraphicFile(Object& graphic, std::string_view path, Rect crop);
 // A PackedMask of width x height in file order: the size big-endian, rows of whole 32-bit words
 // (leftmost pixel in the top bit, 1 shows the picture), then the spare byte. white(x, y) says
 // which pixels show.

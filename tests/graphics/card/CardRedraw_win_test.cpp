@@ -294,7 +294,7 @@ TEST_F(CardRedrawTest, GraphicObjectsShowTheirStoredPicturesInTheCardsColours) {
     const sb::Picture p = TestPicture(8);
     sb::Stack s = OnePictureStack(p);
     sb::Object graphic = sb::Graphic(9, {30, 4, 46, 12}, "g");
-    graphic.trailer = false;
+    graphic.mask.clear();
     graphic.words = {{54, 8}, {34, 8}, {36, 16}};  // 8 bits, 16 x 8 (file order: bottom, right)
     for (int i = 0; i < 16 * 8; ++i)
         graphic.data.push_back(uint8_t(i * 2));

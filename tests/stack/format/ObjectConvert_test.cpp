@@ -66,32 +66,32 @@ TEST_F(ObjectConvertTest, GraphicTrailerAndPath) {
     sb::Object g = sb::Graphic(1, {10, 20, 50, 27}, "Disk based");
     g.flags = kObjectHasPath;
     g.data = sb::MacPath("Disk:Pictures:photo.bmp");
-    g.trailerWidth = 0;
-    g.trailerHeight = 99;
+    g.mask = sb::PackedMaskBlock(0, 99, [](int, int) { return true; });  // a stored width of 0
     const std::vector<uint8_t> file = sb::BuildObjectRecord(g);
-    ASSERT_EQ(file.size(), 80u + 24 + 8);
+    // The path, the 25-byte mask, the pad byte.
+    ASSERT_EQ(file.size(), 80u + 24 + 25 + 1);
     StackConversion cv;
     std::memcpy(cv.stackDrive, "D:\\", 4);
     std::vector<uint8_t> host = file;
     ASSERT_EQ(ConvertObjectRecord(host, ByteOrder::ToHost, cv, nullptr), kStackOk);
-    // "D:\Pictures\photo.bmp", its NUL (22 bytes, even), six zeros; then the trailer.
-    ASSERT_EQ(host.size(), 80u + 28 + 8);
+    // "D:\Pictures\photo.bmp", its NUL (22 bytes, even), six zeros; then the mask and pad.
+    ASSERT_EQ(host.size(), 80u + 28 + 25 + 1);
     EXPECT_EQ(GetU32(host, kObjectLength), host.size());
-    EXPECT_EQ(GetU16(host, kObjectFlags), kObjectHasPath);
+    EXPECT_EQ(GetU16(host, kObjectFlags), kObjectHasPath | kObjectPadded);
     EXPECT_EQ(CStringAt(host, 80), "D:\\Pictures\\photo.bmp");
     EXPECT_EQ(std::vector<uint8_t>(host.begin() + 101, host.begin() + 108), std::vector<uint8_t>(7, 0));
-    const size_t trailer = host.size() - 8;
-    EXPECT_EQ(GetU16(host, trailer), 40) << "a zero trailer size becomes the rectangle's";
-    EXPECT_EQ(GetU16(host, trailer + 2), 7);
-    EXPECT_EQ(GetU32(host, trailer + 4), 0u);
+    const size_t mask = host.size() - 1 - 25;
+    EXPECT_EQ(GetU16(host, mask), 40) << "a zero mask size becomes the rectangle's";
+    EXPECT_EQ(GetU16(host, mask + 2), 7);
+    EXPECT_EQ(GetU32(host, mask + 4), 0u);
     EXPECT_EQ(PStringAt(host, kGraphicName), "Disk based");
     EXPECT_EQ(GetU16(host, 54), 8);
 
     ASSERT_EQ(ConvertObjectRecord(host, ByteOrder::ToFile, cv, nullptr), kStackOk);
-    EXPECT_EQ(host.size(), 116u) << "writing keeps the length";
+    EXPECT_EQ(host.size(), 134u) << "writing keeps the length";
     EXPECT_EQ(PStringAt(host, 80), "D::Pictures:photo.bmp");
-    EXPECT_EQ(GetBE16(host, host.size() - 8), 40);
-    EXPECT_EQ(GetBE16(host, host.size() - 6), 7);
+    EXPECT_EQ(GetBE16(host, mask), 40);
+    EXPECT_EQ(GetBE16(host, mask + 2), 7);
 
     // A path that already names a drive is kept as it is.
     sb::Object dos = g;
@@ -102,7 +102,7 @@ TEST_F(ObjectConvertTest, GraphicTrailerAndPath) {
     EXPECT_EQ(CStringAt(kept, 80), "C:\\x\\y.bmp");
 
     // A trailer that does not fit fails the object.
-    for (uint32_t length : {4u, 37u, 1000u}) {
+    for (uint32_t length : {4u, 50u, 1000u}) {
         std::vector<uint8_t> bad = file;
         SetBE32(bad, kGraphicTrailerLength, length);
         const char* reason = nullptr;

@@ -82,7 +82,7 @@ Bytes FileMask() {
 
 stackbuilder::Object GraphicObject(uint16_t id, int depth, const Bytes& rows, bool mask = false) {
     stackbuilder::Object g = stackbuilder::Graphic(id, {10, 10, 10 + kW, 10 + kH}, "g");
-    g.trailer = false;
+    g.mask.clear();
     g.words = {{54, static_cast<uint16_t>(depth)}, {34, kH}, {36, kW}, {24, 5}};
     g.data = rows;
     if (mask) {

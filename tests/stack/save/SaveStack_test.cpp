@@ -38,9 +38,6 @@ sb::Stack ReferencedStack() {
     button.chunks.push_back(sound);
     first.objects.push_back(button);
     sb::Object graphic = sb::Graphic(6, {4, 4, 20, 12}, "Pic");
-    graphic.trailer = true;
-    graphic.trailerWidth = 16;
-    graphic.trailerHeight = 8;
     first.objects.push_back(graphic);
     first.objects.push_back(sb::TextField(7, {1, 20, 60, 30}, "Words", "hello"));
     s.cards.push_back(first);

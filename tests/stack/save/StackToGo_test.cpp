@@ -52,7 +52,7 @@ sb::Object ActionButton(uint16_t id, uint16_t flags, std::vector<sb::Chunk> chun
 sb::Object PathGraphic(uint16_t id, const std::string& macPath) {
     sb::Object g = sb::Graphic(id, {0, 0, 20, 20}, "g");
     g.flags = 0x40;
-    g.trailer = false;
+    g.mask.clear();
     g.data = sb::MacPath(macPath);
     return g;
 }

@@ -133,7 +133,7 @@ protected:
         stack_.cards = {sb::PictureCard(1, picture), sb::PlainCard(2)};
         sb::Object graphic = sb::Graphic(9, {0, 0, 16, 16}, "g");
         graphic.flags = 0x40;
-        graphic.trailer = false;
+        graphic.mask.clear();
         graphic.data = sb::MacPath(MacForm(PutBitmap("pic" + tag_ + ".bmp")));
         sb::Chunk module;
         module.kind = 51;
