@@ -18,7 +18,7 @@ constexpr UINT_PTR kTimerAlerts = 4;
 constexpr UINT_PTR kTimerFirstCommand = 100;  // one timer per --command, in order
 constexpr UINT_PTR kTimerFirstClick = 300;    // one timer per --click, in order
 constexpr UINT_PTR kTimerFirstLaterShot = 500;  // one timer per later --screenshot-after
-constexpr UINT_PTR kTimerFirstTyping = 700;     // one timer per --type, in order
+constexpr UINT_PTR kTimerFirstTyping = 700;     // one timer per --keys, in order
 constexpr UINT kAlertPollMs = 50;
 constexpr UINT kQuitRetryMs = 100;
 constexpr DWORD kQuitPatienceMs = 10000;
@@ -169,7 +169,9 @@ BOOL CALLBACK AnswerAlert(HWND window, LPARAM) {
     const auto id = static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetPropA(window, "LoomAlertId")));
     const LRESULT defId = SendMessageA(window, DM_GETDEFID, 0, 0);
     const int button = HIWORD(defId) == DC_HASDEFID ? LOWORD(defId) : IDOK;
-    Logf("alert(id=%u) -> button %d", id, button);
+    char text[256] = {};
+    GetDlgItemTextA(window, 51, text, sizeof text);  // the message of the program's alert boxes
+    Logf("alert(id=%u) -> button %d: %s", id, button, text);
     std::fprintf(stderr, "testbrowser: alert %u answered\n", id);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
