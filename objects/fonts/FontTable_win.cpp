@@ -21,7 +21,7 @@ int SaveFontTable() {
     request.data = NewHandleFromBytes(FontTableBytes());
     if (!request.data)
         return 0;
-    request.flags = kResRequestCarryOut | kResRequestCopyData;
+    request.flags = kResRequestCarryOut | kResRequestReplace | kResRequestCopyData;  // 128 itself, not a new id
     SetResourceErrorReporting(false);
     const int result = WriteStackResource(&request);
     SetResourceErrorReporting(true);
