@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "core/files/FileLayer.h"
+#include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
 #include "core/ui/Alerts.h"
@@ -24,6 +27,7 @@
 namespace {
 
 constexpr int kTwipsPerInch = 1440;
+constexpr int kTextFileSlot = 3;  // the text file to load
 
 int Dpi() {
     WindowDC screen(nullptr);
@@ -177,6 +181,23 @@ void LoadFieldTextFromRecord(HWND window, std::span<const uint8_t> record, uint1
     ApplyStyleRuns(window, runs, static_cast<int32_t>(entry->textLength));
 }
 
+namespace {
+
+// The stored text file where it is, else searched for and at last asked of the user; empty when
+// it is not found.
+std::string LocateTextFile(const std::string& stored) {
+    SetFileSpecFromPath(kSlotScratch, stored.c_str());
+    static constexpr char kFilter[] = "Text (*.TXT)\0*.*\0";
+    const FileRequest request = {kStringFindTextFile, kFilter, 0, 0, kSlotScratch, 0};
+    if (LocateFile(request, kTextFileSlot, false) != 1)
+        return {};
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(kTextFileSlot, sizeof path, path);
+    return path;
+}
+
+}  // namespace
+
 void FillFieldFromRecord(HWND window, std::span<const uint8_t> record) {
     if (GetU16(record, kObjectFlags) & kObjectHasPath)
         LoadDiskBasedFieldText(window, record, nullptr);
@@ -197,7 +218,9 @@ void LoadDiskBasedFieldText(HWND window, std::span<const uint8_t> record, const 
         const auto nul = std::find(spec.begin(), spec.end(), 0);
         if (nul == spec.end() || nul - spec.begin() > MAX_PATH - 1)
             return;
-        file.assign(spec.begin(), nul);
+        file = LocateTextFile(std::string(spec.begin(), nul));
+        if (file.empty())
+            return;  // not found or the user cancelled: the field stays empty
     }
     HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -320,3 +343,46 @@ bool SaveFieldContents(Handle card) {
 }
 
 void SaveCurrentFieldContents() { SaveFieldContents(GetCurrentCardRecord()); }
+
+int NewTextObjectRecord(LayerHandle layer, std::string_view name) {
+    NewTextObject fields;
+    HWND window = nullptr;
+    {
+        LayerLock<FieldLayer> field(layer);
+        if (!field || field->common.kind != kObjectText)
+            return -1;
+        const RECT& r = field->common.bounds;
+        fields = {.id = field->common.id,
+                  .left = static_cast<int16_t>(r.left),
+                  .top = static_cast<int16_t>(r.top),
+                  .right = static_cast<int16_t>(r.right),
+                  .bottom = static_cast<int16_t>(r.bottom),
+                  .options = field->options,
+                  .flags = field->objectFlags,
+                  .colorPlusOne = static_cast<uint16_t>(field->colorIndex + 1),
+                  .alignment = field->alignment,
+                  .actionId = field->actionId,
+                  .cursorId = field->cursorId};
+        window = field->window;
+    }
+    const std::vector<uint8_t> scrap = window ? CollectStyleScrap(window, true) : std::vector<uint8_t>();
+    std::vector<uint8_t> spec;
+    if (fields.flags & kObjectHasPath) {
+        Handle packed = 0;
+        if (!PackFileSpec(kTextFileSlot, &packed))
+            return -1;
+        spec = HandleToBytes(packed);
+        DisposeHandle(packed);
+    }
+    Handle card = GetCurrentCardRecord();
+    if (!IsValidHandle(card) || GetHandleSize(card) < kMinCardRecordBytes)
+        return -1;
+    const uint16_t cardId = GetCardId(card);
+    Handle target = card;
+    // A background object of a card with a background record of its own goes there.
+    if ((fields.flags & kObjectBackground) && GetCardKind(card) == kCardKindShared)
+        if (Handle background = FindCardById(GetHandleWord(card, kCardBackgroundId)))
+            target = background;
+    const std::vector<uint8_t> object = BuildTextObjectRecord(fields, name, scrap, cardId, spec);
+    return InsertObjectBytes(target, CardObjectsEnd(target), object) == 0 ? 0 : -1;
+}

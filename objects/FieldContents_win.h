@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "core/memory/Handles.h"
+#include "graphics/layers/LayerList.h"
 #include "stack/cards/FieldText.h"
 
 inline constexpr uint32_t kAlertEditedTextLost = 2238;
@@ -31,3 +33,7 @@ void SaveDiskFieldStyle(uint16_t textId, HWND window, Handle card);
 // record of its own.
 bool SaveFieldContents(Handle card);
 void SaveCurrentFieldContents();
+// Appends the record of a newly placed text object, made from its layer and window, to the
+// current card (a background object to the card's background record when it has one); a
+// disk-based object names the text file of file-spec slot 3. 0, or -1.
+int NewTextObjectRecord(LayerHandle layer, std::string_view name);

@@ -21,6 +21,7 @@
 #include "host/navigation/CardNavigation.h"
 #include "host/performing/ButtonActions.h"
 #include "host/performing/StackJump.h"
+#include "objects/FieldContents_win.h"
 #include "media/MediaManager.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
@@ -403,7 +404,23 @@ void KeepObjectOfId(void* context, std::span<const uint8_t> object) {
 
 }  // namespace
 
-// The text half (a disk-based field's text) comes with the field's file loading.
+namespace {
+
+// A disk-based field's text from the file that arrived.
+void ReloadFieldFromFile(LayerHandle handle, const char* path) {
+    LayerLock<FieldLayer> field(handle);
+    if (!field || !field->window)
+        return;
+    ObjectSearch search{kObjectText, field->common.id, {}};
+    WalkVisibleObjects(GetCurrentCardRecord(), KeepObjectOfId, &search);
+    if (search.record.empty())
+        return;
+    LoadDiskBasedFieldText(field->window, search.record, path);
+    InvalidateRect(GetCardWindow(), &field->common.bounds, FALSE);
+}
+
+}  // namespace
+
 void ReloadLayerFromFile(uint32_t layer, const char* url) {
     if (!g_cache || !url)
         return;
@@ -411,6 +428,15 @@ void ReloadLayerFromFile(uint32_t layer, const char* url) {
     if (entry < 0)
         return;
     const auto handle = reinterpret_cast<LayerHandle>(static_cast<uintptr_t>(layer));
+    bool text = false;
+    {
+        LayerLock<ObjectLayer> probe(handle);
+        text = probe && probe->kind == kObjectText;
+    }
+    if (text) {
+        ReloadFieldFromFile(handle, g_cache->entries[entry].localPath);
+        return;
+    }
     LayerLock<GraphicLayer> lock(handle);
     if (!lock || lock->common.kind != kObjectGraphic)
         return;

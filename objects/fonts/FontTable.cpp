@@ -20,29 +20,6 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 4> kMacFaces
     {"courier", "courier new"},
 }};
 
-bool SameNoCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        return lower(x) == lower(y);
-    });
-}
-
-FontEntry ReadEntry(std::span<const uint8_t> e) {
-    FontEntry entry;
-    const size_t length = std::min<size_t>(e[kFontEntryFace], kFontFaceMax);
-    entry.face.assign(reinterpret_cast<const char*>(e.data() + 1), length);
-    entry.number = GetBE16(e, kFontEntryNumber);
-    entry.macFace = GetBE16(e, kFontEntryMacFace) != 0;
-    entry.pitchAndFamily = static_cast<uint8_t>(GetBE16(e, kFontEntryPitchFamily));
-    entry.clipPrecision = static_cast<uint8_t>(GetBE32(e, kFontEntryClipPrecision));
-    entry.quality = static_cast<uint8_t>(GetBE32(e, kFontEntryQuality));
-    entry.charSet = static_cast<uint8_t>(GetBE32(e, kFontEntryCharSet));
-    entry.size = static_cast<int16_t>(GetBE16(e, kFontEntrySize));
-    entry.width = static_cast<int16_t>(GetBE16(e, kFontEntryWidth));
-    entry.weight = static_cast<int16_t>(GetBE16(e, kFontEntryWeight));
-    return entry;
-}
-
 }  // namespace
 
 std::vector<uint8_t>& FontTableBytes() { return g_fontTable; }
@@ -54,35 +31,6 @@ void LoadFontTableBytes(std::span<const uint8_t> bytes) {
         ResetFontTable();
     else
         g_fontTable.assign(bytes.begin(), bytes.end());
-}
-
-std::vector<FontEntry> ReadFontTable(std::span<const uint8_t> table) {
-    std::vector<FontEntry> entries;
-    for (size_t at = 0; table.size() - at >= kFontEntryBytes; at += kFontEntryBytes) {
-        FontEntry entry = ReadEntry(table.subspan(at, kFontEntryBytes));
-        if (entry.number == 0)
-            break;
-        entries.push_back(std::move(entry));
-    }
-    return entries;
-}
-
-bool FindFontTableEntry(std::span<const uint8_t> table, uint16_t number, FontEntry* entry) {
-    for (FontEntry& e : ReadFontTable(table))
-        if (e.number == number) {
-            *entry = std::move(e);
-            return true;
-        }
-    return false;
-}
-
-bool FindFontEntryByFace(std::span<const uint8_t> table, std::string_view face, FontEntry* entry) {
-    for (FontEntry& e : ReadFontTable(table))
-        if (SameNoCase(e.face, face)) {
-            *entry = std::move(e);
-            return true;
-        }
-    return false;
 }
 
 uint16_t NextFreeFontNumber(std::span<const uint8_t> table) {
@@ -124,7 +72,7 @@ uint16_t FontNumberForFace(std::vector<uint8_t>& table, std::string_view face, u
 
 std::string MapMacFace(std::string_view face) {
     for (const auto& [mac, windows] : kMacFaces)
-        if (SameNoCase(face, mac))
+        if (SameFaceNoCase(face, mac))
             return std::string(windows);
     return std::string(face);
 }

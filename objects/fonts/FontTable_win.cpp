@@ -23,7 +23,7 @@ int SaveFontTable() {
     if (!table)
         return 0;
     request.data = table;
-    request.flags = kResRequestCarryOut | kResRequestCopyData;
+    request.flags = kResRequestCarryOut | kResRequestReplace | kResRequestCopyData;  // 128 itself, not a new id
     SetResourceErrorReporting(false);
     const int result = WriteStackResource(&request);
     SetResourceErrorReporting(true);

@@ -292,3 +292,45 @@ int StoreFieldTextInRecord(uint16_t textId, Handle card, std::span<const uint8_t
         return StoreFieldEntry(object, cardId, clipboardCardId, text, scrap) ? 0 : -1;
     }) < 0 ? -1 : 0;
 }
+
+std::vector<uint8_t> BuildTextObjectRecord(const NewTextObject& fields, std::string_view name,
+                                           std::span<const uint8_t> scrap, uint16_t cardId,
+                                           std::span<const uint8_t> diskSpec) {
+    std::vector<uint8_t> object(kEmptyTextRecordBytes, 0);
+    SetU16(object, kObjectKind, kObjectText);
+    SetU16(object, kObjectId, fields.id);
+    const int16_t rect[4] = {fields.left, fields.top, fields.right, fields.bottom};
+    for (uint32_t i = 0; i < 4; ++i)
+        SetU16(object, kObjectRect + 2 * i, static_cast<uint16_t>(rect[i]));
+    SetU16(object, kObjectFlags, fields.flags);
+    SetU16(object, kTextOptions, fields.options);
+    SetU16(object, kTextColor, fields.colorPlusOne);
+    SetU16(object, kTextAlignment, static_cast<uint16_t>(fields.alignment));
+    SetU16(object, kTextAction, fields.actionId);
+    SetU16(object, kTextCursor, fields.cursorId);
+    const size_t nameLength = std::min<size_t>(name.size(), kTextNameBytes - 1);
+    object[kTextName] = static_cast<uint8_t>(nameLength);
+    std::copy_n(name.begin(), nameLength, object.begin() + kTextName + 1);
+    const std::vector<StyleRun> runs = ReadStyleScrap(scrap, 0);
+    const StyleRun base = runs.empty() ? StyleRun{} : runs[0];
+    SetBE16(object, kTextBaseFont, static_cast<uint16_t>(base.fontNumber));
+    object[kTextBaseFace] = base.face;
+    SetBE16(object, kTextBaseSize, static_cast<uint16_t>(base.size));
+    SetBE16(object, kTextBaseColor, base.red);
+    SetBE16(object, kTextBaseColor + 2, base.green);
+    SetBE16(object, kTextBaseColor + 4, base.blue);
+    if (!(fields.flags & kObjectHasPath)) {
+        WriteEntryHeader(object, kTextHeaderBytes, cardId, 0, 0, kHeader);
+        SetObjectLength(object);
+        return object;
+    }
+    const auto body = static_cast<uint32_t>(diskSpec.size() + kDiskStyleBytes);
+    const uint32_t pad = body & 1;
+    object.insert(object.end(), diskSpec.begin(), diskSpec.end());
+    object.resize(object.size() + kDiskStyleBytes + pad, 0);
+    WriteEntryHeader(object, kTextHeaderBytes, cardId, pad ? kTextEntryPadded : 0,
+                     static_cast<uint32_t>(diskSpec.size()), kHeader + body + pad);
+    SetObjectLength(object);
+    WriteDiskStyle(object, base);
+    return object;
+}

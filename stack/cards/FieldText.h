@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "core/memory/Handles.h"
@@ -74,3 +75,21 @@ int PurgeFieldCardEntries(uint16_t textId, Handle card, int mode);
 // the object is missing or the record cannot grow (the record unchanged).
 int StoreFieldTextInRecord(uint16_t textId, Handle card, std::span<const uint8_t> text,
                            std::span<const uint8_t> scrap, uint16_t cardId, uint16_t clipboardCardId);
+
+// What the record of a newly placed text object takes from its layer (host order).
+struct NewTextObject {
+    uint16_t id = 0;
+    int16_t left = 0, top = 0, right = 0, bottom = 0;
+    uint16_t options = 0;
+    uint16_t flags = 0;         // 16 background, 32 hidden, 64 disk based, 128 transparent
+    uint16_t colorPlusOne = 0;  // background colour index plus one, 0 none
+    int16_t alignment = 0;
+    uint16_t actionId = 0, cursorId = 0;
+};
+// The new record: the header, the base style from the scrap's first run (the default run when
+// it has none), the name (at most 15 characters) and one entry for the card. A disk-based
+// object's entry holds the packed file specification and the 12-byte style block; any other's
+// is empty (the 144-byte record of an object with no text).
+std::vector<uint8_t> BuildTextObjectRecord(const NewTextObject& fields, std::string_view name,
+                                           std::span<const uint8_t> scrap, uint16_t cardId,
+                                           std::span<const uint8_t> diskSpec);

@@ -37,7 +37,8 @@
 //               {"refused": reason} when it does not end inside the data}
 //   "resources" per entry in file order: offset, type (four characters), id, name, attributes,
 //               deleted, length (data bytes after conversion; as stored when deleted), raw
-//               (the data did not convert and is kept as stored)
+//               (the data did not convert and is kept as stored); a live 'FntL' entry also
+//               fonts: per table entry up to the ending one [number, face, Mac face flag]
 //   "dropped"   per record left out: offset, what, reason
 //   "question"  null, or {"alert": 2334, "text"} when the card size is below the minimum and the
 //               plug-in asks whether to convert it (the stack is described as if it did)
@@ -52,6 +53,7 @@
 #include "graphics/masks/PackedMask.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/FieldText.h"
+#include "stack/cards/FontTableEntries.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/pictures/CardPictureRows.h"
@@ -461,6 +463,19 @@ void DescribeResource(Json& j, const ResEntry& e) {
     j.Field("length", e.dataLength);
     j.Key("raw");
     j.Bool(e.raw != 0);
+    if (e.type == ResType("FntL") && !(e.attributes & kResDeleted) && e.data) {
+        HandleLock lock(e.data);
+        j.Key("fonts");
+        j.Open('[');
+        for (const FontEntry& font : ReadFontTable(lock.bytes())) {
+            j.Open('[');
+            j.Number(font.number);
+            j.Str(font.face);
+            j.Number(font.macFace ? 1 : 0);
+            j.Close(']');
+        }
+        j.Close(']');
+    }
     j.Close('}');
 }
 

@@ -230,6 +230,24 @@ inline constexpr uint32_t kDiskStyleBytes = 12;
 inline constexpr uint32_t kTextOwnerCard = kTextHeaderBytes + kSubOwnerCard;
 inline constexpr uint32_t kTextPath = kTextHeaderBytes + kSubRecordHeaderBytes;
 
+// The stack font table ('FntL' 128): 92-byte entries, big-endian in memory as on disk, that give
+// the stored font numbers of buttons and text runs their faces; it ends at number 0.
+inline constexpr uint32_t kFontTableResId = 128;
+inline constexpr uint32_t kFontEntryBytes = 92;
+enum FontEntryOffset : uint32_t {
+    kFontEntryFace = 0,  // length byte and up to 63 characters
+    kFontEntryNumber = 64,
+    kFontEntryMacFace = 66,
+    kFontEntryPitchFamily = 68,
+    kFontEntryClipPrecision = 74,  // u32
+    kFontEntryQuality = 78,        // u32
+    kFontEntryCharSet = 82,        // u32
+    kFontEntrySize = 86,
+    kFontEntryWidth = 88,
+    kFontEntryWeight = 90,
+};
+inline constexpr size_t kFontFaceMax = 63;
+
 // Button: the header, then its action chunks to the end of the record. An action record (an
 // 'Actn' resource, or the one a 'Hlnk' link holds) is laid out as a button record.
 enum ButtonOffset : uint32_t {

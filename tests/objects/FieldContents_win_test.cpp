@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "core/files/FileLayer.h"
+#include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/layers/LayerList.h"
@@ -20,6 +22,7 @@
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
+#include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {
@@ -162,6 +165,106 @@ TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
     ASSERT_TRUE(first);
     EXPECT_EQ(first->cardId, 1);
     EXPECT_EQ(FieldEntryText(object, *first).size(), 10u);
+    CloseLinkedPlugin(&page);
+}
+
+// A new disk-based text object's record made from a field's layer (its first run becomes the
+// base style and the style block, slot 3's file its specification); its text file, moved, is
+// found through the locate prompt and shown in that style; cancelling the prompt leaves the
+// field empty.
+TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(TwoCardStack(), "disktext-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    HWND field = GetDlgItem(page.embed, kField);
+    ASSERT_TRUE(field);
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "disktext-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string moved = folder + "\\story.txt";
+    {
+        HANDLE file = CreateFileA(moved.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, "Once upon a time", 16, &written, nullptr);
+        CloseHandle(file);
+    }
+    const std::string gone = "C:\\gone-" + std::to_string(GetCurrentProcessId()) + "\\story.txt";
+    SetFileSpecFromPath(3, gone.c_str());
+    constexpr uint16_t kNewId = 77;
+    const LayerHandle layer = FindLayer(kObjectText, kField);
+    ASSERT_TRUE(layer);
+    uint16_t flags = 0;
+    {
+        LayerLock<FieldLayer> lock(layer);
+        lock->common.id = kNewId;
+        flags = lock->objectFlags;
+        lock->objectFlags = kObjectHasPath | kObjectBackground;
+        lock->alignment = 1;
+    }
+    EXPECT_EQ(NewTextObjectRecord(layer, "A story of old times"), 0);
+    {
+        LayerLock<FieldLayer> lock(layer);
+        lock->common.id = kField;
+        lock->objectFlags = flags;
+    }
+    // Card 1 holds its own background objects: the record goes at the end of its list.
+    Handle card = GetCurrentCardRecord();
+    uint32_t offset = 0;
+    ASSERT_TRUE(FindObjectInCard(kObjectText, kNewId, card, &offset));
+    Handle copy = CopyObjectRecord(card, offset);
+    const std::vector<uint8_t> record = HandleToBytes(copy);
+    DisposeHandle(copy);
+    EXPECT_EQ(offset + record.size(), CardObjectsEnd(card)) << "the last object";
+    const size_t specBytes = gone.size() + 1 + (gone.size() % 2 == 0) + 6 + std::string("story.txt").size() + 1;
+    const size_t body = specBytes + 12;
+    EXPECT_EQ(GetU32(record, kObjectLength), 144 + body + body % 2);
+    EXPECT_EQ(record.size(), 144 + body + body % 2);
+    EXPECT_EQ(GetU16(record, kObjectFlags), kObjectHasPath | kObjectBackground);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(record, kTextAlignment)), 1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[kTextName + 1]), record[kTextName]), "A story of old ") << "15 characters at most";
+    EXPECT_EQ(record[kTextBaseFace], 1);
+    EXPECT_EQ(GetBE16(record, kTextBaseSize), 24);
+    EXPECT_EQ(GetBE16(record, kTextBaseColor), 0xFF00);
+    const auto entries = ListFieldTextEntries(record);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].cardId, 1);
+    EXPECT_EQ(entries[0].flags, body % 2 ? 0x200u : 0u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(FieldEntryText(record, entries[0]).data())), gone);
+    const StyleRun style = ReadDiskStyle(record);
+    EXPECT_EQ(style.face, 1);
+    EXPECT_EQ(style.size, 24);
+    EXPECT_EQ(style.red, 0xFF00);
+
+    // The stored path is gone: the prompt names the file; the user points at the moved one.
+    const bool wasLocal = IsLocateFileLocalMode();
+    SetLocateFileLocalMode(true);
+    constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152, kFilterCombo = 1136;
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Caption("Please find the text file named: story.txt"), [&](DialogView& box) {
+        EXPECT_EQ(box.ListCount(kFilterCombo), 1);
+        EXPECT_EQ(box.ListItem(kFilterCombo, 0), "Text (*.TXT)");
+        box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, moved);
+        box.Press(IDOK);
+    });
+    driver.Run([&] { LoadDiskBasedFieldText(field, record, nullptr); });
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(TextGetRange(field, 0, -1, -1), "Once upon a time");
+    const CHARFORMAT2A format = FormatAt(field, 5);
+    EXPECT_TRUE(format.dwEffects & CFE_BOLD);
+    EXPECT_EQ(format.crTextColor & 0xFFFFFF, RGB(255, 0, 0));
+
+    // Cancelled: nothing is loaded.
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    DialogDriver cancelled(15000);
+    cancelled.Expect(DialogMatch::Caption("Please find the text file named: story.txt"),
+                     [](DialogView& box) { box.Press(IDCANCEL); });
+    cancelled.Run([&] { LoadDiskBasedFieldText(field, record, nullptr); });
+    EXPECT_TRUE(cancelled.AllAnswered());
+    EXPECT_EQ(TextGetRange(field, 0, -1, -1), "");
+    SetLocateFileLocalMode(wasLocal);
+    DeleteFileA(moved.c_str());
+    RemoveDirectoryA(folder.c_str());
     CloseLinkedPlugin(&page);
 }
 

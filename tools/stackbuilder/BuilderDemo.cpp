@@ -168,7 +168,12 @@ Stack DemoStack() {
     Object next = ShapedButton(1, {230, 190, 310, 220}, "Next", 1, 0, kNext);
     next.chunks.push_back(Chunk{61, 0, {}, 0, {}, {}, Bytes("next card")});
     first.objects.push_back(next);
-    first.objects.push_back(TextField(2, {20, 20, 300, 60}, "Title", "Welcome to Pageloom"));
+    // The title in two faces and colours; its word "Pageloom" is a link to the next card.
+    constexpr uint16_t kTitleFace = 3, kLinkFace = 4, kTitleLink = 140;
+    Object title = TextField(2, {20, 20, 300, 60}, "Title", "");
+    title.subRecords = {TextEntry(1, "Welcome to Pageloom",
+                                  {{0, kTitleFace, 1, 24, {160, 0, 0}}, {11, kLinkFace, 4, 22, {0, 0, 212}}})};
+    first.objects.push_back(title);
     Object logo = Graphic(3, {20, 80, 52, 112}, "Logo");
     logo.data = MacRows(SolidPicture(32, 32, 8, 200));
     first.objects.push_back(logo);
@@ -212,9 +217,16 @@ Stack DemoStack() {
 
     Stack resources = ResourcesStack();
     s.resources = resources.resources;
+    // The stack's font table is the title's, not the empty one of the resources' stack.
+    std::erase_if(s.resources, [](const Resource& r) { return r.type == "FntL"; });
+    const Object linkAction = ShapedButton(0, {}, "", 0, 0, kNext);
     s.resources.push_back({"Icon", kRedIcon, "Red", 0, 0, IconFile(32, {221, 8, 6})});
     s.resources.push_back({"Icon", kBlueIcon, "Blue", 0, 0, IconFile(32, {0, 0, 212})});
     s.resources.push_back({"Snd ", kChimeSound, "Chime", 0, 0, StoredSound(11025, ToneSamples())});
+    s.resources.push_back({"FntL", 128, "", 0, 0, FontTable({{kTitleFace, "Times New Roman"}, {kLinkFace, "Courier New"}})});
+    std::vector<uint8_t> link = LinkData("Pageloom", {}, &linkAction);
+    link[0] = kTitleLink >> 8, link[1] = kTitleLink & 0xFF;  // the link id is its resource id
+    s.resources.push_back({"Hlnk", kTitleLink, "Pageloom", 0, 0, link});
     s.nextResourceId = resources.nextResourceId;
     return s;
 }

@@ -22,6 +22,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace stackbuilder {
@@ -186,6 +187,25 @@ void SetGraphicPicture(Object& graphic, const Picture& picture, GraphicRows rows
 // A path with a drive ("C:\\...") is stored NUL-terminated and padded to even, any other as a
 // length-prefixed Mac path ("Disk:folder:pic.bmp") that the reader rewrites.
 void SetGraphicFile(Object& graphic, std::string_view path, Rect crop);
+// A style run of a text entry from its first character: a number of the stack's font table,
+// face bits (1 bold, 2 italic, 4 underline), the size in pixels and the colour.
+struct TextRun {
+    int32_t start = 0;
+    uint16_t font = 0;
+    uint8_t face = 0;
+    int16_t size = 12;
+    Rgb colour;
+};
+// A text entry of the card: the text, then its runs as a style scrap, then a pad byte (and
+// flag 0x200) when the two are odd (BuilderText.cpp).
+TextSubRecord TextEntry(uint16_t card, std::string_view text, const std::vector<TextRun>& runs);
+// A font table ('FntL' 128): an entry of each (number, face, Mac face flag), then a zero one.
+struct FontName {
+    uint16_t number = 0;
+    std::string face;
+    bool macFace = false;
+};
+std::vector<uint8_t> FontTable(const std::vector<FontName>& fonts);
 // A PackedMask of width x height in file order: the size big-endian, rows of whole 32-bit words
 // (leftmost pixel in the top bit, 1 shows the picture), then the spare byte. white(x, y) says
 // which pixels show.

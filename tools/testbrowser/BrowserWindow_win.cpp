@@ -18,6 +18,7 @@ constexpr UINT_PTR kTimerAlerts = 4;
 constexpr UINT_PTR kTimerFirstCommand = 100;  // one timer per --command, in order
 constexpr UINT_PTR kTimerFirstClick = 300;    // one timer per --click, in order
 constexpr UINT_PTR kTimerFirstLaterShot = 500;  // one timer per later --screenshot-after
+constexpr UINT_PTR kTimerFirstTyping = 700;     // one timer per --keys, in order
 constexpr UINT kAlertPollMs = 50;
 constexpr UINT kQuitRetryMs = 100;
 constexpr DWORD kQuitPatienceMs = 10000;
@@ -168,7 +169,9 @@ BOOL CALLBACK AnswerAlert(HWND window, LPARAM) {
     const auto id = static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetPropA(window, "LoomAlertId")));
     const LRESULT defId = SendMessageA(window, DM_GETDEFID, 0, 0);
     const int button = HIWORD(defId) == DC_HASDEFID ? LOWORD(defId) : IDOK;
-    Logf("alert(id=%u) -> button %d", id, button);
+    char text[256] = {};
+    GetDlgItemTextA(window, 51, text, sizeof text);  // the message of the program's alert boxes
+    Logf("alert(id=%u) -> button %d: %s", id, button, text);
     std::fprintf(stderr, "testbrowser: alert %u answered\n", id);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
@@ -223,6 +226,14 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                 PostMessageA(g_page.embeds[0].window, WM_LBUTTONDOWN, MK_LBUTTON, at);
                 PostMessageA(g_page.embeds[0].window, WM_LBUTTONUP, 0, at);
             }
+        } else if (wParam >= kTimerFirstTyping && wParam < kTimerFirstTyping + g_page.options.typing.size()) {
+            KillTimer(window, wParam);
+            const std::string& text = g_page.options.typing[wParam - kTimerFirstTyping].text;
+            HWND focus = GetFocus();
+            Logf("type(%s) focus=%s", text.c_str(), focus ? "yes" : "none");
+            for (char c : text)
+                if (focus)
+                    PostMessageA(focus, WM_CHAR, static_cast<unsigned char>(c), 1);
         } else if (wParam >= kTimerFirstLaterShot &&
                    wParam < kTimerFirstLaterShot + g_page.options.laterScreenshotsMs.size()) {
             KillTimer(window, wParam);
@@ -405,6 +416,8 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         SetTimer(g_page.frame, kTimerFirstCommand + i, static_cast<UINT>(o.commands[i].atMs), nullptr);
     for (size_t i = 0; i < o.clicks.size(); ++i)
         SetTimer(g_page.frame, kTimerFirstClick + i, static_cast<UINT>(o.clicks[i].atMs), nullptr);
+    for (size_t i = 0; i < o.typing.size(); ++i)
+        SetTimer(g_page.frame, kTimerFirstTyping + i, static_cast<UINT>(o.typing[i].atMs), nullptr);
     if (o.streamBeforeWindow) {
         requestStacks();
         DeliverStreamsNow();

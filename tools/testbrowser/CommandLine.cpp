@@ -116,6 +116,8 @@ const char* UsageText() {
            "  --command ID@MS       post menu command ID to the first embed window at MS\n"
            "                        milliseconds (repeatable)\n"
            "  --click X,Y@MS        a left click on the first embed window at MS (repeatable)\n"
+           "  --keys TEXT@MS        TEXT typed (WM_CHAR each) into the window with the focus\n"
+           "                        at MS (repeatable)\n"
            "  --quit-after MS       close the page after MS milliseconds\n"
            "  --quit-when-done      close the page once every stream has ended and no request\n"
            "                        of the plug-in is left (with --quit-after as the limit:\n"
@@ -195,6 +197,17 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
                 options.clicks.push_back(c);
             else if (value)
                 error = "bad value for --click: " + *value;
+        } else if (a == "--keys") {
+            const std::string* value = needValue(i);
+            const size_t at = value ? value->rfind('@') : std::string::npos;
+            BrowserOptions::TimedTyping t{};
+            ok = at != std::string::npos && at > 0 && ParseInt(value->substr(at + 1), 0, kMaxMs, t.atMs);
+            if (ok) {
+                t.text = value->substr(0, at);
+                options.typing.push_back(t);
+            } else if (value) {
+                error = "bad value for --keys: " + *value;
+            }
         } else if (a == "--size") {
             const std::string* value = needValue(i);
             ok = value && ParseSize(*value, options.width, options.height);

@@ -48,6 +48,12 @@ struct BrowserOptions {
         int atMs;
     };
     std::vector<TimedClick> clicks;
+    // Characters posted one by one as WM_CHAR to the window with the keyboard focus, at a time.
+    struct TimedTyping {
+        std::string text;
+        int atMs;
+    };
+    std::vector<TimedTyping> typing;
 };
 
 // Exit codes of the program.

@@ -72,6 +72,31 @@ TEST(FieldText, StoresReadsAndPadsEntries) {
     ASSERT_TRUE(WriteDiskStyle(disk, BoldRed(0)));
     EXPECT_EQ(ReadDiskStyle(disk).red, 0xFF00);
     EXPECT_EQ(ReadDiskStyle(disk).size, 24);
+
+    // A newly placed object: header fields, the base style of the first run, an empty entry for
+    // its card; text stored later replaces that entry.
+    const NewTextObject fields{.id = 9, .left = 1, .top = 2, .right = 30, .bottom = 40, .options = kTextFrame,
+                               .flags = kObjectBackground, .colorPlusOne = 5, .alignment = -1, .actionId = 130};
+    std::vector<uint8_t> made = BuildTextObjectRecord(fields, "Notes", WriteStyleScrap(std::span(runs).first(1)), 4, {});
+    ASSERT_EQ(made.size(), kEmptyTextRecordBytes);
+    EXPECT_EQ(GetU32(made, kObjectLength), kEmptyTextRecordBytes);
+    EXPECT_EQ(GetU16(made, kObjectKind), kObjectText);
+    EXPECT_EQ(GetU16(made, kObjectRect + 6), 40);
+    EXPECT_EQ(GetU16(made, kTextColor), 5);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(made, kTextAlignment)), -1);
+    EXPECT_EQ(GetU16(made, kTextAction), 130);
+    EXPECT_EQ(made[kTextName], 5);
+    EXPECT_EQ(GetBE16(made, kTextBaseFont), 3);
+    EXPECT_EQ(made[kTextBaseFace], 1);
+    EXPECT_EQ(GetBE16(made, kTextBaseSize), 24);
+    ASSERT_EQ(ListFieldTextEntries(made).size(), 1u);
+    EXPECT_EQ(ListFieldTextEntries(made)[0].cardId, 4);
+    ASSERT_TRUE(StoreFieldEntry(made, 4, 0, Bytes("hi"), scrap));
+    EXPECT_EQ(ListFieldTextEntries(made).size(), 1u);
+    EXPECT_EQ(TextFor(made, 4), "hi");
+    // No run given: the default base style.
+    made = BuildTextObjectRecord(fields, "", {}, 4, {});
+    EXPECT_EQ(GetBE16(made, kTextBaseSize), 16);
 }
 
 TEST(FieldText, BackgroundEntriesPerCardAndPurge) {

@@ -187,7 +187,10 @@ TEST_F(StackReaderTest, DescriptionOfADemoStack) {
              "\"refusal\":null", "\"cardCount\":4", "\"name\":\"Welcome\"", "\"kind\":3",
              "\"background\":1", "\"stream\":\"compressed\"", "\"colors\":256", "\"type\":\"Hlnk\"",
              "\"deleted\":true", "\"chunks\":[51,56,56,59,60,61,64,82,83,89,119,129,130]",
-             "\"rect\":[230,190,310,220]", "\"dropped\":[]"}) {
+             "\"rect\":[230,190,310,220]", "\"dropped\":[]",
+             // The styled title: its runs, and the font table entries they name.
+             "\"text\":\"Welcome to Pageloom\",\"runs\":[[0,3,1,24,160,0,0],[11,4,4,22,0,0,212]]",
+             "\"type\":\"FntL\",\"id\":128,", "\"fonts\":[[3,\"Times New Roman\",0],[4,\"Courier New\",0]]"}) {
         EXPECT_NE(json.find(expected), std::string::npos) << expected << "\n" << json;
     }
     // Texts are escaped and given as UTF-8 of the Windows character set.
