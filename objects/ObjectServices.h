@@ -4,7 +4,10 @@
 //
 //   ObjectServices_win.cpp   MINIMAL until the object editors come: start-up makes nothing,
 //                            releases free nothing, and no tracker takes a message (all give
-//                            0 / false), so the card window's own handling goes on.
+//                            0 / false), so the card window's own handling goes on. The one
+//                            selected object is kept (SelectObjectLayer), not yet made by a click.
+//   GraphicEdit_win.cpp      a graphic's picture read and replaced, the live stretch feedback,
+//                            the editing bitmaps freed
 #pragma once
 
 #include <windows.h>
@@ -37,8 +40,21 @@ void SelectObjectMouseDown(HWND window, int x, int y, WPARAM keyState);
 int SelectObjectMouseMove(HWND window, int x, int y);
 int SelectObjectMouseUp(HWND window, LPARAM lParam);
 void EditObjectAtPoint(HWND window, int x, int y, bool ctrl);
+// The selected layer while it is still in the layer list; 0 otherwise.
 LayerHandle GetSelectedObject();
+// The layer becomes the selection: its bounds as the selection and anchor rectangles, the
+// 1-pixel outline of a graphic's or button's mask, the frame shown. 0 deselects.
+void SelectObjectLayer(LayerHandle layer);
+// Clears the selection, erases its frame (the rectangle grown by 2) and deletes the outline.
 void DeselectObject(HWND window);
+struct ObjectSelection {
+    LayerHandle layer = nullptr;
+    RECT rect = {};    // as tracked
+    RECT anchor = {};  // where a drag began
+    HBITMAP outline = nullptr;  // 1 pixel, of the selected object's mask; owned
+    bool frameShown = false;
+};
+ObjectSelection& CurrentSelection();
 void SelectedObjectEditCommand(HWND window, int command);
 int NudgeSelectedObject(HWND window, WPARAM key, bool shiftLatch);
 void EndObjectNudge();
@@ -63,6 +79,20 @@ int NudgeTrackedRect(WPARAM key, bool shiftLatch);
 // Nonzero from the start of tracking a rectangle to its end, with the card window as window
 // (null otherwise); value is the handle dragged. Any out-parameter may be null.
 int GetTrackState(RECT* rect, POINT* point, int* value, HWND* window);
+
+// ---- GraphicEdit_win.cpp ----
+// The selected graphic's picture when its pixels are kept in its record; null otherwise.
+HBITMAP GraphicObjectPicture();
+// The selected graphic takes the picture (and the mask when one is given; the layer owns both
+// then) and its record is rebuilt: the old 80-byte header, the rows packed at the display depth,
+// the mask, a pad byte when odd. False, record and layer unchanged and the bitmaps still the
+// caller's, when nothing is selected or memory runs out.
+bool SetGraphicObjectPicture(HBITMAP picture, HBITMAP mask);
+// Live feedback of a picture stretched or moved: the union of both rectangles from the
+// offscreen, the grid, the layers when drawLayers, and the source rectangle of the picture
+// stretched into next, copied to the window (clipped off the live objects without drawLayers).
+void CopyBitmapThroughRegion(HWND window, const RECT& previous, const RECT& next, HBITMAP picture, const RECT& source,
+                             bool drawLayers);
 
 // The spare button record that a new button starts from; made with the card window.
 void InitSpareButtonRecord();

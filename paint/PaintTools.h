@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "graphics/layers/GridDraw.h"
+
 // Paint tools 1, 2, 4-11, 15.
 void ToolMouseDown(HWND window, int x, int y, WPARAM keyState);
 int ToolMouseMove(HWND window, int x, int y);
@@ -53,8 +55,7 @@ void ScrollFatbitsByKey(WPARAM key);
 void ScreenToZoomed(POINT* point);  // a window point into the unmagnified card
 void UpdateFatbitsFromDC(HDC windowDC, HDC offscreenDC, const RECT& rect);
 void InvalidateFatbits();
-// Over the rectangle when the grid is on; fromPaint: drawn for a paint message.
-void DrawGrid(HDC dc, const RECT& rect, bool fromPaint = false);
+// DrawGrid: graphics/layers/GridDraw.h.
 
 // Shut-down.
 void ShutdownMaskSelection();

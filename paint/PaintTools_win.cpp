@@ -41,7 +41,6 @@ void ScrollFatbitsByKey(WPARAM) {}
 void ScreenToZoomed(POINT*) {}
 void UpdateFatbitsFromDC(HDC, HDC, const RECT&) {}
 void InvalidateFatbits() {}
-void DrawGrid(HDC, const RECT&, bool) {}
 
 void FreeBrushCursors() {}
 void FreePaintTextBuffer() {}

@@ -244,6 +244,10 @@ bool GraphicNeedsDepthConversion(std::span<const uint8_t> graphic, int depth) {
         return false;
     if (GetU16(graphic, kObjectFlags) & kObjectHasPath)
         return false;
+    // Picture flags exactly 32 mark a record that is never drawn: converting it would add the
+    // packed-rows flag and draw it after all.
+    if (GetU16(graphic, kGraphicPictureFlags) == 32)
+        return false;
     return GetU16(graphic, kGraphicPictureDepth) != depth || depth == 16 || depth == 32;
 }
 

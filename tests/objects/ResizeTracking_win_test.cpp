@@ -1,15 +1,21 @@
-// The rectangle tracker through its hook, as the card window hands it mouse messages: moving,
-// resizing, arrow keys, a press outside that ends it, and a full hook stack that refuses it.
+// The rectangle tracker: in the plug-in by messages on its card window (moving, resizing, arrow
+// keys, a press outside that ends it and its drag loop), and through its hook alone without a
+// preview and with a full hook stack.
 #include "objects/ResizeTracking.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "StackBuilder.h"
 #include "core/events/MessageLoops.h"
 #include "core/events/MouseHooks.h"
 #include "core/memory/Handles.h"
 #include "graphics/layers/PaintGeometry.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
+#include "stack/open/StackOpenSession.h"
+#include "tests/support/LinkedPlugin_win.h"
 
 namespace {
 
@@ -21,6 +27,43 @@ INT_PTR CALLBACK CountCompletion(HWND, UINT, WPARAM, LPARAM) {
 }
 
 int Ignore(unsigned, HWND__*, int, int) { return 0; }
+
+COLORREF At(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return c;
+}
+
+void Mouse(HWND window, UINT message, int x, int y) {
+    SendMessageA(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    PumpPageMessages();
+}
+
+void Key(HWND window, UINT message, WPARAM key) {
+    SendMessageA(window, message, key, 1);
+    PumpPageMessages();
+}
+
+void CALLBACK PressOutside(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(110, 5));
+}
+
+HBITMAP SolidBitmap(HWND window, COLORREF color) {
+    HDC dc = GetDC(window);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, 8, 8);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    HBRUSH brush = CreateSolidBrush(color);
+    const RECT all = {0, 0, 8, 8};
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
+    return bitmap;
+}
 
 class ResizeTrackingTest : public ::testing::Test {
 protected:
@@ -52,64 +95,97 @@ protected:
     GridSettings grid_;
 };
 
-TEST_F(ResizeTrackingTest, MovesResizesNudgesAndEnds) {
-    RECT rect = {20, 20, 60, 50};
-    HBITMAP preview = Preview();
-    ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 1), 1);
-    HWND tracked = nullptr;
-    EXPECT_NE(GetTrackState(nullptr, nullptr, nullptr, &tracked), 0);
-    EXPECT_EQ(tracked, GetCardWindow());
-    int status = 0;
-    EXPECT_EQ(ReadTrackState(nullptr, nullptr, nullptr, &status), 1) << "idle";
-    EXPECT_EQ(status, 1);
+// In the plug-in itself: the card window hands the tracker its mouse and arrow keys.
+TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
+    namespace sb = stackbuilder;
+    sb::Stack stack;
+    stack.cardWidth = 120;
+    stack.cardHeight = 90;
+    for (uint16_t id = 1; id <= 2; ++id) {
+        sb::Card card = sb::PictureCard(id, sb::SolidPicture(120, 90, 8, 0));
+        card.picture->palette = {{255, 255, 255}};
+        card.objects.push_back(sb::ShapedButton(10 + id, {10, 10, 60, 40}, "Next", 2, 0, -1));
+        stack.cards.push_back(card);
+    }
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "track-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    const HWND embed = page.embed;
+    UpdateWindow(embed);
+    g_completions = 0;
+    const COLORREF card = At(embed, 100, 70), red = RGB(255, 0, 0);
 
-    // Move only: the top-left handle drags the whole rectangle.
-    EXPECT_EQ(Send(WM_LBUTTONDOWN, 20, 20), 1);
-    EXPECT_EQ(ReadTrackState(nullptr, nullptr, nullptr, nullptr), 0) << "held";
-    EXPECT_EQ(Send(WM_MOUSEMOVE, 25, 25), 1);
-    EXPECT_EQ(Send(WM_LBUTTONUP, 25, 25), 1);
+    // Without a preview a press is not the tracker's: the button under it lights up.
+    RECT rect = {5, 5, 65, 45};
+    HBITMAP preview = nullptr;
+    ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 0), 1);
+    const COLORREF unlit = At(embed, 15, 15);
+    Mouse(embed, WM_LBUTTONDOWN, 30, 25);
+    EXPECT_NE(At(embed, 15, 15), unlit) << "the button took the press";
+    Mouse(embed, WM_MOUSEMOVE, 100, 80);
+    Mouse(embed, WM_LBUTTONUP, 100, 80);
+    EXPECT_EQ(GetCurrentCardId(), 1);
+    preview = SolidBitmap(embed, red);
+    Mouse(embed, WM_LBUTTONDOWN, 100, 85);
+    Mouse(embed, WM_LBUTTONUP, 100, 85);
+    EXPECT_EQ(g_completions, 1);
+    EXPECT_EQ(preview, nullptr);
+
+    // Move only: handle 1 dragged by (5, 5) moves the whole rectangle and its preview.
+    rect = {20, 20, 60, 50};
+    preview = SolidBitmap(embed, red);
+    ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 1), 1);
+    EXPECT_EQ(At(embed, 30, 30), red) << "drawn at the start";
+    Mouse(embed, WM_LBUTTONDOWN, 20, 20);
+    Mouse(embed, WM_MOUSEMOVE, 25, 25);
+    Mouse(embed, WM_LBUTTONUP, 25, 25);
     EXPECT_EQ(rect.left, 25);
     EXPECT_EQ(rect.top, 25);
     EXPECT_EQ(rect.right, 65);
     EXPECT_EQ(rect.bottom, 55);
-    EXPECT_EQ(Send(WM_LBUTTONUP, 25, 25), 0) << "no drag to end";
+    EXPECT_EQ(At(embed, 62, 52), red);
+    Mouse(embed, WM_LBUTTONDOWN, 110, 85);
+    Mouse(embed, WM_LBUTTONUP, 110, 85);
 
-    EXPECT_EQ(Send(WM_LBUTTONDOWN, 190, 140), 1);
-    EXPECT_EQ(g_completions, 1);
-
-    // Resizing: handle 5 (bottom-right) by (10, 4).
-    const int resize = 5;
-    preview = Preview();
+    // Handle 5 by (10, 4) resizes it; the preview follows.
+    preview = SolidBitmap(embed, red);
     ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 0), 1);
-    EXPECT_EQ(Send(WM_LBUTTONDOWN, 65, 55), 1);
-    int handle = 0;
-    ReadTrackState(nullptr, nullptr, &handle, nullptr);
-    EXPECT_EQ(handle, resize);
-    Send(WM_MOUSEMOVE, 75, 59);
-    Send(WM_LBUTTONUP, 75, 59);
+    Mouse(embed, WM_LBUTTONDOWN, 65, 55);
+    Mouse(embed, WM_MOUSEMOVE, 75, 59);
+    Mouse(embed, WM_LBUTTONUP, 75, 59);
     EXPECT_EQ(rect.left, 25);
+    EXPECT_EQ(rect.top, 25);
     EXPECT_EQ(rect.right, 75);
     EXPECT_EQ(rect.bottom, 59);
+    EXPECT_EQ(At(embed, 72, 57), red);
 
-    // Arrows: one step, ten with the flag, grid steps when snapping.
+    // Arrows: one pixel, ten with Shift, a grid step snapped when snapping.
+    const GridSettings grid = Grid();
     Grid() = GridSettings{1, 1, false, false};
-    EXPECT_EQ(NudgeTrackedRect(VK_RIGHT, false), 1);
+    Key(embed, WM_KEYDOWN, VK_RIGHT);
     EXPECT_EQ(rect.left, 26);
-    EXPECT_EQ(NudgeTrackedRect(VK_DOWN, true), 1);
+    EXPECT_EQ(rect.right, 76);
+    Key(embed, WM_KEYDOWN, VK_SHIFT);
+    Key(embed, WM_KEYDOWN, VK_DOWN);
+    Key(embed, WM_KEYUP, VK_SHIFT);
     EXPECT_EQ(rect.top, 35);
+    EXPECT_EQ(rect.bottom, 69);
     Grid() = GridSettings{8, 8, false, true};
-    NudgeTrackedRect(VK_LEFT, false);
-    EXPECT_EQ(rect.left % 8, 0);
+    Key(embed, WM_KEYDOWN, VK_LEFT);
+    EXPECT_EQ(rect.left, 16) << "26 less a step of 8, snapped";
+    EXPECT_EQ(rect.right - rect.left, 50);
+    Grid() = grid;
 
-    // A press outside ends it: hook gone, preview deleted and cleared, completion once.
-    EXPECT_EQ(Send(WM_LBUTTONDOWN, 190, 140), 1);
-    EXPECT_FALSE(MouseHookActive());
+    // A press outside, posted once the drag loop runs, ends it and the loop returns.
+    SetTimer(embed, 77, 10, PressOutside);
+    RunHookMessageLoop(embed);
+    EXPECT_EQ(g_completions, 3);
     EXPECT_EQ(preview, nullptr);
-    EXPECT_EQ(g_completions, 2);
+    EXPECT_FALSE(MouseHookActive());
+    HWND tracked = embed;
     EXPECT_EQ(GetTrackState(nullptr, nullptr, nullptr, &tracked), 0);
     EXPECT_EQ(tracked, nullptr);
     EXPECT_EQ(NudgeTrackedRect(VK_RIGHT, false), 0);
-    RunHookMessageLoop(window_);  // returns at once: nothing is tracked
+    CloseLinkedPlugin(&page);
 }
 
 TEST_F(ResizeTrackingTest, NoPreviewAndAFullHookStack) {
