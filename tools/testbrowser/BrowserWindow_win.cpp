@@ -230,7 +230,10 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             KillTimer(window, wParam);
             const std::string& text = g_page.options.typing[wParam - kTimerFirstTyping].text;
             HWND focus = GetFocus();
-            Logf("type(%s) focus=%s", text.c_str(), focus ? "yes" : "none");
+            char focusClass[64] = "none";
+            if (focus)
+                GetClassNameA(focus, focusClass, sizeof focusClass);
+            Logf("type(%s) focus=%s", text.c_str(), focusClass);
             for (char c : text)
                 if (focus)
                     PostMessageA(focus, WM_CHAR, static_cast<unsigned char>(c), 1);
