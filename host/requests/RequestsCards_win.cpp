@@ -9,6 +9,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "graphics/transitions/QtEffectState.h"
+#include "host/browser/WindowAttach.h"
 #include "host/navigation/CardNavigation.h"
 #include "host/performing/StackJump.h"
 #include "host/requests/HostRequests.h"
@@ -18,6 +19,7 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/FieldText.h"
 #include "stack/cards/ObjectScan.h"
+#include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
 
@@ -198,11 +200,19 @@ void CbDeleteCard(NbaParamBlock& b) {
     if (!card || IsCardDeleted(card))
         return;
     SavedRequestBlock saved(b);
+    const bool last = GetCardCount() <= 1;
     if (card == GetCurrentCardRecord())
         DeleteCurrentCard(false);
     else
         DeleteCardRecord(GetCardId(card), false);
     ClearUndo();
+    // The stack's last card gave way to a fresh one: the card area takes the stack's size and
+    // depth again, as for a new stack.
+    if (last && GetCurrentCardRecord() != card) {
+        const Handle header = GetStackHeaderHandle();
+        ResizeCardArea(GetHandleWord(header, kHeaderCardWidth), GetHandleWord(header, kHeaderCardHeight),
+                       GetHandleWord(header, kHeaderDepth));
+    }
     saved.Restore();
 }
 

@@ -112,6 +112,22 @@ TEST_F(RequestsCards, CodesOutsideTheTableChangeNothingAndTheCardRequestsAnswer)
     Request(129);
     EXPECT_EQ(Block().handled, 0u);
     EXPECT_EQ(GetCurrentCardId(), 2);
+
+    // The last card gives way to a fresh one, and the card area takes the stack's size again.
+    Block() = {};
+    Block().param1 = static_cast<uint32_t>(GetCurrentCardRecord());
+    Request(119);
+    ASSERT_EQ(CardIds(), (std::vector<uint16_t>{1}));
+    Block() = {};
+    Block().param1 = static_cast<uint32_t>(GetCurrentCardRecord());
+    Request(119);
+    ASSERT_EQ(GetCardCount(), 1);
+    EXPECT_NE(GetCurrentCardId(), 1);
+    RECT client = {};
+    GetClientRect(window_, &client);
+    const Handle header = GetStackHeaderHandle();
+    EXPECT_EQ(client.right, GetHandleWord(header, kHeaderCardWidth));
+    EXPECT_EQ(client.bottom, GetHandleWord(header, kHeaderCardHeight));
 }
 
 TEST_F(RequestsCards, MovesGoWhereAskedAndANameThatFindsNoCardStays) {
