@@ -10,6 +10,7 @@
 
 #include "actions/NbaInterface.h"
 #include "core/memory/Handles.h"
+#include "stack/cards/ObjectScan.h"  // ObjectNameField
 
 // A pointer handed in a 32-bit field of the block (the plug-in is a 32-bit library).
 template <class T>
@@ -36,8 +37,6 @@ bool ReadCallerCString(uint32_t pointer, size_t most, std::string* text);
 // Equal names ignoring ASCII case, each trimmed as ReadCallerName trims.
 bool NamesMatch(const uint8_t* stored, size_t storedRoom, const NameBuffer& wanted);
 
-// The name field of an object kind (offset and room in its record); false for other kinds.
-bool ObjectNameField(uint16_t kind, uint32_t* offset, uint32_t* room);
 // The object record at offset of a card record, when offset is where one of its objects begins
 // (found by walking them); its kind, length and flags come with it.
 bool IsObjectBoundary(Handle record, uint32_t offset, uint16_t* kind = nullptr, uint32_t* length = nullptr);

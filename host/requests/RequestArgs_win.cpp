@@ -81,22 +81,6 @@ bool NamesMatch(const uint8_t* stored, size_t storedRoom, const NameBuffer& want
     return std::ranges::equal(a, b, [](uint8_t x, uint8_t y) { return AsciiToLower(x) == AsciiToLower(y); });
 }
 
-bool ObjectNameField(uint16_t kind, uint32_t* offset, uint32_t* room) {
-    switch (kind) {
-    case kObjectGraphic:
-        *offset = kGraphicName, *room = kGraphicNameBytes;
-        return true;
-    case kObjectButton:
-        *offset = kButtonName, *room = kButtonNameBytes;
-        return true;
-    case kObjectText:
-        *offset = kTextName, *room = kTextNameBytes;
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool IsObjectBoundary(Handle record, uint32_t offset, uint16_t* kind, uint32_t* length) {
     if (!IsValidHandle(record) || offset == 0)
         return false;

@@ -30,26 +30,10 @@ bool Wanted(const ObjectPlace& place, bool allObjects) {
     return allObjects || (place.flags & kObjectBackground);
 }
 
-// Offset and length of an object's name field by kind; false for other kinds.
-bool NameField(uint16_t kind, uint32_t* offset, uint32_t* bytes) {
-    switch (kind) {
-    case kObjectGraphic:
-        *offset = kGraphicName, *bytes = kGraphicNameBytes;
-        return true;
-    case kObjectButton:
-        *offset = kButtonName, *bytes = kButtonNameBytes;
-        return true;
-    case kObjectText:
-        *offset = kTextName, *bytes = kTextNameBytes;
-        return true;
-    default:
-        return false;
-    }
-}
 
 bool ObjectNameIs(const ScannedObject& object, const uint8_t* name, bool ignoreCase) {
     uint32_t field = 0, bytes = 0;
-    if (!NameField(object.kind, &field, &bytes) || object.length < field + bytes)
+    if (!ObjectNameField(object.kind, &field, &bytes) || object.length < field + bytes)
         return false;
     HandleLock lock(object.record);
     if (!lock || object.offset + object.length > GetHandleSize(object.record))
@@ -68,6 +52,22 @@ bool ObjectNameIs(const ScannedObject& object, const uint8_t* name, bool ignoreC
 }
 
 }  // namespace
+
+bool ObjectNameField(uint16_t kind, uint32_t* offset, uint32_t* bytes) {
+    switch (kind) {
+    case kObjectGraphic:
+        *offset = kGraphicName, *bytes = kGraphicNameBytes;
+        return true;
+    case kObjectButton:
+        *offset = kButtonName, *bytes = kButtonNameBytes;
+        return true;
+    case kObjectText:
+        *offset = kTextName, *bytes = kTextNameBytes;
+        return true;
+    default:
+        return false;
+    }
+}
 
 void BeginObjectScan(ObjectScan& scan, Handle card, bool startOnHolder) {
     scan = ObjectScan{};

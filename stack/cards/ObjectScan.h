@@ -42,6 +42,10 @@ void BeginObjectScan(ObjectScan& scan, Handle card, bool startOnHolder);
 bool NextObjectInScan(ObjectScan& scan, ScannedObject* object, bool goOn);
 void EndObjectScan(ObjectScan& scan);
 
+// Offset and length of an object record's name field by kind (graphic +38, button +28, text
+// field +72); false for other kinds.
+bool ObjectNameField(uint16_t kind, uint32_t* offset, uint32_t* bytes);
+
 // Lookups over the visible objects of a card. `*record` is the card on the way in and the
 // record holding the object on the way out; *offset is the object's place in it.
 // Names are compared at graphic +38, button +28, text field +72 (ignoring ASCII case when
