@@ -57,8 +57,7 @@ std::vector<uint8_t> PackMask(HBITMAP mask) {
     return bytes;
 }
 
-// The picture's rows as stored: top row first, the stack's pixel order, packed; empty on
-// failure.
+// The picture's rows as the open stack holds them: top row first, packed; empty on failure.
 std::vector<uint8_t> PackPicture(HBITMAP picture, int depth) {
     WindowDC window(GetCardWindow());
     if (!window)
@@ -66,14 +65,10 @@ std::vector<uint8_t> PackPicture(HBITMAP picture, int depth) {
     ScopedHandle dib(GetBitmapDibBits(window.get(), picture, depth, GetAppPalette()));
     if (!dib.get() || !DibFlipRows(dib.get()))
         return {};
+    // Deeper pixels stay as the DIB has them: an open stack holds its graphics in the display's
+    // order (opening converted them, saving converts them back).
     if (depth <= 8)
         DibSetPaletteFromPicture(GetCurrentCardRecord(), dib.get());
-    else if (depth == 16 && !DibSwapPixelBytes(dib.get()))
-        return {};
-    if (depth == 32) {
-        ScopedHandle mac(Dib32WindowsToMacOrder(dib.get()));
-        return mac.get() ? GraphicPictureData(mac.get(), {}) : std::vector<uint8_t>{};
-    }
     return GraphicPictureData(dib.get(), {});
 }
 

@@ -241,6 +241,7 @@ TEST(GraphicEdit, StretchFeedbackThroughTheClipAndFreeing) {
 TEST(GraphicObjectsInPlugin, NeverDrawnZeroSizedMaskAndHiddenByTool) {
     sb::Object never = StoredGraphic(7, {70, 10, 80, 20}, 10, 10);
     never.words.push_back({28, 32});
+    never.mask.clear();  // exactly 32: a mask would add its flag
     never.data.assign(never.data.size(), 1);  // would be black if drawn
     sb::Object masked = StoredGraphic(8, {20, 40, 32, 50}, 12, 10);
     masked.words[0] = {16, 0};

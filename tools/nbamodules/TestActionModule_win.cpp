@@ -23,7 +23,6 @@ extern "C" __declspec(dllexport) int NBA_CDECL NBAMain(NbaParamBlock* block) {
         const NbaParamBlock before = *block;
         block->message = 12;
         reinterpret_cast<NbaHostCallback>(static_cast<uintptr_t>(block->callback))(block);
-        LogRequest(block, 12);
         *block = before;
         LogLine("action called back");
     }
