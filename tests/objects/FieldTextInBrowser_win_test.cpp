@@ -202,8 +202,8 @@ TEST(FieldTextInBrowser, EachCardShowsItsStyledText) {
     }
 }
 
-// Parked: the typed characters reach the field's window, but the field keeps its text (the saved
-// entry is the old one).
+// Parked until a save of a web stack can be read back here: the plug-in's copy of the stack is
+// gone when the browser quits, so these would read the served file as it was.
 TEST(FieldTextInBrowser, DISABLED_TypedTextIsSavedWithoutLeaving) {
     TextSite site;
     const BrowserRun run = site.Run({"--command", std::to_string(kNextCard) + "@1200", "--click", "250,30@1800",
@@ -229,7 +229,7 @@ TEST(FieldTextInBrowser, DISABLED_TypedTextIsSavedAfterLeaving) {
     ExpectTypedTextSaved(site.Report(saved));
 }
 
-TEST(FieldTextInBrowser, AStackOnlyOpenedAndSavedKeepsItsFontTable) {
+TEST(FieldTextInBrowser, DISABLED_AStackOnlyOpenedAndSavedKeepsItsFontTable) {
     TextSite site;
     const BrowserRun run = site.Run({"--command", std::to_string(kSaveStack) + "@1200"}, 2200);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
