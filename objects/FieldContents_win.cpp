@@ -214,7 +214,7 @@ void LoadDiskBasedFieldText(HWND window, std::span<const uint8_t> record, const 
         if (entries.empty())
             return;
         const std::span<const uint8_t> spec = FieldEntryText(record, entries[0]);
-        // The path ends inside the specification, at most 259 characters.
+        // The path ends inside the file spec entry, at most 259 characters.
         const auto nul = std::find(spec.begin(), spec.end(), 0);
         if (nul == spec.end() || nul - spec.begin() > MAX_PATH - 1)
             return;

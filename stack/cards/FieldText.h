@@ -88,7 +88,7 @@ struct NewTextObject {
 };
 // The new record: the header, the base style from the scrap's first run (the default run when
 // it has none), the name (at most 15 characters) and one entry for the card. A disk-based
-// object's entry holds the packed file specification and the 12-byte style block; any other's
+// object's entry holds the packed file spec entry and the 12-byte style block; any other's
 // is empty (the 144-byte record of an object with no text).
 std::vector<uint8_t> BuildTextObjectRecord(const NewTextObject& fields, std::string_view name,
                                            std::span<const uint8_t> scrap, uint16_t cardId,

@@ -169,7 +169,7 @@ TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
 }
 
 // A new disk-based text object's record made from a field's layer (its first run becomes the
-// base style and the style block, slot 3's file its specification); its text file, moved, is
+// base style and the style block, slot 3's file its spec entry); its text file, moved, is
 // found through the locate prompt and shown in that style; cancelling the prompt leaves the
 // field empty.
 TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
