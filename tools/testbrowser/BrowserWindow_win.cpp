@@ -19,6 +19,9 @@ constexpr UINT_PTR kTimerFirstCommand = 100;  // one timer per --command, in ord
 constexpr UINT_PTR kTimerFirstClick = 300;    // one timer per --click, in order
 constexpr UINT_PTR kTimerFirstLaterShot = 500;  // one timer per later --screenshot-after
 constexpr UINT_PTR kTimerFirstTyping = 700;     // one timer per --keys, in order
+// Posted after a click's press: by the time it arrives the press has been handled, so the
+// release goes where the mouse's would, to a window that took the capture.
+constexpr UINT kMsgReleaseClick = WM_APP + 2;
 constexpr UINT kAlertPollMs = 50;
 constexpr UINT kQuitRetryMs = 100;
 constexpr DWORD kQuitPatienceMs = 10000;
@@ -194,6 +197,18 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case kMsgPump:
         PumpAndMaybeQuit(window);
         return 0;
+    case kMsgReleaseClick:
+        if (!g_page.embeds.empty()) {
+            HWND embed = g_page.embeds[0].window;
+            HWND target = GetCapture();
+            POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (target && target != embed && IsChild(embed, target))
+                MapWindowPoints(embed, target, &at, 1);
+            else
+                target = embed;
+            PostMessageA(target, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        }
+        return 0;
     case WM_TIMER:
         if (wParam == kTimerPump) {
             PumpAndMaybeQuit(window);
@@ -224,7 +239,7 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                 const LPARAM at = MAKELPARAM(c.x, c.y);
                 PostMessageA(g_page.embeds[0].window, WM_MOUSEMOVE, 0, at);
                 PostMessageA(g_page.embeds[0].window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-                PostMessageA(g_page.embeds[0].window, WM_LBUTTONUP, 0, at);
+                PostMessageA(window, kMsgReleaseClick, 0, at);
             }
         } else if (wParam >= kTimerFirstTyping && wParam < kTimerFirstTyping + g_page.options.typing.size()) {
             KillTimer(window, wParam);
@@ -234,6 +249,7 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             if (focus)
                 GetClassNameA(focus, focusClass, sizeof focusClass);
             Logf("type(%s) focus=%s", text.c_str(), focusClass);
+
             for (char c : text)
                 if (focus)
                     PostMessageA(focus, WM_CHAR, static_cast<unsigned char>(c), 1);
