@@ -249,7 +249,6 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             if (focus)
                 GetClassNameA(focus, focusClass, sizeof focusClass);
             Logf("type(%s) focus=%s", text.c_str(), focusClass);
-
             for (char c : text)
                 if (focus)
                     PostMessageA(focus, WM_CHAR, static_cast<unsigned char>(c), 1);
