@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "core/text/MacText.h"
 #include "graphics/transitions/QtEffectState.h"
 #include "quicktime/QtAtoms.h"
 
@@ -157,10 +158,9 @@ void QTSetEffectFromTransition(int listIndex) {
 
 int QTFindEffectByName(std::string_view name) {
     // Scripts and modules name effects as people type them: case does not count.
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
     const std::vector<QtEffectListEntry>& list = QTListedEffects();
     for (size_t i = 0; i < list.size(); ++i)
-        if (std::ranges::equal(list[i].name, name, {}, lower, lower))
+        if (EqualAsciiNoCase(list[i].name, name))
             return 28 + static_cast<int>(i);
     return -1;
 }

@@ -2,7 +2,6 @@
 #include "host/dialogs/Printing.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "core/files/FileSlots.h"
@@ -210,7 +209,7 @@ PrintContext* EnsurePrintContext() {
         DisposeHandleAndClear(&g_context);
         return nullptr;
     }
-    std::memset(g_locked, 0, sizeof(PrintContext));
+    *g_locked = PrintContext{};
     g_locked->slideSeconds = kSlideSecondsDefault;
     g_locked->slideTimed = g_locked->slideStopAtEnd = 1;
     return g_locked;
@@ -236,7 +235,7 @@ bool EnsurePrinterDefaults(HWND window) {
     FreePrinterHandles(c);
     DeletePrinterDC(c);
     CloseCardRenderTarget(&c->render);
-    std::memset(c, 0, sizeof(PrintContext));
+    *c = PrintContext{};
     c->slideSeconds = kSlideSecondsDefault;
     c->slideTimed = c->slideStopAtEnd = 1;
     PrepareDialogRecord(c, window);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/memory/ByteReader.h"
+#include "core/text/MacText.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ uint16_t FontNumberForFace(std::vector<uint8_t>& table, std::string_view face, u
 
 std::string MapMacFace(std::string_view face) {
     for (const auto& [mac, windows] : kMacFaces)
-        if (SameFaceNoCase(face, mac))
+        if (EqualAsciiNoCase(face, mac))
             return std::string(windows);
     return std::string(face);
 }

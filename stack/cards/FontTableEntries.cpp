@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/memory/ByteReader.h"
+#include "core/text/MacText.h"
 
 namespace {
 
@@ -24,13 +25,6 @@ FontEntry ReadEntry(std::span<const uint8_t> e) {
 }
 
 }  // namespace
-
-bool SameFaceNoCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        return lower(x) == lower(y);
-    });
-}
 
 std::vector<FontEntry> ReadFontTable(std::span<const uint8_t> table) {
     std::vector<FontEntry> entries;
@@ -54,7 +48,7 @@ bool FindFontTableEntry(std::span<const uint8_t> table, uint16_t number, FontEnt
 
 bool FindFontEntryByFace(std::span<const uint8_t> table, std::string_view face, FontEntry* entry) {
     for (FontEntry& e : ReadFontTable(table))
-        if (SameFaceNoCase(e.face, face)) {
+        if (EqualAsciiNoCase(e.face, face)) {
             *entry = std::move(e);
             return true;
         }

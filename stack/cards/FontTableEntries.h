@@ -24,4 +24,3 @@ std::vector<FontEntry> ReadFontTable(std::span<const uint8_t> table);
 bool FindFontTableEntry(std::span<const uint8_t> table, uint16_t number, FontEntry* entry);
 // The first entry whose face equals the given one without case.
 bool FindFontEntryByFace(std::span<const uint8_t> table, std::string_view face, FontEntry* entry);
-bool SameFaceNoCase(std::string_view a, std::string_view b);

@@ -16,18 +16,6 @@ namespace {
 namespace sb = stackbuilder;
 constexpr int kCardW = 120, kCardH = 90;
 
-COLORREF At(HWND window, int x, int y) {
-    HDC dc = GetDC(window);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return c;
-}
-
-void Mouse(HWND window, UINT message, int x, int y) {
-    SendMessageA(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
-    PumpPageMessages();
-}
-
 TEST(ButtonClicks, AReleaseInsideMovesToTheDestinationAndOneOutsideDoesNot) {
     sb::Stack stack;
     stack.cardWidth = kCardW;
@@ -44,18 +32,18 @@ TEST(ButtonClicks, AReleaseInsideMovesToTheDestinationAndOneOutsideDoesNot) {
     ASSERT_EQ(GetCurrentCardId(), 1) << "the stack is open";
     UpdateWindow(embed);
 
-    const COLORREF inside = At(embed, 15, 15);
-    Mouse(embed, WM_LBUTTONDOWN, 30, 25);
-    EXPECT_NE(At(embed, 15, 15), inside) << "highlighted";
-    Mouse(embed, WM_MOUSEMOVE, 100, 80);
-    EXPECT_EQ(At(embed, 15, 15), inside) << "left: no longer highlighted";
-    Mouse(embed, WM_LBUTTONUP, 100, 80);
+    const COLORREF inside = WindowPixel(embed, 15, 15);
+    SendMouse(embed, WM_LBUTTONDOWN, 30, 25);
+    EXPECT_NE(WindowPixel(embed, 15, 15), inside) << "highlighted";
+    SendMouse(embed, WM_MOUSEMOVE, 100, 80);
+    EXPECT_EQ(WindowPixel(embed, 15, 15), inside) << "left: no longer highlighted";
+    SendMouse(embed, WM_LBUTTONUP, 100, 80);
     EXPECT_EQ(GetCurrentCardId(), 1) << "released outside";
-    Mouse(embed, WM_LBUTTONDOWN, 30, 25);
-    Mouse(embed, WM_LBUTTONUP, 30, 25);
+    SendMouse(embed, WM_LBUTTONDOWN, 30, 25);
+    SendMouse(embed, WM_LBUTTONUP, 30, 25);
     EXPECT_EQ(GetCurrentCardId(), 2) << "released inside: the next card";
-    Mouse(embed, WM_LBUTTONDOWN, 30, 25);
-    Mouse(embed, WM_LBUTTONUP, 31, 26);
+    SendMouse(embed, WM_LBUTTONDOWN, 30, 25);
+    SendMouse(embed, WM_LBUTTONUP, 31, 26);
     EXPECT_EQ(GetCurrentCardId(), 1) << "and back";
 
     CloseLinkedPlugin(&page);

@@ -14,7 +14,6 @@
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
-#include "core/ui/GdiGuards.h"
 #include "graphics/layers/LayerList.h"
 #include "objects/FieldContents_win.h"
 #include "objects/fonts/FontTable_win.h"
@@ -82,35 +81,12 @@ sb::Stack TwoCardStack() {
     return stack;
 }
 
-std::string MapperFace(const char* asked) {
-    LOGFONTA font = {};
-    font.lfHeight = -24;
-    lstrcpynA(font.lfFaceName, asked, LF_FACESIZE);
-    OwnedGdiObject<HFONT> made(CreateFontIndirectA(&font));
-    WindowDC dc(nullptr);
-    SelectedObject selected(dc.get(), made.get());
-    char face[64] = {};
-    GetTextFaceA(dc.get(), sizeof face, face);
-    return face;
-}
-
 CHARFORMAT2A FormatAt(HWND field, int at) {
     TextSetSel(field, at, at + 1, false);
     CHARFORMAT2A format = {};
     format.cbSize = sizeof format;
     SendMessageA(field, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     return format;
-}
-
-std::vector<uint8_t> FieldObject(uint16_t card) {
-    Handle record = FindCardById(card);
-    uint32_t offset = 0;
-    if (!FindObjectInCard(kObjectText, kField, record, &offset))
-        return {};
-    Handle copy = CopyObjectRecord(record, offset);
-    std::vector<uint8_t> bytes = HandleToBytes(copy);
-    DisposeHandle(copy);
-    return bytes;
 }
 
 TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
@@ -144,7 +120,7 @@ TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
         layer->modified = 1;
     }
     SaveCurrentFieldContents();
-    const std::vector<uint8_t> object = FieldObject(1);
+    const std::vector<uint8_t> object = OpenStackObject(1, kObjectText, kField);
     const auto mine = FindFieldTextEntry(object, 2, 0);
     ASSERT_TRUE(mine);
     EXPECT_EQ(mine->cardId, 2);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "core/ui/GdiGuards.h"
+#include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -57,18 +57,6 @@ std::vector<uint8_t> TwoCardStack() {
     stack.cards = {holder, sb::SharedCard(2, 1)};
     stack.resources.push_back({"FntL", 128, "", 0, 0, Fonts()});
     return sb::BuildStack(stack).bytes;
-}
-
-std::string MapperFace(const char* asked) {
-    LOGFONTA font = {};
-    font.lfHeight = -24;
-    lstrcpynA(font.lfFaceName, asked, LF_FACESIZE);
-    OwnedGdiObject<HFONT> made(CreateFontIndirectA(&font));
-    WindowDC dc(nullptr);
-    SelectedObject selected(dc.get(), made.get());
-    char face[64] = {};
-    GetTextFaceA(dc.get(), sizeof face, face);
-    return face;
 }
 
 // Red of the runs, within what a 16-bit display keeps.

@@ -28,13 +28,6 @@ namespace {
 namespace sb = stackbuilder;
 constexpr COLORREF kWhite = RGB(255, 255, 255), kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255);
 
-COLORREF At(HWND window, int x, int y) {
-    HDC dc = GetDC(window);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return c;
-}
-
 COLORREF BitmapAt(HBITMAP bitmap, int x, int y) {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bitmap);
@@ -143,8 +136,9 @@ TEST(GraphicEdit, ReplacesTheSelectedGraphicsPictureAndRecord) {
     for (uint32_t i = 0; i < 80; ++i) {
         const bool rewritten = (i >= 12 && i < 16) || (i >= 22 && i < 24) || (i >= 28 && i < 30) ||
                                (i >= 54 && i < 56) || (i >= 60 && i < 68);
-        if (!rewritten)
+        if (!rewritten) {
             EXPECT_EQ(record[i], old[i]) << "header byte " << i;
+        }
     }
     // What was written reads back: the picture's two halves and the mask's white columns.
     HBITMAP back = MakeBitmapFromPictureRecord(record, GetCurrentCardRecord());
@@ -167,8 +161,8 @@ TEST(GraphicEdit, ReplacesTheSelectedGraphicsPictureAndRecord) {
     EXPECT_NE(CurrentSelection().outline, nullptr);
     EXPECT_EQ(GraphicObjectPicture(), picture);
     UpdateWindow(page.embed);
-    EXPECT_EQ(At(page.embed, 22, 25), kRed) << "the new picture on the card, inside its frame";
-    EXPECT_EQ(At(page.embed, 27, 25), kWhite) << "the card where the mask is black";
+    EXPECT_EQ(WindowPixel(page.embed, 22, 25), kRed) << "the new picture on the card, inside its frame";
+    EXPECT_EQ(WindowPixel(page.embed, 27, 25), kWhite) << "the card where the mask is black";
 
     // No handle to be had: the record and the layer stay as they were.
     SetMemRefsFailureHook([] { ++g_memRefsFailures; });
@@ -196,16 +190,16 @@ TEST(GraphicEdit, StretchFeedbackThroughTheClipAndFreeing) {
     SelectObjectLayer(FindLayer(kObjectGraphic, 5));
     ASSERT_TRUE(SetGraphicObjectPicture(picture, nullptr));
     UpdateWindow(embed);
-    ASSERT_EQ(At(embed, 22, 25), kRed);
+    ASSERT_EQ(WindowPixel(embed, 22, 25), kRed);
 
     // Without the layers the copy keeps off the live object; the picture lands stretched.
     HBITMAP dragged = TwoColourPicture(embed, 10, 10);
     const RECT source = {0, 0, 10, 10};
     CopyBitmapThroughRegion(embed, {15, 15, 35, 35}, {40, 40, 60, 60}, dragged, source, false);
-    EXPECT_EQ(At(embed, 22, 25), kRed) << "the object was not overdrawn";
-    EXPECT_EQ(At(embed, 17, 17), kWhite);
-    EXPECT_EQ(At(embed, 45, 50), kRed);
-    EXPECT_EQ(At(embed, 55, 50), kBlue);
+    EXPECT_EQ(WindowPixel(embed, 22, 25), kRed) << "the object was not overdrawn";
+    EXPECT_EQ(WindowPixel(embed, 17, 17), kWhite);
+    EXPECT_EQ(WindowPixel(embed, 45, 50), kRed);
+    EXPECT_EQ(WindowPixel(embed, 55, 50), kBlue);
 
     // With the layers and the grid: the object from the layers, grid lines at x = 16 only.
     const GridSettings grid = Grid();
@@ -214,13 +208,13 @@ TEST(GraphicEdit, StretchFeedbackThroughTheClipAndFreeing) {
     Grid() = grid;
     int onLine = 0, offLine = 0;
     for (int y = 25; y < 32; ++y) {
-        onLine += At(embed, 16, y) != kWhite;
-        offLine += At(embed, 18, y) != kWhite;
+        onLine += WindowPixel(embed, 16, y) != kWhite;
+        offLine += WindowPixel(embed, 18, y) != kWhite;
     }
     EXPECT_GT(onLine, 0);
     EXPECT_EQ(offLine, 0);
-    EXPECT_EQ(At(embed, 27, 25), kBlue) << "the layer drawn, no mask";
-    EXPECT_EQ(At(embed, 20, 50), kRed) << "the new rectangle";
+    EXPECT_EQ(WindowPixel(embed, 27, 25), kBlue) << "the layer drawn, no mask";
+    EXPECT_EQ(WindowPixel(embed, 20, 50), kRed) << "the new rectangle";
 
     LassoBeginPoints(10, 10);
     LassoAddPoint(1, 1);
@@ -259,7 +253,7 @@ TEST(GraphicObjectsInPlugin, NeverDrawnZeroSizedMaskAndHiddenByTool) {
     EXPECT_EQ(FindLayer(kObjectGraphic, 7), nullptr);
     EXPECT_FALSE(RecordOf(7).empty()) << "still in the card";
     EXPECT_EQ(HitTestLayers(75, 15, false, nullptr), nullptr);
-    EXPECT_EQ(At(page.embed, 75, 15), kWhite);
+    EXPECT_EQ(WindowPixel(page.embed, 75, 15), kWhite);
 
     const LayerHandle withMask = FindLayer(kObjectGraphic, 8);
     ASSERT_NE(withMask, nullptr);

@@ -28,18 +28,6 @@ INT_PTR CALLBACK CountCompletion(HWND, UINT, WPARAM, LPARAM) {
 
 int Ignore(unsigned, HWND__*, int, int) { return 0; }
 
-COLORREF At(HWND window, int x, int y) {
-    HDC dc = GetDC(window);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return c;
-}
-
-void Mouse(HWND window, UINT message, int x, int y) {
-    SendMessageA(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
-    PumpPageMessages();
-}
-
 void Key(HWND window, UINT message, WPARAM key) {
     SendMessageA(window, message, key, 1);
     PumpPageMessages();
@@ -112,21 +100,21 @@ TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
     const HWND embed = page.embed;
     UpdateWindow(embed);
     g_completions = 0;
-    const COLORREF card = At(embed, 100, 70), red = RGB(255, 0, 0);
+    const COLORREF red = RGB(255, 0, 0);
 
     // Without a preview a press is not the tracker's: the button under it lights up.
     RECT rect = {5, 5, 65, 45};
     HBITMAP preview = nullptr;
     ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 0), 1);
-    const COLORREF unlit = At(embed, 15, 15);
-    Mouse(embed, WM_LBUTTONDOWN, 30, 25);
-    EXPECT_NE(At(embed, 15, 15), unlit) << "the button took the press";
-    Mouse(embed, WM_MOUSEMOVE, 100, 80);
-    Mouse(embed, WM_LBUTTONUP, 100, 80);
+    const COLORREF unlit = WindowPixel(embed, 15, 15);
+    SendMouse(embed, WM_LBUTTONDOWN, 30, 25);
+    EXPECT_NE(WindowPixel(embed, 15, 15), unlit) << "the button took the press";
+    SendMouse(embed, WM_MOUSEMOVE, 100, 80);
+    SendMouse(embed, WM_LBUTTONUP, 100, 80);
     EXPECT_EQ(GetCurrentCardId(), 1);
     preview = SolidBitmap(embed, red);
-    Mouse(embed, WM_LBUTTONDOWN, 100, 85);
-    Mouse(embed, WM_LBUTTONUP, 100, 85);
+    SendMouse(embed, WM_LBUTTONDOWN, 100, 85);
+    SendMouse(embed, WM_LBUTTONUP, 100, 85);
     EXPECT_EQ(g_completions, 1);
     EXPECT_EQ(preview, nullptr);
 
@@ -134,29 +122,29 @@ TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
     rect = {20, 20, 60, 50};
     preview = SolidBitmap(embed, red);
     ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 1), 1);
-    EXPECT_EQ(At(embed, 30, 30), red) << "drawn at the start";
-    Mouse(embed, WM_LBUTTONDOWN, 20, 20);
-    Mouse(embed, WM_MOUSEMOVE, 25, 25);
-    Mouse(embed, WM_LBUTTONUP, 25, 25);
+    EXPECT_EQ(WindowPixel(embed, 30, 30), red) << "drawn at the start";
+    SendMouse(embed, WM_LBUTTONDOWN, 20, 20);
+    SendMouse(embed, WM_MOUSEMOVE, 25, 25);
+    SendMouse(embed, WM_LBUTTONUP, 25, 25);
     EXPECT_EQ(rect.left, 25);
     EXPECT_EQ(rect.top, 25);
     EXPECT_EQ(rect.right, 65);
     EXPECT_EQ(rect.bottom, 55);
-    EXPECT_EQ(At(embed, 62, 52), red);
-    Mouse(embed, WM_LBUTTONDOWN, 110, 85);
-    Mouse(embed, WM_LBUTTONUP, 110, 85);
+    EXPECT_EQ(WindowPixel(embed, 62, 52), red);
+    SendMouse(embed, WM_LBUTTONDOWN, 110, 85);
+    SendMouse(embed, WM_LBUTTONUP, 110, 85);
 
     // Handle 5 by (10, 4) resizes it; the preview follows.
     preview = SolidBitmap(embed, red);
     ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 0), 1);
-    Mouse(embed, WM_LBUTTONDOWN, 65, 55);
-    Mouse(embed, WM_MOUSEMOVE, 75, 59);
-    Mouse(embed, WM_LBUTTONUP, 75, 59);
+    SendMouse(embed, WM_LBUTTONDOWN, 65, 55);
+    SendMouse(embed, WM_MOUSEMOVE, 75, 59);
+    SendMouse(embed, WM_LBUTTONUP, 75, 59);
     EXPECT_EQ(rect.left, 25);
     EXPECT_EQ(rect.top, 25);
     EXPECT_EQ(rect.right, 75);
     EXPECT_EQ(rect.bottom, 59);
-    EXPECT_EQ(At(embed, 72, 57), red);
+    EXPECT_EQ(WindowPixel(embed, 72, 57), red);
 
     // Arrows: one pixel, ten with Shift, a grid step snapped when snapping.
     const GridSettings grid = Grid();

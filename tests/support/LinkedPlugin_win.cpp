@@ -1,13 +1,26 @@
 #include "tests/support/LinkedPlugin_win.h"
 
 #include "TestBrowser.h"
+#include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "host/browser/EntryLayer.h"
+#include "stack/cards/CardList.h"
 
 void PumpPageMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&msg);
+}
+
+COLORREF WindowPixel(HWND window, int x, int y) {
+    WindowDC dc(window);
+    return GetPixel(dc.get(), x, y);
+}
+
+void SendMouse(HWND window, UINT message, int x, int y) {
+    SendMessageA(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    PumpPageMessages();
 }
 
 bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& name, LinkedPluginPage* page,
@@ -53,4 +66,27 @@ void CloseLinkedPlugin(LinkedPluginPage* page) {
         DestroyWindow(page->page);
     DeleteFileA(page->file.c_str());
     *page = {};
+}
+
+std::vector<uint8_t> OpenStackObject(uint16_t cardId, uint16_t kind, uint16_t objectId) {
+    Handle record = FindCardById(cardId);
+    uint32_t offset = 0;
+    if (!record || !FindObjectInCard(kind, objectId, record, &offset))
+        return {};
+    Handle copy = CopyObjectRecord(record, offset);
+    std::vector<uint8_t> bytes = HandleToBytes(copy);
+    DisposeHandle(copy);
+    return bytes;
+}
+
+std::string MapperFace(const char* asked) {
+    LOGFONTA font = {};
+    font.lfHeight = -24;
+    lstrcpynA(font.lfFaceName, asked, LF_FACESIZE);
+    OwnedGdiObject<HFONT> made(CreateFontIndirectA(&font));
+    WindowDC dc(nullptr);
+    SelectedObject selected(dc.get(), made.get());
+    char face[64] = {};
+    GetTextFaceA(dc.get(), sizeof face, face);
+    return face;
 }

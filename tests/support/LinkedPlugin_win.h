@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "StackBuilder.h"
 
@@ -23,3 +25,13 @@ bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& nam
 // Ends the instance and the plug-in, the page and the file.
 void CloseLinkedPlugin(LinkedPluginPage* page);
 void PumpPageMessages();
+// The pixel the window shows at a point of its client area.
+COLORREF WindowPixel(HWND window, int x, int y);
+// A mouse message sent to the window (the button held but for a release), then the page pumped.
+void SendMouse(HWND window, UINT message, int x, int y);
+
+// The bytes of one object record of a card of the open stack; empty when there is none.
+std::vector<uint8_t> OpenStackObject(uint16_t cardId, uint16_t kind, uint16_t objectId);
+// The face the system's font mapper gives for the asked one at 24 pixels (Wine may lack
+// Arial and Courier New: tests compare with this, never with a literal name).
+std::string MapperFace(const char* asked);

@@ -279,8 +279,9 @@ TEST(Printing, PicturesOfAModuleRequest) {
                 EXPECT_EQ(image.dest.right - image.dest.left, cell);
             }
         EXPECT_TRUE(found);
-        if (dpi == 96)
+        if (dpi == 96) {
             EXPECT_EQ(cell, 625);
+        }
     }
     {
         // An oversized picture prints one to a page; a count below 1 and other kinds print nothing.

@@ -126,7 +126,7 @@ void PutFromAnotherProcess(const char* what) {
 }
 
 std::vector<uint8_t> RedDib(int width, int height, bool damaged) {
-    const uint32_t row = static_cast<uint32_t>(width) * 3 + 3 & ~3u;
+    const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
     std::vector<uint8_t> dib(40 + row * static_cast<uint32_t>(height), 0);
     SetU32(dib, 0, 40);
     SetU32(dib, 4, static_cast<uint32_t>(width));

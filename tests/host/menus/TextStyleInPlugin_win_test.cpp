@@ -95,17 +95,6 @@ void Command(HWND embed, int id) {
     PumpPageMessages();
 }
 
-std::vector<uint8_t> FieldObject() {
-    Handle record = FindCardById(1);
-    uint32_t offset = 0;
-    if (!FindObjectInCard(kObjectText, kField, record, &offset))
-        return {};
-    Handle copy = CopyObjectRecord(record, offset);
-    std::vector<uint8_t> bytes = HandleToBytes(copy);
-    DisposeHandle(copy);
-    return bytes;
-}
-
 TEST(TextStyleInPlugin, FormatMenuStylesSizesAndFacesOnTheActiveField) {
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(FieldStack(), "format-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
@@ -198,7 +187,7 @@ TEST(TextStyleInPlugin, TextStyleDialogOnASelectionSavesABoldColouredRun) {
     EXPECT_EQ(TextGetColor(field, TextScope::Selection) & 0xFFFFFF, color);
 
     SaveCurrentFieldContents();
-    const std::vector<uint8_t> object = FieldObject();
+    const std::vector<uint8_t> object = OpenStackObject(1, kObjectText, kField);
     const auto entry = FindFieldTextEntry(object, 1, 0);
     ASSERT_TRUE(entry);
     const std::vector<StyleRun> runs = ReadStyleScrap(FieldEntryScrap(object, *entry), entry->textLength);

@@ -36,6 +36,7 @@
 #include "stack/open/StackOpen.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/TestModule_win.h"
 
 namespace {
 
@@ -186,22 +187,8 @@ TEST_F(ObjectActionsTest, BitsRunLowestFirstThenTheMoveAndAnAddressPastItsBuffer
 
 TEST_F(ObjectActionsTest, AModuleActionReachesTheTestModuleAndTheRestGoesOn) {
     // The test module of the build's "NBAS" folder serves id 77 and logs its calls.
-    const char* build = std::getenv("LOOM_BUILD");
-    ASSERT_TRUE(build);
-    std::string folder = build;
-    for (char& c : folder)
-        c = c == '/' ? '\\' : c;
-    ASSERT_TRUE(InitFolderTableAt(("Z:" + folder + "\\nploom.dll").c_str(), nullptr));
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string log = std::string(temp) + "nba-actions-" + std::to_string(GetCurrentProcessId()) + ".txt";
-    DeleteFileA(log.c_str());
-    SetEnvironmentVariableA("NBA_TEST_LOG", log.c_str());
-    SetStackResFile(CreateScratchResFile());
-    std::vector<uint8_t> info(600, 0);
-    std::memcpy(info.data() + kNbaInfoFileName, "testaction.nba", 14);
-    uint16_t id = 77;
-    ASSERT_EQ(AddResource(NewHandleFromBytes(info), 0, ResType("NBAs"), &id, PName("Test").data()), 0);
+    const std::string log = UseTestModule("nba-actions", 77);
+    ASSERT_FALSE(log.empty());
 
     sb::Chunk nba = Payload(kTagNba, "module data");
     nba.words.push_back({kChunkValue, 77});

@@ -10,6 +10,7 @@
 #include "core/system/ChangeFlags.h"
 #include "stack/format/ResFile.h"
 #include "tests/host/requests/RequestFixture_win.h"
+#include "tests/support/TestModule_win.h"
 
 namespace {
 
@@ -39,22 +40,8 @@ std::vector<uint8_t> RequestList(std::vector<std::pair<uint16_t, const char*>> r
 }
 
 TEST_F(RequestsState, NestedRequestsOfAModuleLeaveTheCallersBlockAndTheUpdateModeLastsOneUpdate) {
-    const char* build = std::getenv("LOOM_BUILD");
-    ASSERT_TRUE(build);
-    std::string folder = build;
-    for (char& c : folder)
-        c = c == '/' ? '\\' : c;
-    ASSERT_TRUE(InitFolderTableAt(("Z:" + folder + "\\nploom.dll").c_str(), nullptr));
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string log = std::string(temp) + "requests-nested-" + std::to_string(GetCurrentProcessId()) + ".txt";
-    DeleteFileA(log.c_str());
-    SetEnvironmentVariableA("NBA_TEST_LOG", log.c_str());
-    SetStackResFile(CreateScratchResFile());
-    std::vector<uint8_t> info(600, 0);
-    std::memcpy(info.data() + kNbaInfoFileName, "testaction.nba", 14);
-    uint16_t id = 78;
-    ASSERT_EQ(AddResource(NewHandleFromBytes(info), 0, ResType("NBAs"), &id, PName("Test").data()), 0);
+    const std::string log = UseTestModule("requests-nested", 78);
+    ASSERT_FALSE(log.empty());
 
     sb::Stack s = RequestStack();
     sb::Object runner = sb::Button(20, {70, 2, 90, 12}, "Runner");
