@@ -39,6 +39,7 @@ seed_kind() {
     midifile_fuzz) echo midi ;;
     moviefile_fuzz) echo movie ;;
     musictrack_fuzz) echo music ;;
+    fieldtext_fuzz) echo fieldtext ;;
     shapes_fuzz) echo "" ;;  # any bytes make a shape: it starts from nothing
     *) echo "" ;;
   esac

@@ -152,6 +152,24 @@ Stack MacRomanStack() {
     return s;
 }
 
+// A background field holding one entry for each of two cards, in runs of two faces (one a Mac
+// face mapped through the font table), with an odd text and an empty one.
+Stack StyledTextStack() {
+    Stack s;
+    s.cardWidth = 64;
+    s.cardHeight = 24;
+    s.flags = 0x10;  // texts in Mac Roman
+    Card holder = PictureCard(1, SmallPicture(8, false));
+    Object field = TextField(2, {2, 2, 60, 20}, "Notes", "");
+    field.flags = 0x10;
+    const TextRun bold{0, 5, 1, 24, {255, 0, 0}}, plain{4, 7, 0, 9, {0, 0, 255}};
+    field.subRecords = {TextEntry(1, "Odd \x8e text", {bold, plain}), TextEntry(2, "", {bold})};
+    holder.objects.push_back(field);
+    s.cards = {holder, SharedCard(2, 1)};
+    s.resources.push_back({"FntL", 128, "", 0, 0, FontTable({{5, "Geneva", true}, {7, "Times New Roman", false}})});
+    return s;
+}
+
 }  // namespace
 
 Stack DemoStack() {
@@ -240,6 +258,7 @@ std::vector<std::pair<std::string, Stack>> SeedStacks() {
     seeds.emplace_back("paths", PathsStack());
     seeds.emplace_back("resources", ResourcesStack());
     seeds.emplace_back("macroman", MacRomanStack());
+    seeds.emplace_back("styled-text", StyledTextStack());
     return seeds;
 }
 

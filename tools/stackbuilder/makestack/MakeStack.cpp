@@ -21,6 +21,7 @@
 //     midi        standard MIDI files: the two-second piece, format 0, SMPTE time
 //     movie       movie files: the two-second piece imported, a sound movie
 //     music       music track samples: the imported piece's events, then its note requests
+//     fieldtext   text object records after their header (card, flags first) and font tables
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
 // stream needs compressing.
 #include <algorithm>
@@ -519,6 +520,35 @@ Seeds MusicSeeds() {
     return {{"events", {events.begin(), events.end()}}, {"description", {description.begin(), description.end()}}};
 }
 
+// Text object records as the field-text fuzzer takes them (the card, 2 bytes little-endian; the
+// background flag; 1 for the record's own length; the record after its common header), from
+// the seed stacks' and the demo's text objects in memory order; and their 'FntL' tables alone.
+Seeds FieldTextSeeds() {
+    if (!InitMemRefs())
+        return {};
+    Seeds seeds;
+    auto stacks = stackbuilder::SeedStacks();
+    stacks.emplace_back("demo", stackbuilder::DemoStack());
+    for (const auto& [name, stack] : stacks) {
+        Seeds objects;
+        AddObjectSeeds(objects, stack, kObjectText, name + "-text");
+        for (const auto& [object, record] : objects) {
+            if (record.size() < kTextHeaderBytes)
+                continue;
+            const bool background = GetU16(record, kObjectFlags) & kObjectBackground;
+            for (const uint8_t card : {1, 2}) {
+                std::vector<uint8_t> input = {card, 0, static_cast<uint8_t>(background), 1};
+                input.insert(input.end(), record.begin() + kTextHeaderBytes, record.end());
+                seeds.push_back({object + "-card" + std::to_string(card), input});
+            }
+        }
+        for (const stackbuilder::Resource& r : stack.resources)
+            if (r.type == "FntL")
+                seeds.push_back({name + "-fonts", r.data});
+    }
+    return seeds;
+}
+
 Seeds StackSeeds() {
     Seeds seeds;
     for (const auto& [name, stack] : stackbuilder::SeedStacks())
@@ -580,6 +610,8 @@ int main(int argc, char** argv) {
             return WriteSeeds(MovieSeeds(), argv[3]);
         if (kind == "music")
             return WriteSeeds(MusicSeeds(), argv[3]);
+        if (kind == "fieldtext")
+            return WriteSeeds(FieldTextSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
         return 2;
     }
