@@ -90,6 +90,15 @@ std::string MappedFace(std::string_view face) {
     return chosen;
 }
 
+// The first installed font of the family named so (case aside).
+const InstalledFont* FindFamilyFont(std::string_view name) {
+    const std::string family = FindFamilyNoCase(g_families, name);
+    if (family.empty())
+        return nullptr;
+    const auto found = std::ranges::find_if(g_fonts, [&](const InstalledFont& f) { return family == f.logFont.lfFaceName; });
+    return found == g_fonts.end() ? nullptr : &*found;
+}
+
 }  // namespace
 
 void InitTextStyle(HWND) {
@@ -209,17 +218,10 @@ std::span<const InstalledFont> GetInstalledFonts() {
 
 const InstalledFont* FindInstalledFont(std::string_view face) {
     EnumerateInstalledFonts();
-    auto find = [](std::string_view name) -> const InstalledFont* {
-        const std::string family = FindFamilyNoCase(g_families, name);
-        if (family.empty())
-            return nullptr;
-        const auto found = std::ranges::find_if(g_fonts, [&](const InstalledFont& f) { return family == f.logFont.lfFaceName; });
-        return found == g_fonts.end() ? nullptr : &*found;
-    };
-    if (const InstalledFont* font = find(face))
+    if (const InstalledFont* font = FindFamilyFont(face))
         return font;
     // A face the system lacks (Arial under some systems) draws in the mapper's choice.
-    return face.empty() ? nullptr : find(MappedFace(face));
+    return face.empty() ? nullptr : FindFamilyFont(MappedFace(face));
 }
 
 void SyncStyleFromField(HWND window, bool wholeText, uint16_t backColor) {

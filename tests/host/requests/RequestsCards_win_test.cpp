@@ -161,11 +161,12 @@ TEST_F(RequestsCards, MovesGoWhereAskedAndANameThatFindsNoCardStays) {
     EXPECT_EQ(GetCurrentCardId(), 3);
 }
 
+bool IsPlainMove(RequestedMove m) { return m.transition == 3 && m.speed == 8 && m.effect == 0; }
+
 TEST(RequestRules, TransitionsOutsideTheListAndUnknownSpeedsBecomeThePlainMove) {
-    const auto plain = [](RequestedMove m) { return m.transition == 3 && m.speed == 8 && m.effect == 0; };
-    EXPECT_TRUE(plain(CheckRequestedMove(0, 8, 0, 10)));
-    EXPECT_TRUE(plain(CheckRequestedMove(14, 24, 0, 10)));
-    EXPECT_TRUE(plain(CheckRequestedMove(-1, 8, 0, 10)));
+    EXPECT_TRUE(IsPlainMove(CheckRequestedMove(0, 8, 0, 10)));
+    EXPECT_TRUE(IsPlainMove(CheckRequestedMove(14, 24, 0, 10)));
+    EXPECT_TRUE(IsPlainMove(CheckRequestedMove(-1, 8, 0, 10)));
     for (int speed : {0, 8, 16, 32}) {
         const RequestedMove kept = CheckRequestedMove(14, speed, 99, 10);
         EXPECT_EQ(kept.transition, 14);
@@ -176,9 +177,9 @@ TEST(RequestRules, TransitionsOutsideTheListAndUnknownSpeedsBecomeThePlainMove) 
     const RequestedMove effect = CheckRequestedMove(37, 16, 5001, 10);
     EXPECT_EQ(effect.transition, 37);
     EXPECT_EQ(effect.effect, 5001);
-    EXPECT_TRUE(plain(CheckRequestedMove(38, 16, 5001, 10)));
+    EXPECT_TRUE(IsPlainMove(CheckRequestedMove(38, 16, 5001, 10)));
     // Without QuickTime there is no effect transition.
-    EXPECT_TRUE(plain(CheckRequestedMove(28, 8, 5001, 0)));
+    EXPECT_TRUE(IsPlainMove(CheckRequestedMove(28, 8, 5001, 0)));
     EXPECT_EQ(CheckRequestedMove(27, 8, 0, 0).transition, 27);
 }
 
