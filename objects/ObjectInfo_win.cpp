@@ -1,7 +1,7 @@
 // The cursor box of the information dialogs. MINIMAL until the icon and cursor chooser is built.
 #include "objects/ObjectInfo.h"
 
-#include "objects/ButtonIcons.h"
+#include "objects/buttons/ButtonIcons.h"
 
 namespace {
 

@@ -21,13 +21,13 @@
 bool ReadLayerCommon(std::span<const uint8_t> record, uint16_t kind, ObjectLayer* layer);
 uint16_t RecordFlags(std::span<const uint8_t> record);
 
-// ---- Buttons_win.cpp ----
+// ---- buttons/Buttons_win.cpp ----
 bool ReadButtonLayer(std::span<const uint8_t> record, ButtonLayer* layer, ButtonRecordParts* parts);
 
-// ---- TextFields_win.cpp ----
+// ---- text/TextFields_win.cpp ----
 bool ReadFieldLayer(std::span<const uint8_t> record, FieldLayer* layer);
 
-// ---- GraphicObjects_win.cpp ----
+// ---- graphics/GraphicObjects_win.cpp ----
 // No layer for picture flags exactly 32, nor for a hidden object while hidden graphics are not
 // shown. A record whose lengths disagree gets a layer of its bounds without picture or mask.
 bool ReadGraphicLayer(std::span<const uint8_t> record, GraphicLayer* layer, GraphicRecordParts* parts);

@@ -6,8 +6,8 @@
 //                            releases free nothing, and no tracker takes a message (all give
 //                            0 / false), so the card window's own handling goes on. The one
 //                            selected object is kept (SelectObjectLayer), not yet made by a click.
-//   GraphicEdit_win.cpp      a graphic's picture read and replaced, the live stretch feedback,
-//                            the editing bitmaps freed
+//   graphics/GraphicEdit_win.cpp  a graphic's picture read and replaced, the live stretch
+//                            feedback, the editing bitmaps freed
 #pragma once
 
 #include <windows.h>
@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "graphics/layers/ObjectLayer.h"
-#include "objects/Buttons.h"  // the browse press, track and release of buttons
+#include "objects/buttons/Buttons.h"  // the browse press, track and release of buttons
 #include "objects/fonts/CurrentTextStyle_win.h"
 #include "objects/fonts/FontTable_win.h"
 
@@ -80,7 +80,7 @@ int NudgeTrackedRect(WPARAM key, bool shiftLatch);
 // (null otherwise); value is the handle dragged. Any out-parameter may be null.
 int GetTrackState(RECT* rect, POINT* point, int* value, HWND* window);
 
-// ---- GraphicEdit_win.cpp ----
+// ---- graphics/GraphicEdit_win.cpp ----
 // The selected graphic's picture when its pixels are kept in its record; null otherwise.
 HBITMAP GraphicObjectPicture();
 // The selected graphic takes the picture (and the mask when one is given; the layer owns both

@@ -1,5 +1,5 @@
 // How the mask code reaches the lasso point buffer. The buffer belongs to the card objects layer
-// (objects/LassoPoints.h), above this one; host/wiring/WireGraphics_win.cpp fills LassoPointAccess
+// (objects/graphics/LassoPoints.h), above this one; host/wiring/WireGraphics_win.cpp fills LassoPointAccess
 // with its operations. Until then there is no buffer and no point.
 #pragma once
 

@@ -24,7 +24,7 @@
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"

@@ -27,7 +27,7 @@
 #include "media/MediaManager.h"
 #include "objects/ObjectLayerKinds.h"
 #include "objects/ObjectServices.h"
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"

@@ -13,7 +13,7 @@
 #include "host/performing/ActionPerform.h"
 #include "media/MediaManager.h"
 #include "media/VideodiscActions.h"
-#include "objects/ActiveTextField.h"
+#include "objects/text/ActiveTextField.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"

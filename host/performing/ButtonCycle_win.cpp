@@ -5,7 +5,7 @@
 #include "core/memory/ByteReader.h"
 #include "graphics/layers/LayerList.h"
 #include "host/performing/ButtonActions.h"
-#include "objects/Buttons.h"
+#include "objects/buttons/Buttons.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
 #include "stack/format/StackFile.h"

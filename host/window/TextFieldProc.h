@@ -1,4 +1,4 @@
-// The text field windows' procedure (the "LMText" class, objects/TextFields.h) and the web
+// The text field windows' procedure (the "LMText" class, objects/text/TextFields.h) and the web
 // address a field's link notification points at (TextFieldProc_win.cpp).
 #pragma once
 

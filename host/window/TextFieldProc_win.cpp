@@ -24,8 +24,8 @@
 #include "host/navigation/CardNavigation.h"
 #include "logo/Logo.h"
 #include "media/MediaLibrary.h"
-#include "objects/Buttons.h"
-#include "objects/TextFields.h"
+#include "objects/buttons/Buttons.h"
+#include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 

@@ -17,8 +17,8 @@
 #include "host/window/CurrentTool.h"
 #include "media/MediaManager.h"
 #include "media/MediaPreview.h"
-#include "objects/ButtonIcons.h"
 #include "objects/ObjectServices.h"
+#include "objects/buttons/ButtonIcons.h"
 #include "quicktime/QuickTime.h"
 
 namespace {

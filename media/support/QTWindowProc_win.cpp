@@ -5,7 +5,7 @@
 #include <windowsx.h>
 
 #include "media/support/MediaElement.h"
-#include "objects/Buttons.h"
+#include "objects/buttons/Buttons.h"
 #include "quicktime/QtCalls.h"
 
 namespace {

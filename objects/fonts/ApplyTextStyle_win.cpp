@@ -10,9 +10,9 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
-#include "objects/TextFields.h"
 #include "objects/fonts/CurrentTextStyle_win.h"
 #include "objects/fonts/FontTable.h"
+#include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
 
 namespace {

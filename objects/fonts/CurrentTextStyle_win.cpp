@@ -8,9 +8,9 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
-#include "objects/TextFields.h"
 #include "objects/fonts/FormatMenus_win.h"
 #include "objects/fonts/TextStyleMenus.h"
+#include "objects/text/TextFields.h"
 
 namespace {
 

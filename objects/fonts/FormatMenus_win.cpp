@@ -6,9 +6,9 @@
 #include "graphics/layers/ObjectLayer.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectServices.h"
-#include "objects/TextFields.h"
 #include "objects/fonts/CurrentTextStyle_win.h"
 #include "objects/fonts/TextStyleMenus.h"
+#include "objects/text/TextFields.h"
 
 namespace {
 

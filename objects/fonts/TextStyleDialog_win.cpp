@@ -12,11 +12,11 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
-#include "objects/TextFields.h"
 #include "objects/fonts/ApplyTextStyle_win.h"
 #include "objects/fonts/CurrentTextStyle_win.h"
 #include "objects/fonts/FontTable.h"
 #include "objects/fonts/FormatMenus_win.h"
+#include "objects/text/TextFields.h"
 
 namespace {
 

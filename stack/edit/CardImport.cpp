@@ -11,7 +11,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
-#include "objects/TextLinks.h"
+#include "objects/text/TextLinks.h"
 #include "stack/StackUpcalls.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"

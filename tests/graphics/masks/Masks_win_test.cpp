@@ -13,7 +13,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/pixels/GraphicsErrors.h"
-#include "objects/LassoPoints.h"
+#include "objects/graphics/LassoPoints.h"
 #include "tests/graphics/DibTestUtil.h"
 #include "tests/graphics/MaskTestUtil.h"
 

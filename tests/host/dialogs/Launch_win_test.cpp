@@ -21,7 +21,7 @@
 #include "host/dialogs/LaunchPrograms.h"
 #include "host/dialogs/Preferences.h"
 #include "host/performing/ButtonActions.h"
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 #include "resources/launch_ids.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"

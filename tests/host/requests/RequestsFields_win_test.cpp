@@ -11,7 +11,7 @@
 #include "core/memory/Handles.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "host/requests/RequestSeams.h"
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
 #include "tests/host/requests/RequestTestPage_win.h"
 

@@ -7,7 +7,7 @@
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 #include "stack/format/StackFile.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/pixels/DibPalette.h"
 #include "graphics/pixels/PixelDepth.h"
-#include "objects/LassoPoints.h"
+#include "objects/graphics/LassoPoints.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"

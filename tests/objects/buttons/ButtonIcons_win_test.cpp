@@ -1,6 +1,6 @@
 // Button icons: drawing an image through its mask and its footprint without touching the stored
 // data, and storing a chosen icon or cursor as a stack resource under the id the stack gives it.
-#include "objects/Buttons.h"
+#include "objects/buttons/Buttons.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Finding a web address just typed into a field: the word before the caret.
-#include "objects/WebAddress.h"
+#include "objects/text/WebAddress.h"
 
 #include <array>
 #include <cctype>

@@ -26,7 +26,7 @@
 
 #include "core/memory/Handles.h"
 #include "graphics/layers/ObjectLayer.h"
-#include "objects/WebAddress.h"
+#include "objects/text/WebAddress.h"
 
 inline constexpr char kTextFieldClass[] = "LMText";
 

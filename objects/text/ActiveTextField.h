@@ -3,7 +3,7 @@
 #pragma once
 
 #include "graphics/layers/ObjectLayer.h"
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 
 // Nonzero when the active field's selection is not empty.
 int ActiveFieldHasSelection();

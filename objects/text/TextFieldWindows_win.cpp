@@ -10,7 +10,7 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 #include "stack/format/StackFile.h"
 
 namespace {

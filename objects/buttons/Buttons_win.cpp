@@ -5,9 +5,9 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/ui/DisplayUtils.h"
-#include "objects/Buttons.h"
-#include "objects/fonts/FontTable_win.h"
 #include "objects/ObjectLayerKinds.h"
+#include "objects/buttons/Buttons.h"
+#include "objects/fonts/FontTable_win.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 

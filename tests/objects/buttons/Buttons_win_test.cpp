@@ -1,7 +1,7 @@
 // Buttons on a card window: where the icon and name go, the shapes' regions, the highlight of a
 // press, what a release inside or outside hands on, and rollover buttons (the Enter key goes
 // through the layer list: LayerList_win_test).
-#include "objects/Buttons.h"
+#include "objects/buttons/Buttons.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 #include "stack/format/StackFile.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "core/ui/CursorImages.h"
-#include "objects/ButtonIcons.h"
+#include "objects/buttons/ButtonIcons.h"
 #include "stack/format/ResFile.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/palette/AppPalette.h"
-#include "objects/Buttons.h"
+#include "objects/buttons/Buttons.h"
 
 namespace {
 

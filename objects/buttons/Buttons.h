@@ -17,7 +17,7 @@
 
 #include "core/memory/Handles.h"
 #include "graphics/layers/ObjectLayer.h"
-#include "objects/ButtonIcons.h"
+#include "objects/buttons/ButtonIcons.h"
 #include "stack/format/StackFile.h"
 
 // The button record's layout is the stack format's (stack/format/StackFile.h).

@@ -1,5 +1,5 @@
 // Finding the web address typed before the caret: where the word starts and which prefixes count.
-#include "objects/WebAddress.h"
+#include "objects/text/WebAddress.h"
 
 #include <gtest/gtest.h>
 

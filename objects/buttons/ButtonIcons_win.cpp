@@ -8,7 +8,7 @@
 #include "core/ui/CursorCache.h"
 #include "core/ui/CursorImages.h"
 #include "core/ui/GdiGuards.h"
-#include "objects/Buttons.h"
+#include "objects/buttons/Buttons.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 

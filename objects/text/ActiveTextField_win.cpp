@@ -1,5 +1,5 @@
 // The active text field's selection.
-#include "objects/ActiveTextField.h"
+#include "objects/text/ActiveTextField.h"
 
 int ActiveFieldHasSelection() {
     HWND window = nullptr;

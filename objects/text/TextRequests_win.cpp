@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/ui/GdiGuards.h"
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 
 namespace {
 

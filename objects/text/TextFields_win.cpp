@@ -1,5 +1,5 @@
 // The text object record read into its layer, and the window made when the layer is built.
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/masks/Masks.h"
-#include "objects/Buttons.h"
+#include "objects/buttons/Buttons.h"
 
 namespace {
 

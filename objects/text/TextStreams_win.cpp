@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 
 namespace {
 

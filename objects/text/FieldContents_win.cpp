@@ -1,7 +1,7 @@
 // Field contents between the text object records and the field windows: a card's entry and its
 // style runs into the window when the card is shown, the window's text and runs back into the
 // record when it was modified.
-#include "objects/FieldContents_win.h"
+#include "objects/text/FieldContents_win.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,7 +17,7 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/fonts/FontTable_win.h"
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/FieldText.h"
 #include "stack/clipboard/Clipboard.h"

@@ -1,5 +1,5 @@
 // The lasso point buffer. MINIMAL: the buffer and its clamping, no lasso tracking yet.
-#include "objects/LassoPoints.h"
+#include "objects/graphics/LassoPoints.h"
 
 #include <algorithm>
 #include <span>

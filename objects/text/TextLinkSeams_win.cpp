@@ -1,7 +1,7 @@
 // MINIMAL until text links and field editing come: a typed address is only kept as the last one
 // offered, no link is followed at a point, and ending a field's editing saves nothing. The
 // current field name is plain state here until field editing takes it.
-#include "objects/TextFields.h"
+#include "objects/text/TextFields.h"
 
 namespace {
 
