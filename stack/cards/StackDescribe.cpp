@@ -34,7 +34,10 @@
 //               high byte first, 32-bit ones unused, R, G, B)} or {"decoded": false, reason};
 //               mask: null, or {"decoded": true, width, height, white (pixels set)} or
 //               {"decoded": false, reason}; file: null unless disk based, then the path, or
-//               {"refused": reason} when it does not end inside the data}
+//               {"refused": reason} when it does not end inside the data}; for texts entries:
+//               per text entry {card, flags, text, runs: [start, font number, face bits, size,
+//               red, green, blue] each}, and when disk based path (the file the first entry
+//               names, or null) and diskStyle [font number, face bits, size, red, green, blue]
 //   "resources" per entry in file order: offset, type (four characters), id, name, attributes,
 //               deleted, length (data bytes after conversion; as stored when deleted), raw
 //               (the data did not convert and is kept as stored); a live 'FntL' entry also
@@ -235,6 +238,24 @@ void DescribeTextEntries(Json& j, std::span<const uint8_t> o) {
         j.Close(']');
         j.Close('}');
     }
+    j.Close(']');
+    // A disk-based text: the file its first entry names, and the one style of its 12-byte block.
+    if (!(GetU16(o, kObjectFlags) & kObjectHasPath))
+        return;
+    const std::vector<FieldTextEntry> entries = ListFieldTextEntries(o);
+    j.Key("path");
+    if (entries.empty()) {
+        j.Null();
+    } else {
+        const std::span<const uint8_t> path = FieldEntryText(o, entries[0]);
+        j.Bytes(path.data(), static_cast<size_t>(std::find(path.begin(), path.end(), 0) - path.begin()));
+    }
+    const StyleRun style = ReadDiskStyle(o);
+    j.Key("diskStyle");
+    j.Open('[');
+    for (int64_t v : {int64_t{style.fontNumber}, int64_t{style.face}, int64_t{style.size}, int64_t{style.red >> 8},
+                      int64_t{style.green >> 8}, int64_t{style.blue >> 8}})
+        j.Number(v);
     j.Close(']');
 }
 

@@ -193,6 +193,17 @@ TEST_F(StackReaderTest, DescriptionOfADemoStack) {
              "\"type\":\"FntL\",\"id\":128,", "\"fonts\":[[3,\"Times New Roman\",0],[4,\"Courier New\",0]]"}) {
         EXPECT_NE(json.find(expected), std::string::npos) << expected << "\n" << json;
     }
+    // A disk-based text: the file its entry names and the style block after the path.
+    sb::Stack disk;
+    sb::Card card = sb::PlainCard(1);
+    sb::Object field = sb::TextField(2, {0, 20, 60, 40}, "File text", "");
+    field.flags = 0x40;
+    field.subRecords[0].path = {'C', ':', '\\', 'a', '.', 't', 'x', 't', 0, 0};
+    field.subRecords[0].body = {0, 3, 1, 0, 0, 18, 0x12, 0, 0x34, 0, 0x56, 0};
+    card.objects.push_back(field);
+    disk.cards.push_back(card);
+    const std::string diskJson = DescribeStackJson(sb::BuildStack(disk).bytes, StackConversion{});
+    EXPECT_NE(diskJson.find("\"path\":\"C:\\\\a.txt\",\"diskStyle\":[3,1,18,18,52,86]"), std::string::npos) << diskJson;
     // Texts are escaped and given as UTF-8 of the Windows character set.
     sb::Stack s;
     sb::Card c = sb::PlainCard(1);
