@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <initializer_list>
@@ -159,6 +161,24 @@ std::string Joined(const std::vector<std::string>& lines) {
     for (const std::string& l : lines)
         all += l + "\n";
     return all;
+}
+
+int FindHolding(const std::vector<std::string>& lines, const std::string& text, int from) {
+    for (int i = std::max(from, 0); i < static_cast<int>(lines.size()); ++i)
+        if (lines[i].find(text) != std::string::npos)
+            return i;
+    return -1;
+}
+
+bool NearRgb(uint32_t got, int red, int green, int blue, int slack) {
+    return std::abs(int((got >> 16) & 255) - red) <= slack && std::abs(int((got >> 8) & 255) - green) <= slack &&
+           std::abs(int(got & 255) - blue) <= slack;
+}
+
+std::string Hex(uint32_t pixel) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%06lx", static_cast<unsigned long>(pixel));
+    return text;
 }
 
 int Find(const std::vector<std::string>& lines, const std::string& prefix, int from) {

@@ -26,16 +26,6 @@ std::string Unique(const std::string& stem, const std::string& extension) {
     return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "." + extension;
 }
 
-// A screenshot's pixels, checked for its size.
-struct Shot {
-    std::vector<uint32_t> pixels;
-    UINT width = 0, height = 0;
-    explicit Shot(const std::string& path) { pixels = PngPixels(path, &width, &height); }
-    uint32_t At(int x, int y) const {
-        return x >= 0 && y >= 0 && UINT(x) < width && UINT(y) < height ? pixels[size_t(y) * width + size_t(x)] : 0xFF000000u;
-    }
-};
-
 // Channels within what a 16-bit display keeps.
 bool Near(uint32_t got, sb::Rgb want) {
     static const int slack = [] {
@@ -44,22 +34,7 @@ bool Near(uint32_t got, sb::Rgb want) {
         ReleaseDC(nullptr, screen);
         return bits == 16 ? 8 : 2;
     }();
-    return std::abs(int((got >> 16) & 255) - want.red) <= slack && std::abs(int((got >> 8) & 255) - want.green) <= slack &&
-           std::abs(int(got & 255) - want.blue) <= slack;
-}
-
-std::string Hex(uint32_t v) {
-    char text[12];
-    std::snprintf(text, sizeof text, "%06lx", static_cast<unsigned long>(v));
-    return text;
-}
-
-// The first log line at or after from that holds the text; -1 when none.
-int FindHolding(const std::vector<std::string>& lines, const std::string& text, int from = 0) {
-    for (int i = from; i < static_cast<int>(lines.size()); ++i)
-        if (lines[i].find(text) != std::string::npos)
-            return i;
-    return -1;
+    return NearRgb(got, want.red, want.green, want.blue, slack);
 }
 
 std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }

@@ -41,25 +41,7 @@ int DisplayBits() {
 // What one step of a channel is on this display.
 int Step() { return DisplayBits() == 16 ? 8 : 1; }
 
-struct Shot {
-    std::vector<uint32_t> pixels;
-    UINT width = 0, height = 0;
-    explicit Shot(const std::string& path) { pixels = PngPixels(path, &width, &height); }
-    uint32_t At(int x, int y) const {
-        return x >= 0 && y >= 0 && UINT(x) < width && UINT(y) < height ? pixels[size_t(y) * width + size_t(x)] : 0xFF000000u;
-    }
-};
-
-bool Near(uint32_t got, sb::Rgb want, int slack) {
-    return std::abs(int((got >> 16) & 255) - want.red) <= slack && std::abs(int((got >> 8) & 255) - want.green) <= slack &&
-           std::abs(int(got & 255) - want.blue) <= slack;
-}
-
-std::string Hex(uint32_t v) {
-    char text[12];
-    std::snprintf(text, sizeof text, "%06lx", static_cast<unsigned long>(v));
-    return text;
-}
+bool Near(uint32_t got, sb::Rgb want, int slack) { return NearRgb(got, want.red, want.green, want.blue, slack); }
 
 // Colours whose channels are multiples of 8, so that a 16-bit display keeps them exactly.
 constexpr sb::Rgb kCard{48, 48, 160}, kOpaque{240, 200, 0}, kMasked{0, 200, 80}, kFramed{200, 0, 200},

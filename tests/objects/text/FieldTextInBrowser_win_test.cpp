@@ -31,13 +31,6 @@ constexpr int kPreviousCard = 203, kNextCard = 204, kSaveStack = 102;
 
 std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-int FindHolding(const std::vector<std::string>& lines, const std::string& text) {
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].find(text) != std::string::npos)
-            return static_cast<int>(i);
-    return -1;
-}
-
 std::vector<uint8_t> Fonts() {
     return sb::FontTable({{kGeneva, "Geneva", true}, {kTimes, "Times New Roman", false}});
 }
