@@ -43,7 +43,9 @@
 set(LOOM_LAYERS core quicktime vic32
     graphics/dib graphics/palette graphics/pixels graphics/masks
     stack/format stack graphics/layers objects media/support actions media paint
-    graphics/transitions graphics/card stack/edit graphics/colors logo spell host)
+    graphics/transitions graphics/card stack/edit graphics/colors logo spell
+    host/downloads host/state host/launching host/player host/palettes host/dialogs host/menus host/window
+    host/requests host/wiring host/browser)
 
 # Stand-ins that are DLLs of their own, as the libraries they stand for were (the plug-in
 # imports them, the packager copies them): the layers above see the folder for its API header,

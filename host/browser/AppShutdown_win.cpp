@@ -16,7 +16,7 @@
 #include "host/browser/LoadedLibraries.h"
 #include "host/browser/WindowAttach.h"
 #include "host/dialogs/Favorites.h"
-#include "host/dialogs/LaunchPrograms.h"
+#include "host/launching/LaunchPrograms.h"
 #include "host/dialogs/Printing.h"
 #include "host/menus/Shortcuts.h"
 #include "host/palettes/FcolorsWindow.h"

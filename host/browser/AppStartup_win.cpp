@@ -20,7 +20,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/browser/WindowAttach.h"
-#include "host/dialogs/Preferences.h"
+#include "host/state/Preferences.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/window/TextFieldProc.h"
 #include "media/DroppedFiles.h"

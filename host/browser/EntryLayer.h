@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "host/browser/NpInterface.h"
+#include "host/downloads/NpInterface.h"
 
 #pragma pack(push, 2)
 // The instance's private data: 6 bytes from the browser's allocator.

@@ -1,7 +1,7 @@
 // Exports, the handler table and the instance handlers of the browser plug-in interface.
 #include "host/browser/EntryLayer.h"
 
-#include "host/browser/DownloadStreams.h"
+#include "host/downloads/DownloadStreams.h"
 #include "host/browser/WindowAttach.h"
 #include "host/wiring/LayerWiring.h"
 

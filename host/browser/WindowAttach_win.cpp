@@ -7,7 +7,7 @@
 #include "core/events/OneShotTimers.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
-#include "host/browser/DownloadStreams.h"
+#include "host/downloads/DownloadStreams.h"
 #include "host/window/CardMessageHandler.h"
 #include "media/MediaManager.h"
 

@@ -1,6 +1,6 @@
 // The "PREFERENCES" dialog: the stack's settings, its password and presentation mode, and the
 // experienced-user preference; and applying what it confirmed.
-#include "host/dialogs/Preferences.h"
+#include "host/state/Preferences.h"
 
 #include <cstring>
 #include <string>
@@ -11,7 +11,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/WindowUtils.h"
-#include "host/navigation/CardNavigation.h"
+#include "host/player/CardNavigation.h"
 #include "media/DroppedFiles.h"
 #include "resources/resource_ids.h"
 #include "stack/format/StackFile.h"

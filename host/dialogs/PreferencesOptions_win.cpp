@@ -1,6 +1,6 @@
 // The "POPTIONS" dialog: what surrounds the card in presentation mode (nothing, the desktop
 // wallpaper or a colour of the grid) and whether the title bar stays.
-#include "host/dialogs/Preferences.h"
+#include "host/state/Preferences.h"
 
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"

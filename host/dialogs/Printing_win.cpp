@@ -12,7 +12,7 @@
 #include "host/dialogs/PrintDevice.h"
 #include "host/dialogs/PrintLayout.h"
 #include "host/dialogs/PrintingJob.h"
-#include "host/navigation/SlideShow.h"
+#include "host/dialogs/SlideShow.h"
 #include "objects/ObjectServices.h"
 #include "resources/print_ids.h"
 #include "stack/cards/CardList.h"

@@ -3,8 +3,8 @@
 
 #include "graphics/layers/LayerList.h"
 #include "host/menus/MenuSubjects.h"
-#include "host/navigation/CardNavigation.h"
-#include "host/window/CurrentTool.h"
+#include "host/player/CardNavigation.h"
+#include "host/palettes/CurrentTool.h"
 #include "objects/ObjectServices.h"
 #include "objects/PasteObjects.h"
 #include "paint/PaintTools.h"

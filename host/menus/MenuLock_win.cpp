@@ -1,5 +1,5 @@
 // The frame's menu bar: the full menu "LM", or "PageloomLock" while the stack is locked.
-#include "host/dialogs/Preferences.h"
+#include "host/state/Preferences.h"
 
 #include "actions/NbaMenu.h"
 #include "core/files/FileSlots.h"

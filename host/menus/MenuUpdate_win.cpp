@@ -3,7 +3,7 @@
 
 #include "core/ui/Resources.h"
 #include "host/menus/MenuCommands.h"
-#include "host/menus/MenuOptions.h"
+#include "host/state/MenuOptions.h"
 #include "host/menus/MenuSubjects.h"
 #include "objects/fonts/FormatMenus_win.h"
 #include "stack/clipboard/Clipboard.h"

@@ -3,7 +3,7 @@
 #include "graphics/colors/FcolorsLayout.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/palettes/FcolorsWindow.h"
-#include "host/window/CurrentTool.h"
+#include "host/palettes/CurrentTool.h"
 #include "objects/ObjectColors.h"
 #include "paint/PaintTextRedraw.h"
 

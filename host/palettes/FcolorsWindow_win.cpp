@@ -15,7 +15,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "host/palettes/FcolorsWindow.h"
 #include "host/palettes/ToolPalette.h"
-#include "host/window/CurrentTool.h"
+#include "host/palettes/CurrentTool.h"
 #include "paint/PaintTools.h"
 #include "resources/colors_ids.h"
 

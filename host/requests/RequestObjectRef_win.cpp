@@ -3,7 +3,7 @@
 #include "host/requests/HostRequests.h"
 
 #include "graphics/card/CardRedraw.h"
-#include "host/navigation/CardNavigation.h"
+#include "host/player/CardNavigation.h"
 #include "host/requests/RequestArgs.h"
 #include "host/requests/RequestHandlers.h"
 #include "stack/cards/CardList.h"

@@ -18,7 +18,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/palette/CurrentColors.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/menus/MenuOptions.h"
+#include "host/state/MenuOptions.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestHandlers.h"
 #include "host/requests/RequestSupport.h"

@@ -16,7 +16,7 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "host/dialogs/Printing.h"
-#include "host/navigation/CardNavigation.h"
+#include "host/player/CardNavigation.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestHandlers.h"
 #include "host/requests/RequestSupport.h"

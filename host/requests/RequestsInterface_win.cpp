@@ -21,7 +21,7 @@
 #include "host/dialogs/Printing.h"
 #include "host/menus/MenuRequest.h"
 #include "host/menus/Shortcuts.h"
-#include "host/performing/ButtonActions.h"
+#include "host/player/ButtonActions.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestHandlers.h"
 #include "host/requests/RequestSupport.h"

@@ -6,8 +6,8 @@
 
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
-#include "host/dialogs/Preferences.h"
-#include "host/navigation/CardHistory.h"
+#include "host/state/Preferences.h"
+#include "host/player/CardHistory.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestArgs.h"
 #include "host/requests/RequestHandlers.h"

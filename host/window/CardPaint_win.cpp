@@ -10,7 +10,7 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/window/CardHandlerState.h"
+#include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"

@@ -6,9 +6,9 @@
 #include "graphics/layers/LayerList.h"
 #include "host/browser/WindowAttach.h"
 #include "host/palettes/ToolPalette.h"
-#include "host/window/CardHandlerState.h"
+#include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
-#include "host/window/CurrentTool.h"
+#include "host/palettes/CurrentTool.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 

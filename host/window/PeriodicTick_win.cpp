@@ -7,7 +7,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/ui/CursorCache.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/window/CurrentTool.h"
+#include "host/palettes/CurrentTool.h"
 #include "media/MediaManager.h"
 #include "objects/ResizeTracking.h"
 #include "paint/Selections.h"

@@ -6,7 +6,7 @@
 #include "graphics/pixels/PixMap.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/requests/HostRequests.h"
-#include "host/window/CurrentTool.h"
+#include "host/palettes/CurrentTool.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
 #include "media/support/MediaWindows.h"

@@ -1,6 +1,6 @@
 // Arbitrary "LOOMA.LOG" bytes: the index reader keeps within its fields, and what it keeps
 // writes back and reads again to the same index.
-#include "host/browser/DownloadCache.h"
+#include "host/downloads/DownloadCache.h"
 
 #include <cstring>
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/system/PluginModule.h"
-#include "host/browser/DeferredCommands.h"
+#include "host/state/DeferredCommands.h"
 
 class MenuTestWindow : public ::testing::Test {
 protected:

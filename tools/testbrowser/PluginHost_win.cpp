@@ -14,7 +14,7 @@
 #include <unordered_map>
 
 #include "TestBrowser.h"
-#include "host/browser/NpInterface.h"
+#include "host/downloads/NpInterface.h"
 
 namespace {
 

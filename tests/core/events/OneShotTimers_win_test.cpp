@@ -8,7 +8,7 @@
 
 #include "core/events/OneShotTimers.h"
 #include "core/system/PluginModule.h"
-#include "host/window/CurrentTool.h"
+#include "host/palettes/CurrentTool.h"
 
 namespace {
 

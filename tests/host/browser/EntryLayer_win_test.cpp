@@ -16,7 +16,7 @@
 
 #include "core/system/PluginModule.h"
 #include "host/browser/EntryLayer.h"
-#include "host/browser/NpInterface.h"
+#include "host/downloads/NpInterface.h"
 
 namespace {
 

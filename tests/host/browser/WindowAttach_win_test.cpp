@@ -17,9 +17,9 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/palettes/ToolPalette.h"
-#include "host/window/CardHandlerState.h"
+#include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
-#include "host/window/CurrentTool.h"
+#include "host/palettes/CurrentTool.h"
 #include "objects/ObjectLayerKinds.h"
 #include "tests/support/DialogDriver_win.h"
 

@@ -21,7 +21,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/palettes/FcolorsWindow.h"
 #include "host/palettes/ToolPalette.h"
-#include "host/window/CurrentTool.h"
+#include "host/palettes/CurrentTool.h"
 #include "resources/colors_ids.h"
 #include "stack/cards/CardList.h"
 #include "stack/undo/Undo.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/ui/PaletteCaption.h"
-#include "host/browser/NpInterface.h"
+#include "host/downloads/NpInterface.h"
 
 namespace {
 

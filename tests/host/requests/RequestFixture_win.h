@@ -12,7 +12,7 @@
 
 #include "actions/NbaModules.h"
 #include "core/system/PluginModule.h"
-#include "host/navigation/CardHistory.h"
+#include "host/player/CardHistory.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestArgs.h"
 #include "tests/stack/CardTestUtil.h"

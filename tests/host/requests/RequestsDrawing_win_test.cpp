@@ -17,7 +17,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/palette/CurrentColors.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/menus/MenuOptions.h"
+#include "host/state/MenuOptions.h"
 #include "stack/save/SaveStack.h"
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/TestMovieFiles_win.h"

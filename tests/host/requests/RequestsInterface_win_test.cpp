@@ -13,7 +13,7 @@
 #include "graphics/colors/FcolorsLayout.h"
 #include "graphics/palette/CurrentColors.h"
 #include "graphics/transitions/QtEffectState.h"
-#include "host/menus/MenuOptions.h"
+#include "host/state/MenuOptions.h"
 #include "host/requests/RequestSeams.h"
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/DialogDriver_win.h"

@@ -14,7 +14,7 @@
 #include "core/files/FileLayer.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
-#include "host/browser/DownloadStreams.h"
+#include "host/downloads/DownloadStreams.h"
 #include "stack/format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"

@@ -44,7 +44,7 @@
 #include "graphics/pixels/Lzrw.h"
 #include "graphics/pixels/PackBits.h"
 #include "graphics/pixels/PackedPictureHeader.h"
-#include "host/browser/DownloadCache.h"
+#include "host/downloads/DownloadCache.h"
 #include "quicktime/formats/MusicTrack.h"
 #include "quicktime/formats/SoundTrack.h"
 #include "stack/cards/CardList.h"

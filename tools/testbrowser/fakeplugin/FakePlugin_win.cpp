@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "host/browser/NpInterface.h"
+#include "host/downloads/NpInterface.h"
 
 namespace {
 

@@ -1,0 +1,269 @@
+// Download cache index records, eviction and the request queue.
+#include "host/downloads/DownloadCache.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/memory/ByteReader.h"
+#include "core/text/MacText.h"
+
+namespace {
+
+// Copies into a fixed field, always terminated; false when the text did not fit.
+bool CopyField(char (&field)[kCachePathSize], std::string_view text) {
+    std::memset(field, 0, sizeof field);
+    if (text.size() >= sizeof field)
+        return false;
+    std::memcpy(field, text.data(), text.size());
+    return true;
+}
+
+// A text field of the index file: kept up to its first NUL, always terminated in memory.
+void ReadField(ByteReader& r, char (&field)[kCachePathSize]) {
+    std::span<const uint8_t> bytes = r.Bytes(kCachePathSize);
+    std::memset(field, 0, sizeof field);
+    if (!bytes.empty())
+        std::memcpy(field, bytes.data(), kCachePathSize - 1);
+}
+
+void WriteField(ByteWriter& w, const char (&field)[kCachePathSize]) {
+    w.Bytes({reinterpret_cast<const uint8_t*>(field), kCachePathSize});
+}
+
+bool IsKept(std::string_view localPath, const std::vector<std::string>& keepPaths) {
+    return std::any_of(keepPaths.begin(), keepPaths.end(),
+                       [&](const std::string& kept) { return !kept.empty() && SameUrl(localPath, kept); });
+}
+
+uint32_t TotalExpected(const DownloadCache& cache) {
+    uint64_t total = 0;
+    for (int i = 0; i < cache.count; ++i)
+        total += cache.entries[i].expectedSize;
+    return static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX));
+}
+
+bool IsAlnumAscii(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+}  // namespace
+
+void ParseCacheIndex(std::span<const uint8_t> bytes, DownloadCache& cache) {
+    cache.count = 0;
+    cache.useCounter = 0;
+    std::memset(cache.entries, 0, sizeof cache.entries);
+    ByteReader r(bytes);
+    const int16_t count = r.I16LE();
+    if (!r.ok() || count < 0 || count > kMaxCacheEntries || r.remaining() < count * kCacheEntrySize)
+        return;
+    for (int i = 0; i < count; ++i) {
+        DownloadCacheEntry& e = cache.entries[i];
+        ReadField(r, e.url);
+        ReadField(r, e.localPath);
+        e.lastModified = r.U32LE();
+        r.U16LE();  // the use sequence counts within one run only
+        e.expectedSize = r.U32LE();
+        e.receivedSize = std::min(r.U32LE(), e.expectedSize);
+        e.complete = r.U32LE();
+        r.U32LE();  // verified again before use in this run
+        if (!r.ok()) {
+            std::memset(cache.entries, 0, sizeof cache.entries);
+            return;
+        }
+    }
+    cache.count = count;
+}
+
+std::vector<uint8_t> SerializeCacheIndex(const DownloadCache& cache) {
+    std::vector<uint8_t> out;
+    out.reserve(2 + cache.count * kCacheEntrySize);
+    ByteWriter w(out);
+    w.U16LE(static_cast<uint16_t>(cache.count));
+    for (int i = 0; i < cache.count; ++i) {
+        const DownloadCacheEntry& e = cache.entries[i];
+        WriteField(w, e.url);
+        WriteField(w, e.localPath);
+        w.U32LE(e.lastModified);
+        w.U16LE(e.useSequence);
+        w.U32LE(e.expectedSize);
+        w.U32LE(e.receivedSize);
+        w.U32LE(e.complete);
+        w.U32LE(e.verifiedThisRun);
+    }
+    return out;
+}
+
+bool SameUrl(std::string_view a, std::string_view b) { return EqualAsciiNoCase(a, b); }
+
+bool IsStackUrl(std::string_view url) {
+    return url.size() >= 5 && SameUrl(url.substr(url.size() - 4), ".stk");
+}
+
+int FindCacheEntry(const DownloadCache& cache, std::string_view url) {
+    for (int i = 0; i < cache.count; ++i)
+        if (SameUrl(cache.entries[i].url, url))
+            return i;
+    return -1;
+}
+
+void RemoveCacheEntry(DownloadCache& cache, int index) {
+    if (index < 0 || index >= cache.count)
+        return;
+    std::memmove(&cache.entries[index], &cache.entries[index + 1],
+                 (cache.count - index - 1) * sizeof(DownloadCacheEntry));
+    --cache.count;
+    std::memset(&cache.entries[cache.count], 0, sizeof(DownloadCacheEntry));
+}
+
+bool LookupCacheEntry(DownloadCache& cache, std::string_view url, uint32_t lastModified, const CacheFileOps& ops) {
+    if (!cache.enabled)
+        return false;
+    int i = FindCacheEntry(cache, url);
+    if (i < 0)
+        return false;
+    DownloadCacheEntry& e = cache.entries[i];
+    if (e.lastModified == lastModified && e.complete != 0 && ops.canOpen(e.localPath))
+        return true;
+    ops.remove(e.localPath);
+    RemoveCacheEntry(cache, i);
+    return false;
+}
+
+int FindCacheEntryByPath(const DownloadCache& cache, std::string_view localPath) {
+    for (int i = 0; i < cache.count; ++i)
+        if (SameUrl(cache.entries[i].localPath, localPath))
+            return i;
+    return -1;
+}
+
+bool EvictCacheEntry(DownloadCache& cache, const CacheFileOps& ops, const std::vector<std::string>& keepPaths) {
+    int victim = -1;
+    for (int i = 0; i < cache.count; ++i) {
+        const DownloadCacheEntry& e = cache.entries[i];
+        if (IsKept(e.localPath, keepPaths))
+            continue;
+        if (victim < 0 || e.useSequence < cache.entries[victim].useSequence || e.complete == 0)
+            victim = i;
+    }
+    if (victim < 0)
+        return false;
+    ops.remove(cache.entries[victim].localPath);
+    RemoveCacheEntry(cache, victim);
+    return true;
+}
+
+bool AddCacheEntry(DownloadCache& cache, std::string_view url, std::string_view localPath, uint32_t lastModified,
+                   uint32_t expectedSize, const CacheFileOps& ops, const std::vector<std::string>& keepPaths) {
+    if (!cache.enabled || url.size() >= kCachePathSize || localPath.size() >= kCachePathSize)
+        return false;
+    if (cache.count >= kMaxCacheEntries && !EvictCacheEntry(cache, ops, keepPaths))
+        return false;
+    for (uint32_t total = TotalExpected(cache); total > 0 && uint64_t(total) + expectedSize > kMaxCacheBytes;
+         total = TotalExpected(cache)) {
+        if (!EvictCacheEntry(cache, ops, keepPaths))
+            break;  // only kept entries are left
+    }
+    DownloadCacheEntry& e = cache.entries[cache.count];
+    std::memset(&e, 0, sizeof e);
+    CopyField(e.url, url);
+    CopyField(e.localPath, localPath);
+    e.lastModified = lastModified;
+    e.expectedSize = expectedSize;
+    ++cache.count;
+    return true;
+}
+
+void AddReceivedBytes(DownloadCacheEntry& e, uint32_t count) {
+    e.receivedSize = static_cast<uint32_t>(std::min<uint64_t>(uint64_t(e.receivedSize) + count, e.expectedSize));
+}
+
+bool MarkDownloadComplete(DownloadCacheEntry& e) {
+    if (e.receivedSize < e.expectedSize)
+        return false;
+    e.complete = 1;
+    e.verifiedThisRun = 1;
+    return true;
+}
+
+void AddReceivedBytes(DownloadCache& cache, std::string_view url, uint32_t count) {
+    for (int i = 0; i < cache.count; ++i)
+        if (SameUrl(cache.entries[i].url, url))
+            AddReceivedBytes(cache.entries[i], count);
+}
+
+void MarkDownloadComplete(DownloadCache& cache, std::string_view url) {
+    for (int i = 0; i < cache.count; ++i)
+        if (SameUrl(cache.entries[i].url, url))
+            MarkDownloadComplete(cache.entries[i]);
+}
+
+const char* BindCachedFile(DownloadCache& cache, std::string_view url) {
+    for (int i = 0; i < cache.count; ++i) {
+        DownloadCacheEntry& e = cache.entries[i];
+        if (SameUrl(e.url, url) && e.complete == 1 && e.verifiedThisRun == 1) {
+            e.useSequence = ++cache.useCounter;
+            return e.localPath;
+        }
+    }
+    return nullptr;
+}
+
+bool ForgetCachedFile(DownloadCache& cache, std::string_view path, const CacheFileOps& ops) {
+    int i = FindCacheEntryByPath(cache, path);
+    if (i < 0)
+        return false;
+    ops.remove(cache.entries[i].localPath);
+    RemoveCacheEntry(cache, i);
+    return true;
+}
+
+std::string CacheFileNameFor(std::string_view tempName, std::string_view url) {
+    std::string name(tempName);
+    if (url.size() < 5 || url[url.size() - 4] != '.' || name.size() < 4 || name[name.size() - 4] != '.')
+        return name;
+    std::string_view ext = url.substr(url.size() - 3);
+    if (!std::all_of(ext.begin(), ext.end(), IsAlnumAscii))
+        return name;
+    name.replace(name.size() - 3, 3, ext);
+    return name;
+}
+
+bool MakeSiblingUrl(std::string_view baseUrl, std::string_view slotPath, std::string& url) {
+    url.clear();
+    size_t slash = baseUrl.size() > 1 ? baseUrl.find_last_of('/') : std::string_view::npos;
+    if (slash == std::string_view::npos || slash == 0)
+        return false;
+    size_t backslash = slotPath.size() > 1 ? slotPath.find_last_of('\\') : std::string_view::npos;
+    std::string_view name = (backslash == std::string_view::npos || backslash == 0) ? slotPath : slotPath.substr(backslash + 1);
+    if (name.empty() || slash + 1 + name.size() >= kCachePathSize)
+        return false;
+    url.assign(baseUrl.substr(0, slash + 1));
+    url.append(name);
+    return true;
+}
+
+bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::string_view url, uint16_t fileSlot) {
+    if (queue.count >= kMaxPendingRequests || url.size() >= kCachePathSize)
+        return false;
+    PendingRequest& r = queue.records[queue.count];
+    std::memset(&r, 0, sizeof r);
+    CopyField(r.url, url);
+    r.kind = context.kind;
+    r.object = context.objectLayer;
+    r.buttonId = context.buttonId;
+    r.actionId = context.actionId;
+    r.argument = context.argument;
+    r.fileSlot = fileSlot;
+    std::memcpy(r.label, context.label, sizeof r.label);
+    r.label[sizeof r.label - 1] = 0;
+    ++queue.count;
+    return true;
+}
+
+bool AdvanceRequestQueue(RequestQueue& queue) {
+    if (queue.count > 0)
+        --queue.count;
+    if (queue.count == 0)
+        return false;
+    std::memmove(&queue.records[0], &queue.records[1], queue.count * sizeof(PendingRequest));
+    std::memset(&queue.records[queue.count], 0, sizeof(PendingRequest));
+    return true;
+}

@@ -1,0 +1,659 @@
+// Browser streams into the download cache, and files asked of the browser by address.
+#include "host/downloads/DownloadStreams.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/files/FileLayer.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
+#include "graphics/layers/LayerBuild.h"
+#include "graphics/layers/ObjectLayer.h"
+#include "graphics/pixels/BitmapCopy.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "host/browser/EntryLayer.h"
+#include "host/browser/WindowAttach.h"
+#include "host/player/CardNavigation.h"
+#include "host/player/ButtonActions.h"
+#include "host/player/StackJump.h"
+#include "media/MediaManager.h"
+#include "objects/text/FieldContents_win.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpen.h"
+#include "stack/open/StackOpenSession.h"
+
+namespace {
+
+constexpr char kIndexFileName[] = "LOOMA.LOG";
+constexpr int kCurrentStackSlot = 1;
+constexpr NPError kStreamDone = 0;
+
+std::unique_ptr<DownloadCache> g_cache;
+std::unique_ptr<RequestQueue> g_queue;
+PendingContext g_context;
+std::string g_baseUrl;
+// The file the browser was last asked for: the stream of this address answers the queue head.
+std::string g_requestedUrl;
+int g_targetFileSlot = kCurrentStackSlot;
+// The file the last card refresh after a download was for: one that is still not found after
+// it arrived is asked for again, and must not refresh the card again and again.
+std::string g_refreshedFor;
+
+// One stream as it is received, reached through NPStream::pdata.
+struct Download {
+    NPP instance = nullptr;
+    const NPStream* stream = nullptr;
+    std::string url;
+    std::string localPath;  // the local copy, which names its cache entry; empty: bytes are dropped
+    HANDLE file = INVALID_HANDLE_VALUE;
+    bool cacheHit = false;        // the local copy is complete already: the first write ends the stream
+    bool answersRequest = false;  // the file the queue head waits for
+    int slot = kCurrentStackSlot;
+};
+std::vector<std::unique_ptr<Download>> g_downloads;
+
+// The stack an embed was given, until the system opens it.
+struct EmbedStack {
+    NPP instance = nullptr;
+    std::string url;
+    bool waiting = false;
+};
+std::vector<EmbedStack> g_embeds;
+
+int ReplayButtonActions(uint16_t buttonId, uint32_t argument) {
+    return DoButtonActions(GetMainWindow(), buttonId, argument);
+}
+int ReplayActionResource(uint16_t actionId, const char* label) {
+    return PerformActionResource(actionId, 1, 0, label);
+}
+DownloadReplay g_replay = DefaultDownloadReplay();
+
+bool CanOpenFile(const char* path) {
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+void RemoveFile(const char* path) { DeleteFileA(path); }
+constexpr CacheFileOps kFileOps = {CanOpenFile, RemoveFile};
+
+std::string TempFolder() {
+    char path[MAX_PATH] = {};
+    DWORD n = GetTempPathA(MAX_PATH, path);
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    std::string folder(path, n);
+    if (folder.back() != '\\')
+        folder += '\\';
+    return folder;
+}
+
+std::string OpenStackPath() {
+    if (!IsStackOpen())
+        return {};
+    char path[MAX_PATH] = {};
+    GetFileSpecPath(kCurrentStackSlot, sizeof path, path);
+    return path;
+}
+
+// The record of a stream this plug-in accepted; null for anything else, so that a stream the
+// browser never announced, or one whose record is gone, is never written through.
+Download* FindDownload(NPP instance, const NPStream* stream) {
+    if (!instance || !stream || !stream->pdata)
+        return nullptr;
+    for (const auto& d : g_downloads)
+        if (d.get() == stream->pdata && d->instance == instance && d->stream == stream)
+            return d.get();
+    return nullptr;
+}
+
+std::unique_ptr<Download> TakeDownload(Download* download) {
+    auto it = std::find_if(g_downloads.begin(), g_downloads.end(), [&](const auto& d) { return d.get() == download; });
+    if (it == g_downloads.end())
+        return nullptr;
+    std::unique_ptr<Download> taken = std::move(*it);
+    g_downloads.erase(it);
+    return taken;
+}
+
+// The download now writing the local copy of `url`, if any.
+Download* FindWritingDownload(std::string_view url) {
+    for (const auto& d : g_downloads)
+        if (d->file != INVALID_HANDLE_VALUE && SameUrl(d->url, url))
+            return d.get();
+    return nullptr;
+}
+
+// Local files that eviction must leave: the open stack and every copy a stream still uses.
+std::vector<std::string> PathsInUse() {
+    std::vector<std::string> paths = {OpenStackPath()};
+    for (const auto& d : g_downloads)
+        if (!d->localPath.empty())
+            paths.push_back(d->localPath);
+    return paths;
+}
+
+DownloadCacheEntry* EntryOf(const Download& d) {
+    if (!g_cache || d.localPath.empty())
+        return nullptr;
+    int i = FindCacheEntryByPath(*g_cache, d.localPath);
+    return i < 0 ? nullptr : &g_cache->entries[i];
+}
+
+// A download cut off before its end is never taken for complete: its entry and partial file go,
+// and the stream's later bytes are dropped. A cached copy only being read stays.
+void DropDownload(Download& d) {
+    if (d.file != INVALID_HANDLE_VALUE)
+        CloseHandle(d.file);
+    d.file = INVALID_HANDLE_VALUE;
+    if (!d.localPath.empty() && !d.cacheHit && !(g_cache && ForgetCachedFile(*g_cache, d.localPath, kFileOps)))
+        RemoveFile(d.localPath.c_str());  // the index has gone already
+    d.localPath.clear();
+    d.cacheHit = false;
+}
+
+EmbedStack* FindEmbed(NPP instance) {
+    auto it = std::find_if(g_embeds.begin(), g_embeds.end(),
+                           [&](const EmbedStack& e) { return e.instance == instance; });
+    return instance && it != g_embeds.end() ? &*it : nullptr;
+}
+
+void RememberEmbedStack(NPP instance, const std::string& url) {
+    EmbedStack* embed = FindEmbed(instance);
+    if (!embed)
+        embed = &g_embeds.emplace_back();
+    *embed = {instance, url, true};
+}
+
+void ClearRequestQueue() {
+    if (g_queue)
+        g_queue->count = 0;
+}
+
+// Creates the local copy for `url`, keeping a plain three-character extension of the remote
+// file. Never truncates a file that exists: a taken name is given up for another.
+HANDLE CreateLocalCopy(const std::string& folder, const char* url, std::string& path) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char temp[MAX_PATH] = {};
+        if (!GetTempFileNameA(folder.c_str(), "stk", 0, temp))  // makes the file, so the name is ours
+            return INVALID_HANDLE_VALUE;
+        path = CacheFileNameFor(temp, url);
+        if (path == temp)
+            return CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        DeleteFileA(temp);
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return h;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Requests go out for the instance the system serves, so that their streams come back to it.
+void AskBrowserFor(const std::string& url) {
+    NPNetscapeFuncs* browser = GetBrowserFuncs();
+    NPP instance = GetAttachedInstance() ? GetAttachedInstance() : GetPluginInstance();
+    if (browser && browser->geturl && instance)
+        browser->geturl(instance, url.c_str(), nullptr);
+}
+
+void RepaintCardWindow() {
+    if (HWND window = GetMainWindow()) {
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+    }
+}
+
+// After a stack opens, the plug-in window keeps to the area the page gave it.
+void FitWindowToPage() {
+    HWND window = GetMainWindow();
+    const FirstWindowCopy& page = GetFirstWindow();
+    if (!window || !IsWindow(window))
+        return;
+    RECT client = {};
+    GetClientRect(window, &client);
+    int width = std::min<int>(client.right, static_cast<int>(page.width));
+    int height = std::min<int>(client.bottom, static_cast<int>(page.height));
+    MoveWindow(window, page.x, page.y, width, height, TRUE);
+}
+
+// Opens the attached embed's stack once a copy of it has been verified in this run.
+void OpenAttachedStackIfArrived(int slot) {
+    if (!IsPluginWindowAttached())
+        return;  // the start-up failed: there is no card window to open it in
+    EmbedStack* embed = FindEmbed(GetAttachedInstance());
+    if (!embed || !embed->waiting || !BindCachedFile(embed->url.c_str(), slot))
+        return;
+    embed->waiting = false;
+    g_context.kind = 0;
+    OpenStack(false);
+    FitWindowToPage();
+    RepaintCardWindow();
+}
+
+void ReplayQueueHead(const char* url) {
+    if (!g_queue || g_queue->count == 0)
+        return;
+    const PendingRequest head = g_queue->records[0];
+    switch (head.kind) {
+    case 1:
+        g_replay.doButtonActions(head.buttonId, head.argument);
+        break;
+    case 2:
+        g_replay.performActionResource(head.actionId, head.label);
+        break;
+    case 3:
+        g_replay.reloadLayerFromFile(head.object, url);
+        break;
+    default:
+        // A file the card's drawing asked for (a movie's first frame, say): the card is drawn
+        // again with it, unless a movie is playing, which the refresh would end.
+        if (g_refreshedFor != url && MediaAllMoviesDone()) {
+            g_refreshedFor = url;
+            RefreshCurrentCard(1);
+        }
+        break;
+    }
+    g_context.kind = 0;
+    StartNextQueuedRequest();
+}
+
+// All bytes of a download are in its local copy (or a cached copy proved good): what it was for
+// happens now. Downloads of other embeds are only kept in the cache.
+void DownloadArrived(const Download& d) {
+    NPP attached = GetAttachedInstance();
+    const bool forSystem = attached && d.instance == attached;
+    if (IsStackUrl(d.url)) {
+        // The move to another stack that asked for it goes on now; its lookup finds the copy
+        // by the stack's own name (the slot keeps that name, not the copy's).
+        if (forSystem && d.answersRequest && ResumeStackJump())
+            g_context.kind = 0;
+        else if (attached)  // another embed's download of the same stack serves as well
+            OpenAttachedStackIfArrived(forSystem && d.answersRequest ? d.slot : kCurrentStackSlot);
+    } else if (forSystem && d.answersRequest) {
+        if (BindCachedFile(d.url.c_str(), d.slot))
+            ReplayQueueHead(d.url.c_str());
+        else
+            StartNextQueuedRequest();
+    }
+}
+
+// A requested file that will not arrive must not hold up the ones queued behind it. Nothing
+// happens for a download that does not answer a request (or already arrived).
+void RequestFailed(const Download& d) {
+    if (d.answersRequest && d.instance == GetAttachedInstance())
+        StartNextQueuedRequest();
+}
+
+}  // namespace
+
+DownloadReplay DefaultDownloadReplay() {
+    return {ReplayButtonActions, ReplayActionResource, ReloadLayerFromFile};
+}
+void SetDownloadReplay(const DownloadReplay& replay) { g_replay = replay; }
+
+DownloadCache* GetDownloadCache() { return g_cache.get(); }
+const RequestQueue* GetRequestQueue() { return g_queue.get(); }
+int TargetFileSlot() { return g_targetFileSlot; }
+void ClearPendingRequestLabel() { std::fill(std::begin(g_context.label), std::end(g_context.label), '\0'); }
+
+void LoadCacheIndex() {
+    if (g_cache)
+        return;  // one index per module: a second instance shares it
+    g_cache.reset(new (std::nothrow) DownloadCache);
+    if (!g_cache)
+        return;  // no cache this run
+    g_cache->enabled = true;
+    std::string path = TempFolder() + kIndexFileName;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    std::vector<uint8_t> bytes(2 + kMaxCacheEntries * kCacheEntrySize);
+    DWORD got = 0;
+    if (!ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+        got = 0;
+    CloseHandle(h);
+    bytes.resize(got);
+    ParseCacheIndex(bytes, *g_cache);
+}
+
+void SaveCacheIndex() {
+    if (!g_cache)
+        return;
+    std::vector<uint8_t> bytes = SerializeCacheIndex(*g_cache);
+    std::string path = TempFolder() + kIndexFileName;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+void FreeDownloadState() {
+    // Other embeds' streams stay registered until the browser ends them; with no index left
+    // their bytes are dropped.
+    for (const auto& d : g_downloads)
+        DropDownload(*d);
+    g_cache.reset();
+    g_queue.reset();
+    g_baseUrl.clear();
+    g_requestedUrl.clear();
+    g_refreshedFor.clear();
+    g_context = PendingContext{};
+    g_targetFileSlot = kCurrentStackSlot;
+}
+
+void ForgetInstanceDownloads(NPP instance) {
+    for (const auto& d : g_downloads)
+        if (d->instance == instance)
+            DropDownload(*d);
+    std::erase_if(g_downloads, [&](const auto& d) { return d->instance == instance; });
+    std::erase_if(g_embeds, [&](const EmbedStack& e) { return e.instance == instance; });
+}
+
+void CloseAllDownloads() {
+    for (const auto& d : g_downloads)
+        DropDownload(*d);
+    g_downloads.clear();
+    g_embeds.clear();
+}
+
+void OpenWaitingDownload(NPP instance) {
+    EmbedStack* embed = FindEmbed(instance);
+    if (!embed)
+        return;
+    g_baseUrl = embed->url;
+    ClearRequestQueue();
+    OpenAttachedStackIfArrived(kCurrentStackSlot);
+}
+
+bool BindCachedFile(const char* url, int slot) {
+    const char* path = g_cache ? BindCachedFile(*g_cache, url) : nullptr;
+    if (!path)
+        return false;
+    SetFileSpecFromPath(slot, path);
+    return true;
+}
+
+void ForgetCachedFile(const char* path) {
+    if (g_cache && path)
+        ForgetCachedFile(*g_cache, path, kFileOps);
+}
+
+namespace {
+
+struct ObjectSearch {
+    uint16_t kind = 0, id = 0;
+    std::vector<uint8_t> record;
+};
+
+void KeepObjectOfId(void* context, std::span<const uint8_t> object) {
+    auto* search = static_cast<ObjectSearch*>(context);
+    if (search->record.empty() && GetU16(object, kObjectKind) == search->kind && GetU16(object, kObjectId) == search->id)
+        search->record.assign(object.begin(), object.end());
+}
+
+}  // namespace
+
+namespace {
+
+// A disk-based field's text from the file that arrived.
+void ReloadFieldFromFile(LayerHandle handle, const char* path) {
+    LayerLock<FieldLayer> field(handle);
+    if (!field || !field->window)
+        return;
+    ObjectSearch search{kObjectText, field->common.id, {}};
+    WalkVisibleObjects(GetCurrentCardRecord(), KeepObjectOfId, &search);
+    if (search.record.empty())
+        return;
+    LoadDiskBasedFieldText(field->window, search.record, path);
+    InvalidateRect(GetCardWindow(), &field->common.bounds, FALSE);
+}
+
+}  // namespace
+
+void ReloadLayerFromFile(uint32_t layer, const char* url) {
+    if (!g_cache || !url)
+        return;
+    const int entry = FindCacheEntry(*g_cache, url);
+    if (entry < 0)
+        return;
+    const auto handle = reinterpret_cast<LayerHandle>(static_cast<uintptr_t>(layer));
+    bool text = false;
+    {
+        LayerLock<ObjectLayer> probe(handle);
+        text = probe && probe->kind == kObjectText;
+    }
+    if (text) {
+        ReloadFieldFromFile(handle, g_cache->entries[entry].localPath);
+        return;
+    }
+    LayerLock<GraphicLayer> lock(handle);
+    if (!lock || lock->common.kind != kObjectGraphic)
+        return;
+    ObjectSearch search{kObjectGraphic, lock->common.id, {}};
+    WalkVisibleObjects(GetCurrentCardRecord(), KeepObjectOfId, &search);
+    char name[MAX_PATH] = {};
+    RECT crop = {};
+    const LayerListUpcalls& upcalls = GetLayerListUpcalls();
+    if (search.record.empty() || !upcalls.loadPictureFile ||
+        !GetLayerKindProcs().graphicPictureFile(search.record, name, sizeof name, &crop))
+        return;
+    HPALETTE palette = nullptr;
+    HBITMAP loaded = upcalls.loadPictureFile(g_cache->entries[entry].localPath, &palette);
+    if (loaded) {
+        if (HBITMAP cut = CutOutBitmap(loaded, crop)) {
+            if (lock->picture)
+                DeleteObject(lock->picture);
+            lock->picture = cut;
+        }
+        DeleteObject(loaded);
+    }
+    if (palette)
+        DeleteObject(palette);
+    InvalidateRect(GetCardWindow(), &lock->common.bounds, FALSE);
+}
+
+void StartNextQueuedRequest() {
+    if (!g_queue || !AdvanceRequestQueue(*g_queue))
+        return;
+    const PendingRequest& head = g_queue->records[0];
+    g_targetFileSlot = head.fileSlot;
+    g_requestedUrl = head.url;
+    AskBrowserFor(head.url);
+}
+
+int RequestRemoteFile(const FileRequest& request, int fileSlot) {
+    // The layer builders mark the layer whose picture or text is looked for: its arrival
+    // reloads that layer. Any other request is not about a layer.
+    g_context.objectLayer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetLayerUnderConstruction()));
+    char slotPath[MAX_PATH] = {};
+    GetFileSpecPath(request.slot, sizeof slotPath, slotPath);
+    std::string url;
+    // A path kept while a web stack was open (its history, its favourites) names the local copy:
+    // the copy's own address is asked for, not a file of the copy's name beside this stack.
+    const int copy = g_cache ? FindCacheEntryByPath(*g_cache, slotPath) : -1;
+    if (copy >= 0)
+        url = g_cache->entries[copy].url;
+    else if (!MakeSiblingUrl(g_baseUrl, slotPath, url))
+        return 0;  // no stack address to ask beside: nothing is requested
+    if (g_context.objectLayer == 0 && BindCachedFile(url.c_str(), fileSlot)) {
+        if (IsStackUrl(url))
+            g_baseUrl = url;  // the stack opened from its copy: its files lie beside it
+        return 1;
+    }
+    if (!IsStackUrl(url)) {
+        if (g_context.objectLayer != 0)
+            g_context.kind = 3;
+        if (!g_queue)
+            g_queue.reset(new (std::nothrow) RequestQueue);
+        if (!g_queue || !EnqueueRequest(*g_queue, g_context, url, static_cast<uint16_t>(fileSlot)))
+            return 0;
+    } else {
+        ClearRequestQueue();
+    }
+    if (g_queue && g_queue->count > 1)
+        return 0;  // the head is still downloading; this one waits its turn
+    g_targetFileSlot = fileSlot;
+    g_requestedUrl = url;
+    AskBrowserFor(url);
+    return 0;
+}
+
+void SetPendingButtonRequest(uint16_t buttonId, uint32_t argument) {
+    g_context.kind = 1;
+    g_context.buttonId = buttonId;
+    g_context.argument = argument;
+}
+
+void SetPendingNamedRequest(uint16_t actionId, const char* label) {
+    g_context.kind = 2;
+    g_context.actionId = actionId;
+    ClearPendingRequestLabel();
+    if (label)
+        lstrcpynA(g_context.label, label, sizeof g_context.label);
+}
+
+void SetPendingObjectLayer(uint32_t layer) { g_context.objectLayer = layer; }
+
+extern "C" NPError NPP_NewStream(NPP instance, NPMIMEType, NPStream* stream, NPBool, uint16_t*) {
+    if (!instance || !instance->pdata)
+        return NPERR_INVALID_INSTANCE_ERROR;
+    if (!stream || !stream->url)
+        return NPERR_GENERIC_ERROR;
+    if (Download* again = FindDownload(instance, stream)) {  // announced twice: start over
+        DropDownload(*again);
+        TakeDownload(again);
+    }
+    stream->pdata = nullptr;
+    auto d = std::make_unique<Download>();
+    d->instance = instance;
+    d->stream = stream;
+    d->url = stream->url;
+    const bool forSystem = instance == GetAttachedInstance();
+    const bool answers = forSystem && !g_requestedUrl.empty() && SameUrl(d->url, g_requestedUrl);
+    if (IsStackUrl(d->url)) {
+        // Another stack a move asked for is not the embed's own: the move opens it.
+        if (!answers)
+            RememberEmbedStack(instance, d->url);
+        if (forSystem) {
+            g_baseUrl = d->url;
+            ClearRequestQueue();
+        }
+    }
+    if (answers) {
+        d->answersRequest = true;
+        d->slot = g_targetFileSlot;
+        g_requestedUrl.clear();
+    }
+    // One local copy per address. The system's stream takes it over from another embed's;
+    // any other stream of an address being written takes its bytes and drops them.
+    if (Download* writing = FindWritingDownload(d->url)) {
+        if (forSystem && writing->instance != instance) {
+            DropDownload(*writing);
+        } else {
+            if (d->answersRequest) {  // the copy being written serves the request
+                writing->answersRequest = true;
+                writing->slot = d->slot;
+                d->answersRequest = false;
+            }
+            stream->pdata = d.get();
+            g_downloads.push_back(std::move(d));
+            return NPERR_NO_ERROR;
+        }
+    }
+    if (g_cache && LookupCacheEntry(*g_cache, d->url, stream->lastmodified, kFileOps)) {
+        d->cacheHit = true;
+        d->localPath = g_cache->entries[FindCacheEntry(*g_cache, d->url)].localPath;
+    } else if (g_cache) {
+        std::string path;
+        HANDLE file = CreateLocalCopy(TempFolder(), d->url.c_str(), path);
+        if (file == INVALID_HANDLE_VALUE) {
+            RequestFailed(*d);  // the browser drops the stream
+            return NPERR_GENERIC_ERROR;
+        }
+        if (AddCacheEntry(*g_cache, d->url, path, stream->lastmodified, stream->end, kFileOps, PathsInUse())) {
+            d->file = file;
+            d->localPath = path;
+        } else {
+            CloseHandle(file);  // no entry would ever lead to it
+            RemoveFile(path.c_str());
+        }
+    }
+    stream->pdata = d.get();
+    g_downloads.push_back(std::move(d));
+    return NPERR_NO_ERROR;
+}
+
+extern "C" int32_t NPP_Write(NPP instance, NPStream* stream, int32_t, int32_t len, void* buffer) {
+    Download* d = FindDownload(instance, stream);
+    if (!d)
+        return -1;  // not a stream this plug-in took: end it
+    if (d->cacheHit) {
+        // The cached copy is used: verified for this run, bound and opened; the stream ends.
+        const Download arrived = *d;
+        d->cacheHit = false;
+        d->localPath.clear();
+        d->answersRequest = false;
+        DownloadCacheEntry* entry = EntryOf(arrived);
+        if (entry && MarkDownloadComplete(*entry))
+            DownloadArrived(arrived);
+        else
+            RequestFailed(arrived);
+        return -1;
+    }
+    if (len <= 0)
+        return 0;
+    if (d->file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        if (buffer && WriteFile(d->file, buffer, static_cast<DWORD>(len), &written, nullptr) &&
+            written == static_cast<DWORD>(len)) {
+            if (DownloadCacheEntry* entry = EntryOf(*d))
+                AddReceivedBytes(*entry, static_cast<uint32_t>(len));
+        } else {
+            DropDownload(*d);  // a short file must never pass for a complete one
+        }
+    }
+    return len;
+}
+
+extern "C" NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPError reason) {
+    if (!instance)
+        return NPERR_INVALID_INSTANCE_ERROR;
+    std::unique_ptr<Download> d = TakeDownload(FindDownload(instance, stream));
+    if (!d)
+        return NPERR_NO_ERROR;
+    stream->pdata = nullptr;
+    if (d->cacheHit && reason == kStreamDone) {
+        // An empty cached file gets no write to end it.
+        DownloadCacheEntry* entry = EntryOf(*d);
+        if (entry && MarkDownloadComplete(*entry))
+            DownloadArrived(*d);
+        else
+            RequestFailed(*d);
+        return NPERR_NO_ERROR;
+    }
+    if (d->file == INVALID_HANDLE_VALUE) {  // a cached copy already used, or bytes dropped
+        RequestFailed(*d);
+        return NPERR_NO_ERROR;
+    }
+    CloseHandle(d->file);
+    d->file = INVALID_HANDLE_VALUE;
+    DownloadCacheEntry* entry = EntryOf(*d);
+    if (reason != kStreamDone || !entry || !MarkDownloadComplete(*entry)) {
+        DropDownload(*d);  // cut short: never taken for complete
+        RequestFailed(*d);
+        return NPERR_NO_ERROR;
+    }
+    DownloadArrived(*d);
+    return NPERR_NO_ERROR;
+}

@@ -1,0 +1,266 @@
+// Leaving and entering cards, the moves between them, the event actions and the title.
+#include "host/player/CardNavigation.h"
+
+#include <cstring>
+#include <string>
+
+#include "actions/Animations.h"
+#include "actions/NbaEvents.h"
+#include "actions/TimerButtons.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "core/system/PreferenceFlags.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/CursorCache.h"
+#include "core/ui/Resources.h"
+#include "graphics/card/CardRedraw.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "host/dialogs/Favorites.h"
+#include "host/player/CardHistory.h"
+#include "host/player/CardNavigationRules.h"
+#include "host/player/ObjectActions.h"
+#include "host/player/StackJump.h"
+#include "host/window/CardMessageHandler.h"
+#include "host/palettes/CurrentTool.h"
+#include "media/MediaManager.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/save/SaveStack.h"
+#include "stack/undo/Undo.h"
+
+namespace {
+
+constexpr uint32_t kTitleSize = 512;
+char g_title[kTitleSize] = {};
+bool g_numberedTitle = false;  // the last title set carried a card number
+
+// Leaves the current card and enters another; nothing without an open stack or a target.
+void MoveToCard(Handle target, bool withHistory, int transition, int effect, int speed) {
+    if (!IsStackOpen() || !target)
+        return;
+    const uint16_t id = GetCardId(target);
+    LeaveCard(withHistory);
+    SetCurrentCardId(id);
+    EnterCard(transition, effect, speed, false);
+}
+
+void GoToCard(uint16_t id, bool withHistory, int transition, int effect, int speed) {
+    if (!IsStackOpen())
+        return;
+    LeaveCard(withHistory);
+    const Handle card = FindCardById(id);
+    if (card && !IsCardDeleted(card))
+        SetCurrentCardId(id);
+    else
+        ShowAlert(kAlertCardNotFound);
+    EnterCard(transition, effect, speed, false);
+}
+
+bool SlotNamesFile(int slot) {
+    const FileSpec* spec = GetFileSpec(slot);
+    return spec && spec->path[0] != 0;
+}
+
+}  // namespace
+
+void FlushCardEdits() {
+    const Handle card = GetCurrentCardRecord();
+    if (!card)
+        return;
+    SyncCardFromLayers();
+    // Only a painted card stores its picture again: packing is lossy for pictures kept as JPEG.
+    if (IsCardChanged() && GetOffscreenBitmap() && SaveBackgroundPicture(card) == 0) {
+        MarkStackModified();
+        ClearCardChanged();
+    }
+}
+
+void LeaveCard(bool withHistory) {
+    if (!IsStackOpen())
+        return;
+    if (withHistory)
+        PushCardHistory();
+    NotifyStackNBAs(kNbaEventLeaveCard);
+    RunCardAction(GetHandleWord(GetCurrentCardRecord(), kCardAction2), 0, 1, kStringLeaveCardAction);
+    DiscardUndoOnLeavingCard();
+    ClearTimerTable();
+    // The card is drawn again whole: nothing of the movies needs invalidating.
+    MediaRemoveFinished(0, 0);
+    ReleaseAnimPlayback();
+    StopFrameAnimations();
+    CloseCaptureWindow();
+    DeselectAll();
+    FlushCardEdits();
+    FreeLayerList();
+    ResetCursorCache();
+}
+
+int EnterCard(int transition, int effect, int speed, bool arriveAtStack) {
+    const Handle card = FindCardById(GetCurrentCardId());
+    // The card entered has no edits yet; what the last one changed still wants saving.
+    if (IsCardChanged())
+        MarkStackModified();
+    ClearCardChanged();
+    if (!card)
+        return 0;
+    RedrawCard(card, transition, effect, speed, true);
+    const HWND window = GetMainWindow();
+    if (window)
+        DrawWindowEdge(window);
+    UpdateCardTitle(false);
+    FillCardList();
+    NotifyStackNBAs(kNbaEventEnterCard);
+    if (arriveAtStack)
+        RunCardAction(GetHandleWord(GetStackHeaderHandle(), kHeaderStackActionA), 0, 0, kStringArriveStackAction);
+    RunCardAction(GetHandleWord(card, kCardAction1), 0, 0, kStringArriveCardAction);
+    const bool realized = window && RealizeAppPalette(window, GetAppPalette());
+    ReloadFillPatterns();
+    return realized ? 1 : 0;
+}
+
+void GoFirstCard(int transition, int effect, int speed) {
+    MoveToCard(FirstLiveCard(), true, transition, effect, speed);
+}
+
+void GoLastCard(int transition, int effect, int speed) {
+    MoveToCard(LastLiveCard(), true, transition, effect, speed);
+}
+
+void GoPrevCard(int transition, int effect, int speed) {
+    MoveToCard(PreviousLiveCard(GetCurrentCardRecord()), true, transition, effect, speed);
+}
+
+void GoNextCard(int transition, int effect, int speed) {
+    MoveToCard(NextLiveCard(GetCurrentCardRecord()), true, transition, effect, speed);
+}
+
+void GoToCardId(uint16_t id, int transition, int effect, int speed) { GoToCard(id, true, transition, effect, speed); }
+
+void GoToCardInStack(uint16_t id, int transition, int effect, int speed) {
+    GoToCard(id, false, transition, effect, speed);
+}
+
+int GoToStackCard(uint16_t id, int slot, int transition, int effect, int speed, bool withHistory) {
+    const bool here = StackHasFile() ? SameFileSpecPath(slot, kSlotCurrentStack) : !SlotNamesFile(slot);
+    if (!here)
+        return GoToAnotherStack(slot, id, effect, transition, speed, withHistory, true);
+    if (!IsStackOpen())
+        return 0;
+    if (id == 0)
+        id = GetCardId(FirstLiveCard());
+    GoToCard(id, withHistory, transition, effect, speed);
+    return 1;
+}
+
+void GoRecentCard(int transition, int effect, int speed) {
+    if (GetRecentCardId() == 0) {
+        ShowAlert(kAlertNoMarkedCard);
+        return;
+    }
+    GoToStackCard(GetRecentCardId(), kSlotPreviousStack, transition, effect, speed, true);
+}
+
+void GoBackInHistory(int transition, int effect, int speed) {
+    uint16_t id = 0;
+    bool otherStack = false;
+    if (!PopCardHistory(&id, &otherStack))
+        return;
+    if (otherStack)
+        GoToAnotherStack(kSlotHistoryStack, id, effect, transition, speed, false, true);
+    else
+        GoToCardInStack(id, transition, effect, speed);
+}
+
+void GoHomeStack(int transition, int effect, int speed) {
+    if (IsHomeStackKnown())
+        GoToStackCard(GetHomeCardId(), kSlotHomeStack, transition, effect, speed, true);
+}
+
+void RefreshCurrentCard(int redraw) {
+    const Handle card = GetCurrentCardRecord();
+    if (!card)
+        return;
+    FlushCardEdits();
+    MediaRemoveFinished(1, 0);
+    ReleaseAnimPlayback();
+    CloseCaptureWindow();
+    FreeLayerList();
+    RedrawCard(card, kPlainTransition, 0, kPlainSpeed, redraw != 0);
+}
+
+int RunCardAction(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId) {
+    if (actionId == 0 || !IsBrowseMode())
+        return 0;
+    char label[257] = {};
+    if (labelStringId)
+        LoadResString(labelStringId, label, sizeof label);
+    PerformActionResource(actionId, byClick, waitAfter, label);
+    return 1;
+}
+
+int PerformActionResource(uint16_t id, int byClick, int waitAfter, const char* label) {
+    if (id == 0 || !IsBrowseMode())
+        return 0;
+    const int32_t stackFile = GetStackResFile();
+    if (!stackFile)
+        return 1;
+    const int32_t previous = CurrentResFile();
+    UseResFile(stackFile);
+    const Handle action = GetResource(ResType("Actn"), id);
+    UseResFile(previous);
+    if (!action)
+        return 1;  // an event without an action
+    uint8_t name[256] = {};
+    const size_t length = label ? strnlen(label, 255) : 0;
+    name[0] = static_cast<uint8_t>(length);
+    std::memcpy(name + 1, label ? label : "", length);
+    if (PerformObjectActions(GetMainWindow(), action, 0, id, byClick, waitAfter, name)) {
+        // The performer changed the block (an edited script): it goes back as the new 'Actn'.
+        ReleaseResource(action);
+        ResRequest request{};
+        request.type = ResType("Actn");
+        request.id = id;
+        request.data = action;
+        request.flags = kResRequestCarryOut | kResRequestReplace;
+        if (!WriteStackResource(&request))
+            DisposeHandleAndClear(&request.data);
+    }
+    return 1;
+}
+
+void UpdateCardTitle(bool force) {
+    const Handle card = GetCurrentCardRecord();
+    std::string name = StackHasFile() ? GetStackName() : "";
+    if (name.empty()) {
+        char untitled[kFileSpecNameSize] = {};
+        LoadResString(2502, untitled, sizeof untitled);
+        name = untitled;
+    }
+    const int number = CardTitleNumber(card);
+    const HWND frame = GetFrameWindow();
+    std::string title;
+    if (IsCardNumberInTitle() && number != 0) {
+        char cardText[64] = {};
+        LoadResString(kStringCardInTitle, cardText, sizeof cardText);
+        title = ComposeCardTitle(name, cardText, HasBackgroundRecord(card), number);
+        g_numberedTitle = true;
+    } else {
+        if (!force && !g_numberedTitle && frame && GetWindowTextLengthA(frame) > 0)
+            return;  // a title of the frame's own stays
+        title = name;
+        g_numberedTitle = false;
+    }
+    CopyPathText(title, g_title, sizeof g_title);
+    if (frame)
+        SetWindowTextA(frame, g_title);
+}
+
+const char* GetCardTitle() { return g_title; }
+

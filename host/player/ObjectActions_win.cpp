@@ -1,0 +1,111 @@
+// The performer: the testing answer, the action bits from the lowest up, the move, the wait and
+// the click flush (ObjectActions.h, ActionPerform.h).
+#include "host/player/ObjectActions.h"
+
+#include <algorithm>
+
+#include "actions/ActionRecord.h"
+#include "actions/TestingButtons.h"
+#include "core/memory/ByteReader.h"
+#include "host/player/ActionPerform.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
+
+namespace {
+
+constexpr uint16_t kActSoundUnused = 0x0002;
+constexpr uint16_t kActVideodiscOld = 0x0200;
+
+// Every pending press and release of the mouse (513 to 521) goes unhandled.
+void DropPendingClicks() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_REMOVE)) {
+    }
+}
+
+bool IgnoresExtraClicks() {
+    const Handle header = GetStackHeaderHandle();
+    return header && (GetHandleWord(header, kHeaderFlags) & kStackIgnoreExtraClicks) != 0;
+}
+
+void RunBit(Performance& p, uint16_t bit) {
+    switch (bit) {
+    case kActSoundFile:
+    case kActSoundUnused:
+    case kActSoundResource: PlayActionSound(p, bit); break;
+    case kActNba: RunActionNba(p); break;
+    case kActUrl: OpenActionUrl(p); break;
+    case kActAnimation: p.marks.animation = PlayActionAnimation(p); break;
+    case kActMovie:
+    case kActVideodiscOld:
+    case kActVideodisc: PlayActionMedia(p, bit); break;
+    case kActLogo: RunActionLogo(p); break;
+    case kActLaunch: LaunchActionProgram(p); break;
+    default: break;  // the stack path (0x10) and the move (0x20) are the move's
+    }
+}
+
+}  // namespace
+
+std::vector<uint8_t> CopyPerformedChunk(const Performance& p, uint16_t tag) {
+    uint32_t at = 0;
+    if (!FindObjectChunk(p.record, p.offset, tag, &at))
+        return {};
+    HandleLock lock(p.record);
+    if (!lock)
+        return {};
+    const uint32_t size = GetHandleSize(p.record);
+    const std::span<const uint8_t> record =
+        p.offset <= size ? ActionRecordBytes({lock.get() + p.offset, size - p.offset}) : std::span<const uint8_t>{};
+    if (at + kChunkHeaderBytes > record.size())
+        return {};
+    const uint32_t length = std::min<uint32_t>(GetU32(record, at + kObjectLength), static_cast<uint32_t>(record.size() - at));
+    return {record.begin() + at, record.begin() + at + length};
+}
+
+int PerformObjectActions(HWND window, Handle record, uint32_t offset, uint16_t objectId, int byClick, int waitAfter,
+                         const uint8_t* label) {
+    if (!record || !IsValidHandle(record))
+        return 0;
+    uint16_t flags = 0, testing = 0;
+    ActionMove move;
+    {
+        HandleLock lock(record);
+        if (!lock)
+            return 0;
+        const uint32_t size = GetHandleSize(record);
+        const std::span<const uint8_t> r =
+            offset <= size ? ActionRecordBytes({lock.get() + offset, size - offset}) : std::span<const uint8_t>{};
+        if (r.empty())
+            return 0;
+        flags = GetU16(r, kButtonActionFlags);
+        testing = GetU16(r, kButtonTesting);
+    }
+    if (testing != 0)
+        RecordTestingAnswer(static_cast<int16_t>(testing), label);
+    const bool moveDue = (flags & kActGoTo) != 0 && ReadActionMove(record, offset, &move);
+
+    Performance p;
+    p.window = window;
+    p.record = record;
+    p.offset = offset;
+    p.objectId = objectId;
+    p.byClick = byClick;
+    for (uint32_t bit = 1; bit <= flags && bit < 0x10000; bit <<= 1) {
+        if (!(flags & bit))
+            continue;
+        RunBit(p, static_cast<uint16_t>(bit));
+        if (p.stop)
+            break;
+    }
+    if (moveDue)
+        GoToActionDestination(move, p.marks, objectId);
+    if (!p.stop) {
+        if (waitAfter)
+            WaitAfterActions(p.marks, objectId);
+        if (IgnoresExtraClicks())
+            DropPendingClicks();
+    }
+    return p.edited;
+}

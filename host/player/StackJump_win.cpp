@@ -1,0 +1,150 @@
+// The move at the end of the actions: to a card of another stack (chunk 60), else to a special
+// destination or a card of this stack; and the move to another stack itself (StackJump.h,
+// ActionPerform.h).
+#include "host/player/StackJump.h"
+
+#include <cstring>
+
+#include "actions/ActionRecord.h"
+#include "core/files/FileLayer.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/transitions/CardTransitions.h"
+#include "graphics/transitions/QtEffectState.h"
+#include "host/player/CardNavigation.h"
+#include "host/player/ActionPerform.h"
+#include "stack/StackUpcalls.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpen.h"
+#include "stack/open/StackOpenSession.h"
+
+namespace {
+
+constexpr uint16_t kStringFindStack = 2413;   // "Please find the stack named: "
+constexpr uint32_t kStringStacksFilter = 4070;  // "Stacks (*.STK)"
+
+// The application palette's entry of a colour index stored plus one; black for 0 or an index
+// past the palette.
+COLORREF TransitionColor(uint16_t storedIndex) {
+    const HPALETTE palette = GetAppPalette();
+    WORD count = 0;
+    if (storedIndex == 0 || !palette || !GetObjectA(palette, sizeof count, &count) || storedIndex > count)
+        return RGB(0, 0, 0);
+    PALETTEENTRY entry = {};
+    if (!GetPaletteEntries(palette, storedIndex - 1u, 1, &entry))
+        return RGB(0, 0, 0);
+    return RGB(entry.peRed, entry.peGreen, entry.peBlue);
+}
+
+// The move to another stack whose file was not found: in a web stack it has been asked of the
+// browser, and the move goes on when it arrives. The card was left already.
+struct WaitingJump {
+    bool waiting = false;
+    int slot = 0;
+    uint16_t cardId = 0;
+    int effect = 0, transition = 0, speed = 0;
+    bool rememberedFirst = false;
+} g_waitingJump;
+
+// The file name of the slot's path.
+bool SlotHasHomeStackName(int slot) {
+    char path[kFileSpecPathSize] = {}, name[kFileSpecNameSize] = {};
+    GetFileSpecPath(slot, sizeof path, path);
+    GetPathFileName(path, name, sizeof name);
+    return IsHomeStackName(name);
+}
+
+}  // namespace
+
+bool ReadActionMove(Handle record, uint32_t offset, ActionMove* move) {
+    HandleLock lock(record);
+    if (!lock)
+        return false;
+    const uint32_t size = GetHandleSize(record);
+    const std::span<const uint8_t> r =
+        offset <= size ? ActionRecordBytes({lock.get() + offset, size - offset}) : std::span<const uint8_t>{};
+    if (r.empty())
+        return false;
+    move->destination = GetI16(r, kButtonDestination);
+    move->transition = GetU16(r, kButtonTransition);
+    move->speed = GetU16(r, kButtonSpeed);
+    move->effect = GetU16(r, kButtonEffect);
+    move->colorIndex = GetU16(r, kButtonFillColor);
+    move->rect = {GetI16(r, kObjectRect), GetI16(r, kObjectRect + 2), GetI16(r, kObjectRect + 4),
+                  GetI16(r, kObjectRect + 6)};
+    uint32_t at = 0;
+    move->otherStack = FindChunk(r, kTagOtherStack, &at);
+    if (move->otherStack) {
+        const std::span<const uint8_t> payload = ChunkPayload(r.subspan(at, GetU32(r, at + kObjectLength)));
+        move->stackEntry.assign(payload.begin(), payload.end());
+    }
+    return true;
+}
+
+void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uint16_t objectId) {
+    const Rect32& r = move.rect;
+    const POINT centre = {r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2};
+    SetTransitionColor(TransitionColor(move.colorIndex));
+    SetZoomCentre(centre);
+    if (move.effect != 0)
+        QTFreeEffectState();
+    if (move.otherStack) {
+        UnpackFileSpec(kSlotTargetStack, move.stackEntry);
+        WaitAfterActions(marks, objectId);
+        const bool storedPathFirst = move.destination == kDestOtherStack && SlotHasHomeStackName(kSlotTargetStack);
+        GoToAnotherStack(kSlotTargetStack, static_cast<uint16_t>(move.destination), move.effect, move.transition,
+                         move.speed, true, !storedPathFirst);
+        return;
+    }
+    WaitAfterActions(marks, objectId);
+    MoveToActionDestination(move.destination, move.transition, move.effect, move.speed);
+}
+
+int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int speed, bool withHistory,
+                     bool rememberedFirst) {
+    if (effect != 0)
+        QTFreeEffectState();
+    LeaveCard(withHistory);
+    if (const HWND window = GetMainWindow())
+        ValidateRect(window, nullptr);
+
+    char filter[96] = {};
+    const int described = LoadResString(kStringStacksFilter, filter, 64);
+    const size_t at = described > 0 ? std::strlen(filter) + 1 : 0;
+    std::memcpy(filter + at, "*.stk\0", 7);  // the pattern, then the list's final NUL
+    FileRequest request = {};
+    request.titleStringId = kStringFindStack;
+    request.filter = filter;
+    request.slot = static_cast<uint16_t>(slot);
+    request.secondSlot = static_cast<uint16_t>(slot);
+    g_waitingJump = {};
+    if (!LocateFile(request, slot, rememberedFirst)) {
+        g_waitingJump = {true, slot, cardId, effect, transition, speed, rememberedFirst};
+        GetStackUpcalls().refreshCurrentCard(1);
+        return 0;
+    }
+    // Read whole first: a stack that cannot be read leaves this one open on its card.
+    if (LoadOtherStackFile(slot) != kFileOk) {
+        GetStackUpcalls().refreshCurrentCard(1);
+        return 0;
+    }
+    const int16_t wanted = static_cast<int16_t>(cardId);
+    const Handle card = wanted == kDestOtherStack ? 0 : FindCardById(cardId);
+    const Handle target = card && !IsCardDeleted(card) ? card : GetCardByIndex(1);
+    SetCurrentCardId(GetCardId(target));
+    GetStackUpcalls().enterCard(transition, effect, speed, 1);
+    return 1;
+}
+
+bool ResumeStackJump() {
+    if (!g_waitingJump.waiting)
+        return false;
+    const WaitingJump jump = g_waitingJump;
+    g_waitingJump = {};
+    GoToAnotherStack(jump.slot, jump.cardId, jump.effect, jump.transition, jump.speed, false, jump.rememberedFirst);
+    return true;
+}
