@@ -41,3 +41,6 @@ HWND ResCreateDialogParam(HWND parent, DLGPROC proc, const char* templateName, L
 
 // Menus: null when neither module has it.
 HMENU ResLoadMenu(const char* name);
+
+// Width and height of a "DIB" resource of the module; both 0 when it is missing or short.
+SIZE GetDibResourceSize(const char* name);

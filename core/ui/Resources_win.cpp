@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <span>
 
+#include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
 
 namespace {
@@ -121,4 +123,23 @@ HWND ResCreateDialogParam(HWND parent, DLGPROC proc, const char* templateName, L
 
 HMENU ResLoadMenu(const char* name) {
     return FirstFound([&](HMODULE module) { return LoadMenuA(module, name); }, HMENU{});
+}
+
+SIZE GetDibResourceSize(const char* name) {
+    SIZE size = {0, 0};
+    HINSTANCE module = GetAppInstance();
+    HRSRC found = name ? FindResourceA(module, name, "DIB") : nullptr;
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const auto* data = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+    if (!data)
+        return size;
+    const std::span<const uint8_t> bytes(data, SizeofResource(module, found));
+    ByteReader reader(bytes, 18);
+    const uint32_t width = reader.U32LE();
+    const uint32_t height = reader.U32LE();
+    if (reader.ok()) {
+        size.cx = static_cast<LONG>(width);
+        size.cy = static_cast<LONG>(height);
+    }
+    return size;
 }

@@ -11,3 +11,7 @@ void CenterWindowOnScreen(HWND window);
 void CenterWindowOnParent(HWND window);
 // Converts both corners of a screen rectangle to the window's client coordinates, in place.
 void ScreenRectToClient(HWND window, RECT* rect);
+
+// The black line a window without a dialog frame draws along its top edge (over its menu bar
+// when it has one).
+void DrawWindowEdge(HWND window);

@@ -2,6 +2,7 @@
 #include "core/ui/WindowUtils.h"
 
 #include "core/memory/ShortRect.h"
+#include "core/ui/GdiGuards.h"
 
 void CenterWindowOnScreen(HWND window) {
     RECT r;
@@ -38,4 +39,19 @@ void ScreenRectToClient(HWND window, RECT* rect) {
     ScreenToClient(window, &corners[0]);
     ScreenToClient(window, &corners[1]);
     *rect = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+void DrawWindowEdge(HWND window) {
+    if (GetWindowLongA(window, GWL_STYLE) & WS_DLGFRAME)
+        return;
+    HDC dc = GetWindowDC(window);
+    if (!dc)
+        return;
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    const int menuHeight = GetMenu(window) ? GetSystemMetrics(SM_CYMENU) : 0;
+    SelectedObject pen(dc, GetStockObject(BLACK_PEN));
+    SelectedObject brush(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, 0, 0, outer.right - outer.left, menuHeight);
+    ReleaseDC(window, dc);
 }

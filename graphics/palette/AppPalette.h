@@ -128,3 +128,10 @@ void DrawColorsDlgSwatch(HWND dialog);
 // convertPixels an 8-bit stack on a deeper display has its offscreen matched to it, the card's
 // colours are re-mapped and the card drawn again.
 void ConvertCardToDefaultPalette(HWND window, BOOL convertPixels);
+
+// The palette selected and realised in the window's DC, then the previous one selected back; a
+// window whose entries changed is invalidated. False when the palette could not be selected.
+bool RealizePaletteAndRepaint(HWND window, HPALETTE palette);
+// On an 8-bit display only: the palette realised with the window's colours updated, then
+// repainted when entries changed. False on deeper displays or when it could not be selected.
+bool RealizeAppPalette(HWND window, HPALETTE palette);

@@ -189,3 +189,40 @@ int GetMenuItemLeftOffset(char letter) {
         return 0;
     return itemRect.left - frameRect.left;
 }
+
+namespace {
+
+// Selects and realises the palette in the window's DC (updating the window's colours when asked
+// and entries changed), then selects the previous palette back. The number of entries that
+// changed; -1 when the palette could not be selected.
+int RealizeInWindowDc(HWND window, HPALETTE palette, bool updateColors) {
+    WindowDC dc(window);
+    if (!dc || !palette)
+        return -1;
+    HPALETTE previous = SelectPalette(dc.get(), palette, FALSE);
+    if (!previous)
+        return -1;
+    const int changed = static_cast<int>(RealizePalette(dc.get()));
+    if (updateColors && changed > 0)
+        UpdateColors(dc.get());
+    SelectPalette(dc.get(), previous, FALSE);
+    return changed;
+}
+
+}  // namespace
+
+bool RealizePaletteAndRepaint(HWND window, HPALETTE palette) {
+    const int changed = RealizeInWindowDc(window, palette, false);
+    if (changed > 0)
+        InvalidateRect(window, nullptr, TRUE);
+    return changed >= 0;
+}
+
+bool RealizeAppPalette(HWND window, HPALETTE palette) {
+    if (GetDisplayBitsPerPixel() != 8)
+        return false;
+    const int changed = RealizeInWindowDc(window, palette, true);
+    if (changed > 0)
+        RealizePaletteAndRepaint(window, palette);
+    return changed >= 0;
+}

@@ -15,6 +15,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/browser/LoadedLibraries.h"
 #include "host/browser/WindowAttach.h"
+#include "host/window/WindowServices.h"
 #include "host/dialogs/Favorites.h"
 #include "host/launching/LaunchPrograms.h"
 #include "host/dialogs/Printing.h"

@@ -1,4 +1,4 @@
-// The start-up chain, the user's defaults and the window services.
+// The start-up chain and the user's defaults.
 #include <windows.h>
 #include <objbase.h>
 
@@ -23,6 +23,7 @@
 #include "host/state/Preferences.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/window/TextFieldProc.h"
+#include "host/window/WindowServices.h"
 #include "media/DroppedFiles.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectLayerKinds.h"
@@ -34,12 +35,6 @@
 
 namespace {
 
-AttachTrace g_trace = nullptr;
-HCURSOR g_flatHand = nullptr;
-HCURSOR g_grabHand = nullptr;
-bool g_handsAreIcons = false;
-uint32_t g_availability = 0;
-bool g_comOwned = false;
 std::array<std::array<char, 16>, 4> g_defaultNames{};
 constexpr std::array<uint32_t, 4> kDefaultNameIds = {2518, 2519, 2520, 2502};
 
@@ -106,17 +101,6 @@ bool AnimTimer(HINSTANCE, HWND) {
     InitTimerResolution();
     return true;
 }
-bool HandCursors(HINSTANCE module, HWND) {
-    g_handsAreIcons = GetWindowsFamily() != 0;
-    if (g_handsAreIcons) {
-        g_flatHand = reinterpret_cast<HCURSOR>(LoadIconA(module, "FLATHAND"));
-        g_grabHand = reinterpret_cast<HCURSOR>(LoadIconA(module, "GRABHAND"));
-    } else {
-        g_flatHand = LoadCursorA(module, "FLATHAND");
-        g_grabHand = LoadCursorA(module, "GRABHAND");
-    }
-    return true;
-}
 bool DialogMessages(HINSTANCE, HWND) {
     RegisterFileDialogMessages();
     return true;
@@ -146,7 +130,7 @@ constexpr std::array kStartupSteps = {
     NamedStep{"FreeCachedNBAModules", NbaCache},
     NamedStep{"InitScreenDepth", ScreenDepth},
     NamedStep{"InitAnimTimer", AnimTimer},
-    NamedStep{"LoadHandCursors", HandCursors},
+    NamedStep{"LoadHandCursors", LoadHandCursors},
     NamedStep{"RegisterDialogMessages", DialogMessages},
     NamedStep{"InitFindState", FindState},
     NamedStep{"AllocMediaLib", MediaLib},
@@ -154,11 +138,6 @@ constexpr std::array kStartupSteps = {
 
 }  // namespace
 
-void SetAttachTrace(AttachTrace trace) { g_trace = trace; }
-void TraceAttachStep(const char* step) {
-    if (g_trace)
-        g_trace(step);
-}
 
 int AppStartup(HINSTANCE module, HWND window) {
     for (const NamedStep& step : kStartupSteps) {
@@ -180,64 +159,3 @@ void InitUserPrefs() {
 const char* GetDefaultObjectName(int which) {
     return which >= 0 && which < static_cast<int>(g_defaultNames.size()) ? g_defaultNames[which].data() : "";
 }
-
-bool StartWindowServices(HWND window) {
-    // The offscreen at the default size; the browser's window keeps the size the page gave it.
-    TraceAttachStep("InitDataBase");
-    InitDataBase(window, kDefaultCardWidth, kDefaultCardHeight, GetScreenDepth(), true);
-    TraceAttachStep("InitAppPalette");
-    InitAppPalette(window);
-    CacheBlackWhiteIndices();
-    TraceAttachStep("ResetTextColorsAndStyle");
-    ResetTextColorsAndStyle();
-    TraceAttachStep("SetAcceptDroppedFiles");
-    SetAcceptDroppedFiles(window, IsAdvancedUser());
-    TraceAttachStep("CoInitialize");
-    // S_FALSE also counts: every successful call is balanced by one CoUninitialize.
-    if (!g_comOwned)
-        g_comOwned = SUCCEEDED(CoInitialize(nullptr));
-    TraceAttachStep("InitMediaServices");
-    g_availability = InitMediaServices(window, GetAppInstance());
-    MakeEffectStateWithManager();
-    if (!(g_availability & kMediaManagerMade))
-        return false;
-    TraceAttachStep("InitSpareButtonRecord");
-    InitSpareButtonRecord();
-    ClearCardChanged();
-    return true;
-}
-
-LRESULT AppInitWindow(HWND window) {
-    SetMainWindow(window);
-    ResizeCardArea(kDefaultCardWidth, kDefaultCardHeight, GetScreenDepth());
-    if (!StartWindowServices(window))
-        return -1;
-    SetTimer(window, kTickTimer, kTickMilliseconds, nullptr);
-    return 0;
-}
-
-uint32_t GetAvailabilityMask() { return g_availability; }
-HCURSOR GetFlatHandCursor() { return g_flatHand; }
-HCURSOR GetGrabHandCursor() { return g_grabHand; }
-bool OwnsComInitialization() { return g_comOwned; }
-
-// For the release chain (AppShutdown_win.cpp).
-void FreeHandCursors() {
-    for (HCURSOR* hand : {&g_flatHand, &g_grabHand}) {
-        if (*hand) {
-            if (g_handsAreIcons)
-                DestroyIcon(reinterpret_cast<HICON>(*hand));
-            else
-                DestroyCursor(*hand);
-        }
-        *hand = nullptr;
-    }
-}
-
-void EndOwnComInitialization() {
-    if (g_comOwned)
-        CoUninitialize();
-    g_comOwned = false;
-}
-
-uint32_t TakeAvailabilityMask(uint32_t mask) { return g_availability = mask; }

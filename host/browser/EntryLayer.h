@@ -1,9 +1,10 @@
-// The layer the browser sees: exports, handler table, instance records and the module-wide
-// state that the download and window code read.
+// The layer the browser sees: exports, handler table and instance records (the module-wide
+// state that the download and window code read: host/downloads/BrowserInstance.h).
 #pragma once
 
 #include <windows.h>
 
+#include "host/downloads/BrowserInstance.h"
 #include "host/downloads/NpInterface.h"
 
 #pragma pack(push, 2)
@@ -15,21 +16,9 @@ struct InstanceData {
 #pragma pack(pop)
 static_assert(sizeof(InstanceData) == 6);
 
-// The first window the browser gave, as it gave it: handle, x, y, width, height, clip.
-struct FirstWindowCopy {
-    HWND window;
-    int32_t x, y;
-    uint32_t width, height;
-    NPRect clipRect;
-};
-
-NPNetscapeFuncs* GetBrowserFuncs();
-NPP GetPluginInstance();
-NPP GetAttachedInstance();  // the instance whose window the system runs in; null when none
-const FirstWindowCopy& GetFirstWindow();
 bool IsSystemAttached();
 
-// Handlers of this layer (the stream handlers live with the download cache).
+// Handlers of this layer (the stream handlers: BrowserStreams_win.cpp).
 extern "C" {
 NPError NPP_Initialize();
 void NPP_Shutdown();
@@ -40,4 +29,7 @@ NPError NPP_SetWindow(NPP instance, NPWindow* window);
 int32_t NPP_WriteReady(NPP instance, NPStream* stream);
 void NPP_Print(NPP instance, NPPrint* print);
 void NPP_StreamAsFile(NPP instance, NPStream* stream, const char* fileName);
+NPError NPP_NewStream(NPP instance, NPMIMEType type, NPStream* stream, NPBool seekable, uint16_t* stype);
+int32_t NPP_Write(NPP instance, NPStream* stream, int32_t offset, int32_t len, void* buffer);
+NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPError reason);
 }

@@ -2,20 +2,18 @@
 #include "host/browser/EntryLayer.h"
 
 #include "host/downloads/DownloadStreams.h"
+#include "host/player/DownloadReplay.h"
 #include "host/browser/WindowAttach.h"
+#include "host/window/WindowServices.h"
 #include "host/wiring/LayerWiring.h"
 
 namespace {
 
-NPNetscapeFuncs* g_browser = nullptr;
-NPP g_pluginInstance = nullptr;
-FirstWindowCopy g_firstWindow = {};
 bool g_attached = false;
 bool g_shutDown = false;
 // The one instance record whose window the system is attached to. Only its destruction
 // shuts the system down; a second instance frees just its own record.
 InstanceData* g_attachedRecord = nullptr;
-NPP g_attachedInstance = nullptr;
 
 constexpr uint16_t kHandlerTableVersion = 6;
 constexpr uint16_t kFilledTableSize = 44;
@@ -23,10 +21,6 @@ constexpr uint16_t kMinBrowserTableSize = 52;
 
 }  // namespace
 
-NPNetscapeFuncs* GetBrowserFuncs() { return g_browser; }
-NPP GetPluginInstance() { return g_pluginInstance; }
-NPP GetAttachedInstance() { return g_attachedInstance; }
-const FirstWindowCopy& GetFirstWindow() { return g_firstWindow; }
 bool IsSystemAttached() { return g_attached; }
 
 extern "C" NPError __stdcall NP_GetEntryPoints(NPPluginFuncs* table) {
@@ -50,7 +44,7 @@ extern "C" NPError __stdcall NP_GetEntryPoints(NPPluginFuncs* table) {
 extern "C" NPError __stdcall NP_Initialize(NPNetscapeFuncs* browserTable) {
     if (!browserTable)
         return NPERR_INVALID_FUNCTABLE_ERROR;
-    g_browser = browserTable;
+    SetBrowserFuncs(browserTable);
     if ((browserTable->version >> 8) != 0)
         return NPERR_INCOMPATIBLE_VERSION_ERROR;
     if (browserTable->size < kMinBrowserTableSize)
@@ -60,7 +54,7 @@ extern "C" NPError __stdcall NP_Initialize(NPNetscapeFuncs* browserTable) {
 
 extern "C" NPError NP_Shutdown() {
     NPP_Shutdown();
-    g_browser = nullptr;
+    SetBrowserFuncs(nullptr);
     return NPERR_NO_ERROR;
 }
 
@@ -79,10 +73,11 @@ extern "C" NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t, cha
     if (!g_attached)
         ClearPendingRequestLabel();
     InstanceData* record = nullptr;
-    if (g_browser && g_browser->memalloc)
-        record = static_cast<InstanceData*>(g_browser->memalloc(sizeof(InstanceData)));
+    NPNetscapeFuncs* browser = GetBrowserFuncs();
+    if (browser && browser->memalloc)
+        record = static_cast<InstanceData*>(browser->memalloc(sizeof(InstanceData)));
     instance->pdata = record;
-    g_pluginInstance = instance;
+    SetPluginInstance(instance);
     LoadCacheIndex();
     if (!record)
         return NPERR_OUT_OF_MEMORY_ERROR;
@@ -104,16 +99,16 @@ extern "C" NPError NPP_Destroy(NPP instance, NPSavedData**) {
             // A later instance in this module may attach again (a page reloaded).
             g_attached = false;
             g_attachedRecord = nullptr;
-            g_attachedInstance = nullptr;
+            ClearAttachedInstance();
         }
         record->window = 0;
-        if (g_browser && g_browser->memfree)
-            g_browser->memfree(record);
+        if (NPNetscapeFuncs* browser = GetBrowserFuncs(); browser && browser->memfree)
+            browser->memfree(record);
         instance->pdata = nullptr;
     }
     // Downloads go on for the attached instance when a later one goes away before it.
-    if (g_pluginInstance == instance)
-        g_pluginInstance = g_attachedInstance;
+    if (GetPluginInstance() == instance)
+        SetPluginInstance(GetAttachedInstance());
     return NPERR_NO_ERROR;
 }
 
@@ -130,11 +125,10 @@ extern "C" NPError NPP_SetWindow(NPP instance, NPWindow* window) {
     record->window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(hwnd));
     if (g_attached)
         return NPERR_NO_ERROR;  // another embed has the system: its geometry stays
-    g_firstWindow = {hwnd, window->x, window->y, window->width, window->height, window->clipRect};
     g_attached = true;
     g_shutDown = false;
     g_attachedRecord = record;
-    g_attachedInstance = instance;
+    SetAttachedInstance(instance, {hwnd, window->x, window->y, window->width, window->height, window->clipRect});
     // A failed start-up is not the browser's concern; nothing is opened on a window the system
     // could not start on.
     const bool started = AttachPluginWindow(hwnd);

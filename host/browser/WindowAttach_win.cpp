@@ -1,5 +1,6 @@
 // Attaching to the browser's window and handing it back.
 #include "host/browser/WindowAttach.h"
+#include "host/window/WindowServices.h"
 
 #include <array>
 #include <numeric>
@@ -8,6 +9,7 @@
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "host/downloads/DownloadStreams.h"
+#include "host/player/DownloadReplay.h"
 #include "host/window/CardMessageHandler.h"
 #include "media/MediaManager.h"
 
@@ -77,6 +79,7 @@ void ShutdownPluginInstance(HWND window) {
     AppShutdown();
     SaveCacheIndex();
     FreeDownloadState();
+    ForgetPendingRequest();
     DetachPluginWindow(window);
     SetMainWindow(nullptr);
 }

@@ -15,7 +15,6 @@
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
 #include "graphics/pixels/DibPalette.h"
-#include "host/browser/WindowAttach.h"
 #include "resources/about_ids.h"
 
 namespace {

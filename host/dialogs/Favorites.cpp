@@ -100,15 +100,3 @@ long ParsePrefNumber(std::string_view text, long fallback) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end != text.data() ? value : fallback;
 }
-
-PalettePlace ClampPaletteToScreen(PalettePlace place, int width, int height, int screenWidth, int screenHeight) {
-    if (place.x + width > screenWidth)
-        place.x = screenWidth - width;
-    if (place.x < 0)
-        place.x = 0;
-    if (place.y + height > screenHeight)
-        place.y = screenHeight - height;
-    if (place.y < 0)
-        place.y = 0;
-    return place;
-}

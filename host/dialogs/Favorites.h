@@ -2,11 +2,10 @@
 // favourites, cards of any stack kept in section "Favorites" of LMPREFS.INI; and the
 // favourites editor (template 103).
 //
-//   Favorites.cpp       platform-free: the entry, its text, the table's rules, the INI keys,
-//                       palette placement
+//   Favorites.cpp       platform-free: the entry, its text, the table's rules, the INI keys
 //   Favorites_win.cpp   ShowFavorites, the palette's dialog procedure, its lists, saving
 //   FavoritesEdit_win.cpp  EditFavorites and its dialog procedure
-//   PaletteWindows_win.cpp  placing and raising both palettes (this one and Shortcuts.h)
+//   (placing and raising the palette: host/palettes/PaletteWindows.h)
 #pragma once
 
 #include <cstddef>
@@ -14,6 +13,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "host/palettes/PaletteWindows.h"
 
 inline constexpr int kMaxFavorites = 30;
 inline constexpr size_t kFavoritePathBytes = 260;
@@ -61,13 +62,6 @@ std::string FavoriteKeyName(FavoriteKey key, int index);
 // A decimal value as the INI holds it; fallback for text that starts with no number.
 long ParsePrefNumber(std::string_view text, long fallback);
 
-// A palette's place: a position never set (x of -1) takes the default; then it is pulled inside
-// a screen of that size (left and top edges win when the palette is larger than the screen).
-struct PalettePlace {
-    int x = 0, y = 0;
-};
-PalettePlace ClampPaletteToScreen(PalettePlace place, int width, int height, int screenWidth, int screenHeight);
-
 #ifdef _WIN32
 #include <windows.h>
 
@@ -87,18 +81,6 @@ void CloseFavorites();
 std::span<FavoriteEntry> FavoritesTable();
 int FavoritesCount();
 void SetFavoritesCount(int count);
-
-// ---- PaletteWindows_win.cpp ----
-// Moves the palette to its place, first beside the card window (left of it, or right), pulled
-// onto the screen, and shows it; the place is updated.
-void PlacePaletteWindow(HWND dialog, PalettePlace* place, bool rightOfCard);
-// WM_MOVE: the window's top left becomes the place.
-void RememberPalettePlace(HWND dialog, PalettePlace* place);
-// An open palette (open) is brought up and focused; otherwise the template is made modelessly
-// over the card window and listed with the modeless dialogs. The new window, else null.
-HWND ShowPalette(HWND open, int templateId, DLGPROC proc);
-// After a palette's choice the card window has the focus again.
-void FocusCardWindow();
 
 // ---- FavoritesEdit_win.cpp ----
 // Runs template 103 modally over the card window; the dialog's result.

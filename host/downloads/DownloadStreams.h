@@ -1,5 +1,7 @@
 // Streams from the browser, the download file each one fills, the cache index kept across runs
-// and the queue of files asked of the browser (their records live in host/DownloadCache.h).
+// and the queue of files asked of the browser (their records live in DownloadCache.h). The
+// browser's stream handlers (host/browser/BrowserStreams_win.cpp) pass each stream here and hand
+// what arrived to the player (host/player/DownloadReplay.h), which knows what it was for.
 //
 // Every stream has its own download record, reached through NPStream::pdata: its local file,
 // its URL and its cache entry. Several embeds may stream at once; only the instance the system
@@ -7,17 +9,28 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "host/downloads/DownloadCache.h"
 #include "host/downloads/NpInterface.h"
 
 struct FileRequest;
 
-extern "C" {
-NPError NPP_NewStream(NPP instance, NPMIMEType type, NPStream* stream, NPBool seekable, uint16_t* stype);
-int32_t NPP_Write(NPP instance, NPStream* stream, int32_t offset, int32_t len, void* buffer);
-NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPError reason);
-}
+// A download whose bytes are all in its local copy (or whose cached copy proved good).
+struct ArrivedDownload {
+    bool arrived = false;
+    NPP instance = nullptr;
+    std::string url;
+    int slot = 0;                 // the file-spec slot a request asked it into
+    bool answersRequest = false;  // the file the queue head waited for
+};
+
+// The stream handlers' work: a new stream gets its download record (and local copy); its bytes
+// are written; its end completes or drops the copy. *arrived is filled when the download is
+// complete now.
+NPError StartDownloadStream(NPP instance, NPStream* stream);
+int32_t WriteDownloadStream(NPP instance, NPStream* stream, int32_t len, void* buffer, ArrivedDownload* arrived);
+NPError EndDownloadStream(NPP instance, NPStream* stream, NPError reason, ArrivedDownload* arrived);
 
 // The index in "LOOMA.LOG" of the temporary folder: loaded once per module, saved at shut-down.
 void LoadCacheIndex();
@@ -26,38 +39,27 @@ void SaveCacheIndex();
 // deleted) and their streams' later bytes are taken and dropped. The target slot goes back to 1.
 void FreeDownloadState();
 DownloadCache* GetDownloadCache();  // null when no index is loaded
-
 // The instance's own downloads are cut off and its embed forgotten (NPP_Destroy); nothing of
 // another instance is touched.
 void ForgetInstanceDownloads(NPP instance);
 void CloseAllDownloads();  // NP_Shutdown: every download file is closed
-// The system has just attached to this instance's window: its stack, when that has already
-// arrived, is opened now, and its address becomes the base of later requests.
-void OpenWaitingDownload(NPP instance);
-void ClearPendingRequestLabel();  // the 256-byte label of the pending-request context
-int TargetFileSlot();
 
+// The stack an embed was given: its address becomes the base of later requests (the queue is
+// emptied); false when the instance was given none.
+bool AdoptEmbedAddress(NPP instance);
+// The embed's stack, when it is still waiting and a copy of it is verified in this run, is bound
+// into the slot (once: it no longer waits).
+bool BindWaitingEmbedStack(NPP instance, int slot);
+
+int TargetFileSlot();
 // Module-cache forms of the index operations: `BindCachedFile` puts the local copy's path
 // into the file-spec slot.
 bool BindCachedFile(const char* url, int slot);
 void ForgetCachedFile(const char* path);
-
-// Files the stack names beside itself: 1 when local now (bound into `fileSlot`), 0 when asked
-// for or queued. Installed as the file layer's remote requester.
-int RequestRemoteFile(const FileRequest& request, int fileSlot);
+// A file the stack names beside itself, asked for with the context of what needs it: 1 when
+// local now (bound into `fileSlot`), 0 when asked for or queued (the context is queued with it;
+// a layer's request becomes kind 3).
+int RequestFileFor(PendingContext& context, const FileRequest& request, int fileSlot);
 void StartNextQueuedRequest();
-void SetPendingButtonRequest(uint16_t buttonId, uint32_t argument);
-void SetPendingNamedRequest(uint16_t actionId, const char* label);
-void SetPendingObjectLayer(uint32_t layer);  // the layer under construction, 0 when none
-void ReloadLayerFromFile(uint32_t layer, const char* url);
+void ClearRequestQueue();
 const RequestQueue* GetRequestQueue();
-
-// What a completed download replays; tests put recorders here.
-struct DownloadReplay {
-    int (*doButtonActions)(uint16_t buttonId, uint32_t argument);
-    int (*performActionResource)(uint16_t actionId, const char* label);
-    void (*reloadLayerFromFile)(uint32_t layer, const char* url);
-};
-void SetDownloadReplay(const DownloadReplay& replay);
-DownloadReplay DefaultDownloadReplay();
-

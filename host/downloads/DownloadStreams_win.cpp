@@ -1,4 +1,5 @@
-// Browser streams into the download cache, and files asked of the browser by address.
+// Browser streams into the download cache, and files asked of the browser by address. What
+// an arrived download was for is the player's (host/player/DownloadReplay.h).
 #include "host/downloads/DownloadStreams.h"
 
 #include <windows.h>
@@ -10,22 +11,8 @@
 
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
-#include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
-#include "graphics/layers/LayerBuild.h"
-#include "graphics/layers/ObjectLayer.h"
-#include "graphics/pixels/BitmapCopy.h"
-#include "graphics/pixels/CardOffscreen.h"
-#include "host/browser/EntryLayer.h"
-#include "host/browser/WindowAttach.h"
-#include "host/player/CardNavigation.h"
-#include "host/player/ButtonActions.h"
-#include "host/player/StackJump.h"
-#include "media/MediaManager.h"
-#include "objects/text/FieldContents_win.h"
-#include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
-#include "stack/open/StackOpen.h"
+#include "host/downloads/BrowserInstance.h"
 #include "stack/open/StackOpenSession.h"
 
 namespace {
@@ -36,14 +23,10 @@ constexpr NPError kStreamDone = 0;
 
 std::unique_ptr<DownloadCache> g_cache;
 std::unique_ptr<RequestQueue> g_queue;
-PendingContext g_context;
 std::string g_baseUrl;
 // The file the browser was last asked for: the stream of this address answers the queue head.
 std::string g_requestedUrl;
 int g_targetFileSlot = kCurrentStackSlot;
-// The file the last card refresh after a download was for: one that is still not found after
-// it arrived is asked for again, and must not refresh the card again and again.
-std::string g_refreshedFor;
 
 // One stream as it is received, reached through NPStream::pdata.
 struct Download {
@@ -65,14 +48,6 @@ struct EmbedStack {
     bool waiting = false;
 };
 std::vector<EmbedStack> g_embeds;
-
-int ReplayButtonActions(uint16_t buttonId, uint32_t argument) {
-    return DoButtonActions(GetMainWindow(), buttonId, argument);
-}
-int ReplayActionResource(uint16_t actionId, const char* label) {
-    return PerformActionResource(actionId, 1, 0, label);
-}
-DownloadReplay g_replay = DefaultDownloadReplay();
 
 bool CanOpenFile(const char* path) {
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -172,11 +147,6 @@ void RememberEmbedStack(NPP instance, const std::string& url) {
     *embed = {instance, url, true};
 }
 
-void ClearRequestQueue() {
-    if (g_queue)
-        g_queue->count = 0;
-}
-
 // Creates the local copy for `url`, keeping a plain three-character extension of the remote
 // file. Never truncates a file that exists: a taken name is given up for another.
 HANDLE CreateLocalCopy(const std::string& folder, const char* url, std::string& path) {
@@ -205,85 +175,8 @@ void AskBrowserFor(const std::string& url) {
         browser->geturl(instance, url.c_str(), nullptr);
 }
 
-void RepaintCardWindow() {
-    if (HWND window = GetMainWindow()) {
-        InvalidateRect(window, nullptr, TRUE);
-        UpdateWindow(window);
-    }
-}
-
-// After a stack opens, the plug-in window keeps to the area the page gave it.
-void FitWindowToPage() {
-    HWND window = GetMainWindow();
-    const FirstWindowCopy& page = GetFirstWindow();
-    if (!window || !IsWindow(window))
-        return;
-    RECT client = {};
-    GetClientRect(window, &client);
-    int width = std::min<int>(client.right, static_cast<int>(page.width));
-    int height = std::min<int>(client.bottom, static_cast<int>(page.height));
-    MoveWindow(window, page.x, page.y, width, height, TRUE);
-}
-
-// Opens the attached embed's stack once a copy of it has been verified in this run.
-void OpenAttachedStackIfArrived(int slot) {
-    if (!IsPluginWindowAttached())
-        return;  // the start-up failed: there is no card window to open it in
-    EmbedStack* embed = FindEmbed(GetAttachedInstance());
-    if (!embed || !embed->waiting || !BindCachedFile(embed->url.c_str(), slot))
-        return;
-    embed->waiting = false;
-    g_context.kind = 0;
-    OpenStack(false);
-    FitWindowToPage();
-    RepaintCardWindow();
-}
-
-void ReplayQueueHead(const char* url) {
-    if (!g_queue || g_queue->count == 0)
-        return;
-    const PendingRequest head = g_queue->records[0];
-    switch (head.kind) {
-    case 1:
-        g_replay.doButtonActions(head.buttonId, head.argument);
-        break;
-    case 2:
-        g_replay.performActionResource(head.actionId, head.label);
-        break;
-    case 3:
-        g_replay.reloadLayerFromFile(head.object, url);
-        break;
-    default:
-        // A file the card's drawing asked for (a movie's first frame, say): the card is drawn
-        // again with it, unless a movie is playing, which the refresh would end.
-        if (g_refreshedFor != url && MediaAllMoviesDone()) {
-            g_refreshedFor = url;
-            RefreshCurrentCard(1);
-        }
-        break;
-    }
-    g_context.kind = 0;
-    StartNextQueuedRequest();
-}
-
-// All bytes of a download are in its local copy (or a cached copy proved good): what it was for
-// happens now. Downloads of other embeds are only kept in the cache.
-void DownloadArrived(const Download& d) {
-    NPP attached = GetAttachedInstance();
-    const bool forSystem = attached && d.instance == attached;
-    if (IsStackUrl(d.url)) {
-        // The move to another stack that asked for it goes on now; its lookup finds the copy
-        // by the stack's own name (the slot keeps that name, not the copy's).
-        if (forSystem && d.answersRequest && ResumeStackJump())
-            g_context.kind = 0;
-        else if (attached)  // another embed's download of the same stack serves as well
-            OpenAttachedStackIfArrived(forSystem && d.answersRequest ? d.slot : kCurrentStackSlot);
-    } else if (forSystem && d.answersRequest) {
-        if (BindCachedFile(d.url.c_str(), d.slot))
-            ReplayQueueHead(d.url.c_str());
-        else
-            StartNextQueuedRequest();
-    }
+ArrivedDownload Arrival(const Download& d) {
+    return {true, d.instance, d.url, d.slot, d.answersRequest};
 }
 
 // A requested file that will not arrive must not hold up the ones queued behind it. Nothing
@@ -295,15 +188,13 @@ void RequestFailed(const Download& d) {
 
 }  // namespace
 
-DownloadReplay DefaultDownloadReplay() {
-    return {ReplayButtonActions, ReplayActionResource, ReloadLayerFromFile};
-}
-void SetDownloadReplay(const DownloadReplay& replay) { g_replay = replay; }
-
 DownloadCache* GetDownloadCache() { return g_cache.get(); }
 const RequestQueue* GetRequestQueue() { return g_queue.get(); }
 int TargetFileSlot() { return g_targetFileSlot; }
-void ClearPendingRequestLabel() { std::fill(std::begin(g_context.label), std::end(g_context.label), '\0'); }
+void ClearRequestQueue() {
+    if (g_queue)
+        g_queue->count = 0;
+}
 
 void LoadCacheIndex() {
     if (g_cache)
@@ -347,8 +238,6 @@ void FreeDownloadState() {
     g_queue.reset();
     g_baseUrl.clear();
     g_requestedUrl.clear();
-    g_refreshedFor.clear();
-    g_context = PendingContext{};
     g_targetFileSlot = kCurrentStackSlot;
 }
 
@@ -367,15 +256,6 @@ void CloseAllDownloads() {
     g_embeds.clear();
 }
 
-void OpenWaitingDownload(NPP instance) {
-    EmbedStack* embed = FindEmbed(instance);
-    if (!embed)
-        return;
-    g_baseUrl = embed->url;
-    ClearRequestQueue();
-    OpenAttachedStackIfArrived(kCurrentStackSlot);
-}
-
 bool BindCachedFile(const char* url, int slot) {
     const char* path = g_cache ? BindCachedFile(*g_cache, url) : nullptr;
     if (!path)
@@ -384,83 +264,26 @@ bool BindCachedFile(const char* url, int slot) {
     return true;
 }
 
+bool AdoptEmbedAddress(NPP instance) {
+    EmbedStack* embed = FindEmbed(instance);
+    if (!embed)
+        return false;
+    g_baseUrl = embed->url;
+    ClearRequestQueue();
+    return true;
+}
+
+bool BindWaitingEmbedStack(NPP instance, int slot) {
+    EmbedStack* embed = FindEmbed(instance);
+    if (!embed || !embed->waiting || !BindCachedFile(embed->url.c_str(), slot))
+        return false;
+    embed->waiting = false;
+    return true;
+}
+
 void ForgetCachedFile(const char* path) {
     if (g_cache && path)
         ForgetCachedFile(*g_cache, path, kFileOps);
-}
-
-namespace {
-
-struct ObjectSearch {
-    uint16_t kind = 0, id = 0;
-    std::vector<uint8_t> record;
-};
-
-void KeepObjectOfId(void* context, std::span<const uint8_t> object) {
-    auto* search = static_cast<ObjectSearch*>(context);
-    if (search->record.empty() && GetU16(object, kObjectKind) == search->kind && GetU16(object, kObjectId) == search->id)
-        search->record.assign(object.begin(), object.end());
-}
-
-}  // namespace
-
-namespace {
-
-// A disk-based field's text from the file that arrived.
-void ReloadFieldFromFile(LayerHandle handle, const char* path) {
-    LayerLock<FieldLayer> field(handle);
-    if (!field || !field->window)
-        return;
-    ObjectSearch search{kObjectText, field->common.id, {}};
-    WalkVisibleObjects(GetCurrentCardRecord(), KeepObjectOfId, &search);
-    if (search.record.empty())
-        return;
-    LoadDiskBasedFieldText(field->window, search.record, path);
-    InvalidateRect(GetCardWindow(), &field->common.bounds, FALSE);
-}
-
-}  // namespace
-
-void ReloadLayerFromFile(uint32_t layer, const char* url) {
-    if (!g_cache || !url)
-        return;
-    const int entry = FindCacheEntry(*g_cache, url);
-    if (entry < 0)
-        return;
-    const auto handle = reinterpret_cast<LayerHandle>(static_cast<uintptr_t>(layer));
-    bool text = false;
-    {
-        LayerLock<ObjectLayer> probe(handle);
-        text = probe && probe->kind == kObjectText;
-    }
-    if (text) {
-        ReloadFieldFromFile(handle, g_cache->entries[entry].localPath);
-        return;
-    }
-    LayerLock<GraphicLayer> lock(handle);
-    if (!lock || lock->common.kind != kObjectGraphic)
-        return;
-    ObjectSearch search{kObjectGraphic, lock->common.id, {}};
-    WalkVisibleObjects(GetCurrentCardRecord(), KeepObjectOfId, &search);
-    char name[MAX_PATH] = {};
-    RECT crop = {};
-    const LayerListUpcalls& upcalls = GetLayerListUpcalls();
-    if (search.record.empty() || !upcalls.loadPictureFile ||
-        !GetLayerKindProcs().graphicPictureFile(search.record, name, sizeof name, &crop))
-        return;
-    HPALETTE palette = nullptr;
-    HBITMAP loaded = upcalls.loadPictureFile(g_cache->entries[entry].localPath, &palette);
-    if (loaded) {
-        if (HBITMAP cut = CutOutBitmap(loaded, crop)) {
-            if (lock->picture)
-                DeleteObject(lock->picture);
-            lock->picture = cut;
-        }
-        DeleteObject(loaded);
-    }
-    if (palette)
-        DeleteObject(palette);
-    InvalidateRect(GetCardWindow(), &lock->common.bounds, FALSE);
 }
 
 void StartNextQueuedRequest() {
@@ -472,10 +295,7 @@ void StartNextQueuedRequest() {
     AskBrowserFor(head.url);
 }
 
-int RequestRemoteFile(const FileRequest& request, int fileSlot) {
-    // The layer builders mark the layer whose picture or text is looked for: its arrival
-    // reloads that layer. Any other request is not about a layer.
-    g_context.objectLayer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetLayerUnderConstruction()));
+int RequestFileFor(PendingContext& context, const FileRequest& request, int fileSlot) {
     char slotPath[MAX_PATH] = {};
     GetFileSpecPath(request.slot, sizeof slotPath, slotPath);
     std::string url;
@@ -486,17 +306,17 @@ int RequestRemoteFile(const FileRequest& request, int fileSlot) {
         url = g_cache->entries[copy].url;
     else if (!MakeSiblingUrl(g_baseUrl, slotPath, url))
         return 0;  // no stack address to ask beside: nothing is requested
-    if (g_context.objectLayer == 0 && BindCachedFile(url.c_str(), fileSlot)) {
+    if (context.objectLayer == 0 && BindCachedFile(url.c_str(), fileSlot)) {
         if (IsStackUrl(url))
             g_baseUrl = url;  // the stack opened from its copy: its files lie beside it
         return 1;
     }
     if (!IsStackUrl(url)) {
-        if (g_context.objectLayer != 0)
-            g_context.kind = 3;
+        if (context.objectLayer != 0)
+            context.kind = 3;
         if (!g_queue)
             g_queue.reset(new (std::nothrow) RequestQueue);
-        if (!g_queue || !EnqueueRequest(*g_queue, g_context, url, static_cast<uint16_t>(fileSlot)))
+        if (!g_queue || !EnqueueRequest(*g_queue, context, url, static_cast<uint16_t>(fileSlot)))
             return 0;
     } else {
         ClearRequestQueue();
@@ -509,23 +329,8 @@ int RequestRemoteFile(const FileRequest& request, int fileSlot) {
     return 0;
 }
 
-void SetPendingButtonRequest(uint16_t buttonId, uint32_t argument) {
-    g_context.kind = 1;
-    g_context.buttonId = buttonId;
-    g_context.argument = argument;
-}
 
-void SetPendingNamedRequest(uint16_t actionId, const char* label) {
-    g_context.kind = 2;
-    g_context.actionId = actionId;
-    ClearPendingRequestLabel();
-    if (label)
-        lstrcpynA(g_context.label, label, sizeof g_context.label);
-}
-
-void SetPendingObjectLayer(uint32_t layer) { g_context.objectLayer = layer; }
-
-extern "C" NPError NPP_NewStream(NPP instance, NPMIMEType, NPStream* stream, NPBool, uint16_t*) {
+NPError StartDownloadStream(NPP instance, NPStream* stream) {
     if (!instance || !instance->pdata)
         return NPERR_INVALID_INSTANCE_ERROR;
     if (!stream || !stream->url)
@@ -594,21 +399,21 @@ extern "C" NPError NPP_NewStream(NPP instance, NPMIMEType, NPStream* stream, NPB
     return NPERR_NO_ERROR;
 }
 
-extern "C" int32_t NPP_Write(NPP instance, NPStream* stream, int32_t, int32_t len, void* buffer) {
+int32_t WriteDownloadStream(NPP instance, NPStream* stream, int32_t len, void* buffer, ArrivedDownload* arrived) {
     Download* d = FindDownload(instance, stream);
     if (!d)
         return -1;  // not a stream this plug-in took: end it
     if (d->cacheHit) {
         // The cached copy is used: verified for this run, bound and opened; the stream ends.
-        const Download arrived = *d;
+        const Download arrived_ = *d;
         d->cacheHit = false;
         d->localPath.clear();
         d->answersRequest = false;
-        DownloadCacheEntry* entry = EntryOf(arrived);
+        DownloadCacheEntry* entry = EntryOf(arrived_);
         if (entry && MarkDownloadComplete(*entry))
-            DownloadArrived(arrived);
+            *arrived = Arrival(arrived_);
         else
-            RequestFailed(arrived);
+            RequestFailed(arrived_);
         return -1;
     }
     if (len <= 0)
@@ -626,7 +431,7 @@ extern "C" int32_t NPP_Write(NPP instance, NPStream* stream, int32_t, int32_t le
     return len;
 }
 
-extern "C" NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPError reason) {
+NPError EndDownloadStream(NPP instance, NPStream* stream, NPError reason, ArrivedDownload* arrived) {
     if (!instance)
         return NPERR_INVALID_INSTANCE_ERROR;
     std::unique_ptr<Download> d = TakeDownload(FindDownload(instance, stream));
@@ -637,7 +442,7 @@ extern "C" NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPError rea
         // An empty cached file gets no write to end it.
         DownloadCacheEntry* entry = EntryOf(*d);
         if (entry && MarkDownloadComplete(*entry))
-            DownloadArrived(*d);
+            *arrived = Arrival(*d);
         else
             RequestFailed(*d);
         return NPERR_NO_ERROR;
@@ -654,6 +459,6 @@ extern "C" NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPError rea
         RequestFailed(*d);
         return NPERR_NO_ERROR;
     }
-    DownloadArrived(*d);
+    *arrived = Arrival(*d);
     return NPERR_NO_ERROR;
 }

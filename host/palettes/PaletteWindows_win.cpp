@@ -1,9 +1,10 @@
 // What the navigation and shortcuts palettes share: their place beside the card window, and
 // bringing an open one up.
+#include "host/palettes/PaletteWindows.h"
+
 #include "core/events/ModelessDialogs.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
-#include "host/dialogs/Favorites.h"
 
 void PlacePaletteWindow(HWND dialog, PalettePlace* place, bool rightOfCard) {
     RECT box{};

@@ -20,7 +20,7 @@
 #include "host/state/MenuOptions.h"
 #include "host/player/CardNavigation.h"
 #include "host/palettes/FcolorsWindow.h"
-#include "host/window/CardMessageHandler.h"
+#include "host/player/EditsInProgress.h"
 #include "host/palettes/CurrentTool.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"

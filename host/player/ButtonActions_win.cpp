@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "host/downloads/DownloadStreams.h"
+#include "host/player/DownloadReplay.h"
 #include "host/player/ActionPerform.h"
 #include "host/player/ObjectActions.h"
 #include "stack/cards/CardList.h"

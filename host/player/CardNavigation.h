@@ -11,8 +11,7 @@
 
 #include <cstdint>
 
-inline constexpr int kPlainTransition = 3;
-inline constexpr int kPlainSpeed = 8;
+#include "graphics/card/CardRefresh.h"
 
 // Leaves the current card: the history entry (when asked), the modules' event, the card's leave
 // action, then everything that lives on a card is let go and its edits written back.
@@ -47,12 +46,6 @@ void GoBackInHistory(int transition, int effect, int speed);
 // The home stack's remembered card, when the home stack is known.
 void GoHomeStack(int transition, int effect, int speed);
 
-// Rebuilds and redraws the current card in place (no actions run); redraw is passed on as the
-// redraw's entering argument.
-void RefreshCurrentCard(int redraw);
-// Writes the current card's pending edits into its record: text fields from their layers and,
-// when the card was painted on, the offscreen picture.
-void FlushCardEdits();
 
 // In browse mode only, with a nonzero id: performs the stack's 'Actn' resource with the label
 // string (0: none). 1 then, else 0.

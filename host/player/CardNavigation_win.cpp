@@ -12,6 +12,7 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/WindowUtils.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/Resources.h"
@@ -19,13 +20,12 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/dialogs/Favorites.h"
 #include "host/player/CardHistory.h"
 #include "host/player/CardNavigationRules.h"
 #include "host/player/ObjectActions.h"
 #include "host/player/StackJump.h"
-#include "host/window/CardMessageHandler.h"
-#include "host/palettes/CurrentTool.h"
+#include "host/player/EditsInProgress.h"
+#include "host/player/PlayerUpcalls.h"
 #include "media/MediaManager.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
@@ -70,18 +70,6 @@ bool SlotNamesFile(int slot) {
 
 }  // namespace
 
-void FlushCardEdits() {
-    const Handle card = GetCurrentCardRecord();
-    if (!card)
-        return;
-    SyncCardFromLayers();
-    // Only a painted card stores its picture again: packing is lossy for pictures kept as JPEG.
-    if (IsCardChanged() && GetOffscreenBitmap() && SaveBackgroundPicture(card) == 0) {
-        MarkStackModified();
-        ClearCardChanged();
-    }
-}
-
 void LeaveCard(bool withHistory) {
     if (!IsStackOpen())
         return;
@@ -115,7 +103,7 @@ int EnterCard(int transition, int effect, int speed, bool arriveAtStack) {
     if (window)
         DrawWindowEdge(window);
     UpdateCardTitle(false);
-    FillCardList();
+    GetPlayerUpcalls().cardEntered();
     NotifyStackNBAs(kNbaEventEnterCard);
     if (arriveAtStack)
         RunCardAction(GetHandleWord(GetStackHeaderHandle(), kHeaderStackActionA), 0, 0, kStringArriveStackAction);
@@ -181,18 +169,6 @@ void GoBackInHistory(int transition, int effect, int speed) {
 void GoHomeStack(int transition, int effect, int speed) {
     if (IsHomeStackKnown())
         GoToStackCard(GetHomeCardId(), kSlotHomeStack, transition, effect, speed, true);
-}
-
-void RefreshCurrentCard(int redraw) {
-    const Handle card = GetCurrentCardRecord();
-    if (!card)
-        return;
-    FlushCardEdits();
-    MediaRemoveFinished(1, 0);
-    ReleaseAnimPlayback();
-    CloseCaptureWindow();
-    FreeLayerList();
-    RedrawCard(card, kPlainTransition, 0, kPlainSpeed, redraw != 0);
 }
 
 int RunCardAction(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId) {

@@ -9,7 +9,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "graphics/transitions/QtEffectState.h"
-#include "host/browser/WindowAttach.h"
+#include "host/window/CardArea.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/StackJump.h"
 #include "host/requests/HostRequests.h"

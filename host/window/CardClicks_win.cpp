@@ -1,13 +1,13 @@
-// The left button on the card: by tool, the browse click, the double click, and ending
-// placements and selections.
+// The left button on the card: by tool, the browse click and the double click.
 #include "actions/ActionServices.h"
 #include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "graphics/colors/Eyedropper.h"
 #include "graphics/layers/LayerList.h"
-#include "host/downloads/DownloadStreams.h"
+#include "host/player/DownloadReplay.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/EditsInProgress.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
@@ -166,40 +166,10 @@ LRESULT OnCardDoubleClick(HWND window, WPARAM keyState, LPARAM lParam) {
     return 0;
 }
 
-int FinishPendingPlacement() {
-    HWND window = GetMainWindow();
-    if (IsPlacedGraphicShown()) {
-        PlacedGraphicMouseDown(window, kOffCardPlacement, kOffCardPlacement);
-        return 1;
-    }
-    if (IsPlacedTextFieldShown()) {
-        NewTextFieldMouseUp(window);
-        return 1;
-    }
-    if (IsPlacedButtonShown()) {
-        NewButtonMouseUp(window, kOffCardPlacement, kOffCardPlacement, false);
-        CallMouseHook(WM_LBUTTONDOWN, window, kOffCardPlacement, kOffCardPlacement);
-        return 1;
-    }
-    return 0;
-}
-
 int RunCardClickAction() {
     const uint16_t id = CurrentCardWord(kCardAction3);
     if (!id)
         return 0;
     RunCardAction(id, 1, 0, kStringCardClickLabel);
     return 1;
-}
-
-void DeselectAll() {
-    HWND window = GetMainWindow();
-    EndPaintText();
-    ClearActiveTextField();
-    CancelPlacedButton(window);
-    CommitMaskSelection(window);
-    CommitPaintSelection(window);
-    PlacedGraphicMouseDown(window, kOffCardPlacement, kOffCardPlacement);
-    DeselectObject(window);
-    CancelPlacedTextField(window);
 }

@@ -4,7 +4,7 @@
 #include "core/events/MouseHooks.h"
 #include "core/ui/CursorCache.h"
 #include "graphics/layers/LayerList.h"
-#include "host/browser/WindowAttach.h"
+#include "host/window/WindowServices.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/palettes/CurrentTool.h"

@@ -9,6 +9,8 @@
 //   MouseDispatch_win.cpp       mouse-move, button-up and mouse-up dispatch (with MouseHooks.h)
 #pragma once
 
+#include "host/player/EditsInProgress.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -31,18 +33,11 @@ void PostCursorUpdate(HWND window);
 // ---- CardClicks_win.cpp ----
 LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam);
 LRESULT OnCardDoubleClick(HWND window, WPARAM keyState, LPARAM lParam);
-// 1 when a placement in progress was ended at the off-card point, 0 when none was.
-int FinishPendingPlacement();
 // 1 when the current card has a click action (run with label 2032), else 0.
 int RunCardClickAction();
-// Ends every selection and edit in progress.
-void DeselectAll();
 
 // ---- CardPaint_win.cpp ----
 void RedrawCardFrame(HWND window, int left, int top, int right, int bottom);
-void DrawWindowEdge(HWND window);
-bool RealizeAppPalette(HWND window, HPALETTE palette);
-bool RealizePaletteAndRepaint(HWND window, HPALETTE palette);
 // Height in the high 16 bits, width in the low 16 bits.
 uint32_t MeasureText(HDC dc, const char* text, int length);
 
@@ -54,5 +49,3 @@ void DispatchCardMouseUp(HWND window, WPARAM keyState, LPARAM lParam, UINT messa
 inline constexpr uint32_t kStringCardClickLabel = 2032;   // "Click on card action"
 inline constexpr uint32_t kStringStackClickLabel = 2035;  // "Click on stack action"
 inline constexpr uint32_t kAlertDisplayModeChanged = 2355;
-inline constexpr int kOffCardPlacement = 5000;
-inline constexpr int kOffCardCommit = 10000;

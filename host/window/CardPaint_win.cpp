@@ -1,4 +1,4 @@
-// Painting the card window from the card offscreen, and the palette on indexed displays.
+// Painting the card window from the card offscreen.
 #include <windows.h>
 
 #include <optional>
@@ -62,58 +62,6 @@ void RedrawCardFrame(HWND window, int left, int top, int right, int bottom) {
     DrawRectSelection(window);
     DrawMaskSelection(window);
     ShowCursor(TRUE);
-}
-
-void DrawWindowEdge(HWND window) {
-    if (GetWindowLongA(window, GWL_STYLE) & WS_DLGFRAME)
-        return;
-    HDC dc = GetWindowDC(window);
-    if (!dc)
-        return;
-    RECT outer = {};
-    GetWindowRect(window, &outer);
-    const int menuHeight = GetMenu(window) ? GetSystemMetrics(SM_CYMENU) : 0;
-    SelectedObject pen(dc, GetStockObject(BLACK_PEN));
-    SelectedObject brush(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, 0, 0, outer.right - outer.left, menuHeight);
-    ReleaseDC(window, dc);
-}
-
-namespace {
-
-// Selects and realises the palette in the window's DC (updating the window's colours when asked
-// and entries changed), then selects the previous palette back. The number of entries that
-// changed; -1 when the palette could not be selected.
-int RealizeInWindowDc(HWND window, HPALETTE palette, bool updateColors) {
-    WindowDC dc(window);
-    if (!dc || !palette)
-        return -1;
-    HPALETTE previous = SelectPalette(dc.get(), palette, FALSE);
-    if (!previous)
-        return -1;
-    const int changed = static_cast<int>(RealizePalette(dc.get()));
-    if (updateColors && changed > 0)
-        UpdateColors(dc.get());
-    SelectPalette(dc.get(), previous, FALSE);
-    return changed;
-}
-
-}  // namespace
-
-bool RealizePaletteAndRepaint(HWND window, HPALETTE palette) {
-    const int changed = RealizeInWindowDc(window, palette, false);
-    if (changed > 0)
-        InvalidateRect(window, nullptr, TRUE);
-    return changed >= 0;
-}
-
-bool RealizeAppPalette(HWND window, HPALETTE palette) {
-    if (GetDisplayBitsPerPixel() != 8)
-        return false;
-    const int changed = RealizeInWindowDc(window, palette, true);
-    if (changed > 0)
-        RealizePaletteAndRepaint(window, palette);
-    return changed >= 0;
 }
 
 uint32_t MeasureText(HDC dc, const char* text, int length) {

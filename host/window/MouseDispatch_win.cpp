@@ -4,7 +4,7 @@
 #include "core/events/MouseHooks.h"
 #include "graphics/colors/Eyedropper.h"
 #include "graphics/layers/LayerList.h"
-#include "host/browser/WindowAttach.h"
+#include "host/window/WindowServices.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"

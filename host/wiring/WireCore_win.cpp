@@ -13,7 +13,7 @@
 #include "core/system/Ticks.h"
 #include "core/ui/CursorCache.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/downloads/DownloadStreams.h"
+#include "host/player/DownloadReplay.h"
 #include "host/palettes/CurrentTool.h"
 #include "media/MediaManager.h"
 #include "media/MediaPreview.h"

@@ -4,9 +4,10 @@
 #include "actions/ActionBlock.h"
 #include "actions/NbaModules.h"
 #include "graphics/pixels/PixMap.h"
+#include "host/dialogs/Favorites.h"
 #include "host/palettes/ToolPalette.h"
+#include "host/player/PlayerUpcalls.h"
 #include "host/requests/HostRequests.h"
-#include "host/palettes/CurrentTool.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
 #include "media/support/MediaWindows.h"
@@ -14,6 +15,8 @@
 void WireUpper() {
     // The host: the palettes follow the current tool.
     SetToolChangeHook(ToolChanged);
+    // The player: the navigation palette's card list follows each card entered.
+    SetPlayerUpcalls({.cardEntered = FillCardList});
     // Actions: modules reach the host's request table through their block's callback.
     SetHostCallback(DispatchCallback);
     // Media: a movie window shows the current tool's cursor over its movie.

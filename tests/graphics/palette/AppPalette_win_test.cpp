@@ -19,6 +19,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
 #include "host/browser/WindowAttach.h"
+#include "host/window/WindowServices.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "tests/graphics/AppPaletteTestUtil.h"

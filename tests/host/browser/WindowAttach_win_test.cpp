@@ -2,6 +2,7 @@
 // stands for the browser's: the start-up and release chains in their order, the card message
 // handler's answers while attached, and the window handed back as it was.
 #include "host/browser/WindowAttach.h"
+#include "host/window/WindowServices.h"
 
 #include <windows.h>
 

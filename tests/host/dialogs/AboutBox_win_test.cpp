@@ -17,6 +17,7 @@
 #include "core/ui/Resources.h"
 #include "graphics/pixels/DibPalette.h"
 #include "host/browser/WindowAttach.h"
+#include "host/window/WindowServices.h"
 #include "host/dialogs/AboutBox.h"
 #include "host/menus/MenuCommands.h"
 #include "tests/graphics/DcPixelsTestUtil.h"

@@ -1,5 +1,5 @@
 // The media manager's companion in the transitions: the effect state of transition 29.
-#include "host/browser/WindowAttach.h"
+#include "host/window/WindowServices.h"
 
 #include "graphics/transitions/QtEffectState.h"
 #include "media/MediaManager.h"

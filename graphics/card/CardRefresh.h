@@ -1,0 +1,14 @@
+// The current card in place: its pending edits written into its record, and the card rebuilt
+// and drawn again without leaving it (CardRefresh_win.cpp).
+#pragma once
+
+// The plain move between cards: transition 3, no QuickTime effect, speed 8.
+inline constexpr int kPlainTransition = 3;
+inline constexpr int kPlainSpeed = 8;
+
+// Rebuilds and redraws the current card in place (no actions run); redraw is passed on as the
+// redraw's entering argument.
+void RefreshCurrentCard(int redraw);
+// Writes the current card's pending edits into its record: text fields from their layers and,
+// when the card was painted on, the offscreen picture.
+void FlushCardEdits();

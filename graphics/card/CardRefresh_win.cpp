@@ -1,0 +1,35 @@
+// Writing back and redrawing the current card in place.
+#include "graphics/card/CardRefresh.h"
+
+#include "actions/Animations.h"
+#include "core/system/ChangeFlags.h"
+#include "graphics/card/CardRedraw.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "media/MediaManager.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/cards/CardList.h"
+
+void FlushCardEdits() {
+    const Handle card = GetCurrentCardRecord();
+    if (!card)
+        return;
+    SyncCardFromLayers();
+    // Only a painted card stores its picture again: packing is lossy for pictures kept as JPEG.
+    if (IsCardChanged() && GetOffscreenBitmap() && SaveBackgroundPicture(card) == 0) {
+        MarkStackModified();
+        ClearCardChanged();
+    }
+}
+
+void RefreshCurrentCard(int redraw) {
+    const Handle card = GetCurrentCardRecord();
+    if (!card)
+        return;
+    FlushCardEdits();
+    MediaRemoveFinished(1, 0);
+    ReleaseAnimPlayback();
+    CloseCaptureWindow();
+    FreeLayerList();
+    RedrawCard(card, kPlainTransition, 0, kPlainSpeed, redraw != 0);
+}

@@ -1,0 +1,233 @@
+// Replaying what needed a download, once it has arrived.
+#include "host/player/DownloadReplay.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/files/FileLayer.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
+#include "graphics/card/CardRefresh.h"
+#include "graphics/layers/LayerBuild.h"
+#include "graphics/layers/ObjectLayer.h"
+#include "graphics/pixels/BitmapCopy.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "host/downloads/BrowserInstance.h"
+#include "host/player/ButtonActions.h"
+#include "host/player/CardNavigation.h"
+#include "host/player/StackJump.h"
+#include "media/MediaManager.h"
+#include "objects/text/FieldContents_win.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpen.h"
+
+namespace {
+
+constexpr int kCurrentStackSlot = 1;
+
+PendingContext g_context;
+// The file the last card refresh after a download was for: one that is still not found after
+// it arrived is asked for again, and must not refresh the card again and again.
+std::string g_refreshedFor;
+
+int ReplayButtonActions(uint16_t buttonId, uint32_t argument) {
+    return DoButtonActions(GetMainWindow(), buttonId, argument);
+}
+int ReplayActionResource(uint16_t actionId, const char* label) {
+    return PerformActionResource(actionId, 1, 0, label);
+}
+DownloadReplay g_replay = DefaultDownloadReplay();
+
+void RepaintCardWindow() {
+    if (HWND window = GetMainWindow()) {
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+    }
+}
+
+// After a stack opens, the plug-in window keeps to the area the page gave it.
+void FitWindowToPage() {
+    HWND window = GetMainWindow();
+    const FirstWindowCopy& page = GetFirstWindow();
+    if (!window || !IsWindow(window))
+        return;
+    RECT client = {};
+    GetClientRect(window, &client);
+    int width = std::min<int>(client.right, static_cast<int>(page.width));
+    int height = std::min<int>(client.bottom, static_cast<int>(page.height));
+    MoveWindow(window, page.x, page.y, width, height, TRUE);
+}
+
+// Opens the attached embed's stack once a copy of it has been verified in this run.
+void OpenAttachedStackIfArrived(int slot) {
+    if (!BindWaitingEmbedStack(GetAttachedInstance(), slot))
+        return;
+    g_context.kind = 0;
+    OpenStack(false);
+    FitWindowToPage();
+    RepaintCardWindow();
+}
+
+void ReplayQueueHead(const char* url) {
+    const RequestQueue* queue = GetRequestQueue();
+    if (!queue || queue->count == 0)
+        return;
+    const PendingRequest head = queue->records[0];
+    switch (head.kind) {
+    case 1:
+        g_replay.doButtonActions(head.buttonId, head.argument);
+        break;
+    case 2:
+        g_replay.performActionResource(head.actionId, head.label);
+        break;
+    case 3:
+        g_replay.reloadLayerFromFile(head.object, url);
+        break;
+    default:
+        // A file the card's drawing asked for (a movie's first frame, say): the card is drawn
+        // again with it, unless a movie is playing, which the refresh would end.
+        if (g_refreshedFor != url && MediaAllMoviesDone()) {
+            g_refreshedFor = url;
+            RefreshCurrentCard(1);
+        }
+        break;
+    }
+    g_context.kind = 0;
+    StartNextQueuedRequest();
+}
+
+}  // namespace
+
+DownloadReplay DefaultDownloadReplay() {
+    return {ReplayButtonActions, ReplayActionResource, ReloadLayerFromFile};
+}
+void SetDownloadReplay(const DownloadReplay& replay) { g_replay = replay; }
+
+void ClearPendingRequestLabel() { std::fill(std::begin(g_context.label), std::end(g_context.label), '\0'); }
+
+void ForgetPendingRequest() {
+    g_refreshedFor.clear();
+    g_context = PendingContext{};
+}
+
+void SetPendingButtonRequest(uint16_t buttonId, uint32_t argument) {
+    g_context.kind = 1;
+    g_context.buttonId = buttonId;
+    g_context.argument = argument;
+}
+
+void SetPendingNamedRequest(uint16_t actionId, const char* label) {
+    g_context.kind = 2;
+    g_context.actionId = actionId;
+    ClearPendingRequestLabel();
+    if (label)
+        lstrcpynA(g_context.label, label, sizeof g_context.label);
+}
+
+void SetPendingObjectLayer(uint32_t layer) { g_context.objectLayer = layer; }
+
+int RequestRemoteFile(const FileRequest& request, int fileSlot) {
+    // The layer builders mark the layer whose picture or text is looked for: its arrival
+    // reloads that layer. Any other request is not about a layer.
+    g_context.objectLayer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetLayerUnderConstruction()));
+    return RequestFileFor(g_context, request, fileSlot);
+}
+
+void TakeArrivedDownload(const ArrivedDownload& d, bool systemStarted) {
+    NPP attached = GetAttachedInstance();
+    const bool forSystem = attached && d.instance == attached;
+    if (IsStackUrl(d.url)) {
+        // The move to another stack that asked for it goes on now; its lookup finds the copy
+        // by the stack's own name (the slot keeps that name, not the copy's).
+        if (forSystem && d.answersRequest && ResumeStackJump())
+            g_context.kind = 0;
+        else if (attached && systemStarted)  // another embed's download of the same stack serves as well
+            OpenAttachedStackIfArrived(forSystem && d.answersRequest ? d.slot : kCurrentStackSlot);
+    } else if (forSystem && d.answersRequest) {
+        if (BindCachedFile(d.url.c_str(), d.slot))
+            ReplayQueueHead(d.url.c_str());
+        else
+            StartNextQueuedRequest();
+    }
+}
+
+void OpenWaitingDownload(NPP instance) {
+    if (AdoptEmbedAddress(instance))
+        OpenAttachedStackIfArrived(kCurrentStackSlot);
+}
+
+namespace {
+
+struct ObjectSearch {
+    uint16_t kind = 0, id = 0;
+    std::vector<uint8_t> record;
+};
+
+void KeepObjectOfId(void* context, std::span<const uint8_t> object) {
+    auto* search = static_cast<ObjectSearch*>(context);
+    if (search->record.empty() && GetU16(object, kObjectKind) == search->kind && GetU16(object, kObjectId) == search->id)
+        search->record.assign(object.begin(), object.end());
+}
+
+// A disk-based field's text from the file that arrived.
+void ReloadFieldFromFile(LayerHandle handle, const char* path) {
+    LayerLock<FieldLayer> field(handle);
+    if (!field || !field->window)
+        return;
+    ObjectSearch search{kObjectText, field->common.id, {}};
+    WalkVisibleObjects(GetCurrentCardRecord(), KeepObjectOfId, &search);
+    if (search.record.empty())
+        return;
+    LoadDiskBasedFieldText(field->window, search.record, path);
+    InvalidateRect(GetCardWindow(), &field->common.bounds, FALSE);
+}
+
+}  // namespace
+
+void ReloadLayerFromFile(uint32_t layer, const char* url) {
+    DownloadCache* cache = GetDownloadCache();
+    if (!cache || !url)
+        return;
+    const int entry = FindCacheEntry(*cache, url);
+    if (entry < 0)
+        return;
+    const auto handle = reinterpret_cast<LayerHandle>(static_cast<uintptr_t>(layer));
+    bool text = false;
+    {
+        LayerLock<ObjectLayer> probe(handle);
+        text = probe && probe->kind == kObjectText;
+    }
+    if (text) {
+        ReloadFieldFromFile(handle, cache->entries[entry].localPath);
+        return;
+    }
+    LayerLock<GraphicLayer> lock(handle);
+    if (!lock || lock->common.kind != kObjectGraphic)
+        return;
+    ObjectSearch search{kObjectGraphic, lock->common.id, {}};
+    WalkVisibleObjects(GetCurrentCardRecord(), KeepObjectOfId, &search);
+    char name[MAX_PATH] = {};
+    RECT crop = {};
+    const LayerListUpcalls& upcalls = GetLayerListUpcalls();
+    if (search.record.empty() || !upcalls.loadPictureFile ||
+        !GetLayerKindProcs().graphicPictureFile(search.record, name, sizeof name, &crop))
+        return;
+    HPALETTE palette = nullptr;
+    HBITMAP loaded = upcalls.loadPictureFile(cache->entries[entry].localPath, &palette);
+    if (loaded) {
+        if (HBITMAP cut = CutOutBitmap(loaded, crop)) {
+            if (lock->picture)
+                DeleteObject(lock->picture);
+            lock->picture = cut;
+        }
+        DeleteObject(loaded);
+    }
+    if (palette)
+        DeleteObject(palette);
+    InvalidateRect(GetCardWindow(), &lock->common.bounds, FALSE);
+}

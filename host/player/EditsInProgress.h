@@ -1,0 +1,13 @@
+// The card's work in progress ended: placements of new objects finished at the off-card point,
+// every selection and edit let go, as leaving a card, a tool change or a key asks
+// (EditsInProgress_win.cpp).
+#pragma once
+
+// The off-card points a placement or a selection is ended at: placed, or committed.
+inline constexpr int kOffCardPlacement = 5000;
+inline constexpr int kOffCardCommit = 10000;
+
+// 1 when a placement in progress was ended at the off-card point, 0 when none was.
+int FinishPendingPlacement();
+// Ends every selection and edit in progress.
+void DeselectAll();

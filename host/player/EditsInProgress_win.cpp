@@ -1,0 +1,39 @@
+// Ending the card's placements, selections and edits in progress.
+#include "host/player/EditsInProgress.h"
+
+#include <windows.h>
+
+#include "core/events/MouseHooks.h"
+#include "core/system/PluginModule.h"
+#include "objects/ObjectServices.h"
+#include "paint/PaintTools.h"
+
+int FinishPendingPlacement() {
+    HWND window = GetMainWindow();
+    if (IsPlacedGraphicShown()) {
+        PlacedGraphicMouseDown(window, kOffCardPlacement, kOffCardPlacement);
+        return 1;
+    }
+    if (IsPlacedTextFieldShown()) {
+        NewTextFieldMouseUp(window);
+        return 1;
+    }
+    if (IsPlacedButtonShown()) {
+        NewButtonMouseUp(window, kOffCardPlacement, kOffCardPlacement, false);
+        CallMouseHook(WM_LBUTTONDOWN, window, kOffCardPlacement, kOffCardPlacement);
+        return 1;
+    }
+    return 0;
+}
+
+void DeselectAll() {
+    HWND window = GetMainWindow();
+    EndPaintText();
+    ClearActiveTextField();
+    CancelPlacedButton(window);
+    CommitMaskSelection(window);
+    CommitPaintSelection(window);
+    PlacedGraphicMouseDown(window, kOffCardPlacement, kOffCardPlacement);
+    DeselectObject(window);
+    CancelPlacedTextField(window);
+}
