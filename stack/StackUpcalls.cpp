@@ -84,7 +84,6 @@ StackUpcalls DefaultStackUpcalls() {
     u.remapFrameAnimColors = [](Handle, uint32_t, void*) {};
     u.renderCardToDib = [] { return DibHandle{0}; };
 
-    u.enterCard = [](int, int, int, int) {};
     u.goToCardId = [](uint16_t id, int, int, int) { SetCurrentCardId(id); };
     u.refreshCurrentCard = [](int) {};
     u.eraseCardBackground = [](int) {};

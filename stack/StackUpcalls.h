@@ -21,14 +21,10 @@
 // do their part, in the order the stack code reaches them. None has an answer.
 enum class StackEvent {
     // Opening a stack.
-    LeavingCard,                // the open stack's card is left, without history
     RemovingFiltersMenu,        // the filters menu of the stack going away (also a new stack)
     ForgettingRefusedDownload,  // the downloaded copy of the refused file (the current stack's slot)
     ClosingStackExtras,         // videodisc state, the clipboard's ties to the closed stack
     StartingEmptyStack,         // no stack is open: the system as for none
-    ScanningActionRecords,      // the read stack's action records, once it is bound
-    ApplyingLoadedSettings,     // the read stack's header settings into the program
-    LoadingFontTable,           // the read stack's 'FntL' 128
     // Applying a read or a new stack's settings.
     ApplyingMenuLock,           // the menus as ProgramStackSettings().menuLock says
     UpdatingCardTitle,          // the stack's name changed without a card number in the title
@@ -97,9 +93,6 @@ struct StackUpcalls {
     DibHandle (*renderCardToDib)();
 
     // ---- cards and going between them ----
-    // EnterCard: the current card is entered with the transition (number, QuickTime effect,
-    // speed), the stack's arrival action run when arriveAtStack is nonzero.
-    void (*enterCard)(int transition, int effect, int speed, int arriveAtStack);
     // GoToCardId: leaves the current card and enters the card of that id.
     void (*goToCardId)(uint16_t id, int transition, int effect, int speed);
     // RefreshCurrentCard: rebuilds and redraws the current card (transition mode 3).

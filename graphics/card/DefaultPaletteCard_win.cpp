@@ -6,6 +6,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/WaitCursor.h"
+#include "graphics/card/CardRefresh.h"
 #include "graphics/card/CardRedrawServices.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/palette/DefaultPalette.h"
@@ -14,7 +15,6 @@
 #include "graphics/pixels/CardPictureGdi.h"
 #include "graphics/pixels/OffscreenDib.h"
 #include "graphics/pixels/PixelDepth.h"
-#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 
 namespace {
@@ -117,5 +117,5 @@ void ConvertCardToDefaultPalette(HWND window, BOOL convertPixels) {
     GlobalUnlock(block);
     GlobalFree(block);
     if (convertPixels)
-        GetStackUpcalls().refreshCurrentCard(0);
+        RefreshCurrentCard(0);
 }

@@ -37,8 +37,9 @@ void TakeSavedLayerList(LayerHandle* head);  // the slot becomes 0
 void SetLayerListHead(LayerHandle head);
 // Draws (state 1) or removes (0) every button's hilite on the window; nothing when unchanged.
 void SetShowAllButtonHilites(HWND window, int state);
-// Enter in browse: runs the first button of shape 1; true when there was one.
-bool DoDefaultButtonActions(HWND window);
+// Enter in browse: the first button of shape 1, whose actions the caller performs; true when
+// there is one (none while a text field is active).
+bool FindDefaultButton(uint16_t* buttonId);
 // The browse cursor for a point of the card window; 0 (and animated cursors stopped) otherwise.
 HCURSOR SetBrowseCursorAt(int x, int y);
 void SyncCardFromLayers();

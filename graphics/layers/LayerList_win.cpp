@@ -370,7 +370,7 @@ void SetShowAllButtonHilites(HWND window, int state) {
     }
 }
 
-bool DoDefaultButtonActions(HWND window) {
+bool FindDefaultButton(uint16_t* buttonId) {
     if (GetLayerListUpcalls().cardView().tool != kBrowseTool || GetActiveTextField())
         return false;
     int steps = 0;
@@ -386,7 +386,7 @@ bool DoDefaultButtonActions(HWND window) {
             at = lock->common.next;
         }
         if (found) {
-            GetLayerListUpcalls().runButtonActions(id);
+            *buttonId = id;
             return true;
         }
     }

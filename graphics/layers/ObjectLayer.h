@@ -144,12 +144,11 @@ struct CardView {
 };
 
 // What the layer list asks of the layers above besides the kinds: the card window's view, the
-// card's own cursor, the button actions, a picture file.
+// card's own cursor, a picture file.
 struct LayerListUpcalls {
     CardView (*cardView)();
     // The cursor of the current card record, else of its background record; 0 when neither has one.
     HCURSOR (*cardCursor)();
-    bool (*runButtonActions)(uint16_t buttonId);
     // A picture file as a bitmap (and its palette, the caller's to delete).
     HBITMAP (*loadPictureFile)(const char* path, HPALETTE* palette);
 };

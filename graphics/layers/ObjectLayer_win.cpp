@@ -46,13 +46,12 @@ void NothingSaved() {}
 
 CardView BrowsingUnmagnified() { return {}; }
 HCURSOR NoCursor() { return nullptr; }
-bool NoActions(uint16_t) { return false; }
 
 constexpr LayerKindProcs kDefaultKinds = {
     NoGraphic,     NoButton,      NoField,      NoPictureFile, BoundsRegion, NoFieldWindow,
     NoFieldWindowToDestroy, NoGraphicDrawn, NoButtonDrawn, NoFieldDrawn, GraphicBounds, ButtonBounds,
     NoHilite,      NoInvalidate,  NothingSaved};
-constexpr LayerListUpcalls kDefaultUpcalls = {BrowsingUnmagnified, NoCursor, NoActions, nullptr};
+constexpr LayerListUpcalls kDefaultUpcalls = {BrowsingUnmagnified, NoCursor, nullptr};
 
 LayerKindProcs g_kinds = kDefaultKinds;
 LayerListUpcalls g_upcalls = kDefaultUpcalls;
@@ -127,7 +126,6 @@ void SetLayerListUpcalls(const LayerListUpcalls& upcalls) {
     g_upcalls = upcalls;
     FillIfNull(g_upcalls.cardView, kDefaultUpcalls.cardView);
     FillIfNull(g_upcalls.cardCursor, kDefaultUpcalls.cardCursor);
-    FillIfNull(g_upcalls.runButtonActions, kDefaultUpcalls.runButtonActions);
 }
 
 const LayerListUpcalls& GetLayerListUpcalls() { return g_upcalls; }

@@ -19,6 +19,7 @@
 #include "host/state/MenuOptions.h"
 #include "host/menus/MenuSubjects.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/StackOpening.h"
 #include "host/palettes/FcolorsWindow.h"
 #include "host/palettes/ToolPalette.h"
 #include "media/MediaManager.h"

@@ -20,11 +20,11 @@
 #include "host/player/ButtonActions.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/StackJump.h"
+#include "host/player/StackOpening.h"
 #include "media/MediaManager.h"
 #include "objects/text/FieldContents_win.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpen.h"
 
 namespace {
 

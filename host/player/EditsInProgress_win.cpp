@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "actions/ActionServices.h"
 #include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
 #include "objects/ObjectServices.h"

@@ -16,7 +16,7 @@
 #include "graphics/transitions/QtEffectState.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/ActionPerform.h"
-#include "stack/StackUpcalls.h"
+#include "host/player/StackOpening.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpen.h"
@@ -124,19 +124,19 @@ int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int 
     g_waitingJump = {};
     if (!LocateFile(request, slot, rememberedFirst)) {
         g_waitingJump = {true, slot, cardId, effect, transition, speed, rememberedFirst};
-        GetStackUpcalls().refreshCurrentCard(1);
+        RefreshCurrentCard(1);
         return 0;
     }
     // Read whole first: a stack that cannot be read leaves this one open on its card.
-    if (LoadOtherStackFile(slot) != kFileOk) {
-        GetStackUpcalls().refreshCurrentCard(1);
+    if (LoadOtherStack(slot) != kFileOk) {
+        RefreshCurrentCard(1);
         return 0;
     }
     const int16_t wanted = static_cast<int16_t>(cardId);
     const Handle card = wanted == kDestOtherStack ? 0 : FindCardById(cardId);
     const Handle target = card && !IsCardDeleted(card) ? card : GetCardByIndex(1);
     SetCurrentCardId(GetCardId(target));
-    GetStackUpcalls().enterCard(transition, effect, speed, 1);
+    EnterCard(transition, effect, speed, true);
     return 1;
 }
 

@@ -5,6 +5,7 @@
 #include "core/ui/CursorCache.h"
 #include "graphics/layers/LayerList.h"
 #include "host/window/WindowServices.h"
+#include "host/player/ButtonActions.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/palettes/CurrentTool.h"
@@ -175,8 +176,10 @@ LRESULT OnCardChar(HWND window, WPARAM character, LPARAM lParam) {
             return 0;
         if (CallMouseHook(WM_LBUTTONDOWN, window, kOffCardCommit, kOffCardCommit))
             return 0;
-        if (DoDefaultButtonActions(window))
+        if (uint16_t button = 0; FindDefaultButton(&button)) {
+            DoButtonActions(GetMainWindow(), button, 1);
             return 0;
+        }
     }
     if (GetPaintTextActive())
         TypePaintTextChar(window, character);

@@ -43,6 +43,9 @@ uint32_t MeasureText(HDC dc, const char* text, int length);
 
 // ---- MouseDispatch_win.cpp ----
 LRESULT DispatchCardMouseMove(HWND window, WPARAM keyState, LPARAM lParam);
+// The buttons under a card point follow the mouse: a press in progress, or a rollover onto a
+// button, which performs its actions. True when the move was the buttons'.
+bool TrackButtonsAt(HWND window, int x, int y);
 LRESULT DispatchCardButtonUp(HWND window, WPARAM keyState, LPARAM lParam);
 void DispatchCardMouseUp(HWND window, WPARAM keyState, LPARAM lParam, UINT message);
 

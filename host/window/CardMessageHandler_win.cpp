@@ -1,6 +1,8 @@
 // Pre-dispatch and the message table of the card window.
 #include "host/window/CardMessageHandler.h"
 
+#include <windowsx.h>
+
 #include "actions/ActionServices.h"
 #include "actions/Animations.h"
 #include "actions/NbaModules.h"
@@ -20,6 +22,7 @@
 #include "host/window/TextFieldProc.h"
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
+#include "media/support/MediaWindows.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 
@@ -154,6 +157,9 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case kMediaNotify:
         if (lParam == kMciWndNotifyCode)
             MediaOnMCIWndNotify(reinterpret_cast<HWND>(wParam));
+        return 0;
+    case kButtonsUnderMovieMessage:
+        TrackButtonsAt(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_KEYDOWN:
         return OnCardKeyDown(window, wParam, lParam);

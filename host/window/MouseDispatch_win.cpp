@@ -4,11 +4,12 @@
 #include "core/events/MouseHooks.h"
 #include "graphics/colors/Eyedropper.h"
 #include "graphics/layers/LayerList.h"
-#include "host/window/WindowServices.h"
+#include "core/system/PluginModule.h"
 #include "host/palettes/ToolPalette.h"
+#include "host/player/ButtonActions.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
-#include "host/palettes/CurrentTool.h"
+#include "host/window/WindowServices.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 
@@ -32,8 +33,17 @@ bool TrackDragMove(HWND window, POINT point, POINT raw) {
 
 // The hover trackers, in order.
 bool TrackHoverMove(HWND window, POINT point) {
-    return TrackButtonMouse(window, point.x, point.y) || ToolMouseMove(window, point.x, point.y) ||
+    return TrackButtonsAt(window, point.x, point.y) || ToolMouseMove(window, point.x, point.y) ||
            TrackEyedropperDrag(window, point.x, point.y);
+}
+
+// A press released inside its button: the button performs its actions, as a click.
+bool ReleaseButtonPress(HWND window) {
+    uint16_t released = 0;
+    if (!EndButtonPress(window, &released))
+        return false;
+    DoButtonActions(GetMainWindow(), released, 1);
+    return true;
 }
 
 // What the rectangle selection, new button and mask tool do with a button-up; then the placed
@@ -45,6 +55,13 @@ void ToolButtonUp(HWND window, POINT point, WPARAM keyState) {
 }
 
 }  // namespace
+
+bool TrackButtonsAt(HWND window, int x, int y) {
+    const ButtonMouse buttons = TrackButtonMouse(window, x, y);
+    if (buttons.rolledOnto)
+        DoButtonActions(GetMainWindow(), buttons.buttonId, 1);
+    return buttons.used;
+}
 
 LRESULT DispatchCardMouseMove(HWND window, WPARAM keyState, LPARAM lParam) {
     CardHandlerState& s = HandlerState();
@@ -87,7 +104,7 @@ LRESULT DispatchCardButtonUp(HWND window, WPARAM keyState, LPARAM lParam) {
     const POINT point = CardPointFromLParam(window, lParam, true);
     const bool taken = FollowTextLink(point.x, point.y, (keyState & MK_CONTROL) != 0, kLinkStateNone) ||
                        DropGraphicInBrowse(window, point.x, point.y) ||
-                       (!s.cardClickConsumed && EndButtonPress(window));
+                       (!s.cardClickConsumed && ReleaseButtonPress(window));
     if (!taken) {
         CallMouseHook(WM_LBUTTONUP, window, point.x, point.y);
         if (!ToolMouseUp(window)) {

@@ -24,6 +24,7 @@
 #include "host/player/CardNavigation.h"
 #include "logo/Logo.h"
 #include "media/MediaLibrary.h"
+#include "host/window/CardMessageHandler.h"
 #include "objects/buttons/Buttons.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
@@ -217,7 +218,7 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         const POINT at = ToCard(window, lParam);
         const uint32_t tool = GetCurrentTool();
         if (!LogoCardEvent(GetCardWindow(), static_cast<int>(tool), WM_MOUSEMOVE, wParam, MAKELPARAM(at.x, at.y)))
-            TrackButtonMouse(GetCardWindow(), at.x, at.y);
+            TrackButtonsAt(GetCardWindow(), at.x, at.y);
         break;
     }
     case WM_LBUTTONDOWN: return OnButtonDown(window, state, wParam, lParam);

@@ -14,7 +14,6 @@
 #include "graphics/transitions/QtEffect.h"
 #include "graphics/transitions/QtEffectResource.h"
 #include "host/palettes/FcolorsWindow.h"
-#include "host/player/ButtonActions.h"
 #include "host/state/CardHandlerState.h"
 #include "host/palettes/CurrentTool.h"
 #include "host/wiring/LayerWiring.h"
@@ -75,7 +74,6 @@ void WireLayerList() {
             const int tool = static_cast<int>(GetCurrentTool());
             return CardView{tool, GetFatbitsZoom(), HandlerState().objectsShown, ToolShowsHiddenGraphics(tool)};
         },
-        .runButtonActions = [](uint16_t id) { return DoButtonActions(GetMainWindow(), id, 1) != 0; },
         .loadPictureFile = [](const char* path, HPALETTE* palette) {
             return LoadGraphicFile(path, GetMainWindow(), palette, 0);
         },

@@ -24,6 +24,7 @@
 #include "host/downloads/DownloadStreams.h"
 #include "host/state/Preferences.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/StackOpening.h"
 #include "host/palettes/CurrentTool.h"
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
@@ -58,54 +59,9 @@ void ResizeOffscreenForStack(int width, int height, int depth) {
         InitDataBase(window, width, height, depth, true);
 }
 
-// Text typed on the current card reaches its records before the card picture does.
-void StorePendingCardEdits() {
-    SaveCurrentFieldContents();
-    if (IsCardChanged())
-        SaveCurrentBackground();
-}
-
 void StackRenamed(const char* name) {
     SetStackName(name);
     RememberHomeStack();
-}
-
-// What the program does at each of the stack's fixed points.
-void OnStackEvent(StackEvent event) {
-    switch (event) {
-    // Opening a stack leaves the card without history: a move to another stack records it first.
-    case StackEvent::LeavingCard: LeaveCard(false); break;
-    case StackEvent::ForgettingRefusedDownload: {
-        char path[kFileSpecPathSize] = {};
-        GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
-        ForgetCachedFile(path);
-        break;
-    }
-    case StackEvent::ApplyingLoadedSettings: ApplyLoadedStackSettings(); break;
-    case StackEvent::UpdatingCardTitle: UpdateCardTitle(false); break;
-    case StackEvent::RememberingHomeStack: RememberHomeStack(); break;
-    case StackEvent::NamingUntitled: SetStackNameFromDefault(); break;
-    case StackEvent::StoringCardEdits: StorePendingCardEdits(); break;
-    case StackEvent::FlushingCardEdits: FlushCardEdits(); break;
-    case StackEvent::DepthCardConverted: AdvanceProgress(); break;
-    case StackEvent::RemovingFinishedMovies: MediaRemoveFinished(0, 0); break;
-    // What has no owner built yet: the menus, the videodisc
-    // state and the card history of a new stack.
-    case StackEvent::RemovingFiltersMenu:
-    case StackEvent::ClosingStackExtras:
-    case StackEvent::StartingEmptyStack:
-    case StackEvent::ApplyingMenuLock:
-    case StackEvent::PushingCardHistory:
-    case StackEvent::GoingToFirstCard:
-        break;
-    case StackEvent::LoadingFontTable: LoadFontTable(); break;
-    case StackEvent::ResettingFontTable: ResetFontTable(); break;
-    case StackEvent::StoringFontTable: SaveFontTable(); break;
-    case StackEvent::ScanningActionRecords: AddMissingNbaResources(); break;
-    case StackEvent::ClosingNbas: EndStackNBAs(false); break;
-    case StackEvent::ClosingNbasFinally: EndStackNBAs(true); break;
-    case StackEvent::CallingNbaMain: FreeNbaMenuIf(1); break;
-    }
 }
 
 // The stack's preview takes the current card rendered off screen.
@@ -146,9 +102,6 @@ StackUpcalls StackUpcallsOfThePlugin() {
     };
     u.renderCardToDib = RenderCurrentCard;
 
-    u.enterCard = [](int transition, int effect, int speed, int arriveAtStack) {
-        EnterCard(transition, effect, speed, arriveAtStack != 0);
-    };
     u.goToCardId = GoToCardId;
     u.refreshCurrentCard = RefreshCurrentCard;
     u.eraseCardBackground = EraseCardBackground;
@@ -181,7 +134,7 @@ bool StackIsFresh() { return !IsCardChanged() && !StackHasFile(); }
 
 int OpenInsteadOfImport() {
     LeaveCard(false);
-    return LoadStackFile();
+    return LoadStack();
 }
 
 EditUpcalls EditUpcallsOfThePlugin() {

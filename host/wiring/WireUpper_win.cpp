@@ -3,6 +3,7 @@
 
 #include "actions/ActionBlock.h"
 #include "actions/NbaModules.h"
+#include "core/ui/ToolNumbers.h"
 #include "graphics/pixels/PixMap.h"
 #include "host/dialogs/Favorites.h"
 #include "host/palettes/ToolPalette.h"

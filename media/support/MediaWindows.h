@@ -58,6 +58,9 @@ protected:
 inline constexpr char kQTWindowClass[] = "QTWndClass";
 bool RegisterQTWindowClass(HINSTANCE instance);
 void UnregisterQTWindowClass(HINSTANCE instance);
+// Sent to the card window by a movie window the mouse moves over (lParam: the card point, x in
+// the low word): the buttons below follow the mouse there.
+inline constexpr UINT kButtonsUnderMovieMessage = 1225;
 LRESULT CALLBACK QTWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // A child window hosting the movie or sound of a QuickTime element, which it keeps as its user

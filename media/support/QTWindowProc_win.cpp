@@ -89,9 +89,11 @@ LRESULT CALLBACK QTWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             ResetRolloverButton();
             return 0;
         }
+        // The buttons under the movie follow the mouse as on the card itself; the card window
+        // performs what a rollover starts.
         HWND card = GetParent(window);
         const POINT p = ToCard(window, card, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        TrackButtonMouse(card, p.x, p.y);
+        SendMessageA(card, kButtonsUnderMovieMessage, 0, MAKELPARAM(p.x, p.y));
         return 0;
     }
     case WM_LBUTTONDOWN: {

@@ -67,7 +67,7 @@ void BeginButtonPress(HWND window, LayerHandle button) {
     HiliteIfOn(button, window);
 }
 
-int TrackButtonMouse(HWND window, int x, int y) {
+ButtonMouse TrackButtonMouse(HWND window, int x, int y) {
     if (GetLayerListUpcalls().cardView().tool == kBrowseTool) {
         if (const LayerHandle over = HitTestLayers(x, y, true, nullptr)) {
             const uint16_t id = LayerId(over);
@@ -75,15 +75,14 @@ int TrackButtonMouse(HWND window, int x, int y) {
                 g_rolloverId = id;
                 g_pressed = nullptr;
                 g_pressing = false;
-                GetLayerListUpcalls().runButtonActions(id);
-                return 1;
+                return {true, true, id};
             }
         } else {
             g_rolloverId = kNoRollover;
         }
     }
     if (!g_pressing || !g_pressed || !InLayerList(g_pressed))
-        return 0;
+        return {};
     bool inside = false;
     {
         LayerLock<ButtonLayer> lock(g_pressed);
@@ -93,25 +92,24 @@ int TrackButtonMouse(HWND window, int x, int y) {
         g_inside = inside;
         HiliteIfOn(g_pressed, window);
     }
-    return 1;
+    return {true, false, 0};
 }
 
-int EndButtonPress(HWND window) {
+bool EndButtonPress(HWND window, uint16_t* releasedId) {
     if (!g_pressing)
-        return 0;
+        return false;
     if (GetCapture() == window)
         ReleaseCapture();
     g_pressing = false;
     const LayerHandle pressed = g_pressed;
     g_pressed = nullptr;
     if (!g_inside || !pressed || !InLayerList(pressed))
-        return 0;
+        return false;
     g_inside = false;
     HiliteIfOn(pressed, window);
-    GetLayerListUpcalls().runButtonActions(LayerId(pressed));
-    return 1;
+    *releasedId = LayerId(pressed);
+    return true;
 }
 
 void ResetRolloverButton() { g_rolloverId = kNoRollover; }
 
-bool RunDefaultButton(HWND window) { return DoDefaultButtonActions(window); }

@@ -45,13 +45,19 @@ void InvalidateButtonContent(HWND window, const ButtonLayer* layer, const RECT& 
 
 // ---- ButtonPress_win.cpp ----
 void BeginButtonPress(HWND window, LayerHandle button);
-// Rollover first, then tracking a press; non-zero when the move was used.
-int TrackButtonMouse(HWND window, int x, int y);
-// 1 when the release was inside the pressed button and its id went to its actions.
-int EndButtonPress(HWND window);
+// What a mouse move did over the buttons: `used` when it rolled onto a button (`rolledOnto`,
+// the caller performs that button's actions) or followed a press in progress.
+struct ButtonMouse {
+    bool used = false;
+    bool rolledOnto = false;
+    uint16_t buttonId = 0;
+};
+// Rollover first, then tracking a press.
+ButtonMouse TrackButtonMouse(HWND window, int x, int y);
+// True when the release was inside the pressed button: its id is *releasedId, and the caller
+// performs its actions.
+bool EndButtonPress(HWND window, uint16_t* releasedId);
 void ResetRolloverButton();
-// The Enter key: the first default-look button performs its actions. True when there was one.
-bool RunDefaultButton(HWND window);
 
 // ---- ButtonIcons_win.cpp ----
 // Image `index` (out of range: 0) at (x, y) through its mask; false when nothing was drawn.

@@ -30,7 +30,9 @@ int ReadStackCardFrom(ByteSource& source, uint16_t cardId, int position, StackCo
                       int16_t* version, int16_t* cardCount, Handle* card, bool* notAStack);
 
 // The procedures (StackOpen_win.cpp).
-int OpenStack(bool ask);
+// The stack file of slot 1 read whole: the open stack closed, the read one bound and its
+// settings applied, with no card entered yet (the player's OpenStack enters the first). A file
+// that cannot be read is reported once and leaves no stack open.
 int LoadStackFile();
 // The stack file of the slot read whole before the open stack is let go: on failure (alert
 // shown) the open stack and its card stay as they were; on success the slot becomes the

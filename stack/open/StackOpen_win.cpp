@@ -1,5 +1,6 @@
-// Opening a stack: the alerts through which a file is refused, the card list and resources
-// filled, and the first card entered.
+// Reading a stack to open it: the alerts through which a file is refused, the card list and
+// resources filled, the stack's settings applied. The player enters its first card
+// (host/player/StackOpening.h).
 #include <windows.h>
 #include <commdlg.h>
 
@@ -18,6 +19,7 @@
 #include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
+#include "stack/open/NewStack.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
@@ -88,10 +90,8 @@ int BindStackContents(StackFileContents& contents) {
     const Handle header = contents.header;
     SetStackResFile(LinkResFile(contents.resFile));
     SetStackHeaderHandle(header);
-    GetStackUpcalls().stackEvent(StackEvent::ScanningActionRecords);
     EnforceMinimumCardSize(header);  // a stack it cannot enlarge still opens
-    GetStackUpcalls().stackEvent(StackEvent::ApplyingLoadedSettings);
-    GetStackUpcalls().stackEvent(StackEvent::LoadingFontTable);
+    ApplyLoadedStackSettings();
     return kFileOk;
 }
 
@@ -164,29 +164,6 @@ int LoadOtherStackFile(int slot) {
         CopyFileSpec(slot, kSlotCurrentStack);
     CloseOpenStack();
     return BindStackContents(contents);
-}
-
-int OpenStack(bool ask) {
-    if (IsStackOpen())
-        GetStackUpcalls().stackEvent(StackEvent::LeavingCard);
-    if (ask) {
-        CopyFileSpec(kSlotCurrentStack, kSlotScratch);
-        if (!ChooseStackFile(GetMainWindow())) {
-            GetStackUpcalls().refreshCurrentCard(0);
-            return 0;
-        }
-        CopyFileSpec(kSlotScratch, kSlotCurrentStack);
-    }
-    GetStackUpcalls().stackEvent(StackEvent::RemovingFiltersMenu);
-    const int err = LoadStackFile();
-    if (err != kFileOk) {
-        ShowErrorMessage(err);  // -12: already reported
-        GetStackUpcalls().stackEvent(StackEvent::StartingEmptyStack);
-        return err;
-    }
-    SetCurrentCardId(GetCardId(GetCardByIndex(1)));
-    GetStackUpcalls().enterCard(3, 0, 8, 1);
-    return 0;
 }
 
 int ReadStackCard(int slot, uint16_t cardId, int position, int16_t* depth, int16_t* version,

@@ -15,6 +15,7 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "host/downloads/DownloadStreams.h"
+#include "host/player/DownloadReplay.h"
 #include "stack/format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"

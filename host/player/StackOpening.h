@@ -1,0 +1,19 @@
+// Opening a stack through to its first card: the stack read and bound (stack/open), what the
+// program keeps of a read stack (the modules its actions name, its fonts), the first card
+// entered; and what the program does at each of the stack's fixed points (StackUpcalls'
+// stackEvent, which the wiring points here). StackOpening_win.cpp.
+#pragma once
+
+#include "stack/StackUpcalls.h"
+
+// Leaves the open stack's card (without history), asks for a file when `ask` (a cancel draws
+// the card again and opens nothing), reads the stack of slot 1 and enters its first card with
+// the plain transition and the stack's arrival action. 0 when opened, else the error (already
+// reported; no stack is left open).
+int OpenStack(bool ask);
+// LoadStackFile and LoadOtherStackFile of stack/open, then what the program keeps of the stack
+// just read. No card is entered.
+int LoadStack();
+int LoadOtherStack(int slot);
+// What the program does at each of the stack's fixed points.
+void OnStackEvent(StackEvent event);
