@@ -38,8 +38,24 @@
 #   graphics/colors       the colour choosers and the floating colours' layout, which edit the
 #                         palette, the paint colours and the stack's depth
 #   logo, spell           LoomLogo and the spelling checker
-#   host                  the browser entry, the card window and its messages, navigation,
-#                         menus, palettes, dialogs, and the wiring step
+#   host/downloads        the browser's instances and function table, the download cache, the
+#                         streams into it and the queue of files asked of the browser
+#   host/state            what the plug-in keeps between messages: the preferences file and the
+#                         user's preferences, the menu's option flags, the card handler's latches
+#   host/launching        programs, documents and addresses opened, with the user's consent
+#   host/player           playing a stack: opening it through to its first card, moving between
+#                         cards with their history, performing actions, replaying what waited
+#                         for a download; it asks the palettes above through PlayerUpcalls
+#   host/palettes         the tool palette and the current tool's cells, the floating colours,
+#                         icon buttons and the palettes' places (they move between cards)
+#   host/dialogs          the about box, favourites, printing and the slide show, preferences
+#   host/menus            the command dispatcher, the clipboard commands, shortcuts
+#   host/window           the card window: its message handler, clicks, keys, paint, context
+#                         menu, the periodic tick and the window services
+#   host/requests         the host request services modules call (cards, fields, menus, ...)
+#   host/wiring           the wiring step, which fills every lower layer's interface
+#   host/browser          the browser's entry points: exports, instances, streams, attaching to
+#                         the window and the start-up and release chains (they wire the layers)
 set(LOOM_LAYERS core quicktime vic32
     graphics/dib graphics/palette graphics/pixels graphics/masks
     stack/format stack graphics/layers objects media/support actions media paint

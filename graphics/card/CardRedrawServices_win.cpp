@@ -6,7 +6,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/card/CardRefresh.h"
+#include "graphics/card/CardUpcalls.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPicture.h"
@@ -24,7 +24,7 @@
 #include "stack/pictures/PackedPicture.h"
 
 Handle CardOnDisplay() { return GetCurrentCardRecord(); }
-void RefreshCardOnDisplay(int redraw) { RefreshCurrentCard(redraw); }
+void RefreshCardOnDisplay(int redraw) { GetCardRedrawUpcalls().refreshCard(redraw); }
 int ShowCardListAlert(uint32_t stringId) { return ShowCardAlert(stringId); }
 
 void StoreRemappedPicture(Handle card, DibHandle dib) {

@@ -6,9 +6,11 @@
 namespace {
 
 void Nothing() {}
+void NoRefresh(int) {}
 
 constexpr CardRedrawUpcalls kDefaults = {
     .toggleMenuBar = Nothing,
+    .refreshCard = NoRefresh,
 };
 
 CardRedrawUpcalls g_upcalls = kDefaults;
@@ -20,5 +22,6 @@ const CardRedrawUpcalls& GetCardRedrawUpcalls() { return g_upcalls; }
 void SetCardRedrawUpcalls(const CardRedrawUpcalls& upcalls) {
     CardRedrawUpcalls u = upcalls;
     FillIfNull(u.toggleMenuBar, kDefaults.toggleMenuBar);
+    FillIfNull(u.refreshCard, kDefaults.refreshCard);
     g_upcalls = u;
 }

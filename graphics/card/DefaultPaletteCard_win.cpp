@@ -6,8 +6,8 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/WaitCursor.h"
-#include "graphics/card/CardRefresh.h"
 #include "graphics/card/CardRedrawServices.h"
+#include "graphics/card/CardUpcalls.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/palette/DefaultPalette.h"
 #include "graphics/palette/NearestColor.h"
@@ -117,5 +117,5 @@ void ConvertCardToDefaultPalette(HWND window, BOOL convertPixels) {
     GlobalUnlock(block);
     GlobalFree(block);
     if (convertPixels)
-        RefreshCurrentCard(0);
+        GetCardRedrawUpcalls().refreshCard(0);
 }

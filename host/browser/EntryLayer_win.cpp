@@ -1,9 +1,9 @@
 // Exports, the handler table and the instance handlers of the browser plug-in interface.
 #include "host/browser/EntryLayer.h"
 
+#include "host/browser/WindowAttach.h"
 #include "host/downloads/DownloadStreams.h"
 #include "host/player/DownloadReplay.h"
-#include "host/browser/WindowAttach.h"
 #include "host/window/WindowServices.h"
 #include "host/wiring/LayerWiring.h"
 

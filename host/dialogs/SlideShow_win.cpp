@@ -5,8 +5,8 @@
 #include "core/ui/WindowUtils.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/dialogs/Printing.h"
-#include "host/player/CardNavigation.h"
 #include "host/palettes/ToolPalette.h"
+#include "host/player/CardNavigation.h"
 #include "resources/print_ids.h"
 #include "stack/cards/CardList.h"
 

@@ -1,10 +1,10 @@
 // The Edit menu's undo and clipboard commands.
 #include "host/menus/ClipboardCommands.h"
 
+#include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "host/menus/MenuSubjects.h"
 #include "host/player/CardNavigation.h"
-#include "host/palettes/CurrentTool.h"
 #include "objects/ObjectServices.h"
 #include "objects/PasteObjects.h"
 #include "paint/PaintTools.h"

@@ -3,8 +3,8 @@
 
 #include "core/ui/Resources.h"
 #include "host/menus/MenuCommands.h"
-#include "host/state/MenuOptions.h"
 #include "host/menus/MenuSubjects.h"
+#include "host/state/MenuOptions.h"
 #include "objects/fonts/FormatMenus_win.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/edit/ClipboardPaste.h"

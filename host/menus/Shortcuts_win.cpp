@@ -4,8 +4,8 @@
 #include "core/events/ModelessDialogs.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
-#include "host/palettes/PaletteWindows.h"
 #include "host/palettes/IconButtons.h"
+#include "host/palettes/PaletteWindows.h"
 #include "host/palettes/ToolPalette.h"
 #include "resources/favorites_ids.h"
 

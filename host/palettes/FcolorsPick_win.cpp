@@ -1,9 +1,9 @@
 // Picked colours for the current tool.
+#include "core/ui/ToolNumbers.h"
 #include "graphics/colors/ColorChooserStored.h"
 #include "graphics/colors/FcolorsLayout.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/palettes/FcolorsWindow.h"
-#include "host/palettes/CurrentTool.h"
 #include "objects/ObjectColors.h"
 #include "paint/PaintTextRedraw.h"
 

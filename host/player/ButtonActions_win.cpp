@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "host/player/DownloadReplay.h"
 #include "host/player/ActionPerform.h"
+#include "host/player/DownloadReplay.h"
 #include "host/player/ObjectActions.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"

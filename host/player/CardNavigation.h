@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "graphics/card/CardRefresh.h"
+#include "host/player/CardRefresh.h"
 
 // Leaves the current card: the history entry (when asked), the modules' event, the card's leave
 // action, then everything that lives on a card is let go and its edits written back.

@@ -16,6 +16,8 @@ void SetPendingObjectLayer(uint32_t layer);  // the layer under construction, 0 
 void ClearPendingRequestLabel();             // the 256-byte label of the pending-request context
 // The context and the last refresh forgotten (with the download state at shut-down).
 void ForgetPendingRequest();
+// What the next file request will carry: the action that asked last.
+const PendingContext& PendingRequestContext();
 
 // Files the stack names beside itself: 1 when local now (bound into `fileSlot`), 0 when asked
 // for or queued. Installed as the file layer's remote requester.

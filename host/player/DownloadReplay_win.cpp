@@ -11,7 +11,6 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
-#include "graphics/card/CardRefresh.h"
 #include "graphics/layers/LayerBuild.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "graphics/pixels/BitmapCopy.h"
@@ -19,6 +18,7 @@
 #include "host/downloads/BrowserInstance.h"
 #include "host/player/ButtonActions.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/CardRefresh.h"
 #include "host/player/StackJump.h"
 #include "host/player/StackOpening.h"
 #include "media/MediaManager.h"
@@ -109,6 +109,8 @@ DownloadReplay DefaultDownloadReplay() {
 void SetDownloadReplay(const DownloadReplay& replay) { g_replay = replay; }
 
 void ClearPendingRequestLabel() { std::fill(std::begin(g_context.label), std::end(g_context.label), '\0'); }
+
+const PendingContext& PendingRequestContext() { return g_context; }
 
 void ForgetPendingRequest() {
     g_refreshedFor.clear();

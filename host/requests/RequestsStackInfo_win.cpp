@@ -6,11 +6,11 @@
 
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
-#include "host/state/Preferences.h"
 #include "host/player/CardHistory.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestArgs.h"
 #include "host/requests/RequestHandlers.h"
+#include "host/state/Preferences.h"
 #include "stack/format/ResFile.h"
 #include "stack/open/StackOpenSession.h"
 

@@ -2,9 +2,9 @@
 // tools in their fixed order; the first that takes the message ends its step.
 #include "actions/ActionServices.h"
 #include "core/events/MouseHooks.h"
+#include "core/system/PluginModule.h"
 #include "graphics/colors/Eyedropper.h"
 #include "graphics/layers/LayerList.h"
-#include "core/system/PluginModule.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/player/ButtonActions.h"
 #include "host/state/CardHandlerState.h"

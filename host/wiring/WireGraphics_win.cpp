@@ -3,6 +3,7 @@
 // window state, the QuickTime effects' sources, the card redraw's later subsystems and the
 // colour dialogs' floating colours window.
 #include "core/system/PluginModule.h"
+#include "core/ui/ToolNumbers.h"
 #include "graphics/card/CardRedrawServices.h"
 #include "graphics/card/CardUpcalls.h"
 #include "graphics/colors/ColorChooserUpcalls.h"
@@ -14,8 +15,8 @@
 #include "graphics/transitions/QtEffect.h"
 #include "graphics/transitions/QtEffectResource.h"
 #include "host/palettes/FcolorsWindow.h"
+#include "host/player/CardRefresh.h"
 #include "host/state/CardHandlerState.h"
-#include "host/palettes/CurrentTool.h"
 #include "host/wiring/LayerWiring.h"
 #include "media/AnimationStartFrames.h"
 #include "media/pictures/PictureFiles.h"
@@ -87,7 +88,7 @@ void WireTransitions() {
 }
 
 // The plug-in has no frame window, hence no frame menu bar to toggle.
-void WireCardRedraw() { SetCardRedrawUpcalls({}); }
+void WireCardRedraw() { SetCardRedrawUpcalls({.refreshCard = RefreshCurrentCard}); }
 
 void WireColors() { SetColorChooserUpcalls({ToggleFcolorsFrame, RedrawFcolorsSwatch}); }
 

@@ -4,8 +4,8 @@
 
 #include "actions/ActionRecord.h"
 #include "core/system/PluginModule.h"
-#include "host/player/CardHistory.h"
 #include "host/player/ButtonActions.h"
+#include "host/player/CardHistory.h"
 #include "resources/testing_ids.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"

@@ -33,13 +33,9 @@ bool ButtonWithShape(std::span<const uint8_t> record, ButtonLayer* layer, Button
     return true;
 }
 
-std::vector<uint16_t> g_drawn, g_ran;
+std::vector<uint16_t> g_drawn;
 int g_zoom = 1;
 void RecordDraw(HDC, const ButtonLayer* layer, HWND) { g_drawn.push_back(layer->common.id); }
-bool RecordRun(uint16_t id) {
-    g_ran.push_back(id);
-    return true;
-}
 CardView ZoomedView() { return {.zoom = g_zoom}; }
 
 std::vector<uint16_t> Ids() { return LayerListIds(); }
@@ -54,9 +50,8 @@ protected:
         kinds.readButton = ButtonWithShape;
         kinds.drawButton = RecordDraw;
         SetLayerKindProcs(kinds);
-        SetLayerListUpcalls({.cardView = ZoomedView, .runButtonActions = RecordRun});
+        SetLayerListUpcalls({.cardView = ZoomedView});
         g_drawn.clear();
-        g_ran.clear();
         g_zoom = 1;
     }
     void TearDown() override {
@@ -177,16 +172,18 @@ TEST_F(LayerListTest, MaskAndClipRegionFollowTheLayers) {
     EXPECT_EQ(GetLayerListHead(), nullptr);
 }
 
-TEST_F(LayerListTest, EnterRunsTheFirstButtonOfShapeOne) {
+TEST_F(LayerListTest, EnterFindsTheFirstButtonOfShapeOne) {
     Button(1, kLayerAtEnd, {0, 0, 5, 5}, 0, 0);
     Button(2, kLayerAtEnd, {0, 0, 5, 5}, 0, 1);
     Button(3, kLayerAtEnd, {0, 0, 5, 5}, 0, 1);
-    EXPECT_TRUE(DoDefaultButtonActions(nullptr));
-    EXPECT_EQ(g_ran, std::vector<uint16_t>{2});
+    uint16_t found = 0;
+    EXPECT_TRUE(FindDefaultButton(&found));
+    EXPECT_EQ(found, 2);
     FreeLayerList();
     Button(1, kLayerAtEnd);
-    EXPECT_FALSE(DoDefaultButtonActions(nullptr));
-    EXPECT_EQ(g_ran.size(), 1u);
+    found = 0;
+    EXPECT_FALSE(FindDefaultButton(&found));
+    EXPECT_EQ(found, 0);
 }
 
 TEST_F(LayerListTest, ParkedListComesBack) {

@@ -1,6 +1,7 @@
 // The application palette as start-up builds it: "DEFPAL" and the static colours, snapped on a
 // 16-bit display; indexes turned into colours and back; the fill patterns; its life from attach
 // to shut-down; and the card on display reset to it.
+#include "graphics/card/CardUpcalls.h"
 #include "graphics/palette/AppPalette.h"
 
 #include <gtest/gtest.h>
@@ -201,10 +202,10 @@ TEST_F(AppPaletteTest, TheCardBackToTheDefaultPalette) {
     const Handle shown = GetCurrentCardRecord();
     ASSERT_NE(shown, 0);
     TakeStoredAppPalette(shown);
-    const StackUpcalls cards = GetStackUpcalls();
-    StackUpcalls recording = cards;
-    recording.refreshCurrentCard = RecordRedraw;
-    SetStackUpcalls(recording);
+    const CardRedrawUpcalls cards = GetCardRedrawUpcalls();
+    CardRedrawUpcalls recording = cards;
+    recording.refreshCard = RecordRedraw;
+    SetCardRedrawUpcalls(recording);
     const CardPictureUpcalls pictures = GetCardPictureUpcalls();
     CardPictureUpcalls picture = pictures;
     picture.mapBitmapToPalette = RecordMap;
@@ -254,7 +255,7 @@ TEST_F(AppPaletteTest, TheCardBackToTheDefaultPalette) {
     EXPECT_EQ(g_calls.palette, GetAppPalette());
     EXPECT_NE(GetFillPattern(1), nullptr) << "patterns remade";
 
-    SetStackUpcalls(cards);
+    SetCardRedrawUpcalls(cards);
     SetCardPictureUpcalls(pictures);
     DisposeCards();
     SetOffscreenBitmap(nullptr);

@@ -2,6 +2,7 @@
 // stands for the browser's: the start-up and release chains in their order, the card message
 // handler's answers while attached, and the window handed back as it was.
 #include "host/browser/WindowAttach.h"
+#include "host/player/DownloadReplay.h"
 #include "host/window/WindowServices.h"
 
 #include <windows.h>
@@ -17,10 +18,10 @@
 #include "core/system/PluginModule.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "host/palettes/CurrentTool.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
-#include "host/palettes/CurrentTool.h"
 #include "objects/ObjectLayerKinds.h"
 #include "tests/support/DialogDriver_win.h"
 
@@ -78,11 +79,6 @@ int RecordingHook(unsigned message, HWND__*, int x, int y) {
     return message == WM_LBUTTONDOWN;  // takes button-downs only
 }
 
-std::vector<uint16_t> g_buttonsRun;
-bool RecordButtonRun(uint16_t id) {
-    g_buttonsRun.push_back(id);
-    return true;
-}
 bool ButtonOfShapeOne(std::span<const uint8_t> record, ButtonLayer* layer, ButtonRecordParts* parts) {
     if (!ReadButtonLayer(record, layer, parts))
         return false;
@@ -212,27 +208,25 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
     SendMessageA(window, WM_CHAR, VK_TAB, 0);
     EXPECT_EQ(GetCurrentTool(), 18u) << "Tab alone switches nothing";
 
-    // Enter with nothing in progress runs the default button's actions.
+    // Enter with nothing in progress runs the default button's actions: the performer takes the
+    // button as the one a file request would be for.
     const LayerKindProcs kinds = GetLayerKindProcs();
-    const LayerListUpcalls neighbours = GetLayerListUpcalls();
     LayerKindProcs shaped = kinds;
     shaped.readButton = ButtonOfShapeOne;
     SetLayerKindProcs(shaped);
-    LayerListUpcalls recording = neighbours;
-    recording.runButtonActions = RecordButtonRun;
-    SetLayerListUpcalls(recording);
     std::vector<uint8_t> record(32, 0);
     const int16_t words[] = {48, 77, 10, 10, 60, 30};
     std::memcpy(record.data(), words, sizeof words);
     ASSERT_NE(NewButtonLayer(record, kLayerAtEnd), nullptr);
-    g_buttonsRun.clear();
+    ForgetPendingRequest();
     SendMessageA(window, WM_CHAR, VK_RETURN, 0);
-    EXPECT_EQ(g_buttonsRun, std::vector<uint16_t>{77});
+    EXPECT_EQ(PendingRequestContext().kind, 1);
+    EXPECT_EQ(PendingRequestContext().buttonId, 77);
 
     // A mouse hook sees the card's mouse messages first; a button-down it takes goes no further.
     ASSERT_EQ(PushMouseHook(RecordingHook), 1);
     g_hookCalls.clear();
-    g_buttonsRun.clear();
+    ForgetPendingRequest();
     SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(15, 12));
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 15));
     SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(21, 16));
@@ -243,10 +237,9 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
     EXPECT_EQ(g_hookCalls[1].second.x, 20);
     EXPECT_EQ(g_hookCalls[1].second.y, 15);
     EXPECT_EQ(g_hookCalls[2].first, static_cast<UINT>(WM_LBUTTONUP));
-    EXPECT_TRUE(g_buttonsRun.empty()) << "the hook took the click on the button";
+    EXPECT_EQ(PendingRequestContext().kind, 0) << "the hook took the click on the button";
     FreeLayerList();
     SetLayerKindProcs(kinds);
-    SetLayerListUpcalls(neighbours);
 
     // Shut-down: the release chain in its order; the window stays, as the browser's again.
     g_steps.clear();

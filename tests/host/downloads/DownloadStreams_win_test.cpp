@@ -16,9 +16,9 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
+#include "host/browser/EntryLayer.h"
 #include "host/downloads/DownloadStreams.h"
 #include "host/player/DownloadReplay.h"
-#include "host/browser/EntryLayer.h"
 #include "stack/cards/CardList.h"
 #include "tests/support/DialogDriver_win.h"
 

@@ -15,12 +15,16 @@
 #include "core/ui/GdiGuards.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "host/palettes/CurrentTool.h"
 #include "host/player/CardHistory.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/CardNavigationRules.h"
-#include "host/palettes/CurrentTool.h"
+#include "host/player/PlayerUpcalls.h"
+#include "host/player/StackOpening.h"
 #include "host/wiring/LayerWiring.h"
 #include "stack/StackUpcalls.h"
+#include "stack/format/ResFile.h"
+#include "stack/open/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
@@ -83,7 +87,7 @@ protected:
 };
 
 TEST_F(CardNavigationTest, MovesWrapShowEachCardAndLeaveTheirHistory) {
-    GetStackUpcalls().enterCard(kPlainTransition, 0, kPlainSpeed, 1);  // as opening the stack does
+    EnterCard(kPlainTransition, 0, kPlainSpeed, true);  // as opening the stack does
     std::string shown = std::to_string(Shown());
     const auto move = [&](void (*go)(int, int, int)) {
         go(kPlainTransition, 0, kPlainSpeed);
@@ -161,6 +165,42 @@ TEST_F(CardNavigationTest, JumpDialogGoesToTheCardNamedByNumberOrName) {
     EXPECT_EQ(byName.Run([] { return OpenJumpToCardDialog(GetMainWindow()); }), 0);
     EXPECT_TRUE(byName.AllAnswered());
     EXPECT_EQ(GetCurrentCardId(), 3);
+}
+
+// Opening a stack leaves the card without history, reads the file whole and enters its first
+// card, which the window shows; a file that is no stack is refused and enters nothing.
+TEST_F(CardNavigationTest, OpeningAStackEntersItsFirstCard) {
+    static int entered = 0;
+    entered = 0;
+    SetPlayerUpcalls({.cardEntered = [] { ++entered; }});
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string path = std::string(folder) + "loom-opened.stk";
+    sb::Stack other;
+    other.depth = 32;
+    other.cardWidth = kW;
+    other.cardHeight = kH;
+    other.cards.push_back(sb::PictureCard(9, sb::SolidPicture(kW, kH, 32, 0x0000FF)));
+    other.cards.push_back(sb::PictureCard(4, sb::SolidPicture(kW, kH, 32, 0xFF0000)));
+    ASSERT_TRUE(sb::WriteFile(path, sb::BuildStack(other).bytes));
+    SetFileSpecFromPath(kSlotCurrentStack, path.c_str());
+    EXPECT_EQ(OpenStack(false), 0);
+    EXPECT_EQ(GetCurrentCardId(), 9);
+    EXPECT_EQ(CountCards(), 2);
+    EXPECT_EQ(Shown(), 3);
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(CardHistoryCount(), 0);
+
+    const std::vector<uint8_t> junk(300, 0x5A);
+    ASSERT_TRUE(sb::WriteFile(path, junk));
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Alert(2268), [](DialogView& box) { box.Press(52); });
+    EXPECT_EQ(driver.Run([] { return OpenStack(false); }), kFileRefused);
+    EXPECT_FALSE(IsStackOpen());
+    EXPECT_EQ(entered, 1);
+    WireLayers();
+    CloseAllResFiles();
+    DeleteFileA(path.c_str());
 }
 
 }  // namespace

@@ -13,8 +13,8 @@
 #include "graphics/colors/FcolorsLayout.h"
 #include "graphics/palette/CurrentColors.h"
 #include "graphics/transitions/QtEffectState.h"
-#include "host/state/MenuOptions.h"
 #include "host/requests/RequestSeams.h"
+#include "host/state/MenuOptions.h"
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/DialogDriver_win.h"
 

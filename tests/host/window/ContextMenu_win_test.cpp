@@ -16,8 +16,8 @@
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "graphics/layers/ObjectLayer.h"
-#include "host/window/ContextMenu.h"
 #include "host/palettes/CurrentTool.h"
+#include "host/window/ContextMenu.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The current card in place: its pending edits written into its record, and the card rebuilt
-// and drawn again without leaving it (CardRefresh_win.cpp).
+// and drawn again without leaving it (CardRefresh_win.cpp). The card layer asks for it through CardRedrawUpcalls.
 #pragma once
 
 // The plain move between cards: transition 3, no QuickTime effect, speed 8.

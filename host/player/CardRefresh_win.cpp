@@ -1,5 +1,5 @@
 // Writing back and redrawing the current card in place.
-#include "graphics/card/CardRefresh.h"
+#include "host/player/CardRefresh.h"
 
 #include "actions/Animations.h"
 #include "core/system/ChangeFlags.h"
