@@ -16,6 +16,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
@@ -68,7 +69,6 @@ StackUpcalls Recording() {
     StackUpcalls n = GetStackUpcalls();
     n.refreshCurrentCard = d.refreshCurrentCard;
     n.eraseCardBackground = d.eraseCardBackground;
-    n.changeStackSize = d.changeStackSize;
     g_installedEvent = n.stackEvent;
     n.stackEvent = RecordStackEvent;
     n.enterCard = [](int a, int b, int c, int d) {
@@ -104,7 +104,11 @@ protected:
         previousFiles_ = &ActiveFileSystem();
         SetFileSystem(SystemFileSystem());  // whatever an earlier test left installed
         saved_ = GetStackUpcalls();
+        savedPlatform_ = GetStackPlatformOps();
         SetStackUpcalls(Recording());
+        StackPlatformOps platform = savedPlatform_;
+        platform.changeStackSize = DefaultStackPlatformOps().changeStackSize;
+        SetStackPlatformOps(platform);
         g_calls = Calls{};
         baseline_ = MemRefsCount();
     }
@@ -114,6 +118,7 @@ protected:
         FreeAlertSuppressionList();  // the alerts' own handle
         EXPECT_EQ(MemRefsCount(), baseline_) << "handles left behind";
         SetStackUpcalls(saved_);
+        SetStackPlatformOps(savedPlatform_);
         SetFileSystem(previousFiles_);
         for (const std::string& path : written_)
             DeleteFileA(path.c_str());
@@ -146,6 +151,7 @@ protected:
     std::string folder_;
     std::vector<std::string> written_;
     StackUpcalls saved_{};
+    StackPlatformOps savedPlatform_{};
     const FileSystemOps* previousFiles_ = nullptr;
     int baseline_ = 0;
 };
