@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -88,7 +89,9 @@ protected:
         char prefs[kFileSpecPathSize] = {};
         ASSERT_TRUE(GetPrefsFilePath(kSlotProgram, prefs, sizeof prefs));
         prefsFile_ = prefs;
-        prefsExisted_ = GetFileAttributesA(prefs) != INVALID_FILE_ATTRIBUTES;
+        std::ifstream before(prefsFile_, std::ios::binary);
+        prefsExisted_ = before.is_open();
+        prefsBefore_.assign(std::istreambuf_iterator<char>(before), std::istreambuf_iterator<char>());
         SetStackResFile(CreateScratchResFile());
         ASSERT_NE(GetStackResFile(), 0);
     }
@@ -101,9 +104,10 @@ protected:
         SetNbaChooserWindow(nullptr);
         for (const char* name : {"NBA_TEST_LOG", "NBA_TEST_WAITS", "NBA_TEST_SETUP", "NBA_TEST_EXTRA_RESULT"})
             SetEnvironmentVariableA(name, nullptr);
-        for (const std::string& key : prefsWritten_)
-            WritePrefString("NBAIDs", key.c_str(), nullptr);
-        if (!prefsExisted_)
+        // The preferences file as it was.
+        if (prefsExisted_)
+            std::ofstream(prefsFile_, std::ios::binary | std::ios::trunc) << prefsBefore_;
+        else
             DeleteFileA(prefsFile_.c_str());
         SetCardWindow(savedCardWindow_);
         SetMainWindow(nullptr);
@@ -145,18 +149,14 @@ protected:
         return m;
     }
     static bool ModuleLoaded(const char* name) { return GetModuleHandleA(name) != nullptr; }
-    // An "NBAIDs" key in the preferences file beside the program, taken out again afterwards.
-    void PutNbaIdPreference(const char* id, const char* file) {
-        ASSERT_TRUE(WritePrefString("NBAIDs", id, file));
-        prefsWritten_.push_back(id);
-    }
+    // An "NBAIDs" key in the preferences file beside the program (put back as it was afterwards).
+    void PutNbaIdPreference(const char* id, const char* file) { ASSERT_TRUE(WritePrefString("NBAIDs", id, file)); }
 
     std::string build_, log_;
     HWND window_ = nullptr;
     HWND savedCardWindow_ = nullptr;
-    std::string prefsFile_;
+    std::string prefsFile_, prefsBefore_;
     bool prefsExisted_ = false;
-    std::vector<std::string> prefsWritten_;
 };
 
 TEST_F(NbaModulesTest, TheActionModuleGetsTheBlockItsValueTheEventsThePollAndTheClose) {
