@@ -7,7 +7,7 @@
 
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
-#include "stack/StackUpcalls.h"
+#include "core/ui/UiOps.h"
 #include "stack/cards/CardList.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include "core/files/OpenFileDialog.h"
 #include "core/memory/ByteReader.h"
 #include "core/ui/Resources.h"
+#include "core/ui/UiOps.h"
 #include "core/ui/WindowUtils.h"
 #include "resources/nba_ids.h"
-#include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
 
 namespace {

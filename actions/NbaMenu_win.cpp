@@ -8,8 +8,8 @@
 
 #include "actions/NbaModules.h"
 #include "core/files/FileSlots.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -163,7 +163,7 @@ bool RunNbaCommand(HWND window, int commandId) {
     if (const NbaMainProc entry = EntryOf(e->module)) {
         NbaParamBlock* block = ExtrasBlock(e->module, kNbaMessagePerform);
         // The plug-in has no frame window: the module gets the card window.
-        const HWND card = static_cast<HWND>(GetStackUpcalls().cardWindow());
+        const HWND card = GetCardWindow();
         block->window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(card ? card : window));
         result = entry(block);
     }
@@ -204,7 +204,7 @@ bool RunExtrasApplication(const char* name) {
     RegCloseKey(key);
     std::string folder = path;
     folder.resize(folder.find_last_of('\\') == std::string::npos ? 0 : folder.find_last_of('\\'));
-    const HWND card = static_cast<HWND>(GetStackUpcalls().cardWindow());
+    const HWND card = GetCardWindow();
     const HINSTANCE result = ShellExecuteA(card, nullptr, path, commandLine, folder.c_str(), SW_SHOWNORMAL);
     return reinterpret_cast<intptr_t>(result) > 32;
 }

@@ -8,9 +8,9 @@
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
 #include "core/system/Ticks.h"
 #include "core/ui/ToolNumbers.h"
-#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 #include "stack/open/StackOpenSession.h"
@@ -159,7 +159,7 @@ int RunNBAModule(int slot, int message, uint16_t nbaId, bool clearFirst) {
     g_block.message = static_cast<uint16_t>(message);
     g_block.module = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(module));
     g_block.nbaId = nbaId;
-    g_block.window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetStackUpcalls().cardWindow()));
+    g_block.window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetCardWindow()));
     g_block.setupWindow = 0;
     const bool keepsValue = message != kNbaMessageSetUp;
     if (keepsValue) {

@@ -8,10 +8,11 @@
 #include "actions/ActionBlock.h"
 #include "actions/NbaInfo.h"
 #include "core/files/FileLayer.h"
+#include "core/files/PrefsFile.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/ui/Resources.h"
-#include "stack/StackUpcalls.h"
+#include "core/ui/UiOps.h"
 #include "stack/format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 
@@ -53,7 +54,7 @@ std::string ModuleNameForId(uint16_t nbaId) {
     char buffer[kNbaInfoFileNameBytes] = {};
     if (LoadResString(kModuleNameStringBase + nbaId, buffer, sizeof buffer) > 0)
         return buffer;
-    GetStackUpcalls().readPreference("NBAIDs", std::to_string(nbaId).c_str(), buffer, sizeof buffer);
+    ReadPrefString("NBAIDs", std::to_string(nbaId).c_str(), buffer, sizeof buffer);
     buffer[sizeof buffer - 1] = 0;
     return buffer;
 }

@@ -21,7 +21,7 @@ MAX_FILES_PER_FOLDER = 40
 # Function-pointer slots and virtual functions in the layer headers: the aim, and today's
 # ceiling (lower it whenever upward calls go away; never raise it).
 SLOT_AIM = 150
-SLOT_CEILING = 146
+SLOT_CEILING = 141
 SOURCE = (".cpp", ".h")
 
 

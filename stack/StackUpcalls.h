@@ -1,19 +1,21 @@
 // What the stack layer (the card list, pictures, open, save, undo, clipboard, depth and the
-// information dialogs) asks of the program above it or of the platform: host/wiring/
-// WireStack_win.cpp fills it, whole, when the layers are wired. Until then (native builds,
-// tests) the defaults do the least that keeps the stack whole: no alert is shown (result 0),
-// there is no window, offscreen, tool, selection or layer list, going to a card only makes it
-// current, the disk has unlimited room, every preference reads "Bad", and what has no owner
-// built yet (menus, fonts, movies, extension modules) does nothing.
+// information dialogs) asks of the program above it: each slot is a call upward, its owner
+// named beside it. host/wiring/WireStack_win.cpp fills it, whole, when the layers are wired.
+// Until then (native builds, tests) the defaults do the least that keeps the stack whole:
+// there is no tool, selection or layer list, going to a card only makes it current, and what
+// has no owner built yet (menus, fonts, movies, extension modules) does nothing.
+//
+// What the stack reaches below it is called directly; the platform services its
+// platform-free code uses are tables of their own (core/ui/UiOps.h: alerts, error messages,
+// the wait cursor; stack/StackPlatform.h: the disk, GDI, the clipboard, the offscreen).
 //
 // Windows handles travel as void* or uint32_t so that platform-free code can hold them.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <span>
 
 #include "core/memory/Handles.h"
+#include "core/ui/UiOps.h"  // ShowCardAlert, which callers above once had from here
 #include "graphics/dib/Dib.h"
 #include "stack/format/StackFile.h"
 
@@ -48,48 +50,14 @@ enum class StackEvent {
 };
 
 struct StackUpcalls {
-    // ---- the platform ----
-    // ShowAlert: the position of the pressed label (1 for the first), 0 when nothing was shown.
-    int (*showAlert)(uint32_t stringId);
-    void (*showErrorMessage)(int32_t code);
-    // The wait cursor around a long step.
-    void (*beginWait)();
-    void (*endWait)();
-    void* (*cardWindow)();
-    // Free bytes on the disk of a path (clamped to 32 bits); false when unknown.
-    bool (*freeSpace)(const char* path, uint32_t* bytes);
-    // LMPREFS.INI: a missing key reads "Bad".
-    void (*readPreference)(const char* section, const char* key, char* buffer, int size);
-    void (*writePreference)(const char* section, const char* key, const char* value);
-    // The preferences as saving and saved objects read them (the remembered save folder): every
-    // key missing until they are given the preferences file.
-    void (*readSavePreference)(const char* section, const char* key, char* buffer, int size);
-    // DeleteObject of a bitmap or palette the caller owns.
-    void (*deleteGdiObject)(uint32_t object);
-    // The system clipboard: emptied, or emptied and given the marker.
-    void (*clearSystemClipboard)();
-    void (*setClipboardMarker)();
-
-    // ---- the offscreen, palettes and pictures ----
-    // A new DIB of the card offscreen as the stack keeps pictures (card width by card height
-    // plus the two extra rows, bottom row first, the palette's colours in its table; deeper
-    // pixels in the stack's layout, 24 bits as 32); 0 when there is none.
-    DibHandle (*offscreenPicture)();
-    // A new DIB of the card offscreen as it is, for undo; written back by restoreSnapshot.
-    DibHandle (*offscreenSnapshot)();
+    // ---- pictures ----
+    // Undo's snapshot of the offscreen written back (stack/edit, which redraws the objects).
     void (*restoreSnapshot)(DibHandle snapshot);
-    // The application palette's colours, for the colour table of pictures deeper than 8 bits.
-    std::span<const PaletteColor> (*appPaletteColors)();
+    // The card reset to the default palette (graphics/card, which redraws it).
     void (*convertCardToDefaultPalette)();
-    int (*displayBitsPerPixel)();
-    // ConvertCardPicture: 0 done, 16 not done.
-    int (*convertCardPicture)(Handle card, int oldDepth, int newDepth, int width, int height);
-    // ConvertCardGraphicsDepth with the JPEG-encode switch on: 0 done, 16 not.
-    int (*convertCardGraphicsDepth)(Handle card, int depth);
-    // RemapGraphicPicture and RemapFrameAnimColors of the object at offset to an HPALETTE.
-    void (*remapGraphicPicture)(Handle card, uint32_t offset, void* palette);
+    // RemapFrameAnimColors of the object at offset to an HPALETTE (the actions' frame animations).
     void (*remapFrameAnimColors)(Handle card, uint32_t offset, void* palette);
-    // The current card rendered off screen; 0 when it cannot be had.
+    // The current card rendered off screen, its layers drawn (graphics/card); 0 when it cannot be had.
     DibHandle (*renderCardToDib)();
 
     // ---- cards and going between them ----
@@ -101,39 +69,35 @@ struct StackUpcalls {
     void (*eraseCardBackground)(int ask);
     // RunCardAction: performs an 'Actn' resource of the stack with a label from the string table.
     int (*runCardAction)(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId);
-    // PurgeFieldCardEntries: drops per-card text entries of a text field (mode 1: those of the card).
-    void (*purgeFieldCardEntries)(uint16_t textId, Handle card, int mode);
 
     // ---- opening, new stacks, saving ----
     // What happens to the stack as a whole, told to those above that keep state with it.
     void (*stackEvent)(StackEvent event);
-    // The stack resized from the old header to the new one (both host order); 0 or 16. The
-    // default writes the new card size into the open header and every card record.
-    int (*changeStackSize)(Handle oldHeader, Handle newHeader);
-    int (*askCardSizeForNewStack)(int* width, int* height, int* depth);  // 0 when answered
+    // The card size asked for a new stack, in the colour chooser's dialog (graphics/colors);
+    // 0 when answered.
+    int (*askCardSizeForNewStack)(int* width, int* height, int* depth);
+    // Presentation mode on the frame window (host).
     void (*applyScreenMode)(int windowMode, int flags, int value);
-    void (*resizeCardArea)(int width, int height, int depth);
-    void (*stackRenamed)(const char* name);      // title and home stack after Save As
+    void (*stackRenamed)(const char* name);  // title and home stack after Save As (host)
 
-    // ---- the workspace ----
-    Handle (*produceWorkspace)();                      // the LoomLogo workspace text, or 0
-    void (*loadWorkspace)(Handle text, void* window);  // takes the handle (may be 0)
+    // ---- the LoomLogo workspace (logo) ----
+    Handle (*produceWorkspace)();        // the workspace text, or 0
+    void (*loadWorkspace)(Handle text);  // takes the handle (may be 0)
 
-    // ---- tools, selections, object layers and text ----
-    // The selected object: its kind (0 for none) and id.
+    // ---- selections and object layers ----
+    // The selected object: its kind (0 for none) and id (objects).
     void (*selectedObject)(uint16_t* kind, uint16_t* id);
-    // ReorderLayer: moves the object's layer, 'C' closer or 'F' farther, all the way or one step.
+    // ReorderLayer: moves the object's layer, 'C' closer or 'F' farther, all the way or one
+    // step (graphics/layers).
     void (*reorderLayer)(uint16_t kind, uint16_t id, char direction, bool allTheWay);
-    // SyncCardFromLayers, FreeLayerList, BuildCardLayers of the current card.
+    // SyncCardFromLayers, FreeLayerList, BuildCardLayers of the current card (stack/edit).
     void (*rebuildLayers)();
-    // Before a rebuild of layers that object records must not lose: SyncCardFromLayers.
+    // Before a rebuild of layers that object records must not lose: SyncCardFromLayers
+    // (graphics/layers).
     void (*syncCardFromLayers)();
-    void (*deselectObject)();
+    void (*deselectObject)();  // the selected object's handles go (objects)
 };
 
 const StackUpcalls& GetStackUpcalls();
 void SetStackUpcalls(const StackUpcalls& upcalls);
 StackUpcalls DefaultStackUpcalls();
-
-// Shorthand for the alert.
-inline int ShowCardAlert(uint32_t stringId) { return GetStackUpcalls().showAlert(stringId); }

@@ -6,11 +6,11 @@
 
 #include <windows.h>
 
+#include "core/system/PluginModule.h"  // GetCardWindow, the window given to InitDataBase
+
 // (Re)makes the offscreen for the card window, filled white. 1, or 0 (with a message when
 // report is set) when no DC or bitmap could be made.
 int InitDataBase(HWND window, int width, int height, int depth, bool report);
-// The card window given to InitDataBase; null before.
-HWND GetCardWindow();
 
 // The offscreen bitmap; null until one is made or set.
 HBITMAP GetOffscreenBitmap();

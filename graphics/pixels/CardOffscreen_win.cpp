@@ -14,7 +14,6 @@ constexpr int kExtraRows = 2;
 constexpr COLORREF kPaletteWhite = 0x02FFFFFF;
 
 struct Offscreen {
-    HWND window = nullptr;
     HBITMAP bitmap = nullptr;
     int width = 0, height = 0, depth = 0;
     HDC dc = nullptr;
@@ -53,7 +52,7 @@ int InitDataBase(HWND window, int width, int height, int depth, bool report) {
         g_offscreen.bitmap = nullptr;
     }
     g_offscreen.width = g_offscreen.height = g_offscreen.depth = 0;
-    g_offscreen.window = window;
+    SetCardWindow(window);
     WindowDC windowDc(window);
     SetCardClipRegion(CreateRectRgn(0, 0, width, height));
     MemoryDC memory(windowDc.get());
@@ -92,7 +91,6 @@ int InitDataBase(HWND window, int width, int height, int depth, bool report) {
     return 1;
 }
 
-HWND GetCardWindow() { return g_offscreen.window; }
 
 HBITMAP GetOffscreenBitmap() { return g_offscreen.bitmap; }
 

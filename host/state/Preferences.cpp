@@ -9,16 +9,6 @@
 #include "core/text/MacText.h"
 #include "stack/format/StackFile.h"
 
-bool GetPrefsFilePath(int slot, char* buffer, size_t size) {
-    CopyPathText({}, buffer, size);
-    const FileSpec* spec = GetFileSpec(slot);
-    if (!spec || PathOf(*spec).empty() || !buffer || size == 0)
-        return false;
-    CopyPathText(PathOf(*spec), buffer, size);
-    SetPathFileName(kPrefsFileName, buffer, size);
-    return true;
-}
-
 bool AdvancedUserFromValue(std::string_view value) { return !EqualAsciiNoCase(value, "No"); }
 
 bool ReadStackPreferences(std::span<const uint8_t> header, StackPreferences* prefs) {

@@ -1,4 +1,5 @@
-// Preferences: the user's settings in the profile file "LMPREFS.INI" beside the program, and
+// Preferences: the user's settings in the profile file "LMPREFS.INI" beside the program
+// (core/files/PrefsFile.h reads and writes it), and
 // the stack's settings in its header, edited in the "PREFERENCES" dialog and its presentation
 // options ("POPTIONS"). The values in force are process-wide (core/PreferenceFlags.h).
 //
@@ -18,6 +19,7 @@
 #include <span>
 #include <string_view>
 
+#include "core/files/PrefsFile.h"
 #include "core/memory/Handles.h"
 #include "core/system/PreferenceFlags.h"
 
@@ -25,19 +27,10 @@
 #include <windows.h>
 #endif
 
-inline constexpr const char* kPrefsFileName = "LMPREFS.INI";
-// What a read gives for a missing key or file; callers test for it.
-inline constexpr const char* kPrefMissing = "Bad";
-// A buffer that holds any value this program writes: a full path and more.
-inline constexpr int kPrefValueSize = 1024;
-
 inline constexpr uint32_t kAlertPasswordsDiffer = 2531;
 inline constexpr uint32_t kStringPlugInFolder = 2658;  // "Plugins\"
 
 // ---- Preferences.cpp ----
-// The profile file beside the program of a file-spec slot (slot 6 for the program itself):
-// the slot's path with its file name replaced. False without a table or a path.
-bool GetPrefsFilePath(int slot, char* buffer, size_t size);
 // The experienced-user flag from the value of user/advancedUser: set unless the value is "No"
 // in any case, so a missing key ("Bad") and "0" count as experienced.
 bool AdvancedUserFromValue(std::string_view value);
@@ -110,11 +103,6 @@ WindowBox CentredCardBox(int clientWidth, int clientHeight, int cardWidth, int c
 
 #ifdef _WIN32
 // ---- Preferences_win.cpp ----
-// Reads section/key of the profile file into the buffer (size in bytes, NUL included); "Bad"
-// for a missing key or file. The number of characters read.
-int ReadPrefString(const char* section, const char* key, char* buffer, int size);
-// Writes the value (a null value deletes the key); the profile call's result.
-int WritePrefString(const char* section, const char* key, const char* value);
 // Start-up: the experienced-user flag from the file, and the working depth from the display.
 void LoadUserPreferences();
 // The filter plug-in folder into destSlot: for an experienced user user/PlugInPath of the

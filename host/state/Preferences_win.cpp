@@ -1,8 +1,7 @@
-// The profile file "LMPREFS.INI" beside the program, the start-up read of the user's
-// preferences, the filter plug-in folder and the desktop wallpaper test.
+// The start-up read of the user's preferences, the filter plug-in folder and the desktop
+// wallpaper test.
 #include "host/state/Preferences.h"
 
-#include <cstring>
 #include <string>
 
 #include "core/files/FileSlots.h"
@@ -16,33 +15,7 @@ constexpr int kPlugInPathSize = 255;   // 254 characters
 constexpr int kPlugInNameSize = 256;
 constexpr int kWallpaperSize = 260;
 
-int ReadProfileFile(const char* file, const char* section, const char* key, const char* fallback,
-                    char* buffer, int size) {
-    if (!buffer || size <= 0)
-        return 0;
-    buffer[0] = 0;
-    return static_cast<int>(GetPrivateProfileStringA(section, key, fallback, buffer, static_cast<DWORD>(size), file));
-}
-
 }  // namespace
-
-int ReadPrefString(const char* section, const char* key, char* buffer, int size) {
-    // The path has a buffer of its own: callers' slots stay as they are.
-    char file[kFileSpecPathSize];
-    if (!GetPrefsFilePath(kSlotProgram, file, sizeof file)) {
-        if (buffer && size > 0)
-            CopyPathText(kPrefMissing, buffer, static_cast<size_t>(size));
-        return buffer && size > 0 ? static_cast<int>(std::strlen(buffer)) : 0;
-    }
-    return ReadProfileFile(file, section, key, kPrefMissing, buffer, size);
-}
-
-int WritePrefString(const char* section, const char* key, const char* value) {
-    char file[kFileSpecPathSize];
-    if (!GetPrefsFilePath(kSlotProgram, file, sizeof file))
-        return 0;
-    return WritePrivateProfileStringA(section, key, value, file);
-}
 
 void LoadUserPreferences() {
     char value[kPrefValueSize];
@@ -56,7 +29,7 @@ int ReadPlugInPath(int sourceSlot, uint32_t stringId, int destSlot) {
         char file[kFileSpecPathSize];
         char folder[kPlugInPathSize + 1] = {};
         if (GetPrefsFilePath(sourceSlot, file, sizeof file) &&
-            ReadProfileFile(file, "user", "PlugInPath", "", folder, kPlugInPathSize) > 0) {
+            ReadProfileString(file, "user", "PlugInPath", "", folder, kPlugInPathSize) > 0) {
             std::string path(folder);
             if (path.back() != '\\')
                 path += '\\';

@@ -1,5 +1,6 @@
-// The core layer's interfaces: the system's file layer, clock, timer host, dialogs and alert,
-// and what core asks of the layers above it; the QuickTime binding's system library calls.
+// The core layer's interfaces: the system's file layer, clock, timer host, dialogs, alerts and
+// wait cursor, and what core asks of the layers above it; the QuickTime binding's system
+// library calls.
 #include "host/wiring/LayerWiring.h"
 
 #include "actions/Animations.h"
@@ -11,8 +12,11 @@
 #include "core/memory/HandlesGlobal.h"
 #include "core/system/PluginModule.h"
 #include "core/system/Ticks.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/ToolNumbers.h"
+#include "core/ui/UiOps.h"
+#include "core/ui/WaitCursor.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/DownloadReplay.h"
 #include "media/MediaManager.h"
@@ -48,6 +52,7 @@ void WireCore() {
     SetFilePreviewHandlers({MediaShowFilePreview, MediaClosePreview});
     SetCursorDataSource(StackCursorData);
     SetQtLibraryOps(SystemQtLibraryOps());
+    SetUiOps({[](uint32_t id) { return ShowAlert(id); }, ShowErrorMessage, BeginWaitCursor, EndWaitCursor});
 
     CoreUpcalls core = {};
     core.stepFrameAnimations = StepFrameAnimations;

@@ -1,6 +1,7 @@
 // The stack layers' upcalls filled, each interface whole: the stack format's
 // (stack/format/FormatUpcalls.h), the stack's (stack/StackUpcalls.h) and card import's and
-// saved objects' (stack/edit/EditUpcalls.h). What a slot's owner has not built yet keeps its
+// saved objects' (stack/edit/EditUpcalls.h); and the platform under the stack
+// (stack/StackPlatform.h). What a slot's owner has not built yet keeps its
 // default.
 #include "host/wiring/LayerWiring.h"
 
@@ -16,7 +17,6 @@
 #include "core/ui/CursorImages.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/ToolNumbers.h"
-#include "core/ui/WaitCursor.h"
 #include "graphics/card/CardRender.h"
 #include "graphics/colors/ColorChooser.h"
 #include "graphics/layers/LayerList.h"
@@ -25,11 +25,11 @@
 #include "host/downloads/DownloadStreams.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/StackOpening.h"
-#include "host/state/Preferences.h"
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/FieldContents_win.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
@@ -44,7 +44,6 @@
 #include "stack/open/NewStack.h"
 #include "stack/open/StackOpen.h"
 #include "stack/pictures/CardPictureConvert.h"
-#include "stack/pictures/GraphicPictureConvert.h"
 #include "stack/save/SaveStack.h"
 
 namespace {
@@ -71,35 +70,29 @@ DibHandle RenderCurrentCard() {
     return dib;
 }
 
+StackPlatformOps StackPlatformOfTheSystem() {
+    StackPlatformOps o = DefaultStackPlatformOps();
+    o.freeSpace = [](const char* path, uint32_t* bytes) { return CheckDriveSpace(path, bytes) == kFileOk; };
+    o.deleteGdiObject = [](uint32_t object) { DeleteObject(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(object))); };
+    o.clearSystemClipboard = EmptySystemClipboard;
+    o.setClipboardMarker = MarkSystemClipboard;
+    o.displayBitsPerPixel = GetDisplayBitsPerPixel;
+    o.offscreenPicture = OffscreenPictureForStack;
+    o.offscreenSnapshot = OffscreenToDib;
+    o.appPaletteColors = AppPaletteColors;
+    // readSavePreference: saving is not given the preferences file yet.
+    o.convertCardPicture = ConvertCardPicture;
+    o.convertCardGraphicsDepth = ConvertCardGraphicsDepth;
+    o.changeStackSize = [](Handle oldHeader, Handle newHeader) {
+        return ChangeStackSizeAndDepth(GetCardWindow(), oldHeader, newHeader);
+    };
+    o.resizeCardArea = ResizeOffscreenForStack;
+    return o;
+}
+
 StackUpcalls StackUpcallsOfThePlugin() {
     StackUpcalls u = DefaultStackUpcalls();
-    u.showAlert = [](uint32_t id) { return ShowAlert(id); };
-    u.showErrorMessage = ShowErrorMessage;
-    u.beginWait = BeginWaitCursor;
-    u.endWait = EndWaitCursor;
-    u.cardWindow = []() -> void* { return GetCardWindow(); };
-    u.freeSpace = [](const char* path, uint32_t* bytes) { return CheckDriveSpace(path, bytes) == kFileOk; };
-    u.readPreference = [](const char* section, const char* key, char* buffer, int size) {
-        ReadPrefString(section, key, buffer, size);
-    };
-    u.writePreference = [](const char* section, const char* key, const char* value) {
-        WritePrefString(section, key, value);
-    };
-    // readSavePreference: saving is not given the preferences file yet.
-    u.deleteGdiObject = [](uint32_t object) { DeleteObject(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(object))); };
-    u.clearSystemClipboard = EmptySystemClipboard;
-    u.setClipboardMarker = MarkSystemClipboard;
-
-    u.offscreenPicture = OffscreenPictureForStack;
-    u.offscreenSnapshot = OffscreenToDib;
     u.restoreSnapshot = RestoreOffscreenSnapshot;
-    u.appPaletteColors = AppPaletteColors;
-    u.displayBitsPerPixel = GetDisplayBitsPerPixel;
-    u.convertCardPicture = ConvertCardPicture;
-    u.convertCardGraphicsDepth = ConvertCardGraphicsDepth;
-    u.remapGraphicPicture = [](Handle card, uint32_t offset, void* palette) {
-        RemapGraphicPicture(card, offset, static_cast<HPALETTE>(palette));  // a graphic that fails keeps its picture
-    };
     u.renderCardToDib = RenderCurrentCard;
 
     u.goToCardId = GoToCardId;
@@ -108,19 +101,15 @@ StackUpcalls StackUpcallsOfThePlugin() {
     u.runCardAction = RunCardAction;
 
     u.stackEvent = OnStackEvent;
-    u.changeStackSize = [](Handle oldHeader, Handle newHeader) {
-        return ChangeStackSizeAndDepth(GetCardWindow(), oldHeader, newHeader);
-    };
     u.askCardSizeForNewStack = [](int* width, int* height, int* depth) {
         return AskCardSizeForNewStack(GetMainWindow(), width, height, depth);
     };
-    u.resizeCardArea = ResizeOffscreenForStack;
     u.stackRenamed = StackRenamed;
 
     // The stack keeps the LoomLogo workspace as resource 'WKSp': it is handed over when a stack
     // opens and asked for when one is saved.
     u.produceWorkspace = SaveLogoWorkspace;
-    u.loadWorkspace = [](Handle text, void* window) { LoadLogoWorkspace(window, text); };
+    u.loadWorkspace = [](Handle text) { LoadLogoWorkspace(GetCardWindow(), text); };
 
     u.rebuildLayers = RebuildCurrentCardLayers;
     u.syncCardFromLayers = SyncCardFromLayers;
@@ -154,6 +143,7 @@ void WireStack() {
     format.convertIconData = SwapCursorResourceData;
     SetFormatUpcalls(format);
 
+    SetStackPlatformOps(StackPlatformOfTheSystem());
     SetStackUpcalls(StackUpcallsOfThePlugin());
     SetEditUpcalls(EditUpcallsOfThePlugin());
 

@@ -3,9 +3,10 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "stack/StackUpcalls.h"
+#include "core/ui/UiOps.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/FieldText.h"
 #include "stack/open/NewStack.h"
 
 namespace {
@@ -153,7 +154,7 @@ void UpdateObjectLayer(uint16_t kind, uint16_t id, Handle card) {
     const uint16_t flags = GetHandleWord(record, offset + kObjectFlags);
     if (!(flags & kObjectBackground) && record != card) {
         if (MoveObjectRecord(record, offset, card, false, false) && kind == kObjectText)
-            GetStackUpcalls().purgeFieldCardEntries(id, card, 1);
+            PurgeFieldCardEntries(id, card, 1);
     } else if ((flags & kObjectBackground) && record == card && holder && holder != card) {
         MoveObjectRecord(record, offset, holder, false, false);
     }

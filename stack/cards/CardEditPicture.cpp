@@ -5,8 +5,9 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/FrameWindow.h"
 #include "core/system/Ticks.h"
+#include "core/ui/UiOps.h"
 #include "graphics/dib/Dib.h"
-#include "stack/StackUpcalls.h"
+#include "stack/StackPlatform.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/pictures/PackedPicture.h"
@@ -14,8 +15,8 @@
 namespace {
 
 struct WaitCursorScope {
-    WaitCursorScope() { GetStackUpcalls().beginWait(); }
-    ~WaitCursorScope() { GetStackUpcalls().endWait(); }
+    WaitCursorScope() { GetUiOps().beginWait(); }
+    ~WaitCursorScope() { GetUiOps().endWait(); }
     WaitCursorScope(const WaitCursorScope&) = delete;
     WaitCursorScope& operator=(const WaitCursorScope&) = delete;
 };
@@ -48,7 +49,7 @@ std::vector<PaletteColor> DibColors(std::span<const uint8_t> table) {
 // The packed offscreen and the colour table of its palette; false when either cannot be made.
 bool TakeOffscreenPicture(std::vector<uint8_t>& table, std::vector<uint8_t>& packed, uint16_t& depth) {
     WaitCursorScope wait;
-    ScopedHandle dib(GetStackUpcalls().offscreenPicture());
+    ScopedHandle dib(GetStackPlatformOps().offscreenPicture());
     std::vector<PaletteColor> colors;
     {
         LockedDib locked(dib.get());
@@ -60,7 +61,7 @@ bool TakeOffscreenPicture(std::vector<uint8_t>& table, std::vector<uint8_t>& pac
     ColorTableSource source;
     source.workingDepth = depth;
     source.palette = colors;
-    source.appPalette = GetStackUpcalls().appPaletteColors();
+    source.appPalette = GetStackPlatformOps().appPaletteColors();
     source.systemPalette = source.appPalette;
     source.ticks = GetTicks();
     ScopedHandle macTable(PaletteToMacColorTable(source));

@@ -7,9 +7,11 @@
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/ToolNumbers.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/FieldText.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/format/ResFile.h"
@@ -181,17 +183,17 @@ void ConvertPastedCard(Handle copy) {
         run.jpegEncode = true;
         run.convertGraphics = false;
         ConversionRun switches(run);
-        GetStackUpcalls().convertCardPicture(copy, depth, working, width, height);
+        GetStackPlatformOps().convertCardPicture(copy, depth, working, width, height);
     }
     SetHandleWord(copy, kCardWidth, width);
     SetHandleWord(copy, kCardHeight, height);
-    const StackUpcalls& n = GetStackUpcalls();
-    n.convertCardGraphicsDepth(copy, working);
+    const StackPlatformOps& platform = GetStackPlatformOps();
+    platform.convertCardGraphicsDepth(copy, working);
     ConversionSwitches order;
     order.keepGraphicByteOrder = true;
     order.displayPixelOrder = true;
     ConversionRun switches(order);
-    n.convertCardGraphicsDepth(copy, display);
+    platform.convertCardGraphicsDepth(copy, display);
 }
 
 // Converts the card's graphics to the working depth for the copy and back on every way out.
@@ -215,7 +217,7 @@ private:
         ConversionSwitches run;
         run.jpegEncode = true;
         ConversionRun switches(run);
-        GetStackUpcalls().convertCardGraphicsDepth(card_, depth);
+        GetStackPlatformOps().convertCardGraphicsDepth(card_, depth);
     }
     Handle card_;
     bool active_ = false;
@@ -314,7 +316,7 @@ int PasteCard() {
         SetHandleWord(copy, kCardBackgroundId, 0);
         for (const ObjectPlace& place : Objects(copy))
             if (place.kind == kObjectText)
-                GetStackUpcalls().purgeFieldCardEntries(place.id, copy, 0);
+                PurgeFieldCardEntries(place.id, copy, 0);
     } else if (c.cardFromThisStack && kind == kCardKindPicture && IsLive(FindCardById(oldId)) &&
                IsNamedByLiveSharer(oldId)) {
         CutSharedParts(copy);

@@ -1,5 +1,5 @@
 // The internal clipboard: one for the program, emptied before each copy.
-#include "stack/StackUpcalls.h"
+#include "stack/StackPlatform.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/save/ResourceUpkeep.h"
 
@@ -16,9 +16,9 @@ void ClearInternalClipboard() {
     InternalClipboard& c = g_clip;
     DisposeHandleAndClear(&c.dib);
     if (c.mask)
-        GetStackUpcalls().deleteGdiObject(c.mask);
+        GetStackPlatformOps().deleteGdiObject(c.mask);
     if (c.outline)
-        GetStackUpcalls().deleteGdiObject(c.outline);
+        GetStackPlatformOps().deleteGdiObject(c.outline);
     c.mask = c.outline = 0;
     DisposeHandleAndClear(&c.record);
     FreeResourceEntryChain(&c.held, true);
@@ -30,7 +30,7 @@ void ClearInternalClipboard() {
 }
 
 void ClearClipboard() {
-    GetStackUpcalls().clearSystemClipboard();
+    GetStackPlatformOps().clearSystemClipboard();
     ClearInternalClipboard();
 }
 
@@ -39,4 +39,4 @@ void ClearClipboardFromThisStack() {
     g_clip.cardFromThisStack = false;
 }
 
-void SetClipboardMarker() { GetStackUpcalls().setClipboardMarker(); }
+void SetClipboardMarker() { GetStackPlatformOps().setClipboardMarker(); }

@@ -8,6 +8,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
@@ -39,7 +40,7 @@ void ConvertRecord(Handle card, int oldDepth, int newDepth, int width, int heigh
     if (recordWidth != width || recordHeight != height)
         ResizeCardObjects(card, 1, width, height);
     // A picture that could not be converted keeps the size it was made for, so it still reads.
-    if (GetStackUpcalls().convertCardPicture(card, oldDepth, newDepth, width, height) != 0 &&
+    if (GetStackPlatformOps().convertCardPicture(card, oldDepth, newDepth, width, height) != 0 &&
         GetCardKind(card) == kCardKindPicture) {
         GetStackUpcalls().stackEvent(StackEvent::DepthCardConverted);
         return;
@@ -56,7 +57,7 @@ void ConvertRecord(Handle card, int oldDepth, int newDepth, int width, int heigh
 }  // namespace
 
 
-int DisplayDepthForStack() { return RecordedDepth(GetStackUpcalls().displayBitsPerPixel()); }
+int DisplayDepthForStack() { return RecordedDepth(GetStackPlatformOps().displayBitsPerPixel()); }
 int GetStackDepth() { return g_stackDepth; }
 void SetStackDepth(int depth) { g_stackDepth = RecordedDepth(depth); }
 
@@ -110,10 +111,10 @@ int CheckStackDepthAgainstDisplay() {
     const int working = GetScreenDepth();
     if (display == 0 || working == 0 || !GetStackHeaderHandle())
         return 1;
-    if (working == 32 && GetStackUpcalls().displayBitsPerPixel() == 24)
+    if (working == 32 && GetStackPlatformOps().displayBitsPerPixel() == 24)
         return 1;
     if (working > display) {
-        GetStackUpcalls().showAlert(kAlertReduceColors);
+        ShowCardAlert(kAlertReduceColors);
         ConvertStackToDisplayDepth();
     }
     return 1;

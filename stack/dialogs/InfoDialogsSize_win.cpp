@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <string>
 
+#include "core/files/PrefsFile.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/Resources.h"
 #include "resources/info_ids.h"
-#include "stack/StackUpcalls.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 
@@ -68,7 +68,7 @@ void FillColors(HWND dialog, int depth) {
 
 void OpenSizeDialog(HWND dialog, SizeDialog& d) {
     char value[64] = {};
-    GetStackUpcalls().readPreference("user", "defaultsize", value, sizeof value);
+    ReadPrefString("user", "defaultsize", value, sizeof value);
     int width = d.width, height = d.height, depth = d.depth;
     if (d.mode != kModeChange && std::string(value) != "Bad")
         std::sscanf(value, "%d %d %d", &width, &height, &depth);
@@ -140,7 +140,7 @@ bool ValidateSizeColors(HWND dialog, SizeDialog& d) {
     if (IsDlgButtonChecked(dialog, INF_SIZE_DEFAULT) == BST_CHECKED) {
         char value[64];
         std::snprintf(value, sizeof value, "%d %d %d", width, height, depth);
-        GetStackUpcalls().writePreference("user", "defaultsize", value);
+        WritePrefString("user", "defaultsize", value);
     }
     return true;
 }

@@ -12,6 +12,7 @@
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
 #include "objects/text/TextLinks.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
@@ -358,7 +359,7 @@ void FitImportedCardToStack(Handle card) {
         run.convertPixels = true;
         run.keepGraphicByteOrder = true;
         ConversionRun scope(run);
-        GetStackUpcalls().convertCardPicture(card, depth, screen, width, height);
+        GetStackPlatformOps().convertCardPicture(card, depth, screen, width, height);
     }
     HandleLock lock(card);
     if (lock && GetHandleSize(card) >= kMinCardRecordBytes) {
@@ -437,7 +438,7 @@ int ImportCardsFromStack(const char* path) {
         }
     }
     if (failed) {
-        GetStackUpcalls().showAlert(kAlertReadyMadeFailed);
+        ShowCardAlert(kAlertReadyMadeFailed);
         return -1;
     }
     const Handle first = GetCardByIndex(insertAt);

@@ -6,6 +6,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/Ticks.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
@@ -49,7 +50,7 @@ bool JoinPath(char* out, size_t size, std::string_view head, std::string_view na
 bool AppendColorTable(std::vector<uint8_t>& body) {
     ColorTableSource source;
     source.workingDepth = CurrentStackDepth();
-    source.appPalette = GetStackUpcalls().appPaletteColors();
+    source.appPalette = GetStackPlatformOps().appPaletteColors();
     source.systemPalette = source.appPalette;
     source.ticks = GetTicks();
     ScopedHandle table(PaletteToMacColorTable(source));
@@ -174,7 +175,7 @@ int MakeUniqueSavePath(char* out, size_t size, const char* name, const char* ext
         return 0;
     out[0] = 0;
     char folder[kObjectFilePathSize] = {};
-    GetStackUpcalls().readSavePreference("user", "SaveStackPath", folder, sizeof folder);
+    GetStackPlatformOps().readSavePreference("user", "SaveStackPath", folder, sizeof folder);
     std::string head;
     if (std::strcmp(folder, "Bad") == 0) {
         char stack[kFileSpecPathSize] = {};

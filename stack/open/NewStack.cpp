@@ -7,6 +7,7 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/ScreenDepth.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
@@ -179,7 +180,7 @@ int StartStack(bool isNew, int* width, int* height, int* depth) {
     n.stackEvent(StackEvent::NamingUntitled);
     if (!IsAdvancedUser() && !s.newStackTold) {
         s.newStackTold = true;
-        n.showAlert(kAlertNewStackCreated);
+        ShowCardAlert(kAlertNewStackCreated);
     }
     MarkStackChanged();
     return 0;
@@ -236,7 +237,7 @@ void ApplyLoadedStackSettings() {
         AdaptLoadedStackDepth();
         int width = 0, height = 0;
         ProgramCardSize(&width, &height);
-        n.resizeCardArea(width, height, GetScreenDepth());
+        GetStackPlatformOps().resizeCardArea(width, height, GetScreenDepth());
         n.applyScreenMode(s.windowMode, s.screenModeFlags, s.screenModeValue);
         n.stackEvent(StackEvent::ApplyingMenuLock);
         ClearTestingAnswers();
@@ -250,6 +251,6 @@ void ApplyLoadedStackSettings() {
         if (!s.titleWord)
             n.stackEvent(StackEvent::UpdatingCardTitle);
         n.stackEvent(StackEvent::RememberingHomeStack);
-        RestoreStackWorkspace(n.cardWindow());
+        RestoreStackWorkspace();
     }
 }

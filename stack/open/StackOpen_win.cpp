@@ -16,6 +16,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
@@ -209,7 +210,7 @@ int EnforceMinimumCardSize(Handle header) {
         SetU16(bytes, kHeaderCardWidth, static_cast<uint16_t>(width < minWidth ? minWidth : width));
         SetU16(bytes, kHeaderCardHeight, static_cast<uint16_t>(height < minHeight ? minHeight : height));
     }
-    const int err = GetStackUpcalls().changeStackSize(header, enlarged);
+    const int err = GetStackPlatformOps().changeStackSize(header, enlarged);
     DisposeHandle(enlarged);
     return err == 0 ? kFileOk : kFileMissing;
 }

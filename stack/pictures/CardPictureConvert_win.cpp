@@ -470,7 +470,7 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
             if (!walk.Next(place))
                 return;
         if (place.kind == kObjectGraphic && !(place.flags & kObjectHasPath))
-            GetStackUpcalls().remapGraphicPicture(card, place.offset, palette);
+            RemapGraphicPicture(card, place.offset, palette);  // a graphic that fails keeps its picture
         else if (place.kind == kObjectButton && (now.size() > place.offset + kButtonActionFlags) &&
                  (now[place.offset + kButtonActionFlags] & kActAnimation))  // the low byte holds it
             GetStackUpcalls().remapFrameAnimColors(card, place.offset, palette);

@@ -2,7 +2,6 @@
 #include "stack/save/ResourceUpkeep.h"
 
 #include "stack/StackUpcalls.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -35,7 +34,7 @@ void SaveWorkspaceResource() {
     SetResourceErrorReporting(true);
 }
 
-void RestoreStackWorkspace(void* cardWindow) {
+void RestoreStackWorkspace() {
     Handle copy = 0;
     if (GetStackResFile()) {
         StackResFileCurrent current;
@@ -47,7 +46,7 @@ void RestoreStackWorkspace(void* cardWindow) {
         if (copy && HandToHand(&copy) != 0)
             copy = 0;
     }
-    GetStackUpcalls().loadWorkspace(copy, cardWindow);
+    GetStackUpcalls().loadWorkspace(copy);
 }
 
 void CloseStackResources(void* window) {

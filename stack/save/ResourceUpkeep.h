@@ -76,7 +76,7 @@ bool IsWorkspaceChanged();
 // Stores the workspace as 'WKSp' 128 when it changed (no error is shown); the flag is cleared.
 void SaveWorkspaceResource();
 // Hands a copy of 'WKSp' 128 (or the older 'WkSp' 128), or nothing, to the workspace loader.
-void RestoreStackWorkspace(void* cardWindow);
+void RestoreStackWorkspace();
 // Tells the stack's extension modules, stores the workspace, closes the stack's resource file;
 // then, when there is a window, calls the extension modules' entry.
 void CloseStackResources(void* window);

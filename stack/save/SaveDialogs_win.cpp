@@ -12,7 +12,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
-#include "stack/StackUpcalls.h"
+#include "stack/StackPlatform.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
@@ -79,7 +79,7 @@ bool AskSaveStackFile(HWND owner, int mode, char* title, int size, int* filterIn
     char stackFolder[kFileSpecPathSize] = {};
     GetFileSpecFolder(kSlotCurrentStack, stackFolder, sizeof stackFolder);
     char remembered[kFileSpecPathSize] = {};
-    GetStackUpcalls().readSavePreference("user", "SaveStackPath", remembered, sizeof remembered);
+    GetStackPlatformOps().readSavePreference("user", "SaveStackPath", remembered, sizeof remembered);
     std::string folder = SuggestSaveFolder(mode, 1, proposed.c_str(), stackFolder, remembered);
     if (folder.empty())
         folder = stackFolder;

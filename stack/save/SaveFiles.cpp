@@ -1,8 +1,8 @@
 // Whole files: read into a handle, written from one, and bitmap files.
 #include "core/memory/ByteReader.h"
+#include "core/ui/UiOps.h"
 #include "graphics/dib/BmpFile.h"
 #include "graphics/dib/Dib.h"
-#include "stack/StackUpcalls.h"
 #include "stack/save/SaveStack.h"
 
 namespace {
@@ -66,7 +66,7 @@ std::vector<uint8_t> BmpFileHeader(std::span<const uint8_t> packedDib) {
 }
 
 int SaveDibAsBmp(Handle dib, const char* path) {
-    GetStackUpcalls().beginWait();
+    GetUiOps().beginWait();
     int result = 0;
     {
         HandleLock lock(dib);
@@ -87,6 +87,6 @@ int SaveDibAsBmp(Handle dib, const char* path) {
             result = ok ? 1 : 0;
         }
     }
-    GetStackUpcalls().endWait();
+    GetUiOps().endWait();
     return result;
 }

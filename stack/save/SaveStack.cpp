@@ -1,6 +1,8 @@
 // Saving the open stack: the steps from the undo step to the file in the stack's place.
 #include "stack/save/SaveStack.h"
 
+#include "core/ui/UiOps.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 
 #include <cstdio>
@@ -30,8 +32,8 @@ bool g_saving = false;
 
 class SaveWait {
 public:
-    SaveWait() { GetStackUpcalls().beginWait(); }
-    ~SaveWait() { GetStackUpcalls().endWait(); }
+    SaveWait() { GetUiOps().beginWait(); }
+    ~SaveWait() { GetUiOps().endWait(); }
     SaveWait(const SaveWait&) = delete;
     SaveWait& operator=(const SaveWait&) = delete;
 };
@@ -161,7 +163,7 @@ int PrepareStackSave(int slot, SavePlan& plan) {
     int readOnly = 0;
     const bool exists = GetFileSizeAndAccess(slot, &currentSize, &readOnly) == kFileOk;
     if (exists && readOnly) {
-        GetStackUpcalls().showErrorMessage(kFileNotWritable);
+        GetUiOps().showErrorMessage(kFileNotWritable);
         return kFileNotWritable;
     }
     PurgeUnusedResources();
@@ -171,11 +173,11 @@ int PrepareStackSave(int slot, SavePlan& plan) {
     plan.total = GetStackStatistics(&statistics);
     plan.resourceOffset = statistics.cardBytes;
     uint32_t freeBytes = 0;
-    if (!GetStackUpcalls().freeSpace(plan.target, &freeBytes))
+    if (!GetStackPlatformOps().freeSpace(plan.target, &freeBytes))
         freeBytes = 0;
     const uint64_t needed = uint64_t{plan.total} + kSaveSpareBytes;
     if (currentSize < plan.total && freeBytes < needed - currentSize) {
-        GetStackUpcalls().showAlert(kAlertDiskFull);
+        ShowCardAlert(kAlertDiskFull);
         return kFileRefused;
     }
     plan.useTemporary = needed < freeBytes;
@@ -209,7 +211,7 @@ int FinishStackSave(int slot, bool samePath, SavePlan& plan, Handle buffer) {
         if (ReplaceFilePath(plan.written, plan.target) != kFileOk)
             return kFileFailed;
     }
-    RestoreStackWorkspace(GetStackUpcalls().cardWindow());
+    RestoreStackWorkspace();
     SetStackConversionState(kStackUnconverted);
     return kFileOk;
 }
@@ -221,7 +223,7 @@ int SaveStack(int slot, bool samePath) {
     DropDeletedRecords();
     if (!TestFileWritable(slot)) {
         ClearCardChanged();
-        GetStackUpcalls().showAlert(kAlertDiskLocked);
+        ShowCardAlert(kAlertDiskLocked);
         return kFileRefused;
     }
     SavingFlag saving;
@@ -261,7 +263,7 @@ int SaveStack(int slot, bool samePath) {
         if (err != kFileOk) {
             if (plan.useTemporary)
                 DeleteFilePath(plan.written);  // the stack's own file was never touched
-            GetStackUpcalls().showErrorMessage(kErrorStackWrite);
+            GetUiOps().showErrorMessage(kErrorStackWrite);
         }
     }
     DisposeWriteBuffer(&buffer);

@@ -5,7 +5,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/ui/ToolNumbers.h"
-#include "stack/StackUpcalls.h"
+#include "stack/StackPlatform.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
@@ -49,7 +49,7 @@ void FreeHandleField(std::span<uint8_t> r, uint32_t offset) {
 void DeleteGdiField(std::span<uint8_t> r, uint32_t offset) {
     const uint32_t object = GetU32(r, offset);
     if (object)
-        GetStackUpcalls().deleteGdiObject(object);
+        GetStackPlatformOps().deleteGdiObject(object);
     SetU32(r, offset, 0);
 }
 

@@ -6,6 +6,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ToolNumbers.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
@@ -49,8 +50,7 @@ void EndStep() { EndUndoStep(); }
 
 // Kinds 0 and 20: the picture and the snapshot change places.
 void SwapPicture() {
-    const StackUpcalls& n = GetStackUpcalls();
-    const DibHandle present = n.offscreenSnapshot();
+    const DibHandle present = GetStackPlatformOps().offscreenSnapshot();
     RestoreSnapshotField();
     MarkStackChanged();
     if (!present) {  // nothing to redo with

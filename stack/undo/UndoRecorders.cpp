@@ -1,6 +1,6 @@
 // The recorders: each discards the previous step and fills the zeroed record for a new one.
 #include "core/memory/ByteReader.h"
-#include "stack/StackUpcalls.h"
+#include "stack/StackPlatform.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/undo/Undo.h"
@@ -20,7 +20,7 @@ bool RecordSnapshotStep(uint16_t kind, int x = 0, int y = 0) {
     UndoStep step = BeginUndoStep();
     if (!step)
         return false;
-    const DibHandle snapshot = GetStackUpcalls().offscreenSnapshot();
+    const DibHandle snapshot = GetStackPlatformOps().offscreenSnapshot();
     if (!snapshot)
         return false;
     SetU32(step.bytes(), kUndoSnapshot, static_cast<uint32_t>(snapshot));

@@ -9,7 +9,7 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <map>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -21,14 +21,15 @@
 #include "actions/NbaMenu.h"
 #include "actions/NbaModules.h"
 #include "core/files/FileSlots.h"
+#include "core/files/PrefsFile.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
 #include "core/system/Ticks.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ToolNumbers.h"
+#include "core/ui/UiOps.h"
 #include "host/wiring/LayerWiring.h"
 #include "resources/nba_ids.h"
-#include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
@@ -54,10 +55,8 @@ std::string BuildFolder() {
     return path.substr(0, path.find_last_of("\\/"));
 }
 
-std::map<std::string, std::string> g_prefs;
 std::vector<uint32_t> g_alerts;
 uint32_t g_now = 0;
-HWND g_cardWindow = nullptr;
 
 // One logged call: its words as name=value.
 using Call = NbaCall;
@@ -77,21 +76,22 @@ protected:
         SetEnvironmentVariableA("NBA_TEST_LOG", log_.c_str());
         window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
         SetMainWindow(window_);
-        g_cardWindow = window_;
+        savedCardWindow_ = GetCardWindow();
+        SetCardWindow(window_);
         SelectToolNumber(kBrowseTool);
-        g_prefs.clear();
         g_alerts.clear();
-        StackUpcalls u = GetStackUpcalls();
-        u.showAlert = [](uint32_t id) {
+        UiOps ui = GetUiOps();
+        ui.showAlert = [](uint32_t id) {
             g_alerts.push_back(id);
             return 1;
         };
-        u.cardWindow = []() -> void* { return g_cardWindow; };
-        u.readPreference = [](const char* section, const char* key, char* buffer, int size) {
-            auto it = g_prefs.find(std::string(section) + "/" + key);
-            CopyPathText(it == g_prefs.end() ? "Bad" : it->second, buffer, static_cast<size_t>(size));
-        };
-        SetStackUpcalls(u);
+        SetUiOps(ui);
+        char prefs[kFileSpecPathSize] = {};
+        ASSERT_TRUE(GetPrefsFilePath(kSlotProgram, prefs, sizeof prefs));
+        prefsFile_ = prefs;
+        std::ifstream before(prefsFile_, std::ios::binary);
+        prefsExisted_ = before.is_open();
+        prefsBefore_.assign(std::istreambuf_iterator<char>(before), std::istreambuf_iterator<char>());
         SetStackResFile(CreateScratchResFile());
         ASSERT_NE(GetStackResFile(), 0);
     }
@@ -104,6 +104,12 @@ protected:
         SetNbaChooserWindow(nullptr);
         for (const char* name : {"NBA_TEST_LOG", "NBA_TEST_WAITS", "NBA_TEST_SETUP", "NBA_TEST_EXTRA_RESULT"})
             SetEnvironmentVariableA(name, nullptr);
+        // The preferences file as it was.
+        if (prefsExisted_)
+            std::ofstream(prefsFile_, std::ios::binary | std::ios::trunc) << prefsBefore_;
+        else
+            DeleteFileA(prefsFile_.c_str());
+        SetCardWindow(savedCardWindow_);
         SetMainWindow(nullptr);
         DestroyWindow(window_);
         DeleteFileA(log_.c_str());
@@ -143,9 +149,14 @@ protected:
         return m;
     }
     static bool ModuleLoaded(const char* name) { return GetModuleHandleA(name) != nullptr; }
+    // An "NBAIDs" key in the preferences file beside the program (put back as it was afterwards).
+    void PutNbaIdPreference(const char* id, const char* file) { ASSERT_TRUE(WritePrefString("NBAIDs", id, file)); }
 
     std::string build_, log_;
     HWND window_ = nullptr;
+    HWND savedCardWindow_ = nullptr;
+    std::string prefsFile_, prefsBefore_;
+    bool prefsExisted_ = false;
 };
 
 TEST_F(NbaModulesTest, TheActionModuleGetsTheBlockItsValueTheEventsThePollAndTheClose) {
@@ -320,9 +331,9 @@ TEST_F(NbaModulesTest, ModuleInformationNamedModulesAndTheResourcesAReadStackLac
     g_alerts.clear();
 
     // Without an 'NBAs' resource the preference names the module; an unsafe one is refused.
-    g_prefs["NBAIDs/7001"] = "testaction.nba";
-    g_prefs["NBAIDs/7005"] = "..\\NBAS\\testaction.nba";
-    g_prefs["NBAIDs/7006"] = "notalib.nba";  // looked up on every call: no alert
+    PutNbaIdPreference("7001", "testaction.nba");
+    PutNbaIdPreference("7005", "..\\NBAS\\testaction.nba");
+    PutNbaIdPreference("7006", "notalib.nba");  // looked up on every call: no alert
     SendToNBA(kActionId, kNbaMessagePerform);
     SendToNBA(kActionId, kNbaMessagePerform);
     SendToNBA(7005, kNbaMessagePerform);

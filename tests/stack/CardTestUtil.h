@@ -12,6 +12,8 @@
 #include "StackTestUtil.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/UiOps.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
@@ -39,12 +41,6 @@ struct Recorder {
         uint32_t label;
     };
     std::vector<Action> actions;
-    struct Purge {
-        uint16_t textId;
-        Handle card;
-        int mode;
-    };
-    std::vector<Purge> purges;
     uint16_t selectedKind = 0, selectedId = 0;
     std::vector<std::string> reorders;
     int waitCursors = 0;
@@ -55,11 +51,10 @@ inline Recorder& Rec() {
     return recorder;
 }
 
-// The card list's upcalls recording; the rest as installed.
-inline StackUpcalls RecordingUpcalls() {
-    const StackUpcalls d = DefaultStackUpcalls();
-    StackUpcalls n = GetStackUpcalls();
-    n.endWait = d.endWait;
+// The card list's alerts and wait cursor recording.
+inline UiOps RecordingUi() {
+    UiOps n = GetUiOps();
+    n.endWait = DefaultUiOps().endWait;
     n.showAlert = [](uint32_t id) {
         Rec().alerts.push_back(id);
         if (Rec().answers.empty())
@@ -69,6 +64,12 @@ inline StackUpcalls RecordingUpcalls() {
         return answer;
     };
     n.beginWait = [] { ++Rec().waitCursors; };
+    return n;
+}
+
+// The offscreen and palette the card list sees; the rest of the platform as installed.
+inline StackPlatformOps RecordingPlatform() {
+    StackPlatformOps n = GetStackPlatformOps();
     n.offscreenPicture = []() -> DibHandle {
         if (Rec().offscreen.empty())
             return 0;
@@ -78,6 +79,12 @@ inline StackUpcalls RecordingUpcalls() {
         return h;
     };
     n.appPaletteColors = []() -> std::span<const PaletteColor> { return Rec().appPalette; };
+    return n;
+}
+
+// The card list's upcalls recording; the rest as installed.
+inline StackUpcalls RecordingUpcalls() {
+    StackUpcalls n = GetStackUpcalls();
     n.convertCardToDefaultPalette = [] { ++Rec().defaultPaletteConversions; };
     n.goToCardId = [](uint16_t id, int, int, int) {
         Rec().wentTo.push_back(id);
@@ -89,7 +96,6 @@ inline StackUpcalls RecordingUpcalls() {
         Rec().actions.push_back({id, byClick, waitAfter, label});
         return 1;
     };
-    n.purgeFieldCardEntries = [](uint16_t textId, Handle card, int mode) { Rec().purges.push_back({textId, card, mode}); };
     n.selectedObject = [](uint16_t* kind, uint16_t* id) {
         *kind = Rec().selectedKind;
         *id = Rec().selectedId;
@@ -200,13 +206,19 @@ protected:
         StackFileTest::SetUp();
         Rec() = Recorder{};
         installed_ = GetStackUpcalls();
+        installedUi_ = GetUiOps();
+        installedPlatform_ = GetStackPlatformOps();
         SetStackUpcalls(RecordingUpcalls());
+        SetUiOps(RecordingUi());
+        SetStackPlatformOps(RecordingPlatform());
         SetAdvancedUser(false);
         ClearStackChanged();
     }
     void TearDown() override {
         DisposeCards();
         SetStackUpcalls(installed_);
+        SetUiOps(installedUi_);
+        SetStackPlatformOps(installedPlatform_);
         SetAdvancedUser(false);
         StackFileTest::TearDown();
     }
@@ -216,7 +228,10 @@ protected:
         Rec().alerts.clear();
     }
 
-    StackUpcalls installed_{};  // what the program had installed, put back afterwards
+    // What the program had installed, put back afterwards.
+    StackUpcalls installed_{};
+    UiOps installedUi_{};
+    StackPlatformOps installedPlatform_{};
 
     // The stack's cards in list order by id, with a '-' before those marked deleted.
     static std::vector<std::string> CardTags() {

@@ -58,7 +58,10 @@ protected:
         SetFileSystem(&RecordingFileSystem());
         ASSERT_TRUE(InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr));
         savedUpcalls_ = GetStackUpcalls();
-        // Saving's own upcalls as a fresh program has them, the card list's still recording.
+        savedUi_ = GetUiOps();
+        savedPlatform_ = GetStackPlatformOps();
+        // Saving's own upcalls and platform as a fresh program has them, the card list's still
+        // recording.
         const StackUpcalls d = DefaultStackUpcalls();
         StackUpcalls n = savedUpcalls_;
         InstalledEvent() = n.stackEvent;
@@ -67,18 +70,19 @@ protected:
                 InstalledEvent()(event);
         };
         n.stackRenamed = d.stackRenamed;
-        n.cardWindow = d.cardWindow;
-        n.readSavePreference = d.readSavePreference;
-        n.showErrorMessage = [](int32_t code) { SaveRec().errors.push_back(code); };
-        n.freeSpace = [](const char*, uint32_t* bytes) {
+        StackPlatformOps platform = savedPlatform_;
+        platform.readSavePreference = DefaultStackPlatformOps().readSavePreference;
+        platform.freeSpace = [](const char*, uint32_t* bytes) {
             *bytes = SaveRec().freeBytes;
             return true;
         };
-        n.displayBitsPerPixel = [] { return SaveRec().display; };
+        platform.displayBitsPerPixel = [] { return SaveRec().display; };
         // The alerts of saving and of the depth rule are recorded here (the depth question is
         // answered with its first button); the card list's go to its recorder.
-        CardAlert() = n.showAlert;
-        n.showAlert = [](uint32_t id) {
+        UiOps ui = savedUi_;
+        ui.showErrorMessage = [](int32_t code) { SaveRec().errors.push_back(code); };
+        CardAlert() = ui.showAlert;
+        ui.showAlert = [](uint32_t id) {
             switch (id) {
             case kAlertReduceColors: SaveRec().alerts.push_back(id); return 1;
             case kAlertDiskFull:
@@ -88,12 +92,16 @@ protected:
             }
         };
         SetStackUpcalls(n);
+        SetUiOps(ui);
+        SetStackPlatformOps(platform);
         screenDepth_ = GetScreenDepth();
     }
     void TearDown() override {
         CloseStack();
         SetStackHeaderHandle(0);
         SetStackUpcalls(savedUpcalls_);
+        SetUiOps(savedUi_);
+        SetStackPlatformOps(savedPlatform_);
         SetScreenDepth(screenDepth_);
         FreeFolderTable();
         files_.reset();
@@ -150,6 +158,8 @@ protected:
     }
 
     StackUpcalls savedUpcalls_{};
+    UiOps savedUi_{};
+    StackPlatformOps savedPlatform_{};
     int screenDepth_ = 0;
 };
 

@@ -16,6 +16,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
+#include "core/ui/UiOps.h"
 #include "graphics/card/CardRedrawServices.h"
 #include "graphics/card/CardUpcalls.h"
 #include "graphics/layers/LayerList.h"
@@ -147,6 +148,7 @@ protected:
         list_ = GetLayerListUpcalls();
         kinds_ = GetLayerKindProcs();
         cards_ = GetStackUpcalls();
+        ui_ = GetUiOps();
         pictures_ = GetCardPictureUpcalls();
         // Other tests leave defaults or fakes behind: the layers wired as the plug-in has them.
         WireLayers();
@@ -154,9 +156,9 @@ protected:
         LayerListUpcalls list = g_wiredList;
         list.cardView = ViewShowingHiddenButtons;
         SetLayerListUpcalls(list);
-        StackUpcalls cards = GetStackUpcalls();
-        cards.showAlert = RecordAlert;
-        SetStackUpcalls(cards);
+        UiOps ui = GetUiOps();
+        ui.showAlert = RecordAlert;
+        SetUiOps(ui);
         LayerKindProcs kinds = GetLayerKindProcs();
         kinds.drawButton = BlackButton;
         SetLayerKindProcs(kinds);
@@ -170,6 +172,7 @@ protected:
         DisposeCards();
         SetLayerListUpcalls(list_);
         SetStackUpcalls(cards_);
+        SetUiOps(ui_);
         SetCardPictureUpcalls(pictures_);
         SetLayerKindProcs(kinds_);
         // What the redraws installed goes; the palettes of before come back.
@@ -214,6 +217,7 @@ protected:
     LayerListUpcalls list_{};
     LayerKindProcs kinds_{};
     StackUpcalls cards_{};
+    UiOps ui_{};
     CardPictureUpcalls pictures_{};
 };
 

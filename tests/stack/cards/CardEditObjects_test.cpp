@@ -1,5 +1,6 @@
 // Object records moved between and within lists, a card's picture replaced in its record, and
 // a card's background mode switched both ways.
+#include "stack/cards/FieldText.h"
 #include "tests/stack/CardTestUtil.h"
 
 namespace {
@@ -92,15 +93,20 @@ TEST_F(CardEditObjectsTest, UpdateObjectLayerFollowsTheBackgroundFlag) {
     EXPECT_EQ(ObjectTags(sharer), std::vector<std::string>{});
     EXPECT_EQ(ObjectTags(holder), (std::vector<std::string>{"10", "11", "13", "20"}));
 
-    // The background text field stops being one: it moves to the card, its per-card texts go.
+    // The background text field stops being one: it moves to the card. Per-card entries are
+    // purged from background fields only, so the moved field keeps its one entry and its text.
     ASSERT_TRUE(FindObjectInCard(kObjectText, 13, holder, &offset));
     SetObjectFlags(holder, offset, 0, kBg);
     UpdateObjectLayer(kObjectText, 13, sharer);
     EXPECT_EQ(ObjectTags(sharer), std::vector<std::string>{"13"});
-    ASSERT_EQ(Rec().purges.size(), 1u);
-    EXPECT_EQ(Rec().purges[0].textId, 13);
-    EXPECT_EQ(Rec().purges[0].card, sharer);
-    EXPECT_EQ(Rec().purges[0].mode, 1);
+    ASSERT_TRUE(FindObjectInCard(kObjectText, 13, sharer, &offset));
+    const std::vector<uint8_t> record = HandleToBytes(sharer);
+    const std::span<const uint8_t> field =
+        std::span<const uint8_t>(record).subspan(offset, GetU32(record, offset + kObjectLength));
+    const std::vector<FieldTextEntry> entries = ListFieldTextEntries(field);
+    ASSERT_EQ(entries.size(), 1u);
+    const std::span<const uint8_t> text = FieldEntryText(field, entries[0]);
+    EXPECT_EQ(std::string(text.begin(), text.end()), "some text");
 
     // On a kind-1 card a background object stays where it is.
     UpdateObjectLayer(kObjectButton, 10, holder);

@@ -29,11 +29,11 @@ protected:
     void SetUp() override {
         SetAppInstance(GetModuleHandle(nullptr));
         CardSessionTest::SetUp();
-        realAlert_ = installed_.showAlert;
-        ASSERT_NE(realAlert_, DefaultStackUpcalls().showAlert) << "the Windows build shows alerts";
-        StackUpcalls n = RecordingUpcalls();
-        n.showAlert = realAlert_;
-        SetStackUpcalls(n);
+        realAlert_ = installedUi_.showAlert;
+        ASSERT_NE(realAlert_, DefaultUiOps().showAlert) << "the Windows build shows alerts";
+        UiOps ui = RecordingUi();
+        ui.showAlert = realAlert_;
+        SetUiOps(ui);
         Rec().offscreen = PatternOffscreen(32, 8);
     }
     void TearDown() override {

@@ -200,9 +200,11 @@ TEST_F(StackDepthTest, StartingANewStackReplacesTheOpenOne) {
         else
             otherEvents(event);
     };
+    const UiOps previousUi = GetUiOps();
+    UiOps ui = previousUi;
     static int (*otherAlerts)(uint32_t) = nullptr;
-    otherAlerts = previous.showAlert;
-    n.showAlert = [](uint32_t id) {
+    otherAlerts = previousUi.showAlert;
+    ui.showAlert = [](uint32_t id) {
         if (id != kAlertNewStackCreated)
             return otherAlerts(id);
         SaveRec().alerts.push_back(id);
@@ -215,6 +217,7 @@ TEST_F(StackDepthTest, StartingANewStackReplacesTheOpenOne) {
         return 0;
     };
     SetStackUpcalls(n);
+    SetUiOps(ui);
     int width = 0, height = 0, depth = 0;
     EXPECT_EQ(StartStack(true, &width, &height, &depth), 0);
     EXPECT_EQ(GetStackResFile(), 0) << "the old stack's resources are closed";
@@ -232,6 +235,7 @@ TEST_F(StackDepthTest, StartingANewStackReplacesTheOpenOne) {
     StartStack(true, nullptr, nullptr, nullptr);
     EXPECT_EQ(SaveRec().alerts.size(), 1u);
     SetStackUpcalls(previous);
+    SetUiOps(previousUi);
     CloseStack();
     SetStackHeaderHandle(0);
 }

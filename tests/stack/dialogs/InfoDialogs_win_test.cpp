@@ -1,11 +1,11 @@
 // The information dialogs answered through the dialog driver: what they show, what OK writes
 // into the stack, the size and colours dialog's checks, and the progress bar's pixels.
 #include "actions/ActionsDialog.h"
+#include "core/files/PrefsFile.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/AlertsOnce.h"
 #include "core/ui/DisplayUtils.h"
 #include "resources/info_ids.h"
-#include "stack/StackUpcalls.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
@@ -19,13 +19,11 @@ using namespace savetest;
 
 constexpr char kPath[] = "C:\\S\\info.stk";
 
-struct PrefLog {
-    std::string written;
-    std::string stored = "Bad";
-};
-PrefLog& Prefs() {
-    static PrefLog log;
-    return log;
+// The size dialog's default as the preferences file holds it.
+std::string StoredDefaultSize() {
+    char value[kPrefValueSize] = {};
+    ReadPrefString("user", "defaultsize", value, sizeof value);
+    return value;
 }
 
 class InfoDialogsTest : public SaveSessionTest {
@@ -33,25 +31,22 @@ protected:
     void SetUp() override {
         SaveSessionTest::SetUp();
         SetAppInstance(GetModuleHandleA(nullptr));  // the templates and strings are linked in
-        Prefs() = PrefLog{};
-        saved_ = GetStackUpcalls();
-        StackUpcalls n = saved_;
-        n.readPreference = [](const char*, const char* key, char* buffer, int size) {
-            lstrcpynA(buffer, std::string(key) == "defaultsize" ? Prefs().stored.c_str() : "Bad", size);
-        };
-        n.writePreference = [](const char*, const char* key, const char* value) {
-            if (std::string(key) == "defaultsize")
-                Prefs().written = value;
-        };
-        SetStackUpcalls(n);
+        // The preferences file beside the program of the folder table, empty to begin with.
+        char file[kFileSpecPathSize] = {};
+        ASSERT_TRUE(GetPrefsFilePath(kSlotProgram, file, sizeof file));
+        prefsFile_ = file;
+        prefsFolder_ = prefsFile_.substr(0, prefsFile_.find_last_of('\\'));
+        CreateDirectoryA(prefsFolder_.c_str(), nullptr);
+        DeleteFileA(prefsFile_.c_str());
     }
     void TearDown() override {
         FreeAlertSuppressionList();  // made by the first alert box
         SetActionsDialogAnswer(nullptr);
-        SetStackUpcalls(saved_);
+        DeleteFileA(prefsFile_.c_str());
+        RemoveDirectoryA(prefsFolder_.c_str());  // when it is empty
         SaveSessionTest::TearDown();
     }
-    StackUpcalls saved_{};
+    std::string prefsFile_, prefsFolder_;
 };
 
 TEST_F(InfoDialogsTest, AboutThisCardWritesNameMarkedAndDropsTheArrivingAction) {
@@ -210,10 +205,10 @@ TEST_F(InfoDialogsTest, SizeDialogRefusesSmallCardsAndKeepsTheDefault) {
     EXPECT_EQ(width, 640);
     EXPECT_EQ(height, 480);
     EXPECT_EQ(depth, display >= 16 ? 16 : 8);
-    EXPECT_EQ(Prefs().written, "640 480 " + std::to_string(depth));
+    EXPECT_EQ(StoredDefaultSize(), "640 480 " + std::to_string(depth));
 
     // No colour chosen: the display's depth; a stored default fills a new stack's dialog.
-    Prefs().stored = "700 500 8";
+    ASSERT_TRUE(WritePrefString("user", "defaultsize", "700 500 8"));
     DialogDriver second;
     second.Expect(DialogMatch::Template("INF_CHGSZANDCOLORS"), [](DialogView& box) {
         EXPECT_EQ(box.Text(INF_SIZE_WIDTH), "700");

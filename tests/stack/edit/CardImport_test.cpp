@@ -86,18 +86,22 @@ protected:
         SetEditUpcalls(n);
         StackUpcalls u = saved_;
         u.goToCardId = [](uint16_t id, int, int, int) { Log().wentTo.push_back(id); };
-        u.showAlert = [](uint32_t id) {
+        SetStackUpcalls(u);
+        savedUi_ = GetUiOps();
+        UiOps ui = savedUi_;
+        ui.showAlert = [](uint32_t id) {
             if (id != kAlertReadyMadeFailed)
                 return SavedAlert()(id);
             Log().alerts.push_back(id);
             return 1;
         };
-        SavedAlert() = saved_.showAlert;
-        SetStackUpcalls(u);
+        SavedAlert() = savedUi_.showAlert;
+        SetUiOps(ui);
         Open(kOpenPath, sb::BuildStack(OpenStack()).bytes);
     }
     void TearDown() override {
         SetStackUpcalls(saved_);
+        SetUiOps(savedUi_);
         SetEditUpcalls(savedEdit_);
         SaveSessionTest::TearDown();
     }
@@ -120,6 +124,7 @@ protected:
     }
 
     StackUpcalls saved_{};
+    UiOps savedUi_{};
     EditUpcalls savedEdit_{};
 };
 

@@ -16,6 +16,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
@@ -61,7 +62,6 @@ StackUpcalls Recording() {
     StackUpcalls n = GetStackUpcalls();
     n.refreshCurrentCard = d.refreshCurrentCard;
     n.eraseCardBackground = d.eraseCardBackground;
-    n.changeStackSize = d.changeStackSize;
     g_installedEvent = n.stackEvent;
     n.stackEvent = RecordStackEvent;
     return n;
@@ -90,7 +90,11 @@ protected:
         previousFiles_ = &ActiveFileSystem();
         SetFileSystem(SystemFileSystem());  // whatever an earlier test left installed
         saved_ = GetStackUpcalls();
+        savedPlatform_ = GetStackPlatformOps();
         SetStackUpcalls(Recording());
+        StackPlatformOps platform = savedPlatform_;
+        platform.changeStackSize = DefaultStackPlatformOps().changeStackSize;
+        SetStackPlatformOps(platform);
         g_calls = Calls{};
         baseline_ = MemRefsCount();
     }
@@ -100,6 +104,7 @@ protected:
         FreeAlertSuppressionList();  // the alerts' own handle
         EXPECT_EQ(MemRefsCount(), baseline_) << "handles left behind";
         SetStackUpcalls(saved_);
+        SetStackPlatformOps(savedPlatform_);
         SetFileSystem(previousFiles_);
         for (const std::string& path : written_)
             DeleteFileA(path.c_str());
@@ -132,6 +137,7 @@ protected:
     std::string folder_;
     std::vector<std::string> written_;
     StackUpcalls saved_{};
+    StackPlatformOps savedPlatform_{};
     const FileSystemOps* previousFiles_ = nullptr;
     int baseline_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "core/ui/ToolNumbers.h"
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/undo/Undo.h"
 #include "tests/stack/CardTestUtil.h"
@@ -23,13 +24,17 @@ Fake& F() {
     return fake;
 }
 
-// Undo's upcalls faked over the card session's.
+// Undo's upcalls and platform faked over the card session's.
 StackUpcalls FakeUpcalls() {
     StackUpcalls n = GetStackUpcalls();
-    n.offscreenSnapshot = []() -> DibHandle { return NewHandleFromBytes(F().picture); };
     n.restoreSnapshot = [](DibHandle snapshot) { F().picture = HandleToBytes(snapshot); };
-    n.deleteGdiObject = [](uint32_t object) { ++F().deleted[object]; };
     n.rebuildLayers = [] { F().calls.push_back("layers"); };
+    return n;
+}
+StackPlatformOps FakePlatform() {
+    StackPlatformOps n = GetStackPlatformOps();
+    n.offscreenSnapshot = []() -> DibHandle { return NewHandleFromBytes(F().picture); };
+    n.deleteGdiObject = [](uint32_t object) { ++F().deleted[object]; };
     return n;
 }
 
@@ -40,6 +45,7 @@ protected:
         F() = Fake{};
         saved_ = GetStackUpcalls();
         SetStackUpcalls(FakeUpcalls());
+        SetStackPlatformOps(FakePlatform());  // the card session puts the installed one back
         SelectToolNumber(7);
         savedHook_ = SetToolChangeHook([](uint32_t, uint32_t tool) { F().calls.push_back("tool " + std::to_string(tool)); });
         ASSERT_TRUE(CreateUndoRecord());
