@@ -14,7 +14,6 @@
 #include "objects/text/TextLinks.h"
 #include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
-#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/edit/CardImport.h"

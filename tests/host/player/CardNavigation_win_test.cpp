@@ -176,15 +176,19 @@ TEST_F(CardNavigationTest, OpeningAStackEntersItsFirstCard) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
     const std::string path = std::string(folder) + "loom-opened.stk";
+    // Cards above the system's minimum size, so that opening asks nothing.
+    constexpr int kOtherW = 400, kOtherH = 300;
     sb::Stack other;
     other.depth = 32;
-    other.cardWidth = kW;
-    other.cardHeight = kH;
-    other.cards.push_back(sb::PictureCard(9, sb::SolidPicture(kW, kH, 32, 0x0000FF)));
-    other.cards.push_back(sb::PictureCard(4, sb::SolidPicture(kW, kH, 32, 0xFF0000)));
+    other.cardWidth = kOtherW;
+    other.cardHeight = kOtherH;
+    other.cards.push_back(sb::PictureCard(9, sb::SolidPicture(kOtherW, kOtherH, 32, 0x0000FF)));
+    other.cards.push_back(sb::PictureCard(4, sb::SolidPicture(kOtherW, kOtherH, 32, 0xFF0000)));
     ASSERT_TRUE(sb::WriteFile(path, sb::BuildStack(other).bytes));
     SetFileSpecFromPath(kSlotCurrentStack, path.c_str());
-    EXPECT_EQ(OpenStack(false), 0);
+    DialogDriver quiet;
+    EXPECT_EQ(quiet.Run([] { return OpenStack(false); }), 0);
+    EXPECT_EQ(quiet.DialogsSeen(), 0);
     EXPECT_EQ(GetCurrentCardId(), 9);
     EXPECT_EQ(CountCards(), 2);
     EXPECT_EQ(Shown(), 3);

@@ -24,6 +24,8 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/AlertsOnce.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "host/launching/LaunchPrograms.h"
 #include "host/player/ButtonActions.h"
 #include "host/player/ButtonCycleKeys.h"
@@ -303,6 +305,7 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
         ReleaseDC(window_, dc);
     };
     const auto drawn = [&] { return WindowPixel(window_, 50, 40) == RGB(255, 255, 255); };
+    ASSERT_EQ(InitDataBase(window_, 64, 48, 0, false), 1);  // the card is drawn through the offscreen
     SetLocateFileLocalMode(true);
 
     // A stack that cannot be read leaves this one open on its card, redrawn.
@@ -337,6 +340,8 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
     EXPECT_EQ(CardHistoryCount(), history + 1);
 
     SetLocateFileLocalMode(false);
+    FreeLayerList();
+    FreeOffscreenObjects();
     if (const int32_t ref = GetStackResFile()) {
         CloseResFile(ref);
         SetStackResFile(0);
