@@ -14,9 +14,10 @@ bool IndexedDepth(int16_t depth) {
     return bits == 1 || bits == 2 || bits == 4 || bits == 8;
 }
 
-// 0xRRGGBB into a frame pixel, when it lies within the frame.
+// 0xRRGGBB into a frame pixel, when it lies within the frame. A null frame is the first pass
+// over an 'rle ' sample, which only checks it.
 void Put(VideoFrame* f, int64_t x, int64_t y, uint32_t rgb) {
-    if (x < 0 || y < 0 || x >= f->width || y >= f->height)
+    if (!f || x < 0 || y < 0 || x >= f->width || y >= f->height)
         return;
     uint8_t* p = f->bgra.data() + (size_t(y) * size_t(f->width) + size_t(x)) * 4;
     p[0] = uint8_t(rgb);
@@ -53,7 +54,7 @@ VideoRefusal DecodeRaw(const VideoFormat& fmt, std::span<const uint8_t> s, Video
     if (stride < minRow)
         return VideoRefusal::Truncated;
     const int32_t w = std::min(fmt.width, f->width), h = std::min(fmt.height, f->height);
-    const int bytes = bits / 8;
+    const int bytes = bits / 8;  // the stride is checked before any pixel changes
     for (int32_t y = 0; y < h; ++y) {
         const uint8_t* row = s.data() + stride * size_t(y);
         for (int32_t x = 0; x < w; ++x)
@@ -270,11 +271,10 @@ VideoRefusal DecodeVideoSample(const VideoFormat& format, std::span<const uint8_
     if (format.width <= 0 || format.height <= 0 || frame->width <= 0 || frame->height <= 0 ||
         frame->bgra.size() != size_t(frame->width) * size_t(frame->height) * 4)
         return VideoRefusal::BadSize;
-    // Decoded over a copy, so that a refused sample leaves the frame whole.
-    VideoFrame next = *frame;
-    const VideoRefusal result =
-        format.codec == kVideoRaw ? DecodeRaw(format, sample, &next) : DecodeRle(format, sample, &next);
-    if (result == VideoRefusal::None)
-        *frame = std::move(next);
-    return result;
+    if (format.codec == kVideoRaw)
+        return DecodeRaw(format, sample, frame);
+    // Checked whole before a pixel changes, so that a refused sample leaves the frame as it was.
+    if (const VideoRefusal r = DecodeRle(format, sample, nullptr); r != VideoRefusal::None)
+        return r;
+    return DecodeRle(format, sample, frame);
 }

@@ -117,7 +117,7 @@ TEST_P(MovVideo, RleMoviePictsAtThreeTimesAreTheFramesOfThoseTimes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LoadedAndLinked, MovVideo, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Linked" : "Loaded"; });
+                         [](const testing::TestParamInfo<bool>& p) { return p.param ? "Linked" : "Loaded"; });
 
 class MovVideoLoaded : public MovVideo {};
 
