@@ -9,7 +9,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
 
 #include "BuilderMedia.h"
@@ -212,12 +214,22 @@ TEST_P(MovVideoLoaded, OtherFormatsGoToTheSystemsDecompressorProbedOncePerMovie)
     DisposeMovie(movie);
     ICRemove(ICTYPE_VIDEO, kPrivateCode, 0);
 
-    // Without it, the movie keeps its box and time and shows no picture.
+    // Without it, the movie keeps its box and time and shows no picture, and the log says why.
+    const std::string log = TempPath("loom_qt_log.txt");
+    DeleteFileA(log.c_str());
+    SetEnvironmentVariableA("LOOM_QUICKTIME_LOG", log.c_str());
     movie = OpenBytes("loom_private2.mov", sb::MovFile(v));
     ASSERT_NE(movie, nullptr);
     EXPECT_EQ(GetMovieDuration(movie), 600);
+    QtRect box{};
+    GetMovieBox(movie, &box);
+    EXPECT_EQ(std::make_tuple(box.bottom, box.right), std::make_tuple(36, 48));
     EXPECT_EQ(GetMoviePict(movie, 0), nullptr);
     DisposeMovie(movie);
+    SetEnvironmentVariableA("LOOM_QUICKTIME_LOG", nullptr);
+    std::ifstream in(log);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(text.find("no decoder for 'lmtv' at 24 bits"), std::string::npos) << text;
 }
 
 // A Cinepak key frame of 16 × 16: one strip, one colour entry (grey 100), every block using it.
