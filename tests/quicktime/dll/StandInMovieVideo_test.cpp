@@ -62,6 +62,16 @@ TEST(StandInMovieVideo, AnRleMovieSoughtAnyWayShowsTheFramesPlayedThrough) {
     for (int k : {9, 2, 5, 0, 7, 6, 3, 8, 1, 4, 4, 9})
         EXPECT_EQ(m.At(k * 60), Bgra(v.frames[k])) << "sought, frame " << k;
     EXPECT_EQ(m.At(600), Bgra(v.frames[9])) << "the end keeps the last frame";
+
+    // With a sound track beside it: the sound's samples play, the pictures stay.
+    sb::MovSound sound{11025, Bytes(11025)};
+    for (size_t i = 0; i < sound.samples.size(); ++i)
+        sound.samples[i] = uint8_t(i * 7);
+    OpenedMovie both(sb::MovFile(v, &sound));
+    ASSERT_EQ(both.movie->tracks.size(), 2u);
+    EXPECT_EQ(both.movie->tracks[1].mediaType, kStandInSound);
+    EXPECT_EQ(both.movie->tracks[1].pcm.bytes, sound.samples);
+    EXPECT_EQ(both.At(5 * 60), Bgra(v.frames[5]));
 }
 
 TEST(StandInMovieVideo, CompositionOffsetsAndEditsChooseTheFrameOfATime) {
