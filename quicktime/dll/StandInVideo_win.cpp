@@ -50,8 +50,7 @@ bool DecodeJpeg(std::span<const uint8_t> sample, StandInImage* out) {
                                 reinterpret_cast<void**>(&factory))) ||
         FAILED(factory->CreateStream(&stream)) ||
         FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(sample.data()), static_cast<DWORD>(sample.size()))) ||
-        FAILED(factory->CreateDecoderFromStream(stream.p, &GUID_ContainerFormatJpeg, WICDecodeMetadataCacheOnDemand,
-                                                &decoder)) ||
+        FAILED(factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand, &decoder)) ||
         FAILED(decoder->GetFrame(0, &frame)) || FAILED(factory->CreateFormatConverter(&converter)) ||
         FAILED(converter->Initialize(frame.p, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
                                      WICBitmapPaletteTypeCustom)))
