@@ -7,12 +7,16 @@
 # left in build/fuzz/fuzz-run/<fuzzer>/.
 #   scripts/fuzz.sh [runs] [seconds]      defaults: 200000 runs, at most 60 seconds
 # FUZZ_RUNS and FUZZ_SECONDS set the same; FUZZ_OTHER_SECONDS the other fuzzers' time (20);
+# the video decoders' fuzzers, quick on small inputs, run FUZZ_VIDEO_RUNS (1000000) in at most
+# FUZZ_VIDEO_SECONDS (45);
 # FUZZ_NO_BUILD=1 skips the build; FUZZ_BUILD names another fuzz build folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-${FUZZ_RUNS:-200000}}
 seconds=${2:-${FUZZ_SECONDS:-60}}
 other_seconds=${FUZZ_OTHER_SECONDS:-20}
+video_runs=${FUZZ_VIDEO_RUNS:-1000000}
+video_seconds=${FUZZ_VIDEO_SECONDS:-45}
 build=${FUZZ_BUILD:-$root/build/fuzz}
 
 if [ -z "${FUZZ_NO_BUILD:-}" ]; then
@@ -37,7 +41,9 @@ seed_kind() {
     actionrecord_fuzz) echo actionrecord ;;
     soundfile_fuzz) echo soundfile ;;
     midifile_fuzz) echo midi ;;
-    moviefile_fuzz) echo movie ;;
+    moviefile_fuzz | standinmovie_fuzz) echo movie ;;
+    rawvideo_fuzz) echo rawvideo ;;
+    rlevideo_fuzz) echo rlevideo ;;
     musictrack_fuzz) echo music ;;
     fieldtext_fuzz) echo fieldtext ;;
     shapes_fuzz) echo "" ;;  # any bytes make a shape: it starts from nothing
@@ -58,7 +64,7 @@ rm -rf "$work"
 mkdir -p "$work"
 
 run() {
-  local target=$1 time=$2
+  local target=$1 time=$2 count=${3:-$runs}
   local name kind
   name=$(basename "$target")
   kind=$(seed_kind "$name")
@@ -69,12 +75,15 @@ run() {
     echo "fuzz.sh: no seeds are made for $name; it starts from nothing" >&2
   fi
   # New inputs go to corpus/; the seeds are only read. A crash or a sanitizer report fails the run.
-  (cd "$work/$name" && "$target" -runs="$runs" -max_total_time="$time" -max_len="$(max_len "$name")" \
+  (cd "$work/$name" && "$target" -runs="$count" -max_total_time="$time" -max_len="$(max_len "$name")" \
     -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 corpus seeds)
 }
 
 run "$build/stack_fuzz" "$seconds"
 for target in "$build"/*_fuzz; do
-  [ "$(basename "$target")" = stack_fuzz ] && continue
-  run "$target" "$other_seconds"
+  case $(basename "$target") in
+    stack_fuzz) continue ;;
+    rawvideo_fuzz | rlevideo_fuzz) run "$target" "$video_seconds" "$video_runs" ;;
+    *) run "$target" "$other_seconds" ;;
+  esac
 done

@@ -6,6 +6,7 @@
 
 #include "quicktime/QtEffects.h"
 #include "quicktime/dll/StandInMidi.h"
+#include "quicktime/dll/StandInMovieVideo.h"
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/SoundFiles.h"
 #include "quicktime/formats/SoundTrack.h"
@@ -83,7 +84,11 @@ void ReadTrackPcm(std::span<const uint8_t> file, const MovieTrack& stored, Stand
     track->pcm.bytes = std::move(wave.samples);
 }
 
-int32_t OpenMovie(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* out) {
+// The file's bytes, held while its pictures are: those given when the caller hands them over,
+// else a copy.
+using SharedBytes = std::shared_ptr<const std::vector<uint8_t>>;
+
+int32_t OpenMovie(std::span<const uint8_t> data, SharedBytes owned, std::unique_ptr<StandInMovie>* out) {
     MovieFileInfo info;
     if (ReadMovieFile(data, &info) != MovieRefusal::None)
         return kQtCantFindHandler;
@@ -105,13 +110,22 @@ int32_t OpenMovie(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* 
         track.height = stored.height >> 16;
         track.volume = static_cast<int16_t>(stored.volume);
         track.inserted = true;
-        for (const MovieEdit& edit : stored.edits) {  // leading empty edits delay the track
-            if (edit.mediaTime != -1)
+        // Leading empty edits delay the track; the first edit with media shows it from its time.
+        for (const MovieEdit& edit : stored.edits) {
+            if (edit.mediaTime != -1) {
+                track.mediaStart = edit.mediaTime;
                 break;
+            }
             track.trackStart = std::min<StandInTime>(track.trackStart + edit.duration, INT32_MAX);
         }
         if (track.mediaType == kStandInSound)
             ReadTrackPcm(data, stored, &track);
+        if (track.mediaType == kStandInVideo && !movie->pictures) {
+            SetStandInDisplayOrder(stored, &track);
+            if (!owned)
+                owned = std::make_shared<const std::vector<uint8_t>>(data.begin(), data.end());
+            movie->pictures = NewStandInMoviePictures(owned, stored, movie->natural.Width(), movie->natural.Height());
+        }
         movie->tracks.push_back(std::move(track));
     }
     for (const MovieUserData& item : info.userData)
@@ -173,9 +187,9 @@ int32_t OpenStandInMovieData(std::span<const uint8_t> data, std::unique_ptr<Stan
         std::vector<uint8_t> movie;
         if (const int32_t err = StandInMidiToMovieFile(data, &movie))
             return err;
-        return OpenMovie(movie, out);
+        return OpenMovie(movie, nullptr, out);
     }
-    if (OpenMovie(data, out) == kQtNoErr)
+    if (OpenMovie(data, nullptr, out) == kQtNoErr)
         return kQtNoErr;
     // An AIFF file may start further on.
     return OpenSound(data, out);
@@ -196,8 +210,13 @@ int32_t OpenStandInMovieFile(const std::string& path, std::unique_ptr<StandInMov
         return platform.openAvi ? platform.openAvi(path, out) : kQtCantFindHandler;
     if (Starts(head, 0, "GIF8"))
         return platform.openGif ? platform.openGif(path, out) : kQtCantFindHandler;
-    std::vector<uint8_t> data;
-    if (!ReadStandInFile(path, kMaxMovieFile, &data))
+    auto data = std::make_shared<std::vector<uint8_t>>();
+    if (!ReadStandInFile(path, kMaxMovieFile, data.get()))
         return kQtCantFindHandler;
-    return OpenStandInMovieData(data, out);
+    // A movie file keeps its bytes for its pictures; other kinds are read from them and let go.
+    const bool otherKind = Starts(head, 0, "RIFF") || Starts(head, 0, ".snd") || Starts(head, 0, "FORM") ||
+                           Starts(head, 0, "MThd");
+    if (!otherKind && OpenMovie(*data, data, out) == kQtNoErr)
+        return kQtNoErr;
+    return OpenStandInMovieData(*data, out);
 }

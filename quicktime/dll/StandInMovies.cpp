@@ -160,7 +160,7 @@ StandInTime StandInNextSampleTime(const StandInMovie& movie, std::span<const uin
         // A sample at media time m starts at movie time trackStart + floor(m × ms / s). Forward:
         // the first m whose start reaches `limit`; backward: the last whose start stays within it.
         const StandInTime limit = (time - track.trackStart) + (backward ? (edgeOK ? 0 : -1) : (edgeOK ? 0 : 1));
-        StandInTime media = 0;
+        StandInTime media = -track.mediaStart;  // samples before the first edit's media time come early
         for (const StandInSampleRun& run : track.runs) {
             const StandInTime d = run.duration;
             if (d == 0 || run.count == 0)
@@ -193,9 +193,15 @@ int64_t StandInVideoSampleAt(const StandInMovie& movie, StandInTime time) {
     for (const StandInTrack& track : movie.tracks) {
         if (track.mediaType != kStandInVideo || !track.inserted)
             continue;
-        StandInTime media = ToMedia(time - track.trackStart, track.mediaScale, movie.timeScale);
-        if (media < 0)
+        if (time < track.trackStart)
             return -1;
+        StandInTime media = ToMedia(time - track.trackStart, track.mediaScale, movie.timeScale) + track.mediaStart;
+        if (!track.displayOrder.empty()) {
+            // The sample whose display interval holds the time: the last to start at or before it.
+            const auto after = std::upper_bound(track.displayOrder.begin(), track.displayOrder.end(), media,
+                                                [](StandInTime t, const auto& entry) { return t < entry.first; });
+            return after == track.displayOrder.begin() ? track.displayOrder.front().second : std::prev(after)->second;
+        }
         int64_t sample = 0;
         for (const StandInSampleRun& run : track.runs) {
             const StandInTime span = StandInTime(run.count) * run.duration;

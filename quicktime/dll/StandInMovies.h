@@ -7,6 +7,8 @@
 //   StandInMovieEdits.cpp      sound movies made in memory: tracks, media edits, 'raw ' samples
 //   StandInMovieFiles.cpp      movie files and data by kind (.mov atoms, sound files, MIDI, pictures)
 //   StandInFrames.cpp          pictures between packed DIBs and 32-bit frames
+//   StandInMovieVideo.cpp      the frames of .mov video tracks: 'raw ' and 'rle ' here, 'jpeg'
+//                              and system codecs through the platform (StandInVideo_win.cpp)
 //   StandInMidi.cpp            MIDI: music tracks as timed messages, import and export
 //   StandInMovieRows.cpp       the rows of the movie calls
 //   StandInPlayback.cpp        the clock, the sound and music outputs, the test switches and sink
@@ -76,6 +78,14 @@ public:
     virtual bool Frame(uint32_t sample, StandInImage* out) = 0;
 };
 
+// A system decompressor for one movie's video samples, probed once per movie.
+class StandInVideoCodec {
+public:
+    virtual ~StandInVideoCodec() = default;
+    // The frame after this sample (key: a sync sample); false when the codec refuses it.
+    virtual bool Decode(std::span<const uint8_t> sample, bool key, StandInImage* out) = 0;
+};
+
 // Runs of equal sample durations, as a time-to-sample table holds them.
 struct StandInSampleRun {
     uint32_t count = 0;
@@ -88,6 +98,10 @@ struct StandInTrack {
     std::vector<StandInSampleRun> runs;
     std::vector<std::vector<uint8_t>> descriptions;  // sample descriptions as stored, big-endian
     StandInTime trackStart = 0;                      // movie units: where the media begins
+    StandInTime mediaStart = 0;                      // media units: what the track shows first
+    // (display start in media units, sample) by display start, when a composition offset
+    // table shows samples out of their decoding order; empty otherwise.
+    std::vector<std::pair<StandInTime, uint32_t>> displayOrder;
     int32_t width = 0;                               // pixels
     int32_t height = 0;
     int16_t volume = 0x100;
@@ -198,8 +212,19 @@ struct StandInOutputs {
     int32_t (*openGif)(const std::string& path, std::unique_ptr<StandInMovie>* out);
     // A point of the screen, as events carry it, in the port's own coordinates.
     void (*toPortPoint)(QtWord port, int32_t* h, int32_t* v);
+    // Video the stand-in does not decode itself: Photo-JPEG samples, and a system decompressor
+    // for a description (stored, big-endian), or null when the system has none.
+    bool (*decodeJpeg)(std::span<const uint8_t> sample, StandInImage* out);
+    std::unique_ptr<StandInVideoCodec> (*openVideoCodec)(std::span<const uint8_t> description, int32_t width,
+                                                         int32_t height);
+    // A line of the stand-in's log.
+    void (*log)(const std::string& line);
 };
 const StandInOutputs& StandInMovieOutputs();
+// The stand-in's log: why a movie shows no picture, which samples were refused. The last lines
+// are kept for tests; the platform writes them on (LOOM_QUICKTIME_LOG=<file> on Windows).
+void StandInLog(const std::string& line);
+std::vector<std::string> StandInLogLines();
 void SetStandInOutputs(const StandInOutputs& outputs);
 // The Windows outputs and the switches read from the environment (StandInPlayback_win.cpp),
 // installed when the library loads.
@@ -228,7 +253,8 @@ std::vector<uint8_t> StandInSoundDescriptionBytes(const StandInPcm& pcm);
 std::unique_ptr<StandInMovie> StandInSoundMovie(StandInPcm pcm);
 
 // Movie files and movie data by kind (StandInMovieFiles.cpp): AVI and GIF files through the
-// platform's openers, QuickTime movie files by their atoms (video is described, not decoded),
+// platform's openers, QuickTime movie files by their atoms (video decoded as far as a decoder
+// here or in the system reads it),
 // WAV, AIFF/AIFC and AU files as sound movies, MIDI files and 'Midi' data as music movies.
 bool StandInFileExists(const std::string& path);
 // kQtNoErr and the movie, or an error.

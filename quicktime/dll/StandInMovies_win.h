@@ -13,6 +13,8 @@
 int32_t OpenStandInAvi(const std::string& path, std::unique_ptr<StandInMovie>* out);
 // A GIF file as a movie of its composed frames, one 'vide' sample each (StandInGif_win.cpp).
 int32_t OpenStandInGif(const std::string& path, std::unique_ptr<StandInMovie>* out);
+// Photo-JPEG over WIC, the system's video decompressors and the log file (StandInVideo_win.cpp).
+void InstallStandInVideoOutputs(StandInOutputs* outputs);
 // Stops every sound and piece still playing: the library is going.
 void ReleaseStandInMovieOutputs();
 // Limits drawing in the dc to a region of the caller's (none: no limit); the HRGN made, which

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 
 #include "quicktime/formats/SoundFiles.h"
 
@@ -13,6 +14,8 @@ StandInOutputs g_outputs{};
 bool g_testClock = false;
 int64_t g_testMs = 0;
 std::string g_sink;
+std::deque<std::string> g_log;
+constexpr size_t kLogLinesKept = 64;
 
 // The samples at the movie's volume (8.8), as a device would play them: 8-bit unsigned about
 // 128, 16-bit signed little-endian; wider samples are written as they are.
@@ -60,6 +63,16 @@ size_t PcmOffsetAt(const StandInMovie& movie, const StandInTrack& track) {
 }  // namespace
 
 void SetStandInOutputs(const StandInOutputs& outputs) { g_outputs = outputs; }
+
+void StandInLog(const std::string& line) {
+    g_log.push_back(line);
+    if (g_log.size() > kLogLinesKept)
+        g_log.pop_front();
+    if (g_outputs.log)
+        g_outputs.log(line);
+}
+
+std::vector<std::string> StandInLogLines() { return {g_log.begin(), g_log.end()}; }
 const StandInOutputs& StandInMovieOutputs() { return g_outputs; }
 
 int64_t StandInNowMs() {

@@ -142,8 +142,10 @@ void ToPortPoint(QtWord port, int32_t* h, int32_t* v) {
 }  // namespace
 
 void InstallStandInMovieOutputs() {
-    SetStandInOutputs({NowMs, PlayPcm, StopPcm, SetVolume, PlayMusic, StopMusic, PresentStandInFrameInPort, OpenStandInAvi, OpenStandInGif,
-                       ToPortPoint});
+    StandInOutputs outputs{NowMs, PlayPcm, StopPcm, SetVolume, PlayMusic, StopMusic, PresentStandInFrameInPort,
+                           OpenStandInAvi, OpenStandInGif, ToPortPoint};
+    InstallStandInVideoOutputs(&outputs);
+    SetStandInOutputs(outputs);
     InstallStandInBarPainter();
     SetStandInTestClock(lstrcmpiA(Environment("LOOM_QUICKTIME_CLOCK").c_str(), "test") == 0);
     SetStandInSoundSink(Environment("LOOM_QUICKTIME_SINK"));

@@ -8,6 +8,7 @@
 //   SoundTrack.h   sound descriptions and sound tracks as wave samples
 //   MidiFile.h     standard MIDI files read and written; the tempo map
 //   MusicTrack.h   music media events; music tracks to MIDI messages; the 'Midi' conversions
+//   VideoFrames.h  image descriptions; 'raw ' and 'rle ' video samples into 32-bit frames
 #pragma once
 
 #include "quicktime/formats/MidiFile.h"
@@ -15,3 +16,4 @@
 #include "quicktime/formats/MusicTrack.h"
 #include "quicktime/formats/SoundFiles.h"
 #include "quicktime/formats/SoundTrack.h"
+#include "quicktime/formats/VideoFrames.h"

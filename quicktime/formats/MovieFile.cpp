@@ -22,6 +22,8 @@ constexpr uint32_t kStts = QtAtomType("stts");
 constexpr uint32_t kStsc = QtAtomType("stsc");
 constexpr uint32_t kStsz = QtAtomType("stsz");
 constexpr uint32_t kStco = QtAtomType("stco");
+constexpr uint32_t kStss = QtAtomType("stss");
+constexpr uint32_t kCtts = QtAtomType("ctts");
 constexpr uint32_t kCo64 = QtAtomType("co64");
 constexpr uint32_t kEdts = QtAtomType("edts");
 constexpr uint32_t kElst = QtAtomType("elst");
@@ -156,6 +158,20 @@ void ReadSampleTable(std::span<const uint8_t> stbl, MovieTrack* t) {
         }
         if (!r.ok())
             t->sampleCount = 0;
+    }
+    {
+        ByteReader r(Child(stbl, kStss, &t->hasSyncTable));
+        const uint32_t count = TableCount(r, 4);
+        t->syncSamples.reserve(count);
+        for (uint32_t i = 0; i < count; ++i)
+            t->syncSamples.push_back(r.U32BE());
+    }
+    {
+        ByteReader r(Child(stbl, kCtts));
+        const uint32_t count = TableCount(r, 8);
+        t->compositionOffsets.reserve(count);
+        for (uint32_t i = 0; i < count; ++i)
+            t->compositionOffsets.push_back({r.U32BE(), static_cast<int32_t>(r.U32BE())});
     }
     bool wide = false;
     std::span<const uint8_t> offsets = Child(stbl, kStco);

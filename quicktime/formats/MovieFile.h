@@ -30,6 +30,12 @@ struct MovieTimeToSample {
     uint32_t duration = 0;
 };
 
+// A run of samples shown that far (signed, in media units) after their decoding time ('ctts').
+struct MovieCompositionOffset {
+    uint32_t count = 0;
+    int32_t offset = 0;
+};
+
 struct MovieSampleToChunk {
     uint32_t firstChunk = 0;  // from 1
     uint32_t samplesPerChunk = 0;
@@ -64,6 +70,9 @@ struct MovieTrack {
     uint32_t sampleCount = 0;
     std::vector<uint32_t> sampleSizes;
     std::vector<uint64_t> chunkOffsets;  // from the start of the file
+    bool hasSyncTable = false;           // without 'stss' every sample is a sync sample
+    std::vector<uint32_t> syncSamples;   // from 1, as 'stss' lists them
+    std::vector<MovieCompositionOffset> compositionOffsets;
 };
 
 struct MovieUserData {

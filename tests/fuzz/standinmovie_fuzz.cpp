@@ -1,5 +1,6 @@
 // Arbitrary bytes as movie data in the stand-in (movie files, sound files, MIDI files): opened,
-// timed, played on the test clock and disposed, never reading past the bytes.
+// timed, its pictures taken at three times (within its box), played on the test clock and
+// disposed, never reading past the bytes.
 #include <memory>
 
 #include "quicktime/dll/StandInMovies.h"
@@ -18,6 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const StandInTime next = StandInNextSampleTime(*movie, {}, t, false, false, nullptr);
         FuzzCheck(next < 0 || next > t);
         t = next;
+    }
+    for (StandInTime at : {movie->duration, StandInTime(0), movie->duration / 2}) {
+        StandInImage image;
+        if (StandInMovieFrame(movie.get(), at, &image))
+            FuzzCheck(image.width <= movie->natural.Width() && image.height <= movie->natural.Height() &&
+                      image.bgra.size() == size_t(image.width) * size_t(image.height) * 4);
     }
     const QtWord word = AddStandInMovie(std::move(movie));
     StandInMovie* m = FindStandInMovie(word);

@@ -1,6 +1,6 @@
 // Media files for tests and fuzz seeds, written byte by byte from the formats as documented and
 // sharing no code with the plug-in's or the stand-in's readers: WAV, AIFF/AIFC, AU and standard
-// MIDI files, and AVI movies.
+// MIDI files, AVI movies and QuickTime movies.
 #pragma once
 
 #include <cstdint>
@@ -46,5 +46,42 @@ struct AviColour {
     uint8_t red, green, blue;
 };
 std::vector<uint8_t> AviFile(uint32_t width, uint32_t height, uint32_t fps, std::span<const AviColour> frames, bool rle);
+
+// A QuickTime movie (BuilderMov.cpp): one video track of frames at fps frames a second (media
+// and movie time 600), each sample in a chunk of its own, and a sound track when given.
+enum class MovCodec { Raw, Rle, Jpeg, Stored };
+struct MovVideo {
+    MovCodec codec = MovCodec::Rle;
+    uint16_t depth = 24;   // 1, 2, 4, 8 (pixels are colour indices), 16, 24, 32 (0xRRGGBB)
+    uint32_t width = 0, height = 0;
+    uint32_t fps = 10;
+    std::vector<std::vector<uint32_t>> frames;  // width × height, top row first
+    // The description's colour table (depth 8 and below); empty: none, the default table.
+    std::vector<uint32_t> colours;
+    // 'rle ': a key frame every keyEvery frames (0: the first only), listed in 'stss'; the frames
+    // between update only the lines (a line range) and the pixels that changed.
+    uint32_t keyEvery = 0;
+    // Stored: the samples as given, under this format (the frames are not read).
+    char storedFormat[5] = "????";
+    std::vector<std::vector<uint8_t>> storedSamples;
+    // 'jpeg': the encoder of a frame (0xRRGGBB pixels) into a JPEG file's bytes.
+    std::vector<uint8_t> (*jpeg)(const std::vector<uint32_t>& rgb, uint32_t width, uint32_t height) = nullptr;
+    // Optional: a composition offset per frame ('ctts', media units), and an empty edit of this
+    // many movie units before the track's media, shown from mediaStart (edits, 'elst').
+    std::vector<int32_t> compositionOffsets;
+    uint32_t emptyEdit = 0;
+    int32_t mediaStart = -1;  // -1: no edit list
+};
+struct MovSound {
+    uint32_t rate = 11025;
+    std::vector<uint8_t> samples;  // 8-bit unsigned mono
+};
+std::vector<uint8_t> MovFile(const MovVideo& video, const MovSound* sound = nullptr);
+// The video samples MovFile stores for the frames, in order (what the decoders are given).
+std::vector<std::vector<uint8_t>> MovVideoSamples(const MovVideo& video);
+#if defined(_WIN32)
+// A frame as a JPEG file by WIC's encoder, at quality 0.9 (BuilderMovJpeg_win.cpp).
+std::vector<uint8_t> WicJpeg(const std::vector<uint32_t>& rgb, uint32_t width, uint32_t height);
+#endif
 
 }  // namespace stackbuilder

@@ -19,7 +19,10 @@
 //                 file order, still and animated (one input serves both readings)
 //     soundfile   WAV, AIFF, AIFC and AU files of each sample width and encoding
 //     midi        standard MIDI files: the two-second piece, format 0, SMPTE time
-//     movie       movie files: the two-second piece imported, a sound movie
+//     movie       movie files: the two-second piece imported, a sound movie, video movies
+//     rawvideo    image descriptions and 'raw ' samples at 1 to 32 bits (the decoders' form:
+//                 the description, then each sample after its 32-bit length)
+//     rlevideo    the same of 'rle ' samples: key frames and line-range updates
 //     music       music track samples: the imported piece's events, then its note requests
 //     fieldtext   text object records after their header (card, flags first) and font tables
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
@@ -500,12 +503,65 @@ Seeds MidiSeeds() {
     return {{"piece.mid", piece}, {"format0.mid", format0}, {"smpte.mid", smpte}};
 }
 
+// Small movies of every depth: a pattern, then frames that change a few lines each.
+std::vector<stackbuilder::MovVideo> SeedVideos(stackbuilder::MovCodec codec) {
+    std::vector<stackbuilder::MovVideo> videos;
+    for (uint16_t depth : {1, 2, 4, 8, 16, 24, 32}) {
+        stackbuilder::MovVideo v;
+        v.codec = codec;
+        v.depth = depth;
+        v.width = 19;
+        v.height = 9;
+        v.keyEvery = 3;
+        const uint32_t mask = depth <= 8 ? (1u << depth) - 1 : 0xFFFFFF;
+        std::vector<uint32_t> f(19 * 9);
+        for (size_t i = 0; i < f.size(); ++i)
+            f[i] = uint32_t(i / 3 * 0x10305) & mask;
+        for (uint32_t k = 0; k < 4; ++k) {
+            for (uint32_t x = 0; x < 19; ++x)
+                f[(k * 2) * 19 + x] = (k * 0x3F1F0F + (x > 9 ? x : 0)) & mask;
+            v.frames.push_back(f);
+        }
+        if (depth == 8)
+            for (uint32_t i = 0; i < 256; ++i)
+                v.colours.push_back(i * 0x010101);
+        videos.push_back(v);
+    }
+    return videos;
+}
+
 Seeds MovieSeeds() {
     std::vector<uint8_t> music;
     MidiFileToMovieFile(stackbuilder::TwoSecondMidiFile(), &music);
     WavePcm pcm{16, 2, 8000, 4, std::vector<uint8_t>(16, 0x40)};
     const MovieTrackSpec both[] = {SoundTrackSpec(pcm), SoundTrackSpec(WavePcm{8, 1, 11025, 3, {1, 2, 3}})};
-    return {{"piece.mov", music}, {"sound.mov", WriteMovieFile(both)}};
+    Seeds seeds = {{"piece.mov", music}, {"sound.mov", WriteMovieFile(both)}};
+    for (const stackbuilder::MovVideo& v : SeedVideos(stackbuilder::MovCodec::Rle))
+        if (v.depth == 8 || v.depth == 24) {
+            const stackbuilder::MovSound sound{8000, std::vector<uint8_t>(400, 0x80)};
+            seeds.push_back({"rle" + std::to_string(v.depth) + ".mov", stackbuilder::MovFile(v, &sound)});
+        }
+    return seeds;
+}
+
+// What the video decoders' fuzzers take: the description, then each sample after its length.
+Seeds VideoSeeds(stackbuilder::MovCodec codec) {
+    Seeds seeds;
+    for (const stackbuilder::MovVideo& v : SeedVideos(codec)) {
+        const std::vector<uint8_t> file = stackbuilder::MovFile(v);
+        MovieFileInfo info;
+        if (ReadMovieFile(file, &info) != MovieRefusal::None || info.tracks.empty() || info.tracks[0].descriptions.empty())
+            continue;
+        const std::span<const uint8_t> d = info.tracks[0].descriptions[0].bytes;
+        std::vector<uint8_t> input(d.begin(), d.end());
+        for (const std::vector<uint8_t>& sample : stackbuilder::MovVideoSamples(v)) {
+            for (int shift = 24; shift >= 0; shift -= 8)
+                input.push_back(uint8_t(sample.size() >> shift));
+            input.insert(input.end(), sample.begin(), sample.end());
+        }
+        seeds.push_back({"depth" + std::to_string(v.depth) + (v.colours.empty() ? "" : "-table"), input});
+    }
+    return seeds;
 }
 
 Seeds MusicSeeds() {
@@ -610,6 +666,10 @@ int main(int argc, char** argv) {
             return WriteSeeds(MovieSeeds(), argv[3]);
         if (kind == "music")
             return WriteSeeds(MusicSeeds(), argv[3]);
+        if (kind == "rawvideo")
+            return WriteSeeds(VideoSeeds(stackbuilder::MovCodec::Raw), argv[3]);
+        if (kind == "rlevideo")
+            return WriteSeeds(VideoSeeds(stackbuilder::MovCodec::Rle), argv[3]);
         if (kind == "fieldtext")
             return WriteSeeds(FieldTextSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
