@@ -7,11 +7,11 @@ namespace {
 
 void Nothing() {}
 
-constexpr CardRedrawUpcalls kDefaults = {
+constexpr CardRedrawUpcalls kCardRedrawDefaults = {
     .toggleMenuBar = Nothing,
 };
 
-CardRedrawUpcalls g_upcalls = kDefaults;
+CardRedrawUpcalls g_upcalls = kCardRedrawDefaults;
 
 }  // namespace
 
@@ -19,6 +19,6 @@ const CardRedrawUpcalls& GetCardRedrawUpcalls() { return g_upcalls; }
 
 void SetCardRedrawUpcalls(const CardRedrawUpcalls& upcalls) {
     CardRedrawUpcalls u = upcalls;
-    FillIfNull(u.toggleMenuBar, kDefaults.toggleMenuBar);
+    FillIfNull(u.toggleMenuBar, kCardRedrawDefaults.toggleMenuBar);
     g_upcalls = u;
 }

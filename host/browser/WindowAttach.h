@@ -74,7 +74,8 @@ void AppShutdown();
 // The information dialogs' work record and its handles.
 void FreeInfoDialogData();
 
-// Tests see the steps of the start-up and release chains by name as they run.
+// Tests see the steps of the start-up and release chains by name as they run (host/wiring
+// installs no trace; tests/host/browser/WindowAttach_win_test.cpp does).
 using AttachTrace = void (*)(const char* step);
 void SetAttachTrace(AttachTrace trace);
 void TraceAttachStep(const char* step);

@@ -39,7 +39,6 @@ namespace {
 
 using namespace cardtest;
 
-constexpr uint32_t kNbas = ResType("NBAs");
 constexpr uint16_t kActionId = 7001;
 
 using browsertest::WindowsPath;
