@@ -58,7 +58,7 @@ enum StackHeaderOffset : uint32_t {
     kHeaderPresentationMode = 48,
     kHeaderPresentation50 = 50,
     kHeaderWord52 = 52,
-    kHeaderPresentation54 = 54,
+    kHeaderPresentation54 = 54,  // the screen mode flags (kScreenModeFlagOn)
     kHeaderCardWidth = 56,
     kHeaderCardHeight = 58,
     kHeaderResourceOffset = 60,  // 32-bit
@@ -76,6 +76,8 @@ enum StackFlags : uint16_t {
     kStackHighCompression = 0x04,
     kStackMacRomanText = 0x10,
 };
+// Header word 54, the screen mode flags: bit 0 the screen mode is on.
+inline constexpr uint16_t kScreenModeFlagOn = 0x01;
 inline constexpr uint32_t kMaxResourceCount = 65536;
 // The card offscreen is sized from the header's card size, so the size is bounded.
 inline constexpr uint16_t kMaxCardExtent = 4096;
@@ -285,6 +287,7 @@ inline constexpr uint16_t kActionRecordKind = 53;  // the kind word of a fresh '
 // The action flags: what a button does; most bits go with a chunk of their own (ActionTag).
 enum ActionBit : uint16_t {
     kActSoundFile = 0x0001,
+    kActSoundUnused = 0x0002,   // no longer acted on
     kActSoundResource = 0x0004,
     kActNba = 0x0008,
     kActOtherStack = 0x0010,
@@ -292,6 +295,7 @@ enum ActionBit : uint16_t {
     kActUrl = 0x0040,
     kActAnimation = 0x0080,
     kActMovie = 0x0100,
+    kActVideodiscOld = 0x0200,  // no longer acted on
     kActLogo = 0x1000,
     kActVideodisc = 0x4000,
     kActLaunch = 0x8000,
@@ -321,6 +325,7 @@ enum ChunkOffset : uint32_t {
     kChunkOptionWord = 20,     // movie: the volume, 0 to 255
     kChunkSoundFlags = 24,     // also the videodisc flags
 };
+inline constexpr uint16_t kVideodiscPlayFlag = 0x02;  // videodisc flags: play
 inline constexpr uint16_t kSoundIsStroke = 0x8000;  // sound flags: a 'Strk' resource, not a 'Snd '
 // A movie chunk's payload is the movie's packed file reference; an animation chunk's begins with
 // kSprt (animations), else it is a frame animation reference, whose flags byte the player marks

@@ -171,7 +171,7 @@ TEST_F(ButtonsTest, ARolloverButtonFiresOncePerEntryWithTheBrowseTool) {
     for (const auto& [x, y] : path)
         TrackButtonMouse(window_, x, y);
     EXPECT_EQ(g_ran, (std::vector<uint16_t>{3, 3}));
-    g_tool = 19;
+    g_tool = kButtonTool;
     TrackButtonMouse(window_, 90, 90);
     TrackButtonMouse(window_, 20, 20);
     EXPECT_EQ(g_ran, (std::vector<uint16_t>{3, 3}));
