@@ -13,17 +13,8 @@
 #include "quicktime/QtTypes.h"
 #include "stack/format/StackFile.h"
 
-// Element flags, from the media action record.
-inline constexpr uint32_t kMediaFlagController = 0x1;
-inline constexpr uint32_t kMediaFlagKeep = 0x2;
-inline constexpr uint32_t kMediaFlagFirstFrame = 0x4;  // sounds: the data is 'Midi'
-inline constexpr uint32_t kMediaFlagEraseWhenDone = 0x8;
-inline constexpr uint32_t kMediaFlagOverObjects = 0x10;  // not clipped, mouse not passed to the card
-inline constexpr uint32_t kMediaFlagLoop = 0x20;
-inline constexpr uint32_t kMediaFlagApplyVolume = 0x80;
-inline constexpr uint32_t kMediaFlagBackground = 0x100;
-inline constexpr uint32_t kMediaFlagOwnController = 0x200;
-// Element state, kept by the element.
+// Element flags come from the media action record (kMediaFlag..., StackFile.h); the element's
+// state is kept by the element.
 inline constexpr uint32_t kMediaStateOwnWindow = 0x200;
 inline constexpr uint32_t kMediaStateControllerType = 0x400;  // 'ctyp' user data
 inline constexpr uint32_t kMediaStateSpriteOnly = 0x800;

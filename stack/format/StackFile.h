@@ -326,6 +326,16 @@ enum ChunkOffset : uint32_t {
     kChunkSoundFlags = 24,     // also the videodisc flags
 };
 inline constexpr uint16_t kVideodiscPlayFlag = 0x02;  // videodisc flags: play
+// A movie chunk's 32-bit flags (kChunkValue), which its media element takes over.
+inline constexpr uint32_t kMediaFlagController = 0x1;
+inline constexpr uint32_t kMediaFlagKeep = 0x2;
+inline constexpr uint32_t kMediaFlagFirstFrame = 0x4;  // sounds: the data is 'Midi'
+inline constexpr uint32_t kMediaFlagEraseWhenDone = 0x8;
+inline constexpr uint32_t kMediaFlagOverObjects = 0x10;  // not clipped, mouse not passed to the card
+inline constexpr uint32_t kMediaFlagLoop = 0x20;
+inline constexpr uint32_t kMediaFlagApplyVolume = 0x80;
+inline constexpr uint32_t kMediaFlagBackground = 0x100;
+inline constexpr uint32_t kMediaFlagOwnController = 0x200;
 inline constexpr uint16_t kSoundIsStroke = 0x8000;  // sound flags: a 'Strk' resource, not a 'Snd '
 // A movie chunk's payload is the movie's packed file reference; an animation chunk's begins with
 // kSprt (animations), else it is a frame animation reference, whose flags byte the player marks
