@@ -14,7 +14,6 @@ namespace {
 
 constexpr size_t kUrlBufferBytes = 256;
 constexpr uint16_t kTestingMask = 0x7FFF;
-constexpr uint16_t kVideodiscPlayFlag = 2;
 
 ActionBlock g_block = {};
 char g_url[kUrlBufferBytes] = {};

@@ -213,9 +213,9 @@ bool FindActionChunkById(uint16_t id, uint16_t tag, Handle* record, uint32_t* of
     uint32_t buttonOffset = 0;
     if (FindObject(kObjectButton, id, &card, &buttonOffset) && FindObjectChunk(card, buttonOffset, tag, &at))
         return found(card, buttonOffset, at);
-    if (const Handle action = GetResource(ResType("Actn"), id); action && FindObjectChunk(action, 0, tag, &at))
+    if (const Handle action = GetResource(kActn, id); action && FindObjectChunk(action, 0, tag, &at))
         return found(action, 0, at);
-    const Handle link = GetResource(ResType("Hlnk"), id);
+    const Handle link = GetResource(kHlnk, id);
     uint32_t recordOffset = 0;
     {
         HandleLock lock(link);

@@ -10,7 +10,7 @@
 // ...). 1 when done, 2 when cancelled.
 int EditObjectActions(Handle record, uint32_t offset, int variant);
 
-// MINIMAL until the actions dialog is built: the dialog is answered by the installed answer
-// (tests), else cancelled.
+// MINIMAL until the actions dialog is built: the dialog is answered by the installed answer,
+// else cancelled. host/wiring installs none; tests/stack/dialogs/InfoDialogs_win_test.cpp does.
 using ActionsDialogAnswer = int (*)(Handle record, uint32_t offset, int variant);
 void SetActionsDialogAnswer(ActionsDialogAnswer answer);

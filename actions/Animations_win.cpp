@@ -3,6 +3,7 @@
 #include "actions/Animations.h"
 
 #include "core/memory/ByteReader.h"
+#include "stack/format/StackFile.h"
 
 void StepAnimations() {}
 int RunFrameAnimQueue(HWND, HRGN) { return 0; }
@@ -13,7 +14,7 @@ bool IsSpriteHandle(Handle record) {
     HandleLock lock(record);
     if (!lock || GetHandleSize(record) < 4)
         return false;
-    return GetBE32({lock.get(), 4}, 0) == 0x53707274;  // 'Sprt'
+    return GetBE32({lock.get(), 4}, 0) == kSprt;
 }
 
 int PlayAnimRecord(Handle record, uint16_t) {

@@ -19,9 +19,7 @@
 
 namespace {
 
-constexpr uint32_t kNbasType = ResType("NBAs");
 constexpr uint32_t kAlertNoMemory = 2224;
-constexpr uint32_t kAlertNoNbas = 2241;
 constexpr uint32_t kAlertCopyFailed = 2261;
 constexpr uint32_t kAlertMoveIntoFolder = 2262;
 constexpr uint16_t kStringChooseNba = 2412;
@@ -98,7 +96,7 @@ std::vector<uint8_t> EntryInfo(HWND dialog, int n) {
         return bytes;
     }
     const auto id = static_cast<uint16_t>(SendDlgItemMessageA(dialog, IDC_NBA_NAMES, LB_GETITEMDATA, n, 0));
-    return HandleToBytes(GetResource(kNbasType, id));
+    return HandleToBytes(GetResource(kNbas, id));
 }
 
 void ShowInfo(HWND dialog, int n) {
@@ -135,11 +133,11 @@ int FillList(HWND dialog) {
         AddEntry(dialog, NbaShortNameOf(bytes), GetU16(bytes, kNbaInfoId));
         return 1;
     }
-    const int count = CountResources(kNbasType);
+    const int count = CountResources(kNbas);
     for (int i = 1; i <= count; ++i) {
-        const uint16_t id = GetIndResourceId(kNbasType, i);
+        const uint16_t id = GetIndResourceId(kNbas, i);
         uint8_t name[kResNameSize] = {};
-        GetResName(kNbasType, id, name);
+        GetResName(kNbas, id, name);
         AddEntry(dialog, std::string(reinterpret_cast<char*>(name + 1), std::min<size_t>(name[0], kResNameSize - 1)), id);
     }
     if (count == 0)
@@ -284,7 +282,7 @@ void Confirm(HWND dialog) {
         g_chooser.data = DataFromEdit(dialog);
     // The module of the choice names slot 12 for the 'NBAs' request.
     if (g_chooser.source != kSourceDisk) {
-        const std::optional<std::string> name = NbaFileNameOf(HandleToBytes(GetResource(kNbasType, g_chooser.selectedId)));
+        const std::optional<std::string> name = NbaFileNameOf(HandleToBytes(GetResource(kNbas, g_chooser.selectedId)));
         if (!name || !PutNbaFileInSlot(name->c_str()))
             SetFileSpecFromPath(kSlotNbaFolder, "");
     }
@@ -315,7 +313,7 @@ void Open(HWND dialog) {
     bool inUse = false;
     if (GetStackResFile()) {
         UseStackFile();
-        inUse = wanted && IsValidHandle(GetResource(kNbasType, wanted));
+        inUse = wanted && IsValidHandle(GetResource(kNbas, wanted));
     }
     g_chooser.source = inUse ? kSourceInUse : kSourceSamples;
     UseSamplesStack(g_chooser.source);

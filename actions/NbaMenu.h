@@ -7,9 +7,10 @@
 
 #include <string>
 
+#include "core/ui/MenuBar.h"
+
 inline constexpr int kNbaMenuFirstCommand = 450;
 inline constexpr int kNbaMenuCapacity = 50;
-inline constexpr int kExtrasMenuPosition = 9;
 inline constexpr int kExtrasEntryText = 33;
 
 // Makes the list when there is none (the slot's folder, files matching the pattern, at most

@@ -18,6 +18,8 @@
 #include "core/memory/Handles.h"
 
 inline constexpr int kNbaCacheEntries = 20;
+// No module of the stack's could be found.
+inline constexpr uint32_t kAlertNoNbas = 2241;
 inline constexpr uint16_t kNbaCallDisposeData = 0x0001;
 
 // ---- NbaModules_win.cpp ----

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr uint32_t kNbasType = ResType("NBAs");
-
 struct CacheEntry {
     uint16_t nbaId;
     HMODULE module;
@@ -57,7 +55,7 @@ Handle PersistentHome(uint16_t nbaId) {
     for (auto it = g_calls.rbegin(); it != g_calls.rend(); ++it)
         if (it->nbaId == nbaId)
             return it->data;
-    return GetNbaResource(kNbasType, nbaId);
+    return GetNbaResource(kNbas, nbaId);
 }
 
 // The module's answer; 0 without "NBAMain".
@@ -78,10 +76,10 @@ std::vector<uint16_t> StackNbaIds() {
     if (!GetStackResFile())
         return ids;
     StackResFileCurrent current;
-    const int count = CountResources(kNbasType);
+    const int count = CountResources(kNbas);
     for (int i = 1; i <= count; ++i) {
-        const uint16_t id = GetIndResourceId(kNbasType, i);
-        if (IsValidHandle(GetResource(kNbasType, id)))
+        const uint16_t id = GetIndResourceId(kNbas, i);
+        if (IsValidHandle(GetResource(kNbas, id)))
             ids.push_back(id);
     }
     return ids;
@@ -193,7 +191,7 @@ void CallNBAByResource(uint32_t type, uint16_t nbaId, int message, bool clearFir
     const std::optional<std::string> name = NbaFileNameOf(HandleToBytes(data));
     if (!name)
         return;  // short, unterminated or unsafe: no call
-    const bool isNbas = type == kNbasType;
+    const bool isNbas = type == kNbas;
     if (isNbas && !PushNBACall(data, nbaId))
         return;
     if (PutNbaFileInSlot(name->c_str()))
@@ -202,7 +200,7 @@ void CallNBAByResource(uint32_t type, uint16_t nbaId, int message, bool clearFir
         PopNBACall(nbaId);
 }
 
-void SendToNBA(uint16_t nbaId, int message, bool clearFirst) { CallNBAByResource(kNbasType, nbaId, message, clearFirst); }
+void SendToNBA(uint16_t nbaId, int message, bool clearFirst) { CallNBAByResource(kNbas, nbaId, message, clearFirst); }
 
 void NotifyStackNBAs(int eventCode) {
     if (eventCode == kNbaEventLeaveCard)

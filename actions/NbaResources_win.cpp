@@ -18,9 +18,7 @@
 
 namespace {
 
-constexpr uint32_t kNbasType = ResType("NBAs");
 constexpr uint32_t kModuleNameStringBase = 50000;
-constexpr uint32_t kAlertNoNbas = 2241;
 constexpr char kNbaFolder[] = "NBAS\\";
 
 struct NamedModule {
@@ -71,7 +69,7 @@ Handle InfoForId(uint16_t nbaId) {
 ResRequest NbasRequestFor(Handle info) {
     const std::vector<uint8_t> bytes = HandleToBytes(info);
     ResRequest request{};
-    request.type = kNbasType;
+    request.type = kNbas;
     request.id = GetU16(bytes, kNbaInfoId);
     request.data = info;
     request.flags = kResRequestCarryOut;
@@ -166,8 +164,8 @@ void AddMissingNbaResources() {
     if (!GetStackResFile())
         return;
     StackResFileCurrent current;
-    for (const uint16_t id : CollectResourceReferences(kNbasType).ids) {
-        if (IsValidHandle(GetResource(kNbasType, id)))
+    for (const uint16_t id : CollectResourceReferences(kNbas).ids) {
+        if (IsValidHandle(GetResource(kNbas, id)))
             continue;
         const Handle info = InfoForId(id);
         if (!info)

@@ -13,11 +13,12 @@
 #                         libraries they stand for, they know nothing of stacks or objects
 #   graphics/dib          device-independent bitmaps in handles, BMP files
 #   graphics/palette      the application palette, colours, nearest colour, patterns
-#   graphics/pixels       pixel maps, depth conversion, the picture codecs, the card offscreen
-#                         and the card picture's GDI side
-#   graphics/masks        one-bit masks, lassos and the shape rasterizer
 #   stack/format          the stack file's records, reader and resource manager: the one
-#                         definition of the format, which needs only bitmaps to convert pictures
+#                         definition of the format, which reads the colour tables it stores
+#                         itself and needs nothing of the drawing code
+#   graphics/pixels       pixel maps, depth conversion, the picture codecs, the card offscreen
+#                         and the card picture's GDI side, reading card records by the format
+#   graphics/masks        one-bit masks, lassos and the shape rasterizer
 #   stack                 the card list, card pictures, open, save, undo and the clipboard, with
 #                         the sizes and depths of a stack
 #   graphics/layers       the layer list of the objects on the card, built from card records
@@ -57,8 +58,8 @@
 #   host/browser          the browser's entry points: exports, instances, streams, attaching to
 #                         the window and the start-up and release chains (they wire the layers)
 set(LOOM_LAYERS core quicktime vic32
-    graphics/dib graphics/palette graphics/pixels graphics/masks
-    stack/format stack graphics/layers objects media/support actions media paint
+    graphics/dib graphics/palette stack/format graphics/pixels graphics/masks
+    stack graphics/layers objects media/support actions media paint
     graphics/transitions graphics/card stack/edit graphics/colors logo spell
     host/downloads host/state host/launching host/player host/palettes host/dialogs host/menus host/window
     host/requests host/wiring host/browser)

@@ -23,7 +23,7 @@ bool IsSprite(std::span<const uint8_t> payload) {
 void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc) {
     std::vector<uint8_t> block;
     if (actionId != 0)
-        block = HandleToBytes(GetResource(ResType("Actn"), actionId));  // the manager keeps its handle
+        block = HandleToBytes(GetResource(kActn, actionId));  // the manager keeps its handle
     else
         block.assign(record.begin(), record.end());
     if (block.size() < kButtonHeaderBytes)

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr QtOSType kMidiSubType = QtFourCC("Midi");
 constexpr QtOSType kMidiCreator = QtFourCC("TVOD");
 constexpr int16_t kMidiExportVolume = 127;
 constexpr int kMidiExportFailed = 16;
@@ -65,10 +64,10 @@ int MediaExportMidiFile(Handle midi, const char* path) {
     // A file not there yet still gets its spec (fnfErr): it is the output.
     if (const QtErr error = NativePathNameToFSSpec(path, &output, 0); error != kQtNoErr && error != kQtFnfErr)
         return error;
-    QtComponentInstance exporter = OpenDefaultComponent(kQtMovieExportType, kMidiSubType);
+    QtComponentInstance exporter = OpenDefaultComponent(kQtMovieExportType, kQtMidiSubType);
     if (!exporter)
         return kQtCantFindHandler;
-    const QtErr error = ConvertMovieToFile(element.movie, nullptr, &output, kMidiSubType, kMidiCreator, -1, nullptr, 0,
+    const QtErr error = ConvertMovieToFile(element.movie, nullptr, &output, kQtMidiSubType, kMidiCreator, -1, nullptr, 0,
                                            exporter);
     CloseComponent(exporter);
     return error;

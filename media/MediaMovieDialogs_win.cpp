@@ -16,12 +16,12 @@ constexpr int kOptionsCancel = 2;
 constexpr size_t kMeasureBytes = 32;
 
 void WriteChunkFields(std::span<uint8_t> chunk, const MediaElement& e) {
-    SetU16(chunk, kMediaRecordRect, static_cast<uint16_t>(e.rect.left));
-    SetU16(chunk, kMediaRecordRect + 2, static_cast<uint16_t>(e.rect.top));
-    SetU16(chunk, kMediaRecordRect + 4, static_cast<uint16_t>(e.rect.right));
-    SetU16(chunk, kMediaRecordRect + 6, static_cast<uint16_t>(e.rect.bottom));
-    SetU32(chunk, kMediaRecordFlags, e.flags);
-    SetU16(chunk, kMediaRecordVolume, static_cast<uint16_t>(e.volume));
+    SetU16(chunk, kObjectRect, static_cast<uint16_t>(e.rect.left));
+    SetU16(chunk, kObjectRect + 2, static_cast<uint16_t>(e.rect.top));
+    SetU16(chunk, kObjectRect + 4, static_cast<uint16_t>(e.rect.right));
+    SetU16(chunk, kObjectRect + 6, static_cast<uint16_t>(e.rect.bottom));
+    SetU32(chunk, kChunkValue, e.flags);
+    SetU16(chunk, kChunkOptionWord, static_cast<uint16_t>(e.volume));
 }
 
 // Another movie for the options: the chosen file's element, placed, takes the place of the old
@@ -98,11 +98,11 @@ int MediaMeasureMovieFile(ActionBlock* block) {
         return 0;
     const int measured = element->Measure(chunk);
     if (measured) {
-        block->movieOption = GetU32(chunk, kMediaRecordFlags);
+        block->movieOption = GetU32(chunk, kChunkValue);
         block->movieSet = 1;
-        block->movieOptionWord = GetU16(chunk, kMediaRecordVolume);
-        block->movieRect = {GetI16(chunk, kMediaRecordRect), GetI16(chunk, kMediaRecordRect + 2),
-                            GetI16(chunk, kMediaRecordRect + 4), GetI16(chunk, kMediaRecordRect + 6)};
+        block->movieOptionWord = GetU16(chunk, kChunkOptionWord);
+        block->movieRect = {GetI16(chunk, kObjectRect), GetI16(chunk, kObjectRect + 2),
+                            GetI16(chunk, kObjectRect + 4), GetI16(chunk, kObjectRect + 6)};
     }
     delete element;
     return measured;

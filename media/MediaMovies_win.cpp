@@ -38,9 +38,9 @@ bool IsKeptSoundOnly(const MediaElement& e) {
 
 int MediaOpenMovie(std::span<const uint8_t> videoChunk, int16_t objectId, HDC stillTarget, int play) {
     MediaManager* m = TheMediaManager();
-    if (!m || videoChunk.size() <= kMediaRecordFile)
+    if (!m || videoChunk.size() <= kChunkHeaderBytes)
         return 0;
-    UnpackFileSpec(kSlotMediaFolder14, videoChunk.subspan(kMediaRecordFile));
+    UnpackFileSpec(kSlotMediaFolder14, videoChunk.subspan(kChunkHeaderBytes));
     char path[kMediaPathChars] = {};
     if (!LocateMovieFile(path))
         return 0;

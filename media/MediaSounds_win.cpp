@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr uint32_t kSndType = ResType("Snd ");
-constexpr uint32_t kMidiType = ResType("Midi");
-
 QTSoundElement* SoundAt(const PointerNode* node) { return static_cast<QTSoundElement*>(node->data); }
 MediaElement* MovieAt(const PointerNode* node) { return static_cast<MediaElement*>(node->data); }
 
@@ -120,7 +117,7 @@ void PlaySoundResource(int16_t id, uint32_t flags, int volume) {
     StopAllSounds(0);
     if (flags & kSoundNotPlayed)
         return;
-    const Handle data = GetResource((flags & kSoundMidi) ? kMidiType : kSndType, static_cast<uint16_t>(id));
+    const Handle data = GetResource((flags & kSoundMidi) ? kMidi : kSnd, static_cast<uint16_t>(id));
     if (data)
         MediaPlaySound(nullptr, nullptr, 1, data, volume, flags);
 }

@@ -10,7 +10,8 @@
 // selection is cleared.
 void ChooseIconIfChecked(HWND dialog, int item, uint16_t cursorId);
 
-// MINIMAL until the icon and cursor chooser is built: the installed answer (tests) stands in
-// for the chooser and returns the chosen cursor id (0: none).
+// MINIMAL until the icon and cursor chooser is built: an installed answer stands in for the
+// chooser and returns the chosen cursor id (0: none); host/wiring installs none, so the
+// chooser is cancelled.
 using IconChooserAnswer = uint16_t (*)(uint16_t currentId);
 void SetIconChooserAnswer(IconChooserAnswer answer);

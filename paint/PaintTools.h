@@ -47,6 +47,7 @@ void DestroyPaintTextCaret();
 // The magnified view and the grid.
 int GetFatbitsZoom();  // 1 normal, 2, 4 or 8
 void SetFatbitsZoom(int command);  // commands 355-358
+inline constexpr int kNormalView = 355;  // the command of the unmagnified view
 void SetFatbitsZoomForTests(int zoom);
 void CycleFatbitsZoom(int x, int y);
 void FatbitsPanMove(int x, int y);

@@ -134,6 +134,9 @@ inline constexpr QtOSType kQtMovieControllerType = QtFourCC("play");
 inline constexpr QtOSType kQtGraphicsImporterType = QtFourCC("grip");
 inline constexpr QtOSType kQtMovieImportType = QtFourCC("eat ");
 inline constexpr QtOSType kQtMovieExportType = QtFourCC("spit");
+inline constexpr QtOSType kQtMidiSubType = QtFourCC("Midi");  // the MIDI importer and exporter
+inline constexpr QtOSType kQtVideoMediaType = QtFourCC("vide");
+inline constexpr QtOSType kQtSoundMediaType = QtFourCC("soun");
 
 // Controller actions and flags.
 inline constexpr int16_t kMcActionPlay = 8;

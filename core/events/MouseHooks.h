@@ -2,6 +2,7 @@
 // before their own handling of a mouse message, for as long as a feature tracks the mouse
 // (resizing with a preview, placing a video overlay). Hooks nest: installing one saves the one
 // before, removing it brings that one back; one current hook and five saved ones at most.
+// host/wiring installs none: the trackers push theirs while they run (objects/ResizeTracking_win.cpp).
 #pragma once
 
 struct HWND__;  // the window handle type, without the Windows headers

@@ -119,7 +119,8 @@ struct FileRequest {
 void SetLocateFileLocalMode(bool local);
 bool IsLocateFileLocalMode();
 using RemoteFileRequester = int (*)(const FileRequest& request, int destinationSlot);
-void SetRemoteFileRequester(RemoteFileRequester requester);  // installed by the download queue
+// The download queue's request and the Open dialog; host/wiring/WireCore_win.cpp installs both.
+void SetRemoteFileRequester(RemoteFileRequester requester);
 using LocateFileDialog = bool (*)(const FileRequest& request);  // fills slot 0; true when confirmed
 void SetLocateFileDialog(LocateFileDialog dialog);
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear);

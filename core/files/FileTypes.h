@@ -2,6 +2,7 @@
 // save dialogs, importers and players pick their handling from it.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 // Indexes of the extension table.
@@ -20,6 +21,8 @@ int FileTypeFromExtension(std::string_view name);
 // Kind groups, on a name or on an index.
 bool IsPictureFileType(std::string_view name);
 bool IsPictureFileType(int type);  // 0-10 and 22
+// The string of the pictures' Open filter ("Pictures *.bmp;*.pcx;...").
+inline constexpr uint32_t kStringPictureFilter = 4034;
 bool IsSoundFileType(std::string_view name);
 bool IsSoundFileType(int type);    // 12, 20, 21, 23
 bool IsMovieFileType(std::string_view name);

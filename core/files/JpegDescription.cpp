@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr uint32_t kCodecJpeg = 0x6A706567;  // 'jpeg'
 constexpr uint32_t kSpatialQuality = 0x00000200;
 constexpr uint32_t kResolution72 = 0x00480000;  // 72.0 in 16.16 fixed point
 constexpr std::string_view kCompressorName = "Photo - JPEG";

@@ -7,6 +7,9 @@
 #include <span>
 
 inline constexpr size_t kJpegImageDescSize = 86;
+inline constexpr uint32_t kCodecJpeg = 0x6A706567;  // 'jpeg'
+// Where the description keeps what a reader checks (16-bit fields but the codec).
+inline constexpr size_t kDescCodec = 4, kDescWidth = 32, kDescHeight = 34, kDescDepth = 82;
 
 // Fills out with the description of a width x height picture of the given depth (1 to 32).
 // The stored depth is 24 for a 16-bit picture; the data size is the stored rows of the given

@@ -6,7 +6,8 @@
 
 #include "core/files/FileLayer.h"
 
-// File types that get the preview part.
+// File types that get the preview part (the request's word): movies, sounds and pictures.
+inline constexpr int kMoviePreview = 13, kSoundPreview = 26, kPicturePreview = 10;
 bool OpenDialogShowsPreview(int fileType);
 
 // request.slot gives the starting folder and receives the choice (path, name, its file type

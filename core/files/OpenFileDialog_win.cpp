@@ -13,7 +13,6 @@
 namespace {
 
 constexpr uint16_t kFirstFindTitle = 2413, kLastFindTitle = 2418;
-constexpr int kMoviePreview = 13, kSoundPreview = 26, kPicturePreview = 10;
 
 }  // namespace
 

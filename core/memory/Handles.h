@@ -67,7 +67,8 @@ void BlockMove(const void* source, void* destination, size_t count);
 void ZeroBytes(void* p, size_t count);
 void FillBytes(void* p, uint8_t value, size_t count);
 
-// Called when the table cannot grow; the Windows build installs one that shows a message box.
+// Called when the table cannot grow; host/wiring/WireCore_win.cpp installs one that shows a
+// message box.
 using MemRefsFailureHook = void (*)();
 void SetMemRefsFailureHook(MemRefsFailureHook hook);
 

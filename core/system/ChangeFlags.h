@@ -11,7 +11,7 @@ struct ChangeFlags {
 };
 
 // Runs the installed check first: the stack layer checks the stack's depth against the
-// display's (which may convert the stack).
+// display's (which may convert the stack); host/wiring/WireStack_win.cpp installs it.
 void MarkCardChanged();
 using CardChangeCheck = int (*)();
 void SetCardChangeCheck(CardChangeCheck check);

@@ -7,8 +7,8 @@
 uint32_t GetTicks();
 uint32_t GetMilliseconds();  // the millisecond count the ticks come from
 
-// The millisecond source. The Windows build installs the system's count at start-up; tests
-// install their own. Null selects the built-in one (a monotonic clock). Returns the previous.
+// The millisecond source. host/wiring/WireCore_win.cpp installs the system's count at start-up;
+// tests install their own. Null selects the built-in one (a monotonic clock). Returns the previous.
 using MillisecondClock = uint32_t (*)();
 MillisecondClock SetMillisecondClock(MillisecondClock clock);
 // The system's count (Ticks_win.cpp), which the wiring step installs.

@@ -10,9 +10,7 @@ constexpr std::array<AlertBoxSize, 10> kClassSizes = {{
     {400, 180}, {480, 140}, {470, 120}, {490, 210}, {490, 220},
 }};
 
-constexpr int kMargin = 4;        // edges of the icon, message and button row
 constexpr int kMessageTop = 12;
-constexpr int kButtonGap = 15;    // between neighbouring buttons
 constexpr int kIconGap = 8;       // between the icon and the message
 
 }  // namespace
@@ -94,7 +92,7 @@ std::array<int, kAlertMaxButtons> AlertButtonWidths(const AlertText& alert, cons
 
 AlertBoxSize AlertWindowSize(const AlertText& alert, const AlertMetrics& m) {
     const auto widths = AlertButtonWidths(alert, m);
-    int total = kButtonGap * alert.buttonCount + 2 * (m.frameWidth + m.borderWidth) - 7;
+    int total = kAlertButtonGap * alert.buttonCount + 2 * (m.frameWidth + m.borderWidth) - 7;
     for (int w : widths)
         total += w;
     const AlertBoxSize classSize = AlertClassSize(alert.sizeClass);
@@ -106,20 +104,20 @@ AlertLayout LayoutAlert(const AlertText& alert, const AlertMetrics& m, int clien
     AlertLayout layout;
     const bool hasIcon = iconWidth > 0 && iconHeight > 0;
     if (hasIcon)
-        layout.icon = {kMargin, kMargin, kMargin + iconWidth, kMargin + iconHeight};
+        layout.icon = {kAlertMargin, kAlertMargin, kAlertMargin + iconWidth, kAlertMargin + iconHeight};
 
-    layout.message.left = hasIcon ? iconWidth + kMargin + kIconGap : kMargin;
+    layout.message.left = hasIcon ? iconWidth + kAlertMargin + kIconGap : kAlertMargin;
     layout.message.top = kMessageTop;
-    layout.message.right = clientWidth - kMargin;
+    layout.message.right = clientWidth - kAlertMargin;
     layout.message.bottom = kMessageTop + std::max(0, clientHeight - m.buttonHeight - 20);
 
     const auto widths = AlertButtonWidths(alert, m);
-    int right = clientWidth - kMargin;
-    const int bottom = clientHeight - kMargin;
+    int right = clientWidth - kAlertMargin;
+    const int bottom = clientHeight - kAlertMargin;
     for (int i = 0; i < alert.buttonCount && i < kAlertMaxButtons; ++i) {
         const int w = widths[static_cast<size_t>(i)];
         layout.buttons[static_cast<size_t>(i)] = {right - w, bottom - m.buttonHeight, right, bottom};
-        right -= w + kButtonGap;
+        right -= w + kAlertButtonGap;
     }
     return layout;
 }

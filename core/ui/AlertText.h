@@ -13,6 +13,8 @@
 
 inline constexpr size_t kAlertTextMax = 999;  // characters of a string-table entry used
 inline constexpr int kAlertMaxButtons = 3;
+inline constexpr int kAlertMargin = 4;      // edges of the icon, message and button row
+inline constexpr int kAlertButtonGap = 15;  // between neighbouring buttons
 
 // Icon kinds as the box keeps them (the digit '2' is read as 4).
 enum AlertIconKind : int16_t {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/AlertText.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
@@ -16,8 +17,6 @@ namespace {
 
 constexpr int kBigLineCount = 12;
 constexpr int kBigLineSize = 256;
-constexpr int kMargin = 4;
-constexpr int kButtonGap = 15;
 
 struct BigBoxRequest {
     uint32_t firstId;
@@ -91,16 +90,16 @@ BOOL InitBigBox(HWND dialog, const BigBoxRequest& request) {
     RECT client{};
     GetClientRect(dialog, &client);
     const int nonClient = (frame.right - frame.left) - client.right;
-    const int buttonsWidth = 2 * kMargin + okWidth + (request.cancel ? kButtonGap + cancelWidth : 0);
+    const int buttonsWidth = 2 * kAlertMargin + okWidth + (request.cancel ? kAlertButtonGap + cancelWidth : 0);
     const int windowWidth = std::max(width + 8, buttonsWidth + nonClient);
     SetWindowPos(dialog, nullptr, 0, 0, windowWidth, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
 
     GetClientRect(dialog, &client);
-    const int okLeft = client.right - kMargin - okWidth;
-    const int okTop = client.bottom - kMargin - (ok.bottom - ok.top);
+    const int okLeft = client.right - kAlertMargin - okWidth;
+    const int okTop = client.bottom - kAlertMargin - (ok.bottom - ok.top);
     MoveWindow(GetDlgItem(dialog, IDOK), okLeft, okTop, okWidth, ok.bottom - ok.top, FALSE);
-    const int cancelLeft = okLeft - kButtonGap - cancelWidth;
-    const int cancelTop = client.bottom - kMargin - (cancel.bottom - cancel.top);
+    const int cancelLeft = okLeft - kAlertButtonGap - cancelWidth;
+    const int cancelTop = client.bottom - kAlertMargin - (cancel.bottom - cancel.top);
     MoveWindow(GetDlgItem(dialog, IDCANCEL), cancelLeft, cancelTop, cancelWidth, cancel.bottom - cancel.top, FALSE);
     ShowWindow(GetDlgItem(dialog, IDCANCEL), request.cancel ? SW_SHOW : SW_HIDE);
 

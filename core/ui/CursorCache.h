@@ -29,7 +29,7 @@ void FreeCursorCache();
 size_t CursorCacheCount();
 
 // Where stack cursors come from: the 'Crsr' data of an id in memory order, empty when none.
-// Installed by the object layer, which reads stack resources.
+// The object layer reads them; host/wiring/WireCore_win.cpp installs its reader.
 using CursorDataSource = std::vector<uint8_t> (*)(uint16_t id);
 void SetCursorDataSource(CursorDataSource source);
 // An icon-directory block (a .cur or .ico file's bytes) as a cursor of the system cursor size:

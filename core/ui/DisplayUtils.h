@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// Rich edit controls and printers measure in twips.
+inline constexpr int kTwipsPerInch = 1440;
+
 // Bits per pixel of the "DISPLAY" device, read once and kept for the run. When the device
 // cannot be asked, kFallbackDisplayBits (and it is asked again next time).
 inline constexpr int kFallbackDisplayBits = 24;

@@ -24,6 +24,7 @@
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/transitions/CardTransitions.h"
 #include "graphics/transitions/QtEffect.h"
+#include "graphics/transitions/TransitionTable.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/ActiveTextField.h"
@@ -34,11 +35,8 @@
 namespace {
 
 constexpr int kPaletteEntries = 256;
-constexpr int kFirstNoCollapseEntry = 10;
 constexpr int kComparedSystemEntries = 4;
 constexpr RECT kEverywhere = {0, 0, 10000, 10000};
-constexpr COLORREF kPaletteWhite = 0x02FFFFFF;
-constexpr int kFirstEffectTransition = 29;
 
 bool IsFade(int transition) { return transition == 5 || transition == 6 || transition == 27; }
 
@@ -80,7 +78,7 @@ HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
     logical->palNumEntries = kPaletteEntries;
     for (int i = 0; i < kPaletteEntries; ++i) {
         logical->palPalEntry[i] = system[i];
-        logical->palPalEntry[i].peFlags = i >= kFirstNoCollapseEntry ? PC_NOCOLLAPSE : 0;
+        logical->palPalEntry[i].peFlags = static_cast<uint32_t>(i) >= kFirstNoCollapseEntry ? PC_NOCOLLAPSE : 0;
     }
     HPALETTE replaced = CreatePalette(logical);
     if (!replaced)
@@ -287,7 +285,7 @@ LayerHandle NewLayerOfKind(std::span<const uint8_t> object, int position) {
     switch (GetU16(object, kObjectKind)) {
     case kObjectGraphic: return NewGraphicLayer(object, position);
     case kObjectButton: return NewButtonLayer(object, position);
-    case kObjectText: return NewFieldLayer(object, position, 1);
+    case kObjectText: return NewFieldLayer(object, position, kFieldWindowShown);
     default: return nullptr;
     }
 }
@@ -314,7 +312,7 @@ bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, in
             ReleaseOffscreenDC(offscreen);
         }
         ClipTextFieldWindows(area);
-        if (transition >= kFirstEffectTransition)
+        if (transition >= kTransQuickTimeEffect)
             QTCaptureWindowImage(window);
         DrawLayersInRect(memory.get(), area, nullptr, false);
         MediaUpdateAll();

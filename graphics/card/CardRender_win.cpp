@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int kFieldWindowValue = 1;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 int DisplayDepth() { return RecordedDepth(GetDisplayBitsPerPixel()); }
@@ -94,7 +93,7 @@ void DrawObjectForPrint(void* context, std::span<const uint8_t> object) {
         }
         break;
     case kObjectText:
-        if (LayerHandle layer = NewFieldLayer(object, kLayerAtEnd, kFieldWindowValue))
+        if (LayerHandle layer = NewFieldLayer(object, kLayerAtEnd, kFieldWindowShown))
             DrawFieldWindow(dc, layer);
         break;
     default: break;

@@ -8,12 +8,12 @@ namespace {
 void Nothing() {}
 void NoRefresh(int) {}
 
-constexpr CardRedrawUpcalls kDefaults = {
+constexpr CardRedrawUpcalls kCardRedrawDefaults = {
     .toggleMenuBar = Nothing,
     .refreshCard = NoRefresh,
 };
 
-CardRedrawUpcalls g_upcalls = kDefaults;
+CardRedrawUpcalls g_upcalls = kCardRedrawDefaults;
 
 }  // namespace
 
@@ -21,7 +21,7 @@ const CardRedrawUpcalls& GetCardRedrawUpcalls() { return g_upcalls; }
 
 void SetCardRedrawUpcalls(const CardRedrawUpcalls& upcalls) {
     CardRedrawUpcalls u = upcalls;
-    FillIfNull(u.toggleMenuBar, kDefaults.toggleMenuBar);
-    FillIfNull(u.refreshCard, kDefaults.refreshCard);
+    FillIfNull(u.toggleMenuBar, kCardRedrawDefaults.toggleMenuBar);
+    FillIfNull(u.refreshCard, kCardRedrawDefaults.refreshCard);
     g_upcalls = u;
 }

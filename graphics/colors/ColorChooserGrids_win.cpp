@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int kGridSide = 8;
+constexpr int kChooserGridSide = 8;
 
 enum class GridDialog { kText, kErase, kEraser };
 GridDialog g_kind = GridDialog::kText;
@@ -93,12 +93,12 @@ INT_PTR CALLBACK GridDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item.CtlID != IDC_COLORS_GRID)
             return FALSE;
-        DrawColorGridItem(item.hwndItem, item.hDC, kGridSide, kGridSide, g_selection);
+        DrawColorGridItem(item.hwndItem, item.hDC, kChooserGridSide, kChooserGridSide, g_selection);
         return TRUE;
     }
     case WM_LBUTTONDOWN:
-        MoveColorGridSelection(dialog, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), IDC_COLORS_GRID, kGridSide,
-                               kGridSide, &g_selection);
+        MoveColorGridSelection(dialog, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), IDC_COLORS_GRID, kChooserGridSide,
+                               kChooserGridSide, &g_selection);
         return TRUE;
     case WM_LBUTTONDBLCLK:
         TrackColorPopup(dialog, static_cast<DWORD>(lParam), IDC_COLORS_GRID, &g_selection, TRUE);
@@ -150,7 +150,7 @@ void OpenTextColorDialog(HWND parent) {
     const auto index = static_cast<int16_t>(g_selection);
     ApplyTextColorIndex(index);
     SetSelectedObjectColor(index, 1);
-    if (GetLayerListUpcalls().cardView().tool == kTextTool)
+    if (GetLayerListUpcalls().cardView().tool == kPaintTextTool)
         RedrawPaintText();
 }
 

@@ -11,7 +11,7 @@ FcolorsLayout MakeFcolorsLayout(bool advanced, int tool) {
     layout.gridSide = advanced ? 16 : 8;
     layout.gridBottom = 150 - shrink;
     layout.gridLine = layout.gridBottom + 1;
-    layout.patterns = tool != kTextTool;
+    layout.patterns = tool != kPaintTextTool;
     layout.patternTop = 155 - shrink;
     layout.patternBottom = 255 - shrink;
     layout.panelTop = layout.patterns ? 260 - shrink : 155 - shrink;
@@ -22,7 +22,7 @@ FcolorsLayout MakeFcolorsLayout(bool advanced, int tool) {
 }
 
 char ToolColorLetter(int tool) {
-    if (tool == kTextTool)
+    if (tool == kPaintTextTool)
         return 't';
     return tool == kEraserTool ? 'e' : 'f';
 }

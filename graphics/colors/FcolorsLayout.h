@@ -6,9 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-inline constexpr int kTextTool = 3;
-inline constexpr int kEraserTool = 11;
-inline constexpr int kEyedropperTool = 17;
+#include "core/ui/ToolNumbers.h"
+
 inline constexpr int kPanelHeight = 34;
 
 struct FcolorsLayout {

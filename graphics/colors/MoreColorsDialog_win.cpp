@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kGridSide = 16;
+constexpr int kMoreColorsGridSide = 16;
 
 uint16_t g_selection = 0;
 bool g_open = false;
@@ -27,7 +27,7 @@ void FillSwatch(HDC dc, const RECT& rect) {
 // The grid and the swatch are owner-drawn, so they are drawn whenever their items paint.
 bool DrawItem(const DRAWITEMSTRUCT& item) {
     if (item.CtlID == IDC_MCOLORS_GRID)
-        DrawColorGridItem(item.hwndItem, item.hDC, kGridSide, kGridSide, g_selection);
+        DrawColorGridItem(item.hwndItem, item.hDC, kMoreColorsGridSide, kMoreColorsGridSide, g_selection);
     else if (item.CtlID == IDC_MCOLORS_SWATCH)
         FillSwatch(item.hDC, item.rcItem);
     else
@@ -36,8 +36,8 @@ bool DrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 bool MoveSelection(HWND dialog, LPARAM point) {
-    return MoveColorGridSelection(dialog, GET_X_LPARAM(point), GET_Y_LPARAM(point), IDC_MCOLORS_GRID, kGridSide,
-                                  kGridSide, &g_selection) != 0;
+    return MoveColorGridSelection(dialog, GET_X_LPARAM(point), GET_Y_LPARAM(point), IDC_MCOLORS_GRID, kMoreColorsGridSide,
+                                  kMoreColorsGridSide, &g_selection) != 0;
 }
 
 }  // namespace

@@ -8,10 +8,6 @@
 
 namespace {
 
-// Info header field offsets.
-constexpr size_t kWidthAt = 4;
-constexpr size_t kBitCountAt = 14;
-constexpr size_t kColorsUsedAt = 32;
 // Core header: u32 size, u16 width, u16 height, u16 planes, u16 bit count.
 constexpr size_t kCoreBitCountAt = 10;
 
@@ -94,10 +90,10 @@ bool FlipRows(DibHandle dib, const uint8_t* map) {
 uint32_t DibNumColors(std::span<const uint8_t> header) {
     if (GetU32(header, 0) == kDibCoreHeaderBytes)
         return ColorsForBitCount(GetU16(header, kCoreBitCountAt));
-    const uint32_t colorsUsed = GetU32(header, kColorsUsedAt) & 0xFFFF;
+    const uint32_t colorsUsed = GetU32(header, kDibColorsUsedAt) & 0xFFFF;
     if (colorsUsed != 0)
         return colorsUsed;
-    return ColorsForBitCount(GetU16(header, kBitCountAt));
+    return ColorsForBitCount(GetU16(header, kDibBitCountAt));
 }
 
 uint32_t DibInfoColorCount(std::span<const uint8_t> header) {
@@ -109,10 +105,10 @@ uint32_t DibInfoColorCount(std::span<const uint8_t> header) {
 uint32_t DibColorTableBytes(std::span<const uint8_t> header) { return 4 * DibInfoColorCount(header); }
 
 uint64_t DibBitsOffset(std::span<const uint8_t> dib) {
-    const uint32_t colorsUsed = GetU32(dib, kColorsUsedAt);
+    const uint32_t colorsUsed = GetU32(dib, kDibColorsUsedAt);
     if (colorsUsed != 0)
         return kDibInfoHeaderBytes + 4 * uint64_t{colorsUsed};
-    const uint32_t depth = GetU16(dib, kBitCountAt);
+    const uint32_t depth = GetU16(dib, kDibBitCountAt);
     if (depth > 8)
         return kDibInfoHeaderBytes;
     return kDibInfoHeaderBytes + (uint64_t{4} << depth);
@@ -126,7 +122,7 @@ std::span<uint8_t> DibBits(std::span<uint8_t> dib) {
 }
 
 uint32_t DibImageSize(std::span<const uint8_t> header) {
-    ByteReader r(header, kWidthAt);
+    ByteReader r(header, kDibWidthAt);
     const int32_t width = r.I32LE();
     const int32_t height = r.I32LE();
     r.Skip(2);

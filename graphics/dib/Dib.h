@@ -37,6 +37,12 @@ using DibHandle = Handle;
 
 inline constexpr uint32_t kDibInfoHeaderBytes = 40;
 inline constexpr uint32_t kDibCoreHeaderBytes = 12;
+// Info header fields read and written by offset.
+inline constexpr size_t kDibWidthAt = 4;
+inline constexpr size_t kDibBitCountAt = 14;
+inline constexpr size_t kDibCompressionAt = 16;
+inline constexpr size_t kDibImageSizeAt = 20;
+inline constexpr size_t kDibColorsUsedAt = 32;
 // Widths and heights are 16-bit signed quantities throughout the graphics code.
 inline constexpr int kDibMaxDimension = 32767;
 // NewDib and NewMacRowsHandle leave this much spare room behind the rows.

@@ -13,7 +13,6 @@ namespace {
 // Tool-palette mode 5 shows, of the hidden buttons, those that play a sound.
 constexpr int kPaletteModeShowsMarkedButtons = 5;
 constexpr uint16_t kMarkedButtonActions = kActSoundFile | kActSoundResource;
-constexpr int kFieldWindowValue = 1;
 // The bits tested below lie in the low byte of their words.
 uint8_t ByteAt(std::span<const uint8_t> record, size_t at) { return at < record.size() ? record[at] : 0; }
 
@@ -29,7 +28,7 @@ void AddLayer(void* context, std::span<const uint8_t> object) {
     case kObjectGraphic: NewGraphicLayer(object, kLayerAtEnd); break;
     case kObjectButton: NewButtonLayer(object, kLayerAtEnd); break;
     case kObjectText:
-        if (LayerHandle field = NewFieldLayer(object, kLayerAtEnd, kFieldWindowValue);
+        if (LayerHandle field = NewFieldLayer(object, kLayerAtEnd, kFieldWindowShown);
             field && !(ByteAt(object, kTextActivation) & kTextStaysInactive))
             build->activate = field;
         break;

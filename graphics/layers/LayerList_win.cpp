@@ -9,9 +9,7 @@
 
 namespace {
 
-constexpr uint32_t kStringNoBitmap = 4030;
 constexpr uint32_t kStringCombineFailed = 4033;  // "CreateClipRegion: CombineRgn failed"
-constexpr int kMaxWalk = 9999;
 
 LayerHandle g_head = nullptr;
 LayerHandle g_saved = nullptr;
@@ -32,7 +30,7 @@ void SetNext(LayerHandle layer, LayerHandle next) {
 bool FindPrevious(LayerHandle layer, LayerHandle* previous) {
     *previous = nullptr;
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; at = NextOf(at), ++steps) {
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; at = NextOf(at), ++steps) {
         if (at == layer)
             return true;
         *previous = at;
@@ -53,7 +51,7 @@ void LinkAfter(LayerHandle layer, LayerHandle previous) {
 LayerHandle LastLayer() {
     LayerHandle last = nullptr;
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; at = NextOf(at), ++steps)
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; at = NextOf(at), ++steps)
         last = at;
     return last;
 }
@@ -124,7 +122,7 @@ LayerHandle GetLayerListHead() { return g_head; }
 void InsertLayerAt(LayerHandle layer, int position) {
     if (!layer)
         return;
-    const int walk = position < 0 || position >= kLayerAtEnd ? kMaxWalk : position - 1;
+    const int walk = position < 0 || position >= kLayerAtEnd ? kMaxLayerWalk : position - 1;
     LayerHandle previous = nullptr;
     LayerHandle at = g_head;
     for (int steps = 0; steps < walk && at; ++steps) {
@@ -136,7 +134,7 @@ void InsertLayerAt(LayerHandle layer, int position) {
 
 LayerHandle FindLayer(uint16_t kind, uint16_t id) {
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
         LayerLock<> lock(at);
         if (!lock)
             break;
@@ -156,7 +154,7 @@ void FreeLayerList() {
     LayerHandle at = g_head;
     g_head = nullptr;
     SetActiveTextField(nullptr);
-    for (int steps = 0; at && steps < kMaxWalk; ++steps) {
+    for (int steps = 0; at && steps < kMaxLayerWalk; ++steps) {
         LayerHandle next = NextOf(at);
         FreeLayerBlock(at);
         at = next;
@@ -195,7 +193,7 @@ LayerHandle HitTestLayers(int x, int y, bool mouseOverOnly, LayerHandle skip) {
         return nullptr;
     LayerHandle hit = nullptr;
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
         LayerLock<> lock(at);
         if (!lock)
             break;
@@ -212,7 +210,7 @@ void DrawLayersInRect(HDC dc, const RECT& rect, LayerHandle skip, bool behindOnl
     const LayerKindProcs& kinds = GetLayerKindProcs();
     bool drawing = skip ? behindOnly : true;
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
         LayerLock<> lock(at);
         if (!lock)
             break;
@@ -232,7 +230,7 @@ void DrawLayersInRect(HDC dc, const RECT& rect, LayerHandle skip, bool behindOnl
 
 bool AnyLayerIntersects(const RECT& rect) {
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
         LayerLock<> lock(at);
         if (!lock)
             break;
@@ -247,7 +245,7 @@ void InvalidateLayersInRect(HWND window, const RECT& rect) {
     if (!GetLayerListUpcalls().cardView().objectsShown)
         return;
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
         LayerLock<> lock(at);
         if (!lock)
             break;
@@ -262,7 +260,7 @@ void InvalidateLayersInRect(HWND window, const RECT& rect) {
 
 void InvalidateSpecialButtons(HWND window) {
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
         LayerLock<ButtonLayer> lock(at);
         if (!lock)
             break;
@@ -293,7 +291,7 @@ void RebuildLayerMask() {
             SelectedObject brush(dc.get(), GetStockObject(BLACK_BRUSH));
             const LayerKindProcs& kinds = GetLayerKindProcs();
             int steps = 0;
-            for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+            for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
                 LayerLock<> lock(at);
                 if (!lock)
                     break;
@@ -326,7 +324,7 @@ void CreateClipRegion() {
         return;
     }
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
         LayerLock<> lock(at);
         if (!lock)
             break;
@@ -360,7 +358,7 @@ void SetShowAllButtonHilites(HWND window, int state) {
     if (!dc)
         return;
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
         LayerLock<ButtonLayer> lock(at);
         if (!lock)
             break;
@@ -374,7 +372,7 @@ bool FindDefaultButton(uint16_t* buttonId) {
     if (GetLayerListUpcalls().cardView().tool != kBrowseTool || GetActiveTextField())
         return false;
     int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxWalk; ++steps) {
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
         uint16_t id = 0;
         bool found = false;
         {

@@ -22,6 +22,8 @@
 using LayerHandle = HGLOBAL;
 
 inline constexpr int kLayerAtEnd = 65535;
+// A walk of the list gives up after this many layers: a damaged list has no end.
+inline constexpr int kMaxLayerWalk = 9999;
 
 // The common part, first in every kind.
 struct ObjectLayer {
@@ -171,6 +173,8 @@ void SetActiveTextField(LayerHandle field);
 LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position);
 LayerHandle NewButtonLayer(std::span<const uint8_t> record, int position);
 LayerHandle NewFieldLayer(std::span<const uint8_t> record, int position, int value);
+// NewFieldLayer's value that shows the field's text window (0 makes it hidden).
+inline constexpr int kFieldWindowShown = 1;
 // The layer a constructor is filling while the field window is made or the picture file looked
 // for; 0 otherwise.
 LayerHandle GetLayerUnderConstruction();

@@ -5,6 +5,7 @@
 
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
+#include "core/files/FileTypes.h"
 #include "core/memory/HandlesGlobal.h"
 #include "core/system/DefaultProcs.h"
 #include "core/ui/CursorCache.h"
@@ -17,9 +18,7 @@
 
 namespace {
 
-constexpr uint32_t kStringPictureFilter = 4034;
 constexpr uint16_t kStringFindPicture = 2415;  // "Please find the picture named: " and the name
-constexpr int kPictureSlot = 4;
 
 // Defaults until the layers above install theirs.
 bool NoGraphic(std::span<const uint8_t>, GraphicLayer*, GraphicRecordParts*) { return false; }
@@ -245,17 +244,17 @@ HBITMAP LoadLayerPictureFromFile(HWND window, std::span<const uint8_t> record) {
     // The picture import is installed by the wiring; before it nothing can be loaded.
     if (!g_upcalls.loadPictureFile || !g_kinds.graphicPictureFile(record, name, sizeof name, &crop))
         return nullptr;
-    SetFileSpecFromPath(kPictureSlot, name);
+    SetFileSpecFromPath(kSlotMediaFolder4, name);
     // The filter is one description and one pattern, each NUL-terminated, then a final NUL.
     char filter[300] = {};
     LoadResString(kStringPictureFilter, filter, sizeof filter - 2);
     if (char* space = std::strchr(filter, ' '))
         *space = '\0';
-    const FileRequest request = {kStringFindPicture, filter, 0, 0, kPictureSlot, 0};
-    if (LocateFile(request, kPictureSlot, true) != 1)
+    const FileRequest request = {kStringFindPicture, filter, 0, 0, kSlotMediaFolder4, 0};
+    if (LocateFile(request, kSlotMediaFolder4, true) != 1)
         return nullptr;
     char path[MAX_PATH] = {};
-    GetFileSpecPath(kPictureSlot, sizeof path, path);
+    GetFileSpecPath(kSlotMediaFolder4, sizeof path, path);
     HPALETTE palette = nullptr;
     HBITMAP loaded = g_upcalls.loadPictureFile(path, &palette);
     HBITMAP cut = loaded ? CutOutBitmap(loaded, crop) : nullptr;

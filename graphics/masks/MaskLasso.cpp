@@ -15,8 +15,6 @@ void NoPoints(Handle* points, int32_t* count) {
 
 LassoPointAccess g_access = {NoClamp, NoPoints};
 
-constexpr size_t kPointBytes = 8;
-
 }  // namespace
 
 void SetLassoPointAccess(const LassoPointAccess& access) { g_access = access; }

@@ -16,6 +16,9 @@ struct LassoPoint {
     friend bool operator==(const LassoPoint&, const LassoPoint&) = default;
 };
 
+// The bytes of one point in the buffer.
+inline constexpr uint32_t kPointBytes = 8;
+
 struct LassoPointAccess {
     // Holds every point inside the lasso bounds.
     void (*clampPoints)();

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+// D AND NOT S: clears the destination where a one-bit source is white.
+inline constexpr DWORD kRopAndNotSource = 0x00220326;
+
 // A new bitmap of the rectangle's size holding that part of the bitmap: one bit per pixel when
 // the source is a one-bit bitmap, else compatible with the card window. Null on failure.
 HBITMAP CutOutBitmap(HBITMAP bitmap, const RECT& rect);

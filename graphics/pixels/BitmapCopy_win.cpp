@@ -11,8 +11,6 @@ namespace {
 constexpr uint32_t kStringCutOutNoDc = 4010;
 constexpr uint32_t kStringCutOutNoBitmap = 4011;
 constexpr uint32_t kStringNoMemoryForOperation = 4036;
-// D AND NOT S: clears the destination where a one-bit source is white.
-constexpr DWORD kRopAndNotSource = 0x00220326;
 
 // A one-bit source blits white as the background colour and black as the text colour.
 void MonochromeColors(HDC dc) {

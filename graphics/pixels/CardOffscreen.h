@@ -8,6 +8,9 @@
 
 #include "core/system/PluginModule.h"  // GetCardWindow, the window given to InitDataBase
 
+// White in the selected palette (a palette-relative colour): the card's empty colour.
+inline constexpr COLORREF kPaletteWhite = 0x02FFFFFF;
+
 // (Re)makes the offscreen for the card window, filled white. 1, or 0 (with a message when
 // report is set) when no DC or bitmap could be made.
 int InitDataBase(HWND window, int width, int height, int depth, bool report);

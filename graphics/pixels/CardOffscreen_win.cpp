@@ -9,9 +9,7 @@
 namespace {
 
 constexpr uint32_t kStringNoDc = 4029;      // "InitDataBase: failed to create DC"
-constexpr uint32_t kStringNoBitmap = 4030;  // "InitDataBase: insufficient ram for screen bitmap"
 constexpr int kExtraRows = 2;
-constexpr COLORREF kPaletteWhite = 0x02FFFFFF;
 
 struct Offscreen {
     HBITMAP bitmap = nullptr;

@@ -7,16 +7,13 @@
 
 namespace {
 
-// A record of this many bytes or fewer holds no picture block.
-constexpr size_t kNoPictureRecordBytes = 100;
-
 // Until the wiring sets the stack's resolver, only a kind-1 record holds a picture.
 Handle OwnPictureOnly(Handle card) {
     HandleLock lock(card);
     if (!lock)
         return 0;
     const std::span<const uint8_t> record = lock.bytes();
-    return GetU16(record, kPictureRecordKind) == kPictureRecordKindPicture ? card : 0;
+    return GetU16(record, kCardKind) == kCardKindPicture ? card : 0;
 }
 
 PictureRecordResolver g_resolver = nullptr;
@@ -32,10 +29,11 @@ Handle ResolvePictureRecord(Handle card) {
 }
 
 std::span<const uint8_t> PictureRecordColorTable(std::span<const uint8_t> record) {
-    if (record.size() <= std::max<size_t>(kNoPictureRecordBytes, kPictureRecordTable) ||
-        GetU16(record, kPictureRecordKind) != kPictureRecordKindPicture)
+    // A record no longer than its header and trailer holds no picture block.
+    if (record.size() <= std::max<size_t>(kMinCardRecordBytes, kPictureTableOffset) ||
+        GetU16(record, kCardKind) != kCardKindPicture)
         return {};
-    const uint32_t length = GetU32(record, kPictureRecordTableLength);
-    const size_t available = record.size() - kPictureRecordTable;
-    return record.subspan(kPictureRecordTable, std::min<size_t>(length, available));
+    const uint32_t length = GetU32(record, kPictureTableLength);
+    const size_t available = record.size() - kPictureTableOffset;
+    return record.subspan(kPictureTableOffset, std::min<size_t>(length, available));
 }

@@ -15,16 +15,12 @@
 #include <span>
 
 #include "core/memory/Handles.h"
+#include "stack/format/StackFile.h"
 
-// Card record fields read here (host order; the colour table stays big-endian).
-inline constexpr uint32_t kPictureRecordKind = 6;       // u16: 1 holds a picture of its own
-inline constexpr uint32_t kPictureRecordHolderId = 8;   // u16: 0xFFFF names no picture record
-inline constexpr uint32_t kPictureRecordWidth = 20;     // u16: the size the picture was made for
-inline constexpr uint32_t kPictureRecordHeight = 22;
-inline constexpr uint32_t kPictureRecordTableLength = 112;  // u32
-inline constexpr uint32_t kPictureRecordTable = 120;
-inline constexpr uint16_t kPictureRecordKindPicture = 1;
-inline constexpr uint16_t kNoPictureRecord = 0xFFFF;
+// Card records are read here in host order (the colour table stays big-endian): a kind-1
+// record (kCardKind) holds a picture of its own, made for the card size it gives
+// (kCardWidth, kCardHeight), with its colour table (kPictureTableLength, kPictureTableOffset);
+// another names the card that holds its picture (kCardBackgroundId), or none (kNoPictureCard).
 
 // The record that holds a card's picture: the record itself for kind 1, else the one the
 // installed resolver finds; 0 when none does.

@@ -8,9 +8,6 @@
 
 namespace {
 
-// Entries below keep the system's own colours when the palette is realized.
-constexpr size_t kFirstNoCollapseEntry = 10;
-
 DibHandle NoPicture(Handle, int, int, int, bool, bool) { return 0; }
 Handle NothingPacked(DibHandle, bool) { return 0; }
 Handle NoColorTable(HWND, Handle, int, int) { return 0; }

@@ -6,24 +6,10 @@
 #include "core/memory/ByteReader.h"
 #include "graphics/pixels/CardPicture.h"
 
-namespace {
-
-constexpr uint32_t kMaxMacTableEntries = 256;
-constexpr size_t kCountAt = 6;
-
-}  // namespace
-
 std::vector<DibColor> ReadMacColorTable(std::span<const uint8_t> table) {
-    if (table.size() < kMacColorTableHeaderBytes)
-        return {};
-    const uint32_t count = uint32_t{GetBE16(table, kCountAt)} + 1;
-    if (count > kMaxMacTableEntries || kMacColorTableHeaderBytes + count * kMacColorTableEntryBytes > table.size())
-        return {};
-    std::vector<DibColor> colors(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* e = table.data() + kMacColorTableHeaderBytes + i * kMacColorTableEntryBytes;
-        colors[i] = {e[6], e[4], e[2], 0};
-    }
+    std::vector<DibColor> colors;
+    for (const PaletteColor& c : MacColorTableColors(table))
+        colors.push_back({c.blue, c.green, c.red, 0});
     return colors;
 }
 
@@ -49,8 +35,8 @@ bool DibTableFromPictureRecord(Handle pictureRecord, DibHandle dib) {
         if (!lock)
             return false;
         const std::span<const uint8_t> record = lock.bytes();
-        if (!FieldFits(record, kPictureRecordHolderId, 2) ||
-            GetU16(record, kPictureRecordHolderId) == kNoPictureRecord)
+        if (!FieldFits(record, kCardBackgroundId, 2) ||
+            GetU16(record, kCardBackgroundId) == kNoPictureCard)
             return false;
     }
     const Handle holder = ResolvePictureRecord(pictureRecord);

@@ -16,12 +16,11 @@
 
 #include "graphics/dib/Dib.h"
 #include "graphics/dib/DibPixels.h"
+#include "stack/format/StackFile.h"
 
-inline constexpr uint32_t kMacColorTableHeaderBytes = 8;
-inline constexpr uint32_t kMacColorTableEntryBytes = 8;
-
-// The colours of a Mac colour table: count word + 1 entries; none when the table is shorter
-// than its header or than the entries it announces, or announces more than 256.
+// The colours of a Mac colour table (MacColorTableColors, StackFile.h) as DIB colours: count
+// word + 1 entries; none when the table is shorter than its header or than the entries it
+// announces, or announces more than 256.
 std::vector<DibColor> ReadMacColorTable(std::span<const uint8_t> table);
 // The table's colours into the DIB's colour table, as many as both hold; other entries stay.
 // The entries written, -1 for a damaged DIB.

@@ -15,11 +15,6 @@
 namespace {
 
 constexpr uint32_t kStringImageRectNoDc = 4076;
-// Info header fields that GetDIBits fills in.
-constexpr size_t kBitCountAt = 14;
-constexpr size_t kCompressionAt = 16;
-constexpr size_t kImageSizeAt = 20;
-constexpr size_t kColorsUsedAt = 32;
 // Header, a 256-entry table and 4 spare bytes: room for whatever GetDIBits reports first.
 constexpr SIZE_T kPackedDibProbeBytes = 1068;
 
@@ -114,17 +109,17 @@ HGLOBAL BitmapToPackedDib(HBITMAP bitmap) {
         if (window && GetDIBits(window.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), nullptr,
                                 reinterpret_cast<BITMAPINFO*>(p), DIB_RGB_COLORS)) {
             std::span<uint8_t> header{p, kDibInfoHeaderBytes};
-            const int gotDepth = GetU16(header, kBitCountAt);
+            const int gotDepth = GetU16(header, kDibBitCountAt);
             // Rows are read back uncompressed (16 and 32 bits may come back described as bit
             // fields, whose masks would land where the rows begin), with a whole colour table.
-            SetU32(header, kCompressionAt, 0);
-            SetU32(header, kColorsUsedAt, 0);
+            SetU32(header, kDibCompressionAt, 0);
+            SetU32(header, kDibColorsUsedAt, 0);
             const uint32_t computed = static_cast<uint32_t>(DibRowBytes(gotDepth, info.bmWidth)) *
                                       static_cast<uint32_t>(info.bmHeight);
-            uint32_t image = GetU32(header, kImageSizeAt);
+            uint32_t image = GetU32(header, kDibImageSizeAt);
             if (image < computed)
                 image = computed;
-            SetU32(header, kImageSizeAt, image);
+            SetU32(header, kDibImageSizeAt, image);
             size = kDibInfoHeaderBytes + DibColorTableBytes(header) + image;
         }
         GlobalUnlock(block);

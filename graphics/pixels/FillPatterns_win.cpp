@@ -5,12 +5,11 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
+#include "graphics/dib/BmpFile.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"
 
 namespace {
-
-constexpr uint32_t kBmpFileHeaderBytes = 14;
 
 std::array<HBITMAP, kFillPatternCount> g_patterns{};
 

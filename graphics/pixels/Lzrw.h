@@ -20,6 +20,8 @@ inline constexpr uint8_t kLzrwFlagStored = 1;
 inline constexpr size_t kLzrwMinCopy = 3;
 inline constexpr size_t kLzrwMaxCopy = 18;
 inline constexpr size_t kLzrwMaxOffset = 4095;
+// LZRW1 gives at most about 9 bytes of output for one stored byte; more cannot come out of them.
+inline constexpr uint64_t kLzrwMaxGrowth = 9;
 
 // The work area that callers hand to the compressor (the hash table plus room to align it).
 inline constexpr size_t kLzrwWorkAreaBytes = 17000;

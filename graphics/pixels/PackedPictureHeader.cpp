@@ -13,11 +13,9 @@
 namespace {
 
 constexpr uint8_t kTag[4] = {'P', 'P', 'a', 'k'};
-constexpr size_t kMaxTableEntries = 256;
 // The most one byte of stored data can become: the two bytes of a repeat run give 128; the two
 // bytes of an LZRW1 copy item give 18, and every 16 items cost a control word besides.
 constexpr uint64_t kRunsMaxGrowth = 64;
-constexpr uint64_t kLzrwMaxGrowth = 9;
 
 bool IsMapDepth(int depth) { return depth == 1 || depth == 8 || depth == 16 || depth == 32; }
 
@@ -250,7 +248,7 @@ int PackDibAsPackedPicture(DibHandle dib, uint16_t packingType, int32_t rowBytes
 }
 
 std::vector<uint8_t> MacColorTableFromColors(std::span<const DibColor> colors) {
-    const size_t count = std::min<size_t>(colors.size(), kMaxTableEntries);
+    const size_t count = std::min<size_t>(colors.size(), kMaxColorTableEntries);
     if (count == 0)
         return {};
     std::vector<uint8_t> table;

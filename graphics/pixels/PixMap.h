@@ -49,9 +49,9 @@ int NewPixMapForWindow(HWND window, PixMap** out);
 // frame, selected into the map's own DC. 0, or -1 with *out 0.
 struct MovieFrameSource;
 int NewPixMapFromGraphicFile(Handle* out, MovieFrameSource* source);
-// The media layer's movie-frame call (MovieFrameGetImage), which the wiring step installs: the
-// source's frame drawn into a DIB section of the frame's size for the DC, handed out. Until one
-// is installed no map is made from a movie.
+// The media layer's movie-frame call (MovieFrameGetImage), which host/wiring/WireUpper_win.cpp
+// installs: the source's frame drawn into a DIB section of the frame's size for the DC, handed
+// out. Until one is installed no map is made from a movie.
 using MovieFrameImageHook = bool (*)(MovieFrameSource* source, HDC memoryDc, HBITMAP* bitmap);
 void SetMovieFrameImageHook(MovieFrameImageHook hook);
 

@@ -448,11 +448,10 @@ void CopyPixMapBitsMasked(PixMap* source, PixMap* destination, const ShortRect& 
         SetBkColor(dc, RGB(255, 255, 255));
         SetTextColor(dc, RGB(0, 0, 0));
     }
-    constexpr DWORD kDestinationAndNotSource = 0x220326;
     BitBlt(over.get(), 0, 0, width, height, source->dc, sourceRect.left, sourceRect.top, SRCCOPY);
     BitBlt(over.get(), 0, 0, width, height, maskDc.get(), maskOrigin.x, maskOrigin.y, SRCAND);
     BitBlt(under.get(), 0, 0, width, height, target, destinationRect.left, destinationRect.top, SRCCOPY);
-    BitBlt(under.get(), 0, 0, width, height, maskDc.get(), maskOrigin.x, maskOrigin.y, kDestinationAndNotSource);
+    BitBlt(under.get(), 0, 0, width, height, maskDc.get(), maskOrigin.x, maskOrigin.y, kRopAndNotSource);
     BitBlt(under.get(), 0, 0, width, height, over.get(), 0, 0, SRCPAINT);
     BitBlt(target, destinationRect.left, destinationRect.top, width, height, under.get(), 0, 0, SRCCOPY);
 }

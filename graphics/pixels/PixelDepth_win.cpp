@@ -73,8 +73,8 @@ bool PictureSize(Handle picture, int& width, int& height) {
     if (!lock)
         return false;
     const std::span<const uint8_t> record = lock.bytes();
-    width = GetI16(record, kPictureRecordWidth);
-    height = GetI16(record, kPictureRecordHeight);
+    width = GetI16(record, kCardWidth);
+    height = GetI16(record, kCardHeight);
     return width > 0 && height > 0;
 }
 

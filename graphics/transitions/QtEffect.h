@@ -22,9 +22,9 @@ void QTFillEffectList(int first, HWND list);
 bool QTEditEffectParams(HWND owner);
 // The window's client area becomes the captured old-card image.
 void QTCaptureWindowImage(HWND window);
-// The current card rendered with its layers becomes it, through the renderer the printing code
-// installs (a bitmap the caller deletes); MINIMAL until one is installed: the window's client
-// area, which shows the same card.
+// The current card rendered with its layers becomes it, through an installed renderer (a bitmap
+// the caller deletes; host/wiring installs none yet); MINIMAL until one is installed: the
+// window's client area, which shows the same card.
 void QTCaptureCardImage(HWND window);
 using QtCardImageRenderer = HBITMAP (*)(HWND window);
 void SetQtCardImageRenderer(QtCardImageRenderer renderer);

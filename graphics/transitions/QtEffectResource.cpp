@@ -10,7 +10,7 @@ void LoadQTEffectRecord(QtEffectRecord* record, int16_t id) {
     DisposeQtEffectRecord(record);
     *record = DefaultQtEffectRecord();
     if (id > 0) {
-        if (const Handle data = GetResource(kQtfxResourceType, static_cast<uint16_t>(id))) {
+        if (const Handle data = GetResource(kQtfx, static_cast<uint16_t>(id))) {
             const std::vector<uint8_t> bytes = HandleToBytes(data);
             QtEffectRecord read;
             std::span<const uint8_t> description;
@@ -41,7 +41,7 @@ int16_t WriteQTEffectRecord(QtEffectRecord* record, int16_t id) {
     const Handle data = PackQTEffectRecord(record);
     if (!data)
         return 0;
-    ResRequest request{kQtfxResourceType, static_cast<uint16_t>(record->id), 0, data, kResRequestCarryOut, {}, 0, 0};
+    ResRequest request{kQtfx, static_cast<uint16_t>(record->id), 0, data, kResRequestCarryOut, {}, 0, 0};
     if (!WriteStackResource(&request))
         return 0;
     // A new id (none asked for, or the old one holding other data) goes into the stored bytes.

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "graphics/transitions/QtEffectRecord.h"
+#include "stack/format/StackFile.h"
 
-inline constexpr uint32_t kQtfxResourceType = FourCharCode("QTFX");
 
 // The record of resource id (above 0); without a readable one the default "dslv" record. The
 // description comes from the resource when it holds one, else from "QTDATA". The record's id

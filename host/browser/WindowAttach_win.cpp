@@ -1,5 +1,6 @@
 // Attaching to the browser's window and handing it back.
 #include "host/browser/WindowAttach.h"
+#include "host/window/PeriodicTick.h"
 #include "host/window/WindowServices.h"
 
 #include <array>
@@ -73,7 +74,7 @@ void ShutdownPluginInstance(HWND window) {
     // Nothing of ours may fire once the releases begin.
     if (IsWindow(window)) {
         KillTimer(window, kTickTimer);
-        KillTimer(window, kCursorTimer);
+        KillTimer(window, kCursorTimerId);
     }
     ShutdownTimers();
     AppShutdown();

@@ -14,12 +14,11 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
+#include "graphics/dib/BmpFile.h"
 #include "graphics/pixels/DibPalette.h"
 #include "resources/about_ids.h"
 
 namespace {
-
-constexpr size_t kBmpFileHeaderBytes = 14;
 
 // The title picture as a packed DIB: header and colour table, then the bits.
 struct TitlePicture {

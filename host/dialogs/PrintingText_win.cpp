@@ -1,6 +1,7 @@
 // Printing the text of a text object through its rich edit control, page by page.
 #include <richedit.h>
 
+#include "core/ui/DisplayUtils.h"
 #include "host/dialogs/PrintDevice.h"
 #include "host/dialogs/PrintLayout.h"
 #include "host/dialogs/Printing.h"
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
 constexpr int kMaxTextPages = 10000;
 
 HWND FieldWindow(LayerHandle layer) {

@@ -18,7 +18,6 @@
 namespace {
 
 constexpr char kIndexFileName[] = "LOOMA.LOG";
-constexpr int kCurrentStackSlot = 1;
 constexpr NPError kStreamDone = 0;
 
 std::unique_ptr<DownloadCache> g_cache;
@@ -26,7 +25,7 @@ std::unique_ptr<RequestQueue> g_queue;
 std::string g_baseUrl;
 // The file the browser was last asked for: the stream of this address answers the queue head.
 std::string g_requestedUrl;
-int g_targetFileSlot = kCurrentStackSlot;
+int g_targetFileSlot = kSlotCurrentStack;
 
 // One stream as it is received, reached through NPStream::pdata.
 struct Download {
@@ -37,7 +36,7 @@ struct Download {
     HANDLE file = INVALID_HANDLE_VALUE;
     bool cacheHit = false;        // the local copy is complete already: the first write ends the stream
     bool answersRequest = false;  // the file the queue head waits for
-    int slot = kCurrentStackSlot;
+    int slot = kSlotCurrentStack;
 };
 std::vector<std::unique_ptr<Download>> g_downloads;
 
@@ -74,7 +73,7 @@ std::string OpenStackPath() {
     if (!IsStackOpen())
         return {};
     char path[MAX_PATH] = {};
-    GetFileSpecPath(kCurrentStackSlot, sizeof path, path);
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
     return path;
 }
 
@@ -238,7 +237,7 @@ void FreeDownloadState() {
     g_queue.reset();
     g_baseUrl.clear();
     g_requestedUrl.clear();
-    g_targetFileSlot = kCurrentStackSlot;
+    g_targetFileSlot = kSlotCurrentStack;
 }
 
 void ForgetInstanceDownloads(NPP instance) {

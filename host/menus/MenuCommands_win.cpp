@@ -52,7 +52,7 @@ void RecordCardMenuBar(bool shown) {
     MarkCardChanged();
 }
 
-enum : int { kPlainEffect = 0, kNormalView = 355, kAddGraphic = 307 };
+enum : int { kPlainEffect = 0, kAddGraphic = 307 };
 enum : UINT { kShowHiddenObjectsAlert = 2304, kTurnSelectionIntoGraphicAlert = 2318 };
 
 void Prepare(HWND window, int raw) {

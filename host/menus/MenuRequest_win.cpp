@@ -6,6 +6,7 @@
 
 #include "actions/NbaMenu.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/MenuBar.h"
 #include "core/ui/Resources.h"
 #include "host/menus/MenuCommands.h"
 #include "host/palettes/FcolorsWindow.h"
@@ -13,9 +14,6 @@
 #include "stack/edit/ReadyMadeMenu.h"
 
 namespace {
-
-constexpr int kToolsMenuPosition = 3;
-constexpr int kColorsMenuPosition = 5;
 
 std::string Folded(std::string_view text) {
     std::string out;

@@ -19,6 +19,7 @@ struct MenuSubjects {
     std::string objectItemText;    // the selected object's item (300), empty for none
 };
 
+// host/wiring keeps the default provider; tests/host/menus/MenuCommands_win_test.cpp installs one.
 using MenuSubjectsProvider = MenuSubjects (*)();
 // Null restores the default provider.
 void SetMenuSubjectsProvider(MenuSubjectsProvider provider);

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "core/ui/Resources.h"
+#include "host/menus/ContextMenu.h"
 #include "host/menus/MenuCommands.h"
 #include "host/menus/MenuSubjects.h"
 #include "host/state/MenuOptions.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr int kEditObjectPosition = 13;
 constexpr UINT kAppearanceItem = 300;
-constexpr UINT kActionsItem = 15870;
 constexpr UINT kPresentationItem = 61488;
 
 void SetText(HMENU menu, UINT item, const std::string& text) {
@@ -48,7 +48,7 @@ void UpdateObjectItem(HMENU menu, const MenuSubjects& s) {
     }
     HMENU popup = CreatePopupMenu();
     AppendMenuA(popup, MF_STRING, kAppearanceItem, "Appearance...");
-    AppendMenuA(popup, MF_STRING, kActionsItem, (ResText(4182) + "...").c_str());
+    AppendMenuA(popup, MF_STRING, kCommandActions, (ResText(4182) + "...").c_str());
     ModifyMenuA(menu, kEditObjectPosition, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
                 "Appearance...");
 }

@@ -8,10 +8,11 @@ int ToolCellOf(uint32_t tool) {
 }
 
 EditTargets EditTargetsFor(uint32_t tool) {
-    return {tool == 19 || tool == 20 || tool == 22, tool == 20 || tool == 21, tool == 20 || tool == 23};
+    return {tool == kButtonTool || tool == kArrowTool || tool == kSoundButtonTool, tool == kArrowTool || tool == kGraphicTool,
+            tool == kArrowTool || tool == kTextFieldTool};
 }
 
-bool IsObjectTool(uint32_t tool) { return tool == 19 || tool == 20 || tool == 22; }
+bool IsObjectTool(uint32_t tool) { return tool == kButtonTool || tool == kArrowTool || tool == kSoundButtonTool; }
 
 int ToolCellAt(int x, int y, int cellWidth, int cellHeight) {
     if (cellWidth <= 0 || cellHeight <= 0 || x < 0 || y < 0)

@@ -13,7 +13,9 @@ inline constexpr int kToolCellCount = 20;
 
 // Palette position -> tool.
 inline constexpr std::array<uint32_t, kToolCellCount> kToolCells{
-    18, 20, 19, 21, 23, 13, 16, 12, 8, 15, 10, 11, 6, 7, 1, 2, 4, 3, 14, 17,
+    kBrowseTool, kArrowTool, kButtonTool, kGraphicTool, kTextFieldTool, kRectSelectTool, kOvalSelectTool,
+    kLassoTool, kBrushTool, kSprayTool, kPaintBucketTool, kEraserTool, kLineTool, kPenTool, kRectangleTool,
+    kOvalTool, kRoundRectTool, kPaintTextTool, kMagnifierTool, kEyedropperTool,
 };
 
 // The cell of a tool, -1 when it has none (5, 9, 22).

@@ -10,7 +10,7 @@
 namespace {
 
 void StoreForTool(uint32_t tool, int16_t value) {
-    if (tool == kTextTool && value >= 0) {
+    if (tool == kPaintTextTool && value >= 0) {
         SetToolColor('t', value);
     } else if (tool == kEraserTool) {
         SetToolColor('e', value);
@@ -30,7 +30,7 @@ void ApplyPickedColor(int16_t value) {
     if (value < 0)
         return;
     SetSelectedObjectColor(value, 0);
-    if (tool == kTextTool)
+    if (tool == kPaintTextTool)
         RedrawPaintText();
     ApplyTextColorIndex(GetToolColor('t'));
 }

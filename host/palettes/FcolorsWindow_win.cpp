@@ -116,7 +116,8 @@ void DrawIcon(HDC dc, uint32_t tool, int panelTop) {
 
 uint32_t FillIconFor(uint32_t tool) {
     switch (tool) {
-    case 1: case 2: case 4: case 5: case 6: case 7: case 8: case 10: case 15: case 17: g_fcolors.fillIcon = tool; break;
+    case kRectangleTool: case kOvalTool: case kRoundRectTool: case kFreehandTool: case kLineTool: case kPenTool:
+    case kBrushTool: case kPaintBucketTool: case kSprayTool: case kEyedropperTool: g_fcolors.fillIcon = tool; break;
     default:
         if (!g_fcolors.fillIcon)
             g_fcolors.fillIcon = kDefaultFillIcon;
@@ -160,7 +161,7 @@ void DrawPanel(HDC dc, const FcolorsLayout& layout, int panel) {
     Line(dc, 2, bottom - 3, layout.width - 2, bottom - 3);
     Line(dc, layout.width - 3, top + 2, layout.width - 3, bottom - 2);
     static constexpr char kLetters[] = {'f', 'e', 't'};
-    const uint32_t icons[] = {FillIconFor(GetCurrentTool()), kEraserTool, kTextTool};
+    const uint32_t icons[] = {FillIconFor(GetCurrentTool()), kEraserTool, kPaintTextTool};
     DrawIcon(dc, icons[panel], top);
     DrawSwatch(dc, layout, kLetters[panel]);
 }

@@ -36,7 +36,6 @@ namespace {
 
 constexpr uint32_t kFloatingClassString = 1011;
 constexpr uint32_t kMenuCopyClassString = 1008;
-constexpr int kNormalView = 355;
 constexpr int kDefaultCellSize = 24;
 
 constexpr std::array<const char*, kToolCellCount> kCellBitmapNames{
@@ -242,18 +241,18 @@ bool CardHasToolDependentObject() {
 
 void RunToolOption(uint32_t tool) {
     switch (tool) {
-    case 1: case 2: case 4: case 5: case 9: ToggleDrawFilled(); RepaintToolPalette(); break;
-    case 3:  // the text style dialog, which paint text being typed takes at once
+    case kRectangleTool: case kOvalTool: case kRoundRectTool: case kFreehandTool: case kPolygonTool: ToggleDrawFilled(); RepaintToolPalette(); break;
+    case kPaintTextTool:  // the text style dialog, which paint text being typed takes at once
         RunTextStyleCommand(GetMainWindow());
         if (GetPaintTextActive())
             RedrawPaintText();
         break;
-    case 6: RunDeferredCommand(350); break;   // line size dialog
-    case 8: RunDeferredCommand(351); break;   // brush shape dialog
-    case 11: OpenEraseDialog(GetMainWindow()); break;
+    case kLineTool: RunDeferredCommand(350); break;   // line size dialog
+    case kBrushTool: RunDeferredCommand(351); break;   // brush shape dialog
+    case kEraserTool: OpenEraseDialog(GetMainWindow()); break;
     // The magnification step and selecting the whole card belong to the paint tools; recorded
     // as the negative tool number until they come.
-    case 7: case 12: case 13: case 16: RunDeferredCommand(-static_cast<int>(tool)); break;
+    case kPenTool: case kLassoTool: case kRectSelectTool: case kOvalSelectTool: RunDeferredCommand(-static_cast<int>(tool)); break;
     default: break;
     }
 }
@@ -376,16 +375,17 @@ HCURSOR GetToolCursor() {
         return cursor ? cursor : LoadCursor(nullptr, IDC_ARROW);
     };
     switch (GetCurrentTool()) {
-    case 1: case 2: case 4: case 5: case 6: case 9: case 13: case 16: return slot(kCross);
-    case 3: return slot(kCaret);
-    case 7: return slot(kPen);
-    case 8: case 15: return slot(kCross);  // the brush and spray cursors come with the paint tools
-    case 10: return slot(kPaintCan);
-    case 11: return slot(kEraser);
-    case 12: return slot(kLasso);
-    case 14: return slot(kGlass);
-    case 17: return slot(kEyedrop);
-    case 18: return slot(kHand);
+    case kRectangleTool: case kOvalTool: case kRoundRectTool: case kFreehandTool: case kLineTool: case kPolygonTool:
+    case kRectSelectTool: case kOvalSelectTool: return slot(kCross);
+    case kPaintTextTool: return slot(kCaret);
+    case kPenTool: return slot(kPen);
+    case kBrushTool: case kSprayTool: return slot(kCross);  // the brush and spray cursors come with the paint tools
+    case kPaintBucketTool: return slot(kPaintCan);
+    case kEraserTool: return slot(kEraser);
+    case kLassoTool: return slot(kLasso);
+    case kMagnifierTool: return slot(kGlass);
+    case kEyedropperTool: return slot(kEyedrop);
+    case kBrowseTool: return slot(kHand);
     default: return LoadCursor(nullptr, IDC_ARROW);
     }
 }

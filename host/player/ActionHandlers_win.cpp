@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr uint32_t kFrameAnimRefBytes = 34;
-constexpr uint32_t kFrameAnimRefFlags = 13;  // bit 0: the reference belongs to a queue entry
 // The address buffer holds 496 characters and the terminator; a longer stored address would be
 // cut into another one, so it is not opened.
 constexpr size_t kUrlTextBytes = 497;

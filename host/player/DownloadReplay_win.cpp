@@ -28,7 +28,6 @@
 
 namespace {
 
-constexpr int kCurrentStackSlot = 1;
 
 PendingContext g_context;
 // The file the last card refresh after a download was for: one that is still not found after
@@ -149,7 +148,7 @@ void TakeArrivedDownload(const ArrivedDownload& d, bool systemStarted) {
         if (forSystem && d.answersRequest && ResumeStackJump())
             g_context.kind = 0;
         else if (attached && systemStarted)  // another embed's download of the same stack serves as well
-            OpenAttachedStackIfArrived(forSystem && d.answersRequest ? d.slot : kCurrentStackSlot);
+            OpenAttachedStackIfArrived(forSystem && d.answersRequest ? d.slot : kSlotCurrentStack);
     } else if (forSystem && d.answersRequest) {
         if (BindCachedFile(d.url.c_str(), d.slot))
             ReplayQueueHead(d.url.c_str());
@@ -160,7 +159,7 @@ void TakeArrivedDownload(const ArrivedDownload& d, bool systemStarted) {
 
 void OpenWaitingDownload(NPP instance) {
     if (AdoptEmbedAddress(instance))
-        OpenAttachedStackIfArrived(kCurrentStackSlot);
+        OpenAttachedStackIfArrived(kSlotCurrentStack);
 }
 
 namespace {

@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr uint16_t kActSoundUnused = 0x0002;
-constexpr uint16_t kActVideodiscOld = 0x0200;
-
 // Every pending press and release of the mouse (513 to 521) goes unhandled.
 void DropPendingClicks() {
     MSG message;

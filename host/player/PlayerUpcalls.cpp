@@ -7,11 +7,11 @@ namespace {
 
 void Nothing() {}
 
-constexpr PlayerUpcalls kDefaults = {
+constexpr PlayerUpcalls kPlayerDefaults = {
     .cardEntered = Nothing,
 };
 
-PlayerUpcalls g_upcalls = kDefaults;
+PlayerUpcalls g_upcalls = kPlayerDefaults;
 
 }  // namespace
 
@@ -19,6 +19,6 @@ const PlayerUpcalls& GetPlayerUpcalls() { return g_upcalls; }
 
 void SetPlayerUpcalls(const PlayerUpcalls& upcalls) {
     PlayerUpcalls u = upcalls;
-    FillIfNull(u.cardEntered, kDefaults.cardEntered);
+    FillIfNull(u.cardEntered, kPlayerDefaults.cardEntered);
     g_upcalls = u;
 }

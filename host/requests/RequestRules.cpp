@@ -3,7 +3,7 @@
 namespace {
 
 constexpr int kNamedTransitions = 27;
-constexpr int kFirstEffectTransition = 28;
+constexpr int kFirstRequestedEffect = kNamedTransitions + 1;
 
 bool KnownSpeed(int speed) { return speed == 0 || speed == 8 || speed == 16 || speed == 32; }
 
@@ -16,6 +16,6 @@ RequestedMove CheckRequestedMove(int transition, int speed, int effect, int effe
     RequestedMove move;
     move.transition = transition;
     move.speed = speed;
-    move.effect = transition >= kFirstEffectTransition ? effect : 0;
+    move.effect = transition >= kFirstRequestedEffect ? effect : 0;
     return move;
 }

@@ -13,6 +13,8 @@
 #include "host/requests/RequestArgs.h"
 
 inline constexpr size_t kRequestPStringMax = 255;
+// The host's buffers of names kept for the caller (length-prefixed).
+inline constexpr size_t kNameBytes = 32;
 
 
 // A length-prefixed string of the caller: its length byte, then at most 255 characters.

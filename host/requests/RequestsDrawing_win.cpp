@@ -30,9 +30,7 @@
 
 namespace {
 
-constexpr int kPictureSlot = 4;
 constexpr uint16_t kPromptFindPicture = 2415;
-constexpr uint32_t kStringPictureFilter = 4034;
 constexpr uint16_t kToolLineWidth = 1;  // the paint line sizes are not built yet
 
 // The contexts handed out by request 86 and not yet given back: 85 and 161 release only those,
@@ -149,7 +147,7 @@ void CbSelectTool(NbaParamBlock& b) {
     }
     const uint32_t tool = b.param2;
     b.param2 = current;
-    if (tool >= 1 && tool <= 23)
+    if (tool >= kRectangleTool && tool <= kLastTool)
         SelectToolNumber(tool);
 }
 
@@ -157,7 +155,7 @@ void CbChoosePicture(NbaParamBlock& b) {
     b.param1 = 0;
     char path[MAX_PATH] = {};
     HWND window = GetMainWindow();
-    if (!AskGraphicFileName(window, path, sizeof path, 0, kPictureSlot))
+    if (!AskGraphicFileName(window, path, sizeof path, 0, kSlotMediaFolder4))
         return;
     HPALETTE palette = nullptr;
     HBITMAP bitmap = LoadGraphicFile(path, window, &palette, 0);
@@ -196,18 +194,18 @@ void CbLoadGraphicFile(NbaParamBlock& b) {
         return;
     if (!window || !IsWindow(window))
         window = GetMainWindow();
-    SetFileSpecFromPath(kPictureSlot, path.c_str());
+    SetFileSpecFromPath(kSlotMediaFolder4, path.c_str());
     if (!IsPictureFileType(path.c_str()))
         return;
     char filter[300] = {};
     LoadResString(kStringPictureFilter, filter, sizeof filter - 2);
     if (char* space = std::strchr(filter, ' '))
         *space = '\0';
-    const FileRequest request = {kPromptFindPicture, filter, 0, 0, kPictureSlot, 0};
-    if (LocateFile(request, kPictureSlot, true) != 1)
+    const FileRequest request = {kPromptFindPicture, filter, 0, 0, kSlotMediaFolder4, 0};
+    if (LocateFile(request, kSlotMediaFolder4, true) != 1)
         return;
     char found[MAX_PATH] = {};
-    GetFileSpecPath(kPictureSlot, sizeof found, found);
+    GetFileSpecPath(kSlotMediaFolder4, sizeof found, found);
     HPALETTE palette = nullptr;
     HBITMAP bitmap = LoadGraphicFile(found, window, &palette, 0);
     b.param3 = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(bitmap));

@@ -31,7 +31,6 @@
 namespace {
 
 constexpr uint32_t kTextKindIndex = 1;
-constexpr size_t kNameBytes = 32;
 uint8_t g_activeName[kNameBytes] = {};
 
 // A text object found by a request's object reference.

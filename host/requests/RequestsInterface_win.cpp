@@ -31,7 +31,6 @@
 namespace {
 
 constexpr size_t kAlertRequestMax = 256;
-constexpr size_t kNameBytes = 32;
 
 // The text of the text link performed last: empty until text links are followed. Names
 // not known yet are answered with it too, never with a null pointer.

@@ -27,10 +27,9 @@
 namespace {
 
 constexpr size_t kMaxObjectName = 15;
-constexpr uint16_t kObjectValueIcon = 0x10;   // request 34: the byte at 64 shows the value
-constexpr uint16_t kObjectValueExtra = 0x04;  // and, when asked, this bit of the word at 64
-constexpr uint32_t kObjectValue = 78;
-constexpr uint32_t kObjectValueFlags = 64;
+// Request 34 stores an object's value where a button keeps its icon id and shows it, and on
+// this bit of its parameter sets kButtonNoHilite too.
+constexpr uint32_t kSetValueNoHilite = 0x04;
 constexpr uint32_t kScriptChunk = kTagLogo;
 
 RECT g_objectRect{};               // request 31's answer
@@ -255,24 +254,24 @@ void CbGetObjectValue(NbaParamBlock& b) {
     RefObject object;
     if (!ResolveObject(b, &object))
         return;
-    b.param1 = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(GetHandleWord(object.record, object.offset + kObjectValue))));
+    b.param1 = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(GetHandleWord(object.record, object.offset + kButtonIconId))));
 }
 
 void CbSetObjectValue(NbaParamBlock& b) {
     // Bit 2 of [54] asks for the extra bit; the rest of [54] is the kind index.
-    const bool extra = (b.param2 & kObjectValueExtra) != 0;
-    b.param2 &= ~static_cast<uint32_t>(kObjectValueExtra);
+    const bool extra = (b.param2 & kSetValueNoHilite) != 0;
+    b.param2 &= ~kSetValueNoHilite;
     const uint16_t value = static_cast<uint16_t>(b.param4);
     RefObject object;
     uint32_t length = 0;
     if (!ResolveObject(b, &object) || !IsObjectBoundary(object.record, object.offset, nullptr, &length) ||
-        length < kObjectValue + 2)
+        length < kButtonIconId + 2)
         return;
-    uint16_t flags = GetHandleWord(object.record, object.offset + kObjectValueFlags) | kObjectValueIcon;
+    uint16_t flags = GetHandleWord(object.record, object.offset + kButtonOptions) | kButtonShowIcon;
     if (extra)
-        flags |= kObjectValueExtra;
-    SetHandleWord(object.record, object.offset + kObjectValueFlags, flags);
-    SetHandleWord(object.record, object.offset + kObjectValue, value);
+        flags |= kButtonNoHilite;
+    SetHandleWord(object.record, object.offset + kButtonOptions, flags);
+    SetHandleWord(object.record, object.offset + kButtonIconId, value);
     UpdateResolvedObject(b);
 }
 

@@ -5,16 +5,9 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
+#include "core/ui/ToolNumbers.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
-
-namespace {
-
-constexpr int kBrowse = 18;
-constexpr int kObjectSelect = 20;
-constexpr int kRectSelect = 13;
-
-}  // namespace
 
 CardHandlerState& HandlerState() {
     static CardHandlerState state;
@@ -45,5 +38,5 @@ BrowseClickPlan PlanBrowseClick(bool layerHit, bool layerHandled, uint16_t cardA
     return plan;
 }
 
-int ShiftTabTool(int tool) { return tool == kBrowse ? kObjectSelect : kBrowse; }
-int ChordTabTool(int tool) { return tool == kBrowse ? kRectSelect : kBrowse; }
+int ShiftTabTool(int tool) { return tool == kBrowseTool ? kArrowTool : kBrowseTool; }
+int ChordTabTool(int tool) { return tool == kBrowseTool ? kRectSelectTool : kBrowseTool; }

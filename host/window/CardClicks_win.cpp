@@ -18,10 +18,9 @@
 
 namespace {
 
-constexpr int kPaintTextTool = 3;
 constexpr uint32_t kFieldClickHitCode = 0x2010001;
 
-bool IsPaintTool(int tool) { return (tool >= 1 && tool <= 11 && tool != kPaintTextTool) || tool == 15; }
+bool IsPaintTool(int tool) { return (tool >= kRectangleTool && tool <= kEraserTool && tool != kPaintTextTool) || tool == kSprayTool; }
 
 // The click goes to the field's own text window, in that window's coordinates.
 void PassClickToField(HWND window, LayerHandle layer, WPARAM keyState, LPARAM lParam) {
@@ -104,7 +103,7 @@ LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
     if (GetFatbitsZoom() != 1) {
         const bool ctrl = (keyState & MK_CONTROL) != 0;
         if (ctrl)
-            s.handScrollMode = static_cast<int>(GetCurrentTool()) != 12;
+            s.handScrollMode = static_cast<int>(GetCurrentTool()) != kLassoTool;
         if (s.handScrollMode) {
             const POINT p = CardPointFromLParam(window, lParam, false);
             FatbitsPanMove(p.x, p.y);
@@ -120,7 +119,7 @@ LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
         return 0;
     const int tool = static_cast<int>(GetCurrentTool());
     s.lastToolPressed = tool;
-    if (tool < 1 || tool > 23)
+    if (tool < kRectangleTool || tool > kLastTool)
         return 0;
     if (IsPaintTool(tool)) {
         ToolMouseDown(window, point.x, point.y, keyState);
@@ -133,13 +132,13 @@ LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
         } else {
             BeginPaintText(window, point.x, point.y);
         }
-    } else if (tool == 12 || tool == 16) {
+    } else if (tool == kLassoTool || tool == kOvalSelectTool) {
         MaskToolMouseDown(window, point.x, point.y, keyState);
-    } else if (tool == 13) {
+    } else if (tool == kRectSelectTool) {
         RectToolMouseDown(window, point.x, point.y, raw.x, raw.y, keyState);
-    } else if (tool == 14) {
+    } else if (tool == kMagnifierTool) {
         CycleFatbitsZoom(point.x, point.y);
-    } else if (tool == 17) {
+    } else if (tool == kEyedropperTool) {
         BeginEyedropperDrag(window, point.x, point.y);
     } else if (tool == kBrowseTool) {
         return BrowseClick(window, keyState, lParam, point);

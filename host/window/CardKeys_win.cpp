@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int kLassoTool = 12;
-constexpr int kPaintTextTool = 3;
 constexpr int kNormalViewCommand = 355;
 
 bool Magnified() { return GetFatbitsZoom() != 1; }

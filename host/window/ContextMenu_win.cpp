@@ -7,6 +7,7 @@
 #include "actions/NbaMenu.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/MenuBar.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ToolNumbers.h"
 #include "host/menus/MenuCommands.h"
@@ -44,10 +45,6 @@ constexpr uint32_t kStringCopy = 4018;
 constexpr uint32_t kStringClear = 4019;
 constexpr uint32_t kStringPaste = 4021;
 constexpr uint32_t kStringTextSuffix = 4046;
-
-// Menus of the bar that the object sections copy.
-constexpr int kEditMenuPosition = 1;
-constexpr int kFormatMenuPosition = 8;
 
 constexpr size_t kItemBuffer = kMaxContextItemText + 1;
 

@@ -124,7 +124,7 @@ void DispatchCardMouseUp(HWND window, WPARAM keyState, LPARAM lParam, UINT messa
         return;
     const POINT point = CardPointFromLParam(window, lParam, false);
     const int tool = static_cast<int>(GetCurrentTool());
-    if ((tool >= 19 && tool <= 22) || (tool == 23 && s.objectsShown))
+    if ((tool >= kButtonTool && tool <= kSoundButtonTool) || (tool == kTextFieldTool && s.objectsShown))
         SelectObjectMouseDown(window, point.x, point.y, keyState);
     CallMouseHook(message, window, point.x, point.y);
     if (ToolMouseUp(window))

@@ -32,8 +32,6 @@
 
 namespace {
 
-constexpr int kTextTool = 3;
-constexpr uint32_t kBrowse = static_cast<uint32_t>(kBrowseTool);
 constexpr WPARAM kKeyFlagsNoLink = MK_LBUTTON | MK_CONTROL;  // 0x11: the release does not follow links
 constexpr LPARAM kDropFromField = 2;
 constexpr int kOpenedUrlBytes = 256;
@@ -60,7 +58,7 @@ bool HidesCaret(const FieldState& state) {
     return state.layer && ((state.options & kTextReadOnly) || (state.objectFlags & kObjectHasPath));
 }
 
-bool BrowseOrText(uint32_t tool) { return tool == kBrowse || tool == static_cast<uint32_t>(kTextTool); }
+bool BrowseOrText(uint32_t tool) { return tool == kBrowseTool || tool == kPaintTextTool; }
 
 // The name of the text object with that id on the card on display (length-prefixed).
 std::string FieldName(uint16_t id) {
@@ -134,7 +132,7 @@ LRESULT OnButtonDown(HWND window, const FieldState& state, WPARAM wParam, LPARAM
     const POINT at = ToCard(window, lParam);
     if (LogoCardEvent(card, static_cast<int>(tool), WM_LBUTTONDOWN, wParam, MAKELPARAM(at.x, at.y)))
         return CallRichEdit(window, WM_LBUTTONDOWN, wParam, lParam);
-    if (tool == kBrowse) {
+    if (tool == kBrowseTool) {
         if (HitTestLayers(at.x, at.y, false, nullptr) != state.layer)
             return SendMessageA(card, WM_LBUTTONDOWN, wParam, MAKELPARAM(at.x, at.y));
         if (!(wParam & MK_CONTROL))
@@ -223,7 +221,7 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     }
     case WM_LBUTTONDOWN: return OnButtonDown(window, state, wParam, lParam);
     case WM_LBUTTONUP:
-        if (GetCurrentTool() == kBrowse && wParam != kKeyFlagsNoLink)
+        if (GetCurrentTool() == kBrowseTool && wParam != kKeyFlagsNoLink)
             FollowLinkAtPoint(window, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         break;
     case WM_SETCURSOR:

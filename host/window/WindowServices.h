@@ -10,7 +10,6 @@
 
 inline constexpr UINT_PTR kTickTimer = 1;
 inline constexpr UINT kTickMilliseconds = 55;
-inline constexpr UINT_PTR kCursorTimer = 69;
 
 inline constexpr int kDefaultCardWidth = 512;
 inline constexpr int kDefaultCardHeight = 384;

@@ -50,7 +50,7 @@ void WireCardPictures() {
 }
 
 // The graphic-editing tools show hidden graphic objects.
-bool ToolShowsHiddenGraphics(int tool) { return tool == 20 || tool == 21; }
+bool ToolShowsHiddenGraphics(int tool) { return tool == kArrowTool || tool == kGraphicTool; }
 
 void WireLayerList() {
     SetLayerKindProcs({

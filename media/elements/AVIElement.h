@@ -19,6 +19,9 @@ class MCIWindow;
 inline constexpr int kAVIPlayBarHeight = 26;
 // The volume an AVI movie is measured with (QuickTime movies: 255).
 inline constexpr int16_t kAVIMeasuredVolume = 128;
+// MCIWnd's seek message and the position of the movie's start (MCI_SEEK, MCIWND_START).
+inline constexpr UINT kMciSeek = 0x0807;
+inline constexpr LPARAM kMciWndStart = -1;
 
 class AVIElement : public MediaElement, public MediaDrawable {
 public:

@@ -19,7 +19,6 @@ namespace {
 
 // MCIWnd messages and MCI commands, as Video for Windows numbers them.
 constexpr UINT kMciPlay = 0x0806;
-constexpr UINT kMciSeek = 0x0807;
 constexpr UINT kMciWndGetPosition = WM_USER + 102;
 constexpr UINT kMciWndGetEnd = WM_USER + 105;
 constexpr UINT kMciWndGetMode = WM_USER + 106;
@@ -30,7 +29,6 @@ constexpr UINT kMciWndSetPalette = WM_USER + 127;
 constexpr UINT kMciWndChangeStyles = WM_USER + 135;
 constexpr UINT kMciWndGetSource = WM_USER + 140;
 constexpr UINT kMciWndOpen = WM_USER + 153;
-constexpr LPARAM kMciWndStart = -1;
 constexpr LPARAM kMciWndNoPlayBar = 0x0002;
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
@@ -72,11 +70,11 @@ bool IsRectEmptyOrZero(const RECT& r) { return r.right <= r.left || r.bottom <= 
 
 AVIElement::AVIElement(std::span<const uint8_t> record) {
     GetFileSpecPath(kSlotMediaFolder14, kMediaPathChars, path);
-    objectId = GetI16(record, kMediaRecordObjectId);
-    rect = RECT{GetI16(record, kMediaRecordRect), GetI16(record, kMediaRecordRect + 2), GetI16(record, kMediaRecordRect + 4),
-                GetI16(record, kMediaRecordRect + 6)};
-    flags = GetU32(record, kMediaRecordFlags);
-    volume = static_cast<int16_t>(GetU16(record, kMediaRecordVolume));
+    objectId = GetI16(record, kObjectId);
+    rect = RECT{GetI16(record, kObjectRect), GetI16(record, kObjectRect + 2), GetI16(record, kObjectRect + 4),
+                GetI16(record, kObjectRect + 6)};
+    flags = GetU32(record, kChunkValue);
+    volume = static_cast<int16_t>(GetU16(record, kChunkOptionWord));
     state |= kMediaStateOwnWindow;
 }
 
@@ -162,17 +160,17 @@ int AVIElement::Measure(std::span<uint8_t> record) {
     CardTarget target;
     if (!Open(target, 0))
         return 0;
-    uint32_t recordFlags = GetU32(record, kMediaRecordFlags);
+    uint32_t recordFlags = GetU32(record, kChunkValue);
     if (IsRectEmptyOrZero(rect)) {
         recordFlags |= kMediaStateSoundOnly;
         rect = RECT{0, 0, 220, 0};
     }
     CentreInCard(*this, &rect);
-    SetU16(record, kMediaRecordVolume, static_cast<uint16_t>(kAVIMeasuredVolume));
-    SetU32(record, kMediaRecordFlags, recordFlags | kMediaFlagController | kMediaFlagOverObjects | kMediaFlagApplyVolume);
+    SetU16(record, kChunkOptionWord, static_cast<uint16_t>(kAVIMeasuredVolume));
+    SetU32(record, kChunkValue, recordFlags | kMediaFlagController | kMediaFlagOverObjects | kMediaFlagApplyVolume);
     const int32_t values[] = {rect.left, rect.top, rect.right, rect.bottom};
     for (size_t i = 0; i < 4; ++i)
-        SetU16(record, kMediaRecordRect + 2 * i, static_cast<uint16_t>(static_cast<int16_t>(values[i])));
+        SetU16(record, kObjectRect + 2 * i, static_cast<uint16_t>(static_cast<int16_t>(values[i])));
     return 1;
 }
 

@@ -12,10 +12,7 @@
 
 namespace {
 
-constexpr QtOSType kMidiSubType = QtFourCC("Midi");
 constexpr QtOSType kIndeo32 = QtFourCC("IV32");
-constexpr QtOSType kVideoMedia = QtFourCC("vide");
-constexpr QtOSType kSoundMedia = QtFourCC("soun");
 constexpr QtOSType kMusicMedia = QtFourCC("musi");
 constexpr QtOSType kSpriteMedia = QtFourCC("sprt");
 constexpr QtOSType kControllerTypeData = QtFourCC("ctyp");
@@ -45,7 +42,7 @@ int ImportMidiFile(QTElement& element) {
     if (NativePathNameToFSSpec(element.path, &input, 0) != kQtNoErr ||
         NativePathNameToFSSpec(name, &output, 0) != kQtNoErr)
         return kMediaOpenFailed;
-    QtComponentInstance importer = OpenDefaultComponent(kQtMovieImportType, kMidiSubType);
+    QtComponentInstance importer = OpenDefaultComponent(kQtMovieImportType, kQtMidiSubType);
     if (!importer)
         return kMediaOpenFailed;
     const QtErr error = ConvertFileToMovieFile(&input, &output, 0, -1, nullptr, 0, importer);
@@ -142,8 +139,8 @@ bool InspectElementMovie(QTElement& element) {
             continue;
         QtOSType type = 0;
         GetMediaHandlerDescription(media, &type, nullptr, nullptr);
-        video |= type == kVideoMedia;
-        sound |= type == kSoundMedia || type == kMusicMedia;
+        video |= type == kQtVideoMediaType;
+        sound |= type == kQtSoundMediaType || type == kMusicMedia;
         sprite |= type == kSpriteMedia;
     }
     if (sprite && !video)

@@ -87,11 +87,11 @@ HWND MovieCardWindow(const QTElement& element) {
 
 QTMovieElement::QTMovieElement(std::span<const uint8_t> record) {
     GetFileSpecPath(kSlotMediaFolder14, kMediaPathChars, path);
-    objectId = ReadField<int16_t>(record, kMediaRecordObjectId);
-    rect = RECT{ReadField<int16_t>(record, kMediaRecordRect), ReadField<int16_t>(record, kMediaRecordRect + 2),
-                ReadField<int16_t>(record, kMediaRecordRect + 4), ReadField<int16_t>(record, kMediaRecordRect + 6)};
-    flags = ReadField<uint32_t>(record, kMediaRecordFlags);
-    volume = ReadField<int16_t>(record, kMediaRecordVolume);
+    objectId = ReadField<int16_t>(record, kObjectId);
+    rect = RECT{ReadField<int16_t>(record, kObjectRect), ReadField<int16_t>(record, kObjectRect + 2),
+                ReadField<int16_t>(record, kObjectRect + 4), ReadField<int16_t>(record, kObjectRect + 6)};
+    flags = ReadField<uint32_t>(record, kChunkValue);
+    volume = ReadField<int16_t>(record, kChunkOptionWord);
     mode = kQTModeMovie;
 }
 
@@ -193,7 +193,7 @@ int QTMovieElement::Measure(std::span<uint8_t> record) {
     QtRect box{};
     GetMovieBox(movie, &box);
     rect = RECT{box.left, box.top, box.right, box.bottom};
-    uint32_t recordFlags = ReadField<uint32_t>(record, kMediaRecordFlags);
+    uint32_t recordFlags = ReadField<uint32_t>(record, kChunkValue);
     if (IsRectEmpty(&rect)) {
         recordFlags |= kMediaStateSoundOnly;
         rect = RECT{0, 0, kMeasuredNoPictureWidth, 0};
@@ -201,9 +201,9 @@ int QTMovieElement::Measure(std::span<uint8_t> record) {
     CentreRectInWindow(&rect, MovieCardWindow(*this));
     const int16_t sides[] = {int16_t(rect.left), int16_t(rect.top), int16_t(rect.right), int16_t(rect.bottom)};
     for (int i = 0; i < 4; ++i)
-        WriteField<int16_t>(record, kMediaRecordRect + 2 * i, sides[i]);
-    WriteField<uint32_t>(record, kMediaRecordFlags, recordFlags | kMeasuredFlags);
-    WriteField<int16_t>(record, kMediaRecordVolume, 255);
+        WriteField<int16_t>(record, kObjectRect + 2 * i, sides[i]);
+    WriteField<uint32_t>(record, kChunkValue, recordFlags | kMeasuredFlags);
+    WriteField<int16_t>(record, kChunkOptionWord, 255);
     return 1;
 }
 

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr QtOSType kSoundMedia = QtFourCC("soun");
 constexpr int16_t kFullTrackVolume = 0x100;
 
 bool g_waveVolumeAnswered = false;
@@ -123,7 +122,7 @@ int StoredSoundMovie(QTSoundElement& e) {
     if (descriptionHandle && ref) {
         e.movie = NewMovie(kQtNewMovieActive);
         QtTrack track = e.movie ? NewMovieTrack(e.movie, 0, 0, kFullTrackVolume) : nullptr;
-        QtMedia media = track ? NewTrackMedia(track, kSoundMedia, static_cast<QtTimeScale>(layout.rate >> 16), ref,
+        QtMedia media = track ? NewTrackMedia(track, kQtSoundMediaType, static_cast<QtTimeScale>(layout.rate >> 16), ref,
                                               kQtHandleDataRef)
                               : nullptr;
         if (media && BeginMediaEdits(media) == kQtNoErr) {

@@ -8,9 +8,6 @@ constexpr uint32_t FourCC(const char (&s)[5]) {
     return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 | uint32_t(uint8_t(s[2])) << 8 | uint8_t(s[3]);
 }
 
-constexpr uint8_t kStandardEncoding = 0x00;
-constexpr uint8_t kExtendedEncoding = 0xFF;
-constexpr uint8_t kCompressedEncoding = 0xFE;
 constexpr uint32_t kStandardSamples = 22;  // after the header
 constexpr uint32_t kWideSamples = 64;
 

@@ -9,10 +9,10 @@
 
 namespace {
 
-constexpr size_t kHeaderBytes = 13;
+constexpr size_t kGifHeaderBytes = 13;
 constexpr uint8_t kExtension = 0x21;
 constexpr uint8_t kImage = 0x2C;
-constexpr uint8_t kTrailer = 0x3B;
+constexpr uint8_t kGifTrailer = 0x3B;
 constexpr uint8_t kGraphicControl = 0xF9;
 
 // A colour table follows when bit 7 of the packed byte is set: 3 x 2^(n + 1) bytes.
@@ -38,16 +38,16 @@ bool IsGif89Header(std::span<const uint8_t> file) {
 }
 
 int GifTransparentIndex(std::span<const uint8_t> file) {
-    if (file.size() < kHeaderBytes || std::memcmp(file.data(), "GIF", 3) != 0)
+    if (file.size() < kGifHeaderBytes || std::memcmp(file.data(), "GIF", 3) != 0)
         return -1;
-    ByteReader in(file, kHeaderBytes);
+    ByteReader in(file, kGifHeaderBytes);
     SkipColorTable(in, file[10]);
     int found = -1;
     while (in.ok()) {
         const uint8_t introducer = in.U8();
         if (!in.ok())
             break;
-        if (introducer == kTrailer)
+        if (introducer == kGifTrailer)
             return found;
         if (introducer == kExtension) {
             const uint8_t label = in.U8();

@@ -16,7 +16,6 @@ namespace {
 constexpr uint16_t kPictureTitle = 2407;
 constexpr uint32_t kFirstFilterString = 4401;
 constexpr int kFilterStrings = 24;
-constexpr int kPictureSlot = 4;
 // The file type for which the open dialog shows its preview part for pictures.
 constexpr uint16_t kPicturePreviewType = 10;
 
@@ -65,7 +64,7 @@ int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind
     case 'A':
     case 'R':
         // 'R' would ask between the disk and a live source, were one ever available.
-        choice = AskGraphicFileName(window, destination, size, sourceKind, kPictureSlot) ? kChoiceFile : kChoiceCancelled;
+        choice = AskGraphicFileName(window, destination, size, sourceKind, kSlotMediaFolder4) ? kChoiceFile : kChoiceCancelled;
         break;
     case 'W': {
         char title[MAX_PATH] = {};

@@ -4,13 +4,11 @@
 #include <cstring>
 
 #include "core/files/FileSlots.h"
+#include "media/elements/AVIElement.h"
 #include "media/previews/Previewers.h"
 #include "quicktime/QtCalls.h"
 
 namespace {
-
-constexpr UINT kMciSeek = 0x0807;
-constexpr LPARAM kMciWndStart = -1;
 
 QtRect AtOrigin(const RECT& r) {
     return QtRect{0, 0, static_cast<int16_t>(r.bottom - r.top), static_cast<int16_t>(r.right - r.left)};

@@ -7,14 +7,13 @@
 
 #include "core/files/FileLayer.h"
 #include "core/files/FileTypes.h"
+#include "core/files/OpenFileDialog.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "media/MediaManager.h"
 #include "stack/save/SaveStack.h"
 
 namespace {
-
-constexpr uint16_t kSoundPreview = 26;  // the Open dialog's preview kind for sounds
 
 // String 4009, then each description and pattern ending in a zero, and the closing zero.
 std::string SoundFilter() {

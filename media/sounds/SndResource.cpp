@@ -15,7 +15,6 @@ constexpr uint32_t kSoundHeaderAt = 28;
 constexpr uint16_t kSampledSynth = 5;
 constexpr uint32_t kInitMono = 0x80, kInitStereo = 0xC0;
 constexpr uint16_t kBufferCommand = 0x8051, kAmplitudeCommand = 43;
-constexpr uint8_t kStandardEncoding = 0x00, kExtendedEncoding = 0xFF;
 constexpr uint8_t kBaseNote = 60;
 
 bool IsStandard(const SoundFormat& f) { return f.channels == 1 && f.bitsPerSample == 8; }

@@ -10,9 +10,9 @@
 
 namespace {
 
-constexpr uint32_t kNone = 0x4E4F4E45;  // "NONE"
 constexpr uint16_t kWavePcm = 1;
-constexpr uint32_t kAuHeaderBytes = 28;
+// The header and the shortest annotation: no AU file's samples start before.
+constexpr uint32_t kAuMinDataOffset = 28;
 constexpr uint32_t kAuMuLaw = 1, kAuLinear8 = 2;
 
 void FlipTopBits(std::span<uint8_t> samples) {
@@ -73,7 +73,7 @@ Handle ImportAiffData(Handle file, uint32_t* alert) {
             *alert = AlertFor(refusal, info);
             return 0;
         }
-        if (info.compression != kNone) {  // 'sowt', 'twos', 'raw ' and the like
+        if (info.compression != kAifcNoCompression) {  // 'sowt', 'twos', 'raw ' and the like
             *alert = kAlertSoundCompressed;
             return 0;
         }
@@ -119,7 +119,7 @@ Handle ImportAuData(Handle file, uint32_t* alert) {
             *alert = kAlertSoundFormatUnsupported;
             return 0;
         }
-        start = std::max(offset, kAuHeaderBytes);
+        start = std::max(offset, kAuMinDataOffset);
         if (channels > UINT16_MAX || start > bytes.size())
             return 0;
         format = FormatOf(bits, static_cast<uint16_t>(channels), rate, bytes.size() - start);

@@ -11,18 +11,10 @@
 #include <span>
 
 #include "quicktime/QtTypes.h"
+#include "stack/format/StackFile.h"
 
-// Element flags, from the media action record.
-inline constexpr uint32_t kMediaFlagController = 0x1;
-inline constexpr uint32_t kMediaFlagKeep = 0x2;
-inline constexpr uint32_t kMediaFlagFirstFrame = 0x4;  // sounds: the data is 'Midi'
-inline constexpr uint32_t kMediaFlagEraseWhenDone = 0x8;
-inline constexpr uint32_t kMediaFlagOverObjects = 0x10;  // not clipped, mouse not passed to the card
-inline constexpr uint32_t kMediaFlagLoop = 0x20;
-inline constexpr uint32_t kMediaFlagApplyVolume = 0x80;
-inline constexpr uint32_t kMediaFlagBackground = 0x100;
-inline constexpr uint32_t kMediaFlagOwnController = 0x200;
-// Element state, kept by the element.
+// Element flags come from the media action record (kMediaFlag..., StackFile.h); the element's
+// state is kept by the element.
 inline constexpr uint32_t kMediaStateOwnWindow = 0x200;
 inline constexpr uint32_t kMediaStateControllerType = 0x400;  // 'ctyp' user data
 inline constexpr uint32_t kMediaStateSpriteOnly = 0x800;
@@ -32,15 +24,10 @@ inline constexpr uint32_t kMediaStateDone = 0x8000;
 
 inline constexpr int kMediaPathChars = 260;
 
-// The media action record (a movie chunk of an action block): where the fields lie.
-enum MediaRecordOffset : uint32_t {
-    kMediaRecordObjectId = 2,   // signed 16-bit
-    kMediaRecordRect = 4,       // left, top, right, bottom: signed 16-bit each
-    kMediaRecordFlags = 16,     // 32-bit
-    kMediaRecordVolume = 20,    // 16-bit, 0 to 255
-    kMediaRecordFile = 32,      // the packed file reference of the movie
-};
-inline constexpr size_t kMediaRecordMinBytes = 22;  // what Measure writes and the constructors read
+// The media action record is a movie chunk of an action block (StackFile.h): the object id
+// (kObjectId) and rectangle (kObjectRect) of the common header, the flags above (kChunkValue),
+// the volume (kChunkOptionWord), then the movie's packed file reference (kChunkHeaderBytes).
+inline constexpr size_t kMediaRecordMinBytes = kChunkOptionWord + 2;  // what Measure writes and the constructors read
 
 // Show commands of Show.
 inline constexpr int kMediaHide = 0;

@@ -89,7 +89,7 @@ void CentreRectInWindow(RECT* rect, HWND window);
 void FitRectInWindow(RECT* rect, HWND window, bool margins);
 void BottomAlignRectInWindow(RECT* rect, HWND window);
 
-// The current tool's cursor, which a movie window shows over its visible movie; the host
-// installs it in the wiring step. Until then the cursor is left as it is.
+// The current tool's cursor, which a movie window shows over its visible movie;
+// host/wiring/WireUpper_win.cpp installs it. Until then the cursor is left as it is.
 using MediaToolCursorHook = HCURSOR (*)();
 void SetMediaToolCursorHook(MediaToolCursorHook hook);

@@ -6,14 +6,14 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/BitmapCopy.h"
 #include "objects/buttons/Buttons.h"
 
 namespace {
 
 constexpr int kClipInset = 2;
-constexpr DWORD kRopAndNotSource = 0x220326;
 
-bool IsObjectTool(int tool) { return tool >= 19 && tool <= 22; }
+bool IsObjectTool(int tool) { return tool >= kButtonTool && tool <= kSoundButtonTool; }
 
 // Edit-time outlines show on the card window with an object tool at normal zoom.
 bool ShowsOutlines(HWND window) {

@@ -12,7 +12,7 @@ IconSelection g_selection = {};
 }  // namespace
 
 Handle LoadIconResource(uint16_t id) {
-    Handle copy = GetResource(ResType("Icon"), id);
+    Handle copy = GetResource(kIcon, id);
     return copy && HandToHand(&copy) == 0 ? copy : 0;
 }
 
@@ -46,7 +46,7 @@ uint16_t StoreIconResource(Handle data) {
     if (!copy || HandToHand(&copy) != 0)
         return 0;
     ResRequest request = {};
-    request.type = g_selection.mode ? ResType("Icon") : ResType("Crsr");
+    request.type = g_selection.mode ? kIcon : kCrsr;
     request.id = g_selection.id ? g_selection.id : NextUniqueResId(FindResFile(GetStackResFile()));
     request.data = copy;
     request.flags = kResRequestCarryOut;

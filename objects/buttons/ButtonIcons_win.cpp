@@ -116,4 +116,4 @@ bool DrawAnimatedCursorFrame(HDC dc, Handle cursorData, int x, int y) {
     return DrawIconBlock(dc, cursor.frames[cursor.sequence[0]], 0, x, y);
 }
 
-std::vector<uint8_t> StackCursorData(uint16_t id) { return HandleToBytes(GetResource(ResType("Crsr"), id)); }
+std::vector<uint8_t> StackCursorData(uint16_t id) { return HandleToBytes(GetResource(kCrsr, id)); }

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr uint16_t kNoRollover = 65535;
-constexpr int kMaxWalk = 9999;
 
 LayerHandle g_pressed = nullptr;
 bool g_pressing = false;
@@ -20,7 +19,7 @@ uint16_t g_rolloverId = kNoRollover;
 // A pressed layer may have gone with its card while the mouse was down.
 bool InLayerList(LayerHandle layer) {
     int steps = 0;
-    for (LayerHandle at = GetLayerListHead(); at && steps < kMaxWalk; ++steps) {
+    for (LayerHandle at = GetLayerListHead(); at && steps < kMaxLayerWalk; ++steps) {
         if (at == layer)
             return true;
         LayerLock<> lock(at);

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr BYTE kHebrewCharSet = 177;
 constexpr int kDefaultPoints = 12, kDefaultHeight = -16;
 
 struct StyleState {
@@ -72,7 +71,7 @@ void DefaultLogFont() {
     g_style.logFont.lfHeight = kDefaultHeight;
     g_style.logFont.lfOrientation = 10;
     g_style.logFont.lfWeight = FW_NORMAL;
-    g_style.logFont.lfCharSet = IsHebrewLanguage() ? kHebrewCharSet : 0;
+    g_style.logFont.lfCharSet = IsHebrewLanguage() ? HEBREW_CHARSET : 0;
     lstrcpynA(g_style.logFont.lfFaceName, "Arial", LF_FACESIZE);
 }
 

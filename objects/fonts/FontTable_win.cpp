@@ -10,13 +10,13 @@
 void InitFontTable() { ResetFontTable(); }
 
 void LoadFontTable() {
-    const Handle data = GetResource(ResType("FntL"), kFontTableResId);
+    const Handle data = GetResource(kFntL, kFontTableResId);
     LoadFontTableBytes(HandleToBytes(data));
 }
 
 int SaveFontTable() {
     ResRequest request = {};
-    request.type = ResType("FntL");
+    request.type = kFntL;
     request.id = kFontTableResId;
     // The stack stores a copy and the request then names that copy: ours is freed by its own name.
     const Handle table = NewHandleFromBytes(FontTableBytes());

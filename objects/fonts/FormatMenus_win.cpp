@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kAlignments[] = {0, 1, -1};
-
 bool g_listsBuilt = false;
 std::vector<std::string> g_recent;     // most recent first
 std::vector<std::string> g_delivered;  // sorted

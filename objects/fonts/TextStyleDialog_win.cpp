@@ -16,6 +16,7 @@
 #include "objects/fonts/CurrentTextStyle_win.h"
 #include "objects/fonts/FontTable.h"
 #include "objects/fonts/FormatMenus_win.h"
+#include "objects/fonts/TextStyleMenus.h"
 #include "objects/text/TextFields.h"
 
 namespace {
@@ -23,8 +24,6 @@ namespace {
 constexpr DWORD kDialogFlags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_ENABLEHOOK | CF_ENABLETEMPLATE;
 static_assert(kDialogFlags == 0x159);
 constexpr int kMinPoints = 6, kMaxPoints = 72;
-constexpr int kAlignments[] = {0, 1, -1};
-constexpr BYTE kHebrewCharSet = 177;
 
 // What the hook shows and changes beside the standard controls (the dialog is modal: one).
 struct DialogChoice {
@@ -184,7 +183,7 @@ void ChoiceFromCurrent() {
 void TakeDialogResult(const FontDialogResult& result, bool keepSizeAndType) {
     LOGFONTA font = result.font;
     if (IsHebrewLanguage())
-        font.lfCharSet = kHebrewCharSet;
+        font.lfCharSet = HEBREW_CHARSET;
     SetCurrentLogFont(font);
     SetCurrentFace(font.lfFaceName);
     SetCurrentStyleBits(g_choice.styleBits);

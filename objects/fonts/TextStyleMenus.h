@@ -11,6 +11,8 @@
 #include <vector>
 
 inline constexpr int kRecentFontsMax = 12;
+// The alignments (kTextAlignment) in the order the menu and the dialog list them.
+inline constexpr int kAlignments[] = {0, 1, -1};
 // Size items run from 1300; 75 of them stop short of the style items at 1375.
 inline constexpr size_t kSizeItemsMax = 75;
 inline constexpr int kTrueTypeFontType = 4;

@@ -17,12 +17,9 @@
 
 namespace {
 
-constexpr uint16_t kNeverDrawnPictureFlags = 32;
 constexpr uint16_t kMaxFrameWidth = 20;
 constexpr uint16_t kMaxTransparency = 100;
 constexpr int kMinBlendDepth = 9;
-constexpr uint32_t kSourceLeft = 18, kSourceTop = 20, kFrameWidth = 16, kTransparency = 74;
-constexpr DWORD kDestinationAndNotSource = 0x220326;
 
 SIZE BitmapSize(HBITMAP bitmap) {
     BITMAP info = {};
@@ -77,16 +74,16 @@ void BlendOverTarget(HDC target, HDC pictureDc, HBITMAP picture, const RECT& bou
 bool ReadGraphicLayer(std::span<const uint8_t> record, GraphicLayer* layer, GraphicRecordParts* parts) {
     if (!ReadLayerCommon(record, kObjectGraphic, &layer->common) || record.size() < kGraphicHeaderBytes)
         return false;
-    if (GetU16(record, kGraphicPictureFlags) == kNeverDrawnPictureFlags)
+    if (GetU16(record, kGraphicPictureFlags) == kGraphicNeverDrawn)
         return false;
     const uint16_t flags = GetU16(record, kObjectFlags);
     if ((flags & kObjectHidden) && !GetLayerListUpcalls().cardView().hiddenGraphicsShown)
         return false;
-    layer->frameWidth = std::min(GetU16(record, kFrameWidth), kMaxFrameWidth);
+    layer->frameWidth = std::min(GetU16(record, kGraphicFrameWidth), kMaxFrameWidth);
     layer->colorIndex = static_cast<uint16_t>(GetU16(record, kGraphicColor) - 1);
     layer->objectWord = GetU16(record, kGraphicAction);
     layer->cursorId = GetU16(record, kGraphicCursor);
-    layer->transparency = std::min(GetU16(record, kTransparency), kMaxTransparency);
+    layer->transparency = std::min(GetU16(record, kGraphicTransparency), kMaxTransparency);
     // A record whose lengths disagree keeps its bounds, without picture or mask.
     // (A disk-based one finds no file name in it either.)
     if (parts) {
@@ -105,7 +102,7 @@ bool GraphicPictureFile(std::span<const uint8_t> record, char* name, size_t size
         return false;
     std::memcpy(name, layout.fileReference.data(), layout.fileReference.size());
     name[layout.fileReference.size()] = '\0';
-    const int left = GetI16(record, kSourceLeft), top = GetI16(record, kSourceTop);
+    const int left = GetI16(record, kGraphicSourceLeft), top = GetI16(record, kGraphicSourceTop);
     const int width = GetI16(record, kGraphicPictureRect + 4) - GetI16(record, kGraphicPictureRect);
     const int height = GetI16(record, kGraphicPictureRect + 6) - GetI16(record, kGraphicPictureRect + 2);
     *crop = {left, top, left + width, top + height};
@@ -195,5 +192,5 @@ void DrawGraphicLayerMask(HDC dc, const GraphicLayer* layer) {
         return;
     SelectedObject selected(maskDc.get(), layer->mask);
     const SIZE size = BitmapSize(layer->mask);
-    BitBlt(dc, bounds.left, bounds.top, size.cx, size.cy, maskDc.get(), 0, 0, kDestinationAndNotSource);
+    BitBlt(dc, bounds.left, bounds.top, size.cx, size.cy, maskDc.get(), 0, 0, kRopAndNotSource);
 }

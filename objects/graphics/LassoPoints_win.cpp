@@ -10,7 +10,6 @@
 namespace {
 
 constexpr int32_t kPointGrowth = 1000;
-constexpr uint32_t kPointBytes = 8;
 
 Handle g_points = 0;
 int32_t g_count = 0;

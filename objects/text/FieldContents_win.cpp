@@ -13,6 +13,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -26,7 +27,6 @@
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
 constexpr int kTextFileSlot = 3;  // the text file to load
 
 int Dpi() {

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
-
 struct DrawFacts {
     RECT bounds = {};
     uint16_t options = 0, objectFlags = 0, colorIndex = 0;

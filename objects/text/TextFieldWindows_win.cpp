@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kTextTool = 3;
 constexpr int kMaxFieldWalk = 4096;  // a damaged list cannot hold the walk
 
 HMODULE g_richEdit = nullptr;
@@ -234,7 +233,7 @@ void DestroyFieldWindow(FieldLayer* layer) {
 
 void ShowTextFieldWindows(bool show) {
     const CardView view = GetLayerListUpcalls().cardView();
-    const bool wanted = show && (view.tool == kBrowseTool || view.tool == kTextTool) && view.objectsShown;
+    const bool wanted = show && (view.tool == kBrowseTool || view.tool == kPaintTextTool) && view.objectsShown;
     ForEachFieldWindow([&](HWND window) {
         if ((IsWindowVisible(window) != 0) == wanted)
             return;

@@ -41,7 +41,7 @@ intptr_t DoExitMovies(const QtWord*) {
     return kQtNoErr;
 }
 
-constexpr StandInRow kRows[] = {
+constexpr StandInRow kStartRows[] = {
     {kQtSelInitializeQTML, DoInitializeQTML},
     {kQtSelTerminateQTML, DoTerminateQTML},
     {kQtSelGestalt, DoGestalt},
@@ -51,7 +51,7 @@ constexpr StandInRow kRows[] = {
 
 }  // namespace
 
-std::span<const StandInRow> StandInStartRows() { return kRows; }
+std::span<const StandInRow> StandInStartRows() { return kStartRows; }
 
 bool StandInInitialized() { return g_initialized; }
 bool StandInMoviesEntered() { return g_moviesEntered; }

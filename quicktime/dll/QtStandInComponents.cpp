@@ -46,7 +46,7 @@ intptr_t DoCallComponent(const QtWord* args) {
     return StandInComponentCall(nullptr, reinterpret_cast<const void*>(args[0]), 0);
 }
 
-constexpr StandInRow kRows[] = {
+constexpr StandInRow kComponentRows[] = {
     {kQtSelCallComponent, DoCallComponent},
     {kQtSelCloseComponent, DoCloseComponent},
     {kQtSelOpenDefaultComponent, DoOpenDefaultComponent},
@@ -54,7 +54,7 @@ constexpr StandInRow kRows[] = {
 
 }  // namespace
 
-std::span<const StandInRow> StandInComponentRows() { return kRows; }
+std::span<const StandInRow> StandInComponentRows() { return kComponentRows; }
 
 QtComponentInstance StandInNewInstance(const StandInComponentKind* kind, void* state) {
     if (!kind)

@@ -177,7 +177,7 @@ intptr_t DoEffectParameterDialog(const QtWord* args) {
     return err == kQtBufferTooSmall ? kQtParamErr : err;
 }
 
-constexpr StandInRow kRows[] = {
+constexpr StandInRow kEffectRows[] = {
     {kQtSelGetEffectsList, DoGetEffectsList},
     {kQtSelEffectSequenceBegin, DoEffectSequenceBegin},
     {kQtSelEffectDecompressFrame, DoEffectDecompressFrame},
@@ -187,4 +187,4 @@ constexpr StandInRow kRows[] = {
 
 }  // namespace
 
-std::span<const StandInRow> StandInEffectRows() { return kRows; }
+std::span<const StandInRow> StandInEffectRows() { return kEffectRows; }

@@ -28,13 +28,13 @@ intptr_t DoNativePathNameToFSSpec(const QtWord* args) {
     return kQtNoErr;
 }
 
-constexpr StandInRow kRows[] = {
+constexpr StandInRow kFileRows[] = {
     {kQtSelNativePathNameToFSSpec, DoNativePathNameToFSSpec},
 };
 
 }  // namespace
 
-std::span<const StandInRow> StandInFileRows() { return kRows; }
+std::span<const StandInRow> StandInFileRows() { return kFileRows; }
 
 std::string StandInFSSpecPath(const QtFSSpec* file) {
     if (!file || file->name[0] == 0 || file->name[0] >= sizeof file->name - 1)

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kMaxSide = 16384;
+constexpr int kMaxGWorldSide = 16384;
 QtRGBColor g_opColor = {0, 0, 0};
 
 // Whether a section keeps its top row first. The header's sign says so where the system keeps
@@ -71,7 +71,7 @@ intptr_t DoNewGWorld(const QtWord* args) {
         return kQtParamErr;
     *out = nullptr;
     const int width = bounds->right - bounds->left, height = bounds->bottom - bounds->top;
-    if ((depth != 0 && depth != 32) || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+    if ((depth != 0 && depth != 32) || width <= 0 || height <= 0 || width > kMaxGWorldSide || height > kMaxGWorldSide)
         return kQtParamErr;
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -165,7 +165,7 @@ intptr_t DoOpColor(const QtWord* args) {
     return kQtNoErr;
 }
 
-constexpr StandInRow kRows[] = {
+constexpr StandInRow kGWorldRows[] = {
     {kQtSelNewGWorld, DoNewGWorld},
     {kQtSelNewGWorldFromHBITMAP, DoNewGWorldFromHBITMAP},
     {kQtSelDisposeGWorld, DoDisposeGWorld},
@@ -175,4 +175,4 @@ constexpr StandInRow kRows[] = {
 
 }  // namespace
 
-std::span<const StandInRow> StandInGWorldRows() { return kRows; }
+std::span<const StandInRow> StandInGWorldRows() { return kGWorldRows; }

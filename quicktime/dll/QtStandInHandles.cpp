@@ -17,7 +17,7 @@ struct Block {
 };
 static_assert(offsetof(Block, data) == 0);
 
-constexpr uint32_t kMaxHandleSize = 256u << 20;
+constexpr uint32_t kMaxStandInHandleSize = 256u << 20;
 std::set<Block*> g_blocks;
 
 Block* Live(QtHandle h) {
@@ -40,7 +40,7 @@ intptr_t DoSetHandleSize(const QtWord* args) {
     return StandInSetHandleSize(h, static_cast<uint32_t>(args[1])) ? kQtNoErr : kQtMemFullErr;
 }
 
-constexpr StandInRow kRows[] = {
+constexpr StandInRow kHandleRows[] = {
     {kQtSelNewHandle, DoNewHandle},
     {kQtSelDisposeHandle, DoDisposeHandle},
     {kQtSelGetHandleSize, DoGetHandleSize},
@@ -50,10 +50,10 @@ constexpr StandInRow kRows[] = {
 
 }  // namespace
 
-std::span<const StandInRow> StandInHandleRows() { return kRows; }
+std::span<const StandInRow> StandInHandleRows() { return kHandleRows; }
 
 QtHandle StandInNewHandle(uint32_t size) {
-    if (size > kMaxHandleSize)
+    if (size > kMaxStandInHandleSize)
         return nullptr;
     char* data = static_cast<char*>(std::calloc(size ? size : 1, 1));
     if (!data)
@@ -88,7 +88,7 @@ uint32_t StandInHandleSize(QtHandle h) {
 
 bool StandInSetHandleSize(QtHandle h, uint32_t size) {
     Block* block = Live(h);
-    if (!block || size > kMaxHandleSize)
+    if (!block || size > kMaxStandInHandleSize)
         return false;
     char* data = static_cast<char*>(std::realloc(block->data, size ? size : 1));
     if (!data)

@@ -138,11 +138,11 @@ intptr_t DoGetGraphicsImporterForFile(const QtWord* args) {
     return kQtNoErr;
 }
 
-constexpr StandInRow kRows[] = {
+constexpr StandInRow kImporterRows[] = {
     {kQtSelGetGraphicsImporterForFile, DoGetGraphicsImporterForFile},
 };
 
 }  // namespace
 
-std::span<const StandInRow> StandInImporterRows() { return kRows; }
+std::span<const StandInRow> StandInImporterRows() { return kImporterRows; }
 const StandInComponentKind* StandInGraphicsImporterKind() { return &kImporterKind; }

@@ -159,7 +159,7 @@ intptr_t DoGetPortBitMapForCopyBits(const QtWord* args) {
     return port && port->bitmap ? reinterpret_cast<intptr_t>(&port->bitMap) : 0;
 }
 
-constexpr StandInRow kRows[] = {
+constexpr StandInRow kPortRows[] = {
     {kQtSelCreatePortAssociation, DoCreatePortAssociation},
     {kQtSelDestroyPortAssociation, DoDestroyPortAssociation},
     {kQtSelGetNativeWindowPort, DoGetNativeWindowPort},
@@ -174,7 +174,7 @@ constexpr StandInRow kRows[] = {
 
 }  // namespace
 
-std::span<const StandInRow> StandInPortRows() { return kRows; }
+std::span<const StandInRow> StandInPortRows() { return kPortRows; }
 
 void StandInAddPort(QtPortRecord* port) { g_ports.insert(port); }
 void StandInRemovePort(QtPortRecord* port) {

@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr uint32_t kHeader = 10;  // size, then the bounding box
-constexpr int kMaxSide = 0x7FFF;
+constexpr uint32_t kRegionHeader = 10;  // size, then the bounding box
+constexpr int kMaxRegionSide = 0x7FFF;
 
 bool WriteRegion(QtRgnHandle region, const std::vector<QtRect>& rects) {
     QtRect box = {0, 0, 0, 0};
@@ -27,7 +27,7 @@ bool WriteRegion(QtRgnHandle region, const std::vector<QtRect>& rects) {
         box.bottom = std::max(box.bottom, r.bottom);
         box.right = std::max(box.right, r.right);
     }
-    const uint32_t size = kHeader + static_cast<uint32_t>(rects.size() * sizeof(QtRect));
+    const uint32_t size = kRegionHeader + static_cast<uint32_t>(rects.size() * sizeof(QtRect));
     if (!StandInSetHandleSize(region, size))
         return false;
     uint8_t* p = StandInHandleBytes(region).data();
@@ -35,12 +35,12 @@ bool WriteRegion(QtRgnHandle region, const std::vector<QtRect>& rects) {
     std::memcpy(p, &shortSize, 2);
     std::memcpy(p + 2, &box, sizeof box);
     if (!rects.empty())
-        std::memcpy(p + kHeader, rects.data(), rects.size() * sizeof(QtRect));
+        std::memcpy(p + kRegionHeader, rects.data(), rects.size() * sizeof(QtRect));
     return true;
 }
 
 intptr_t DoNewRgn(const QtWord*) {
-    QtHandle h = StandInNewHandle(kHeader);
+    QtHandle h = StandInNewHandle(kRegionHeader);
     if (h && !WriteRegion(h, {})) {
         StandInDisposeHandle(h);
         return 0;
@@ -78,7 +78,7 @@ intptr_t DoMacOffsetRect(const QtWord* args) {
     return kQtNoErr;
 }
 
-constexpr StandInRow kRows[] = {
+constexpr StandInRow kRegionRows[] = {
     {kQtSelNewRgn, DoNewRgn},
     {kQtSelDisposeRgn, DoDisposeRgn},
     {kQtSelPtInRgn, DoPtInRgn},
@@ -88,16 +88,16 @@ constexpr StandInRow kRows[] = {
 
 }  // namespace
 
-std::span<const StandInRow> StandInRegionRows() { return kRows; }
+std::span<const StandInRow> StandInRegionRows() { return kRegionRows; }
 
 std::vector<QtRect> StandInRegionRects(QtRgnHandle region) {
     const std::span<uint8_t> bytes = StandInHandleBytes(region);
     std::vector<QtRect> rects;
-    if (bytes.size() < kHeader)
+    if (bytes.size() < kRegionHeader)
         return rects;
-    rects.resize((bytes.size() - kHeader) / sizeof(QtRect));
+    rects.resize((bytes.size() - kRegionHeader) / sizeof(QtRect));
     if (!rects.empty())
-        std::memcpy(rects.data(), bytes.data() + kHeader, rects.size() * sizeof(QtRect));
+        std::memcpy(rects.data(), bytes.data() + kRegionHeader, rects.size() * sizeof(QtRect));
     return rects;
 }
 
@@ -113,7 +113,7 @@ bool StandInRegionFromBits(QtRgnHandle region, const QtBitMap& bits) {
     const int width = b.right - b.left;
     const int height = b.bottom - b.top;
     const int rowBytes = bits.rowBytes & 0x3FFF;
-    if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide ||
+    if (width < 0 || height < 0 || width > kMaxRegionSide || height > kMaxRegionSide ||
         (height > 0 && width > 0 && (!bits.baseAddr || rowBytes * 8 < width))) {
         WriteRegion(region, {});
         return false;

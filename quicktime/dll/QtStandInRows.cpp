@@ -17,7 +17,7 @@ constexpr RowsOf kConcerns[] = {
 #endif
 };
 
-constexpr KindOf kKinds[] = {
+constexpr KindOf kComponentKinds[] = {
     StandInControllerKind, StandInMovieImportKind, StandInMovieExportKind,
 #if defined(_WIN32)
     StandInGraphicsImporterKind,
@@ -37,9 +37,9 @@ intptr_t StandInDispatch(uint32_t selector, const QtWord* args) {
 
 std::span<const StandInComponentKind* const> StandInComponentKinds() {
     static const auto kinds = [] {
-        std::array<const StandInComponentKind*, std::size(kKinds)> all{};
+        std::array<const StandInComponentKind*, std::size(kComponentKinds)> all{};
         for (size_t i = 0; i < all.size(); ++i)
-            all[i] = kKinds[i]();
+            all[i] = kComponentKinds[i]();
         return all;
     }();
     return kinds;

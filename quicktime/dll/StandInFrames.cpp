@@ -14,7 +14,7 @@ void Put32(uint8_t* p, uint32_t v) {
         p[i] = uint8_t(v >> (8 * i));
 }
 
-constexpr int32_t kMaxSide = 16384;
+constexpr int32_t kMaxFrameSide = 16384;
 
 }  // namespace
 
@@ -27,8 +27,8 @@ bool StandInImageFromDib(std::span<const uint8_t> dib, StandInImage* out) {
     const uint16_t bits = Le16(dib, 14);
     const uint32_t compression = Le32(dib, 16);
     uint32_t colours = Le32(dib, 32);
-    if (headerSize < 40 || headerSize > dib.size() || width <= 0 || width > kMaxSide || rawHeight == 0 ||
-        rawHeight < -kMaxSide || rawHeight > kMaxSide)
+    if (headerSize < 40 || headerSize > dib.size() || width <= 0 || width > kMaxFrameSide || rawHeight == 0 ||
+        rawHeight < -kMaxFrameSide || rawHeight > kMaxFrameSide)
         return false;
     const bool topDown = rawHeight < 0;
     const int32_t height = topDown ? -rawHeight : rawHeight;

@@ -14,7 +14,7 @@
 namespace {
 
 constexpr UINT kMaxFrames = 2000;
-constexpr UINT kMaxSide = 4096;
+constexpr UINT kMaxGifSide = 4096;
 constexpr uint64_t kMaxComposedBytes = 256u << 20;  // all frames together
 
 template <typename T>
@@ -105,8 +105,8 @@ int32_t Decode(IWICImagingFactory* factory, const std::wstring& path, StandInMov
         ComPtr<IWICBitmapFrameDecode> frame;
         ComPtr<IWICBitmapSource> converted;
         UINT w = 0, h = 0;
-        if (FAILED(decoder->GetFrame(i, &frame)) || FAILED(frame->GetSize(&w, &h)) || w == 0 || h == 0 || w > kMaxSide ||
-            h > kMaxSide || FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.p, &converted)))
+        if (FAILED(decoder->GetFrame(i, &frame)) || FAILED(frame->GetSize(&w, &h)) || w == 0 || h == 0 || w > kMaxGifSide ||
+            h > kMaxGifSide || FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.p, &converted)))
             break;
         std::vector<uint8_t> pixels(size_t(w) * h * 4);
         if (FAILED(converted->CopyPixels(nullptr, w * 4, static_cast<UINT>(pixels.size()), pixels.data())))
@@ -117,8 +117,8 @@ int32_t Decode(IWICImagingFactory* factory, const std::wstring& path, StandInMov
         const UINT delay = QueryNumber(meta.p, L"/grctlext/Delay", 0);
         const UINT disposal = QueryNumber(meta.p, L"/grctlext/Disposal", 0);
         if (i == 0) {
-            width = std::clamp<UINT>(width ? width : w, 1, kMaxSide);
-            height = std::clamp<UINT>(height ? height : h, 1, kMaxSide);
+            width = std::clamp<UINT>(width ? width : w, 1, kMaxGifSide);
+            height = std::clamp<UINT>(height ? height : h, 1, kMaxGifSide);
             canvas.width = static_cast<int32_t>(width);
             canvas.height = static_cast<int32_t>(height);
             canvas.bgra.assign(size_t(width) * height * 4, 0xFF);

@@ -11,10 +11,10 @@
 
 namespace {
 
-constexpr QtOSType kMidi = QtFourCC("Midi");
+constexpr QtOSType kMidiComponentType = QtFourCC("Midi");
 int g_marker = 0;  // the components keep no state: every instance points here
 
-void* OpenMidiOnly(QtOSType subType) { return subType == kMidi ? &g_marker : nullptr; }
+void* OpenMidiOnly(QtOSType subType) { return subType == kMidiComponentType ? &g_marker : nullptr; }
 intptr_t NoCalls(void*, int16_t, const QtWord*, int) { return kQtBadComponentSelector; }
 
 constexpr StandInComponentKind kImporter{kQtMovieImportType, OpenMidiOnly, NoCalls, nullptr};
@@ -89,7 +89,7 @@ intptr_t DoConvertMovieToFile(const QtWord* a) {
         return kQtInvalidMovie;
     if (output.empty())
         return kQtBadFileName;
-    if (!Usable(a[8], &kExporter) || static_cast<QtOSType>(a[3]) != kMidi)
+    if (!Usable(a[8], &kExporter) || static_cast<QtOSType>(a[3]) != kMidiComponentType)
         return kQtCantFindHandler;
     std::vector<uint8_t> midi;
     if (const int32_t err = StandInMovieToMidiFile(*movie, &midi))

@@ -11,7 +11,6 @@ constexpr uint32_t kAiff = 0x41494646;  // "AIFF"
 constexpr uint32_t kAifc = 0x41494643;  // "AIFC"
 constexpr uint32_t kComm = 0x434F4D4D;  // "COMM"
 constexpr uint32_t kSsnd = 0x53534E44;  // "SSND"
-constexpr uint32_t kNone = 0x4E4F4E45;  // "NONE"
 constexpr uint32_t kTwos = 0x74776F73;  // "twos": big-endian signed, as AIFF
 constexpr uint32_t kSowt = 0x736F7774;  // "sowt": little-endian signed
 constexpr uint32_t kRaw = 0x72617720;   // "raw ": 8-bit unsigned
@@ -26,7 +25,7 @@ size_t FindForm(std::span<const uint8_t> file) {
 
 bool Encoding(uint32_t compression, uint16_t bits, SoundEncoding* encoding) {
     switch (compression) {
-    case kNone:
+    case kAifcNoCompression:
     case kTwos:
         *encoding = bits == 8 ? SoundEncoding::Signed8 : SoundEncoding::BigEndian;
         return true;
@@ -60,7 +59,7 @@ SoundRefusal ReadAiffFile(std::span<const uint8_t> file, SoundFileInfo* info) {
     bool haveComm = false;
     bool haveSound = false;
     std::span<const uint8_t> samples;
-    uint32_t compression = kNone;
+    uint32_t compression = kAifcNoCompression;
     while (r.remaining() >= 8) {
         const uint32_t id = r.U32BE();
         const uint32_t size = r.U32BE();

@@ -4,14 +4,13 @@
 #include <algorithm>
 
 #include "core/memory/ByteReader.h"
+#include "quicktime/formats/SoundFiles.h"
 
 namespace {
 
 constexpr uint32_t kMThd = 0x4D546864;  // "MThd"
 constexpr uint32_t kMTrk = 0x4D54726B;  // "MTrk"
-constexpr uint32_t kRiff = 0x52494646;  // "RIFF"
 constexpr uint32_t kRmid = 0x524D4944;  // "RMID"
-constexpr uint32_t kData = 0x64617461;  // "data"
 constexpr uint32_t kLongestQuantity = 0x0FFFFFFF;
 
 // A variable-length quantity: at most four bytes of seven bits each.
@@ -41,14 +40,14 @@ void PutQuantity(ByteWriter& w, uint32_t value) {
 
 // The SMF inside a RIFF "RMID" file's "data" chunk; the bytes themselves otherwise.
 std::span<const uint8_t> Unwrap(std::span<const uint8_t> file) {
-    if (GetBE32(file, 0) != kRiff || GetBE32(file, 8) != kRmid)
+    if (GetBE32(file, 0) != kRiffChunk || GetBE32(file, 8) != kRmid)
         return file;
     ByteReader r(file, 12);
     while (r.remaining() >= 8) {
         const uint32_t id = r.U32BE();
         const uint32_t size = r.U32LE();
         const std::span<const uint8_t> chunk = r.Bytes(std::min<size_t>(size, r.remaining()));
-        if (id == kData)
+        if (id == kDataChunk)
             return chunk;
         if (size & 1)
             r.Skip(std::min<size_t>(1, r.remaining()));

@@ -13,6 +13,12 @@
 #include <span>
 #include <vector>
 
+// RIFF chunk codes, of WAV files and of RIFF MIDI files (MidiFile.h) alike.
+inline constexpr uint32_t kRiffChunk = 0x52494646;  // "RIFF"
+inline constexpr uint32_t kDataChunk = 0x64617461;  // "data"
+// The AIFC compression type of uncompressed samples, and the one of AIFF files.
+inline constexpr uint32_t kAifcNoCompression = 0x4E4F4E45;  // "NONE"
+
 // How the samples of a file are stored.
 enum class SoundEncoding : uint8_t {
     Unsigned8,     // 8-bit, 128 is silence (WAV)

@@ -6,10 +6,8 @@
 
 namespace {
 
-constexpr uint32_t kRiff = 0x52494646;  // "RIFF"
 constexpr uint32_t kWave = 0x57415645;  // "WAVE"
 constexpr uint32_t kFmt = 0x666D7420;   // "fmt "
-constexpr uint32_t kData = 0x64617461;  // "data"
 constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
 
@@ -18,7 +16,7 @@ constexpr uint16_t kFormatExtensible = 0xFFFE;
 SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
     *info = {};
     ByteReader r(file);
-    if (r.U32BE() != kRiff)
+    if (r.U32BE() != kRiffChunk)
         return SoundRefusal::NotThisKind;
     const uint32_t riffSize = r.U32LE();
     if (r.U32BE() != kWave)
@@ -57,7 +55,7 @@ SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
             info->bitsPerSample = static_cast<uint16_t>((bits + 7u) / 8u * 8u);
             info->encoding = info->bitsPerSample == 8 ? SoundEncoding::Unsigned8 : SoundEncoding::LittleEndian;
             haveFormat = true;
-        } else if (id == kData && !haveData) {  // before or after the format
+        } else if (id == kDataChunk && !haveData) {  // before or after the format
             samples = chunk;
             haveData = true;
         }

@@ -7,12 +7,6 @@
 #include "stack/open/NewStack.h"
 #include "stack/save/ResourceUpkeep.h"
 
-namespace {
-
-constexpr uint32_t kActn = ResType("Actn");
-
-}  // namespace
-
 Handle NewEmptyActionRecord(uint16_t id) {
     const Handle record = NewHandle(kEmptyActionRecordBytes);
     HandleLock lock(record);

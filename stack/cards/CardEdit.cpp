@@ -16,7 +16,6 @@ namespace {
 // Answers of the alerts, by the position of their labels.
 constexpr int kLinkedCancel = 1, kLinkedYes = 3;  // 2217: Cancel, No, Yes
 constexpr int kWholeCardYes = 2;                  // 2219: No, Yes
-constexpr int kUnlockYes = 1;                     // 2211: Yes, No
 
 // A new card id from the header's counter: the next one that no card uses (the counter of a
 // file may lag behind its cards). 0 when every id is taken or there is no header.
@@ -190,7 +189,7 @@ void DeleteCurrentCard(bool ask) {
     if (!card || IsCardDeleted(card))
         return;
     if (CardFlagsOf(card) & kCardLockedFlag) {
-        if (ShowCardAlert(kAlertCardLocked) != kUnlockYes)
+        if (ShowCardAlert(kAlertCardLocked) != kAlertCardLockedYes)
             return;
         SetCardFlags(card, 0, kCardLockedFlag);
     }

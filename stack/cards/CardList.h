@@ -39,6 +39,7 @@ inline constexpr uint32_t kNewCardRecordBytes = kCardHeaderBytes + 2;  // header
 inline constexpr uint32_t kAlertNotEnoughMemory = 2224;
 inline constexpr uint32_t kAlertPictureNotStored = 2230;
 inline constexpr uint32_t kAlertCardLocked = 2211;
+inline constexpr int kAlertCardLockedYes = 1;  // its buttons: Yes, No
 inline constexpr uint32_t kAlertButtonsLinkToCard = 2217;
 inline constexpr uint32_t kAlertDeleteWholeCard = 2219;
 inline constexpr uint32_t kAlertManyCards = 2303;

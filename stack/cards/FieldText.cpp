@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr uint32_t kHeader = kSubRecordHeaderBytes;
-
 uint32_t ObjectLimit(std::span<const uint8_t> object) {
     const uint32_t stored = GetU32(object, kObjectLength);
     const auto size = static_cast<uint32_t>(object.size());
@@ -67,7 +65,7 @@ std::vector<FieldTextEntry> ListFieldTextEntries(std::span<const uint8_t> object
     if (!IsTextObject(object))
         return entries;
     const uint32_t limit = ObjectLimit(object);
-    for (uint32_t at = kTextHeaderBytes; at < limit && limit - at >= kHeader;) {
+    for (uint32_t at = kTextHeaderBytes; at < limit && limit - at >= kSubRecordHeaderBytes;) {
         if (GetU16(object, at) != kTextEntryType && !entries.empty())
             break;
         FieldTextEntry e{.offset = at,
@@ -75,12 +73,12 @@ std::vector<FieldTextEntry> ListFieldTextEntries(std::span<const uint8_t> object
                          .flags = GetU32(object, at + kSubEntryFlags),
                          .textLength = GetU32(object, at + kSubPathLength),
                          .length = GetU32(object, at + kSubLength)};
-        const bool fits = e.length >= kHeader && e.length <= limit - at && e.textLength <= e.length - kHeader;
+        const bool fits = e.length >= kSubRecordHeaderBytes && e.length <= limit - at && e.textLength <= e.length - kSubRecordHeaderBytes;
         if (!fits) {
             // An empty object's header has no length yet: an entry with no text. Anything
             // else that does not fit ends the walk.
-            if (entries.empty() && (e.length < kHeader || limit - at == kHeader)) {
-                e.length = kHeader, e.textLength = 0, e.flags = 0;
+            if (entries.empty() && (e.length < kSubRecordHeaderBytes || limit - at == kSubRecordHeaderBytes)) {
+                e.length = kSubRecordHeaderBytes, e.textLength = 0, e.flags = 0;
                 entries.push_back(e);
             }
             break;
@@ -109,14 +107,14 @@ std::optional<FieldTextEntry> FindFieldTextEntry(std::span<const uint8_t> object
 }
 
 std::span<const uint8_t> FieldEntryText(std::span<const uint8_t> object, const FieldTextEntry& entry) {
-    return object.subspan(entry.offset + kHeader, entry.textLength);
+    return object.subspan(entry.offset + kSubRecordHeaderBytes, entry.textLength);
 }
 
 std::span<const uint8_t> FieldEntryScrap(std::span<const uint8_t> object, const FieldTextEntry& entry) {
-    uint32_t rest = entry.length - kHeader - entry.textLength;
+    uint32_t rest = entry.length - kSubRecordHeaderBytes - entry.textLength;
     if ((entry.flags & kTextEntryPadded) && rest > 0)
         --rest;
-    return object.subspan(entry.offset + kHeader + entry.textLength, rest);
+    return object.subspan(entry.offset + kSubRecordHeaderBytes + entry.textLength, rest);
 }
 
 std::vector<StyleRun> ReadStyleScrap(std::span<const uint8_t> scrap, uint32_t textLength) {
@@ -177,7 +175,7 @@ bool WriteDiskStyle(std::vector<uint8_t>& object, const StyleRun& style) {
     const std::vector<FieldTextEntry> entries = ListFieldTextEntries(object);
     if (entries.empty() || FieldEntryScrap(object, entries[0]).size() < kDiskStyleBytes)
         return false;
-    const std::span<uint8_t> block(object.data() + entries[0].offset + kHeader + entries[0].textLength,
+    const std::span<uint8_t> block(object.data() + entries[0].offset + kSubRecordHeaderBytes + entries[0].textLength,
                                    kDiskStyleBytes);
     SetBE16(block, 0, static_cast<uint16_t>(style.fontNumber));
     block[2] = style.face, block[3] = 0;
@@ -196,23 +194,23 @@ bool StoreFieldEntry(std::vector<uint8_t>& object, uint16_t cardId, uint16_t cli
     const bool background = GetU16(object, kObjectFlags) & kObjectBackground;
     if (!entry) {
         // Not even a whole first header: the object starts over with one entry.
-        object.resize(kTextHeaderBytes + kHeader);
-        entry = FieldTextEntry{.offset = kTextHeaderBytes, .length = kHeader};
+        object.resize(kTextHeaderBytes + kSubRecordHeaderBytes);
+        entry = FieldTextEntry{.offset = kTextHeaderBytes, .length = kSubRecordHeaderBytes};
     } else if (background && entry->cardId != cardId && object.size() != kEmptyTextRecordBytes) {
         // Another card's text: a new entry for this card goes in front of it.
-        object.insert(object.begin() + entry->offset, kHeader, 0);
-        entry->length = kHeader;
+        object.insert(object.begin() + entry->offset, kSubRecordHeaderBytes, 0);
+        entry->length = kSubRecordHeaderBytes;
     }
     const auto body = static_cast<uint32_t>(text.size() + scrap.size());
     const uint32_t pad = body & 1;
     std::vector<uint8_t> contents(text.begin(), text.end());
     contents.insert(contents.end(), scrap.begin(), scrap.end());
     contents.resize(body + pad);
-    const auto first = object.begin() + entry->offset + kHeader;
+    const auto first = object.begin() + entry->offset + kSubRecordHeaderBytes;
     object.erase(first, object.begin() + entry->offset + entry->length);
-    object.insert(object.begin() + entry->offset + kHeader, contents.begin(), contents.end());
+    object.insert(object.begin() + entry->offset + kSubRecordHeaderBytes, contents.begin(), contents.end());
     WriteEntryHeader(object, entry->offset, cardId, pad ? kTextEntryPadded : 0, static_cast<uint32_t>(text.size()),
-                     kHeader + body + pad);
+                     kSubRecordHeaderBytes + body + pad);
     SetObjectLength(object);
     return true;
 }
@@ -233,10 +231,10 @@ int PurgeFieldEntries(std::vector<uint8_t>& object, uint16_t cardId, int mode) {
             break;
         if (entries.size() == 1) {
             // The object keeps one empty entry, as a new one has.
-            if (match->length == kHeader && match->cardId == 0)
+            if (match->length == kSubRecordHeaderBytes && match->cardId == 0)
                 break;
-            object.resize(match->offset + kHeader);
-            WriteEntryHeader(object, match->offset, 0, 0, 0, kHeader);
+            object.resize(match->offset + kSubRecordHeaderBytes);
+            WriteEntryHeader(object, match->offset, 0, 0, 0, kSubRecordHeaderBytes);
         } else {
             object.erase(object.begin() + match->offset, object.begin() + match->offset + match->length);
         }
@@ -320,7 +318,7 @@ std::vector<uint8_t> BuildTextObjectRecord(const NewTextObject& fields, std::str
     SetBE16(object, kTextBaseColor + 2, base.green);
     SetBE16(object, kTextBaseColor + 4, base.blue);
     if (!(fields.flags & kObjectHasPath)) {
-        WriteEntryHeader(object, kTextHeaderBytes, cardId, 0, 0, kHeader);
+        WriteEntryHeader(object, kTextHeaderBytes, cardId, 0, 0, kSubRecordHeaderBytes);
         SetObjectLength(object);
         return object;
     }
@@ -329,7 +327,7 @@ std::vector<uint8_t> BuildTextObjectRecord(const NewTextObject& fields, std::str
     object.insert(object.end(), diskSpec.begin(), diskSpec.end());
     object.resize(object.size() + kDiskStyleBytes + pad, 0);
     WriteEntryHeader(object, kTextHeaderBytes, cardId, pad ? kTextEntryPadded : 0,
-                     static_cast<uint32_t>(diskSpec.size()), kHeader + body + pad);
+                     static_cast<uint32_t>(diskSpec.size()), kSubRecordHeaderBytes + body + pad);
     SetObjectLength(object);
     WriteDiskStyle(object, base);
     return object;

@@ -484,7 +484,7 @@ void DescribeResource(Json& j, const ResEntry& e) {
     j.Field("length", e.dataLength);
     j.Key("raw");
     j.Bool(e.raw != 0);
-    if (e.type == ResType("FntL") && !(e.attributes & kResDeleted) && e.data) {
+    if (e.type == kFntL && !(e.attributes & kResDeleted) && e.data) {
         HandleLock lock(e.data);
         j.Key("fonts");
         j.Open('[');

@@ -24,9 +24,7 @@
 
 namespace {
 
-constexpr uint32_t kCardActionWords[kHeldActionSlots] = {kCardAction1, kCardAction2, kCardAction3};
-constexpr uint32_t kPictureBlockLengthAt = kPictureBlockOffset + kBlockLength;  // 108
-constexpr int kUnlockYes = 1;
+constexpr uint32_t kCardActionOffsets[kHeldActionSlots] = {kCardAction1, kCardAction2, kCardAction3};
 
 bool IsLive(Handle card) { return card && !IsCardDeleted(card); }
 
@@ -36,9 +34,9 @@ uint32_t PictureBlockLength(Handle record) {
     if (!lock)
         return 0;
     const std::span<const uint8_t> r = lock.bytes();
-    if (r.size() < kPictureBlockLengthAt + 4)
+    if (r.size() < kPictureBlockLength + 4)
         return 0;
-    const uint32_t length = GetU32(r, kPictureBlockLengthAt);
+    const uint32_t length = GetU32(r, kPictureBlockLength);
     if (length < kPictureBlockHeaderBytes || length > r.size() - kMinCardRecordBytes)
         return 0;
     return length;
@@ -261,10 +259,10 @@ void CopyCardToClipboard() {
             !GatherButtonResources(copy, place.offset, &c.held))
             return;  // the clipboard was cleared
     for (int slot = 0; slot < kHeldActionSlots; ++slot) {
-        const uint16_t action = GetHandleWord(card, kCardActionWords[slot]);
+        const uint16_t action = GetHandleWord(card, kCardActionOffsets[slot]);
         if (!action)
             continue;
-        c.actions[slot] = DuplicateResource(ResType("Actn"), action);
+        c.actions[slot] = DuplicateResource(kActn, action);
         if (c.actions[slot] && !GatherButtonResources(c.actions[slot], 0, &c.held))
             return;
     }
@@ -280,7 +278,7 @@ void CutCard() {
     if (!card)
         return;
     if (GetHandleWord(card, kCardFlags) & kCardLockedFlag) {
-        if (ShowCardAlert(kAlertCardLocked) != kUnlockYes)
+        if (ShowCardAlert(kAlertCardLocked) != kAlertCardLockedYes)
             return;
         SetHandleWord(card, kCardFlags, static_cast<uint16_t>(GetHandleWord(card, kCardFlags) & ~kCardLockedFlag));
     }
@@ -344,7 +342,7 @@ int PasteCard() {
     StoreClipboardResources();
     for (int slot = 0; slot < kHeldActionSlots; ++slot)
         if (c.actions[slot])
-            SetHandleWord(copy, kCardActionWords[slot], StoreActionCopy(c.actions[slot], kResRequestCopyData));
+            SetHandleWord(copy, kCardActionOffsets[slot], StoreActionCopy(c.actions[slot], kResRequestCopyData));
 
     ConvertPastedCard(copy);
     const uint16_t id = GetCardId(copy);

@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr uint32_t kActn = ResType("Actn"), kIcon = ResType("Icon"), kSnd = ResType("Snd "),
-                   kStrk = ResType("Strk"), kNbas = ResType("NBAs"), kNbap = ResType("NBAp"),
-                   kTran = ResType("Tran");
 constexpr uint16_t kFirstTransitionResource = 32;
 
 struct ButtonRefs {

@@ -24,7 +24,6 @@
 namespace {
 
 constexpr char kMarkerName[] = "Pageloom Internal Clipboard";
-constexpr uint32_t kRectSelectTool = 13;
 UINT g_marker = 0;
 
 uint32_t Id(HGDIOBJ object) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(object)); }

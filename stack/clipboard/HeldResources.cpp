@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint32_t kActn = ResType("Actn"), kSnd = ResType("Snd ");
-
 Handle g_remap = 0;  // (old id, new id) pairs of u16
 uint32_t g_remapCount = 0;
 

@@ -30,7 +30,6 @@
 
 namespace {
 
-constexpr uint32_t kActn = ResType("Actn"), kSnd = ResType("Snd ");
 constexpr size_t kReportSize = 500;
 
 // Where an import leaves the person: the card, entered plainly.

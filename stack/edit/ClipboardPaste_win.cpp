@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr uint32_t kRectSelectTool = 13;
-
 HBITMAP AsBitmap(uint32_t id) { return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(id)); }
 
 bool TextFieldActive() { return GetActiveTextField() != 0; }

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr uint32_t kActn = ResType("Actn");
 constexpr int kMaxNumberedNames = 100000;  // a folder never holds that many of one name
 
 bool IsFileNameChar(uint8_t c) { return c >= 32 && !std::strchr("\\/:*?\"<>|", c); }

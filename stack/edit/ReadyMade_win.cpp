@@ -11,6 +11,7 @@
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/MenuBar.h"
 #include "core/ui/Resources.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "resources/info_ids.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-constexpr int kEditMenuPosition = 1, kReadyMadeItemPosition = 8;
+constexpr int kReadyMadeItemPosition = 8;  // in the Edit menu
 constexpr int kMaxFolderDepth = 16;  // folders are nested by people, never this deep
 constexpr size_t kFolderNameSize = 65;
 

@@ -17,16 +17,13 @@
 
 namespace {
 
-constexpr uint32_t kMaskSelectTool = 12;
-constexpr uint32_t kRectSelectTool = 13;
-
 void RestoreMaskSelection(void* window) {
     RestoreUndoSnapshot();
     UndoReplaceMaskSelection(window, GetUndoField(kUndoBitmap1), GetUndoField(kUndoBitmap2),
                              GetUndoField(kUndoBitmap3), static_cast<int>(GetUndoField(kUndoMaskX)),
                              static_cast<int>(GetUndoField(kUndoMaskY)));
     EndUndoStep();
-    SelectToolNumber(kMaskSelectTool);
+    SelectToolNumber(kLassoTool);
 }
 
 void RestoreRectSelection(int kind) {
@@ -88,7 +85,7 @@ void PerformUndo(void* cardWindow) {
         SwapMaskSelectionPosition(&x, &y);
         SetUndoField(kUndoMoveX, static_cast<uint32_t>(x));
         SetUndoField(kUndoMoveY, static_cast<uint32_t>(y));
-        SelectToolNumber(kMaskSelectTool);
+        SelectToolNumber(kLassoTool);
         break;
     }
     case 5: case 6: {

@@ -44,17 +44,6 @@ constexpr ChunkRule kChunkRules[] = {
     {130, false, false, false, {32, 34}, {}, Payload::Mask, 40},
 };
 
-// Animation chunk (56): unless the payload is a sprite record ('Sprt'), seven words from +32,
-// then frames from +50, as many as word +40 says.
-constexpr uint32_t kAnimWordsStart = 32, kAnimWordsEnd = 46;
-constexpr uint32_t kAnimFrameCount = 40;
-constexpr uint32_t kAnimFirstFrame = 50;
-constexpr uint32_t kFrameHeaderBytes = 12;
-constexpr uint32_t kFrameLength = 8;
-
-// Mask chunk (130): +36 and +38 carry the owning button's top and left in the file only.
-constexpr uint32_t kMaskTop = 36, kMaskLeft = 38;
-
 const ChunkRule* FindRule(uint16_t kind) {
     for (const ChunkRule& rule : kChunkRules)
         if (rule.kind == kind)
@@ -85,7 +74,7 @@ void SwapRuleFields(std::span<uint8_t> c, const ChunkRule& rule) {
 }
 
 bool IsSpritePayload(std::span<const uint8_t> c) {
-    return c.size() >= kChunkHeaderBytes + 4 && GetBE32(c, kChunkHeaderBytes) == ResType("Sprt");
+    return c.size() >= kChunkHeaderBytes + 4 && GetBE32(c, kChunkHeaderBytes) == kSprt;
 }
 
 int ConvertAnimation(std::vector<uint8_t>& chunk, ByteOrder order, const char** reason) {

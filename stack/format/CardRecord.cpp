@@ -9,14 +9,11 @@
 
 namespace {
 
-constexpr uint8_t kTrailer[kCardTrailerBytes] = {0x00, 0x00, 0xFA, 0xCE};
-
 constexpr uint32_t kCardWords[] = {kCardId, kCardKind, kCardBackgroundId, kCardFlags,
                                    kCardMenuBar, kCardDepth, kCardWidth, kCardHeight,
                                    kCardAction1, kCardAction2, kCardAction3, kCardCursor,
                                    kCardWord56};
 
-constexpr uint32_t kTableCountWord = 6;  // in the colour table: entry count minus 1
 
 bool IsCardKind(uint16_t kind) {
     return kind == kCardKindPlain || kind == kCardKindPicture || kind == kCardKindShared;
@@ -122,7 +119,7 @@ int CardToHost(std::vector<uint8_t>& rec, StackConversion& cv, DropLog* drops, u
             LogDrop(drops, at, ObjectName(kind, GetBE16(rec, pos + kObjectId)), reason);
         pos += length;
     }
-    out.insert(out.end(), std::begin(kTrailer), std::end(kTrailer));
+    out.insert(out.end(), std::begin(kCardTrailer), std::end(kCardTrailer));
     SetU32(out, kCardLength, static_cast<uint32_t>(out.size()));
     rec.swap(out);
     return kStackOk;
@@ -170,7 +167,7 @@ int CardToFile(std::vector<uint8_t>& rec, StackConversion& cv) {
         out.insert(out.end(), object.begin(), object.end());
         pos += length;
     }
-    out.insert(out.end(), std::begin(kTrailer), std::end(kTrailer));
+    out.insert(out.end(), std::begin(kCardTrailer), std::end(kCardTrailer));
     SetBE32(out, kCardLength, static_cast<uint32_t>(out.size()));
     if (CheckCardRecord(out))
         return kStackDamaged;
@@ -200,7 +197,7 @@ const char* CheckCardRecord(std::span<const uint8_t> rec) {
         return "card record shorter than 100 bytes";
     if (GetBE32(rec, kCardLength) != size)
         return "card record length differs from its bytes";
-    if (std::memcmp(rec.data() + size - kCardTrailerBytes, kTrailer, kCardTrailerBytes) != 0)
+    if (std::memcmp(rec.data() + size - kCardTrailerBytes, kCardTrailer, kCardTrailerBytes) != 0)
         return "card record does not end with 00 00 FA CE";
     const uint16_t kind = GetBE16(rec, kCardKind);
     if (!IsCardKind(kind))
@@ -224,7 +221,7 @@ const char* CheckCardRecord(std::span<const uint8_t> rec) {
         std::span<const uint8_t> table = rec.subspan(kPictureTableOffset, tableSize);
         if (tableSize < 8)
             return "colour table shorter than its header";
-        uint32_t count = uint32_t{GetBE16(table, kTableCountWord)} + 1;
+        uint32_t count = uint32_t{GetBE16(table, kMacColorTableCount)} + 1;
         if (count > kMaxColorTableEntries)
             return "colour table of more than 256 entries";
         if (8 + count * 8 > tableSize)

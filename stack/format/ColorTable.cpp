@@ -4,15 +4,11 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
-#include "graphics/pixels/DibPalette.h"
 #include "stack/format/StackFile.h"
 
 namespace {
 
-constexpr uint32_t kTableHeaderBytes = 8;
-constexpr uint32_t kEntryBytes = 8;
 constexpr uint16_t kLogPaletteVersion = 0x300;
-constexpr uint32_t kFirstCollapsibleEntry = 10;  // entries below keep the system's own colours
 
 PaletteColor ColorAt(std::span<const PaletteColor> palette, size_t i) {
     return i < palette.size() ? palette[i] : PaletteColor{};
@@ -22,19 +18,25 @@ PaletteColor ColorAt(std::span<const PaletteColor> palette, size_t i) {
 
 uint32_t ColorTableBytesForDepth(int depth) {
     uint32_t entries = depth >= 8 || depth < 0 ? kMaxColorTableEntries : (1u << depth);
-    return kTableHeaderBytes + entries * kEntryBytes;
+    return kMacColorTableHeaderBytes + entries * kMacColorTableEntryBytes;
 }
 
-// The tables are read by the graphics code's one reader (DibPalette.h).
 uint32_t MacColorTableCount(std::span<const uint8_t> table) {
-    return static_cast<uint32_t>(ReadMacColorTable(table).size());
+    if (table.size() < kMacColorTableHeaderBytes)
+        return 0;
+    const uint32_t count = uint32_t{GetBE16(table, kMacColorTableCount)} + 1;
+    if (count > kMaxColorTableEntries || kMacColorTableHeaderBytes + count * kMacColorTableEntryBytes > table.size())
+        return 0;
+    return count;
 }
 
 std::vector<PaletteColor> MacColorTableColors(std::span<const uint8_t> table) {
-    std::vector<PaletteColor> colors;
-    for (const DibColor& c : ReadMacColorTable(table)) {
-        const uint8_t flags = colors.size() >= kFirstCollapsibleEntry ? kPaletteNoCollapse : 0;
-        colors.push_back({c.red, c.green, c.blue, flags});
+    const uint32_t count = MacColorTableCount(table);
+    std::vector<PaletteColor> colors(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const std::span<const uint8_t> e = table.subspan(kMacColorTableHeaderBytes + i * kMacColorTableEntryBytes);
+        const uint8_t flags = i >= kFirstNoCollapseEntry ? kPaletteNoCollapse : 0;
+        colors[i] = {e[kMacColorRed], e[kMacColorGreen], e[kMacColorBlue], flags};
     }
     return colors;
 }
@@ -62,7 +64,7 @@ Handle MacColorTableToPalette(std::span<const uint8_t> table) {
 }
 
 uint32_t CopyColorTableToDib(std::span<const uint8_t> table, std::span<uint8_t> dibColors) {
-    const std::vector<DibColor> colors = ReadMacColorTable(table);
+    const std::vector<PaletteColor> colors = MacColorTableColors(table);
     const size_t count = std::min(colors.size(), dibColors.size() / 4);
     for (size_t i = 0; i < count; ++i) {
         dibColors[i * 4] = colors[i].blue;
@@ -75,7 +77,7 @@ uint32_t CopyColorTableToDib(std::span<const uint8_t> table, std::span<uint8_t> 
 
 Handle PaletteToMacColorTable(const ColorTableSource& source) {
     const uint32_t count = source.workingDepth == 4 ? 16 : kMaxColorTableEntries;
-    Handle table = NewHandle(kTableHeaderBytes + count * kEntryBytes);
+    Handle table = NewHandle(kMacColorTableHeaderBytes + count * kMacColorTableEntryBytes);
     HandleLock lock(table);
     if (!lock) {
         DisposeHandle(table);
@@ -84,7 +86,7 @@ Handle PaletteToMacColorTable(const ColorTableSource& source) {
     std::span<uint8_t> t = lock.bytes();
     SetBE32(t, 0, source.ticks);
     SetBE16(t, 4, 0);
-    SetBE16(t, 6, static_cast<uint16_t>(count - 1));
+    SetBE16(t, kMacColorTableCount, static_cast<uint16_t>(count - 1));
     std::span<const PaletteColor> colors = source.palette;
     if (colors.empty())
         colors = source.workingDepth > 8 ? source.appPalette : source.systemPalette;
@@ -95,11 +97,11 @@ Handle PaletteToMacColorTable(const ColorTableSource& source) {
             c = ColorAt(source.appPalette, i < source.indexMap.size() ? source.indexMap[i] : i);
         else
             c = ColorAt(colors, i);
-        std::span<uint8_t> e = t.subspan(kTableHeaderBytes + i * kEntryBytes, kEntryBytes);
+        std::span<uint8_t> e = t.subspan(kMacColorTableHeaderBytes + i * kMacColorTableEntryBytes, kMacColorTableEntryBytes);
         SetBE16(e, 0, static_cast<uint16_t>(i));
-        SetBE16(e, 2, static_cast<uint16_t>(c.red << 8));
-        SetBE16(e, 4, static_cast<uint16_t>(c.green << 8));
-        SetBE16(e, 6, static_cast<uint16_t>(c.blue << 8));
+        SetBE16(e, kMacColorRed, static_cast<uint16_t>(c.red << 8));
+        SetBE16(e, kMacColorGreen, static_cast<uint16_t>(c.green << 8));
+        SetBE16(e, kMacColorBlue, static_cast<uint16_t>(c.blue << 8));
     }
     return table;
 }

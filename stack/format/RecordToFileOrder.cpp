@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr uint32_t kSavedName = 20, kSavedNameBytes = 32;
-
 Handle ToFileOrder(std::span<const uint8_t> record, uint16_t kind, const StackConversion& cv) {
     if (record.size() < kObjectCommonBytes || GetU16(record, kObjectKind) != kind)
         return 0;

@@ -20,8 +20,6 @@
 
 // Types are four characters as big-endian numbers (ResType in StackFile.h); attribute bit 31
 // (kResDeleted) marks a deleted entry.
-inline constexpr uint32_t kResCountPosition = 64;     // file offset of the resource count
-inline constexpr uint32_t kResIdPosition = 68;        // file offset of the id counter
 inline constexpr uint32_t kResFileScratch = 1;        // flags bit 0: deleted when closed
 inline constexpr size_t kResNameSize = kResNameBytes; // length-prefixed, at most 31 characters
 

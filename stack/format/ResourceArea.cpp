@@ -65,8 +65,8 @@ int ReadEntries(ByteSource& source, uint32_t areaOffset, Handle resFile, std::st
         return fail(kFileMissing, "no resource file record");
     const uint64_t size = source.Size();
     uint8_t fields[6] = {};
-    if (!source.ReadAt(kResCountPosition, std::span(fields, 4)) ||
-        !source.ReadAt(kResIdPosition, std::span(fields + 4, 2)))
+    if (!source.ReadAt(kHeaderResourceCount, std::span(fields, 4)) ||
+        !source.ReadAt(kHeaderNextResourceId, std::span(fields + 4, 2)))
         return fail(kFileFailed, "no resource count in the header");
     const uint32_t count = GetBE32(fields, 0);
     ResFile& rf = *access.file();

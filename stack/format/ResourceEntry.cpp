@@ -104,17 +104,17 @@ bool SwapResourceEntryHeader(std::span<uint8_t> header) {
 
 int SwapResourceDataBytes(uint32_t type, std::vector<uint8_t>& data, ByteOrder order,
                           const StackConversion& cv, const char** reason) {
-    if (type == ResType("Actn"))
+    if (type == kActn)
         return ConvertActionRecord(data, order, cv, reason);
-    if (type == ResType("Hlnk"))
+    if (type == kHlnk)
         return ConvertLink(data, order, cv, reason);
-    if (type == ResType("Crsr")) {
+    if (type == kCrsr) {
         if (!data.empty() && !GetFormatUpcalls().convertIconData(data.data(), static_cast<uint32_t>(data.size()),
                                                                    order == ByteOrder::ToHost ? 0 : 1))
             return Fail(reason, "cursor data of an unknown kind");
         return kStackOk;
     }
-    if (type == ResType("NBAs")) {
+    if (type == kNbas) {
         if (order == ByteOrder::ToHost)
             SetU32(data, kNbaInfoPersistent, 0);
         return kStackOk;

@@ -17,8 +17,6 @@ uint32_t g_nextRefNum = 1;
 bool g_resLoad = true;
 int g_screenDpi = 96;
 
-constexpr uint32_t kHeaderSize = 128;
-constexpr uint32_t kHeaderAreaOffset = 60;
 
 uint8_t NameLength(const uint8_t* name) { return name ? (name[0] < kResNameSize ? name[0] : kResNameSize - 1) : 0; }
 
@@ -190,8 +188,8 @@ Handle NewResFileRecord(const FileSpec* spec, const StackConversion& cv) {
     }
     HandleLock lock(h);
     auto* rf = reinterpret_cast<ResFile*>(lock.get());
-    rf->countPosition = kResCountPosition;
-    rf->idPosition = kResIdPosition;
+    rf->countPosition = kHeaderResourceCount;
+    rf->idPosition = kHeaderNextResourceId;
     rf->entries = table;
     rf->conversion = cv;
     if (spec)
@@ -259,10 +257,10 @@ uint32_t GetStackResourceBase(int slot) {
     FileRef file = kNoFile;
     if (OpenFileSlot(slot, kOpenRead, &file) != kFileOk)
         return 0;
-    uint8_t header[kHeaderSize] = {};
-    const int err = FileReadAt(file, 0, kHeaderSize, header);
+    uint8_t header[kStackHeaderBytes] = {};
+    const int err = FileReadAt(file, 0, kStackHeaderBytes, header);
     FileClose(file);
-    return err == kFileOk ? GetBE32(header, kHeaderAreaOffset) : 0;
+    return err == kFileOk ? GetBE32(header, kHeaderResourceOffset) : 0;
 }
 
 int32_t OpenStackResources(int slot) {
@@ -290,10 +288,10 @@ int32_t CreateScratchResFile() {
         DeleteFilePath(name);
         CopyPathText(forced, name, sizeof name);
     }
-    std::vector<uint8_t> header(kHeaderSize, 0);
-    SetBE32(header, kHeaderAreaOffset, kHeaderSize);
-    SetBE32(header, kResCountPosition, 0);
-    SetBE32(header, kResIdPosition, 1);
+    std::vector<uint8_t> header(kStackHeaderBytes, 0);
+    SetBE32(header, kHeaderResourceOffset, kStackHeaderBytes);
+    SetBE32(header, kHeaderResourceCount, 0);
+    SetBE32(header, kHeaderNextResourceId, 1);
     const FileRef file = ActiveFileSystem().create(name);
     if (file == kNoFile)
         return 0;
@@ -310,7 +308,7 @@ int32_t CreateScratchResFile() {
     const std::string_view path = PathOf(spec);
     const size_t cut = path.rfind('\\');
     CopyPathText(cut == std::string_view::npos ? path : path.substr(cut + 1), spec.name, sizeof spec.name);
-    const int32_t refNum = OpenResFileAt(&spec, kHeaderSize);
+    const int32_t refNum = OpenResFileAt(&spec, kStackHeaderBytes);
     if (!refNum) {
         DeleteFilePath(name);
         return 0;

@@ -58,7 +58,7 @@ enum StackHeaderOffset : uint32_t {
     kHeaderPresentationMode = 48,
     kHeaderPresentation50 = 50,
     kHeaderWord52 = 52,
-    kHeaderPresentation54 = 54,
+    kHeaderPresentation54 = 54,  // the screen mode flags (kScreenModeFlagOn)
     kHeaderCardWidth = 56,
     kHeaderCardHeight = 58,
     kHeaderResourceOffset = 60,  // 32-bit
@@ -76,13 +76,16 @@ enum StackFlags : uint16_t {
     kStackHighCompression = 0x04,
     kStackMacRomanText = 0x10,
 };
+// Header word 54, the screen mode flags: bit 0 the screen mode is on.
+inline constexpr uint16_t kScreenModeFlagOn = 0x01;
 inline constexpr uint32_t kMaxResourceCount = 65536;
 // The card offscreen is sized from the header's card size, so the size is bounded.
 inline constexpr uint16_t kMaxCardExtent = 4096;
 
 // ---- Card record ----
 inline constexpr uint32_t kCardHeaderBytes = 96;
-inline constexpr uint32_t kCardTrailerBytes = 4;  // 00 00 FA CE
+inline constexpr uint32_t kCardTrailerBytes = 4;
+inline constexpr uint8_t kCardTrailer[kCardTrailerBytes] = {0x00, 0x00, 0xFA, 0xCE};
 inline constexpr uint32_t kMinCardRecordBytes = kCardHeaderBytes + kCardTrailerBytes;
 enum CardOffset : uint32_t {
     kCardId = 0,
@@ -104,6 +107,8 @@ enum CardOffset : uint32_t {
 };
 inline constexpr uint32_t kCardNameBytes = 16;
 enum CardKind : uint16_t { kCardKindPlain = 0, kCardKindPicture = 1, kCardKindShared = 3 };
+// A shared card's background id names the card whose picture it shows; this value names none.
+inline constexpr uint16_t kNoPictureCard = 0xFFFF;
 enum CardFlags : uint16_t {
     kCardDeleted = 0x01,
     kCardLockedFlag = 0x08,
@@ -134,6 +139,10 @@ inline constexpr uint16_t kPicturePadFlag = 0x200;
 inline constexpr uint32_t kRunHeaderBytes = 16;
 enum RunHeaderOffset : uint32_t { kRunLeadCount = 4, kRunTrailCount = 12 };
 inline constexpr uint32_t kMaxColorTableEntries = 256;
+// The 32-bit colour table length in a kind-1 card record.
+inline constexpr uint32_t kPictureTableLength = kPictureBlockOffset + kBlockTableSize;
+// The 32-bit picture block length in a kind-1 card record.
+inline constexpr uint32_t kPictureBlockLength = kPictureBlockOffset + kBlockLength;
 
 // ---- Object records (and the common header of button chunks) ----
 enum ObjectOffset : uint32_t {
@@ -168,6 +177,8 @@ inline constexpr uint32_t kButtonFontSize = 86;
 // Graphic object: the header, then the picture's rows and its packed mask (a picture kept in
 // the record, stack/pictures/GraphicPicture.h), or the picture file's path (kObjectHasPath).
 inline constexpr uint32_t kGraphicFrameWidth = 16;
+inline constexpr uint32_t kGraphicSourceLeft = 18;  // i16: where the cut-out lies in its source picture
+inline constexpr uint32_t kGraphicSourceTop = 20;   // i16
 inline constexpr uint32_t kGraphicColor = 24;
 inline constexpr uint32_t kGraphicPictureFlags = 28;
 inline constexpr uint32_t kGraphicPictureRect = 30;  // left, top, right, bottom in memory
@@ -179,6 +190,8 @@ inline constexpr uint32_t kGraphicTrailerLength = 60;
 inline constexpr uint32_t kGraphicAfterMask = 64;      // 32-bit
 inline constexpr uint32_t kGraphicTransparency = 74;   // percent
 enum GraphicPictureFlags : uint16_t { kGraphicHasMask = 0x02, kGraphicRowsPacked = 0x10 };
+// Picture flags of exactly this value: a record that gets no layer and is never drawn.
+inline constexpr uint16_t kGraphicNeverDrawn = 0x20;
 
 // Text object: the header, then sub-records of a 16-byte header and their bytes; a disk-based
 // text keeps its file's path after the first sub-record's header.
@@ -274,6 +287,7 @@ inline constexpr uint16_t kActionRecordKind = 53;  // the kind word of a fresh '
 // The action flags: what a button does; most bits go with a chunk of their own (ActionTag).
 enum ActionBit : uint16_t {
     kActSoundFile = 0x0001,
+    kActSoundUnused = 0x0002,   // no longer acted on
     kActSoundResource = 0x0004,
     kActNba = 0x0008,
     kActOtherStack = 0x0010,
@@ -281,6 +295,7 @@ enum ActionBit : uint16_t {
     kActUrl = 0x0040,
     kActAnimation = 0x0080,
     kActMovie = 0x0100,
+    kActVideodiscOld = 0x0200,  // no longer acted on
     kActLogo = 0x1000,
     kActVideodisc = 0x4000,
     kActLaunch = 0x8000,
@@ -305,12 +320,37 @@ enum ActionTag : uint16_t {
 };
 enum ChunkOffset : uint32_t {
     kChunkSoundParameter = 4,  // sound chunks: a word where the others keep the rectangle
-    kChunkValue = 16,          // the sound or module resource id, an inline value; movie: 32-bit option
+    kChunkValue = 16,          // the sound or module resource id, an inline value; movie: 32-bit flags
     kChunkFirstLength = 18,    // launch: 32-bit byte length of the first of its two paths
-    kChunkOptionWord = 20,
+    kChunkOptionWord = 20,     // movie: the volume, 0 to 255
     kChunkSoundFlags = 24,     // also the videodisc flags
 };
+inline constexpr uint16_t kVideodiscPlayFlag = 0x02;  // videodisc flags: play
+// A movie chunk's 32-bit flags (kChunkValue), which its media element takes over.
+inline constexpr uint32_t kMediaFlagController = 0x1;
+inline constexpr uint32_t kMediaFlagKeep = 0x2;
+inline constexpr uint32_t kMediaFlagFirstFrame = 0x4;  // sounds: the data is 'Midi'
+inline constexpr uint32_t kMediaFlagEraseWhenDone = 0x8;
+inline constexpr uint32_t kMediaFlagOverObjects = 0x10;  // not clipped, mouse not passed to the card
+inline constexpr uint32_t kMediaFlagLoop = 0x20;
+inline constexpr uint32_t kMediaFlagApplyVolume = 0x80;
+inline constexpr uint32_t kMediaFlagBackground = 0x100;
+inline constexpr uint32_t kMediaFlagOwnController = 0x200;
 inline constexpr uint16_t kSoundIsStroke = 0x8000;  // sound flags: a 'Strk' resource, not a 'Snd '
+// A movie chunk's payload is the movie's packed file reference; an animation chunk's begins with
+// kSprt (animations), else it is a frame animation reference, whose flags byte the player marks
+// while the reference belongs to a queue entry (bit 0).
+inline constexpr uint32_t kFrameAnimRefBytes = 34;
+inline constexpr uint32_t kFrameAnimRefFlags = 13;
+// An animation chunk that is no sprite record: seven words from +32, then frames from +50, as
+// many as word +40 says, each a 12-byte header holding its 32-bit length (+8), header included.
+inline constexpr uint32_t kAnimWordsStart = 32, kAnimWordsEnd = 46;
+inline constexpr uint32_t kAnimFrameCount = 40;
+inline constexpr uint32_t kAnimFirstFrame = 50;
+inline constexpr uint32_t kFrameHeaderBytes = 12;
+inline constexpr uint32_t kFrameLength = 8;
+// A button's mask chunk (kTagButtonMask): the owning button's top and left, in the file only.
+inline constexpr uint32_t kMaskTop = 36, kMaskLeft = 38;
 // Chunk flags (+22) of movie and animation chunks.
 enum ChunkFlags : uint16_t { kFrameShownAtStart = 0x02, kMovieStillShown = 0x04, kFrameNotClipped = 0x40 };
 // The longest converted path pair; a longer one fails its record.
@@ -350,6 +390,23 @@ constexpr uint32_t ResType(const char (&s)[5]) {
     return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
            uint32_t(uint8_t(s[2])) << 8 | uint8_t(s[3]);
 }
+// The resource types a stack holds, by their codes.
+inline constexpr uint32_t kActn = ResType("Actn");  // action records, laid out as buttons
+inline constexpr uint32_t kHlnk = ResType("Hlnk");  // hypertext links (LinkOffset)
+inline constexpr uint32_t kCrsr = ResType("Crsr");  // cursors
+inline constexpr uint32_t kIcon = ResType("Icon");  // button icons
+inline constexpr uint32_t kSnd = ResType("Snd ");   // sounds
+inline constexpr uint32_t kStrk = ResType("Strk");  // stroke sounds (kSoundIsStroke)
+inline constexpr uint32_t kMidi = ResType("Midi");  // MIDI sounds
+inline constexpr uint32_t kNbas = ResType("NBAs");  // extension module information (NbaInfoOffset)
+inline constexpr uint32_t kNbap = ResType("NBAp");  // a module's own data
+inline constexpr uint32_t kTran = ResType("Tran");  // transitions
+inline constexpr uint32_t kQtfx = ResType("QTFX");  // QuickTime effect transitions
+inline constexpr uint32_t kFntL = ResType("FntL");  // the font table (kFontTableResId)
+inline constexpr uint32_t kWksp = ResType("WKSp");  // the workspace: windows and card preview
+inline constexpr uint32_t kOldWksp = ResType("WkSp");  // the workspace as older stacks stored it
+// The code at the head of an animation chunk's payload.
+inline constexpr uint32_t kSprt = ResType("Sprt");
 
 // What a conversion takes from the machine and the stack: the screen's vertical dots per inch
 // (button font sizes), the first three characters of the current stack's path (paths), and the
@@ -467,18 +524,26 @@ bool ConvertPathRegion(std::vector<uint8_t>& record, size_t start, size_t length
 // ---- ColorTable.cpp ----
 // A Mac colour table: u32 seed, u16 flags, u16 count - 1, then 8-byte entries (value, red,
 // green, blue), big-endian in memory as in the file; a component's first byte is its colour.
+inline constexpr uint32_t kMacColorTableHeaderBytes = 8;
+inline constexpr uint32_t kMacColorTableCount = 6;
+inline constexpr uint32_t kMacColorTableEntryBytes = 8;
+enum MacColorEntryOffset : uint32_t { kMacColorRed = 2, kMacColorGreen = 4, kMacColorBlue = 6 };
 struct PaletteColor {
     uint8_t red = 0, green = 0, blue = 0, flags = 0;
 };
 inline constexpr uint8_t kPaletteNoCollapse = 0x04;
+// Palette entries below this keep the system's own colours when the palette is realized.
+inline constexpr uint32_t kFirstNoCollapseEntry = 10;
 // The bytes a colour table of this depth takes: 8 + 8 x min(2^depth, 256).
 uint32_t ColorTableBytesForDepth(int depth);
 // Entries the table holds (count word + 1), 0 when the table is shorter than its header or
-// than the entries it announces.
+// than the entries it announces, or announces more than kMaxColorTableEntries.
 uint32_t MacColorTableCount(std::span<const uint8_t> table);
 // A LOGPALETTE in a new handle (u16 version 0x300, u16 count, then red, green, blue, flags);
 // entries from index 10 on carry PC_NOCOLLAPSE. 0 for a damaged table or no memory.
 Handle MacColorTableToPalette(std::span<const uint8_t> table);
+// The table's colours, flagged as in that palette; the one reader of the tables (none for a
+// table MacColorTableCount refuses).
 std::vector<PaletteColor> MacColorTableColors(std::span<const uint8_t> table);
 // Fills a DIB colour table (blue, green, red, 0 per entry); returns the entries written.
 uint32_t CopyColorTableToDib(std::span<const uint8_t> table, std::span<uint8_t> dibColors);
@@ -533,6 +598,7 @@ Handle GraphicRecordToFileOrder(std::span<const uint8_t> record, const StackConv
 Handle TextRecordToFileOrder(std::span<const uint8_t> record, const StackConversion& cv);
 // The 60-byte header of a saved object file, in place.
 inline constexpr uint32_t kSavedObjectHeaderBytes = 60;
+inline constexpr uint32_t kSavedName = 20, kSavedNameBytes = 32;  // the object's name
 bool SwapSavedObjectHeader(std::span<uint8_t> header, ByteOrder order, const StackConversion& cv);
 
 // ---- StackAlerts.cpp ----

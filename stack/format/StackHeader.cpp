@@ -88,10 +88,9 @@ bool StackTextIsMacRoman(const StackConversion& cv) {
 }
 
 bool GetConvertedTextFlag(std::span<const uint8_t> card, StackConversion& cv) {
-    constexpr uint32_t kTableSize = kPictureBlockOffset + kBlockTableSize;
-    constexpr uint32_t kFirstEntryRed = kPictureTableOffset + 8 + 2;
+    constexpr uint32_t kFirstEntryRed = kPictureTableOffset + kMacColorTableHeaderBytes + kMacColorRed;
     if (!cv.detectionDone && GetU16(card, kCardKind) == kCardKindPicture &&
-        FieldFits(card, kFirstEntryRed, 6) && GetU32(card, kTableSize) != 0) {
+        FieldFits(card, kFirstEntryRed, 6) && GetU32(card, kPictureTableLength) != 0) {
         cv.detectionDone = true;
         // The table stays big-endian in memory; white is 0xFFFF in either order.
         cv.macMade = GetBE16(card, kFirstEntryRed) == 0xFFFF &&

@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr uint16_t kScreenModeFlagOn = 0x01;
 constexpr int kWindowModeKeepValue = 2;
 constexpr int kHighCompressionDepth = 9;
 

@@ -480,7 +480,7 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
 void SaveStackPreviewJpeg() {
     const int answer = ShowAlertOn(nullptr, kAlertStackPreview);
     if (answer == 2) {
-        RemoveResourceEntry(ResType("WKSp"), kPreviewResourceId);
+        RemoveResourceEntry(kWksp, kPreviewResourceId);
         MarkCardChanged();
         return;
     }
@@ -501,7 +501,7 @@ void SaveStackPreviewJpeg() {
         return;
     }
     ResRequest request{};
-    request.type = ResType("WKSp");
+    request.type = kWksp;
     request.id = kPreviewResourceId;
     request.data = NewHandleFromBytes(data);
     request.flags = kResRequestCarryOut | kResRequestReplace;

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr uint32_t kCodecJpeg = 0x6A706567;  // 'jpeg'
-constexpr size_t kDescCodec = 4, kDescWidth = 32, kDescHeight = 34, kDescDepth = 82;
 constexpr uint32_t kTableHeader = 8, kTableEntry = 8;
 // A picture block is never larger than this (well above any card picture).
 constexpr uint64_t kMaxPictureData = 0x10000000;

@@ -4,13 +4,12 @@
 #include <algorithm>
 
 #include "core/memory/ByteReader.h"
+#include "graphics/pixels/Lzrw.h"
 #include "graphics/pixels/LzrwRows.h"
 #include "stack/format/StackFile.h"
 
 namespace {
 
-// LZRW1 gives at most about 9 bytes of row for one stored byte; more cannot come out of them.
-constexpr uint64_t kLzrwMaxGrowth = 9;
 constexpr uint64_t kMaxGraphicImageBytes = uint64_t{1} << 26;
 
 bool IsGraphicDepth(int depth) {

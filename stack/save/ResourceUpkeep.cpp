@@ -5,10 +5,7 @@
 
 namespace {
 
-constexpr uint32_t kWorkspace = ResType("WKSp"), kOldWorkspace = ResType("WkSp");
-
 bool g_workspaceChanged = false;
-
 
 }  // namespace
 
@@ -25,7 +22,7 @@ void SaveWorkspaceResource() {
     if (!text)
         return;
     ResRequest request{};
-    request.type = kWorkspace;
+    request.type = kWksp;
     request.id = kWorkspaceResourceId;
     request.data = text;
     request.flags = kResRequestCarryOut | kResRequestReplace;
@@ -38,9 +35,9 @@ void RestoreStackWorkspace() {
     Handle copy = 0;
     if (GetStackResFile()) {
         StackResFileCurrent current;
-        Handle stored = GetResource(kWorkspace, kWorkspaceResourceId);
+        Handle stored = GetResource(kWksp, kWorkspaceResourceId);
         if (!stored)
-            stored = GetResource(kOldWorkspace, kWorkspaceResourceId);
+            stored = GetResource(kOldWksp, kWorkspaceResourceId);
         // The environment owns what it is given; the resource file keeps its own.
         copy = stored;
         if (copy && HandToHand(&copy) != 0)

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr uint32_t kActn = ResType("Actn"), kCrsr = ResType("Crsr"), kIcon = ResType("Icon");
-constexpr uint32_t kSnd = ResType("Snd "), kStrk = ResType("Strk"), kNbas = ResType("NBAs");
-constexpr uint32_t kQtfx = ResType("QTFX"), kHlnk = ResType("Hlnk");
 // A go-to button's transition (+18) from this kind on is a 'QTFX' effect.
 constexpr uint16_t kFirstEffectKind = 27;
 

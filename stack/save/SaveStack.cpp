@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr uint32_t kFontTableType = ResType("FntL");
 constexpr char kTempName[] = "LMTMP000.TMP";
 constexpr size_t kTempDigits = 5;  // the three digits start here
 

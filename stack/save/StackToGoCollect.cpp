@@ -105,7 +105,7 @@ bool CollectActionResource(StackToGoList& list, int parent, const std::vector<Re
     if (id == 0)
         return true;
     for (const ResEntry& e : entries) {
-        if (e.type != ResType("Actn") || e.id != id)
+        if (e.type != kActn || e.id != id)
             continue;
         std::unique_ptr<HandleLock> lock;
         const std::span<const uint8_t> data = DataOf(e, lock);
@@ -160,7 +160,7 @@ bool CollectStackFiles(StackToGoList& list, int parent, const StackFileContents&
         if (!CollectActionResource(list, parent, entries, id, access))
             return false;
     for (const ResEntry& e : entries) {
-        if (e.type != ResType("Hlnk"))
+        if (e.type != kHlnk)
             continue;
         std::unique_ptr<HandleLock> lock;
         const std::span<const uint8_t> link = DataOf(e, lock);

@@ -40,7 +40,6 @@ namespace {
 
 using namespace cardtest;
 
-constexpr uint32_t kNbas = ResType("NBAs");
 constexpr uint16_t kActionId = 7001;
 
 using browsertest::WindowsPath;

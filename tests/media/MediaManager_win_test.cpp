@@ -48,9 +48,9 @@ bool ClassRegistered() {
 
 // A video chunk (tag 89) for the file: flags, volume 255 and the packed file reference.
 Bytes ChunkFor(const std::string& path, uint32_t flags) {
-    Bytes chunk(kMediaRecordFile, 0);
-    SetU32(chunk, kMediaRecordFlags, flags);
-    SetU16(chunk, kMediaRecordVolume, 255);
+    Bytes chunk(kChunkHeaderBytes, 0);
+    SetU32(chunk, kChunkValue, flags);
+    SetU16(chunk, kChunkOptionWord, 255);
     SetFileSpecFromPath(kSlotMediaFolder14, path.c_str());
     Handle packed = 0;
     EXPECT_EQ(PackFileSpec(kSlotMediaFolder14, &packed), 1);
@@ -148,7 +148,7 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     EXPECT_EQ(MediaMovieOptions(options, 1), 0);
     MovieFrameSource* source = nullptr;
     int16_t movieBox[4] = {};
-    EXPECT_EQ(MovieFrameOpen(std::span(aviChunk).subspan(kMediaRecordFile), &source, movieBox), 16);
+    EXPECT_EQ(MovieFrameOpen(std::span(aviChunk).subspan(kChunkHeaderBytes), &source, movieBox), 16);
     MediaRemoveFinished(1, 1);
     MediaIdleControllers();
     MediaMovieCommand(1);
@@ -309,7 +309,7 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     answers.movieOptionsDialogCount = 2;
     SetMediaDialogAnswers(answers);
     Bytes missing = ChunkFor(gone, 0);
-    UnpackFileSpec(kSlotMediaFolder14, std::span<const uint8_t>(missing).subspan(kMediaRecordFile));
+    UnpackFileSpec(kSlotMediaFolder14, std::span<const uint8_t>(missing).subspan(kChunkHeaderBytes));
     g_asked = {};
     DialogDriver chooser(15000);
     chooser.Expect(DialogMatch::Caption("Please select a movie file"), [&](DialogView& box) {
@@ -320,11 +320,11 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     EXPECT_EQ(chooser.Run([&] { return MediaMovieOptions(missing, 1); }), 0);
     EXPECT_TRUE(chooser.AllAnswered());
     EXPECT_EQ(g_asked.titleStringId, 2417) << "located first";
-    EXPECT_EQ(GetI16(missing, kMediaRecordRect), 10);
-    EXPECT_EQ(GetI16(missing, kMediaRecordRect + 2), 20);
-    EXPECT_EQ(GetI16(missing, kMediaRecordRect + 4), 42);
-    EXPECT_EQ(GetI16(missing, kMediaRecordRect + 6), 44);
-    EXPECT_EQ(GetU32(missing, kMediaRecordFlags), kMediaFlagOverObjects);
+    EXPECT_EQ(GetI16(missing, kObjectRect), 10);
+    EXPECT_EQ(GetI16(missing, kObjectRect + 2), 20);
+    EXPECT_EQ(GetI16(missing, kObjectRect + 4), 42);
+    EXPECT_EQ(GetI16(missing, kObjectRect + 6), 44);
+    EXPECT_EQ(GetU32(missing, kChunkValue), kMediaFlagOverObjects);
     char chosen[MAX_PATH] = {};
     GetFileSpecPath(kSlotScratch, sizeof chosen, chosen);
     EXPECT_EQ(lstrcmpiA(chosen, avi.c_str()), 0) << "the choice is copied into slot 0";

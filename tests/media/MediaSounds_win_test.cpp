@@ -39,7 +39,7 @@
 namespace {
 
 namespace sb = stackbuilder;
-constexpr int kCardWidth = 200, kCardHeight = 150;
+constexpr int kCardW = 200, kCardH = 150;
 
 struct CardWindow : Window {};
 
@@ -83,7 +83,7 @@ protected:
         session_.emplace("loom_sounds_sink.wav");
         ASSERT_TRUE(session_->Ready());
         sink_ = session_->Sink();
-        card_.window = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kCardWidth, kCardHeight, nullptr,
+        card_.window = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kCardW, kCardH, nullptr,
                                      nullptr, GetAppInstance(), nullptr);
         ASSERT_NE(card_.window, nullptr);
         SetWaveVolumeAnswer(true, 0);
@@ -246,9 +246,9 @@ TEST(MediaSoundsInPlugin, AStackSoundNamedStopAllSoundsStopsTheOthersAndMidiData
     Bytes music;
     ASSERT_EQ(MidiFileToMovieFile(TwoSecondMidi(), &music), MidiRefusal::None);
     sb::Stack stack;
-    stack.cardWidth = kCardWidth;
-    stack.cardHeight = kCardHeight;
-    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kCardWidth, kCardHeight, 8, 0));
+    stack.cardWidth = kCardW;
+    stack.cardHeight = kCardH;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kCardW, kCardH, 8, 0));
     card.picture->palette = {{255, 255, 255}};
     stack.cards.push_back(card);
     const Bytes tone = StoredSnd(Square(2205, 100));

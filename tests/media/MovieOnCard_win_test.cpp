@@ -305,11 +305,11 @@ TEST(MovieOnCard, FirstFrameGoesUnderTheButtonsInTheOffscreenUnlessOverObjects) 
     const uint8_t* first = kRleAviPalette[1];
     for (const uint32_t flags : {kMediaFlagFirstFrame, kMediaFlagFirstFrame | kMediaFlagOverObjects}) {
         SCOPED_TRACE(flags);
-        std::vector<uint8_t> record(kMediaRecordFile, 0);
+        std::vector<uint8_t> record(kChunkHeaderBytes, 0);
         const int16_t fields[] = {21, int16_t(movieRect.left), int16_t(movieRect.top), int16_t(movieRect.right),
                                   int16_t(movieRect.bottom)};
-        std::memcpy(record.data() + kMediaRecordObjectId, fields, sizeof fields);
-        std::memcpy(record.data() + kMediaRecordFlags, &flags, sizeof flags);
+        std::memcpy(record.data() + kObjectId, fields, sizeof fields);
+        std::memcpy(record.data() + kChunkValue, &flags, sizeof flags);
         QTMovieElement element(record);
         ASSERT_EQ(element.Open(target, 0), 1);
         WindowDC screen(cardWindow);

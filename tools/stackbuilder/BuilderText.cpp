@@ -2,12 +2,11 @@
 #include <algorithm>
 
 #include "StackBuilder.h"
+#include "stack/format/StackFile.h"
 
 namespace stackbuilder {
 
 namespace {
-
-constexpr size_t kRunBytes = 20, kFontEntryBytes = 92;
 
 void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
     b[at] = static_cast<uint8_t>(v >> 8);
@@ -27,7 +26,7 @@ TextSubRecord TextEntry(uint16_t card, std::string_view text, const std::vector<
     entry.word2 = card;
     entry.path.assign(text.begin(), text.end());
     std::vector<uint8_t>& scrap = entry.body;
-    scrap.assign(2 + kRunBytes * runs.size(), 0);
+    scrap.assign(2 + kStyleRunBytes * runs.size(), 0);
     Put16(scrap, 0, static_cast<uint16_t>(runs.size()));
     size_t at = 2;
     for (const TextRun& run : runs) {
@@ -40,7 +39,7 @@ TextSubRecord TextEntry(uint16_t card, std::string_view text, const std::vector<
         Put16(scrap, at + 14, static_cast<uint16_t>(run.colour.red << 8));
         Put16(scrap, at + 16, static_cast<uint16_t>(run.colour.green << 8));
         Put16(scrap, at + 18, static_cast<uint16_t>(run.colour.blue << 8));
-        at += kRunBytes;
+        at += kStyleRunBytes;
     }
     if ((entry.path.size() + scrap.size()) % 2) {
         entry.long4 = 0x200;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "stack/format/StackFile.h"
+
 namespace stackbuilder {
 
 namespace {
@@ -42,8 +44,6 @@ void Append(std::vector<uint8_t>& b, std::span<const uint8_t> bytes) {
     b.insert(b.end(), bytes.begin(), bytes.end());
 }
 
-constexpr uint16_t kPadFlag = 0x200;
-
 // The common header: kind, id, rectangle, length (filled at the end), flags.
 std::vector<uint8_t> CommonHeader(uint16_t kind, uint16_t id, Rect rect, size_t headerBytes) {
     std::vector<uint8_t> b(headerBytes, 0);
@@ -55,10 +55,10 @@ std::vector<uint8_t> CommonHeader(uint16_t kind, uint16_t id, Rect rect, size_t 
 
 // Pads to even (flag 0x200) and stores length and flags.
 void Finish(std::vector<uint8_t>& b, uint16_t flags) {
-    flags &= static_cast<uint16_t>(~kPadFlag);
+    flags &= static_cast<uint16_t>(~kObjectPadded);
     if (b.size() & 1) {
         b.push_back(0);
-        flags |= kPadFlag;
+        flags |= kObjectPadded;
     }
     Put32(b, 12, static_cast<uint32_t>(b.size()));
     Put16(b, 22, flags);
@@ -151,7 +151,7 @@ std::vector<uint8_t> BuildPictureBlock(const Picture& p) {
     std::vector<uint8_t> b(24, 0);
     Put16(b, 0, 8);
     Put16(b, 2, p.format);
-    Put16(b, 10, pad ? kPadFlag : 0);
+    Put16(b, 10, pad ? kObjectPadded : 0);
     Put32(b, 12, static_cast<uint32_t>(24 + table.size() + data.size() + (pad ? 1 : 0)));
     Put32(b, 16, static_cast<uint32_t>(table.size()));
     Append(b, table);

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr uint32_t kFileHeaderBytes = 14;
-
 int32_t LoadedDepth(int fileBits) { return fileBits <= 8 ? 8 : fileBits == 24 ? 24 : 0; }
 
 }  // namespace
@@ -76,12 +74,12 @@ int VicBmpEncode(const VicImage& image, std::vector<uint8_t>& out) {
     if (dibBytes == 0)
         return VIC_BAD_ARGUMENT;
     const uint32_t tableBytes = image.bitsPerPixel == 8 ? VIC_PALETTE_SLOTS * 4 : 0;
-    out.assign(kFileHeaderBytes + dibBytes, 0);
-    ByteWriter header({out.data(), kFileHeaderBytes}, 0);
+    out.assign(kBmpFileHeaderSize + dibBytes, 0);
+    ByteWriter header({out.data(), kBmpFileHeaderSize}, 0);
     header.U8('B');
     header.U8('M');
     header.U32LE(static_cast<uint32_t>(out.size()));
     header.U32LE(0);
-    header.U32LE(kFileHeaderBytes + 40 + tableBytes);
-    return VicWritePackedDib(image, {out.data() + kFileHeaderBytes, dibBytes});
+    header.U32LE(kBmpFileHeaderSize + 40 + tableBytes);
+    return VicWritePackedDib(image, {out.data() + kBmpFileHeaderSize, dibBytes});
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr size_t kHeaderBytes = 128;
+constexpr size_t kPcxHeaderBytes = 128;
 constexpr size_t kPaletteBytes = 769;  // the marker and 256 x RGB
 constexpr uint8_t kPaletteMarker = 0x0C;
 
@@ -25,7 +25,7 @@ struct PcxLayout {
 };
 
 bool ReadLayout(std::span<const uint8_t> file, PcxLayout* out) {
-    if (file.size() < kHeaderBytes || file[0] != 0x0A || file[2] != 1)
+    if (file.size() < kPcxHeaderBytes || file[0] != 0x0A || file[2] != 1)
         return false;
     ByteReader in(file, 3);
     PcxLayout pcx;
@@ -44,9 +44,9 @@ bool ReadLayout(std::span<const uint8_t> file, PcxLayout* out) {
     const uint32_t needed = (static_cast<uint32_t>(pcx.width) * static_cast<uint32_t>(pcx.bitsPerPlane) + 7) / 8;
     if (!taken || pcx.bytesPerLine < needed)
         return false;
-    pcx.data = file.subspan(kHeaderBytes);
+    pcx.data = file.subspan(kPcxHeaderBytes);
     if (pcx.bitsPerPlane == 8 && pcx.planes == 1) {
-        if (file.size() < kHeaderBytes + kPaletteBytes || file[file.size() - kPaletteBytes] != kPaletteMarker)
+        if (file.size() < kPcxHeaderBytes + kPaletteBytes || file[file.size() - kPaletteBytes] != kPaletteMarker)
             return false;
         pcx.palette = file.subspan(file.size() - kPaletteBytes + 1, 768);
         pcx.data = pcx.data.first(pcx.data.size() - kPaletteBytes);
@@ -182,7 +182,7 @@ int VicPcxEncode(const VicImage& image, std::vector<uint8_t>& out) {
         return VIC_BAD_ARGUMENT;
     const bool rgb = image.bitsPerPixel == 24;
     const uint32_t bytesPerLine = (static_cast<uint32_t>(image.width) + 1) & ~1u;
-    out.assign(kHeaderBytes, 0);
+    out.assign(kPcxHeaderBytes, 0);
     out[0] = 0x0A;
     out[1] = 5;
     out[2] = 1;

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr size_t kHeaderBytes = 18;
+constexpr size_t kTgaHeaderBytes = 18;
 
 struct TgaLayout {
     int type = 0;             // 1 colour-mapped, 2 true colour, 3 grey
@@ -219,7 +219,7 @@ int VicTgaEncode(const VicImage& image, bool runLength, std::vector<uint8_t>& ou
     if (!VicImageOk(&image))
         return VIC_BAD_ARGUMENT;
     const bool indexed = image.bitsPerPixel == 8;
-    out.assign(kHeaderBytes, 0);
+    out.assign(kTgaHeaderBytes, 0);
     out[1] = indexed ? 1 : 0;
     out[2] = static_cast<uint8_t>((indexed ? 1 : 2) | (runLength ? 8 : 0));
     if (indexed) {

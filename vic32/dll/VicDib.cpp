@@ -5,10 +5,9 @@
 
 #include "core/memory/ByteReader.h"
 #include "vic32/dll/VicLib.h"
+#include "vic32/formats/BmpFormat.h"
 
 namespace {
-
-constexpr uint32_t kInfoHeaderBytes = 40;
 
 // The info header and its later versions (V2, V3, V4, V5), all with the same first 40 bytes.
 bool IsInfoHeaderSize(uint32_t size) {
@@ -75,7 +74,7 @@ int VICAPI setupimgdes(uint8_t* dib, uint32_t bytes, VicImage* image) {
 uint32_t VicPackedDibBytes(const VicImage& image) {
     if (!VicImageOk(&image))
         return 0;
-    return kInfoHeaderBytes + TableBytes(image) +
+    return kBmpInfoHeaderSize + TableBytes(image) +
            static_cast<uint32_t>(image.rowBytes) * static_cast<uint32_t>(image.height);
 }
 
@@ -87,7 +86,7 @@ int VicWritePackedDib(const VicImage& image, std::span<uint8_t> out) {
         return VIC_NO_MEMORY;
     const uint32_t imageBytes = static_cast<uint32_t>(image.rowBytes) * static_cast<uint32_t>(image.height);
     ByteWriter w(out, 0);
-    w.U32LE(kInfoHeaderBytes);
+    w.U32LE(kBmpInfoHeaderSize);
     w.I32LE(image.width);
     w.I32LE(image.height);
     w.U16LE(1);

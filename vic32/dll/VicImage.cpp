@@ -4,10 +4,10 @@
 
 #include "core/memory/ByteReader.h"
 #include "vic32/dll/VicLib.h"
+#include "vic32/formats/BmpFormat.h"
 
 namespace {
 
-constexpr uint32_t kInfoHeaderBytes = 40;
 // Larger images are refused before they are asked of the heap.
 constexpr uint64_t kMaxImageBytes = 0x7FFF0000;
 
@@ -60,15 +60,15 @@ int VICAPI allocimage(VicImage* image, int32_t width, int32_t height, int32_t bi
         return VIC_BAD_SIZE;
     const uint32_t tableBytes = bitsPerPixel == 8 ? VIC_PALETTE_SLOTS * sizeof(VicColor) : 0;
     const uint64_t imageBytes = uint64_t{static_cast<uint32_t>(rowBytes)} * static_cast<uint32_t>(height);
-    const uint64_t total = kInfoHeaderBytes + tableBytes + imageBytes;
+    const uint64_t total = kBmpInfoHeaderSize + tableBytes + imageBytes;
     if (imageBytes > kMaxImageBytes)
         return VIC_NO_MEMORY;
     auto* block = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(total)));
     if (!block)
         return VIC_NO_MEMORY;
 
-    ByteWriter header({block, kInfoHeaderBytes}, 0);
-    header.U32LE(kInfoHeaderBytes);
+    ByteWriter header({block, kBmpInfoHeaderSize}, 0);
+    header.U32LE(kBmpInfoHeaderSize);
     header.I32LE(width);
     header.I32LE(height);
     header.U16LE(1);
@@ -79,14 +79,14 @@ int VICAPI allocimage(VicImage* image, int32_t width, int32_t height, int32_t bi
 
     *image = VicImage{};
     image->header = block;
-    image->bits = block + kInfoHeaderBytes + tableBytes;
+    image->bits = block + kBmpInfoHeaderSize + tableBytes;
     image->width = width;
     image->height = height;
     image->bitsPerPixel = bitsPerPixel;
     image->rowBytes = rowBytes;
     image->block = block;
     if (bitsPerPixel == 8) {
-        image->palette = reinterpret_cast<VicColor*>(block + kInfoHeaderBytes);
+        image->palette = reinterpret_cast<VicColor*>(block + kBmpInfoHeaderSize);
         image->paletteSlots = VIC_PALETTE_SLOTS;
         image->colors = VIC_PALETTE_SLOTS;
         // A grey ramp, so that a new 8-bit image shows as something sensible.

@@ -8,16 +8,12 @@
 
 namespace {
 
-constexpr uint32_t kFileHeaderBytes = 14;
-constexpr uint32_t kCoreHeaderBytes = 12;
-constexpr uint32_t kInfoHeaderBytes = 40;
-
 bool DepthTaken(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32; }
 
 }  // namespace
 
 bool ReadBmpLayout(std::span<const uint8_t> file, BmpLayout* out) {
-    if (!out || file.size() < kFileHeaderBytes + kCoreHeaderBytes || file[0] != 'B' || file[1] != 'M')
+    if (!out || file.size() < kBmpFileHeaderSize + kBmpCoreHeaderSize || file[0] != 'B' || file[1] != 'M')
         return false;
     ByteReader in(file, 10);
     const uint32_t pixelOffset = in.U32LE();
@@ -26,13 +22,13 @@ bool ReadBmpLayout(std::span<const uint8_t> file, BmpLayout* out) {
     int32_t signedHeight = 0;
     uint16_t planes = 0;
     uint32_t colorsUsed = 0;
-    if (bmp.headerSize == kCoreHeaderBytes) {
+    if (bmp.headerSize == kBmpCoreHeaderSize) {
         bmp.width = in.U16LE();
         signedHeight = in.U16LE();
         planes = in.U16LE();
         bmp.bitsPerPixel = in.U16LE();
         bmp.tableEntrySize = 3;
-    } else if (bmp.headerSize >= kInfoHeaderBytes && bmp.headerSize <= 1024) {
+    } else if (bmp.headerSize >= kBmpInfoHeaderSize && bmp.headerSize <= 1024) {
         bmp.width = in.I32LE();
         signedHeight = in.I32LE();
         planes = in.U16LE();
@@ -41,7 +37,7 @@ bool ReadBmpLayout(std::span<const uint8_t> file, BmpLayout* out) {
         in.Skip(12);  // image size, resolution
         colorsUsed = in.U32LE();
         // A later header carries its masks inside it, the 40-byte one just after it.
-        in.Seek(kFileHeaderBytes + kInfoHeaderBytes);
+        in.Seek(kBmpFileHeaderSize + kBmpInfoHeaderSize);
     } else {
         return false;
     }
@@ -71,7 +67,7 @@ bool ReadBmpLayout(std::span<const uint8_t> file, BmpLayout* out) {
     if (bmp.bitsPerPixel <= 8) {
         const uint32_t full = 1u << bmp.bitsPerPixel;
         bmp.tableEntries = colorsUsed == 0 || colorsUsed > full ? full : colorsUsed;
-        const uint64_t tableStart = uint64_t{kFileHeaderBytes} + bmp.headerSize;
+        const uint64_t tableStart = uint64_t{kBmpFileHeaderSize} + bmp.headerSize;
         const uint64_t tableBytes = uint64_t{bmp.tableEntries} * bmp.tableEntrySize;
         // A table cut short by the pixel offset keeps the entries that fit.
         uint64_t tableEnd = tableStart + tableBytes;
@@ -85,7 +81,7 @@ bool ReadBmpLayout(std::span<const uint8_t> file, BmpLayout* out) {
 
     bmp.rowBytes = (static_cast<uint32_t>(bmp.width) * static_cast<uint32_t>(bmp.bitsPerPixel) + 31) / 32 * 4;
     const uint64_t imageBytes = uint64_t{bmp.rowBytes} * static_cast<uint32_t>(bmp.height);
-    if (pixelOffset < kFileHeaderBytes + bmp.headerSize || pixelOffset > file.size() ||
+    if (pixelOffset < kBmpFileHeaderSize + bmp.headerSize || pixelOffset > file.size() ||
         imageBytes > file.size() - pixelOffset)
         return false;
     bmp.pixels = file.subspan(pixelOffset, static_cast<size_t>(imageBytes));

@@ -6,6 +6,11 @@
 #include <cstdint>
 #include <span>
 
+// The file header, and the two info headers read: the core one and the later ones (40 bytes on).
+inline constexpr uint32_t kBmpFileHeaderSize = 14;
+inline constexpr uint32_t kBmpCoreHeaderSize = 12;
+inline constexpr uint32_t kBmpInfoHeaderSize = 40;
+
 inline constexpr uint32_t kBmpRgb = 0;
 inline constexpr uint32_t kBmpRle8 = 1;
 inline constexpr uint32_t kBmpRle4 = 2;

@@ -33,9 +33,9 @@ std::vector<DibColor> TableOf(DibHandle dib) {
 Handle g_cardSeven = 0;
 Handle ResolveLikeTheCardList(Handle card) {
     const Bytes record = HandleToBytes(card);
-    if (GetU16(record, kPictureRecordKind) == kPictureRecordKindPicture)
+    if (GetU16(record, kCardKind) == kCardKindPicture)
         return card;
-    return GetU16(record, kPictureRecordHolderId) == 7 ? g_cardSeven : 0;
+    return GetU16(record, kCardBackgroundId) == 7 ? g_cardSeven : 0;
 }
 
 class DibPaletteTest : public DibTest {
@@ -89,11 +89,11 @@ TEST_F(DibPaletteTest, TheTableOfTheRecordThatHoldsThePicture) {
     g_cardSeven = CardRecordHandle(PaletteCard(7, colors));
     const Handle shared = CardRecordHandle(stackbuilder::SharedCard(8, 7));
     stackbuilder::Card unnamed = PaletteCard(9, colors);
-    unnamed.background = kNoPictureRecord;
+    unnamed.background = kNoPictureCard;
     // The picture card with another table length.
     auto withTableLength = [](uint32_t length) {
         Bytes record = HandleToBytes(g_cardSeven);
-        SetU32(record, kPictureRecordTableLength, length);
+        SetU32(record, kPictureTableLength, length);
         return NewHandleFromBytes(record);
     };
     struct Case {

@@ -84,7 +84,7 @@ TEST_F(DibPaletteWinTest, ApplyPaletteAndPaletteFromThePicture) {
     const std::vector<Rgb> colors = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
     const Handle card = CardRecordHandle(PaletteCard(3, colors));
     stackbuilder::Card unnamed = PaletteCard(4, colors);
-    unnamed.background = kNoPictureRecord;
+    unnamed.background = kNoPictureCard;
     const Handle plain = CardRecordHandle(stackbuilder::PlainCard(5));
     // DibApplyPalette: the stored table, else the current palette.
     const std::pair<Handle, DibColor> cases[] = {

@@ -62,7 +62,7 @@ protected:
     }
     // Stores raw bytes as 'QTFX' id.
     static void Store(uint16_t id, const Bytes& bytes) {
-        ResRequest request{kQtfxResourceType, id, 0, NewHandleFromBytes(bytes), kResRequestCarryOut, {}, 0, 0};
+        ResRequest request{kQtfx, id, 0, NewHandleFromBytes(bytes), kResRequestCarryOut, {}, 0, 0};
         ASSERT_EQ(WriteStackResource(&request), 1);
         ASSERT_EQ(request.id, id);
     }
@@ -78,7 +78,7 @@ TEST_F(QtEffectResourceTest, WrittenRecordsReadBackWithTheirDescription) {
     EXPECT_GT(id, 0) << "a new id";
     EXPECT_EQ(record.id, id);
     EXPECT_TRUE(IsCardChanged());
-    const Bytes stored = HandleToBytes(GetResource(kQtfxResourceType, static_cast<uint16_t>(id)));
+    const Bytes stored = HandleToBytes(GetResource(kQtfx, static_cast<uint16_t>(id)));
     ASSERT_EQ(stored.size(), 118u);
     EXPECT_EQ(GetBE32(stored, 0), FourCharCode("push"));
     EXPECT_EQ(GetBE32(stored, 52), 10u << 16);
@@ -93,7 +93,7 @@ TEST_F(QtEffectResourceTest, WrittenRecordsReadBackWithTheirDescription) {
 
     // Written again under a chosen id.
     EXPECT_EQ(WriteQTEffectRecord(&back, 300), 300);
-    EXPECT_EQ(GetBE16(HandleToBytes(GetResource(kQtfxResourceType, 300)), 4), 300);
+    EXPECT_EQ(GetBE16(HandleToBytes(GetResource(kQtfx, 300)), 4), 300);
     DisposeQtEffectRecord(&record);
     DisposeQtEffectRecord(&back);
 }
@@ -125,7 +125,7 @@ TEST_F(QtEffectResourceTest, MissingDamagedAndEmptyDescriptionsFallBack) {
     // A record without a description takes it from QTDATA before it is written.
     QtEffectRecord fresh;
     ASSERT_GT(WriteQTEffectRecord(&fresh, 0), 0);
-    const Bytes stored = HandleToBytes(GetResource(kQtfxResourceType, static_cast<uint16_t>(fresh.id)));
+    const Bytes stored = HandleToBytes(GetResource(kQtfx, static_cast<uint16_t>(fresh.id)));
     EXPECT_EQ(GetBE32(stored, 108), 2u);
     EXPECT_EQ(stored[112], 'D');
     DisposeQtEffectRecord(&loaded);

@@ -24,7 +24,7 @@ namespace {
 
 namespace sb = stackbuilder;
 constexpr int kCardW = 160, kCardH = 120;
-constexpr uint16_t kCardId = 7;
+constexpr uint16_t kMenuCardId = 7;
 
 struct Item {
     UINT id = 0;
@@ -182,7 +182,7 @@ protected:
         sb::Stack stack;
         stack.cardWidth = kCardW;
         stack.cardHeight = kCardH;
-        sb::Card card = sb::PictureCard(kCardId, sb::SolidPicture(kCardW, kCardH, 8, 0));
+        sb::Card card = sb::PictureCard(kMenuCardId, sb::SolidPicture(kCardW, kCardH, 8, 0));
         card.picture->palette = {{255, 255, 255}};
         card.objects.push_back(sb::Graphic(21, {100, 10, 140, 40}, "Sun"));
         card.objects.push_back(sb::TextField(31, {100, 60, 150, 100}, "Notes", "hello"));
@@ -207,7 +207,7 @@ TEST_F(ContextMenuInPlugin, OffersTheCardTheSelectionAndEachObjectKind) {
     // The card without a name shows its id; no selection: cut and copy the card.
     std::vector<Item> items = MenuFor(nullptr);
     ASSERT_GE(items.size(), 17u);
-    EXPECT_EQ(items[0].text, "Card: " + std::to_string(kCardId) + "...");
+    EXPECT_EQ(items[0].text, "Card: " + std::to_string(kMenuCardId) + "...");
     EXPECT_EQ(items[0].id, 301u);
     EXPECT_TRUE(items[1].separator);
     EXPECT_EQ(TextOf(items, 4183), "Import Background...");
@@ -322,7 +322,7 @@ TEST_F(ContextMenuInPlugin, RightClickShowsTheMenuOnlyToAdvancedUsersWithAnEditi
     watch = RightClick(page_.embed, point, 159);
     ASSERT_TRUE(watch.seen);
     EXPECT_EQ(TextOf(watch.items, 159), "Copy ");
-    EXPECT_EQ(watch.items[0].text, "Card: " + std::to_string(kCardId) + "...");
+    EXPECT_EQ(watch.items[0].text, "Card: " + std::to_string(kMenuCardId) + "...");
     watch = RightClick(page_.embed, point, 0);
     ASSERT_TRUE(watch.seen);
     EXPECT_EQ(TextOf(watch.items, 153), "Paste card");

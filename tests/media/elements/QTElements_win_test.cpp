@@ -39,7 +39,7 @@
 
 namespace {
 
-constexpr int kCardWidth = 400, kCardHeight = 300;
+constexpr int kCardW = 400, kCardH = 300;
 
 struct CardWindow : Window {};
 
@@ -105,7 +105,7 @@ protected:
         ASSERT_EQ(QTBind(0), kQtNoErr);
         ASSERT_EQ(EnterMovies(), kQtNoErr);
         RegisterQTWindowClass(GetAppInstance());
-        card_.window = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kCardWidth, kCardHeight, nullptr,
+        card_.window = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kCardW, kCardH, nullptr,
                                      nullptr, GetAppInstance(), nullptr);
         ASSERT_NE(card_.window, nullptr);
         RECT client{};
@@ -168,19 +168,19 @@ TEST_F(QTElementsTest, MoviesAreInspectedPlacedAndGivenTheirControllerByTheRule)
     {
         QTMovieElement movie(soundOnly.c_str());
         uint8_t record[64] = {};
-        record[kMediaRecordFlags] = 0x40;
+        record[kChunkValue] = 0x40;
         ASSERT_EQ(movie.Measure(record), 1);
         int16_t sides[4];
-        std::memcpy(sides, record + kMediaRecordRect, sizeof sides);
+        std::memcpy(sides, record + kObjectRect, sizeof sides);
         EXPECT_EQ(sides[0], centreX - 110);
         EXPECT_EQ(sides[1], centreY);
         EXPECT_EQ(sides[2], centreX + 110);
         EXPECT_EQ(sides[3], centreY);
         uint32_t flags = 0;
-        std::memcpy(&flags, record + kMediaRecordFlags, 4);
+        std::memcpy(&flags, record + kChunkValue, 4);
         EXPECT_EQ(flags, 0x40u | 0x91u | kMediaStateSoundOnly);
         int16_t volume = 0;
-        std::memcpy(&volume, record + kMediaRecordVolume, 2);
+        std::memcpy(&volume, record + kChunkOptionWord, 2);
         EXPECT_EQ(volume, 255);
         EXPECT_EQ(movie.Measure(std::span<uint8_t>(record, 8)), 0) << "a record too short for the fields";
     }
@@ -255,9 +255,9 @@ TEST_F(QTElementsTest, ADoneMovieHidesWithFlag8AndPlayShowsItAgainItsStillIsFram
     // A done movie draws no still.
     HDC screen = GetDC(nullptr);
     HDC surface = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kCardWidth, kCardHeight);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, kCardW, kCardH);
     HGDIOBJ old = SelectObject(surface, bitmap);
-    PatBlt(surface, 0, 0, kCardWidth, kCardHeight, WHITENESS);
+    PatBlt(surface, 0, 0, kCardW, kCardH, WHITENESS);
     movie.DrawStill(surface);
     EXPECT_EQ(GetPixel(surface, 20, 30), RGB(255, 255, 255));
     movie.Play();

@@ -181,7 +181,7 @@ TEST_F(ButtonsTest, ARolloverButtonFiresOncePerEntryWithTheBrowseTool) {
     for (const auto& [x, y] : path)
         Move(x, y);
     EXPECT_EQ(g_ran, (std::vector<uint16_t>{3, 3}));
-    g_tool = 19;
+    g_tool = kButtonTool;
     Move(90, 90);
     Move(20, 20);
     EXPECT_EQ(g_ran, (std::vector<uint16_t>{3, 3}));

@@ -29,7 +29,6 @@ constexpr uint16_t kFramed = 21, kClear = 22, kReadOnly = 23, kButtonOver = 11, 
 constexpr sb::Rect kFramedRect = {10, 10, 130, 70}, kClearRect = {140, 10, 230, 70},
                    kReadOnlyRect = {10, 62, 130, 140}, kButtonRect = {95, 35, 125, 58};
 constexpr COLORREF kPictureColor = RGB(0, 128, 255), kFieldColor = RGB(255, 255, 192);
-constexpr int kPaintTool = 6;
 
 sb::Object Field(uint16_t id, sb::Rect rect, uint16_t options, uint16_t flags, uint16_t action = 0) {
     sb::Object field = sb::TextField(id, rect, "F" + std::to_string(id), "");
@@ -301,7 +300,7 @@ TEST(TextFields, LiveWindowsTypingClicksRenderingAndTheClassGoneAtTheEnd) {
     const RECT clearInside = {kClearRect.left + 1, kClearRect.top + 1, kClearRect.right - 1, kClearRect.bottom - 1};
     const std::vector<COLORREF> liveFramed = Grab(embed, framedInside), liveClear = Grab(embed, clearInside);
     TextSetSel(framed, 2, 5, false);
-    SelectToolNumber(kPaintTool);
+    SelectToolNumber(kLineTool);
     Pump();
     EXPECT_FALSE(IsWindowVisible(framed) || IsWindowVisible(clear) || IsWindowVisible(readOnly));
     RedrawWindow(embed, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

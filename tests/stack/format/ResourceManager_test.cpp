@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr uint32_t kSnd = ResType("Snd ");
-constexpr uint32_t kIcon = ResType("Icon");
 constexpr char kStackPath[] = "C:\\Stacks\\Res.stk";
 
 struct TestEntry {
