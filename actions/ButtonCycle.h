@@ -3,7 +3,7 @@
 // performs.
 //
 //   ButtonCycle.cpp       reading the names, the cycle's state (starting, advancing and the keys
-//                         are the performer's: host/performing/ButtonCycleKeys.h)
+//                         are the performer's: host/player/ButtonCycleKeys.h)
 #pragma once
 
 #include <cstdint>

@@ -30,7 +30,6 @@ enum class StackEvent {
     // Applying a read or a new stack's settings.
     ApplyingMenuLock,           // the menus as ProgramStackSettings().menuLock says
     UpdatingCardTitle,          // the stack's name changed without a card number in the title
-    RememberingHomeStack,       // the stack just read may be the home stack
     // Starting a new stack.
     PushingCardHistory,         // the card being left goes into the history
     RemovingFinishedMovies,     // the old stack's movies that have ended

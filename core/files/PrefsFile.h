@@ -1,5 +1,5 @@
 // The profile file "LMPREFS.INI" beside the program: the user's preferences, which every layer
-// may read and write (what they mean is the preferences dialog's, host/dialogs/Preferences.h).
+// may read and write (what they mean is the preferences dialog's, host/state/Preferences.h).
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // The current tool: what a click on the card does. 18 is browse; 1 to 17 the paint tools, the
 // magnifier, eyedropper and selections; 19 to 23 the object tools. Every layer may ask for it or
-// change it; the tool palette (host/window/CurrentTool.h) adds its cells and installs the rules
+// change it; the tool palette (host/palettes/CurrentTool.h) adds its cells and installs the rules
 // that run on a change.
 #pragma once
 

@@ -50,7 +50,7 @@ bool OpenUrlString(const char* text);
 // Every start of a program or document goes through here: the shell's "open" with the card
 // window as owner, shown normally. The shell's result.
 intptr_t ShellOpen(const char* file, const char* parameters, const char* folder);
-// Tests watch the shell calls (host/wiring installs no observer; tests/host/dialogs/Launch_win_test.cpp does).
+// Tests watch the shell calls (host/wiring installs no observer; tests/host/launching/Launch_win_test.cpp does).
 using ShellOpenObserver = void (*)(const char* file, const char* parameters, const char* folder, intptr_t result);
 void SetShellOpenObserver(ShellOpenObserver observer);
 

@@ -2,7 +2,6 @@
 #include <string>
 
 #include "core/ui/Resources.h"
-#include "host/menus/ContextMenu.h"
 #include "host/menus/MenuCommands.h"
 #include "host/menus/MenuSubjects.h"
 #include "host/state/MenuOptions.h"

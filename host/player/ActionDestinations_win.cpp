@@ -1,4 +1,4 @@
-// The moves of an action's destination in this stack, the performer's mover (host/performing).
+// The moves of an action's destination in this stack, the performer's mover.
 // A move to another stack comes with the record's stack path (chunk 60) and goes through
 // GoToAnotherStack; without one, -6 names no card of this stack.
 #include "actions/ActionRecord.h"

@@ -33,8 +33,12 @@ void StorePendingCardEdits() {
         SaveCurrentBackground();
 }
 
-// The stack just read: the modules its actions name, then its fonts.
+// The stack just read, as the program keeps it: its title (unless it numbers its cards), the
+// home stack when it is one, the modules its actions name, then its fonts.
 void TakeLoadedStack() {
+    if (!ProgramStackSettings().titleWord)
+        UpdateCardTitle(false);
+    RememberHomeStack();
     AddMissingNbaResources();
     LoadFontTable();
 }
@@ -87,7 +91,6 @@ void OnStackEvent(StackEvent event) {
         break;
     }
     case StackEvent::UpdatingCardTitle: UpdateCardTitle(false); break;
-    case StackEvent::RememberingHomeStack: RememberHomeStack(); break;
     case StackEvent::NamingUntitled: SetStackNameFromDefault(); break;
     case StackEvent::StoringCardEdits: StorePendingCardEdits(); break;
     case StackEvent::FlushingCardEdits: FlushCardEdits(); break;

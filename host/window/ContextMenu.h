@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "graphics/layers/ObjectLayer.h"
+#include "host/menus/MenuCommands.h"  // the item ids
 
 // The right button-up of the card window (message 517): dispatched like a mouse-up; then, with
 // an editing tool and no placement in progress, an advanced user gets the menu at the point and
@@ -22,20 +23,3 @@ HMENU BuildContextMenu(HINSTANCE module, LayerHandle selectedObject);
 // A new pop-up menu with copies of the source's string items (state and id), separators and
 // sub-menus; null when an item of another kind, or a string item without text, is met.
 HMENU CopyMenuTree(HMENU source);
-
-// Item ids of the menu's own commands.
-inline constexpr UINT kCommandObjectInfo = 300;
-inline constexpr UINT kCommandCardInfo = 301;
-inline constexpr UINT kCommandStackInfo = 303;
-inline constexpr UINT kCommandAddClipArt = 106;
-inline constexpr UINT kCommandImportBackgroundItem = 4183;
-inline constexpr UINT kCommandIcons = 15868;
-inline constexpr UINT kCommandFeatures = 15869;
-inline constexpr UINT kCommandActions = 15870;
-inline constexpr UINT kCommandUndo = 150;
-inline constexpr UINT kCommandCut = 151;
-inline constexpr UINT kCommandCopy = 152;
-inline constexpr UINT kCommandPaste = 153;
-inline constexpr UINT kCommandClear = 154;
-inline constexpr UINT kCommandCutCard = 158;
-inline constexpr UINT kCommandCopyCard = 159;

@@ -247,9 +247,6 @@ void ApplyLoadedStackSettings() {
         GetPathFileName(path, name, sizeof name);
         if (name[0])
             StoreStackName(name);
-        if (!s.titleWord)
-            n.stackEvent(StackEvent::UpdatingCardTitle);
-        n.stackEvent(StackEvent::RememberingHomeStack);
         RestoreStackWorkspace();
     }
 }
