@@ -283,24 +283,32 @@ TEST(PerformInBrowser, AMoveToTheDemoMovieCardRunsOnceWhileItsFirstFrameArrives)
     }
 }
 
-// A button that plays a sound file beside the web stack and goes to the next card: the move runs
-// at once, the file is asked of the browser, and its arrival plays the sound, once, and moves no
-// further.
-TEST(PerformInBrowser, ASoundThatWaitsForItsFilePlaysOnceAndItsMoveRunsOnce) {
+// A button that plays a sound file beside the web stack and goes to the next card, whose arrival
+// action plays another: the move runs at once and both files are asked of the browser; each
+// arrival plays its own sound, once, and moves no further.
+TEST(PerformInBrowser, SoundsThatWaitForTheirFilesPlayOnceAndTheMoveRunsOnce) {
     ServerFolder server;
-    const std::string stack = Unique("beepgo", "stk"), sound = Unique("beep", "wav");
+    const std::string stack = Unique("beepgo", "stk"), sound = Unique("beep", "wav"), chime = Unique("chime", "wav");
+    const auto playing = [](uint16_t id, sb::Rect rect, const std::string& file, int16_t destination) {
+        sb::Object o = sb::ShapedButton(id, rect, "Beep and go", 2, 0, destination);
+        o.words.push_back({20, static_cast<uint16_t>(destination ? 0x21 : 0x1)});  // the sound file, the move
+        sb::Chunk chunk = sb::PathChunk(82, "Disk:" + file);
+        chunk.rect = {0, 255, 0, 0};  // full volume: the word at +4, the rectangle's top
+        o.chunks.push_back(chunk);
+        return o;
+    };
     sb::Stack s;
     s.cardWidth = 160;
     s.cardHeight = 120;
     s.cards = {ColourCard(1, kRed), ColourCard(2, kGreen), ColourCard(3, kBlue)};
-    sb::Object go = sb::ShapedButton(1, {60, 0, 100, 20}, "Beep and go", 2, 0, static_cast<int16_t>(-1));
-    go.words.push_back({20, 0x21});  // the sound file and the move
-    sb::Chunk file = sb::PathChunk(82, "Disk:" + sound);
-    file.rect = {0, 255, 0, 0};  // full volume: the word at +4, the rectangle's top
-    go.chunks.push_back(file);
-    s.cards[0].objects = {go};
+    s.cards[0].objects = {playing(1, {60, 0, 100, 20}, sound, -1)};
+    constexpr uint16_t kArrival = 128;
+    s.cards[1].actions[0] = kArrival;
+    s.resources.push_back({"Actn", kArrival, "", 0, 0, sb::ActionRecord(playing(0, {}, chime, 0))});
+    s.nextResourceId = kArrival + 1;
     server.Put(stack, AsText(sb::BuildStack(s).bytes));
     server.Put(sound, AsText(WaveFileOf(Square(11025, 60))));
+    server.Put(chime, AsText(WaveFileOf(Square(5512, 60))));
     const std::string sink = server.Name("sink.wav"), log = server.Name("quicktime.log");
     const std::string shot = server.Name("beep.png"), later = server.Name("beep-t2.png");
     const BrowserRun run = RunBrowser(server,
@@ -312,8 +320,11 @@ TEST(PerformInBrowser, ASoundThatWaitsForItsFilePlaysOnceAndItsMoveRunsOnce) {
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     EXPECT_EQ(CountAsked(run, sound), 1) << Joined(run.log);
-    EXPECT_EQ(CountHolding(log, "sound: "), 1) << ReadFile(log);
-    EXPECT_GT(SinkAmplitude(ReadAll(sink)), 20.0) << "the file's sound played";
+    EXPECT_EQ(CountAsked(run, chime), 1) << Joined(run.log);
+    EXPECT_EQ(CountHolding(log, "sound: "), 2) << ReadFile(log);
+    EXPECT_EQ(CountHolding(log, "sound: 11025 frames at 11025 Hz"), 1) << ReadFile(log);
+    EXPECT_EQ(CountHolding(log, "sound: 5512 frames at 11025 Hz"), 1) << ReadFile(log);
+    EXPECT_GT(SinkAmplitude(ReadAll(sink)), 20.0) << "the files' sounds played";
     const Shot moved(shot), stayed(later);
     EXPECT_TRUE(Near(moved.At(150, 110), kGreen)) << Hex(moved.At(150, 110)) << ": the next card\n" << Joined(run.log);
     EXPECT_TRUE(Near(stayed.At(150, 110), kGreen)) << Hex(stayed.At(150, 110)) << ": and no further";
