@@ -252,6 +252,8 @@ bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::str
     r.actionId = context.actionId;
     r.argument = context.argument;
     r.fileSlot = fileSlot;
+    r.actionBit = context.actionBit;
+    r.cardId = context.cardId;
     std::memcpy(r.label, context.label, sizeof r.label);
     r.label[sizeof r.label - 1] = 0;
     ++queue.count;

@@ -294,7 +294,7 @@ void StartNextQueuedRequest() {
     AskBrowserFor(head.url);
 }
 
-int RequestFileFor(PendingContext& context, const FileRequest& request, int fileSlot) {
+int RequestFileFor(const PendingContext& context, const FileRequest& request, int fileSlot) {
     char slotPath[MAX_PATH] = {};
     GetFileSpecPath(request.slot, sizeof slotPath, slotPath);
     std::string url;
@@ -311,8 +311,6 @@ int RequestFileFor(PendingContext& context, const FileRequest& request, int file
         return 1;
     }
     if (!IsStackUrl(url)) {
-        if (context.objectLayer != 0)
-            context.kind = 3;
         if (!g_queue)
             g_queue.reset(new (std::nothrow) RequestQueue);
         if (!g_queue || !EnqueueRequest(*g_queue, context, url, static_cast<uint16_t>(fileSlot)))

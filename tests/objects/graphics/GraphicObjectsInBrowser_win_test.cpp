@@ -275,10 +275,12 @@ TEST(GraphicObjectsInPlugin, APictureArrivingForAWebStackReloadsTheLayerThatAske
     ASSERT_TRUE(OpenInLinkedPlugin(DiskStack(DisplayBits() == 16 ? 16 : 32, "Disk:" + picture), "arrive-" +
                                    std::to_string(GetCurrentProcessId()) + ".stk", &page, [] {
         DownloadReplay replay = DefaultDownloadReplay();
-        replay.reloadLayerFromFile = [](uint32_t layer, const char* url) {
-            ++g_reloads;
-            g_reloadedLayer = layer;
-            DefaultDownloadReplay().reloadLayerFromFile(layer, url);
+        replay.replay = [](const PendingRequest& request, const char* url) {
+            if (request.kind == kPendingLayer) {
+                ++g_reloads;
+                g_reloadedLayer = request.object;
+            }
+            DefaultDownloadReplay().replay(request, url);
         };
         SetDownloadReplay(replay);
     }));
