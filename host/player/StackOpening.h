@@ -15,5 +15,9 @@ int OpenStack(bool ask);
 // just read. No card is entered.
 int LoadStack();
 int LoadOtherStack(int slot);
+// New Stack: leaves the card, starts a fresh stack (asking an experienced user for its card size
+// and colour depth, else keeping the current ones), fits the card window to its card and
+// clears the card-changed mark; the stack itself stays changed until saved.
+void NewStack();
 // What the program does at each of the stack's fixed points.
 void OnStackEvent(StackEvent event);
