@@ -9,7 +9,7 @@
 // Leaves the open stack's card (without history), asks for a file when `ask` (a cancel draws
 // the card again and opens nothing), reads the stack of slot 1 and enters its first card with
 // the plain transition and the stack's arrival action. 0 when opened, else the error (already
-// reported; no stack is left open).
+// reported; an empty stack of one card is left in its place).
 int OpenStack(bool ask);
 // LoadStackFile and LoadOtherStackFile of stack/open, then what the program keeps of the stack
 // just read. No card is entered.

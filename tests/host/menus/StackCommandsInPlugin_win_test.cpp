@@ -2,12 +2,13 @@
 // browser makes a blank card after the current one, which Save writes as the fourth; New Stack
 // asks an experienced user for the card size, takes it in the card area and the window, unlocks
 // the frame's menu bar and leaves the old stack in the history for Back; a stack that cannot be
-// read leaves a fresh empty one; Preferences opens its dialog and a changed setting reaches the
-// preference file.
+// read leaves a fresh empty one; Standard Colors brings the palette back; Preferences opens its
+// dialog and a changed setting reaches the preference file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -20,6 +21,8 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/DisplayUtils.h"
+#include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/CardHistory.h"
 #include "host/player/StackOpening.h"
@@ -39,14 +42,19 @@ namespace sb = stackbuilder;
 using namespace browsertest;
 
 constexpr int kCardW = 300, kCardH = 200;
-constexpr int kNewCard = 155, kNextCard = 204, kSaveStack = 102, kNewStack = 100, kBack = 200, kPreferences = 652;
+constexpr int kNewCard = 155, kNextCard = 204, kSaveStack = 102, kNewStack = 100, kBack = 200, kPreferences = 652,
+              kStandardColors = 363;
 const sb::Rgb kColours[3] = {{200, 40, 40}, {40, 200, 40}, {40, 40, 200}};
 
 sb::Stack ThreeColours() {
     sb::Stack stack;
     stack.cardWidth = kCardW;
     stack.cardHeight = kCardH;
-    stack.depth = 32;  // no deeper display to ask about when saving
+    // The display's depth: neither reduced when the card changes nor asked about when saving.
+    HDC screen = GetDC(nullptr);
+    const int bits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    stack.depth = static_cast<uint16_t>(bits == 24 ? 32 : bits);
     for (uint16_t id = 1; id <= 3; ++id) {
         const sb::Rgb& c = kColours[id - 1];
         stack.cards.push_back(sb::PictureCard(id, sb::SolidPicture(kCardW, kCardH, 32, (c.red << 16) | (c.green << 8) | c.blue)));
@@ -202,8 +210,26 @@ TEST_F(StackCommandsTest, NewStackTakesTheAnsweredSizeUnlocksTheMenusAndBackRetu
     DeleteFileA(junk.c_str());
 }
 
-TEST_F(StackCommandsTest, PreferencesOpensTheDialogAndTheSettingReachesTheFile) {
+TEST_F(StackCommandsTest, StandardColorsRestoreThePaletteAndPreferencesReachTheFile) {
     Open(ThreeColours(), "prefs-");
+    // A drifted palette entry comes back with Standard Colors (an 8-bit display keeps the
+    // palette it has realized), and the stack wants saving.
+    HGLOBAL block = LoadDefaultLogPalette();
+    ASSERT_NE(block, nullptr);
+    const PALETTEENTRY standard = static_cast<LOGPALETTE*>(GlobalLock(block))->palPalEntry[3];
+    GlobalUnlock(block);
+    GlobalFree(block);
+    const PALETTEENTRY drifted = {1, 2, 3, PC_RESERVED};
+    SetPaletteEntries(GetAppPalette(), 3, 1, &drifted);
+    ClearStackChanged();
+    Command(kStandardColors);
+    PALETTEENTRY now = {};
+    GetPaletteEntries(GetAppPalette(), 3, 1, &now);
+    if (GetDisplayBitsPerPixel() != 8) {
+        EXPECT_EQ(RGB(now.peRed, now.peGreen, now.peBlue), RGB(standard.peRed, standard.peGreen, standard.peBlue));
+    }
+    EXPECT_TRUE(IsStackChanged());
+
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
     const std::string folder = std::string(temp) + "loomprefcmd" + std::to_string(GetCurrentProcessId());
