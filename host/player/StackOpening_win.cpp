@@ -48,8 +48,8 @@ void TakeLoadedStack() {
     LoadFontTable();
 }
 
-// A new stack's one card, entered unless it already is (making it entered it): the card of the
-// stack before is in the history already, and this one goes there only when it is left.
+// A new stack's one card is entered, unless making it did so already. No history entry: the
+// card of the stack before is there already, and this one goes there when it is left.
 void EnterFirstCard() {
     const Handle first = FirstLiveCard();
     if (first && GetCardId(first) != GetCurrentCardId())
