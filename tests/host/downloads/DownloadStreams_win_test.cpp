@@ -21,6 +21,7 @@
 #include "host/player/DownloadReplay.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
+#include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {
@@ -329,7 +330,8 @@ TEST_F(DownloadStreamsTest, DamagedDownloadIsForgottenAndFetchedAgain) {
         driver.Expect(DialogMatch::Alert(2268), [](DialogView& box) { box.Press(52); });
         driver.Run([&] {
             Visit visit(server_, 4096);
-            EXPECT_EQ(GetCardCount(), 0);
+            EXPECT_EQ(GetCardCount(), 1) << "none of its cards: the one card of an empty stack";
+            EXPECT_FALSE(StackHasFile());
             DownloadCache* cache = GetDownloadCache();
             EXPECT_TRUE(cache && FindCacheEntry(*cache, "http://localhost/s.stk") < 0) << "a refused download is forgotten";
             return 0;

@@ -200,8 +200,10 @@ TEST_F(CardNavigationTest, OpeningAStackEntersItsFirstCard) {
     DialogDriver driver;
     driver.Expect(DialogMatch::Alert(2268), [](DialogView& box) { box.Press(52); });
     EXPECT_EQ(driver.Run([] { return OpenStack(false); }), kFileRefused);
-    EXPECT_FALSE(IsStackOpen());
-    EXPECT_EQ(entered, 1);
+    // None of it is open: an empty stack of one card, entered, takes its place.
+    EXPECT_FALSE(StackHasFile());
+    EXPECT_EQ(CountCards(), 1);
+    EXPECT_EQ(entered, 2);
     WireLayers();
     CloseAllResFiles();
     DeleteFileA(path.c_str());
