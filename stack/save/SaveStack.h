@@ -66,7 +66,13 @@ int CreateSaveTempFile(int slot, SavePlan& plan, FileRef* file);
 int FinishStackSave(int slot, bool samePath, SavePlan& plan, Handle buffer);
 // The first free temporary name in the folder of `stackPath`: "LMTMP000.TMP", counting the
 // last three digits up; false when all thousand exist.
+inline constexpr int kSaveTempNames = 1000;
 bool NextSaveTempName(const char* stackPath, char* out, size_t size);
+// Removes the temporary files that earlier saves, cut short during their write (the process
+// ended), left in the folder of `stackPath`: only names of the save's own pattern, and only those
+// no process holds open (a save still writing keeps its file). The count removed. Each save
+// does this before it writes.
+int RemoveStaleSaveTempFiles(const char* stackPath);
 // The file is written at the display depth when the working depth is 24, differs from the
 // display's, or the stack keeps deep pictures as JPEG on a display of 9 bits or more.
 bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag);
