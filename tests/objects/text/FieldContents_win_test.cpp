@@ -187,6 +187,7 @@ TEST(FieldContents, AStackMadeOnAMacByItsColourTableShowsAndStoresItsFieldTextCo
     ASSERT_TRUE(entry);
     const auto text = FieldEntryText(object, *entry);
     EXPECT_EQ(std::string(text.begin(), text.end()), "na\x95ve \xA5 bullet\x8E");
+    CloseLinkedPlugin(&page);
 }
 
 TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
