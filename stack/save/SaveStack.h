@@ -4,7 +4,8 @@
 // the cards from offset 0 through the 64 KB write buffer (core/SaveBuffer.h). When the disk has
 // room for a second copy the stack is written to a temporary file "LMTMPnnn.TMP" beside it,
 // flushed, and put in the stack's place in one step, so the person's stack is never gone: it is
-// either the old file or the new one. Without that room it is written in place.
+// either the old file or the new one. Without that room it is written in place. Either way the
+// save first removes the temporary files that saves cut short (the process ended) left there.
 //
 //   SaveStackWrite.cpp   the header and card records as the file holds them (WriteStackFile)
 //   SaveStack.cpp        SaveStack and its steps; the temporary name; Save As by path
