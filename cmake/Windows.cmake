@@ -113,5 +113,5 @@ foreach(folder IN LISTS test_folders)
   add_test(NAME ${folder}_tests COMMAND ${WINE_RUN} $<TARGET_FILE:${folder}_tests>)
   set_tests_properties(${folder}_tests PROPERTIES
     ENVIRONMENT "LOOM_DLL=$<TARGET_FILE:nploom>;LOOM_TESTBROWSER=${CMAKE_BINARY_DIR}/testbrowser.exe;LOOM_SOURCE=${CMAKE_SOURCE_DIR};LOOM_BUILD=${CMAKE_BINARY_DIR}")
-  add_dependencies(${folder}_tests nploom testbrowser)
+  add_dependencies(${folder}_tests nploom testbrowser npfake)
 endforeach()
