@@ -29,6 +29,13 @@ progress "building ${targets[*]} in build/win"
 "$root/scripts/build.sh" win "${targets[@]}"
 
 source "$root/scripts/wine-env.sh"
+unattended=
+if [ -z "${DISPLAY:-}" ]; then
+  # Before any Wine program: the Wine session they start keeps the display it found.
+  loom_start_xvfb 24
+  unattended=1
+  trap 'wineserver -k </dev/null >/dev/null 2>&1; wineserver -w </dev/null >/dev/null 2>&1; loom_stop_xvfb' EXIT
+fi
 progress "preparing Wine's prefix (build/wineprefix; made once)"
 loom_wine_prefix
 
@@ -42,14 +49,12 @@ fi
 
 dir=$(cd "$(dirname "$stack")" && pwd)
 args=(--dll "$(winepath -w "$root/build/win/nploom.dll" 2>/dev/null)" --server "$(winepath -w "$dir" 2>/dev/null)" --log)
-if [ -z "${DISPLAY:-}" ]; then
-  loom_start_xvfb 24
+if [ -n "$unattended" ]; then
   # Unattended: alerts are answered with their default button and noted in the log.
   args+=(--screenshot "$(winepath -w "$root/build/demo.png" 2>/dev/null)" --screenshot-after 2000 --quit-after 3000
          --answer-alerts)
-  trap 'wineserver -k </dev/null >/dev/null 2>&1; wineserver -w </dev/null >/dev/null 2>&1; loom_stop_xvfb' EXIT
 fi
 progress "running the test browser on http://localhost/$(basename "$stack") (served from $dir)"
 wine "$root/build/win/testbrowser.exe" "${args[@]}" "$@" "http://localhost/$(basename "$stack")"
-[ -n "${LOOM_XVFB_PID:-}" ] && echo "screenshot: $root/build/demo.png"
+[ -n "$unattended" ] && echo "screenshot: $root/build/demo.png"
 exit 0
