@@ -208,7 +208,8 @@ Stack DemoStack() {
     Object back = ShapedButton(4, {10, 190, 90, 220}, "Back", 0, 0, kPrevious);
     back.flags = 0x10;  // on the background layer, shared by the cards that share the picture
     first.objects.push_back(back);
-    first.objects.push_back(ShapedButton(8, {120, 130, 200, 200}, "Onward", 4, kRedIcon, kNext));
+    // Above the picture's black band, where its name shows.
+    first.objects.push_back(ShapedButton(8, {120, 105, 200, 175}, "Onward", 4, kRedIcon, kNext));
     // Plays the stack's stored chime, then moves on at once (a sound does not hold the move).
     Object chime = ShapedButton(13, {230, 140, 310, 175}, "Chime", 1, 0, kNext);
     chime.words.push_back({20, 0x24});  // the stored sound and the move
