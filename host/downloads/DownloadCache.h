@@ -71,6 +71,11 @@ bool ForgetCachedFile(DownloadCache& cache, std::string_view path, const CacheFi
 // in '.' and three letters or digits; else the temporary name unchanged.
 std::string CacheFileNameFor(std::string_view tempName, std::string_view url);
 
+// The file name the user knows a download by: the address's last part without its query or
+// fragment, %-escapes decoded, a character no file name may hold as '_'; "" when it has none.
+// "http://h/d/My%20Demo.stk?x=1" gives "My Demo.stk".
+std::string UrlFileName(std::string_view url);
+
 // Base "http://h/d/s.stk" and slot path "C:\x\pic.bmp" give "http://h/d/pic.bmp". False when
 // there is no base, no '/' after its first character, or the result would not fit 260 bytes.
 bool MakeSiblingUrl(std::string_view baseUrl, std::string_view slotPath, std::string& url);

@@ -53,7 +53,7 @@ bool BindWaitingEmbedStack(NPP instance, int slot);
 
 int TargetFileSlot();
 // Module-cache forms of the index operations: `BindCachedFile` puts the local copy's path
-// into the file-spec slot.
+// into the file-spec slot, and the address's file name (`UrlFileName`) as the slot's name.
 bool BindCachedFile(const char* url, int slot);
 void ForgetCachedFile(const char* path);
 // A file the stack names beside itself, asked for with the context of what needs it: 1 when

@@ -260,6 +260,10 @@ bool BindCachedFile(const char* url, int slot) {
     if (!path)
         return false;
     SetFileSpecFromPath(slot, path);
+    // The copy keeps its address's name for whatever shows it: titles, dialogs, Save As.
+    const std::string name = UrlFileName(url);
+    if (FileSpec* spec = GetFileSpec(slot); spec && !name.empty())
+        CopyPathText(name, spec->name, sizeof spec->name);
     return true;
 }
 

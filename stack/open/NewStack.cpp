@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
@@ -265,9 +266,14 @@ void ApplyLoadedStackSettings() {
         ClearTestingAnswers();
         ClearCardChanged();
         SetStackHasFile(true);
+        // The slot's name before its path's: a downloaded stack is named after its address.
         char path[kFileSpecPathSize] = {}, name[kFileSpecNameSize] = {};
-        GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
-        GetPathFileName(path, name, sizeof name);
+        if (const FileSpec* spec = GetFileSpec(kSlotCurrentStack))
+            CopyPathText(NameOf(*spec), name, sizeof name);
+        if (!name[0]) {
+            GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+            GetPathFileName(path, name, sizeof name);
+        }
         if (name[0])
             StoreStackName(name);
         RestoreStackWorkspace();
