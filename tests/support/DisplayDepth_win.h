@@ -12,5 +12,6 @@ bool IndexedDisplay();
 // Skips the running test on a palette display, saying why it needs true colour. Use it first in
 // the test body (it returns from it).
 #define SKIP_UNLESS_TRUE_COLOUR(reason) \
-    if (IndexedDisplay())               \
-    GTEST_SKIP() << "needs true colour: " << (reason)
+    if (!IndexedDisplay()) {            \
+    } else                              \
+        GTEST_SKIP() << "needs true colour: " << (reason)

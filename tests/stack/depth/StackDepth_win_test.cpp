@@ -1,9 +1,15 @@
 // The size change of a whole stack through the Windows procedure: objects scaled, only the
-// size and depth taken from the dialog's header image, nothing done for an unchanged one.
+// size and depth taken from the dialog's header image, nothing done for an unchanged one; and a
+// stack deeper than a palette display converted down as the plug-in opens it.
+#include "core/ui/ScreenDepth.h"
+#include "graphics/dib/Dib.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "graphics/pixels/CardPictureGdi.h"
 #include "stack/depth/StackDepthChange.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/DisplayDepth_win.h"
+#include "tests/support/LinkedPlugin_win.h"
 
 namespace {
 
@@ -72,6 +78,41 @@ TEST_F(StackDepthChangeTest, HalvingTheCardsKeepsIdsTakenMeanwhile) {
     EXPECT_EQ(HandleToBytes(GetCardByIndex(1)), cardBefore);
     EXPECT_EQ(ChangeStackSizeAndDepth(nullptr, header, 0), 48);
     DisposeHandle(wanted);
+}
+
+// A 32-bit stack opened on a palette display: the working depth, the header and every card's
+// picture take 8 bits, the pictures matched to the application palette (a colour it holds
+// stays exactly that colour).
+TEST(StackDepthOnOpening, ADeeperStackIsConvertedDownToThePaletteDisplay) {
+    if (!IndexedDisplay())
+        GTEST_SKIP() << "a 32-bit stack is deeper than the display only on a palette display here";
+    constexpr sb::Rgb kOrange{255, 100, 2};  // entry 2 of the application palette
+    sb::Stack s;
+    s.depth = 32;
+    s.cardWidth = 64;
+    s.cardHeight = 48;
+    s.cards.push_back(sb::PictureCard(1, sb::GradientPicture(64, 48, 32)));
+    s.cards.push_back(sb::PictureCard(2, sb::SolidPicture(64, 48, 32, sb::Pixel32(kOrange))));
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(s, "deep-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    EXPECT_EQ(GetScreenDepth(), 8);
+    EXPECT_EQ(GetHandleWord(GetStackHeaderHandle(), kHeaderDepth), 8);
+    ASSERT_EQ(CountCards(), 2);
+    for (int i = 1; i <= 2; ++i)
+        EXPECT_EQ(GetHandleWord(GetCardByIndex(i), kCardDepth), 8) << "card " << i;
+    // Card 2, not shown yet, holds the application palette's indexes: its pixels are orange.
+    ScopedHandle dib(GetCardPictureUpcalls().dibFromPictureResource(GetCardByIndex(2), 64, 48, 8, false, true));
+    {
+        LockedDib locked(dib.get());
+        ASSERT_TRUE(locked);
+        ASSERT_EQ(locked.layout().depth, 8);
+        for (int y : {0, 20, 47}) {
+            const uint8_t index = locked.row(y)[size_t(y)];
+            const std::span<uint8_t> entry = locked.table().subspan(4 * size_t(index), 4);
+            EXPECT_EQ(sb::Pixel32({entry[2], entry[1], entry[0]}), sb::Pixel32(kOrange)) << "row " << y << ", index " << int(index);
+        }
+    }
+    CloseLinkedPlugin(&page);
 }
 
 }  // namespace
