@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -68,6 +70,21 @@ TEST_F(AppPaletteTest, BuiltFromDefpalAndTheStaticColoursSnappedToTheDisplay) {
     EXPECT_EQ(RgbOf(snapped[1]), kWhite);
     EXPECT_EQ(RgbOf(snapped[2]), (sixteen ? kBlack : Rgb{7, 7, 7}));
     EXPECT_EQ(snapped[2].peFlags, PC_NOCOLLAPSE) << "flags kept";
+}
+
+// On a palette display start-up realizes the palette in the card window: the system palette
+// then holds every colour of "DEFPAL".
+TEST_F(AppPaletteTest, OnAPaletteDisplayItIsWrittenIntoTheSystemPalette) {
+    if (!IndexedDisplay())
+        GTEST_SKIP() << "the system palette exists on a palette display";
+    PALETTEENTRY system[256] = {};
+    ASSERT_EQ(GetSystemPaletteEntries(WindowDC(window_).get(), 0, 256, system), 256u);
+    for (int i = 0; i < kDefaultPaletteEntries; ++i) {
+        const uint32_t c = kDefaultPaletteColors[size_t(i)];
+        const Rgb want{uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)};
+        EXPECT_TRUE(std::any_of(std::begin(system), std::end(system), [&](const PALETTEENTRY& e) { return RgbOf(e) == want; }))
+            << "entry " << i;
+    }
 }
 
 TEST_F(AppPaletteTest, IndexesBecomeColoursAndColoursIndexes) {
