@@ -1,13 +1,9 @@
 // The size change of a whole stack through the Windows procedure: objects scaled, only the
-// size and depth taken from the dialog's header image, nothing done for an unchanged one; and a
-// stack deeper than a palette display converted down as the plug-in opens it.
-#include "core/ui/ScreenDepth.h"
+// size and depth taken from the dialog's header image, nothing done for an unchanged one.
 #include "graphics/pixels/CardOffscreen.h"
 #include "stack/depth/StackDepthChange.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
-#include "tests/support/DisplayDepth_win.h"
-#include "tests/support/LinkedPlugin_win.h"
 
 namespace {
 
@@ -76,33 +72,6 @@ TEST_F(StackDepthChangeTest, HalvingTheCardsKeepsIdsTakenMeanwhile) {
     EXPECT_EQ(HandleToBytes(GetCardByIndex(1)), cardBefore);
     EXPECT_EQ(ChangeStackSizeAndDepth(nullptr, header, 0), 48);
     DisposeHandle(wanted);
-}
-
-// A 32-bit stack opened on a palette display: nothing is asked, and the working depth, the
-// header and every card's picture take 8 bits.
-TEST(StackDepthOnOpening, ADeeperStackIsConvertedDownToThePaletteDisplay) {
-    if (!IndexedDisplay())
-        GTEST_SKIP() << "a 32-bit stack is deeper than the display only on a palette display here";
-    constexpr sb::Rgb kOrange{255, 100, 2};
-    sb::Stack s;
-    s.depth = 32;
-    s.cardWidth = 160;
-    s.cardHeight = 120;
-    s.cards.push_back(sb::PictureCard(1, sb::GradientPicture(160, 120, 32)));
-    s.cards.push_back(sb::PictureCard(2, sb::SolidPicture(160, 120, 32, sb::Pixel32(kOrange))));
-    LinkedPluginPage page;
-    DialogDriver quiet(20000);  // nothing is asked on the way
-    EXPECT_EQ(quiet.Run([&] {
-        return OpenInLinkedPlugin(s, "deep-" + std::to_string(GetCurrentProcessId()) + ".stk", &page) ? 1 : 0;
-    }), 1);
-    EXPECT_EQ(quiet.DialogsSeen(), 0);
-    ASSERT_TRUE(page.embed);
-    EXPECT_EQ(GetScreenDepth(), 8);
-    EXPECT_EQ(GetHandleWord(GetStackHeaderHandle(), kHeaderDepth), 8);
-    ASSERT_EQ(CountCards(), 2);
-    for (int i = 1; i <= 2; ++i)
-        EXPECT_EQ(GetHandleWord(GetCardByIndex(i), kCardDepth), 8) << "card " << i;
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace
