@@ -67,6 +67,9 @@ void TakeScreenshots() {
         }
         bool ok = SaveWindowPng(g_page.embeds[i].window, name);
         Logf("screenshot(instance=%u, file=%s) -> %s", static_cast<unsigned>(i + 1), name.c_str(), ok ? "ok" : "failed");
+        const std::string palette = SystemPaletteText(g_page.embeds[i].window);
+        if (!palette.empty())
+            Logf("system palette(instance=%u) -> %s", static_cast<unsigned>(i + 1), palette.c_str());
         if (!ok) {
             std::fprintf(stderr, "testbrowser: could not save the screenshot %s\n", name.c_str());
             g_page.screenshotFailed = true;

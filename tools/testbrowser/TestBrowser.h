@@ -134,3 +134,6 @@ inline constexpr unsigned kTimerPump = 1;
 
 // Screenshot_win.cpp
 bool SaveWindowPng(void* hwnd, const std::string& fileName);
+// On a palette display, the system palette as the window sees it: 256 "rrggbb" words; empty on
+// deeper displays.
+std::string SystemPaletteText(void* hwnd);
