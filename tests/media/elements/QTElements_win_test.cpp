@@ -32,6 +32,7 @@
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/SoundFiles.h"
 #include "quicktime/formats/SoundTrack.h"
+#include "tests/media/CardDrag_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMovieFiles_win.h"
@@ -115,7 +116,6 @@ protected:
     }
     void TearDown() override {
         SetWaveVolumeAnswer(false, 0);
-        SetMediaDialogAnswers({});
         FreeOffscreenObjects();
         DestroyWindow(card_.window);
         UnregisterQTWindowClass(GetAppInstance());
@@ -309,19 +309,20 @@ TEST_F(QTElementsTest, AMovieUnderACardObjectIsClippedWhereTheObjectLies) {
 }
 
 TEST_F(QTElementsTest, ANewMovieIsPlacedWithItsStillAndPlacedAgainWhileTheOptionsAskForIt) {
-    MediaDialogAnswers answers;
-    answers.placesMovie = true;
-    answers.moviePlace = RECT{40, 50, 40 + kAviWidth, 50 + kAviHeight};
-    answers.movieOptionsDialog = {kMovieOptionsPlaceAgain, kMovieOptionsPlaceAgain, 50};
-    answers.movieOptionsDialogCount = 3;
-    SetMediaDialogAnswers(answers);
     QTMovieElement movie(WriteTemp("loom_place.avi", RleAvi()).c_str());
     movie.objectId = 7;
-    ASSERT_EQ(movie.PrepareStill(), 1);
+    RECT centred{(kCardW - kAviWidth) / 2, (kCardH - kAviHeight) / 2, 0, 0};
+    centred.right = centred.left + kAviWidth;
+    centred.bottom = centred.top + kAviHeight;
+    {
+        CardDrag drag(card_.window, 6, -4);
+        ASSERT_EQ(movie.PrepareStill(), 1);
+        EXPECT_EQ(drag.Drags(), 1);
+    }
     EXPECT_EQ(movie.objectId, -1);
     EXPECT_TRUE(movie.flags & kMediaFlagOverObjects);
-    EXPECT_EQ(movie.rect.left, 40);
-    EXPECT_EQ(movie.rect.bottom, 50 + kAviHeight);
+    EXPECT_EQ(movie.rect.left, centred.left + 6) << "where the drag on the card window left it";
+    EXPECT_EQ(movie.rect.bottom, centred.bottom - 4);
     ASSERT_NE(movie.still, nullptr) << "the preview the user drags";
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
@@ -332,11 +333,16 @@ TEST_F(QTElementsTest, ANewMovieIsPlacedWithItsStillAndPlacedAgainWhileTheOption
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(movie.movie, nullptr) << "the movie goes once placed";
     // Two answers of 57 place it twice more; the third answer is the result.
-    answers.moviePlace = RECT{60, 70, 60 + kAviWidth, 70 + kAviHeight};
-    answers.placesMovie = true;
-    SetMediaDialogAnswers(answers);
-    EXPECT_EQ(movie.ShowOptions(), 50);
-    EXPECT_EQ(movie.rect.left, 60);
+    {
+        CardDrag drag(card_.window, 5, 5);
+        DialogDriver options(15000);
+        for (int answer : {kMovieOptionsPlaceAgain, kMovieOptionsPlaceAgain, 50})
+            options.Expect(DialogMatch::Template("QT_OPTIONS"), [answer](DialogView& box) { box.Press(answer); });
+        EXPECT_EQ(options.Run([&] { return movie.ShowOptions(); }), 50);
+        EXPECT_TRUE(options.AllAnswered());
+        EXPECT_EQ(drag.Drags(), 2);
+    }
+    EXPECT_EQ(movie.rect.left, centred.left + 16);
     EXPECT_EQ(movie.window, nullptr);
     // A movie file that cannot be read prepares nothing.
     QTMovieElement missing(TempPath("loom_missing.mov").c_str());
