@@ -22,7 +22,7 @@ private:
     struct State {
         HWND card;
         int dx, dy;
-        bool posted;  // for the tracking that runs now
+        bool posted;
         int drags;
     };
     static State& state() {
@@ -36,7 +36,10 @@ private:
             s.posted = false;
             return;
         }
-        if (s.posted)
+        // Our press off the rectangle ends a tracking: one that runs while none of our messages
+        // wait is a new one.
+        MSG waiting;
+        if (s.posted && PeekMessageA(&waiting, s.card, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE))
             return;
         s.posted = true;
         ++s.drags;
