@@ -618,7 +618,7 @@ void Close(int id) {
         if (!(where == 1 ? StoreToFile() : StoreToStack()))
             return;
     }
-    ClearRecorderSoundData();
+    DisposeHandleAndClear(&s.data);  // the id goes back to the caller
     EndDialog(dialog, id == IDOK);
 }
 
