@@ -5,17 +5,23 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "StackBuilder.h"
+#include "actions/ActionBlock.h"
 #include "core/memory/Handles.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
 #include "media/sounds/SoundResources.h"
+#include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
+#include "stack/save/SaveStack.h"
 #include "tests/media/RecorderTesting_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -307,4 +313,96 @@ TEST_F(SoundRecorderTest, OkStoresByNameAndCancelLeavesTheValuesAndAnEarlierRequ
     EXPECT_EQ(request.data, 0);
 }
 
+// A real click at a point of the dialog's client area, through the system's input.
+void RealClick(HWND dialog, POINT client) {
+    ClientToScreen(dialog, &client);
+    const auto send = [&](DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = static_cast<LONG>((client.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+        input.mi.dy = static_cast<LONG>((client.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+        SendInput(1, &input, sizeof input);
+    };
+    send(0);
+    send(MOUSEEVENTF_LEFTDOWN);
+    send(MOUSEEVENTF_LEFTUP);
+}
+
+POINT ZoneCentre(const DialogView& deck, int zone) {
+    const RECT r = deck.ControlRect(50);
+    return {r.left + (r.right - r.left) * (2 * zone + 1) / 8, (r.top + r.bottom) / 2};
+}
+
+std::string RunReport(const std::string& stack) {
+    const char* build = std::getenv("LOOM_BUILD");
+    std::string reporter = build && *build ? std::string(build) + "/tools/stackreport/stackreport.exe" : "";
+    if (reporter.rfind('/', 0) == 0)
+        reporter = "Z:" + reporter;
+    for (char& c : reporter)
+        if (c == '/')
+            c = '\\';
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string report = std::string(folder) + "loom_recorder_report.json";
+    std::string command = "cmd /c \"\"" + reporter + "\" \"" + stack + "\" > \"" + report + "\"\"";
+    STARTUPINFOA si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 60000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    std::stringstream text;
+    text << std::ifstream(report).rdbuf();
+    DeleteFileA(report.c_str());
+    return text.str();
+}
+
 }  // namespace
+
+TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedAsTheButtonsSound) {
+    sb::Stack stack;
+    stack.cardWidth = 200;
+    stack.cardHeight = 150;
+    stack.cards.push_back(sb::PlainCard(1));
+    stack.cards[0].objects.push_back(sb::Button(5, {20, 20, 120, 60}, "Speak"));
+    SamplesStackBeside samples({sb::Resource{"Snd ", 9001, "Meow", 0, 0, StoredSnd(Square(200, 30))}});
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "recorder-e2e-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    Handle card = 0;
+    uint32_t offset = 0;
+    ASSERT_TRUE(FindObject(kObjectButton, 5, &card, &offset));
+    ActionBlock block{};
+    ASSERT_TRUE(LoadActionBlock(card, offset, &block));
+
+    StandInWaveIn device(std::vector<uint8_t>(900, 210));
+    AudioDeckChoice choice{block.soundId, block.soundFlags, uint16_t(block.soundIsFile), block.soundParameter};
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("TAPE"), [&driver](DialogView& deck) {
+        RealClick(deck.Window(), ZoneCentre(deck, 0));
+        AtTime(driver, GetTickCount() + 500, [&driver](DialogView& recording) {
+            RealClick(recording.Window(), ZoneCentre(recording, 2));  // captured: any click stops
+            driver.Expect(DialogMatch::Template("TAPE"), NameAndConfirm("Bark"));
+        });
+    });
+    ASSERT_EQ(driver.Run([&] { return RunAudioDeckDialog(page.embed, &choice); }), 1);
+    EXPECT_TRUE(driver.AllAnswered());
+    block.soundId = choice.soundId;
+    block.soundFlags = choice.typeFlags;
+    block.soundParameter = choice.parameter;
+    ResRequest request{};
+    ASSERT_TRUE(TakeAudioDeckRequest(&request));
+    SetPendingSoundRequest(request, true);
+    ASSERT_TRUE(FindObject(kObjectButton, 5, &card, &offset));
+    ASSERT_TRUE(SaveActionBlock(card, offset, 5, block));
+    const std::string saved = page.file + ".saved.stk";
+    ASSERT_EQ(SaveStackAsPath(saved.c_str()), 0);
+    CloseLinkedPlugin(&page);
+
+    const std::string json = RunReport(saved);
+    EXPECT_NE(json.find("\"type\":\"Snd \""), std::string::npos) << json.substr(0, 600);
+    EXPECT_NE(json.find("\"Bark\""), std::string::npos) << json.substr(0, 600);
+    EXPECT_NE(json.find("\"chunks\":[83]"), std::string::npos) << json.substr(0, 600);
+    DeleteFileA(saved.c_str());
+}

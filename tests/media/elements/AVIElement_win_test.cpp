@@ -284,3 +284,26 @@ TEST_F(AVIElementTest, AnMpegWithoutDecoderOpensNothingAndHasNoStill) {
 }
 
 }  // namespace
+
+TEST_F(AVIElementTest, TheOptionsDialogGivesAnAviWindowsPlayBarItsTwentySixPixels) {
+    const std::string avi = WriteTemp("loom_avi_options.avi", stackbuilder::AviFile(kMovieW, kMovieH, 10, kFrames, true));
+    AVIElement movie(avi.c_str());
+    movie.rect = {10, 10, 10 + kMovieW, 10 + kMovieH};
+    const auto height = [&] {
+        RECT r{};
+        GetWindowRect(movie.MovieWindow(), &r);
+        return int(r.bottom - r.top);
+    };
+    int bare = -1, withBar = -1;
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("QT_OPTIONS"), [&](DialogView& box) {
+        EXPECT_EQ(GetParent(movie.MovieWindow()), box.Window()) << "playing in the dialog";
+        bare = height();
+        box.SetChecked(53, true);
+        withBar = height();
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(driver.Run([&] { return RunMovieOptions(card_, &movie); }), IDCANCEL);
+    EXPECT_EQ(withBar - bare, 26);
+    EXPECT_EQ(movie.MovieWindow(), nullptr) << "closed";
+}
