@@ -339,6 +339,8 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckBecomesTheButtonsSound) {
     stack.cardHeight = 150;
     stack.cards.push_back(sb::PlainCard(1));
     stack.cards[0].objects.push_back(sb::Button(5, {20, 20, 120, 60}, "Speak"));
+    // A sound of its own, whichever source the recorder was left on.
+    stack.resources.push_back({"Snd ", 400, "Purr", 0, 0, StoredSnd(Square(300, 20))});
     SamplesStackBeside samples({sb::Resource{"Snd ", 9001, "Meow", 0, 0, StoredSnd(Square(200, 30))}});
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(stack, "recorder-e2e-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
