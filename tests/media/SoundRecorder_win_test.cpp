@@ -182,7 +182,7 @@ TEST_F(SoundRecorderTest, ALongRecordingIsWrittenWholeInOrderAndTheMeterShowsThe
     {
         StandInWaveIn device(input);
         DialogDriver driver(20000);
-        RecordThen(driver, 1, 6000, NameAndConfirm("Long"));
+        RecordThen(driver, 1, 6100, NameAndConfirm("Long"));
         AudioDeckChoice choice;
         ResRequest request{};
         EXPECT_EQ(Run(driver, &choice, &request), 1);
