@@ -75,6 +75,9 @@ std::string CacheFileNameFor(std::string_view tempName, std::string_view url);
 // fragment, %-escapes decoded, a character no file name may hold as '_'; "" when it has none.
 // "http://h/d/My%20Demo.stk?x=1" gives "My Demo.stk".
 std::string UrlFileName(std::string_view url);
+// %XX escapes (either case of hex digit) made the characters they stand for; a '%' not followed
+// by two hex digits stays as it is.
+std::string DecodePercentEscapes(std::string_view text);
 
 // Base "http://h/d/s.stk" and slot path "C:\x\pic.bmp" give "http://h/d/pic.bmp". False when
 // there is no base, no '/' after its first character, or the result would not fit 260 bytes.
