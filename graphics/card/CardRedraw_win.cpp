@@ -30,6 +30,7 @@
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTools.h"
 #include "stack/format/StackFile.h"
+#include "stack/pictures/CardPictureConvert.h"
 #include "stack/undo/Undo.h"
 
 namespace {
@@ -83,6 +84,8 @@ HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
     HPALETTE replaced = CreatePalette(logical);
     if (!replaced)
         return palette;
+    // The indexes of the objects that draw in this picture's colours follow its pixels.
+    MapCardObjectsToNearest(ResolvePictureRecord(card), palette, replaced);
     DeleteObject(palette);
     if (dib && DibSetPaletteFrom(dib, replaced)) {
         // The stored picture takes the re-mapped pixels and the new table.

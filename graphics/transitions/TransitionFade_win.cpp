@@ -71,6 +71,9 @@ bool RemapBitmapTopColors(HDC dc, HBITMAP bitmap) {
     LockedDib locked(dib.get());
     if (!locked || !DibRemapTopColors(locked.bytes()))
         return false;
+    // Through the application palette: with the default one a palette device would take the
+    // nearest of its twenty static colours.
+    SelectedPalette palette(dc, GetAppPalette(), SelectedPalette::kIfIndexed);
     return SetDIBits(dc, bitmap, 0, locked.layout().height, locked.image().data(),
                      reinterpret_cast<const BITMAPINFO*>(locked.bytes().data()), DIB_RGB_COLORS) != 0;
 }

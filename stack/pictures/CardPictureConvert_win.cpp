@@ -2,6 +2,7 @@
 #include "stack/StackUpcalls.h"
 #include "stack/pictures/CardPictureConvert.h"
 
+#include <array>
 #include <vector>
 
 #include "core/files/JpegDescription.h"
@@ -474,6 +475,81 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
         else if (place.kind == kObjectButton && (now.size() > place.offset + kButtonActionFlags) &&
                  (now[place.offset + kButtonActionFlags] & kActAnimation))  // the low byte holds it
             GetStackUpcalls().remapFrameAnimColors(card, place.offset, palette);
+    }
+}
+
+namespace {
+
+// Each entry of from to the nearest entry of to; entries from lacks stay as they are.
+std::array<uint8_t, 256> NearestEntries(HPALETTE from, HPALETTE to) {
+    std::array<uint8_t, 256> table{};
+    PALETTEENTRY entries[256] = {};
+    const UINT count = GetPaletteEntries(from, 0, 256, entries);
+    for (UINT i = 0; i < 256; ++i) {
+        const UINT nearest =
+            i < count ? GetNearestPaletteIndex(to, RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue)) : i;
+        table[i] = static_cast<uint8_t>(nearest < 256 ? nearest : i);
+    }
+    return table;
+}
+
+void TranslateIndex(std::span<uint8_t> object, uint32_t at, const std::array<uint8_t, 256>& table) {
+    const uint16_t stored = GetU16(object, at);
+    if (stored >= 1 && stored <= 256)
+        SetU16(object, at, static_cast<uint16_t>(table[stored - 1] + 1));
+}
+
+void MapOneCardsObjects(Handle card, const std::array<uint8_t, 256>& table) {
+    std::vector<uint8_t> record = HandleToBytes(card);
+    std::vector<ObjectPlace> places;
+    {
+        CardObjectWalk walk(record);
+        ObjectPlace place;
+        while (walk.Next(place))
+            places.push_back(place);
+    }
+    for (const ObjectPlace& place : places) {
+        const std::span<uint8_t> object = std::span<uint8_t>(record).subspan(place.offset, place.length);
+        if (place.kind == kObjectGraphic && object.size() >= kGraphicHeaderBytes) {
+            TranslateIndex(object, kGraphicColor, table);
+        } else if (place.kind == kObjectButton && object.size() >= kButtonHeaderBytes) {
+            TranslateIndex(object, kButtonNameColor, table);
+            TranslateIndex(object, kButtonFillColor, table);
+        } else if (place.kind == kObjectText && object.size() >= kTextHeaderBytes) {
+            // A field without a colour shows entry 0 (white in the default palette).
+            if (GetU16(object, kTextColor) == 0)
+                SetU16(object, kTextColor, 1);
+            TranslateIndex(object, kTextColor, table);
+        }
+    }
+    if (SetHandleBytes(card, record) != 0)
+        return;
+    // Each picture rewritten changes the record's length: the graphics are found again in order.
+    for (size_t n = 0; n < places.size(); ++n) {
+        if (places[n].kind != kObjectGraphic || (places[n].flags & kObjectHasPath))
+            continue;
+        const std::vector<uint8_t> now = HandleToBytes(card);
+        CardObjectWalk walk(now);
+        ObjectPlace place;
+        for (size_t i = 0; i <= n; ++i)
+            if (!walk.Next(place))
+                return;
+        TranslateGraphicIndexes(card, place.offset, table);  // other depths keep their pixels
+    }
+}
+
+}  // namespace
+
+void MapCardObjectsToNearest(Handle holder, HPALETTE from, HPALETTE to) {
+    if (!IsValidHandle(holder) || !from || !to || GetCardKind(holder) != kCardKindPicture)
+        return;
+    const std::array<uint8_t, 256> table = NearestEntries(from, to);
+    MapOneCardsObjects(holder, table);
+    const uint16_t id = GetCardId(holder);
+    for (int i = 1; i <= CountCards(); ++i) {
+        const Handle other = GetCardByIndex(i);
+        if (other != holder && GetCardKind(other) == kCardKindShared && GetHandleWord(other, kCardBackgroundId) == id)
+            MapOneCardsObjects(other, table);
     }
 }
 

@@ -277,3 +277,30 @@ bool RemapGraphicPicture(Handle card, uint32_t offset, HPALETTE palette) {
     SetU32(object, kGraphicAfterMask, 0);
     return SetHandleBytes(card, record) == 0;
 }
+
+bool TranslateGraphicIndexes(Handle card, uint32_t offset, std::span<const uint8_t, 256> table) {
+    std::vector<uint8_t> record = HandleToBytes(card);
+    if (offset >= record.size())
+        return false;
+    GraphicPictureView view;
+    std::vector<uint8_t> mask;
+    if (ReadGraphicPicture(std::span<const uint8_t>(record).subspan(offset), view) != GraphicPictureRefusal::None ||
+        view.depth != 8 || !RebuildMask(view.mask, mask))
+        return false;
+    ScopedHandle dib(GraphicPictureToDib(view));
+    {
+        LockedDib locked(dib.get());
+        if (!locked || locked.layout().depth != 8)
+            return false;
+        for (int y = 0; y < locked.layout().height; ++y)
+            for (uint8_t& index : locked.row(y).first(size_t(locked.layout().width)))
+                index = table[index];
+    }
+    const std::vector<uint8_t> data = GraphicPictureData(dib.get(), mask);
+    if (data.empty() || !ReplaceObjectBytes(record, offset, data, static_cast<uint32_t>(mask.size())))
+        return false;
+    const std::span<uint8_t> object = std::span<uint8_t>(record).subspan(offset);
+    SetU16(object, kGraphicPictureFlags, GetU16(object, kGraphicPictureFlags) | kGraphicRowsPacked);
+    SetU32(object, kGraphicAfterMask, 0);
+    return SetHandleBytes(card, record) == 0;
+}

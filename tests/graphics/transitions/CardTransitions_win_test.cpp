@@ -6,10 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "graphics/palette/PaletteBlend.h"
+#include "graphics/transitions/TransitionContext.h"
+#include "graphics/transitions/TransitionFade.h"
 #include "graphics/transitions/TransitionTable.h"
+#include "tests/graphics/AppPaletteTestUtil.h"
 #include "tests/graphics/TransitionTestUtil.h"
+#include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
@@ -95,6 +101,115 @@ TEST_F(TransitionsTest, ButtonColorIsBlackAgainAfterwardsAndNoBitmapDrawsNothing
     ShowCardA();
     RunTransition(kTransLeftToRight, 0, 8, window_, {0, 0, kWidth, kHeight}, nullptr, 0);
     EXPECT_EQ(Compare(WindowPixels(), {0, 0, kWidth, kHeight}).showA, kWidth * kHeight);
+}
+
+// On a palette display a fade steps the palette to its colour in 32 steps, shows the new card,
+// and steps back to the target colours in 31 more, each step timed by the speed; the card is in
+// place at the end. On deeper displays a fade is a plain copy and the palette is left alone.
+TEST_F(TransitionsTest, FadesStepThePaletteThroughTheirColourOnAPaletteDisplay) {
+    static std::vector<PaletteRgbTable> steps;
+    static HWND window = nullptr;
+    static Pixels middle;
+    window = window_;
+    SetPaletteAnimationHook([](std::span<const PaletteRgb> entries) {
+        PaletteRgbTable t{};
+        std::copy_n(entries.begin(), std::min<size_t>(entries.size(), t.size()), t.begin());
+        steps.push_back(t);
+        if (steps.size() == kFadeOutSteps + 1)  // the first step back: the new card is shown
+            middle = ReadPixels(WindowDC(window).get());
+    });
+    const PaletteRgbTable savedStart = PaletteBlendStartTable(), savedTarget = PaletteBlendTargetTable();
+    for (int i = 0; i < 256; ++i) {
+        PaletteBlendStartTable()[size_t(i)] = {uint8_t(i), uint8_t(255 - i), 64, 0};
+        PaletteBlendTargetTable()[size_t(i)] = {uint8_t(255 - i), 100, uint8_t(i), 0};
+    }
+    const RECT whole = {0, 0, kWidth, kHeight};
+    struct Fade {
+        int n;
+        PaletteRgb colour;
+    } fades[] = {{kTransFadeToBlack, {0, 0, 0, 0}}, {kTransFadeToWhite, {255, 255, 255, 0}},
+                 {kTransFadeToButtonColor, {10, 200, 30, 0}}};
+    for (const Fade& f : fades) {
+        SCOPED_TRACE(testing::Message() << "transition " << f.n);
+        steps.clear();
+        middle.clear();
+        ShowCardA();
+        SetTransitionColor(RGB(10, 200, 30));
+        Capture capture;
+        const uint32_t start = GetTicks();
+        Run(f.n, 0, 16, whole, &capture);
+        EXPECT_EQ(Compare(WindowPixels(), whole).showB, kWidth * kHeight);
+        if (!IndexedDisplay()) {
+            EXPECT_TRUE(steps.empty()) << "no palette steps on a true-colour display";
+            continue;
+        }
+        ASSERT_EQ(steps.size(), size_t(kFadeOutSteps + kFadeInSteps + 1));
+        // Half way out, each entry lies half way between its start colour and the fade colour;
+        // at the turn every entry is the fade colour.
+        const PaletteRgbTable& half = steps[15];
+        EXPECT_EQ(half[200].red, (200 + f.colour.red) / 2);
+        EXPECT_EQ(half[200].green, (55 + f.colour.green) / 2);
+        for (const PaletteRgb& e : steps[kFadeOutSteps - 1])
+            ASSERT_TRUE(e.red == f.colour.red && e.green == f.colour.green && e.blue == f.colour.blue);
+        // The first step back is one 32nd of the way to the target; the last hands the target.
+        EXPECT_EQ(steps[kFadeOutSteps][0].red, (255 + f.colour.red * 31) / 32);
+        EXPECT_EQ(steps.back(), PaletteBlendTargetTable());
+        EXPECT_EQ(Compare(middle, whole).showB, kWidth * kHeight) << "the new card shows between the halves";
+        // (speed + 2) x 32 and (speed + 2) x 31 quarter ticks.
+        EXPECT_GE(GetTicks() - start, uint32_t(18 * 32 / 4 + 18 * 31 / 4));
+    }
+    SetPaletteAnimationHook(nullptr);
+    PaletteBlendStartTable() = savedStart;
+    PaletteBlendTargetTable() = savedTarget;
+}
+
+// Before a fade on a palette display the window's image is drawn back with the pixels of the
+// application palette's top entries 246..255 (the system's first ten) moved to the nearest of
+// entries 0..245, and those of entries 0..9 to the nearest of 10..245: an image of every entry
+// keeps the colours of 10..245 and shows each of the others as its nearest.
+class FadePreparationTest : public AppPaletteTest {};
+
+TEST_F(FadePreparationTest, TheReservedEntriesOfAnImageMoveToTheirNearest) {
+    auto nearest = [&](int e, int first, int last) {
+        int best = first;
+        long bestDistance = -1;
+        for (int i = first; i <= last; ++i) {
+            const long db = Entry(i).blue - Entry(e).blue, dg = Entry(i).green - Entry(e).green,
+                       dr = Entry(i).red - Entry(e).red;
+            const long d = 2 * db * db + 4 * dg * dg + 3 * dr * dr;
+            if (bestDistance < 0 || d < bestDistance) {
+                best = i;
+                bestDistance = d;
+            }
+        }
+        return Entry(best);
+    };
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[256];
+    } info{};
+    info.header = {sizeof(BITMAPINFOHEADER), 256, -1, 1, 8, BI_RGB, 0, 0, 0, 256, 0};
+    for (int i = 0; i < 256; ++i)
+        info.colors[i] = {Entry(i).blue, Entry(i).green, Entry(i).red, 0};
+    void* bits = nullptr;
+    WindowDC dc(window_);
+    OwnedGdiObject<HBITMAP> image(
+        CreateDIBSection(dc.get(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(image && bits);
+    auto* pixels = static_cast<uint8_t*>(bits);
+    for (int i = 0; i < 256; ++i)
+        pixels[i] = uint8_t(i);
+    ASSERT_TRUE(RemapBitmapTopColors(dc.get(), image.get()));
+    GdiFlush();
+    for (int i = 0; i < 256; ++i) {
+        const int now = pixels[i];
+        if (i >= 10 && i <= 245) {
+            EXPECT_EQ(Entry(now), Entry(i)) << "entry " << i << " keeps its colour";
+        } else {
+            EXPECT_TRUE(now >= 10 && now <= 245) << "entry " << i << " became " << now;
+            EXPECT_EQ(Entry(now), i < 10 ? nearest(i, 10, 245) : nearest(i, 0, 245)) << "entry " << i;
+        }
+    }
 }
 
 }  // namespace
