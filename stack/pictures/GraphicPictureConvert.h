@@ -40,5 +40,5 @@ bool ConvertGraphicPicture(Handle card, std::span<const uint8_t> graphic, int de
 bool RemapGraphicPicture(Handle card, uint32_t offset, HPALETTE palette);
 // The 8-bit picture of the graphic at offset in the card with each index i made table[i], so
 // that it keeps its colours when its palette's entries move. False, record as it was, for other
-// depths or when it cannot be done.
+// depths, a record never drawn, or when it cannot be done.
 bool TranslateGraphicIndexes(Handle card, uint32_t offset, std::span<const uint8_t, 256> table);

@@ -280,7 +280,9 @@ bool RemapGraphicPicture(Handle card, uint32_t offset, HPALETTE palette) {
 
 bool TranslateGraphicIndexes(Handle card, uint32_t offset, std::span<const uint8_t, 256> table) {
     std::vector<uint8_t> record = HandleToBytes(card);
-    if (offset >= record.size())
+    // A record never drawn keeps its flags exactly.
+    if (offset + kGraphicHeaderBytes > record.size() ||
+        GetU16(std::span<const uint8_t>(record).subspan(offset), kGraphicPictureFlags) == kGraphicNeverDrawn)
         return false;
     GraphicPictureView view;
     std::vector<uint8_t> mask;

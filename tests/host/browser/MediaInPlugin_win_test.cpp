@@ -16,6 +16,7 @@
 #include "StackBuilder.h"
 #include "TestBrowser.h"
 #include "core/events/MessageLoops.h"
+#include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
@@ -34,7 +35,9 @@
 #include "quicktime/QtStandInSwitches.h"
 #include "quicktime/QuickTime.h"
 #include "quicktime/dll/QtStandInEffects.h"
+#include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
+#include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/RleAvi.h"
@@ -159,8 +162,14 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     EXPECT_TRUE(GetZoomCentre(&centre));
     EXPECT_EQ(centre.x, 8);
     EXPECT_EQ(centre.y, 60);
+    // The index as stored now: on a palette display it followed the card's picture into the
+    // system palette.
+    const std::vector<uint8_t> coloured = OpenStackObject(1, kObjectButton, 11);
+    ASSERT_GT(coloured.size(), size_t(kButtonFillColor + 1));
+    const int stored = GetU16(coloured, kButtonFillColor);
+    EXPECT_TRUE(IndexedDisplay() || stored == 6);
     PALETTEENTRY entry = {};
-    ASSERT_EQ(GetPaletteEntries(GetAppPalette(), 5, 1, &entry), 1u);
+    ASSERT_EQ(GetPaletteEntries(GetAppPalette(), UINT(stored - 1), 1, &entry), 1u);
     const COLORREF wanted[] = {RGB(entry.peRed, entry.peGreen, entry.peBlue), RGB(0, 0, 0), RGB(0, 0, 0)};
     const TransitionStepHooks savedHooks = TransitionHooks();
     for (int i = 1; i < 4; ++i) {
