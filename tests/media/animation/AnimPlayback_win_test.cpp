@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
@@ -137,6 +138,9 @@ TEST_F(AnimPlaybackTest, FilmsLoadTheMoviesBoxAndMasksOfTheTransparentColour) {
     movie.film.movieRef = HandleToBytes(reference);
     DisposeHandle(reference);
     const Bytes stored = sb::SpriteRecord(movie);
+    // The movie lies on this disk, not beside a stack on the web.
+    const bool wasLocal = IsLocateFileLocalMode();
+    SetLocateFileLocalMode(true);
     Handle sprite = 0;
     ASSERT_EQ(LoadAnimRecord(stored.data(), uint32_t(stored.size()), &sprite), 0);
     Handle film = GetSpriteFilm(sprite);
@@ -147,6 +151,7 @@ TEST_F(AnimPlaybackTest, FilmsLoadTheMoviesBoxAndMasksOfTheTransparentColour) {
     EXPECT_EQ(box.top, 0);
     EXPECT_EQ(box.right, 40);
     EXPECT_EQ(box.bottom, 30);
+    SetLocateFileLocalMode(wasLocal);
     ASSERT_EQ(SaveAnimRecord(sprite), 0);
     const Bytes saved = HandleToBytes(sprite);
     DisposeHandle(sprite);
@@ -243,7 +248,11 @@ TEST_F(AnimPlaybackTest, PathsDrawTheirMarks) {
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, kCardW, kCardH);
     const HGDIOBJ old = SelectObject(dc, bitmap);
-    PatBlt(dc, 0, 0, kCardW, kCardH, BLACKNESS);
+    // A grey ground, unlike the black lines and the marks.
+    HBRUSH grey = CreateSolidBrush(RGB(128, 128, 128));
+    const RECT all = {0, 0, kCardW, kCardH};
+    FillRect(dc, &all, grey);
+    const COLORREF ground = GetPixel(dc, 5, 5);
     RECT bounds{};
     EXPECT_FALSE(DrawAnimPath(dc, path, &bounds, false)) << "no points";
     PathPoint p;
@@ -254,7 +263,7 @@ TEST_F(AnimPlaybackTest, PathsDrawTheirMarks) {
     int drawn = 0;
     for (int y = 30; y < 50; ++y)
         for (int x = 30; x < 50; ++x)
-            drawn += (GetPixel(dc, x, y) & 0xFFFFFF) != 0;
+            drawn += GetPixel(dc, x, y) != ground;
     EXPECT_EQ(drawn, 0) << "a path of one point draws nothing";
     for (const auto& [x, y] : {std::pair{100, 40}, std::pair{100, 90}}) {
         p.x = int16_t(x);
@@ -268,14 +277,16 @@ TEST_F(AnimPlaybackTest, PathsDrawTheirMarks) {
     EXPECT_TRUE(Near(GetPixel(dc, 41, 41), 255, 0, 0)) << "first point " << Rgb(GetPixel(dc, 41, 41));
     EXPECT_TRUE(Near(GetPixel(dc, 101, 41), 255, 255, 255)) << "inner point, eraser white " << Rgb(GetPixel(dc, 101, 41));
     EXPECT_TRUE(Near(GetPixel(dc, 101, 91), 255, 255, 0)) << "selected last point " << Rgb(GetPixel(dc, 101, 91));
-    EXPECT_NE(GetPixel(dc, 70, 40) & 0xFFFFFF, 0u) << "the line between";
+    EXPECT_TRUE(Near(GetPixel(dc, 70, 40), 0, 0, 0)) << "the line between, in the text colour";
+    EXPECT_EQ(GetPixel(dc, 70, 45), ground);
     // With offset mode every point moves by minus the rectangle's corner.
-    PatBlt(dc, 0, 0, kCardW, kCardH, BLACKNESS);
+    FillRect(dc, &all, grey);
     RECT corner = {30, 30, 0, 0};
     EXPECT_TRUE(DrawAnimPath(dc, path, &corner, true));
     EXPECT_TRUE(Near(GetPixel(dc, 11, 11), 255, 0, 0)) << Rgb(GetPixel(dc, 11, 11));
     SelectObject(dc, old);
     DeleteObject(bitmap);
+    DeleteObject(grey);
     DeleteDC(dc);
     ReleaseDC(window_, screen);
     ReleasePathRecord(path);

@@ -238,6 +238,10 @@ TEST_F(AnimRecordTest, DamagedRecordsLoadNothing) {
         SetBE32(r, at, GetBE32(r, at) + delta);
         return r;
     };
+    const auto set32 = [](Bytes r, size_t at, uint32_t value) {
+        SetBE32(r, at, value);
+        return r;
+    };
     struct Case {
         const char* what;
         Bytes record;
@@ -260,12 +264,14 @@ TEST_F(AnimRecordTest, DamagedRecordsLoadNothing) {
         {"point count", add32(strip, pathAt(strip) + kPathPointCount, 1), AnimRecordFault::PathLength},
         {"points past a shortened path", add32(strip, kSpritePathLength, 110 - GetBE32(strip, kSpritePathLength)),
          AnimRecordFault::PathLength},
-        {"frame count", add32(strip, filmAt(strip) + kFilmFrameCount, 1), AnimRecordFault::FilmLength},
+        {"frame count", set32(strip, filmAt(strip) + kFilmFrameCount, (GetBE32(strip, kSpriteFilmLength) - 362) / 120 + 1),
+         AnimRecordFault::FilmLength},
+        // 120 x 0x80000003 is 360 in 32 bits: three frames to a reader that lets it wrap.
         {"frame count overflowing", add32(strip, filmAt(strip) + kFilmFrameCount, 0x80000000u), AnimRecordFault::FilmLength},
         {"picture block", add32(strip, filmAt(strip) + kFilmPictureLength, 1), AnimRecordFault::Blocks},
         {"frame block", add32(strip, filmAt(strip) + kFilmFrameBlockLength, 1), AnimRecordFault::Blocks},
         {"mask block", add32(strip, filmAt(strip) + kFilmMaskLength, 1), AnimRecordFault::Blocks},
-        {"block lengths overflowing", add32(strip, filmAt(strip) + kFilmMaskLength, 0xFFFFFFF0u), AnimRecordFault::Blocks},
+        {"block lengths overflowing", set32(strip, filmAt(strip) + kFilmPictureLength, 0xFFFFFFFFu), AnimRecordFault::Blocks},
         {"frame picture offset", add32(perFrame, frame2 + kFramePictureOffset, 1), AnimRecordFault::FramePictures},
         {"frame picture length", add32(perFrame, frame2 + kFramePictureLength, 1), AnimRecordFault::FramePictures},
         {"movie reference", noNul, AnimRecordFault::MovieRef},

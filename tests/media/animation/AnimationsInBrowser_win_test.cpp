@@ -63,8 +63,9 @@ TEST(AnimationsInBrowser, ADamagedSpriteRecordPlaysNothingAndTheMoveStillRuns) {
         server.Put(name, std::string(bytes.begin(), bytes.end()));
         const std::string before = server.Name("before.png"), after = server.Name("before-t2.png");
         const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                                   "--size", "160x120", "--screenshot", before, "--click", "20,10@1200",
-                                                   "--screenshot-after", "2400", "--quit-after", "2800",
+                                                   "--size", "160x120", "--screenshot", before, "--screenshot-after", "1800",
+                                                   "--click", "20,10@2300", "--screenshot-after", "3600",
+                                                   "--quit-after", "4200",
                                                    "http://localhost/" + name});
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
