@@ -4,6 +4,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "stack/format/StackFile.h"
 
@@ -105,6 +106,7 @@ void SetAnimTargetOffscreen(std::span<const uint8_t> record, HDC dc) {
     target.bitmap = bitmap;
     GetObjectA(bitmap, sizeof target.description, &target.description);
     target.depth = target.description.bmBitsPixel;
+    target.palette = GetPicturePalette() ? GetPicturePalette() : GetAppPalette();
     target.dc = dc;
     target.drawing = 1;
     DrawSpriteFirstFrame(record, &target);

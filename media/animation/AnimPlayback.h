@@ -21,8 +21,6 @@
 #include "media/animation/AnimRecord.h"
 
 // ---- FilmPictures_win.cpp ----
-// Notes the film's kind as the kind whose methods it uses.
-void InstallFilmMethods(Handle film);
 // The method of an empty slot: nothing, 0.
 int NullObjectMethod(Handle film);
 // Slot 0: the pictures packed into the blocks after the frames (the film flat again); 5407

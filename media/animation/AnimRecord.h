@@ -64,10 +64,14 @@ Handle DisposeSpriteKeepFilm(Handle sprite);
 void ConvertSpriteHeader(std::span<uint8_t> header, bool toFile);
 
 // ---- FilmRecord.cpp ----
-// 362 bytes: tag 'Film', version 100, the pairs, +26 = 1, the kind.
+// 362 bytes: tag 'Film', version 100, the pairs, +26 = 1, the kind, its methods installed.
 int NewFilmRecord(Handle* out, uint16_t kind, AnimPair identity, AnimPair owner);
-// Keeps the strip picture handle and sizes the film for the rectangles (8 bytes each, left,
-// top, right, bottom in host order) as its frames: kind 0, anchors centred. 0 or -1.
+// Notes the film's kind as the kind whose picture methods it uses (the methods themselves are
+// the picture side's, FilmPictures_win.cpp).
+void InstallFilmMethods(Handle film);
+// Keeps the strip picture handle (a PixMap handle, the film's own from now) and sizes the film
+// for the rectangles (8 bytes each, left, top, right, bottom in host order) as its frames:
+// kind 0, anchors centred, methods installed. 0 or -1.
 int SetFilmFrames(Handle film, Handle stripPicture, Handle rects);
 // Every frame's anchor from the first frame's size, as long as the following frames share it.
 void CentreFilmAnchors(Handle film);

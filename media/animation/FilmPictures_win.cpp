@@ -359,12 +359,6 @@ void FlipStrip(Handle film, Handle picture, bool horizontal, bool vertical) {
 
 }  // namespace
 
-void InstallFilmMethods(Handle film) {
-    HandleLock lock(film);
-    const std::span<uint8_t> f = lock.bytes();
-    SetU16(f, kFilmMethods, static_cast<uint16_t>(std::min<uint16_t>(GetU16(f, kFilmKind), kFilmMovie) + 1));
-}
-
 int NullObjectMethod(Handle) { return 0; }
 
 int FlattenFilm(Handle film) {

@@ -39,7 +39,14 @@ int NewFilmRecord(Handle* out, uint16_t kind, AnimPair identity, AnimPair owner)
     SetU32(f, kAnimOwner + 4, owner.number);
     SetU16(f, kFilmMade, 1);
     SetU16(f, kFilmKind, kind);
+    SetU16(f, kFilmMethods, static_cast<uint16_t>(std::min<uint16_t>(kind, kFilmMovie) + 1));
     return 0;
+}
+
+void InstallFilmMethods(Handle film) {
+    HandleLock lock(film);
+    const std::span<uint8_t> f = lock.bytes();
+    SetU16(f, kFilmMethods, static_cast<uint16_t>(std::min<uint16_t>(GetU16(f, kFilmKind), kFilmMovie) + 1));
 }
 
 int SetFilmFrames(Handle film, Handle stripPicture, Handle rects) {
@@ -54,11 +61,13 @@ int SetFilmFrames(Handle film, Handle stripPicture, Handle rects) {
         SetU32(f, kFilmStripPicture, stripPicture);
         SetU32(f, kFilmFrameCount, count);
         SetU16(f, kFilmKind, kFilmStrip);
+        f[kFilmPicturesOut] = stripPicture ? 1 : 0;  // the picture is held, not packed
         std::fill(f.begin() + kFilmFrames, f.end(), uint8_t{0});
         for (uint32_t i = 0; i < count; ++i)
             std::copy_n(list.get() + 8 * i, 8, f.begin() + FrameAt(i) + kFrameRect);
     }
     CentreFilmAnchors(film);
+    InstallFilmMethods(film);
     return 0;
 }
 

@@ -17,6 +17,8 @@
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/ToolNumbers.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/palette/CurrentColors.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/CardNavigation.h"
 #include "media/animation/AnimPlayback.h"
@@ -73,6 +75,18 @@ std::string Rgb(COLORREF c) {
 }
 
 Handle HandleOf(const Bytes& bytes) { return NewHandleFromBytes(bytes); }
+
+// How the DC shows a colour: a square filled with it at (x, y), read back.
+COLORREF Shown(HDC dc, COLORREF colour, int x, int y) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    const RECT square = {x, y, x + 4, y + 4};
+    FillRect(dc, &square, brush);
+    DeleteObject(brush);
+    return GetPixel(dc, x + 1, y + 1);
+}
+// The current text and eraser colours (palette indexes of the current palette).
+COLORREF TextColour() { return PaletteIndexToColor(GetToolColor('t')); }
+COLORREF EraserColour() { return PaletteIndexToColor(GetToolColor('e')); }
 
 // A strip of two 10 by 10 frames, red where (x + y) % 3 is 0, else white, or blue at the right.
 constexpr uint32_t kRed = 0xFF0000, kWhite = 0xFFFFFF, kBlue = 0x0000FF;
@@ -174,6 +188,34 @@ TEST_F(AnimPlaybackTest, FilmsLoadTheMoviesBoxAndMasksOfTheTransparentColour) {
     EXPECT_GT(GetBE32(withMasks, kSpriteHeaderBytes + GetBE32(withMasks, kSpritePathLength) + kFilmMaskLength), 0u);
     ASSERT_EQ(LoadAnimRecord(withMasks.data(), uint32_t(withMasks.size()), &sprite), 0);
     ExpectMasksOnRed(GetSpriteFilm(sprite), "loaded");
+    // A record made new, as the animation dialog makes one, saves and loads back with its picture.
+    {
+        Handle made = 0, madeFilm = 0, picture = 0;
+        ASSERT_EQ(NewSpriteHeader(&made), 0);
+        ASSERT_EQ(NewFilmRecord(&madeFilm, kFilmStrip, {ResType("GIFs"), 1}, {ResType("????"), 1}), 0);
+        const Bytes packed = sb::PackedPictureOf(*RedStripSprite().film.strip);
+        ASSERT_EQ(PreparePictureObject(packed, uint32_t(packed.size()), &picture), 0);
+        const int16_t two[8] = {0, 0, 10, 10, 10, 0, 20, 10};
+        const Handle rects = NewHandleFromBytes({reinterpret_cast<const uint8_t*>(two), sizeof two});
+        ASSERT_EQ(SetFilmFrames(madeFilm, picture, rects), 0);
+        DisposeHandle(rects);
+        SetSpriteFilm(made, madeFilm);
+        ASSERT_EQ(SaveAnimRecord(made), 0);
+        const Bytes madeBytes = HandleToBytes(made);
+        DisposeHandle(made);
+        ASSERT_EQ(LoadAnimRecord(madeBytes.data(), uint32_t(madeBytes.size()), &made), 0);
+        const Handle loaded = GetSpriteFilm(made);
+        EXPECT_EQ(GetFilmFrameCount(loaded), 2u);
+        EXPECT_EQ(GetSpriteWord(made, kSpriteTemplate), 1);
+        PixMap* map = LockPixMapHandle(GetFilmPictureHandle(loaded, kFilmStripPicture));
+        ASSERT_NE(map, nullptr);
+        BeginPixMapDraw(map);
+        EXPECT_TRUE(Near(GetPixel(map->dc, 0, 0), 255, 0, 0)) << Rgb(GetPixel(map->dc, 0, 0));
+        EXPECT_TRUE(Near(GetPixel(map->dc, 1, 0), 255, 255, 255)) << Rgb(GetPixel(map->dc, 1, 0));
+        EndPixMapDraw(map);
+        UnlockPixMapHandle(GetFilmPictureHandle(loaded, kFilmStripPicture));
+        DisposeSprite(made);
+    }
     // Mirrored twins swap in and out.
     film = GetSpriteFilm(sprite);
     const uint32_t plain = GetFilmFrameBitmap(film, 0);
@@ -274,10 +316,12 @@ TEST_F(AnimPlaybackTest, PathsDrawTheirMarks) {
     EXPECT_TRUE(DrawAnimPath(dc, path, &bounds, false));
     EXPECT_EQ(bounds.left, 37);
     EXPECT_EQ(bounds.bottom, 93);
+    // The colours as this DC shows them, in a corner the path does not reach.
+    const COLORREF text = Shown(dc, TextColour(), 0, 110), eraser = Shown(dc, EraserColour(), 10, 110);
     EXPECT_TRUE(Near(GetPixel(dc, 41, 41), 255, 0, 0)) << "first point " << Rgb(GetPixel(dc, 41, 41));
-    EXPECT_TRUE(Near(GetPixel(dc, 101, 41), 255, 255, 255)) << "inner point, eraser white " << Rgb(GetPixel(dc, 101, 41));
+    EXPECT_EQ(GetPixel(dc, 101, 41), eraser) << "inner point, the eraser colour " << Rgb(GetPixel(dc, 101, 41));
     EXPECT_TRUE(Near(GetPixel(dc, 101, 91), 255, 255, 0)) << "selected last point " << Rgb(GetPixel(dc, 101, 91));
-    EXPECT_TRUE(Near(GetPixel(dc, 70, 40), 0, 0, 0)) << "the line between, in the text colour";
+    EXPECT_EQ(GetPixel(dc, 70, 40), text) << "the line between, in the text colour " << Rgb(GetPixel(dc, 70, 40));
     EXPECT_EQ(GetPixel(dc, 70, 45), ground);
     // With offset mode every point moves by minus the rectangle's corner.
     FillRect(dc, &all, grey);
@@ -349,6 +393,10 @@ TEST_F(AnimPlaybackTest, ThePathEditorSelectsDragsInsertsDeletesAndEndsOnTheCard
     g_probeWindow = window_;
     g_probePoints = {{31, 31}, {91, 31}, {91, 81}};
     g_probes.clear();
+    // The eraser colour as the window shows it (the edit draws over this first).
+    HDC windowDc = GetDC(window_);
+    const COLORREF eraser = Shown(windowDc, EraserColour(), 150, 2);
+    ReleaseDC(window_, windowDc);
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, ProbeHook, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
 
@@ -360,7 +408,7 @@ TEST_F(AnimPlaybackTest, ThePathEditorSelectsDragsInsertsDeletesAndEndsOnTheCard
     EXPECT_TRUE(EditAnimPath(sprite, snapshot));
     ASSERT_EQ(g_probes.size(), 2u);
     EXPECT_TRUE(Near(g_probes[0][0], 255, 0, 0)) << "first point " << Rgb(g_probes[0][0]);
-    EXPECT_TRUE(Near(g_probes[0][1], 255, 255, 255)) << "inner point, the eraser colour " << Rgb(g_probes[0][1]);
+    EXPECT_EQ(g_probes[0][1], eraser) << "inner point, the eraser colour " << Rgb(g_probes[0][1]);
     EXPECT_TRUE(Near(g_probes[0][2], 255, 0, 0)) << "last point " << Rgb(g_probes[0][2]);
     EXPECT_TRUE(Near(g_probes[1][1], 255, 255, 0)) << "selected " << Rgb(g_probes[1][1]);
     EXPECT_EQ(PointOf(path, 1).selected, 1);
