@@ -12,7 +12,6 @@
 
 void FreeTimerTable();
 void FreeButtonEditCopy();
-void FreeAnimOffscreen();
 
 // Placing a new button.
 int NewButtonMouseDown(HWND window, int x, int y);

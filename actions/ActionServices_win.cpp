@@ -3,7 +3,6 @@
 
 void FreeTimerTable() {}
 void FreeButtonEditCopy() {}
-void FreeAnimOffscreen() {}
 
 int NewButtonMouseDown(HWND, int, int) { return 0; }
 int NewButtonMouseMove(HWND, int, int) { return 0; }

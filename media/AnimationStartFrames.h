@@ -10,13 +10,11 @@
 // DrawObjectAnimationStart as the card redraw calls it: the action block is the 'Actn'
 // resource actionId when not 0, else record (a button's own record). A movie chunk (tag 89,
 // flag 4, action bit 0x100) has its still drawn by its movie element (MediaOpenMovie, not
-// played); an animation chunk (tag 56, action bit 0x80) that is an animated object is pointed
-// at the offscreen, a frame animation with flag 2 has its first frame drawn at the chunk's
-// rectangle (clipped to the card clip region unless flag 64).
+// played); an animation chunk (tag 56, action bit 0x80) that is an animated object has its
+// start frame drawn (SetAnimTargetOffscreen, animation/AnimPlayback.h), a frame animation
+// with flag 2 its first frame at the chunk's rectangle (clipped to the card clip region unless
+// flag 64).
 void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);
 
-// MINIMAL until the animation engine is built: nothing is drawn.
-// An animated object ('Sprt' payload) drawn into the offscreen at its first position.
-void PointSpriteAtOffscreen(std::span<const uint8_t> animation, HDC dc);
 // A frame animation's first frame copied to rect, clipped to the card clip region when clip.
 void DrawFrameAnimationStart(std::span<const uint8_t> animation, const RECT& rect, bool clip, HDC dc);

@@ -1,24 +1,14 @@
 // Animation and movie start frames of an action block.
 #include "media/AnimationStartFrames.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "core/memory/ByteReader.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
-
-namespace {
-
-constexpr uint8_t kSpriteTag[4] = {'S', 'p', 'r', 't'};
-
-bool IsSprite(std::span<const uint8_t> payload) {
-    return payload.size() >= 4 && std::equal(payload.begin(), payload.begin() + 4, kSpriteTag);
-}
-
-}  // namespace
 
 void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc) {
     std::vector<uint8_t> block;
@@ -43,8 +33,8 @@ void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId
         } else if (chunk.kind == kTagAnimation && (actions & kActAnimation) && !animationDone) {
             animationDone = true;
             const std::span<const uint8_t> payload = bytes.subspan(kChunkHeaderBytes);
-            if (IsSprite(payload)) {
-                PointSpriteAtOffscreen(payload, dc);
+            if (IsSpriteRecord(payload)) {
+                SetAnimTargetOffscreen(payload, dc);
             } else if (chunk.flags & kFrameShownAtStart) {
                 const RECT rect = {GetI16(bytes, kObjectRect), GetI16(bytes, kObjectRect + 2),
                                    GetI16(bytes, kObjectRect + 4), GetI16(bytes, kObjectRect + 6)};
@@ -53,7 +43,5 @@ void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId
         }
     }
 }
-
-void PointSpriteAtOffscreen(std::span<const uint8_t>, HDC) {}
 
 void DrawFrameAnimationStart(std::span<const uint8_t>, const RECT&, bool, HDC) {}

@@ -46,6 +46,7 @@ seed_kind() {
     rlevideo_fuzz) echo rlevideo ;;
     musictrack_fuzz) echo music ;;
     fieldtext_fuzz) echo fieldtext ;;
+    animrecord_fuzz) echo animrecord ;;
     shapes_fuzz) echo "" ;;  # any bytes make a shape: it starts from nothing
     *) echo "" ;;
   esac

@@ -18,4 +18,6 @@ void SelectToolNumber(uint32_t tool) {
         g_changeHook(old, tool);
 }
 
+void SetToolNumberQuietly(uint32_t tool) { g_toolNumber = tool; }
+
 ToolChangeHook SetToolChangeHook(ToolChangeHook hook) { return std::exchange(g_changeHook, hook); }

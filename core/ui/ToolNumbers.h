@@ -35,6 +35,9 @@ inline constexpr int kLastTool = kTextFieldTool;
 uint32_t GetCurrentTool();
 // Stores the tool and runs the change rules (old, new) installed by the palette.
 void SelectToolNumber(uint32_t tool);
+// Stores the tool without the change rules: a modal edit that borrows browse and gives the
+// tool back, leaving what the change would release (playing animations, selections) alone.
+void SetToolNumberQuietly(uint32_t tool);
 inline bool IsBrowseMode() { return GetCurrentTool() == static_cast<uint32_t>(kBrowseTool); }
 
 // The change rules; host/wiring/WireUpper_win.cpp installs the tool palette's.

@@ -5,7 +5,6 @@
 #include <array>
 
 #include "actions/ActionServices.h"
-#include "actions/Animations.h"
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/AlertsOnce.h"
@@ -24,6 +23,7 @@
 #include "host/window/WindowServices.h"
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/TextFields.h"
 #include "paint/PaintTools.h"

@@ -25,6 +25,7 @@
 #include "host/state/MenuOptions.h"
 #include "host/state/Preferences.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"
 #include "objects/fonts/FormatMenus_win.h"
 #include "objects/fonts/TextStyleDialog_win.h"

@@ -10,6 +10,7 @@
 #include "host/menus/Shortcuts.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"

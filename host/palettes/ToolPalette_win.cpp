@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "actions/ActionServices.h"
-#include "actions/Animations.h"
 #include "actions/TimerButtons.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
@@ -23,6 +22,7 @@
 #include "host/state/DeferredCommands.h"
 #include "host/state/MenuOptions.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"
 #include "objects/fonts/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"

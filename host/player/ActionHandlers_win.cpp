@@ -13,6 +13,7 @@
 #include "host/player/ActionPerform.h"
 #include "media/MediaManager.h"
 #include "media/VideodiscActions.h"
+#include "media/animation/AnimPlayback.h"
 #include "objects/text/ActiveTextField.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"

@@ -10,6 +10,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/ActionPerform.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 
 namespace {
 

@@ -28,6 +28,7 @@
 #include "host/player/PlayerUpcalls.h"
 #include "host/player/StackJump.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"

@@ -1,12 +1,12 @@
 // Writing back and redrawing the current card in place.
 #include "host/player/CardRefresh.h"
 
-#include "actions/Animations.h"
 #include "core/system/ChangeFlags.h"
 #include "graphics/card/CardRedraw.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 

@@ -19,6 +19,7 @@
 #include "host/requests/RequestSupport.h"
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 

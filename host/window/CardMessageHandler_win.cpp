@@ -4,7 +4,6 @@
 #include <windowsx.h>
 
 #include "actions/ActionServices.h"
-#include "actions/Animations.h"
 #include "actions/NbaModules.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/CursorCache.h"
@@ -22,6 +21,7 @@
 #include "host/window/WindowServices.h"
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 #include "media/support/MediaWindows.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"

@@ -21,6 +21,7 @@
 #include "host/player/DownloadReplay.h"
 #include "media/MediaManager.h"
 #include "media/MediaPreview.h"
+#include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "quicktime/QuickTime.h"

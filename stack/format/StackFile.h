@@ -408,6 +408,125 @@ inline constexpr uint32_t kOldWksp = ResType("WkSp");  // the workspace as older
 // The code at the head of an animation chunk's payload.
 inline constexpr uint32_t kSprt = ResType("Sprt");
 
+// ---- Animated objects ('Sprt' records), in the payload of an animation chunk ----
+// The sprite header (600 bytes), an extra block of +452 bytes (skipped when reading), the path
+// (+456 bytes, none when 0), then the film (+460 bytes). Each of the three begins with the same
+// 26-byte head. Offsets of the memory form; the stored form is big-endian, rectangles top, left,
+// bottom, right. Fields not named here are carried as they are or are run-time.
+inline constexpr uint32_t kFilm = ResType("Film");
+inline constexpr uint32_t kPath = ResType("Path");
+inline constexpr uint16_t kAnimRecordVersion = 100;
+enum AnimHeadOffset : uint32_t {
+    kAnimTag = 0,         // 32-bit
+    kAnimLength = 4,      // 32-bit: the sprite header's 600, else 0
+    kAnimVersion = 8,
+    kAnimIdentity = 10,   // two 32-bit values: a four-character kind and a number
+    kAnimOwner = 18,      // the same, of the owner
+};
+inline constexpr uint32_t kAnimHeadBytes = 26;
+inline constexpr uint32_t kSpriteHeaderBytes = 600;
+enum SpriteOffset : uint32_t {
+    kSpriteOwnHandle = 26,        // run-time 26-49
+    kSpriteTemplate = 50,
+    kSpriteEndCondition = 52,
+    kSpriteEndTimer = 56,         // run-time 56-79
+    kSpriteSeconds = 84,          // 32-bit
+    kSpriteAllowClones = 124,     // bytes 124-139
+    kSpriteShowFirstFrame = 130,
+    kSpriteStayVisible = 131,
+    kSpriteDontEraseGoing = 133,
+    kSpriteDontEraseReturning = 134,
+    kSpriteFloatGoing = 136,
+    kSpriteFloatReturning = 137,
+    kSpriteMirrorAtStart = 138,
+    kSpriteMirrorAtEnd = 139,
+    kSpriteLayer = 140,
+    kSpriteLayerNumber = 142,
+    kSpriteAnglesAtEnd = 150,     // three 16-bit values: horizontal and vertical mirror angles
+    kSpriteAnglesElsewhere = 156,
+    kSpriteBounds = 188,          // rectangle
+    kSpriteExtraHandle = 220,     // run-time handles (32-bit): written 0
+    kSpriteExtraPointer = 224,
+    kSpriteFilmHandle = 236,
+    kSpriteFilmPointer = 240,
+    kSpriteFrameTiming = 244,
+    kSpriteIntervalSet = 246,     // cleared whenever the frame interval is set
+    kSpriteFrameStep = 272,
+    kSpriteFramesFollow = 274,    // byte
+    kSpriteFrameInterval = 276,   // 32-bit fields from here to 312
+    kSpriteFrameScale = 280,
+    kSpriteFrameIncrement = 288,
+    kSpriteFrameRepeats = 296,
+    kSpriteStartFrame = 304,
+    kSpriteFirstFrame = 308,
+    kSpriteEndFrame = 312,
+    kSpritePathHandle = 324,      // run-time handles (32-bit): written 0
+    kSpritePathPointer = 328,
+    kSpritePathTiming = 332,
+    kSpritePathSource = 334,
+    kSpritePathStep = 360,
+    kSpritePathInterval = 364,    // 32-bit fields from here to 400
+    kSpritePathScale = 368,
+    kSpritePathIncrement = 376,
+    kSpritePathRepeats = 384,
+    kSpriteStartPoint = 392,
+    kSpriteFirstPoint = 396,
+    kSpriteEndPoint = 400,
+    kSpriteExtraLength = 452,     // 32-bit stored lengths of what follows the header
+    kSpritePathLength = 456,
+    kSpriteFilmLength = 460,
+    kSpriteBehaviours = 472,      // run-time 472-535
+};
+// The template value that asks the setter to choose from the film's and the path's counts.
+inline constexpr uint16_t kSpriteTemplateFromCounts = 32000;
+inline constexpr uint32_t kFilmFixedBytes = 362;  // the head and one frame slot
+inline constexpr uint32_t kFilmFrameBytes = 120;
+enum FilmOffset : uint32_t {
+    kFilmMade = 26,               // 1, not converted
+    kFilmKind = 32,               // 0, 1 strip; 2 a picture per frame; 3 a movie
+    kFilmMaskState = 34,          // 2 with per-frame masks
+    kFilmMirrorReady = 38,        // run-time bytes
+    kFilmMirrored = 39,
+    kFilmTransparent = 40,        // three 16-bit values, red, green, blue
+    kFilmFrameCount = 46,         // 32-bit
+    kFilmMethods = 70,            // run-time 70-165: the kind whose methods are installed,
+    kFilmPicturesOut = 72,        // and 1 while the pictures are made from the blocks
+    kFilmStripPicture = 134,      // run-time handles (32-bit), each beside a spare word
+    kFilmMirrorPicture = 142,
+    kFilmFramePictures = 150,
+    kFilmMaskPicture = 158,
+    kFilmPictureLength = 166,     // 32-bit stored block lengths
+    kFilmFrameBlockLength = 170,
+    kFilmMaskLength = 174,
+    kFilmKeepMirror = 178,        // run-time bytes
+    kFilmMirrorH = 179,
+    kFilmMirrorV = 180,
+    kFilmFrames = 242,
+};
+enum FilmKind : uint16_t { kFilmStrip = 0, kFilmStripToo = 1, kFilmPerFrame = 2, kFilmMovie = 3 };
+enum FilmFrameOffset : uint32_t {
+    kFrameRect = 0,               // rectangle
+    kFrameRect2 = 8,              // rectangle, carried
+    kFrameAnchor = 16,            // three 16-bit values
+    kFrameMask = 44,              // run-time 36-59: mask bitmap, its offset, mirrored twins
+    kFrameMaskOffset = 48,
+    kFrameMirrorMask = 52,
+    kFrameMirrorOffset = 56,
+    kFramePictureOffset = 60,     // 32-bit, kind 2: in the frame block
+    kFramePictureLength = 64,
+};
+inline constexpr uint32_t kPathFixedBytes = 110;
+inline constexpr uint32_t kPathNewBytes = 138;  // as made: the fixed part and a spare point
+inline constexpr uint32_t kPathPointBytes = 28;
+enum PathOffset : uint32_t {
+    kPathReferences = 26,         // memory only
+    kPathKind = 28,
+    kPathFlag = 104,
+    kPathPointCount = 106,        // 32-bit
+    kPathPoints = 110,
+};
+enum PathPointOffset : uint32_t { kPointX = 0, kPointY = 2, kPointZ = 4, kPointTime = 6, kPointSelected = 11 };
+
 // What a conversion takes from the machine and the stack: the screen's vertical dots per inch
 // (button font sizes), the first three characters of the current stack's path (paths), and the
 // Mac Roman decision of the stack being read or written.

@@ -259,6 +259,29 @@ Stack DemoStack() {
     return s;
 }
 
+// Buttons playing animated objects: a strip of two frames along a path, and one picture per frame.
+Stack SpritesStack() {
+    Stack s;
+    s.cardWidth = 64;
+    s.cardHeight = 48;
+    Card c = PictureCard(1, SolidPicture(64, 48, 8, 3));
+    Sprite strip;
+    strip.number = 1;
+    strip.film.strip = SolidPicture(16, 8, 8, 5);
+    strip.film.frames = {{0, 0, 8, 8}, {8, 0, 16, 8}};
+    strip.path = {{10, 10, 40}, {50, 30, 40}};
+    Sprite perFrame;
+    perFrame.number = 2;
+    perFrame.hasPath = false;
+    perFrame.film.kind = 2;
+    perFrame.film.strip = SolidPicture(6, 6, 8, 1);
+    perFrame.film.framePictures = {SolidPicture(6, 6, 8, 2)};
+    c.objects.push_back(AnimationButton(1, {0, 0, 30, 20}, "Strip", SpriteRecord(strip), -1));
+    c.objects.push_back(AnimationButton(2, {32, 0, 62, 20}, "Frames", SpriteRecord(perFrame)));
+    s.cards = {c, PlainCard(2)};
+    return s;
+}
+
 std::vector<std::pair<std::string, Stack>> SeedStacks() {
     std::vector<std::pair<std::string, Stack>> seeds;
     seeds.emplace_back("one-card", OneCard());
@@ -269,6 +292,7 @@ std::vector<std::pair<std::string, Stack>> SeedStacks() {
     seeds.emplace_back("resources", ResourcesStack());
     seeds.emplace_back("macroman", MacRomanStack());
     seeds.emplace_back("styled-text", StyledTextStack());
+    seeds.emplace_back("sprites", SpritesStack());
     return seeds;
 }
 

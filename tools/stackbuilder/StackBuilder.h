@@ -242,6 +242,41 @@ std::vector<uint8_t> StoredSound(uint32_t rate, std::span<const uint8_t> samples
 // One second of a 440 Hz tone at 11025 samples a second, 8-bit unsigned.
 std::vector<uint8_t> ToneSamples();
 
+// An animated object's stored record ('Sprt', BuilderSprites.cpp), as the payload of an
+// animation chunk (56): the 600-byte header, the path, the film with its frames and blocks,
+// big-endian, rectangles top, left, bottom, right. The film and the path name the sprite as
+// their owner, as the reader makes them.
+struct SpritePoint {
+    int16_t x = 0, y = 0;
+    uint32_t time = 0;  // milliseconds at the point
+};
+struct SpriteFilm {
+    uint16_t kind = 0;                   // 0 a strip cut by frames, 2 a picture per frame, 3 a movie
+    std::optional<Picture> strip;        // kind 0: the strip; kind 2: frame 0
+    std::vector<Rect> frames;            // kind 0: each frame's rectangle in the strip
+    std::vector<Picture> framePictures;  // kind 2: frames 1 and later, each its own picture
+    std::optional<Picture> mask;         // a one-bit mask picture of the strip's size
+    uint16_t maskState = 0;              // 2: masks from the transparent colour
+    Rgb transparent;
+    std::vector<uint8_t> movieRef;       // kind 3: the movie's packed file reference
+};
+struct Sprite {
+    uint32_t number = 0;                 // the identity ('Sprt', number)
+    bool hasPath = true;
+    std::vector<SpritePoint> path;
+    SpriteFilm film;
+    std::vector<uint8_t> extra;          // the extra block after the header
+    std::vector<Word> words;             // header fields, written last
+    std::vector<Long> longs;
+};
+std::vector<uint8_t> SpriteRecord(const Sprite& sprite);
+// A packed picture ("PPak", LZRW1 rows) of a picture of depth 1, 8, 16 or 32, packed by the
+// plug-in's packer.
+std::vector<uint8_t> PackedPictureOf(const Picture& picture);
+// A button whose action (bit 0x80) plays the stored animation payload, with a destination.
+Object AnimationButton(uint16_t id, Rect rect, std::string name, std::vector<uint8_t> payload,
+                       int16_t destination = 0);
+
 // Cards.
 Card PlainCard(uint16_t id);
 Card PictureCard(uint16_t id, Picture picture);

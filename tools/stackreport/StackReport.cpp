@@ -7,6 +7,10 @@
 // The file is read once, through the plug-in's own opening sequence. A stack the plug-in would
 // refuse is still described (with "refusal" naming the alert the plug-in shows), the alert is
 // also written to stderr, and the exit status is 2. Status 1: the file cannot be read; 64: usage.
+// After the reader's keys comes "sprites": per animation chunk of a button that holds a 'Sprt'
+// record, in card and object order, {card, button, length, loaded} and, as the record reader
+// reads it, kind (the film's picture kind), frames, pathPoints (null without a path) and
+// template, or reason when it refuses the record.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +28,8 @@
 #include "core/memory/Handles.h"
 #include "core/ui/AlertText.h"
 #include "graphics/dib/BmpFile.h"
+#include "media/animation/AnimRecord.h"
+#include "stack/cards/CardList.h"
 #include "stack/format/StackReader.h"
 #include "stack/pictures/CardPictureRows.h"
 
@@ -96,6 +102,49 @@ bool WriteCardBitmaps(const StackFileContents& contents, const std::string& dir)
     return ok;
 }
 
+// The "sprites" key: every button's animated-object record as the record reader reads it.
+std::string DescribeSprites(const StackFileContents& contents) {
+    std::string out = "\"sprites\":[";
+    bool first = true;
+    for (Handle card : contents.cards) {
+        HandleLock lock(card);
+        const std::span<const uint8_t> bytes = lock.bytes();
+        CardObjectWalk objects(bytes);
+        ObjectPlace object;
+        while (objects.Next(object)) {
+            if (object.kind != kObjectButton)
+                continue;
+            const std::span<const uint8_t> button = bytes.subspan(object.offset, object.length);
+            ButtonChunkWalk chunks(button);
+            ObjectPlace chunk;
+            while (chunks.Next(chunk)) {
+                const std::span<const uint8_t> payload = button.subspan(chunk.offset, chunk.length).subspan(kChunkHeaderBytes);
+                if (chunk.kind != kTagAnimation || payload.size() < 4 || GetBE32(payload, 0) != kSprt)
+                    continue;
+                Handle sprite = 0;
+                AnimRecordFault fault = AnimRecordFault::None;
+                const bool loaded = ReadStoredAnimRecord(payload, &sprite, &fault) == 0;
+                out += first ? "{" : ",{";
+                first = false;
+                out += "\"card\":" + std::to_string(GetU16(bytes, kCardId)) + ",\"button\":" + std::to_string(object.id) +
+                       ",\"length\":" + std::to_string(payload.size()) + ",\"loaded\":" + (loaded ? "true" : "false");
+                if (loaded) {
+                    const Handle film = GetSpriteFilm(sprite), path = GetSpritePath(sprite);
+                    out += ",\"kind\":" + std::to_string(GetFilmKind(film)) + ",\"frames\":" +
+                           std::to_string(GetFilmFrameCount(film)) + ",\"pathPoints\":" +
+                           (path ? std::to_string(GetPathPointCount(path)) : std::string("null")) + ",\"template\":" +
+                           std::to_string(GetSpriteWord(sprite, kSpriteTemplate));
+                    AnimDisposeHandle(DisposeSpriteKeepFilm(sprite));
+                } else {
+                    out += std::string(",\"reason\":\"") + AnimRecordFaultText(fault) + "\"";
+                }
+                out += "}";
+            }
+        }
+    }
+    return out + "]";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,7 +184,11 @@ int main(int argc, char** argv) {
     SpanByteSource source(bytes);
     StackFileContents contents;
     const StackReadResult result = ReadStackFile(source, cv, contents, MachineQuestions());
-    const std::string json = DescribeStackJson(bytes, result, contents, cv);
+    std::string json = DescribeStackJson(bytes, result, contents, cv);
+    // The record reader's keys go inside the reader's object, after its own.
+    const size_t end = json.rfind('}');
+    if (end != std::string::npos)
+        json.insert(end, "," + DescribeSprites(contents));
     std::fwrite(json.data(), 1, json.size(), stdout);
     const bool bitmapsWritten = !bmpDir || WriteCardBitmaps(contents, bmpDir);
     DisposeStackFileContents(contents);

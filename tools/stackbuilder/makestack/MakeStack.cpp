@@ -25,6 +25,8 @@
 //     rlevideo    the same of 'rle ' samples: key frames and line-range updates
 //     music       music track samples: the imported piece's events, then its note requests
 //     fieldtext   text object records after their header (card, flags first) and font tables
+//     animrecord  stored 'Sprt' records: strip films with masks and paths, a picture per frame,
+//                 a movie, no path
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
 // stream needs compressing.
 #include <algorithm>
@@ -411,6 +413,48 @@ Seeds CardPictureSeeds() {
     return seeds;
 }
 
+Seeds AnimRecordSeeds() {
+    using stackbuilder::Picture;
+    using stackbuilder::Sprite;
+    const Picture strip = stackbuilder::GradientPicture(24, 6, 8);
+    Sprite moving;
+    moving.number = 1;
+    moving.path = {{10, 10, 40}, {60, 30, 40}, {90, 5, 80}};
+    moving.film.strip = strip;
+    moving.film.frames = {{0, 0, 8, 6}, {8, 0, 16, 6}, {16, 0, 24, 6}};
+    moving.film.mask = stackbuilder::SolidPicture(24, 6, 1, 1);
+    moving.film.maskState = 2;
+    moving.film.transparent = {255, 0, 0};
+    Sprite still = moving;
+    still.number = 2;
+    still.hasPath = false;
+    still.film.mask.reset();
+    still.film.maskState = 0;
+    still.film.frames.resize(1);
+    Sprite perFrame;
+    perFrame.number = 3;
+    perFrame.film.kind = 2;
+    perFrame.film.strip = stackbuilder::SolidPicture(6, 4, 16, 0x7C00);
+    perFrame.film.framePictures = {stackbuilder::SolidPicture(6, 4, 16, 0x03E0), stackbuilder::SolidPicture(6, 4, 16, 0x001F)};
+    perFrame.path = {{1, 1, 10}, {2, 2, 10}};
+    Sprite movie;
+    movie.number = 4;
+    movie.hasPath = false;
+    movie.film.kind = 3;
+    // The path (odd: no pad byte), six zero bytes of numbers, the name.
+    for (const char* part : {"C:\\clip.avi", "", "", "", "", "", "", "clip.avi"})
+        for (const char* c = part;; ++c) {
+            movie.film.movieRef.push_back(static_cast<uint8_t>(*c));
+            if (!*c)
+                break;
+        }
+    Seeds seeds;
+    for (const auto& [name, sprite] : {std::pair{"sprite-moving", moving}, {"sprite-still", still},
+                                       {"sprite-perframe", perFrame}, {"sprite-movie", movie}})
+        seeds.push_back({name, stackbuilder::SpriteRecord(sprite)});
+    return seeds;
+}
+
 Seeds ActionRecordSeeds() {
     if (!InitMemRefs())
         return {};
@@ -672,6 +716,8 @@ int main(int argc, char** argv) {
             return WriteSeeds(VideoSeeds(stackbuilder::MovCodec::Rle), argv[3]);
         if (kind == "fieldtext")
             return WriteSeeds(FieldTextSeeds(), argv[3]);
+        if (kind == "animrecord")
+            return WriteSeeds(AnimRecordSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
         return 2;
     }
