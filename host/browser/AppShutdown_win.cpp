@@ -25,6 +25,7 @@
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
+#include "objects/text/FindText.h"
 #include "objects/text/TextFields.h"
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
