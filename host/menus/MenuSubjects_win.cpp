@@ -22,7 +22,6 @@ MenuSubjects HostSubjects() {
         }
     }
     subjects.activeField = GetActiveTextField() != nullptr;
-    subjects.objectActive = subjects.activeField;
     // The field's text is what Cut, Copy and Clear take when nothing else is selected.
     char noun[80] = {};
     if (!subjects.objectSelected && !subjects.paintSelection && GetFieldEditNoun(noun, sizeof noun))

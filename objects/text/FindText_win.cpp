@@ -83,7 +83,9 @@ INT_PTR CALLBACK FindTextProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
 int InitFindState(HWND window) {
     if (AllocFindState())
         return 0;
-    if (HMENU menu = window ? GetMenu(window) : nullptr)
+    // A child window's "menu" is its id: only a frame has an item to grey.
+    const bool frame = window && !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD);
+    if (HMENU menu = frame ? GetMenu(window) : nullptr)
         EnableMenuItem(menu, kFindTextCommand, MF_BYCOMMAND | MF_GRAYED);
     return kFindNoState;
 }
