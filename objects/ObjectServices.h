@@ -1,5 +1,5 @@
 // What the card window asks of the object kinds at start-up, shut-down and on its messages:
-// fonts, find, and the trackers of browse clicks, drags, placements,
+// fonts and the trackers of browse clicks, drags, placements,
 // selection and nudges.
 //
 //   ObjectServices_win.cpp   MINIMAL until the object editors come: start-up makes nothing,
@@ -24,8 +24,6 @@
 // objects/fonts/CurrentTextStyle_win.h.
 void LoadSampleText();
 void LoadCropCursors(HINSTANCE module);
-void InitFindState(HWND window);
-void FreeFindState();
 void FreeGraphicEditBitmaps();
 
 // Browse mode.
@@ -33,7 +31,6 @@ int BrowseGraphicMouseDown(HWND window, LayerHandle graphic, int x, int y);
 int DragGraphicInBrowse(HWND window, int x, int y);
 int DropGraphicInBrowse(HWND window, int x, int y);
 int FollowTextLink(int x, int y, bool ctrl, int linkState);
-void TypeCharIntoActiveField(WPARAM character);
 
 // Object tools.
 void SelectObjectMouseDown(HWND window, int x, int y, WPARAM keyState);
@@ -58,6 +55,7 @@ ObjectSelection& CurrentSelection();
 void SelectedObjectEditCommand(HWND window, int command);
 int NudgeSelectedObject(HWND window, WPARAM key, bool shiftLatch);
 void EndObjectNudge();
+// No text field is active any more (all selections end, another field is activated).
 void ClearActiveTextField();
 
 // Placing a graphic object and a new text object, and a tracked rectangle.

@@ -53,14 +53,11 @@ void DeselectObject(HWND window) {
 
 void LoadSampleText() {}
 void LoadCropCursors(HINSTANCE) {}
-void InitFindState(HWND) {}
-void FreeFindState() {}
 
 int BrowseGraphicMouseDown(HWND, LayerHandle, int, int) { return 0; }
 int DragGraphicInBrowse(HWND, int, int) { return 0; }
 int DropGraphicInBrowse(HWND, int, int) { return 0; }
 int FollowTextLink(int, int, bool, int) { return 0; }
-void TypeCharIntoActiveField(WPARAM) {}
 
 void SelectObjectMouseDown(HWND, int, int, WPARAM) {}
 int SelectObjectMouseMove(HWND, int, int) { return 0; }
@@ -69,7 +66,6 @@ void EditObjectAtPoint(HWND, int, int, bool) {}
 void SelectedObjectEditCommand(HWND, int) {}
 int NudgeSelectedObject(HWND, WPARAM, bool) { return 0; }
 void EndObjectNudge() {}
-// MINIMAL until field editing comes: no field is edited any more (its text is not saved yet).
 void ClearActiveTextField() { SetActiveTextField(nullptr); }
 
 int PlacedGraphicMouseDown(HWND, int, int) { return 0; }

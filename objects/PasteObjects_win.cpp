@@ -32,13 +32,3 @@ void PasteObjectOntoCard(HWND window) {
     if (window)
         InvalidateRect(window, nullptr, FALSE);
 }
-
-// MINIMAL until text fields are built.
-bool TextFieldPaste(HWND) { return false; }
-
-// MINIMAL until text fields are built.
-bool GetPasteTextNoun(char* noun, size_t size) {
-    if (noun && size)
-        noun[0] = '\0';
-    return false;
-}

@@ -19,6 +19,7 @@ enum FileSpecSlot : int {
     kSlotScratch = 0,
     kSlotCurrentStack = 1,
     kSlotMediaFolder2 = 2,
+    kSlotTextFile = 3,  // the text file a field imports or a disk-based field reads
     kSlotMediaFolder4 = 4,
     kSlotProgram = 6,
     kSlotTargetStack = 8,

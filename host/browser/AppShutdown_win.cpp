@@ -25,6 +25,7 @@
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"
+#include "objects/text/FindText.h"
 #include "objects/text/TextFields.h"
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"

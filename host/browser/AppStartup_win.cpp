@@ -28,6 +28,7 @@
 #include "media/MediaManager.h"
 #include "objects/ObjectLayerKinds.h"
 #include "objects/ObjectServices.h"
+#include "objects/text/FindText_win.h"
 #include "objects/text/TextFields.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/open/StackOpenSession.h"
@@ -105,7 +106,7 @@ bool DialogMessages(HINSTANCE, HWND) {
     RegisterFileDialogMessages();
     return true;
 }
-bool FindState(HINSTANCE, HWND window) {
+bool FindTextState(HINSTANCE, HWND window) {
     InitFindState(window);
     return true;
 }
@@ -132,7 +133,7 @@ constexpr std::array kStartupSteps = {
     NamedStep{"InitAnimTimer", AnimTimer},
     NamedStep{"LoadHandCursors", LoadHandCursors},
     NamedStep{"RegisterDialogMessages", DialogMessages},
-    NamedStep{"InitFindState", FindState},
+    NamedStep{"InitFindState", FindTextState},
     NamedStep{"AllocMediaLib", MediaLib},
 };
 

@@ -7,6 +7,7 @@
 #include "host/player/CardNavigation.h"
 #include "objects/ObjectServices.h"
 #include "objects/PasteObjects.h"
+#include "objects/text/ActiveTextField.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardEdit.h"
@@ -53,18 +54,37 @@ void EditSelection(HWND window, int command) {
         MaskSelectionEditCommand(window, command);
 }
 
+// The selected object and the paint selections come before the text of the active field.
+bool OtherSelection() { return GetSelectedObject() || IsRectSelectionActive() || HasFloatingSelection(); }
+
 }  // namespace
 
 bool RunClipboardCommand(HWND window, int command) {
     switch (command) {
     case 150: PerformUndo(window); return true;
     case 151:
+        if (!OtherSelection()) {
+            TextFieldEditCommand(window, command);
+            return true;
+        }
         CopySelection();
         EditSelection(window, command);
         return true;
-    case 152: CopySelection(); return true;
+    case 152:
+        if (OtherSelection())
+            CopySelection();
+        else
+            TextFieldEditCommand(window, command);
+        return true;
     case 153: PasteFromClipboard(window); return true;
-    case 154: EditSelection(window, command); return true;
+    case 154:
+        if (OtherSelection())
+            EditSelection(window, command);
+        else if (GetPaintTextActive())
+            TypePaintTextChar(window, '\b');
+        else
+            TextFieldEditCommand(window, command);
+        return true;
     case 157: DeleteCurrentCard(true); return true;
     case 158: CutCard(); return true;
     case 159: CopyCardToClipboard(); return true;

@@ -15,6 +15,7 @@
 #include "host/dialogs/AboutBox.h"
 #include "host/dialogs/Printing.h"
 #include "host/menus/ClipboardCommands.h"
+#include "host/menus/FindTextCommand.h"
 #include "host/menus/MenuCommandRules.h"
 #include "host/menus/MenuSubjects.h"
 #include "host/palettes/FcolorsWindow.h"
@@ -173,7 +174,7 @@ bool RunEditAndOptions(HWND window, int command) {
     case 104: case 4183:
         // With an active field 104 imports text into it.
         if (command == 104 && GetActiveTextField())
-            RunDeferredCommand(command);
+            ImportTextIntoField(window, false);
         else
             ImportBackgroundPicture(window, nullptr);
         return true;
@@ -219,12 +220,12 @@ bool RunFileAndMove(HWND window, int command, int source) {
     case 204: GoNextCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
     case 205: GoLastCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
     case 206: OpenJumpToCardDialog(window); return true;
-    case 207: RunDeferredCommand(source == 1 ? -207 : 207); return true;
+    case 207: DoFindTextCommand(window, GetCurrentCardRecord(), source == 1); return true;
     case 651: ShowAboutBox(window); return true;
     case 107: case 108: case 109: RunPrintMenuCommand(window, command); return true;
     case 105:
         if (GetActiveTextField())
-            RunDeferredCommand(command);
+            ExportFieldText(window);
         else
             SaveCardPictureToFile(window);
         return true;

@@ -1,9 +1,10 @@
-// The default menu subjects: MINIMAL until the text fields, undo and clipboard report theirs
-// (no active field, nothing to undo, no nouns).
+// The default menu subjects: the active field and its noun, the selections and the home stack
+// (undo and the clipboard name themselves when the menu updates).
 #include "host/menus/MenuSubjects.h"
 
 #include "graphics/layers/ObjectLayer.h"
 #include "objects/ObjectServices.h"
+#include "objects/text/ActiveTextField.h"
 #include "paint/PaintTools.h"
 #include "stack/open/StackOpenSession.h"
 
@@ -20,6 +21,11 @@ MenuSubjects HostSubjects() {
             GlobalUnlock(selected);
         }
     }
+    subjects.activeField = GetActiveTextField() != nullptr;
+    // The field's text is what Cut, Copy and Clear take when nothing else is selected.
+    char noun[80] = {};
+    if (!subjects.objectSelected && !subjects.paintSelection && GetFieldEditNoun(noun, sizeof noun))
+        subjects.selectionNoun = noun;
     return subjects;
 }
 

@@ -1,20 +1,9 @@
-// MINIMAL: the two requests whose services are not built yet record what they were asked and
-// answer "nothing found" and "cancelled": finding text (request 8) and the transition dialog
-// (request 151). Tests read the records.
+// MINIMAL: the request whose service is not built yet records what it was asked and answers
+// "cancelled": the transition dialog (request 151). Tests read the record.
 #pragma once
 
 #include <cstdint>
 #include <string>
-
-struct FindTextRequest {
-    int calls = 0;
-    std::string text;        // at most 255 characters
-    int matchMode = 0;       // 1, 4 or 2 from option bits 2 and 4 (0: none of them)
-    bool option1 = false;    // option bit 1
-    bool option8 = false;    // option bit 8
-    bool keepPrevious = false;  // option bit 16
-};
-const FindTextRequest& LastFindTextRequest();
 
 struct TransitionDialogRequest {
     int calls = 0;

@@ -1,4 +1,4 @@
-// MINIMAL seams of requests 8 and 151 (RequestSeams.h).
+// MINIMAL seam of request 151 (RequestSeams.h).
 #include "host/requests/RequestSeams.h"
 
 #include "host/requests/HostRequests.h"
@@ -7,39 +7,17 @@
 
 namespace {
 
-FindTextRequest g_find;
 TransitionDialogRequest g_transition;
 
 constexpr uint32_t kDialogCancelled = 2;
 
-int MatchMode(uint32_t options) {
-    if ((options & 6) == 6)
-        return 1;
-    if (options & 2)
-        return 4;
-    if (options & 4)
-        return 2;
-    return 0;
-}
-
 }  // namespace
 
-const FindTextRequest& LastFindTextRequest() { return g_find; }
 const TransitionDialogRequest& LastTransitionDialogRequest() { return g_transition; }
 
 uint32_t TransitionDialogTitle(uint32_t which) {
     constexpr uint32_t kTitles[] = {3002, 3001, 3000};
     return which < 3 ? kTitles[which] : 0;
-}
-
-void CbFindText(NbaParamBlock& b) {
-    ++g_find.calls;
-    g_find.text = CallerPString(b.param1);
-    g_find.matchMode = MatchMode(b.param2);
-    g_find.option1 = (b.param2 & 1) != 0;
-    g_find.option8 = (b.param2 & 8) != 0;
-    g_find.keepPrevious = (b.param2 & 16) != 0;
-    b.param2 = 0;
 }
 
 void CbChooseTransition(NbaParamBlock& b) {

@@ -20,6 +20,7 @@
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestHandlers.h"
 #include "host/requests/RequestSupport.h"
+#include "objects/text/ActiveTextField.h"
 #include "objects/text/FieldContents_win.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"

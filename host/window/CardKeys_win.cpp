@@ -9,6 +9,7 @@
 #include "host/player/ButtonActions.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
+#include "host/window/FieldTyping.h"
 #include "host/window/WindowServices.h"
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"

@@ -137,8 +137,8 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         if (MediaIsPlaying())
             StopAllSounds(1);
         // The plug-in has no frame window of its own: menu and accelerator commands sent to
-        // the card window are run here.
-        DoMenuCommand(window, LOWORD(wParam));
+        // the card window are run here (an accelerator's as from the keyboard).
+        DoMenuCommand(window, LOWORD(wParam), HIWORD(wParam) == 1 ? 1 : 0);
         return 0;
     case WM_TIMER:
         if (!OnCardTimer(window, wParam, lParam))

@@ -26,6 +26,7 @@
 #include "logo/Logo.h"
 #include "media/MediaLibrary.h"
 #include "objects/buttons/Buttons.h"
+#include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"

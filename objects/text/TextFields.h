@@ -12,7 +12,9 @@
 //   TextFieldDraw_win.cpp     drawing into the card and printing the client into a DC
 //   TextFieldScroll_win.cpp   the smooth scroll of a field, vertical or as a marquee
 //   WebAddress.cpp            finding a typed web address (WebAddress.h, no Windows)
-//   TextLinkSeams_win.cpp     the text links and the editing this kind calls (MINIMAL)
+//   TextLinkSeams_win.cpp     the text links this kind calls (MINIMAL)
+//   ActiveTextField.h         the field being edited and the Edit menu's commands on it
+//   FindText.h                Find Text
 // The window procedure lies in the host (host/window/TextFieldProc_win.cpp): it calls the
 // modules, LoomLogo, the performer and the browser, all above this layer.
 #pragma once
@@ -136,6 +138,8 @@ HGLOBAL TextStreamOutPlain(HWND window, bool selectionOnly);
 bool CopyFieldRichText(HWND from, HWND to);
 // Plain text from an open file, from its start, replacing the field's text.
 bool TextStreamInPlainFile(HWND window, HANDLE file);
+// Rich text (SF_RTF with SFF_PLAINRTF) from an open file, from its start, replacing the text.
+bool TextStreamInRtfFile(HWND window, HANDLE file);
 // Rich or plain text from a block; the block is the caller's.
 bool TextStreamInBlock(HWND window, HGLOBAL block, bool rtf, bool selection);
 
@@ -165,14 +169,9 @@ bool ScrollFieldLineDown(HWND window, bool go);
 void AddUrlLink(Handle word, uint16_t fieldId);
 // MINIMAL until text links come: nothing is followed.
 void FollowLinkAtPoint(HWND window, int x, int y);
-// MINIMAL until field editing comes: nothing is saved from the old field.
-void EndTextEditing(LayerHandle field);
 struct OfferedUrlLink {
     std::string word;
     uint16_t fieldId = 0;
     int count = 0;
 };
 const OfferedUrlLink& LastOfferedUrlLink();
-// The current field name (length-prefixed text of the active field's record).
-void SetCurrentFieldName(const std::string& name);
-const std::string& GetCurrentFieldName();

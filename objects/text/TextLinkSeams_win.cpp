@@ -1,12 +1,10 @@
-// MINIMAL until text links and field editing come: a typed address is only kept as the last one
-// offered, no link is followed at a point, and ending a field's editing saves nothing. The
-// current field name is plain state here until field editing takes it.
+// MINIMAL until text links come: a typed address is only kept as the last one offered, and no
+// link is followed at a point.
 #include "objects/text/TextFields.h"
 
 namespace {
 
 OfferedUrlLink g_offered;
-std::string g_fieldName;
 
 }  // namespace
 
@@ -19,10 +17,4 @@ void AddUrlLink(Handle word, uint16_t fieldId) {
 
 void FollowLinkAtPoint(HWND, int, int) {}
 
-void EndTextEditing(LayerHandle) {}
-
 const OfferedUrlLink& LastOfferedUrlLink() { return g_offered; }
-
-void SetCurrentFieldName(const std::string& name) { g_fieldName = name; }
-
-const std::string& GetCurrentFieldName() { return g_fieldName; }

@@ -85,6 +85,16 @@ HGLOBAL StreamOutAs(HWND window, WPARAM format) {
     return buffer.block ? buffer.block : GlobalAlloc(GMEM_MOVEABLE, 0);
 }
 
+bool StreamInFileAs(HWND window, HANDLE file, WPARAM format) {
+    if (!file || file == INVALID_HANDLE_VALUE)
+        return false;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    FileStream source{file};
+    EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, StreamInFile};
+    SendMessageA(window, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+    return stream.dwError == 0;
+}
+
 }  // namespace
 
 HGLOBAL TextStreamOutRtf(HWND window, bool whole) { return StreamOutAs(window, SF_RTF | (whole ? 0 : SFF_SELECTION)); }
@@ -117,12 +127,6 @@ bool CopyFieldRichText(HWND from, HWND to) {
     return stream.dwError == 0;
 }
 
-bool TextStreamInPlainFile(HWND window, HANDLE file) {
-    if (!file || file == INVALID_HANDLE_VALUE)
-        return false;
-    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-    FileStream source{file};
-    EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, StreamInFile};
-    SendMessageA(window, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
-    return stream.dwError == 0;
-}
+bool TextStreamInPlainFile(HWND window, HANDLE file) { return StreamInFileAs(window, file, SF_TEXT); }
+
+bool TextStreamInRtfFile(HWND window, HANDLE file) { return StreamInFileAs(window, file, SF_RTF | SFF_PLAINRTF); }

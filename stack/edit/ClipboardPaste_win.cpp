@@ -26,8 +26,6 @@ namespace {
 
 HBITMAP AsBitmap(uint32_t id) { return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(id)); }
 
-bool TextFieldActive() { return GetActiveTextField() != 0; }
-
 void CopyNoun(const std::string& text, char* noun, size_t size) {
     if (!noun || !size)
         return;
@@ -42,10 +40,9 @@ bool UpdatePasteMenuItem(char* noun, size_t size) {
     CopyNoun("", noun, size);
     if (IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB))
         return true;
-    const UINT rtf = RegisterClipboardFormatA("Rich Text Format");
-    if (rtf && IsClipboardFormatAvailable(rtf) && TextFieldActive())
-        return true;
-    if (IsClipboardFormatAvailable(CF_TEXT) && (TextFieldActive() || GetPaintTextActive()))
+    if (GetPasteTextNoun(noun, size))
+        return true;  // text for the active field
+    if (IsClipboardFormatAvailable(CF_TEXT) && GetPaintTextActive())
         return true;
     if (!IsClipboardMarkerPresent())
         return false;

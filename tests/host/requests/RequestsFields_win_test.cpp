@@ -1,6 +1,6 @@
 // Requests of text fields in the hosted plug-in: a field's text and window read by name, its
 // text replaced (the handle consumed, the record and the window changed), the active field set,
-// read back and moved on, a field scrolled, and the find request recorded.
+// read back and moved on, a field scrolled, and text found and selected by the find request.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,10 +10,11 @@
 
 #include "core/memory/Handles.h"
 #include "graphics/layers/ObjectLayer.h"
-#include "host/requests/RequestSeams.h"
 #include "objects/text/TextFields.h"
+#include "resources/resource_ids.h"
 #include "stack/cards/CardList.h"
 #include "tests/host/requests/RequestTestPage_win.h"
+#include "tests/support/DialogDriver_win.h"
 
 namespace {
 
@@ -104,16 +105,33 @@ TEST(RequestsFields, TextActiveFieldScrollAndFind) {
     EXPECT_EQ(Request(44, 99, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(alphaWindow)), 0, 0, 0).param1, 0u);
     EXPECT_EQ(Request(44, 99, 0x1234, 0, 0, 0).param1, 99u) << "not a field window: nothing";
 
-    // 8 (recorded until find comes): the text and the option bits mapped.
+    // 8: found from the current card on, selected in its field, which becomes active; the
+    // option bits choose the fields and case, bit 16 keeps the text searched before.
     const std::vector<uint8_t> word = Pascal("world");
-    EXPECT_EQ(Request(8, Address(word.data()), 2 | 4 | 16 | 1).param2, 0u);
-    EXPECT_EQ(LastFindTextRequest().text, "world");
-    EXPECT_EQ(LastFindTextRequest().matchMode, 1);
-    EXPECT_TRUE(LastFindTextRequest().keepPrevious);
-    EXPECT_TRUE(LastFindTextRequest().option1);
-    EXPECT_FALSE(LastFindTextRequest().option8);
-    Request(8, Address(word.data()), 4);
-    EXPECT_EQ(LastFindTextRequest().matchMode, 2);
+    EXPECT_EQ(FieldText(Address(beta.data()), &betaWindow), "A new text");
+    const NbaParamBlock found = Request(8, Address(word.data()), 2 | 4 | 16 | 1);
+    EXPECT_EQ(found.param2, 1u);
+    EXPECT_EQ(found.param3, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(alphaWindow)));
+    EXPECT_EQ(found.param4, 6u);
+    EXPECT_EQ(ActiveFieldId(), 2);
+    int32_t start = -1, end = -1;
+    TextGetSel(alphaWindow, &start, &end);
+    EXPECT_EQ(start, 6);
+    EXPECT_EQ(end, 11);
+    const std::vector<uint8_t> other = Pascal("NEW");
+    EXPECT_EQ(Request(8, Address(other.data()), 16).param4, 6u) << "the text kept";
+    const NbaParamBlock editable = Request(8, Address(other.data()), 4);
+    EXPECT_EQ(editable.param2, 1u);
+    EXPECT_EQ(editable.param3, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(betaWindow)));
+    EXPECT_EQ(editable.param4, 2u) << "case ignored without bit 1";
+    EXPECT_EQ(ActiveFieldId(), 3);
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Alert(2201), [](DialogView& box) {
+        EXPECT_EQ(box.Text(IDC_ALERT_TEXT), "No match found.");
+        box.Press(IDC_ALERT_BUTTON1);
+    });
+    EXPECT_EQ(driver.Run([&] { return Request(8, Address(other.data()), 1).param2; }), 0u) << "\"new\" is not \"NEW\"";
+    EXPECT_TRUE(driver.AllAnswered());
 }
 
 }  // namespace

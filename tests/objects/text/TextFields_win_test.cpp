@@ -17,6 +17,7 @@
 #include "core/text/StringRuns.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
+#include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
 #include "stack/open/StackOpenSession.h"
 #include "tests/support/LinkedPlugin_win.h"
