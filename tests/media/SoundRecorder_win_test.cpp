@@ -17,6 +17,7 @@
 #include "core/memory/Handles.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
+#include "media/SoundRecorder.h"
 #include "media/sounds/SoundResources.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
@@ -141,6 +142,10 @@ TEST_F(SoundRecorderTest, TheKeysHeldChooseTheFormatAndADeviceWithoutEightBitMon
         EXPECT_EQ(format.sampleRate, c.rate) << "quality " << c.quality;
         EXPECT_EQ(format.channels, c.recordedChannels) << "quality " << c.quality << ", device channels " << c.channels;
         EXPECT_EQ(format.BlockAlign(), c.recordedChannels);
+        // What the device was opened with: Control on two channels is 44100 bytes a second.
+        const WAVEFORMATEX opened = RecordingFormat(c.quality, WORD(c.channels));
+        EXPECT_EQ(opened.nAvgBytesPerSec, c.rate * c.recordedChannels);
+        EXPECT_EQ(opened.nBlockAlign, c.recordedChannels);
         EXPECT_GE(samples.size(), size_t(c.rate * c.recordedChannels / 5)) << "at least 200 ms";
         EXPECT_EQ(request.type, kSnd);
         EXPECT_EQ(request.flags & kResRequestCarryOut, kResRequestCarryOut);
