@@ -27,6 +27,13 @@ void AddToLength(std::span<uint8_t> record, int64_t delta) {
 
 void ClearSlot(int slot) { SetFileSpecFromPath(slot, ""); }
 
+// A button's record lies inside its card record, whose own length field must follow the
+// handle's size, or the card no longer converts for the file and the stack cannot be saved.
+void KeepCardLength(Handle record) {
+    if (GetCardIndex(record) <= CountCards())  // one past the last when it is no card of the list
+        SyncCardLength(record);
+}
+
 }  // namespace
 
 int16_t DestinationForChoice(int index) {
@@ -91,8 +98,11 @@ uint32_t RemoveObjectChunk(Handle record, uint32_t recordOffset, uint16_t tag, u
     }
     if (DeleteFromHandle(record, recordOffset + at, length) != 0)
         return 0;
-    HandleLock lock(record);
-    AddToLength({lock.get() + recordOffset, kButtonHeaderBytes}, -int64_t{length});
+    {
+        HandleLock lock(record);
+        AddToLength({lock.get() + recordOffset, kButtonHeaderBytes}, -int64_t{length});
+    }
+    KeepCardLength(record);
     return length;
 }
 
@@ -133,10 +143,13 @@ uint32_t InsertObjectChunk(Handle record, uint32_t recordOffset, const ChunkDesc
         ShowCardAlert(kAlertNotEnoughMemory);
         return 0;
     }
-    HandleLock lock(record);
-    std::span<uint8_t> r(lock.get() + recordOffset, GetHandleSize(record) - recordOffset);
-    AddToLength(r, static_cast<int64_t>(chunk.size()));
-    SetU16(r, kButtonActionFlags, GetU16(r, kButtonActionFlags) | desc.bit);
+    {
+        HandleLock lock(record);
+        std::span<uint8_t> r(lock.get() + recordOffset, GetHandleSize(record) - recordOffset);
+        AddToLength(r, static_cast<int64_t>(chunk.size()));
+        SetU16(r, kButtonActionFlags, GetU16(r, kButtonActionFlags) | desc.bit);
+    }
+    KeepCardLength(record);
     return recordOffset + kButtonHeaderBytes;
 }
 
@@ -179,9 +192,7 @@ uint32_t InsertButtonChunk(uint16_t buttonId, const ChunkDesc& desc) {
     uint32_t offset = 0;
     if (!FindObject(kObjectButton, buttonId, &record, &offset))
         return 0;
-    const uint32_t at = InsertObjectChunk(record, offset, desc);
-    SyncCardLength(record);
-    return at;
+    return InsertObjectChunk(record, offset, desc);
 }
 
 uint32_t RemoveButtonChunk(uint16_t buttonId, uint16_t tag, uint16_t bit) {
@@ -189,9 +200,7 @@ uint32_t RemoveButtonChunk(uint16_t buttonId, uint16_t tag, uint16_t bit) {
     uint32_t offset = 0;
     if (!FindObject(kObjectButton, buttonId, &record, &offset))
         return 0;
-    const uint32_t removed = RemoveObjectChunk(record, offset, tag, bit);
-    SyncCardLength(record);
-    return removed;
+    return RemoveObjectChunk(record, offset, tag, bit);
 }
 
 uint32_t PutButtonMaskChunk(Handle buttonRecord, Handle packedMask) {

@@ -51,7 +51,7 @@ bool FindChunk(std::span<const uint8_t> record, uint16_t tag, uint32_t* chunkOff
 std::span<const uint8_t> ChunkPayload(std::span<const uint8_t> chunk);
 
 // On a handle. Offsets returned are relative to the record (FindObjectChunk) or to the handle
-// (InsertObjectChunk).
+// (InsertObjectChunk). When the handle is a card record of the stack, its length follows.
 bool FindObjectChunk(Handle record, uint32_t recordOffset, uint16_t tag, uint32_t* chunkOffset);
 // Deletes the first chunk of the tag, lowers the record length and clears `bit` (also when no
 // chunk was found); the bytes removed.

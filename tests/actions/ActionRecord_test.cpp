@@ -1,8 +1,10 @@
 // Chunks of buttons on cards, of 'Actn' and of 'Hlnk' resources: inserting, finding by id and
-// removing keep the card records whole.
+// removing keep the card records whole, also when a whole action block is saved into a button.
 #include "actions/ActionRecord.h"
 
 #include <gtest/gtest.h>
+
+#include "actions/ActionBlock.h"
 
 #include "stack/format/ResFile.h"
 #include "tests/stack/CardTestUtil.h"
@@ -83,6 +85,38 @@ TEST_F(ActionRecordTest, ChunksOfButtonsAndResourcesAreFoundByTheirOwnersId) {
     EXPECT_EQ(ChunkPayload(std::span(withMask).subspan(kButtonHeaderBytes)).size(), 29u);
     DisposeHandle(own);
     DisposeHandle(mask);
+}
+
+TEST_F(ActionRecordTest, ABlockSavedIntoAButtonLeavesItsCardFitForTheFile) {
+    sb::Stack stack;
+    sb::Card card = sb::PlainCard(1);
+    card.objects = {sb::Button(5, {20, 20, 120, 60}, "Speak"), sb::TextField(6, {0, 70, 50, 90}, "T", "after")};
+    stack.cards = {card};
+    Load(stack);
+    Handle record = 0;
+    uint32_t offset = 0;
+    ASSERT_TRUE(FindObject(kObjectButton, 5, &record, &offset));
+    ActionBlock block{};
+    ASSERT_TRUE(LoadActionBlock(record, offset, &block));
+    const auto fitForTheFile = [&](const char* when) {
+        std::vector<uint8_t> bytes = HandleToBytes(record);
+        EXPECT_EQ(GetU32(bytes, kCardLength), bytes.size()) << when;
+        EXPECT_EQ(cardtest::CardObjects(bytes).size(), 2u) << when;
+        StackConversion cv;
+        EXPECT_EQ(SwapCardRecordBytes(bytes, ByteOrder::ToFile, cv, nullptr), kStackOk) << when;
+    };
+
+    // A sound and a move grow the button inside its card; an empty block shrinks it again.
+    block.soundId = 300;
+    block.destination = kDestNext;
+    ASSERT_TRUE(SaveActionBlock(record, offset, 5, block));
+    uint32_t at = 0;
+    EXPECT_TRUE(FindObjectChunk(record, offset, kTagSoundResource, &at));
+    fitForTheFile("with chunk 83");
+    ActionBlock none{};
+    ASSERT_TRUE(SaveActionBlock(record, offset, 5, none));
+    EXPECT_FALSE(FindObjectChunk(record, offset, kTagSoundResource, &at));
+    fitForTheFile("without it");
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // The sound dialog in the plug-in as the test browser hosts it: recording from our stand-in
 // wave input (its formats by the keys held, buffers written whole and in order, the meter, the
-// refusals), winmm's missing device, and what OK and Cancel leave for the action's saver.
+// refusals), winmm's missing device, and what OK and Cancel leave for the action's saver; end to
+// end, a recording stored on a button, saved with the stack and played by the real plug-in.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,14 +17,17 @@
 #include "core/memory/Handles.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
+#include "media/SoundRecorder.h"
 #include "media/sounds/SoundResources.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 #include "core/memory/ByteReader.h"
 #include "stack/format/StackFile.h"
+#include "stack/save/SaveStack.h"
 #include "tests/media/RecorderTesting_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestSounds_win.h"
 
 namespace {
@@ -136,6 +142,10 @@ TEST_F(SoundRecorderTest, TheKeysHeldChooseTheFormatAndADeviceWithoutEightBitMon
         EXPECT_EQ(format.sampleRate, c.rate) << "quality " << c.quality;
         EXPECT_EQ(format.channels, c.recordedChannels) << "quality " << c.quality << ", device channels " << c.channels;
         EXPECT_EQ(format.BlockAlign(), c.recordedChannels);
+        // What the device was opened with: Control on two channels is 44100 bytes a second.
+        const WAVEFORMATEX opened = RecordingFormat(c.quality, WORD(c.channels));
+        EXPECT_EQ(opened.nAvgBytesPerSec, c.rate * c.recordedChannels);
+        EXPECT_EQ(opened.nBlockAlign, c.recordedChannels);
         EXPECT_GE(samples.size(), size_t(c.rate * c.recordedChannels / 5)) << "at least 200 ms";
         EXPECT_EQ(request.type, kSnd);
         EXPECT_EQ(request.flags & kResRequestCarryOut, kResRequestCarryOut);
@@ -331,9 +341,41 @@ POINT ZoneCentre(const DialogView& deck, int zone) {
     return {r.left + (r.right - r.left) * (2 * zone + 1) / 8, (r.top + r.bottom) / 2};
 }
 
+// 8-bit samples no two neighbours of which are alike, so that where each lands shows the order.
+std::vector<uint8_t> Pattern(size_t n) {
+    std::vector<uint8_t> samples(n);
+    for (size_t i = 0; i < n; ++i)
+        samples[i] = uint8_t(40 + (i * 37) % 177);
+    return samples;
+}
+
+// Where the samples first stray by more than slack from the input repeated from its start, as
+// the stand-in device feeds it; -1 when they never do.
+long FirstStray(const std::vector<uint8_t>& samples, const std::vector<uint8_t>& input, int slack) {
+    for (size_t i = 0; i < samples.size(); ++i)
+        if (std::abs(int(samples[i]) - int(input[i % input.size()])) > slack)
+            return long(i);
+    return -1;
+}
+
+std::string StackReportPath() {
+    const char* build = std::getenv("LOOM_BUILD");
+    char exe[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    const std::string beside = std::string(exe, n < MAX_PATH ? n : 0);
+    return build && *build ? browsertest::WindowsPath(std::string(build) + "/tools/stackreport/stackreport.exe")
+                           : beside.substr(0, beside.find_last_of("\\/") + 1) + "tools\\stackreport\\stackreport.exe";
+}
+
+// The number after "key": in the JSON object that starts at `from`.
+uint32_t JsonNumber(const std::string& json, size_t from, const char* key) {
+    const size_t at = json.find("\"" + std::string(key) + "\":", from);
+    return at == std::string::npos ? 0 : uint32_t(std::strtoul(json.c_str() + at + std::strlen(key) + 3, nullptr, 10));
+}
+
 }  // namespace
 
-TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckBecomesTheButtonsSound) {
+TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlaysInTheBrowser) {
     sb::Stack stack;
     stack.cardWidth = 200;
     stack.cardHeight = 150;
@@ -350,9 +392,11 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckBecomesTheButtonsSound) {
     ActionBlock block{};
     ASSERT_TRUE(LoadActionBlock(card, offset, &block));
 
-    // Real clicks on the deck: record, then any click stops.
-    StandInWaveIn device(std::vector<uint8_t>(900, 210));
-    AudioDeckChoice choice{block.soundId, block.soundFlags, uint16_t(block.soundIsFile), block.soundParameter};
+    // Real clicks on the deck: record, then any click stops. Full volume, so that what plays is
+    // the input itself.
+    const std::vector<uint8_t> input = Pattern(900);
+    StandInWaveIn device(input);
+    AudioDeckChoice choice{block.soundId, block.soundFlags, uint16_t(block.soundIsFile), 255};
     DialogDriver driver(15000);
     driver.Expect(DialogMatch::Template("TAPE"), [&driver](DialogView& deck) {
         RealClick(deck.Window(), ZoneCentre(deck, 0));
@@ -364,7 +408,8 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckBecomesTheButtonsSound) {
     ASSERT_EQ(driver.Run([&] { return RunAudioDeckDialog(page.embed, &choice); }), 1);
     EXPECT_TRUE(driver.AllAnswered());
 
-    // The action's saver stores the pending sound and names it in chunk 83 of the button.
+    // The action's saver stores the pending sound and names it in chunk 83 of the button; the
+    // stack is saved with both.
     block.soundId = choice.soundId;
     block.soundFlags = choice.typeFlags;
     block.soundParameter = choice.parameter;
@@ -372,29 +417,51 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckBecomesTheButtonsSound) {
     ASSERT_TRUE(TakeAudioDeckRequest(&request));
     SetPendingSoundRequest(request, true);
     ASSERT_TRUE(SaveActionBlock(card, offset, 5, block));
-    const std::vector<uint8_t> button = OpenStackObject(1, kObjectButton, 5);
-    ASSERT_FALSE(button.empty());
-    uint16_t soundId = 0;
-    for (size_t at = 136; at + 32 <= button.size();) {
-        const uint32_t length = GetU32(button, at + kObjectLength);
-        if (GetU16(button, at) == kTagSoundResource)
-            soundId = GetU16(button, at + kChunkValue);
-        if (length < 32)
-            break;
-        at += length;
-    }
-    ASSERT_NE(soundId, 0) << "chunk 83 on the button";
-    const int32_t previous = CurrentResFile();
-    UseResFile(GetStackResFile());
-    const Handle sound = GetResource(kSnd, soundId);
-    uint8_t name[kResNameSize] = {};
-    if (sound)
-        GetResInfo(sound, nullptr, nullptr, name, nullptr);
-    const std::vector<uint8_t> stored = HandleToBytes(sound);
-    UseResFile(previous);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(name + 1), name[0]), "Bark");
-    ASSERT_GT(stored.size(), 50u);
-    EXPECT_EQ(stored[50], 210) << "the input's samples";
-    EXPECT_EQ(stored.back(), 210);
+    browsertest::ServerFolder server;
+    const std::string saved = server.Name("bark.stk");
+    DialogDriver saving(5000);
+    ASSERT_EQ(saving.Run([&] { return SaveStackAsPath(saved.c_str()); }), 0);
+    EXPECT_EQ(saving.DialogsSeen(), 0) << "no alert: the stack was written";
     CloseLinkedPlugin(&page);
+
+    // What the reader sees in the file: chunk 83 on the button, the 'Snd ' resource "Bark", and
+    // in its data the input's samples in order.
+    const browsertest::BrowserRun report = browsertest::RunProgram(StackReportPath(), server, {saved});
+    ASSERT_EQ(report.exitCode, 0) << report.errors;
+    const std::string json = browsertest::Joined(report.log);
+    const size_t button = json.find("\"name\":\"Speak\"");
+    ASSERT_NE(button, std::string::npos) << json;
+    EXPECT_EQ(json.substr(json.find("\"chunks\":", button), 14), "\"chunks\":[83]}") << json;
+    const size_t bark = json.find("\"name\":\"Bark\"");
+    ASSERT_NE(bark, std::string::npos) << json;
+    const size_t entry = json.rfind('{', bark);
+    EXPECT_EQ(json.substr(json.find("\"type\":", entry), 13), "\"type\":\"Snd \"") << json;
+    const uint32_t at = JsonNumber(json, entry, "offset"), length = JsonNumber(json, entry, "length");
+    const std::vector<uint8_t> file = ReadAll(saved);
+    ASSERT_LE(size_t{at} + kResEntryHeaderBytes + length, file.size());
+    const std::vector<uint8_t> snd(file.begin() + at + kResEntryHeaderBytes, file.begin() + at + kResEntryHeaderBytes + length);
+    ASSERT_GT(snd.size(), 50u);
+    const uint32_t count = GetBE32(snd, 32);
+    EXPECT_EQ(count, snd.size() - 50) << "a standard header, then every sample";
+    EXPECT_GT(count, 11025u * 3 / 10) << "about half a second at 11025 Hz";
+    const std::vector<uint8_t> recorded(snd.begin() + 50, snd.end());
+    EXPECT_EQ(FirstStray(recorded, input, 0), -1) << "the input's samples, in order and without gaps";
+
+    // The real plug-in in the test browser: a click on the button plays the sound into the sink.
+    const std::string sink = server.Name("sink.wav");
+    const browsertest::BrowserRun run = browsertest::RunBrowser(
+        server,
+        {"--dll", browsertest::PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size", "200x150",
+         "--click", "70,40@900", "--quit-after", "2500", "http://localhost/bark.stk"},
+        {{"LOOM_QUICKTIME_SINK", sink}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << browsertest::Joined(run.log);
+    EXPECT_EQ(browsertest::Find(run.log, "alert("), -1) << browsertest::Joined(run.log);
+    const std::vector<uint8_t> played = ReadAll(sink);
+    SoundFileInfo info;
+    ASSERT_EQ(ReadWaveFile(played, &info), SoundRefusal::None) << "the sink holds a sound";
+    EXPECT_EQ(info.sampleRate, 11025u);
+    const std::vector<uint8_t> heard(info.data.begin(), info.data.end());
+    EXPECT_EQ(heard.size(), recorded.size());
+    // At full volume a device may still scale by 255/256: one step either way.
+    EXPECT_EQ(FirstStray(heard, input, 1), -1) << "the input's samples play";
 }
