@@ -12,7 +12,7 @@
 #include "host/launching/LaunchPrograms.h"
 #include "host/player/ActionPerform.h"
 #include "media/MediaManager.h"
-#include "media/VideodiscActions.h"
+#include "media/videodisc/Videodisc.h"
 #include "objects/text/ActiveTextField.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"

@@ -96,10 +96,10 @@ void OnStackEvent(StackEvent event) {
     case StackEvent::FlushingCardEdits: FlushCardEdits(); break;
     case StackEvent::DepthCardConverted: AdvanceProgress(); break;
     case StackEvent::RemovingFinishedMovies: MediaRemoveFinished(0, 0); break;
-    // What has no owner built yet: the menus, the videodisc
-    // state and the card history of a new stack.
+    // A player that played a segment is settled before the next stack's cards.
+    case StackEvent::ClosingStackExtras: OpenVideodiscPlayer(); break;
+    // What has no owner built yet: the menus and the card history of a new stack.
     case StackEvent::RemovingFiltersMenu:
-    case StackEvent::ClosingStackExtras:
     case StackEvent::StartingEmptyStack:
     case StackEvent::ApplyingMenuLock:
     case StackEvent::PushingCardHistory:
