@@ -5,7 +5,9 @@ LOOM_WIN_BUILD=${LOOM_WIN_BUILD:-$LOOM_ROOT/build/win}
 export WINEPREFIX=${WINEPREFIX:-$LOOM_ROOT/build/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+# avicap32=n: our capture library beside the test programs (build/win) stands in for Wine's,
+# which lists no driver; it lists one only when LOOM_CAPTURE_DRIVER is set.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;avicap32=n"
 
 # Makes the prefix once; later calls find it ready.
 loom_wine_prefix() {
@@ -20,6 +22,14 @@ loom_wine_prefix() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wineserver -w
     touch "$WINEPREFIX/.loom-unmanaged"
+  fi
+  # Our simulated videodisc player (tools/vdplayer) is the MCI "videodisc" device.
+  local driver="$LOOM_WIN_BUILD/vdplayer.drv"
+  if [ ! -f "$WINEPREFIX/.loom-videodisc" ] || [ "$(cat "$WINEPREFIX/.loom-videodisc")" != "$driver" ]; then
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\MCI' /v videodisc \
+      /d "Z:${driver//\//\\}" /f >/dev/null 2>&1 || true
+    wineserver -w
+    echo "$driver" > "$WINEPREFIX/.loom-videodisc"
   fi
 }
 

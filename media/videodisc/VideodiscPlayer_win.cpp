@@ -275,9 +275,10 @@ uint16_t VideodiscCommand(int16_t code, std::string_view arg, VideodiscSettings&
 }
 
 bool EnsureVideodiscReady(VideodiscSettings& s) {
+    if (s.state.flags & (kVdNoPlayer | kVdDeviceOpen))
+        return true;
     for (;;) {
-        if (s.state.flags & (kVdNoPlayer | kVdDeviceOpen))
-            return true;
+        // "Try Again" repeats the open, which asks a device already open only whether it is ready.
         if (VideodiscCommand(kVdOpen, {}, s) == 0) {
             VideodiscCommand(kVdStatus, {}, s);
             return true;
