@@ -283,11 +283,15 @@ bool EnsureVideodiscReady(VideodiscSettings& s) {
             VideodiscCommand(kVdStatus, {}, s);
             return true;
         }
-        switch (ShowAlert(kAlertNoVideodiscPlayer)) {
-        case 1: continue;  // Try Again
-        case 2: VideodiscCommand(kVdSetNoPlayer, "1", s); return true;
-        default: return false;
-        }
+        const int answer = ShowAlert(kAlertNoVideodiscPlayer);
+        if (answer == 1)  // Try Again
+            continue;
+        // A device that opened but is not ready is not kept.
+        VideodiscCommand(kVdClose, {}, s);
+        if (answer != 2)
+            return false;
+        VideodiscCommand(kVdSetNoPlayer, "1", s);  // Continue
+        return true;
     }
 }
 
