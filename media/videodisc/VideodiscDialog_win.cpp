@@ -92,7 +92,7 @@ void LabelEjectStart() {
     SetText(kEjectStart, S().state.mode > kVdDoorOpen ? kStringEject : kStringStart);
     S().state.flags = static_cast<uint16_t>(S().state.mode > kVdDoorOpen ? S().state.flags | kVdModeAboveZero
                                                                           : S().state.flags & ~kVdModeAboveZero);
-    g.lastRelabel = GetTicks();
+    g.lastRelabel = GetMilliseconds();
 }
 
 void LabelAudio() {
@@ -484,7 +484,7 @@ void TryIt() {
 }
 
 void Close(int result) {
-    Pause();
+    Cmd(IsClv() ? kVdPause : kVdPauseCav);
     if (g.viewer)
         TakeViewerRect();
     if (result == IDOK) {
@@ -519,7 +519,7 @@ void OnTimer() {
         S().state = before;
         return;
     }
-    const uint32_t now = GetTicks();
+    const uint32_t now = GetMilliseconds();
     const bool begin = S().state.flags & kVdPositionToStart;
     const HWND focus = GetFocus();
     const int focused = focus == GetDlgItem(g.window, kStartEdit) ? kStartEdit
@@ -549,7 +549,7 @@ void FocusField(int edit) {
 }
 
 void OnEdit(int id, int code) {
-    S().lastEditTick = GetTicks();
+    S().lastEditTick = GetMilliseconds();
     if (code == EN_SETFOCUS) {
         if (S().state.flags & kVdSettingFocus)
             return;
