@@ -135,3 +135,68 @@ TEST_F(VideodiscDialog, OkStoresTheFieldsAndNoViewerWithoutACaptureDriver) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<POINT> g_cardPresses;
+
+LRESULT CALLBACK CardProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN)
+        g_cardPresses.push_back({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void SendMouse(int x, int y, DWORD buttonFlags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>((y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+    SendInput(1, &input, sizeof input);
+}
+
+TEST_F(VideodiscDialog, ModelessAClickInTheViewerReachesTheCardWindow) {
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = CardProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "LaserPlyTestCard";
+    RegisterClassA(&wc);
+    HWND card = CreateWindowA("LaserPlyTestCard", "", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr,
+                              wc.hInstance, nullptr);
+    ASSERT_NE(card, nullptr);
+    g_cardPresses.clear();
+    VideodiscCommandText start{}, end{};
+    Rect32 rect{};
+    uint16_t live = 0;
+    HWND viewer = nullptr;
+    DialogDriver driver(10000);
+    driver.Expect(DialogMatch::Template("LaserPly"), [&](DialogView& box) {
+        ASSERT_TRUE(box.IsEnabled(kViewer));
+        box.SetChecked(kViewer, true);
+        viewer = FindWindowExA(card, nullptr, "LoomCaptureStandIn", nullptr);
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_TRUE(IsWindowVisible(viewer));
+        EXPECT_EQ(GetVideodiscDialogSettings()->state.flags & kVdModeless, kVdModeless);
+        // The viewer lies over the middle half of the card: a click at the card's (200, 150).
+        SendMouse(300, 250, MOUSEEVENTF_LEFTDOWN);
+        SendMouse(300, 250, MOUSEEVENTF_LEFTUP);
+    });
+    driver.Expect(DialogMatch::Template("LaserPly"), [&](DialogView& box) { box.Press(IDOK); });
+    EXPECT_TRUE(driver.Run([&] { return RunVideodiscDialog(card, start, end, rect, false, kVdDialogModeless, live); }));
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(live, 1);
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.top, 75);
+    EXPECT_EQ(rect.right, 300);
+    EXPECT_EQ(rect.bottom, 225);
+    ASSERT_EQ(g_cardPresses.size(), 1u);
+    EXPECT_EQ(g_cardPresses[0].x, 200);
+    EXPECT_EQ(g_cardPresses[0].y, 150);
+    EXPECT_FALSE(IsWindow(viewer)) << "the viewer goes with the dialog";
+    DestroyWindow(card);
+    UnregisterClassA("LaserPlyTestCard", wc.hInstance);
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
+}
+
+}  // namespace
