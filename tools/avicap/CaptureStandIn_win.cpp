@@ -255,6 +255,26 @@ extern "C" BOOL WINAPI capGetDriverDescriptionA(UINT index, LPSTR name, int name
     return TRUE;
 }
 
+// The wide forms, which the system's device enumerator imports.
+extern "C" HWND WINAPI capCreateCaptureWindowW(LPCWSTR title, DWORD style, int x, int y, int width, int height,
+                                                HWND parent, int id) {
+    char narrow[256] = {};
+    if (title)
+        WideCharToMultiByte(CP_ACP, 0, title, -1, narrow, sizeof narrow, nullptr, nullptr);
+    return capCreateCaptureWindowA(narrow, style, x, y, width, height, parent, id);
+}
+
+extern "C" BOOL WINAPI capGetDriverDescriptionW(UINT index, LPWSTR name, int nameSize, LPWSTR version, int versionSize) {
+    char narrowName[128] = {}, narrowVersion[32] = {};
+    if (!capGetDriverDescriptionA(index, narrowName, sizeof narrowName, narrowVersion, sizeof narrowVersion))
+        return FALSE;
+    if (name && nameSize > 0)
+        MultiByteToWideChar(CP_ACP, 0, narrowName, -1, name, nameSize);
+    if (version && versionSize > 0)
+        MultiByteToWideChar(CP_ACP, 0, narrowVersion, -1, version, versionSize);
+    return TRUE;
+}
+
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH)
         g_module = module;
