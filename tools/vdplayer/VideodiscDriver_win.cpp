@@ -146,6 +146,12 @@ DWORD Play(DWORD flags, MCI_VD_PLAY_PARMS* p) {
 }
 
 DWORD Command(UINT message, DWORD flags, DWORD_PTR parms) {
+    const bool needsParms = message == MCI_STATUS || message == MCI_SET || message == MCI_SEEK || message == MCI_PLAY ||
+                            message == MCI_STEP || message == MCI_GETDEVCAPS || message == MCI_INFO;
+    if (needsParms && !parms) {
+        Log("message %u without parameters", message);
+        return MCIERR_NULL_PARAMETER_BLOCK;
+    }
     switch (message) {
     case MCI_OPEN_DRIVER: Log("open"); return 0;
     case MCI_CLOSE_DRIVER: Log("close"); return 0;
@@ -211,8 +217,8 @@ extern "C" LRESULT CALLBACK DriverProc(DWORD_PTR id, HDRVR, UINT message, LPARAM
         auto* open = reinterpret_cast<MCI_OPEN_DRIVER_PARMS*>(p2);
         if (!open)
             return 1;
-        if (g_table == MCI_NO_COMMAND_TABLE)
-            g_table = mciLoadCommandResource(g_module, L"VDCOMMANDS", 0);
+        // Each open loads the table afresh: the system drops it when the device closes.
+        g_table = mciLoadCommandResource(g_module, L"VDCOMMANDS", 0);
         open->wCustomCommandTable = g_table;
         open->wType = MCI_DEVTYPE_VIDEODISC;
         g = Player{};
@@ -227,7 +233,13 @@ extern "C" LRESULT CALLBACK DriverProc(DWORD_PTR id, HDRVR, UINT message, LPARAM
 }
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         g_module = module;
+        // Kept for the process: the system keeps our command table (and may call back) after
+        // the last device closes and the driver would be unloaded.
+        HMODULE pinned = nullptr;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCSTR>(&DllMain), &pinned);
+    }
     return TRUE;
 }
