@@ -42,7 +42,8 @@
 #   host/downloads        the browser's instances and function table, the download cache, the
 #                         streams into it and the queue of files asked of the browser
 #   host/state            what the plug-in keeps between messages: the preferences file and the
-#                         user's preferences, the menu's option flags, the card handler's latches
+#                         user's preferences, the menu's option flags and the menu bar's lock,
+#                         the card handler's latches
 #   host/launching        programs, documents and addresses opened, with the user's consent
 #   host/player           playing a stack: opening it through to its first card, moving between
 #                         cards with their history, performing actions, replaying what waited

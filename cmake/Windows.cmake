@@ -99,6 +99,9 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 set(WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+# What the tests run beside the plug-in (stand-in plug-in, probes, test modules, the player), which
+# the tools' folders list; the demo's build needs none of it.
+get_property(test_helpers GLOBAL PROPERTY LOOM_TEST_HELPERS)
 foreach(folder IN LISTS test_folders)
   if(NOT IS_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/${folder} OR folder STREQUAL "support" OR folder STREQUAL "data")
     continue()
@@ -113,5 +116,5 @@ foreach(folder IN LISTS test_folders)
   add_test(NAME ${folder}_tests COMMAND ${WINE_RUN} $<TARGET_FILE:${folder}_tests>)
   set_tests_properties(${folder}_tests PROPERTIES
     ENVIRONMENT "LOOM_DLL=$<TARGET_FILE:nploom>;LOOM_TESTBROWSER=${CMAKE_BINARY_DIR}/testbrowser.exe;LOOM_SOURCE=${CMAKE_SOURCE_DIR};LOOM_BUILD=${CMAKE_BINARY_DIR}")
-  add_dependencies(${folder}_tests nploom testbrowser)
+  add_dependencies(${folder}_tests nploom testbrowser ${test_helpers})
 endforeach()

@@ -1,14 +1,9 @@
 // The media manager's dialogs for a new movie or sound of a card, and the movie file reference
 // they leave behind.
-//
-// The movie options dialog, the placing of a movie and the sound dialog are MINIMAL until
-// their dialogs exist (MediaDialogs_win.cpp): each asks the answer installed with
-// SetMediaDialogAnswers (tests answer so), and without one it is cancelled (the options: OK).
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 #include <span>
 
@@ -16,14 +11,16 @@
 #include "stack/format/ResFile.h"
 
 struct ActionBlock;
+class MediaElement;
 
-// What the sound dialog chose. A file: its path is in file-spec slot 2. A recording: the
-// stack resource request that stores it (pending until carried out by the caller).
+// The sound dialog's four values, read on entry and written back on OK. A file: its path is in
+// file-spec slot 2. A sound to be stored: the stack resource request that stores it (pending
+// until the caller carries it out).
 struct AudioDeckChoice {
-    uint16_t soundId = 0;       // the recorded sound's id as the dialog named it
-    uint16_t typeFlags = 0;     // goes into the chunk's sound flags
+    uint16_t soundId = 0;       // the chosen or recorded sound's id
+    uint16_t typeFlags = 0;     // the sound flags: 2 background, 4 MIDI
     uint16_t isFile = 0;
-    uint16_t parameter = 128;   // goes into the chunk's sound parameter
+    uint16_t parameter = 128;   // the volume, 0-255 (0 asks for 127)
 };
 
 // ---- MediaMovieDialogs_win.cpp ----
@@ -48,29 +45,22 @@ void UpdateMediaFileRefFromSlot(int slot);
 // (the caller's); without a manager slot 14 packed directly, so the movie is not lost.
 Handle NewStoredMovieReference();
 
-// Runs the sound dialog; nonzero when confirmed. A recording leaves its resource request
-// pending: TakeAudioDeckRequest hands it over (false when none waits).
+// ---- AudioDeck_win.cpp ----
+// The sound dialog "TAPE": choose, play or record a sound; 1 when confirmed (the choice written
+// back), 0 when cancelled (the choice unchanged). A sound to be stored leaves its request
+// pending: TakeAudioDeckRequest hands it over with its data (false when none waits). Cancel
+// leaves a request an earlier OK left as it was.
 int RunAudioDeckDialog(HWND window, AudioDeckChoice* choice);
 bool TakeAudioDeckRequest(ResRequest* request);
 
-// The answers of the dialogs: confirm or not and fill the choice; a recording also sets the
-// pending request through SetAudioDeckRequest.
-struct MediaDialogAnswers {
-    int (*audioDeck)(AudioDeckChoice* choice) = nullptr;
-    // The options dialog of a playing movie: these answers in turn (1, 2, 50 or 57), then 1.
-    std::array<int, 4> movieOptionsDialog{};
-    int movieOptionsDialogCount = 0;
-    // Where the user drags a movie's rectangle; without it the rectangle stays.
-    bool placesMovie = false;
-    RECT moviePlace{};
-};
-void SetMediaDialogAnswers(const MediaDialogAnswers& answers);
-
+// ---- MovieOptions_win.cpp ----
 // The answer that asks for the movie to be placed again.
 inline constexpr int kMovieOptionsPlaceAgain = 57;
-// MINIMAL until the movie options dialog exists: the next answer installed, else 1.
-int RunMovieOptions(HWND window, int fromPlay);
-// MINIMAL until the resize tracking of card objects places movies: the user drags the movie's
-// rectangle (in the card window) with the preview; the installed place, else unchanged.
-void PlaceMovieRect(HWND window, RECT* rect, HBITMAP preview);
-void SetAudioDeckRequest(const ResRequest& request);
+// The movie options dialog "QT_OPTIONS" over the card window for an element: 1 OK (the global
+// action block takes the movie's flags, volume and rectangle), 2 Cancel, 50 another movie,
+// 57 place it again. The element is closed unless the answer is 57.
+int RunMovieOptions(HWND card, MediaElement* element);
+// The user drags the movie's rectangle on the card window with the preview (the tracker gets a
+// copy of it), until a press outside the rectangle ends it; without a preview the tracking
+// state is only reset.
+void PlaceMovieRect(HWND card, RECT* rect, HBITMAP preview);

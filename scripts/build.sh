@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Configures and builds the Windows (cross) and the native (sanitized) configurations.
 #   scripts/build.sh [win|native|fuzz|bench|all]   (default: win native)
+#   scripts/build.sh win TARGET...                 only those targets of build/win and what they need
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 what=${1:-default}
+[ $# -gt 0 ] && shift
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)
 
 build_win() {
   cmake -S "$root" -B "$root/build/win" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686-posix.cmake" >/dev/null
-  cmake --build "$root/build/win" -j "$jobs"
+  cmake --build "$root/build/win" -j "$jobs" "${targets[@]}"
 }
 build_native() {
   cmake -S "$root" -B "$root/build/native" "${gen[@]}" -DCMAKE_BUILD_TYPE=Debug >/dev/null
@@ -31,5 +35,5 @@ case $what in
   bench) build_bench ;;
   all) build_win; build_native; build_fuzz ;;
   default) build_win; build_native ;;
-  *) echo "usage: $0 [win|native|fuzz|bench|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [win [TARGET...]|native|fuzz|bench|all]" >&2; exit 2 ;;
 esac

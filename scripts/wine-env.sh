@@ -23,6 +23,13 @@ loom_wine_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.loom-unmanaged"
   fi
+  # On a palette display (depth 8) a colormap of its own lets Wine write the palettes programs
+  # realize into the display's colours, as the system palette of a 256-colour display does.
+  if [ ! -f "$WINEPREFIX/.loom-private-colormap" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v PrivateColorMap /d Y /f >/dev/null 2>&1 || true
+    wineserver -w
+    touch "$WINEPREFIX/.loom-private-colormap"
+  fi
   # Our simulated videodisc player (tools/vdplayer) is the MCI "videodisc" device.
   local driver="$LOOM_WIN_BUILD/vdplayer.drv"
   if [ ! -f "$WINEPREFIX/.loom-videodisc" ] || [ "$(cat "$WINEPREFIX/.loom-videodisc")" != "$driver" ]; then

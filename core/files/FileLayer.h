@@ -38,7 +38,7 @@ struct FileSystemOps {
     int (*truncate)(FileRef file, uint32_t position);                    // 0 or the system's error
     void (*close)(FileRef file);
     bool (*exists)(const char* path);
-    void (*remove)(const char* path);
+    void (*remove)(const char* path);  // a file some process holds open (or read-only) stays
     bool (*makeTempName)(const char* prefix, char* buffer, size_t size);  // creates the empty file
     int (*flush)(FileRef file);                        // 0 once the written bytes are on the disk
     // Puts `from` in the place of `to` in one step (an existing `to` is replaced, never first

@@ -136,10 +136,15 @@ void MemClose(FileRef file) { State().handles.erase(file); }
 
 bool MemExists(const char* path) { return State().files.count(Key(path)) != 0; }
 
+// As the system's: a file that is read-only or held open stays.
 void MemRemove(const char* path) {
     auto it = State().files.find(Key(path));
-    if (it != State().files.end() && !it->second.readOnly)
-        State().files.erase(it);
+    if (it == State().files.end() || it->second.readOnly)
+        return;
+    for (const auto& [file, handle] : State().handles)
+        if (handle.key == it->first)
+            return;
+    State().files.erase(it);
 }
 
 bool MemMakeTempName(const char* prefix, char* buffer, size_t size) {

@@ -6,6 +6,7 @@
 // the same code serves RECT in the Windows glue and Rect32 in the platform-free modules.
 #pragma once
 
+#include <algorithm>
 #include <concepts>
 #include <cstdint>
 
@@ -87,4 +88,18 @@ void CenterRectInRect(const A& a, const B& b, Out* out) {
     out->top = cy - height / 2;
     out->right = out->left + width;
     out->bottom = out->top + height;
+}
+
+// r moved, size kept, by the least that brings it inside bounds; one larger than bounds keeps
+// bounds' left or top edge, so that its title and its left side stay in reach.
+template <RectLike R, RectLike B>
+void MoveRectInside(R* r, const B& bounds) {
+    const int64_t dx = r->right > bounds.right ? static_cast<int64_t>(bounds.right) - r->right : 0;
+    const int64_t dy = r->bottom > bounds.bottom ? static_cast<int64_t>(bounds.bottom) - r->bottom : 0;
+    const int64_t left = std::max<int64_t>(r->left + dx, bounds.left);
+    const int64_t top = std::max<int64_t>(r->top + dy, bounds.top);
+    r->right = static_cast<decltype(r->right)>(r->right + (left - r->left));
+    r->bottom = static_cast<decltype(r->bottom)>(r->bottom + (top - r->top));
+    r->left = static_cast<decltype(r->left)>(left);
+    r->top = static_cast<decltype(r->top)>(top);
 }

@@ -6,8 +6,9 @@
 
 // Moves the window to the middle of the screen, size kept, and repaints it.
 void CenterWindowOnScreen(HWND window);
-// Centres the window over its parent's (for a pop-up, its owner's) window rectangle; size and
-// z-order kept. A window without a parent is centred over the desktop.
+// Centres the window over its parent's (for a pop-up, its owner's) window rectangle, moved
+// as little as it takes to lie inside the monitor's work area; size and z-order kept. A window
+// without a parent is centred over the desktop.
 void CenterWindowOnParent(HWND window);
 // Converts both corners of a screen rectangle to the window's client coordinates, in place.
 void ScreenRectToClient(HWND window, RECT* rect);

@@ -25,6 +25,12 @@ void CenterWindowOnParent(HWND window) {
 
     RECT placed;
     CenterRectInRect(own, over, &placed);
+    // Over a parent smaller than itself near the screen's edge it would hang off the screen:
+    // it stays inside the work area of the monitor it is placed on.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromRect(&placed, MONITOR_DEFAULTTONEAREST), &monitor))
+        MoveRectInside(&placed, monitor.rcWork);
     POINT topLeft = {placed.left, placed.top};
     // A child window is placed in its parent's client coordinates.
     if (parent && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD))

@@ -8,6 +8,7 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "media/AnimationStartFrames.h"
+#include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 
 namespace {
@@ -17,6 +18,20 @@ constexpr uint32_t kCardAnimationAt[] = {kCardAction1, kCardAction2, kCardAction
 
 struct AnimationWalk {
     HDC dc;
+};
+
+// The card whose start frames are being drawn: a movie's file asked for meanwhile is for its still.
+uint16_t g_startFramesCard = 0;
+
+class DrawingStartFrames {
+public:
+    explicit DrawingStartFrames(Handle card) : previous_(g_startFramesCard) { g_startFramesCard = GetCardId(card); }
+    ~DrawingStartFrames() { g_startFramesCard = previous_; }
+    DrawingStartFrames(const DrawingStartFrames&) = delete;
+    DrawingStartFrames& operator=(const DrawingStartFrames&) = delete;
+
+private:
+    uint16_t previous_;
 };
 
 void DrawObjectStart(void* context, std::span<const uint8_t> object) {
@@ -37,6 +52,7 @@ void DrawCardAnimationStarts(Handle card, HDC dc) {
         return;
     HPALETTE palette = GetPicturePalette() ? GetPicturePalette() : GetAppPalette();
     SelectedPalette selected(dc, palette, SelectedPalette::kAlways);
+    DrawingStartFrames drawing(card);
     AnimationWalk walk{dc};
     WalkVisibleObjects(card, DrawObjectStart, &walk);
     uint16_t ids[3] = {};
@@ -52,6 +68,8 @@ void DrawCardAnimationStarts(Handle card, HDC dc) {
         if (id)
             DrawObjectAnimationStart({}, id, dc);
 }
+
+uint16_t StartFramesCardId() { return g_startFramesCard; }
 
 void DrawObjectAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc) {
     if (record.empty() && actionId == 0)

@@ -34,5 +34,8 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
 // The start frames of the card's and its objects' animations, into the offscreen DC (browse
 // tool only), with the picture palette (else the application palette) selected.
 void DrawCardAnimationStarts(Handle card, HDC dc);
+// The id of the card whose start frames are being drawn, 0 when none: a movie's file asked for
+// meanwhile is for that card's still.
+uint16_t StartFramesCardId();
 // One start frame: the action block is the 'Actn' resource actionId when not 0, else record.
 void DrawObjectAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);

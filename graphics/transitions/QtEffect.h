@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include "graphics/dib/Dib.h"
 #include "graphics/transitions/QtEffectState.h"
 
 // ---- QtEffect_win.cpp ----
@@ -22,12 +23,9 @@ void QTFillEffectList(int first, HWND list);
 bool QTEditEffectParams(HWND owner);
 // The window's client area becomes the captured old-card image.
 void QTCaptureWindowImage(HWND window);
-// The current card rendered with its layers becomes it, through an installed renderer (a bitmap
-// the caller deletes; host/wiring installs none yet); MINIMAL until one is installed: the
-// window's client area, which shows the same card.
-void QTCaptureCardImage(HWND window);
-using QtCardImageRenderer = HBITMAP (*)(HWND window);
-void SetQtCardImageRenderer(QtCardImageRenderer renderer);
+// The old card rendered with its layers (a packed DIB, which the caller keeps) becomes it;
+// without one, the window's client area, which shows the same card.
+void QTCaptureCardImage(HWND window, DibHandle card);
 void QTFreeCapturedImage();
 // Plays the current effect into the transition's window (the main window outside a
 // transition) from the captured image to the new card, which is then shown whole.

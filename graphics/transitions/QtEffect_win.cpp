@@ -2,6 +2,7 @@
 // frames into the window, the parameter dialog, "QTDATA" descriptions and list controls.
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "core/system/PluginModule.h"
@@ -15,7 +16,6 @@
 namespace {
 
 HGLOBAL g_captured = nullptr;  // a packed DIB of the old card
-QtCardImageRenderer g_cardRenderer = nullptr;
 
 }  // namespace
 
@@ -114,16 +114,19 @@ void QTCaptureWindowImage(HWND window) {
         g_captured = BitmapToPackedDib(bitmap.get());
 }
 
-void SetQtCardImageRenderer(QtCardImageRenderer renderer) { g_cardRenderer = renderer; }
-
-void QTCaptureCardImage(HWND window) {
-    OwnedGdiObject<HBITMAP> card(g_cardRenderer ? g_cardRenderer(window) : nullptr);
-    if (!card) {
+void QTCaptureCardImage(HWND window, DibHandle card) {
+    const std::vector<uint8_t> bytes = card ? HandleToBytes(card) : std::vector<uint8_t>{};
+    DibLayout layout;
+    if (bytes.empty() || !ReadDibLayout(bytes, layout)) {
         QTCaptureWindowImage(window);
         return;
     }
     QTFreeCapturedImage();
-    g_captured = BitmapToPackedDib(card.get());
+    g_captured = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (void* to = g_captured ? GlobalLock(g_captured) : nullptr) {
+        std::memcpy(to, bytes.data(), bytes.size());
+        GlobalUnlock(g_captured);
+    }
 }
 
 void QTFreeCapturedImage() {

@@ -226,6 +226,41 @@ std::string CacheFileNameFor(std::string_view tempName, std::string_view url) {
     return name;
 }
 
+std::string DecodePercentEscapes(std::string_view text) {
+    const auto hex = [](char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    };
+    std::string decoded;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            c = static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        }
+        decoded += c;
+    }
+    return decoded;
+}
+
+std::string UrlFileName(std::string_view url) {
+    url = url.substr(0, url.find_first_of("?#"));
+    const size_t slash = url.find_last_of('/');
+    if (slash != std::string_view::npos)
+        url = url.substr(slash + 1);
+    else if (url.find(':') != std::string_view::npos)
+        return {};  // a scheme or a drive, no name
+    std::string name;
+    for (const char c : DecodePercentEscapes(url)) {
+        const bool refused = static_cast<unsigned char>(c) < 32 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+        name += refused ? '_' : c;
+    }
+    return name;
+}
+
 bool MakeSiblingUrl(std::string_view baseUrl, std::string_view slotPath, std::string& url) {
     url.clear();
     size_t slash = baseUrl.size() > 1 ? baseUrl.find_last_of('/') : std::string_view::npos;
@@ -252,6 +287,8 @@ bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::str
     r.actionId = context.actionId;
     r.argument = context.argument;
     r.fileSlot = fileSlot;
+    r.actionBit = context.actionBit;
+    r.cardId = context.cardId;
     std::memcpy(r.label, context.label, sizeof r.label);
     r.label[sizeof r.label - 1] = 0;
     ++queue.count;

@@ -71,22 +71,42 @@ bool ForgetCachedFile(DownloadCache& cache, std::string_view path, const CacheFi
 // in '.' and three letters or digits; else the temporary name unchanged.
 std::string CacheFileNameFor(std::string_view tempName, std::string_view url);
 
+// The file name the user knows a download by: the address's last part without its query or
+// fragment, %-escapes decoded, a character no file name may hold as '_'; "" when it has none.
+// "http://h/d/My%20Demo.stk?x=1" gives "My Demo.stk".
+std::string UrlFileName(std::string_view url);
+// %XX escapes (either case of hex digit) made the characters they stand for; a '%' not followed
+// by two hex digits stays as it is.
+std::string DecodePercentEscapes(std::string_view text);
+
 // Base "http://h/d/s.stk" and slot path "C:\x\pic.bmp" give "http://h/d/pic.bmp". False when
 // there is no base, no '/' after its first character, or the result would not fit 260 bytes.
 bool MakeSiblingUrl(std::string_view baseUrl, std::string_view slotPath, std::string& url);
 
+// What a file asked of the browser was for, and so what its arrival does.
+enum PendingKind : uint16_t {
+    kPendingNothing = 0,       // nothing waits for it
+    kPendingButtonAction = 1,  // one action of a button runs (buttonId, actionBit)
+    kPendingNamedAction = 2,   // one action of an 'Actn' resource runs (actionId, actionBit)
+    kPendingLayer = 3,         // the object layer being built reloads its picture or text
+    kPendingStill = 4,         // the card whose start frames were drawn shows its stills
+};
+
 // A download the browser is asked for, and what to replay when it arrives.
 struct PendingRequest {
     char url[kCachePathSize];
-    uint16_t kind;  // 0 nothing, 1 button actions, 2 action resource, 3 reload an object layer
+    uint16_t kind;  // PendingKind
     uint32_t object;
     uint16_t buttonId;
     uint16_t actionId;
     uint32_t argument;
     uint16_t fileSlot;
     char label[256];
+    uint16_t actionBit;  // kinds 1 and 2: the one action that needed the file
+    uint16_t cardId;     // kind 1: the card record holding the button; kinds 3 and 4: the card drawn
 };
 
+// The work now running that a file asked for would be for.
 struct PendingContext {
     uint16_t kind = 0;
     uint16_t buttonId = 0;
@@ -94,6 +114,8 @@ struct PendingContext {
     uint16_t actionId = 0;
     char label[256] = {};
     uint32_t objectLayer = 0;
+    uint16_t actionBit = 0;
+    uint16_t cardId = 0;
 };
 
 struct RequestQueue {

@@ -53,13 +53,13 @@ bool BindWaitingEmbedStack(NPP instance, int slot);
 
 int TargetFileSlot();
 // Module-cache forms of the index operations: `BindCachedFile` puts the local copy's path
-// into the file-spec slot.
+// into the file-spec slot, and the address's file name (`UrlFileName`) as the slot's name.
 bool BindCachedFile(const char* url, int slot);
 void ForgetCachedFile(const char* path);
 // A file the stack names beside itself, asked for with the context of what needs it: 1 when
-// local now (bound into `fileSlot`), 0 when asked for or queued (the context is queued with it;
-// a layer's request becomes kind 3).
-int RequestFileFor(PendingContext& context, const FileRequest& request, int fileSlot);
+// local now (bound into `fileSlot`), 0 when asked for or queued (the context is queued with it).
+// A layer's file is always asked for: its arrival reloads the layer.
+int RequestFileFor(const PendingContext& context, const FileRequest& request, int fileSlot);
 void StartNextQueuedRequest();
 void ClearRequestQueue();
 const RequestQueue* GetRequestQueue();

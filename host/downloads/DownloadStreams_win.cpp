@@ -260,6 +260,10 @@ bool BindCachedFile(const char* url, int slot) {
     if (!path)
         return false;
     SetFileSpecFromPath(slot, path);
+    // The copy keeps its address's name for whatever shows it: titles, dialogs, Save As.
+    const std::string name = UrlFileName(url);
+    if (FileSpec* spec = GetFileSpec(slot); spec && !name.empty())
+        CopyPathText(name, spec->name, sizeof spec->name);
     return true;
 }
 
@@ -294,7 +298,7 @@ void StartNextQueuedRequest() {
     AskBrowserFor(head.url);
 }
 
-int RequestFileFor(PendingContext& context, const FileRequest& request, int fileSlot) {
+int RequestFileFor(const PendingContext& context, const FileRequest& request, int fileSlot) {
     char slotPath[MAX_PATH] = {};
     GetFileSpecPath(request.slot, sizeof slotPath, slotPath);
     std::string url;
@@ -311,8 +315,6 @@ int RequestFileFor(PendingContext& context, const FileRequest& request, int file
         return 1;
     }
     if (!IsStackUrl(url)) {
-        if (context.objectLayer != 0)
-            context.kind = 3;
         if (!g_queue)
             g_queue.reset(new (std::nothrow) RequestQueue);
         if (!g_queue || !EnqueueRequest(*g_queue, context, url, static_cast<uint16_t>(fileSlot)))

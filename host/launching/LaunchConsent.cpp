@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "host/downloads/DownloadCache.h"
+
 namespace {
 
 char Folded(char c) {
@@ -125,20 +127,8 @@ std::string LocalPathFromAddress(std::string_view address) {
     const bool drive = address.size() >= slashes + 2 && address[slashes + 1] == ':';
     std::string path = drive ? std::string() : std::string(slashes >= 2 ? "\\\\" : "");
     address.remove_prefix(slashes);
-    auto hex = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    };
-    for (size_t i = 0; i < address.size(); ++i) {
-        char c = address[i];
-        if (c == '%' && i + 2 < address.size() && hex(address[i + 1]) >= 0 && hex(address[i + 2]) >= 0) {
-            c = static_cast<char>(hex(address[i + 1]) * 16 + hex(address[i + 2]));
-            i += 2;
-        }
+    for (const char c : DecodePercentEscapes(address))
         path += c == '/' ? '\\' : c;
-    }
     return path;
 }
 

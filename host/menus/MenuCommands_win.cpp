@@ -10,6 +10,7 @@
 #include "core/ui/Alerts.h"
 #include "graphics/colors/ColorChooser.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/dialogs/AboutBox.h"
 #include "host/dialogs/Printing.h"
@@ -22,6 +23,7 @@
 #include "host/player/StackOpening.h"
 #include "host/state/DeferredCommands.h"
 #include "host/state/MenuOptions.h"
+#include "host/state/Preferences.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "objects/fonts/FormatMenus_win.h"
@@ -30,7 +32,9 @@
 #include "paint/PaintTextRedraw.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
+#include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
+#include "stack/depth/StackDepth.h"
 #include "stack/edit/CardPictureFiles.h"
 #include "stack/edit/InfoDialogs.h"
 #include "stack/edit/ReadyMadeMenu.h"
@@ -172,9 +176,19 @@ bool RunEditAndOptions(HWND window, int command) {
         else
             ImportBackgroundPicture(window, nullptr);
         return true;
-    case 100: case 106: case 155: case 160: case 161:
+    case 100: NewStack(); return true;
+    case 155:
+        // A blank card after the current one; Same Background (501) keeps the picture.
+        if (IsStackOpen()) {
+            CheckStackDepthAgainstDisplay();
+            NewCard(true, false);
+            MarkCardChanged();
+        }
+        return true;
+    case 363: ConvertCardToDefaultPalette(window, TRUE); return true;
+    case 106: case 160: case 161:
     case 162: case 300: case 304: case 305: case 311: case 350:
-    case 351: case 369: case 362: case 363: case 366: case 367:
+    case 351: case 369: case 362: case 366: case 367:
     case 403: case 600:
         RunDeferredCommand(command);
         return true;
@@ -213,9 +227,7 @@ bool RunFileAndMove(HWND window, int command, int source) {
         else
             SaveCardPictureToFile(window);
         return true;
-    case 652:
-        RunDeferredCommand(command);
-        return true;
+    case 652: EditPreferences(GetStackHeaderHandle()); return true;
     default: return false;
     }
 }

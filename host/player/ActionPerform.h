@@ -1,7 +1,8 @@
 // The performer's parts (ObjectActions.h is its entry): the handlers of the action bits, the
 // wait after the actions and the move to the destination.
 //
-//   ObjectActions_win.cpp    PerformObjectActions: the bits in order, the move, the wait
+//   ObjectActions_win.cpp    PerformObjectActions: the bits in order, the move, the wait; one
+//                            action alone (PerformOneAction)
 //   ActionHandlers_win.cpp   sounds, movies and videodiscs, animations, addresses, programs
 //   ActionScripts_win.cpp    extension modules and LoomLogo scripts, and whether the rest goes on
 //   ActionWait_win.cpp       WaitAfterActions

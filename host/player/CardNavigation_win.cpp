@@ -22,6 +22,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/CardHistory.h"
 #include "host/player/CardNavigationRules.h"
+#include "host/player/DownloadReplay.h"
 #include "host/player/EditsInProgress.h"
 #include "host/player/ObjectActions.h"
 #include "host/player/PlayerUpcalls.h"
@@ -181,7 +182,11 @@ int RunCardAction(uint16_t actionId, int byClick, int waitAfter, uint32_t labelS
     return 1;
 }
 
-int PerformActionResource(uint16_t id, int byClick, int waitAfter, const char* label) {
+namespace {
+
+// The stack's 'Actn' resource of that id performed (all its actions, or the one action of
+// onlyAction) and written back when the performer changed it.
+int RunActionResource(uint16_t id, int byClick, int waitAfter, const char* label, uint16_t onlyAction) {
     if (id == 0 || !IsBrowseMode())
         return 0;
     const int32_t stackFile = GetStackResFile();
@@ -197,7 +202,11 @@ int PerformActionResource(uint16_t id, int byClick, int waitAfter, const char* l
     const size_t length = label ? strnlen(label, 255) : 0;
     name[0] = static_cast<uint8_t>(length);
     std::memcpy(name + 1, label ? label : "", length);
-    if (PerformObjectActions(GetMainWindow(), action, 0, id, byClick, waitAfter, name)) {
+    PendingWork work;
+    SetPendingNamedRequest(id, label);
+    const int edited = onlyAction ? PerformOneAction(GetMainWindow(), action, 0, id, byClick, onlyAction)
+                                  : PerformObjectActions(GetMainWindow(), action, 0, id, byClick, waitAfter, name);
+    if (edited) {
         // The performer changed the block (an edited script): it goes back as the new 'Actn'.
         ReleaseResource(action);
         ResRequest request{};
@@ -209,6 +218,16 @@ int PerformActionResource(uint16_t id, int byClick, int waitAfter, const char* l
             DisposeHandleAndClear(&request.data);
     }
     return 1;
+}
+
+}  // namespace
+
+int PerformActionResource(uint16_t id, int byClick, int waitAfter, const char* label) {
+    return RunActionResource(id, byClick, waitAfter, label, 0);
+}
+
+int ReplayActionResource(uint16_t id, uint16_t action, const char* label) {
+    return action ? RunActionResource(id, 1, 0, label, action) : 0;
 }
 
 void UpdateCardTitle(bool force) {

@@ -11,7 +11,9 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
+#include "graphics/card/CardRedraw.h"
 #include "graphics/layers/LayerBuild.h"
+#include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -25,6 +27,7 @@
 #include "objects/text/FieldContents_win.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
 
 namespace {
 
@@ -34,12 +37,6 @@ PendingContext g_context;
 // it arrived is asked for again, and must not refresh the card again and again.
 std::string g_refreshedFor;
 
-int ReplayButtonActions(uint16_t buttonId, uint32_t argument) {
-    return DoButtonActions(GetMainWindow(), buttonId, argument);
-}
-int ReplayActionResource(uint16_t actionId, const char* label) {
-    return PerformActionResource(actionId, 1, 0, label);
-}
 DownloadReplay g_replay = DefaultDownloadReplay();
 
 void RepaintCardWindow() {
@@ -66,7 +63,7 @@ void FitWindowToPage() {
 void OpenAttachedStackIfArrived(int slot) {
     if (!BindWaitingEmbedStack(GetAttachedInstance(), slot))
         return;
-    g_context.kind = 0;
+    g_context = PendingContext{};  // nothing of another stack waits any more
     OpenStack(false);
     FitWindowToPage();
     RepaintCardWindow();
@@ -77,34 +74,69 @@ void ReplayQueueHead(const char* url) {
     if (!queue || queue->count == 0)
         return;
     const PendingRequest head = queue->records[0];
-    switch (head.kind) {
-    case 1:
-        g_replay.doButtonActions(head.buttonId, head.argument);
-        break;
-    case 2:
-        g_replay.performActionResource(head.actionId, head.label);
-        break;
-    case 3:
-        g_replay.reloadLayerFromFile(head.object, url);
-        break;
-    default:
-        // A file the card's drawing asked for (a movie's first frame, say): the card is drawn
-        // again with it, unless a movie is playing, which the refresh would end.
-        if (g_refreshedFor != url && MediaAllMoviesDone()) {
-            g_refreshedFor = url;
-            RefreshCurrentCard(1);
-        }
-        break;
-    }
-    g_context.kind = 0;
+    g_replay.replay(head, url);
     StartNextQueuedRequest();
+}
+
+// A layer of the card shown now, not one freed since it asked.
+bool IsListedLayer(uint32_t layer) {
+    for (LayerHandle at = GetLayerListHead(); at;) {
+        if (static_cast<uint32_t>(reinterpret_cast<uintptr_t>(at)) == layer)
+            return true;
+        LayerLock<ObjectLayer> lock(at);
+        at = lock ? lock->next : nullptr;
+    }
+    return false;
+}
+
+// What a file asked for now is for: the layer being built, else the card whose stills are drawn,
+// else the one action running; nothing between actions (a move, a wait).
+PendingContext WhatNeedsTheFile() {
+    PendingContext needs = g_context;
+    needs.objectLayer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetLayerUnderConstruction()));
+    if (needs.objectLayer != 0) {
+        needs.kind = kPendingLayer;
+        needs.cardId = GetCurrentCardId();
+    } else if (const uint16_t card = StartFramesCardId()) {
+        needs.kind = kPendingStill;
+        needs.cardId = card;
+    } else if (needs.actionBit == 0) {
+        needs.kind = kPendingNothing;
+    }
+    return needs;
 }
 
 }  // namespace
 
-DownloadReplay DefaultDownloadReplay() {
-    return {ReplayButtonActions, ReplayActionResource, ReloadLayerFromFile};
+PendingWork::PendingWork() : saved_(g_context) {}
+PendingWork::~PendingWork() { g_context = saved_; }
+
+void ReplayPendingRequest(const PendingRequest& request, const char* url) {
+    switch (request.kind) {
+    case kPendingButtonAction:
+        ReplayButtonAction(GetMainWindow(), request.buttonId, request.cardId, request.actionBit, request.argument);
+        break;
+    case kPendingNamedAction:
+        ReplayActionResource(request.actionId, request.actionBit, request.label);
+        break;
+    case kPendingLayer:
+        if (request.cardId == GetCurrentCardId() && IsListedLayer(request.object))
+            ReloadLayerFromFile(request.object, url);
+        break;
+    case kPendingStill:
+        // The card drawn again with the still, unless it was left or a movie plays, which the
+        // refresh would end.
+        if (request.cardId == GetCurrentCardId() && g_refreshedFor != url && MediaAllMoviesDone()) {
+            g_refreshedFor = url;
+            RefreshCurrentCard(1);
+        }
+        break;
+    default:
+        break;
+    }
 }
+
+DownloadReplay DefaultDownloadReplay() { return {ReplayPendingRequest}; }
 void SetDownloadReplay(const DownloadReplay& replay) { g_replay = replay; }
 
 void ClearPendingRequestLabel() { std::fill(std::begin(g_context.label), std::end(g_context.label), '\0'); }
@@ -116,27 +148,27 @@ void ForgetPendingRequest() {
     g_context = PendingContext{};
 }
 
-void SetPendingButtonRequest(uint16_t buttonId, uint32_t argument) {
-    g_context.kind = 1;
+void SetPendingButtonRequest(uint16_t buttonId, uint16_t cardId, uint32_t argument) {
+    g_context.kind = kPendingButtonAction;
     g_context.buttonId = buttonId;
+    g_context.cardId = cardId;
     g_context.argument = argument;
+    g_context.actionBit = 0;
 }
 
 void SetPendingNamedRequest(uint16_t actionId, const char* label) {
-    g_context.kind = 2;
+    g_context.kind = kPendingNamedAction;
     g_context.actionId = actionId;
+    g_context.actionBit = 0;
     ClearPendingRequestLabel();
     if (label)
         lstrcpynA(g_context.label, label, sizeof g_context.label);
 }
 
-void SetPendingObjectLayer(uint32_t layer) { g_context.objectLayer = layer; }
+void SetPendingAction(uint16_t actionBit) { g_context.actionBit = actionBit; }
 
 int RequestRemoteFile(const FileRequest& request, int fileSlot) {
-    // The layer builders mark the layer whose picture or text is looked for: its arrival
-    // reloads that layer. Any other request is not about a layer.
-    g_context.objectLayer = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetLayerUnderConstruction()));
-    return RequestFileFor(g_context, request, fileSlot);
+    return RequestFileFor(WhatNeedsTheFile(), request, fileSlot);
 }
 
 void TakeArrivedDownload(const ArrivedDownload& d, bool systemStarted) {
@@ -146,8 +178,8 @@ void TakeArrivedDownload(const ArrivedDownload& d, bool systemStarted) {
         // The move to another stack that asked for it goes on now; its lookup finds the copy
         // by the stack's own name (the slot keeps that name, not the copy's).
         if (forSystem && d.answersRequest && ResumeStackJump())
-            g_context.kind = 0;
-        else if (attached && systemStarted)  // another embed's download of the same stack serves as well
+            return;
+        if (attached && systemStarted)  // another embed's download of the same stack serves as well
             OpenAttachedStackIfArrived(forSystem && d.answersRequest ? d.slot : kSlotCurrentStack);
     } else if (forSystem && d.answersRequest) {
         if (BindCachedFile(d.url.c_str(), d.slot))

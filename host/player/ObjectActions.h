@@ -13,3 +13,7 @@
 // length-prefixed name. Nonzero when the record was changed and must be written back.
 int PerformObjectActions(HWND cardWindow, Handle record, uint32_t offset, uint16_t objectId, int byClick,
                          int waitAfter, const uint8_t* label);
+// One action of the record alone (its bit), as when the file it needed has arrived: no testing
+// answer, no move, no wait. Nothing when the record no longer has that action. Nonzero when the
+// record was changed and must be written back.
+int PerformOneAction(HWND cardWindow, Handle record, uint32_t offset, uint16_t objectId, int byClick, uint16_t action);

@@ -8,6 +8,7 @@
 #include "actions/TestingButtons.h"
 #include "core/memory/ByteReader.h"
 #include "host/player/ActionPerform.h"
+#include "host/player/DownloadReplay.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
@@ -43,6 +44,40 @@ void RunBit(Performance& p, uint16_t bit) {
     }
 }
 
+// One action, which is what a file it asks for meanwhile is for.
+void RunAction(Performance& p, uint16_t bit) {
+    PendingWork work;
+    SetPendingAction(bit);
+    RunBit(p, bit);
+}
+
+// The action-flag and testing words of the record; false when it cannot be read.
+bool ReadActionWords(Handle record, uint32_t offset, uint16_t* flags, uint16_t* testing) {
+    if (!record || !IsValidHandle(record))
+        return false;
+    HandleLock lock(record);
+    if (!lock)
+        return false;
+    const uint32_t size = GetHandleSize(record);
+    const std::span<const uint8_t> r =
+        offset <= size ? ActionRecordBytes({lock.get() + offset, size - offset}) : std::span<const uint8_t>{};
+    if (r.empty())
+        return false;
+    *flags = GetU16(r, kButtonActionFlags);
+    *testing = GetU16(r, kButtonTesting);
+    return true;
+}
+
+Performance Start(HWND window, Handle record, uint32_t offset, uint16_t objectId, int byClick) {
+    Performance p;
+    p.window = window;
+    p.record = record;
+    p.offset = offset;
+    p.objectId = objectId;
+    p.byClick = byClick;
+    return p;
+}
+
 }  // namespace
 
 std::vector<uint8_t> CopyPerformedChunk(const Performance& p, uint16_t tag) {
@@ -63,36 +98,19 @@ std::vector<uint8_t> CopyPerformedChunk(const Performance& p, uint16_t tag) {
 
 int PerformObjectActions(HWND window, Handle record, uint32_t offset, uint16_t objectId, int byClick, int waitAfter,
                          const uint8_t* label) {
-    if (!record || !IsValidHandle(record))
-        return 0;
     uint16_t flags = 0, testing = 0;
-    ActionMove move;
-    {
-        HandleLock lock(record);
-        if (!lock)
-            return 0;
-        const uint32_t size = GetHandleSize(record);
-        const std::span<const uint8_t> r =
-            offset <= size ? ActionRecordBytes({lock.get() + offset, size - offset}) : std::span<const uint8_t>{};
-        if (r.empty())
-            return 0;
-        flags = GetU16(r, kButtonActionFlags);
-        testing = GetU16(r, kButtonTesting);
-    }
+    if (!ReadActionWords(record, offset, &flags, &testing))
+        return 0;
     if (testing != 0)
         RecordTestingAnswer(static_cast<int16_t>(testing), label);
+    ActionMove move;
     const bool moveDue = (flags & kActGoTo) != 0 && ReadActionMove(record, offset, &move);
 
-    Performance p;
-    p.window = window;
-    p.record = record;
-    p.offset = offset;
-    p.objectId = objectId;
-    p.byClick = byClick;
+    Performance p = Start(window, record, offset, objectId, byClick);
     for (uint32_t bit = 1; bit <= flags && bit < 0x10000; bit <<= 1) {
         if (!(flags & bit))
             continue;
-        RunBit(p, static_cast<uint16_t>(bit));
+        RunAction(p, static_cast<uint16_t>(bit));
         if (p.stop)
             break;
     }
@@ -104,5 +122,14 @@ int PerformObjectActions(HWND window, Handle record, uint32_t offset, uint16_t o
         if (IgnoresExtraClicks())
             DropPendingClicks();
     }
+    return p.edited;
+}
+
+int PerformOneAction(HWND window, Handle record, uint32_t offset, uint16_t objectId, int byClick, uint16_t action) {
+    uint16_t flags = 0, testing = 0;
+    if (!ReadActionWords(record, offset, &flags, &testing) || !(flags & action))
+        return 0;  // the action is no longer there
+    Performance p = Start(window, record, offset, objectId, byClick);
+    RunAction(p, action);
     return p.edited;
 }

@@ -11,8 +11,10 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
+#include "graphics/card/CardRender.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/transitions/CardTransitions.h"
+#include "graphics/transitions/QtEffect.h"
 #include "graphics/transitions/QtEffectState.h"
 #include "host/player/ActionPerform.h"
 #include "host/player/CardNavigation.h"
@@ -38,6 +40,19 @@ COLORREF TransitionColor(uint16_t storedIndex) {
     if (!GetPaletteEntries(palette, storedIndex - 1u, 1, &entry))
         return RGB(0, 0, 0);
     return RGB(entry.peRed, entry.peGreen, entry.peBlue);
+}
+
+// A move with a QuickTime effect starts afresh from the card being left, rendered with its
+// layers: the effect plays from it to the card entered.
+void TakeOldCardForEffect(int effect) {
+    if (effect == 0)
+        return;
+    QTFreeEffectState();
+    DibHandle card = 0;
+    RenderCardToDib(GetCurrentCardRecord(), &card);
+    QTCaptureCardImage(GetMainWindow(), card);
+    if (card)
+        DisposeHandle(card);
 }
 
 // The move to another stack whose file was not found: in a web stack it has been asked of the
@@ -90,8 +105,6 @@ void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uin
     const POINT centre = {r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2};
     SetTransitionColor(TransitionColor(move.colorIndex));
     SetZoomCentre(centre);
-    if (move.effect != 0)
-        QTFreeEffectState();
     if (move.otherStack) {
         UnpackFileSpec(kSlotTargetStack, move.stackEntry);
         WaitAfterActions(marks, objectId);
@@ -101,13 +114,13 @@ void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uin
         return;
     }
     WaitAfterActions(marks, objectId);
+    TakeOldCardForEffect(move.effect);
     MoveToActionDestination(move.destination, move.transition, move.effect, move.speed);
 }
 
 int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int speed, bool withHistory,
                      bool rememberedFirst) {
-    if (effect != 0)
-        QTFreeEffectState();
+    TakeOldCardForEffect(effect);
     LeaveCard(withHistory);
     if (const HWND window = GetMainWindow())
         ValidateRect(window, nullptr);

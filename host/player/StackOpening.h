@@ -9,11 +9,15 @@
 // Leaves the open stack's card (without history), asks for a file when `ask` (a cancel draws
 // the card again and opens nothing), reads the stack of slot 1 and enters its first card with
 // the plain transition and the stack's arrival action. 0 when opened, else the error (already
-// reported; no stack is left open).
+// reported; an empty stack of one card is left in its place).
 int OpenStack(bool ask);
 // LoadStackFile and LoadOtherStackFile of stack/open, then what the program keeps of the stack
 // just read. No card is entered.
 int LoadStack();
 int LoadOtherStack(int slot);
+// New Stack: leaves the card, starts a fresh stack (asking an experienced user for its card size
+// and colour depth, else keeping the current ones), fits the card window to its card and
+// clears the card-changed mark; the stack itself stays changed until saved.
+void NewStack();
 // What the program does at each of the stack's fixed points.
 void OnStackEvent(StackEvent event);

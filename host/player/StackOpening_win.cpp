@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "actions/NbaMenu.h"
 #include "actions/NbaModules.h"
 #include "core/files/FileLayer.h"
@@ -10,9 +12,14 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/ScreenDepth.h"
+#include "host/downloads/BrowserInstance.h"
 #include "host/downloads/DownloadStreams.h"
+#include "host/player/CardHistory.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/CardNavigationRules.h"
 #include "host/player/CardRefresh.h"
+#include "host/state/Preferences.h"
 #include "media/MediaManager.h"
 #include "objects/fonts/FontTable_win.h"
 #include "objects/text/FieldContents_win.h"
@@ -25,6 +32,8 @@
 #include "stack/save/SaveDialogs.h"
 
 namespace {
+
+constexpr int kStartCardWidth = 512, kStartCardHeight = 384;
 
 // Text typed on the current card reaches its records before the card picture does.
 void StorePendingCardEdits() {
@@ -41,6 +50,34 @@ void TakeLoadedStack() {
     RememberHomeStack();
     AddMissingNbaResources();
     LoadFontTable();
+}
+
+// A new stack's one card is entered, unless making it did so already. No history entry: the
+// card of the stack before is there already, and this one goes there when it is left.
+void EnterFirstCard() {
+    const Handle first = FirstLiveCard();
+    if (first && GetCardId(first) != GetCurrentCardId())
+        GoToCardInStack(GetCardId(first), kPlainTransition, 0, kPlainSpeed);
+}
+
+// The card window takes the card's size, within the area the page gave the plug-in.
+void FitWindowToCard(int width, int height) {
+    const HWND window = GetMainWindow();
+    if (!window || !IsWindow(window) || width <= 0 || height <= 0)
+        return;
+    const FirstWindowCopy& page = GetFirstWindow();
+    RECT outer = {}, client = {};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    const int borderX = (outer.right - outer.left) - client.right;
+    const int borderY = (outer.bottom - outer.top) - client.bottom;
+    int outerWidth = width + borderX, outerHeight = height + borderY;
+    if (page.window && page.width && page.height) {
+        outerWidth = std::min(outerWidth, static_cast<int>(page.width));
+        outerHeight = std::min(outerHeight, static_cast<int>(page.height));
+    }
+    SetWindowPos(window, nullptr, 0, 0, outerWidth, outerHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, FALSE);
 }
 
 }  // namespace
@@ -74,12 +111,28 @@ int OpenStack(bool ask) {
     const int err = LoadStack();
     if (err != kFileOk) {
         ShowErrorMessage(err);  // -12: already reported
-        OnStackEvent(StackEvent::StartingEmptyStack);
+        if (!IsStackOpen())  // a reader that reported the stack unreadable has started one
+            OnStackEvent(StackEvent::StartingEmptyStack);
         return err;
     }
     SetCurrentCardId(GetCardId(GetCardByIndex(1)));
     EnterCard(kPlainTransition, 0, kPlainSpeed, true);
     return 0;
+}
+
+void NewStack() {
+    if (IsStackOpen())
+        LeaveCard(false);  // the new stack records the card in the history
+    uint16_t currentWidth = 0, currentHeight = 0;
+    CurrentCardSize(&currentWidth, &currentHeight);
+    int width = currentWidth ? currentWidth : kStartCardWidth;
+    int height = currentHeight ? currentHeight : kStartCardHeight;
+    int depth = GetScreenDepth();
+    StartStack(true, &width, &height, &depth);
+    uint16_t newWidth = 0, newHeight = 0;
+    CurrentCardSize(&newWidth, &newHeight);
+    FitWindowToCard(newWidth, newHeight);
+    ClearCardChanged();
 }
 
 void OnStackEvent(StackEvent event) {
@@ -96,14 +149,15 @@ void OnStackEvent(StackEvent event) {
     case StackEvent::FlushingCardEdits: FlushCardEdits(); break;
     case StackEvent::DepthCardConverted: AdvanceProgress(); break;
     case StackEvent::RemovingFinishedMovies: MediaRemoveFinished(0, 0); break;
-    // A player that played a segment is settled before the next stack's cards.
-    case StackEvent::ClosingStackExtras: OpenVideodiscPlayer(); break;
-    // What has no owner built yet: the menus and the card history of a new stack.
-    case StackEvent::RemovingFiltersMenu:
-    case StackEvent::StartingEmptyStack:
-    case StackEvent::ApplyingMenuLock:
-    case StackEvent::PushingCardHistory:
-    case StackEvent::GoingToFirstCard:
+    case StackEvent::RemovingFiltersMenu: RemoveFrameFiltersMenu(GetFrameWindow()); break;
+    case StackEvent::ApplyingMenuLock: SetMenuLocked(GetFrameWindow(), ProgramStackSettings().menuLock != 0); break;
+    case StackEvent::StartingEmptyStack: StartEmptyStack(); break;
+    case StackEvent::PushingCardHistory: PushCardHistory(); break;
+    case StackEvent::GoingToFirstCard: EnterFirstCard(); break;
+    case StackEvent::ClosingStackExtras:
+        // A player that played a segment is settled before the next stack's cards. The clipboard's
+        // marks of the closed stack's objects have no owner built yet.
+        OpenVideodiscPlayer();
         break;
     case StackEvent::ResettingFontTable: ResetFontTable(); break;
     case StackEvent::StoringFontTable: SaveFontTable(); break;

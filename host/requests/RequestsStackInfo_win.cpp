@@ -149,4 +149,4 @@ void CbWriteStackResource(NbaParamBlock& b) {
         WriteStackResource(request);
 }
 
-void CbIsMacRomanText(NbaParamBlock& b) { b.param1 = (HeaderWord(kHeaderFlags) & kStackMacRomanText) ? 1 : 0; }
+void CbIsMacRomanText(NbaParamBlock& b) { b.param1 = OpenStackTextIsMacRoman() ? 1 : 0; }

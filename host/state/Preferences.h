@@ -11,7 +11,7 @@
 //   PreferencesDialog_win.cpp    "PREFERENCES" and applying it
 //   PreferencesOptions_win.cpp   "POPTIONS"
 //   ScreenMode_win.cpp           presentation mode on the frame window
-//   MenuLock_win.cpp             the frame's menu bar, locked or not
+//   MenuLock_win.cpp             the frame's menu bar, locked or not, and its Filters menu
 #pragma once
 
 #include <cstddef>
@@ -137,4 +137,6 @@ void FitFrameToCard();
 // Switches the frame's menu bar to "PageloomLock" (locked) or "LM"; nothing when the frame has
 // no menu or the new one cannot be loaded.
 void SetMenuLocked(HWND frame, bool locked);
+// The frame's Filters menu goes, as a stack is left for another or a new one.
+void RemoveFrameFiltersMenu(HWND frame);
 #endif

@@ -8,7 +8,6 @@
 #include "graphics/layers/LayerList.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/player/CardNavigation.h"
-#include "host/player/DownloadReplay.h"
 #include "host/player/EditsInProgress.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
@@ -70,7 +69,6 @@ LRESULT BrowseClick(HWND window, WPARAM keyState, LPARAM lParam, POINT point) {
                     if (lock)
                         actionId = lock->objectWord;
                 }
-                SetPendingNamedRequest(actionId, nullptr);
                 handled = PerformActionResource(actionId, 1, 0, nullptr) != 0;
             }
             break;

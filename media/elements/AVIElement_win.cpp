@@ -209,8 +209,7 @@ void AVIElement::PlaceOnCard() {
         WindowDC dc(card);
         still = DrawToDC(dc.get(), GetAppPalette());
     }
-    if (still)
-        PlaceMovieRect(card, &rect, still);
+    PlaceMovieRect(card, &rect, still);
     if (card)
         InvalidateRect(card, &rect, TRUE);
 }
@@ -232,13 +231,13 @@ int AVIElement::PrepareStill() {
 
 int AVIElement::ShowOptions() { return OptionsDialog(1, 0); }
 
-int AVIElement::OptionsDialog(int fromPlay, int) {
+int AVIElement::OptionsDialog(int, int) {
     HWND card = CardOf(*this);
-    int answer = RunMovieOptions(card, fromPlay);
+    int answer = RunMovieOptions(card, this);
     while (answer == kMovieOptionsPlaceAgain) {
         PlaceOnCard();
         Close();
-        answer = RunMovieOptions(card, fromPlay);
+        answer = RunMovieOptions(card, this);
     }
     return answer;
 }

@@ -70,9 +70,8 @@ void QTMovieElement::PlaceOnCard() {
         WindowDC dc(card);
         still = DrawToDC(dc.get(), nullptr);
     }
-    // Without a preview there is nothing to drag.
-    if (still)
-        PlaceMovieRect(card, &rect, still);
+    // Without a preview there is nothing to drag: the tracking state is only reset.
+    PlaceMovieRect(card, &rect, still);
     DisposeMovie(movie);
     movie = nullptr;
     InvalidateRect(card, &rect, TRUE);
@@ -91,13 +90,13 @@ int QTMovieElement::PrepareStill() {
     return 1;
 }
 
-int QTMovieElement::OptionsDialog(int fromPlay, int) {
+int QTMovieElement::OptionsDialog(int, int) {
     HWND card = MovieCardWindow(*this);
-    int answer = RunMovieOptions(card, fromPlay);
+    int answer = RunMovieOptions(card, this);
     while (answer == kMovieOptionsPlaceAgain) {
         PlaceOnCard();
         Close();
-        answer = RunMovieOptions(card, fromPlay);
+        answer = RunMovieOptions(card, this);
     }
     return answer;
 }

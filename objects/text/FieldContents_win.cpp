@@ -145,10 +145,7 @@ std::vector<uint8_t> ObjectBytes(Handle card, uint16_t id) {
 
 }  // namespace
 
-bool StackTextIsMac() {
-    const Handle header = GetStackHeaderHandle();
-    return header && (GetHandleWord(header, kHeaderFlags) & kStackMacRomanText);
-}
+bool StackTextIsMac() { return OpenStackTextIsMacRoman(); }
 
 void ApplyStyleRuns(HWND window, std::span<const StyleRun> runs, int32_t textLength) {
     if (runs.empty())

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <string>
 
 #include "quicktime/formats/SoundFiles.h"
 
@@ -95,6 +96,10 @@ void StartStandInSound(QtWord movieWord, StandInMovie* movie) {
         if (track.mediaType != kStandInSound || !track.inserted || track.pcm.bytes.empty())
             continue;
         const size_t from = PcmOffsetAt(*movie, track);
+        // One line a start, so that a test can count what played.
+        StandInLog("sound: " + std::to_string((track.pcm.bytes.size() - std::min(from, track.pcm.bytes.size())) /
+                                              std::max<uint32_t>(track.pcm.FrameBytes(), 1)) +
+                   " frames at " + std::to_string(track.pcm.rate) + " Hz" + (g_sink.empty() ? "" : " to the sink"));
         if (!g_sink.empty())
             WriteSink(track.pcm, from, movie->volume);
         else if (g_outputs.playPcm && g_outputs.playPcm(movieWord, track.pcm, from) && g_outputs.setVolume)

@@ -46,13 +46,15 @@
 //   "question"  null, or {"alert": 2334, "text"} when the card size is below the minimum and the
 //               plug-in asks whether to convert it (the stack is described as if it did)
 // Texts are the bytes as held in memory (Windows-1252 once converted), written as UTF-8 with
-// JSON escapes for control characters.
+// JSON escapes for control characters; field text entries, which memory keeps as stored, are
+// given as the field shows them (converted when "textMacRoman").
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "core/memory/ByteReader.h"
 #include "core/memory/Crc32.h"
+#include "core/text/MacText.h"
 #include "graphics/masks/PackedMask.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/FieldText.h"
@@ -216,7 +218,7 @@ void DescribeHeader(Json& j, std::span<const uint8_t> h) {
 }
 
 // Each text entry: its card, its text and its runs (start, font number, face bits, size, colour).
-void DescribeTextEntries(Json& j, std::span<const uint8_t> o) {
+void DescribeTextEntries(Json& j, std::span<const uint8_t> o, bool macRoman) {
     j.Key("entries");
     j.Open('[');
     for (const FieldTextEntry& e : ListFieldTextEntries(o)) {
@@ -224,8 +226,12 @@ void DescribeTextEntries(Json& j, std::span<const uint8_t> o) {
         j.Field("card", e.cardId);
         j.Field("flags", e.flags);
         j.Key("text");
-        const std::span<const uint8_t> text = FieldEntryText(o, e);
-        j.Bytes(text.data(), text.size());
+        // Entries stay as stored in memory; the field shows them converted.
+        const std::span<const uint8_t> stored = FieldEntryText(o, e);
+        std::string text(stored.begin(), stored.end());
+        if (macRoman && !(GetU16(o, kObjectFlags) & kObjectHasPath))  // a path is converted on reading
+            MacToAnsi(text.data(), text.size());
+        j.Str(text);
         j.Key("runs");
         j.Open('[');
         for (const StyleRun& run : ReadStyleScrap(FieldEntryScrap(o, e), e.textLength)) {
@@ -339,7 +345,7 @@ void DescribeGraphic(Json& j, std::span<const uint8_t> o) {
     j.Close('}');
 }
 
-void DescribeObject(Json& j, std::span<const uint8_t> o) {
+void DescribeObject(Json& j, std::span<const uint8_t> o, bool macRoman) {
     const uint16_t kind = GetU16(o, kObjectKind);
     j.Open('{');
     j.Field("kind", kind);
@@ -367,7 +373,7 @@ void DescribeObject(Json& j, std::span<const uint8_t> o) {
         j.Close(']');
     }
     if (kind == kObjectText)
-        DescribeTextEntries(j, o);
+        DescribeTextEntries(j, o, macRoman);
     if (kind == kObjectGraphic)
         DescribeGraphic(j, o);
     j.Close('}');
@@ -437,7 +443,8 @@ void DescribePicture(Json& j, std::span<const uint8_t> card) {
     j.Close('}');
 }
 
-void DescribeCard(Json& j, size_t index, uint32_t offset, uint32_t fileLength, std::span<const uint8_t> c) {
+void DescribeCard(Json& j, size_t index, uint32_t offset, uint32_t fileLength, std::span<const uint8_t> c,
+                  bool macRoman) {
     j.Open('{');
     j.Field("index", static_cast<int64_t>(index));
     j.Field("offset", offset);
@@ -464,7 +471,7 @@ void DescribeCard(Json& j, size_t index, uint32_t offset, uint32_t fileLength, s
     CardObjectWalk walk(c);
     ObjectPlace place;
     while (walk.Next(place))
-        DescribeObject(j, c.subspan(place.offset, place.length));
+        DescribeObject(j, c.subspan(place.offset, place.length), macRoman);
     j.Close(']');
     j.Close('}');
 }
@@ -546,7 +553,7 @@ std::string DescribeStackJson(std::span<const uint8_t> file, const StackReadResu
         HandleLock lock(contents.cards[i]);
         std::span<const uint8_t> card = lock.bytes();
         const uint32_t offset = contents.cardOffsets[i];
-        DescribeCard(j, i + 1, offset, contents.cardLengths[i], card);
+        DescribeCard(j, i + 1, offset, contents.cardLengths[i], card, result.ok() && StackTextIsMacRoman(cv));
     }
     j.Close(']');
 

@@ -44,14 +44,17 @@ int ConvertLink(std::vector<uint8_t>& d, ByteOrder order, const StackConversion&
         s = std::span<uint8_t>(d);
     }
     // The text moves by one byte between the file's place and memory's; the byte left behind
-    // is cleared.
+    // is cleared. It is the text of its field, converted as the field is.
     uint8_t* text = d.data() + kLinkText;
+    const bool macRoman = StackTextIsMacRoman(cv);
     if (order == ByteOrder::ToHost) {
         std::memmove(text, text - 1, textLength);
         text[-1] = 0;
-        MacToAnsi(text, textLength);
+        if (macRoman)
+            MacToAnsi(text, textLength);
     } else {
-        AnsiToMac(text, textLength);
+        if (macRoman)
+            AnsiToMac(text, textLength);
         std::memmove(text - 1, text, textLength);
         text[static_cast<std::ptrdiff_t>(textLength) - 1] = 0;
         SwapLinkWords(s);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
@@ -118,13 +119,17 @@ Handle NewStackHeader() {
     return header;
 }
 
-int StartStack(bool isNew, int* width, int* height, int* depth) {
-    ClearClipboardFromThisStack();  // what was copied is foreign to the stack to come
-    if (!isNew) {
-        ApplyLoadedStackSettings();
-        return 0;
-    }
+namespace {
+
+// A fresh stack in place of the open one: asked for its card size and depth when the three
+// out-values are given. An empty stack (what is left when a stack could not be read) is told
+// nothing and does not count as changed.
+void StartFreshStack(int* width, int* height, int* depth, bool empty) {
     const StackUpcalls& n = GetStackUpcalls();
+    // Without an answer the new stack keeps the open one's card size.
+    int keptWidth = 512, keptHeight = 384;
+    if (GetStackHeaderHandle())
+        ProgramCardSize(&keptWidth, &keptHeight);
     CloseStackResources(nullptr);
     int askedWidth = 0, askedHeight = 0, askedDepth = 0;
     bool answered = false;
@@ -143,13 +148,14 @@ int StartStack(bool isNew, int* width, int* height, int* depth) {
         n.stackEvent(StackEvent::PushingCardHistory);
     DisposeCards();
     SetStackHeaderHandle(NewStackHeader());
-    if (answered) {
-        HeaderBytes header;
-        if (header) {
-            SetU16(header.bytes(), kHeaderCardWidth, static_cast<uint16_t>(askedWidth));
-            SetU16(header.bytes(), kHeaderCardHeight, static_cast<uint16_t>(askedHeight));
-        }
+    const int cardWidth = answered ? askedWidth : keptWidth;
+    const int cardHeight = answered ? askedHeight : keptHeight;
+    if (HeaderBytes header; header) {
+        SetU16(header.bytes(), kHeaderCardWidth, static_cast<uint16_t>(cardWidth));
+        SetU16(header.bytes(), kHeaderCardHeight, static_cast<uint16_t>(cardHeight));
     }
+    // The first card's picture is taken from a white card area of the stack's own size.
+    GetStackPlatformOps().resizeCardArea(cardWidth, cardHeight, GetScreenDepth());
     n.stackEvent(StackEvent::RemovingFinishedMovies);
     NewCard(false, false);
     n.convertCardToDefaultPalette();
@@ -161,11 +167,9 @@ int StartStack(bool isNew, int* width, int* height, int* depth) {
     {
         HeaderBytes header;
         if (header) {
-            int w = 0, h = 0;
-            ProgramCardSize(&w, &h);
             const std::span<uint8_t> bytes = header.bytes();
-            SetU16(bytes, kHeaderCardWidth, static_cast<uint16_t>(answered ? askedWidth : w));
-            SetU16(bytes, kHeaderCardHeight, static_cast<uint16_t>(answered ? askedHeight : h));
+            SetU16(bytes, kHeaderCardWidth, static_cast<uint16_t>(cardWidth));
+            SetU16(bytes, kHeaderCardHeight, static_cast<uint16_t>(cardHeight));
             const int stackDepth = answered ? askedDepth : GetScreenDepth();
             SetU16(bytes, kHeaderDepth, static_cast<uint16_t>(RecordedDepth(stackDepth)));
             SetStackDepth(stackDepth);
@@ -177,12 +181,32 @@ int StartStack(bool isNew, int* width, int* height, int* depth) {
     n.applyScreenMode(s.windowMode, s.screenModeFlags | kScreenModeFlagOn, s.screenModeValue);
     n.stackEvent(StackEvent::ApplyingMenuLock);
     n.stackEvent(StackEvent::NamingUntitled);
+    if (empty) {
+        ClearStackChanged();
+        return;
+    }
     if (!IsAdvancedUser() && !s.newStackTold) {
         s.newStackTold = true;
         ShowCardAlert(kAlertNewStackCreated);
     }
     MarkStackChanged();
+}
+
+}  // namespace
+
+int StartStack(bool isNew, int* width, int* height, int* depth) {
+    ClearClipboardFromThisStack();  // what was copied is foreign to the stack to come
+    if (!isNew) {
+        ApplyLoadedStackSettings();
+        return 0;
+    }
+    StartFreshStack(width, height, depth, false);
     return 0;
+}
+
+void StartEmptyStack() {
+    ClearClipboardFromThisStack();
+    StartFreshStack(nullptr, nullptr, nullptr, true);
 }
 
 bool NormalizeLoadedHeader(Handle header) {
@@ -242,9 +266,14 @@ void ApplyLoadedStackSettings() {
         ClearTestingAnswers();
         ClearCardChanged();
         SetStackHasFile(true);
+        // The slot's name before its path's: a downloaded stack is named after its address.
         char path[kFileSpecPathSize] = {}, name[kFileSpecNameSize] = {};
-        GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
-        GetPathFileName(path, name, sizeof name);
+        if (const FileSpec* spec = GetFileSpec(kSlotCurrentStack))
+            CopyPathText(NameOf(*spec), name, sizeof name);
+        if (!name[0]) {
+            GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+            GetPathFileName(path, name, sizeof name);
+        }
         if (name[0])
             StoreStackName(name);
         RestoreStackWorkspace();

@@ -37,6 +37,9 @@ Handle NewStackHeader();
 // A fresh stack (isNew) or the settings of a stack just read; 0. With all three out-values
 // given, the person is asked for the card size and depth of the new stack first.
 int StartStack(bool isNew, int* width, int* height, int* depth);
+// What is left when a stack could not be read: a fresh stack of one white card (the card size of
+// a stack still open, else the default), neither announced nor changed.
+void StartEmptyStack();
 // After the reader filled the header, the card list and the resources.
 void ApplyLoadedStackSettings();
 // Raises a host-order header just read below version 5 to 5: true when it did.

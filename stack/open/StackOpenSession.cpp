@@ -5,6 +5,8 @@
 
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/ResFileAccess.h"
 #include "stack/format/StackFile.h"
 
 namespace {
@@ -23,6 +25,20 @@ void SetStackHeaderHandle(Handle header) {
     if (g_header && g_header != header)
         DisposeHandle(g_header);
     g_header = header;
+}
+
+bool OpenStackTextIsMacRoman() {
+    if (g_header && GetHandleSize(g_header) >= kStackHeaderBytes) {
+        HandleLock lock(g_header);
+        if (lock && (GetU16(lock.bytes(), kHeaderFlags) & kStackMacRomanText))
+            return true;
+    }
+    if (const Handle file = FindResFile(GetStackResFile())) {
+        ResFileAccess access(file);
+        if (access)
+            return StackTextIsMacRoman(access.file()->conversion);
+    }
+    return false;
 }
 
 // The card list itself is CardList.cpp.

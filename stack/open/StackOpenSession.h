@@ -13,6 +13,11 @@
 Handle GetStackHeaderHandle();
 void SetStackHeaderHandle(Handle header);  // disposes an earlier one
 
+// Whether the open stack keeps its texts in Mac Roman: the rule its reader applied (header flag
+// 0x10, or the stack recognised as Mac-made by its first colour table), which its resource file
+// keeps. Every text path that converts stored text asks this.
+bool OpenStackTextIsMacRoman();
+
 // Card list: AddCardRecord, GetCardByIndex, CountCards, GetCardId, DisposeCards (CardList.h).
 bool IsStackOpen();
 

@@ -130,19 +130,48 @@ bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag) {
     return workingDepth == 24 || workingDepth != screenDepth || (jpegFlag && screenDepth >= 9);
 }
 
+namespace {
+
+// The folder of a path with its separator ("" for a bare name).
+std::string FolderOf(const char* path) {
+    std::string folder = path ? path : "";
+    const size_t cut = folder.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
+}
+
+// The n-th temporary name (0..999) in a folder.
+std::string SaveTempName(const std::string& folder, int n) {
+    std::string name = kTempName;
+    char digits[4];
+    std::snprintf(digits, sizeof digits, "%03d", n);
+    name.replace(kTempDigits, 3, digits);
+    return folder + name;
+}
+
+}  // namespace
+
+int RemoveStaleSaveTempFiles(const char* stackPath) {
+    const std::string folder = FolderOf(stackPath);
+    int removed = 0;
+    for (int n = 0; n < kSaveTempNames; ++n) {
+        const std::string name = SaveTempName(folder, n);
+        if (!FileExists(name.c_str()))
+            continue;
+        // A file held open (a save still writing it) stays: the system refuses to remove it.
+        DeleteFilePath(name.c_str());
+        if (!FileExists(name.c_str()))
+            ++removed;
+    }
+    return removed;
+}
+
 bool NextSaveTempName(const char* stackPath, char* out, size_t size) {
     if (!out || size == 0)
         return false;
     out[0] = 0;
-    std::string path = stackPath ? stackPath : "";
-    const size_t cut = path.find_last_of("\\/");
-    path = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    std::string name = kTempName;
-    for (int n = 0; n < 1000; ++n) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%03d", n);
-        name.replace(kTempDigits, 3, digits);
-        const std::string candidate = path + name;
+    const std::string folder = FolderOf(stackPath);
+    for (int n = 0; n < kSaveTempNames; ++n) {
+        const std::string candidate = SaveTempName(folder, n);
         if (!FileExists(candidate.c_str())) {
             if (candidate.size() + 1 > size)
                 return false;
@@ -165,6 +194,8 @@ int PrepareStackSave(int slot, SavePlan& plan) {
         GetUiOps().showErrorMessage(kFileNotWritable);
         return kFileNotWritable;
     }
+    // What earlier saves cut short left beside the stack goes first: it takes room on the disk.
+    RemoveStaleSaveTempFiles(plan.target);
     PurgeUnusedResources();
     GetStackUpcalls().stackEvent(StackEvent::StoringFontTable);
     SaveWorkspaceResource();

@@ -4,7 +4,8 @@
 // the cards from offset 0 through the 64 KB write buffer (core/SaveBuffer.h). When the disk has
 // room for a second copy the stack is written to a temporary file "LMTMPnnn.TMP" beside it,
 // flushed, and put in the stack's place in one step, so the person's stack is never gone: it is
-// either the old file or the new one. Without that room it is written in place.
+// either the old file or the new one. Without that room it is written in place. Either way the
+// save first removes the temporary files that saves cut short (the process ended) left there.
 //
 //   SaveStackWrite.cpp   the header and card records as the file holds them (WriteStackFile)
 //   SaveStack.cpp        SaveStack and its steps; the temporary name; Save As by path
@@ -66,7 +67,13 @@ int CreateSaveTempFile(int slot, SavePlan& plan, FileRef* file);
 int FinishStackSave(int slot, bool samePath, SavePlan& plan, Handle buffer);
 // The first free temporary name in the folder of `stackPath`: "LMTMP000.TMP", counting the
 // last three digits up; false when all thousand exist.
+inline constexpr int kSaveTempNames = 1000;
 bool NextSaveTempName(const char* stackPath, char* out, size_t size);
+// Removes the temporary files that earlier saves, cut short during their write (the process
+// ended), left in the folder of `stackPath`: only names of the save's own pattern, and only those
+// no process holds open (a save still writing keeps its file). The count removed. Each save
+// does this before it writes.
+int RemoveStaleSaveTempFiles(const char* stackPath);
 // The file is written at the display depth when the working depth is 24, differs from the
 // display's, or the stack keeps deep pictures as JPEG on a display of 9 bits or more.
 bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag);

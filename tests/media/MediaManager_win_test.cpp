@@ -31,6 +31,7 @@
 #include "quicktime/formats/SoundFiles.h"
 #include "quicktime/formats/SoundTrack.h"
 #include "stack/format/StackFile.h"
+#include "tests/media/CardDrag_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMovieFiles_win.h"
@@ -301,13 +302,9 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
 
     // The options of a movie that cannot be found choose it anew (prompt 2409); placed, its
     // rectangle and flags go into the chunk. Asking for another movie and cancelling the chooser
-    // keeps the first; cancelling the options answers 0.
-    MediaDialogAnswers answers;
-    answers.placesMovie = true;
-    answers.moviePlace = {10, 20, 42, 44};
-    answers.movieOptionsDialog = {50, 2};
-    answers.movieOptionsDialogCount = 2;
-    SetMediaDialogAnswers(answers);
+    // keeps the first; cancelling the options answers 0. The movie, centred at first, is dragged
+    // to (10, 20) on the card window.
+    CardDrag drag(card_, 10 - (400 - kAviWidth) / 2, 20 - (300 - kAviHeight) / 2);
     Bytes missing = ChunkFor(gone, 0);
     UnpackFileSpec(kSlotMediaFolder14, std::span<const uint8_t>(missing).subspan(kChunkHeaderBytes));
     g_asked = {};
@@ -316,8 +313,11 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
         box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, avi);
         box.Press(IDOK);
     });
+    chooser.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(50); });
     chooser.Expect(DialogMatch::Caption("Please select a movie file"), [](DialogView& box) { box.Press(IDCANCEL); });
+    chooser.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(IDCANCEL); });
     EXPECT_EQ(chooser.Run([&] { return MediaMovieOptions(missing, 1); }), 0);
+    EXPECT_EQ(drag.Drags(), 1);
     EXPECT_TRUE(chooser.AllAnswered());
     EXPECT_EQ(g_asked.titleStringId, 2417) << "located first";
     EXPECT_EQ(GetI16(missing, kObjectRect), 10);
@@ -328,7 +328,6 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     char chosen[MAX_PATH] = {};
     GetFileSpecPath(kSlotScratch, sizeof chosen, chosen);
     EXPECT_EQ(lstrcmpiA(chosen, avi.c_str()), 0) << "the choice is copied into slot 0";
-    SetMediaDialogAnswers({});
 
     // Gone with its movies, it takes the class with it; made again, it registers it again.
     ASSERT_EQ(MediaOpenMovie(aviChunk, 7, nullptr, 1), 1);

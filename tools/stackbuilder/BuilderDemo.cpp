@@ -1,4 +1,6 @@
 // The demo stack and the fuzz seeds, made with the builder.
+#include <algorithm>
+
 #include "StackBuilder.h"
 
 namespace stackbuilder {
@@ -92,7 +94,7 @@ Stack ObjectsStack() {
     c.objects.push_back(AllChunksButton(1));
     c.objects.push_back(TextField(2, {5, 5, 60, 20}, "Field", "Some text"));
     Object g = Graphic(3, {10, 10, 18, 14}, "Picture");
-    g.data = MacRows(SolidPicture(8, 4, 8, 7));
+    SetGraphicPicture(g, SolidPicture(8, 4, 8, 7), GraphicRows::Raw);
     c.objects.push_back(g);
     Object other;
     other.kind = 200;
@@ -172,6 +174,14 @@ Stack StyledTextStack() {
 
 }  // namespace
 
+Picture LogoPicture() {
+    Picture p = SolidPicture(32, 32, 8, 0);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            p.pixels[static_cast<size_t>(y * 32 + x)] = std::min({x, y, 31 - x, 31 - y}) / 4 % 2 ? 0 : 255;
+    return p;
+}
+
 Stack DemoStack() {
     Stack s;
     s.cardWidth = 320;
@@ -193,12 +203,13 @@ Stack DemoStack() {
                                   {{0, kTitleFace, 1, 24, {160, 0, 0}}, {11, kLinkFace, 4, 22, {0, 0, 212}}})};
     first.objects.push_back(title);
     Object logo = Graphic(3, {20, 80, 52, 112}, "Logo");
-    logo.data = MacRows(SolidPicture(32, 32, 8, 200));
+    SetGraphicPicture(logo, LogoPicture());
     first.objects.push_back(logo);
     Object back = ShapedButton(4, {10, 190, 90, 220}, "Back", 0, 0, kPrevious);
     back.flags = 0x10;  // on the background layer, shared by the cards that share the picture
     first.objects.push_back(back);
-    first.objects.push_back(ShapedButton(8, {120, 130, 200, 200}, "Onward", 4, kRedIcon, kNext));
+    // Above the picture's black band, where its name shows.
+    first.objects.push_back(ShapedButton(8, {120, 105, 200, 175}, "Onward", 4, kRedIcon, kNext));
     // Plays the stack's stored chime, then moves on at once (a sound does not hold the move).
     Object chime = ShapedButton(13, {230, 140, 310, 175}, "Chime", 1, 0, kNext);
     chime.words.push_back({20, 0x24});  // the stored sound and the move
@@ -210,7 +221,6 @@ Stack DemoStack() {
     Card second = SharedCard(2, 1);
     second.name = "Second";
     second.objects.push_back(TextField(5, {20, 20, 300, 60}, "Note", "A card sharing the first picture"));
-    second.objects.push_back(AllChunksButton(6));
     second.objects.push_back(ShapedButton(9, {220, 140, 310, 175}, "Next", 3, 0, kNext));
     second.objects.push_back(ShapedButton(10, {160, 70, 230, 130}, "Ahead", 5, kBlueIcon, kNext));
     s.cards.push_back(second);

@@ -249,8 +249,13 @@ Card SharedCard(uint16_t id, uint16_t holderId);
 
 // The demo stack of the README and a set of seeds for the fuzzer (name, stack). Its fourth
 // card shows the movie kDemoMovieName, which lies beside the stack, with its controller bar.
+// The demo holds only what an author would make; test objects go to the seeds and test stacks.
 inline constexpr char kDemoMovieName[] = "demo.avi";
 Stack DemoStack();
+// The picture of the demo's "Logo" graphic on its first card, at (20, 80): 32 x 32 at 8 bits,
+// square rings 4 pixels wide round the centre, black (255 in the card's grey ramp) outermost,
+// then white (0), black, white.
+Picture LogoPicture();
 // The demo's movie: 120 x 90, run-length coded, a second of colours at 12 frames a second.
 std::vector<uint8_t> DemoMovie();
 std::vector<std::pair<std::string, Stack>> SeedStacks();

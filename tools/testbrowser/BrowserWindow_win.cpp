@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "TestBrowser.h"
@@ -66,6 +67,9 @@ void TakeScreenshots() {
         }
         bool ok = SaveWindowPng(g_page.embeds[i].window, name);
         Logf("screenshot(instance=%u, file=%s) -> %s", static_cast<unsigned>(i + 1), name.c_str(), ok ? "ok" : "failed");
+        const std::string palette = SystemPaletteText(g_page.embeds[i].window);
+        if (!palette.empty())
+            Logf("system palette(instance=%u) -> %s", static_cast<unsigned>(i + 1), palette.c_str());
         if (!ok) {
             std::fprintf(stderr, "testbrowser: could not save the screenshot %s\n", name.c_str());
             g_page.screenshotFailed = true;
@@ -159,15 +163,40 @@ void ClosePage(HWND frame) {
     DestroyWindow(frame);
 }
 
+// --close-dialogs: any other dialog box is logged with its caption, its place on the screen
+// and, for a file dialog, the name in its file name box, then cancelled.
+void CloseDialog(HWND window) {
+    char caption[256] = {}, name[MAX_PATH] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    // The file name box of an Explorer-style file dialog: a combo box (cmb13), or an edit (edt1).
+    if (!GetDlgItemTextA(window, 1148, name, sizeof name))
+        GetDlgItemTextA(window, 1152, name, sizeof name);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    Logf("dialog(%s) at %ld,%ld,%ld,%ld name=%s", caption, r.left, r.top, r.right, r.bottom, name);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
+}
+
+bool IsDialogBox(HWND window) {
+    char name[16] = {};
+    return GetClassNameA(window, name, sizeof name) && std::string_view(name) == "#32770";
+}
+
 // --answer-alerts: the plug-in's alert boxes carry their string id as the window property
 // "LoomAlertId" (beside "LoomAlertBox", the box's own record). Each one seen is logged and
 // answered with its default button, as a person in a hurry would.
-std::vector<HWND> g_answered;  // boxes answered and not yet gone
+std::vector<HWND> g_answered;  // boxes answered (or dialogs closed) and not yet gone
 
 BOOL CALLBACK AnswerAlert(HWND window, LPARAM) {
-    if (!IsWindowVisible(window) || !GetPropA(window, "LoomAlertBox") ||
-        std::find(g_answered.begin(), g_answered.end(), window) != g_answered.end())
+    if (!IsWindowVisible(window) || std::find(g_answered.begin(), g_answered.end(), window) != g_answered.end())
         return TRUE;
+    if (!GetPropA(window, "LoomAlertBox") || !g_page.options.answerAlerts) {
+        if (g_page.options.closeDialogs && !GetPropA(window, "LoomAlertBox") && IsDialogBox(window)) {
+            g_answered.push_back(window);
+            CloseDialog(window);
+        }
+        return TRUE;
+    }
     g_answered.push_back(window);
     const auto id = static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetPropA(window, "LoomAlertId")));
     const LRESULT defId = SendMessageA(window, DM_GETDEFID, 0, 0);
@@ -428,7 +457,7 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         SetTimer(g_page.frame, kTimerFirstLaterShot + i, static_cast<UINT>(o.laterScreenshotsMs[i]), nullptr);
     if (o.quitAfterMs >= 0)
         SetTimer(g_page.frame, kTimerQuit, static_cast<UINT>(o.quitAfterMs), nullptr);
-    if (o.answerAlerts)
+    if (o.answerAlerts || o.closeDialogs)
         SetTimer(g_page.frame, kTimerAlerts, kAlertPollMs, nullptr);
     for (size_t i = 0; i < o.commands.size(); ++i)
         SetTimer(g_page.frame, kTimerFirstCommand + i, static_cast<UINT>(o.commands[i].atMs), nullptr);

@@ -110,6 +110,9 @@ const char* UsageText() {
            "  --log                 one line on standard output for every plug-in call\n"
            "  --answer-alerts       log each alert the plug-in shows (\"alert(id=N)\") and press\n"
            "                        its default button\n"
+           "  --close-dialogs       log each other dialog box the plug-in opens (\"dialog(CAPTION)\n"
+           "                        at LEFT,TOP,RIGHT,BOTTOM name=FILE\", on the screen) and\n"
+           "                        cancel it\n"
            "  --screenshot FILE     save the first embed window as a PNG (more: FILE-2.png, ...)\n"
            "  --screenshot-after MS when to take it (default: 1000); repeated, further shots\n"
            "                        of the first embed at the later times (FILE-t2.png, ...)\n"
@@ -219,6 +222,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         else if (a == "--parallel") options.parallel = true;
         else if (a == "--quit-when-done") options.quitWhenDone = true;
         else if (a == "--answer-alerts") options.answerAlerts = true;
+        else if (a == "--close-dialogs") options.closeDialogs = true;
         else if (a == "--reload") options.reload = true;
         else if (a.size() > 1 && a[0] == '-') {
             error = "unknown option " + a;

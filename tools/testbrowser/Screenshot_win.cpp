@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wincodec.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "TestBrowser.h"
@@ -137,4 +138,19 @@ bool SaveWindowPng(void* hwnd, const std::string& fileName) {
     GdiFlush();
     int stride = (width * 3 + 3) & ~3;
     return WritePng(fileName, width, height, stride, static_cast<const BYTE*>(bits));
+}
+
+std::string SystemPaletteText(void* hwnd) {
+    WindowDc screen(static_cast<HWND>(hwnd));
+    if (!screen.dc || !(GetDeviceCaps(screen.dc, RASTERCAPS) & RC_PALETTE))
+        return "";
+    PALETTEENTRY entries[256] = {};
+    const UINT count = GetSystemPaletteEntries(screen.dc, 0, 256, entries);
+    std::string text;
+    for (UINT i = 0; i < count && i < 256; ++i) {
+        char word[8];
+        std::snprintf(word, sizeof word, "%02x%02x%02x", entries[i].peRed, entries[i].peGreen, entries[i].peBlue);
+        text += (i ? " " : "") + std::string(word);
+    }
+    return text;
 }

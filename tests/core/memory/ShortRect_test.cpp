@@ -71,6 +71,31 @@ TEST(ShortRect, CenterRectInRectKeepsSizeAroundCentre) {
     EXPECT_TRUE(RectIs(out, {40, 45, 60, 55}));
 }
 
+// A dialog centred over a small window at the screen's corner is moved back onto the screen
+// by the least it takes; one larger than the screen keeps the screen's top-left corner.
+TEST(ShortRect, MoveRectInsideKeepsSizeAndMovesLeast) {
+    const Rect32 screen = {0, 0, 1280, 1024};
+    const struct {
+        Rect32 in, want;
+    } cases[] = {
+        {{-59, 40, 571, 490}, {0, 40, 630, 490}},            // off the left edge
+        {{1000, -20, 1400, 300}, {880, 0, 1280, 320}},       // off the right and top edges
+        {{900, 900, 1200, 1100}, {900, 824, 1200, 1024}},    // off the bottom
+        {{10, 10, 200, 200}, {10, 10, 200, 200}},            // inside: stays
+        {{-100, -50, 1400, 1100}, {0, 0, 1500, 1150}},       // larger: the top-left corner
+    };
+    for (const auto& c : cases) {
+        Rect32 r = c.in;
+        MoveRectInside(&r, screen);
+        EXPECT_TRUE(RectIs(r, c.want)) << c.in.left << "," << c.in.top << " -> " << r.left << "," << r.top << ","
+                                        << r.right << "," << r.bottom;
+    }
+    ShortRect small = {-5, -5, 5, 5};
+    MoveRectInside(&small, Rect32{0, 0, 100, 100});
+    EXPECT_EQ(small.left, 0);
+    EXPECT_EQ(small.right, 10);
+}
+
 TEST(ShortRect, WidenSignExtendsAndNarrowKeepsLow16Bits) {
     Rect32 wide = {};
     ShortRectToRect(ShortRect{-1, -32768, 32767, 0}, &wide);

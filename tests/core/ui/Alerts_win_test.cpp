@@ -375,7 +375,7 @@ TEST_F(AlertsTest, MascotIsDrawnThroughItsMask) {
     ASSERT_TRUE(LoadMascotPicture(&picture));  // no picture file here: the built-in bitmap
     EXPECT_EQ(picture.width, 48);
     EXPECT_EQ(picture.height, 48);
-    const COLORREF green = RGB(0, 200, 0);
+    const COLORREF green = RGB(0, 128, 0);  // a static colour: solid on a palette display too
     PixelCanvas canvas(green);
     DrawMascotPicture(canvas.dc(), 8, 8, picture);
     EXPECT_EQ(canvas.At(8, 8), canvas.Stored(green));          // the picture's corner is background
@@ -436,7 +436,7 @@ TEST_F(AlertsTest, MascotFileBesideTheProgramWins) {
     ASSERT_TRUE(LoadMascotPicture(&picture));
     EXPECT_EQ(picture.width, 16);
     EXPECT_EQ(picture.height, 8);
-    const COLORREF blue = RGB(0, 0, 200);
+    const COLORREF blue = RGB(0, 0, 128);  // a static colour: solid on a palette display too
     PixelCanvas canvas(blue);
     DrawMascotPicture(canvas.dc(), 0, 0, picture);
     EXPECT_EQ(canvas.At(0, 0), canvas.Stored(blue));  // the corner colour is background

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
@@ -31,6 +32,7 @@
 #include "tests/graphics/LayerTestUtil.h"
 #include "tests/graphics/PictureRecordTestUtil.h"
 #include "tests/stack/CardTestUtil.h"
+#include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
@@ -222,6 +224,7 @@ protected:
 };
 
 TEST_F(CardRedrawTest, ShowsStoredPicturesPixelForPixelAndKeepsThePictureAloneOffscreen) {
+    SKIP_UNLESS_TRUE_COLOUR("every pixel is compared with the 256 colours of the picture, more than a palette display shows");
     for (int depth : {1, 4, 8, 16, 32}) {
         const sb::Picture p = TestPicture(depth);
         Load(OnePictureStack(p));
@@ -245,6 +248,7 @@ TEST_F(CardRedrawTest, ShowsStoredPicturesPixelForPixelAndKeepsThePictureAloneOf
 }
 
 TEST_F(CardRedrawTest, SharedCardsShowTheirHoldersPictureUnderBackgroundObjectsFirst) {
+    SKIP_UNLESS_TRUE_COLOUR("the holder's picture is compared pixel for pixel with its own 256 colours");
     const sb::Picture p = TestPicture(8);
     sb::Stack s = OnePictureStack(p);
     s.cards[0].objects = {ButtonAt(10, {30, 2, 40, 8}, "Back", 0x10), ButtonAt(11, {30, 20, 40, 28})};
@@ -295,6 +299,7 @@ TEST_F(CardRedrawTest, SharedCardsShowTheirHoldersPictureUnderBackgroundObjectsF
 }
 
 TEST_F(CardRedrawTest, GraphicObjectsShowTheirStoredPicturesInTheCardsColours) {
+    SKIP_UNLESS_TRUE_COLOUR("the graphic's pixels are compared with 128 colours of the card's own palette");
     const sb::Picture p = TestPicture(8);
     sb::Stack s = OnePictureStack(p);
     sb::Object graphic = sb::Graphic(9, {30, 4, 46, 12}, "g");
@@ -318,6 +323,7 @@ TEST_F(CardRedrawTest, GraphicObjectsShowTheirStoredPicturesInTheCardsColours) {
 }
 
 TEST_F(CardRedrawTest, UpdateObjectOnCardMovesOneObject) {
+    SKIP_UNLESS_TRUE_COLOUR("the window is compared pixel for pixel with a 32-bit gradient");
     const sb::Picture p = TestPicture(32);
     Load(OnePictureStack(p));
     const Handle card = GetCardByIndex(1);
@@ -371,6 +377,7 @@ TEST_F(CardRedrawTest, DamagedPicturesShowWhiteWithAnAlertAndNeverCrash) {
 }
 
 TEST_F(CardRedrawTest, NewCardStoresThePictureOnDisplay) {
+    SKIP_UNLESS_TRUE_COLOUR("both cards are compared pixel for pixel with the picture's own 256 colours");
     const sb::Picture p = TestPicture(8);
     Load(OnePictureStack(p));
     Show(GetCardByIndex(1));
@@ -384,6 +391,58 @@ TEST_F(CardRedrawTest, NewCardStoresThePictureOnDisplay) {
     Show(GetCardByIndex(1));
     EXPECT_EQ(Mismatch(OffscreenPixels(window_), p), "") << "the card it was made from";
     EXPECT_TRUE(g_alerts.empty()) << "no alert 2230";
+}
+
+// On a palette display a picture whose palette does not begin with the system's colours takes
+// the system palette: the picture re-mapped to its nearest entries, the record keeping the new
+// table, the stack changed; shown again, nothing more is written.
+TEST_F(CardRedrawTest, OnAPaletteDisplayThePictureTakesTheSystemPalette) {
+    if (!IndexedDisplay())
+        GTEST_SKIP() << "the re-map runs on a palette display";
+    const sb::Picture p = TestPicture(8);
+    Load(OnePictureStack(p));
+    ClearStackChanged();
+    const Handle card = GetCardByIndex(1);
+    Show(card);
+    std::vector<PALETTEENTRY> system(256);
+    ASSERT_EQ(GetSystemPaletteEntries(WindowDC(window_).get(), 0, 256, system.data()), 256u);
+    ASSERT_NE(GetPicturePalette(), nullptr);
+    std::vector<PALETTEENTRY> shown(256), stored(256);
+    ASSERT_EQ(GetPaletteEntries(GetPicturePalette(), 0, 256, shown.data()), 256u);
+    OwnedGdiObject<HPALETTE> storedPalette(PaletteFromPictureResource(card));
+    ASSERT_TRUE(storedPalette);
+    ASSERT_EQ(GetPaletteEntries(storedPalette.get(), 0, 256, stored.data()), 256u);
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(RGB(shown[i].peRed, shown[i].peGreen, shown[i].peBlue),
+                  RGB(system[i].peRed, system[i].peGreen, system[i].peBlue)) << "entry " << i;
+        EXPECT_EQ(RGB(stored[i].peRed, stored[i].peGreen, stored[i].peBlue),
+                  RGB(system[i].peRed, system[i].peGreen, system[i].peBlue)) << "stored entry " << i;
+    }
+    EXPECT_TRUE(IsStackChanged());
+    EXPECT_TRUE(g_alerts.empty());
+    // The stored picture was re-mapped: each pixel is the system entry nearest its old colour.
+    // (Wine shows a window at depth 8 through a fixed colour cube, so the stored indexes are
+    // what can be compared.)
+    ScopedHandle dib(GetCardPictureUpcalls().dibFromPictureResource(card, kW, kH, 8, false, true));
+    LockedDib locked(dib.get());
+    ASSERT_TRUE(locked);
+    auto remapped = [&](bool bottomUp) {
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const uint32_t want = PictureColor(p, x, y);
+                const UINT nearest =
+                    GetNearestPaletteIndex(GetPicturePalette(), RGB(want >> 16, (want >> 8) & 255, want & 255));
+                if (locked.row(bottomUp ? kH - 1 - y : y)[size_t(x)] != nearest)
+                    return false;
+            }
+        return true;
+    };
+    EXPECT_TRUE(remapped(false) || remapped(true));
+    // The record now begins with the system's colours: shown again, nothing is written.
+    ClearStackChanged();
+    Show(card);
+    EXPECT_FALSE(IsStackChanged());
+    cardtest::ExpectSavable(card);
 }
 
 }  // namespace

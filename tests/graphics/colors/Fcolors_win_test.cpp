@@ -8,6 +8,7 @@
 #include "graphics/colors/Eyedropper.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "tests/graphics/AppPaletteTestUtil.h"
+#include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
@@ -54,9 +55,22 @@ TEST_F(FcolorsWinTest, SystemPaletteCopyAndComparison) {
     ASSERT_TRUE(copy);
     EXPECT_EQ(GetPaletteEntries(copy.get(), 0, 0, nullptr), 256u);
     WindowDC dc(window_);
-    // Deeper displays have no palette to disagree with.
-    EXPECT_TRUE(PicturePaletteMatchesSystem(dc.get(), GetAppPalette()));
-    EXPECT_TRUE(PicturePaletteMatchesSystem(dc.get(), nullptr));
+    if (!IndexedDisplay()) {
+        // Deeper displays have no palette to disagree with.
+        EXPECT_TRUE(PicturePaletteMatchesSystem(dc.get(), GetAppPalette()));
+        EXPECT_TRUE(PicturePaletteMatchesSystem(dc.get(), nullptr));
+        return;
+    }
+    // A palette display: the copy agrees with the system palette, the application palette
+    // (white first, where the system has black) does not, and no palette agrees with nothing.
+    PALETTEENTRY system[256] = {}, copied[256] = {};
+    ASSERT_EQ(GetSystemPaletteEntries(dc.get(), 0, 256, system), 256u);
+    ASSERT_EQ(GetPaletteEntries(copy.get(), 0, 256, copied), 256u);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(RgbOf(copied[i]), RgbOf(system[i])) << "entry " << i;
+    EXPECT_TRUE(PicturePaletteMatchesSystem(dc.get(), copy.get()));
+    EXPECT_FALSE(PicturePaletteMatchesSystem(dc.get(), GetAppPalette()));
+    EXPECT_FALSE(PicturePaletteMatchesSystem(dc.get(), nullptr));
 }
 
 TEST_F(FcolorsWinTest, EyedropperPicksTheOffscreenPixelIntoTheFill) {
@@ -68,6 +82,20 @@ TEST_F(FcolorsWinTest, EyedropperPicksTheOffscreenPixelIntoTheFill) {
     ReleaseOffscreenDC(off);
     SetToolColor('f', 3);
 
+    if (IndexedDisplay()) {
+        // A palette display picks the application palette's entry nearest the pixel.
+        const UINT nearest = GetNearestPaletteIndex(GetAppPalette(), RGB(shown.red, shown.green, shown.blue));
+        SetCustomColor(RGB(1, 2, 3));
+        BeginEyedropperDrag(window_, 12, 7);
+        EXPECT_EQ(GetToolColor('f'), int(nearest));
+        EXPECT_EQ(GetPickedColorIndex(), nearest);
+        EXPECT_EQ(RgbOf(GetPickedColorValue()), shown);
+        EXPECT_EQ(RgbOf(GetCustomColor()), (Rgb{1, 2, 3})) << "no custom colour on a palette display";
+        EndEyedropperDrag(window_);
+        EXPECT_EQ(TrackEyedropperDrag(window_, 12, 7), 0) << "no drag after the end";
+        FreeOffscreenObjects();
+        return;
+    }
     BeginEyedropperDrag(window_, 12, 7);
     EXPECT_EQ(GetToolColor('f'), kCustomColorIndex);
     EXPECT_EQ(RgbOf(GetCustomColor()), shown);

@@ -12,6 +12,7 @@
 #include "resources/palette_ids.h"
 #include "tests/graphics/AppPaletteTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ protected:
 };
 
 TEST_F(ColorGridWinTest, CellsDrawnFramedAndHit) {
+    SKIP_UNLESS_TRUE_COLOUR("the cells and their inverted frame are compared with exact palette colours");
     // A 32-bit canvas; 8 x 4 cells of 20 x 20, the 8-column grid showing the order table.
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 161, -81, 1, 32, BI_RGB};
@@ -97,6 +99,7 @@ Rgb Swatch(HWND dialog) {
 }
 
 TEST_F(ColorGridWinTest, PopupClicksMoveTheFrameAndMayOpenMoreColors) {
+    SKIP_UNLESS_TRUE_COLOUR("the grid and swatch pixels are compared with exact palette colours");
     // The dialog's grid item: 80 x 80 at (10, 10), 10-pixel cells.
     HWND item = CreateWindowExA(0, "AppPaletteTestWindow", "", WS_CHILD | WS_VISIBLE, 10, 10, 80, 80, window_,
                                 reinterpret_cast<HMENU>(INT_PTR{IDC_MCOLORS_GRID}), GetModuleHandle(nullptr), nullptr);
@@ -144,6 +147,7 @@ TEST_F(ColorGridWinTest, PopupClicksMoveTheFrameAndMayOpenMoreColors) {
 }
 
 TEST_F(ColorGridWinTest, MoreColorsCancelDoubleClickAndOnlyForAdvancedUsers) {
+    SKIP_UNLESS_TRUE_COLOUR("the swatch pixels are compared with exact palette colours");
     uint16_t index = 2;
     DialogDriver quiet;
     EXPECT_EQ(quiet.Run([&] { return OpenMoreColorsDialog(window_, &index); }), 0);

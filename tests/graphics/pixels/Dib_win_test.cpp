@@ -18,6 +18,7 @@
 #include "graphics/pixels/PackBits.h"
 #include "tests/graphics/DibTestUtil.h"
 #include "tests/support/Rgb.h"
+#include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
@@ -50,8 +51,7 @@ protected:
         g_reports.clear();
         screen_ = GetDC(nullptr);
         ASSERT_NE(screen_, nullptr);
-        if (GetDisplayBitsPerPixel() < 16)
-            GTEST_SKIP() << "needs a display of 16 bits or more";
+        SKIP_UNLESS_TRUE_COLOUR("device bitmaps are compared with the DIBs' own 16- and 24-bit colours");
     }
     void TearDown() override {
         for (HBITMAP b : bitmaps_)

@@ -13,6 +13,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "tests/graphics/AppPaletteTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
@@ -50,8 +51,7 @@ protected:
     void SetUp() override {
         DibTest::SetUp();
         SetAppInstance(GetModuleHandle(nullptr));
-        if (GetDisplayBitsPerPixel() < 16)
-            GTEST_SKIP() << "needs a display of 16 bits or more";
+        SKIP_UNLESS_TRUE_COLOUR("pixel maps are compared with colours a palette display does not show");
         std::vector<uint8_t> block(LogPaletteSize(256));
         auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
         logical->palVersion = 0x300;

@@ -104,6 +104,11 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
         go.words.push_back({68, moves[i].colorIndex});
         stack.cards[0].objects.push_back(go);
     }
+    // And one going with the stored effect.
+    sb::Object wiping = sb::ShapedButton(14, {100, 70, 116, 86}, "Go", 2, 0, 2);
+    wiping.words.push_back({18, 29});
+    wiping.words.push_back({82, 7});
+    stack.cards[0].objects.push_back(wiping);
     QtEffectRecord wipe = DefaultQtEffectRecord();
     wipe.code = FourCharCode("smpt");
     wipe.id = 7;
@@ -170,6 +175,25 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
         EXPECT_EQ(GetCurrentCardId(), 2);
         EXPECT_EQ(g_colourInStep, wanted[i - 1]);
     }
+
+    // The button with the effect plays it from the card it leaves, rendered with its layers,
+    // whatever the window happens to show.
+    GoToCardId(1, 3, 0, 8);
+    PumpPageMessages();
+    {
+        HDC dc = GetDC(GetCardWindow());
+        HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+        const RECT all = {0, 0, kCardW, kCardH};
+        FillRect(dc, &all, green);
+        DeleteObject(green);
+        ReleaseDC(GetCardWindow(), dc);
+    }
+    g_frames = {};
+    DoButtonActions(GetCardWindow(), 14, 1);
+    EXPECT_EQ(GetCurrentCardId(), 2);
+    ASSERT_EQ(g_frames.count, 30) << "the effect's frames";
+    EXPECT_GT(CountNear(g_frames.frames[14], 255, 0, 0), whole / 4) << "the old card";
+    EXPECT_EQ(CountNear(g_frames.frames[14], 0, 255, 0), 0) << "not the window's pixels";
 
     CloseLinkedPlugin(&page);
     EXPECT_FALSE(QTEffectStateExists()) << "disposed before the manager went";

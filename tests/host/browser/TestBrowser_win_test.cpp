@@ -16,9 +16,11 @@
 
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
+#include "graphics/palette/DefaultPalette.h"
 #include "stack/format/StackFile.h"
 #include "tests/support/RleAvi.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
@@ -405,6 +407,7 @@ TEST(TestBrowser, StackReportAndPluginGiveTheSameVerdict) {
 // A stack whose first card has a picture is shown by the real plug-in: the embed's pixels are
 // the picture's colours (within what a 16-bit display keeps), white beyond the card.
 TEST(TestBrowser, ShowsTheFirstCardsPicture) {
+    SKIP_UNLESS_TRUE_COLOUR("the screenshot is compared with the picture's exact colours");
     namespace sb = stackbuilder;
     constexpr int kCardW = 160, kCardH = 120;
     sb::Picture picture = sb::GradientPicture(kCardW, kCardH, 8);
@@ -448,6 +451,51 @@ TEST(TestBrowser, ShowsTheFirstCardsPicture) {
 
 // Buttons of every shape on a white card: their outlines, icons and names where the button
 // geometry puts them (the card's font is the window's default, the System font).
+
+// On a palette display the real plug-in writes its palette into the system's: with card 1 of
+// the demo, and of a 32-bit stack converted down as it opens, the system palette the browser's
+// window sees holds every colour of the application palette.
+TEST(TestBrowser, OnAPaletteDisplayCardOneShowsInThePaletteThePluginWrote) {
+    if (!IndexedDisplay())
+        GTEST_SKIP() << "the system palette exists on a palette display";
+    namespace sb = stackbuilder;
+    for (const bool demo : {true, false}) {
+        SCOPED_TRACE(demo ? "the demo" : "a 32-bit stack");
+        sb::Stack stack = demo ? sb::DemoStack() : sb::Stack{};
+        if (!demo) {
+            stack.depth = 32;
+            stack.cardWidth = 160;
+            stack.cardHeight = 120;
+            stack.cards.push_back(sb::PictureCard(1, sb::GradientPicture(160, 120, 32)));
+        }
+        const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+        ServerFolder server;
+        const std::string name = std::string(demo ? "demo-" : "deep-") + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(GetTickCount()) + ".stk";
+        server.Put(name, std::string(bytes.begin(), bytes.end()));
+        if (demo) {
+            const std::vector<uint8_t> movie = sb::DemoMovie();
+            server.Put(sb::kDemoMovieName, std::string(movie.begin(), movie.end()));
+        }
+        const std::string shot = server.Name("palette.png");
+        const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log",
+                                                   "--answer-alerts", "--size", "520x400", "--screenshot", shot,
+                                                   "--screenshot-after", "1500", "--quit-after", "2500",
+                                                   "http://localhost/" + name});
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+        const int line = Find(run.log, "system palette(instance=1) -> ");
+        ASSERT_GE(line, 0) << Joined(run.log);
+        std::istringstream words(run.log[size_t(line)].substr(run.log[size_t(line)].find("-> ") + 3));
+        std::vector<uint32_t> system;
+        for (std::string word; words >> word;)
+            system.push_back(uint32_t(std::stoul(word, nullptr, 16)));
+        ASSERT_EQ(system.size(), 256u);
+        for (int i = 0; i < kDefaultPaletteEntries; ++i)
+            EXPECT_NE(std::find(system.begin(), system.end(), kDefaultPaletteColors[size_t(i)]), system.end())
+                << "entry " << i << " " << std::hex << kDefaultPaletteColors[size_t(i)];
+    }
+}
+
 TEST(TestBrowser, ShowsButtonsOfEveryShape) {
     namespace sb = stackbuilder;
     sb::Stack stack;
@@ -570,6 +618,7 @@ TEST(TestBrowser, AttachesAndHandsTheWindowBackWithOrWithoutQuickTime) {
 // last; a real click on a button whose action goes to the next card shows that card, a click
 // beside it leaves the first card on screen. Each screenshot shows the card's own picture.
 TEST(TestBrowser, MenuRequestsAndClicksMoveBetweenCards) {
+    SKIP_UNLESS_TRUE_COLOUR("the cards are told apart by exact colours in the screenshot");
     namespace sb = stackbuilder;
     const sb::Rgb colours[3] = {{200, 40, 40}, {40, 200, 40}, {40, 40, 200}};
     sb::Stack stack;

@@ -18,11 +18,15 @@
 #include "core/system/PluginModule.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "core/memory/ByteReader.h"
 #include "host/palettes/CurrentTool.h"
 #include "host/palettes/ToolPalette.h"
+#include "host/player/ButtonActions.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "objects/ObjectLayerKinds.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {
@@ -85,6 +89,35 @@ bool ButtonOfShapeOne(std::span<const uint8_t> record, ButtonLayer* layer, Butto
     layer->shape = 1;
     return true;
 }
+
+void RenameButton(Handle card, uint16_t id, const std::string& name) {
+    uint32_t offset = 0;
+    if (!FindObjectInCard(kObjectButton, id, card, &offset))
+        return;
+    HandleLock lock(card);
+    uint8_t* at = lock.get() + offset + kButtonName;
+    std::memset(at, 0, kButtonNameBytes);
+    at[0] = static_cast<uint8_t>(name.size());
+    std::memcpy(at + 1, name.data(), name.size());
+}
+
+// A card record (id 1) holding one button of that id and name, in memory order.
+Handle CardWithButton(uint16_t id, const std::string& name) {
+    const Handle card = NewHandleWithEndMark(kNewCardRecordBytes);
+    {
+        HandleLock lock(card);
+        SetU16(lock.bytes(), kCardId, 1);
+    }
+    std::vector<uint8_t> button(kButtonHeaderBytes, 0);
+    SetU16(button, kObjectKind, kObjectButton);
+    SetU16(button, kObjectId, id);
+    SetU32(button, kObjectLength, kButtonHeaderBytes);
+    InsertObjectBytes(card, CardObjectsEnd(card), button);
+    RenameButton(card, id, name);
+    return card;
+}
+
+std::string ButtonName(const uint8_t* name) { return std::string(reinterpret_cast<const char*>(name) + 1, name[0]); }
 
 class WindowAttachTest : public ::testing::Test {
 protected:
@@ -208,8 +241,8 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
     SendMessageA(window, WM_CHAR, VK_TAB, 0);
     EXPECT_EQ(GetCurrentTool(), 18u) << "Tab alone switches nothing";
 
-    // Enter with nothing in progress runs the default button's actions: the performer takes the
-    // button as the one a file request would be for.
+    // Enter with nothing in progress runs the default button's actions: the performer finds the
+    // button in its card and keeps its name as the last button's.
     const LayerKindProcs kinds = GetLayerKindProcs();
     LayerKindProcs shaped = kinds;
     shaped.readButton = ButtonOfShapeOne;
@@ -218,10 +251,13 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
     const int16_t words[] = {48, 77, 10, 10, 60, 30};
     std::memcpy(record.data(), words, sizeof words);
     ASSERT_NE(NewButtonLayer(record, kLayerAtEnd), nullptr);
+    const Handle card = CardWithButton(77, "Default");
+    ASSERT_EQ(AddCardRecord(card, 0), 0);
     ForgetPendingRequest();
     SendMessageA(window, WM_CHAR, VK_RETURN, 0);
-    EXPECT_EQ(PendingRequestContext().kind, 1);
-    EXPECT_EQ(PendingRequestContext().buttonId, 77);
+    EXPECT_EQ(ButtonName(LastButtonName()), "Default");
+    EXPECT_EQ(PendingRequestContext().kind, 0) << "the button's work ended with it";
+    RenameButton(card, 77, "Other");
 
     // A mouse hook sees the card's mouse messages first; a button-down it takes goes no further.
     ASSERT_EQ(PushMouseHook(RecordingHook), 1);
@@ -237,8 +273,9 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
     EXPECT_EQ(g_hookCalls[1].second.x, 20);
     EXPECT_EQ(g_hookCalls[1].second.y, 15);
     EXPECT_EQ(g_hookCalls[2].first, static_cast<UINT>(WM_LBUTTONUP));
-    EXPECT_EQ(PendingRequestContext().kind, 0) << "the hook took the click on the button";
+    EXPECT_EQ(ButtonName(LastButtonName()), "Default") << "the hook took the click on the button";
     FreeLayerList();
+    DisposeCards();
     SetLayerKindProcs(kinds);
 
     // Shut-down: the release chain in its order; the window stays, as the browser's again.

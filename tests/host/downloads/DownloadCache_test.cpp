@@ -212,6 +212,22 @@ TEST(DownloadUrlsTest, SiblingUrlsAndLocalNames) {
     EXPECT_TRUE(IsStackUrl("http://h/a.STK"));
     EXPECT_FALSE(IsStackUrl(".stk"));
     EXPECT_FALSE(IsStackUrl("http://h/a.stkx"));
+
+    // The name a download is shown by.
+    const struct {
+        const char* url;
+        const char* name;
+    } names[] = {
+        {"http://h/d/demo.stk", "demo.stk"},
+        {"http://h/d/My%20Demo.stk?v=2#top", "My Demo.stk"},
+        {"http://h/d/a%2Fb%3a%5C.stk", "a_b__.stk"},   // no separator comes in through an escape
+        {"http://h/d/50%.stk%4", "50%.stk%4"},          // a lone '%' stays
+        {"http://h/d/", ""},
+        {"plain.stk", "plain.stk"},
+        {"C:\\x\\a.stk", ""},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(UrlFileName(n.url), n.name) << n.url;
 }
 
 TEST(RequestQueueTest, FiftyAtMostAndFirstInFirstOut) {

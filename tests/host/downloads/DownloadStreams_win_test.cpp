@@ -20,6 +20,8 @@
 #include "host/downloads/DownloadStreams.h"
 #include "host/player/DownloadReplay.h"
 #include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+#include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {
@@ -28,6 +30,7 @@ namespace sb = stackbuilder;
 
 std::vector<std::string> g_log;
 std::vector<std::pair<uint16_t, uint32_t>> g_buttonReplays;
+std::vector<uint16_t> g_replayedActions;
 
 std::optional<std::string> Environment(const char* name) {
     char value[MAX_PATH] = {};
@@ -327,7 +330,8 @@ TEST_F(DownloadStreamsTest, DamagedDownloadIsForgottenAndFetchedAgain) {
         driver.Expect(DialogMatch::Alert(2268), [](DialogView& box) { box.Press(52); });
         driver.Run([&] {
             Visit visit(server_, 4096);
-            EXPECT_EQ(GetCardCount(), 0);
+            EXPECT_EQ(GetCardCount(), 1) << "none of its cards: the one card of an empty stack";
+            EXPECT_FALSE(StackHasFile());
             DownloadCache* cache = GetDownloadCache();
             EXPECT_TRUE(cache && FindCacheEntry(*cache, "http://localhost/s.stk") < 0) << "a refused download is forgotten";
             return 0;
@@ -446,33 +450,50 @@ TEST_F(DownloadStreamsTest, NamedFilesAreAskedBesideTheStackOneAtATime) {
     WriteBytes(server_ + "s.stk", sb::BuildStack(ThreeCards()).bytes);
     WriteBytes(server_ + "pic.bmp", std::vector<uint8_t>(3000, 0x42));
     WriteBytes(server_ + "two.wav", std::vector<uint8_t>(10, 0x43));
+    WriteBytes(server_ + "three.wav", std::vector<uint8_t>(10, 0x44));
     Visit visit(server_, 700);
     ASSERT_EQ(GetCardCount(), 3);
 
     DownloadReplay recorder = DefaultDownloadReplay();
-    recorder.doButtonActions = [](uint16_t id, uint32_t argument) {
-        g_buttonReplays.emplace_back(id, argument);
-        return 1;
+    recorder.replay = [](const PendingRequest& r, const char*) {
+        if (r.kind == kPendingButtonAction)
+            g_buttonReplays.emplace_back(r.buttonId, r.argument);
+        g_replayedActions.push_back(r.actionBit);
     };
     SetDownloadReplay(recorder);
+    g_replayedActions.clear();
 
+    // Files asked for by the sound action of one button and the movie action of another; one
+    // asked for between actions (by a move) is for nothing that runs again.
     FileRequest request = {};
     request.slot = 0;
-    SetFileSpecFromPath(0, "C:\\x\\pic.bmp");
-    SetPendingButtonRequest(7, 99);
     g_log.clear();
-    EXPECT_EQ(RequestRemoteFile(request, 2), 0) << "asked for, not local yet";
-    SetFileSpecFromPath(0, "D:\\y\\two.wav");
-    SetPendingButtonRequest(8, 5);
-    EXPECT_EQ(RequestRemoteFile(request, 4), 0);
+    ForgetPendingRequest();
+    {
+        PendingWork work;
+        SetPendingButtonRequest(7, 1, 99);
+        SetPendingAction(kActSoundFile);
+        SetFileSpecFromPath(0, "C:\\x\\pic.bmp");
+        EXPECT_EQ(RequestRemoteFile(request, 2), 0) << "asked for, not local yet";
+        SetPendingButtonRequest(8, 1, 5);
+        SetPendingAction(kActMovie);
+        SetFileSpecFromPath(0, "D:\\y\\two.wav");
+        EXPECT_EQ(RequestRemoteFile(request, 4), 0);
+        SetPendingAction(0);
+        SetFileSpecFromPath(0, "D:\\y\\three.wav");
+        EXPECT_EQ(RequestRemoteFile(request, 5), 0);
+    }
+    EXPECT_EQ(PendingRequestContext().kind, kPendingNothing) << "the work around the buttons is back";
     // Only the first is outstanding until it arrives.
     EXPECT_EQ(CountLines("NPN_GetURL", "url=http://localhost/pic.bmp"), 1);
     EXPECT_EQ(CountLines("NPN_GetURL"), 1);
     visit.Pump();
     EXPECT_EQ(CountLines("NPN_GetURL", "url=http://localhost/two.wav"), 1);
+    EXPECT_EQ(CountLines("NPN_GetURL", "url=http://localhost/three.wav"), 1);
     ASSERT_EQ(g_buttonReplays.size(), 2u);
     EXPECT_EQ(g_buttonReplays[0], (std::pair<uint16_t, uint32_t>{7, 99}));
     EXPECT_EQ(g_buttonReplays[1], (std::pair<uint16_t, uint32_t>{8, 5}));
+    EXPECT_EQ(g_replayedActions, (std::vector<uint16_t>{kActSoundFile, kActMovie, 0}));
 
     char path[MAX_PATH] = {};
     GetFileSpecPath(2, sizeof path, path);

@@ -15,6 +15,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
+#include "core/system/PreferenceFlags.h"
 #include "host/menus/Shortcuts.h"
 #include "host/palettes/IconButtons.h"
 #include "media/MediaDialogs.h"
@@ -23,9 +24,12 @@
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
+#include "tests/media/CardDrag_win.h"
+#include "tests/media/RecorderTesting_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestMovieFiles_win.h"
+#include "tests/support/TestSounds_win.h"
 
 namespace {
 
@@ -164,25 +168,6 @@ std::vector<uint8_t> ChunkOf(Handle action, uint16_t tag) {
     return {all.begin() + offset, all.begin() + offset + length};
 }
 
-int AnswerSoundFile(AudioDeckChoice* choice) {
-    choice->isFile = 1;
-    choice->typeFlags = 0x21;
-    choice->parameter = 77;
-    return 1;
-}
-
-int AnswerRecording(AudioDeckChoice* choice) {
-    choice->isFile = 0;
-    choice->soundId = 1;
-    ResRequest request{};
-    request.type = ResType("Snd ");
-    const uint8_t sound[] = {1, 2, 3, 4, 5, 6};
-    request.data = NewHandleFromBytes(sound);
-    request.flags = kResRequestCarryOut;
-    SetAudioDeckRequest(request);
-    return 1;
-}
-
 TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     sb::Stack stack;
     stack.cardWidth = 160;
@@ -215,24 +200,60 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     EXPECT_EQ(g_commands, (std::vector<int>{152}));
     SetWindowLongPtrA(page.embed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_next));
 
-    // Sounds: a chosen file becomes chunk 82, a recording chunk 83 naming its new resource.
-    SetMediaDialogAnswers({});
-    Click(palette, 1007);
+    // Sounds, through the sound dialog over the samples beside the program: cancelled, nothing;
+    // a chosen file kept as a file becomes chunk 82; a recording chunk 83 naming its new resource.
+    sb::Resource meow{"Snd ", 9001, "Meow", 0, 0, StoredSnd(Square(200, 30))};
+    SamplesStackBeside samples({meow});
+    DialogDriver cancelled(15000);
+    cancelled.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) {
+        EXPECT_EQ(deck.ListItem(51, 0), "Meow");
+        deck.Press(IDCANCEL);
+    });
+    cancelled.Run([&] { Click(palette, 1007); return 0; });
+    EXPECT_TRUE(cancelled.AllAnswered());
     EXPECT_EQ(CardAction(), 0) << "cancelled: no action";
-    SetFileSpecFromPath(2, "C:\\sounds\\bell.wav");
-    SetMediaDialogAnswers({AnswerSoundFile});
-    Click(palette, 1007);
+
+    const std::string bell = WriteTemp("short-bell.wav", sb::WaveFile(1, 11025, 8, std::vector<uint8_t>(300, 140)));
+    SetAdvancedUser(true);
+    DialogDriver file(15000);
+    file.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) { deck.Press(59); });
+    file.Expect(DialogMatch::Caption("Please select a sound file"), [&](DialogView& open) {
+        open.SetText(open.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, bell);
+        open.Press(IDOK);
+    });
+    WhenDeckEnabled(file, [](DialogView& deck) {
+        EXPECT_EQ(deck.ListItem(51, 0), "short-bell.wav");
+        deck.SetListSelection(52, 1);
+        deck.SetChecked(60, true);
+        deck.Press(IDOK);
+    });
+    file.Run([&] { Click(palette, 1007); return 0; });
+    EXPECT_TRUE(file.AllAnswered());
+    SetAdvancedUser(false);
     Handle action = CardAction();
     std::vector<uint8_t> chunk = ChunkOf(action, kTagSoundFile);
     ASSERT_FALSE(chunk.empty());
-    EXPECT_EQ(GetU16(chunk, kChunkSoundFlags), 0x21);
-    EXPECT_EQ(GetU16(chunk, kChunkSoundParameter), 77);
+    EXPECT_EQ(GetU16(chunk, kChunkSoundFlags), 2) << "a background sound";
+    EXPECT_EQ(GetU16(chunk, kChunkSoundParameter), 128) << "the volume it came with";
     const std::string payload(chunk.begin() + kChunkHeaderBytes, chunk.end());
-    EXPECT_NE(payload.find("C:\\sounds\\bell.wav"), std::string::npos);
+    EXPECT_NE(payload.find("short-bell.wav"), std::string::npos);
     DisposeHandle(action);
 
-    SetMediaDialogAnswers({AnswerRecording});
-    Click(palette, 1007);
+    const std::vector<uint8_t> input(2000, 200);
+    StandInWaveIn device(input);
+    DialogDriver recording(15000);
+    recording.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) { ClickDeckZone(deck, 0); });
+    recording.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) {
+        Sleep(300);
+        ClickDeckZone(deck, 1);  // any click stops
+    });
+    recording.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) {
+        EXPECT_TRUE(deck.IsEnabled(IDOK)) << "the recording is the current sound";
+        deck.SetText(56, "Bark");
+        deck.Press(IDOK);
+    });
+    recording.Run([&] { Click(palette, 1007); return 0; });
+    EXPECT_TRUE(recording.AllAnswered());
     action = CardAction();
     chunk = ChunkOf(action, kTagSoundResource);
     ASSERT_FALSE(chunk.empty());
@@ -241,25 +262,30 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     const int32_t previous = CurrentResFile();
     UseResFile(GetStackResFile());
     const Handle sound = GetResource(ResType("Snd "), soundId);
+    uint8_t name[kResNameSize] = {};
+    if (sound)
+        GetResInfo(sound, nullptr, nullptr, name, nullptr);
     UseResFile(previous);
     ASSERT_TRUE(sound) << "the recording is stored under the chunk's id";
-    EXPECT_EQ(GetHandleSize(sound), 6u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(name + 1), name[0]), "Bark");
+    const std::vector<uint8_t> stored = HandleToBytes(sound);
+    ASSERT_GT(stored.size(), 50u + 100u) << "a standard header, then what was recorded";
+    EXPECT_EQ(stored[50], 200);
+    EXPECT_EQ(stored.back(), 200);
     EXPECT_FALSE(ChunkOf(action, kTagSoundFile).empty()) << "the file chunk stays";
     DisposeHandle(action);
 
-    // A movie: chosen in the Open dialog and placed on the card, its options confirmed; chunk 89
-    // takes the action's id, the placed rectangle, the element's flags and the manager's file
-    // reference.
+    // A movie: chosen in the Open dialog and dragged on the card from its centred place, its
+    // options confirmed; chunk 89 takes the action's id, the placed rectangle, the element's flags
+    // and the manager's file reference.
     const std::string avi = WriteTemp("short-movie.avi", RleAvi());
-    MediaDialogAnswers answers;
-    answers.placesMovie = true;
-    answers.moviePlace = {5, 6, 105, 86};
-    SetMediaDialogAnswers(answers);
+    CardDrag drag(page.embed, -20, -10);
     DialogDriver driver(15000);
     driver.Expect(DialogMatch::Caption("Please select a movie file"), [&](DialogView& open) {
         open.SetText(open.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, avi);
         open.Press(IDOK);
     });
+    driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& options) { options.Press(IDOK); });
     driver.Run([&] {
         Click(palette, 1006);
         return 0;
@@ -271,17 +297,18 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
         HandleLock lock(action);
         EXPECT_EQ(GetU16(chunk, kObjectId), GetU16(lock.bytes(), kObjectId));
     }
-    EXPECT_EQ(GetU16(chunk, kObjectRect), 5);
-    EXPECT_EQ(GetU16(chunk, kObjectRect + 2), 6);
-    EXPECT_EQ(GetU16(chunk, kObjectRect + 4), 105);
-    EXPECT_EQ(GetU16(chunk, kObjectRect + 6), 86);
-    EXPECT_EQ(GetU32(chunk, kChunkValue), 0x10u) << "a placed movie plays over the objects";
+    EXPECT_EQ(drag.Drags(), 1);
+    const int width = GetI16(chunk, kObjectRect + 4) - GetI16(chunk, kObjectRect);
+    const int height = GetI16(chunk, kObjectRect + 6) - GetI16(chunk, kObjectRect + 2);
+    EXPECT_GT(width, 0);
+    EXPECT_EQ(GetI16(chunk, kObjectRect), (160 - width) / 2 - 20);
+    EXPECT_EQ(GetI16(chunk, kObjectRect + 2), (120 - height) / 2 - 10);
+    EXPECT_EQ(GetU32(chunk, kChunkValue) & 0x10u, 0x10u) << "a placed movie plays over the objects";
     const Bytes reference = HandleToBytes(GetMediaFileRef());
     ASSERT_FALSE(reference.empty());
     EXPECT_EQ(Bytes(chunk.begin() + kChunkHeaderBytes, chunk.begin() + kChunkHeaderBytes + reference.size()), reference);
     EXPECT_NE(std::string(chunk.begin() + kChunkHeaderBytes, chunk.end()).find("short-movie.avi"), std::string::npos);
     DisposeHandle(action);
-    SetMediaDialogAnswers({});
 
     // Moved and closed, it opens again where it was left.
     SetWindowPos(palette, nullptr, 21, 32, 0, 0, SWP_NOSIZE | SWP_NOZORDER);

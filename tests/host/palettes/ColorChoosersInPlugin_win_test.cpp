@@ -13,6 +13,7 @@
 #include "StackBuilder.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/PaletteCaption.h"
 #include "graphics/colors/ColorChooser.h"
@@ -26,6 +27,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/undo/Undo.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {
@@ -186,7 +188,74 @@ TEST_F(ColorChoosersInPlugin, PaletteLayoutPickingCaptionAndKeys) {
     EXPECT_TRUE(GetFcolorsWindow());
 }
 
+// On a palette display the system's reserved entries (the first, and those past the changeable
+// ones) show alert 2274 and stay; a changeable entry takes the chosen colour, which the card
+// window realizes into the system palette.
+TEST_F(ColorChoosersInPlugin, OnAPaletteDisplayReservedEntriesStayAndAChosenColourReachesTheSystem) {
+    if (!IndexedDisplay())
+        GTEST_SKIP() << "reserved entries exist on a palette display";
+    Open(false);
+    HPALETTE app = GetAppPalette();
+    ASSERT_TRUE(app);
+    int changeable = 0;
+    {
+        HDC screen = GetDC(nullptr);
+        changeable = GetDeviceCaps(screen, SIZEPALETTE) - GetDeviceCaps(screen, NUMRESERVED);
+        ReleaseDC(nullptr, screen);
+    }
+    ASSERT_GT(changeable, 100);
+    PALETTEENTRY before[256] = {};
+    ASSERT_EQ(GetPaletteEntries(app, 0, 256, before), 256u);
+    ClearStackChanged();
+    for (const int index : {0, changeable, 255}) {
+        DialogDriver reserved;
+        reserved.Expect(DialogMatch::Alert(IDA_SYSTEM_COLOR), [](DialogView& box) { box.Press(kAlertButton1); });
+        EXPECT_EQ(reserved.Run([&] { return EditPaletteEntry(index); }), 0) << index;
+        EXPECT_TRUE(reserved.AllAnswered()) << index;
+        EXPECT_EQ(reserved.DialogsSeen(), 1) << "the chooser never opened for " << index;
+    }
+    PALETTEENTRY after[256] = {};
+    ASSERT_EQ(GetPaletteEntries(GetAppPalette(), 0, 256, after), 256u);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(RGB(after[i].peRed, after[i].peGreen, after[i].peBlue), RGB(before[i].peRed, before[i].peGreen, before[i].peBlue)) << i;
+    EXPECT_FALSE(IsStackChanged());
+
+    const int index = 100;
+    DialogDriver chooser;
+    chooser.Expect(DialogMatch::Template("CPICK"), [](DialogView& box) {
+        box.SetText(IDC_CPICK_RED, "10");
+        box.SetText(IDC_CPICK_GREEN, "200");
+        box.SetText(IDC_CPICK_BLUE, "90");
+        // The fields are read every half second: the hue follows.
+        const DWORD start = GetTickCount();
+        MSG msg;
+        while (box.Text(IDC_CPICK_HUE) != "145" && GetTickCount() - start < 1500) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            Sleep(10);
+        }
+        EXPECT_EQ(box.Text(IDC_CPICK_HUE), "145");
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(chooser.Run([] { return EditPaletteEntry(index); }), 1);
+    PALETTEENTRY chosen{};
+    ASSERT_EQ(GetPaletteEntries(GetAppPalette(), index, 1, &chosen), 1u);
+    EXPECT_EQ(RGB(chosen.peRed, chosen.peGreen, chosen.peBlue), RGB(10, 200, 90));
+    EXPECT_TRUE(IsStackChanged());
+    PALETTEENTRY system[256] = {};
+    HDC dc = GetDC(page_.embed);
+    ASSERT_EQ(GetSystemPaletteEntries(dc, 0, 256, system), 256u);
+    ReleaseDC(page_.embed, dc);
+    bool inSystem = false;
+    for (const PALETTEENTRY& e : system)
+        inSystem = inSystem || RGB(e.peRed, e.peGreen, e.peBlue) == RGB(10, 200, 90);
+    EXPECT_TRUE(inSystem) << "the chosen colour is in the system palette";
+}
+
 TEST_F(ColorChoosersInPlugin, ChooserOnADoubleClickedCellEditsThePaletteEntry) {
+    SKIP_UNLESS_TRUE_COLOUR("entry 0, the cell edited, is a reserved system entry on a palette display");
     Open(false);
     SendMessageA(page_.embed, WM_COMMAND, 401, 0);
     const HWND colors = GetFcolorsWindow();

@@ -2,11 +2,12 @@
 // from a folder: the demo's movie card plays its movie once shown; a movie with a move holds the
 // move until the movie ends or another click comes; a sound file beside a web stack is asked of
 // the browser and played when it arrives; destination -6 with a stack path opens that stack, and
-// going back from it reopens the first.
+// going back from it reopens the first; a move whose card or action waits for a file runs once.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "quicktime/formats/SoundFiles.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestSounds_win.h"
+#include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
@@ -43,6 +45,7 @@ std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes
 // where a click on "Show" plays the movie in its rectangle. Two shots a second and a half apart
 // differ inside the rectangle, and the later one shows the movie's last frame there.
 TEST(PerformInBrowser, TheDemoMovieCardPlaysItsMovie) {
+    SKIP_UNLESS_TRUE_COLOUR("the movie frame is found by its exact colours in the screenshot");
     ServerFolder server;
     const std::string name = Unique("demo", "stk");
     const std::vector<uint8_t> stack = sb::BuildStack(sb::DemoStack()).bytes;
@@ -152,6 +155,7 @@ bool IsFrameColour(uint32_t got) {
 }
 
 TEST(PerformInBrowser, AMovieHoldsTheMoveUntilItEndsOrAClickComes) {
+    SKIP_UNLESS_TRUE_COLOUR("the cards and the movie are told apart by exact colours in the screenshot");
     ActionSite site;
     // The movie shows over card 1 while it plays; card 2 once it has ended.
     const std::string during = site.server.Name("during.png");
@@ -190,6 +194,7 @@ TEST(PerformInBrowser, AMovieHoldsTheMoveUntilItEndsOrAClickComes) {
 }
 
 TEST(PerformInBrowser, ASoundFileBesideTheWebStackPlaysOnArrivalAndAStackPathOpensThatStack) {
+    SKIP_UNLESS_TRUE_COLOUR("the cards are told apart by exact colours in the screenshot");
     ActionSite site;
     const std::string shot = site.server.Name("away.png");
     const std::string later = site.server.Name("away-t2.png");
@@ -211,6 +216,138 @@ TEST(PerformInBrowser, ASoundFileBesideTheWebStackPlaysOnArrivalAndAStackPathOpe
     // Back from there reopens the first stack at the card left, from its local copy.
     const Shot returned(back);
     EXPECT_TRUE(Near(returned.At(150, 110), kRed)) << Hex(returned.At(150, 110)) << "\n" << Joined(run.log);
+}
+
+// The button of that name on the card of that name, and its centre as a --click value.
+std::string ClickOn(const sb::Stack& stack, const std::string& card, const std::string& button) {
+    for (const sb::Card& c : stack.cards)
+        for (const sb::Object& o : c.objects)
+            if (c.name == card && o.name == button)
+                return std::to_string((o.rect.left + o.rect.right) / 2) + "," + std::to_string((o.rect.top + o.rect.bottom) / 2);
+    ADD_FAILURE() << "no button " << button << " on card " << card;
+    return "0,0";
+}
+
+// Lines of a text file that hold the text.
+int CountHolding(const std::string& path, const std::string& text) {
+    const std::vector<std::string> lines = Lines(ReadFile(path));
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                          [&](const std::string& l) { return l.find(text) != std::string::npos; }));
+}
+
+// Which of the three card colours a pixel is nearest to (1 red, 2 green, 3 blue): a display of
+// 256 colours shows them only roughly.
+int CardOfColour(uint32_t pixel) {
+    const sb::Rgb colours[] = {kRed, kGreen, kBlue};
+    int best = 0, bestDistance = 1 << 30;
+    for (int i = 0; i < 3; ++i) {
+        const int r = int(pixel >> 16 & 255) - colours[i].red, g = int(pixel >> 8 & 255) - colours[i].green,
+                  b = int(pixel & 255) - colours[i].blue;
+        if (r * r + g * g + b * b < bestDistance) {
+            bestDistance = r * r + g * g + b * b;
+            best = i + 1;
+        }
+    }
+    return best;
+}
+
+int CountAsked(const BrowserRun& run, const std::string& file) {
+    return static_cast<int>(std::count_if(run.log.begin(), run.log.end(), [&](const std::string& l) {
+        return StartsWith(l, "NPN_GetURL(") && l.find("url=http://localhost/" + file) != std::string::npos;
+    }));
+}
+
+// The demo served over the web: entering its movie card asks the browser for the movie, whose
+// first frame (red) the card shows in the movie's rectangle. Its arrival draws the card again
+// with the frame and runs no click again: "Back" on the first card goes round to the movie card
+// and stays there, and so does "Movie" on the third card (reached by the Next command, so that
+// the click is what first shows the movie card).
+TEST(PerformInBrowser, AMoveToTheDemoMovieCardRunsOnceWhileItsFirstFrameArrives) {
+    const sb::Stack demo = sb::DemoStack();
+    sb::Rect movie{};
+    for (const sb::Card& c : demo.cards)
+        for (const sb::Object& o : c.objects)
+            for (const sb::Chunk& chunk : o.chunks)
+                if (c.name == "Movie" && chunk.kind == 89)
+                    movie = chunk.rect;
+    ASSERT_GT(movie.right, movie.left) << "the demo's movie card shows a movie";
+    const int x = movie.left + 8, y = movie.top + 8;  // clear of the other cards' buttons
+    ServerFolder server;
+    const std::string name = Unique("demo", "stk");
+    server.Put(name, AsText(sb::BuildStack(demo).bytes));
+    server.Put(sb::kDemoMovieName, AsText(sb::DemoMovie()));
+    const struct {
+        const char* what;
+        std::vector<std::string> input;
+    } cases[] = {
+        {"Back on the first card", {"--click", ClickOn(demo, "Welcome", "Back") + "@900"}},
+        {"Movie on the third card",
+         {"--command", "204@700", "--command", "204@1000", "--click", ClickOn(demo, "Last", "Movie") + "@1400"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string shot = server.Name("moved.png"), later = server.Name("moved-t2.png");
+        std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                         "--size", "320x240", "--screenshot", shot, "--screenshot-after", "2800",
+                                         "--screenshot-after", "4600", "--quit-after", "5000"};
+        args.insert(args.end(), c.input.begin(), c.input.end());
+        args.push_back("http://localhost/" + name);
+        const BrowserRun run = RunBrowser(server, args);
+        ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+        EXPECT_EQ(CountAsked(run, sb::kDemoMovieName), 1) << Joined(run.log);
+        const Shot shown(shot), stayed(later);
+        EXPECT_TRUE(Near(shown.At(x, y), {255, 0, 0})) << Hex(shown.At(x, y)) << ": the movie card with its first frame\n"
+                                                        << Joined(run.log);
+        EXPECT_TRUE(Near(stayed.At(x, y), {255, 0, 0})) << Hex(stayed.At(x, y)) << ": still the movie card";
+    }
+}
+
+// A button that plays a sound file beside the web stack and goes to the next card, whose arrival
+// action plays another: the move runs at once and both files are asked of the browser; each
+// arrival plays its own sound, once, and moves no further.
+TEST(PerformInBrowser, SoundsThatWaitForTheirFilesPlayOnceAndTheMoveRunsOnce) {
+    ServerFolder server;
+    const std::string stack = Unique("beepgo", "stk"), sound = Unique("beep", "wav"), chime = Unique("chime", "wav");
+    const auto playing = [](uint16_t id, sb::Rect rect, const std::string& file, int16_t destination) {
+        sb::Object o = sb::ShapedButton(id, rect, "Beep and go", 2, 0, destination);
+        o.words.push_back({20, static_cast<uint16_t>(destination ? 0x21 : 0x1)});  // the sound file, the move
+        sb::Chunk chunk = sb::PathChunk(82, "Disk:" + file);
+        chunk.rect = {0, 255, 0, 0};  // full volume: the word at +4, the rectangle's top
+        o.chunks.push_back(chunk);
+        return o;
+    };
+    sb::Stack s;
+    s.cardWidth = 160;
+    s.cardHeight = 120;
+    s.cards = {ColourCard(1, kRed), ColourCard(2, kGreen), ColourCard(3, kBlue)};
+    s.cards[0].objects = {playing(1, {60, 0, 100, 20}, sound, -1)};
+    constexpr uint16_t kArrival = 128;
+    s.cards[1].actions[0] = kArrival;
+    s.resources.push_back({"Actn", kArrival, "", 0, 0, sb::ActionRecord(playing(0, {}, chime, 0))});
+    s.nextResourceId = kArrival + 1;
+    server.Put(stack, AsText(sb::BuildStack(s).bytes));
+    server.Put(sound, AsText(WaveFileOf(Square(11025, 60))));
+    server.Put(chime, AsText(WaveFileOf(Square(5512, 60))));
+    const std::string sink = server.Name("sink.wav"), log = server.Name("quicktime.log");
+    const std::string shot = server.Name("beep.png"), later = server.Name("beep-t2.png");
+    const BrowserRun run = RunBrowser(server,
+                                      {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
+                                       "160x120", "--click", "80,10@900", "--screenshot", shot, "--screenshot-after",
+                                       "2200", "--screenshot-after", "3800", "--quit-after", "4200",
+                                       "http://localhost/" + stack},
+                                      {{"LOOM_QUICKTIME_SINK", sink}, {"LOOM_QUICKTIME_LOG", log}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+    EXPECT_EQ(CountAsked(run, sound), 1) << Joined(run.log);
+    EXPECT_EQ(CountAsked(run, chime), 1) << Joined(run.log);
+    EXPECT_EQ(CountHolding(log, "sound: "), 2) << ReadFile(log);
+    EXPECT_EQ(CountHolding(log, "sound: 11025 frames at 11025 Hz"), 1) << ReadFile(log);
+    EXPECT_EQ(CountHolding(log, "sound: 5512 frames at 11025 Hz"), 1) << ReadFile(log);
+    EXPECT_GT(SinkAmplitude(ReadAll(sink)), 20.0) << "the files' sounds played";
+    const Shot moved(shot), stayed(later);
+    EXPECT_EQ(CardOfColour(moved.At(150, 110)), 2) << Hex(moved.At(150, 110)) << ": the next card\n" << Joined(run.log);
+    EXPECT_EQ(CardOfColour(stayed.At(150, 110)), 2) << Hex(stayed.At(150, 110)) << ": and no further";
 }
 
 }  // namespace

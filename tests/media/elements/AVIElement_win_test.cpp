@@ -19,6 +19,8 @@
 #include "media/MediaManager.h"
 #include "media/elements/AVIElement.h"
 #include "media/support/MediaWindows.h"
+#include "tests/media/CardDrag_win.h"
+#include "tests/support/DialogDriver_win.h"
 
 namespace {
 
@@ -122,26 +124,33 @@ TEST_F(AVIElementTest, PlacedMeasuredAndSizedWithItsPlayBar) {
     EXPECT_EQ(int16_t(measured[8] | measured[9] << 8), centred.right);
     EXPECT_EQ(int16_t(measured[10] | measured[11] << 8), centred.bottom);
 
-    // Chosen for a card object: placed with its still as the preview, then closed; asked to be
-    // placed again from the options dialog, it is placed again until another answer comes.
-    MediaDialogAnswers answers;
-    answers.placesMovie = true;
-    answers.moviePlace = RECT{10, 20, 42, 44};
-    answers.movieOptionsDialog = {kMovieOptionsPlaceAgain, 2};
-    answers.movieOptionsDialogCount = 2;
-    SetMediaDialogAnswers(answers);
+    // Chosen for a card object: placed with its still as the preview by a drag on the card
+    // window, then closed; asked to be placed again from the options dialog, it is placed again
+    // until another answer comes.
     AVIElement chosen(avi.c_str());
-    ASSERT_EQ(chosen.PrepareStill(), 1);
-    EXPECT_TRUE(EqualRect(&chosen.rect, &answers.moviePlace));
+    {
+        CardDrag drag(card_, -5, 7);
+        ASSERT_EQ(chosen.PrepareStill(), 1);
+        EXPECT_EQ(drag.Drags(), 1);
+    }
+    RECT dragged = centred;
+    OffsetRect(&dragged, -5, 7);
+    EXPECT_TRUE(EqualRect(&chosen.rect, &dragged));
     EXPECT_EQ(chosen.objectId, -1);
     EXPECT_EQ(chosen.flags, uint32_t(kMediaFlagOverObjects));
     EXPECT_NE(chosen.still, nullptr);
     EXPECT_EQ(chosen.MovieWindow(), nullptr) << "closed once placed";
-    answers.moviePlace = RECT{50, 60, 82, 84};
-    SetMediaDialogAnswers(answers);
-    EXPECT_EQ(chosen.ShowOptions(), 2);
-    EXPECT_TRUE(EqualRect(&chosen.rect, &answers.moviePlace));
-    SetMediaDialogAnswers(MediaDialogAnswers{});
+    {
+        CardDrag drag(card_, 4, 3);
+        DialogDriver options(15000);
+        options.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(kMovieOptionsPlaceAgain); });
+        options.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(IDCANCEL); });
+        EXPECT_EQ(options.Run([&] { return chosen.ShowOptions(); }), 2);
+        EXPECT_TRUE(options.AllAnswered());
+        EXPECT_EQ(drag.Drags(), 1);
+    }
+    OffsetRect(&dragged, 4, 3);
+    EXPECT_TRUE(EqualRect(&chosen.rect, &dragged));
 
     // A sound has no picture: 220 by 0 centred, sound only; the bar still adds its height.
     const std::vector<uint8_t> samples(800, 128);
@@ -275,3 +284,26 @@ TEST_F(AVIElementTest, AnMpegWithoutDecoderOpensNothingAndHasNoStill) {
 }
 
 }  // namespace
+
+TEST_F(AVIElementTest, TheOptionsDialogGivesAnAviWindowsPlayBarItsTwentySixPixels) {
+    const std::string avi = WriteTemp("loom_avi_options.avi", stackbuilder::AviFile(kMovieW, kMovieH, 10, kFrames, true));
+    AVIElement movie(avi.c_str());
+    movie.rect = {10, 10, 10 + kMovieW, 10 + kMovieH};
+    const auto height = [&] {
+        RECT r{};
+        GetWindowRect(movie.MovieWindow(), &r);
+        return int(r.bottom - r.top);
+    };
+    int bare = -1, withBar = -1;
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("QT_OPTIONS"), [&](DialogView& box) {
+        EXPECT_EQ(GetParent(movie.MovieWindow()), box.Window()) << "playing in the dialog";
+        bare = height();
+        box.SetChecked(53, true);
+        withBar = height();
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(driver.Run([&] { return RunMovieOptions(card_, &movie); }), IDCANCEL);
+    EXPECT_EQ(withBar - bare, 26);
+    EXPECT_EQ(movie.MovieWindow(), nullptr) << "closed";
+}

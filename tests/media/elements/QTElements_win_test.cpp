@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/ActionBlock.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
@@ -32,6 +33,7 @@
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/SoundFiles.h"
 #include "quicktime/formats/SoundTrack.h"
+#include "tests/media/CardDrag_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMovieFiles_win.h"
@@ -115,7 +117,6 @@ protected:
     }
     void TearDown() override {
         SetWaveVolumeAnswer(false, 0);
-        SetMediaDialogAnswers({});
         FreeOffscreenObjects();
         DestroyWindow(card_.window);
         UnregisterQTWindowClass(GetAppInstance());
@@ -309,19 +310,20 @@ TEST_F(QTElementsTest, AMovieUnderACardObjectIsClippedWhereTheObjectLies) {
 }
 
 TEST_F(QTElementsTest, ANewMovieIsPlacedWithItsStillAndPlacedAgainWhileTheOptionsAskForIt) {
-    MediaDialogAnswers answers;
-    answers.placesMovie = true;
-    answers.moviePlace = RECT{40, 50, 40 + kAviWidth, 50 + kAviHeight};
-    answers.movieOptionsDialog = {kMovieOptionsPlaceAgain, kMovieOptionsPlaceAgain, 50};
-    answers.movieOptionsDialogCount = 3;
-    SetMediaDialogAnswers(answers);
     QTMovieElement movie(WriteTemp("loom_place.avi", RleAvi()).c_str());
     movie.objectId = 7;
-    ASSERT_EQ(movie.PrepareStill(), 1);
+    RECT centred{(kCardW - kAviWidth) / 2, (kCardH - kAviHeight) / 2, 0, 0};
+    centred.right = centred.left + kAviWidth;
+    centred.bottom = centred.top + kAviHeight;
+    {
+        CardDrag drag(card_.window, 6, -4);
+        ASSERT_EQ(movie.PrepareStill(), 1);
+        EXPECT_EQ(drag.Drags(), 1);
+    }
     EXPECT_EQ(movie.objectId, -1);
     EXPECT_TRUE(movie.flags & kMediaFlagOverObjects);
-    EXPECT_EQ(movie.rect.left, 40);
-    EXPECT_EQ(movie.rect.bottom, 50 + kAviHeight);
+    EXPECT_EQ(movie.rect.left, centred.left + 6) << "where the drag on the card window left it";
+    EXPECT_EQ(movie.rect.bottom, centred.bottom - 4);
     ASSERT_NE(movie.still, nullptr) << "the preview the user drags";
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
@@ -332,11 +334,16 @@ TEST_F(QTElementsTest, ANewMovieIsPlacedWithItsStillAndPlacedAgainWhileTheOption
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(movie.movie, nullptr) << "the movie goes once placed";
     // Two answers of 57 place it twice more; the third answer is the result.
-    answers.moviePlace = RECT{60, 70, 60 + kAviWidth, 70 + kAviHeight};
-    answers.placesMovie = true;
-    SetMediaDialogAnswers(answers);
-    EXPECT_EQ(movie.ShowOptions(), 50);
-    EXPECT_EQ(movie.rect.left, 60);
+    {
+        CardDrag drag(card_.window, 5, 5);
+        DialogDriver options(15000);
+        for (int answer : {kMovieOptionsPlaceAgain, kMovieOptionsPlaceAgain, 50})
+            options.Expect(DialogMatch::Template("QT_OPTIONS"), [answer](DialogView& box) { box.Press(answer); });
+        EXPECT_EQ(options.Run([&] { return movie.ShowOptions(); }), 50);
+        EXPECT_TRUE(options.AllAnswered());
+        EXPECT_EQ(drag.Drags(), 2);
+    }
+    EXPECT_EQ(movie.rect.left, centred.left + 16);
     EXPECT_EQ(movie.window, nullptr);
     // A movie file that cannot be read prepares nothing.
     QTMovieElement missing(TempPath("loom_missing.mov").c_str());
@@ -490,3 +497,95 @@ TEST_F(QTElementsTest, PictureFilesGiveTheirImageCountAndComposedFrames) {
 }
 
 }  // namespace
+
+namespace {
+
+int WindowHeight(const QTElement& element) { return element.window ? element.window->ClientRect().bottom : -1; }
+
+}  // namespace
+
+TEST_F(QTElementsTest, TheOptionsDialogFollowsTheMoviesKindAndOnlyOkWritesTheActionBlock) {
+    // Sound only: "Background music" in place of "Erase when done"; without the controller it
+    // cannot be placed, drawn over objects or shown as a still.
+    const std::string soundOnly = WriteTemp("loom_options_sound.mov", MovieOf({SoundTrackSpec(Square(1100, 60))}, false));
+    {
+        QTMovieElement movie(soundOnly.c_str());
+        movie.flags = kMediaFlagController;
+        movie.rect = {100, 100, 300, 100};
+        DialogDriver driver;
+        // Opened in the preview without a picture to show.
+        driver.Expect(DialogMatch::Alert(kAlertNoPictures), [](DialogView& box) { box.Press(52); });
+        driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) {
+            EXPECT_EQ(box.Caption(), "Movies");
+            EXPECT_TRUE(box.IsVisible(59));
+            EXPECT_FALSE(box.IsVisible(51));
+            EXPECT_TRUE(box.IsChecked(53));
+            for (int id : {57, 52, 55})
+                EXPECT_TRUE(box.IsEnabled(id)) << id;
+            box.SetChecked(53, false);
+        });
+        driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) {
+            for (int id : {57, 52, 55})
+                EXPECT_FALSE(box.IsEnabled(id)) << id;
+            box.Press(IDCANCEL);
+        });
+        EXPECT_EQ(driver.Run([&] { return RunMovieOptions(card_.window, &movie); }), IDCANCEL);
+        EXPECT_TRUE(driver.AllAnswered());
+        EXPECT_EQ(movie.window, nullptr) << "closed";
+    }
+    // Its own controller type: "Erase when done" and "Loop movie" off, the box follows 0x200.
+    for (const uint32_t flags : {0u, uint32_t(kMediaFlagOwnController)}) {
+        QTMovieElement movie(WriteTemp("loom_options_ctyp.mov", MovieOf({SoundTrackSpec(Square(1100, 60))}, true)).c_str());
+        movie.flags = flags;
+        movie.rect = {100, 100, 300, 100};
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Alert(kAlertNoPictures), [](DialogView& box) { box.Press(52); });
+        driver.Expect(DialogMatch::Template("QT_OPTIONS"), [flags](DialogView& box) {
+            EXPECT_FALSE(box.IsEnabled(51));
+            EXPECT_FALSE(box.IsEnabled(54));
+            EXPECT_EQ(box.IsChecked(53), flags != 0);
+            box.Press(IDCANCEL);
+        });
+        driver.Run([&] { return RunMovieOptions(card_.window, &movie); });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+
+    // A movie: the controller adds its 16 pixels; OK sets 0x80 and the volume it plays at, and
+    // gives the block the movie; Cancel leaves a block's videodisc segment as it was.
+    ActionBlock& block = *GetActionBlock();
+    const ActionBlock saved = block;
+    block = {};
+    block.videodiscStart[0] = 5;
+    block.videodiscFlags = 4;
+    const ActionBlock withVideodisc = block;
+    const std::string avi = WriteTemp("loom_options.avi", RleAvi());
+    for (const int answer : {IDCANCEL, IDOK}) {
+        QTMovieElement movie(avi.c_str());
+        movie.rect = {10, 10, 10 + kAviWidth, 10 + kAviHeight};
+        DialogDriver driver;
+        int bare = -1, withBar = -1;
+        driver.Expect(DialogMatch::Template("QT_OPTIONS"), [&](DialogView& box) {
+            EXPECT_TRUE(box.IsVisible(51));
+            EXPECT_FALSE(box.IsVisible(59));
+            EXPECT_FALSE(box.IsChecked(53));
+            bare = WindowHeight(movie);
+            box.SetChecked(53, true);
+            withBar = WindowHeight(movie);
+            box.SetChecked(54, true);
+            movie.SetVolume(77);
+            box.Press(answer);
+        });
+        EXPECT_EQ(driver.Run([&] { return RunMovieOptions(card_.window, &movie); }), answer);
+        EXPECT_EQ(withBar - bare, 16);
+        if (answer == IDCANCEL) {
+            EXPECT_EQ(std::memcmp(&block, &withVideodisc, sizeof block), 0) << "Cancel changes nothing of the block";
+            continue;
+        }
+        EXPECT_EQ(block.movieSet, 1u);
+        EXPECT_EQ(block.movieOption, uint32_t(kMediaFlagController | kMediaFlagLoop | kMediaFlagApplyVolume));
+        EXPECT_EQ(block.movieOptionWord, 77);
+        EXPECT_EQ(block.movieRect.left, 10) << "the rectangle it had before the preview";
+        EXPECT_EQ(block.movieRect.bottom, 10 + kAviHeight);
+    }
+    block = saved;
+}

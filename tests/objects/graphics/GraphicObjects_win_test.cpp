@@ -12,6 +12,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectLayerKinds.h"
 #include "stack/format/StackFile.h"
+#include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
@@ -175,6 +176,7 @@ TEST_F(GraphicObjectsTest, FramesOfEachWidth) {
 }
 
 TEST_F(GraphicObjectsTest, LayersOnTheCard) {
+    SKIP_UNLESS_TRUE_COLOUR("a half-transparent blend is compared channel by channel");
     const COLORREF card = RGB(200, 0, 0), art = RGB(0, 0, 100);
     Target picture(4, 4, art);
     GraphicLayer layer = {};

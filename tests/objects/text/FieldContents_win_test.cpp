@@ -148,6 +148,48 @@ TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
 // base style and the style block, slot 3's file its spec entry); its text file, moved, is
 // found through the locate prompt and shown in that style; cancelling the prompt leaves the
 // field empty.
+// A stack recognised as Mac-made by its colour table (a first entry of white) with header flag
+// 0x10 clear: its field shows the Mac Roman text converted, as the button names on the card are,
+// and text typed there is stored back in Mac Roman.
+TEST(FieldContents, AStackMadeOnAMacByItsColourTableShowsAndStoresItsFieldTextConverted) {
+    sb::Stack stack;
+    stack.cardWidth = 240;
+    stack.cardHeight = 120;
+    sb::Picture picture = sb::SolidPicture(240, 120, 8, 0);
+    picture.macColors = true;  // entry 0 of the grey ramp, white, as 0xFFFF
+    sb::Card card = sb::PictureCard(1, picture);
+    sb::Object field = sb::TextField(kField, kFieldRect, "Notes", "");
+    field.subRecords = {Entry(1, "na\x95ve \xA5 bullet")};  // Mac Roman: i diaeresis, bullet
+    card.objects.push_back(field);
+    card.objects.push_back(sb::Button(31, {10, 95, 80, 115}, "Caf\x8E"));
+    stack.cards = {card};
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "macmade-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_EQ(GetU16(HandleToBytes(GetStackHeaderHandle()), kHeaderFlags) & kStackMacRomanText, 0);
+    EXPECT_TRUE(OpenStackTextIsMacRoman());
+    const HWND window = GetDlgItem(page.embed, kField);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(TextGetRange(window, 0, -1, -1), "na\xEFve \x95 bullet");
+    const std::vector<uint8_t> button = OpenStackObject(1, kObjectButton, 31);
+    ASSERT_GT(button.size(), size_t{kButtonName} + 5);
+    EXPECT_EQ(std::string(button.begin() + kButtonName + 1, button.begin() + kButtonName + 5), "Caf\xE9");
+
+    TextSetSel(window, 14, 14, false);
+    TextReplaceSel(window, "\xE9");  // e acute, 0x8E in Mac Roman
+    {
+        LayerLock<FieldLayer> layer(FindLayer(kObjectText, kField));
+        ASSERT_TRUE(layer);
+        layer->modified = 1;
+    }
+    SaveCurrentFieldContents();
+    const std::vector<uint8_t> object = OpenStackObject(1, kObjectText, kField);
+    const auto entry = FindFieldTextEntry(object, 1, 0);
+    ASSERT_TRUE(entry);
+    const auto text = FieldEntryText(object, *entry);
+    EXPECT_EQ(std::string(text.begin(), text.end()), "na\x95ve \xA5 bullet\x8E");
+    CloseLinkedPlugin(&page);
+}
+
 TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(TwoCardStack(), "disktext-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));

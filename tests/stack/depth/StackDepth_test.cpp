@@ -193,10 +193,15 @@ TEST_F(StackDepthTest, StartingANewStackReplacesTheOpenOne) {
     const StackUpcalls previous = GetStackUpcalls();
     StackUpcalls n = previous;
     static void (*otherEvents)(StackEvent) = nullptr;
+    static int pushes = 0;
     otherEvents = previous.stackEvent;
+    pushes = 0;
+    // The history is the player's: here it is only counted.
     n.stackEvent = [](StackEvent event) {
         if (event == StackEvent::NamingUntitled)
             StoreStackName("Untitled");
+        else if (event == StackEvent::PushingCardHistory)
+            ++pushes;
         else
             otherEvents(event);
     };
@@ -221,6 +226,7 @@ TEST_F(StackDepthTest, StartingANewStackReplacesTheOpenOne) {
     int width = 0, height = 0, depth = 0;
     EXPECT_EQ(StartStack(true, &width, &height, &depth), 0);
     EXPECT_EQ(GetStackResFile(), 0) << "the old stack's resources are closed";
+    EXPECT_EQ(pushes, 1) << "the card left goes into the history";
     EXPECT_EQ(CountCards(), 1);
     EXPECT_EQ(GetCardId(GetCardByIndex(1)), 1);
     const std::vector<uint8_t> header = HandleToBytes(GetStackHeaderHandle());

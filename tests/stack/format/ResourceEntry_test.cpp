@@ -160,8 +160,18 @@ TEST_F(ResourceEntryTest, LinkData) {
     sb::Object button = sb::Button(0, {1, 2, 3, 4}, "");
     button.chunks.push_back(sb::Chunk{61, 0, {}, 0, {}, {}, {'g', 'o'}});
     const std::vector<uint8_t> file = sb::LinkData("Caf\x8e!", {'x', 'y'}, &button);
+    // The text converts as its field does: only in a stack whose texts are Mac Roman.
+    {
+        std::vector<uint8_t> plain = file;
+        StackConversion windows;
+        ASSERT_EQ(SwapResourceDataBytes(ResType("Hlnk"), plain, ByteOrder::ToHost, windows, nullptr), kStackOk);
+        EXPECT_EQ(std::string(plain.begin() + 24, plain.begin() + 29), "Caf\x8e!") << "moved up, kept";
+        ASSERT_EQ(SwapResourceDataBytes(ResType("Hlnk"), plain, ByteOrder::ToFile, windows, nullptr), kStackOk);
+        EXPECT_EQ(plain, file);
+    }
     std::vector<uint8_t> d = file;
     StackConversion cv;
+    cv.headerMacRoman = true;
     ASSERT_EQ(SwapResourceDataBytes(ResType("Hlnk"), d, ByteOrder::ToHost, cv, nullptr), kStackOk);
     EXPECT_EQ(GetU16(d, 0), 1);
     EXPECT_EQ(GetU16(d, 4), 2);

@@ -180,7 +180,10 @@ TEST_F(StackReaderTest, RefusalsLeaveNothingBehind) {
 }
 
 TEST_F(StackReaderTest, DescriptionOfADemoStack) {
-    const std::vector<uint8_t> file = sb::BuildStack(sb::DemoStack()).bytes;
+    // The demo with the test button of every chunk kind on its second card.
+    sb::Stack demo = sb::DemoStack();
+    demo.cards[1].objects.push_back(sb::AllChunksButton(6));
+    const std::vector<uint8_t> file = sb::BuildStack(demo).bytes;
     const std::string json = DescribeStackJson(file, StackConversion{});
     EXPECT_EQ(MemRefsCount(), 0);
     for (const char* expected : {
@@ -188,6 +191,8 @@ TEST_F(StackReaderTest, DescriptionOfADemoStack) {
              "\"background\":1", "\"stream\":\"compressed\"", "\"colors\":256", "\"type\":\"Hlnk\"",
              "\"deleted\":true", "\"chunks\":[51,56,56,59,60,61,64,82,83,89,119,129,130]",
              "\"rect\":[230,190,310,220]", "\"dropped\":[]",
+             // The logo's picture: its size at +30 read back.
+             "\"name\":\"Logo\"", "\"picture\":{\"decoded\":true,\"width\":32,\"height\":32,\"depth\":8,\"packed\":true",
              // The styled title: its runs, and the font table entries they name.
              "\"text\":\"Welcome to Pageloom\",\"runs\":[[0,3,1,24,160,0,0],[11,4,4,22,0,0,212]]",
              "\"type\":\"FntL\",\"id\":128,", "\"fonts\":[[3,\"Times New Roman\",0],[4,\"Courier New\",0]]"}) {

@@ -13,6 +13,7 @@
 #include "stack/pictures/CardPictureConvert.h"
 #include "tests/graphics/PictureRecordTestUtil.h"
 #include "tests/stack/CardTestUtil.h"
+#include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
@@ -134,6 +135,7 @@ protected:
 };
 
 TEST_F(GraphicPictureTest, GraphicsConvertedToEachDepthKeepTheirPicture) {
+    SKIP_UNLESS_TRUE_COLOUR("16- and 32-bit graphics are converted through device bitmaps of the display's depth");
     struct Case {
         const char* name;
         int from, to;
@@ -230,6 +232,7 @@ TEST_F(GraphicPictureTest, DamagedGraphicsFailAndStayAsTheyWere) {
 }
 
 TEST_F(GraphicPictureTest, PaletteChangeRemapsTheGraphicsOfHolderAndSharers) {
+    SKIP_UNLESS_TRUE_COLOUR("the re-mapped 16- and 32-bit graphics are read back through the display");
     // Card 1 holds the picture; cards 2 and 3 share it. The new palette is the old one reversed,
     // so each colour's nearest index is 255 - its old one.
     const Bytes rows8 = GraphicRows(8, Order::Index);

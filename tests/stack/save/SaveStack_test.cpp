@@ -235,6 +235,9 @@ TEST_F(SaveStackTest, TheTemporaryNameCountsUpAndAFailedSaveLeavesTheStackWhole)
     const std::vector<uint8_t> marker = {1, 2, 3};
     PutMemoryFile("C:\\Stacks\\LMTMP000.TMP", marker);
     PutMemoryFile("C:\\Stacks\\LMTMP001.TMP", marker);
+    // Held open, as by saves still writing them: they stay, and the name counts past them.
+    std::vector<FileRef> held = {ActiveFileSystem().open("C:\\Stacks\\LMTMP000.TMP", kOpenRead),
+                                 ActiveFileSystem().open("C:\\Stacks\\LMTMP001.TMP", kOpenRead)};
     Open(kPath, bytes);
     ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
     ASSERT_EQ(SaveRec().replaced.size(), 1u);
@@ -270,15 +273,64 @@ TEST_F(SaveStackTest, TheTemporaryNameCountsUpAndAFailedSaveLeavesTheStackWhole)
         EXPECT_TRUE(IsStackChanged()) << "still to be saved";
         EXPECT_EQ(MemoryFilePaths().size(), 3u) << "the temporary file is removed again";
     }
-    // All thousand names taken: no save.
-    for (int i = 0; i < 1000; ++i) {
+    // All thousand names taken by saves still writing: no save.
+    for (int i = 2; i < 1000; ++i) {
         char taken[64];
         std::snprintf(taken, sizeof taken, "C:\\Stacks\\LMTMP%03d.TMP", i);
         PutMemoryFile(taken, marker);
+        held.push_back(ActiveFileSystem().open(taken, kOpenRead));
     }
     EXPECT_FALSE(NextSaveTempName(kPath, name, sizeof name));
     EXPECT_EQ(SaveStack(kSlotCurrentStack, true), kFileMissing);
     EXPECT_EQ(FileBytes(kPath), before);
+    for (FileRef file : held)
+        FileClose(file);
+}
+
+// Saves cut short leave their temporary files; the next save removes them before it writes its
+// own, and only them: names of its own pattern in the stack's folder that nothing holds open.
+TEST_F(SaveStackTest, ASaveRemovesWhatEarlierSavesCutShortLeft) {
+    const std::vector<uint8_t> bytes = sb::BuildStack(ReferencedStack()).bytes;
+    const std::vector<uint8_t> partial = {0, 0, 0, 0, 9, 9};
+    const char* const stale[] = {"C:\\Stacks\\LMTMP000.TMP", "C:\\Stacks\\lmtmp002.tmp",
+                                 "C:\\Stacks\\LMTMP999.TMP"};
+    const char* const others[] = {"C:\\Stacks\\LMTMP00A.TMP", "C:\\Stacks\\LMTMP0001.TMP",
+                                  "C:\\Stacks\\LMTMP003.TXT", "C:\\Stacks\\Notes.TMP",
+                                  "C:\\Other\\LMTMP004.TMP"};
+    for (const char* path : stale)
+        PutMemoryFile(path, partial);
+    for (const char* path : others)
+        PutMemoryFile(path, partial);
+    PutMemoryFile("C:\\Stacks\\LMTMP001.TMP", partial);
+    const FileRef writing = ActiveFileSystem().open("C:\\Stacks\\LMTMP001.TMP", kOpenReadWrite);
+    Open(kPath, bytes);
+    {
+        HandleLock lock(GetCardByIndex(3));
+        SetU16(lock.bytes(), kCardWord56, 0x4242);
+    }
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    ASSERT_EQ(SaveRec().replaced.size(), 1u);
+    EXPECT_EQ(SaveRec().replaced[0], "C:\\Stacks\\LMTMP000.TMP") << "the first name is free again";
+    for (const char* path : stale)
+        EXPECT_FALSE(FileExists(path)) << path;
+    for (const char* path : others)
+        EXPECT_EQ(FileBytes(path), partial) << path;
+    EXPECT_EQ(FileBytes("C:\\Stacks\\LMTMP001.TMP"), partial) << "held open: left to its save";
+    const ReadBack back = Reread(FileBytes(kPath));
+    ASSERT_EQ(back.cards.size(), 3u);
+    EXPECT_EQ(GetU16(back.cards[2], kCardWord56), 0x4242);
+
+    // Once its save lets go, the next save removes it too; a save in place (no room for a
+    // temporary file) does the same.
+    FileClose(writing);
+    PutMemoryFile("C:\\Stacks\\LMTMP005.TMP", partial);
+    SaveRec().freeBytes = static_cast<uint32_t>(bytes.size());
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    EXPECT_EQ(SaveRec().replaced.size(), 1u) << "written in place";
+    EXPECT_FALSE(FileExists("C:\\Stacks\\LMTMP001.TMP"));
+    EXPECT_FALSE(FileExists("C:\\Stacks\\LMTMP005.TMP"));
+    EXPECT_EQ(MemoryFilePaths().size(), 1u + std::size(others));
+    EXPECT_EQ(Reread(FileBytes(kPath)).cards.size(), 3u);
 }
 
 TEST_F(SaveStackTest, RefusedTargetsAndSaveAs) {

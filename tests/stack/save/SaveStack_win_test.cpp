@@ -1,9 +1,11 @@
 // The Save command's questions for a converted stack (an older format, or pictures brought to
 // the display's depth), and a save killed at any moment: a child process saves a big stack over
 // and over and is terminated at several points; the file at the stack's path must then read as
-// a whole stack, the old one or a new one.
+// a whole stack, the old one or a new one, and the next save leaves no temporary file behind.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -25,6 +27,8 @@ using namespace savetest;
 
 constexpr char kChildVariable[] = "LOOM_SAVE_KILL_STACK";
 constexpr char kReadyVariable[] = "LOOM_SAVE_KILL_READY";
+constexpr char kDieVariable[] = "LOOM_SAVE_DIE_STACK";
+constexpr UINT kDiedInWrite = 7;
 
 std::vector<uint8_t> ReadDiskFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -136,7 +140,8 @@ TEST_F(SaveCommandTest, ColorsChangedSavedOverTheOriginalReadsBackAsShown) {
     const int display = DisplayDepthForStack();
     const bool asks = display > 8;  // an 8-bit display shows the stack as it is
     DialogDriver driver;
-    driver.Expect(DialogMatch::Alert(kAlertColorsChanged), [](DialogView& box) { box.Press(kAlertButton2); });
+    if (asks)
+        driver.Expect(DialogMatch::Alert(kAlertColorsChanged), [](DialogView& box) { box.Press(kAlertButton2); });
     EXPECT_EQ(driver.Run([] { return SaveStackCommand(); }), kFileOk);
     EXPECT_EQ(driver.DialogsSeen(), asks ? 1 : 0);
     EXPECT_EQ(GetStackConversionState(), kStackUnconverted);
@@ -190,6 +195,139 @@ TEST_F(SaveKillTest, ChildSavesUntilKilled) {
     }
 }
 
+// The temporary files beside a stack.
+std::vector<std::string> TemporaryFiles(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    const HANDLE find = FindFirstFileA((dir + "\\LMTMP*.TMP").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs this program's test `filter` as a child with the environment given; its exit code.
+DWORD RunChild(const char* filter, const char* variable, const std::string& value) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    SetEnvironmentVariableA(variable, value.c_str());
+    std::string command = std::string("\"") + self + "\" --gtest_filter=" + filter;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE quiet = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA startup{sizeof startup};
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = quiet;
+    PROCESS_INFORMATION child{};
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &child);
+    CloseHandle(quiet);
+    SetEnvironmentVariableA(variable, nullptr);
+    if (!started)
+        return ~0u;
+    WaitForSingleObject(child.hProcess, 60000);
+    DWORD code = ~0u;
+    GetExitCodeProcess(child.hProcess, &code);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return code;
+}
+
+// The system's files, but the process ends in the middle of writing a temporary file, as when
+// the browser is killed during a save.
+FileRef g_dyingFile = kNoFile;
+const FileSystemOps& DyingFileSystem() {
+    static FileSystemOps ops = [] {
+        FileSystemOps o = *SystemFileSystem();
+        o.create = [](const char* path) {
+            const FileRef file = SystemFileSystem()->create(path);
+            if (std::strstr(path, "LMTMP"))
+                g_dyingFile = file;
+            return file;
+        };
+        o.write = [](FileRef file, const void* buffer, uint32_t count) {
+            const int32_t written = SystemFileSystem()->write(file, buffer, count);
+            if (file == g_dyingFile)
+                TerminateProcess(GetCurrentProcess(), kDiedInWrite);
+            return written;
+        };
+        return o;
+    }();
+    return ops;
+}
+
+// The child: opens the stack named in the environment and dies inside the write of its save.
+TEST_F(SaveKillTest, ChildDiesInsideItsWrite) {
+    char path[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA(kDieVariable, path, sizeof path))
+        GTEST_SKIP() << "run by ASaveRemovesTheTemporaryFilesOfSavesCutShort";
+    Open(path, ReadDiskFile(path), true);
+    SetFileSystem(&DyingFileSystem());
+    SaveStack(kSlotCurrentStack, true);
+    ADD_FAILURE() << "the save ended";
+}
+
+// A process that died inside its save left its temporary file; the next save removes it (and
+// any other of its naming nothing holds open) before it writes, and the stack reads back whole.
+// A file held open, as by a save still writing, stays until it is let go.
+TEST_F(SaveKillTest, ASaveRemovesTheTemporaryFilesOfSavesCutShort) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string dir = std::string(folder) + "loomdie" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string stackPath = dir + "\\Big.stk";
+    const std::vector<uint8_t> original = sb::BuildStack(BigStack()).bytes;
+    ASSERT_TRUE(sb::WriteFile(stackPath, original));
+    const std::string bystander = dir + "\\LMTMP0001.TMP";
+    ASSERT_TRUE(sb::WriteFile(bystander, std::vector<uint8_t>{1, 2, 3}));
+
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(RunChild("SaveKillTest.ChildDiesInsideItsWrite", kDieVariable, stackPath), kDiedInWrite);
+        // Its file is left beside the bystander; the second child's save removed the first's.
+        EXPECT_EQ(TemporaryFiles(dir), (std::vector<std::string>{"LMTMP000.TMP", "LMTMP0001.TMP"}));
+        EXPECT_EQ(ReadDiskFile(stackPath), original) << "the stack was never touched";
+    }
+    // A save still writing holds its file open (as the file layer creates it).
+    const std::string writing = dir + "\\LMTMP007.TMP";
+    const HANDLE held = CreateFileA(writing.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    Open(stackPath, original, true);
+    for (const uint16_t mark : {0x1111, 0x2222}) {
+        SCOPED_TRACE(mark);
+        {
+            HandleLock lock(GetCardByIndex(1));
+            SetU16(lock.bytes(), kCardWord56, mark);
+        }
+        ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+        const std::vector<std::string> left = TemporaryFiles(dir);
+        if (mark == 0x1111) {
+            EXPECT_EQ(left, (std::vector<std::string>{"LMTMP0001.TMP", "LMTMP007.TMP"})) << "held open: it stays";
+            CloseHandle(held);
+        } else {
+            EXPECT_EQ(left, (std::vector<std::string>{"LMTMP0001.TMP"})) << "let go: removed";
+        }
+        const std::vector<uint8_t> bytes = ReadDiskFile(stackPath);
+        SpanByteSource source(bytes);
+        StackConversion cv;
+        StackFileContents contents;
+        const StackReadResult read = ReadStackFile(source, cv, contents);
+        ASSERT_TRUE(read.ok()) << read.reason;
+        ASSERT_EQ(contents.cards.size(), 12u);
+        EXPECT_EQ(GetU16(HandleToBytes(contents.cards[0]), kCardWord56), mark);
+        DisposeStackFileContents(contents);
+    }
+    CloseStack();
+    DeleteFileA(bystander.c_str());
+    DeleteFileA(stackPath.c_str());
+    RemoveDirectoryA(dir.c_str());
+}
+
 TEST_F(SaveKillTest, AKilledSaveLeavesAWholeStack) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
@@ -241,16 +379,14 @@ TEST_F(SaveKillTest, AKilledSaveLeavesAWholeStack) {
         sawNew += GetBE16(bytes, mark) != 0;
         withoutMark[mark] = withoutMark[mark + 1] = 0;
         EXPECT_EQ(withoutMark, original);
-        // Temporary files of killed saves are left beside it; the next save takes the next name.
-        WIN32_FIND_DATAA found;
-        const HANDLE find = FindFirstFileA((dir + "\\LMTMP*.TMP").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do
-                ++killedWhileWriting, DeleteFileA((dir + "\\" + found.cFileName).c_str());
-            while (FindNextFileA(find, &found));
-            FindClose(find);
-        }
+        // A kill inside a write leaves its temporary file; the next child's save removes it.
+        killedWhileWriting += TemporaryFiles(dir).empty() ? 0 : 1;
     }
+    // And so does this process's save.
+    Open(stackPath, ReadDiskFile(stackPath), true);
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    EXPECT_TRUE(TemporaryFiles(dir).empty());
+    CloseStack();
     EXPECT_GT(sawNew, 0) << "some saves finished before a kill";
     std::printf("%d of 7 kills fell inside a write\n", killedWhileWriting);
     SetEnvironmentVariableA(kChildVariable, nullptr);

@@ -16,6 +16,11 @@ constexpr int kFiltersMenuCount = 14;
 
 }  // namespace
 
+void RemoveFrameFiltersMenu(HWND frame) {
+    if (frame && IsWindow(frame))
+        RemoveFiltersMenu(frame, kFiltersMenuFirst, kFiltersMenuCount);
+}
+
 void SetMenuLocked(HWND frame, bool locked) {
     if (!frame || !IsWindow(frame))
         return;

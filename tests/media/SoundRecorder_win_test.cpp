@@ -1,0 +1,400 @@
+// The sound dialog in the plug-in as the test browser hosts it: recording from our stand-in
+// wave input (its formats by the keys held, buffers written whole and in order, the meter, the
+// refusals), winmm's missing device, and what OK and Cancel leave for the action's saver.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "actions/ActionBlock.h"
+#include "core/memory/Handles.h"
+#include "media/MediaDialogs.h"
+#include "media/MediaManager.h"
+#include "media/sounds/SoundResources.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/ResFile.h"
+#include "core/memory/ByteReader.h"
+#include "stack/format/StackFile.h"
+#include "tests/media/RecorderTesting_win.h"
+#include "tests/support/DialogDriver_win.h"
+#include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestSounds_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+using Answer = DialogDriver::Answer;
+
+constexpr uint16_t kWoofId = 300;
+
+void HoldKeys(bool shift, bool control) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// The deck keeps running until the time has come, then the answer is given.
+void AtTime(DialogDriver& driver, DWORD when, Answer answer) {
+    driver.Expect(DialogMatch::Template("TAPE"), [&driver, when, answer](DialogView& deck) {
+        if (int(GetTickCount() - when) < 0)
+            AtTime(driver, when, answer);
+        else
+            answer(deck);
+    });
+}
+
+// Record for ms with the keys of a quality held (1 Shift, 2 Control), then `then` on the deck.
+void RecordThen(DialogDriver& driver, int quality, DWORD ms, Answer then) {
+    driver.Expect(DialogMatch::Template("TAPE"), [&driver, quality, ms, then](DialogView& deck) {
+        HoldKeys(quality == 1, quality == 2);
+        ClickDeckZone(deck, 0);
+        AtTime(driver, GetTickCount() + ms, [&driver, then](DialogView& recording) {
+            HoldKeys(false, false);
+            ClickDeckZone(recording, 1);
+            driver.Expect(DialogMatch::Template("TAPE"), then);
+        });
+    });
+}
+
+Answer NameAndConfirm(const char* name) {
+    return [name](DialogView& deck) {
+        EXPECT_TRUE(deck.IsEnabled(IDOK)) << "the recording is the current sound";
+        deck.SetText(56, name);
+        deck.Press(IDOK);
+    };
+}
+
+std::vector<uint8_t> Samples(const ResRequest& request, SoundFormat* format) {
+    uint32_t alert = 0;
+    const uint32_t offset = request.data ? ReadSndHeader(request.data, format, &alert) : 0;
+    if (!offset)
+        return {};
+    const std::vector<uint8_t> all = HandleToBytes(request.data);
+    return {all.begin() + offset, all.begin() + offset + format->byteCount};
+}
+
+class SoundRecorderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sb::Stack stack;
+        stack.cardWidth = 200;
+        stack.cardHeight = 150;
+        stack.cards.push_back(sb::PlainCard(1));
+        woof_ = StoredSnd(Square(300, 40));
+        stack.resources.push_back({"Snd ", kWoofId, "Woof", 0, 0, woof_});
+        ASSERT_TRUE(OpenInLinkedPlugin(stack, "recorder-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+        lmsBefore_ = CountRecorderFiles();
+    }
+    void TearDown() override {
+        ResRequest left{};
+        if (TakeAudioDeckRequest(&left))
+            DisposeHandle(left.data);
+        EXPECT_EQ(CountRecorderFiles(), lmsBefore_) << "no temporary recording is left behind";
+        CloseLinkedPlugin(&page_);
+    }
+    // Runs the dialog with the driver's steps; the request it left, if any, is taken.
+    int Run(DialogDriver& driver, AudioDeckChoice* choice, ResRequest* request = nullptr) {
+        const int result = driver.Run([&] { return RunAudioDeckDialog(page_.embed, choice); });
+        EXPECT_TRUE(driver.AllAnswered());
+        ResRequest taken{};
+        const bool any = TakeAudioDeckRequest(&taken);
+        if (request)
+            *request = any ? taken : ResRequest{};
+        else if (any)
+            DisposeHandle(taken.data);
+        return result;
+    }
+    LinkedPluginPage page_;
+    SamplesStackBeside samples_{{sb::Resource{"Snd ", 9001, "Meow", 0, 0, StoredSnd(Square(200, 30))}}};
+    std::vector<uint8_t> woof_;
+    int lmsBefore_ = 0;
+};
+
+TEST_F(SoundRecorderTest, TheKeysHeldChooseTheFormatAndADeviceWithoutEightBitMonoRecordsNothing) {
+    struct Case {
+        int quality;
+        int channels;
+        uint32_t rate;
+        uint16_t recordedChannels;
+    };
+    const Case cases[] = {{0, 1, 11025, 1}, {1, 2, 22050, 1}, {2, 2, 22050, 2}, {2, 1, 22050, 1}};
+    for (const Case& c : cases) {
+        StandInWaveIn device(std::vector<uint8_t>(500, 100), "0xFFF", c.channels);
+        DialogDriver driver(15000);
+        RecordThen(driver, c.quality, 300, NameAndConfirm("Format"));
+        AudioDeckChoice choice;
+        ResRequest request{};
+        EXPECT_EQ(Run(driver, &choice, &request), 1);
+        SoundFormat format{};
+        const std::vector<uint8_t> samples = Samples(request, &format);
+        EXPECT_EQ(format.sampleRate, c.rate) << "quality " << c.quality;
+        EXPECT_EQ(format.channels, c.recordedChannels) << "quality " << c.quality << ", device channels " << c.channels;
+        EXPECT_EQ(format.BlockAlign(), c.recordedChannels);
+        EXPECT_GE(samples.size(), size_t(c.rate * c.recordedChannels / 5)) << "at least 200 ms";
+        EXPECT_EQ(request.type, kSnd);
+        EXPECT_EQ(request.flags & kResRequestCarryOut, kResRequestCarryOut);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(request.name + 1), request.name[0]), "Format");
+        DisposeHandle(request.data);
+    }
+
+    // Without WAVE_FORMAT_1M08, or without any device: "Not supported", and no sound.
+    for (const char* formats : {"0x2", "none"}) {
+        StandInWaveIn device(std::vector<uint8_t>(500, 100), formats);
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) { ClickDeckZone(deck, 0); });
+        driver.Expect(DialogMatch::Caption("Not supported"), [](DialogView& box) {
+            EXPECT_EQ(box.MessageBoxText(), "Recording in WAVE PCM not supported on your system.");
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) {
+            EXPECT_FALSE(deck.IsEnabled(IDOK)) << "nothing was recorded";
+            deck.Press(IDCANCEL);
+        });
+        AudioDeckChoice choice;
+        ResRequest request{};
+        EXPECT_EQ(Run(driver, &choice, &request), 0) << formats;
+        EXPECT_EQ(request.data, 0);
+    }
+
+    // winmm under Wine: its mapper claims every format but no device opens.
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) { ClickDeckZone(deck, 0); });
+    driver.Expect(DialogMatch::Caption("Pageloom Error"), [](DialogView& box) {
+        EXPECT_EQ(box.MessageBoxText(), "Failed to open waveform output device");
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) { deck.Press(IDCANCEL); });
+    AudioDeckChoice choice;
+    EXPECT_EQ(Run(driver, &choice), 0);
+}
+
+TEST_F(SoundRecorderTest, ALongRecordingIsWrittenWholeInOrderAndTheMeterShowsTheLevel) {
+    // Six seconds at Shift's 22050 Hz: past the first 100,000-byte buffer.
+    std::vector<uint8_t> input(10007);
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i] = uint8_t((i * 37 + 11) % 256);
+    {
+        StandInWaveIn device(input);
+        DialogDriver driver(20000);
+        RecordThen(driver, 1, 6100, NameAndConfirm("Long"));
+        AudioDeckChoice choice;
+        ResRequest request{};
+        EXPECT_EQ(Run(driver, &choice, &request), 1);
+        SoundFormat format{};
+        const std::vector<uint8_t> samples = Samples(request, &format);
+        EXPECT_GE(samples.size(), 132300u);
+        size_t first = samples.size();
+        for (size_t k = 0; k < samples.size() && first == samples.size(); ++k)
+            if (samples[k] != input[k % input.size()])
+                first = k;
+        EXPECT_EQ(first, samples.size()) << "the input's samples, in order and without gaps";
+        DisposeHandle(request.data);
+    }
+
+    // A constant 192 lifts the bar to 63/128 of the meter; stopping all sounds during the
+    // recording finishes it as the current sound.
+    StandInWaveIn device(std::vector<uint8_t>(1000, 192));
+    DialogDriver driver(15000);
+    int bar = -1, expected = -2;
+    driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& deck) {
+        ClickDeckZone(deck, 0);
+        AtTime(driver, GetTickCount() + 700, [&](DialogView& recording) {
+            HWND meter = GetDlgItem(recording.Window(), 55);
+            RECT client{};
+            GetClientRect(meter, &client);
+            HDC dc = GetDC(meter);
+            const COLORREF green = GetNearestColor(dc, RGB(0, 255, 0));
+            bar = 0;
+            for (int y = client.bottom - 1; y >= 0 && GetPixel(dc, client.right / 2, y) == green; --y)
+                ++bar;
+            ReleaseDC(meter, dc);
+            expected = client.bottom * 63 / 128;
+            StopAllSounds(1);
+            driver.Expect(DialogMatch::Template("TAPE"), NameAndConfirm("Level"));
+        });
+    });
+    AudioDeckChoice choice;
+    ResRequest request{};
+    EXPECT_EQ(Run(driver, &choice, &request), 1);
+    EXPECT_EQ(bar, expected);
+    SoundFormat format{};
+    const std::vector<uint8_t> samples = Samples(request, &format);
+    ASSERT_FALSE(samples.empty());
+    EXPECT_EQ(samples.front(), 192);
+    EXPECT_EQ(samples.back(), 192);
+    DisposeHandle(request.data);
+}
+
+TEST_F(SoundRecorderTest, OkStoresByNameAndCancelLeavesTheValuesAndAnEarlierRequest) {
+    StandInWaveIn device(std::vector<uint8_t>(700, 60));
+    // An empty name is asked for and nothing is stored.
+    {
+        DialogDriver driver(15000);
+        RecordThen(driver, 0, 200, [&driver](DialogView& deck) {
+            deck.SetText(56, "");
+            deck.Press(IDOK);
+            driver.Expect(DialogMatch::Alert(2202), [](DialogView& box) { box.Press(52); });
+            driver.Expect(DialogMatch::Template("TAPE"), [](DialogView& d) { d.Press(IDCANCEL); });
+        });
+        AudioDeckChoice choice;
+        ResRequest request{};
+        EXPECT_EQ(Run(driver, &choice, &request), 0);
+        EXPECT_EQ(request.data, 0) << "nothing stored";
+    }
+    // A different sound of a stored name asks to replace it; "Cancel" stores nothing.
+    {
+        DialogDriver driver(15000);
+        RecordThen(driver, 0, 200, [&driver](DialogView& deck) {
+            deck.SetText(56, "Woof");
+            deck.Press(IDOK);
+            driver.Expect(DialogMatch::Alert(2209), [](DialogView& box) {
+                EXPECT_EQ(box.ButtonLabels(), (std::vector<std::string>{"Replace", "Cancel"}));
+                box.Press(53);
+            });
+            driver.Expect(DialogMatch::Template("TAPE"), [](DialogView& d) { d.Press(IDCANCEL); });
+        });
+        AudioDeckChoice choice;
+        ResRequest request{};
+        EXPECT_EQ(Run(driver, &choice, &request), 0);
+        EXPECT_EQ(request.data, 0);
+    }
+    // The stored sound itself chosen from the stack: its own id, nothing to store.
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) { deck.Press(58); });
+        driver.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) {
+            ASSERT_EQ(deck.ListItem(51, 0), "Woof");
+            deck.SetListSelection(51, 0);
+            EXPECT_EQ(deck.Text(56), "Woof");
+            deck.Press(IDOK);
+        });
+        AudioDeckChoice choice;
+        ResRequest request{};
+        EXPECT_EQ(Run(driver, &choice, &request), 1);
+        EXPECT_EQ(choice.soundId, kWoofId) << "an equal sound of that name lends its id";
+        EXPECT_EQ(request.data, 0);
+    }
+    // An earlier OK's request survives a Cancel of the same edit, which changes no value.
+    DialogDriver first(15000);
+    RecordThen(first, 0, 200, NameAndConfirm("Bark"));
+    AudioDeckChoice choice;
+    EXPECT_EQ(first.Run([&] { return RunAudioDeckDialog(page_.embed, &choice); }), 1);
+    EXPECT_NE(choice.soundId, 0);
+    const AudioDeckChoice afterOk = choice;
+    DialogDriver second(15000);
+    second.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) {
+        ClickDeckZone(deck, 3);  // cleared: a new name is proposed
+        deck.SetChecked(60, true);
+    });
+    second.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) { deck.Press(IDCANCEL); });
+    ResRequest request{};
+    EXPECT_EQ(Run(second, &choice, &request), 0);
+    EXPECT_EQ(choice.soundId, afterOk.soundId);
+    EXPECT_EQ(choice.typeFlags, afterOk.typeFlags);
+    EXPECT_EQ(choice.isFile, afterOk.isFile);
+    EXPECT_EQ(choice.parameter, afterOk.parameter);
+    ASSERT_NE(request.data, 0) << "the earlier OK's sound stays pending";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(request.name + 1), request.name[0]), "Bark");
+    EXPECT_EQ(request.id, afterOk.soundId);
+    DisposeHandle(request.data);
+    // With nothing pending, Cancel leaves the record empty.
+    DialogDriver third(15000);
+    RecordThen(third, 0, 200, [](DialogView& deck) { deck.Press(IDCANCEL); });
+    EXPECT_EQ(Run(third, &choice, &request), 0);
+    EXPECT_EQ(request.data, 0);
+}
+
+// A real click at a point of the dialog's client area, through the system's input.
+void RealClick(HWND dialog, POINT client) {
+    ClientToScreen(dialog, &client);
+    const auto send = [&](DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = static_cast<LONG>((client.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+        input.mi.dy = static_cast<LONG>((client.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+        SendInput(1, &input, sizeof input);
+    };
+    send(0);
+    send(MOUSEEVENTF_LEFTDOWN);
+    send(MOUSEEVENTF_LEFTUP);
+}
+
+POINT ZoneCentre(const DialogView& deck, int zone) {
+    const RECT r = deck.ControlRect(50);
+    return {r.left + (r.right - r.left) * (2 * zone + 1) / 8, (r.top + r.bottom) / 2};
+}
+
+}  // namespace
+
+TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckBecomesTheButtonsSound) {
+    sb::Stack stack;
+    stack.cardWidth = 200;
+    stack.cardHeight = 150;
+    stack.cards.push_back(sb::PlainCard(1));
+    stack.cards[0].objects.push_back(sb::Button(5, {20, 20, 120, 60}, "Speak"));
+    // A sound of its own, whichever source the recorder was left on.
+    stack.resources.push_back({"Snd ", 400, "Purr", 0, 0, StoredSnd(Square(300, 20))});
+    SamplesStackBeside samples({sb::Resource{"Snd ", 9001, "Meow", 0, 0, StoredSnd(Square(200, 30))}});
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "recorder-e2e-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    Handle card = 0;
+    uint32_t offset = 0;
+    ASSERT_TRUE(FindObject(kObjectButton, 5, &card, &offset));
+    ActionBlock block{};
+    ASSERT_TRUE(LoadActionBlock(card, offset, &block));
+
+    // Real clicks on the deck: record, then any click stops.
+    StandInWaveIn device(std::vector<uint8_t>(900, 210));
+    AudioDeckChoice choice{block.soundId, block.soundFlags, uint16_t(block.soundIsFile), block.soundParameter};
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("TAPE"), [&driver](DialogView& deck) {
+        RealClick(deck.Window(), ZoneCentre(deck, 0));
+        AtTime(driver, GetTickCount() + 500, [&driver](DialogView& recording) {
+            RealClick(recording.Window(), ZoneCentre(recording, 2));
+            driver.Expect(DialogMatch::Template("TAPE"), NameAndConfirm("Bark"));
+        });
+    });
+    ASSERT_EQ(driver.Run([&] { return RunAudioDeckDialog(page.embed, &choice); }), 1);
+    EXPECT_TRUE(driver.AllAnswered());
+
+    // The action's saver stores the pending sound and names it in chunk 83 of the button.
+    block.soundId = choice.soundId;
+    block.soundFlags = choice.typeFlags;
+    block.soundParameter = choice.parameter;
+    ResRequest request{};
+    ASSERT_TRUE(TakeAudioDeckRequest(&request));
+    SetPendingSoundRequest(request, true);
+    ASSERT_TRUE(SaveActionBlock(card, offset, 5, block));
+    const std::vector<uint8_t> button = OpenStackObject(1, kObjectButton, 5);
+    ASSERT_FALSE(button.empty());
+    uint16_t soundId = 0;
+    for (size_t at = 136; at + 32 <= button.size();) {
+        const uint32_t length = GetU32(button, at + kObjectLength);
+        if (GetU16(button, at) == kTagSoundResource)
+            soundId = GetU16(button, at + kChunkValue);
+        if (length < 32)
+            break;
+        at += length;
+    }
+    ASSERT_NE(soundId, 0) << "chunk 83 on the button";
+    const int32_t previous = CurrentResFile();
+    UseResFile(GetStackResFile());
+    const Handle sound = GetResource(kSnd, soundId);
+    uint8_t name[kResNameSize] = {};
+    if (sound)
+        GetResInfo(sound, nullptr, nullptr, name, nullptr);
+    const std::vector<uint8_t> stored = HandleToBytes(sound);
+    UseResFile(previous);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(name + 1), name[0]), "Bark");
+    ASSERT_GT(stored.size(), 50u);
+    EXPECT_EQ(stored[50], 210) << "the input's samples";
+    EXPECT_EQ(stored.back(), 210);
+    CloseLinkedPlugin(&page);
+}
