@@ -13,7 +13,9 @@ export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;avicap32=n"
 loom_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1 || true
+    # Made without our avicap32: Wine's own components that import it (the device enumerator
+    # DirectShow needs) must register themselves.
+    WINEDLLOVERRIDES="${WINEDLLOVERRIDES/;avicap32=n/}" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
   # Without a window manager on Xvfb, Wine waits for every closing managed window; our windows
