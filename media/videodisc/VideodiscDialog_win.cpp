@@ -23,7 +23,7 @@
 namespace {
 
 enum Control : int {
-    kTryIt = 3,
+    kTrySegment = 3,
     kUnit = 4,
     kEndEdit = 5,
     kStartEdit = 6,
@@ -497,20 +497,26 @@ void Close(int result) {
     Cmd(kVdNothing);
     KillTimer(g.window, kSeekTimer);
     S().dialogResult = static_cast<uint16_t>(result);
-    if (!(S().state.flags & kVdModeless)) {
+    if (S().state.flags & kVdModeless)
+        DestroyWindow(g.window);
+    else
         EndDialog(g.window, result);
-        return;
-    }
+}
+
+// However the dialog goes (OK, Cancel, a failed start, or with its card window), it leaves no
+// viewer, hook or mouse redirection behind.
+void OnDestroy() {
+    KillTimer(g.window, kSeekTimer);
     SetMouseToParentWindow(nullptr);
-    if (g.viewer) {
+    if (g.viewer && IsWindow(g.viewer)) {
         SendMessageA(g.viewer, WM_CAP_DRIVER_DISCONNECT, 0, 0);
         DestroyWindow(g.viewer);
-        g.viewer = nullptr;
     }
+    g.viewer = nullptr;
     if (g.hookPushed)
         PopMouseHook();
     g.hookPushed = false;
-    DestroyWindow(g.window);
+    g.s = nullptr;
 }
 
 void OnTimer() {
@@ -598,7 +604,7 @@ void OnCommand(int id, int code) {
     switch (id) {
     case IDOK:
     case IDCANCEL: Close(id); break;
-    case kTryIt: TryIt(); break;
+    case kTrySegment: TryIt(); break;
     case kUnit: NextUnit(); break;
     case kStartEdit:
     case kEndEdit: OnEdit(id, code); break;
@@ -633,10 +639,6 @@ INT_PTR CALLBACK VideodiscDialogProc(HWND window, UINT message, WPARAM wParam, L
     case WM_INITDIALOG:
         if (!OnInit(window, reinterpret_cast<VideodiscSettings*>(lParam))) {
             g.s->dialogResult = IDCANCEL;
-            KillTimer(window, kSeekTimer);
-            if (g.hookPushed)
-                PopMouseHook();
-            g.hookPushed = false;
             if (g.s->state.flags & kVdModeless)
                 DestroyWindow(window);
             else
@@ -653,7 +655,7 @@ INT_PTR CALLBACK VideodiscDialogProc(HWND window, UINT message, WPARAM wParam, L
         return TRUE;
     case WM_DESTROY:
         if (g.window == window)
-            g.s = nullptr;
+            OnDestroy();
         return FALSE;
     default: return FALSE;
     }

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/events/MessageLoops.h"
+#include "core/events/ModelessDialogs.h"
+#include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
 #include "media/MediaManager.h"
 #include "media/videodisc/Videodisc.h"
@@ -194,7 +197,43 @@ TEST_F(VideodiscDialog, ModelessAClickInTheViewerReachesTheCardWindow) {
     EXPECT_EQ(g_cardPresses[0].x, 200);
     EXPECT_EQ(g_cardPresses[0].y, 150);
     EXPECT_FALSE(IsWindow(viewer)) << "the viewer goes with the dialog";
+    EXPECT_EQ(MouseToParentWindow(), nullptr);
+    EXPECT_FALSE(MouseHookActive());
+    EXPECT_EQ(ModelessDialogCount(), 0);
     DestroyWindow(card);
+    UnregisterClassA("LaserPlyTestCard", wc.hInstance);
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
+}
+
+// The card window going while the dialog runs takes the dialog with it, and nothing of the
+// modeless run stays behind for the next.
+TEST_F(VideodiscDialog, ModelessClosedWithItsCardLeavesNothingBehind) {
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = CardProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "LaserPlyTestCard";
+    RegisterClassA(&wc);
+    HWND card = CreateWindowA("LaserPlyTestCard", "", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr,
+                              wc.hInstance, nullptr);
+    ASSERT_NE(card, nullptr);
+    VideodiscCommandText start{}, end{};
+    Rect32 rect{};
+    uint16_t live = 0;
+    DialogDriver driver(10000);
+    driver.Expect(DialogMatch::Template("LaserPly"), [&](DialogView& box) {
+        box.SetChecked(kViewer, true);
+        EXPECT_NE(MouseToParentWindow(), nullptr);
+        EXPECT_TRUE(MouseHookActive());
+        DestroyWindow(card);
+    });
+    EXPECT_FALSE(driver.Run([&] { return RunVideodiscDialog(card, start, end, rect, false, kVdDialogModeless, live); }));
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(GetVideodiscDialogSettings(), nullptr);
+    EXPECT_EQ(MouseToParentWindow(), nullptr);
+    EXPECT_FALSE(MouseHookActive());
+    EXPECT_EQ(ModelessDialogCount(), 0);
+    EXPECT_EQ(live, 0) << "no OK: the action keeps its flag";
     UnregisterClassA("LaserPlyTestCard", wc.hInstance);
     SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
 }
