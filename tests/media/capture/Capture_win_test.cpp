@@ -59,6 +59,12 @@ TEST_F(Capture, NoDriverListedMeansNoCapture) {
     RECT r{0, 0, 50, 50};
     HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(CreateConnectedCaptureWindow("LMCapture", WS_CHILD, r, parent, 50), nullptr);
+    // The media services see no capture driver, and with one listed they do.
+    EXPECT_EQ(InitMediaServices(parent, GetModuleHandleA(nullptr)) & kMediaCaptureDriver, 0u);
+    MediaManagerDestroy();
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
+    EXPECT_EQ(InitMediaServices(parent, GetModuleHandleA(nullptr)) & kMediaCaptureDriver, kMediaCaptureDriver);
+    MediaManagerDestroy();
     DestroyWindow(parent);
 }
 

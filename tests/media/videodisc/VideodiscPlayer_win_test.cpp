@@ -5,17 +5,20 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "StackBuilder.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "media/MediaManager.h"
 #include "media/videodisc/Videodisc.h"
 #include "stack/format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/LinkedPlugin_win.h"
 
 namespace {
 
@@ -170,6 +173,75 @@ TEST_F(VideodiscPlayer, AClickInTheLiveVideoRectangleIsPostedOnceWithACaptureDri
     CloseCaptureWindow();  // empties the rectangle
     EXPECT_EQ(IsInVideoClickRect(kMediaCaptureDriver, window, WM_LBUTTONDOWN, 20, 20), 0);
     DestroyWindow(window);
+}
+
+namespace sb = stackbuilder;
+
+void ClickScreen(int x, int y, DWORD button) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>((y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+    SendInput(1, &input, sizeof input);
+}
+
+void PumpFor(DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+        PumpPageMessages();
+        Sleep(10);
+    }
+}
+
+// In the hosted plug-in, a press on the live video (a child of the card window) reaches the card
+// window once: there it runs the card's click action, a segment of its own on the player.
+TEST_F(VideodiscPlayer, InThePluginAPressOnTheLiveVideoReachesTheCardOnce) {
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");  // read when the card window is made
+    sb::Stack stack;
+    stack.cardWidth = 320;
+    stack.cardHeight = 240;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(320, 240, 8, 0));
+    card.picture->palette = {{255, 255, 255}};
+    constexpr uint16_t kClickAction = 128;
+    card.actions[2] = kClickAction;
+    sb::Object clickAction;
+    clickAction.words.push_back({20, 0x4000});
+    sb::Chunk seek;
+    seek.kind = kTagVideodisc;
+    const VideodiscCommandText start = MakeStartCommand("060", '3', 700), end = MakeEndCommand(700, 700, "FR");
+    seek.payload.assign(start.begin(), start.end());
+    seek.payload.insert(seek.payload.end(), end.begin(), end.end());
+    clickAction.chunks.push_back(seek);
+    stack.cards.push_back(card);
+    stack.resources.push_back({"Actn", kClickAction, "", 0, 0, sb::ActionRecord(clickAction)});
+    stack.nextResourceId = kClickAction + 1;
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "disc-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    const HWND cardWindow = GetCardWindow();
+    ASSERT_NE(cardWindow, nullptr);
+
+    // A segment with live video over (80, 60)-(240, 180).
+    std::vector<uint8_t> chunk = Chunk(150, 300, 1);
+    const int16_t rect[4] = {80, 60, 240, 180};  // as the block holds it: left, top, right, bottom
+    std::memcpy(chunk.data() + kObjectRect, rect, sizeof rect);
+    ASSERT_EQ(DoVideodiscAction(cardWindow, chunk), 0);
+    const HWND video = ChildWindowFromPoint(cardWindow, POINT{160, 120});
+    ASSERT_NE(video, cardWindow) << "the live video shows over the rectangle";
+    ASSERT_TRUE(IsWindowVisible(video));
+
+    ClearLog();
+    SetForegroundWindow(page.page);
+    POINT at{160, 120};
+    ClientToScreen(cardWindow, &at);
+    ClickScreen(at.x, at.y, MOUSEEVENTF_LEFTDOWN);
+    ClickScreen(at.x, at.y, MOUSEEVENTF_LEFTUP);
+    PumpFor(600);
+    const std::vector<std::string> lines = Log();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("seek 700")), 1) << Join(lines);
+
+    CloseLinkedPlugin(&page);
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
 }
 
 }  // namespace
