@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <algorithm>
 #include <cstring>
@@ -91,6 +92,11 @@ TEST_F(VideodiscPlayer, ASegmentSeeksThenPlaysAndTheNextUseSettlesThePlayer) {
     ClearLog();
     EXPECT_EQ(OpenVideodiscPlayer(), 0);
     EXPECT_EQ(Log(), std::vector<std::string>{"pause"});
+    std::ifstream raw(log_);
+    std::string first;
+    std::getline(raw, first);
+    EXPECT_EQ(first, "status " + std::to_string(MCI_STATUS_MODE) + " = " + std::to_string(MCI_MODE_PLAY))
+        << "the mode is read first";
     EXPECT_FALSE(VideodiscPlayerState()->flags & kVdNeedsInit);
 
     // Equal frames: the player searches and stays there.
