@@ -124,14 +124,23 @@ int MediaCountImages(const char* path);
 int MediaDecodeImageFrames(const char* path, HGLOBAL* frames, int* count);
 
 // ---- MediaReleases_win.cpp ----
-// MINIMAL until the media library, capture and videodisc code exist: nothing is held.
+// MINIMAL until the media library exists: nothing is held.
 void AllocMediaLib();
 void CloseMediaLib();
+
+// ---- videodisc/VideodiscPlayer_win.cpp ----
+// Settles a player that played a segment (status, then pause): 0 ready or no player state, 1
+// when that failed.
 int OpenVideodiscPlayer();
-void CloseVideodiscPlayer();
-void ClearVideodiscState();
+void CloseVideodiscPlayer();  // closes the device (shut-down)
+void ClearVideodiscState();   // then the state goes
+// A child's press (`message`, at x, y of `window`) inside the live video click rectangle, with
+// a capture driver (kMediaCaptureDriver in mediaFlags): posted again to `window` as a press,
+// which passes through once; true when posted.
+int IsInVideoClickRect(uint32_t mediaFlags, HWND window, UINT message, int x, int y);
+
+// ---- capture/CaptureWindow_win.cpp ----
+// Hides, disconnects and destroys the shared capture window; the click rectangle empties.
 void CloseCaptureWindow();
-// A child's press inside the live video click rectangle; none exists yet (0).
-int IsInVideoClickRect(uint32_t mediaFlags, HWND window, UINT message, LPARAM lParam);
 // Files dropped on the card: not accepted yet (0).
 LRESULT OnDropFiles(HWND window, bool handScroll, bool objectsShown, uint32_t card, WPARAM drop, LPARAM lParam);

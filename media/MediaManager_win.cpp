@@ -7,6 +7,7 @@
 #include "core/ui/Alerts.h"
 #include "media/MediaManagerState.h"
 #include "media/MediaPreview.h"
+#include "media/capture/Capture.h"
 #include "media/elements/QTElements.h"
 #include "media/support/MediaWindows.h"
 #include "quicktime/QuickTime.h"
@@ -131,6 +132,8 @@ uint32_t InitMediaServices(HWND window, HINSTANCE module) {
         flags |= kMediaManagerMade;
     if (LoadVideoForWindows())
         flags |= kMediaVideoForWindows;
+    if (HaveCaptureDriver())
+        flags |= kMediaCaptureDriver;
     g_mediaFlags = flags;
     return flags;
 }

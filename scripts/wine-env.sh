@@ -5,13 +5,17 @@ LOOM_WIN_BUILD=${LOOM_WIN_BUILD:-$LOOM_ROOT/build/win}
 export WINEPREFIX=${WINEPREFIX:-$LOOM_ROOT/build/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+# avicap32=n: our capture library beside the test programs (build/win) stands in for Wine's,
+# which lists no driver; it lists one only when LOOM_CAPTURE_DRIVER is set.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;avicap32=n"
 
 # Makes the prefix once; later calls find it ready.
 loom_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1 || true
+    # Made without our avicap32: Wine's own components that import it (the device enumerator
+    # DirectShow needs) must register themselves.
+    WINEDLLOVERRIDES="${WINEDLLOVERRIDES/;avicap32=n/}" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
   # Without a window manager on Xvfb, Wine waits for every closing managed window; our windows
@@ -27,6 +31,14 @@ loom_wine_prefix() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v PrivateColorMap /d Y /f >/dev/null 2>&1 || true
     wineserver -w
     touch "$WINEPREFIX/.loom-private-colormap"
+  fi
+  # Our simulated videodisc player (tools/vdplayer) is the MCI "videodisc" device.
+  local driver="$LOOM_WIN_BUILD/vdplayer.drv"
+  if [ ! -f "$WINEPREFIX/.loom-videodisc" ] || [ "$(cat "$WINEPREFIX/.loom-videodisc")" != "$driver" ]; then
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\MCI' /v videodisc \
+      /d "Z:${driver//\//\\}" /f >/dev/null 2>&1 || true
+    wineserver -w
+    echo "$driver" > "$WINEPREFIX/.loom-videodisc"
   fi
 }
 

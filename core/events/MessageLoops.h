@@ -18,6 +18,11 @@ LRESULT WaitWithMessages();
 // Lists and shows the dialog, then runs messages until it is gone (or a quit message comes,
 // which is posted again for the loop outside); the dialog then leaves the list.
 void RunModelessLoop(HWND dialog);
+// The one window whose mouse messages RunModelessLoop and RunHookMessageLoop re-address to its
+// parent, with the point in the parent's client area (a live video window over the card, which
+// would take the clicks meant for the card's tracker); null for none. Media sets and clears it.
+void SetMouseToParentWindow(HWND window);
+HWND MouseToParentWindow();
 // While an object rectangle is tracked: left-button messages of the window go to the mouse
 // hook, Enter as a button-up at (10000, 10000); the rest is dispatched.
 void RunHookMessageLoop(HWND window);

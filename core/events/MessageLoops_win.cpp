@@ -46,6 +46,22 @@ bool GiveToHook(const MSG& msg, HWND window, bool movesToo) {
     return false;
 }
 
+HWND g_mouseToParent = nullptr;
+
+// Mouse messages of the window set by SetMouseToParentWindow go to its parent, at the point in
+// the parent's client area.
+void RedirectMouseToParent(MSG& msg) {
+    if (!g_mouseToParent || msg.hwnd != g_mouseToParent || !IsMouseMessage(msg.message))
+        return;
+    const HWND parent = GetParent(msg.hwnd);
+    if (!parent)
+        return;
+    POINT point{HookX(msg.lParam), HookY(msg.lParam)};
+    MapWindowPoints(msg.hwnd, parent, &point, 1);
+    msg.hwnd = parent;
+    msg.lParam = MAKELPARAM(point.x, point.y);
+}
+
 // Takes the next message; false (and the quit posted again for the loop outside) on quit.
 bool NextMessage(MSG& msg) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
@@ -91,6 +107,7 @@ void RunModelessLoop(HWND dialog) {
     ShowWindow(dialog, SW_SHOW);
     MSG msg;
     while (IsWindow(dialog) && NextMessage(msg)) {
+        RedirectMouseToParent(msg);
         // A dialog the full list refused still gets its own keyboard navigation.
         if (OfferToModelessDialogs(&msg) || (!listed && IsDialogMessageA(dialog, &msg)))
             continue;
@@ -113,6 +130,8 @@ void RunHookLoop(HWND window, bool untilKey) {
     while (PeekMessageA(&msg, window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {
     }
     while ((untilKey ? MouseHookActive() : TrackedWindow() != nullptr) && NextMessage(msg)) {
+        if (!untilKey)
+            RedirectMouseToParent(msg);
         if (OfferToModelessDialogs(&msg) || IsMenuClick(msg))
             continue;
         const bool enter = msg.message == WM_CHAR && msg.wParam == VK_RETURN;
@@ -132,3 +151,7 @@ void RunHookLoop(HWND window, bool untilKey) {
 void RunHookMessageLoop(HWND window) { RunHookLoop(window, false); }
 
 void RunHookMessageLoopUntilKey(HWND window) { RunHookLoop(window, true); }
+
+void SetMouseToParentWindow(HWND window) { g_mouseToParent = window; }
+
+HWND MouseToParentWindow() { return g_mouseToParent; }

@@ -155,8 +155,9 @@ void OnStackEvent(StackEvent event) {
     case StackEvent::PushingCardHistory: PushCardHistory(); break;
     case StackEvent::GoingToFirstCard: EnterFirstCard(); break;
     case StackEvent::ClosingStackExtras:
-        // Two owners, neither built yet: the videodisc player's state is reset for the stack
-        // to come, and the clipboard forgets its marks of the closed stack's objects.
+        // A player that played a segment is settled before the next stack's cards. The clipboard's
+        // marks of the closed stack's objects have no owner built yet.
+        OpenVideodiscPlayer();
         break;
     case StackEvent::ResettingFontTable: ResetFontTable(); break;
     case StackEvent::StoringFontTable: SaveFontTable(); break;

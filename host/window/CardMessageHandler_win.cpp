@@ -145,7 +145,8 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             DefaultChildProcessing(window, message, wParam, lParam);
         return 0;
     case WM_PARENTNOTIFY:
-        if (IsInVideoClickRect(GetAvailabilityMask(), window, message, lParam))
+        // The child's own event and its point in this window.
+        if (IsInVideoClickRect(GetAvailabilityMask(), window, LOWORD(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))
             return 0;
         return DefaultChildProcessing(window, message, wParam, lParam);
     case WM_DROPFILES:

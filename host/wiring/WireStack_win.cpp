@@ -84,7 +84,9 @@ StackPlatformOps StackPlatformOfTheSystem() {
     o.convertCardPicture = ConvertCardPicture;
     o.convertCardGraphicsDepth = ConvertCardGraphicsDepth;
     o.changeStackSize = [](Handle oldHeader, Handle newHeader) {
-        return ChangeStackSizeAndDepth(GetCardWindow(), oldHeader, newHeader);
+        const int changed = ChangeStackSizeAndDepth(GetCardWindow(), oldHeader, newHeader);
+        OpenVideodiscPlayer();  // a player that played a segment is settled after the change
+        return changed;
     };
     o.resizeCardArea = ResizeOffscreenForStack;
     return o;

@@ -1,0 +1,151 @@
+// The shared capture window over AVICap, which is loaded by name so that the plug-in starts
+// without it (see Capture.h).
+#include <windows.h>
+#include <vfw.h>
+
+#include "graphics/palette/AppPalette.h"
+#include "media/MediaManager.h"
+#include "media/capture/Capture.h"
+#include "media/videodisc/Videodisc.h"
+
+namespace {
+
+using CreateProc = HWND(WINAPI*)(LPCSTR, DWORD, int, int, int, int, HWND, int);
+using DescribeProc = BOOL(WINAPI*)(UINT, LPSTR, int, LPSTR, int);
+
+constexpr char kCaptureTitle[] = "Pageloom Capture Window";
+constexpr UINT kPreviewRate = 16;
+
+HMODULE g_avicap = nullptr;
+HWND g_window = nullptr;
+CaptureFacts g_facts;
+int g_depth = 8;
+
+template <class Proc>
+Proc Find(const char* name) {
+    if (!g_avicap)
+        g_avicap = LoadLibraryA("avicap32.dll");
+    return g_avicap ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(g_avicap, name))) : nullptr;
+}
+
+LRESULT Cap(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return window ? SendMessageA(window, message, wParam, lParam) : 0;
+}
+
+}  // namespace
+
+bool CaptureDriverDescription(int index, std::string* description) {
+    const auto describe = Find<DescribeProc>("capGetDriverDescriptionA");
+    char name[80] = {}, version[80] = {};
+    if (!describe || !describe(static_cast<UINT>(index), name, sizeof name, version, sizeof version))
+        return false;
+    if (description)
+        *description = name;
+    return true;
+}
+
+bool HaveCaptureDriver() {
+    for (int i = 0; i < kCaptureDriverCount; ++i)
+        if (CaptureDriverDescription(i, nullptr))
+            return true;
+    return false;
+}
+
+HWND CreateCaptureWindow(const char* title, DWORD style, const RECT& r, HWND parent, int id) {
+    const auto create = Find<CreateProc>("capCreateCaptureWindowA");
+    return create ? create(title, style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent, id) : nullptr;
+}
+
+HWND CreateConnectedCaptureWindow(const char* title, DWORD style, const RECT& rect, HWND parent, int id) {
+    HWND window = CreateCaptureWindow(title, style, rect, parent, id);
+    if (!window)
+        return nullptr;
+    for (int i = 0; CaptureDriverDescription(i, nullptr); ++i) {
+        if (Cap(window, WM_CAP_DRIVER_CONNECT, static_cast<WPARAM>(i))) {
+            Cap(window, WM_CAP_SET_PREVIEWRATE, kPreviewRate);
+            Cap(window, WM_CAP_SET_PREVIEW, TRUE);
+            Cap(window, WM_CAP_SET_SCALE, TRUE);
+            return window;
+        }
+    }
+    DestroyWindow(window);
+    return nullptr;
+}
+
+CaptureFacts ReadCaptureFacts(HWND window) {
+    CaptureFacts f;
+    CAPDRIVERCAPS caps{};
+    if (Cap(window, WM_CAP_DRIVER_GET_CAPS, sizeof caps, reinterpret_cast<LPARAM>(&caps))) {
+        f.sourceDialog = caps.fHasDlgVideoSource;
+        f.formatDialog = caps.fHasDlgVideoFormat;
+        f.displayDialog = caps.fHasDlgVideoDisplay;
+    }
+    CAPSTATUS status{};
+    if (Cap(window, WM_CAP_GET_STATUS, sizeof status, reinterpret_cast<LPARAM>(&status))) {
+        f.imageWidth = static_cast<int>(status.uiImageWidth);
+        f.imageHeight = static_cast<int>(status.uiImageHeight);
+    }
+    return f;
+}
+
+const CaptureFacts& SharedCaptureFacts() { return g_facts; }
+
+bool OpenCaptureWindow(HWND parent, const RECT& rect, int paletteMode) {
+    CloseCaptureWindow();
+    g_window = CreateCaptureWindow(kCaptureTitle, WS_CHILD, rect, parent, 0);
+    if (!g_window)
+        return false;
+    Cap(g_window, WM_CAP_DRIVER_CONNECT, 0);
+    g_facts = ReadCaptureFacts(g_window);
+    Cap(g_window, WM_CAP_SET_SCALE, TRUE);
+    POINT origin{0, 0};
+    Cap(g_window, WM_CAP_SET_SCROLL, 0, reinterpret_cast<LPARAM>(&origin));
+    Cap(g_window, WM_CAP_SET_PREVIEWRATE, kPreviewRate);
+    Cap(g_window, WM_CAP_SET_PREVIEW, TRUE);
+    if (paletteMode == 1 && g_depth == 8 && OpenClipboard(g_window)) {
+        // The capture window takes a palette only from the clipboard.
+        EmptyClipboard();
+        if (HPALETTE copy = DuplicatePalette(GetAppPalette()))
+            SetClipboardData(CF_PALETTE, copy);
+        CloseClipboard();
+        Cap(g_window, WM_CAP_PAL_PASTE);
+    }
+    ShowWindow(g_window, SW_SHOW);
+    return true;
+}
+
+HWND SharedCaptureWindow() { return g_window; }
+
+void SetSharedCaptureWindow(HWND window) { g_window = window; }
+
+void CloseCaptureWindow() {
+    if (g_window) {
+        ShowWindow(g_window, SW_HIDE);
+        Cap(g_window, WM_CAP_DRIVER_DISCONNECT);
+        DestroyWindow(g_window);
+        g_window = nullptr;
+    }
+    SetVideoClickRect({});
+}
+
+int ShowCaptureSourceDialog() { return static_cast<int>(Cap(g_window, WM_CAP_DLG_VIDEOSOURCE)); }
+int ShowCaptureDisplayDialog() { return static_cast<int>(Cap(g_window, WM_CAP_DLG_VIDEODISPLAY)); }
+int ShowCaptureFormatDialog() { return static_cast<int>(Cap(g_window, WM_CAP_DLG_VIDEOFORMAT)); }
+
+void SyncCaptureDepth(bool set) {
+    const LRESULT size = Cap(g_window, WM_CAP_GET_VIDEOFORMAT);
+    if (size < static_cast<LRESULT>(sizeof(BITMAPINFOHEADER)))
+        return;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    Cap(g_window, WM_CAP_GET_VIDEOFORMAT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(bytes.data()));
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(bytes.data());
+    if (set) {
+        header->biBitCount = static_cast<WORD>(g_depth);
+        header->biSizeImage =
+            static_cast<DWORD>(header->biWidth * std::abs(header->biHeight) * header->biPlanes * header->biBitCount / 8);
+        Cap(g_window, WM_CAP_SET_VIDEOFORMAT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(bytes.data()));
+    }
+    g_depth = header->biBitCount;
+}
+
+int RememberedCaptureDepth() { return g_depth; }
