@@ -6,8 +6,6 @@
 #include "stack/format/StackFile.h"
 
 void StepAnimations() {}
-int RunFrameAnimQueue(HWND, HRGN) { return 0; }
-void StopFrameAnimations() {}
 void ReleaseAnimPlayback() {}
 
 bool IsSpriteHandle(Handle record) {
@@ -22,10 +20,4 @@ int PlayAnimRecord(Handle record, uint16_t) {
     return 0;
 }
 
-int StartFrameAnimation(Handle reference, const Rect32&, uint16_t) {
-    DisposeHandle(reference);
-    return 0;
-}
-
-bool FrameAnimsDoneFor(uint16_t) { return true; }
 bool AnimatedObjectsDoneFor(uint16_t) { return true; }
