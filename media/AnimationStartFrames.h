@@ -15,7 +15,7 @@
 // rectangle (clipped to the card clip region unless flag 64).
 void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);
 
-// MINIMAL until the animation engine is built: nothing is drawn.
+// MINIMAL until the animation engine is built: an animated object draws nothing.
 // An animated object ('Sprt' payload) drawn into the offscreen at its first position.
 void PointSpriteAtOffscreen(std::span<const uint8_t> animation, HDC dc);
 // A frame animation's first frame copied to rect, clipped to the card clip region when clip.
