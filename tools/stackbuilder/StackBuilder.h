@@ -269,6 +269,8 @@ Card SharedCard(uint16_t id, uint16_t holderId);
 // card shows the movie kDemoMovieName, which lies beside the stack, with its controller bar.
 // The demo holds only what an author would make; test objects go to the seeds and test stacks.
 inline constexpr char kDemoMovieName[] = "demo.avi";
+// Where the third card's flip-book plays, which starts when the card is entered.
+inline constexpr Rect kDemoFlipBookArea = {120, 145, 200, 225};
 Stack DemoStack();
 // The picture of the demo's "Logo" graphic on its first card, at (20, 80): 32 x 32 at 8 bits,
 // square rings 4 pixels wide round the centre, black (255 in the card's grey ramp) outermost,

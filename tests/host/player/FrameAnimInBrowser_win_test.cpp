@@ -2,7 +2,8 @@
 // two-frame animation (about a second a frame) leave its last frame on the card, or the card
 // again when the animation asks for it; one that also moves to the next card moves only when
 // the animation has ended; and the next card shows the first frame of its own animation, which
-// asks to be shown with the card, as soon as it is entered.
+// asks to be shown with the card, as soon as it is entered. The demo's third card plays its
+// flip-book once entered.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -97,6 +98,33 @@ TEST(FrameAnimInBrowser, ButtonsPlayFlipBooksAndTheMoveWaitsForTheirEnd) {
     EXPECT_TRUE(Near(moved.At(5, 100), kLeaf)) << Hex(moved.At(5, 100));
     EXPECT_TRUE(Near(moved.At(130, 60), kLeaf)) << Hex(moved.At(130, 60));
     EXPECT_TRUE(Near(moved.At(80, 60), kBlue)) << Hex(moved.At(80, 60));
+}
+
+// Two steps to the third card; two shots a second apart differ inside the flip-book's area (its
+// square has gone round by about half a turn), and the card beside it stays.
+TEST(FrameAnimInBrowser, TheDemosThirdCardPlaysItsFlipBook) {
+    ServerFolder server;
+    const std::string name = "demo-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::vector<uint8_t> stack = sb::BuildStack(sb::DemoStack()).bytes;
+    server.Put(name, std::string(stack.begin(), stack.end()));
+    const std::string shot = server.Name("flip.png");
+    const std::string later = server.Name("flip-t2.png");
+    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                               "--size", "320x240", "--command", "204@600", "--command", "204@1000",
+                                               "--screenshot", shot, "--screenshot-after", "2000", "--screenshot-after",
+                                               "3100", "--quit-after", "3500", "http://localhost/" + name});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
+    const Shot first(shot), second(later);
+    ASSERT_EQ(first.width, 320u);
+    ASSERT_EQ(second.width, 320u);
+    const sb::Rect area = sb::kDemoFlipBookArea;
+    int changed = 0;
+    for (int y = area.top; y < area.bottom; y += 2)
+        for (int x = area.left; x < area.right; x += 2)
+            changed += first.At(x, y) != second.At(x, y);
+    EXPECT_GT(changed, 100) << "the flip-book's frames advanced between the shots\n" << Joined(run.log);
+    EXPECT_EQ(first.At(110, 60), second.At(110, 60)) << "the card above it stays";
 }
 
 }  // namespace
