@@ -1,7 +1,7 @@
 // The frame animation queue on a window, its tick count set by the test: frames drawn in turn
 // and in the card's colours, cycles, empty frames, stopping, the end with and without the
-// refresh, entries in order, frames read from the owner's chunk, what is refused, and the first
-// frame as a bitmap and the colour re-map of a stored animation.
+// refresh, what is refused, and the colour re-map of a stored animation (the
+// performer's references and first frames with the card: FrameAnimInBrowser_win_test).
 #include "actions/FrameAnimations.h"
 
 #include <gtest/gtest.h>
@@ -114,15 +114,9 @@ protected:
 };
 
 TEST_F(FrameAnimationsTest, FramesPlayInTurnAndTheLastStaysUnlessTheCardIsAskedBack) {
-    // Red, a frame of its head alone, green: the empty frame draws the picture unchanged and
-    // still takes its delay.
-    std::vector<uint8_t> data = MemoryOrder(Solid({kRed, kRed, kGreen}));
-    AnimFramePlace second;
-    ASSERT_TRUE(FindAnimFrame(data, 2, &second));
-    std::vector<uint8_t> emptied(data.begin(), data.begin() + second.offset + kFrameAnimFrameHeadBytes);
-    SetU32(emptied, second.offset + kFrameLength, kFrameAnimFrameHeadBytes);
-    emptied.insert(emptied.end(), data.begin() + second.offset + second.length, data.end());
-    ASSERT_TRUE(QueueFrameAnimation(NewHandleFromBytes(emptied), {10, 10, 30, 20}, queue_, 1));
+    // Red, red again (the builder writes a frame of its head alone: no pixel changed), green: the
+    // empty frame draws the picture unchanged and still takes its delay.
+    ASSERT_TRUE(Queue(Solid({kRed, kRed, kGreen})));
     EXPECT_FALSE(FrameAnimsDoneIn(queue_, 1));
     EXPECT_TRUE(FrameAnimsDoneIn(queue_, 2));
 
@@ -152,21 +146,14 @@ TEST_F(FrameAnimationsTest, FramesPlayInTurnAndTheLastStaysUnlessTheCardIsAskedB
     EXPECT_EQ(At(45, 35), Seen::Blue);
     EXPECT_FALSE(Step(2000 + kDelay));
     ASSERT_TRUE(GetUpdateRect(window_, &update, FALSE));
-    EXPECT_EQ(update.left, 40);
-    EXPECT_EQ(update.top, 30);
-    EXPECT_EQ(update.right, 60);
-    EXPECT_EQ(update.bottom, 40);
+    const RECT area = {40, 30, 60, 40};
+    EXPECT_TRUE(EqualRect(&update, &area));
 }
 
-TEST_F(FrameAnimationsTest, ASingleFrameShowsOncePerCycleAndEntriesKeepTheirOrder) {
+TEST_F(FrameAnimationsTest, ASingleFrameShowsOncePerCycle) {
     ASSERT_TRUE(Queue(Solid({kRed}, 2)));
-    // Queued later over the same area, drawn later in each step: green wins.
-    ASSERT_TRUE(Queue(Solid({kGreen}, 1), 2, {20, 10, 40, 20}));
-    Step(1000);
-    EXPECT_EQ(At(15, 15), Seen::Red);
-    EXPECT_EQ(At(25, 15), Seen::Green);
-    int shown = 1;
-    for (uint32_t tick = 1001; tick <= 1000 + 4 * kDelay && !IsFrameAnimQueueEmpty(queue_); ++tick) {
+    int shown = 0;
+    for (uint32_t tick = 1000; tick <= 1000 + 4 * kDelay && !IsFrameAnimQueueEmpty(queue_); ++tick) {
         Paint();
         Step(tick);
         shown += At(15, 15) == Seen::Red;
@@ -186,15 +173,7 @@ TEST_F(FrameAnimationsTest, AStoppedEntryEndsAtItsNextDueTimeWithoutDrawing) {
     EXPECT_TRUE(Step(1000 + kDelay));
     EXPECT_EQ(At(15, 15), Seen::White);
     EXPECT_EQ(At(45, 15), Seen::Green);
-    EXPECT_TRUE(FrameAnimsDoneIn(queue_, 5));
-    // Flag 0x0010 stops the owner's other animations as it is queued.
-    ASSERT_TRUE(Queue(Solid({kBlue}, 1, kFrameAnimStopOthers), 6, {70, 10, 90, 20}));
-    EXPECT_FALSE(FrameAnimsDoneIn(queue_, 6));
-    Paint();
     Step(1000 + 2 * kDelay);
-    EXPECT_EQ(At(45, 15), Seen::White) << "the first of object 6 was stopped";
-    EXPECT_EQ(At(75, 15), Seen::Blue);
-    Step(1000 + 3 * kDelay);
     EXPECT_TRUE(IsFrameAnimQueueEmpty(queue_));
     // Id 0 stops every entry; each is gone at its next due time.
     ASSERT_TRUE(Queue(Solid({kRed, kGreen, kBlue}, 3), 5));
@@ -203,26 +182,6 @@ TEST_F(FrameAnimationsTest, AStoppedEntryEndsAtItsNextDueTimeWithoutDrawing) {
     StopFrameAnimsOf(queue_, 0);
     EXPECT_TRUE(Step(1100 + kDelay - 1));
     EXPECT_FALSE(Step(1100 + kDelay));
-    // Freeing the queue ends everything at once.
-    ASSERT_TRUE(Queue(Solid({kRed}, 9)));
-    FreeFrameAnimQueue(queue_);
-    EXPECT_TRUE(IsFrameAnimQueueEmpty(queue_));
-}
-
-TEST_F(FrameAnimationsTest, AReferenceTakesItsFramesFromTheOwnersChunk) {
-    // The 34 bytes the performer queues: the stored animation of button 7 is red, then blue.
-    const std::vector<uint8_t> stored = MemoryOrder(Solid({kRed, kBlue}));
-    std::vector<uint8_t> reference(stored.begin(), stored.begin() + kFrameAnimRefBytes);
-    SetU16(reference, kFrameAnimFlags, GetU16(reference, kFrameAnimFlags) | kFrameAnimInChunk);
-    ASSERT_TRUE(QueueFrameAnimation(NewHandleFromBytes(reference), {10, 10, 30, 20}, queue_, 7));
-    Step(1000);
-    EXPECT_EQ(At(15, 15), Seen::Red);
-    Step(1000 + kDelay);
-    EXPECT_EQ(At(15, 15), Seen::Blue);
-    // An owner without such a chunk queues nothing, and the reference is freed.
-    const Handle orphan = NewHandleFromBytes(reference);
-    EXPECT_FALSE(QueueFrameAnimation(orphan, {10, 10, 30, 20}, queue_, 8));
-    EXPECT_FALSE(IsValidHandle(orphan));
 }
 
 TEST_F(FrameAnimationsTest, WhatCannotPlayIsNotQueuedAndItsDataFreedUnlessNotOwned) {
@@ -239,24 +198,7 @@ TEST_F(FrameAnimationsTest, WhatCannotPlayIsNotQueuedAndItsDataFreedUnlessNotOwn
     EXPECT_TRUE(IsFrameAnimQueueEmpty(queue_));
 }
 
-TEST_F(FrameAnimationsTest, TheFirstFrameAsABitmapAndTheRemapToAnotherPalette) {
-    const Handle data = Data(Solid({kGreen, kRed}));
-    HBITMAP first = CreateFrameAnimBitmap(data);
-    ASSERT_NE(first, nullptr);
-    BITMAP size = {};
-    ASSERT_TRUE(GetObjectA(first, sizeof size, &size));
-    EXPECT_EQ(size.bmWidth, 20);
-    EXPECT_EQ(size.bmHeight, 10);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, first);
-    EXPECT_EQ(Classify(GetPixel(memory, 5, 5)), Seen::Green);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(first);
-    DisposeHandle(data);
-
+TEST_F(FrameAnimationsTest, TheRemapToAnotherPaletteRewritesTheStoredFrames) {
     // Button 7's red and blue, re-mapped to a palette whose nearest are entries 9 and 4.
     struct {
         WORD version = 0x300, count = 10;

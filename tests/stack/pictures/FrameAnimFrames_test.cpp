@@ -100,7 +100,7 @@ std::vector<uint8_t> HandMade(int width, int height, uint16_t flags, const std::
     return a;
 }
 
-TEST(FrameAnimFrames, PairsLandWhereTheirLayoutSays) {
+TEST(FrameAnimFrames, PairsLandWhereTheirLayoutSaysAndWhatTheDataCannotHoldIsRefused) {
     FrameAnimHeader header;
     std::vector<uint8_t> picture;
     auto play = [&](const std::vector<uint8_t>& animation, int n) {
@@ -110,96 +110,53 @@ TEST(FrameAnimFrames, PairsLandWhereTheirLayoutSays) {
             ASSERT_TRUE(DecodeAnimFrame(animation, i, header, picture));
     };
     // Width 10 at 8 bits: stored rows of 10 bytes, picture rows of 12. Offset 25 (row 2,
-    // column 5) lands on 2 x 12 + 5 = 29.
-    play(HandMade(10, 4, kFrameAnimShortPairs, {{0, 25, 0xA1, 0xA2}}), 2);
+    // column 5) lands on 2 x 12 + 5 = 29; pairs past the end or negative are skipped.
+    play(HandMade(10, 4, kFrameAnimShortPairs, {{0, 25, 0xA1, 0xA2, 0x7F, 0xFF, 7, 7, 0xFF, 0xF0, 7, 7}}), 2);
     EXPECT_EQ(picture[29], 0xA1);
     EXPECT_EQ(picture[30], 0xA2);
     EXPECT_EQ(std::count(picture.begin(), picture.end(), 0), static_cast<std::ptrdiff_t>(picture.size()) - 2);
-
     // Two markers in a row add 65536: offset 65536 + 4 in stored rows of 256 (row 256, column 4).
     play(HandMade(256, 260, kFrameAnimShortPairs, {{0x80, 0x01, 9, 9, 0x80, 0x01, 9, 9, 0, 4, 0xB1, 0xB2}}), 2);
     EXPECT_EQ(picture[65536 + 4], 0xB1);
     EXPECT_EQ(std::count(picture.begin(), picture.end(), 9), 0) << "markers carry no pixels";
-    // The base starts again at 0 in each frame.
-    play(HandMade(256, 260, kFrameAnimShortPairs, {{0x80, 0x01, 0, 0}, {0, 8, 0xC1, 0xC2}}), 3);
-    EXPECT_EQ(picture[8], 0xC1);
-    EXPECT_EQ(picture[32768 + 8], 0);
-
-    // 8-byte pairs: the offset counts in picture rows; four bytes are written.
-    play(HandMade(10, 4, 0, {{0, 0, 0, 13, 1, 2, 3, 4}}), 2);
+    // 8-byte pairs count in picture rows; one past the end is skipped, half a pair is none; a
+    // frame of its head alone changes nothing, yet it is a frame.
+    play(HandMade(10, 4, 0, {{0, 0, 0, 13, 1, 2, 3, 4, 0, 0, 0, 46, 5, 5, 5, 5, 0, 0, 0}, {}}), 3);
     EXPECT_EQ((std::vector<uint8_t>(picture.begin() + 13, picture.begin() + 17)), (std::vector<uint8_t>{1, 2, 3, 4}));
-
-    // A pair whose bytes fall outside the picture is skipped, the others still land; half a pair
-    // at the end of a frame is no pair.
-    play(HandMade(10, 4, 0, {{0, 0, 0, 46, 5, 5, 5, 5, 0, 0, 0, 1, 6, 6, 6, 6, 0, 0, 0}}), 2);
-    EXPECT_EQ(picture.size(), 48u);
     EXPECT_EQ(std::count(picture.begin(), picture.end(), 5), 0);
-    EXPECT_EQ(std::count(picture.begin(), picture.end(), 6), 4);
-    play(HandMade(10, 4, kFrameAnimShortPairs, {{0x7F, 0xFF, 7, 7, 0xFF, 0xF0, 7, 7, 0, 41, 7, 7}}), 2);
-    EXPECT_EQ(std::count(picture.begin(), picture.end(), 7), 0) << "past the end, negative, and moved past the end";
 
-    // A frame of its head alone changes nothing, yet it is a frame.
-    play(HandMade(10, 4, 0, {{0, 0, 0, 2, 8, 8, 8, 8}, {}}), 3);
-    EXPECT_EQ(std::count(picture.begin(), picture.end(), 8), 4);
-}
-
-TEST(FrameAnimFrames, WhatTheDataCannotHoldIsRefused) {
-    const std::vector<uint8_t> good = HandMade(10, 4, 0, {{0, 0, 0, 2, 8, 8, 8, 8}});
-    FrameAnimHeader header;
-    ASSERT_EQ(CheckFrameAnim(good, &header), FrameAnimRefusal::None);
-    auto with = [&](uint32_t at, uint16_t value) {
+    const std::vector<uint8_t> good = HandMade(10, 4, 0, {{}});
+    for (const auto& [at, value, refusal] : std::vector<std::tuple<uint32_t, uint16_t, FrameAnimRefusal>>{
+             {kFrameAnimWidth, 0, FrameAnimRefusal::BadSize},
+             {kFrameAnimHeight, 40000, FrameAnimRefusal::BadSize},
+             {kFrameAnimDepth, 7, FrameAnimRefusal::BadDepth},
+             {kFrameAnimCount, 0xFFFF, FrameAnimRefusal::NoFrames},
+             {kFrameAnimHeight, 5, FrameAnimRefusal::FirstFrameShort}}) {
         std::vector<uint8_t> a = good;
         SetU16(a, at, value);
-        return a;
-    };
-    EXPECT_EQ(CheckFrameAnim(std::span(good).first(17), &header), FrameAnimRefusal::Short);
-    EXPECT_EQ(CheckFrameAnim(with(kFrameAnimWidth, 0), &header), FrameAnimRefusal::BadSize);
-    EXPECT_EQ(CheckFrameAnim(with(kFrameAnimHeight, 40000), &header), FrameAnimRefusal::BadSize);
-    EXPECT_EQ(CheckFrameAnim(with(kFrameAnimDepth, 7), &header), FrameAnimRefusal::BadDepth);
-    EXPECT_EQ(CheckFrameAnim(with(kFrameAnimCount, 0xFFFF), &header), FrameAnimRefusal::NoFrames);
-    // Frame 1's rows: a height of 5 needs more rows than its data holds.
-    EXPECT_EQ(CheckFrameAnim(with(kFrameAnimHeight, 5), &header), FrameAnimRefusal::FirstFrameShort);
-    // Frame lengths below the 16-byte head, or past the data, end the walk there.
-    const uint32_t second = kFrameAnimHeaderBytes + 16 + 40;
-    for (uint32_t length : {0u, 12u, 15u, 16u + 9u, 0xFFFFFFF0u}) {
-        std::vector<uint8_t> a = good;
-        SetU32(a, second + kFrameLength, length);
-        AnimFramePlace place;
-        EXPECT_TRUE(FindAnimFrame(a, 1, &place));
-        EXPECT_FALSE(FindAnimFrame(a, 2, &place)) << length;
-        std::vector<uint8_t> first = a;
-        SetU32(first, kFrameAnimHeaderBytes + kFrameLength, length);
-        EXPECT_EQ(CheckFrameAnim(first, &header), FrameAnimRefusal::FirstFrameShort) << length;
+        EXPECT_EQ(CheckFrameAnim(a, &header), refusal) << at << " = " << value;
     }
-}
-
-TEST(FrameAnimFrames, ColourRemapChangesPixelsButNotOffsetsOrMarkers) {
+    // Frame lengths below the 16-byte head, or past the data, end the walk there.
+    for (uint32_t length : {0u, 12u, 15u, 73u, 0xFFFFFFF0u}) {  // 73: one past the data
+        std::vector<uint8_t> a = good;
+        SetU32(a, kFrameAnimHeaderBytes + kFrameLength, length);
+        EXPECT_EQ(CheckFrameAnim(a, &header), FrameAnimRefusal::FirstFrameShort) << length;
+        a = good;
+        SetU32(a, kFrameAnimHeaderBytes + 16 + 40 + kFrameLength, length);
+        AnimFramePlace place;
+        EXPECT_FALSE(FindAnimFrame(a, 2, &place)) << length;
+    }
+    // The colour re-map changes pixel bytes, by 4-bit pixel at 4 bits, never offsets or markers.
     std::array<uint8_t, 256> map;
     for (size_t i = 0; i < map.size(); ++i)
-        map[i] = static_cast<uint8_t>(255 - i);
-    std::vector<uint8_t> a = HandMade(10, 4, kFrameAnimShortPairs, {{0x80, 0x01, 3, 4, 0, 25, 1, 2}});
-    FrameAnimHeader header;
+        map[i] = static_cast<uint8_t>(i < 16 ? 15 - i : 255 - i);
+    std::vector<uint8_t> a = HandMade(10, 4, kFrameAnimShortPairs, {{0x80, 0x01, 3, 4, 0, 25, 0x12, 0xF0}});
     ASSERT_EQ(CheckFrameAnim(a, &header), FrameAnimRefusal::None);
-    const std::vector<uint8_t> before = a;
     RemapAnimFramePixels(a, header, map);
-    const size_t pairs = a.size() - 8;
-    EXPECT_EQ((std::vector<uint8_t>(a.begin() + pairs, a.end())), (std::vector<uint8_t>{0x80, 0x01, 3, 4, 0, 25, 254, 253}));
-    EXPECT_TRUE(std::equal(a.begin(), a.begin() + pairs, before.begin())) << "header and frame 1 stay";
-    // At 4 bits each of a byte's two pixels is mapped on its own.
+    EXPECT_EQ((std::vector<uint8_t>(a.end() - 8, a.end())), (std::vector<uint8_t>{0x80, 0x01, 3, 4, 0, 25, 0xED, 0x0F}));
     std::vector<uint8_t> nibbles = {0x12, 0xF0};
-    for (size_t i = 0; i < 16; ++i)
-        map[i] = static_cast<uint8_t>(15 - i);
     RemapAnimPixelBytes(nibbles, 4, map);
     EXPECT_EQ(nibbles, (std::vector<uint8_t>{0xED, 0x0F}));
-    // Frame 1 packs back to the rows it was read from.
-    std::vector<uint8_t> picture(size_t{header.pictureRowBytes} * header.height);
-    AnimFramePlace first;
-    ASSERT_TRUE(FindAnimFrame(a, 1, &first));
-    std::vector<uint8_t> rows(AnimFrameData(a, first).begin(), AnimFrameData(a, first).end());
-    for (size_t i = 0; i < rows.size(); ++i)
-        rows[i] = static_cast<uint8_t>(i);
-    ASSERT_TRUE(DecodeFirstAnimFrame(rows, header, picture));
-    EXPECT_EQ(PackFirstAnimFrame(picture, header), rows);
 }
 
 // The stack report plays a button's frames as the queue would and names the last picture.
