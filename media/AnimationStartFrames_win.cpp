@@ -3,7 +3,10 @@
 
 #include <vector>
 
+#include "actions/FrameAnimations.h"
 #include "core/memory/ByteReader.h"
+#include "core/ui/GdiGuards.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"
 #include "stack/cards/CardList.h"
@@ -44,4 +47,19 @@ void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId
     }
 }
 
-void DrawFrameAnimationStart(std::span<const uint8_t>, const RECT&, bool, HDC) {}
+void DrawFrameAnimationStart(std::span<const uint8_t> animation, const RECT& rect, bool clip, HDC dc) {
+    ScopedHandle data(NewHandleFromBytes(animation));
+    OwnedGdiObject<HBITMAP> frame(data.get() ? CreateFrameAnimBitmap(data.get()) : nullptr);
+    BITMAP size = {};
+    if (!frame || !GetObjectA(frame.get(), sizeof size, &size))
+        return;
+    MemoryDC source(dc);
+    SelectedObject selected(source.get(), frame.get());
+    if (!selected)
+        return;
+    const int saved = SaveDC(dc);
+    if (clip)
+        SelectClipRgn(dc, GetCardClipRegion());
+    BitBlt(dc, rect.left, rect.top, size.bmWidth, size.bmHeight, source.get(), 0, 0, SRCCOPY);
+    RestoreDC(dc, saved);
+}

@@ -39,6 +39,7 @@ seed_kind() {
     graphicpicture_fuzz) echo graphic ;;
     cardpicture_fuzz) echo cardpicture ;;
     actionrecord_fuzz) echo actionrecord ;;
+    frameanim_fuzz) echo frameanim ;;
     soundfile_fuzz) echo soundfile ;;
     midifile_fuzz) echo midi ;;
     moviefile_fuzz | standinmovie_fuzz) echo movie ;;
@@ -52,10 +53,12 @@ seed_kind() {
   esac
 }
 
-# An index of 50 records is 27,102 bytes; every other input form fits 16 KiB.
+# An index of 50 records is 27,102 bytes; a frame animation whose pairs need markers holds
+# more than 32767 bytes of frame 1; every other input form fits 16 KiB.
 max_len() {
   case $1 in
     cacheindex_fuzz) echo 28672 ;;
+    frameanim_fuzz) echo 65536 ;;  # frame 1 whole, and pairs past 32767 bytes
     *) echo 16384 ;;
   esac
 }

@@ -87,10 +87,7 @@ int PlayActionAnimation(const Performance& p) {
         ShowCardAlert(kAlertNotEnoughMemory);
         return 0;
     }
-    {
-        HandleLock lock(reference);
-        lock.get()[kFrameAnimRefFlags] |= 1;
-    }
+    SetHandleWord(reference, kFrameAnimFlags, GetHandleWord(reference, kFrameAnimFlags) | kFrameAnimInChunk);
     return StartFrameAnimation(reference, ChunkRect(chunk), p.objectId) ? 1 : 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "actions/FrameAnimations.h"
 #include "actions/NbaMenu.h"
 #include "actions/NbaModules.h"
 #include "core/files/FileLayer.h"
@@ -96,6 +97,9 @@ StackUpcalls StackUpcallsOfThePlugin() {
     StackUpcalls u = DefaultStackUpcalls();
     u.restoreSnapshot = RestoreOffscreenSnapshot;
     u.renderCardToDib = RenderCurrentCard;
+    u.remapFrameAnimColors = [](Handle card, uint32_t offset, void* palette) {
+        RemapFrameAnimColors(card, offset, static_cast<HPALETTE>(palette));
+    };
 
     u.goToCardId = GoToCardId;
     u.refreshCurrentCard = RefreshCurrentCard;

@@ -26,7 +26,12 @@
 //               objects
 //   objects     per object in list order: kind, id, rect [left, top, right, bottom], flags,
 //               length, name ("" for kinds other than 16, 48, 96), and for buttons chunks
-//               (the chunk kinds in order); for graphics "graphic": {frameWidth, frameColor
+//               (the chunk kinds in order) and frameAnimation: null unless the first animation
+//               chunk holds a frame animation, else {width, height, depth, delay, cycles, frames
+//               (the header's count), flags, chunkFlags (+22), then "refused": why, or "found":
+//               the frames the walk reaches, and "crc32" (zlib's) of the picture after every
+//               frame found, played in order: rows padded to 32 bits, top row first};
+//               for graphics "graphic": {frameWidth, frameColor
 //               (stored: palette index + 1), pictureFlags, depth, transparency, layout (false
 //               when the lengths disagree), dataLength, maskLength, then picture: null when disk
 //               based, else {"decoded": true, width, height, depth, packed, crc32 (zlib's, of
@@ -62,6 +67,7 @@
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/pictures/CardPictureRows.h"
+#include "stack/pictures/FrameAnimFrames.h"
 #include "stack/pictures/GraphicPicture.h"
 
 namespace {
@@ -345,6 +351,49 @@ void DescribeGraphic(Json& j, std::span<const uint8_t> o) {
     j.Close('}');
 }
 
+// The frames are played as the queue plays them, over one picture.
+void DescribeFrameAnimation(Json& j, std::span<const uint8_t> button) {
+    j.Key("frameAnimation");
+    ButtonChunkWalk walk(button);
+    ObjectPlace chunk;
+    std::span<const uint8_t> payload;
+    while (walk.Next(chunk)) {
+        if (chunk.kind != kTagAnimation)
+            continue;
+        const uint32_t pad = (chunk.flags & kObjectPadded) ? 1 : 0;
+        if (chunk.length >= kChunkHeaderBytes + pad)
+            payload = button.subspan(chunk.offset + kChunkHeaderBytes, chunk.length - kChunkHeaderBytes - pad);
+        break;
+    }
+    if (payload.size() < kFrameAnimHeaderBytes || GetBE32(payload, 0) == kSprt) {
+        j.Null();
+        return;
+    }
+    j.Open('{');
+    FrameAnimHeader header;
+    const FrameAnimRefusal refusal = CheckFrameAnim(payload, &header);
+    j.Field("width", GetU16(payload, kFrameAnimWidth));
+    j.Field("height", GetU16(payload, kFrameAnimHeight));
+    j.Field("depth", GetU16(payload, kFrameAnimDepth));
+    j.Field("delay", GetU16(payload, kFrameAnimDelay));
+    j.Field("cycles", GetU16(payload, kFrameAnimCycles));
+    j.Field("frames", GetI16(payload, kFrameAnimCount));
+    j.Field("flags", GetU16(payload, kFrameAnimFlags));
+    j.Field("chunkFlags", chunk.flags);
+    if (refusal != FrameAnimRefusal::None) {
+        j.Key("refused");
+        j.Str(FrameAnimRefusalText(refusal));
+    } else {
+        std::vector<uint8_t> picture(size_t{header.pictureRowBytes} * header.height);
+        int found = 0;
+        while (found < header.frameCount && DecodeAnimFrame(payload, found + 1, header, picture))
+            ++found;
+        j.Field("found", found);
+        j.Field("crc32", Crc32(picture));
+    }
+    j.Close('}');
+}
+
 void DescribeObject(Json& j, std::span<const uint8_t> o, bool macRoman) {
     const uint16_t kind = GetU16(o, kObjectKind);
     j.Open('{');
@@ -371,6 +420,7 @@ void DescribeObject(Json& j, std::span<const uint8_t> o, bool macRoman) {
         while (walk.Next(chunk))
             j.Number(chunk.kind);
         j.Close(']');
+        DescribeFrameAnimation(j, o);
     }
     if (kind == kObjectText)
         DescribeTextEntries(j, o, macRoman);

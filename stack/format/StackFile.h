@@ -338,10 +338,36 @@ inline constexpr uint32_t kMediaFlagBackground = 0x100;
 inline constexpr uint32_t kMediaFlagOwnController = 0x200;
 inline constexpr uint16_t kSoundIsStroke = 0x8000;  // sound flags: a 'Strk' resource, not a 'Snd '
 // A movie chunk's payload is the movie's packed file reference; an animation chunk's begins with
-// kSprt (animations), else it is a frame animation reference, whose flags byte the player marks
-// while the reference belongs to a queue entry (bit 0).
-inline constexpr uint32_t kFrameAnimRefBytes = 34;
-inline constexpr uint32_t kFrameAnimRefFlags = 13;
+// kSprt (animations), else it is a frame animation (below), of which the player queues only
+// the header and frame 1's head, flagged kFrameAnimInChunk.
+// A frame animation, in memory order (the reader converts the header and every frame head): an
+// 18-byte header, then frames, each a 16-byte head with its 32-bit length (head included) at
+// kFrameLength, then its data. Frame 1's data is the whole picture, rows padded to 16 bits; a
+// later frame's data is pairs of a big-endian offset and the pixel bytes put there.
+enum FrameAnimField : uint32_t {
+    kFrameAnimWidth = 0,
+    kFrameAnimHeight = 2,
+    kFrameAnimDelay = 4,   // ticks between frames
+    kFrameAnimCycles = 6,
+    kFrameAnimCount = 8,   // signed
+    kFrameAnimDepth = 10,  // bits per pixel
+    kFrameAnimFlags = 12,
+    kFrameAnimHeaderBytes = 18,
+};
+inline constexpr uint32_t kFrameAnimFrameHeadBytes = 16;
+inline constexpr uint32_t kFrameAnimRefBytes = kFrameAnimHeaderBytes + kFrameAnimFrameHeadBytes;
+enum FrameAnimFlags : uint16_t {
+    kFrameAnimRefreshAtEnd = 0x0001,  // the card is drawn again over the area when it ends
+    kFrameAnimShortPairs = 0x0004,    // 4-byte pairs: 16-bit offset in stored rows, 2 pixel bytes
+    kFrameAnimStopOthers = 0x0010,    // the object's other animations stop first
+    kFrameAnimStopping = 0x0020,      // set at run time
+    kFrameAnimUnclipped = 0x0040,
+    kFrameAnimNotOwned = 0x0080,      // the queue does not free the data
+    kFrameAnimInChunk = 0x0100,       // only the header is queued: frames come from the owner's chunk
+};
+// A 4-byte pair with this offset word adds kFrameAnimMarkerStep to the offsets that follow.
+inline constexpr uint16_t kFrameAnimMarker = 0x8001;
+inline constexpr uint32_t kFrameAnimMarkerStep = 32768;
 // An animation chunk that is no sprite record: seven words from +32, then frames from +50, as
 // many as word +40 says, each a 12-byte header holding its 32-bit length (+8), header included.
 inline constexpr uint32_t kAnimWordsStart = 32, kAnimWordsEnd = 46;

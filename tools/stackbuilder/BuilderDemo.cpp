@@ -182,6 +182,30 @@ Picture LogoPicture() {
     return p;
 }
 
+namespace {
+
+// A white square going round the border of a dark one, eight steps a turn, a quarter of a
+// second a step (80 x 80 in the card's grey ramp: 0 white, 255 black).
+FrameAnimation DemoFlipBook() {
+    constexpr int kSide = 80, kBlock = 20;
+    constexpr int kSteps[8][2] = {{0, 0}, {30, 0}, {60, 0}, {60, 30}, {60, 60}, {30, 60}, {0, 60}, {0, 30}};
+    FrameAnimation a;
+    a.width = a.height = kSide;
+    a.delay = 15;
+    a.cycles = 20;
+    a.shortPairs = true;
+    for (const auto& [left, top] : kSteps) {
+        std::vector<uint8_t> frame(kSide * kSide, 200);
+        for (int y = top; y < top + kBlock; ++y)
+            for (int x = left; x < left + kBlock; ++x)
+                frame[y * kSide + x] = 0;
+        a.frames.push_back(frame);
+    }
+    return a;
+}
+
+}  // namespace
+
 Stack DemoStack() {
     Stack s;
     s.cardWidth = 320;
@@ -232,6 +256,9 @@ Stack DemoStack() {
     last.objects.push_back(ShapedButton(11, {20, 150, 100, 230}, "Before", 6, kBlueIcon, kPrevious));
     last.objects.push_back(ShapedButton(12, {220, 150, 300, 230}, "Again", 7, kRedIcon, kPrevious));
     last.objects.push_back(ShapedButton(13, {220, 100, 300, 130}, "Movie", 2, 0, 4));
+    // Arriving plays the flip-book between the lower buttons; its first frame shows with the card.
+    constexpr uint16_t kFlipBookAction = 150;
+    last.actions[0] = kFlipBookAction;
     s.cards.push_back(last);
 
     // The movie with its bar (flag 1) and its first frame on the card (flag 4).
@@ -255,6 +282,8 @@ Stack DemoStack() {
     std::vector<uint8_t> link = LinkData("Pageloom", {}, &linkAction);
     link[0] = kTitleLink >> 8, link[1] = kTitleLink & 0xFF;  // the link id is its resource id
     s.resources.push_back({"Hlnk", kTitleLink, "Pageloom", 0, 0, link});
+    s.resources.push_back({"Actn", kFlipBookAction, "", 0, 0,
+                           ActionRecord(FrameAnimationButton(0, {}, "", kDemoFlipBookArea, DemoFlipBook(), 2))});
     s.nextResourceId = resources.nextResourceId;
     return s;
 }

@@ -232,6 +232,24 @@ Object ShapedButton(uint16_t id, Rect rect, std::string name, uint16_t shape, ui
 // Mac path, at the movie's rectangle, with the element flags (32 bits at +16; 1 the controller
 // bar, 4 the first frame shown, which also sets the chunk's still flag at +22) and volume 255.
 Object MovieButton(uint16_t id, Rect rect, std::string name, Rect movie, std::string_view macPath, uint32_t flags);
+// A frame animation (BuilderFrames.cpp): frames of width x height pixel values (4 or 8 bits),
+// top row first, played delay ticks apart for the cycles. The first is stored whole, rows padded
+// to 16 bits; each later one as the pixels that changed: 8-byte pairs (a 32-bit offset into
+// rows padded to 32 bits, 4 pixel bytes), or with shortPairs 4-byte pairs (a 16-bit offset into
+// the stored rows, 2 pixel bytes), an offset past 32767 reached through marker pairs (0x8001,
+// 32768 each). The header's flags get 0x0004 for short pairs; the others are as given.
+struct FrameAnimation {
+    int width = 0, height = 0, depth = 8;
+    uint16_t delay = 6, cycles = 1, flags = 0;
+    bool shortPairs = false;
+    std::vector<std::vector<uint8_t>> frames;
+};
+// The animation as an animation chunk's payload, in file order.
+std::vector<uint8_t> FrameAnimationPayload(const FrameAnimation& animation);
+// A button whose action plays the animation (action bit 0x80) in the area; chunk flags at +22
+// (2: the first frame shows with the card, 0x40: not clipped).
+Object FrameAnimationButton(uint16_t id, Rect rect, std::string name, Rect area, const FrameAnimation& animation,
+                            uint16_t chunkFlags = 0);
 // An 'Icon' resource: an icon file (little-endian, as stored) of one size x size 4-bit image, a
 // disc of the colour with a black ring on a transparent ground.
 std::vector<uint8_t> IconFile(int size, Rgb colour);
@@ -286,6 +304,8 @@ Card SharedCard(uint16_t id, uint16_t holderId);
 // card shows the movie kDemoMovieName, which lies beside the stack, with its controller bar.
 // The demo holds only what an author would make; test objects go to the seeds and test stacks.
 inline constexpr char kDemoMovieName[] = "demo.avi";
+// Where the third card's flip-book plays, which starts when the card is entered.
+inline constexpr Rect kDemoFlipBookArea = {120, 145, 200, 225};
 Stack DemoStack();
 // The picture of the demo's "Logo" graphic on its first card, at (20, 80): 32 x 32 at 8 bits,
 // square rings 4 pixels wide round the centre, black (255 in the card's grey ramp) outermost,

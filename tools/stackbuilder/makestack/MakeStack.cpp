@@ -27,6 +27,7 @@
 //     fieldtext   text object records after their header (card, flags first) and font tables
 //     animrecord  stored 'Sprt' records: strip films with masks and paths, a picture per frame,
 //                 a movie, no path
+//     frameanim   frame animations in file order, 4 and 8 bits, both pair forms, one with markers
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
 // stream needs compressing.
 #include <algorithm>
@@ -656,6 +657,32 @@ Seeds StackSeeds() {
     return seeds;
 }
 
+Seeds FrameAnimSeeds() {
+    Seeds seeds;
+    for (const auto& [width, height, depth, shortPairs] :
+         std::vector<std::tuple<int, int, int, bool>>{{10, 6, 8, true}, {10, 6, 8, false}, {13, 7, 4, true},
+                                                      {9, 5, 4, false}, {200, 170, 8, true}}) {
+        stackbuilder::FrameAnimation a;
+        a.width = width;
+        a.height = height;
+        a.depth = depth;
+        a.shortPairs = shortPairs;
+        for (int n = 0; n < 3; ++n) {
+            std::vector<uint8_t> frame(size_t(width) * height);
+            for (size_t i = 0; i < frame.size(); ++i)
+                frame[i] = static_cast<uint8_t>(i % (depth == 4 ? 16 : 256));
+            // A few changes near the end: past 32767 bytes in the largest, reached through markers.
+            for (size_t i = 0; i < size_t(n) * 4; ++i)
+                frame[frame.size() - 1 - i * 3] ^= 1;
+            a.frames.push_back(frame);
+        }
+        seeds.push_back({"frames-" + std::to_string(width) + "x" + std::to_string(height) + "-" + std::to_string(depth) +
+                             (shortPairs ? "-short" : "-long"),
+                         stackbuilder::FrameAnimationPayload(a)});
+    }
+    return seeds;
+}
+
 int WriteSeeds(const Seeds& seeds, const std::string& dir) {
     if (seeds.empty()) {
         std::fprintf(stderr, "makestack: no seeds made\n");
@@ -718,6 +745,8 @@ int main(int argc, char** argv) {
             return WriteSeeds(FieldTextSeeds(), argv[3]);
         if (kind == "animrecord")
             return WriteSeeds(AnimRecordSeeds(), argv[3]);
+        if (kind == "frameanim")
+            return WriteSeeds(FrameAnimSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
         return 2;
     }
