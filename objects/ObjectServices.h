@@ -32,7 +32,6 @@ void FreeGraphicEditBitmaps();
 int BrowseGraphicMouseDown(HWND window, LayerHandle graphic, int x, int y);
 int DragGraphicInBrowse(HWND window, int x, int y);
 int DropGraphicInBrowse(HWND window, int x, int y);
-int FollowTextLink(int x, int y, bool ctrl, int linkState);
 void TypeCharIntoActiveField(WPARAM character);
 
 // Object tools.

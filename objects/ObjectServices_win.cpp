@@ -59,7 +59,6 @@ void FreeFindState() {}
 int BrowseGraphicMouseDown(HWND, LayerHandle, int, int) { return 0; }
 int DragGraphicInBrowse(HWND, int, int) { return 0; }
 int DropGraphicInBrowse(HWND, int, int) { return 0; }
-int FollowTextLink(int, int, bool, int) { return 0; }
 void TypeCharIntoActiveField(WPARAM) {}
 
 void SelectObjectMouseDown(HWND, int, int, WPARAM) {}

@@ -12,7 +12,9 @@
 //   TextFieldDraw_win.cpp     drawing into the card and printing the client into a DC
 //   TextFieldScroll_win.cpp   the smooth scroll of a field, vertical or as a marquee
 //   WebAddress.cpp            finding a typed web address (WebAddress.h, no Windows)
-//   TextLinkSeams_win.cpp     the text links and the editing this kind calls (MINIMAL)
+//   TextLinks.cpp             text links: the records, their matching (TextLinks.h, no Windows)
+//   TextLinks_win.cpp         the link under a click, its flash (TextLinks_win.h)
+//   TextLinkSeams_win.cpp     the editing this kind calls (MINIMAL)
 // The window procedure lies in the host (host/window/TextFieldProc_win.cpp): it calls the
 // modules, LoomLogo, the performer and the browser, all above this layer.
 #pragma once
@@ -161,18 +163,8 @@ bool ScrollTextField(HWND window, int delta, int mode, bool vertical, bool byHal
 bool ScrollFieldLineDown(HWND window, bool go);
 
 // ---- TextLinkSeams_win.cpp ----
-// MINIMAL until text links come: the typed address is kept as the last one offered.
-void AddUrlLink(Handle word, uint16_t fieldId);
-// MINIMAL until text links come: nothing is followed.
-void FollowLinkAtPoint(HWND window, int x, int y);
 // MINIMAL until field editing comes: nothing is saved from the old field.
 void EndTextEditing(LayerHandle field);
-struct OfferedUrlLink {
-    std::string word;
-    uint16_t fieldId = 0;
-    int count = 0;
-};
-const OfferedUrlLink& LastOfferedUrlLink();
 // The current field name (length-prefixed text of the active field's record).
 void SetCurrentFieldName(const std::string& name);
 const std::string& GetCurrentFieldName();
