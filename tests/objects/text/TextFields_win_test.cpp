@@ -360,6 +360,19 @@ TEST(TextFields, LiveWindowsTypingClicksRenderingAndTheClassGoneAtTheEnd) {
     TextGetSel(framed, &start, &end);
     EXPECT_EQ(start, 2) << "drawing kept the field's selection";
     EXPECT_EQ(end, 5);
+    // With the object tool too the fields are drawn into the card: the framed one with its
+    // one-pixel frame, the unframed one without.
+    SelectToolNumber(kArrowTool);
+    Pump();
+    RedrawWindow(embed, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
+    const int framedMiddle = (kFramedRect.top + kFramedRect.bottom) / 2, clearMiddle = (kClearRect.top + kClearRect.bottom) / 2;
+    EXPECT_TRUE(Near(WindowPixel(embed, kFramedRect.left, framedMiddle), frame))
+        << std::hex << WindowPixel(embed, kFramedRect.left, framedMiddle);
+    EXPECT_TRUE(Near(WindowPixel(embed, (kFramedRect.left + kFramedRect.right) / 2, kFramedRect.top), frame));
+    EXPECT_TRUE(Near(WindowPixel(embed, kClearRect.left, clearMiddle), kPictureColor))
+        << std::hex << WindowPixel(embed, kClearRect.left, clearMiddle);
 
     // Back to browse; Hide Objects hides them and Show Objects brings them back.
     SelectToolNumber(kBrowseTool);
