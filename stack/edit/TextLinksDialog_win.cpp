@@ -122,7 +122,8 @@ bool RewriteLink(uint16_t id, const std::string* text, const uint16_t* fieldId) 
             std::span<const uint8_t> actions;
             if (link->hasActions)
                 actions = lock.bytes().subspan(link->actionOffset);
-            record = BuildLinkRecord(link->id, fieldId ? *fieldId : link->fieldId, text ? *text : std::string(link->text),
+            // The resource's id names the link, whatever an older copy left in its first word.
+            record = BuildLinkRecord(id, fieldId ? *fieldId : link->fieldId, text ? *text : std::string(link->text),
                                      link->hasActions, actions);
         }
     }
@@ -298,7 +299,8 @@ void SaveEditedActions() {
         if (link && AppendHandle(g_dialog.actionData, link) != 0)
             DisposeHandleAndClear(&link);
     }
-    if (link && SetHandleWord(link, kLinkHasButton, 1) && UpdateLinkRecord(link) == 0)
+    if (link && SetHandleWord(link, 0, g_dialog.actionLinkId) && SetHandleWord(link, kLinkHasButton, 1) &&
+        UpdateLinkRecord(link) == 0)
         MarkCardChanged();
     if (link != g_dialog.actionData)
         DisposeHandle(link);

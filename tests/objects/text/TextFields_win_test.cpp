@@ -179,12 +179,8 @@ std::vector<StackLink> StackLinks() {
     StackResFileCurrent stackFile;
     for (int i = 1; i <= CountResources(kHlnk); ++i) {
         const Handle data = GetIndResource(kHlnk, i);
-        std::optional<LinkFields> fields;
-        {
-            HandleLock lock(data);
-            if (lock)
-                fields = ReadLinkFields(lock.bytes());
-        }
+        const std::vector<uint8_t> bytes = HandleToBytes(data);
+        const std::optional<LinkFields> fields = ReadLinkFields(bytes);
         if (!fields)
             continue;
         StackLink link{std::string(fields->text), fields->fieldId, {}};
