@@ -1,5 +1,6 @@
 // The text field windows' procedure: modules and LoomLogo see the messages first, browse clicks
-// perform the field's actions, typed web addresses become links, and the rest goes to RichEdit.
+// perform the field's actions and follow its text links, typed web addresses become links, and
+// the rest goes to RichEdit.
 // It lives here because it calls the modules, LoomLogo, the performer and the browser.
 #include "host/window/TextFieldProc.h"
 
