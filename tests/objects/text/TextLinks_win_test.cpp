@@ -50,6 +50,8 @@ std::vector<std::pair<std::string, uint16_t>> Gather(Handle card, uint16_t field
 
 TEST(TextLinksCopy, AFieldsLinksByItsPairsAndWordsAllFieldsLinksUnlessOnDisk) {
     sb::Stack stack;
+    stack.cardWidth = 200;
+    stack.cardHeight = 100;
     sb::Card card = sb::PictureCard(1, sb::SolidPicture(200, 100, 8, 1));
     card.objects = {sb::TextField(21, {10, 10, 190, 60}, "Words", "a cat sat on the concat")};
     stack.cards = {card};
