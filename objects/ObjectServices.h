@@ -30,7 +30,6 @@ void FreeGraphicEditBitmaps();
 int BrowseGraphicMouseDown(HWND window, LayerHandle graphic, int x, int y);
 int DragGraphicInBrowse(HWND window, int x, int y);
 int DropGraphicInBrowse(HWND window, int x, int y);
-int FollowTextLink(int x, int y, bool ctrl, int linkState);
 
 // Object tools.
 void SelectObjectMouseDown(HWND window, int x, int y, WPARAM keyState);

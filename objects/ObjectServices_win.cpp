@@ -57,7 +57,6 @@ void LoadCropCursors(HINSTANCE) {}
 int BrowseGraphicMouseDown(HWND, LayerHandle, int, int) { return 0; }
 int DragGraphicInBrowse(HWND, int, int) { return 0; }
 int DropGraphicInBrowse(HWND, int, int) { return 0; }
-int FollowTextLink(int, int, bool, int) { return 0; }
 
 void SelectObjectMouseDown(HWND, int, int, WPARAM) {}
 int SelectObjectMouseMove(HWND, int, int) { return 0; }

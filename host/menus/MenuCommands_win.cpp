@@ -40,6 +40,7 @@
 #include "stack/edit/CardPictureFiles.h"
 #include "stack/edit/InfoDialogs.h"
 #include "stack/edit/ReadyMadeMenu.h"
+#include "stack/edit/TextLinksDialog.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
@@ -189,7 +190,8 @@ bool RunEditAndOptions(HWND window, int command) {
         return true;
     case 363: ConvertCardToDefaultPalette(window, TRUE); return true;
     case 106: case 160: case 161:
-    case 162: case 300: case 304: case 305: case 311: case 350:
+    case 311: EditTextLinks(window); return true;
+    case 162: case 300: case 304: case 305: case 350:
     case 351: case 369: case 362: case 366: case 367:
     case 403: case 600:
         RunDeferredCommand(command);

@@ -22,6 +22,7 @@
 #include "host/menus/MenuRequest.h"
 #include "host/menus/Shortcuts.h"
 #include "host/player/ButtonActions.h"
+#include "host/player/TextLinkFollow.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestHandlers.h"
 #include "host/requests/RequestSupport.h"
@@ -32,11 +33,10 @@ namespace {
 
 constexpr size_t kAlertRequestMax = 256;
 
-// The text of the text link performed last: empty until text links are followed. Names
-// not known yet are answered with it too, never with a null pointer.
-const uint8_t g_linkText[kNameBytes] = {};
+// Names not known yet are answered with an empty one, never with a null pointer.
+const uint8_t g_noName[kNameBytes] = {};
 
-const uint8_t* NameOrEmpty(const uint8_t* name) { return name ? name : g_linkText; }
+const uint8_t* NameOrEmpty(const uint8_t* name) { return name ? name : g_noName; }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -102,7 +102,7 @@ void CbGetObjectName(NbaParamBlock& b) {
     b.param1 = BlockValue(NameOrEmpty(LastButtonName()));
     b.param2 = BlockValue(NameOrEmpty(LastPerformedObjectName(1)));
     b.param3 = BlockValue(NameOrEmpty(LastPerformedObjectName(2)));
-    b.param4 = BlockValue(g_linkText);
+    b.param4 = BlockValue(LastLinkName());
 }
 
 void CbSetTransition(NbaParamBlock& b) {

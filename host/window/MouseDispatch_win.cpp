@@ -7,6 +7,7 @@
 #include "graphics/layers/LayerList.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/player/ButtonActions.h"
+#include "host/player/TextLinkFollow.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/window/WindowServices.h"

@@ -1,5 +1,6 @@
 // The text field windows' procedure: modules and LoomLogo see the messages first, browse clicks
-// perform the field's actions, typed web addresses become links, and the rest goes to RichEdit.
+// perform the field's actions and follow its text links, typed web addresses become links, and
+// the rest goes to RichEdit.
 // It lives here because it calls the modules, LoomLogo, the performer and the browser.
 #include "host/window/TextFieldProc.h"
 
@@ -11,6 +12,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/NbaModules.h"
+#include "actions/TextLinkActions.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/PreferenceFlags.h"
@@ -21,6 +23,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/launching/LaunchPrograms.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/TextLinkFollow.h"
 #include "host/state/MenuOptions.h"
 #include "host/window/CardMessageHandler.h"
 #include "logo/Logo.h"
@@ -33,7 +36,7 @@
 
 namespace {
 
-constexpr WPARAM kKeyFlagsNoLink = MK_LBUTTON | MK_CONTROL;  // 0x11: the release does not follow links
+constexpr WPARAM kKeyFlagsNoLink = MK_LBUTTON | MK_MBUTTON;  // 0x11 exactly: the release follows no link
 constexpr LPARAM kDropFromField = 2;
 constexpr int kOpenedUrlBytes = 256;
 
@@ -193,13 +196,7 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         return 0;
     if (IsLibraryPreview(window)) {
         switch (message) {
-        case WM_PRINT: {
-        const LRESULT result = CallRichEdit(window, message, wParam, lParam);
-        if (lParam & PRF_NONCLIENT)
-            PrintFieldFrame(window, reinterpret_cast<HDC>(wParam));
-        return result;
-    }
-    case WM_PRINTCLIENT:
+        case WM_PRINTCLIENT:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
         case WM_MOUSEACTIVATE:
@@ -222,8 +219,12 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     }
     case WM_LBUTTONDOWN: return OnButtonDown(window, state, wParam, lParam);
     case WM_LBUTTONUP:
-        if (GetCurrentTool() == kBrowseTool && wParam != kKeyFlagsNoLink)
-            FollowLinkAtPoint(window, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        if (GetCurrentTool() == kBrowseTool && wParam != kKeyFlagsNoLink && StackFollowsLinks() && state.layer) {
+            FollowLinkAtPoint(state.layer, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+            // The actions may have left the card, and this window with it.
+            if (!IsWindow(window))
+                return 0;
+        }
         break;
     case WM_SETCURSOR:
         if (!BrowseOrText(GetCurrentTool()) || LOWORD(lParam) == HTVSCROLL)
@@ -270,6 +271,13 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_PRINTCLIENT:
         RenderFieldInto(window, reinterpret_cast<HDC>(wParam));
         return 1;
+    case WM_PRINT: {
+        // Drawn into the card (other tools, transitions), a framed field keeps its frame.
+        const LRESULT result = CallRichEdit(window, message, wParam, lParam);
+        if (lParam & PRF_NONCLIENT)
+            PrintFieldFrame(window, reinterpret_cast<HDC>(wParam));
+        return result;
+    }
     default: break;
     }
     return CallRichEdit(window, message, wParam, lParam);

@@ -12,9 +12,10 @@
 //   TextFieldDraw_win.cpp     drawing into the card and printing the client into a DC
 //   TextFieldScroll_win.cpp   the smooth scroll of a field, vertical or as a marquee
 //   WebAddress.cpp            finding a typed web address (WebAddress.h, no Windows)
-//   TextLinkSeams_win.cpp     the text links this kind calls (MINIMAL)
 //   ActiveTextField.h         the field being edited and the Edit menu's commands on it
 //   FindText.h                Find Text
+//   TextLinks.cpp             text links: the records, their matching (TextLinks.h, no Windows)
+//   TextLinks_win.cpp         the link under a click, its flash (TextLinks_win.h)
 // The window procedure lies in the host (host/window/TextFieldProc_win.cpp): it calls the
 // modules, LoomLogo, the performer and the browser, all above this layer.
 #pragma once
@@ -163,15 +164,3 @@ void PrintFieldFrame(HWND window, HDC dc);
 // mode 2 begins, 0 steps by delta, others end; true when done (the end reached).
 bool ScrollTextField(HWND window, int delta, int mode, bool vertical, bool byHalfCharacter);
 bool ScrollFieldLineDown(HWND window, bool go);
-
-// ---- TextLinkSeams_win.cpp ----
-// MINIMAL until text links come: the typed address is kept as the last one offered.
-void AddUrlLink(Handle word, uint16_t fieldId);
-// MINIMAL until text links come: nothing is followed.
-void FollowLinkAtPoint(HWND window, int x, int y);
-struct OfferedUrlLink {
-    std::string word;
-    uint16_t fieldId = 0;
-    int count = 0;
-};
-const OfferedUrlLink& LastOfferedUrlLink();

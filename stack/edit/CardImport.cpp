@@ -11,6 +11,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
+#include "graphics/palette/PaletteRemap.h"
 #include "objects/text/TextLinks.h"
 #include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
@@ -160,10 +161,35 @@ std::vector<uint16_t> SoundIds(Handle chain) {
     return ids;
 }
 
+// The card's object id pairs as the copy's remap table while links are gathered: a link of a
+// source field is taken by the field's new id. The table in force before comes back after.
+class ObjectIdRemap {
+public:
+    explicit ObjectIdRemap(const std::vector<IdPair>& pairs)
+        : previous_(GetColorRemapTable()), previousCount_(GetColorRemapCount()) {
+        std::vector<uint8_t> bytes(pairs.size() * sizeof(IdPair));
+        if (!bytes.empty())
+            std::memcpy(bytes.data(), pairs.data(), bytes.size());
+        table_ = NewHandleFromBytes(bytes);
+        SetColorRemapTable(table_, static_cast<int16_t>(table_ ? pairs.size() : 0));
+    }
+    ~ObjectIdRemap() {
+        SetColorRemapTable(previous_, previousCount_);
+        DisposeHandle(table_);
+    }
+    ObjectIdRemap(const ObjectIdRemap&) = delete;
+    ObjectIdRemap& operator=(const ObjectIdRemap&) = delete;
+
+private:
+    Handle previous_;
+    int16_t previousCount_;
+    Handle table_ = 0;
+};
+
 // Step 6 of a card: what its objects and its own actions use, from the source's resources,
 // stored with new ids; the card's three action words follow. Objects whose action could not be
 // carried lose the reference rather than point at an unrelated resource of this stack.
-void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3]) {
+void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3], const std::vector<IdPair>& objectIds) {
     const int32_t stackFile = GetStackResFile();
     const int32_t sourceFile = source.resourceOffset ? OpenResFileAt(GetFileSpec(kSlotScratch), source.resourceOffset) : 0;
     Handle chain = 0;
@@ -180,11 +206,12 @@ void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3
         // The gatherers take what they hold from the stack's resource file: for this card that
         // is the source's.
         SetStackResFile(sourceFile);
+        const ObjectIdRemap remap(objectIds);
         for (const ObjectPlace& place : places) {
             if (place.kind == kObjectButton)
                 GatherObjectFileResources(place.kind, place.id, &chain);
             if (place.kind == kObjectText)
-                UpdateLinkResource(card, place.id, &chain, 0);
+                GatherLinksForCopy(card, place.id, &chain, false);
             const uint32_t field = ActionField(place.kind);
             if (field == 0 || place.length < field + 2)
                 continue;
@@ -267,11 +294,12 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
     if (AddCardRecord(card, after) != 0)
         return false;
     MarkCardChanged();
+    std::vector<IdPair> objectIds;
     {
         HandleLock lock(card);
-        RenumberObjects(lock.bytes());
+        objectIds = RenumberObjects(lock.bytes());
     }
-    CarryCardResources(card, source, actions);
+    CarryCardResources(card, source, actions, objectIds);
     {
         HandleLock lock(card);
         const std::span<uint8_t> record = lock.bytes();
@@ -428,7 +456,7 @@ int ImportCardsFromStack(const char* path) {
             const int32_t stackFile = GetStackResFile();
             Handle chain = 0;
             UseResFile(sourceFile);
-            UpdateLinkResource(0, 0, &chain, 1);
+            GatherLinksForCopy(0, 0, &chain, true);
             CloseResFile(sourceFile);
             UseResFile(stackFile);
             StoreHeldResourcesRemapped(chain, nullptr);

@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "StackBuilder.h"
+#include "actions/ActionBlock.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "core/text/StringRuns.h"
@@ -19,7 +21,10 @@
 #include "graphics/layers/LayerList.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
+#include "objects/text/TextLinks.h"
+#include "stack/format/ResFile.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/save/ResourceUpkeep.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/DisplayDepth_win.h"
 
@@ -164,6 +169,34 @@ LRESULT CALLBACK RecordingCard(HWND window, UINT message, WPARAM wParam, LPARAM 
     return CallWindowProcA(g_cardProc, window, message, wParam, lParam);
 }
 
+// The stack's links as text, field id and the web address their action opens.
+struct StackLink {
+    std::string text;
+    uint16_t fieldId = 0;
+    std::string url;
+};
+std::vector<StackLink> StackLinks() {
+    std::vector<StackLink> links;
+    StackResFileCurrent stackFile;
+    for (int i = 1; i <= CountResources(kHlnk); ++i) {
+        const Handle data = GetIndResource(kHlnk, i);
+        const std::vector<uint8_t> bytes = HandleToBytes(data);
+        const std::optional<LinkFields> fields = ReadLinkFields(bytes);
+        if (!fields)
+            continue;
+        StackLink link{std::string(fields->text), fields->fieldId, {}};
+        ActionBlock block{};
+        if (fields->hasActions && LoadActionBlock(data, fields->actionOffset, &block) && block.urlSet &&
+            (GetHandleWord(data, fields->actionOffset + kButtonActionFlags) & kActUrl))
+            if (const char* url = LockUrlBuffer())
+                link.url = url;
+        FreeUrlBuffer();
+        DisposeActionBlockData(&block);
+        links.push_back(link);
+    }
+    return links;
+}
+
 bool Saw(UINT message, WPARAM wParam) {
     for (auto [m, w] : g_cardKeys)
         if (m == message && w == wParam)
@@ -219,14 +252,18 @@ TEST(TextFields, LiveWindowsTypingClicksRenderingAndTheClassGoneAtTheEnd) {
     EXPECT_EQ(GetFocus(), framed);
     EXPECT_EQ(GetActiveTextField(), FindLayer(kObjectText, kFramed));
     EXPECT_EQ(GetCurrentFieldName(), std::string("\3F21"));
-    const int offered = LastOfferedUrlLink().count;
     Type("see www.x.com ");
     EXPECT_EQ(TextOf(framed), "see www.x.com ");
-    EXPECT_EQ(LastOfferedUrlLink().count, offered + 1);
-    EXPECT_EQ(LastOfferedUrlLink().word, "www.x.com");
-    EXPECT_EQ(LastOfferedUrlLink().fieldId, kFramed);
+    ASSERT_EQ(StackLinks().size(), 1u);
+    EXPECT_EQ(StackLinks().back().text, "www.x.com");
+    EXPECT_EQ(StackLinks().back().fieldId, kFramed);
+    EXPECT_EQ(StackLinks().back().url, "www.x.com") << "the link's one action opens the address";
     Type("<http:a> ");
-    EXPECT_EQ(LastOfferedUrlLink().word, "http:a>");
+    ASSERT_EQ(StackLinks().size(), 2u);
+    EXPECT_EQ(StackLinks().back().text, "http:a>");
+    // The same address typed again makes no second link.
+    Type("www.x.com ");
+    EXPECT_EQ(StackLinks().size(), 2u);
     {
         LayerLock<FieldLayer> field(FindLayer(kObjectText, kFramed));
         EXPECT_EQ(field->modified, 1);
@@ -234,18 +271,19 @@ TEST(TextFields, LiveWindowsTypingClicksRenderingAndTheClassGoneAtTheEnd) {
     // Enter: the break RichEdit put before the caret is left out.
     Type("go www.y.com");
     Keys({{VK_RETURN, true}, {VK_RETURN, false}});
-    EXPECT_EQ(LastOfferedUrlLink().word, "www.y.com");
+    EXPECT_EQ(StackLinks().back().text, "www.y.com");
     // Of a 300-character run only the last 255 are looked at.
-    const int before = LastOfferedUrlLink().count;
+    const size_t before = StackLinks().size();
     TextSetText(framed, ("www." + std::string(296, 'a')).c_str());
     TextSetSel(framed, 300, 300, false);
     SendMessageA(framed, WM_CHAR, ' ', 0);
-    EXPECT_EQ(LastOfferedUrlLink().count, before) << "the prefix lies 300 characters back";
+    EXPECT_EQ(StackLinks().size(), before) << "the prefix lies 300 characters back";
     TextSetText(framed, (std::string(45, 'a') + "www." + std::string(251, 'b')).c_str());
     TextSetSel(framed, 300, 300, false);
     SendMessageA(framed, WM_CHAR, ' ', 0);
-    EXPECT_EQ(LastOfferedUrlLink().count, before + 1);
-    EXPECT_EQ(LastOfferedUrlLink().word, "www." + std::string(251, 'b'));
+    ASSERT_EQ(StackLinks().size(), before + 1);
+    EXPECT_EQ(StackLinks().back().text, "www." + std::string(251, 'b'));
+    EXPECT_EQ(StackLinks().back().url, "www." + std::string(251, 'b'));
 
     // Shift+Tab goes to the card window as Shift and Tab; a plain Tab is typed.
     TextSetText(framed, "tab");
@@ -319,6 +357,19 @@ TEST(TextFields, LiveWindowsTypingClicksRenderingAndTheClassGoneAtTheEnd) {
     TextGetSel(framed, &start, &end);
     EXPECT_EQ(start, 2) << "drawing kept the field's selection";
     EXPECT_EQ(end, 5);
+    // With the object tool too the fields are drawn into the card: the framed one with its
+    // one-pixel frame, the unframed one without.
+    SelectToolNumber(kArrowTool);
+    Pump();
+    RedrawWindow(embed, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
+    const int framedMiddle = (kFramedRect.top + kFramedRect.bottom) / 2, clearMiddle = (kClearRect.top + kClearRect.bottom) / 2;
+    EXPECT_TRUE(Near(WindowPixel(embed, kFramedRect.left, framedMiddle), frame))
+        << std::hex << WindowPixel(embed, kFramedRect.left, framedMiddle);
+    EXPECT_TRUE(Near(WindowPixel(embed, (kFramedRect.left + kFramedRect.right) / 2, kFramedRect.top), frame));
+    EXPECT_TRUE(Near(WindowPixel(embed, kClearRect.left, clearMiddle), kPictureColor))
+        << std::hex << WindowPixel(embed, kClearRect.left, clearMiddle);
 
     // Back to browse; Hide Objects hides them and Show Objects brings them back.
     SelectToolNumber(kBrowseTool);

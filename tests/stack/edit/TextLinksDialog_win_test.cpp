@@ -1,0 +1,174 @@
+// The Hypertext Links dialog over a stack open in the plug-in linked into this program, answered
+// by the dialog driver; the actions dialog is answered by the test.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "actions/ActionsDialog.h"
+#include "core/memory/ByteReader.h"
+#include "core/memory/Handles.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/AlertsOnce.h"
+#include "graphics/layers/LayerList.h"
+#include "objects/text/TextFields.h"
+#include "objects/text/TextLinks.h"
+#include "resources/text_ids.h"
+#include "stack/edit/TextLinksDialog.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/StackFile.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "tests/support/DialogDriver_win.h"
+#include "tests/support/LinkedPlugin_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+constexpr uint16_t kField = 21, kOtherField = 22;
+
+sb::Resource Link(uint16_t id, uint16_t fieldId, const std::string& text, bool actions) {
+    const sb::Object go = sb::ShapedButton(0, {}, "", 0, 0, 2);
+    std::vector<uint8_t> data = sb::LinkData(text, {}, actions ? &go : nullptr);
+    data[0] = id >> 8, data[1] = id & 0xFF;
+    data[2] = fieldId >> 8, data[3] = fieldId & 0xFF;
+    return {"Hlnk", id, text, 0, 0, data};
+}
+
+sb::Stack DialogStack() {
+    sb::Stack stack;
+    stack.cardWidth = 240;
+    stack.cardHeight = 160;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(240, 160, 8, 1));
+    card.objects = {sb::TextField(kField, {10, 10, 230, 60}, "Words", "alpha beta gamma"),
+                    sb::TextField(kOtherField, {10, 80, 230, 130}, "Other", "zeta")};
+    stack.cards = {card, sb::PictureCard(2, sb::SolidPicture(240, 160, 8, 1))};
+    stack.resources = {Link(101, 0, "beta", false), Link(102, kField, "alpha", true), Link(103, kOtherField, "zeta", true)};
+    return stack;
+}
+
+struct StackLink {
+    uint16_t fieldId = 0;
+    bool hasActions = false;
+    int16_t destination = 0;
+};
+
+std::optional<StackLink> LinkNamed(const std::string& text) {
+    StackResFileCurrent stackFile;
+    for (int i = 1; i <= CountResources(kHlnk); ++i) {
+        HandleLock lock(GetIndResource(kHlnk, i));
+        const std::optional<LinkFields> link = lock ? ReadLinkFields(lock.bytes()) : std::nullopt;
+        if (!link || link->text != text)
+            continue;
+        EXPECT_EQ(GetU16(lock.bytes(), 0), GetIndResourceId(kHlnk, i)) << "the link's id is its resource's";
+        return StackLink{link->fieldId, link->hasActions,
+                         link->hasActions ? static_cast<int16_t>(GetU16(lock.bytes(), link->actionOffset + kButtonDestination))
+                                          : int16_t{0}};
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> Listed(DialogView& box) {
+    std::vector<std::string> items;
+    for (int i = 0; i < box.ListCount(IDC_LINK_LIST); ++i)
+        items.push_back(box.ListItem(IDC_LINK_LIST, i));
+    return items;
+}
+
+void Answer(DialogDriver& driver, int32_t alert, int press, const char* text) {
+    driver.Expect(DialogMatch::Alert(alert), [press, text](DialogView& box) {
+        EXPECT_EQ(box.Text(51).rfind(text, 0), 0u) << box.Text(51);
+        box.Press(press);
+    });
+}
+
+TEST(TextLinksDialog, LinksAreAddedReplacedDeletedRenamedRescopedAndGivenActions) {
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(DialogStack(), "linkdlg-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    const HWND field = GetDlgItem(page.embed, kField);
+    ASSERT_TRUE(field);
+    SetActiveTextField(FindLayer(kObjectText, kField));
+    TextSetSel(field, 11, 16, false);  // "gamma"
+    static uint16_t edited = 0;
+    SetActionsDialogAnswer([](Handle record, uint32_t offset, int variant) {
+        EXPECT_EQ(variant, 7);
+        edited = GetHandleWord(record, offset + kObjectId);
+        SetHandleWord(record, offset + kButtonDestination, 2);
+        SetHandleWord(record, offset + kButtonActionFlags, kActGoTo);
+        return 1;
+    });
+
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("HYPERTEXTLINK"), [](DialogView& box) {
+        EXPECT_EQ(box.Caption(), "Hypertext Links");
+        EXPECT_EQ(Listed(box), (std::vector<std::string>{"alpha", "beta"})) << "the field's own first; not another field's";
+        EXPECT_EQ(box.Text(IDC_LINK_TEXT), "gamma") << "the field's selection";
+        EXPECT_EQ(box.ListSelection(IDC_LINK_LIST), 0);
+        EXPECT_TRUE(box.IsChecked(IDC_LINK_FIELD_ONLY)) << "alpha belongs to the field";
+        box.Press(IDC_LINK_ADD);
+    });
+    driver.Expect(DialogMatch::Template("HYPERTEXTLINK"), [](DialogView& box) {
+        EXPECT_EQ(Listed(box), (std::vector<std::string>{"alpha", "gamma", "beta"}));
+        EXPECT_EQ(box.ListSelection(IDC_LINK_LIST), 1);
+        box.SetListSelection(IDC_LINK_LIST, 2);
+        EXPECT_FALSE(box.IsChecked(IDC_LINK_FIELD_ONLY)) << "beta belongs to all fields";
+        box.SetText(IDC_LINK_TEXT, "BETA");
+        box.Press(IDC_LINK_ADD);
+    });
+    Answer(driver, 2332, kAlertButton2, "You already have a text link by that name. Do you want to replace it?");
+    driver.Expect(DialogMatch::Template("HYPERTEXTLINK"), [](DialogView& box) {
+        EXPECT_EQ(Listed(box), (std::vector<std::string>{"alpha", "gamma", "BETA"})) << "the old beta replaced";
+        box.SetListSelection(IDC_LINK_LIST, 2);
+        box.Press(IDC_LINK_DELETE);
+    });
+    Answer(driver, 2331, kAlertButton2, "Are you sure you want to delete this link?");
+    driver.Expect(DialogMatch::Template("HYPERTEXTLINK"), [](DialogView& box) {
+        EXPECT_EQ(Listed(box), (std::vector<std::string>{"alpha", "gamma"}));
+        EXPECT_EQ(box.ListSelection(IDC_LINK_LIST), 1) << "the last one";
+        box.SetText(IDC_LINK_TEXT, "delta");
+        box.Press(IDC_LINK_RENAME);
+    });
+    driver.Expect(DialogMatch::Template("HYPERTEXTLINK"), [](DialogView& box) {
+        EXPECT_EQ(Listed(box), (std::vector<std::string>{"alpha", "delta"}));
+        EXPECT_EQ(box.ListSelection(IDC_LINK_LIST), 1);
+        box.SetChecked(IDC_LINK_FIELD_ONLY, false);  // delta goes to all fields
+    });
+    driver.Expect(DialogMatch::Template("HYPERTEXTLINK"), [](DialogView& box) {
+        EXPECT_EQ(Listed(box), (std::vector<std::string>{"alpha", "delta"}));
+        EXPECT_FALSE(box.IsChecked(IDC_LINK_FIELD_ONLY));
+        box.Press(IDOK);
+    });
+    Answer(driver, 2333, kAlertButton1, "One or more of the links you defined has no action (indicated by italics).");
+    driver.Expect(DialogMatch::Template("HYPERTEXTLINK"), [](DialogView& box) {
+        box.SetText(IDC_LINK_TEXT, "kept");
+        box.Press(IDC_LINK_ACTIONS);
+    });
+    driver.Expect(DialogMatch::Template("HYPERTEXTLINK"), [](DialogView& box) {
+        EXPECT_EQ(box.Text(IDC_LINK_TEXT), "kept") << "the state is back after the actions dialog";
+        EXPECT_EQ(box.ListSelection(IDC_LINK_LIST), 1);
+        box.Press(IDOK);
+    });
+    const int result = driver.Run([&] { return EditTextLinks(page.embed); });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(driver.AllAnswered());
+    SetActionsDialogAnswer(nullptr);
+
+    const std::optional<StackLink> delta = LinkNamed("delta");
+    ASSERT_TRUE(delta);
+    EXPECT_EQ(delta->fieldId, 0);
+    EXPECT_TRUE(delta->hasActions) << "the actions dialog's edit saved into the link";
+    EXPECT_EQ(delta->destination, 2);
+    EXPECT_NE(edited, 0) << "the new action record had an id";
+    EXPECT_FALSE(LinkNamed("gamma")) << "renamed, same id";
+    EXPECT_FALSE(LinkNamed("beta") || LinkNamed("BETA"));
+    ASSERT_TRUE(LinkNamed("alpha"));
+    EXPECT_EQ(LinkNamed("alpha")->fieldId, kField);
+    ASSERT_TRUE(LinkNamed("zeta")) << "another field's link is left alone";
+    FreeAlertSuppressionList();
+    CloseLinkedPlugin(&page);
+}
+
+}  // namespace
