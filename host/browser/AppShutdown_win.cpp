@@ -6,6 +6,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/Animations.h"
+#include "actions/TimerButtons.h"
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/AlertsOnce.h"

@@ -8,6 +8,7 @@
 #include "core/ui/CursorCache.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "host/player/TimerFiring.h"
 #include "media/MediaManager.h"
 #include "objects/ResizeTracking.h"
 #include "paint/Selections.h"
@@ -52,7 +53,8 @@ void PeriodicTick(HWND window) {
     if (GetCurrentTool() == kBrowseTool) {
         RunFrameAnimQueue(window, GetCardClipRegion());
         g_timerButtonSetting = StackTimerSetting();
-        TickTimerTable(window, g_timerButtonSetting);
+        if (TickTimerTable(g_timerButtonSetting))
+            FireDueTimers(window, g_timerButtonSetting);
     } else {
         g_timerButtonSetting = 0;
     }
