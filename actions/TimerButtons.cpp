@@ -93,9 +93,18 @@ bool HasTimer(std::span<const uint8_t> record) {
     return record.size() >= kButtonTimerMode + 2 && GetU16(record, kButtonTimerMode) != kTimerOff;
 }
 
+// The table, unless the handles it lived among were let go as a whole (each test starts with
+// none): then there is none.
+Handle LiveTable() {
+    if (g_timers.table && g_timers.lockDepth == 0 &&
+        (!IsValidHandle(g_timers.table) || GetHandleSize(g_timers.table) != kTimerTableBytes))
+        g_timers.table = 0;
+    return g_timers.table;
+}
+
 }  // namespace
 
-TimerTableLock::TimerTableLock() : locked_(g_timers.table ? g_timers.serial : 0) {
+TimerTableLock::TimerTableLock() : locked_(LiveTable() ? g_timers.serial : 0) {
     if (locked_ && g_timers.lockDepth++ == 0)
         g_timers.data = LockHandle(g_timers.table);
 }
@@ -113,7 +122,7 @@ int32_t TimerValueTenths(uint16_t value) {
 }
 
 bool MakeTimerTable() {
-    if (g_timers.table)
+    if (LiveTable())
         return true;
     g_timers.table = NewHandle(kTimerTableBytes);
     if (!g_timers.table)
@@ -127,7 +136,7 @@ bool MakeTimerTable() {
     return true;
 }
 
-bool HasTimerTable() { return g_timers.table != 0; }
+bool HasTimerTable() { return LiveTable() != 0; }
 
 void ClearTimerTable() {
     ++g_timers.generation;
@@ -141,7 +150,9 @@ void ClearTimerTable() {
 
 void FreeTimerTable() {
     ++g_timers.generation;
-    if (g_timers.table && g_timers.lockDepth > 0)
+    if (!LiveTable())
+        return;
+    if (g_timers.lockDepth > 0)
         UnlockHandle(g_timers.table);
     g_timers.lockDepth = 0;
     g_timers.data = nullptr;
@@ -150,8 +161,6 @@ void FreeTimerTable() {
 
 void RebuildTimerTable() {
     ClearTimerTable();
-    if (!MakeTimerTable())
-        return;  // no memory: the card runs without its timers
     TimerTableLock lock;
     ForEachTimerRecord([](std::span<const uint8_t> record, uint32_t source) { AddTimerEntry(record, source); });
 }
@@ -165,9 +174,13 @@ int AddTimerFromActionResource(uint16_t actionId) {
 }
 
 int AddTimerEntry(std::span<const uint8_t> record, uint32_t source) {
+    // Made with the first timer: a card without any keeps no table. Without memory the card
+    // runs without its timers.
+    if (!HasTimer(record) || !MakeTimerTable())
+        return 0;
     TimerTableLock lock;
     const std::span<uint8_t> words = Words();
-    if (words.empty() || !HasTimer(record))
+    if (words.empty())
         return 0;
     const uint32_t count = GetU32(words, kCountWord);
     if (count >= GetU32(words, kCapacityWord) || count >= kTimerTableCapacity)

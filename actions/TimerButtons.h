@@ -35,7 +35,7 @@ bool MakeTimerTable();
 bool HasTimerTable();
 // The current card's timers afresh: the card's and the stack's click actions, then the objects
 // of the card in scan order (a graphic's or text object's 'Actn', a button's own record). The
-// first 20 are kept.
+// first 20 are kept; the table is made with the first.
 void RebuildTimerTable();
 // Adds the timer of the 'Actn' resource; 1 when added.
 int AddTimerFromActionResource(uint16_t actionId);

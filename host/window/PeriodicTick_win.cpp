@@ -57,6 +57,9 @@ void PeriodicTick(HWND window) {
             FireDueTimers(window, g_timerButtonSetting);
     } else {
         g_timerButtonSetting = 0;
+        // The time spent in another tool is not counted: a card entered there starts its timers
+        // on the return to browse, not at once.
+        TickTimerTable(g_timerButtonSetting);
     }
     NotifyStackNBAs(kNbaEventIdle);
     // Movies shown without a wait after them (a button that only shows one) get their frames
