@@ -1,16 +1,15 @@
-// What the card window asks of timer buttons, animation and the button editor at start-up, shut-down
-// and on its messages.
+// What the card window asks of animation and the button editor at start-up, shut-down and on
+// its messages.
 //
-//   ActionServices_win.cpp   MINIMAL until animation, timer buttons and the
-//                            button editor come: nothing is held or stepped, and no
-//                            placement is in progress (every tracker gives 0).
+//   ActionServices_win.cpp   MINIMAL until animation and the button editor come: nothing is
+//                            held or stepped, and no placement is in progress (every tracker
+//                            gives 0).
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
-void FreeTimerTable();
 void FreeButtonEditCopy();
 
 // Placing a new button.

@@ -1,7 +1,6 @@
 // MINIMAL action services (see ActionServices.h).
 #include "actions/ActionServices.h"
 
-void FreeTimerTable() {}
 void FreeButtonEditCopy() {}
 
 int NewButtonMouseDown(HWND, int, int) { return 0; }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "actions/TimerButtons.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/FrameWindow.h"
@@ -177,7 +178,9 @@ private:
 // The card on display was drawn: in the browse tool its media elements and text field windows
 // show, and the field the build chose is the one edited. The timer buttons come with their
 // subsystem.
-void CardShown(LayerHandle activeField, bool /*entering*/, bool browsing) {
+void CardShown(LayerHandle activeField, bool entering, bool browsing) {
+    if (entering)
+        RebuildTimerTable();
     if (browsing) {
         SetActiveTextField(activeField);
         MediaShowAll();

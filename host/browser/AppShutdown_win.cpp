@@ -5,6 +5,7 @@
 #include <array>
 
 #include "actions/ActionServices.h"
+#include "actions/TimerButtons.h"
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/AlertsOnce.h"

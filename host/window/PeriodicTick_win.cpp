@@ -8,6 +8,7 @@
 #include "core/ui/CursorCache.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "host/player/TimerFiring.h"
 #include "media/MediaManager.h"
 #include "objects/ResizeTracking.h"
 #include "paint/Selections.h"
@@ -52,9 +53,13 @@ void PeriodicTick(HWND window) {
     if (GetCurrentTool() == kBrowseTool) {
         RunFrameAnimQueue(window, GetCardClipRegion());
         g_timerButtonSetting = StackTimerSetting();
-        TickTimerTable(window, g_timerButtonSetting);
+        if (TickTimerTable(g_timerButtonSetting))
+            FireDueTimers(window, g_timerButtonSetting);
     } else {
         g_timerButtonSetting = 0;
+        // The time spent in another tool is not counted: a card entered there starts its timers
+        // on the return to browse, not at once.
+        TickTimerTable(g_timerButtonSetting);
     }
     NotifyStackNBAs(kNbaEventIdle);
     // Movies shown without a wait after them (a button that only shows one) get their frames

@@ -25,7 +25,8 @@
 //               x 2 bytes, 16-bit pixels high byte first, 32-bit ones as unused, R, G, B),
 //               objects
 //   objects     per object in list order: kind, id, rect [left, top, right, bottom], flags,
-//               length, name ("" for kinds other than 16, 48, 96), and for buttons chunks
+//               length, name ("" for kinds other than 16, 48, 96), and for buttons timer
+//               ([mode, value], the words at +26 and +24), chunks
 //               (the chunk kinds in order) and frameAnimation: null unless the first animation
 //               chunk holds a frame animation, else {width, height, depth, delay, cycles, frames
 //               (the header's count), flags, chunkFlags (+22), then "refused": why, or "found":
@@ -46,7 +47,8 @@
 //   "resources" per entry in file order: offset, type (four characters), id, name, attributes,
 //               deleted, length (data bytes after conversion; as stored when deleted), raw
 //               (the data did not convert and is kept as stored); a live 'FntL' entry also
-//               fonts: per table entry up to the ending one [number, face, Mac face flag]
+//               fonts: per table entry up to the ending one [number, face, Mac face flag];
+//               a live 'Actn' entry timer: [mode, value] as for buttons, null when too short
 //   "dropped"   per record left out: offset, what, reason
 //   "question"  null, or {"alert": 2334, "text"} when the card size is below the minimum and the
 //               plug-in asks whether to convert it (the stack is described as if it did)
@@ -413,6 +415,7 @@ void DescribeObject(Json& j, std::span<const uint8_t> o, bool macRoman) {
     default: j.Key("name"); j.Str(""); break;
     }
     if (kind == kObjectButton) {
+        DescribeTimer(j, o);
         j.Key("chunks");
         j.Open('[');
         ButtonChunkWalk walk(o);
@@ -541,6 +544,10 @@ void DescribeResource(Json& j, const ResEntry& e) {
     j.Field("length", e.dataLength);
     j.Key("raw");
     j.Bool(e.raw != 0);
+    if (e.type == kActn && !(e.attributes & kResDeleted) && e.data) {
+        HandleLock lock(e.data);
+        DescribeTimer(j, lock.bytes());
+    }
     if (e.type == kFntL && !(e.attributes & kResDeleted) && e.data) {
         HandleLock lock(e.data);
         j.Key("fonts");

@@ -284,6 +284,10 @@ enum ButtonOffset : uint32_t {
 enum ButtonOption : uint16_t { kButtonNoHilite = 4, kButtonShowName = 8, kButtonShowIcon = 16 };
 enum ButtonStyle : uint16_t { kButtonBold = 1, kButtonItalic = 2, kButtonUnderline = 4 };
 inline constexpr uint16_t kActionRecordKind = 53;  // the kind word of a fresh 'Actn' record
+// The timer words (+24, +26): a mode, and a delay in whole seconds or, with kTimerTenths set,
+// 0x1000 plus tenths of a second; 0 in either form is at once.
+enum TimerMode : uint16_t { kTimerOff = 0, kTimerOnce = 1, kTimerRepeating = 2 };
+inline constexpr uint16_t kTimerTenths = 0x1000;
 // The action flags: what a button does; most bits go with a chunk of their own (ActionTag).
 enum ActionBit : uint16_t {
     kActSoundFile = 0x0001,

@@ -45,6 +45,11 @@ Object ShapedButton(uint16_t id, Rect rect, std::string name, uint16_t shape, ui
     return b;
 }
 
+void SetTimer(Object& owner, uint16_t value, uint16_t mode) {
+    owner.words.push_back({24, value});
+    owner.words.push_back({26, mode});
+}
+
 Object MovieButton(uint16_t id, Rect rect, std::string name, Rect movie, std::string_view macPath, uint32_t flags) {
     Object b = ShapedButton(id, rect, std::move(name), 2);
     b.words.push_back({20, 0x100});

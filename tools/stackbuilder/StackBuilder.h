@@ -228,6 +228,9 @@ std::vector<uint8_t> LinkData(std::string_view text, const std::vector<uint8_t>&
 // (BuilderButtons.cpp).
 Object ShapedButton(uint16_t id, Rect rect, std::string name, uint16_t shape, uint16_t iconId = 0,
                     int16_t destination = 0);
+// Gives a button, or the record of an 'Actn' resource, a timer: +24 the delay (whole seconds,
+// or 0x1000 plus tenths), +26 the mode (1 once, 2 repeating).
+void SetTimer(Object& owner, uint16_t value, uint16_t mode);
 // A button whose action shows a movie (action bit 0x100): a movie chunk (89) of the file at the
 // Mac path, at the movie's rectangle, with the element flags (32 bits at +16; 1 the controller
 // bar, 4 the first frame shown, which also sets the chunk's still flag at +22) and volume 255.
