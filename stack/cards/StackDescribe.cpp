@@ -396,6 +396,19 @@ void DescribeFrameAnimation(Json& j, std::span<const uint8_t> button) {
     j.Close('}');
 }
 
+// An action record's timer: [mode, value] as stored (+26, +24).
+void DescribeTimer(Json& j, std::span<const uint8_t> record) {
+    j.Key("timer");
+    if (record.size() < kButtonTimerMode + 2) {
+        j.Null();
+        return;
+    }
+    j.Open('[');
+    j.Number(GetU16(record, kButtonTimerMode));
+    j.Number(GetU16(record, kButtonTimerValue));
+    j.Close(']');
+}
+
 void DescribeObject(Json& j, std::span<const uint8_t> o, bool macRoman) {
     const uint16_t kind = GetU16(o, kObjectKind);
     j.Open('{');
