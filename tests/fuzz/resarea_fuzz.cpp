@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr char kPath[] = "C:\\fuzz.stk";
+constexpr char kFuzzPath[] = "C:\\fuzz.stk";
 constexpr char kSaved[] = "C:\\saved.stk";
 constexpr size_t kMaxInput = 1 << 20;
 
@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }();
     (void)ready;
     UseMemoryFileSystem();
-    PutMemoryFile(kPath, {data, size});
-    SetFileSpecFromPath(kSlotCurrentStack, kPath);
+    PutMemoryFile(kFuzzPath, {data, size});
+    SetFileSpecFromPath(kSlotCurrentStack, kFuzzPath);
     const int handles = MemRefsCount();
 
     // The whole opening sequence.
