@@ -226,6 +226,28 @@ TEST_F(AnimEngineTest, ObjectsAreDrawnWhereTheyAreAndTheirPartsRedrawnFromTheirO
     EXPECT_TRUE(Reddish(WindowPixel(window_, 150, 100)));
 }
 
+TEST_F(AnimEngineTest, TheFirstFrameIsDrawnWithTheCardOnlyWhenTheRecordAsksForIt) {
+    Settings first;
+    first.path = {{20, 20, 1000}, {30, 30, 1000}};
+    const auto drawn = [](const Bytes& record, int x, int y) {
+        PixMap map;
+        EXPECT_EQ(NewPixMap(&map, {0, 0, 40, 40}, 32, true), 0);
+        BeginPixMapDraw(&map);
+        PatBlt(map.dc, 0, 0, 40, 40, WHITENESS);
+        EXPECT_EQ(DrawSpriteFirstFrame(record, &map), 0);
+        const COLORREF c = GetPixel(map.dc, x, y);
+        DisposePixMap(&map);
+        return c;
+    };
+    const int handles = MemRefsCount();
+    EXPECT_EQ(drawn(Record(first), 20, 20) & 0xFFFFFF, 0xFFFFFFu) << "show first frame is off";
+    first.words = {{kSpriteShowFirstFrame, 0x0100}};
+    EXPECT_TRUE(Reddish(drawn(Record(first), 20, 20)));
+    EXPECT_EQ(drawn(Record(first), 26, 26) & 0xFFFFFF, 0xFFFFFFu) << "the start frame at the start point only";
+    EXPECT_EQ(MemRefsCount(), handles);
+    EXPECT_FALSE(AnimWorldExists());
+}
+
 TEST_F(AnimEngineTest, AnObjectsTimersStopBeforeItIsFreedInBothTimerModes) {
     Settings timed;
     timed.words = {{kSpritePathTiming, 2}, {kSpritePathSource, 0}, {kSpriteFrameTiming, 2}, {kSpriteEndCondition, 2}};
