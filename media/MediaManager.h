@@ -114,6 +114,8 @@ void MovieFrameTask(MovieFrameSource* source);
 int MovieFrameGetImage(MovieFrameSource* source, HDC dc, HBITMAP* bitmap);
 void MovieFrameStop(MovieFrameSource* source);
 void MovieFrameRewind(MovieFrameSource* source);
+// True when the movie has played to its end (a missing source has nothing left to play).
+bool MovieFrameDone(MovieFrameSource* source);
 void MovieFrameClose(MovieFrameSource* source);
 
 // ---- MediaImages_win.cpp ----

@@ -116,6 +116,8 @@ void MovieFrameRewind(MovieFrameSource* source) {
         GoToBeginningOfMovie(source->movie);
 }
 
+bool MovieFrameDone(MovieFrameSource* source) { return !source || !source->movie || IsMovieDone(source->movie); }
+
 void MovieFrameClose(MovieFrameSource* source) {
     if (!source)
         return;

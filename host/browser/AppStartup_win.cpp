@@ -26,6 +26,7 @@
 #include "host/window/WindowServices.h"
 #include "media/DroppedFiles.h"
 #include "media/MediaManager.h"
+#include "media/animation/AnimPlayback.h"
 #include "objects/ObjectLayerKinds.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/FindText_win.h"
@@ -97,9 +98,10 @@ bool ScreenDepth(HINSTANCE, HWND) {
     InitScreenDepth();
     return true;
 }
-// The animation timer's one start-up job: the multimedia timer's resolution.
+// The multimedia timer's resolution, and no animation world; without a usable period the
+// polled timers serve, so start-up goes on.
 bool AnimTimer(HINSTANCE, HWND) {
-    InitTimerResolution();
+    InitAnimTimer();
     return true;
 }
 bool DialogMessages(HINSTANCE, HWND) {

@@ -7,7 +7,8 @@
 //                          frame pictures, transparent colour masks, mirroring
 //   AnimRecordLoad_win.cpp LoadAnimRecord, SaveAnimRecord, DisposeSprite
 //   AnimOffscreen_win.cpp  the offscreen, its layer mask and the playback entry points
-//   AnimWorld_win.cpp      MINIMAL: the animation world's start, step and dispose
+//   AnimWorld_win.cpp      the animation world: its layers, the objects' behaviour slots and
+//                          timers, starting, stepping, drawing and removing them
 //   AnimPath_win.cpp       drawing a path and the modal path editor
 #pragma once
 
@@ -15,6 +16,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "core/memory/Handles.h"
 #include "graphics/pixels/PixMap.h"
@@ -31,6 +33,16 @@ int FlattenFilm(Handle film);
 int UnflattenFilm(Handle film);
 // Slot 9, then the film's handle: pictures, masks, frame block and movie go with it.
 void DisposeFilm(Handle film);
+// Slot 2: the source rectangle of frame index (in the film's picture) drawn at the destination
+// in the target, through the frame's mask while masks are in use. 0, or -1 with nothing drawn.
+int DrawFilmFrame(Handle film, uint32_t index, PixMap* target, const ShortRect& source, const ShortRect& destination);
+// Slots 7 and 8: the film's pictures ready for drawing and back; a movie film is rewound
+// before and stopped after.
+void LockFilm(Handle film);
+void UnlockFilm(Handle film);
+bool IsFilmMovieDone(Handle film);
+void RewindFilmMovie(Handle film);
+void StopFilmMovie(Handle film);
 // SwapSpriteFilm, disposing of the film replaced.
 void SetSpriteFilm(Handle sprite, Handle film);
 // A picture-per-frame film from a film whose frame 0 is set: each picture map (a handle of
@@ -83,18 +95,55 @@ bool AnimatedObjectsDoneFor(uint16_t objectId);
 void SetAnimTargetOffscreen(std::span<const uint8_t> record, HDC dc);
 
 // ---- AnimWorld_win.cpp ----
-// MINIMAL until the animation engine: a start loads the record (a damaged one fails) and
-// counts it; there is then a world until it is disposed of; nothing steps or draws, and
-// nothing plays to an end.
+// The animation world: every object that plays, in layers from bottom to top, drawn through a
+// work copy of the background and copied to the window where it changed. Stepped from the card
+// window's messages (a fired timer posts one) and from the wait after actions.
+struct AnimWorld;
+struct AnimSprite;
+// Starts the stored record as the object id: 1 when it is not 'Sprt', 0 when it plays (or when
+// that object already plays and allows no clone), -1 when it cannot be loaded or made.
 int StartSprite(HWND window, PixMap* background, HBITMAP layerMask, std::span<const uint8_t> record,
                 uint16_t id);
 void StepAnimWorld();
+// Every object removed (timers cancelled first) and the world freed.
 void DisposeAnimWorld();
 bool AnimWorldExists();
+// An object ('Sprt', id) plays with an end (non-stop objects do not count); id 0: any object.
 bool IsSpriteRunning(uint16_t id);
+// 0, or 5402 when the multimedia timer offers no period (polled timers then serve); no world.
+int InitAnimTimer();
+// With show first frame set, the record's start frame at its start point in the target.
 int DrawSpriteFirstFrame(std::span<const uint8_t> record, PixMap* target);
 // What has been asked of the world: records started since the process began.
 int CountStartedSprites();
+
+AnimWorld* GetAnimWorld();
+void RedrawAllSprites(AnimWorld* world);
+void RemoveSprite(AnimWorld* world, AnimSprite* sprite);
+void BeginAnimDrawing(AnimWorld* world);
+void EndAnimDrawing(AnimWorld* world);
+bool FindSpriteByIdentity(AnimWorld* world, AnimPair identity, AnimSprite** sprite);
+// The behaviour slots from the object's template, its frame and path step kinds, timings and
+// end condition.
+void InstallSpriteBehaviours(AnimSprite* sprite);
+// The layers bottom to top, each as its number and its objects' ids (tests, reports).
+struct AnimLayerView {
+    uint16_t number = 0;
+    std::vector<uint32_t> ids;
+};
+std::vector<AnimLayerView> DescribeAnimLayers();
+
+// Object accessors.
+Handle GetSpriteHeader(const AnimSprite* sprite);
+bool IsSpriteVisible(const AnimSprite* sprite);
+void SetSpriteVisible(AnimSprite* sprite, bool visible);
+bool IsSpriteAlive(const AnimSprite* sprite);
+uint32_t GetSpriteFrameIndex(const AnimSprite* sprite);
+void SetSpriteFrameIndex(AnimSprite* sprite, uint32_t index);
+uint32_t GetSpritePointIndex(const AnimSprite* sprite);
+ShortRect GetSpriteCurrentBounds(const AnimSprite* sprite);
+// The object's anchor put on the point (x, y); (0, 0) leaves it where it is.
+void MoveSpriteToPoint(AnimSprite* sprite, int16_t x, int16_t y);
 
 // ---- AnimPath_win.cpp ----
 // The path's lines and point marks in the DC (end points red, inner ones in the eraser

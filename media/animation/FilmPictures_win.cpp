@@ -300,15 +300,107 @@ int UnflattenMovie(Handle film) {
 
 void DisposePictures(Handle film) { ReleasePictures(film); }
 
-// The slots of the method table this side fills; drawing, locking and the rest come with the
-// animation engine.
+MovieFrameSource* MovieOf(Handle film) {
+    for (const auto& [owner, source] : g_movies)
+        if (owner == film)
+            return source;
+    return nullptr;
+}
+
+// The frame's part of the picture through the frame's mask, whose origin is the frame's corner.
+void CopyFramePart(PixMap* picture, Handle film, uint32_t index, PixMap* target, const ShortRect& source,
+                   const ShortRect& destination) {
+    ShortRect frame{};
+    const HBITMAP mask = GetFilmMaskState(film) > 0 ? AsBitmap(GetFilmFrameBitmap(film, index)) : nullptr;
+    if (mask && GetFilmFrameRect(film, index, &frame))
+        CopyPixMapBitsMasked(picture, target, source, destination, mask,
+                             POINT{source.left - frame.left, source.top - frame.top});
+    else
+        CopyPixMapRect(picture, target, source, destination, nullptr);
+}
+
+int DrawStrip(Handle film, uint32_t index, PixMap* target, const ShortRect& source, const ShortRect& destination) {
+    const Handle strip = FilmWord(film, kFilmStripPicture);
+    PixMap* picture = LockPixMapHandle(strip);
+    if (!picture)
+        return -1;
+    CopyFramePart(picture, film, index, target, source, destination);
+    UnlockPixMapHandle(strip);
+    return 0;
+}
+
+// Frame 0 is the strip picture; each later one is unpacked from the frame block when drawn.
+int DrawPerFrame(Handle film, uint32_t index, PixMap* target, const ShortRect& source, const ShortRect& destination) {
+    if (index == 0)
+        return DrawStrip(film, index, target, source, destination);
+    std::vector<uint8_t> packed;
+    {
+        const std::vector<uint8_t> block = HandleToBytes(FilmWord(film, kFilmFramePictures));
+        HandleLock lock(film);
+        const std::span<uint8_t> f = lock.bytes();
+        if (FrameAt(index) + kFilmFrameBytes > f.size())
+            return -1;
+        const uint64_t at = GetU32(f, FrameAt(index) + kFramePictureOffset);
+        const uint64_t length = GetU32(f, FrameAt(index) + kFramePictureLength);
+        if (length == 0 || at + length > block.size())
+            return -1;
+        packed.assign(block.begin() + static_cast<ptrdiff_t>(at), block.begin() + static_cast<ptrdiff_t>(at + length));
+    }
+    Handle picture = 0;
+    if (PreparePictureObject(packed, static_cast<uint32_t>(packed.size()), &picture) != 0)
+        return -1;
+    if (PixMap* map = LockPixMapHandle(picture)) {
+        CopyFramePart(map, film, index, target, source, destination);
+        UnlockPixMapHandle(picture);
+    }
+    DisposePixMapHandle(picture);
+    return 0;
+}
+
+// The movie runs into the strip picture's bitmap; each draw gives it time first.
+int DrawMovie(Handle film, uint32_t index, PixMap* target, const ShortRect& source, const ShortRect& destination) {
+    MovieFrameTask(MovieOf(film));
+    return DrawStrip(film, index, target, source, destination);
+}
+
+int NoBounds(Handle, uint32_t, ShortRect*) { return 0; }
+
+void ForEachPicture(Handle film, void (*each)(PixMap*)) {
+    for (uint32_t at : {kFilmStripPicture, kFilmMirrorPicture, kFilmMaskPicture}) {
+        const Handle h = FilmWord(film, at);
+        if (PixMap* map = LockPixMapHandle(h)) {
+            each(map);
+            UnlockPixMapHandle(h);
+        }
+    }
+}
+void LockPictures(Handle film) { ForEachPicture(film, BeginPixMapDraw); }
+void UnlockPictures(Handle film) { ForEachPicture(film, EndPixMapDraw); }
+void LockMovie(Handle film) {
+    MovieFrameRewind(MovieOf(film));
+    LockPictures(film);
+}
+void UnlockMovie(Handle film) {
+    MovieFrameStop(MovieOf(film));
+    UnlockPictures(film);
+}
+
+// The slots of a film kind's method table that this program calls.
 struct FilmMethodTable {
     int (*flatten)(Handle film);
     int (*unflatten)(Handle film);
+    int (*draw)(Handle film, uint32_t index, PixMap* target, const ShortRect& source, const ShortRect& destination);
+    int (*bounds)(Handle film, uint32_t index, ShortRect* bounds);
+    void (*lock)(Handle film);
+    void (*unlock)(Handle film);
     void (*dispose)(Handle film);
 };
-constexpr FilmMethodTable kStripMethods = {FlattenStrip, UnflattenStrip, DisposePictures};
-constexpr FilmMethodTable kMovieMethods = {FlattenMovie, UnflattenMovie, DisposePictures};
+constexpr FilmMethodTable kStripMethods = {FlattenStrip, UnflattenStrip, DrawStrip, NoBounds,
+                                           LockPictures, UnlockPictures, DisposePictures};
+constexpr FilmMethodTable kPerFrameMethods = {FlattenStrip, UnflattenStrip, DrawPerFrame, NoBounds,
+                                              LockPictures, UnlockPictures, DisposePictures};
+constexpr FilmMethodTable kMovieMethods = {FlattenMovie, UnflattenMovie, DrawMovie, NoBounds,
+                                           LockMovie, UnlockMovie, DisposePictures};
 
 // The table installed in the film; none before InstallFilmMethods.
 const FilmMethodTable* MethodsOf(Handle film) {
@@ -316,7 +408,11 @@ const FilmMethodTable* MethodsOf(Handle film) {
     const uint16_t installed = GetU16(lock.bytes(), kFilmMethods);
     if (installed == 0)
         return nullptr;
-    return installed - 1 == kFilmMovie ? &kMovieMethods : &kStripMethods;
+    switch (installed - 1) {
+    case kFilmMovie: return &kMovieMethods;
+    case kFilmPerFrame: return &kPerFrameMethods;
+    default: return &kStripMethods;
+    }
 }
 
 HBITMAP MirroredBitmap(HBITMAP source, bool horizontal, bool vertical) {
@@ -382,6 +478,27 @@ void DisposeFilm(Handle film) {
         methods->dispose(film);
     AnimDisposeHandle(film);
 }
+
+int DrawFilmFrame(Handle film, uint32_t index, PixMap* target, const ShortRect& source, const ShortRect& destination) {
+    const FilmMethodTable* methods = MethodsOf(film);
+    if (!methods || !target || !FilmByte(film, kFilmPicturesOut))
+        return -1;
+    return methods->draw(film, index, target, source, destination);
+}
+
+void LockFilm(Handle film) {
+    if (const FilmMethodTable* methods = MethodsOf(film); methods && FilmByte(film, kFilmPicturesOut))
+        methods->lock(film);
+}
+
+void UnlockFilm(Handle film) {
+    if (const FilmMethodTable* methods = MethodsOf(film); methods && FilmByte(film, kFilmPicturesOut))
+        methods->unlock(film);
+}
+
+bool IsFilmMovieDone(Handle film) { return MovieFrameDone(MovieOf(film)); }
+void RewindFilmMovie(Handle film) { MovieFrameRewind(MovieOf(film)); }
+void StopFilmMovie(Handle film) { MovieFrameStop(MovieOf(film)); }
 
 void SetSpriteFilm(Handle sprite, Handle film) {
     const Handle old = SwapSpriteFilm(sprite, film);

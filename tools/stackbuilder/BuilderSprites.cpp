@@ -176,6 +176,26 @@ std::vector<uint8_t> SpriteRecord(const Sprite& s) {
     PutBe16(header, kSpriteTemplate, uint16_t(moving ? (frames > 1 ? 3 : 2) : (frames > 1 ? 1 : 0)));
     PutBe32(header, kSpriteEndFrame, frames);
     PutBe32(header, kSpriteEndPoint, uint32_t(s.path.size()));
+    // The behaviour the plug-in gives a film and a path when they are set: frames step forward
+    // on a 41 ms timer, a movie plays to its end, a path moves at its points' recorded times.
+    if (s.film.kind == kFilmMovie) {
+        PutBe16(header, kSpriteTemplate, 1);
+        PutBe16(header, kSpriteEndCondition, 6);
+        PutBe16(header, kSpriteFrameStep, 5);
+        PutBe16(header, kSpriteFrameTiming, 1);
+    } else if (frames > 1) {
+        PutBe16(header, kSpriteFrameStep, 1);
+        PutBe16(header, kSpriteFrameTiming, 2);
+        PutBe32(header, kSpriteFrameInterval, 41);
+        PutBe32(header, kSpriteFrameIncrement, 1);
+    }
+    if (moving) {
+        PutBe16(header, kSpritePathStep, 1);
+        PutBe16(header, kSpritePathTiming, 2);
+        PutBe16(header, kSpritePathSource, 1);
+        PutBe32(header, kSpritePathInterval, 41);
+        PutBe32(header, kSpritePathIncrement, 1);
+    }
     PutBe32(header, kSpriteExtraLength, uint32_t(s.extra.size()));
     PutBe32(header, kSpritePathLength, uint32_t(path.size()));
     PutBe32(header, kSpriteFilmLength, uint32_t(film.size()));

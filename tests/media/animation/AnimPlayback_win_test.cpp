@@ -251,6 +251,7 @@ TEST_F(AnimPlaybackTest, PlaysShareOneOffscreenOfTheCardAndOwnTheirRecords) {
     EXPECT_EQ(GetAnimOffscreen(), offscreen);
     EXPECT_EQ(GetAnimOffscreen()->bitmap, first) << "the second play does not make it again";
     EXPECT_EQ(CountStartedSprites(), started + 2);
+    DisposeAnimWorld();  // the objects' own handles go with the world
     EXPECT_EQ(MemRefsCount(), handles) << "each copy handed over is freed";
     const auto offscreenPixel = [](int x, int y) {
         PixMap* map = GetAnimOffscreen();

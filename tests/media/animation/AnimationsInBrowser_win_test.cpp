@@ -1,6 +1,7 @@
 // Animated-object actions in the real plug-in, driven through the test browser: a button whose
 // 'Sprt' record is damaged plays nothing and still moves to the next card, as does one whose
-// record is whole.
+// record is whole; an object moves along its path behind a button, leaving a trail or not, and
+// stays or goes when done.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
 #include "stack/format/StackFile.h"
+#include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -45,7 +47,76 @@ std::vector<uint8_t> SpriteBytes() {
     return sb::SpriteRecord(s);
 }
 
+bool Bluish(uint32_t pixel) {
+    const int r = pixel >> 16 & 255, g = pixel >> 8 & 255, b = pixel & 255;
+    return b > r + 60 && b > g + 60;
+}
+bool ObjectColoured(uint32_t pixel) { return Reddish(pixel) || Bluish(pixel); }
+
+// Two 30 by 30 frames, red and blue, along three points a second and a half apart; one path
+// repeat, not floating over the card's objects.
+std::vector<uint8_t> MovingSpriteBytes(bool trail) {
+    sb::Sprite s;
+    s.number = 1;
+    sb::Picture strip = sb::SolidPicture(60, 30, 32, 0);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 60; ++x)
+            strip.pixels[size_t(y) * 60 + x] = x < 30 ? 0xE02020 : 0x2020E0;
+    s.film.strip = strip;
+    s.film.frames = {{0, 0, 30, 30}, {30, 0, 60, 30}};
+    s.path = {{40, 100, 1500}, {120, 65, 1500}, {200, 100, 1500}};
+    s.words = {{kSpriteEndCondition, 5}, {kSpriteFloatGoing, 0}};
+    if (trail)  // don't erase while going (133) and stay visible when done (131)
+        s.words.insert(s.words.end(), {{kSpriteDontEraseGoing - 1, 1}, {kSpriteStayVisible - 1, 1}});
+    return sb::SpriteRecord(s);
+}
+
 }  // namespace
+
+TEST(AnimationsInBrowser, AnObjectMovesBehindAButtonAndLeavesATrailOrNot) {
+    SKIP_UNLESS_TRUE_COLOUR("the object's frames are told apart from the card by colour");
+    for (const bool trail : {false, true}) {
+        SCOPED_TRACE(trail ? "with a trail, staying" : "erased, going");
+        ServerFolder server;
+        const std::string name = std::string("moving-") + (trail ? "trail" : "plain") + "-" +
+                                 std::to_string(GetCurrentProcessId()) + ".stk";
+        sb::Stack s;
+        s.cardWidth = 240;
+        s.cardHeight = 160;
+        sb::Card card = sb::PictureCard(1, sb::SolidPicture(240, 160, 8, 1));
+        card.picture->palette = {{255, 255, 255}, {190, 190, 190}};
+        s.cards = {card};
+        s.cards[0].objects = {sb::AnimationButton(1, {0, 0, 40, 20}, "Play", MovingSpriteBytes(trail)),
+                              sb::ShapedButton(2, {105, 60, 135, 70}, "", 2)};
+        const std::vector<uint8_t> bytes = sb::BuildStack(s).bytes;
+        server.Put(name, std::string(bytes.begin(), bytes.end()));
+        const std::string base = server.Name("moving.png");
+        const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                                   "--size", "240x160", "--screenshot", base, "--screenshot-after", "1500",
+                                                   "--click", "20,10@2000", "--screenshot-after", "3000",
+                                                   "--screenshot-after", "4300", "--screenshot-after", "5800",
+                                                   "--screenshot-after", "7800", "--quit-after", "8300",
+                                                   "http://localhost/" + name});
+        ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        const Shot before(base), first(server.Name("moving-t2.png")),
+            second(server.Name("moving-t3.png")), third(server.Name("moving-t4.png")), done(server.Name("moving-t5.png"));
+        ASSERT_GT(before.width, 0u) << Joined(run.log);
+        EXPECT_FALSE(ObjectColoured(before.At(40, 100)));
+        // At each point in turn: the object's centre (the anchor) on the point.
+        EXPECT_TRUE(ObjectColoured(first.At(40, 100))) << Hex(first.At(40, 100));
+        EXPECT_FALSE(ObjectColoured(first.At(120, 55)));
+        EXPECT_TRUE(ObjectColoured(second.At(120, 55))) << Hex(second.At(120, 55));
+        EXPECT_TRUE(ObjectColoured(third.At(200, 100))) << Hex(third.At(200, 100));
+        // The button stays in front of an object that does not float over it.
+        EXPECT_EQ(second.At(107, 65), before.At(107, 65)) << Hex(second.At(107, 65));
+        EXPECT_EQ(second.At(133, 68), before.At(133, 68)) << Hex(second.At(133, 68));
+        // Where it was: its trail, or the card again.
+        EXPECT_EQ(ObjectColoured(second.At(40, 100)), trail) << Hex(second.At(40, 100));
+        EXPECT_EQ(ObjectColoured(third.At(120, 55)), trail) << Hex(third.At(120, 55));
+        // Done: it stays or is gone.
+        EXPECT_EQ(ObjectColoured(done.At(200, 100)), trail) << Hex(done.At(200, 100));
+    }
+}
 
 TEST(AnimationsInBrowser, ADamagedSpriteRecordPlaysNothingAndTheMoveStillRuns) {
     std::vector<uint8_t> damaged = SpriteBytes();
