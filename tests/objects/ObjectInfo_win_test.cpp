@@ -187,6 +187,28 @@ TEST_F(ObjectInfoTest, DiskFolderShowsAThousandAndAnEmptySourceKeepsTheOld) {
     EXPECT_EQ(selection->fromStack, 0u);
     EXPECT_NE(selection->id, 0) << "a file gets an id of its own";
     EXPECT_EQ(HandleToBytes(selection->data), Red());
+
+    // Cursors: a still and an animated one shown, an animated one without the icon flag left
+    // out; the animated one is handed over as 'Crsr' data.
+    TempFolder cursors("loom-cursors");
+    const std::vector<std::vector<uint8_t>> frames = {sb::CursorFile(32, {255, 0, 0}), sb::CursorFile(32, {0, 0, 255})};
+    cursors.Put("still.cur", sb::CursorFile(32, {0, 0, 0}, 2, 2));
+    const std::string spinning = cursors.Put("spin.ani", sb::AnimatedCursorFile(frames, 2, 0, {}, {}));
+    cursors.Put("flagless.ani", sb::AnimatedCursorFile(frames, 2, 0, {}, {}, 0));
+    DialogDriver cursorDriver(20000);
+    cursorDriver.Expect(DialogMatch::Template("ICONSDLG"), [](DialogView& box) { CheckAndClick(box, ICN_DISK); });
+    OpenFile(cursorDriver, spinning);
+    cursorDriver.Expect(DialogMatch::Template("ICONSDLG"), [](DialogView& box) {
+        EXPECT_EQ(box.ListCount(ICN_GRID), 2);
+        box.Press(IDOK);
+    });
+    EXPECT_TRUE(cursorDriver.Run([] { return RunIconChooser(nullptr, false, 0); }));
+    EXPECT_TRUE(cursorDriver.AllAnswered());
+    CursorResource chosen;
+    const std::vector<uint8_t> crsr = HandleToBytes(GetIconSelection()->data);
+    ASSERT_TRUE(ReadCursorResource(crsr, &chosen)) << "the file chosen is selected";
+    EXPECT_EQ(chosen.kind, kCursorAnimated);
+    EXPECT_EQ(chosen.frames.size(), 2u);
 }
 
 struct FeatureCase {
