@@ -26,7 +26,7 @@ endforeach()
 
 if(LOOM_FUZZ)
   # Fuzz targets only: clang with libFuzzer.
-  file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+  file(GLOB_RECURSE fuzzers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
   foreach(src IN LISTS fuzzers)
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})

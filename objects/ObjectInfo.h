@@ -1,17 +1,19 @@
-// Object information: the cursor box of the information dialogs.
+// Object information: the object features dialog "IFEATURE" and the cursor box of the
+// information dialogs (ObjectInfo_win.cpp).
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "graphics/layers/ObjectLayer.h"
+
+// Shows what the object of `kind` and `id` is and where it lies (its layer, 0 when it has
+// none), and edits its flags and cursor. IDOK writes them back; IDCANCEL (also for a missing
+// pointer or an unknown kind) leaves them.
+INT_PTR ShowItemInfo(HWND window, uint16_t kind, uint16_t id, uint16_t* flags, uint16_t* cursorId, LayerHandle layer);
+
 // When the box is checked, the icon and cursor chooser opens in cursor mode with the current
 // cursor id; nothing chosen with no current cursor unchecks it again. Unchecked: the icon
 // selection is cleared.
 void ChooseIconIfChecked(HWND dialog, int item, uint16_t cursorId);
-
-// MINIMAL until the icon and cursor chooser is built: an installed answer stands in for the
-// chooser and returns the chosen cursor id (0: none); host/wiring installs none, so the
-// chooser is cancelled.
-using IconChooserAnswer = uint16_t (*)(uint16_t currentId);
-void SetIconChooserAnswer(IconChooserAnswer answer);

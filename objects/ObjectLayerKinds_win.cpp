@@ -1,5 +1,4 @@
-// The common record header the object kinds' readers share. MINIMAL: readers of the common
-// header only.
+// The common record header the object kinds' readers share: kind, id and bounds.
 #include "objects/ObjectLayerKinds.h"
 
 #include <cstring>

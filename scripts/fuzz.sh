@@ -48,6 +48,7 @@ seed_kind() {
     musictrack_fuzz) echo music ;;
     fieldtext_fuzz) echo fieldtext ;;
     animrecord_fuzz) echo animrecord ;;
+    iconfile_fuzz) echo iconfile ;;
     shapes_fuzz) echo "" ;;  # any bytes make a shape: it starts from nothing
     *) echo "" ;;
   esac

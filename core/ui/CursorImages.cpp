@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr uint32_t kDirHeaderBytes = 6, kDirEntryBytes = 16, kInfoHeaderBytes = 40;
+constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr int kStillSize = 16;
 
 uint32_t RowBytes(int bits, int width) { return static_cast<uint32_t>((bits * width + 31) / 32 * 4); }
@@ -125,16 +125,16 @@ bool Converted(std::span<const uint8_t> d, bool toFile, std::vector<uint8_t>* ou
 
 }  // namespace
 
-uint16_t IconImageCount(std::span<const uint8_t> data) { return data.size() < kDirHeaderBytes ? 0 : GetU16(data, 4); }
+uint16_t IconImageCount(std::span<const uint8_t> data) { return data.size() < kIconDirHeaderBytes ? 0 : GetU16(data, 4); }
 
 bool ReadIconImage(std::span<const uint8_t> data, int index, IconImage* image) {
     const uint16_t count = IconImageCount(data);
-    if (count == 0 || kDirHeaderBytes + size_t{count} * kDirEntryBytes > data.size())
+    if (count == 0 || kIconDirHeaderBytes + size_t{count} * kIconDirEntryBytes > data.size())
         return false;
     if (index < 0 || index >= count)
         index = 0;
-    const size_t entry = kDirHeaderBytes + size_t(index) * kDirEntryBytes;
-    if (entry + kDirEntryBytes > data.size())
+    const size_t entry = kIconDirHeaderBytes + size_t(index) * kIconDirEntryBytes;
+    if (entry + kIconDirEntryBytes > data.size())
         return false;
     IconImage i;
     i.hotX = GetU16(data, entry + 4);
@@ -222,7 +222,7 @@ std::vector<uint8_t> MakeStillCursorData(std::span<const uint8_t> file) {
         image16.assign(file.begin(), file.end());
     } else {
         const uint32_t xorRow = RowBytes(image.bitCount, kStillSize), andRow = RowBytes(1, kStillSize);
-        const uint32_t imageOffset = kDirHeaderBytes + kDirEntryBytes;
+        const uint32_t imageOffset = kIconDirHeaderBytes + kIconDirEntryBytes;
         image16.assign(imageOffset + kInfoHeaderBytes + image.colorCount * 4 + (xorRow + andRow) * kStillSize, 0);
         std::span<uint8_t> out(image16);
         SetU16(out, 2, 2);  // a cursor file

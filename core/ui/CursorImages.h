@@ -13,6 +13,10 @@
 #include <span>
 #include <vector>
 
+// An icon directory: a 6-byte header (the image count at 4), then 16 bytes per image.
+inline constexpr uint32_t kIconDirHeaderBytes = 6;
+inline constexpr uint32_t kIconDirEntryBytes = 16;
+
 // One image of an icon directory, checked to lie whole inside the data.
 struct IconImage {
     uint32_t offset = 0;      // of its BITMAPINFOHEADER

@@ -2,7 +2,9 @@
 // layer's colour sampler, the lasso points of the masks, the card pictures' stack procedures, the layer list's object kinds and
 // window state, the QuickTime effects' sources, the card redraw's later subsystems and the
 // colour dialogs' floating colours window.
+#include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/CursorCache.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/card/CardRedrawServices.h"
 #include "graphics/card/CardUpcalls.h"
@@ -30,6 +32,7 @@
 #include "paint/SolidColorSample.h"
 #include "stack/cards/CardList.h"
 #include "stack/pictures/CardPictureConvert.h"
+#include "stack/format/StackFile.h"
 #include "stack/pictures/CardPictureStore.h"
 
 namespace {
@@ -51,6 +54,23 @@ void WireCardPictures() {
 
 // The graphic-editing tools show hidden graphic objects.
 bool ToolShowsHiddenGraphics(int tool) { return tool == kArrowTool || tool == kGraphicTool; }
+bool ToolShowsHiddenButtons(int tool) { return tool == kButtonTool || tool == kArrowTool || tool == kSoundButtonTool; }
+bool ToolShowsHiddenTexts(int tool) { return tool == kArrowTool || tool == kTextFieldTool; }
+// The sound button tool's mode shows only the marked hidden buttons.
+int ToolPaletteMode(int tool) { return tool == kSoundButtonTool ? 5 : 6; }
+
+// The current card's own cursor, else its background's.
+HCURSOR CurrentCardCursor() {
+    const Handle card = GetCurrentCardRecord();
+    if (!card)
+        return nullptr;
+    uint16_t id = GetHandleWord(card, kCardCursor);
+    if (!id)
+        if (const uint16_t background = GetHandleWord(card, kCardBackgroundId))
+            if (const Handle record = background != GetHandleWord(card, kCardId) ? FindCardById(background) : 0)
+                id = GetHandleWord(record, kCardCursor);
+    return id ? GetCursorById(id) : nullptr;
+}
 
 void WireLayerList() {
     SetLayerKindProcs({
@@ -73,8 +93,15 @@ void WireLayerList() {
     SetLayerListUpcalls({
         .cardView = [] {
             const int tool = static_cast<int>(GetCurrentTool());
-            return CardView{tool, GetFatbitsZoom(), HandlerState().objectsShown, ToolShowsHiddenGraphics(tool)};
+            return CardView{tool,
+                            GetFatbitsZoom(),
+                            HandlerState().objectsShown,
+                            ToolShowsHiddenGraphics(tool),
+                            ToolShowsHiddenButtons(tool),
+                            ToolShowsHiddenTexts(tool),
+                            ToolPaletteMode(tool)};
         },
+        .cardCursor = CurrentCardCursor,
         .loadPictureFile = [](const char* path, HPALETTE* palette) {
             return LoadGraphicFile(path, GetMainWindow(), palette, 0);
         },

@@ -106,14 +106,14 @@ void DrawIconFootprint(HDC dc, Handle iconData, int x, int y) {
     DrawDib(dc, x, y, image, data.data() + image.andOffset, mask, MERGEPAINT);
 }
 
-bool DrawAnimatedCursorFrame(HDC dc, Handle cursorData, int x, int y) {
+bool DrawAnimatedCursorFrame(HDC dc, Handle cursorData, uint32_t step, int x, int y) {
     HandleLock lock(cursorData);
     CursorResource cursor;
     if (!lock || !ReadCursorResource(lock.bytes(), &cursor))
         return false;
     if (cursor.kind == kCursorStill)
         return DrawIconBlock(dc, cursor.still, 0, x, y);
-    return DrawIconBlock(dc, cursor.frames[cursor.sequence[0]], 0, x, y);
+    return DrawIconBlock(dc, cursor.frames[cursor.sequence[step < cursor.sequence.size() ? step : 0]], 0, x, y);
 }
 
 std::vector<uint8_t> StackCursorData(uint16_t id) { return HandleToBytes(GetResource(kCrsr, id)); }

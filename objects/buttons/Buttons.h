@@ -64,5 +64,6 @@ void ResetRolloverButton();
 bool DrawIconImage(HDC dc, Handle iconData, int index, int x, int y);
 // The first image's opaque pixels set to white (layer mask, highlight bitmap).
 void DrawIconFootprint(HDC dc, Handle iconData, int x, int y);
-// The frame of the current step of animated 'Crsr' data (memory order), its first step here.
-bool DrawAnimatedCursorFrame(HDC dc, Handle cursorData, int x, int y);
+// The frame of `step` (past the last: the first) of 'Crsr' data in memory order; still data
+// draws its one image.
+bool DrawAnimatedCursorFrame(HDC dc, Handle cursorData, uint32_t step, int x, int y);

@@ -110,4 +110,51 @@ std::vector<uint8_t> IconFile(int size, Rgb colour) {
     return f;
 }
 
+std::vector<uint8_t> CursorFile(int size, Rgb colour, uint16_t hotX, uint16_t hotY) {
+    std::vector<uint8_t> f = IconFile(size, colour);
+    f[2] = 2;
+    f[10] = static_cast<uint8_t>(hotX), f[11] = static_cast<uint8_t>(hotX >> 8);
+    f[12] = static_cast<uint8_t>(hotY), f[13] = static_cast<uint8_t>(hotY >> 8);
+    return f;
+}
+
+namespace {
+
+void RiffChunk(std::vector<uint8_t>& out, const char* tag, const std::vector<uint8_t>& body) {
+    out.insert(out.end(), tag, tag + 4);
+    Le32(out, static_cast<uint32_t>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    if (body.size() % 2)
+        out.push_back(0);
+}
+
+}  // namespace
+
+std::vector<uint8_t> AnimatedCursorFile(const std::vector<std::vector<uint8_t>>& frames, uint32_t steps,
+                                        uint32_t defaultRate, const std::vector<uint32_t>& rates,
+                                        const std::vector<uint32_t>& sequence, uint32_t flags) {
+    std::vector<uint8_t> body = {'A', 'C', 'O', 'N'};
+    std::vector<uint8_t> anih;
+    for (uint32_t v : {36u, uint32_t(frames.size()), steps, 0u, 0u, 0u, 0u, defaultRate, flags})
+        Le32(anih, v);
+    RiffChunk(body, "anih", anih);
+    auto array = [&](const char* tag, const std::vector<uint32_t>& values) {
+        if (values.empty())
+            return;
+        std::vector<uint8_t> b;
+        for (uint32_t v : values)
+            Le32(b, v);
+        RiffChunk(body, tag, b);
+    };
+    array("rate", rates);
+    array("seq ", sequence);
+    std::vector<uint8_t> list = {'f', 'r', 'a', 'm'};
+    for (const auto& frame : frames)
+        RiffChunk(list, "icon", frame);
+    RiffChunk(body, "LIST", list);
+    std::vector<uint8_t> file;
+    RiffChunk(file, "RIFF", body);
+    return file;
+}
+
 }  // namespace stackbuilder

@@ -256,6 +256,14 @@ Object FrameAnimationButton(uint16_t id, Rect rect, std::string name, Rect area,
 // An 'Icon' resource: an icon file (little-endian, as stored) of one size x size 4-bit image, a
 // disc of the colour with a black ring on a transparent ground.
 std::vector<uint8_t> IconFile(int size, Rgb colour);
+// The same disc as a cursor file (type 2) with its hot spot.
+std::vector<uint8_t> CursorFile(int size, Rgb colour, uint16_t hotX = 0, uint16_t hotY = 0);
+// A RIFF 'ACON' animated cursor: 'anih' (steps, the default rate, the flags: 1 frames are
+// icons, 2 a sequence is given), 'rate' and 'seq ' when not empty, and a LIST 'fram' of 'icon'
+// chunks, each chunk padded to even length.
+std::vector<uint8_t> AnimatedCursorFile(const std::vector<std::vector<uint8_t>>& frames, uint32_t steps,
+                                        uint32_t defaultRate, const std::vector<uint32_t>& rates,
+                                        const std::vector<uint32_t>& sequence, uint32_t flags = 1);
 
 // A stored sound ('Snd ', format 1): one sampled-sound command over a header of 8-bit
 // unsigned samples at the rate (BuilderMedia.cpp).

@@ -28,6 +28,8 @@
 //     animrecord  stored 'Sprt' records: strip films with masks and paths, a picture per frame,
 //                 a movie, no path
 //     frameanim   frame animations in file order, 4 and 8 bits, both pair forms, one with markers
+//     iconfile    icon, cursor and animated cursor files, each after a byte naming its
+//                 extension (0 ico, 1 cur, 2 ani)
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
 // stream needs compressing.
 #include <algorithm>
@@ -414,6 +416,20 @@ Seeds CardPictureSeeds() {
     return seeds;
 }
 
+Seeds IconFileSeeds() {
+    using stackbuilder::AnimatedCursorFile;
+    using stackbuilder::CursorFile;
+    auto with = [](uint8_t extension, std::vector<uint8_t> file) {
+        file.insert(file.begin(), extension);
+        return file;
+    };
+    const std::vector<std::vector<uint8_t>> frames = {CursorFile(16, {255, 0, 0}, 3, 4), CursorFile(16, {0, 0, 255})};
+    return {{"icon.bin", with(0, stackbuilder::IconFile(32, {0, 128, 0}))},
+            {"cursor.bin", with(1, CursorFile(32, {0, 0, 0}, 5, 6))},
+            {"plain.bin", with(2, AnimatedCursorFile(frames, 2, 6, {}, {}))},
+            {"sequenced.bin", with(2, AnimatedCursorFile(frames, 3, 6, {0, 2, 4}, {1, 0, 1}, 3))}};
+}
+
 Seeds AnimRecordSeeds() {
     using stackbuilder::Picture;
     using stackbuilder::Sprite;
@@ -747,6 +763,8 @@ int main(int argc, char** argv) {
             return WriteSeeds(AnimRecordSeeds(), argv[3]);
         if (kind == "frameanim")
             return WriteSeeds(FrameAnimSeeds(), argv[3]);
+        if (kind == "iconfile")
+            return WriteSeeds(IconFileSeeds(), argv[3]);
         std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
         return 2;
     }
