@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "actions/ActionsDialog.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/layers/PaintGeometry.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/menus/MenuCommands.h"
 #include "objects/fonts/CurrentTextStyle_win.h"
@@ -21,8 +23,10 @@
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
 #include "stack/edit/NewTextObject.h"
+#include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/format/StackReader.h"
+#include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -89,7 +93,11 @@ TEST(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
 
     DialogDriver where;
     where.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
-    ASSERT_EQ(where.Run([&] { return BeginNewTextField(card, nullptr); }), 1);
+    where.Run([&] { return DoMenuCommand(page.page.embed, 308, 0, nullptr); });
+    ASSERT_TRUE(where.AllAnswered());
+    HWND words = LayerLock<FieldLayer>(FindLayer(kObjectText, kField))->window;
+    ASSERT_TRUE(words);
+    EXPECT_FALSE(IsWindowVisible(words)) << "the fields are hidden while placing";
     const RECT placed = PlacedTextFieldRect();
     EXPECT_EQ(placed.left, 200);
     EXPECT_EQ(placed.top, 150);
@@ -128,6 +136,7 @@ TEST(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
     info.Run([&] { SendMouse(card, WM_LBUTTONUP, 50, 500); return 0; });
     EXPECT_TRUE(info.AllAnswered());
     EXPECT_FALSE(IsPlacingTextField());
+    EXPECT_TRUE(IsWindowVisible(words)) << "and shown again after OK";
 
     LayerHandle made = GetActiveTextField();
     ASSERT_TRUE(made);
@@ -182,10 +191,24 @@ TEST(NewTextObject, ZeroWidthEndsPlacingWithoutADialog) {
     where.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
     ASSERT_EQ(where.Run([&] { return BeginNewTextField(card, nullptr); }), 1);
     EXPECT_EQ(CountFieldWindows(card), windows + 1);
-    SendMouse(card, WM_LBUTTONDOWN, 600, 450);
-    SendMouse(card, WM_MOUSEMOVE, 100, 450);
+    // An arrow with snapping on moves it one grid step.
+    const GridSettings kept = Grid();
+    Grid().snap = true;
+    Grid().spacingX = Grid().spacingY = 8;
+    EXPECT_EQ(NudgePlacedTextField(VK_RIGHT, false), 1);
+    EXPECT_EQ(NudgePlacedTextField(VK_LEFT, false), 1);
+    Grid() = kept;
+    EXPECT_EQ(PlacedTextFieldRect().left, 200);
+    Grid().snap = true;
+    EXPECT_EQ(NudgePlacedTextField(VK_DOWN, false), 1);
+    const RECT nudged = PlacedTextFieldRect();
+    Grid() = kept;
+    EXPECT_EQ(nudged.top, 158);
+    EXPECT_EQ(nudged.bottom - nudged.top, 300);
+    SendMouse(card, WM_LBUTTONDOWN, 600, 458);
+    SendMouse(card, WM_MOUSEMOVE, 100, 458);
     DialogDriver none;
-    none.Run([&] { SendMouse(card, WM_LBUTTONUP, 100, 450); return 0; });
+    none.Run([&] { SendMouse(card, WM_LBUTTONUP, 100, 458); return 0; });
     EXPECT_EQ(none.DialogsSeen(), 0);
     EXPECT_FALSE(IsPlacingTextField());
     EXPECT_EQ(PlacedTextFieldLayer(), nullptr);
@@ -245,9 +268,40 @@ TEST(NewTextObject, AppearanceOfExistingFieldsRecoloursAndKeepsTheStyle) {
     EXPECT_EQ(style.textColor, 7);
     EXPECT_EQ(style.alignment, 1);
     EXPECT_EQ(style.backColor, CurrentTextAppearance().backColor);
-    const std::vector<uint8_t> record = OpenStackObject(1, kObjectText, kField);
+    std::vector<uint8_t> record = OpenStackObject(1, kObjectText, kField);
     ASSERT_GE(record.size(), kTextHeaderBytes);
     EXPECT_EQ(GetU16(record, kTextColor), CurrentTextAppearance().backColor + 1);
+
+    // Actions... goes to the actions dialog and back; OK stores what it changed as 'Actn'.
+    static int variant = 0;
+    SetActionsDialogAnswer([](Handle actions, uint32_t offset, int v) {
+        variant = v;
+        HandleLock lock(actions);
+        SetU16(lock.bytes(), offset + kButtonDestination, static_cast<uint16_t>(-1));
+        return 1;
+    });
+    DialogDriver actions;
+    actions.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) {
+        box.SetText(54, "Renamed");
+        box.Press(63);
+    });
+    actions.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) {
+        EXPECT_EQ(box.Text(54), "Renamed") << "kept across the actions dialog";
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(actions.Run([&] { return EditTextObjectAppearance(card, words); }), IDOK);
+    SetActionsDialogAnswer(nullptr);
+    EXPECT_TRUE(actions.AllAnswered());
+    EXPECT_EQ(variant, 5);
+    record = OpenStackObject(1, kObjectText, kField);
+    ASSERT_GE(record.size(), kTextHeaderBytes);
+    const uint16_t actionId = GetU16(record, kTextAction);
+    EXPECT_NE(actionId, 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[kTextName + 1]), record[kTextName]), "Renamed");
+    StackResFileCurrent stackFile;
+    HandleLock stored(GetResource(kActn, actionId));
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(stored.bytes(), kButtonDestination)), -1);
 }
 
 }  // namespace
