@@ -22,7 +22,6 @@
 // Start-up and shut-down.
 // InitFontTable: objects/fonts/FontTable_win.h; ResetTextColorsAndStyle, FreeTextStyleResources:
 // objects/fonts/CurrentTextStyle_win.h.
-void LoadSampleText();
 void LoadCropCursors(HINSTANCE module);
 void FreeGraphicEditBitmaps();
 
@@ -57,19 +56,13 @@ void EndObjectNudge();
 // No text field is active any more (all selections end, another field is activated).
 void ClearActiveTextField();
 
-// Placing a graphic object and a new text object, and a tracked rectangle.
+// Placing a graphic object, and a tracked rectangle. New text objects: stack/edit/NewTextObject.h.
 int PlacedGraphicMouseDown(HWND window, int x, int y);
 int PlacedGraphicMouseMove(HWND window, int x, int y);
 int PlacedGraphicMouseUp();
 bool IsPlacedGraphicShown();
 void DrawPlacedGraphic(HWND window);
 int NudgePlacedGraphic(WPARAM key, bool shiftLatch);
-int NewTextFieldMouseDown(HWND window, int x, int y);
-int NewTextFieldMouseMove(HWND window, int x, int y);
-int NewTextFieldMouseUp(HWND window);
-bool IsPlacedTextFieldShown();
-void CancelPlacedTextField(HWND window);
-int NudgePlacedTextField(WPARAM key, bool shiftLatch);
 // ResizeTracking_win.cpp: arrows move the tracked rectangle (a step, ten with the flag);
 // nonzero when one moved.
 int NudgeTrackedRect(WPARAM key, bool shiftLatch);

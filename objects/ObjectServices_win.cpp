@@ -51,7 +51,6 @@ void DeselectObject(HWND window) {
     SelectObjectLayer(nullptr);
 }
 
-void LoadSampleText() {}
 void LoadCropCursors(HINSTANCE) {}
 
 int BrowseGraphicMouseDown(HWND, LayerHandle, int, int) { return 0; }
@@ -73,12 +72,6 @@ int PlacedGraphicMouseUp() { return 0; }
 bool IsPlacedGraphicShown() { return false; }
 void DrawPlacedGraphic(HWND) {}
 int NudgePlacedGraphic(WPARAM, bool) { return 0; }
-int NewTextFieldMouseDown(HWND, int, int) { return 0; }
-int NewTextFieldMouseMove(HWND, int, int) { return 0; }
-int NewTextFieldMouseUp(HWND) { return 0; }
-bool IsPlacedTextFieldShown() { return false; }
-void CancelPlacedTextField(HWND) {}
-int NudgePlacedTextField(WPARAM, bool) { return 0; }
 
 void InitSpareButtonRecord() {}
 void FreeSpareButtonRecord() {}

@@ -39,6 +39,7 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/edit/CardPictureFiles.h"
 #include "stack/edit/InfoDialogs.h"
+#include "stack/edit/NewTextObject.h"
 #include "stack/edit/ReadyMadeMenu.h"
 #include "stack/edit/TextLinksDialog.h"
 #include "stack/format/StackFile.h"
@@ -59,7 +60,7 @@ void RecordCardMenuBar(bool shown) {
     MarkCardChanged();
 }
 
-enum : int { kPlainEffect = 0, kAddGraphic = 307 };
+enum : int { kPlainEffect = 0, kEditAppearance = 300, kAddGraphic = 307, kAddText = 308 };
 enum : UINT { kShowHiddenObjectsAlert = 2304, kTurnSelectionIntoGraphicAlert = 2318 };
 
 void Prepare(HWND window, int raw) {
@@ -102,9 +103,24 @@ void ToggleObjectsShown(HWND window) {
 
 // Buttons, graphics and text objects are only made while the objects show.
 void AddObject(HWND window, int command) {
+    if (command == kAddText)
+        ShowTextFieldWindows(false);
     if (!ObjectsShown() && ShowAlert(kShowHiddenObjectsAlert) == 1)
         ToggleObjectsShown(window);
-    RunDeferredCommand(command);
+    if (command == kAddText)
+        BeginNewTextField(window, nullptr);
+    else
+        RunDeferredCommand(command);
+}
+
+// Appearance... of the selected object; the kinds not built yet only record the command.
+void EditSelectedObject(HWND window) {
+    LayerHandle selected = GetSelectedObject();
+    const bool text = selected && LayerLock<>(selected)->kind == kObjectText;
+    if (text)
+        EditTextObjectAppearance(window, selected);
+    else
+        RunDeferredCommand(kEditAppearance);
 }
 
 // The stack's menu word (header +24): 0 when the stack keeps the menu bar.
@@ -191,7 +207,8 @@ bool RunEditAndOptions(HWND window, int command) {
     case 363: ConvertCardToDefaultPalette(window, TRUE); return true;
     case 106: case 160: case 161:
     case 311: EditTextLinks(window); return true;
-    case 162: case 300: case 304: case 305: case 350:
+    case 300: EditSelectedObject(window); return true;
+    case 162: case 304: case 305: case 350:
     case 351: case 369: case 362: case 366: case 367:
     case 403: case 600:
         RunDeferredCommand(command);

@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -59,8 +60,8 @@ int VerticalDpi() {
 
 }  // namespace
 
-int PointsToPixels(int points) { return MulDiv(points, VerticalDpi(), 72); }
-int PixelsToPoints(int pixels) { return MulDiv(pixels, 72, VerticalDpi()); }
+int PointsToPixels(int points) { return static_cast<int>(points * VerticalDpi() * 0.013888889 + 0.5); }
+int PixelsToPoints(int pixels) { return static_cast<int>(std::abs(pixels) * 72.0 / VerticalDpi() + 0.5); }
 // (twips + 5) / 10 is tenths of a point... halved and rounded to the nearest point.
 int TwipsToPoints(int twips) { return ((twips + 5) / 10 + 1) / 2; }
 

@@ -91,6 +91,8 @@ TEST_F(MenuCommandsTest, AddingAnObjectWhileHiddenOffersToShowThem) {
         EXPECT_EQ(box.ButtonLabels(), (std::vector<std::string>{"OK", "Cancel"}));
         box.Press(IDC_ALERT_BUTTON1);
     });
+    // 308 then asks where the new text object goes; Cancel places none.
+    driver.Expect(DialogMatch::Alert(2370), [](DialogView& box) { box.Press(IDC_ALERT_BUTTON1 + 1); });
     driver.Run([&] {
         DoMenuCommand(card_, 306);
         EXPECT_FALSE(ObjectsShown());
@@ -100,8 +102,8 @@ TEST_F(MenuCommandsTest, AddingAnObjectWhileHiddenOffersToShowThem) {
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_TRUE(ObjectsShown());
     DoMenuCommand(card_, 307);  // shown: no question
-    EXPECT_EQ(driver.DialogsSeen(), 2);
-    EXPECT_EQ(TakeDeferredCommands(), (std::vector<int>{306, 308, 307}));
+    EXPECT_EQ(driver.DialogsSeen(), 3);
+    EXPECT_EQ(TakeDeferredCommands(), (std::vector<int>{306, 307}));
 }
 
 TEST_F(MenuCommandsTest, UpdateMenusFollowsFieldSelectionAndFlags) {

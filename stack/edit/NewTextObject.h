@@ -1,0 +1,79 @@
+// New text objects and their appearance: placing the rectangle of a new one on the card, the
+// Text Appearance dialog ("TEXTINFO") that makes it or edits an existing one, and the Style...
+// and Actions... commands of a selected text object.
+//
+//   NewTextPlacing_win.cpp   the sample text, the pending field file, placing and its frame
+//   TextInfoDialog_win.cpp   the appearance state, the dialog, making and changing the object,
+//                            the commands
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "core/memory/Handles.h"
+#include "graphics/layers/ObjectLayer.h"
+#include "objects/text/TextFields.h"
+
+// ---- NewTextPlacing_win.cpp ----
+// String 4122, shown in the preview of a new object (at most 79 characters).
+void LoadSampleText();
+const std::string& GetSampleText();
+// A text file dropped on the card for the next new object; null drops it.
+void SetPendingFieldFile(const char* path);
+const std::string& GetPendingFieldFile();
+
+// Asks where (alert 2370), then shows a temporary field of half the client's size at the point,
+// or a quarter in when there is none. 1 when placing has begun.
+int BeginNewTextField(HWND window, const POINT* at);
+// Each gives 1 while placing (NewTextFieldMouseUp: when the field was fixed or collapsed).
+int NewTextFieldMouseDown(HWND window, int x, int y);
+int NewTextFieldMouseMove(HWND window, int x, int y);
+int NewTextFieldMouseUp(HWND window);
+// Arrows move the placed rectangle by the arrow-key step; nonzero when it moved.
+int NudgePlacedTextField(WPARAM key, bool shiftLatch);
+// The periodic tick's dashed frame around the placed rectangle while no drag is under way.
+void DrawPlacedTextFieldFrame(HWND window, int phase);
+bool IsPlacedTextFieldShown();  // placing and no drag
+bool IsPlacingTextField();
+// The rectangle being placed (empty when not placing) and its temporary layer.
+RECT PlacedTextFieldRect();
+LayerHandle PlacedTextFieldLayer();
+void CancelPlacedTextField(HWND window);
+
+// ---- TextInfoDialog_win.cpp ----
+// The one text appearance state the dialog and the commands fill and read.
+struct TextAppearance {
+    uint16_t options = 9;      // TextOptions
+    uint16_t objectFlags = 0;  // as the record's flags
+    uint16_t actionId = 0;
+    uint16_t objectId = 0;
+    uint16_t textColor = 0;  // palette indexes
+    uint16_t backColor = 1;
+    int alignment = 0;
+    std::string face;
+    int size = 12;  // points
+    int fontType = 0;
+    int styleBits = 0;
+    uint16_t cursorId = 0;
+    std::string name;  // at most 15 characters
+    RECT rect = {};    // a new object's
+    LayerHandle field = nullptr;  // the layer edited; none for a new object
+    Handle pendingActions = 0;
+    bool textColorChanged = false, backColorChanged = false, styleChanged = false, actionsChanged = false;
+    bool fileLoaded = false;
+};
+TextAppearance& CurrentTextAppearance();
+// The state for a new object of the rectangle: options 9, a fresh id, the current style.
+void SetAppearanceForNewObject(const RECT& rect);
+// The state loaded from the layer and its record, then the dialog. 1 OK, 2 Cancel.
+int EditTextObjectAppearance(HWND window, LayerHandle field);
+// The dialog over the state (again after each Actions...). 1 OK, 2 Cancel.
+int RunTextInfoDialog(HWND window);
+// The state's face, size, text colour and style bits as fields take them.
+TextStyle GetAppearanceStyle();
+// The commands of a selected text object; each 1 when something changed.
+int EditTextObjectStyle(HWND window, LayerHandle field);
+void ApplyTextObjectStyle(LayerHandle field);
+int EditTextObjectActions(LayerHandle field);

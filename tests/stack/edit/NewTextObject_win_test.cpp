@@ -1,0 +1,307 @@
+// New text objects in the hosted plug-in: placing the rectangle, the Text Appearance dialog
+// answered by the dialog driver, the record it stores and what a save keeps; and the dialog on
+// an existing field.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "actions/ActionsDialog.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/layers/PaintGeometry.h"
+#include "graphics/palette/AppPalette.h"
+#include "host/menus/MenuCommands.h"
+#include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/text/ActiveTextField.h"
+#include "objects/text/TextFields.h"
+#include "stack/cards/CardList.h"
+#include "stack/edit/NewTextObject.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/StackFile.h"
+#include "stack/format/StackReader.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/save/SaveStack.h"
+#include "tests/support/DialogDriver_win.h"
+#include "tests/support/LinkedPlugin_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+constexpr int kWhereAlert = 2370;
+constexpr uint16_t kField = 21, kEmptyField = 22;
+
+sb::Stack Card800() {
+    sb::Stack stack;
+    stack.cardWidth = 800;
+    stack.cardHeight = 600;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(800, 600, 8, 1));
+    card.objects = {sb::TextField(kField, {20, 20, 300, 80}, "Words", "alpha beta gamma"),
+                    sb::TextField(kEmptyField, {20, 100, 300, 160}, "Empty", "")};
+    stack.cards = {card};
+    stack.nextObjectId = 40;
+    return stack;
+}
+
+struct Page {
+    LinkedPluginPage page;
+    explicit Page(const char* name) {
+        EXPECT_TRUE(OpenInLinkedPlugin(Card800(), name + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    }
+    ~Page() { CloseLinkedPlugin(&page); }
+};
+
+// The cell of the 8 by 8 grid item (dialog client coordinates) whose palette index differs from
+// the current one; the index it gives back.
+POINT OtherCell(DialogView& box, int grid, int column, int row) {
+    const RECT r = box.ControlRect(grid);
+    return {r.left + (r.right - r.left) * (2 * column + 1) / 16, r.top + (r.bottom - r.top) * (2 * row + 1) / 16};
+}
+
+void ClickAt(DialogView& box, POINT p) {
+    SendMessageA(box.Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+}
+
+int CountFieldWindows(HWND card) {
+    int count = 0;
+    for (HWND child = GetWindow(card, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        count += IsTextFieldWindow(child) ? 1 : 0;
+    return count;
+}
+
+TEST(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
+    Page page("ntxt-place-");
+    HWND card = GetCardWindow();
+    ASSERT_TRUE(card);
+    RECT client{};
+    GetClientRect(card, &client);
+    ASSERT_EQ(client.right, 800);
+    ASSERT_EQ(client.bottom, 600);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi == 96) {
+        EXPECT_EQ(PointsToPixels(12), 16);
+        EXPECT_EQ(PixelsToPoints(-16), 12);
+    }
+
+    DialogDriver where;
+    where.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
+    where.Run([&] { return DoMenuCommand(page.page.embed, 308, 0, nullptr); });
+    ASSERT_TRUE(where.AllAnswered());
+    HWND words = LayerLock<FieldLayer>(FindLayer(kObjectText, kField))->window;
+    ASSERT_TRUE(words);
+    EXPECT_FALSE(IsWindowVisible(words)) << "the fields are hidden while placing";
+    const RECT placed = PlacedTextFieldRect();
+    EXPECT_EQ(placed.left, 200);
+    EXPECT_EQ(placed.top, 150);
+    EXPECT_EQ(placed.right, 600);
+    EXPECT_EQ(placed.bottom, 450);
+    EXPECT_TRUE(IsPlacedTextFieldShown());
+
+    // The bottom-right corner dragged, then a click outside fixes it.
+    SendMouse(card, WM_LBUTTONDOWN, 600, 450);
+    EXPECT_FALSE(IsPlacedTextFieldShown()) << "a drag is under way";
+    SendMouse(card, WM_MOUSEMOVE, 640, 470);
+    SendMouse(card, WM_LBUTTONUP, 640, 470);
+    EXPECT_EQ(PlacedTextFieldRect().right, 640);
+    EXPECT_EQ(PlacedTextFieldRect().bottom, 470);
+    EXPECT_TRUE(IsPlacingTextField());
+
+    const std::string longName = "ABCDEFGHIJKLMNOPQRST";
+    DialogDriver info;
+    info.Expect(DialogMatch::Template("TEXTINFO"), [&](DialogView& box) {
+        EXPECT_EQ(box.Caption(), "Text Appearance");
+        EXPECT_TRUE(box.IsChecked(55));
+        EXPECT_TRUE(box.IsChecked(56));
+        EXPECT_TRUE(box.IsChecked(59));
+        EXPECT_FALSE(box.IsChecked(58));
+        EXPECT_FALSE(box.IsEnabled(57)) << "no file loaded";
+        EXPECT_TRUE(box.IsVisible(60)) << "Get File... for a new object";
+        EXPECT_EQ(box.Text(54), "Untitled");
+        HWND preview = GetDlgItem(box.Window(), 53);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(preview, GWL_STYLE)), 0x50A0A044u);
+        EXPECT_EQ(TextGetRange(preview, 0, -1, 100), "Pageloom Sample Text");
+        box.SetText(54, longName);
+        box.SetChecked(56, false);
+        box.Press(IDOK);
+    });
+    SendMouse(card, WM_LBUTTONDOWN, 50, 500);
+    info.Run([&] { SendMouse(card, WM_LBUTTONUP, 50, 500); return 0; });
+    EXPECT_TRUE(info.AllAnswered());
+    EXPECT_FALSE(IsPlacingTextField());
+    EXPECT_TRUE(IsWindowVisible(words)) << "and shown again after OK";
+
+    LayerHandle made = GetActiveTextField();
+    ASSERT_TRUE(made);
+    uint16_t id = 0;
+    HWND window = nullptr;
+    {
+        LayerLock<FieldLayer> field(made);
+        id = field->common.id;
+        window = field->window;
+        EXPECT_EQ(field->common.bounds.left, 200);
+        EXPECT_EQ(field->common.bounds.right, 640);
+        EXPECT_EQ(field->options, kTextScrollBar | kTextFrame | kTextNotScrollable);
+    }
+    EXPECT_EQ(id, 40) << "the header's counter";
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(GetWindowLongA(window, GWL_STYLE) & WS_VSCROLL) << "not scrollable: no bar";
+    std::vector<uint8_t> record = OpenStackObject(1, kObjectText, id);
+    ASSERT_GE(record.size(), kTextHeaderBytes);
+    EXPECT_EQ(GetU16(record, kTextOptions), 137);
+    EXPECT_EQ(record[kTextName], 15);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[kTextName + 1]), 15), longName.substr(0, 15));
+    EXPECT_EQ(record[kTextName + kTextNameBytes], 0) << "the name stops at +88";
+    EXPECT_EQ(record[kTextName + kTextNameBytes + 1], 0);
+    EXPECT_EQ(GetU16(record, kTextAction), 0);
+
+    // Typed text is kept through a save.
+    TextReplaceSel(window, "Typed words");
+    MarkFieldModified(made);
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
+    FileRef file = kNoFile;
+    ASSERT_EQ(OpenFileSlot(kSlotCurrentStack, kOpenRead, &file), 0);
+    {
+        FileByteSource source(file);
+        StackConversion cv;
+        StackFileContents contents;
+        ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
+        ASSERT_FALSE(contents.cards.empty());
+        const std::vector<uint8_t> bytes = HandleToBytes(contents.cards[0]);
+        const std::string text(bytes.begin(), bytes.end());
+        EXPECT_NE(text.find("Typed words"), std::string::npos);
+        EXPECT_NE(text.find(longName.substr(0, 15)), std::string::npos);
+        DisposeStackFileContents(contents);
+    }
+    FileClose(file);
+}
+
+TEST(NewTextObject, ZeroWidthEndsPlacingWithoutADialog) {
+    Page page("ntxt-zero-");
+    HWND card = GetCardWindow();
+    const int windows = CountFieldWindows(card);
+    DialogDriver where;
+    where.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
+    ASSERT_EQ(where.Run([&] { return BeginNewTextField(card, nullptr); }), 1);
+    EXPECT_EQ(CountFieldWindows(card), windows + 1);
+    // An arrow with snapping on moves it one grid step.
+    const GridSettings kept = Grid();
+    Grid().snap = true;
+    Grid().spacingX = Grid().spacingY = 8;
+    EXPECT_EQ(NudgePlacedTextField(VK_RIGHT, false), 1);
+    EXPECT_EQ(NudgePlacedTextField(VK_LEFT, false), 1);
+    Grid() = kept;
+    EXPECT_EQ(PlacedTextFieldRect().left, 200);
+    Grid().snap = true;
+    EXPECT_EQ(NudgePlacedTextField(VK_DOWN, false), 1);
+    const RECT nudged = PlacedTextFieldRect();
+    Grid() = kept;
+    EXPECT_EQ(nudged.top, 158);
+    EXPECT_EQ(nudged.bottom - nudged.top, 300);
+    SendMouse(card, WM_LBUTTONDOWN, 600, 458);
+    SendMouse(card, WM_MOUSEMOVE, 100, 458);
+    DialogDriver none;
+    none.Run([&] { SendMouse(card, WM_LBUTTONUP, 100, 458); return 0; });
+    EXPECT_EQ(none.DialogsSeen(), 0);
+    EXPECT_FALSE(IsPlacingTextField());
+    EXPECT_EQ(PlacedTextFieldLayer(), nullptr);
+    EXPECT_EQ(CountFieldWindows(card), windows) << "no temporary window left";
+
+    // Cancel at the question places nothing.
+    DialogDriver cancel;
+    cancel.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton2); });
+    EXPECT_EQ(cancel.Run([&] { return BeginNewTextField(card, nullptr); }), 0);
+    EXPECT_FALSE(IsPlacingTextField());
+}
+
+TEST(NewTextObject, AppearanceOfExistingFieldsRecoloursAndKeepsTheStyle) {
+    Page page("ntxt-edit-");
+    HWND card = GetCardWindow();
+    LayerHandle empty = FindLayer(kObjectText, kEmptyField);
+    ASSERT_TRUE(empty);
+    DialogDriver sample;
+    sample.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) {
+        EXPECT_FALSE(box.IsVisible(60)) << "no Get File... for an existing object";
+        EXPECT_EQ(box.Text(54), "Empty");
+        EXPECT_EQ(TextGetRange(GetDlgItem(box.Window(), 53), 0, -1, 100), "Pageloom Sample Text");
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(sample.Run([&] { return EditTextObjectAppearance(card, empty); }), IDCANCEL);
+    EXPECT_TRUE(sample.AllAnswered());
+
+    // The text colour alone: the whole text takes it.
+    LayerHandle words = FindLayer(kObjectText, kField);
+    ASSERT_TRUE(words);
+    const uint16_t original = LayerLock<FieldLayer>(words)->textColor;
+    DialogDriver recolour;
+    recolour.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) {
+        ClickAt(box, OtherCell(box, 50, 5, 2));
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(recolour.Run([&] { return EditTextObjectAppearance(card, words); }), IDOK);
+    const uint16_t chosen = CurrentTextAppearance().textColor;
+    ASSERT_NE(chosen, original) << "the click picked another cell";
+    HWND window = LayerLock<FieldLayer>(words)->window;
+    ASSERT_TRUE(window);
+    const COLORREF expected = PaletteIndexToColorPlain(chosen) & 0x00FFFFFF;
+    TextSetSel(window, 0, 0, false);
+    EXPECT_EQ(TextGetColor(window, TextScope::Selection) & 0x00FFFFFF, expected);
+    TextSetSel(window, TextGetLength(window) - 1, TextGetLength(window), false);
+    EXPECT_EQ(TextGetColor(window, TextScope::Selection) & 0x00FFFFFF, expected) << "the last word too";
+
+    // A background change keeps the current style's colour and alignment.
+    SetStyleColorsAndAlignment(7, 0, 1);
+    DialogDriver background;
+    background.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) {
+        ClickAt(box, OtherCell(box, 51, 3, 6));
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(background.Run([&] { return EditTextObjectAppearance(card, words); }), IDOK);
+    const CurrentStyleInfo style = GetCurrentStyleInfo();
+    EXPECT_EQ(style.textColor, 7);
+    EXPECT_EQ(style.alignment, 1);
+    EXPECT_EQ(style.backColor, CurrentTextAppearance().backColor);
+    std::vector<uint8_t> record = OpenStackObject(1, kObjectText, kField);
+    ASSERT_GE(record.size(), kTextHeaderBytes);
+    EXPECT_EQ(GetU16(record, kTextColor), CurrentTextAppearance().backColor + 1);
+
+    // Actions... goes to the actions dialog and back; OK stores what it changed as 'Actn'.
+    static int variant = 0;
+    SetActionsDialogAnswer([](Handle actions, uint32_t offset, int v) {
+        variant = v;
+        HandleLock lock(actions);
+        SetU16(lock.bytes(), offset + kButtonDestination, static_cast<uint16_t>(-1));
+        return 1;
+    });
+    DialogDriver actions;
+    actions.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) {
+        box.SetText(54, "Renamed");
+        box.Press(63);
+    });
+    actions.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) {
+        EXPECT_EQ(box.Text(54), "Renamed") << "kept across the actions dialog";
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(actions.Run([&] { return EditTextObjectAppearance(card, words); }), IDOK);
+    SetActionsDialogAnswer(nullptr);
+    EXPECT_TRUE(actions.AllAnswered());
+    EXPECT_EQ(variant, 5);
+    record = OpenStackObject(1, kObjectText, kField);
+    ASSERT_GE(record.size(), kTextHeaderBytes);
+    const uint16_t actionId = GetU16(record, kTextAction);
+    EXPECT_NE(actionId, 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[kTextName + 1]), record[kTextName]), "Renamed");
+    StackResFileCurrent stackFile;
+    HandleLock stored(GetResource(kActn, actionId));
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(stored.bytes(), kButtonDestination)), -1);
+}
+
+}  // namespace
