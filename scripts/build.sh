@@ -11,6 +11,11 @@ targets=()
 for t in "$@"; do targets+=(--target "$t"); done
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)
+# Compiler cache: paths are taken relative to the checkout, so other work trees share it.
+if command -v ccache >/dev/null; then
+  gen+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
+fi
 
 build_win() {
   cmake -S "$root" -B "$root/build/win" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686-posix.cmake" >/dev/null
