@@ -10,6 +10,12 @@
 // ...). 1 when done, 2 when cancelled.
 int EditObjectActions(Handle record, uint32_t offset, int variant);
 
+// The actions dialog of a button being edited or made: the copy is the button editor's spare
+// record. EditButtonActions gives 1 when the edit is to be committed; NewButtonActions runs
+// the dialog of a new button (its actions commit or cancel the new button).
+int EditButtonActions(Handle buttonCopy);
+int NewButtonActions(Handle buttonCopy);
+
 // MINIMAL until the actions dialog is built: the dialog is answered by the installed answer,
 // else cancelled. host/wiring installs none; tests/stack/dialogs/InfoDialogs_win_test.cpp does.
 using ActionsDialogAnswer = int (*)(Handle record, uint32_t offset, int variant);

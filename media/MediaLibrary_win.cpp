@@ -1,6 +1,7 @@
 // The media library browser.
 //
-// Minimal until the media library is built: it is never open.
+// MINIMAL until the media library is built: it is never open.
 #include "media/MediaLibrary.h"
 
 HWND GetMediaLibWindow() { return nullptr; }
+bool IsPointOverMediaLib(HWND, POINT) { return false; }

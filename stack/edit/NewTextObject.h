@@ -77,3 +77,5 @@ TextStyle GetAppearanceStyle();
 int EditTextObjectStyle(HWND window, LayerHandle field);
 void ApplyTextObjectStyle(LayerHandle field);
 int EditTextObjectActions(LayerHandle field);
+// The object features dialog on a text object's flags and cursor; 1 when changed.
+int EditTextObjectFeatures(HWND window, LayerHandle field);

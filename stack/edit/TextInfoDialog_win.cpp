@@ -610,3 +610,6 @@ int EditTextObjectActions(LayerHandle field) {
     DisposeHandle(loaded);
     return changed;
 }
+
+// MINIMAL until the text object features command is built: nothing changes.
+int EditTextObjectFeatures(HWND, LayerHandle) { return 0; }

@@ -1,0 +1,45 @@
+// The graphic object being placed or edited: the picture (and lasso mask) from the cropping
+// dialog or a paint selection, where it goes on the card, and the settings the appearance
+// dialog gives it (the dialog keeps the copy of the object's action block itself). One per system; the placing trackers (objects/graphics), the cropping dialog
+// and the appearance dialog (stack/edit/graphics) share it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "graphics/layers/ObjectLayer.h"
+
+struct GraphicPlacement {
+    HBITMAP picture;   // device bitmap being placed; owned here
+    HBITMAP mask;      // one-bit mask of a lasso cut-out, else null
+    HBITMAP outline;   // the mask's frame outline, else null
+    char cropKind;     // 'R' rectangle, 'L' lasso
+    char purpose;      // 'A', 'C', 'G' or 'H': who asked for the crop
+    RECT source;       // within the picture
+    RECT placed;       // on the card (card-window coordinates)
+    POINT lassoAt;     // a lasso object's card position
+    COLORREF holeColor;  // fills the hole a lasso leaves in the card picture
+    // Appearance settings.
+    uint8_t name[16];  // length-prefixed, at most 15 characters
+    uint16_t frameWidth;
+    uint16_t frameColorIndex;
+    uint16_t objectFlags;
+    uint16_t actionId;
+    uint16_t cursorId;
+    uint16_t transparency;  // percent
+    uint16_t pictureFlags;
+    uint16_t newObjectId;
+    LayerHandle editedLayer;  // the existing object the appearance dialog edits, else null
+    // Placing.
+    int resizeHandle;
+    POINT anchor;
+    bool placing;
+    bool shown;
+    bool fromSelection;
+    HBITMAP undoPicture;  // the cropping dialog's undo step
+};
+
+GraphicPlacement& GetGraphicPlacement();
+// Deletes the bitmaps it owns and zeroes it.
+void ClearGraphicPlacement();

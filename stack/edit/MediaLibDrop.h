@@ -1,0 +1,14 @@
+// Objects dragged off the card: written to an object file, and added to the media library when
+// they were dropped on its list.
+//
+//   MediaLibDrop_win.cpp   MINIMAL until the media library is built: nothing is written.
+#pragma once
+
+#include <windows.h>
+
+#include "graphics/layers/ObjectLayer.h"
+
+// The point is in the card window's client coordinates. True when a file was written.
+bool DropObjectToMediaLib(LayerHandle layer, POINT point);
+// True when a rectangle (card-window coordinates) still overlaps the card window.
+bool RectOverlapsCardWindow(const RECT& rect);
