@@ -376,6 +376,7 @@ INT_PTR CALLBACK AnimationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case IDC_ANIM_PATH_REPEATS:
         case IDC_ANIM_FRAME_REPEATS:
         case IDC_ANIM_NON_STOP:
+            CheckRadioButton(dialog, IDC_ANIM_SECONDS, IDC_ANIM_NON_STOP, id);
             Enable(dialog, IDC_ANIM_COUNT, id != IDC_ANIM_NON_STOP);
             return TRUE;
         case IDC_ANIM_PATH_COMMANDS:
