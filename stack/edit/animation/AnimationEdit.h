@@ -1,7 +1,9 @@
 // The animation editor: the animation of an object's action block made or changed in
 // "EDITANIMATION", its path recorded on the card.
 //
-//   AnimationEdit_win.cpp   the dialog, its controls, trying the object, keeping or dropping it
+//   AnimationEdit_win.cpp   new or stored objects, the dialog's commands, trying the object on
+//                           the card, keeping or dropping it
+//   AnimationDialog_win.cpp "EDITANIMATION" itself: its controls, preview, swatch and flips
 //   AnimRecording_win.cpp   recording a path over the card (PathRecording.cpp: the samples)
 #pragma once
 
