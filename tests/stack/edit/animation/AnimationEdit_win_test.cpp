@@ -342,10 +342,19 @@ TEST_F(AnimationEditTest, AnExistingObjectIsTriedFlippedAndRetimedAndOldFrameAni
         EXPECT_TRUE(box.IsEnabled(IDC_ANIM_FLIP_LR));
         box.Press(IDC_ANIM_TRY);
     });
+    // Then a click on the swatch and one on the preview's red picks the transparent colour.
     driver.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) {
         box.Press(IDC_ANIM_FLIP_LR);
         box.SetText(IDC_ANIM_SPEED, "0");
-        box.Press(IDOK);
+        box.SetChecked(IDC_ANIM_TRANSPARENT, true);
+        const RECT swatch = box.ControlRect(IDC_ANIM_SWATCH), preview = box.ControlRect(IDC_ANIM_PREVIEW);
+        const POINT s = {(swatch.left + swatch.right) / 2, (swatch.top + swatch.bottom) / 2};
+        const POINT p = {(preview.left + preview.right) / 2 + 2, (preview.top + preview.bottom) / 2};
+        HWND d = box.Window();
+        StartInputs({[=] { Mouse(d, s.x, s.y, 0); }, [=] { Mouse(d, s.x, s.y, MOUSEEVENTF_LEFTDOWN); },
+                     [=] { Mouse(d, s.x, s.y, MOUSEEVENTF_LEFTUP); }, [=] { Mouse(d, p.x, p.y, 0); },
+                     [=] { Mouse(d, p.x, p.y, MOUSEEVENTF_LEFTDOWN); }, [=] { Mouse(d, p.x, p.y, MOUSEEVENTF_LEFTUP); },
+                     [=] { PostMessageA(d, WM_COMMAND, IDOK, 0); }});
     });
     EXPECT_EQ(driver.Run([&] { return EditObjectAnimation(&block_, 0); }) & 0xFF, 1);
     EXPECT_TRUE(driver.AllAnswered());
@@ -357,6 +366,11 @@ TEST_F(AnimationEditTest, AnExistingObjectIsTriedFlippedAndRetimedAndOldFrameAni
     EXPECT_TRUE(Bluish(StripPixel(sprite, 1, 1))) << "each frame mirrored where it lies";
     EXPECT_TRUE(Reddish(StripPixel(sprite, 8, 1)));
     EXPECT_TRUE(Bluish(StripPixel(sprite, 11, 1)));
+    uint16_t picked[3] = {};
+    GetFilmTransparentColor(GetSpriteFilm(sprite), picked);
+    EXPECT_TRUE(Reddish(uint32_t(picked[0]) << 16 | uint32_t(picked[1]) << 8 | picked[2]))
+        << picked[0] << "," << picked[1] << "," << picked[2];
+    EXPECT_EQ(GetFilmMaskState(GetSpriteFilm(sprite)), 2) << "masks of the picked colour";
     DisposeSprite(sprite);
     EXPECT_EQ(block_.animationRect.left, 60);
     EXPECT_EQ(block_.animationRect.right, 70);
