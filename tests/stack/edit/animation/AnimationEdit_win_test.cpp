@@ -394,6 +394,46 @@ TEST_F(AnimationEditTest, AnExistingObjectIsTriedFlippedAndRetimedAndOldFrameAni
     EXPECT_EQ(GetSpriteWord(sprite, kSpriteEndCondition), 0);
     DisposeSprite(sprite);
 
+    // "New Path...", confirmed, records again: Shift held, 16 pixels to the left lock the
+    // horizontal axis, and the drag plays its path once; the frames still follow the movement.
+    DialogDriver again(15000);
+    again.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) {
+        box.SetListSelection(IDC_ANIM_PATH_COMMANDS, 1);
+    });
+    again.Expect(DialogMatch::Alert(IDA_ANIM_NEW_PATH), [](DialogView& box) { box.Press(52); });
+    again.Expect(DialogMatch::Template("ANIMPROMPT"), [&](DialogView&) {
+        HWND card = card_;
+        StartInputs({[] { Key(VK_SHIFT, false); }, [card] { Mouse(card, 100, 60, 0); },
+                     [card] { Mouse(card, 100, 60, MOUSEEVENTF_LEFTDOWN); }, [card] { Mouse(card, 84, 70, 0); },
+                     [card] { Mouse(card, 60, 90, 0); }, [card] { Mouse(card, 40, 95, 0); },
+                     [card] { Mouse(card, 40, 95, MOUSEEVENTF_LEFTUP); }, [] { Key(VK_SHIFT, true); },
+                     [] { Key('Q', false); }, [] { Key('Q', true); }, [card] {
+                         if (Recording())
+                             PostMessageA(card, WM_KEYDOWN, 'Q', 1);
+                     }});
+    });
+    again.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(IDC_ANIM_PATH_REPEATS));
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(again.Run([&] { return EditObjectAnimation(&block_, 0); }) & 0xFF, 1);
+    EXPECT_TRUE(again.AllAnswered());
+    sprite = LoadedBlockSprite(block_);
+    ASSERT_NE(sprite, 0u);
+    const Handle path = GetSpritePath(sprite);
+    ASSERT_GE(GetPathPointCount(path), 3u);
+    for (uint32_t i = 0; i < GetPathPointCount(path); ++i) {
+        PathPoint p;
+        ASSERT_TRUE(GetPathPoint(path, i, &p));
+        EXPECT_EQ(p.y, 60) << "point " << i << " at " << p.x;
+    }
+    PathPoint last;
+    ASSERT_TRUE(GetPathPoint(path, GetPathPointCount(path) - 1, &last));
+    EXPECT_EQ(last.x, 40);
+    EXPECT_EQ(GetSpriteWord(sprite, kSpriteEndCondition), 5);
+    EXPECT_EQ(GetSpriteWord(sprite, kSpriteTemplate), 4);
+    DisposeSprite(sprite);
+
     // A frame animation's 34-byte reference is not edited here: 2341, and nothing changes.
     Bytes reference(34, 0);
     std::copy_n("FAnm", 4, reference.begin());
