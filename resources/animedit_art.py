@@ -22,6 +22,7 @@ def face(state, vertical):
         px[y][0], px[y][W - 1] = top, BLACK
         px[y][W - 2] = bottom
     ink = DIM if state == 2 else BLUE
+    reach = 6 if vertical else 8  # the arrows' length from the mirror line
     shift = 1 if state == 1 else 0
     cx, cy = W // 2 + shift, H // 2 + shift
 
@@ -31,17 +32,14 @@ def face(state, vertical):
         if 1 < x < W - 2 and 1 < y < H - 2:
             px[y][x] = c
     # a dashed mirror line, then an arrow either side pointing away from it
-    for k in range(-7, 8, 2):
+    for k in range(-reach + 1, reach, 2):
         dot(cx, cy + k, BLACK if state != 2 else DIM)
     for side in (-1, 1):
-        for k in range(2, 9):
+        for k in range(2, reach + 1):
             dot(cx + side * k, cy, ink)
         for d in range(1, 4):
-            dot(cx + side * (8 - d), cy - d, ink)
-            dot(cx + side * (8 - d), cy + d, ink)
-        if state == 2:
-            for k in range(2, 9):
-                dot(cx + side * k + 1, cy + 1, WHITE)
+            dot(cx + side * (reach - d), cy - d, ink)
+            dot(cx + side * (reach - d), cy + d, ink)
     return px
 
 
