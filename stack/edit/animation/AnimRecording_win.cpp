@@ -8,6 +8,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "media/animation/AnimPlayback.h"
@@ -125,11 +126,11 @@ HWND CreateBackgroundWindow(HWND card) {
         return nullptr;
     RECT cardRect;
     GetWindowRect(card, &cardRect);
-    HRGN all = CreateRectRgn(0, 0, w, h);
-    HRGN hole = CreateRectRgn(cardRect.left - x, cardRect.top - y, cardRect.right - x, cardRect.bottom - y);
-    CombineRgn(all, all, hole, RGN_DIFF);
-    DeleteObject(hole);
-    SetWindowRgn(window, all, FALSE);  // the window owns the region now
+    OwnedGdiObject<HRGN> all(CreateRectRgn(0, 0, w, h));
+    const OwnedGdiObject<HRGN> hole(CreateRectRgn(cardRect.left - x, cardRect.top - y, cardRect.right - x, cardRect.bottom - y));
+    CombineRgn(all.get(), all.get(), hole.get(), RGN_DIFF);
+    if (SetWindowRgn(window, all.get(), FALSE))
+        all.release();  // the window's from now
     ShowWindow(window, SW_SHOWNOACTIVATE);
     return window;
 }

@@ -8,6 +8,7 @@
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
 #include "graphics/palette/AppPalette.h"
@@ -185,17 +186,11 @@ void DrawSwatch(const DRAWITEMSTRUCT& item) {
     uint16_t rgb[3] = {};
     if (Film())
         GetFilmTransparentColor(Film(), rgb);
-    HPALETTE old = nullptr;
-    if (HPALETTE palette = GetAppPalette()) {
-        old = SelectPalette(item.hDC, palette, FALSE);
-        RealizePalette(item.hDC);
-    }
+    const SelectedPalette palette(item.hDC, GetAppPalette(), SelectedPalette::kAlways);
+    RealizePalette(item.hDC);
     const RECT inside = {r.left + 4, r.top + 11, r.right - 4, r.bottom - 4};
-    HBRUSH brush = CreateSolidBrush(PALETTERGB(rgb[0] & 255, rgb[1] & 255, rgb[2] & 255));
-    FillRect(item.hDC, &inside, brush);
-    DeleteObject(brush);
-    if (old)
-        SelectPalette(item.hDC, old, FALSE);
+    const OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(PALETTERGB(rgb[0] & 255, rgb[1] & 255, rgb[2] & 255)));
+    FillRect(item.hDC, &inside, brush.get());
 }
 
 // A third of the bitmap per state: normal, pressed, disabled; a focus ring dotted in white.
@@ -203,25 +198,22 @@ void DrawFlipButton(const DRAWITEMSTRUCT& item, HBITMAP bitmap) {
     BITMAP info{};
     if (!bitmap || !GetObjectA(bitmap, sizeof info, &info))
         return;
-    const int face = (item.itemState & ODS_SELECTED) ? 1 : (item.itemState & ODS_DISABLED) ? 2 : 0;
+    const int state = (item.itemState & ODS_SELECTED) ? 1 : (item.itemState & ODS_DISABLED) ? 2 : 0;
     const int w = info.bmWidth / 3;
-    HDC source = CreateCompatibleDC(item.hDC);
-    const HGDIOBJ previous = SelectObject(source, bitmap);
     const RECT& r = item.rcItem;
-    StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, source, face * w, 0, w, info.bmHeight,
-               SRCCOPY);
-    SelectObject(source, previous);
-    DeleteDC(source);
+    {
+        const MemoryDC source(item.hDC);
+        const SelectedObject face(source.get(), bitmap);
+        StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), state * w, 0, w,
+                   info.bmHeight, SRCCOPY);
+    }
     if (item.itemState & ODS_FOCUS) {
-        HPEN pen = CreatePen(PS_DOT, 1, RGB(255, 255, 255));
-        const HGDIOBJ oldPen = SelectObject(item.hDC, pen);
-        const HGDIOBJ oldBrush = SelectObject(item.hDC, GetStockObject(NULL_BRUSH));
+        const OwnedGdiObject<HPEN> pen(CreatePen(PS_DOT, 1, RGB(255, 255, 255)));
+        const SelectedObject dotted(item.hDC, pen.get());
+        const SelectedObject hollow(item.hDC, GetStockObject(NULL_BRUSH));
         const int oldMode = SetBkMode(item.hDC, TRANSPARENT);
         Rectangle(item.hDC, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
         SetBkMode(item.hDC, oldMode);
-        SelectObject(item.hDC, oldBrush);
-        SelectObject(item.hDC, oldPen);
-        DeleteObject(pen);
     }
 }
 
@@ -254,9 +246,7 @@ void PickColour(HWND dialog) {
         return;
     POINT at;
     GetCursorPos(&at);
-    HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, at.x, at.y);
-    ReleaseDC(nullptr, screen);
+    const COLORREF colour = GetPixel(WindowDC(nullptr).get(), at.x, at.y);
     if (colour == CLR_INVALID)
         return;
     const uint16_t rgb[3] = {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
