@@ -222,7 +222,7 @@ void FreePathRecording() {
 
 bool RecordAnimPath(Handle sprite) {
     HWND card = GetCardWindow();
-    if (!sprite || !card || !GetSpriteFilm(sprite) || (!GetAnimOffscreen() && !MakeAnimOffscreen()))
+    if (!sprite || !card || !GetSpriteFilm(sprite) || !MakeAnimOffscreen())  // the card as it shows now
         return false;
     const uint8_t dontErase = GetSpriteByte(sprite, kSpriteDontEraseGoing);
     SetSpriteByte(sprite, kSpriteDontEraseGoing, 0);
@@ -240,7 +240,7 @@ bool RecordAnimPath(Handle sprite) {
         ShowCursor(FALSE);
         const bool advanced = IsAdvancedUser();
         bool shift = false, done = false;
-        while (!done) {
+        while (!done && IsWindow(card)) {
             MSG msg;
             if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (GetCapture() != taker)

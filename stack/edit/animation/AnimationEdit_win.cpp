@@ -72,7 +72,7 @@ void TryAnimation() {
     if (copied && MakeAnimOffscreen() &&
         StartSprite(card, GetAnimOffscreen(), GetAnimLayerMask(), stored, g_edit.block->objectId) == 0) {
         bool stop = false;
-        while (!stop && AnimWorldExists()) {
+        while (!stop && AnimWorldExists() && IsWindow(card)) {
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (msg.message == WM_QUIT) {
