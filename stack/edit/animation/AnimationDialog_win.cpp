@@ -110,7 +110,9 @@ void ApplyControls(HWND dialog) {
     SetSpriteByte(s, kSpriteShowFirstFrame, Checked(dialog, IDC_ANIM_SHOW_FIRST));
     SetSpriteByte(s, kSpriteStayVisible, !Checked(dialog, IDC_ANIM_ERASE));
     const bool follow = Checked(dialog, IDC_ANIM_MATCH);
-    SetSpriteWord(s, kSpriteTemplate, follow ? 4 : 3);
+    // A movie keeps its own template: it plays its frames to its end whatever the path does.
+    if (follow || !Film() || GetFilmKind(Film()) != kFilmMovie)
+        SetSpriteWord(s, kSpriteTemplate, follow ? 4 : 3);
     SetSpriteByte(s, kSpriteFramesFollow, follow);
     if (follow) {
         SetSpriteLong(s, kSpriteFrameInterval, kFollowInterval);
