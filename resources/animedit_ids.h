@@ -1,0 +1,41 @@
+// Ids of the animation editor's dialogs (resources/animedit.rci).
+#pragma once
+
+// "EDITANIMATION"
+#define IDC_ANIM_GET_IMAGE 1001
+#define IDC_ANIM_PREVIEW 1003
+#define IDC_ANIM_SHOW_FIRST 1004
+#define IDC_ANIM_ERASE 1005
+#define IDC_ANIM_MATCH 1006
+#define IDC_ANIM_SPEED_LABEL 1007
+#define IDC_ANIM_SPEED 1008
+#define IDC_ANIM_SWATCH 1009
+#define IDC_ANIM_SECONDS 1011
+#define IDC_ANIM_PATH_REPEATS 1012
+#define IDC_ANIM_FRAME_REPEATS 1013
+#define IDC_ANIM_NON_STOP 1014
+#define IDC_ANIM_TRY 1031
+#define IDC_ANIM_COUNT 1032
+#define IDC_ANIM_PATH_COMMANDS 1033
+#define IDC_ANIM_FPS_LABEL 1034
+#define IDC_ANIM_EDIT_PATH 1038  // a result of the dialog, not a control
+#define IDC_ANIM_ALLOW_CLONES 1044
+#define IDC_ANIM_FLIP_LR 1045
+#define IDC_ANIM_FLIP_TB 1046
+#define IDC_ANIM_TRANSPARENT 1049
+
+// "ANIMPROMPT"
+#define IDC_ANIMPROMPT_DRAG 1001
+#define IDC_ANIMPROMPT_KEY 1002
+
+// Strings
+#define IDS_ANIM_INSTRUCTIONS 2346  // and the lines after it
+#define IDS_ANIM_INSTRUCTION_LINES 6
+#define IDS_ANIM_PATH_COMMAND_FIRST 11001  // "Path", "New Path...", "Edit Path...", "Path Options..."
+#define IDS_ANIM_PATH_COMMAND_COUNT 4
+
+// Alerts
+#define IDA_ANIM_OLD_FRAME_ANIMATION 2341
+#define IDA_ANIM_UNREADABLE_GRAPHIC 2342
+#define IDA_ANIM_NEW_PATH 2353
+#define IDA_ANIM_NEW_IMAGE 2354
