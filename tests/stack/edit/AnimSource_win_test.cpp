@@ -17,6 +17,8 @@
 #include "stack/edit/animation/AnimFrames.h"
 #include "stack/edit/animation/AnimSource.h"
 #include "stack/format/StackFile.h"
+#include "resources/animsource_ids.h"
+#include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 
@@ -147,6 +149,8 @@ void SendKeyInput(WORD key, bool up) {
 
 void CALLBACK OnInputTick(HWND, UINT, UINT_PTR, DWORD) {
     InputScript& s = g_script;
+    if (GetCapture() != s.card && s.next < s.steps.size())
+        return;  // no grab runs (yet, or again)
     if (s.next >= s.steps.size()) {
         if (++s.idle == 40)
             PostMessageA(s.card, WM_LBUTTONUP, 0, 0);
@@ -177,15 +181,19 @@ protected:
         CloseLinkedPlugin(&page);
     }
     std::string Temp(const std::string& name) { return "animsrc_" + std::to_string(GetCurrentProcessId()) + "_" + name; }
-    // Runs the grab with the steps fed in.
-    bool Grab(bool lasso, std::vector<InputStep> steps, FrameStrip* out) {
+    // Runs what grabs with the steps fed in while a grab holds the mouse.
+    template <class F>
+    auto WithInput(std::vector<InputStep> steps, F&& grabbing) {
         g_script = InputScript{GetMainWindow(), std::move(steps)};
         const UINT_PTR timer = SetTimer(nullptr, 0, 30, OnInputTick);
-        const bool made = GrabCardFrame(lasso, out);
+        const auto result = grabbing();
         KillTimer(nullptr, timer);
         SendKeyInput(VK_CONTROL, true);
         PumpPageMessages();
-        return made;
+        return result;
+    }
+    bool Grab(bool lasso, std::vector<InputStep> steps, FrameStrip* out) {
+        return WithInput(std::move(steps), [&] { return GrabCardFrame(lasso, out); });
     }
     LinkedPluginPage page;
     std::vector<std::string> files;
@@ -230,6 +238,17 @@ TEST_F(AnimSourceTest, ANumberedSeriesStacksItsFilesInNumberOrder) {
     ASSERT_TRUE(GetFilmFrameRect(film, 1, &second));
     ExpectRect(second, 0, 6, 7, 11, "film frame 1");
     DisposeFilm(film);
+
+    // Frame rectangles are 16-bit: of three 12000-row pictures only two fit below 32767 rows.
+    std::vector<std::string> tall;
+    for (const char* n : {"tall1.bmp", "tall2.bmp", "tall3.bmp"})
+        tall.push_back(SolidBmp(Temp(n), 2, 12000, 0x0000F8));
+    files.insert(files.end(), tall.begin(), tall.end());
+    ASSERT_TRUE(StackSeriesFiles(tall, RECT{}, &strip));
+    ASSERT_EQ(strip.frames.size(), 2u);
+    ExpectRect(strip.frames[1], 0, 12000, 1, 23999, "the last frame that fits");
+    EXPECT_EQ(SizeOf(strip.strip).cy, 24000);
+    FreeFrameStrip(&strip);
 }
 
 TEST_F(AnimSourceTest, AnAnimatedGifMakesAStripAsWideAsItsWidestFrame) {
@@ -356,4 +375,47 @@ TEST_F(AnimSourceTest, EscapeOrALostCaptureDuringAGrabCapturesNothing) {
     // An empty rectangle captures nothing either.
     EXPECT_FALSE(Grab(false, {{InputStep::Move, 60, 60}, {InputStep::Press, 60, 60}, {InputStep::Release, 60, 60}},
                       &strip));
+}
+
+TEST_F(AnimSourceTest, TheCurrentCardChoiceGrabsAgainAfterTryAgain) {
+    DialogDriver driver(8000);
+    driver.Expect(DialogMatch::Template("ANIMSOURCE"), [](DialogView& d) {
+        EXPECT_FALSE(d.IsVisible(IDC_ANIMSRC_SCREEN));
+        const RECT place = d.ControlRect(IDC_ANIMSRC_SCREEN);
+        const RECT button = d.ControlRect(IDC_ANIMSRC_RECT);
+        EXPECT_EQ(button.right - button.left, 28) << "half its bitmap";
+        d.SetChecked(IDC_ANIMSRC_RECT, true);  // the rectangle shape
+        // A click on the Current Card picture, drawn at its place's left.
+        PostMessageA(d.Window(), WM_LBUTTONUP, 0, MAKELPARAM(place.left + 4, (place.top + place.bottom) / 2));
+    });
+    driver.Expect(DialogMatch::Alert(IDS_ALERT_NO_CARD_AREA), [](DialogView& d) {
+        EXPECT_EQ(d.ButtonLabels(), (std::vector<std::string>{"Try Again", "Cancel"}));
+        d.Press(52);
+    });
+    Handle film = 0;
+    // The first grab ends with Escape; the second takes 30 by 20 pixels of the red half.
+    const bool made = WithInput({{InputStep::Move, 20, 20}, {InputStep::Press, 20, 20}, {InputStep::Move, 40, 30},
+                                 {InputStep::KeyDown, 0, 0, VK_ESCAPE}, {InputStep::KeyUp, 0, 0, VK_ESCAPE},
+                                 {InputStep::Release, 40, 30}, {InputStep::Move, 10, 10}, {InputStep::Press, 10, 10},
+                                 {InputStep::Move, 40, 30}, {InputStep::Release, 40, 30}},
+                                [&] { return driver.Run([&] { return GetAnimationSource(&film, nullptr); }); });
+    ASSERT_TRUE(made);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_FALSE(IsLassoGrabShape());
+    EXPECT_EQ(GetFilmFrameCount(film), 1u);
+    ShortRect frame{};
+    ASSERT_TRUE(GetFilmFrameRect(film, 0, &frame));
+    ExpectRect(frame, 0, 0, 30, 20, "the grabbed area");
+    EXPECT_EQ(GetFilmMaskState(film), 0);
+    POINT start{}, centre{25, 20};
+    ASSERT_TRUE(GetGrabbedFrameStart(&start));
+    ClientToScreen(GetMainWindow(), &centre);
+    EXPECT_EQ(start.x, centre.x);
+    EXPECT_EQ(start.y, centre.y);
+    DisposeFilm(film);
+
+    DialogDriver cancel;
+    cancel.Expect(DialogMatch::Template("ANIMSOURCE"), [](DialogView& d) { d.Press(IDCANCEL); });
+    EXPECT_FALSE(cancel.Run([&] { return GetAnimationSource(&film, nullptr); }));
+    EXPECT_EQ(film, 0u);
 }
