@@ -202,7 +202,7 @@ protected:
 }  // namespace
 
 TEST_F(AnimSourceTest, ANumberedSeriesStacksItsFilesInNumberOrder) {
-    const uint32_t colours[] = {0xF80000, 0x00F800, 0x0000F8};  // files 1, 2 and 10
+    const uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF};  // files 1, 2 and 10
     const char* numbers[] = {"1", "2", "10"};
     for (int i = 0; i < 3; ++i)
         files.push_back(SolidBmp(Temp("step") + numbers[i] + ".bmp", 12, 8, colours[i]));
@@ -242,7 +242,7 @@ TEST_F(AnimSourceTest, ANumberedSeriesStacksItsFilesInNumberOrder) {
     // Frame rectangles are 16-bit: of three 12000-row pictures only two fit below 32767 rows.
     std::vector<std::string> tall;
     for (const char* n : {"tall1.bmp", "tall2.bmp", "tall3.bmp"})
-        tall.push_back(SolidBmp(Temp(n), 2, 12000, 0x0000F8));
+        tall.push_back(SolidBmp(Temp(n), 2, 12000, 0x0000FF));
     files.insert(files.end(), tall.begin(), tall.end());
     ASSERT_TRUE(StackSeriesFiles(tall, RECT{}, &strip));
     ASSERT_EQ(strip.frames.size(), 2u);
@@ -254,7 +254,7 @@ TEST_F(AnimSourceTest, ANumberedSeriesStacksItsFilesInNumberOrder) {
 TEST_F(AnimSourceTest, AnAnimatedGifMakesAStripAsWideAsItsWidestFrame) {
     // 20 x 4; colours white, red, green, blue; frames 10, 20 and 15 wide; index 0 transparent.
     Bytes gif{'G', 'I', 'F', '8', '9', 'a', 20, 0, 4, 0, 0x81, 0, 0};
-    for (uint8_t c : {248, 248, 248, 248, 0, 0, 0, 248, 0, 0, 0, 248})
+    for (uint8_t c : {255, 255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255})
         gif.push_back(c);
     const auto frame = [&](uint8_t flags, uint8_t width, uint8_t index) {
         gif.insert(gif.end(), {0x21, 0xF9, 4, flags, 10, 0, 0, 0});
@@ -273,14 +273,14 @@ TEST_F(AnimSourceTest, AnAnimatedGifMakesAStripAsWideAsItsWidestFrame) {
     EXPECT_EQ(SizeOf(strip.strip).cx, 20);
     EXPECT_EQ(SizeOf(strip.strip).cy, 12);
     ASSERT_EQ(strip.frames.size(), 3u);
-    const uint32_t firsts[] = {0xF80000, 0x00F800, 0x0000F8};
+    const uint32_t firsts[] = {0xFF0000, 0x00FF00, 0x0000FF};
     for (int i = 0; i < 3; ++i) {
         ExpectRect(strip.frames[i], 0, 4 * i, 19, 4 * i + 3, "gif frame");
         EXPECT_EQ(Pixels(strip.strip, 0, 4 * i, 1, 1)[0], firsts[i]) << "frame " << i;
     }
     ASSERT_TRUE(strip.transparent);
-    EXPECT_EQ(strip.rgb[0], 248);
-    EXPECT_EQ(strip.rgb[2], 248);
+    EXPECT_EQ(strip.rgb[0], 255);
+    EXPECT_EQ(strip.rgb[2], 255);
     FreeFrameStrip(&strip);
 
     // The whole way from the file: no series, an animated GIF, a film with colour masks.
@@ -290,7 +290,7 @@ TEST_F(AnimSourceTest, AnAnimatedGifMakesAStripAsWideAsItsWidestFrame) {
     EXPECT_EQ(GetFilmMaskState(film), 2);
     uint16_t rgb[3] = {};
     GetFilmTransparentColor(film, rgb);
-    EXPECT_EQ(rgb[1], 248);
+    EXPECT_EQ(rgb[1], 255);
     DisposeFilm(film);
     POINT start{};
     EXPECT_FALSE(GetGrabbedFrameStart(&start)) << "not from the card";
