@@ -15,8 +15,8 @@
 // Cancel (nothing changed).
 int RunPathOptions(HWND owner, Handle sprite);
 INT_PTR CALLBACK PathOptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Loads the ten bitmaps, sizes the end buttons and toggles to one face and lines the two end
-// buttons up for the joining line.
+// Loads the end-state, mirror and picture bitmaps, sizes the end buttons and toggles to one
+// face and lines the two end buttons up for the joining line.
 void LoadPathOptionsBitmaps(HWND dialog);
 void InitPathOptions(HWND dialog);   // the controls from the sprite
 void ApplyPathOptions(HWND dialog);  // the sprite from the controls (OK)

@@ -89,7 +89,7 @@ void RefreshPathControls(HWND dialog) {
 
 }  // namespace
 
-// Loads the ten bitmaps and sizes the end buttons and toggles to one face of theirs.
+// Loads the bitmaps and sizes the end buttons and toggles to one face of theirs.
 void LoadPathOptionsBitmaps(HWND dialog) {
     for (size_t i = 0; i < kLeftNames.size(); ++i) {
         g_dialog.left[i] = LoadNamedBitmap(kLeftNames[i]);

@@ -360,6 +360,27 @@ TEST_F(AnimSourceTest, AControlPickOnPureRedShowsThroughAColourWithRedZero) {
     FreeFrameStrip(&strip);
 }
 
+TEST_F(AnimSourceTest, ALassoCutsItsAreaOutOnTheColourUnderItsFirstPoint) {
+    FrameStrip strip;
+    ASSERT_TRUE(Grab(true, {{InputStep::Move, 120, 20}, {InputStep::Press, 120, 20}, {InputStep::Move, 180, 20},
+                            {InputStep::Move, 180, 80}, {InputStep::Move, 120, 80}, {InputStep::Release, 121, 79}},
+                     &strip));
+    PixMap* off = GetAnimOffscreen();
+    ASSERT_NE(off, nullptr);
+    ASSERT_TRUE(strip.transparent);
+    const uint32_t first = Pixels(off->bitmap, 120, 20, 1, 1)[0];
+    EXPECT_EQ(uint32_t{strip.rgb[0]} << 16 | strip.rgb[1] << 8 | strip.rgb[2], first);
+    ASSERT_EQ(strip.frames.size(), 1u);
+    const int w = strip.frames[0].right, h = strip.frames[0].bottom;
+    EXPECT_NEAR(w, 60, 2);
+    EXPECT_NEAR(h, 60, 2);
+    // The cut-out lines up with the card: its middle is the card's pixel at the area's middle.
+    POINT middle = strip.startOnScreen;
+    ScreenToClient(GetMainWindow(), &middle);
+    EXPECT_EQ(Pixels(strip.strip, w / 2, h / 2, 1, 1), Pixels(off->bitmap, middle.x, middle.y, 1, 1));
+    FreeFrameStrip(&strip);
+}
+
 TEST_F(AnimSourceTest, EscapeOrALostCaptureDuringAGrabCapturesNothing) {
     FrameStrip strip;
     EXPECT_FALSE(Grab(false, {{InputStep::Move, 20, 20}, {InputStep::Press, 20, 20}, {InputStep::Move, 80, 70},
