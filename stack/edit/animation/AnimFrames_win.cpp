@@ -20,13 +20,12 @@
 #include "media/pictures/GifScan.h"
 #include "media/pictures/PictureFiles.h"
 #include "media/pictures/PictureLoad.h"
+#include "resources/animsource_ids.h"
 #include "stack/edit/animation/AnimSeries.h"
 #include "stack/edit/graphics/PictureCrop.h"
 #include "stack/format/StackFile.h"
 
 namespace {
-
-constexpr uint32_t kAlertUnreadablePicture = 2342;
 
 struct WaitCursorScope {
     WaitCursorScope() { BeginWaitCursor(); }
@@ -235,7 +234,7 @@ bool StackSeriesFiles(const std::vector<std::string>& files, const RECT& crop, F
     if (loaded == 0) {
         if (strip)
             DeleteObject(strip);
-        ShowAlert(kAlertUnreadablePicture);
+        ShowAlert(IDS_ALERT_UNREADABLE_PICTURE);
         return false;
     }
     out->strip = loaded < capacity ? CutStrip(strip, width, loaded * height) : strip;
