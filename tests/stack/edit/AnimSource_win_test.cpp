@@ -282,6 +282,13 @@ TEST_F(AnimSourceTest, AnAnimatedGifMakesAStripAsWideAsItsWidestFrame) {
     EXPECT_EQ(strip.rgb[0], 255);
     EXPECT_EQ(strip.rgb[2], 255);
     FreeFrameStrip(&strip);
+    // One image alone is no animation: it goes on to the cropping of one picture.
+    Bytes still(gif.begin(), gif.begin() + 13 + 12 + 8 + 10);
+    const Bytes lzw = GifPixels(Bytes(40, 1));
+    still.insert(still.end(), lzw.begin(), lzw.end());
+    still.push_back(0x3B);
+    files.push_back(WriteTemp(Temp("still.gif").c_str(), still));
+    EXPECT_EQ(GetGifFrames(files[1].c_str(), &strip), FrameSourceResult::NotThisSource);
 
     // The whole way from the file: no series, an animated GIF, a film with colour masks.
     Handle film = 0;
