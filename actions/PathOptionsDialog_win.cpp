@@ -1,4 +1,307 @@
-// MINIMAL until the path options dialog is built: it is cancelled at once.
+// The "PATHOPTIONS" dialog over the sprite header being edited (actions/PathOptions.h).
 #include "actions/PathOptions.h"
 
-int RunPathOptions(HWND, Handle) { return 2; }
+#include <array>
+
+#include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/Resources.h"
+#include "core/ui/WindowUtils.h"
+#include "resources/pathoptions_ids.h"
+
+namespace {
+
+constexpr int kFaces = 3;  // normal (off), pressed (on), disabled
+constexpr int kLineAbove = 15;
+
+constexpr std::array<const char*, 4> kLeftNames = {"IDB_ANIM_BEGINLEFT", "IDB_ANIM_ENDLEFT",
+                                                   "IDB_ANIM_REVERSELEFT", "IDB_ANIM_LOOPLEFT"};
+constexpr std::array<const char*, 4> kRightNames = {"IDB_ANIM_BEGINRIGHT", "IDB_ANIM_ENDRIGHT",
+                                                    "IDB_ANIM_REVERSERIGHT", "IDB_ANIM_LOOPRIGHT"};
+
+// The dialog's working record.
+struct PathDialog {
+    Handle sprite = 0;
+    PathOptionsState state;
+    std::array<HBITMAP, 4> left{}, right{};
+    HBITMAP flipLR = nullptr, flipTB = nullptr, playOver = nullptr, playBehind = nullptr;
+};
+PathDialog g_dialog;
+
+// What the End button showed when the dialog last closed (a path without a direction yet
+// shows it again); it starts at Stop.
+int g_keptEnd = kEndStop;
+
+HBITMAP LoadNamedBitmap(const char* name) {
+    if (HMODULE module = GetResModule())
+        if (HBITMAP bitmap = LoadBitmapA(module, name))
+            return bitmap;
+    return LoadBitmapA(GetAppInstance(), name);
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info{};
+    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
+        return {0, 0};
+    return {info.bmWidth, info.bmHeight};
+}
+
+void FreePathBitmaps() {
+    for (HBITMAP& b : g_dialog.left) {
+        DeleteObject(b);
+        b = nullptr;
+    }
+    for (HBITMAP& b : g_dialog.right) {
+        DeleteObject(b);
+        b = nullptr;
+    }
+    for (HBITMAP* b : {&g_dialog.flipLR, &g_dialog.flipTB, &g_dialog.playOver, &g_dialog.playBehind}) {
+        DeleteObject(*b);
+        *b = nullptr;
+    }
+}
+
+RECT ChildRect(HWND dialog, int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+// Enables what the end states allow and repaints the owner-drawn parts.
+void RefreshPathControls(HWND dialog) {
+    const PathOptionsState& s = g_dialog.state;
+    const bool returning = ReturningEnabled(s);
+    EnableWindow(GetDlgItem(dialog, IDC_PATH_FLOAT_RETURNING), returning);
+    EnableWindow(GetDlgItem(dialog, IDC_PATH_DONTERASE_RETURNING), returning);
+    EnableWindow(GetDlgItem(dialog, IDC_PATH_BEGIN_FLIPLR), BeginTogglesEnabled(s));
+    EnableWindow(GetDlgItem(dialog, IDC_PATH_BEGIN_FLIPTB), BeginTogglesEnabled(s));
+    EnableWindow(GetDlgItem(dialog, IDC_PATH_END_FLIPLR), EndTogglesEnabled(s));
+    EnableWindow(GetDlgItem(dialog, IDC_PATH_END_FLIPTB), EndTogglesEnabled(s));
+    EnableWindow(GetDlgItem(dialog, IDC_PATH_START_HERE), s.startHereEnabled);
+    for (int id : {IDC_PATH_BEGIN_BUTTON, IDC_PATH_END_BUTTON, IDC_PATH_BEGIN_FLIPLR, IDC_PATH_BEGIN_FLIPTB,
+                   IDC_PATH_END_FLIPLR, IDC_PATH_END_FLIPTB})
+        InvalidateRect(GetDlgItem(dialog, id), nullptr, FALSE);
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
+}  // namespace
+
+// Loads the bitmaps and sizes the end buttons and toggles to one face of theirs.
+void LoadPathOptionsBitmaps(HWND dialog) {
+    for (size_t i = 0; i < kLeftNames.size(); ++i) {
+        g_dialog.left[i] = LoadNamedBitmap(kLeftNames[i]);
+        g_dialog.right[i] = LoadNamedBitmap(kRightNames[i]);
+    }
+    g_dialog.flipLR = LoadNamedBitmap("IDB_ANIM_FLIPLR");
+    g_dialog.flipTB = LoadNamedBitmap("IDB_ANIM_FLIPTB");
+    g_dialog.playOver = LoadNamedBitmap("IDB_ANIM_PLAYOVER");
+    g_dialog.playBehind = LoadNamedBitmap("IDB_ANIM_PLAYBEHIND");
+    const SIZE end = BitmapSize(g_dialog.left[0]);
+    const SIZE flip = BitmapSize(g_dialog.flipLR);
+    auto size = [&](int id, SIZE bitmap) {
+        if (bitmap.cx > 0)
+            SetWindowPos(GetDlgItem(dialog, id), nullptr, 0, 0, bitmap.cx / kFaces, bitmap.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    size(IDC_PATH_BEGIN_BUTTON, end);
+    size(IDC_PATH_END_BUTTON, end);
+    for (int id : {IDC_PATH_BEGIN_FLIPLR, IDC_PATH_BEGIN_FLIPTB, IDC_PATH_END_FLIPLR, IDC_PATH_END_FLIPTB})
+        size(id, flip);
+    // The End button on the Begin button's height, so that the joining line is straight.
+    const RECT begin = ChildRect(dialog, IDC_PATH_BEGIN_BUTTON);
+    const RECT last = ChildRect(dialog, IDC_PATH_END_BUTTON);
+    SetWindowPos(GetDlgItem(dialog, IDC_PATH_END_BUTTON), nullptr, last.left, begin.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void InitPathOptions(HWND dialog) {
+    PathOptionsState& s = g_dialog.state;
+    s = ReadPathOptions(g_dialog.sprite, g_keptEnd);
+    CheckRadioButton(dialog, IDC_PATH_TIMES_RADIO, IDC_PATH_ENDTOEND_RADIO, IDC_PATH_TIMES_RADIO + s.move);
+    SetDlgItemInt(dialog, IDC_PATH_TIMES_EDIT, s.timesPerSecond, FALSE);
+    SetDlgItemInt(dialog, IDC_PATH_SECONDS_EDIT, s.seconds, FALSE);
+    SendDlgItemMessageA(dialog, IDC_PATH_SPEED_COMBO, CB_SETCURSEL, s.speed, 0);
+    SendDlgItemMessageA(dialog, IDC_PATH_LAYER_COMBO, CB_SETCURSEL, s.layer, 0);
+    CheckDlgButton(dialog, IDC_PATH_START_HERE, s.startHere ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_PATH_FLOAT_GOING, s.floatGoing ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_PATH_DONTERASE_GOING, s.dontEraseGoing ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_PATH_FLOAT_RETURNING, s.floatReturning ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_PATH_DONTERASE_RETURNING, s.dontEraseReturning ? BST_CHECKED : BST_UNCHECKED);
+    RefreshPathControls(dialog);
+}
+
+void ApplyPathOptions(HWND dialog) {
+    PathOptionsState& s = g_dialog.state;
+    s.move = Checked(dialog, IDC_PATH_RECORDED_RADIO) ? kMoveRecordedSpeed
+             : Checked(dialog, IDC_PATH_ENDTOEND_RADIO) ? kMoveEndToEnd
+                                                        : kMoveTimesPerSecond;
+    s.timesPerSecond = GetDlgItemInt(dialog, IDC_PATH_TIMES_EDIT, nullptr, FALSE);
+    s.seconds = GetDlgItemInt(dialog, IDC_PATH_SECONDS_EDIT, nullptr, FALSE);
+    const LRESULT speed = SendDlgItemMessageA(dialog, IDC_PATH_SPEED_COMBO, CB_GETCURSEL, 0, 0);
+    s.speed = speed == CB_ERR ? kSpeedFull : static_cast<int>(speed);
+    const LRESULT layer = SendDlgItemMessageA(dialog, IDC_PATH_LAYER_COMBO, CB_GETCURSEL, 0, 0);
+    s.layer = layer == CB_ERR ? kLayerChoiceAny : static_cast<int>(layer);
+    s.floatGoing = Checked(dialog, IDC_PATH_FLOAT_GOING);
+    s.dontEraseGoing = Checked(dialog, IDC_PATH_DONTERASE_GOING);
+    s.floatReturning = Checked(dialog, IDC_PATH_FLOAT_RETURNING);
+    s.dontEraseReturning = Checked(dialog, IDC_PATH_DONTERASE_RETURNING);
+    WritePathOptions(g_dialog.sprite, s);
+}
+
+namespace {
+
+void DrawFace(HDC dc, HBITMAP bitmap, int face, const RECT& r) {
+    const SIZE size = BitmapSize(bitmap);
+    if (!size.cx)
+        return;
+    MemoryDC memory(dc);
+    SelectedObject selected(memory.get(), bitmap);
+    const int w = size.cx / kFaces;
+    BitBlt(dc, r.left, r.top, w, size.cy, memory.get(), face * w, 0, SRCCOPY);
+}
+
+void DrawPathButton(const DRAWITEMSTRUCT& item) {
+    const PathOptionsState& s = g_dialog.state;
+    const bool pressed = item.itemState & ODS_SELECTED, disabled = item.itemState & ODS_DISABLED;
+    const int id = static_cast<int>(item.CtlID);
+    if (id == IDC_PATH_BEGIN_BUTTON || id == IDC_PATH_END_BUTTON) {
+        const bool endButton = id == IDC_PATH_END_BUTTON;
+        const int state = endButton ? s.end : s.begin;
+        DrawFace(item.hDC, (endButton ? g_dialog.right : g_dialog.left)[state], pressed ? 1 : disabled ? 2 : 0,
+                 item.rcItem);
+        if (item.itemState & ODS_FOCUS) {
+            RECT r = item.rcItem;
+            InflateRect(&r, -1, -1);
+            const int oldColour = SetTextColor(item.hDC, RGB(255, 255, 255));
+            DrawFocusRect(item.hDC, &r);
+            SetTextColor(item.hDC, oldColour);
+        }
+        return;
+    }
+    bool on = false;
+    switch (id) {
+    case IDC_PATH_BEGIN_FLIPLR: on = s.flipBeginH; break;
+    case IDC_PATH_BEGIN_FLIPTB: on = s.flipBeginV; break;
+    case IDC_PATH_END_FLIPLR: on = s.flipEndH; break;
+    case IDC_PATH_END_FLIPTB: on = s.flipEndV; break;
+    default: return;
+    }
+    if (pressed)
+        on = !on;
+    const bool horizontal = id == IDC_PATH_BEGIN_FLIPLR || id == IDC_PATH_END_FLIPLR;
+    DrawFace(item.hDC, horizontal ? g_dialog.flipLR : g_dialog.flipTB, disabled ? 2 : on ? 1 : 0, item.rcItem);
+}
+
+// The picture (left half) laid over what is there through its mask (right half).
+void DrawPlayPicture(HDC dc, HBITMAP bitmap, int centreX, int lineY) {
+    const SIZE size = BitmapSize(bitmap);
+    if (!size.cx)
+        return;
+    const int w = size.cx / 2, h = size.cy;
+    const int x = centreX - w / 2, y = lineY - kLineAbove - h / 2;
+    MemoryDC memory(dc);
+    SelectedObject selected(memory.get(), bitmap);
+    BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCINVERT);
+    BitBlt(dc, x, y, w, h, memory.get(), w, 0, SRCAND);
+    BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCINVERT);
+}
+
+void PaintPathOptions(HWND dialog) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    const RECT begin = ChildRect(dialog, IDC_PATH_BEGIN_BUTTON);
+    const RECT end = ChildRect(dialog, IDC_PATH_END_BUTTON);
+    const int y = (begin.top + begin.bottom) / 2;
+    RECT joining{begin.right - 5, y - 1, end.left + 1, y + 1};
+    FillRect(dc, &joining, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const RECT going = ChildRect(dialog, IDC_PATH_GOING_PLACE);
+    const RECT returning = ChildRect(dialog, IDC_PATH_RETURNING_PLACE);
+    DrawPlayPicture(dc, Checked(dialog, IDC_PATH_FLOAT_GOING) ? g_dialog.playOver : g_dialog.playBehind,
+                    (going.left + going.right) / 2, y);
+    DrawPlayPicture(dc, Checked(dialog, IDC_PATH_FLOAT_RETURNING) ? g_dialog.playOver : g_dialog.playBehind,
+                    (returning.left + returning.right) / 2, y);
+    EndPaint(dialog, &paint);
+}
+
+void ClosePathOptions(HWND dialog, int result) {
+    g_keptEnd = ActivePathEnd(g_dialog.state);
+    FreePathBitmaps();
+    EndDialog(dialog, result);
+}
+
+void OnPathCommand(HWND dialog, int id) {
+    PathOptionsState& s = g_dialog.state;
+    switch (id) {
+    case IDC_PATH_BEGIN_BUTTON:
+    case IDC_PATH_END_BUTTON:
+        if (ClickPathEnd(&s, id == IDC_PATH_END_BUTTON))
+            RefreshPathControls(dialog);
+        break;
+    case IDC_PATH_START_HERE:
+        SetPathStartHere(&s, Checked(dialog, IDC_PATH_START_HERE));
+        RefreshPathControls(dialog);
+        break;
+    case IDC_PATH_BEGIN_FLIPLR: s.flipBeginH = !s.flipBeginH; RefreshPathControls(dialog); break;
+    case IDC_PATH_BEGIN_FLIPTB: s.flipBeginV = !s.flipBeginV; RefreshPathControls(dialog); break;
+    case IDC_PATH_END_FLIPLR: s.flipEndH = !s.flipEndH; RefreshPathControls(dialog); break;
+    case IDC_PATH_END_FLIPTB: s.flipEndV = !s.flipEndV; RefreshPathControls(dialog); break;
+    case IDC_PATH_FLOAT_GOING:
+    case IDC_PATH_FLOAT_RETURNING:
+        InvalidateRect(dialog, nullptr, TRUE);
+        break;
+    case IDOK:
+        ApplyPathOptions(dialog);
+        ClosePathOptions(dialog, IDOK);
+        break;
+    case IDCANCEL:
+        ClosePathOptions(dialog, IDCANCEL);
+        break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PathOptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        g_dialog.sprite = static_cast<Handle>(lParam);
+        CenterWindowOnParent(dialog);
+        LoadPathOptionsBitmaps(dialog);
+        for (int i = 0; i < 5; ++i)
+            SendDlgItemMessageA(dialog, IDC_PATH_SPEED_COMBO, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(ResText(IDS_PATH_SPEED_FIRST + i).c_str()));
+        for (int i = 0; i < 3; ++i)
+            SendDlgItemMessageA(dialog, IDC_PATH_LAYER_COMBO, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(ResText(IDS_PATH_LAYER_FIRST + i).c_str()));
+        ShowWindow(GetDlgItem(dialog, IDC_PATH_GOING_PLACE), SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, IDC_PATH_RETURNING_PLACE), SW_HIDE);
+        InitPathOptions(dialog);
+        return TRUE;
+    }
+    case WM_PAINT:
+        PaintPathOptions(dialog);
+        return TRUE;
+    case WM_DRAWITEM:
+        DrawPathButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        OnPathCommand(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_QUERYNEWPALETTE:
+    case WM_PALETTECHANGED:
+        if (HWND card = GetMainWindow())
+            return SendMessageA(card, message, wParam, lParam);
+        return FALSE;
+    default: return FALSE;
+    }
+}
+
+int RunPathOptions(HWND owner, Handle sprite) {
+    if (!sprite)
+        return 0;
+    return ResDialogBoxParam(owner, PathOptionsDlgProc, "PATHOPTIONS", static_cast<LPARAM>(sprite)) == IDOK ? 1 : 0;
+}

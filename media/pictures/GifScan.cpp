@@ -72,3 +72,38 @@ int GifTransparentIndex(std::span<const uint8_t> file) {
     }
     return -1;  // ran out before the trailer
 }
+
+bool GifColorTableEntry(std::span<const uint8_t> file, int index, uint8_t rgb[3]) {
+    if (index < 0 || index > 255 || file.size() < kGifHeaderBytes || std::memcmp(file.data(), "GIF", 3) != 0)
+        return false;
+    ByteReader in(file, kGifHeaderBytes);
+    uint8_t packed = file[10];
+    if (!(packed & 0x80)) {
+        // No global table: the first image's local one, past any extensions before it.
+        SkipColorTable(in, packed);
+        for (;;) {
+            const uint8_t introducer = in.U8();
+            if (!in.ok() || introducer == kGifTrailer)
+                return false;
+            if (introducer == kExtension) {
+                in.U8();
+                SkipSubBlocks(in);
+            } else if (introducer == kImage) {
+                const std::span<const uint8_t> descriptor = in.Bytes(9);
+                if (!in.ok())
+                    return false;
+                packed = descriptor[8];
+                break;
+            }
+        }
+    }
+    const int entries = (packed & 0x80) ? 1 << ((packed & 7) + 1) : 0;
+    if (index >= entries)
+        return false;
+    in.Skip(size_t(3) * index);
+    const std::span<const uint8_t> entry = in.Bytes(3);
+    if (!in.ok())
+        return false;
+    std::copy(entry.begin(), entry.end(), rgb);
+    return true;
+}

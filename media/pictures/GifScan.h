@@ -10,3 +10,6 @@ bool IsGif89Header(std::span<const uint8_t> file);
 // The first transparent index of the file's graphic control extensions, -1 when there is none or
 // the blocks run past the end before one is found.
 int GifTransparentIndex(std::span<const uint8_t> file);
+// Entry index of the global colour table (of the first image's local table when there is no
+// global one) as red, green, blue; false when the file holds no such entry.
+bool GifColorTableEntry(std::span<const uint8_t> file, int index, uint8_t rgb[3]);

@@ -1,4 +1,5 @@
-// Arbitrary bytes as a GIF: the block walk stays within them, ends, and answers -1 or an index.
+// Arbitrary bytes as a GIF: the block walk stays within them, ends, and answers -1 or an index;
+// a colour table entry is read only from within them.
 #include <cstdint>
 #include <vector>
 
@@ -10,5 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (index < -1 || index > 255)
         __builtin_trap();
     IsGif89Header(file);
+    uint8_t rgb[3];
+    for (int i : {0, index, 255})
+        GifColorTableEntry(file, i, rgb);
     return 0;
 }
