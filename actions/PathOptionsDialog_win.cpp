@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/system/PluginModule.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
@@ -32,18 +33,10 @@ PathDialog g_dialog;
 // shows it again); it starts at Stop.
 int g_keptEnd = kEndStop;
 
-HBITMAP LoadNamedBitmap(const char* name) {
-    if (HMODULE module = GetResModule())
-        if (HBITMAP bitmap = LoadBitmapA(module, name))
-            return bitmap;
-    return LoadBitmapA(GetAppInstance(), name);
-}
-
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info{};
-    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
-        return {0, 0};
-    return {info.bmWidth, info.bmHeight};
+SIZE SizeOf(HBITMAP bitmap) {
+    SIZE size{};
+    BitmapSize(bitmap, &size);
+    return size;
 }
 
 void FreePathBitmaps() {
@@ -92,15 +85,15 @@ void RefreshPathControls(HWND dialog) {
 // Loads the bitmaps and sizes the end buttons and toggles to one face of theirs.
 void LoadPathOptionsBitmaps(HWND dialog) {
     for (size_t i = 0; i < kLeftNames.size(); ++i) {
-        g_dialog.left[i] = LoadNamedBitmap(kLeftNames[i]);
-        g_dialog.right[i] = LoadNamedBitmap(kRightNames[i]);
+        g_dialog.left[i] = ResLoadBitmap(kLeftNames[i]);
+        g_dialog.right[i] = ResLoadBitmap(kRightNames[i]);
     }
-    g_dialog.flipLR = LoadNamedBitmap("IDB_ANIM_FLIPLR");
-    g_dialog.flipTB = LoadNamedBitmap("IDB_ANIM_FLIPTB");
-    g_dialog.playOver = LoadNamedBitmap("IDB_ANIM_PLAYOVER");
-    g_dialog.playBehind = LoadNamedBitmap("IDB_ANIM_PLAYBEHIND");
-    const SIZE end = BitmapSize(g_dialog.left[0]);
-    const SIZE flip = BitmapSize(g_dialog.flipLR);
+    g_dialog.flipLR = ResLoadBitmap("IDB_ANIM_FLIPLR");
+    g_dialog.flipTB = ResLoadBitmap("IDB_ANIM_FLIPTB");
+    g_dialog.playOver = ResLoadBitmap("IDB_ANIM_PLAYOVER");
+    g_dialog.playBehind = ResLoadBitmap("IDB_ANIM_PLAYBEHIND");
+    const SIZE end = SizeOf(g_dialog.left[0]);
+    const SIZE flip = SizeOf(g_dialog.flipLR);
     auto size = [&](int id, SIZE bitmap) {
         if (bitmap.cx > 0)
             SetWindowPos(GetDlgItem(dialog, id), nullptr, 0, 0, bitmap.cx / kFaces, bitmap.cy,
@@ -154,7 +147,7 @@ void ApplyPathOptions(HWND dialog) {
 namespace {
 
 void DrawFace(HDC dc, HBITMAP bitmap, int face, const RECT& r) {
-    const SIZE size = BitmapSize(bitmap);
+    const SIZE size = SizeOf(bitmap);
     if (!size.cx)
         return;
     MemoryDC memory(dc);
@@ -197,7 +190,7 @@ void DrawPathButton(const DRAWITEMSTRUCT& item) {
 
 // The picture (left half) laid over what is there through its mask (right half).
 void DrawPlayPicture(HDC dc, HBITMAP bitmap, int centreX, int lineY) {
-    const SIZE size = BitmapSize(bitmap);
+    const SIZE size = SizeOf(bitmap);
     if (!size.cx)
         return;
     const int w = size.cx / 2, h = size.cy;

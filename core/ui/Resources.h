@@ -41,6 +41,8 @@ HWND ResCreateDialogParam(HWND parent, DLGPROC proc, const char* templateName, L
 
 // Menus: null when neither module has it.
 HMENU ResLoadMenu(const char* name);
+// Bitmaps (the caller deletes them): null when neither module has it.
+HBITMAP ResLoadBitmap(const char* name);
 
 // Width and height of a "DIB" resource of the module; both 0 when it is missing or short.
 SIZE GetDibResourceSize(const char* name);

@@ -125,6 +125,10 @@ HMENU ResLoadMenu(const char* name) {
     return FirstFound([&](HMODULE module) { return LoadMenuA(module, name); }, HMENU{});
 }
 
+HBITMAP ResLoadBitmap(const char* name) {
+    return FirstFound([&](HMODULE module) { return LoadBitmapA(module, name); }, HBITMAP{});
+}
+
 SIZE GetDibResourceSize(const char* name) {
     SIZE size = {0, 0};
     HINSTANCE module = GetAppInstance();

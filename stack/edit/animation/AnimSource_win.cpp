@@ -5,6 +5,7 @@
 #include "core/files/FileTypes.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
@@ -24,18 +25,10 @@ bool g_lassoShape = false;
 bool g_grabbed = false;
 POINT g_grabStart{};
 
-HBITMAP LoadNamedBitmap(const char* name) {
-    if (HMODULE module = GetResModule())
-        if (HBITMAP bitmap = LoadBitmapA(module, name))
-            return bitmap;
-    return LoadBitmapA(GetAppInstance(), name);
-}
-
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info{};
-    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
-        return {0, 0};
-    return {info.bmWidth, info.bmHeight};
+SIZE SizeOf(HBITMAP bitmap) {
+    SIZE size{};
+    BitmapSize(bitmap, &size);
+    return size;
 }
 
 void FreeSourceBitmaps() {
@@ -56,7 +49,7 @@ RECT ChildRect(HWND dialog, int id) {
 // Where a picture is drawn: at its control's left, centred on its height.
 RECT PictureRect(HWND dialog, int id, HBITMAP picture) {
     const RECT place = ChildRect(dialog, id);
-    const SIZE size = BitmapSize(picture);
+    const SIZE size = SizeOf(picture);
     const int top = (place.top + place.bottom - size.cy) / 2;
     return RECT{place.left, top, place.left + size.cx, top + size.cy};
 }
@@ -83,7 +76,7 @@ void PaintSource(HWND dialog) {
 void DrawShapeButton(const DRAWITEMSTRUCT& item) {
     const bool lassoButton = item.CtlID == IDC_ANIMSRC_LASSO;
     HBITMAP bitmap = lassoButton ? g_source.lassoButton : g_source.rectButton;
-    const SIZE size = BitmapSize(bitmap);
+    const SIZE size = SizeOf(bitmap);
     if (!size.cx)
         return;
     const bool chosen = lassoButton == g_lassoShape;
@@ -92,7 +85,7 @@ void DrawShapeButton(const DRAWITEMSTRUCT& item) {
 }
 
 void SizeShapeButton(HWND dialog, int id, HBITMAP bitmap) {
-    const SIZE size = BitmapSize(bitmap);
+    const SIZE size = SizeOf(bitmap);
     if (size.cx)
         SetWindowPos(GetDlgItem(dialog, id), nullptr, 0, 0, size.cx / 2, size.cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -144,10 +137,10 @@ bool FilmFromCard(Handle* film) {
 INT_PTR CALLBACK AnimSourceDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        g_source.clipart = LoadNamedBitmap("IDB_FROM_CLIPART");
-        g_source.screen = LoadNamedBitmap("IDB_FROM_SCREEN");
-        g_source.rectButton = LoadNamedBitmap("IDB_ANIM_RECTBTN");
-        g_source.lassoButton = LoadNamedBitmap("IDB_ANIM_LASSOBTN");
+        g_source.clipart = ResLoadBitmap("IDB_FROM_CLIPART");
+        g_source.screen = ResLoadBitmap("IDB_FROM_SCREEN");
+        g_source.rectButton = ResLoadBitmap("IDB_ANIM_RECTBTN");
+        g_source.lassoButton = ResLoadBitmap("IDB_ANIM_LASSOBTN");
         ShowWindow(GetDlgItem(dialog, IDC_ANIMSRC_CLIPART), SW_HIDE);
         ShowWindow(GetDlgItem(dialog, IDC_ANIMSRC_SCREEN), SW_HIDE);
         SizeShapeButton(dialog, IDC_ANIMSRC_RECT, g_source.rectButton);
