@@ -17,5 +17,5 @@
 #define IDC_BUTTON_FORMAT 62
 
 // "NOVICE1"
-#define IDC_NOVICE_TOOLS 50
+#define IDC_NOVICE_TOOLS 63  // an id "BUTTONDLG" lacks, so the two templates differ
 #define IDC_NOVICE_BROWSE 51

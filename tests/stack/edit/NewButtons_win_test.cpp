@@ -46,8 +46,10 @@ sb::Stack WhiteCard() {
     sb::Stack stack;
     stack.cardWidth = kWidth;
     stack.cardHeight = kHeight;
-    stack.depth = 32;
-    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, 0xFFFFFF));
+    // 8 bits: no display depth asks to reduce its colours when a tool is chosen.
+    stack.depth = 8;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 8, 0));
+    card.picture->palette = {{255, 255, 255}};
     card.objects = {sb::TextField(kField, {300, 250, 390, 290}, "Words", "alpha"),
                     sb::Button(kOldButton, {300, 10, 380, 40}, "Old")};
     stack.cards = {card};
