@@ -333,10 +333,21 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
         SetU32(bytes, kObjectLength, kButtonHeaderBytes);
     }
     if (b.showIcon && iconChanged && b.icon) {
-        if (const uint16_t stored = StoreIconResource(b.icon))
-            iconId = stored;
-        // The icon is stored: what is left pending now is no cursor choice.
-        ClearIconSelection();
+        IconSelection* selection = GetIconSelection();
+        if (selection->mode) {
+            if (const uint16_t stored = StoreIconResource(b.icon))
+                iconId = stored;
+            // The icon is stored: what is left pending now is no cursor choice.
+            ClearIconSelection();
+        } else {
+            // A cursor was chosen after the icon: the icon goes in as a new 'Icon', the cursor
+            // choice stays for the cursor id.
+            const IconSelection cursor = *selection;
+            *selection = {.mode = 1, .fromStack = 0, .id = 0, .data = cursor.data};
+            if (const uint16_t stored = StoreIconResource(b.icon))
+                iconId = stored;
+            *selection = cursor;
+        }
     }
     cursorId = MapButtonIconId(cursorId, b.cursorId);
     ClearIconSelection();

@@ -20,6 +20,7 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/menus/MenuCommands.h"
+#include "objects/buttons/ButtonIcons.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
 #include "resources/buttons_ids.h"
@@ -28,6 +29,8 @@
 #include "stack/edit/NewTextObject.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
+#include "stack/format/ResFile.h"
+#include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -294,6 +297,31 @@ TEST_F(NewButtonsTest, EditingAButtonKeepsOneRecordAndShowIconCancelledStaysOff)
     again.Run([&] { return EditButtonAppearance(card_, old, false); });
     EXPECT_TRUE(again.AllAnswered());
     EXPECT_EQ(again.DialogsSeen(), 1) << "the reminder shows once";
+    EXPECT_EQ(ButtonRecords(kOldButton), 1);
+}
+
+TEST_F(NewButtonsTest, AnIconThenACursorChosenInOneEditAreStoredEachAsItsKind) {
+    LayerHandle old = FindLayer(kObjectButton, kOldButton);
+    ASSERT_TRUE(old);
+    const std::vector<uint8_t> icon = sb::IconFile(16, {255, 0, 0}), cursor = sb::IconFile(16, {0, 0, 255});
+    ButtonLayer edited = *LayerLock<ButtonLayer>(old).get();
+    edited.showIcon = 1;
+    edited.icon = NewHandleFromBytes(icon);
+    edited.cursorId = 0;
+    // The cursor was chosen in the features after the icon: the selection holds the cursor.
+    *GetIconSelection() = {0, 0, 0, NewHandleFromBytes(cursor)};
+    ASSERT_TRUE(ButtonLayerToRecord(edited, false, true));
+    DisposeHandle(edited.icon);
+    EXPECT_FALSE(GetIconSelection()->data) << "the choice is used up";
+    const std::vector<uint8_t> record = OpenStackObject(1, kObjectButton, kOldButton);
+    ASSERT_GE(record.size(), kButtonHeaderBytes);
+    const uint16_t iconId = GetU16(record, kButtonIconId), cursorId = GetU16(record, kButtonCursorId);
+    EXPECT_NE(iconId, 0);
+    EXPECT_NE(cursorId, 0);
+    EXPECT_EQ(GetU16(record, kButtonOptions) & kButtonShowIcon, kButtonShowIcon);
+    StackResFileCurrent stackFile;
+    EXPECT_EQ(HandleToBytes(GetResource(kIcon, iconId)), icon);
+    EXPECT_EQ(HandleToBytes(GetResource(kCrsr, cursorId)), cursor);
     EXPECT_EQ(ButtonRecords(kOldButton), 1);
 }
 
