@@ -142,21 +142,27 @@ void ClearPlacedAndLink() {
     ClearLayerEditLink();
 }
 
+// A spare from an earlier handle table (a run without its shut-down) is not ours any more:
+// only a handle of the spare's size is taken for it.
+bool HaveSpare() { return g_spare && IsValidHandle(g_spare) && GetHandleSize(g_spare) == sizeof(SpareButton); }
+
 }  // namespace
 
 void InitSpareButtonRecord() {
-    if (!g_spare)
-        g_spare = NewHandle(sizeof(SpareButton));
+    g_spare = NewHandle(sizeof(SpareButton));
     if (HandleLock lock(g_spare); lock)
         std::memset(lock.get(), 0, sizeof(SpareButton));
+    g_pending = false;
+    g_edited = nullptr;
 }
 
 void FreeSpareButtonRecord() {
-    if (!g_spare)
-        return;
-    if (HandleLock lock(g_spare); lock)
-        ReleaseSpareParts(reinterpret_cast<SpareButton*>(lock.get()));
-    DisposeHandleAndClear(&g_spare);
+    if (HaveSpare()) {
+        if (HandleLock lock(g_spare); lock)
+            ReleaseSpareParts(reinterpret_cast<SpareButton*>(lock.get()));
+        DisposeHandle(g_spare);
+    }
+    g_spare = 0;
     g_pending = false;
     g_edited = nullptr;
     g_defaults = {};
@@ -168,7 +174,7 @@ ButtonDefaults& CurrentButtonDefaults() { return g_defaults; }
 bool IsButtonEditPending() { return g_pending; }
 
 bool StartNewButton(HWND window, bool reset) {
-    if (!g_spare)
+    if (!HaveSpare())
         InitSpareButtonRecord();
     if (reset) {
         if (g_defaults.nameColor < 0 || g_defaults.fillColor < 0) {
@@ -206,7 +212,7 @@ bool StartNewButton(HWND window, bool reset) {
 }
 
 bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
-    if (!g_spare)
+    if (!HaveSpare())
         InitSpareButtonRecord();
     uint16_t id = 0;
     {
