@@ -1,9 +1,7 @@
-// What the card window asks of animation and the button editor at start-up, shut-down and on
-// its messages.
+// What the card window asks of the actions dialog at shut-down. Placing a new button is
+// stack/edit/NewButtons.h.
 //
-//   ActionServices_win.cpp   MINIMAL until animation and the button editor come: nothing is
-//                            held or stepped, and no placement is in progress (every tracker
-//                            gives 0).
+//   ActionServices_win.cpp   MINIMAL until the actions dialog comes: no edit copy is held.
 #pragma once
 
 #include <windows.h>
@@ -11,12 +9,3 @@
 #include <cstdint>
 
 void FreeButtonEditCopy();
-
-// Placing a new button.
-int NewButtonMouseDown(HWND window, int x, int y);
-int NewButtonMouseMove(HWND window, int x, int y);
-int NewButtonMouseUp(HWND window, int x, int y, bool ctrl);
-bool IsPlacedButtonShown();
-void CancelPlacedButton(HWND window);
-void DrawPlacedButton(HWND window);
-int NudgeEditedButton(WPARAM key, bool shiftLatch);

@@ -84,6 +84,3 @@ bool SetGraphicObjectPicture(HBITMAP picture, HBITMAP mask);
 void CopyBitmapThroughRegion(HWND window, const RECT& previous, const RECT& next, HBITMAP picture, const RECT& source,
                              bool drawLayers);
 
-// The spare button record that a new button starts from; made with the card window.
-void InitSpareButtonRecord();
-void FreeSpareButtonRecord();

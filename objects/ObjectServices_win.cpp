@@ -73,5 +73,3 @@ bool IsPlacedGraphicShown() { return false; }
 void DrawPlacedGraphic(HWND) {}
 int NudgePlacedGraphic(WPARAM, bool) { return 0; }
 
-void InitSpareButtonRecord() {}
-void FreeSpareButtonRecord() {}

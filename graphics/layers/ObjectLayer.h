@@ -64,6 +64,9 @@ struct ButtonLayer {
     LOGFONTA font;
     uint8_t nameLength;
     char name[33];
+    // Non-zero while the button's copy is open in the button dialog or being placed: the card
+    // does not draw it then.
+    uint32_t beingEdited;
 };
 
 struct FieldLayer {

@@ -39,6 +39,7 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/edit/CardPictureFiles.h"
 #include "stack/edit/InfoDialogs.h"
+#include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
 #include "stack/edit/ReadyMadeMenu.h"
 #include "stack/edit/TextLinksDialog.h"
@@ -60,7 +61,7 @@ void RecordCardMenuBar(bool shown) {
     MarkCardChanged();
 }
 
-enum : int { kPlainEffect = 0, kEditAppearance = 300, kAddGraphic = 307, kAddText = 308 };
+enum : int { kPlainEffect = 0, kEditAppearance = 300, kAddButton = 306, kAddGraphic = 307, kAddText = 308 };
 enum : UINT { kShowHiddenObjectsAlert = 2304, kTurnSelectionIntoGraphicAlert = 2318 };
 
 void Prepare(HWND window, int raw) {
@@ -101,14 +102,18 @@ void ToggleObjectsShown(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
-// Buttons, graphics and text objects are only made while the objects show.
+// Buttons, graphics and text objects are only made while the objects show. The text field
+// windows stay hidden while a new object is made (showing the objects shows them too).
 void AddObject(HWND window, int command) {
-    if (command == kAddText)
-        ShowTextFieldWindows(false);
-    if (!ObjectsShown() && ShowAlert(kShowHiddenObjectsAlert) == 1)
+    ShowTextFieldWindows(false);
+    if (!ObjectsShown() && ShowAlert(kShowHiddenObjectsAlert) == 1) {
         ToggleObjectsShown(window);
+        ShowTextFieldWindows(false);
+    }
     if (command == kAddText)
         BeginNewTextField(window, nullptr);
+    else if (command == kAddButton)
+        StartNewButton(window, true);
     else
         RunDeferredCommand(command);
 }

@@ -30,6 +30,7 @@
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
+#include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
 #include "stack/format/StackFile.h"
 

@@ -8,6 +8,7 @@
 #include "core/system/PluginModule.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
+#include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
 
 int FinishPendingPlacement() {

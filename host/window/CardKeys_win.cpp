@@ -14,6 +14,7 @@
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
+#include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
 
 namespace {

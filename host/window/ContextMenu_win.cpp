@@ -19,6 +19,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/edit/ClipboardPaste.h"
+#include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
 #include "stack/edit/UndoMenu.h"
 #include "stack/format/StackFile.h"

@@ -13,6 +13,7 @@
 #include "host/window/WindowServices.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
+#include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
 
 HCURSOR KeptHandScrollCursor();  // CardKeys_win.cpp

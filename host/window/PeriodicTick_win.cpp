@@ -12,6 +12,7 @@
 #include "media/MediaManager.h"
 #include "objects/ResizeTracking.h"
 #include "paint/Selections.h"
+#include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
@@ -51,8 +52,10 @@ void PeriodicTick(HWND window) {
     if (ReadTrackState(&tracked, nullptr, nullptr, nullptr) && CurrentTrackState().rect)
         DrawSelectionFrame(window, tracked.left, tracked.top, tracked.right, tracked.bottom,
                            static_cast<int>(g_tickCounter));
-    else
+    else {
         DrawPlacedTextFieldFrame(window, static_cast<int>(g_tickCounter));
+        DrawPlacedButtonFrame(window, static_cast<int>(g_tickCounter));
+    }
     if (GetCurrentTool() == kBrowseTool) {
         RunFrameAnimQueue(window, GetCardClipRegion());
         g_timerButtonSetting = StackTimerSetting();

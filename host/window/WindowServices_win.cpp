@@ -16,6 +16,7 @@
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/TextFields.h"
+#include "stack/edit/NewButtons.h"
 
 namespace {
 

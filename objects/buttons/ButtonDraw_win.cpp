@@ -178,6 +178,8 @@ HRGN MakeButtonRegion(HWND window, const ButtonLayer* b) {
 }
 
 void DrawButton(HDC dc, const ButtonLayer* b, HWND window) {
+    if (b->beingEdited)
+        return;
     const int savedDc = SaveDC(dc);
     ButtonFont font(dc, b);
     if (!font) {

@@ -54,7 +54,8 @@ uint16_t StoreIconResource(Handle data) {
 }
 
 uint16_t MapButtonIconId(uint16_t /*oldId*/, uint16_t id) {
-    if ((id >= kFirstBuiltInIcon && id <= kLastBuiltInIcon) || !g_selection.data)
+    // Only a cursor choice is stored here: an icon left pending is no cursor.
+    if ((id >= kFirstBuiltInIcon && id <= kLastBuiltInIcon) || !g_selection.data || g_selection.mode)
         return id;
     return StoreIconResource(g_selection.data);
 }

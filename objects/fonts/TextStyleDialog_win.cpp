@@ -269,44 +269,57 @@ bool DoChooseFontCommand(HWND window) {
     return true;
 }
 
-void EditButtonFont(HWND window, LayerHandle button) {
+bool ChooseButtonNameFont(HWND window, LOGFONTA* font, uint16_t* colorIndex, int* points) {
     const SavedTextStyle kept = SaveTextStyle();
     const CurrentStyleInfo& saved = kept.info;
     FontDialogResult result;
-    uint16_t id = 0;
+    result.font = *font;
+    result.pointSize10 = PointsOfHeight(font->lfHeight) * 10;
+    g_choice = {.textColor = *colorIndex, .backColor = saved.backColor, .alignment = saved.alignment,
+                .styleBits = (font->lfWeight >= FW_BOLD ? 1 : 0) | (font->lfItalic ? 2 : 0) | (font->lfUnderline ? 4 : 0)};
+    const bool chosen = RunFontDialog(window, result, false);
+    if (chosen) {
+        *font = result.font;
+        ApplyBits(*font, g_choice.styleBits);
+        *colorIndex = g_choice.textColor;
+        if (points)
+            *points = result.pointSize10 > 0 ? result.pointSize10 / 10 : PointsOfHeight(font->lfHeight);
+    }
+    RestoreTextStyle(kept);
+    return chosen;
+}
+
+void EditButtonFont(HWND window, LayerHandle button) {
+    LOGFONTA font{};
+    uint16_t color = 0, id = 0;
     {
         LayerLock<ButtonLayer> layer(button);
         if (!layer)
             return;
-        result.font = layer->font;
-        result.pointSize10 = PointsOfHeight(layer->font.lfHeight) * 10;
+        font = layer->font;
+        color = layer->colorIndex;
         id = layer->common.id;
-        g_choice = {.textColor = layer->colorIndex, .backColor = saved.backColor, .alignment = saved.alignment,
-                    .styleBits = saved.styleBits | (layer->font.lfWeight >= FW_BOLD ? 1 : 0) |
-                                 (layer->font.lfItalic ? 2 : 0) | (layer->font.lfUnderline ? 4 : 0)};
     }
-    if (RunFontDialog(window, result, false)) {
-        LOGFONTA font = result.font;
-        ApplyBits(font, g_choice.styleBits);
-        {
-            LayerLock<ButtonLayer> layer(button);
-            if (layer) {
-                layer->font = font;
-                layer->colorIndex = g_choice.textColor;
-            }
+    int points = 0;
+    if (!ChooseButtonNameFont(window, &font, &color, &points))
+        return;
+    {
+        LayerLock<ButtonLayer> layer(button);
+        if (layer) {
+            layer->font = font;
+            layer->colorIndex = color;
         }
-        const int points = result.pointSize10 > 0 ? result.pointSize10 / 10 : PointsOfHeight(font.lfHeight);
-        const uint16_t number = FontNumberForFace(FontTableBytes(), font.lfFaceName, font.lfCharSet,
-                                                  font.lfPitchAndFamily, static_cast<int16_t>(points));
-        SetObjectRecordWord(kObjectButton, id, kButtonFontNumber, number);
-        SetObjectRecordWord(kObjectButton, id, kButtonStyle, static_cast<uint16_t>(g_choice.styleBits & 7));
-        SetObjectRecordWord(kObjectButton, id, kButtonFontSize, static_cast<uint16_t>(points));
-        SetObjectRecordWord(kObjectButton, id, kButtonNameColor, static_cast<uint16_t>(g_choice.textColor + 1));
-        LayerLock<ObjectLayer> layer(button);
-        if (layer && GetCardWindow())
-            InvalidateRect(GetCardWindow(), &layer->bounds, FALSE);
     }
-    RestoreTextStyle(kept);
+    const uint16_t number = FontNumberForFace(FontTableBytes(), font.lfFaceName, font.lfCharSet, font.lfPitchAndFamily,
+                                              static_cast<int16_t>(points));
+    const uint16_t style = (font.lfWeight >= FW_BOLD ? 1 : 0) | (font.lfItalic ? 2 : 0) | (font.lfUnderline ? 4 : 0);
+    SetObjectRecordWord(kObjectButton, id, kButtonFontNumber, number);
+    SetObjectRecordWord(kObjectButton, id, kButtonStyle, style);
+    SetObjectRecordWord(kObjectButton, id, kButtonFontSize, static_cast<uint16_t>(points));
+    SetObjectRecordWord(kObjectButton, id, kButtonNameColor, static_cast<uint16_t>(color + 1));
+    LayerLock<ObjectLayer> layer(button);
+    if (layer && GetCardWindow())
+        InvalidateRect(GetCardWindow(), &layer->bounds, FALSE);
 }
 
 void RunTextStyleCommand(HWND window) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "graphics/layers/ObjectLayer.h"
 
 inline constexpr int kTextStyleTemplate = 1543;
@@ -31,5 +33,8 @@ int RunChooseFontForField(HWND owner);
 bool DoChooseFontCommand(HWND window);
 // The dialog on the button's name font; the current style is put back either way.
 void EditButtonFont(HWND window, LayerHandle button);
+// The same on a font and name colour: on OK they take the choice (weight, italic and underline
+// by its style) and points, when given, the size; false when cancelled.
+bool ChooseButtonNameFont(HWND window, LOGFONTA* font, uint16_t* colorIndex, int* points = nullptr);
 // Text Style (359): DoChooseFontCommand, else RunTextStyleDialog.
 void RunTextStyleCommand(HWND window);

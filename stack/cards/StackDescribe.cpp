@@ -31,7 +31,8 @@
 //               chunk holds a frame animation, else {width, height, depth, delay, cycles, frames
 //               (the header's count), flags, chunkFlags (+22), then "refused": why, or "found":
 //               the frames the walk reaches, and "crc32" (zlib's) of the picture after every
-//               frame found, played in order: rows padded to 32 bits, top row first};
+//               frame found, played in order: rows padded to 32 bits, top row first}, and look:
+//               {shape, options, nameColor, fillColor, iconId, cursorId, fontSize, style};
 //               for graphics "graphic": {frameWidth, frameColor
 //               (stored: palette index + 1), pictureFlags, depth, transparency, layout (false
 //               when the lengths disagree), dataLength, maskLength, then picture: null when disk
@@ -58,6 +59,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "core/memory/ByteReader.h"
 #include "core/memory/Crc32.h"
@@ -437,6 +439,14 @@ void DescribeObject(Json& j, std::span<const uint8_t> o, bool macRoman) {
             j.Number(chunk.kind);
         j.Close(']');
         DescribeFrameAnimation(j, o);
+        j.Key("look");
+        j.Open('{');
+        for (const auto& [key, offset] : {std::pair<const char*, uint32_t>{"shape", kButtonShape}, {"options", kButtonOptions},
+                                          {"nameColor", kButtonNameColor}, {"fillColor", kButtonFillColor},
+                                          {"iconId", kButtonIconId}, {"cursorId", kButtonCursorId},
+                                          {"fontSize", kButtonFontSize}, {"style", kButtonStyle}})
+            j.Field(key, GetU16(o, offset));
+        j.Close('}');
     }
     if (kind == kObjectText)
         DescribeTextEntries(j, o, macRoman);

@@ -19,6 +19,7 @@
 #include "core/ui/WaitCursor.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
+#include "objects/ObjectInfo.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/fonts/ApplyTextStyle_win.h"
 #include "objects/fonts/CurrentTextStyle_win.h"
@@ -611,5 +612,44 @@ int EditTextObjectActions(LayerHandle field) {
     return changed;
 }
 
-// MINIMAL until the text object features command is built: nothing changes.
-int EditTextObjectFeatures(HWND, LayerHandle) { return 0; }
+int EditTextObjectFeatures(HWND window, LayerHandle field) {
+    uint16_t id = 0, oldFlags = 0, oldCursor = 0;
+    HWND text = nullptr;
+    RECT bounds{};
+    {
+        LayerLock<FieldLayer> lock(field);
+        if (!lock)
+            return 0;
+        id = lock->common.id;
+        oldFlags = lock->objectFlags;
+        oldCursor = lock->cursorId;
+        text = lock->window;
+        bounds = lock->common.bounds;
+    }
+    uint16_t flags = oldFlags, cursor = oldCursor;
+    const bool ok = ShowItemInfo(window, kObjectText, id, &flags, &cursor, field) == IDOK;
+    const bool chosen = GetIconSelection()->data != 0;
+    if (!ok || (flags == oldFlags && cursor == oldCursor && !chosen)) {
+        ClearIconSelection();
+        return 0;
+    }
+    cursor = MapButtonIconId(oldCursor, cursor);
+    ClearIconSelection();
+    SetObjectRecordWord(kObjectText, id, kObjectFlags, flags);
+    SetObjectRecordWord(kObjectText, id, kTextCursor, cursor);
+    {
+        LayerLock<FieldLayer> lock(field);
+        if (lock) {
+            lock->objectFlags = flags;
+            lock->cursorId = cursor;
+        }
+    }
+    if (((flags ^ oldFlags) & kTextTransparent) && text) {
+        const LONG ex = GetWindowLongA(text, GWL_EXSTYLE);
+        SetWindowLongA(text, GWL_EXSTYLE, (flags & kTextTransparent) ? (ex | WS_EX_TRANSPARENT) : (ex & ~WS_EX_TRANSPARENT));
+        InflateRect(&bounds, 2, 2);
+        InvalidateRect(GetParent(text), &bounds, FALSE);
+    }
+    MarkCardChanged();
+    return 1;
+}

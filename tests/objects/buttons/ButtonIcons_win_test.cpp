@@ -84,8 +84,13 @@ TEST(ButtonIcons, AChosenIconIsStoredUnderTheIdTheStackGives) {
     const std::vector<uint8_t> red = sb::IconFile(16, {255, 0, 0}), blue = sb::IconFile(16, {0, 0, 255});
     *selection = {1, 0, 300, NewHandleFromBytes(red)};
     EXPECT_EQ(MapButtonIconId(0, 28032), 28032) << "a built-in id stays";
-    EXPECT_EQ(MapButtonIconId(0, 7), 300);
+    EXPECT_EQ(MapButtonIconId(0, 7), 7) << "an icon left pending is no cursor choice";
+    EXPECT_EQ(StoreIconResource(selection->data), 300);
     EXPECT_EQ(HandleToBytes(GetResource(ResType("Icon"), 300)), red);
+    selection->mode = 0;  // a cursor choice is stored as a cursor
+    EXPECT_EQ(MapButtonIconId(0, 7), 300);
+    EXPECT_EQ(HandleToBytes(GetResource(ResType("Crsr"), 300)), red);
+    selection->mode = 1;
     // Other data under the same id: the stack keeps the first and gives the new one another id.
     DisposeHandleAndClear(&selection->data);
     selection->data = NewHandleFromBytes(blue);

@@ -28,6 +28,7 @@
 #include "stack/format/StackReader.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
+#include "resources/objinfo_ids.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 
@@ -302,6 +303,36 @@ TEST(NewTextObject, AppearanceOfExistingFieldsRecoloursAndKeepsTheStyle) {
     HandleLock stored(GetResource(kActn, actionId));
     ASSERT_TRUE(stored);
     EXPECT_EQ(static_cast<int16_t>(GetU16(stored.bytes(), kButtonDestination)), -1);
+}
+
+TEST(NewTextObject, FeaturesMakeAFieldTransparentAndANoChangeGivesNothing) {
+    Page page("ntxt-feat-");
+    HWND card = GetCardWindow();
+    LayerHandle words = FindLayer(kObjectText, kField);
+    ASSERT_TRUE(words);
+    HWND window = LayerLock<FieldLayer>(words)->window;
+    ASSERT_TRUE(window);
+    ASSERT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    DialogDriver features;
+    features.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+        EXPECT_FALSE(box.IsChecked(IFE_TRANSPARENT));
+        box.SetChecked(IFE_TRANSPARENT, true);
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(features.Run([&] { return EditTextObjectFeatures(card, words); }), 1);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    EXPECT_EQ(LayerLock<FieldLayer>(words)->objectFlags & kTextTransparent, kTextTransparent);
+    const std::vector<uint8_t> record = OpenStackObject(1, kObjectText, kField);
+    ASSERT_GE(record.size(), kTextHeaderBytes);
+    EXPECT_EQ(GetU16(record, kObjectFlags) & kTextTransparent, kTextTransparent);
+
+    DialogDriver unchanged;
+    unchanged.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(IFE_TRANSPARENT));
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(unchanged.Run([&] { return EditTextObjectFeatures(card, words); }), 0);
+    EXPECT_TRUE(unchanged.AllAnswered());
 }
 
 }  // namespace

@@ -1,0 +1,366 @@
+// Placing the spare button on the card (NewButtons.h): shapes 0 to 4 as a rectangle dragged
+// by its handles and moved by the arrows, shapes 5 to 7 as a mask drawn with the pencil, picked
+// by a click or encircled with the lasso.
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "actions/ActionsDialog.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/WaitCursor.h"
+#include "graphics/layers/PaintGeometry.h"
+#include "graphics/masks/Masks.h"
+#include "graphics/pixels/OffscreenDib.h"
+#include "objects/buttons/Buttons.h"
+#include "objects/graphics/LassoPoints.h"
+#include "paint/Selections.h"
+#include "stack/edit/NewButtons.h"
+
+namespace {
+
+enum : uint32_t { kAlertShapeDefined = 2250, kAlertShapeTooSmall = 2206 };
+
+struct Placing {
+    bool active = false;
+    int mode = 0;
+    HWND window = nullptr;
+    int handle = 0;  // being dragged, 0 none
+    RECT rect = {};
+    RECT startRect = {};
+    POINT anchor = {};
+    bool firstMove = true;
+    bool shift = false;
+    char axis = 0;  // 'h' or 'v' once Shift has chosen
+    bool drawing = false;  // a pencil or lasso path
+    int points = 0;        // of the path
+    POINT last = {};
+};
+Placing g_placing;
+
+PaintRect ToPaint(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const PaintRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+int SpareShape() {
+    HandleLock lock(GetSpareButton());
+    return lock ? reinterpret_cast<SpareButton*>(lock.get())->layer.shape : 0;
+}
+
+void SetSpareBounds(const RECT& rect) {
+    if (HandleLock lock(GetSpareButton()); lock)
+        reinterpret_cast<SpareButton*>(lock.get())->layer.common.bounds = rect;
+}
+
+void DrawXorRect(HWND window, const RECT& r) {
+    WindowDC dc(window);
+    if (!dc)
+        return;
+    const int rop = SetROP2(dc.get(), R2_NOT);
+    SelectedObject brush(dc.get(), GetStockObject(NULL_BRUSH));
+    Rectangle(dc.get(), r.left, r.top, r.right, r.bottom);
+    SetROP2(dc.get(), rop);
+}
+
+void DrawXorLine(HWND window, POINT from, POINT to) {
+    WindowDC dc(window);
+    if (!dc)
+        return;
+    const int rop = SetROP2(dc.get(), R2_NOT);
+    MoveToEx(dc.get(), from.x, from.y, nullptr);
+    LineTo(dc.get(), to.x, to.y);
+    SetROP2(dc.get(), rop);
+}
+
+void Redraw(HWND window, const RECT& r) {
+    RECT area = r;
+    InflateRect(&area, 3, 3);
+    InvalidateRect(window, &area, FALSE);
+    UpdateWindow(window);
+}
+
+void EndPlacing(HWND window) {
+    if (g_placing.active && window)
+        Redraw(window, g_placing.rect);
+    if (window && GetCapture() == window)
+        ReleaseCapture();
+    if (g_placing.drawing)
+        LassoFreePoints();
+    g_placing = Placing{};
+}
+
+// The button is placed: a new one goes on to its actions, an existing one back to the dialog.
+void FinishPlaced(HWND window) {
+    const int mode = g_placing.mode;
+    if (HandleLock lock(GetSpareButton()); lock)
+        reinterpret_cast<SpareButton*>(lock.get())->shapeDrawn = 1;
+    EndPlacing(window);
+    if (mode == kPlaceNewButton) {
+        const int result = NewButtonActions(GetSpareButton());
+        if (IsButtonEditPending())
+            CommitButtonDialog(GetSpareButton(), result == 1, 1);
+    } else if (mode == kPlaceGiveShape) {
+        CommitButtonDialog(GetSpareButton(), true, 1);
+    } else {
+        StartNewButton(window, false);
+    }
+}
+
+// The mask of a drawn, picked or encircled shape; null when none came of it.
+HBITMAP MakeShapeMask(HWND window, int shape, int x, int y, RECT* bounds) {
+    WaitCursor wait;
+    HBITMAP mask = nullptr;
+    *bounds = {};
+    if (shape == 5) {
+        MaskFromLassoPoints(window, &mask, bounds);
+    } else if (shape == 7) {
+        Rect32 lasso{};
+        LassoPointsBounds(&lasso);
+        *bounds = {lasso.left, lasso.top, lasso.right, lasso.bottom};
+        if (DibHandle image = OffscreenToDib()) {
+            MaskFromPolygon(window, image, &mask, bounds);
+            DisposeHandle(image);
+        }
+    } else {
+        MakeRegionMaskAtOffscreen(window, x, y + 1, &mask, bounds);
+    }
+    // A shape under the smallest a person can hit is too small.
+    constexpr int kSmallest = 3;
+    if (mask && (bounds->right - bounds->left < kSmallest || bounds->bottom - bounds->top < kSmallest)) {
+        DeleteObject(mask);
+        mask = nullptr;
+    }
+    return mask;
+}
+
+int FreehandMouseUp(HWND window, int x, int y, bool ctrl) {
+    int shape = SpareShape();
+    if (shape == 7 && ctrl) {
+        shape = 6;
+        if (HandleLock lock(GetSpareButton()); lock)
+            reinterpret_cast<SpareButton*>(lock.get())->layer.shape = 6;
+    }
+    // A pencil or lasso click that drew nothing is let pass.
+    if (shape != 6 && (!g_placing.drawing || g_placing.points < 2)) {
+        if (g_placing.drawing)
+            LassoFreePoints();
+        g_placing.drawing = false;
+        if (GetCapture() == window)
+            ReleaseCapture();
+        return 1;
+    }
+    if (GetCapture() == window)
+        ReleaseCapture();
+    if (g_placing.drawing) {
+        RECT client{};
+        GetClientRect(window, &client);
+        Redraw(window, client);
+    }
+    RECT bounds{};
+    HBITMAP mask = MakeShapeMask(window, shape, x, y, &bounds);
+    if (g_placing.drawing)
+        LassoFreePoints();
+    g_placing.drawing = false;
+    if (!mask) {
+        if (ShowAlertOn(window, kAlertShapeTooSmall) != 1) {
+            EndPlacing(window);
+            StartNewButton(window, false);
+        }
+        return 1;
+    }
+    {
+        HandleLock lock(GetSpareButton());
+        if (!lock) {
+            DeleteObject(mask);
+            return 1;
+        }
+        ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+        for (HBITMAP* old : {&b.freehandMask, &b.freehandOutline})
+            if (*old)
+                DeleteObject(*old);
+        b.freehandMask = mask;
+        b.freehandOutline = MaskOutline(mask, 1);
+        b.common.bounds = bounds;
+    }
+    g_placing.rect = bounds;
+    if (ShowAlertOn(window, kAlertShapeDefined) == 1) {
+        FinishPlaced(window);
+        return 1;
+    }
+    // Try Again: the mask goes, placing goes on.
+    if (HandleLock lock(GetSpareButton()); lock) {
+        ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+        for (HBITMAP* old : {&b.freehandMask, &b.freehandOutline})
+            if (*old) {
+                DeleteObject(*old);
+                *old = nullptr;
+            }
+    }
+    return 1;
+}
+
+}  // namespace
+
+void StartButtonPlacement(Handle spare, int mode) {
+    RECT rect{};
+    int shape = 0;
+    {
+        HandleLock lock(spare);
+        if (!lock)
+            return;
+        const ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+        rect = b.common.bounds;
+        shape = b.shape;
+    }
+    int left = rect.left, top = rect.top;
+    SnapPointToGrid(&left, &top);
+    OffsetRect(&rect, left - rect.left, top - rect.top);
+    SetSpareBounds(rect);
+    g_placing = Placing{.active = true, .mode = mode, .window = GetCardWindow(), .rect = rect};
+    if (shape >= 5)
+        SetCursor(LoadCursor(nullptr, shape == 6 ? IDC_HAND : IDC_CROSS));
+    if (g_placing.window)
+        Redraw(g_placing.window, rect);
+}
+
+int NewButtonMouseDown(HWND window, int x, int y) {
+    if (!g_placing.active)
+        return 0;
+    const int shape = SpareShape();
+    RECT client{};
+    GetClientRect(window, &client);
+    // A press off the card (Enter, leaving the card) ends placing as a click outside does.
+    if (shape <= 4 && !PtInRect(&client, POINT{x, y})) {
+        FinishPlaced(window);
+        return 1;
+    }
+    if (shape >= 5) {
+        if (shape != 6) {
+            LassoBeginPoints(client.right, client.bottom);
+            LassoAddPoint(x, y);
+            g_placing.drawing = true;
+            g_placing.points = 1;
+            g_placing.last = {x, y};
+            SetCapture(window);
+        }
+        return 1;
+    }
+    g_placing.handle = HitTestHandle(ToPaint(g_placing.rect), x, y);
+    if (g_placing.handle) {
+        g_placing.startRect = g_placing.rect;
+        g_placing.anchor = {x, y};
+        g_placing.firstMove = true;
+        g_placing.shift = GetKeyState(VK_SHIFT) < 0;
+        g_placing.axis = 0;
+        SetCapture(window);
+    }
+    return 1;
+}
+
+int NewButtonMouseMove(HWND window, int x, int y) {
+    if (!g_placing.active)
+        return 0;
+    const int shape = SpareShape();
+    if (shape >= 5) {
+        SetCursor(LoadCursor(nullptr, shape == 6 ? IDC_HAND : IDC_CROSS));
+        if (g_placing.drawing) {
+            DrawXorLine(window, g_placing.last, {x, y});
+            LassoAddPoint(x, y);
+            g_placing.last = {x, y};
+            ++g_placing.points;
+        }
+        return 1;
+    }
+    if (!g_placing.handle) {
+        SetHandleCursor(g_placing.rect, x, y);
+        return 1;
+    }
+    if (!g_placing.firstMove)
+        DrawXorRect(window, g_placing.rect);
+    int dx = x - g_placing.anchor.x, dy = y - g_placing.anchor.y;
+    if (g_placing.shift) {
+        if (!g_placing.axis)
+            g_placing.axis = std::abs(dx) > std::abs(dy) ? 'h' : 'v';
+        const int h = g_placing.handle;
+        if (h == 1 || h == 3 || h == 5 || h == 7) {
+            dx = dy = g_placing.axis == 'h' ? dx : dy;
+        } else if (h == 9) {
+            (g_placing.axis == 'h' ? dy : dx) = 0;
+        }
+    }
+    g_placing.rect = ToRect(ResizeRectByHandle(ToPaint(g_placing.startRect), g_placing.handle, dx, dy));
+    DrawXorRect(window, g_placing.rect);
+    g_placing.firstMove = false;
+    return 1;
+}
+
+int NewButtonMouseUp(HWND window, int x, int y, bool ctrl) {
+    if (!g_placing.active)
+        return 0;
+    if (SpareShape() >= 5)
+        return FreehandMouseUp(window, x, y, ctrl);
+    if (!g_placing.handle) {
+        FinishPlaced(window);
+        return 1;
+    }
+    if (!g_placing.firstMove)
+        DrawXorRect(window, g_placing.rect);
+    PaintRect snapped = ToPaint(g_placing.rect);
+    SnapHandleToGrid(g_placing.handle, &snapped);
+    g_placing.rect = ToRect(snapped);
+    g_placing.handle = 0;
+    if (GetCapture() == window)
+        ReleaseCapture();
+    Redraw(window, g_placing.startRect);
+    SetSpareBounds(g_placing.rect);
+    Redraw(window, g_placing.rect);
+    return 1;
+}
+
+int NudgeEditedButton(WPARAM key, bool shiftLatch) {
+    int dx = 0, dy = 0;
+    if (!g_placing.active || g_placing.handle || SpareShape() >= 5 ||
+        !ArrowKeyDelta(static_cast<unsigned>(key), shiftLatch, &dx, &dy))
+        return 0;
+    RECT both = g_placing.rect;
+    OffsetRect(&g_placing.rect, dx, dy);
+    SetSpareBounds(g_placing.rect);
+    UnionRect(&both, &both, &g_placing.rect);
+    if (g_placing.window) {
+        InflateRect(&both, 3, 3);
+        InvalidateRect(g_placing.window, &both, FALSE);
+    }
+    return 1;
+}
+
+void DrawPlacedButton(HWND window) {
+    if (!g_placing.active)
+        return;
+    HandleLock lock(GetSpareButton());
+    WindowDC dc(window);
+    if (!lock || !dc)
+        return;
+    const ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+    if (b.shape <= 4 || b.freehandMask)
+        DrawButton(dc.get(), &b, window);
+}
+
+void DrawPlacedButtonFrame(HWND window, int phase) {
+    if (!IsPlacedButtonShown() || SpareShape() >= 5)
+        return;
+    const RECT& r = g_placing.rect;
+    DrawSelectionFrame(window, r.left, r.top, r.right - 1, r.bottom - 1, phase);
+}
+
+bool IsPlacedButtonShown() { return g_placing.active && !g_placing.handle && !g_placing.drawing; }
+bool IsPlacingButton() { return g_placing.active; }
+RECT PlacedButtonRect() { return g_placing.active ? g_placing.rect : RECT{}; }
+
+void CancelPlacedButton(HWND window) {
+    if (!g_placing.active)
+        return;
+    EndPlacing(window ? window : g_placing.window);
+    // An edit left while placing ends there: an edited button shows again.
+    if (IsButtonEditPending())
+        CommitButtonDialog(GetSpareButton(), false, IDCANCEL);
+}

@@ -1,0 +1,517 @@
+// The spare button record: a new or edited button is made in it, then written to the card
+// record and its layer (NewButtons.h).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "actions/ActionBlock.h"
+#include "actions/ActionRecord.h"
+#include "actions/ActionsDialog.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "core/system/PreferenceFlags.h"
+#include "core/ui/Resources.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/masks/Masks.h"
+#include "graphics/palette/AppPalette.h"
+#include "media/MediaManager.h"
+#include "objects/IconChooser.h"
+#include "objects/buttons/Buttons.h"
+#include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/fonts/FontTable.h"
+#include "objects/text/TextFields.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/cards/CardList.h"
+#include "stack/edit/NewButtons.h"
+#include "stack/edit/UndoObjects.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/NewStack.h"
+
+namespace {
+
+enum : uint32_t { kStringNewButton = 4000 };
+constexpr uint16_t kButtonMaskTag = 130;
+
+Handle g_spare = 0;
+ButtonDefaults g_defaults;
+bool g_pending = false;
+LayerHandle g_edited = nullptr;  // the layer whose copy is open
+bool g_tipShown = false;         // "NOVICE1" since start-up
+
+// Deletes what the spare owns: icon data, mask, outline, region.
+void ReleaseSpareParts(SpareButton* s) {
+    DisposeHandleAndClear(&s->layer.icon);
+    for (HBITMAP* bitmap : {&s->layer.freehandMask, &s->layer.freehandOutline})
+        if (*bitmap) {
+            DeleteObject(*bitmap);
+            *bitmap = nullptr;
+        }
+    if (s->layer.common.region)
+        DeleteObject(s->layer.common.region);
+    s->layer.common.region = nullptr;
+}
+
+HBITMAP CopyBitmap(HBITMAP bitmap) {
+    return bitmap ? static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0)) : nullptr;
+}
+
+Handle CopyOf(Handle h) {
+    Handle copy = h;
+    return h && HandToHand(&copy) == 0 ? copy : 0;
+}
+
+uint16_t FontNumberOf(const LOGFONTA& font) {
+    if (!font.lfFaceName[0])
+        return 0;
+    return FontNumberForFace(FontTableBytes(), font.lfFaceName, font.lfCharSet, font.lfPitchAndFamily,
+                             static_cast<int16_t>(PixelsToPoints(font.lfHeight)));
+}
+
+// The record a button of the card goes into: a background button of a card that shares its
+// background goes into the background's record.
+Handle TargetRecord(uint16_t flags) {
+    Handle card = GetCurrentCardRecord();
+    if ((flags & kObjectBackground) && GetCardKind(card) == kCardKindShared)
+        if (Handle background = FindCardById(GetHandleWord(card, kCardBackgroundId)))
+            return background;
+    return card;
+}
+
+// The fixed part's fields the layer decides, over the bytes the record keeps.
+void FillFixedPart(std::span<uint8_t> r, const ButtonLayer& b, uint16_t iconId, uint16_t cursorId) {
+    SetU16(r, kObjectKind, kObjectButton);
+    SetU16(r, kObjectId, b.common.id);
+    const RECT& rect = b.common.bounds;
+    SetU16(r, kObjectRect, static_cast<uint16_t>(rect.left));
+    SetU16(r, kObjectRect + 2, static_cast<uint16_t>(rect.top));
+    SetU16(r, kObjectRect + 4, static_cast<uint16_t>(rect.right));
+    SetU16(r, kObjectRect + 6, static_cast<uint16_t>(rect.bottom));
+    SetU16(r, kObjectFlags, b.flags);
+    std::fill_n(r.begin() + kButtonName, kButtonNameBytes, uint8_t{0});
+    const size_t length = std::min<size_t>({b.nameLength, std::strlen(b.name), kButtonNameBytes - 1});
+    r[kButtonName] = static_cast<uint8_t>(length);
+    std::memcpy(r.data() + kButtonName + 1, b.name, length);
+    SetU16(r, kButtonShape, static_cast<uint16_t>(b.shape));
+    uint16_t options = GetU16(r, kButtonOptions) & ~(kButtonNoHilite | kButtonShowName | kButtonShowIcon);
+    if (b.styleHas8)
+        options |= kButtonShowName;
+    if (b.showIcon)
+        options |= kButtonShowIcon;
+    if (!b.styleLacks4)
+        options |= kButtonNoHilite;
+    SetU16(r, kButtonOptions, options);
+    SetU16(r, kButtonNameColor, static_cast<uint16_t>(b.colorIndex + 1));
+    SetU16(r, kButtonFillColor, static_cast<uint16_t>(b.secondColorIndex + 1));
+    SetU16(r, kButtonIconId, iconId);
+    SetU16(r, kButtonCursorId, cursorId);
+    SetU16(r, kButtonFontNumber, FontNumberOf(b.font));
+    SetU16(r, kButtonFontSize, static_cast<uint16_t>(PixelsToPoints(b.font.lfHeight)));
+    const uint16_t style = (b.font.lfWeight >= FW_BOLD ? kButtonBold : 0) | (b.font.lfItalic ? kButtonItalic : 0) |
+                           (b.font.lfUnderline ? kButtonUnderline : 0);
+    SetU16(r, kButtonStyle, style);
+}
+
+// The mask packed as chunk 130 of the record in the handle.
+void PutMaskChunk(Handle record, HBITMAP mask) {
+    RemoveObjectChunk(record, 0, kButtonMaskTag, 0);
+    if (!mask)
+        return;
+    uint32_t size = 0;
+    HGLOBAL block = nullptr;
+    MaskToPackedBits(mask, 0, 0, &size, &block);
+    if (!block)
+        return;
+    std::vector<uint8_t> bytes(size);
+    if (const void* p = GlobalLock(block)) {
+        std::memcpy(bytes.data(), p, std::min<size_t>(size, GlobalSize(block)));
+        GlobalUnlock(block);
+    }
+    GlobalFree(block);
+    Handle packed = NewHandleFromBytes(bytes);
+    if (packed)
+        PutButtonMaskChunk(record, packed);
+    DisposeHandle(packed);
+}
+
+void ClearPlacedAndLink() {
+    if (HWND card = GetCardWindow())
+        CancelPlacedButton(card);
+    ClearLayerEditLink();
+}
+
+// A spare from an earlier handle table (a run without its shut-down) is not ours any more:
+// only a handle of the spare's size is taken for it.
+bool HaveSpare() { return g_spare && IsValidHandle(g_spare) && GetHandleSize(g_spare) == sizeof(SpareButton); }
+
+}  // namespace
+
+void InitSpareButtonRecord() {
+    g_spare = NewHandle(sizeof(SpareButton));
+    if (HandleLock lock(g_spare); lock)
+        std::memset(lock.get(), 0, sizeof(SpareButton));
+    g_pending = false;
+    g_edited = nullptr;
+}
+
+void FreeSpareButtonRecord() {
+    if (HaveSpare()) {
+        if (HandleLock lock(g_spare); lock)
+            ReleaseSpareParts(reinterpret_cast<SpareButton*>(lock.get()));
+        DisposeHandle(g_spare);
+    }
+    g_spare = 0;
+    g_pending = false;
+    g_edited = nullptr;
+    g_defaults = {};
+    g_tipShown = false;
+}
+
+Handle GetSpareButton() { return g_spare; }
+ButtonDefaults& CurrentButtonDefaults() { return g_defaults; }
+bool IsButtonEditPending() { return g_pending; }
+
+bool StartNewButton(HWND window, bool reset) {
+    if (!HaveSpare())
+        InitSpareButtonRecord();
+    if (reset) {
+        if (g_defaults.nameColor < 0 || g_defaults.fillColor < 0) {
+            g_defaults.nameColor = FindPaletteIndexOfColor(GetAppPalette(), RGB(0, 0, 0));
+            g_defaults.fillColor = FindPaletteIndexOfColor(GetAppPalette(), RGB(255, 255, 255));
+        }
+        HandleLock lock(g_spare);
+        if (!lock)
+            return false;
+        auto* s = reinterpret_cast<SpareButton*>(lock.get());
+        ReleaseSpareParts(s);
+        std::memset(s, 0, sizeof *s);
+        ButtonLayer& b = s->layer;
+        b.common.kind = kObjectButton;
+        b.colorIndex = static_cast<uint16_t>(g_defaults.nameColor);
+        b.secondColorIndex = static_cast<uint16_t>(g_defaults.fillColor);
+        b.shape = static_cast<int16_t>(g_defaults.shape);
+        GetCurrentLogFont(&b.font);
+        b.font.lfHeight = -std::abs(b.font.lfHeight);
+        s->showNameChoice = b.shape <= 3 ? -1 : 0;
+        s->highlightChoice = -1;
+        const std::string name = ResText(kStringNewButton);
+        lstrcpynA(b.name, name.c_str(), sizeof b.name);
+        b.nameLength = static_cast<uint8_t>(std::strlen(b.name));
+        CloseCaptureWindow();
+        b.common.id = NewUniqueObjectId();
+        DisposeActionBlockData(GetActionBlock());
+        ActionBlock block{};
+        block.soundParameter = 127;
+        block.objectId = b.common.id;
+        PutActionBlock(block);
+        g_pending = true;
+    }
+    return RunButtonDialog(window, g_spare);
+}
+
+bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
+    if (!HaveSpare())
+        InitSpareButtonRecord();
+    uint16_t id = 0;
+    {
+        LayerLock<ButtonLayer> source(layer);
+        HandleLock lock(g_spare);
+        if (!source || !lock || source->common.kind != kObjectButton)
+            return false;
+        auto* s = reinterpret_cast<SpareButton*>(lock.get());
+        ReleaseSpareParts(s);
+        std::memset(s, 0, sizeof *s);
+        s->layer = *source.get();
+        s->layer.common.next = nullptr;
+        s->layer.common.region = nullptr;
+        s->layer.beingEdited = 0;
+        s->layer.icon = CopyOf(source->icon);
+        s->layer.freehandMask = CopyBitmap(source->freehandMask);
+        s->layer.freehandOutline = CopyBitmap(source->freehandOutline);
+        s->showNameChoice = source->styleHas8;
+        s->highlightChoice = source->styleLacks4;
+        s->editedLayer = 1;
+        s->shapeDrawn = 1;
+        source->beingEdited = 1;
+        g_defaults.shape = source->shape;
+        id = source->common.id;
+        if (window)
+            InvalidateRect(window, &source->common.bounds, FALSE);
+    }
+    g_edited = layer;
+    g_pending = true;
+    DisposeActionBlockData(GetActionBlock());
+    Handle card = 0;
+    uint32_t at = 0;
+    if (FindObject(kObjectButton, id, &card, &at))
+        LoadActionBlock(card, at, GetActionBlock());
+    if (actionsOnly) {
+        const int result = EditButtonActions(g_spare);
+        if (g_pending)
+            CommitButtonDialog(g_spare, result == 1, 1);
+        return result == 1;
+    }
+    return RunButtonDialog(window, g_spare);
+}
+
+bool RunButtonDialog(HWND window, Handle spare) {
+    bool editing = false, drawn = false;
+    {
+        HandleLock lock(spare);
+        if (!lock)
+            return false;
+        editing = reinterpret_cast<SpareButton*>(lock.get())->editedLayer != 0;
+    }
+    const int result = RunButtonAppearanceDialog(window, spare);
+    if (result == IDCANCEL) {
+        ClearIconSelection();
+        return false;
+    }
+    if (HandleLock lock(spare); lock)
+        drawn = reinterpret_cast<SpareButton*>(lock.get())->shapeDrawn != 0;
+    if (result == kButtonDialogActions) {
+        const int actions = EditButtonActions(spare);
+        if (g_pending)
+            CommitButtonDialog(spare, actions == 1, 1);
+    } else if (result == IDOK && !editing && drawn && g_pending) {
+        const int actions = NewButtonActions(spare);
+        // The actions dialog commits or cancels the button; what it left open is ended here.
+        if (g_pending)
+            CommitButtonDialog(spare, actions == 1, 1);
+    }
+    return true;
+}
+
+int CommitButtonDialog(Handle spare, bool apply, int result) {
+    int written = 0;
+    HWND card = GetCardWindow();
+    if (result == 1) {
+        bool editing = false;
+        ButtonLayer copy{};
+        bool iconChanged = false;
+        {
+            HandleLock lock(spare);
+            if (lock) {
+                auto* s = reinterpret_cast<SpareButton*>(lock.get());
+                editing = s->editedLayer != 0;
+                copy = s->layer;
+                iconChanged = s->iconChanged != 0;
+            }
+        }
+        if (apply && editing) {
+            ApplyButtonToLayer(spare);
+            written = 1;
+        } else if (apply) {
+            written = ButtonLayerToRecord(copy, true, iconChanged) ? 1 : 0;
+        }
+        if (card)
+            InvalidateRect(card, nullptr, FALSE);
+    }
+    g_pending = false;
+    if (HandleLock lock(spare); lock)
+        ReleaseSpareParts(reinterpret_cast<SpareButton*>(lock.get()));
+    ClearPlacedAndLink();
+    if (GetLayerListUpcalls().cardView().objectsShown)
+        ShowTextFieldWindows(true);
+    return written;
+}
+
+bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
+    MarkCardChanged();
+    Handle card = 0;
+    uint32_t at = 0;
+    std::vector<uint8_t> bytes(kButtonHeaderBytes, 0);
+    uint16_t iconId = 0, cursorId = 0;
+    if (!isNew) {
+        if (!FindObject(kObjectButton, b.common.id, &card, &at))
+            return false;
+        HandleLock lock(card);
+        const std::span<const uint8_t> all = lock.bytes();
+        const uint32_t length = GetU32(all.subspan(at), kObjectLength);
+        if (length < kButtonHeaderBytes || length > all.size() - at)
+            return false;
+        bytes.assign(all.begin() + at, all.begin() + at + length);
+        iconId = GetU16(bytes, kButtonIconId);
+        cursorId = GetU16(bytes, kButtonCursorId);
+    } else {
+        SetU32(bytes, kObjectLength, kButtonHeaderBytes);
+    }
+    if (b.showIcon && iconChanged && b.icon) {
+        IconSelection* selection = GetIconSelection();
+        if (selection->mode) {
+            if (const uint16_t stored = StoreIconResource(b.icon))
+                iconId = stored;
+            // The icon is stored: what is left pending now is no cursor choice.
+            ClearIconSelection();
+        } else {
+            // A cursor was chosen after the icon: the icon goes in as a new 'Icon', the cursor
+            // choice stays for the cursor id.
+            const IconSelection cursor = *selection;
+            *selection = {.mode = 1, .fromStack = 0, .id = 0, .data = cursor.data};
+            if (const uint16_t stored = StoreIconResource(b.icon))
+                iconId = stored;
+            *selection = cursor;
+        }
+    }
+    cursorId = MapButtonIconId(cursorId, b.cursorId);
+    ClearIconSelection();
+    FillFixedPart(bytes, b, iconId, cursorId);
+    Handle record = NewHandleFromBytes(bytes);
+    if (!record)
+        return false;
+    if (GetActionBlock()->objectId == b.common.id)
+        SaveActionBlock(record, 0, b.common.id, *GetActionBlock());
+    if (b.shape >= 5 && b.shape <= 7)
+        PutMaskChunk(record, b.freehandMask);
+    else
+        RemoveObjectChunk(record, 0, kButtonMaskTag, 0);
+    bytes = HandleToBytes(record);
+    DisposeHandle(record);
+    SetU32(bytes, kObjectLength, static_cast<uint32_t>(bytes.size()));
+    if (isNew) {
+        Handle target = TargetRecord(b.flags);
+        if (!IsValidHandle(target) || InsertObjectBytes(target, CardObjectsEnd(target), bytes) != 0)
+            return false;
+        const CardView view = GetLayerListUpcalls().cardView();
+        if (!(b.flags & kObjectHidden) || view.hiddenButtonsShown)
+            NewButtonLayer(bytes, kLayerAtEnd);
+        return true;
+    }
+    if (RemoveObjectRecord(card, at) != 0 || InsertObjectBytes(card, at, bytes) != 0)
+        return false;
+    UpdateObjectLayer(kObjectButton, b.common.id, GetCurrentCardRecord());
+    if (LayerLock<ButtonLayer> layer(FindLayer(kObjectButton, b.common.id)); layer)
+        layer->cursorId = cursorId;
+    return true;
+}
+
+void ApplyButtonToLayer(Handle spare) {
+    SpareButton s{};
+    {
+        HandleLock lock(spare);
+        if (!lock)
+            return;
+        s = *reinterpret_cast<SpareButton*>(lock.get());
+    }
+    LayerHandle layer = FindLayer(kObjectButton, s.layer.common.id);
+    if (!layer)
+        return;
+    RecordObjectEditUndo(layer);
+    HWND card = GetCardWindow();
+    ButtonLayer written{};
+    {
+        LayerLock<ButtonLayer> b(layer);
+        if (!b)
+            return;
+        b->common.bounds = s.layer.common.bounds;
+        b->shape = s.layer.shape;
+        b->colorIndex = s.layer.colorIndex;
+        b->secondColorIndex = s.layer.secondColorIndex;
+        b->styleHas8 = s.layer.styleHas8;
+        b->styleLacks4 = s.layer.styleLacks4;
+        b->showIcon = s.layer.showIcon;
+        b->cursorId = s.layer.cursorId;
+        b->font = s.layer.font;
+        b->flags = s.layer.flags;
+        if (b->icon != s.layer.icon)
+            DisposeHandle(b->icon);
+        b->icon = s.layer.icon;
+        if (b->freehandMask && b->freehandMask != s.layer.freehandMask)
+            DeleteObject(b->freehandMask);
+        b->freehandMask = s.layer.freehandMask;
+        if (b->freehandOutline)
+            DeleteObject(b->freehandOutline);
+        b->freehandOutline = nullptr;
+        if (s.layer.freehandOutline)
+            DeleteObject(s.layer.freehandOutline);
+        if (b->shape <= 4 && b->freehandMask) {
+            DeleteObject(b->freehandMask);
+            b->freehandMask = nullptr;
+        }
+        if (b->freehandMask)
+            b->freehandOutline = MaskOutline(b->freehandMask, 1);
+        std::memcpy(b->name, s.layer.name, sizeof b->name);
+        b->nameLength = s.layer.nameLength;
+        if (b->common.region)
+            DeleteObject(b->common.region);
+        b->common.region = MakeButtonRegion(card, b.get());
+        written = *b.get();
+    }
+    // The layer owns the icon and mask now.
+    if (HandleLock lock(spare); lock) {
+        auto* kept = reinterpret_cast<SpareButton*>(lock.get());
+        kept->layer.icon = 0;
+        kept->layer.freehandMask = nullptr;
+        kept->layer.freehandOutline = nullptr;
+    }
+    CreateClipRegion();
+    ButtonLayerToRecord(written, false, s.iconChanged != 0);
+    if (card)
+        InvalidateRect(card, nullptr, FALSE);
+    if (!g_tipShown) {
+        g_tipShown = true;
+        if (!IsAdvancedUser())
+            ShowFirstButtonTip(card);
+    }
+}
+
+int ChooseButtonIcon(HWND window, LayerHandle layer) {
+    uint16_t iconId = 0, id = 0;
+    {
+        LayerLock<ButtonLayer> b(layer);
+        if (!b)
+            return 0;
+        id = b->common.id;
+    }
+    Handle card = 0;
+    uint32_t at = 0;
+    if (FindObject(kObjectButton, id, &card, &at)) {
+        HandleLock lock(card);
+        if (lock && at < lock.bytes().size())
+            iconId = GetU16(lock.bytes().subspan(at), kButtonIconId);
+    }
+    if (!RunIconChooser(window, true, iconId))
+        return 0;
+    ButtonLayer copy{};
+    {
+        LayerLock<ButtonLayer> b(layer);
+        if (!b)
+            return 0;
+        DisposeHandle(b->icon);
+        b->icon = TakeIconSelectionData();
+        b->showIcon = 1;
+        copy = *b.get();
+    }
+    ButtonLayerToRecord(copy, false, true);
+    if (window) {
+        LayerLock<ButtonLayer> b(layer);
+        if (HDC dc = GetDC(window)) {
+            if (b) {
+                if (b->common.region)
+                    DeleteObject(b->common.region);
+                b->common.region = MakeButtonRegion(window, b.get());
+                DrawButton(dc, b.get(), window);
+            }
+            ReleaseDC(window, dc);
+        }
+    }
+    return 1;
+}
+
+void ClearLayerEditLink() {
+    if (g_edited) {
+        LayerHandle layer = g_edited;
+        g_edited = nullptr;
+        // The layer may have gone with its card: only a listed one is touched.
+        LayerHandle l = GetLayerListHead();
+        for (int n = 0; l && n < kMaxLayerWalk; ++n, l = LayerLock<>(l)->next)
+            if (l == layer) {
+                LayerLock<ButtonLayer>(layer)->beingEdited = 0;
+                break;
+            }
+    }
+    if (HandleLock lock(g_spare); lock)
+        reinterpret_cast<SpareButton*>(lock.get())->editedLayer = 0;
+}

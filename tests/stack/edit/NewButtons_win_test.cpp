@@ -1,0 +1,398 @@
+// New buttons in the hosted plug-in: command 306, "BUTTONDLG" answered by the dialog driver,
+// placing with the mouse, the record written and saved (read back by stackreport), and the saved
+// stack shown by the real plug-in in the test browser; editing an existing button; freehand
+// shapes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
+#include "core/system/PreferenceFlags.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/ToolNumbers.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/palette/AppPalette.h"
+#include "host/menus/MenuCommands.h"
+#include "objects/buttons/ButtonIcons.h"
+#include "objects/text/ActiveTextField.h"
+#include "objects/text/TextFields.h"
+#include "resources/buttons_ids.h"
+#include "stack/cards/CardList.h"
+#include "stack/edit/NewButtons.h"
+#include "stack/edit/NewTextObject.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/format/ResFile.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/save/SaveStack.h"
+#include "tests/support/DialogDriver_win.h"
+#include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+using namespace browsertest;
+
+constexpr int kWidth = 400, kHeight = 300;
+constexpr uint16_t kField = 21, kOldButton = 5, kFirstNewId = 40;
+constexpr int kWhereAlert = 2328, kTextWhereAlert = 2370;
+
+sb::Stack WhiteCard() {
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    // 8 bits: no display depth asks to reduce its colours when a tool is chosen.
+    stack.depth = 8;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 8, 0));
+    card.picture->palette = {{255, 255, 255}};
+    card.objects = {sb::TextField(kField, {300, 250, 390, 290}, "Words", "alpha"),
+                    sb::Button(kOldButton, {300, 10, 380, 40}, "Old")};
+    stack.cards = {card};
+    stack.nextObjectId = kFirstNewId;
+    return stack;
+}
+
+class NewButtonsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        advanced_ = IsAdvancedUser();
+        ASSERT_TRUE(OpenInLinkedPlugin(WhiteCard(), "nbut-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+        SetAdvancedUser(false);
+        card_ = GetCardWindow();
+        ASSERT_TRUE(card_);
+    }
+    void TearDown() override {
+        CloseLinkedPlugin(&page_);
+        SetAdvancedUser(advanced_);
+    }
+    HWND FieldWindow(uint16_t id) {
+        LayerLock<FieldLayer> field(FindLayer(kObjectText, id));
+        return field ? field->window : nullptr;
+    }
+    int ButtonRecords(uint16_t id) {
+        HandleLock lock(GetCurrentCardRecord());
+        CardObjectWalk walk(lock.bytes());
+        ObjectPlace place;
+        int count = 0;
+        while (walk.Next(place))
+            count += place.kind == kObjectButton && place.id == id ? 1 : 0;
+        return count;
+    }
+    LinkedPluginPage page_;
+    HWND card_ = nullptr;
+    bool advanced_ = false;
+};
+
+// A click in the "BUTTONS" picture's cell of the shape (2 columns by 4 rows, 120 by 160 pixels,
+// centred in its frame).
+void ClickShape(DialogView& box, int shape) {
+    const RECT frame = box.ControlRect(IDC_BUTTON_SHAPES);
+    const int left = (frame.left + frame.right) / 2 - 60, top = (frame.top + frame.bottom) / 2 - 80;
+    const int x = left + (shape % 2) * 60 + 30, y = top + (shape / 2) * 40 + 20;
+    SendMessageA(box.Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+}
+
+void SetShift(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+int DarkPixels(const Shot& shot, const RECT& r) {
+    int dark = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            dark += ((shot.At(x, y) >> 16 & 255) + (shot.At(x, y) >> 8 & 255) + (shot.At(x, y) & 255)) < 200 ? 1 : 0;
+    return dark;
+}
+
+TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
+    HWND words = FieldWindow(kField);
+    ASSERT_TRUE(words);
+    DialogDriver make;
+    make.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) {
+        EXPECT_EQ(box.Caption(), "Button Appearance");
+        EXPECT_EQ(box.Text(IDC_BUTTON_NAME), "New Button");
+        EXPECT_EQ(SendDlgItemMessageA(box.Window(), IDC_BUTTON_NAME, EM_GETLIMITTEXT, 0, 0), 31);
+        EXPECT_FALSE(box.IsVisible(IDC_BUTTON_ACTIONS)) << "a new button has no actions yet";
+        EXPECT_FALSE(box.IsVisible(IDC_BUTTON_FEATURES)) << "only for advanced users";
+        EXPECT_FALSE(box.IsVisible(IDC_BUTTON_FORMAT));
+        EXPECT_TRUE(box.IsChecked(IDC_BUTTON_SHOW_NAME));
+        EXPECT_TRUE(box.IsChecked(IDC_BUTTON_HIGHLIGHT));
+        ClickShape(box, 2);
+        box.SetText(IDC_BUTTON_NAME, "Go Next");
+        box.Press(IDOK);
+    });
+    make.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
+    make.Run([&] { return DoMenuCommand(page_.embed, 306, 0, nullptr); });
+    ASSERT_TRUE(make.AllAnswered());
+    ASSERT_TRUE(IsPlacingButton());
+    EXPECT_FALSE(IsWindowVisible(words)) << "the fields are hidden while a button is placed";
+    EXPECT_EQ(GetHandleWord(GetStackHeaderHandle(), kHeaderNextObjectId), kFirstNewId + 1) << "the counter grows by one";
+
+    // Automatic size for a rectangle: half width t/2 + w, half height L, centred in the card.
+    RECT r = PlacedButtonRect();
+    EXPECT_NEAR((r.left + r.right) / 2, kWidth / 2, 1);
+    EXPECT_NEAR((r.top + r.bottom) / 2, kHeight / 2, 1);
+    {
+        HDC dc = CreateCompatibleDC(nullptr);
+        LOGFONTA font{};
+        {
+            HandleLock lock(GetSpareButton());
+            font = reinterpret_cast<SpareButton*>(lock.get())->layer.font;
+        }
+        HFONT made = CreateFontIndirectA(&font);
+        HGDIOBJ old = SelectObject(dc, made);
+        SIZE m{}, name{};
+        GetTextExtentPoint32A(dc, "M", 1, &m);
+        GetTextExtentPoint32A(dc, "Go Next", 7, &name);
+        SelectObject(dc, old);
+        DeleteObject(made);
+        DeleteDC(dc);
+        EXPECT_EQ(r.right - r.left, 2 * static_cast<int>(name.cx / 2.0 + m.cx));
+        EXPECT_EQ(r.bottom - r.top, 2 * m.cy);
+    }
+
+    // The top-left corner dragged with Shift: the larger delta goes to both axes.
+    SetShift(true);
+    SendMouse(card_, WM_LBUTTONDOWN, r.left, r.top);
+    SendMouse(card_, WM_MOUSEMOVE, r.left - 5, r.top - 20);
+    SendMouse(card_, WM_LBUTTONUP, r.left - 5, r.top - 20);
+    SetShift(false);
+    RECT dragged = PlacedButtonRect();
+    EXPECT_EQ(dragged.left, r.left - 20);
+    EXPECT_EQ(dragged.top, r.top - 20);
+    // Dragged by its inside to the top-left, then a click outside ends placing.
+    const int dx = 20 - dragged.left, dy = 20 - dragged.top;
+    SendMouse(card_, WM_LBUTTONDOWN, dragged.left + 5, dragged.top + 5);
+    SendMouse(card_, WM_MOUSEMOVE, dragged.left + 5 + dx, dragged.top + 5 + dy);
+    SendMouse(card_, WM_LBUTTONUP, dragged.left + 5 + dx, dragged.top + 5 + dy);
+    const RECT placed = PlacedButtonRect();
+    EXPECT_EQ(placed.left, 20);
+    EXPECT_EQ(placed.top, 20);
+    SendMouse(card_, WM_LBUTTONDOWN, 250, 200);
+    SendMouse(card_, WM_LBUTTONUP, 250, 200);
+    EXPECT_FALSE(IsPlacingButton());
+    EXPECT_TRUE(IsWindowVisible(words)) << "and shown again";
+
+    LayerHandle layer = FindLayer(kObjectButton, kFirstNewId);
+    ASSERT_TRUE(layer);
+    EXPECT_EQ(LayerLock<ButtonLayer>(layer)->common.bounds.right, placed.right);
+    EXPECT_EQ(ButtonRecords(kFirstNewId), 1);
+    const std::vector<uint8_t> record = OpenStackObject(1, kObjectButton, kFirstNewId);
+    ASSERT_EQ(record.size(), kButtonHeaderBytes);
+    EXPECT_EQ(GetU32(record, kObjectLength), kButtonHeaderBytes);
+    EXPECT_EQ(GetU16(record, kButtonShape), 2);
+    EXPECT_EQ(GetU16(record, kButtonOptions), kButtonShowName);
+    EXPECT_EQ(GetU16(record, kButtonNameColor), FindPaletteIndexOfColor(GetAppPalette(), RGB(0, 0, 0)) + 1);
+    EXPECT_EQ(GetU16(record, kButtonFillColor), FindPaletteIndexOfColor(GetAppPalette(), RGB(255, 255, 255)) + 1);
+    EXPECT_EQ(record[kButtonName], 7);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[kButtonName + 1]), 7), "Go Next");
+    UpdateWindow(card_);
+    EXPECT_EQ(WindowPixel(card_, placed.left - 2, (placed.top + placed.bottom) / 2) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(WindowPixel(card_, placed.left, (placed.top + placed.bottom) / 2) & 0xFFFFFF, 0u) << "the rectangle's edge";
+
+    // A text object beside it (308), with typed words.
+    DialogDriver where;
+    where.Expect(DialogMatch::Alert(kTextWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
+    where.Run([&] { return DoMenuCommand(page_.embed, 308, 0, nullptr); });
+    const RECT field = PlacedTextFieldRect();
+    SendMouse(card_, WM_LBUTTONDOWN, field.left, field.top);
+    SendMouse(card_, WM_MOUSEMOVE, 160, 120);
+    SendMouse(card_, WM_LBUTTONUP, 160, 120);
+    DialogDriver info;
+    info.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) { box.Press(IDOK); });
+    SendMouse(card_, WM_LBUTTONDOWN, 20, 280);
+    info.Run([&] { SendMouse(card_, WM_LBUTTONUP, 20, 280); return 0; });
+    ASSERT_TRUE(info.AllAnswered());
+    LayerHandle made = GetActiveTextField();
+    ASSERT_TRUE(made);
+    TextReplaceSel(LayerLock<FieldLayer>(made)->window, "Typed words here");
+    MarkFieldModified(made);
+    const RECT fieldRect = LayerLock<FieldLayer>(made)->common.bounds;
+
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
+    char file[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof file, file);
+    const std::string saved = ReadFile(file);
+    ASSERT_FALSE(saved.empty());
+
+    ServerFolder server;
+    const std::string name = "nbut-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string path = server.Put(name, saved);
+    const char* build = std::getenv("LOOM_BUILD");
+    ASSERT_TRUE(build);
+    const BrowserRun report = RunProgram(WindowsPath(std::string(build) + "/tools/stackreport/stackreport.exe"), server, {path});
+    ASSERT_EQ(report.exitCode, 0) << report.errors;
+    const std::string json = Joined(report.log);
+    const size_t at = json.find("\"kind\":48,\"id\":40,");
+    ASSERT_NE(at, std::string::npos) << json.substr(0, 600);
+    const std::string button = json.substr(at, json.find("}}", at) - at);
+    EXPECT_NE(button.find("\"name\":\"Go Next\""), std::string::npos) << button;
+    EXPECT_NE(button.find("\"shape\":2,\"options\":8"), std::string::npos) << button;
+    EXPECT_NE(json.find("Typed words here"), std::string::npos);
+
+    const std::string shot = server.Name("shown.png");
+    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--log", "--size", "400x300", "--screenshot", shot,
+                                               "--screenshot-after", "1200", "--quit-when-done", path});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const Shot screen(shot);
+    ASSERT_EQ(screen.width, UINT(kWidth)) << Joined(run.log);
+    EXPECT_GT(DarkPixels(screen, placed), 2 * (placed.right - placed.left)) << "the button's frame and name";
+    EXPECT_GT(DarkPixels(screen, fieldRect), 60) << "the field's frame and words";
+    EXPECT_EQ(DarkPixels(screen, {150, 20, 280, 100}), 0) << "the card elsewhere stays white";
+}
+
+TEST_F(NewButtonsTest, EditingAButtonKeepsOneRecordAndShowIconCancelledStaysOff) {
+    LayerHandle old = FindLayer(kObjectButton, kOldButton);
+    ASSERT_TRUE(old);
+    SelectToolNumber(kButtonTool);
+    DialogDriver edit;
+    edit.Expect(DialogMatch::Template("BUTTONDLG"), [&](DialogView& box) {
+        EXPECT_TRUE(box.IsVisible(IDC_BUTTON_ACTIONS));
+        EXPECT_FALSE(box.IsVisible(IDC_BUTTON_FORMAT));
+        EXPECT_EQ(box.Text(IDC_BUTTON_NAME), "Old");
+        EXPECT_NE(LayerLock<ButtonLayer>(old)->beingEdited, 0u) << "the card skips the button being edited";
+        CheckDlgButton(box.Window(), IDC_BUTTON_SHOW_ICON, BST_CHECKED);
+        PostMessageA(box.Window(), WM_COMMAND, MAKEWPARAM(IDC_BUTTON_SHOW_ICON, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box.Window(), IDC_BUTTON_SHOW_ICON)));
+    });
+    edit.Expect(DialogMatch::Template("ICONSDLG"), [](DialogView& box) { box.Press(IDCANCEL); });
+    edit.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) {
+        EXPECT_FALSE(box.IsChecked(IDC_BUTTON_SHOW_ICON)) << "no icon chosen: Show Icon stays off";
+        box.SetText(IDC_BUTTON_NAME, "Renamed");
+        box.Press(IDOK);
+    });
+    // A person new to it is reminded once to test it with the browse tool.
+    edit.Expect(DialogMatch::Template("NOVICE1"), [](DialogView& box) { box.Press(IDC_NOVICE_BROWSE); });
+    EXPECT_TRUE(edit.Run([&] { return EditButtonAppearance(card_, old, false); }));
+    EXPECT_TRUE(edit.AllAnswered());
+    EXPECT_EQ(GetCurrentTool(), static_cast<uint32_t>(kBrowseTool));
+    EXPECT_EQ(ButtonRecords(kOldButton), 1) << "OK on an existing button writes no second record";
+    EXPECT_FALSE(IsButtonEditPending());
+    EXPECT_EQ(LayerLock<ButtonLayer>(old)->beingEdited, 0u);
+    EXPECT_STREQ(LayerLock<ButtonLayer>(old)->name, "Renamed");
+    EXPECT_EQ(LayerLock<ButtonLayer>(old)->showIcon, 0);
+    const std::vector<uint8_t> record = OpenStackObject(1, kObjectButton, kOldButton);
+    ASSERT_GE(record.size(), kButtonHeaderBytes);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[kButtonName + 1]), record[kButtonName]), "Renamed");
+    EXPECT_EQ(GetU16(record, kButtonOptions) & kButtonShowIcon, 0);
+
+    SetAdvancedUser(true);
+    DialogDriver again;
+    again.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsVisible(IDC_BUTTON_FEATURES)) << "an advanced user sees Features...";
+        EXPECT_TRUE(box.IsVisible(IDC_BUTTON_FORMAT));
+        box.Press(IDOK);
+    });
+    again.Run([&] { return EditButtonAppearance(card_, old, false); });
+    EXPECT_TRUE(again.AllAnswered());
+    EXPECT_EQ(again.DialogsSeen(), 1) << "the reminder shows once";
+    EXPECT_EQ(ButtonRecords(kOldButton), 1);
+}
+
+TEST_F(NewButtonsTest, AnIconThenACursorChosenInOneEditAreStoredEachAsItsKind) {
+    LayerHandle old = FindLayer(kObjectButton, kOldButton);
+    ASSERT_TRUE(old);
+    const std::vector<uint8_t> icon = sb::IconFile(16, {255, 0, 0}), cursor = sb::IconFile(16, {0, 0, 255});
+    ButtonLayer edited = *LayerLock<ButtonLayer>(old).get();
+    edited.showIcon = 1;
+    edited.icon = NewHandleFromBytes(icon);
+    edited.cursorId = 0;
+    // The cursor was chosen in the features after the icon: the selection holds the cursor.
+    *GetIconSelection() = {0, 0, 0, NewHandleFromBytes(cursor)};
+    ASSERT_TRUE(ButtonLayerToRecord(edited, false, true));
+    DisposeHandle(edited.icon);
+    EXPECT_FALSE(GetIconSelection()->data) << "the choice is used up";
+    const std::vector<uint8_t> record = OpenStackObject(1, kObjectButton, kOldButton);
+    ASSERT_GE(record.size(), kButtonHeaderBytes);
+    const uint16_t iconId = GetU16(record, kButtonIconId), cursorId = GetU16(record, kButtonCursorId);
+    EXPECT_NE(iconId, 0);
+    EXPECT_NE(cursorId, 0);
+    EXPECT_EQ(GetU16(record, kButtonOptions) & kButtonShowIcon, kButtonShowIcon);
+    StackResFileCurrent stackFile;
+    EXPECT_EQ(HandleToBytes(GetResource(kIcon, iconId)), icon);
+    EXPECT_EQ(HandleToBytes(GetResource(kCrsr, cursorId)), cursor);
+    EXPECT_EQ(ButtonRecords(kOldButton), 1);
+}
+
+TEST_F(NewButtonsTest, FreehandShapesAreDrawnPickedOrTooSmall) {
+    // Shape 5 drawn with the pencil: alert 2250, then the button is written with its mask.
+    DialogDriver make;
+    make.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) {
+        ClickShape(box, 5);
+        EXPECT_FALSE(box.IsChecked(IDC_BUTTON_SHOW_NAME)) << "a freehand shape hides the name";
+        box.Press(IDOK);
+    });
+    make.Expect(DialogMatch::Alert(2263), [](DialogView& box) { box.Press(kAlertButton1); });
+    make.Expect(DialogMatch::Alert(2203), [](DialogView& box) { box.Press(kAlertButton1); });
+    make.Run([&] { return StartNewButton(card_, true); });
+    ASSERT_TRUE(make.AllAnswered());
+    ASSERT_TRUE(IsPlacingButton());
+    // A line encloses nothing: too small, Try Again.
+    DialogDriver small;
+    small.Expect(DialogMatch::Alert(2206), [](DialogView& box) { box.Press(kAlertButton1); });
+    SendMouse(card_, WM_LBUTTONDOWN, 100, 100);
+    SendMouse(card_, WM_MOUSEMOVE, 180, 100);
+    small.Run([&] { SendMouse(card_, WM_LBUTTONUP, 180, 100); return 0; });
+    EXPECT_TRUE(small.AllAnswered());
+    EXPECT_TRUE(IsPlacingButton());
+
+    SendMouse(card_, WM_LBUTTONDOWN, 100, 100);
+    for (POINT p : {POINT{180, 100}, POINT{180, 160}, POINT{100, 160}})
+        SendMouse(card_, WM_MOUSEMOVE, p.x, p.y);
+    DialogDriver defined;
+    defined.Expect(DialogMatch::Alert(2250), [](DialogView& box) { box.Press(kAlertButton1); });
+    defined.Run([&] { SendMouse(card_, WM_LBUTTONUP, 100, 100); return 0; });
+    EXPECT_TRUE(defined.AllAnswered());
+    EXPECT_FALSE(IsPlacingButton());
+    const std::vector<uint8_t> record = OpenStackObject(1, kObjectButton, kFirstNewId);
+    ASSERT_GT(record.size(), kButtonHeaderBytes) << "the mask follows as a chunk";
+    EXPECT_EQ(GetU16(record, kButtonShape), 5);
+    EXPECT_EQ(GetU16(record, kButtonHeaderBytes), 130);
+    LayerHandle layer = FindLayer(kObjectButton, kFirstNewId);
+    ASSERT_TRUE(layer);
+    EXPECT_TRUE(LayerLock<ButtonLayer>(layer)->freehandMask);
+    EXPECT_NEAR(LayerLock<ButtonLayer>(layer)->common.bounds.left, 100, 1);
+
+    // A lasso released with Ctrl picks the area under the release point instead.
+    DialogDriver lasso;
+    lasso.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) {
+        ClickShape(box, 7);
+        box.Press(IDOK);
+    });
+    lasso.Expect(DialogMatch::Alert(2263), [](DialogView& box) { box.Press(kAlertButton1); });
+    lasso.Expect(DialogMatch::Alert(2205), [](DialogView& box) { box.Press(kAlertButton1); });
+    lasso.Run([&] { return StartNewButton(card_, true); });
+    SendMouse(card_, WM_LBUTTONDOWN, 250, 200);
+    SendMouse(card_, WM_MOUSEMOVE, 260, 210);
+    DialogDriver picked;
+    picked.Expect(DialogMatch::Alert(2250), [](DialogView& box) { box.Press(kAlertButton2); });
+    picked.Run([&] {
+        SendMessageA(card_, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(260, 210));
+        PumpPageMessages();
+        return 0;
+    });
+    EXPECT_TRUE(picked.AllAnswered());
+    {
+        HandleLock lock(GetSpareButton());
+        EXPECT_EQ(reinterpret_cast<SpareButton*>(lock.get())->layer.shape, 6);
+        EXPECT_FALSE(reinterpret_cast<SpareButton*>(lock.get())->layer.freehandMask) << "Try Again drops the mask";
+    }
+    EXPECT_TRUE(IsPlacingButton());
+    CancelPlacedButton(card_);
+    EXPECT_FALSE(IsPlacingButton());
+    EXPECT_FALSE(IsButtonEditPending());
+    EXPECT_EQ(ButtonRecords(kFirstNewId + 1), 0);
+}
+
+}  // namespace
