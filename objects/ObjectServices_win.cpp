@@ -1,5 +1,5 @@
-// MINIMAL object services (see ObjectServices.h): nothing is made, held or tracked yet, but
-// for the one selection.
+// The one selected object of the object tools, and the trackers still waiting for the placing
+// of new graphics (see ObjectServices.h).
 #include "objects/ObjectServices.h"
 
 #include "graphics/layers/LayerList.h"
@@ -53,17 +53,6 @@ void DeselectObject(HWND window) {
 
 void LoadCropCursors(HINSTANCE) {}
 
-int BrowseGraphicMouseDown(HWND, LayerHandle, int, int) { return 0; }
-int DragGraphicInBrowse(HWND, int, int) { return 0; }
-int DropGraphicInBrowse(HWND, int, int) { return 0; }
-
-void SelectObjectMouseDown(HWND, int, int, WPARAM) {}
-int SelectObjectMouseMove(HWND, int, int) { return 0; }
-int SelectObjectMouseUp(HWND, LPARAM) { return 0; }
-void EditObjectAtPoint(HWND, int, int, bool) {}
-void SelectedObjectEditCommand(HWND, int) {}
-int NudgeSelectedObject(HWND, WPARAM, bool) { return 0; }
-void EndObjectNudge() {}
 void ClearActiveTextField() { SetActiveTextField(nullptr); }
 
 int PlacedGraphicMouseDown(HWND, int, int) { return 0; }

@@ -51,6 +51,7 @@ void ResetCursorCount() {
 void CloseStack() {
     CloseStackResources(GetMainWindow());
     DisposeCards();
+    ClearClipboardFromThisStack();
     CloseAllResFiles();
     SetStackHeaderHandle(0);
     SetCurrentCardId(0);

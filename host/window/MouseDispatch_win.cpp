@@ -7,13 +7,18 @@
 #include "graphics/layers/LayerList.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/player/ButtonActions.h"
+#include "host/player/CardNavigation.h"
 #include "host/player/TextLinkFollow.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/window/WindowServices.h"
+#include "media/MediaLibrary.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
+#include "stack/edit/MediaLibDrop.h"
 #include "stack/edit/NewTextObject.h"
+
+#include <string>
 
 HCURSOR KeptHandScrollCursor();  // CardKeys_win.cpp
 
@@ -54,6 +59,35 @@ void ToolButtonUp(HWND window, POINT point, WPARAM keyState) {
     RectToolMouseUp(window, point.x, point.y);
     NewButtonMouseUp(window, point.x, point.y, (keyState & MK_CONTROL) != 0);
     MaskToolMouseUp(window, keyState);
+}
+
+// The browse drag of a graphic ended: a drop-off-only button under it performs its actions as
+// a click does, else the graphic's own under its name.
+bool RunGraphicDrop(HWND window, POINT point) {
+    const GraphicDrop drop = DropGraphicInBrowse(window, point.x, point.y);
+    if (!drop.taken)
+        return false;
+    if (drop.buttonId) {
+        DoButtonActions(GetMainWindow(), drop.buttonId, 1);
+    } else if (drop.actionId) {
+        const uint8_t* name = ClickedGraphicName();
+        const std::string label(reinterpret_cast<const char*>(name + 1), name[0]);
+        PerformActionResource(drop.actionId, 1, 0, label.c_str());
+    }
+    return true;
+}
+
+// The object tools' release; an object dragged off the card is written to an object file (and
+// into the media library when dropped on its list).
+bool EndObjectDrag(HWND window, LPARAM lParam) {
+    const POINT at = {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
+    if (!SelectObjectMouseUp(window, lParam, IsPointOverMediaLib(window, at)))
+        return false;
+    LayerHandle out = nullptr;
+    POINT point{};
+    if (TakeObjectDragOut(&out, &point))
+        DropObjectToMediaLib(out, point);
+    return true;
 }
 
 }  // namespace
@@ -105,7 +139,7 @@ LRESULT DispatchCardButtonUp(HWND window, WPARAM keyState, LPARAM lParam) {
     }
     const POINT point = CardPointFromLParam(window, lParam, true);
     const bool taken = FollowTextLink(point.x, point.y, (keyState & MK_CONTROL) != 0, kLinkStateNone) ||
-                       DropGraphicInBrowse(window, point.x, point.y) ||
+                       RunGraphicDrop(window, point) ||
                        (!s.cardClickConsumed && ReleaseButtonPress(window));
     if (!taken) {
         CallMouseHook(WM_LBUTTONUP, window, point.x, point.y);
@@ -113,7 +147,7 @@ LRESULT DispatchCardButtonUp(HWND window, WPARAM keyState, LPARAM lParam) {
             ToolButtonUp(window, point, keyState);
             if (!PlacedGraphicMouseUp())
                 NewTextFieldMouseUp(window);
-            if (!SelectObjectMouseUp(window, lParam))
+            if (!EndObjectDrag(window, lParam))
                 EndEyedropperDrag(window);
         }
     }
@@ -134,6 +168,6 @@ void DispatchCardMouseUp(HWND window, WPARAM keyState, LPARAM lParam, UINT messa
     ToolButtonUp(window, point, keyState);
     if (!PlacedGraphicMouseUp()) {
         NewTextFieldMouseUp(window);
-        SelectObjectMouseUp(window, lParam);
+        EndObjectDrag(window, lParam);
     }
 }

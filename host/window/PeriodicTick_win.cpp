@@ -10,6 +10,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/TimerFiring.h"
 #include "media/MediaManager.h"
+#include "objects/ObjectServices.h"
 #include "objects/ResizeTracking.h"
 #include "paint/Selections.h"
 #include "stack/edit/NewTextObject.h"
@@ -53,6 +54,7 @@ void PeriodicTick(HWND window) {
                            static_cast<int>(g_tickCounter));
     else
         DrawPlacedTextFieldFrame(window, static_cast<int>(g_tickCounter));
+    DrawSelectedObjectFrame(window, static_cast<int>(g_tickCounter));
     if (GetCurrentTool() == kBrowseTool) {
         RunFrameAnimQueue(window, GetCardClipRegion());
         g_timerButtonSetting = StackTimerSetting();
