@@ -15,6 +15,7 @@
 #include "media/MediaLibrary.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
+#include "paint/Selections.h"
 #include "stack/edit/MediaLibDrop.h"
 #include "stack/edit/NewTextObject.h"
 
@@ -42,6 +43,30 @@ bool TrackDragMove(HWND window, POINT point, POINT raw) {
 bool TrackHoverMove(HWND window, POINT point) {
     return TrackButtonsAt(window, point.x, point.y) || ToolMouseMove(window, point.x, point.y) ||
            TrackEyedropperDrag(window, point.x, point.y);
+}
+
+// An object tool over the card: the handle cursor of the object under the mouse, the card's
+// cursor over a masked object's shape, the arrow elsewhere. False for the other tools.
+bool ObjectToolHover(HWND window, POINT point) {
+    const int tool = static_cast<int>(GetCurrentTool());
+    const bool objectTool = (tool >= kButtonTool && tool <= kSoundButtonTool);
+    if (!objectTool || !HandlerState().objectsShown || IsPlacedGraphicShown())
+        return false;
+    bool onMask = false;
+    RECT rect{};
+    HCURSOR cursor = LoadCursorA(nullptr, IDC_ARROW);
+    if (HitTestObjectAtPoint(window, point.x, point.y, &onMask, &rect)) {
+        if (onMask) {
+            const auto cardCursor = GetLayerListUpcalls().cardCursor;
+            if (HCURSOR own = cardCursor ? cardCursor() : nullptr)
+                cursor = own;
+        } else if (SetHandleCursor(rect, point.x, point.y)) {
+            cursor = GetCursor();
+        }
+    }
+    SetClassCursor(window, cursor);
+    SetCursor(cursor);
+    return true;
 }
 
 // A press released inside its button: the button performs its actions, as a click.
@@ -118,6 +143,8 @@ LRESULT DispatchCardMouseMove(HWND window, WPARAM keyState, LPARAM lParam) {
     if (DragGraphicInBrowse(window, point.x, point.y) || TrackDragMove(window, point, raw))
         return 1;
     TrackHoverMove(window, point);
+    if (ObjectToolHover(window, point))
+        return 1;
     HCURSOR cursor = SetBrowseCursorAt(point.x, point.y);
     SetClassCursor(window, cursor ? cursor : GetToolCursor());
     return 1;

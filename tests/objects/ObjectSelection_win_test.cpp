@@ -14,6 +14,7 @@
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
+#include "core/system/PreferenceFlags.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/PaintGeometry.h"
@@ -26,6 +27,7 @@
 #include "stack/open/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
+#include "stack/undo/Undo.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestBrowserRun_win.h"
@@ -218,6 +220,20 @@ TEST(ObjectSelection, MouseMovesAndResizesWithinTheRules) {
     EXPECT_EQ(StoredRect(kObjectGraphic, 6), (std::vector<int>{102, 101, 142, 141}));
     Command(w, 150);
     EXPECT_EQ(StoredRect(kObjectGraphic, 6), (std::vector<int>{100, 100, 140, 140}));
+
+    // Hovering with the tool shows the handle under the mouse.
+    SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(58, 74));
+    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(w, GCLP_HCURSOR)), LoadCursorA(nullptr, IDC_SIZENWSE));
+    SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
+    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(w, GCLP_HCURSOR)), LoadCursorA(nullptr, IDC_ARROW));
+
+    // An advanced user dragging it off the card: it stays where it was, with no step to undo.
+    SetAdvancedUser(true);
+    Drag(w, {30, 30}, {-400, -300});
+    SetAdvancedUser(false);
+    EXPECT_EQ(AsVector(Bounds(plain)), (std::vector<int>{20, 20, 58, 74}));
+    EXPECT_EQ(StoredRect(kObjectGraphic, 5), (std::vector<int>{20, 20, 58, 74}));
+    EXPECT_EQ(GetUndoKind(), -1);
     ClosePage(&page);
 }
 
