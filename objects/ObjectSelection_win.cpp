@@ -21,6 +21,7 @@
 #include "objects/buttons/Buttons.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
+#include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/undo/Undo.h"
@@ -385,9 +386,13 @@ void ReorderSelectedObject(HWND window, char direction) {
     if (!layer)
         return;
     const LayerFacts f = ReadFacts(layer);
-    ReorderLayer(layer, direction, false);
-    // The records follow the layers: the card is written back from the list.
+    Handle card = 0;
+    uint32_t offset = 0;
     SyncCardFromLayers();
+    // The record moves in its list, the layer in the card's drawing order.
+    if (!FindObject(f.kind, f.id, &card, &offset) || !MoveObjectInList(card, offset, direction == 'C', false))
+        return;
+    ReorderLayer(layer, direction, false);
     CreateClipRegion();
     MarkCardChanged();
     InvalidateGrown(window, f.bounds);

@@ -135,6 +135,15 @@ TEST(ObjectSelection, TheToolDecidesWhichObjectIsHit) {
     EXPECT_FALSE(onMask);
     EXPECT_EQ(HitTestObjectAtPoint(w, 350, 40, nullptr, nullptr), FindLayer(kObjectText, 9));
 
+    // Send Farther puts graphic 6 behind 5, Bring Closer in front again, in the records too.
+    SelectObjectLayer(FindLayer(kObjectGraphic, 6));
+    Command(w, 305);
+    EXPECT_EQ(HitTestObjectAtPoint(w, 50, 50, nullptr, nullptr), FindLayer(kObjectGraphic, 5));
+    EXPECT_LT(GetObjectIndex(GetCurrentCardRecord(), kObjectGraphic, 6), GetObjectIndex(GetCurrentCardRecord(), kObjectGraphic, 5));
+    Command(w, 304);
+    EXPECT_EQ(HitTestObjectAtPoint(w, 50, 50, nullptr, nullptr), FindLayer(kObjectGraphic, 6));
+    EXPECT_GT(GetObjectIndex(GetCurrentCardRecord(), kObjectGraphic, 6), GetObjectIndex(GetCurrentCardRecord(), kObjectGraphic, 5));
+
     // Graphic 6 keeps only its first ten columns: off them graphic 5 below is hit.
     HDC dc = GetDC(w);
     HBITMAP picture = CreateCompatibleBitmap(dc, 40, 40);
