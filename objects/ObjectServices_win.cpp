@@ -42,6 +42,10 @@ void SelectObjectLayer(LayerHandle layer) {
 }
 
 void DeselectObject(HWND window) {
+    // Another tool than browse ends the field being typed into too.
+    const auto cardView = GetLayerListUpcalls().cardView;
+    if (GetActiveTextField() && cardView && cardView().tool != kBrowseTool)
+        ClearActiveTextField();
     if (!g_selection.layer)
         return;
     RECT frame = g_selection.rect;

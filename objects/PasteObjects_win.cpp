@@ -8,6 +8,7 @@
 #include "graphics/layers/LayerList.h"
 #include "objects/ObjectServices.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/FieldText.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/NewStack.h"
@@ -72,6 +73,10 @@ void PasteObjectOntoCard(HWND window) {
     uint16_t width = 0, height = 0;
     CurrentCardSize(&width, &height);
     CenterObjectOffCard(object, width, height);
+    // A text object's text belongs to the card it lands on.
+    if (kind == kObjectText)
+        for (const FieldTextEntry& entry : ListFieldTextEntries(object))
+            SetU16(object, entry.offset + kSubOwnerCard, GetCardId(card));
     SyncCardFromLayers();
     if (InsertObjectBytes(card, CardObjectsEnd(card), object) != 0)
         return;
@@ -81,6 +86,9 @@ void PasteObjectOntoCard(HWND window) {
     MarkCardChanged();
     if (window)
         InvalidateRect(window, nullptr, FALSE);
-    if (layer)
-        SelectObjectLayer(layer);
+    if (!layer)
+        return;
+    if (kind == kObjectText)
+        LayerLock<FieldLayer>(layer)->modified = 1;
+    SelectObjectLayer(layer);
 }
