@@ -1,5 +1,5 @@
-// The one selected object of the object tools, and the trackers still waiting for the placing
-// of new graphics (see ObjectServices.h).
+// MINIMAL placing trackers and crop cursors until new graphics are placed (they take no
+// message); the one selected object of the object tools is real (see ObjectServices.h).
 #include "objects/ObjectServices.h"
 
 #include "graphics/layers/LayerList.h"
