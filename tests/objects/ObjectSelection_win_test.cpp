@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "actions/ActionsDialog.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/PreferenceFlags.h"
@@ -20,7 +21,9 @@
 #include "graphics/layers/PaintGeometry.h"
 #include "host/player/CardHistory.h"
 #include "objects/ObjectServices.h"
+#include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
+#include "stack/edit/graphics/GraphicCommands.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
@@ -357,6 +360,39 @@ TEST(ObjectSelection, ADraggableGraphicDroppedOnADropOffButtonRunsOnlyTheButtons
     EXPECT_EQ(StoredRect(kObjectGraphic, 5), (std::vector<int>{210, 200, 250, 240}));
     const uint8_t* name = ClickedGraphicName();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(name + 1), name[0]), "Sky");
+    ClosePage(&page);
+}
+
+// A graphic's actions edited from its menu: the dialog's changed block is stored and named by
+// the record and the layer; an unchanged one stores nothing.
+TEST(ObjectSelection, AGraphicsActionsEditedAreStoredAndNamed) {
+    sb::Object go = PlainGraphic(5, {20, 20, 60, 60});
+    go.words.push_back({56, kGoToAction});
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards({go}), StackName("acts-"), &page));
+    const LayerHandle layer = FindLayer(kObjectGraphic, 5);
+    int variant = 0;
+    static int* seen = nullptr;
+    seen = &variant;
+    SetActionsDialogAnswer([](Handle, uint32_t, int v) {
+        *seen = v;
+        return 1;  // OK, nothing changed
+    });
+    EXPECT_FALSE(EditGraphicActions(layer));
+    EXPECT_EQ(variant, 5) << "the variant with a destination";
+    SetActionsDialogAnswer([](Handle record, uint32_t offset, int) {
+        SetHandleWord(record, offset + kButtonDestination, 3);
+        return 1;
+    });
+    EXPECT_TRUE(EditGraphicActions(layer));
+    SetActionsDialogAnswer(nullptr);
+    const uint16_t action = LayerLock<GraphicLayer>(layer)->objectWord;
+    const uint8_t* record = GetObjectPtr(kObjectGraphic, 5);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(GetU16({record, kGraphicHeaderBytes}, kGraphicAction), action);
+    const Handle stored = LoadActionResource(action);
+    EXPECT_EQ(GetHandleWord(stored, kButtonDestination), 3);
+    DisposeHandle(stored);
     ClosePage(&page);
 }
 
