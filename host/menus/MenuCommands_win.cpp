@@ -199,6 +199,9 @@ bool RunEditAndOptions(HWND window, int command) {
     case 106: case 160: case 161:
     case 311: EditTextLinks(window); return true;
     case 300: EditSelectedObject(window); return true;
+    // The object menu's Actions... (69, also 58) and Features... (68) of the selected object.
+    case 58: case 69: EditSelectedObjectActions(window); return true;
+    case 68: EditSelectedObjectFeatures(window); return true;
     case 304: ReorderSelectedObject(window, 'C'); return true;
     case 305: ReorderSelectedObject(window, 'F'); return true;
     case 162: case 350:

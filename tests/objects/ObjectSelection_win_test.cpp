@@ -363,8 +363,8 @@ TEST(ObjectSelection, ADraggableGraphicDroppedOnADropOffButtonRunsOnlyTheButtons
     ClosePage(&page);
 }
 
-// A graphic's actions edited from its menu: the dialog's changed block is stored and named by
-// the record and the layer; an unchanged one stores nothing.
+// A graphic's actions edited from the object menu (Actions...): the dialog's changed block is
+// stored and named by the record and the layer; an unchanged one stores nothing.
 TEST(ObjectSelection, AGraphicsActionsEditedAreStoredAndNamed) {
     sb::Object go = PlainGraphic(5, {20, 20, 60, 60});
     go.words.push_back({56, kGoToAction});
@@ -378,20 +378,22 @@ TEST(ObjectSelection, AGraphicsActionsEditedAreStoredAndNamed) {
         *seen = v;
         return 1;  // OK, nothing changed
     });
+    SelectObjectLayer(layer);
     EXPECT_FALSE(EditGraphicActions(layer));
     EXPECT_EQ(variant, 5) << "the variant with a destination";
+    EXPECT_EQ(LayerLock<GraphicLayer>(layer)->objectWord, kGoToAction) << "nothing stored";
     SetActionsDialogAnswer([](Handle record, uint32_t offset, int) {
         SetHandleWord(record, offset + kButtonDestination, 3);
         return 1;
     });
-    EXPECT_TRUE(EditGraphicActions(layer));
+    Command(page.embed, 15870);  // Actions...
     SetActionsDialogAnswer(nullptr);
     const uint16_t action = LayerLock<GraphicLayer>(layer)->objectWord;
     const uint8_t* record = GetObjectPtr(kObjectGraphic, 5);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(GetU16({record, kGraphicHeaderBytes}, kGraphicAction), action);
     const Handle stored = LoadActionResource(action);
-    EXPECT_EQ(GetHandleWord(stored, kButtonDestination), 3);
+    EXPECT_EQ(GetHandleWord(stored, kButtonDestination), 3) << "the edited block was stored";
     DisposeHandle(stored);
     ClosePage(&page);
 }

@@ -18,3 +18,7 @@ bool EditGraphicFeatures(HWND window, LayerHandle layer);
 void EditObjectAtPoint(HWND window, int x, int y, bool ctrl);
 // Appearance... (300): the dialog of the selected object by its kind.
 void EditSelectedObject(HWND window);
+// Actions... and Features... of the object menu for the selected object by its kind (a
+// button's actions through its editor; buttons have no features dialog of their own here).
+void EditSelectedObjectActions(HWND window);
+void EditSelectedObjectFeatures(HWND window);

@@ -116,3 +116,22 @@ void EditSelectedObject(HWND window) {
     if (const LayerHandle selected = GetSelectedObject())
         EditByKind(window, selected, false);
 }
+
+void EditSelectedObjectActions(HWND window) {
+    const LayerHandle selected = GetSelectedObject();
+    switch (LayerKind(selected)) {
+    case kObjectGraphic: EditGraphicActions(selected); break;
+    case kObjectText: EditTextObjectActions(selected); break;
+    case kObjectButton: EditButtonAppearance(window, selected, true); break;
+    default: break;
+    }
+}
+
+void EditSelectedObjectFeatures(HWND window) {
+    const LayerHandle selected = GetSelectedObject();
+    switch (LayerKind(selected)) {
+    case kObjectGraphic: EditGraphicFeatures(window, selected); break;
+    case kObjectText: EditTextObjectFeatures(window, selected); break;
+    default: break;
+    }
+}
