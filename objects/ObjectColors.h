@@ -1,7 +1,5 @@
 // Colours picked in the colour palette and dialogs, given to the objects: the active text
 // field's selection and the selected object.
-//
-// MINIMAL until the object editors come (ObjectColors_win.cpp): only text takes a colour.
 #pragma once
 
 #include <cstdint>

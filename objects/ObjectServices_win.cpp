@@ -1,5 +1,5 @@
-// MINIMAL object services (see ObjectServices.h): nothing is made, held or tracked yet, but
-// for the one selection.
+// MINIMAL placing trackers and crop cursors until new graphics are placed (they take no
+// message); the one selected object of the object tools is real (see ObjectServices.h).
 #include "objects/ObjectServices.h"
 
 #include "graphics/layers/LayerList.h"
@@ -42,6 +42,10 @@ void SelectObjectLayer(LayerHandle layer) {
 }
 
 void DeselectObject(HWND window) {
+    // Another tool than browse ends the field being typed into too.
+    const auto cardView = GetLayerListUpcalls().cardView;
+    if (GetActiveTextField() && cardView && cardView().tool != kBrowseTool)
+        ClearActiveTextField();
     if (!g_selection.layer)
         return;
     RECT frame = g_selection.rect;
@@ -53,17 +57,6 @@ void DeselectObject(HWND window) {
 
 void LoadCropCursors(HINSTANCE) {}
 
-int BrowseGraphicMouseDown(HWND, LayerHandle, int, int) { return 0; }
-int DragGraphicInBrowse(HWND, int, int) { return 0; }
-int DropGraphicInBrowse(HWND, int, int) { return 0; }
-
-void SelectObjectMouseDown(HWND, int, int, WPARAM) {}
-int SelectObjectMouseMove(HWND, int, int) { return 0; }
-int SelectObjectMouseUp(HWND, LPARAM) { return 0; }
-void EditObjectAtPoint(HWND, int, int, bool) {}
-void SelectedObjectEditCommand(HWND, int) {}
-int NudgeSelectedObject(HWND, WPARAM, bool) { return 0; }
-void EndObjectNudge() {}
 void ClearActiveTextField() { SetActiveTextField(nullptr); }
 
 int PlacedGraphicMouseDown(HWND, int, int) { return 0; }

@@ -4,8 +4,16 @@
 
 #include <windows.h>
 
-#include <cstddef>
+#include <cstdint>
+#include <span>
 
-// MINIMAL until the object editors are built: the object record of the internal clipboard is
-// placed on the current card with a new id, then AttachClipboardActions runs.
+#include "graphics/layers/ObjectLayer.h"
+
+// The clipboard's object record placed on the current card with a new id (centred when it
+// lies off the card), its held resources and actions stored, a layer of its own made in front
+// of the others, and selected.
 void PasteObjectOntoCard(HWND window);
+// An object record (host order) whose rectangle does not meet the card is centred on it.
+void CenterObjectOffCard(std::span<uint8_t> object, int cardWidth, int cardHeight);
+// The layer of the stored object, appended at the end of the list; 0 when refused.
+LayerHandle MakeObjectLayer(uint16_t kind, uint16_t id);

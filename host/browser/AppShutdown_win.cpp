@@ -52,6 +52,7 @@ void ResetCursorCount() {
 void CloseStack() {
     CloseStackResources(GetMainWindow());
     DisposeCards();
+    ClearClipboardFromThisStack();
     CloseAllResFiles();
     SetStackHeaderHandle(0);
     SetCurrentCardId(0);

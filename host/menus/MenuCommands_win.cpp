@@ -43,6 +43,7 @@
 #include "stack/edit/NewTextObject.h"
 #include "stack/edit/ReadyMadeMenu.h"
 #include "stack/edit/TextLinksDialog.h"
+#include "stack/edit/graphics/GraphicCommands.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpen.h"
 #include "stack/open/StackOpenSession.h"
@@ -116,16 +117,6 @@ void AddObject(HWND window, int command) {
         StartNewButton(window, true);
     else
         RunDeferredCommand(command);
-}
-
-// Appearance... of the selected object; the kinds not built yet only record the command.
-void EditSelectedObject(HWND window) {
-    LayerHandle selected = GetSelectedObject();
-    const bool text = selected && LayerLock<>(selected)->kind == kObjectText;
-    if (text)
-        EditTextObjectAppearance(window, selected);
-    else
-        RunDeferredCommand(kEditAppearance);
 }
 
 // The stack's menu word (header +24): 0 when the stack keeps the menu bar.
@@ -213,7 +204,12 @@ bool RunEditAndOptions(HWND window, int command) {
     case 106: case 160: case 161:
     case 311: EditTextLinks(window); return true;
     case 300: EditSelectedObject(window); return true;
-    case 162: case 304: case 305: case 350:
+    // The object menu's Actions... (69, also 58) and Features... (68) of the selected object.
+    case 58: case 69: EditSelectedObjectActions(window); return true;
+    case 68: EditSelectedObjectFeatures(window); return true;
+    case 304: ReorderSelectedObject(window, 'C'); return true;
+    case 305: ReorderSelectedObject(window, 'F'); return true;
+    case 162: case 350:
     case 351: case 369: case 362: case 366: case 367:
     case 403: case 600:
         RunDeferredCommand(command);

@@ -20,6 +20,11 @@ MenuSubjects HostSubjects() {
             subjects.graphicPicture = layer->common.kind == kObjectGraphic && layer->picture;
             GlobalUnlock(selected);
         }
+        char text[80] = {};
+        GetObjectMenuItemText(text, sizeof text);
+        subjects.objectItemText = text;
+        GetSelectedObjectNoun(text, sizeof text);
+        subjects.selectionNoun = text;
     }
     subjects.activeField = GetActiveTextField() != nullptr;
     // The field's text is what Cut, Copy and Clear take when nothing else is selected.

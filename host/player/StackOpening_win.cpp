@@ -155,8 +155,8 @@ void OnStackEvent(StackEvent event) {
     case StackEvent::PushingCardHistory: PushCardHistory(); break;
     case StackEvent::GoingToFirstCard: EnterFirstCard(); break;
     case StackEvent::ClosingStackExtras:
-        // A player that played a segment is settled before the next stack's cards. The clipboard's
-        // marks of the closed stack's objects have no owner built yet.
+        // A player that played a segment is settled before the next stack's cards (the clipboard's
+        // marks went with the stack itself).
         OpenVideodiscPlayer();
         break;
     case StackEvent::ResettingFontTable: ResetFontTable(); break;

@@ -16,6 +16,9 @@
 #include "paint/PaintTools.h"
 #include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
+#include "stack/edit/graphics/GraphicCommands.h"
+
+#include <string>
 
 namespace {
 
@@ -71,7 +74,9 @@ LRESULT BrowseClick(HWND window, WPARAM keyState, LPARAM lParam, POINT point) {
                     if (lock)
                         actionId = lock->objectWord;
                 }
-                handled = PerformActionResource(actionId, 1, 0, nullptr) != 0;
+                const uint8_t* name = ClickedGraphicName();
+                const std::string label(reinterpret_cast<const char*>(name + 1), name[0]);
+                handled = PerformActionResource(actionId, 1, 0, label.c_str()) != 0;
             }
             break;
         }

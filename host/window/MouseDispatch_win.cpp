@@ -7,14 +7,20 @@
 #include "graphics/layers/LayerList.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/player/ButtonActions.h"
+#include "host/player/CardNavigation.h"
 #include "host/player/TextLinkFollow.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/window/WindowServices.h"
+#include "media/MediaLibrary.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
+#include "paint/Selections.h"
+#include "stack/edit/MediaLibDrop.h"
 #include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
+
+#include <string>
 
 HCURSOR KeptHandScrollCursor();  // CardKeys_win.cpp
 
@@ -40,6 +46,30 @@ bool TrackHoverMove(HWND window, POINT point) {
            TrackEyedropperDrag(window, point.x, point.y);
 }
 
+// An object tool over the card: the handle cursor of the object under the mouse, the card's
+// cursor over a masked object's shape, the arrow elsewhere. False for the other tools.
+bool ObjectToolHover(HWND window, POINT point) {
+    const int tool = static_cast<int>(GetCurrentTool());
+    const bool objectTool = (tool >= kButtonTool && tool <= kSoundButtonTool);
+    if (!objectTool || !HandlerState().objectsShown || IsPlacedGraphicShown())
+        return false;
+    bool onMask = false;
+    RECT rect{};
+    HCURSOR cursor = LoadCursorA(nullptr, IDC_ARROW);
+    if (HitTestObjectAtPoint(window, point.x, point.y, &onMask, &rect)) {
+        if (onMask) {
+            const auto cardCursor = GetLayerListUpcalls().cardCursor;
+            if (HCURSOR own = cardCursor ? cardCursor() : nullptr)
+                cursor = own;
+        } else if (SetHandleCursor(rect, point.x, point.y)) {
+            cursor = GetCursor();
+        }
+    }
+    SetClassCursor(window, cursor);
+    SetCursor(cursor);
+    return true;
+}
+
 // A press released inside its button: the button performs its actions, as a click.
 bool ReleaseButtonPress(HWND window) {
     uint16_t released = 0;
@@ -55,6 +85,35 @@ void ToolButtonUp(HWND window, POINT point, WPARAM keyState) {
     RectToolMouseUp(window, point.x, point.y);
     NewButtonMouseUp(window, point.x, point.y, (keyState & MK_CONTROL) != 0);
     MaskToolMouseUp(window, keyState);
+}
+
+// The browse drag of a graphic ended: a drop-off-only button under it performs its actions as
+// a click does, else the graphic's own under its name.
+bool RunGraphicDrop(HWND window, POINT point) {
+    const GraphicDrop drop = DropGraphicInBrowse(window, point.x, point.y);
+    if (!drop.taken)
+        return false;
+    if (drop.buttonId) {
+        DoButtonActions(GetMainWindow(), drop.buttonId, 1);
+    } else if (drop.actionId) {
+        const uint8_t* name = ClickedGraphicName();
+        const std::string label(reinterpret_cast<const char*>(name + 1), name[0]);
+        PerformActionResource(drop.actionId, 1, 0, label.c_str());
+    }
+    return true;
+}
+
+// The object tools' release; an object dragged off the card is written to an object file (and
+// into the media library when dropped on its list).
+bool EndObjectDrag(HWND window, LPARAM lParam) {
+    const POINT at = {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
+    if (!SelectObjectMouseUp(window, lParam, IsPointOverMediaLib(window, at)))
+        return false;
+    LayerHandle out = nullptr;
+    POINT point{};
+    if (TakeObjectDragOut(&out, &point))
+        DropObjectToMediaLib(out, point);
+    return true;
 }
 
 }  // namespace
@@ -85,6 +144,8 @@ LRESULT DispatchCardMouseMove(HWND window, WPARAM keyState, LPARAM lParam) {
     if (DragGraphicInBrowse(window, point.x, point.y) || TrackDragMove(window, point, raw))
         return 1;
     TrackHoverMove(window, point);
+    if (ObjectToolHover(window, point))
+        return 1;
     HCURSOR cursor = SetBrowseCursorAt(point.x, point.y);
     SetClassCursor(window, cursor ? cursor : GetToolCursor());
     return 1;
@@ -106,7 +167,7 @@ LRESULT DispatchCardButtonUp(HWND window, WPARAM keyState, LPARAM lParam) {
     }
     const POINT point = CardPointFromLParam(window, lParam, true);
     const bool taken = FollowTextLink(point.x, point.y, (keyState & MK_CONTROL) != 0, kLinkStateNone) ||
-                       DropGraphicInBrowse(window, point.x, point.y) ||
+                       RunGraphicDrop(window, point) ||
                        (!s.cardClickConsumed && ReleaseButtonPress(window));
     if (!taken) {
         CallMouseHook(WM_LBUTTONUP, window, point.x, point.y);
@@ -114,7 +175,7 @@ LRESULT DispatchCardButtonUp(HWND window, WPARAM keyState, LPARAM lParam) {
             ToolButtonUp(window, point, keyState);
             if (!PlacedGraphicMouseUp())
                 NewTextFieldMouseUp(window);
-            if (!SelectObjectMouseUp(window, lParam))
+            if (!EndObjectDrag(window, lParam))
                 EndEyedropperDrag(window);
         }
     }
@@ -135,6 +196,6 @@ void DispatchCardMouseUp(HWND window, WPARAM keyState, LPARAM lParam, UINT messa
     ToolButtonUp(window, point, keyState);
     if (!PlacedGraphicMouseUp()) {
         NewTextFieldMouseUp(window);
-        SelectObjectMouseUp(window, lParam);
+        EndObjectDrag(window, lParam);
     }
 }

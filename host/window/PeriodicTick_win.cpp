@@ -10,6 +10,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/TimerFiring.h"
 #include "media/MediaManager.h"
+#include "objects/ObjectServices.h"
 #include "objects/ResizeTracking.h"
 #include "paint/Selections.h"
 #include "stack/edit/NewButtons.h"
@@ -56,6 +57,7 @@ void PeriodicTick(HWND window) {
         DrawPlacedTextFieldFrame(window, static_cast<int>(g_tickCounter));
         DrawPlacedButtonFrame(window, static_cast<int>(g_tickCounter));
     }
+    DrawSelectedObjectFrame(window, static_cast<int>(g_tickCounter));
     if (GetCurrentTool() == kBrowseTool) {
         RunFrameAnimQueue(window, GetCardClipRegion());
         g_timerButtonSetting = StackTimerSetting();

@@ -166,6 +166,9 @@ int InsertObjectBytes(Handle record, uint32_t offset, std::span<const uint8_t> o
 int RemoveObjectRecord(Handle record, uint32_t offset);
 // Sets or clears flag bits of the object at offset.
 void SetObjectFlags(Handle record, uint32_t offset, uint16_t set, uint16_t clear);
+// The object's stored rectangle (left, top, right, bottom, narrowed to 16 bits); false when the
+// object is not in the stack.
+bool SetObjectRect(uint16_t kind, uint16_t id, int left, int top, int right, int bottom);
 
 // ---- CardListStatistics.cpp ----
 struct StackStatistics {

@@ -178,3 +178,20 @@ void SetObjectFlags(Handle record, uint32_t offset, uint16_t set, uint16_t clear
     const std::span<uint8_t> card = lock.bytes();
     SetU16(card, offset + kObjectFlags, static_cast<uint16_t>((place.flags & ~clear) | set));
 }
+
+bool SetObjectRect(uint16_t kind, uint16_t id, int left, int top, int right, int bottom) {
+    Handle card = 0;
+    uint32_t offset = 0;
+    if (!FindObject(kind, id, &card, &offset))
+        return false;
+    HandleLock lock(card);
+    if (!lock)
+        return false;
+    const std::span<uint8_t> bytes = lock.bytes();
+    if (offset > bytes.size() || bytes.size() - offset < kObjectCommonBytes)
+        return false;
+    const int values[4] = {left, top, right, bottom};
+    for (int i = 0; i < 4; ++i)
+        SetU16(bytes, offset + kObjectRect + 2 * i, static_cast<uint16_t>(static_cast<int16_t>(values[i])));
+    return true;
+}

@@ -35,7 +35,8 @@ struct InternalClipboard {
     Handle record = 0;            // the object record (3) or the whole card record (4)
     Handle held = 0;              // chain of held resource copies
     Handle actions[kHeldActionSlots] = {};  // object: slot 0; card: its three action slots
-    bool resourcesFromThisStack = false;
+    bool resourcesFromThisStack = false;  // see HeldResourcesFromThisStack
+    uint32_t purgeCountAtCopy = 0;        // ResourcePurgeCount when they were held
     bool cardFromThisStack = false;
     uint16_t sourceCardId = 0;
 };
@@ -48,6 +49,11 @@ void ClearInternalClipboard();
 void ClearClipboard();
 // A stack was opened or made: what the clipboard holds is foreign from now on.
 void ClearClipboardFromThisStack();
+// The held resources are this stack's own and still in it: they were copied from the open
+// stack and no save has purged its resources since.
+bool HeldResourcesFromThisStack();
+// They were copied from the open stack now.
+void MarkHeldResourcesFromThisStack();
 // The marker goes on the system clipboard (the internal one is the current content).
 void SetClipboardMarker();
 

@@ -267,7 +267,7 @@ void CopyCardToClipboard() {
             return;
     }
     c.cardFromThisStack = true;
-    c.resourcesFromThisStack = true;
+    MarkHeldResourcesFromThisStack();
     c.sourceCardId = GetCardId(card);
     SetClipboardMarker();
 }

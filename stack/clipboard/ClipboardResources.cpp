@@ -179,7 +179,7 @@ uint16_t StoreActionCopy(Handle record, uint32_t flags) {
 }
 
 void StoreClipboardResources() {
-    if (!Clip().resourcesFromThisStack)
+    if (!HeldResourcesFromThisStack())
         StoreHeldKeeping(Clip().held);
 }
 
@@ -221,7 +221,7 @@ bool CopyObjectRecordToClipboard(uint16_t kind, uint16_t id, uint16_t actionId) 
     c.tool = GetCurrentTool();
     c.sourceCardId = GetCurrentCardId();
     // Copied from the open stack whatever the kind: a paste here must not store them twice.
-    c.resourcesFromThisStack = true;
+    MarkHeldResourcesFromThisStack();
     if (kind == kObjectButton) {
         if (!GatherButtonResources(c.record, 0, &c.held))
             return false;

@@ -39,4 +39,13 @@ void ClearClipboardFromThisStack() {
     g_clip.cardFromThisStack = false;
 }
 
+bool HeldResourcesFromThisStack() {
+    return g_clip.resourcesFromThisStack && g_clip.purgeCountAtCopy == ResourcePurgeCount();
+}
+
+void MarkHeldResourcesFromThisStack() {
+    g_clip.resourcesFromThisStack = true;
+    g_clip.purgeCountAtCopy = ResourcePurgeCount();
+}
+
 void SetClipboardMarker() { GetStackPlatformOps().setClipboardMarker(); }

@@ -8,6 +8,8 @@
 // to the end of the file.
 //
 //   ObjectFile.cpp        the writer and the layout parser (no Windows code)
+//   ObjectFileRead.cpp    an object file read back for placing (no Windows code)
+//   ObjectFilePlace_win.cpp  an object file placed on the card
 //   ObjectFile_win.cpp    the drop of a paint selection as a .bmp
 #pragma once
 
@@ -20,6 +22,7 @@
 
 #include "core/files/FileLayer.h"
 #include "core/memory/Handles.h"
+#include "stack/format/StackFile.h"
 
 inline constexpr uint32_t kObjectFileHeaderBytes = 32;
 inline constexpr uint32_t kObjectFileEntryBytes = 56;
@@ -88,6 +91,31 @@ inline constexpr size_t kMaxObjectFileEntries = 4096;
 // Reads the layout; null when it holds, else what failed. Every length is checked against the
 // file; entries end at the one with continuation 0 or at the end of the file.
 const char* ParseObjectFile(std::span<const uint8_t> file, ObjectFileLayout& layout);
+
+// ---- ObjectFileRead.cpp ----
+// What an object file gives the card: the record and its action record in host order, and the
+// copies of the other resources it holds (their data as stored, ids given by the placer).
+struct ObjectFileHeld {
+    uint32_t type = 0;
+    std::string name;
+    std::vector<uint8_t> data;
+};
+struct ObjectFileContents {
+    uint16_t kind = 0;
+    std::vector<uint8_t> record;
+    std::vector<uint8_t> actions;  // empty: none
+    std::vector<ObjectFileHeld> held;
+};
+// Reads and converts the file within its layout (ParseObjectFile bounds every length): the
+// record within its own length, the colour table skipped, one 'Actn' entry as the actions.
+// Null when it holds, else what failed (contents then partly filled).
+const char* ReadObjectFileRecord(std::span<const uint8_t> file, const StackConversion& cv, ObjectFileContents& out);
+
+// ---- ObjectFilePlace_win.cpp ----
+// The object of an object file placed on the current card centred on the point (card
+// coordinates), with a new id, its resources and actions stored, its layer made and selected.
+// False, the card unchanged, when the file does not read or convert or cannot be stored.
+bool PlaceObjectFileAtPoint(std::span<const uint8_t> file, int x, int y);
 
 // What an object (kind, id) or an action record uses, held onto the chain as the clipboard
 // gathers it: 0, or -1 on failure.

@@ -16,6 +16,7 @@
 #include "graphics/pixels/OffscreenDib.h"
 #include "objects/ObjectServices.h"
 #include "objects/buttons/Buttons.h"
+#include "objects/text/TextFields.h"
 #include "paint/PaintTools.h"
 #include "paint/PasteUndoSelections.h"
 #include "paint/Selections.h"
@@ -34,22 +35,6 @@ void FromRect(const RECT& rect, int32_t r[4]) {
 }
 
 HBITMAP AsBitmap(uint32_t v) { return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(v)); }
-
-// The object's record takes the rectangle as four 16-bit values.
-void WriteRecordRect(uint16_t kind, uint16_t id, const RECT& rect) {
-    Handle card = 0;
-    uint32_t offset = 0;
-    if (!FindObject(kind, id, &card, &offset))
-        return;
-    HandleLock lock(card);
-    if (!lock)
-        return;
-    const std::span<uint8_t> bytes = lock.bytes();
-    SetU16(bytes, offset + kObjectRect, static_cast<uint16_t>(rect.left));
-    SetU16(bytes, offset + kObjectRect + 2, static_cast<uint16_t>(rect.top));
-    SetU16(bytes, offset + kObjectRect + 4, static_cast<uint16_t>(rect.right));
-    SetU16(bytes, offset + kObjectRect + 6, static_cast<uint16_t>(rect.bottom));
-}
 
 }  // namespace
 
@@ -84,8 +69,12 @@ bool SwapObjectLayerRect(uint16_t kind, uint16_t id, int32_t r[4]) {
     common->region = kind == kObjectButton ? MakeButtonRegion(GetCardWindow(), reinterpret_cast<ButtonLayer*>(common))
                                           : CreateRectRgnIndirect(&saved);
     GlobalUnlock(layer);
-    WriteRecordRect(kind, id, saved);
+    if (kind == kObjectText)
+        MoveFieldWindow(layer);
+    SetObjectRect(kind, id, saved.left, saved.top, saved.right, saved.bottom);
     CreateClipRegion();
+    // Undoing a move selects the object again, where it now stands.
+    SelectObjectLayer(layer);
     return true;
 }
 

@@ -18,6 +18,7 @@
 #include "core/ui/WaitCursor.h"
 #include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
+#include "stack/clipboard/Clipboard.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/open/NewStack.h"
@@ -56,6 +57,8 @@ void CloseOpenStack() {
     if (const int32_t refNum = GetStackResFile())
         CloseResFile(refNum);
     SetStackResFile(0);
+    // What was copied from it is foreign to whatever opens next.
+    ClearClipboardFromThisStack();
     GetStackUpcalls().stackEvent(StackEvent::ClosingStackExtras);
 }
 

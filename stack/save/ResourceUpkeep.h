@@ -34,6 +34,9 @@ private:
 // resources (flag 0x01). A resource other than 'NBAs' named after an 'NBAs' resource, alone or
 // followed by '@' and anything, belongs to that extension module and stays.
 void PurgeUnusedResources();
+// How many purges have run: copies of resources taken before the last purge may name what it
+// removed (the clipboard compares it with its own count).
+uint32_t ResourcePurgeCount();
 // The ids of `type` that the open stack refers to, and whether it keeps every resource of the
 // type ('QTFX' with an effect button).
 struct ResourceReferences {

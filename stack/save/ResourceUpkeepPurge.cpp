@@ -180,6 +180,12 @@ ResourceReferences CollectResourceReferences(uint32_t type) {
     return refs;
 }
 
+namespace {
+uint32_t g_purgeCount = 0;
+}  // namespace
+
+uint32_t ResourcePurgeCount() { return g_purgeCount; }
+
 void PurgeUnusedResources() {
     if (!FindResFile(GetStackResFile()))
         return;
@@ -190,6 +196,7 @@ void PurgeUnusedResources() {
             return;
     }
     StackResFileCurrent current;
+    ++g_purgeCount;
     for (uint32_t type : {kActn, kIcon, kSnd, kStrk, kNbas, kQtfx, kCrsr})
         PurgeType(type);
 }

@@ -3,7 +3,9 @@
 // Invariants checked beyond the sanitizers:
 //   - a layout that holds accounts for every byte: header, record, colour table and entries
 //     follow each other to the end of the file;
-//   - only the last entry has continuation 0.
+//   - only the last entry has continuation 0;
+//   - the placer's read of a file converts the record within its length: a record that reads
+//     keeps the length its header states, and the held copies are the non-action entries.
 #include <cstdint>
 #include <span>
 
@@ -26,5 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FuzzCheck((entry.continuation == 0) == (i + 1 == layout.entries.size()));
     }
     FuzzCheck(at == size);
+
+    ObjectFileContents contents;
+    if (ReadObjectFileRecord({data, size}, StackConversion{}, contents) == nullptr) {
+        FuzzCheck(contents.record.size() >= kObjectCommonBytes);
+        FuzzCheck(contents.held.size() <= layout.entries.size());
+    }
     return 0;
 }

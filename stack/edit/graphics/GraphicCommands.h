@@ -1,8 +1,8 @@
-// Editing graphic objects as records: a graphic from a picture or the paint selection (307),
-// the appearance dialog of the object at a point or the selected one (300), an object file
-// placed on the card, and a graphic's actions and features from its context menu.
+// Editing card objects as records from the object tools and the menus: the appearance dialog
+// of the object at a point or of the selected one (300) by its kind, and a graphic's actions
+// and features from its context menu.
 //
-//   GraphicCommands_win.cpp   MINIMAL until graphic object editing is built: nothing changes.
+//   GraphicCommands_win.cpp   the three kinds' appearance, a graphic's actions and features
 #pragma once
 
 #include <windows.h>
@@ -13,3 +13,12 @@
 bool EditGraphicActions(LayerHandle layer);
 // The object features dialog on a graphic's flags and cursor; true when they changed.
 bool EditGraphicFeatures(HWND window, LayerHandle layer);
+// A double click with an object tool: the object under the point is selected and its
+// appearance dialog opens (ctrl: a button's actions dialog instead).
+void EditObjectAtPoint(HWND window, int x, int y, bool ctrl);
+// Appearance... (300): the dialog of the selected object by its kind.
+void EditSelectedObject(HWND window);
+// Actions... and Features... of the object menu for the selected object by its kind (a
+// button's actions through its editor; buttons have no features dialog of their own here).
+void EditSelectedObjectActions(HWND window);
+void EditSelectedObjectFeatures(HWND window);

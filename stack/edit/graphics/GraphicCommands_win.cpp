@@ -1,5 +1,137 @@
-// MINIMAL until graphic object editing is built: nothing changes.
+// The appearance of the object at a point or of the selection, and a graphic's actions and
+// features (see GraphicCommands.h).
 #include "stack/edit/graphics/GraphicCommands.h"
 
-bool EditGraphicActions(LayerHandle) { return false; }
-bool EditGraphicFeatures(HWND, LayerHandle) { return false; }
+#include <vector>
+
+#include "actions/ActionsDialog.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "objects/ObjectInfo.h"
+#include "objects/ObjectServices.h"
+#include "objects/fonts/ApplyTextStyle_win.h"
+#include "stack/cards/ActionResource.h"
+#include "stack/cards/CardList.h"
+#include "stack/edit/NewButtons.h"
+#include "stack/edit/NewTextObject.h"
+#include "stack/edit/graphics/GraphicAppearance.h"
+#include "stack/format/StackFile.h"
+
+namespace {
+
+// The actions dialog's variant with a destination, as the actions menu opens for graphics.
+constexpr int kGraphicActionsVariant = 5;
+
+uint16_t LayerKind(LayerHandle layer) {
+    LayerLock<> common(layer);
+    return common ? common->kind : 0;
+}
+
+void EditByKind(HWND window, LayerHandle layer, bool actionsOnly) {
+    switch (LayerKind(layer)) {
+    case kObjectGraphic: EditGraphicAppearance(window, layer); break;
+    case kObjectButton: EditButtonAppearance(window, layer, actionsOnly); break;
+    case kObjectText: EditTextObjectAppearance(window, layer); break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+bool EditGraphicActions(LayerHandle layer) {
+    uint16_t id = 0, actionId = 0;
+    {
+        LayerLock<GraphicLayer> graphic(layer);
+        if (!graphic || graphic->common.kind != kObjectGraphic)
+            return false;
+        id = graphic->common.id;
+    }
+    // The record holds the id the actions menu stored last.
+    Handle card = 0;
+    uint32_t offset = 0;
+    if (FindObject(kObjectGraphic, id, &card, &offset)) {
+        HandleLock lock(card);
+        const std::span<const uint8_t> bytes = lock.bytes();
+        if (lock && offset <= bytes.size() && bytes.size() - offset >= kGraphicAction + 2)
+            actionId = GetU16(bytes, offset + kGraphicAction);
+    }
+    Handle loaded = LoadActionResource(actionId);
+    if (!loaded)
+        return false;
+    const std::vector<uint8_t> before = HandleToBytes(loaded);
+    bool changed = false;
+    if (EditObjectActions(loaded, 0, kGraphicActionsVariant) == IDOK && HandleToBytes(loaded) != before &&
+        StoreActionResource(&actionId, loaded)) {
+        SetObjectRecordWord(kObjectGraphic, id, kGraphicAction, actionId);
+        LayerLock<GraphicLayer>(layer)->objectWord = actionId;
+        MarkCardChanged();
+        changed = true;
+    }
+    DisposeHandle(loaded);
+    return changed;
+}
+
+bool EditGraphicFeatures(HWND window, LayerHandle layer) {
+    uint16_t id = 0;
+    {
+        LayerLock<> common(layer);
+        if (!common || common->kind != kObjectGraphic)
+            return false;
+        id = common->id;
+    }
+    Handle card = 0;
+    uint32_t offset = 0;
+    if (!FindObject(kObjectGraphic, id, &card, &offset))
+        return false;
+    uint16_t flags = 0, cursor = 0;
+    {
+        HandleLock lock(card);
+        const std::span<const uint8_t> bytes = lock.bytes();
+        if (!lock || offset > bytes.size() || bytes.size() - offset < kGraphicHeaderBytes)
+            return false;
+        flags = GetU16(bytes, offset + kObjectFlags);
+        cursor = GetU16(bytes, offset + kGraphicCursor);
+    }
+    uint16_t newFlags = flags, newCursor = cursor;
+    if (ShowItemInfo(window, kObjectGraphic, id, &newFlags, &newCursor, layer) != IDOK ||
+        (newFlags == flags && newCursor == cursor))
+        return false;
+    SetObjectRecordWord(kObjectGraphic, id, kObjectFlags, newFlags);
+    SetObjectRecordWord(kObjectGraphic, id, kGraphicCursor, newCursor);
+    LayerLock<GraphicLayer>(layer)->cursorId = newCursor;
+    MarkCardChanged();
+    return true;
+}
+
+void EditObjectAtPoint(HWND window, int x, int y, bool ctrl) {
+    const LayerHandle hit = HitTestObjectAtPoint(window, x, y, nullptr, nullptr);
+    if (!hit)
+        return;
+    if (GetSelectedObject() != hit)
+        SelectObjectLayer(hit);
+    EditByKind(window, hit, ctrl);
+}
+
+void EditSelectedObject(HWND window) {
+    if (const LayerHandle selected = GetSelectedObject())
+        EditByKind(window, selected, false);
+}
+
+void EditSelectedObjectActions(HWND window) {
+    const LayerHandle selected = GetSelectedObject();
+    switch (LayerKind(selected)) {
+    case kObjectGraphic: EditGraphicActions(selected); break;
+    case kObjectText: EditTextObjectActions(selected); break;
+    case kObjectButton: EditButtonAppearance(window, selected, true); break;
+    default: break;
+    }
+}
+
+void EditSelectedObjectFeatures(HWND window) {
+    const LayerHandle selected = GetSelectedObject();
+    switch (LayerKind(selected)) {
+    case kObjectGraphic: EditGraphicFeatures(window, selected); break;
+    case kObjectText: EditTextObjectFeatures(window, selected); break;
+    default: break;
+    }
+}

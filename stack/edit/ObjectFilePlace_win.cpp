@@ -1,0 +1,99 @@
+// An object file placed on the card: the object centred on the point, its resources and
+// actions stored, its layer made and selected (see ObjectFile.h).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "graphics/layers/LayerList.h"
+#include "objects/ObjectServices.h"
+#include "objects/PasteObjects.h"
+#include "stack/cards/ActionResource.h"
+#include "stack/cards/CardList.h"
+#include "stack/edit/ObjectFile.h"
+#include "stack/format/ResFile.h"
+#include "stack/open/NewStack.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/save/SaveStack.h"
+
+namespace {
+
+// A held copy stored as a new resource of the stack; false when the file refuses it.
+bool StoreHeld(const ObjectFileHeld& held) {
+    ScopedHandle data(NewHandle(static_cast<uint32_t>(held.data.size())));
+    if (!data.get())
+        return false;
+    if (!held.data.empty()) {
+        HandleLock lock(data.get());
+        std::memcpy(lock.get(), held.data.data(), held.data.size());
+    }
+    ResRequest request{};
+    request.type = held.type;
+    request.data = data.get();
+    request.flags = kResRequestCarryOut | kResRequestCopyData;
+    const size_t n = std::min<size_t>(held.name.size(), kResNameSize - 1);
+    request.name[0] = static_cast<uint8_t>(n);
+    std::memcpy(request.name + 1, held.name.data(), n);
+    const StackResFileCurrent current;
+    return WriteStackResource(&request) != 0;
+}
+
+}  // namespace
+
+bool PlaceObjectFileAtPoint(std::span<const uint8_t> file, int x, int y) {
+    const Handle card = GetCurrentCardRecord();
+    if (!card)
+        return false;
+    char stackPath[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof stackPath, stackPath);
+    ObjectFileContents contents;
+    if (ReadObjectFileRecord(file, SaveConversion(stackPath), contents))
+        return false;
+    std::vector<uint8_t>& record = contents.record;
+    const uint16_t kind = contents.kind;
+    const uint16_t id = NewUniqueObjectId();
+    SetU16(record, kObjectId, id);
+    SetU16(record, kObjectFlags,
+           static_cast<uint16_t>(GetU16(record, kObjectFlags) & ~(kObjectDeletedFlag | kObjectBackground)));
+    const int width = static_cast<int16_t>(GetU16(record, kObjectRect + 4)) - static_cast<int16_t>(GetU16(record, kObjectRect));
+    const int height =
+        static_cast<int16_t>(GetU16(record, kObjectRect + 6)) - static_cast<int16_t>(GetU16(record, kObjectRect + 2));
+    const int left = x - width / 2, top = y - height / 2;
+    SetU16(record, kObjectRect, static_cast<uint16_t>(left));
+    SetU16(record, kObjectRect + 2, static_cast<uint16_t>(top));
+    SetU16(record, kObjectRect + 4, static_cast<uint16_t>(left + width));
+    SetU16(record, kObjectRect + 6, static_cast<uint16_t>(top + height));
+    // The actions first: their id goes into the record before it joins the card.
+    if (!contents.actions.empty() && kind != kObjectButton) {
+        ScopedHandle actions(NewHandle(static_cast<uint32_t>(contents.actions.size())));
+        if (!actions.get())
+            return false;
+        {
+            HandleLock lock(actions.get());
+            std::memcpy(lock.get(), contents.actions.data(), contents.actions.size());
+        }
+        uint16_t actionId = 0;
+        if (!StoreActionResource(&actionId, actions.get()))
+            return false;
+        const uint32_t word = kind == kObjectGraphic ? kGraphicAction : kTextAction;
+        if (record.size() >= word + 2)
+            SetU16(record, word, actionId);
+    }
+    for (const ObjectFileHeld& held : contents.held)
+        if (!StoreHeld(held))
+            return false;
+    SyncCardFromLayers();
+    if (InsertObjectBytes(card, CardObjectsEnd(card), record) != 0)
+        return false;
+    MarkCardChanged();
+    if (const LayerHandle layer = MakeObjectLayer(kind, id)) {
+        SelectObjectLayer(layer);
+        if (const HWND window = GetCardWindow())
+            InvalidateRect(window, nullptr, FALSE);
+    }
+    return true;
+}
