@@ -51,8 +51,6 @@ void DeselectObject(HWND window) {
     SelectObjectLayer(nullptr);
 }
 
-void LoadCropCursors(HINSTANCE) {}
-
 int BrowseGraphicMouseDown(HWND, LayerHandle, int, int) { return 0; }
 int DragGraphicInBrowse(HWND, int, int) { return 0; }
 int DropGraphicInBrowse(HWND, int, int) { return 0; }
@@ -66,12 +64,6 @@ int NudgeSelectedObject(HWND, WPARAM, bool) { return 0; }
 void EndObjectNudge() {}
 void ClearActiveTextField() { SetActiveTextField(nullptr); }
 
-int PlacedGraphicMouseDown(HWND, int, int) { return 0; }
-int PlacedGraphicMouseMove(HWND, int, int) { return 0; }
-int PlacedGraphicMouseUp() { return 0; }
-bool IsPlacedGraphicShown() { return false; }
-void DrawPlacedGraphic(HWND) {}
-int NudgePlacedGraphic(WPARAM, bool) { return 0; }
 
 void InitSpareButtonRecord() {}
 void FreeSpareButtonRecord() {}

@@ -28,6 +28,7 @@
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"
+#include "objects/graphics/GraphicPlacing.h"
 #include "objects/fonts/FormatMenus_win.h"
 #include "objects/fonts/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
@@ -38,6 +39,8 @@
 #include "stack/cards/CardList.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/edit/CardPictureFiles.h"
+#include "stack/edit/graphics/GraphicMaking.h"
+#include "stack/edit/graphics/PictureCrop.h"
 #include "stack/edit/InfoDialogs.h"
 #include "stack/edit/NewTextObject.h"
 #include "stack/edit/ReadyMadeMenu.h"
@@ -87,6 +90,7 @@ void Prepare(HWND window, int raw) {
     }
     CancelPlacedButton(window);
     CancelPlacedTextField(window);
+    CancelPlacedGraphic(window);
 }
 
 // Hidden objects neither draw nor clip the card.
@@ -103,12 +107,14 @@ void ToggleObjectsShown(HWND window) {
 
 // Buttons, graphics and text objects are only made while the objects show.
 void AddObject(HWND window, int command) {
-    if (command == kAddText)
+    if (command == kAddText || command == kAddGraphic)
         ShowTextFieldWindows(false);
     if (!ObjectsShown() && ShowAlert(kShowHiddenObjectsAlert) == 1)
         ToggleObjectsShown(window);
     if (command == kAddText)
         BeginNewTextField(window, nullptr);
+    else if (command == kAddGraphic)
+        MakeGraphicObjectCommand(window);
     else
         RunDeferredCommand(command);
 }
@@ -205,7 +211,8 @@ bool RunEditAndOptions(HWND window, int command) {
         }
         return true;
     case 363: ConvertCardToDefaultPalette(window, TRUE); return true;
-    case 106: case 160: case 161:
+    case 106: OpenPictureCropDialog(window, 'C', nullptr, {}, true); return true;
+    case 160: case 161:
     case 311: EditTextLinks(window); return true;
     case 300: EditSelectedObject(window); return true;
     case 162: case 304: case 305: case 350:

@@ -9,11 +9,12 @@
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 #include "stack/edit/NewTextObject.h"
+#include "stack/edit/graphics/GraphicMaking.h"
 
 int FinishPendingPlacement() {
     HWND window = GetMainWindow();
     if (IsPlacedGraphicShown()) {
-        PlacedGraphicMouseDown(window, kOffCardPlacement, kOffCardPlacement);
+        PlacedGraphicClick(window, kOffCardPlacement, kOffCardPlacement);
         return 1;
     }
     if (IsPlacedTextFieldShown()) {
@@ -35,7 +36,7 @@ void DeselectAll() {
     CancelPlacedButton(window);
     CommitMaskSelection(window);
     CommitPaintSelection(window);
-    PlacedGraphicMouseDown(window, kOffCardPlacement, kOffCardPlacement);
+    PlacedGraphicClick(window, kOffCardPlacement, kOffCardPlacement);
     DeselectObject(window);
     CancelPlacedTextField(window);
 }

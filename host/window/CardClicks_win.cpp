@@ -15,6 +15,7 @@
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 #include "stack/edit/NewTextObject.h"
+#include "stack/edit/graphics/GraphicMaking.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
     POINT raw = {};
     const POINT point = CardPointFromLParam(window, lParam, true, &raw);
     if (CallMouseHook(WM_LBUTTONDOWN, window, point.x, point.y) || NewButtonMouseDown(window, point.x, point.y) ||
-        PlacedGraphicMouseDown(window, point.x, point.y) || NewTextFieldMouseDown(window, point.x, point.y))
+        PlacedGraphicClick(window, point.x, point.y) || NewTextFieldMouseDown(window, point.x, point.y))
         return 0;
     const int tool = static_cast<int>(GetCurrentTool());
     s.lastToolPressed = tool;
@@ -132,7 +133,9 @@ LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
             BeginPaintText(window, point.x, point.y);
         }
     } else if (tool == kLassoTool || tool == kOvalSelectTool) {
-        MaskToolMouseDown(window, point.x, point.y, keyState);
+        // A press off a graphic-object selection makes the object; others go to the tool.
+        if (!DropGraphicSelectionAt(window, point.x, point.y))
+            MaskToolMouseDown(window, point.x, point.y, keyState);
     } else if (tool == kRectSelectTool) {
         RectToolMouseDown(window, point.x, point.y, raw.x, raw.y, keyState);
     } else if (tool == kMagnifierTool) {

@@ -11,6 +11,7 @@
 #include "host/player/TimerFiring.h"
 #include "media/MediaManager.h"
 #include "objects/ResizeTracking.h"
+#include "objects/graphics/GraphicPlacing.h"
 #include "paint/Selections.h"
 #include "stack/edit/NewTextObject.h"
 #include "stack/format/StackFile.h"
@@ -51,8 +52,10 @@ void PeriodicTick(HWND window) {
     if (ReadTrackState(&tracked, nullptr, nullptr, nullptr) && CurrentTrackState().rect)
         DrawSelectionFrame(window, tracked.left, tracked.top, tracked.right, tracked.bottom,
                            static_cast<int>(g_tickCounter));
-    else
+    else {
+        DrawPlacedGraphicFrame(window, static_cast<int>(g_tickCounter));
         DrawPlacedTextFieldFrame(window, static_cast<int>(g_tickCounter));
+    }
     if (GetCurrentTool() == kBrowseTool) {
         RunFrameAnimQueue(window, GetCardClipRegion());
         g_timerButtonSetting = StackTimerSetting();
