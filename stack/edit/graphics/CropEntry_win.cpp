@@ -206,14 +206,15 @@ bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, 
     *bitmapOut = nullptr;
     if (maskOut)
         *maskOut = nullptr;
-    HPALETTE palette = nullptr;
-    HBITMAP loaded = path ? LoadGraphicFile(path, window, &palette, 0) : nullptr;
-    if (palette)
-        DeleteObject(palette);
-    if (!loaded) {
+    // A file that cannot be read at all gets this alert; one the loader refuses, its own.
+    const DWORD attributes = path ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         ShowAlertOn(window, IDS_ALERT_CANNOT_READ_PICTURE);
         return false;
     }
+    HBITMAP loaded = LoadPicture(window, path);
+    if (!loaded)
+        return false;
     const SavedPlacement saved = BorrowPlacement(loaded);
     bool ok = false;
     if (RunPictureCropDialog(window, 'A') == 1) {

@@ -18,7 +18,8 @@
 int OpenPictureCropDialog(HWND window, char purpose, const char* path, POINT point, bool crop);
 // For an animation frame: true on OK with the cut-out picture, its mask (null for a rectangle),
 // the crop kind ('R' or 'L') and the colour under the first lasso point. The caller owns the
-// bitmaps. A file that cannot be loaded shows alert 2342. The placement is left as it was.
+// bitmaps. A file that cannot be read shows alert 2342 (one the loader refuses, the
+// loader's own message). The placement is left as it was.
 bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, HBITMAP* maskOut,
                              char* kindOut, COLORREF* colourOut);
 // The whole picture and the crop rectangle; the dialog's result (1 OK).

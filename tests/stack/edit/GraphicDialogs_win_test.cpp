@@ -1,7 +1,8 @@
 // The cropping and appearance dialogs in the hosted plug-in, driven as a person would: a
 // rectangle dragged back to its start is no selection (2313, the dialog stays); Scale And
 // Rotate can be undone and redone; a lasso of 2,500 points keeps every one; a picture larger
-// than the screen gets a dialog of 90 % of it with scroll bars. "Graphic Appearance" shows
+// than the screen gets a dialog of 90 % of it with scroll bars; a missing animation frame file
+// gets 2342. "Graphic Appearance" shows
 // "Untitled" for an empty name, its width arrows stop at 0 and 20, a visit to Actions... keeps
 // every setting, and at 8 bits the opacity controls are off and the stored transparency stays.
 #include <windows.h>
@@ -17,6 +18,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/DisplayUtils.h"
 #include "graphics/layers/LayerList.h"
 #include "objects/graphics/GraphicPlacement.h"
 #include "objects/graphics/LassoPoints.h"
@@ -181,11 +183,23 @@ TEST_F(GraphicDialogs, APictureLargerThanTheScreenOpensAtNinetyPercentWithScroll
     });
     EXPECT_EQ(driver.Run([&] { return OpenPictureCropDialog(page_.embed, 'G', bmp.c_str(), {}, true); }), 2);
     EXPECT_TRUE(driver.AllAnswered());
+
+    // An animation frame from a file that is not there: 2342, nothing handed out.
+    DialogDriver missing(15000);
+    missing.Expect(DialogMatch::Alert(IDS_ALERT_CANNOT_READ_PICTURE), [](DialogView& box) { box.Press(52); });
+    HBITMAP frame = reinterpret_cast<HBITMAP>(1), mask = reinterpret_cast<HBITMAP>(1);
+    char kind = 0;
+    COLORREF colour = 0;
+    const std::string gone = bmp + ".gone";
+    EXPECT_FALSE(missing.Run([&] { return CropPictureForAnimation(page_.embed, gone.c_str(), &frame, &mask, &kind, &colour); }));
+    EXPECT_TRUE(missing.AllAnswered());
+    EXPECT_EQ(frame, nullptr);
+    EXPECT_EQ(mask, nullptr);
 }
 
 sb::Object Cloud(uint16_t id, uint16_t transparency, int depth) {
     sb::Object graphic = sb::Graphic(id, {20, 20, 40, 40}, "");
-    sb::SetGraphicPicture(graphic, sb::SolidPicture(20, 20, depth, depth == 32 ? 0x3080C0 : 5));
+    sb::SetGraphicPicture(graphic, sb::SolidPicture(20, 20, depth, depth == 32 ? 0x3080C0 : depth == 16 ? 0x1234 : 5));
     graphic.words.push_back({kGraphicTransparency, transparency});
     return graphic;
 }
@@ -202,7 +216,9 @@ void ClickArrow(DialogView& box, bool up, int times) {
 }
 
 TEST_F(GraphicDialogs, AppearanceArrowsStopAndActionsKeepEverySetting) {
-    Open(32, {Cloud(3, 0, 32)});
+    // At the display's depth: a deeper stack would ask to lose colours at its first edit.
+    const int depth = GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    Open(depth, {Cloud(3, 0, depth)});
     ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
     SetAdvancedUser(true);
     DialogDriver driver(15000);

@@ -16,6 +16,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/DisplayUtils.h"
 #include "graphics/layers/LayerList.h"
 #include "host/menus/MenuCommands.h"
 #include "objects/ObjectServices.h"
@@ -104,7 +105,8 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     sb::Stack stack;
     stack.cardWidth = kCardWidth;
     stack.cardHeight = kCardHeight;
-    stack.depth = 32;
+    // At the display's depth: a deeper stack would ask to lose colours at its first edit.
+    stack.depth = GetDisplayBitsPerPixel() == 16 ? 16 : 32;
     stack.cards = {sb::PlainCard(1)};
     stack.nextObjectId = 5;
     LinkedPluginPage page;
@@ -139,7 +141,10 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     ASSERT_TRUE(IsPlacedGraphicShown());
     UpdateWindow(page.embed);
     PumpPageMessages();
-    EXPECT_EQ(WindowPixel(page.embed, 160, 120) & 0xFFFFFF, RGB(kSkyRed, kSkyGreen, kSkyBlue)) << "placed, centred";
+    const COLORREF placed = WindowPixel(page.embed, 160, 120);
+    EXPECT_TRUE(NearRgb(uint32_t{GetRValue(placed)} << 16 | GetGValue(placed) << 8 | GetBValue(placed), kSkyRed, kSkyGreen,
+                        kSkyBlue, 8))
+        << "placed, centred: " << std::hex << placed;
 
     // A click off the picture fixes it; the appearance dialog dresses it.
     {
