@@ -32,7 +32,7 @@
 
 namespace {
 
-constexpr uint32_t kRopPatternWhereSource = 0x00B8074A;  // PSDPxax: the brush where the source is white
+constexpr uint32_t kRopPatternWhereSource = 0x00E20746;  // DSPDxax: the brush where the source is white
 constexpr int kLastLayer = 65535;
 
 void DeleteBitmap(HBITMAP& bitmap) {

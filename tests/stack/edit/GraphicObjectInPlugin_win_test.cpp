@@ -2,7 +2,8 @@
 // "Picture Cropping" cuts a rectangle out of it, the picture is placed and fixed by a click off
 // it, "Graphic Appearance" names it "Sky" with a 3-pixel frame at 50 % opacity; the saved stack
 // reads back (stackreport) with that one graphic, and the real plug-in in the test browser shows
-// it mixed half and half with the card.
+// it mixed half and half with the card. Lasso selections of the paint tools become masked
+// graphics the same way, leaving the hole colour in the card picture.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,9 +18,15 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/DisplayUtils.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/masks/Masks.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "host/menus/MenuCommands.h"
 #include "objects/ObjectServices.h"
+#include "paint/PaintTools.h"
+#include "paint/Selections.h"
 #include "resources/graphics_ids.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
@@ -74,6 +81,17 @@ std::string WriteSkyBmp(int width, int height) {
     std::fwrite(file.data(), 1, file.size(), f);
     std::fclose(f);
     return path;
+}
+
+std::vector<LayerHandle> GraphicLayers() {
+    std::vector<LayerHandle> found;
+    for (LayerHandle layer = GetLayerListHead(); layer;) {
+        LayerLock<> lock(layer);
+        if (lock->kind == kObjectGraphic)
+            found.push_back(layer);
+        layer = lock->next;
+    }
+    return found;
 }
 
 LayerHandle OnlyGraphicLayer() {
@@ -228,6 +246,117 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     EXPECT_TRUE(NearRgb(object, (kSkyRed + cardRed) / 2, (kSkyGreen + cardGreen) / 2, (kSkyBlue + cardBlue) / 2, 10))
         << "card " << Hex(card) << ", object " << Hex(object);
     DeleteFileA(bmp.c_str());
+}
+
+// A floating lasso selection: red pixels through a round mask, at (x, y).
+void FloatRoundSelection(HWND window, int kind, int x, int y) {
+    WindowDC dc(window);
+    HBITMAP pixels = CreateCompatibleBitmap(dc.get(), 20, 20);
+    HBITMAP mask = CreateBitmap(20, 20, 1, 1, nullptr);
+    {
+        MemoryDC memory(dc.get());
+        SelectedObject selected(memory.get(), pixels);
+        PatBlt(memory.get(), 0, 0, 20, 20, BLACKNESS);
+        const RECT all = {0, 0, 20, 20};
+        OwnedGdiObject<HBRUSH> red(CreateSolidBrush(RGB(255, 0, 0)));
+        FillRect(memory.get(), &all, red.get());
+    }
+    {
+        MemoryDC memory(dc.get());
+        SelectedObject selected(memory.get(), mask);
+        PatBlt(memory.get(), 0, 0, 20, 20, BLACKNESS);
+        SelectedObject brush(memory.get(), GetStockObject(WHITE_BRUSH));
+        SelectedObject pen(memory.get(), GetStockObject(WHITE_PEN));
+        Ellipse(memory.get(), 0, 0, 20, 20);
+    }
+    BeginMaskSelection(kind, pixels, mask, MaskOutlineThin(mask), x, y, {});
+}
+
+// The card picture's pixel, where the offscreen keeps it.
+COLORREF CardPicturePixel(HWND window, int x, int y) {
+    WindowDC dc(window);
+    HDC offscreen = AcquireOffscreenDC(dc.get());
+    const COLORREF pixel = offscreen ? GetPixel(offscreen, x, y) : CLR_INVALID;
+    if (offscreen)
+        ReleaseOffscreenDC(offscreen);
+    return pixel;
+}
+
+// The lasso's own record: the mask follows the data, the record is padded when they are odd.
+void ExpectMaskedRecord(uint16_t id, RECT rect) {
+    const std::vector<uint8_t> record = OpenStackObject(GetCurrentCardId(), kObjectGraphic, id);
+    ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
+    EXPECT_EQ(GetI16(record, kObjectRect), rect.left);
+    EXPECT_EQ(GetI16(record, kObjectRect + 2), rect.top);
+    EXPECT_EQ(GetI16(record, kObjectRect + 4), rect.right);
+    EXPECT_EQ(GetI16(record, kObjectRect + 6), rect.bottom);
+    EXPECT_NE(GetU16(record, kGraphicPictureFlags) & kGraphicHasMask, 0);
+    GraphicRecordLayout layout;
+    ASSERT_TRUE(ReadGraphicRecordLayout(record, layout));
+    EXPECT_FALSE(layout.mask.empty());
+    const size_t parts = layout.data.size() + layout.mask.size();
+    const bool padded = (GetU16(record, kObjectFlags) & kObjectPadded) != 0;
+    EXPECT_EQ(padded, parts % 2 == 1);
+    EXPECT_EQ(GetU32(record, kObjectLength), kGraphicHeaderBytes + parts + (padded ? 1 : 0));
+}
+
+// A graphic-object lasso selection pressed off becomes an object at its place and the lifted
+// area of the card picture takes the hole colour; 307 makes one of the card's own selection.
+TEST(GraphicObjectInPlugin, LassoSelectionsBecomeMaskedGraphics) {
+    const int depth = GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    const sb::Rgb green = {0x40, 0x80, 0x40};
+    sb::Stack stack;
+    stack.cardWidth = kCardWidth;
+    stack.cardHeight = kCardHeight;
+    stack.depth = static_cast<uint16_t>(depth);
+    stack.cards = {sb::PictureCard(1, sb::SolidPicture(kCardWidth, kCardHeight, depth,
+                                                       depth == 16 ? sb::Pixel16(green) : sb::Pixel32(green)))};
+    stack.nextObjectId = 5;
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "glasso-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    const COLORREF card = CardPicturePixel(page.embed, 5, 5);
+
+    SelectToolNumber(kLassoTool);
+    FloatRoundSelection(page.embed, kMaskFromGraphic, 100, 80);
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
+            EXPECT_FALSE(box.IsVisible(GAPPEAR_DISK)) << "not for a paint selection";
+            box.SetText(GAPPEAR_NAME, "Moon");
+            box.Press(IDOK);
+        });
+        driver.Run([&] {
+            SendMouse(page.embed, WM_LBUTTONDOWN, 10, 10);
+            SendMouse(page.embed, WM_LBUTTONUP, 10, 10);
+            return 0;
+        });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    EXPECT_FALSE(HasFloatingSelection());
+    ASSERT_EQ(GraphicLayers().size(), 1u);
+    const uint16_t moon = LayerLock<>(GraphicLayers()[0])->id;
+    ExpectMaskedRecord(moon, {100, 80, 120, 100});
+    EXPECT_EQ(GetCurrentTool(), static_cast<uint32_t>(kArrowTool));
+    EXPECT_EQ(CardPicturePixel(page.embed, 110, 90), RGB(255, 255, 255)) << "the hole in the card picture";
+    EXPECT_EQ(CardPicturePixel(page.embed, 100, 80), card) << "outside the mask the picture stays";
+
+    // 307 over a selection of the card's own pixels asks first, then makes the object.
+    SelectToolNumber(kLassoTool);
+    FloatRoundSelection(page.embed, kMaskFromCard, 200, 150);
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Alert(2318), [](DialogView& box) { box.Press(52); });
+        driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
+            box.SetText(GAPPEAR_NAME, "Star");
+            box.Press(IDOK);
+        });
+        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    const std::vector<LayerHandle> layers = GraphicLayers();
+    ASSERT_EQ(layers.size(), 2u);
+    ExpectMaskedRecord(LayerLock<>(layers[1])->id, {200, 150, 220, 170});
+    CloseLinkedPlugin(&page);
 }
 
 }  // namespace
