@@ -25,6 +25,7 @@
 #include "objects/graphics/LassoPoints.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
+#include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/edit/UndoObjects.h"
 #include "stack/format/StackFile.h"
@@ -174,6 +175,7 @@ bool CommitNewGraphic(HWND window) {
         return false;
     }
     FreePlacedPicture();
+    UpdateObjectLayer(kObjectGraphic, p.newObjectId, card);
     if (!(p.objectFlags & kObjectHidden))
         NewGraphicLayer(record, kLastLayer);
     if (window)
@@ -227,6 +229,8 @@ void UpdateEditedGraphic(HWND window) {
         }
     }
     ClearIconSelection();
+    // A background object lives in the record that holds the background, a card object in the card.
+    UpdateObjectLayer(kObjectGraphic, id, GetCurrentCardRecord());
     InflateRect(&bounds, 2, 2);
     if (window)
         InvalidateRect(window, &bounds, FALSE);
