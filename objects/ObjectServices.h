@@ -10,6 +10,8 @@
 //   graphics/GraphicBrowseDrag_win.cpp  a draggable graphic dragged in browse mode
 //   graphics/GraphicEdit_win.cpp  a graphic's picture read and replaced, the live stretch
 //                            feedback, the editing bitmaps freed
+//   graphics/GraphicPlacing_win.cpp  placing a new graphic object (graphics/GraphicPlacing.h)
+//   graphics/GraphicPlacement_win.cpp  LoadCropCursors (the cropping view's, GraphicPlacement.h)
 #pragma once
 
 #include <windows.h>

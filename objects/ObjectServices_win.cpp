@@ -55,14 +55,6 @@ void DeselectObject(HWND window) {
     SelectObjectLayer(nullptr);
 }
 
-void LoadCropCursors(HINSTANCE) {}
-
 void ClearActiveTextField() { SetActiveTextField(nullptr); }
 
-int PlacedGraphicMouseDown(HWND, int, int) { return 0; }
-int PlacedGraphicMouseMove(HWND, int, int) { return 0; }
-int PlacedGraphicMouseUp() { return 0; }
-bool IsPlacedGraphicShown() { return false; }
-void DrawPlacedGraphic(HWND) {}
-int NudgePlacedGraphic(WPARAM, bool) { return 0; }
 

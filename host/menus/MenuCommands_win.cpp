@@ -28,6 +28,7 @@
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"
+#include "objects/graphics/GraphicPlacing.h"
 #include "objects/fonts/FormatMenus_win.h"
 #include "objects/fonts/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
@@ -38,6 +39,8 @@
 #include "stack/cards/CardList.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/edit/CardPictureFiles.h"
+#include "stack/edit/graphics/GraphicMaking.h"
+#include "stack/edit/graphics/PictureCrop.h"
 #include "stack/edit/InfoDialogs.h"
 #include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
@@ -89,6 +92,7 @@ void Prepare(HWND window, int raw) {
     }
     CancelPlacedButton(window);
     CancelPlacedTextField(window);
+    CancelPlacedGraphic(window);
 }
 
 // Hidden objects neither draw nor clip the card.
@@ -115,6 +119,8 @@ void AddObject(HWND window, int command) {
         BeginNewTextField(window, nullptr);
     else if (command == kAddButton)
         StartNewButton(window, true);
+    else if (command == kAddGraphic)
+        MakeGraphicObjectCommand(window);
     else
         RunDeferredCommand(command);
 }
@@ -201,7 +207,8 @@ bool RunEditAndOptions(HWND window, int command) {
         }
         return true;
     case 363: ConvertCardToDefaultPalette(window, TRUE); return true;
-    case 106: case 160: case 161:
+    case 106: OpenPictureCropDialog(window, 'C', nullptr, {}, true); return true;
+    case 160: case 161:
     case 311: EditTextLinks(window); return true;
     case 300: EditSelectedObject(window); return true;
     // The object menu's Actions... (69, also 58) and Features... (68) of the selected object.

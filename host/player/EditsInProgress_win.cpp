@@ -10,11 +10,12 @@
 #include "paint/PaintTools.h"
 #include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
+#include "stack/edit/graphics/GraphicMaking.h"
 
 int FinishPendingPlacement() {
     HWND window = GetMainWindow();
     if (IsPlacedGraphicShown()) {
-        PlacedGraphicMouseDown(window, kOffCardPlacement, kOffCardPlacement);
+        PlacedGraphicClick(window, kOffCardPlacement, kOffCardPlacement);
         return 1;
     }
     if (IsPlacedTextFieldShown()) {
@@ -36,7 +37,7 @@ void DeselectAll() {
     CancelPlacedButton(window);
     CommitMaskSelection(window);
     CommitPaintSelection(window);
-    PlacedGraphicMouseDown(window, kOffCardPlacement, kOffCardPlacement);
+    PlacedGraphicClick(window, kOffCardPlacement, kOffCardPlacement);
     DeselectObject(window);
     CancelPlacedTextField(window);
 }

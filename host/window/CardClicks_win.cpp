@@ -17,6 +17,7 @@
 #include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
 #include "stack/edit/graphics/GraphicCommands.h"
+#include "stack/edit/graphics/GraphicMaking.h"
 
 #include <string>
 
@@ -120,7 +121,7 @@ LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
     POINT raw = {};
     const POINT point = CardPointFromLParam(window, lParam, true, &raw);
     if (CallMouseHook(WM_LBUTTONDOWN, window, point.x, point.y) || NewButtonMouseDown(window, point.x, point.y) ||
-        PlacedGraphicMouseDown(window, point.x, point.y) || NewTextFieldMouseDown(window, point.x, point.y))
+        PlacedGraphicClick(window, point.x, point.y) || NewTextFieldMouseDown(window, point.x, point.y))
         return 0;
     const int tool = static_cast<int>(GetCurrentTool());
     s.lastToolPressed = tool;
@@ -138,7 +139,9 @@ LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
             BeginPaintText(window, point.x, point.y);
         }
     } else if (tool == kLassoTool || tool == kOvalSelectTool) {
-        MaskToolMouseDown(window, point.x, point.y, keyState);
+        // A press off a graphic-object selection makes the object; others go to the tool.
+        if (!DropGraphicSelectionAt(window, point.x, point.y))
+            MaskToolMouseDown(window, point.x, point.y, keyState);
     } else if (tool == kRectSelectTool) {
         RectToolMouseDown(window, point.x, point.y, raw.x, raw.y, keyState);
     } else if (tool == kMagnifierTool) {

@@ -16,6 +16,7 @@
 #include "paint/PaintTools.h"
 #include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
+#include "stack/edit/graphics/GraphicMaking.h"
 
 namespace {
 
@@ -171,7 +172,7 @@ LRESULT OnCardChar(HWND window, WPARAM character, LPARAM lParam) {
         DeselectObject(window);
         CommitPaintSelection(window);
         NewButtonMouseDown(window, kOffCardCommit, kOffCardCommit);
-        PlacedGraphicMouseDown(window, kOffCardCommit, kOffCardCommit);
+        PlacedGraphicClick(window, kOffCardCommit, kOffCardCommit);
         MaskToolMouseDown(window, kOffCardCommit, kOffCardCommit, 0);
         MaskToolMouseUp(window, 0);
         if (NewTextFieldMouseUp(window))

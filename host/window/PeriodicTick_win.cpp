@@ -12,6 +12,7 @@
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "objects/ResizeTracking.h"
+#include "objects/graphics/GraphicPlacing.h"
 #include "paint/Selections.h"
 #include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
@@ -54,6 +55,7 @@ void PeriodicTick(HWND window) {
         DrawSelectionFrame(window, tracked.left, tracked.top, tracked.right, tracked.bottom,
                            static_cast<int>(g_tickCounter));
     else {
+        DrawPlacedGraphicFrame(window, static_cast<int>(g_tickCounter));
         DrawPlacedTextFieldFrame(window, static_cast<int>(g_tickCounter));
         DrawPlacedButtonFrame(window, static_cast<int>(g_tickCounter));
     }

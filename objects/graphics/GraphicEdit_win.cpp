@@ -17,6 +17,8 @@
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/pixels/DibPalette.h"
 #include "graphics/pixels/PixelDepth.h"
+#include "objects/graphics/GraphicPlacement.h"
+#include "objects/graphics/GraphicPlacing.h"
 #include "objects/graphics/LassoPoints.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
@@ -204,5 +206,17 @@ void FreeGraphicEditBitmaps() {
     ReplaceBitmap(&g_feedback, nullptr);
     g_feedbackSize = {};
     DeselectObject(nullptr);
+    // What placing and cropping hold: the picture, mask, outline and undo picture.
+    ClearGraphicPlacement();
     LassoFreePoints();
+}
+
+bool MakeGraphicPictureData(HBITMAP picture, HBITMAP mask, std::vector<uint8_t>* data, std::vector<uint8_t>* packedMask,
+                            int* depth) {
+    *depth = StoredDepth();
+    packedMask->clear();
+    if (mask && (*packedMask = PackMask(mask)).empty())
+        return false;
+    *data = PackPicture(picture, *depth);
+    return !data->empty();
 }

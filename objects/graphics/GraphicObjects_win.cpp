@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr uint16_t kMaxFrameWidth = 20;
 constexpr uint16_t kMaxTransparency = 100;
 constexpr int kMinBlendDepth = 9;
 
@@ -79,7 +78,7 @@ bool ReadGraphicLayer(std::span<const uint8_t> record, GraphicLayer* layer, Grap
     const uint16_t flags = GetU16(record, kObjectFlags);
     if ((flags & kObjectHidden) && !GetLayerListUpcalls().cardView().hiddenGraphicsShown)
         return false;
-    layer->frameWidth = std::min(GetU16(record, kGraphicFrameWidth), kMaxFrameWidth);
+    layer->frameWidth = std::min(GetU16(record, kGraphicFrameWidth), kGraphicMaxFrameWidth);
     layer->colorIndex = static_cast<uint16_t>(GetU16(record, kGraphicColor) - 1);
     layer->objectWord = GetU16(record, kGraphicAction);
     layer->cursorId = GetU16(record, kGraphicCursor);

@@ -38,8 +38,18 @@ struct GraphicPlacement {
     bool shown;
     bool fromSelection;
     HBITMAP undoPicture;  // the cropping dialog's undo step
+    // Cropping and placing.
+    bool cropDialogOpen;  // placing is not cancelled under the cropping dialog
+    bool rectShown;       // a rectangle crop is shown (source is the crop rectangle)
+    RECT resizeAnchor;    // the placement rectangle when a resize began
+    COLORREF lassoColor;  // the picture's colour under the first lasso point
+    HBITMAP heldMask;     // a lasso from a paint selection: the lifted area, for the hole fill
 };
 
 GraphicPlacement& GetGraphicPlacement();
 // Deletes the bitmaps it owns and zeroes it.
 void ClearGraphicPlacement();
+
+// The cropping view's cursors, loaded at start-up by LoadCropCursors (ObjectServices.h): "LASSO"
+// for kind 'L', "CROSS" for the rectangle; the arrow when they could not be loaded.
+HCURSOR GetCropCursor(char kind);

@@ -1,9 +1,13 @@
 #include "objects/graphics/GraphicPlacement.h"
 
+#include "objects/ObjectServices.h"
+
 #include <cstring>
 
 namespace {
 GraphicPlacement g_placement;
+HCURSOR g_lassoCursor = nullptr;
+HCURSOR g_crossCursor = nullptr;
 
 void DeleteBitmap(HBITMAP& bitmap) {
     if (bitmap) DeleteObject(bitmap);
@@ -18,5 +22,16 @@ void ClearGraphicPlacement() {
     DeleteBitmap(g_placement.mask);
     DeleteBitmap(g_placement.outline);
     DeleteBitmap(g_placement.undoPicture);
+    DeleteBitmap(g_placement.heldMask);
     std::memset(&g_placement, 0, sizeof g_placement);
+}
+
+void LoadCropCursors(HINSTANCE module) {
+    g_lassoCursor = LoadCursorA(module, "LASSO");
+    g_crossCursor = LoadCursorA(module, "CROSS");
+}
+
+HCURSOR GetCropCursor(char kind) {
+    HCURSOR cursor = kind == 'L' ? g_lassoCursor : g_crossCursor;
+    return cursor ? cursor : LoadCursorA(nullptr, IDC_ARROW);
 }

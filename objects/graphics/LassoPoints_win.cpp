@@ -1,20 +1,38 @@
-// The lasso point buffer. MINIMAL: the buffer and its clamping, no lasso tracking yet.
+// The lasso point buffer and the tracking of a lasso drawn with the mouse.
 #include "objects/graphics/LassoPoints.h"
 
 #include <algorithm>
 #include <span>
+#include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/masks/MaskLasso.h"
 
 namespace {
 
 constexpr int32_t kPointGrowth = 1000;
+constexpr uint32_t kStartBytes = kPointGrowth * kPointBytes;
 
 Handle g_points = 0;
 int32_t g_count = 0;
+int32_t g_capacity = 0;
 int32_t g_boundsWidth = 0;
 int32_t g_boundsHeight = 0;
+POINT g_last = {};
+
+int32_t ClampTo(int32_t value, int32_t bound) {
+    if (value < 1)
+        return 0;
+    return value >= bound ? bound : value;
+}
+
+void InvertedLine(HDC dc, POINT from, POINT to) {
+    const int old = SetROP2(dc, R2_NOT);
+    MoveToEx(dc, from.x, from.y, nullptr);
+    LineTo(dc, to.x, to.y);
+    SetROP2(dc, old);
+}
 
 }  // namespace
 
@@ -22,16 +40,18 @@ void LassoBeginPoints(int32_t width, int32_t height) {
     LassoFreePoints();
     g_boundsWidth = std::max(width, 0);
     g_boundsHeight = std::max(height, 0);
-    g_points = NewHandle(kPointGrowth * kPointBytes);
+    g_points = NewHandle(kStartBytes);
+    g_capacity = g_points ? kPointGrowth : 0;
 }
 
 void LassoAddPoint(int32_t x, int32_t y) {
     if (!g_points)
         return;
-    const uint32_t needed = static_cast<uint32_t>(g_count + 1) * kPointBytes;
-    if (needed > GetHandleSize(g_points) &&
-        SetHandleSize(g_points, static_cast<uint32_t>(g_count + kPointGrowth) * kPointBytes) != 0)
-        return;
+    if (g_count >= g_capacity) {
+        if (SetHandleSize(g_points, static_cast<uint32_t>(g_capacity) * kPointBytes + kStartBytes) != 0)
+            return;
+        g_capacity += kPointGrowth;
+    }
     HandleLock lock(g_points);
     if (!lock)
         return;
@@ -42,22 +62,28 @@ void LassoAddPoint(int32_t x, int32_t y) {
         ++g_count;
 }
 
+void LassoSetBounds(int32_t width, int32_t height) {
+    g_boundsWidth = std::max(width, 0);
+    g_boundsHeight = std::max(height, 0);
+}
+
 void LassoClampPoints() {
     HandleLock lock(g_points);
     if (!lock || g_count == 0)
         return;
     const std::span<uint8_t> bytes = lock.bytes();
-    for (int32_t i = 0; i < g_count; ++i) {
+    for (int32_t i = 0; i < g_count && size_t{kPointBytes} * (i + 1) <= bytes.size(); ++i) {
         const size_t at = size_t{kPointBytes} * i;
-        SetU32(bytes, at, static_cast<uint32_t>(std::clamp(static_cast<int32_t>(GetU32(bytes, at)), 0, g_boundsWidth)));
+        SetU32(bytes, at, static_cast<uint32_t>(ClampTo(static_cast<int32_t>(GetU32(bytes, at)), g_boundsWidth)));
         SetU32(bytes, at + 4,
-               static_cast<uint32_t>(std::clamp(static_cast<int32_t>(GetU32(bytes, at + 4)), 0, g_boundsHeight)));
+               static_cast<uint32_t>(ClampTo(static_cast<int32_t>(GetU32(bytes, at + 4)), g_boundsHeight)));
     }
 }
 
 void LassoFreePoints() {
     DisposeHandleAndClear(&g_points);
     g_count = 0;
+    g_capacity = 0;
 }
 
 void LassoGetPoints(Handle* points, int32_t* count) {
@@ -65,4 +91,56 @@ void LassoGetPoints(Handle* points, int32_t* count) {
     *count = g_points ? g_count : 0;
 }
 
-void LassoPointsBounds(Rect32* bounds) { *bounds = LassoPointsBoundsOf(LassoPointsIn(g_points, g_count)); }
+void LassoPointsBounds(Rect32* bounds) {
+    std::vector<LassoPoint> points = LassoPointsIn(g_points, g_count);
+    for (LassoPoint& p : points) {
+        p.x = ClampTo(p.x, g_boundsWidth);
+        p.y = ClampTo(p.y, g_boundsHeight);
+    }
+    *bounds = LassoPointsBoundsOf(points);
+}
+
+void LassoTrackBegin(int32_t maxX, int32_t maxY, int x, int y) {
+    LassoBeginPoints(maxX, maxY);
+    LassoAddPoint(x, y);
+    g_last = {x, y};
+}
+
+void LassoTrackMove(HDC dc, int x, int y) {
+    if (!g_points)
+        return;
+    if (dc)
+        InvertedLine(dc, g_last, {x, y});
+    LassoAddPoint(x, y);
+    g_last = {x, y};
+}
+
+bool LassoTrackEnd(HDC dc, int x, int y) {
+    if (!g_points)
+        return false;
+    LassoTrackMove(dc, x, y);
+    // The whole polyline inverted again: the view shows what it showed before the drag.
+    if (dc)
+        DrawLassoPolyline(dc, {});
+    LassoClampPoints();
+    return true;
+}
+
+void DrawLassoPolyline(HDC dc, POINT offset) {
+    const std::vector<LassoPoint> points = LassoPointsIn(g_points, g_count);
+    if (!dc || points.size() < 2)
+        return;
+    std::vector<POINT> line;
+    line.reserve(points.size());
+    for (const LassoPoint& p : points)
+        line.push_back({p.x + offset.x, p.y + offset.y});
+    const int old = SetROP2(dc, R2_NOT);
+    Polyline(dc, line.data(), static_cast<int>(line.size()));
+    SetROP2(dc, old);
+}
+
+void DrawLassoOutline(HWND window) {
+    WindowDC dc(window);
+    if (dc)
+        DrawLassoPolyline(dc.get(), {});
+}

@@ -24,6 +24,7 @@ struct ConversionSwitches {
     bool matchThroughLibrary = false;  // reduce deep pictures to 8 bits through vic32
     bool keepGraphicByteOrder = false; // leave 16-bit graphic pixels in stored byte order
     bool displayPixelOrder = false;    // graphic pixels are already in display order
+    bool toStackOrder = false;         // 32-bit graphic pixels go from display order to the file's
 };
 // The program-wide switches.
 ConversionSwitches& Switches();

@@ -170,7 +170,10 @@ DibHandle ConvertGraphicTo32(DibHandle dib) {
     case 32:
         if (Switches().displayPixelOrder)
             return CopyDib(dib);
-        return Switches().jpegEncode ? Dib32WindowsToMacOrder(dib) : Dib32MacToWindowsOrder(dib);
+        // The same reorder both ways would zero a channel: a save turns display order back into
+        // the file's, opening and the return after a save turn the file's into display order.
+        return Switches().jpegEncode || Switches().toStackOrder ? Dib32WindowsToMacOrder(dib)
+                                                                : Dib32MacToWindowsOrder(dib);
     default: return 0;
     }
 }

@@ -74,12 +74,12 @@ SaveDepth BringCardsToFileDepth() {
     if (d.working == 0 || d.screen == 0)
         return d;
     if (SaveConvertsDepth(d.working, d.screen, jpeg)) {
-        ConversionRun run({.stackIo = true});
+        ConversionRun run({.stackIo = true, .toStackOrder = true});
         SetHeaderDepth(d.screen);
         ConvertAllCards(d.working, d.screen, width, height);
         d.converted = true;
     } else if (d.working == 16 || d.working == 32) {
-        ConversionRun run({.stackIo = true});
+        ConversionRun run({.stackIo = true, .toStackOrder = true});
         ConvertAllCards(d.working, d.working, width, height);
         d.passedThrough = true;
     }

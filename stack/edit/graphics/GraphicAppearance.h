@@ -1,7 +1,10 @@
 // The graphic appearance dialog ("GAPPEAR"): the settings of a graphic object being placed or
-// of an existing one, and the commit that makes or updates it.
+// of an existing one, and the commit that makes or updates it. Every working value lives in the
+// graphic placement (objects/graphics/GraphicPlacement.h).
 //
-//   GraphicAppearance_win.cpp   MINIMAL until the dialog is built: it cancels.
+//   GraphicAppearance_win.cpp  the dialog, its loop through Actions... and the preview
+//   GraphicCommit_win.cpp      a new object's record and layer, an existing one's update, and
+//                              what becomes of a paint selection the object was made from
 #pragma once
 
 #include <windows.h>
@@ -13,3 +16,16 @@
 int RunGraphicAppearanceDialog(HWND window);
 // Loads an existing object's settings into the placement and runs the dialog; its result.
 int EditGraphicAppearance(HWND window, LayerHandle layer);
+
+// ---- GraphicCommit_win.cpp ----
+// The actions dialog's variant for graphic objects ("BUTACT": their actions may go to a card).
+inline constexpr int kGraphicActionsVariant = 5;
+// The new object's record from the placement appended to the card, then its layer made; false
+// (after alert 2224, nothing added) when the record cannot be made or appended. The placement's
+// picture, mask and outline are freed either way.
+bool CommitNewGraphic(HWND window);
+// The edited layer and its record take the placement's settings (undoable).
+void UpdateEditedGraphic(HWND window);
+// After the dialog, for an object made from a paint selection: OK stamps or fills the card
+// picture, Cancel gives the selection back to the picture.
+void SettlePaintSelection(HWND window, bool ok);

@@ -1,19 +1,258 @@
-// MINIMAL until the cropping dialog is built: every entry point cancels.
+// The picture cropping dialog ("PCROP"): the view of the picture, the rectangle and lasso tools,
+// another picture, Scale And Rotate with its undo, and OK with what it applies.
 #include "stack/edit/graphics/PictureCrop.h"
 
-int OpenPictureCropDialog(HWND, char, const char*, POINT, bool) { return 2; }
+#include <algorithm>
+#include <string>
 
-bool CropPictureForAnimation(HWND, const char*, HBITMAP* bitmapOut, HBITMAP* maskOut, char* kindOut,
-                             COLORREF* colourOut) {
-    if (bitmapOut) *bitmapOut = nullptr;
-    if (maskOut) *maskOut = nullptr;
-    if (kindOut) *kindOut = 'R';
-    if (colourOut) *colourOut = RGB(255, 255, 255);
-    return false;
+#include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/Resources.h"
+#include "objects/graphics/GraphicPlacement.h"
+#include "objects/graphics/LassoPoints.h"
+#include "objects/text/TextFields.h"
+#include "resources/graphics_ids.h"
+
+namespace {
+
+constexpr double kLargestShare = 0.9;  // of the full-screen area
+
+struct CropDialog {
+    HBITMAP rectangleTool = nullptr;
+    HBITMAP lassoTool = nullptr;
+    SIZE toolSize = {};
+    int result = 2;
+};
+CropDialog g_crop;
+
+void DeleteBitmap(HBITMAP& bitmap) {
+    if (bitmap)
+        DeleteObject(bitmap);
+    bitmap = nullptr;
 }
 
-int CropPictureFile(HWND, const char*, HBITMAP* bitmapOut, RECT* rectOut) {
-    if (bitmapOut) *bitmapOut = nullptr;
-    if (rectOut) SetRectEmpty(rectOut);
-    return 2;
+SIZE BitmapSizeOf(HBITMAP bitmap) {
+    BITMAP info = {};
+    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
+        return {};
+    return {info.bmWidth, info.bmHeight};
+}
+
+RECT ItemRect(HWND dialog, int id) {
+    RECT r = {};
+    HWND item = GetDlgItem(dialog, id);
+    GetWindowRect(item, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+uint32_t TitleOf(char purpose) {
+    switch (purpose) {
+    case 'C': return IDS_CROP_CLIP_ART;
+    case 'G': return IDS_CROP_GRAPHICS;
+    default: return IDS_CROP_ANIMATION;
+    }
+}
+
+void DrawTools(const DRAWITEMSTRUCT& item) {
+    MemoryDC source(item.hDC);
+    if (!source)
+        return;
+    const bool lasso = GetGraphicPlacement().cropKind == 'L';
+    int x = item.rcItem.left;
+    for (HBITMAP tool : {g_crop.rectangleTool, g_crop.lassoTool}) {
+        if (tool) {
+            SelectedObject selected(source.get(), tool);
+            const bool current = (tool == g_crop.lassoTool) == lasso;
+            BitBlt(item.hDC, x, item.rcItem.top, g_crop.toolSize.cx, g_crop.toolSize.cy, source.get(), 0, 0,
+                   current ? NOTSRCCOPY : SRCCOPY);
+        }
+        x += g_crop.toolSize.cx;
+    }
+}
+
+// A click strictly inside the two tool bitmaps chooses the tool; a double click also selects
+// the whole picture.
+bool ToolStripClick(HWND dialog, LPARAM lParam, bool doubleClick) {
+    const RECT strip = ItemRect(dialog, PCROP_TOOLS);
+    const int x = static_cast<short>(LOWORD(lParam)) - strip.left, y = static_cast<short>(HIWORD(lParam)) - strip.top;
+    if (x <= 0 || y <= 0 || x >= 2 * g_crop.toolSize.cx || y >= g_crop.toolSize.cy)
+        return false;
+    GraphicPlacement& p = GetGraphicPlacement();
+    HWND view = CropViewWindow();
+    DropCropSelection(view);
+    p.cropKind = x > g_crop.toolSize.cx ? 'L' : 'R';
+    InvalidateRect(GetDlgItem(dialog, PCROP_TOOLS), nullptr, FALSE);
+    if (!doubleClick || !p.picture)
+        return true;
+    const SIZE picture = BitmapSizeOf(p.picture);
+    if (p.cropKind == 'R') {
+        p.source = {0, 0, picture.cx, picture.cy};
+        p.rectShown = true;
+    } else {
+        LassoBeginPoints(picture.cx, picture.cy);
+        LassoAddPoint(0, 0);
+        LassoAddPoint(picture.cx, 0);
+        LassoAddPoint(picture.cx, picture.cy);
+        LassoAddPoint(0, picture.cy);
+        MakeCropMaskFromPoints(view, false);
+    }
+    return true;
+}
+
+void Init(HWND dialog, char purpose) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    HINSTANCE module = GetResModule() ? GetResModule() : GetAppInstance();
+    if (!g_crop.rectangleTool)
+        g_crop.rectangleTool = LoadBitmapA(module, "TOOLSELECTOR");
+    if (!g_crop.lassoTool)
+        g_crop.lassoTool = LoadBitmapA(module, "TOOLLASSO");
+    g_crop.toolSize = BitmapSizeOf(g_crop.rectangleTool);
+    g_crop.result = 2;
+    p.cropKind = 'R';
+    p.purpose = purpose;
+    DeleteBitmap(p.undoPicture);
+    CreateCropView(dialog, {0, 0, 1, 1});
+    ResizeCropDialog(dialog);
+    EnableWindow(GetDlgItem(dialog, PCROP_UNDO), FALSE);
+    SetWindowTextA(dialog, ResText(TitleOf(purpose)).c_str());
+    if (purpose == 'A')
+        for (int id : {PCROP_ANOTHER, PCROP_SCALE, PCROP_UNDO})
+            ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
+    SetFocus(GetDlgItem(dialog, IDOK));
+}
+
+bool NothingSelected() {
+    const GraphicPlacement& p = GetGraphicPlacement();
+    return p.cropKind == 'R' ? !p.rectShown : !p.mask;
+}
+
+void Ok(HWND dialog) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (NothingSelected()) {
+        ShowAlertOn(dialog, IDS_ALERT_NOTHING_CROPPED);
+        return;
+    }
+    DeleteBitmap(p.undoPicture);
+    if (!LimitCropToPicture()) {
+        DeleteBitmap(p.picture);
+        DeleteBitmap(p.mask);
+        DeleteBitmap(p.outline);
+        g_crop.result = 2;
+        EndDialog(dialog, 1);
+        return;
+    }
+    g_crop.result = 1;
+    if (p.purpose == 'G' && BigMascotMessageBox(dialog, IDS_WHERE_GRAPHIC, 1, false, true, false) != IDOK) {
+        EndDialog(dialog, 1);
+        return;
+    }
+    // Applied once the dialog is gone, so that placing starts on the card window.
+    EndDialog(dialog, 1);
+}
+
+void Cancel(HWND dialog) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    DeleteBitmap(p.picture);
+    DeleteBitmap(p.undoPicture);
+    DeleteBitmap(p.mask);
+    DeleteBitmap(p.outline);
+    g_crop.result = 2;
+    LassoFreePoints();
+    EndDialog(dialog, 0);
+    if (p.cropKind == 'R')
+        ShowTextFieldWindows(true);
+}
+
+void AfterPictureChange(HWND dialog) {
+    DropCropSelection(CropViewWindow());
+    ResizeCropDialog(dialog);
+}
+
+INT_PTR CALLBACK CropDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        Init(dialog, static_cast<char>(lParam));
+        return FALSE;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlID != PCROP_TOOLS)
+            return FALSE;
+        DrawTools(*item);
+        return TRUE;
+    }
+    case WM_LBUTTONDOWN: return ToolStripClick(dialog, lParam, false);
+    case WM_LBUTTONDBLCLK: return ToolStripClick(dialog, lParam, true);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: Ok(dialog); return TRUE;
+        case IDCANCEL: Cancel(dialog); return TRUE;
+        case PCROP_ANOTHER:
+            if (GetPictureForCropping(dialog, 'R', nullptr)) {
+                GraphicPlacement& p = GetGraphicPlacement();
+                DeleteBitmap(p.undoPicture);
+                EnableWindow(GetDlgItem(dialog, PCROP_UNDO), FALSE);
+                AfterPictureChange(dialog);
+            }
+            return TRUE;
+        case PCROP_SCALE:
+            if (DoScaleRotateDialogForCrop(dialog) == 1) {
+                EnableWindow(GetDlgItem(dialog, PCROP_UNDO), GetGraphicPlacement().undoPicture != nullptr);
+                AfterPictureChange(dialog);
+            }
+            return TRUE;
+        case PCROP_UNDO: {
+            GraphicPlacement& p = GetGraphicPlacement();
+            if (p.undoPicture) {
+                std::swap(p.picture, p.undoPicture);
+                AfterPictureChange(dialog);
+            }
+            return TRUE;
+        }
+        default: return FALSE;
+        }
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+void ResizeCropDialog(HWND dialog) {
+    const SIZE picture = BitmapSizeOf(GetGraphicPlacement().picture);
+    RECT window = {};
+    GetWindowRect(dialog, &window);
+    const RECT ok = ItemRect(dialog, IDOK);
+    const int viewTop = ok.top + ok.bottom;
+    const int frameX = GetSystemMetrics(SM_CXDLGFRAME), frameY = GetSystemMetrics(SM_CYDLGFRAME);
+    const int oldWidth = window.right - window.left, oldHeight = window.bottom - window.top;
+    const int screenWidth = GetSystemMetrics(SM_CXFULLSCREEN), screenHeight = GetSystemMetrics(SM_CYFULLSCREEN);
+    int width = picture.cx + 2 * (frameX + GetSystemMetrics(SM_CXBORDER));
+    int height = picture.cy + GetSystemMetrics(SM_CYMENU) + 2 * (frameY + GetSystemMetrics(SM_CYBORDER)) + viewTop;
+    width = std::min(std::max(width, oldWidth), static_cast<int>(screenWidth * kLargestShare));
+    height = std::min(std::max(height, oldHeight), static_cast<int>(screenHeight * kLargestShare));
+    MoveWindow(dialog, (screenWidth - width) / 2, (screenHeight - height) / 2, width, height, TRUE);
+    const int grown = width - oldWidth;
+    if (grown != 0)
+        for (int id : {IDOK, IDCANCEL, PCROP_ANOTHER, PCROP_SCALE, PCROP_UNDO}) {
+            const RECT r = ItemRect(dialog, id);
+            MoveWindow(GetDlgItem(dialog, id), r.left + grown, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+        }
+    if (HWND old = CropViewWindow())
+        DestroyWindow(old);
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const int viewWidth = width - 2 * frameX, viewHeight = static_cast<int>(height - 1.5 * viewTop);
+    const RECT place = {0, viewTop, std::min<int>(viewWidth, client.right), viewTop + viewHeight};
+    ResetCropView(CreateCropView(dialog, {place.left, place.top, place.right, std::min<LONG>(place.bottom, client.bottom)}));
+}
+
+int RunPictureCropDialog(HWND window, char purpose) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    p.cropDialogOpen = true;
+    ResDialogBoxParam(window, CropDialogProc, "PCROP", static_cast<LPARAM>(purpose));
+    p.cropDialogOpen = false;
+    DeleteBitmap(g_crop.rectangleTool);
+    DeleteBitmap(g_crop.lassoTool);
+    return g_crop.result;
 }

@@ -103,9 +103,8 @@ TEST_F(MenuCommandsTest, AddingAnObjectWhileHiddenOffersToShowThem) {
     });
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_TRUE(ObjectsShown());
-    DoMenuCommand(card_, 307);  // shown: no question
     EXPECT_EQ(driver.DialogsSeen(), 4);
-    EXPECT_EQ(TakeDeferredCommands(), (std::vector<int>{307}));
+    EXPECT_TRUE(TakeDeferredCommands().empty());  // 306 and 308 run themselves
 }
 
 TEST_F(MenuCommandsTest, UpdateMenusFollowsFieldSelectionAndFlags) {

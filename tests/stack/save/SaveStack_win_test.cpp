@@ -17,6 +17,7 @@
 #include "stack/format/ByteSource.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/CardPictureRows.h"
+#include "stack/pictures/GraphicPicture.h"
 #include "stack/save/SaveDialogs.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
@@ -117,6 +118,57 @@ TEST_F(SaveCommandTest, AnOlderFormatIsSavedAsTheNewOneAfterAsking) {
     DialogDriver quiet;
     EXPECT_EQ(quiet.Run([] { return SaveStackCommand(); }), kFileOk);
     EXPECT_EQ(quiet.DialogsSeen(), 0);
+}
+
+// A 32-bit stack on a 32-bit display keeps its graphics in display order while it is open; the
+// save writes them back in the file's order with every channel, and the open stack still shows
+// them as before.
+TEST_F(SaveCommandTest, ThirtyTwoBitGraphicsAreSavedInTheFileOrder) {
+    SaveRec().display = 32;
+    constexpr uint32_t kSky = sb::Pixel32({0x20, 0x60, 0xC8});
+    sb::Stack s;
+    s.depth = 32;
+    s.cardWidth = 64;
+    s.cardHeight = 48;
+    s.cards.push_back(sb::PlainCard(1));
+    sb::Object graphic = sb::Graphic(1, {4, 4, 12, 10}, "Sky");
+    sb::SetGraphicPicture(graphic, sb::SolidPicture(8, 6, 32, kSky));
+    s.cards.back().objects.push_back(graphic);
+    constexpr char kPath[] = "C:\\Stacks\\Deep.stk";
+    Open(kPath, sb::BuildStack(s).bytes);
+    // The file order is x-R-G-B: the first pixel's bytes as they stand in a row.
+    const auto firstPixel = [](std::span<const uint8_t> graphic) {
+        GraphicPictureView view;
+        EXPECT_EQ(ReadGraphicPicture(graphic, view), GraphicPictureRefusal::None);
+        ScopedHandle dib(GraphicPictureToDib(view));
+        LockedDib locked(dib.get());
+        std::vector<uint8_t> bytes;
+        if (locked)
+            bytes.assign(locked.row(0).begin(), locked.row(0).begin() + 4);
+        return bytes;
+    };
+    const std::vector<uint8_t> wanted = {0x00, 0x20, 0x60, 0xC8};
+    for (int save = 0; save < 2; ++save) {
+        ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
+        const std::vector<uint8_t> file = FileBytes(kPath);
+        SpanByteSource source(file);
+        StackConversion cv;
+        StackFileContents contents;
+        ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
+        const std::vector<uint8_t> card = HandleToBytes(contents.cards.at(0));
+        DisposeStackFileContents(contents);
+        CardObjectWalk walk(card);
+        ObjectPlace place;
+        ASSERT_TRUE(walk.Next(place));
+        EXPECT_EQ(firstPixel(std::span<const uint8_t>(card).subspan(place.offset)), wanted) << "save " << save;
+    }
+    // Open, the pixels are in display order again (B, G, R, x).
+    const std::vector<uint8_t> open = HandleToBytes(GetCardByIndex(1));
+    CardObjectWalk walk(open);
+    ObjectPlace place;
+    ASSERT_TRUE(walk.Next(place));
+    EXPECT_EQ(firstPixel(std::span<const uint8_t>(open).subspan(place.offset)),
+              (std::vector<uint8_t>{0xC8, 0x60, 0x20, 0x00}));
 }
 
 // An 8-bit stack on a deeper display: "Save over original" converts the pictures to the

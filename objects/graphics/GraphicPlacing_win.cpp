@@ -1,0 +1,192 @@
+// Placing a new graphic object: the picture stretched into the placement rectangle, moved and
+// sized by its handles and the arrow keys, fixed by a click outside it.
+#include "objects/graphics/GraphicPlacing.h"
+
+#include <algorithm>
+
+#include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
+#include "graphics/layers/PaintGeometry.h"
+#include "graphics/palette/AppPalette.h"
+#include "objects/ObjectServices.h"
+#include "objects/graphics/GraphicPlacement.h"
+#include "objects/graphics/LassoPoints.h"
+#include "stack/open/NewStack.h"
+
+namespace {
+
+PaintRect ToPaint(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const PaintRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+HCURSOR CursorOfHandle(int handle) {
+    switch (handle) {
+    case 1: case 5: return LoadCursorA(nullptr, IDC_SIZENWSE);
+    case 2: case 6: return LoadCursorA(nullptr, IDC_SIZENS);
+    case 3: case 7: return LoadCursorA(nullptr, IDC_SIZENESW);
+    case 4: case 8: return LoadCursorA(nullptr, IDC_SIZEWE);
+    default: return LoadCursorA(nullptr, IDC_ARROW);
+    }
+}
+
+void InvalidateAround(HWND window, RECT rect) {
+    InflateRect(&rect, 2, 2);
+    if (window)
+        InvalidateRect(window, &rect, FALSE);
+}
+
+void DeleteBitmap(HBITMAP& bitmap) {
+    if (bitmap)
+        DeleteObject(bitmap);
+    bitmap = nullptr;
+}
+
+}  // namespace
+
+void StartPlacingGraphic(HWND window) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    RECT client = {};
+    if (window)
+        GetClientRect(window, &client);
+    const int width = p.source.right - p.source.left, height = p.source.bottom - p.source.top;
+    int left = std::max(0, static_cast<int>(client.right - width) / 2);
+    int top = std::max(0, static_cast<int>(client.bottom - height) / 2);
+    SnapPointToGrid(&left, &top);
+    p.placed = {left, top, left + width, top + height};
+    p.placing = p.shown = true;
+    p.resizeHandle = 0;
+    if (window)
+        InvalidateRect(window, nullptr, FALSE);
+}
+
+void ResetPlacedGraphicSettings() {
+    GraphicPlacement& p = GetGraphicPlacement();
+    p.frameWidth = 0;
+    p.frameColorIndex = 0;
+    p.objectFlags = 0;
+    p.pictureFlags = 0;
+    p.actionId = 0;
+    p.cursorId = 0;
+    p.transparency = 0;
+    p.name[0] = 0;
+    p.editedLayer = nullptr;
+    p.newObjectId = NewUniqueObjectId();
+}
+
+int PlacedGraphicMouseDown(HWND window, int x, int y) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (!p.placing)
+        return 0;
+    const int handle = HitTestHandle(ToPaint(p.placed), x, y);
+    if (handle == 0) {
+        p.placing = p.shown = false;
+        InvalidateAround(window, p.placed);
+        ResetPlacedGraphicSettings();
+        return kPlacedGraphicFixed;
+    }
+    p.resizeHandle = handle;
+    p.anchor = {x, y};
+    p.resizeAnchor = p.placed;
+    if (window)
+        SetCapture(window);
+    return 1;
+}
+
+int PlacedGraphicMouseMove(HWND window, int x, int y) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (!p.placing)
+        return 0;
+    if (!p.resizeHandle) {
+        SetCursor(CursorOfHandle(HitTestHandle(ToPaint(p.placed), x, y)));
+        return 1;
+    }
+    const RECT before = p.placed;
+    p.placed = ToRect(ResizeRectByHandle(ToPaint(p.resizeAnchor), p.resizeHandle, x - p.anchor.x, y - p.anchor.y));
+    CopyBitmapThroughRegion(window, before, p.placed, p.picture, p.source, true);
+    return 1;
+}
+
+int PlacedGraphicMouseUp() {
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (!p.placing || !p.resizeHandle)
+        return 0;
+    HWND window = GetCapture();
+    PaintRect snapped = ToPaint(p.placed);
+    SnapHandleToGrid(p.resizeHandle, &snapped);
+    InvalidateAround(window, p.placed);
+    p.placed = ToRect(snapped);
+    p.resizeHandle = 0;
+    InvalidateAround(window, p.placed);
+    if (window)
+        ReleaseCapture();
+    return 1;
+}
+
+int NudgePlacedGraphic(WPARAM key, bool shiftLatch) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    int dx = 0, dy = 0;
+    if (!p.placing || p.resizeHandle || !ArrowKeyDelta(static_cast<unsigned>(key), shiftLatch, &dx, &dy))
+        return 0;
+    HWND window = GetCardWindow();
+    InvalidateAround(window, p.placed);
+    OffsetRect(&p.placed, dx, dy);
+    InvalidateAround(window, p.placed);
+    return 1;
+}
+
+bool IsPlacedGraphicShown() {
+    const GraphicPlacement& p = GetGraphicPlacement();
+    return p.placing && p.shown;
+}
+
+void DrawPlacedGraphic(HWND window) {
+    const GraphicPlacement& p = GetGraphicPlacement();
+    if (!IsPlacedGraphicShown() || !p.picture)
+        return;
+    WindowDC dc(window);
+    MemoryDC source(dc.get());
+    if (!dc || !source)
+        return;
+    SelectedObject picture(source.get(), p.picture);
+    SelectedPalette palette(dc.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
+    SetStretchBltMode(dc.get(), COLORONCOLOR);
+    StretchBlt(dc.get(), p.placed.left, p.placed.top, p.placed.right - p.placed.left, p.placed.bottom - p.placed.top,
+               source.get(), p.source.left, p.source.top, p.source.right - p.source.left,
+               p.source.bottom - p.source.top, SRCCOPY);
+}
+
+void DrawPlacedGraphicFrame(HWND window, int phase) {
+    const GraphicPlacement& p = GetGraphicPlacement();
+    if (!IsPlacedGraphicShown() || p.resizeHandle)
+        return;
+    WindowDC dc(window);
+    if (!dc)
+        return;
+    const RECT& r = p.placed;
+    // Clockwise from the top-left corner, the right and bottom edges on the last pixels inside.
+    int n = 0;
+    const auto dot = [&](int x, int y) {
+        SetPixelV(dc.get(), x, y, MarchingDashAt(n++, phase & 7) ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    };
+    for (int x = r.left; x < r.right; ++x)
+        dot(x, r.top);
+    for (int y = r.top; y < r.bottom; ++y)
+        dot(r.right - 1, y);
+    for (int x = r.right - 1; x >= r.left; --x)
+        dot(x, r.bottom - 1);
+    for (int y = r.bottom - 1; y >= r.top; --y)
+        dot(r.left, y);
+}
+
+void CancelPlacedGraphic(HWND window) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (p.cropDialogOpen)
+        return;
+    if (p.placing)
+        InvalidateAround(window, p.placed);
+    DeleteBitmap(p.picture);
+    DeleteBitmap(p.mask);
+    DeleteBitmap(p.outline);
+    LassoFreePoints();
+    p.placing = p.shown = false;
+    p.resizeHandle = 0;
+}

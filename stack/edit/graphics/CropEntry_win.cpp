@@ -1,0 +1,289 @@
+// The ways into the cropping dialog: a picture loaded for a purpose, cropped or taken whole, and
+// what the crop gives: clip art in the card picture, a graphic object to place, a bitmap.
+#include "stack/edit/graphics/PictureCrop.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/files/FileSlots.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/ToolNumbers.h"
+#include "graphics/layers/PaintGeometry.h"
+#include "graphics/masks/Masks.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/BitmapCopy.h"
+#include "graphics/pixels/DibGdi.h"
+#include "media/pictures/GraphicSource.h"
+#include "media/pictures/PictureFiles.h"
+#include "objects/graphics/GraphicPlacement.h"
+#include "objects/graphics/GraphicPlacing.h"
+#include "objects/graphics/LassoPoints.h"
+#include "paint/Selections.h"
+#include "resources/graphics_ids.h"
+
+namespace {
+
+// The file of the last picture loaded, for the whole run (a disk-based object names it).
+char g_path[MAX_PATH] = {};
+
+void DeleteBitmap(HBITMAP& bitmap) {
+    if (bitmap)
+        DeleteObject(bitmap);
+    bitmap = nullptr;
+}
+
+SIZE PictureSize() {
+    BITMAP info = {};
+    const HBITMAP picture = GetGraphicPlacement().picture;
+    if (!picture || !GetObject(picture, sizeof info, &info))
+        return {};
+    return {info.bmWidth, info.bmHeight};
+}
+
+// The picture file into a bitmap; null (after the loader's own message) when it cannot be read.
+HBITMAP LoadPicture(HWND window, const char* path) {
+    HPALETTE palette = nullptr;
+    HBITMAP bitmap = LoadGraphicFile(path, window, &palette, 0);
+    if (palette)
+        DeleteObject(palette);
+    return bitmap;
+}
+
+void TakePicture(HBITMAP bitmap) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    DeleteBitmap(p.picture);
+    DeleteBitmap(p.mask);
+    DeleteBitmap(p.outline);
+    p.picture = bitmap;
+    const SIZE size = PictureSize();
+    p.source = {0, 0, size.cx, size.cy};
+    p.rectShown = false;
+}
+
+// A pasted selection goes where it was dropped, else centred in the card window, on the grid.
+POINT PastePoint(const POINT* point, SIZE size) {
+    if (point)
+        return *point;
+    RECT client = {};
+    GetClientRect(GetCardWindow(), &client);
+    int x = std::max(0, static_cast<int>(client.right - size.cx) / 2);
+    int y = std::max(0, static_cast<int>(client.bottom - size.cy) / 2);
+    SnapPointToGrid(&x, &y);
+    return {x, y};
+}
+
+// The dialog run on the picture now held, with the purpose: its result.
+int CropHeldPicture(HWND window, char purpose) {
+    const int result = RunPictureCropDialog(window, purpose);
+    if (result == 1 && purpose != 'A')
+        ApplyPictureCrop(purpose, nullptr);
+    return result;
+}
+
+// What the placement held before an animation's crop borrowed it.
+struct SavedPlacement {
+    HBITMAP picture, mask, outline;
+    RECT source;
+    char kind, purpose;
+    bool rectShown;
+};
+
+SavedPlacement BorrowPlacement(HBITMAP picture) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    const SavedPlacement saved = {p.picture, p.mask, p.outline, p.source, p.cropKind, p.purpose, p.rectShown};
+    p.picture = p.mask = p.outline = nullptr;
+    TakePicture(picture);
+    return saved;
+}
+
+void RestorePlacement(const SavedPlacement& saved) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    DeleteBitmap(p.picture);
+    DeleteBitmap(p.mask);
+    DeleteBitmap(p.outline);
+    DeleteBitmap(p.undoPicture);
+    p.picture = saved.picture;
+    p.mask = saved.mask;
+    p.outline = saved.outline;
+    p.source = saved.source;
+    p.cropKind = saved.kind;
+    p.purpose = saved.purpose;
+    p.rectShown = saved.rectShown;
+}
+
+}  // namespace
+
+bool LimitCropToPicture() {
+    GraphicPlacement& p = GetGraphicPlacement();
+    RECT& r = p.source;
+    if (r.left > r.right)
+        std::swap(r.left, r.right);
+    if (r.top > r.bottom)
+        std::swap(r.top, r.bottom);
+    const SIZE size = PictureSize();
+    if (r.left >= size.cx || r.top >= size.cy)
+        return false;
+    r.right = std::min<LONG>(r.right, size.cx);
+    r.bottom = std::min<LONG>(r.bottom, size.cy);
+    r.left = std::max<LONG>(r.left, 0);
+    r.top = std::max<LONG>(r.top, 0);
+    return true;
+}
+
+bool GetPictureForCropping(HWND window, char kind, const char* path) {
+    if (path && *path) {
+        if (path != g_path)
+            std::strncpy(g_path, path, sizeof g_path - 1);
+        // A disk-based object names the file it came from through this slot.
+        SetFileSpecFromPath(kSlotMediaFolder4, g_path);
+    } else if (!ChooseGraphicSource(window, g_path, sizeof g_path, kind == 'A' ? 'A' : 'R')) {
+        return false;
+    }
+    HBITMAP bitmap = LoadPicture(window, g_path);
+    if (!bitmap)
+        return false;
+    TakePicture(bitmap);
+    return true;
+}
+
+void ApplyPictureCrop(char purpose, const POINT* point) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (!p.picture || !LimitCropToPicture())
+        return;
+    const SIZE size = {p.source.right - p.source.left, p.source.bottom - p.source.top};
+    if (purpose == 'C') {
+        if (p.cropKind == 'R' && p.rectShown) {
+            MarkStackChanged();
+            SelectToolNumber(kRectSelectTool);
+            const POINT at = PastePoint(point, size);
+            if (HBITMAP cut = CutOutBitmap(p.picture, p.source))
+                FloatRectSelectionBitmap(cut, at.x, at.y);
+        } else if (p.cropKind == 'L' && p.mask) {
+            MarkStackChanged();
+            SelectToolNumber(kLassoTool);
+            HBITMAP cut = CutOutBitmap(p.picture, p.source);
+            BeginMaskSelection(kMaskFromCard, cut, p.mask, p.outline, p.source.left, p.source.top,
+                               point ? *point : POINT{});
+            p.mask = p.outline = nullptr;
+        }
+        LassoFreePoints();
+        DeleteBitmap(p.picture);
+        return;
+    }
+    if (purpose == 'H') {
+        HBITMAP cut = CutOutBitmap(p.picture, p.source);
+        DeleteBitmap(p.picture);
+        DeleteBitmap(p.mask);
+        DeleteBitmap(p.outline);
+        p.picture = cut;
+        p.source = {0, 0, size.cx, size.cy};
+        return;
+    }
+    if (p.cropKind == 'L' && p.mask) {
+        SelectToolNumber(kLassoTool);
+        HBITMAP cut = CutOutBitmap(p.picture, p.source);
+        const POINT at = PastePoint(point, size);
+        BeginMaskSelection(kMaskFromGraphic, cut, p.mask, p.outline, at.x, at.y, point ? *point : POINT{});
+        p.mask = p.outline = nullptr;
+        DeleteBitmap(p.picture);
+        return;
+    }
+    StartPlacingGraphic(GetCardWindow());
+}
+
+int OpenPictureCropDialog(HWND window, char purpose, const char* path, POINT point, bool crop) {
+    if (!crop && path)
+        return LoadPictureWithoutCropping(path, &point) ? 1 : 2;
+    if (!GetPictureForCropping(window, 'R', path))
+        return 2;
+    return CropHeldPicture(window, purpose) == 1 ? 1 : 2;
+}
+
+bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, HBITMAP* maskOut, char* kindOut,
+                             COLORREF* colourOut) {
+    *bitmapOut = nullptr;
+    if (maskOut)
+        *maskOut = nullptr;
+    // A file that cannot be read at all gets this alert; one the loader refuses, its own.
+    const DWORD attributes = path ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ShowAlertOn(window, IDS_ALERT_CANNOT_READ_PICTURE);
+        return false;
+    }
+    HBITMAP loaded = LoadPicture(window, path);
+    if (!loaded)
+        return false;
+    const SavedPlacement saved = BorrowPlacement(loaded);
+    bool ok = false;
+    if (RunPictureCropDialog(window, 'A') == 1) {
+        GraphicPlacement& p = GetGraphicPlacement();
+        *bitmapOut = CutOutBitmap(p.picture, p.source);
+        if (kindOut)
+            *kindOut = p.cropKind;
+        if (p.cropKind == 'L') {
+            if (maskOut)
+                *maskOut = DuplicateBitmap(p.mask);
+            if (colourOut)
+                *colourOut = p.lassoColor;
+        }
+        ok = *bitmapOut != nullptr;
+    }
+    RestorePlacement(saved);
+    return ok;
+}
+
+int CropPictureFile(HWND window, const char* path, HBITMAP* bitmapOut, RECT* rectOut) {
+    *bitmapOut = nullptr;
+    SetRectEmpty(rectOut);
+    HBITMAP loaded = path ? LoadPicture(window, path) : nullptr;
+    if (!loaded)
+        return 2;
+    const SavedPlacement saved = BorrowPlacement(loaded);
+    const int result = RunPictureCropDialog(window, 'A');
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (result == 1) {
+        *bitmapOut = p.picture;
+        *rectOut = p.source;
+        p.picture = nullptr;
+    }
+    RestorePlacement(saved);
+    return result;
+}
+
+bool LoadPictureWithoutCropping(const char* path, const POINT* point) {
+    HBITMAP bitmap = LoadPicture(GetCardWindow(), path);
+    if (!bitmap)
+        return false;
+    TakePicture(bitmap);
+    GraphicPlacement& p = GetGraphicPlacement();
+    p.cropKind = 'R';
+    p.rectShown = true;
+    ApplyPictureCrop('C', point);
+    return true;
+}
+
+bool LoadPictureForPlacement(const char* path, const POINT* point, char option) {
+    HBITMAP bitmap = LoadPicture(GetCardWindow(), path);
+    if (!bitmap)
+        return false;
+    TakePicture(bitmap);
+    GraphicPlacement& p = GetGraphicPlacement();
+    const SIZE size = PictureSize();
+    p.cropKind = 'L';
+    LassoBeginPoints(size.cx, size.cy);
+    LassoAddPoint(0, 0);
+    LassoAddPoint(size.cx, 0);
+    LassoAddPoint(size.cx, size.cy);
+    LassoAddPoint(0, size.cy);
+    ScopedHandle image(DibFromDeviceBitmap(p.picture, 0, GetAppPalette()));
+    RECT bounds = p.source;
+    if (image.get() && MaskFromPolygon(GetCardWindow(), image.get(), &p.mask, &bounds) && p.mask) {
+        p.source = bounds;
+        p.outline = MaskOutlineThin(p.mask);
+    }
+    if (option == 'C' || option == 'G')
+        ApplyPictureCrop(option, point);
+    return true;
+}

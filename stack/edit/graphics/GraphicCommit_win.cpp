@@ -1,0 +1,262 @@
+// What the appearance dialog's OK makes of the placement: a new graphic object's record and
+// layer, or an existing object updated; and what becomes of the paint selection it came from.
+#include "stack/edit/graphics/GraphicAppearance.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/memory/Handles.h"
+#include "core/system/PluginModule.h"
+#include "core/system/ChangeFlags.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/DisplayUtils.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/ToolNumbers.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/masks/Masks.h"
+#include "graphics/pixels/BitmapCopy.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "objects/buttons/ButtonIcons.h"
+#include "objects/graphics/GraphicPlacement.h"
+#include "objects/graphics/GraphicPlacing.h"
+#include "objects/graphics/LassoPoints.h"
+#include "paint/PaintTools.h"
+#include "paint/Selections.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/cards/CardList.h"
+#include "stack/edit/UndoObjects.h"
+#include "stack/format/StackFile.h"
+#include "stack/pictures/GraphicPicture.h"
+
+namespace {
+
+constexpr uint32_t kRopPatternWhereSource = 0x00E20746;  // DSPDxax: the brush where the source is white
+constexpr int kLastLayer = 65535;
+
+void DeleteBitmap(HBITMAP& bitmap) {
+    if (bitmap)
+        DeleteObject(bitmap);
+    bitmap = nullptr;
+}
+
+SIZE SizeOf(HBITMAP bitmap) {
+    BITMAP info = {};
+    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
+        return {};
+    return {info.bmWidth, info.bmHeight};
+}
+
+void FreePlacedPicture() {
+    GraphicPlacement& p = GetGraphicPlacement();
+    DeleteBitmap(p.picture);
+    DeleteBitmap(p.mask);
+    DeleteBitmap(p.outline);
+    LassoFreePoints();
+    p.placing = p.shown = false;
+}
+
+// The file the picture came from, as the data of a disk-based object: padded to even.
+std::vector<uint8_t> FileReference() {
+    Handle packed = 0;
+    if (!PackFileSpec(kSlotMediaFolder4, &packed) || !packed)
+        return {};
+    std::vector<uint8_t> bytes = HandleToBytes(packed);
+    DisposeHandle(packed);
+    if (bytes.size() % 2)
+        bytes.push_back(0);
+    return bytes;
+}
+
+std::vector<uint8_t> PackedMask(HBITMAP mask) {
+    uint32_t size = 0;
+    HGLOBAL block = nullptr;
+    MaskToPackedBits(mask, 0, 0, &size, &block);
+    std::vector<uint8_t> bytes;
+    if (!block)
+        return bytes;
+    if (const auto* p = static_cast<const uint8_t*>(GlobalLock(block))) {
+        if (size <= GlobalSize(block))
+            bytes.assign(p, p + size);
+        GlobalUnlock(block);
+    }
+    GlobalFree(block);
+    return bytes;
+}
+
+// The new object's record; empty when its picture cannot be stored.
+std::vector<uint8_t> BuildNewRecord() {
+    GraphicPlacement& p = GetGraphicPlacement();
+    const bool lasso = p.cropKind == 'L' && p.mask;
+    const SIZE maskSize = SizeOf(p.mask);
+    const RECT source = lasso ? RECT{p.source.left, p.source.top, p.source.left + maskSize.cx, p.source.top + maskSize.cy}
+                              : p.source;
+    OwnedGdiObject<HBITMAP> cut(CutOutBitmap(p.picture, source));
+    const SIZE size = SizeOf(cut.get());
+    if (!cut || size.cx <= 0 || size.cy <= 0)
+        return {};
+    std::vector<uint8_t> data, mask;
+    int depth = 0;
+    if (p.objectFlags & kObjectHasPath) {
+        data = FileReference();
+        if (lasso)
+            mask = PackedMask(p.mask);
+        const int display = GetDisplayBitsPerPixel();
+        depth = display == 24 ? 32 : display;
+        if (data.empty() || (lasso && mask.empty()))
+            return {};
+    } else if (!MakeGraphicPictureData(cut.get(), lasso ? p.mask : nullptr, &data, &mask, &depth)) {
+        return {};
+    }
+    std::vector<uint8_t> header(kGraphicHeaderBytes, 0);
+    const RECT rect = lasso ? RECT{p.lassoAt.x, p.lassoAt.y, p.lassoAt.x + size.cx, p.lassoAt.y + size.cy} : p.placed;
+    SetU16(header, kObjectKind, kObjectGraphic);
+    SetU16(header, kObjectId, p.newObjectId);
+    SetU16(header, kObjectRect, static_cast<uint16_t>(rect.left));
+    SetU16(header, kObjectRect + 2, static_cast<uint16_t>(rect.top));
+    SetU16(header, kObjectRect + 4, static_cast<uint16_t>(rect.right));
+    SetU16(header, kObjectRect + 6, static_cast<uint16_t>(rect.bottom));
+    SetU16(header, kObjectFlags, static_cast<uint16_t>(p.objectFlags & ~kObjectPadded));
+    SetU16(header, kGraphicColor, static_cast<uint16_t>(p.frameColorIndex + 1));
+    SetU16(header, kGraphicFrameWidth, p.frameWidth);
+    SetU16(header, kGraphicSourceLeft, static_cast<uint16_t>(source.left));
+    SetU16(header, kGraphicSourceTop, static_cast<uint16_t>(source.top));
+    SetU16(header, kGraphicPictureFlags, static_cast<uint16_t>(p.pictureFlags | kGraphicRowsPacked));
+    SetU16(header, kGraphicTransparency, p.transparency);
+    SetU16(header, kGraphicPictureRect + 4, static_cast<uint16_t>(size.cx));
+    SetU16(header, kGraphicPictureRect + 6, static_cast<uint16_t>(size.cy));
+    std::memcpy(header.data() + kGraphicName, p.name, kGraphicNameBytes);
+    header[kGraphicName] = std::min<uint8_t>(header[kGraphicName], kGraphicNameBytes - 1);
+    SetU16(header, kGraphicPictureDepth, static_cast<uint16_t>(depth));
+    SetU16(header, kGraphicCursor, MapButtonIconId(p.cursorId, p.cursorId));
+    SetU16(header, kGraphicAction, p.actionId);
+    ClearIconSelection();
+    return BuildGraphicRecord(header, data, mask);
+}
+
+// The card picture under the mask at (x, y) filled with the colour.
+void FillMaskWithColor(HBITMAP mask, int x, int y, COLORREF color) {
+    const SIZE size = SizeOf(mask);
+    WindowDC window(GetCardWindow());
+    HDC offscreen = AcquireOffscreenDC(window.get());
+    if (!offscreen)
+        return;
+    {
+        MemoryDC maskDc(offscreen);
+        OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(color));
+        if (maskDc && brush) {
+            SelectedObject selectedMask(maskDc.get(), mask);
+            SelectedObject selectedBrush(offscreen, brush.get());
+            const COLORREF text = SetTextColor(offscreen, RGB(0, 0, 0));
+            const COLORREF back = SetBkColor(offscreen, RGB(255, 255, 255));
+            BitBlt(offscreen, x, y, size.cx, size.cy, maskDc.get(), 0, 0, kRopPatternWhereSource);
+            SetTextColor(offscreen, text);
+            SetBkColor(offscreen, back);
+        }
+    }
+    ReleaseOffscreenDC(offscreen);
+}
+
+}  // namespace
+
+bool CommitNewGraphic(HWND window) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (!p.picture)
+        return false;
+    const std::vector<uint8_t> record = BuildNewRecord();
+    const Handle card = GetCurrentCardRecord();
+    SyncCardFromLayers();
+    // The record first: a layer is made only for an object the card holds.
+    if (record.empty() || !card || InsertObjectBytes(card, CardObjectsEnd(card), record) != 0) {
+        FreePlacedPicture();
+        ShowAlert(kAlertNotEnoughMemory);
+        return false;
+    }
+    FreePlacedPicture();
+    UpdateObjectLayer(kObjectGraphic, p.newObjectId, card);
+    if (!(p.objectFlags & kObjectHidden))
+        NewGraphicLayer(record, kLastLayer);
+    if (window)
+        InvalidateRect(window, nullptr, FALSE);
+    MarkCardChanged();
+    return true;
+}
+
+void UpdateEditedGraphic(HWND window) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    const LayerHandle edited = p.editedLayer;
+    uint16_t id = 0;
+    RECT bounds = {};
+    SyncCardFromLayers();
+    RecordObjectEditUndo(edited);
+    const uint16_t cursor = MapButtonIconId(p.cursorId, p.cursorId);
+    {
+        LayerLock<GraphicLayer> layer(edited);
+        if (!layer)
+            return;
+        id = layer->common.id;
+        bounds = layer->common.bounds;
+        layer->colorIndex = p.frameColorIndex;
+        layer->frameWidth = p.frameWidth;
+        layer->objectWord = p.actionId;
+        layer->cursorId = cursor;
+        layer->transparency = p.transparency;
+        if (layer->outline != p.outline) {
+            if (layer->outline)
+                DeleteObject(layer->outline);
+            layer->outline = p.frameWidth > 0 ? p.outline : nullptr;
+            if (!layer->outline && p.outline)
+                DeleteObject(p.outline);
+        }
+    }
+    Handle card = 0;
+    uint32_t offset = 0;
+    if (FindObject(kObjectGraphic, id, &card, &offset)) {
+        HandleLock lock(card);
+        const std::span<uint8_t> bytes = lock.bytes();
+        if (lock && offset + kGraphicHeaderBytes <= bytes.size()) {
+            const std::span<uint8_t> record = bytes.subspan(offset);
+            const uint16_t kept = GetU16(record, kObjectFlags) & (kObjectPadded | kObjectDeletedFlag);
+            SetU16(record, kGraphicColor, static_cast<uint16_t>(p.frameColorIndex + 1));
+            SetU16(record, kGraphicFrameWidth, p.frameWidth);
+            SetU16(record, kObjectFlags, static_cast<uint16_t>((p.objectFlags & ~(kObjectPadded | kObjectDeletedFlag)) | kept));
+            SetU16(record, kGraphicAction, p.actionId);
+            SetU16(record, kGraphicTransparency, p.transparency);
+            SetU16(record, kGraphicCursor, cursor);
+            std::memcpy(record.data() + kGraphicName, p.name, kGraphicNameBytes);
+        }
+    }
+    ClearIconSelection();
+    // A background object lives in the record that holds the background, a card object in the card.
+    UpdateObjectLayer(kObjectGraphic, id, GetCurrentCardRecord());
+    InflateRect(&bounds, 2, 2);
+    if (window)
+        InvalidateRect(window, &bounds, FALSE);
+    p.picture = p.mask = p.outline = nullptr;
+    MarkCardChanged();
+}
+
+void SettlePaintSelection(HWND window, bool ok) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (p.fromSelection) {
+        p.fromSelection = false;
+        if (p.cropKind == 'R') {
+            if (ok) {
+                MarkStackChanged();
+                DropRectSelection(window);
+                SelectToolNumber(kArrowTool);
+            } else {
+                CommitPaintSelection(window);
+            }
+        } else if (ok && p.heldMask) {
+            MarkStackChanged();
+            FillMaskWithColor(p.heldMask, p.lassoAt.x, p.lassoAt.y, p.holeColor);
+            SelectToolNumber(kArrowTool);
+            if (window)
+                InvalidateRect(window, nullptr, FALSE);
+        }
+    }
+    DeleteBitmap(p.heldMask);
+}

@@ -1,0 +1,147 @@
+// New graphic objects from the paint selection, from a cropped picture, and the click that
+// fixes a placed one.
+#include "stack/edit/graphics/GraphicMaking.h"
+
+#include <algorithm>
+
+#include "core/ui/GdiGuards.h"
+#include "graphics/masks/Masks.h"
+#include "graphics/pixels/BitmapCopy.h"
+#include "objects/ObjectServices.h"
+#include "objects/graphics/GraphicPlacement.h"
+#include "objects/graphics/GraphicPlacing.h"
+#include "paint/Selections.h"
+#include "stack/edit/graphics/GraphicAppearance.h"
+#include "stack/edit/graphics/PictureCrop.h"
+
+namespace {
+
+void DeleteBitmap(HBITMAP& bitmap) {
+    if (bitmap)
+        DeleteObject(bitmap);
+    bitmap = nullptr;
+}
+
+SIZE SizeOf(HBITMAP bitmap) {
+    BITMAP info = {};
+    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
+        return {};
+    return {info.bmWidth, info.bmHeight};
+}
+
+// What the card window shows in the rectangle: the floating rectangle selection's pixels.
+HBITMAP CopyShownRect(HWND window, const RECT& rect) {
+    WindowDC dc(window);
+    MemoryDC memory(dc.get());
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (!dc || !memory || width <= 0 || height <= 0)
+        return nullptr;
+    HBITMAP copy = CreateCompatibleBitmap(dc.get(), width, height);
+    if (!copy)
+        return nullptr;
+    SelectedObject selected(memory.get(), copy);
+    BitBlt(memory.get(), 0, 0, width, height, dc.get(), rect.left, rect.top, SRCCOPY);
+    return copy;
+}
+
+// A mask smaller than the picture grows to the picture's size + 1, black where it was not.
+HBITMAP MaskFitting(HBITMAP mask, SIZE picture) {
+    const SIZE size = SizeOf(mask);
+    if (size.cx >= picture.cx && size.cy >= picture.cy)
+        return DuplicateBitmap(mask);
+    const int width = std::max<int>(size.cx, picture.cx + 1), height = std::max<int>(size.cy, picture.cy + 1);
+    HBITMAP grown = CreateBitmap(width, height, 1, 1, nullptr);
+    MemoryDC to(nullptr), from(nullptr);
+    if (!grown || !to || !from)
+        return grown;
+    SelectedObject into(to.get(), grown);
+    SelectedObject out(from.get(), mask);
+    PatBlt(to.get(), 0, 0, width, height, BLACKNESS);
+    BitBlt(to.get(), 0, 0, size.cx, size.cy, from.get(), 0, 0, SRCCOPY);
+    return grown;
+}
+
+// The placement holds a picture from a selection: the appearance dialog decides.
+void OpenAppearanceForSelection(HWND window) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    p.purpose = 'G';
+    const SIZE size = SizeOf(p.picture);
+    p.source = {0, 0, size.cx, size.cy};
+    ResetPlacedGraphicSettings();
+    p.fromSelection = true;
+    RunGraphicAppearanceDialog(window);
+}
+
+void TakeMaskSelection(HWND window, HBITMAP mask, HBITMAP outline, int x, int y) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    HBITMAP pixels = nullptr;
+    COLORREF hole = RGB(255, 255, 255);
+    GetMaskSelection(&pixels, nullptr, nullptr, nullptr, &hole);
+    CancelPlacedGraphic(window);
+    DeleteBitmap(p.heldMask);
+    p.picture = DuplicateBitmap(pixels);
+    p.mask = MaskFitting(mask, SizeOf(p.picture));
+    p.outline = outline ? DuplicateBitmap(outline) : nullptr;
+    p.heldMask = DuplicateBitmap(mask);
+    p.lassoAt = {x, y};
+    p.holeColor = hole;
+    p.cropKind = 'L';
+    FreeMaskSelection();
+}
+
+}  // namespace
+
+void MakeGraphicObjectCommand(HWND window) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (IsRectSelectionActive()) {
+        RECT rect = {};
+        CopyRectSelection(&rect);
+        HBITMAP copy = CopyShownRect(window, rect);
+        if (!copy)
+            return;
+        CancelPlacedGraphic(window);
+        p.picture = copy;
+        p.placed = rect;
+        p.cropKind = 'R';
+        OpenAppearanceForSelection(window);
+        return;
+    }
+    HBITMAP pixels = nullptr, mask = nullptr;
+    int x = 0, y = 0;
+    if (GetMaskSelection(&pixels, &mask, &x, &y, nullptr) && pixels && mask) {
+        TakeMaskSelection(window, mask, nullptr, x, y);
+        OpenAppearanceForSelection(window);
+        return;
+    }
+    OpenPictureCropDialog(window, 'G', nullptr, {}, true);
+}
+
+void MakeGraphicFromSelection(HWND window, HBITMAP mask, HBITMAP outline, int x, int y) {
+    if (!mask)
+        return;
+    TakeMaskSelection(window, mask, outline, x, y);
+    OpenAppearanceForSelection(window);
+}
+
+int PlacedGraphicClick(HWND window, int x, int y) {
+    const int taken = PlacedGraphicMouseDown(window, x, y);
+    if (taken == kPlacedGraphicFixed)
+        RunGraphicAppearanceDialog(window);
+    return taken;
+}
+
+bool DropGraphicSelectionAt(HWND window, int x, int y) {
+    if (!IsGraphicSelection())
+        return false;
+    HBITMAP pixels = nullptr, mask = nullptr;
+    int left = 0, top = 0;
+    GetMaskSelection(&pixels, &mask, &left, &top, nullptr);
+    const SIZE size = SizeOf(pixels);
+    const RECT shown = {left, top, left + size.cx, top + size.cy};
+    if (PtInRect(&shown, POINT{x, y}))
+        return false;
+    OwnedGdiObject<HBITMAP> keptMask(DuplicateBitmap(mask));
+    OwnedGdiObject<HBITMAP> outline(keptMask ? MaskOutlineThin(keptMask.get()) : nullptr);
+    MakeGraphicFromSelection(window, keptMask.get(), outline.get(), left, top);
+    return true;
+}

@@ -1,0 +1,274 @@
+// The cropping and appearance dialogs in the hosted plug-in, driven as a person would: a
+// rectangle dragged back to its start is no selection (2313, the dialog stays); Scale And
+// Rotate can be undone and redone; a lasso of 2,500 points keeps every one; a picture larger
+// than the screen gets a dialog of 90 % of it with scroll bars; a missing animation frame file
+// gets 2342. "Graphic Appearance" shows
+// "Untitled" for an empty name, its width arrows stop at 0 and 20, a visit to Actions... keeps
+// every setting, and at 8 bits the opacity controls are off and the stored transparency stays.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <commctrl.h>
+
+#include "core/memory/ByteReader.h"
+#include "core/system/PreferenceFlags.h"
+#include "core/ui/DisplayUtils.h"
+#include "graphics/layers/LayerList.h"
+#include "objects/graphics/GraphicPlacement.h"
+#include "objects/graphics/LassoPoints.h"
+#include "resources/graphics_ids.h"
+#include "stack/edit/graphics/GraphicAppearance.h"
+#include "stack/edit/graphics/PictureCrop.h"
+#include "stack/open/StackOpenSession.h"
+#include "tests/support/DialogDriver_win.h"
+#include "tests/support/LinkedPlugin_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+
+constexpr int kLassoPoints = 2500;
+
+std::string WriteBmp(const std::string& name, int width, int height) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string path = std::string(folder) + "gdlg-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+    const int rowBytes = (width * 3 + 3) & ~3;
+    std::vector<uint8_t> file(54 + static_cast<size_t>(rowBytes) * height, 0x80);
+    const auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    std::fill(file.begin(), file.begin() + 54, 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    file[26] = 1;
+    file[28] = 24;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(file.data(), 1, file.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+SIZE PlacedPictureSize() {
+    BITMAP info = {};
+    GetObject(GetGraphicPlacement().picture, sizeof info, &info);
+    return {info.bmWidth, info.bmHeight};
+}
+
+class GraphicDialogs : public ::testing::Test {
+protected:
+    void Open(int depth, std::vector<sb::Object> objects = {}) {
+        sb::Stack stack;
+        stack.cardWidth = 320;
+        stack.cardHeight = 240;
+        stack.depth = static_cast<uint16_t>(depth);
+        stack.cards = {sb::PlainCard(1)};
+        stack.cards[0].objects = std::move(objects);
+        stack.nextObjectId = 10;
+        // A name of its own: a stack of the same name may still be in the download cache.
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ASSERT_TRUE(OpenInLinkedPlugin(stack, "gdlg-" + std::to_string(GetCurrentProcessId()) + "-" + name + ".stk", &page_));
+    }
+    void TearDown() override {
+        SetAdvancedUser(false);
+        CloseLinkedPlugin(&page_);
+        for (const std::string& file : files_)
+            DeleteFileA(file.c_str());
+    }
+    std::string Bmp(const std::string& name, int width, int height) {
+        files_.push_back(WriteBmp(name, width, height));
+        return files_.back();
+    }
+    LinkedPluginPage page_;
+    std::vector<std::string> files_;
+};
+
+TEST_F(GraphicDialogs, CropRefusesNothingUndoesScalingAndKeepsALongLasso) {
+    Open(32);
+    const std::string bmp = Bmp("small.bmp", 60, 40);
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+        EXPECT_EQ(box.Caption(), "Clip Art");
+        HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+        SendMouse(view, WM_LBUTTONDOWN, 10, 10);
+        SendMouse(view, WM_MOUSEMOVE, 30, 30);
+        SendMouse(view, WM_MOUSEMOVE, 10, 10);
+        SendMouse(view, WM_LBUTTONUP, 10, 10);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Alert(IDS_ALERT_NOTHING_CROPPED), [](DialogView& box) { box.Press(52); });
+    driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+        EXPECT_EQ(PlacedPictureSize().cx, 60) << "the dialog stays, its picture too";
+        box.Press(PCROP_SCALE);
+    });
+    driver.Expect(DialogMatch::Template("CROPSCALE"), [](DialogView& box) {
+        box.SetText(CROPSCALE_ANGLE, "0");
+        box.SetText(CROPSCALE_SCALE_X, "200");
+        box.SetText(CROPSCALE_SCALE_Y, "150");
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+        const SIZE scaled = PlacedPictureSize();
+        EXPECT_EQ(scaled.cx, 120);
+        EXPECT_EQ(scaled.cy, 60);
+        EXPECT_TRUE(box.IsEnabled(PCROP_UNDO));
+        box.Press(PCROP_UNDO);
+    });
+    driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+        EXPECT_EQ(PlacedPictureSize().cx, 60) << "Undo: the picture before scaling";
+        box.Press(PCROP_UNDO);
+    });
+    driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+        EXPECT_EQ(PlacedPictureSize().cx, 120) << "Undo again: the scaled one";
+        // The lasso tool, then a drag of 2,500 points round the picture's middle.
+        const RECT strip = box.ControlRect(PCROP_TOOLS);
+        SendMouse(box.Window(), WM_LBUTTONDOWN, strip.left + 36, strip.top + 12);
+        SendMouse(box.Window(), WM_LBUTTONUP, strip.left + 36, strip.top + 12);
+        EXPECT_EQ(GetGraphicPlacement().cropKind, 'L');
+        HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+        const auto at = [](int i, int* x, int* y) {
+            const double turn = 6.283185307 * i / (kLassoPoints - 1);
+            *x = 60 + static_cast<int>(std::lround(25 * std::cos(turn)));
+            *y = 30 + static_cast<int>(std::lround(20 * std::sin(turn)));
+        };
+        int x = 0, y = 0;
+        at(0, &x, &y);
+        SendMouse(view, WM_LBUTTONDOWN, x, y);
+        for (int i = 1; i < kLassoPoints - 1; ++i) {
+            at(i, &x, &y);
+            SendMouse(view, WM_MOUSEMOVE, x, y);
+        }
+        at(kLassoPoints - 1, &x, &y);
+        // Shift: the plain polygon (the picture is one colour, so fitting it would find nothing).
+        SendMessageA(view, WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(x, y));
+        Handle points = 0;
+        int32_t count = 0;
+        LassoGetPoints(&points, &count);
+        EXPECT_EQ(count, kLassoPoints);
+        EXPECT_NE(GetGraphicPlacement().mask, nullptr) << "the lasso made a mask";
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(driver.Run([&] { return OpenPictureCropDialog(page_.embed, 'C', bmp.c_str(), {}, true); }), 2);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(GetGraphicPlacement().picture, nullptr) << "Cancel deletes the picture";
+}
+
+TEST_F(GraphicDialogs, APictureLargerThanTheScreenOpensAtNinetyPercentWithScrollBars) {
+    Open(32);
+    const int screenWidth = GetSystemMetrics(SM_CXFULLSCREEN), screenHeight = GetSystemMetrics(SM_CYFULLSCREEN);
+    const std::string bmp = Bmp("large.bmp", screenWidth + 200, screenHeight + 200);
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("PCROP"), [&](DialogView& box) {
+        EXPECT_EQ(box.WindowSize().cx, static_cast<int>(screenWidth * 0.9));
+        EXPECT_EQ(box.WindowSize().cy, static_cast<int>(screenHeight * 0.9));
+        HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+        int low = -1, high = -1;
+        GetScrollRange(view, SB_HORZ, &low, &high);
+        EXPECT_EQ(high, 100);
+        GetScrollRange(view, SB_VERT, &low, &high);
+        EXPECT_EQ(high, 100);
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(driver.Run([&] { return OpenPictureCropDialog(page_.embed, 'G', bmp.c_str(), {}, true); }), 2);
+    EXPECT_TRUE(driver.AllAnswered());
+
+    // An animation frame from a file that is not there: 2342, nothing handed out.
+    DialogDriver missing(15000);
+    missing.Expect(DialogMatch::Alert(IDS_ALERT_CANNOT_READ_PICTURE), [](DialogView& box) { box.Press(52); });
+    HBITMAP frame = reinterpret_cast<HBITMAP>(1), mask = reinterpret_cast<HBITMAP>(1);
+    char kind = 0;
+    COLORREF colour = 0;
+    const std::string gone = bmp + ".gone";
+    EXPECT_FALSE(missing.Run([&] { return CropPictureForAnimation(page_.embed, gone.c_str(), &frame, &mask, &kind, &colour); }));
+    EXPECT_TRUE(missing.AllAnswered());
+    EXPECT_EQ(frame, nullptr);
+    EXPECT_EQ(mask, nullptr);
+}
+
+sb::Object Cloud(uint16_t id, uint16_t transparency, int depth) {
+    sb::Object graphic = sb::Graphic(id, {20, 20, 40, 40}, "");
+    sb::SetGraphicPicture(graphic, sb::SolidPicture(20, 20, depth, depth == 32 ? 0x3080C0 : depth == 16 ? 0x1234 : 5));
+    graphic.words.push_back({kGraphicTransparency, transparency});
+    return graphic;
+}
+
+std::vector<uint8_t> CloudRecord() { return OpenStackObject(GetCurrentCardId(), kObjectGraphic, 3); }
+
+void ClickArrow(DialogView& box, bool up, int times) {
+    const RECT arrows = box.ControlRect(GAPPEAR_ARROWS);
+    const int y = up ? arrows.top + 3 : arrows.bottom - 3;
+    for (int i = 0; i < times; ++i) {
+        SendMouse(box.Window(), WM_LBUTTONDOWN, arrows.left + 3, y);
+        SendMouse(box.Window(), WM_LBUTTONUP, arrows.left + 3, y);
+    }
+}
+
+TEST_F(GraphicDialogs, AppearanceArrowsStopAndActionsKeepEverySetting) {
+    // At the display's depth: a deeper stack would ask to lose colours at its first edit.
+    const int depth = GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    Open(depth, {Cloud(3, 0, depth)});
+    ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
+    SetAdvancedUser(true);
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
+        EXPECT_EQ(box.Text(GAPPEAR_NAME), "Untitled");
+        ClickArrow(box, false, 2);
+        EXPECT_EQ(box.Text(GAPPEAR_WIDTH), "0");
+        ClickArrow(box, true, 25);
+        EXPECT_EQ(box.Text(GAPPEAR_WIDTH), "20");
+        box.SetText(GAPPEAR_NAME, "Cloud");
+        HWND slider = GetDlgItem(box.Window(), GAPPEAR_OPACITY_SLIDER);
+        SendMessageA(slider, TBM_SETPOS, TRUE, 70);
+        SendMessageA(box.Window(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 70), reinterpret_cast<LPARAM>(slider));
+        box.Press(GAPPEAR_ACTIONS);
+    });
+    // The actions dialog is cancelled (no answer is installed); the dialog comes back as it was.
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
+        EXPECT_EQ(box.Text(GAPPEAR_NAME), "Cloud");
+        EXPECT_EQ(box.Text(GAPPEAR_WIDTH), "20");
+        EXPECT_EQ(box.Text(GAPPEAR_OPACITY), "70");
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page_.embed, FindLayer(kObjectGraphic, 3)); }), 1);
+    EXPECT_TRUE(driver.AllAnswered());
+    const std::vector<uint8_t> record = CloudRecord();
+    ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
+    EXPECT_EQ(GetU16(record, kGraphicFrameWidth), 20);
+    EXPECT_EQ(GetU16(record, kGraphicTransparency), 30);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[kGraphicName + 1]), record[kGraphicName]), "Cloud");
+    LayerLock<GraphicLayer> layer(FindLayer(kObjectGraphic, 3));
+    ASSERT_TRUE(layer);
+    EXPECT_EQ(layer->frameWidth, 20);
+    EXPECT_EQ(layer->transparency, 30);
+}
+
+TEST_F(GraphicDialogs, AtEightBitsOpacityIsOffAndTheStoredTransparencyStays) {
+    Open(8, {Cloud(3, 30, 8)});
+    SetAdvancedUser(true);
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
+        EXPECT_FALSE(box.IsEnabled(GAPPEAR_OPACITY_SLIDER));
+        EXPECT_FALSE(box.IsEnabled(GAPPEAR_OPACITY));
+        ClickArrow(box, true, 1);
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page_.embed, FindLayer(kObjectGraphic, 3)); }), 1);
+    const std::vector<uint8_t> record = CloudRecord();
+    ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
+    EXPECT_EQ(GetU16(record, kGraphicTransparency), 30);
+    EXPECT_EQ(GetU16(record, kGraphicFrameWidth), 1);
+}
+
+}  // namespace

@@ -1,0 +1,362 @@
+// A graphic object made the whole way through the hosted plug-in: command 307 asks for a BMP,
+// "Picture Cropping" cuts a rectangle out of it, the picture is placed and fixed by a click off
+// it, "Graphic Appearance" names it "Sky" with a 3-pixel frame at 50 % opacity; the saved stack
+// reads back (stackreport) with that one graphic, and the real plug-in in the test browser shows
+// it mixed half and half with the card. Lasso selections of the paint tools become masked
+// graphics the same way, leaving the hole colour in the card picture.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <commctrl.h>
+
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/PreferenceFlags.h"
+#include "core/ui/DisplayUtils.h"
+#include "core/ui/GdiGuards.h"
+#include "core/ui/ToolNumbers.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/masks/Masks.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "host/menus/MenuCommands.h"
+#include "objects/ObjectServices.h"
+#include "paint/PaintTools.h"
+#include "paint/Selections.h"
+#include "resources/graphics_ids.h"
+#include "stack/cards/CardList.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/pictures/GraphicPicture.h"
+#include "stack/save/SaveStack.h"
+#include "tests/support/DialogDriver_win.h"
+#include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+using namespace browsertest;
+
+constexpr int kCardWidth = 320, kCardHeight = 240;
+constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152;
+constexpr uint8_t kSkyRed = 0x00, kSkyGreen = 0x40, kSkyBlue = 0xC8;
+
+std::string Temp(const std::string& name) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    return std::string(folder) + "gobj-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+}
+
+// A 24-bit BMP of the sky colour with a red border pixel all round.
+std::string WriteSkyBmp(int width, int height) {
+    const int rowBytes = (width * 3 + 3) & ~3;
+    std::vector<uint8_t> file(54 + static_cast<size_t>(rowBytes) * height, 0);
+    const auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    file[26] = 1;
+    file[28] = 24;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &file[54 + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * 3];
+            const bool border = x == 0 || y == 0 || x == width - 1 || y == height - 1;
+            p[0] = border ? 0 : kSkyBlue;
+            p[1] = border ? 0 : kSkyGreen;
+            p[2] = border ? 0xFF : kSkyRed;
+        }
+    const std::string path = Temp("sky.bmp");
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(file.data(), 1, file.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+std::vector<LayerHandle> GraphicLayers() {
+    std::vector<LayerHandle> found;
+    for (LayerHandle layer = GetLayerListHead(); layer;) {
+        LayerLock<> lock(layer);
+        if (lock->kind == kObjectGraphic)
+            found.push_back(layer);
+        layer = lock->next;
+    }
+    return found;
+}
+
+LayerHandle OnlyGraphicLayer() {
+    LayerHandle found = nullptr;
+    int count = 0;
+    for (LayerHandle layer = GetLayerListHead(); layer;) {
+        LayerLock<> lock(layer);
+        if (lock->kind == kObjectGraphic) {
+            found = layer;
+            ++count;
+        }
+        layer = lock->next;
+    }
+    return count == 1 ? found : nullptr;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+            bytes.append(buffer, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
+    sb::Stack stack;
+    stack.cardWidth = kCardWidth;
+    stack.cardHeight = kCardHeight;
+    // At the display's depth: a deeper stack would ask to lose colours at its first edit.
+    stack.depth = GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    stack.cards = {sb::PlainCard(1)};
+    stack.nextObjectId = 5;
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "gobj-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    SetAdvancedUser(true);  // the opacity controls are for advanced users
+    const std::string bmp = WriteSkyBmp(80, 60);
+
+    // 307: the picture asked for and cropped to (10, 10, 50, 40).
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Caption("Please select a picture file"), [bmp](DialogView& box) {
+            box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, bmp);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+            EXPECT_EQ(box.Caption(), "Graphic Objects");
+            EXPECT_FALSE(box.IsEnabled(PCROP_UNDO));
+            HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+            SendMouse(view, WM_LBUTTONDOWN, 10, 10);
+            SendMouse(view, WM_MOUSEMOVE, 30, 25);
+            SendMouse(view, WM_MOUSEMOVE, 50, 40);
+            SendMouse(view, WM_LBUTTONUP, 50, 40);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) {
+            EXPECT_EQ(box.Text(60), "Where do you want your graphic object on the screen?");
+            box.Press(IDOK);
+        });
+        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    ASSERT_TRUE(IsPlacedGraphicShown());
+    UpdateWindow(page.embed);
+    PumpPageMessages();
+    const COLORREF placed = WindowPixel(page.embed, 160, 120);
+    EXPECT_TRUE(NearRgb(uint32_t{GetRValue(placed)} << 16 | GetGValue(placed) << 8 | GetBValue(placed), kSkyRed, kSkyGreen,
+                        kSkyBlue, 8))
+        << "placed, centred: " << std::hex << placed;
+
+    // A click off the picture fixes it; the appearance dialog dresses it.
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
+            EXPECT_EQ(box.Text(GAPPEAR_NAME), "Untitled");
+            EXPECT_TRUE(box.IsEnabled(GAPPEAR_OPACITY_SLIDER));
+            box.SetText(GAPPEAR_NAME, "Sky");
+            const RECT arrows = box.ControlRect(GAPPEAR_ARROWS);
+            for (int i = 0; i < 3; ++i) {
+                SendMouse(box.Window(), WM_LBUTTONDOWN, arrows.left + 3, arrows.top + 3);
+                SendMouse(box.Window(), WM_LBUTTONUP, arrows.left + 3, arrows.top + 3);
+            }
+            EXPECT_EQ(box.Text(GAPPEAR_WIDTH), "3");
+            HWND slider = GetDlgItem(box.Window(), GAPPEAR_OPACITY_SLIDER);
+            SendMessageA(slider, TBM_SETPOS, TRUE, 50);
+            SendMessageA(box.Window(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 50), reinterpret_cast<LPARAM>(slider));
+            EXPECT_EQ(box.Text(GAPPEAR_OPACITY), "50");
+            box.Press(IDOK);
+        });
+        driver.Run([&] {
+            SendMouse(page.embed, WM_LBUTTONDOWN, 5, 5);
+            SendMouse(page.embed, WM_LBUTTONUP, 5, 5);
+            return 0;
+        });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    EXPECT_FALSE(IsPlacedGraphicShown());
+    const LayerHandle layer = OnlyGraphicLayer();
+    ASSERT_NE(layer, nullptr);
+    const uint16_t id = LayerLock<>(layer)->id;
+    const std::vector<uint8_t> record = OpenStackObject(GetCurrentCardId(), kObjectGraphic, id);
+    ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
+    EXPECT_EQ(GetU16(record, kGraphicFrameWidth), 3);
+    EXPECT_EQ(GetU16(record, kGraphicTransparency), 50);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[kGraphicName + 1]), record[kGraphicName]), "Sky");
+    EXPECT_EQ(GetI16(record, kObjectRect), 140);
+    EXPECT_EQ(GetI16(record, kObjectRect + 2), 105);
+    EXPECT_EQ(GetI16(record, kObjectRect + 4), 180);
+    EXPECT_EQ(GetI16(record, kObjectRect + 6), 135);
+    EXPECT_EQ(GetU16(record, kGraphicSourceLeft), 10);
+    EXPECT_EQ(GetU16(record, kGraphicSourceTop), 10);
+    GraphicRecordLayout layout;
+    ASSERT_TRUE(ReadGraphicRecordLayout(record, layout));
+    const bool padded = (GetU16(record, kObjectFlags) & kObjectPadded) != 0;
+    EXPECT_EQ(GetU32(record, kObjectLength), kGraphicHeaderBytes + layout.data.size() + layout.mask.size() + (padded ? 1 : 0));
+    EXPECT_EQ(record.size() % 2, 0u);
+
+    // Saved, then read by the stack reporter.
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
+    char savedPath[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof savedPath, savedPath);
+    const std::string saved = ReadBytes(savedPath);
+    CloseLinkedPlugin(&page);
+    SetAdvancedUser(false);
+    ServerFolder server;
+    const std::string path = server.Put("sky.stk", saved);
+    const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
+    const BrowserRun report = RunProgram(reporter, server, {path});
+    ASSERT_EQ(report.exitCode, 0) << report.errors;
+    const std::string json = Joined(report.log);
+    size_t graphics = 0;
+    for (size_t at = json.find("\"graphic\":{"); at != std::string::npos; at = json.find("\"graphic\":{", at + 1))
+        ++graphics;
+    EXPECT_EQ(graphics, 1u) << json;
+    EXPECT_NE(json.find("\"name\":\"Sky\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"frameWidth\":3"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"transparency\":50"), std::string::npos) << json;
+
+    // The real plug-in shows it mixed with the card.
+    const std::string shot = server.Name("sky.png");
+    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                               "--size", std::to_string(kCardWidth) + "x" + std::to_string(kCardHeight),
+                                               "--screenshot", shot, "--screenshot-after", "1500", "--quit-after",
+                                               "2300", "http://localhost/sky.stk"});
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    const Shot pixels(shot);
+    ASSERT_EQ(pixels.width, UINT(kCardWidth));
+    const uint32_t card = pixels.At(5, 5), object = pixels.At(160, 120);
+    const int cardRed = (card >> 16) & 0xFF, cardGreen = (card >> 8) & 0xFF, cardBlue = card & 0xFF;
+    EXPECT_TRUE(NearRgb(object, (kSkyRed + cardRed) / 2, (kSkyGreen + cardGreen) / 2, (kSkyBlue + cardBlue) / 2, 10))
+        << "card " << Hex(card) << ", object " << Hex(object);
+    DeleteFileA(bmp.c_str());
+}
+
+// A floating lasso selection: red pixels through a round mask, at (x, y).
+void FloatRoundSelection(HWND window, int kind, int x, int y) {
+    WindowDC dc(window);
+    HBITMAP pixels = CreateCompatibleBitmap(dc.get(), 20, 20);
+    HBITMAP mask = CreateBitmap(20, 20, 1, 1, nullptr);
+    {
+        MemoryDC memory(dc.get());
+        SelectedObject selected(memory.get(), pixels);
+        PatBlt(memory.get(), 0, 0, 20, 20, BLACKNESS);
+        const RECT all = {0, 0, 20, 20};
+        OwnedGdiObject<HBRUSH> red(CreateSolidBrush(RGB(255, 0, 0)));
+        FillRect(memory.get(), &all, red.get());
+    }
+    {
+        MemoryDC memory(dc.get());
+        SelectedObject selected(memory.get(), mask);
+        PatBlt(memory.get(), 0, 0, 20, 20, BLACKNESS);
+        SelectedObject brush(memory.get(), GetStockObject(WHITE_BRUSH));
+        SelectedObject pen(memory.get(), GetStockObject(WHITE_PEN));
+        Ellipse(memory.get(), 0, 0, 20, 20);
+    }
+    BeginMaskSelection(kind, pixels, mask, MaskOutlineThin(mask), x, y, {});
+}
+
+// The card picture's pixel, where the offscreen keeps it.
+COLORREF CardPicturePixel(HWND window, int x, int y) {
+    WindowDC dc(window);
+    HDC offscreen = AcquireOffscreenDC(dc.get());
+    const COLORREF pixel = offscreen ? GetPixel(offscreen, x, y) : CLR_INVALID;
+    if (offscreen)
+        ReleaseOffscreenDC(offscreen);
+    return pixel;
+}
+
+// The lasso's own record: the mask follows the data, the record is padded when they are odd.
+void ExpectMaskedRecord(uint16_t id, RECT rect) {
+    const std::vector<uint8_t> record = OpenStackObject(GetCurrentCardId(), kObjectGraphic, id);
+    ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
+    EXPECT_EQ(GetI16(record, kObjectRect), rect.left);
+    EXPECT_EQ(GetI16(record, kObjectRect + 2), rect.top);
+    EXPECT_EQ(GetI16(record, kObjectRect + 4), rect.right);
+    EXPECT_EQ(GetI16(record, kObjectRect + 6), rect.bottom);
+    EXPECT_NE(GetU16(record, kGraphicPictureFlags) & kGraphicHasMask, 0);
+    GraphicRecordLayout layout;
+    ASSERT_TRUE(ReadGraphicRecordLayout(record, layout));
+    EXPECT_FALSE(layout.mask.empty());
+    const size_t parts = layout.data.size() + layout.mask.size();
+    const bool padded = (GetU16(record, kObjectFlags) & kObjectPadded) != 0;
+    EXPECT_EQ(padded, parts % 2 == 1);
+    EXPECT_EQ(GetU32(record, kObjectLength), kGraphicHeaderBytes + parts + (padded ? 1 : 0));
+}
+
+// A graphic-object lasso selection pressed off becomes an object at its place and the lifted
+// area of the card picture takes the hole colour; 307 makes one of the card's own selection.
+TEST(GraphicObjectInPlugin, LassoSelectionsBecomeMaskedGraphics) {
+    const int depth = GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    const sb::Rgb green = {0x40, 0x80, 0x40};
+    sb::Stack stack;
+    stack.cardWidth = kCardWidth;
+    stack.cardHeight = kCardHeight;
+    stack.depth = static_cast<uint16_t>(depth);
+    stack.cards = {sb::PictureCard(1, sb::SolidPicture(kCardWidth, kCardHeight, depth,
+                                                       depth == 16 ? sb::Pixel16(green) : sb::Pixel32(green)))};
+    stack.nextObjectId = 5;
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "glasso-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    const COLORREF card = CardPicturePixel(page.embed, 5, 5);
+
+    SelectToolNumber(kLassoTool);
+    FloatRoundSelection(page.embed, kMaskFromGraphic, 100, 80);
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
+            EXPECT_FALSE(box.IsVisible(GAPPEAR_DISK)) << "not for a paint selection";
+            box.SetText(GAPPEAR_NAME, "Moon");
+            box.Press(IDOK);
+        });
+        driver.Run([&] {
+            SendMouse(page.embed, WM_LBUTTONDOWN, 10, 10);
+            SendMouse(page.embed, WM_LBUTTONUP, 10, 10);
+            return 0;
+        });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    EXPECT_FALSE(HasFloatingSelection());
+    ASSERT_EQ(GraphicLayers().size(), 1u);
+    const uint16_t moon = LayerLock<>(GraphicLayers()[0])->id;
+    ExpectMaskedRecord(moon, {100, 80, 120, 100});
+    EXPECT_EQ(GetCurrentTool(), static_cast<uint32_t>(kArrowTool));
+    EXPECT_EQ(CardPicturePixel(page.embed, 110, 90), RGB(255, 255, 255)) << "the hole in the card picture";
+    EXPECT_EQ(CardPicturePixel(page.embed, 100, 80), card) << "outside the mask the picture stays";
+
+    // 307 over a selection of the card's own pixels asks first, then makes the object.
+    SelectToolNumber(kLassoTool);
+    FloatRoundSelection(page.embed, kMaskFromCard, 200, 150);
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Alert(2318), [](DialogView& box) { box.Press(52); });
+        driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
+            box.SetText(GAPPEAR_NAME, "Star");
+            box.Press(IDOK);
+        });
+        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    const std::vector<LayerHandle> layers = GraphicLayers();
+    ASSERT_EQ(layers.size(), 2u);
+    ExpectMaskedRecord(LayerLock<>(layers[1])->id, {200, 150, 220, 170});
+    CloseLinkedPlugin(&page);
+}
+
+}  // namespace
