@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -90,6 +91,86 @@ bool SaveDib(const Capture& c, const char* path) {
         return false;
     const bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 && std::fwrite(&info, sizeof info, 1, f) == 1 &&
                     std::fwrite(bits.data(), bits.size(), 1, f) == 1;
+    return std::fclose(f) == 0 && ok;
+}
+
+// A short uncompressed movie of the test picture in the capture file (what a recording gives):
+// six frames, the block moving, at 15 frames a second.
+void PutTag(std::vector<uint8_t>& b, const char* tag) { b.insert(b.end(), tag, tag + 4); }
+void Put32(std::vector<uint8_t>& b, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+void Put16(std::vector<uint8_t>& b, uint32_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+size_t Open(std::vector<uint8_t>& b, const char* tag, const char* form = nullptr) {
+    PutTag(b, tag);
+    const size_t at = b.size();
+    Put32(b, 0);
+    if (form)
+        PutTag(b, form);
+    return at;
+}
+void Close(std::vector<uint8_t>& b, size_t at) {
+    const uint32_t size = static_cast<uint32_t>(b.size() - at - 4);
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<uint8_t>(size >> (8 * i));
+}
+
+bool WriteSequence(Capture& c) {
+    constexpr uint32_t kFrames = 6, kRate = 15;
+    if (!c.captureFile[0])
+        return false;
+    const BITMAPINFOHEADER info = Header(c);
+    const uint32_t w = static_cast<uint32_t>(c.size.cx), h = static_cast<uint32_t>(c.size.cy);
+    std::vector<uint8_t> b;
+    const size_t riff = Open(b, "RIFF", "AVI ");
+    const size_t hdrl = Open(b, "LIST", "hdrl");
+    const size_t avih = Open(b, "avih");
+    for (uint32_t v : std::initializer_list<uint32_t>{1000000u / kRate, 0u, 0u, 0x10u, kFrames, 0u, 1u, info.biSizeImage, w, h, 0u, 0u, 0u, 0u})
+        Put32(b, v);
+    Close(b, avih);
+    const size_t strl = Open(b, "LIST", "strl");
+    const size_t strh = Open(b, "strh");
+    PutTag(b, "vids");
+    PutTag(b, "DIB ");
+    for (uint32_t v : std::initializer_list<uint32_t>{0u, 0u, 0u, 1u, kRate, 0u, kFrames, info.biSizeImage, 0xFFFFFFFFu, 0u})
+        Put32(b, v);
+    for (uint32_t v : {0u, 0u, w, h})
+        Put16(b, v);
+    Close(b, strh);
+    const size_t strf = Open(b, "strf");
+    const auto* raw = reinterpret_cast<const uint8_t*>(&info);
+    b.insert(b.end(), raw, raw + sizeof info);
+    Close(b, strf);
+    Close(b, strl);
+    Close(b, hdrl);
+    const size_t movi = Open(b, "LIST", "movi");
+    std::vector<uint32_t> offsets;
+    for (uint32_t k = 0; k < kFrames; ++k) {
+        ++c.frame;
+        const std::vector<uint8_t> rows = Rows(c);
+        offsets.push_back(static_cast<uint32_t>(b.size() - (movi + 4)));
+        const size_t chunk = Open(b, "00db");
+        b.insert(b.end(), rows.begin(), rows.end());
+        Close(b, chunk);
+    }
+    Close(b, movi);
+    const size_t idx1 = Open(b, "idx1");
+    for (uint32_t offset : offsets) {
+        PutTag(b, "00db");
+        Put32(b, 0x10);
+        Put32(b, offset);
+        Put32(b, info.biSizeImage);
+    }
+    Close(b, idx1);
+    Close(b, riff);
+    FILE* f = std::fopen(c.captureFile, "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(b.data(), b.size(), 1, f) == 1;
     return std::fclose(f) == 0 && ok;
 }
 
@@ -196,10 +277,21 @@ LRESULT Message(HWND window, Capture& c, UINT message, WPARAM wParam, LPARAM lPa
         p->dwRequestMicroSecPerFrame = 66667;
         return c.connected;
     }
-    case WM_CAP_GET_AUDIOFORMAT: return 0;
+    case WM_CAP_GET_AUDIOFORMAT: {
+        // 8-bit mono at 11025 samples a second.
+        WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 11025, 11025, 1, 8, 0};
+        if (lParam && wParam >= sizeof(PCMWAVEFORMAT))
+            std::memcpy(reinterpret_cast<void*>(lParam), &format, sizeof(PCMWAVEFORMAT));
+        return sizeof(WAVEFORMATEX);
+    }
+    case WM_CAP_SET_AUDIOFORMAT: return c.connected && lParam;
+    // A recording is written at once: the sequence "ends" before the message returns.
+    case WM_CAP_SEQUENCE: return c.connected && WriteSequence(c);
+    case WM_CAP_STOP:
+    case WM_CAP_ABORT: return c.connected;
     default:
         if (message >= WM_CAP_START && message <= WM_CAP_END)
-            return FALSE;  // recording is not simulated
+            return FALSE;
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }

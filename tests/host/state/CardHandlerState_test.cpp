@@ -9,7 +9,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
-#include "host/browser/LoadedLibraries.h"
+#include "core/system/LoadedLibraries.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
 
