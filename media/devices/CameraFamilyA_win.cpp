@@ -71,7 +71,13 @@ bool BindAll() {
            Bind(i, &e.imageToRgb, "IpConvertImageToRGB") && Bind(i, &e.releaseRgb, "ReleaseRGBImageBuffer");
 }
 
+void FreeHandles() {
+    DisposeHandleAndClear(&g_a.thumbData);
+    DisposeHandleAndClear(&g_a.workArea);
+}
+
 void FreeLibraries() {
+    FreeHandles();
     SafeFreeLibrary(g_a.driver);
     SafeFreeLibrary(g_a.imaging);
     g_a = FamilyA{};
@@ -86,11 +92,6 @@ uint16_t PortFlags(DWORD portInfo) {
     UnfixVdmPointer(record);
     UnfixVdmPointer(portInfo);
     return value;
-}
-
-void FreeWorkHandles() {
-    DisposeHandleAndClear(&g_a.thumbData);
-    DisposeHandleAndClear(&g_a.workArea);
 }
 
 }  // namespace
@@ -115,6 +116,8 @@ bool OpenCameraDriver(HWND card) {
 }
 
 int ConnectCameraA(HWND card, CameraPictures* pictures) {
+    if (!LoadedLibraries().Holds(g_a.driver) || !LoadedLibraries().Holds(g_a.imaging))
+        g_a = FamilyA{};  // freed with the other libraries since
     if (!g_a.driver || !pictures)
         return kStatusFailed;
     std::memset(g_a.cameraInfo, 0, sizeof g_a.cameraInfo);
@@ -163,7 +166,7 @@ void DisconnectCameraA() {
         g_a.e.closeDriver(&g_a.instance);
         g_a.instance = 0;
     }
-    FreeWorkHandles();
+    FreeHandles();
 }
 
 Handle CameraThumbnailA(int picture, const CameraPictures& pictures) {

@@ -91,6 +91,8 @@ bool ProbeCameraDriverB() {
 }
 
 int ConnectCameraB(CameraPictures* pictures) {
+    if (!LoadedLibraries().Holds(g_b.library))
+        g_b = FamilyB{};  // freed with the other libraries since
     if (!g_b.library || !pictures)
         return kNoState;
     std::memset(g_b.driverState, 0, sizeof g_b.driverState);

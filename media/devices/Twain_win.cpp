@@ -11,6 +11,7 @@ using DsmEntryProc = uint16_t(WINAPI*)(TwIdentity* origin, TwIdentity* dest, uin
                                        uint16_t message, void* payload);
 
 struct TwainState {
+    HMODULE library = nullptr;
     DsmEntryProc entry = nullptr;
     uint16_t lastCode = kTwrcFailure;
     HGLOBAL image = nullptr;
@@ -147,10 +148,20 @@ void RunEventLoop() {
     }
 }
 
+// The entry point, unless the library was freed with the others since it was loaded.
+bool HaveEntry() {
+    if (g_twain.entry && !LoadedLibraries().Holds(g_twain.library)) {
+        g_twain.entry = nullptr;
+        g_twain.library = nullptr;
+        g_twain.sourceChosen = false;
+    }
+    return g_twain.entry != nullptr;
+}
+
 }  // namespace
 
 bool LoadTwainDSM() {
-    if (g_twain.entry)
+    if (HaveEntry())
         return true;
     HMODULE library = SafeLoadLibrary("TWAIN_32.DLL");
     if (!library)
@@ -160,6 +171,7 @@ bool LoadTwainDSM() {
         SafeFreeLibrary(library);
         return false;
     }
+    g_twain.library = library;
     FillAppIdentity();
     return true;
 }
@@ -169,7 +181,7 @@ void ForgetTwainSourceChoice() { g_twain.sourceChosen = false; }
 uint16_t LastTwainReturnCode() { return g_twain.lastCode; }
 
 HGLOBAL AcquireTwainImage(HWND parent) {
-    if (!g_twain.entry) {
+    if (!HaveEntry()) {
         g_twain.lastCode = kTwrcFailure;
         return nullptr;
     }

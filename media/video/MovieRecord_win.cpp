@@ -110,7 +110,6 @@ uint64_t MaxSeconds() {
 
 void SetStateIcon(HWND dialog, const char* iconName, uint32_t hintId) {
     g_rec.icon = iconName ? LoadIconA(GetAppInstance(), iconName) : nullptr;
-    SendDlgItemMessageA(dialog, IDC_VIDCAP_ICON, STM_SETICON, reinterpret_cast<WPARAM>(g_rec.icon), 0);
     if (hintId) {
         char text[128] = {};
         LoadResString(hintId, text, sizeof text);
@@ -139,10 +138,13 @@ void Restore(HWND dialog) {
     g_rec.state = kIdle;
 }
 
+// Errors the window reports while it closes are not the user's concern.
 void ClosePlayback() {
-    if (g_rec.playback)
-        DestroyWindow(g_rec.playback);
-    g_rec.playback = nullptr;
+    if (HWND playback = g_rec.playback) {
+        g_rec.playback = nullptr;
+        MCIWndStop(playback);
+        DestroyWindow(playback);
+    }
     ShowWindow(g_rec.capture, SW_SHOW);
 }
 
@@ -319,15 +321,18 @@ INT_PTR CALLBACK RecordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             Restore(dialog);
         }
         return TRUE;
-    case MCIWNDM_NOTIFYERROR: ShowAlertOn(dialog, kAlertNotEnoughMemory); return TRUE;
+    case MCIWNDM_NOTIFYERROR:
+        if (g_rec.playback && reinterpret_cast<HWND>(wParam) == g_rec.playback)
+            ShowAlertOn(dialog, kAlertNotEnoughMemory);
+        return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(dialog, &paint);
-        if (g_rec.icon) {
+        if (g_rec.icon) {  // in the icon's place beside "&Sound Options..."
             RECT r{};
-            GetWindowRect(GetDlgItem(dialog, IDC_VIDCAP_SOUNDOPT), &r);
+            GetWindowRect(GetDlgItem(dialog, IDC_VIDCAP_ICON), &r);
             ScreenRectToClient(dialog, &r);
-            DrawIcon(dc, r.left, r.bottom + 6, g_rec.icon);
+            DrawIcon(dc, r.left, r.top, g_rec.icon);
         }
         EndPaint(dialog, &paint);
         return TRUE;
