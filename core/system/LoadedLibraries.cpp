@@ -13,6 +13,10 @@ bool LoadedLibraryTable::Record(void* module) {
     return true;
 }
 
+bool LoadedLibraryTable::Holds(void* module) const {
+    return module && std::find(slots.begin(), slots.end(), module) != slots.end();
+}
+
 bool LoadedLibraryTable::Forget(void* module) {
     auto at = std::find(slots.begin(), slots.end(), module);
     if (!module || at == slots.end())

@@ -15,6 +15,8 @@ struct LoadedLibraryTable {
     // Takes the module out, closing the gap so the table stays filled from the front; false
     // when it is not listed.
     bool Forget(void* module);
+    // Whether the module is listed (not freed since it was loaded).
+    bool Holds(void* module) const;
     // Calls release on each module from the front up to the first free slot, then empties the
     // table.
     void ReleaseAll(void (*release)(void* module));
