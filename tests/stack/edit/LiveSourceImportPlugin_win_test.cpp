@@ -32,6 +32,33 @@ uint32_t ScanPixel(int x, int y) { return uint32_t(x * 8 & 0xF8) << 16 | uint32_
 // The camera's picture 2: red 96, green x * 8, blue y * 8.
 uint32_t CameraPixel(int x, int y) { return 96u << 16 | uint32_t(x * 8 & 0xF8) << 8 | uint32_t(y * 8 & 0xF8); }
 
+// Equal colours, each channel within a step of the display's own rounding (none in true colour;
+// a 16-bit display reaches the same colour along two roads that round apart by one).
+::testing::AssertionResult Same(uint32_t shown, uint32_t want) {
+    const int slack = DisplayBits() == 16 ? 8 : 0;
+    for (int shift : {0, 8, 16}) {
+        const int a = shown >> shift & 0xFF, b = want >> shift & 0xFF;
+        if (a - b > slack || b - a > slack)
+            return ::testing::AssertionFailure() << std::hex << shown << " is not " << want;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// A colour as the display shows it (a 16-bit display rounds it).
+uint32_t AsShown(uint32_t rgb) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 1, 1);
+    HGDIOBJ kept = SelectObject(memory, bitmap);
+    SetPixel(memory, 0, 0, RGB(rgb >> 16, rgb >> 8 & 0xFF, rgb & 0xFF));
+    const COLORREF c = GetPixel(memory, 0, 0);
+    SelectObject(memory, kept);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+}
+
 uint32_t Shown(HWND window, int x, int y) {
     const COLORREF c = WindowPixel(window, x, y);
     return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
@@ -67,7 +94,7 @@ protected:
 }  // namespace
 
 TEST_F(LiveSourceImport, ScannerAndCameraPicturesLandOnTheCardAndAreSaved) {
-    SKIP_UNLESS_TRUE_COLOUR("the pictures are compared with exact colours");
+    SKIP_UNLESS_TRUE_COLOUR("the pictures are compared with the colours the display shows");
     sb::Stack stack;
     stack.cardWidth = kWidth;
     stack.cardHeight = kHeight;
@@ -81,7 +108,7 @@ TEST_F(LiveSourceImport, ScannerAndCameraPicturesLandOnTheCardAndAreSaved) {
     ImportFrom(page.embed, 1003);
     PumpPageMessages();
     for (const auto [x, y] : {std::pair{0, 0}, {5, 3}, {31, 23}, {17, 11}})
-        EXPECT_EQ(Shown(page.embed, 44 + x, 33 + y), ScanPixel(x, y)) << x << "," << y;
+        EXPECT_TRUE(Same(Shown(page.embed, 44 + x, 33 + y), AsShown(ScanPixel(x, y)))) << x << "," << y;
 
     // "Digital camera", its second picture: 40 by 30, centred.
     ImportFrom(page.embed, 1002, [](DialogView& box) {
@@ -91,7 +118,7 @@ TEST_F(LiveSourceImport, ScannerAndCameraPicturesLandOnTheCardAndAreSaved) {
     });
     PumpPageMessages();
     for (const auto [x, y] : {std::pair{0, 0}, {7, 5}, {39, 29}, {20, 15}})
-        EXPECT_EQ(Shown(page.embed, 40 + x, 30 + y), CameraPixel(x, y)) << x << "," << y;
+        EXPECT_TRUE(Same(Shown(page.embed, 40 + x, 30 + y), AsShown(CameraPixel(x, y)))) << x << "," << y;
 
     // Saved, and shown by the plug-in itself.
     {
@@ -121,5 +148,5 @@ TEST_F(LiveSourceImport, ScannerAndCameraPicturesLandOnTheCardAndAreSaved) {
     const Shot shot(shotPath);
     ASSERT_EQ(shot.width, 120u);
     for (const auto [x, y] : {std::pair{0, 0}, {7, 5}, {39, 29}, {20, 15}})
-        EXPECT_EQ(shot.At(40 + x, 30 + y) & 0xFFFFFF, CameraPixel(x, y)) << x << "," << y;
+        EXPECT_TRUE(Same(shot.At(40 + x, 30 + y) & 0xFFFFFF, AsShown(CameraPixel(x, y)))) << x << "," << y;
 }
