@@ -1,6 +1,8 @@
 // The media manager's life and the QuickTime start-up check: the manager record made and
 // undone in a fixed order, and the Video for Windows libraries.
 #include "media/MediaManager.h"
+#include "media/devices/Camera.h"
+#include "media/devices/Twain.h"
 
 #include <new>
 
@@ -132,8 +134,12 @@ uint32_t InitMediaServices(HWND window, HINSTANCE module) {
         flags |= kMediaManagerMade;
     if (LoadVideoForWindows())
         flags |= kMediaVideoForWindows;
+    if (IsCameraAvailable(window))
+        flags |= kMediaCamera;
     if (HaveCaptureDriver())
         flags |= kMediaCaptureDriver;
+    if (LoadTwainDSM())
+        flags |= kMediaTwain;
     g_mediaFlags = flags;
     return flags;
 }

@@ -6,8 +6,10 @@ export WINEPREFIX=${WINEPREFIX:-$LOOM_ROOT/build/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 # avicap32=n: our capture library beside the test programs (build/win) stands in for Wine's,
-# which lists no driver; it lists one only when LOOM_CAPTURE_DRIVER is set.
-export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;avicap32=n"
+# which lists no driver; it lists one only when LOOM_CAPTURE_DRIVER is set. sane.ds=n: our
+# scanner source (tools/twainds), copied into the prefix, is the one TWAIN source; Wine's camera
+# source is off.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;avicap32=n;sane.ds=n;gphoto2.ds=d"
 
 # Makes the prefix once; later calls find it ready.
 loom_wine_prefix() {
@@ -39,6 +41,13 @@ loom_wine_prefix() {
       /d "Z:${driver//\//\\}" /f >/dev/null 2>&1 || true
     wineserver -w
     echo "$driver" > "$WINEPREFIX/.loom-videodisc"
+  fi
+  # Wine's TWAIN source manager loads sources only from windows\twain_32: our test source goes
+  # there under the name it looks for.
+  local source="$LOOM_WIN_BUILD/loomscan.ds" sources="$WINEPREFIX/drive_c/windows/twain_32"
+  if [ -f "$source" ] && ! cmp -s "$source" "$sources/sane.ds"; then
+    mkdir -p "$sources"
+    cp "$source" "$sources/sane.ds"
   fi
 }
 

@@ -13,7 +13,7 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/browser/LoadedLibraries.h"
+#include "core/system/LoadedLibraries.h"
 #include "host/browser/WindowAttach.h"
 #include "host/dialogs/Favorites.h"
 #include "host/dialogs/Printing.h"

@@ -1,5 +1,8 @@
 // LoadGraphicFile: every picture file into a device bitmap. QuickTime's importers are asked
 // first (a metafile is drawn instead); what they cannot read goes to vic32 by the file's kind.
+#include <cstring>
+#include <string>
+
 #include "core/files/FileTypes.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
@@ -8,6 +11,9 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
 #include "media/MediaPreview.h"
+#include "media/capture/Capture.h"
+#include "media/devices/Camera.h"
+#include "media/devices/Twain.h"
 #include "media/pictures/PictureFiles.h"
 #include "media/pictures/PictureLoad.h"
 #include "media/support/MetafileRender.h"
@@ -22,6 +28,22 @@ void ReportNotLoaded() {
     char text[256] = {};
     LoadResString(kCouldNotLoadString, text, sizeof text);
     ShowErrorBox(text);
+}
+
+// A DIB handle's bytes as a packed DIB in global memory; the handle is disposed.
+HGLOBAL GlobalFromDib(DibHandle dib) {
+    HGLOBAL block = nullptr;
+    if (dib) {
+        HandleLock lock(dib);
+        const std::span<uint8_t> bytes = lock.bytes();
+        block = bytes.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        if (void* to = block ? GlobalLock(block) : nullptr) {
+            std::memcpy(to, bytes.data(), bytes.size());
+            GlobalUnlock(block);
+        }
+    }
+    DisposeHandle(dib);
+    return block;
 }
 
 // The device bitmap made against the card offscreen's DC, else the window's.
@@ -45,15 +67,31 @@ HBITMAP LoadGraphicFile(const char* path, HWND window, HPALETTE* paletteOut, int
         *paletteOut = nullptr;
     if (!path)
         return nullptr;
-    const int kind = FileTypeFromExtension(path);
+    int kind = FileTypeFromExtension(path);
     HGLOBAL dib = nullptr;
+    std::string framePath;  // the grabbed video frame, deleted at the end
     switch (kind) {
     case kFileTypeVid:
-    case kFileTypeCam:
+        if (RunVideoCaptureDialog(window) != 1)
+            return nullptr;
+        framePath = CaptureFramePath();
+        path = framePath.c_str();
+        kind = kFileTypeBmp;  // read by the image library
+        break;
+    case kFileTypeCam: {
+        DibHandle picture = 0;
+        if (ImportCameraPicture(window, &picture) != 0)
+            return nullptr;  // the camera code has said why
+        dib = GlobalFromDib(picture);
+        if (!dib)
+            return nullptr;
+        break;
+    }
     case kFileTypeTw:
-        // No live source is ever offered (the capture, camera and scanner code is not built):
-        // such a pseudo file ends here, as a source that gave nothing does.
-        return nullptr;
+        dib = AcquireTwainImage(window);
+        if (!dib)
+            return nullptr;  // a scan that gave nothing says nothing
+        break;
     case kFileTypeWmf:
         dib = RenderMetafileFile(path);
         if (!dib)
@@ -91,6 +129,8 @@ HBITMAP LoadGraphicFile(const char* path, HWND window, HPALETTE* paletteOut, int
             bitmap = nullptr;
     }
     FreeImageDesc(desc);
+    if (!framePath.empty())
+        DeleteFileA(framePath.c_str());
     if (!bitmap) {
         if (palette)
             DeleteObject(palette);

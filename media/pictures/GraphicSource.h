@@ -7,7 +7,9 @@
 // movies to the first): the chosen file lands in the slot and its full path in destination.
 // 1 when one was chosen.
 int AskGraphicFileName(HWND window, char* destination, int size, int kind, int slot);
-// Where a picture comes from, by source kind: 'A' (animation frames) and 'R' (a background)
-// the picture open dialog, 'W' (writing the card picture) the save dialog for a screen. The
-// path into destination; 0 when cancelled or for any other kind.
+// Where a picture comes from, by source kind: 'A' (animation frames) the picture open dialog;
+// 'R' (a background) the same, unless a live source was found at start-up: then "VIDSRCDLG"
+// asks first, and video, camera and scanner give the paths "DUMMY.VID", "DUMMY.CAM" and
+// "DUMMY.TW"; 'W' (writing the card picture) the save dialog for a screen. The path into
+// destination; 0 when cancelled or for any other kind.
 int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind);

@@ -1,13 +1,15 @@
-// Where a picture comes from: the picture open dialog, or for the card picture's export the
-// save dialog's screen mode. Live sources (video, camera, scanner) are never offered: the media
-// capability bits that would offer them are not set.
+// Where a picture comes from: the picture open dialog, a live source (video, camera, scanner)
+// chosen in "VIDSRCDLG" when one was found at start-up, or for the card picture's export the
+// save dialog's screen mode.
 #include <cstring>
 #include <string>
 
 #include "core/files/FileSlots.h"
 #include "core/files/OpenFileDialog.h"
 #include "core/ui/Resources.h"
+#include "media/MediaManager.h"
 #include "media/pictures/GraphicSource.h"
+#include "media/video/VideoSources.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
 
@@ -20,8 +22,11 @@ constexpr int kFilterStrings = 24;
 constexpr uint16_t kPicturePreviewType = 10;
 
 // Choices of the source dialog.
-constexpr int kChoiceFile = 0;
-constexpr int kChoiceCancelled = 2;
+constexpr int kChoiceFile = kGraphicFromFile;
+constexpr int kChoiceCancelled = kGraphicCancelled;
+constexpr uint32_t kLiveSources = kMediaCamera | kMediaCaptureDriver | kMediaTwain;
+// The pseudo files that stand for the live sources 3, 4 and 5.
+constexpr const char* kLiveSourcePaths[] = {"DUMMY.VID", "DUMMY.CAM", "DUMMY.TW"};
 
 std::string PictureFilter(int kind) {
     std::string filter;
@@ -61,9 +66,14 @@ int AskGraphicFileName(HWND window, char* destination, int size, int kind, int s
 int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind) {
     int choice = kChoiceCancelled;
     switch (sourceKind) {
-    case 'A':
     case 'R':
-        // 'R' would ask between the disk and a live source, were one ever available.
+        if (GetMediaFlags() & kLiveSources) {
+            choice = RunGraphicSourceDialog(window, GetMediaFlags());
+            if (choice != kChoiceFile)
+                break;
+        }
+        [[fallthrough]];
+    case 'A':
         choice = AskGraphicFileName(window, destination, size, sourceKind, kSlotMediaFolder4) ? kChoiceFile : kChoiceCancelled;
         break;
     case 'W': {
@@ -79,6 +89,10 @@ int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind
         break;
     }
     default: break;
+    }
+    if (choice >= kGraphicFromVideo && choice <= kGraphicFromTwain) {
+        CopyOut(kLiveSourcePaths[choice - kGraphicFromVideo], destination, size);
+        return 1;
     }
     return choice == kChoiceFile ? 1 : 0;
 }

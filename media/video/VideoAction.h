@@ -1,6 +1,5 @@
-// The video choice of an action block: a movie or a videodisc segment for an object to play.
-//
-//   VideoAction_win.cpp   MINIMAL until the video sources are built: the choice is cancelled.
+// The video choice of an action block: a movie, a videodisc segment or a live video for an
+// object to play (VideoAction_win.cpp, over the source choice of VideoSources.h).
 #pragma once
 
 #include <windows.h>

@@ -1,8 +1,64 @@
-// MINIMAL until the video sources are built: the choice is cancelled.
-#include "media/video/VideoAction.h"
+// The video choice of an action block: the block's video handed to the source choice as two
+// chunks, and the result taken back.
+#include <algorithm>
+#include <array>
+#include <cstring>
 
-int EditVideoAction(HWND, ActionBlock* block, int* chosen, int* hadVideo, uint16_t) {
-    if (chosen) *chosen = 0;
-    if (hadVideo) *hadVideo = block && (block->movieSet || block->videodiscStart[0]) ? 1 : 0;
-    return 0;
+#include "media/video/VideoAction.h"
+#include "media/video/VideoChunks.h"
+#include "media/video/VideoSources.h"
+
+namespace {
+
+constexpr uint16_t kBothLiveBits = 0x03;  // live video shown, no segment: a live video action
+
+bool Empty(const uint8_t (&command)[32]) { return command[0] == 0; }
+
+}  // namespace
+
+int EditVideoAction(HWND window, ActionBlock* block, int* chosen, int* hadVideo, uint16_t objectId) {
+    if (chosen)
+        *chosen = 0;
+    if (!block)
+        return 0;
+    const bool had = !Empty(block->videodiscStart) || block->movieSet ||
+                     (block->videodiscFlags & kBothLiveBits) == kBothLiveBits;
+    if (hadVideo)
+        *hadVideo = had ? 1 : 0;
+
+    std::array<uint8_t, kVideoChunkBytes> movie{}, disc{};
+    if (had) {
+        if (block->movieSet) {
+            SetU16(movie, kObjectKind, kTagMovie);
+            SetU16(movie, kObjectId, objectId);
+            SetU32(movie, kChunkValue, block->movieOption);
+            SetU16(movie, kChunkOptionWord, block->movieOptionWord);
+            SetVideoChunkRect(movie, block->movieRect);
+        } else {
+            SetU16(disc, kObjectKind, kTagVideodisc);
+            SetU16(disc, kChunkSoundFlags, block->videodiscFlags);
+            SetVideoChunkRect(disc, block->videodiscRect);
+            if (!Empty(block->videodiscStart)) {
+                std::memcpy(VideoChunkCommand(disc, 0).data(), block->videodiscStart, kVideoCommandBytes);
+                std::memcpy(VideoChunkCommand(disc, 1).data(), block->videodiscEnd, kVideoCommandBytes);
+            }
+        }
+    }
+    int taken = 0;
+    if (ChooseAndInsertVideo(window, disc, movie, had ? 1 : 0, &taken) == kVideoCancelled)
+        return 0;
+    if (chosen)
+        *chosen = taken;
+    std::fill(std::begin(block->videodiscStart), std::end(block->videodiscStart), 0);
+    block->videodiscFlags = kVideodiscPlayFlag;
+    if (taken)
+        return 1;  // the media layer took the movie into the block
+    block->videodiscFlags = GetU16(disc, kChunkSoundFlags);
+    block->movieSet = 0;
+    block->videodiscRect = VideoChunkRect(disc);
+    if (!(block->videodiscFlags & kVideodiscPlayFlag)) {
+        std::memcpy(block->videodiscStart, VideoChunkCommand(disc, 0).data(), kVideoCommandBytes);
+        std::memcpy(block->videodiscEnd, VideoChunkCommand(disc, 1).data(), kVideoCommandBytes);
+    }
+    return 1;
 }

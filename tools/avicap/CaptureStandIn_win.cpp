@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -90,6 +92,108 @@ bool SaveDib(const Capture& c, const char* path) {
         return false;
     const bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 && std::fwrite(&info, sizeof info, 1, f) == 1 &&
                     std::fwrite(bits.data(), bits.size(), 1, f) == 1;
+    return std::fclose(f) == 0 && ok;
+}
+
+// A short movie in the capture file (what a recording gives): six frames at 15 a second, each
+// one colour of the bars, 8-bit run-length encoded as the system's AVI player reads it.
+void PutTag(std::vector<uint8_t>& b, const char* tag) { b.insert(b.end(), tag, tag + 4); }
+void Put32(std::vector<uint8_t>& b, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+void Put16(std::vector<uint8_t>& b, uint32_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+size_t Open(std::vector<uint8_t>& b, const char* tag, const char* form = nullptr) {
+    PutTag(b, tag);
+    const size_t at = b.size();
+    Put32(b, 0);
+    if (form)
+        PutTag(b, form);
+    return at;
+}
+void Close(std::vector<uint8_t>& b, size_t at) {
+    const uint32_t size = static_cast<uint32_t>(b.size() - at - 4);
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<uint8_t>(size >> (8 * i));
+    if (b.size() % 2)
+        b.push_back(0);
+}
+
+std::vector<uint8_t> RunLengthFrame(uint32_t width, uint32_t height, uint8_t index) {
+    std::vector<uint8_t> p;
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t left = width; left > 0;) {
+            const uint32_t run = left > 255 ? 255 : left;
+            p.push_back(static_cast<uint8_t>(run));
+            p.push_back(index);
+            left -= run;
+        }
+        p.insert(p.end(), {0, 0});
+    }
+    p.insert(p.end(), {0, 1});
+    return p;
+}
+
+bool WriteSequence(Capture& c) {
+    constexpr uint32_t kFrames = 6, kRate = 15;
+    if (!c.captureFile[0])
+        return false;
+    const uint32_t w = static_cast<uint32_t>(c.size.cx), h = static_cast<uint32_t>(c.size.cy);
+    std::vector<uint8_t> b;
+    const size_t riff = Open(b, "RIFF", "AVI ");
+    const size_t hdrl = Open(b, "LIST", "hdrl");
+    const size_t avih = Open(b, "avih");
+    for (uint32_t v : std::initializer_list<uint32_t>{1000000u / kRate, 0u, 0u, 0x10u, kFrames, 0u, 1u, 0u, w, h, 0u, 0u, 0u, 0u})
+        Put32(b, v);
+    Close(b, avih);
+    const size_t strl = Open(b, "LIST", "strl");
+    const size_t strh = Open(b, "strh");
+    PutTag(b, "vids");
+    PutTag(b, "mrle");
+    for (uint32_t v : std::initializer_list<uint32_t>{0u, 0u, 0u, 1u, kRate, 0u, kFrames, 0u, 0xFFFFFFFFu, 0u})
+        Put32(b, v);
+    for (uint32_t v : {0u, 0u, w, h})
+        Put16(b, v);
+    Close(b, strh);
+    const size_t strf = Open(b, "strf");
+    for (uint32_t v : {40u, w, h})
+        Put32(b, v);
+    Put16(b, 1);
+    Put16(b, 8);
+    for (uint32_t v : std::initializer_list<uint32_t>{1u, 0u, 0u, 0u, 9u, 9u})
+        Put32(b, v);
+    b.insert(b.end(), {0, 0, 0, 0});
+    for (const COLORREF bar : kBars)
+        b.insert(b.end(), {GetBValue(bar), GetGValue(bar), GetRValue(bar), 0});
+    Close(b, strf);
+    Close(b, strl);
+    Close(b, hdrl);
+    const size_t movi = Open(b, "LIST", "movi");
+    std::vector<std::pair<uint32_t, uint32_t>> index;
+    for (uint32_t k = 0; k < kFrames; ++k) {
+        const std::vector<uint8_t> pixels = RunLengthFrame(w, h, static_cast<uint8_t>(k % 8 + 1));
+        index.emplace_back(static_cast<uint32_t>(b.size() - (movi + 4)), static_cast<uint32_t>(pixels.size()));
+        const size_t chunk = Open(b, "00dc");
+        b.insert(b.end(), pixels.begin(), pixels.end());
+        Close(b, chunk);
+    }
+    Close(b, movi);
+    const size_t idx1 = Open(b, "idx1");
+    for (const auto& [offset, size] : index) {
+        PutTag(b, "00dc");
+        Put32(b, 0x10);
+        Put32(b, offset);
+        Put32(b, size);
+    }
+    Close(b, idx1);
+    Close(b, riff);
+    FILE* f = std::fopen(c.captureFile, "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(b.data(), b.size(), 1, f) == 1;
     return std::fclose(f) == 0 && ok;
 }
 
@@ -196,10 +300,21 @@ LRESULT Message(HWND window, Capture& c, UINT message, WPARAM wParam, LPARAM lPa
         p->dwRequestMicroSecPerFrame = 66667;
         return c.connected;
     }
-    case WM_CAP_GET_AUDIOFORMAT: return 0;
+    case WM_CAP_GET_AUDIOFORMAT: {
+        // 8-bit mono at 11025 samples a second.
+        WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 11025, 11025, 1, 8, 0};
+        if (lParam && wParam >= sizeof(PCMWAVEFORMAT))
+            std::memcpy(reinterpret_cast<void*>(lParam), &format, sizeof(PCMWAVEFORMAT));
+        return sizeof(WAVEFORMATEX);
+    }
+    case WM_CAP_SET_AUDIOFORMAT: return c.connected && lParam;
+    // A recording is written at once: the sequence "ends" before the message returns.
+    case WM_CAP_SEQUENCE: return c.connected && WriteSequence(c);
+    case WM_CAP_STOP:
+    case WM_CAP_ABORT: return c.connected;
     default:
         if (message >= WM_CAP_START && message <= WM_CAP_END)
-            return FALSE;  // recording is not simulated
+            return FALSE;
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }

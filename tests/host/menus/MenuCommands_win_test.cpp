@@ -18,6 +18,7 @@
 #include "host/palettes/CurrentTool.h"
 #include "host/state/DeferredCommands.h"
 #include "host/state/MenuOptions.h"
+#include "media/MediaManager.h"
 #include "paint/PaintTools.h"
 #include "resources/resource_ids.h"
 #include "stack/clipboard/Clipboard.h"
@@ -197,9 +198,17 @@ TEST_F(MenuCommandsTest, MenuRequestsFindItemsInTheLoadedBar) {
     EXPECT_TRUE(IsDrawFilled());
     EXPECT_TRUE(RunMenuRequest(card_, "Options", "Draw Filled..."));
     EXPECT_FALSE(IsDrawFilled());
-    // Import Background goes to the picture import (which, without a folder table here, asks
-    // nothing), not to the deferred commands.
-    EXPECT_TRUE(RunMenuRequest(card_, "File", "Import Background"));
+    // Import Background goes to the picture import, not to the deferred commands: with a live
+    // source (Wine's TWAIN manager is always there) it asks for the source first.
+    {
+        const uint32_t flags = GetMediaFlags();
+        SetMediaFlags(kMediaTwain);
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) { box.Press(IDCANCEL); });
+        EXPECT_TRUE(driver.Run([&] { return RunMenuRequest(card_, "File", "Import Background"); }));
+        EXPECT_TRUE(driver.AllAnswered());
+        SetMediaFlags(flags);
+    }
     DialogDriver button;
     button.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) { box.Press(IDCANCEL); });
     EXPECT_TRUE(button.Run([&] { return RunMenuRequest(card_, "Objects", "Add a Button..."); }));

@@ -9,7 +9,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
-#include "host/browser/LoadedLibraries.h"
+#include "core/system/LoadedLibraries.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
 
@@ -116,6 +116,17 @@ TEST(LoadedLibraries, TenAtMostFreedFromTheFront) {
     table.ReleaseAll([](void* m) { g_released.push_back(m); });
     EXPECT_EQ(g_released, std::vector<void*>{Module(1)});
     EXPECT_EQ(table.slots[2], nullptr) << "the table is empty afterwards";
+
+    // One freed on its own leaves no gap, so that freeing all still reaches the rest.
+    for (uintptr_t n = 1; n <= 3; ++n)
+        table.Record(Module(n));
+    EXPECT_TRUE(table.Forget(Module(2)));
+    EXPECT_FALSE(table.Forget(Module(2)));
+    EXPECT_FALSE(table.Holds(Module(2)));
+    EXPECT_TRUE(table.Holds(Module(3)));
+    g_released.clear();
+    table.ReleaseAll([](void* m) { g_released.push_back(m); });
+    EXPECT_EQ(g_released, (std::vector<void*>{Module(1), Module(3)}));
 }
 
 }  // namespace

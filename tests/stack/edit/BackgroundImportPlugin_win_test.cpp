@@ -96,6 +96,14 @@ PngFile WritePng(const std::string& name, int width, int height, uint8_t blue) {
     return made;
 }
 
+// Under Wine the TWAIN source manager is always there, so the picture source is asked first.
+void ChooseDiskFile(DialogDriver& driver) {
+    driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) {
+        box.SetChecked(1000, true);  // "Disk file"
+        box.Press(IDOK);
+    });
+}
+
 void ChooseFile(DialogDriver& driver, const char* caption, const std::string& path) {
     driver.Expect(DialogMatch::Caption(caption), [path](DialogView& box) {
         box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, path);
@@ -120,10 +128,11 @@ TEST(BackgroundImportInPlugin, ImportsCentresUndoesAndExportsTheCard) {
     const PngFile whole = WritePng("whole.png", kWidth, kHeight, 96);
     {
         DialogDriver driver(15000);
+        ChooseDiskFile(driver);
         ChooseFile(driver, "Please select a picture file", whole.path);
         driver.Run([&] { return DoMenuCommand(page.embed, 104, 0, nullptr) ? 1 : 0; });
         EXPECT_TRUE(driver.AllAnswered());
-        EXPECT_EQ(driver.DialogsSeen(), 1);
+        EXPECT_EQ(driver.DialogsSeen(), 2);
     }
     const std::vector<uint32_t> shownWhole = AsShown(whole.pixels, kWidth, kHeight);
     EXPECT_EQ(WindowPixels(page.embed), shownWhole);
@@ -136,6 +145,7 @@ TEST(BackgroundImportInPlugin, ImportsCentresUndoesAndExportsTheCard) {
     const PngFile small = WritePng("small.png", 40, 30, 248);
     {
         DialogDriver driver(15000);
+        ChooseDiskFile(driver);
         ChooseFile(driver, "Please select a picture file", small.path);
         driver.Expect(DialogMatch::Alert(kAlertPictureSizeDiffers), [](DialogView& box) { box.Press(53); });
         driver.Run([&] { return DoMenuCommand(page.embed, 104, 0, nullptr) ? 1 : 0; });
@@ -151,6 +161,7 @@ TEST(BackgroundImportInPlugin, ImportsCentresUndoesAndExportsTheCard) {
     // The context menu's Import Background does as the menu's.
     {
         DialogDriver driver(15000);
+        ChooseDiskFile(driver);
         ChooseFile(driver, "Please select a picture file", whole.path);
         driver.Run([&] { return DoMenuCommand(page.embed, 4183, 0, nullptr) ? 1 : 0; });
         EXPECT_TRUE(driver.AllAnswered());

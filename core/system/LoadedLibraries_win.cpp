@@ -1,5 +1,5 @@
 // Loading libraries at run time without the system's "file not found" boxes.
-#include "host/browser/LoadedLibraries.h"
+#include "core/system/LoadedLibraries.h"
 
 HMODULE SafeLoadLibrary(const char* fileName) {
     LoadedLibraryTable& table = LoadedLibraries();
@@ -11,6 +11,11 @@ HMODULE SafeLoadLibrary(const char* fileName) {
     if (module)
         table.Record(module);
     return module;
+}
+
+void SafeFreeLibrary(HMODULE module) {
+    if (module && LoadedLibraries().Forget(module))
+        FreeLibrary(module);
 }
 
 void FreeLoadedLibraries() {

@@ -1,5 +1,5 @@
 // The table of libraries loaded at run time.
-#include "host/browser/LoadedLibraries.h"
+#include "core/system/LoadedLibraries.h"
 
 #include <algorithm>
 
@@ -10,6 +10,19 @@ bool LoadedLibraryTable::Record(void* module) {
     if (!module || free == slots.end())
         return false;
     *free = module;
+    return true;
+}
+
+bool LoadedLibraryTable::Holds(void* module) const {
+    return module && std::find(slots.begin(), slots.end(), module) != slots.end();
+}
+
+bool LoadedLibraryTable::Forget(void* module) {
+    auto at = std::find(slots.begin(), slots.end(), module);
+    if (!module || at == slots.end())
+        return false;
+    std::move(at + 1, slots.end(), at);
+    slots.back() = nullptr;
     return true;
 }
 

@@ -1,0 +1,93 @@
+// The live video overlay in the plug-in as the test browser hosts it: editing a live video action
+// shows the capture picture over the action's rectangle, a drag inside it moves it (the clicks
+// reach the card through the capture window), and a click off it ends the overlay with the
+// moved rectangle and the live video flags in the action.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "actions/ActionBlock.h"
+#include "media/video/VideoAction.h"
+#include "media/video/VideoSources.h"
+#include "tests/support/LinkedPlugin_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+
+struct Seen {
+    HWND live = nullptr;
+    HWND liveParent = nullptr;
+    int liveId = 0;
+    RECT liveRect{};
+    int step = 0;
+    HWND card = nullptr;
+};
+Seen g_seen;
+
+void CALLBACK Step(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_seen.step == 0) {
+        g_seen.live = GetLiveVideoWindow();
+        if (!g_seen.live)
+            return;
+        g_seen.liveParent = GetParent(g_seen.live);
+        g_seen.liveId = GetDlgCtrlID(g_seen.live);
+        GetWindowRect(g_seen.live, &g_seen.liveRect);
+        MapWindowPoints(nullptr, g_seen.card, reinterpret_cast<POINT*>(&g_seen.liveRect), 2);
+        // A drag from the middle of the picture, 10 right and 5 down.
+        PostMessageA(g_seen.live, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(29, 19));
+        PostMessageA(g_seen.live, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(39, 24));
+        PostMessageA(g_seen.live, WM_LBUTTONUP, 0, MAKELPARAM(39, 24));
+    } else {
+        // A click off the rectangle ends it.
+        PostMessageA(g_seen.card, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(115, 85));
+        PostMessageA(g_seen.card, WM_LBUTTONUP, 0, MAKELPARAM(115, 85));
+        KillTimer(nullptr, timer);
+    }
+    ++g_seen.step;
+}
+
+}  // namespace
+
+TEST(LiveOverlayInPlugin, ALiveActionIsMovedAndKept) {
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
+    sb::Stack stack;
+    stack.cardWidth = 120;
+    stack.cardHeight = 90;
+    stack.cards = {sb::PlainCard(1)};
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "liveoverlay-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    g_seen = Seen{};
+    g_seen.card = page.embed;
+
+    ActionBlock block{};
+    block.videodiscFlags = 3;  // live video, no disc
+    block.videodiscRect = {10, 10, 70, 50};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, Step);
+    int chosen = 9, hadVideo = 9;
+    EXPECT_EQ(EditVideoAction(page.embed, &block, &chosen, &hadVideo, 5), 1);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(hadVideo, 1);
+    EXPECT_EQ(chosen, 0);
+
+    ASSERT_NE(g_seen.live, nullptr) << "the overlay's capture window";
+    EXPECT_EQ(g_seen.liveParent, page.embed);
+    EXPECT_EQ(g_seen.liveId, 69);
+    EXPECT_EQ(g_seen.liveRect.left, 11) << "the action's rectangle inset by a pixel";
+    EXPECT_EQ(g_seen.liveRect.bottom, 49);
+    EXPECT_FALSE(IsWindow(g_seen.live)) << "gone with the overlay";
+    EXPECT_EQ(GetLiveVideoWindow(), nullptr);
+
+    EXPECT_EQ(block.videodiscFlags, 3);
+    EXPECT_EQ(block.videodiscRect.left, 20);
+    EXPECT_EQ(block.videodiscRect.top, 15);
+    EXPECT_EQ(block.videodiscRect.right, 80);
+    EXPECT_EQ(block.videodiscRect.bottom, 55);
+    EXPECT_EQ(block.videodiscStart[0], 0);
+    EXPECT_EQ(block.movieSet, 0u);
+
+    CloseLinkedPlugin(&page);
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
+}

@@ -1,0 +1,216 @@
+// The video source choices, the video action over an action block, and movie recording on the
+// test capture library (tools/avicap).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <array>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "actions/ActionBlock.h"
+#include "core/system/PluginModule.h"
+#include "media/MediaManager.h"
+#include "media/video/VideoAction.h"
+#include "media/video/VideoChunks.h"
+#include "media/video/VideoSources.h"
+#include "media/videodisc/Videodisc.h"
+#include "resources/video_ids.h"
+#include "tests/support/DialogDriver_win.h"
+
+namespace {
+
+class VideoSources : public ::testing::Test {
+protected:
+    void SetUp() override { SetAppInstance(GetModuleHandleA(nullptr)); }
+    void TearDown() override {
+        SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
+        SetEnvironmentVariableA("LOOM_VIDEODISC", nullptr);
+        CloseVideodiscPlayer();
+        ClearVideodiscState();
+    }
+};
+
+// Two clicks at the middle of a control, as the mouse gives them.
+void ClickTwice(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT clicks[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    }
+    SendInput(4, clicks, sizeof(INPUT));
+}
+
+std::string FileStart(const std::string& path, size_t n) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(n, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(n));
+    return bytes.substr(0, static_cast<size_t>(in.gcount()));
+}
+
+}  // namespace
+
+TEST_F(VideoSources, MovieSourceDialogOffersLiveVideoOnlyWithACaptureDriverAndTakesASecondClick) {
+    DialogDriver driver(10000);
+    driver.Expect(DialogMatch::Template("DLG_VIDEOSRC"), [](DialogView& box) {
+        EXPECT_EQ(box.Caption(), "Video/Movie Source");
+        EXPECT_TRUE(box.IsChecked(IDC_VIDSRC_DISK));
+        EXPECT_EQ(box.FocusId(), IDC_VIDSRC_DISK);
+        for (const int id : {IDC_VIDSRC_LIVE, IDC_VIDSRC_RECORD, IDC_VIDSRC_OR})
+            EXPECT_FALSE(box.IsEnabled(id)) << id;
+        EXPECT_TRUE(box.IsEnabled(IDC_VIDSRC_DISC));
+        ClickTwice(GetDlgItem(box.Window(), IDC_VIDSRC_DISC));
+    });
+    EXPECT_EQ(driver.Run([] { return RunVideoSourceDialog(nullptr, kMediaManagerMade); }), kVideoDisc);
+    EXPECT_TRUE(driver.AllAnswered());
+
+    DialogDriver withCapture(10000);
+    withCapture.Expect(DialogMatch::Template("DLG_VIDEOSRC"), [](DialogView& box) {
+        for (const int id : {IDC_VIDSRC_LIVE, IDC_VIDSRC_RECORD, IDC_VIDSRC_OR})
+            EXPECT_TRUE(box.IsEnabled(id)) << id;
+        box.SetChecked(IDC_VIDSRC_DISK, false);
+        box.SetChecked(IDC_VIDSRC_RECORD, true);
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(withCapture.Run([] { return RunVideoSourceDialog(nullptr, kMediaCaptureDriver); }), kVideoRecorded);
+    DialogDriver cancel(10000);
+    cancel.Expect(DialogMatch::Template("DLG_VIDEOSRC"), [](DialogView& box) { box.Press(IDCANCEL); });
+    EXPECT_EQ(cancel.Run([] { return RunVideoSourceDialog(nullptr, kMediaCaptureDriver); }), kVideoCancelled);
+}
+
+TEST_F(VideoSources, PictureSourceDialogEnablesByCapabilityAndStartsOnTheLastChoice) {
+    DialogDriver driver(10000);
+    driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(IDC_GFXSRC_DISK));
+        EXPECT_FALSE(box.IsEnabled(IDC_GFXSRC_VIDEO));
+        EXPECT_FALSE(box.IsEnabled(IDC_GFXSRC_CAMERA));
+        EXPECT_TRUE(box.IsEnabled(IDC_GFXSRC_TWAIN));
+        box.SetChecked(IDC_GFXSRC_TWAIN, true);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(IDC_GFXSRC_TWAIN)) << "the last choice";
+        EXPECT_EQ(box.FocusId(), IDC_GFXSRC_TWAIN);
+        box.Press(IDCANCEL);
+    });
+    driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(IDC_GFXSRC_DISK)) << "after Cancel";
+        EXPECT_TRUE(box.IsEnabled(IDC_GFXSRC_CAMERA));
+        ClickTwice(GetDlgItem(box.Window(), IDC_GFXSRC_CAMERA));
+    });
+    EXPECT_EQ(driver.Run([] {
+        const int first = RunGraphicSourceDialog(nullptr, kMediaTwain);
+        const int second = RunGraphicSourceDialog(nullptr, kMediaTwain);
+        const int third = RunGraphicSourceDialog(nullptr, kMediaTwain | kMediaCamera | kMediaCaptureDriver);
+        return first * 100 + second * 10 + third;
+    }), kGraphicFromTwain * 100 + kGraphicCancelled * 10 + kGraphicFromCamera);
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+TEST_F(VideoSources, AnExistingActionNamesItsOwnSource) {
+    std::array<uint8_t, kVideoChunkBytes> chunk{};
+    EXPECT_EQ(ExistingVideoSource(chunk), kVideoMovieFile) << "no videodisc record: a movie file";
+    SetU16(chunk, kObjectKind, kTagVideodisc);
+    SetU16(chunk, kChunkSoundFlags, 1);
+    EXPECT_EQ(ExistingVideoSource(chunk), kVideoDisc);
+    SetU16(chunk, kChunkSoundFlags, 3);
+    EXPECT_EQ(ExistingVideoSource(chunk), kVideoLive);
+}
+
+TEST_F(VideoSources, VideoActionCancelKeepsTheBlockAndADiscChoiceReplacesTheMovie) {
+    SetEnvironmentVariableA("LOOM_VIDEODISC", "cav");
+    ActionBlock block{};
+    const VideodiscCommandText start = MakeStartCommand("060", '3', 150), end = MakeEndCommand(150, 300, "FR");
+    std::memcpy(block.videodiscStart, start.data(), 32);
+    std::memcpy(block.videodiscEnd, end.data(), 32);
+    block.videodiscRect = {5, 6, 70, 80};
+    block.videodiscFlags = 1;
+    const ActionBlock before = block;
+    int chosen = 9, hadVideo = 9;
+    {
+        DialogDriver driver(10000);
+        driver.Expect(DialogMatch::Template("LaserPly"), [](DialogView& box) { box.Press(IDCANCEL); });
+        EXPECT_EQ(driver.Run([&] { return EditVideoAction(nullptr, &block, &chosen, &hadVideo, 12); }), 0);
+        EXPECT_TRUE(driver.AllAnswered()) << "an existing segment goes straight to its dialog";
+    }
+    EXPECT_EQ(hadVideo, 1);
+    EXPECT_EQ(std::memcmp(&block, &before, sizeof block), 0) << "Cancel changes nothing";
+
+    // A new action: the source is asked, the laserdisc chosen, its segment taken.
+    ActionBlock fresh{};
+    DialogDriver driver(10000);
+    driver.Expect(DialogMatch::Template("DLG_VIDEOSRC"), [](DialogView& box) {
+        box.SetChecked(IDC_VIDSRC_DISK, false);
+        box.SetChecked(IDC_VIDSRC_DISC, true);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("LaserPly"), [](DialogView& box) {
+        box.SetText(6, "500");
+        box.SetText(5, "00200");
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(driver.Run([&] { return EditVideoAction(nullptr, &fresh, &chosen, &hadVideo, 12); }), 1);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(hadVideo, 0);
+    EXPECT_EQ(chosen, 0);
+    EXPECT_EQ(fresh.movieSet, 0u);
+    EXPECT_EQ(fresh.videodiscFlags, 0);
+    EXPECT_NE(std::string(reinterpret_cast<const char*>(fresh.videodiscStart) + 1).find("00500"), std::string::npos);
+}
+
+TEST_F(VideoSources, RecordingTryingAndCancellingAMovie) {
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string name = "loommovie-" + std::to_string(GetCurrentProcessId());
+    const std::string path = std::string(folder) + name + ".avi";
+    DeleteFileA(path.c_str());
+
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [&](DialogView& box) {
+        EXPECT_EQ(box.Caption(), name);
+        EXPECT_FALSE(box.IsEnabled(IDC_VIDCAP_TRY));
+        EXPECT_FALSE(box.IsEnabled(IDOK));
+        EXPECT_TRUE(box.IsEnabled(IDC_VIDCAP_RECORD));
+        const std::string time = box.Text(IDC_VIDCAP_MAXTIME);
+        EXPECT_GT(std::atoll(time.c_str()), 0) << time;
+        EXPECT_EQ(time.substr(time.find(' ')), " seconds");
+        box.Press(IDC_VIDCAP_RECORD);
+    });
+    driver.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [&](DialogView& box) {
+        EXPECT_EQ(FileStart(path, 12).substr(8), "AVI ") << "the recording is an AVI file";
+        EXPECT_TRUE(box.IsEnabled(IDC_VIDCAP_TRY));
+        EXPECT_TRUE(box.IsEnabled(IDOK));
+        box.Press(IDC_VIDCAP_TRY);
+    });
+    driver.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [&](DialogView& box) {
+        EXPECT_EQ(box.Text(IDC_VIDCAP_HINT), "Click Mouse to\nstop playback");
+        EXPECT_TRUE(box.IsVisible(IDC_VIDCAP_HINT));
+        EXPECT_FALSE(box.IsEnabled(IDC_VIDCAP_RECORD));
+        EXPECT_NE(FindWindowExA(box.Window(), nullptr, "MCIWndClass", nullptr), nullptr) << "playing in an MCIWnd";
+        PostMessageA(box.Window(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    });
+    driver.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [&](DialogView& box) {
+        EXPECT_FALSE(box.IsVisible(IDC_VIDCAP_HINT)) << "a click stopped the playback";
+        EXPECT_EQ(FindWindowExA(box.Window(), nullptr, "MCIWndClass", nullptr), nullptr);
+        box.Press(IDC_VIDCAP_RECORD);
+    });
+    driver.Expect(DialogMatch::Alert(2335), [](DialogView& box) { box.Press(53); });
+    driver.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [](DialogView& box) { box.Press(IDCANCEL); });
+    EXPECT_EQ(driver.Run([&] { return RunMovieRecordDialog(nullptr, path.c_str()); }), IDCANCEL);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << "a file made here goes on Cancel";
+
+    // A file that was there before stays.
+    { std::ofstream(path, std::ios::binary) << "before"; }
+    DialogDriver again(15000);
+    again.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [](DialogView& box) { box.Press(IDC_VIDCAP_RECORD); });
+    again.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [](DialogView& box) { box.Press(IDCANCEL); });
+    EXPECT_EQ(again.Run([&] { return RunMovieRecordDialog(nullptr, path.c_str()); }), IDCANCEL);
+    EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(path.c_str());
+}
