@@ -19,9 +19,6 @@
 
 namespace {
 
-// The actions dialog's variant with a destination, as the actions menu opens for graphics.
-constexpr int kGraphicActionsVariant = 5;
-
 uint16_t LayerKind(LayerHandle layer) {
     LayerLock<> common(layer);
     return common ? common->kind : 0;
