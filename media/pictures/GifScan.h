@@ -10,3 +10,5 @@ bool IsGif89Header(std::span<const uint8_t> file);
 // The first transparent index of the file's graphic control extensions, -1 when there is none or
 // the blocks run past the end before one is found.
 int GifTransparentIndex(std::span<const uint8_t> file);
+// The number of images in the file, counted up to `limit` (the walk stops there); 0 for no GIF.
+int GifImageCount(std::span<const uint8_t> file, int limit);

@@ -10,5 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (index < -1 || index > 255)
         __builtin_trap();
     IsGif89Header(file);
+    if (GifImageCount(file, 2) > 2)
+        __builtin_trap();
     return 0;
 }
