@@ -14,6 +14,7 @@
 #include "graphics/dib/Dib.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/medialibrary/MediaBrowser.h"
+#include "host/medialibrary/MediaBrowserObjects.h"
 #include "media/MediaPreview.h"
 #include "media/library/MediaLibServices.h"
 #include "media/pictures/PictureFiles.h"
@@ -266,6 +267,7 @@ void PaintPane(HWND pane) {
         case kMediaPicture: painted = PaintBitmap(dc, rect, reinterpret_cast<HBITMAP>(object)); break;
         case kMediaStack: painted = PaintDib(dc, rect, PointerAsHandle(picture)); break;
         case kMediaMovie: case kMediaText: case kMediaRichText: painted = true; break;
+        case kMediaButton: case kMediaGraphic: painted = PaintSavedObjectPreview(dc, rect, object); break;
         default: break;
         }
     }
@@ -299,6 +301,12 @@ bool ShowMediaLibPreview(Handle path, int code) {
         case kMediaSound: case kMediaMovie: built = BuildMedia(file, code); break;
         case kMediaStack: built = BuildStack(file); break;
         case kMediaPicture: built = BuildPicture(file); break;
+        case kMediaButton: case kMediaGraphic:
+            if (const uintptr_t object = BuildSavedObjectPreview(file.c_str(), code)) {
+                SetPreview(static_cast<uint32_t>(code), object);
+                built = true;
+            }
+            break;
         default: break;
         }
     }
@@ -326,6 +334,7 @@ void CloseMediaLibPreview() {
         break;
     case kMediaSound: case kMediaMovie: MediaClosePreview(); break;
     case kMediaPicture: DeleteObject(reinterpret_cast<HBITMAP>(object)); break;
+    case kMediaButton: case kMediaGraphic: FreeSavedObjectPreview(object); break;
     case kMediaStack: {
         Handle dib = PointerAsHandle(picture);
         DisposeHandleAndClear(&dib);

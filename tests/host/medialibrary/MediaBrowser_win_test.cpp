@@ -18,10 +18,13 @@
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/layers/ObjectLayer.h"
 #include "host/medialibrary/MediaBrowser.h"
 #include "host/menus/MenuCommands.h"
 #include "media/library/MediaLibServices.h"
 #include "stack/cards/CardList.h"
+#include "stack/edit/MediaLibDrop.h"
 #include "tests/host/medialibrary/DropTesting_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -113,6 +116,18 @@ std::string MenuText(HMENU menu) {
     return text;
 }
 
+LayerHandle LayerOf(uint16_t kind) {
+    for (LayerHandle layer = GetLayerListHead(); layer;) {
+        LayerLock<ObjectLayer> lock(layer);
+        if (!lock)
+            break;
+        if (lock->kind == kind)
+            return layer;
+        layer = lock->next;
+    }
+    return 0;
+}
+
 std::vector<uint8_t> StackOf(int cards) {
     sb::Stack stack;
     stack.cardWidth = 64;
@@ -141,6 +156,9 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     WriteTestFile(art, "three.stk", Bytes(StackOf(3)));
     WriteTestFile(art, "one.stk", Bytes(StackOf(1)));
     WriteTestFile(art, "notes.txt", "Some words");
+    std::string broken = Bytes(StackOf(3));
+    broken.resize(broken.size() / 2);  // cut in the middle of its cards
+    WriteTestFile(art, "broken.stk", broken);
     WriteTestFile(art, "nothing.xyz", "no kind at all");
     WriteTestFile(sounds, "bell.wav", "RIFF....WAVE");
     SetFolderValue("Media Library");
@@ -150,6 +168,9 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     stack.cardHeight = 160;
     sb::Card card = sb::PlainCard(1);
     card.objects.push_back(sb::Button(10, {10, 10, 90, 40}, "Play"));
+    sb::Object graphic = sb::Graphic(11, {100, 10, 140, 50}, "Pic");
+    sb::SetGraphicPicture(graphic, sb::SolidPicture(40, 40, 8, 3));
+    card.objects.push_back(graphic);
     stack.cards = {card};
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(stack, "medialib-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
@@ -172,7 +193,7 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     EXPECT_EQ(MenuText(menu), "Hide Media Window\tCtrl+D");
 
     // Every file of a kind, with its full name; nothing of no kind.
-    EXPECT_EQ(Column(0).size(), 6u);
+    EXPECT_EQ(Column(0).size(), 7u);
     EXPECT_GE(IndexOf(kLongName), 0);
     EXPECT_EQ(IndexOf("nothing.xyz"), -1);
 
@@ -204,6 +225,8 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
         MediaLibLock record;
         EXPECT_EQ(record->cardCount, 1u);
     }
+    Select("broken.stk");
+    EXPECT_EQ(PreviewKind(), 0u) << "a stack the reader refuses shows the title picture";
     Select("notes.txt");
     EXPECT_EQ(PreviewKind(), static_cast<uint32_t>(kMediaText));
     HWND rich = GetDlgItem(GetDlgItem(browser, kMediaLibPaneId), kMediaLibRichEditId);
@@ -259,6 +282,38 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     RECT own{};
     GetWindowRect(browser, &own);
     EXPECT_EQ(MediaLibDropPlace(browser, POINT{own.left + 10, own.top + 40}), 0);
+
+    // A button and a graphic dragged off the card onto the list: saved there and listed by kind;
+    // the saved button previews as a button, not as the title picture.
+    RECT list{};
+    GetWindowRect(List(), &list);
+    POINT overList{(list.left + list.right) / 2, (list.top + list.bottom) / 2};
+    ScreenToClient(GetMainWindow(), &overList);
+    Select("old.wav");
+    const COLORREF title = WindowPixel(GetDlgItem(browser, kMediaLibPaneId), 10, 10);
+    ASSERT_TRUE(DropObjectToMediaLib(LayerOf(kObjectButton), overList));
+    ASSERT_TRUE(DropObjectToMediaLib(LayerOf(kObjectGraphic), overList));
+    const int button = IndexOf("Play.bttn"), picture = IndexOf("Pic.grfc");
+    ASSERT_GE(button, 0);
+    ASSERT_GE(picture, 0);
+    EXPECT_EQ(Column(1)[static_cast<size_t>(button)], "Button");
+    EXPECT_EQ(Column(1)[static_cast<size_t>(picture)], "Graphic");
+    EXPECT_EQ(MediaCodeForFile((art + "\\Pic.grfc").c_str()), kMediaGraphic);
+    Select("Play.bttn");
+    EXPECT_EQ(PreviewKind(), static_cast<uint32_t>(kMediaButton));
+    EXPECT_NE(WindowPixel(GetDlgItem(browser, kMediaLibPaneId), 10, 10), title);
+    Select("Pic.grfc");
+    EXPECT_EQ(PreviewKind(), static_cast<uint32_t>(kMediaGraphic));
+    // Off the library the object is saved beside the stack and listed nowhere.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string besideStack = std::string(temp) + "Play.bttn";
+    DeleteFileA(besideStack.c_str());
+    const size_t listed = Column(0).size();
+    EXPECT_TRUE(DropObjectToMediaLib(LayerOf(kObjectButton), POINT{5, 5}));
+    EXPECT_EQ(Column(0).size(), listed);
+    EXPECT_NE(GetFileAttributesA(besideStack.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(besideStack.c_str());
 
     // Another category: the folder and the value follow, the list is the category's.
     HWND combo = GetDlgItem(browser, kMediaLibCategoryId);
