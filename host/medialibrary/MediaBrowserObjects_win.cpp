@@ -1,4 +1,4 @@
-// Saved buttons and graphic objects in the preview pane, drawn as they look on a card from the
+// Saved buttons, graphic and text objects in the preview pane, drawn as they look on a card from the
 // record the file holds (checked by the object file parser, then converted to host order).
 #include <windows.h>
 
@@ -7,10 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
 #include "graphics/dib/Dib.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"
 #include "host/medialibrary/MediaBrowserObjects.h"
+#include "objects/text/FieldContents_win.h"
+#include "objects/text/TextFields.h"
+#include "stack/cards/FieldText.h"
 #include "stack/edit/ObjectFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
@@ -219,3 +224,26 @@ bool PaintSavedObjectPreview(HDC dc, const RECT& pane, uintptr_t object) {
 }
 
 void FreeSavedObjectPreview(uintptr_t object) { delete reinterpret_cast<ObjectPreview*>(object); }
+
+HWND BuildSavedTextPreview(const char* path, HWND pane) {
+    const std::vector<uint8_t> record = HostRecord(path);
+    if (record.size() < 24 || static_cast<uint16_t>(Word(record, kObjectKind)) != kObjectText || !pane)
+        return nullptr;
+    RECT rect{};
+    GetClientRect(pane, &rect);
+    // A field window of its own, with no layer: the text field procedure keeps it inert.
+    HWND field = CreateWindowExA(0, kTextFieldClass, "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0, 0,
+                                 rect.right, rect.bottom, pane, nullptr, GetAppInstance(), nullptr);
+    if (!field)
+        return nullptr;
+    if (GetU16(record, kObjectFlags) & kObjectHasPath) {
+        FillFieldFromRecord(field, record);
+    } else {
+        // The text of the card it was saved from: its first entry.
+        const std::vector<FieldTextEntry> entries = ListFieldTextEntries(record);
+        if (!entries.empty())
+            LoadFieldTextFromRecord(field, record, entries[0].cardId);
+    }
+    SetFieldReadOnlyStyle(field, true);
+    return field;
+}

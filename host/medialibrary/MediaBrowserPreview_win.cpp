@@ -266,7 +266,7 @@ void PaintPane(HWND pane) {
         case kMediaSound: painted = PaintTapeDeck(dc, rect); break;
         case kMediaPicture: painted = PaintBitmap(dc, rect, reinterpret_cast<HBITMAP>(object)); break;
         case kMediaStack: painted = PaintDib(dc, rect, PointerAsHandle(picture)); break;
-        case kMediaMovie: case kMediaText: case kMediaRichText: painted = true; break;
+        case kMediaMovie: case kMediaText: case kMediaRichText: case kMediaTextObject: painted = true; break;
         case kMediaButton: case kMediaGraphic: painted = PaintSavedObjectPreview(dc, rect, object); break;
         default: break;
         }
@@ -301,6 +301,13 @@ bool ShowMediaLibPreview(Handle path, int code) {
         case kMediaSound: case kMediaMovie: built = BuildMedia(file, code); break;
         case kMediaStack: built = BuildStack(file); break;
         case kMediaPicture: built = BuildPicture(file); break;
+        case kMediaTextObject:
+            if (HWND field = BuildSavedTextPreview(file.c_str(), Pane())) {
+                SetPreview(kMediaTextObject, reinterpret_cast<uintptr_t>(field));
+                SetMediaLibTextItemWindow(field);
+                built = true;
+            }
+            break;
         case kMediaButton: case kMediaGraphic:
             if (const uintptr_t object = BuildSavedObjectPreview(file.c_str(), code)) {
                 SetPreview(static_cast<uint32_t>(code), object);
@@ -328,7 +335,7 @@ void CloseMediaLibPreview() {
         picture = record->cardPicture;
     }
     switch (kind) {
-    case kMediaRichText: case kMediaText:
+    case kMediaRichText: case kMediaText: case kMediaTextObject:
         if (IsWindow(reinterpret_cast<HWND>(object)))
             DestroyWindow(reinterpret_cast<HWND>(object));
         break;
@@ -359,7 +366,7 @@ void ResizePreviewChild(HWND window) {
     }
     RECT rect{};
     GetClientRect(pane, &rect);
-    if (kind == kMediaText || kind == kMediaRichText)
+    if (kind == kMediaText || kind == kMediaRichText || kind == kMediaTextObject)
         MoveWindow(reinterpret_cast<HWND>(object), 0, 0, rect.right, rect.bottom, TRUE);
     else if (kind == kMediaMovie || kind == kMediaSound)
         MediaRefreshPreview(window, kMediaLibPaneId, 0, kind == kMediaMovie ? kMoviePreviewMode : kSoundPreviewMode);

@@ -171,6 +171,7 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     sb::Object graphic = sb::Graphic(11, {100, 10, 140, 50}, "Pic");
     sb::SetGraphicPicture(graphic, sb::SolidPicture(40, 40, 8, 3));
     card.objects.push_back(graphic);
+    card.objects.push_back(sb::TextField(12, {10, 60, 150, 100}, "Note", "Quiet words"));
     stack.cards = {card};
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(stack, "medialib-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
@@ -304,6 +305,28 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     EXPECT_NE(WindowPixel(GetDlgItem(browser, kMediaLibPaneId), 10, 10), title);
     Select("Pic.grfc");
     EXPECT_EQ(PreviewKind(), static_cast<uint32_t>(kMediaGraphic));
+    // A saved text object previews in a field that takes no clicks or typing.
+    ASSERT_TRUE(DropObjectToMediaLib(LayerOf(kObjectText), overList));
+    Select("Note.tfld");
+    EXPECT_EQ(PreviewKind(), static_cast<uint32_t>(kMediaTextObject));
+    HWND note = nullptr;
+    {
+        MediaLibLock record;
+        note = reinterpret_cast<HWND>(record->previewObject);
+    }
+    ASSERT_TRUE(IsWindow(note));
+    EXPECT_TRUE(IsMediaLibTextItem(note));
+    char words[32] = {};
+    GetWindowTextA(note, words, sizeof words);
+    EXPECT_STREQ(words, "Quiet words");
+    SendMessageA(note, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageA(note, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    SendMessageA(note, WM_CHAR, 'x', 1);
+    GetWindowTextA(note, words, sizeof words);
+    EXPECT_STREQ(words, "Quiet words");
+    Select("old.wav");
+    EXPECT_FALSE(IsWindow(note));
+
     // Off the library the object is saved beside the stack and listed nowhere.
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
