@@ -277,9 +277,10 @@ LRESULT OnDropFiles(HWND window, bool, bool, uint32_t, WPARAM drop, LPARAM sourc
             UnlockDropRecord();
         }
     }
-    // The shell's record is finished whatever happens; the others end with their source.
+    // The shell's record (also the one a text field passed on) is finished whatever happens;
+    // the library's drop ends with the library.
     const auto finish = [&] {
-        if (source == kDropFromShell && shellDrop)
+        if ((source == kDropFromShell || source == kDropFromTextField) && shellDrop)
             DragFinish(shellDrop);
         else if (source == kDropFromMediaLib)
             EndMediaLibDrop();

@@ -166,8 +166,10 @@ LRESULT OnMouseActivate(HWND window, const FieldState& state, WPARAM wParam, LPA
 }
 
 LRESULT OnDropFiles(HWND window, WPARAM wParam) {
-    if (!IsAdvancedUser())
+    if (!IsAdvancedUser()) {
+        DragFinish(reinterpret_cast<HDROP>(wParam));
         return 0;
+    }
     POINT point = {};
     DragQueryPoint(reinterpret_cast<HDROP>(wParam), &point);
     MapWindowPoints(window, GetCardWindow(), &point, 1);

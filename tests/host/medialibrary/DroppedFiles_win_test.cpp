@@ -173,6 +173,25 @@ TEST_F(DroppedFilesInPlugin, KindsBecomeActionsOfWhatLiesUnderTheDrop) {
         EXPECT_TRUE(asked);
     }
 
+    // A sound dropped on the text field's own window: the field's actions, in a new 'Actn'.
+    DropFiles(FieldWindow(), {sound}, POINT{5, 5});
+    Handle holder = 0;
+    uint32_t fieldOffset = 0;
+    ASSERT_TRUE(FindObject(kObjectText, kFieldId, &holder, &fieldOffset));
+    uint16_t actionId = 0;
+    {
+        HandleLock lock(holder);
+        std::memcpy(&actionId, lock.get() + fieldOffset + kTextAction, 2);
+    }
+    ASSERT_NE(actionId, 0);
+    {
+        ScopedHandle record(LoadActionResource(actionId));
+        block = ActionBlock{};
+        LoadActionBlock(record.get(), 0, &block);
+        EXPECT_EQ(block.soundIsFile, 1u);
+        DisposeActionBlockData(&block);
+    }
+
     // A non-advanced user's card takes no drop.
     SetAdvancedUser(false);
     const std::string quiet = File("quiet.wav", "RIFF....WAVE");

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -136,6 +137,18 @@ std::vector<uint8_t> StackOf(int cards) {
     for (int i = 1; i <= cards; ++i)
         stack.cards.push_back(sb::PictureCard(static_cast<uint16_t>(i), sb::SolidPicture(64, 48, 8, static_cast<uint32_t>(i))));
     return sb::BuildStack(stack).bytes;
+}
+
+std::string FileText(const std::string& path) {
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[256];
+        size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            bytes.append(buffer, n);
+        std::fclose(f);
+    }
+    return bytes;
 }
 
 std::string Bytes(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
@@ -337,6 +350,22 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     EXPECT_EQ(Column(0).size(), listed);
     EXPECT_NE(GetFileAttributesA(besideStack.c_str()), INVALID_FILE_ATTRIBUTES);
     DeleteFileA(besideStack.c_str());
+
+    // Files dropped from the shell into the list are copied into the category, never over a
+    // file of the same name.
+    const std::string outside = MakeTestFolder("outside");
+    const std::string fresh = WriteTestFile(outside, "fresh.wav", "RIFF....WAVE");
+    const std::string clash = WriteTestFile(outside, "old.wav", "RIFF....DIFFERENT");
+    const size_t before = Column(0).size();
+    DropFiles(List(), {fresh, clash}, POINT{5, 5});
+    EXPECT_EQ(Column(0).size(), before + 1);
+    EXPECT_GE(IndexOf("fresh.wav"), 0);
+    EXPECT_EQ(FileText(old), "RIFF....WAVE");
+    RemoveTestFolder(outside);
+
+    // A sound previews as the tape deck.
+    Select("young.wav");
+    EXPECT_EQ(PreviewKind(), static_cast<uint32_t>(kMediaSound));
 
     // Another category: the folder and the value follow, the list is the category's.
     HWND combo = GetDlgItem(browser, kMediaLibCategoryId);
