@@ -26,6 +26,7 @@
 #include "media/library/MediaLibServices.h"
 #include "stack/cards/CardList.h"
 #include "stack/edit/MediaLibDrop.h"
+#include "stack/format/StackReader.h"
 #include "tests/host/medialibrary/DropTesting_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -151,6 +152,25 @@ std::string FileText(const std::string& path) {
     return bytes;
 }
 
+// Whether the saved stack's first card holds the button with an action chunk of that tag, as
+// the reader reads the file.
+bool SavedButtonHasChunk(const std::string& path, uint16_t id, uint16_t tag) {
+    const std::string bytes = FileText(path);
+    const std::vector<uint8_t> data(bytes.begin(), bytes.end());
+    SpanByteSource source(data);
+    StackConversion cv;
+    StackFileContents contents;
+    bool found = false;
+    const StackReadResult read = ReadStackFile(source, cv, contents);
+    if (read.ok() && !contents.cards.empty()) {
+        uint32_t offset = 0, chunk = 0;
+        const bool button = FindObjectInCard(kObjectButton, id, contents.cards[0], &offset);
+        found = button && FindObjectChunk(contents.cards[0], offset, tag, &chunk);
+    }
+    DisposeStackFileContents(contents);
+    return found;
+}
+
 std::string Bytes(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
@@ -169,6 +189,7 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     WriteTestFile(art, "three.stk", Bytes(StackOf(3)));
     WriteTestFile(art, "one.stk", Bytes(StackOf(1)));
     WriteTestFile(art, "notes.txt", "Some words");
+    WriteTestFile(art, "tool.exe", "MZ");
     std::string broken = Bytes(StackOf(3));
     broken.resize(broken.size() / 2);  // cut in the middle of its cards
     WriteTestFile(art, "broken.stk", broken);
@@ -207,7 +228,7 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     EXPECT_EQ(MenuText(menu), "Hide Media Window\tCtrl+D");
 
     // Every file of a kind, with its full name; nothing of no kind.
-    EXPECT_EQ(Column(0).size(), 7u);
+    EXPECT_EQ(Column(0).size(), 8u);
     EXPECT_GE(IndexOf(kLongName), 0);
     EXPECT_EQ(IndexOf("nothing.xyz"), -1);
 
@@ -239,6 +260,8 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
         MediaLibLock record;
         EXPECT_EQ(record->cardCount, 1u);
     }
+    Select("tool.exe");
+    EXPECT_EQ(PreviewKind(), 0u) << "a program shows the title picture";
     Select("broken.stk");
     EXPECT_EQ(PreviewKind(), 0u) << "a stack the reader refuses shows the title picture";
     Select("notes.txt");
@@ -273,6 +296,17 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     char slot[MAX_PATH] = {};
     GetFileSpecPath(kSlotMediaFolder2, sizeof slot, slot);
     EXPECT_EQ(std::string(slot), art + "\\" + kLongName);
+    char current[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof current, current);  // the copy the plug-in opened
+    EXPECT_FALSE(SavedButtonHasChunk(current, 10, 82));
+    {
+        DialogDriver driver(15000);
+        // The stack's depth was changed to the display's: saved over the original.
+        driver.Expect(DialogMatch::Alert(2340), [](DialogView& box) { box.Press(53); });
+        driver.Run([&] { return DoMenuCommand(page.embed, 102) ? 1 : 0; });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    EXPECT_TRUE(SavedButtonHasChunk(current, 10, 82)) << "saved, the button keeps its sound file";
 
     // Released off every window of ours: a shortcut on the desktop for the selected file.
     char desktop[MAX_PATH] = {};
