@@ -197,11 +197,15 @@ int MediaLibDropPlace(HWND browser, POINT screen) {
     POINT local = screen;
     ScreenToClient(card, &local);
     const bool inCard = PtInRect(&client, local) != 0;
-    if (under == card)
-        return IsWindowEnabled(top) && inCard ? 1 : 0;
-    // A child of the card window or of the page takes no drop, nor does the page outside the card.
-    if (IsUnder(under, card) || IsUnder(under, top))
-        return 0;
+    RECT frame{};
+    GetWindowRect(top, &frame);
+    // Over the page only its card window's client area takes the drop, and no child of it (a
+    // text field, a movie); the page may be a window that lets hit tests pass through it.
+    if ((IsWindowVisible(top) && PtInRect(&frame, screen)) || IsUnder(under, top)) {
+        if (!inCard || !IsWindowEnabled(top))
+            return 0;
+        return under != card && IsUnder(under, card) ? 0 : 1;
+    }
     return 2;
 }
 

@@ -326,7 +326,15 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     EXPECT_TRUE(ResolveShortcut(shortcut.c_str(), target, sizeof target));
     EXPECT_EQ(std::string(target), old);
     DeleteFileA(shortcut.c_str());
-    // Over the browser itself nothing takes the drop.
+    // Over the page outside the card window, or over the browser itself, nothing takes it.
+    RECT pageRect{}, cardRect{};
+    GetWindowRect(GetAncestor(page.embed, GA_ROOT), &pageRect);
+    GetWindowRect(GetMainWindow(), &cardRect);
+    EXPECT_EQ(MediaLibDropPlace(browser, onButton), 1);
+    if (pageRect.bottom > cardRect.bottom + 4)
+        EXPECT_EQ(MediaLibDropPlace(browser, POINT{cardRect.left + 2, pageRect.bottom - 8}), 0);
+    else
+        ADD_FAILURE() << "the page has no room below the card";
     RECT own{};
     GetWindowRect(browser, &own);
     EXPECT_EQ(MediaLibDropPlace(browser, POINT{own.left + 10, own.top + 40}), 0);
@@ -396,6 +404,36 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     EXPECT_GE(IndexOf("fresh.wav"), 0);
     EXPECT_EQ(FileText(old), "RIFF....WAVE");
     RemoveTestFolder(outside);
+
+    // The splitter dragged up to the pane's top stops one border width below it.
+    {
+        HWND pane = GetDlgItem(browser, kMediaLibPaneId);
+        RECT paneRect{}, listRect{};
+        GetWindowRect(pane, &paneRect);
+        GetWindowRect(List(), &listRect);
+        MapWindowPoints(nullptr, browser, reinterpret_cast<POINT*>(&paneRect), 2);
+        MapWindowPoints(nullptr, browser, reinterpret_cast<POINT*>(&listRect), 2);
+        ASSERT_GT(listRect.top, paneRect.bottom);
+        const int gap = listRect.top - paneRect.bottom;
+        const LPARAM band = MAKELPARAM(20, (paneRect.bottom + listRect.top) / 2);
+        SendMessageA(browser, WM_MOUSEMOVE, 0, band);
+        SendMessageA(browser, WM_LBUTTONDOWN, MK_LBUTTON, band);
+        HoldKey(VK_LBUTTON, true);
+        SendMessageA(browser, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, paneRect.top - 30));
+        HoldKey(VK_LBUTTON, false);
+        SendMessageA(browser, WM_LBUTTONUP, 0, MAKELPARAM(20, paneRect.top - 30));
+        RECT movedPane{}, movedList{};
+        GetWindowRect(pane, &movedPane);
+        GetWindowRect(List(), &movedList);
+        MapWindowPoints(nullptr, browser, reinterpret_cast<POINT*>(&movedPane), 2);
+        MapWindowPoints(nullptr, browser, reinterpret_cast<POINT*>(&movedList), 2);
+        EXPECT_EQ(movedPane.top, paneRect.top);
+        EXPECT_EQ(movedPane.bottom, paneRect.top + GetSystemMetrics(SM_CYBORDER));
+        EXPECT_EQ(movedList.top, movedPane.bottom + gap);
+        EXPECT_EQ(movedList.bottom, listRect.bottom);
+        MediaLibLock record;
+        EXPECT_EQ(record->tracking, 0u);
+    }
 
     // A sound previews as the tape deck.
     Select("young.wav");
