@@ -7,6 +7,7 @@
 #include "core/ui/Resources.h"
 #include "host/medialibrary/MediaBrowser.h"
 #include "media/library/MediaLibServices.h"
+#include "objects/text/TextFields.h"
 
 namespace {
 
@@ -28,7 +29,14 @@ bool AllocMediaLib() { return AllocMediaLibRecord(); }
 
 void CloseMediaLib() {
     HWND window = GetMediaLibWindow();
+    const bool fieldPreview = [] {
+        MediaLibLock record;
+        return record && record->previewKind == static_cast<uint32_t>(kMediaTextObject);
+    }();
     CloseMediaLibPreview();
+    // The field windows' class outlived the layers only for the preview's field.
+    if (fieldPreview && IsTextFieldClassRegistered())
+        UnregisterTextFieldClass();
     if (window && IsWindow(window))
         DestroyWindow(window);
     char className[64] = {};
