@@ -51,6 +51,8 @@
 #   host/palettes         the tool palette and the current tool's cells, the floating colours,
 #                         icon buttons and the palettes' places (they move between cards)
 #   host/dialogs          the about box, favourites, printing and the slide show, preferences
+#   host/medialibrary     the Media Browser: the media library's window, its list, drags and
+#                         preview pane (the record and services lie in media/library)
 #   host/menus            the command dispatcher, the clipboard commands, shortcuts
 #   host/window           the card window: its message handler, clicks, keys, paint, context
 #                         menu, the periodic tick and the window services
@@ -62,7 +64,7 @@ set(LOOM_LAYERS core quicktime vic32
     graphics/dib graphics/palette stack/format graphics/pixels graphics/masks
     stack graphics/layers objects media/support actions media paint
     graphics/transitions graphics/card stack/edit graphics/colors logo spell
-    host/downloads host/state host/launching host/player host/palettes host/dialogs host/menus host/window
+    host/downloads host/state host/launching host/player host/palettes host/dialogs host/medialibrary host/menus host/window
     host/requests host/wiring host/browser)
 
 # Stand-ins that are DLLs of their own, as the libraries they stand for were (the plug-in

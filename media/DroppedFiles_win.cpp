@@ -1,7 +1,10 @@
-// Files dropped on the card window.
-//
-// Minimal until the drop handler exists: the card window does not accept drops yet, since a
-// drop nobody handles would only leak the shell's drop record.
+// Files dropped from the shell on the card window.
+#include <windows.h>
+#include <shellapi.h>
+
 #include "media/DroppedFiles.h"
 
-void SetAcceptDroppedFiles(HWND /*window*/, bool /*accept*/) {}
+void SetAcceptDroppedFiles(HWND window, bool accept) {
+    if (window)
+        DragAcceptFiles(window, accept ? TRUE : FALSE);
+}

@@ -1,10 +1,4 @@
-// The media library browser.
+// The media library: its window and the services other layers call (media/library/).
 #pragma once
 
-#include <windows.h>
-
-// The media library window, null when it is not open.
-HWND GetMediaLibWindow();
-// True when a point in the client coordinates of a window lies over the library's file list:
-// the object and selection tools ask it on mouse-up.
-bool IsPointOverMediaLib(HWND window, POINT point);
+#include "media/library/MediaLibServices.h"

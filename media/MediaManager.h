@@ -125,11 +125,6 @@ int MediaCountImages(const char* path);
 // the block); 1 on success, with no frames when QuickTime could not draw them.
 int MediaDecodeImageFrames(const char* path, HGLOBAL* frames, int* count);
 
-// ---- MediaReleases_win.cpp ----
-// MINIMAL until the media library exists: nothing is held.
-void AllocMediaLib();
-void CloseMediaLib();
-
 // ---- videodisc/VideodiscPlayer_win.cpp ----
 // Settles a player that played a segment (status, then pause): 0 ready or no player state, 1
 // when that failed.
@@ -144,5 +139,3 @@ int IsInVideoClickRect(uint32_t mediaFlags, HWND window, UINT message, int x, in
 // ---- capture/CaptureWindow_win.cpp ----
 // Hides, disconnects and destroys the shared capture window; the click rectangle empties.
 void CloseCaptureWindow();
-// Files dropped on the card: not accepted yet (0).
-LRESULT OnDropFiles(HWND window, bool handScroll, bool objectsShown, uint32_t card, WPARAM drop, LPARAM lParam);

@@ -35,7 +35,7 @@ MAX_FILES_PER_FOLDER = 40
 # single-procedure setters): the aim, and today's ceiling (lower it whenever upward calls go
 # away; never raise it).
 SLOT_AIM = 150
-SLOT_CEILING = 160
+SLOT_CEILING = 157
 SOURCE = (".cpp", ".h")
 
 

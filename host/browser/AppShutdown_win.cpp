@@ -23,6 +23,7 @@
 #include "host/palettes/ToolPalette.h"
 #include "host/window/WindowServices.h"
 #include "logo/Logo.h"
+#include "host/medialibrary/MediaBrowser.h"
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"

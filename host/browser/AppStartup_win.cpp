@@ -25,6 +25,7 @@
 #include "host/window/TextFieldProc.h"
 #include "host/window/WindowServices.h"
 #include "media/DroppedFiles.h"
+#include "host/medialibrary/MediaBrowser.h"
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"
 #include "objects/ObjectLayerKinds.h"

@@ -14,6 +14,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/dialogs/AboutBox.h"
 #include "host/dialogs/Printing.h"
+#include "host/medialibrary/MediaBrowser.h"
 #include "host/menus/ClipboardCommands.h"
 #include "host/menus/FindTextCommand.h"
 #include "host/menus/MenuCommandRules.h"
@@ -218,7 +219,8 @@ bool RunEditAndOptions(HWND window, int command) {
     case 305: ReorderSelectedObject(window, 'F'); return true;
     case 162: case 350:
     case 351: case 369: case 362: case 366: case 367:
-    case 403: case 600:
+    case kMediaLibCommand: OpenMediaLib(); return true;
+    case 600:
         RunDeferredCommand(command);
         return true;
     default:

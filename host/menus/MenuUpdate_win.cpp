@@ -2,6 +2,7 @@
 #include <string>
 
 #include "core/ui/Resources.h"
+#include "host/medialibrary/MediaBrowser.h"
 #include "host/menus/MenuCommands.h"
 #include "host/menus/MenuSubjects.h"
 #include "host/state/MenuOptions.h"
@@ -98,6 +99,8 @@ void UpdateMenus(HWND window, int menuIndex, HMENU menu, bool systemMenu) {
         Check(menu, kPresentationItem, s.presentationMode);
         return;
     }
+    if (GetMenuState(menu, kMediaLibCommand, MF_BYCOMMAND) != static_cast<UINT>(-1))
+        UpdateMediaLibMenuItem(menu);
     switch (menuIndex) {
     case 0:
         SetText(menu, 108, ResText(s.activeField || s.objectActive ? 2026 : 2025));

@@ -16,6 +16,7 @@
 #include "host/state/CardHandlerState.h"
 #include "host/state/MenuOptions.h"
 #include "host/window/ContextMenu.h"
+#include "host/window/DroppedFiles.h"
 #include "host/window/PeriodicTick.h"
 #include "host/window/TextFieldProc.h"
 #include "host/window/WindowServices.h"

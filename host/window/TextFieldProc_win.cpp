@@ -37,7 +37,6 @@
 namespace {
 
 constexpr WPARAM kKeyFlagsNoLink = MK_LBUTTON | MK_MBUTTON;  // 0x11 exactly: the release follows no link
-constexpr LPARAM kDropFromField = 2;
 constexpr int kOpenedUrlBytes = 256;
 
 struct FieldState {
@@ -167,8 +166,10 @@ LRESULT OnMouseActivate(HWND window, const FieldState& state, WPARAM wParam, LPA
 }
 
 LRESULT OnDropFiles(HWND window, WPARAM wParam) {
-    if (!IsAdvancedUser())
+    if (!IsAdvancedUser()) {
+        DragFinish(reinterpret_cast<HDROP>(wParam));
         return 0;
+    }
     POINT point = {};
     DragQueryPoint(reinterpret_cast<HDROP>(wParam), &point);
     MapWindowPoints(window, GetCardWindow(), &point, 1);
@@ -176,7 +177,7 @@ LRESULT OnDropFiles(HWND window, WPARAM wParam) {
         *record = {reinterpret_cast<void*>(wParam), point.x, point.y};
         UnlockDropRecord();
     }
-    SendMessageA(GetCardWindow(), WM_DROPFILES, 0, kDropFromField);
+    SendMessageA(GetCardWindow(), WM_DROPFILES, 0, kDropFromTextField);
     if (DropRecord* record = LockDropRecord()) {
         *record = {};
         UnlockDropRecord();
@@ -184,21 +185,20 @@ LRESULT OnDropFiles(HWND window, WPARAM wParam) {
     return 0;
 }
 
-bool IsLibraryPreview(HWND window) {
-    HWND library = GetMediaLibWindow();
-    return library && IsChild(library, window);
-}
-
 }  // namespace
 
 LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (ForwardMessageToNBAs(window, message, LOWORD(wParam), lParam))
         return 0;
-    if (IsLibraryPreview(window)) {
+    if (IsMediaLibTextItem(window)) {
         switch (message) {
         case WM_PRINTCLIENT:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_KEYDOWN:
         case WM_MOUSEACTIVATE:
         case WM_SETCURSOR:
         case WM_CHAR: return 0;

@@ -107,3 +107,30 @@ bool GifColorTableEntry(std::span<const uint8_t> file, int index, uint8_t rgb[3]
     std::copy(entry.begin(), entry.end(), rgb);
     return true;
 }
+
+int GifImageCount(std::span<const uint8_t> file, int limit) {
+    if (file.size() < kGifHeaderBytes || std::memcmp(file.data(), "GIF", 3) != 0)
+        return 0;
+    ByteReader in(file, kGifHeaderBytes);
+    SkipColorTable(in, file[10]);
+    int images = 0;
+    while (in.ok() && images < limit) {
+        const uint8_t introducer = in.U8();
+        if (!in.ok() || introducer == kGifTrailer)
+            break;
+        if (introducer == kExtension) {
+            in.U8();
+            SkipSubBlocks(in);
+        } else if (introducer == kImage) {
+            const std::span<const uint8_t> descriptor = in.Bytes(9);
+            if (!in.ok())
+                break;
+            SkipColorTable(in, descriptor[8]);
+            in.U8();
+            SkipSubBlocks(in);
+            if (in.ok())
+                ++images;
+        }
+    }
+    return images;
+}

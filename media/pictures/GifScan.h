@@ -13,3 +13,5 @@ int GifTransparentIndex(std::span<const uint8_t> file);
 // Entry index of the global colour table (of the first image's local table when there is no
 // global one) as red, green, blue; false when the file holds no such entry.
 bool GifColorTableEntry(std::span<const uint8_t> file, int index, uint8_t rgb[3]);
+// The number of images in the file, counted up to `limit` (the walk stops there); 0 for no GIF.
+int GifImageCount(std::span<const uint8_t> file, int limit);

@@ -15,13 +15,6 @@ EditUpcalls DefaultEditUpcalls() {
     u.stackIsFresh = [] { return false; };
     u.openInsteadOfImport = [] { return -1; };
     u.showImportCount = [](const char*, int) {};
-    u.isPointOverMediaLib = [](int, int) { return false; };
-    u.makeUniqueMediaLibPath = [](char* out, size_t size, const char*, const char*) {
-        if (out && size)
-            out[0] = 0;
-        return 0;
-    };
-    u.addMediaLibItem = [](const char*, int) {};
     return u;
 }
 

@@ -1,7 +1,5 @@
 // Objects dragged off the card: written to an object file, and added to the media library when
-// they were dropped on its list.
-//
-//   MediaLibDrop_win.cpp   MINIMAL until the media library is built: nothing is written.
+// they were dropped on its list (MediaLibDrop_win.cpp).
 #pragma once
 
 #include <windows.h>

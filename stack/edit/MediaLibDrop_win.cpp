@@ -1,14 +1,62 @@
-// MINIMAL until the media library is built: nothing is written.
+// Card objects dragged off the card: written to an object file, and listed in the media library
+// when they fell on its list.
 #include "stack/edit/MediaLibDrop.h"
 
 #include "core/system/PluginModule.h"
+#include "media/library/MediaLibServices.h"
+#include "stack/cards/CardList.h"
+#include "stack/edit/ObjectFile.h"
 
-bool DropObjectToMediaLib(LayerHandle, POINT) { return false; }
+namespace {
+
+int CodeOfKind(uint16_t kind) {
+    switch (kind) {
+    case kObjectGraphic: return kMediaGraphic;
+    case kObjectButton: return kMediaButton;
+    case kObjectText: return kMediaTextObject;
+    default: return kMediaNone;
+    }
+}
+
+}  // namespace
+
+bool DropObjectToMediaLib(LayerHandle layer, POINT point) {
+    ObjectDragBlock drag;
+    {
+        LayerLock<ObjectLayer> lock(layer);
+        if (!lock)
+            return false;
+        drag.kind = lock->kind;
+        drag.id = lock->id;
+    }
+    if (drag.kind == kObjectText) {
+        LayerLock<FieldLayer> lock(layer);
+        drag.actionId = lock ? lock->actionId : 0;
+    }
+    Handle card = 0;
+    uint32_t offset = 0;
+    if (!FindObject(drag.kind, drag.id, &card, &offset))
+        return false;
+    ScopedHandle copy(CopyObjectRecord(card, offset));
+    const std::vector<uint8_t> record = HandleToBytes(copy.get());
+    if (drag.kind == kObjectGraphic && record.size() >= kGraphicAction + 2)
+        drag.actionId = static_cast<uint16_t>(record[kGraphicAction] | (record[kGraphicAction + 1] << 8));
+    const bool overLibrary = IsPointOverMediaLib(GetMainWindow(), point);
+    char path[kObjectFilePathSize] = {};
+    if (!WriteObjectToFile(record, drag.kind, path, sizeof path, overLibrary) || !path[0])
+        return false;
+    if (!WriteObjectFile(drag, path))
+        return false;
+    if (overLibrary)
+        AddMediaLibItem(CodeOfKind(drag.kind), path);
+    return true;
+}
 
 bool RectOverlapsCardWindow(const RECT& rect) {
     RECT client{};
     HWND window = GetMainWindow();
-    if (!window || !GetClientRect(window, &client)) return true;
+    if (!window || !GetClientRect(window, &client))
+        return true;
     RECT overlap;
     return IntersectRect(&overlap, &client, &rect) != 0;
 }

@@ -10,6 +10,7 @@
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
+#include "media/library/MediaLibPaths.h"
 #include "stack/edit/EditUpcalls.h"
 #include "stack/edit/ObjectFile.h"
 #include "stack/format/ResFile.h"
@@ -200,7 +201,7 @@ int WriteObjectToFile(std::span<const uint8_t> record, uint16_t kind, char* out,
     const std::string name = ObjectFileBaseName(record, kind);
     const char* extension = ObjectFileExtension(kind);
     if (mediaLib)
-        return GetEditUpcalls().makeUniqueMediaLibPath(out, size, name.c_str(), extension);
+        return MakeUniqueMediaLibPath(out, name.c_str(), extension, size);
     return MakeUniqueSavePath(out, size, name.c_str(), extension);
 }
 

@@ -24,7 +24,6 @@
 #include "core/memory/Handles.h"
 #include "stack/format/StackFile.h"
 
-inline constexpr uint32_t kObjectFileHeaderBytes = 32;
 inline constexpr uint32_t kObjectFileEntryBytes = 56;
 inline constexpr uint32_t kObjectFileVersion = 0x00010000;
 inline constexpr size_t kObjectFilePathSize = 256;

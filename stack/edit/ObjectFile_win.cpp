@@ -5,7 +5,7 @@
 #include "core/files/FileLayer.h"
 #include "core/ui/Resources.h"
 #include "graphics/pixels/DibGdi.h"
-#include "stack/edit/EditUpcalls.h"
+#include "media/library/MediaLibServices.h"
 #include "stack/edit/ObjectFile.h"
 #include "stack/edit/ObjectFileBmp.h"
 #include "stack/save/SaveStack.h"
@@ -18,14 +18,14 @@ constexpr size_t kPictureNameSize = 17;
 }  // namespace
 
 int SavePictureAsBmp(HBITMAP bitmap, HPALETTE palette, POINT drop) {
-    const bool overMediaLib = GetEditUpcalls().isPointOverMediaLib(drop.x, drop.y);
+    const bool overMediaLib = IsPointOverMediaLib(nullptr, drop);
     ScopedHandle dib(DibFromDeviceBitmap(bitmap, 24, palette));
     if (!dib.get())
         return 0;
     char name[kPictureNameSize] = {};
     LoadResString(kDefaultPictureName, name, sizeof name);
     char path[kObjectFilePathSize] = {};
-    const int made = overMediaLib ? GetEditUpcalls().makeUniqueMediaLibPath(path, sizeof path, name, ".bmp")
+    const int made = overMediaLib ? MakeUniqueMediaLibPath(path, name, ".bmp", sizeof path)
                                   : MakeUniqueSavePath(path, sizeof path, name, ".bmp");
     if (!made || !path[0])
         return 0;
@@ -34,6 +34,6 @@ int SavePictureAsBmp(HBITMAP bitmap, HPALETTE palette, POINT drop) {
     if (!written)
         DeleteFilePath(path);
     else if (overMediaLib)
-        GetEditUpcalls().addMediaLibItem(path, kMediaCodeBitmap);
+        AddMediaLibItem(kMediaCodeBitmap, path);
     return written;
 }

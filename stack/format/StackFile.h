@@ -746,6 +746,9 @@ int SwapResourceDataBytes(uint32_t type, std::vector<uint8_t>& data, ByteOrder o
 Handle ButtonRecordToFileOrder(std::span<const uint8_t> record, const StackConversion& cv);
 Handle GraphicRecordToFileOrder(std::span<const uint8_t> record, const StackConversion& cv);
 Handle TextRecordToFileOrder(std::span<const uint8_t> record, const StackConversion& cv);
+// A saved object file (one card object with its resources) begins with a 32-byte big-endian
+// header: 'LMPK', the kind code ('Bttn', 'Grfc', 'TFld'), the version, 20 zeros.
+inline constexpr uint32_t kObjectFileHeaderBytes = 32;
 // The 60-byte header of a saved object file, in place.
 inline constexpr uint32_t kSavedObjectHeaderBytes = 60;
 inline constexpr uint32_t kSavedName = 20, kSavedNameBytes = 32;  // the object's name

@@ -1,9 +1,11 @@
 // The page: a top-level window holding one child window per embed, the timers of unattended
 // runs, and main(), which drives the plug-in through its life as a browser does.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -20,12 +22,31 @@ constexpr UINT_PTR kTimerFirstCommand = 100;  // one timer per --command, in ord
 constexpr UINT_PTR kTimerFirstClick = 300;    // one timer per --click, in order
 constexpr UINT_PTR kTimerFirstLaterShot = 500;  // one timer per later --screenshot-after
 constexpr UINT_PTR kTimerFirstTyping = 700;     // one timer per --keys, in order
+constexpr UINT_PTR kTimerFirstDrop = 900;       // one timer per --drop, in order
 // Posted after a click's press: by the time it arrives the press has been handled, so the
 // release goes where the mouse's would, to a window that took the capture.
 constexpr UINT kMsgReleaseClick = WM_APP + 2;
 constexpr UINT kAlertPollMs = 50;
 constexpr UINT kQuitRetryMs = 100;
 constexpr DWORD kQuitPatienceMs = 10000;
+
+std::string FullPath(const std::string& path);
+
+// A shell drop record of one file at a client point, posted as the shell posts it; the
+// receiver finishes it.
+void PostFileDrop(HWND window, const std::string& file, POINT point) {
+    const size_t bytes = sizeof(DROPFILES) + file.size() + 2;
+    HGLOBAL drop = GlobalAlloc(GHND, bytes);
+    auto* record = drop ? static_cast<DROPFILES*>(GlobalLock(drop)) : nullptr;
+    if (!record)
+        return;
+    record->pFiles = sizeof(DROPFILES);
+    record->pt = point;
+    std::memcpy(reinterpret_cast<char*>(record) + sizeof(DROPFILES), file.c_str(), file.size() + 1);
+    GlobalUnlock(drop);
+    if (!PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0))
+        GlobalFree(drop);
+}
 
 struct Embed {
     HWND window = nullptr;
@@ -155,6 +176,10 @@ void ClosePage(HWND frame) {
         return;
     g_page.closed = true;
     TakeScreenshots();
+    if (g_page.options.reload) {
+        HWND library = FindWindowA("LM_MediaBrowser", nullptr);
+        Logf("closing(LM_MediaBrowser=%s)", library && IsWindowVisible(library) ? "shown" : "none");
+    }
     DestroyInstances();
     CheckEmbedsHandedBack();
     for (Embed& embed : g_page.embeds)
@@ -269,6 +294,13 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                 PostMessageA(g_page.embeds[0].window, WM_MOUSEMOVE, 0, at);
                 PostMessageA(g_page.embeds[0].window, WM_LBUTTONDOWN, MK_LBUTTON, at);
                 PostMessageA(window, kMsgReleaseClick, 0, at);
+            }
+        } else if (wParam >= kTimerFirstDrop && wParam < kTimerFirstDrop + g_page.options.drops.size()) {
+            KillTimer(window, wParam);
+            const BrowserOptions::TimedDrop& d = g_page.options.drops[wParam - kTimerFirstDrop];
+            if (!g_page.embeds.empty()) {
+                Logf("drop(%s,%d,%d)", d.file.c_str(), d.x, d.y);
+                PostFileDrop(g_page.embeds[0].window, FullPath(d.file), POINT{d.x, d.y});
             }
         } else if (wParam >= kTimerFirstTyping && wParam < kTimerFirstTyping + g_page.options.typing.size()) {
             KillTimer(window, wParam);
@@ -465,6 +497,8 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         SetTimer(g_page.frame, kTimerFirstClick + i, static_cast<UINT>(o.clicks[i].atMs), nullptr);
     for (size_t i = 0; i < o.typing.size(); ++i)
         SetTimer(g_page.frame, kTimerFirstTyping + i, static_cast<UINT>(o.typing[i].atMs), nullptr);
+    for (size_t i = 0; i < o.drops.size(); ++i)
+        SetTimer(g_page.frame, kTimerFirstDrop + i, static_cast<UINT>(o.drops[i].atMs), nullptr);
     if (o.streamBeforeWindow) {
         requestStacks();
         DeliverStreamsNow();
@@ -496,6 +530,8 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
 // --reload: what the unloaded plug-in left behind in this process.
 void LogWhatUnloadingLeft() {
     WNDCLASSA info = {};
+    const bool browserLeft = GetClassInfoA(static_cast<HINSTANCE>(PluginModuleHandle()), "LM_MediaBrowser", &info) != 0;
+    Logf("unloaded(LM_MediaBrowser=%s)", browserLeft ? "registered" : "gone");
     const bool classLeft = GetClassInfoA(static_cast<HINSTANCE>(PluginModuleHandle()), "QTWndClass", &info) != 0;
     const bool quickTimeLeft = GetModuleHandleA("QuickTime.qts") != nullptr;
     Logf("unloaded(QTWndClass=%s, QuickTime.qts=%s)", classLeft ? "registered" : "gone",

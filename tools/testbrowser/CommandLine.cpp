@@ -119,6 +119,8 @@ const char* UsageText() {
            "  --command ID@MS       post menu command ID to the first embed window at MS\n"
            "                        milliseconds (repeatable)\n"
            "  --click X,Y@MS        a left click on the first embed window at MS (repeatable)\n"
+           "  --drop FILE@X,Y@MS    FILE dropped from the shell on the first embed window at X,Y\n"
+           "                        (a real drop record) at MS (repeatable)\n"
            "  --keys TEXT@MS        TEXT typed (WM_CHAR each) into the window with the focus\n"
            "                        at MS (repeatable)\n"
            "  --quit-after MS       close the page after MS milliseconds\n"
@@ -127,6 +129,8 @@ const char* UsageText() {
            "                        reaching it first ends with exit code 12)\n"
            "  --reload              once the page closed and the plug-in is unloaded, log whether\n"
            "                        its \"QTWndClass\" and QuickTime.qts are left (\"unloaded(...)\"),\n"
+           "                        and its \"LM_MediaBrowser\" class (\"unloaded(LM_MediaBrowser=...)\",\n"
+           "                        and at each closing whether that window shows),\n"
            "                        then show the page again (its screenshot: FILE-again.png)\n";
 }
 
@@ -200,6 +204,22 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
                 options.clicks.push_back(c);
             else if (value)
                 error = "bad value for --click: " + *value;
+        } else if (a == "--drop") {
+            const std::string* value = needValue(i);
+            const size_t at = value ? value->rfind('@') : std::string::npos;
+            const size_t place = at != std::string::npos && at > 0 ? value->rfind('@', at - 1) : std::string::npos;
+            const size_t comma = place != std::string::npos ? value->find(',', place) : std::string::npos;
+            BrowserOptions::TimedDrop d{};
+            ok = place != std::string::npos && place > 0 && comma != std::string::npos && comma < at &&
+                 ParseInt(value->substr(place + 1, comma - place - 1), 0, 4095, d.x) &&
+                 ParseInt(value->substr(comma + 1, at - comma - 1), 0, 4095, d.y) &&
+                 ParseInt(value->substr(at + 1), 0, kMaxMs, d.atMs);
+            if (ok) {
+                d.file = value->substr(0, place);
+                options.drops.push_back(d);
+            } else if (value) {
+                error = "bad value for --drop: " + *value;
+            }
         } else if (a == "--keys") {
             const std::string* value = needValue(i);
             const size_t at = value ? value->rfind('@') : std::string::npos;

@@ -55,6 +55,13 @@ struct BrowserOptions {
         int atMs;
     };
     std::vector<TimedTyping> typing;
+    // A file dropped from the shell on the first embed at embed coordinates, at a time.
+    struct TimedDrop {
+        std::string file;
+        int x, y;
+        int atMs;
+    };
+    std::vector<TimedDrop> drops;
 };
 
 // Exit codes of the program.

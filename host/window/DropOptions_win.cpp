@@ -1,0 +1,39 @@
+// "DROPOPTS": what a picture dropped with Alt on empty card becomes.
+#include <windows.h>
+
+#include "core/system/PluginModule.h"
+#include "host/window/DroppedFiles.h"
+#include "resources/medialib_ids.h"
+
+namespace {
+
+INT_PTR CALLBACK DropOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        CheckRadioButton(dialog, IDC_DROP_LASSO, IDC_DROP_GRAPHIC, IDC_DROP_LASSO);
+        SetFocus(GetDlgItem(dialog, IDC_DROP_LASSO));
+        return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            int chosen = IDC_DROP_LASSO;
+            for (int id = IDC_DROP_LASSO; id <= IDC_DROP_GRAPHIC; ++id)
+                if (IsDlgButtonChecked(dialog, id) == BST_CHECKED)
+                    chosen = id;
+            EndDialog(dialog, chosen);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        break;
+    default: break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+int RunDropOptionsDialog(HWND window) {
+    return static_cast<int>(DialogBoxParamA(GetAppInstance(), "DROPOPTS", window, DropOptionsProc, 0));
+}

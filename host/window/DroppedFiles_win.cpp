@@ -1,0 +1,315 @@
+// Files dropped on the card window, turned by kind into the actions of the object under the
+// drop (or of the card), text in a field, a picture, or a placed object.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+
+#include "actions/ActionBlock.h"
+#include "core/files/FileSlots.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PreferenceFlags.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/ToolNumbers.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/layers/ObjectLayer.h"
+#include "host/state/MenuOptions.h"
+#include "host/window/DroppedFiles.h"
+#include "media/MediaDialogs.h"
+#include "media/library/MediaLibServices.h"
+#include "objects/graphics/GraphicPlacement.h"
+#include "stack/cards/ActionResource.h"
+#include "stack/cards/CardList.h"
+#include "stack/edit/CardPictureFiles.h"
+#include "stack/edit/NewTextObject.h"
+#include "stack/edit/animation/AnimationEdit.h"
+#include "stack/edit/graphics/PictureCrop.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
+
+namespace {
+
+constexpr uint32_t kStackMenuLock = 24;
+constexpr uint32_t kAnotherAnimationAlert = 2354;
+constexpr uint16_t kDroppedSoundParameter = 128;
+constexpr int16_t kToAnotherStack = -6;
+constexpr uint16_t kLaunchProgramBit = 0x0001, kLaunchDocumentBit = 0x4000;
+
+uint16_t ReadWord(Handle h, uint32_t offset) {
+    HandleLock lock(h);
+    uint16_t value = 0;
+    if (lock.get() && offset + 2 <= GetHandleSize(h))
+        std::memcpy(&value, lock.get() + offset, 2);
+    return value;
+}
+
+void WriteWord(Handle h, uint32_t offset, uint16_t value) {
+    HandleLock lock(h);
+    if (lock.get() && offset + 2 <= GetHandleSize(h))
+        std::memcpy(lock.get() + offset, &value, 2);
+}
+
+bool StackMenuLocked() {
+    Handle header = GetStackHeaderHandle();
+    return header && ReadWord(header, kStackMenuLock) != 0;
+}
+
+bool PlacingNewObject() {
+    const GraphicPlacement& placement = GetGraphicPlacement();
+    return IsPlacingTextField() || (placement.placing && placement.shown && placement.resizeHandle == 0);
+}
+
+// Whose actions a drop changes: a button's own record, a graphic's or text object's 'Actn'
+// resource (its id in the object's record), or the card's click action.
+struct DropTarget {
+    LayerHandle layer = 0;
+    uint16_t kind = 0;  // 0: the card
+    uint16_t id = 0;
+};
+
+DropTarget TargetAt(POINT point) {
+    DropTarget target;
+    if (LayerHandle layer = HitTestLayers(point.x, point.y, false, 0)) {
+        LayerLock<ObjectLayer> lock(layer);
+        if (lock) {
+            target.layer = layer;
+            target.kind = lock->kind;
+            target.id = lock->id;
+        }
+    }
+    return target;
+}
+
+// The offset of the 'Actn' id word: in the object's record, or in the card record.
+bool ActionIdPlace(const DropTarget& target, Handle* record, uint32_t* offset) {
+    if (target.kind == 0) {
+        *record = GetCurrentCardRecord();
+        *offset = kCardAction3;
+        return *record != 0;
+    }
+    uint32_t objectOffset = 0;
+    if (!FindObject(target.kind, target.id, record, &objectOffset))
+        return false;
+    *offset = objectOffset + (target.kind == kObjectGraphic ? kGraphicAction : kTextAction);
+    return true;
+}
+
+bool LoadTargetActions(const DropTarget& target, ActionBlock* block) {
+    if (target.kind == kObjectButton) {
+        Handle card = 0;
+        uint32_t offset = 0;
+        return FindObject(kObjectButton, target.id, &card, &offset) && LoadActionBlock(card, offset, block);
+    }
+    Handle holder = 0;
+    uint32_t idOffset = 0;
+    if (!ActionIdPlace(target, &holder, &idOffset))
+        return false;
+    ScopedHandle record(LoadActionResource(ReadWord(holder, idOffset)));
+    if (!record.get() || !LoadActionBlock(record.get(), 0, block))
+        *block = ActionBlock{.soundParameter = kDroppedSoundParameter};
+    return true;
+}
+
+bool SaveTargetActions(const DropTarget& target, const ActionBlock& block) {
+    if (target.kind == kObjectButton) {
+        Handle card = 0;
+        uint32_t offset = 0;
+        if (!FindObject(kObjectButton, target.id, &card, &offset) || !SaveActionBlock(card, offset, target.id, block))
+            return false;
+        MarkCardChanged();
+        return true;
+    }
+    Handle holder = 0;
+    uint32_t idOffset = 0;
+    if (!ActionIdPlace(target, &holder, &idOffset))
+        return false;
+    uint16_t id = ReadWord(holder, idOffset);
+    ScopedHandle record(LoadActionResource(id));
+    if (!record.get() || !SaveActionBlock(record.get(), 0, target.id, block) || !StoreActionResource(&id, record.get()))
+        return false;
+    // The store may give a new id: record and layer follow it.
+    WriteWord(holder, idOffset, id);
+    if (target.kind == kObjectText && target.layer) {
+        LayerLock<FieldLayer> lock(target.layer);
+        if (lock)
+            lock->actionId = id;
+    }
+    MarkCardChanged();
+    return true;
+}
+
+bool ImportPicture(HWND window, const char* path, const DropTarget& target, int keys, POINT point) {
+    if (target.kind != 0)
+        return false;
+    if (keys & kDropAlt) {
+        switch (RunDropOptionsDialog(window)) {
+        case 200: return OpenPictureCropDialog(window, 'C', path, point, false) == 1;
+        case 201: return OpenPictureCropDialog(window, 'C', path, point, true) == 1;
+        case 202: return ImportBackgroundPicture(window, path) != 0;
+        case 203:
+            OpenPictureCropDialog(window, 'G', path, point, true);
+            return false;
+        default: return false;
+        }
+    }
+    if (keys & kDropCtrl)
+        return OpenPictureCropDialog(window, 'G', path, point, false) == 1;
+    return OpenPictureCropDialog(window, 'C', path, point, (keys & kDropShift) == 0) == 1;
+}
+
+bool ImportText(HWND window, const char* path, bool rich, const DropTarget& target, POINT point) {
+    if (target.kind == kObjectText)
+        return DropTextIntoField(target.layer, path, rich, point);
+    if (target.kind != 0)
+        return false;
+    SetPendingFieldFile(path);
+    if (BeginNewTextField(window, &point) == 1)
+        return true;
+    SetPendingFieldFile(nullptr);
+    return false;
+}
+
+// Sound, program, stack, movie and animation: the target's actions changed and saved back.
+bool ImportAction(const char* path, int kind, const DropTarget& target) {
+    ActionBlock block{};
+    if (!LoadTargetActions(target, &block))
+        return false;
+    bool done = true;
+    switch (kind) {
+    case kMediaSound:
+        block.soundParameter = kDroppedSoundParameter;
+        block.soundId = 0;
+        block.soundIsFile = 1;
+        block.soundFlags = 0;
+        SetFileSpecFromPath(kSlotMediaFolder2, path);
+        break;
+    case kMediaProgram:
+        block.destination = 0;
+        block.launchOption = static_cast<uint16_t>((block.launchOption | kLaunchProgramBit) & ~kLaunchDocumentBit);
+        SetFileSpecFromPath(kSlotLaunchDocument, "");
+        SetFileSpecFromPath(kSlotLaunchProgram, path);
+        break;
+    case kMediaStack:
+        block.destination = kToAnotherStack;
+        block.transition = 1;
+        block.transitionSpeed = 8;
+        SetFileSpecFromPath(kSlotTargetStack, path);
+        break;
+    case kMediaMovie:
+        SetFileSpecFromPath(kSlotMediaFolder14, path);
+        done = MediaMeasureMovieFile(&block) != 0;
+        if (done)
+            UpdateMediaFileRefFromSlot(kSlotMediaFolder14);
+        break;
+    case kMediaAnimatedGif:
+        if (block.animationData) {
+            if (ShowAlert(kAnotherAnimationAlert) != 1) {
+                done = false;
+                break;
+            }
+            DisposeHandleAndClear(&block.animationData);
+        }
+        SetFileSpecFromPath(kSlotScratch, path);
+        done = (EditObjectAnimation(&block, 0) & 0xFF) == 1 && block.animationData != 0;
+        break;
+    default: done = false; break;
+    }
+    if (done) {
+        PutActionBlock(block);
+        done = SaveTargetActions(target, block);
+    }
+    DisposeActionBlockData(&block);
+    return done;
+}
+
+bool TakeFirstFile(HDROP drop, LPARAM source, std::string* path, POINT* point, HWND window) {
+    if (source == kDropFromMediaLib) {
+        ScopedHandle item(GetMediaLibItemPath(-1));
+        if (!item.get())
+            return false;
+        HandleLock lock(item.get());
+        const auto* text = reinterpret_cast<const char*>(lock.get());
+        path->assign(text, strnlen(text, GetHandleSize(item.get())));
+        *point = GetMediaLibDropPoint(window, POINT{});
+        return true;
+    }
+    if (!drop || DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) == 0)
+        return false;
+    char first[MAX_PATH + 1] = {};
+    if (!DragQueryFileA(drop, 0, first, sizeof first))
+        return false;
+    *path = first;
+    if (source == kDropFromTextField) {
+        if (DropRecord* record = LockDropRecord()) {
+            *point = POINT{record->x, record->y};
+            UnlockDropRecord();
+        }
+    } else {
+        DragQueryPoint(drop, point);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ImportDroppedFile(HWND window, const char* path, int kind, int keys, POINT point) {
+    if (kind == kMediaButton || kind == kMediaGraphic || kind == kMediaTextObject)
+        return PlaceDroppedObjectFile(window, path, point);
+    const DropTarget target = TargetAt(point);
+    switch (kind) {
+    case kMediaRichText: return ImportText(window, path, true, target, point);
+    case kMediaText: return ImportText(window, path, false, target, point);
+    case kMediaPicture: return ImportPicture(window, path, target, keys, point);
+    case kMediaSound: case kMediaProgram: case kMediaStack: case kMediaMovie: case kMediaAnimatedGif:
+        return ImportAction(path, kind, target);
+    default: return false;
+    }
+}
+
+LRESULT OnDropFiles(HWND window, bool, bool, uint32_t, WPARAM drop, LPARAM source) {
+    HDROP shellDrop = nullptr;
+    if (source == kDropFromShell)
+        shellDrop = reinterpret_cast<HDROP>(drop);
+    else if (source == kDropFromTextField) {
+        if (DropRecord* record = LockDropRecord()) {
+            shellDrop = static_cast<HDROP>(record->drop);
+            UnlockDropRecord();
+        }
+    }
+    // The shell's record (also the one a text field passed on) is finished whatever happens;
+    // the library's drop ends with the library.
+    const auto finish = [&] {
+        if ((source == kDropFromShell || source == kDropFromTextField) && shellDrop)
+            DragFinish(shellDrop);
+        else if (source == kDropFromMediaLib)
+            EndMediaLibDrop();
+    };
+    const bool known = source == kDropFromShell || source == kDropFromMediaLib || source == kDropFromTextField;
+    const bool files = source == kDropFromMediaLib ? GetMediaLibSelectedCount() > 0
+                                                   : shellDrop && DragQueryFileA(shellDrop, 0xFFFFFFFF, nullptr, 0) > 0;
+    if (!known || !files || StackMenuLocked() || PlacingNewObject() || !IsAdvancedUser()) {
+        finish();
+        return -1;
+    }
+    const bool borrowTool = source == kDropFromShell && GetCurrentTool() == static_cast<uint32_t>(kBrowseTool);
+    const ULONG_PTR classCursor = borrowTool ? GetClassLongPtrA(window, GCLP_HCURSOR) : 0;
+    if (borrowTool)
+        SetToolNumberQuietly(kArrowTool);
+    const int keys = ((GetKeyState(VK_CONTROL) & 0x8000) ? kDropCtrl : 0) | ((GetKeyState(VK_MENU) & 0x8000) ? kDropAlt : 0) |
+                     ((GetKeyState(VK_SHIFT) & 0x8000) ? kDropShift : 0);
+    std::string path;
+    POINT point{};
+    if (TakeFirstFile(shellDrop, source, &path, &point, window)) {
+        std::string target;
+        const int kind = ClassifyDroppedPath(path.c_str(), &target);
+        if (kind != kMediaNone)
+            ImportDroppedFile(window, target.c_str(), kind, keys, point);
+    }
+    if (borrowTool) {
+        SetToolNumberQuietly(kBrowseTool);
+        SetClassLongPtrA(window, GCLP_HCURSOR, static_cast<LONG_PTR>(classCursor));
+    }
+    finish();
+    return 0;
+}

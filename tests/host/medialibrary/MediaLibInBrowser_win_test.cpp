@@ -1,0 +1,80 @@
+// The real plug-in in the test browser: a sound file dropped from the shell onto a button makes
+// the button play it, and the Media Browser opened by command 403 leaves neither window nor
+// class behind when the plug-in is unloaded, and opens again on the next load.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/TestSounds_win.h"
+#include "tools/stackbuilder/StackBuilder.h"
+
+namespace {
+
+using namespace browsertest;
+namespace sb = stackbuilder;
+
+std::string StackBytes(const sb::Stack& stack) {
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+sb::Stack ButtonStack() {
+    sb::Stack stack;
+    stack.experiencedUser = 1;
+    stack.cardWidth = 200;
+    stack.cardHeight = 120;
+    sb::Card card = sb::PlainCard(1);
+    card.objects.push_back(sb::Button(10, {10, 10, 90, 40}, "Play"));
+    stack.cards = {card};
+    return stack;
+}
+
+std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+TEST(MediaLibInBrowser, ASoundDroppedOnAButtonPlaysWhenItIsClicked) {
+    ServerFolder server;
+    const std::string name = "drop-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, StackBytes(ButtonStack()));
+    const std::vector<uint8_t> wave = WaveFileOf(Square(4410, 100));
+    const std::string sound = server.Put("chime.wav", std::string(wave.begin(), wave.end()));
+    const std::string sink = server.Name("sink.wav");
+    const BrowserRun run = RunBrowser(server,
+                                      {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                       "--size", "200x120", "--drop", sound + "@40,20@800", "--click", "40,20@1600",
+                                       "--quit-after", "3200", "http://localhost/" + name},
+                                      {{"LOOM_QUICKTIME_SINK", sink}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "drop("), -1) << Joined(run.log);
+    EXPECT_GT(SinkAmplitude(ReadAll(sink)), 20.0) << Joined(run.log);
+}
+
+TEST(MediaLibInBrowser, TheBrowserGoesWithThePluginAndOpensAgain) {
+    ServerFolder server;
+    // The plug-in and its libraries beside a "Media Library": its program folder.
+    const std::string from = Folder(PluginPath());
+    for (const char* file : {"nploom.dll", "vic32.dll", "QuickTime.qts"})
+        server.Put(file, ReadFile(from + "\\" + file));
+    server.Put("Media Library\\Sounds\\bell.wav", "RIFF....WAVE");
+    const std::string name = "lib-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, StackBytes(ButtonStack()));
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quillmark\\Pageloom", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    RegDeleteValueA(key, "Media Folder");
+    RegCloseKey(key);
+    const BrowserRun run = RunBrowser(server, {"--dll", server.path + "\\nploom.dll", "--server", server.path, "--log",
+                                               "--answer-alerts", "--size", "200x120", "--command", "403@800",
+                                               "--quit-after", "2000", "--reload", "http://localhost/" + name});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
+    const int first = Find(run.log, "closing(LM_MediaBrowser=shown)");
+    EXPECT_NE(first, -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "unloaded(LM_MediaBrowser=gone)", first + 1), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "closing(LM_MediaBrowser=shown)", first + 1), -1) << Joined(run.log);
+}
+
+}  // namespace
