@@ -22,9 +22,6 @@
 
 namespace {
 
-// A saved object is a few records and resources; anything larger is not previewed.
-constexpr DWORD kMaxObjectFileBytes = 16u << 20;
-
 struct ObjectPreview {
     uint16_t kind = 0;
     RECT rect{};
@@ -56,25 +53,9 @@ COLORREF PaletteColor(int stored) {
     return RGB(entry.peRed, entry.peGreen, entry.peBlue);
 }
 
-std::vector<uint8_t> ReadWhole(const char* path) {
-    std::vector<uint8_t> bytes;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    const DWORD size = GetFileSize(file, nullptr);
-    if (size != INVALID_FILE_SIZE && size <= kMaxObjectFileBytes) {
-        bytes.resize(size);
-        DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), size, &read, nullptr) || read != size)
-            bytes.clear();
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
 // The object record of the file in host order; empty when the file or the record fails.
 std::vector<uint8_t> HostRecord(const char* path) {
-    const std::vector<uint8_t> file = ReadWhole(path);
+    const std::vector<uint8_t> file = ReadObjectFileBytes(path);
     ObjectFileLayout layout;
     if (file.empty() || ParseObjectFile(file, layout) != nullptr || layout.recordLength == 0)
         return {};

@@ -1,7 +1,13 @@
-// MINIMAL until the object placer is merged: a saved object file dropped on the card is
-// recognised, but nothing is placed.
+// A saved button, graphic or text object dropped on the card: placed centred on the drop point.
 #include <windows.h>
 
 #include "host/window/DroppedFiles.h"
+#include "stack/edit/ObjectFile.h"
 
-bool PlaceDroppedObjectFile(HWND, const char*, POINT) { return false; }
+bool PlaceDroppedObjectFile(HWND window, const char* path, POINT point) {
+    const std::vector<uint8_t> file = ReadObjectFileBytes(path);
+    if (file.empty() || !PlaceObjectFileAtPoint(file, point.x, point.y))
+        return false;
+    InvalidateRect(window, nullptr, FALSE);
+    return true;
+}

@@ -115,6 +115,8 @@ const char* ReadObjectFileRecord(std::span<const uint8_t> file, const StackConve
 // coordinates), with a new id, its resources and actions stored, its layer made and selected.
 // False, the card unchanged, when the file does not read or convert or cannot be stored.
 bool PlaceObjectFileAtPoint(std::span<const uint8_t> file, int x, int y);
+// An object file's bytes, read whole; empty when it cannot be read or passes 16 MiB.
+std::vector<uint8_t> ReadObjectFileBytes(const char* path);
 
 // What an object (kind, id) or an action record uses, held onto the chain as the clipboard
 // gathers it: 0, or -1 on failure.

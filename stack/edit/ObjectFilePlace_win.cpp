@@ -97,3 +97,20 @@ bool PlaceObjectFileAtPoint(std::span<const uint8_t> file, int x, int y) {
     }
     return true;
 }
+
+std::vector<uint8_t> ReadObjectFileBytes(const char* path) {
+    constexpr DWORD kMaxObjectFileBytes = 16u << 20;
+    std::vector<uint8_t> bytes;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    const DWORD size = GetFileSize(file, nullptr);
+    if (size != INVALID_FILE_SIZE && size <= kMaxObjectFileBytes) {
+        bytes.resize(size);
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data(), size, &read, nullptr) || read != size)
+            bytes.clear();
+    }
+    CloseHandle(file);
+    return bytes;
+}
