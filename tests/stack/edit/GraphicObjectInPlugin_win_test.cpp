@@ -135,6 +135,11 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     // 307: the picture asked for and cropped to (10, 10, 50, 40).
     {
         DialogDriver driver(15000);
+        // Under Wine the TWAIN source manager is always there, so the picture source comes first.
+        driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) {
+            box.SetChecked(1000, true);  // "Disk file"
+            box.Press(IDOK);
+        });
         driver.Expect(DialogMatch::Caption("Please select a picture file"), [bmp](DialogView& box) {
             box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, bmp);
             box.Press(IDOK);
