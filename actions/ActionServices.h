@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+// The button edit copy freed (ActionsDialog_win.cpp).
 void FreeButtonEditCopy();
 
 // Placing a new button.

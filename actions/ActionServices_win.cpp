@@ -1,8 +1,6 @@
 // MINIMAL action services (see ActionServices.h).
 #include "actions/ActionServices.h"
 
-void FreeButtonEditCopy() {}
-
 int NewButtonMouseDown(HWND, int, int) { return 0; }
 int NewButtonMouseMove(HWND, int, int) { return 0; }
 int NewButtonMouseUp(HWND, int, int, bool) { return 0; }

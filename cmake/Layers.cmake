@@ -50,6 +50,9 @@
 #                         for a download; it asks the palettes above through PlayerUpcalls
 #   host/palettes         the tool palette and the current tool's cells, the floating colours,
 #                         icon buttons and the palettes' places (they move between cards)
+#   host/actions          the actions dialog, the card walk and transition dialogs, the actions
+#                         menu of an object and the card's and stack's script commands (they
+#                         call the navigation, the launch and address dialogs and the palettes)
 #   host/dialogs          the about box, favourites, printing and the slide show, preferences
 #   host/menus            the command dispatcher, the clipboard commands, shortcuts
 #   host/window           the card window: its message handler, clicks, keys, paint, context
@@ -62,7 +65,7 @@ set(LOOM_LAYERS core quicktime vic32
     graphics/dib graphics/palette stack/format graphics/pixels graphics/masks
     stack graphics/layers objects media/support actions media paint
     graphics/transitions graphics/card stack/edit graphics/colors logo spell
-    host/downloads host/state host/launching host/player host/palettes host/dialogs host/menus host/window
+    host/downloads host/state host/launching host/player host/palettes host/actions host/dialogs host/menus host/window
     host/requests host/wiring host/browser)
 
 # Stand-ins that are DLLs of their own, as the libraries they stand for were (the plug-in
