@@ -11,6 +11,7 @@
 #include "host/actions/ActionsEditor.h"
 #include "resources/actions_ids.h"
 #include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
 
 namespace {
 
@@ -115,6 +116,28 @@ void TakeChoice(HWND dialog, bool ok) {
     block->transitionSpeed = static_cast<uint16_t>(speed);
 }
 
+// The object of the current card is put in the state opposite to the one the transition leads
+// to, changed with it, then shown as it is stored.
+void TryOnObject(int transition, int speed) {
+    const uint16_t kind = g_transitionDialog.objectKind, id = g_transitionDialog.objectId;
+    Handle card = GetCurrentCardRecord();
+    uint32_t offset = 0;
+    if (!card || !FindObjectInCard(kind, id, card, &offset))
+        return;
+    const uint16_t stored = GetHandleWord(card, offset + kObjectFlags);
+    const bool showing = g_transitionDialog.titleId == kTitleShowItem;
+    const auto setHidden = [&](bool hidden) {
+        SetHandleWord(card, offset + kObjectFlags,
+                      static_cast<uint16_t>(hidden ? stored | kObjectHidden : stored & ~kObjectHidden));
+    };
+    setHidden(showing);
+    UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
+    setHidden(!showing);
+    UpdateObjectOnCard(kind, id, 0, speed, transition, 0);
+    SetHandleWord(card, offset + kObjectFlags, stored);
+    UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
+}
+
 // The card, or the object, shows the choice; only the dialog steps aside (off the screen), so
 // the browser's windows and the card stay where they are.
 void TryIt(HWND dialog) {
@@ -132,7 +155,7 @@ void TryIt(HWND dialog) {
     }
     HWND window = GetMainWindow();
     if (g_transitionDialog.objectFlag) {
-        UpdateObjectOnCard(g_transitionDialog.objectKind, g_transitionDialog.objectId, 0, speed, transition, 0);
+        TryOnObject(transition, speed);
     } else if (window) {
         if (!IsFade(number)) {
             HDC dc = GetDC(window);

@@ -47,7 +47,7 @@ namespace {
 namespace sb = stackbuilder;
 using namespace browsertest;
 constexpr int kCardW = 160, kCardH = 120;
-constexpr uint16_t kButtonId = 11;
+constexpr uint16_t kButtonId = 11, kGraphicId = 12;
 constexpr RECT kButtonRect{20, 20, 80, 50};
 
 sb::Stack ThreeCards() {
@@ -62,6 +62,7 @@ sb::Stack ThreeCards() {
     }
     stack.cards[0].objects.push_back(
         sb::ShapedButton(kButtonId, {kButtonRect.left, kButtonRect.top, kButtonRect.right, kButtonRect.bottom}, "Go", 1));
+    stack.cards[0].objects.push_back(sb::Graphic(kGraphicId, {100, 70, 140, 100}, "Pic"));
     return stack;
 }
 
@@ -191,8 +192,22 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
     block->effectValue = 0;
     const int effects = static_cast<int>(QTListedEffects().size());
     ASSERT_EQ(effects, 10) << "the stand-in's effects";
+    // "&Try it" plays on the card; only the dialog steps aside, and comes back.
+    RECT dialogPlace{}, pagePlace{};
+    GetWindowRect(page_.page, &pagePlace);
     DialogDriver driver;
     driver.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) {
+        GetWindowRect(box.Window(), &dialogPlace);
+        box.Press(IDC_TRANS_TRY);
+    });
+    driver.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) {
+        RECT now{}, page{};
+        GetWindowRect(box.Window(), &now);
+        GetWindowRect(page_.page, &page);
+        EXPECT_TRUE(EqualRect(&now, &dialogPlace));
+        EXPECT_TRUE(EqualRect(&page, &pagePlace));
+        const COLORREF card = WindowPixel(page_.embed, 150, 110);
+        EXPECT_TRUE(GetRValue(card) > 200 && GetGValue(card) < 60 && GetBValue(card) < 60) << "the card again";
         EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, box.ListSelection(IDC_TRANS_LIST)), "Dissolve");
         EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, 4), "Top to bottom");
         EXPECT_EQ(box.ListCount(IDC_TRANS_LIST), 37);
@@ -325,6 +340,29 @@ TEST_F(ActionsInPlugin, CardAndStackScriptCommandsStoreTheEditedScript) {
     Rect32 rect{};
     EditLogoActionScript(nullptr, &none, &rect);  // uses up the pending edit
     DisposeHandle(none);
+}
+
+// A graphic without actions gets its 'Actn' resource, and the id in its record, from its first
+// change through the menu; a choice without a selected object does nothing.
+TEST_F(ActionsInPlugin, AGraphicGetsItsActionsResourceOnItsFirstChange) {
+    SelectTool(kArrowTool);
+    SelectObjectLayer(nullptr);
+    DialogDriver nothing;
+    nothing.Run([&] { return DoMenuCommand(page_.embed, 15851); });
+    EXPECT_EQ(nothing.DialogsSeen(), 0);
+    SelectObjectLayer(FindLayer(kObjectGraphic, kGraphicId));
+    ASSERT_TRUE(GetSelectedObject());
+    ASSERT_EQ(GetU16(OpenStackObject(1, kObjectGraphic, kGraphicId), kGraphicAction), 0);
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
+    driver.Run([&] { return DoMenuCommand(page_.embed, 15852); });  // "&Previous Card"
+    EXPECT_TRUE(driver.AllAnswered());
+    const uint16_t id = GetU16(OpenStackObject(1, kObjectGraphic, kGraphicId), kGraphicAction);
+    ASSERT_NE(id, 0);
+    const StackResFileCurrent current;
+    const std::vector<uint8_t> action = HandleToBytes(GetResource(kActn, id));
+    ASSERT_GE(action.size(), kButtonHeaderBytes);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(action, kButtonDestination)), -2);
 }
 
 // The menu's "Actions..." on the selected button: "&Next card", "Dissolve" and "&Slow", OK,
