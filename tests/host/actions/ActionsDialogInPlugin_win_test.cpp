@@ -302,6 +302,24 @@ TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
     EXPECT_STREQ(path, "") << "a card of this stack";
     EXPECT_EQ(GetCurrentCardId(), 1) << "back where the walk began";
     EXPECT_EQ(GetEditedObject(), nullptr);
+
+    // A card shown while the walk's stack is another one lies in another stack: slot 8 names
+    // the stack shown, and the walk still ends where it began.
+    DialogDriver other;
+    other.Expect(DialogMatch::Caption("Move to card"), [](DialogView& box) {
+        EXPECT_EQ(GetCurrentCardId(), 2) << "the walk starts on the card chosen before";
+        PressArrow(box, IDC_CARD_NEXT);  // the card Ctrl+N added after it
+        SetFileSpecFromPath(11, "C:\\walk\\started.stk");
+        box.Press(IDOK);
+    });
+    other.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
+    EXPECT_EQ(other.Run([&] { return RunAnotherCardSequence(page_.embed); }), 1);
+    EXPECT_EQ(block->destination, 4);
+    char current[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof current, current);
+    GetFileSpecPath(kSlotTargetStack, sizeof path, path);
+    EXPECT_STREQ(path, current);
+    EXPECT_EQ(GetCurrentCardId(), 1);
 }
 
 TEST_F(ActionsInPlugin, CardAndStackScriptCommandsStoreTheEditedScript) {
