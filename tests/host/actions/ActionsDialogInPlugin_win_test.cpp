@@ -245,6 +245,30 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
               IDCANCEL);
 }
 
+// Without QuickTime the lists hold the named transitions only.
+TEST(ActionsWithoutQuickTime, TheListsHoldNoEffects) {
+    ASSERT_TRUE(SetEnvironmentVariableA("LOOM_QUICKTIME", "absent"));
+    LinkedPluginPage page;
+    const bool opened = OpenInLinkedPlugin(ThreeCards(), "noqt-" + std::to_string(GetCurrentProcessId()) + ".stk", &page);
+    SetEnvironmentVariableA("LOOM_QUICKTIME", nullptr);
+    ASSERT_TRUE(opened);
+    GetActionBlock()->transition = 3;
+    for (const int object : {0, 1}) {
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Template("TRANSITIONS"), [&](DialogView& box) {
+            EXPECT_EQ(box.ListCount(IDC_TRANS_LIST), object ? 24 : 27);
+            EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, box.ListSelection(IDC_TRANS_LIST)), "Fastest");
+            box.Press(IDCANCEL);
+        });
+        driver.Run([&] {
+            return RunTransitionsDialog(page.embed, object, object ? kTitleShowItem : kTitleTransitions, kObjectButton,
+                                        kButtonId);
+        });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    CloseLinkedPlugin(&page);
+}
+
 void PressArrow(DialogView& box, int id) {
     HWND arrow = GetDlgItem(box.Window(), id);
     SendMessageA(arrow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
