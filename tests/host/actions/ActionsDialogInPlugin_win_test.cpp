@@ -405,6 +405,33 @@ TEST_F(ActionsInPlugin, AGraphicGetsItsActionsResourceOnItsFirstChange) {
     const std::vector<uint8_t> action = HandleToBytes(GetResource(kActn, id));
     ASSERT_GE(action.size(), kButtonHeaderBytes);
     EXPECT_EQ(static_cast<int16_t>(GetU16(action, kButtonDestination)), -2);
+
+    // A second change keeps the id; the Edit menu then lists the testing function, and the
+    // destination after a separator of its own.
+    DialogDriver testing;
+    testing.Expect(DialogMatch::Template("TESTING"), [](DialogView& box) {
+        SendMessageA(GetDlgItem(box.Window(), 1005), BM_CLICK, 0, 0);  // a correct answer
+        box.Press(IDOK);
+    });
+    testing.Run([&] { return DoMenuCommand(page_.embed, 15866); });  // "Testing &Function..."
+    EXPECT_TRUE(testing.AllAnswered());
+    EXPECT_EQ(GetU16(OpenStackObject(1, kObjectGraphic, kGraphicId), kGraphicAction), id);
+    EXPECT_EQ(GetU16(HandleToBytes(GetResource(kActn, id)), kButtonTesting), 1);
+    HMENU bar = ResLoadMenu("LM");
+    ASSERT_TRUE(bar);
+    HMENU edit = GetSubMenu(bar, 1);
+    UpdateMenus(page_.embed, 1, edit, false);
+    HMENU object = GetSubMenu(edit, 13);
+    ASSERT_TRUE(object);
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(object); ++i) {
+        char text[64] = {};
+        GetMenuStringA(object, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        items.push_back(text);
+    }
+    EXPECT_EQ(items, (std::vector<std::string>{"Appearance...", "Actions...", "", "Testing &Function...", "",
+                                                "&Previous Card"}));
+    DestroyMenu(bar);
 }
 
 // The menu's "Actions..." on the selected button: "&Next card", "Dissolve" and "&Slow", OK,
