@@ -344,6 +344,20 @@ TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
     GetFileSpecPath(kSlotTargetStack, sizeof path, path);
     EXPECT_STREQ(path, current);
     EXPECT_EQ(GetCurrentCardId(), 1);
+
+    // Alt with the left arrow is the card window's Previous Card: from the card chosen before
+    // (the one Ctrl+N added) to card 2. Cancel leaves the destination and the first card shows.
+    DialogDriver alt;
+    alt.Expect(DialogMatch::Caption("Move to card"), [](DialogView& box) {
+        PostMessageA(box.Window(), WM_SYSKEYDOWN, VK_LEFT, 1 << 29);
+    });
+    alt.Expect(DialogMatch::Caption("Move to card"), [](DialogView& box) {
+        EXPECT_EQ(GetCurrentCardId(), 2);
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(alt.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_EQ(block->destination, 4);
+    EXPECT_EQ(GetCurrentCardId(), 1);
 }
 
 TEST_F(ActionsInPlugin, CardAndStackScriptCommandsStoreTheEditedScript) {
