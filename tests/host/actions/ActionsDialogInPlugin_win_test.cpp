@@ -30,6 +30,7 @@
 #include "host/palettes/ToolPalette.h"
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"
+#include "quicktime/QuickTime.h"
 #include "resources/actions_ids.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
@@ -252,6 +253,11 @@ TEST(ActionsWithoutQuickTime, TheListsHoldNoEffects) {
     const bool opened = OpenInLinkedPlugin(ThreeCards(), "noqt-" + std::to_string(GetCurrentProcessId()) + ".stk", &page);
     SetEnvironmentVariableA("LOOM_QUICKTIME", nullptr);
     ASSERT_TRUE(opened);
+    // Without the library the plug-in makes no effect state; an earlier test of this program may
+    // still hold the library, so the state goes as the plug-in would never have made it.
+    if (IsQTBound())
+        QTEffectStateDispose();
+    ASSERT_FALSE(QTEffectStateExists());
     GetActionBlock()->transition = 3;
     for (const int object : {0, 1}) {
         DialogDriver driver;
