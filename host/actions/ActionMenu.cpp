@@ -29,7 +29,8 @@ int DestinationChoice(int16_t destination) {
     case kDestHome: return kChoiceHomeStack;
     case kDestPrevious: return kChoicePreviousCard;
     case kDestNext: return kChoiceNextCard;
-    default: return destination > 0 ? kChoiceAnotherCard : 0;
+    // Any other value is taken as a card id, as the performer takes it.
+    default: return kChoiceAnotherCard;
     }
 }
 

@@ -51,8 +51,8 @@ inline constexpr uint32_t kActionMenuTextBytes = 64;
 // destination's code, else "&Another Program" for a launch that asks for a program, else
 // "N&one". An address has no entry. A record shorter than its fixed part gives "N&one".
 std::vector<int> BuildActionMenuEntries(std::span<const uint8_t> record);
-// The destination's code: -6 gives 55, -5 54, -4 52, -3 53, -2 51, -1 50, a card id 49; 0 for
-// none.
+// The destination's code: -6 gives 55, -5 54, -4 52, -3 53, -2 51, -1 50, any other value (a
+// card id, as the performer takes it) 49; 0 for none.
 int DestinationChoice(int16_t destination);
 // The special destination of codes 50 to 55 (the reverse of DestinationChoice); 0 otherwise.
 int16_t ChoiceDestination(int code);

@@ -212,12 +212,17 @@ INT_PTR RunAnotherCardDialog(HWND window) {
         }
         if (TakeKey(msg))
             continue;
+        if (!IsWindow(dialog) || !IsWindowVisible(dialog)) {
+            g_walk->result = IDCANCEL;  // ended from outside (EndDialog hides a dialog)
+            break;
+        }
         if (!IsDialogMessageA(dialog, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
-    DestroyWindow(dialog);
+    if (IsWindow(dialog))
+        DestroyWindow(dialog);
     g_walk->dialog = nullptr;
     return g_walk->result;
 }

@@ -73,6 +73,11 @@ TEST(ActionMenu, EntriesFollowTheActionsInMenuOrder) {
     document.Word(kButtonActionFlags, kActLaunch).Chunk(kTagLaunch, 0x4000);
     EXPECT_EQ(BuildActionMenuEntries(document.bytes), std::vector<int>{kChoiceNone});
 
+    // A damaged destination below the special ones is a card id, as the performer takes it.
+    RecordBytes damaged;
+    damaged.Word(kButtonDestination, 0xFF00);
+    EXPECT_EQ(BuildActionMenuEntries(damaged.bytes), std::vector<int>{kChoiceAnotherCard});
+
     // The special destinations and their codes, both ways.
     const int16_t destinations[] = {-6, -5, -4, -3, -2, -1};
     const int codes[] = {55, 54, 52, 53, 51, 50};

