@@ -351,11 +351,15 @@ void SetPendingNbaRequest(const ResRequest& request) {
         DisposeHandle(g_nba.request.data);
     g_nba = {true, false, request};
 }
-void ClearPendingRequests() {
-    g_sound = {};
+void DropPendingSoundRequest() { g_sound = {}; }
+void DropPendingNbaRequest() {
     if (g_nba.present)
         DisposeHandle(g_nba.request.data);
     g_nba = {};
+}
+void ClearPendingRequests() {
+    DropPendingSoundRequest();
+    DropPendingNbaRequest();
 }
 
 void SetMovieReferenceProcs(const MovieReferenceProcs& procs) {

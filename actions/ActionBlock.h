@@ -73,6 +73,9 @@ size_t ReadUrlPayload(std::span<const uint8_t> payload, char* out, size_t size);
 void SetPendingSoundRequest(const ResRequest& request, bool isNew);
 void SetPendingNbaRequest(const ResRequest& request);
 void ClearPendingRequests();
+// One of them dropped (an unchecked box in the actions dialog).
+void DropPendingSoundRequest();
+void DropPendingNbaRequest();
 
 // What the media layer keeps of a movie action: a file reference rebuilt from slot 14, and its
 // stored form. Until the media layer installs its own, the reference is the packed slot 14.

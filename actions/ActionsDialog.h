@@ -1,4 +1,6 @@
-// The actions dialog of graphic objects, text objects, stacks and cards.
+// The actions dialog as the layers below the host reach it: the dialog itself lives in
+// host/actions (it calls the navigation, the launch and address dialogs and the palettes), and
+// one runner, filled by host/wiring/WireUpper_win.cpp, takes every call up to it.
 #pragma once
 
 #include <cstdint>
@@ -11,12 +13,19 @@
 int EditObjectActions(Handle record, uint32_t offset, int variant);
 
 // The actions dialog of a button being edited or made: the copy is the button editor's spare
-// record. EditButtonActions gives 1 when the edit is to be committed; NewButtonActions runs
-// the dialog of a new button (its actions commit or cancel the new button).
+// record (a ButtonLayer block). EditButtonActions gives 1 when the edit is to be committed;
+// NewButtonActions runs the dialog of a new button with its defaults (1 keeps the new button,
+// 2 removes it).
 int EditButtonActions(Handle buttonCopy);
 int NewButtonActions(Handle buttonCopy);
 
-// MINIMAL until the actions dialog is built: the dialog is answered by the installed answer,
-// else cancelled. host/wiring installs none; tests/stack/dialogs/InfoDialogs_win_test.cpp does.
-using ActionsDialogAnswer = int (*)(Handle record, uint32_t offset, int variant);
-void SetActionsDialogAnswer(ActionsDialogAnswer answer);
+// Which of the three calls the runner carries out.
+enum ActionsDialogCall : int { kActionsForObject = 0, kActionsForButton = 1, kActionsForNewButton = 2 };
+// Until a runner is set every call is cancelled (2).
+using ActionsDialogRunner = int (*)(int call, Handle record, uint32_t offset, int variant);
+void SetActionsDialogRunner(ActionsDialogRunner runner);
+
+// The edit copy of a button whose actions the menu edits (a ButtonLayer copy); 0 when none.
+// Setting one frees the one before (FreeButtonEditCopy in ActionServices.h frees it too).
+Handle GetButtonEditCopy();
+void SetButtonEditCopy(Handle copy);

@@ -1,17 +1,35 @@
-// MINIMAL until the actions dialog is built: the installed answer stands in for the person.
+// The runner of the actions dialog and the button edit copy (ActionsDialog.h).
 #include "actions/ActionsDialog.h"
+
+#include "actions/ActionServices.h"
 
 namespace {
 
-ActionsDialogAnswer g_answer = nullptr;
+ActionsDialogRunner g_runner = nullptr;
+Handle g_editCopy = 0;
+
+constexpr int kCancelled = 2;
+
+int Run(int call, Handle record, uint32_t offset, int variant) {
+    return g_runner ? g_runner(call, record, offset, variant) : kCancelled;
+}
 
 }  // namespace
 
-void SetActionsDialogAnswer(ActionsDialogAnswer answer) { g_answer = answer; }
+void SetActionsDialogRunner(ActionsDialogRunner runner) { g_runner = runner; }
 
 int EditObjectActions(Handle record, uint32_t offset, int variant) {
-    return g_answer ? g_answer(record, offset, variant) : 2;
+    return Run(kActionsForObject, record, offset, variant);
+}
+int EditButtonActions(Handle buttonCopy) { return Run(kActionsForButton, buttonCopy, 0, 0); }
+int NewButtonActions(Handle buttonCopy) { return Run(kActionsForNewButton, buttonCopy, 0, 0); }
+
+Handle GetButtonEditCopy() { return g_editCopy; }
+
+void SetButtonEditCopy(Handle copy) {
+    if (g_editCopy && g_editCopy != copy)
+        DisposeHandle(g_editCopy);
+    g_editCopy = copy;
 }
 
-int EditButtonActions(Handle) { return 2; }
-int NewButtonActions(Handle) { return 1; }
+void FreeButtonEditCopy() { SetButtonEditCopy(0); }

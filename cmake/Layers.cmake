@@ -50,6 +50,9 @@
 #                         for a download; it asks the palettes above through PlayerUpcalls
 #   host/palettes         the tool palette and the current tool's cells, the floating colours,
 #                         icon buttons and the palettes' places (they move between cards)
+#   host/actions          the actions dialog, the card walk and transition dialogs, the actions
+#                         menu of an object and the card's and stack's script commands (they
+#                         call the navigation, the launch and address dialogs and the palettes)
 #   host/dialogs          the about box, favourites, printing and the slide show, preferences
 #   host/medialibrary     the Media Browser: the media library's window, its list, drags and
 #                         preview pane (the record and services lie in media/library)
@@ -64,7 +67,7 @@ set(LOOM_LAYERS core quicktime vic32
     graphics/dib graphics/palette stack/format graphics/pixels graphics/masks
     stack graphics/layers objects media/support actions media paint
     graphics/transitions graphics/card stack/edit graphics/colors logo spell
-    host/downloads host/state host/launching host/player host/palettes host/dialogs host/medialibrary host/menus host/window
+    host/downloads host/state host/launching host/player host/palettes host/actions host/dialogs host/medialibrary host/menus host/window
     host/requests host/wiring host/browser)
 
 # Stand-ins that are DLLs of their own, as the libraries they stand for were (the plug-in

@@ -12,6 +12,7 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "host/actions/ActionChoices.h"
 #include "host/dialogs/AboutBox.h"
 #include "host/dialogs/Printing.h"
 #include "host/medialibrary/MediaBrowser.h"
@@ -228,7 +229,15 @@ bool RunEditAndOptions(HWND window, int command) {
             FinishStyleCommand(FormatCommand(command));
             return true;
         }
-        if (command >= 700 && command <= 707) {
+        if (command >= 702 && command <= 704) {
+            EditCardScript(window, command);
+            return true;
+        }
+        if (command >= 705 && command <= 707) {
+            EditStackScript(window, command);
+            return true;
+        }
+        if (command >= 700 && command <= 701) {
             RunDeferredCommand(command);
             return true;
         }
@@ -271,7 +280,11 @@ bool RunFallback(int command) {
         HandleReadyMadeCardMenu(command);
         return true;
     }
-    if (IsActionChoice(command) || command >= kFirstFilterCommand) {
+    if (IsActionChoice(command)) {
+        DoActionChoice(GetMainWindow(), command);
+        return true;
+    }
+    if (command >= kFirstFilterCommand) {
         RunDeferredCommand(command);
         return true;
     }

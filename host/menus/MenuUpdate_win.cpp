@@ -1,11 +1,16 @@
 // UpdateMenus: the enabled state, check marks and texts of one menu before it is shown.
+#include <cstring>
 #include <string>
 
 #include "core/ui/Resources.h"
+#include "core/system/PluginModule.h"
+#include "host/actions/ActionChoices.h"
+#include "host/actions/ActionMenu.h"
 #include "host/medialibrary/MediaBrowser.h"
 #include "host/menus/MenuCommands.h"
 #include "host/menus/MenuSubjects.h"
 #include "host/state/MenuOptions.h"
+#include "objects/ObjectServices.h"
 #include "objects/fonts/FormatMenus_win.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/edit/ClipboardPaste.h"
@@ -34,6 +39,35 @@ void Check(HMENU menu, UINT item, bool checked) {
     CheckMenuItem(menu, item, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
+// The selected object's actions, each by its menu string's id (a context-menu number); the
+// last, where the object goes, after a separator of its own.
+void AppendObjectActions(HMENU popup) {
+    LayerHandle layer = GetSelectedObject();
+    if (!layer)
+        return;
+    int count = 0;
+    Handle list = BuildActionMenuList(GetMainWindow(), layer, 0, &count);
+    if (!list)
+        return;
+    {
+        HandleLock lock(list);
+        if (lock && count > 0) {
+            AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+            for (int i = 0; i < count; ++i) {
+                if (i > 0 && i == count - 1)
+                    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);  // the destination stands apart
+                const uint8_t* entry = lock.get() + i * kActionMenuEntryBytes;
+                uint32_t stringId = 0;
+                std::memcpy(&stringId, entry + kActionMenuTextBytes, sizeof stringId);
+                const char* text = reinterpret_cast<const char*>(entry);
+                const std::string name(text, strnlen(text, kActionMenuTextBytes));
+                AppendMenuA(popup, MF_STRING, stringId, name.c_str());
+            }
+        }
+    }
+    DisposeHandle(list);
+}
+
 // The selected object's item: its own text, or for an object without one a sub-menu of its
 // appearance and actions.
 void UpdateObjectItem(HMENU menu, const MenuSubjects& s) {
@@ -49,6 +83,7 @@ void UpdateObjectItem(HMENU menu, const MenuSubjects& s) {
     HMENU popup = CreatePopupMenu();
     AppendMenuA(popup, MF_STRING, kAppearanceItem, "Appearance...");
     AppendMenuA(popup, MF_STRING, kCommandActions, (ResText(4182) + "...").c_str());
+    AppendObjectActions(popup);
     ModifyMenuA(menu, kEditObjectPosition, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
                 "Appearance...");
 }

@@ -94,6 +94,9 @@ void CbSetTransition(NbaParamBlock& b);  // 148
 void CbChoosePicture(NbaParamBlock& b);  // 149
 void CbGetAppPalette(NbaParamBlock& b);  // 150
 void CbChooseTransition(NbaParamBlock& b);  // 151
+// The dialog title of request 151's [58]: 0, 1 and 2 name 3002, 3001 and 3000 (modules rely on
+// this order); anything else has no title.
+uint32_t TransitionDialogTitle(uint32_t which);
 void CbSetUpdateMode(NbaParamBlock& b);  // 152
 void CbSaveBackground(NbaParamBlock& b);  // 159
 void CbMovieAction(NbaParamBlock& b);  // 160

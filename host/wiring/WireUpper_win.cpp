@@ -2,9 +2,11 @@
 #include "host/wiring/LayerWiring.h"
 
 #include "actions/ActionBlock.h"
+#include "actions/ActionsDialog.h"
 #include "actions/NbaModules.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/pixels/PixMap.h"
+#include "host/actions/ActionsEditor.h"
 #include "host/dialogs/Favorites.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/player/PlayerUpcalls.h"
@@ -20,6 +22,8 @@ void WireUpper() {
     SetPlayerUpcalls({.cardEntered = FillCardList});
     // Actions: modules reach the host's request table through their block's callback.
     SetHostCallback(DispatchCallback);
+    // Actions: the object editors below the host open the actions dialog of host/actions.
+    SetActionsDialogRunner(RunActionsDialogCall);
     // Media: a movie window shows the current tool's cursor over its movie.
     SetMediaToolCursorHook(GetToolCursor);
     // Media: a saved movie action stores the manager's file reference; an animated object's

@@ -1,7 +1,8 @@
 // Arbitrary bytes as an action record in a handle: every chunk looked for, the block loaded,
 // saved back and loaded again twice (the second and third loads must agree: a save keeps what it
 // was given), as the name list of the button cycle (names of 1 to 62 characters, trimmed, never
-// more than the bytes), and as 'Crsr' data converted to memory order and back (the same bytes).
+// more than the bytes), as the entries of the actions menu (one to eight codes of 49 to 65, the
+// destination's last), and as 'Crsr' data converted to memory order and back (the same bytes).
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -11,6 +12,7 @@
 #include "actions/ButtonCycle.h"
 #include "core/memory/Handles.h"
 #include "core/ui/CursorImages.h"
+#include "host/actions/ActionMenu.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {
@@ -44,6 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FuzzCheck(ChunkPayload(record.subspan(at)).size() <= record.size() - at - kChunkHeaderBytes);
         }
     }
+    const std::vector<int> entries = BuildActionMenuEntries(bytes);
+    FuzzCheck(!entries.empty() && entries.size() <= 8);
+    for (int code : entries)
+        FuzzCheck(code >= kChoiceAnotherCard && code <= kChoiceTesting);
     Handle record = NewHandleFromBytes(bytes);
     if (record) {
         ActionBlock block, again, third;

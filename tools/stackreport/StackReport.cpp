@@ -10,7 +10,8 @@
 // After the reader's keys comes "sprites": per animation chunk of a button that holds a 'Sprt'
 // record, in card and object order, {card, button, length, loaded} and, as the record reader
 // reads it, kind (the film's picture kind), frames, pathPoints (null without a path) and
-// template, or reason when it refuses the record.
+// template, or reason when it refuses the record. Then "destinations": per button, in card and
+// object order, {card, button, destination, transition, speed}.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -145,6 +146,30 @@ std::string DescribeSprites(const StackFileContents& contents) {
     return out + "]";
 }
 
+// The "destinations" key: where each button goes, by which transition at which speed.
+std::string DescribeDestinations(const StackFileContents& contents) {
+    std::string out = "\"destinations\":[";
+    bool first = true;
+    for (Handle card : contents.cards) {
+        HandleLock lock(card);
+        const std::span<const uint8_t> bytes = lock.bytes();
+        CardObjectWalk objects(bytes);
+        ObjectPlace object;
+        while (objects.Next(object)) {
+            if (object.kind != kObjectButton || object.length < kButtonHeaderBytes)
+                continue;
+            const std::span<const uint8_t> button = bytes.subspan(object.offset, object.length);
+            out += first ? "{" : ",{";
+            first = false;
+            out += "\"card\":" + std::to_string(GetU16(bytes, kCardId)) + ",\"button\":" + std::to_string(object.id) +
+                   ",\"destination\":" + std::to_string(GetI16(button, kButtonDestination)) +
+                   ",\"transition\":" + std::to_string(GetU16(button, kButtonTransition)) +
+                   ",\"speed\":" + std::to_string(GetU16(button, kButtonSpeed)) + "}";
+        }
+    }
+    return out + "]";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -188,7 +213,7 @@ int main(int argc, char** argv) {
     // The record reader's keys go inside the reader's object, after its own.
     const size_t end = json.rfind('}');
     if (end != std::string::npos)
-        json.insert(end, "," + DescribeSprites(contents));
+        json.insert(end, "," + DescribeSprites(contents) + "," + DescribeDestinations(contents));
     std::fwrite(json.data(), 1, json.size(), stdout);
     const bool bitmapsWritten = !bmpDir || WriteCardBitmaps(contents, bmpDir);
     DisposeStackFileContents(contents);

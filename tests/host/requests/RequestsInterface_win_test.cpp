@@ -1,6 +1,6 @@
 // Requests of the user interface in the hosted plug-in: the alert text of a module with its
 // button titles, transition names both ways (the 27 names and the stand-in's effects, case
-// ignored), menu items and colour numbers, the transition dialog's titles, the cursor mode.
+// ignored), menu items and colour numbers, the transition dialog with its titles, the cursor mode.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,7 +13,6 @@
 #include "graphics/colors/FcolorsLayout.h"
 #include "graphics/palette/CurrentColors.h"
 #include "graphics/transitions/QtEffectState.h"
-#include "host/requests/RequestSeams.h"
 #include "host/state/MenuOptions.h"
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/DialogDriver_win.h"
@@ -29,7 +28,7 @@ std::string PascalIn(Handle h) {
     return std::string(bytes.begin() + 1, bytes.begin() + 1 + bytes[0]);
 }
 
-TEST(RequestsInterface, AlertsTransitionNamesMenusAndTheDialogSeam) {
+TEST(RequestsInterface, AlertsTransitionNamesMenusAndTheTransitionDialog) {
     RequestPage page("requests-ui");
     ASSERT_TRUE(page.Open());
 
@@ -90,17 +89,35 @@ TEST(RequestsInterface, AlertsTransitionNamesMenusAndTheDialogSeam) {
     Request(10, 0, 0, Address(colors.data()), Address(three.data()));
     EXPECT_EQ(GetToolColor(ToolColorLetter(static_cast<int>(tool))), *ColorMenuNumberToValue(2));
 
-    // 151 (recorded until the dialog comes): [58] 0, 1, 2 give titles 3002, 3001, 3000.
-    const uint32_t titles[] = {3002, 3001, 3000, 0};
+    // 151: "TRANSITIONS" titled by [58] (0, 1, 2: 3002, 3001, 3000; else the template's), on
+    // the transition and speed of [50]; Cancel answers 2 and leaves [50].
+    const char* titles[] = {"Show Item Transitions", "Hide Item Transitions", "Transitions", "Transitions"};
     for (uint32_t which = 0; which < 4; ++which) {
-        const NbaParamBlock& b = Request(151, (16u << 16) | 14u, 0, which, (5u << 16) | 48u);
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Template("TRANSITIONS"), [&](DialogView& box) {
+            EXPECT_EQ(box.Caption(), titles[which]);
+            EXPECT_EQ(box.ListItem(50, box.ListSelection(50)), "Dissolve");
+            EXPECT_TRUE(box.IsChecked(52)) << "medium";
+            box.Press(IDCANCEL);
+        });
+        const NbaParamBlock& b =
+            driver.Run([&]() -> const NbaParamBlock& { return Request(151, (16u << 16) | 14u, 0, which, 0); });
         EXPECT_EQ(b.param2, 2u) << "cancelled";
-        const TransitionDialogRequest& seen = LastTransitionDialogRequest();
-        EXPECT_EQ(seen.titleId, titles[which]);
-        EXPECT_EQ(seen.transition, 14);
-        EXPECT_EQ(seen.speed, 16);
-        EXPECT_EQ(seen.objectKind, 48);
-        EXPECT_EQ(seen.objectId, 5);
+        EXPECT_EQ(b.param1, (16u << 16) | 14u);
+    }
+    {
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Template("TRANSITIONS"), [](DialogView& box) {
+            EXPECT_EQ(box.ListItem(50, 0), "Left to right");
+            EXPECT_EQ(box.ListCount(50), 24 + static_cast<int>(QTListedEffects().size())) << "an object's list has no fades";
+            box.SetListSelection(50, 4);  // "Top to bottom"
+            SendMessageA(GetDlgItem(box.Window(), 53), BM_CLICK, 0, 0);  // "&Slow"
+            box.Press(IDOK);
+        });
+        const NbaParamBlock& b =
+            driver.Run([&]() -> const NbaParamBlock& { return Request(151, (8u << 16) | 1u, 0, 1, (5u << 16) | 48u); });
+        EXPECT_EQ(b.param2, 1u);
+        EXPECT_EQ(b.param1, (32u << 16) | 11u);
     }
     EXPECT_EQ(Request(175, 0, 0).param1, 1u);
 }

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "actions/ActionsDialog.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
@@ -273,27 +272,24 @@ TEST(NewTextObject, AppearanceOfExistingFieldsRecoloursAndKeepsTheStyle) {
     ASSERT_GE(record.size(), kTextHeaderBytes);
     EXPECT_EQ(GetU16(record, kTextColor), CurrentTextAppearance().backColor + 1);
 
-    // Actions... goes to the actions dialog and back; OK stores what it changed as 'Actn'.
-    static int variant = 0;
-    SetActionsDialogAnswer([](Handle actions, uint32_t offset, int v) {
-        variant = v;
-        HandleLock lock(actions);
-        SetU16(lock.bytes(), offset + kButtonDestination, static_cast<uint16_t>(-1));
-        return 1;
-    });
+    // Actions... goes to the actions dialog and back; Done stores what it changed as 'Actn'.
     DialogDriver actions;
     actions.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) {
         box.SetText(54, "Renamed");
         box.Press(63);
+    });
+    actions.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(50); });  // "&Next card"
+    actions.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
+    actions.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(50));
+        box.Press(IDOK);
     });
     actions.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) {
         EXPECT_EQ(box.Text(54), "Renamed") << "kept across the actions dialog";
         box.Press(IDOK);
     });
     EXPECT_EQ(actions.Run([&] { return EditTextObjectAppearance(card, words); }), IDOK);
-    SetActionsDialogAnswer(nullptr);
     EXPECT_TRUE(actions.AllAnswered());
-    EXPECT_EQ(variant, 5);
     record = OpenStackObject(1, kObjectText, kField);
     ASSERT_GE(record.size(), kTextHeaderBytes);
     const uint16_t actionId = GetU16(record, kTextAction);

@@ -1,4 +1,0 @@
-// MINIMAL action services (see ActionServices.h).
-#include "actions/ActionServices.h"
-
-void FreeButtonEditCopy() {}

@@ -1,0 +1,34 @@
+// The handlers of the actions menu's choices (ActionChoices_win.cpp), called by DoActionChoice.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "actions/ActionBlock.h"
+#include "core/memory/Handles.h"
+#include "graphics/layers/ObjectLayer.h"
+
+// The object a choice is for, with the record holding its actions (the card record and the
+// button's offset, or a copy of the 'Actn' resource at offset 0).
+struct ActionChoiceTarget {
+    HWND window;
+    LayerHandle layer;
+    uint16_t kind;
+    Handle record;
+    uint32_t offset;
+};
+// Runs the handler of code (49 to 65, 69) on the block; non-zero when the actions changed.
+int RunActionChoice(const ActionChoiceTarget& target, int code, ActionBlock* block);
+// Style (66), icons (67) and features (68): the object's own dialogs, without its actions.
+int RunObjectCommandChoice(HWND window, LayerHandle layer, uint16_t kind, int code);
+
+// Declared with the menu (ActionMenu_win.cpp).
+Handle GetObjectActionHandle(LayerHandle layer, uint32_t* outOffset, uint16_t* outId);
+void StoreObjectActionId(LayerHandle layer, uint16_t kind, uint16_t actionId);
+Handle BuildActionMenuList(HWND window, LayerHandle layer, uint16_t kind, int* outCount);
+int DoActionChoice(HWND window, int code);
+// Commands 702 to 704 (the card's arriving, clicking and leaving scripts) and 705 to 707 (the
+// stack's) (CardScripts_win.cpp); other commands do nothing.
+void EditCardScript(HWND window, int command);
+void EditStackScript(HWND window, int command);

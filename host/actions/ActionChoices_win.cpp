@@ -1,0 +1,201 @@
+// The handlers of the actions menu (ActionChoices.h).
+#include <cstring>
+#include <string>
+
+#include "actions/NbaChooser.h"
+#include "actions/TestingButtons.h"
+#include "actions/TimerButtons.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include <cctype>
+#include "host/actions/ActionChoices.h"
+#include "host/actions/ActionMenu.h"
+#include "host/actions/ActionsEditor.h"
+#include "host/launching/LaunchPrograms.h"
+#include "logo/Logo.h"
+#include "media/MediaDialogs.h"
+#include "media/video/VideoAction.h"
+#include "objects/ObjectInfo.h"
+#include "stack/cards/CardList.h"
+#include "stack/edit/NewButtons.h"
+#include "stack/edit/NewTextObject.h"
+#include "stack/edit/animation/AnimationEdit.h"
+#include "stack/edit/graphics/GraphicCommands.h"
+#include "stack/format/StackFile.h"
+#include "stack/save/SaveDialogs.h"
+
+namespace {
+
+// The transitions dialog works on the global block: the block stands in it for the time of
+// the dialog (its handles stay the block's).
+int RunTransitionsOn(HWND window, ActionBlock* block) {
+    ActionBlock* global = GetActionBlock();
+    const ActionBlock kept = *global;
+    *global = *block;
+    const int answer = RunTransitionsDialog(window, 0, kTitleTransitions, 0, 0);
+    if (answer == IDOK) {
+        block->transition = global->transition;
+        block->effectValue = global->effectValue;
+        block->transitionSpeed = global->transitionSpeed;
+    }
+    *global = kept;
+    return answer;
+}
+
+int SetSpecialDestination(HWND window, ActionBlock* block, int code) {
+    if (RunTransitionsOn(window, block) != IDOK)
+        return 0;
+    block->destination = ChoiceDestination(code);
+    return 1;
+}
+
+int ChooseAnotherStack(HWND window, ActionBlock* block) {
+    CopyFileSpec(kSlotTargetStack, kSlotScratch);
+    if (!ChooseStackFile(window))
+        return 0;
+    CopyFileSpec(kSlotScratch, kSlotTargetStack);
+    if (RunTransitionsOn(window, block) != IDOK)
+        return 0;
+    block->destination = kDestOtherStack;
+    return 1;
+}
+
+int ChooseAnotherCard(HWND window, ActionBlock* block) {
+    ActionBlock* global = GetActionBlock();
+    const ActionBlock kept = *global;
+    *global = *block;
+    const int taken = RunAnotherCardSequence(window);
+    if (taken) {
+        block->destination = global->destination;
+        block->transition = global->transition;
+        block->effectValue = global->effectValue;
+        block->transitionSpeed = global->transitionSpeed;
+    }
+    *global = kept;
+    return taken;
+}
+
+std::string HeldUrl() {
+    const char* held = LockUrlBuffer();
+    std::string text = held ? std::string(held, strnlen(held, 256)) : std::string();
+    UnlockUrlBuffer();
+    return text;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+int ChooseUrlAction(HWND window, ActionBlock* block) {
+    const std::string before = HeldUrl();
+    if (!AskForUrl(window))
+        return 0;
+    block->urlSet = 1;
+    return SameIgnoringCase(before, HeldUrl()) ? 0 : 1;
+}
+
+int ChooseSound(HWND window, ActionBlock* block) {
+    AudioDeckChoice choice;
+    choice.soundId = block->soundId;
+    choice.typeFlags = block->soundFlags;
+    choice.isFile = block->soundIsFile ? 1 : 0;
+    choice.parameter = block->soundParameter;
+    if (!RunAudioDeckDialog(window, &choice))
+        return 0;
+    block->soundId = choice.soundId;
+    block->soundFlags = choice.typeFlags;
+    block->soundIsFile = choice.isFile;
+    block->soundParameter = choice.parameter;
+    ResRequest request{};
+    if (TakeAudioDeckRequest(&request))
+        SetPendingSoundRequest(request, true);
+    return 1;
+}
+
+int CommitObjectActions(const ActionChoiceTarget& target, ActionBlock* block) {
+    switch (target.kind) {
+    case kObjectGraphic: return EditGraphicActions(target.layer) ? 1 : 0;
+    case kObjectText: return EditTextObjectActions(target.layer);
+    case kObjectButton: return CommitButtonActions(target.layer, target.record, target.offset, block);
+    default: return 0;
+    }
+}
+
+// A button's features: its flags and cursor, in its record and its layer.
+int EditButtonFeatures(HWND window, LayerHandle layer) {
+    uint16_t id = 0, flags = 0, cursor = 0;
+    {
+        LayerLock<ButtonLayer> button(layer);
+        if (!button)
+            return 0;
+        id = button->common.id;
+        flags = button->flags;
+        cursor = button->cursorId;
+    }
+    const uint16_t oldFlags = flags, oldCursor = cursor;
+    if (ShowItemInfo(window, kObjectButton, id, &flags, &cursor, layer) != IDOK)
+        return 0;
+    if (flags == oldFlags && cursor == oldCursor)
+        return 0;
+    Handle record = 0;
+    uint32_t offset = 0;
+    if (FindObject(kObjectButton, id, &record, &offset)) {
+        SetHandleWord(record, offset + kObjectFlags, flags);
+        SetHandleWord(record, offset + kButtonCursorId, cursor);
+        MarkCardChanged();
+    }
+    LayerLock<ButtonLayer> button(layer);
+    if (button) {
+        button->flags = flags;
+        button->cursorId = cursor;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int RunObjectCommandChoice(HWND window, LayerHandle layer, uint16_t kind, int code) {
+    switch (code) {
+    case kChoiceStyle: return kind == kObjectText ? EditTextObjectStyle(window, layer) : 0;
+    case kChoiceIcons: return kind == kObjectButton && EditButtonAppearance(window, layer, false) ? 1 : 0;
+    case kChoiceFeatures:
+        switch (kind) {
+        case kObjectGraphic: return EditGraphicFeatures(window, layer) ? 1 : 0;
+        case kObjectText: return EditTextObjectFeatures(window, layer);
+        case kObjectButton: return EditButtonFeatures(window, layer);
+        default: return 0;
+        }
+    default: return 0;
+    }
+}
+
+int RunActionChoice(const ActionChoiceTarget& target, int code, ActionBlock* block) {
+    HWND window = target.window;
+    switch (code) {
+    case kChoiceAnotherCard: return ChooseAnotherCard(window, block);
+    case kChoiceNextCard: case kChoicePreviousCard: case kChoiceBack: case kChoiceHomeStack:
+    case kChoiceLastMarked:
+        return SetSpecialDestination(window, block, code);
+    case kChoiceAnotherStack: return ChooseAnotherStack(window, block);
+    case kChoiceAnotherProgram: return EditLaunchAction(window, &block->launchOption);
+    case kChoiceInternetSite: return ChooseUrlAction(window, block);
+    case kChoiceNone: case kChoiceNewAction: return CommitObjectActions(target, block);
+    case kChoiceSounds: return ChooseSound(window, block);
+    case kChoiceLogo: return EditLogoActionScript(window, &block->logoScript, &block->logoRect);
+    case kChoiceNba: return RunNbaChooser(window, &block->nbaData, &block->nbaId);
+    case kChoiceVideo: {
+        int chosen = 0, hadVideo = 0;
+        return EditVideoAction(window, block, &chosen, &hadVideo, block->objectId) ? 1 : 0;
+    }
+    case kChoiceAnimation: return (EditObjectAnimation(block, 0) & 0xFF) == 1 ? 1 : 0;
+    case kChoiceTimer: return RunTimerDialog(window, &block->timerMode, &block->timerValue);
+    case kChoiceTesting: return RunTestingDialog(window, &block->testingChoice);
+    default: return 0;
+    }
+}

@@ -1,0 +1,176 @@
+// The object's action list and the choices of its actions menu (ActionMenu.h).
+#include <cstring>
+
+#include "actions/ActionBlock.h"
+#include "actions/ActionRecord.h"
+#include "actions/NbaChooser.h"
+#include "actions/TestingButtons.h"
+#include "actions/TimerButtons.h"
+#include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
+#include "core/ui/Resources.h"
+#include "host/actions/ActionChoices.h"
+#include "host/actions/ActionMenu.h"
+#include "objects/ObjectServices.h"
+#include "stack/cards/ActionResource.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+
+namespace {
+
+// The word of the object's record that names its 'Actn' resource.
+uint32_t ActionIdWord(uint16_t kind) { return kind == kObjectGraphic ? kGraphicAction : kTextAction; }
+
+uint16_t StoredActionId(uint16_t kind, uint16_t id) {
+    Handle record = 0;
+    uint32_t offset = 0;
+    if (!FindObject(kind, id, &record, &offset))
+        return 0;
+    return GetHandleWord(record, offset + ActionIdWord(kind));
+}
+
+void FillEntry(uint8_t* entry, int code) {
+    char text[kActionMenuTextBytes] = {};
+    LoadResString(static_cast<uint32_t>(code + kActionTextBase), text, sizeof text);
+    text[sizeof text - 1] = '\0';
+    std::memcpy(entry, text, sizeof text);
+    const uint32_t stringId = static_cast<uint32_t>(code + kActionTextBase);
+    std::memcpy(entry + kActionMenuTextBytes, &stringId, sizeof stringId);
+}
+
+}  // namespace
+
+Handle GetObjectActionHandle(LayerHandle layer, uint32_t* outOffset, uint16_t* outId) {
+    uint16_t kind = 0, id = 0;
+    {
+        LayerLock<> lock(layer);
+        if (!lock)
+            return 0;
+        kind = lock->kind;
+        id = lock->id;
+    }
+    if (kind == kObjectButton) {
+        Handle record = 0;
+        uint32_t offset = 0;
+        if (!FindObject(kObjectButton, id, &record, &offset))
+            return 0;
+        *outOffset = offset;
+        *outId = id;
+        return record;
+    }
+    if (kind != kObjectGraphic && kind != kObjectText)
+        return 0;
+    const uint16_t actionId = StoredActionId(kind, id);
+    *outOffset = 0;
+    *outId = actionId;
+    return LoadActionResource(actionId);
+}
+
+void StoreObjectActionId(LayerHandle layer, uint16_t kind, uint16_t actionId) {
+    uint16_t id = 0;
+    {
+        LayerLock<> lock(layer);
+        if (!lock)
+            return;
+        id = lock->id;
+    }
+    Handle record = 0;
+    uint32_t offset = 0;
+    if ((kind != kObjectGraphic && kind != kObjectText) || !FindObject(kind, id, &record, &offset))
+        return;
+    if (GetHandleWord(record, offset + ActionIdWord(kind)) != actionId) {
+        SetHandleWord(record, offset + ActionIdWord(kind), actionId);
+        MarkCardChanged();
+    }
+    if (kind == kObjectText) {
+        LayerLock<FieldLayer> field(layer);
+        if (field)
+            field->actionId = actionId;
+    }
+}
+
+Handle BuildActionMenuList(HWND, LayerHandle layer, uint16_t, int* outCount) {
+    *outCount = 0;
+    uint32_t offset = 0;
+    uint16_t id = 0;
+    Handle record = GetObjectActionHandle(layer, &offset, &id);
+    if (!record)
+        return 0;
+    uint16_t kind = 0;
+    {
+        LayerLock<> lock(layer);
+        kind = lock ? lock->kind : 0;
+    }
+    std::vector<uint8_t> bytes = HandleToBytes(record);
+    if (kind != kObjectButton)
+        DisposeHandle(record);
+    if (offset > bytes.size())
+        return 0;
+    const std::vector<int> codes =
+        BuildActionMenuEntries(std::span<const uint8_t>(bytes).subspan(offset));
+    if (codes.empty())
+        return 0;
+    Handle list = NewHandle(kActionMenuMaxEntries * kActionMenuEntryBytes);
+    if (!list)
+        return 0;
+    HandleLock lock(list);
+    if (!lock) {
+        DisposeHandle(list);
+        return 0;
+    }
+    std::memset(lock.get(), 0, kActionMenuMaxEntries * kActionMenuEntryBytes);
+    int count = 0;
+    for (int code : codes) {
+        if (count == static_cast<int>(kActionMenuMaxEntries))
+            break;
+        FillEntry(lock.get() + count * kActionMenuEntryBytes, code);
+        ++count;
+    }
+    *outCount = count;
+    return list;
+}
+
+int DoActionChoice(HWND window, int code) {
+    LayerHandle layer = GetSelectedObject();
+    if (!layer || code < kChoiceAnotherCard || code > kChoiceNewAction)
+        return 0;
+    uint16_t kind = 0;
+    {
+        LayerLock<> lock(layer);
+        if (!lock)
+            return 0;
+        kind = lock->kind;
+    }
+    if (code == kChoiceStyle || code == kChoiceIcons || code == kChoiceFeatures)
+        return RunObjectCommandChoice(window, layer, kind, code);
+    uint32_t offset = 0;
+    uint16_t id = 0;
+    Handle record = GetObjectActionHandle(layer, &offset, &id);
+    if (!record)
+        return 0;
+    const bool button = kind == kObjectButton;
+    ActionBlock block{};
+    LoadActionBlock(record, offset, &block);
+    ActionChoiceTarget target{window, layer, kind, record, offset};
+    const int changed = RunActionChoice(target, code, &block);
+    // The full dialog (58, 69) keeps its own record: saving here would put back the old one.
+    const bool fullDialog = code == kChoiceNone || code == kChoiceNewAction;
+    if (changed && !fullDialog) {
+        if (button) {
+            Handle card = 0;
+            uint32_t at = 0;
+            if (FindObject(kObjectButton, id, &card, &at) && SaveActionBlock(card, at, id, block))
+                MarkCardChanged();
+        } else if (SaveActionBlock(record, 0, 0, block)) {
+            StoreActionResource(&id, record);
+            MarkCardChanged();
+        }
+    }
+    DisposeActionBlockData(&block);
+    if (!button) {
+        if (changed && !fullDialog)
+            StoreObjectActionId(layer, kind, id);
+        DisposeHandle(record);
+    }
+    return changed;
+}

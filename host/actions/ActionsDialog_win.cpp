@@ -1,0 +1,314 @@
+// "BUTACT" and "OBJACT": the actions dialog loop on the global block (ActionsEditor.h).
+#include <array>
+
+#include "actions/ActionBlock.h"
+#include "actions/NbaChooser.h"
+#include "actions/TestingButtons.h"
+#include "actions/TimerButtons.h"
+#include "core/files/FileSlots.h"
+#include "core/ui/Resources.h"
+#include "graphics/palette/AppPalette.h"
+#include "host/actions/ActionMenu.h"
+#include "host/actions/ActionsEditor.h"
+#include "host/launching/LaunchPrograms.h"
+#include "host/palettes/ToolPalette.h"
+#include "logo/Logo.h"
+#include "media/MediaDialogs.h"
+#include "media/video/VideoAction.h"
+#include "resources/actions_ids.h"
+#include "stack/edit/animation/AnimationEdit.h"
+#include "stack/save/SaveDialogs.h"
+
+namespace {
+
+ActionChecks g_checks;
+
+constexpr std::array<int, 9> kPlaces{IDC_ACT_ANOTHER_CARD, IDC_ACT_NEXT_CARD,      IDC_ACT_PREVIOUS_CARD,
+                                     IDC_ACT_BACK,         IDC_ACT_HOME_STACK,     IDC_ACT_LAST_MARKED,
+                                     IDC_ACT_ANOTHER_STACK, IDC_ACT_ANOTHER_PROGRAM, IDC_ACT_NONE};
+
+struct CheckBox {
+    int id;
+    bool ActionChecks::*state;
+};
+constexpr std::array<CheckBox, 8> kBoxes{{
+    {IDC_ACT_SOUND, &ActionChecks::sound},
+    {IDC_ACT_VIDEO, &ActionChecks::movie},
+    {IDC_ACT_NBA, &ActionChecks::nba},
+    {IDC_ACT_ANIMATION, &ActionChecks::animation},
+    {IDC_ACT_TIMER, &ActionChecks::timer},
+    {IDC_ACT_TESTING, &ActionChecks::testing},
+    {IDC_ACT_LOGO, &ActionChecks::logo},
+    {IDC_ACT_URL, &ActionChecks::url},
+}};
+
+bool UsesObjectDialog(int variant) { return variant == 2 || variant == 3; }
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+void SetChecked(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+void ReadChecks(HWND dialog) {
+    for (const CheckBox& box : kBoxes)
+        g_checks.*box.state = Checked(dialog, box.id);
+}
+
+// The radio of the block's destination.
+int PlaceOf(const ActionBlock& block) {
+    if (block.destination)
+        return DestinationChoice(block.destination);
+    return (block.launchOption & 1) ? IDC_ACT_ANOTHER_PROGRAM : IDC_ACT_NONE;
+}
+
+void ShowPlace(HWND dialog) {
+    if (!GetDlgItem(dialog, IDC_ACT_NONE))
+        return;
+    const int place = PlaceOf(*GetActionBlock());
+    for (int id : kPlaces)
+        SetChecked(dialog, id, id == place);
+}
+
+void ClearSlotPath(int slot) {
+    if (FileSpec* spec = GetFileSpec(slot)) {
+        spec->path[0] = '\0';
+        spec->name[0] = '\0';
+    }
+}
+
+// 50 to 54: the transition of a special destination.
+void ChooseSpecialPlace(HWND dialog, int id) {
+    for (int place : kPlaces)
+        SetChecked(dialog, place, place == id);
+    if (RunTransitionsDialog(dialog, 0, kTitleTransitions, 0, 0) == IDOK) {
+        ClearSlotPath(kSlotTargetStack);
+        GetActionBlock()->destination = ChoiceDestination(id);
+    }
+    ShowPlace(dialog);
+}
+
+void ChooseOtherStack(HWND dialog) {
+    CopyFileSpec(kSlotTargetStack, 0);
+    if (ChooseStackFile(dialog)) {
+        CopyFileSpec(0, kSlotTargetStack);
+        if (RunTransitionsDialog(dialog, 0, kTitleTransitions, 0, 0) == IDOK)
+            GetActionBlock()->destination = kDestOtherStack;
+    }
+    ShowPlace(dialog);
+}
+
+void ChooseProgram(HWND dialog) {
+    ActionBlock* block = GetActionBlock();
+    if (EditLaunchAction(dialog, &block->launchOption))
+        block->destination = 0;
+    ShowPlace(dialog);
+}
+
+void ChooseNothing(HWND dialog) {
+    ActionBlock* block = GetActionBlock();
+    block->launchOption &= ~1u;
+    block->destination = 0;
+    ShowPlace(dialog);
+}
+
+void ChooseSound(HWND dialog) {
+    ActionBlock* block = GetActionBlock();
+    AudioDeckChoice choice;
+    choice.soundId = block->soundId;
+    choice.typeFlags = block->soundFlags;
+    choice.isFile = block->soundIsFile ? 1 : 0;
+    choice.parameter = block->soundParameter;
+    if (RunAudioDeckDialog(dialog, &choice)) {
+        block->soundId = choice.soundId;
+        block->soundFlags = choice.typeFlags;
+        block->soundIsFile = choice.isFile;
+        block->soundParameter = choice.parameter;
+        ResRequest request{};
+        if (TakeAudioDeckRequest(&request))
+            SetPendingSoundRequest(request, true);
+    } else if (!block->soundId && !block->soundIsFile) {
+        SetChecked(dialog, IDC_ACT_SOUND, false);
+    }
+}
+
+void RunCheckCommand(HWND dialog, int id) {
+    ActionBlock* block = GetActionBlock();
+    switch (id) {
+    case IDC_ACT_URL:
+        if (AskForUrl(dialog))
+            block->urlSet = 1;
+        else if (!block->urlSet)
+            SetChecked(dialog, id, false);
+        break;
+    case IDC_ACT_SOUND: ChooseSound(dialog); break;
+    case IDC_ACT_NBA:
+        if (!RunNbaChooser(dialog, &block->nbaData, &block->nbaId) && !block->nbaData)
+            SetChecked(dialog, id, false);
+        break;
+    case IDC_ACT_LOGO:
+        if (!EditLogoActionScript(dialog, &block->logoScript, &block->logoRect) && !block->logoScript)
+            SetChecked(dialog, id, false);
+        break;
+    case IDC_ACT_TIMER:
+        RunTimerDialog(dialog, &block->timerMode, &block->timerValue);
+        SetChecked(dialog, id, block->timerMode != 0);
+        break;
+    case IDC_ACT_TESTING:
+        RunTestingDialog(dialog, &block->testingChoice);
+        SetChecked(dialog, id, block->testingChoice != 0);
+        break;
+    default: break;
+    }
+}
+
+void EndWith(HWND dialog, int id) {
+    ReadChecks(dialog);
+    EndDialog(dialog, id);
+}
+
+void OnCommand(HWND dialog, int id) {
+    switch (id) {
+    case IDC_ACT_NEXT_CARD: case IDC_ACT_PREVIOUS_CARD: case IDC_ACT_BACK: case IDC_ACT_HOME_STACK:
+    case IDC_ACT_LAST_MARKED:
+        ChooseSpecialPlace(dialog, id);
+        break;
+    case IDC_ACT_ANOTHER_STACK: ChooseOtherStack(dialog); break;
+    case IDC_ACT_ANOTHER_PROGRAM: ChooseProgram(dialog); break;
+    case IDC_ACT_NONE: ChooseNothing(dialog); break;
+    case IDC_ACT_ANOTHER_CARD: EndWith(dialog, id); break;
+    case IDC_ACT_VIDEO: case IDC_ACT_ANIMATION:
+        if (Checked(dialog, id))
+            EndWith(dialog, id);
+        break;
+    case IDOK: case IDCANCEL:
+        ReadChecks(dialog);
+        ClearUncheckedActions(GetActionBlock(), g_checks, id == IDCANCEL);
+        EndDialog(dialog, id);
+        break;
+    default:
+        if (Checked(dialog, id))
+            RunCheckCommand(dialog, id);
+        break;
+    }
+}
+
+INT_PTR CALLBACK ActionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        for (const CheckBox& box : kBoxes)
+            SetChecked(dialog, box.id, g_checks.*box.state);
+        ShowPlace(dialog);
+        HWND place = GetDlgItem(dialog, PlaceOf(*GetActionBlock()));
+        if (place) {
+            SetFocus(place);
+            return FALSE;
+        }
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            OnCommand(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        OnCommand(dialog, IDCANCEL);
+        return TRUE;
+    default: return FALSE;
+    }
+}
+
+// The palettes cannot be used while the dialog is up.
+class PalettesDisabled {
+public:
+    PalettesDisabled() : colors_(GetFcolorsWindow()), tools_(GetToolPaletteWindow()) {
+        if (colors_)
+            EnableWindow(colors_, FALSE);
+        if (tools_)
+            EnableWindow(tools_, FALSE);
+    }
+    ~PalettesDisabled() {
+        if (colors_ && IsWindow(colors_))
+            EnableWindow(colors_, TRUE);
+        if (tools_ && IsWindow(tools_))
+            EnableWindow(tools_, TRUE);
+    }
+    PalettesDisabled(const PalettesDisabled&) = delete;
+    PalettesDisabled& operator=(const PalettesDisabled&) = delete;
+
+private:
+    HWND colors_;
+    HWND tools_;
+};
+
+bool HasVideo(const ActionBlock& block) {
+    return block.movieSet || (block.videodiscFlags & 4) || block.videodiscStart[0];
+}
+
+}  // namespace
+
+ActionChecks& GetActionChecks() { return g_checks; }
+
+void SetActionDialogChecks(const ActionBlock& block) {
+    g_checks.sound = block.soundId || block.soundIsFile;
+    g_checks.movie = HasVideo(block);
+    g_checks.nba = block.nbaData != 0;
+    g_checks.animation = block.animationData != 0;
+    g_checks.timer = block.timerMode != 0;
+    g_checks.testing = block.testingChoice != 0;
+    g_checks.logo = block.logoScript != 0;
+    g_checks.url = block.urlSet != 0;
+}
+
+void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool cancelled) {
+    if (cancelled || !checks.sound) {
+        block->soundId = 0;
+        block->soundIsFile = 0;
+        DropPendingSoundRequest();
+    }
+    if (cancelled || !checks.nba) {
+        DisposeHandleAndClear(&block->nbaData);
+        DropPendingNbaRequest();
+    }
+    if (cancelled || !checks.testing)
+        block->testingChoice = 0;
+    if (cancelled || !checks.logo)
+        DisposeHandleAndClear(&block->logoScript);
+    if (cancelled || !checks.timer)
+        block->timerMode = 0;
+    if (cancelled || !checks.movie) {
+        block->videodiscStart[0] = 0;
+        block->videodiscFlags = 0;
+        block->movieSet = 0;
+    }
+    if (cancelled || !checks.animation)
+        DisposeHandleAndClear(&block->animationData);
+    if (cancelled || !checks.url) {
+        FreeUrlBuffer();
+        block->urlSet = 0;
+    }
+}
+
+int RunActionsDialog(HWND window, int variant) {
+    PalettesDisabled palettes;
+    const char* name = UsesObjectDialog(variant) ? "OBJACT" : "BUTACT";
+    for (;;) {
+        const INT_PTR result = ResDialogBox(window, ActionsDialogProc, name);
+        ActionBlock* block = GetActionBlock();
+        switch (result) {
+        case IDC_ACT_ANOTHER_CARD: RunAnotherCardSequence(window); break;
+        case IDC_ACT_VIDEO: {
+            if (window) {
+                InvalidateRect(window, nullptr, FALSE);
+                UpdateWindow(window);
+            }
+            int chosen = 0, hadVideo = 0;
+            if (!EditVideoAction(window, block, &chosen, &hadVideo, block->objectId) && !HasVideo(*block))
+                g_checks.movie = false;
+            break;
+        }
+        case IDC_ACT_ANIMATION:
+            EditObjectAnimation(block, 0);
+            g_checks.animation = block->animationData != 0;
+            break;
+        case IDOK: return IDOK;
+        default: return IDCANCEL;
+        }
+    }
+}

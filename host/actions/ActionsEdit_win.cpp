@@ -1,0 +1,144 @@
+// The edited button and the ways into the actions dialog (ActionsEditor.h).
+#include <cstring>
+
+#include "actions/ActionServices.h"
+#include "actions/ActionsDialog.h"
+#include "core/files/FileSlots.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "host/actions/ActionsEditor.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+
+namespace {
+
+Handle g_editedButton = 0;
+constexpr int kButtonActionsVariant = 1;
+
+// The edited button for the time of one dialog run.
+class EditedButton {
+public:
+    explicit EditedButton(Handle copy) { g_editedButton = copy; }
+    ~EditedButton() { g_editedButton = 0; }
+    EditedButton(const EditedButton&) = delete;
+    EditedButton& operator=(const EditedButton&) = delete;
+};
+
+uint16_t CopyButtonId(Handle copy) {
+    if (!copy || GetHandleSize(copy) < sizeof(ObjectLayer))
+        return 0;
+    HandleLock lock(copy);
+    return lock ? reinterpret_cast<const ObjectLayer*>(lock.get())->id : 0;
+}
+
+// Global block's handles are its own: they go before another record is loaded into it.
+void LoadGlobalBlock(Handle record, uint32_t offset) {
+    ActionBlock* block = GetActionBlock();
+    DisposeActionBlockData(block);
+    LoadActionBlock(record, offset, block);
+}
+
+// Done on a button that is on a card writes the block into its record; a new button's record
+// is written by the button editor when it is placed.
+void CommitButtonRecord(uint16_t id) {
+    Handle record = 0;
+    uint32_t offset = 0;
+    if (!id || !FindObject(kObjectButton, id, &record, &offset))
+        return;
+    if (SaveActionBlock(record, offset, id, *GetActionBlock()))
+        MarkCardChanged();
+}
+
+void ClearSlotNames(int slot, bool withName) {
+    if (FileSpec* spec = GetFileSpec(slot)) {
+        spec->path[0] = '\0';
+        if (withName)
+            spec->name[0] = '\0';
+    }
+}
+
+// The new button's area, grown by 3 pixels each way, is drawn again.
+void InvalidateEditedButton(HWND window, Handle copy) {
+    if (!window || !copy || GetHandleSize(copy) < sizeof(ObjectLayer))
+        return;
+    HandleLock lock(copy);
+    if (!lock)
+        return;
+    RECT r = reinterpret_cast<const ObjectLayer*>(lock.get())->bounds;
+    InflateRect(&r, 3, 3);
+    InvalidateRect(window, &r, FALSE);
+}
+
+int RunNewActionsDialog(HWND window) {
+    ActionBlock* block = GetActionBlock();
+    DisposeActionBlockData(block);
+    std::memset(block, 0, sizeof *block);
+    block->soundParameter = 127;
+    block->transition = 3;
+    block->timerValue = 3;
+    block->testingChoice = 0;
+    ClearSlotNames(kSlotTargetStack, false);
+    ClearSlotNames(kSlotLaunchProgram, true);
+    ClearSlotNames(kSlotLaunchDocument, true);
+    SetActionDialogChecks(*block);
+    return RunActionsDialog(window, kButtonActionsVariant);
+}
+
+int EditObjectActionsNow(Handle record, uint32_t offset, int variant) {
+    LoadGlobalBlock(record, offset);
+    SetActionDialogChecks(*GetActionBlock());
+    const int result = RunActionsDialog(GetMainWindow(), variant);
+    // Text links (7) keep their record in the link dialog, which stores it after "Done".
+    const bool saves = variant >= 2 && variant <= 9;
+    if (result == IDOK && saves)
+        SaveActionBlock(record, offset, 0, *GetActionBlock());
+    return result;
+}
+
+int EditButtonActionsNow(Handle copy) {
+    SetActionDialogChecks(*GetActionBlock());
+    EditedButton edited(copy);
+    const int result = RunActionsDialog(GetMainWindow(), kButtonActionsVariant);
+    if (result == IDOK)
+        CommitButtonRecord(CopyButtonId(copy));
+    return result;
+}
+
+int NewButtonActionsNow(Handle copy) {
+    EditedButton edited(copy);
+    InvalidateEditedButton(GetMainWindow(), copy);
+    return RunNewActionsDialog(GetMainWindow());
+}
+
+}  // namespace
+
+Handle GetEditedButton() { return g_editedButton; }
+bool IsEditingButton() { return g_editedButton != 0; }
+
+int RunActionsDialogCall(int call, Handle record, uint32_t offset, int variant) {
+    switch (call) {
+    case kActionsForObject: return EditObjectActionsNow(record, offset, variant);
+    case kActionsForButton: return EditButtonActionsNow(record);
+    case kActionsForNewButton: return NewButtonActionsNow(record);
+    default: return IDCANCEL;
+    }
+}
+
+int CommitButtonActions(LayerHandle layer, Handle record, uint32_t offset, ActionBlock*) {
+    Handle copy = 0;
+    {
+        LayerLock<ButtonLayer> button(layer);
+        if (!button)
+            return 0;
+        copy = NewHandleFromBytes(
+            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(button.get()), sizeof(ButtonLayer)));
+    }
+    if (!copy)
+        return 0;
+    SetButtonEditCopy(copy);
+    const std::vector<uint8_t> before = HandleToBytes(record);
+    LoadGlobalBlock(record, offset);
+    const int result = EditButtonActions(copy);
+    FreeButtonEditCopy();
+    return result == IDOK && HandleToBytes(record) != before ? 1 : 0;
+}

@@ -1,0 +1,66 @@
+// The actions dialog and its two helpers: "BUTACT" and "OBJACT" edit the global action block
+// (what an object does and where it goes), "TRANSITIONS" the transition on the way, and
+// "ANOTHERCARD" the card a destination leads to, walked to while the dialog stays up.
+//
+//   ActionsDialog_win.cpp    RunActionsDialog, the check states, every command of the dialog
+//   ActionsEdit_win.cpp      the edited button, EditObjectActions, EditButtonActions,
+//                            NewButtonActions, CommitButtonActions, the runner host/wiring sets
+//   TransitionsDialog_win.cpp RunTransitionsDialog
+//   AnotherCard_win.cpp      the another-card sequence and "ANOTHERCARD"
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "actions/ActionBlock.h"
+#include "core/memory/Handles.h"
+#include "graphics/layers/ObjectLayer.h"
+
+// ---- ActionsDialog_win.cpp ----
+// The "Things to Do" boxes, kept between the dialog's runs.
+struct ActionChecks {
+    bool sound = false;
+    bool movie = false;
+    bool nba = false;
+    bool animation = false;
+    bool timer = false;
+    bool testing = false;
+    bool logo = false;
+    bool url = false;
+};
+ActionChecks& GetActionChecks();
+void SetActionDialogChecks(const ActionBlock& block);
+// What an unchecked box leaves of the block; on Cancel every box counts as unchecked.
+void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool cancelled);
+// The dialog loop on the global block over the card window: "OBJACT" for variants 2 and 3
+// (card and stack events), else "BUTACT". 1 Done, 2 Cancel.
+int RunActionsDialog(HWND window, int variant);
+
+// ---- ActionsEdit_win.cpp ----
+// The button whose actions are edited (a copy of its layer) while the dialog runs; 0 otherwise.
+Handle GetEditedButton();
+bool IsEditingButton();
+// The runner of actions/ActionsDialog.h.
+int RunActionsDialogCall(int call, Handle record, uint32_t offset, int variant);
+// The menu's full dialog on a button: its layer copied into the edit copy, the record's actions
+// loaded into the global block and *block, the dialog run; 1 and the new block when "Done"
+// changed it (the button's record then holds it), else 0.
+int CommitButtonActions(LayerHandle layer, Handle record, uint32_t offset, ActionBlock* block);
+
+// ---- TransitionsDialog_win.cpp ----
+enum TransitionTitle : uint32_t { kTitleTransitions = 3000, kTitleHideItem = 3001, kTitleShowItem = 3002 };
+// "TRANSITIONS" on the global block's transition, effect value and speed: 1 OK, 2 Cancel (also
+// when memory runs out), 55 "&Change Card". objectFlag: an object's hide or show transition
+// (no fades offered; "&Try it" changes the object).
+int RunTransitionsDialog(HWND window, int objectFlag, uint32_t titleId, uint16_t objectKind, uint16_t objectId);
+
+// ---- AnotherCard_win.cpp ----
+// The another-card sequence on the global block: "ANOTHERCARD", then "TRANSITIONS" (with
+// "&Change Card" back to it); the walk ends on the card where it began. 1 when the block took
+// the chosen card, else 0.
+int RunAnotherCardSequence(HWND window);
+// The "ANOTHERCARD" window while the sequence runs; null otherwise.
+HWND GetEditedObject();
+// Whether the sequence runs ("TRANSITIONS" then offers "&Change Card").
+bool IsWalkingToAnotherCard();

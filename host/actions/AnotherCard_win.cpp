@@ -1,0 +1,283 @@
+// The another-card sequence: "ANOTHERCARD", walked while it stays up, then "TRANSITIONS"
+// (ActionsEditor.h).
+#include <cstring>
+
+#include "actions/ActionBlock.h"
+#include "core/files/FileSlots.h"
+#include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
+#include "host/actions/ActionsEditor.h"
+#include "host/player/CardNavigation.h"
+#include "host/player/StackOpening.h"
+#include "resources/actions_ids.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/depth/StackDepth.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
+
+namespace {
+
+constexpr int kWalkSlot = 11;  // the stack the walk began in
+constexpr int kWalkTransition = 3, kWalkSpeed = 8;
+constexpr UINT kPrevCardCommand = 203, kNextCardCommand = 204;
+
+// What the sequence keeps while it runs. The block's destination is the card chosen so far.
+struct AnotherCardState {
+    HWND dialog = nullptr;
+    int pressed = 0;  // the arrow held down: its control id, 0 none
+    bool inside = false;
+    uint16_t startCard = 0;
+    FileSpec slot1{};
+    int16_t destination = 0;
+    uint16_t transition = 0, effectValue = 0, speed = 0;
+    INT_PTR result = 0;  // 0 while the dialog is up
+};
+AnotherCardState* g_walk = nullptr;
+WNDPROC g_staticProc = nullptr;
+
+void GoWithin(bool next) {
+    if (next)
+        GoNextCard(kWalkTransition, 0, kWalkSpeed);
+    else
+        GoPrevCard(kWalkTransition, 0, kWalkSpeed);
+}
+
+bool PointInArrow(HWND arrow, LPARAM lParam) {
+    RECT r{};
+    GetClientRect(arrow, &r);
+    const POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    return PtInRect(&r, p) != 0;
+}
+
+// The arrows: pressed while the button is down inside, a move on when it is released inside.
+LRESULT CALLBACK ArrowProc(HWND arrow, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int id = GetDlgCtrlID(arrow);
+    switch (message) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
+        if (g_walk) {
+            SetCapture(arrow);
+            g_walk->pressed = id;
+            g_walk->inside = true;
+            InvalidateRect(arrow, nullptr, FALSE);
+        }
+        return 0;
+    case WM_MOUSEMOVE:
+        if (g_walk && g_walk->pressed == id) {
+            const bool inside = PointInArrow(arrow, lParam);
+            if (inside != g_walk->inside) {
+                g_walk->inside = inside;
+                InvalidateRect(arrow, nullptr, FALSE);
+            }
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (g_walk && g_walk->pressed == id) {
+            ReleaseCapture();
+            const bool inside = PointInArrow(arrow, lParam);
+            g_walk->pressed = 0;
+            InvalidateRect(arrow, nullptr, FALSE);
+            if (inside)
+                GoWithin(id == IDC_CARD_NEXT);
+        }
+        return 0;
+    default: return CallWindowProcA(g_staticProc, arrow, message, wParam, lParam);
+    }
+}
+
+void DrawArrow(const DRAWITEMSTRUCT& item) {
+    const bool next = item.CtlID == IDC_CARD_NEXT;
+    const bool down = g_walk && g_walk->pressed == static_cast<int>(item.CtlID) && g_walk->inside;
+    const int id = next ? (down ? IDB_ARROW_RIGHT_DOWN : IDB_ARROW_RIGHT) : (down ? IDB_ARROW_LEFT_DOWN : IDB_ARROW_LEFT);
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    HBITMAP bitmap = LoadBitmapA(GetAppInstance(), MAKEINTRESOURCEA(id));
+    if (!bitmap)
+        return;
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof info, &info);
+    HDC memory = CreateCompatibleDC(item.hDC);
+    if (memory) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        const int x = (item.rcItem.left + item.rcItem.right - info.bmWidth) / 2;
+        const int y = (item.rcItem.top + item.rcItem.bottom - info.bmHeight) / 2;
+        BitBlt(item.hDC, x, y, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    DeleteObject(bitmap);
+}
+
+bool MenuLockOff() { return GetHandleWord(GetStackHeaderHandle(), kHeaderLocked) == 0; }
+
+void StartDialog(HWND dialog) {
+    g_walk->dialog = dialog;
+    if (IsStackOpen()) {
+        CopyFileSpec(kSlotCurrentStack, kWalkSlot);
+    } else if (FileSpec* spec = GetFileSpec(kWalkSlot)) {
+        spec->path[0] = '\0';
+        spec->name[0] = '\0';
+    }
+    const FileSpec* target = GetFileSpec(kSlotTargetStack);
+    if (g_walk->destination > 0) {
+        if (target && target->path[0])
+            GoToStackCard(static_cast<uint16_t>(g_walk->destination), kSlotTargetStack, kWalkTransition, 0, kWalkSpeed,
+                          false);
+        else if (static_cast<uint16_t>(g_walk->destination) != GetCurrentCardId())
+            GoToCardInStack(static_cast<uint16_t>(g_walk->destination), kWalkTransition, 0, kWalkSpeed);
+    }
+    EnableWindow(GetDlgItem(dialog, IDC_CARD_NEW_TIP), MenuLockOff());
+    for (int id : {IDC_CARD_PREVIOUS, IDC_CARD_NEXT}) {
+        HWND arrow = GetDlgItem(dialog, id);
+        WNDPROC old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(arrow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ArrowProc)));
+        if (!g_staticProc)
+            g_staticProc = old;
+    }
+}
+
+// OK: the card shown is the destination; in another stack than the walk's, slot 8 names it.
+void TakeCard() {
+    g_walk->destination = static_cast<int16_t>(GetCurrentCardId());
+    const FileSpec* walk = GetFileSpec(kWalkSlot);
+    if (!IsStackOpen() || !walk || !walk->path[0])
+        return;
+    if (!SameFileSpecPath(kSlotCurrentStack, kWalkSlot)) {
+        CopyFileSpec(kSlotCurrentStack, kSlotTargetStack);
+    } else if (FileSpec* target = GetFileSpec(kSlotTargetStack)) {
+        target->path[0] = '\0';
+        target->name[0] = '\0';
+    }
+}
+
+INT_PTR CALLBACK AnotherCardProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: StartDialog(dialog); return TRUE;
+    case WM_DRAWITEM: DrawArrow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            TakeCard();
+            g_walk->result = IDOK;
+        } else if (LOWORD(wParam) == IDCANCEL) {
+            g_walk->result = IDCANCEL;
+        }
+        return TRUE;
+    case WM_CLOSE: g_walk->result = IDCANCEL; return TRUE;
+    default: return FALSE;
+    }
+}
+
+// Ctrl+O opens another stack, Ctrl+N adds a card (while the tip is enabled), Alt with an arrow
+// moves through the card window's menu commands; other keys do nothing. True when taken.
+bool TakeKey(const MSG& msg) {
+    const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (!down)
+        return msg.message == WM_CHAR && (GetKeyState(VK_CONTROL) & 0x8000);
+    const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    const bool alt = msg.message == WM_SYSKEYDOWN || (GetKeyState(VK_MENU) & 0x8000);
+    if (alt && (msg.wParam == VK_LEFT || msg.wParam == VK_RIGHT || msg.wParam == VK_UP || msg.wParam == VK_DOWN)) {
+        PostMessageA(GetMainWindow(), WM_COMMAND, msg.wParam == VK_LEFT ? kPrevCardCommand : kNextCardCommand, 0);
+        return true;
+    }
+    if (!ctrl)
+        return false;
+    if (msg.wParam == 'O') {
+        OpenStack(true);
+        return true;
+    }
+    if (msg.wParam == 'N') {
+        if (IsWindowEnabled(GetDlgItem(g_walk->dialog, IDC_CARD_NEW_TIP)) && IsStackOpen()) {
+            CheckStackDepthAgainstDisplay();
+            NewCard(true, false);
+            MarkCardChanged();
+        }
+        return true;
+    }
+    return false;
+}
+
+// The dialog runs beside the card: its own loop, so the keys reach it whatever has the focus.
+INT_PTR RunAnotherCardDialog(HWND window) {
+    g_walk->result = 0;
+    HWND dialog = ResCreateDialog(window, AnotherCardProc, "ANOTHERCARD");
+    if (!dialog)
+        return IDCANCEL;
+    ShowWindow(dialog, SW_SHOW);
+    MSG msg{};
+    while (!g_walk->result) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(msg.wParam));
+            g_walk->result = IDCANCEL;
+            break;
+        }
+        if (TakeKey(msg))
+            continue;
+        if (!IsWindow(dialog) || !IsWindowVisible(dialog)) {
+            g_walk->result = IDCANCEL;  // ended from outside (EndDialog hides a dialog)
+            break;
+        }
+        if (!IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (IsWindow(dialog))
+        DestroyWindow(dialog);
+    g_walk->dialog = nullptr;
+    return g_walk->result;
+}
+
+}  // namespace
+
+HWND GetEditedObject() { return g_walk ? g_walk->dialog : nullptr; }
+bool IsWalkingToAnotherCard() { return g_walk != nullptr; }
+
+int RunAnotherCardSequence(HWND window) {
+    if (g_walk)
+        return 0;
+    AnotherCardState state;
+    ActionBlock* block = GetActionBlock();
+    state.startCard = GetCurrentCardId();
+    if (const FileSpec* slot1 = GetFileSpec(kSlotCurrentStack))
+        state.slot1 = *slot1;
+    state.destination = block->destination;
+    state.transition = block->transition;
+    state.effectValue = block->effectValue;
+    state.speed = block->transitionSpeed;
+    const ActionBlock before = *block;
+    g_walk = &state;
+    bool taken = false;
+    for (;;) {
+        if (RunAnotherCardDialog(window) != IDOK)
+            break;
+        block->destination = state.destination;
+        const int answer = RunTransitionsDialog(window, 0, kTitleTransitions, 0, 0);
+        // The transitions dialog is shown again with "&Change Card" while the walk goes on.
+        state.transition = block->transition;
+        state.effectValue = block->effectValue;
+        state.speed = block->transitionSpeed;
+        if (answer == IDOK) {
+            taken = true;
+            break;
+        }
+        if (answer != IDC_TRANS_CHANGE_CARD)
+            break;
+    }
+    if (FileSpec* walk = GetFileSpec(kWalkSlot))
+        *walk = state.slot1;
+    if (state.slot1.path[0])
+        GoToStackCard(state.startCard, kWalkSlot, kWalkTransition, 0, kWalkSpeed, false);
+    else if (IsStackOpen() && GetCurrentCardId() != state.startCard)
+        GoToCardInStack(state.startCard, kWalkTransition, 0, kWalkSpeed);
+    g_walk = nullptr;
+    if (!taken) {
+        block->destination = before.destination;
+        block->transition = before.transition;
+        block->effectValue = before.effectValue;
+        block->transitionSpeed = before.transitionSpeed;
+        return 0;
+    }
+    block->destination = state.destination;
+    MarkCardChanged();
+    return 1;
+}

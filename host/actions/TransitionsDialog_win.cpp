@@ -1,0 +1,225 @@
+// "TRANSITIONS": the transition, its speed and a QuickTime effect's settings (ActionsEditor.h).
+#include <string>
+
+#include "actions/ActionBlock.h"
+#include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
+#include "graphics/card/CardRedraw.h"
+#include "graphics/palette/AppPalette.h"
+#include "graphics/transitions/QtEffect.h"
+#include "graphics/transitions/TransitionTable.h"
+#include "host/actions/ActionsEditor.h"
+#include "resources/actions_ids.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
+
+namespace {
+
+// One dialog at a time.
+struct TransitionDialogRecord {
+    uint32_t objectFlag;
+    uint32_t titleId;
+    uint16_t objectId;
+    uint16_t objectKind;
+};
+TransitionDialogRecord g_transitionDialog{};
+
+constexpr int kSpeedFast = 8, kSpeedMedium = 16, kSpeedSlow = 32;
+constexpr int kTryColorIndex = 103;
+
+bool IsFade(int number) {
+    return number == kTransFadeToBlack || number == kTransFadeToWhite || number == kTransFadeToButtonColor;
+}
+
+HWND List(HWND dialog) { return GetDlgItem(dialog, IDC_TRANS_LIST); }
+
+int SelectedNumber(HWND dialog) {
+    const LRESULT at = SendMessageA(List(dialog), LB_GETCURSEL, 0, 0);
+    if (at == LB_ERR)
+        return 0;
+    return static_cast<int>(SendMessageA(List(dialog), LB_GETITEMDATA, static_cast<WPARAM>(at), 0));
+}
+
+void SelectNumber(HWND dialog, int number) {
+    HWND list = List(dialog);
+    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        if (SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0) == number) {
+            SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            return;
+        }
+    }
+}
+
+void FillList(HWND dialog, bool object) {
+    HWND list = List(dialog);
+    for (int i = 0; i < kTransitionListCount; ++i) {
+        const int number = kTransitionListNumbers[static_cast<size_t>(i)];
+        if (object && IsFade(number))
+            continue;
+        char name[64] = {};
+        LoadResString(static_cast<uint32_t>(2750 + i), name, sizeof name);
+        const LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        if (at >= 0)
+            SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(at), number);
+    }
+    QTFillEffectList(kFirstEffectListItem, list);
+}
+
+void ShowSettings(HWND dialog) {
+    ShowWindow(GetDlgItem(dialog, IDC_TRANS_SETTINGS), SelectedNumber(dialog) >= kFirstEffectListItem ? SW_SHOW : SW_HIDE);
+}
+
+// A selected effect becomes the current one; a plain transition lets it go.
+void OnSelection(HWND dialog) {
+    const int number = SelectedNumber(dialog);
+    if (number >= kFirstEffectListItem)
+        QTSetEffectFromTransition(number - 1);
+    else
+        QTReleaseCurrentEffectRecord();
+    ShowSettings(dialog);
+}
+
+int ReadSpeed(HWND dialog) {
+    if (IsDlgButtonChecked(dialog, IDC_TRANS_SLOW) == BST_CHECKED)
+        return kSpeedSlow;
+    if (IsDlgButtonChecked(dialog, IDC_TRANS_MEDIUM) == BST_CHECKED)
+        return kSpeedMedium;
+    return kSpeedFast;
+}
+
+// The effect's duration follows the speed: speed x 0.125 x 12.
+void TimeEffect(int speed) {
+    const QtEffectRecord* current = QTCurrentEffectRecord();
+    if (!current)
+        return;
+    QTSetEffectParams(current->timeScale, static_cast<int32_t>(speed * 0.125 * 12), current->frameCount,
+                      current->rate);
+}
+
+void TakeChoice(HWND dialog, bool ok) {
+    ActionBlock* block = GetActionBlock();
+    const int number = SelectedNumber(dialog);
+    const int speed = ReadSpeed(dialog);
+    if (number > 0)
+        block->transition = static_cast<uint16_t>(number);
+    block->effectValue = 0;
+    if (number >= kFirstEffectListItem) {
+        block->effectValue = static_cast<uint16_t>(QTGetCurrentEffectId());
+        if (ok) {
+            TimeEffect(speed);
+            const int16_t id = QTSaveEffectRecord(QTGetCurrentEffectId(), true);
+            if (id > 0)
+                block->effectValue = static_cast<uint16_t>(id);
+        }
+    }
+    block->transitionSpeed = static_cast<uint16_t>(speed);
+}
+
+// The object of the current card is put in the state opposite to the one the transition leads
+// to, changed with it, then shown as it is stored.
+void TryOnObject(int transition, int speed) {
+    const uint16_t kind = g_transitionDialog.objectKind, id = g_transitionDialog.objectId;
+    Handle card = GetCurrentCardRecord();
+    uint32_t offset = 0;
+    if (!card || !FindObjectInCard(kind, id, card, &offset))
+        return;
+    const uint16_t stored = GetHandleWord(card, offset + kObjectFlags);
+    const bool showing = g_transitionDialog.titleId == kTitleShowItem;
+    const auto setHidden = [&](bool hidden) {
+        SetHandleWord(card, offset + kObjectFlags,
+                      static_cast<uint16_t>(hidden ? stored | kObjectHidden : stored & ~kObjectHidden));
+    };
+    setHidden(showing);
+    UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
+    setHidden(!showing);
+    UpdateObjectOnCard(kind, id, 0, speed, transition, 0);
+    SetHandleWord(card, offset + kObjectFlags, stored);
+    UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
+}
+
+// The card, or the object, shows the choice; only the dialog steps aside (off the screen), so
+// the browser's windows and the card stay where they are.
+void TryIt(HWND dialog) {
+    RECT place{};
+    GetWindowRect(dialog, &place);
+    const int offX = GetSystemMetrics(SM_CXSCREEN) + 20;
+    const int offY = GetSystemMetrics(SM_CYSCREEN) + 20;
+    SetWindowPos(dialog, nullptr, offX, offY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int number = SelectedNumber(dialog);
+    const int speed = ReadSpeed(dialog);
+    int transition = number;
+    if (number >= kFirstEffectListItem) {
+        TimeEffect(speed);
+        transition = kTransQuickTimeEffect;
+    }
+    HWND window = GetMainWindow();
+    if (g_transitionDialog.objectFlag) {
+        TryOnObject(transition, speed);
+    } else if (window) {
+        if (!IsFade(number)) {
+            HDC dc = GetDC(window);
+            if (dc) {
+                RECT client{};
+                GetClientRect(window, &client);
+                HBRUSH brush = CreateSolidBrush(PaletteIndexToColor(kTryColorIndex));
+                if (brush) {
+                    FillRect(dc, &client, brush);
+                    DeleteObject(brush);
+                }
+                ReleaseDC(window, dc);
+            }
+        }
+        RedrawCard(GetCurrentCardRecord(), transition, 0, speed, false);
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+    }
+    SetWindowPos(dialog, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Start(HWND dialog) {
+    const ActionBlock& block = *GetActionBlock();
+    QTSelectEffect(static_cast<int16_t>(block.effectValue));
+    FillList(dialog, g_transitionDialog.objectFlag != 0);
+    SelectNumber(dialog, block.transition);
+    const int speedId = block.transitionSpeed == kSpeedSlow     ? IDC_TRANS_SLOW
+                        : block.transitionSpeed == kSpeedMedium ? IDC_TRANS_MEDIUM
+                                                                 : IDC_TRANS_FAST;
+    CheckRadioButton(dialog, IDC_TRANS_FAST, IDC_TRANS_SLOW, speedId);
+    ShowWindow(GetDlgItem(dialog, IDC_TRANS_CHANGE_CARD), IsWalkingToAnotherCard() ? SW_SHOW : SW_HIDE);
+    ShowSettings(dialog);
+    char title[128] = {};
+    if (LoadResString(g_transitionDialog.titleId, title, sizeof title) > 0)
+        SetWindowTextA(dialog, title);
+}
+
+INT_PTR CALLBACK TransitionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: Start(dialog); return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_TRANS_LIST:
+            if (HIWORD(wParam) == LBN_SELCHANGE)
+                OnSelection(dialog);
+            return TRUE;
+        case IDC_TRANS_SETTINGS: QTEditEffectParams(dialog); return TRUE;
+        case IDC_TRANS_TRY: TryIt(dialog); return TRUE;
+        case IDOK: TakeChoice(dialog, true); EndDialog(dialog, IDOK); return TRUE;
+        case IDC_TRANS_CHANGE_CARD: TakeChoice(dialog, false); EndDialog(dialog, IDC_TRANS_CHANGE_CARD); return TRUE;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        default: return FALSE;
+        }
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+int RunTransitionsDialog(HWND window, int objectFlag, uint32_t titleId, uint16_t objectKind, uint16_t objectId) {
+    g_transitionDialog = {static_cast<uint32_t>(objectFlag), titleId, objectId, objectKind};
+    const INT_PTR result = ResDialogBox(window, TransitionsProc, "TRANSITIONS");
+    g_transitionDialog = {};
+    if (result == IDOK || result == IDC_TRANS_CHANGE_CARD)
+        return static_cast<int>(result);
+    return IDCANCEL;
+}

@@ -1,0 +1,516 @@
+// The actions dialog, the transitions dialog, the card walk and the card scripts in the plug-in
+// hosted by this program: the radio a destination shows, the commands that change the block,
+// the transition list and its effects, the arrows and keys of "Move to card", commands 702 to
+// 707, and a button given the next card with "Dissolve" through the menu, saved, reported and
+// then followed in the real plug-in.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "actions/ActionBlock.h"
+#include "actions/ActionsDialog.h"
+#include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
+#include "core/memory/Handles.h"
+#include "core/files/FileLayer.h"
+#include "core/ui/Alerts.h"
+#include "core/ui/Resources.h"
+#include "core/system/ChangeFlags.h"
+#include "core/ui/ToolNumbers.h"
+#include "graphics/layers/LayerList.h"
+#include "graphics/transitions/QtEffectState.h"
+#include "host/actions/ActionsEditor.h"
+#include "host/menus/MenuCommands.h"
+#include "host/palettes/ToolPalette.h"
+#include "logo/Logo.h"
+#include "objects/ObjectServices.h"
+#include "resources/actions_ids.h"
+#include "stack/cards/ActionResource.h"
+#include "stack/cards/CardList.h"
+#include "stack/format/ResFile.h"
+#include "stack/format/StackFile.h"
+#include "stack/open/StackOpenSession.h"
+#include "stack/save/ResourceUpkeep.h"
+#include "stack/save/SaveDialogs.h"
+#include "tests/support/DialogDriver_win.h"
+#include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+namespace sb = stackbuilder;
+using namespace browsertest;
+constexpr int kCardW = 160, kCardH = 120;
+constexpr uint16_t kButtonId = 11, kGraphicId = 12;
+constexpr RECT kButtonRect{20, 20, 80, 50};
+
+sb::Stack ThreeCards() {
+    sb::Stack stack;
+    stack.cardWidth = kCardW;
+    stack.cardHeight = kCardH;
+    const sb::Rgb colours[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    for (uint16_t id = 1; id <= 3; ++id) {
+        sb::Card card = sb::PictureCard(id, sb::SolidPicture(kCardW, kCardH, 8, 0));
+        card.picture->palette = {colours[id - 1]};
+        stack.cards.push_back(card);
+    }
+    stack.cards[0].objects.push_back(
+        sb::ShapedButton(kButtonId, {kButtonRect.left, kButtonRect.top, kButtonRect.right, kButtonRect.bottom}, "Go", 1));
+    stack.cards[0].objects.push_back(sb::Graphic(kGraphicId, {100, 70, 140, 100}, "Pic"));
+    return stack;
+}
+
+class ActionsInPlugin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards(), "actions-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+    }
+    void TearDown() override { CloseLinkedPlugin(&page_); }
+    LinkedPluginPage page_;
+};
+
+// A check box that opens a dialog: checked as a click would, its command posted.
+void CheckAndPress(DialogView& box, int id) {
+    SendMessageA(GetDlgItem(box.Window(), id), BM_SETCHECK, BST_CHECKED, 0);
+    box.Press(id);
+}
+
+int CheckedPlace(DialogView& box) {
+    int checked = 0;
+    for (int id = IDC_ACT_ANOTHER_CARD; id <= IDC_ACT_NONE; ++id)
+        if (id != IDC_ACT_URL && box.IsChecked(id))
+            checked = checked ? -1 : id;
+    return checked;
+}
+
+int16_t Destination(Handle record) { return static_cast<int16_t>(GetHandleWord(record, kButtonDestination)); }
+
+TEST_F(ActionsInPlugin, TheDialogShowsTheDestinationAndItsCommandsChangeTheBlock) {
+    // Each destination checks its radio; box 60 names the script language.
+    const int16_t destinations[] = {-6, -5, -4, -3, -2, -1, 2, 0};
+    const int places[] = {55, 54, 52, 53, 51, 50, 49, 58};
+    for (size_t i = 0; i < std::size(places); ++i) {
+        ScopedHandle record(NewEmptyActionRecord(0));
+        SetHandleWord(record.get(), kButtonDestination, static_cast<uint16_t>(destinations[i]));
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Template("BUTACT"), [&](DialogView& box) {
+            EXPECT_EQ(CheckedPlace(box), places[i]) << destinations[i];
+            EXPECT_EQ(box.Text(IDC_ACT_LOGO), "Use LoomLo&go...");
+            EXPECT_EQ(box.FocusId(), places[i]);
+            box.Press(IDCANCEL);
+        });
+        EXPECT_EQ(driver.Run([&] { return EditObjectActions(record.get(), 0, 8); }), IDCANCEL);
+        EXPECT_EQ(Destination(record.get()), destinations[i]) << "Cancel writes nothing";
+    }
+
+    // "&Next card" then Cancel keeps card 2; then OK with "&Medium" gives -1 at 16. A testing box
+    // whose dialog is cancelled ends unchecked. Done writes the block into the record.
+    ScopedHandle record(NewEmptyActionRecord(0));
+    SetHandleWord(record.get(), kButtonDestination, 2);
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDC_ACT_NEXT_CARD); });
+    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) {
+        EXPECT_FALSE(box.IsVisible(IDC_TRANS_CHANGE_CARD)) << "only while walking to a card";
+        box.Press(IDCANCEL);
+    });
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) {
+        EXPECT_EQ(CheckedPlace(box), IDC_ACT_ANOTHER_CARD) << "the old destination again";
+        box.Press(IDC_ACT_NEXT_CARD);
+    });
+    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) {
+        EXPECT_EQ(box.ListSelection(IDC_TRANS_LIST), -1) << "a fresh record has no transition";
+        box.SetListSelection(IDC_TRANS_LIST, 4);  // "Top to bottom"
+        SendMessageA(GetDlgItem(box.Window(), IDC_TRANS_MEDIUM), BM_CLICK, 0, 0);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) {
+        EXPECT_EQ(CheckedPlace(box), IDC_ACT_NEXT_CARD);
+        CheckAndPress(box, IDC_ACT_TESTING);
+    });
+    driver.Expect(DialogMatch::Template("TESTING"), [](DialogView& box) { box.Press(IDCANCEL); });
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) {
+        EXPECT_FALSE(box.IsChecked(IDC_ACT_TESTING)) << "no testing function was chosen";
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(driver.Run([&] { return EditObjectActions(record.get(), 0, 8); }), IDOK);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(Destination(record.get()), -1);
+    EXPECT_EQ(GetHandleWord(record.get(), kButtonSpeed), 16);
+    EXPECT_EQ(GetHandleWord(record.get(), kButtonTransition), 11);
+
+    // "None of the abo&ve" clears the destination.
+    DialogDriver none;
+    none.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDC_ACT_NONE); });
+    none.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) {
+        EXPECT_EQ(CheckedPlace(box), IDC_ACT_NONE);
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(none.Run([&] { return EditObjectActions(record.get(), 0, 8); }), IDOK);
+    EXPECT_EQ(Destination(record.get()), 0);
+
+    // A card's arriving actions have no places: "OBJACT".
+    DialogDriver object;
+    object.Expect(DialogMatch::Caption("Actions"), [](DialogView& box) {
+        EXPECT_FALSE(box.Exists(IDC_ACT_NEXT_CARD));
+        EXPECT_EQ(box.Text(IDC_ACT_ANIMATION), "Play an&imation...");
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(object.Run([&] { return EditObjectActions(record.get(), 0, 2); }), IDOK);
+}
+
+// Cancel on a new button gives 2 (the button editor removes it) and clears every action.
+TEST_F(ActionsInPlugin, ANewButtonStartsFromItsDefaultsAndCancelClearsThem) {
+    ActionBlock* block = GetActionBlock();
+    block->timerMode = kTimerOnce;
+    Handle copy = NewHandle(sizeof(ButtonLayer));
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("BUTACT"), [&](DialogView& box) {
+        EXPECT_EQ(CheckedPlace(box), IDC_ACT_NONE);
+        EXPECT_FALSE(box.IsChecked(IDC_ACT_TIMER));
+        EXPECT_EQ(block->transition, 3);
+        EXPECT_EQ(block->soundParameter, 127);
+        EXPECT_EQ(block->timerValue, 3);
+        SendMessageA(GetDlgItem(box.Window(), IDC_ACT_TESTING), BM_SETCHECK, BST_CHECKED, 0);
+        block->testingChoice = 2;
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(driver.Run([&] { return NewButtonActions(copy); }), IDCANCEL);
+    EXPECT_EQ(block->testingChoice, 0) << "Cancel clears every action";
+    DisposeHandle(copy);
+}
+
+TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
+    ActionBlock* block = GetActionBlock();
+    block->transition = 14;
+    block->transitionSpeed = 8;
+    block->effectValue = 0;
+    const int effects = static_cast<int>(QTListedEffects().size());
+    ASSERT_EQ(effects, 10) << "the stand-in's effects";
+    // "&Try it" plays on the card; only the dialog steps aside, and comes back.
+    RECT dialogPlace{}, pagePlace{};
+    GetWindowRect(page_.page, &pagePlace);
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) {
+        GetWindowRect(box.Window(), &dialogPlace);
+        box.Press(IDC_TRANS_TRY);
+    });
+    driver.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) {
+        RECT now{}, page{};
+        GetWindowRect(box.Window(), &now);
+        GetWindowRect(page_.page, &page);
+        EXPECT_TRUE(EqualRect(&now, &dialogPlace));
+        EXPECT_TRUE(EqualRect(&page, &pagePlace));
+        const COLORREF card = WindowPixel(page_.embed, 150, 110);
+        EXPECT_TRUE(GetRValue(card) > 200 && GetGValue(card) < 60 && GetBValue(card) < 60) << "the card again";
+        EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, box.ListSelection(IDC_TRANS_LIST)), "Dissolve");
+        EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, 4), "Top to bottom");
+        EXPECT_EQ(box.ListCount(IDC_TRANS_LIST), 37);
+        EXPECT_TRUE(box.IsChecked(IDC_TRANS_FAST));
+        EXPECT_FALSE(box.IsVisible(IDC_TRANS_SETTINGS));
+        int crossFade = -1;
+        for (int i = 27; i < box.ListCount(IDC_TRANS_LIST); ++i)
+            if (box.ListItem(IDC_TRANS_LIST, i) == "Cross Fade")
+                crossFade = i;
+        ASSERT_GE(crossFade, 27);
+        box.SetListSelection(IDC_TRANS_LIST, crossFade);
+        EXPECT_TRUE(box.IsVisible(IDC_TRANS_SETTINGS));
+        SendMessageA(GetDlgItem(box.Window(), IDC_TRANS_SLOW), BM_CLICK, 0, 0);
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(driver.Run([&] { return RunTransitionsDialog(page_.embed, 0, kTitleTransitions, 0, 0); }), IDOK);
+    EXPECT_GE(block->transition, 28);
+    EXPECT_EQ(block->transitionSpeed, 32);
+    ASSERT_NE(block->effectValue, 0);
+    {
+        const StackResFileCurrent current;
+        EXPECT_TRUE(GetResource(ResType("QTFX"), block->effectValue)) << "the effect is stored under its id";
+    }
+
+    // An object's hide transition: no fades, its own title.
+    DialogDriver hide;
+    hide.Expect(DialogMatch::Caption("Hide Item Transitions"), [&](DialogView& box) {
+        EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, 0), "Left to right");
+        EXPECT_EQ(box.ListCount(IDC_TRANS_LIST), 24 + effects);
+        for (int i = 0; i < box.ListCount(IDC_TRANS_LIST); ++i)
+            EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, i).find("Fade to"), std::string::npos);
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(hide.Run([&] { return RunTransitionsDialog(page_.embed, 1, kTitleHideItem, kObjectButton, kButtonId); }),
+              IDCANCEL);
+}
+
+// Without QuickTime the plug-in has no effect state, and the lists hold the named transitions
+// only.
+TEST_F(ActionsInPlugin, WithoutQuickTimeTheListsHoldNoEffects) {
+    QTEffectStateDispose();
+    GetActionBlock()->transition = 3;
+    for (const int object : {0, 1}) {
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Template("TRANSITIONS"), [&](DialogView& box) {
+            EXPECT_EQ(box.ListCount(IDC_TRANS_LIST), object ? 24 : 27);
+            EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, box.ListSelection(IDC_TRANS_LIST)), "Fastest");
+            box.Press(IDCANCEL);
+        });
+        driver.Run([&] {
+            return RunTransitionsDialog(page_.embed, object, object ? kTitleShowItem : kTitleTransitions, kObjectButton,
+                                        kButtonId);
+        });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+}
+
+void PressArrow(DialogView& box, int id) {
+    HWND arrow = GetDlgItem(box.Window(), id);
+    SendMessageA(arrow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(arrow, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+void PostKey(HWND window, WPARAM key, bool ctrl) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_CHAR, ctrl ? key - 'A' + 1 : std::tolower(static_cast<int>(key)), 1);
+}
+
+TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
+    ActionBlock* block = GetActionBlock();
+    block->destination = 0;
+    SetFileSpecFromPath(kSlotTargetStack, "C:\\elsewhere.stk");
+    const int cards = CountCards();
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Caption("Move to card"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsEnabled(IDC_CARD_NEW_TIP));
+        PressArrow(box, IDC_CARD_NEXT);
+        PressArrow(box, IDC_CARD_NEXT);
+        PressArrow(box, IDC_CARD_PREVIOUS);
+        EXPECT_EQ(GetCurrentCardId(), 2);
+        PostKey(box.Window(), 'X', false);
+    });
+    driver.Expect(DialogMatch::Caption("Move to card"), [&](DialogView& box) {
+        EXPECT_EQ(CountCards(), cards) << "a stray key adds nothing";
+        PostKey(box.Window(), 'N', true);
+    });
+    driver.Expect(DialogMatch::Caption("Move to card"), [&](DialogView& box) {
+        EXPECT_EQ(CountCards(), cards + 1) << "Ctrl+N adds one card";
+        PostKey(box.Window(), 'N', false);
+        PressArrow(box, IDC_CARD_PREVIOUS);  // from the new card to card 2 again
+    });
+    driver.Expect(DialogMatch::Caption("Move to card"), [&](DialogView& box) {
+        EXPECT_EQ(CountCards(), cards + 1);
+        EXPECT_EQ(GetCurrentCardId(), 2);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsVisible(IDC_TRANS_CHANGE_CARD));
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed); }), 1);
+    EXPECT_TRUE(driver.AllAnswered());
+    BYTE keys[256] = {};
+    SetKeyboardState(keys);
+    EXPECT_EQ(block->destination, 2);
+    char path[MAX_PATH] = {};
+    GetFileSpecPath(kSlotTargetStack, sizeof path, path);
+    EXPECT_STREQ(path, "") << "a card of this stack";
+    EXPECT_EQ(GetCurrentCardId(), 1) << "back where the walk began";
+    EXPECT_EQ(GetEditedObject(), nullptr);
+
+    // A card shown while the walk's stack is another one lies in another stack: slot 8 names
+    // the stack shown, and the walk still ends where it began.
+    DialogDriver other;
+    other.Expect(DialogMatch::Caption("Move to card"), [](DialogView& box) {
+        EXPECT_EQ(GetCurrentCardId(), 2) << "the walk starts on the card chosen before";
+        PressArrow(box, IDC_CARD_NEXT);  // the card Ctrl+N added after it
+        SetFileSpecFromPath(11, "C:\\walk\\started.stk");
+        box.Press(IDOK);
+    });
+    other.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
+    EXPECT_EQ(other.Run([&] { return RunAnotherCardSequence(page_.embed); }), 1);
+    EXPECT_EQ(block->destination, 4);
+    char current[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof current, current);
+    GetFileSpecPath(kSlotTargetStack, sizeof path, path);
+    EXPECT_STREQ(path, current);
+    EXPECT_EQ(GetCurrentCardId(), 1);
+
+    // Alt with the left arrow is the card window's Previous Card: from the card chosen before
+    // (the one Ctrl+N added) to card 2. Cancel leaves the destination and the first card shows.
+    DialogDriver alt;
+    alt.Expect(DialogMatch::Caption("Move to card"), [](DialogView& box) {
+        PostMessageA(box.Window(), WM_SYSKEYDOWN, VK_LEFT, 1 << 29);
+    });
+    alt.Expect(DialogMatch::Caption("Move to card"), [](DialogView& box) {
+        EXPECT_EQ(GetCurrentCardId(), 2);
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(alt.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_EQ(block->destination, 4);
+    EXPECT_EQ(GetCurrentCardId(), 1);
+}
+
+TEST_F(ActionsInPlugin, CardAndStackScriptCommandsStoreTheEditedScript) {
+    struct Case {
+        int command;
+        bool stack;
+        uint32_t word;
+    };
+    const Case cases[] = {{702, false, kCardAction1}, {703, false, kCardAction3}, {704, false, kCardAction2},
+                          {705, true, kHeaderStackActionA}, {706, true, kHeaderStackActionB},
+                          {707, true, kHeaderClosingAction}};
+    for (const Case& c : cases) {
+        ClearStackChanged();
+        ClearCardChanged();
+        SetNextLogoEdit({'p', 'r', 'i', 'n', 't', ' ', '1'});
+        DoMenuCommand(page_.embed, c.command);
+        Handle owner = c.stack ? GetStackHeaderHandle() : GetCurrentCardRecord();
+        const uint16_t id = GetHandleWord(owner, c.word);
+        ASSERT_NE(id, 0) << c.command;
+        EXPECT_TRUE(IsCardChanged()) << c.command;
+        const StackResFileCurrent current;
+        const std::vector<uint8_t> action = HandleToBytes(GetResource(kActn, id));
+        ASSERT_GE(action.size(), kButtonHeaderBytes) << c.command;
+        EXPECT_NE(GetU16(action, kButtonActionFlags) & kActLogo, 0) << c.command;
+    }
+    // A negative id is left alone, and nothing is edited.
+    SetHandleWord(GetCurrentCardRecord(), kCardAction1, 0xFFFF);
+    ClearStackChanged();
+    ClearCardChanged();
+    SetNextLogoEdit({'x'});
+    DoMenuCommand(page_.embed, 702);
+    EXPECT_EQ(GetHandleWord(GetCurrentCardRecord(), kCardAction1), 0xFFFF);
+    EXPECT_FALSE(IsCardChanged());
+    SetNextLogoEdit({});
+    Handle none = 0;
+    Rect32 rect{};
+    EditLogoActionScript(nullptr, &none, &rect);  // uses up the pending edit
+    DisposeHandle(none);
+}
+
+// A graphic without actions gets its 'Actn' resource, and the id in its record, from its first
+// change through the menu; a choice without a selected object does nothing.
+TEST_F(ActionsInPlugin, AGraphicGetsItsActionsResourceOnItsFirstChange) {
+    SelectTool(kArrowTool);
+    SelectObjectLayer(nullptr);
+    DialogDriver nothing;
+    nothing.Run([&] { return DoMenuCommand(page_.embed, 15851); });
+    EXPECT_EQ(nothing.DialogsSeen(), 0);
+    SelectObjectLayer(FindLayer(kObjectGraphic, kGraphicId));
+    ASSERT_TRUE(GetSelectedObject());
+    ASSERT_EQ(GetU16(OpenStackObject(1, kObjectGraphic, kGraphicId), kGraphicAction), 0);
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
+    driver.Run([&] { return DoMenuCommand(page_.embed, 15852); });  // "&Previous Card"
+    EXPECT_TRUE(driver.AllAnswered());
+    const uint16_t id = GetU16(OpenStackObject(1, kObjectGraphic, kGraphicId), kGraphicAction);
+    ASSERT_NE(id, 0);
+    const StackResFileCurrent current;
+    const std::vector<uint8_t> action = HandleToBytes(GetResource(kActn, id));
+    ASSERT_GE(action.size(), kButtonHeaderBytes);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(action, kButtonDestination)), -2);
+
+    // A second change keeps the id; the Edit menu then lists the testing function, and the
+    // destination after a separator of its own.
+    DialogDriver testing;
+    testing.Expect(DialogMatch::Template("TESTING"), [](DialogView& box) {
+        SendMessageA(GetDlgItem(box.Window(), 1005), BM_CLICK, 0, 0);  // a correct answer
+        box.Press(IDOK);
+    });
+    testing.Run([&] { return DoMenuCommand(page_.embed, 15866); });  // "Testing &Function..."
+    EXPECT_TRUE(testing.AllAnswered());
+    EXPECT_EQ(GetU16(OpenStackObject(1, kObjectGraphic, kGraphicId), kGraphicAction), id);
+    EXPECT_EQ(GetU16(HandleToBytes(GetResource(kActn, id)), kButtonTesting), 1);
+    HMENU bar = ResLoadMenu("LM");
+    ASSERT_TRUE(bar);
+    HMENU edit = GetSubMenu(bar, 1);
+    UpdateMenus(page_.embed, 1, edit, false);
+    HMENU object = GetSubMenu(edit, 13);
+    ASSERT_TRUE(object);
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(object); ++i) {
+        char text[64] = {};
+        GetMenuStringA(object, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        items.push_back(text);
+    }
+    EXPECT_EQ(items, (std::vector<std::string>{"Appearance...", "Actions...", "", "Testing &Function...", "",
+                                                "&Previous Card"}));
+    DestroyMenu(bar);
+}
+
+// The menu's "Actions..." on the selected button: "&Next card", "Dissolve" and "&Slow", OK,
+// Done and Save. The report shows it, and the real plug-in follows it on a click.
+TEST_F(ActionsInPlugin, AButtonGivenTheNextCardIsSavedReportedAndFollowed) {
+    SelectTool(kArrowTool);
+    SelectObjectLayer(FindLayer(kObjectButton, kButtonId));
+    ASSERT_TRUE(GetSelectedObject());
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) {
+        EXPECT_EQ(CheckedPlace(box), IDC_ACT_NONE);
+        box.Press(IDC_ACT_NEXT_CARD);
+    });
+    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) {
+        box.SetListSelection(IDC_TRANS_LIST, 13);
+        EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, 13), "Dissolve");
+        SendMessageA(GetDlgItem(box.Window(), IDC_TRANS_SLOW), BM_CLICK, 0, 0);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
+    driver.Run([&] { return DoMenuCommand(page_.embed, 15870); });  // the context menu's "Actions..."
+    EXPECT_TRUE(driver.AllAnswered());
+    const std::vector<uint8_t> button = OpenStackObject(1, kObjectButton, kButtonId);
+    ASSERT_GE(button.size(), kButtonHeaderBytes);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(button, kButtonDestination)), -1);
+
+    // The Edit menu's object sub-menu lists the button's actions after its own two items.
+    HMENU bar = ResLoadMenu("LM");
+    ASSERT_TRUE(bar);
+    HMENU edit = GetSubMenu(bar, 1);
+    UpdateMenus(page_.embed, 1, edit, false);
+    HMENU object = GetSubMenu(edit, 13);
+    ASSERT_TRUE(object);
+    ASSERT_EQ(GetMenuItemCount(object), 4);
+    char text[64] = {};
+    GetMenuStringA(object, 3, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&Next Card");
+    EXPECT_EQ(GetMenuItemID(object, 3), 15851u);
+    DestroyMenu(bar);
+    // The stack's pictures were made for this display: saved over the original.
+    DialogDriver saving;
+    saving.Expect(DialogMatch::Alert(2340), [](DialogView& box) { box.Press(kAlertButton2); });
+    ASSERT_EQ(saving.Run([] { return SaveStackCommand(); }), kFileOk);
+    char saved[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof saved, saved);
+    const std::string bytes = ReadFile(saved);
+    ASSERT_FALSE(bytes.empty()) << saved;
+
+    ServerFolder server;
+    const std::string name = "followed-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string file = server.Put(name, bytes);
+    const BrowserRun report =
+        RunProgram(WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe"), server,
+                   {file});
+    ASSERT_EQ(report.exitCode, 0) << report.errors;
+    EXPECT_NE(Joined(report.log).find("{\"card\":1,\"button\":11,\"destination\":-1,\"transition\":14,\"speed\":32}"),
+              std::string::npos)
+        << Joined(report.log);
+
+    const std::string shot = server.Name("followed.png");
+    const int x = (kButtonRect.left + kButtonRect.right) / 2, y = (kButtonRect.top + kButtonRect.bottom) / 2;
+    const BrowserRun run = RunBrowser(
+        server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
+                 std::to_string(kCardW) + "x" + std::to_string(kCardH), "--click",
+                 std::to_string(x) + "," + std::to_string(y) + "@900", "--screenshot", shot, "--screenshot-after", "4500",
+                 "--quit-after", "5000", "http://localhost/" + name});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const Shot screen(shot);
+    EXPECT_TRUE(NearRgb(screen.At(140, 100), 0, 255, 0, 8)) << "the second card: " << Hex(screen.At(140, 100));
+}
+
+}  // namespace
