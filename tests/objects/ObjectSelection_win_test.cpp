@@ -31,6 +31,7 @@
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"
+#include "resources/actions_ids.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestBrowserRun_win.h"
@@ -371,29 +372,32 @@ TEST(ObjectSelection, AGraphicsActionsEditedAreStoredAndNamed) {
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards({go}), StackName("acts-"), &page));
     const LayerHandle layer = FindLayer(kObjectGraphic, 5);
-    int variant = 0;
-    static int* seen = nullptr;
-    seen = &variant;
-    SetActionsDialogAnswer([](Handle, uint32_t, int v) {
-        *seen = v;
-        return 1;  // OK, nothing changed
-    });
     SelectObjectLayer(layer);
-    EXPECT_FALSE(EditGraphicActions(layer));
-    EXPECT_EQ(variant, 5) << "the variant with a destination";
+    {
+        // The variant with a destination; OK with nothing changed stores nothing.
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
+        EXPECT_FALSE(driver.Run([&] { return EditGraphicActions(layer) ? 1 : 0; }));
+        EXPECT_TRUE(driver.AllAnswered());
+    }
     EXPECT_EQ(LayerLock<GraphicLayer>(layer)->objectWord, kGoToAction) << "nothing stored";
-    SetActionsDialogAnswer([](Handle record, uint32_t offset, int) {
-        SetHandleWord(record, offset + kButtonDestination, 3);
-        return 1;
-    });
-    Command(page.embed, 15870);  // Actions...
-    SetActionsDialogAnswer(nullptr);
+    {
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDC_ACT_NEXT_CARD); });
+        driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
+        driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
+        driver.Run([&] {
+            Command(page.embed, 15870);  // Actions...
+            return 0;
+        });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
     const uint16_t action = LayerLock<GraphicLayer>(layer)->objectWord;
     const uint8_t* record = GetObjectPtr(kObjectGraphic, 5);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(GetU16({record, kGraphicHeaderBytes}, kGraphicAction), action);
     const Handle stored = LoadActionResource(action);
-    EXPECT_EQ(GetHandleWord(stored, kButtonDestination), 3) << "the edited block was stored";
+    EXPECT_EQ(static_cast<int16_t>(GetHandleWord(stored, kButtonDestination)), -1) << "the edited block was stored";
     DisposeHandle(stored);
     ClosePage(&page);
 }
