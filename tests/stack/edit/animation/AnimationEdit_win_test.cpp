@@ -1,6 +1,7 @@
 // The animation editor in the plug-in hosted here: a new object's path recorded with real mouse
 // input, its settings made in "EDITANIMATION" and kept on a button, saved with the stack and
-// played in the test browser; an existing object edited; what is refused or dropped.
+// played in the test browser; one made from a picture series on disk; an existing object edited
+// and its path edited on the card; the steps shown first; what is refused or dropped.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "StackBuilder.h"
@@ -23,6 +25,7 @@
 #include "resources/animedit_ids.h"
 #include "resources/animsource_ids.h"
 #include "resources/graphics_ids.h"
+#include "resources/resource_ids.h"
 #include "stack/cards/CardList.h"
 #include "stack/edit/animation/AnimationEdit.h"
 #include "stack/format/StackFile.h"
@@ -586,4 +589,91 @@ TEST_F(AnimationEditTest, AClickRecordsOnePointAndCancelOnANewObjectLeavesTheAct
     ASSERT_TRUE(LoadActionBlock(record_, offset_, &again));
     EXPECT_EQ(again.animationData, 0u) << "no animation chunk was written";
     DisposeActionBlockData(&again);
+}
+
+TEST_F(AnimationEditTest, EditPathInTheDialogMovesAPointOnTheCardAndOkKeepsIt) {
+    ASSERT_NO_FATAL_FAILURE(Open(OneButtonStack(HalvesSprite())));
+    SetAdvancedUser(true);
+    // The path editor runs its own loop on the card, which takes the card's input only: real
+    // input from a second thread once the card has the mouse, dragging the second point from
+    // (100, 60) to (110, 80); Return ends the edit.
+    const DWORD testThread = GetCurrentThreadId();
+    HWND card = card_;
+    bool editorSeen = false;
+    std::thread user([&] {
+        const DWORD until = GetTickCount() + 15000;
+        GUITHREADINFO info{sizeof info};
+        while (GetTickCount() < until && !(GetGUIThreadInfo(testThread, &info) && info.hwndCapture == card))
+            Sleep(20);
+        editorSeen = info.hwndCapture == card;
+        for (const auto& [x, y, buttons] : {std::tuple{100, 60, DWORD{0}}, {100, 60, DWORD{MOUSEEVENTF_LEFTDOWN}},
+                                             {104, 68, DWORD{0}}, {110, 80, DWORD{0}}, {110, 80, DWORD{MOUSEEVENTF_LEFTUP}}}) {
+            Mouse(card, x, y, buttons);
+            Sleep(60);
+        }
+        PostMessageA(card, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) {
+        EXPECT_EQ(box.ListItem(IDC_ANIM_PATH_COMMANDS, 2), "Edit Path...");
+        box.SetListSelection(IDC_ANIM_PATH_COMMANDS, 2);
+    });
+    driver.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) {
+        EXPECT_EQ(box.ListSelection(IDC_ANIM_PATH_COMMANDS), 0) << "the dialog comes back after the edit";
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(driver.Run([&] { return EditObjectAnimation(&block_, 0); }) & 0xFF, 1);
+    user.join();
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_TRUE(editorSeen) << "the path editor took the mouse on the card";
+
+    const Handle sprite = LoadedBlockSprite(block_);
+    ASSERT_NE(sprite, 0u);
+    const Handle path = GetSpritePath(sprite);
+    ASSERT_EQ(GetPathPointCount(path), 2u);
+    PathPoint first, second;
+    ASSERT_TRUE(GetPathPoint(path, 0, &first));
+    ASSERT_TRUE(GetPathPoint(path, 1, &second));
+    EXPECT_EQ(first.x, 60);
+    EXPECT_EQ(first.y, 60);
+    EXPECT_EQ(second.x, 110) << "the dragged point";
+    EXPECT_EQ(second.y, 80);
+    EXPECT_EQ(GetSpriteLong(sprite, kSpriteEndPoint), 2u);
+    DisposeSprite(sprite);
+}
+
+TEST_F(AnimationEditTest, TheStepsShowOnceBeforeANewObjectForOtherUsersOnly) {
+    ASSERT_NO_FATAL_FAILURE(Open(OneButtonStack()));
+    SetAdvancedUser(false);
+    const std::vector<std::string> lines = {
+        "To play an animation, follow these easy steps:",
+        "",
+        " 1. Choose the picture or pictures that make up the animation.",
+        " 2. Hold the mouse button down and drag to draw the animation's path.",
+        " 3. Let go of the button: the animation dialog opens.",
+        " 4. Set the speed and how long it plays, Try It, then click OK.",
+    };
+    std::vector<std::string> shown;
+    DialogDriver driver(10000);
+    driver.Expect(DialogMatch::Template("BIGLMMSG"), [&](DialogView& box) {
+        for (int id = IDC_BIGMSG_LINE1; id <= IDC_BIGMSG_LINE12; ++id)
+            shown.push_back(box.Text(id));
+        while (!shown.empty() && shown.back().empty())
+            shown.pop_back();
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("ANIMSOURCE"), [](DialogView& box) { box.Press(IDCANCEL); });
+    EXPECT_EQ(driver.Run([&] { return EditObjectAnimation(&block_, 0); }) & 0xFF, 0);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(driver.DialogsSeen(), 2) << "the steps once, then the source";
+    EXPECT_EQ(shown, lines);
+    EXPECT_EQ(block_.animationData, 0u);
+
+    // An advanced user goes straight to the source.
+    SetAdvancedUser(true);
+    DialogDriver advanced(10000);
+    advanced.Expect(DialogMatch::Template("ANIMSOURCE"), [](DialogView& box) { box.Press(IDCANCEL); });
+    EXPECT_EQ(advanced.Run([&] { return EditObjectAnimation(&block_, 0); }) & 0xFF, 0);
+    EXPECT_TRUE(advanced.AllAnswered());
+    EXPECT_EQ(advanced.DialogsSeen(), 1);
 }
