@@ -1,6 +1,7 @@
 // The animation editor in the plug-in hosted here: a new object's path recorded with real mouse
 // input, its settings made in "EDITANIMATION" and kept on a button, saved with the stack and
-// played in the test browser; an existing object edited; what is refused or dropped.
+// played in the test browser; one made from a picture series on disk; an existing object edited
+// and its path edited on the card; the steps shown first; what is refused or dropped.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "StackBuilder.h"
@@ -21,6 +23,9 @@
 #include "graphics/pixels/PixMap.h"
 #include "media/animation/AnimPlayback.h"
 #include "resources/animedit_ids.h"
+#include "resources/animsource_ids.h"
+#include "resources/graphics_ids.h"
+#include "resources/resource_ids.h"
 #include "stack/cards/CardList.h"
 #include "stack/edit/animation/AnimationEdit.h"
 #include "stack/format/StackFile.h"
@@ -159,6 +164,36 @@ std::string StackReportPath() {
                            : beside.substr(0, beside.find_last_of("\\/") + 1) + "tools\\stackreport\\stackreport.exe";
 }
 
+Handle LoadedBlockSprite(const ActionBlock& block) {
+    const Bytes stored = HandleToBytes(block.animationData);
+    Handle sprite = 0;
+    return LoadAnimRecord(stored.data(), uint32_t(stored.size()), &sprite) == 0 ? sprite : 0;
+}
+
+// A 24-bit BMP of one colour, as its file's bytes.
+std::string SolidBmp(int width, int height, uint32_t rgb) {
+    const int row = (width * 3 + 3) & ~3;
+    std::string file(54 + size_t(row) * height, '\0');
+    const auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = char(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, uint32_t(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, uint32_t(width));
+    put32(22, uint32_t(height));
+    file[26] = 1;
+    file[28] = 24;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                file[54 + size_t(y) * row + 3 * x + c] = char(rgb >> (8 * c));
+    return file;
+}
+
 class AnimationEditTest : public ::testing::Test {
 protected:
     void Open(const sb::Stack& stack) {
@@ -171,6 +206,21 @@ protected:
         PumpPageMessages();
         ASSERT_TRUE(FindObject(kObjectButton, 5, &record_, &offset_));
         ASSERT_TRUE(LoadActionBlock(record_, offset_, &block_));
+    }
+    // The block kept on the button, the stack saved to the file and the plug-in closed: the
+    // chunk kinds the stack reader lists on the button.
+    std::string SavedButtonChunks(const browsertest::ServerFolder& server, const std::string& saved) {
+        EXPECT_TRUE(SaveActionBlock(record_, offset_, 5, block_));
+        DialogDriver saving(5000);
+        EXPECT_EQ(saving.Run([&] { return SaveStackAsPath(saved.c_str()); }), 0);
+        CloseLinkedPlugin(&page_);
+        const browsertest::BrowserRun report = browsertest::RunProgram(StackReportPath(), server, {saved});
+        EXPECT_EQ(report.exitCode, 0) << report.errors;
+        const std::string json = browsertest::Joined(report.log);
+        const size_t button = json.find("\"name\":\"Play\"");
+        const size_t chunks = button == std::string::npos ? button : json.find("\"chunks\":", button);
+        EXPECT_NE(chunks, std::string::npos) << json;
+        return chunks == std::string::npos ? std::string() : json.substr(chunks, 13);
     }
     void TearDown() override {
         DisposeActionBlockData(&block_);
@@ -259,18 +309,9 @@ TEST_F(AnimationEditTest, ANewObjectDraggedOnTheCardIsKeptOnTheButtonSavedAndPla
     EXPECT_EQ(block_.animationRect.bottom - block_.animationRect.top, kFrame);
 
     // Kept on the button and saved with the stack: the reader sees chunk 56 on it.
-    ASSERT_TRUE(SaveActionBlock(record_, offset_, 5, block_));
     browsertest::ServerFolder server;
     const std::string saved = server.Name("dragged.stk");
-    DialogDriver saving(5000);
-    ASSERT_EQ(saving.Run([&] { return SaveStackAsPath(saved.c_str()); }), 0);
-    CloseLinkedPlugin(&page_);
-    const browsertest::BrowserRun report = browsertest::RunProgram(StackReportPath(), server, {saved});
-    ASSERT_EQ(report.exitCode, 0) << report.errors;
-    const std::string json = browsertest::Joined(report.log);
-    const size_t button = json.find("\"name\":\"Play\"");
-    ASSERT_NE(button, std::string::npos) << json;
-    EXPECT_EQ(json.substr(json.find("\"chunks\":", button), 13), "\"chunks\":[56]") << json;
+    ASSERT_EQ(SavedButtonChunks(server, saved), "\"chunks\":[56]");
 
     // The real plug-in: a click on the button moves the object to the drag's end, where it stays.
     const std::string before = server.Name("dragged.png"), after = server.Name("dragged-t2.png");
@@ -286,6 +327,83 @@ TEST_F(AnimationEditTest, ANewObjectDraggedOnTheCardIsKeptOnTheButtonSavedAndPla
     EXPECT_FALSE(Reddish(start.At(220, 100))) << browsertest::Hex(start.At(220, 100));
     EXPECT_TRUE(Reddish(end.At(220, 100))) << browsertest::Hex(end.At(220, 100));
     EXPECT_FALSE(Reddish(end.At(20, 100))) << "it left the start " << browsertest::Hex(end.At(20, 100));
+}
+
+TEST_F(AnimationEditTest, ABmpSeriesChosenOnDiskIsDraggedAlongAPathAndSaved) {
+    ASSERT_NO_FATAL_FAILURE(Open(OneButtonStack()));
+    SetAdvancedUser(true);
+    constexpr int kW = 20, kH = 16;
+    browsertest::ServerFolder pictures;
+    std::string second;
+    for (const uint32_t i : {1u, 2u, 3u}) {
+        const std::string path = pictures.Put("frame" + std::to_string(i) + ".bmp", SolidBmp(kW, kH, 0x300000u * i));
+        if (i == 2)
+            second = path;
+    }
+    std::vector<POINT> steps;
+    for (int x = 20; x <= 220; x += 20)
+        steps.push_back({x, 100});
+    bool shiftEnded = true;
+    DialogDriver driver(30000);
+    // A real click on the Disk Library picture.
+    driver.Expect(DialogMatch::Template("ANIMSOURCE"), [](DialogView& box) {
+        const RECT place = box.ControlRect(IDC_ANIMSRC_CLIPART);
+        const POINT at = {place.left + 6, (place.top + place.bottom) / 2};
+        HWND d = box.Window();
+        StartInputs({[=] { Mouse(d, at.x, at.y, 0); }, [=] { Mouse(d, at.x, at.y, MOUSEEVENTF_LEFTDOWN); },
+                     [=] { Mouse(d, at.x, at.y, MOUSEEVENTF_LEFTUP); }});
+    });
+    driver.Expect(DialogMatch::Caption("Please select a picture file"), [&](DialogView& box) {
+        box.SetText(box.Exists(1148) ? 1148 : 1152, second);
+        box.Press(IDOK);
+    });
+    // A double click on the rectangle tool selects the whole picture, which OK confirms.
+    driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+        const RECT tools = box.ControlRect(PCROP_TOOLS);
+        const POINT at = {tools.left + 8, tools.top + 8};
+        HWND d = box.Window();
+        StartInputs({[=] { Mouse(d, at.x, at.y, 0); }, [=] { Mouse(d, at.x, at.y, MOUSEEVENTF_LEFTDOWN); },
+                     [=] { Mouse(d, at.x, at.y, MOUSEEVENTF_LEFTUP); }, [=] { Mouse(d, at.x, at.y, MOUSEEVENTF_LEFTDOWN); },
+                     [=] { Mouse(d, at.x, at.y, MOUSEEVENTF_LEFTUP); },
+                     [=] { PostMessageA(d, WM_COMMAND, IDOK, 0); }});
+    });
+    driver.Expect(DialogMatch::Template("ANIMPROMPT"), [&](DialogView&) {
+        StartInputs(Drag(card_, steps, &shiftEnded, [] {}));
+    });
+    driver.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsEnabled(IDC_ANIM_SPEED)) << "three frames have a speed";
+        box.SetText(IDC_ANIM_SPEED, "12");
+        box.SetChecked(IDC_ANIM_ERASE, false);
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(driver.Run([&] { return EditObjectAnimation(&block_, 0); }) & 0xFF, 1);
+    EXPECT_TRUE(driver.AllAnswered());
+
+    ASSERT_NE(block_.animationData, 0u);
+    const Handle sprite = LoadedBlockSprite(block_);
+    ASSERT_NE(sprite, 0u);
+    const Handle film = GetSpriteFilm(sprite);
+    EXPECT_EQ(GetFilmFrameCount(film), 3u);
+    ShortRect last{};
+    ASSERT_TRUE(GetFilmFrameRect(film, 2, &last));
+    EXPECT_EQ(last.top, 2 * kH) << "the files stacked in number order, each picture whole";
+    EXPECT_EQ(last.right, kW - 1);
+    EXPECT_EQ(last.bottom, 3 * kH - 1);
+    EXPECT_EQ(GetSpriteLong(sprite, kSpriteFrameInterval), 83u) << "12 frames a second";
+    EXPECT_EQ(GetSpriteByte(sprite, kSpriteStayVisible), 1) << "not erased when done";
+    const Handle path = GetSpritePath(sprite);
+    ASSERT_GE(GetPathPointCount(path), 2u);
+    PathPoint from, to;
+    ASSERT_TRUE(GetPathPoint(path, 0, &from));
+    ASSERT_TRUE(GetPathPoint(path, GetPathPointCount(path) - 1, &to));
+    EXPECT_EQ(from.x, steps.front().x);
+    EXPECT_EQ(from.y, steps.front().y);
+    EXPECT_EQ(to.x, steps.back().x);
+    EXPECT_EQ(to.y, steps.back().y);
+    DisposeSprite(sprite);
+
+    browsertest::ServerFolder server;
+    EXPECT_EQ(SavedButtonChunks(server, server.Name("series.stk")), "\"chunks\":[56]");
 }
 
 namespace {
@@ -317,12 +435,6 @@ uint32_t StripPixel(Handle sprite, int x, int y) {
     EndPixMapDraw(map);
     UnlockPixMapHandle(picture);
     return Rgb(c);
-}
-
-Handle LoadedBlockSprite(const ActionBlock& block) {
-    const Bytes stored = HandleToBytes(block.animationData);
-    Handle sprite = 0;
-    return LoadAnimRecord(stored.data(), uint32_t(stored.size()), &sprite) == 0 ? sprite : 0;
 }
 
 }  // namespace
@@ -477,4 +589,91 @@ TEST_F(AnimationEditTest, AClickRecordsOnePointAndCancelOnANewObjectLeavesTheAct
     ASSERT_TRUE(LoadActionBlock(record_, offset_, &again));
     EXPECT_EQ(again.animationData, 0u) << "no animation chunk was written";
     DisposeActionBlockData(&again);
+}
+
+TEST_F(AnimationEditTest, EditPathInTheDialogMovesAPointOnTheCardAndOkKeepsIt) {
+    ASSERT_NO_FATAL_FAILURE(Open(OneButtonStack(HalvesSprite())));
+    SetAdvancedUser(true);
+    // The path editor runs its own loop on the card, which takes the card's input only: real
+    // input from a second thread once the card has the mouse, dragging the second point from
+    // (100, 60) to (110, 80); Return ends the edit.
+    const DWORD testThread = GetCurrentThreadId();
+    HWND card = card_;
+    bool editorSeen = false;
+    std::thread user([&] {
+        const DWORD until = GetTickCount() + 15000;
+        GUITHREADINFO info{sizeof info};
+        while (GetTickCount() < until && !(GetGUIThreadInfo(testThread, &info) && info.hwndCapture == card))
+            Sleep(20);
+        editorSeen = info.hwndCapture == card;
+        for (const auto& [x, y, buttons] : {std::tuple{100, 60, DWORD{0}}, {100, 60, DWORD{MOUSEEVENTF_LEFTDOWN}},
+                                             {104, 68, DWORD{0}}, {110, 80, DWORD{0}}, {110, 80, DWORD{MOUSEEVENTF_LEFTUP}}}) {
+            Mouse(card, x, y, buttons);
+            Sleep(60);
+        }
+        PostMessageA(card, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) {
+        EXPECT_EQ(box.ListItem(IDC_ANIM_PATH_COMMANDS, 2), "Edit Path...");
+        box.SetListSelection(IDC_ANIM_PATH_COMMANDS, 2);
+    });
+    driver.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) {
+        EXPECT_EQ(box.ListSelection(IDC_ANIM_PATH_COMMANDS), 0) << "the dialog comes back after the edit";
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(driver.Run([&] { return EditObjectAnimation(&block_, 0); }) & 0xFF, 1);
+    user.join();
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_TRUE(editorSeen) << "the path editor took the mouse on the card";
+
+    const Handle sprite = LoadedBlockSprite(block_);
+    ASSERT_NE(sprite, 0u);
+    const Handle path = GetSpritePath(sprite);
+    ASSERT_EQ(GetPathPointCount(path), 2u);
+    PathPoint first, second;
+    ASSERT_TRUE(GetPathPoint(path, 0, &first));
+    ASSERT_TRUE(GetPathPoint(path, 1, &second));
+    EXPECT_EQ(first.x, 60);
+    EXPECT_EQ(first.y, 60);
+    EXPECT_EQ(second.x, 110) << "the dragged point";
+    EXPECT_EQ(second.y, 80);
+    EXPECT_EQ(GetSpriteLong(sprite, kSpriteEndPoint), 2u);
+    DisposeSprite(sprite);
+}
+
+TEST_F(AnimationEditTest, TheStepsShowOnceBeforeANewObjectForOtherUsersOnly) {
+    ASSERT_NO_FATAL_FAILURE(Open(OneButtonStack()));
+    SetAdvancedUser(false);
+    const std::vector<std::string> lines = {
+        "To play an animation, follow these easy steps:",
+        "",
+        " 1. Choose the picture or pictures that make up the animation.",
+        " 2. Hold the mouse button down and drag to draw the animation's path.",
+        " 3. Let go of the button: the animation dialog opens.",
+        " 4. Set the speed and how long it plays, Try It, then click OK.",
+    };
+    std::vector<std::string> shown;
+    DialogDriver driver(10000);
+    driver.Expect(DialogMatch::Template("BIGLMMSG"), [&](DialogView& box) {
+        for (int id = IDC_BIGMSG_LINE1; id <= IDC_BIGMSG_LINE12; ++id)
+            shown.push_back(box.Text(id));
+        while (!shown.empty() && shown.back().empty())
+            shown.pop_back();
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("ANIMSOURCE"), [](DialogView& box) { box.Press(IDCANCEL); });
+    EXPECT_EQ(driver.Run([&] { return EditObjectAnimation(&block_, 0); }) & 0xFF, 0);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(driver.DialogsSeen(), 2) << "the steps once, then the source";
+    EXPECT_EQ(shown, lines);
+    EXPECT_EQ(block_.animationData, 0u);
+
+    // An advanced user goes straight to the source.
+    SetAdvancedUser(true);
+    DialogDriver advanced(10000);
+    advanced.Expect(DialogMatch::Template("ANIMSOURCE"), [](DialogView& box) { box.Press(IDCANCEL); });
+    EXPECT_EQ(advanced.Run([&] { return EditObjectAnimation(&block_, 0); }) & 0xFF, 0);
+    EXPECT_TRUE(advanced.AllAnswered());
+    EXPECT_EQ(advanced.DialogsSeen(), 1);
 }
