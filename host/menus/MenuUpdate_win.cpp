@@ -68,16 +68,13 @@ void AppendObjectActions(HMENU popup) {
     DisposeHandle(list);
 }
 
-// The selected object's item: its own text, or for an object without one a sub-menu of its
-// appearance and actions.
+// The selected object's item is a sub-menu under its kind's title ("Edit this Button", ...):
+// Appearance..., Actions..., then the object's own actions.
 void UpdateObjectItem(HMENU menu, const MenuSubjects& s) {
-    if (!s.objectItemText.empty()) {
-        ModifyMenuA(menu, kEditObjectPosition, MF_BYPOSITION | MF_STRING, kAppearanceItem, s.objectItemText.c_str());
-        return;
-    }
+    const std::string title = s.objectItemText.empty() ? std::string("Appearance...") : s.objectItemText;
     if (!s.objectSelected) {
         ModifyMenuA(menu, kEditObjectPosition, MF_BYPOSITION | MF_STRING | MF_GRAYED, kAppearanceItem,
-                    "Appearance...");
+                    title.c_str());
         return;
     }
     HMENU popup = CreatePopupMenu();
@@ -85,7 +82,7 @@ void UpdateObjectItem(HMENU menu, const MenuSubjects& s) {
     AppendMenuA(popup, MF_STRING, kCommandActions, (ResText(4182) + "...").c_str());
     AppendObjectActions(popup);
     ModifyMenuA(menu, kEditObjectPosition, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
-                "Appearance...");
+                title.c_str());
 }
 
 void UpdateEditMenu(HMENU menu, const MenuSubjects& s) {
