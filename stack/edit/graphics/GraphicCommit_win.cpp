@@ -176,8 +176,8 @@ bool CommitNewGraphic(HWND window) {
     }
     FreePlacedPicture();
     UpdateObjectLayer(kObjectGraphic, p.newObjectId, card);
-    if (!(p.objectFlags & kObjectHidden))
-        NewGraphicLayer(record, kLastLayer);
+    // A hidden one gets a layer only while hidden graphics are shown (the layer reader decides).
+    NewGraphicLayer(record, kLastLayer);
     if (window)
         InvalidateRect(window, nullptr, FALSE);
     MarkCardChanged();
