@@ -45,8 +45,8 @@ int LayerPosition(LayerHandle layer) {
     return 0;
 }
 
-// A graphic hidden or shown again: its layer is made again from the record in the same place,
-// or stays off the card while hidden graphics are not shown; the selection follows it.
+}  // namespace
+
 void RebuildGraphicLayer(HWND window, LayerHandle layer, uint16_t id) {
     const int position = LayerPosition(layer);
     if (position == 0)
@@ -73,8 +73,6 @@ void RebuildGraphicLayer(HWND window, LayerHandle layer, uint16_t id) {
     if (window)
         InvalidateRect(window, &bounds, FALSE);
 }
-
-}  // namespace
 
 bool EditGraphicActions(LayerHandle layer) {
     uint16_t id = 0, actionId = 0;

@@ -5,8 +5,8 @@
 // gets 2342. "Graphic Appearance" shows
 // "Untitled" for an empty name, its width arrows stop at 0 and 20, a visit to Actions... keeps
 // every setting, and at 8 bits the opacity controls are off and the stored transparency stays.
-// Features... (68) hiding a graphic takes its layer off the card unless the tool shows hidden
-// graphics, and the graphic comes back once it is shown again.
+// Features... (68, or the appearance dialog's) hiding a graphic takes its layer off the card
+// unless the tool shows hidden graphics, and the graphic comes back once it is shown again.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -331,6 +331,22 @@ TEST_F(GraphicDialogs, FeaturesHidingAGraphicTakesItsLayerOffUnlessHiddenOnesAre
     SelectToolNumber(kArrowTool);
     PumpPageMessages();
     EXPECT_NE(FindLayer(kObjectGraphic, 4), nullptr) << "shown with the hidden ones";
+
+    // The same through the appearance dialog's Features...
+    SelectToolNumber(kButtonTool);
+    PumpPageMessages();
+    ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(GAPPEAR_FEATURES); });
+    driver.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+        SendMessageA(GetDlgItem(box.Window(), IFE_HIDDEN), BM_SETCHECK, BST_CHECKED, 0);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(IDOK); });
+    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page_.embed, FindLayer(kObjectGraphic, 3)); }), 1);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_TRUE(StoredHidden(3));
+    EXPECT_EQ(FindLayer(kObjectGraphic, 3), nullptr);
 }
 
 }  // namespace
