@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr uint16_t kFirstTransitionResource = 32;
-
 struct ButtonRefs {
     uint16_t icon = 0;           // 0: none
     uint32_t soundType = 0;

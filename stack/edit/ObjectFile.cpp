@@ -95,7 +95,7 @@ bool AppendEntries(Handle chain, const StackConversion& cv, std::vector<uint8_t>
         std::array<uint8_t, kObjectFileEntryBytes> entry{};
         ByteWriter w(entry, 0);
         w.U32BE(held.request.type);
-        w.U16BE(0);  // the placer gives new ids
+        w.U16BE(held.request.id);  // the placer maps it to the id the copy gets
         w.U16BE(static_cast<uint16_t>(held.request.attributes >> 16));
         w.U32BE(static_cast<uint32_t>(data.size()));
         w.U16BE(0);

@@ -93,11 +93,13 @@ const char* ParseObjectFile(std::span<const uint8_t> file, ObjectFileLayout& lay
 
 // ---- ObjectFileRead.cpp ----
 // What an object file gives the card: the record and its action record in host order, and the
-// copies of the other resources it holds (their data as stored, ids given by the placer).
+// copies of the other resources it holds (their data as stored, and the id each had in the
+// stack it came from: 0 in files written before ids were kept).
 struct ObjectFileHeld {
     uint32_t type = 0;
     std::string name;
     std::vector<uint8_t> data;
+    uint16_t id = 0;
 };
 struct ObjectFileContents {
     uint16_t kind = 0;
@@ -109,6 +111,17 @@ struct ObjectFileContents {
 // record within its own length, the colour table skipped, one 'Actn' entry as the actions.
 // Null when it holds, else what failed (contents then partly filled).
 const char* ReadObjectFileRecord(std::span<const uint8_t> file, const StackConversion& cv, ObjectFileContents& out);
+
+// A held copy's id in the file and the id its resource got in the stack it was placed on.
+struct ObjectFileIdChange {
+    uint32_t type = 0;
+    uint16_t from = 0;
+    uint16_t to = 0;
+};
+// The ids a host-order button or action record names (the shown icon, the stored sound or
+// stroke, the extension module's data, the transition) changed to the ids their copies got.
+// A reference with no change listed stays as it is.
+void RemapObjectFileIds(std::span<uint8_t> button, std::span<const ObjectFileIdChange> changes);
 
 // ---- ObjectFilePlace_win.cpp ----
 // The object of an object file placed on the current card centred on the point (card

@@ -22,24 +22,28 @@
 
 namespace {
 
-// A held copy stored as a new resource of the stack; false when the file refuses it.
-bool StoreHeld(const ObjectFileHeld& held) {
+// A held copy stored into the stack under the id it had where it came from when that id is free
+// (or holds the same data), else a fresh one; the id used, or 0 when the file refuses it.
+uint16_t StoreHeld(const ObjectFileHeld& held) {
     ScopedHandle data(NewHandle(static_cast<uint32_t>(held.data.size())));
     if (!data.get())
-        return false;
+        return 0;
     if (!held.data.empty()) {
         HandleLock lock(data.get());
         std::memcpy(lock.get(), held.data.data(), held.data.size());
     }
     ResRequest request{};
     request.type = held.type;
+    request.id = held.id;
     request.data = data.get();
     request.flags = kResRequestCarryOut | kResRequestCopyData;
     const size_t n = std::min<size_t>(held.name.size(), kResNameSize - 1);
     request.name[0] = static_cast<uint8_t>(n);
     std::memcpy(request.name + 1, held.name.data(), n);
     const StackResFileCurrent current;
-    return WriteStackResource(&request) != 0;
+    if (!WriteStackResource(&request))
+        return 0;
+    return request.id ? request.id : 1;  // files without ids need only success
 }
 
 }  // namespace
@@ -67,7 +71,20 @@ bool PlaceObjectFileAtPoint(std::span<const uint8_t> file, int x, int y) {
     SetU16(record, kObjectRect + 2, static_cast<uint16_t>(top));
     SetU16(record, kObjectRect + 4, static_cast<uint16_t>(left + width));
     SetU16(record, kObjectRect + 6, static_cast<uint16_t>(top + height));
-    // The actions first: their id goes into the record before it joins the card.
+    // The held copies first: the ids they get are what the record and its actions name.
+    std::vector<ObjectFileIdChange> changes;
+    for (const ObjectFileHeld& held : contents.held) {
+        const uint16_t stored = StoreHeld(held);
+        if (stored == 0)
+            return false;
+        if (held.id != 0 && stored != held.id)
+            changes.push_back({held.type, held.id, stored});
+    }
+    if (kind == kObjectButton)
+        RemapObjectFileIds(record, changes);
+    else
+        RemapObjectFileIds(contents.actions, changes);
+    // Then the actions: their id goes into the record before it joins the card.
     if (!contents.actions.empty() && kind != kObjectButton) {
         ScopedHandle actions(NewHandle(static_cast<uint32_t>(contents.actions.size())));
         if (!actions.get())
@@ -83,9 +100,6 @@ bool PlaceObjectFileAtPoint(std::span<const uint8_t> file, int x, int y) {
         if (record.size() >= word + 2)
             SetU16(record, word, actionId);
     }
-    for (const ObjectFileHeld& held : contents.held)
-        if (!StoreHeld(held))
-            return false;
     SyncCardFromLayers();
     if (InsertObjectBytes(card, CardObjectsEnd(card), record) != 0)
         return false;

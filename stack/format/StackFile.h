@@ -282,6 +282,8 @@ enum ButtonOffset : uint32_t {
     kButtonFontNumber = 84,
     kButtonStyle = 88,        // ButtonStyle
 };
+// A transition word (+18) from this number up names a 'Tran' resource; below it, a built-in one.
+inline constexpr uint16_t kFirstTransitionResource = 32;
 enum ButtonOption : uint16_t { kButtonNoHilite = 4, kButtonShowName = 8, kButtonShowIcon = 16 };
 enum ButtonStyle : uint16_t { kButtonBold = 1, kButtonItalic = 2, kButtonUnderline = 4 };
 inline constexpr uint16_t kActionRecordKind = 53;  // the kind word of a fresh 'Actn' record

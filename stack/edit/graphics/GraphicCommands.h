@@ -13,6 +13,9 @@
 bool EditGraphicActions(LayerHandle layer);
 // The object features dialog on a graphic's flags and cursor; true when they changed.
 bool EditGraphicFeatures(HWND window, LayerHandle layer);
+// A graphic hidden or shown again: its layer is made again from the record in the same place,
+// or stays off the card while hidden graphics are not shown; the selection follows it.
+void RebuildGraphicLayer(HWND window, LayerHandle layer, uint16_t id);
 // A double click with an object tool: the object under the point is selected and its
 // appearance dialog opens (ctrl: a button's actions dialog instead).
 void EditObjectAtPoint(HWND window, int x, int y, bool ctrl);

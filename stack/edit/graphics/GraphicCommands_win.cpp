@@ -7,6 +7,7 @@
 #include "actions/ActionsDialog.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "graphics/layers/LayerList.h"
 #include "objects/ObjectInfo.h"
 #include "objects/ObjectServices.h"
 #include "objects/fonts/ApplyTextStyle_win.h"
@@ -33,7 +34,45 @@ void EditByKind(HWND window, LayerHandle layer, bool actionsOnly) {
     }
 }
 
+// The layer's place in the list, counted from 1; 0 when it is not in it.
+int LayerPosition(LayerHandle layer) {
+    int position = 1;
+    for (LayerHandle at = GetLayerListHead(); at; ++position) {
+        if (at == layer)
+            return position;
+        at = LayerLock<>(at)->next;
+    }
+    return 0;
+}
+
 }  // namespace
+
+void RebuildGraphicLayer(HWND window, LayerHandle layer, uint16_t id) {
+    const int position = LayerPosition(layer);
+    if (position == 0)
+        return;
+    RECT bounds = LayerLock<>(layer)->bounds;
+    const bool selected = GetSelectedObject() == layer;
+    if (selected)
+        DeselectObject(window);
+    SyncCardFromLayers();
+    RemoveLayer(layer);
+    Handle card = 0;
+    uint32_t offset = 0;
+    LayerHandle made = nullptr;
+    if (FindObject(kObjectGraphic, id, &card, &offset)) {
+        ScopedHandle copy(CopyObjectRecord(card, offset));
+        const std::vector<uint8_t> record = HandleToBytes(copy.get());
+        if (!record.empty())
+            made = NewGraphicLayer(record, position);
+    }
+    CreateClipRegion();
+    if (made && selected)
+        SelectObjectLayer(made);
+    InflateRect(&bounds, 2, 2);
+    if (window)
+        InvalidateRect(window, &bounds, FALSE);
+}
 
 bool EditGraphicActions(LayerHandle layer) {
     uint16_t id = 0, actionId = 0;
@@ -96,6 +135,8 @@ bool EditGraphicFeatures(HWND window, LayerHandle layer) {
     SetObjectRecordWord(kObjectGraphic, id, kObjectFlags, newFlags);
     SetObjectRecordWord(kObjectGraphic, id, kGraphicCursor, newCursor);
     LayerLock<GraphicLayer>(layer)->cursorId = newCursor;
+    if ((newFlags ^ flags) & kObjectHidden)
+        RebuildGraphicLayer(window, layer, id);
     MarkCardChanged();
     return true;
 }

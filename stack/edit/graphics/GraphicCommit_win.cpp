@@ -28,6 +28,7 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/edit/UndoObjects.h"
+#include "stack/edit/graphics/GraphicCommands.h"
 #include "stack/format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
 
@@ -176,8 +177,8 @@ bool CommitNewGraphic(HWND window) {
     }
     FreePlacedPicture();
     UpdateObjectLayer(kObjectGraphic, p.newObjectId, card);
-    if (!(p.objectFlags & kObjectHidden))
-        NewGraphicLayer(record, kLastLayer);
+    // A hidden one gets a layer only while hidden graphics are shown (the layer reader decides).
+    NewGraphicLayer(record, kLastLayer);
     if (window)
         InvalidateRect(window, nullptr, FALSE);
     MarkCardChanged();
@@ -189,6 +190,7 @@ void UpdateEditedGraphic(HWND window) {
     const LayerHandle edited = p.editedLayer;
     uint16_t id = 0;
     RECT bounds = {};
+    bool hiddenChanged = false;
     SyncCardFromLayers();
     RecordObjectEditUndo(edited);
     const uint16_t cursor = MapButtonIconId(p.cursorId, p.cursorId);
@@ -218,6 +220,7 @@ void UpdateEditedGraphic(HWND window) {
         const std::span<uint8_t> bytes = lock.bytes();
         if (lock && offset + kGraphicHeaderBytes <= bytes.size()) {
             const std::span<uint8_t> record = bytes.subspan(offset);
+            hiddenChanged = ((GetU16(record, kObjectFlags) ^ p.objectFlags) & kObjectHidden) != 0;
             const uint16_t kept = GetU16(record, kObjectFlags) & (kObjectPadded | kObjectDeletedFlag);
             SetU16(record, kGraphicColor, static_cast<uint16_t>(p.frameColorIndex + 1));
             SetU16(record, kGraphicFrameWidth, p.frameWidth);
@@ -235,6 +238,8 @@ void UpdateEditedGraphic(HWND window) {
     if (window)
         InvalidateRect(window, &bounds, FALSE);
     p.picture = p.mask = p.outline = nullptr;
+    if (hiddenChanged)
+        RebuildGraphicLayer(window, edited, id);
     MarkCardChanged();
 }
 

@@ -5,6 +5,8 @@
 // gets 2342. "Graphic Appearance" shows
 // "Untitled" for an empty name, its width arrows stop at 0 and 20, a visit to Actions... keeps
 // every setting, and at 8 bits the opacity controls are off and the stored transparency stays.
+// Features... (68, or the appearance dialog's) hiding a graphic takes its layer off the card
+// unless the tool shows hidden graphics, and the graphic comes back once it is shown again.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,10 +21,13 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/DisplayUtils.h"
+#include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
+#include "objects/ObjectServices.h"
 #include "objects/graphics/GraphicPlacement.h"
 #include "objects/graphics/LassoPoints.h"
 #include "resources/graphics_ids.h"
+#include "resources/objinfo_ids.h"
 #include "stack/edit/graphics/GraphicAppearance.h"
 #include "stack/edit/graphics/PictureCrop.h"
 #include "stack/open/StackOpenSession.h"
@@ -269,6 +274,79 @@ TEST_F(GraphicDialogs, AtEightBitsOpacityIsOffAndTheStoredTransparencyStays) {
     ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
     EXPECT_EQ(GetU16(record, kGraphicTransparency), 30);
     EXPECT_EQ(GetU16(record, kGraphicFrameWidth), 1);
+}
+
+// Features... (68) on the selected graphic with its Hidden box set as given.
+void SetHiddenThroughFeatures(HWND window, bool hidden) {
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("IFEATURE"), [hidden](DialogView& box) {
+        EXPECT_NE(box.IsChecked(IFE_HIDDEN), hidden);
+        SendMessageA(GetDlgItem(box.Window(), IFE_HIDDEN), BM_SETCHECK, hidden ? BST_CHECKED : BST_UNCHECKED, 0);
+        box.Press(IDOK);
+    });
+    driver.Run([&] {
+        SendMessageA(window, WM_COMMAND, 68, 0);
+        return 0;
+    });
+    EXPECT_TRUE(driver.AllAnswered());
+}
+
+bool StoredHidden(uint16_t id) {
+    const std::vector<uint8_t> record = OpenStackObject(GetCurrentCardId(), kObjectGraphic, id);
+    return record.size() > kObjectFlags + 1 && (GetU16(record, kObjectFlags) & kObjectHidden);
+}
+
+TEST_F(GraphicDialogs, FeaturesHidingAGraphicTakesItsLayerOffUnlessHiddenOnesAreShown) {
+    const int depth = GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    sb::Object other = Cloud(4, 0, depth);
+    other.rect = {60, 20, 80, 40};
+    Open(depth, {Cloud(3, 0, depth), other});
+    ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr) << "browse";
+    // The arrow tool shows hidden graphics: the hidden one keeps a layer, in its place, selected.
+    SelectToolNumber(kArrowTool);
+    PumpPageMessages();
+    ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
+    SelectObjectLayer(FindLayer(kObjectGraphic, 3));
+    SetHiddenThroughFeatures(page_.embed, true);
+    EXPECT_TRUE(StoredHidden(3));
+    ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
+    EXPECT_EQ(GetSelectedObject(), FindLayer(kObjectGraphic, 3));
+    EXPECT_EQ(GetLayerListHead(), FindLayer(kObjectGraphic, 3)) << "still behind the other";
+    // Shown again, it stays when the browse tool takes the hidden ones away.
+    SetHiddenThroughFeatures(page_.embed, false);
+    EXPECT_FALSE(StoredHidden(3));
+    SelectToolNumber(kBrowseTool);
+    PumpPageMessages();
+    EXPECT_NE(FindLayer(kObjectGraphic, 3), nullptr);
+
+    // A tool that shows no hidden graphics: the graphic hidden leaves the layers at once.
+    SelectToolNumber(kButtonTool);
+    PumpPageMessages();
+    ASSERT_NE(FindLayer(kObjectGraphic, 4), nullptr);
+    SelectObjectLayer(FindLayer(kObjectGraphic, 4));
+    SetHiddenThroughFeatures(page_.embed, true);
+    EXPECT_TRUE(StoredHidden(4));
+    EXPECT_EQ(FindLayer(kObjectGraphic, 4), nullptr);
+    EXPECT_EQ(GetSelectedObject(), nullptr);
+    SelectToolNumber(kArrowTool);
+    PumpPageMessages();
+    EXPECT_NE(FindLayer(kObjectGraphic, 4), nullptr) << "shown with the hidden ones";
+
+    // The same through the appearance dialog's Features...
+    SelectToolNumber(kButtonTool);
+    PumpPageMessages();
+    ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(GAPPEAR_FEATURES); });
+    driver.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+        SendMessageA(GetDlgItem(box.Window(), IFE_HIDDEN), BM_SETCHECK, BST_CHECKED, 0);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(IDOK); });
+    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page_.embed, FindLayer(kObjectGraphic, 3)); }), 1);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_TRUE(StoredHidden(3));
+    EXPECT_EQ(FindLayer(kObjectGraphic, 3), nullptr);
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 // it, "Graphic Appearance" names it "Sky" with a 3-pixel frame at 50 % opacity; the saved stack
 // reads back (stackreport) with that one graphic, and the real plug-in in the test browser shows
 // it mixed half and half with the card. Lasso selections of the paint tools become masked
-// graphics the same way, leaving the hole colour in the card picture.
+// graphics the same way, leaving the hole colour in the card picture. A new graphic made hidden
+// has a layer while the tool shows hidden graphics.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,10 +25,13 @@
 #include "graphics/masks/Masks.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/menus/MenuCommands.h"
+#include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
 #include "resources/graphics_ids.h"
+#include "resources/objinfo_ids.h"
+#include "resources/video_ids.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/pictures/GraphicPicture.h"
@@ -119,6 +123,17 @@ std::string ReadBytes(const std::string& path) {
     return bytes;
 }
 
+// When a camera, capture driver or scanner was found, 307 first asks where the picture comes
+// from: the disk file.
+void ExpectPictureSourceIfAsked(DialogDriver& driver) {
+    if (!(GetMediaFlags() & (kMediaCamera | kMediaCaptureDriver | kMediaTwain)))
+        return;
+    driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) {
+        SendMessageA(GetDlgItem(box.Window(), IDC_GFXSRC_DISK), BM_SETCHECK, BST_CHECKED, 0);
+        box.Press(IDOK);
+    });
+}
+
 TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     sb::Stack stack;
     stack.cardWidth = kCardWidth;
@@ -135,11 +150,7 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     // 307: the picture asked for and cropped to (10, 10, 50, 40).
     {
         DialogDriver driver(15000);
-        // Under Wine the TWAIN source manager is always there, so the picture source comes first.
-        driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) {
-            box.SetChecked(1000, true);  // "Disk file"
-            box.Press(IDOK);
-        });
+        ExpectPictureSourceIfAsked(driver);
         driver.Expect(DialogMatch::Caption("Please select a picture file"), [bmp](DialogView& box) {
             box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, bmp);
             box.Press(IDOK);
@@ -362,6 +373,64 @@ TEST(GraphicObjectInPlugin, LassoSelectionsBecomeMaskedGraphics) {
     ASSERT_EQ(layers.size(), 2u);
     ExpectMaskedRecord(LayerLock<>(layers[1])->id, {200, 150, 220, 170});
     CloseLinkedPlugin(&page);
+}
+
+TEST(GraphicObjectInPlugin, ANewHiddenGraphicHasALayerWhileHiddenOnesAreShown) {
+    sb::Stack stack;
+    stack.cardWidth = kCardWidth;
+    stack.cardHeight = kCardHeight;
+    stack.depth = GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    stack.cards = {sb::PlainCard(1)};
+    stack.nextObjectId = 5;
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "ghid-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    const std::string bmp = WriteSkyBmp(40, 30);
+    SelectToolNumber(kGraphicTool);  // shows hidden graphics
+    PumpPageMessages();
+    {
+        DialogDriver driver(15000);
+        ExpectPictureSourceIfAsked(driver);
+        driver.Expect(DialogMatch::Caption("Please select a picture file"), [bmp](DialogView& box) {
+            box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, bmp);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+            HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+            SendMouse(view, WM_LBUTTONDOWN, 5, 5);
+            SendMouse(view, WM_MOUSEMOVE, 20, 15);
+            SendMouse(view, WM_LBUTTONUP, 35, 25);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });
+        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    ASSERT_TRUE(IsPlacedGraphicShown());
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(GAPPEAR_FEATURES); });
+        driver.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+            SendMessageA(GetDlgItem(box.Window(), IFE_HIDDEN), BM_SETCHECK, BST_CHECKED, 0);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(IDOK); });
+        driver.Run([&] {
+            SendMouse(page.embed, WM_LBUTTONDOWN, 5, 5);
+            SendMouse(page.embed, WM_LBUTTONUP, 5, 5);
+            return 0;
+        });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    const LayerHandle layer = OnlyGraphicLayer();
+    EXPECT_NE(layer, nullptr) << "the hidden graphic is shown with the graphic tool";
+    if (layer) {
+        const std::vector<uint8_t> record = OpenStackObject(GetCurrentCardId(), kObjectGraphic, LayerLock<>(layer)->id);
+        ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
+        EXPECT_TRUE(GetU16(record, kObjectFlags) & kObjectHidden);
+    }
+    SelectToolNumber(kBrowseTool);
+    CloseLinkedPlugin(&page);
+    DeleteFileA(bmp.c_str());
 }
 
 }  // namespace

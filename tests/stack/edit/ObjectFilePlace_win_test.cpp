@@ -1,6 +1,7 @@
 // An object file placed on the card: a graphic written out with its actions comes back centred
 // on the point as a new, selected object whose actions were stored again; a cut-short file
-// leaves the card as it was.
+// leaves the card as it was; the sound its actions play comes along and the actions name the id
+// the sound gets in the stack it is placed on.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,7 +18,9 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "stack/edit/ObjectFile.h"
+#include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
+#include "stack/save/ResourceUpkeep.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {
@@ -86,6 +89,97 @@ TEST(ObjectFilePlace, AGraphicWrittenOutComesBackCentredWithItsActions) {
     ASSERT_GE(stored.size(), kButtonHeaderBytes);
     EXPECT_EQ(GetU16(stored, kButtonDestination), 2);
     EXPECT_EQ(GetU16(stored, kButtonActionFlags), kActGoTo);
+    CloseLinkedPlugin(&page);
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The sound id the first sound chunk of an action record names; 0 when none.
+uint16_t ActionSound(std::span<const uint8_t> action) {
+    ButtonChunkWalk walk(action);
+    ObjectPlace chunk;
+    while (walk.Next(chunk))
+        if (chunk.kind == kTagSoundResource)
+            return GetU16(action, chunk.offset + kChunkValue);
+    return 0;
+}
+
+TEST(ObjectFilePlace, TheSoundOfAPlacedGraphicsActionsIsTheOneItCarried) {
+    constexpr uint16_t kSound = 7;
+    const std::vector<uint8_t> chime(64, 0x80), other(32, 0x11);
+    sb::Object actions = sb::Button(0, {}, "");
+    actions.words = {{16, 2}, {20, static_cast<uint16_t>(kActGoTo | kActSoundResource)}};
+    actions.chunks.push_back(sb::Chunk{83, 0, {0, 127, 0, 0}, 0, {{16, kSound}}, {}, {}});
+    auto twoCards = [](std::vector<sb::Object> objects) {
+        sb::Stack stack;
+        for (uint16_t id = 1; id <= 2; ++id) {
+            sb::Card card = sb::PictureCard(id, sb::SolidPicture(512, 384, 8, 0));
+            card.picture->palette = {{255, 255, 255}};
+            stack.cards.push_back(card);
+        }
+        stack.cards[0].objects = std::move(objects);
+        return stack;
+    };
+    sb::Object g = sb::Graphic(5, {20, 20, 60, 40}, "Bell");
+    g.words.push_back({56, 301});
+    sb::Stack from = twoCards({g});
+    from.resources.push_back({"Actn", 301, "", 0, 0, sb::ActionRecord(actions)});
+    from.resources.push_back({"Snd ", kSound, "chime", 0, 0, chime});
+    // The stack it goes to has a sound of its own under the same id.
+    sb::Stack to = twoCards({});
+    to.resources.push_back({"Snd ", kSound, "thud", 0, 0, other});
+
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string tag = std::to_string(GetCurrentProcessId());
+    const std::string path = std::string(temp) + "bell" + tag + ".grfc";
+    std::vector<uint8_t> file;
+    {
+        LinkedPluginPage page;
+        ASSERT_TRUE(OpenInLinkedPlugin(from, "bell-from-" + tag + ".stk", &page));
+        ASSERT_EQ(WriteObjectFile({kObjectGraphic, 5, 301}, path.c_str()), 1);
+        file = ReadBytes(path);
+        DeleteFileA(path.c_str());
+        CloseLinkedPlugin(&page);
+    }
+    ObjectFileLayout layout;
+    ASSERT_EQ(ParseObjectFile(file, layout), nullptr);
+    bool keptId = false;
+    for (const ObjectFileEntry& entry : layout.entries)
+        keptId = keptId || (entry.type == ResType("Snd ") && entry.id == kSound);
+    EXPECT_TRUE(keptId) << "the file keeps the sound's id";
+
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(to, "bell-to-" + tag + ".stk", &page));
+    ASSERT_TRUE(PlaceObjectFileAtPoint(file, 200, 150));
+    const LayerHandle placed = GetSelectedObject();
+    ASSERT_NE(placed, nullptr);
+    uint16_t action = 0;
+    {
+        LayerLock<GraphicLayer> layer(placed);
+        action = layer->objectWord;
+    }
+    ASSERT_NE(action, 0);
+    const Handle loaded = LoadActionResource(action);
+    const std::vector<uint8_t> stored = HandleToBytes(loaded);
+    DisposeHandle(loaded);
+    const uint16_t sound = ActionSound(stored);
+    ASSERT_NE(sound, 0);
+    EXPECT_NE(sound, kSound) << "the stack's own sound keeps its id";
+    const StackResFileCurrent current;
+    EXPECT_EQ(HandleToBytes(GetResource(ResType("Snd "), sound)), chime);
+    EXPECT_EQ(HandleToBytes(GetResource(ResType("Snd "), kSound)), other);
+
+    // A file from before ids were kept (every id 0) still places, its actions as they stand.
+    std::vector<uint8_t> idless = file;
+    for (const ObjectFileEntry& entry : layout.entries) {
+        idless[entry.dataOffset - kObjectFileEntryBytes + 4] = 0;
+        idless[entry.dataOffset - kObjectFileEntryBytes + 5] = 0;
+    }
+    ASSERT_TRUE(PlaceObjectFileAtPoint(idless, 100, 100));
     CloseLinkedPlugin(&page);
 }
 

@@ -83,7 +83,7 @@ TEST_F(ObjectFileTest, GraphicsCarryColourTableUnlessFromFileAndActionLast) {
     ASSERT_FALSE(layout.entries.empty());
     const ObjectFileEntry& action = layout.entries.back();
     EXPECT_EQ(action.type, ResType("Actn"));
-    EXPECT_EQ(action.id, 0);
+    EXPECT_EQ(action.id, 300) << "ids are kept for the placer to map";
     EXPECT_EQ(action.continuation, 0u);
     EXPECT_EQ(action.ownerKind, kObjectGraphic);
     EXPECT_EQ(action.ownerId, 11);
