@@ -179,8 +179,17 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
     const RECT placed = PlacedButtonRect();
     EXPECT_EQ(placed.left, 20);
     EXPECT_EQ(placed.top, 20);
-    SendMouse(card_, WM_LBUTTONDOWN, 250, 200);
-    SendMouse(card_, WM_LBUTTONUP, 250, 200);
+    {
+        // Placed: the new button's actions dialog, Done with none.
+        DialogDriver actions;
+        actions.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
+        actions.Run([&] {
+            SendMouse(card_, WM_LBUTTONDOWN, 250, 200);
+            SendMouse(card_, WM_LBUTTONUP, 250, 200);
+            return 0;
+        });
+        EXPECT_TRUE(actions.AllAnswered());
+    }
     EXPECT_FALSE(IsPlacingButton());
     EXPECT_TRUE(IsWindowVisible(words)) << "and shown again";
 
@@ -352,6 +361,7 @@ TEST_F(NewButtonsTest, FreehandShapesAreDrawnPickedOrTooSmall) {
         SendMouse(card_, WM_MOUSEMOVE, p.x, p.y);
     DialogDriver defined;
     defined.Expect(DialogMatch::Alert(2250), [](DialogView& box) { box.Press(kAlertButton1); });
+    defined.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
     defined.Run([&] { SendMouse(card_, WM_LBUTTONUP, 100, 100); return 0; });
     EXPECT_TRUE(defined.AllAnswered());
     EXPECT_FALSE(IsPlacingButton());
