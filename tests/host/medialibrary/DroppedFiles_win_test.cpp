@@ -280,7 +280,7 @@ TEST_F(DroppedFilesInPlugin, RichTextDroppedMidFieldKeepsTheTextOnBothSides) {
     EXPECT_NE(FieldText(field).find("HelloBraveBigWorld"), std::string::npos) << FieldText(field);
 }
 
-TEST_F(DroppedFilesInPlugin, ASavedGraphicIsPlacedAndAnAnimatedGifBecomesTheButtonsAnimation) {
+TEST_F(DroppedFilesInPlugin, SavedObjectsArePlacedAndAnAnimatedGifBecomesTheButtonsAnimation) {
     HWND card = GetMainWindow();
     // The stack's own graphic saved to a file, then dropped: a new object centred on the drop.
     const std::string saved = folder_ + "\\Pic.grfc";
@@ -311,6 +311,48 @@ TEST_F(DroppedFilesInPlugin, ASavedGraphicIsPlacedAndAnAnimatedGifBecomesTheButt
         EXPECT_EQ(rect[3], 140);
     }
     ASSERT_TRUE(FindObject(kObjectGraphic, kGraphicId, &holder, &offset)) << "the original stays";
+
+    // A saved button and a saved text object: each a new object of its kind, centred likewise.
+    for (const uint16_t kind : {kObjectButton, kObjectText}) {
+        const uint16_t id = kind == kObjectButton ? kButtonId : kFieldId;
+        const std::string file = folder_ + (kind == kObjectButton ? "\\Play.bttn" : "\\Words.tfld");
+        ASSERT_NE(WriteObjectFile(ObjectDragBlock{kind, id, 0}, file.c_str()), 0) << kind;
+        EXPECT_EQ(DropFiles(card, {file}, POINT{200, 130}), 0);
+        RECT bounds{};
+        int count = 0;
+        for (LayerHandle layer = GetLayerListHead(); layer;) {
+            LayerLock<ObjectLayer> common(layer);
+            if (!common)
+                break;
+            if (common->kind == kind && common->id != id) {
+                bounds = common->bounds;
+                ++count;
+            }
+            layer = common->next;
+        }
+        EXPECT_EQ(count, 1) << kind;
+        EXPECT_EQ((bounds.left + bounds.right) / 2, 200) << kind;
+        EXPECT_EQ((bounds.top + bounds.bottom) / 2, 130) << kind;
+    }
+    // The same button with a wrong magic is not placed.
+    std::vector<uint8_t> bad = ReadObjectFileBytes((folder_ + "\\Play.bttn").c_str());
+    ASSERT_GT(bad.size(), 32u);
+    bad[0] = 'X';
+    const std::string badPath = WriteTestFile(folder_, "Bad.bttn", std::string(bad.begin(), bad.end()));
+    const auto buttons = [] {
+        int count = 0;
+        for (LayerHandle layer = GetLayerListHead(); layer;) {
+            LayerLock<ObjectLayer> common(layer);
+            if (!common)
+                break;
+            count += common->kind == kObjectButton;
+            layer = common->next;
+        }
+        return count;
+    };
+    const int before = buttons();
+    DropFiles(card, {badPath}, POINT{60, 130});
+    EXPECT_EQ(buttons(), before);
 
     // A GIF of three images on the button: the editor opens on its frames; a click makes the
     // path, OK keeps it, and the animation is saved in the button's actions.
