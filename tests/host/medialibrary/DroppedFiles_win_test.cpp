@@ -388,6 +388,20 @@ TEST_F(DroppedFilesInPlugin, SavedObjectsArePlacedAndAnAnimatedGifBecomesTheButt
     block = ButtonActions();
     EXPECT_NE(block.animationData, 0u);
     DisposeActionBlockData(&block);
+
+    // On empty card: the card's click action animates.
+    DialogDriver onCard(20000);
+    onCard.Expect(DialogMatch::Template("ANIMPROMPT"), [card](DialogView&) {
+        PostMessageA(card, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 130));
+        PostMessageA(card, WM_LBUTTONUP, 0, MAKELPARAM(90, 130));
+        PostMessageA(card, WM_KEYDOWN, 'Q', 1);
+    });
+    onCard.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) { box.Press(IDOK); });
+    onCard.Run([&] { return static_cast<int>(DropFiles(card, {gif}, POINT{60, 130})); });
+    EXPECT_TRUE(onCard.AllAnswered());
+    block = CardClickActions();
+    EXPECT_NE(block.animationData, 0u) << "the animation chunk is written in the card's actions";
+    DisposeActionBlockData(&block);
 }
 
 TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecomeActions) {
