@@ -16,17 +16,20 @@
 #include <vector>
 
 #include "actions/ActionBlock.h"
+#include "actions/ActionRecord.h"
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
+#include "host/menus/MenuCommands.h"
 #include "media/animation/AnimPlayback.h"
 #include "media/animation/AnimRecord.h"
 #include "objects/ObjectServices.h"
 #include "paint/Selections.h"
 #include "resources/graphics_ids.h"
 #include "stack/edit/ObjectFile.h"
+#include "stack/format/StackReader.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "tests/host/medialibrary/DropTesting_win.h"
@@ -115,6 +118,29 @@ std::string WriteBmp(const std::string& path, int width, int height, COLORREF co
         std::fclose(f);
     }
     return path;
+}
+
+// Whether the saved stack's first card holds the button with an action chunk of that tag, as
+// the reader reads the file.
+bool SavedButtonHasChunk(const char* path, uint16_t id, uint16_t tag) {
+    std::vector<uint8_t> data;
+    if (FILE* f = std::fopen(path, "rb")) {
+        uint8_t buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+            data.insert(data.end(), buffer, buffer + n);
+        std::fclose(f);
+    }
+    SpanByteSource source(data);
+    StackConversion cv;
+    StackFileContents contents;
+    bool found = false;
+    if (ReadStackFile(source, cv, contents).ok() && !contents.cards.empty()) {
+        uint32_t offset = 0, chunk = 0;
+        found = FindObjectInCard(kObjectButton, id, contents.cards[0], &offset) &&
+                FindObjectChunk(contents.cards[0], offset, tag, &chunk);
+    }
+    DisposeStackFileContents(contents);
+    return found;
 }
 
 // The graphic layers other than the stack's own, and their ids.
@@ -376,6 +402,17 @@ TEST_F(DroppedFilesInPlugin, SavedObjectsArePlacedAndAnAnimatedGifBecomesTheButt
         EXPECT_EQ(GetFilmFrameCount(GetSpriteFilm(sprite)), 3u);
     }
     DisposeActionBlockData(&block);
+
+    // Saved, the button's record in the file carries the animation chunk.
+    char current[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof current, current);
+    EXPECT_FALSE(SavedButtonHasChunk(current, kButtonId, kTagAnimation));
+    {
+        DialogDriver saving(15000);
+        saving.Expect(DialogMatch::Alert(2340), [](DialogView& box) { box.Press(53); });
+        saving.Run([&] { return DoMenuCommand(page_.embed, 102) ? 1 : 0; });
+    }
+    EXPECT_TRUE(SavedButtonHasChunk(current, kButtonId, kTagAnimation));
 
     // Another GIF on the same button asks first; Cancel keeps the one it has.
     DialogDriver asking(15000);
