@@ -317,7 +317,8 @@ LRESULT OnDropFiles(HWND window, bool, bool, uint32_t, WPARAM drop, LPARAM sourc
         if (kind != kMediaNone)
             ImportDroppedFile(window, target.c_str(), kind, keys, point);
     }
-    if (borrowTool) {
+    // An import that chose its own tool (a floating picture, a graphic being placed) keeps it.
+    if (borrowTool && GetCurrentTool() == static_cast<uint32_t>(kArrowTool)) {
         SetToolNumberQuietly(kBrowseTool);
         SetClassLongPtrA(window, GCLP_HCURSOR, static_cast<LONG_PTR>(classCursor));
     }

@@ -20,6 +20,7 @@
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "host/menus/MenuCommands.h"
@@ -199,7 +200,9 @@ TEST_F(DroppedFilesInPlugin, KindsBecomeActionsOfWhatLiesUnderTheDrop) {
     HWND card = GetMainWindow();
 
     // A sound on empty card: the card's click action; only the first file counts.
+    ASSERT_EQ(GetCurrentTool(), static_cast<uint32_t>(kBrowseTool));
     EXPECT_EQ(DropFiles(card, {sound, other}, kOnCard), 0);
+    EXPECT_EQ(GetCurrentTool(), static_cast<uint32_t>(kBrowseTool)) << "the borrowed object tool is given back";
     ActionBlock block = CardClickActions();
     EXPECT_EQ(block.soundParameter, 128);
     EXPECT_EQ(block.soundIsFile, 1u);
@@ -444,6 +447,7 @@ TEST_F(DroppedFilesInPlugin, SavedObjectsArePlacedAndAnAnimatedGifBecomesTheButt
 TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecomeActions) {
     HWND card = GetMainWindow();
     const std::string picture = WriteBmp(folder_ + "\\sky.bmp", 80, 60, RGB(40, 90, 200), 6);
+    ASSERT_EQ(GetCurrentTool(), static_cast<uint32_t>(kBrowseTool));
     const auto clear = [card] {
         DropRectSelection(card);
         FreeMaskSelection();
@@ -468,6 +472,7 @@ TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecom
         CopyRectSelection(&cut);
         EXPECT_EQ(cut.right - cut.left, 40);
         EXPECT_EQ(cut.bottom - cut.top, 30);
+        EXPECT_EQ(GetCurrentTool(), static_cast<uint32_t>(kRectSelectTool)) << "the selection keeps its tool";
         clear();
     }
     // Shift: the whole picture lassoed as clip art, no dialog; Ctrl: as a graphic object.
