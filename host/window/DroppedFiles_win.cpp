@@ -23,6 +23,7 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "stack/edit/CardPictureFiles.h"
+#include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
 #include "stack/edit/animation/AnimSource.h"
 #include "stack/edit/animation/AnimationEdit.h"
@@ -59,7 +60,8 @@ bool StackMenuLocked() {
 
 bool PlacingNewObject() {
     const GraphicPlacement& placement = GetGraphicPlacement();
-    return IsPlacingTextField() || (placement.placing && placement.shown && placement.resizeHandle == 0);
+    return IsPlacingTextField() || (IsPlacingButton() && IsPlacedButtonShown()) ||
+           (placement.placing && placement.shown && placement.resizeHandle == 0);
 }
 
 // Whose actions a drop changes: a button's own record, a graphic's or text object's 'Actn'

@@ -29,6 +29,7 @@
 #include "objects/ObjectServices.h"
 #include "paint/Selections.h"
 #include "resources/graphics_ids.h"
+#include "stack/edit/NewButtons.h"
 #include "stack/edit/ObjectFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/cards/ActionResource.h"
@@ -573,6 +574,23 @@ TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecom
     });
     EXPECT_TRUE(IsPlacedGraphicShown());
     EXPECT_FALSE(IsWindowVisible(FieldWindow()));
+    // While it is being placed, nothing dropped is taken.
+    const std::string sound = File("chime.wav", "RIFF....WAVE");
+    EXPECT_NE(DropFiles(card, {sound}, kOnCard), 0);
+    EXPECT_NE(Slot(kSlotMediaFolder2), sound);
+}
+
+TEST_F(DroppedFilesInPlugin, NothingIsTakenWhileANewButtonIsPlaced) {
+    DialogDriver make(15000);
+    make.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) { box.Press(IDOK); });
+    make.Run([&] { return DoMenuCommand(page_.embed, 306, 0, nullptr) ? 1 : 0; });
+    ASSERT_TRUE(IsPlacingButton());
+    const std::string sound = File("chime.wav", "RIFF....WAVE");
+    EXPECT_NE(DropFiles(GetMainWindow(), {sound}, kOnCard), 0);
+    EXPECT_NE(Slot(kSlotMediaFolder2), sound);
+    CancelPlacedButton(GetMainWindow());
+    EXPECT_EQ(DropFiles(GetMainWindow(), {sound}, kOnCard), 0);
+    EXPECT_EQ(Slot(kSlotMediaFolder2), sound);
 }
 
 }  // namespace
