@@ -180,6 +180,7 @@ protected:
         stack.cards = {card};
         ASSERT_TRUE(OpenInLinkedPlugin(stack, "drops-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
         SetAdvancedUser(true);
+        SetToolNumberQuietly(kBrowseTool);  // whatever an earlier test left
     }
     void TearDown() override {
         CloseLinkedPlugin(&page_);
