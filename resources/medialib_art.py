@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Writes the Media Browser's art into medialib/: the list icons of the media kinds, the
-browser's icon (camcorder), and the cursors of an item drag (DRAGDROPCUR) and of the splitter
-(SIZENS). Icons are drawn at 16 by 16 from the letter maps below and stored doubled at 32 by 32,
-32 bits with a mask; cursors are one-bit ('#' black, '.' white, else transparent)."""
+"""Writes the Media Browser's art into medialib/: the list icons of the media kinds (the movie
+icon FILMSTRIP and the browser's CAMCORDER are the video dialogs'), and the cursors of an item
+drag (DRAGDROPCUR) and of the splitter (SIZENS). Icons are drawn at 16 by 16 from the letter
+maps below and stored doubled at 32 by 32, 32 bits with a mask; cursors are one-bit ('#' black,
+'.' white, else transparent)."""
 import os
 import struct
 
@@ -52,17 +53,6 @@ kkkkkkkkkkkkkkkk""",
 ..kwkkkkkkwwwwk.
 ..kwwwwwwwwwwwk.
 ..kkkkkkkkkkkkk.""",
-    # a strip of film
-    "filmstrip": """
-kkkkkkkkkkkkkkkk
-kwkwkwkwkwkwkwkk
-kkkkkkkkkkkkkkkk
-kbbbbkbbbbkbbbbk
-kbccbkbccbkbccbk
-kbbbbkbbbbkbbbbk
-kkkkkkkkkkkkkkkk
-kwkwkwkwkwkwkwkk
-kkkkkkkkkkkkkkkk""",
     # a button
     "grabhand": """
 ................
@@ -97,20 +87,6 @@ bwwwwwwwwwwwwwwb
 bwkkkkkkkkkkkwwb
 bwwwwwwwwwwwwwwb
 bbbbbbbbbbbbbbbb""",
-    # a camcorder
-    "camcorder": """
-................
-...kkkkkkkkk....
-..kssssssssskk..
-.kssssssssssk.k.
-.ksskkkssssskk.k
-.kskbbbksssskk.k
-.kskbbbksssskk.k
-.ksskkkssssskk.k
-.kssssssssssk.k.
-..kssssssssskk..
-...kkkkkkkkk....
-....kk...kk.....""",
 }
 
 DRAG = """

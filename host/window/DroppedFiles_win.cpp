@@ -19,10 +19,13 @@
 #include "media/MediaDialogs.h"
 #include "media/library/MediaLibServices.h"
 #include "objects/graphics/GraphicPlacement.h"
+#include "objects/text/TextFields.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "stack/edit/CardPictureFiles.h"
+#include "stack/edit/NewButtons.h"
 #include "stack/edit/NewTextObject.h"
+#include "stack/edit/animation/AnimSource.h"
 #include "stack/edit/animation/AnimationEdit.h"
 #include "stack/edit/graphics/PictureCrop.h"
 #include "stack/format/StackFile.h"
@@ -57,7 +60,8 @@ bool StackMenuLocked() {
 
 bool PlacingNewObject() {
     const GraphicPlacement& placement = GetGraphicPlacement();
-    return IsPlacingTextField() || (placement.placing && placement.shown && placement.resizeHandle == 0);
+    return IsPlacingTextField() || (IsPlacingButton() && IsPlacedButtonShown()) ||
+           (placement.placing && placement.shown && placement.resizeHandle == 0);
 }
 
 // Whose actions a drop changes: a button's own record, a graphic's or text object's 'Actn'
@@ -139,23 +143,28 @@ bool SaveTargetActions(const DropTarget& target, const ActionBlock& block) {
     return true;
 }
 
+// Pictures go onto empty card only: Alt asks what to do; Ctrl floats the whole picture as a
+// graphic object, Shift as lassoed clip art at the point; otherwise it is cropped first.
 bool ImportPicture(HWND window, const char* path, const DropTarget& target, int keys, POINT point) {
     if (target.kind != 0)
         return false;
     if (keys & kDropAlt) {
         switch (RunDropOptionsDialog(window)) {
-        case 200: return OpenPictureCropDialog(window, 'C', path, point, false) == 1;
+        case 200: return LoadPictureForPlacement(path, &point, 'C');
         case 201: return OpenPictureCropDialog(window, 'C', path, point, true) == 1;
         case 202: return ImportBackgroundPicture(window, path) != 0;
         case 203:
+            ShowTextFieldWindows(false);
             OpenPictureCropDialog(window, 'G', path, point, true);
             return false;
         default: return false;
         }
     }
     if (keys & kDropCtrl)
-        return OpenPictureCropDialog(window, 'G', path, point, false) == 1;
-    return OpenPictureCropDialog(window, 'C', path, point, (keys & kDropShift) == 0) == 1;
+        return LoadPictureForPlacement(path, &point, 'G');
+    if (keys & kDropShift)
+        return LoadPictureForPlacement(path, &point, 'C');
+    return OpenPictureCropDialog(window, 'C', path, point, true) == 1;
 }
 
 bool ImportText(HWND window, const char* path, bool rich, const DropTarget& target, POINT point) {
@@ -210,8 +219,12 @@ bool ImportAction(const char* path, int kind, const DropTarget& target) {
             }
             DisposeHandleAndClear(&block.animationData);
         }
-        SetFileSpecFromPath(kSlotScratch, path);
-        done = (EditObjectAnimation(&block, 0) & 0xFF) == 1 && block.animationData != 0;
+        {
+            // The editor starts on the GIF's own frames, not on a source it asks for.
+            Handle film = 0;
+            done = GetAnimationSource(&film, path) && film &&
+                   (EditNewObjectAnimation(&block, film) & 0xFF) == 1 && block.animationData != 0;
+        }
         break;
     default: done = false; break;
     }
@@ -306,7 +319,8 @@ LRESULT OnDropFiles(HWND window, bool, bool, uint32_t, WPARAM drop, LPARAM sourc
         if (kind != kMediaNone)
             ImportDroppedFile(window, target.c_str(), kind, keys, point);
     }
-    if (borrowTool) {
+    // An import that chose its own tool (a floating picture, a graphic being placed) keeps it.
+    if (borrowTool && GetCurrentTool() == static_cast<uint32_t>(kArrowTool)) {
         SetToolNumberQuietly(kBrowseTool);
         SetClassLongPtrA(window, GCLP_HCURSOR, static_cast<LONG_PTR>(classCursor));
     }

@@ -11,26 +11,39 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "actions/ActionBlock.h"
+#include "actions/ActionRecord.h"
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
+#include "host/menus/MenuCommands.h"
+#include "media/animation/AnimPlayback.h"
+#include "media/animation/AnimRecord.h"
+#include "objects/ObjectServices.h"
+#include "paint/Selections.h"
+#include "resources/graphics_ids.h"
+#include "stack/edit/NewButtons.h"
+#include "stack/edit/ObjectFile.h"
+#include "stack/format/StackReader.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "tests/host/medialibrary/DropTesting_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestMovieFiles_win.h"
 
 namespace {
 
 namespace sb = stackbuilder;
 
-constexpr uint16_t kButtonId = 10, kFieldId = 20;
+constexpr uint16_t kButtonId = 10, kFieldId = 20, kGraphicId = 30;
 const POINT kOnButton{40, 20}, kOnCard{180, 100};
 
 ActionBlock ButtonActions() {
@@ -75,6 +88,77 @@ HWND FieldWindow() {
     return nullptr;
 }
 
+// A 24-bit bottom-up BMP of one colour inside a white border (a lasso fits what differs from it).
+std::string WriteBmp(const std::string& path, int width, int height, COLORREF colour, int border) {
+    const int rowBytes = (width * 3 + 3) & ~3;
+    std::string file(54 + static_cast<size_t>(rowBytes) * height, '\0');
+    const auto put = [&](size_t at, uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            file[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, static_cast<uint32_t>(file.size()), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = 54 + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * 3;
+            const bool edge = x < border || y < border || x >= width - border || y >= height - border;
+            const COLORREF c = edge ? RGB(255, 255, 255) : colour;
+            file[at] = static_cast<char>(GetBValue(c));
+            file[at + 1] = static_cast<char>(GetGValue(c));
+            file[at + 2] = static_cast<char>(GetRValue(c));
+        }
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f) {
+        std::fwrite(file.data(), 1, file.size(), f);
+        std::fclose(f);
+    }
+    return path;
+}
+
+// Whether the saved stack's first card holds the button with an action chunk of that tag, as
+// the reader reads the file.
+bool SavedButtonHasChunk(const char* path, uint16_t id, uint16_t tag) {
+    std::vector<uint8_t> data;
+    if (FILE* f = std::fopen(path, "rb")) {
+        uint8_t buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+            data.insert(data.end(), buffer, buffer + n);
+        std::fclose(f);
+    }
+    SpanByteSource source(data);
+    StackConversion cv;
+    StackFileContents contents;
+    bool found = false;
+    if (ReadStackFile(source, cv, contents).ok() && !contents.cards.empty()) {
+        uint32_t offset = 0, chunk = 0;
+        found = FindObjectInCard(kObjectButton, id, contents.cards[0], &offset) &&
+                FindObjectChunk(contents.cards[0], offset, tag, &chunk);
+    }
+    DisposeStackFileContents(contents);
+    return found;
+}
+
+// The graphic layers other than the stack's own, and their ids.
+std::vector<LayerHandle> NewGraphicLayers() {
+    std::vector<LayerHandle> found;
+    for (LayerHandle layer = GetLayerListHead(); layer;) {
+        LayerLock<ObjectLayer> common(layer);
+        if (!common)
+            break;
+        if (common->kind == kObjectGraphic && common->id != kGraphicId)
+            found.push_back(layer);
+        layer = common->next;
+    }
+    return found;
+}
+
 std::string FieldText(HWND field) {
     std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(field)) + 1, 0);
     GetWindowTextA(field, text.data(), static_cast<int>(text.size()));
@@ -92,9 +176,11 @@ protected:
         sb::Card card = sb::PlainCard(1);
         card.objects.push_back(sb::Button(kButtonId, {10, 10, 90, 40}, "Play"));
         card.objects.push_back(sb::TextField(kFieldId, {10, 60, 200, 100}, "Words", "HelloWorld"));
+        card.objects.push_back(sb::Graphic(kGraphicId, {150, 10, 190, 50}, "Pic"));
         stack.cards = {card};
         ASSERT_TRUE(OpenInLinkedPlugin(stack, "drops-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
         SetAdvancedUser(true);
+        SetToolNumberQuietly(kBrowseTool);  // whatever an earlier test left
     }
     void TearDown() override {
         CloseLinkedPlugin(&page_);
@@ -116,7 +202,9 @@ TEST_F(DroppedFilesInPlugin, KindsBecomeActionsOfWhatLiesUnderTheDrop) {
     HWND card = GetMainWindow();
 
     // A sound on empty card: the card's click action; only the first file counts.
+    ASSERT_EQ(GetCurrentTool(), static_cast<uint32_t>(kBrowseTool));
     EXPECT_EQ(DropFiles(card, {sound, other}, kOnCard), 0);
+    EXPECT_EQ(GetCurrentTool(), static_cast<uint32_t>(kBrowseTool)) << "the borrowed object tool is given back";
     ActionBlock block = CardClickActions();
     EXPECT_EQ(block.soundParameter, 128);
     EXPECT_EQ(block.soundIsFile, 1u);
@@ -221,6 +309,289 @@ TEST_F(DroppedFilesInPlugin, RichTextDroppedMidFieldKeepsTheTextOnBothSides) {
     MapWindowPoints(field, GetMainWindow(), &endPoint, 1);
     DropFiles(GetMainWindow(), {plain}, endPoint);
     EXPECT_NE(FieldText(field).find("HelloBraveBigWorld"), std::string::npos) << FieldText(field);
+}
+
+TEST_F(DroppedFilesInPlugin, SavedObjectsArePlacedAndAnAnimatedGifBecomesTheButtonsAnimation) {
+    HWND card = GetMainWindow();
+    // The stack's own graphic saved to a file, then dropped: a new object centred on the drop.
+    const std::string saved = folder_ + "\\Pic.grfc";
+    ASSERT_NE(WriteObjectFile(ObjectDragBlock{kObjectGraphic, kGraphicId, 0}, saved.c_str()), 0);
+    ASSERT_TRUE(NewGraphicLayers().empty());
+    EXPECT_EQ(DropFiles(card, {saved}, POINT{120, 120}), 0);
+    const std::vector<LayerHandle> placed = NewGraphicLayers();
+    ASSERT_EQ(placed.size(), 1u);
+    uint16_t newId = 0;
+    {
+        LayerLock<ObjectLayer> layer(placed[0]);
+        newId = layer->id;
+        EXPECT_EQ(layer->bounds.left, 100);
+        EXPECT_EQ(layer->bounds.top, 100);
+        EXPECT_EQ(layer->bounds.right, 140);
+        EXPECT_EQ(layer->bounds.bottom, 140);
+    }
+    Handle holder = 0;
+    uint32_t offset = 0;
+    ASSERT_TRUE(FindObject(kObjectGraphic, newId, &holder, &offset));
+    {
+        HandleLock lock(holder);
+        int16_t rect[4] = {};
+        std::memcpy(rect, lock.get() + offset + kObjectRect, sizeof rect);
+        EXPECT_EQ(rect[0], 100);
+        EXPECT_EQ(rect[1], 100);
+        EXPECT_EQ(rect[2], 140);
+        EXPECT_EQ(rect[3], 140);
+    }
+    ASSERT_TRUE(FindObject(kObjectGraphic, kGraphicId, &holder, &offset)) << "the original stays";
+
+    // A saved button and a saved text object: each a new object of its kind, centred likewise.
+    for (const uint16_t kind : {kObjectButton, kObjectText}) {
+        const uint16_t id = kind == kObjectButton ? kButtonId : kFieldId;
+        const std::string file = folder_ + (kind == kObjectButton ? "\\Play.bttn" : "\\Words.tfld");
+        ASSERT_NE(WriteObjectFile(ObjectDragBlock{kind, id, 0}, file.c_str()), 0) << kind;
+        EXPECT_EQ(DropFiles(card, {file}, POINT{200, 130}), 0);
+        RECT bounds{};
+        int count = 0;
+        for (LayerHandle layer = GetLayerListHead(); layer;) {
+            LayerLock<ObjectLayer> common(layer);
+            if (!common)
+                break;
+            if (common->kind == kind && common->id != id) {
+                bounds = common->bounds;
+                ++count;
+            }
+            layer = common->next;
+        }
+        EXPECT_EQ(count, 1) << kind;
+        EXPECT_EQ((bounds.left + bounds.right) / 2, 200) << kind;
+        EXPECT_EQ((bounds.top + bounds.bottom) / 2, 130) << kind;
+    }
+    // The same button with a wrong magic is not placed.
+    std::vector<uint8_t> bad = ReadObjectFileBytes((folder_ + "\\Play.bttn").c_str());
+    ASSERT_GT(bad.size(), 32u);
+    bad[0] = 'X';
+    const std::string badPath = WriteTestFile(folder_, "Bad.bttn", std::string(bad.begin(), bad.end()));
+    const auto buttons = [] {
+        int count = 0;
+        for (LayerHandle layer = GetLayerListHead(); layer;) {
+            LayerLock<ObjectLayer> common(layer);
+            if (!common)
+                break;
+            count += common->kind == kObjectButton;
+            layer = common->next;
+        }
+        return count;
+    };
+    const int before = buttons();
+    DropFiles(card, {badPath}, POINT{60, 130});
+    EXPECT_EQ(buttons(), before);
+
+    // A GIF of three images on the button: the editor opens on its frames; a click makes the
+    // path, OK keeps it, and the animation is saved in the button's actions.
+    const Bytes frames = ThreeFrameGif();
+    const std::string gif = WriteTestFile(folder_, "spin.gif", std::string(frames.begin(), frames.end()));
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("ANIMPROMPT"), [card](DialogView&) {
+        PostMessageA(card, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 120));
+        PostMessageA(card, WM_LBUTTONUP, 0, MAKELPARAM(150, 120));
+        PostMessageA(card, WM_KEYDOWN, 'Q', 1);
+    });
+    driver.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) { box.Press(IDOK); });
+    EXPECT_EQ(driver.Run([&] { return static_cast<int>(DropFiles(card, {gif}, kOnButton)); }), 0);
+    EXPECT_TRUE(driver.AllAnswered());
+    ActionBlock block = ButtonActions();
+    ASSERT_NE(block.animationData, 0u) << "the animation chunk is written on the button";
+    {
+        HandleLock lock(block.animationData);
+        Handle sprite = 0;
+        ASSERT_EQ(LoadAnimRecord(lock.get(), GetHandleSize(block.animationData), &sprite), 0);
+        EXPECT_EQ(GetFilmFrameCount(GetSpriteFilm(sprite)), 3u);
+    }
+    DisposeActionBlockData(&block);
+
+    // Saved, the button's record in the file carries the animation chunk.
+    char current[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof current, current);
+    EXPECT_FALSE(SavedButtonHasChunk(current, kButtonId, kTagAnimation));
+    {
+        DialogDriver saving(15000);
+        saving.Expect(DialogMatch::Alert(2340), [](DialogView& box) { box.Press(53); });
+        saving.Run([&] { return DoMenuCommand(page_.embed, 102) ? 1 : 0; });
+    }
+    EXPECT_TRUE(SavedButtonHasChunk(current, kButtonId, kTagAnimation));
+
+    // Another GIF on the same button asks first; Cancel keeps the one it has.
+    DialogDriver asking(15000);
+    asking.Expect(DialogMatch::Alert(2354), [](DialogView& box) {
+        EXPECT_EQ(box.ButtonLabels(), (std::vector<std::string>{"OK", "Cancel"}));
+        box.Press(53);
+    });
+    asking.Run([&] { return static_cast<int>(DropFiles(card, {gif}, kOnButton)); });
+    EXPECT_TRUE(asking.AllAnswered());
+    block = ButtonActions();
+    EXPECT_NE(block.animationData, 0u);
+    DisposeActionBlockData(&block);
+
+    // On empty card: the card's click action animates.
+    DialogDriver onCard(20000);
+    onCard.Expect(DialogMatch::Template("ANIMPROMPT"), [card](DialogView&) {
+        PostMessageA(card, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 130));
+        PostMessageA(card, WM_LBUTTONUP, 0, MAKELPARAM(90, 130));
+        PostMessageA(card, WM_KEYDOWN, 'Q', 1);
+    });
+    onCard.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) { box.Press(IDOK); });
+    onCard.Run([&] { return static_cast<int>(DropFiles(card, {gif}, POINT{60, 130})); });
+    EXPECT_TRUE(onCard.AllAnswered());
+    block = CardClickActions();
+    EXPECT_NE(block.animationData, 0u) << "the animation chunk is written in the card's actions";
+    DisposeActionBlockData(&block);
+}
+
+TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecomeActions) {
+    HWND card = GetMainWindow();
+    const std::string picture = WriteBmp(folder_ + "\\sky.bmp", 80, 60, RGB(40, 90, 200), 6);
+    ASSERT_EQ(GetCurrentTool(), static_cast<uint32_t>(kBrowseTool));
+    const auto clear = [card] {
+        DropRectSelection(card);
+        FreeMaskSelection();
+    };
+
+    // Plain: cropped first, the cut-out floats as clip art.
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+            EXPECT_EQ(box.Caption(), "Clip Art");
+            HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+            SendMouse(view, WM_LBUTTONDOWN, 10, 10);
+            SendMouse(view, WM_MOUSEMOVE, 30, 25);
+            SendMouse(view, WM_MOUSEMOVE, 50, 40);
+            SendMouse(view, WM_LBUTTONUP, 50, 40);
+            box.Press(IDOK);
+        });
+        EXPECT_EQ(driver.Run([&] { return static_cast<int>(DropFiles(card, {picture}, kOnCard)); }), 0);
+        EXPECT_TRUE(driver.AllAnswered());
+        ASSERT_TRUE(IsRectSelectionActive());
+        RECT cut{};
+        CopyRectSelection(&cut);
+        EXPECT_EQ(cut.right - cut.left, 40);
+        EXPECT_EQ(cut.bottom - cut.top, 30);
+        EXPECT_EQ(GetCurrentTool(), static_cast<uint32_t>(kRectSelectTool)) << "the selection keeps its tool";
+        clear();
+    }
+    // Shift: the whole picture lassoed as clip art, no dialog; Ctrl: as a graphic object.
+    {
+        DialogDriver none(5000);
+        HoldKey(VK_SHIFT, true);
+        none.Run([&] { return static_cast<int>(DropFiles(card, {picture}, kOnCard)); });
+        HoldKey(VK_SHIFT, false);
+        HBITMAP mask = nullptr;
+        EXPECT_TRUE(GetMaskSelection(nullptr, &mask, nullptr, nullptr, nullptr));
+        BITMAP shape{};
+        if (mask)
+            GetObjectA(mask, sizeof shape, &shape);
+        EXPECT_EQ(shape.bmWidth, 68) << "the lasso fits the picture inside its border";
+        EXPECT_EQ(shape.bmHeight, 48);
+        EXPECT_FALSE(IsGraphicSelection());
+        clear();
+        HoldKey(VK_CONTROL, true);
+        none.Run([&] { return static_cast<int>(DropFiles(card, {picture}, kOnCard)); });
+        HoldKey(VK_CONTROL, false);
+        EXPECT_TRUE(GetMaskSelection(nullptr, nullptr, nullptr, nullptr, nullptr));
+        EXPECT_TRUE(IsGraphicSelection());
+        clear();
+        EXPECT_EQ(none.DialogsSeen(), 0);
+    }
+    // Alt: the options. Lasso; crop; background.
+    const auto withOption = [&](int option, const std::string& file, std::function<void(DialogDriver&)> more) {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("DROPOPTS"), [option](DialogView& box) {
+            box.SetChecked(200, false);
+            box.SetChecked(option, true);
+            box.Press(IDOK);
+        });
+        if (more)
+            more(driver);
+        HoldKey(VK_MENU, true);
+        driver.Run([&] { return static_cast<int>(DropFiles(card, {file}, kOnCard)); });
+        HoldKey(VK_MENU, false);
+        EXPECT_TRUE(driver.AllAnswered()) << option;
+    };
+    withOption(200, picture, nullptr);
+    EXPECT_TRUE(GetMaskSelection(nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_FALSE(IsGraphicSelection());
+    clear();
+    withOption(201, picture, [](DialogDriver& driver) {
+        driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+            HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+            SendMouse(view, WM_LBUTTONDOWN, 0, 0);
+            SendMouse(view, WM_MOUSEMOVE, 20, 20);
+            SendMouse(view, WM_LBUTTONUP, 20, 20);
+            box.Press(IDOK);
+        });
+    });
+    ASSERT_TRUE(IsRectSelectionActive());
+    RECT cut{};
+    CopyRectSelection(&cut);
+    EXPECT_EQ(cut.right - cut.left, 20);
+    clear();
+    const std::string background = WriteBmp(folder_ + "\\whole.bmp", 240, 160, RGB(0, 200, 0), 0);
+    withOption(202, background, nullptr);
+    UpdateWindow(card);
+    const COLORREF shown = WindowPixel(card, 200, 150);
+    EXPECT_GT(GetGValue(shown), 150) << std::hex << shown;
+    EXPECT_LT(GetRValue(shown), 60) << std::hex << shown;
+
+    // A program on the button: launched, no document; a movie on the card: measured.
+    const std::string program = File("tool.exe", "MZ");
+    SetFileSpecFromPath(kSlotLaunchDocument, "C:\\old.doc");
+    DropFiles(card, {program}, kOnButton);
+    ActionBlock block = ButtonActions();
+    EXPECT_EQ(block.destination, 0);
+    EXPECT_EQ(block.launchOption & 0x4001, 0x0001);
+    EXPECT_EQ(Slot(kSlotLaunchProgram), program);
+    EXPECT_EQ(Slot(kSlotLaunchDocument), "");
+    DisposeActionBlockData(&block);
+    const Bytes avi = RleAvi();
+    const std::string movie = WriteTestFile(folder_, "four.avi", std::string(avi.begin(), avi.end()));
+    DropFiles(card, {movie}, kOnCard);
+    block = CardClickActions();
+    EXPECT_EQ(block.movieSet, 1u);
+    EXPECT_EQ(block.movieRect.right - block.movieRect.left, kAviWidth);
+    EXPECT_EQ(block.movieRect.bottom - block.movieRect.top, kAviHeight);
+    EXPECT_EQ(Slot(kSlotMediaFolder14), movie);
+    DisposeActionBlockData(&block);
+
+    // Graphic object: the text windows hide, the crop dialog makes one to place; the drop is
+    // not counted as taken, so nothing else is either.
+    withOption(203, picture, [](DialogDriver& driver) {
+        driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+            EXPECT_EQ(box.Caption(), "Graphic Objects");
+            HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+            SendMouse(view, WM_LBUTTONDOWN, 5, 5);
+            SendMouse(view, WM_MOUSEMOVE, 45, 35);
+            SendMouse(view, WM_LBUTTONUP, 45, 35);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });
+    });
+    EXPECT_TRUE(IsPlacedGraphicShown());
+    EXPECT_FALSE(IsWindowVisible(FieldWindow()));
+    // While it is being placed, nothing dropped is taken.
+    const std::string sound = File("chime.wav", "RIFF....WAVE");
+    EXPECT_NE(DropFiles(card, {sound}, kOnCard), 0);
+    EXPECT_NE(Slot(kSlotMediaFolder2), sound);
+}
+
+TEST_F(DroppedFilesInPlugin, NothingIsTakenWhileANewButtonIsPlaced) {
+    DialogDriver make(15000);
+    make.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) { box.Press(IDOK); });
+    make.Run([&] { return DoMenuCommand(page_.embed, 306, 0, nullptr) ? 1 : 0; });
+    ASSERT_TRUE(IsPlacingButton());
+    const std::string sound = File("chime.wav", "RIFF....WAVE");
+    EXPECT_NE(DropFiles(GetMainWindow(), {sound}, kOnCard), 0);
+    EXPECT_NE(Slot(kSlotMediaFolder2), sound);
+    CancelPlacedButton(GetMainWindow());
+    EXPECT_EQ(DropFiles(GetMainWindow(), {sound}, kOnCard), 0);
+    EXPECT_EQ(Slot(kSlotMediaFolder2), sound);
 }
 
 }  // namespace
