@@ -239,7 +239,8 @@ TEST_F(GraphicDialogs, AppearanceArrowsStopAndActionsKeepEverySetting) {
         SendMessageA(box.Window(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 70), reinterpret_cast<LPARAM>(slider));
         box.Press(GAPPEAR_ACTIONS);
     });
-    // The actions dialog is cancelled (no answer is installed); the dialog comes back as it was.
+    // The actions dialog is cancelled; the dialog comes back as it was.
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDCANCEL); });
     driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
         EXPECT_EQ(box.Text(GAPPEAR_NAME), "Cloud");
         EXPECT_EQ(box.Text(GAPPEAR_WIDTH), "20");
