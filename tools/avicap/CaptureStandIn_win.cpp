@@ -41,6 +41,8 @@ struct Capture {
     int bits = 24;
     POINT scroll{};
     char captureFile[MAX_PATH] = {};
+    // 8-bit mono at 11025 samples a second until another is set.
+    WAVEFORMATEX audio{WAVE_FORMAT_PCM, 1, 11025, 11025, 1, 8, 0};
 };
 
 Capture* Of(HWND window) { return reinterpret_cast<Capture*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
@@ -300,14 +302,17 @@ LRESULT Message(HWND window, Capture& c, UINT message, WPARAM wParam, LPARAM lPa
         p->dwRequestMicroSecPerFrame = 66667;
         return c.connected;
     }
-    case WM_CAP_GET_AUDIOFORMAT: {
-        // 8-bit mono at 11025 samples a second.
-        WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 11025, 11025, 1, 8, 0};
+    case WM_CAP_GET_AUDIOFORMAT:
         if (lParam && wParam >= sizeof(PCMWAVEFORMAT))
-            std::memcpy(reinterpret_cast<void*>(lParam), &format, sizeof(PCMWAVEFORMAT));
+            std::memcpy(reinterpret_cast<void*>(lParam), &c.audio, sizeof(PCMWAVEFORMAT));
         return sizeof(WAVEFORMATEX);
-    }
-    case WM_CAP_SET_AUDIOFORMAT: return c.connected && lParam;
+    case WM_CAP_SET_AUDIOFORMAT:
+        // Plain PCM only, as a simple card takes it.
+        if (!c.connected || !lParam || wParam < sizeof(PCMWAVEFORMAT) ||
+            reinterpret_cast<const WAVEFORMATEX*>(lParam)->wFormatTag != WAVE_FORMAT_PCM)
+            return FALSE;
+        std::memcpy(&c.audio, reinterpret_cast<const void*>(lParam), sizeof(PCMWAVEFORMAT));
+        return TRUE;
     // A recording is written at once: the sequence "ends" before the message returns.
     case WM_CAP_SEQUENCE: return c.connected && WriteSequence(c);
     case WM_CAP_STOP:

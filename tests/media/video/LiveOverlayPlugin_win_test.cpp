@@ -11,11 +11,16 @@
 #include "actions/ActionBlock.h"
 #include "media/video/VideoAction.h"
 #include "media/video/VideoSources.h"
+#include "tests/media/CardDrag_win.h"
+#include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestMovieFiles_win.h"
 
 namespace {
 
 namespace sb = stackbuilder;
+
+constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152;  // the open dialog's name box
 
 struct Seen {
     HWND live = nullptr;
@@ -49,7 +54,109 @@ void CALLBACK Step(HWND, UINT, UINT_PTR timer, DWORD) {
     ++g_seen.step;
 }
 
+// A plain click on the picture (press and release at one point), or Enter, then, should the
+// overlay still run, a click off it.
+template <bool kEnter>
+void CALLBACK ClickInside(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_seen.step == 0) {
+        g_seen.live = GetLiveVideoWindow();
+        if (!g_seen.live)
+            return;
+        if (kEnter) {
+            PostMessageA(g_seen.card, WM_CHAR, VK_RETURN, 0);
+        } else {
+            PostMessageA(g_seen.live, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 15));
+            PostMessageA(g_seen.live, WM_LBUTTONUP, 0, MAKELPARAM(20, 15));
+        }
+    } else {
+        PostMessageA(g_seen.card, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(115, 85));
+        PostMessageA(g_seen.card, WM_LBUTTONUP, 0, MAKELPARAM(115, 85));
+        KillTimer(nullptr, timer);
+    }
+    ++g_seen.step;
+}
+
+// Runs the overlay on a live action over (10, 10, 70, 50) with the timer's clicks; the steps the
+// timer took before it ended.
+int RunLiveAction(HWND card, TIMERPROC clicks, ActionBlock* block) {
+    g_seen = Seen{};
+    g_seen.card = card;
+    *block = ActionBlock{};
+    block->videodiscFlags = 3;
+    block->videodiscRect = {10, 10, 70, 50};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, clicks);
+    int chosen = 9, hadVideo = 9;
+    const int ok = EditVideoAction(card, block, &chosen, &hadVideo, 5);
+    KillTimer(nullptr, timer);
+    return ok ? g_seen.step : -1;
+}
+
 }  // namespace
+
+TEST(LiveOverlayInPlugin, APlainClickOrEnterEndsTheOverlayUnmoved) {
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
+    sb::Stack stack;
+    stack.cardWidth = 120;
+    stack.cardHeight = 90;
+    stack.cards = {sb::PlainCard(1)};
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "liveclick-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    for (const TIMERPROC stop : {&ClickInside<false>, &ClickInside<true>}) {
+        ActionBlock block{};
+        EXPECT_EQ(RunLiveAction(page.embed, stop, &block), 1) << "the first click or Enter ended it";
+        EXPECT_NE(g_seen.live, nullptr);
+        EXPECT_FALSE(IsWindow(g_seen.live));
+        EXPECT_EQ(block.videodiscFlags, 3);
+        EXPECT_EQ(block.videodiscRect.left, 10);
+        EXPECT_EQ(block.videodiscRect.top, 10);
+        EXPECT_EQ(block.videodiscRect.right, 70);
+        EXPECT_EQ(block.videodiscRect.bottom, 50);
+    }
+    CloseLinkedPlugin(&page);
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
+}
+
+// A movie action (beside a stale videodisc segment) edited: the movie's options go straight up;
+// OK keeps the movie and leaves no segment.
+TEST(LiveOverlayInPlugin, AMovieTakenByItsOptionsEmptiesTheSegment) {
+    sb::Stack stack;
+    stack.cardWidth = 120;
+    stack.cardHeight = 90;
+    stack.cards = {sb::PlainCard(1)};
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "videomovie-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    const std::string avi = WriteTemp("loom_videoaction.avi", RleAvi());
+    ActionBlock* block = GetActionBlock();
+    *block = ActionBlock{};
+    block->movieSet = 1;
+    block->videodiscStart[0] = 30;
+    block->videodiscStart[1] = 'S';
+    block->videodiscFlags = 1;
+    int chosen = 9, hadVideo = 9;
+    // No file is known yet: one is chosen, placed (dragged from the card's middle to (4, 6)), and
+    // its options taken with OK.
+    CardDrag drag(page.embed, 4 - (120 - kAviWidth) / 2, 6 - (90 - kAviHeight) / 2);
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Caption("Please select a movie file"), [&](DialogView& box) {
+        box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, avi);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(IDOK); });
+    EXPECT_EQ(driver.Run([&] { return EditVideoAction(page.embed, block, &chosen, &hadVideo, 7); }), 1);
+    EXPECT_TRUE(driver.AllAnswered()) << "no source asked for an existing movie";
+    EXPECT_EQ(hadVideo, 1);
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(block->movieSet, 1u);
+    EXPECT_EQ(block->videodiscStart[0], 0) << "the segment is emptied";
+    EXPECT_EQ(block->videodiscFlags, 2);
+    EXPECT_EQ(block->movieRect.left, 4);
+    EXPECT_EQ(block->movieRect.top, 6);
+    EXPECT_EQ(block->movieRect.right, 4 + kAviWidth);
+    EXPECT_EQ(block->movieRect.bottom, 6 + kAviHeight);
+    *block = ActionBlock{};
+    CloseLinkedPlugin(&page);
+    DeleteFileA(avi.c_str());
+}
 
 TEST(LiveOverlayInPlugin, ALiveActionIsMovedAndKept) {
     SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <vfw.h>
 
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -50,6 +52,12 @@ std::string FileStart(const std::string& path, size_t n) {
     std::string bytes(n, '\0');
     in.read(bytes.data(), static_cast<std::streamsize>(n));
     return bytes.substr(0, static_cast<size_t>(in.gcount()));
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
 }  // namespace
@@ -212,5 +220,61 @@ TEST_F(VideoSources, RecordingTryingAndCancellingAMovie) {
     again.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [](DialogView& box) { box.Press(IDCANCEL); });
     EXPECT_EQ(again.Run([&] { return RunMovieRecordDialog(nullptr, path.c_str()); }), IDCANCEL);
     EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(path.c_str());
+}
+
+// "&Sound Options..." offers the capture card's sound format in the compression manager's chooser,
+// which starts on it; the format chosen there is the card's from then on.
+TEST_F(VideoSources, SoundOptionsChooseTheCardsSoundFormat) {
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string path = std::string(folder) + "loomsound-" + std::to_string(GetCurrentProcessId()) + ".avi";
+    DeleteFileA(path.c_str());
+    constexpr int kFormatList = 102;  // the chooser's list of formats of the chosen kind
+    WAVEFORMATEX seen{}, kept{};
+    std::string first, picked;
+    const auto cardFormat = [](HWND dialog) {
+        WAVEFORMATEX f{};
+        SendMessageA(GetDlgItem(dialog, IDC_VIDCAP_WINDOW), WM_CAP_GET_AUDIOFORMAT, sizeof f, reinterpret_cast<LPARAM>(&f));
+        return f;
+    };
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [](DialogView& box) {
+        ASSERT_TRUE(box.IsEnabled(IDC_VIDCAP_SOUNDOPT));
+        box.Press(IDC_VIDCAP_SOUNDOPT);
+    });
+    driver.Expect(DialogMatch::Any(), [&](DialogView& box) {
+        ASSERT_TRUE(box.Exists(kFormatList)) << box.Caption();
+        first = box.ListItem(kFormatList, box.ListSelection(kFormatList));
+        for (int i = 0; i < box.ListCount(kFormatList); ++i)
+            if (const std::string item = Lower(box.ListItem(kFormatList, i));
+                item.find("16 bit") != std::string::npos && item.find("stereo") != std::string::npos) {
+                picked = box.ListItem(kFormatList, i);
+                box.SetListSelection(kFormatList, i);
+                break;
+            }
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [&](DialogView& box) {
+        kept = cardFormat(box.Window());
+        box.Press(IDC_VIDCAP_SOUNDOPT);
+    });
+    driver.Expect(DialogMatch::Any(), [&](DialogView& box) {
+        EXPECT_EQ(box.ListItem(kFormatList, box.ListSelection(kFormatList)), picked) << "it starts on the card's format";
+        box.Press(IDCANCEL);
+    });
+    driver.Expect(DialogMatch::Template("DLG_VIDEOCAP"), [&](DialogView& box) {
+        seen = cardFormat(box.Window());
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(driver.Run([&] { return RunMovieRecordDialog(nullptr, path.c_str()); }), IDCANCEL);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_NE(first.find("11"), std::string::npos) << "the chooser starts on 8-bit mono at 11025: " << first;
+    ASSERT_FALSE(picked.empty());
+    EXPECT_EQ(kept.wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(kept.nChannels, 2);
+    EXPECT_EQ(kept.wBitsPerSample, 16);
+    EXPECT_EQ(seen.nChannels, 2) << "a cancelled chooser leaves it";
     DeleteFileA(path.c_str());
 }

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/files/FileSlots.h"
@@ -65,7 +66,7 @@ uint32_t Shown(HWND window, int x, int y) {
 }
 
 // Chooses a source in "VIDSRCDLG", then answers the size question with "No" (centred).
-void ImportFrom(HWND embed, int radio, DialogDriver::Answer between = nullptr) {
+void ImportFrom(HWND embed, int radio, DialogDriver::Answer between = nullptr, const char* betweenName = "CAMERADLG") {
     DialogDriver driver(15000);
     driver.Expect(DialogMatch::Template("VIDSRCDLG"), [radio](DialogView& box) {
         EXPECT_TRUE(box.IsEnabled(radio));
@@ -73,7 +74,7 @@ void ImportFrom(HWND embed, int radio, DialogDriver::Answer between = nullptr) {
         box.Press(IDOK);
     });
     if (between)
-        driver.Expect(DialogMatch::Template("CAMERADLG"), between);
+        driver.Expect(DialogMatch::Template(betweenName), between);
     driver.Expect(DialogMatch::Alert(kAlertPictureSizeDiffers), [](DialogView& box) { box.Press(53); });
     driver.Run([&] { return DoMenuCommand(embed, kImportBackground, 0, nullptr) ? 1 : 0; });
     EXPECT_TRUE(driver.AllAnswered());
@@ -149,4 +150,31 @@ TEST_F(LiveSourceImport, ScannerAndCameraPicturesLandOnTheCardAndAreSaved) {
     ASSERT_EQ(shot.width, 120u);
     for (const auto [x, y] : {std::pair{0, 0}, {7, 5}, {39, 29}, {20, 15}})
         EXPECT_TRUE(Same(shot.At(40 + x, 30 + y) & 0xFFFFFF, AsShown(CameraPixel(x, y)))) << x << "," << y;
+}
+
+// "Video": the Video Digitizer's frozen frame (the capture library's colour bars, 32 by 24) is
+// the picture, centred.
+TEST_F(LiveSourceImport, AVideoFrameLandsOnTheCard) {
+    SKIP_UNLESS_TRUE_COLOUR("the pictures are compared with the colours the display shows");
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
+    SetEnvironmentVariableA("LOOM_CAPTURE_SIZE", "32x24");
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.depth = 32;
+    stack.cards = {sb::PlainCard(1)};
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "videoframe-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ImportFrom(page.embed, 1001, [](DialogView& box) {
+        box.Press(1);  // the frame shown is taken
+    }, "VIDEOCAPTURE");
+    PumpPageMessages();
+    // Eight bars, 4 pixels each: white, yellow, cyan, green, magenta, red,
+    // blue, black.
+    for (const auto [x, y, rgb] : {std::tuple{1, 1, 0xFFFFFFu}, {5, 4, 0xFFFF00u}, {10, 10, 0x00FFFFu},
+                                   {21, 2, 0xFF0000u}, {30, 12, 0x000000u}})
+        EXPECT_TRUE(Same(Shown(page.embed, 44 + x, 33 + y), AsShown(rgb))) << x << "," << y;
+    CloseLinkedPlugin(&page);
+    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
+    SetEnvironmentVariableA("LOOM_CAPTURE_SIZE", nullptr);
 }
