@@ -33,11 +33,6 @@ PathDialog g_dialog;
 // shows it again); it starts at Stop.
 int g_keptEnd = kEndStop;
 
-SIZE SizeOf(HBITMAP bitmap) {
-    SIZE size{};
-    BitmapSize(bitmap, &size);
-    return size;
-}
 
 void FreePathBitmaps() {
     for (HBITMAP& b : g_dialog.left) {
@@ -92,8 +87,8 @@ void LoadPathOptionsBitmaps(HWND dialog) {
     g_dialog.flipTB = ResLoadBitmap("IDB_ANIM_FLIPTB");
     g_dialog.playOver = ResLoadBitmap("IDB_ANIM_PLAYOVER");
     g_dialog.playBehind = ResLoadBitmap("IDB_ANIM_PLAYBEHIND");
-    const SIZE end = SizeOf(g_dialog.left[0]);
-    const SIZE flip = SizeOf(g_dialog.flipLR);
+    const SIZE end = BitmapSizeOf(g_dialog.left[0]);
+    const SIZE flip = BitmapSizeOf(g_dialog.flipLR);
     auto size = [&](int id, SIZE bitmap) {
         if (bitmap.cx > 0)
             SetWindowPos(GetDlgItem(dialog, id), nullptr, 0, 0, bitmap.cx / kFaces, bitmap.cy,
@@ -147,7 +142,7 @@ void ApplyPathOptions(HWND dialog) {
 namespace {
 
 void DrawFace(HDC dc, HBITMAP bitmap, int face, const RECT& r) {
-    const SIZE size = SizeOf(bitmap);
+    const SIZE size = BitmapSizeOf(bitmap);
     if (!size.cx)
         return;
     MemoryDC memory(dc);
@@ -190,7 +185,7 @@ void DrawPathButton(const DRAWITEMSTRUCT& item) {
 
 // The picture (left half) laid over what is there through its mask (right half).
 void DrawPlayPicture(HDC dc, HBITMAP bitmap, int centreX, int lineY) {
-    const SIZE size = SizeOf(bitmap);
+    const SIZE size = BitmapSizeOf(bitmap);
     if (!size.cx)
         return;
     const int w = size.cx / 2, h = size.cy;

@@ -10,3 +10,9 @@ bool BitmapSize(HBITMAP bitmap, SIZE* size) {
     *size = {info.bmWidth, info.bmHeight};
     return true;
 }
+
+SIZE BitmapSizeOf(HBITMAP bitmap) {
+    SIZE size{};
+    BitmapSize(bitmap, &size);
+    return size;
+}

@@ -190,8 +190,16 @@ int RunActionChoice(const ActionChoiceTarget& target, int code, ActionBlock* blo
     case kChoiceLogo: return EditLogoActionScript(window, &block->logoScript, &block->logoRect);
     case kChoiceNba: return RunNbaChooser(window, &block->nbaData, &block->nbaId);
     case kChoiceVideo: {
+        // The movie options put a chosen movie into the working block: the choice runs there and
+        // its result comes back to the object's block.
+        ActionBlock* working = GetActionBlock();
+        const ActionBlock kept = *working;
+        *working = *block;
         int chosen = 0, hadVideo = 0;
-        return EditVideoAction(window, block, &chosen, &hadVideo, block->objectId) ? 1 : 0;
+        const int changed = EditVideoAction(window, working, &chosen, &hadVideo, block->objectId) ? 1 : 0;
+        *block = *working;
+        *working = kept;
+        return changed;
     }
     case kChoiceAnimation: return (EditObjectAnimation(block, 0) & 0xFF) == 1 ? 1 : 0;
     case kChoiceTimer: return RunTimerDialog(window, &block->timerMode, &block->timerValue);

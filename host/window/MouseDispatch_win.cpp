@@ -5,6 +5,7 @@
 #include "core/system/PluginModule.h"
 #include "graphics/colors/Eyedropper.h"
 #include "graphics/layers/LayerList.h"
+#include "host/actions/ActionsEditor.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/player/ButtonActions.h"
 #include "host/player/CardNavigation.h"
@@ -51,7 +52,10 @@ bool TrackHoverMove(HWND window, POINT point) {
 bool ObjectToolHover(HWND window, POINT point) {
     const int tool = static_cast<int>(GetCurrentTool());
     const bool objectTool = (tool >= kButtonTool && tool <= kSoundButtonTool);
-    if (!objectTool || !HandlerState().objectsShown || IsPlacedGraphicShown())
+    // Not while a button's actions are edited, a graphic is placed or a graphic object's picture
+    // floats as a paint selection: those own the cursor.
+    if (!objectTool || !HandlerState().objectsShown || IsPlacedGraphicShown() || IsEditingButton() ||
+        (HasFloatingSelection() && IsGraphicSelection()))
         return false;
     bool onMask = false;
     RECT rect{};

@@ -4,30 +4,19 @@
 #include <vector>
 
 #include "core/files/FileTypes.h"
+#include "core/files/WholeFile.h"
 #include "media/pictures/BmpDirect.h"
 #include "media/pictures/PictureFiles.h"
 #include "media/pictures/PictureLoad.h"
 
 namespace {
 
-constexpr DWORD kMaxPictureFileBytes = 256u << 20;
+constexpr uint32_t kMaxPictureFileBytes = 256u << 20;
 
 }  // namespace
 
 std::vector<uint8_t> ReadPictureFile(const char* path) {
-    std::vector<uint8_t> bytes;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    const DWORD size = GetFileSize(file, nullptr);
-    if (size != INVALID_FILE_SIZE && size <= kMaxPictureFileBytes) {
-        bytes.resize(size);
-        DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), size, &read, nullptr) || read != size)
-            bytes.clear();
-    }
-    CloseHandle(file);
-    return bytes;
+    return ReadWholeFile(path, kMaxPictureFileBytes);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/files/FileSlots.h"
+#include "core/files/WholeFile.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
@@ -113,18 +114,6 @@ bool PlaceObjectFileAtPoint(std::span<const uint8_t> file, int x, int y) {
 }
 
 std::vector<uint8_t> ReadObjectFileBytes(const char* path) {
-    constexpr DWORD kMaxObjectFileBytes = 16u << 20;
-    std::vector<uint8_t> bytes;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    const DWORD size = GetFileSize(file, nullptr);
-    if (size != INVALID_FILE_SIZE && size <= kMaxObjectFileBytes) {
-        bytes.resize(size);
-        DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), size, &read, nullptr) || read != size)
-            bytes.clear();
-    }
-    CloseHandle(file);
-    return bytes;
+    constexpr uint32_t kMaxObjectFileBytes = 16u << 20;
+    return ReadWholeFile(path, kMaxObjectFileBytes);
 }

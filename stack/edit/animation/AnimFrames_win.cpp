@@ -228,7 +228,8 @@ bool StackSeriesFiles(const std::vector<std::string>& files, const RECT& crop, F
         MemoryDC from(screen.get()), to(screen.get());
         SelectedObject a(from.get(), picture.get()), b(to.get(), strip);
         BitBlt(to.get(), 0, loaded * height, width, height, from.get(), cut.left, cut.top, SRCCOPY);
-        out->frames.push_back(FrameRect(0, loaded * height, width - 1, (loaded + 1) * height - 1));
+        // Right and bottom are exclusive, as for every other frame the player cuts from a strip.
+        out->frames.push_back(FrameRect(0, loaded * height, width, (loaded + 1) * height));
         ++loaded;
     }
     if (loaded == 0) {
@@ -310,8 +311,8 @@ FrameSourceResult GetGifFrames(const char* path, FrameStrip* out) {
             const DibView& v = l.view;
             StretchDIBits(dc.get(), 0, top, v.width, v.height, 0, 0, v.width, v.height, v.bits, v.info,
                           DIB_RGB_COLORS, SRCCOPY);
-            out->frames.push_back(FrameRect(0, top, v.width - 1, top + v.height - 1));
-            top += v.height;  // the next frame starts below this one's last row
+            out->frames.push_back(FrameRect(0, top, v.width, top + v.height));
+            top += v.height;
         }
     }
     out->strip = strip;

@@ -25,11 +25,6 @@ bool g_lassoShape = false;
 bool g_grabbed = false;
 POINT g_grabStart{};
 
-SIZE SizeOf(HBITMAP bitmap) {
-    SIZE size{};
-    BitmapSize(bitmap, &size);
-    return size;
-}
 
 void FreeSourceBitmaps() {
     for (HBITMAP* b : {&g_source.clipart, &g_source.screen, &g_source.rectButton, &g_source.lassoButton}) {
@@ -49,7 +44,7 @@ RECT ChildRect(HWND dialog, int id) {
 // Where a picture is drawn: at its control's left, centred on its height.
 RECT PictureRect(HWND dialog, int id, HBITMAP picture) {
     const RECT place = ChildRect(dialog, id);
-    const SIZE size = SizeOf(picture);
+    const SIZE size = BitmapSizeOf(picture);
     const int top = (place.top + place.bottom - size.cy) / 2;
     return RECT{place.left, top, place.left + size.cx, top + size.cy};
 }
@@ -76,7 +71,7 @@ void PaintSource(HWND dialog) {
 void DrawShapeButton(const DRAWITEMSTRUCT& item) {
     const bool lassoButton = item.CtlID == IDC_ANIMSRC_LASSO;
     HBITMAP bitmap = lassoButton ? g_source.lassoButton : g_source.rectButton;
-    const SIZE size = SizeOf(bitmap);
+    const SIZE size = BitmapSizeOf(bitmap);
     if (!size.cx)
         return;
     const bool chosen = lassoButton == g_lassoShape;
@@ -85,7 +80,7 @@ void DrawShapeButton(const DRAWITEMSTRUCT& item) {
 }
 
 void SizeShapeButton(HWND dialog, int id, HBITMAP bitmap) {
-    const SIZE size = SizeOf(bitmap);
+    const SIZE size = BitmapSizeOf(bitmap);
     if (size.cx)
         SetWindowPos(GetDlgItem(dialog, id), nullptr, 0, 0, size.cx / 2, size.cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

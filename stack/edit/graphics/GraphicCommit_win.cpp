@@ -12,6 +12,7 @@
 #include "core/system/PluginModule.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
@@ -43,12 +44,6 @@ void DeleteBitmap(HBITMAP& bitmap) {
     bitmap = nullptr;
 }
 
-SIZE SizeOf(HBITMAP bitmap) {
-    BITMAP info = {};
-    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
-        return {};
-    return {info.bmWidth, info.bmHeight};
-}
 
 void FreePlacedPicture() {
     GraphicPlacement& p = GetGraphicPlacement();
@@ -91,11 +86,11 @@ std::vector<uint8_t> PackedMask(HBITMAP mask) {
 std::vector<uint8_t> BuildNewRecord() {
     GraphicPlacement& p = GetGraphicPlacement();
     const bool lasso = p.cropKind == 'L' && p.mask;
-    const SIZE maskSize = SizeOf(p.mask);
+    const SIZE maskSize = BitmapSizeOf(p.mask);
     const RECT source = lasso ? RECT{p.source.left, p.source.top, p.source.left + maskSize.cx, p.source.top + maskSize.cy}
                               : p.source;
     OwnedGdiObject<HBITMAP> cut(CutOutBitmap(p.picture, source));
-    const SIZE size = SizeOf(cut.get());
+    const SIZE size = BitmapSizeOf(cut.get());
     if (!cut || size.cx <= 0 || size.cy <= 0)
         return {};
     std::vector<uint8_t> data, mask;
@@ -139,7 +134,7 @@ std::vector<uint8_t> BuildNewRecord() {
 
 // The card picture under the mask at (x, y) filled with the colour.
 void FillMaskWithColor(HBITMAP mask, int x, int y, COLORREF color) {
-    const SIZE size = SizeOf(mask);
+    const SIZE size = BitmapSizeOf(mask);
     WindowDC window(GetCardWindow());
     HDC offscreen = AcquireOffscreenDC(window.get());
     if (!offscreen)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/pixels/BitmapCopy.h"
@@ -22,12 +23,6 @@ void DeleteBitmap(HBITMAP& bitmap) {
     bitmap = nullptr;
 }
 
-SIZE SizeOf(HBITMAP bitmap) {
-    BITMAP info = {};
-    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
-        return {};
-    return {info.bmWidth, info.bmHeight};
-}
 
 // What the card window shows in the rectangle: the floating rectangle selection's pixels.
 HBITMAP CopyShownRect(HWND window, const RECT& rect) {
@@ -46,7 +41,7 @@ HBITMAP CopyShownRect(HWND window, const RECT& rect) {
 
 // A mask smaller than the picture grows to the picture's size + 1, black where it was not.
 HBITMAP MaskFitting(HBITMAP mask, SIZE picture) {
-    const SIZE size = SizeOf(mask);
+    const SIZE size = BitmapSizeOf(mask);
     if (size.cx >= picture.cx && size.cy >= picture.cy)
         return DuplicateBitmap(mask);
     const int width = std::max<int>(size.cx, picture.cx + 1), height = std::max<int>(size.cy, picture.cy + 1);
@@ -65,7 +60,7 @@ HBITMAP MaskFitting(HBITMAP mask, SIZE picture) {
 void OpenAppearanceForSelection(HWND window) {
     GraphicPlacement& p = GetGraphicPlacement();
     p.purpose = 'G';
-    const SIZE size = SizeOf(p.picture);
+    const SIZE size = BitmapSizeOf(p.picture);
     p.source = {0, 0, size.cx, size.cy};
     ResetPlacedGraphicSettings();
     p.fromSelection = true;
@@ -80,7 +75,7 @@ void TakeMaskSelection(HWND window, HBITMAP mask, HBITMAP outline, int x, int y)
     CancelPlacedGraphic(window);
     DeleteBitmap(p.heldMask);
     p.picture = DuplicateBitmap(pixels);
-    p.mask = MaskFitting(mask, SizeOf(p.picture));
+    p.mask = MaskFitting(mask, BitmapSizeOf(p.picture));
     p.outline = outline ? DuplicateBitmap(outline) : nullptr;
     p.heldMask = DuplicateBitmap(mask);
     p.lassoAt = {x, y};
@@ -136,7 +131,7 @@ bool DropGraphicSelectionAt(HWND window, int x, int y) {
     HBITMAP pixels = nullptr, mask = nullptr;
     int left = 0, top = 0;
     GetMaskSelection(&pixels, &mask, &left, &top, nullptr);
-    const SIZE size = SizeOf(pixels);
+    const SIZE size = BitmapSizeOf(pixels);
     const RECT shown = {left, top, left + size.cx, top + size.cy};
     if (PtInRect(&shown, POINT{x, y}))
         return false;

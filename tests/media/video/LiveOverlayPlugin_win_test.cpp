@@ -9,6 +9,8 @@
 #include <string>
 
 #include "actions/ActionBlock.h"
+#include "host/actions/ActionChoices.h"
+#include "host/actions/ActionMenu.h"
 #include "media/video/VideoAction.h"
 #include "media/video/VideoSources.h"
 #include "tests/media/CardDrag_win.h"
@@ -154,6 +156,41 @@ TEST(LiveOverlayInPlugin, AMovieTakenByItsOptionsEmptiesTheSegment) {
     EXPECT_EQ(block->movieRect.right, 4 + kAviWidth);
     EXPECT_EQ(block->movieRect.bottom, 6 + kAviHeight);
     *block = ActionBlock{};
+    CloseLinkedPlugin(&page);
+    DeleteFileA(avi.c_str());
+}
+
+// The object menu's Video... on an object's own block: the movie the options take lands in that
+// block, and the working block is left as it was.
+TEST(LiveOverlayInPlugin, AMovieChosenFromTheObjectMenuLandsInTheObjectsBlock) {
+    sb::Stack stack;
+    stack.cardWidth = 120;
+    stack.cardHeight = 90;
+    stack.cards = {sb::PlainCard(1)};
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "videomenu-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    const std::string avi = WriteTemp("loom_videomenu.avi", RleAvi());
+    ActionBlock* working = GetActionBlock();
+    *working = ActionBlock{};
+    working->destination = 5;
+    ActionBlock own{};
+    own.movieSet = 1;
+    CardDrag drag(page.embed, 4 - (120 - kAviWidth) / 2, 6 - (90 - kAviHeight) / 2);
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Caption("Please select a movie file"), [&](DialogView& box) {
+        box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, avi);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(IDOK); });
+    const ActionChoiceTarget target{page.embed, nullptr, kObjectButton, 0, 0};
+    EXPECT_EQ(driver.Run([&] { return RunActionChoice(target, kChoiceVideo, &own); }), 1);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(own.movieSet, 1u);
+    EXPECT_EQ(own.movieRect.left, 4);
+    EXPECT_EQ(own.movieRect.right, 4 + kAviWidth);
+    EXPECT_EQ(working->destination, 5) << "the working block is given back";
+    EXPECT_EQ(working->movieSet, 0u);
+    *working = ActionBlock{};
     CloseLinkedPlugin(&page);
     DeleteFileA(avi.c_str());
 }

@@ -223,7 +223,7 @@ TEST_F(AnimSourceTest, ANumberedSeriesStacksItsFilesInNumberOrder) {
     EXPECT_EQ(SizeOf(strip.strip).cy, 18);
     ASSERT_EQ(strip.frames.size(), 3u);
     for (int i = 0; i < 3; ++i) {
-        ExpectRect(strip.frames[i], 0, i * 6, 7, (i + 1) * 6 - 1, numbers[i]);
+        ExpectRect(strip.frames[i], 0, i * 6, 8, (i + 1) * 6, numbers[i]);
         EXPECT_EQ(Pixels(strip.strip, 0, i * 6, 8, 6), std::vector<uint32_t>(48, colours[i])) << numbers[i];
     }
     EXPECT_FALSE(strip.transparent);
@@ -236,7 +236,7 @@ TEST_F(AnimSourceTest, ANumberedSeriesStacksItsFilesInNumberOrder) {
     EXPECT_EQ(GetFilmMaskState(film), 0);
     ShortRect second{};
     ASSERT_TRUE(GetFilmFrameRect(film, 1, &second));
-    ExpectRect(second, 0, 6, 7, 11, "film frame 1");
+    ExpectRect(second, 0, 6, 8, 12, "film frame 1");
     DisposeFilm(film);
 
     // Frame rectangles are 16-bit: of three 12000-row pictures only two fit below 32767 rows.
@@ -246,7 +246,7 @@ TEST_F(AnimSourceTest, ANumberedSeriesStacksItsFilesInNumberOrder) {
     files.insert(files.end(), tall.begin(), tall.end());
     ASSERT_TRUE(StackSeriesFiles(tall, RECT{}, &strip));
     ASSERT_EQ(strip.frames.size(), 2u);
-    ExpectRect(strip.frames[1], 0, 12000, 1, 23999, "the last frame that fits");
+    ExpectRect(strip.frames[1], 0, 12000, 2, 24000, "the last frame that fits");
     EXPECT_EQ(SizeOf(strip.strip).cy, 24000);
     FreeFrameStrip(&strip);
 }
@@ -275,7 +275,7 @@ TEST_F(AnimSourceTest, AnAnimatedGifMakesAStripAsWideAsItsWidestFrame) {
     ASSERT_EQ(strip.frames.size(), 3u);
     const uint32_t firsts[] = {0xFF0000, 0x00FF00, 0x0000FF};
     for (int i = 0; i < 3; ++i) {
-        ExpectRect(strip.frames[i], 0, 4 * i, 19, 4 * i + 3, "gif frame");
+        ExpectRect(strip.frames[i], 0, 4 * i, 20, 4 * i + 4, "gif frame");
         EXPECT_EQ(Pixels(strip.strip, 0, 4 * i, 1, 1)[0], firsts[i]) << "frame " << i;
     }
     ASSERT_TRUE(strip.transparent);

@@ -387,8 +387,8 @@ TEST_F(AnimationEditTest, ABmpSeriesChosenOnDiskIsDraggedAlongAPathAndSaved) {
     ShortRect last{};
     ASSERT_TRUE(GetFilmFrameRect(film, 2, &last));
     EXPECT_EQ(last.top, 2 * kH) << "the files stacked in number order, each picture whole";
-    EXPECT_EQ(last.right, kW - 1);
-    EXPECT_EQ(last.bottom, 3 * kH - 1);
+    EXPECT_EQ(last.right, kW) << "right and bottom exclusive, as the player cuts frames";
+    EXPECT_EQ(last.bottom, 3 * kH);
     EXPECT_EQ(GetSpriteLong(sprite, kSpriteFrameInterval), 83u) << "12 frames a second";
     EXPECT_EQ(GetSpriteByte(sprite, kSpriteStayVisible), 1) << "not erased when done";
     const Handle path = GetSpritePath(sprite);
