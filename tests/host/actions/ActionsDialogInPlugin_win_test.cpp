@@ -1,12 +1,14 @@
 // The actions dialog, the transitions dialog, the card walk and the card scripts in the plug-in
 // hosted by this program: the radio a destination shows, the commands that change the block,
-// the transition list and its effects, the arrows and keys of "Move to card", commands 702 to
-// 707, and a button given the next card with "Dissolve" through the menu, saved, reported and
-// then followed in the real plug-in.
+// the transition list and its effects, the arrows and keys of "Move to card" (Ctrl+O included),
+// "&Try it", commands 702 to 707, a button's actions reached by a right click on it, and a button
+// given the next card with "Dissolve" through the menu, saved, reported and then followed in the
+// real plug-in.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <string>
@@ -22,6 +24,8 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
+#include "core/system/PreferenceFlags.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/transitions/QtEffectState.h"
@@ -356,6 +360,101 @@ TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
     EXPECT_EQ(GetCurrentCardId(), 1);
 }
 
+// Ctrl+O in the walk (not a plain O) opens another stack, whose first card then shows; Cancel
+// ends the walk back in the stack and on the card it began with.
+TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
+    sb::Stack other = ThreeCards();
+    other.cards.resize(2);
+    other.cards[0].id = 7;
+    other.cards[0].objects.clear();
+    other.cards[1].id = 8;
+    const std::string otherFile = page_.file.substr(0, page_.file.find_last_of("\\/") + 1) + "other-" +
+                                  std::to_string(GetCurrentProcessId()) + ".stk";
+    ASSERT_TRUE(sb::WriteFile(otherFile, sb::BuildStack(other).bytes));
+    char start[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof start, start);
+    ActionBlock* block = GetActionBlock();
+    block->destination = 0;
+    char during[MAX_PATH] = {};
+    uint16_t cardDuring = 0;
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Caption("Move to card"), [](DialogView& box) { PostKey(box.Window(), 'O', false); });
+    driver.Expect(DialogMatch::Caption("Move to card"), [](DialogView& box) {
+        EXPECT_FALSE(FindWindowA(nullptr, "Please select a stack")) << "a plain O opens nothing";
+        PostKey(box.Window(), 'O', true);
+    });
+    driver.Expect(DialogMatch::Caption("Please select a stack"), [&](DialogView& box) {
+        BYTE keys[256] = {};
+        SetKeyboardState(keys);
+        box.SetText(box.Exists(1148) ? 1148 : 1152, otherFile);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Caption("Move to card"), [&](DialogView& box) {
+        GetFileSpecPath(kSlotCurrentStack, sizeof during, during);
+        cardDuring = GetCurrentCardId();
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(std::string(during).substr(std::string(during).find_last_of("\\/") + 1),
+              otherFile.substr(otherFile.find_last_of("\\/") + 1));
+    EXPECT_EQ(cardDuring, 7) << "the other stack's first card";
+    char end[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof end, end);
+    EXPECT_STREQ(end, start) << "back in the stack the walk began in";
+    EXPECT_EQ(GetCurrentCardId(), 1);
+    EXPECT_EQ(block->destination, 0);
+    DeleteFileA(otherFile.c_str());
+}
+
+// The windows moved while a hook watches: their WM_WINDOWPOSCHANGED without SWP_NOMOVE.
+std::vector<HWND> g_moved;
+LRESULT CALLBACK WatchMoves(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == WM_WINDOWPOSCHANGED &&
+        !(reinterpret_cast<const WINDOWPOS*>(message->lParam)->flags & SWP_NOMOVE))
+        g_moved.push_back(message->hwnd);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool Moved(HWND window) { return std::find(g_moved.begin(), g_moved.end(), window) != g_moved.end(); }
+
+// "&Try it" from a graphic's actions: the dialog steps aside and comes back; the page, the
+// embed and the card window stay where they are.
+TEST_F(ActionsInPlugin, TryItMovesOnlyTheDialog) {
+    SelectTool(kArrowTool);
+    SelectObjectLayer(FindLayer(kObjectGraphic, kGraphicId));
+    ASSERT_TRUE(GetSelectedObject());
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchMoves, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    HWND dialog = nullptr;
+    RECT before{}, after{};
+    bool tried = false;
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("OBJACT"), [](DialogView& box) { box.Press(IDC_ACT_NEXT_CARD); });
+    driver.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) {
+        dialog = box.Window();
+        GetWindowRect(dialog, &before);
+        box.SetListSelection(IDC_TRANS_LIST, 13);
+        g_moved.clear();
+        box.Press(IDC_TRANS_TRY);
+    });
+    driver.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) {
+        tried = Moved(dialog);
+        GetWindowRect(dialog, &after);
+        box.Press(IDCANCEL);
+    });
+    driver.Expect(DialogMatch::Template("OBJACT"), [](DialogView& box) { box.Press(IDCANCEL); });
+    driver.Run([&] { return DoMenuCommand(page_.embed, 15870); });
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_TRUE(tried) << "the dialog stepped aside";
+    EXPECT_TRUE(EqualRect(&before, &after)) << "and came back";
+    EXPECT_FALSE(Moved(page_.page));
+    EXPECT_FALSE(Moved(page_.embed));
+    EXPECT_FALSE(Moved(GetMainWindow()));
+}
+
 TEST_F(ActionsInPlugin, CardAndStackScriptCommandsStoreTheEditedScript) {
     struct Case {
         int command;
@@ -442,6 +541,97 @@ TEST_F(ActionsInPlugin, AGraphicGetsItsActionsResourceOnItsFirstChange) {
     EXPECT_EQ(items, (std::vector<std::string>{"Appearance...", "Actions...", "", "Testing &Function...", "",
                                                 "&Previous Card"}));
     DestroyMenu(bar);
+}
+
+void SendMouse(POINT screen, DWORD buttons) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screen.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>((screen.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &input, sizeof input);
+}
+
+void Click(POINT screen, DWORD down, DWORD up) {
+    SendMouse(screen, 0);
+    SendMouse(screen, down);
+    SendMouse(screen, up);
+}
+
+// While the context menu is tracked, clicks its item of the given id (or ends the menu).
+UINT g_menuChoice = 0;
+bool g_menuChosen = false;
+BOOL CALLBACK FindPopup(HWND window, LPARAM found) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "#32768" && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+void CALLBACK ChooseFromPopup(HWND, UINT, UINT_PTR, DWORD) {
+    HWND popup = nullptr;
+    if (g_menuChosen)
+        return;
+    EnumThreadWindows(GetCurrentThreadId(), FindPopup, reinterpret_cast<LPARAM>(&popup));
+    if (!popup)
+        return;
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1, 0, 0));  // MN_GETHMENU
+    if (!menu)
+        return;
+    g_menuChosen = true;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuItemID(menu, i) == g_menuChoice) {
+            RECT item{};
+            GetMenuItemRect(popup, menu, static_cast<UINT>(i), &item);
+            Click({(item.left + item.right) / 2, (item.top + item.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            return;
+        }
+    }
+    EndMenu();
+}
+
+// Tool 20 and a real right click on the button: its context menu's "Actions...", then
+// "&Next card", "Dissolve" and "&Slow", OK and Done land in the button's record.
+TEST_F(ActionsInPlugin, TheContextMenuOfAButtonOpensItsActions) {
+    SetAdvancedUser(true);
+    SelectToolNumber(20);
+    // The page's embed is a static control: it lets the mouse through unless it notifies.
+    SetWindowLongPtrA(page_.embed, GWL_STYLE, GetWindowLongPtrA(page_.embed, GWL_STYLE) | SS_NOTIFY);
+    SetForegroundWindow(page_.page);
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDC_ACT_NEXT_CARD); });
+    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) {
+        box.SetListSelection(IDC_TRANS_LIST, 13);
+        EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, 13), "Dissolve");
+        SendMessageA(GetDlgItem(box.Window(), IDC_TRANS_SLOW), BM_CLICK, 0, 0);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
+    g_menuChoice = 15870;  // "Actions..."
+    g_menuChosen = false;
+    driver.Run([&] {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, ChooseFromPopup);
+        POINT point{(kButtonRect.left + kButtonRect.right) / 2, (kButtonRect.top + kButtonRect.bottom) / 2};
+        ClientToScreen(page_.embed, &point);
+        Click(point, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < 1500;) {
+            PumpPageMessages();
+            Sleep(10);
+        }
+        KillTimer(nullptr, timer);
+        return 0;
+    });
+    SelectToolNumber(kBrowseTool);
+    SetAdvancedUser(false);
+    EXPECT_TRUE(g_menuChosen) << "the context menu showed";
+    EXPECT_TRUE(driver.AllAnswered());
+    const std::vector<uint8_t> button = OpenStackObject(1, kObjectButton, kButtonId);
+    ASSERT_GE(button.size(), kButtonHeaderBytes);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(button, kButtonDestination)), -1);
+    EXPECT_EQ(GetU16(button, kButtonTransition), 14);
+    EXPECT_EQ(GetU16(button, kButtonSpeed), 32);
 }
 
 // The menu's "Actions..." on the selected button: "&Next card", "Dissolve" and "&Slow", OK,
