@@ -22,4 +22,7 @@ bool ImportTextFile(Handle* out);
 // The commands (SaveStack_win.cpp): Save saves in place, asking first when the stack was
 // converted when it was opened; Save As asks for a name. SaveStackAs: 1 saved, 0 not.
 int SaveStackCommand();
+// Whether the Save command asks first: the stack's pictures were converted (its colours or its
+// format) to show it.
+bool SaveStackCommandAsks();
 int SaveStackAs();

@@ -19,6 +19,12 @@ namespace {
 constexpr int kButtonFirst = 1, kButtonSecond = 2;
 constexpr int kStandAloneFilter = 2;
 
+// A stack deeper than the working display is saved at the display's depth.
+bool ShownBelowItsDepth() {
+    const int working = GetScreenDepth();
+    return DisplayDepthForStack() > working && working != 24;
+}
+
 }  // namespace
 
 int SaveStackAs() {
@@ -36,12 +42,14 @@ int SaveStackAs() {
     return SaveStackAsPath(path) == kFileOk ? 1 : 0;
 }
 
+bool SaveStackCommandAsks() {
+    return StackHasFile() && (ShownBelowItsDepth() || GetStackConversionState() != kStackUnconverted);
+}
+
 int SaveStackCommand() {
     if (!StackHasFile())
         return SaveStackAs();
-    const int screen = DisplayDepthForStack();
-    const int working = GetScreenDepth();
-    if (screen > working && working != 24)
+    if (ShownBelowItsDepth())
         SetStackConversionState(kStackDepthConverted);
     const int state = GetStackConversionState();
     if (state == kStackUnconverted)
