@@ -1,8 +1,9 @@
 // A graphic object made the whole way through the hosted plug-in: command 307 asks for a BMP,
 // "Picture Cropping" cuts a rectangle out of it, the picture is placed and fixed by a click off
-// it, "Graphic Appearance" names it "Sky" with a 3-pixel frame at 50 % opacity; the saved stack
-// reads back (stackreport) with that one graphic, and the real plug-in in the test browser shows
-// it mixed half and half with the card. Lasso selections of the paint tools become masked
+// it, "Graphic Appearance" names it "Sky" with a 3-pixel frame at 50 % opacity and its features
+// make it draggable; the browse tool drags it elsewhere; the saved stack reads back
+// (stackreport) with that one graphic at its new place, and the real plug-in in the test
+// browser shows it there mixed half and half with the card. Lasso selections of the paint tools become masked
 // graphics the same way, leaving the hole colour in the card picture. A new graphic made hidden
 // has a layer while the tool shows hidden graphics.
 #include <windows.h>
@@ -182,9 +183,16 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
                         kSkyBlue, 8))
         << "placed, centred: " << std::hex << placed;
 
-    // A click off the picture fixes it; the appearance dialog dresses it.
+    // A click off the picture fixes it; the appearance dialog dresses it, its features make it
+    // draggable in browse mode.
     {
         DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(GAPPEAR_FEATURES); });
+        driver.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+            EXPECT_TRUE(box.IsEnabled(IFE_DRAGGABLE));
+            SendMessageA(GetDlgItem(box.Window(), IFE_DRAGGABLE), BM_SETCHECK, BST_CHECKED, 0);
+            box.Press(IDOK);
+        });
         driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
             EXPECT_EQ(box.Text(GAPPEAR_NAME), "Untitled");
             EXPECT_TRUE(box.IsEnabled(GAPPEAR_OPACITY_SLIDER));
@@ -223,11 +231,30 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     EXPECT_EQ(GetI16(record, kObjectRect + 6), 135);
     EXPECT_EQ(GetU16(record, kGraphicSourceLeft), 10);
     EXPECT_EQ(GetU16(record, kGraphicSourceTop), 10);
+    EXPECT_NE(GetU16(record, kObjectFlags) & 0x80, 0) << "draggable in browse mode, set by the features dialog";
     GraphicRecordLayout layout;
     ASSERT_TRUE(ReadGraphicRecordLayout(record, layout));
     const bool padded = (GetU16(record, kObjectFlags) & kObjectPadded) != 0;
     EXPECT_EQ(GetU32(record, kObjectLength), kGraphicHeaderBytes + layout.data.size() + layout.mask.size() + (padded ? 1 : 0));
     EXPECT_EQ(record.size() % 2, 0u);
+
+    // The browse tool drags it 40 right and 30 down.
+    SelectToolNumber(kBrowseTool);
+    PumpPageMessages();
+    SendMessageA(page.embed, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(160, 120));
+    PumpPageMessages();
+    SendMessageA(page.embed, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(180, 135));
+    PumpPageMessages();
+    SendMessageA(page.embed, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 150));
+    PumpPageMessages();
+    SendMouse(page.embed, WM_LBUTTONUP, 200, 150);
+    const std::vector<uint8_t> moved = OpenStackObject(GetCurrentCardId(), kObjectGraphic, id);
+    ASSERT_GE(moved.size(), size_t{kGraphicHeaderBytes});
+    EXPECT_EQ(GetI16(moved, kObjectRect), 180);
+    EXPECT_EQ(GetI16(moved, kObjectRect + 2), 135);
+    EXPECT_EQ(GetI16(moved, kObjectRect + 4), 220);
+    EXPECT_EQ(GetI16(moved, kObjectRect + 6), 165);
+    EXPECT_EQ(OnlyGraphicLayer(), layer);
 
     // Saved, then read by the stack reporter.
     ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
@@ -246,6 +273,12 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     for (size_t at = json.find("\"graphic\":{"); at != std::string::npos; at = json.find("\"graphic\":{", at + 1))
         ++graphics;
     EXPECT_EQ(graphics, 1u) << json;
+    size_t kind16 = 0;
+    for (size_t at = json.find("\"kind\":16,"); at != std::string::npos; at = json.find("\"kind\":16,", at + 1))
+        ++kind16;
+    EXPECT_EQ(kind16, 1u) << json;
+    EXPECT_NE(json.find("\"kind\":16,\"id\":" + std::to_string(id) + ",\"rect\":[180,135,220,165]"), std::string::npos)
+        << json;
     EXPECT_NE(json.find("\"name\":\"Sky\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"frameWidth\":3"), std::string::npos) << json;
     EXPECT_NE(json.find("\"transparency\":50"), std::string::npos) << json;
@@ -259,10 +292,11 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     const Shot pixels(shot);
     ASSERT_EQ(pixels.width, UINT(kCardWidth));
-    const uint32_t card = pixels.At(5, 5), object = pixels.At(160, 120);
+    const uint32_t card = pixels.At(5, 5), object = pixels.At(200, 150), left = pixels.At(150, 112);
     const int cardRed = (card >> 16) & 0xFF, cardGreen = (card >> 8) & 0xFF, cardBlue = card & 0xFF;
     EXPECT_TRUE(NearRgb(object, (kSkyRed + cardRed) / 2, (kSkyGreen + cardGreen) / 2, (kSkyBlue + cardBlue) / 2, 10))
         << "card " << Hex(card) << ", object " << Hex(object);
+    EXPECT_TRUE(NearRgb(left, cardRed, cardGreen, cardBlue, 8)) << Hex(left) << " where it was placed";
     DeleteFileA(bmp.c_str());
 }
 
