@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -198,9 +199,11 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
             EXPECT_TRUE(box.IsEnabled(GAPPEAR_OPACITY_SLIDER));
             box.SetText(GAPPEAR_NAME, "Sky");
             const RECT arrows = box.ControlRect(GAPPEAR_ARROWS);
-            for (int i = 0; i < 3; ++i) {
-                SendMouse(box.Window(), WM_LBUTTONDOWN, arrows.left + 3, arrows.top + 3);
-                SendMouse(box.Window(), WM_LBUTTONUP, arrows.left + 3, arrows.top + 3);
+            // The arrows repeat while held, so a slow run may step twice: step until it reads 3.
+            for (int i = 0; i < 10 && box.Text(GAPPEAR_WIDTH) != "3"; ++i) {
+                const int y = std::atoi(box.Text(GAPPEAR_WIDTH).c_str()) < 3 ? arrows.top + 3 : arrows.bottom - 3;
+                SendMouse(box.Window(), WM_LBUTTONDOWN, arrows.left + 3, y);
+                SendMouse(box.Window(), WM_LBUTTONUP, arrows.left + 3, y);
             }
             EXPECT_EQ(box.Text(GAPPEAR_WIDTH), "3");
             HWND slider = GetDlgItem(box.Window(), GAPPEAR_OPACITY_SLIDER);
