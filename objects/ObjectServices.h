@@ -2,9 +2,8 @@
 // fonts and the trackers of browse clicks, drags, placements,
 // selection and nudges.
 //
-//   ObjectServices_win.cpp   the one selection kept, made and cleared; MINIMAL placing
-//                            trackers and crop cursors (no message taken) until new graphics
-//                            are placed
+//   ObjectServices_win.cpp   the one selection kept, made and cleared (placing a new graphic
+//                            is objects/graphics/GraphicPlacing_win.cpp)
 //   ObjectSelection_win.cpp  the object tools: hit test, mouse, arrow keys, order, cut, copy
 //                            and clear, the item text and noun, the frame, the live redraw
 //   graphics/GraphicBrowseDrag_win.cpp  a draggable graphic dragged in browse mode

@@ -1,5 +1,4 @@
-// MINIMAL placing trackers and crop cursors until new graphics are placed (they take no
-// message); the one selected object of the object tools is real (see ObjectServices.h).
+// The one selected object of the object tools: kept, made and cleared (see ObjectServices.h).
 #include "objects/ObjectServices.h"
 
 #include "graphics/layers/LayerList.h"
