@@ -1,5 +1,5 @@
 // What the card window asks of the actions dialog at shut-down. Placing a new button is
-// stack/edit/NewButtons.h.
+// authoring/buttons/Buttons.h.
 #pragma once
 
 #include <windows.h>

@@ -1,22 +1,22 @@
-// The upcalls of card import and saved object files, and their defaults.
-#include "stack/edit/EditUpcalls.h"
+// The upcalls of authoring (card import and saved object files), and their defaults.
+#include "authoring/AuthoringUpcalls.h"
 
 namespace {
 
-EditUpcalls& Installed() {
-    static EditUpcalls upcalls = DefaultEditUpcalls();
+AuthoringUpcalls& Installed() {
+    static AuthoringUpcalls upcalls = DefaultAuthoringUpcalls();
     return upcalls;
 }
 
 }  // namespace
 
-EditUpcalls DefaultEditUpcalls() {
-    EditUpcalls u{};
+AuthoringUpcalls DefaultAuthoringUpcalls() {
+    AuthoringUpcalls u{};
     u.stackIsFresh = [] { return false; };
     u.openInsteadOfImport = [] { return -1; };
     u.showImportCount = [](const char*, int) {};
     return u;
 }
 
-const EditUpcalls& GetEditUpcalls() { return Installed(); }
-void SetEditUpcalls(const EditUpcalls& upcalls) { Installed() = upcalls; }
+const AuthoringUpcalls& GetAuthoringUpcalls() { return Installed(); }
+void SetAuthoringUpcalls(const AuthoringUpcalls& upcalls) { Installed() = upcalls; }

@@ -1,4 +1,4 @@
-// What card import and saved object files ask of the program above them: host/wiring/
+// What authoring (card import, saved object files) asks of the program above it: host/wiring/
 // WireStack_win.cpp fills it, whole, when the layers are wired. Until then (native builds,
 // tests) the defaults do the least: the stack is never fresh, opening instead of importing
 // fails and no count is shown.
@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-struct EditUpcalls {
+struct AuthoringUpcalls {
     // No pending change, never read from or saved to a file.
     bool (*stackIsFresh)();
     // Slot 0 becomes the document (slot 1): the current card left and the stack read. 0 on success.
@@ -14,6 +14,6 @@ struct EditUpcalls {
     void (*showImportCount)(const char* fileName, int count);
 };
 
-const EditUpcalls& GetEditUpcalls();
-void SetEditUpcalls(const EditUpcalls& upcalls);
-EditUpcalls DefaultEditUpcalls();
+const AuthoringUpcalls& GetAuthoringUpcalls();
+void SetAuthoringUpcalls(const AuthoringUpcalls& upcalls);
+AuthoringUpcalls DefaultAuthoringUpcalls();

@@ -33,9 +33,13 @@
 #   graphics/card         the card redraw: pictures, layers and transitions of a card, with the
 #                         grid, text field windows, media elements and animation start frames
 #                         of the subsystems below
-#   stack/edit            editing a card's objects as records: card import, ready-made cards,
-#                         object files, object undo and the Undo menu, the information dialogs
-#                         (they call the object, action and paint code)
+#   authoring             making and editing a card's objects as records (they call the
+#                         object, action, media and paint code), by concern: buttons, graphics,
+#                         animation and text (text info, links, new text) with their dialogs;
+#                         cards (card import, ready-made cards, object files, object undo and
+#                         the Undo menu, clipboard paste, media library drops, graphic files
+#                         saved); info (the stack and card information dialogs). What it must
+#                         ask of the host goes through authoring/AuthoringUpcalls.h
 #   graphics/colors       the colour choosers and the floating colours' layout, which edit the
 #                         palette, the paint colours and the stack's depth
 #   logo, spell           LoomLogo and the spelling checker
@@ -66,7 +70,7 @@
 set(LOOM_LAYERS core quicktime vic32
     graphics/dib graphics/palette stack/format graphics/pixels graphics/masks
     stack graphics/layers objects media/support actions media paint
-    graphics/transitions graphics/card stack/edit graphics/colors logo spell
+    graphics/transitions graphics/card authoring graphics/colors logo spell
     host/downloads host/state host/launching host/player host/palettes host/actions host/dialogs host/medialibrary host/menus host/window
     host/requests host/wiring host/browser)
 
@@ -77,8 +81,7 @@ set(LOOM_OWN_DLLS vic32 quicktime)
 
 # A layer is a folder (core) or a sub-folder (graphics/card). A folder's layer holds its files
 # and its sub-folders except those that are layers of their own: stack/ holds the card list,
-# pictures, open, save, undo and clipboard, while stack/format lies below it and stack/edit
-# above the objects.
+# pictures, open, save, undo and clipboard, while stack/format lies below it.
 
 # loom_layer_sources(<layer> <out_var> <neutral_only>): the layer's own .cpp files.
 function(loom_layer_sources layer out_var neutral_only)

@@ -96,7 +96,7 @@ void RedrawRectThroughOffscreen(HWND window, LayerHandle layer, const RECT& rect
 // No text field is active any more (all selections end, another field is activated).
 void ClearActiveTextField();
 
-// Placing a graphic object, and a tracked rectangle. New text objects: stack/edit/NewTextObject.h.
+// Placing a graphic object, and a tracked rectangle. New text objects: authoring/text/NewTextObject.h.
 int PlacedGraphicMouseDown(HWND window, int x, int y);
 int PlacedGraphicMouseMove(HWND window, int x, int y);
 int PlacedGraphicMouseUp();

@@ -50,7 +50,7 @@ enum class StackEvent {
 
 struct StackUpcalls {
     // ---- pictures ----
-    // Undo's snapshot of the offscreen written back (stack/edit, which redraws the objects).
+    // Undo's snapshot of the offscreen written back (authoring/cards, which redraws the objects).
     void (*restoreSnapshot)(DibHandle snapshot);
     // The card reset to the default palette (graphics/card, which redraws it).
     void (*convertCardToDefaultPalette)();
@@ -89,7 +89,7 @@ struct StackUpcalls {
     // ReorderLayer: moves the object's layer, 'C' closer or 'F' farther, all the way or one
     // step (graphics/layers).
     void (*reorderLayer)(uint16_t kind, uint16_t id, char direction, bool allTheWay);
-    // SyncCardFromLayers, FreeLayerList, BuildCardLayers of the current card (stack/edit).
+    // SyncCardFromLayers, FreeLayerList, BuildCardLayers of the current card (authoring/cards).
     void (*rebuildLayers)();
     // Before a rebuild of layers that object records must not lose: SyncCardFromLayers
     // (graphics/layers).

@@ -1,6 +1,6 @@
 // Frames from picture files (a numbered series, an animated GIF, one cropped picture) and the
 // films made of them or of a movie (AnimFrames.h).
-#include "stack/edit/animation/AnimFrames.h"
+#include "authoring/animation/AnimFrames.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,8 +21,8 @@
 #include "media/pictures/PictureFiles.h"
 #include "media/pictures/PictureLoad.h"
 #include "resources/animsource_ids.h"
-#include "stack/edit/animation/AnimSeries.h"
-#include "stack/edit/graphics/PictureCrop.h"
+#include "authoring/animation/AnimSeries.h"
+#include "authoring/graphics/PictureCrop.h"
 #include "stack/format/StackFile.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Recording an animated object's path: the prompt, a pop-up over the rest of the screen that
 // takes the mouse, and the object drawn under the pointer over the card as the samples are taken.
-#include "stack/edit/animation/AnimRecording.h"
+#include "authoring/animation/AnimRecording.h"
 
 #include <windowsx.h>
 
@@ -13,7 +13,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "media/animation/AnimPlayback.h"
 #include "resources/animedit_ids.h"
-#include "stack/edit/animation/PathRecording.h"
+#include "authoring/animation/PathRecording.h"
 #include "stack/format/StackFile.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Numbered picture series: splitting the path and ordering the numbers (AnimSeries.h).
-#include "stack/edit/animation/AnimSeries.h"
+#include "authoring/animation/AnimSeries.h"
 
 #include <algorithm>
 #include <cctype>

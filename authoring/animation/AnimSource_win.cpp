@@ -1,5 +1,5 @@
 // The "ANIMSOURCE" dialog and the film made from the source it chooses (AnimSource.h).
-#include "stack/edit/animation/AnimSource.h"
+#include "authoring/animation/AnimSource.h"
 
 #include "core/files/FileSlots.h"
 #include "core/files/FileTypes.h"
@@ -11,7 +11,7 @@
 #include "core/ui/WindowUtils.h"
 #include "media/pictures/GraphicSource.h"
 #include "resources/animsource_ids.h"
-#include "stack/edit/animation/AnimFrames.h"
+#include "authoring/animation/AnimFrames.h"
 
 namespace {
 

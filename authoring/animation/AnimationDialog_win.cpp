@@ -1,6 +1,6 @@
 // "EDITANIMATION": the settings of an animated object: its speed, how long it plays, its
 // transparent colour, mirroring and the path commands; the start frame in a preview.
-#include "stack/edit/animation/AnimationDialog.h"
+#include "authoring/animation/AnimationDialog.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // An action's animated object made or changed: a new one from a film and a recorded path, an
 // existing one from the block; the dialog run until OK or Cancel, tried on the card between, and
 // kept in the action block.
-#include "stack/edit/animation/AnimationEdit.h"
+#include "authoring/animation/AnimationEdit.h"
 
 #include <windows.h>
 
@@ -16,9 +16,9 @@
 #include "media/animation/AnimPlayback.h"
 #include "resources/animedit_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/animation/AnimRecording.h"
-#include "stack/edit/animation/AnimationDialog.h"
-#include "stack/edit/animation/AnimSource.h"
+#include "authoring/animation/AnimRecording.h"
+#include "authoring/animation/AnimationDialog.h"
+#include "authoring/animation/AnimSource.h"
 #include "stack/format/StackFile.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // A frame grabbed from the card as it shows, objects included (AnimFrames.h): a rectangle, a
 // lasso, or the area of one colour.
-#include "stack/edit/animation/AnimFrames.h"
+#include "authoring/animation/AnimFrames.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Recording a path: samples, the Shift axis lock and the points built from the samples.
-#include "stack/edit/animation/PathRecording.h"
+#include "authoring/animation/PathRecording.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-// "BUTTONDLG", the button appearance dialog, over the spare record (NewButtons.h).
+// "BUTTONDLG", the button appearance dialog, over the spare record (Buttons.h).
 #include <windows.h>
 
 #include <algorithm>
@@ -20,7 +20,7 @@
 #include "objects/fonts/TextStyleDialog_win.h"
 #include "resources/buttons_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/NewButtons.h"
+#include "authoring/buttons/Buttons.h"
 
 namespace {
 

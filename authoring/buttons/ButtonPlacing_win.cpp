@@ -1,4 +1,4 @@
-// Placing the spare button on the card (NewButtons.h): shapes 0 to 4 as a rectangle dragged
+// Placing the spare button on the card (Buttons.h): shapes 0 to 4 as a rectangle dragged
 // by its handles and moved by the arrows, shapes 5 to 7 as a mask drawn with the pencil, picked
 // by a click or encircled with the lasso.
 #include <windows.h>
@@ -16,7 +16,7 @@
 #include "objects/buttons/Buttons.h"
 #include "objects/graphics/LassoPoints.h"
 #include "paint/Selections.h"
-#include "stack/edit/NewButtons.h"
+#include "authoring/buttons/Buttons.h"
 
 namespace {
 

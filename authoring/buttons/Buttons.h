@@ -1,13 +1,14 @@
-// New buttons and the button appearance dialog ("BUTTONDLG"): the spare record a new or edited
-// button is made in, placing it on the card, and applying it to its layer and record.
+// Authoring buttons, what this folder offers: new buttons and the button appearance dialog
+// ("BUTTONDLG"), the spare record a new or edited button is made in, placing it on the card,
+// and applying it to its layer and record. An edit is recorded for undo through authoring/cards.
 //
-//   buttons/SpareButton_win.cpp     the spare record, starting and committing an edit, the
-//                                   record written from a layer, applying to the layer, the
-//                                   first-button tip "NOVICE1"
-//   buttons/ButtonPlacing_win.cpp   placing: the rectangle of shapes 0 to 4, the drawn or
-//                                   picked mask of shapes 5 to 7
-//   buttons/ButtonDialog_win.cpp    "BUTTONDLG" and the automatic size
-//   buttons/NoviceTip_win.cpp       "NOVICE1"
+//   SpareButton_win.cpp     the spare record, starting and committing an edit, the record
+//                           written from a layer, applying to the layer, the first-button tip
+//                           "NOVICE1"
+//   ButtonPlacing_win.cpp   placing: the rectangle of shapes 0 to 4, the drawn or picked mask
+//                           of shapes 5 to 7
+//   ButtonDialog_win.cpp    "BUTTONDLG" and the automatic size
+//   NoviceTip_win.cpp       "NOVICE1"
 #pragma once
 
 #include <windows.h>

@@ -4,7 +4,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/ToolNumbers.h"
 #include "resources/buttons_ids.h"
-#include "stack/edit/NewButtons.h"
+#include "authoring/buttons/Buttons.h"
 
 
 namespace {

@@ -1,5 +1,5 @@
 // The spare button record: a new or edited button is made in it, then written to the card
-// record and its layer (NewButtons.h).
+// record and its layer (Buttons.h).
 #include <windows.h>
 
 #include <algorithm>
@@ -25,8 +25,8 @@
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/NewButtons.h"
-#include "stack/edit/UndoObjects.h"
+#include "authoring/buttons/Buttons.h"
+#include "authoring/cards/UndoObjects.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/NewStack.h"
 

@@ -14,8 +14,8 @@
 #include "media/pictures/PictureFiles.h"
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/CardPictureFiles.h"
-#include "stack/edit/UndoServices.h"
+#include "authoring/cards/CardPictureFiles.h"
+#include "authoring/cards/UndoServices.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/undo/Undo.h"
 

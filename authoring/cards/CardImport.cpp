@@ -17,9 +17,9 @@
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/depth/StackDepth.h"
-#include "stack/edit/CardImport.h"
-#include "stack/edit/EditUpcalls.h"
-#include "stack/edit/ObjectFile.h"
+#include "authoring/cards/CardImport.h"
+#include "authoring/AuthoringUpcalls.h"
+#include "authoring/cards/ObjectFile.h"
 #include "stack/format/ByteSource.h"
 #include "stack/format/CardSizeWords.h"
 #include "stack/format/ResFile.h"
@@ -313,13 +313,13 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
 
 void ReportImport(const char* path, int count) {
     const char* slash = std::strrchr(path, '\\');
-    GetEditUpcalls().showImportCount(slash ? slash + 1 : path, count);
+    GetAuthoringUpcalls().showImportCount(slash ? slash + 1 : path, count);
 }
 
 int OpenInstead(const char* path) {
     CopyFileSpec(kSlotScratch, kSlotCurrentStack);
     const int16_t sourceCount = CountStackCards(kSlotScratch);
-    if (GetEditUpcalls().openInsteadOfImport() != 0)
+    if (GetAuthoringUpcalls().openInsteadOfImport() != 0)
         return 0;
     const uint16_t first = GetCardId(GetCardByIndex(1));
     SetCurrentCardId(first);
@@ -406,7 +406,7 @@ std::string ImportCountText(const char* prefix, int count, const char* middle, c
 int ImportCardsFromStack(const char* path) {
     if (!path)
         return 0;
-    if (GetEditUpcalls().stackIsFresh())
+    if (GetAuthoringUpcalls().stackIsFresh())
         return OpenInstead(path);
     Source source;
     const bool readable = OpenSource(source);

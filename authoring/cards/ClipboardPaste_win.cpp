@@ -1,6 +1,6 @@
 // Paste: what the clipboard offers (the Paste item's noun) and pasting it, as a floating
 // rectangle selection, a placed masked selection, an object, a card, or text for the active text.
-#include "stack/edit/ClipboardPaste.h"
+#include "authoring/cards/ClipboardPaste.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
 // Card objects dragged off the card: written to an object file, and listed in the media library
 // when they fell on its list.
-#include "stack/edit/MediaLibDrop.h"
+#include "authoring/cards/MediaLibDrop.h"
 
 #include "core/system/PluginModule.h"
 #include "media/library/MediaLibServices.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/ObjectFile.h"
+#include "authoring/cards/ObjectFile.h"
 
 namespace {
 

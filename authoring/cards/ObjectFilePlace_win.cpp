@@ -15,7 +15,7 @@
 #include "objects/PasteObjects.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/ObjectFile.h"
+#include "authoring/cards/ObjectFile.h"
 #include "stack/format/ResFile.h"
 #include "stack/open/NewStack.h"
 #include "stack/save/ResourceUpkeep.h"

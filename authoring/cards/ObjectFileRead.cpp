@@ -2,7 +2,7 @@
 // record is converted within its own length.
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/ObjectFile.h"
+#include "authoring/cards/ObjectFile.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "core/ui/Resources.h"
 #include "graphics/pixels/DibGdi.h"
 #include "media/library/MediaLibServices.h"
-#include "stack/edit/ObjectFile.h"
-#include "stack/edit/ObjectFileBmp.h"
+#include "authoring/cards/ObjectFile.h"
+#include "authoring/cards/ObjectFileBmp.h"
 #include "stack/save/SaveStack.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The list of ready-made stacks behind the submenu's command ids.
 #include <cstring>
 
-#include "stack/edit/ReadyMade.h"
+#include "authoring/cards/ReadyMade.h"
 
 namespace {
 

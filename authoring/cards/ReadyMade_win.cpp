@@ -17,9 +17,9 @@
 #include "resources/info_ids.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/depth/StackDepth.h"
-#include "stack/edit/CardImport.h"
-#include "stack/edit/ReadyMade.h"
-#include "stack/edit/ReadyMadeMenu.h"
+#include "authoring/cards/CardImport.h"
+#include "authoring/cards/ReadyMade.h"
+#include "authoring/cards/ReadyMadeMenu.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "media/pictures/GraphicSource.h"
 #include "media/pictures/PictureFiles.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/CardPictureFiles.h"
+#include "authoring/cards/CardPictureFiles.h"
 
 namespace {
 

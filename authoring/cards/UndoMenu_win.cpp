@@ -4,7 +4,7 @@
 
 #include "core/ui/Resources.h"
 #include "paint/PasteUndoSelections.h"
-#include "stack/edit/UndoMenu.h"
+#include "authoring/cards/UndoMenu.h"
 #include "stack/undo/Undo.h"
 
 bool GetUndoMenuText(char* buffer, size_t size, bool withShortcut) {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "graphics/layers/ObjectLayer.h"
-#include "stack/edit/UndoObjects.h"
+#include "authoring/cards/UndoObjects.h"
 #include "stack/undo/Undo.h"
 
 namespace {

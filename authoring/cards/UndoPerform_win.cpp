@@ -1,7 +1,7 @@
 // PerformUndo: the paint-selection kinds, object moves and background imports are undone here,
 // where the selections, layers and palette are; every other kind by the stack itself
 // (PerformRecordUndo).
-#include "stack/edit/UndoPerform.h"
+#include "authoring/cards/UndoPerform.h"
 
 #include <windows.h>
 
@@ -11,7 +11,7 @@
 #include "paint/PaintTools.h"
 #include "paint/PasteUndoSelections.h"
 #include "paint/Selections.h"
-#include "stack/edit/UndoServices.h"
+#include "authoring/cards/UndoServices.h"
 #include "stack/undo/Undo.h"
 #include "stack/undo/UndoState.h"
 

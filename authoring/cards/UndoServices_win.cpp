@@ -1,6 +1,6 @@
 // What undo asks of the Windows build: the offscreen, the paint selections, the object layers
 // and the palette (wired into the stack's upcalls by host/wiring/WireStack_win.cpp).
-#include "stack/edit/UndoServices.h"
+#include "authoring/cards/UndoServices.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The ways into the cropping dialog: a picture loaded for a purpose, cropped or taken whole, and
 // what the crop gives: clip art in the card picture, a graphic object to place, a bitmap.
-#include "stack/edit/graphics/PictureCrop.h"
+#include "authoring/graphics/PictureCrop.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Scale And Rotate for the cropping dialog ("CROPSCALE"): the angle and the two scales asked
 // for, then the picture turned and scaled, the old one kept for Undo.
-#include "stack/edit/graphics/PictureCrop.h"
+#include "authoring/graphics/PictureCrop.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The cropping dialog's picture view ("LM_Image"): the picture scrolled by the window origin of
 // the view's own drawing context, and the rectangle or lasso the person drags over it.
-#include "stack/edit/graphics/PictureCrop.h"
+#include "authoring/graphics/PictureCrop.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The graphic appearance dialog: name, frame colour and width, opacity, disk based, features
 // and actions of a graphic object, with its preview drawn as the card draws it.
-#include "stack/edit/graphics/GraphicAppearance.h"
+#include "authoring/graphics/GraphicAppearance.h"
 
 #include <algorithm>
 #include <cstdlib>

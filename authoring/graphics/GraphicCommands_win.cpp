@@ -1,6 +1,6 @@
 // The appearance of the object at a point or of the selection, and a graphic's actions and
 // features (see GraphicCommands.h).
-#include "stack/edit/graphics/GraphicCommands.h"
+#include "authoring/graphics/GraphicCommands.h"
 
 #include <vector>
 
@@ -13,9 +13,9 @@
 #include "objects/fonts/ApplyTextStyle_win.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/NewButtons.h"
-#include "stack/edit/NewTextObject.h"
-#include "stack/edit/graphics/GraphicAppearance.h"
+#include "authoring/buttons/Buttons.h"
+#include "authoring/text/NewTextObject.h"
+#include "authoring/graphics/GraphicAppearance.h"
 #include "stack/format/StackFile.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // What the appearance dialog's OK makes of the placement: a new graphic object's record and
 // layer, or an existing object updated; and what becomes of the paint selection it came from.
-#include "stack/edit/graphics/GraphicAppearance.h"
+#include "authoring/graphics/GraphicAppearance.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,8 +28,8 @@
 #include "paint/Selections.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/UndoObjects.h"
-#include "stack/edit/graphics/GraphicCommands.h"
+#include "authoring/cards/UndoObjects.h"
+#include "authoring/graphics/GraphicCommands.h"
 #include "stack/format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
 

@@ -1,6 +1,6 @@
 // New graphic objects from the paint selection, from a cropped picture, and the click that
 // fixes a placed one.
-#include "stack/edit/graphics/GraphicMaking.h"
+#include "authoring/graphics/GraphicMaking.h"
 
 #include <algorithm>
 
@@ -12,8 +12,8 @@
 #include "objects/graphics/GraphicPlacement.h"
 #include "objects/graphics/GraphicPlacing.h"
 #include "paint/Selections.h"
-#include "stack/edit/graphics/GraphicAppearance.h"
-#include "stack/edit/graphics/PictureCrop.h"
+#include "authoring/graphics/GraphicAppearance.h"
+#include "authoring/graphics/PictureCrop.h"
 
 namespace {
 

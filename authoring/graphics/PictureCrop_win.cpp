@@ -1,6 +1,6 @@
 // The picture cropping dialog ("PCROP"): the view of the picture, the rectangle and lasso tools,
 // another picture, Scale And Rotate with its undo, and OK with what it applies.
-#include "stack/edit/graphics/PictureCrop.h"
+#include "authoring/graphics/PictureCrop.h"
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,7 @@
-// The stack and card information dialogs (INF_STACK, INF_CARD), with the actions editor and
+// Authoring the stack and card, what this folder offers: the information dialogs (INF_STACK, INF_CARD), with the actions editor and
 // the cursor chooser. The card size and colours dialog and the progress window of a size
-// change are stack/dialogs/StackSizeDialogs.h; the record the dialogs work on is InfoDialogsRecord.h.
+// change are stack/dialogs/StackSizeDialogs.h; the record the dialogs work on is
+// stack/dialogs/InfoDialogsRecord.h.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // INF_STACK and INF_CARD: what a stack or card is, its actions and cursor. The dialog ends with
 // an event box's id when that box is checked; the actions editor then runs on the record's
 // copy of that action and the dialog opens again from the record.
-#include "stack/edit/InfoDialogs.h"
+#include "authoring/info/InfoDialogs.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Placing a new text object (NewTextObject.h): a temporary field, drawn into the card, that the
 // person sizes with its handles, the mouse and the arrows before a click outside fixes it.
-#include "stack/edit/NewTextObject.h"
+#include "authoring/text/NewTextObject.h"
 
 #include <algorithm>
 

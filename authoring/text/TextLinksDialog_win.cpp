@@ -1,6 +1,6 @@
 // The Hypertext Links dialog (TextLinksDialog.h). Its list is rebuilt from the stack's 'Hlnk'
 // resources after every change, so it always shows what the stack holds.
-#include "stack/edit/TextLinksDialog.h"
+#include "authoring/text/TextLinksDialog.h"
 
 #include <algorithm>
 #include <cstring>

@@ -16,7 +16,7 @@
 #include "media/MediaDialogs.h"
 #include "media/video/VideoAction.h"
 #include "resources/actions_ids.h"
-#include "stack/edit/animation/AnimationEdit.h"
+#include "authoring/animation/AnimationEdit.h"
 #include "stack/save/SaveDialogs.h"
 
 namespace {

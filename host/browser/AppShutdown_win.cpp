@@ -32,7 +32,7 @@
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/edit/NewButtons.h"
+#include "authoring/buttons/Buttons.h"
 #include "stack/format/ResFile.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"

@@ -33,7 +33,7 @@
 #include "objects/text/FindText_win.h"
 #include "objects/text/TextFields.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/edit/NewTextObject.h"
+#include "authoring/text/NewTextObject.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
 

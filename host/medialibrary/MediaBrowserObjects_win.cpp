@@ -16,7 +16,7 @@
 #include "objects/text/FieldContents_win.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/FieldText.h"
-#include "stack/edit/ObjectFile.h"
+#include "authoring/cards/ObjectFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
 

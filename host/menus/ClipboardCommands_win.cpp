@@ -13,8 +13,8 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
-#include "stack/edit/ClipboardPaste.h"
-#include "stack/edit/UndoPerform.h"
+#include "authoring/cards/ClipboardPaste.h"
+#include "authoring/cards/UndoPerform.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/undo/Undo.h"
 

@@ -11,7 +11,7 @@
 #include "host/menus/MenuCommands.h"
 #include "host/palettes/FcolorsWindow.h"
 #include "host/palettes/ToolPalette.h"
-#include "stack/edit/ReadyMadeMenu.h"
+#include "authoring/cards/ReadyMadeMenu.h"
 
 namespace {
 

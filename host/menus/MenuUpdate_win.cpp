@@ -13,8 +13,8 @@
 #include "objects/ObjectServices.h"
 #include "objects/fonts/FormatMenus_win.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/edit/ClipboardPaste.h"
-#include "stack/edit/UndoMenu.h"
+#include "authoring/cards/ClipboardPaste.h"
+#include "authoring/cards/UndoMenu.h"
 #include "stack/undo/Undo.h"
 
 namespace {

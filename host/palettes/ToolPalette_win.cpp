@@ -30,8 +30,8 @@
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
-#include "stack/edit/NewButtons.h"
-#include "stack/edit/NewTextObject.h"
+#include "authoring/buttons/Buttons.h"
+#include "authoring/text/NewTextObject.h"
 #include "stack/format/StackFile.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
-#include "stack/edit/NewButtons.h"
-#include "stack/edit/NewTextObject.h"
-#include "stack/edit/graphics/GraphicMaking.h"
+#include "authoring/buttons/Buttons.h"
+#include "authoring/text/NewTextObject.h"
+#include "authoring/graphics/GraphicMaking.h"
 
 namespace {
 

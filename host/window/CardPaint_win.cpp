@@ -14,7 +14,7 @@
 #include "host/window/CardMessageHandler.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
-#include "stack/edit/NewButtons.h"
+#include "authoring/buttons/Buttons.h"
 
 void RedrawCardFrame(HWND window, int left, int top, int right, int bottom) {
     WindowDC dc(window);

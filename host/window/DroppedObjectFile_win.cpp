@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "host/window/DroppedFiles.h"
-#include "stack/edit/ObjectFile.h"
+#include "authoring/cards/ObjectFile.h"
 
 bool PlaceDroppedObjectFile(HWND window, const char* path, POINT point) {
     const std::vector<uint8_t> file = ReadObjectFileBytes(path);

@@ -17,9 +17,9 @@
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
-#include "stack/edit/MediaLibDrop.h"
-#include "stack/edit/NewButtons.h"
-#include "stack/edit/NewTextObject.h"
+#include "authoring/cards/MediaLibDrop.h"
+#include "authoring/buttons/Buttons.h"
+#include "authoring/text/NewTextObject.h"
 
 #include <string>
 

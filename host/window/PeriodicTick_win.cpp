@@ -14,8 +14,8 @@
 #include "objects/ResizeTracking.h"
 #include "objects/graphics/GraphicPlacing.h"
 #include "paint/Selections.h"
-#include "stack/edit/NewButtons.h"
-#include "stack/edit/NewTextObject.h"
+#include "authoring/buttons/Buttons.h"
+#include "authoring/text/NewTextObject.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 

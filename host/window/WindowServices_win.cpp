@@ -16,7 +16,7 @@
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/TextFields.h"
-#include "stack/edit/NewButtons.h"
+#include "authoring/buttons/Buttons.h"
 
 namespace {
 

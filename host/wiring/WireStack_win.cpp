@@ -1,6 +1,6 @@
 // The stack layers' upcalls filled, each interface whole: the stack format's
 // (stack/format/FormatUpcalls.h), the stack's (stack/StackUpcalls.h) and card import's and
-// saved objects' (stack/edit/EditUpcalls.h); and the platform under the stack
+// saved objects' (authoring/AuthoringUpcalls.h); and the platform under the stack
 // (stack/StackPlatform.h). What a slot's owner has not built yet keeps its
 // default.
 #include "host/wiring/LayerWiring.h"
@@ -38,9 +38,9 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/StackSizeDialogs.h"
-#include "stack/edit/EditUpcalls.h"
-#include "stack/edit/ReadyMadeMenu.h"
-#include "stack/edit/UndoServices.h"
+#include "authoring/AuthoringUpcalls.h"
+#include "authoring/cards/ReadyMadeMenu.h"
+#include "authoring/cards/UndoServices.h"
 #include "stack/format/FormatUpcalls.h"
 #include "stack/open/NewStack.h"
 #include "stack/open/StackOpen.h"
@@ -132,8 +132,8 @@ int OpenInsteadOfImport() {
     return LoadStack();
 }
 
-EditUpcalls EditUpcallsOfThePlugin() {
-    EditUpcalls u = DefaultEditUpcalls();
+AuthoringUpcalls AuthoringUpcallsOfThePlugin() {
+    AuthoringUpcalls u = DefaultAuthoringUpcalls();
     u.stackIsFresh = StackIsFresh;
     u.openInsteadOfImport = OpenInsteadOfImport;
     u.showImportCount = ShowImportCount;
@@ -151,7 +151,7 @@ void WireStack() {
 
     SetStackPlatformOps(StackPlatformOfTheSystem());
     SetStackUpcalls(StackUpcallsOfThePlugin());
-    SetEditUpcalls(EditUpcallsOfThePlugin());
+    SetAuthoringUpcalls(AuthoringUpcallsOfThePlugin());
 
     // Every edit that marks the card changed checks the depth first.
     SetCardChangeCheck(CheckStackDepthAgainstDisplay);

@@ -1,7 +1,7 @@
 // The graphic object being placed or edited: the picture (and lasso mask) from the cropping
 // dialog or a paint selection, where it goes on the card, and the settings the appearance
 // dialog gives it (the dialog keeps the copy of the object's action block itself). One per system; the placing trackers (objects/graphics), the cropping dialog
-// and the appearance dialog (stack/edit/graphics) share it.
+// and the appearance dialog (authoring/graphics) share it.
 #pragma once
 
 #include <windows.h>

@@ -8,7 +8,7 @@
 //   TextLinks_win.cpp  finding the link under a click in a field window and flashing it
 //                      (TextLinks_win.h)
 // Following a link (it performs actions) lies in the host (host/player/TextLinkFollow.h); the
-// links dialog in stack/edit (TextLinksDialog.h); a typed web address's link in actions
+// links dialog in authoring/text (TextLinksDialog.h); a typed web address's link in actions
 // (actions/TextLinkActions.h).
 #pragma once
 

@@ -3,7 +3,7 @@
 // progress bar's geometry.
 //
 //   InfoDialogsRecord.cpp   the record and the rules below
-//   stack/edit/InfoDialogs_win.cpp   INF_STACK and INF_CARD with their re-open loop
+//   authoring/info/InfoDialogs_win.cpp   INF_STACK and INF_CARD with their re-open loop
 //   InfoDialogsSize_win.cpp INF_CHGSZANDCOLORS
 //   InfoProgress_win.cpp    INF_PROGRESS
 #pragma once

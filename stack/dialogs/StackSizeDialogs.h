@@ -1,5 +1,5 @@
 // The card size and colours dialog (INF_CHGSZANDCOLORS) and the progress window of a size
-// change (INF_PROGRESS). The stack and card information dialogs are stack/edit/InfoDialogs.h;
+// change (INF_PROGRESS). The stack and card information dialogs are authoring/info/InfoDialogs.h;
 // the record they work on and the rules without a window are InfoDialogsRecord.h.
 #pragma once
 

@@ -98,5 +98,5 @@ void RecordCardDeleteUndo(uint16_t cardId);
 bool UndoStepApplies();
 // Undoes a step that needs only the stack (picture, deletion, object record, filter; an unknown
 // kind is cleared). False, doing nothing, for the paint-selection kinds, object moves and
-// background imports, which PerformUndo (stack/edit/UndoPerform.h) undoes itself.
+// background imports, which PerformUndo (authoring/cards/UndoPerform.h) undoes itself.
 bool PerformRecordUndo(int kind);

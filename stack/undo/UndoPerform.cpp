@@ -2,7 +2,7 @@
 // filters. The toggling kinds keep the step (with the present state in its
 // place, so that Undo again redoes); the others hand their data back and discard it. The paint
 // selections, object moves and background imports are undone above
-// (stack/edit/UndoPerform_win.cpp).
+// (authoring/cards/UndoPerform_win.cpp).
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ToolNumbers.h"

@@ -1,5 +1,5 @@
 // The undo record as the recorders and the undoing fill and read it (stack/undo and
-// stack/edit/UndoPerform_win.cpp).
+// authoring/cards/UndoPerform_win.cpp).
 #pragma once
 
 #include <cstdint>

@@ -13,7 +13,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/CardImport.h"
+#include "authoring/cards/CardImport.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/open/NewStack.h"

@@ -10,7 +10,7 @@
 #include <span>
 
 #include "FuzzCheck.h"
-#include "stack/edit/ObjectFile.h"
+#include "authoring/cards/ObjectFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ObjectFileLayout layout;

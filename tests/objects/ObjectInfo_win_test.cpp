@@ -15,7 +15,7 @@
 #include "objects/buttons/ButtonIcons.h"
 #include "resources/info_ids.h"
 #include "resources/objinfo_ids.h"
-#include "stack/edit/InfoDialogs.h"
+#include "authoring/info/InfoDialogs.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"

@@ -23,7 +23,7 @@
 #include "objects/ObjectServices.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/graphics/GraphicCommands.h"
+#include "authoring/graphics/GraphicCommands.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "stack/edit/animation/AnimSeries.h"
+#include "authoring/animation/AnimSeries.h"
 
 TEST(AnimSeries, NamesEndingInDigitsMakeASeriesOthersDoNot) {
     SeriesName s;

@@ -27,7 +27,7 @@
 #include "resources/graphics_ids.h"
 #include "resources/resource_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/animation/AnimationEdit.h"
+#include "authoring/animation/AnimationEdit.h"
 #include "stack/format/StackFile.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"

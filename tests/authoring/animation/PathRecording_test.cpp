@@ -2,7 +2,7 @@
 // lock, the buffer's end, and the points the path is built from.
 #include <gtest/gtest.h>
 
-#include "stack/edit/animation/PathRecording.h"
+#include "authoring/animation/PathRecording.h"
 
 namespace {
 

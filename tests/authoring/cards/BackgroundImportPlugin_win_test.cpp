@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "host/menus/MenuCommands.h"
-#include "stack/edit/CardPictureFiles.h"
+#include "authoring/cards/CardPictureFiles.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestPng.h"

@@ -10,7 +10,7 @@
 #include "host/menus/MenuCommands.h"
 #include "resources/info_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/ReadyMadeMenu.h"
+#include "authoring/cards/ReadyMadeMenu.h"
 #include "stack/format/StackReader.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/save/SaveStack.h"

@@ -5,9 +5,9 @@
 
 #include "core/memory/ByteReader.h"
 #include "stack/StackUpcalls.h"
-#include "stack/edit/CardImport.h"
-#include "stack/edit/EditUpcalls.h"
-#include "stack/edit/ReadyMade.h"
+#include "authoring/cards/CardImport.h"
+#include "authoring/AuthoringUpcalls.h"
+#include "authoring/cards/ReadyMade.h"
 #include "stack/open/StackOpenSession.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tools/stackbuilder/StackBuilder.h"
@@ -75,15 +75,15 @@ protected:
         SaveSessionTest::SetUp();
         Log() = ImportLog{};
         saved_ = GetStackUpcalls();
-        savedEdit_ = GetEditUpcalls();
-        EditUpcalls n = savedEdit_;
+        savedEdit_ = GetAuthoringUpcalls();
+        AuthoringUpcalls n = savedEdit_;
         n.stackIsFresh = [] { return Log().fresh; };
         n.openInsteadOfImport = [] {
             ++Log().opened;
             return 0;
         };
         n.showImportCount = [](const char* name, int count) { Log().reports.push_back({name, count}); };
-        SetEditUpcalls(n);
+        SetAuthoringUpcalls(n);
         StackUpcalls u = saved_;
         u.goToCardId = [](uint16_t id, int, int, int) { Log().wentTo.push_back(id); };
         SetStackUpcalls(u);
@@ -102,7 +102,7 @@ protected:
     void TearDown() override {
         SetStackUpcalls(saved_);
         SetUiOps(savedUi_);
-        SetEditUpcalls(savedEdit_);
+        SetAuthoringUpcalls(savedEdit_);
         SaveSessionTest::TearDown();
     }
     int Import(const sb::Stack& source, const char* path = kSourcePath) {
@@ -125,7 +125,7 @@ protected:
 
     StackUpcalls saved_{};
     UiOps savedUi_{};
-    EditUpcalls savedEdit_{};
+    AuthoringUpcalls savedEdit_{};
 };
 
 TEST_F(CardImportTest, ThreeCardsLandBehindTheCurrentCardWithFreshIds) {

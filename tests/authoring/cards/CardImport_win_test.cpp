@@ -3,10 +3,10 @@
 #include "core/system/PluginModule.h"
 #include "resources/info_ids.h"
 #include "stack/StackUpcalls.h"
-#include "stack/edit/CardImport.h"
-#include "stack/edit/EditUpcalls.h"
-#include "stack/edit/ReadyMade.h"
-#include "stack/edit/ReadyMadeMenu.h"
+#include "authoring/cards/CardImport.h"
+#include "authoring/AuthoringUpcalls.h"
+#include "authoring/cards/ReadyMade.h"
+#include "authoring/cards/ReadyMadeMenu.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 
@@ -52,10 +52,10 @@ protected:
         CreateDirectoryA(folder_.c_str(), nullptr);
         SetFileSpecFromPath(kSlotProgram, (root_ + "\\nploom.dll").c_str());
         saved_ = GetStackUpcalls();
-        savedEdit_ = GetEditUpcalls();
-        EditUpcalls n = savedEdit_;
+        savedEdit_ = GetAuthoringUpcalls();
+        AuthoringUpcalls n = savedEdit_;
         n.stackIsFresh = [] { return false; };
-        SetEditUpcalls(n);
+        SetAuthoringUpcalls(n);
         StackUpcalls u = saved_;
         u.goToCardId = [](uint16_t id, int, int, int) { g_wentTo.push_back(id); };
         SetStackUpcalls(u);
@@ -63,7 +63,7 @@ protected:
     }
     void TearDown() override {
         SetStackUpcalls(saved_);
-        SetEditUpcalls(savedEdit_);
+        SetAuthoringUpcalls(savedEdit_);
         FreeReadyMadeList();
         RemoveTree(root_);
         SaveSessionTest::TearDown();
@@ -82,7 +82,7 @@ protected:
     }
     std::string root_, folder_;
     StackUpcalls saved_{};
-    EditUpcalls savedEdit_{};
+    AuthoringUpcalls savedEdit_{};
 };
 
 sb::Stack ThreeCards() {

@@ -14,7 +14,7 @@
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "host/menus/MenuCommands.h"
-#include "stack/edit/CardPictureFiles.h"
+#include "authoring/cards/CardPictureFiles.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"

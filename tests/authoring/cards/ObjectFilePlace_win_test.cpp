@@ -17,7 +17,7 @@
 #include "objects/ObjectServices.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/ObjectFile.h"
+#include "authoring/cards/ObjectFile.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/save/ResourceUpkeep.h"

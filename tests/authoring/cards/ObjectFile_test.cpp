@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
-#include "stack/edit/ObjectFile.h"
+#include "authoring/cards/ObjectFile.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tools/stackbuilder/StackBuilder.h"
 

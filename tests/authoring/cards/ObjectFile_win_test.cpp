@@ -2,7 +2,7 @@
 // write that fails part way leaves no file behind.
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
-#include "stack/edit/ObjectFileBmp.h"
+#include "authoring/cards/ObjectFileBmp.h"
 #include "tests/stack/SaveTestUtil.h"
 
 namespace {

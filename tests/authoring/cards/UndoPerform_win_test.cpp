@@ -2,7 +2,7 @@
 // masked selection step hands its bitmaps back to the selection and selects its tool, a
 // rectangle step restores the rectangle selection, flips toggle, and an object move swaps the
 // layer's and the record's rectangle and keeps the old one for redo.
-#include "stack/edit/UndoPerform.h"
+#include "authoring/cards/UndoPerform.h"
 
 #include <windows.h>
 
@@ -14,7 +14,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"
-#include "stack/edit/UndoServices.h"
+#include "authoring/cards/UndoServices.h"
 #include "stack/undo/Undo.h"
 #include "tests/stack/CardTestUtil.h"
 

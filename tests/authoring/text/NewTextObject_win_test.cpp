@@ -21,7 +21,7 @@
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/NewTextObject.h"
+#include "authoring/text/NewTextObject.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/format/StackReader.h"

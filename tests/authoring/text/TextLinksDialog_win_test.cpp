@@ -17,7 +17,7 @@
 #include "objects/text/TextFields.h"
 #include "objects/text/TextLinks.h"
 #include "resources/text_ids.h"
-#include "stack/edit/TextLinksDialog.h"
+#include "authoring/text/TextLinksDialog.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/save/ResourceUpkeep.h"

@@ -25,7 +25,7 @@
 #include "host/menus/MenuCommands.h"
 #include "media/library/MediaLibServices.h"
 #include "stack/cards/CardList.h"
-#include "stack/edit/MediaLibDrop.h"
+#include "authoring/cards/MediaLibDrop.h"
 #include "stack/format/StackReader.h"
 #include "stack/save/SaveDialogs.h"
 #include "tests/host/medialibrary/DropTesting_win.h"

@@ -8,7 +8,7 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
-#include "stack/edit/InfoDialogs.h"
+#include "authoring/info/InfoDialogs.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 

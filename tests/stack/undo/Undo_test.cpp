@@ -62,7 +62,7 @@ protected:
 };
 
 // What Undo does with the kinds that need only the stack (the paint selections and object moves
-// are undone in stack/edit, tested there).
+// are undone in authoring/cards, tested there).
 void Undo() {
     if (UndoStepApplies())
         PerformRecordUndo(GetUndoKind());
