@@ -1,7 +1,8 @@
 // New buttons in the hosted plug-in: command 306, "BUTTONDLG" answered by the dialog driver,
 // placing with the mouse, the record written and saved (read back by stackreport), and the saved
 // stack shown by the real plug-in in the test browser; editing an existing button; freehand
-// shapes.
+// shapes; a new button's actions and a shape picked from the card, saved and clicked in the test
+// browser.
 #include <windows.h>
 
 #include <gtest/gtest.h>
