@@ -16,6 +16,7 @@
 #include "objects/buttons/Buttons.h"
 #include "objects/graphics/LassoPoints.h"
 #include "paint/Selections.h"
+#include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"
 
 namespace {
@@ -106,6 +107,36 @@ void FinishPlaced(HWND window) {
     }
 }
 
+// The part of the mask on the card: the offscreen runs a little past it. Null when none is.
+HBITMAP CropMaskToCard(HBITMAP mask, RECT* bounds) {
+    uint16_t width = 0, height = 0;
+    CurrentCardSize(&width, &height);
+    const RECT card = {0, 0, width, height};
+    RECT on{};
+    if (!IntersectRect(&on, bounds, &card)) {
+        DeleteObject(mask);
+        return nullptr;
+    }
+    if (EqualRect(&on, bounds))
+        return mask;
+    HBITMAP cropped = CreateBitmap(on.right - on.left, on.bottom - on.top, 1, 1, nullptr);
+    bool copied = false;
+    {
+        MemoryDC from(nullptr), to(nullptr);
+        SelectedObject source(from.get(), mask), target(to.get(), cropped);
+        copied = source && target &&
+                 BitBlt(to.get(), 0, 0, on.right - on.left, on.bottom - on.top, from.get(), on.left - bounds->left,
+                        on.top - bounds->top, SRCCOPY);
+    }
+    DeleteObject(mask);
+    if (!copied && cropped) {
+        DeleteObject(cropped);
+        cropped = nullptr;
+    }
+    *bounds = on;
+    return cropped;
+}
+
 // The mask of a drawn, picked or encircled shape; null when none came of it.
 HBITMAP MakeShapeMask(HWND window, int shape, int x, int y, RECT* bounds) {
     WaitCursor wait;
@@ -124,9 +155,16 @@ HBITMAP MakeShapeMask(HWND window, int shape, int x, int y, RECT* bounds) {
     } else {
         MakeRegionMaskAtOffscreen(window, x, y + 1, &mask, bounds);
     }
-    // A shape under the smallest a person can hit is too small.
+    if (mask)
+        mask = CropMaskToCard(mask, bounds);
+    // A shape under the smallest a person can hit is too small. An area picked that fills the
+    // whole card is its ground, not a graphic on it: as a button it would cover every other.
     constexpr int kSmallest = 3;
-    if (mask && (bounds->right - bounds->left < kSmallest || bounds->bottom - bounds->top < kSmallest)) {
+    uint16_t width = 0, height = 0;
+    CurrentCardSize(&width, &height);
+    const bool ground = shape == 6 && bounds->left <= 0 && bounds->top <= 0 && bounds->right >= width &&
+                        bounds->bottom >= height;
+    if (mask && (bounds->right - bounds->left < kSmallest || bounds->bottom - bounds->top < kSmallest || ground)) {
         DeleteObject(mask);
         mask = nullptr;
     }

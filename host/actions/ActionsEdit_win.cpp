@@ -69,10 +69,13 @@ void InvalidateEditedButton(HWND window, Handle copy) {
     InvalidateRect(window, &r, FALSE);
 }
 
-int RunNewActionsDialog(HWND window) {
+// The block starts afresh but stays the new button's: the button editor writes it into the
+// button's record only when it holds that button's id.
+int RunNewActionsDialog(HWND window, uint16_t buttonId) {
     ActionBlock* block = GetActionBlock();
     DisposeActionBlockData(block);
     std::memset(block, 0, sizeof *block);
+    block->objectId = buttonId;
     block->soundParameter = 127;
     block->transition = 3;
     block->timerValue = 3;
@@ -107,7 +110,7 @@ int EditButtonActionsNow(Handle copy) {
 int NewButtonActionsNow(Handle copy) {
     EditedButton edited(copy);
     InvalidateEditedButton(GetMainWindow(), copy);
-    return RunNewActionsDialog(GetMainWindow());
+    return RunNewActionsDialog(GetMainWindow(), CopyButtonId(copy));
 }
 
 }  // namespace

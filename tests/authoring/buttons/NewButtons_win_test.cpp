@@ -1,7 +1,8 @@
 // New buttons in the hosted plug-in: command 306, "BUTTONDLG" answered by the dialog driver,
 // placing with the mouse, the record written and saved (read back by stackreport), and the saved
 // stack shown by the real plug-in in the test browser; editing an existing button; freehand
-// shapes.
+// shapes; a new button's actions and a shape picked from the card, saved and clicked in the test
+// browser.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
+#include "resources/actions_ids.h"
 #include "resources/buttons_ids.h"
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"
@@ -43,19 +45,37 @@ using namespace browsertest;
 
 constexpr int kWidth = 400, kHeight = 300;
 constexpr uint16_t kField = 21, kOldButton = 5, kFirstNewId = 40;
-constexpr int kWhereAlert = 2328, kTextWhereAlert = 2370;
+constexpr int kWhereAlert = 2328, kTextWhereAlert = 2370, kShapeTooSmallAlert = 2206;
 
+// A red oval on the white card, in the picture a filled shape button is picked from.
+constexpr RECT kOval = {40, 190, 140, 250};
+
+bool InOval(int x, int y) {
+    const double cx = (kOval.left + kOval.right) / 2.0, cy = (kOval.top + kOval.bottom) / 2.0;
+    const double rx = (kOval.right - kOval.left) / 2.0, ry = (kOval.bottom - kOval.top) / 2.0;
+    const double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
+    return dx * dx + dy * dy <= 1.0;
+}
+
+// A white card with a red oval, a field and a button to the next card, then a blue card.
 sb::Stack WhiteCard() {
     sb::Stack stack;
     stack.cardWidth = kWidth;
     stack.cardHeight = kHeight;
     // 8 bits: no display depth asks to reduce its colours when a tool is chosen.
     stack.depth = 8;
-    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 8, 0));
-    card.picture->palette = {{255, 255, 255}};
+    sb::Picture white = sb::SolidPicture(kWidth, kHeight, 8, 0);
+    white.palette = {{255, 255, 255}, {255, 0, 0}};
+    for (int y = kOval.top; y < kOval.bottom; ++y)
+        for (int x = kOval.left; x < kOval.right; ++x)
+            if (InOval(x, y))
+                white.pixels[size_t(y) * kWidth + size_t(x)] = 1;
+    sb::Card card = sb::PictureCard(1, white);
     card.objects = {sb::TextField(kField, {300, 250, 390, 290}, "Words", "alpha"),
-                    sb::Button(kOldButton, {300, 10, 380, 40}, "Old")};
-    stack.cards = {card};
+                    sb::ShapedButton(kOldButton, {300, 10, 380, 40}, "Old", 2, 0, -1)};
+    sb::Card blue = sb::PictureCard(2, sb::SolidPicture(kWidth, kHeight, 8, 0));
+    blue.picture->palette = {{0, 0, 255}};
+    stack.cards = {card, blue};
     stack.nextObjectId = kFirstNewId;
     return stack;
 }
@@ -85,6 +105,28 @@ protected:
         while (walk.Next(place))
             count += place.kind == kObjectButton && place.id == id ? 1 : 0;
         return count;
+    }
+    // The open stack saved; the saved file read by stackreport into *report and shown by the
+    // real plug-in in the test browser, clicked at the point: the card shown afterwards.
+    Shot SaveAndClick(POINT click, std::string* report) {
+        EXPECT_EQ(SaveStack(kSlotCurrentStack, true), 0);
+        char file[MAX_PATH] = {};
+        GetFileSpecPath(kSlotCurrentStack, sizeof file, file);
+        ServerFolder server;
+        const std::string name = "nbut-walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+        const std::string path = server.Put(name, ReadFile(file));
+        const BrowserRun listed = RunProgram(
+            WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe"), server, {path});
+        EXPECT_EQ(listed.exitCode, 0) << listed.errors;
+        *report = Joined(listed.log);
+        const std::string shot = server.Name("clicked.png");
+        const BrowserRun run = RunBrowser(
+            server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
+                     std::to_string(kWidth) + "x" + std::to_string(kHeight), "--click",
+                     std::to_string(click.x) + "," + std::to_string(click.y) + "@900", "--screenshot", shot,
+                     "--screenshot-after", "3000", "--quit-after", "3500", "http://localhost/" + name});
+        EXPECT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        return Shot(shot);
     }
     LinkedPluginPage page_;
     HWND card_ = nullptr;
@@ -374,7 +416,7 @@ TEST_F(NewButtonsTest, FreehandShapesAreDrawnPickedOrTooSmall) {
     EXPECT_TRUE(LayerLock<ButtonLayer>(layer)->freehandMask);
     EXPECT_NEAR(LayerLock<ButtonLayer>(layer)->common.bounds.left, 100, 1);
 
-    // A lasso released with Ctrl picks the area under the release point instead.
+    // A lasso released with Ctrl picks the area under the release point instead: the oval.
     DialogDriver lasso;
     lasso.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) {
         ClickShape(box, 7);
@@ -383,12 +425,12 @@ TEST_F(NewButtonsTest, FreehandShapesAreDrawnPickedOrTooSmall) {
     lasso.Expect(DialogMatch::Alert(2263), [](DialogView& box) { box.Press(kAlertButton1); });
     lasso.Expect(DialogMatch::Alert(2205), [](DialogView& box) { box.Press(kAlertButton1); });
     lasso.Run([&] { return StartNewButton(card_, true); });
-    SendMouse(card_, WM_LBUTTONDOWN, 250, 200);
-    SendMouse(card_, WM_MOUSEMOVE, 260, 210);
+    SendMouse(card_, WM_LBUTTONDOWN, 80, 210);
+    SendMouse(card_, WM_MOUSEMOVE, 90, 220);
     DialogDriver picked;
     picked.Expect(DialogMatch::Alert(2250), [](DialogView& box) { box.Press(kAlertButton2); });
     picked.Run([&] {
-        SendMessageA(card_, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(260, 210));
+        SendMessageA(card_, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(90, 220));
         PumpPageMessages();
         return 0;
     });
@@ -405,4 +447,99 @@ TEST_F(NewButtonsTest, FreehandShapesAreDrawnPickedOrTooSmall) {
     EXPECT_EQ(ButtonRecords(kFirstNewId + 1), 0);
 }
 
+TEST_F(NewButtonsTest, ANewButtonKeepsTheActionsItsDialogGaveItAfterSaving) {
+    DialogDriver make;
+    make.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) {
+        ClickShape(box, 2);
+        box.SetText(IDC_BUTTON_NAME, "Onward");
+        box.Press(IDOK);
+    });
+    make.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
+    make.Run([&] { return DoMenuCommand(page_.embed, 306, 0, nullptr); });
+    ASSERT_TRUE(make.AllAnswered());
+    const RECT placed = PlacedButtonRect();
+    // A click outside places it; its actions: the next card, its transition taken as offered.
+    DialogDriver actions;
+    actions.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDC_ACT_NEXT_CARD); });
+    actions.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
+    actions.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(IDC_ACT_NEXT_CARD));
+        box.Press(IDOK);
+    });
+    actions.Run([&] {
+        SendMouse(card_, WM_LBUTTONDOWN, 20, 20);
+        SendMouse(card_, WM_LBUTTONUP, 20, 20);
+        return 0;
+    });
+    ASSERT_TRUE(actions.AllAnswered());
+    ASSERT_FALSE(IsPlacingButton());
+
+    // Saved, read back and reopened: the button's own record holds the move, and a click on
+    // it moves on.
+    std::string report;
+    const Shot shown = SaveAndClick({(placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2}, &report);
+    EXPECT_NE(report.find("{\"card\":1,\"button\":40,\"destination\":-1,\"transition\":3,"), std::string::npos) << report;
+    EXPECT_TRUE(NearRgb(shown.At(200, 150), 0, 0, 255, 8)) << "the next card: " << Hex(shown.At(200, 150));
+}
+
+TEST_F(NewButtonsTest, AShapePickedFromTheCardTakesItsOwnBoundsAndTheOtherButtonsStillAnswer) {
+    DialogDriver make;
+    make.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) {
+        ClickShape(box, 6);
+        box.Press(IDOK);
+    });
+    make.Expect(DialogMatch::Alert(2263), [](DialogView& box) { box.Press(kAlertButton1); });
+    make.Expect(DialogMatch::Alert(2204), [](DialogView& box) { box.Press(kAlertButton1); });
+    make.Run([&] { return DoMenuCommand(page_.embed, 306, 0, nullptr); });
+    ASSERT_TRUE(make.AllAnswered());
+    ASSERT_TRUE(IsPlacingButton());
+    // Drawn around the oval with the picking cursor, let go on the card's white ground: that
+    // is no graphic of the card, Try Again.
+    DialogDriver ground;
+    ground.Expect(DialogMatch::Alert(kShapeTooSmallAlert), [](DialogView& box) { box.Press(kAlertButton1); });
+    ground.Run([&] {
+        SendMouse(card_, WM_LBUTTONDOWN, kOval.right + 10, kOval.top);
+        SendMouse(card_, WM_MOUSEMOVE, kOval.left - 10, kOval.top - 10);
+        SendMouse(card_, WM_MOUSEMOVE, kOval.left - 10, kOval.bottom - 5);
+        SendMouse(card_, WM_LBUTTONUP, kOval.right + 10, kOval.bottom - 5);
+        return 0;
+    });
+    ASSERT_TRUE(ground.AllAnswered());
+    ASSERT_TRUE(IsPlacingButton());
+    EXPECT_FALSE(FindLayer(kObjectButton, kFirstNewId));
+    // A click inside the oval picks it; OK, then Done with no actions.
+    const int x = (kOval.left + kOval.right) / 2, y = (kOval.top + kOval.bottom) / 2;
+    DialogDriver picked;
+    picked.Expect(DialogMatch::Alert(2250), [](DialogView& box) { box.Press(kAlertButton1); });
+    picked.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
+    picked.Run([&] {
+        SendMouse(card_, WM_LBUTTONDOWN, x, y);
+        SendMouse(card_, WM_LBUTTONUP, x, y);
+        return 0;
+    });
+    ASSERT_TRUE(picked.AllAnswered());
+    ASSERT_FALSE(IsPlacingButton());
+
+    LayerHandle layer = FindLayer(kObjectButton, kFirstNewId);
+    ASSERT_TRUE(layer);
+    const RECT bounds = LayerLock<ButtonLayer>(layer)->common.bounds;
+    EXPECT_NEAR(bounds.left, kOval.left, 1);
+    EXPECT_NEAR(bounds.top, kOval.top, 1);
+    EXPECT_NEAR(bounds.right, kOval.right, 1);
+    EXPECT_NEAR(bounds.bottom, kOval.bottom, 1);
+    const std::vector<uint8_t> record = OpenStackObject(1, kObjectButton, kFirstNewId);
+    ASSERT_GT(record.size(), kButtonHeaderBytes);
+    EXPECT_EQ(GetU16(record, kButtonShape), 6);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(record, kObjectRect)), bounds.left);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(record, kObjectRect + 2)), bounds.top);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(record, kObjectRect + 4)), bounds.right);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(record, kObjectRect + 6)), bounds.bottom);
+
+    // Reopened, the card's other button still takes its click.
+    std::string report;
+    const Shot shown = SaveAndClick({340, 25}, &report);
+    EXPECT_TRUE(NearRgb(shown.At(200, 150), 0, 0, 255, 8)) << "the old button's next card: " << Hex(shown.At(200, 150));
+}
+
 }  // namespace
+
