@@ -95,6 +95,25 @@ std::vector<HWND> Controls(HWND dialog) {
     return controls;
 }
 
+// A popup menu's items, as "shown" lists a dialog's controls.
+std::string MenuItems(HWND window) {
+    const auto menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+    std::string items;
+    const int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        char text[128] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        if (state & MF_SEPARATOR)
+            continue;
+        items += " " + std::to_string(GetMenuItemID(menu, i)) + " \"" + Shown(text) + "\"" +
+                 ((state & (MF_GRAYED | MF_DISABLED)) ? " (disabled)" : "") + ";";
+    }
+    if (!items.empty())
+        items.pop_back();
+    return items;
+}
+
 void LogShown(HWND window) {
     RECT r = {};
     GetWindowRect(window, &r);
@@ -106,6 +125,11 @@ void LogShown(HWND window) {
             controls += " " + std::to_string(GetDlgCtrlID(c)) + " " + ClassOf(c) + " \"" + Shown(WindowText(c)) + "\";";
     if (!controls.empty())
         controls.pop_back();
+    if (ClassOf(window) == "#32768") {
+        Logf("shown(menu) class=#32768 at %ld,%ld,%ld,%ld items:%s", r.left, r.top, r.right, r.bottom,
+             MenuItems(window).c_str());
+        return;
+    }
     const unsigned alertId = static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetPropA(window, "LoomAlertId")));
     Logf("shown(%s) class=%s%s at %ld,%ld,%ld,%ld front=%s owner=%s controls:%s", WindowText(window).c_str(),
          ClassOf(window).c_str(), IsAlertBox(window) ? (" alert=" + std::to_string(alertId)).c_str() : "", r.left,
@@ -172,12 +196,20 @@ HWND FindControl(HWND dialog, const BrowserOptions::TimedDialogAction& a) {
     for (HWND c : named)
         if (SuitsVerb(c, a.verb))
             return c;
+    // A label: the first control after it that suits, or that holds one (the combo box of a
+    // file dialog's name sits in a ComboBoxEx32).
     for (HWND c : named) {
         if (!IsClass(c, "Static") && !IsClass(c, "Button"))
             continue;
-        for (HWND next = GetWindow(c, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
-            if (IsWindowVisible(next) && SuitsVerb(next, a.verb))
+        for (HWND next = GetWindow(c, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(next))
+                continue;
+            if (SuitsVerb(next, a.verb))
                 return next;
+            for (HWND inner : Controls(next))
+                if (IsWindowVisible(inner) && SuitsVerb(inner, a.verb))
+                    return inner;
+        }
     }
     return named.empty() ? nullptr : named.front();
 }
@@ -207,13 +239,21 @@ std::string Act(HWND dialog, HWND control, const BrowserOptions::TimedDialogActi
             PostMessageA(control, BM_CLICK, 0, 0);
         return {};
     }
-    case Verb::Type:
+    case Verb::Type: {
         if (!SuitsVerb(control, a.verb))
             return "not a text box: " + ClassOf(control);
-        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.text.c_str()));
+        // A combo box is typed into through its edit box, which tells the combo box, which
+        // tells the dialog, as keys would.
+        HWND box = control;
         if (combo)
+            for (HWND inner : Controls(control))
+                if (IsClass(inner, "Edit"))
+                    box = inner;
+        SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.text.c_str()));
+        if (combo && box == control)
             Notify(dialog, control, CBN_EDITCHANGE);
         return {};
+    }
     case Verb::Choose: {
         if (!SuitsVerb(control, a.verb))
             return "not a list: " + ClassOf(control);
@@ -352,7 +392,7 @@ void WatchDialogs() {
     std::erase_if(g_watch.answered, [](HWND w) { return !IsWindow(w); });
     std::vector<HWND> shown = ShownWindows();
     for (HWND w : shown)
-        if ((IsDialogBox(w) || (GetWindowLongA(w, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) && g_watch.logged.emplace(w, WindowText(w)).second)
+        if (g_watch.logged.emplace(w, ClassOf(w) == "#32768" ? "menu" : WindowText(w)).second)
             LogShown(w);
     // The actions in their order: a later one waits for the one before.
     for (size_t i : g_watch.order) {
