@@ -26,11 +26,12 @@ bool ParseSize(std::string_view text, int& width, int& height) {
     return ParseInt(text.substr(0, x), 1, 4096, width) && ParseInt(text.substr(x + 1), 1, 4096, height);
 }
 
-// "X,Y" in the card's coordinates.
+// "X,Y" in the card's coordinates; a point left of or above the card is negative (a palette
+// beside it).
 bool ParsePoint(std::string_view text, int& x, int& y) {
     const size_t comma = text.find(',');
-    return comma != std::string_view::npos && ParseInt(text.substr(0, comma), 0, 4095, x) &&
-           ParseInt(text.substr(comma + 1), 0, 4095, y);
+    return comma != std::string_view::npos && ParseInt(text.substr(0, comma), -4096, 4095, x) &&
+           ParseInt(text.substr(comma + 1), -4096, 4095, y);
 }
 
 // "SOMETHING@MS": the part before the last '@' and the time.
@@ -50,7 +51,9 @@ bool ParseMouse(std::string_view text, BrowserOptions::MouseAction action, Brows
         return false;
     if (action != BrowserOptions::MouseAction::Drag)
         return ParsePoint(place, out.x, out.y);
-    const size_t dash = place.find('-');
+    // The '-' between the points: after the first point's comma and the sign its Y may have.
+    const size_t comma = place.find(',');
+    const size_t dash = comma == std::string_view::npos ? comma : place.find('-', comma + 2);
     return dash != std::string_view::npos && ParsePoint(place.substr(0, dash), out.x, out.y) &&
            ParsePoint(place.substr(dash + 1), out.x2, out.y2);
 }
@@ -197,7 +200,9 @@ const char* UsageText() {
            "  --click X,Y@MS        a left click at X,Y of the first embed (the card's\n"
            "                        coordinates) at MS: real input (move, press, release) that\n"
            "                        the window under the point gets, a child window or a dialog\n"
-           "                        over the card too; the log names that window (repeatable)\n"
+           "                        over the card too, and outside the card (negative X or Y)\n"
+           "                        whatever window lies there; the log names that window and\n"
+           "                        the point in it (repeatable)\n"
            "  --right-click X,Y@MS  the same with the right button\n"
            "  --double-click X,Y@MS two left clicks in a row\n"
            "  --drag X1,Y1-X2,Y2@MS the left button pressed at X1,Y1, moved in steps to X2,Y2\n"

@@ -31,8 +31,10 @@ class InputThread {
 public:
     void Send(std::vector<Step> steps) {
         std::unique_lock lock(mutex_);
-        if (!worker_.joinable())
+        if (!worker_.joinable()) {
+            hadCursor_ = GetCursorPos(&cursor_) != 0;
             worker_ = std::thread([this] { Run(); });
+        }
         queue_.push_back(std::move(steps));
         wake_.notify_all();
     }
@@ -42,8 +44,13 @@ public:
             stopping_ = true;
             wake_.notify_all();
         }
-        if (worker_.joinable())
+        if (worker_.joinable()) {
             worker_.join();
+            // The mouse goes back where it was: the display is shared by the programs that
+            // run next, whose windows should not open under it.
+            if (hadCursor_)
+                SetCursorPos(cursor_.x, cursor_.y);
+        }
         stopping_ = false;
         queue_.clear();
     }
@@ -72,6 +79,8 @@ private:
     std::deque<std::vector<Step>> queue_;
     std::thread worker_;
     bool stopping_ = false;
+    bool hadCursor_ = false;
+    POINT cursor_ = {};
 };
 
 InputThread g_input;

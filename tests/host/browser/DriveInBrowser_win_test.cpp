@@ -161,18 +161,47 @@ TEST(DriveInBrowser, AWalkByMouseKeysAndDialogsIsSavedAndOpensAgain) {
     ASSERT_EQ(shown.width, UINT(kWidth));
     int differing = 0;
     RECT where = {kWidth, kHeight, -1, -1};
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            if (walked.At(x, y) != shown.At(x, y)) {
+    for (int row = 0; row < kHeight; ++row)
+        for (int column = 0; column < kWidth; ++column)
+            if (walked.At(column, row) != shown.At(column, row)) {
                 ++differing;
-                where = {std::min<LONG>(where.left, x), std::min<LONG>(where.top, y), std::max<LONG>(where.right, x),
-                         std::max<LONG>(where.bottom, y)};
+                where = {std::min<LONG>(where.left, column), std::min<LONG>(where.top, row),
+                         std::max<LONG>(where.right, column), std::max<LONG>(where.bottom, row)};
             }
     EXPECT_EQ(differing, 0) << "pixels of the second card unlike the walk's, within " << where.left << "," << where.top
                             << " - " << where.right << "," << where.bottom << ": " << Hex(walked.At(where.left, where.top))
                             << " then " << Hex(shown.At(where.left, where.top));
     // The graphic left its place: there the card shows as it did before the walk's drag.
     EXPECT_NE(shown.At(85, 155), shown.At(35, 95));
+}
+
+// A --dialog whose control or window is not there, and a --save-copy with nothing saved, are
+// logged; the run ends with the exit code of a missed dialog. The one that finds its control acts.
+TEST(DriveInBrowser, WhatIsNotThereIsReportedAndFailsTheRun) {
+    Site site;
+    const std::string name = "missing-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.cards.push_back(sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 8, 0)));
+    site.server.Put(name, AsText(sb::BuildStack(stack).bytes));
+    const std::string info = "About Stack - " + name;
+    const std::string copy = site.server.Name("never.stk");
+    const BrowserRun run = site.Run(name, {"--answer-alerts", "--command", "303@800", "--dialog", info + "|Bogus|press@1300",
+                                           "--dialog", "*|Cancel|press@1400", "--dialog", "Nothing here|OK|press@1600",
+                                           "--save-copy", copy, "--quit-after", "5500"});
+    EXPECT_EQ(run.exitCode, 14) << run.errors << Joined(run.log);
+    const int shown = Find(run.log, "shown(" + info + ") class=#32770 at ");
+    ASSERT_NE(shown, -1) << Joined(run.log);
+    EXPECT_NE(run.log[shown].find(" 2 Button \"Cancel\""), std::string::npos) << run.log[shown];
+    EXPECT_NE(Find(run.log, "dialog-action(" + info + "|Bogus|press) -> no such control in \"" + info + "\""), -1)
+        << Joined(run.log);
+    const int cancelled = Find(run.log, "dialog-action(*|Cancel|press) -> Button 2 \"Cancel\"");
+    ASSERT_NE(cancelled, -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "gone(" + info + ")", cancelled), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "dialog-action(Nothing here|OK|press) -> no such window; shown: none"), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "save-copy(" + copy + ") -> failed: the plug-in saved no stack"), -1) << Joined(run.log);
+    EXPECT_EQ(GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace
