@@ -453,9 +453,16 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         DeliverStreamsNow();
     }
     if (!g_page.closed) {  // the page may have been closed while the stack came in
-        for (const Embed& embed : g_page.embeds)
+        for (size_t i = 0; i < g_page.embeds.size(); ++i) {
+            const Embed& embed = g_page.embeds[i];
             if (embed.instance >= 0)
                 SetInstanceWindow(embed.instance, embed.window, embed.x, embed.y, o.width, o.height);
+            // Where the card lies on the screen, to turn the places of windows beside it into
+            // the card's coordinates of --click.
+            POINT corner = {0, 0};
+            ClientToScreen(embed.window, &corner);
+            Logf("card(instance=%u) at screen %ld,%ld", static_cast<unsigned>(i + 1), corner.x, corner.y);
+        }
         if (!o.streamBeforeWindow)
             requestStacks();
         g_page.quitWhenDoneArmed = o.quitWhenDone;
