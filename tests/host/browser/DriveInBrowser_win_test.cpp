@@ -1,9 +1,10 @@
-// The real plug-in driven in the test browser as a person drives it: a click puts a text field
-// (a child window) in focus and keys type into it, a drag moves a graphic, Shift+Tab leaves
-// browsing and a right click opens the card's menu, which Escape closes, Save is answered "Save
-// over original", Save As is named
-// in its dialog, and the stack saved last, copied when the page closed, opens again with the
-// typed text and the moved graphic. Missing dialogs and controls are reported and fail the run.
+// The real plug-in driven in the test browser as a person drives it: a click on a button moves
+// on, a click puts a text field (a child window) in focus and keys type into it, a drag moves a
+// graphic, Shift+Tab leaves browsing and a right click opens the card's menu, which Escape
+// closes, the card's information dialog renames and marks the card, Save is answered "Save over
+// original" and Save As is named in its dialog; the stack saved last, copied when the page
+// closed, holds all of it and opens again as the walk left it. Missing dialogs and controls are
+// reported and fail the run.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ namespace sb = stackbuilder;
 constexpr int kWidth = 320, kHeight = 240;
 constexpr sb::Rect kFieldRect = {20, 20, 300, 60};  // the demo's second card's note
 constexpr sb::Rect kGraphicRect = {20, 80, 50, 110};
-constexpr int kNextCard = 204, kSave = 102, kSaveAs = 103;
+constexpr int kNextCard = 204, kSave = 102, kSaveAs = 103, kCardInfo = 301;
 
 std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
@@ -98,15 +99,17 @@ TEST(DriveInBrowser, AWalkByMouseKeysAndDialogsIsSavedAndOpensAgain) {
     const std::string savedAs = site.server.Name("walk-named.stk");
     const std::string copy = site.server.Name("walk-copy.stk");
     const std::string before = site.server.Name("walk.png"), after = site.server.Name("walk-t2.png");
-    const std::string title = "Please name this Stack";
+    const std::string title = "Please name this Stack", card = "About Card - 2";
     const BrowserRun run = site.Run(
         name, {"--answer-alert", "2340:2", "--screenshot", before, "--screenshot-after", "1000",
                "--click", "270,205@1200", "--click", "150,40@1700", "--key", "End Space w o r l d shift+1@2000",
                "--drag", "35,95-85,155@2600", "--key", "shift+Tab@3100", "--right-click", "160,200@3400",
-               "--key", "Escape@3800", "--key", "shift+Tab@4000", "--command", std::to_string(kSave) + "@4200", "--command",
-               std::to_string(kSaveAs) + "@5000", "--dialog", title + "|File name:|type:" + savedAs + "@5500",
-               "--dialog", title + "|Save|press@5700", "--screenshot-after", "6400", "--save-copy", copy,
-               "--quit-after", "7200"});
+               "--key", "Escape@3800", "--key", "shift+Tab@4000", "--command", std::to_string(kCardInfo) + "@4200",
+               "--dialog", card + "|Card name:|type:Walked@4600", "--dialog", card + "|Marked card|check@4700",
+               "--dialog", card + "|OK|press@4800", "--command", std::to_string(kSave) + "@5100", "--command",
+               std::to_string(kSaveAs) + "@5900", "--dialog", title + "|File name:|type:" + savedAs + "@6400",
+               "--dialog", title + "|Save|press@6600", "--screenshot-after", "7300", "--save-copy", copy,
+               "--quit-after", "8000"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
 
     // The click reached the field's own window, at the point in its coordinates.
@@ -127,6 +130,10 @@ TEST(DriveInBrowser, AWalkByMouseKeysAndDialogsIsSavedAndOpensAgain) {
     ASSERT_NE(menu, -1) << Joined(run.log);
     EXPECT_NE(run.log[menu].find(" 303 \"About This Stack...\""), std::string::npos) << run.log[menu];
     EXPECT_NE(Find(run.log, "gone(menu)", menu), -1) << Joined(run.log);
+    // The card's information dialog renamed and marked the card.
+    for (const char* action : {"|Card name:|type:Walked) -> Edit 420 ", "|Marked card|check) -> Button 411 ",
+                               "|OK|press) -> Button 1 "})
+        EXPECT_NE(Find(run.log, "dialog-action(" + card + action), -1) << action << "\n" << Joined(run.log);
     // Save asks about the colours when the stack was converted for the display; the second
     // button saves over the original (the first would have opened Save As).
     const int alert = Find(run.log, "alert(id=2340)");
@@ -146,11 +153,13 @@ TEST(DriveInBrowser, AWalkByMouseKeysAndDialogsIsSavedAndOpensAgain) {
     EXPECT_NE(Find(run.log, "save-copy(" + copy + ") -> ok: from " + savedAs), -1) << Joined(run.log);
     EXPECT_EQ(ReadFile(copy), ReadFile(savedAs));
 
-    // The copy holds the typed text and the moved graphic, and opens again on its second card as
+    // The copy holds the card's new name and mark, the typed text and the moved graphic, and
+    // opens again on its second card as
     // the walk left it there.
     const std::string json = site.Report(copy);
     EXPECT_NE(json.find("\"text\":\"A card sharing the first picture world!\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"id\":20,\"rect\":[70,140,100,170]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"name\":\"Walked\",\"background\":1,\"flags\":128,"), std::string::npos) << json;
     const std::string again = site.server.Name("again.png");
     const BrowserRun reopened =
         site.Run("walk-copy.stk", {"--answer-alerts", "--command", std::to_string(kNextCard) + "@900", "--screenshot",
