@@ -17,16 +17,15 @@ constexpr char kPageClass[] = "LoomTestBrowserPage";
 constexpr char kEmbedClass[] = "LoomTestBrowserEmbed";
 constexpr UINT_PTR kTimerQuit = 2;
 constexpr UINT_PTR kTimerScreenshot = 3;
-constexpr UINT_PTR kTimerAlerts = 4;
+constexpr UINT_PTR kTimerDialogs = 4;
 constexpr UINT_PTR kTimerFirstCommand = 100;  // one timer per --command, in order
-constexpr UINT_PTR kTimerFirstClick = 300;    // one timer per --click, in order
+constexpr UINT_PTR kTimerFirstMouse = 300;    // one timer per --click, --drag, ..., in order
 constexpr UINT_PTR kTimerFirstLaterShot = 500;  // one timer per later --screenshot-after
 constexpr UINT_PTR kTimerFirstTyping = 700;     // one timer per --keys, in order
 constexpr UINT_PTR kTimerFirstDrop = 900;       // one timer per --drop, in order
-// Posted after a click's press: by the time it arrives the press has been handled, so the
-// release goes where the mouse's would, to a window that took the capture.
-constexpr UINT kMsgReleaseClick = WM_APP + 2;
-constexpr UINT kAlertPollMs = 50;
+constexpr UINT_PTR kTimerFirstKeys = 1100;      // one timer per --key, in order
+constexpr UINT_PTR kTimerFirstDialog = 1300;    // one timer per --dialog, in order
+constexpr UINT kDialogPollMs = 50;
 constexpr UINT kQuitRetryMs = 100;
 constexpr DWORD kQuitPatienceMs = 10000;
 
@@ -175,6 +174,8 @@ void ClosePage(HWND frame) {
     if (g_page.closed)
         return;
     g_page.closed = true;
+    StopInput();
+    EndDialogWatch();
     TakeScreenshots();
     if (g_page.options.reload) {
         HWND library = FindWindowA("LM_MediaBrowser", nullptr);
@@ -186,53 +187,6 @@ void ClosePage(HWND frame) {
         if (IsWindow(embed.window))
             DestroyWindow(embed.window);
     DestroyWindow(frame);
-}
-
-// --close-dialogs: any other dialog box is logged with its caption, its place on the screen
-// and, for a file dialog, the name in its file name box, then cancelled.
-void CloseDialog(HWND window) {
-    char caption[256] = {}, name[MAX_PATH] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    // The file name box of an Explorer-style file dialog: a combo box (cmb13), or an edit (edt1).
-    if (!GetDlgItemTextA(window, 1148, name, sizeof name))
-        GetDlgItemTextA(window, 1152, name, sizeof name);
-    RECT r = {};
-    GetWindowRect(window, &r);
-    Logf("dialog(%s) at %ld,%ld,%ld,%ld name=%s", caption, r.left, r.top, r.right, r.bottom, name);
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
-}
-
-bool IsDialogBox(HWND window) {
-    char name[16] = {};
-    return GetClassNameA(window, name, sizeof name) && std::string_view(name) == "#32770";
-}
-
-// --answer-alerts: the plug-in's alert boxes carry their string id as the window property
-// "LoomAlertId" (beside "LoomAlertBox", the box's own record). Each one seen is logged and
-// answered with its default button, as a person in a hurry would.
-std::vector<HWND> g_answered;  // boxes answered (or dialogs closed) and not yet gone
-
-BOOL CALLBACK AnswerAlert(HWND window, LPARAM) {
-    if (!IsWindowVisible(window) || std::find(g_answered.begin(), g_answered.end(), window) != g_answered.end())
-        return TRUE;
-    if (!GetPropA(window, "LoomAlertBox") || !g_page.options.answerAlerts) {
-        if (g_page.options.closeDialogs && !GetPropA(window, "LoomAlertBox") && IsDialogBox(window)) {
-            g_answered.push_back(window);
-            CloseDialog(window);
-        }
-        return TRUE;
-    }
-    g_answered.push_back(window);
-    const auto id = static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetPropA(window, "LoomAlertId")));
-    const LRESULT defId = SendMessageA(window, DM_GETDEFID, 0, 0);
-    const int button = HIWORD(defId) == DC_HASDEFID ? LOWORD(defId) : IDOK;
-    char text[256] = {};
-    GetDlgItemTextA(window, 51, text, sizeof text);  // the message of the program's alert boxes
-    Logf("alert(id=%u) -> button %d: %s", id, button, text);
-    std::fprintf(stderr, "testbrowser: alert %u answered\n", id);
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
-    return TRUE;
 }
 
 // --quit-when-done: the page closes as soon as nothing is left to deliver, not after a guess
@@ -250,18 +204,6 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case kMsgPump:
         PumpAndMaybeQuit(window);
-        return 0;
-    case kMsgReleaseClick:
-        if (!g_page.embeds.empty()) {
-            HWND embed = g_page.embeds[0].window;
-            HWND target = GetCapture();
-            POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (target && target != embed && IsChild(embed, target))
-                MapWindowPoints(embed, target, &at, 1);
-            else
-                target = embed;
-            PostMessageA(target, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-        }
         return 0;
     case WM_TIMER:
         if (wParam == kTimerPump) {
@@ -285,16 +227,18 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                 Logf("command(%d)", command);
                 PostMessageA(g_page.embeds[0].window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
             }
-        } else if (wParam >= kTimerFirstClick && wParam < kTimerFirstClick + g_page.options.clicks.size()) {
+        } else if (wParam >= kTimerFirstMouse && wParam < kTimerFirstMouse + g_page.options.mouse.size()) {
             KillTimer(window, wParam);
-            const BrowserOptions::TimedClick& c = g_page.options.clicks[wParam - kTimerFirstClick];
-            if (!g_page.embeds.empty()) {
-                Logf("click(%d,%d)", c.x, c.y);
-                const LPARAM at = MAKELPARAM(c.x, c.y);
-                PostMessageA(g_page.embeds[0].window, WM_MOUSEMOVE, 0, at);
-                PostMessageA(g_page.embeds[0].window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-                PostMessageA(window, kMsgReleaseClick, 0, at);
-            }
+            if (!g_page.embeds.empty() && !g_page.closed)
+                SendMouseAction(g_page.embeds[0].window, g_page.options.mouse[wParam - kTimerFirstMouse]);
+        } else if (wParam >= kTimerFirstKeys && wParam < kTimerFirstKeys + g_page.options.keys.size()) {
+            KillTimer(window, wParam);
+            if (!g_page.closed)
+                SendKeyStrokes(g_page.options.keys[wParam - kTimerFirstKeys]);
+        } else if (wParam >= kTimerFirstDialog && wParam < kTimerFirstDialog + g_page.options.dialogActions.size()) {
+            KillTimer(window, wParam);
+            if (!g_page.closed)
+                DialogActionDue(wParam - kTimerFirstDialog);
         } else if (wParam >= kTimerFirstDrop && wParam < kTimerFirstDrop + g_page.options.drops.size()) {
             KillTimer(window, wParam);
             const BrowserOptions::TimedDrop& d = g_page.options.drops[wParam - kTimerFirstDrop];
@@ -317,9 +261,9 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                    wParam < kTimerFirstLaterShot + g_page.options.laterScreenshotsMs.size()) {
             KillTimer(window, wParam);
             TakeLaterScreenshot(wParam - kTimerFirstLaterShot);
-        } else if (wParam == kTimerAlerts) {
-            std::erase_if(g_answered, [](HWND w) { return !IsWindow(w); });
-            EnumThreadWindows(GetCurrentThreadId(), AnswerAlert, 0);
+        } else if (wParam == kTimerDialogs) {
+            if (!g_page.closed)
+                WatchDialogs();
         }
         return 0;
     case WM_CLOSE:
@@ -446,6 +390,7 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         ShutdownPlugin();
         return rc;
     }
+    WatchPluginSaves(PluginModuleHandle(), types.extensions);
     std::vector<std::string> mimeTypes;
     for (const std::string& url : stackUrls) {
         std::string mimeType = o.mimeType.empty() ? types.TypeForExtension(UrlExtension(url)) : o.mimeType;
@@ -489,12 +434,16 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         SetTimer(g_page.frame, kTimerFirstLaterShot + i, static_cast<UINT>(o.laterScreenshotsMs[i]), nullptr);
     if (o.quitAfterMs >= 0)
         SetTimer(g_page.frame, kTimerQuit, static_cast<UINT>(o.quitAfterMs), nullptr);
-    if (o.answerAlerts || o.closeDialogs)
-        SetTimer(g_page.frame, kTimerAlerts, kAlertPollMs, nullptr);
+    StartDialogWatch(g_page.frame, o);
+    SetTimer(g_page.frame, kTimerDialogs, kDialogPollMs, nullptr);
     for (size_t i = 0; i < o.commands.size(); ++i)
         SetTimer(g_page.frame, kTimerFirstCommand + i, static_cast<UINT>(o.commands[i].atMs), nullptr);
-    for (size_t i = 0; i < o.clicks.size(); ++i)
-        SetTimer(g_page.frame, kTimerFirstClick + i, static_cast<UINT>(o.clicks[i].atMs), nullptr);
+    for (size_t i = 0; i < o.mouse.size(); ++i)
+        SetTimer(g_page.frame, kTimerFirstMouse + i, static_cast<UINT>(o.mouse[i].atMs), nullptr);
+    for (size_t i = 0; i < o.keys.size(); ++i)
+        SetTimer(g_page.frame, kTimerFirstKeys + i, static_cast<UINT>(o.keys[i].atMs), nullptr);
+    for (size_t i = 0; i < o.dialogActions.size(); ++i)
+        SetTimer(g_page.frame, kTimerFirstDialog + i, static_cast<UINT>(o.dialogActions[i].atMs), nullptr);
     for (size_t i = 0; i < o.typing.size(); ++i)
         SetTimer(g_page.frame, kTimerFirstTyping + i, static_cast<UINT>(o.typing[i].atMs), nullptr);
     for (size_t i = 0; i < o.drops.size(); ++i)
@@ -504,9 +453,16 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         DeliverStreamsNow();
     }
     if (!g_page.closed) {  // the page may have been closed while the stack came in
-        for (const Embed& embed : g_page.embeds)
+        for (size_t i = 0; i < g_page.embeds.size(); ++i) {
+            const Embed& embed = g_page.embeds[i];
             if (embed.instance >= 0)
                 SetInstanceWindow(embed.instance, embed.window, embed.x, embed.y, o.width, o.height);
+            // Where the card lies on the screen, to turn the places of windows beside it into
+            // the card's coordinates of --click.
+            POINT corner = {0, 0};
+            ClientToScreen(embed.window, &corner);
+            Logf("card(instance=%u) at screen %ld,%ld", static_cast<unsigned>(i + 1), corner.x, corner.y);
+        }
         if (!o.streamBeforeWindow)
             requestStacks();
         g_page.quitWhenDoneArmed = o.quitWhenDone;
@@ -514,12 +470,21 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         RunMessageLoop();
     }
     if (!g_page.closed) {
+        StopInput();
+        EndDialogWatch();
         TakeScreenshots();
         DestroyInstances();
     }
+    const bool copied = o.saveCopy.empty() || CopyLastSavedStack(o.saveCopy);
     ShutdownPlugin();
     if (refused)
         return kExitInstanceRefused;
+    if (DialogWatchFailed())
+        return kExitDialogMissed;
+    if (!copied) {
+        std::fprintf(stderr, "testbrowser: --save-copy: no stack was saved, or the copy failed (see the log)\n");
+        return kExitSaveCopy;
+    }
     if (g_page.streamsUnfinished)
         return kExitStreamsUnfinished;
     if (g_page.notHandedBack)

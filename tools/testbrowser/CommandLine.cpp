@@ -26,6 +26,79 @@ bool ParseSize(std::string_view text, int& width, int& height) {
     return ParseInt(text.substr(0, x), 1, 4096, width) && ParseInt(text.substr(x + 1), 1, 4096, height);
 }
 
+// "X,Y" in the card's coordinates; a point left of or above the card is negative (a palette
+// beside it).
+bool ParsePoint(std::string_view text, int& x, int& y) {
+    const size_t comma = text.find(',');
+    return comma != std::string_view::npos && ParseInt(text.substr(0, comma), -4096, 4095, x) &&
+           ParseInt(text.substr(comma + 1), -4096, 4095, y);
+}
+
+// "SOMETHING@MS": the part before the last '@' and the time.
+bool SplitTime(std::string_view text, std::string_view& before, int& atMs) {
+    constexpr int kMaxMs = 24 * 60 * 60 * 1000;
+    const size_t at = text.rfind('@');
+    if (at == std::string_view::npos || at == 0)
+        return false;
+    before = text.substr(0, at);
+    return ParseInt(text.substr(at + 1), 0, kMaxMs, atMs);
+}
+
+bool ParseMouse(std::string_view text, BrowserOptions::MouseAction action, BrowserOptions::TimedMouse& out) {
+    std::string_view place;
+    out.action = action;
+    if (!SplitTime(text, place, out.atMs))
+        return false;
+    if (action != BrowserOptions::MouseAction::Drag)
+        return ParsePoint(place, out.x, out.y);
+    // The '-' between the points: after the first point's comma and the sign its Y may have.
+    const size_t comma = place.find(',');
+    const size_t dash = comma == std::string_view::npos ? comma : place.find('-', comma + 2);
+    return dash != std::string_view::npos && ParsePoint(place.substr(0, dash), out.x, out.y) &&
+           ParsePoint(place.substr(dash + 1), out.x2, out.y2);
+}
+
+// "TITLE|CONTROL|ACTION@MS"; the action is press, check, uncheck, type:TEXT or choose:TEXT.
+bool ParseDialogAction(std::string_view text, BrowserOptions::TimedDialogAction& out) {
+    using Verb = BrowserOptions::DialogVerb;
+    std::string_view rest;
+    if (!SplitTime(text, rest, out.atMs))
+        return false;
+    out.spec = std::string(rest);
+    const size_t first = rest.find('|');
+    const size_t second = first == std::string_view::npos ? first : rest.find('|', first + 1);
+    if (second == std::string_view::npos || first == 0 || second == first + 1)
+        return false;
+    out.title = std::string(rest.substr(0, first));
+    out.control = std::string(rest.substr(first + 1, second - first - 1));
+    const std::string_view action = rest.substr(second + 1);
+    const size_t colon = action.find(':');
+    const std::string_view word = action.substr(0, colon);
+    out.text = colon == std::string_view::npos ? std::string() : std::string(action.substr(colon + 1));
+    if (word == "press") out.verb = Verb::Press;
+    else if (word == "check") out.verb = Verb::Check;
+    else if (word == "uncheck") out.verb = Verb::Uncheck;
+    else if (word == "type") out.verb = Verb::Type;
+    else if (word == "choose") out.verb = Verb::Choose;
+    else return false;
+    const bool takesText = out.verb == Verb::Type || out.verb == Verb::Choose;
+    if (takesText != (colon != std::string_view::npos))
+        return false;
+    return out.verb != Verb::Choose || !out.text.empty();  // typing nothing empties a field
+}
+
+// "N" (every alert) or "ALERT:N" (the alert of that string id).
+bool ParseAlertAnswer(std::string_view text, BrowserOptions::AlertAnswer& out) {
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos)
+        return ParseInt(text, 1, 3, out.button);
+    int id = 0;
+    if (!ParseInt(text.substr(0, colon), 1, 65535, id) || !ParseInt(text.substr(colon + 1), 1, 3, out.button))
+        return false;
+    out.alertId = static_cast<unsigned>(id);
+    return true;
+}
+
 std::string Lower(std::string_view text) {
     std::string out(text);
     for (char& c : out)
@@ -107,9 +180,16 @@ const char* UsageText() {
            "  --full                full-page mode instead of embedded\n"
            "  --stream-first        deliver the stack before the window is given\n"
            "  --parallel            interleave streams instead of delivering one after another\n"
-           "  --log                 one line on standard output for every plug-in call\n"
+           "  --log                 one line on standard output for every plug-in call, and for\n"
+           "                        every dialog shown: \"shown(TITLE) class=C at L,T,R,B\n"
+           "                        front=yes|no owner=page|none|CLASS controls: ID CLASS \"TEXT\"\n"
+           "                        ...\" (front: in front of the page's window), \"gone(TITLE)\"\n"
+           "                        when it closed, and \"card(instance=N) at screen X,Y\"\n"
            "  --answer-alerts       log each alert the plug-in shows (\"alert(id=N)\") and press\n"
            "                        its default button\n"
+           "  --answer-alert N      answer alerts with their Nth button instead of the default;\n"
+           "                        ALERT:N only the alert of that string id (repeatable; sets\n"
+           "                        --answer-alerts; an alert without that button: exit code 14)\n"
            "  --close-dialogs       log each other dialog box the plug-in opens (\"dialog(CAPTION)\n"
            "                        at LEFT,TOP,RIGHT,BOTTOM name=FILE\", on the screen) and\n"
            "                        cancel it\n"
@@ -118,11 +198,38 @@ const char* UsageText() {
            "                        of the first embed at the later times (FILE-t2.png, ...)\n"
            "  --command ID@MS       post menu command ID to the first embed window at MS\n"
            "                        milliseconds (repeatable)\n"
-           "  --click X,Y@MS        a left click on the first embed window at MS (repeatable)\n"
+           "  --click X,Y@MS        a left click at X,Y of the first embed (the card's\n"
+           "                        coordinates) at MS: real input (move, press, release) that\n"
+           "                        the window under the point gets, a child window or a dialog\n"
+           "                        over the card too, and outside the card (negative X or Y)\n"
+           "                        whatever window lies there; the log names that window and\n"
+           "                        the point in it (repeatable)\n"
+           "  --right-click X,Y@MS  the same with the right button\n"
+           "  --double-click X,Y@MS two left clicks in a row\n"
+           "  --drag X1,Y1-X2,Y2@MS the left button pressed at X1,Y1, moved in steps to X2,Y2\n"
+           "                        and released there\n"
            "  --drop FILE@X,Y@MS    FILE dropped from the shell on the first embed window at X,Y\n"
            "                        (a real drop record) at MS (repeatable)\n"
            "  --keys TEXT@MS        TEXT typed (WM_CHAR each) into the window with the focus\n"
            "                        at MS (repeatable)\n"
+           "  --key KEYS@MS         keys pressed and released as real input at the window with\n"
+           "                        the focus (accelerators and dialog keys see them): names\n"
+           "                        separated by spaces, each with modifiers before it, e.g.\n"
+           "                        \"ctrl+s\", \"shift+Tab Return\", \"Escape\", \"Delete\", \"F1\",\n"
+           "                        \"a\", \"5\", \"Left\", \"Space\", \"alt+F4\" (repeatable)\n"
+           "  --dialog \"TITLE|CONTROL|ACTION@MS\"\n"
+           "                        from MS on, in the dialog titled TITLE (\"*\": the first\n"
+           "                        dialog shown) the control of that id or text (a label's text\n"
+           "                        names the control after it): press, check, uncheck,\n"
+           "                        type:TEXT (its text replaced) or choose:TEXT (an item of a\n"
+           "                        list or combo box); a dialog not shown within 3 seconds, or\n"
+           "                        a control not in it, is logged and the run ends with exit\n"
+           "                        code 14 (repeatable; until it has acted, --close-dialogs and\n"
+           "                        --answer-alerts leave its dialog alone)\n"
+           "  --save-copy PATH      once the page closed, copy the stack file the plug-in saved\n"
+           "                        last (a web stack's copy in the download cache, a local\n"
+           "                        file, a Save As target) to PATH; nothing saved or the copy\n"
+           "                        failed: exit code 15\n"
            "  --quit-after MS       close the page after MS milliseconds\n"
            "  --quit-when-done      close the page once every stream has ended and no request\n"
            "                        of the plug-in is left (with --quit-after as the limit:\n"
@@ -191,19 +298,55 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
                 options.commands.push_back(c);
             else if (value)
                 error = "bad value for --command: " + *value;
-        } else if (a == "--click") {
+        } else if (a == "--click" || a == "--right-click" || a == "--double-click" || a == "--drag") {
+            using Action = BrowserOptions::MouseAction;
+            const Action action = a == "--click"          ? Action::Click
+                                  : a == "--right-click"  ? Action::RightClick
+                                  : a == "--double-click" ? Action::DoubleClick
+                                                          : Action::Drag;
             const std::string* value = needValue(i);
-            const size_t comma = value ? value->find(',') : std::string::npos;
-            const size_t at = value ? value->find('@') : std::string::npos;
-            BrowserOptions::TimedClick c{};
-            ok = comma != std::string::npos && at != std::string::npos && comma < at &&
-                 ParseInt(value->substr(0, comma), 0, 4095, c.x) &&
-                 ParseInt(value->substr(comma + 1, at - comma - 1), 0, 4095, c.y) &&
-                 ParseInt(value->substr(at + 1), 0, kMaxMs, c.atMs);
+            BrowserOptions::TimedMouse m{};
+            ok = value && ParseMouse(*value, action, m);
             if (ok)
-                options.clicks.push_back(c);
+                options.mouse.push_back(m);
             else if (value)
-                error = "bad value for --click: " + *value;
+                error = "bad value for " + a + ": " + *value;
+        } else if (a == "--key") {
+            const std::string* value = needValue(i);
+            std::string_view keys;
+            BrowserOptions::TimedKeys k{};
+            ok = value && SplitTime(*value, keys, k.atMs);
+            if (ok) {
+                k.text = std::string(keys);
+                ok = ParseKeyStrokes(keys, k.strokes, error);
+                if (ok)
+                    options.keys.push_back(k);
+                else
+                    error = "bad value for --key: " + *value + " (" + error + ")";
+            } else if (value) {
+                error = "bad value for --key: " + *value;
+            }
+        } else if (a == "--dialog") {
+            const std::string* value = needValue(i);
+            BrowserOptions::TimedDialogAction d{};
+            ok = value && ParseDialogAction(*value, d);
+            if (ok)
+                options.dialogActions.push_back(d);
+            else if (value)
+                error = "bad value for --dialog: " + *value + " (TITLE|CONTROL|ACTION@MS, the action press, check, "
+                                                              "uncheck, type:TEXT or choose:TEXT)";
+        } else if (a == "--answer-alert") {
+            const std::string* value = needValue(i);
+            BrowserOptions::AlertAnswer answer{};
+            ok = value && ParseAlertAnswer(*value, answer);
+            if (ok) {
+                options.alertAnswers.push_back(answer);
+                options.answerAlerts = true;
+            } else if (value) {
+                error = "bad value for --answer-alert: " + *value;
+            }
+        } else if (a == "--save-copy") {
+            ok = textOption(i, options.saveCopy);
         } else if (a == "--drop") {
             const std::string* value = needValue(i);
             const size_t at = value ? value->rfind('@') : std::string::npos;

@@ -5,6 +5,10 @@
 //   PluginHost_win.cpp     loading the plug-in, the browser function table, instances, streams
 //   BrowserWindow_win.cpp  the page window, the embed windows, timers and main()
 //   Screenshot_win.cpp     capturing an embed window into a PNG file
+//   Input_win.cpp          clicks, drags and keys as real input at the window under the point
+//   KeyNames_win.cpp       key names ("ctrl+s", "Return") as virtual keys
+//   DialogWatch_win.cpp    the dialogs shown: logged, alerts answered, --dialog actions, others closed
+//   SaveWatch_win.cpp      the stack files the plug-in saves, and the copy of the last one
 #pragma once
 
 #include <optional>
@@ -43,18 +47,52 @@ struct BrowserOptions {
         int atMs;
     };
     std::vector<TimedCommand> commands;
-    // Left clicks (button down, then up) at embed coordinates, each at its time.
-    struct TimedClick {
-        int x, y;
-        int atMs;
+    // Mouse actions at embed coordinates, each at its time: a click is the move, the press and
+    // the release a person makes; a drag presses at x,y, moves to x2,y2 and releases there.
+    enum class MouseAction { Click, RightClick, DoubleClick, Drag };
+    struct TimedMouse {
+        MouseAction action = MouseAction::Click;
+        int x = 0, y = 0;
+        int x2 = 0, y2 = 0;  // a drag's end
+        int atMs = 0;
     };
-    std::vector<TimedClick> clicks;
+    std::vector<TimedMouse> mouse;
     // Characters posted one by one as WM_CHAR to the window with the keyboard focus, at a time.
     struct TimedTyping {
         std::string text;
         int atMs;
     };
     std::vector<TimedTyping> typing;
+    // Keys pressed and released (modifiers held around them) at the window with the focus.
+    struct KeyStroke {
+        std::vector<unsigned char> modifiers;  // virtual keys held down, in order
+        unsigned char key = 0;                 // virtual key
+    };
+    struct TimedKeys {
+        std::string text;  // as given, for the log
+        std::vector<KeyStroke> strokes;
+        int atMs = 0;
+    };
+    std::vector<TimedKeys> keys;
+    // An action on a control of a dialog: TITLE|CONTROL|ACTION@MS. The title "*" takes the first
+    // dialog shown; the control is an id or a text (a label's text names the control after it).
+    enum class DialogVerb { Press, Check, Uncheck, Type, Choose };
+    struct TimedDialogAction {
+        std::string spec;  // as given, for the log
+        std::string title;
+        std::string control;
+        DialogVerb verb = DialogVerb::Press;
+        std::string text;  // what Type types, what Choose chooses
+        int atMs = 0;
+    };
+    std::vector<TimedDialogAction> dialogActions;
+    // Which button answers an alert: 1-based, for every alert (alertId 0) or for one string id.
+    struct AlertAnswer {
+        unsigned alertId = 0;
+        int button = 1;
+    };
+    std::vector<AlertAnswer> alertAnswers;
+    std::string saveCopy;  // where the stack file last saved is copied once the page closed
     // A file dropped from the shell on the first embed at embed coordinates, at a time.
     struct TimedDrop {
         std::string file;
@@ -79,6 +117,8 @@ enum ExitCode : int {
     kExitScreenshot = 11,
     kExitStreamsUnfinished = 12,  // --quit-after came first while --quit-when-done still waited
     kExitNotHandedBack = 13,      // an embed window was not the browser's again after NPP_Destroy
+    kExitDialogMissed = 14,       // a --dialog or --answer-alert found no window, control or button
+    kExitSaveCopy = 15,           // --save-copy: nothing was saved, or the copy failed
 };
 
 // CommandLine.cpp
@@ -138,6 +178,29 @@ size_t OutstandingAllocations();
 // Messages and timers of the page window that the stream pump uses.
 inline constexpr unsigned kMsgPump = 0x8000 + 1;  // WM_APP + 1
 inline constexpr unsigned kTimerPump = 1;
+
+// KeyNames_win.cpp: "ctrl+s shift+Tab Return" as strokes; false with the error on a name unknown.
+bool ParseKeyStrokes(std::string_view text, std::vector<BrowserOptions::KeyStroke>& strokes, std::string& error);
+
+// Input_win.cpp: real input (SendInput) from a thread of its own, so that it goes on while the
+// plug-in runs a loop of its own (a drag tracked, a modal dialog); the window under the point is
+// logged with the point in its coordinates.
+void SendMouseAction(void* embed, const BrowserOptions::TimedMouse& action);
+void SendKeyStrokes(const BrowserOptions::TimedKeys& keys);
+void StopInput();  // waits for the input under way
+
+// DialogWatch_win.cpp: polled from the page's timer, which runs inside the plug-in's modal loops.
+void StartDialogWatch(void* frame, const BrowserOptions& options);
+void WatchDialogs();
+void DialogActionDue(size_t index);  // the --dialog of that index starts looking for its window
+void EndDialogWatch();                // a --dialog still to act is reported as missed
+bool DialogWatchFailed();             // a --dialog or an alert answer missed
+
+// SaveWatch_win.cpp: the plug-in's writes of stack files (extensions it serves), seen through
+// its imports of the file functions.
+void WatchPluginSaves(void* module, const std::vector<std::string>& stackExtensions);
+std::string LastSavedStack();  // empty when the plug-in saved none
+bool CopyLastSavedStack(const std::string& to);  // logs what it copied, or why not
 
 // Screenshot_win.cpp
 bool SaveWindowPng(void* hwnd, const std::string& fileName);

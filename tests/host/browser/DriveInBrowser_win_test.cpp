@@ -1,0 +1,220 @@
+// The real plug-in driven in the test browser as a person drives it: a click on a button moves
+// on, a click puts a text field (a child window) in focus and keys type into it, a drag moves a
+// graphic, Shift+Tab leaves browsing and a right click opens the card's menu, which Escape
+// closes, the card's information dialog renames and marks the card, Save is answered "Save over
+// original" and Save As is named in its dialog; the stack saved last, copied when the page
+// closed, holds all of it and opens again as the walk left it. Missing dialogs and controls are
+// reported and fail the run.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+using namespace browsertest;
+namespace sb = stackbuilder;
+
+constexpr int kWidth = 320, kHeight = 240;
+constexpr sb::Rect kFieldRect = {20, 20, 300, 60};  // the demo's second card's note
+constexpr sb::Rect kGraphicRect = {20, 80, 50, 110};
+constexpr int kNextCard = 204, kSave = 102, kSaveAs = 103, kCardInfo = 301;
+
+std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// The demo's first two cards (8-bit pictures, converted for a deeper display, so Save asks about
+// the colours), for a person who may edit (the card's menu opens on a right click), with a
+// graphic on the second card that can be dragged in browse mode.
+std::string WalkStack() {
+    sb::Stack stack = sb::DemoStack();
+    stack.cards.resize(2);
+    stack.experiencedUser = 1;
+    sb::Object graphic = sb::Graphic(stack.nextObjectId, kGraphicRect, "Block");
+    const int width = kGraphicRect.right - kGraphicRect.left, height = kGraphicRect.bottom - kGraphicRect.top;
+    graphic.mask.clear();
+    graphic.trailer = false;
+    graphic.words = {{16, 0}, {24, 0}, {30, 0}, {32, 0}, {34, static_cast<uint16_t>(height)},
+                     {36, static_cast<uint16_t>(width)}, {54, 8}, {58, 28016}};
+    graphic.data.assign(sb::MacRowBytes(width, 8) * height, 1);
+    graphic.flags = 0x80;  // draggable in browse mode
+    stack.cards[1].objects.push_back(graphic);
+    ++stack.nextObjectId;
+    return AsText(sb::BuildStack(stack).bytes);
+}
+
+// A server folder whose runs keep the download cache in a folder of their own.
+struct Site {
+    ServerFolder server;
+    std::string cache;
+    Site() {
+        cache = server.path + "\\cache";
+        CreateDirectoryA(cache.c_str(), nullptr);
+    }
+    ~Site() {
+        WIN32_FIND_DATAA data;
+        HANDLE search = FindFirstFileA((cache + "\\*").c_str(), &data);
+        if (search != INVALID_HANDLE_VALUE) {
+            do
+                DeleteFileA((cache + "\\" + data.cFileName).c_str());
+            while (FindNextFileA(search, &data));
+            FindClose(search);
+        }
+        RemoveDirectoryA(cache.c_str());
+    }
+    BrowserRun Run(const std::string& stack, std::vector<std::string> args) {
+        std::vector<std::string> all = {"--dll", PluginPath(), "--server", server.path, "--log", "--size",
+                                        std::to_string(kWidth) + "x" + std::to_string(kHeight)};
+        all.insert(all.end(), args.begin(), args.end());
+        all.push_back("http://localhost/" + stack);
+        return RunBrowser(server, all, {{"TMP", cache}, {"TEMP", cache}});
+    }
+    std::string Report(const std::string& stack) {
+        const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
+        const BrowserRun report = RunProgram(reporter, server, {stack});
+        EXPECT_EQ(report.exitCode, 0) << report.errors;
+        return Joined(report.log);
+    }
+};
+
+// "at CLASS X,Y" of an input line: the window the input reached and the point in it.
+bool InputTarget(const std::string& line, std::string& windowClass, int& x, int& y) {
+    const size_t at = line.find(" at ");
+    char name[64] = {};
+    return at != std::string::npos && std::sscanf(line.c_str() + at + 4, "%63s %d,%d", name, &x, &y) == 3 &&
+           !(windowClass = name).empty();
+}
+
+TEST(DriveInBrowser, AWalkByMouseKeysAndDialogsIsSavedAndOpensAgain) {
+    Site site;
+    const std::string name = "walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, WalkStack());
+    const std::string savedAs = site.server.Name("walk-named.stk");
+    const std::string copy = site.server.Name("walk-copy.stk");
+    const std::string before = site.server.Name("walk.png"), after = site.server.Name("walk-t2.png");
+    const std::string title = "Please name this Stack", card = "About Card - 2";
+    const BrowserRun run = site.Run(
+        name, {"--answer-alert", "2340:2", "--screenshot", before, "--screenshot-after", "1000",
+               "--click", "270,205@1200", "--click", "150,40@1700", "--key", "End Space w o r l d shift+1@2000",
+               "--drag", "35,95-85,155@2600", "--key", "shift+Tab@3100", "--right-click", "160,200@3400",
+               "--key", "Escape@3800", "--key", "shift+Tab@4000", "--command", std::to_string(kCardInfo) + "@4200",
+               "--dialog", card + "|Card name:|type:Walked@4600", "--dialog", card + "|Marked card|check@4700",
+               "--dialog", card + "|OK|press@4800", "--command", std::to_string(kSave) + "@5100", "--command",
+               std::to_string(kSaveAs) + "@5900", "--dialog", title + "|File name:|type:" + savedAs + "@6400",
+               "--dialog", title + "|Save|press@6600", "--screenshot-after", "7300", "--save-copy", copy,
+               "--quit-after", "8000"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+
+    // The click reached the field's own window, at the point in its coordinates.
+    std::string windowClass;
+    int x = -1, y = -1;
+    const int click = Find(run.log, "click(150,40) at ");
+    ASSERT_NE(click, -1) << Joined(run.log);
+    ASSERT_TRUE(InputTarget(run.log[click], windowClass, x, y)) << run.log[click];
+    EXPECT_EQ(windowClass, "LMText") << run.log[click];
+    EXPECT_NEAR(x, 150 - kFieldRect.left, 4) << run.log[click];
+    EXPECT_NEAR(y, 40 - kFieldRect.top, 4) << run.log[click];
+    EXPECT_NE(Find(run.log, "key(End Space w o r l d shift+1) focus=LMText"), -1) << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "drag(35,95-85,155) from LoomTestBrowserEmbed 35,95 to LoomTestBrowserEmbed 85,155"),
+              Find(run.log, "drag(")) << Joined(run.log);
+    // Shift+Tab left browsing for the object tools, where a right click opens the card's menu;
+    // Escape closed it, and Shift+Tab again went back to browsing.
+    const int menu = Find(run.log, "shown(menu) class=#32768");
+    ASSERT_NE(menu, -1) << Joined(run.log);
+    EXPECT_NE(run.log[menu].find(" 303 \"About This Stack...\""), std::string::npos) << run.log[menu];
+    EXPECT_NE(Find(run.log, "gone(menu)", menu), -1) << Joined(run.log);
+    // The card's information dialog renamed and marked the card.
+    for (const char* action : {"|Card name:|type:Walked) -> Edit 420 ", "|Marked card|check) -> Button 411 ",
+                               "|OK|press) -> Button 1 "})
+        EXPECT_NE(Find(run.log, "dialog-action(" + card + action), -1) << action << "\n" << Joined(run.log);
+    // Save asks about the colours when the stack was converted for the display; the second
+    // button saves over the original (the first would have opened Save As).
+    const int alert = Find(run.log, "alert(id=2340)");
+    if (alert != -1) {
+        EXPECT_EQ(run.log[alert].rfind("alert(id=2340) -> button 53:", 0), 0u) << run.log[alert];
+    }
+    const int overOriginal = FindHolding(run.log, "saved(" + site.cache);
+    EXPECT_NE(overOriginal, -1) << "the web stack's copy was saved over\n" << Joined(run.log);
+    // Save As: its dialog in front of the page, named through its controls.
+    const int dialog = Find(run.log, "shown(" + title + ") class=#32770");
+    ASSERT_NE(dialog, -1) << Joined(run.log);
+    EXPECT_NE(run.log[dialog].find(" front=yes "), std::string::npos) << run.log[dialog];
+    EXPECT_NE(Find(run.log, "dialog-action(" + title + "|Save|press) -> Button 1 "), -1) << Joined(run.log);
+    const int named = Find(run.log, "saved(" + savedAs + ")");
+    ASSERT_NE(named, -1) << Joined(run.log);
+    EXPECT_GT(named, overOriginal);
+    EXPECT_NE(Find(run.log, "save-copy(" + copy + ") -> ok: from " + savedAs), -1) << Joined(run.log);
+    EXPECT_EQ(ReadFile(copy), ReadFile(savedAs));
+
+    // The copy holds the card's new name and mark, the typed text and the moved graphic, and
+    // opens again on its second card as
+    // the walk left it there.
+    const std::string json = site.Report(copy);
+    EXPECT_NE(json.find("\"text\":\"A card sharing the first picture world!\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"id\":20,\"rect\":[70,140,100,170]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"name\":\"Walked\",\"background\":1,\"flags\":128,"), std::string::npos) << json;
+    const std::string again = site.server.Name("again.png");
+    const BrowserRun reopened =
+        site.Run("walk-copy.stk", {"--answer-alerts", "--command", std::to_string(kNextCard) + "@900", "--screenshot",
+                                   again, "--screenshot-after", "1500", "--quit-after", "2000"});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    const Shot walked(after), shown(again);
+    ASSERT_EQ(walked.width, UINT(kWidth));
+    ASSERT_EQ(shown.width, UINT(kWidth));
+    // On a 16-bit display the card shows with six bits of green, and the stack file keeps 16-bit
+    // pictures with five: one step of a five-bit channel is allowed.
+    int differing = 0;
+    RECT where = {kWidth, kHeight, -1, -1};
+    for (int row = 0; row < kHeight; ++row)
+        for (int column = 0; column < kWidth; ++column) {
+            const uint32_t was = walked.At(column, row);
+            if (!NearRgb(shown.At(column, row), was >> 16 & 255, was >> 8 & 255, was & 255, 8)) {
+                ++differing;
+                where = {std::min<LONG>(where.left, column), std::min<LONG>(where.top, row),
+                         std::max<LONG>(where.right, column), std::max<LONG>(where.bottom, row)};
+            }
+        }
+    EXPECT_EQ(differing, 0) << "pixels of the second card unlike the walk's, within " << where.left << "," << where.top
+                            << " - " << where.right << "," << where.bottom << ": " << Hex(walked.At(where.left, where.top))
+                            << " then " << Hex(shown.At(where.left, where.top));
+    // The graphic left its place: there the card shows as it did before the walk's drag.
+    EXPECT_NE(shown.At(85, 155), shown.At(35, 95));
+}
+
+// A --dialog whose control or window is not there, and a --save-copy with nothing saved, are
+// logged; the run ends with the exit code of a missed dialog. The one that finds its control acts.
+TEST(DriveInBrowser, WhatIsNotThereIsReportedAndFailsTheRun) {
+    Site site;
+    const std::string name = "missing-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.cards.push_back(sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 8, 0)));
+    site.server.Put(name, AsText(sb::BuildStack(stack).bytes));
+    const std::string info = "About Stack - " + name;
+    const std::string copy = site.server.Name("never.stk");
+    const BrowserRun run = site.Run(name, {"--answer-alerts", "--command", "303@800", "--dialog", info + "|Bogus|press@1300",
+                                           "--dialog", "*|Cancel|press@1400", "--dialog", "Nothing here|OK|press@1600",
+                                           "--save-copy", copy, "--quit-after", "5500"});
+    EXPECT_EQ(run.exitCode, 14) << run.errors << Joined(run.log);
+    const int shown = Find(run.log, "shown(" + info + ") class=#32770 at ");
+    ASSERT_NE(shown, -1) << Joined(run.log);
+    EXPECT_NE(run.log[shown].find(" 2 Button \"Cancel\""), std::string::npos) << run.log[shown];
+    EXPECT_NE(Find(run.log, "dialog-action(" + info + "|Bogus|press) -> no such control in \"" + info + "\""), -1)
+        << Joined(run.log);
+    const int cancelled = Find(run.log, "dialog-action(*|Cancel|press) -> Button 2 \"Cancel\"");
+    ASSERT_NE(cancelled, -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "gone(" + info + ")", cancelled), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "dialog-action(Nothing here|OK|press) -> no such window; shown: none"), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "save-copy(" + copy + ") -> failed: the plug-in saved no stack"), -1) << Joined(run.log);
+    EXPECT_EQ(GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace

@@ -1,0 +1,214 @@
+// Clicks, drags and keys as a person makes them: real input through SendInput, so that the
+// window under the point gets them (a child window, a dialog over the card), the capture, the
+// cursor position and the key states follow, and accelerators and dialog keys see them. The
+// input is sent from a thread of its own with the pauses a hand makes: the plug-in may be inside
+// a loop of its own (a tracked drag, a modal dialog) that the page's timers do not reach.
+#include <windows.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "TestBrowser.h"
+
+namespace {
+
+struct Step {
+    INPUT input;
+    DWORD pauseAfterMs;
+};
+
+constexpr DWORD kPressMs = 40;       // a button held down
+constexpr DWORD kBetweenMs = 20;     // between a move and a press, and between keys
+constexpr DWORD kDragStepMs = 20;
+constexpr int kDragStepPixels = 8;
+constexpr int kMaxDragSteps = 40;
+
+class InputThread {
+public:
+    void Send(std::vector<Step> steps) {
+        std::unique_lock lock(mutex_);
+        if (!worker_.joinable()) {
+            hadCursor_ = GetCursorPos(&cursor_) != 0;
+            worker_ = std::thread([this] { Run(); });
+        }
+        queue_.push_back(std::move(steps));
+        wake_.notify_all();
+    }
+    void Stop() {
+        {
+            std::unique_lock lock(mutex_);
+            stopping_ = true;
+            wake_.notify_all();
+        }
+        if (worker_.joinable()) {
+            worker_.join();
+            // The mouse goes back where it was: the display is shared by the programs that
+            // run next, whose windows should not open under it.
+            if (hadCursor_)
+                SetCursorPos(cursor_.x, cursor_.y);
+        }
+        stopping_ = false;
+        queue_.clear();
+    }
+
+private:
+    void Run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (queue_.empty())
+                return;  // stopping, and everything asked was sent
+            std::vector<Step> steps = std::move(queue_.front());
+            queue_.pop_front();
+            lock.unlock();
+            for (Step& step : steps) {
+                if (SendInput(1, &step.input, sizeof step.input) != 1)
+                    Logf("  (input not sent: error %lu)", static_cast<unsigned long>(GetLastError()));
+                Sleep(step.pauseAfterMs);
+            }
+            lock.lock();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::vector<Step>> queue_;
+    std::thread worker_;
+    bool stopping_ = false;
+    bool hadCursor_ = false;
+    POINT cursor_ = {};
+};
+
+InputThread g_input;
+
+// An absolute move to a screen point: SendInput scales 0..65535 over the primary screen and
+// rounds down, so the smallest value that lands on the pixel is given.
+Step MoveTo(POINT screen, DWORD pause) {
+    const int width = std::max(GetSystemMetrics(SM_CXSCREEN), 1), height = std::max(GetSystemMetrics(SM_CYSCREEN), 1);
+    Step s{};
+    s.input.type = INPUT_MOUSE;
+    s.input.mi.dx = static_cast<LONG>((static_cast<long long>(screen.x) * 65536 + width - 1) / width);
+    s.input.mi.dy = static_cast<LONG>((static_cast<long long>(screen.y) * 65536 + height - 1) / height);
+    s.input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    s.pauseAfterMs = pause;
+    return s;
+}
+
+Step Button(DWORD flags, DWORD pause) {
+    Step s{};
+    s.input.type = INPUT_MOUSE;
+    s.input.mi.dwFlags = flags;
+    s.pauseAfterMs = pause;
+    return s;
+}
+
+Step Key(unsigned char key, bool up, DWORD pause) {
+    Step s{};
+    s.input.type = INPUT_KEYBOARD;
+    s.input.ki.wVk = key;
+    s.input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    switch (key) {
+    case VK_DELETE: case VK_INSERT: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_APPS:
+        s.input.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+        break;
+    default:
+        break;
+    }
+    if (up)
+        s.input.ki.dwFlags |= KEYEVENTF_KEYUP;
+    s.pauseAfterMs = pause;
+    return s;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = "none";
+    if (window)
+        GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// "CLASS X,Y": the window a point of the screen falls in, with the point in its client
+// coordinates; the deepest child, disabled ones too (a click on them reaches their parent).
+std::string WindowAt(POINT screen) {
+    HWND window = WindowFromPoint(screen);
+    for (HWND child = window; child;) {
+        POINT local = screen;
+        ScreenToClient(child, &local);
+        child = ChildWindowFromPointEx(child, local, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (child == window)
+            break;
+        if (child)
+            window = child;
+    }
+    if (!window)
+        return "none";
+    POINT local = screen;
+    ScreenToClient(window, &local);
+    return ClassOf(window) + " " + std::to_string(local.x) + "," + std::to_string(local.y);
+}
+
+POINT ToScreen(HWND embed, int x, int y) {
+    POINT p = {x, y};
+    ClientToScreen(embed, &p);
+    return p;
+}
+
+}  // namespace
+
+void SendMouseAction(void* embedWindow, const BrowserOptions::TimedMouse& a) {
+    using Action = BrowserOptions::MouseAction;
+    const HWND embed = static_cast<HWND>(embedWindow);
+    const POINT from = ToScreen(embed, a.x, a.y);
+    std::vector<Step> steps;
+    steps.push_back(MoveTo(from, kBetweenMs));
+    switch (a.action) {
+    case Action::Click:
+    case Action::DoubleClick:
+        for (int i = 0; i < (a.action == Action::DoubleClick ? 2 : 1); ++i) {
+            steps.push_back(Button(MOUSEEVENTF_LEFTDOWN, kPressMs));
+            steps.push_back(Button(MOUSEEVENTF_LEFTUP, kBetweenMs));
+        }
+        Logf("%s(%d,%d) at %s", a.action == Action::Click ? "click" : "double-click", a.x, a.y, WindowAt(from).c_str());
+        break;
+    case Action::RightClick:
+        steps.push_back(Button(MOUSEEVENTF_RIGHTDOWN, kPressMs));
+        steps.push_back(Button(MOUSEEVENTF_RIGHTUP, kBetweenMs));
+        Logf("right-click(%d,%d) at %s", a.x, a.y, WindowAt(from).c_str());
+        break;
+    case Action::Drag: {
+        const POINT to = ToScreen(embed, a.x2, a.y2);
+        steps.push_back(Button(MOUSEEVENTF_LEFTDOWN, kPressMs));
+        const int distance = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y));
+        const int count = std::clamp(distance / kDragStepPixels, 2, kMaxDragSteps);
+        for (int i = 1; i <= count; ++i)
+            steps.push_back(MoveTo({from.x + (to.x - from.x) * i / count, from.y + (to.y - from.y) * i / count},
+                                   i == count ? kPressMs : kDragStepMs));
+        steps.push_back(Button(MOUSEEVENTF_LEFTUP, kBetweenMs));
+        Logf("drag(%d,%d-%d,%d) from %s to %s", a.x, a.y, a.x2, a.y2, WindowAt(from).c_str(), WindowAt(to).c_str());
+        break;
+    }
+    }
+    g_input.Send(std::move(steps));
+}
+
+void SendKeyStrokes(const BrowserOptions::TimedKeys& keys) {
+    std::vector<Step> steps;
+    for (const BrowserOptions::KeyStroke& stroke : keys.strokes) {
+        for (unsigned char modifier : stroke.modifiers)
+            steps.push_back(Key(modifier, false, kBetweenMs));
+        steps.push_back(Key(stroke.key, false, kBetweenMs));
+        steps.push_back(Key(stroke.key, true, kBetweenMs));
+        for (auto m = stroke.modifiers.rbegin(); m != stroke.modifiers.rend(); ++m)
+            steps.push_back(Key(*m, true, kBetweenMs));
+    }
+    HWND focus = GetFocus();
+    Logf("key(%s) focus=%s", keys.text.c_str(), ClassOf(focus).c_str());
+    g_input.Send(std::move(steps));
+}
+
+void StopInput() { g_input.Stop(); }
