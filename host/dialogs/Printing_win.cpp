@@ -8,6 +8,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "graphics/layers/LayerList.h"
 #include "host/dialogs/PrintDevice.h"
 #include "host/dialogs/PrintLayout.h"
@@ -62,7 +63,7 @@ UINT_PTR CALLBACK SetupHook(HWND dialog, UINT message, WPARAM, LPARAM) {
 
 void PrepareDialogRecord(PrintContext* c, HWND owner) {
     c->dialog.lStructSize = sizeof(PRINTDLGA);
-    c->dialog.hwndOwner = owner;
+    c->dialog.hwndOwner = DialogOwner(owner);
     c->dialog.lpfnPrintHook = PrintHook;
     c->dialog.lpfnSetupHook = SetupHook;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -188,6 +189,30 @@ void ClosePage(HWND frame) {
     DestroyWindow(frame);
 }
 
+bool IsAbove(HWND window, HWND below) {
+    for (HWND w = GetWindow(window, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == below)
+            return true;
+    return false;
+}
+
+// Where a dialog stands, for the log: its owner (the page's frame, another dialog by its caption,
+// none, or another window by its class) and whether it lies in front of the frame and of its owner.
+std::string Standing(HWND window) {
+    const HWND owner = GetWindow(window, GW_OWNER);
+    char name[64] = {}, caption[256] = {};
+    std::string named = "none";
+    if (owner == g_page.frame) {
+        named = "page";
+    } else if (owner) {
+        GetClassNameA(owner, name, sizeof name);
+        GetWindowTextA(owner, caption, sizeof caption);
+        named = std::string_view(name) == "#32770" ? "dialog(" + std::string(caption) + ")" : name;
+    }
+    const bool front = IsAbove(window, g_page.frame) && (!owner || IsAbove(window, owner));
+    return " owner=" + named + " front=" + (front ? "yes" : "no");
+}
+
 // --close-dialogs: any other dialog box is logged with its caption, its place on the screen
 // and, for a file dialog, the name in its file name box, then cancelled.
 void CloseDialog(HWND window) {
@@ -198,7 +223,8 @@ void CloseDialog(HWND window) {
         GetDlgItemTextA(window, 1152, name, sizeof name);
     RECT r = {};
     GetWindowRect(window, &r);
-    Logf("dialog(%s) at %ld,%ld,%ld,%ld name=%s", caption, r.left, r.top, r.right, r.bottom, name);
+    Logf("dialog(%s) at %ld,%ld,%ld,%ld name=%s%s", caption, r.left, r.top, r.right, r.bottom, name,
+         Standing(window).c_str());
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
 }
 
@@ -228,7 +254,7 @@ BOOL CALLBACK AnswerAlert(HWND window, LPARAM) {
     const int button = HIWORD(defId) == DC_HASDEFID ? LOWORD(defId) : IDOK;
     char text[256] = {};
     GetDlgItemTextA(window, 51, text, sizeof text);  // the message of the program's alert boxes
-    Logf("alert(id=%u) -> button %d: %s", id, button, text);
+    Logf("alert(id=%u)%s -> button %d: %s", id, Standing(window).c_str(), button, text);
     std::fprintf(stderr, "testbrowser: alert %u answered\n", id);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
