@@ -13,6 +13,10 @@
 // The owner for a dialog a caller opens on `asked` (the card window, a dialog, or null).
 HWND DialogOwner(HWND asked);
 
+// Whether a dialog of the plug-in runs (shown): the card and its fields do not take the focus
+// then, which would pull the browser's frame over the dialog and the keys away from it.
+bool DialogRuns();
+
 // Centres the window over the card window (over its owner when no card window is shown), moved
 // as little as it takes to lie inside the monitor's work area, and puts it on top without
 // activating it.

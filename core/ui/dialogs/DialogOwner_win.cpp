@@ -118,6 +118,8 @@ HWND DialogOwner(HWND asked) {
     return cardRoot ? cardRoot : root;
 }
 
+bool DialogRuns() { return TopRunningDialog() != nullptr; }
+
 void PlaceOverCard(HWND window) {
     RECT own{}, over{};
     if (!window || !GetWindowRect(window, &own))
