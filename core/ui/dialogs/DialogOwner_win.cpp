@@ -149,22 +149,22 @@ int OwnedMessageBox(HWND asked, const char* text, const char* caption, UINT type
 
 INT_PTR RunOwnedDialog(HMODULE module, const char* templateName, HWND asked, DLGPROC proc, LPARAM param) {
     DialogHook hook{proc, true, IsChildTemplate(module, templateName)};
-    g_making = &hook;
-    const INT_PTR result =
-        DialogBoxParamA(module, templateName, hook.child ? asked : DialogOwner(asked), SharedDialogProc, param);
-    g_making = nullptr;  // still set when the template was missing
+    const HWND owner = hook.child ? asked : DialogOwner(asked);
+    // A dialog being made around this call (none, as a rule) gets its record back afterwards.
+    DialogHook* const outer = std::exchange(g_making, &hook);
+    const INT_PTR result = DialogBoxParamA(module, templateName, owner, SharedDialogProc, param);
+    g_making = outer;
     return result;
 }
 
 HWND CreateOwnedDialog(HMODULE module, const char* templateName, HWND asked, DLGPROC proc, LPARAM param) {
     auto* hook = new DialogHook{proc, false, IsChildTemplate(module, templateName)};
-    g_making = hook;
-    const HWND dialog =
-        CreateDialogParamA(module, templateName, hook->child ? asked : DialogOwner(asked), SharedDialogProc, param);
-    if (g_making == hook) {  // no window took it
-        g_making = nullptr;
+    const HWND owner = hook->child ? asked : DialogOwner(asked);
+    DialogHook* const outer = std::exchange(g_making, hook);
+    const HWND dialog = CreateDialogParamA(module, templateName, owner, SharedDialogProc, param);
+    if (g_making == hook)  // no window took it: the template is missing
         delete hook;
-    }
+    g_making = outer;
     return dialog;
 }
 
