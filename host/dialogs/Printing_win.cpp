@@ -49,7 +49,7 @@ void DeletePrinterDC(PrintContext* c) {
 UINT_PTR CALLBACK PrintHook(HWND dialog, UINT message, WPARAM, LPARAM) {
     if (message != WM_INITDIALOG)
         return 0;
-    CenterWindowOnParent(dialog);
+    PlaceOverCard(dialog);
     if (HWND collate = GetDlgItem(dialog, kCollateCheckBox))
         EnableWindow(collate, FALSE);
     return TRUE;
@@ -57,7 +57,7 @@ UINT_PTR CALLBACK PrintHook(HWND dialog, UINT message, WPARAM, LPARAM) {
 
 UINT_PTR CALLBACK SetupHook(HWND dialog, UINT message, WPARAM, LPARAM) {
     if (message == WM_INITDIALOG)
-        CenterWindowOnParent(dialog);
+        PlaceOverCard(dialog);
     return message == WM_INITDIALOG;
 }
 
