@@ -10,6 +10,7 @@
 #include "core/files/FileSlots.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "media/RecorderRules.h"
 #include "media/WaveInput.h"
 #include "media/sounds/SoundResources.h"
@@ -150,8 +151,8 @@ bool StartRecording(HWND dialog, int quality) {
     if (ops.getDevCaps(WAVE_MAPPER, &caps, sizeof caps) != MMSYSERR_NOERROR || !(caps.dwFormats & WAVE_FORMAT_1M08)) {
         KillTimer(dialog, kRecorderMeterTimer);
         CloseRecording();
-        MessageBoxA(dialog, ResText(kStringNotSupported).c_str(), ResText(kStringNotSupportedTitle).c_str(),
-                    MB_OK | MB_ICONEXCLAMATION);
+        OwnedMessageBox(dialog, ResText(kStringNotSupported).c_str(), ResText(kStringNotSupportedTitle).c_str(),
+                        MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
 

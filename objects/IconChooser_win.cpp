@@ -17,6 +17,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "objects/IconFiles.h"
 #include "objects/buttons/Buttons.h"
 #include "resources/objinfo_ids.h"
@@ -206,7 +207,7 @@ bool AskDiskFolder(HWND dialog, Chooser& c, std::vector<std::string>* extensions
     char file[MAX_PATH] = {};
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = dialog;
+    ofn.hwndOwner = DialogOwner(dialog);
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file;

@@ -4,6 +4,7 @@
 #include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
+#include "core/ui/Resources.h"
 #include "graphics/layers/PaintGeometry.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
@@ -72,7 +73,7 @@ void EndTracking() {
     if (!ended.completion)
         return;
     if (ended.dialogName)
-        DialogBoxParamA(GetAppInstance(), ended.dialogName, ended.window, ended.completion, 0);
+        ResDialogBoxParam(ended.window, ended.completion, ended.dialogName, 0);
     else
         ended.completion(ended.window, WM_NULL, 0, 0);
 }

@@ -16,7 +16,8 @@ bool OfferToModelessDialogs(MSG* msg);
 // dispatch result returned.
 LRESULT WaitWithMessages();
 // Lists and shows the dialog, then runs messages until it is gone (or a quit message comes,
-// which is posted again for the loop outside); the dialog then leaves the list.
+// which is posted again for the loop outside); the dialog then leaves the list. Meanwhile it
+// counts as a running dialog: what opens from it is owned by it (core/ui/dialogs/DialogOwner.h).
 void RunModelessLoop(HWND dialog);
 // The one window whose mouse messages RunModelessLoop and RunHookMessageLoop re-address to its
 // parent, with the point in the parent's client area (a live video window over the card, which

@@ -5,6 +5,7 @@
 #include "core/events/ModelessDialogs.h"
 #include "core/events/MouseHooks.h"
 #include "core/events/OneShotTimers.h"
+#include "core/ui/dialogs/DialogOwner.h"
 
 namespace {
 
@@ -105,6 +106,7 @@ void RunModelessLoop(HWND dialog) {
         return;
     const bool listed = AddModelessDialog(dialog);
     ShowWindow(dialog, SW_SHOW);
+    const RunningDialogScope running(dialog);
     MSG msg;
     while (IsWindow(dialog) && NextMessage(msg)) {
         RedirectMouseToParent(msg);

@@ -25,14 +25,14 @@ void SetFilePreviewHandlers(const FilePreviewHandlers& handlers);
 inline constexpr int kPreviewCheckBoxId = 1000;
 inline constexpr int kPreviewAreaId = 1001;
 
-// Centres the dialog over its parent once it has finished initialising.
+// Centres the dialog over the card once it has finished initialising (core/ui/dialogs/DialogOwner.h).
 UINT_PTR CALLBACK CenterOnInitHook(HWND hookDialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Centres the dialog; while the preview check box is checked, shows a preview of each newly
-// selected sound, movie or picture file; closes the preview when the dialog goes.
+// Centres the dialog over the card; while the preview check box is checked, shows a preview of
+// each newly selected sound, movie or picture file; closes the preview when the dialog goes.
 UINT_PTR CALLBACK PreviewOpenHook(HWND hookDialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Centres the dialog and checks a confirmed name against the SaveCheckRequest given as the
+// Centres the dialog over the card and checks a confirmed name against the SaveCheckRequest given as the
 // dialog's custom data (none: every name is accepted). A refused name keeps the dialog open.
 UINT_PTR CALLBACK SaveCheckHook(HWND hookDialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -11,7 +11,7 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
-#include "core/ui/WindowUtils.h"
+#include "core/ui/dialogs/DialogOwner.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ UINT GetSelChangedMessage() { return g_selChangedMessage; }
 
 UINT_PTR CALLBACK CenterOnInitHook(HWND hookDialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
     if (NotifyCode(message, lParam) == CDN_INITDONE)
-        CenterWindowOnParent(FileDialogOf(hookDialog));
+        PlaceOverCard(FileDialogOf(hookDialog));
     return FALSE;
 }
 
@@ -117,7 +117,7 @@ UINT_PTR CALLBACK PreviewOpenHook(HWND hookDialog, UINT message, WPARAM /*wParam
     }
     switch (NotifyCode(message, lParam)) {
     case CDN_INITDONE:
-        CenterWindowOnParent(FileDialogOf(hookDialog));
+        PlaceOverCard(FileDialogOf(hookDialog));
         break;
     case CDN_SELCHANGE:
         if (IsDlgButtonChecked(hookDialog, kPreviewCheckBoxId) == BST_CHECKED)
@@ -132,7 +132,7 @@ UINT_PTR CALLBACK PreviewOpenHook(HWND hookDialog, UINT message, WPARAM /*wParam
 UINT_PTR CALLBACK SaveCheckHook(HWND hookDialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
     switch (NotifyCode(message, lParam)) {
     case CDN_INITDONE:
-        CenterWindowOnParent(FileDialogOf(hookDialog));
+        PlaceOverCard(FileDialogOf(hookDialog));
         break;
     case CDN_FILEOK:
         // A nonzero message result keeps the dialog open.

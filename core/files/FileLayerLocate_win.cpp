@@ -9,6 +9,7 @@
 #include "core/files/FileLayer.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
+#include "core/ui/dialogs/DialogOwner.h"
 
 bool ChooseFileIntoScratch(const char* filter, const char* folder, const char* title) {
     char file[kFileSpecPathSize] = {};
@@ -18,7 +19,7 @@ bool ChooseFileIntoScratch(const char* filter, const char* folder, const char* t
     GetPathFileName(file, name, sizeof name);
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = GetMainWindow();
+    dialog.hwndOwner = DialogOwner(GetMainWindow());
     dialog.lpstrFilter = filter;
     dialog.lpstrFile = name;
     dialog.nMaxFile = sizeof name;

@@ -9,6 +9,7 @@
 #include "core/files/FileTypes.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
+#include "core/ui/dialogs/DialogOwner.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ bool GetOpenFileWithPreview(HWND owner, const FileRequest& request) {
     CopyPathText(NameOf(*spec), name, sizeof name);
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
+    dialog.hwndOwner = DialogOwner(owner);
     dialog.hInstance = GetAppInstance();
     dialog.lpstrFilter = request.filter;
     dialog.lpstrFile = name;

@@ -4,6 +4,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/AlertText.h"
 #include "core/ui/Resources.h"
+#include "core/ui/dialogs/DialogOwner.h"
 
 void ShowErrorMessage(int32_t code) {
     const uint32_t stringId = ErrorMessageStringId(code);
@@ -20,5 +21,5 @@ void ShowErrorMessage(int32_t code) {
 int ShowErrorBox(const char* text) {
     char caption[80] = {};
     LoadResString(kStringErrorCaption, caption, sizeof caption);
-    return MessageBoxA(GetMainWindow(), text ? text : "", caption[0] ? caption : nullptr, MB_OK | MB_ICONSTOP);
+    return OwnedMessageBox(GetMainWindow(), text ? text : "", caption[0] ? caption : nullptr, MB_OK | MB_ICONSTOP);
 }

@@ -33,7 +33,8 @@ int LoadStringRun(uint32_t firstId, char** strings, int count);
 const void* LoadResData(const char* name, const char* type, uint32_t* size = nullptr);
 
 // Dialogs: the result of the modal dialog (-1 when neither module could create it), or the
-// modeless window (null when neither could).
+// modeless window (null when neither could). The parent is the window the caller opens it on:
+// the dialog's owner and place follow from it (core/ui/dialogs/DialogOwner.h).
 INT_PTR ResDialogBox(HWND parent, DLGPROC proc, const char* templateName);
 INT_PTR ResDialogBoxParam(HWND parent, DLGPROC proc, const char* templateName, LPARAM param);
 HWND ResCreateDialog(HWND parent, DLGPROC proc, const char* templateName);

@@ -8,6 +8,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/dialogs/DialogOwner.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ INT_PTR ResDialogBox(HWND parent, DLGPROC proc, const char* templateName) {
 
 INT_PTR ResDialogBoxParam(HWND parent, DLGPROC proc, const char* templateName, LPARAM param) {
     return FirstFound(
-        [&](HMODULE module) { return DialogBoxParamA(module, templateName, parent, proc, param); },
+        [&](HMODULE module) { return RunOwnedDialog(module, templateName, parent, proc, param); },
         INT_PTR{-1});
 }
 
@@ -117,7 +118,7 @@ HWND ResCreateDialog(HWND parent, DLGPROC proc, const char* templateName) {
 
 HWND ResCreateDialogParam(HWND parent, DLGPROC proc, const char* templateName, LPARAM param) {
     return FirstFound(
-        [&](HMODULE module) { return CreateDialogParamA(module, templateName, parent, proc, param); },
+        [&](HMODULE module) { return CreateOwnedDialog(module, templateName, parent, proc, param); },
         HWND{});
 }
 

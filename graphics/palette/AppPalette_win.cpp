@@ -8,6 +8,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "graphics/palette/DefaultPalette.h"
 #include "graphics/palette/PaletteRgbTables.h"
 
@@ -40,7 +41,7 @@ void ShowNoPaletteBox(HWND window) {
     char text[128] = {};
     LoadResString(kStringErrorTitle, title, sizeof title);
     LoadResString(kStringNoPalette, text, sizeof text);
-    MessageBoxA(window, text, title, MB_OK | MB_ICONSTOP);
+    OwnedMessageBox(window, text, title, MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace

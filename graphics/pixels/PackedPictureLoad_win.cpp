@@ -7,6 +7,7 @@
 
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "graphics/dib/DibPixels.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"
@@ -14,7 +15,7 @@
 namespace {
 
 void ReportUnknownPackingType() {
-    MessageBoxA(GetMainWindow(), "Unknown PixPak_Decompress type", "PixPak_Decompress", MB_OK);
+    OwnedMessageBox(GetMainWindow(), "Unknown PixPak_Decompress type", "PixPak_Decompress", MB_OK);
 }
 
 // The colours an 8-bit map's indexes refer to.

@@ -8,6 +8,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/WaitCursor.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/transitions/CardTransitions.h"
 #include "graphics/transitions/QtEffect.h"
@@ -176,7 +177,7 @@ bool QTEditEffectParams(HWND owner) {
     const std::vector<uint8_t> description = QtEffectDescriptionBytes(current);
     std::vector<uint8_t> edited;
     if (description.empty() ||
-        QTEffectParameterDialog(description, reinterpret_cast<QtWord>(owner), &edited) != kQtNoErr)
+        QTEffectParameterDialog(description, reinterpret_cast<QtWord>(DialogOwner(owner)), &edited) != kQtNoErr)
         return false;
     const Handle replaced = NewHandleFromBytes(edited);
     if (!replaced)

@@ -7,6 +7,7 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "host/actions/ActionsEditor.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/StackOpening.h"
@@ -201,6 +202,7 @@ INT_PTR RunAnotherCardDialog(HWND window) {
     if (!dialog)
         return IDCANCEL;
     ShowWindow(dialog, SW_SHOW);
+    const RunningDialogScope running(dialog);  // what opens during the walk is owned by it
     MSG msg{};
     while (!g_walk->result) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);

@@ -8,6 +8,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "graphics/layers/LayerList.h"
 #include "host/dialogs/PrintDevice.h"
 #include "host/dialogs/PrintLayout.h"
@@ -48,7 +49,7 @@ void DeletePrinterDC(PrintContext* c) {
 UINT_PTR CALLBACK PrintHook(HWND dialog, UINT message, WPARAM, LPARAM) {
     if (message != WM_INITDIALOG)
         return 0;
-    CenterWindowOnParent(dialog);
+    PlaceOverCard(dialog);
     if (HWND collate = GetDlgItem(dialog, kCollateCheckBox))
         EnableWindow(collate, FALSE);
     return TRUE;
@@ -56,13 +57,13 @@ UINT_PTR CALLBACK PrintHook(HWND dialog, UINT message, WPARAM, LPARAM) {
 
 UINT_PTR CALLBACK SetupHook(HWND dialog, UINT message, WPARAM, LPARAM) {
     if (message == WM_INITDIALOG)
-        CenterWindowOnParent(dialog);
+        PlaceOverCard(dialog);
     return message == WM_INITDIALOG;
 }
 
 void PrepareDialogRecord(PrintContext* c, HWND owner) {
     c->dialog.lStructSize = sizeof(PRINTDLGA);
-    c->dialog.hwndOwner = owner;
+    c->dialog.hwndOwner = DialogOwner(owner);
     c->dialog.lpfnPrintHook = PrintHook;
     c->dialog.lpfnSetupHook = SetupHook;
 }

@@ -1,7 +1,7 @@
 // "DROPOPTS": what a picture dropped with Alt on empty card becomes.
 #include <windows.h>
 
-#include "core/system/PluginModule.h"
+#include "core/ui/Resources.h"
 #include "host/window/DroppedFiles.h"
 #include "resources/medialib_ids.h"
 
@@ -35,5 +35,5 @@ INT_PTR CALLBACK DropOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 int RunDropOptionsDialog(HWND window) {
-    return static_cast<int>(DialogBoxParamA(GetAppInstance(), "DROPOPTS", window, DropOptionsProc, 0));
+    return static_cast<int>(ResDialogBoxParam(window, DropOptionsProc, "DROPOPTS", 0));
 }

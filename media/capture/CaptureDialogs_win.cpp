@@ -9,6 +9,7 @@
 #include "core/files/FileLayer.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "media/MediaManager.h"
 #include "media/capture/Capture.h"
 
@@ -97,7 +98,7 @@ bool GrabFrame() {
         return true;
     }
     const std::string text = ResText(kStringFileError) + "\n" + g_framePath;
-    MessageBoxA(g.dialog, text.c_str(), ResText(kStringFileErrorCaption).c_str(), MB_OK | MB_ICONSTOP);
+    OwnedMessageBox(g.dialog, text.c_str(), ResText(kStringFileErrorCaption).c_str(), MB_OK | MB_ICONSTOP);
     return false;
 }
 

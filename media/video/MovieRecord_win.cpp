@@ -15,6 +15,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
 #include "core/ui/WindowUtils.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "media/capture/Capture.h"
 #include "media/video/RecordTime.h"
 #include "media/video/VideoSources.h"
@@ -227,7 +228,7 @@ void SoundOptions(HWND dialog) {
     static_assert(sizeof chooser == 232);
     chooser.cbStruct = sizeof chooser;
     chooser.fdwStyle = ACMFORMATCHOOSE_STYLEF_INITTOWFXSTRUCT;
-    chooser.hwndOwner = dialog;
+    chooser.hwndOwner = DialogOwner(dialog);
     chooser.pwfx = reinterpret_cast<WAVEFORMATEX*>(format.data());
     chooser.cbwfx = static_cast<DWORD>(format.size());
     chooser.fdwEnum = ACM_FORMATENUMF_HARDWARE | ACM_FORMATENUMF_INPUT;

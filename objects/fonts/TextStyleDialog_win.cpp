@@ -9,6 +9,7 @@
 #include "core/system/PluginModule.h"
 #include "core/text/StringRuns.h"
 #include "core/ui/GdiGuards.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
@@ -152,7 +153,7 @@ struct FontDialogResult {
 bool RunFontDialog(HWND owner, FontDialogResult& result, bool extras) {
     CHOOSEFONTA settings{};
     settings.lStructSize = sizeof settings;
-    settings.hwndOwner = owner;
+    settings.hwndOwner = DialogOwner(owner);
     settings.lpLogFont = &result.font;
     settings.iPointSize = result.pointSize10;
     settings.Flags = kDialogFlags;

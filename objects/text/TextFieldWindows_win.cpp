@@ -7,6 +7,7 @@
 #include "core/ui/CursorCache.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/ToolNumbers.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -207,7 +208,8 @@ void InitFieldWindow(std::span<const uint8_t> record, LayerHandle layer, bool sh
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (show && GetCurrentTool() == static_cast<uint32_t>(kBrowseTool)) {
         ShowWindow(window, SW_SHOW);
-        SetFocus(window);
+        if (!DialogRuns())  // a card reached from a dialog (the card walk) leaves it the keys
+            SetFocus(window);
     }
     TextSetSel(window, 0, 0, true);
 }

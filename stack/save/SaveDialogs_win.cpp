@@ -12,6 +12,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "stack/StackPlatform.h"
 #include "stack/cards/CardList.h"
 #include "stack/open/StackOpenSession.h"
@@ -89,7 +90,7 @@ bool AskSaveStackFile(HWND owner, int mode, char* title, int size, int* filterIn
     CopyPathText(spec.extension, check.requiredExtension, sizeof check.requiredExtension);
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
+    dialog.hwndOwner = DialogOwner(owner);
     dialog.lpstrFilter = filter.size() > 1 ? filter.c_str() : nullptr;
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path;

@@ -73,6 +73,24 @@ bool IsInFrontOf(HWND window, HWND other) {
     return false;
 }
 
+// Who owns a box, for the log: the page's frame, another dialog by its caption, none, or another
+// window by its class.
+std::string OwnerName(HWND window) {
+    const HWND owner = GetWindow(window, GW_OWNER);
+    if (!owner)
+        return "none";
+    if (owner == g_watch.frame)
+        return "page";
+    return ClassOf(owner) == "#32770" ? "dialog(" + WindowText(owner) + ")" : ClassOf(owner);
+}
+
+// " owner=OWNER front=yes|no": front when the box lies in front of the frame and of its owner.
+std::string Standing(HWND window) {
+    const HWND owner = GetWindow(window, GW_OWNER);
+    const bool front = IsInFrontOf(window, g_watch.frame) && (!owner || IsInFrontOf(window, owner));
+    return " owner=" + OwnerName(window) + " front=" + (front ? "yes" : "no");
+}
+
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
     return TRUE;
@@ -117,8 +135,7 @@ std::string MenuItems(HWND window) {
 void LogShown(HWND window) {
     RECT r = {};
     GetWindowRect(window, &r);
-    const HWND owner = GetWindow(window, GW_OWNER);
-    const std::string ownerName = !owner ? "none" : owner == g_watch.frame ? "page" : ClassOf(owner);
+    const std::string ownerName = OwnerName(window);
     std::string controls;
     for (HWND c : Controls(window))
         if (IsWindowVisible(c))
@@ -329,7 +346,8 @@ void CloseDialog(HWND window) {
         GetDlgItemTextA(window, 1152, name, sizeof name);
     RECT r = {};
     GetWindowRect(window, &r);
-    Logf("dialog(%s) at %ld,%ld,%ld,%ld name=%s", caption, r.left, r.top, r.right, r.bottom, name);
+    Logf("dialog(%s) at %ld,%ld,%ld,%ld name=%s%s", caption, r.left, r.top, r.right, r.bottom, name,
+         Standing(window).c_str());
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
 }
 
@@ -352,7 +370,7 @@ void AnswerAlert(HWND window) {
     }
     char text[256] = {};
     GetDlgItemTextA(window, 51, text, sizeof text);  // the message of the program's alert boxes
-    Logf("alert(id=%u) -> button %d: %s", id, button, text);
+    Logf("alert(id=%u)%s -> button %d: %s", id, Standing(window).c_str(), button, text);
     std::fprintf(stderr, "testbrowser: alert %u answered\n", id);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
 }

@@ -1,0 +1,179 @@
+// Owners, places and the list of running dialogs (DialogOwner.h).
+#include "core/ui/dialogs/DialogOwner.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "core/memory/ShortRect.h"
+#include "core/system/PluginModule.h"
+
+namespace {
+
+constexpr const char* kHookProperty = "LoomDialogHook";
+
+// What the shared procedure keeps for one dialog.
+struct DialogHook {
+    DLGPROC proc = nullptr;
+    bool modal = false;
+    bool child = false;  // a pane inside another window: neither owned nor placed here
+};
+
+// The record of the dialog being made. Its first message binds it to the window: messages
+// (WM_SETFONT first) reach the procedure before CreateDialog returns.
+DialogHook* g_making = nullptr;
+// Modal dialogs from their WM_INITDIALOG to their end, and scoped modeless ones; oldest first.
+std::vector<HWND> g_running;
+
+HWND CardWindow() {
+    HWND card = GetCardWindow();
+    if (!card || !IsWindow(card))
+        card = GetMainWindow();
+    return card && IsWindow(card) ? card : nullptr;
+}
+
+HWND TopRunningDialog() {
+    for (auto it = g_running.rbegin(); it != g_running.rend(); ++it)
+        if (IsWindow(*it) && IsWindowVisible(*it))
+            return *it;
+    return nullptr;
+}
+
+bool OfThisThread(HWND window) { return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId(); }
+
+// Whether the template makes a child window (a pane of another dialog), read from its style.
+bool IsChildTemplate(HMODULE module, const char* templateName) {
+    HRSRC found = FindResourceA(module, templateName, MAKEINTRESOURCEA(5));  // RT_DIALOG
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+    const DWORD size = found ? SizeofResource(module, found) : 0;
+    if (!bytes || size < 16)
+        return false;
+    // An extended template starts with version 1 and 0xFFFF; its style follows help id and
+    // extended style. A plain one starts with its style.
+    const bool extended = bytes[0] == 1 && bytes[1] == 0 && bytes[2] == 0xFF && bytes[3] == 0xFF;
+    DWORD style = 0;
+    std::memcpy(&style, bytes + (extended ? 12 : 0), sizeof style);
+    return (style & WS_CHILD) != 0;
+}
+
+INT_PTR CALLBACK SharedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* hook = static_cast<DialogHook*>(GetPropA(dialog, kHookProperty));
+    if (!hook) {
+        hook = std::exchange(g_making, nullptr);
+        if (!hook)
+            return FALSE;
+        SetPropA(dialog, kHookProperty, hook);
+    }
+    switch (message) {
+    case WM_INITDIALOG: {
+        if (hook->modal && !hook->child)
+            g_running.push_back(dialog);
+        const INT_PTR result = hook->proc(dialog, message, wParam, lParam);
+        if (hook->child)
+            return result;
+        if (hook->modal)
+            PlaceOverCard(dialog);
+        else
+            SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return result;
+    }
+    case WM_NCDESTROY: {
+        const INT_PTR result = hook->proc(dialog, message, wParam, lParam);
+        std::erase(g_running, dialog);
+        RemovePropA(dialog, kHookProperty);
+        if (!hook->modal)
+            delete hook;
+        return result;
+    }
+    default:
+        return hook->proc(dialog, message, wParam, lParam);
+    }
+}
+
+// The system's message box is placed when it is first activated, its size then known.
+HHOOK g_boxHook = nullptr;
+
+LRESULT CALLBACK PlaceBoxHook(int code, WPARAM wParam, LPARAM lParam) {
+    const HHOOK hook = g_boxHook;
+    if (code == HCBT_ACTIVATE) {
+        UnhookWindowsHookEx(std::exchange(g_boxHook, nullptr));
+        PlaceOverCard(reinterpret_cast<HWND>(wParam));
+    }
+    return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+}  // namespace
+
+HWND DialogOwner(HWND asked) {
+    const HWND card = CardWindow();
+    const HWND cardRoot = card ? GetAncestor(card, GA_ROOT) : nullptr;
+    const HWND root = asked && IsWindow(asked) ? GetAncestor(asked, GA_ROOT) : nullptr;
+    // A window of its own the caller runs, shown and taking input: a dialog, a palette.
+    if (root && root != cardRoot && OfThisThread(root) && IsWindowVisible(root) && IsWindowEnabled(root))
+        return root;
+    if (HWND top = TopRunningDialog())
+        return top;
+    return cardRoot ? cardRoot : root;
+}
+
+bool DialogRuns() { return TopRunningDialog() != nullptr; }
+
+void PlaceOverCard(HWND window) {
+    RECT own{}, over{};
+    if (!window || !GetWindowRect(window, &own))
+        return;
+    const HWND card = CardWindow();
+    const HWND owner = GetWindow(window, GW_OWNER);
+    if (!(card && IsWindowVisible(card) && GetWindowRect(card, &over)) && !(owner && GetWindowRect(owner, &over)))
+        GetWindowRect(GetDesktopWindow(), &over);
+    RECT placed{};
+    CenterRectInRect(own, over, &placed);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromRect(&placed, MONITOR_DEFAULTTONEAREST), &monitor))
+        MoveRectInside(&placed, monitor.rcWork);
+    SetWindowPos(window, HWND_TOP, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+int OwnedMessageBox(HWND asked, const char* text, const char* caption, UINT type) {
+    const HWND owner = DialogOwner(asked);
+    if (!g_boxHook)
+        g_boxHook = SetWindowsHookExA(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
+    const int result = MessageBoxA(owner, text, caption, type);
+    if (g_boxHook)
+        UnhookWindowsHookEx(std::exchange(g_boxHook, nullptr));
+    return result;
+}
+
+INT_PTR RunOwnedDialog(HMODULE module, const char* templateName, HWND asked, DLGPROC proc, LPARAM param) {
+    DialogHook hook{proc, true, IsChildTemplate(module, templateName)};
+    const HWND owner = hook.child ? asked : DialogOwner(asked);
+    // A dialog being made around this call (none, as a rule) gets its record back afterwards.
+    DialogHook* const outer = std::exchange(g_making, &hook);
+    const INT_PTR result = DialogBoxParamA(module, templateName, owner, SharedDialogProc, param);
+    g_making = outer;
+    return result;
+}
+
+HWND CreateOwnedDialog(HMODULE module, const char* templateName, HWND asked, DLGPROC proc, LPARAM param) {
+    auto* hook = new DialogHook{proc, false, IsChildTemplate(module, templateName)};
+    const HWND owner = hook->child ? asked : DialogOwner(asked);
+    DialogHook* const outer = std::exchange(g_making, hook);
+    const HWND dialog = CreateDialogParamA(module, templateName, owner, SharedDialogProc, param);
+    if (g_making == hook)  // no window took it: the template is missing
+        delete hook;
+    g_making = outer;
+    return dialog;
+}
+
+RunningDialogScope::RunningDialogScope(HWND dialog) : dialog_(dialog) {
+    if (dialog_)
+        g_running.push_back(dialog_);
+}
+
+RunningDialogScope::~RunningDialogScope() {
+    if (dialog_)
+        std::erase(g_running, dialog_);
+}
