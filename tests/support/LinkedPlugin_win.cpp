@@ -4,6 +4,7 @@
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
+#include "core/ui/ScreenDepth.h"
 #include "host/browser/EntryLayer.h"
 #include "stack/cards/CardList.h"
 
@@ -31,6 +32,7 @@ bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& nam
     page->file = std::string(temp) + name;
     if (!stackbuilder::WriteFile(page->file, stackbuilder::BuildStack(stack).bytes))
         return false;
+    page->workingDepthBefore = GetScreenDepth();
     UseLinkedPlugin(NP_GetEntryPoints, NP_Initialize, NP_Shutdown);
     if (InitializePlugin() != kExitOk)
         return false;
@@ -65,6 +67,9 @@ void CloseLinkedPlugin(LinkedPluginPage* page) {
     if (page->page)
         DestroyWindow(page->page);
     DeleteFileA(page->file.c_str());
+    // The plug-in set the working depth from the display and its stacks; the program's other
+    // tests do not see what this one opened.
+    SetScreenDepth(page->workingDepthBefore);
     *page = {};
 }
 
