@@ -34,6 +34,12 @@ loom_wine_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.loom-private-colormap"
   fi
+  # Wine links the user's folders (desktop, documents, music...) to the home folder, which every
+  # other prefix on the machine shares: what tests put there would meet. Folders of its own.
+  local folder
+  for folder in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$folder" ]; then rm -f "$folder" && mkdir -p "$folder"; fi
+  done
   # Our simulated videodisc player (tools/vdplayer) is the MCI "videodisc" device.
   local driver="$LOOM_WIN_BUILD/vdplayer.drv"
   if [ ! -f "$WINEPREFIX/.loom-videodisc" ] || [ "$(cat "$WINEPREFIX/.loom-videodisc")" != "$driver" ]; then
