@@ -23,19 +23,19 @@ run=$build/wine-tests
 rm -rf "$run"
 mkdir -p "$run/logs" "$run/times" "$run/programs"
 # Each program's command line and environment as ctest knows them, as a script of its own taking
-# the shard's view of the build folder and the program's arguments (ctest itself keeps one set of files per build folder,
-# which shards running at once would share).
+# the shard's view of the build folder and the program's arguments (ctest itself keeps one set of
+# files per build folder, which shards running at once would share).
 ctest --test-dir "$build" --show-only=json-v1 -R "${LOOM_TESTS:-.}" | python3 -c '
 import json, re, shlex, sys
 build, folder = sys.argv[1], sys.argv[2]
 def word(arg):
     parts = re.split("(" + re.escape(build) + ")(?=/|$)", arg)
-    return "".join("\"$1\"" if part == build else shlex.quote(part) for part in parts if part) or "\"\""
+    return "".join("\"$view\"" if part == build else shlex.quote(part) for part in parts if part) or "\"\""
 for test in json.load(sys.stdin)["tests"]:
     props = {p["name"]: p["value"] for p in test.get("properties", [])}
     with open(folder + "/" + test["name"], "w") as out:
-        out.write("cd %s\n" % word(props.get("WORKING_DIRECTORY", build)))
-        out.write("shift\nexec env %s \"$@\"\n" % " ".join(word(a) for a in props.get("ENVIRONMENT", []) + test["command"]))
+        out.write("view=$1\nshift\ncd %s\n" % word(props.get("WORKING_DIRECTORY", build)))
+        out.write("exec env %s \"$@\"\n" % " ".join(word(a) for a in props.get("ENVIRONMENT", []) + test["command"]))
 ' "$build" "$run/programs" || exit 1
 programs=$(ls "$run/programs")
 [ -n "$programs" ] || { echo "no Windows test programs in $build" >&2; exit 1; }
@@ -45,13 +45,15 @@ loom_wine_prefix
 # line: a program that starts itself again for one of its tests names that test the same way, and
 # GoogleTest's own sharding, set in the environment, would pass on to that child and filter it out.
 mkdir -p "$run/lists"
+listing=()
 if loom_start_xvfb 24; then
   loom_start_wineserver
   for program in $programs; do
     bash "$run/programs/$program" "$build" --gtest_list_tests 2>/dev/null |
       tr -d '\r' | awk '/^[A-Za-z_][A-Za-z0-9_\/]*\.( |$)/ { suite = $1 } /^  [^ ]/ && suite != "" { print suite $1 }' >"$run/lists/$program" &
+    listing+=($!)
   done
-  wait
+  wait "${listing[@]}"
   loom_stop_wineserver
   loom_stop_xvfb
 fi
