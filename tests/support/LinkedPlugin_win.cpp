@@ -6,6 +6,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
 #include "host/browser/EntryLayer.h"
+#include "host/player/CardHistory.h"
 #include "stack/cards/CardList.h"
 
 void PumpPageMessages() {
@@ -67,9 +68,10 @@ void CloseLinkedPlugin(LinkedPluginPage* page) {
     if (page->page)
         DestroyWindow(page->page);
     DeleteFileA(page->file.c_str());
-    // The plug-in set the working depth from the display and its stacks; the program's other
-    // tests do not see what this one opened.
+    // What outlives the plug-in in this process (the working depth it set from the display and
+    // its stacks, the cards it went through) is no other test's.
     SetScreenDepth(page->workingDepthBefore);
+    FreeCardHistory();
     *page = {};
 }
 
