@@ -3,7 +3,7 @@
 # parallel shards. Each shard has its own Xvfb display, its own copy of the prepared prefix, its
 # own wineserver and its own view of the build folder (build/wineshards/N), so programs in
 # different shards share neither a display, nor its keyboard focus, nor a file they write.
-# A program's tests are cut into slices (every n-th test by name); the shards take slices from
+# A program's tests are cut into slices (runs of neighbouring tests); the shards take slices from
 # one queue, the longest first, each preferring the depth its display has and starting a display
 # of another depth when its own has no work left.
 #   scripts/wine-tests.sh [DEPTH...]         (default: 24 16 8)
@@ -141,8 +141,9 @@ shard() {
     log=$run/logs/$depth-$program-$slice.log
     started=$SECONDS
     filter=()
-    [ "$slices" -gt 1 ] && filter=("--gtest_filter=$(awk -v n="$slices" -v i="$slice" '(NR - 1) % n == i' \
-      "$run/lists/$program" | paste -sd:)")
+    # A slice is a run of neighbouring tests: each test keeps the tests before it, or fewer.
+    [ "$slices" -gt 1 ] && filter=("--gtest_filter=$(awk -v n="$slices" -v i="$slice" -v all="$(wc -l <"$run/lists/$program")" \
+      'int((NR - 1) * n / all) == i' "$run/lists/$program" | paste -sd:)")
     # In the background, so that a signal to the shard is taken at once. timeout signals the
     # program's whole process group; the shard's wineserver ends what is left.
     timeout -k 10 900 bash "$run/programs/$program" "$home/win" "${filter[@]}" >"$log" 2>&1 &
