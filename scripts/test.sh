@@ -4,7 +4,7 @@
 # in parallel shards), and a bounded fuzzing run.
 # The Windows build and tests are the longest road and run in front, their output shown as it
 # comes; beside them, at a lower priority, the native build and tests, then the fuzz build and
-# run, each into build/ci-logs/<stage>.log, shown when the stage ends. Every stage's time is
+# run, into build/ci-logs/beside.log, shown whole when one of them fails. Every stage's time is
 # printed at the end.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
