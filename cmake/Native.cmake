@@ -38,6 +38,9 @@ endif()
 
 find_package(GTest REQUIRED)
 find_package(benchmark QUIET)
+# The tests' shared helpers, compiled once for every test program.
+add_library(loom_test_support OBJECT ${test_support})
+target_link_libraries(loom_test_support PRIVATE loom_neutral ${LOOM_OWN_DLLS} loom_builder_lib GTest::gtest)
 foreach(folder IN LISTS test_folders)
   if(NOT IS_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/${folder} OR folder STREQUAL "support"
      OR folder STREQUAL "data" OR folder STREQUAL "fuzz" OR folder STREQUAL "bench")
@@ -47,7 +50,7 @@ foreach(folder IN LISTS test_folders)
   if(NOT tests)
     continue()
   endif()
-  add_executable(${folder}_tests_native ${tests} ${test_support})
+  add_executable(${folder}_tests_native ${tests} $<TARGET_OBJECTS:loom_test_support>)
   target_link_libraries(${folder}_tests_native PRIVATE loom_neutral ${LOOM_OWN_DLLS} loom_builder_lib GTest::gtest GTest::gtest_main)
   add_test(NAME ${folder}_tests_native COMMAND ${folder}_tests_native)
   set_tests_properties(${folder}_tests_native PROPERTIES

@@ -102,6 +102,13 @@ set(WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 # What the tests run beside the plug-in (stand-in plug-in, probes, test modules, the player), which
 # the tools' folders list; the demo's build needs none of it.
 get_property(test_helpers GLOBAL PROPERTY LOOM_TEST_HELPERS)
+# The tests' shared helpers, compiled once for every test program, seeing what those programs see.
+add_library(loom_test_support OBJECT ${test_support})
+target_include_directories(loom_test_support PRIVATE
+  $<TARGET_PROPERTY:testbrowser_core,INTERFACE_INCLUDE_DIRECTORIES>
+  $<TARGET_PROPERTY:loom,INTERFACE_INCLUDE_DIRECTORIES>
+  $<TARGET_PROPERTY:loom_builder_lib,INTERFACE_INCLUDE_DIRECTORIES>)
+target_link_libraries(loom_test_support PRIVATE gtest)
 foreach(folder IN LISTS test_folders)
   if(NOT IS_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/${folder} OR folder STREQUAL "support" OR folder STREQUAL "data")
     continue()
@@ -110,7 +117,7 @@ foreach(folder IN LISTS test_folders)
   if(NOT tests)
     continue()
   endif()
-  add_executable(${folder}_tests ${tests} ${test_support})
+  add_executable(${folder}_tests ${tests} $<TARGET_OBJECTS:loom_test_support>)
   target_link_libraries(${folder}_tests PRIVATE gtest gtest_main testbrowser_core loom loom_builder_lib quicktime_standin)
   target_link_options(${folder}_tests PRIVATE ${static_runtime})
   add_test(NAME ${folder}_tests COMMAND ${WINE_RUN} $<TARGET_FILE:${folder}_tests>)

@@ -9,7 +9,8 @@
 # FUZZ_RUNS and FUZZ_SECONDS set the same; FUZZ_OTHER_SECONDS the other fuzzers' time (20);
 # the video decoders' fuzzers, quick on small inputs, run FUZZ_VIDEO_RUNS (1000000) in at most
 # FUZZ_VIDEO_SECONDS (45);
-# FUZZ_NO_BUILD=1 skips the build; FUZZ_BUILD names another fuzz build folder.
+# FUZZ_NO_BUILD=1 skips the build; FUZZ_BUILD names another fuzz build folder; FUZZ_JOBS fuzzers
+# run at once (default 1), each printing its output when it ends.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-${FUZZ_RUNS:-200000}}
@@ -18,6 +19,7 @@ other_seconds=${FUZZ_OTHER_SECONDS:-20}
 video_runs=${FUZZ_VIDEO_RUNS:-1000000}
 video_seconds=${FUZZ_VIDEO_SECONDS:-45}
 build=${FUZZ_BUILD:-$root/build/fuzz}
+jobs=${FUZZ_JOBS:-1}
 
 if [ -z "${FUZZ_NO_BUILD:-}" ]; then
   "$root/scripts/build.sh" fuzz
@@ -75,7 +77,7 @@ run() {
   kind=$(seed_kind "$name")
   mkdir -p "$work/$name/seeds" "$work/$name/corpus"
   if [ -n "$kind" ]; then
-    "$makestack" --seeds-for "$kind" "$work/$name/seeds"
+    "$makestack" --seeds-for "$kind" "$work/$name/seeds" || return 1
   else
     echo "fuzz.sh: no seeds are made for $name; it starts from nothing" >&2
   fi
@@ -84,11 +86,38 @@ run() {
     -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 corpus seeds)
 }
 
-run "$build/stack_fuzz" "$seconds"
+# With several jobs each fuzzer writes to a log of its own, printed whole when it ends.
+failed=0
+running=0
+ended() {
+  local log
+  wait -n -p done_pid
+  [ $? -eq 0 ] || failed=1
+  log=${logs[$done_pid]}
+  cat "$log"
+  running=$((running - 1))
+}
+declare -A logs
+start() {
+  if [ "$jobs" -le 1 ]; then
+    run "$@" || failed=1
+    return
+  fi
+  [ "$running" -lt "$jobs" ] || ended
+  local log="$work/$(basename "$1").log"
+  run "$@" >"$log" 2>&1 &
+  logs[$!]=$log
+  running=$((running + 1))
+}
+
+set +e
+start "$build/stack_fuzz" "$seconds"
 for target in "$build"/*_fuzz; do
   case $(basename "$target") in
     stack_fuzz) continue ;;
-    rawvideo_fuzz | rlevideo_fuzz) run "$target" "$video_seconds" "$video_runs" ;;
-    *) run "$target" "$other_seconds" ;;
+    rawvideo_fuzz | rlevideo_fuzz) start "$target" "$video_seconds" "$video_runs" ;;
+    *) start "$target" "$other_seconds" ;;
   esac
 done
+while [ "$running" -gt 0 ]; do ended; done
+exit $failed

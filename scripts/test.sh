@@ -1,43 +1,74 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both configurations and runs every test:
-# native tests under the sanitizers, Windows tests under Wine at display depths 24, 16 and 8,
-# and a bounded fuzzing run.
+# Installs what is missing, builds both configurations and runs every test: native tests under
+# the sanitizers, Windows tests under Wine at display depths 24, 16 and 8 (scripts/wine-tests.sh,
+# in parallel shards), and a bounded fuzzing run.
+# The Windows build and tests are the longest road and run in front, their output shown as it
+# comes; beside them, at a lower priority, the native build and tests, then the fuzz build and
+# run, into build/ci-logs/beside.log, shown whole when one of them fails. Every stage's time is
+# printed at the end.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-"$root/scripts/install-deps.sh" || exit 1
-"$root/scripts/build.sh" all || exit 1
-
-failed=0
 jobs=$(nproc)
+logs=$root/build/ci-logs
+rm -rf "$logs"
+mkdir -p "$logs"
+began=$SECONDS
+failed=0
 
+# Runs a stage and writes down its time and result.
+stage() {
+  local name=$1 started=$SECONDS rc
+  shift
+  "$@"
+  rc=$?
+  echo "$name $((SECONDS - started)) $rc" >>"$logs/times"
+  return $rc
+}
+
+echo "== dependencies"
+stage deps "$root/scripts/install-deps.sh" || exit 1
 echo "== house rules (layers, folders, wiring)"
-python3 "$root/scripts/check-house.py" || failed=1
+stage house python3 "$root/scripts/check-house.py" || failed=1
 
-echo "== native tests (ASan, UBSan)"
-ctest --test-dir "$root/build/native" --output-on-failure -j "$jobs" || failed=1
+# Beside the Windows road: the native build and its tests, then the fuzz build and its run.
+# Half the cores go to fuzzers at once: they run for a bounded time, not a bounded amount of work.
+beside() {
+  stage native-build "$root/scripts/build.sh" native &&
+    stage native-tests ctest --test-dir "$root/build/native" --output-on-failure -j "$jobs"
+  local native=$?
+  stage fuzz-build "$root/scripts/build.sh" fuzz &&
+    FUZZ_NO_BUILD=1 FUZZ_JOBS=$(((jobs + 1) / 2)) stage fuzz "$root/scripts/fuzz.sh"
+  local fuzz=$?
+  [ $native -eq 0 ] && [ $fuzz -eq 0 ]
+}
+nice -n 10 bash -c "$(declare -f stage beside); logs=$logs root=$root jobs=$jobs beside" >"$logs/beside.log" 2>&1 &
+beside_pid=$!
 
-source "$root/scripts/wine-env.sh"
-loom_wine_prefix
-# Depth 8 is a palette display: there a test that needs true colour skips itself with its
-# reason (tests/support/DisplayDepth_win.h), and the 8-bit branches have tests of their own.
-for depth in 24 16 8; do
-  echo "== Windows tests under Wine, display depth $depth"
-  loom_start_xvfb "$depth" || { failed=1; continue; }
-  loom_start_wineserver
-  started=$SECONDS
-  # One program at a time: they share the display, and keyboard focus with it.
-  ctest --test-dir "$root/build/win" --output-on-failure -j 1 --timeout 900 || failed=1
-  echo "== depth $depth took $((SECONDS - started)) s"
-  loom_stop_wineserver
-  loom_stop_xvfb
-done
-
-if [ -x "$root/scripts/fuzz.sh" ]; then
-  echo "== fuzzing (bounded)"
-  "$root/scripts/fuzz.sh" || failed=1
+echo "== Windows build"
+if stage win-build "$root/scripts/build.sh" win; then
+  echo "== Windows tests under Wine, display depths 24, 16 and 8"
+  stage win-tests "$root/scripts/wine-tests.sh" 24 16 8 || failed=1
+else
+  failed=1
 fi
 
+wait $beside_pid
+beside_rc=$?
+echo "== native build and tests (ASan, UBSan), fuzz build and bounded run"
+if [ $beside_rc -ne 0 ]; then
+  cat "$logs/beside.log"
+  failed=1
+else
+  # Passing: the native tests' summary and the number of fuzzers; the whole is in the log.
+  grep -E 'tests passed|Total Test time' "$logs/beside.log"
+  echo "$(grep -c '^Done [0-9]* runs' "$logs/beside.log") fuzzers ran their time and found nothing"
+  echo "(all of it in $logs/beside.log)"
+fi
+
+echo "== stage times (s; the native and fuzz stages run beside the Windows ones)"
+awk '{ printf "  %-13s %5d%s\n", $1, $2, $3 == 0 ? "" : "  FAILED" }' "$logs/times"
+echo "  total         $(printf %5d $((SECONDS - began)))"
 if [ $failed -ne 0 ]; then
   echo "SOME TESTS FAILED"
   exit 1

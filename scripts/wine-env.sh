@@ -34,6 +34,12 @@ loom_wine_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.loom-private-colormap"
   fi
+  # Wine links the user's folders (desktop, documents, music...) to the home folder, which every
+  # other prefix on the machine shares: what tests put there would meet. Folders of its own.
+  local folder
+  for folder in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$folder" ]; then rm -f "$folder" && mkdir -p "$folder"; fi
+  done
   # Our simulated videodisc player (tools/vdplayer) is the MCI "videodisc" device.
   local driver="$LOOM_WIN_BUILD/vdplayer.drv"
   if [ ! -f "$WINEPREFIX/.loom-videodisc" ] || [ "$(cat "$WINEPREFIX/.loom-videodisc")" != "$driver" ]; then
@@ -51,22 +57,25 @@ loom_wine_prefix() {
   fi
 }
 
-# Starts an Xvfb display of the given depth unless DISPLAY already works; sets LOOM_XVFB_PID.
+# Starts an Xvfb display of the given depth; sets DISPLAY and LOOM_XVFB_PID. Xvfb picks a free
+# display number itself and reports it (-displayfd): shards starting at once cannot take the same one.
 loom_start_xvfb() {
-  local depth=${1:-24}
+  local depth=${1:-24} number i
   LOOM_XVFB_PID=
-  local n
-  for n in $(seq 91 120); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1280x1024x"$depth" -nolisten tcp >/dev/null 2>&1 &
-    LOOM_XVFB_PID=$!
-    export DISPLAY=:$n
-    local i
-    for i in $(seq 1 50); do
-      [ -e /tmp/.X11-unix/X$n ] && return 0
-      sleep 0.1
-    done
+  number=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x"$depth" -nolisten tcp 3>"$number" </dev/null >/dev/null 2>&1 &
+  LOOM_XVFB_PID=$!
+  for i in $(seq 1 300); do
+    if [ -s "$number" ]; then
+      export DISPLAY=:$(head -n 1 "$number")
+      rm -f "$number"
+      return 0
+    fi
+    kill -0 "$LOOM_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -f "$number"
+  loom_stop_xvfb
   echo "could not start Xvfb" >&2
   return 1
 }
@@ -86,4 +95,15 @@ loom_start_wineserver() {
 loom_stop_wineserver() {
   wineserver -k </dev/null >/dev/null 2>&1
   wineserver -w </dev/null >/dev/null 2>&1
+}
+
+# Copies the prepared prefix for a shard of its own. The builtin libraries (most of its size)
+# are hard links: nothing writes them once the prefix is made. The registry, the user's folders
+# and the rest are copies of the shard's own.
+loom_copy_prefix() {
+  local from=$1 to=$2 shared=drive_c/windows/system32
+  rm -rf "$to"
+  mkdir -p "$to"
+  (cd "$from" && tar cf - --exclude="./$shared" .) | (cd "$to" && tar xf -) || return 1
+  cp -al "$from/$shared" "$to/$shared"
 }

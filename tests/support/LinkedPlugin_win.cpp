@@ -4,7 +4,9 @@
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
+#include "core/ui/ScreenDepth.h"
 #include "host/browser/EntryLayer.h"
+#include "host/player/CardHistory.h"
 #include "stack/cards/CardList.h"
 
 void PumpPageMessages() {
@@ -31,6 +33,7 @@ bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& nam
     page->file = std::string(temp) + name;
     if (!stackbuilder::WriteFile(page->file, stackbuilder::BuildStack(stack).bytes))
         return false;
+    page->workingDepthBefore = GetScreenDepth();
     UseLinkedPlugin(NP_GetEntryPoints, NP_Initialize, NP_Shutdown);
     if (InitializePlugin() != kExitOk)
         return false;
@@ -65,6 +68,10 @@ void CloseLinkedPlugin(LinkedPluginPage* page) {
     if (page->page)
         DestroyWindow(page->page);
     DeleteFileA(page->file.c_str());
+    // What outlives the plug-in in this process (the working depth it set from the display and
+    // its stacks, the cards it went through) is no other test's.
+    SetScreenDepth(page->workingDepthBefore);
+    FreeCardHistory();
     *page = {};
 }
 

@@ -15,6 +15,7 @@ struct LinkedPluginPage {
     HWND page = nullptr;
     HWND embed = nullptr;
     std::string file;  // the stack in the temporary folder
+    int workingDepthBefore = 0;  // put back on closing: later tests of the program start from it
 };
 
 // Opens the stack (named name in the temporary folder) in a new page; false when the plug-in,
