@@ -52,7 +52,7 @@ void WalkChunks(const AviRead& read, uint64_t begin, uint64_t end, Each each) {
 
 bool ReadBytes(const AviRead& read, const Chunk& c, size_t most, std::vector<uint8_t>* out) {
     out->resize(static_cast<size_t>(std::min<uint64_t>(c.size, most)));
-    return read(c.data, *out);
+    return out->empty() || read(c.data, *out);
 }
 
 AviStream ReadStreamList(const AviRead& read, const Chunk& strl) {

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const AviRead read = [&](uint64_t at, std::span<uint8_t> into) {
         if (at > size || into.size() > size - at)
             return false;
-        std::memcpy(into.data(), data + at, into.size());
+        if (!into.empty())
+            std::memcpy(into.data(), data + at, into.size());
         return true;
     };
     std::vector<AviStream> streams;
