@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (scripts/build.sh fuzz, into build/fuzz) and runs each for a bounded
 # number of runs and time, on a seed corpus of its own input form made fresh by makestack
-# (every target has seed kinds: a target without is an error), with the inputs that once
-# crashed it (tests/fuzz/regressions/<fuzzer>/). The stack reader's fuzzer runs longest. New inputs, crash, leak and timeout files are
+# (every target has seed kinds: a target without is an error). The stack reader's fuzzer runs
+# longest. New inputs, crash, leak and timeout files are
 # left in build/fuzz/fuzz-run/<fuzzer>/.
 #   scripts/fuzz.sh [runs] [seconds]      defaults: 200000 runs, at most 60 seconds
 # FUZZ_RUNS and FUZZ_SECONDS set the same; FUZZ_OTHER_SECONDS the other fuzzers' time (16: the total stays near 15 minutes);
@@ -98,10 +98,6 @@ run() {
   for kind in $kinds; do
     "$makestack" --seeds-for "$kind" "$work/$name/seeds"
   done
-  # Inputs that once crashed a reader, kept as its regression seeds.
-  if [ -d "$root/tests/fuzz/regressions/$name" ]; then
-    cp "$root/tests/fuzz/regressions/$name"/* "$work/$name/seeds/"
-  fi
   # New inputs go to corpus/; the seeds are only read. A crash or a sanitizer report fails the run.
   (cd "$work/$name" && "$target" -runs="$count" -max_total_time="$time" -max_len="$(max_len "$name")" \
     -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 corpus seeds)

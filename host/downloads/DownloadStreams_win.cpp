@@ -69,8 +69,10 @@ std::string TempFolder() {
 }
 
 // The cache keeps its copies and index in the temporary folder, and deletes nothing elsewhere.
+// The folder is asked each time, as the copies are made in the one it names now.
 CacheFileOps FileOps() {
-    static const std::string folder = TempFolder();
+    static std::string folder;
+    folder = TempFolder();
     return {CanOpenFile, RemoveFile, folder};
 }
 
