@@ -2,10 +2,10 @@
 # Builds the fuzz targets (scripts/build.sh fuzz, into build/fuzz) and runs each for a bounded
 # number of runs and time, on a seed corpus of its own input form made fresh by makestack
 # (every target has seed kinds: a target without is an error). The stack reader's fuzzer runs
-# longest. New inputs, crash, leak and timeout files are
-# left in build/fuzz/fuzz-run/<fuzzer>/.
+# longest. New inputs, crash, leak and timeout files are left in build/fuzz/fuzz-run/<fuzzer>/.
 #   scripts/fuzz.sh [runs] [seconds]      defaults: 200000 runs, at most 60 seconds
-# FUZZ_RUNS and FUZZ_SECONDS set the same; FUZZ_OTHER_SECONDS the other fuzzers' time (16: the total stays near 15 minutes);
+# FUZZ_RUNS and FUZZ_SECONDS set the same; FUZZ_OTHER_SECONDS the other fuzzers' time (16, so
+# that the whole run stays near 15 minutes);
 # the video decoders' fuzzers, quick on small inputs, run FUZZ_VIDEO_RUNS (1000000) in at most
 # FUZZ_VIDEO_SECONDS (45);
 # FUZZ_NO_BUILD=1 skips the build; FUZZ_BUILD names another fuzz build folder.
