@@ -44,7 +44,28 @@ uint32_t TotalExpected(const DownloadCache& cache) {
 
 bool IsAlnumAscii(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
+// Removes a copy the cache made, and nothing outside the cache's folder.
+void RemoveCopy(const CacheFileOps& ops, const char* path) {
+    if (IsInCacheFolder(ops.folder, path))
+        ops.remove(path);
+}
+
 }  // namespace
+
+bool IsInCacheFolder(std::string_view folder, std::string_view path) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (folder.empty() || !separator(folder.back()) || path.size() <= folder.size())
+        return false;
+    for (size_t i = 0; i < folder.size(); ++i) {
+        const char a = folder[i], b = path[i];
+        if (separator(a) ? !separator(b) : !EqualAsciiNoCase(std::string_view(&a, 1), std::string_view(&b, 1)))
+            return false;
+    }
+    const std::string_view name = path.substr(folder.size());
+    if (name == "." || name == ".." || name.find_first_of("\\/:") != std::string_view::npos)
+        return false;
+    return name.find('\0') == std::string_view::npos;
+}
 
 void ParseCacheIndex(std::span<const uint8_t> bytes, DownloadCache& cache) {
     cache.count = 0;
@@ -122,7 +143,7 @@ bool LookupCacheEntry(DownloadCache& cache, std::string_view url, uint32_t lastM
     DownloadCacheEntry& e = cache.entries[i];
     if (e.lastModified == lastModified && e.complete != 0 && ops.canOpen(e.localPath))
         return true;
-    ops.remove(e.localPath);
+    RemoveCopy(ops, e.localPath);
     RemoveCacheEntry(cache, i);
     return false;
 }
@@ -145,7 +166,7 @@ bool EvictCacheEntry(DownloadCache& cache, const CacheFileOps& ops, const std::v
     }
     if (victim < 0)
         return false;
-    ops.remove(cache.entries[victim].localPath);
+    RemoveCopy(ops, cache.entries[victim].localPath);
     RemoveCacheEntry(cache, victim);
     return true;
 }
@@ -210,7 +231,7 @@ bool ForgetCachedFile(DownloadCache& cache, std::string_view path, const CacheFi
     int i = FindCacheEntryByPath(cache, path);
     if (i < 0)
         return false;
-    ops.remove(cache.entries[i].localPath);
+    RemoveCopy(ops, cache.entries[i].localPath);
     RemoveCacheEntry(cache, i);
     return true;
 }

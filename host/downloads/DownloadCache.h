@@ -33,10 +33,16 @@ struct DownloadCache {
     DownloadCacheEntry entries[kMaxCacheEntries] = {};
 };
 
+// The cache's folder ends in a separator; only files directly inside it are ever removed, so an
+// index naming any other file (one edited, damaged or from elsewhere) costs only its entry.
 struct CacheFileOps {
     bool (*canOpen)(const char* path);
     void (*remove)(const char* path);
+    std::string_view folder;
 };
+// Whether the path names a file directly inside the folder (case and separator kind ignored):
+// a plain name after it, without separators, drive or stream colons, and not "." or "..".
+bool IsInCacheFolder(std::string_view folder, std::string_view path);
 
 // Index file form: i16 count, then count records of 542 bytes, little-endian.
 // A count below 0 or above 50, or a file shorter than its count says, reads as an empty index.

@@ -56,7 +56,6 @@ bool CanOpenFile(const char* path) {
     return true;
 }
 void RemoveFile(const char* path) { DeleteFileA(path); }
-constexpr CacheFileOps kFileOps = {CanOpenFile, RemoveFile};
 
 std::string TempFolder() {
     char path[MAX_PATH] = {};
@@ -67,6 +66,14 @@ std::string TempFolder() {
     if (folder.back() != '\\')
         folder += '\\';
     return folder;
+}
+
+// The cache keeps its copies and index in the temporary folder, and deletes nothing elsewhere.
+// The folder is asked each time, as the copies are made in the one it names now.
+CacheFileOps FileOps() {
+    static std::string folder;
+    folder = TempFolder();
+    return {CanOpenFile, RemoveFile, folder};
 }
 
 std::string OpenStackPath() {
@@ -127,7 +134,7 @@ void DropDownload(Download& d) {
     if (d.file != INVALID_HANDLE_VALUE)
         CloseHandle(d.file);
     d.file = INVALID_HANDLE_VALUE;
-    if (!d.localPath.empty() && !d.cacheHit && !(g_cache && ForgetCachedFile(*g_cache, d.localPath, kFileOps)))
+    if (!d.localPath.empty() && !d.cacheHit && !(g_cache && ForgetCachedFile(*g_cache, d.localPath, FileOps())))
         RemoveFile(d.localPath.c_str());  // the index has gone already
     d.localPath.clear();
     d.cacheHit = false;
@@ -286,7 +293,7 @@ bool BindWaitingEmbedStack(NPP instance, int slot) {
 
 void ForgetCachedFile(const char* path) {
     if (g_cache && path)
-        ForgetCachedFile(*g_cache, path, kFileOps);
+        ForgetCachedFile(*g_cache, path, FileOps());
 }
 
 void StartNextQueuedRequest() {
@@ -377,7 +384,7 @@ NPError StartDownloadStream(NPP instance, NPStream* stream) {
             return NPERR_NO_ERROR;
         }
     }
-    if (g_cache && LookupCacheEntry(*g_cache, d->url, stream->lastmodified, kFileOps)) {
+    if (g_cache && LookupCacheEntry(*g_cache, d->url, stream->lastmodified, FileOps())) {
         d->cacheHit = true;
         d->localPath = g_cache->entries[FindCacheEntry(*g_cache, d->url)].localPath;
     } else if (g_cache) {
@@ -387,7 +394,7 @@ NPError StartDownloadStream(NPP instance, NPStream* stream) {
             RequestFailed(*d);  // the browser drops the stream
             return NPERR_GENERIC_ERROR;
         }
-        if (AddCacheEntry(*g_cache, d->url, path, stream->lastmodified, stream->end, kFileOps, PathsInUse())) {
+        if (AddCacheEntry(*g_cache, d->url, path, stream->lastmodified, stream->end, FileOps(), PathsInUse())) {
             d->file = file;
             d->localPath = path;
         } else {

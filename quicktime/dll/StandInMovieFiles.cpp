@@ -1,8 +1,11 @@
 // Movie files and data by kind.
 #include "quicktime/dll/StandInMovies.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <numeric>
 
 #include "quicktime/QtEffects.h"
 #include "quicktime/dll/StandInMidi.h"
@@ -139,7 +142,143 @@ int32_t OpenMovie(std::span<const uint8_t> data, SharedBytes owned, std::unique_
     return kQtNoErr;
 }
 
+// --- AVI files: the tracks from the chunks, the frames from the platform ---
+
+constexpr size_t kMaxAviSoundBytes = 256u << 20;  // the rest stays silent
+
+uint32_t OsTypeOfFourCC(uint32_t fcc) {
+    return (fcc & 0xFF) << 24 | ((fcc >> 8) & 0xFF) << 16 | ((fcc >> 16) & 0xFF) << 8 | fcc >> 24;
+}
+
+std::vector<uint8_t> AviImageDescription(const AviStream& stream, const AviPictureFormat& format) {
+    QtImageDescription d{};
+    d.idSize = sizeof d;
+    d.cType = OsTypeOfFourCC(stream.handler ? stream.handler : format.compression);
+    if ((d.cType & 0xFFFF0000) == QtFourCC("iv\0\0"))
+        d.cType &= ~0x20200000u;  // Indeo as QuickTime names it: 'IV32', 'IV41', ...
+    if (format.compression == kAviFramesRgb)
+        d.cType = QtFourCC("raw ");
+    else if (format.compression == kAviFramesRle8 || format.compression == kAviFramesRle4)
+        d.cType = QtFourCC("WRLE");
+    d.dataRefIndex = 1;
+    d.width = static_cast<int16_t>(format.width);
+    d.height = static_cast<int16_t>(std::abs(format.height));
+    d.hRes = d.vRes = 72 << 16;
+    d.frameCount = 1;
+    d.depth = static_cast<int16_t>(format.bitCount);
+    d.clutId = -1;
+    std::vector<uint8_t> bytes(sizeof d);
+    std::memcpy(bytes.data(), &d, sizeof d);
+    return bytes;
+}
+
+// A video stream's track and the movie's time scale: whole frames in 600 units a second when
+// they divide it, else in the stream's own. False without a rate, scale or picture size.
+bool AviVideoTrack(const AviStream& stream, StandInTrack* track, uint32_t* movieScale) {
+    const AviPictureFormat format = ReadAviPictureFormat(stream);
+    // Sizes a picture can have, which also keep the negated height of top-first rows defined.
+    if (stream.rate == 0 || stream.scale == 0 || format.width <= 0 || format.width > 0x7FFF || format.height == 0 ||
+        format.height < -0x7FFF || format.height > 0x7FFF)
+        return false;
+    track->mediaType = kStandInVideo;
+    track->mediaScale = StandInScale(stream.rate);
+    track->width = format.width;
+    track->height = std::abs(format.height);
+    track->descriptions.push_back(AviImageDescription(stream, format));
+    AddStandInSampleRun(track, std::min(stream.length, kStandInMaxRun), stream.scale);
+    track->inserted = true;
+    const uint32_t g = std::gcd(track->mediaScale, stream.scale);
+    const uint64_t rate = track->mediaScale / g, scale = stream.scale / g;
+    *movieScale = (600 * scale) % rate == 0 ? 600 : static_cast<uint32_t>(rate);
+    return true;
+}
+
+// The PCM an audio stream holds, when a frame of it has bytes: fewer than 8 bits a sample
+// (or no channels) makes frames of no bytes, which nothing can count or play.
+bool AviPcmFormat(const AviStream& stream, StandInPcm* pcm) {
+    const AviSoundFormat f = ReadAviSoundFormat(stream);
+    if (f.tag != kAviPcmTag)
+        return false;
+    pcm->channels = f.channels;
+    pcm->bits = f.bits;
+    pcm->rate = f.rate;
+    return pcm->FrameBytes() != 0 && pcm->rate != 0;
+}
+
+bool AviSoundTrack(const AviStream& stream, std::vector<uint8_t> data, StandInTrack* track) {
+    StandInPcm& pcm = track->pcm;
+    if (!AviPcmFormat(stream, &pcm))
+        return false;
+    const uint32_t frame = pcm.FrameBytes();
+    if (data.size() < frame)
+        return false;
+    data.resize(data.size() / frame * frame);
+    pcm.bytes = std::move(data);
+    track->mediaType = kStandInSound;
+    track->mediaScale = StandInScale(pcm.rate);
+    track->descriptions.push_back(StandInSoundDescriptionBytes(pcm));
+    AddStandInSampleRun(track, static_cast<uint32_t>(std::min<size_t>(pcm.bytes.size() / frame, kStandInMaxRun)), 1);
+    track->inserted = true;
+    return true;
+}
+
+int32_t OpenAviFile(const std::string& path, std::unique_ptr<StandInMovie>* out) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return kQtFnfErr;
+    long end = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0)
+        end = std::ftell(f);
+    const AviRead read = [f](uint64_t at, std::span<uint8_t> into) {
+        return at <= uint64_t(LONG_MAX) && std::fseek(f, static_cast<long>(at), SEEK_SET) == 0 &&
+               std::fread(into.data(), 1, into.size(), f) == into.size();
+    };
+    auto movie = std::make_unique<StandInMovie>();
+    int64_t firstFrame = -1;
+    const bool avi = end > 0 && ReadStandInAvi(read, uint64_t(end), movie.get(), &firstFrame);
+    std::fclose(f);
+    if (!avi)
+        return kQtCantFindHandler;
+    if (firstFrame >= 0) {
+        const StandInOutputs& platform = StandInMovieOutputs();
+        movie->pictures = platform.aviPictures ? platform.aviPictures(path, firstFrame) : nullptr;
+        if (!movie->pictures)
+            return kQtCantFindHandler;
+    }
+    *out = std::move(movie);
+    return kQtNoErr;
+}
+
 }  // namespace
+
+bool ReadStandInAvi(const AviRead& read, uint64_t size, StandInMovie* movie, int64_t* firstFrame) {
+    *firstFrame = -1;
+    std::vector<AviStream> streams;
+    if (!ReadAviStreams(read, size, &streams))
+        return false;
+    bool video = false;
+    for (size_t n = 0; n < streams.size(); ++n) {
+        const AviStream& s = streams[n];
+        StandInTrack track;
+        if (s.type == QtFourCC("vids") && !video) {
+            // The first video stream alone is shown: the platform gives its frames.
+            video = true;
+            uint32_t scale = 600;
+            if (AviVideoTrack(s, &track, &scale)) {
+                movie->timeScale = scale;
+                movie->natural = {0, 0, track.width, track.height};
+                *firstFrame = s.start;
+                movie->tracks.push_back(std::move(track));
+            }
+        } else if (StandInPcm pcm; s.type == QtFourCC("auds") && AviPcmFormat(s, &pcm) &&
+                   AviSoundTrack(s, ReadAviStreamData(read, size, static_cast<uint32_t>(n), kMaxAviSoundBytes), &track)) {
+            movie->tracks.push_back(std::move(track));
+        }
+    }
+    RecomputeStandInDuration(movie);
+    movie->box = movie->natural;
+    return true;
+}
 
 bool StandInFileExists(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -207,7 +346,7 @@ int32_t OpenStandInMovieFile(const std::string& path, std::unique_ptr<StandInMov
     }
     const StandInOutputs& platform = StandInMovieOutputs();
     if (Starts(head, 0, "RIFF") && Starts(head, 8, "AVI "))
-        return platform.openAvi ? platform.openAvi(path, out) : kQtCantFindHandler;
+        return OpenAviFile(path, out);
     if (Starts(head, 0, "GIF8"))
         return platform.openGif ? platform.openGif(path, out) : kQtCantFindHandler;
     auto data = std::make_shared<std::vector<uint8_t>>();

@@ -5,7 +5,8 @@
 //
 //   StandInMovies.cpp          the movie table, time, tracks and media, the frame due
 //   StandInMovieEdits.cpp      sound movies made in memory: tracks, media edits, 'raw ' samples
-//   StandInMovieFiles.cpp      movie files and data by kind (.mov atoms, sound files, MIDI, pictures)
+//   StandInMovieFiles.cpp      movie files and data by kind (.mov atoms, AVI chunks, sound files,
+//                              MIDI, pictures)
 //   StandInFrames.cpp          pictures between packed DIBs and 32-bit frames
 //   StandInMovieVideo.cpp      the frames of .mov video tracks: 'raw ' and 'rle ' here, 'jpeg'
 //                              and system codecs through the platform (StandInVideo_win.cpp)
@@ -13,7 +14,7 @@
 //   StandInMovieRows.cpp       the rows of the movie calls
 //   StandInPlayback.cpp        the clock, the sound and music outputs, the test switches and sink
 //   StandInController.cpp      the movie controller (Rows: its component; _win: the bar drawn with GDI)
-//   StandInAvi_win.cpp         AVI files over AVIFile; StandInGif_win.cpp GIF frames over WIC
+//   StandInAvi_win.cpp         AVI frames over AVIFile; StandInGif_win.cpp GIF frames over WIC
 //   StandInPlayback_win.cpp    the clock, waveOut, MIDI out and frames into ports on Windows
 #pragma once
 
@@ -27,6 +28,7 @@
 #include "quicktime/QtEffects.h"
 #include "quicktime/QtTypes.h"
 #include "quicktime/QuickTime.h"
+#include "quicktime/formats/AviFile.h"
 #include "quicktime/formats/SoundFiles.h"
 
 using StandInTime = int64_t;
@@ -207,8 +209,9 @@ struct StandInOutputs {
     bool (*playMusic)(QtWord owner, std::span<const StandInMidiEvent> events, uint32_t fromMs);
     void (*stopMusic)(QtWord owner);
     void (*present)(QtWord port, const StandInImage& image, const StandInBox& box, QtWord clip);
-    // The kinds only the platform opens: AVI files over AVIFile, GIF files over WIC.
-    int32_t (*openAvi)(const std::string& path, std::unique_ptr<StandInMovie>* out);
+    // What only the platform opens: the frames of an AVI file's first video stream from its
+    // start (AVIFile; null when it cannot), GIF files over WIC.
+    std::unique_ptr<StandInPictureSource> (*aviPictures)(const std::string& path, int64_t firstFrame);
     int32_t (*openGif)(const std::string& path, std::unique_ptr<StandInMovie>* out);
     // A point of the screen, as events carry it, in the port's own coordinates.
     void (*toPortPoint)(QtWord port, int32_t* h, int32_t* v);
@@ -260,6 +263,11 @@ bool StandInFileExists(const std::string& path);
 // kQtNoErr and the movie, or an error.
 int32_t OpenStandInMovieFile(const std::string& path, std::unique_ptr<StandInMovie>* out);
 int32_t OpenStandInMovieData(std::span<const uint8_t> data, std::unique_ptr<StandInMovie>* out);
+// An AVI file's movie without its pictures (quicktime/formats/AviFile.h reads the chunks): the
+// first video stream's track and box, each PCM audio stream whose frames have bytes as a sound
+// track. `firstFrame` is the shown video stream's start, or -1 when the movie shows none. False
+// when the file is no AVI.
+bool ReadStandInAvi(const AviRead& read, uint64_t size, StandInMovie* movie, int64_t* firstFrame);
 // The whole file, at most `limit` bytes; false when it cannot be read or is longer.
 bool ReadStandInFile(const std::string& path, size_t limit, std::vector<uint8_t>* out);
 bool WriteStandInFile(const std::string& path, std::span<const uint8_t> bytes);

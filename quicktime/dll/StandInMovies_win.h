@@ -1,4 +1,4 @@
-// The stand-in's movie parts that need Windows: AVI files over AVIFile, GIF frames over WIC and
+// The stand-in's movie parts that need Windows: AVI frames over AVIFile, GIF frames over WIC and
 // frames drawn into ports and graphics worlds.
 #pragma once
 
@@ -9,8 +9,9 @@
 
 #include "quicktime/dll/StandInMovies.h"
 
-// An AVI file as a movie (StandInAvi_win.cpp); kQtNoErr or an error.
-int32_t OpenStandInAvi(const std::string& path, std::unique_ptr<StandInMovie>* out);
+// The frames of an AVI file's first video stream from its start, decompressed by the system's
+// codecs (StandInAvi_win.cpp); null when AVIFile cannot open them.
+std::unique_ptr<StandInPictureSource> StandInAviPictures(const std::string& path, int64_t firstFrame);
 // A GIF file as a movie of its composed frames, one 'vide' sample each (StandInGif_win.cpp).
 int32_t OpenStandInGif(const std::string& path, std::unique_ptr<StandInMovie>* out);
 // Photo-JPEG over WIC, the system's video decompressors and the log file (StandInVideo_win.cpp).

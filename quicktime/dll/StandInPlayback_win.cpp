@@ -143,7 +143,7 @@ void ToPortPoint(QtWord port, int32_t* h, int32_t* v) {
 
 void InstallStandInMovieOutputs() {
     StandInOutputs outputs{NowMs, PlayPcm, StopPcm, SetVolume, PlayMusic, StopMusic, PresentStandInFrameInPort,
-                           OpenStandInAvi, OpenStandInGif, ToPortPoint};
+                           StandInAviPictures, OpenStandInGif, ToPortPoint};
     InstallStandInVideoOutputs(&outputs);
     SetStandInOutputs(outputs);
     InstallStandInBarPainter();

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BuilderMedia.h"
 #include "quicktime/QtCalls.h"
 #include "quicktime/QtStandInSwitches.h"
 #include "quicktime/QuickTime.h"
@@ -111,6 +112,41 @@ TEST_P(StandInMovieLibrary, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTi
     EXPECT_TRUE(IsMovieDone(movie));
     DisposeMovie(movie);
     DisposeGWorld(world);
+}
+
+// An AVI's PCM sound of every depth from 0 to 32 bits: below 8 bits a frame has no whole byte,
+// and the sound is left out (the pictures still play); from 8 bits on its whole frames reach the
+// sink as stored, and the movie plays to its end.
+TEST_P(StandInMovieLibrary, AviSoundOfEveryDepthPlaysOrIsLeftOut) {
+    const stackbuilder::AviColour frames[] = {{255, 0, 0}, {0, 255, 0}};
+    for (uint16_t bits = 0; bits <= 32; ++bits) {
+        SCOPED_TRACE("bits " + std::to_string(bits));
+        stackbuilder::AviSound sound{1, uint16_t(bits % 2 ? 2 : 1), bits, 8000, Bytes(1001)};
+        for (size_t i = 0; i < sound.samples.size(); ++i)
+            sound.samples[i] = uint8_t(i * 13 + i / 256);
+        DeleteFileA(sink_.c_str());
+        QtMovie movie = OpenFile(WriteTemp("loom_depth.avi", stackbuilder::AviFile(8, 8, 10, frames, true, &sound)));
+        ASSERT_NE(movie, nullptr);
+        const uint32_t frameBytes = sound.channels * (bits / 8u);
+        ASSERT_EQ(GetMovieTrackCount(movie), frameBytes ? 2 : 1);
+        QtRect box{};
+        GetMovieBox(movie, &box);
+        EXPECT_EQ(std::make_tuple(box.bottom, box.right), std::make_tuple(8, 8));
+        StartMovie(movie);
+        if (frameBytes) {
+            QtMedia media = GetTrackMedia(GetMovieIndTrack(movie, 2));
+            EXPECT_EQ(GetMediaSampleCount(media), int32_t(sound.samples.size() / frameBytes));
+            std::ifstream in(sink_, std::ios::binary);
+            const Bytes wav{std::istreambuf_iterator<char>(in), {}};
+            const size_t whole = sound.samples.size() / frameBytes * frameBytes;
+            ASSERT_EQ(wav.size(), 44 + whole + whole % 2);  // a RIFF chunk is padded to even
+            EXPECT_TRUE(std::equal(wav.begin() + 44, wav.begin() + 44 + long(whole), sound.samples.begin()));
+        }
+        QTAdvanceTestClock(2000);
+        MoviesTask(movie, 0);
+        EXPECT_TRUE(IsMovieDone(movie));
+        DisposeMovie(movie);
+    }
 }
 
 TEST_P(StandInMovieLibrary, RawSoundReachesTheSinkLittleEndianAndMaceFails) {

@@ -1,6 +1,9 @@
-// AVI files written chunk by chunk: one 8-bit video stream, each frame one palette colour.
+// AVI files written chunk by chunk: one 8-bit video stream, each frame one palette colour, and
+// a sound stream when given.
 #include "BuilderMedia.h"
 
+#include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "StackBuilder.h"
@@ -52,14 +55,16 @@ Bytes FramePixels(uint32_t width, uint32_t height, uint8_t index, bool rle) {
 
 }  // namespace
 
-std::vector<uint8_t> AviFile(uint32_t width, uint32_t height, uint32_t fps, std::span<const AviColour> frames, bool rle) {
+std::vector<uint8_t> AviFile(uint32_t width, uint32_t height, uint32_t fps, std::span<const AviColour> frames, bool rle,
+                             const AviSound* sound) {
     const uint32_t count = static_cast<uint32_t>(frames.size());
     const uint32_t colours = count + 1;  // entry 0 black, entry k + 1 frame k
     Bytes b;
     const size_t riff = OpenChunk(&b, "RIFF", "AVI ");
     const size_t hdrl = OpenChunk(&b, "LIST", "hdrl");
     const size_t avih = OpenChunk(&b, "avih");
-    for (uint32_t v : {1000000u / fps, 0u, 0u, 0x10u /* has index */, count, 0u, 1u, 0u, width, height, 0u, 0u, 0u, 0u})
+    for (uint32_t v : {1000000u / fps, 0u, 0u, 0x10u /* has index */, count, 0u, sound ? 2u : 1u, 0u, width, height, 0u, 0u,
+                       0u, 0u})
         Le32(&b, v);
     CloseChunk(&b, avih);
     const size_t strl = OpenChunk(&b, "LIST", "strl");
@@ -87,20 +92,53 @@ std::vector<uint8_t> AviFile(uint32_t width, uint32_t height, uint32_t fps, std:
         b.insert(b.end(), {c.blue, c.green, c.red, 0});
     CloseChunk(&b, strf);
     CloseChunk(&b, strl);
+    // The sound: its block is a whole number of bytes even below 8 bits, as encoders write it.
+    const uint32_t block = sound ? std::max<uint32_t>(1, sound->channels * ((sound->bits + 7u) / 8u)) : 0;
+    if (sound) {
+        const size_t audio = OpenChunk(&b, "LIST", "strl");
+        const size_t ah = OpenChunk(&b, "strh");
+        Tag(&b, "auds");
+        Le32(&b, 0);
+        const uint32_t length = static_cast<uint32_t>(sound->samples.size() / block);
+        for (uint32_t v : {0u, 0u, 0u, block, sound->rate * block, 0u, length, 0u, 0xFFFFFFFFu, block})
+            Le32(&b, v);
+        for (uint32_t v : {0u, 0u, 0u, 0u})
+            Le16(&b, v);
+        CloseChunk(&b, ah);
+        const size_t af = OpenChunk(&b, "strf");
+        Le16(&b, sound->tag);
+        Le16(&b, sound->channels);
+        Le32(&b, sound->rate);
+        Le32(&b, sound->rate * block);
+        Le16(&b, block);
+        Le16(&b, sound->bits);
+        Le16(&b, 0);
+        CloseChunk(&b, af);
+        CloseChunk(&b, audio);
+    }
     CloseChunk(&b, hdrl);
     const size_t movi = OpenChunk(&b, "LIST", "movi");
-    std::vector<std::pair<uint32_t, uint32_t>> index;
+    std::vector<std::tuple<const char*, uint32_t, uint32_t>> index;
+    const char* frameTag = rle ? "00dc" : "00db";
     for (uint32_t k = 0; k < count; ++k) {
+        if (sound) {  // the sound in as many pieces as there are frames, each before its frame
+            const size_t from = sound->samples.size() * k / count, to = sound->samples.size() * (k + 1) / count;
+            index.emplace_back("01wb", static_cast<uint32_t>(b.size() - (movi + 4)), static_cast<uint32_t>(to - from));
+            const size_t chunk = OpenChunk(&b, "01wb");
+            b.insert(b.end(), sound->samples.begin() + from, sound->samples.begin() + to);
+            CloseChunk(&b, chunk);
+        }
         const Bytes pixels = FramePixels(width, height, uint8_t(k + 1), rle);
-        index.emplace_back(static_cast<uint32_t>(b.size() - (movi + 4)), static_cast<uint32_t>(pixels.size()));
+        index.emplace_back(frameTag, static_cast<uint32_t>(b.size() - (movi + 4)), static_cast<uint32_t>(pixels.size()));
         const size_t chunk = rle ? OpenChunk(&b, "00dc") : OpenChunk(&b, "00db");
         b.insert(b.end(), pixels.begin(), pixels.end());
         CloseChunk(&b, chunk);
     }
     CloseChunk(&b, movi);
     const size_t idx1 = OpenChunk(&b, "idx1");
-    for (const auto& [offset, size] : index) {
-        Tag(&b, rle ? "00dc" : "00db");
+    for (const auto& [tag, offset, size] : index) {
+        const char id[5] = {tag[0], tag[1], tag[2], tag[3], 0};
+        Tag(&b, id);
         Le32(&b, 0x10);  // key frame
         Le32(&b, offset);
         Le32(&b, size);

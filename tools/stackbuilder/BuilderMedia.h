@@ -45,7 +45,16 @@ std::vector<PieceNote> TwoSecondMidiNotes();
 struct AviColour {
     uint8_t red, green, blue;
 };
-std::vector<uint8_t> AviFile(uint32_t width, uint32_t height, uint32_t fps, std::span<const AviColour> frames, bool rle);
+// A sound stream (stream 1) as its format says, whatever the samples: tag 1 is PCM.
+struct AviSound {
+    uint16_t tag = 1;
+    uint16_t channels = 1;
+    uint16_t bits = 8;
+    uint32_t rate = 11025;
+    std::vector<uint8_t> samples;
+};
+std::vector<uint8_t> AviFile(uint32_t width, uint32_t height, uint32_t fps, std::span<const AviColour> frames, bool rle,
+                             const AviSound* sound = nullptr);
 
 // A QuickTime movie (BuilderMov.cpp): one video track of frames at fps frames a second (media
 // and movie time 600), each sample in a chunk of its own, and a sound track when given.

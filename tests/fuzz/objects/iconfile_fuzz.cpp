@@ -1,6 +1,7 @@
 // Arbitrary bytes as a file for the icon and cursor chooser (the first byte names the extension:
 // 0 ico, 1 cur, 2 ani) and as stored 'Crsr' data: whatever is accepted must read back whole,
-// and an animated cursor's steps must keep inside its frames.
+// an animated cursor's steps must keep inside its frames, and the size of an icon is its first
+// image's.
 #include <vector>
 
 #include "core/ui/CursorImages.h"
@@ -39,6 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> file(data + 1, size - 1);
     const IconFileData read = ReadIconFile(kExtensions[data[0] % 3], file);
     IconImage image;
+    // The size a chosen icon is stored with: its first image's, or none.
+    for (const std::span<const uint8_t> bytes : {file, std::span<const uint8_t>(read.data)}) {
+        const uint32_t sized = IconDataSize(bytes);
+        FuzzCheck(sized == 0 || (ReadIconImage(bytes, 0, &image) && sized == (uint32_t(image.width) | uint32_t(image.height) << 16)));
+    }
     switch (read.kind) {
     case 0: FuzzCheck(read.data.empty()); break;
     case kEntryIcon:

@@ -20,6 +20,7 @@ const CacheFileOps kOps = {
         g_removed.emplace_back(path);
         g_onDisk.erase(path);
     },
+    "C:\\t\\",
 };
 
 class DownloadCacheTest : public ::testing::Test {
@@ -69,39 +70,39 @@ TEST_F(DownloadCacheTest, EvictionPrefersIncompleteThenLeastRecentlyUsed) {
 
 TEST_F(DownloadCacheTest, LimitsOnCountAndBytes) {
     for (int i = 0; i < kMaxCacheEntries; ++i)
-        AddComplete("http://h/" + std::to_string(i), "p" + std::to_string(i), 100);
-    AddComplete("http://h/51st", "p51", 100);
+        AddComplete("http://h/" + std::to_string(i), "C:\\t\\p" + std::to_string(i), 100);
+    AddComplete("http://h/51st", "C:\\t\\p51", 100);
     EXPECT_EQ(cache.count, kMaxCacheEntries);
     EXPECT_EQ(g_removed.size(), 1u);
 
     // A 20,000,000-byte download empties the index and is then recorded alone.
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/big.stk", "big", 1, 20000000, kOps));
+    ASSERT_TRUE(AddCacheEntry(cache, "http://h/big.stk", "C:\\t\\big", 1, 20000000, kOps));
     EXPECT_EQ(cache.count, 1);
     EXPECT_STREQ(cache.entries[0].url, "http://h/big.stk");
     EXPECT_EQ(g_removed.size(), 51u);
 
     // The open stack's entry survives eviction.
     cache.count = 0;
-    AddComplete("http://h/open.stk", "open", 9000000);
-    AddComplete("http://h/other.wav", "other", 1000);
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/new.stk", "new", 1, 9000000, kOps, {"OPEN"}));
+    AddComplete("http://h/open.stk", "C:\\t\\open", 9000000);
+    AddComplete("http://h/other.wav", "C:\\t\\other", 1000);
+    ASSERT_TRUE(AddCacheEntry(cache, "http://h/new.stk", "C:\\t\\new", 1, 9000000, kOps, {"c:\\T\\OPEN"}));
     EXPECT_GE(FindCacheEntry(cache, "http://h/open.stk"), 0);
     EXPECT_LT(FindCacheEntry(cache, "http://h/other.wav"), 0);
 
     // Downloads still being written are incomplete, the first choice of eviction, yet kept.
     cache.count = 0;
     g_removed.clear();
-    AddComplete("http://h/old.wav", "old", 1000);
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/a.stk", "a", 1, 7000000, kOps));
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/b.stk", "b", 1, 7000000, kOps, {"A", "old"}));
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/c.stk", "c", 1, 7000000, kOps, {"a", "b"}));
-    EXPECT_EQ(g_removed, std::vector<std::string>{"old"});
+    AddComplete("http://h/old.wav", "C:\\t\\old", 1000);
+    ASSERT_TRUE(AddCacheEntry(cache, "http://h/a.stk", "C:\\t\\a", 1, 7000000, kOps));
+    ASSERT_TRUE(AddCacheEntry(cache, "http://h/b.stk", "C:\\t\\b", 1, 7000000, kOps, {"C:\\t\\A", "C:\\t\\old"}));
+    ASSERT_TRUE(AddCacheEntry(cache, "http://h/c.stk", "C:\\t\\c", 1, 7000000, kOps, {"C:\\t\\a", "C:\\t\\b"}));
+    EXPECT_EQ(g_removed, std::vector<std::string>{"C:\\t\\old"});
     EXPECT_EQ(cache.count, 3) << "nothing else could go: the limit is passed rather than a live download cut";
 }
 
 TEST_F(DownloadCacheTest, LookupCompletionAndBinding) {
-    ASSERT_TRUE(AddCacheEntry(cache, "http://H/D/S.stk", "C:\\tmp\\stk1.stk", 5, 10, kOps));
-    g_onDisk.insert("C:\\tmp\\stk1.stk");
+    ASSERT_TRUE(AddCacheEntry(cache, "http://H/D/S.stk", "C:\\t\\stk1.stk", 5, 10, kOps));
+    g_onDisk.insert("C:\\t\\stk1.stk");
     AddReceivedBytes(cache, "http://h/d/s.stk", 6);
     MarkDownloadComplete(cache, "http://h/d/s.stk");
     EXPECT_EQ(BindCachedFile(cache, "http://h/d/s.stk"), nullptr) << "short download";
@@ -110,38 +111,67 @@ TEST_F(DownloadCacheTest, LookupCompletionAndBinding) {
     MarkDownloadComplete(cache, "http://h/d/s.stk");
     const char* path = BindCachedFile(cache, "HTTP://h/d/s.STK");
     ASSERT_NE(path, nullptr);
-    EXPECT_STREQ(path, "C:\\tmp\\stk1.stk");
+    EXPECT_STREQ(path, "C:\\t\\stk1.stk");
     EXPECT_EQ(cache.entries[0].useSequence, 1);
 
     EXPECT_TRUE(LookupCacheEntry(cache, "http://h/d/s.stk", 5, kOps));
     // A changed last-modified value drops the entry and deletes its file.
     EXPECT_FALSE(LookupCacheEntry(cache, "http://h/d/s.stk", 6, kOps));
     EXPECT_EQ(cache.count, 0);
-    EXPECT_EQ(g_removed, std::vector<std::string>{"C:\\tmp\\stk1.stk"});
+    EXPECT_EQ(g_removed, std::vector<std::string>{"C:\\t\\stk1.stk"});
 
     // A zero-length stream is complete as soon as it ends.
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/empty.txt", "e", 0, 0, kOps));
+    ASSERT_TRUE(AddCacheEntry(cache, "http://h/empty.txt", "C:\\t\\e", 0, 0, kOps));
     MarkDownloadComplete(cache, "http://h/empty.txt");
     EXPECT_NE(BindCachedFile(cache, "http://h/empty.txt"), nullptr);
 
     // A disabled cache records nothing.
     DownloadCache off;
-    EXPECT_FALSE(AddCacheEntry(off, "http://h/x.stk", "x", 0, 1, kOps));
+    EXPECT_FALSE(AddCacheEntry(off, "http://h/x.stk", "C:\\t\\x", 0, 1, kOps));
     EXPECT_FALSE(LookupCacheEntry(off, "http://h/x.stk", 0, kOps));
 }
 
 TEST_F(DownloadCacheTest, ForgetDeletesOnlyCachedFiles) {
-    AddComplete("http://h/s.stk", "C:\\tmp\\stkA.stk", 4);
+    AddComplete("http://h/s.stk", "C:\\t\\stkA.stk", 4);
     EXPECT_FALSE(ForgetCachedFile(cache, "C:\\Users\\me\\mine.stk", kOps));
     EXPECT_TRUE(g_removed.empty()) << "a person's own stack is never deleted";
-    EXPECT_TRUE(ForgetCachedFile(cache, "c:\\TMP\\stka.stk", kOps));
+    EXPECT_TRUE(ForgetCachedFile(cache, "c:\\T\\stka.stk", kOps));
     EXPECT_EQ(g_removed.size(), 1u);
     EXPECT_EQ(cache.count, 0);
 }
 
+// An index read from disk can name any file: every way the cache deletes leaves a file outside
+// its folder in place and drops only its entry.
+TEST_F(DownloadCacheTest, FilesOutsideTheCacheFolderAreNeverDeleted) {
+    const char* outside[] = {"C:\\Users\\me\\mine.stk", "C:\\t\\..\\boot.ini", "C:\\t\\sub\\x.stk",
+                             "C:\\t\\x.stk:stream", "C:\\tx\\y.stk", "C:\\t\\", "t\\x.stk", "\\\\host\\t\\x.stk"};
+    for (const char* path : outside) {
+        SCOPED_TRACE(path);
+        g_removed.clear();
+        cache.count = 0;
+        // Forgotten, looked up with another date, and evicted: the entry goes, the file stays.
+        AddComplete("http://h/a.stk", path, 10);
+        EXPECT_TRUE(ForgetCachedFile(cache, path, kOps));
+        AddComplete("http://h/a.stk", path, 10);
+        EXPECT_FALSE(LookupCacheEntry(cache, "http://h/a.stk", 8, kOps));
+        AddComplete("http://h/a.stk", path, 10);
+        EXPECT_TRUE(EvictCacheEntry(cache, kOps));
+        EXPECT_EQ(cache.count, 0);
+        EXPECT_TRUE(g_removed.empty());
+    }
+    // A copy inside the folder, by either separator and in any case, is the cache's to delete.
+    for (const char* path : {"C:\\t\\stk1.tmp", "c:/T/stk2.wav"}) {
+        g_removed.clear();
+        AddComplete("http://h/b.stk", path, 10);
+        EXPECT_TRUE(ForgetCachedFile(cache, path, kOps));
+        EXPECT_EQ(g_removed, std::vector<std::string>{path});
+    }
+    EXPECT_FALSE(IsInCacheFolder("", "x.stk")) << "no folder: nothing is the cache's";
+}
+
 TEST_F(DownloadCacheTest, IndexFileRoundTripsAndRejectsDamage) {
-    AddComplete("http://h/a.stk", "C:\\tmp\\a.stk", 3);
-    AddComplete("http://h/b.wav", "C:\\tmp\\b.wav", 8);
+    AddComplete("http://h/a.stk", "C:\\t\\a.stk", 3);
+    AddComplete("http://h/b.wav", "C:\\t\\b.wav", 8);
     BindCachedFile(cache, "http://h/b.wav");
     std::vector<uint8_t> file = SerializeCacheIndex(cache);
     ASSERT_EQ(file.size(), 2 + 2 * kCacheEntrySize);
@@ -153,7 +183,7 @@ TEST_F(DownloadCacheTest, IndexFileRoundTripsAndRejectsDamage) {
     loaded.enabled = true;
     ParseCacheIndex(file, loaded);
     ASSERT_EQ(loaded.count, 2);
-    EXPECT_STREQ(loaded.entries[1].localPath, "C:\\tmp\\b.wav");
+    EXPECT_STREQ(loaded.entries[1].localPath, "C:\\t\\b.wav");
     EXPECT_EQ(loaded.entries[1].complete, 1u);
     EXPECT_EQ(loaded.entries[1].useSequence, 0) << "reset on load";
     EXPECT_EQ(loaded.entries[1].verifiedThisRun, 0u) << "reset on load";

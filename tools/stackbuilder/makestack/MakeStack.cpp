@@ -30,17 +30,23 @@
 //     frameanim   frame animations in file order, 4 and 8 bits, both pair forms, one with markers
 //     iconfile    icon, cursor and animated cursor files, each after a byte naming its
 //                 extension (0 ico, 1 cur, 2 ani)
+//     bmp         the dib seeds as BMP files
+//     and the kinds of ReaderSeeds.h: avi, videodisc, effectlist, fonttable, stackcard,
+//     stackheader, objectids, standinsound, gif, metafile, pcxtga, nbainfo, qtfx, soundimport,
+//     storedsound, shapes
 // Seeds are written from the formats as documented, with the codecs' own packers only where a
 // stream needs compressing.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "BuilderMedia.h"
+#include "ReaderSeeds.h"
 #include "StackBuilder.h"
 #include "core/files/JpegDescription.h"
 #include "core/memory/ByteReader.h"
@@ -59,8 +65,6 @@
 #include "stack/format/StackReader.h"
 
 namespace {
-
-using Seeds = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
 
 // --- cache index: written by the plug-in's own serializer ---
 
@@ -273,6 +277,25 @@ Seeds DibSeeds() {
         DisposeHandle(dib);
     }
     FreeMemRefs();
+    return seeds;
+}
+
+// The same pictures as BMP files: the file header before each.
+Seeds BmpSeeds() {
+    Seeds seeds = DibSeeds();
+    for (auto& [name, dib] : seeds) {
+        std::vector<uint8_t> file(14, 0);
+        file[0] = 'B';
+        file[1] = 'M';
+        const uint32_t size = static_cast<uint32_t>(file.size() + dib.size());
+        const uint32_t bits = GetU32(dib, 0);
+        const uint32_t table = GetU16(dib, 14) <= 8 ? (GetU32(dib, 32) ? GetU32(dib, 32) : 1u << GetU16(dib, 14)) * 4 : 0;
+        SetU32(file, 2, size);
+        SetU32(file, 10, 14 + bits + table);
+        file.insert(file.end(), dib.begin(), dib.end());
+        dib = file;
+        name = "bmp" + name.substr(3) + ".bmp";
+    }
     return seeds;
 }
 
@@ -765,7 +788,11 @@ int main(int argc, char** argv) {
             return WriteSeeds(FrameAnimSeeds(), argv[3]);
         if (kind == "iconfile")
             return WriteSeeds(IconFileSeeds(), argv[3]);
-        std::fprintf(stderr, "makestack: no seeds for %s (stack, cacheindex, packbits, lzrw)\n", kind.c_str());
+        if (kind == "bmp")
+            return WriteSeeds(BmpSeeds(), argv[3]);
+        if (const std::optional<Seeds> seeds = ReaderSeeds(kind))
+            return WriteSeeds(*seeds, argv[3]);
+        std::fprintf(stderr, "makestack: no seeds for %s\n", kind.c_str());
         return 2;
     }
     if (argc != 2 || argv[1][0] == '-') {
