@@ -98,7 +98,7 @@ void FinishPlaced(HWND window) {
     if (mode == kPlaceNewButton) {
         const int result = NewButtonActions(GetSpareButton());
         if (IsButtonEditPending())
-            CommitButtonDialog(GetSpareButton(), result == 1, 1);
+            CommitButtonDialog(GetSpareButton(), result == kActionsDialogOk, 1);
     } else if (mode == kPlaceGiveShape) {
         CommitButtonDialog(GetSpareButton(), true, 1);
     } else {

@@ -445,7 +445,7 @@ int RunGraphicAppearanceDialog(HWND window) {
         result = ResDialogBoxParam(window, AppearanceProc, "GAPPEAR", param);
         if (result != GAPPEAR_ACTIONS)
             break;
-        const bool ok = g_dialog.actions && EditObjectActions(g_dialog.actions, 0, kGraphicActionsVariant) == 1;
+        const bool ok = g_dialog.actions && EditObjectActions(g_dialog.actions, 0, kGraphicActionsVariant) == kActionsDialogOk;
         param = ok ? kReturnedFromActions : kReturnedFromActions | kActionsCancelled;
     }
     if (result != IDOK && result != IDCANCEL) {

@@ -2,6 +2,7 @@
 #include <array>
 
 #include "actions/ActionBlock.h"
+#include "actions/ActionsDialog.h"
 #include "actions/NbaChooser.h"
 #include "actions/TestingButtons.h"
 #include "actions/TimerButtons.h"
@@ -149,7 +150,7 @@ void RunCheckCommand(HWND dialog, int id) {
         break;
     case IDC_ACT_TIMER:
         RunTimerDialog(dialog, &block->timerMode, &block->timerValue);
-        SetChecked(dialog, id, block->timerMode != 0);
+        SetChecked(dialog, id, block->timerMode != kTimerOff);
         break;
     case IDC_ACT_TESTING:
         RunTestingDialog(dialog, &block->testingChoice);
@@ -250,7 +251,7 @@ void SetActionDialogChecks(const ActionBlock& block) {
     g_checks.movie = HasVideo(block);
     g_checks.nba = block.nbaData != 0;
     g_checks.animation = block.animationData != 0;
-    g_checks.timer = block.timerMode != 0;
+    g_checks.timer = block.timerMode != kTimerOff;
     g_checks.testing = block.testingChoice != 0;
     g_checks.logo = block.logoScript != 0;
     g_checks.url = block.urlSet != 0;
@@ -271,7 +272,7 @@ void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool 
     if (cancelled || !checks.logo)
         DisposeHandleAndClear(&block->logoScript);
     if (cancelled || !checks.timer)
-        block->timerMode = 0;
+        block->timerMode = kTimerOff;
     if (cancelled || !checks.movie) {
         block->videodiscStart[0] = 0;
         block->videodiscFlags = 0;
@@ -307,8 +308,8 @@ int RunActionsDialog(HWND window, int variant) {
             EditObjectAnimation(block, 0);
             g_checks.animation = block->animationData != 0;
             break;
-        case IDOK: return IDOK;
-        default: return IDCANCEL;
+        case IDOK: return kActionsDialogOk;
+        default: return kActionsDialogCancelled;
         }
     }
 }

@@ -34,7 +34,7 @@ void SetActionDialogChecks(const ActionBlock& block);
 // What an unchecked box leaves of the block; on Cancel every box counts as unchecked.
 void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool cancelled);
 // The dialog loop on the global block over the card window: "OBJACT" for variants 2 and 3
-// (card and stack events), else "BUTACT". 1 Done, 2 Cancel.
+// (card and stack events), else "BUTACT". kActionsDialogOk or kActionsDialogCancelled.
 int RunActionsDialog(HWND window, int variant);
 
 // ---- ActionsEdit_win.cpp ----
