@@ -74,7 +74,7 @@ int RunNewActionsDialog(HWND window) {
     DisposeActionBlockData(block);
     std::memset(block, 0, sizeof *block);
     block->soundParameter = 127;
-    block->transition = 3;
+    block->transition = kPlainTransition;
     block->timerValue = 3;
     block->testingChoice = 0;
     ClearSlotNames(kSlotTargetStack, false);

@@ -284,6 +284,11 @@ enum ButtonOffset : uint32_t {
 };
 // A transition word (+18) from this number up names a 'Tran' resource; below it, a built-in one.
 inline constexpr uint16_t kFirstTransitionResource = 32;
+// The plain move between cards, as a transition word, a QuickTime effect and a speed: the
+// "Fastest" transition, no effect, speed 8.
+inline constexpr int kPlainTransition = 3;
+inline constexpr int kPlainEffect = 0;
+inline constexpr int kPlainSpeed = 8;
 enum ButtonOption : uint16_t { kButtonNoHilite = 4, kButtonShowName = 8, kButtonShowIcon = 16 };
 enum ButtonStyle : uint16_t { kButtonBold = 1, kButtonItalic = 2, kButtonUnderline = 4 };
 inline constexpr uint16_t kActionRecordKind = 53;  // the kind word of a fresh 'Actn' record
