@@ -26,6 +26,9 @@
   (stack/format/StackFile.h), an action record's timer mode, the actions dialog's result
   (actions/ActionsDialog.h) and the plain move between cards (kPlainTransition, kPlainEffect,
   kPlainSpeed);
+- no comment of a source file names a path that does not exist: a path beginning with a folder
+  of the tree (`dir/File.h`, `dir/sub/`, `tests/fuzz/x_fuzz.cpp`) must be found from the tree's
+  root or from the file's folder or one above it.
 
 Prints each breach and exits 1 when there is one. The build refuses an upward include too (each
 layer compiles against a view of the layers below it); this check names them all at once.
@@ -267,6 +270,45 @@ def check_named_settings(files, breaches):
             breaches.append(f"{path}:{line_of(m.start())}: the plain move written out: kPlainTransition, kPlainEffect, kPlainSpeed")
 
 
+# A path in a comment: folders and a file with an extension, folders ending in a slash, or
+# top-folder/sub-folder. What it must begin with is checked below.
+COMMENT_PATH = re.compile(r"(?<![\w./:-])((?:[A-Za-z_][\w.-]*/)+(?:[\w-]+\.(?:h|cpp|py|cmake|rc|rci|md|sh|def|txt)\b"
+                          r"|(?=[\s,;:)'\"`]|$)|[\w-]+\b(?![./\w-])))")
+COMMENT = re.compile(r"//([^\n]*)|/\*(.*?)\*/", re.S)
+
+
+def check_comment_paths(breaches):
+    tops = [t for t in os.listdir(ROOT)
+            if not t.startswith(".") and t != "build" and os.path.isdir(os.path.join(ROOT, t))]
+    folders = set(tops)
+    for top in tops:
+        for _, subs, _ in os.walk(os.path.join(ROOT, top)):
+            folders.update(subs)
+    for top in sorted(tops):
+        for folder, _, names in os.walk(os.path.join(ROOT, top)):
+            bases = [ROOT]
+            at = folder
+            while os.path.relpath(at, ROOT) != ".":
+                bases.append(at)
+                at = os.path.dirname(at)
+            for name in sorted(names):
+                if not name.endswith(SOURCE):
+                    continue
+                path = os.path.join(folder, name)
+                text = open(path, errors="replace").read()
+                for m in COMMENT.finditer(text):
+                    for named in COMMENT_PATH.findall(m.group(1) if m.group(1) is not None else m.group(2)):
+                        last = named.rstrip("/").split("/")[-1]
+                        # A file or folder path may begin with any folder of the tree; a bare
+                        # "a/b" only with a top folder (so "and/or" is no path).
+                        starts = folders if named.endswith("/") or "." in last else tops
+                        if named.split("/")[0] not in starts or named.startswith("build/"):
+                            continue
+                        if not any(os.path.exists(os.path.join(base, named)) for base in bases):
+                            line = text.count("\n", 0, m.start()) + 1
+                            breaches.append(f"{os.path.relpath(path, ROOT)}:{line}: the comment names {named}, which does not exist")
+
+
 def count_slots(files):
     """A slot is a named function pointer declared as a member or variable, or a virtual
     function; a function-pointer parameter and the word in a comment are neither. The
@@ -301,6 +343,7 @@ def main():
     check_static_installers(files, breaches)
     check_constants_defined_once(files, breaches)
     check_named_settings(files, breaches)
+    check_comment_paths(breaches)
     slots, media_virtuals = count_slots(files)
     setters = find_setters(files)
     check_setter_fillers(setters, breaches)
