@@ -9,6 +9,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "graphics/masks/Masks.h"
@@ -37,13 +38,7 @@ struct ViewState {
 };
 ViewState g_view;
 
-SIZE PictureSize() {
-    BITMAP info = {};
-    const HBITMAP picture = GetGraphicPlacement().picture;
-    if (!picture || !GetObject(picture, sizeof info, &info))
-        return {};
-    return {info.bmWidth, info.bmHeight};
-}
+SIZE PictureSize() { return BitmapSizeOf(GetGraphicPlacement().picture); }
 
 SIZE ViewSize(HWND view) {
     RECT client = {};

@@ -112,22 +112,8 @@ void ChooseNothing(HWND dialog) {
 
 void ChooseSound(HWND dialog) {
     ActionBlock* block = GetActionBlock();
-    AudioDeckChoice choice;
-    choice.soundId = block->soundId;
-    choice.typeFlags = block->soundFlags;
-    choice.isFile = block->soundIsFile ? 1 : 0;
-    choice.parameter = block->soundParameter;
-    if (RunAudioDeckDialog(dialog, &choice)) {
-        block->soundId = choice.soundId;
-        block->soundFlags = choice.typeFlags;
-        block->soundIsFile = choice.isFile;
-        block->soundParameter = choice.parameter;
-        ResRequest request{};
-        if (TakeAudioDeckRequest(&request))
-            SetPendingSoundRequest(request, true);
-    } else if (!block->soundId && !block->soundIsFile) {
+    if (!ChooseActionSound(dialog, block) && !block->soundId && !block->soundIsFile)
         SetChecked(dialog, IDC_ACT_SOUND, false);
-    }
 }
 
 void RunCheckCommand(HWND dialog, int id) {
@@ -284,6 +270,24 @@ void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool 
         FreeUrlBuffer();
         block->urlSet = 0;
     }
+}
+
+bool ChooseActionSound(HWND window, ActionBlock* block) {
+    AudioDeckChoice choice;
+    choice.soundId = block->soundId;
+    choice.typeFlags = block->soundFlags;
+    choice.isFile = block->soundIsFile ? 1 : 0;
+    choice.parameter = block->soundParameter;
+    if (!RunAudioDeckDialog(window, &choice))
+        return false;
+    block->soundId = choice.soundId;
+    block->soundFlags = choice.typeFlags;
+    block->soundIsFile = choice.isFile;
+    block->soundParameter = choice.parameter;
+    ResRequest request{};
+    if (TakeAudioDeckRequest(&request))
+        SetPendingSoundRequest(request, true);
+    return true;
 }
 
 int RunActionsDialog(HWND window, int variant) {
