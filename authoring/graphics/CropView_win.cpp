@@ -12,6 +12,7 @@
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"
@@ -90,16 +91,8 @@ POINT PicturePoint(HWND view, LPARAM lParam) {
     return p;
 }
 
-RECT Normalised(RECT r) {
-    if (r.left > r.right)
-        std::swap(r.left, r.right);
-    if (r.top > r.bottom)
-        std::swap(r.top, r.bottom);
-    return r;
-}
-
 void InvertBand(HWND view) {
-    const RECT r = Normalised(GetGraphicPlacement().source);
+    const RECT r = NormalisedRect(GetGraphicPlacement().source);
     HDC dc = GetDC(view);
     DrawMarchingRect(dc, 'X', r.left, r.top, r.right, r.bottom, 0);
     ReleaseDC(view, dc);
@@ -133,7 +126,7 @@ void Tick(HWND view) {
     if (g_view.dragging)
         return;
     if (p.cropKind == 'R' && p.rectShown) {
-        const RECT r = Normalised(p.source);
+        const RECT r = NormalisedRect(p.source);
         DrawSelectionFrame(view, r.left, r.top, r.right, r.bottom, g_view.phase);
     } else if (p.cropKind == 'L' && p.outline) {
         DrawMarchingAnts(view, p.outline, p.source.left, p.source.top, g_view.phase);
@@ -249,7 +242,7 @@ void MouseUp(HWND view, WPARAM keys, LPARAM lParam) {
     if (p.cropKind == 'R') {
         if (!g_view.firstMove)
             InvertBand(view);
-        p.source = Normalised(p.source);
+        p.source = NormalisedRect(p.source);
         p.rectShown = p.source.right > p.source.left && p.source.bottom > p.source.top;
         return;
     }

@@ -1,13 +1,39 @@
 // The stand-in's movie parts that need Windows: AVI files over AVIFile, GIF frames over WIC and
-// frames drawn into ports and graphics worlds.
+// frames drawn into ports and graphics worlds, with the COM guards of its WIC decoders.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <memory>
 #include <string>
 
 #include "quicktime/dll/StandInMovies.h"
+
+// COM for the decoders through the system's image codecs: a reference released when the scope
+// ends, and the apartment joined for one decode.
+template <typename T>
+struct ComRef {
+    T* p = nullptr;
+    ComRef() = default;
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    ~ComRef() {
+        if (p)
+            p->Release();
+    }
+    T** operator&() { return &p; }
+    T* operator->() const { return p; }
+};
+
+// Balanced whatever the thread had.
+struct ComScope {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ~ComScope() {
+        if (SUCCEEDED(hr))
+            CoUninitialize();
+    }
+};
 
 // An AVI file as a movie (StandInAvi_win.cpp); kQtNoErr or an error.
 int32_t OpenStandInAvi(const std::string& path, std::unique_ptr<StandInMovie>* out);
