@@ -118,9 +118,7 @@ bool LoadActionBlock(Handle record, uint32_t recordOffset, ActionBlock* block) {
     block->soundParameter = 128;
     SetFileSpecFromPath(kSlotTargetStack, "");
     HandleLock lock(record);
-    const uint32_t size = lock ? GetHandleSize(record) : 0;
-    const std::span<const uint8_t> r =
-        recordOffset <= size ? ActionRecordBytes({lock.get() + recordOffset, size - recordOffset}) : std::span<const uint8_t>{};
+    const std::span<const uint8_t> r = ActionRecordAt(lock.bytes(), recordOffset);
     if (r.empty())
         return false;
     block->objectId = GetU16(r, kObjectId);
@@ -199,8 +197,7 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
     const ActionBlock block = original;
     {
         HandleLock lock(record);
-        const uint32_t size = lock ? GetHandleSize(record) : 0;
-        if (recordOffset > size || ActionRecordBytes({lock.get() + recordOffset, size - recordOffset}).empty())
+        if (ActionRecordAt(lock.bytes(), recordOffset).empty())
             return false;
     }
     for (const uint16_t tag : {kTagNba, kTagOtherStack, kTagAnimation, kTagMovie, kTagOldAction88, kTagLaunch, kTagUrl,

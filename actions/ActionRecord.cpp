@@ -54,6 +54,10 @@ std::span<const uint8_t> ActionRecordBytes(std::span<const uint8_t> from) {
     return from.first(length);
 }
 
+std::span<const uint8_t> ActionRecordAt(std::span<const uint8_t> bytes, uint32_t offset) {
+    return offset <= bytes.size() ? ActionRecordBytes(bytes.subspan(offset)) : std::span<const uint8_t>{};
+}
+
 bool FindChunk(std::span<const uint8_t> record, uint16_t tag, uint32_t* chunkOffset) {
     record = ActionRecordBytes(record);
     ButtonChunkWalk walk(record);

@@ -44,6 +44,8 @@ void InitChunkDesc(ChunkDesc* desc, uint16_t tag, uint16_t source, uintptr_t dat
 // The record at the start of the span, cut to its length field; empty when the length is below
 // the fixed part or past the span.
 std::span<const uint8_t> ActionRecordBytes(std::span<const uint8_t> from);
+// The same for the record at offset of the bytes (empty when offset lies past them).
+std::span<const uint8_t> ActionRecordAt(std::span<const uint8_t> bytes, uint32_t offset);
 // The first chunk of the tag in a record (as ActionRecordBytes takes it): true and its offset
 // from the record start.
 bool FindChunk(std::span<const uint8_t> record, uint16_t tag, uint32_t* chunkOffset);

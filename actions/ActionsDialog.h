@@ -9,19 +9,20 @@
 
 // Edits the action record at offset of the handle in the actions dialog; variant names the
 // owner (2 card arriving/leaving, 3 stack arriving/leaving, 6 stack clicking, 8 card clicking,
-// ...). 1 when done, 2 when cancelled.
+// ...). kActionsDialogOk when done, kActionsDialogCancelled when cancelled.
+enum ActionsDialogResult : int { kActionsDialogOk = 1, kActionsDialogCancelled = 2 };  // IDOK, IDCANCEL
 int EditObjectActions(Handle record, uint32_t offset, int variant);
 
 // The actions dialog of a button being edited or made: the copy is the button editor's spare
-// record (a ButtonLayer block). EditButtonActions gives 1 when the edit is to be committed;
-// NewButtonActions runs the dialog of a new button with its defaults (1 keeps the new button,
-// 2 removes it).
+// record (a ButtonLayer block). EditButtonActions gives kActionsDialogOk when the edit is to be
+// committed; NewButtonActions runs the dialog of a new button with its defaults (kActionsDialogOk
+// keeps the new button, kActionsDialogCancelled removes it).
 int EditButtonActions(Handle buttonCopy);
 int NewButtonActions(Handle buttonCopy);
 
 // Which of the three calls the runner carries out.
 enum ActionsDialogCall : int { kActionsForObject = 0, kActionsForButton = 1, kActionsForNewButton = 2 };
-// Until a runner is set every call is cancelled (2).
+// Until a runner is set every call is cancelled.
 using ActionsDialogRunner = int (*)(int call, Handle record, uint32_t offset, int variant);
 void SetActionsDialogRunner(ActionsDialogRunner runner);
 

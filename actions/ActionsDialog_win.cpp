@@ -8,10 +8,8 @@ namespace {
 ActionsDialogRunner g_runner = nullptr;
 Handle g_editCopy = 0;
 
-constexpr int kCancelled = 2;
-
 int Run(int call, Handle record, uint32_t offset, int variant) {
-    return g_runner ? g_runner(call, record, offset, variant) : kCancelled;
+    return g_runner ? g_runner(call, record, offset, variant) : kActionsDialogCancelled;
 }
 
 }  // namespace

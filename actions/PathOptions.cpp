@@ -9,12 +9,8 @@
 
 namespace {
 
-constexpr uint16_t kMirrored = 180;
 // Time scales of the recorded-speed choices, in their combo box's order.
 constexpr uint32_t kSpeedScales[] = {400, 200, 100, 50, 33};
-// Path step kinds.
-constexpr uint16_t kPathStepNone = 0, kPathStepForward = 1, kPathStepBackward = 2, kPathStepBackAndForth = 3,
-                   kPathStepWrap = 4;
 
 struct Header {
     explicit Header(Handle sprite) : lock(sprite), bytes(lock.bytes()) {
@@ -94,12 +90,12 @@ PathOptionsState ReadPathOptions(Handle sprite, int keptEnd) {
 
     const uint16_t source = h.Word(kSpritePathSource);
     const uint32_t interval = h.Long(kSpritePathInterval);
-    if (source == 1) {
+    if (source == kPathSourceRecorded) {
         s.move = kMoveRecordedSpeed;
         s.seconds = static_cast<uint32_t>(std::min<uint64_t>(path.totalTime / 1000, UINT32_MAX));
         s.timesPerSecond = s.seconds / count;
     } else {
-        s.move = source == 2 ? kMoveEndToEnd : kMoveTimesPerSecond;
+        s.move = source == kPathSourceEndToEnd ? kMoveEndToEnd : kMoveTimesPerSecond;
         s.timesPerSecond = interval ? 1000 / interval : 0;
         s.seconds = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{interval} * count / 1000, UINT32_MAX));
     }
@@ -107,7 +103,7 @@ PathOptionsState ReadPathOptions(Handle sprite, int keptEnd) {
     s.speed = SpeedOfScale(h.Long(kSpritePathScale));
 
     const uint16_t layer = h.Word(kSpriteLayer);
-    s.layer = layer == 1 ? kLayerChoiceTop : layer == 2 ? kLayerChoiceBottom : kLayerChoiceAny;
+    s.layer = layer == kLayerTop ? kLayerChoiceTop : layer == kLayerBottom ? kLayerChoiceBottom : kLayerChoiceAny;
 
     const uint16_t kind = h.Word(kSpritePathStep);
     if (kind == kPathStepNone) {
@@ -124,10 +120,10 @@ PathOptionsState ReadPathOptions(Handle sprite, int keptEnd) {
         (atLast ? s.begin : s.end) = EndStateOfKind(kind);
     }
 
-    s.flipBeginH = h.Word(kSpriteAnglesAtEnd) == kMirrored;
-    s.flipBeginV = h.Word(kSpriteAnglesAtEnd + 2) == kMirrored;
-    s.flipEndH = h.Word(kSpriteAnglesElsewhere) == kMirrored;
-    s.flipEndV = h.Word(kSpriteAnglesElsewhere + 2) == kMirrored;
+    s.flipBeginH = h.Word(kSpriteAnglesAtEnd) == kAngleMirrored;
+    s.flipBeginV = h.Word(kSpriteAnglesAtEnd + 2) == kAngleMirrored;
+    s.flipEndH = h.Word(kSpriteAnglesElsewhere) == kAngleMirrored;
+    s.flipEndV = h.Word(kSpriteAnglesElsewhere + 2) == kAngleMirrored;
     s.floatGoing = h.Byte(kSpriteFloatGoing);
     s.dontEraseGoing = h.Byte(kSpriteDontEraseGoing);
     s.floatReturning = h.Byte(kSpriteFloatReturning);
@@ -143,23 +139,23 @@ void WritePathOptions(Handle sprite, const PathOptionsState& s) {
 
     switch (s.move) {
     case kMoveRecordedSpeed:
-        h.SetWord(kSpritePathSource, 1);
+        h.SetWord(kSpritePathSource, kPathSourceRecorded);
         h.SetLong(kSpritePathScale, kSpeedScales[std::clamp(s.speed, 0, 4)]);
         break;
     case kMoveEndToEnd:
         // The seconds the whole path takes, spread over its points.
-        h.SetWord(kSpritePathSource, 2);
+        h.SetWord(kSpritePathSource, kPathSourceEndToEnd);
         h.SetLong(kSpritePathInterval,
                   static_cast<uint32_t>(std::min<uint64_t>(uint64_t{s.seconds} * 1000 / std::max<uint32_t>(path.count, 1),
                                                            UINT32_MAX)));
         break;
     default:
-        h.SetWord(kSpritePathSource, 0);
+        h.SetWord(kSpritePathSource, kPathSourceInterval);
         h.SetLong(kSpritePathInterval, 1000 / std::max<uint32_t>(s.timesPerSecond, 1));
         break;
     }
 
-    h.SetWord(kSpriteLayer, s.layer == kLayerChoiceBottom ? 2 : s.layer == kLayerChoiceTop ? 1 : 0);
+    h.SetWord(kSpriteLayer, s.layer == kLayerChoiceBottom ? kLayerBottom : s.layer == kLayerChoiceTop ? kLayerTop : kLayerAny);
 
     const uint32_t first = h.Long(kSpriteFirstPoint);
     const uint32_t end = h.Long(kSpriteEndPoint);
@@ -183,10 +179,10 @@ void WritePathOptions(Handle sprite, const PathOptionsState& s) {
     }
     h.SetWord(kSpritePathStep, kind);
 
-    h.SetWord(kSpriteAnglesAtEnd, s.flipBeginH ? kMirrored : 0);
-    h.SetWord(kSpriteAnglesAtEnd + 2, s.flipBeginV ? kMirrored : 0);
-    h.SetWord(kSpriteAnglesElsewhere, s.flipEndH ? kMirrored : 0);
-    h.SetWord(kSpriteAnglesElsewhere + 2, s.flipEndV ? kMirrored : 0);
+    h.SetWord(kSpriteAnglesAtEnd, s.flipBeginH ? kAngleMirrored : 0);
+    h.SetWord(kSpriteAnglesAtEnd + 2, s.flipBeginV ? kAngleMirrored : 0);
+    h.SetWord(kSpriteAnglesElsewhere, s.flipEndH ? kAngleMirrored : 0);
+    h.SetWord(kSpriteAnglesElsewhere + 2, s.flipEndV ? kAngleMirrored : 0);
 
     h.SetByte(kSpriteFloatGoing, s.floatGoing);
     h.SetByte(kSpriteDontEraseGoing, s.dontEraseGoing);

@@ -49,13 +49,6 @@ void FreePathBitmaps() {
     }
 }
 
-RECT ChildRect(HWND dialog, int id) {
-    RECT r{};
-    GetWindowRect(GetDlgItem(dialog, id), &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 // Enables what the end states allow and repaints the owner-drawn parts.
@@ -99,8 +92,8 @@ void LoadPathOptionsBitmaps(HWND dialog) {
     for (int id : {IDC_PATH_BEGIN_FLIPLR, IDC_PATH_BEGIN_FLIPTB, IDC_PATH_END_FLIPLR, IDC_PATH_END_FLIPTB})
         size(id, flip);
     // The End button on the Begin button's height, so that the joining line is straight.
-    const RECT begin = ChildRect(dialog, IDC_PATH_BEGIN_BUTTON);
-    const RECT last = ChildRect(dialog, IDC_PATH_END_BUTTON);
+    const RECT begin = DialogItemRect(dialog, IDC_PATH_BEGIN_BUTTON);
+    const RECT last = DialogItemRect(dialog, IDC_PATH_END_BUTTON);
     SetWindowPos(GetDlgItem(dialog, IDC_PATH_END_BUTTON), nullptr, last.left, begin.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -200,13 +193,13 @@ void DrawPlayPicture(HDC dc, HBITMAP bitmap, int centreX, int lineY) {
 void PaintPathOptions(HWND dialog) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
-    const RECT begin = ChildRect(dialog, IDC_PATH_BEGIN_BUTTON);
-    const RECT end = ChildRect(dialog, IDC_PATH_END_BUTTON);
+    const RECT begin = DialogItemRect(dialog, IDC_PATH_BEGIN_BUTTON);
+    const RECT end = DialogItemRect(dialog, IDC_PATH_END_BUTTON);
     const int y = (begin.top + begin.bottom) / 2;
     RECT joining{begin.right - 5, y - 1, end.left + 1, y + 1};
     FillRect(dc, &joining, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    const RECT going = ChildRect(dialog, IDC_PATH_GOING_PLACE);
-    const RECT returning = ChildRect(dialog, IDC_PATH_RETURNING_PLACE);
+    const RECT going = DialogItemRect(dialog, IDC_PATH_GOING_PLACE);
+    const RECT returning = DialogItemRect(dialog, IDC_PATH_RETURNING_PLACE);
     DrawPlayPicture(dc, Checked(dialog, IDC_PATH_FLOAT_GOING) ? g_dialog.playOver : g_dialog.playBehind,
                     (going.left + going.right) / 2, y);
     DrawPlayPicture(dc, Checked(dialog, IDC_PATH_FLOAT_RETURNING) ? g_dialog.playOver : g_dialog.playBehind,

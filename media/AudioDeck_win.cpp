@@ -141,14 +141,6 @@ bool CanStore() {
     return s.data != 0 || s.isFile != 0 || s.id != 0;
 }
 
-RECT ItemRect(int id) {
-    RECT r{};
-    HWND item = GetDlgItem(g_deck.dialog, id);
-    GetWindowRect(item, &r);
-    MapWindowPoints(nullptr, g_deck.dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 void RedrawDeck() {
     InvalidateRect(GetDlgItem(g_deck.dialog, kDeck), nullptr, FALSE);
     UpdateWindow(GetDlgItem(g_deck.dialog, kDeck));
@@ -344,7 +336,7 @@ void Record() {
 }
 
 void ClickDeck(POINT at) {
-    const RECT deck = ItemRect(kDeck);
+    const RECT deck = DialogItemRect(g_deck.dialog, kDeck);
     if (!PtInRect(&deck, at) || deck.right <= deck.left)
         return;
     RecorderSound& s = CurrentRecorderSound();
@@ -396,7 +388,7 @@ void Scroll(WPARAM wParam) {
 // The deck keeps its place over the bitmap whatever the dialog font.
 void LayOut() {
     HWND dialog = g_deck.dialog;
-    const RECT prompt = ItemRect(kPrompt);
+    const RECT prompt = DialogItemRect(g_deck.dialog, kPrompt);
     if (g_deck.width > prompt.left) {
         const int grow = g_deck.width - prompt.left;
         RECT box{};
@@ -404,7 +396,7 @@ void LayOut() {
         SetWindowPos(dialog, nullptr, 0, 0, box.right - box.left + grow + 13, box.bottom - box.top,
                      SWP_NOMOVE | SWP_NOZORDER);
         for (int id : {kPrompt, kList, kSamples, kInUse, kDisk, kNameLabel, kBackgroundBox}) {
-            const RECT r = ItemRect(id);
+            const RECT r = DialogItemRect(g_deck.dialog, id);
             SetWindowPos(GetDlgItem(dialog, id), nullptr, r.left + grow + 10, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         }
     }
@@ -413,7 +405,7 @@ void LayOut() {
     const int x4 = std::max<int>(1, units.right);
     const int y8 = std::max<int>(1, units.bottom);
     for (int id : {kDeck, kName, kVolume, kMeter}) {
-        const RECT r = ItemRect(id);
+        const RECT r = DialogItemRect(g_deck.dialog, id);
         SetWindowPos(GetDlgItem(dialog, id), nullptr, r.left * 7 / x4 + kDeckX, r.top * 13 / y8 + kDeckY,
                      (r.right - r.left) * 7 / x4, (r.bottom - r.top) * 13 / y8, SWP_NOZORDER);
     }

@@ -60,6 +60,17 @@ inline constexpr int kMovieOptionsPlaceAgain = 57;
 // action block takes the movie's flags, volume and rectangle), 2 Cancel, 50 another movie,
 // 57 place it again. The element is closed unless the answer is 57.
 int RunMovieOptions(HWND card, MediaElement* element);
+// The same, the element placed again by place() (then closed) for as long as the answer asks.
+template <class Place>
+int RunMovieOptionsPlacing(HWND card, MediaElement* element, Place place) {
+    int answer = RunMovieOptions(card, element);
+    while (answer == kMovieOptionsPlaceAgain) {
+        place();
+        element->Close();
+        answer = RunMovieOptions(card, element);
+    }
+    return answer;
+}
 // The user drags the movie's rectangle on the card window with the preview (the tracker gets a
 // copy of it), until a press outside the rectangle ends it; without a preview the tracking
 // state is only reset.

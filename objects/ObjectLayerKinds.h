@@ -1,4 +1,4 @@
-// What the object kinds give the card's layer list (graphics/ObjectLayer.h): reading their
+// What the object kinds give the card's layer list (graphics/layers/ObjectLayer.h): reading their
 // records into layers, drawing, highlighting and hit shapes.
 //
 //   ObjectLayerKinds_win.cpp  the common record header (host/wiring/WireGraphics_win.cpp puts the
@@ -7,7 +7,7 @@
 //   TextFields_win.cpp        text fields (TextFields.h)
 //   GraphicObjects_win.cpp    graphic objects
 //
-// Text fields are objects/TextFields.h.
+// Text fields are objects/text/TextFields.h.
 #pragma once
 
 #include <cstdint>

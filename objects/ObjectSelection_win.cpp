@@ -13,6 +13,7 @@
 #include "graphics/layers/GridDraw.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/PaintGeometry.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -114,17 +115,6 @@ void Unlock(LayerHandle layer, const LayerFacts& f) {
         reinterpret_cast<ButtonLayer*>(common.get())->flags &= static_cast<uint16_t>(~kObjectLocked);
     else if (f.kind == kObjectText)
         reinterpret_cast<FieldLayer*>(common.get())->objectFlags &= static_cast<uint16_t>(~kObjectLocked);
-}
-
-PaintRect ToPaint(const RECT& r) { return PaintRect{r.left, r.top, r.right, r.bottom}; }
-RECT ToRect(const PaintRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-RECT Normalised(RECT r) {
-    if (r.left > r.right)
-        std::swap(r.left, r.right);
-    if (r.top > r.bottom)
-        std::swap(r.top, r.bottom);
-    return r;
 }
 
 void InvalidateGrown(HWND window, RECT r) {
@@ -250,7 +240,7 @@ void SelectObjectMouseDown(HWND window, int x, int y, WPARAM keyState) {
         common->region = nullptr;
     }
     CreateClipRegion();
-    const int handle = HitTestHandle(ToPaint(f.bounds), x, y);
+    const int handle = HitTestHandle(PaintRectOf(f.bounds), x, y);
     if (f.kind == kObjectGraphic) {
         s.style = 2;
         s.handle = f.mask ? 9 : handle;
@@ -293,7 +283,7 @@ int SelectObjectMouseMove(HWND window, int x, int y) {
         }
     }
     const RECT before = s.rect;
-    const RECT after = ToRect(ResizeRectByHandle(ToPaint(before), s.handle, dx, dy));
+    const RECT after = RectOf(ResizeRectByHandle(PaintRectOf(before), s.handle, dx, dy));
     s.firstMove = false;
     if (std::abs(after.right - after.left) < kSmallestSide || std::abs(after.bottom - after.top) < kSmallestSide)
         return 1;  // refused: the rectangle stays as it was
@@ -314,13 +304,13 @@ int SelectObjectMouseUp(HWND window, LPARAM lParam, bool overMediaLib) {
         ReleaseCapture();
     const LayerHandle layer = s.layer;
     const LayerFacts f = ReadFacts(layer);
-    RECT rect = Normalised(s.rect);
+    RECT rect = NormalisedRect(s.rect);
     const bool snaps = f.kind == kObjectText || (f.kind == kObjectGraphic && !f.mask) ||
                        (f.kind == kObjectButton && ButtonResizes(f.shape));
     if (snaps) {
-        PaintRect snapped = ToPaint(rect);
+        PaintRect snapped = PaintRectOf(rect);
         SnapHandleToGrid(s.handle, &snapped);
-        rect = ToRect(snapped);
+        rect = RectOf(snapped);
     }
     const POINT point = {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
     const RECT anchor = s.anchor;
@@ -462,19 +452,7 @@ void DrawSelectedObjectFrame(HWND window, int /*phase*/) {
     WindowDC dc(window);
     if (!dc)
         return;
-    // The dashes march clockwise around the rectangle.
-    int n = 0;
-    const auto dot = [&](int x, int y) {
-        SetPixelV(dc.get(), x, y, MarchingDashAt(n++, g_framePhase) ? RGB(0, 0, 0) : RGB(255, 255, 255));
-    };
-    for (int x = r.left; x < r.right; ++x)
-        dot(x, r.top);
-    for (int y = r.top; y < r.bottom; ++y)
-        dot(r.right - 1, y);
-    for (int x = r.right - 1; x >= r.left; --x)
-        dot(x, r.bottom - 1);
-    for (int y = r.bottom - 1; y >= r.top; --y)
-        dot(r.left, y);
+    DrawMarchingOutline(dc.get(), r, g_framePhase);
 }
 
 void RedrawRectThroughOffscreen(HWND window, LayerHandle layer, const RECT& rect) {

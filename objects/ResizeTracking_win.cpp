@@ -6,15 +6,13 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "graphics/layers/PaintGeometry.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
 
 namespace {
 
 TrackState g_track;
-
-PaintRect ToPaint(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-RECT ToRect(const PaintRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 void DrawPreview() {
     if (!g_track.rect || !g_track.preview || !*g_track.preview)
@@ -38,16 +36,6 @@ void EraseFrame(const RECT& rect) {
     InflateRect(&grown, 2, 2);
     InvalidateRect(g_track.window, &grown, FALSE);
     UpdateWindow(g_track.window);
-}
-
-HCURSOR HandleCursor(int handle) {
-    switch (handle) {
-    case 1: case 5: return LoadCursorA(nullptr, IDC_SIZENWSE);
-    case 2: case 6: return LoadCursorA(nullptr, IDC_SIZENS);
-    case 3: case 7: return LoadCursorA(nullptr, IDC_SIZENESW);
-    case 4: case 8: return LoadCursorA(nullptr, IDC_SIZEWE);
-    default: return LoadCursorA(nullptr, IDC_ARROW);
-    }
 }
 
 HCURSOR MoveCursor() {
@@ -84,7 +72,7 @@ int MouseDown(int x, int y) {
     g_track.idle = 0;
     EraseFrame(*g_track.rect);
     DrawPreview();
-    const int handle = HitTestHandle(ToPaint(*g_track.rect), x, y);
+    const int handle = HitTestHandle(PaintRectOf(*g_track.rect), x, y);
     if (handle == 0) {
         EndTracking();
         return 1;
@@ -97,12 +85,12 @@ int MouseDown(int x, int y) {
 
 int MouseMove(int x, int y) {
     if (g_track.handle == 0) {
-        const int handle = HitTestHandle(ToPaint(*g_track.rect), x, y);
+        const int handle = HitTestHandle(PaintRectOf(*g_track.rect), x, y);
         SetCursor(g_track.moveOnly && handle != 0 ? MoveCursor() : HandleCursor(handle));
         return handle != 0;
     }
     const RECT old = *g_track.rect;
-    *g_track.rect = ToRect(ResizeRectByHandle(ToPaint(old), g_track.handle, x - g_track.last.x, y - g_track.last.y));
+    *g_track.rect = RectOf(ResizeRectByHandle(PaintRectOf(old), g_track.handle, x - g_track.last.x, y - g_track.last.y));
     g_track.last = {x, y};
     EraseFrame(old);
     DrawPreview();
@@ -147,9 +135,9 @@ int NudgeTrackedRect(WPARAM key, bool shiftLatch) {
     if (!g_track.rect || !ArrowKeyDelta(static_cast<unsigned>(key), shiftLatch, &dx, &dy))
         return 0;
     const RECT old = *g_track.rect;
-    PaintRect moved = ResizeRectByHandle(ToPaint(old), 9, dx, dy);
+    PaintRect moved = ResizeRectByHandle(PaintRectOf(old), 9, dx, dy);
     SnapHandleToGrid(9, &moved);
-    *g_track.rect = ToRect(moved);
+    *g_track.rect = RectOf(moved);
     EraseFrame(old);
     DrawPreview();
     return 1;

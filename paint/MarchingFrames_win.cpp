@@ -2,6 +2,7 @@
 #include "paint/Selections.h"
 
 #include "core/ui/GdiGuards.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "paint/PaintTools.h"
 
 namespace {
@@ -73,17 +74,8 @@ void DrawMarchingAnts(HWND window, HBITMAP outline, int x, int y, int) {
 }
 
 int SetHandleCursor(const RECT& rect, int x, int y) {
-    const int handle = HitTestHandle({rect.left, rect.top, rect.right, rect.bottom}, x, y);
-    LPCSTR shape = nullptr;
-    switch (handle) {
-    case 1: case 5: shape = IDC_SIZENWSE; break;
-    case 2: case 6: shape = IDC_SIZENS; break;
-    case 3: case 7: shape = IDC_SIZENESW; break;
-    case 4: case 8: shape = IDC_SIZEWE; break;
-    case 9: shape = IDC_ARROW; break;
-    default: break;
-    }
-    if (shape)
-        SetCursor(LoadCursorA(nullptr, shape));
+    const int handle = HitTestHandle(PaintRectOf(rect), x, y);
+    if (handle != 0)
+        SetCursor(HandleCursor(handle));
     return handle;
 }

@@ -20,7 +20,15 @@
   inside functions are indented and do not count), every name of a comma list, and the
   enumerators of a plain (unscoped) namespace-scope enum, in .h and .cpp files alike. Stack record
   offsets, action bits and resource types live in stack/format/StackFile.h, tool numbers in
-  core/ui/ToolNumbers.h, and a shared constant in the lowest header that owns it.
+  core/ui/ToolNumbers.h, and a shared constant in the lowest header that owns it;
+- a record setting whose values have names is never written as a bare number: the 'Sprt'
+  header's template, end condition, timings, frame and path steps, path source and layer kind
+  (stack/format/StackFile.h), an action record's timer mode, the actions dialog's result
+  (actions/ActionsDialog.h) and the plain move between cards (kPlainTransition, kPlainEffect,
+  kPlainSpeed);
+- no comment of a source file names a path that does not exist: a path beginning with a folder
+  of the tree (`dir/File.h`, `dir/sub/`, `tests/fuzz/x_fuzz.cpp`) must be found from the tree's
+  root or from the file's folder or one above it.
 
 Prints each breach and exits 1 when there is one. The build refuses an upward include too (each
 layer compiles against a view of the layers below it); this check names them all at once.
@@ -182,6 +190,125 @@ def check_constants_defined_once(files, breaches):
             breaches.append(f"{name}: defined in {', '.join(paths)} (define a constant once, in the header that owns it)")
 
 
+# Record fields whose values are named in stack/format/StackFile.h: as an offset argument
+# (SetSpriteWord(h, kSpriteTemplate, 3), h.Word(kSpriteLayer) == 1) and as the field of the
+# records read into memory (s.endCondition == 2, block->timerMode = 0).
+NAMED_SETTING_OFFSETS = ("kSpriteTemplate", "kSpriteEndCondition", "kSpriteFrameTiming", "kSpritePathTiming",
+                         "kSpriteFrameStep", "kSpritePathStep", "kSpritePathSource", "kSpriteLayer",
+                         "kButtonTimerMode")
+NAMED_SETTING_MEMBERS = ("templateNumber", "endCondition", "frameTiming", "pathTiming", "frameStepKind",
+                         "pathStepKind", "pathSource", "layerKind", "timerMode")
+ACTIONS_DIALOG_CALLS = ("EditObjectActions", "EditButtonActions", "NewButtonActions")
+BARE_NUMBER = re.compile(r"(?<![\w.])\d+(?![\w.])")
+
+
+def argument_after(code, at):
+    """The text from at to the closing parenthesis of the call it stands in."""
+    depth = 0
+    for i in range(at, len(code)):
+        c = code[i]
+        if c in "([{":
+            depth += 1
+        elif c in ")]}":
+            if depth == 0:
+                return code[at:i], i
+            depth -= 1
+    return code[at:], len(code)
+
+
+def results_of(value):
+    """What an expression may give: each branch of a conditional (not its conditions), without
+    parentheses and casts."""
+    parts, depth, current = [], 0, ""
+    for c in value:
+        depth += c in "([{"
+        depth -= c in ")]}"
+        if c in "?:" and depth == 0:
+            parts.append((current, c))
+            current = ""
+        else:
+            current += c
+    parts.append((current, ""))
+    results = []
+    for part, after in parts:
+        if after == "?":
+            continue
+        part = part.strip()
+        while True:
+            cast = re.fullmatch(r"(?:\w+\s*)?\((.*)\)", part, re.S)
+            if not cast:
+                break
+            part = cast.group(1).strip()
+        results.append(part)
+    return results
+
+
+def check_named_settings(files, breaches):
+    offsets = "|".join(NAMED_SETTING_OFFSETS)
+    as_value = re.compile(rf"\b({offsets})\s*,")
+    as_compared = re.compile(rf"\b({offsets})\s*\)\s*(?:==|!=)\s*\d")
+    as_member = re.compile(rf"(?:\.|->)({'|'.join(NAMED_SETTING_MEMBERS)})\s*(?:==|!=|=(?!=))\s*\d")
+    dialog_call = re.compile(rf"\b({'|'.join(ACTIONS_DIALOG_CALLS)})\s*\(")
+    result_after = re.compile(r"\s*(?:==|!=)\s*(?:\d+|IDOK|IDCANCEL)\b")
+    plain_move = re.compile(r"\b3\s*,\s*0\s*,\s*8\s*\)")
+    for path in files:
+        code = code_of(path)
+        line_of = lambda at: code.count("\n", 0, at) + 1  # noqa: E731
+        for m in as_value.finditer(code):
+            value, _ = argument_after(code, m.end())
+            if any(BARE_NUMBER.fullmatch(result) for result in results_of(value)):
+                breaches.append(f"{path}:{line_of(m.start())}: {m.group(1)} set to a bare number ({value.strip()}): use its name")
+        for pattern in (as_compared, as_member):
+            for m in pattern.finditer(code):
+                breaches.append(f"{path}:{line_of(m.start())}: {m.group(1)} read or set as a bare number: use its name")
+        for m in dialog_call.finditer(code):
+            _, close = argument_after(code, m.end())
+            if result_after.match(code, close + 1):
+                breaches.append(f"{path}:{line_of(m.start())}: the result of {m.group(1)} as a bare number: "
+                                f"kActionsDialogOk or kActionsDialogCancelled")
+        for m in plain_move.finditer(code):
+            breaches.append(f"{path}:{line_of(m.start())}: the plain move written out: kPlainTransition, kPlainEffect, kPlainSpeed")
+
+
+# A path in a comment: folders and a file with an extension, folders ending in a slash, or
+# top-folder/sub-folder. What it must begin with is checked below.
+COMMENT_PATH = re.compile(r"(?<![\w./:-])((?:[A-Za-z_][\w.-]*/)+(?:[\w-]+\.(?:h|cpp|py|cmake|rc|rci|md|sh|def|txt)\b"
+                          r"|(?=[\s,;:)'\"`]|$)|[\w-]+\b(?![./\w-])))")
+COMMENT = re.compile(r"//([^\n]*)|/\*(.*?)\*/", re.S)
+
+
+def check_comment_paths(breaches):
+    tops = [t for t in os.listdir(ROOT)
+            if not t.startswith(".") and t != "build" and os.path.isdir(os.path.join(ROOT, t))]
+    folders = set(tops)
+    for top in tops:
+        for _, subs, _ in os.walk(os.path.join(ROOT, top)):
+            folders.update(subs)
+    for top in sorted(tops):
+        for folder, _, names in os.walk(os.path.join(ROOT, top)):
+            bases = [ROOT]
+            at = folder
+            while os.path.relpath(at, ROOT) != ".":
+                bases.append(at)
+                at = os.path.dirname(at)
+            for name in sorted(names):
+                if not name.endswith(SOURCE):
+                    continue
+                path = os.path.join(folder, name)
+                text = open(path, errors="replace").read()
+                for m in COMMENT.finditer(text):
+                    for named in COMMENT_PATH.findall(m.group(1) if m.group(1) is not None else m.group(2)):
+                        last = named.rstrip("/").split("/")[-1]
+                        # A file or folder path may begin with any folder of the tree; a bare
+                        # "a/b" only with a top folder (so "and/or" is no path).
+                        starts = folders if named.endswith("/") or "." in last else tops
+                        if named.split("/")[0] not in starts or named.startswith("build/"):
+                            continue
+                        if not any(os.path.exists(os.path.join(base, named)) for base in bases):
+                            line = text.count("\n", 0, m.start()) + 1
+                            breaches.append(f"{os.path.relpath(path, ROOT)}:{line}: the comment names {named}, which does not exist")
+
+
 def count_slots(files):
     """A slot is a named function pointer declared as a member or variable, or a virtual
     function; a function-pointer parameter and the word in a comment are neither. The
@@ -215,6 +342,8 @@ def main():
     check_folder_sizes(breaches)
     check_static_installers(files, breaches)
     check_constants_defined_once(files, breaches)
+    check_named_settings(files, breaches)
+    check_comment_paths(breaches)
     slots, media_virtuals = count_slots(files)
     setters = find_setters(files)
     check_setter_fillers(setters, breaches)

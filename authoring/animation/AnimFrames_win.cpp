@@ -10,6 +10,7 @@
 #include "core/system/PluginModule.h"
 #include "core/system/Ticks.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/WaitCursor.h"
@@ -26,18 +27,6 @@
 #include "stack/format/StackFile.h"
 
 namespace {
-
-struct WaitCursorScope {
-    WaitCursorScope() { BeginWaitCursor(); }
-    ~WaitCursorScope() { EndWaitCursor(); }
-};
-
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info{};
-    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
-        return {0, 0};
-    return {info.bmWidth, info.bmHeight};
-}
 
 // A bitmap of the card window's kind, filled white when asked.
 HBITMAP NewStripBitmap(int width, int height, bool white) {
@@ -197,7 +186,7 @@ std::vector<std::string> FindSeriesFiles(const char* path) {
 
 bool StackSeriesFiles(const std::vector<std::string>& files, const RECT& crop, FrameStrip* out) {
     FreeFrameStrip(out);
-    WaitCursorScope wait;
+    WaitCursor wait;
     HWND window = GetMainWindow();
     HBITMAP strip = nullptr;
     int width = 0, height = 0, capacity = 0, loaded = 0;
@@ -210,7 +199,7 @@ bool StackSeriesFiles(const std::vector<std::string>& files, const RECT& crop, F
             continue;
         RECT cut = crop;
         if (IsRectEmpty(&cut)) {
-            const SIZE size = BitmapSize(picture.get());
+            const SIZE size = BitmapSizeOf(picture.get());
             cut = RECT{0, 0, size.cx, size.cy};
         }
         if (!strip) {
@@ -335,7 +324,7 @@ FrameSourceResult GetGifFrames(const char* path, FrameStrip* out) {
 }
 
 HBITMAP MaskedFrameOnColour(HBITMAP picture, HBITMAP mask, COLORREF colour) {
-    const SIZE size = BitmapSize(picture);
+    const SIZE size = BitmapSizeOf(picture);
     if (!size.cx || !mask)
         return nullptr;
     HBITMAP result = NewStripBitmap(size.cx, size.cy, false);
@@ -386,7 +375,7 @@ FrameSourceResult GetCroppedFrame(const char* path, FrameStrip* out) {
         out->rgb[1] = GetGValue(colour);
         out->rgb[2] = GetBValue(colour);
     }
-    const SIZE size = BitmapSize(bitmap);
+    const SIZE size = BitmapSizeOf(bitmap);
     out->strip = bitmap;
     out->frames = {FrameRect(0, 0, size.cx, size.cy)};
     return FrameSourceResult::Made;
@@ -395,7 +384,7 @@ FrameSourceResult GetCroppedFrame(const char* path, FrameStrip* out) {
 Handle MakeStripFilm(FrameStrip* strip, bool fromFile) {
     OwnedGdiObject<HBITMAP> bitmap(strip->strip);
     strip->strip = nullptr;
-    const SIZE size = BitmapSize(bitmap.get());
+    const SIZE size = BitmapSizeOf(bitmap.get());
     if (!size.cx || strip->frames.empty())
         return 0;
     const uint32_t now = GetTicks();
@@ -436,7 +425,7 @@ Handle MakeStripFilm(FrameStrip* strip, bool fromFile) {
     }
     int error;
     {
-        WaitCursorScope wait;
+        WaitCursor wait;
         error = SetFilmFrames(film, picture, rects);
     }
     AnimDisposeHandle(rects);

@@ -189,10 +189,10 @@ bool GivePath(Handle sprite, std::span<const PathSample> samples) {
     SetPathFlag(path, 1);
     const uint16_t templateNumber = GetSpriteWord(sprite, kSpriteTemplate);
     SetSpritePath(sprite, path);
-    if (templateNumber == 4)  // frames kept following the movement
-        SetSpriteWord(sprite, kSpriteTemplate, 4);
-    SetSpriteWord(sprite, kSpriteEndCondition, points.size() == 1 ? 4 : 5);
-    SetSpriteWord(sprite, kSpritePathSource, 1);
+    if (templateNumber == kTemplateFramesFollow)  // frames kept following the movement
+        SetSpriteWord(sprite, kSpriteTemplate, kTemplateFramesFollow);
+    SetSpriteWord(sprite, kSpriteEndCondition, points.size() == 1 ? kEndsAfterFrameRepeats : kEndsAfterPathRepeats);
+    SetSpriteWord(sprite, kSpritePathSource, kPathSourceRecorded);
     SetSpriteLong(sprite, kSpritePathScale, 100);
     return true;
 }

@@ -34,16 +34,9 @@ void FreeSourceBitmaps() {
     }
 }
 
-RECT ChildRect(HWND dialog, int id) {
-    RECT r{};
-    GetWindowRect(GetDlgItem(dialog, id), &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // Where a picture is drawn: at its control's left, centred on its height.
 RECT PictureRect(HWND dialog, int id, HBITMAP picture) {
-    const RECT place = ChildRect(dialog, id);
+    const RECT place = DialogItemRect(dialog, id);
     const SIZE size = BitmapSizeOf(picture);
     const int top = (place.top + place.bottom - size.cy) / 2;
     return RECT{place.left, top, place.left + size.cx, top + size.cy};

@@ -60,17 +60,17 @@ void SetControls(HWND dialog) {
     const uint32_t frames = FrameCount(), points = PointCount();
     Check(dialog, IDC_ANIM_SHOW_FIRST, GetSpriteByte(s, kSpriteShowFirstFrame) != 0);
     Check(dialog, IDC_ANIM_ERASE, GetSpriteByte(s, kSpriteStayVisible) == 0);
-    Check(dialog, IDC_ANIM_MATCH, templateNumber == 4);
+    Check(dialog, IDC_ANIM_MATCH, templateNumber == kTemplateFramesFollow);
     const bool advanced = IsAdvancedUser();
     for (int id : {IDC_ANIM_MATCH, IDC_ANIM_SPEED_LABEL, IDC_ANIM_SPEED, IDC_ANIM_FPS_LABEL, IDC_ANIM_ALLOW_CLONES})
         Show(dialog, id, advanced);
     const bool several = frames >= 2;
     for (int id : {IDC_ANIM_SPEED_LABEL, IDC_ANIM_SPEED, IDC_ANIM_FPS_LABEL})
-        Enable(dialog, id, several && templateNumber != 4);
+        Enable(dialog, id, several && templateNumber != kTemplateFramesFollow);
     Enable(dialog, IDC_ANIM_FRAME_REPEATS, several);
     Enable(dialog, IDC_ANIM_MATCH, several && points >= 2);
     Enable(dialog, IDC_ANIM_ALLOW_CLONES, points >= 2);
-    if (several && templateNumber != 4) {
+    if (several && templateNumber != kTemplateFramesFollow) {
         const uint32_t interval = GetSpriteLong(s, kSpriteFrameInterval);
         SetDlgItemInt(dialog, IDC_ANIM_SPEED, interval ? 1000 / interval : 0, FALSE);
     }
@@ -78,15 +78,15 @@ void SetControls(HWND dialog) {
     int radio = 0;
     uint32_t count = 0;
     switch (end) {
-    case 0: radio = IDC_ANIM_NON_STOP; break;
-    case 2: radio = IDC_ANIM_SECONDS; count = GetSpriteLong(s, kSpriteSeconds); break;
-    case 4: radio = IDC_ANIM_FRAME_REPEATS; count = GetSpriteLong(s, kSpriteFrameRepeats); break;
-    case 5: radio = IDC_ANIM_PATH_REPEATS; count = GetSpriteLong(s, kSpritePathRepeats); break;
+    case kEndsNever: radio = IDC_ANIM_NON_STOP; break;
+    case kEndsAfterSeconds: radio = IDC_ANIM_SECONDS; count = GetSpriteLong(s, kSpriteSeconds); break;
+    case kEndsAfterFrameRepeats: radio = IDC_ANIM_FRAME_REPEATS; count = GetSpriteLong(s, kSpriteFrameRepeats); break;
+    case kEndsAfterPathRepeats: radio = IDC_ANIM_PATH_REPEATS; count = GetSpriteLong(s, kSpritePathRepeats); break;
     default: break;
     }
     if (radio)
         CheckRadioButton(dialog, IDC_ANIM_SECONDS, IDC_ANIM_NON_STOP, radio);
-    Enable(dialog, IDC_ANIM_COUNT, end != 0);
+    Enable(dialog, IDC_ANIM_COUNT, end != kEndsNever);
     if (count)
         SetDlgItemInt(dialog, IDC_ANIM_COUNT, count, FALSE);
     HWND commands = GetDlgItem(dialog, IDC_ANIM_PATH_COMMANDS);
@@ -112,7 +112,7 @@ void ApplyControls(HWND dialog) {
     const bool follow = Checked(dialog, IDC_ANIM_MATCH);
     // A movie keeps its own template: it plays its frames to its end whatever the path does.
     if (follow || !Film() || GetFilmKind(Film()) != kFilmMovie)
-        SetSpriteWord(s, kSpriteTemplate, follow ? 4 : 3);
+        SetSpriteWord(s, kSpriteTemplate, follow ? kTemplateFramesFollow : kTemplateFramesAndPath);
     SetSpriteByte(s, kSpriteFramesFollow, follow);
     if (follow) {
         SetSpriteLong(s, kSpriteFrameInterval, kFollowInterval);
@@ -124,16 +124,16 @@ void ApplyControls(HWND dialog) {
     }
     const uint32_t count = AtLeastOne(dialog, IDC_ANIM_COUNT);
     if (Checked(dialog, IDC_ANIM_SECONDS)) {
-        SetSpriteWord(s, kSpriteEndCondition, 2);
+        SetSpriteWord(s, kSpriteEndCondition, kEndsAfterSeconds);
         SetSpriteLong(s, kSpriteSeconds, count);
     } else if (Checked(dialog, IDC_ANIM_PATH_REPEATS)) {
-        SetSpriteWord(s, kSpriteEndCondition, 5);
+        SetSpriteWord(s, kSpriteEndCondition, kEndsAfterPathRepeats);
         SetSpriteLong(s, kSpritePathRepeats, count);
     } else if (Checked(dialog, IDC_ANIM_FRAME_REPEATS)) {
-        SetSpriteWord(s, kSpriteEndCondition, 4);
+        SetSpriteWord(s, kSpriteEndCondition, kEndsAfterFrameRepeats);
         SetSpriteLong(s, kSpriteFrameRepeats, count);
     } else if (Checked(dialog, IDC_ANIM_NON_STOP)) {
-        SetSpriteWord(s, kSpriteEndCondition, 0);
+        SetSpriteWord(s, kSpriteEndCondition, kEndsNever);
     }
     if (const Handle film = Film()) {
         if (!Checked(dialog, IDC_ANIM_TRANSPARENT)) {

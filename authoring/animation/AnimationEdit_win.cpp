@@ -198,9 +198,9 @@ int StartNewAnimation(ActionBlock* block, Handle film) {
     }
     SetSpriteFilm(sprite, film);
     const uint32_t frames = GetFilmFrameCount(film);
-    SetSpriteWord(sprite, kSpriteTemplate, 3);
-    SetSpriteWord(sprite, kSpriteFrameStep, 1);
-    SetSpriteWord(sprite, kSpriteFrameTiming, 2);
+    SetSpriteWord(sprite, kSpriteTemplate, kTemplateFramesAndPath);
+    SetSpriteWord(sprite, kSpriteFrameStep, kFrameStepForward);
+    SetSpriteWord(sprite, kSpriteFrameTiming, kTimingTimer);
     SetSpriteLong(sprite, kSpriteFrameInterval, kNewSpriteInterval);
     SetSpriteLong(sprite, kSpriteFirstFrame, 0);
     SetSpriteLong(sprite, kSpriteEndFrame, frames);
@@ -208,7 +208,7 @@ int StartNewAnimation(ActionBlock* block, Handle film) {
     SetSpriteByte(sprite, kSpriteFloatReturning, 1);
     SetSpriteLong(sprite, kSpriteFrameIncrement, 1);
     PlaceNewSprite(sprite, GetCardWindow());
-    SetSpriteWord(sprite, kSpriteEndCondition, 5);
+    SetSpriteWord(sprite, kSpriteEndCondition, kEndsAfterPathRepeats);
     SetSpriteLong(sprite, kSpritePathRepeats, 1);
     g_edit.block = block;
     g_edit.sprite = sprite;

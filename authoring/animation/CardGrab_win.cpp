@@ -149,7 +149,8 @@ COLORREF OffscreenPixel(PixMap* off, POINT at) {
     return colour == CLR_INVALID ? RGB(0, 0, 0) : colour;
 }
 
-// The cut-out of the offscreen at the mask's rectangle laid on the colour outside the mask.
+// The cut-out of the offscreen at the mask's rectangle laid on the colour outside the mask: one
+// frame, which starts where it was cut.
 bool MaskedCutOut(PixMap* off, HBITMAP mask, const RECT& bounds, COLORREF colour, FrameStrip* out) {
     OwnedGdiObject<HBITMAP> maskGuard(mask);
     if (!mask || IsRectEmpty(&bounds))
@@ -169,6 +170,9 @@ bool MaskedCutOut(PixMap* off, HBITMAP mask, const RECT& bounds, COLORREF colour
     out->rgb[0] = GetRValue(colour);
     out->rgb[1] = GetGValue(colour);
     out->rgb[2] = GetBValue(colour);
+    out->frames = {ShortRect{0, 0, static_cast<int16_t>(bounds.right - bounds.left),
+                             static_cast<int16_t>(bounds.bottom - bounds.top)}};
+    out->startOnScreen = POINT{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
     return true;
 }
 
@@ -204,12 +208,7 @@ bool ColourRegionFrame(const Grab& g, PixMap* off, FrameStrip* out) {
         UnselectedPixMapBitmap unselected(*off);
         MakeRegionMaskAt(g.window, off->bitmap, g.anchor.x, g.anchor.y + 1, &mask, &bounds);
     }
-    if (!MaskedCutOut(off, mask, bounds, colour, out))
-        return false;
-    out->frames = {ShortRect{0, 0, static_cast<int16_t>(bounds.right - bounds.left),
-                             static_cast<int16_t>(bounds.bottom - bounds.top)}};
-    out->startOnScreen = POINT{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
-    return true;
+    return MaskedCutOut(off, mask, bounds, colour, out);
 }
 
 bool LassoFrame(const Grab& g, PixMap* off, FrameStrip* out) {
@@ -240,12 +239,7 @@ bool LassoFrame(const Grab& g, PixMap* off, FrameStrip* out) {
         if (!image || !MaskFromPolygon(g.window, image, &mask, &bounds))
             return false;
     }
-    if (!MaskedCutOut(off, mask, bounds, colour, out))
-        return false;
-    out->frames = {ShortRect{0, 0, static_cast<int16_t>(bounds.right - bounds.left),
-                             static_cast<int16_t>(bounds.bottom - bounds.top)}};
-    out->startOnScreen = POINT{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
-    return true;
+    return MaskedCutOut(off, mask, bounds, colour, out);
 }
 
 }  // namespace

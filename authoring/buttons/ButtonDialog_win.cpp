@@ -50,20 +50,12 @@ private:
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
-RECT ItemRect(HWND dialog, int id) {
-    RECT r{};
-    HWND item = GetDlgItem(dialog, id);
-    GetWindowRect(item, &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // Where the shape bitmap lies in the dialog: centred in its frame.
 RECT ShapesRect(HWND dialog) {
     BITMAP info{};
     if (!g_dialog.shapes || !GetObjectA(g_dialog.shapes, sizeof info, &info))
         return {};
-    const RECT frame = ItemRect(dialog, IDC_BUTTON_SHAPES);
+    const RECT frame = DialogItemRect(dialog, IDC_BUTTON_SHAPES);
     const int left = frame.left + (frame.right - frame.left - info.bmWidth) / 2;
     const int top = frame.top + (frame.bottom - frame.top - info.bmHeight) / 2;
     return {left, top, left + info.bmWidth, top + info.bmHeight};
@@ -88,7 +80,7 @@ void Resize(HWND dialog) {
 
 void DrawShapes(HWND dialog, const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
-    const RECT frame = ItemRect(dialog, IDC_BUTTON_SHAPES);
+    const RECT frame = DialogItemRect(dialog, IDC_BUTTON_SHAPES);
     FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     const RECT r = ShapesRect(dialog);
     if (r.right <= r.left)

@@ -11,6 +11,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/WaitCursor.h"
 #include "graphics/layers/PaintGeometry.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/pixels/OffscreenDib.h"
 #include "objects/buttons/Buttons.h"
@@ -39,9 +40,6 @@ struct Placing {
     POINT last = {};
 };
 Placing g_placing;
-
-PaintRect ToPaint(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-RECT ToRect(const PaintRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 int SpareShape() {
     HandleLock lock(GetSpareButton());
@@ -99,7 +97,7 @@ void FinishPlaced(HWND window) {
     if (mode == kPlaceNewButton) {
         const int result = NewButtonActions(GetSpareButton());
         if (IsButtonEditPending())
-            CommitButtonDialog(GetSpareButton(), result == 1, 1);
+            CommitButtonDialog(GetSpareButton(), result == kActionsDialogOk, 1);
     } else if (mode == kPlaceGiveShape) {
         CommitButtonDialog(GetSpareButton(), true, 1);
     } else {
@@ -283,7 +281,7 @@ int NewButtonMouseDown(HWND window, int x, int y) {
         }
         return 1;
     }
-    g_placing.handle = HitTestHandle(ToPaint(g_placing.rect), x, y);
+    g_placing.handle = HitTestHandle(PaintRectOf(g_placing.rect), x, y);
     if (g_placing.handle) {
         g_placing.startRect = g_placing.rect;
         g_placing.anchor = {x, y};
@@ -326,7 +324,7 @@ int NewButtonMouseMove(HWND window, int x, int y) {
             (g_placing.axis == 'h' ? dy : dx) = 0;
         }
     }
-    g_placing.rect = ToRect(ResizeRectByHandle(ToPaint(g_placing.startRect), g_placing.handle, dx, dy));
+    g_placing.rect = RectOf(ResizeRectByHandle(PaintRectOf(g_placing.startRect), g_placing.handle, dx, dy));
     DrawXorRect(window, g_placing.rect);
     g_placing.firstMove = false;
     return 1;
@@ -343,9 +341,9 @@ int NewButtonMouseUp(HWND window, int x, int y, bool ctrl) {
     }
     if (!g_placing.firstMove)
         DrawXorRect(window, g_placing.rect);
-    PaintRect snapped = ToPaint(g_placing.rect);
+    PaintRect snapped = PaintRectOf(g_placing.rect);
     SnapHandleToGrid(g_placing.handle, &snapped);
-    g_placing.rect = ToRect(snapped);
+    g_placing.rect = RectOf(snapped);
     g_placing.handle = 0;
     if (GetCapture() == window)
         ReleaseCapture();

@@ -250,8 +250,8 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
     if (actionsOnly) {
         const int result = EditButtonActions(g_spare);
         if (g_pending)
-            CommitButtonDialog(g_spare, result == 1, 1);
-        return result == 1;
+            CommitButtonDialog(g_spare, result == kActionsDialogOk, 1);
+        return result == kActionsDialogOk;
     }
     return RunButtonDialog(window, g_spare);
 }
@@ -274,12 +274,12 @@ bool RunButtonDialog(HWND window, Handle spare) {
     if (result == kButtonDialogActions) {
         const int actions = EditButtonActions(spare);
         if (g_pending)
-            CommitButtonDialog(spare, actions == 1, 1);
+            CommitButtonDialog(spare, actions == kActionsDialogOk, 1);
     } else if (result == IDOK && !editing && drawn && g_pending) {
         const int actions = NewButtonActions(spare);
         // The actions dialog commits or cancels the button; what it left open is ended here.
         if (g_pending)
-            CommitButtonDialog(spare, actions == 1, 1);
+            CommitButtonDialog(spare, actions == kActionsDialogOk, 1);
     }
     return true;
 }

@@ -23,6 +23,7 @@
 #include "stack/format/ByteSource.h"
 #include "stack/format/CardSizeWords.h"
 #include "stack/format/ResFile.h"
+#include "stack/format/StackFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/open/NewStack.h"
 #include "stack/open/StackOpenSession.h"
@@ -34,7 +35,7 @@ namespace {
 constexpr size_t kReportSize = 500;
 
 // Where an import leaves the person: the card, entered plainly.
-void GoToImportedCard(uint16_t id) { GetStackUpcalls().goToCardId(id, 3, 0, 8); }
+void GoToImportedCard(uint16_t id) { GetStackUpcalls().goToCardId(id, kPlainTransition, kPlainEffect, kPlainSpeed); }
 
 struct ImportFailed {};
 

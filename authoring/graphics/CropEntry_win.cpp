@@ -9,6 +9,7 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/PaintGeometry.h"
 #include "graphics/masks/Masks.h"
@@ -34,13 +35,7 @@ void DeleteBitmap(HBITMAP& bitmap) {
     bitmap = nullptr;
 }
 
-SIZE PictureSize() {
-    BITMAP info = {};
-    const HBITMAP picture = GetGraphicPlacement().picture;
-    if (!picture || !GetObject(picture, sizeof info, &info))
-        return {};
-    return {info.bmWidth, info.bmHeight};
-}
+SIZE PictureSize() { return BitmapSizeOf(GetGraphicPlacement().picture); }
 
 // The picture file into a bitmap; null (after the loader's own message) when it cannot be read.
 HBITMAP LoadPicture(HWND window, const char* path) {

@@ -9,8 +9,10 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"
@@ -37,13 +39,7 @@ struct ViewState {
 };
 ViewState g_view;
 
-SIZE PictureSize() {
-    BITMAP info = {};
-    const HBITMAP picture = GetGraphicPlacement().picture;
-    if (!picture || !GetObject(picture, sizeof info, &info))
-        return {};
-    return {info.bmWidth, info.bmHeight};
-}
+SIZE PictureSize() { return BitmapSizeOf(GetGraphicPlacement().picture); }
 
 SIZE ViewSize(HWND view) {
     RECT client = {};
@@ -95,16 +91,8 @@ POINT PicturePoint(HWND view, LPARAM lParam) {
     return p;
 }
 
-RECT Normalised(RECT r) {
-    if (r.left > r.right)
-        std::swap(r.left, r.right);
-    if (r.top > r.bottom)
-        std::swap(r.top, r.bottom);
-    return r;
-}
-
 void InvertBand(HWND view) {
-    const RECT r = Normalised(GetGraphicPlacement().source);
+    const RECT r = NormalisedRect(GetGraphicPlacement().source);
     HDC dc = GetDC(view);
     DrawMarchingRect(dc, 'X', r.left, r.top, r.right, r.bottom, 0);
     ReleaseDC(view, dc);
@@ -138,7 +126,7 @@ void Tick(HWND view) {
     if (g_view.dragging)
         return;
     if (p.cropKind == 'R' && p.rectShown) {
-        const RECT r = Normalised(p.source);
+        const RECT r = NormalisedRect(p.source);
         DrawSelectionFrame(view, r.left, r.top, r.right, r.bottom, g_view.phase);
     } else if (p.cropKind == 'L' && p.outline) {
         DrawMarchingAnts(view, p.outline, p.source.left, p.source.top, g_view.phase);
@@ -254,7 +242,7 @@ void MouseUp(HWND view, WPARAM keys, LPARAM lParam) {
     if (p.cropKind == 'R') {
         if (!g_view.firstMove)
             InvertBand(view);
-        p.source = Normalised(p.source);
+        p.source = NormalisedRect(p.source);
         p.rectShown = p.source.right > p.source.left && p.source.bottom > p.source.top;
         return;
     }

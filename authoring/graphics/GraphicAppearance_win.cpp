@@ -18,6 +18,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
+#include "core/ui/WindowUtils.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
@@ -89,13 +90,6 @@ void GiveSettings(const Settings& s) {
     p.actionId = s.actionId;
     p.cursorId = s.cursorId;
     p.transparency = s.transparency;
-}
-
-RECT ItemRect(HWND dialog, int id) {
-    RECT r = {};
-    GetWindowRect(GetDlgItem(dialog, id), &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 void RedrawPreview(HWND dialog) { InvalidateRect(GetDlgItem(dialog, GAPPEAR_PREVIEW), nullptr, TRUE); }
@@ -238,7 +232,7 @@ void DrawArrows(HWND dialog, const DRAWITEMSTRUCT& item) {
 
 // +1 in the up arrow, -1 in the down arrow, 0 elsewhere (dialog client coordinates).
 int ArrowAt(HWND dialog, int x, int y) {
-    const RECT r = ItemRect(dialog, GAPPEAR_ARROWS);
+    const RECT r = DialogItemRect(dialog, GAPPEAR_ARROWS);
     if (x <= r.left || x >= r.left + g_dialog.arrow.cx)
         return 0;
     if (y > r.top && y < r.top + g_dialog.arrow.cy)
@@ -249,7 +243,7 @@ int ArrowAt(HWND dialog, int x, int y) {
 }
 
 bool Inside(HWND dialog, int id, int x, int y) {
-    const RECT r = ItemRect(dialog, id);
+    const RECT r = DialogItemRect(dialog, id);
     const POINT point = {x, y};
     return PtInRect(&r, point) != FALSE;
 }
@@ -445,7 +439,7 @@ int RunGraphicAppearanceDialog(HWND window) {
         result = ResDialogBoxParam(window, AppearanceProc, "GAPPEAR", param);
         if (result != GAPPEAR_ACTIONS)
             break;
-        const bool ok = g_dialog.actions && EditObjectActions(g_dialog.actions, 0, kGraphicActionsVariant) == 1;
+        const bool ok = g_dialog.actions && EditObjectActions(g_dialog.actions, 0, kGraphicActionsVariant) == kActionsDialogOk;
         param = ok ? kReturnedFromActions : kReturnedFromActions | kActionsCancelled;
     }
     if (result != IDOK && result != IDCANCEL) {

@@ -96,7 +96,7 @@ bool EditGraphicActions(LayerHandle layer) {
         return false;
     const std::vector<uint8_t> before = HandleToBytes(loaded);
     bool changed = false;
-    if (EditObjectActions(loaded, 0, kGraphicActionsVariant) == IDOK && HandleToBytes(loaded) != before &&
+    if (EditObjectActions(loaded, 0, kGraphicActionsVariant) == kActionsDialogOk && HandleToBytes(loaded) != before &&
         StoreActionResource(&actionId, loaded)) {
         SetObjectRecordWord(kObjectGraphic, id, kGraphicAction, actionId);
         LayerLock<GraphicLayer>(layer)->objectWord = actionId;

@@ -7,8 +7,10 @@
 
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
+#include "core/ui/WindowUtils.h"
 #include "objects/graphics/GraphicPlacement.h"
 #include "objects/graphics/LassoPoints.h"
 #include "objects/text/TextFields.h"
@@ -30,21 +32,6 @@ void DeleteBitmap(HBITMAP& bitmap) {
     if (bitmap)
         DeleteObject(bitmap);
     bitmap = nullptr;
-}
-
-SIZE BitmapSizeOf(HBITMAP bitmap) {
-    BITMAP info = {};
-    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
-        return {};
-    return {info.bmWidth, info.bmHeight};
-}
-
-RECT ItemRect(HWND dialog, int id) {
-    RECT r = {};
-    HWND item = GetDlgItem(dialog, id);
-    GetWindowRect(item, &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 uint32_t TitleOf(char purpose) {
@@ -75,7 +62,7 @@ void DrawTools(const DRAWITEMSTRUCT& item) {
 // A click strictly inside the two tool bitmaps chooses the tool; a double click also selects
 // the whole picture.
 bool ToolStripClick(HWND dialog, LPARAM lParam, bool doubleClick) {
-    const RECT strip = ItemRect(dialog, PCROP_TOOLS);
+    const RECT strip = DialogItemRect(dialog, PCROP_TOOLS);
     const int x = static_cast<short>(LOWORD(lParam)) - strip.left, y = static_cast<short>(HIWORD(lParam)) - strip.top;
     if (x <= 0 || y <= 0 || x >= 2 * g_crop.toolSize.cx || y >= g_crop.toolSize.cy)
         return false;
@@ -222,7 +209,7 @@ void ResizeCropDialog(HWND dialog) {
     const SIZE picture = BitmapSizeOf(GetGraphicPlacement().picture);
     RECT window = {};
     GetWindowRect(dialog, &window);
-    const RECT ok = ItemRect(dialog, IDOK);
+    const RECT ok = DialogItemRect(dialog, IDOK);
     const int viewTop = ok.top + ok.bottom;
     const int frameX = GetSystemMetrics(SM_CXDLGFRAME), frameY = GetSystemMetrics(SM_CYDLGFRAME);
     const int oldWidth = window.right - window.left, oldHeight = window.bottom - window.top;
@@ -235,7 +222,7 @@ void ResizeCropDialog(HWND dialog) {
     const int grown = width - oldWidth;
     if (grown != 0)
         for (int id : {IDOK, IDCANCEL, PCROP_ANOTHER, PCROP_SCALE, PCROP_UNDO}) {
-            const RECT r = ItemRect(dialog, id);
+            const RECT r = DialogItemRect(dialog, id);
             MoveWindow(GetDlgItem(dialog, id), r.left + grown, r.top, r.right - r.left, r.bottom - r.top, TRUE);
         }
     if (HWND old = CropViewWindow())

@@ -9,6 +9,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/layers/PaintGeometry.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "paint/Selections.h"
 #include "stack/format/StackFile.h"
 
@@ -29,9 +30,6 @@ struct Placing {
 Placing g_placing;
 std::string g_sampleText;
 std::string g_pendingFile;
-
-PaintRect ToPaint(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-RECT ToRect(const PaintRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // The handle's corner or edges moved by the delta; unlike the paint tools' resize, this may
 // collapse the rectangle, which ends placing.
@@ -143,7 +141,7 @@ int BeginNewTextField(HWND window, const POINT* at) {
 int NewTextFieldMouseDown(HWND window, int x, int y) {
     if (!g_placing.active)
         return 0;
-    g_placing.handle = HitTestHandle(ToPaint(g_placing.rect), x, y);
+    g_placing.handle = HitTestHandle(PaintRectOf(g_placing.rect), x, y);
     if (g_placing.handle) {
         g_placing.dragRect = g_placing.rect;
         g_placing.dragPoint = {x, y};
@@ -172,9 +170,9 @@ int NewTextFieldMouseUp(HWND window) {
         return 0;
     if (g_placing.handle) {
         const RECT before = g_placing.rect;
-        PaintRect snapped = ToPaint(g_placing.rect);
+        PaintRect snapped = PaintRectOf(g_placing.rect);
         SnapHandleToGrid(g_placing.handle, &snapped);
-        g_placing.rect = ToRect(snapped);
+        g_placing.rect = RectOf(snapped);
         g_placing.handle = 0;
         if (GetCapture() == window)
             ReleaseCapture();

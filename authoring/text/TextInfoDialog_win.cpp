@@ -54,7 +54,6 @@ enum : int {
     kActionsButton = 63,
 };
 constexpr int kTextObjectActionsVariant = 5;
-constexpr int kActionsDialogOk = 1;
 constexpr size_t kNameMax = kTextNameBytes - 1;
 constexpr DWORD kNewPreviewStyle = 0x50A0A044;
 constexpr DWORD kHebrewPreviewExStyle = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;

@@ -28,7 +28,6 @@ namespace {
 enum : uint32_t { kAlertDeleteLink = 2331, kAlertReplaceLink = 2332, kAlertUnassignedLinks = 2333, kAlertRenameHow = 2356 };
 constexpr int kAlertNo = 1;            // the first label of 2331 to 2333
 constexpr int kLinkActionsVariant = 7;  // the actions dialog's owner: a text link
-constexpr int kActionsDone = 1;
 
 struct LinkItem {
     std::string name;  // the first 31 characters of the text
@@ -458,7 +457,7 @@ int EditTextLinks(HWND window) {
         result = ResDialogBox(window, LinksDialogProc, "HYPERTEXTLINK");
         if (result != IDC_LINK_ACTIONS)
             break;
-        if (EditObjectActions(g_dialog.actionData, g_dialog.actionOffset, kLinkActionsVariant) == kActionsDone)
+        if (EditObjectActions(g_dialog.actionData, g_dialog.actionOffset, kLinkActionsVariant) == kActionsDialogOk)
             SaveEditedActions();
         DisposeHandleAndClear(&g_dialog.actionData);
         g_dialog.reopened = true;

@@ -1,6 +1,6 @@
 // User and stack preferences in force, kept in process-wide values that every layer may read.
 //
-// The experienced-user flag comes from the preferences file at start-up (host/Preferences.h);
+// The experienced-user flag comes from the preferences file at start-up (host/state/Preferences.h);
 // the others come from the open stack's header when it is loaded and from the preferences
 // dialog. Until start-up sets them they hold the values below.
 #pragma once
@@ -42,5 +42,5 @@ struct Presentation {
     uint16_t options = kPresentationShowTitle;
     int16_t color = 1;  // 1-based cell of the colour grid
 };
-// The presentation settings in force; changed through ApplyScreenMode (host/ScreenMode.h).
+// The presentation settings in force; changed through ApplyScreenMode (host/state/Preferences.h).
 Presentation& CurrentPresentation();

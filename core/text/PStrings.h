@@ -1,6 +1,6 @@
 // String operations: length-prefixed strings (a length byte and at most 255 characters, no
 // terminator unless an operation says so), NUL-terminated strings and hexadecimal digits.
-// Mac Roman conversion, case mappings and comparisons are in core/MacText.h.
+// Mac Roman conversion, case mappings and comparisons are in core/text/MacText.h.
 #pragma once
 
 #include <cstddef>
@@ -21,7 +21,7 @@ uint8_t* CStrToPStr(char* s);   // in place; text past 255 characters is dropped
 void TrimPStr(uint8_t* s);      // drops leading and trailing blanks unless it is all blanks
 // Rewrites length bytes of text in place: backslash r -> 13, backslash n -> 10, backslash x
 // -> x; a backslash at the end ends the text. Returns the new length. UnescapePStrings and
-// UnescapeCStrings (core/StringRuns.h) run it over whole arrays of strings.
+// UnescapeCStrings (core/text/StringRuns.h) run it over whole arrays of strings.
 size_t UnescapeText(uint8_t* text, size_t length);
 // Each escape shortens the length by one. A NUL follows the result when it fits in the
 // string's 256 bytes. Null entries are skipped.

@@ -1,10 +1,10 @@
 // String runs and the LoomLogo vocabulary: arrays of heap strings loaded from consecutive
 // string ids, the unescaping pass over them, and the release of the whole vocabulary.
 //
-// Loading needs the module's string table and lives in core/Resources.h (`LoadStringRun`,
+// Loading needs the module's string table and lives in core/ui/Resources.h (`LoadStringRun`,
 // `DupResString`); everything here is platform-free. Vocabulary strings are allocated with
 // std::malloc and released with std::free. The length-prefixed unescaping pass is
-// `UnescapePStrings` in core/PStrings.h.
+// `UnescapePStrings` in core/text/PStrings.h.
 #pragma once
 
 #include <array>

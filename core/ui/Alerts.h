@@ -1,10 +1,10 @@
 // Alerts: the modal message boxes through which the system asks questions and reports errors.
 //
-// Texts come from the string table in the `AlertText` form (core/AlertText.h). The standard box
+// Texts come from the string table in the `AlertText` form (core/ui/AlertText.h). The standard box
 // (template "DOGIEHELP") shows the help mascot or a system icon, the message and up to three
 // buttons; the tall box ("BIGLMMSG") shows up to twelve lines from consecutive string ids.
-// Unforced boxes stay silent for an experienced user (core/PreferenceFlags.h), and once-only boxes
-// are shown at most once per run (core/AlertsOnce.h).
+// Unforced boxes stay silent for an experienced user (core/system/PreferenceFlags.h), and once-only boxes
+// are shown at most once per run (core/ui/AlertsOnce.h).
 #pragma once
 
 #include <windows.h>

@@ -66,22 +66,15 @@ int FillLines(HWND dialog, const BigBoxRequest& request) {
     return width;
 }
 
-RECT ChildRect(HWND dialog, int id) {
-    RECT r{};
-    GetWindowRect(GetDlgItem(dialog, id), &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 BOOL InitBigBox(HWND dialog, const BigBoxRequest& request) {
     const int width = FillLines(dialog, request);
     for (int id = IDC_BIGMSG_LINE1; id <= IDC_BIGMSG_LINE12; ++id) {
-        const RECT r = ChildRect(dialog, id);
+        const RECT r = DialogItemRect(dialog, id);
         MoveWindow(GetDlgItem(dialog, id), r.left, r.top, width, r.bottom - r.top, FALSE);
     }
 
-    const RECT ok = ChildRect(dialog, IDOK);
-    const RECT cancel = ChildRect(dialog, IDCANCEL);
+    const RECT ok = DialogItemRect(dialog, IDOK);
+    const RECT cancel = DialogItemRect(dialog, IDCANCEL);
     const int okWidth = ok.right - ok.left;
     const int cancelWidth = cancel.right - cancel.left;
     // The buttons must fit, however short the lines are.

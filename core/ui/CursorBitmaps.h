@@ -1,5 +1,5 @@
 // Cursor mask buffers of the system cursor size in plain global blocks (layout in
-// core/CursorMask.h).
+// core/ui/CursorMask.h).
 #pragma once
 
 #include <windows.h>

@@ -1,9 +1,9 @@
 // Resources of the module: strings, data, dialogs and menus, found by id or name. Every lookup
 // first asks the resource module (a separate module that could carry translated resources;
-// none is ever set) and then the plug-in's own module (GetAppInstance, core/PluginModule.h).
+// none is ever set) and then the plug-in's own module (GetAppInstance, core/system/PluginModule.h).
 //
 // Names are resource names ("DOGIEHELP") or MAKEINTRESOURCE ids. String runs and the LoomLogo
-// vocabulary are in core/StringRuns.h.
+// vocabulary are in core/text/StringRuns.h.
 #pragma once
 
 #include <windows.h>

@@ -22,3 +22,12 @@ UiOps DefaultUiOps();
 
 // Shorthand for the alert.
 inline int ShowCardAlert(uint32_t stringId) { return GetUiOps().showAlert(stringId); }
+
+// The wait cursor for one scope, through the ops.
+class UiWaitCursor {
+public:
+    UiWaitCursor() { GetUiOps().beginWait(); }
+    ~UiWaitCursor() { GetUiOps().endWait(); }
+    UiWaitCursor(const UiWaitCursor&) = delete;
+    UiWaitCursor& operator=(const UiWaitCursor&) = delete;
+};

@@ -1,5 +1,5 @@
-// Placing windows: centring on the screen or over the parent, and screen rectangles in a
-// window's client coordinates.
+// Placing windows: centring on the screen or over the parent, and screen rectangles (a dialog
+// item's among them) in a window's client coordinates.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,9 @@ void CenterWindowOnScreen(HWND window);
 void CenterWindowOnParent(HWND window);
 // Converts both corners of a screen rectangle to the window's client coordinates, in place.
 void ScreenRectToClient(HWND window, RECT* rect);
+// The rectangle of the dialog's item id in the dialog's client coordinates (empty when there is
+// no such item).
+RECT DialogItemRect(HWND dialog, int id);
 
 // The black line a window without a dialog frame draws along its top edge (over its menu bar
 // when it has one).

@@ -47,6 +47,13 @@ void ScreenRectToClient(HWND window, RECT* rect) {
     *rect = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
 }
 
+RECT DialogItemRect(HWND dialog, int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 void DrawWindowEdge(HWND window) {
     if (GetWindowLongA(window, GWL_STYLE) & WS_DLGFRAME)
         return;

@@ -10,7 +10,7 @@
 // Everything here is platform-neutral; the GDI conversions are in DibGdi.h.
 //
 //   Dib.cpp                row rules, header queries, layout checks, locked DIBs, new DIBs, row
-//                          copies, flips (header fields are read with core/ByteReader.h)
+//                          copies, flips (header fields are read with core/memory/ByteReader.h)
 //   DibPixels.cpp          pixel byte orders and colour-table remapping
 //   PackBits.cpp           PackBits-style run streams over whole images
 //   Lzrw.cpp               the LZRW1 coder
@@ -23,7 +23,7 @@
 //   CardPicture.cpp        a card record's picture holder and colour table (CardPicture.h;
 //                          CardPicture_win.cpp: its palette, CardPictureGdi.h)
 //   Dib_win.cpp            GDI bitmaps to and from DIBs (DibGdi.h)
-//   BitmapCopy_win.cpp     CutOutBitmap (device contexts and selections: core/GdiGuards.h)
+//   BitmapCopy_win.cpp     CutOutBitmap (device contexts and selections: core/ui/GdiGuards.h)
 //   GraphicsErrors_win.cpp the error box of the graphics code
 //   AppPalette_win.cpp     the application palette handle
 #pragma once

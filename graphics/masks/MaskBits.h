@@ -1,5 +1,5 @@
 // One-bit masks as plain bits, the form in which the mask code scans, outlines and stores them
-// (the GDI side, graphics/Masks.h, turns them into monochrome bitmaps and back).
+// (the GDI side, graphics/masks/Masks.h, turns them into monochrome bitmaps and back).
 //
 // Rows run top row first, each MaskRowBytes(width) long (padded to 32 bits, as in a one-bit DIB
 // and in a PackedMask), leftmost pixel in the most significant bit, 1 = white = selected. The

@@ -1,4 +1,4 @@
-// The scans behind the mask makers of graphics/Masks.h, over the pixel rows of DIBs: the pixels
+// The scans behind the mask makers of graphics/masks/Masks.h, over the pixel rows of DIBs: the pixels
 // inside a lasso that differ from the background, the connected area of one colour, and the
 // pixels a flood fill changed. The GDI side reads the bitmaps and draws the polygons; these
 // decide which pixels are selected.
@@ -12,7 +12,7 @@
 #include "core/memory/ShortRect.h"
 #include "graphics/masks/MaskBits.h"
 
-// The pixels of a checked DIB (graphics/Dib.h), read by (x, y) with y counted from the top
+// The pixels of a checked DIB (graphics/dib/Dib.h), read by (x, y) with y counted from the top
 // whatever the row order.
 struct PixelRows {
     std::span<const uint8_t> image;

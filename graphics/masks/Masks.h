@@ -1,13 +1,13 @@
 // One-bit masks as GDI bitmaps: white (1) where the picture counts, black (0) elsewhere. Masks
 // are made from a lasso, from the connected area of one colour and around a whole bitmap, give
 // outlines, and are kept as PackedMask blocks. The decisions over pixels are made on plain bits
-// (graphics/MaskBits.h, graphics/MaskRegions.h, graphics/PackedMask.h); these files read the
-// bitmaps, draw the polygons and make the bitmaps.
+// (MaskBits.h, MaskRegions.h, PackedMask.h); these files read the bitmaps, draw the polygons and
+// make the bitmaps.
 //
 //   MaskGdi_win.cpp        bits to and from bitmaps, single pixels, outlines, packed masks
 //   MaskLasso_win.cpp      masks from the lasso point buffer and around a whole bitmap
 //   MaskRegionAt_win.cpp   masks of the area of one colour (paint bucket)
-//   BitmapCopy_win.cpp     copies through a mask (graphics/BitmapCopy.h)
+//   BitmapCopy_win.cpp     copies through a mask (graphics/pixels/BitmapCopy.h)
 //
 // Every maker hands out a new bitmap that the caller deletes, and leaves a null mask when it
 // fails; what it made on the way is released.

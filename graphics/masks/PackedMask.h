@@ -36,7 +36,7 @@ enum class PackedMaskRefusal {
     ZeroSize,     // width or height 0
     TooLarge,     // width or height above kMaskMaxDimension
     ShortRows,    // the block ends before the rows the size calls for
-    NoBitmap,     // accepted, but the mask bitmap could not be made (graphics/Masks.h)
+    NoBitmap,     // accepted, but the mask bitmap could not be made (graphics/masks/Masks.h)
 };
 const char* PackedMaskRefusalText(PackedMaskRefusal refusal);
 

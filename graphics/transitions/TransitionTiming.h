@@ -2,7 +2,7 @@
 // start tick, so that slow drawing shortens the waits instead of lengthening the transition.
 // Every step end moves the palette blend along (when asked), gives the media manager's movie
 // controllers idle time and tells an observer (tests capture frames there). Ticks come from
-// core/Ticks.h, whose millisecond source tests replace.
+// core/system/Ticks.h, whose millisecond source tests replace.
 #pragma once
 
 #include <cstdint>

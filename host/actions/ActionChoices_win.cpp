@@ -100,24 +100,6 @@ int ChooseUrlAction(HWND window, ActionBlock* block) {
     return SameIgnoringCase(before, HeldUrl()) ? 0 : 1;
 }
 
-int ChooseSound(HWND window, ActionBlock* block) {
-    AudioDeckChoice choice;
-    choice.soundId = block->soundId;
-    choice.typeFlags = block->soundFlags;
-    choice.isFile = block->soundIsFile ? 1 : 0;
-    choice.parameter = block->soundParameter;
-    if (!RunAudioDeckDialog(window, &choice))
-        return 0;
-    block->soundId = choice.soundId;
-    block->soundFlags = choice.typeFlags;
-    block->soundIsFile = choice.isFile;
-    block->soundParameter = choice.parameter;
-    ResRequest request{};
-    if (TakeAudioDeckRequest(&request))
-        SetPendingSoundRequest(request, true);
-    return 1;
-}
-
 int CommitObjectActions(const ActionChoiceTarget& target, ActionBlock* block) {
     switch (target.kind) {
     case kObjectGraphic: return EditGraphicActions(target.layer) ? 1 : 0;
@@ -186,7 +168,7 @@ int RunActionChoice(const ActionChoiceTarget& target, int code, ActionBlock* blo
     case kChoiceAnotherProgram: return EditLaunchAction(window, &block->launchOption);
     case kChoiceInternetSite: return ChooseUrlAction(window, block);
     case kChoiceNone: case kChoiceNewAction: return CommitObjectActions(target, block);
-    case kChoiceSounds: return ChooseSound(window, block);
+    case kChoiceSounds: return ChooseActionSound(window, block) ? 1 : 0;
     case kChoiceLogo: return EditLogoActionScript(window, &block->logoScript, &block->logoRect);
     case kChoiceNba: return RunNbaChooser(window, &block->nbaData, &block->nbaId);
     case kChoiceVideo: {

@@ -2,6 +2,7 @@
 #include <array>
 
 #include "actions/ActionBlock.h"
+#include "actions/ActionsDialog.h"
 #include "actions/NbaChooser.h"
 #include "actions/TestingButtons.h"
 #include "actions/TimerButtons.h"
@@ -111,22 +112,8 @@ void ChooseNothing(HWND dialog) {
 
 void ChooseSound(HWND dialog) {
     ActionBlock* block = GetActionBlock();
-    AudioDeckChoice choice;
-    choice.soundId = block->soundId;
-    choice.typeFlags = block->soundFlags;
-    choice.isFile = block->soundIsFile ? 1 : 0;
-    choice.parameter = block->soundParameter;
-    if (RunAudioDeckDialog(dialog, &choice)) {
-        block->soundId = choice.soundId;
-        block->soundFlags = choice.typeFlags;
-        block->soundIsFile = choice.isFile;
-        block->soundParameter = choice.parameter;
-        ResRequest request{};
-        if (TakeAudioDeckRequest(&request))
-            SetPendingSoundRequest(request, true);
-    } else if (!block->soundId && !block->soundIsFile) {
+    if (!ChooseActionSound(dialog, block) && !block->soundId && !block->soundIsFile)
         SetChecked(dialog, IDC_ACT_SOUND, false);
-    }
 }
 
 void RunCheckCommand(HWND dialog, int id) {
@@ -149,7 +136,7 @@ void RunCheckCommand(HWND dialog, int id) {
         break;
     case IDC_ACT_TIMER:
         RunTimerDialog(dialog, &block->timerMode, &block->timerValue);
-        SetChecked(dialog, id, block->timerMode != 0);
+        SetChecked(dialog, id, block->timerMode != kTimerOff);
         break;
     case IDC_ACT_TESTING:
         RunTestingDialog(dialog, &block->testingChoice);
@@ -250,7 +237,7 @@ void SetActionDialogChecks(const ActionBlock& block) {
     g_checks.movie = HasVideo(block);
     g_checks.nba = block.nbaData != 0;
     g_checks.animation = block.animationData != 0;
-    g_checks.timer = block.timerMode != 0;
+    g_checks.timer = block.timerMode != kTimerOff;
     g_checks.testing = block.testingChoice != 0;
     g_checks.logo = block.logoScript != 0;
     g_checks.url = block.urlSet != 0;
@@ -271,7 +258,7 @@ void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool 
     if (cancelled || !checks.logo)
         DisposeHandleAndClear(&block->logoScript);
     if (cancelled || !checks.timer)
-        block->timerMode = 0;
+        block->timerMode = kTimerOff;
     if (cancelled || !checks.movie) {
         block->videodiscStart[0] = 0;
         block->videodiscFlags = 0;
@@ -283,6 +270,24 @@ void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool 
         FreeUrlBuffer();
         block->urlSet = 0;
     }
+}
+
+bool ChooseActionSound(HWND window, ActionBlock* block) {
+    AudioDeckChoice choice;
+    choice.soundId = block->soundId;
+    choice.typeFlags = block->soundFlags;
+    choice.isFile = block->soundIsFile ? 1 : 0;
+    choice.parameter = block->soundParameter;
+    if (!RunAudioDeckDialog(window, &choice))
+        return false;
+    block->soundId = choice.soundId;
+    block->soundFlags = choice.typeFlags;
+    block->soundIsFile = choice.isFile;
+    block->soundParameter = choice.parameter;
+    ResRequest request{};
+    if (TakeAudioDeckRequest(&request))
+        SetPendingSoundRequest(request, true);
+    return true;
 }
 
 int RunActionsDialog(HWND window, int variant) {
@@ -307,8 +312,8 @@ int RunActionsDialog(HWND window, int variant) {
             EditObjectAnimation(block, 0);
             g_checks.animation = block->animationData != 0;
             break;
-        case IDOK: return IDOK;
-        default: return IDCANCEL;
+        case IDOK: return kActionsDialogOk;
+        default: return kActionsDialogCancelled;
         }
     }
 }

@@ -77,7 +77,7 @@ int RunNewActionsDialog(HWND window, uint16_t buttonId) {
     std::memset(block, 0, sizeof *block);
     block->objectId = buttonId;
     block->soundParameter = 127;
-    block->transition = 3;
+    block->transition = kPlainTransition;
     block->timerValue = 3;
     block->testingChoice = 0;
     ClearSlotNames(kSlotTargetStack, false);
@@ -93,7 +93,7 @@ int EditObjectActionsNow(Handle record, uint32_t offset, int variant) {
     const int result = RunActionsDialog(GetMainWindow(), variant);
     // Text links (7) keep their record in the link dialog, which stores it after "Done".
     const bool saves = variant >= 2 && variant <= 9;
-    if (result == IDOK && saves)
+    if (result == kActionsDialogOk && saves)
         SaveActionBlock(record, offset, 0, *GetActionBlock());
     return result;
 }
@@ -102,7 +102,7 @@ int EditButtonActionsNow(Handle copy) {
     SetActionDialogChecks(*GetActionBlock());
     EditedButton edited(copy);
     const int result = RunActionsDialog(GetMainWindow(), kButtonActionsVariant);
-    if (result == IDOK)
+    if (result == kActionsDialogOk)
         CommitButtonRecord(CopyButtonId(copy));
     return result;
 }
@@ -123,7 +123,7 @@ int RunActionsDialogCall(int call, Handle record, uint32_t offset, int variant) 
     case kActionsForObject: return EditObjectActionsNow(record, offset, variant);
     case kActionsForButton: return EditButtonActionsNow(record);
     case kActionsForNewButton: return NewButtonActionsNow(record);
-    default: return IDCANCEL;
+    default: return kActionsDialogCancelled;
     }
 }
 
@@ -143,5 +143,5 @@ int CommitButtonActions(LayerHandle layer, Handle record, uint32_t offset, Actio
     LoadGlobalBlock(record, offset);
     const int result = EditButtonActions(copy);
     FreeButtonEditCopy();
-    return result == IDOK && HandleToBytes(record) != before ? 1 : 0;
+    return result == kActionsDialogOk && HandleToBytes(record) != before ? 1 : 0;
 }

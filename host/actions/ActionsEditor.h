@@ -34,8 +34,12 @@ void SetActionDialogChecks(const ActionBlock& block);
 // What an unchecked box leaves of the block; on Cancel every box counts as unchecked.
 void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool cancelled);
 // The dialog loop on the global block over the card window: "OBJACT" for variants 2 and 3
-// (card and stack events), else "BUTACT". 1 Done, 2 Cancel.
+// (card and stack events), else "BUTACT". kActionsDialogOk or kActionsDialogCancelled.
 int RunActionsDialog(HWND window, int variant);
+// The block's sound chosen in the audio deck (the dialog's Sound box and the actions menu's
+// Sounds); false when the deck was cancelled. A sound asked of the browser waits as the
+// block's pending request.
+bool ChooseActionSound(HWND window, ActionBlock* block);
 
 // ---- ActionsEdit_win.cpp ----
 // The button whose actions are edited (a copy of its layer) while the dialog runs; 0 otherwise.

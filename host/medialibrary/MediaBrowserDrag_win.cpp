@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/system/PluginModule.h"
+#include "core/ui/WindowUtils.h"
 #include "host/medialibrary/MediaBrowser.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/palettes/ToolPalette.h"
@@ -82,17 +83,10 @@ void ReleaseItemDrag(HWND window, POINT client) {
     }
 }
 
-RECT ChildRect(HWND window, int id) {
-    RECT rect{};
-    GetWindowRect(GetDlgItem(window, id), &rect);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 RECT SplitterBand(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    const RECT pane = ChildRect(window, kMediaLibPaneId), list = ChildRect(window, kMediaLibListId);
+    const RECT pane = DialogItemRect(window, kMediaLibPaneId), list = DialogItemRect(window, kMediaLibListId);
     return RECT{0, pane.bottom, client.right, list.top};
 }
 
@@ -143,7 +137,7 @@ bool OnSplitter(HWND window, UINT message, POINT point) {
         return true;
     }
     if (message == WM_MOUSEMOVE && dragging && down) {
-        const RECT paneRect = ChildRect(window, kMediaLibPaneId), listRect = ChildRect(window, kMediaLibListId);
+        const RECT paneRect = DialogItemRect(window, kMediaLibPaneId), listRect = DialogItemRect(window, kMediaLibListId);
         const int height = held.bottom - held.top, border = GetSystemMetrics(SM_CYBORDER);
         int top = point.y;
         if (top <= paneRect.top)
@@ -160,7 +154,7 @@ bool OnSplitter(HWND window, UINT message, POINT point) {
     }
     if (message == WM_LBUTTONUP && dragging) {
         InvertBand(window, held);
-        RECT paneRect = ChildRect(window, kMediaLibPaneId), listRect = ChildRect(window, kMediaLibListId);
+        RECT paneRect = DialogItemRect(window, kMediaLibPaneId), listRect = DialogItemRect(window, kMediaLibListId);
         paneRect.bottom = held.top;
         listRect.top = held.bottom;
         MoveWindow(pane, paneRect.left, paneRect.top, paneRect.right - paneRect.left, paneRect.bottom - paneRect.top, TRUE);

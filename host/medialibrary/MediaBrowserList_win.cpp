@@ -8,6 +8,7 @@
 
 #include "core/ui/Resources.h"
 #include "host/medialibrary/MediaBrowser.h"
+#include "media/library/MediaLibPaths.h"
 #include "media/library/MediaLibServices.h"
 
 namespace {
@@ -16,16 +17,6 @@ std::string RootName() {
     char text[64] = {};
     LoadResString(kLibraryRootName, text, sizeof text);
     return text;
-}
-
-std::string LastComponent(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string Parent(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string{} : path.substr(0, slash);
 }
 
 bool SameName(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
@@ -88,8 +79,8 @@ bool FillMediaLibCategories(HWND window, char* folder, size_t size) {
         return false;
     const std::string root = RootName();
     std::string path = folder;
-    const bool isRoot = SameName(LastComponent(path), root);
-    const std::string rootPath = isRoot ? path : Parent(path);
+    const bool isRoot = SameName(LastPathComponent(path), root);
+    const std::string rootPath = isRoot ? path : ParentPath(path);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     WIN32_FIND_DATAA found{};
     HANDLE find = FindFirstFileA((rootPath + "\\*.*").c_str(), &found);
@@ -105,7 +96,7 @@ bool FillMediaLibCategories(HWND window, char* folder, size_t size) {
         return false;
     if (!isRoot) {
         const int index = static_cast<int>(
-            SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(LastComponent(path).c_str())));
+            SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(LastPathComponent(path).c_str())));
         if (index >= 0) {
             SendMessageA(combo, CB_SETCURSEL, index, 0);
             return true;
@@ -175,15 +166,15 @@ void ChangeMediaLibCategory(HWND window) {
             return;
         folder.assign(record->folder, strnlen(record->folder, kMediaLibFolderBytes));
     }
-    if (name.empty() || SameName(name, LastComponent(folder)))
+    if (name.empty() || SameName(name, LastPathComponent(folder)))
         return;
     std::string next;
     if (SameName(name, RootName()))
-        next = Parent(folder);
-    else if (SameName(LastComponent(folder), RootName()))
+        next = ParentPath(folder);
+    else if (SameName(LastPathComponent(folder), RootName()))
         next = folder + "\\" + name;
     else
-        next = Parent(folder) + "\\" + name;
+        next = ParentPath(folder) + "\\" + name;
     if (next.size() > kMediaLibMaxPath)
         return;
     {

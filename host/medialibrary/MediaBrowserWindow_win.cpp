@@ -11,6 +11,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/PaletteCaption.h"
 #include "core/ui/Resources.h"
+#include "core/ui/WindowUtils.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/medialibrary/MediaBrowser.h"
 #include "media/library/MediaLibServices.h"
@@ -122,14 +123,6 @@ bool MakeChildren(HWND window) {
     return true;
 }
 
-RECT ChildRect(HWND window, int id) {
-    RECT rect{};
-    HWND child = GetDlgItem(window, id);
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 void MoveChild(HWND window, int id, const RECT& rect) {
     MoveWindow(GetDlgItem(window, id), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
@@ -224,14 +217,14 @@ void LayoutMediaLibWindow(HWND window) {
         return;
     RECT client{};
     GetClientRect(window, &client);
-    const RECT oldStatus = ChildRect(window, kMediaLibStatusId);
+    const RECT oldStatus = DialogItemRect(window, kMediaLibStatusId);
     const RECT statusRect{0, client.bottom - kStatusHeight, client.right, client.bottom};
     MoveChild(window, kMediaLibStatusId, statusRect);
-    RECT combo = ChildRect(window, kMediaLibCategoryId);
+    RECT combo = DialogItemRect(window, kMediaLibCategoryId);
     combo.right = client.right - combo.left;
     combo.bottom = combo.top + kDropHeight;
     MoveChild(window, kMediaLibCategoryId, combo);
-    RECT paneRect = ChildRect(window, kMediaLibPaneId);
+    RECT paneRect = DialogItemRect(window, kMediaLibPaneId);
     paneRect.right = client.right - kMargin;
     paneRect.left = kMargin;
     paneRect.bottom += (statusRect.top - oldStatus.top) / 2;
@@ -246,9 +239,9 @@ void LayoutMediaLibWindow(HWND window) {
 
 void SetMediaLibPreviewOn(HWND window, bool on) {
     HWND pane = GetDlgItem(window, kMediaLibPaneId);
-    const RECT paneRect = ChildRect(window, kMediaLibPaneId);
-    RECT listRect = ChildRect(window, kMediaLibListId);
-    const RECT statusRect = ChildRect(window, kMediaLibStatusId);
+    const RECT paneRect = DialogItemRect(window, kMediaLibPaneId);
+    RECT listRect = DialogItemRect(window, kMediaLibListId);
+    const RECT statusRect = DialogItemRect(window, kMediaLibStatusId);
     const int gap = statusRect.top - listRect.bottom;
     ShowWindow(pane, on ? SW_SHOW : SW_HIDE);
     listRect.top = on ? paneRect.bottom + gap : paneRect.top;

@@ -67,7 +67,7 @@ void RecordCardMenuBar(bool shown) {
     MarkCardChanged();
 }
 
-enum : int { kPlainEffect = 0, kEditAppearance = 300, kAddButton = 306, kAddGraphic = 307, kAddText = 308 };
+enum : int { kEditAppearance = 300, kAddButton = 306, kAddGraphic = 307, kAddText = 308 };
 enum : UINT { kShowHiddenObjectsAlert = 2304, kTurnSelectionIntoGraphicAlert = 2318 };
 
 void Prepare(HWND window, int raw) {

@@ -4,7 +4,7 @@
 // CardNavigationRules.h, the history CardHistory.h.
 //
 // Every move takes the transition as RedrawCard does: the transition number, the QuickTime
-// effect value and the speed; (3, 0, 8) is the plain move.
+// effect value and the speed; (kPlainTransition, kPlainEffect, kPlainSpeed) is the plain move.
 #pragma once
 
 #include <windows.h>

@@ -2,9 +2,7 @@
 // and drawn again without leaving it (CardRefresh_win.cpp). The card layer asks for it through CardRedrawUpcalls.
 #pragma once
 
-// The plain move between cards: transition 3, no QuickTime effect, speed 8.
-inline constexpr int kPlainTransition = 3;
-inline constexpr int kPlainSpeed = 8;
+#include "stack/format/StackFile.h"  // kPlainTransition, kPlainEffect, kPlainSpeed
 
 // Rebuilds and redraws the current card in place (no actions run); redraw is passed on as the
 // redraw's entering argument.

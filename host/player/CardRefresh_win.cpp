@@ -31,5 +31,5 @@ void RefreshCurrentCard(int redraw) {
     ReleaseAnimPlayback();
     CloseCaptureWindow();
     FreeLayerList();
-    RedrawCard(card, kPlainTransition, 0, kPlainSpeed, redraw != 0);
+    RedrawCard(card, kPlainTransition, kPlainEffect, kPlainSpeed, redraw != 0);
 }

@@ -58,9 +58,7 @@ bool ReadActionWords(Handle record, uint32_t offset, uint16_t* flags, uint16_t* 
     HandleLock lock(record);
     if (!lock)
         return false;
-    const uint32_t size = GetHandleSize(record);
-    const std::span<const uint8_t> r =
-        offset <= size ? ActionRecordBytes({lock.get() + offset, size - offset}) : std::span<const uint8_t>{};
+    const std::span<const uint8_t> r = ActionRecordAt(lock.bytes(), offset);
     if (r.empty())
         return false;
     *flags = GetU16(r, kButtonActionFlags);

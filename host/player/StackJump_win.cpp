@@ -79,9 +79,7 @@ bool ReadActionMove(Handle record, uint32_t offset, ActionMove* move) {
     HandleLock lock(record);
     if (!lock)
         return false;
-    const uint32_t size = GetHandleSize(record);
-    const std::span<const uint8_t> r =
-        offset <= size ? ActionRecordBytes({lock.get() + offset, size - offset}) : std::span<const uint8_t>{};
+    const std::span<const uint8_t> r = ActionRecordAt(lock.bytes(), offset);
     if (r.empty())
         return false;
     move->destination = GetI16(r, kButtonDestination);

@@ -57,7 +57,7 @@ void TakeLoadedStack() {
 void EnterFirstCard() {
     const Handle first = FirstLiveCard();
     if (first && GetCardId(first) != GetCurrentCardId())
-        GoToCardInStack(GetCardId(first), kPlainTransition, 0, kPlainSpeed);
+        GoToCardInStack(GetCardId(first), kPlainTransition, kPlainEffect, kPlainSpeed);
 }
 
 // The card window takes the card's size, within the area the page gave the plug-in.
@@ -116,7 +116,7 @@ int OpenStack(bool ask) {
         return err;
     }
     SetCurrentCardId(GetCardId(GetCardByIndex(1)));
-    EnterCard(kPlainTransition, 0, kPlainSpeed, true);
+    EnterCard(kPlainTransition, kPlainEffect, kPlainSpeed, true);
     return 0;
 }
 

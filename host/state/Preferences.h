@@ -1,7 +1,7 @@
 // Preferences: the user's settings in the profile file "LMPREFS.INI" beside the program
 // (core/files/PrefsFile.h reads and writes it), and
 // the stack's settings in its header, edited in the "PREFERENCES" dialog and its presentation
-// options ("POPTIONS"). The values in force are process-wide (core/PreferenceFlags.h).
+// options ("POPTIONS"). The values in force are process-wide (core/system/PreferenceFlags.h).
 //
 // Files of this area:
 //   Preferences.cpp              platform-free: the file's place, the experienced-user value, the

@@ -197,11 +197,11 @@ bool FrameMovie(AnimSprite&) { return true; }
 
 SpriteTest FrameStepOf(uint16_t kind) {
     switch (kind) {
-    case 1: return FrameForward;
-    case 2: return FrameBackward;
-    case 3: return FrameForwardUnchecked;
-    case 4: return FrameHold;
-    case 5: return FrameMovie;
+    case kFrameStepForward: return FrameForward;
+    case kFrameStepBackward: return FrameBackward;
+    case kFrameStepUnchecked: return FrameForwardUnchecked;
+    case kFrameStepHold: return FrameHold;
+    case kFrameStepMovie: return FrameMovie;
     default: return nullptr;
     }
 }
@@ -320,10 +320,10 @@ bool PathWrap(AnimSprite& s) {
 
 SpriteTest PathStepOf(uint16_t kind) {
     switch (kind) {
-    case 1: return PathForward;
-    case 2: return PathBackward;
-    case 3: return PathBackAndForth;
-    case 4: return PathWrap;
+    case kPathStepForward: return PathForward;
+    case kPathStepBackward: return PathBackward;
+    case kPathStepBackAndForth: return PathBackAndForth;
+    case kPathStepWrap: return PathWrap;
     default: return nullptr;
     }
 }
@@ -374,22 +374,22 @@ bool PlaysOn(AnimSprite&) { return true; }
 bool UntilEndTimer(AnimSprite& s) { return !s.endTimer.Fired(); }
 bool UntilFrameRepeats(AnimSprite& s) { return s.frameRepeats < s.frameRepeatsWanted; }
 bool UntilPathRepeats(AnimSprite& s) {
-    return s.pathRepeats / (s.pathStepKind == 3 ? 2u : 1u) < s.pathRepeatsWanted;
+    return s.pathRepeats / (s.pathStepKind == kPathStepBackAndForth ? 2u : 1u) < s.pathRepeatsWanted;
 }
 bool UntilMovieEnds(AnimSprite& s) { return !IsFilmMovieDone(s.film); }
 
 SpriteTest EndTestOf(uint16_t condition) {
     switch (condition) {
-    case 2: return UntilEndTimer;
-    case 4: return UntilFrameRepeats;
-    case 5: return UntilPathRepeats;
-    case 6: return UntilMovieEnds;
+    case kEndsAfterSeconds: return UntilEndTimer;
+    case kEndsAfterFrameRepeats: return UntilFrameRepeats;
+    case kEndsAfterPathRepeats: return UntilPathRepeats;
+    case kEndsWithMovie: return UntilMovieEnds;
     default: return PlaysOn;
     }
 }
 
 void OnEnd(AnimSprite& s) {
-    if (s.templateNumber == 1)
+    if (s.templateNumber == kTemplateFramesOnly)
         StopFilmMovie(s.film);
     if (s.visible != s.stayVisible)
         s.visibilityChanged = true;
@@ -454,19 +454,20 @@ void ReadSettings(AnimSprite& s) {
 void InstallSpriteBehaviours(AnimSprite* sprite) {
     AnimSprite& s = *sprite;
     const uint16_t t = s.templateNumber;
-    const bool hasFrameStep = t == 1 || t == 3 || t == 4, hasPathStep = t != 0 && t <= 4;
+    const bool hasFrameStep = t == kTemplateFramesOnly || t == kTemplateFramesAndPath || t == kTemplateFramesFollow,
+               hasPathStep = t != kTemplateStill && t <= kTemplateFramesFollow;
     s.slots = {};
     s.slots.onEnd = OnEnd;
     s.slots.draw = GetSpriteLong(s.header, kSpriteExtraHandle) ? DrawNothing : DrawFromFilm;
-    s.slots.frameRearm = t == 1 ? MovieCheck : nullptr;
+    s.slots.frameRearm = t == kTemplateFramesOnly ? MovieCheck : nullptr;
     s.slots.layerHook = NeverOnLayer;
     s.frameEveryStep = s.pathEveryStep = false;
-    const bool follows = t == 4 || s.framesFollow;
+    const bool follows = t == kTemplateFramesFollow || s.framesFollow;
     if (hasFrameStep && s.film) {
         s.slots.frameStep = FrameStepOf(s.frameStepKind);
-        if (s.frameTiming == 1 && !follows) {
+        if (s.frameTiming == kTimingEveryStep && !follows) {
             s.frameEveryStep = true;
-        } else if (s.frameTiming == 2 && !follows) {
+        } else if (s.frameTiming == kTimingTimer && !follows) {
             s.slots.frameRearm = ArmFrameTimer;
             AddSlot(s.frameTimer);
             s.frameArmed = s.frameInterval;
@@ -480,11 +481,11 @@ void InstallSpriteBehaviours(AnimSprite* sprite) {
             s.slots.pathStep = InnerPathStepThenFrame;
             s.slots.frameRearm = MarkFrameNotDue;
         }
-        if (s.pathTiming == 1) {
+        if (s.pathTiming == kTimingEveryStep) {
             s.pathEveryStep = true;
-        } else if (s.pathTiming == 2) {
+        } else if (s.pathTiming == kTimingTimer) {
             AddSlot(s.pathTimer);
-            if (s.pathSource == 1) {
+            if (s.pathSource == kPathSourceRecorded) {
                 SetPathInterval(s, PointInterval(s, s.startPoint));
                 s.slots.pathRearm = ArmPathTimerForPoint;
             } else {
@@ -495,7 +496,7 @@ void InstallSpriteBehaviours(AnimSprite* sprite) {
         }
     }
     s.slots.endTest = EndTestOf(s.endCondition);
-    if (s.endCondition == 2) {
+    if (s.endCondition == kEndsAfterSeconds) {
         AddSlot(s.endTimer);
         s.endTimer.ClearFired();
     }
@@ -514,8 +515,8 @@ int ResetSprite(AnimSprite& s) {
     s.floatOver = s.floatGoing;
     if (s.mirrorAtStart || s.mirrorAtEnd) {
         const uint32_t angles = s.startPoint + 1 == s.endPoint ? kSpriteAnglesAtEnd : kSpriteAnglesElsewhere;
-        if (PrepareFilmMirror(s.film, GetSpriteWord(s.header, angles) == 180,
-                              GetSpriteWord(s.header, angles + 2) == 180) != 0)
+        if (PrepareFilmMirror(s.film, GetSpriteWord(s.header, angles) == kAngleMirrored,
+                              GetSpriteWord(s.header, angles + 2) == kAngleMirrored) != 0)
             return -1;
     }
     s.alive = true;
@@ -579,13 +580,13 @@ void AddSpriteToLayers(AnimWorld& world, AnimSprite& s) {
     AnimLayer* layer = nullptr;
     if (!world.first) {
         layer = newLayer(0, true);
-    } else if (s.layerKind == 0 || (s.layerKind >= 4 && s.layerKind <= 6)) {
+    } else if (s.layerKind == kLayerAny || (s.layerKind >= 4 && s.layerKind <= 6)) {  // 4 to 6 as any
         layer = several ? world.first->next : newLayer(0, true);
-    } else if (s.layerKind == 1) {
+    } else if (s.layerKind == kLayerTop) {
         layer = several ? world.last : newLayer(0, true);
-    } else if (s.layerKind == 2) {
+    } else if (s.layerKind == kLayerBottom) {
         layer = newLayer(0, false);
-    } else if (s.layerKind == 3) {
+    } else if (s.layerKind == kLayerByNumber) {
         for (AnimLayer* l = world.first; l && !layer; l = l->next)
             if (l->number == s.layerNumber)
                 layer = l;
@@ -795,13 +796,13 @@ int StartSprite(HWND window, PixMap* background, HBITMAP layerMask, std::span<co
     s->visible = s->changed = s->visibilityChanged = true;
     if (s->slots.frameRearm == ArmFrameTimer)
         Arm(s->frameTimer, s->frameArmed);
-    if (s->pathTiming == 2 && s->slots.pathStep) {
+    if (s->pathTiming == kTimingTimer && s->slots.pathStep) {
         if (s->pathArmed >= 1)
             ArmPathTimer(*s);
         else
             s->pathDue = s->pathArmed == 0;
     }
-    if (s->endCondition == 2)
+    if (s->endCondition == kEndsAfterSeconds)
         Arm(s->endTimer, static_cast<uint32_t>(std::min<uint64_t>(uint64_t(s->seconds) * 1000, UINT32_MAX)));
     return 0;
 }
@@ -825,7 +826,7 @@ bool IsSpriteRunning(uint16_t id) {
     bool running = false;
     if (g_world)
         ForEachSprite(*g_world, [&](AnimSprite& s) {
-            running = running || ((id == 0 || s.identity.number == id) && s.endCondition != 0 && s.alive);
+            running = running || ((id == 0 || s.identity.number == id) && s.endCondition != kEndsNever && s.alive);
         });
     return running;
 }

@@ -80,7 +80,7 @@ void SetSpriteTemplate(Handle sprite, uint16_t value) {
         const Handle film = GetSpriteFilm(sprite);
         const bool moving = path && GetPathPointCount(path) > 1;
         const bool frames = film && GetFilmFrameCount(film) > 1;
-        value = moving ? (frames ? 3 : 2) : (frames ? 1 : 0);
+        value = moving ? (frames ? kTemplateFramesAndPath : kTemplatePathOnly) : (frames ? kTemplateFramesOnly : kTemplateStill);
     }
     SetSpriteWord(sprite, kSpriteTemplate, value);
 }
@@ -95,20 +95,20 @@ Handle SwapSpriteFilm(Handle sprite, Handle film) {
         if (h.empty())
             return old;
         if (film && GetFilmKind(film) == kFilmMovie) {
-            SetU16(h, kSpriteTemplate, 1);
-            SetU16(h, kSpriteEndCondition, 6);
-            SetU16(h, kSpriteFrameStep, 5);
+            SetU16(h, kSpriteTemplate, kTemplateFramesOnly);
+            SetU16(h, kSpriteEndCondition, kEndsWithMovie);
+            SetU16(h, kSpriteFrameStep, kFrameStepMovie);
             SetU32(h, kSpriteFrameRepeats, 1);
-            SetU16(h, kSpriteFrameTiming, 1);
+            SetU16(h, kSpriteFrameTiming, kTimingEveryStep);
         } else if (count < 2) {
-            SetU16(h, kSpriteFrameStep, 0);
-            SetU16(h, kSpriteFrameTiming, 0);
+            SetU16(h, kSpriteFrameStep, kFrameStepNone);
+            SetU16(h, kSpriteFrameTiming, kTimingNone);
             SetU32(h, kSpriteFrameInterval, 0);
             SetU16(h, kSpriteIntervalSet, 0);
             SetU32(h, kSpriteFrameIncrement, 0);
         } else {
-            SetU16(h, kSpriteFrameStep, 1);
-            SetU16(h, kSpriteFrameTiming, 2);
+            SetU16(h, kSpriteFrameStep, kFrameStepForward);
+            SetU16(h, kSpriteFrameTiming, kTimingTimer);
             SetU32(h, kSpriteFrameInterval, kDefaultInterval);
             SetU16(h, kSpriteIntervalSet, 0);
             SetU32(h, kSpriteFrameIncrement, 1);
@@ -142,10 +142,10 @@ void SetSpritePath(Handle sprite, Handle path) {
             return;
         SetU32(h, kSpritePathHandle, path);
         const bool moving = count >= 2;
-        SetU16(h, kSpritePathStep, moving ? 1 : 0);
-        SetU16(h, kSpritePathTiming, moving ? 2 : 0);
+        SetU16(h, kSpritePathStep, moving ? kPathStepForward : kPathStepNone);
+        SetU16(h, kSpritePathTiming, moving ? kTimingTimer : kTimingNone);
         SetU32(h, kSpritePathInterval, moving ? kDefaultInterval : 0);
-        SetU16(h, kSpritePathSource, moving ? 1 : 0);
+        SetU16(h, kSpritePathSource, moving ? kPathSourceRecorded : kPathSourceInterval);
         SetU32(h, kSpritePathIncrement, moving ? 1 : 0);
         SetU32(h, kSpriteFirstPoint, 0);
         SetU32(h, kSpriteEndPoint, count);

@@ -232,14 +232,7 @@ int AVIElement::PrepareStill() {
 int AVIElement::ShowOptions() { return OptionsDialog(1, 0); }
 
 int AVIElement::OptionsDialog(int, int) {
-    HWND card = CardOf(*this);
-    int answer = RunMovieOptions(card, this);
-    while (answer == kMovieOptionsPlaceAgain) {
-        PlaceOnCard();
-        Close();
-        answer = RunMovieOptions(card, this);
-    }
-    return answer;
+    return RunMovieOptionsPlacing(CardOf(*this), this, [this] { PlaceOnCard(); });
 }
 
 void AVIElement::GetNaturalBounds() {

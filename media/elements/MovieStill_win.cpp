@@ -91,12 +91,5 @@ int QTMovieElement::PrepareStill() {
 }
 
 int QTMovieElement::OptionsDialog(int, int) {
-    HWND card = MovieCardWindow(*this);
-    int answer = RunMovieOptions(card, this);
-    while (answer == kMovieOptionsPlaceAgain) {
-        PlaceOnCard();
-        Close();
-        answer = RunMovieOptions(card, this);
-    }
-    return answer;
+    return RunMovieOptionsPlacing(MovieCardWindow(*this), this, [this] { PlaceOnCard(); });
 }

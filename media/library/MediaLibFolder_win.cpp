@@ -7,6 +7,7 @@
 #include "core/files/FileSlots.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
+#include "media/library/MediaLibPaths.h"
 #include "media/library/MediaLibServices.h"
 
 namespace {
@@ -15,19 +16,9 @@ constexpr uint32_t kRegistryKey = 4558;
 constexpr uint32_t kRegistryValue = 4209;
 constexpr uint32_t kNoFolderAlert = 4556;
 
-std::string LastComponent(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string Parent(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string{} : path.substr(0, slash);
-}
-
 bool IsLibraryFolder(const std::string& path) {
-    const std::string last = LastComponent(path);
-    return !last.empty() && HasSubfolder(last.c_str(), Parent(path).c_str());
+    const std::string last = LastPathComponent(path);
+    return !last.empty() && HasSubfolder(last.c_str(), ParentPath(path).c_str());
 }
 
 bool Deliver(const std::string& path, char* out, size_t size) {
@@ -130,7 +121,7 @@ bool FindMediaLibFolder(char* out, size_t size) {
             if (!ResolveShortcutChain(link.c_str(), target, sizeof target))
                 continue;
             const std::string path = target;
-            done = lstrcmpiA(LastComponent(path).c_str(), root.c_str()) == 0 && IsLibraryFolder(path) &&
+            done = lstrcmpiA(LastPathComponent(path).c_str(), root.c_str()) == 0 && IsLibraryFolder(path) &&
                    Deliver(path, out, size);
         } while (!done && FindNextFileA(find, &found));
         FindClose(find);

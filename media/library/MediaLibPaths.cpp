@@ -1,4 +1,4 @@
-// Unique names in the media library's folder.
+// Unique names in the media library's folder, and the parts of its paths.
 #include "media/library/MediaLibPaths.h"
 
 #include <algorithm>
@@ -47,4 +47,14 @@ int MakeUniqueMediaLibPath(char* out, const char* name, const char* extension, s
         }
     }
     return 1;
+}
+
+std::string LastPathComponent(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ParentPath(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string{} : path.substr(0, slash);
 }

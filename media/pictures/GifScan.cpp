@@ -31,6 +31,18 @@ void SkipSubBlocks(ByteReader& in) {
     }
 }
 
+// An image after its introducer: the descriptor, its colour table, the LZW code size and the
+// data blocks. False when the descriptor is cut short.
+bool SkipImage(ByteReader& in) {
+    const std::span<const uint8_t> descriptor = in.Bytes(9);
+    if (!in.ok())
+        return false;
+    SkipColorTable(in, descriptor[8]);
+    in.U8();  // the LZW code size
+    SkipSubBlocks(in);
+    return true;
+}
+
 }  // namespace
 
 bool IsGif89Header(std::span<const uint8_t> file) {
@@ -61,12 +73,8 @@ int GifTransparentIndex(std::span<const uint8_t> file) {
                 SkipSubBlocks(in);
             }
         } else if (introducer == kImage) {
-            const std::span<const uint8_t> descriptor = in.Bytes(9);
-            if (!in.ok())
+            if (!SkipImage(in))
                 break;
-            SkipColorTable(in, descriptor[8]);
-            in.U8();  // the LZW code size
-            SkipSubBlocks(in);
         }
         // Any other byte is skipped.
     }
@@ -122,12 +130,8 @@ int GifImageCount(std::span<const uint8_t> file, int limit) {
             in.U8();
             SkipSubBlocks(in);
         } else if (introducer == kImage) {
-            const std::span<const uint8_t> descriptor = in.Bytes(9);
-            if (!in.ok())
+            if (!SkipImage(in))
                 break;
-            SkipColorTable(in, descriptor[8]);
-            in.U8();
-            SkipSubBlocks(in);
             if (in.ok())
                 ++images;
         }

@@ -17,6 +17,7 @@
 #include "core/ui/WaitCursor.h"
 #include "core/ui/WindowUtils.h"
 #include "graphics/layers/PaintGeometry.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "media/capture/Capture.h"
 #include "media/videodisc/Videodisc.h"
 
@@ -248,18 +249,8 @@ void DrawBand() {
     ReleaseDC(g.card, dc);
 }
 
-HCURSOR CursorOf(int handle) {
-    switch (handle) {
-    case 1: case 5: return LoadCursorA(nullptr, IDC_SIZENWSE);
-    case 2: case 6: return LoadCursorA(nullptr, IDC_SIZENS);
-    case 3: case 7: return LoadCursorA(nullptr, IDC_SIZENESW);
-    case 4: case 8: return LoadCursorA(nullptr, IDC_SIZEWE);
-    case 9: return LoadCursorA(nullptr, IDC_SIZEALL);
-    default: return LoadCursorA(nullptr, IDC_ARROW);
-    }
-}
-
-PaintRect ToPaint(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+// Inside, the viewer moves.
+HCURSOR CursorOf(int handle) { return handle == 9 ? LoadCursorA(nullptr, IDC_SIZEALL) : HandleCursor(handle); }
 
 // The card window's hook while the viewer's rectangle may be dragged.
 int ViewerHook(unsigned message, HWND__*, int x, int y) {
@@ -267,7 +258,7 @@ int ViewerHook(unsigned message, HWND__*, int x, int y) {
         return 0;
     switch (message) {
     case WM_LBUTTONDOWN:
-        g.handle = HitTestHandle(ToPaint(g.viewerRect), x, y);
+        g.handle = HitTestHandle(PaintRectOf(g.viewerRect), x, y);
         if (!g.handle)
             return 0;
         ShowWindow(g.viewer, SW_HIDE);
@@ -278,12 +269,12 @@ int ViewerHook(unsigned message, HWND__*, int x, int y) {
         return 1;
     case WM_MOUSEMOVE:
         if (!g.dragging) {
-            SetCursor(CursorOf(HitTestHandle(ToPaint(g.viewerRect), x, y)));
+            SetCursor(CursorOf(HitTestHandle(PaintRectOf(g.viewerRect), x, y)));
             return 0;
         }
         DrawBand();
         {
-            const PaintRect r = ResizeRectByHandle(ToPaint(g.viewerRect), g.handle, x - g.last.x, y - g.last.y);
+            const PaintRect r = ResizeRectByHandle(PaintRectOf(g.viewerRect), g.handle, x - g.last.x, y - g.last.y);
             g.viewerRect = {r.left, r.top, r.right, r.bottom};
         }
         g.last = {x, y};

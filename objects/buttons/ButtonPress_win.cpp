@@ -1,6 +1,6 @@
 // The browse tool on buttons: press, track and release, rollover ("No click") buttons, and the
-// Enter key. A release inside a button hands its id to its actions through the layer list's
-// neighbour procedure, which the actions layer installs.
+// Enter key. A release inside a button gives its id back to the caller (the card window's
+// mouse handler), which performs the button's actions.
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"

@@ -6,8 +6,8 @@
 //   ButtonIcons.cpp        (ButtonIcons.h) 'Icon' resources, the icon selection, storing a chosen icon or cursor
 //   ButtonIcons_win.cpp    drawing icon images and footprints; the converters and cursor source
 //                          this layer installs below it
-// The 'Crsr' layout and icon-directory images are core/CursorImages.h; the cursor cache is
-// core/CursorCache.h.
+// The 'Crsr' layout and icon-directory images are core/ui/CursorImages.h; the cursor cache is
+// core/ui/CursorCache.h.
 #pragma once
 
 #include <windows.h>

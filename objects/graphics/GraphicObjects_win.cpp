@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
@@ -19,13 +20,6 @@ namespace {
 
 constexpr uint16_t kMaxTransparency = 100;
 constexpr int kMinBlendDepth = 9;
-
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info = {};
-    if (!bitmap || GetObjectA(bitmap, sizeof info, &info) != sizeof info)
-        return {0, 0};
-    return {info.bmWidth, info.bmHeight};
-}
 
 // The bitmap's pixels as 32-bit top-down rows; empty on failure.
 std::vector<uint32_t> Pixels32(HDC dc, HBITMAP bitmap, int width, int height) {
@@ -117,7 +111,7 @@ void DrawGraphicFrame(char kind, HDC dc, HBITMAP bitmap, int width, int colorInd
     SelectedObject selected(target.get(), bitmap);
     const COLORREF color = PaletteIndexToColor(colorIndex);
     if (kind == 'R') {
-        const SIZE size = BitmapSize(bitmap);
+        const SIZE size = BitmapSizeOf(bitmap);
         const int half = width / 2, even = (width % 2 == 0) ? 1 : 0;
         OwnedGdiObject<HPEN> pen(CreatePen(PS_SOLID, width, color));
         SelectedObject penSelected(target.get(), pen.get());
@@ -128,7 +122,7 @@ void DrawGraphicFrame(char kind, HDC dc, HBITMAP bitmap, int width, int colorInd
     if (kind != 'L' || !outline)
         return;
     // The frame colour where the outline is white, black elsewhere, as the masked draw wants.
-    const SIZE size = BitmapSize(outline);
+    const SIZE size = BitmapSizeOf(outline);
     OwnedGdiObject<HBITMAP> solid(CreateCompatibleBitmap(dc, size.cx, size.cy));
     MemoryDC solidDc(dc), outlineDc(dc);
     if (!solid || !solidDc || !outlineDc)
@@ -160,7 +154,7 @@ void DrawGraphicObjectLayer(HDC dc, const GraphicLayer* layer) {
     {
         SelectedObject into(work.get(), framed.get());
         SelectedObject from(source.get(), layer->picture);
-        const SIZE size = BitmapSize(layer->picture);
+        const SIZE size = BitmapSizeOf(layer->picture);
         StretchBlt(work.get(), 0, 0, width, height, source.get(), 0, 0, size.cx, size.cy, SRCCOPY);
     }
     DrawGraphicFrame(layer->mask ? 'L' : 'R', dc, framed.get(), layer->frameWidth, layer->colorIndex,
@@ -190,6 +184,6 @@ void DrawGraphicLayerMask(HDC dc, const GraphicLayer* layer) {
     if (!maskDc)
         return;
     SelectedObject selected(maskDc.get(), layer->mask);
-    const SIZE size = BitmapSize(layer->mask);
+    const SIZE size = BitmapSizeOf(layer->mask);
     BitBlt(dc, bounds.left, bounds.top, size.cx, size.cy, maskDc.get(), 0, 0, kRopAndNotSource);
 }

@@ -7,6 +7,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/layers/PaintGeometry.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectServices.h"
 #include "objects/graphics/GraphicPlacement.h"
@@ -14,19 +15,6 @@
 #include "stack/open/NewStack.h"
 
 namespace {
-
-PaintRect ToPaint(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-RECT ToRect(const PaintRect& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-HCURSOR CursorOfHandle(int handle) {
-    switch (handle) {
-    case 1: case 5: return LoadCursorA(nullptr, IDC_SIZENWSE);
-    case 2: case 6: return LoadCursorA(nullptr, IDC_SIZENS);
-    case 3: case 7: return LoadCursorA(nullptr, IDC_SIZENESW);
-    case 4: case 8: return LoadCursorA(nullptr, IDC_SIZEWE);
-    default: return LoadCursorA(nullptr, IDC_ARROW);
-    }
-}
 
 void InvalidateAround(HWND window, RECT rect) {
     InflateRect(&rect, 2, 2);
@@ -76,7 +64,7 @@ int PlacedGraphicMouseDown(HWND window, int x, int y) {
     GraphicPlacement& p = GetGraphicPlacement();
     if (!p.placing)
         return 0;
-    const int handle = HitTestHandle(ToPaint(p.placed), x, y);
+    const int handle = HitTestHandle(PaintRectOf(p.placed), x, y);
     if (handle == 0) {
         p.placing = p.shown = false;
         InvalidateAround(window, p.placed);
@@ -96,11 +84,11 @@ int PlacedGraphicMouseMove(HWND window, int x, int y) {
     if (!p.placing)
         return 0;
     if (!p.resizeHandle) {
-        SetCursor(CursorOfHandle(HitTestHandle(ToPaint(p.placed), x, y)));
+        SetCursor(HandleCursor(HitTestHandle(PaintRectOf(p.placed), x, y)));
         return 1;
     }
     const RECT before = p.placed;
-    p.placed = ToRect(ResizeRectByHandle(ToPaint(p.resizeAnchor), p.resizeHandle, x - p.anchor.x, y - p.anchor.y));
+    p.placed = RectOf(ResizeRectByHandle(PaintRectOf(p.resizeAnchor), p.resizeHandle, x - p.anchor.x, y - p.anchor.y));
     CopyBitmapThroughRegion(window, before, p.placed, p.picture, p.source, true);
     return 1;
 }
@@ -110,10 +98,10 @@ int PlacedGraphicMouseUp() {
     if (!p.placing || !p.resizeHandle)
         return 0;
     HWND window = GetCapture();
-    PaintRect snapped = ToPaint(p.placed);
+    PaintRect snapped = PaintRectOf(p.placed);
     SnapHandleToGrid(p.resizeHandle, &snapped);
     InvalidateAround(window, p.placed);
-    p.placed = ToRect(snapped);
+    p.placed = RectOf(snapped);
     p.resizeHandle = 0;
     InvalidateAround(window, p.placed);
     if (window)
@@ -161,20 +149,7 @@ void DrawPlacedGraphicFrame(HWND window, int phase) {
     WindowDC dc(window);
     if (!dc)
         return;
-    const RECT& r = p.placed;
-    // Clockwise from the top-left corner, the right and bottom edges on the last pixels inside.
-    int n = 0;
-    const auto dot = [&](int x, int y) {
-        SetPixelV(dc.get(), x, y, MarchingDashAt(n++, phase & 7) ? RGB(0, 0, 0) : RGB(255, 255, 255));
-    };
-    for (int x = r.left; x < r.right; ++x)
-        dot(x, r.top);
-    for (int y = r.top; y < r.bottom; ++y)
-        dot(r.right - 1, y);
-    for (int x = r.right - 1; x >= r.left; --x)
-        dot(x, r.bottom - 1);
-    for (int y = r.bottom - 1; y >= r.top; --y)
-        dot(r.left, y);
+    DrawMarchingOutline(dc.get(), p.placed, phase & 7);
 }
 
 void CancelPlacedGraphic(HWND window) {

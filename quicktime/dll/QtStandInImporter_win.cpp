@@ -9,6 +9,7 @@
 #include "quicktime/dll/QtStandIn.h"
 #include "quicktime/dll/QtStandInFiles.h"
 #include "quicktime/dll/QtStandInPorts.h"
+#include "quicktime/dll/StandInMovies_win.h"
 
 namespace {
 
@@ -21,27 +22,6 @@ struct Importer {
     QtRect bounds = {};
     QtGrafPtr port = nullptr;
     QtGDHandle device = nullptr;
-};
-
-// Releases a COM object when the scope ends.
-template <class T>
-struct ComRef {
-    T* p = nullptr;
-    ~ComRef() {
-        if (p)
-            p->Release();
-    }
-    T** operator&() { return &p; }
-    T* operator->() const { return p; }
-};
-
-// COM for the decode only, balanced whatever the thread had.
-struct ComScope {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ~ComScope() {
-        if (SUCCEEDED(hr))
-            CoUninitialize();
-    }
 };
 
 bool Decode(const std::string& path, Importer* out) {

@@ -15,28 +15,6 @@
 
 namespace {
 
-template <typename T>
-struct ComRef {
-    T* p = nullptr;
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef() {
-        if (p)
-            p->Release();
-    }
-    T** operator&() { return &p; }
-    T* operator->() const { return p; }
-};
-
-struct ComScope {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ~ComScope() {
-        if (SUCCEEDED(hr))
-            CoUninitialize();
-    }
-};
-
 bool DecodeJpeg(std::span<const uint8_t> sample, StandInImage* out) {
     if (sample.empty() || sample.size() > UINT32_MAX)
         return false;

@@ -8,6 +8,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
+#include "stack/format/StackFile.h"
 #include "stack/open/StackOpenSession.h"
 #include "stack/undo/Undo.h"
 
@@ -152,7 +153,7 @@ Handle NewCard(bool blank, bool share) {
             n.convertCardToDefaultPalette();
         SaveBackgroundPicture(record);
     }
-    n.goToCardId(id, 3, 0, 8);
+    n.goToCardId(id, kPlainTransition, kPlainEffect, kPlainSpeed);
     if (blank)
         n.eraseCardBackground(0);
     MarkStackChanged();

@@ -14,13 +14,6 @@
 
 namespace {
 
-struct WaitCursorScope {
-    WaitCursorScope() { GetUiOps().beginWait(); }
-    ~WaitCursorScope() { GetUiOps().endWait(); }
-    WaitCursorScope(const WaitCursorScope&) = delete;
-    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
-};
-
 // A 24-byte block header, the table and the packed picture, padded to an even length.
 std::vector<uint8_t> PictureBlock(std::span<const uint8_t> table, std::span<const uint8_t> packed) {
     const bool pad = (packed.size() & 1) != 0;
@@ -48,7 +41,7 @@ std::vector<PaletteColor> DibColors(std::span<const uint8_t> table) {
 
 // The packed offscreen and the colour table of its palette; false when either cannot be made.
 bool TakeOffscreenPicture(std::vector<uint8_t>& table, std::vector<uint8_t>& packed, uint16_t& depth) {
-    WaitCursorScope wait;
+    UiWaitCursor wait;
     ScopedHandle dib(GetStackPlatformOps().offscreenPicture());
     std::vector<PaletteColor> colors;
     {

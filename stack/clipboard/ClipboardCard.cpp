@@ -346,7 +346,7 @@ int PasteCard() {
 
     ConvertPastedCard(copy);
     const uint16_t id = GetCardId(copy);
-    GetStackUpcalls().goToCardId(id, 3, 0, 8);
+    GetStackUpcalls().goToCardId(id, kPlainTransition, kPlainEffect, kPlainSpeed);
     MarkStackChanged();
     return 1;
 }

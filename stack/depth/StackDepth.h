@@ -16,7 +16,7 @@ inline constexpr int kAlertNotEnoughMemoryToConvert = 2308;
 
 // The display's depth as this area compares it: 24 counts as 32.
 int DisplayDepthForStack();
-// The working depth (core/ScreenDepth.h) and the stack depth: the value last stored in the
+// The working depth (core/ui/ScreenDepth.h) and the stack depth: the value last stored in the
 // header's depth field.
 int GetStackDepth();
 void SetStackDepth(int depth);

@@ -284,6 +284,11 @@ enum ButtonOffset : uint32_t {
 };
 // A transition word (+18) from this number up names a 'Tran' resource; below it, a built-in one.
 inline constexpr uint16_t kFirstTransitionResource = 32;
+// The plain move between cards, as a transition word, a QuickTime effect and a speed: the
+// "Fastest" transition, no effect, speed 8.
+inline constexpr int kPlainTransition = 3;
+inline constexpr int kPlainEffect = 0;
+inline constexpr int kPlainSpeed = 8;
 enum ButtonOption : uint16_t { kButtonNoHilite = 4, kButtonShowName = 8, kButtonShowIcon = 16 };
 enum ButtonStyle : uint16_t { kButtonBold = 1, kButtonItalic = 2, kButtonUnderline = 4 };
 inline constexpr uint16_t kActionRecordKind = 53;  // the kind word of a fresh 'Actn' record
@@ -512,6 +517,45 @@ enum SpriteOffset : uint32_t {
 };
 // The template value that asks the setter to choose from the film's and the path's counts.
 inline constexpr uint16_t kSpriteTemplateFromCounts = 32000;
+// The settings' values. The behaviour template decides which steps the object has at all.
+enum SpriteTemplate : uint16_t {
+    kTemplateStill = 0,
+    kTemplateFramesOnly = 1,      // frames in place: a movie, or a film without a path
+    kTemplatePathOnly = 2,
+    kTemplateFramesAndPath = 3,
+    kTemplateFramesFollow = 4,    // a frame after every path step
+};
+enum SpriteEndCondition : uint16_t {
+    kEndsNever = 0,
+    kEndsAfterSeconds = 2,        // kSpriteSeconds
+    kEndsAfterFrameRepeats = 4,
+    kEndsAfterPathRepeats = 5,
+    kEndsWithMovie = 6,
+};
+// Frame and path timing: when a step is due.
+enum SpriteTiming : uint16_t { kTimingNone = 0, kTimingEveryStep = 1, kTimingTimer = 2 };
+enum SpriteFrameStep : uint16_t {
+    kFrameStepNone = 0,
+    kFrameStepForward = 1,
+    kFrameStepBackward = 2,
+    kFrameStepUnchecked = 3,      // forward without the range test
+    kFrameStepHold = 4,
+    kFrameStepMovie = 5,
+};
+enum SpritePathStep : uint16_t {
+    kPathStepNone = 0,
+    kPathStepForward = 1,
+    kPathStepBackward = 2,
+    kPathStepBackAndForth = 3,
+    kPathStepWrap = 4,
+};
+// Where the path interval comes from: the fixed interval (kSpritePathInterval, also for end to
+// end, which spreads a time over the points) or each point's recorded time.
+enum SpritePathSource : uint16_t { kPathSourceInterval = 0, kPathSourceRecorded = 1, kPathSourceEndToEnd = 2 };
+// The layer kind; 4 to 6 are placed as kLayerAny.
+enum SpriteLayerKind : uint16_t { kLayerAny = 0, kLayerTop = 1, kLayerBottom = 2, kLayerByNumber = 3 };
+// A mirror angle of kSpriteAnglesAtEnd and kSpriteAnglesElsewhere that mirrors the film.
+inline constexpr uint16_t kAngleMirrored = 180;
 inline constexpr uint32_t kFilmFixedBytes = 362;  // the head and one frame slot
 inline constexpr uint32_t kFilmFrameBytes = 120;
 enum FilmOffset : uint32_t {

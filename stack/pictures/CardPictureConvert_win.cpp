@@ -423,6 +423,35 @@ int ConvertCardGraphicsDepth(Handle card, int depth) {
     }
 }
 
+namespace {
+
+// The places of the card record's objects; each colour index of its graphics, buttons and text
+// objects is handed to map(kind, object, offset) on the way.
+template <class Map>
+std::vector<ObjectPlace> MapObjectColors(std::vector<uint8_t>& record, Map map) {
+    std::vector<ObjectPlace> places;
+    {
+        CardObjectWalk walk(record);
+        ObjectPlace place;
+        while (walk.Next(place))
+            places.push_back(place);
+    }
+    for (const ObjectPlace& place : places) {
+        const std::span<uint8_t> object = std::span<uint8_t>(record).subspan(place.offset, place.length);
+        if (place.kind == kObjectGraphic && object.size() >= kGraphicHeaderBytes) {
+            map(place.kind, object, kGraphicColor);
+        } else if (place.kind == kObjectButton && object.size() >= kButtonHeaderBytes) {
+            map(place.kind, object, kButtonNameColor);
+            map(place.kind, object, kButtonFillColor);
+        } else if (place.kind == kObjectText && object.size() >= kTextHeaderBytes) {
+            map(place.kind, object, kTextColor);
+        }
+    }
+    return places;
+}
+
+}  // namespace
+
 void MapBitmapToPalette(Handle card, HPALETTE palette) {
     if (!IsValidHandle(card) || !palette)
         return;
@@ -441,24 +470,8 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
     if (!from)
         return;
     std::vector<uint8_t> record = HandleToBytes(card);
-    std::vector<ObjectPlace> places;
-    {
-        CardObjectWalk walk(record);
-        ObjectPlace place;
-        while (walk.Next(place))
-            places.push_back(place);
-    }
-    for (const ObjectPlace& place : places) {
-        const std::span<uint8_t> object = std::span<uint8_t>(record).subspan(place.offset, place.length);
-        if (place.kind == kObjectGraphic && object.size() >= kGraphicHeaderBytes) {
-            RemapIndex(object, kGraphicColor, from, palette);
-        } else if (place.kind == kObjectButton && object.size() >= kButtonHeaderBytes) {
-            RemapIndex(object, kButtonNameColor, from, palette);
-            RemapIndex(object, kButtonFillColor, from, palette);
-        } else if (place.kind == kObjectText && object.size() >= kTextHeaderBytes) {
-            RemapIndex(object, kTextColor, from, palette);
-        }
-    }
+    const std::vector<ObjectPlace> places = MapObjectColors(
+        record, [&](uint16_t, std::span<uint8_t> object, uint32_t at) { RemapIndex(object, at, from, palette); });
     DeleteObject(from);
     if (SetHandleBytes(card, record) != 0)
         return;
@@ -501,27 +514,13 @@ void TranslateIndex(std::span<uint8_t> object, uint32_t at, const std::array<uin
 
 void MapOneCardsObjects(Handle card, const std::array<uint8_t, 256>& table) {
     std::vector<uint8_t> record = HandleToBytes(card);
-    std::vector<ObjectPlace> places;
-    {
-        CardObjectWalk walk(record);
-        ObjectPlace place;
-        while (walk.Next(place))
-            places.push_back(place);
-    }
-    for (const ObjectPlace& place : places) {
-        const std::span<uint8_t> object = std::span<uint8_t>(record).subspan(place.offset, place.length);
-        if (place.kind == kObjectGraphic && object.size() >= kGraphicHeaderBytes) {
-            TranslateIndex(object, kGraphicColor, table);
-        } else if (place.kind == kObjectButton && object.size() >= kButtonHeaderBytes) {
-            TranslateIndex(object, kButtonNameColor, table);
-            TranslateIndex(object, kButtonFillColor, table);
-        } else if (place.kind == kObjectText && object.size() >= kTextHeaderBytes) {
+    const std::vector<ObjectPlace> places =
+        MapObjectColors(record, [&](uint16_t kind, std::span<uint8_t> object, uint32_t at) {
             // A field without a colour shows entry 0 (white in the default palette).
-            if (GetU16(object, kTextColor) == 0)
-                SetU16(object, kTextColor, 1);
-            TranslateIndex(object, kTextColor, table);
-        }
-    }
+            if (kind == kObjectText && GetU16(object, at) == 0)
+                SetU16(object, at, 1);
+            TranslateIndex(object, at, table);
+        });
     if (SetHandleBytes(card, record) != 0)
         return;
     // Each picture rewritten changes the record's length: the graphics are found again in order.

@@ -1,5 +1,5 @@
 // A card's picture as stored rows, decoded through the picture readers' own unpacking
-// (stack/PackedPicture.h): for the stack report tool and the tests.
+// (stack/pictures/PackedPicture.h): for the stack report tool and the tests.
 #pragma once
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // colour table and data into the picture block, the colour table built for a depth, the JPEG
 // storage form (an 86-byte description, then the JPEG bytes) and the depth-conversion tables.
 //
-//   CardPictureStore.cpp        everything below: platform-free, fuzzed (tests/fuzz/jpegdesc_fuzz)
+//   CardPictureStore.cpp        everything below: platform-free, fuzzed (tests/fuzz/jpegdesc_fuzz.cpp)
 //   CardPictureConvert_win.cpp  the steps through GDI and vic32 (CardPictureConvert.h)
 #pragma once
 

@@ -120,6 +120,18 @@ DibHandle SourceDib(Handle card, const GraphicPictureView& view) {
     return dib;
 }
 
+// The dib (none: false) with the mask as the picture of the graphic at offset of the card's
+// record, its rows packed, and the record put back into the card.
+bool StorePicture(Handle card, std::vector<uint8_t>& record, uint32_t offset, Handle dib, const std::vector<uint8_t>& mask) {
+    const std::vector<uint8_t> data = dib ? GraphicPictureData(dib, mask) : std::vector<uint8_t>{};
+    if (data.empty() || !ReplaceObjectBytes(record, offset, data, static_cast<uint32_t>(mask.size())))
+        return false;
+    const std::span<uint8_t> object = std::span<uint8_t>(record).subspan(offset);
+    SetU16(object, kGraphicPictureFlags, GetU16(object, kGraphicPictureFlags) | kGraphicRowsPacked);
+    SetU32(object, kGraphicAfterMask, 0);
+    return SetHandleBytes(card, record) == 0;
+}
+
 }  // namespace
 
 DibHandle ConvertGraphic4To8(Handle card, DibHandle dib) {
@@ -272,13 +284,7 @@ bool RemapGraphicPicture(Handle card, uint32_t offset, HPALETTE palette) {
         remapped = shown.get() ? FitDisplayDibToDepth(shown.get(), view.depth) : 0;
     }
     ScopedHandle owner(remapped);
-    const std::vector<uint8_t> data = remapped ? GraphicPictureData(remapped, mask) : std::vector<uint8_t>{};
-    if (data.empty() || !ReplaceObjectBytes(record, offset, data, static_cast<uint32_t>(mask.size())))
-        return false;
-    const std::span<uint8_t> object = std::span<uint8_t>(record).subspan(offset);
-    SetU16(object, kGraphicPictureFlags, GetU16(object, kGraphicPictureFlags) | kGraphicRowsPacked);
-    SetU32(object, kGraphicAfterMask, 0);
-    return SetHandleBytes(card, record) == 0;
+    return StorePicture(card, record, offset, remapped, mask);
 }
 
 bool TranslateGraphicIndexes(Handle card, uint32_t offset, std::span<const uint8_t, 256> table) {
@@ -301,11 +307,5 @@ bool TranslateGraphicIndexes(Handle card, uint32_t offset, std::span<const uint8
             for (uint8_t& index : locked.row(y).first(size_t(locked.layout().width)))
                 index = table[index];
     }
-    const std::vector<uint8_t> data = GraphicPictureData(dib.get(), mask);
-    if (data.empty() || !ReplaceObjectBytes(record, offset, data, static_cast<uint32_t>(mask.size())))
-        return false;
-    const std::span<uint8_t> object = std::span<uint8_t>(record).subspan(offset);
-    SetU16(object, kGraphicPictureFlags, GetU16(object, kGraphicPictureFlags) | kGraphicRowsPacked);
-    SetU32(object, kGraphicAfterMask, 0);
-    return SetHandleBytes(card, record) == 0;
+    return StorePicture(card, record, offset, dib.get(), mask);
 }

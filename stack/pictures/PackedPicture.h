@@ -1,6 +1,6 @@
 // PackedPicture: the stored pixels of one picture. The runs of one 32-bit value at the start and
 // at the end of the pixel bytes shrink to a 16-byte run header, and the middle is LZRW1 coded
-// (graphics/Lzrw.h).
+// (graphics/pixels/Lzrw.h).
 //
 //   +0  lead fill    the first 4 pixel bytes, raw
 //   +4  lead count   bytes of the leading run (a multiple of 4)

@@ -66,7 +66,7 @@ std::vector<uint8_t> BmpFileHeader(std::span<const uint8_t> packedDib) {
 }
 
 int SaveDibAsBmp(Handle dib, const char* path) {
-    GetUiOps().beginWait();
+    UiWaitCursor wait;
     int result = 0;
     {
         HandleLock lock(dib);
@@ -87,6 +87,5 @@ int SaveDibAsBmp(Handle dib, const char* path) {
             result = ok ? 1 : 0;
         }
     }
-    GetUiOps().endWait();
     return result;
 }

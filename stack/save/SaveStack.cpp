@@ -29,14 +29,6 @@ bool g_hasFile = false;
 int g_conversionState = kStackUnconverted;
 bool g_saving = false;
 
-class SaveWait {
-public:
-    SaveWait() { GetUiOps().beginWait(); }
-    ~SaveWait() { GetUiOps().endWait(); }
-    SaveWait(const SaveWait&) = delete;
-    SaveWait& operator=(const SaveWait&) = delete;
-};
-
 class SavingFlag {
 public:
     SavingFlag() { g_saving = true; }
@@ -247,7 +239,7 @@ int FinishStackSave(int slot, bool samePath, SavePlan& plan, Handle buffer) {
 }
 
 int SaveStack(int slot, bool samePath) {
-    SaveWait wait;
+    UiWaitCursor wait;
     GetStackUpcalls().stackEvent(StackEvent::StoringCardEdits);
     ClearUndo();
     DropDeletedRecords();

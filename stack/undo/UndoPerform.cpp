@@ -104,7 +104,7 @@ void UndoDeletion() {
         RestoreLinkedButtons(id);
         SetCardCount(GetCardCount() + 1);
         MarkStackChanged();
-        n.goToCardId(id, 3, 0, 8);
+        n.goToCardId(id, kPlainTransition, kPlainEffect, kPlainSpeed);
         return;
     }
     Handle card = 0;

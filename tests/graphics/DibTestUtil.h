@@ -1,5 +1,5 @@
 // Helpers shared by the DIB tests: a MemRefs table per test and DIBs filled with known pixels.
-// The bytes of a handle are read with HandleToBytes (core/Handles.h).
+// The bytes of a handle are read with HandleToBytes (core/memory/Handles.h).
 #pragma once
 
 #include <gtest/gtest.h>

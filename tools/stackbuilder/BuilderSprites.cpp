@@ -173,26 +173,27 @@ std::vector<uint8_t> SpriteRecord(const Sprite& s) {
     const uint32_t frames = s.film.kind == kFilmPerFrame ? uint32_t(1 + s.film.framePictures.size())
                                                          : uint32_t(s.film.frames.size());
     const bool moving = s.path.size() > 1;
-    PutBe16(header, kSpriteTemplate, uint16_t(moving ? (frames > 1 ? 3 : 2) : (frames > 1 ? 1 : 0)));
+    PutBe16(header, kSpriteTemplate, uint16_t(moving ? (frames > 1 ? kTemplateFramesAndPath : kTemplatePathOnly)
+                                                      : (frames > 1 ? kTemplateFramesOnly : kTemplateStill)));
     PutBe32(header, kSpriteEndFrame, frames);
     PutBe32(header, kSpriteEndPoint, uint32_t(s.path.size()));
     // The behaviour the plug-in gives a film and a path when they are set: frames step forward
     // on a 41 ms timer, a movie plays to its end, a path moves at its points' recorded times.
     if (s.film.kind == kFilmMovie) {
-        PutBe16(header, kSpriteTemplate, 1);
-        PutBe16(header, kSpriteEndCondition, 6);
-        PutBe16(header, kSpriteFrameStep, 5);
-        PutBe16(header, kSpriteFrameTiming, 1);
+        PutBe16(header, kSpriteTemplate, kTemplateFramesOnly);
+        PutBe16(header, kSpriteEndCondition, kEndsWithMovie);
+        PutBe16(header, kSpriteFrameStep, kFrameStepMovie);
+        PutBe16(header, kSpriteFrameTiming, kTimingEveryStep);
     } else if (frames > 1) {
-        PutBe16(header, kSpriteFrameStep, 1);
-        PutBe16(header, kSpriteFrameTiming, 2);
+        PutBe16(header, kSpriteFrameStep, kFrameStepForward);
+        PutBe16(header, kSpriteFrameTiming, kTimingTimer);
         PutBe32(header, kSpriteFrameInterval, 41);
         PutBe32(header, kSpriteFrameIncrement, 1);
     }
     if (moving) {
-        PutBe16(header, kSpritePathStep, 1);
-        PutBe16(header, kSpritePathTiming, 2);
-        PutBe16(header, kSpritePathSource, 1);
+        PutBe16(header, kSpritePathStep, kPathStepForward);
+        PutBe16(header, kSpritePathTiming, kTimingTimer);
+        PutBe16(header, kSpritePathSource, kPathSourceRecorded);
         PutBe32(header, kSpritePathInterval, 41);
         PutBe32(header, kSpritePathIncrement, 1);
     }

@@ -10,7 +10,7 @@
 //   s.resources.push_back({"Actn", 128, "", 0, 0, stackbuilder::ActionRecord(button)});
 //   std::vector<uint8_t> bytes = stackbuilder::BuildStack(s).bytes;
 //
-// Pictures are packed as the plug-in packs them, with its own packer (stack/PackedPicture.h):
+// Pictures are packed as the plug-in packs them, with its own packer (stack/pictures/PackedPicture.h):
 // lead and trail runs and an LZRW1-compressed middle. A picture can ask for the middle as a
 // stored copy (flag byte 1) instead, the other form readers must take; the runs are then found
 // by the builder itself. Packing needs the handle table: the builder sets one up for the call

@@ -1,5 +1,5 @@
 // stackreport: reads a stack file with the plug-in's own stack reader and prints, as JSON, what
-// it sees (the layout is documented in stack/StackDescribe.cpp): header fields, cards with their
+// it sees (the layout is documented in stack/cards/StackDescribe.cpp): header fields, cards with their
 // pictures and objects, resource entries, and every record that was left out.
 //   stackreport [--dpi N] [--drive X:\] [--bmp DIR] FILE
 // With --bmp every card picture that decodes is also written as DIR/card<id>.bmp (JPEG-stored

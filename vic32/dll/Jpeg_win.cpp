@@ -9,6 +9,7 @@
 
 #include "vic32/dll/Com_win.h"
 #include "vic32/dll/VicLib.h"
+#include "vic32/dll/WicFrame_win.h"
 
 namespace {
 
@@ -17,28 +18,10 @@ bool StartsLikeJpeg(const uint8_t* bytes, uint32_t length) {
     return bytes && length >= 4 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
 }
 
-// The first frame of the JPEG, decoded lazily by WIC; the stream reads the caller's bytes.
-struct JpegFrame {
-    ComRef<IWICStream> stream;
-    ComRef<IWICBitmapDecoder> decoder;
-    ComRef<IWICBitmapFrameDecode> frame;
-    UINT width = 0;
-    UINT height = 0;
-};
-
-int OpenJpeg(IWICImagingFactory* factory, const uint8_t* jpeg, uint32_t length, JpegFrame& out) {
+int OpenJpeg(IWICImagingFactory* factory, const uint8_t* jpeg, uint32_t length, WicFrame& out) {
     if (!StartsLikeJpeg(jpeg, length))
         return VIC_BAD_JPEG;
-    if (FAILED(factory->CreateStream(out.stream.out())) ||
-        FAILED(out.stream->InitializeFromMemory(const_cast<BYTE*>(jpeg), length)) ||
-        FAILED(factory->CreateDecoder(GUID_ContainerFormatJpeg, nullptr, out.decoder.out())))
-        return VIC_NO_CODEC;
-    if (FAILED(out.decoder->Initialize(out.stream.get(), WICDecodeMetadataCacheOnDemand)) ||
-        FAILED(out.decoder->GetFrame(0, out.frame.out())) || FAILED(out.frame->GetSize(&out.width, &out.height)))
-        return VIC_BAD_JPEG;
-    if (out.width < 1 || out.height < 1 || out.width > VIC_MAX_DIMENSION || out.height > VIC_MAX_DIMENSION)
-        return VIC_BAD_SIZE;
-    return VIC_OK;
+    return OpenWicFrame(factory, GUID_ContainerFormatJpeg, jpeg, length, VIC_BAD_JPEG, out);
 }
 
 int Components(IWICBitmapFrameDecode* frame) {
@@ -129,7 +112,7 @@ int Encode(IWICImagingFactory* factory, const VicImage& source, int32_t quality,
 }
 
 int Decode(IWICImagingFactory* factory, const uint8_t* jpeg, uint32_t length, VicImage& result) {
-    JpegFrame opened;
+    WicFrame opened;
     const int found = OpenJpeg(factory, jpeg, length, opened);
     if (found != VIC_OK)
         return found;
@@ -171,7 +154,7 @@ int VICAPI jpeginfofrombuffer(const uint8_t* jpeg, uint32_t length, VicJpegInfo*
         ImagingFactory factory;
         if (!factory)
             return VIC_NO_CODEC;
-        JpegFrame opened;
+        WicFrame opened;
         const int found = OpenJpeg(factory.get(), jpeg, length, opened);
         if (found != VIC_OK)
             return found;

@@ -10,49 +10,40 @@
 
 #include "vic32/dll/Com_win.h"
 #include "vic32/dll/VicLib.h"
+#include "vic32/dll/WicFrame_win.h"
 
 namespace {
 
-// The first frame of a file's bytes in the given container.
-struct Frame {
-    ComRef<IWICStream> stream;
-    ComRef<IWICBitmapDecoder> decoder;
-    ComRef<IWICBitmapFrameDecode> frame;
-    UINT width = 0;
-    UINT height = 0;
-};
-
-int OpenFrame(IWICImagingFactory* factory, const GUID& container, std::vector<uint8_t>& bytes, Frame& out) {
+int OpenFrame(IWICImagingFactory* factory, const GUID& container, std::vector<uint8_t>& bytes, WicFrame& out) {
     if (bytes.empty())
         return VIC_BAD_FILE;
-    if (FAILED(factory->CreateStream(out.stream.out())) ||
-        FAILED(out.stream->InitializeFromMemory(bytes.data(), static_cast<DWORD>(bytes.size()))) ||
-        FAILED(factory->CreateDecoder(container, nullptr, out.decoder.out())))
+    return OpenWicFrame(factory, container, bytes.data(), static_cast<uint32_t>(bytes.size()), VIC_BAD_FILE, out);
+}
+
+// The file's first frame handed to use(factory, frame), which gives the result; the reason
+// when the file cannot be read or opened.
+template <class Use>
+int WithFileFrame(const char* path, const GUID& container, Use use) {
+    std::vector<uint8_t> bytes;
+    int result = VicReadFile(path, bytes);
+    if (result != VIC_OK)
+        return result;
+    ImagingFactory factory;
+    if (!factory)
         return VIC_NO_CODEC;
-    if (FAILED(out.decoder->Initialize(out.stream.get(), WICDecodeMetadataCacheOnDemand)) ||
-        FAILED(out.decoder->GetFrame(0, out.frame.out())) || FAILED(out.frame->GetSize(&out.width, &out.height)))
-        return VIC_BAD_FILE;
-    if (out.width < 1 || out.height < 1 || out.width > VIC_MAX_DIMENSION || out.height > VIC_MAX_DIMENSION)
-        return VIC_BAD_SIZE;
-    return VIC_OK;
+    WicFrame frame;
+    result = OpenFrame(factory.get(), container, bytes, frame);
+    return result == VIC_OK ? use(factory.get(), frame) : result;
 }
 
 int InfoThroughWic(const char* path, const GUID& container, VicFileInfo* info) {
     if (!path || !info)
         return VIC_BAD_ARGUMENT;
     return VicGuarded([&]() -> int {
-        std::vector<uint8_t> bytes;
-        int result = VicReadFile(path, bytes);
-        if (result != VIC_OK)
-            return result;
-        ImagingFactory factory;
-        if (!factory)
-            return VIC_NO_CODEC;
-        Frame frame;
-        result = OpenFrame(factory.get(), container, bytes, frame);
-        if (result == VIC_OK)
+        return WithFileFrame(path, container, [&](IWICImagingFactory*, const WicFrame& frame) {
             *info = VicFileInfo{static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height), 24, 24, 0};
-        return result;
+            return VIC_OK;
+        });
     });
 }
 
@@ -62,31 +53,22 @@ int LoadThroughWic(const char* path, const GUID& container, VicImage* image) {
     if (image->bitsPerPixel != 24)
         return VIC_BAD_BITS;
     return VicGuarded([&]() -> int {
-        std::vector<uint8_t> bytes;
-        int result = VicReadFile(path, bytes);
-        if (result != VIC_OK)
-            return result;
-        ImagingFactory factory;
-        if (!factory)
-            return VIC_NO_CODEC;
-        Frame frame;
-        result = OpenFrame(factory.get(), container, bytes, frame);
-        if (result != VIC_OK)
-            return result;
-        if (frame.width != static_cast<UINT>(image->width) || frame.height != static_cast<UINT>(image->height))
-            return VIC_BAD_SIZE;
-        ComRef<IWICFormatConverter> converter;
-        if (FAILED(factory->CreateFormatConverter(converter.out())) ||
-            FAILED(converter->Initialize(frame.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
-                                         nullptr, 0.0, WICBitmapPaletteTypeCustom)))
-            return VIC_NO_CODEC;
-        const UINT stride = static_cast<UINT>(image->rowBytes);
-        std::vector<uint8_t> pixels(static_cast<size_t>(stride) * frame.height);
-        if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
-            return VIC_BAD_FILE;
-        for (int32_t y = 0; y < image->height; ++y)
-            std::memcpy(VicRow(*image, y), pixels.data() + static_cast<size_t>(y) * stride, stride);
-        return VIC_OK;
+        return WithFileFrame(path, container, [&](IWICImagingFactory* factory, const WicFrame& frame) -> int {
+            if (frame.width != static_cast<UINT>(image->width) || frame.height != static_cast<UINT>(image->height))
+                return VIC_BAD_SIZE;
+            ComRef<IWICFormatConverter> converter;
+            if (FAILED(factory->CreateFormatConverter(converter.out())) ||
+                FAILED(converter->Initialize(frame.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
+                                             nullptr, 0.0, WICBitmapPaletteTypeCustom)))
+                return VIC_NO_CODEC;
+            const UINT stride = static_cast<UINT>(image->rowBytes);
+            std::vector<uint8_t> pixels(static_cast<size_t>(stride) * frame.height);
+            if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
+                return VIC_BAD_FILE;
+            for (int32_t y = 0; y < image->height; ++y)
+                std::memcpy(VicRow(*image, y), pixels.data() + static_cast<size_t>(y) * stride, stride);
+            return VIC_OK;
+        });
     });
 }
 

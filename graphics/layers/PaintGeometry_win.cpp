@@ -1,0 +1,37 @@
+// The shared geometry on the window's side (PaintGeometry_win.h).
+#include "graphics/layers/PaintGeometry_win.h"
+
+#include <utility>
+
+RECT NormalisedRect(RECT r) {
+    if (r.left > r.right)
+        std::swap(r.left, r.right);
+    if (r.top > r.bottom)
+        std::swap(r.top, r.bottom);
+    return r;
+}
+
+HCURSOR HandleCursor(int handle) {
+    switch (handle) {
+    case 1: case 5: return LoadCursorA(nullptr, IDC_SIZENWSE);
+    case 2: case 6: return LoadCursorA(nullptr, IDC_SIZENS);
+    case 3: case 7: return LoadCursorA(nullptr, IDC_SIZENESW);
+    case 4: case 8: return LoadCursorA(nullptr, IDC_SIZEWE);
+    default: return LoadCursorA(nullptr, IDC_ARROW);
+    }
+}
+
+void DrawMarchingOutline(HDC dc, const RECT& r, int phase) {
+    int n = 0;
+    const auto dot = [&](int x, int y) {
+        SetPixelV(dc, x, y, MarchingDashAt(n++, phase) ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    };
+    for (int x = r.left; x < r.right; ++x)
+        dot(x, r.top);
+    for (int y = r.top; y < r.bottom; ++y)
+        dot(r.right - 1, y);
+    for (int x = r.right - 1; x >= r.left; --x)
+        dot(x, r.bottom - 1);
+    for (int y = r.bottom - 1; y >= r.top; --y)
+        dot(r.left, y);
+}

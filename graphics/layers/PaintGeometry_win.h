@@ -1,0 +1,19 @@
+// The shared geometry of PaintGeometry.h on the window's side: rectangles both ways, the cursor
+// of a handle, and a marching frame drawn pixel by pixel.
+#pragma once
+
+#include <windows.h>
+
+#include "graphics/layers/PaintGeometry.h"
+
+inline PaintRect PaintRectOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+inline RECT RectOf(const PaintRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+// With its corners swapped where needed so that left <= right and top <= bottom.
+RECT NormalisedRect(RECT r);
+
+// The sizing arrow of a handle (1 to 8); the arrow cursor for any other.
+HCURSOR HandleCursor(int handle);
+
+// The dashes of the phase (0..7) clockwise from the top-left corner, the right and bottom
+// edges on the last pixels inside the rectangle.
+void DrawMarchingOutline(HDC dc, const RECT& r, int phase);

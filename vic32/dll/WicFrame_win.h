@@ -1,0 +1,36 @@
+// The first frame of a picture's bytes, opened through the Windows Imaging Component for the
+// JPEG buffer calls and the WIC file formats alike.
+#pragma once
+
+#include <windows.h>
+#include <wincodec.h>
+
+#include <cstdint>
+
+#include "vic32/dll/Com_win.h"
+#include "vic32/dll/VicLib.h"
+
+// Decoded lazily by WIC; the stream reads the caller's bytes, which must outlive it.
+struct WicFrame {
+    ComRef<IWICStream> stream;
+    ComRef<IWICBitmapDecoder> decoder;
+    ComRef<IWICBitmapFrameDecode> frame;
+    UINT width = 0;
+    UINT height = 0;
+};
+
+// VIC_NO_CODEC when the container has no decoder, `unreadable` when its first frame cannot be
+// read, VIC_BAD_SIZE outside 1 to VIC_MAX_DIMENSION each way, else VIC_OK.
+inline int OpenWicFrame(IWICImagingFactory* factory, const GUID& container, const uint8_t* bytes, uint32_t length,
+                        int unreadable, WicFrame& out) {
+    if (FAILED(factory->CreateStream(out.stream.out())) ||
+        FAILED(out.stream->InitializeFromMemory(const_cast<BYTE*>(bytes), length)) ||
+        FAILED(factory->CreateDecoder(container, nullptr, out.decoder.out())))
+        return VIC_NO_CODEC;
+    if (FAILED(out.decoder->Initialize(out.stream.get(), WICDecodeMetadataCacheOnDemand)) ||
+        FAILED(out.decoder->GetFrame(0, out.frame.out())) || FAILED(out.frame->GetSize(&out.width, &out.height)))
+        return unreadable;
+    if (out.width < 1 || out.height < 1 || out.width > VIC_MAX_DIMENSION || out.height > VIC_MAX_DIMENSION)
+        return VIC_BAD_SIZE;
+    return VIC_OK;
+}
