@@ -18,3 +18,5 @@ void StopFrameAnimations();
 int StartFrameAnimation(Handle reference, const Rect32& rect, uint16_t objectId);
 // True when no frame animation of the owner is playing.
 bool FrameAnimsDoneFor(uint16_t objectId);
+// True when no frame animation of any owner is playing.
+bool AllFrameAnimsDone();

@@ -36,8 +36,8 @@ void StopFrameAnimsOf(FrameAnimQueue& queue, uint16_t objectId);
 // Frees every entry at once, drawing nothing.
 void FreeFrameAnimQueue(FrameAnimQueue& queue);
 bool IsFrameAnimQueueEmpty(const FrameAnimQueue& queue);
-// True when no entry of the owner remains that is not stopping.
-bool FrameAnimsDoneIn(const FrameAnimQueue& queue, uint16_t objectId);
+// True when no entry of the owner (of any owner with anyOwner) remains that is not stopping.
+bool FrameAnimsDoneIn(const FrameAnimQueue& queue, uint16_t objectId, bool anyOwner = false);
 
 // Frame 1 of the animation (header first, frames with it) as a bitmap for the card window's
 // drawing context, in the current card's colours; null when the header or frame 1 is not whole.

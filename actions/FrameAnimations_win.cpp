@@ -269,10 +269,10 @@ void FreeFrameAnimQueue(FrameAnimQueue& queue) {
 
 bool IsFrameAnimQueueEmpty(const FrameAnimQueue& queue) { return queue.first == 0; }
 
-bool FrameAnimsDoneIn(const FrameAnimQueue& queue, uint16_t objectId) {
+bool FrameAnimsDoneIn(const FrameAnimQueue& queue, uint16_t objectId, bool anyOwner) {
     for (Handle entry = queue.first; entry;) {
         const FrameAnimEntry e = ReadEntry(entry);
-        if (e.objectId == objectId && !(e.flags & kFrameAnimStopping))
+        if ((anyOwner || e.objectId == objectId) && !(e.flags & kFrameAnimStopping))
             return false;
         entry = e.next;
     }
@@ -394,3 +394,5 @@ int StartFrameAnimation(Handle reference, const Rect32& rect, uint16_t objectId)
 }
 
 bool FrameAnimsDoneFor(uint16_t objectId) { return FrameAnimsDoneIn(GlobalFrameAnimQueue(), objectId); }
+
+bool AllFrameAnimsDone() { return FrameAnimsDoneIn(GlobalFrameAnimQueue(), 0, true); }

@@ -75,13 +75,11 @@ void RebuildGraphicLayer(HWND window, LayerHandle layer, uint16_t id) {
 }
 
 bool EditGraphicActions(LayerHandle layer) {
-    uint16_t id = 0, actionId = 0;
-    {
-        LayerLock<GraphicLayer> graphic(layer);
-        if (!graphic || graphic->common.kind != kObjectGraphic)
-            return false;
-        id = graphic->common.id;
-    }
+    uint16_t actionId = 0;
+    const LayerName name = NameOfLayer(layer);
+    if (name.kind != kObjectGraphic)
+        return false;
+    const uint16_t id = name.id;
     // The record holds the id the actions menu stored last.
     Handle card = 0;
     uint32_t offset = 0;
@@ -96,10 +94,12 @@ bool EditGraphicActions(LayerHandle layer) {
         return false;
     const std::vector<uint8_t> before = HandleToBytes(loaded);
     bool changed = false;
-    if (EditObjectActions(loaded, 0, kGraphicActionsVariant) == kActionsDialogOk && HandleToBytes(loaded) != before &&
-        StoreActionResource(&actionId, loaded)) {
+    // "Another card..." leaves the card and comes back with new layers.
+    const bool done = EditObjectActions(loaded, 0, kGraphicActionsVariant) == kActionsDialogOk;
+    const LayerHandle now = FindNamedLayer(name);
+    if (done && now && HandleToBytes(loaded) != before && StoreActionResource(&actionId, loaded)) {
         SetObjectRecordWord(kObjectGraphic, id, kGraphicAction, actionId);
-        LayerLock<GraphicLayer>(layer)->objectWord = actionId;
+        LayerLock<GraphicLayer>(now)->objectWord = actionId;
         MarkCardChanged();
         changed = true;
     }
@@ -108,13 +108,10 @@ bool EditGraphicActions(LayerHandle layer) {
 }
 
 bool EditGraphicFeatures(HWND window, LayerHandle layer) {
-    uint16_t id = 0;
-    {
-        LayerLock<> common(layer);
-        if (!common || common->kind != kObjectGraphic)
-            return false;
-        id = common->id;
-    }
+    const LayerName name = NameOfLayer(layer);
+    if (name.kind != kObjectGraphic)
+        return false;
+    const uint16_t id = name.id;
     Handle card = 0;
     uint32_t offset = 0;
     if (!FindObject(kObjectGraphic, id, &card, &offset))
@@ -131,6 +128,9 @@ bool EditGraphicFeatures(HWND window, LayerHandle layer) {
     uint16_t newFlags = flags, newCursor = cursor;
     if (ShowItemInfo(window, kObjectGraphic, id, &newFlags, &newCursor, layer) != IDOK ||
         (newFlags == flags && newCursor == cursor))
+        return false;
+    layer = FindNamedLayer(name);
+    if (!layer)
         return false;
     SetObjectRecordWord(kObjectGraphic, id, kObjectFlags, newFlags);
     SetObjectRecordWord(kObjectGraphic, id, kGraphicCursor, newCursor);

@@ -514,6 +514,7 @@ int RunTextInfoDialog(HWND window) {
     LoadLibraryA("riched20.dll");  // the preview's class
     g_pass = DialogPass{};
     INT_PTR result = IDCANCEL;
+    const LayerName name = NameOfLayer(g_state.field);
     for (;;) {
         result = ResDialogBox(window, TextInfoProc, "TEXTINFO");
         if (result != kActionsButton)
@@ -521,8 +522,12 @@ int RunTextInfoDialog(HWND window) {
         g_pass.actionsCancelled =
             EditObjectActions(g_state.pendingActions, 0, kTextObjectActionsVariant) != kActionsDialogOk;
         g_pass.reopened = true;
-        if (g_state.field)
-            g_state.field = FindLayer(kObjectText, g_state.objectId);
+        // "Another card..." comes back with new layers; an object no longer there is not
+        // edited (nor taken for a new one).
+        if (g_state.field && !(g_state.field = FindNamedLayer(name))) {
+            result = IDCANCEL;
+            break;
+        }
     }
     if (g_pass.keptText)
         GlobalFree(g_pass.keptText);
@@ -549,7 +554,8 @@ int EditTextObjectStyle(HWND window, LayerHandle field) {
     SetStyleColorsAndAlignment(g_state.textColor, g_state.backColor, g_state.alignment);
     if (text)
         SyncStyleFromField(text, true, g_state.backColor);
-    if (RunChooseFontForField(window) != 1)
+    const LayerName name = NameOfLayer(field);
+    if (RunChooseFontForField(window) != 1 || !(field = FindNamedLayer(name)))
         return 0;
     g_state.styleChanged = true;
     TakeCurrentStyle();
@@ -587,23 +593,22 @@ void ApplyTextObjectStyle(LayerHandle field) {
 }
 
 int EditTextObjectActions(LayerHandle field) {
-    uint16_t id = 0, actionId = 0;
-    {
-        LayerLock<FieldLayer> lock(field);
-        if (!lock)
-            return 0;
-        id = lock->common.id;
-        actionId = lock->actionId;
-    }
+    const LayerName name = NameOfLayer(field);
+    if (name.kind != kObjectText)
+        return 0;
+    const uint16_t id = name.id;
+    uint16_t actionId = LayerLock<FieldLayer>(field)->actionId;
     Handle loaded = LoadActionResource(actionId);
     if (!loaded)
         return 0;
     const std::vector<uint8_t> before = HandleToBytes(loaded);
     int changed = 0;
-    if (EditObjectActions(loaded, 0, kTextObjectActionsVariant) == kActionsDialogOk && HandleToBytes(loaded) != before &&
-        StoreActionResource(&actionId, loaded)) {
+    // "Another card..." leaves the card and comes back with new layers.
+    const bool done = EditObjectActions(loaded, 0, kTextObjectActionsVariant) == kActionsDialogOk;
+    const LayerHandle now = FindNamedLayer(name);
+    if (done && now && HandleToBytes(loaded) != before && StoreActionResource(&actionId, loaded)) {
         SetObjectRecordWord(kObjectText, id, kTextAction, actionId);
-        LayerLock<FieldLayer>(field)->actionId = actionId;
+        LayerLock<FieldLayer>(now)->actionId = actionId;
         MarkCardChanged();
         changed = 1;
     }
@@ -626,11 +631,17 @@ int EditTextObjectFeatures(HWND window, LayerHandle field) {
         bounds = lock->common.bounds;
     }
     uint16_t flags = oldFlags, cursor = oldCursor;
+    const LayerName name = NameOfLayer(field);
     const bool ok = ShowItemInfo(window, kObjectText, id, &flags, &cursor, field) == IDOK;
     const bool chosen = GetIconSelection()->data != 0;
-    if (!ok || (flags == oldFlags && cursor == oldCursor && !chosen)) {
+    field = FindNamedLayer(name);
+    if (!ok || !field || (flags == oldFlags && cursor == oldCursor && !chosen)) {
         ClearIconSelection();
         return 0;
+    }
+    {
+        LayerLock<FieldLayer> lock(field);
+        text = lock ? lock->window : nullptr;
     }
     cursor = MapButtonIconId(oldCursor, cursor);
     ClearIconSelection();

@@ -63,6 +63,29 @@ void GetFileSpecPath(int slot, int size, char* buffer);
 void SetFileSpecFromPath(int slot, const char* path);
 void GetFileSpecFolder(int slot, char* buffer, size_t size);
 bool SameFileSpecPath(int a, int b);
+// A slot's entry put back when the keeper ends, unless kept: a choice the user cancels leaves
+// the slot as it was.
+class FileSpecKeeper {
+public:
+    explicit FileSpecKeeper(int slot) : slot_(slot) {
+        if (const FileSpec* spec = GetFileSpec(slot)) {
+            saved_ = *spec;
+            held_ = true;
+        }
+    }
+    ~FileSpecKeeper() {
+        if (FileSpec* spec = held_ ? GetFileSpec(slot_) : nullptr)
+            *spec = saved_;
+    }
+    FileSpecKeeper(const FileSpecKeeper&) = delete;
+    FileSpecKeeper& operator=(const FileSpecKeeper&) = delete;
+    void Keep() { held_ = false; }
+
+private:
+    int slot_;
+    bool held_ = false;
+    FileSpec saved_{};
+};
 
 // Path text (FileSlots.cpp).
 void SetPathFileName(const char* name, char* path, size_t size);

@@ -2,7 +2,7 @@
 // with a transition; and one object redrawn after it was shown, hidden or moved. What the
 // redraw asks of the layers above is CardUpcalls.h.
 //
-//   CardRedraw_win.cpp    RedrawCard, UpdateObjectOnCard
+//   CardRedraw_win.cpp    RedrawCard, UpdateObjectOnCard, ShowCardAsItIs
 //   CardLayers_win.cpp    BuildCardLayers, the animation start frames
 #pragma once
 
@@ -29,6 +29,9 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 // 1 copies straight to the window (and lets a hidden object show while its kind's hidden
 // objects are shown), else the transition runs over the area.
 void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct);
+// The card as it shows (its picture and its layers) brought onto the card window again with the
+// transition; the layers, the text windows and the undo steps stay as they are.
+void ShowCardAsItIs(int transition, int effectId, int speed);
 
 // ---- CardLayers_win.cpp (the layers themselves: graphics/layers/LayerBuild.h) ----
 // The start frames of the card's and its objects' animations, into the offscreen DC (browse

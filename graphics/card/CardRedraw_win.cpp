@@ -373,3 +373,13 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
     if (!ShowArea(area, newRect, effectId, speed, transition, direct))
         RefreshCardOnDisplay(1);
 }
+
+void ShowCardAsItIs(int transition, int effectId, int speed) {
+    int width = 0, height = 0;
+    GetOffscreenSize(&width, &height, nullptr);
+    if (GetLayerListUpcalls().cardView().zoom != 1 || !GetOffscreenBitmap() || width <= 0 || height <= 0)
+        return;
+    const RECT card{0, 0, width, height};
+    if (!ShowArea(card, card, effectId, speed, transition, 0))
+        InvalidateRect(GetCardWindow(), nullptr, FALSE);
+}

@@ -6,6 +6,7 @@
 #include "graphics/masks/Masks.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/GraphicsErrors.h"
+#include "stack/open/StackOpenSession.h"
 
 namespace {
 
@@ -143,6 +144,19 @@ LayerHandle FindLayer(uint16_t kind, uint16_t id) {
         at = lock->next;
     }
     return nullptr;
+}
+
+LayerName NameOfLayer(LayerHandle layer) {
+    LayerLock<> lock(layer);
+    if (!lock)
+        return {};
+    return {GetCurrentCardId(), lock->kind, lock->id};
+}
+
+LayerHandle FindNamedLayer(const LayerName& name) {
+    if (!name.kind || name.card != GetCurrentCardId())
+        return nullptr;
+    return FindLayer(name.kind, name.id);
 }
 
 void RemoveLayer(LayerHandle layer) {

@@ -9,6 +9,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include <cctype>
+#include "graphics/layers/LayerList.h"
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
 #include "host/actions/ActionsEditor.h"
@@ -51,6 +52,7 @@ int SetSpecialDestination(HWND window, ActionBlock* block, int code) {
 }
 
 int ChooseAnotherStack(HWND window, ActionBlock* block) {
+    FileSpecKeeper target(kSlotTargetStack);
     CopyFileSpec(kSlotTargetStack, kSlotScratch);
     if (!ChooseStackFile(window))
         return 0;
@@ -58,6 +60,7 @@ int ChooseAnotherStack(HWND window, ActionBlock* block) {
     if (RunTransitionsOn(window, block) != IDOK)
         return 0;
     block->destination = kDestOtherStack;
+    target.Keep();
     return 1;
 }
 
@@ -121,9 +124,11 @@ int EditButtonFeatures(HWND window, LayerHandle layer) {
         cursor = button->cursorId;
     }
     const uint16_t oldFlags = flags, oldCursor = cursor;
+    const LayerName name = NameOfLayer(layer);
     if (ShowItemInfo(window, kObjectButton, id, &flags, &cursor, layer) != IDOK)
         return 0;
-    if (flags == oldFlags && cursor == oldCursor)
+    layer = FindNamedLayer(name);
+    if (!layer || (flags == oldFlags && cursor == oldCursor))
         return 0;
     Handle record = 0;
     uint32_t offset = 0;

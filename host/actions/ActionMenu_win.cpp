@@ -9,6 +9,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/Resources.h"
+#include "graphics/layers/LayerList.h"
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
 #include "objects/ObjectServices.h"
@@ -86,6 +87,10 @@ void StoreObjectActionId(LayerHandle layer, uint16_t kind, uint16_t actionId) {
         LayerLock<FieldLayer> field(layer);
         if (field)
             field->actionId = actionId;
+    } else {
+        LayerLock<GraphicLayer> graphic(layer);
+        if (graphic)
+            graphic->objectWord = actionId;
     }
 }
 
@@ -149,10 +154,16 @@ int DoActionChoice(HWND window, int code) {
     if (!record)
         return 0;
     const bool button = kind == kObjectButton;
+    const LayerName name = NameOfLayer(layer);
     ActionBlock block{};
     LoadActionBlock(record, offset, &block);
     ActionChoiceTarget target{window, layer, kind, record, offset};
-    const int changed = RunActionChoice(target, code, &block);
+    int changed = RunActionChoice(target, code, &block);
+    // "Another card..." and the dialogs may leave the card: its layers are new, and an object
+    // no longer there takes nothing.
+    layer = FindNamedLayer(name);
+    if (!layer)
+        changed = 0;
     // The full dialog (58, 69) keeps its own record: saving here would put back the old one.
     const bool fullDialog = code == kChoiceNone || code == kChoiceNewAction;
     if (changed && !fullDialog) {

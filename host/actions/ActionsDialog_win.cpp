@@ -86,12 +86,17 @@ void ChooseSpecialPlace(HWND dialog, int id) {
     ShowPlace(dialog);
 }
 
+// The stack chosen stays only with the transitions dialog's OK: else the destination, and the
+// stack it names, are the ones from before.
 void ChooseOtherStack(HWND dialog) {
+    FileSpecKeeper target(kSlotTargetStack);
     CopyFileSpec(kSlotTargetStack, 0);
     if (ChooseStackFile(dialog)) {
         CopyFileSpec(0, kSlotTargetStack);
-        if (RunTransitionsDialog(dialog, 0, kTitleTransitions, 0, 0) == IDOK)
+        if (RunTransitionsDialog(dialog, 0, kTitleTransitions, 0, 0) == IDOK) {
             GetActionBlock()->destination = kDestOtherStack;
+            target.Keep();
+        }
     }
     ShowPlace(dialog);
 }

@@ -49,6 +49,16 @@ void CommitButtonRecord(uint16_t id) {
         MarkCardChanged();
 }
 
+// The button's record as the current card holds it; empty when it is not there.
+std::vector<uint8_t> ButtonRecordBytes(uint16_t id) {
+    Handle card = 0;
+    uint32_t offset = 0;
+    if (!FindObject(kObjectButton, id, &card, &offset))
+        return {};
+    ScopedHandle copy(CopyObjectRecord(card, offset));
+    return HandleToBytes(copy.get());
+}
+
 void ClearSlotNames(int slot, bool withName) {
     if (FileSpec* spec = GetFileSpec(slot)) {
         spec->path[0] = '\0';
@@ -129,19 +139,22 @@ int RunActionsDialogCall(int call, Handle record, uint32_t offset, int variant) 
 
 int CommitButtonActions(LayerHandle layer, Handle record, uint32_t offset, ActionBlock*) {
     Handle copy = 0;
+    uint16_t id = 0;
     {
         LayerLock<ButtonLayer> button(layer);
         if (!button)
             return 0;
+        id = button->common.id;
         copy = NewHandleFromBytes(
             std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(button.get()), sizeof(ButtonLayer)));
     }
     if (!copy)
         return 0;
     SetButtonEditCopy(copy);
-    const std::vector<uint8_t> before = HandleToBytes(record);
+    const std::vector<uint8_t> before = ButtonRecordBytes(id);
     LoadGlobalBlock(record, offset);
     const int result = EditButtonActions(copy);
     FreeButtonEditCopy();
-    return result == kActionsDialogOk && HandleToBytes(record) != before ? 1 : 0;
+    // The card walk may have left the card: the button's record is looked up again.
+    return result == kActionsDialogOk && ButtonRecordBytes(id) != before ? 1 : 0;
 }

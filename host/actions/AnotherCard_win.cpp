@@ -247,6 +247,8 @@ int RunAnotherCardSequence(HWND window) {
     state.effectValue = block->effectValue;
     state.speed = block->transitionSpeed;
     const ActionBlock before = *block;
+    // A cancelled walk leaves the stack of the destination as it was.
+    FileSpecKeeper target(kSlotTargetStack);
     g_walk = &state;
     bool taken = false;
     for (;;) {
@@ -280,6 +282,7 @@ int RunAnotherCardSequence(HWND window) {
         return 0;
     }
     block->destination = state.destination;
+    target.Keep();
     MarkCardChanged();
     return 1;
 }

@@ -170,7 +170,8 @@ void TryIt(HWND dialog) {
                 ReleaseDC(window, dc);
             }
         }
-        RedrawCard(GetCurrentCardRecord(), transition, 0, speed, false);
+        // The card as it is: drawing it afresh would add a second set of layers and windows.
+        ShowCardAsItIs(transition, 0, speed);
         InvalidateRect(window, nullptr, FALSE);
         UpdateWindow(window);
     }

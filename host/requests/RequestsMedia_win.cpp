@@ -106,7 +106,8 @@ void CbIsMediaDone(NbaParamBlock& b) {
     // [50] is 1 while a movie is still playing: modules test it for "busy".
     b.param1 = MediaAllMoviesDone() ? 0 : 1;
     b.param2 = MediaIsPlaying() ? 1 : 0;
-    b.param3 = (FrameAnimsDoneFor(0) && AnimatedObjectsDoneFor(0)) ? 0 : 1;
+    // [58]: any flip-book or animated object still running, whoever started it.
+    b.param3 = (AllFrameAnimsDone() && AnimatedObjectsDoneFor(0)) ? 0 : 1;
 }
 
 void CbMovieAction(NbaParamBlock& b) { MediaMovieCommand(static_cast<int>(b.param1)); }

@@ -12,7 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "actions/Animations.h"
 #include "actions/TestingButtons.h"
+#include "core/system/PluginModule.h"
+#include "host/player/ButtonActions.h"
 #include "core/memory/Handles.h"
 #include "logo/Logo.h"
 #include "stack/format/StackFile.h"
@@ -25,6 +28,7 @@ using namespace requestpage;
 
 constexpr uint16_t kModuleId = 7001;
 constexpr uint32_t kResultMessage = 20;  // the test module's answer with a result handle
+constexpr uint16_t kFlipButton = 9;
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path);
@@ -49,6 +53,14 @@ sb::Stack MediaStack() {
     std::memcpy(info.data() + kNbaInfoFileName, "testaction.nba", 14);
     s.resources.push_back({"NBAs", kModuleId, "Test", 0, 0, info});
     s.resources.push_back({"Snd ", 140, "Chime", 0, 0, sb::StoredSound(11025, sb::ToneSamples())});
+    sb::FrameAnimation flip;
+    flip.width = 20;
+    flip.height = 10;
+    flip.delay = 5;
+    flip.cycles = 500;
+    for (uint8_t c : {1, 2})
+        flip.frames.emplace_back(size_t(flip.width) * flip.height, c);
+    s.cards[0].objects.push_back(sb::FrameAnimationButton(kFlipButton, {160, 10, 190, 30}, "Flip", {160, 40, 180, 50}, flip));
     return s;
 }
 
@@ -107,10 +119,15 @@ TEST(RequestsMedia, ModulesSoundsScoreMediaAndScripts) {
         ASSERT_TRUE(user);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(user + 1), user[0]), "Ann Example");
 
-        // 89: nothing plays a movie or an animation.
+        // 89: nothing plays a movie or an animation; then a button's flip-book plays, and
+        // [58] tells so whoever owns it.
         const NbaParamBlock& media = Request(89, 7, 7, 7);
         EXPECT_EQ(media.param1, 0u);
         EXPECT_EQ(media.param3, 0u);
+        DoButtonActions(GetMainWindow(), kFlipButton, 1);
+        EXPECT_EQ(Request(89).param3, 1u) << "the button's flip-book runs";
+        StopFrameAnimations();
+        EXPECT_EQ(Request(89).param3, 0u);
 
         // 172: the text runs in Mac Roman; with any of [58], [62], [66] set nothing runs.
         const char script[] = "print \"caf\xE9";
