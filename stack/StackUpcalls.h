@@ -84,11 +84,6 @@ struct StackUpcalls {
     void (*loadWorkspace)(Handle text);  // takes the handle (may be 0)
 
     // ---- selections and object layers ----
-    // The selected object: its kind (0 for none) and id (objects).
-    void (*selectedObject)(uint16_t* kind, uint16_t* id);
-    // ReorderLayer: moves the object's layer, 'C' closer or 'F' farther, all the way or one
-    // step (graphics/layers).
-    void (*reorderLayer)(uint16_t kind, uint16_t id, char direction, bool allTheWay);
     // SyncCardFromLayers, FreeLayerList, BuildCardLayers of the current card (authoring/cards).
     void (*rebuildLayers)();
     // Before a rebuild of layers that object records must not lose: SyncCardFromLayers
