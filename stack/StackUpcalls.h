@@ -77,7 +77,6 @@ struct StackUpcalls {
     int (*askCardSizeForNewStack)(int* width, int* height, int* depth);
     // Presentation mode on the frame window (host).
     void (*applyScreenMode)(int windowMode, int flags, int value);
-    void (*stackRenamed)(const char* name);  // title and home stack after Save As (host)
 
     // ---- the LoomLogo workspace (logo) ----
     Handle (*produceWorkspace)();        // the workspace text, or 0

@@ -322,7 +322,6 @@ int SaveStackAsPath(const char* path) {
         char name[kFileSpecNameSize] = {};
         GetPathFileName(path, name, sizeof name);
         StoreStackName(name);
-        GetStackUpcalls().stackRenamed(name);
     } else {
         // The stack stays what it was: its file, its name.
         *GetFileSpec(kSlotCurrentStack) = previous;
