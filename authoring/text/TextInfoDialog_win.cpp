@@ -369,7 +369,7 @@ void CreateTextObjectFromInfo(HWND dialog) {
         ShowScrollBar(window, SB_VERT, FALSE);
     NewTextObjectRecord(layer, g_state.name);
     MarkCardChanged();
-    const CardView view = GetLayerListUpcalls().cardView();
+    const CardView view = GetCardView();
     const bool hidden = g_state.objectFlags & kObjectHidden;
     if (hidden && !view.hiddenTextsShown) {
         SyncCardFromLayers();

@@ -228,7 +228,7 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
         bare.emplace(offscreen, width, height);
 
     const LayerHandle activate = BuildCardLayers(card);
-    if (const CardView view = GetLayerListUpcalls().cardView(); view.zoom == 1 && view.objectsShown) {
+    if (const CardView view = GetCardView(); view.zoom == 1 && view.objectsShown) {
         DrawGrid(offscreen, kEverywhere);
         DrawLayersInRect(offscreen, kEverywhere, nullptr, false);
     }
@@ -255,7 +255,7 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 
     if (window)
         ValidateRect(window, &cardRect);
-    CardShown(activate, entering, GetLayerListUpcalls().cardView().tool == kBrowseTool);
+    CardShown(activate, entering, IsBrowseMode());
     if (picture == CardPictureOutcome::Damaged)
         ShowCardListAlert(kAlertPictureUnreadable);
 }
@@ -338,7 +338,7 @@ bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, in
 
 void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct) {
     const Handle card = CardOnDisplay();
-    if (GetLayerListUpcalls().cardView().zoom != 1 || !IsValidHandle(card))
+    if (GetCardView().zoom != 1 || !IsValidHandle(card))
         return;
     ObjectSearch search;
     search.kind = kind;
