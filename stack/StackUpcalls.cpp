@@ -29,7 +29,6 @@ StackUpcalls DefaultStackUpcalls() {
 
     u.stackEvent = [](StackEvent) {};  // nobody above keeps state with the stack
     u.askCardSizeForNewStack = [](int*, int*, int*) { return 1; };  // the current values stay
-    u.applyScreenMode = [](int, int, int) {};
 
     u.produceWorkspace = [] { return Handle{0}; };
     u.loadWorkspace = [](Handle text) { DisposeHandle(text); };

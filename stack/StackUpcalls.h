@@ -75,8 +75,6 @@ struct StackUpcalls {
     // The card size asked for a new stack, in the colour chooser's dialog (graphics/colors);
     // 0 when answered.
     int (*askCardSizeForNewStack)(int* width, int* height, int* depth);
-    // Presentation mode on the frame window (host).
-    void (*applyScreenMode)(int windowMode, int flags, int value);
 
     // ---- the LoomLogo workspace (logo) ----
     Handle (*produceWorkspace)();        // the workspace text, or 0
