@@ -1,12 +1,13 @@
 // The layer records: one ObjectLayer block per visible object of the current card, linked in
 // drawing order (the head lies at the back). The kinds themselves (how a button, text field or
 // graphic object reads its record, is drawn, highlighted or edited) live in objects/, above this
-// layer; the layer code reaches them through their procedure table (LayerKindProcs). What the
-// host, paint and actions layers add comes through LayerListUpcalls. host/wiring/
-// WireGraphics_win.cpp fills both.
+// layer; the layer code reaches them through their procedure table (LayerKindProcs). The card's
+// cursor and picture files come through LayerListUpcalls. host/wiring/WireGraphics_win.cpp fills
+// both.
 //
 //   ObjectLayer_win.cpp   the constructors, freeing a layer, a graphic's picture file, the procs
 //   LayerList_win.cpp     list order, hit test, drawing, clip region and mask (LayerList.h)
+//   CardView.cpp          the card window's view: tool, zoom, objects and hidden objects shown
 #pragma once
 
 #include <windows.h>
