@@ -28,8 +28,8 @@ NbaParamBlock* GetNbaParamBlock();
 // Zeroes the block and stores the host callback in it.
 void ClearNbaParamBlock();
 NbaHostCallback GetHostCallback();
-// The host's request entry the block carries to modules (the wiring step installs it; until
-// then, and for null, requests do nothing).
+// The host's request entry the block carries to modules (host/wiring/WireUpper_win.cpp installs
+// it; until then, and for null, requests do nothing).
 void SetHostCallback(NbaHostCallback callback);
 
 // Calls the module named by slot's file with the message: messages 1 and 3 load and free the

@@ -143,7 +143,7 @@ void SetBounds(LayerHandle layer, const RECT& rect) {
 }  // namespace
 
 LayerHandle HitTestObjectAtPoint(HWND window, int x, int y, bool* onMask, RECT* rect) {
-    const int tool = GetLayerListUpcalls().cardView ? GetLayerListUpcalls().cardView().tool : kBrowseTool;
+    const int tool = static_cast<int>(GetCurrentTool());
     LayerHandle found = nullptr;
     bool foundOnMask = false;
     RECT foundRect{};
@@ -443,7 +443,7 @@ void GetSelectedObjectNoun(char* buffer, int size) {
 void DrawSelectedObjectFrame(HWND window, int /*phase*/) {
     const ObjectSelection& s = CurrentSelection();
     const LayerHandle layer = GetSelectedObject();
-    const int tool = GetLayerListUpcalls().cardView ? GetLayerListUpcalls().cardView().tool : kBrowseTool;
+    const int tool = static_cast<int>(GetCurrentTool());
     if (!window || !layer || !s.frameShown || s.handle || !IsObjectTool(tool))
         return;
     g_framePhase = (g_framePhase + 1) % 8;

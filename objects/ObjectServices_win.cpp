@@ -42,8 +42,7 @@ void SelectObjectLayer(LayerHandle layer) {
 
 void DeselectObject(HWND window) {
     // Another tool than browse ends the field being typed into too.
-    const auto cardView = GetLayerListUpcalls().cardView;
-    if (GetActiveTextField() && cardView && cardView().tool != kBrowseTool)
+    if (GetActiveTextField() && !IsBrowseMode())
         ClearActiveTextField();
     if (!g_selection.layer)
         return;

@@ -1,6 +1,8 @@
 // MINIMAL paint tools (see PaintTools.h); the selections themselves are in Selections_win.cpp.
 #include "paint/PaintTools.h"
 
+#include "graphics/layers/CardView.h"
+
 void ToolMouseDown(HWND, int, int, WPARAM) {}
 int ToolMouseMove(HWND, int, int) { return 0; }
 int ToolMouseUp(HWND) { return 0; }
@@ -25,15 +27,13 @@ bool GetPaintTextActive() { return false; }
 void ShowPaintTextCaret(HWND) {}
 void DestroyPaintTextCaret() {}
 
-namespace {
-int g_zoom = 1;  // only tests magnify (SetFatbitsZoomForTests)
-}  // namespace
-int GetFatbitsZoom() { return g_zoom; }
+// The zoom is the card view's (only tests magnify, through SetFatbitsZoomForTests).
+int GetFatbitsZoom() { return GetCardZoom(); }
 void SetFatbitsZoom(int command) {
     if (command == 355)
-        g_zoom = 1;
+        SetCardZoom(1);
 }
-void SetFatbitsZoomForTests(int zoom) { g_zoom = zoom; }
+void SetFatbitsZoomForTests(int zoom) { SetCardZoom(zoom); }
 void CycleFatbitsZoom(int, int) {}
 void FatbitsPanMove(int, int) {}
 void EndFatbitsPan() {}

@@ -29,19 +29,10 @@ StackUpcalls DefaultStackUpcalls() {
 
     u.stackEvent = [](StackEvent) {};  // nobody above keeps state with the stack
     u.askCardSizeForNewStack = [](int*, int*, int*) { return 1; };  // the current values stay
-    u.applyScreenMode = [](int, int, int) {};
-    u.stackRenamed = [](const char*) {};
 
     u.produceWorkspace = [] { return Handle{0}; };
     u.loadWorkspace = [](Handle text) { DisposeHandle(text); };
 
-    u.selectedObject = [](uint16_t* kind, uint16_t* id) {
-        if (kind)
-            *kind = 0;
-        if (id)
-            *id = 0;
-    };
-    u.reorderLayer = [](uint16_t, uint16_t, char, bool) {};
     u.rebuildLayers = Nothing;
     u.syncCardFromLayers = Nothing;
     u.deselectObject = Nothing;

@@ -75,20 +75,12 @@ struct StackUpcalls {
     // The card size asked for a new stack, in the colour chooser's dialog (graphics/colors);
     // 0 when answered.
     int (*askCardSizeForNewStack)(int* width, int* height, int* depth);
-    // Presentation mode on the frame window (host).
-    void (*applyScreenMode)(int windowMode, int flags, int value);
-    void (*stackRenamed)(const char* name);  // title and home stack after Save As (host)
 
     // ---- the LoomLogo workspace (logo) ----
     Handle (*produceWorkspace)();        // the workspace text, or 0
     void (*loadWorkspace)(Handle text);  // takes the handle (may be 0)
 
     // ---- selections and object layers ----
-    // The selected object: its kind (0 for none) and id (objects).
-    void (*selectedObject)(uint16_t* kind, uint16_t* id);
-    // ReorderLayer: moves the object's layer, 'C' closer or 'F' farther, all the way or one
-    // step (graphics/layers).
-    void (*reorderLayer)(uint16_t kind, uint16_t id, char direction, bool allTheWay);
     // SyncCardFromLayers, FreeLayerList, BuildCardLayers of the current card (authoring/cards).
     void (*rebuildLayers)();
     // Before a rebuild of layers that object records must not lose: SyncCardFromLayers

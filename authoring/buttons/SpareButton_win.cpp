@@ -313,7 +313,7 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
     if (HandleLock lock(spare); lock)
         ReleaseSpareParts(reinterpret_cast<SpareButton*>(lock.get()));
     ClearPlacedAndLink();
-    if (GetLayerListUpcalls().cardView().objectsShown)
+    if (GetCardView().objectsShown)
         ShowTextFieldWindows(true);
     return written;
 }
@@ -374,7 +374,7 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
         Handle target = TargetRecord(b.flags);
         if (!IsValidHandle(target) || InsertObjectBytes(target, CardObjectsEnd(target), bytes) != 0)
             return false;
-        const CardView view = GetLayerListUpcalls().cardView();
+        const CardView view = GetCardView();
         if (!(b.flags & kObjectHidden) || view.hiddenButtonsShown)
             NewButtonLayer(bytes, kLayerAtEnd);
         return true;

@@ -407,6 +407,8 @@ std::string ImportCountText(const char* prefix, int count, const char* middle, c
 int ImportCardsFromStack(const char* path) {
     if (!path)
         return 0;
+    // The source is read through the working slot, named here from the path.
+    SetFileSpecFromPath(kSlotScratch, path);
     if (GetAuthoringUpcalls().stackIsFresh())
         return OpenInstead(path);
     Source source;

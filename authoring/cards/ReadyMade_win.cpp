@@ -201,7 +201,6 @@ void HandleReadyMadeCardMenu(int command) {
     const std::string path = FindReadyMadePath(static_cast<uint32_t>(command));
     if (path.empty())
         return;
-    SetFileSpecFromPath(kSlotScratch, path.c_str());
-    if (CheckFileSlotExists(kSlotScratch) == kFileOk)
+    if (FileExists(path.c_str()))
         ImportCardsFromStack(path.c_str());
 }

@@ -54,7 +54,7 @@ std::vector<uint8_t> CardAsShown(int displayBits) {
         HGDIOBJ kept = SelectObject(cut, bitmap);
         BitBlt(cut, 0, 0, width, height, offscreen, 0, 0, SRCCOPY);
         const RECT card{0, 0, width, height};
-        if (GetLayerListUpcalls().cardView().objectsShown)
+        if (GetCardView().objectsShown)
             DrawLayersInRect(cut, card, nullptr, false);
         SelectObject(cut, kept);
         const int bits = displayBits <= 8 ? 8 : 24;

@@ -20,13 +20,11 @@
 // String 4122, shown in the preview of a new object (at most 79 characters).
 void LoadSampleText();
 const std::string& GetSampleText();
-// A text file dropped on the card for the next new object; null drops it.
-void SetPendingFieldFile(const char* path);
-const std::string& GetPendingFieldFile();
 
 // Asks where (alert 2370), then shows a temporary field of half the client's size at the point,
-// or a quarter in when there is none. 1 when placing has begun.
-int BeginNewTextField(HWND window, const POINT* at);
+// or a quarter in when there is none; the new object's preview then shows the text file dropped
+// for it (null or "" for none). 1 when placing has begun.
+int BeginNewTextField(HWND window, const POINT* at, const char* file);
 // Each gives 1 while placing (NewTextFieldMouseUp: when the field was fixed or collapsed).
 int NewTextFieldMouseDown(HWND window, int x, int y);
 int NewTextFieldMouseMove(HWND window, int x, int y);
@@ -69,8 +67,9 @@ TextAppearance& CurrentTextAppearance();
 void SetAppearanceForNewObject(const RECT& rect);
 // The state loaded from the layer and its record, then the dialog. 1 OK, 2 Cancel.
 int EditTextObjectAppearance(HWND window, LayerHandle field);
-// The dialog over the state (again after each Actions...). 1 OK, 2 Cancel.
-int RunTextInfoDialog(HWND window);
+// The dialog over the state (again after each Actions...), a new object's preview showing the
+// dropped text file (null or "" for none). 1 OK, 2 Cancel.
+int RunTextInfoDialog(HWND window, const char* droppedFile);
 // The state's face, size, text colour and style bits as fields take them.
 TextStyle GetAppearanceStyle();
 // The commands of a selected text object; each 1 when something changed.

@@ -25,11 +25,11 @@ struct Placing {
     RECT dragRect = {};    // where the drag began
     POINT dragPoint = {};
     LayerHandle layer = nullptr;  // the temporary field, in no list
+    std::string file;             // a text file dropped for the new object; empty when none
 };
 
 Placing g_placing;
 std::string g_sampleText;
-std::string g_pendingFile;
 
 // The handle's corner or edges moved by the delta; unlike the paint tools' resize, this may
 // collapse the rectangle, which ends placing.
@@ -102,10 +102,8 @@ void LoadSampleText() {
 
 const std::string& GetSampleText() { return g_sampleText; }
 
-void SetPendingFieldFile(const char* path) { g_pendingFile = path ? path : ""; }
-const std::string& GetPendingFieldFile() { return g_pendingFile; }
 
-int BeginNewTextField(HWND window, const POINT* at) {
+int BeginNewTextField(HWND window, const POINT* at, const char* file) {
     if (!window || ShowAlertOn(window, kAlertWhereText) != 1)
         return 0;
     CancelPlacedTextField(window);
@@ -133,7 +131,7 @@ int BeginNewTextField(HWND window, const POINT* at) {
     }
     LayerLock<FieldLayer>(layer)->window = text;
     TextSetText(text, g_sampleText.c_str());
-    g_placing = Placing{.active = true, .rect = rect, .layer = layer};
+    g_placing = Placing{.active = true, .rect = rect, .layer = layer, .file = file ? file : ""};
     Redraw(window, rect, rect);
     return 1;
 }
@@ -185,9 +183,10 @@ int NewTextFieldMouseUp(HWND window) {
         return 1;
     }
     const RECT rect = g_placing.rect;
+    const std::string file = g_placing.file;
     DropTemporaryField(window);
     SetAppearanceForNewObject(rect);
-    RunTextInfoDialog(window);
+    RunTextInfoDialog(window, file.c_str());
     return 1;
 }
 

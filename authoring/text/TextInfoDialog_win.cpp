@@ -66,6 +66,7 @@ struct DialogPass {
     bool reopened = false;
     bool actionsCancelled = false;
     HGLOBAL keptText = nullptr;  // the preview's rich text while the actions dialog runs
+    std::string droppedFile;     // a text file dropped for a new object
 };
 DialogPass g_pass;
 
@@ -166,8 +167,8 @@ void SetUpPreview(HWND dialog) {
     }
     TextSetBackColor(preview, ColorOf(g_state.backColor));
     SetFieldScrollBar(preview, g_state.options & kTextScrollBar, !(g_state.options & kTextNotScrollable));
-    if (!g_pass.reopened && IsNewObject() && !GetPendingFieldFile().empty() &&
-        LoadFileIntoPreview(preview, GetPendingFieldFile().c_str()))
+    if (!g_pass.reopened && IsNewObject() && !g_pass.droppedFile.empty() &&
+        LoadFileIntoPreview(preview, g_pass.droppedFile.c_str()))
         g_state.fileLoaded = true;
     EnableWindow(GetDlgItem(dialog, kDiskBasedBox), g_state.fileLoaded);
     EnableWindow(preview, !(g_state.objectFlags & kTextTransparent));
@@ -253,13 +254,11 @@ void Finish(HWND dialog) {
         CreateTextObjectFromInfo(dialog);
     else
         ApplyTextInfoToField(dialog);
-    SetPendingFieldFile(nullptr);
     ShowTextFieldWindows(true);
 }
 
 void Cancel(HWND dialog) {
     FreePendingActions();
-    SetPendingFieldFile(nullptr);
     EndDialog(dialog, IDCANCEL);
     ShowTextFieldWindows(true);
 }
@@ -368,7 +367,7 @@ void CreateTextObjectFromInfo(HWND dialog) {
         ShowScrollBar(window, SB_VERT, FALSE);
     NewTextObjectRecord(layer, g_state.name);
     MarkCardChanged();
-    const CardView view = GetLayerListUpcalls().cardView();
+    const CardView view = GetCardView();
     const bool hidden = g_state.objectFlags & kObjectHidden;
     if (hidden && !view.hiddenTextsShown) {
         SyncCardFromLayers();
@@ -507,12 +506,13 @@ int EditTextObjectAppearance(HWND window, LayerHandle field) {
         const std::string name = FieldRecordName(lock.bytes().subspan(at));
         g_state.name = name.empty() ? std::string() : name.substr(1, kNameMax);
     }
-    return RunTextInfoDialog(window);
+    return RunTextInfoDialog(window, nullptr);
 }
 
-int RunTextInfoDialog(HWND window) {
+int RunTextInfoDialog(HWND window, const char* droppedFile) {
     LoadLibraryA("riched20.dll");  // the preview's class
     g_pass = DialogPass{};
+    g_pass.droppedFile = droppedFile ? droppedFile : "";
     INT_PTR result = IDCANCEL;
     const LayerName name = NameOfLayer(g_state.field);
     for (;;) {

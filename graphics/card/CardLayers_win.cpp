@@ -48,7 +48,7 @@ void DrawObjectStart(void* context, std::span<const uint8_t> object) {
 
 
 void DrawCardAnimationStarts(Handle card, HDC dc) {
-    if (!dc || !IsValidHandle(card) || GetLayerListUpcalls().cardView().tool != kBrowseTool)
+    if (!dc || !IsValidHandle(card) || !IsBrowseMode())
         return;
     HPALETTE palette = GetPicturePalette() ? GetPicturePalette() : GetAppPalette();
     SelectedPalette selected(dc, palette, SelectedPalette::kAlways);

@@ -10,12 +10,10 @@
 #include "actions/TimerButtons.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
-#include "core/system/FrameWindow.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
 #include "graphics/card/CardRedrawServices.h"
-#include "graphics/card/CardUpcalls.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/palette/PaletteRgbTables.h"
@@ -43,19 +41,6 @@ constexpr RECT kEverywhere = {0, 0, 10000, 10000};
 bool IsFade(int transition) { return transition == 5 || transition == 6 || transition == 27; }
 
 int DisplayDepth() { return RecordedDepth(GetDisplayBitsPerPixel()); }
-
-// The frame's menu bar in line with the card's menu-bar flag; the background record's own flag
-// reads 0 while the bar is toggled.
-void MatchMenuBar(Handle card) {
-    const bool wanted = GetHandleWord(card, kCardMenuBar) != 0;
-    if (FrameHasMenuBar() == wanted)
-        return;
-    const Handle background = ResolvePictureRecord(card);
-    const uint16_t kept = GetHandleWord(background, kCardMenuBar);
-    SetHandleWord(background, kCardMenuBar, 0);
-    GetCardRedrawUpcalls().toggleMenuBar();
-    SetHandleWord(background, kCardMenuBar, kept);
-}
 
 // On an 8-bit display a picture palette that does not begin with the system's colours is
 // replaced by the system palette; the picture is re-mapped to it and stored with it.
@@ -205,7 +190,6 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
         OpenVideodiscPlayer();
     if (depth == 8 && IsFade(transition))
         PrepareFadeTransition(window, transition);
-    MatchMenuBar(card);
 
     DibHandle dib = 0;
     const CardPictureOutcome picture = CardPictureForDisplay(card, depth, &dib);
@@ -228,7 +212,7 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
         bare.emplace(offscreen, width, height);
 
     const LayerHandle activate = BuildCardLayers(card);
-    if (const CardView view = GetLayerListUpcalls().cardView(); view.zoom == 1 && view.objectsShown) {
+    if (const CardView view = GetCardView(); view.zoom == 1 && view.objectsShown) {
         DrawGrid(offscreen, kEverywhere);
         DrawLayersInRect(offscreen, kEverywhere, nullptr, false);
     }
@@ -255,7 +239,7 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
 
     if (window)
         ValidateRect(window, &cardRect);
-    CardShown(activate, entering, GetLayerListUpcalls().cardView().tool == kBrowseTool);
+    CardShown(activate, entering, IsBrowseMode());
     if (picture == CardPictureOutcome::Damaged)
         ShowCardListAlert(kAlertPictureUnreadable);
 }
@@ -338,7 +322,7 @@ bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, in
 
 void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct) {
     const Handle card = CardOnDisplay();
-    if (GetLayerListUpcalls().cardView().zoom != 1 || !IsValidHandle(card))
+    if (GetCardView().zoom != 1 || !IsValidHandle(card))
         return;
     ObjectSearch search;
     search.kind = kind;

@@ -1,13 +1,11 @@
 // What the card layer (the card redraw and the palette code) asks of the program above it: the
-// frame's menu bar, which the host keeps, and the current card drawn again by the player, which
-// writes its edits back and lets go of what lives on it first. The later subsystems that take part in showing a card
-// (videodisc, grid, text fields, media elements, animations) lie below and are called directly.
-// host/wiring/WireGraphics_win.cpp fills this; until then both do nothing.
+// current card drawn again by the player, which writes its edits back and lets go of what lives
+// on it first. The later subsystems that take part in showing a card (videodisc, grid, text
+// fields, media elements, animations) lie below and are called directly.
+// host/wiring/WireGraphics_win.cpp fills this; until then it does nothing.
 #pragma once
 
 struct CardRedrawUpcalls {
-    // The frame's menu bar shown or hidden (whether it has one is the card list's to say).
-    void (*toggleMenuBar)();
     // The current card rebuilt and drawn again in place (RefreshCurrentCard of host/player);
     // redraw is the redraw's entering argument.
     void (*refreshCard)(int redraw);

@@ -5,11 +5,9 @@
 
 namespace {
 
-void Nothing() {}
 void NoRefresh(int) {}
 
 constexpr CardRedrawUpcalls kCardRedrawDefaults = {
-    .toggleMenuBar = Nothing,
     .refreshCard = NoRefresh,
 };
 
@@ -21,7 +19,6 @@ const CardRedrawUpcalls& GetCardRedrawUpcalls() { return g_upcalls; }
 
 void SetCardRedrawUpcalls(const CardRedrawUpcalls& upcalls) {
     CardRedrawUpcalls u = upcalls;
-    FillIfNull(u.toggleMenuBar, kCardRedrawDefaults.toggleMenuBar);
     FillIfNull(u.refreshCard, kCardRedrawDefaults.refreshCard);
     g_upcalls = u;
 }

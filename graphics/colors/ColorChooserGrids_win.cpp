@@ -150,7 +150,7 @@ void OpenTextColorDialog(HWND parent) {
     const auto index = static_cast<int16_t>(g_selection);
     ApplyTextColorIndex(index);
     SetSelectedObjectColor(index, 1);
-    if (GetLayerListUpcalls().cardView().tool == kPaintTextTool)
+    if (GetCurrentTool() == static_cast<uint32_t>(kPaintTextTool))
         RedrawPaintText();
 }
 

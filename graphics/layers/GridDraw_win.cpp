@@ -21,7 +21,7 @@ void DrawGrid(HDC dc, const RECT& rect, bool) {
     const GridSettings& grid = Grid();
     if (!dc || !grid.shown || IsRectEmpty(&rect))
         return;
-    const int zoom = GetLayerListUpcalls().cardView().zoom > 1 ? GetLayerListUpcalls().cardView().zoom : 1;
+    const int zoom = GetCardView().zoom > 1 ? GetCardView().zoom : 1;
     OwnedGdiObject<HPEN> pen(CreatePen(PS_DOT, 1, kGridColor));
     if (!pen)
         return;

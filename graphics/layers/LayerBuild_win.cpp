@@ -10,8 +10,6 @@
 
 namespace {
 
-// Tool-palette mode 5 shows, of the hidden buttons, those that play a sound.
-constexpr int kPaletteModeShowsMarkedButtons = 5;
 constexpr uint16_t kMarkedButtonActions = kActSoundFile | kActSoundResource;
 // The bits tested below lie in the low byte of their words.
 uint8_t ByteAt(std::span<const uint8_t> record, size_t at) { return at < record.size() ? record[at] : 0; }
@@ -58,7 +56,7 @@ void WalkVisibleObjects(Handle card, CardObjectVisitor visit, void* context) {
 }
 
 bool ObjectGetsLayer(std::span<const uint8_t> object) {
-    const CardView view = GetLayerListUpcalls().cardView();
+    const CardView view = GetCardView();
     const bool hidden = (GetU16(object, kObjectFlags) & kObjectHidden) != 0;
     switch (GetU16(object, kObjectKind)) {
     case kObjectGraphic: return !hidden || view.hiddenGraphicsShown;

@@ -203,7 +203,7 @@ void ReorderLayer(LayerHandle layer, char direction, bool all) {
 }
 
 LayerHandle HitTestLayers(int x, int y, bool mouseOverOnly, LayerHandle skip) {
-    if (GetLayerListUpcalls().cardView().zoom != 1 || !g_head)
+    if (GetCardView().zoom != 1 || !g_head)
         return nullptr;
     LayerHandle hit = nullptr;
     int steps = 0;
@@ -219,7 +219,7 @@ LayerHandle HitTestLayers(int x, int y, bool mouseOverOnly, LayerHandle skip) {
 }
 
 void DrawLayersInRect(HDC dc, const RECT& rect, LayerHandle skip, bool behindOnly) {
-    if (GetLayerListUpcalls().cardView().zoom != 1)
+    if (GetCardView().zoom != 1)
         return;
     const LayerKindProcs& kinds = GetLayerKindProcs();
     bool drawing = skip ? behindOnly : true;
@@ -256,7 +256,7 @@ bool AnyLayerIntersects(const RECT& rect) {
 }
 
 void InvalidateLayersInRect(HWND window, const RECT& rect) {
-    if (!GetLayerListUpcalls().cardView().objectsShown)
+    if (!GetCardView().objectsShown)
         return;
     int steps = 0;
     for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
@@ -383,7 +383,7 @@ void SetShowAllButtonHilites(HWND window, int state) {
 }
 
 bool FindDefaultButton(uint16_t* buttonId) {
-    if (GetLayerListUpcalls().cardView().tool != kBrowseTool || GetActiveTextField())
+    if (!IsBrowseMode() || GetActiveTextField())
         return false;
     int steps = 0;
     for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
@@ -409,7 +409,7 @@ HCURSOR SetBrowseCursorAt(int x, int y) {
     const LayerListUpcalls& up = GetLayerListUpcalls();
     RECT client = {};
     const POINT point = {x, y};
-    if (up.cardView().tool == kBrowseTool && GetClientRect(GetCardWindow(), &client) && PtInRect(&client, point)) {
+    if (IsBrowseMode() && GetClientRect(GetCardWindow(), &client) && PtInRect(&client, point)) {
         HCURSOR cursor = nullptr;
         if (LayerHandle layer = HitTestLayers(x, y, false, nullptr))
             cursor = LayerCursorAt(layer);

@@ -1,12 +1,13 @@
 // The layer records: one ObjectLayer block per visible object of the current card, linked in
 // drawing order (the head lies at the back). The kinds themselves (how a button, text field or
 // graphic object reads its record, is drawn, highlighted or edited) live in objects/, above this
-// layer; the layer code reaches them through their procedure table (LayerKindProcs). What the
-// host, paint and actions layers add comes through LayerListUpcalls. host/wiring/
-// WireGraphics_win.cpp fills both.
+// layer; the layer code reaches them through their procedure table (LayerKindProcs). The card's
+// cursor and picture files come through LayerListUpcalls. host/wiring/WireGraphics_win.cpp fills
+// both.
 //
 //   ObjectLayer_win.cpp   the constructors, freeing a layer, a graphic's picture file, the procs
 //   LayerList_win.cpp     list order, hit test, drawing, clip region and mask (LayerList.h)
+//   CardView.cpp          the card window's view: tool, zoom, objects and hidden objects shown
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,7 @@
 
 #include "core/memory/Handles.h"
 #include "core/ui/ToolNumbers.h"
+#include "graphics/layers/CardView.h"
 #include "stack/format/StackFile.h"
 
 // A layer block: a movable, zero-filled global memory block.
@@ -136,22 +138,9 @@ struct LayerKindProcs {
     void (*saveFieldContents)();
 };
 
-// The card window as the layer list sees it.
-struct CardView {
-    int tool = kBrowseTool;
-    int zoom = 1;  // the magnified view's zoom; 1 when not magnified
-    bool objectsShown = true;
-    // What the tool palettes show of the hidden objects, by kind, and their mode.
-    bool hiddenGraphicsShown = false;
-    bool hiddenButtonsShown = false;
-    bool hiddenTextsShown = false;
-    int paletteMode = 0;
-};
-
-// What the layer list asks of the layers above besides the kinds: the card window's view, the
-// card's own cursor, a picture file.
+// What the layer list asks of the layers above besides the kinds: the card's own cursor, a
+// picture file. (The card window's view is graphics/layers/CardView.h.)
 struct LayerListUpcalls {
-    CardView (*cardView)();
     // The cursor of the current card record, else of its background record; 0 when neither has one.
     HCURSOR (*cardCursor)();
     // A picture file as a bitmap (and its palette, the caller's to delete).
@@ -160,8 +149,8 @@ struct LayerListUpcalls {
 
 // ---- ObjectLayer_win.cpp ----
 // Null members fall back to the defaults (MINIMAL until the subsystems are built): no kind
-// reads a record, nothing is drawn; the browse tool at zoom 1 with objects shown, no card
-// cursor, no actions; loadPictureFile has no default (the wiring installs the picture import).
+// reads a record, nothing is drawn; no card cursor, no actions; loadPictureFile has no
+// default (the wiring installs the picture import).
 void SetLayerKindProcs(const LayerKindProcs& procs);
 const LayerKindProcs& GetLayerKindProcs();
 void SetLayerListUpcalls(const LayerListUpcalls& upcalls);

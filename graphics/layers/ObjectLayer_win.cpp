@@ -43,14 +43,13 @@ void NoHilite(const ButtonLayer*, HDC) {}
 void NoInvalidate(HWND, const ButtonLayer*, const RECT&) {}
 void NothingSaved() {}
 
-CardView BrowsingUnmagnified() { return {}; }
 HCURSOR NoCursor() { return nullptr; }
 
 constexpr LayerKindProcs kDefaultKinds = {
     NoGraphic,     NoButton,      NoField,      NoPictureFile, BoundsRegion, NoFieldWindow,
     NoFieldWindowToDestroy, NoGraphicDrawn, NoButtonDrawn, NoFieldDrawn, GraphicBounds, ButtonBounds,
     NoHilite,      NoInvalidate,  NothingSaved};
-constexpr LayerListUpcalls kDefaultUpcalls = {BrowsingUnmagnified, NoCursor, nullptr};
+constexpr LayerListUpcalls kDefaultUpcalls = {NoCursor, nullptr};
 
 LayerKindProcs g_kinds = kDefaultKinds;
 LayerListUpcalls g_upcalls = kDefaultUpcalls;
@@ -123,7 +122,6 @@ const LayerKindProcs& GetLayerKindProcs() { return g_kinds; }
 
 void SetLayerListUpcalls(const LayerListUpcalls& upcalls) {
     g_upcalls = upcalls;
-    FillIfNull(g_upcalls.cardView, kDefaultUpcalls.cardView);
     FillIfNull(g_upcalls.cardCursor, kDefaultUpcalls.cardCursor);
 }
 

@@ -36,9 +36,6 @@ void SetZoomCentre(POINT centre);
 // The zoom centre last set; false while none is set.
 bool GetZoomCentre(POINT* centre);
 
-// The magnification of the card window's magnified view, 1 until one is installed (host/wiring
-// installs none yet). Above 1 "Fastest" has the window repaint itself instead of copying.
-void SetTransitionMagnificationSource(int (*magnification)());
 
 // Media idle time, then the rectangle of the bitmap copied to the same place on the
 // transition's drawing context. Only during RunTransition.

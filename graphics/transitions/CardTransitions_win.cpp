@@ -3,6 +3,7 @@
 
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
+#include "graphics/layers/CardView.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/transitions/QtEffect.h"
 #include "graphics/transitions/TransitionContext.h"
@@ -16,7 +17,6 @@ RECT g_lastRect = {};
 COLORREF g_transitionColor = RGB(0, 0, 0);
 POINT g_zoomCentre = {};
 bool g_zoomCentreSet = false;
-int (*g_magnification)() = nullptr;
 
 bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -74,8 +74,6 @@ bool GetZoomCentre(POINT* centre) {
     return g_zoomCentreSet;
 }
 
-void SetTransitionMagnificationSource(int (*magnification)()) { g_magnification = magnification; }
-
 void BlitTransitionRect(const RECT& rect, HBITMAP source) {
     TransitionMediaIdle();
     if (!g_context.dc || EmptyRect(rect))
@@ -104,7 +102,7 @@ void RunTransitionPlan(const TransitionPlan& plan) {
 }
 
 void RunFastest() {
-    if (g_magnification && g_magnification() > 1) {
+    if (GetCardZoom() > 1) {
         RedrawWindow(g_context.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return;
     }

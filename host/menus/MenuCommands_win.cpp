@@ -118,7 +118,7 @@ void AddObject(HWND window, int command) {
         ShowTextFieldWindows(false);
     }
     if (command == kAddText)
-        BeginNewTextField(window, nullptr);
+        BeginNewTextField(window, nullptr, nullptr);
     else if (command == kAddButton)
         StartNewButton(window, true);
     else if (command == kAddGraphic)

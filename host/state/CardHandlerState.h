@@ -17,7 +17,6 @@ struct CardHandlerState {
     int lastToolPressed = 0;
     int lastDisplayDepth = 0;
     bool nonClientClick = false;
-    bool objectsShown = true;
 };
 CardHandlerState& HandlerState();
 

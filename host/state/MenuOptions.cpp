@@ -1,6 +1,6 @@
 #include "host/state/MenuOptions.h"
 
-#include "host/state/CardHandlerState.h"
+#include "graphics/layers/CardView.h"
 
 namespace {
 
@@ -19,12 +19,12 @@ int g_dropLocks = 0;
 bool IsDrawFilled() { return g_flags.drawFilled; }
 bool IsDrawMultiple() { return g_flags.drawMultiple; }
 bool IsDrawCentered() { return g_flags.drawCentered; }
-// Kept with the card window's state, which the paint and clicks read.
-bool ObjectsShown() { return HandlerState().objectsShown; }
+// Kept with the card view, which the layer list and the objects read.
+bool ObjectsShown() { return GetCardObjectsShown(); }
 void ToggleDrawFilled() { g_flags.drawFilled = !g_flags.drawFilled; }
 void ToggleDrawMultiple() { g_flags.drawMultiple = !g_flags.drawMultiple; }
 void ToggleDrawCentered() { g_flags.drawCentered = !g_flags.drawCentered; }
-void SetObjectsShown(bool shown) { HandlerState().objectsShown = shown; }
+void SetObjectsShown(bool shown) { SetCardObjectsShown(shown); }
 
 bool SwapFrameMenu() {
     g_flags.swapping = true;

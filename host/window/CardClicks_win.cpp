@@ -10,6 +10,7 @@
 #include "host/player/CardNavigation.h"
 #include "host/player/EditsInProgress.h"
 #include "host/state/CardHandlerState.h"
+#include "host/state/MenuOptions.h"
 #include "host/window/CardMessageHandler.h"
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"
@@ -59,7 +60,7 @@ LRESULT BrowseClick(HWND window, WPARAM keyState, LPARAM lParam, POINT point) {
         return 0;
     bool handled = false;
     const LayerHandle hit = HitTestLayers(point.x, point.y, false, nullptr);
-    if (hit && s.objectsShown) {
+    if (hit && ObjectsShown()) {
         switch (LayerKind(hit)) {
         case kObjectButton:
             BeginButtonPress(window, hit);
@@ -131,7 +132,7 @@ LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
         ToolMouseDown(window, point.x, point.y, keyState);
     } else if (tool == kPaintTextTool) {
         const LayerHandle hit = HitTestLayers(point.x, point.y, false, nullptr);
-        if (hit && s.objectsShown && LayerKind(hit) == kObjectText) {
+        if (hit && ObjectsShown() && LayerKind(hit) == kObjectText) {
             EndPaintText();
             SelectToolNumber(kBrowseTool);
             PassClickToField(window, hit, keyState, lParam);
@@ -150,17 +151,16 @@ LRESULT OnCardLeftButtonDown(HWND window, WPARAM keyState, LPARAM lParam) {
         BeginEyedropperDrag(window, point.x, point.y);
     } else if (tool == kBrowseTool) {
         return BrowseClick(window, keyState, lParam, point);
-    } else if (s.objectsShown) {
+    } else if (ObjectsShown()) {
         SelectObjectMouseDown(window, point.x, point.y, keyState);
     }
     return 0;
 }
 
 LRESULT OnCardDoubleClick(HWND window, WPARAM keyState, LPARAM lParam) {
-    const CardHandlerState& s = HandlerState();
     if (!IsBrowseMode()) {
         const POINT point = CardPointFromLParam(window, lParam, true);
-        if (s.objectsShown)
+        if (ObjectsShown())
             EditObjectAtPoint(window, point.x, point.y, (keyState & MK_CONTROL) != 0);
         return 0;
     }
@@ -168,7 +168,7 @@ LRESULT OnCardDoubleClick(HWND window, WPARAM keyState, LPARAM lParam) {
         return 0;
     const POINT point = CardPointFromLParam(window, lParam, true);
     const LayerHandle hit = HitTestLayers(point.x, point.y, false, nullptr);
-    if (hit && s.objectsShown && LayerKind(hit) == kObjectButton)
+    if (hit && ObjectsShown() && LayerKind(hit) == kObjectButton)
         SendMessageA(window, WM_LBUTTONDOWN, keyState, lParam);
     return 0;
 }

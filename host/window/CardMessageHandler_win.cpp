@@ -151,7 +151,7 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         return DefaultChildProcessing(window, message, wParam, lParam);
     case WM_DROPFILES:
-        return OnDropFiles(window, state.handScrollMode, state.objectsShown, 0, wParam, lParam);
+        return OnDropFiles(window, state.handScrollMode, ObjectsShown(), 0, wParam, lParam);
     case WM_PALETTECHANGED:
         if (reinterpret_cast<HWND>(wParam) != window)
             return RealizeAppPalette(window, GetAppPalette()) ? 1 : 0;
@@ -193,7 +193,7 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_RBUTTONUP:
         if (LogoTakes(window, message, wParam, lParam))
             return 0;
-        return ShowCardContextMenu(window, wParam, lParam, state.handScrollMode, state.objectsShown);
+        return ShowCardContextMenu(window, wParam, lParam, state.handScrollMode, ObjectsShown());
     default:
         return 0;
     }

@@ -11,6 +11,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/state/CardHandlerState.h"
+#include "host/state/MenuOptions.h"
 #include "host/window/CardMessageHandler.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
@@ -50,7 +51,7 @@ void RedrawCardFrame(HWND window, int left, int top, int right, int bottom) {
             } else {
                 BitBlt(dc.get(), left, top, right - left, bottom - top, offscreen, left, top, SRCCOPY);
                 DrawGrid(dc.get(), rect, true);
-                if (HandlerState().objectsShown)
+                if (ObjectsShown())
                     DrawLayersInRect(dc.get(), rect, nullptr, false);
             }
             SetROP2(offscreen, oldOffscreenRop);

@@ -172,11 +172,7 @@ bool ImportText(HWND window, const char* path, bool rich, const DropTarget& targ
         return DropTextIntoField(target.layer, path, rich, point);
     if (target.kind != 0)
         return false;
-    SetPendingFieldFile(path);
-    if (BeginNewTextField(window, &point) == 1)
-        return true;
-    SetPendingFieldFile(nullptr);
-    return false;
+    return BeginNewTextField(window, &point, path) == 1;
 }
 
 // Sound, program, stack, movie and animation: the target's actions changed and saved back.

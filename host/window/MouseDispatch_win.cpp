@@ -11,6 +11,7 @@
 #include "host/player/CardNavigation.h"
 #include "host/player/TextLinkFollow.h"
 #include "host/state/CardHandlerState.h"
+#include "host/state/MenuOptions.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/window/WindowServices.h"
 #include "media/MediaLibrary.h"
@@ -54,7 +55,7 @@ bool ObjectToolHover(HWND window, POINT point) {
     const bool objectTool = (tool >= kButtonTool && tool <= kSoundButtonTool);
     // Not while a button's actions are edited, a graphic is placed or a graphic object's picture
     // floats as a paint selection: those own the cursor.
-    if (!objectTool || !HandlerState().objectsShown || IsPlacedGraphicShown() || IsEditingButton() ||
+    if (!objectTool || !ObjectsShown() || IsPlacedGraphicShown() || IsEditingButton() ||
         (HasFloatingSelection() && IsGraphicSelection()))
         return false;
     bool onMask = false;
@@ -192,7 +193,7 @@ void DispatchCardMouseUp(HWND window, WPARAM keyState, LPARAM lParam, UINT messa
         return;
     const POINT point = CardPointFromLParam(window, lParam, false);
     const int tool = static_cast<int>(GetCurrentTool());
-    if ((tool >= kButtonTool && tool <= kSoundButtonTool) || (tool == kTextFieldTool && s.objectsShown))
+    if ((tool >= kButtonTool && tool <= kSoundButtonTool) || (tool == kTextFieldTool && ObjectsShown()))
         SelectObjectMouseDown(window, point.x, point.y, keyState);
     CallMouseHook(message, window, point.x, point.y);
     if (ToolMouseUp(window))

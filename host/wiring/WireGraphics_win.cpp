@@ -52,13 +52,6 @@ void WireCardPictures() {
     });
 }
 
-// The graphic-editing tools show hidden graphic objects.
-bool ToolShowsHiddenGraphics(int tool) { return tool == kArrowTool || tool == kGraphicTool; }
-bool ToolShowsHiddenButtons(int tool) { return tool == kButtonTool || tool == kArrowTool || tool == kSoundButtonTool; }
-bool ToolShowsHiddenTexts(int tool) { return tool == kArrowTool || tool == kTextFieldTool; }
-// The sound button tool's mode shows only the marked hidden buttons.
-int ToolPaletteMode(int tool) { return tool == kSoundButtonTool ? 5 : 6; }
-
 // The current card's own cursor, else its background's.
 HCURSOR CurrentCardCursor() {
     const Handle card = GetCurrentCardRecord();
@@ -91,16 +84,6 @@ void WireLayerList() {
         .saveFieldContents = SaveCurrentFieldContents,
     });
     SetLayerListUpcalls({
-        .cardView = [] {
-            const int tool = static_cast<int>(GetCurrentTool());
-            return CardView{tool,
-                            GetFatbitsZoom(),
-                            HandlerState().objectsShown,
-                            ToolShowsHiddenGraphics(tool),
-                            ToolShowsHiddenButtons(tool),
-                            ToolShowsHiddenTexts(tool),
-                            ToolPaletteMode(tool)};
-        },
         .cardCursor = CurrentCardCursor,
         .loadPictureFile = [](const char* path, HPALETTE* palette) {
             return LoadGraphicFile(path, GetMainWindow(), palette, 0);

@@ -59,11 +59,6 @@ void ResizeOffscreenForStack(int width, int height, int depth) {
         InitDataBase(window, width, height, depth, true);
 }
 
-void StackRenamed(const char* name) {
-    SetStackName(name);
-    RememberHomeStack();
-}
-
 // The stack's preview takes the current card rendered off screen.
 DibHandle RenderCurrentCard() {
     DibHandle dib = 0;
@@ -110,7 +105,6 @@ StackUpcalls StackUpcallsOfThePlugin() {
     u.askCardSizeForNewStack = [](int* width, int* height, int* depth) {
         return AskCardSizeForNewStack(GetMainWindow(), width, height, depth);
     };
-    u.stackRenamed = StackRenamed;
 
     // The stack keeps the LoomLogo workspace as resource 'WKSp': it is handed over when a stack
     // opens and asked for when one is saved.

@@ -3,6 +3,8 @@
 //
 //   CaptureWindow_win.cpp    AVICap loaded by name, the shared window and its state
 //   CaptureDialogs_win.cpp   "VIDEOCAPTURE" and "VIDEOCAPTUREOPTIONS"
+//   VideoClickRect_win.cpp   the live video click rectangle (IsInVideoClickRect is declared
+//                            with the media manager)
 //
 // CloseCaptureWindow is declared with the media manager's release steps.
 #pragma once
@@ -47,6 +49,12 @@ struct CaptureFacts {
 };
 CaptureFacts ReadCaptureFacts(HWND window);
 const CaptureFacts& SharedCaptureFacts();
+
+// ---- VideoClickRect_win.cpp ----
+// The live video click rectangle (empty when none): set by a played videodisc segment or the
+// live video overlay, emptied when the capture window closes.
+void SetVideoClickRect(const RECT& rect);
+RECT VideoClickRect();
 
 // ---- CaptureDialogs_win.cpp ----
 // "Video Digitizer": 1 when the frame path holds a grabbed picture.

@@ -6,7 +6,6 @@
 #include "graphics/palette/AppPalette.h"
 #include "media/MediaManager.h"
 #include "media/capture/Capture.h"
-#include "media/videodisc/Videodisc.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 //   VideodiscDialog_win.cpp    "LaserPly", the remote control that edits an action
 //
 // The start-up and release steps (OpenVideodiscPlayer, CloseVideodiscPlayer,
-// ClearVideodiscState) and IsInVideoClickRect are declared with the media manager's.
+// ClearVideodiscState) are declared with the media manager's; the live video click rectangle
+// that a played segment sets is media/capture's.
 #pragma once
 
 #include <windows.h>
@@ -60,10 +61,6 @@ const VideodiscState* VideodiscPlayerState();
 void SetVideodiscPlayerState(const VideodiscState& state);
 // Performs a stored videodisc chunk (tag 119): 0 done.
 uint16_t DoVideodiscAction(HWND window, std::span<const uint8_t> chunk);
-// The live video click rectangle (empty when none): set by a played segment, emptied when the
-// capture window closes.
-void SetVideoClickRect(const RECT& rect);
-RECT VideoClickRect();
 
 // ---- VideodiscDialog_win.cpp ----
 inline constexpr uint32_t kVdDialogModeless = 8;  // mode flag: modeless with a live video viewer

@@ -14,9 +14,6 @@
 namespace {
 
 std::optional<VideodiscState> g_state;
-RECT g_clickRect{};
-// A press IsInVideoClickRect posted back: it passes once and is not posted again.
-std::optional<POINT> g_reposted;
 
 constexpr int kFarSeek = 500;
 
@@ -345,9 +342,9 @@ uint16_t PlaySegment(HWND window, VideodiscAction& a) {
     }
     if (e == 0) {
         InflateRect(&rect, 2, 2);
-        g_clickRect = rect;
+        SetVideoClickRect(rect);
     } else {
-        g_clickRect = {};
+        SetVideoClickRect({});
     }
     return e;
 }
@@ -373,10 +370,6 @@ uint16_t DoVideodiscAction(HWND window, std::span<const uint8_t> chunk) {
     return e;
 }
 
-void SetVideoClickRect(const RECT& rect) { g_clickRect = rect; }
-
-RECT VideoClickRect() { return g_clickRect; }
-
 int OpenVideodiscPlayer() {
     if (!g_state || !(g_state->flags & kVdNeedsInit))
         return 0;
@@ -401,18 +394,3 @@ void CloseVideodiscPlayer() {
 }
 
 void ClearVideodiscState() { g_state.reset(); }
-
-int IsInVideoClickRect(uint32_t mediaFlags, HWND window, UINT message, int x, int y) {
-    if (message != WM_LBUTTONDOWN || !(mediaFlags & kMediaCaptureDriver) || IsRectEmpty(&g_clickRect))
-        return 0;
-    const POINT point{x, y};
-    if (g_reposted && g_reposted->x == x && g_reposted->y == y) {
-        g_reposted.reset();
-        return 0;
-    }
-    if (!PtInRect(&g_clickRect, point))
-        return 0;
-    g_reposted = point;
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    return 1;
-}

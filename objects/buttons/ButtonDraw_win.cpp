@@ -17,7 +17,7 @@ bool IsObjectTool(int tool) { return tool >= kButtonTool && tool <= kSoundButton
 
 // Edit-time outlines show on the card window with an object tool at normal zoom.
 bool ShowsOutlines(HWND window) {
-    const CardView view = GetLayerListUpcalls().cardView();
+    const CardView view = GetCardView();
     return window && IsObjectTool(view.tool) && view.zoom == 1;
 }
 

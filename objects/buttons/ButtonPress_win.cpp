@@ -67,7 +67,7 @@ void BeginButtonPress(HWND window, LayerHandle button) {
 }
 
 ButtonMouse TrackButtonMouse(HWND window, int x, int y) {
-    if (GetLayerListUpcalls().cardView().tool == kBrowseTool) {
+    if (IsBrowseMode()) {
         if (const LayerHandle over = HitTestLayers(x, y, true, nullptr)) {
             const uint16_t id = LayerId(over);
             if (id != g_rolloverId) {

@@ -70,7 +70,7 @@ bool ReadGraphicLayer(std::span<const uint8_t> record, GraphicLayer* layer, Grap
     if (GetU16(record, kGraphicPictureFlags) == kGraphicNeverDrawn)
         return false;
     const uint16_t flags = GetU16(record, kObjectFlags);
-    if ((flags & kObjectHidden) && !GetLayerListUpcalls().cardView().hiddenGraphicsShown)
+    if ((flags & kObjectHidden) && !GetCardView().hiddenGraphicsShown)
         return false;
     layer->frameWidth = std::min(GetU16(record, kGraphicFrameWidth), kGraphicMaxFrameWidth);
     layer->colorIndex = static_cast<uint16_t>(GetU16(record, kGraphicColor) - 1);

@@ -14,12 +14,17 @@ namespace {
 constexpr int32_t kPointGrowth = 1000;
 constexpr uint32_t kStartBytes = kPointGrowth * kPointBytes;
 
-Handle g_points = 0;
-int32_t g_count = 0;
-int32_t g_capacity = 0;
-int32_t g_boundsWidth = 0;
-int32_t g_boundsHeight = 0;
-POINT g_last = {};
+// The one point buffer: its points, how many it holds and has room for, the bounds the points
+// are clamped to and the last point added.
+struct LassoBuffer {
+    Handle points = 0;
+    int32_t count = 0;
+    int32_t capacity = 0;
+    int32_t boundsWidth = 0;
+    int32_t boundsHeight = 0;
+    POINT last = {};
+};
+LassoBuffer g_lasso;
 
 int32_t ClampTo(int32_t value, int32_t bound) {
     if (value < 1)
@@ -38,64 +43,64 @@ void InvertedLine(HDC dc, POINT from, POINT to) {
 
 void LassoBeginPoints(int32_t width, int32_t height) {
     LassoFreePoints();
-    g_boundsWidth = std::max(width, 0);
-    g_boundsHeight = std::max(height, 0);
-    g_points = NewHandle(kStartBytes);
-    g_capacity = g_points ? kPointGrowth : 0;
+    g_lasso.boundsWidth = std::max(width, 0);
+    g_lasso.boundsHeight = std::max(height, 0);
+    g_lasso.points = NewHandle(kStartBytes);
+    g_lasso.capacity = g_lasso.points ? kPointGrowth : 0;
 }
 
 void LassoAddPoint(int32_t x, int32_t y) {
-    if (!g_points)
+    if (!g_lasso.points)
         return;
-    if (g_count >= g_capacity) {
-        if (SetHandleSize(g_points, static_cast<uint32_t>(g_capacity) * kPointBytes + kStartBytes) != 0)
+    if (g_lasso.count >= g_lasso.capacity) {
+        if (SetHandleSize(g_lasso.points, static_cast<uint32_t>(g_lasso.capacity) * kPointBytes + kStartBytes) != 0)
             return;
-        g_capacity += kPointGrowth;
+        g_lasso.capacity += kPointGrowth;
     }
-    HandleLock lock(g_points);
+    HandleLock lock(g_lasso.points);
     if (!lock)
         return;
-    ByteWriter out(lock.bytes(), size_t{kPointBytes} * g_count);
+    ByteWriter out(lock.bytes(), size_t{kPointBytes} * g_lasso.count);
     out.I32LE(x);
     out.I32LE(y);
     if (out.ok())
-        ++g_count;
+        ++g_lasso.count;
 }
 
 void LassoSetBounds(int32_t width, int32_t height) {
-    g_boundsWidth = std::max(width, 0);
-    g_boundsHeight = std::max(height, 0);
+    g_lasso.boundsWidth = std::max(width, 0);
+    g_lasso.boundsHeight = std::max(height, 0);
 }
 
 void LassoClampPoints() {
-    HandleLock lock(g_points);
-    if (!lock || g_count == 0)
+    HandleLock lock(g_lasso.points);
+    if (!lock || g_lasso.count == 0)
         return;
     const std::span<uint8_t> bytes = lock.bytes();
-    for (int32_t i = 0; i < g_count && size_t{kPointBytes} * (i + 1) <= bytes.size(); ++i) {
+    for (int32_t i = 0; i < g_lasso.count && size_t{kPointBytes} * (i + 1) <= bytes.size(); ++i) {
         const size_t at = size_t{kPointBytes} * i;
-        SetU32(bytes, at, static_cast<uint32_t>(ClampTo(static_cast<int32_t>(GetU32(bytes, at)), g_boundsWidth)));
+        SetU32(bytes, at, static_cast<uint32_t>(ClampTo(static_cast<int32_t>(GetU32(bytes, at)), g_lasso.boundsWidth)));
         SetU32(bytes, at + 4,
-               static_cast<uint32_t>(ClampTo(static_cast<int32_t>(GetU32(bytes, at + 4)), g_boundsHeight)));
+               static_cast<uint32_t>(ClampTo(static_cast<int32_t>(GetU32(bytes, at + 4)), g_lasso.boundsHeight)));
     }
 }
 
 void LassoFreePoints() {
-    DisposeHandleAndClear(&g_points);
-    g_count = 0;
-    g_capacity = 0;
+    DisposeHandleAndClear(&g_lasso.points);
+    g_lasso.count = 0;
+    g_lasso.capacity = 0;
 }
 
 void LassoGetPoints(Handle* points, int32_t* count) {
-    *points = g_points;
-    *count = g_points ? g_count : 0;
+    *points = g_lasso.points;
+    *count = g_lasso.points ? g_lasso.count : 0;
 }
 
 void LassoPointsBounds(Rect32* bounds) {
-    std::vector<LassoPoint> points = LassoPointsIn(g_points, g_count);
+    std::vector<LassoPoint> points = LassoPointsIn(g_lasso.points, g_lasso.count);
     for (LassoPoint& p : points) {
-        p.x = ClampTo(p.x, g_boundsWidth);
-        p.y = ClampTo(p.y, g_boundsHeight);
+        p.x = ClampTo(p.x, g_lasso.boundsWidth);
+        p.y = ClampTo(p.y, g_lasso.boundsHeight);
     }
     *bounds = LassoPointsBoundsOf(points);
 }
@@ -103,20 +108,20 @@ void LassoPointsBounds(Rect32* bounds) {
 void LassoTrackBegin(int32_t maxX, int32_t maxY, int x, int y) {
     LassoBeginPoints(maxX, maxY);
     LassoAddPoint(x, y);
-    g_last = {x, y};
+    g_lasso.last = {x, y};
 }
 
 void LassoTrackMove(HDC dc, int x, int y) {
-    if (!g_points)
+    if (!g_lasso.points)
         return;
     if (dc)
-        InvertedLine(dc, g_last, {x, y});
+        InvertedLine(dc, g_lasso.last, {x, y});
     LassoAddPoint(x, y);
-    g_last = {x, y};
+    g_lasso.last = {x, y};
 }
 
 bool LassoTrackEnd(HDC dc, int x, int y) {
-    if (!g_points)
+    if (!g_lasso.points)
         return false;
     LassoTrackMove(dc, x, y);
     // The whole polyline inverted again: the view shows what it showed before the drag.
@@ -127,7 +132,7 @@ bool LassoTrackEnd(HDC dc, int x, int y) {
 }
 
 void DrawLassoPolyline(HDC dc, POINT offset) {
-    const std::vector<LassoPoint> points = LassoPointsIn(g_points, g_count);
+    const std::vector<LassoPoint> points = LassoPointsIn(g_lasso.points, g_lasso.count);
     if (!dc || points.size() < 2)
         return;
     std::vector<POINT> line;

@@ -158,7 +158,7 @@ void DrawFieldLayer(HDC cardDC, LayerHandle layer) {
     DrawFacts facts;
     if (!cardDC || !ReadDrawFacts(layer, &facts) || !facts.window || !IsWindow(facts.window))
         return;
-    const bool shown = GetLayerListUpcalls().cardView().objectsShown;
+    const bool shown = GetCardView().objectsShown;
     if (IsWindowVisible(facts.window) && shown) {
         InvalidateRect(facts.window, nullptr, TRUE);
         if (!(facts.objectFlags & kObjectHidden) && (facts.options & (kTextScrollBar | kTextFrame)))

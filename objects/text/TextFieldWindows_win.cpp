@@ -234,7 +234,7 @@ void DestroyFieldWindow(FieldLayer* layer) {
 }
 
 void ShowTextFieldWindows(bool show) {
-    const CardView view = GetLayerListUpcalls().cardView();
+    const CardView view = GetCardView();
     const bool wanted = show && (view.tool == kBrowseTool || view.tool == kPaintTextTool) && view.objectsShown;
     ForEachFieldWindow([&](HWND window) {
         if ((IsWindowVisible(window) != 0) == wanted)

@@ -66,6 +66,3 @@ int SwitchCardBackgroundMode(Handle card);
 // Moves an object within its record's list: towards the end (front) or the start (back), one
 // place or all the way. 1 when it moved.
 int MoveObjectInList(Handle record, uint32_t offset, bool towardsFront, bool allTheWay);
-// The same for the selected object, with its layer.
-void BringObjectForward(bool allTheWay);
-void SendObjectBackward(bool allTheWay);

@@ -2,8 +2,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/system/ChangeFlags.h"
-#include "stack/StackUpcalls.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 
@@ -30,19 +28,6 @@ void SwapNeighbours(Handle record, const ObjectPlace& first, const ObjectPlace& 
     std::rotate(base + first.offset, base + second.offset, base + second.offset + second.length);
 }
 
-void ReorderSelected(bool towardsFront, bool allTheWay) {
-    uint16_t kind = 0, id = 0;
-    GetStackUpcalls().selectedObject(&kind, &id);
-    Handle record = 0;
-    uint32_t offset = 0;
-    if (!kind || !FindObject(kind, id, &record, &offset))
-        return;
-    if (MoveObjectInList(record, offset, towardsFront, allTheWay)) {
-        GetStackUpcalls().reorderLayer(kind, id, towardsFront ? 'C' : 'F', allTheWay);
-        MarkCardChanged();
-    }
-}
-
 }  // namespace
 
 int MoveObjectInList(Handle record, uint32_t offset, bool towardsFront, bool allTheWay) {
@@ -63,6 +48,3 @@ int MoveObjectInList(Handle record, uint32_t offset, bool towardsFront, bool all
         SwapNeighbours(record, places[index - 1], places[index]);
     return 1;
 }
-
-void BringObjectForward(bool allTheWay) { ReorderSelected(true, allTheWay); }
-void SendObjectBackward(bool allTheWay) { ReorderSelected(false, allTheWay); }

@@ -178,7 +178,6 @@ void StartFreshStack(int* width, int* height, int* depth, bool empty) {
                 SetU16(bytes, kHeaderPresentation50, s.screenModeValue);
         }
     }
-    n.applyScreenMode(s.windowMode, s.screenModeFlags | kScreenModeFlagOn, s.screenModeValue);
     n.stackEvent(StackEvent::ApplyingMenuLock);
     n.stackEvent(StackEvent::NamingUntitled);
     if (empty) {
@@ -261,7 +260,6 @@ void ApplyLoadedStackSettings() {
         int width = 0, height = 0;
         ProgramCardSize(&width, &height);
         GetStackPlatformOps().resizeCardArea(width, height, GetScreenDepth());
-        n.applyScreenMode(s.windowMode, s.screenModeFlags, s.screenModeValue);
         n.stackEvent(StackEvent::ApplyingMenuLock);
         ClearTestingAnswers();
         ClearCardChanged();

@@ -207,20 +207,17 @@ int PrepareStackSave(int slot, SavePlan& plan) {
     return kFileOk;
 }
 
-int CreateSaveTempFile(int slot, SavePlan& plan, FileRef* file) {
+int CreateSaveTempFile(SavePlan& plan, FileRef* file) {
     *file = kNoFile;
     if (!plan.useTemporary) {
         CopyPathText(plan.target, plan.written, sizeof plan.written);
         *file = OpenInPlace(plan.target);
         return *file == kNoFile ? kFileMissing : kFileOk;
     }
-    char scratch[kFileSpecPathSize] = {};
-    SlotPath(kSlotScratch, scratch, sizeof scratch);
-    if (!NextSaveTempName(scratch[0] ? scratch : plan.target, plan.written, sizeof plan.written))
+    if (!NextSaveTempName(plan.target, plan.written, sizeof plan.written))
         return kFileMissing;
     SetFileSpecFromPath(kSlotScratch, plan.written);
     *file = ActiveFileSystem().create(plan.written);
-    (void)slot;
     return *file == kNoFile ? kFileMissing : kFileOk;
 }
 
@@ -259,7 +256,7 @@ int SaveStack(int slot, bool samePath) {
         err = PrepareStackSave(slot, plan);
     FileRef file = kNoFile;
     if (err == kFileOk)
-        err = CreateSaveTempFile(slot, plan, &file);
+        err = CreateSaveTempFile(plan, &file);
     if (err == kFileOk) {
         StackConversion cv = SaveConversion(plan.target);
         if (GetStackResFile())
@@ -314,7 +311,6 @@ int SaveStackAsPath(const char* path) {
         char name[kFileSpecNameSize] = {};
         GetPathFileName(path, name, sizeof name);
         StoreStackName(name);
-        GetStackUpcalls().stackRenamed(name);
     } else {
         // The stack stays what it was: its file, its name.
         *GetFileSpec(kSlotCurrentStack) = previous;

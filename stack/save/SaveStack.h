@@ -63,7 +63,8 @@ struct SavePlan {
 };
 int SaveStack(int slot, bool samePath);
 int PrepareStackSave(int slot, SavePlan& plan);
-int CreateSaveTempFile(int slot, SavePlan& plan, FileRef* file);
+// The file to write: the temporary one beside plan.target, or the target itself.
+int CreateSaveTempFile(SavePlan& plan, FileRef* file);
 int FinishStackSave(int slot, bool samePath, SavePlan& plan, Handle buffer);
 // The first free temporary name in the folder of `stackPath`: "LMTMP000.TMP", counting the
 // last three digits up; false when all thousand exist.

@@ -39,7 +39,14 @@ int SaveStackAs() {
         ShowStackToGoDialog();
         return 1;
     }
-    return SaveStackAsPath(path) == kFileOk ? 1 : 0;
+    if (SaveStackAsPath(path) != kFileOk)
+        return 0;
+    // The new name goes into the title, and a stack saved under a home stack's name becomes home.
+    char name[kFileSpecNameSize] = {};
+    CopyPathText(GetStackName(), name, sizeof name);
+    SetStackName(name);
+    RememberHomeStack();
+    return 1;
 }
 
 bool SaveStackCommandAsks() {

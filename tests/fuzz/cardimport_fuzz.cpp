@@ -69,7 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     FuzzCheck(Open(openStack));
     PutMemoryFile(kSourcePath, std::vector<uint8_t>(data, data + size));
-    SetFileSpecFromPath(kSlotScratch, kSourcePath);
     const int imported = ImportCardsFromStack(kSourcePath);
     FuzzCheck(imported == -1 || CountCards() == 2 + imported);
     FuzzCheck(GetCardId(GetCardByIndex(1)) == 1 && GetCardId(GetCardByIndex(CountCards())) == 2);

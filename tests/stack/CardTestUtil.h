@@ -41,8 +41,6 @@ struct Recorder {
         uint32_t label;
     };
     std::vector<Action> actions;
-    uint16_t selectedKind = 0, selectedId = 0;
-    std::vector<std::string> reorders;
     int waitCursors = 0;
 };
 
@@ -95,13 +93,6 @@ inline StackUpcalls RecordingUpcalls() {
     n.runCardAction = [](uint16_t id, int byClick, int waitAfter, uint32_t label) {
         Rec().actions.push_back({id, byClick, waitAfter, label});
         return 1;
-    };
-    n.selectedObject = [](uint16_t* kind, uint16_t* id) {
-        *kind = Rec().selectedKind;
-        *id = Rec().selectedId;
-    };
-    n.reorderLayer = [](uint16_t kind, uint16_t id, char direction, bool allTheWay) {
-        Rec().reorders.push_back(std::to_string(kind) + ":" + std::to_string(id) + direction + (allTheWay ? "!" : ""));
     };
     return n;
 }

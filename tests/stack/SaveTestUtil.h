@@ -62,14 +62,12 @@ protected:
         savedPlatform_ = GetStackPlatformOps();
         // Saving's own upcalls and platform as a fresh program has them, the card list's still
         // recording.
-        const StackUpcalls d = DefaultStackUpcalls();
         StackUpcalls n = savedUpcalls_;
         InstalledEvent() = n.stackEvent;
         n.stackEvent = [](StackEvent event) {
             if (event != StackEvent::StoringCardEdits && event != StackEvent::StoringFontTable)
                 InstalledEvent()(event);
         };
-        n.stackRenamed = d.stackRenamed;
         StackPlatformOps platform = savedPlatform_;
         platform.readSavePreference = DefaultStackPlatformOps().readSavePreference;
         platform.freeSpace = [](const char*, uint32_t* bytes) {

@@ -20,11 +20,17 @@ struct DialogHook {
     bool child = false;  // a pane inside another window: neither owned nor placed here
 };
 
-// The record of the dialog being made. Its first message binds it to the window: messages
-// (WM_SETFONT first) reach the procedure before CreateDialog returns.
-DialogHook* g_making = nullptr;
-// Modal dialogs from their WM_INITDIALOG to their end, and scoped modeless ones; oldest first.
-std::vector<HWND> g_running;
+// What the shared procedure keeps between dialogs.
+struct DialogState {
+    // The record of the dialog being made. Its first message binds it to the window: messages
+    // (WM_SETFONT first) reach the procedure before CreateDialog returns.
+    DialogHook* making = nullptr;
+    // Modal dialogs from their WM_INITDIALOG to their end, and scoped modeless ones; oldest first.
+    std::vector<HWND> running;
+    // The hook that places the next system message box (OwnedMessageBox).
+    HHOOK boxHook = nullptr;
+};
+DialogState g_dialogs;
 
 HWND CardWindow() {
     HWND card = GetCardWindow();
@@ -34,7 +40,7 @@ HWND CardWindow() {
 }
 
 HWND TopRunningDialog() {
-    for (auto it = g_running.rbegin(); it != g_running.rend(); ++it)
+    for (auto it = g_dialogs.running.rbegin(); it != g_dialogs.running.rend(); ++it)
         if (IsWindow(*it) && IsWindowVisible(*it))
             return *it;
     return nullptr;
@@ -61,7 +67,7 @@ bool IsChildTemplate(HMODULE module, const char* templateName) {
 INT_PTR CALLBACK SharedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* hook = static_cast<DialogHook*>(GetPropA(dialog, kHookProperty));
     if (!hook) {
-        hook = std::exchange(g_making, nullptr);
+        hook = std::exchange(g_dialogs.making, nullptr);
         if (!hook)
             return FALSE;
         SetPropA(dialog, kHookProperty, hook);
@@ -69,7 +75,7 @@ INT_PTR CALLBACK SharedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_INITDIALOG: {
         if (hook->modal && !hook->child)
-            g_running.push_back(dialog);
+            g_dialogs.running.push_back(dialog);
         const INT_PTR result = hook->proc(dialog, message, wParam, lParam);
         if (hook->child)
             return result;
@@ -81,7 +87,7 @@ INT_PTR CALLBACK SharedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
     case WM_NCDESTROY: {
         const INT_PTR result = hook->proc(dialog, message, wParam, lParam);
-        std::erase(g_running, dialog);
+        std::erase(g_dialogs.running, dialog);
         RemovePropA(dialog, kHookProperty);
         if (!hook->modal)
             delete hook;
@@ -93,12 +99,10 @@ INT_PTR CALLBACK SharedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 // The system's message box is placed when it is first activated, its size then known.
-HHOOK g_boxHook = nullptr;
-
 LRESULT CALLBACK PlaceBoxHook(int code, WPARAM wParam, LPARAM lParam) {
-    const HHOOK hook = g_boxHook;
+    const HHOOK hook = g_dialogs.boxHook;
     if (code == HCBT_ACTIVATE) {
-        UnhookWindowsHookEx(std::exchange(g_boxHook, nullptr));
+        UnhookWindowsHookEx(std::exchange(g_dialogs.boxHook, nullptr));
         PlaceOverCard(reinterpret_cast<HWND>(wParam));
     }
     return CallNextHookEx(hook, code, wParam, lParam);
@@ -139,11 +143,11 @@ void PlaceOverCard(HWND window) {
 
 int OwnedMessageBox(HWND asked, const char* text, const char* caption, UINT type) {
     const HWND owner = DialogOwner(asked);
-    if (!g_boxHook)
-        g_boxHook = SetWindowsHookExA(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
+    if (!g_dialogs.boxHook)
+        g_dialogs.boxHook = SetWindowsHookExA(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
     const int result = MessageBoxA(owner, text, caption, type);
-    if (g_boxHook)
-        UnhookWindowsHookEx(std::exchange(g_boxHook, nullptr));
+    if (g_dialogs.boxHook)
+        UnhookWindowsHookEx(std::exchange(g_dialogs.boxHook, nullptr));
     return result;
 }
 
@@ -151,29 +155,29 @@ INT_PTR RunOwnedDialog(HMODULE module, const char* templateName, HWND asked, DLG
     DialogHook hook{proc, true, IsChildTemplate(module, templateName)};
     const HWND owner = hook.child ? asked : DialogOwner(asked);
     // A dialog being made around this call (none, as a rule) gets its record back afterwards.
-    DialogHook* const outer = std::exchange(g_making, &hook);
+    DialogHook* const outer = std::exchange(g_dialogs.making, &hook);
     const INT_PTR result = DialogBoxParamA(module, templateName, owner, SharedDialogProc, param);
-    g_making = outer;
+    g_dialogs.making = outer;
     return result;
 }
 
 HWND CreateOwnedDialog(HMODULE module, const char* templateName, HWND asked, DLGPROC proc, LPARAM param) {
     auto* hook = new DialogHook{proc, false, IsChildTemplate(module, templateName)};
     const HWND owner = hook->child ? asked : DialogOwner(asked);
-    DialogHook* const outer = std::exchange(g_making, hook);
+    DialogHook* const outer = std::exchange(g_dialogs.making, hook);
     const HWND dialog = CreateDialogParamA(module, templateName, owner, SharedDialogProc, param);
-    if (g_making == hook)  // no window took it: the template is missing
+    if (g_dialogs.making == hook)  // no window took it: the template is missing
         delete hook;
-    g_making = outer;
+    g_dialogs.making = outer;
     return dialog;
 }
 
 RunningDialogScope::RunningDialogScope(HWND dialog) : dialog_(dialog) {
     if (dialog_)
-        g_running.push_back(dialog_);
+        g_dialogs.running.push_back(dialog_);
 }
 
 RunningDialogScope::~RunningDialogScope() {
     if (dialog_)
-        std::erase(g_running, dialog_);
+        std::erase(g_dialogs.running, dialog_);
 }

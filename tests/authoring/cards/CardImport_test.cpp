@@ -107,7 +107,6 @@ protected:
     }
     int Import(const sb::Stack& source, const char* path = kSourcePath) {
         PutMemoryFile(path, sb::BuildStack(source).bytes);
-        SetFileSpecFromPath(kSlotScratch, path);
         return ImportCardsFromStack(path);
     }
     static std::vector<uint16_t> CardIds() {
@@ -217,7 +216,6 @@ TEST_F(CardImportTest, OneCardAtTheNextIdMovesTheCounterAndReportsNothing) {
 TEST_F(CardImportTest, FreshStackOpensTheChosenOneAndDamagedSourcesInsertNothing) {
     Log().fresh = true;
     PutMemoryFile(kSourcePath, sb::BuildStack(SourceStack()).bytes);
-    SetFileSpecFromPath(kSlotScratch, kSourcePath);
     ImportCardsFromStack(kSourcePath);
     EXPECT_EQ(Log().opened, 1);
     char path[kFileSpecPathSize] = {};

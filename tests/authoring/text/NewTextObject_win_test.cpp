@@ -189,7 +189,7 @@ TEST(NewTextObject, ZeroWidthEndsPlacingWithoutADialog) {
     const int windows = CountFieldWindows(card);
     DialogDriver where;
     where.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
-    ASSERT_EQ(where.Run([&] { return BeginNewTextField(card, nullptr); }), 1);
+    ASSERT_EQ(where.Run([&] { return BeginNewTextField(card, nullptr, nullptr); }), 1);
     EXPECT_EQ(CountFieldWindows(card), windows + 1);
     // An arrow with snapping on moves it one grid step.
     const GridSettings kept = Grid();
@@ -217,7 +217,7 @@ TEST(NewTextObject, ZeroWidthEndsPlacingWithoutADialog) {
     // Cancel at the question places nothing.
     DialogDriver cancel;
     cancel.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton2); });
-    EXPECT_EQ(cancel.Run([&] { return BeginNewTextField(card, nullptr); }), 0);
+    EXPECT_EQ(cancel.Run([&] { return BeginNewTextField(card, nullptr, nullptr); }), 0);
     EXPECT_FALSE(IsPlacingTextField());
 }
 

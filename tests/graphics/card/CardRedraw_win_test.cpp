@@ -120,15 +120,6 @@ void BlackButton(HDC dc, const ButtonLayer* layer, HWND) {
     FillRect(dc, &layer->common.bounds, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
-bool g_showHiddenButtons = false;
-LayerListUpcalls g_wiredList{};
-// The card view as wired, with the hidden buttons shown when the test says so.
-CardView ViewShowingHiddenButtons() {
-    CardView view = g_wiredList.cardView();
-    view.hiddenButtonsShown = g_showHiddenButtons;
-    return view;
-}
-
 class CardRedrawTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -156,10 +147,6 @@ protected:
         pictures_ = GetCardPictureUpcalls();
         // Other tests leave defaults or fakes behind: the layers wired as the plug-in has them.
         WireLayers();
-        g_wiredList = GetLayerListUpcalls();
-        LayerListUpcalls list = g_wiredList;
-        list.cardView = ViewShowingHiddenButtons;
-        SetLayerListUpcalls(list);
         UiOps ui = GetUiOps();
         ui.showAlert = RecordAlert;
         SetUiOps(ui);
@@ -167,7 +154,7 @@ protected:
         kinds.drawButton = BlackButton;
         SetLayerKindProcs(kinds);
         g_alerts.clear();
-        g_showHiddenButtons = false;
+        SetToolNumberQuietly(kBrowseTool);
         ASSERT_EQ(InitDataBase(window_, kW, kH, GetDisplayBitsPerPixel(), false), 1);
     }
     void TearDown() override {
@@ -277,10 +264,11 @@ TEST_F(CardRedrawTest, SharedCardsShowTheirHoldersPictureUnderBackgroundObjectsF
         EXPECT_EQ(named->nameLength, 31);
         EXPECT_EQ(std::string(named->name), std::string(31, 'N'));
     }
-    g_showHiddenButtons = true;
+    SetToolNumberQuietly(kButtonTool);  // hidden buttons show
     FreeLayerList();
     BuildCardLayers(GetCardByIndex(2));
     EXPECT_EQ(LayerListIds(), (std::vector<uint16_t>{10, 20, 21, 22})) << "hidden buttons while they are shown";
+    SetToolNumberQuietly(kBrowseTool);
 
     // A palette stored through the shared card lands in the holder's record: shown again, the
     // picture takes its colours.

@@ -34,9 +34,7 @@ bool ButtonWithShape(std::span<const uint8_t> record, ButtonLayer* layer, Button
 }
 
 std::vector<uint16_t> g_drawn;
-int g_zoom = 1;
 void RecordDraw(HDC, const ButtonLayer* layer, HWND) { g_drawn.push_back(layer->common.id); }
-CardView ZoomedView() { return {.zoom = g_zoom}; }
 
 std::vector<uint16_t> Ids() { return LayerListIds(); }
 
@@ -50,11 +48,13 @@ protected:
         kinds.readButton = ButtonWithShape;
         kinds.drawButton = RecordDraw;
         SetLayerKindProcs(kinds);
-        SetLayerListUpcalls({.cardView = ZoomedView});
+        SetLayerListUpcalls({});
+        SetToolNumberQuietly(kBrowseTool);
         g_drawn.clear();
-        g_zoom = 1;
+        SetCardZoom(1);
     }
     void TearDown() override {
+        SetCardZoom(1);
         FreeLayerList();
         FreeOffscreenObjects();
         SetLayerKindProcs(kinds_);
@@ -131,7 +131,7 @@ TEST_F(LayerListTest, TheFrontmostLayerUnderThePointIsHit) {
     ReorderLayer(back, 'C', true);
     EXPECT_EQ(HitTestLayers(15, 15, false, nullptr), back);
     (void)freehand;
-    g_zoom = 2;
+    SetCardZoom(2);
     EXPECT_EQ(HitTestLayers(15, 15, false, nullptr), nullptr) << "magnified";
 }
 
@@ -152,7 +152,7 @@ TEST_F(LayerListTest, DrawsTheLayersMeetingTheRectangleBehindOrInFrontOfSkip) {
         EXPECT_EQ(g_drawn, c.want) << "behind only " << c.behindOnly;
     }
     g_drawn.clear();
-    g_zoom = 2;
+    SetCardZoom(2);
     DrawLayersInRect(nullptr, rect, nullptr, false);
     EXPECT_TRUE(g_drawn.empty()) << "magnified";
 }

@@ -129,6 +129,7 @@ protected:
         // program may leave another tool or a click's state.
         SelectToolNumber(kBrowseTool);
         HandlerState() = CardHandlerState{};
+        SetCardObjectsShown(true);
         TakePaletteClickFlag();
         SetAttachTrace([](const char* step) { g_steps.emplace_back(step); });
         window = MakeBrowserWindow();

@@ -20,7 +20,6 @@ namespace {
 namespace sb = stackbuilder;
 
 std::vector<uint16_t> g_ran;
-int g_tool = kBrowseTool;
 
 // A button record in memory order, as the stack reader hands it over.
 std::vector<uint8_t> HostRecord(const sb::Object& button) {
@@ -30,9 +29,6 @@ std::vector<uint8_t> HostRecord(const sb::Object& button) {
     return record;
 }
 
-// The card window's view as wired, the tool replaced by the test's.
-CardView (*g_wiredView)() = nullptr;
-
 class ButtonsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -41,22 +37,15 @@ protected:
                                   nullptr, nullptr);
         ASSERT_NE(window_, nullptr);
         ASSERT_EQ(InitDataBase(window_, 200, 150, 24, false), 1);
-        LayerListUpcalls n = GetLayerListUpcalls();
-        saved_ = n;
-        g_wiredView = n.cardView;
-        n.cardView = [] {
-            CardView view = g_wiredView();
-            view.tool = g_tool;
-            return view;
-        };
-        SetLayerListUpcalls(n);
+        saved_ = GetLayerListUpcalls();
         g_ran.clear();
-        g_tool = kBrowseTool;
+        SetToolNumberQuietly(kBrowseTool);
         ResetRolloverButton();
     }
     void TearDown() override {
         uint16_t released = 0;
         EndButtonPress(window_, &released);
+        SetToolNumberQuietly(kBrowseTool);
         FreeLayerList();
         FreeOffscreenObjects();
         SetLayerListUpcalls(saved_);
@@ -181,7 +170,7 @@ TEST_F(ButtonsTest, ARolloverButtonFiresOncePerEntryWithTheBrowseTool) {
     for (const auto& [x, y] : path)
         Move(x, y);
     EXPECT_EQ(g_ran, (std::vector<uint16_t>{3, 3}));
-    g_tool = kButtonTool;
+    SetToolNumberQuietly(kButtonTool);
     Move(90, 90);
     Move(20, 20);
     EXPECT_EQ(g_ran, (std::vector<uint16_t>{3, 3}));

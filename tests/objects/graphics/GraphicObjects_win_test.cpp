@@ -18,8 +18,6 @@ namespace {
 
 namespace sb = stackbuilder;
 
-bool g_showHidden = false;
-
 // A 32-bit top-down bitmap selected into a memory DC, filled with one colour.
 class Target {
 public:
@@ -72,18 +70,12 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(InitMemRefs());
         saved_ = GetLayerListUpcalls();
-        LayerListUpcalls n = saved_;
-        n.cardView = [] {
-            CardView view;
-            view.hiddenGraphicsShown = g_showHidden;
-            return view;
-        };
-        SetLayerListUpcalls(n);
-        g_showHidden = false;
+        SetToolNumberQuietly(kBrowseTool);
         depth_ = GetScreenDepth();
         SetScreenDepth(32);
     }
     void TearDown() override {
+        SetToolNumberQuietly(kBrowseTool);
         SetScreenDepth(depth_);
         SetLayerListUpcalls(saved_);
         FreeMemRefs();
@@ -114,7 +106,7 @@ TEST_F(GraphicObjectsTest, RecordsIntoLayers) {
     sb::Object hidden = g;
     hidden.flags = kObjectHidden;
     EXPECT_FALSE(ReadGraphicLayer(HostRecord(hidden), &layer, &parts));
-    g_showHidden = true;
+    SetToolNumberQuietly(kGraphicTool);  // hidden graphics show
     EXPECT_TRUE(ReadGraphicLayer(HostRecord(hidden), &layer, &parts)) << "while hidden graphics show";
 
     // A disk-based path names its file and the cut-out; without its NUL it names nothing.

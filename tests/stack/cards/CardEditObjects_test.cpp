@@ -204,7 +204,7 @@ TEST_F(CardEditObjectsTest, ASharerTakesTheCurrentPictureAndItsHoldersBackground
     ExpectSavable(sharer);
 }
 
-TEST_F(CardEditObjectsTest, ObjectOrderMovesTheSelectedObject) {
+TEST_F(CardEditObjectsTest, ObjectOrderMovesAnObjectInItsList) {
     sb::Stack s = Base();
     s.cards = {sb::PlainCard(1)};
     s.cards[0].objects = {Btn(1), sb::TextField(2, {0, 0, 9, 9}, "T", "a longer text"), sb::Graphic(3, {0, 0, 5, 5}, "G")};
@@ -215,34 +215,33 @@ TEST_F(CardEditObjectsTest, ObjectOrderMovesTheSelectedObject) {
         return v;
     };
     const auto contents = sorted(CardObjects(HandleToBytes(card)));
-    Rec().selectedKind = kObjectText;
-    Rec().selectedId = 2;
 
     struct Step {
-        void (*call)(bool);
+        bool towardsFront;
         bool allTheWay;
         std::vector<std::string> order;
-        std::string layer;  // "" when nothing moved
+        int moved;
     };
     const Step steps[] = {
-        {BringObjectForward, false, {"1", "3", "2"}, "96:2C"},
-        {BringObjectForward, false, {"1", "3", "2"}, ""},
-        {SendObjectBackward, true, {"2", "1", "3"}, "96:2F!"},
-        {SendObjectBackward, false, {"2", "1", "3"}, ""},
-        {BringObjectForward, true, {"1", "3", "2"}, "96:2C!"},
-        {SendObjectBackward, false, {"1", "2", "3"}, "96:2F"},
+        {true, false, {"1", "3", "2"}, 1},
+        {true, false, {"1", "3", "2"}, 0},
+        {false, true, {"2", "1", "3"}, 1},
+        {false, false, {"2", "1", "3"}, 0},
+        {true, true, {"1", "3", "2"}, 1},
+        {false, false, {"1", "2", "3"}, 1},
     };
     for (const Step& step : steps) {
-        Rec().reorders.clear();
-        step.call(step.allTheWay);
-        EXPECT_EQ(ObjectTags(card), step.order) << step.layer;
-        EXPECT_EQ(Rec().reorders, step.layer.empty() ? std::vector<std::string>{} : std::vector<std::string>{step.layer});
+        uint32_t offset = 0;
+        Handle record = 0;
+        ASSERT_TRUE(FindObject(kObjectText, 2, &record, &offset));
+        EXPECT_EQ(record, card);
+        EXPECT_EQ(MoveObjectInList(card, offset, step.towardsFront, step.allTheWay), step.moved);
+        EXPECT_EQ(ObjectTags(card), step.order) << step.towardsFront << step.allTheWay;
         EXPECT_EQ(sorted(CardObjects(HandleToBytes(card))), contents);
     }
     ExpectSavable(card);
 
-    Rec().selectedKind = 0;
-    BringObjectForward(true);
+    EXPECT_EQ(MoveObjectInList(card, 1, true, true), 0);  // no object starts there
     EXPECT_EQ(ObjectTags(card), (std::vector<std::string>{"1", "2", "3"}));
 }
 
