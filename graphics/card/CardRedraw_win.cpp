@@ -14,6 +14,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
 #include "graphics/card/CardRedrawServices.h"
+#include "graphics/layers/CardView.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/palette/PaletteRgbTables.h"
@@ -361,7 +362,7 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
 void ShowCardAsItIs(int transition, int effectId, int speed) {
     int width = 0, height = 0;
     GetOffscreenSize(&width, &height, nullptr);
-    if (GetLayerListUpcalls().cardView().zoom != 1 || !GetOffscreenBitmap() || width <= 0 || height <= 0)
+    if (GetCardZoom() != 1 || !GetOffscreenBitmap() || width <= 0 || height <= 0)
         return;
     const RECT card{0, 0, width, height};
     if (!ShowArea(card, card, effectId, speed, transition, 0))
