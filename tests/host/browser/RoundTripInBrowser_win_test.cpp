@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "graphics/transitions/TransitionTable.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
@@ -166,5 +167,72 @@ TEST_P(RoundTrip, NewCardSavedOverTheOriginalShowsEveryCardAsBefore) {
 
 INSTANTIATE_TEST_SUITE_P(PictureDepths, RoundTrip, testing::Values(4, 8, 16, 32),
                          [](const testing::TestParamInfo<int>& param) { return std::to_string(param.param) + "Bit"; });
+
+// On an 8-bit stack: the first card's field typed into, its graphic dragged, a new button moved
+// to the bottom whose actions go to the next card with a transition, a new text object with typed
+// words; Save declines the conversion (Save As to a new name; on a palette display nothing is
+// converted and Save As is chosen). The copy holds all of it, shows the other cards as before,
+// and its new button moves to the next card.
+TEST(RoundTripWalk, NewButtonTextAndMovedGraphicSavedAsANewStack) {
+    Site site;
+    const std::string name = "rwalk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, RoundTripStack(8));
+    const std::string savedAs = site.server.Name("rwalk-named.stk");
+    const std::string copy = site.server.Name("rwalk-copy.stk");
+    const std::string title = "Please name this Stack";
+    std::vector<std::string> before;
+    std::vector<std::string> args = ShotsOfEveryCard(site, "rwalk", 1000, &before);
+    const std::vector<std::string> walk = {
+        "--command", "202@2700", "--click", "150,40@3000", "--key", "End Space w o r l d@3300",
+        "--drag", "35,95-85,165@3800",
+        // The new button, dragged to the bottom while it is placed; its actions: the next card.
+        "--command", std::to_string(kNewButton) + "@4300", "--dialog", "Button Appearance|OK|press@4700",
+        "--answer-alert", "2328:1", "--drag", "160,120-160,205@5400", "--click", "300,100@6000",
+        "--dialog", "Actions|Next card|press@6500", "--dialog", "*|50|choose:Right to left@7000",
+        "--dialog", "*|OK|press@7200", "--dialog", "Actions|Done|press@7600",
+        // The new text object, made shorter, and words typed into it.
+        "--command", "308@8000", "--answer-alert", "2370:1", "--drag", "240,180-240,130@8700",
+        "--click", "300,100@9300", "--dialog", "Text Appearance|OK|press@9800", "--click", "160,95@10300",
+        "--keys", "Typed@10700",
+        // Save declines the conversion: Save As names a new stack.
+        "--command", (IndexedDisplay() ? "103" : std::to_string(kSave)) + "@11300", "--answer-alert", "2340:1",
+        "--dialog", title + "|File name:|type:" + savedAs + "@11900", "--dialog", title + "|Save|press@12100",
+        "--save-copy", copy, "--quit-after", "13000"};
+    args.insert(args.end(), walk.begin(), walk.end());
+    const BrowserRun run = site.Run(name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    if (!IndexedDisplay()) {
+        const int alert = Find(run.log, "alert(id=2340)");
+        ASSERT_NE(alert, -1) << Joined(run.log);
+        EXPECT_EQ(run.log[alert].rfind("alert(id=2340) -> button 52:", 0), 0u) << run.log[alert];
+    }
+    EXPECT_EQ(FindHolding(run.log, "alert(id=2694)"), -1) << "the write failed\n" << Joined(run.log);
+    ASSERT_NE(Find(run.log, "saved(" + savedAs + ")"), -1) << Joined(run.log);
+    EXPECT_EQ(FindHolding(run.log, "saved(" + site.cache), -1) << "the original stays as it was\n" << Joined(run.log);
+
+    const std::string json = site.Report(copy);
+    EXPECT_NE(json.find("Hello world"), std::string::npos) << json;
+    EXPECT_NE(json.find("Typed"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"id\":2,\"rect\":[70,150,100,180]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"name\":\"New Button\""), std::string::npos) << json;
+    // Its actions: the next card, by the transition chosen second in the list ("Right to left").
+    EXPECT_NE(json.find("{\"card\":1,\"button\":5,\"destination\":-1,\"transition\":" +
+                        std::to_string(kTransitionListNumbers[1]) + ","),
+              std::string::npos)
+        << json;
+
+    // Cards 2 and 3 show as before; a click on the new button goes to card 2.
+    std::vector<std::string> after;
+    std::vector<std::string> again = ShotsOfEveryCard(site, "rwalk-again", 1000, &after);
+    const std::string clicked = site.server.Name("rwalk-again-t4.png");
+    again.insert(again.end(), {"--command", "202@2700", "--click", "160,205@3000", "--screenshot-after", "4200",
+                               "--answer-alerts", "--quit-after", "4600"});
+    const BrowserRun reopened = site.Run("rwalk-copy.stk", again);
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    for (int card = 1; card < kCards; ++card)
+        EXPECT_EQ(Unlike(Shot(before[card]), Shot(after[card])), "") << "card " << card + 1;
+    EXPECT_EQ(Unlike(Shot(before[1]), Shot(clicked)), "") << "the new button goes to the next card\n"
+                                                          << Joined(reopened.log);
+}
 
 }  // namespace
