@@ -49,6 +49,22 @@ void SetObjectLength(std::vector<uint8_t>& object) {
     SetU32(object, kObjectLength, static_cast<uint32_t>(object.size()));
 }
 
+// Files may end a text object with one pad byte after its last entry, flagged on the record.
+// An edit takes it off first and puts one back when it leaves the record odd: a save writes
+// only even records.
+void DropRecordPad(std::vector<uint8_t>& object) {
+    const uint16_t flags = GetU16(object, kObjectFlags);
+    if (!(flags & kObjectPadded) || object.size() <= kTextHeaderBytes)
+        return;
+    object.pop_back();
+    SetU16(object, kObjectFlags, static_cast<uint16_t>(flags & ~kObjectPadded));
+}
+
+void KeepObjectEven(std::vector<uint8_t>& object) {
+    KeepRecordEven(object, kObjectFlags);
+    SetObjectLength(object);
+}
+
 void WriteEntryHeader(std::vector<uint8_t>& object, uint32_t at, uint16_t cardId, uint32_t flags,
                       uint32_t textLength, uint32_t length) {
     SetU16(object, at, kTextEntryType);
@@ -190,6 +206,7 @@ bool StoreFieldEntry(std::vector<uint8_t>& object, uint16_t cardId, uint16_t cli
         return false;
     // Whatever lies past the record length (a stale tail) is not the object's.
     object.resize(ObjectLimit(object));
+    DropRecordPad(object);
     std::optional<FieldTextEntry> entry = FindFieldTextEntry(object, cardId, clipboardCardId);
     const bool background = GetU16(object, kObjectFlags) & kObjectBackground;
     if (!entry) {
@@ -211,7 +228,7 @@ bool StoreFieldEntry(std::vector<uint8_t>& object, uint16_t cardId, uint16_t cli
     object.insert(object.begin() + entry->offset + kSubRecordHeaderBytes, contents.begin(), contents.end());
     WriteEntryHeader(object, entry->offset, cardId, pad ? kTextEntryPadded : 0, static_cast<uint32_t>(text.size()),
                      kSubRecordHeaderBytes + body + pad);
-    SetObjectLength(object);
+    KeepObjectEven(object);
     return true;
 }
 
@@ -219,6 +236,7 @@ int PurgeFieldEntries(std::vector<uint8_t>& object, uint16_t cardId, int mode) {
     if (!IsTextObject(object) || !(GetU16(object, kObjectFlags) & kObjectBackground))
         return 0;
     object.resize(ObjectLimit(object));
+    DropRecordPad(object);
     int purged = 0;
     for (;;) {
         const std::vector<FieldTextEntry> entries = ListFieldTextEntries(object);
@@ -241,6 +259,7 @@ int PurgeFieldEntries(std::vector<uint8_t>& object, uint16_t cardId, int mode) {
         SetObjectLength(object);
         ++purged;
     }
+    KeepObjectEven(object);
     return purged;
 }
 

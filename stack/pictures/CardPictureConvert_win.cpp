@@ -352,11 +352,13 @@ int ConvertCardPicture(Handle card, int oldDepth, int newDepth, int width, int h
     const std::vector<uint8_t> record = HandleToBytes(card);
     if (record.size() < kCardHeaderBytes)
         return 16;
+    // The picture converts from the depth it is stored at, which need not be the run's.
+    const int storedDepth = StoredPictureDepth(record, oldDepth);
     CardPictureCase c;
     c.kind = GetU16(record, kCardKind);
     PictureBlockView view;
     c.format = ReadPictureBlock(record, view) ? view.format : 0;
-    c.oldDepth = oldDepth;
+    c.oldDepth = storedDepth;
     c.newDepth = newDepth;
     c.displayDepth = DisplayDepth();
     c.sizeChanged = GetU16(record, kCardWidth) != width || GetU16(record, kCardHeight) != height;
@@ -372,13 +374,13 @@ int ConvertCardPicture(Handle card, int oldDepth, int newDepth, int width, int h
     case CardPictureRoute::EncodeJpeg:
         return EncodeCardPictureAsJpeg(card);
     case CardPictureRoute::From4Bit:
-        return ConvertCardPictureFrom4Bit(card, oldDepth, newDepth, width, height);
+        return ConvertCardPictureFrom4Bit(card, storedDepth, newDepth, width, height);
     case CardPictureRoute::Repack8:
         return PackCardPicture8Bit(card, 8);
     case CardPictureRoute::Convert:
         break;
     }
-    return RepackAtDepth(card, oldDepth, newDepth, width, height);
+    return RepackAtDepth(card, storedDepth, newDepth, width, height);
 }
 
 int ConvertCardGraphicsDepth(Handle card, int depth) {

@@ -232,6 +232,13 @@ CardPictureRoute ChooseCardPictureRoute(const CardPictureCase& c, const Conversi
     return CardPictureRoute::Convert;
 }
 
+int StoredPictureDepth(std::span<const uint8_t> record, int runDepth) {
+    if (record.size() < kCardHeaderBytes || GetU16(record, kCardKind) != kCardKindPicture)
+        return runDepth;
+    const int depth = GetU16(record, kCardDepth);
+    return depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 32 ? depth : runDepth;
+}
+
 bool ConvertsGraphicsFirst(int oldDepth, int newDepth, const ConversionSwitches& s) {
     const bool same = oldDepth == newDepth && newDepth != 16 && newDepth != 32 && !s.force;
     return !same && s.convertGraphics;

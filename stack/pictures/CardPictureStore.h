@@ -122,6 +122,10 @@ struct CardPictureCase {
     bool sizeChanged = false, stackJpegFlag = false;
 };
 CardPictureRoute ChooseCardPictureRoute(const CardPictureCase& c, const ConversionSwitches& s);
+// The depth a kind-1 record's picture is stored at (+18), which the redraw and the reader go by;
+// runDepth when the word names no depth pictures are stored at. A picture stored from the
+// offscreen is at the display's depth while the stack's others are still at its own.
+int StoredPictureDepth(std::span<const uint8_t> record, int runDepth);
 // Whether the card's graphics are converted first.
 bool ConvertsGraphicsFirst(int oldDepth, int newDepth, const ConversionSwitches& s);
 

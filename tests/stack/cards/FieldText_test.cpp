@@ -129,6 +129,47 @@ TEST(FieldText, BackgroundEntriesPerCardAndPurge) {
     EXPECT_EQ(PurgeFieldEntries(plain, 5, 1), 0);
 }
 
+// Files carry an odd entry with the pad byte after it, flagged on the record (not on the entry).
+// Storing text of another length, or purging an entry, keeps the record even with its flag
+// telling the truth, so that a save can write it.
+TEST(FieldText, ARecordPaddedAsAWholeStaysEven) {
+    for (const uint16_t flags : {uint16_t{0}, uint16_t{kObjectBackground}})
+        for (const std::string typed : {"Hello ", "Hello", "Hello!!"}) {
+            std::vector<uint8_t> o = EmptyTextObject(flags | kObjectPadded);
+            o.resize(kTextHeaderBytes + kSubRecordHeaderBytes + 5 + 1);
+            std::copy_n("Hello", 5, o.begin() + kTextHeaderBytes + kSubRecordHeaderBytes);
+            SetU16(o, kTextHeaderBytes + kSubOwnerCard, 5);
+            SetU32(o, kTextHeaderBytes + kSubPathLength, 5);
+            SetU32(o, kTextHeaderBytes + kSubLength, kSubRecordHeaderBytes + 5);
+            SetU32(o, kObjectLength, static_cast<uint32_t>(o.size()));
+            ASSERT_EQ(TextFor(o, 5), "Hello");
+
+            const StyleRun run;
+            ASSERT_TRUE(StoreFieldEntry(o, 5, 0, Bytes(typed), WriteStyleScrap(std::span(&run, 1))));
+            const auto even = [&](const std::vector<uint8_t>& record, const std::string& what) {
+                EXPECT_EQ(record.size() % 2, 0u) << what << " '" << typed << "'";
+                EXPECT_EQ(GetU32(record, kObjectLength), record.size()) << what;
+                const std::vector<FieldTextEntry> entries = ListFieldTextEntries(record);
+                ASSERT_FALSE(entries.empty()) << what;
+                const uint32_t used = entries.back().offset + entries.back().length;
+                EXPECT_EQ(record.size() - used, (GetU16(record, kObjectFlags) & kObjectPadded) ? 1u : 0u) << what;
+                std::vector<uint8_t> file = record;
+                const char* reason = "";
+                EXPECT_EQ(ConvertObjectRecord(file, ByteOrder::ToFile, StackConversion{}, &reason), kStackOk)
+                    << what << ": " << reason;
+            };
+            even(o, "stored");
+            EXPECT_EQ(TextFor(o, 5), typed);
+            if (flags & kObjectBackground) {
+                ASSERT_TRUE(StoreFieldEntry(o, 6, 0, Bytes("odd"), {}));
+                even(o, "another card's");
+                EXPECT_EQ(PurgeFieldEntries(o, 6, 1), 1);
+                even(o, "purged");
+                EXPECT_EQ(TextFor(o, 5), typed);
+            }
+        }
+}
+
 TEST(FieldText, HostileLengthsStayInside) {
     std::vector<uint8_t> o = EmptyTextObject(kObjectBackground);
     ASSERT_TRUE(StoreFieldEntry(o, 5, 0, Bytes("first"), {}));
