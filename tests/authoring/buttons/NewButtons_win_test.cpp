@@ -204,7 +204,9 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
         EXPECT_EQ(r.bottom - r.top, 2 * m.cy);
     }
 
-    // The top-left corner dragged with Shift: the larger delta goes to both axes.
+    // The top-left corner dragged with Shift: the larger delta goes to both axes. The real
+    // pointer waits in the screen's corner, where the system cannot add its place as a move.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     SetShift(true);
     SendMouse(card_, WM_LBUTTONDOWN, r.left, r.top);
     SendMouse(card_, WM_MOUSEMOVE, r.left - 5, r.top - 20);

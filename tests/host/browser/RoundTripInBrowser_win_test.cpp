@@ -151,7 +151,7 @@ TEST_P(RoundTrip, NewCardSavedOverTheOriginalShowsEveryCardAsBefore) {
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const int alert = Find(run.log, "alert(id=2340)");
     if (alert != -1) {
-        EXPECT_EQ(run.log[alert].rfind("alert(id=2340) -> button 53:", 0), 0u) << run.log[alert];
+        EXPECT_NE(run.log[alert].find(" -> button 53:"), std::string::npos) << run.log[alert];
     }
     EXPECT_EQ(FindHolding(run.log, "alert(id=2694)"), -1) << "the write failed\n" << Joined(run.log);
     ASSERT_NE(FindHolding(run.log, "saved(" + site.cache), -1) << Joined(run.log);
@@ -204,7 +204,7 @@ TEST(RoundTripWalk, NewButtonTextAndMovedGraphicSavedAsANewStack) {
     if (!IndexedDisplay()) {
         const int alert = Find(run.log, "alert(id=2340)");
         ASSERT_NE(alert, -1) << Joined(run.log);
-        EXPECT_EQ(run.log[alert].rfind("alert(id=2340) -> button 52:", 0), 0u) << run.log[alert];
+        EXPECT_NE(run.log[alert].find(" -> button 52:"), std::string::npos) << run.log[alert];
     }
     EXPECT_EQ(FindHolding(run.log, "alert(id=2694)"), -1) << "the write failed\n" << Joined(run.log);
     ASSERT_NE(Find(run.log, "saved(" + savedAs + ")"), -1) << Joined(run.log);
