@@ -18,7 +18,6 @@ StackUpcalls& Installed() {
 StackUpcalls DefaultStackUpcalls() {
     StackUpcalls u{};
     u.restoreSnapshot = [](DibHandle) {};
-    u.convertCardToDefaultPalette = Nothing;
     u.remapFrameAnimColors = [](Handle, uint32_t, void*) {};
     u.renderCardToDib = [] { return DibHandle{0}; };
 

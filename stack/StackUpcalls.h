@@ -52,8 +52,6 @@ struct StackUpcalls {
     // ---- pictures ----
     // Undo's snapshot of the offscreen written back (authoring/cards, which redraws the objects).
     void (*restoreSnapshot)(DibHandle snapshot);
-    // The card reset to the default palette (graphics/card, which redraws it).
-    void (*convertCardToDefaultPalette)();
     // RemapFrameAnimColors of the object at offset to an HPALETTE (the actions' frame animations).
     void (*remapFrameAnimColors)(Handle card, uint32_t offset, void* palette);
     // The current card rendered off screen, its layers drawn (graphics/card); 0 when it cannot be had.

@@ -148,11 +148,10 @@ Handle NewCard(bool blank, bool share) {
         DisposeHandle(record);
         return 0;
     }
-    if (!(share && current)) {
-        if (!blank)
-            n.convertCardToDefaultPalette();
+    // The new card takes the picture as it is shown. Putting the default palette into the
+    // picture first would rewrite the colour table of the card still current, the one copied.
+    if (!(share && current))
         SaveBackgroundPicture(record);
-    }
     n.goToCardId(id, kPlainTransition, kPlainEffect, kPlainSpeed);
     if (blank)
         n.eraseCardBackground(0);

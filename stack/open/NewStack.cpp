@@ -158,7 +158,6 @@ void StartFreshStack(int* width, int* height, int* depth, bool empty) {
     GetStackPlatformOps().resizeCardArea(cardWidth, cardHeight, GetScreenDepth());
     n.stackEvent(StackEvent::RemovingFinishedMovies);
     NewCard(false, false);
-    n.convertCardToDefaultPalette();
     n.stackEvent(StackEvent::GoingToFirstCard);
     ClearCardChanged();
     SetStackConversionState(kStackUnconverted);

@@ -31,7 +31,6 @@ struct Recorder {
     std::deque<int> answers;        // for the alerts in turn; 0 once they run out
     std::vector<uint8_t> offscreen; // a packed DIB handed out as the offscreen; empty: none
     std::vector<PaletteColor> appPalette;
-    int defaultPaletteConversions = 0;
     std::vector<uint16_t> wentTo;
     int refreshes = 0;
     int erases = 0;
@@ -83,7 +82,6 @@ inline StackPlatformOps RecordingPlatform() {
 // The card list's upcalls recording; the rest as installed.
 inline StackUpcalls RecordingUpcalls() {
     StackUpcalls n = GetStackUpcalls();
-    n.convertCardToDefaultPalette = [] { ++Rec().defaultPaletteConversions; };
     n.goToCardId = [](uint16_t id, int, int, int) {
         Rec().wentTo.push_back(id);
         SetCurrentCardId(id);

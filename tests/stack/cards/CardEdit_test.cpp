@@ -46,7 +46,6 @@ TEST_F(CardEditTest, NewCardStoresTheOffscreenAsItsPictureAndGoesToIt) {
     EXPECT_EQ(GetCurrentCardId(), 5);
     EXPECT_EQ(Rec().wentTo, std::vector<uint16_t>{5});
     EXPECT_EQ(HeaderWord(kHeaderNextCardId), 6);
-    EXPECT_EQ(Rec().defaultPaletteConversions, 1);
     EXPECT_EQ(Rec().erases, 0);
     EXPECT_TRUE(Rec().alerts.empty());
     EXPECT_TRUE(IsStackChanged());
@@ -96,7 +95,6 @@ TEST_F(CardEditTest, NewCardSharesTheCurrentCardsPictureHolder) {
     EXPECT_EQ(bytes.size(), 100u);
     EXPECT_EQ(GetU16(bytes, kCardKind), kCardKindShared);
     EXPECT_EQ(GetU16(bytes, kCardBackgroundId), 1);
-    EXPECT_EQ(Rec().defaultPaletteConversions, 0);
     EXPECT_EQ(CardTags(), (std::vector<std::string>{"1", "2", "3"}));
     // Leaving card 2 stored the offscreen into the picture it shares, held by card 1.
     EXPECT_EQ(StoredRows(FindCardById(1)), PatternRows(kWidth, kHeight));
@@ -116,7 +114,6 @@ TEST_F(CardEditTest, BlankNewCardIsErasedAfterItIsEntered) {
     const Handle card = NewCard(true, false);
     ASSERT_NE(card, 0);
     EXPECT_EQ(Rec().erases, 1);
-    EXPECT_EQ(Rec().defaultPaletteConversions, 0);
     EXPECT_EQ(GetCardKind(card), kCardKindPicture);
 }
 
