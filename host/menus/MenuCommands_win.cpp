@@ -13,6 +13,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/actions/ActionChoices.h"
+#include "host/actions/ActionMenu.h"
 #include "host/dialogs/AboutBox.h"
 #include "host/dialogs/Printing.h"
 #include "host/medialibrary/MediaBrowser.h"
@@ -214,7 +215,13 @@ bool RunEditAndOptions(HWND window, int command) {
     case 300: EditSelectedObject(window); return true;
     // The object menu's Actions... (69, also 58) and Features... (68) of the selected object.
     case 58: case 69: EditSelectedObjectActions(window); return true;
-    case 68: EditSelectedObjectFeatures(window); return true;
+    case 68:
+        // A button's features are kept with its actions' choices.
+        if (const LayerHandle selected = GetSelectedObject(); LayerLock<>(selected) && LayerLock<>(selected)->kind == kObjectButton)
+            RunObjectCommandChoice(window, selected, kObjectButton, kChoiceFeatures);
+        else
+            EditSelectedObjectFeatures(window);
+        return true;
     case 304: ReorderSelectedObject(window, 'C'); return true;
     case 305: ReorderSelectedObject(window, 'F'); return true;
     case kMediaLibCommand: OpenMediaLib(); return true;
