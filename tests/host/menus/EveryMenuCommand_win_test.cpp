@@ -88,7 +88,7 @@ std::map<int, Expected> ExpectedOutcomes() {
         {{301}, {"About Card"}},
         {{303}, {"About Stack"}},
         {{306}, {"Button Appearance", "Pageloom"}},
-        {{308}, {"Pageloom", "Text Object Appearance"}},
+        {{308}, {"Pageloom", "Text Appearance"}},
         {{311}, {"Hypertext Links"}},
         {{359}, {"Text Style"}},
         {{360}, {"Text Color"}},
