@@ -413,6 +413,8 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     EXPECT_EQ(StoredCursor(4), 0);
     EXPECT_EQ(StackCursorData(chosen), cursorBytes);
     EXPECT_EQ(LayerLock<GraphicLayer>(FindLayer(kObjectGraphic, 3))->cursorId, chosen);
+    SelectToolNumber(kBrowseTool);  // the next test starts browsing
+    PumpPageMessages();
 }
 
 }  // namespace
