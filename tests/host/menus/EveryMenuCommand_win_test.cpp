@@ -10,12 +10,15 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/ui/Resources.h"
 #include "host/medialibrary/MediaBrowser.h"
 #include "host/menus/MenuCommands.h"
 #include "host/state/DeferredCommands.h"
+#include "host/state/MenuOptions.h"
+#include "objects/ObjectServices.h"
 #include "tests/host/MenuTestWindow_win.h"
 
 namespace {
@@ -121,6 +124,8 @@ TEST_F(EveryMenuCommandTest, EachCommandReachesItsOwnCodeOrDoesNothing) {
     std::erase(ids, 100);
     ids.push_back(100);
     const std::map<int, Expected> table = ExpectedOutcomes();
+    const bool shown = ObjectsShown(), filled = IsDrawFilled(), multiple = IsDrawMultiple(),
+               centered = IsDrawCentered(), frameMenu = GetFrameMenu();
     for (int id : ids) {
         SCOPED_TRACE("command " + std::to_string(id));
         const auto found = table.find(id);
@@ -139,6 +144,15 @@ TEST_F(EveryMenuCommandTest, EachCommandReachesItsOwnCodeOrDoesNothing) {
         const std::vector<int> recorded = TakeDeferredCommands();
         EXPECT_EQ(recorded, expected.outcome == Outcome::Deferred ? std::vector<int>{id} : std::vector<int>{});
     }
+
+    // The options toggled above are put back for the tests after this one.
+    for (auto [now, before, command] : {std::tuple{ObjectsShown(), shown, 364}, {IsDrawFilled(), filled, 352},
+                                        {IsDrawMultiple(), multiple, 353}, {IsDrawCentered(), centered, 354},
+                                        {GetFrameMenu(), frameMenu, 365}})
+        if (now != before)
+            DoMenuCommand(card_, command);
+    DoMenuCommand(card_, 355);
+    TakeDeferredCommands();
 
     // The unbuilt ones are grey in every menu; their built neighbours are not.
     for (int i = 0; i < GetMenuItemCount(bar); ++i)
