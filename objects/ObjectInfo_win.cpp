@@ -105,8 +105,8 @@ void ApplyFeatures(HWND dialog, Features& f) {
         set(IFE_DROP_OFF, kDropOffFlag);
     if (IsDlgButtonChecked(dialog, IFE_CURSOR) != BST_CHECKED)
         f.cursorId = 0;
-    else if (const IconSelection* selection = GetIconSelection(); selection && selection->id)
-        f.cursorId = selection->id;  // the box left checked with nothing new keeps the cursor
+    else if (const IconSelection* selection = GetIconSelection(); selection && selection->id && selection->mode == 0)
+        f.cursorId = selection->id;  // nothing new (or an icon choice) keeps the cursor
 }
 
 void CentreOnParent(HWND dialog) {

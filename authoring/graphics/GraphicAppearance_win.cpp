@@ -24,6 +24,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "objects/buttons/ButtonIcons.h"
 #include "objects/ObjectInfo.h"
 #include "objects/ObjectLayerKinds.h"
 #include "objects/graphics/GraphicPlacement.h"
@@ -350,6 +351,7 @@ void Cancel(HWND dialog) {
         CancelPlacedGraphic(card);
     }
     DisposeHandleAndClear(&g_dialog.actions);
+    ClearIconSelection();  // a cursor chosen in the features goes with the dialog
     if (card)
         InvalidateRect(card, nullptr, FALSE);
     EndWith(dialog, IDCANCEL);

@@ -8,6 +8,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "graphics/layers/LayerList.h"
+#include "objects/buttons/ButtonIcons.h"
 #include "objects/ObjectInfo.h"
 #include "objects/ObjectServices.h"
 #include "objects/fonts/ApplyTextStyle_win.h"
@@ -126,12 +127,18 @@ bool EditGraphicFeatures(HWND window, LayerHandle layer) {
         cursor = GetU16(bytes, offset + kGraphicCursor);
     }
     uint16_t newFlags = flags, newCursor = cursor;
-    if (ShowItemInfo(window, kObjectGraphic, id, &newFlags, &newCursor, layer) != IDOK ||
-        (newFlags == flags && newCursor == cursor))
-        return false;
+    const bool ok = ShowItemInfo(window, kObjectGraphic, id, &newFlags, &newCursor, layer) == IDOK;
+    const IconSelection* selection = GetIconSelection();
+    const bool chosen = selection->data != 0 && selection->mode == 0;
     layer = FindNamedLayer(name);
-    if (!layer)
+    if (!ok || !layer || (newFlags == flags && newCursor == cursor && !chosen)) {
+        ClearIconSelection();  // a choice left pending would land on the next object saved
         return false;
+    }
+    // A cursor chosen in the features becomes the stack's own resource.
+    if (newCursor != 0)
+        newCursor = MapButtonIconId(cursor, newCursor);
+    ClearIconSelection();
     SetObjectRecordWord(kObjectGraphic, id, kObjectFlags, newFlags);
     SetObjectRecordWord(kObjectGraphic, id, kGraphicCursor, newCursor);
     LayerLock<GraphicLayer>(layer)->cursorId = newCursor;

@@ -257,7 +257,24 @@ void Finish(HWND dialog) {
     ShowTextFieldWindows(true);
 }
 
+// Features...: the flags and cursor are kept until OK; a transparent object's preview shows
+// through and takes no typing.
+void RunFeatures(HWND dialog) {
+    uint16_t flags = g_state.objectFlags, cursor = g_state.cursorId;
+    if (ShowItemInfo(dialog, kObjectText, g_state.objectId, &flags, &cursor, g_state.field) != IDOK)
+        return;
+    g_state.objectFlags = flags;
+    g_state.cursorId = cursor;
+    HWND preview = GetDlgItem(dialog, kPreviewBox);
+    const bool transparent = (flags & kTextTransparent) != 0;
+    const LONG ex = GetWindowLongA(preview, GWL_EXSTYLE);
+    SetWindowLongA(preview, GWL_EXSTYLE, transparent ? (ex | WS_EX_TRANSPARENT) : (ex & ~WS_EX_TRANSPARENT));
+    EnableWindow(preview, !transparent);
+    InvalidateRect(preview, nullptr, TRUE);
+}
+
 void Cancel(HWND dialog) {
+    ClearIconSelection();  // a cursor chosen in the features goes with the dialog
     FreePendingActions();
     EndDialog(dialog, IDCANCEL);
     ShowTextFieldWindows(true);
@@ -305,6 +322,7 @@ INT_PTR CALLBACK TextInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         case kStyleButton: RunStyle(dialog); return TRUE;
         case kGetFileButton: RunGetFile(dialog); return TRUE;
         case kActionsButton: EndWithActions(dialog); return TRUE;
+        case kFeaturesButton: RunFeatures(dialog); return TRUE;
         case IDOK: Finish(dialog); return TRUE;
         case IDCANCEL: Cancel(dialog); return TRUE;
         default: return FALSE;

@@ -23,6 +23,7 @@
 #include "authoring/text/NewTextObject.h"
 #include "authoring/animation/AnimationEdit.h"
 #include "authoring/graphics/GraphicCommands.h"
+#include "objects/buttons/ButtonIcons.h"
 #include "stack/format/StackFile.h"
 #include "stack/save/SaveDialogs.h"
 
@@ -125,11 +126,17 @@ int EditButtonFeatures(HWND window, LayerHandle layer) {
     }
     const uint16_t oldFlags = flags, oldCursor = cursor;
     const LayerName name = NameOfLayer(layer);
-    if (ShowItemInfo(window, kObjectButton, id, &flags, &cursor, layer) != IDOK)
-        return 0;
+    const bool ok = ShowItemInfo(window, kObjectButton, id, &flags, &cursor, layer) == IDOK;
+    const IconSelection* selection = GetIconSelection();
+    const bool chosen = selection->data != 0 && selection->mode == 0;
     layer = FindNamedLayer(name);
-    if (!layer || (flags == oldFlags && cursor == oldCursor))
+    if (!ok || !layer || (flags == oldFlags && cursor == oldCursor && !chosen)) {
+        ClearIconSelection();
         return 0;
+    }
+    if (cursor != 0)
+        cursor = MapButtonIconId(oldCursor, cursor);
+    ClearIconSelection();
     Handle record = 0;
     uint32_t offset = 0;
     if (FindObject(kObjectButton, id, &record, &offset)) {
@@ -150,7 +157,7 @@ int EditButtonFeatures(HWND window, LayerHandle layer) {
 int RunObjectCommandChoice(HWND window, LayerHandle layer, uint16_t kind, int code) {
     switch (code) {
     case kChoiceStyle: return kind == kObjectText ? EditTextObjectStyle(window, layer) : 0;
-    case kChoiceIcons: return kind == kObjectButton && EditButtonAppearance(window, layer, false) ? 1 : 0;
+    case kChoiceIcons: return kind == kObjectButton ? ChooseButtonIcon(window, layer) : 0;
     case kChoiceFeatures:
         switch (kind) {
         case kObjectGraphic: return EditGraphicFeatures(window, layer) ? 1 : 0;

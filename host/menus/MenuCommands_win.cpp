@@ -13,6 +13,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/actions/ActionChoices.h"
+#include "host/actions/ActionMenu.h"
 #include "host/dialogs/AboutBox.h"
 #include "host/dialogs/Printing.h"
 #include "host/medialibrary/MediaBrowser.h"
@@ -210,20 +211,20 @@ bool RunEditAndOptions(HWND window, int command) {
         return true;
     case 363: ConvertCardToDefaultPalette(window, TRUE); return true;
     case 106: OpenPictureCropDialog(window, 'C', nullptr, {}, true); return true;
-    case 160: case 161:
     case 311: EditTextLinks(window); return true;
     case 300: EditSelectedObject(window); return true;
     // The object menu's Actions... (69, also 58) and Features... (68) of the selected object.
     case 58: case 69: EditSelectedObjectActions(window); return true;
-    case 68: EditSelectedObjectFeatures(window); return true;
+    case 68:
+        // A button's features are kept with its actions' choices.
+        if (const LayerHandle selected = GetSelectedObject(); LayerLock<>(selected) && LayerLock<>(selected)->kind == kObjectButton)
+            RunObjectCommandChoice(window, selected, kObjectButton, kChoiceFeatures);
+        else
+            EditSelectedObjectFeatures(window);
+        return true;
     case 304: ReorderSelectedObject(window, 'C'); return true;
     case 305: ReorderSelectedObject(window, 'F'); return true;
-    case 162: case 350:
-    case 351: case 369: case 362: case 366: case 367:
     case kMediaLibCommand: OpenMediaLib(); return true;
-    case 600:
-        RunDeferredCommand(command);
-        return true;
     default:
         if (command >= 1100 && command <= 1381) {
             FinishStyleCommand(FormatCommand(command));
@@ -237,7 +238,7 @@ bool RunEditAndOptions(HWND window, int command) {
             EditStackScript(window, command);
             return true;
         }
-        if (command >= 700 && command <= 701) {
+        if (IsDeferredMenuCommand(command)) {
             RunDeferredCommand(command);
             return true;
         }

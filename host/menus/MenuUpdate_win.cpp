@@ -7,8 +7,10 @@
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
 #include "host/medialibrary/MediaBrowser.h"
+#include "host/menus/MenuCommandRules.h"
 #include "host/menus/MenuCommands.h"
 #include "host/menus/MenuSubjects.h"
+#include "host/state/DeferredCommands.h"
 #include "host/state/MenuOptions.h"
 #include "objects/ObjectServices.h"
 #include "objects/fonts/FormatMenus_win.h"
@@ -113,10 +115,17 @@ void UpdateEditMenu(HMENU menu, const MenuSubjects& s) {
         SetText(menu, 153, ResText(4020));
         Enable(menu, 153, false);
     }
-    Enable(menu, 160, s.paintSelection || s.graphicPicture);
-    Enable(menu, 161, s.paintSelection || s.graphicPicture);
     SetText(menu, 162, ResText(4158));
-    Enable(menu, 367, s.paintSelection);
+}
+
+// Items whose commands are not built yet stay grey, wherever they sit.
+void GreyDeferredItems(HMENU menu) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        if (const UINT id = GetMenuItemID(menu, i);
+            id != 0 && id != static_cast<UINT>(-1) && IsDeferredMenuCommand(NormalizeMenuCommand(static_cast<int>(id))))
+            EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | MF_GRAYED);
+        else if (HMENU sub = GetSubMenu(menu, i))
+            GreyDeferredItems(sub);
 }
 
 }  // namespace
@@ -155,4 +164,5 @@ void UpdateMenus(HWND window, int menuIndex, HMENU menu, bool systemMenu) {
     case 8: SyncTextStyleFromSelection(menu); break;
     default: break;  // the filters follow their own subsystem
     }
+    GreyDeferredItems(menu);
 }

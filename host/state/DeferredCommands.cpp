@@ -1,11 +1,18 @@
 // MINIMAL deferred commands (see the header).
 #include "host/state/DeferredCommands.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 namespace {
 std::vector<int> g_recorded;
 }  // namespace
+
+bool IsDeferredMenuCommand(int command) {
+    static constexpr std::array kCommands{160, 161, 162, 350, 351, 362, 366, 367, 369, 600, 700, 701};
+    return std::find(kCommands.begin(), kCommands.end(), command) != kCommands.end();
+}
 
 void RunDeferredCommand(int command) {
     if (g_recorded.size() < 256)

@@ -10,7 +10,9 @@
 #include "core/ui/MenuBar.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ToolNumbers.h"
+#include "host/menus/MenuCommandRules.h"
 #include "host/menus/MenuCommands.h"
+#include "host/state/DeferredCommands.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/window/ContextMenuText.h"
 #include "objects/ObjectServices.h"
@@ -294,7 +296,9 @@ HMENU CopyMenuTree(HMENU source) {
             if (info.fType & MFT_SEPARATOR) {
                 appended = AppendSeparator(copy);
             } else if ((info.fType & (MFT_OWNERDRAW | MFT_BITMAP)) == 0 && text[0]) {
-                const UINT flags = info.fState & (MFS_GRAYED | MFS_CHECKED | MFS_DEFAULT);
+                UINT flags = info.fState & (MFS_GRAYED | MFS_CHECKED | MFS_DEFAULT);
+                if (!info.hSubMenu && IsDeferredMenuCommand(NormalizeMenuCommand(static_cast<int>(info.wID))))
+                    flags |= MF_GRAYED;  // its owner is not built
                 if (info.hSubMenu) {
                     HMENU sub = CopyMenuTree(info.hSubMenu);
                     appended = sub && AppendMenuA(copy, MF_POPUP | MF_STRING | flags, reinterpret_cast<UINT_PTR>(sub), text);

@@ -21,11 +21,13 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/menus/MenuCommands.h"
+#include "objects/ObjectServices.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
 #include "resources/actions_ids.h"
 #include "resources/buttons_ids.h"
+#include "resources/objinfo_ids.h"
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
@@ -548,3 +550,54 @@ TEST_F(NewButtonsTest, AShapePickedFromTheCardTakesItsOwnBoundsAndTheOtherButton
 
 }  // namespace
 
+
+// The object's own Features... and Icons...: a button's context menu reaches the features
+// dialog (an icon left chosen is no cursor) and the icon chooser; the text appearance dialog's
+// Features... reaches the features dialog and OK keeps what it set.
+TEST_F(NewButtonsTest, FeaturesAndIconsFromTheMenusReachTheirOwnDialogs) {
+    LayerHandle old = FindLayer(kObjectButton, kOldButton);
+    ASSERT_TRUE(old);
+    constexpr uint16_t kCursor = kFirstBuiltInIcon + 32;
+    LayerLock<ButtonLayer>(old)->cursorId = kCursor;
+    SelectToolNumber(kButtonTool);
+    SelectObjectLayer(old);
+    // An icon chosen earlier and still pending.
+    ClearIconSelection();
+    *GetIconSelection() = {.mode = 1, .fromStack = 0, .id = 1234, .data = NewHandleFromBytes(sb::IconFile(16, {255, 0, 0}))};
+    DialogDriver features;
+    features.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(IFE_CURSOR));
+        CheckDlgButton(box.Window(), IFE_LOCKED, BST_CHECKED);
+        box.Press(IDOK);
+    });
+    EXPECT_TRUE(features.Run([&] { return DoMenuCommand(card_, kCommandFeatures); }));
+    EXPECT_TRUE(features.AllAnswered());
+    std::vector<uint8_t> record = OpenStackObject(1, kObjectButton, kOldButton);
+    ASSERT_GE(record.size(), kButtonHeaderBytes);
+    EXPECT_TRUE(GetU16(record, kObjectFlags) & kObjectLocked);
+    EXPECT_EQ(GetU16(record, kButtonCursorId), kCursor) << "the icon's id is no cursor";
+    EXPECT_FALSE(GetIconSelection()->data);
+
+    DialogDriver icons;
+    icons.Expect(DialogMatch::Template("ICONSDLG"), [](DialogView& box) {
+        EXPECT_EQ(box.Caption(), "Icons");
+        box.Press(IDCANCEL);
+    });
+    EXPECT_TRUE(icons.Run([&] { return DoMenuCommand(card_, kCommandIcons); }));
+    EXPECT_TRUE(icons.AllAnswered());
+    EXPECT_EQ(icons.DialogsSeen(), 1) << "the chooser alone, not the button's appearance";
+
+    SetAdvancedUser(true);
+    DialogDriver text;
+    text.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) { box.Press(61); });
+    text.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+        CheckDlgButton(box.Window(), IFE_LOCKED, BST_CHECKED);
+        box.Press(IDOK);
+    });
+    text.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) { box.Press(IDOK); });
+    text.Run([&] { return EditTextObjectAppearance(card_, FindLayer(kObjectText, kField)); });
+    EXPECT_TRUE(text.AllAnswered());
+    record = OpenStackObject(1, kObjectText, kField);
+    ASSERT_GE(record.size(), kObjectFlags + 2);
+    EXPECT_TRUE(GetU16(record, kObjectFlags) & kObjectLocked);
+}

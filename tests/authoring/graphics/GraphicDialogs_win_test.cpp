@@ -24,6 +24,8 @@
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "objects/ObjectServices.h"
+#include "objects/buttons/ButtonIcons.h"
+#include "core/memory/Handles.h"
 #include "objects/graphics/GraphicPlacement.h"
 #include "objects/graphics/LassoPoints.h"
 #include "resources/graphics_ids.h"
@@ -350,6 +352,69 @@ TEST_F(GraphicDialogs, FeaturesHidingAGraphicTakesItsLayerOffUnlessHiddenOnesAre
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_TRUE(StoredHidden(3));
     EXPECT_EQ(FindLayer(kObjectGraphic, 3), nullptr);
+}
+
+uint16_t StoredCursor(uint16_t id) {
+    const std::vector<uint8_t> record = OpenStackObject(GetCurrentCardId(), kObjectGraphic, id);
+    return record.size() > kGraphicCursor + 1 ? GetU16(record, kGraphicCursor) : 0xFFFF;
+}
+
+// A cursor chosen in a graphic's Features... (here one from a disk folder, not yet the stack's)
+// becomes the stack's own resource named by that graphic's record, and is not left pending for
+// the next object saved (another graphic's appearance), also after a save.
+TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
+    const int depth = GetDisplayBitsPerPixel() <= 8 ? 8 : GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    constexpr uint16_t kBuiltInCursor = kFirstBuiltInIcon + 32;
+    sb::Object first = Cloud(3, 0, depth);
+    first.words.push_back({kGraphicCursor, kBuiltInCursor});
+    sb::Object other = Cloud(4, 0, depth);
+    other.rect = {60, 20, 80, 40};
+    Open(depth, {first, other});
+    SelectToolNumber(kArrowTool);
+    PumpPageMessages();
+    ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
+    ASSERT_EQ(StoredCursor(3), kBuiltInCursor);
+    ASSERT_EQ(StoredCursor(4), 0);
+    // What the chooser leaves for a cursor file: cursor mode, an id not yet used, its bytes.
+    constexpr uint16_t kPendingId = 900;
+    const std::vector<uint8_t> cursorBytes(326, 0x5A);
+    ASSERT_TRUE(StackCursorData(kPendingId).empty());
+    ClearIconSelection();
+    *GetIconSelection() = {.mode = 0, .fromStack = 0, .id = kPendingId, .data = NewHandleFromBytes(cursorBytes)};
+    SelectObjectLayer(FindLayer(kObjectGraphic, 3));
+    DialogDriver features(15000);
+    features.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(IFE_CURSOR));
+        box.Press(IDOK);
+    });
+    features.Run([&] {
+        SendMessageA(page_.embed, WM_COMMAND, 68, 0);
+        return 0;
+    });
+    EXPECT_TRUE(features.AllAnswered());
+    const uint16_t chosen = StoredCursor(3);
+    EXPECT_NE(chosen, kBuiltInCursor);
+    EXPECT_EQ(StackCursorData(chosen), cursorBytes) << "the record names a cursor the stack has";
+    EXPECT_EQ(GetIconSelection()->data, Handle{});
+
+    DialogDriver appearance(15000);
+    appearance.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(IDOK); });
+    EXPECT_EQ(appearance.Run([&] { return EditGraphicAppearance(page_.embed, FindLayer(kObjectGraphic, 4)); }), 1);
+    EXPECT_TRUE(appearance.AllAnswered());
+    EXPECT_EQ(StoredCursor(4), 0) << "the other graphic took the pending cursor";
+
+    DialogDriver save(5000);
+    save.Run([&] {
+        SendMessageA(page_.embed, WM_COMMAND, 102, 0);
+        return 0;
+    });
+    EXPECT_EQ(save.DialogsSeen(), 0);
+    EXPECT_EQ(StoredCursor(3), chosen);
+    EXPECT_EQ(StoredCursor(4), 0);
+    EXPECT_EQ(StackCursorData(chosen), cursorBytes);
+    EXPECT_EQ(LayerLock<GraphicLayer>(FindLayer(kObjectGraphic, 3))->cursorId, chosen);
+    SelectToolNumber(kBrowseTool);  // the next test starts browsing
+    PumpPageMessages();
 }
 
 }  // namespace
