@@ -75,13 +75,16 @@ HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
     MapCardObjectsToNearest(ResolvePictureRecord(card), palette, replaced);
     DeleteObject(palette);
     if (dib && DibSetPaletteFrom(dib, replaced)) {
-        // The stored picture takes the re-mapped pixels and the new table.
+        // The stored picture takes the re-mapped pixels and the new table. The card is not
+        // marked changed: leaving it would store the offscreen again with the colour table of
+        // the palette the display realized, whose entries the objects' indexes do not name.
         StorePaletteInPictureResource(card, replaced);
         StoreRemappedPicture(card, dib);
+        MarkStackModified();
     } else {
         StorePaletteInPictureResource(card, replaced);
+        MarkStackChanged();
     }
-    MarkStackChanged();
     return replaced;
 }
 

@@ -392,8 +392,12 @@ TEST_F(CardRedrawTest, OnAPaletteDisplayThePictureTakesTheSystemPalette) {
     const sb::Picture p = TestPicture(8);
     Load(OnePictureStack(p));
     ClearStackChanged();
+    ClearCardChanged();
     const Handle card = GetCardByIndex(1);
     Show(card);
+    // The record already holds the re-mapped picture: leaving the card must not store the
+    // offscreen over it in the realized palette's order, which the objects' indexes do not follow.
+    EXPECT_FALSE(IsCardChanged());
     std::vector<PALETTEENTRY> system(256);
     ASSERT_EQ(GetSystemPaletteEntries(WindowDC(window_).get(), 0, 256, system.data()), 256u);
     ASSERT_NE(GetPicturePalette(), nullptr);
