@@ -349,7 +349,7 @@ void ClickDeck(POINT at) {
         break;
     case kZonePlay:
         if (IsWindowEnabled(GetDlgItem(g_deck.dialog, IDOK)) && s.data)
-            MediaPlaySound(g_deck.dialog, s.name, 0, s.data, s.volume, s.flags);
+            MediaPlaySound(s.data, s.volume, s.flags | (s.type == kMidi ? kSoundMidi : 0));
         break;
     case kZoneClear:
         StopAllSounds(1);

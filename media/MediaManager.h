@@ -78,15 +78,16 @@ inline constexpr uint32_t kSoundMidi = 0x4;
 inline constexpr uint32_t kSoundNotPlayed = 0x8000;
 // 1 while a sound or a sound-only movie plays.
 int MediaIsPlaying();
-// fromResource 1: data is a stored 'Snd ' (or 'Midi' with kSoundMidi); 0: the file of slot 0.
-// window and name are the caller's and not read.
-void MediaPlaySound(HWND window, const char* name, int fromResource, Handle data, int volume, uint32_t flags);
+// Stored 'Snd ' data (or 'Midi' with kSoundMidi) played; the caller keeps the data.
+void MediaPlaySound(Handle data, int volume, uint32_t flags);
+// A sound or MIDI file played from its path.
+void MediaPlaySoundFile(const char* path, int volume, uint32_t flags);
 void MediaSetSoundVolume(int volume);
 void MediaStopSounds(int all);
 // The stack's 'Snd ' (or 'Midi') resource id played, after the sounds not kept are stopped.
 void PlaySoundResource(int16_t id, uint32_t flags, int volume);
-// The sound file of slot 2 located and played, after the sounds not kept are stopped.
-void PlaySoundFromFile(uint32_t flags, int volume);
+// The sound file remembered at that path located and played, after the sounds not kept are stopped.
+void PlaySoundFromFile(const char* remembered, uint32_t flags, int volume);
 void StopSounds(int all);
 
 // ---- StopAllSounds_win.cpp ----

@@ -74,19 +74,22 @@ int MediaIsPlaying() {
     return playing;
 }
 
-void MediaPlaySound(HWND, const char*, int fromResource, Handle data, int volume, uint32_t flags) {
+void MediaPlaySound(Handle data, int volume, uint32_t flags) {
     MediaManager* m = TheMediaManager();
-    if (!m)
+    if (!m || !data)
         return;
     DropFinishedSounds(*m);
-    const auto level = static_cast<int16_t>(volume);
-    if (fromResource) {
-        if (!data || StopIfStopAllSoundsName(data))
-            return;
-        StartSound(*m, new (std::nothrow) QTSoundElement(data, flags, level));
+    if (StopIfStopAllSoundsName(data))
         return;
-    }
-    StartSound(*m, new (std::nothrow) QTSoundElement(flags, level));
+    StartSound(*m, new (std::nothrow) QTSoundElement(data, flags, static_cast<int16_t>(volume)));
+}
+
+void MediaPlaySoundFile(const char* path, int volume, uint32_t flags) {
+    MediaManager* m = TheMediaManager();
+    if (!m || !path || !*path)
+        return;
+    DropFinishedSounds(*m);
+    StartSound(*m, new (std::nothrow) QTSoundElement(path, flags, static_cast<int16_t>(volume)));
 }
 
 void MediaSetSoundVolume(int volume) {
@@ -119,14 +122,14 @@ void PlaySoundResource(int16_t id, uint32_t flags, int volume) {
         return;
     const Handle data = GetResource((flags & kSoundMidi) ? kMidi : kSnd, static_cast<uint16_t>(id));
     if (data)
-        MediaPlaySound(nullptr, nullptr, 1, data, volume, flags);
+        MediaPlaySound(data, volume, flags);
 }
 
-void PlaySoundFromFile(uint32_t flags, int volume) {
+void PlaySoundFromFile(const char* remembered, uint32_t flags, int volume) {
     StopAllSounds(0);
-    CopyFileSpec(kSlotMediaFolder2, kSlotScratch);
-    if (LocateSoundFile(kSlotScratch))
-        MediaPlaySound(nullptr, nullptr, 0, 0, volume, flags);
+    char path[kFileSpecPathSize] = {};
+    if (LocateSoundPath(remembered, path, sizeof path))
+        MediaPlaySoundFile(path, volume, flags);
 }
 
 void StopSounds(int all) { StopAllSounds(all); }

@@ -216,9 +216,11 @@ int PackFileSpec(int slot, Handle* out) {
 }
 
 void UnpackFileSpec(int slot, std::span<const uint8_t> packed) {
-    FileSpec* spec = GetFileSpec(slot);
-    if (!spec)
-        return;
+    if (FileSpec* spec = GetFileSpec(slot))
+        UnpackFileSpecTo(spec, packed);
+}
+
+void UnpackFileSpecTo(FileSpec* spec, std::span<const uint8_t> packed) {
     const auto* text = reinterpret_cast<const char*>(packed.data());
     const size_t pathLength = BoundedLength(text, packed.size());
     CopyPathText({text, pathLength}, spec->path, sizeof spec->path);

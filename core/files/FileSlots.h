@@ -101,4 +101,5 @@ std::string_view NameOf(const FileSpec& spec);
 // even, i16 volume, u32 folder (both little-endian), name and NUL.
 int PackFileSpec(int slot, Handle* out);  // 1, or 0 when the handle cannot be made
 void UnpackFileSpec(int slot, std::span<const uint8_t> packed);  // restores path and name only
+void UnpackFileSpecTo(FileSpec* spec, std::span<const uint8_t> packed);  // the same, into a spec of one's own
 void UnpackFileSpec(int slot, Handle packed);

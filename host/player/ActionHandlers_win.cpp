@@ -42,8 +42,9 @@ void PlayActionSound(const Performance& p, uint16_t bit) {
     const uint32_t flags = GetU16(chunk, kChunkSoundFlags);
     const int volume = GetU16(chunk, kChunkSoundParameter);
     if (tag == kTagSoundFile) {
-        UnpackFileSpec(kSlotMediaFolder2, ChunkPayload(chunk));
-        PlaySoundFromFile(flags, volume);
+        FileSpec remembered{};
+        UnpackFileSpecTo(&remembered, ChunkPayload(chunk));
+        PlaySoundFromFile(remembered.path, flags, volume);
     } else {
         PlaySoundResource(GetI16(chunk, kChunkValue), flags, volume);
     }

@@ -58,14 +58,12 @@ void CbGetCurrentScore(NbaParamBlock& b) {
 
 void CbPlaySoundFile(NbaParamBlock& b) {
     const auto* entry = CallerPointer<const FileSpec>(b.param1);
-    FileSpec* slot = GetFileSpec(kSlotMediaFolder2);
-    if (!entry || !slot)
+    if (!entry)
         return;
-    std::memmove(slot, entry, sizeof(FileSpec));
-    // The caller's texts are kept terminated, as every slot's are.
-    slot->path[sizeof slot->path - 1] = 0;
-    slot->name[sizeof slot->name - 1] = 0;
-    PlaySoundFromFile(0, static_cast<int16_t>(b.param2 & 0xFFFF));
+    // The caller's path is kept terminated, as every slot's is.
+    char path[sizeof entry->path] = {};
+    std::memcpy(path, entry->path, sizeof path - 1);
+    PlaySoundFromFile(path, 0, static_cast<int16_t>(b.param2 & 0xFFFF));
 }
 
 void CbPlaySoundResource(NbaParamBlock& b) {

@@ -134,10 +134,15 @@ bool SaveTargetActions(const DropTarget& target, const ActionBlock& block) {
         return false;
     // The store may give a new id: record and layer follow it.
     WriteWord(holder, idOffset, id);
+    // A click reads the id from the layer, not the record.
     if (target.kind == kObjectText && target.layer) {
         LayerLock<FieldLayer> lock(target.layer);
         if (lock)
             lock->actionId = id;
+    } else if (target.kind == kObjectGraphic && target.layer) {
+        LayerLock<GraphicLayer> lock(target.layer);
+        if (lock)
+            lock->objectWord = id;
     }
     MarkCardChanged();
     return true;

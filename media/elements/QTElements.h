@@ -68,8 +68,8 @@ class QTSoundElement : public QTElement {
 public:
     // Stored data ('Snd ', or 'Midi' with flag 0x4), locked for the element's life.
     QTSoundElement(Handle data, uint32_t flags, int16_t volume);
-    // The file of file-spec slot 0.
-    QTSoundElement(uint32_t flags, int16_t volume);
+    // A sound or MIDI file (MIDI by its extension).
+    QTSoundElement(const char* path, uint32_t flags, int16_t volume);
     // A MIDI file to import.
     explicit QTSoundElement(const char* path);
     ~QTSoundElement() override;

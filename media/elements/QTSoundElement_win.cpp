@@ -73,8 +73,9 @@ QTSoundElement::QTSoundElement(Handle data, uint32_t soundFlags, int16_t soundVo
     objectId = -1;
 }
 
-QTSoundElement::QTSoundElement(uint32_t soundFlags, int16_t soundVolume) {
-    GetFileSpecPath(kSlotScratch, kMediaPathChars, path);
+QTSoundElement::QTSoundElement(const char* file, uint32_t soundFlags, int16_t soundVolume) {
+    if (file)
+        CopyPathText(file, path, sizeof path);
     flags = soundFlags;
     volume = soundVolume;
     keep = (soundFlags & kMediaFlagKeep) ? 1 : 0;

@@ -35,6 +35,17 @@ bool LocateSoundFile(int destinationSlot) {
     return LocateFile(request, destinationSlot, false) != 0;
 }
 
+bool LocateSoundPath(const char* remembered, char* found, int size) {
+    if (!remembered || !*remembered || size <= 0)
+        return false;
+    const FileSpecKeeper kept(kSlotScratch);
+    SetFileSpecFromPath(kSlotScratch, remembered);
+    if (!LocateSoundFile(kSlotScratch))
+        return false;
+    GetFileSpecPath(kSlotScratch, size, found);
+    return *found != 0;
+}
+
 Handle ImportSoundFile(int slot, bool showError) {
     if (!GetFileSpec(slot))
         return 0;

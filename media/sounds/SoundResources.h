@@ -86,6 +86,9 @@ Handle ImportAuData(Handle file);
 // ---- ImportSoundFile_win.cpp ----
 // The sound file slot 0 names, found (prompt 2414, the sound filters) into destinationSlot.
 bool LocateSoundFile(int destinationSlot);
+// The sound file remembered at that path, found where it went: its path into found (size bytes).
+// The lookup's slot is put back as it was.
+bool LocateSoundPath(const char* remembered, char* found, int size);
 // The sound file named by the slot, located (the slot then names the found file) and converted
 // by its extension: "wav", "aif", "au" to 'Snd ' data, "mid" to 'Midi' data. 0 on failure, the
 // read's error shown when showError is set.

@@ -142,8 +142,8 @@ bool RecordMovie(HWND parent, std::span<uint8_t> movieChunk) {
     SetFileSpecFromPath(kSlotMediaFolder14, path);
     CopyFileSpec(kSlotMediaFolder14, kSlotScratch);
     BigMascotMessageBox(parent, kAlertPlaceMovie, 1, false, true, false);
-    // The file is known: its options open it and place it.
-    return MediaMovieOptions(movieChunk, 1) != 0;
+    // The recorded file is offered in the Open dialog, then placed by the user, then its options.
+    return MediaChooseMovie(movieChunk) != 0;
 }
 
 }  // namespace

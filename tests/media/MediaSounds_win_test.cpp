@@ -104,7 +104,7 @@ TEST_F(MediaSoundsTest, SoundsPlayUntilDoneAndStoppingSparesTheKeptOnes) {
     ASSERT_NE(snd, 0);
 
     // Without a manager nothing plays and nothing is exported.
-    MediaPlaySound(nullptr, "", 1, snd, 255, 0);
+    MediaPlaySound(snd, 255, 0);
     StopAllSounds(1);
     EXPECT_EQ(MediaIsPlaying(), 0);
     EXPECT_EQ(MediaExportMidiFile(snd, TempPath("loom_no_manager.mid").c_str()), 16);
@@ -116,7 +116,7 @@ TEST_F(MediaSoundsTest, SoundsPlayUntilDoneAndStoppingSparesTheKeptOnes) {
     // Stored data at full volume is listed while it plays and reaches the sink (the element's
     // scaling of the volume is QTElements_win_test's); stopped, it lets go of the data.
     DeleteFileA(sink_.c_str());
-    MediaPlaySound(nullptr, "Tone", 1, snd, 256, 0);
+    MediaPlaySound(snd, 256, 0);
     EXPECT_EQ(m.sounds.count, 1);
     EXPECT_EQ(MediaIsPlaying(), 1);
     const double full = SinkAmplitude(ReadAll(sink_));
@@ -127,9 +127,9 @@ TEST_F(MediaSoundsTest, SoundsPlayUntilDoneAndStoppingSparesTheKeptOnes) {
 
     // A kept sound and a plain one: stopping those not kept leaves the first, whose volume
     // still follows; once done, any sound operation drops it and the list frees its blocks.
-    MediaPlaySound(nullptr, "", 1, snd, 255, kSoundKeep);
+    MediaPlaySound(snd, 255, kSoundKeep);
     QTAdvanceTestClock(100);
-    MediaPlaySound(nullptr, "", 1, snd, 255, 0);
+    MediaPlaySound(snd, 255, 0);
     ASSERT_EQ(m.sounds.count, 2);
     StopAllSounds(0);
     ASSERT_EQ(m.sounds.count, 1);
@@ -144,13 +144,19 @@ TEST_F(MediaSoundsTest, SoundsPlayUntilDoneAndStoppingSparesTheKeptOnes) {
     EXPECT_EQ(m.sounds.count, 0);
     EXPECT_EQ(m.sounds.blocks, nullptr);
 
-    // A sound file: slot 2's, located, played from the file, after the sounds not kept.
-    MediaPlaySound(nullptr, "", 1, snd, 255, 0);
-    SetFileSpecFromPath(kSlotMediaFolder2, WriteTemp("loom_sounds.wav", WaveFileOf(Square(2205, 100))).c_str());
+    // A sound file: the path given, located, played from the file, after the sounds not kept;
+    // the global slots are left as they were.
+    MediaPlaySound(snd, 255, 0);
+    const std::string wav = WriteTemp("loom_sounds.wav", WaveFileOf(Square(2205, 100)));
+    SetFileSpecFromPath(kSlotMediaFolder2, "C:\\elsewhere\\other.wav");
+    SetFileSpecFromPath(kSlotScratch, "C:\\elsewhere\\scratch.wav");
     SetLocateFileLocalMode(true);
     DeleteFileA(sink_.c_str());
-    PlaySoundFromFile(kSoundKeep, 128);
+    PlaySoundFromFile(wav.c_str(), kSoundKeep, 128);
     SetLocateFileLocalMode(false);
+    char slot[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotScratch, sizeof slot, slot);
+    EXPECT_STREQ(slot, "C:\\elsewhere\\scratch.wav");
     ASSERT_EQ(m.sounds.count, 1);
     EXPECT_EQ(static_cast<QTSoundElement*>(m.sounds.head->data)->source, 0) << "from the file";
     EXPECT_NEAR(SinkAmplitude(ReadAll(sink_)) / full, 0.5, 0.05) << "at volume 128, half";
@@ -180,8 +186,8 @@ TEST_F(MediaSoundsTest, SoundsPlayUntilDoneAndStoppingSparesTheKeptOnes) {
     delete pictures;
 
     // The manager's end deletes whatever still plays.
-    MediaPlaySound(nullptr, "", 1, snd, 255, kSoundKeep);
-    MediaPlaySound(nullptr, "", 1, snd, 255, 0);
+    MediaPlaySound(snd, 255, kSoundKeep);
+    MediaPlaySound(snd, 255, 0);
     ASSERT_EQ(m.sounds.count, 2);
     MediaDeleteAllSounds(m);
     EXPECT_EQ(m.sounds.count, 0);
@@ -211,7 +217,7 @@ TEST_F(MediaSoundsTest, AMidiFileImportsAsAMovieFileAndExportsToTheSameNotes) {
     EXPECT_EQ(info.tracks[0].mediaType, QtFourCC("musi"));
 
     // Played as 'Midi' data: two seconds, the data as it was.
-    MediaPlaySound(nullptr, "", 1, stored, 255, kSoundMidi);
+    MediaPlaySound(stored, 255, kSoundMidi);
     ASSERT_EQ(m.sounds.count, 1);
     QTAdvanceTestClock(1999);
     EXPECT_EQ(MediaIsPlaying(), 1);

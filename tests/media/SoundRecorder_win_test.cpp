@@ -14,11 +14,14 @@
 
 #include "StackBuilder.h"
 #include "actions/ActionBlock.h"
+#include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
 #include "media/SoundRecorder.h"
 #include "media/sounds/SoundResources.h"
+#include "quicktime/QuickTime.h"
+#include "quicktime/dll/StandInMovies.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 #include "core/memory/ByteReader.h"
@@ -27,6 +30,7 @@
 #include "tests/media/RecorderTesting_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestSounds_win.h"
 
@@ -385,28 +389,40 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
     stack.resources.push_back({"Snd ", 400, "Purr", 0, 0, StoredSnd(Square(300, 20))});
     SamplesStackBeside samples({sb::Resource{"Snd ", 9001, "Meow", 0, 0, StoredSnd(Square(200, 30))}});
     LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "recorder-e2e-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    // The linked stand-in plays the deck's sounds, into the sink this test names.
+    const QtLibraryOps savedOps = GetQtLibraryOps();
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "recorder-e2e-" + std::to_string(GetCurrentProcessId()) + ".stk", &page,
+                                   [] { SetQtLibraryOps(LinkedStandInOps()); }));
     Handle card = 0;
     uint32_t offset = 0;
     ASSERT_TRUE(FindObject(kObjectButton, 5, &card, &offset));
     ActionBlock block{};
     ASSERT_TRUE(LoadActionBlock(card, offset, &block));
 
-    // Real clicks on the deck: record, then any click stops. Full volume, so that what plays is
-    // the input itself.
+    // Real clicks on the deck: record, then any click stops, then Play. Full volume, so that
+    // what plays is the input itself. Whatever the file slots name is not what plays.
     const std::vector<uint8_t> input = Pattern(900);
     StandInWaveIn device(input);
+    browsertest::ServerFolder server;
+    const std::string deckSink = server.Name("deck-sink.wav");
+    SetStandInSoundSink(deckSink);
+    SetFileSpecFromPath(kSlotScratch, server.Name("other.wav").c_str());
+    SetFileSpecFromPath(kSlotMediaFolder2, server.Name("other.wav").c_str());
     AudioDeckChoice choice{block.soundId, block.soundFlags, uint16_t(block.soundIsFile), 255};
     DialogDriver driver(15000);
     driver.Expect(DialogMatch::Template("TAPE"), [&driver](DialogView& deck) {
         RealClick(deck.Window(), ZoneCentre(deck, 0));
         AtTime(driver, GetTickCount() + 500, [&driver](DialogView& recording) {
             RealClick(recording.Window(), ZoneCentre(recording, 2));
-            driver.Expect(DialogMatch::Template("TAPE"), NameAndConfirm("Bark"));
+            AtTime(driver, GetTickCount() + 300, [&driver](DialogView& recorded) {
+                RealClick(recorded.Window(), ZoneCentre(recorded, 2));
+                AtTime(driver, GetTickCount() + 300, NameAndConfirm("Bark"));
+            });
         });
     });
     ASSERT_EQ(driver.Run([&] { return RunAudioDeckDialog(page.embed, &choice); }), 1);
     EXPECT_TRUE(driver.AllAnswered());
+    SetStandInSoundSink("");
 
     // The action's saver stores the pending sound and names it in chunk 83 of the button; the
     // stack is saved with both.
@@ -417,12 +433,12 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
     ASSERT_TRUE(TakeAudioDeckRequest(&request));
     SetPendingSoundRequest(request, true);
     ASSERT_TRUE(SaveActionBlock(card, offset, 5, block));
-    browsertest::ServerFolder server;
     const std::string saved = server.Name("bark.stk");
     DialogDriver saving(5000);
     ASSERT_EQ(saving.Run([&] { return SaveStackAsPath(saved.c_str()); }), 0);
     EXPECT_EQ(saving.DialogsSeen(), 0) << "no alert: the stack was written";
     CloseLinkedPlugin(&page);
+    SetQtLibraryOps(savedOps);
 
     // What the reader sees in the file: chunk 83 on the button, the 'Snd ' resource "Bark", and
     // in its data the input's samples in order.
@@ -446,6 +462,13 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
     EXPECT_GT(count, 11025u * 3 / 10) << "about half a second at 11025 Hz";
     const std::vector<uint8_t> recorded(snd.begin() + 50, snd.end());
     EXPECT_EQ(FirstStray(recorded, input, 0), -1) << "the input's samples, in order and without gaps";
+
+    // The deck's Play wrote the recorded samples to the sink.
+    SoundFileInfo deckPlayed;
+    ASSERT_EQ(ReadWaveFile(ReadAll(deckSink), &deckPlayed), SoundRefusal::None) << "Play played a sound";
+    const std::vector<uint8_t> deckHeard(deckPlayed.data.begin(), deckPlayed.data.end());
+    EXPECT_EQ(deckHeard.size(), recorded.size());
+    EXPECT_EQ(FirstStray(deckHeard, input, 1), -1) << "the recorded samples play";
 
     // The real plug-in in the test browser: a click on the button plays the sound into the sink.
     const std::string sink = server.Name("sink.wav");

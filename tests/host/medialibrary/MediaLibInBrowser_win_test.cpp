@@ -29,27 +29,44 @@ sb::Stack ButtonStack() {
     stack.cardHeight = 120;
     sb::Card card = sb::PlainCard(1);
     card.objects.push_back(sb::Button(10, {10, 10, 90, 40}, "Play"));
+    // A graphic with a picture and no action of its own yet.
+    sb::Object graphic = sb::Graphic(11, {110, 60, 170, 100}, "Bell");
+    sb::SetGraphicPicture(graphic, sb::SolidPicture(60, 40, 8, 5));
+    card.objects.push_back(graphic);
     stack.cards = {card};
     return stack;
 }
 
 std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 
-TEST(MediaLibInBrowser, ASoundDroppedOnAButtonPlaysWhenItIsClicked) {
-    ServerFolder server;
-    const std::string name = "drop-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, StackBytes(ButtonStack()));
+// On a button and on a graphic, the next click plays the dropped sound without a reload; a click
+// elsewhere on the card plays nothing.
+TEST(MediaLibInBrowser, ASoundDroppedOnAButtonOrAGraphicPlaysWhenItIsClicked) {
     const std::vector<uint8_t> wave = WaveFileOf(Square(4410, 100));
-    const std::string sound = server.Put("chime.wav", std::string(wave.begin(), wave.end()));
-    const std::string sink = server.Name("sink.wav");
-    const BrowserRun run = RunBrowser(server,
-                                      {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                       "--size", "200x120", "--drop", sound + "@40,20@800", "--click", "40,20@1600",
-                                       "--quit-after", "3200", "http://localhost/" + name},
-                                      {{"LOOM_QUICKTIME_SINK", sink}});
-    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
-    EXPECT_NE(FindHolding(run.log, "drop("), -1) << Joined(run.log);
-    EXPECT_GT(SinkAmplitude(ReadAll(sink)), 20.0) << Joined(run.log);
+    struct Case {
+        const char* target;
+        const char* click;
+        bool plays;
+    };
+    for (const Case& c : {Case{"40,20", "40,20", true}, Case{"140,80", "140,80", true}, Case{"140,80", "40,100", false}}) {
+        ServerFolder server;
+        const std::string name = "drop-" + std::to_string(GetCurrentProcessId()) + ".stk";
+        server.Put(name, StackBytes(ButtonStack()));
+        const std::string sound = server.Put("chime.wav", std::string(wave.begin(), wave.end()));
+        const std::string sink = server.Name("sink.wav");
+        const BrowserRun run = RunBrowser(server,
+                                          {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                                           "--size", "200x120", "--drop", sound + "@" + c.target + "@800", "--click",
+                                           std::string(c.click) + "@1600", "--quit-after", "3200",
+                                           "http://localhost/" + name},
+                                          {{"LOOM_QUICKTIME_SINK", sink}});
+        ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        EXPECT_NE(FindHolding(run.log, "drop("), -1) << Joined(run.log);
+        if (c.plays)
+            EXPECT_GT(SinkAmplitude(ReadAll(sink)), 20.0) << "dropped at " << c.target << Joined(run.log);
+        else
+            EXPECT_TRUE(ReadAll(sink).empty()) << "clicked beside it" << Joined(run.log);
+    }
 }
 
 TEST(MediaLibInBrowser, TheBrowserGoesWithThePluginAndOpensAgain) {

@@ -383,17 +383,16 @@ TEST_F(QTElementsTest, SoundVolumeIsScaledAgainstTheWaveOutputAndReachesTheSink)
 
     // A sound file named by file-spec slot 0 plays from the file; a ".mid" one would be MIDI.
     DeleteFileA(sink_.c_str());
-    SetFileSpecFromPath(kSlotScratch, WriteTemp("loom_elements.wav", WaveFileOf(pcm)).c_str());
+    const std::string wav = WriteTemp("loom_elements.wav", WaveFileOf(pcm));
     {
-        QTSoundElement sound(kMediaFlagKeep, 128);
+        QTSoundElement sound(wav.c_str(), kMediaFlagKeep, 128);
         EXPECT_EQ(sound.mode, kQTModeSound);
         EXPECT_EQ(sound.keep, 1);
         ASSERT_EQ(sound.Open(card_, 0), 1);
         sound.Play();
         EXPECT_NEAR(SinkAmplitude(ReadAll(sink_)) / amplitude[0], 0.5, 0.05);
     }
-    SetFileSpecFromPath(kSlotScratch, TempPath("loom_elements.mid").c_str());
-    EXPECT_EQ(QTSoundElement(0, 255).mode, kQTModeMidi);
+    EXPECT_EQ(QTSoundElement(TempPath("loom_elements.mid").c_str(), 0, 255).mode, kQTModeMidi);
 
     // A header whose length runs past the data: alert 2390, no movie.
     Bytes bad = StoredSnd(pcm);
