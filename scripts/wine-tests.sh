@@ -105,12 +105,14 @@ say() {
 
 # A shard's view of the build folder: folders of its own with the built files linked into them,
 # so what a test writes beside the plug-in (samples, preferences, copied modules) stays the shard's.
+# The preferences file a run outside the shards left in the build folder is no built file: linked,
+# every shard would write through the link into that one file.
 make_view() {
   local view=$1 path
   rm -rf "$view"
   mkdir -p "$view"
   (cd "$build" && find . \( -name CMakeFiles -o -path ./layer-views -o -path ./googletest -o -path ./lib \
-    -o -path ./Testing -o -path ./wine-tests \) -prune -o -print) |
+    -o -path ./Testing -o -path ./wine-tests -o -iname LMPREFS.INI \) -prune -o -print) |
     while IFS= read -r path; do
       if [ -d "$build/$path" ]; then mkdir -p "$view/$path"; else ln -s "$build/$path" "$view/$path"; fi
     done

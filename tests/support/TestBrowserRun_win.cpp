@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -104,6 +105,28 @@ std::string Field(const std::string& line, const std::string& key) {
 }
 
 
+namespace {
+
+// Waits for the process while answering messages sent to this thread's windows: on a palette
+// display a program's realised palette is broadcast to every top-level window, and the sender
+// waits for each answer. Posted messages stay queued. True when the process ended in time.
+bool WaitAnsweringSentMessages(HANDLE process, DWORD ms) {
+    const DWORD until = GetTickCount() + ms;
+    for (;;) {
+        const DWORD now = GetTickCount();
+        const DWORD left = static_cast<int32_t>(until - now) > 0 ? until - now : 0;
+        const DWORD got = MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_SENDMESSAGE);
+        if (got == WAIT_OBJECT_0)
+            return true;
+        if (got != WAIT_OBJECT_0 + 1)
+            return false;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+}  // namespace
+
 BrowserRun RunProgram(const std::string& program, const ServerFolder& server, const std::vector<std::string>& args,
                       const std::vector<std::pair<std::string, std::string>>& env) {
     BrowserRun run;
@@ -134,7 +157,7 @@ BrowserRun RunProgram(const std::string& program, const ServerFolder& server, co
         ADD_FAILURE() << "cannot start " << command << " (error " << GetLastError() << ")";
         return run;
     }
-    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    if (!WaitAnsweringSentMessages(process.hProcess, 60000)) {
         TerminateProcess(process.hProcess, 99);
         WaitForSingleObject(process.hProcess, 5000);
         ADD_FAILURE() << "the program did not end within a minute: " << command;

@@ -33,6 +33,7 @@
 #include "host/actions/ActionsEditor.h"
 #include "host/menus/MenuCommands.h"
 #include "host/palettes/ToolPalette.h"
+#include "host/player/CardNavigation.h"
 #include "host/player/CardRefresh.h"
 #include "host/window/TextFieldProc.h"
 #include "logo/Logo.h"
@@ -843,6 +844,11 @@ TEST_F(ActionsInPlugin, CancelledStackChoicesLeaveTheSavedStackAsItWas) {
     next.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
     next.Run([&] { return DoMenuCommand(page_.embed, 15851); });  // "&Next Card"
     ASSERT_TRUE(next.AllAnswered());
+    // On a palette display a card's picture is converted the first time it is shown, and saved
+    // so: the walk below shows the second card, so it is shown once before the first save.
+    GoToCardInStack(2, 0, 0, 0);
+    GoToCardInStack(1, 0, 0, 0);
+    ASSERT_EQ(GetCurrentCardId(), 1);
     auto done = [&] {
         SelectObjectLayer(FindLayer(kObjectButton, kButtonId));
         DialogDriver driver;
