@@ -179,6 +179,38 @@ BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>
     return RunProgram(BrowserPath(), server, args, env);
 }
 
+CachedSite::CachedSite(int pageWidth, int pageHeight) : width(pageWidth), height(pageHeight) {
+    cache = server.path + "\\cache";
+    CreateDirectoryA(cache.c_str(), nullptr);
+}
+
+CachedSite::~CachedSite() {
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((cache + "\\*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileA((cache + "\\" + data.cFileName).c_str());
+        while (FindNextFileA(search, &data));
+        FindClose(search);
+    }
+    RemoveDirectoryA(cache.c_str());
+}
+
+BrowserRun CachedSite::Run(const std::string& stack, std::vector<std::string> args) {
+    std::vector<std::string> all = {"--dll", PluginPath(), "--server", server.path, "--log", "--size",
+                                    std::to_string(width) + "x" + std::to_string(height)};
+    all.insert(all.end(), args.begin(), args.end());
+    all.push_back("http://localhost/" + stack);
+    return RunBrowser(server, all, {{"TMP", cache}, {"TEMP", cache}});
+}
+
+std::string CachedSite::Report(const std::string& stack) {
+    const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
+    const BrowserRun report = RunProgram(reporter, server, {stack});
+    EXPECT_EQ(report.exitCode, 0) << report.errors;
+    return Joined(report.log);
+}
+
 std::string Joined(const std::vector<std::string>& lines) {
     std::string all;
     for (const std::string& l : lines)

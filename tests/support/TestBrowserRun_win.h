@@ -44,6 +44,21 @@ BrowserRun RunProgram(const std::string& program, const ServerFolder& server, co
 BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>& args,
                       const std::vector<std::pair<std::string, std::string>>& env = {});
 
+// A server folder whose test-browser runs keep the download cache in a folder of their own
+// (so a saved web stack's copy can be found and is gone with the folder), on a page of the
+// given size; Report runs stackreport on a file of the folder.
+struct CachedSite {
+    ServerFolder server;
+    std::string cache;
+    int width, height;
+    CachedSite(int pageWidth, int pageHeight);
+    ~CachedSite();
+    CachedSite(const CachedSite&) = delete;
+    CachedSite& operator=(const CachedSite&) = delete;
+    BrowserRun Run(const std::string& stack, std::vector<std::string> args);
+    std::string Report(const std::string& stack);
+};
+
 std::string ReadFile(const std::string& path);
 // The lines of a text without their leading blanks and line ends; blank lines dropped.
 std::vector<std::string> Lines(const std::string& text);

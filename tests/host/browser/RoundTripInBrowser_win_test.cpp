@@ -56,38 +56,8 @@ std::string RoundTripStack(int depth) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// A server folder whose runs keep the download cache in a folder of their own.
-struct Site {
-    ServerFolder server;
-    std::string cache;
-    Site() {
-        cache = server.path + "\\cache";
-        CreateDirectoryA(cache.c_str(), nullptr);
-    }
-    ~Site() {
-        WIN32_FIND_DATAA data;
-        HANDLE search = FindFirstFileA((cache + "\\*").c_str(), &data);
-        if (search != INVALID_HANDLE_VALUE) {
-            do
-                DeleteFileA((cache + "\\" + data.cFileName).c_str());
-            while (FindNextFileA(search, &data));
-            FindClose(search);
-        }
-        RemoveDirectoryA(cache.c_str());
-    }
-    BrowserRun Run(const std::string& stack, std::vector<std::string> args) {
-        std::vector<std::string> all = {"--dll", PluginPath(), "--server", server.path, "--log", "--size",
-                                        std::to_string(kWidth) + "x" + std::to_string(kHeight)};
-        all.insert(all.end(), args.begin(), args.end());
-        all.push_back("http://localhost/" + stack);
-        return RunBrowser(server, all, {{"TMP", cache}, {"TEMP", cache}});
-    }
-    std::string Report(const std::string& stack) {
-        const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
-        const BrowserRun report = RunProgram(reporter, server, {stack});
-        EXPECT_EQ(report.exitCode, 0) << report.errors;
-        return Joined(report.log);
-    }
+struct Site : CachedSite {
+    Site() : CachedSite(kWidth, kHeight) {}
 };
 
 // The options that take a shot of each card in turn from the first, starting at startMs, and
