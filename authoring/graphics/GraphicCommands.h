@@ -21,7 +21,6 @@ void RebuildGraphicLayer(HWND window, LayerHandle layer, uint16_t id);
 void EditObjectAtPoint(HWND window, int x, int y, bool ctrl);
 // Appearance... (300): the dialog of the selected object by its kind.
 void EditSelectedObject(HWND window);
-// Actions... and Features... of the object menu for the selected object by its kind (a
-// button's actions through its editor; buttons have no features dialog of their own here).
-void EditSelectedObjectActions(HWND window);
+// Features... of the object menu for the selected graphic or text object (a button's are
+// kept with its action choices).
 void EditSelectedObjectFeatures(HWND window);

@@ -162,16 +162,6 @@ void EditSelectedObject(HWND window) {
         EditByKind(window, selected, false);
 }
 
-void EditSelectedObjectActions(HWND window) {
-    const LayerHandle selected = GetSelectedObject();
-    switch (LayerKind(selected)) {
-    case kObjectGraphic: EditGraphicActions(selected); break;
-    case kObjectText: EditTextObjectActions(selected); break;
-    case kObjectButton: EditButtonAppearance(window, selected, true); break;
-    default: break;
-    }
-}
-
 void EditSelectedObjectFeatures(HWND window) {
     const LayerHandle selected = GetSelectedObject();
     switch (LayerKind(selected)) {

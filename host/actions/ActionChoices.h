@@ -28,6 +28,14 @@ Handle GetObjectActionHandle(LayerHandle layer, uint32_t* outOffset, uint16_t* o
 void StoreObjectActionId(LayerHandle layer, uint16_t kind, uint16_t actionId);
 Handle BuildActionMenuList(HWND window, LayerHandle layer, uint16_t kind, int* outCount);
 int DoActionChoice(HWND window, int code);
+// The object's actions as menu items after a separator, each by its text's string id (a
+// context-menu number that comes back as its choice); the last, where it goes, after a
+// separator of its own. Nothing is appended
+// when its actions cannot be read; false when an item could not be.
+bool AppendObjectActionItems(HMENU menu, LayerHandle layer);
+// A sub-menu under the title offering every kind of action: the places to go, then the things
+// to do. False (and nothing appended) when it could not be made.
+bool AppendActionKindsMenu(HMENU menu, const char* title);
 // Commands 702 to 704 (the card's arriving, clicking and leaving scripts) and 705 to 707 (the
 // stack's) (CardScripts_win.cpp); other commands do nothing.
 void EditCardScript(HWND window, int command);

@@ -1,5 +1,6 @@
 // The object's action list and the choices of its actions menu (ActionMenu.h).
 #include <cstring>
+#include <string>
 
 #include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
@@ -8,6 +9,7 @@
 #include "actions/TimerButtons.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "graphics/layers/LayerList.h"
 #include "host/actions/ActionChoices.h"
@@ -29,6 +31,10 @@ uint16_t StoredActionId(uint16_t kind, uint16_t id) {
         return 0;
     return GetHandleWord(record, offset + ActionIdWord(kind));
 }
+
+// The kinds of action a menu offers, in the table's order: the places to go, then the things
+// to do (a separator between them).
+constexpr int kFirstThingToDo = kChoiceSounds;
 
 void FillEntry(uint8_t* entry, int code) {
     char text[kActionMenuTextBytes] = {};
@@ -133,6 +139,51 @@ Handle BuildActionMenuList(HWND, LayerHandle layer, uint16_t, int* outCount) {
     }
     *outCount = count;
     return list;
+}
+
+bool AppendObjectActionItems(HMENU menu, LayerHandle layer) {
+    int count = 0;
+    Handle list = layer ? BuildActionMenuList(GetMainWindow(), layer, 0, &count) : 0;
+    if (!list)
+        return true;
+    bool appended = true;
+    {
+        HandleLock lock(list);
+        if (lock && count > 0)
+            appended = AppendMenuA(menu, MF_SEPARATOR, 0, nullptr) != 0;
+        for (int i = 0; lock && appended && i < count; ++i) {
+            // The last entry, where the object goes, stands apart.
+            if (i > 0 && i == count - 1)
+                appended = AppendMenuA(menu, MF_SEPARATOR, 0, nullptr) != 0;
+            const uint8_t* entry = lock.get() + i * kActionMenuEntryBytes;
+            uint32_t stringId = 0;
+            std::memcpy(&stringId, entry + kActionMenuTextBytes, sizeof stringId);
+            const char* text = reinterpret_cast<const char*>(entry);
+            const std::string name(text, strnlen(text, kActionMenuTextBytes));
+            appended = appended && AppendMenuA(menu, MF_STRING, stringId, name.c_str()) != 0;
+        }
+    }
+    DisposeHandle(list);
+    return appended;
+}
+
+bool AppendActionKindsMenu(HMENU menu, const char* title) {
+    HMENU kinds = CreatePopupMenu();
+    if (!kinds)
+        return false;
+    bool appended = true;
+    for (int code = kChoiceAnotherCard; appended && code <= kChoiceTesting; ++code) {
+        char text[kActionMenuTextBytes] = {};
+        if (code == kFirstThingToDo)
+            appended = AppendMenuA(kinds, MF_SEPARATOR, 0, nullptr) != 0;
+        appended = appended && LoadResString(static_cast<uint32_t>(code + kActionTextBase), text, sizeof text) > 0 &&
+                   AppendMenuA(kinds, MF_STRING, static_cast<UINT_PTR>(code + kActionTextBase), text) != 0;
+    }
+    if (!appended || !AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(kinds), title)) {
+        DestroyMenu(kinds);
+        return false;
+    }
+    return true;
 }
 
 int DoActionChoice(HWND window, int code) {

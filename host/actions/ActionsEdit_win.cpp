@@ -137,17 +137,39 @@ int RunActionsDialogCall(int call, Handle record, uint32_t offset, int variant) 
     }
 }
 
+ButtonLayer PlainButtonCopy(const ButtonLayer& layer) {
+    ButtonLayer copy = layer;
+    copy.common.next = nullptr;
+    copy.common.region = nullptr;
+    copy.icon = 0;
+    copy.freehandMask = nullptr;
+    copy.freehandOutline = nullptr;
+    return copy;
+}
+
+void KeepEditedButton(const ButtonLayer& copy) {
+    Handle edited = g_editedButton;
+    if (edited && IsValidHandle(edited) && GetHandleSize(edited) >= sizeof(ButtonLayer))
+        return;
+    Handle again = NewHandleFromBytes(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(&copy), sizeof copy));
+    if (!again)
+        return;
+    SetButtonEditCopy(again);
+    g_editedButton = again;
+}
+
 int CommitButtonActions(LayerHandle layer, Handle record, uint32_t offset, ActionBlock*) {
-    Handle copy = 0;
-    uint16_t id = 0;
+    ButtonLayer plain{};
     {
         LayerLock<ButtonLayer> button(layer);
         if (!button)
             return 0;
-        id = button->common.id;
-        copy = NewHandleFromBytes(
-            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(button.get()), sizeof(ButtonLayer)));
+        plain = PlainButtonCopy(*button.get());
     }
+    plain.beingEdited = 1;
+    const uint16_t id = plain.common.id;
+    // The copy names the button; it holds none of the layer's handles, which a card walk frees.
+    Handle copy = NewHandleFromBytes(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(&plain), sizeof plain));
     if (!copy)
         return 0;
     SetButtonEditCopy(copy);

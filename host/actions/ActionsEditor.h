@@ -51,6 +51,12 @@ int RunActionsDialogCall(int call, Handle record, uint32_t offset, int variant);
 // loaded into the global block and *block, the dialog run; 1 and the new block when "Done"
 // changed it (the button's record then holds it), else 0.
 int CommitButtonActions(LayerHandle layer, Handle record, uint32_t offset, ActionBlock* block);
+// The button's layer without the handles the layer owns (its next layer, region, icon and
+// freehand bitmaps): what stays true of it when its card is left and entered again.
+ButtonLayer PlainButtonCopy(const ButtonLayer& layer);
+// After a card walk: when the edited button's copy went meanwhile, the kept copy becomes the
+// edited button (and the button edit copy, which owns it).
+void KeepEditedButton(const ButtonLayer& copy);
 
 // ---- TransitionsDialog_win.cpp ----
 enum TransitionTitle : uint32_t { kTitleTransitions = 3000, kTitleHideItem = 3001, kTitleShowItem = 3002 };

@@ -33,6 +33,8 @@ struct AnotherCardState {
     int16_t destination = 0;
     uint16_t transition = 0, effectValue = 0, speed = 0;
     INT_PTR result = 0;  // 0 while the dialog is up
+    bool editingButton = false;
+    ButtonLayer button{};  // the edited button as the walk began, without the layer's handles
 };
 AnotherCardState* g_walk = nullptr;
 WNDPROC g_staticProc = nullptr;
@@ -240,6 +242,13 @@ int RunAnotherCardSequence(HWND window) {
     AnotherCardState state;
     ActionBlock* block = GetActionBlock();
     state.startCard = GetCurrentCardId();
+    if (Handle edited = GetEditedButton(); edited && GetHandleSize(edited) >= sizeof(ButtonLayer)) {
+        HandleLock lock(edited);
+        if (lock) {
+            state.button = PlainButtonCopy(*reinterpret_cast<const ButtonLayer*>(lock.get()));
+            state.editingButton = true;
+        }
+    }
     if (const FileSpec* slot1 = GetFileSpec(kSlotCurrentStack))
         state.slot1 = *slot1;
     state.destination = block->destination;
@@ -274,6 +283,8 @@ int RunAnotherCardSequence(HWND window) {
     else if (IsStackOpen() && GetCurrentCardId() != state.startCard)
         GoToCardInStack(state.startCard, kWalkTransition, 0, kWalkSpeed);
     g_walk = nullptr;
+    if (state.editingButton)
+        KeepEditedButton(state.button);
     if (!taken) {
         block->destination = before.destination;
         block->transition = before.transition;

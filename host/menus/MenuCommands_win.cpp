@@ -213,8 +213,8 @@ bool RunEditAndOptions(HWND window, int command) {
     case 106: OpenPictureCropDialog(window, 'C', nullptr, {}, true); return true;
     case 311: EditTextLinks(window); return true;
     case 300: EditSelectedObject(window); return true;
-    // The object menu's Actions... (69, also 58) and Features... (68) of the selected object.
-    case 58: case 69: EditSelectedObjectActions(window); return true;
+    // Actions... (69) and N&one (58) open the whole dialog as the other action choices run,
+    // through DoActionChoice; Features... (68) of the selected object:
     case 68:
         // A button's features are kept with its actions' choices.
         if (const LayerHandle selected = GetSelectedObject(); LayerLock<>(selected) && LayerLock<>(selected)->kind == kObjectButton)

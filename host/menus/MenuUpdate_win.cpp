@@ -41,33 +41,10 @@ void Check(HMENU menu, UINT item, bool checked) {
     CheckMenuItem(menu, item, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-// The selected object's actions, each by its menu string's id (a context-menu number); the
-// last, where the object goes, after a separator of its own.
+// The selected object's actions after a separator.
 void AppendObjectActions(HMENU popup) {
-    LayerHandle layer = GetSelectedObject();
-    if (!layer)
-        return;
-    int count = 0;
-    Handle list = BuildActionMenuList(GetMainWindow(), layer, 0, &count);
-    if (!list)
-        return;
-    {
-        HandleLock lock(list);
-        if (lock && count > 0) {
-            AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-            for (int i = 0; i < count; ++i) {
-                if (i > 0 && i == count - 1)
-                    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);  // the destination stands apart
-                const uint8_t* entry = lock.get() + i * kActionMenuEntryBytes;
-                uint32_t stringId = 0;
-                std::memcpy(&stringId, entry + kActionMenuTextBytes, sizeof stringId);
-                const char* text = reinterpret_cast<const char*>(entry);
-                const std::string name(text, strnlen(text, kActionMenuTextBytes));
-                AppendMenuA(popup, MF_STRING, stringId, name.c_str());
-            }
-        }
-    }
-    DisposeHandle(list);
+    if (const LayerHandle layer = GetSelectedObject())
+        AppendObjectActionItems(popup, layer);
 }
 
 // The selected object's item is a sub-menu under its kind's title ("Edit this Button", ...):

@@ -10,6 +10,7 @@
 #include "core/ui/MenuBar.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ToolNumbers.h"
+#include "host/actions/ActionChoices.h"
 #include "host/menus/MenuCommandRules.h"
 #include "host/menus/MenuCommands.h"
 #include "host/state/DeferredCommands.h"
@@ -49,6 +50,7 @@ constexpr uint32_t kStringCopy = 4018;
 constexpr uint32_t kStringClear = 4019;
 constexpr uint32_t kStringPaste = 4021;
 constexpr uint32_t kStringTextSuffix = 4046;
+constexpr uint32_t kStringActionKinds = 4182;
 
 constexpr size_t kItemBuffer = kMaxContextItemText + 1;
 
@@ -271,6 +273,14 @@ bool AppendEditSection(HMENU menu, bool objectSelected) {
            AppendEditItem(menu, kStringClear, kCommandClear, "");
 }
 
+// The object's current actions, then every kind of action in a sub-menu; what is chosen comes
+// back as an action choice.
+bool AppendActionsSection(HMENU menu, LayerHandle selected) {
+    std::string title;
+    return AppendObjectActionItems(menu, selected) && AppendSeparator(menu) &&
+           LoadItemString(kStringActionKinds, &title) && AppendActionKindsMenu(menu, title.c_str());
+}
+
 bool MenuAllowed() {
     return !IsBrowseMode() && !IsPlacedButtonShown() && !IsPlacedTextFieldShown() && !IsPlacedGraphicShown();
 }
@@ -322,7 +332,8 @@ HMENU BuildContextMenu(HINSTANCE, LayerHandle selectedObject) {
     if (!menu)
         return nullptr;
     const bool built = (selectedObject ? AppendObjectTitle(menu, selectedObject) : AppendCardTitle(menu)) &&
-                       AppendEditSection(menu, selectedObject != nullptr);
+                       AppendEditSection(menu, selectedObject != nullptr) &&
+                       (!selectedObject || AppendActionsSection(menu, selectedObject));
     if (!built) {
         DestroyMenu(menu);
         return nullptr;
