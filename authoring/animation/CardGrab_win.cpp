@@ -44,9 +44,12 @@ POINT RectCorner(const Grab& g, POINT mouse) {
     return POINT{g.anchor.x + (dx < 0 ? -side : side), g.anchor.y + (dy < 0 ? -side : side)};
 }
 
+// Dragged up or to the left the corner lies before the anchor: the outline goes from the
+// smaller to the larger coordinates either way.
 void DrawGrabRect(const Grab& g) {
     WindowDC dc(g.window);
-    DrawMarchingRect(dc.get(), 'X', g.anchor.x, g.anchor.y, g.corner.x, g.corner.y, 0);
+    DrawMarchingRect(dc.get(), 'X', std::min(g.anchor.x, g.corner.x), std::min(g.anchor.y, g.corner.y),
+                     std::max(g.anchor.x, g.corner.x), std::max(g.anchor.y, g.corner.y), 0);
 }
 
 void DrawInvertedLine(HWND window, POINT from, POINT to) {

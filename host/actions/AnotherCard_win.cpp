@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "actions/ActionBlock.h"
+#include "actions/ActionRecord.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
@@ -121,8 +122,12 @@ void StartDialog(HWND dialog) {
         spec->name[0] = '\0';
     }
     const FileSpec* target = GetFileSpec(kSlotTargetStack);
-    if (g_walk->destination > 0) {
-        if (target && target->path[0])
+    const bool otherStack = target && target->path[0];
+    // "Go to another stack" shows that stack, from its first card.
+    if (g_walk->destination == kDestOtherStack && otherStack) {
+        GoToStackCard(0, kSlotTargetStack, kWalkTransition, 0, kWalkSpeed, false);
+    } else if (g_walk->destination > 0) {
+        if (otherStack)
             GoToStackCard(static_cast<uint16_t>(g_walk->destination), kSlotTargetStack, kWalkTransition, 0, kWalkSpeed,
                           false);
         else if (static_cast<uint16_t>(g_walk->destination) != GetCurrentCardId())

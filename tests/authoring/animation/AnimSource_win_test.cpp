@@ -116,9 +116,9 @@ std::string SolidBmp(const std::string& name, int width, int height, uint32_t co
 // loop; when the steps are done and the grab still runs, a release is posted so that a test
 // fails instead of waiting for ever.
 struct InputStep {
-    enum Kind { Move, Press, Release, KeyDown, KeyUp, DropCapture } kind;
+    enum Kind { Move, Press, Release, KeyDown, KeyUp, DropCapture, Look } kind;
     int x = 0, y = 0;
-    WORD key = 0;
+    WORD key = 0;  // a Look's: how many pixels of the row from x
 };
 
 struct InputScript {
@@ -126,8 +126,19 @@ struct InputScript {
     std::vector<InputStep> steps;
     size_t next = 0;
     int idle = 0;
+    std::vector<std::vector<COLORREF>> looks;  // a Look step's row of the window as shown
 };
 InputScript g_script;
+
+// The shown pixels of a row of the card window from x, n of them.
+std::vector<COLORREF> ShownRow(HWND window, int x, int y, int n) {
+    std::vector<COLORREF> row;
+    HDC dc = GetDC(window);
+    for (int i = 0; i < n; ++i)
+        row.push_back(GetPixel(dc, x + i, y));
+    ReleaseDC(window, dc);
+    return row;
+}
 
 void SendMouseInput(int x, int y, DWORD flags) {
     POINT p{x, y};
@@ -167,6 +178,7 @@ void CALLBACK OnInputTick(HWND, UINT, UINT_PTR, DWORD) {
     case InputStep::KeyDown: SendKeyInput(step.key, false); break;
     case InputStep::KeyUp: SendKeyInput(step.key, true); break;
     case InputStep::DropCapture: ReleaseCapture(); break;
+    case InputStep::Look: s.looks.push_back(ShownRow(s.card, step.x, step.y, step.key)); break;
     }
 }
 
@@ -353,6 +365,22 @@ TEST_F(AnimSourceTest, ARectangleGrabGivesTheSameAreaEitherWayRound) {
     EXPECT_EQ(down.startOnScreen.y, centre.y);
     FreeFrameStrip(&down);
     FreeFrameStrip(&up);
+}
+
+// Dragged up and to the left, the marching outline shows from the mouse to the press.
+TEST_F(AnimSourceTest, TheGrabsOutlineShowsWhenDraggedUpAndLeft) {
+    FrameStrip strip;
+    const InputStep lookAtTop{InputStep::Look, 127, 35, 46};
+    ASSERT_TRUE(Grab(false, {{InputStep::Move, 175, 75}, lookAtTop, {InputStep::Press, 175, 75},
+                             {InputStep::Move, 140, 60}, {InputStep::Move, 125, 35}, {InputStep::Move, 125, 35},
+                             lookAtTop, {InputStep::Release, 125, 35}},
+                     &strip));
+    ASSERT_EQ(g_script.looks.size(), 2u);
+    int inverted = 0;
+    for (size_t i = 0; i < g_script.looks[0].size(); ++i)
+        inverted += g_script.looks[1][i] != g_script.looks[0][i];
+    EXPECT_GT(inverted, 10) << "the outline's top edge while dragging";
+    FreeFrameStrip(&strip);
 }
 
 TEST_F(AnimSourceTest, AControlPickOnPureRedShowsThroughAColourWithRedZero) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "actions/ActionRecord.h"
 #include "actions/ActionBlock.h"
 #include "actions/ActionsDialog.h"
 #include "core/files/FileSlots.h"
@@ -411,6 +412,32 @@ TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
     EXPECT_STREQ(end, start) << "back in the stack the walk began in";
     EXPECT_EQ(GetCurrentCardId(), 1);
     EXPECT_EQ(block->destination, 0);
+
+    // A "go to another stack" destination starts the walk in that stack, on its first card
+    // (found on the disk here, as a local stack's are, rather than asked of the page).
+    const bool local = IsLocateFileLocalMode();
+    SetLocateFileLocalMode(true);
+    block->destination = kDestOtherStack;
+    SetFileSpecFromPath(kSlotTargetStack, otherFile.c_str());
+    DialogDriver onward(20000);
+    onward.Expect(DialogMatch::Caption("Move to card"), [&](DialogView& box) {
+        GetFileSpecPath(kSlotCurrentStack, sizeof during, during);
+        cardDuring = GetCurrentCardId();
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(onward.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    SetLocateFileLocalMode(local);
+    EXPECT_TRUE(onward.AllAnswered());
+    EXPECT_EQ(std::string(during).substr(std::string(during).find_last_of("\\/") + 1),
+              otherFile.substr(otherFile.find_last_of("\\/") + 1));
+    EXPECT_EQ(cardDuring, 7) << "the destination's stack, from its first card";
+    GetFileSpecPath(kSlotCurrentStack, sizeof end, end);
+    EXPECT_STREQ(end, start);
+    EXPECT_EQ(GetCurrentCardId(), 1);
+    EXPECT_EQ(block->destination, kDestOtherStack);
+    GetFileSpecPath(kSlotTargetStack, sizeof end, end);
+    EXPECT_EQ(std::string(end).substr(std::string(end).find_last_of("\\/") + 1),
+              otherFile.substr(otherFile.find_last_of("\\/") + 1)) << "the destination keeps its stack";
     DeleteFileA(otherFile.c_str());
 }
 
