@@ -106,6 +106,51 @@ private:
     bool ready_ = false, drawn_ = false;
 };
 
+// The screen as it was when the recording began, shown by the window over it: a window that
+// does not paint shows black on some displays.
+LRESULT CALLBACK BackgroundProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto shot = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        if (HDC memory = shot ? CreateCompatibleDC(dc) : nullptr) {
+            HGDIOBJ old = SelectObject(memory, shot);
+            BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+                   ps.rcPaint.bottom - ps.rcPaint.top, memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+            SelectObject(memory, old);
+            DeleteDC(memory);
+        }
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        if (shot)
+            DeleteObject(shot);
+        break;
+    default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HBITMAP ShotOfScreen(int x, int y, int w, int h) {
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return nullptr;
+    HBITMAP shot = CreateCompatibleBitmap(screen, w, h);
+    HDC memory = shot ? CreateCompatibleDC(screen) : nullptr;
+    if (memory) {
+        HGDIOBJ old = SelectObject(memory, shot);
+        BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    ReleaseDC(nullptr, screen);
+    return shot;
+}
+
 // Everything but the card window: clicks outside the card are the recording's too, and the card
 // still draws under it.
 HWND CreateBackgroundWindow(HWND card) {
@@ -124,6 +169,9 @@ HWND CreateBackgroundWindow(HWND card) {
                                   x, y, w, h, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!window)
         return nullptr;
+    // The class may outlive this module (it is the program's): the procedure is the window's.
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(ShotOfScreen(x, y, w, h)));
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BackgroundProc));
     RECT cardRect;
     GetWindowRect(card, &cardRect);
     OwnedGdiObject<HRGN> all(CreateRectRgn(0, 0, w, h));

@@ -83,6 +83,16 @@ void Key(WORD key, bool up) {
 
 bool Recording() { return FindWindowA(nullptr, "Path Edit") != nullptr; }
 
+// What the screen shows at a point of the window's client area, whatever window lies there.
+COLORREF ScreenPixel(HWND window, int x, int y) {
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    HDC screen = GetDC(nullptr);
+    const COLORREF pixel = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return pixel;
+}
+
 // A drag along the steps; Shift pressed and released after it (it ends nothing), then a key
 // ends the recording (posted too, should the keyboard go elsewhere).
 std::deque<std::function<void()>> Drag(HWND card, std::vector<POINT> steps, bool* shiftEnded,
@@ -244,11 +254,14 @@ TEST_F(AnimationEditTest, ANewObjectDraggedOnTheCardIsKeptOnTheButtonSavedAndPla
     for (int x = 20; x <= 220; x += 20)
         steps.push_back({x, 100});
     bool shiftEnded = true;
-    COLORREF underPointer = 0, behind = 0;
+    COLORREF underPointer = 0, behind = 0, asideDuring = 0;
     const POINT middle = steps[steps.size() / 2];
+    // Beside the card, on the page: what the screen shows there stays while the path is taken.
+    const COLORREF asideBefore = ScreenPixel(card_, kCardW + 20, 100);
     const auto look = [&] {
         underPointer = WindowPixel(card_, middle.x, middle.y);
         behind = WindowPixel(card_, steps[0].x, steps[0].y);
+        asideDuring = ScreenPixel(card_, kCardW + 20, 100);
     };
     DialogDriver driver(20000);
     driver.Expect(DialogMatch::Template("ANIMPROMPT"), [&](DialogView& prompt) {
@@ -277,6 +290,7 @@ TEST_F(AnimationEditTest, ANewObjectDraggedOnTheCardIsKeptOnTheButtonSavedAndPla
     EXPECT_FALSE(shiftEnded) << "Shift alone does not end a recording";
     EXPECT_TRUE(Reddish(Rgb(underPointer))) << "the object follows the pointer " << browsertest::Hex(Rgb(underPointer));
     EXPECT_FALSE(Reddish(Rgb(behind))) << "and the card shows where it was " << browsertest::Hex(Rgb(behind));
+    EXPECT_EQ(browsertest::Hex(Rgb(asideDuring)), browsertest::Hex(Rgb(asideBefore))) << "the screen around the card";
 
     ASSERT_NE(block_.animationData, 0u);
     const Bytes stored = HandleToBytes(block_.animationData);
