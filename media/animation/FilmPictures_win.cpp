@@ -436,19 +436,28 @@ HBITMAP MirroredBitmap(HBITMAP source, bool horizontal, bool vertical) {
     return copy;
 }
 
+// Each frame turns within its own rectangle: frames narrower than the strip (a GIF's) keep
+// their place, as their rectangles and masks do. A rectangle two frames share turns once.
 void FlipStrip(Handle film, Handle picture, bool horizontal, bool vertical) {
     PixMap* map = LockPixMapHandle(picture);
     if (!map)
         return;
-    if (horizontal)
-        FlipPixMap(map, PixMapBounds(*map), true);
-    if (vertical) {
-        const uint32_t count = GetFilmFrameCount(film);
-        for (uint32_t i = 0; i < count; ++i) {
-            ShortRect rect{};
-            if (GetFilmFrameRect(film, i, &rect))
-                FlipPixMap(map, rect, false);
-        }
+    const uint32_t count = GetFilmFrameCount(film);
+    std::vector<ShortRect> turned;
+    for (uint32_t i = 0; i < count; ++i) {
+        ShortRect rect{};
+        if (!GetFilmFrameRect(film, i, &rect))
+            continue;
+        const auto same = [&](const ShortRect& r) {
+            return r.left == rect.left && r.top == rect.top && r.right == rect.right && r.bottom == rect.bottom;
+        };
+        if (std::any_of(turned.begin(), turned.end(), same))
+            continue;
+        turned.push_back(rect);
+        if (horizontal)
+            FlipPixMap(map, rect, true);
+        if (vertical)
+            FlipPixMap(map, rect, false);
     }
     UnlockPixMapHandle(picture);
 }

@@ -224,6 +224,25 @@ TEST_F(AnimPlaybackTest, FilmsLoadTheMoviesBoxAndMasksOfTheTransparentColour) {
     ToggleFilmMirror(film, false);
     EXPECT_TRUE(IsFilmMirrored(film));
     EXPECT_NE(GetFilmFrameBitmap(film, 0), plain);
+    // Each frame turns within its own rectangle: the first shows its own pixels mirrored, not
+    // the second's (whose blue would come over).
+    {
+        const Handle strip = GetFilmPictureHandle(film, kFilmStripPicture);
+        PixMap* map = LockPixMapHandle(strip);
+        ASSERT_NE(map, nullptr);
+        BeginPixMapDraw(map);
+        int wrong = 0;
+        for (int frame = 0; frame < 2; ++frame)
+            for (int y = 0; y < 10; ++y)
+                for (int x = 0; x < 10; ++x) {
+                    const uint32_t want = StripPixel(10 * frame + 9 - x, y);
+                    const COLORREF got = GetPixel(map->dc, 10 * frame + x, y);
+                    wrong += !Near(got, int(want >> 16), int(want >> 8 & 255), int(want & 255));
+                }
+        EndPixMapDraw(map);
+        UnlockPixMapHandle(strip);
+        EXPECT_EQ(wrong, 0) << "pixels unlike their frame's mirror";
+    }
     ToggleFilmMirror(film, true);
     EXPECT_EQ(GetFilmFrameBitmap(film, 0), plain);
     DisposeSprite(sprite);
