@@ -13,5 +13,6 @@ bool RecordAnimPath(Handle sprite);
 // The recording buffer, made at the first recording, goes.
 void FreePathRecording();
 // A new object's start: its first frame placed so that its top-right corner is at the centre of
-// the window's client area.
-void PlaceNewSprite(Handle sprite, HWND window);
+// the window's client area, or, for an area grabbed from the card, centred where that area was
+// (the centre given on the screen).
+void PlaceNewSprite(Handle sprite, HWND window, const POINT* grabbedCentre = nullptr);

@@ -67,7 +67,11 @@ public:
         if (!ready_)
             return;
         const ShortRect all = PixMapBounds(work_);
+        BeginPixMapDraw(&work_);
+        BeginPixMapDraw(windowMap_);
         CopyPixMapRect(&work_, windowMap_, all, all, nullptr);
+        EndPixMapDraw(windowMap_);
+        EndPixMapDraw(&work_);
     }
 
 private:
@@ -247,7 +251,7 @@ bool GivePath(Handle sprite, std::span<const PathSample> samples) {
 
 }  // namespace
 
-void PlaceNewSprite(Handle sprite, HWND window) {
+void PlaceNewSprite(Handle sprite, HWND window, const POINT* grabbedCentre) {
     RECT client{};
     GetClientRect(window, &client);
     ShortRect frame{};
@@ -257,7 +261,13 @@ void PlaceNewSprite(Handle sprite, HWND window) {
     GetFilmFrameAnchor(film, 0, anchor);
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
     const int x = client.right / 2 - w / 2, y = client.bottom / 2 + h / 2;
-    const int left = x + anchor[0], top = y + anchor[1];
+    int left = x + anchor[0], top = y + anchor[1];
+    if (grabbedCentre) {
+        POINT centre = *grabbedCentre;
+        ScreenToClient(window, &centre);
+        left = centre.x - w / 2;
+        top = centre.y - h / 2;
+    }
     SetSpriteWord(sprite, kSpriteBounds, static_cast<uint16_t>(left));
     SetSpriteWord(sprite, kSpriteBounds + 2, static_cast<uint16_t>(top));
     SetSpriteWord(sprite, kSpriteBounds + 4, static_cast<uint16_t>(left + w));
@@ -283,6 +293,9 @@ bool RecordAnimPath(Handle sprite) {
         }
         HWND prompt = ShowPrompt(card);
         HWND background = CreateBackgroundWindow(card);
+        // Showing those paints the card again: the object goes back over it.
+        UpdateWindow(card);
+        view.Repaint();
         HWND taker = background ? background : card;
         SetCapture(taker);
         ShowCursor(FALSE);

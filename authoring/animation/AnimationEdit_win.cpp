@@ -188,7 +188,7 @@ bool PrepareEdit(ActionBlock* block) {
     return true;
 }
 
-int StartNewAnimation(ActionBlock* block, Handle film) {
+int StartNewAnimation(ActionBlock* block, Handle film, const POINT* grabbedCentre = nullptr) {
     Handle sprite = 0;
     if (NewSpriteHeader(&sprite) != 0) {
         DisposeFilm(film);
@@ -207,7 +207,7 @@ int StartNewAnimation(ActionBlock* block, Handle film) {
     SetSpriteByte(sprite, kSpriteFloatGoing, 1);
     SetSpriteByte(sprite, kSpriteFloatReturning, 1);
     SetSpriteLong(sprite, kSpriteFrameIncrement, 1);
-    PlaceNewSprite(sprite, GetCardWindow());
+    PlaceNewSprite(sprite, GetCardWindow(), grabbedCentre);
     SetSpriteWord(sprite, kSpriteEndCondition, kEndsAfterPathRepeats);
     SetSpriteLong(sprite, kSpritePathRepeats, 1);
     g_edit.block = block;
@@ -238,7 +238,9 @@ int EditObjectAnimation(ActionBlock* block, uint32_t) {
             FreeAnimOffscreen();
             return 0;
         }
-        return StartNewAnimation(block, film);
+        // An area grabbed from the card starts where it was.
+        POINT grabbed{};
+        return StartNewAnimation(block, film, GetGrabbedFrameStart(&grabbed) ? &grabbed : nullptr);
     }
     const std::vector<uint8_t> stored = HandleToBytes(block->animationData);
     if (!IsSpriteRecord(stored)) {

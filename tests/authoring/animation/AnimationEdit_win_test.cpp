@@ -27,6 +27,8 @@
 #include "resources/graphics_ids.h"
 #include "resources/resource_ids.h"
 #include "stack/cards/CardList.h"
+#include "authoring/animation/AnimRecording.h"
+#include "authoring/animation/AnimSource.h"
 #include "authoring/animation/AnimationEdit.h"
 #include "stack/format/StackFile.h"
 #include "stack/save/SaveStack.h"
@@ -603,6 +605,53 @@ TEST_F(AnimationEditTest, AClickRecordsOnePointAndCancelOnANewObjectLeavesTheAct
     ASSERT_TRUE(LoadActionBlock(record_, offset_, &again));
     EXPECT_EQ(again.animationData, 0u) << "no animation chunk was written";
     DisposeActionBlockData(&again);
+}
+
+// An area grabbed from the card starts where it was grabbed: its centre, noted by the grab, is
+// where a new object's frame is placed, not with its top-right corner at the card's centre.
+TEST_F(AnimationEditTest, AnAreaGrabbedFromTheCardStartsWhereItWas) {
+    ASSERT_NO_FATAL_FAILURE(Open(OneButtonStack()));
+    SetAdvancedUser(false);
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });
+    driver.Expect(DialogMatch::Template("ANIMSOURCE"), [&](DialogView& box) {
+        box.SetChecked(IDC_ANIMSRC_RECT, true);
+        const RECT place = box.ControlRect(IDC_ANIMSRC_SCREEN);
+        PostMessageA(box.Window(), WM_LBUTTONUP, 0, MAKELPARAM(place.left + 4, (place.top + place.bottom) / 2));
+        HWND card = card_;
+        // 30 by 20 pixels centred on (175, 30), once the grab holds the mouse.
+        StartInputs({[] {}, [] {}, [] {}, [] {}, [card] { Mouse(card, 160, 20, 0); },
+                     [card] { Mouse(card, 160, 20, MOUSEEVENTF_LEFTDOWN); }, [card] { Mouse(card, 190, 40, 0); },
+                     [card] { Mouse(card, 190, 40, MOUSEEVENTF_LEFTUP); }});
+    });
+    driver.Expect(DialogMatch::Template("ANIMPROMPT"), [&](DialogView&) {
+        HWND card = card_;
+        StartInputs({[card] { Mouse(card, 175, 30, 0); }, [card] { Mouse(card, 175, 30, MOUSEEVENTF_LEFTDOWN); },
+                     [card] { Mouse(card, 175, 30, MOUSEEVENTF_LEFTUP); }});
+    });
+    driver.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) { box.Press(IDCANCEL); });
+    EXPECT_EQ(driver.Run([&] { return EditObjectAnimation(&block_, 0); }) & 0xFF, 1);
+    EXPECT_TRUE(driver.AllAnswered());
+    POINT grabbed{}, centre{175, 30};
+    ASSERT_TRUE(GetGrabbedFrameStart(&grabbed));
+    ClientToScreen(card_, &centre);
+    EXPECT_EQ(grabbed.x, centre.x);
+    EXPECT_EQ(grabbed.y, centre.y);
+
+    Handle sprite = 0;
+    ASSERT_EQ(NewSpriteHeader(&sprite), 0);
+    SetSpriteFilm(sprite, RedFilm());
+    PlaceNewSprite(sprite, card_, &grabbed);
+    ShortRect placed = GetSpriteBounds(sprite);
+    EXPECT_EQ(placed.left, 175 - kFrame / 2);
+    EXPECT_EQ(placed.top, 30 - kFrame / 2);
+    EXPECT_EQ(placed.right, 175 + kFrame / 2);
+    EXPECT_EQ(placed.bottom, 30 + kFrame / 2);
+    PlaceNewSprite(sprite, card_);
+    placed = GetSpriteBounds(sprite);
+    EXPECT_EQ(placed.right, kCardW / 2) << "otherwise the top-right corner at the centre";
+    EXPECT_EQ(placed.top, kCardH / 2);
+    DisposeSprite(sprite);
 }
 
 TEST_F(AnimationEditTest, EditPathInTheDialogMovesAPointOnTheCardAndOkKeepsIt) {
