@@ -63,6 +63,9 @@ LRESULT OnPaint(HWND window) {
     if (previous)
         SelectPalette(dc, previous, FALSE);
     EndPaint(window, &paint);
+    // The card was drawn without the animated objects that play over it: they go back on it.
+    if (AnimWorld* world = GetAnimWorld())
+        RedrawAllSprites(world);
     DrawWindowEdge(window);
     return 0;
 }

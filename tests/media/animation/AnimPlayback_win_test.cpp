@@ -291,6 +291,21 @@ TEST_F(AnimPlaybackTest, PlaysShareOneOffscreenOfTheCardAndOwnTheirRecords) {
     ASSERT_NE(GetAnimOffscreen(), nullptr);
     EXPECT_TRUE(Greenish(offscreenPixel(80, 60))) << Rgb(offscreenPixel(80, 60));
     StepAnimations();
+    // The card painted again while the object plays shows the object again where it is.
+    const auto shownOverCard = [this] {
+        int count = 0;
+        HDC dc = GetDC(window_);
+        for (int y = 0; y < 80; y += 2)
+            for (int x = 0; x < 100; x += 2)
+                count += !Greenish(GetPixel(dc, x, y));
+        ReleaseDC(window_, dc);
+        return count;
+    };
+    const int drawn = shownOverCard();
+    EXPECT_GT(drawn, 0) << "the object's first step";
+    InvalidateRect(window_, nullptr, FALSE);
+    UpdateWindow(window_);
+    EXPECT_EQ(shownOverCard(), drawn);
 
     // Without a card offscreen no animation offscreen can be made: nothing plays, nothing leaks.
     ReleaseAnimPlayback();
