@@ -1,5 +1,6 @@
 // The card's context menu: a right click with an editing tool shows the selected object's own
-// commands (or the card's), then the edit commands; the chosen item runs as a menu command.
+// commands (or the card's), then the edit commands, then for an object what it does and a
+// sub-menu of every kind of action; the chosen item runs as a menu command.
 //
 //   ContextMenu_win.cpp   ShowCardContextMenu, BuildContextMenu, CopyMenuTree
 //   ContextMenuText.cpp   item texts: names filled into "%s", the suffix rule

@@ -1,7 +1,8 @@
 // The object's actions in its context menu, in the real plug-in in the test browser: a right
 // click on a button with the object tools lists what the button does and a sub-menu of every
 // kind of action; a kind chosen from it by the keyboard runs its dialog, lands in the saved
-// stack and is followed by a click after the stack is opened again.
+// stack and is followed by a click after the stack is opened again. A button without actions
+// lists "N&one", which opens its whole actions dialog.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,9 +22,12 @@ constexpr int kWidth = 320, kHeight = 240;
 constexpr sb::Rect kButtonRect = {200, 180, 300, 220};
 constexpr int kButtonX = 250, kButtonY = 200;
 constexpr int kNextCard = 204, kSave = 102;
-constexpr uint16_t kButtonId = 7;
+constexpr sb::Rect kPlainRect = {20, 180, 120, 220};
+constexpr int kPlainX = 70, kPlainY = 200;
+constexpr uint16_t kButtonId = 7, kPlainId = 8;
 
-// Three cards of their own colour; the second holds a button that goes to the next card.
+// Three cards of their own colour; the second holds a button that goes to the next card and one
+// that does nothing.
 std::string ThreeCards() {
     sb::Stack stack;
     stack.cardWidth = kWidth;
@@ -33,7 +37,8 @@ std::string ThreeCards() {
     for (uint16_t card = 1; card <= 3; ++card)
         stack.cards.push_back(sb::PictureCard(card, sb::SolidPicture(kWidth, kHeight, 8, card * 40u)));
     stack.cards[1].objects.push_back(sb::ShapedButton(kButtonId, kButtonRect, "Go", 0, 0, -1));
-    stack.nextObjectId = kButtonId + 1;
+    stack.cards[1].objects.push_back(sb::ShapedButton(kPlainId, kPlainRect, "Stay", 0));
+    stack.nextObjectId = kPlainId + 1;
     const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     return std::string(bytes.begin(), bytes.end());
 }
@@ -55,7 +60,10 @@ TEST(ActionMenuInBrowser, ARightClickListsTheButtonsActionsAndAKindChosenIsSaved
         name, {"--answer-alert", "2340:2", "--command", std::to_string(kNextCard) + "@900", "--key", "shift+Tab@1300",
                "--right-click", At(kButtonX, kButtonY) + "@1700", "--key", "Up Right Down Down Return@2300",
                "--dialog", "Transitions|50|choose:Dissolve@2900", "--dialog", "Transitions|OK|press@3100",
-               "--command", std::to_string(kSave) + "@3600", "--save-copy", copy, "--quit-after", "4600"});
+               "--right-click", At(kPlainX, kPlainY) + "@3600", "--key", "Up Up Return@4100", "--dialog",
+               "Actions|&Next card|check@4700", "--dialog", "Transitions|OK|press@5200", "--dialog",
+               "Actions|Done|press@5600", "--command", std::to_string(kSave) + "@6200", "--save-copy", copy,
+               "--quit-after", "7200"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
 
     // The button's menu: its title, the edit items, what it does now, then the kinds.
@@ -86,12 +94,22 @@ TEST(ActionMenuInBrowser, ARightClickListsTheButtonsActionsAndAKindChosenIsSaved
     const int dialog = Find(run.log, "shown(Transitions) class=#32770", sub);
     ASSERT_NE(dialog, -1) << Joined(run.log);
     EXPECT_NE(Find(run.log, "dialog-action(Transitions|OK|press) -> Button 1 ", dialog), -1) << Joined(run.log);
+    // The plain button's menu offers "N&one" before the kinds; it opened the actions dialog.
+    const int plain = Find(run.log, "shown(menu) class=#32768", dialog);
+    ASSERT_NE(plain, -1) << Joined(run.log);
+    EXPECT_NE(run.log[plain].find("\"Button: Stay...\""), std::string::npos) << run.log[plain];
+    EXPECT_NE(run.log[plain].find(" 15859 \"N&one\""), std::string::npos) << run.log[plain];
+    const int actions = Find(run.log, "shown(Actions) class=#32770", plain);
+    ASSERT_NE(actions, -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "dialog-action(Actions|Done|press) -> Button 1 ", actions), -1) << Joined(run.log);
     ASSERT_NE(FindHolding(run.log, "saved("), -1) << Joined(run.log);
 
     // The saved button goes to the previous card by "Dissolve".
     const std::string json = site.Report(copy);
     EXPECT_NE(json.find("{\"card\":2,\"button\":" + std::to_string(kButtonId) + ",\"destination\":-2,\"transition\":14,"),
               std::string::npos)
+        << json;
+    EXPECT_NE(json.find("{\"card\":2,\"button\":" + std::to_string(kPlainId) + ",\"destination\":-1,"), std::string::npos)
         << json;
 
     // Opened again, a click on the button on the second card shows the first.
