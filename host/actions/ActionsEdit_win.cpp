@@ -112,8 +112,9 @@ int EditButtonActionsNow(Handle copy) {
     SetActionDialogChecks(*GetActionBlock());
     EditedButton edited(copy);
     const int result = RunActionsDialog(GetMainWindow(), kButtonActionsVariant);
+    // A card walk may have put its own copy in place of the one given.
     if (result == kActionsDialogOk)
-        CommitButtonRecord(CopyButtonId(copy));
+        CommitButtonRecord(CopyButtonId(g_editedButton));
     return result;
 }
 

@@ -18,6 +18,7 @@
 #include "StackBuilder.h"
 #include "actions/ActionRecord.h"
 #include "actions/ActionBlock.h"
+#include "actions/ActionServices.h"
 #include "actions/ActionsDialog.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -783,6 +784,43 @@ TEST_F(ActionsInPlugin, AnotherCardFromAGraphicOrATextObjectLandsOnThatObject) {
         EXPECT_EQ(LayerActionId(kind, id), actionId) << "the object's layer after the walk: " << kind;
     }
     EXPECT_EQ(OpenStackObject(1, kObjectButton, kButtonId), button);
+}
+
+// A button's "Actions..." walks to a card through its own copy of the button: the copy names
+// the button after the walk even when it went meanwhile, and Done writes the card chosen into
+// the button's record.
+TEST_F(ActionsInPlugin, AButtonsCardWalkKeepsTheEditedButton) {
+    SelectTool(kArrowTool);
+    SelectObjectLayer(FindLayer(kObjectButton, kButtonId));
+    ASSERT_TRUE(GetSelectedObject());
+    uint16_t editedAfter = 0;
+    bool editedDuring = false;
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDC_ACT_ANOTHER_CARD); });
+    driver.Expect(DialogMatch::Caption("Move to card"), [&](DialogView& box) {
+        editedDuring = IsEditingButton();
+        FreeButtonEditCopy();  // the copy goes while the walk leaves the card
+        PressArrow(box, IDC_CARD_NEXT);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
+    driver.Expect(DialogMatch::Template("BUTACT"), [&](DialogView& box) {
+        const Handle edited = GetEditedButton();
+        if (edited && IsValidHandle(edited) && GetHandleSize(edited) >= sizeof(ButtonLayer)) {
+            HandleLock lock(edited);
+            editedAfter = reinterpret_cast<const ButtonLayer*>(lock.get())->common.id;
+        }
+        box.Press(IDOK);
+    });
+    driver.Run([&] { return DoMenuCommand(page_.embed, 15870); });  // "Actions..."
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_TRUE(editedDuring);
+    EXPECT_EQ(editedAfter, kButtonId) << "the walk's copy of the button is the edited button again";
+    EXPECT_FALSE(IsEditingButton());
+    EXPECT_EQ(GetCurrentCardId(), 1);
+    const std::vector<uint8_t> button = OpenStackObject(1, kObjectButton, kButtonId);
+    ASSERT_GE(button.size(), kButtonHeaderBytes);
+    EXPECT_EQ(static_cast<int16_t>(GetU16(button, kButtonDestination)), 2);
 }
 
 int CountLayers() {
