@@ -101,7 +101,7 @@ int EditObjectActionsNow(Handle record, uint32_t offset, int variant) {
     LoadGlobalBlock(record, offset);
     SetActionDialogChecks(*GetActionBlock());
     const int result = RunActionsDialog(GetMainWindow(), variant);
-    // Text links (7) keep their record in the link dialog, which stores it after "Done".
+    // Text links (7) too: the link dialog keeps the record saved here and stores it after "Done".
     const bool saves = variant >= 2 && variant <= 9;
     if (result == kActionsDialogOk && saves)
         SaveActionBlock(record, offset, 0, *GetActionBlock());
