@@ -34,3 +34,32 @@ inline int OpenWicFrame(IWICImagingFactory* factory, const GUID& container, cons
         return VIC_BAD_SIZE;
     return VIC_OK;
 }
+
+// Runs body(factory) guarded (VicGuarded) with the system's imaging factory; VIC_NO_CODEC
+// without one.
+template <typename Body>
+int WithImagingFactory(Body body) {
+    return VicGuarded([&]() -> int {
+        ImagingFactory factory;
+        return factory ? body(factory.get()) : VIC_NO_CODEC;
+    });
+}
+
+// An encoder of a container into a stream on global memory, with its first frame and the
+// frame's options.
+struct WicEncoder {
+    ComRef<IStream> stream;
+    ComRef<IWICBitmapEncoder> encoder;
+    ComRef<IWICBitmapFrameEncode> frame;
+    ComRef<IPropertyBag2> options;
+};
+// VIC_NO_MEMORY without the stream, VIC_NO_CODEC without the encoder or its frame, else VIC_OK.
+inline int BeginWicEncoder(IWICImagingFactory* factory, const GUID& container, WicEncoder& out) {
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, out.stream.out())))
+        return VIC_NO_MEMORY;
+    if (FAILED(factory->CreateEncoder(container, nullptr, out.encoder.out())) ||
+        FAILED(out.encoder->Initialize(out.stream.get(), WICBitmapEncoderNoCache)) ||
+        FAILED(out.encoder->CreateNewFrame(out.frame.out(), out.options.out())))
+        return VIC_NO_CODEC;
+    return VIC_OK;
+}
