@@ -108,22 +108,7 @@ int Encode(IWICImagingFactory* factory, const VicImage& source, int32_t quality,
 int Decode(IWICImagingFactory* factory, const uint8_t* jpeg, uint32_t length, VicImage& result) {
     WicFrame opened;
     const int found = OpenJpeg(factory, jpeg, length, opened);
-    if (found != VIC_OK)
-        return found;
-    if (opened.width != static_cast<UINT>(result.width) || opened.height != static_cast<UINT>(result.height))
-        return VIC_BAD_SIZE;
-    ComRef<IWICFormatConverter> converter;
-    if (FAILED(factory->CreateFormatConverter(converter.out())) ||
-        FAILED(converter->Initialize(opened.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
-                                     nullptr, 0.0, WICBitmapPaletteTypeCustom)))
-        return VIC_NO_CODEC;
-    const UINT stride = static_cast<UINT>(result.rowBytes);
-    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * opened.height);
-    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
-        return VIC_BAD_JPEG;
-    for (int32_t y = 0; y < result.height; ++y)
-        std::memcpy(VicRow(result, y), pixels.data() + static_cast<size_t>(y) * stride, stride);
-    return VIC_OK;
+    return found != VIC_OK ? found : ReadFrameInto(factory, opened, VIC_BAD_JPEG, result);
 }
 
 }  // namespace

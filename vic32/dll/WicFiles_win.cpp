@@ -53,21 +53,8 @@ int LoadThroughWic(const char* path, const GUID& container, VicImage* image) {
     if (image->bitsPerPixel != 24)
         return VIC_BAD_BITS;
     return VicGuarded([&]() -> int {
-        return WithFileFrame(path, container, [&](IWICImagingFactory* factory, const WicFrame& frame) -> int {
-            if (frame.width != static_cast<UINT>(image->width) || frame.height != static_cast<UINT>(image->height))
-                return VIC_BAD_SIZE;
-            ComRef<IWICFormatConverter> converter;
-            if (FAILED(factory->CreateFormatConverter(converter.out())) ||
-                FAILED(converter->Initialize(frame.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
-                                             nullptr, 0.0, WICBitmapPaletteTypeCustom)))
-                return VIC_NO_CODEC;
-            const UINT stride = static_cast<UINT>(image->rowBytes);
-            std::vector<uint8_t> pixels(static_cast<size_t>(stride) * frame.height);
-            if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
-                return VIC_BAD_FILE;
-            for (int32_t y = 0; y < image->height; ++y)
-                std::memcpy(VicRow(*image, y), pixels.data() + static_cast<size_t>(y) * stride, stride);
-            return VIC_OK;
+        return WithFileFrame(path, container, [&](IWICImagingFactory* factory, const WicFrame& frame) {
+            return ReadFrameInto(factory, frame, VIC_BAD_FILE, *image);
         });
     });
 }

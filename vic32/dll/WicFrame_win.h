@@ -6,6 +6,8 @@
 #include <wincodec.h>
 
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include "vic32/dll/Com_win.h"
 #include "vic32/dll/VicLib.h"
@@ -61,5 +63,24 @@ inline int BeginWicEncoder(IWICImagingFactory* factory, const GUID& container, W
         FAILED(out.encoder->Initialize(out.stream.get(), WICBitmapEncoderNoCache)) ||
         FAILED(out.encoder->CreateNewFrame(out.frame.out(), out.options.out())))
         return VIC_NO_CODEC;
+    return VIC_OK;
+}
+
+// The frame's pixels, converted to BGR, into the 24-bit image of its size: VIC_BAD_SIZE when the
+// sizes differ, VIC_NO_CODEC without a converter, `unreadable` when the pixels cannot be had.
+inline int ReadFrameInto(IWICImagingFactory* factory, const WicFrame& frame, int unreadable, VicImage& image) {
+    if (frame.width != static_cast<UINT>(image.width) || frame.height != static_cast<UINT>(image.height))
+        return VIC_BAD_SIZE;
+    ComRef<IWICFormatConverter> converter;
+    if (FAILED(factory->CreateFormatConverter(converter.out())) ||
+        FAILED(converter->Initialize(frame.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr,
+                                     0.0, WICBitmapPaletteTypeCustom)))
+        return VIC_NO_CODEC;
+    const UINT stride = static_cast<UINT>(image.rowBytes);
+    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * frame.height);
+    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
+        return unreadable;
+    for (int32_t y = 0; y < image.height; ++y)
+        std::memcpy(VicRow(image, y), pixels.data() + static_cast<size_t>(y) * stride, stride);
     return VIC_OK;
 }
