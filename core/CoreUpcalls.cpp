@@ -16,9 +16,6 @@ CoreUpcalls g_upcalls = kDefaults;
 const CoreUpcalls& GetCoreUpcalls() { return g_upcalls; }
 
 void SetCoreUpcalls(const CoreUpcalls& upcalls) {
-    CoreUpcalls u = upcalls;
-    FillIfNull(u.stepFrameAnimations, kDefaults.stepFrameAnimations);
-    FillIfNull(u.stepAnimationsAndMedia, kDefaults.stepAnimationsAndMedia);
-    FillIfNull(u.trackedWindow, kDefaults.trackedWindow);
-    g_upcalls = u;
+    g_upcalls = FilledFrom(upcalls, kDefaults, &CoreUpcalls::stepFrameAnimations, &CoreUpcalls::stepAnimationsAndMedia,
+                           &CoreUpcalls::trackedWindow);
 }

@@ -24,8 +24,7 @@ constexpr uint16_t kKindFlag = 128, kDropOffFlag = 256;
 struct Features {
     uint16_t flags = 0;
     uint16_t cursorId = 0;
-    uint16_t kind = 0;
-    uint16_t id = 0;
+    uint16_t kind = 0, id = 0;
     LayerHandle layer = 0;
 };
 Features* g_features = nullptr;

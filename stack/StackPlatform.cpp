@@ -3,6 +3,7 @@
 
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
+#include "core/system/DefaultProcs.h"
 #include "stack/cards/CardList.h"
 
 namespace {
@@ -40,12 +41,6 @@ int ResizeCards(Handle oldHeader, Handle newHeader) {
     return 0;
 }
 
-// Made on first use, so that it is whole whenever it is asked for.
-StackPlatformOps& Installed() {
-    static StackPlatformOps ops = DefaultStackPlatformOps();
-    return ops;
-}
-
 }  // namespace
 
 StackPlatformOps DefaultStackPlatformOps() {
@@ -72,5 +67,7 @@ StackPlatformOps DefaultStackPlatformOps() {
     return o;
 }
 
-const StackPlatformOps& GetStackPlatformOps() { return Installed(); }
-void SetStackPlatformOps(const StackPlatformOps& ops) { Installed() = ops; }
+const StackPlatformOps& GetStackPlatformOps() { return InstalledTable<StackPlatformOps, DefaultStackPlatformOps>(); }
+void SetStackPlatformOps(const StackPlatformOps& ops) {
+    InstalledTable<StackPlatformOps, DefaultStackPlatformOps>() = ops;
+}

@@ -1,17 +1,12 @@
 // The stack layer's upcalls and their defaults.
 #include "stack/StackUpcalls.h"
 
+#include "core/system/DefaultProcs.h"
 #include "stack/open/StackOpenSession.h"
 
 namespace {
 
 void Nothing() {}
-
-// Made on first use, so that it is whole whenever it is asked for.
-StackUpcalls& Installed() {
-    static StackUpcalls upcalls = DefaultStackUpcalls();
-    return upcalls;
-}
 
 }  // namespace
 
@@ -38,5 +33,5 @@ StackUpcalls DefaultStackUpcalls() {
     return u;
 }
 
-const StackUpcalls& GetStackUpcalls() { return Installed(); }
-void SetStackUpcalls(const StackUpcalls& upcalls) { Installed() = upcalls; }
+const StackUpcalls& GetStackUpcalls() { return InstalledTable<StackUpcalls, DefaultStackUpcalls>(); }
+void SetStackUpcalls(const StackUpcalls& upcalls) { InstalledTable<StackUpcalls, DefaultStackUpcalls>() = upcalls; }

@@ -184,30 +184,21 @@ inline bool FieldFits(std::span<const uint8_t> record, size_t offset, size_t wid
 }
 inline uint16_t GetBE16(std::span<const uint8_t> r, size_t off) { return ByteReader(r, off).U16BE(); }
 inline uint32_t GetBE32(std::span<const uint8_t> r, size_t off) { return ByteReader(r, off).U32BE(); }
-inline bool SetBE16(std::span<uint8_t> r, size_t off, uint16_t v) {
+// One field written through the writer's member for its width and order.
+template <typename T>
+bool SetField(std::span<uint8_t> r, size_t off, void (ByteWriter::*put)(T), T v) {
     ByteWriter w(r, off);
-    w.U16BE(v);
+    (w.*put)(v);
     return w.ok();
 }
-inline bool SetBE32(std::span<uint8_t> r, size_t off, uint32_t v) {
-    ByteWriter w(r, off);
-    w.U32BE(v);
-    return w.ok();
-}
+inline bool SetBE16(std::span<uint8_t> r, size_t off, uint16_t v) { return SetField(r, off, &ByteWriter::U16BE, v); }
+inline bool SetBE32(std::span<uint8_t> r, size_t off, uint32_t v) { return SetField(r, off, &ByteWriter::U32BE, v); }
 // Host order (little-endian).
 inline uint16_t GetU16(std::span<const uint8_t> r, size_t off) { return ByteReader(r, off).U16LE(); }
 inline int16_t GetI16(std::span<const uint8_t> r, size_t off) { return static_cast<int16_t>(GetU16(r, off)); }
 inline uint32_t GetU32(std::span<const uint8_t> r, size_t off) { return ByteReader(r, off).U32LE(); }
-inline bool SetU16(std::span<uint8_t> r, size_t off, uint16_t v) {
-    ByteWriter w(r, off);
-    w.U16LE(v);
-    return w.ok();
-}
-inline bool SetU32(std::span<uint8_t> r, size_t off, uint32_t v) {
-    ByteWriter w(r, off);
-    w.U32LE(v);
-    return w.ok();
-}
+inline bool SetU16(std::span<uint8_t> r, size_t off, uint16_t v) { return SetField(r, off, &ByteWriter::U16LE, v); }
+inline bool SetU32(std::span<uint8_t> r, size_t off, uint32_t v) { return SetField(r, off, &ByteWriter::U32LE, v); }
 // Reverses a 16- or 32-bit field in place (the file-to-host conversion and its inverse).
 inline bool SwapField16(std::span<uint8_t> r, size_t off) {
     if (!FieldFits(r, off, 2))

@@ -1,4 +1,4 @@
-// Releasing graphics objects, cursors, icons and locked global blocks safely.
+// Releasing handles, graphics objects, cursors, icons and locked global blocks safely.
 #pragma once
 
 #include <windows.h>
@@ -27,3 +27,26 @@ int DeleteObjectAndClear(T* object) {
 void* AllocLockedGlobal(HGLOBAL* block, SIZE_T size);
 // Unlocks the block when locked is set, then frees it; nothing for null.
 void FreeLockedGlobal(HGLOBAL block, BOOL locked);
+
+// A handle given to Free at the end of the scope (when not null), unless released first.
+template <class T, auto Free>
+class OwnedHandle {
+public:
+    explicit OwnedHandle(T handle) : handle_(handle) {}
+    ~OwnedHandle() {
+        if (handle_)
+            Free(handle_);
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    T get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    T release() {
+        T handle = handle_;
+        handle_ = nullptr;
+        return handle;
+    }
+
+private:
+    T handle_;
+};

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "core/memory/SafeRelease.h"
 #include "core/ui/DisplayUtils.h"
 
 // GetDC / ReleaseDC of a window (the screen when the window is null).
@@ -25,43 +26,16 @@ private:
 };
 
 // CreateCompatibleDC / DeleteDC.
-class MemoryDC {
+class MemoryDC : public OwnedHandle<HDC, DeleteDC> {
 public:
-    explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDC() {
-        if (dc_)
-            DeleteDC(dc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-
-private:
-    HDC dc_;
+    explicit MemoryDC(HDC compatibleWith) : OwnedHandle(CreateCompatibleDC(compatibleWith)) {}
 };
 
 // DeleteObject of a bitmap, brush, pen, font or palette, unless released first.
 template <class T>
-class OwnedGdiObject {
+class OwnedGdiObject : public OwnedHandle<T, DeleteObject> {
 public:
-    explicit OwnedGdiObject(T object) : object_(object) {}
-    ~OwnedGdiObject() {
-        if (object_)
-            DeleteObject(object_);
-    }
-    OwnedGdiObject(const OwnedGdiObject&) = delete;
-    OwnedGdiObject& operator=(const OwnedGdiObject&) = delete;
-    T get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    T release() {
-        T object = object_;
-        object_ = nullptr;
-        return object;
-    }
-
-private:
-    T object_;
+    explicit OwnedGdiObject(T object) : OwnedHandle<T, DeleteObject>(object) {}
 };
 
 // SelectObject, and the previous object selected back. False when nothing was selected (no

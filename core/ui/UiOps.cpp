@@ -6,11 +6,6 @@ namespace {
 
 void Nothing() {}
 
-UiOps& Installed() {
-    static UiOps ops = DefaultUiOps();
-    return ops;
-}
-
 }  // namespace
 
 UiOps DefaultUiOps() {
@@ -22,14 +17,9 @@ UiOps DefaultUiOps() {
     return o;
 }
 
-const UiOps& GetUiOps() { return Installed(); }
+const UiOps& GetUiOps() { return InstalledTable<UiOps, DefaultUiOps>(); }
 
 void SetUiOps(const UiOps& ops) {
-    const UiOps d = DefaultUiOps();
-    UiOps o = ops;
-    FillIfNull(o.showAlert, d.showAlert);
-    FillIfNull(o.showErrorMessage, d.showErrorMessage);
-    FillIfNull(o.beginWait, d.beginWait);
-    FillIfNull(o.endWait, d.endWait);
-    Installed() = o;
+    InstalledTable<UiOps, DefaultUiOps>() = FilledFrom(ops, DefaultUiOps(), &UiOps::showAlert, &UiOps::showErrorMessage,
+                                                       &UiOps::beginWait, &UiOps::endWait);
 }

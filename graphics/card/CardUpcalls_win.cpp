@@ -18,7 +18,5 @@ CardRedrawUpcalls g_upcalls = kCardRedrawDefaults;
 const CardRedrawUpcalls& GetCardRedrawUpcalls() { return g_upcalls; }
 
 void SetCardRedrawUpcalls(const CardRedrawUpcalls& upcalls) {
-    CardRedrawUpcalls u = upcalls;
-    FillIfNull(u.refreshCard, kCardRedrawDefaults.refreshCard);
-    g_upcalls = u;
+    g_upcalls = FilledFrom(upcalls, kCardRedrawDefaults, &CardRedrawUpcalls::refreshCard);
 }

@@ -8,15 +8,13 @@ namespace {
 void NoFrame(int16_t) {}
 void NoSwatch(char) {}
 
-ColorChooserUpcalls g_upcalls = {NoFrame, NoSwatch};
+ColorChooserUpcalls Defaults() { return {NoFrame, NoSwatch}; }
 
 }  // namespace
 
-const ColorChooserUpcalls& GetColorChooserUpcalls() { return g_upcalls; }
+const ColorChooserUpcalls& GetColorChooserUpcalls() { return InstalledTable<ColorChooserUpcalls, Defaults>(); }
 
 void SetColorChooserUpcalls(const ColorChooserUpcalls& upcalls) {
-    ColorChooserUpcalls u = upcalls;
-    FillIfNull(u.frameColorValue, &NoFrame);
-    FillIfNull(u.redrawSwatch, &NoSwatch);
-    g_upcalls = u;
+    InstalledTable<ColorChooserUpcalls, Defaults>() =
+        FilledFrom(upcalls, Defaults(), &ColorChooserUpcalls::frameColorValue, &ColorChooserUpcalls::redrawSwatch);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/ui/ToolNumbers.h"
+#include "graphics/palette/ColorGrid.h"
 
 inline constexpr int kPanelHeight = 34;
 
@@ -30,12 +31,8 @@ char ToolColorLetter(int tool);
 // The panel index of a letter: 0 fill, 1 eraser, 2 text.
 int PanelOfLetter(char letter);
 
-struct CellBox {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
+// The pixels a cell holds, as a colour grid's cell.
+using CellBox = ColorGridCell;
 // Pattern k (1..16) of the 4 x 4 area: cells laid row by row, each the truncated quarter of the
 // area's width and height.
 CellBox PatternCellBox(const FcolorsLayout& layout, int pattern);

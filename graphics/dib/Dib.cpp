@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
+#include "vic32/formats/BmpFormat.h"
 
 namespace {
 
@@ -134,17 +135,13 @@ uint32_t DibImageSize(std::span<const uint8_t> header) {
 
 bool ReadDibLayout(std::span<const uint8_t> dib, DibLayout& out, RowRule rule) {
     out = {};
-    ByteReader r(dib);
-    const uint32_t headerSize = r.U32LE();
-    const int32_t width = r.I32LE();
-    const int32_t height = r.I32LE();
-    const uint16_t planes = r.U16LE();
-    const uint16_t depth = r.U16LE();
-    const uint32_t compression = r.U32LE();
-    if (!r.ok() || headerSize != kDibInfoHeaderBytes || planes != 1 || !IsDibDepth(depth) ||
-        compression != 0 || width <= 0 || height <= 0 || width > kDibMaxDimension ||
-        height > kDibMaxDimension)
+    BmpInfoHeader info;
+    if (!ReadBmpInfoHeader(dib, &info) || info.size != kDibInfoHeaderBytes || info.planes != 1 ||
+        !IsDibDepth(info.bitsPerPixel) || info.compression != 0 || info.width <= 0 || info.height <= 0 ||
+        info.width > kDibMaxDimension || info.height > kDibMaxDimension)
         return false;
+    const int32_t width = info.width, height = info.height;
+    const uint16_t depth = info.bitsPerPixel;
     const uint64_t bitsOffset = DibBitsOffset(dib);
     const uint64_t rowBytes = rule == RowRule::Dib ? DibRowBytes(depth, width) : MacRowBytes(depth, width);
     const uint64_t imageBytes = rowBytes * static_cast<uint64_t>(height);
@@ -172,17 +169,7 @@ LockedDib::LockedDib(Handle dib, RowRule rule) : lock_(dib) {
 }
 
 bool WriteDibInfoHeader(std::span<uint8_t> out, int width, int height, int depth, uint32_t imageSize) {
-    ByteWriter w(out, 0);
-    w.U32LE(kDibInfoHeaderBytes);
-    w.I32LE(width);
-    w.I32LE(height);
-    w.U16LE(1);
-    w.U16LE(static_cast<uint16_t>(depth));
-    w.U32LE(0);  // uncompressed
-    w.U32LE(imageSize);
-    for (int i = 0; i < 4; ++i)  // resolutions, colours used, colours important
-        w.U32LE(0);
-    return w.ok();
+    return WriteBmpInfoHeader(out, width, height, depth, imageSize);
 }
 
 DibHandle NewDib(int width, int height, int depth) { return NewDibWithRows(width, height, depth, RowRule::Dib); }

@@ -16,6 +16,27 @@ LayerHandle g_head = nullptr;
 LayerHandle g_saved = nullptr;
 int g_showAllHilites = 0;
 
+// Calls visit(layer handle, locked layer) for each layer in list order while it returns true;
+// the walk ends at a layer that cannot be locked and after kMaxLayerWalk layers.
+template <typename Visit>
+void WalkLayers(Visit visit) {
+    int steps = 0;
+    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
+        LayerLock<> lock(at);
+        if (!lock || !visit(at, lock.get()))
+            break;
+        at = lock->next;
+    }
+}
+
+// The same over the buttons only, each as its button layer.
+template <typename Visit>
+void WalkButtons(Visit visit) {
+    WalkLayers([&](LayerHandle, ObjectLayer* layer) {
+        return layer->kind != kObjectButton || visit(reinterpret_cast<ButtonLayer*>(layer));
+    });
+}
+
 LayerHandle NextOf(LayerHandle layer) {
     LayerLock<> lock(layer);
     return lock ? lock->next : nullptr;
@@ -134,16 +155,13 @@ void InsertLayerAt(LayerHandle layer, int position) {
 }
 
 LayerHandle FindLayer(uint16_t kind, uint16_t id) {
-    int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
-        LayerLock<> lock(at);
-        if (!lock)
-            break;
-        if (lock->kind == kind && lock->id == id)
-            return at;
-        at = lock->next;
-    }
-    return nullptr;
+    LayerHandle found = nullptr;
+    WalkLayers([&](LayerHandle at, ObjectLayer* layer) {
+        if (layer->kind == kind && layer->id == id)
+            found = at;
+        return !found;
+    });
+    return found;
 }
 
 LayerName NameOfLayer(LayerHandle layer) {
@@ -206,15 +224,11 @@ LayerHandle HitTestLayers(int x, int y, bool mouseOverOnly, LayerHandle skip) {
     if (GetCardView().zoom != 1 || !g_head)
         return nullptr;
     LayerHandle hit = nullptr;
-    int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
-        LayerLock<> lock(at);
-        if (!lock)
-            break;
-        if (at != skip && LayerHit(lock.get(), x, y, mouseOverOnly))
+    WalkLayers([&](LayerHandle at, ObjectLayer* layer) {
+        if (at != skip && LayerHit(layer, x, y, mouseOverOnly))
             hit = at;
-        at = lock->next;
-    }
+        return true;
+    });
     return hit;
 }
 
@@ -223,68 +237,52 @@ void DrawLayersInRect(HDC dc, const RECT& rect, LayerHandle skip, bool behindOnl
         return;
     const LayerKindProcs& kinds = GetLayerKindProcs();
     bool drawing = skip ? behindOnly : true;
-    int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
-        LayerLock<> lock(at);
-        if (!lock)
-            break;
+    WalkLayers([&](LayerHandle at, ObjectLayer* layer) {
         if (at == skip) {
             drawing = !drawing;
-        } else if (drawing && Meets(lock->bounds, rect)) {
-            switch (lock->kind) {
-            case kObjectGraphic: kinds.drawGraphic(dc, reinterpret_cast<GraphicLayer*>(lock.get())); break;
-            case kObjectButton: kinds.drawButton(dc, reinterpret_cast<ButtonLayer*>(lock.get()), GetCardWindow()); break;
+        } else if (drawing && Meets(layer->bounds, rect)) {
+            switch (layer->kind) {
+            case kObjectGraphic: kinds.drawGraphic(dc, reinterpret_cast<GraphicLayer*>(layer)); break;
+            case kObjectButton: kinds.drawButton(dc, reinterpret_cast<ButtonLayer*>(layer), GetCardWindow()); break;
             case kObjectText: kinds.drawField(dc, at); break;
             default: break;
             }
         }
-        at = lock->next;
-    }
+        return true;
+    });
 }
 
 bool AnyLayerIntersects(const RECT& rect) {
-    int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
-        LayerLock<> lock(at);
-        if (!lock)
-            break;
-        if (Meets(lock->bounds, rect))
-            return true;
-        at = lock->next;
-    }
-    return false;
+    bool meets = false;
+    WalkLayers([&](LayerHandle, ObjectLayer* layer) {
+        meets = Meets(layer->bounds, rect);
+        return !meets;
+    });
+    return meets;
 }
 
 void InvalidateLayersInRect(HWND window, const RECT& rect) {
     if (!GetCardView().objectsShown)
         return;
-    int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
-        LayerLock<> lock(at);
-        if (!lock)
-            break;
-        if (lock->kind == kObjectGraphic && reinterpret_cast<GraphicLayer*>(lock.get())->mask &&
-            Meets(lock->bounds, rect))
-            InvalidateRect(window, &lock->bounds, FALSE);
-        else if (lock->kind == kObjectButton)
-            GetLayerKindProcs().invalidateButtonContent(window, reinterpret_cast<ButtonLayer*>(lock.get()), rect);
-        at = lock->next;
-    }
+    WalkLayers([&](LayerHandle, ObjectLayer* layer) {
+        if (layer->kind == kObjectGraphic && reinterpret_cast<GraphicLayer*>(layer)->mask &&
+            Meets(layer->bounds, rect))
+            InvalidateRect(window, &layer->bounds, FALSE);
+        else if (layer->kind == kObjectButton)
+            GetLayerKindProcs().invalidateButtonContent(window, reinterpret_cast<ButtonLayer*>(layer), rect);
+        return true;
+    });
 }
 
 void InvalidateSpecialButtons(HWND window) {
-    int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
-        LayerLock<ButtonLayer> lock(at);
-        if (!lock)
-            break;
-        if (lock->common.kind == kObjectButton && lock->shape >= 4 && lock->shape <= 7) {
-            RECT r = lock->common.bounds;
+    WalkButtons([&](ButtonLayer* button) {
+        if (button->shape >= 4 && button->shape <= 7) {
+            RECT r = button->common.bounds;
             InflateRect(&r, 2, 2);
             InvalidateRect(window, &r, FALSE);
         }
-        at = lock->common.next;
-    }
+        return true;
+    });
 }
 
 void RebuildLayerMask() {
@@ -304,20 +302,16 @@ void RebuildLayerMask() {
             SelectedObject pen(dc.get(), GetStockObject(BLACK_PEN));
             SelectedObject brush(dc.get(), GetStockObject(BLACK_BRUSH));
             const LayerKindProcs& kinds = GetLayerKindProcs();
-            int steps = 0;
-            for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
-                LayerLock<> lock(at);
-                if (!lock)
-                    break;
-                const RECT& r = lock->bounds;
-                switch (lock->kind) {
-                case kObjectGraphic: kinds.drawGraphicMask(dc.get(), reinterpret_cast<GraphicLayer*>(lock.get())); break;
-                case kObjectButton: kinds.drawButtonShape(dc.get(), reinterpret_cast<ButtonLayer*>(lock.get())); break;
+            WalkLayers([&](LayerHandle, ObjectLayer* layer) {
+                const RECT& r = layer->bounds;
+                switch (layer->kind) {
+                case kObjectGraphic: kinds.drawGraphicMask(dc.get(), reinterpret_cast<GraphicLayer*>(layer)); break;
+                case kObjectButton: kinds.drawButtonShape(dc.get(), reinterpret_cast<ButtonLayer*>(layer)); break;
                 case kObjectText: Rectangle(dc.get(), r.left, r.top, r.right, r.bottom); break;
                 default: break;
                 }
-                at = lock->next;
-            }
+                return true;
+            });
         }
     }
     SetLayerMaskBitmap(mask);
@@ -337,21 +331,17 @@ void CreateClipRegion() {
         ShowGraphicsError(kStringNoBitmap);
         return;
     }
-    int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
-        LayerLock<> lock(at);
-        if (!lock)
-            break;
-        if (lock->region) {
+    WalkLayers([](LayerHandle, ObjectLayer* layer) {
+        if (layer->region) {
             HRGN next = CreateRectRgn(0, 0, 0, 0);
-            if (!next || CombineRgn(next, GetCardClipRegion(), lock->region, RGN_DIFF) == ERROR)
+            if (!next || CombineRgn(next, GetCardClipRegion(), layer->region, RGN_DIFF) == ERROR)
                 ShowGraphicsError(kStringCombineFailed);
             // A failed combination is used all the same; without a region the old one stays.
             if (next)
                 SetCardClipRegion(next);
         }
-        at = lock->next;
-    }
+        return true;
+    });
 }
 
 void SaveLayerListHead(LayerHandle head) { g_saved = head; }
@@ -371,38 +361,23 @@ void SetShowAllButtonHilites(HWND window, int state) {
     WindowDC dc(window);
     if (!dc)
         return;
-    int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
-        LayerLock<ButtonLayer> lock(at);
-        if (!lock)
-            break;
-        if (lock->common.kind == kObjectButton)
-            GetLayerKindProcs().drawButtonHilite(lock.get(), dc.get());
-        at = lock->common.next;
-    }
+    WalkButtons([&](ButtonLayer* button) {
+        GetLayerKindProcs().drawButtonHilite(button, dc.get());
+        return true;
+    });
 }
 
 bool FindDefaultButton(uint16_t* buttonId) {
     if (!IsBrowseMode() || GetActiveTextField())
         return false;
-    int steps = 0;
-    for (LayerHandle at = g_head; at && steps < kMaxLayerWalk; ++steps) {
-        uint16_t id = 0;
-        bool found = false;
-        {
-            LayerLock<ButtonLayer> lock(at);
-            if (!lock)
-                break;
-            found = lock->common.kind == kObjectButton && lock->shape == 1;
-            id = lock->common.id;
-            at = lock->common.next;
-        }
-        if (found) {
-            *buttonId = id;
-            return true;
-        }
-    }
-    return false;
+    bool found = false;
+    WalkButtons([&](ButtonLayer* button) {
+        found = button->shape == 1;
+        if (found)
+            *buttonId = button->common.id;
+        return !found;
+    });
+    return found;
 }
 
 HCURSOR SetBrowseCursorAt(int x, int y) {

@@ -100,29 +100,20 @@ public:
 }  // namespace
 
 void SetLayerKindProcs(const LayerKindProcs& procs) {
-    g_kinds = procs;
-    FillIfNull(g_kinds.readGraphic, kDefaultKinds.readGraphic);
-    FillIfNull(g_kinds.readButton, kDefaultKinds.readButton);
-    FillIfNull(g_kinds.readField, kDefaultKinds.readField);
-    FillIfNull(g_kinds.graphicPictureFile, kDefaultKinds.graphicPictureFile);
-    FillIfNull(g_kinds.makeButtonRegion, kDefaultKinds.makeButtonRegion);
-    FillIfNull(g_kinds.initFieldWindow, kDefaultKinds.initFieldWindow);
-    FillIfNull(g_kinds.destroyFieldWindow, kDefaultKinds.destroyFieldWindow);
-    FillIfNull(g_kinds.drawGraphic, kDefaultKinds.drawGraphic);
-    FillIfNull(g_kinds.drawButton, kDefaultKinds.drawButton);
-    FillIfNull(g_kinds.drawField, kDefaultKinds.drawField);
-    FillIfNull(g_kinds.drawGraphicMask, kDefaultKinds.drawGraphicMask);
-    FillIfNull(g_kinds.drawButtonShape, kDefaultKinds.drawButtonShape);
-    FillIfNull(g_kinds.drawButtonHilite, kDefaultKinds.drawButtonHilite);
-    FillIfNull(g_kinds.invalidateButtonContent, kDefaultKinds.invalidateButtonContent);
-    FillIfNull(g_kinds.saveFieldContents, kDefaultKinds.saveFieldContents);
+    g_kinds = FilledFrom(procs, kDefaultKinds,
+                         &LayerKindProcs::readGraphic, &LayerKindProcs::readButton, &LayerKindProcs::readField,
+                         &LayerKindProcs::graphicPictureFile, &LayerKindProcs::makeButtonRegion,
+                         &LayerKindProcs::initFieldWindow, &LayerKindProcs::destroyFieldWindow,
+                         &LayerKindProcs::drawGraphic, &LayerKindProcs::drawButton, &LayerKindProcs::drawField,
+                         &LayerKindProcs::drawGraphicMask, &LayerKindProcs::drawButtonShape,
+                         &LayerKindProcs::drawButtonHilite, &LayerKindProcs::invalidateButtonContent,
+                         &LayerKindProcs::saveFieldContents);
 }
 
 const LayerKindProcs& GetLayerKindProcs() { return g_kinds; }
 
 void SetLayerListUpcalls(const LayerListUpcalls& upcalls) {
-    g_upcalls = upcalls;
-    FillIfNull(g_upcalls.cardCursor, kDefaultUpcalls.cardCursor);
+    g_upcalls = FilledFrom(upcalls, kDefaultUpcalls, &LayerListUpcalls::cardCursor);
 }
 
 const LayerListUpcalls& GetLayerListUpcalls() { return g_upcalls; }

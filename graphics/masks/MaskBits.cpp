@@ -12,36 +12,31 @@ uint8_t LastByteMask(int width) {
     return used == 0 ? 0xFF : static_cast<uint8_t>(0xFF << (8 - used));
 }
 
+// Calls visit(first, last, line) for every run of set pixels along each of `lines` lines of
+// `length` pixels, where set(i, line) tells whether pixel i of a line is set.
+template <class Set, class Visit>
+void ForEachRunAlong(int lines, int length, Set set, Visit visit) {
+    for (int line = 0; line < lines; ++line) {
+        for (int i = 0; i < length;) {
+            if (!set(i, line)) {
+                ++i;
+                continue;
+            }
+            const int start = i;
+            while (i + 1 < length && set(i + 1, line))
+                ++i;
+            visit(start, i, line);
+            ++i;
+        }
+    }
+}
+
 // Calls visit(x0, x1, y) for every horizontal run of set pixels, then visit(y0, y1, x) for
 // every vertical run, through the two callables.
 template <class Horizontal, class Vertical>
 void ForEachRun(const MaskBits& mask, Horizontal horizontal, Vertical vertical) {
-    for (int y = 0; y < mask.height(); ++y) {
-        for (int x = 0; x < mask.width();) {
-            if (!mask.Get(x, y)) {
-                ++x;
-                continue;
-            }
-            const int start = x;
-            while (x + 1 < mask.width() && mask.Get(x + 1, y))
-                ++x;
-            horizontal(start, x, y);
-            ++x;
-        }
-    }
-    for (int x = 0; x < mask.width(); ++x) {
-        for (int y = 0; y < mask.height();) {
-            if (!mask.Get(x, y)) {
-                ++y;
-                continue;
-            }
-            const int start = y;
-            while (y + 1 < mask.height() && mask.Get(x, y + 1))
-                ++y;
-            vertical(start, y, x);
-            ++y;
-        }
-    }
+    ForEachRunAlong(mask.height(), mask.width(), [&](int x, int y) { return mask.Get(x, y); }, horizontal);
+    ForEachRunAlong(mask.width(), mask.height(), [&](int y, int x) { return mask.Get(x, y); }, vertical);
 }
 
 // ORs the stamp into the mask with its top-left corner at (left, top).

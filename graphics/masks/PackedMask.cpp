@@ -1,6 +1,7 @@
 // The PackedMask block layout and its checks.
 #include "graphics/masks/PackedMask.h"
 
+#include <iterator>
 #include <utility>
 
 #include "core/memory/ByteReader.h"
@@ -29,21 +30,17 @@ std::vector<uint8_t> WritePackedMask(const MaskBits& mask, uint16_t first, uint1
 }
 
 const char* PackedMaskRefusalText(PackedMaskRefusal refusal) {
-    switch (refusal) {
-    case PackedMaskRefusal::None:
-        return "accepted";
-    case PackedMaskRefusal::ShortHeader:
-        return "block shorter than the 24-byte header";
-    case PackedMaskRefusal::ZeroSize:
-        return "width or height 0";
-    case PackedMaskRefusal::TooLarge:
-        return "width or height above 32767";
-    case PackedMaskRefusal::ShortRows:
-        return "block shorter than the rows its size calls for";
-    case PackedMaskRefusal::NoBitmap:
-        return "no bitmap could be made of the mask";
-    }
-    return "unknown";
+    // In the order of PackedMaskRefusal.
+    static constexpr const char* kTexts[] = {
+        "accepted",
+        "block shorter than the 24-byte header",
+        "width or height 0",
+        "width or height above 32767",
+        "block shorter than the rows its size calls for",
+        "no bitmap could be made of the mask",
+    };
+    const auto index = static_cast<size_t>(refusal);
+    return index < std::size(kTexts) ? kTexts[index] : "unknown";
 }
 
 PackedMaskRefusal ReadPackedMask(std::span<const uint8_t> block, PackedMaskView* view) {

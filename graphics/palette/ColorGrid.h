@@ -27,21 +27,15 @@ uint16_t GridCellToPaletteIndex(int cell, int columns);
 // Cells split the area evenly in floating point, row by row from (left, top), and are truncated
 // to whole pixels only when used; so a cell's right edge is the next cell's left edge.
 struct ColorGridGeometry {
-    double left = 0;
-    double top = 0;
-    double cellWidth = 0;
-    double cellHeight = 0;
-    int rows = 0;
-    int columns = 0;
+    double left = 0, top = 0;
+    double cellWidth = 0, cellHeight = 0;
+    int rows = 0, columns = 0;
 };
 ColorGridGeometry MakeColorGridGeometry(int left, int top, int right, int bottom, int rows, int columns);
 
 // The pixels a cell holds: left <= x < right, top <= y < bottom.
 struct ColorGridCell {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
+    int left = 0, top = 0, right = 0, bottom = 0;
 };
 ColorGridCell ColorGridCellAt(const ColorGridGeometry& grid, int cell);
 // The cell number that holds the point, or -1.

@@ -4,9 +4,7 @@
 namespace {
 
 struct Colors {
-    int16_t text = 0;
-    int16_t fill = 0;
-    int16_t eraser = 0;
+    int16_t text = 0, fill = 0, eraser = 0;  // by the tools' colour letters
     uint32_t custom = 0;
     bool blackWhiteCached = false;
 };

@@ -49,9 +49,7 @@ enum PPakOffset : uint32_t {
 struct PPakHeader {
     uint32_t total = 0;
     uint16_t version = 0;
-    uint16_t width = 0;
-    uint16_t height = 0;
-    uint16_t depth = 0;
+    uint16_t width = 0, height = 0, depth = 0;
     int32_t rowBytes = 0;
     uint16_t packingType = 0;
     uint32_t colorTableBytes = 0;

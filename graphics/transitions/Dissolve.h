@@ -23,8 +23,7 @@ struct DissolveState {
     int rowBytes = 0;           // width / 8
     int width = 0;              // W: the rectangle's width raised to a power of two, at least 32
     int height = 0;             // H: the height raised to a power of two
-    int realWidth = 0;
-    int realHeight = 0;
+    int realWidth = 0, realHeight = 0;  // the rectangle's own
     int bits = 0;               // m
     uint32_t remaining = 0;
     uint32_t shift = 1;

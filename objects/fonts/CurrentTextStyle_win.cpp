@@ -16,15 +16,11 @@ namespace {
 
 constexpr int kDefaultPoints = 12, kDefaultHeight = -16;
 
-struct StyleState {
+struct StyleState : TextStyleLook {
     LOGFONTA logFont{};
     std::string face;
     int size = kDefaultPoints;
     int fontType = 0;
-    uint16_t textColor = 0;
-    uint16_t backColor = 0;
-    int alignment = 0;
-    int styleBits = 0;
     HFONT font = nullptr;
     int lineHeight = 16;
 };
@@ -143,13 +139,8 @@ void GetCurrentLogFont(LOGFONTA* font) { *font = g_style.logFont; }
 
 CurrentStyleInfo GetCurrentStyleInfo() {
     // The face last chosen by name; the logical font may hold the face the system gave for it.
-    return {.face = g_style.face.empty() ? std::string(g_style.logFont.lfFaceName) : g_style.face,
-            .fontType = g_style.fontType,
-            .size = g_style.size,
-            .textColor = g_style.textColor,
-            .backColor = g_style.backColor,
-            .styleBits = g_style.styleBits,
-            .alignment = g_style.alignment};
+    return {g_style, g_style.face.empty() ? std::string(g_style.logFont.lfFaceName) : g_style.face, g_style.fontType,
+            g_style.size};
 }
 
 void SetStyleColorsAndAlignment(uint16_t textColor, uint16_t backColor, int alignment) {
@@ -195,10 +186,7 @@ void RestoreTextStyle(const SavedTextStyle& saved) {
     g_style.face = saved.info.face;
     g_style.fontType = saved.info.fontType;
     g_style.size = saved.info.size;
-    g_style.textColor = saved.info.textColor;
-    g_style.backColor = saved.info.backColor;
-    g_style.styleBits = saved.info.styleBits;
-    g_style.alignment = saved.info.alignment;
+    static_cast<TextStyleLook&>(g_style) = saved.info;
     RemakeCurrentFont();
 }
 

@@ -18,14 +18,18 @@ struct InstalledFont {
 #pragma pack(pop)
 static_assert(sizeof(InstalledFont) == 118);
 
-struct CurrentStyleInfo {
-    std::string face;
-    int fontType = 0;
-    int size = 12;  // points
+// What a text style holds beside its font: colours (palette indexes), style and alignment.
+struct TextStyleLook {
     uint16_t textColor = 0;
     uint16_t backColor = 0;
     int styleBits = 0;  // 1 bold, 2 italic, 4 underline
     int alignment = 0;  // 0 left, 1 centre, -1 right
+};
+
+struct CurrentStyleInfo : TextStyleLook {
+    std::string face;
+    int fontType = 0;
+    int size = 12;  // points
 };
 
 // Start-up: the sample and alignment strings, the default font, the installed fonts.

@@ -27,11 +27,7 @@ static_assert(kDialogFlags == 0x159);
 constexpr int kMinPoints = 6, kMaxPoints = 72;
 
 // What the hook shows and changes beside the standard controls (the dialog is modal: one).
-struct DialogChoice {
-    uint16_t textColor = 0;
-    uint16_t backColor = 0;
-    int alignment = 0;
-    int styleBits = 0;
+struct DialogChoice : TextStyleLook {
     bool extras = false;
 };
 DialogChoice g_choice;
@@ -175,9 +171,7 @@ bool RunFontDialog(HWND owner, FontDialogResult& result, bool extras) {
 int PointsOfHeight(LONG height) { return PixelsToPoints(std::abs(static_cast<int>(height))); }
 
 void ChoiceFromCurrent() {
-    const CurrentStyleInfo style = GetCurrentStyleInfo();
-    g_choice = {.textColor = style.textColor, .backColor = style.backColor, .alignment = style.alignment,
-                .styleBits = style.styleBits};
+    g_choice = {GetCurrentStyleInfo()};
 }
 
 // On OK: the chosen font with the chosen style, colours and alignment become current.
@@ -276,8 +270,10 @@ bool ChooseButtonNameFont(HWND window, LOGFONTA* font, uint16_t* colorIndex, int
     FontDialogResult result;
     result.font = *font;
     result.pointSize10 = PointsOfHeight(font->lfHeight) * 10;
-    g_choice = {.textColor = *colorIndex, .backColor = saved.backColor, .alignment = saved.alignment,
-                .styleBits = (font->lfWeight >= FW_BOLD ? 1 : 0) | (font->lfItalic ? 2 : 0) | (font->lfUnderline ? 4 : 0)};
+    TextStyleLook look = saved;  // its back colour and alignment
+    look.textColor = *colorIndex;
+    look.styleBits = (font->lfWeight >= FW_BOLD ? 1 : 0) | (font->lfItalic ? 2 : 0) | (font->lfUnderline ? 4 : 0);
+    g_choice = {look};
     const bool chosen = RunFontDialog(window, result, false);
     if (chosen) {
         *font = result.font;

@@ -18,10 +18,8 @@ constexpr uint32_t kStartBytes = kPointGrowth * kPointBytes;
 // are clamped to and the last point added.
 struct LassoBuffer {
     Handle points = 0;
-    int32_t count = 0;
-    int32_t capacity = 0;
-    int32_t boundsWidth = 0;
-    int32_t boundsHeight = 0;
+    int32_t count = 0, capacity = 0;
+    int32_t boundsWidth = 0, boundsHeight = 0;
     POINT last = {};
 };
 LassoBuffer g_lasso;

@@ -5,6 +5,7 @@
 
 #include "core/files/FileLayer.h"
 #include "core/files/OpenFileDialog.h"
+#include "core/memory/SafeRelease.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
@@ -21,21 +22,15 @@ constexpr char kRtfSignature[] = "{\\rtf";
 // RichEdit takes rich text that grows on the way in: room for five times the file.
 constexpr DWORD kRtfGrowth = 5;
 
-class FileHandle {
+// A file opened for the whole of one import or export; null when it could not be opened.
+class FileHandle : public OwnedHandle<HANDLE, CloseHandle> {
 public:
     FileHandle(const char* path, DWORD access, DWORD creation)
-        : file_(CreateFileA(path, access, FILE_SHARE_READ, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~FileHandle() {
-        if (*this)
-            CloseHandle(file_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return file_; }
-    explicit operator bool() const { return file_ != INVALID_HANDLE_VALUE; }
+        : OwnedHandle(NullIfInvalid(
+              CreateFileA(path, access, FILE_SHARE_READ, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr))) {}
 
 private:
-    HANDLE file_;
+    static HANDLE NullIfInvalid(HANDLE file) { return file == INVALID_HANDLE_VALUE ? nullptr : file; }
 };
 
 std::string SlotPath(int slot) {

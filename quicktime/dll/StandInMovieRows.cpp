@@ -188,21 +188,16 @@ intptr_t DoGetMediaSampleCount(const QtWord* a) {
     return ref.track ? ref.track->SampleCount() : 0;
 }
 
-intptr_t DoBeginMediaEdits(const QtWord* a) {
-    const StandInTrackRef ref = FindStandInMedia(a[0]);
+intptr_t SetMediaEditing(QtWord media, bool editing) {
+    const StandInTrackRef ref = FindStandInMedia(media);
     if (!ref.track)
         return kQtInvalidMedia;
-    ref.track->editing = true;
+    ref.track->editing = editing;
     return kQtNoErr;
 }
 
-intptr_t DoEndMediaEdits(const QtWord* a) {
-    const StandInTrackRef ref = FindStandInMedia(a[0]);
-    if (!ref.track)
-        return kQtInvalidMedia;
-    ref.track->editing = false;
-    return kQtNoErr;
-}
+intptr_t DoBeginMediaEdits(const QtWord* a) { return SetMediaEditing(a[0], true); }
+intptr_t DoEndMediaEdits(const QtWord* a) { return SetMediaEditing(a[0], false); }
 
 // AddMediaSample (media, data, offset, size, durationPerSample, description, count, flags, *time).
 intptr_t DoAddMediaSample(const QtWord* a) {

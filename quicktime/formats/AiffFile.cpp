@@ -55,16 +55,14 @@ SoundRefusal ReadAiffFile(std::span<const uint8_t> file, SoundFileInfo* info) {
     if (kind != kAiff && kind != kAifc)
         return SoundRefusal::NotThisKind;
     const size_t end = form + 8 + std::min<size_t>(formSize, file.size() - form - 8);
-    r = ByteReader(file.first(end), form + 12);
+    SoundChunkWalk walk(file.first(end), form + 12, true);
     bool haveComm = false;
     bool haveSound = false;
     std::span<const uint8_t> samples;
     uint32_t compression = kAifcNoCompression;
-    while (r.remaining() >= 8) {
-        const uint32_t id = r.U32BE();
-        const uint32_t size = r.U32BE();
-        const size_t take = std::min<size_t>(size, r.remaining());
-        const std::span<const uint8_t> chunk = r.Bytes(take);
+    uint32_t id = 0;
+    std::span<const uint8_t> chunk;
+    while (walk.Next(&id, &chunk)) {
         if (id == kComm && !haveComm) {
             ByteReader c(chunk);
             info->channels = c.U16BE();
@@ -91,14 +89,6 @@ SoundRefusal ReadAiffFile(std::span<const uint8_t> file, SoundFileInfo* info) {
             samples = chunk.subspan(8 + std::min<size_t>(offset, chunk.size() - 8));
             haveSound = true;
         }
-        if (take < size)
-            break;
-        if (size & 1)
-            r.Skip(std::min<size_t>(1, r.remaining()));
     }
-    if (!haveComm)
-        return SoundRefusal::BadFormat;
-    if (!haveSound)
-        return SoundRefusal::NoSamples;
-    return FinishSoundInfo(info, samples);
+    return FinishChunkedSound(info, haveComm, haveSound, samples);
 }

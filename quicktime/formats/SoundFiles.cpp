@@ -1,9 +1,33 @@
 // What the sound file readers share: the format check, the rate, and the turn into wave samples.
 #include "quicktime/formats/SoundFiles.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/memory/ByteReader.h"
+
+SoundRefusal FinishChunkedSound(SoundFileInfo* info, bool haveFormat, bool haveSamples,
+                                std::span<const uint8_t> samples) {
+    if (!haveFormat)
+        return SoundRefusal::BadFormat;
+    if (!haveSamples)
+        return SoundRefusal::NoSamples;
+    return FinishSoundInfo(info, samples);
+}
+
+bool SoundChunkWalk::Next(uint32_t* id, std::span<const uint8_t>* chunk) {
+    if (done_ || r_.remaining() < 8)
+        return false;
+    *id = r_.U32BE();
+    const uint32_t size = bigEndian_ ? r_.U32BE() : r_.U32LE();
+    const size_t take = std::min<size_t>(size, r_.remaining());
+    *chunk = r_.Bytes(take);
+    if (take < size)
+        done_ = true;
+    else if (size & 1)
+        r_.Skip(std::min<size_t>(1, r_.remaining()));
+    return true;
+}
 
 SoundRefusal FinishSoundInfo(SoundFileInfo* info, std::span<const uint8_t> samples) {
     const uint16_t bits = info->bitsPerSample;

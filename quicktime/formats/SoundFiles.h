@@ -13,6 +13,8 @@
 #include <span>
 #include <vector>
 
+#include "core/memory/ByteReader.h"
+
 // RIFF chunk codes, of WAV files and of RIFF MIDI files (MidiFile.h) alike.
 inline constexpr uint32_t kRiffChunk = 0x52494646;  // "RIFF"
 inline constexpr uint32_t kDataChunk = 0x64617461;  // "data"
@@ -85,3 +87,22 @@ std::vector<uint8_t> WaveFileOf(const WavePcm& pcm);
 // Finishes an info once the format and the sample span are known: checks the format, cuts the
 // span to whole frames and counts them. Used by the readers.
 SoundRefusal FinishSoundInfo(SoundFileInfo* info, std::span<const uint8_t> samples);
+// The same after a walk of the chunks: BadFormat without the format chunk, NoSamples without
+// the sample chunk.
+SoundRefusal FinishChunkedSound(SoundFileInfo* info, bool haveFormat, bool haveSamples,
+                                std::span<const uint8_t> samples);
+
+// Walks the chunks of a RIFF or IFF body from `start`: each a big-endian id, a size (little- or
+// big-endian) and its bytes, padded to an even length. A chunk cut short by the body's end is
+// given as far as it goes and ends the walk.
+class SoundChunkWalk {
+public:
+    SoundChunkWalk(std::span<const uint8_t> body, size_t start, bool bigEndianSizes)
+        : r_(body, start), bigEndian_(bigEndianSizes) {}
+    bool Next(uint32_t* id, std::span<const uint8_t>* chunk);
+
+private:
+    ByteReader r_;
+    bool bigEndian_;
+    bool done_ = false;
+};

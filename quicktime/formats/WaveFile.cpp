@@ -25,15 +25,13 @@ SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
     // some such writers leave it 0: the bytes there are count.
     const size_t declared = riffSize < 4 ? file.size() - 8 : riffSize;
     const std::span<const uint8_t> body = file.first(8 + std::min<size_t>(declared, file.size() - 8));
-    r = ByteReader(body, 12);
+    SoundChunkWalk walk(body, 12, false);
     bool haveFormat = false;
     std::span<const uint8_t> samples;
     bool haveData = false;
-    while (r.remaining() >= 8 && !(haveData && haveFormat)) {
-        const uint32_t id = r.U32BE();
-        const uint32_t size = r.U32LE();
-        const size_t take = std::min<size_t>(size, r.remaining());
-        const std::span<const uint8_t> chunk = r.Bytes(take);
+    uint32_t id = 0;
+    std::span<const uint8_t> chunk;
+    while (!(haveData && haveFormat) && walk.Next(&id, &chunk)) {
         if (id == kFmt && !haveFormat) {
             ByteReader f(chunk);
             uint16_t tag = f.U16LE();
@@ -59,14 +57,6 @@ SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
             samples = chunk;
             haveData = true;
         }
-        if (take < size)
-            break;
-        if (size & 1)
-            r.Skip(std::min<size_t>(1, r.remaining()));
     }
-    if (!haveFormat)
-        return SoundRefusal::BadFormat;
-    if (!haveData)
-        return SoundRefusal::NoSamples;
-    return FinishSoundInfo(info, samples);
+    return FinishChunkedSound(info, haveFormat, haveData, samples);
 }

@@ -54,20 +54,15 @@ bool HasChunk(std::span<const uint8_t> button, uint16_t chunkKind) {
 }
 
 void AppendLinkedButtons(Handle card, uint16_t cardId, std::vector<LinkedButton>& found) {
-    HandleLock lock(card);
-    if (!lock)
-        return;
-    const std::span<const uint8_t> record = lock.bytes();
-    CardObjectWalk walk(record);
-    ObjectPlace place;
-    while (walk.Next(place)) {
+    WalkCardObjects(card, [&](const ObjectPlace& place, std::span<const uint8_t> record) {
         if (place.kind != kObjectButton || (place.flags & kObjectDeletedFlag) || place.length < kButtonHeaderBytes)
-            continue;
+            return true;
         const std::span<const uint8_t> button = record.subspan(place.offset, place.length);
         if ((GetU16(button, kButtonActionFlags) & kActGoTo) && GetU16(button, kButtonDestination) == cardId &&
             !HasChunk(button, kTagOtherStack))
             found.push_back({card, place.offset});
-    }
+        return true;
+    });
 }
 
 uint16_t CardFlagsOf(Handle card) { return GetHandleWord(card, kCardFlags); }

@@ -46,13 +46,7 @@ int TakePictureBlock(Handle record, std::span<const uint8_t> block, uint16_t dep
     if (!block.empty())
         SetU16(bytes, kCardDepth, depth);
     SetU32(bytes, kCardLength, static_cast<uint32_t>(bytes.size()));
-    if (SetHandleSize(record, static_cast<uint32_t>(bytes.size())) != 0)
-        return -1;
-    HandleLock lock(record);
-    if (!lock)
-        return -1;
-    BlockMove(bytes.data(), lock.get(), bytes.size());
-    return 0;
+    return SetHandleBytes(record, bytes);
 }
 
 // A card that holds its picture for others hands it to the first live card sharing it.

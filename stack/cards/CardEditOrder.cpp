@@ -7,18 +7,6 @@
 
 namespace {
 
-std::vector<ObjectPlace> ObjectPlaces(Handle record) {
-    std::vector<ObjectPlace> places;
-    HandleLock lock(record);
-    if (!lock)
-        return places;
-    CardObjectWalk walk(lock.bytes());
-    ObjectPlace place;
-    while (walk.Next(place))
-        places.push_back(place);
-    return places;
-}
-
 // Two neighbouring records change places in place, whatever their lengths.
 void SwapNeighbours(Handle record, const ObjectPlace& first, const ObjectPlace& second) {
     HandleLock lock(record);
@@ -31,7 +19,7 @@ void SwapNeighbours(Handle record, const ObjectPlace& first, const ObjectPlace& 
 }  // namespace
 
 int MoveObjectInList(Handle record, uint32_t offset, bool towardsFront, bool allTheWay) {
-    const std::vector<ObjectPlace> places = ObjectPlaces(record);
+    const std::vector<ObjectPlace> places = CardObjectPlaces(record);
     const auto it = std::find_if(places.begin(), places.end(), [&](const ObjectPlace& p) { return p.offset == offset; });
     if (it == places.end())
         return 0;

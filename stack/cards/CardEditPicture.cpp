@@ -95,13 +95,7 @@ int StorePictureBlock(Handle card, std::span<const uint8_t> colorTable, std::spa
     SetU16(rebuilt, kCardBackgroundId, 0);
     SetU16(rebuilt, kCardDepth, depth);
     SetU32(rebuilt, kCardLength, static_cast<uint32_t>(rebuilt.size()));
-    if (SetHandleSize(target, static_cast<uint32_t>(rebuilt.size())) != 0)
-        return -1;  // a failed resize leaves the block as it was
-    HandleLock lock(target);
-    if (!lock)
-        return -1;
-    BlockMove(rebuilt.data(), lock.get(), rebuilt.size());
-    return 0;
+    return SetHandleBytes(target, rebuilt);  // a failed resize leaves the block as it was
 }
 
 int SaveBackgroundPicture(Handle card) {

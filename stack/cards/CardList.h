@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "core/memory/Handles.h"
 #include "graphics/dib/Dib.h"
@@ -147,6 +148,37 @@ private:
 
 // Where the object list of a record starts (CardObjectsOffset, StackFile.h) and ends.
 uint32_t CardObjectsEnd(Handle record);
+// The n-th object (from 0) of a host-order card record; false when it has fewer.
+bool NthCardObject(std::span<const uint8_t> card, size_t n, ObjectPlace* place);
+// The places of a record's objects in list order, deleted ones included; none when it is gone.
+std::vector<ObjectPlace> CardObjectPlaces(Handle record);
+// Calls visit(place, record bytes) for the record's objects in list order while it returns
+// true; false when the record is gone.
+template <typename Visit>
+bool WalkCardObjects(Handle record, Visit visit) {
+    HandleLock lock(record);
+    if (!lock)
+        return false;
+    const std::span<const uint8_t> bytes = lock.bytes();
+    CardObjectWalk walk(bytes);
+    ObjectPlace place;
+    while (walk.Next(place) && visit(place, bytes)) {
+    }
+    return true;
+}
+// The first object of the record, in list order, that test accepts (into found unless null);
+// false when none does.
+template <typename Test>
+bool FirstCardObject(Handle record, Test test, ObjectPlace* found) {
+    bool hit = false;
+    WalkCardObjects(record, [&](const ObjectPlace& place, std::span<const uint8_t>) {
+        hit = test(place);
+        if (hit && found)
+            *found = place;
+        return !hit;
+    });
+    return hit;
+}
 // The first object of the kind whose id is the wanted id or whose own id is 0; deleted objects
 // are found too (undo restores them).
 bool FindObjectInCard(uint16_t kind, uint16_t id, Handle record, uint32_t* offset);

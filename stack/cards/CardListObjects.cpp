@@ -67,20 +67,31 @@ uint32_t CardObjectsEnd(Handle record) {
     return walk.Position();
 }
 
+bool NthCardObject(std::span<const uint8_t> card, size_t n, ObjectPlace* place) {
+    CardObjectWalk walk(card);
+    for (size_t i = 0; i <= n; ++i)
+        if (!walk.Next(*place))
+            return false;
+    return true;
+}
+
+std::vector<ObjectPlace> CardObjectPlaces(Handle record) {
+    std::vector<ObjectPlace> places;
+    WalkCardObjects(record, [&](const ObjectPlace& place, std::span<const uint8_t>) {
+        places.push_back(place);
+        return true;
+    });
+    return places;
+}
+
 bool FindObjectInCard(uint16_t kind, uint16_t id, Handle record, uint32_t* offset) {
-    HandleLock lock(record);
-    if (!lock)
-        return false;
-    CardObjectWalk walk(lock.bytes());
     ObjectPlace place;
-    while (walk.Next(place)) {
-        if (place.kind == kind && (place.id == id || place.id == 0)) {
-            if (offset)
-                *offset = place.offset;
-            return true;
-        }
-    }
-    return false;
+    if (!FirstCardObject(record, [&](const ObjectPlace& p) { return p.kind == kind && (p.id == id || p.id == 0); },
+                         &place))
+        return false;
+    if (offset)
+        *offset = place.offset;
+    return true;
 }
 
 bool FindObject(uint16_t kind, uint16_t id, Handle* record, uint32_t* offset) {
@@ -113,20 +124,12 @@ uint8_t* GetObjectPtr(uint16_t kind, uint16_t id) {
 }
 
 int GetObjectIndex(Handle record, uint16_t kind, uint16_t id) {
-    HandleLock lock(record);
-    if (!lock)
-        return 0;
-    CardObjectWalk walk(lock.bytes());
-    ObjectPlace place;
     int index = 0;
-    while (walk.Next(place)) {
-        if (place.kind != kind)
-            continue;
-        ++index;
-        if (place.id == id)
-            return index;
-    }
-    return 0;
+    const bool found = FirstCardObject(record, [&](const ObjectPlace& place) {
+        index += place.kind == kind;
+        return place.kind == kind && place.id == id;
+    }, nullptr);
+    return found ? index : 0;
 }
 
 namespace {

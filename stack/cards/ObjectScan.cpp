@@ -98,7 +98,7 @@ bool NextObjectInScan(ObjectScan& scan, ScannedObject* object, bool goOn) {
                 if (!Wanted(place, scan.allObjects))
                     continue;
                 if (object)
-                    *object = {scan.record, place.offset, place.length, place.kind, place.id, place.flags};
+                    *object = {place, scan.record};
                 return true;
             }
         }

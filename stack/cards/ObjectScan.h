@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "core/memory/Handles.h"
+#include "stack/cards/CardList.h"
 
 struct ObjectScan {
     Handle record = 0;            // the record being walked; 0 once the walk is over
@@ -25,13 +26,9 @@ struct ObjectScan {
     uint16_t cardId = 0;          // the card the walk is for
 };
 
-struct ScannedObject {
+// An object's place and the record it lies in.
+struct ScannedObject : ObjectPlace {
     Handle record = 0;
-    uint32_t offset = 0;
-    uint32_t length = 0;
-    uint16_t kind = 0;
-    uint16_t id = 0;
-    uint16_t flags = 0;
 };
 
 // Starts a walk on the card's picture holder (ResolvePictureResource; the card itself when it

@@ -58,6 +58,7 @@
 // given as the field shows them (converted when "textMacRoman").
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -124,6 +125,15 @@ public:
     void Field(const char* key, int64_t v) {
         Key(key);
         Number(v);
+    }
+    // Word fields of a record, each by its key and offset.
+    struct Word {
+        const char* key;
+        uint32_t at;
+    };
+    void Words(std::span<const uint8_t> record, std::initializer_list<Word> words) {
+        for (const Word& w : words)
+            Field(w.key, GetU16(record, w.at));
     }
 
 private:
@@ -309,11 +319,9 @@ void DescribeGraphicPicture(Json& j, std::span<const uint8_t> o) {
 void DescribeGraphic(Json& j, std::span<const uint8_t> o) {
     j.Key("graphic");
     j.Open('{');
-    j.Field("frameWidth", GetU16(o, kGraphicFrameWidth));
-    j.Field("frameColor", GetU16(o, kGraphicColor));
-    j.Field("pictureFlags", GetU16(o, kGraphicPictureFlags));
-    j.Field("depth", GetU16(o, kGraphicPictureDepth));
-    j.Field("transparency", GetU16(o, kGraphicTransparency));
+    j.Words(o, {{"frameWidth", kGraphicFrameWidth}, {"frameColor", kGraphicColor},
+                {"pictureFlags", kGraphicPictureFlags}, {"depth", kGraphicPictureDepth},
+                {"transparency", kGraphicTransparency}});
     GraphicRecordLayout layout;
     const bool laidOut = ReadGraphicRecordLayout(o, layout);
     j.Key("layout");
@@ -376,11 +384,8 @@ void DescribeFrameAnimation(Json& j, std::span<const uint8_t> button) {
     j.Open('{');
     FrameAnimHeader header;
     const FrameAnimRefusal refusal = CheckFrameAnim(payload, &header);
-    j.Field("width", GetU16(payload, kFrameAnimWidth));
-    j.Field("height", GetU16(payload, kFrameAnimHeight));
-    j.Field("depth", GetU16(payload, kFrameAnimDepth));
-    j.Field("delay", GetU16(payload, kFrameAnimDelay));
-    j.Field("cycles", GetU16(payload, kFrameAnimCycles));
+    j.Words(payload, {{"width", kFrameAnimWidth}, {"height", kFrameAnimHeight}, {"depth", kFrameAnimDepth},
+                      {"delay", kFrameAnimDelay}, {"cycles", kFrameAnimCycles}});
     j.Field("frames", GetI16(payload, kFrameAnimCount));
     j.Field("flags", GetU16(payload, kFrameAnimFlags));
     j.Field("chunkFlags", chunk.flags);
@@ -525,15 +530,10 @@ void DescribeCard(Json& j, size_t index, uint32_t offset, uint32_t fileLength, s
     j.Field("index", static_cast<int64_t>(index));
     j.Field("offset", offset);
     j.Field("length", fileLength);
-    j.Field("id", GetU16(c, kCardId));
-    j.Field("kind", GetU16(c, kCardKind));
+    j.Words(c, {{"id", kCardId}, {"kind", kCardKind}});
     PString(j, "name", c.subspan(kCardName, kCardNameBytes));
-    j.Field("background", GetU16(c, kCardBackgroundId));
-    j.Field("flags", GetU16(c, kCardFlags));
-    j.Field("menuBar", GetU16(c, kCardMenuBar));
-    j.Field("depth", GetU16(c, kCardDepth));
-    j.Field("width", GetU16(c, kCardWidth));
-    j.Field("height", GetU16(c, kCardHeight));
+    j.Words(c, {{"background", kCardBackgroundId}, {"flags", kCardFlags}, {"menuBar", kCardMenuBar},
+                {"depth", kCardDepth}, {"width", kCardWidth}, {"height", kCardHeight}});
     j.Key("actions");
     j.Open('[');
     j.Number(GetU16(c, kCardAction1));

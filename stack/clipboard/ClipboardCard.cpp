@@ -45,15 +45,11 @@ uint32_t PictureBlockLength(Handle record) {
 // The background-layer objects of a record that are not marked deleted, as bytes.
 std::vector<uint8_t> BackgroundObjects(Handle record) {
     std::vector<uint8_t> out;
-    HandleLock lock(record);
-    if (!lock)
-        return out;
-    const std::span<const uint8_t> r = lock.bytes();
-    CardObjectWalk walk(r);
-    ObjectPlace place;
-    while (walk.Next(place))
+    WalkCardObjects(record, [&](const ObjectPlace& place, std::span<const uint8_t> r) {
         if ((place.flags & kObjectBackground) && !(place.flags & kObjectDeletedFlag))
             out.insert(out.end(), r.begin() + place.offset, r.begin() + place.offset + place.length);
+        return true;
+    });
     return out;
 }
 
@@ -82,22 +78,10 @@ void CutSharedParts(Handle copy) {
         DeleteFromHandle(copy, kPictureBlockOffset, length);
     SetHandleWord(copy, kCardKind, kCardKindShared);
     SyncCardLength(copy);
-    for (;;) {
-        uint32_t at = 0;
-        {
-            HandleLock lock(copy);
-            const std::span<const uint8_t> r = lock.bytes();
-            CardObjectWalk walk(r);
-            ObjectPlace place;
-            while (walk.Next(place))
-                if (place.flags & kObjectBackground) {
-                    at = place.offset;
-                    break;
-                }
-        }
-        if (!at || RemoveObjectRecord(copy, at) != 0)
+    ObjectPlace place;
+    while (FirstCardObject(copy, [](const ObjectPlace& p) { return (p.flags & kObjectBackground) != 0; }, &place))
+        if (!place.offset || RemoveObjectRecord(copy, place.offset) != 0)
             break;
-    }
 }
 
 // Whether a live sharing card names this id as its picture holder.
@@ -122,22 +106,9 @@ uint16_t TakeFreshCardId() {
     return id;
 }
 
-// Offsets of the record's objects (deleted ones included), for renumbering.
-std::vector<ObjectPlace> Objects(Handle record) {
-    std::vector<ObjectPlace> out;
-    HandleLock lock(record);
-    if (!lock)
-        return out;
-    CardObjectWalk walk(lock.bytes());
-    ObjectPlace place;
-    while (walk.Next(place))
-        out.push_back(place);
-    return out;
-}
-
 void Renumber(Handle copy, uint16_t oldId, uint16_t newId) {
     SetHandleWord(copy, kCardId, newId);
-    for (const ObjectPlace& place : Objects(copy))
+    for (const ObjectPlace& place : CardObjectPlaces(copy))
         if (place.kind == kObjectText && place.length >= kTextOwnerCard + 2 &&
             GetHandleWord(copy, place.offset + kTextOwnerCard) == oldId)
             SetHandleWord(copy, place.offset + kTextOwnerCard, newId);
@@ -254,7 +225,7 @@ void CopyCardToClipboard() {
     c.record = copy;
     c.kind = kClipCard;
     c.tool = GetCurrentTool();
-    for (const ObjectPlace& place : Objects(copy))
+    for (const ObjectPlace& place : CardObjectPlaces(copy))
         if (place.kind == kObjectButton && !(place.flags & kObjectDeletedFlag) &&
             !GatherButtonResources(copy, place.offset, &c.held))
             return;  // the clipboard was cleared
@@ -312,7 +283,7 @@ int PasteCard() {
     } else if (kind == kCardKindShared) {
         SetHandleWord(copy, kCardKind, kCardKindPicture);
         SetHandleWord(copy, kCardBackgroundId, 0);
-        for (const ObjectPlace& place : Objects(copy))
+        for (const ObjectPlace& place : CardObjectPlaces(copy))
             if (place.kind == kObjectText)
                 PurgeFieldCardEntries(place.id, copy, 0);
     } else if (c.cardFromThisStack && kind == kCardKindPicture && IsLive(FindCardById(oldId)) &&
@@ -331,7 +302,7 @@ int PasteCard() {
         }
         Renumber(copy, oldId, fresh);
     }
-    for (const ObjectPlace& place : Objects(copy))
+    for (const ObjectPlace& place : CardObjectPlaces(copy))
         if (const uint16_t id = NewUniqueObjectId())
             SetHandleWord(copy, place.offset + kObjectId, id);
 

@@ -1,6 +1,5 @@
 // Pictures that travel with a card-size change: a graphic's picture and mask, and a freeform
 // button's mask, stretched to the object's new rectangle.
-#include <cstring>
 #include <vector>
 
 #include "core/memory/ByteReader.h"
@@ -73,13 +72,7 @@ std::vector<uint8_t> StretchMaskBlock(std::span<const uint8_t> block, int width,
 }
 
 bool StoreRecord(Handle card, const std::vector<uint8_t>& record) {
-    if (SetHandleSize(card, static_cast<uint32_t>(record.size())) != 0)
-        return false;
-    HandleLock lock(card);
-    if (!lock)
-        return false;
-    std::memcpy(lock.get(), record.data(), record.size());
-    return true;
+    return SetHandleBytes(card, record) == 0;
 }
 
 // The object at offset of a record, when it lies inside it.

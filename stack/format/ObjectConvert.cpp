@@ -31,6 +31,15 @@ void SetObjectLength(std::vector<uint8_t>& o) {
     SetU32(o, kObjectLength, static_cast<uint32_t>(o.size()));
 }
 
+// A text sub-record's header: two words, then the three longs its lengths are among.
+void SwapSubRecordHeader(std::span<uint8_t> sub) {
+    SwapField16(sub, 0);
+    SwapField16(sub, 2);
+    SwapField32(sub, 4);
+    SwapField32(sub, kSubPathLength);
+    SwapField32(sub, kSubLength);
+}
+
 }  // namespace
 
 bool SwapMacRect(std::span<uint8_t> rect) {
@@ -169,13 +178,8 @@ int ConvertTextObject(std::vector<uint8_t>& o, ByteOrder order, const StackConve
     bool hasSubRecord = false;
     for (size_t pos = kTextHeaderBytes; end - pos >= kSubRecordMinRemaining;) {
         std::span<uint8_t> sub = s.subspan(pos);
-        if (order == ByteOrder::ToHost) {
-            SwapField16(sub, 0);
-            SwapField16(sub, 2);
-            SwapField32(sub, 4);
-            SwapField32(sub, kSubPathLength);
-            SwapField32(sub, kSubLength);
-        }
+        if (order == ByteOrder::ToHost)
+            SwapSubRecordHeader(sub);
         uint32_t length = GetU32(sub, kSubLength);
         uint32_t pathLength = GetU32(sub, kSubPathLength);
         if (length < kSubRecordHeaderBytes || length > end - pos)
@@ -185,13 +189,8 @@ int ConvertTextObject(std::vector<uint8_t>& o, ByteOrder order, const StackConve
         if (!hasSubRecord)
             firstPathLength = pathLength;
         hasSubRecord = true;
-        if (order == ByteOrder::ToFile) {
-            SwapField16(sub, 0);
-            SwapField16(sub, 2);
-            SwapField32(sub, 4);
-            SwapField32(sub, kSubPathLength);
-            SwapField32(sub, kSubLength);
-        }
+        if (order == ByteOrder::ToFile)
+            SwapSubRecordHeader(sub);
         pos += length;
     }
 

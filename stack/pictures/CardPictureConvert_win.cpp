@@ -480,11 +480,9 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
     // A re-mapped picture changes its record's length: each object is found again by its place.
     for (size_t n = 0; n < places.size(); ++n) {
         const std::vector<uint8_t> now = HandleToBytes(card);
-        CardObjectWalk walk(now);
         ObjectPlace place;
-        for (size_t i = 0; i <= n; ++i)
-            if (!walk.Next(place))
-                return;
+        if (!NthCardObject(now, n, &place))
+            return;
         if (place.kind == kObjectGraphic && !(place.flags & kObjectHasPath))
             RemapGraphicPicture(card, place.offset, palette);  // a graphic that fails keeps its picture
         else if (place.kind == kObjectButton && (now.size() > place.offset + kButtonActionFlags) &&
@@ -529,12 +527,9 @@ void MapOneCardsObjects(Handle card, const std::array<uint8_t, 256>& table) {
     for (size_t n = 0; n < places.size(); ++n) {
         if (places[n].kind != kObjectGraphic || (places[n].flags & kObjectHasPath))
             continue;
-        const std::vector<uint8_t> now = HandleToBytes(card);
-        CardObjectWalk walk(now);
         ObjectPlace place;
-        for (size_t i = 0; i <= n; ++i)
-            if (!walk.Next(place))
-                return;
+        if (!NthCardObject(HandleToBytes(card), n, &place))
+            return;
         TranslateGraphicIndexes(card, place.offset, table);  // other depths keep their pixels
     }
 }

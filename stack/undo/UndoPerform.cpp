@@ -68,20 +68,13 @@ void RestoreLinkedButtons(uint16_t cardId) {
     for (int i = 1; i <= CountCards(); ++i) {
         const Handle card = GetCardByIndex(i);
         std::vector<uint32_t> marked;
-        {
-            HandleLock lock(card);
-            if (!lock)
-                continue;
-            const std::span<const uint8_t> bytes = lock.bytes();
-            CardObjectWalk walk(bytes);
-            ObjectPlace place;
-            while (walk.Next(place))
-                if (place.kind == kObjectButton && (place.flags & kObjectDeletedFlag) &&
-                    place.length >= kButtonHeaderBytes &&
-                    (GetU16(bytes, place.offset + kButtonActionFlags) & kActGoTo) &&
-                    GetU16(bytes, place.offset + kButtonDestination) == cardId)
-                    marked.push_back(place.offset);
-        }
+        WalkCardObjects(card, [&](const ObjectPlace& place, std::span<const uint8_t> bytes) {
+            if (place.kind == kObjectButton && (place.flags & kObjectDeletedFlag) &&
+                place.length >= kButtonHeaderBytes && (GetU16(bytes, place.offset + kButtonActionFlags) & kActGoTo) &&
+                GetU16(bytes, place.offset + kButtonDestination) == cardId)
+                marked.push_back(place.offset);
+            return true;
+        });
         for (uint32_t offset : marked)
             SetObjectFlags(card, offset, 0, kObjectDeletedFlag);
     }

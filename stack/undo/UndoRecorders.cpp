@@ -15,6 +15,29 @@ void SetRect(std::span<uint8_t> r, uint32_t offset, int left, int top, int right
     SetU32(r, offset + 12, static_cast<uint32_t>(bottom));
 }
 
+// A field of a step's record: a 32-bit value, or a 16-bit word.
+struct StepField {
+    uint32_t at = 0;
+    uint32_t value = 0;
+    bool word = false;
+};
+constexpr StepField Word(uint32_t at, uint16_t value) { return {at, value, true}; }
+constexpr StepField Long(uint32_t at, int64_t value) { return {at, static_cast<uint32_t>(value)}; }
+
+// Fills the fields of the begun step and commits it as the kind; false without a step.
+bool CommitFields(UndoStep step, uint16_t kind, std::initializer_list<StepField> fields) {
+    if (!step)
+        return false;
+    for (const StepField& f : fields) {
+        if (f.word)
+            SetU16(step.bytes(), f.at, static_cast<uint16_t>(f.value));
+        else
+            SetU32(step.bytes(), f.at, f.value);
+    }
+    step.Commit(kind);
+    return true;
+}
+
 // A snapshot of the offscreen, then the kind; without a snapshot there is no step.
 bool RecordSnapshotStep(uint16_t kind, int x = 0, int y = 0) {
     UndoStep step = BeginUndoStep();
@@ -56,27 +79,14 @@ int RecordSelectionUndo(char letter, uint32_t data, uint32_t pixels, uint32_t ma
                                            {'g', 21}, {'k', 18}, {'s', 19}});
     if (kind < 0)
         return 0;
-    UndoStep step = BeginUndoStep();
-    if (!step)
-        return 0;
-    const std::span<uint8_t> r = step.bytes();
-    SetU32(r, kUndoSnapshot, data);
-    SetU32(r, kUndoBitmap1, pixels);
-    SetU32(r, kUndoBitmap2, mask);
-    SetU32(r, kUndoBitmap3, outline);
-    SetU32(r, kUndoMaskX, static_cast<uint32_t>(x));
-    SetU32(r, kUndoMaskY, static_cast<uint32_t>(y));
-    step.Commit(static_cast<uint16_t>(kind));
-    return 1;
+    const bool recorded = CommitFields(BeginUndoStep(), static_cast<uint16_t>(kind),
+                                       {Long(kUndoSnapshot, data), Long(kUndoBitmap1, pixels), Long(kUndoBitmap2, mask),
+                                        Long(kUndoBitmap3, outline), Long(kUndoMaskX, x), Long(kUndoMaskY, y)});
+    return recorded ? 1 : 0;
 }
 
 void RecordGraphicMoveUndo(int dx, int dy) {
-    UndoStep step = BeginUndoStep();
-    if (!step)
-        return;
-    SetU32(step.bytes(), kUndoMoveX, static_cast<uint32_t>(dx));
-    SetU32(step.bytes(), kUndoMoveY, static_cast<uint32_t>(dy));
-    step.Commit(3);
+    CommitFields(BeginUndoStep(), 3, {Long(kUndoMoveX, dx), Long(kUndoMoveY, dy)});
 }
 
 void RecordSelectionMoveUndo(char letter, int left, int top, int right, int bottom, uint32_t bitmap) {
@@ -109,21 +119,12 @@ void RecordFlipUndo(char letter) {
 }
 
 void RecordObjectDeleteUndo(uint16_t kind, uint16_t id) {
-    UndoStep step = BeginUndoStep();
-    if (!step)
-        return;
-    SetU16(step.bytes(), kUndoObjectKind, kind);
-    SetU16(step.bytes(), kUndoObjectId, id);
-    step.Commit(11);
+    CommitFields(BeginUndoStep(), 11, {Word(kUndoObjectKind, kind), Word(kUndoObjectId, id)});
 }
 
 void RecordCardDeleteUndo(uint16_t cardId) {
-    UndoStep step = BeginUndoStepKeepingMarks();
-    if (!step)
-        return;
-    SetU16(step.bytes(), kUndoObjectKind, kUndoCardObjectKind);
-    SetU16(step.bytes(), kUndoObjectId, cardId);
-    step.Commit(11);
+    CommitFields(BeginUndoStepKeepingMarks(), 11,
+                 {Word(kUndoObjectKind, kUndoCardObjectKind), Word(kUndoObjectId, cardId)});
 }
 
 void RecordObjectMoveUndoFor(uint16_t kind, uint16_t id, const int32_t rect[4]) {
@@ -165,10 +166,5 @@ void SetUndoKindByLetterFor(uint16_t kind, uint16_t id, char letter) {
 }
 
 void RecordImportBackgroundUndo(uint32_t snapshot, uint32_t palette) {
-    UndoStep step = BeginUndoStep();
-    if (!step)
-        return;
-    SetU32(step.bytes(), kUndoSnapshot, snapshot);
-    SetU32(step.bytes(), kUndoPalette, palette);
-    step.Commit(36);
+    CommitFields(BeginUndoStep(), 36, {Long(kUndoSnapshot, snapshot), Long(kUndoPalette, palette)});
 }

@@ -52,16 +52,10 @@ std::vector<uint8_t> TopDownBgr(const VicImage& image, UINT stride) {
 }
 
 int Encode(IWICImagingFactory* factory, const VicImage& source, int32_t quality, HGLOBAL* jpeg, uint32_t* length) {
-    ComRef<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.out())))
-        return VIC_NO_MEMORY;
-    ComRef<IWICBitmapEncoder> encoder;
-    ComRef<IWICBitmapFrameEncode> frame;
-    ComRef<IPropertyBag2> options;
-    if (FAILED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, encoder.out())) ||
-        FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
-        FAILED(encoder->CreateNewFrame(frame.out(), options.out())))
-        return VIC_NO_CODEC;
+    WicEncoder e;
+    if (const int begun = BeginWicEncoder(factory, GUID_ContainerFormatJpeg, e); begun != VIC_OK)
+        return begun;
+    IWICBitmapFrameEncode* frame = e.frame.get();
 
     wchar_t qualityName[] = L"ImageQuality";
     PROPBAG2 option{};
@@ -71,7 +65,7 @@ int Encode(IWICImagingFactory* factory, const VicImage& source, int32_t quality,
     value.vt = VT_R4;
     value.fltVal = static_cast<float>(quality) / 100.0f;
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    if (FAILED(options->Write(1, &option, &value)) || FAILED(frame->Initialize(options.get())) ||
+    if (FAILED(e.options->Write(1, &option, &value)) || FAILED(frame->Initialize(e.options.get())) ||
         FAILED(frame->SetSize(static_cast<UINT>(source.width), static_cast<UINT>(source.height))) ||
         FAILED(frame->SetPixelFormat(&format)) || !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR))
         return VIC_NO_CODEC;
@@ -80,14 +74,14 @@ int Encode(IWICImagingFactory* factory, const VicImage& source, int32_t quality,
     std::vector<uint8_t> pixels = TopDownBgr(source, stride);
     if (FAILED(frame->WritePixels(static_cast<UINT>(source.height), stride, static_cast<UINT>(pixels.size()),
                                   pixels.data())) ||
-        FAILED(frame->Commit()) || FAILED(encoder->Commit()))
+        FAILED(frame->Commit()) || FAILED(e.encoder->Commit()))
         return VIC_NO_CODEC;
 
     // The stream's block is larger than what was written; the caller gets exactly the bytes.
     LARGE_INTEGER zero{};
     ULARGE_INTEGER end{};
     HGLOBAL written = nullptr;
-    if (FAILED(stream->Seek(zero, STREAM_SEEK_END, &end)) || FAILED(GetHGlobalFromStream(stream.get(), &written)) ||
+    if (FAILED(e.stream->Seek(zero, STREAM_SEEK_END, &end)) || FAILED(GetHGlobalFromStream(e.stream.get(), &written)) ||
         end.QuadPart == 0 || end.QuadPart > 0x7FFFFFFF)
         return VIC_NO_CODEC;
     const SIZE_T bytes = static_cast<SIZE_T>(end.QuadPart);
@@ -114,22 +108,7 @@ int Encode(IWICImagingFactory* factory, const VicImage& source, int32_t quality,
 int Decode(IWICImagingFactory* factory, const uint8_t* jpeg, uint32_t length, VicImage& result) {
     WicFrame opened;
     const int found = OpenJpeg(factory, jpeg, length, opened);
-    if (found != VIC_OK)
-        return found;
-    if (opened.width != static_cast<UINT>(result.width) || opened.height != static_cast<UINT>(result.height))
-        return VIC_BAD_SIZE;
-    ComRef<IWICFormatConverter> converter;
-    if (FAILED(factory->CreateFormatConverter(converter.out())) ||
-        FAILED(converter->Initialize(opened.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
-                                     nullptr, 0.0, WICBitmapPaletteTypeCustom)))
-        return VIC_NO_CODEC;
-    const UINT stride = static_cast<UINT>(result.rowBytes);
-    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * opened.height);
-    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
-        return VIC_BAD_JPEG;
-    for (int32_t y = 0; y < result.height; ++y)
-        std::memcpy(VicRow(result, y), pixels.data() + static_cast<size_t>(y) * stride, stride);
-    return VIC_OK;
+    return found != VIC_OK ? found : ReadFrameInto(factory, opened, VIC_BAD_JPEG, result);
 }
 
 }  // namespace
@@ -139,23 +118,17 @@ int VICAPI savejpgtobuffer(HGLOBAL* jpeg, uint32_t* length, const VicImage* sour
         return VIC_BAD_ARGUMENT;
     if (quality < 1 || quality > 100)
         return VIC_BAD_ARGUMENT;
-    return VicGuarded([&]() -> int {
-        ImagingFactory factory;
-        if (!factory)
-            return VIC_NO_CODEC;
-        return Encode(factory.get(), *source, quality, jpeg, length);
+    return WithImagingFactory([&](IWICImagingFactory* factory) -> int {
+        return Encode(factory, *source, quality, jpeg, length);
     });
 }
 
 int VICAPI jpeginfofrombuffer(const uint8_t* jpeg, uint32_t length, VicJpegInfo* info) {
     if (!jpeg || !info)
         return VIC_BAD_ARGUMENT;
-    return VicGuarded([&]() -> int {
-        ImagingFactory factory;
-        if (!factory)
-            return VIC_NO_CODEC;
+    return WithImagingFactory([&](IWICImagingFactory* factory) -> int {
         WicFrame opened;
-        const int found = OpenJpeg(factory.get(), jpeg, length, opened);
+        const int found = OpenJpeg(factory, jpeg, length, opened);
         if (found != VIC_OK)
             return found;
         info->width = static_cast<int32_t>(opened.width);
@@ -171,10 +144,7 @@ int VICAPI loadjpgfrombuffer(const uint8_t* jpeg, uint32_t length, VicImage* res
         return VIC_BAD_ARGUMENT;
     if (result->bitsPerPixel != 24)
         return VIC_BAD_BITS;
-    return VicGuarded([&]() -> int {
-        ImagingFactory factory;
-        if (!factory)
-            return VIC_NO_CODEC;
-        return Decode(factory.get(), jpeg, length, *result);
+    return WithImagingFactory([&](IWICImagingFactory* factory) -> int {
+        return Decode(factory, jpeg, length, *result);
     });
 }

@@ -14,10 +14,8 @@ constexpr size_t kPaletteBytes = 769;  // the marker and 256 x RGB
 constexpr uint8_t kPaletteMarker = 0x0C;
 
 struct PcxLayout {
-    int32_t width = 0;
-    int32_t height = 0;
-    int bitsPerPlane = 0;
-    int planes = 0;
+    int32_t width = 0, height = 0;
+    int bitsPerPlane = 0, planes = 0;
     uint32_t bytesPerLine = 0;
     std::span<const uint8_t> egaPalette;  // 16 x RGB in the header
     std::span<const uint8_t> palette;     // 256 x RGB at the end, for 8 bits in one plane

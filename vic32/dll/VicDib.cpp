@@ -24,17 +24,13 @@ int VICAPI setupimgdes(uint8_t* dib, uint32_t bytes, VicImage* image) {
     if (!dib || !image)
         return VIC_BAD_ARGUMENT;
     const std::span<const uint8_t> all{dib, bytes};
-    ByteReader header(all);
-    const uint32_t headerSize = header.U32LE();
-    const int32_t width = header.I32LE();
-    const int32_t signedHeight = header.I32LE();
-    const uint16_t planes = header.U16LE();
-    const uint16_t bitsPerPixel = header.U16LE();
-    const uint32_t compression = header.U32LE();
-    header.Skip(12);  // image size (may be 0 when uncompressed), resolution
-    const uint32_t colorsUsed = header.U32LE();
-    if (!header.ok() || !IsInfoHeaderSize(headerSize) || headerSize > bytes || planes != 1 || compression != 0)
+    BmpInfoHeader info;  // its image size may be 0 when uncompressed
+    if (!ReadBmpInfoHeader(all, &info) || !IsInfoHeaderSize(info.size) || info.size > bytes || info.planes != 1 ||
+        info.compression != kBmpRgb)
         return VIC_BAD_DIB;
+    const uint32_t headerSize = info.size, colorsUsed = info.colorsUsed;
+    const int32_t width = info.width, signedHeight = info.height;
+    const uint16_t bitsPerPixel = info.bitsPerPixel;
     if (bitsPerPixel != 8 && bitsPerPixel != 24)
         return VIC_BAD_BITS;
     // Height is negative for rows stored top row first; INT32_MIN has no positive counterpart.
@@ -85,15 +81,9 @@ int VicWritePackedDib(const VicImage& image, std::span<uint8_t> out) {
     if (out.size() < total)
         return VIC_NO_MEMORY;
     const uint32_t imageBytes = static_cast<uint32_t>(image.rowBytes) * static_cast<uint32_t>(image.height);
-    ByteWriter w(out, 0);
-    w.U32LE(kBmpInfoHeaderSize);
-    w.I32LE(image.width);
-    w.I32LE(image.height);
-    w.U16LE(1);
-    w.U16LE(static_cast<uint16_t>(image.bitsPerPixel));
-    w.U32LE(0);
-    w.U32LE(imageBytes);
-    w.Zeros(16);  // resolution; colour counts 0: a full table
+    // Colour counts 0: a full table.
+    WriteBmpInfoHeader(out, image.width, image.height, image.bitsPerPixel, imageBytes);
+    ByteWriter w(out, kBmpInfoHeaderSize);
     if (image.bitsPerPixel == 8) {
         for (int32_t i = 0; i < VIC_PALETTE_SLOTS; ++i) {
             const VicColor c = i < image.colors ? image.palette[i] : VicColor{};

@@ -2,7 +2,6 @@
 // allocates for itself.
 #include <cstdlib>
 
-#include "core/memory/ByteReader.h"
 #include "vic32/dll/VicLib.h"
 #include "vic32/formats/BmpFormat.h"
 
@@ -67,15 +66,8 @@ int VICAPI allocimage(VicImage* image, int32_t width, int32_t height, int32_t bi
     if (!block)
         return VIC_NO_MEMORY;
 
-    ByteWriter header({block, kBmpInfoHeaderSize}, 0);
-    header.U32LE(kBmpInfoHeaderSize);
-    header.I32LE(width);
-    header.I32LE(height);
-    header.U16LE(1);
-    header.U16LE(static_cast<uint16_t>(bitsPerPixel));
-    header.U32LE(0);  // uncompressed
-    header.U32LE(static_cast<uint32_t>(imageBytes));
-    // Resolution and colour counts stay 0: a table of 2^depth entries.
+    // Resolution and colour counts 0: a table of 2^depth entries.
+    WriteBmpInfoHeader({block, kBmpInfoHeaderSize}, width, height, bitsPerPixel, static_cast<uint32_t>(imageBytes));
 
     *image = VicImage{};
     image->header = block;

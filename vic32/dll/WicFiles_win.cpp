@@ -53,21 +53,8 @@ int LoadThroughWic(const char* path, const GUID& container, VicImage* image) {
     if (image->bitsPerPixel != 24)
         return VIC_BAD_BITS;
     return VicGuarded([&]() -> int {
-        return WithFileFrame(path, container, [&](IWICImagingFactory* factory, const WicFrame& frame) -> int {
-            if (frame.width != static_cast<UINT>(image->width) || frame.height != static_cast<UINT>(image->height))
-                return VIC_BAD_SIZE;
-            ComRef<IWICFormatConverter> converter;
-            if (FAILED(factory->CreateFormatConverter(converter.out())) ||
-                FAILED(converter->Initialize(frame.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
-                                             nullptr, 0.0, WICBitmapPaletteTypeCustom)))
-                return VIC_NO_CODEC;
-            const UINT stride = static_cast<UINT>(image->rowBytes);
-            std::vector<uint8_t> pixels(static_cast<size_t>(stride) * frame.height);
-            if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
-                return VIC_BAD_FILE;
-            for (int32_t y = 0; y < image->height; ++y)
-                std::memcpy(VicRow(*image, y), pixels.data() + static_cast<size_t>(y) * stride, stride);
-            return VIC_OK;
+        return WithFileFrame(path, container, [&](IWICImagingFactory* factory, const WicFrame& frame) {
+            return ReadFrameInto(factory, frame, VIC_BAD_FILE, *image);
         });
     });
 }
@@ -89,17 +76,12 @@ int StreamBytes(IStream* stream, std::vector<uint8_t>& out) {
 }
 
 int EncodeGif(IWICImagingFactory* factory, const VicImage& image, std::vector<uint8_t>& out) {
-    ComRef<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.out())))
-        return VIC_NO_MEMORY;
-    ComRef<IWICBitmapEncoder> encoder;
-    ComRef<IWICBitmapFrameEncode> frame;
-    ComRef<IPropertyBag2> options;
+    WicEncoder e;
+    if (const int begun = BeginWicEncoder(factory, GUID_ContainerFormatGif, e); begun != VIC_OK)
+        return begun;
+    IWICBitmapFrameEncode* frame = e.frame.get();
     ComRef<IWICPalette> palette;
-    if (FAILED(factory->CreateEncoder(GUID_ContainerFormatGif, nullptr, encoder.out())) ||
-        FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
-        FAILED(encoder->CreateNewFrame(frame.out(), options.out())) || FAILED(frame->Initialize(options.get())) ||
-        FAILED(factory->CreatePalette(palette.out())))
+    if (FAILED(frame->Initialize(e.options.get())) || FAILED(factory->CreatePalette(palette.out())))
         return VIC_NO_CODEC;
     std::vector<WICColor> colors(static_cast<size_t>(std::max(image.colors, 1)), 0xFF000000);
     for (int32_t i = 0; i < image.colors; ++i)
@@ -116,9 +98,9 @@ int EncodeGif(IWICImagingFactory* factory, const VicImage& image, std::vector<ui
         std::memcpy(pixels.data() + static_cast<size_t>(y) * stride, VicRow(image, y), stride);
     if (FAILED(frame->WritePixels(static_cast<UINT>(image.height), stride, static_cast<UINT>(pixels.size()),
                                   pixels.data())) ||
-        FAILED(frame->Commit()) || FAILED(encoder->Commit()))
+        FAILED(frame->Commit()) || FAILED(e.encoder->Commit()))
         return VIC_NO_CODEC;
-    return StreamBytes(stream.get(), out);
+    return StreamBytes(e.stream.get(), out);
 }
 
 }  // namespace
@@ -149,12 +131,9 @@ int VICAPI savegif(const char* path, const VicImage* image) {
         return VIC_BAD_ARGUMENT;
     if (image->bitsPerPixel != 8)
         return VIC_BAD_BITS;
-    return VicGuarded([&]() -> int {
-        ImagingFactory factory;
-        if (!factory)
-            return VIC_NO_CODEC;
+    return WithImagingFactory([&](IWICImagingFactory* factory) -> int {
         std::vector<uint8_t> file;
-        const int made = EncodeGif(factory.get(), *image, file);
+        const int made = EncodeGif(factory, *image, file);
         return made != VIC_OK ? made : VicWriteFile(path, file);
     });
 }

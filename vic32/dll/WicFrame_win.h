@@ -6,6 +6,8 @@
 #include <wincodec.h>
 
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include "vic32/dll/Com_win.h"
 #include "vic32/dll/VicLib.h"
@@ -32,5 +34,53 @@ inline int OpenWicFrame(IWICImagingFactory* factory, const GUID& container, cons
         return unreadable;
     if (out.width < 1 || out.height < 1 || out.width > VIC_MAX_DIMENSION || out.height > VIC_MAX_DIMENSION)
         return VIC_BAD_SIZE;
+    return VIC_OK;
+}
+
+// Runs body(factory) guarded (VicGuarded) with the system's imaging factory; VIC_NO_CODEC
+// without one.
+template <typename Body>
+int WithImagingFactory(Body body) {
+    return VicGuarded([&]() -> int {
+        ImagingFactory factory;
+        return factory ? body(factory.get()) : VIC_NO_CODEC;
+    });
+}
+
+// An encoder of a container into a stream on global memory, with its first frame and the
+// frame's options.
+struct WicEncoder {
+    ComRef<IStream> stream;
+    ComRef<IWICBitmapEncoder> encoder;
+    ComRef<IWICBitmapFrameEncode> frame;
+    ComRef<IPropertyBag2> options;
+};
+// VIC_NO_MEMORY without the stream, VIC_NO_CODEC without the encoder or its frame, else VIC_OK.
+inline int BeginWicEncoder(IWICImagingFactory* factory, const GUID& container, WicEncoder& out) {
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, out.stream.out())))
+        return VIC_NO_MEMORY;
+    if (FAILED(factory->CreateEncoder(container, nullptr, out.encoder.out())) ||
+        FAILED(out.encoder->Initialize(out.stream.get(), WICBitmapEncoderNoCache)) ||
+        FAILED(out.encoder->CreateNewFrame(out.frame.out(), out.options.out())))
+        return VIC_NO_CODEC;
+    return VIC_OK;
+}
+
+// The frame's pixels, converted to BGR, into the 24-bit image of its size: VIC_BAD_SIZE when the
+// sizes differ, VIC_NO_CODEC without a converter, `unreadable` when the pixels cannot be had.
+inline int ReadFrameInto(IWICImagingFactory* factory, const WicFrame& frame, int unreadable, VicImage& image) {
+    if (frame.width != static_cast<UINT>(image.width) || frame.height != static_cast<UINT>(image.height))
+        return VIC_BAD_SIZE;
+    ComRef<IWICFormatConverter> converter;
+    if (FAILED(factory->CreateFormatConverter(converter.out())) ||
+        FAILED(converter->Initialize(frame.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr,
+                                     0.0, WICBitmapPaletteTypeCustom)))
+        return VIC_NO_CODEC;
+    const UINT stride = static_cast<UINT>(image.rowBytes);
+    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * frame.height);
+    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
+        return unreadable;
+    for (int32_t y = 0; y < image.height; ++y)
+        std::memcpy(VicRow(image, y), pixels.data() + static_cast<size_t>(y) * stride, stride);
     return VIC_OK;
 }

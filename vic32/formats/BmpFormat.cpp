@@ -12,6 +12,29 @@ bool DepthTaken(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits =
 
 }  // namespace
 
+bool ReadBmpInfoHeader(std::span<const uint8_t> bytes, BmpInfoHeader* out) {
+    ByteReader in(bytes);
+    // A braced list reads its fields in order.
+    *out = {in.U32LE(), in.I32LE(), in.I32LE(), in.U16LE(), in.U16LE(), in.U32LE(), in.U32LE()};
+    in.Skip(8);  // resolution
+    out->colorsUsed = in.U32LE();
+    return in.ok();
+}
+
+bool WriteBmpInfoHeader(std::span<uint8_t> out, int32_t width, int32_t height, int bitsPerPixel, uint32_t imageSize) {
+    ByteWriter w(out, 0);
+    w.U32LE(kBmpInfoHeaderSize);
+    w.I32LE(width);
+    w.I32LE(height);
+    w.U16LE(1);
+    w.U16LE(static_cast<uint16_t>(bitsPerPixel));
+    w.U32LE(kBmpRgb);
+    w.U32LE(imageSize);
+    for (int i = 0; i < 4; ++i)  // resolutions, colours used, colours important
+        w.U32LE(0);
+    return w.ok();
+}
+
 bool ReadBmpLayout(std::span<const uint8_t> file, BmpLayout* out) {
     if (!out || file.size() < kBmpFileHeaderSize + kBmpCoreHeaderSize || file[0] != 'B' || file[1] != 'M')
         return false;
@@ -29,13 +52,15 @@ bool ReadBmpLayout(std::span<const uint8_t> file, BmpLayout* out) {
         bmp.bitsPerPixel = in.U16LE();
         bmp.tableEntrySize = 3;
     } else if (bmp.headerSize >= kBmpInfoHeaderSize && bmp.headerSize <= 1024) {
-        bmp.width = in.I32LE();
-        signedHeight = in.I32LE();
-        planes = in.U16LE();
-        bmp.bitsPerPixel = in.U16LE();
-        bmp.compression = in.U32LE();
-        in.Skip(12);  // image size, resolution
-        colorsUsed = in.U32LE();
+        BmpInfoHeader info;
+        if (!ReadBmpInfoHeader(file.subspan(kBmpFileHeaderSize), &info))
+            return false;
+        bmp.width = info.width;
+        signedHeight = info.height;
+        planes = info.planes;
+        bmp.bitsPerPixel = info.bitsPerPixel;
+        bmp.compression = info.compression;
+        colorsUsed = info.colorsUsed;
         // A later header carries its masks inside it, the 40-byte one just after it.
         in.Seek(kBmpFileHeaderSize + kBmpInfoHeaderSize);
     } else {

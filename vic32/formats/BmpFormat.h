@@ -34,6 +34,19 @@ struct BmpLayout {
 // Rows are at most this wide and high; larger files are refused as damaged.
 inline constexpr int32_t kBmpMaxDimension = 32767;
 
+// The leading fields of a 40-byte or later info header (of a file or a DIB in memory).
+struct BmpInfoHeader {
+    uint32_t size = 0;
+    int32_t width = 0, height = 0;  // height is negative for rows stored top row first
+    uint16_t planes = 0, bitsPerPixel = 0;
+    uint32_t compression = 0, imageSize = 0, colorsUsed = 0;
+};
+// False when the bytes end before the colour count (resolutions are skipped).
+bool ReadBmpInfoHeader(std::span<const uint8_t> bytes, BmpInfoHeader* out);
+// A 40-byte info header of one plane, uncompressed, its resolutions and colour counts 0; false
+// when out is shorter.
+bool WriteBmpInfoHeader(std::span<uint8_t> out, int32_t width, int32_t height, int bitsPerPixel, uint32_t imageSize);
+
 // False for anything but a whole, uncompressed (or bit-field) BMP of a depth listed above whose
 // table and rows lie inside the file.
 bool ReadBmpLayout(std::span<const uint8_t> file, BmpLayout* out);
