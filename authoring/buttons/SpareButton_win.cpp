@@ -248,9 +248,11 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
     if (FindObject(kObjectButton, id, &card, &at))
         LoadActionBlock(card, at, GetActionBlock());
     if (actionsOnly) {
+        // Done wrote the actions into the record; the appearance was not edited, so the layer
+        // and the rest of the record stay as they are.
         const int result = EditButtonActions(g_spare);
         if (g_pending)
-            CommitButtonDialog(g_spare, result == kActionsDialogOk, 1);
+            CommitButtonDialog(g_spare, false, 1);
         return result == kActionsDialogOk;
     }
     return RunButtonDialog(window, g_spare);
