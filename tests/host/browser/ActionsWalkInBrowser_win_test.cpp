@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include "StackBuilder.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestSounds_win.h"
 
 namespace {
@@ -148,6 +148,107 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
     const std::string named = ReadFile(savedAs);
     EXPECT_FALSE(named.empty());
     EXPECT_TRUE(named == ReadFile(copy)) << "the cancelled edit changed the stack";
+}
+
+// Three 30 × 20 frames, yellow, cyan and magenta, a tenth of a second each.
+std::string FlipBookGif() {
+    Bytes gif{'G', 'I', 'F', '8', '9', 'a', 30, 0, 20, 0, 0x81, 0, 0};
+    for (uint8_t c : {0, 0, 0, 255, 255, 0, 0, 255, 255, 255, 0, 255})
+        gif.push_back(c);
+    for (uint8_t index : {1, 2, 3}) {
+        gif.insert(gif.end(), {0x21, 0xF9, 4, 0x04, 10, 0, 0, 0});
+        gif.insert(gif.end(), {0x2C, 0, 0, 0, 0, 30, 0, 20, 0, 0});
+        const Bytes lzw = GifPixels(Bytes(size_t{30} * 20, index));
+        gif.insert(gif.end(), lzw.begin(), lzw.end());
+    }
+    gif.push_back(0x3B);
+    return AsText(gif);
+}
+
+bool IsFlipBookColour(uint32_t pixel) {
+    return NearRgb(pixel, 255, 255, 0, 60) || NearRgb(pixel, 0, 255, 255, 60) || NearRgb(pixel, 255, 0, 255, 60);
+}
+
+// Pixels of a band across the card that differ between two shots.
+int ChangedInBand(const Shot& a, const Shot& b, int top, int bottom) {
+    int changed = 0;
+    for (int y = top; y < bottom; y += 2)
+        for (int x = 0; x < kWidth; x += 2)
+            changed += a.At(x, y) != b.At(x, y);
+    return changed;
+}
+
+// The button gets an animation of a card area grabbed and dragged along a recorded path; the
+// graphic a walk to card 3 and a flip-book from an animated GIF played where it was clicked;
+// the text object a walk to card 2. Opened again, each click plays and moves as authored.
+TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject) {
+    Site site;
+    const std::string name = "animwalk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, WalkStack());
+    const std::string gif = site.server.Put("flip.gif", FlipBookGif());
+    const std::string copy = site.server.Name("animwalk-copy.stk");
+    const std::string actions = "Actions|", walk = "Move to card|", animation = "Animation|";
+    const std::string picture = "Please select a picture file|";
+    // "Current Card" and "Disk Library" of the frame source dialog, centred on the card.
+    const std::string currentCard = "219,102", diskLibrary = "58,102";
+    // The flip-book's one point, on the graphic below the prompt that lies over the card's top.
+    const std::string kFlipBookPoint = "230,60";
+    const std::string objectActions = "Down Down Down Down Return", buttonActions = "Down Down Down Down Down Return";
+    const BrowserRun run = site.Run(
+        name,
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
+         // The button: the graphic's area grabbed, then dragged across the card as the path.
+         "--right-click", Centre(kButtonRect) + At(1400), "--key", buttonActions + At(1800),
+         "--dialog", actions + "Play animation...|check" + At(2300), "--click", currentCard + At(3000),
+         "--drag", "205,25-255,65" + At(3600), "--drag", "40,100-280,110" + At(4600), "--key", "Return" + At(5300),
+         "--dialog", animation + "OK|press" + At(6000), "--dialog", actions + "Done|press" + At(6600),
+         // The graphic: card 3, then the GIF played twice over where the graphic is.
+         "--right-click", Centre(kGraphicRect) + At(7200), "--key", objectActions + At(7600),
+         "--dialog", actions + "Another card...|press" + At(8100), "--key", "alt+Right" + At(8700),
+         "--key", "alt+Right" + At(9300), "--dialog", walk + "OK|press" + At(9900),
+         "--dialog", "Transitions|OK|press" + At(10400), "--dialog", actions + "Play animation...|check" + At(10900),
+         "--click", diskLibrary + At(11600), "--dialog", picture + "File name:|type:" + gif + At(12200),
+         "--dialog", picture + "Open|press" + At(12400), "--click", kFlipBookPoint + At(13300),
+         "--key", "Return" + At(13800), "--dialog", animation + "frame repeats|check" + At(14400),
+         "--dialog", animation + "1032|type:2" + At(14500), "--dialog", animation + "1008|type:4" + At(14600), "--dialog", animation + "OK|press" + At(14700),
+         "--dialog", actions + "Done|press" + At(15300),
+         // The text object: card 2.
+         "--right-click", Centre(kFieldRect) + At(15900), "--key", objectActions + At(16300),
+         "--dialog", actions + "Another card...|press" + At(16800), "--key", "alt+Right" + At(17400),
+         "--dialog", walk + "OK|press" + At(18000), "--dialog", "Transitions|OK|press" + At(18500),
+         "--dialog", actions + "Done|press" + At(19000), "--command", std::to_string(kSave) + At(19600),
+         "--save-copy", copy, "--quit-after", "21000"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string json = site.Report(copy);
+    // The button's animated object: one grabbed frame along the recorded path; the graphic and
+    // the text object each hold an 'Actn' resource of their own.
+    EXPECT_NE(json.find("\"sprites\":[{\"card\":1,\"button\":1,"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"frames\":1,"), std::string::npos) << json;
+    const size_t firstAction = json.find("\"type\":\"Actn\"");
+    ASSERT_NE(firstAction, std::string::npos) << json;
+    EXPECT_NE(json.find("\"type\":\"Actn\"", firstAction + 1), std::string::npos) << json;
+
+    const std::string shot = site.server.Name("anim.png");
+    for (int i = 2; i <= 6; ++i)
+        site.server.Name("anim-t" + std::to_string(i) + ".png");
+    const BrowserRun reopened = site.Run(
+        "animwalk-copy.stk",
+        {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1200", "--click", Centre(kButtonRect) + At(1500),
+         "--screenshot-after", "1900", "--screenshot-after", "2300", "--click", Centre(kGraphicRect) + At(4000),
+         "--screenshot-after", "4400", "--screenshot-after", "7000", "--command", "202" + At(7500),
+         "--click", Centre(kFieldRect) + At(8000), "--screenshot-after", "9500", "--quit-after", "10000"});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    const Shot before(shot);
+    const int x = 300, y = 120;
+    EXPECT_EQ(CardOfColour(before.At(x, y)), 1);
+    EXPECT_GT(std::max(ChangedInBand(before, Shot(site.server.Name("anim-t2.png")), 80, 130),
+                       ChangedInBand(before, Shot(site.server.Name("anim-t3.png")), 80, 130)),
+              50)
+        << "the grabbed area moves along its path";
+    const Shot flipping(site.server.Name("anim-t4.png"));
+    EXPECT_TRUE(IsFlipBookColour(flipping.At(230, 60))) << Hex(flipping.At(230, 60));
+    EXPECT_EQ(CardOfColour(Shot(site.server.Name("anim-t5.png")).At(x, y)), 3) << "the graphic moved to card 3";
+    EXPECT_EQ(CardOfColour(Shot(site.server.Name("anim-t6.png")).At(x, y)), 2) << "the text object moved to card 2";
 }
 
 }  // namespace
