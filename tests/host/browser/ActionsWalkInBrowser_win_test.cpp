@@ -120,7 +120,8 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
 
     // Opened again: a click plays the sound and moves; back on the first card, the timer moves
     // again after its delay. Then a second edit of the button changes its place and drops its
-    // sound, and is cancelled: Save As writes what was saved before.
+    // sound, and is cancelled; a third cancels each of its dialogs and ends with Done: Save As
+    // writes what was saved before, byte for byte.
     const std::string sink = site.server.Name("actwalk-sink.wav");
     const std::string again = site.server.Name("again.png");
     for (int i = 2; i <= 4; ++i)
@@ -134,9 +135,16 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
          "--screenshot-after", "10500", "--command", "202" + At(10700), "--key", "shift+Tab" + At(11000), "--right-click", button + At(11400),
          "--key", "Down Down Down Down Down Return" + At(11800), "--dialog", "Actions|Next card|press" + At(12300),
          "--dialog", transitions + "OK|press" + At(12800), "--dialog", "Actions|Play a sound...|uncheck" + At(13300),
-         "--dialog", "Actions|Cancel|press" + At(13700), "--command", std::to_string(kSaveAs) + At(14200),
-         "--dialog", title + "File name:|type:" + savedAs + At(14700), "--dialog", title + "Save|press" + At(14900),
-         "--quit-after", "16000"},
+         "--dialog", "Actions|Cancel|press" + At(13700),
+         // A third edit cancels the card walk, the sound and the timer dialogs and ends with Done.
+         "--right-click", button + At(14200), "--key", "Down Down Down Down Down Return" + At(14600),
+         "--dialog", "Actions|Another card...|press" + At(15100), "--dialog", "Move to card|Cancel|press" + At(15700),
+         "--dialog", "Actions|Play a sound...|uncheck" + At(16300), "--dialog", "Actions|Play a sound...|check" + At(16400),
+         "--dialog", deck + "Cancel|press" + At(17200), "--dialog", "Actions|Automatic timer...|uncheck" + At(17800),
+         "--dialog", "Actions|Automatic timer...|check" + At(17900), "--dialog", timer + "Cancel|press" + At(18500),
+         "--dialog", "Actions|Done|press" + At(19000), "--command", std::to_string(kSaveAs) + At(19600),
+         "--dialog", title + "File name:|type:" + savedAs + At(20100), "--dialog", title + "Save|press" + At(20300),
+         "--quit-after", "21500"},
         {{"LOOM_QUICKTIME_SINK", sink}});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     const int x = 300, y = 120;  // beside the objects
@@ -145,9 +153,11 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("again-t3.png")).At(x, y)), 1) << "the timer waits";
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("again-t4.png")).At(x, y)), 2) << "the timer moved";
     EXPECT_GT(SinkAmplitude(ReadAll(sink)), 20.0) << "the sound played";
+    for (const std::string& cancelled : {std::string("Move to card|"), deck, timer})
+        EXPECT_NE(Find(reopened.log, "dialog-action(" + cancelled + "Cancel|press) -> Button 2 "), -1) << cancelled;
     const std::string named = ReadFile(savedAs);
     EXPECT_FALSE(named.empty());
-    EXPECT_TRUE(named == ReadFile(copy)) << "the cancelled edit changed the stack";
+    EXPECT_TRUE(named == ReadFile(copy)) << "the cancelled edits changed the stack";
 }
 
 // Three 30 × 20 frames, yellow, cyan and magenta, a tenth of a second each.
