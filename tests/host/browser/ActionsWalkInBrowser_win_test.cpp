@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -132,14 +133,16 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
         "actwalk-copy.stk",
         {"--answer-alerts", "--screenshot", again, "--screenshot-after", "1500", "--click", button + At(1800),
          "--screenshot-after", "4500", "--command", "202" + At(5000), "--screenshot-after", "7500",
-         "--screenshot-after", "10500", "--command", "202" + At(10700), "--key", "shift+Tab" + At(11000), "--right-click", button + At(11400),
+         "--screenshot-after", "10500", "--command", "202" + At(10700), "--key", "shift+Tab" + At(11000),
+         "--right-click", button + At(11400),
          "--key", "Down Down Down Down Down Return" + At(11800), "--dialog", "Actions|Next card|press" + At(12300),
          "--dialog", transitions + "OK|press" + At(12800), "--dialog", "Actions|Play a sound...|uncheck" + At(13300),
          "--dialog", "Actions|Cancel|press" + At(13700),
          // A third edit cancels the card walk, the sound and the timer dialogs and ends with Done.
          "--right-click", button + At(14200), "--key", "Down Down Down Down Down Return" + At(14600),
          "--dialog", "Actions|Another card...|press" + At(15100), "--dialog", "Move to card|Cancel|press" + At(15700),
-         "--dialog", "Actions|Play a sound...|uncheck" + At(16300), "--dialog", "Actions|Play a sound...|check" + At(16400),
+         "--dialog", "Actions|Play a sound...|uncheck" + At(16300),
+         "--dialog", "Actions|Play a sound...|check" + At(16400),
          "--dialog", deck + "Cancel|press" + At(17200), "--dialog", "Actions|Automatic timer...|uncheck" + At(17800),
          "--dialog", "Actions|Automatic timer...|check" + At(17900), "--dialog", timer + "Cancel|press" + At(18500),
          "--dialog", "Actions|Done|press" + At(19000), "--command", std::to_string(kSaveAs) + At(19600),
@@ -202,7 +205,7 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     // "Current Card" and "Disk Library" of the frame source dialog, centred on the card.
     const std::string currentCard = "219,102", diskLibrary = "58,102";
     // The flip-book's one point, on the graphic below the prompt that lies over the card's top.
-    const std::string kFlipBookPoint = "230,60";
+    const std::string flipBookPoint = "230,60";
     const std::string objectActions = "Down Down Down Down Return", buttonActions = "Down Down Down Down Down Return";
     const BrowserRun run = site.Run(
         name,
@@ -218,9 +221,10 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
          "--key", "alt+Right" + At(9300), "--dialog", walk + "OK|press" + At(9900),
          "--dialog", "Transitions|OK|press" + At(10400), "--dialog", actions + "Play animation...|check" + At(10900),
          "--click", diskLibrary + At(11600), "--dialog", picture + "File name:|type:" + gif + At(12200),
-         "--dialog", picture + "Open|press" + At(12400), "--click", kFlipBookPoint + At(13300),
+         "--dialog", picture + "Open|press" + At(12400), "--click", flipBookPoint + At(13300),
          "--key", "Return" + At(13800), "--dialog", animation + "frame repeats|check" + At(14400),
-         "--dialog", animation + "1032|type:2" + At(14500), "--dialog", animation + "1008|type:4" + At(14600), "--dialog", animation + "OK|press" + At(14700),
+         "--dialog", animation + "1032|type:2" + At(14500), "--dialog", animation + "1008|type:4" + At(14600),
+         "--dialog", animation + "OK|press" + At(14700),
          "--dialog", actions + "Done|press" + At(15300),
          // The text object: card 2.
          "--right-click", Centre(kFieldRect) + At(15900), "--key", objectActions + At(16300),
@@ -243,8 +247,9 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
         site.server.Name("anim-t" + std::to_string(i) + ".png");
     const BrowserRun reopened = site.Run(
         "animwalk-copy.stk",
-        {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1200", "--click", Centre(kButtonRect) + At(1500),
-         "--screenshot-after", "1900", "--screenshot-after", "2300", "--click", Centre(kGraphicRect) + At(4000),
+        {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1200",
+         "--click", Centre(kButtonRect) + At(1500), "--screenshot-after", "1900", "--screenshot-after", "2300",
+         "--click", Centre(kGraphicRect) + At(4000),
          "--screenshot-after", "4400", "--screenshot-after", "7000", "--command", "202" + At(7500),
          "--click", Centre(kFieldRect) + At(8000), "--screenshot-after", "9500", "--quit-after", "10000"});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
@@ -256,7 +261,7 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
               50)
         << "the grabbed area moves along its path";
     const Shot flipping(site.server.Name("anim-t4.png"));
-    EXPECT_TRUE(IsFlipBookColour(flipping.At(230, 60))) << Hex(flipping.At(230, 60));
+    EXPECT_TRUE(IsFlipBookColour(flipping.At(230, 60))) << "the move waits for the flip-book: " << Hex(flipping.At(230, 60));
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("anim-t5.png")).At(x, y)), 3) << "the graphic moved to card 3";
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("anim-t6.png")).At(x, y)), 2) << "the text object moved to card 2";
 }
