@@ -40,6 +40,7 @@
 #include "objects/ObjectServices.h"
 #include "objects/text/TextFields.h"
 #include "resources/actions_ids.h"
+#include "resources/buttons_ids.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
@@ -861,6 +862,14 @@ TEST_F(ActionsInPlugin, CancelledStackChoicesLeaveTheSavedStackAsItWas) {
     done();
     const std::string first = SaveAndRead();
     EXPECT_TRUE(first == saved) << "a plain Done changed the stack";
+    // So does Done after "Actions..." of the appearance dialog, where nothing was changed either.
+    SelectObjectLayer(FindLayer(kObjectButton, kButtonId));
+    DialogDriver appearance;
+    appearance.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) { box.Press(IDC_BUTTON_ACTIONS); });
+    appearance.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
+    appearance.Run([&] { return DoMenuCommand(page_.embed, 300); });  // "Appearance..."
+    EXPECT_TRUE(appearance.AllAnswered());
+    EXPECT_TRUE(SaveAndRead() == saved) << "the appearance dialog's Done changed the stack";
 
     auto chooseStack = [&](bool ok) {
         SelectObjectLayer(FindLayer(kObjectButton, kButtonId));
