@@ -827,9 +827,11 @@ std::string SaveAndRead() {
     return ReadFile(saved);
 }
 
-// "Another &stack..." keeps the stack chosen only with the transitions dialog's OK: after its
-// Cancel, Done and Save write the stack saved before byte for byte. A card walk whose
-// transitions are cancelled keeps the other stack of a "go to another stack" destination.
+// Done with nothing changed, from the actions dialog or through the appearance dialog's
+// "Actions...", leaves the saved stack as it was byte for byte. "Another &stack..." keeps the
+// stack chosen only with the transitions dialog's OK: after its Cancel, Done and Save write the
+// stack saved before. A card walk whose transitions are cancelled keeps the other stack of a
+// "go to another stack" destination.
 TEST_F(ActionsInPlugin, CancelledStackChoicesLeaveTheSavedStackAsItWas) {
     sb::Stack other = ThreeCards();
     other.cards.resize(1);
