@@ -330,7 +330,8 @@ int SelectObjectMouseUp(HWND window, LPARAM lParam, bool overMediaLib) {
     InvalidateGrown(window, tracked);
     InvalidateGrown(window, anchor);
     InvalidateGrown(window, rect);
-    if (!dragOut)
+    // A click that only selected the object leaves the card as it was.
+    if (!dragOut && !EqualRect(&rect, &anchor))
         MarkCardChanged();
     return 1;
 }

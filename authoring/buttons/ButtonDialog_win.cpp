@@ -143,8 +143,9 @@ void InitDialog(HWND dialog) {
         if (!s)
             return;
         ButtonLayer& b = s.layer();
-        SetDlgItemTextA(dialog, IDC_BUTTON_NAME, b.name);
+        // Kept before the name is set: its change notice sizes the copy for the preview.
         g_dialog.savedBounds = b.common.bounds;
+        SetDlgItemTextA(dialog, IDC_BUTTON_NAME, b.name);
         g_dialog.editing = s->editedLayer != 0;
         if (s->showNameChoice < 0)
             s->showNameChoice = defaults.showName;
@@ -304,6 +305,12 @@ void EndDialogWith(HWND dialog, int result) {
     EndDialog(dialog, result);
 }
 
+// A button on the card keeps its place: the dialog's preview sized the copy's rectangle.
+void KeepPlace(Spare& s) {
+    if (s.layer().shape <= 4)
+        s.layer().common.bounds = g_dialog.savedBounds;
+}
+
 void OkOnExisting(HWND dialog) {
     RememberChoices(false);
     bool needsShape = false;
@@ -312,8 +319,8 @@ void OkOnExisting(HWND dialog) {
         if (!s)
             return;
         needsShape = s.layer().shape >= 5 && !s->shapeDrawn;
-        if (!needsShape && s.layer().shape <= 4)
-            s.layer().common.bounds = g_dialog.savedBounds;
+        if (!needsShape)
+            KeepPlace(s);
     }
     if (needsShape) {
         ShowAlertOn(dialog, kAlertNeedsShape);
@@ -402,7 +409,12 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
         return TRUE;
     case IDC_BUTTON_FORMAT: RunFormat(dialog); return TRUE;
     case IDC_BUTTON_FEATURES: RunFeatures(dialog); return TRUE;
-    case IDC_BUTTON_ACTIONS: RememberChoices(false); EndDialogWith(dialog, kButtonDialogActions); return TRUE;
+    case IDC_BUTTON_ACTIONS:
+        RememberChoices(false);
+        if (Spare s; s)
+            KeepPlace(s);
+        EndDialogWith(dialog, kButtonDialogActions);
+        return TRUE;
     case IDC_BUTTON_POSITION: OkOrPosition(dialog, kButtonDialogPosition); return TRUE;
     case IDOK:
         if (g_dialog.editing)

@@ -81,7 +81,8 @@ Handle TargetRecord(uint16_t flags) {
 }
 
 // The fixed part's fields the layer decides, over the bytes the record keeps.
-void FillFixedPart(std::span<uint8_t> r, const ButtonLayer& b, uint16_t iconId, uint16_t cursorId) {
+// keepFont: the record's font words stay as they are.
+void FillFixedPart(std::span<uint8_t> r, const ButtonLayer& b, uint16_t iconId, uint16_t cursorId, bool keepFont) {
     SetU16(r, kObjectKind, kObjectButton);
     SetU16(r, kObjectId, b.common.id);
     const RECT& rect = b.common.bounds;
@@ -107,6 +108,8 @@ void FillFixedPart(std::span<uint8_t> r, const ButtonLayer& b, uint16_t iconId, 
     SetU16(r, kButtonFillColor, static_cast<uint16_t>(b.secondColorIndex + 1));
     SetU16(r, kButtonIconId, iconId);
     SetU16(r, kButtonCursorId, cursorId);
+    if (keepFont)
+        return;
     SetU16(r, kButtonFontNumber, FontNumberOf(b.font));
     SetU16(r, kButtonFontSize, static_cast<uint16_t>(PixelsToPoints(b.font.lfHeight)));
     const uint16_t style = (b.font.lfWeight >= FW_BOLD ? kButtonBold : 0) | (b.font.lfItalic ? kButtonItalic : 0) |
@@ -248,9 +251,11 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
     if (FindObject(kObjectButton, id, &card, &at))
         LoadActionBlock(card, at, GetActionBlock());
     if (actionsOnly) {
+        // Done wrote the actions into the record; the appearance was not edited, so the layer
+        // and the rest of the record stay as they are.
         const int result = EditButtonActions(g_spare);
         if (g_pending)
-            CommitButtonDialog(g_spare, result == kActionsDialogOk, 1);
+            CommitButtonDialog(g_spare, false, 1);
         return result == kActionsDialogOk;
     }
     return RunButtonDialog(window, g_spare);
@@ -318,8 +323,19 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
     return written;
 }
 
+// The layer's font is the one the record names: the record keeps its own font words (a
+// record naming no font would otherwise name the program's font by a new entry).
+bool SameAsRecordFont(std::span<const uint8_t> record, const LOGFONTA& font) {
+    LOGFONTA stored{};
+    ReadButtonFont(record, &stored);
+    return lstrcmpiA(stored.lfFaceName, font.lfFaceName) == 0 && stored.lfHeight == font.lfHeight &&
+           (stored.lfWeight >= FW_BOLD) == (font.lfWeight >= FW_BOLD) && !stored.lfItalic == !font.lfItalic &&
+           !stored.lfUnderline == !font.lfUnderline;
+}
+
 bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
-    MarkCardChanged();
+    if (isNew)
+        MarkCardChanged();
     Handle card = 0;
     uint32_t at = 0;
     std::vector<uint8_t> bytes(kButtonHeaderBytes, 0);
@@ -357,7 +373,8 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
     }
     cursorId = MapButtonIconId(cursorId, b.cursorId);
     ClearIconSelection();
-    FillFixedPart(bytes, b, iconId, cursorId);
+    const std::vector<uint8_t> old = bytes;
+    FillFixedPart(bytes, b, iconId, cursorId, !isNew && SameAsRecordFont(old, b.font));
     Handle record = NewHandleFromBytes(bytes);
     if (!record)
         return false;
@@ -379,6 +396,10 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
             NewButtonLayer(bytes, kLayerAtEnd);
         return true;
     }
+    // A record that comes out as it was leaves the card unchanged.
+    if (bytes == old)
+        return true;
+    MarkCardChanged();
     if (RemoveObjectRecord(card, at) != 0 || InsertObjectBytes(card, at, bytes) != 0)
         return false;
     UpdateObjectLayer(kObjectButton, b.common.id, GetCurrentCardRecord());

@@ -38,17 +38,6 @@ void LoadGlobalBlock(Handle record, uint32_t offset) {
     LoadActionBlock(record, offset, block);
 }
 
-// Done on a button that is on a card writes the block into its record; a new button's record
-// is written by the button editor when it is placed.
-void CommitButtonRecord(uint16_t id) {
-    Handle record = 0;
-    uint32_t offset = 0;
-    if (!id || !FindObject(kObjectButton, id, &record, &offset))
-        return;
-    if (SaveActionBlock(record, offset, id, *GetActionBlock()))
-        MarkCardChanged();
-}
-
 // The button's record as the current card holds it; empty when it is not there.
 std::vector<uint8_t> ButtonRecordBytes(uint16_t id) {
     Handle card = 0;
@@ -57,6 +46,19 @@ std::vector<uint8_t> ButtonRecordBytes(uint16_t id) {
         return {};
     ScopedHandle copy(CopyObjectRecord(card, offset));
     return HandleToBytes(copy.get());
+}
+
+// Done on a button that is on a card writes the block into its record; a new button's record
+// is written by the button editor when it is placed. A record that comes out as it was leaves
+// the card unchanged, so that saving does not write the card's picture again.
+void CommitButtonRecord(uint16_t id) {
+    Handle record = 0;
+    uint32_t offset = 0;
+    if (!id || !FindObject(kObjectButton, id, &record, &offset))
+        return;
+    const std::vector<uint8_t> before = ButtonRecordBytes(id);
+    if (SaveActionBlock(record, offset, id, *GetActionBlock()) && ButtonRecordBytes(id) != before)
+        MarkCardChanged();
 }
 
 void ClearSlotNames(int slot, bool withName) {

@@ -23,6 +23,10 @@
 // The button record's layout is the stack format's (stack/format/StackFile.h).
 inline constexpr int kDefaultButtonShape = 1;
 
+// ---- Buttons_win.cpp ----
+// The font a button record names: its face, size and style, or the program's own font for 0.
+void ReadButtonFont(std::span<const uint8_t> record, LOGFONTA* font);
+
 // ---- ButtonDraw_win.cpp ----
 // Where the icon and the name of a button go; the font must be selected into dc.
 struct ButtonContent {

@@ -27,6 +27,26 @@ void ReadButtonName(std::span<const uint8_t> record, ButtonLayer* layer) {
     layer->nameLength = static_cast<uint8_t>(length);
 }
 
+// The payload of the mask chunk (tag 130), empty when there is none.
+std::span<const uint8_t> MaskChunk(std::span<const uint8_t> record) {
+    const uint32_t length = GetU32(record, kObjectLength);
+    if (length < kButtonHeaderBytes || length > record.size())
+        return {};
+    ButtonChunkWalk walk(record.first(length));
+    ObjectPlace place;
+    while (walk.Next(place)) {
+        if (place.kind != 130 || place.length & 1)
+            continue;
+        const std::span<const uint8_t> chunk = record.subspan(place.offset, place.length);
+        const uint32_t pad = (GetU16(chunk, kObjectFlags) & kObjectPadded) ? 1 : 0;
+        return place.length >= kChunkHeaderBytes + pad ? chunk.subspan(kChunkHeaderBytes, place.length - kChunkHeaderBytes - pad)
+                                                      : std::span<const uint8_t>{};
+    }
+    return {};
+}
+
+}  // namespace
+
 void ReadButtonFont(std::span<const uint8_t> record, LOGFONTA* font) {
     HFONT base = GetStartupDcFont();
     if (!base)
@@ -48,26 +68,6 @@ void ReadButtonFont(std::span<const uint8_t> record, LOGFONTA* font) {
     font->lfItalic = (style & kButtonItalic) ? 1 : 0;
     font->lfUnderline = (style & kButtonUnderline) ? 1 : 0;
 }
-
-// The payload of the mask chunk (tag 130), empty when there is none.
-std::span<const uint8_t> MaskChunk(std::span<const uint8_t> record) {
-    const uint32_t length = GetU32(record, kObjectLength);
-    if (length < kButtonHeaderBytes || length > record.size())
-        return {};
-    ButtonChunkWalk walk(record.first(length));
-    ObjectPlace place;
-    while (walk.Next(place)) {
-        if (place.kind != 130 || place.length & 1)
-            continue;
-        const std::span<const uint8_t> chunk = record.subspan(place.offset, place.length);
-        const uint32_t pad = (GetU16(chunk, kObjectFlags) & kObjectPadded) ? 1 : 0;
-        return place.length >= kChunkHeaderBytes + pad ? chunk.subspan(kChunkHeaderBytes, place.length - kChunkHeaderBytes - pad)
-                                                      : std::span<const uint8_t>{};
-    }
-    return {};
-}
-
-}  // namespace
 
 bool ReadButtonLayer(std::span<const uint8_t> record, ButtonLayer* layer, ButtonRecordParts* parts) {
     if (!ReadLayerCommon(record, kObjectButton, &layer->common))

@@ -196,12 +196,15 @@ CachedSite::~CachedSite() {
     RemoveDirectoryA(cache.c_str());
 }
 
-BrowserRun CachedSite::Run(const std::string& stack, std::vector<std::string> args) {
+BrowserRun CachedSite::Run(const std::string& stack, std::vector<std::string> args,
+                           const std::vector<std::pair<std::string, std::string>>& env) {
     std::vector<std::string> all = {"--dll", PluginPath(), "--server", server.path, "--log", "--size",
                                     std::to_string(width) + "x" + std::to_string(height)};
     all.insert(all.end(), args.begin(), args.end());
     all.push_back("http://localhost/" + stack);
-    return RunBrowser(server, all, {{"TMP", cache}, {"TEMP", cache}});
+    std::vector<std::pair<std::string, std::string>> settings = {{"TMP", cache}, {"TEMP", cache}};
+    settings.insert(settings.end(), env.begin(), env.end());
+    return RunBrowser(server, all, settings);
 }
 
 std::string CachedSite::Report(const std::string& stack) {

@@ -55,7 +55,8 @@ struct CachedSite {
     ~CachedSite();
     CachedSite(const CachedSite&) = delete;
     CachedSite& operator=(const CachedSite&) = delete;
-    BrowserRun Run(const std::string& stack, std::vector<std::string> args);
+    BrowserRun Run(const std::string& stack, std::vector<std::string> args,
+                   const std::vector<std::pair<std::string, std::string>>& env = {});
     std::string Report(const std::string& stack);
 };
 

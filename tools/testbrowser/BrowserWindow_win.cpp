@@ -71,6 +71,19 @@ struct Page {
     DWORD quitDeferredSince = 0;
 } g_page;
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// The windows inside an embed (a text field's own window among them), shown or not: a card
+// drawn twice over would hold each of them twice.
+int WindowsInside(HWND embed) {
+    int count = 0;
+    EnumChildWindows(embed, CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 void TakeScreenshots() {
     if (g_page.screenshotDone || g_page.options.screenshot.empty())
         return;
@@ -87,7 +100,8 @@ void TakeScreenshots() {
                 name += suffix;
         }
         bool ok = SaveWindowPng(g_page.embeds[i].window, name);
-        Logf("screenshot(instance=%u, file=%s) -> %s", static_cast<unsigned>(i + 1), name.c_str(), ok ? "ok" : "failed");
+        Logf("screenshot(instance=%u, file=%s) -> %s, windows inside: %d", static_cast<unsigned>(i + 1), name.c_str(),
+             ok ? "ok" : "failed", WindowsInside(g_page.embeds[i].window));
         const std::string palette = SystemPaletteText(g_page.embeds[i].window);
         if (!palette.empty())
             Logf("system palette(instance=%u) -> %s", static_cast<unsigned>(i + 1), palette.c_str());
@@ -111,7 +125,8 @@ void TakeLaterScreenshot(size_t index) {
     else
         name += suffix;
     const bool ok = SaveWindowPng(g_page.embeds[0].window, name);
-    Logf("screenshot(instance=1, file=%s) -> %s", name.c_str(), ok ? "ok" : "failed");
+    Logf("screenshot(instance=1, file=%s) -> %s, windows inside: %d", name.c_str(), ok ? "ok" : "failed",
+         WindowsInside(g_page.embeds[0].window));
     if (!ok) {
         std::fprintf(stderr, "testbrowser: could not save the screenshot %s\n", name.c_str());
         g_page.screenshotFailed = true;
