@@ -42,9 +42,6 @@ void OpenLogoRunBox(HWND window);
 // An action's script run (edit 0) or opened in the editor (edit 1) over the rectangle. Non-zero
 // when it was edited: the handle then holds the new script and *rect the editor's rectangle.
 int RunLogoAction(HWND window, Handle script, int edit, Rect32* rect);
-// An action's script edited in the editor over its rectangle: *script (0 when none) and *rect
-// take the edited ones. Non-zero when it was changed.
-int EditLogoActionScript(HWND window, Handle* script, Rect32* rect);
 #endif
 // MINIMAL until the interpreter comes: what RunLogoAction was given, for tests.
 struct LogoScriptRuns {
@@ -53,6 +50,3 @@ struct LogoScriptRuns {
     int lastEdit = 0;
 };
 const LogoScriptRuns& GetLogoScriptRuns();
-// MINIMAL until the editor comes: an edit changes nothing, unless a test put the script the next
-// edit gives here (it is used once).
-void SetNextLogoEdit(const std::vector<uint8_t>& script);

@@ -4,8 +4,6 @@
 
 namespace {
 LogoScriptRuns g_scriptRuns;
-std::vector<uint8_t> g_nextEdit;
-bool g_nextEditSet = false;
 }  // namespace
 
 int LogoCardEvent(HWND, int, UINT, WPARAM, LPARAM) { return 0; }
@@ -17,21 +15,3 @@ int RunLogoAction(HWND, Handle script, int edit, Rect32*) {
     return 0;
 }
 const LogoScriptRuns& GetLogoScriptRuns() { return g_scriptRuns; }
-
-void SetNextLogoEdit(const std::vector<uint8_t>& script) {
-    g_nextEdit = script;
-    g_nextEditSet = true;
-}
-
-int EditLogoActionScript(HWND, Handle* script, Rect32*) {
-    if (!g_nextEditSet || !script)
-        return 0;
-    g_nextEditSet = false;
-    Handle edited = NewHandleFromBytes(g_nextEdit);
-    if (!edited)
-        return 0;
-    if (*script)
-        DisposeHandle(*script);
-    *script = edited;
-    return 1;
-}

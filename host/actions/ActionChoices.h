@@ -36,7 +36,3 @@ bool AppendObjectActionItems(HMENU menu, LayerHandle layer);
 // A sub-menu under the title offering every kind of action: the places to go, then the things
 // to do. False (and nothing appended) when it could not be made.
 bool AppendActionKindsMenu(HMENU menu, const char* title);
-// Commands 702 to 704 (the card's arriving, clicking and leaving scripts) and 705 to 707 (the
-// stack's) (CardScripts_win.cpp); other commands do nothing.
-void EditCardScript(HWND window, int command);
-void EditStackScript(HWND window, int command);

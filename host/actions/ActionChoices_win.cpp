@@ -14,7 +14,6 @@
 #include "host/actions/ActionMenu.h"
 #include "host/actions/ActionsEditor.h"
 #include "host/launching/LaunchPrograms.h"
-#include "logo/Logo.h"
 #include "media/MediaDialogs.h"
 #include "media/video/VideoAction.h"
 #include "objects/ObjectInfo.h"
@@ -181,7 +180,6 @@ int RunActionChoice(const ActionChoiceTarget& target, int code, ActionBlock* blo
     case kChoiceInternetSite: return ChooseUrlAction(window, block);
     case kChoiceNone: case kChoiceNewAction: return CommitObjectActions(target, block);
     case kChoiceSounds: return ChooseActionSound(window, block) ? 1 : 0;
-    case kChoiceLogo: return EditLogoActionScript(window, &block->logoScript, &block->logoRect);
     case kChoiceNba: return RunNbaChooser(window, &block->nbaData, &block->nbaId);
     case kChoiceVideo: {
         // The movie options put a chosen movie into the working block: the choice runs there and

@@ -1,11 +1,9 @@
 // The actions menu of an object: the list of its actions that its context menu and the Edit
-// menu's object sub-menu show, the choice carried out on its action record, and the card's and
-// stack's script commands of the Edit menu.
+// menu's object sub-menu show, and the choice carried out on its action record.
 //
 //   ActionMenu.cpp        the entries of a record, in menu order (no Windows)
 //   ActionMenu_win.cpp    the list handle, the object's record, DoActionChoice
 //   ActionChoices_win.cpp the handlers of the choices
-//   CardScripts_win.cpp   EditCardScript, EditStackScript (commands 702 to 707)
 // The Windows side is declared in ActionChoices.h.
 #pragma once
 
@@ -38,6 +36,9 @@ enum ActionChoice : int {
     kChoiceNewAction = 69,
 };
 inline constexpr int kActionTextBase = 15801;
+
+// LoomLogo has no script editor, so its choice is listed grey and does nothing.
+constexpr bool ActionChoiceGreyed(int code) { return code == kChoiceLogo; }
 
 // The list handle: up to 21 entries of 68 bytes, the text (64 bytes, NUL-terminated) and the
 // string id (32 bits, little-endian as the machine keeps it).

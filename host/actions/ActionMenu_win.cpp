@@ -160,7 +160,8 @@ bool AppendObjectActionItems(HMENU menu, LayerHandle layer) {
             std::memcpy(&stringId, entry + kActionMenuTextBytes, sizeof stringId);
             const char* text = reinterpret_cast<const char*>(entry);
             const std::string name(text, strnlen(text, kActionMenuTextBytes));
-            appended = appended && AppendMenuA(menu, MF_STRING, stringId, name.c_str()) != 0;
+            const UINT state = ActionChoiceGreyed(static_cast<int>(stringId) - kActionTextBase) ? MF_GRAYED : 0;
+            appended = appended && AppendMenuA(menu, MF_STRING | state, stringId, name.c_str()) != 0;
         }
     }
     DisposeHandle(list);
@@ -176,8 +177,9 @@ bool AppendActionKindsMenu(HMENU menu, const char* title) {
         char text[kActionMenuTextBytes] = {};
         if (code == kFirstThingToDo)
             appended = AppendMenuA(kinds, MF_SEPARATOR, 0, nullptr) != 0;
+        const UINT state = ActionChoiceGreyed(code) ? MF_GRAYED : 0;
         appended = appended && LoadResString(static_cast<uint32_t>(code + kActionTextBase), text, sizeof text) > 0 &&
-                   AppendMenuA(kinds, MF_STRING, static_cast<UINT_PTR>(code + kActionTextBase), text) != 0;
+                   AppendMenuA(kinds, MF_STRING | state, static_cast<UINT_PTR>(code + kActionTextBase), text) != 0;
     }
     if (!appended || !AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(kinds), title)) {
         DestroyMenu(kinds);
@@ -188,7 +190,7 @@ bool AppendActionKindsMenu(HMENU menu, const char* title) {
 
 int DoActionChoice(HWND window, int code) {
     LayerHandle layer = GetSelectedObject();
-    if (!layer || code < kChoiceAnotherCard || code > kChoiceNewAction)
+    if (!layer || code < kChoiceAnotherCard || code > kChoiceNewAction || ActionChoiceGreyed(code))
         return 0;
     uint16_t kind = 0;
     {

@@ -13,7 +13,6 @@
 #include "host/actions/ActionsEditor.h"
 #include "host/launching/LaunchPrograms.h"
 #include "host/palettes/ToolPalette.h"
-#include "logo/Logo.h"
 #include "media/MediaDialogs.h"
 #include "media/video/VideoAction.h"
 #include "resources/actions_ids.h"
@@ -135,10 +134,6 @@ void RunCheckCommand(HWND dialog, int id) {
         if (!RunNbaChooser(dialog, &block->nbaData, &block->nbaId) && !block->nbaData)
             SetChecked(dialog, id, false);
         break;
-    case IDC_ACT_LOGO:
-        if (!EditLogoActionScript(dialog, &block->logoScript, &block->logoRect) && !block->logoScript)
-            SetChecked(dialog, id, false);
-        break;
     case IDC_ACT_TIMER:
         RunTimerDialog(dialog, &block->timerMode, &block->timerValue);
         SetChecked(dialog, id, block->timerMode != kTimerOff);
@@ -187,6 +182,8 @@ INT_PTR CALLBACK ActionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_INITDIALOG: {
         for (const CheckBox& box : kBoxes)
             SetChecked(dialog, box.id, g_checks.*box.state);
+        // LoomLogo has no script editor: a stored script shows, and is kept, but cannot be edited.
+        EnableWindow(GetDlgItem(dialog, IDC_ACT_LOGO), FALSE);
         ShowPlace(dialog);
         HWND place = GetDlgItem(dialog, PlaceOf(*GetActionBlock()));
         if (place) {

@@ -230,14 +230,6 @@ bool RunEditAndOptions(HWND window, int command) {
             FinishStyleCommand(FormatCommand(command));
             return true;
         }
-        if (command >= 702 && command <= 704) {
-            EditCardScript(window, command);
-            return true;
-        }
-        if (command >= 705 && command <= 707) {
-            EditStackScript(window, command);
-            return true;
-        }
         if (IsDeferredMenuCommand(command)) {
             RunDeferredCommand(command);
             return true;

@@ -1,7 +1,7 @@
 // The actions dialog, the transitions dialog, the card walk and the card scripts in the plug-in
 // hosted by this program: the radio a destination shows, the commands that change the block,
 // the transition list and its effects, the arrows and keys of "Move to card" (Ctrl+O included),
-// "&Try it", commands 702 to 707, a button's actions reached by a right click on it, and a button
+// "&Try it", the script commands 702 to 707 greyed, a button's actions reached by a right click on it, and a button
 // given the next card with "Dissolve" through the menu, saved, reported and then followed in the
 // real plug-in; a graphic and a text object given a card walked to, "&Try it" pressed three
 // times, and stack choices cancelled.
@@ -32,13 +32,15 @@
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/transitions/QtEffectState.h"
+#include "host/actions/ActionChoices.h"
+#include "host/actions/ActionMenu.h"
 #include "host/actions/ActionsEditor.h"
 #include "host/menus/MenuCommands.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/CardRefresh.h"
+#include "host/state/DeferredCommands.h"
 #include "host/window/TextFieldProc.h"
-#include "logo/Logo.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/TextFields.h"
 #include "resources/actions_ids.h"
@@ -116,6 +118,7 @@ TEST_F(ActionsInPlugin, TheDialogShowsTheDestinationAndItsCommandsChangeTheBlock
         driver.Expect(DialogMatch::Template("BUTACT"), [&](DialogView& box) {
             EXPECT_EQ(CheckedPlace(box), places[i]) << destinations[i];
             EXPECT_EQ(box.Text(IDC_ACT_LOGO), "Use LoomLo&go...");
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(box.Window(), IDC_ACT_LOGO)));
             EXPECT_EQ(box.FocusId(), places[i]);
             box.Press(IDCANCEL);
         });
@@ -491,42 +494,43 @@ TEST_F(ActionsInPlugin, TryItMovesOnlyTheDialog) {
     EXPECT_FALSE(Moved(GetMainWindow()));
 }
 
-TEST_F(ActionsInPlugin, CardAndStackScriptCommandsStoreTheEditedScript) {
-    struct Case {
-        int command;
-        bool stack;
-        uint32_t word;
-    };
-    const Case cases[] = {{702, false, kCardAction1}, {703, false, kCardAction3}, {704, false, kCardAction2},
-                          {705, true, kHeaderStackActionA}, {706, true, kHeaderStackActionB},
-                          {707, true, kHeaderClosingAction}};
-    for (const Case& c : cases) {
+// LoomLogo has no script editor: the card's and the stack's script commands only record their
+// number and leave the records alone, and the script kind of the objects' action menu is grey
+// and does nothing.
+TEST_F(ActionsInPlugin, ScriptCommandsAndTheScriptChoiceAreGreyAndChangeNothing) {
+    const std::pair<int, uint32_t> cases[] = {{702, kCardAction1},        {703, kCardAction3},
+                                              {704, kCardAction2},        {705, kHeaderStackActionA},
+                                              {706, kHeaderStackActionB}, {707, kHeaderClosingAction}};
+    TakeDeferredCommands();
+    for (auto [command, word] : cases) {
+        Handle owner = command >= 705 ? GetStackHeaderHandle() : GetCurrentCardRecord();
+        const std::vector<uint8_t> before = HandleToBytes(owner);
         ClearStackChanged();
         ClearCardChanged();
-        SetNextLogoEdit({'p', 'r', 'i', 'n', 't', ' ', '1'});
-        DoMenuCommand(page_.embed, c.command);
-        Handle owner = c.stack ? GetStackHeaderHandle() : GetCurrentCardRecord();
-        const uint16_t id = GetHandleWord(owner, c.word);
-        ASSERT_NE(id, 0) << c.command;
-        EXPECT_TRUE(IsCardChanged()) << c.command;
-        const StackResFileCurrent current;
-        const std::vector<uint8_t> action = HandleToBytes(GetResource(kActn, id));
-        ASSERT_GE(action.size(), kButtonHeaderBytes) << c.command;
-        EXPECT_NE(GetU16(action, kButtonActionFlags) & kActLogo, 0) << c.command;
+        DialogDriver none;
+        none.Run([&] { return DoMenuCommand(page_.embed, command); });
+        EXPECT_EQ(none.DialogsSeen(), 0) << command;
+        EXPECT_EQ(HandleToBytes(owner), before) << command;
+        EXPECT_FALSE(IsCardChanged()) << command;
+        EXPECT_EQ(TakeDeferredCommands(), std::vector<int>{command});
     }
-    // A negative id is left alone, and nothing is edited.
-    SetHandleWord(GetCurrentCardRecord(), kCardAction1, 0xFFFF);
-    ClearStackChanged();
-    ClearCardChanged();
-    SetNextLogoEdit({'x'});
-    DoMenuCommand(page_.embed, 702);
-    EXPECT_EQ(GetHandleWord(GetCurrentCardRecord(), kCardAction1), 0xFFFF);
-    EXPECT_FALSE(IsCardChanged());
-    SetNextLogoEdit({});
-    Handle none = 0;
-    Rect32 rect{};
-    EditLogoActionScript(nullptr, &none, &rect);  // uses up the pending edit
-    DisposeHandle(none);
+    HMENU menu = CreatePopupMenu();
+    ASSERT_TRUE(AppendActionKindsMenu(menu, "Actions"));
+    HMENU kinds = GetSubMenu(menu, 0);
+    for (int code = kChoiceAnotherCard; code <= kChoiceTesting; ++code)
+        EXPECT_EQ((GetMenuState(kinds, static_cast<UINT>(code + kActionTextBase), MF_BYCOMMAND) & MF_GRAYED) != 0,
+                  code == kChoiceLogo)
+            << code;
+    DestroyMenu(menu);
+    SelectTool(kArrowTool);
+    SelectObjectLayer(FindLayer(kObjectGraphic, kGraphicId));
+    ASSERT_TRUE(GetSelectedObject());
+    const std::vector<uint8_t> graphic = OpenStackObject(1, kObjectGraphic, kGraphicId);
+    DialogDriver none;
+    none.Run([&] { return DoMenuCommand(page_.embed, kChoiceLogo + kActionTextBase); });
+    EXPECT_EQ(none.DialogsSeen(), 0);
+    EXPECT_EQ(OpenStackObject(1, kObjectGraphic, kGraphicId), graphic);
+    SelectObjectLayer(nullptr);
 }
 
 // A graphic without actions gets its 'Actn' resource, and the id in its record, from its first

@@ -663,7 +663,7 @@ TEST(TestBrowser, MenuRequestsAndClicksMoveBetweenCards) {
         const sb::Rgb want = colours[c.card - 1];
         for (const auto [x, y] : {std::pair{5, 5}, std::pair{30, 45}, std::pair{119, 89}}) {
             const uint32_t got = pixels[size_t(y) * width + size_t(x)];
-            for (const auto [shift, channel] : {std::pair{16, want.red}, std::pair{8, want.green}, std::pair{0, want.blue}})
+            for (const auto& [shift, channel] : {std::pair{16, want.red}, std::pair{8, want.green}, std::pair{0, want.blue}})
                 EXPECT_LE(std::abs(int((got >> shift) & 255) - int(channel)), slack)
                     << what << ", at " << x << "," << y << std::hex << ": " << got;
         }
