@@ -379,18 +379,33 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
     ASSERT_EQ(StoredCursor(3), kBuiltInCursor);
     ASSERT_EQ(StoredCursor(4), 0);
-    // What the chooser leaves for a cursor file: cursor mode, an id not yet used, its bytes.
-    constexpr uint16_t kPendingId = 900;
-    const std::vector<uint8_t> cursorBytes(326, 0x5A);
-    ASSERT_TRUE(StackCursorData(kPendingId).empty());
-    ClearIconSelection();
-    *GetIconSelection() = {.mode = 0, .fromStack = 0, .id = kPendingId, .data = NewHandleFromBytes(cursorBytes)};
+    // A cursor file chosen from a disk folder in the features' chooser: not yet the stack's.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "gdlg-cursor-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string still = folder + "\\still.cur";
+    ASSERT_TRUE(sb::WriteFile(still, sb::CursorFile(32, {0, 0, 0}, 2, 2)));
+    files_.push_back(still);
     SelectObjectLayer(FindLayer(kObjectGraphic, 3));
-    DialogDriver features(15000);
+    DialogDriver features(20000);
     features.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
         EXPECT_TRUE(box.IsChecked(IFE_CURSOR));
+        box.Press(IFE_CURSOR);  // still checked: the chooser opens
+    });
+    features.Expect(DialogMatch::Template("ICONSDLG"), [](DialogView& box) {
+        SendMessageA(GetDlgItem(box.Window(), ICN_DISK), BM_SETCHECK, BST_CHECKED, 0);
+        box.Press(ICN_DISK);
+    });
+    features.Expect(DialogMatch::Caption("Open"), [still](DialogView& box) {
+        box.SetText(box.Exists(1148) ? 1148 : 1152, still);
         box.Press(IDOK);
     });
+    features.Expect(DialogMatch::Template("ICONSDLG"), [](DialogView& box) {
+        EXPECT_EQ(box.ListCount(ICN_GRID), 1);
+        box.Press(IDOK);
+    });
+    features.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) { box.Press(IDOK); });
     features.Run([&] {
         SendMessageA(page_.embed, WM_COMMAND, 68, 0);
         return 0;
@@ -398,7 +413,8 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     EXPECT_TRUE(features.AllAnswered());
     const uint16_t chosen = StoredCursor(3);
     EXPECT_NE(chosen, kBuiltInCursor);
-    EXPECT_EQ(StackCursorData(chosen), cursorBytes) << "the record names a cursor the stack has";
+    const std::vector<uint8_t> cursorBytes = StackCursorData(chosen);
+    EXPECT_FALSE(cursorBytes.empty()) << "the record names a cursor the stack has";
     EXPECT_EQ(GetIconSelection()->data, Handle{});
 
     DialogDriver appearance(15000);
@@ -419,6 +435,8 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     EXPECT_EQ(LayerLock<GraphicLayer>(FindLayer(kObjectGraphic, 3))->cursorId, chosen);
     SelectToolNumber(kBrowseTool);  // the next test starts browsing
     PumpPageMessages();
+    DeleteFileA(still.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
