@@ -1,7 +1,8 @@
 // An object file placed on the card: a graphic written out with its actions comes back centred
 // on the point as a new, selected object whose actions were stored again; a cut-short file
 // leaves the card as it was; the sound its actions play comes along and the actions name the id
-// the sound gets in the stack it is placed on.
+// the sound gets in the stack it is placed on; a file the stack refuses part of leaves nothing
+// behind; a text object's text belongs to the card it is placed on.
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -7,6 +7,8 @@
 // every setting, and at 8 bits the opacity controls are off and the stored transparency stays.
 // Features... (68, or the appearance dialog's) hiding a graphic takes its layer off the card
 // unless the tool shows hidden graphics, and the graphic comes back once it is shown again.
+// A turned picture's corners take the fill colour; the "where" question of a new graphic can be
+// declined; an appearance dialog that cannot open leaves the layer its picture.
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -5,7 +5,8 @@
 // (stackreport) with that one graphic at its new place, and the real plug-in in the test
 // browser shows it there mixed half and half with the card. Lasso selections of the paint tools become masked
 // graphics the same way, leaving the hole colour in the card picture. A new graphic made hidden
-// has a layer while the tool shows hidden graphics.
+// has a layer while the tool shows hidden graphics. A rectangle selection becomes a graphic of its
+// own pixels, without the dashed frame the card shows around it.
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // New text objects in the hosted plug-in: placing the rectangle, the Text Appearance dialog
 // answered by the dialog driver, the record it stores and what a save keeps; and the dialog on
-// an existing field.
+// an existing field; the group feature moving a text object between the card's and the
+// background's lists, and Style... of its context menu.
 #include <windows.h>
 
 #include <gtest/gtest.h>
