@@ -15,5 +15,5 @@ INT_PTR ShowItemInfo(HWND window, uint16_t kind, uint16_t id, uint16_t* flags, u
 
 // When the box is checked, the icon and cursor chooser opens in cursor mode with the current
 // cursor id; nothing chosen with no current cursor unchecks it again. Unchecked: the icon
-// selection is cleared.
-void ChooseIconIfChecked(HWND dialog, int item, uint16_t cursorId);
+// selection is cleared. True when a cursor was chosen.
+bool ChooseIconIfChecked(HWND dialog, int item, uint16_t cursorId);

@@ -26,6 +26,7 @@ struct Features {
     uint16_t cursorId = 0;
     uint16_t kind = 0, id = 0;
     LayerHandle layer = 0;
+    bool chosen = false;  // a cursor was chosen in this dialog
 };
 Features* g_features = nullptr;
 
@@ -104,8 +105,9 @@ void ApplyFeatures(HWND dialog, Features& f) {
         set(IFE_DROP_OFF, kDropOffFlag);
     if (IsDlgButtonChecked(dialog, IFE_CURSOR) != BST_CHECKED)
         f.cursorId = 0;
-    else if (const IconSelection* selection = GetIconSelection(); selection && selection->id && selection->mode == 0)
-        f.cursorId = selection->id;  // nothing new (or an icon choice) keeps the cursor
+    else if (const IconSelection* selection = GetIconSelection();
+             f.chosen && selection && selection->id && selection->mode == 0)
+        f.cursorId = selection->id;  // nothing chosen here (a choice left pending, an icon) keeps the cursor
 }
 
 void CentreOnParent(HWND dialog) {
@@ -135,7 +137,7 @@ INT_PTR CALLBACK FeaturesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         switch (LOWORD(wParam)) {
         case IFE_CURSOR:
             if (HIWORD(wParam) == BN_CLICKED)
-                ChooseIconIfChecked(dialog, IFE_CURSOR, f->cursorId);
+                f->chosen = ChooseIconIfChecked(dialog, IFE_CURSOR, f->cursorId);
             return TRUE;
         case IDOK:
             ApplyFeatures(dialog, *f);
@@ -170,11 +172,14 @@ INT_PTR ShowItemInfo(HWND window, uint16_t kind, uint16_t id, uint16_t* flags, u
     return IDOK;
 }
 
-void ChooseIconIfChecked(HWND dialog, int item, uint16_t cursorId) {
+bool ChooseIconIfChecked(HWND dialog, int item, uint16_t cursorId) {
     if (IsDlgButtonChecked(dialog, item) != BST_CHECKED) {
         ClearIconSelection();
-        return;
+        return false;
     }
-    if (!RunIconChooser(dialog, false, cursorId) && cursorId == 0)
+    if (RunIconChooser(dialog, false, cursorId))
+        return true;
+    if (cursorId == 0)
         CheckDlgButton(dialog, item, BST_UNCHECKED);
+    return false;
 }

@@ -17,3 +17,8 @@ void PasteObjectOntoCard(HWND window);
 void CenterObjectOffCard(std::span<uint8_t> object, int cardWidth, int cardHeight);
 // The layer of the stored object, appended at the end of the list; 0 when refused.
 LayerHandle MakeObjectLayer(uint16_t kind, uint16_t id);
+// A text object record placed on a card: its text belongs to that card.
+void GiveTextToCard(std::span<uint8_t> object, uint16_t cardId);
+// After a text object's layer is made for a placed record: its text is written back at the next
+// sync, so that the record holds it as the window shows it.
+void MarkPlacedTextModified(LayerHandle layer);

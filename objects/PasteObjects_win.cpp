@@ -7,6 +7,7 @@
 #include "core/system/ChangeFlags.h"
 #include "graphics/layers/LayerList.h"
 #include "objects/ObjectServices.h"
+#include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/FieldText.h"
 #include "stack/clipboard/Clipboard.h"
@@ -60,6 +61,19 @@ LayerHandle MakeObjectLayer(uint16_t kind, uint16_t id) {
     }
 }
 
+void GiveTextToCard(std::span<uint8_t> object, uint16_t cardId) {
+    if (GetU16(object, kObjectKind) != kObjectText)
+        return;
+    for (const FieldTextEntry& entry : ListFieldTextEntries(object))
+        SetU16(object, entry.offset + kSubOwnerCard, cardId);
+}
+
+void MarkPlacedTextModified(LayerHandle layer) {
+    LayerLock<FieldLayer> field(layer);
+    if (field && field->common.kind == kObjectText)
+        field->modified = 1;
+}
+
 void PasteObjectOntoCard(HWND window) {
     const Handle card = GetCurrentCardRecord();
     std::vector<uint8_t> object = HandleToBytes(Clip().record);
@@ -68,18 +82,16 @@ void PasteObjectOntoCard(HWND window) {
     const uint16_t kind = GetU16(object, kObjectKind);
     const uint16_t id = NewUniqueObjectId();
     SetU16(object, kObjectId, id);
-    SetU16(object, kObjectFlags,
-           static_cast<uint16_t>(GetU16(object, kObjectFlags) & ~(kObjectDeletedFlag | kObjectBackground)));
+    // A background object stays one: it goes to the list that holds the card's background.
+    SetU16(object, kObjectFlags, static_cast<uint16_t>(GetU16(object, kObjectFlags) & ~kObjectDeletedFlag));
     uint16_t width = 0, height = 0;
     CurrentCardSize(&width, &height);
     CenterObjectOffCard(object, width, height);
-    // A text object's text belongs to the card it lands on.
-    if (kind == kObjectText)
-        for (const FieldTextEntry& entry : ListFieldTextEntries(object))
-            SetU16(object, entry.offset + kSubOwnerCard, GetCardId(card));
+    GiveTextToCard(object, GetCardId(card));
     SyncCardFromLayers();
     if (InsertObjectBytes(card, CardObjectsEnd(card), object) != 0)
         return;
+    UpdateObjectLayer(kind, id, card);
     AttachClipboardActions(kind, id);
     // A layer of its own, in front of the others, and the selection.
     const LayerHandle layer = MakeObjectLayer(kind, id);
@@ -88,7 +100,6 @@ void PasteObjectOntoCard(HWND window) {
         InvalidateRect(window, nullptr, FALSE);
     if (!layer)
         return;
-    if (kind == kObjectText)
-        LayerLock<FieldLayer>(layer)->modified = 1;
+    MarkPlacedTextModified(layer);
     SelectObjectLayer(layer);
 }

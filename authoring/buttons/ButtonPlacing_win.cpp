@@ -22,6 +22,14 @@
 
 namespace {
 
+// The pencil draws shape 5, the paint can picks shape 6, the lasso encircles shape 7.
+HCURSOR ShapeCursor(int shape) {
+    const char* name = shape == 5 ? "PEN" : shape == 6 ? "PCAN" : "LASSO";
+    if (HCURSOR cursor = LoadCursorA(GetAppInstance(), name))
+        return cursor;
+    return LoadCursor(nullptr, IDC_CROSS);
+}
+
 enum : uint32_t { kAlertShapeDefined = 2250, kAlertShapeTooSmall = 2206 };
 
 struct Placing {
@@ -254,7 +262,7 @@ void StartButtonPlacement(Handle spare, int mode) {
     SetSpareBounds(rect);
     g_placing = Placing{.active = true, .mode = mode, .window = GetCardWindow(), .rect = rect};
     if (shape >= 5)
-        SetCursor(LoadCursor(nullptr, shape == 6 ? IDC_HAND : IDC_CROSS));
+        SetCursor(ShapeCursor(shape));
     if (g_placing.window)
         Redraw(g_placing.window, rect);
 }
@@ -298,7 +306,7 @@ int NewButtonMouseMove(HWND window, int x, int y) {
         return 0;
     const int shape = SpareShape();
     if (shape >= 5) {
-        SetCursor(LoadCursor(nullptr, shape == 6 ? IDC_HAND : IDC_CROSS));
+        SetCursor(ShapeCursor(shape));
         if (g_placing.drawing) {
             DrawXorLine(window, g_placing.last, {x, y});
             LassoAddPoint(x, y);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "core/files/FileSlots.h"
 #include "core/files/WholeFile.h"
@@ -47,6 +49,29 @@ uint16_t StoreHeld(const ObjectFileHeld& held) {
     return request.id ? request.id : 1;  // files without ids need only success
 }
 
+// The resources a placing stored so far, taken out again when a later step fails.
+class StoredSoFar {
+public:
+    StoredSoFar() = default;
+    StoredSoFar(const StoredSoFar&) = delete;
+    StoredSoFar& operator=(const StoredSoFar&) = delete;
+    ~StoredSoFar() {
+        if (kept_ || made_.empty())
+            return;
+        const StackResFileCurrent current;
+        for (const auto& [type, id] : made_)
+            RemoveResourceEntry(type, id);
+    }
+    void Add(uint32_t type, uint16_t id) { made_.emplace_back(type, id); }
+    void Keep() { kept_ = true; }
+
+private:
+    std::vector<std::pair<uint32_t, uint16_t>> made_;
+    bool kept_ = false;
+};
+
+bool IsInStack(uint32_t type, uint16_t id) { return id != 0 && GetStackResIndex(type, id) != 0; }
+
 }  // namespace
 
 bool PlaceObjectFileAtPoint(std::span<const uint8_t> file, int x, int y) {
@@ -74,12 +99,17 @@ bool PlaceObjectFileAtPoint(std::span<const uint8_t> file, int x, int y) {
     SetU16(record, kObjectRect + 6, static_cast<uint16_t>(top + height));
     // The held copies first: the ids they get are what the record and its actions name.
     std::vector<ObjectFileIdChange> changes;
+    StoredSoFar stored;
     for (const ObjectFileHeld& held : contents.held) {
-        const uint16_t stored = StoreHeld(held);
-        if (stored == 0)
+        const bool there = IsInStack(held.type, held.id);
+        const uint16_t storedId = StoreHeld(held);
+        if (storedId == 0)
             return false;
-        if (held.id != 0 && stored != held.id)
-            changes.push_back({held.type, held.id, stored});
+        // A copy that found the same data under its own id made nothing new.
+        if (storedId != held.id || !there)
+            stored.Add(held.type, storedId);
+        if (held.id != 0 && storedId != held.id)
+            changes.push_back({held.type, held.id, storedId});
     }
     if (kind == kObjectButton)
         RemapObjectFileIds(record, changes);
@@ -97,15 +127,19 @@ bool PlaceObjectFileAtPoint(std::span<const uint8_t> file, int x, int y) {
         uint16_t actionId = 0;
         if (!StoreActionResource(&actionId, actions.get()))
             return false;
+        stored.Add(kActn, actionId);
         const uint32_t word = kind == kObjectGraphic ? kGraphicAction : kTextAction;
         if (record.size() >= word + 2)
             SetU16(record, word, actionId);
     }
+    GiveTextToCard(record, GetCardId(card));
     SyncCardFromLayers();
     if (InsertObjectBytes(card, CardObjectsEnd(card), record) != 0)
         return false;
+    stored.Keep();
     MarkCardChanged();
     if (const LayerHandle layer = MakeObjectLayer(kind, id)) {
+        MarkPlacedTextModified(layer);
         SelectObjectLayer(layer);
         if (const HWND window = GetCardWindow())
             InvalidateRect(window, nullptr, FALSE);

@@ -7,6 +7,7 @@
 
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
+#include "graphics/palette/AppPalette.h"
 #include "objects/graphics/GraphicPlacement.h"
 #include "paint/Selections.h"
 #include "resources/graphics_ids.h"
@@ -94,9 +95,12 @@ bool ScaleRotatePlacedPicture(double angle, double scaleX, double scaleY) {
         SelectObject(dc, old);
         DeleteDC(dc);
     }
+    // The corners a turn uncovers take the colour chosen in the colour palettes (a pattern has
+    // no one colour: white).
+    const int16_t chosen = GetToolColor('f');
+    const COLORREF fill = chosen >= 0 ? PaletteIndexToColor(chosen) : RGB(255, 255, 255);
     HBITMAP turned = nullptr, turnedMask = nullptr;
-    const bool made =
-        RotateScaleBitmap(p.picture, mask, angle, scaleX, scaleY, RGB(255, 255, 255), &turned, &turnedMask);
+    const bool made = RotateScaleBitmap(p.picture, mask, angle, scaleX, scaleY, fill, &turned, &turnedMask);
     DeleteObject(mask);
     if (turnedMask)
         DeleteObject(turnedMask);

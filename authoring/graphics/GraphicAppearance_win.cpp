@@ -338,11 +338,11 @@ void Ok(HWND dialog) {
     EndWith(dialog, IDOK);
 }
 
-void Cancel(HWND dialog) {
+// An edited object's layer keeps its picture and mask (the outline was the dialog's own copy);
+// a new one's placement goes.
+void DropEditedOrPlaced(HWND card) {
     GraphicPlacement& p = GetGraphicPlacement();
-    HWND card = GetParent(dialog) ? GetParent(dialog) : GetCardWindow();
     if (p.editedLayer) {
-        // The layer keeps its picture and mask; the outline was the dialog's own copy.
         if (p.outline)
             DeleteObject(p.outline);
         p.picture = p.mask = p.outline = nullptr;
@@ -350,6 +350,11 @@ void Cancel(HWND dialog) {
     } else {
         CancelPlacedGraphic(card);
     }
+}
+
+void Cancel(HWND dialog) {
+    HWND card = GetParent(dialog) ? GetParent(dialog) : GetCardWindow();
+    DropEditedOrPlaced(card);
     DisposeHandleAndClear(&g_dialog.actions);
     ClearIconSelection();  // a cursor chosen in the features goes with the dialog
     if (card)
@@ -446,8 +451,7 @@ int RunGraphicAppearanceDialog(HWND window) {
     }
     if (result != IDOK && result != IDCANCEL) {
         // The dialog could not be made: as Cancel.
-        if (!p.editedLayer)
-            CancelPlacedGraphic(window);
+        DropEditedOrPlaced(window);
         DisposeHandleAndClear(&g_dialog.actions);
     }
     const bool rectangle = p.cropKind == 'R';

@@ -24,18 +24,17 @@ void DeleteBitmap(HBITMAP& bitmap) {
 }
 
 
-// What the card window shows in the rectangle: the floating rectangle selection's pixels.
-HBITMAP CopyShownRect(HWND window, const RECT& rect) {
-    WindowDC dc(window);
-    MemoryDC memory(dc.get());
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (!dc || !memory || width <= 0 || height <= 0)
-        return nullptr;
-    HBITMAP copy = CreateCompatibleBitmap(dc.get(), width, height);
-    if (!copy)
-        return nullptr;
-    SelectedObject selected(memory.get(), copy);
-    BitBlt(memory.get(), 0, 0, width, height, dc.get(), rect.left, rect.top, SRCCOPY);
+// A copy of the floating rectangle selection's own bitmap: what the screen shows there also
+// carries the selection's dashed frame and whatever covers the window.
+HBITMAP CopyRectSelectionBitmap() {
+    RECT rect{};
+    CopyRectSelection(&rect);
+    HBITMAP bitmap = nullptr;
+    RECT same = rect;
+    SwapRectSelection(&same, &bitmap);  // borrowed for the copy, given back below
+    HBITMAP copy = bitmap ? DuplicateBitmap(bitmap) : nullptr;
+    same = rect;
+    SwapRectSelection(&same, &bitmap);
     return copy;
 }
 
@@ -91,7 +90,7 @@ void MakeGraphicObjectCommand(HWND window) {
     if (IsRectSelectionActive()) {
         RECT rect = {};
         CopyRectSelection(&rect);
-        HBITMAP copy = CopyShownRect(window, rect);
+        HBITMAP copy = CopyRectSelectionBitmap();
         if (!copy)
             return;
         CancelPlacedGraphic(window);

@@ -115,6 +115,19 @@ bool NothingSelected() {
     return p.cropKind == 'R' ? !p.rectShown : !p.mask;
 }
 
+void Cancel(HWND dialog) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    DeleteBitmap(p.picture);
+    DeleteBitmap(p.undoPicture);
+    DeleteBitmap(p.mask);
+    DeleteBitmap(p.outline);
+    g_crop.result = 2;
+    LassoFreePoints();
+    EndDialog(dialog, 0);
+    if (p.cropKind == 'R')
+        ShowTextFieldWindows(true);
+}
+
 void Ok(HWND dialog) {
     GraphicPlacement& p = GetGraphicPlacement();
     if (NothingSelected()) {
@@ -131,25 +144,13 @@ void Ok(HWND dialog) {
         return;
     }
     g_crop.result = 1;
-    if (p.purpose == 'G' && BigMascotMessageBox(dialog, IDS_WHERE_GRAPHIC, 1, false, true, false) != IDOK) {
-        EndDialog(dialog, 1);
+    // The question can be declined: the crop then ends as cancelled, with nothing placed.
+    if (p.purpose == 'G' && BigMascotMessageBox(dialog, IDS_WHERE_GRAPHIC, 1, false, true, true) != IDOK) {
+        Cancel(dialog);
         return;
     }
     // Applied once the dialog is gone, so that placing starts on the card window.
     EndDialog(dialog, 1);
-}
-
-void Cancel(HWND dialog) {
-    GraphicPlacement& p = GetGraphicPlacement();
-    DeleteBitmap(p.picture);
-    DeleteBitmap(p.undoPicture);
-    DeleteBitmap(p.mask);
-    DeleteBitmap(p.outline);
-    g_crop.result = 2;
-    LassoFreePoints();
-    EndDialog(dialog, 0);
-    if (p.cropKind == 'R')
-        ShowTextFieldWindows(true);
 }
 
 void AfterPictureChange(HWND dialog) {

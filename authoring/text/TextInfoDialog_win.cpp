@@ -476,6 +476,8 @@ void ApplyTextInfoToField(HWND dialog) {
     InflateRect(&bounds, 2, 2);
     if (HWND card = window ? GetParent(window) : nullptr)
         InvalidateRect(card, &bounds, FALSE);
+    // A group object lives in the record that holds the background, a card object in the card.
+    UpdateObjectLayer(kObjectText, g_state.objectId, GetCurrentCardRecord());
     SyncCardFromLayers();
     MarkCardChanged();
 }
@@ -671,6 +673,10 @@ int EditTextObjectFeatures(HWND window, LayerHandle field) {
             lock->objectFlags = flags;
             lock->cursorId = cursor;
         }
+    }
+    if ((flags ^ oldFlags) & kObjectBackground) {
+        SyncCardFromLayers();
+        UpdateObjectLayer(kObjectText, id, GetCurrentCardRecord());
     }
     if (((flags ^ oldFlags) & kTextTransparent) && text) {
         const LONG ex = GetWindowLongA(text, GWL_EXSTYLE);

@@ -83,7 +83,7 @@ std::vector<LinkItem> ReadLinkItems(uint16_t fieldId) {
         item.name = item.text.substr(0, kLinkNameMax);
         item.id = id;
         item.fieldId = link->fieldId;
-        item.hasActions = GetU16(lock.bytes(), kLinkHasButton) != 0;
+        item.hasActions = link->hasActions;  // a link whose action bytes are missing has none
         items.push_back(item);
     }
     std::stable_sort(items.begin(), items.end(), [](const LinkItem& a, const LinkItem& b) {
@@ -289,14 +289,23 @@ void OnActions(HWND dialog) {
     EndDialog(dialog, IDC_LINK_ACTIONS);
 }
 
-// The edited actions saved into the link: over its own action data, or the new action record
-// appended to it. Has-actions is set and the link written.
+// The edited actions saved into the link: over its own action data, or the link rebuilt with
+// the new action record behind its text (what a damaged link held past its text goes). Has-actions
+// is set and the link written.
 void SaveEditedActions() {
     Handle link = g_dialog.actionData;
     if (!g_dialog.actionLinkHadActions) {
-        link = LoadLink(g_dialog.actionLinkId);
-        if (link && AppendHandle(g_dialog.actionData, link) != 0)
-            DisposeHandleAndClear(&link);
+        const Handle old = LoadLink(g_dialog.actionLinkId);
+        std::vector<uint8_t> record;
+        {
+            HandleLock lock(old);
+            HandleLock actions(g_dialog.actionData);
+            const std::optional<LinkFields> fields = lock ? ReadLinkFields(lock.bytes()) : std::nullopt;
+            if (fields && actions)
+                record = BuildLinkRecord(g_dialog.actionLinkId, fields->fieldId, fields->text, true, actions.bytes());
+        }
+        DisposeHandle(old);
+        link = record.empty() ? 0 : NewHandleFromBytes(record);
     }
     if (link && SetHandleWord(link, 0, g_dialog.actionLinkId) && SetHandleWord(link, kLinkHasButton, 1) &&
         UpdateLinkRecord(link) == 0)

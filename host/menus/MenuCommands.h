@@ -18,6 +18,7 @@ inline constexpr UINT kCommandCardInfo = 301;
 inline constexpr UINT kCommandStackInfo = 303;
 inline constexpr UINT kCommandAddClipArt = 106;
 inline constexpr UINT kCommandImportBackgroundItem = 4183;
+inline constexpr UINT kCommandStyle = 15867;
 inline constexpr UINT kCommandIcons = 15868;
 inline constexpr UINT kCommandFeatures = 15869;
 inline constexpr UINT kCommandActions = 15870;

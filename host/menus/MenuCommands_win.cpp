@@ -86,7 +86,8 @@ void Prepare(HWND window, int raw) {
         DeselectObject(window);
     if (CommitsSelections(raw)) {
         bool keep = false;
-        if (raw == kAddGraphic && HasFloatingSelection())
+        // Either paint selection, the rectangle too, may become the new graphic object.
+        if (raw == kAddGraphic && (HasFloatingSelection() || IsRectSelectionActive()))
             keep = ShowAlert(kTurnSelectionIntoGraphicAlert) == 1;
         if (!keep) {
             CommitMaskSelection(window);

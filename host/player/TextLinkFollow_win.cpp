@@ -66,7 +66,11 @@ int FollowLinkAtPoint(LayerHandle field, POINT point) {
     }
     if (!IsWholeWordRange(window, start, end))
         return 0;
-    FlashLinkSelection(window, readOnly, start, end);
+    // The card's timers run during the flash: a link whose field or card has gone by then is
+    // not followed.
+    const uint16_t card = GetCurrentCardId();
+    if (!FlashLinkSelection(window, readOnly, start, end) || GetCurrentCardId() != card)
+        return 0;
     return PerformLinkActions(id, 1);
 }
 

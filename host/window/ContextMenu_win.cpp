@@ -40,6 +40,7 @@ constexpr uint32_t kStringAboutStack = 15629;
 constexpr uint32_t kStringButtonTitle = 15550;
 constexpr uint32_t kStringGraphicTitle = 15575;
 constexpr uint32_t kStringTextTitle = 15600;
+constexpr uint32_t kStringStyle = 15867;
 constexpr uint32_t kStringIcons = 15868;
 constexpr uint32_t kStringEffects = 15951;
 constexpr uint32_t kStringAppearance = 4304;
@@ -224,7 +225,7 @@ bool AppendObjectTitle(HMENU menu, LayerHandle selected) {
     case kObjectText:
         name = RecordName(kObjectText, id, kTextName, kTextNameBytes);
         return AppendTitle(menu, kStringTextTitle, kCommandObjectInfo, name) && AppendSeparator(menu) &&
-               AppendFormatMenu(menu) && AppendSeparator(menu);
+               AppendString(menu, kStringStyle, kCommandStyle) && AppendFormatMenu(menu) && AppendSeparator(menu);
     default:
         return false;
     }

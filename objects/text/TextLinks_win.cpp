@@ -127,9 +127,9 @@ bool IsWholeWordRange(HWND window, int32_t start, int32_t end) {
     return IsWholeWordIn(around, static_cast<size_t>(start - from), static_cast<size_t>(end - from));
 }
 
-void FlashLinkSelection(HWND window, bool readOnly, int32_t start, int32_t end) {
+bool FlashLinkSelection(HWND window, bool readOnly, int32_t start, int32_t end) {
     if (!IsWindow(window))
-        return;
+        return false;
     const HWND card = GetParent(window);
     int32_t keptStart = 0, keptEnd = 0;
     TextGetSel(window, &keptStart, &keptEnd);
@@ -139,14 +139,15 @@ void FlashLinkSelection(HWND window, bool readOnly, int32_t start, int32_t end) 
         TextSetSel(window, start, end, false);
         UpdateWindow(window);
         if (!WaitOnTimer(card, half) || !IsWindow(window))
-            return;
+            return false;
         TextSetSel(window, start, start, false);
         UpdateWindow(window);
         if (!WaitOnTimer(card, half) || !IsWindow(window))
-            return;
+            return false;
     }
     if (readOnly)
         TextSetSel(window, start, end, false);
     else
         TextSetSel(window, keptStart, keptEnd, false);
+    return true;
 }

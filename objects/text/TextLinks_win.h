@@ -20,5 +20,5 @@ uint16_t MatchLinkAtPosition(std::span<const uint8_t> link, uint16_t linkId, uin
 bool IsWholeWordRange(HWND window, int32_t start, int32_t end);
 // Selects the range and flashes it three times on a timer; while it waits the field repaints
 // and no input reaches the card or its fields. An editable field gets its selection back; a
-// read-only one keeps the link selected.
-void FlashLinkSelection(HWND window, bool readOnly, int32_t start, int32_t end);
+// read-only one keeps the link selected. False when the field went during the wait.
+bool FlashLinkSelection(HWND window, bool readOnly, int32_t start, int32_t end);

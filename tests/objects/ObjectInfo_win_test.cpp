@@ -320,4 +320,23 @@ TEST_F(ObjectInfoTest, CursorBoxOpensTheChooser) {
     EXPECT_EQ(CountResources(kCrsr), crsrBefore);
 }
 
+// OK takes as the cursor only a cursor chosen in this dialog: a choice left pending from
+// elsewhere (an icon, or a cursor of another dialog) leaves the object's cursor as it was.
+TEST_F(ObjectInfoTest, OkKeepsTheCursorUnlessOneWasChosenHere) {
+    for (uint32_t mode : {0u, 1u}) {
+        IconSelection* pending = GetIconSelection();
+        pending->mode = mode;
+        pending->id = 777;
+        uint16_t flags = 0, cursor = kFirstBuiltInIcon + 16;
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+            EXPECT_TRUE(box.IsChecked(IFE_CURSOR));
+            box.Press(IDOK);
+        });
+        EXPECT_EQ(driver.Run([&] { return ShowItemInfo(nullptr, kObjectGraphic, kGraphic, &flags, &cursor, 0); }), IDOK);
+        EXPECT_EQ(cursor, kFirstBuiltInIcon + 16) << "pending choice of mode " << mode;
+        ClearIconSelection();
+    }
+}
+
 }  // namespace

@@ -401,6 +401,9 @@ TEST_F(NewButtonsTest, FreehandShapesAreDrawnPickedOrTooSmall) {
     small.Expect(DialogMatch::Alert(2206), [](DialogView& box) { box.Press(kAlertButton1); });
     SendMouse(card_, WM_LBUTTONDOWN, 100, 100);
     SendMouse(card_, WM_MOUSEMOVE, 180, 100);
+    const HCURSOR pen = LoadCursorA(GetAppInstance(), "PEN");
+    ASSERT_NE(pen, nullptr);
+    EXPECT_EQ(GetCursor(), pen) << "the pencil draws the shape";
     small.Run([&] { SendMouse(card_, WM_LBUTTONUP, 180, 100); return 0; });
     EXPECT_TRUE(small.AllAnswered());
     EXPECT_TRUE(IsPlacingButton());
@@ -434,6 +437,7 @@ TEST_F(NewButtonsTest, FreehandShapesAreDrawnPickedOrTooSmall) {
     lasso.Run([&] { return StartNewButton(card_, true); });
     SendMouse(card_, WM_LBUTTONDOWN, 80, 210);
     SendMouse(card_, WM_MOUSEMOVE, 90, 220);
+    EXPECT_EQ(GetCursor(), LoadCursorA(GetAppInstance(), "LASSO")) << "the lasso encircles the graphic";
     DialogDriver picked;
     picked.Expect(DialogMatch::Alert(2250), [](DialogView& box) { box.Press(kAlertButton2); });
     picked.Run([&] {

@@ -1,7 +1,8 @@
 // An object file placed on the card: a graphic written out with its actions comes back centred
 // on the point as a new, selected object whose actions were stored again; a cut-short file
 // leaves the card as it was; the sound its actions play comes along and the actions name the id
-// the sound gets in the stack it is placed on.
+// the sound gets in the stack it is placed on; a file the stack refuses part of leaves nothing
+// behind; a text object's text belongs to the card it is placed on.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,10 +18,14 @@
 #include "objects/ObjectServices.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/FieldText.h"
+#include "host/player/CardNavigation.h"
+#include "stack/open/StackOpenSession.h"
 #include "authoring/cards/ObjectFile.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/save/ResourceUpkeep.h"
+#include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {
@@ -180,6 +185,70 @@ TEST(ObjectFilePlace, TheSoundOfAPlacedGraphicsActionsIsTheOneItCarried) {
         idless[entry.dataOffset - kObjectFileEntryBytes + 5] = 0;
     }
     ASSERT_TRUE(PlaceObjectFileAtPoint(idless, 100, 100));
+
+    // A file whose last held copy the stack refuses (a type of 0): what was stored before it
+    // is taken out again, and the card is as it was.
+    const int sounds = CountResources(ResType("Snd ")), actionRecords = CountResources(kActn);
+    const int objects = CountObjects();
+    std::vector<uint8_t> refused = file;
+    refused[layout.entries.back().dataOffset - kObjectFileEntryBytes + 55] = 1;  // continued
+    std::vector<uint8_t> entry(kObjectFileEntryBytes + 4, 0);
+    entry[11] = 4;  // its length
+    refused.insert(refused.end(), entry.begin(), entry.end());
+    SetResourceErrorReporting(false);  // the refusal's own alert is not what is tested here
+    EXPECT_FALSE(PlaceObjectFileAtPoint(refused, 100, 100));
+    SetResourceErrorReporting(true);
+    EXPECT_EQ(CountResources(ResType("Snd ")), sounds) << "the sound it stored went again";
+    EXPECT_EQ(CountResources(kActn), actionRecords);
+    EXPECT_EQ(CountObjects(), objects);
+    CloseLinkedPlugin(&page);
+}
+
+// A text object written out on the first card and placed on the second: its text is the
+// second card's, shown and saved there.
+TEST(ObjectFilePlace, APlacedTextObjectsTextBelongsToTheCardItLandsOn) {
+    sb::Stack stack;
+    for (uint16_t id = 1; id <= 2; ++id) {
+        sb::Card card = sb::PictureCard(id, sb::SolidPicture(512, 384, 8, 0));
+        card.picture->palette = {{255, 255, 255}};
+        stack.cards.push_back(card);
+    }
+    stack.cards[0].objects = {sb::TextField(5, {10, 10, 150, 60}, "Note", "carried words")};
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "placetext-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + "note" + std::to_string(GetCurrentProcessId()) + ".tfld";
+    ASSERT_EQ(WriteObjectFile({kObjectText, 5, 0}, path.c_str()), 1);
+    const std::vector<uint8_t> file = ReadBytes(path);
+    DeleteFileA(path.c_str());
+    DialogDriver none;  // any dialog is a failure
+    none.Run([] {
+        GoToCardId(2, 0, 0, 0);
+        return 0;
+    });
+    ASSERT_EQ(GetCurrentCardId(), 2);
+    ASSERT_TRUE(none.Run([&] { return PlaceObjectFileAtPoint(file, 160, 120) ? 1 : 0; }));
+    EXPECT_EQ(none.DialogsSeen(), 0);
+    const LayerHandle placed = GetSelectedObject();
+    ASSERT_NE(placed, nullptr);
+    uint16_t id = 0;
+    HWND window = nullptr;
+    {
+        LayerLock<FieldLayer> field(placed);
+        id = field->common.id;
+        window = field->window;
+        EXPECT_EQ(field->modified, 1);
+    }
+    char shown[64] = {};
+    GetWindowTextA(window, shown, sizeof shown);
+    EXPECT_STREQ(shown, "carried words");
+    SyncCardFromLayers();
+    const std::vector<uint8_t> record = OpenStackObject(2, kObjectText, id);
+    const std::vector<FieldTextEntry> entries = ListFieldTextEntries(record);
+    ASSERT_FALSE(entries.empty());
+    for (const FieldTextEntry& e : entries)
+        EXPECT_EQ(e.cardId, 2) << "the text is the second card's";
     CloseLinkedPlugin(&page);
 }
 

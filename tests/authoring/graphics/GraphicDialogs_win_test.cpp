@@ -7,6 +7,8 @@
 // every setting, and at 8 bits the opacity controls are off and the stored transparency stays.
 // Features... (68, or the appearance dialog's) hiding a graphic takes its layer off the card
 // unless the tool shows hidden graphics, and the graphic comes back once it is shown again.
+// A turned picture's corners take the fill colour; the "where" question of a new graphic can be
+// declined; an appearance dialog that cannot open leaves the layer its picture.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,14 +21,17 @@
 #include <commctrl.h>
 
 #include "core/memory/ByteReader.h"
+#include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/palette/AppPalette.h"
 #include "objects/ObjectServices.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "core/memory/Handles.h"
 #include "objects/graphics/GraphicPlacement.h"
+#include "objects/graphics/GraphicPlacing.h"
 #include "objects/graphics/LassoPoints.h"
 #include "resources/graphics_ids.h"
 #include "resources/objinfo_ids.h"
@@ -36,6 +41,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestBrowserRun_win.h"
 
 namespace {
 
@@ -375,18 +381,33 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
     ASSERT_EQ(StoredCursor(3), kBuiltInCursor);
     ASSERT_EQ(StoredCursor(4), 0);
-    // What the chooser leaves for a cursor file: cursor mode, an id not yet used, its bytes.
-    constexpr uint16_t kPendingId = 900;
-    const std::vector<uint8_t> cursorBytes(326, 0x5A);
-    ASSERT_TRUE(StackCursorData(kPendingId).empty());
-    ClearIconSelection();
-    *GetIconSelection() = {.mode = 0, .fromStack = 0, .id = kPendingId, .data = NewHandleFromBytes(cursorBytes)};
+    // A cursor file chosen from a disk folder in the features' chooser: not yet the stack's.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "gdlg-cursor-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string still = folder + "\\still.cur";
+    ASSERT_TRUE(sb::WriteFile(still, sb::CursorFile(32, {0, 0, 0}, 2, 2)));
+    files_.push_back(still);
     SelectObjectLayer(FindLayer(kObjectGraphic, 3));
-    DialogDriver features(15000);
+    DialogDriver features(20000);
     features.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
         EXPECT_TRUE(box.IsChecked(IFE_CURSOR));
+        box.Press(IFE_CURSOR);  // still checked: the chooser opens
+    });
+    features.Expect(DialogMatch::Template("ICONSDLG"), [](DialogView& box) {
+        SendMessageA(GetDlgItem(box.Window(), ICN_DISK), BM_SETCHECK, BST_CHECKED, 0);
+        box.Press(ICN_DISK);
+    });
+    features.Expect(DialogMatch::Caption("Open"), [still](DialogView& box) {
+        box.SetText(box.Exists(1148) ? 1148 : 1152, still);
         box.Press(IDOK);
     });
+    features.Expect(DialogMatch::Template("ICONSDLG"), [](DialogView& box) {
+        EXPECT_EQ(box.ListCount(ICN_GRID), 1);
+        box.Press(IDOK);
+    });
+    features.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) { box.Press(IDOK); });
     features.Run([&] {
         SendMessageA(page_.embed, WM_COMMAND, 68, 0);
         return 0;
@@ -394,7 +415,8 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     EXPECT_TRUE(features.AllAnswered());
     const uint16_t chosen = StoredCursor(3);
     EXPECT_NE(chosen, kBuiltInCursor);
-    EXPECT_EQ(StackCursorData(chosen), cursorBytes) << "the record names a cursor the stack has";
+    const std::vector<uint8_t> cursorBytes = StackCursorData(chosen);
+    EXPECT_FALSE(cursorBytes.empty()) << "the record names a cursor the stack has";
     EXPECT_EQ(GetIconSelection()->data, Handle{});
 
     DialogDriver appearance(15000);
@@ -415,6 +437,79 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     EXPECT_EQ(LayerLock<GraphicLayer>(FindLayer(kObjectGraphic, 3))->cursorId, chosen);
     SelectToolNumber(kBrowseTool);  // the next test starts browsing
     PumpPageMessages();
+    DeleteFileA(still.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const COLORREF pixel = GetPixel(memory, x, y);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return pixel;
+}
+
+// A turned picture's uncovered corners take the colour chosen for filling; "Where do you want
+// your graphic object on the screen?" can be declined, and then nothing is placed.
+TEST_F(GraphicDialogs, TurnedCornersTakeTheFillColourAndDecliningWhereEndsTheCrop) {
+    Open(32);
+    const std::string bmp = Bmp("turn.bmp", 60, 40);
+    SetToolColor('f', kCustomColorIndex);
+    SetCustomColor(RGB(0, 200, 0));
+    const COLORREF fill = PaletteIndexToColor(kCustomColorIndex) & 0xFFFFFF;
+    ASSERT_NE(fill, RGB(255, 255, 255)) << "the test needs a fill that is not white";
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) { box.Press(PCROP_SCALE); });
+    driver.Expect(DialogMatch::Template("CROPSCALE"), [](DialogView& box) {
+        box.SetText(CROPSCALE_ANGLE, "45");
+        box.SetText(CROPSCALE_SCALE_X, "100");
+        box.SetText(CROPSCALE_SCALE_Y, "100");
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("PCROP"), [fill](DialogView& box) {
+        const COLORREF corner = PixelOf(GetGraphicPlacement().picture, 0, 0);
+        EXPECT_TRUE(browsertest::NearRgb(uint32_t{GetRValue(corner)} << 16 | GetGValue(corner) << 8 | GetBValue(corner),
+                            GetRValue(fill), GetGValue(fill), GetBValue(fill), 8))
+            << browsertest::Hex(corner) << " where the turn uncovered the corner";
+        HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+        SendMouse(view, WM_LBUTTONDOWN, 20, 20);
+        SendMouse(view, WM_MOUSEMOVE, 40, 35);
+        SendMouse(view, WM_LBUTTONUP, 50, 40);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) {
+        EXPECT_TRUE(box.Exists(IDCANCEL)) << "the question can be declined";
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(driver.Run([&] { return OpenPictureCropDialog(page_.embed, 'G', bmp.c_str(), {}, true); }), 2);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_FALSE(IsPlacedGraphicShown()) << "declined: nothing to place";
+    EXPECT_EQ(GetGraphicPlacement().picture, nullptr);
+    SetToolColor('f', 0);
+}
+
+// The appearance dialog that cannot open on an existing graphic leaves its layer's bitmaps to
+// the layer: the next placing's clean-up does not delete them.
+TEST_F(GraphicDialogs, AnAppearanceDialogThatCannotOpenLeavesTheLayersPicture) {
+    const int depth = GetDisplayBitsPerPixel() <= 8 ? 8 : GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    Open(depth, {Cloud(3, 0, depth)});
+    const LayerHandle layer = FindLayer(kObjectGraphic, 3);
+    ASSERT_NE(layer, nullptr);
+    const HBITMAP picture = LayerLock<GraphicLayer>(layer)->picture;
+    ASSERT_NE(picture, nullptr);
+    // Resources from a module without the dialog's template: the dialog cannot be made.
+    const HINSTANCE own = GetAppInstance();
+    SetAppInstance(GetModuleHandleA("kernel32.dll"));
+    DialogDriver driver;
+    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page_.embed, layer); }), 2);
+    SetAppInstance(own);
+    EXPECT_EQ(driver.DialogsSeen(), 0);
+    EXPECT_EQ(GetGraphicPlacement().picture, nullptr) << "the placement lets go of the layer's picture";
+    EXPECT_EQ(GetGraphicPlacement().editedLayer, nullptr);
+    CancelPlacedGraphic(page_.embed);
+    BITMAP info = {};
+    EXPECT_NE(GetObject(picture, sizeof info, &info), 0) << "the layer's picture lives";
 }
 
 }  // namespace

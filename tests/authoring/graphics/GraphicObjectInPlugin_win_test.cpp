@@ -5,11 +5,13 @@
 // (stackreport) with that one graphic at its new place, and the real plug-in in the test
 // browser shows it there mixed half and half with the card. Lasso selections of the paint tools become masked
 // graphics the same way, leaving the hole colour in the card picture. A new graphic made hidden
-// has a layer while the tool shows hidden graphics.
+// has a layer while the tool shows hidden graphics. A rectangle selection becomes a graphic of its
+// own pixels, without the dashed frame the card shows around it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -411,6 +413,72 @@ TEST(GraphicObjectInPlugin, LassoSelectionsBecomeMaskedGraphics) {
     const std::vector<LayerHandle> layers = GraphicLayers();
     ASSERT_EQ(layers.size(), 2u);
     ExpectMaskedRecord(LayerLock<>(layers[1])->id, {200, 150, 220, 170});
+    CloseLinkedPlugin(&page);
+}
+
+// The pixels of a bitmap, each as 0xRRGGBB.
+std::vector<uint32_t> BitmapPixels(HBITMAP bitmap, int width, int height) {
+    std::vector<uint32_t> pixels;
+    MemoryDC memory(nullptr);
+    SelectedObject selected(memory.get(), bitmap);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = GetPixel(memory.get(), x, y);
+            pixels.push_back(uint32_t{GetRValue(c)} << 16 | GetGValue(c) << 8 | GetBValue(c));
+        }
+    return pixels;
+}
+
+// 307 over a floating rectangle selection takes the selection's own pixels: not the dashed
+// frame the card window shows around them.
+TEST(GraphicObjectInPlugin, ARectangleSelectionBecomesAGraphicOfItsOwnPixels) {
+    SKIP_UNLESS_TRUE_COLOUR("the selection's red is compared exactly");
+    sb::Stack stack;
+    stack.cardWidth = kCardWidth;
+    stack.cardHeight = kCardHeight;
+    stack.depth = GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    stack.cards = {sb::PlainCard(1)};
+    stack.nextObjectId = 5;
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "grect-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    constexpr int kWidth = 30, kHeight = 20;
+    HBITMAP red = nullptr;
+    {
+        WindowDC dc(page.embed);
+        red = CreateCompatibleBitmap(dc.get(), kWidth, kHeight);
+        MemoryDC memory(dc.get());
+        SelectedObject selected(memory.get(), red);
+        const RECT all = {0, 0, kWidth, kHeight};
+        OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(255, 0, 0)));
+        FillRect(memory.get(), &all, brush.get());
+    }
+    SelectToolNumber(kRectSelectTool);
+    FloatRectSelectionBitmap(red, 50, 40);
+    UpdateWindow(page.embed);
+    DrawSelectionFrame(page.embed, 50, 40, 50 + kWidth, 40 + kHeight, 0);  // as the tick draws it
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Alert(2318), [](DialogView& box) { box.Press(52); });
+        driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
+            box.SetText(GAPPEAR_NAME, "Red");
+            box.Press(IDOK);
+        });
+        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    const LayerHandle layer = OnlyGraphicLayer();
+    ASSERT_NE(layer, nullptr);
+    HBITMAP picture = nullptr;
+    {
+        LayerLock<GraphicLayer> graphic(layer);
+        EXPECT_EQ(graphic->common.bounds.left, 50);
+        EXPECT_EQ(graphic->common.bounds.top, 40);
+        picture = graphic->picture;
+    }
+    const std::vector<uint32_t> pixels = BitmapPixels(picture, kWidth, kHeight);
+    const size_t notRed = static_cast<size_t>(std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) { return p != 0xFF0000; }));
+    EXPECT_EQ(notRed, 0u) << "edges " << Hex(pixels.front()) << " " << Hex(pixels.back());
+    SelectToolNumber(kBrowseTool);
     CloseLinkedPlugin(&page);
 }
 

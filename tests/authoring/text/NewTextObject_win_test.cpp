@@ -1,6 +1,7 @@
 // New text objects in the hosted plug-in: placing the rectangle, the Text Appearance dialog
 // answered by the dialog driver, the record it stores and what a save keeps; and the dialog on
-// an existing field.
+// an existing field; the group feature moving a text object between the card's and the
+// background's lists, and Style... of its context menu.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,13 +17,20 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/PaintGeometry.h"
 #include "graphics/palette/AppPalette.h"
+#include "core/system/PreferenceFlags.h"
 #include "host/menus/MenuCommands.h"
+#include "host/player/CardNavigation.h"
+#include "objects/ObjectServices.h"
+#include "objects/PasteObjects.h"
 #include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/fonts/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
+#include "stack/clipboard/ClipboardBitmaps.h"
 #include "authoring/text/NewTextObject.h"
 #include "stack/format/ResFile.h"
+#include "stack/open/StackOpenSession.h"
 #include "stack/format/StackFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/save/ResourceUpkeep.h"
@@ -329,6 +337,81 @@ TEST(NewTextObject, FeaturesMakeAFieldTransparentAndANoChangeGivesNothing) {
     });
     EXPECT_EQ(unchanged.Run([&] { return EditTextObjectFeatures(card, words); }), 0);
     EXPECT_TRUE(unchanged.AllAnswered());
+}
+
+// Where the object's record lives: 1 the card's own list, 2 the background holder's, 0 neither.
+int ListOf(uint16_t id) {
+    uint32_t offset = 0;
+    if (FindObjectInCard(kObjectText, id, FindCardById(2), &offset))
+        return 1;
+    return FindObjectInCard(kObjectText, id, FindCardById(1), &offset) ? 2 : 0;
+}
+
+// On a card that shares the first card's background: the group feature moves a text object
+// into the background's list and Text Appearance's Features... moves it back; a copy of a group
+// object pastes as one; the context menu's Style... restyles the object's text.
+TEST(NewTextObject, TheGroupFeatureMovesTheObjectAndPasteKeepsIt) {
+    constexpr uint16_t kNote = 31;
+    sb::Stack stack;
+    stack.cardWidth = 320;
+    stack.cardHeight = 240;
+    sb::Card shared = sb::SharedCard(2, 1);
+    shared.objects = {sb::TextField(kNote, {20, 20, 200, 80}, "Note", "moving words")};
+    stack.cards = {sb::PictureCard(1, sb::SolidPicture(320, 240, 8, 1)), shared};
+    stack.nextObjectId = 40;
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "ntxt-group-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    GoToCardId(2, 0, 0, 0);
+    ASSERT_EQ(GetCurrentCardId(), 2);
+    HWND card = GetCardWindow();
+    ASSERT_EQ(ListOf(kNote), 1);
+
+    DialogDriver group;
+    group.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+        box.SetChecked(IFE_GROUP, true);
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(group.Run([&] { return EditTextObjectFeatures(card, FindLayer(kObjectText, kNote)); }), 1);
+    EXPECT_EQ(ListOf(kNote), 2) << "a group object lives with the background";
+
+    // A copy of it pasted is a group object too.
+    SelectObjectLayer(FindLayer(kObjectText, kNote));
+    CopyObjectToClipboard(FindLayer(kObjectText, kNote));
+    PasteObjectOntoCard(card);
+    const LayerHandle pasted = GetSelectedObject();
+    ASSERT_NE(pasted, nullptr);
+    const uint16_t copy = LayerLock<>(pasted)->id;
+    EXPECT_NE(copy, kNote);
+    EXPECT_EQ(ListOf(copy), 2) << "the pasted copy keeps the group flag";
+    DeselectObject(card);
+
+    SetAdvancedUser(true);  // Features... shows for advanced users
+    DialogDriver back;
+    back.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) { box.Press(61); });
+    back.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
+        EXPECT_TRUE(box.IsChecked(IFE_GROUP));
+        box.SetChecked(IFE_GROUP, false);
+        box.Press(IDOK);
+    });
+    back.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) { box.Press(IDOK); });
+    back.Run([&] { return EditTextObjectAppearance(card, FindLayer(kObjectText, kNote)); });
+    EXPECT_TRUE(back.AllAnswered());
+    EXPECT_EQ(ListOf(kNote), 1) << "back in the card's own list";
+    SetAdvancedUser(false);
+
+    // Style... of the object's context menu: the style dialog on its text.
+    SelectObjectLayer(FindLayer(kObjectText, kNote));
+    DialogDriver style;
+    style.Expect(DialogMatch::Template("#1543"), [](DialogView& box) {
+        box.SetChecked(kStyleBold, true);
+        box.Press(IDOK);
+    });
+    style.Run([&] { return DoMenuCommand(card, 15867) ? 1 : 0; });
+    EXPECT_TRUE(style.AllAnswered());
+    const HWND window = LayerLock<FieldLayer>(FindLayer(kObjectText, kNote))->window;
+    TextSetSel(window, 0, 3, false);
+    EXPECT_EQ(TextGetEffects(window) & 1, 1) << "bold";
+    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

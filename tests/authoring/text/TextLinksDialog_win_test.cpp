@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -158,6 +159,48 @@ TEST(TextLinksDialog, LinksAreAddedReplacedDeletedRenamedRescopedAndGivenActions
     ASSERT_TRUE(LinkNamed("alpha"));
     EXPECT_EQ(LinkNamed("alpha")->fieldId, kField);
     ASSERT_TRUE(LinkNamed("zeta")) << "another field's link is left alone";
+    FreeAlertSuppressionList();
+    CloseLinkedPlugin(&page);
+}
+
+// A link that says it has actions but lacks their bytes shows as having none, and actions given
+// to it go behind its text: its text and scope stay.
+TEST(TextLinksDialog, ADamagedLinkGetsItsActionsBehindItsText) {
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(DialogStack(), "linkbad-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    // The reader refuses such a link from the file; in memory it can still be met.
+    std::vector<uint8_t> damaged = BuildLinkRecord(104, 0, "omega", true, {});
+    damaged.insert(damaged.end(), {0x12, 0x34, 0x56});  // the start of an action record, cut
+    {
+        ScopedHandle data(NewHandleFromBytes(damaged));
+        ResRequest request{};
+        request.type = kHlnk;
+        request.id = 104;
+        request.data = data.get();
+        request.flags = kResRequestCarryOut | kResRequestReplace | kResRequestCopyData;
+        ASSERT_TRUE(WriteStackResource(&request));
+    }
+    SetActiveTextField(FindLayer(kObjectText, kField));
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("HYPERTEXTLINK"), [](DialogView& box) {
+        const std::vector<std::string> items = Listed(box);
+        const auto at = std::find(items.begin(), items.end(), "omega");
+        ASSERT_NE(at, items.end());
+        box.SetListSelection(IDC_LINK_LIST, static_cast<int>(at - items.begin()));
+        box.Press(IDC_LINK_ACTIONS);
+    });
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(50); });  // "&Next card"
+    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
+    driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
+    driver.Expect(DialogMatch::Template("HYPERTEXTLINK"), [](DialogView& box) { box.Press(IDOK); });
+    Answer(driver, 2333, kAlertButton2, "One or more of the links you defined has no action (indicated by italics).");
+    EXPECT_EQ(driver.Run([&] { return EditTextLinks(page.embed); }), IDOK);
+    EXPECT_TRUE(driver.AllAnswered());
+    const std::optional<StackLink> omega = LinkNamed("omega");
+    ASSERT_TRUE(omega) << "the link keeps its text";
+    EXPECT_EQ(omega->fieldId, 0);
+    EXPECT_TRUE(omega->hasActions);
+    EXPECT_EQ(omega->destination, -1);
     FreeAlertSuppressionList();
     CloseLinkedPlugin(&page);
 }

@@ -106,6 +106,12 @@ LRESULT CALLBACK CountingCard(HWND window, UINT message, WPARAM wParam, LPARAM l
     return CallWindowProcA(g_cardProc, window, message, wParam, lParam);
 }
 
+// A timer of the card that goes to the last card, once.
+void CALLBACK GoAwayOnce(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    GoToCardId(4, kPlainTransition, 0, kPlainSpeed);
+}
+
 TEST(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(LinkStack(), "links-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
@@ -178,6 +184,12 @@ TEST(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     TextGetSel(field, &selStart, &selEnd);
     EXPECT_EQ(selEnd - selStart, 3) << "a read-only field keeps the link selected";
     EXPECT_EQ(GetCurrentCardId(), 1);
+
+    // A timer that leaves the card while the link flashes: the link is not followed after it.
+    field = FieldOf(embed, kReadOnly);
+    SetTimer(nullptr, 0, 100, GoAwayOnce);
+    EXPECT_EQ(FollowLinkAtPoint(FindLayer(kObjectText, kReadOnly), CharPoint(field, sat + 1, 1)), 0);
+    EXPECT_EQ(GetCurrentCardId(), 4) << "the timer's card, not the link's";
     CloseLinkedPlugin(&page);
 }
 

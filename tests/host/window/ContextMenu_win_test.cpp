@@ -263,7 +263,9 @@ TEST_F(ContextMenuInPlugin, OffersTheCardTheSelectionAndEachObjectKind) {
     items = MenuFor(MakeLayer<FieldLayer>(kObjectText, 31));
     ASSERT_GE(items.size(), 3u);
     EXPECT_EQ(items[0].text, "Text: Notes...");
-    EXPECT_EQ(items[2].text, "Fo&rmat");
+    EXPECT_EQ(items[2].text, "Style...") << "the text object's own style";
+    EXPECT_EQ(items[2].id, 15867u);
+    EXPECT_EQ(items[3].text, "Fo&rmat");
     // Another kind: no menu.
     EXPECT_TRUE(MenuFor(MakeLayer<FieldLayer>(77, 1)).empty());
 }
