@@ -208,6 +208,8 @@ const char* UsageText() {
            "                        the point in it (repeatable)\n"
            "  --right-click X,Y@MS  the same with the right button\n"
            "  --double-click X,Y@MS two left clicks in a row\n"
+           "  --hover X,Y@MS        the mouse moved to X,Y and left there; the log names the\n"
+           "                        cursor shown there (arrow, or a digest of its pixels)\n"
            "  --drag X1,Y1-X2,Y2@MS the left button pressed at X1,Y1, moved in steps to X2,Y2\n"
            "                        and released there\n"
            "  --drop FILE@X,Y@MS    FILE dropped from the shell on the first embed window at X,Y\n"
@@ -300,11 +302,12 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
                 options.commands.push_back(c);
             else if (value)
                 error = "bad value for --command: " + *value;
-        } else if (a == "--click" || a == "--right-click" || a == "--double-click" || a == "--drag") {
+        } else if (a == "--click" || a == "--right-click" || a == "--double-click" || a == "--drag" || a == "--hover") {
             using Action = BrowserOptions::MouseAction;
             const Action action = a == "--click"          ? Action::Click
                                   : a == "--right-click"  ? Action::RightClick
                                   : a == "--double-click" ? Action::DoubleClick
+                                  : a == "--hover"        ? Action::Hover
                                                           : Action::Drag;
             const std::string* value = needValue(i);
             BrowserOptions::TimedMouse m{};

@@ -48,8 +48,9 @@ struct BrowserOptions {
     };
     std::vector<TimedCommand> commands;
     // Mouse actions at embed coordinates, each at its time: a click is the move, the press and
-    // the release a person makes; a drag presses at x,y, moves to x2,y2 and releases there.
-    enum class MouseAction { Click, RightClick, DoubleClick, Drag };
+    // the release a person makes; a drag presses at x,y, moves to x2,y2 and releases there; a
+    // hover only moves there and, once the window under it set its cursor, logs that cursor.
+    enum class MouseAction { Click, RightClick, DoubleClick, Drag, Hover };
     struct TimedMouse {
         MouseAction action = MouseAction::Click;
         int x = 0, y = 0;
