@@ -98,7 +98,7 @@ std::string HoverCursor(const std::vector<std::string>& log, int x, int y) {
 // A new button: its icon the stack's own from the chooser, its cursor the first of the
 // built-in ones through Features...; placed where it is offered, with no actions, and saved.
 // Reopened, the report holds the icon and a cursor of the stack, and the cursor shows over the
-// new button only.
+// new button only; the card's and the stack's information check none of their action boxes.
 TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     Site site;
     const std::string copy = site.server.Name("button-copy.stk");
@@ -129,13 +129,20 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     const BrowserRun again = site.Run("button-copy.stk", {"--hover", "20,20@1200", "--hover",
                                                           std::to_string(x) + "," + std::to_string(y) + "@1700",
-                                                          "--hover", "250,200@2200", "--answer-alerts",
-                                                          "--quit-after", "2800"});
+                                                          "--hover", "250,200@2200", "--command", "301@2500",
+                                                          "--command", "303@3300", "--answer-alerts",
+                                                          "--close-dialogs", "--quit-after", "4200"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const std::string over = HoverCursor(again.log, x, y);
     EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(again.log);
     EXPECT_NE(HoverCursor(again.log, 20, 20), over) << Joined(again.log);
     EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
+    // Neither the card nor the stack has actions: no "Things to do when" box is checked.
+    for (const char* title : {"shown(About Card - ", "shown(About Stack - "}) {
+        const int shown = Find(again.log, title);
+        ASSERT_NE(shown, -1) << title << "\n" << Joined(again.log);
+        EXPECT_EQ(again.log[shown].find("(checked)"), std::string::npos) << again.log[shown];
+    }
 }
 
 // A new text object: placed where offered, its style made bold before OK, words typed into it;
