@@ -109,8 +109,9 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
         "--dialog", look + "|Features...|press@3400", "--dialog", features + "|Cursor...|check@3900",
         "--key", "Home@4500", "--dialog", "Cursors|OK|press@4800", "--dialog", features + "|OK|press@5300",
         "--dialog", look + "|OK|press@5800", "--answer-alert", "2328:1", "--click", "10,10@6500",
-        "--dialog", "Actions|Done|press@7100", "--quit-after", "9000"};
-    Append(args, SaveAt(7800, copy));
+        "--dialog", "Actions|Done|press@7100", "--key", "shift+Tab@7500", "--hover", "160,120@7700",
+        "--quit-after", "9400"};
+    Append(args, SaveAt(8200, copy));
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     ExpectSaved(site, run);
@@ -135,6 +136,8 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const std::string over = HoverCursor(again.log, x, y);
     EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(again.log);
+    // The first Shift+Tab after the placement went back to browsing, where the button shows its cursor.
+    EXPECT_EQ(HoverCursor(run.log, 160, 120), over) << Joined(run.log);
     EXPECT_NE(HoverCursor(again.log, 20, 20), over) << Joined(again.log);
     EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
     // Neither the card nor the stack has actions: no "Things to do when" box is checked.
@@ -157,7 +160,8 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
         "--command", std::to_string(kNewText) + "@1500", "--answer-alert", "2370:1", "--click", "300,20@2200",
         "--dialog", look + "|Style...|press@2700", "--dialog", "Text Style|Bold|check@3200",
         "--dialog", "Text Style|OK|press@3500", "--dialog", look + "|OK|press@4000",
-        "--click", "160,120@4600", "--keys", "Typed words@5000",
+        "--key", "shift+Tab@4400", "--right-click", "20,200@4600", "--key", "Escape@4800",
+        "--key", "shift+Tab@5000", "--click", "160,120@5200", "--keys", "Typed words@5600",
         "--command", std::to_string(kFindText) + "@5800", "--dialog", find + "|Search for:|type:needle@6300",
         "--dialog", find + "|OK|press@6500", "--screenshot", shot, "--screenshot-after", "7300",
         "--quit-after", "9000"};
@@ -165,6 +169,11 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     ExpectSaved(site, run);
+    // OK left the tool for browsing with the new field active; the first Shift+Tab, which the
+    // field hands to the card, went on to the object tools, where a right click opens the card's
+    // menu, and the second came back.
+    EXPECT_NE(Find(run.log, "key(shift+Tab) focus=LMText"), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "shown(menu)"), -1) << Joined(run.log);
     const Shot found(shot);
     EXPECT_TRUE(NearRgb(found.At(10, 230), kBlue >> 16, kBlue >> 8 & 255, kBlue & 255, 8))
         << "Find Text went to the second card: " << Hex(found.At(10, 230));
