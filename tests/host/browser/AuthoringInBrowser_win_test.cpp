@@ -44,7 +44,7 @@ std::string AuthoringStack() {
 
 struct Site : CachedSite {
     std::string name;
-    Site() : CachedSite(kWidth, kHeight) {
+    explicit Site(int pageWidth = kWidth, int pageHeight = kHeight) : CachedSite(pageWidth, pageHeight) {
         name = "author-" + std::to_string(GetCurrentProcessId()) + ".stk";
         server.Put(name, AuthoringStack());
     }
@@ -149,10 +149,11 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
 }
 
 // A new text object: placed where offered, its style made bold before OK, words typed into it;
-// then Find Text finds the word on the second card and goes there. Reopened, the report holds
-// the typed words in bold, and the first card shows the field.
+// then Find Text finds the word on the second card and goes there. On a page larger than the
+// card the field is offered half the card's size, a quarter in. Reopened, the report holds the
+// typed words in bold where the field was offered.
 TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
-    Site site;
+    Site site(kWidth + 160, kHeight + 120);  // a page larger than the card
     const std::string copy = site.server.Name("text-copy.stk");
     const std::string shot = site.server.Name("text.png");
     const std::string look = "Text Appearance", find = "Find Text";
@@ -181,6 +182,9 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
     const std::string json = site.Report(copy);
     const size_t typed = json.find("\"text\":\"Typed words");
     ASSERT_NE(typed, std::string::npos) << json;
+    // Half the card a quarter in, however large the page.
+    const sb::Rect r = ReportedRect(json.substr(json.rfind("{\"kind\"", typed)));
+    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({80, 60, 240, 180}));
     // Its runs: [start, font, face, ...]; bold is face bit 1.
     const size_t runs = json.find("\"runs\":[[", typed);
     ASSERT_NE(runs, std::string::npos) << json;
