@@ -193,4 +193,45 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
     EXPECT_EQ(face & 1, 1) << json.substr(typed, 200);
 }
 
+// Objects dragged and resized across the card's edge on a page larger than the card: a graphic
+// dragged in browse mode, then with the object tool the old button moved off the right edge
+// and its corner pulled past the bottom. The page outside the card is as it was, with no
+// outline or dark band left there.
+TEST(AuthoringInBrowser, ObjectsMovedAcrossTheCardsEdgeLeaveThePageOutsideClean) {
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.depth = 32;
+    stack.experiencedUser = 1;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen));
+    card.objects.push_back(sb::Button(1, kOldButton, "Old"));
+    sb::Object graphic = sb::Graphic(2, {20, 20, 80, 80}, "Block");
+    sb::SetGraphicPicture(graphic, sb::GradientPicture(60, 60, 8));
+    graphic.flags = 0x80;  // draggable in browse mode
+    card.objects.push_back(graphic);
+    stack.cards = {card};
+    stack.nextObjectId = 3;
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    CachedSite site(kWidth + 160, kHeight + 120);
+    site.server.Put("edges.stk", std::string(bytes.begin(), bytes.end()));
+    const std::string before = site.server.Name("edges.png"), after = site.server.Name("edges-t2.png");
+    const BrowserRun run = site.Run(
+        "edges.stk", {"--screenshot", before, "--screenshot-after", "1000", "--drag", "50,50-300,220@1300",
+                      "--key", "shift+Tab@2200", "--drag", "250,200-330,150@2600",
+                      "--drag", "379,169-420,300@3500", "--screenshot-after", "4800", "--answer-alerts",
+                      "--quit-after", "5300"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const Shot was(before), is(after);
+    ASSERT_EQ(is.width, UINT(kWidth + 160)) << Joined(run.log);
+    int changed = 0;
+    std::string first;
+    for (int y = 0; y < int(is.height); ++y)
+        for (int x = 0; x < int(is.width); ++x)
+            if ((x >= kWidth || y >= kHeight) && is.At(x, y) != was.At(x, y)) {
+                if (!changed++)
+                    first = std::to_string(x) + "," + std::to_string(y) + " " + Hex(was.At(x, y)) + " -> " + Hex(is.At(x, y));
+            }
+    EXPECT_EQ(changed, 0) << "first at " << first << "\n" << Joined(run.log);
+}
+
 }  // namespace
