@@ -214,7 +214,7 @@ void SendMouseAction(void* embedWindow, const BrowserOptions::TimedMouse& a) {
         Logf("%s(%d,%d) at %s", a.action == Action::Click ? "click" : "double-click", a.x, a.y, WindowAt(from).c_str());
         break;
     case Action::Hover: {
-        constexpr DWORD kSettleMs = 300;  // the window under the mouse sets its cursor
+        constexpr DWORD kSettleMs = 600;  // the window under the mouse sets its cursor
         steps.back().pauseAfterMs = kSettleMs;
         steps.back().cursorNote = "hover(" + std::to_string(a.x) + "," + std::to_string(a.y) + ") at " + WindowAt(from);
         break;
@@ -227,11 +227,19 @@ void SendMouseAction(void* embedWindow, const BrowserOptions::TimedMouse& a) {
     case Action::Drag: {
         const POINT to = ToScreen(embed, a.x2, a.y2);
         steps.push_back(Button(MOUSEEVENTF_LEFTDOWN, kPressMs));
-        const int distance = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y));
-        const int count = std::clamp(distance / kDragStepPixels, 2, kMaxDragSteps);
-        for (int i = 1; i <= count; ++i)
-            steps.push_back(MoveTo({from.x + (to.x - from.x) * i / count, from.y + (to.y - from.y) * i / count},
-                                   i == count ? kPressMs : kDragStepMs));
+        std::vector<POINT> corners;
+        for (const auto& [x, y] : a.via)
+            corners.push_back(ToScreen(embed, x, y));
+        corners.push_back(to);
+        POINT at = from;
+        for (const POINT& next : corners) {
+            const int distance = std::max(std::abs(next.x - at.x), std::abs(next.y - at.y));
+            const int count = std::clamp(distance / kDragStepPixels, 2, kMaxDragSteps);
+            for (int i = 1; i <= count; ++i)
+                steps.push_back(MoveTo({at.x + (next.x - at.x) * i / count, at.y + (next.y - at.y) * i / count},
+                                       i == count && &next == &corners.back() ? kPressMs : kDragStepMs));
+            at = next;
+        }
         steps.push_back(Button(MOUSEEVENTF_LEFTUP, kBetweenMs));
         Logf("drag(%d,%d-%d,%d) from %s to %s", a.x, a.y, a.x2, a.y2, WindowAt(from).c_str(), WindowAt(to).c_str());
         break;

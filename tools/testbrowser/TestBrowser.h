@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct BrowserOptions {
@@ -55,6 +56,7 @@ struct BrowserOptions {
         MouseAction action = MouseAction::Click;
         int x = 0, y = 0;
         int x2 = 0, y2 = 0;  // a drag's end
+        std::vector<std::pair<int, int>> via;  // a drag's corners between its start and end
         int atMs = 0;
     };
     std::vector<TimedMouse> mouse;

@@ -1,7 +1,9 @@
 // Objects made by hand in the real plug-in under the test browser, saved, and opened again: a
 // new button with an icon from the chooser and a cursor from its features, whose cursor shows
-// over it and over nothing else once reopened; a new text object whose style is chosen before
-// words are typed into it, and Find Text going to the card that holds a word.
+// over it and over nothing else once reopened; buttons whose shapes are picked from the card and
+// lassoed on it; a new text object whose style is chosen before words are typed into it, and
+// Find Text going to the card that holds a word; objects moved across the card's edge on a
+// larger page, which leave the page outside the card as it was.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -128,17 +130,24 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
 
     const sb::Rect r = ReportedRect(button);
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    const BrowserRun again = site.Run("button-copy.stk", {"--hover", "20,20@1200", "--hover",
-                                                          std::to_string(x) + "," + std::to_string(y) + "@1700",
-                                                          "--hover", "250,200@2200", "--command", "301@2500",
-                                                          "--command", "303@3300", "--answer-alerts",
-                                                          "--close-dialogs", "--quit-after", "4200"});
+    // The plain card before and after the button, then the other button.
+    const BrowserRun again = site.Run("button-copy.stk", {"--hover", "20,21@1500", "--hover",
+                                                          std::to_string(x) + "," + std::to_string(y) + "@2500",
+                                                          "--hover", "20,20@3500", "--hover", "250,200@4500",
+                                                          "--command", "301@5300", "--command", "303@6100",
+                                                          "--answer-alerts", "--close-dialogs", "--quit-after", "7000"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const std::string over = HoverCursor(again.log, x, y);
     EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(again.log);
-    // The first Shift+Tab after the placement went back to browsing, where the button shows its cursor.
-    EXPECT_EQ(HoverCursor(run.log, 160, 120), over) << Joined(run.log);
-    EXPECT_NE(HoverCursor(again.log, 20, 20), over) << Joined(again.log);
+    // Placed, the button left the tool for browsing; the first Shift+Tab after it reached the card
+    // (not the browser's frame, which the closing dialog handed the focus) and went on to the
+    // object tools, whose cursor the button then shows instead of its own.
+    EXPECT_NE(Find(run.log, "key(shift+Tab) focus=LoomTestBrowserEmbed"), -1) << Joined(run.log);
+    const std::string afterTab = HoverCursor(run.log, 160, 120);
+    EXPECT_NE(afterTab, "") << Joined(run.log);
+    EXPECT_NE(afterTab, over) << Joined(run.log);
+    EXPECT_NE(HoverCursor(again.log, 20, 21), over) << Joined(again.log);
+    EXPECT_EQ(HoverCursor(again.log, 20, 20), HoverCursor(again.log, 20, 21)) << "left for the card\n" << Joined(again.log);
     EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
     // Neither the card nor the stack has actions: no "Things to do when" box is checked.
     for (const char* title : {"shown(About Card - ", "shown(About Stack - "}) {
@@ -191,6 +200,100 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
     int start = -1, font = -1, face = -1;
     std::sscanf(json.c_str() + runs + 9, "%d,%d,%d", &start, &font, &face);
     EXPECT_EQ(face & 1, 1) << json.substr(typed, 200);
+}
+
+// Where a shape's cell of the Button Appearance dialog lies, in the card's coordinates: the
+// dialog made here from the same template gives the cell within its window, and a run that
+// opened it gives where that window and the card lay on the screen.
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+bool ShapeCell(const std::vector<std::string>& log, int shape, int* x, int* y) {
+    const int shown = Find(log, "shown(Button Appearance) ");
+    const int card = Find(log, "card(instance=1) at screen ");
+    if (shown == -1 || card == -1)
+        return false;
+    long left = 0, top = 0, cardX = 0, cardY = 0;
+    if (std::sscanf(log[shown].c_str() + log[shown].find(" at ") + 4, "%ld,%ld", &left, &top) != 2 ||
+        std::sscanf(log[card].c_str() + log[card].find(" screen ") + 8, "%ld,%ld", &cardX, &cardY) != 2)
+        return false;
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    HWND dialog = CreateDialogParamA(module, "BUTTONDLG", nullptr, QuietDialogProc, 0);
+    HBITMAP shapes = LoadBitmapA(module, "BUTTONS");
+    BITMAP info{};
+    const bool ok = dialog && shapes && GetObjectA(shapes, sizeof info, &info);
+    if (ok) {
+        RECT window{}, frame{};
+        GetWindowRect(dialog, &window);
+        POINT client = {0, 0};
+        ClientToScreen(dialog, &client);
+        GetWindowRect(GetDlgItem(dialog, 50), &frame);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&frame), 2);
+        const int cellsLeft = frame.left + (frame.right - frame.left - info.bmWidth) / 2;
+        const int cellsTop = frame.top + (frame.bottom - frame.top - info.bmHeight) / 2;
+        const int column = shape % 2, row = shape / 2;
+        *x = left + (client.x - window.left) + cellsLeft + column * (info.bmWidth / 2) + info.bmWidth / 4 - cardX;
+        *y = top + (client.y - window.top) + cellsTop + row * (info.bmHeight / 4) + info.bmHeight / 8 - cardY;
+    }
+    if (shapes)
+        DeleteObject(shapes);
+    if (dialog)
+        DestroyWindow(dialog);
+    return ok;
+}
+
+// Buttons of the two freehand placing modes on a card with a red and a blue square: the shape
+// picked from the card (a click on the red square) and the lasso drawn around the blue one.
+// Each is saved with its shape, over its square.
+TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquares) {
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.depth = 32;
+    stack.experiencedUser = 1;
+    sb::Picture picture = sb::SolidPicture(kWidth, kHeight, 32, kGreen);
+    for (int y = 40; y < 80; ++y)
+        for (int x = 40; x < 80; ++x) {
+            picture.pixels[size_t(y) * kWidth + size_t(x)] = 0xC02020;
+            picture.pixels[size_t(y) * kWidth + size_t(x + 160)] = 0x2020C0;
+        }
+    stack.cards = {sb::PictureCard(1, picture)};
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    CachedSite site(kWidth, kHeight);
+    site.server.Put("shapes.stk", std::string(bytes.begin(), bytes.end()));
+
+    // Where the dialog opens, to click its shape cells.
+    const BrowserRun probe = site.Run("shapes.stk", {"--command", std::to_string(kNewButton) + "@1200",
+                                                     "--close-dialogs", "--answer-alerts", "--quit-after", "2200"});
+    int pickX = 0, pickY = 0, lassoX = 0, lassoY = 0;
+    ASSERT_TRUE(ShapeCell(probe.log, 6, &pickX, &pickY) && ShapeCell(probe.log, 7, &lassoX, &lassoY))
+        << Joined(probe.log);
+    const auto at = [](int x, int y, int ms) {
+        return std::to_string(x) + "," + std::to_string(y) + "@" + std::to_string(ms);
+    };
+    const std::string look = "Button Appearance";
+    const std::string copy = site.server.Name("shapes-copy.stk");
+    std::vector<std::string> args = {
+        "--command", std::to_string(kNewButton) + "@1500", "--click", at(pickX, pickY, 2100),
+        "--dialog", look + "|OK|press@2500", "--click", "60,60@3200", "--dialog", "Actions|Done|press@3800",
+        "--command", std::to_string(kNewButton) + "@4500", "--click", at(lassoX, lassoY, 5100),
+        "--dialog", look + "|OK|press@5500", "--drag", "190,30-250,30-250,90-190,90-190,31@6200",
+        "--dialog", "Actions|Done|press@7600", "--answer-alerts", "--quit-after", "9200"};
+    Append(args, SaveAt(8200, copy));
+    const BrowserRun run = site.Run("shapes.stk", args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string json = site.Report(copy);
+    const std::string objects = json.substr(0, json.find("\"resources\""));
+    std::vector<std::string> found;
+    for (size_t from = 0; (from = objects.find("\"name\":\"New Button\"", from)) != std::string::npos; ++from)
+        found.push_back(objects.substr(objects.rfind("{\"kind\"", from), 400));
+    ASSERT_EQ(found.size(), 2u) << json;
+    const sb::Rect picked = ReportedRect(found[0]), lassoed = ReportedRect(found[1]);
+    EXPECT_EQ(ReportedNumber(found[0], "shape"), 6) << found[0];
+    EXPECT_EQ(std::vector<int>({picked.left, picked.top, picked.right, picked.bottom}),
+              std::vector<int>({40, 40, 80, 80}));
+    EXPECT_EQ(ReportedNumber(found[1], "shape"), 7) << found[1];
+    EXPECT_EQ(std::vector<int>({lassoed.left, lassoed.top, lassoed.right, lassoed.bottom}),
+              std::vector<int>({200, 40, 240, 80}));
 }
 
 // Objects dragged and resized across the card's edge on a page larger than the card: a graphic
