@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "core/system/PluginModule.h"
 #include "graphics/layers/CardView.h"
 #include "stack/cards/CardList.h"
 
@@ -28,7 +29,8 @@ RECT CardBoundsInWindow(HWND window) {
     RECT client{};
     if (window)
         GetClientRect(window, &client);
-    if (GetCardZoom() != 1)
+    // Another window (the crop view) or the magnified card fills the window.
+    if (window != GetCardWindow() || GetCardZoom() != 1)
         return client;
     uint16_t width = 0, height = 0;
     CurrentCardSize(&width, &height);

@@ -15,7 +15,8 @@ RECT NormalisedRect(RECT r);
 HCURSOR HandleCursor(int handle);
 
 // The card in the card window's coordinates (the window may be larger: the rest is the page's),
-// and a window device context clipped to it; at a zoom the whole window shows the card.
+// and a window device context clipped to it; at a zoom, and for any other window, the whole
+// client area.
 RECT CardBoundsInWindow(HWND window);
 void ClipToCard(HWND window, HDC dc);
 

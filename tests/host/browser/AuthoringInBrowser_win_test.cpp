@@ -185,8 +185,9 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
     EXPECT_NE(Find(run.log, "key(shift+Tab) focus=LMText"), -1) << Joined(run.log);
     EXPECT_NE(Find(run.log, "shown(menu)"), -1) << Joined(run.log);
     const Shot found(shot);
-    EXPECT_TRUE(NearRgb(found.At(10, 230), kBlue >> 16, kBlue >> 8 & 255, kBlue & 255, 8))
-        << "Find Text went to the second card: " << Hex(found.At(10, 230));
+    // The second card is blue, the first green (on a palette display, the nearest the palette has).
+    const uint32_t corner = found.At(10, 230);
+    EXPECT_GT(corner & 255, corner >> 8 & 255) << "Find Text went to the second card: " << Hex(corner);
 
     const std::string json = site.Report(copy);
     const size_t typed = json.find("\"text\":\"Typed words");
