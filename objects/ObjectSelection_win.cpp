@@ -453,6 +453,7 @@ void DrawSelectedObjectFrame(HWND window, int /*phase*/) {
     WindowDC dc(window);
     if (!dc)
         return;
+    ClipToCard(window, dc.get());
     DrawMarchingOutline(dc.get(), r, g_framePhase);
 }
 
@@ -464,6 +465,15 @@ void RedrawRectThroughOffscreen(HWND window, LayerHandle layer, const RECT& rect
     GetClientRect(window, &client);
     if (!IntersectRect(&area, &area, &client))
         return;
+    // Beyond the card the offscreen has nothing: that part is the page's, painted again.
+    const RECT card = CardBoundsInWindow(window);
+    RECT onCard{};
+    IntersectRect(&onCard, &area, &card);
+    if (!EqualRect(&onCard, &area))
+        InvalidateRect(window, &area, FALSE);
+    if (IsRectEmpty(&onCard))
+        return;
+    area = onCard;
     WindowDC target(window);
     MemoryDC work(target.get());
     if (!target || !work)

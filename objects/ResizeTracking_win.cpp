@@ -24,6 +24,7 @@ void DrawPreview() {
     BITMAP info = {};
     GetObjectA(*g_track.preview, sizeof info, &info);
     SelectedObject selected(source.get(), *g_track.preview);
+    ClipToCard(g_track.window, dc.get());
     const RECT& r = *g_track.rect;
     SetStretchBltMode(dc.get(), COLORONCOLOR);
     StretchBlt(dc.get(), r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), 0, 0, info.bmWidth,

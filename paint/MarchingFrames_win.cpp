@@ -46,12 +46,14 @@ void DrawMarchingRect(HDC dc, int mode, int left, int top, int right, int bottom
 
 void DrawSelectionFrame(HWND window, int left, int top, int right, int bottom, int flag) {
     WindowDC dc(window);
+    ClipToCard(window, dc.get());
     if (dc)
         DrawFrame(dc.get(), left, top, right, bottom, flag & 7, RGB(255, 0, 0), RGB(255, 255, 255));
 }
 
 void DrawSelectionMarquee(HWND window, int left, int top, int right, int bottom, int flag) {
     WindowDC dc(window);
+    ClipToCard(window, dc.get());
     if (dc)
         DrawMarchingRect(dc.get(), 0, left, top, right, bottom, flag & 7);
 }

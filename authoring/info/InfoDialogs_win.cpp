@@ -48,9 +48,10 @@ bool HoldsActions(Handle record) {
     ActionBlock block{};
     if (!LoadActionBlock(record, 0, &block))
         return false;
+    // An empty record carries the timer's default delay: a timer counts only once it has a mode.
     const bool any = block.soundId || block.soundIsFile || block.animationData || block.destination ||
-                     block.logoScript || block.nbaData || block.nbaId || block.launchOption || block.timerValue ||
-                     block.testingChoice || block.movieSet || block.urlSet;
+                     block.logoScript || block.nbaData || block.nbaId || block.launchOption ||
+                     (block.timerMode && block.timerValue) || block.testingChoice || block.movieSet || block.urlSet;
     DisposeActionBlockData(&block);
     return any;
 }

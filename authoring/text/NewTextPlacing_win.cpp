@@ -11,6 +11,7 @@
 #include "graphics/layers/PaintGeometry.h"
 #include "graphics/layers/PaintGeometry_win.h"
 #include "paint/Selections.h"
+#include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 
 namespace {
@@ -107,10 +108,13 @@ int BeginNewTextField(HWND window, const POINT* at, const char* file) {
     if (!window || ShowAlertOn(window, kAlertWhereText) != 1)
         return 0;
     CancelPlacedTextField(window);
-    RECT client{};
-    GetClientRect(window, &client);
-    const int width = (client.right - client.left) / 2, height = (client.bottom - client.top) / 2;
-    int left = at ? at->x : client.left + width / 2, top = at ? at->y : client.top + height / 2;
+    // Half the card, a quarter in, or at the drop point kept on the card: the window may be
+    // larger than the card.
+    uint16_t cardWidth = 0, cardHeight = 0;
+    CurrentCardSize(&cardWidth, &cardHeight);
+    const int width = cardWidth / 2, height = cardHeight / 2;
+    int left = at ? std::clamp<int>(at->x, 0, cardWidth - width) : width / 2;
+    int top = at ? std::clamp<int>(at->y, 0, cardHeight - height) : height / 2;
     SnapPointToGrid(&left, &top);
     const RECT rect = {left, top, left + width, top + height};
     LayerHandle layer = AllocGlobalOrWarn(sizeof(FieldLayer));

@@ -3,6 +3,10 @@
 
 #include <utility>
 
+#include "core/system/PluginModule.h"
+#include "graphics/layers/CardView.h"
+#include "stack/cards/CardList.h"
+
 RECT NormalisedRect(RECT r) {
     if (r.left > r.right)
         std::swap(r.left, r.right);
@@ -19,6 +23,24 @@ HCURSOR HandleCursor(int handle) {
     case 4: case 8: return LoadCursorA(nullptr, IDC_SIZEWE);
     default: return LoadCursorA(nullptr, IDC_ARROW);
     }
+}
+
+RECT CardBoundsInWindow(HWND window) {
+    RECT client{};
+    if (window)
+        GetClientRect(window, &client);
+    // Another window (the crop view) or the magnified card fills the window.
+    if (window != GetCardWindow() || GetCardZoom() != 1)
+        return client;
+    uint16_t width = 0, height = 0;
+    CurrentCardSize(&width, &height);
+    return {0, 0, width, height};
+}
+
+void ClipToCard(HWND window, HDC dc) {
+    const RECT card = CardBoundsInWindow(window);
+    if (dc)
+        IntersectClipRect(dc, card.left, card.top, card.right, card.bottom);
 }
 
 void DrawMarchingOutline(HDC dc, const RECT& r, int phase) {

@@ -14,6 +14,12 @@ RECT NormalisedRect(RECT r);
 // The sizing arrow of a handle (1 to 8); the arrow cursor for any other.
 HCURSOR HandleCursor(int handle);
 
+// The card in the card window's coordinates (the window may be larger: the rest is the page's),
+// and a window device context clipped to it; at a zoom, and for any other window, the whole
+// client area.
+RECT CardBoundsInWindow(HWND window);
+void ClipToCard(HWND window, HDC dc);
+
 // The dashes of the phase (0..7) clockwise from the top-left corner, the right and bottom
 // edges on the last pixels inside the rectangle.
 void DrawMarchingOutline(HDC dc, const RECT& r, int phase);

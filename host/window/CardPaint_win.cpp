@@ -8,6 +8,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/WaitCursor.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/state/CardHandlerState.h"
@@ -49,6 +50,13 @@ void RedrawCardFrame(HWND window, int left, int top, int right, int bottom) {
                 UpdateFatbitsFromDC(dc.get(), offscreen, zoomed);
                 DrawGrid(dc.get(), rect);
             } else {
+                // Beyond the card lies the page: white, whatever the offscreen holds there.
+                const RECT card = CardBoundsInWindow(window);
+                const int saved = SaveDC(dc.get());
+                ExcludeClipRect(dc.get(), card.left, card.top, card.right, card.bottom);
+                FillRect(dc.get(), &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+                RestoreDC(dc.get(), saved);
+                ClipToCard(window, dc.get());
                 BitBlt(dc.get(), left, top, right - left, bottom - top, offscreen, left, top, SRCCOPY);
                 DrawGrid(dc.get(), rect, true);
                 if (ObjectsShown())

@@ -152,7 +152,13 @@ LRESULT DispatchCardMouseMove(HWND window, WPARAM keyState, LPARAM lParam) {
     if (ObjectToolHover(window, point))
         return 1;
     HCURSOR cursor = SetBrowseCursorAt(point.x, point.y);
-    SetClassCursor(window, cursor ? cursor : GetToolCursor());
+    if (!cursor)
+        cursor = GetToolCursor();
+    // The class cursor serves the next set-cursor message, which came before this move: the
+    // cursor of what now lies under the mouse is shown at once.
+    SetClassCursor(window, cursor);
+    if (cursor)
+        SetCursor(cursor);
     return 1;
 }
 

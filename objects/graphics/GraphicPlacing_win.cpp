@@ -149,6 +149,7 @@ void DrawPlacedGraphicFrame(HWND window, int phase) {
     WindowDC dc(window);
     if (!dc)
         return;
+    ClipToCard(window, dc.get());
     DrawMarchingOutline(dc.get(), p.placed, phase & 7);
 }
 

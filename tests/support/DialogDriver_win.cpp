@@ -234,6 +234,13 @@ bool DialogView::IsChecked(int id) const {
 
 void DialogView::SetChecked(int id, bool checked) const {
     HWND item = Item(id);
+    // A radio button checked as a click checks it: the others of its group go off.
+    const LONG type = GetWindowLongA(item, GWL_STYLE) & BS_TYPEMASK;
+    if (checked && (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON)) {
+        HWND other = GetNextDlgGroupItem(dialog_, item, FALSE);
+        for (int i = 0; i < 64 && other && other != item; ++i, other = GetNextDlgGroupItem(dialog_, other, FALSE))
+            SendMessageA(other, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
     SendMessageA(item, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item));
 }

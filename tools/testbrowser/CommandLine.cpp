@@ -51,11 +51,26 @@ bool ParseMouse(std::string_view text, BrowserOptions::MouseAction action, Brows
         return false;
     if (action != BrowserOptions::MouseAction::Drag)
         return ParsePoint(place, out.x, out.y);
-    // The '-' between the points: after the first point's comma and the sign its Y may have.
-    const size_t comma = place.find(',');
-    const size_t dash = comma == std::string_view::npos ? comma : place.find('-', comma + 2);
-    return dash != std::string_view::npos && ParsePoint(place.substr(0, dash), out.x, out.y) &&
-           ParsePoint(place.substr(dash + 1), out.x2, out.y2);
+    // The points are joined by '-' after a digit; a '-' after ',' or another '-' is a sign.
+    std::vector<std::pair<int, int>> points;
+    size_t start = 0;
+    for (size_t i = 1; i <= place.size(); ++i) {
+        if (i < place.size() && !(place[i] == '-' && place[i - 1] >= '0' && place[i - 1] <= '9'))
+            continue;
+        int x = 0, y = 0;
+        if (!ParsePoint(place.substr(start, i - start), x, y))
+            return false;
+        points.emplace_back(x, y);
+        start = i + 1;
+    }
+    if (points.size() < 2)
+        return false;
+    out.x = points.front().first;
+    out.y = points.front().second;
+    out.x2 = points.back().first;
+    out.y2 = points.back().second;
+    out.via.assign(points.begin() + 1, points.end() - 1);
+    return true;
 }
 
 // "TITLE|CONTROL|ACTION@MS"; the action is press, check, uncheck, type:TEXT or choose:TEXT.
@@ -208,7 +223,10 @@ const char* UsageText() {
            "                        the point in it (repeatable)\n"
            "  --right-click X,Y@MS  the same with the right button\n"
            "  --double-click X,Y@MS two left clicks in a row\n"
+           "  --hover X,Y@MS        the mouse moved to X,Y and left there; the log names the\n"
+           "                        cursor shown there (arrow, or a digest of its pixels)\n"
            "  --drag X1,Y1-X2,Y2@MS the left button pressed at X1,Y1, moved in steps to X2,Y2\n"
+           "                        (through further points given as -X,Y between them)\n"
            "                        and released there\n"
            "  --drop FILE@X,Y@MS    FILE dropped from the shell on the first embed window at X,Y\n"
            "                        (a real drop record) at MS (repeatable)\n"
@@ -300,11 +318,12 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
                 options.commands.push_back(c);
             else if (value)
                 error = "bad value for --command: " + *value;
-        } else if (a == "--click" || a == "--right-click" || a == "--double-click" || a == "--drag") {
+        } else if (a == "--click" || a == "--right-click" || a == "--double-click" || a == "--drag" || a == "--hover") {
             using Action = BrowserOptions::MouseAction;
             const Action action = a == "--click"          ? Action::Click
                                   : a == "--right-click"  ? Action::RightClick
                                   : a == "--double-click" ? Action::DoubleClick
+                                  : a == "--hover"        ? Action::Hover
                                                           : Action::Drag;
             const std::string* value = needValue(i);
             BrowserOptions::TimedMouse m{};

@@ -139,7 +139,9 @@ void LogShown(HWND window) {
     std::string controls;
     for (HWND c : Controls(window))
         if (IsWindowVisible(c))
-            controls += " " + std::to_string(GetDlgCtrlID(c)) + " " + ClassOf(c) + " \"" + Shown(WindowText(c)) + "\";";
+            controls += " " + std::to_string(GetDlgCtrlID(c)) + " " + ClassOf(c) + " \"" + Shown(WindowText(c)) + "\"" +
+                        (ClassOf(c) == "Button" && SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? " (checked)" : "") +
+                        ";";
     if (!controls.empty())
         controls.pop_back();
     if (ClassOf(window) == "#32768") {

@@ -6,11 +6,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <condition_variable>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "TestBrowser.h"
 
@@ -19,6 +22,7 @@ namespace {
 struct Step {
     INPUT input;
     DWORD pauseAfterMs;
+    std::string cursorNote;  // when set, logged after the pause with the cursor then shown
 };
 
 constexpr DWORD kPressMs = 40;       // a button held down
@@ -26,6 +30,38 @@ constexpr DWORD kBetweenMs = 20;     // between a move and a press, and between 
 constexpr DWORD kDragStepMs = 20;
 constexpr int kDragStepPixels = 8;
 constexpr int kMaxDragSteps = 40;
+
+// FNV-1a over a bitmap's bits, to tell cursors apart by what they show.
+uint32_t BitmapDigest(HBITMAP bitmap, uint32_t hash) {
+    BITMAP info{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info) || info.bmWidthBytes <= 0 || info.bmHeight <= 0)
+        return hash;
+    std::vector<unsigned char> bits(size_t(info.bmWidthBytes) * size_t(info.bmHeight));
+    const LONG got = GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
+    for (LONG i = 0; i < got; ++i)
+        hash = (hash ^ bits[size_t(i)]) * 16777619u;
+    return hash;
+}
+
+// "arrow" for the system's arrow, "none" when hidden, else "custom:" and a digest of its pixels.
+std::string ShownCursor() {
+    CURSORINFO info{sizeof info};
+    if (!GetCursorInfo(&info) || !(info.flags & CURSOR_SHOWING) || !info.hCursor)
+        return "none";
+    if (info.hCursor == LoadCursor(nullptr, IDC_ARROW))
+        return "arrow";
+    ICONINFO icon{};
+    if (!GetIconInfo(info.hCursor, &icon))
+        return "unknown";
+    const uint32_t hash = BitmapDigest(icon.hbmColor, BitmapDigest(icon.hbmMask, 2166136261u));
+    if (icon.hbmMask)
+        DeleteObject(icon.hbmMask);
+    if (icon.hbmColor)
+        DeleteObject(icon.hbmColor);
+    char text[24];
+    std::snprintf(text, sizeof text, "custom:%08x", static_cast<unsigned>(hash));
+    return text;
+}
 
 class InputThread {
 public:
@@ -69,6 +105,8 @@ private:
                 if (SendInput(1, &step.input, sizeof step.input) != 1)
                     Logf("  (input not sent: error %lu)", static_cast<unsigned long>(GetLastError()));
                 Sleep(step.pauseAfterMs);
+                if (!step.cursorNote.empty())
+                    Logf("%s cursor=%s", step.cursorNote.c_str(), ShownCursor().c_str());
             }
             lock.lock();
         }
@@ -175,6 +213,12 @@ void SendMouseAction(void* embedWindow, const BrowserOptions::TimedMouse& a) {
         }
         Logf("%s(%d,%d) at %s", a.action == Action::Click ? "click" : "double-click", a.x, a.y, WindowAt(from).c_str());
         break;
+    case Action::Hover: {
+        constexpr DWORD kSettleMs = 600;  // the window under the mouse sets its cursor
+        steps.back().pauseAfterMs = kSettleMs;
+        steps.back().cursorNote = "hover(" + std::to_string(a.x) + "," + std::to_string(a.y) + ") at " + WindowAt(from);
+        break;
+    }
     case Action::RightClick:
         steps.push_back(Button(MOUSEEVENTF_RIGHTDOWN, kPressMs));
         steps.push_back(Button(MOUSEEVENTF_RIGHTUP, kBetweenMs));
@@ -183,11 +227,19 @@ void SendMouseAction(void* embedWindow, const BrowserOptions::TimedMouse& a) {
     case Action::Drag: {
         const POINT to = ToScreen(embed, a.x2, a.y2);
         steps.push_back(Button(MOUSEEVENTF_LEFTDOWN, kPressMs));
-        const int distance = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y));
-        const int count = std::clamp(distance / kDragStepPixels, 2, kMaxDragSteps);
-        for (int i = 1; i <= count; ++i)
-            steps.push_back(MoveTo({from.x + (to.x - from.x) * i / count, from.y + (to.y - from.y) * i / count},
-                                   i == count ? kPressMs : kDragStepMs));
+        std::vector<POINT> corners;
+        for (const auto& [x, y] : a.via)
+            corners.push_back(ToScreen(embed, x, y));
+        corners.push_back(to);
+        POINT at = from;
+        for (const POINT& next : corners) {
+            const int distance = std::max(std::abs(next.x - at.x), std::abs(next.y - at.y));
+            const int count = std::clamp(distance / kDragStepPixels, 2, kMaxDragSteps);
+            for (int i = 1; i <= count; ++i)
+                steps.push_back(MoveTo({at.x + (next.x - at.x) * i / count, at.y + (next.y - at.y) * i / count},
+                                       i == count && &next == &corners.back() ? kPressMs : kDragStepMs));
+            at = next;
+        }
         steps.push_back(Button(MOUSEEVENTF_LEFTUP, kBetweenMs));
         Logf("drag(%d,%d-%d,%d) from %s to %s", a.x, a.y, a.x2, a.y2, WindowAt(from).c_str(), WindowAt(to).c_str());
         break;

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct BrowserOptions {
@@ -48,12 +49,14 @@ struct BrowserOptions {
     };
     std::vector<TimedCommand> commands;
     // Mouse actions at embed coordinates, each at its time: a click is the move, the press and
-    // the release a person makes; a drag presses at x,y, moves to x2,y2 and releases there.
-    enum class MouseAction { Click, RightClick, DoubleClick, Drag };
+    // the release a person makes; a drag presses at x,y, moves to x2,y2 and releases there; a
+    // hover only moves there and, once the window under it set its cursor, logs that cursor.
+    enum class MouseAction { Click, RightClick, DoubleClick, Drag, Hover };
     struct TimedMouse {
         MouseAction action = MouseAction::Click;
         int x = 0, y = 0;
         int x2 = 0, y2 = 0;  // a drag's end
+        std::vector<std::pair<int, int>> via;  // a drag's corners between its start and end
         int atMs = 0;
     };
     std::vector<TimedMouse> mouse;

@@ -156,8 +156,15 @@ INT_PTR RunOwnedDialog(HMODULE module, const char* templateName, HWND asked, DLG
     const HWND owner = hook.child ? asked : DialogOwner(asked);
     // A dialog being made around this call (none, as a rule) gets its record back afterwards.
     DialogHook* const outer = std::exchange(g_dialogs.making, &hook);
+    const HWND focus = GetFocus();
     const INT_PTR result = DialogBoxParamA(module, templateName, owner, SharedDialogProc, param);
     g_dialogs.making = outer;
+    // Closing hands the focus to the owner, the browser's frame: the card (or its field) that
+    // had it gets it back, or the next key goes to the frame.
+    const HWND now = GetFocus();
+    if (focus && focus != now && (!now || now == owner) && IsWindow(focus) && IsWindowVisible(focus) &&
+        IsWindowEnabled(focus) && OfThisThread(focus))
+        SetFocus(focus);
     return result;
 }
 

@@ -15,6 +15,7 @@
 #include "core/system/ChangeFlags.h"
 #include "host/menus/MenuCommands.h"
 #include "authoring/cards/CardPictureFiles.h"
+#include "resources/graphics_ids.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -26,7 +27,7 @@ namespace sb = stackbuilder;
 using namespace browsertest;
 
 constexpr int kWidth = 120, kHeight = 90;
-constexpr int kImportBackground = 104, kSaveCommand = 102;
+constexpr int kImportBackground = 104, kSaveCommand = 102, kNewGraphic = 307;
 
 // The scanner's picture at (x, y) from its top-left: red x * 8, green y * 8, blue 128.
 uint32_t ScanPixel(int x, int y) { return uint32_t(x * 8 & 0xF8) << 16 | uint32_t(y * 8 & 0xF8) << 8 | 128; }
@@ -178,3 +179,46 @@ TEST_F(LiveSourceImport, AVideoFrameLandsOnTheCard) {
     SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
     SetEnvironmentVariableA("LOOM_CAPTURE_SIZE", nullptr);
 }
+
+namespace {
+
+// 307 from the scanner: its picture cropped to (2, 2, 20, 16) is offered centred on the card,
+// and shows there while it is placed, before anything else redraws the card.
+TEST_F(LiveSourceImport, AScannedGraphicShowsWhileItIsPlaced) {
+    SKIP_UNLESS_TRUE_COLOUR("the picture is compared with the colours the display shows");
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.depth = 32;
+    stack.cards = {sb::PlainCard(1)};
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "scangraphic-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) {
+            box.SetChecked(1003, true);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+            HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+            SendMouse(view, WM_LBUTTONDOWN, 2, 2);
+            SendMouse(view, WM_MOUSEMOVE, 10, 10);
+            SendMouse(view, WM_MOUSEMOVE, 20, 16);
+            SendMouse(view, WM_LBUTTONUP, 20, 16);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });
+        driver.Run([&] { return DoMenuCommand(page.embed, kNewGraphic, 0, nullptr) ? 1 : 0; });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    PumpPageMessages();
+    // The crop's centre (11, 9) at the card's centre, give or take the rounding of the halves.
+    bool found = false;
+    for (int dx = -1; dx <= 1 && !found; ++dx)
+        for (int dy = -1; dy <= 1 && !found; ++dy)
+            found = Same(Shown(page.embed, kWidth / 2 + dx, kHeight / 2 + dy), AsShown(ScanPixel(11, 9)));
+    EXPECT_TRUE(found) << std::hex << Shown(page.embed, kWidth / 2, kHeight / 2);
+    CloseLinkedPlugin(&page);
+}
+
+}  // namespace

@@ -134,7 +134,7 @@ void ExpectPictureSourceIfAsked(DialogDriver& driver) {
     if (!(GetMediaFlags() & (kMediaCamera | kMediaCaptureDriver | kMediaTwain)))
         return;
     driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) {
-        SendMessageA(GetDlgItem(box.Window(), IDC_GFXSRC_DISK), BM_SETCHECK, BST_CHECKED, 0);
+        box.SetChecked(IDC_GFXSRC_DISK, true);
         box.Press(IDOK);
     });
 }

@@ -1,0 +1,341 @@
+// Objects made by hand in the real plug-in under the test browser, saved, and opened again: a
+// new button with an icon from the chooser and a cursor from its features, whose cursor shows
+// over it and over nothing else once reopened; buttons whose shapes are picked from the card and
+// lassoed on it; a new text object whose style is chosen before words are typed into it, and
+// Find Text going to the card that holds a word; objects moved across the card's edge on a
+// larger page, which leave the page outside the card as it was.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+using namespace browsertest;
+namespace sb = stackbuilder;
+
+constexpr int kWidth = 320, kHeight = 240;
+constexpr uint32_t kGreen = 0x00A000, kBlue = 0x2040C0;
+constexpr sb::Rect kOldButton = {200, 180, 300, 220};
+constexpr int kSave = 102, kNewButton = 306, kNewText = 308, kFindText = 207;
+
+// Two cards for a person who may edit: the first green with a button, the second blue with a
+// field holding the word to find; an icon of the stack's own for the chooser's "In use".
+std::string AuthoringStack() {
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.depth = 32;
+    stack.experiencedUser = 1;
+    sb::Card first = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen));
+    first.objects.push_back(sb::Button(1, kOldButton, "Old"));
+    sb::Card second = sb::PictureCard(2, sb::SolidPicture(kWidth, kHeight, 32, kBlue));
+    second.objects.push_back(sb::TextField(2, {20, 20, 300, 60}, "Haystack", "Somewhere a needle hides"));
+    stack.cards = {first, second};
+    stack.nextObjectId = 3;
+    stack.resources.push_back({"Icon", 300, "", 0, 0, sb::IconFile(32, {200, 30, 30})});
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+struct Site : CachedSite {
+    std::string name;
+    explicit Site(int pageWidth = kWidth, int pageHeight = kHeight) : CachedSite(pageWidth, pageHeight) {
+        name = "author-" + std::to_string(GetCurrentProcessId()) + ".stk";
+        server.Put(name, AuthoringStack());
+    }
+};
+
+// Save over the original at the time, copied when the page closes.
+std::vector<std::string> SaveAt(int ms, const std::string& copy) {
+    return {"--command", std::to_string(kSave) + "@" + std::to_string(ms), "--answer-alert", "2340:2",
+            "--save-copy", copy};
+}
+
+void Append(std::vector<std::string>& to, const std::vector<std::string>& more) { to.insert(to.end(), more.begin(), more.end()); }
+
+void ExpectSaved(const Site& site, const BrowserRun& run) {
+    EXPECT_EQ(FindHolding(run.log, "alert(id=2694)"), -1) << "the write failed\n" << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "saved(" + site.cache), -1) << Joined(run.log);
+}
+
+// The object of the report whose name is given: the text from its opening brace to its name.
+std::string ReportedObject(const std::string& json, const std::string& name) {
+    const size_t at = json.find("\"name\":\"" + name + "\"");
+    if (at == std::string::npos)
+        return "";
+    const size_t open = json.rfind("{\"kind\"", at);
+    return open == std::string::npos ? "" : json.substr(open, json.find('}', at) - open + 1);
+}
+
+// A number of the report after "key":.
+int ReportedNumber(const std::string& json, const std::string& key) {
+    const size_t at = json.find("\"" + key + "\":");
+    return at == std::string::npos ? -1 : std::atoi(json.c_str() + at + key.size() + 3);
+}
+
+sb::Rect ReportedRect(const std::string& object) {
+    sb::Rect r{-1, -1, -1, -1};
+    const size_t at = object.find("\"rect\":[");
+    if (at != std::string::npos)
+        std::sscanf(object.c_str() + at + 8, "%hd,%hd,%hd,%hd", &r.left, &r.top, &r.right, &r.bottom);
+    return r;
+}
+
+// The cursor a hover logged: "arrow", "custom:DIGEST", ...; empty when it was not logged.
+std::string HoverCursor(const std::vector<std::string>& log, int x, int y) {
+    const int line = Find(log, "hover(" + std::to_string(x) + "," + std::to_string(y) + ")");
+    if (line == -1)
+        return "";
+    const size_t at = log[line].find(" cursor=");
+    return at == std::string::npos ? "" : log[line].substr(at + 8);
+}
+
+// A new button: its icon the stack's own from the chooser, its cursor the first of the
+// built-in ones through Features...; placed where it is offered, with no actions, and saved.
+// Reopened, the report holds the icon and a cursor of the stack, and the cursor shows over the
+// new button only; the card's and the stack's information check none of their action boxes.
+TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
+    Site site;
+    const std::string copy = site.server.Name("button-copy.stk");
+    const std::string look = "Button Appearance", features = "Object Features";
+    std::vector<std::string> args = {
+        "--command", std::to_string(kNewButton) + "@1500",
+        "--dialog", look + "|Icons...|press@2000", "--key", "Home@2600", "--dialog", "Icons|OK|press@2900",
+        "--dialog", look + "|Features...|press@3400", "--dialog", features + "|Cursor...|check@3900",
+        "--key", "Home@4500", "--dialog", "Cursors|OK|press@4800", "--dialog", features + "|OK|press@5300",
+        "--dialog", look + "|OK|press@5800", "--answer-alert", "2328:1", "--click", "10,10@6500",
+        "--dialog", "Actions|Done|press@7100", "--key", "shift+Tab@7500", "--hover", "160,120@7700",
+        "--quit-after", "9400"};
+    Append(args, SaveAt(8200, copy));
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    ExpectSaved(site, run);
+
+    const std::string json = site.Report(copy);
+    const std::string button = ReportedObject(json, "New Button");
+    ASSERT_NE(button, "") << json;
+    // The icon is stored with the stack (the save may number it anew); the cursor, one of the
+    // plug-in's own, by its number.
+    const int iconId = ReportedNumber(button, "iconId");
+    EXPECT_NE(json.find("\"type\":\"Icon\",\"id\":" + std::to_string(iconId) + ","), std::string::npos)
+        << button << "\n" << json;
+    EXPECT_GT(ReportedNumber(button, "cursorId"), 0) << button;
+
+    const sb::Rect r = ReportedRect(button);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    // The plain card before and after the button, then the other button.
+    const BrowserRun again = site.Run("button-copy.stk", {"--hover", "20,21@1500", "--hover",
+                                                          std::to_string(x) + "," + std::to_string(y) + "@2500",
+                                                          "--hover", "20,20@3500", "--hover", "250,200@4500",
+                                                          "--command", "301@5300", "--command", "303@6100",
+                                                          "--answer-alerts", "--close-dialogs", "--quit-after", "7000"});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    const std::string over = HoverCursor(again.log, x, y);
+    EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(again.log);
+    // Placed, the button left the tool for browsing; the first Shift+Tab after it reached the card
+    // (not the browser's frame, which the closing dialog handed the focus) and went on to the
+    // object tools, whose cursor the button then shows instead of its own.
+    EXPECT_NE(Find(run.log, "key(shift+Tab) focus=LoomTestBrowserEmbed"), -1) << Joined(run.log);
+    const std::string afterTab = HoverCursor(run.log, 160, 120);
+    EXPECT_NE(afterTab, "") << Joined(run.log);
+    EXPECT_NE(afterTab, over) << Joined(run.log);
+    EXPECT_NE(HoverCursor(again.log, 20, 21), over) << Joined(again.log);
+    EXPECT_EQ(HoverCursor(again.log, 20, 20), HoverCursor(again.log, 20, 21)) << "left for the card\n" << Joined(again.log);
+    EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
+    // Neither the card nor the stack has actions: no "Things to do when" box is checked.
+    for (const char* title : {"shown(About Card - ", "shown(About Stack - "}) {
+        const int shown = Find(again.log, title);
+        ASSERT_NE(shown, -1) << title << "\n" << Joined(again.log);
+        EXPECT_EQ(again.log[shown].find("(checked)"), std::string::npos) << again.log[shown];
+    }
+}
+
+// A new text object: placed where offered, its style made bold before OK, words typed into it;
+// then Find Text finds the word on the second card and goes there. On a page larger than the
+// card the field is offered half the card's size, a quarter in. Reopened, the report holds the
+// typed words in bold where the field was offered.
+TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
+    Site site(kWidth + 160, kHeight + 120);  // a page larger than the card
+    const std::string copy = site.server.Name("text-copy.stk");
+    const std::string shot = site.server.Name("text.png");
+    const std::string look = "Text Appearance", find = "Find Text";
+    std::vector<std::string> args = {
+        "--command", std::to_string(kNewText) + "@1500", "--answer-alert", "2370:1", "--click", "300,20@2200",
+        "--dialog", look + "|Style...|press@2700", "--dialog", "Text Style|Bold|check@3200",
+        "--dialog", "Text Style|OK|press@3500", "--dialog", look + "|OK|press@4000",
+        "--key", "shift+Tab@4400", "--right-click", "20,200@4600", "--key", "Escape@4800",
+        "--key", "shift+Tab@5000", "--click", "160,120@5200", "--keys", "Typed words@5600",
+        "--command", std::to_string(kFindText) + "@5800", "--dialog", find + "|Search for:|type:needle@6300",
+        "--dialog", find + "|OK|press@6500", "--screenshot", shot, "--screenshot-after", "7300",
+        "--quit-after", "9000"};
+    Append(args, SaveAt(7800, copy));
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    ExpectSaved(site, run);
+    // OK left the tool for browsing with the new field active; the first Shift+Tab, which the
+    // field hands to the card, went on to the object tools, where a right click opens the card's
+    // menu, and the second came back.
+    EXPECT_NE(Find(run.log, "key(shift+Tab) focus=LMText"), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "shown(menu)"), -1) << Joined(run.log);
+    const Shot found(shot);
+    // The second card is blue, the first green (on a palette display, the nearest the palette has).
+    const uint32_t corner = found.At(10, 230);
+    EXPECT_GT(corner & 255, corner >> 8 & 255) << "Find Text went to the second card: " << Hex(corner);
+
+    const std::string json = site.Report(copy);
+    const size_t typed = json.find("\"text\":\"Typed words");
+    ASSERT_NE(typed, std::string::npos) << json;
+    // Half the card a quarter in, however large the page.
+    const sb::Rect r = ReportedRect(json.substr(json.rfind("{\"kind\"", typed)));
+    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({80, 60, 240, 180}));
+    // Its runs: [start, font, face, ...]; bold is face bit 1.
+    const size_t runs = json.find("\"runs\":[[", typed);
+    ASSERT_NE(runs, std::string::npos) << json;
+    int start = -1, font = -1, face = -1;
+    std::sscanf(json.c_str() + runs + 9, "%d,%d,%d", &start, &font, &face);
+    EXPECT_EQ(face & 1, 1) << json.substr(typed, 200);
+}
+
+// Where a shape's cell of the Button Appearance dialog lies, in the card's coordinates: the
+// dialog made here from the same template gives the cell within its window, and a run that
+// opened it gives where that window and the card lay on the screen.
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+bool ShapeCell(const std::vector<std::string>& log, int shape, int* x, int* y) {
+    const int shown = Find(log, "shown(Button Appearance) ");
+    const int card = Find(log, "card(instance=1) at screen ");
+    if (shown == -1 || card == -1)
+        return false;
+    long left = 0, top = 0, cardX = 0, cardY = 0;
+    if (std::sscanf(log[shown].c_str() + log[shown].find(" at ") + 4, "%ld,%ld", &left, &top) != 2 ||
+        std::sscanf(log[card].c_str() + log[card].find(" screen ") + 8, "%ld,%ld", &cardX, &cardY) != 2)
+        return false;
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    HWND dialog = CreateDialogParamA(module, "BUTTONDLG", nullptr, QuietDialogProc, 0);
+    HBITMAP shapes = LoadBitmapA(module, "BUTTONS");
+    BITMAP info{};
+    const bool ok = dialog && shapes && GetObjectA(shapes, sizeof info, &info);
+    if (ok) {
+        RECT window{}, frame{};
+        GetWindowRect(dialog, &window);
+        POINT client = {0, 0};
+        ClientToScreen(dialog, &client);
+        GetWindowRect(GetDlgItem(dialog, 50), &frame);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&frame), 2);
+        const int cellsLeft = frame.left + (frame.right - frame.left - info.bmWidth) / 2;
+        const int cellsTop = frame.top + (frame.bottom - frame.top - info.bmHeight) / 2;
+        const int column = shape % 2, row = shape / 2;
+        *x = left + (client.x - window.left) + cellsLeft + column * (info.bmWidth / 2) + info.bmWidth / 4 - cardX;
+        *y = top + (client.y - window.top) + cellsTop + row * (info.bmHeight / 4) + info.bmHeight / 8 - cardY;
+    }
+    if (shapes)
+        DeleteObject(shapes);
+    if (dialog)
+        DestroyWindow(dialog);
+    return ok;
+}
+
+// Buttons of the two freehand placing modes on a card with a red and a blue square: the shape
+// picked from the card (a click on the red square) and the lasso drawn around the blue one.
+// Each is saved with its shape, over its square.
+TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquares) {
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.depth = 32;
+    stack.experiencedUser = 1;
+    sb::Picture picture = sb::SolidPicture(kWidth, kHeight, 32, kGreen);
+    for (int y = 40; y < 80; ++y)
+        for (int x = 40; x < 80; ++x) {
+            picture.pixels[size_t(y) * kWidth + size_t(x)] = 0xC02020;
+            picture.pixels[size_t(y) * kWidth + size_t(x + 160)] = 0x2020C0;
+        }
+    stack.cards = {sb::PictureCard(1, picture)};
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    CachedSite site(kWidth, kHeight);
+    site.server.Put("shapes.stk", std::string(bytes.begin(), bytes.end()));
+
+    // Where the dialog opens, to click its shape cells.
+    const BrowserRun probe = site.Run("shapes.stk", {"--command", std::to_string(kNewButton) + "@1200",
+                                                     "--close-dialogs", "--answer-alerts", "--quit-after", "2200"});
+    int pickX = 0, pickY = 0, lassoX = 0, lassoY = 0;
+    ASSERT_TRUE(ShapeCell(probe.log, 6, &pickX, &pickY) && ShapeCell(probe.log, 7, &lassoX, &lassoY))
+        << Joined(probe.log);
+    const auto at = [](int x, int y, int ms) {
+        return std::to_string(x) + "," + std::to_string(y) + "@" + std::to_string(ms);
+    };
+    const std::string look = "Button Appearance";
+    const std::string copy = site.server.Name("shapes-copy.stk");
+    std::vector<std::string> args = {
+        "--command", std::to_string(kNewButton) + "@1500", "--click", at(pickX, pickY, 2100),
+        "--dialog", look + "|OK|press@2500", "--click", "60,60@3200", "--dialog", "Actions|Done|press@3800",
+        "--command", std::to_string(kNewButton) + "@4500", "--click", at(lassoX, lassoY, 5100),
+        "--dialog", look + "|OK|press@5500", "--drag", "190,30-250,30-250,90-190,90-190,31@6200",
+        "--dialog", "Actions|Done|press@7600", "--answer-alerts", "--quit-after", "9200"};
+    Append(args, SaveAt(8200, copy));
+    const BrowserRun run = site.Run("shapes.stk", args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string json = site.Report(copy);
+    const std::string objects = json.substr(0, json.find("\"resources\""));
+    std::vector<std::string> found;
+    for (size_t from = 0; (from = objects.find("\"name\":\"New Button\"", from)) != std::string::npos; ++from)
+        found.push_back(objects.substr(objects.rfind("{\"kind\"", from), 400));
+    ASSERT_EQ(found.size(), 2u) << json;
+    const sb::Rect picked = ReportedRect(found[0]), lassoed = ReportedRect(found[1]);
+    EXPECT_EQ(ReportedNumber(found[0], "shape"), 6) << found[0];
+    EXPECT_EQ(std::vector<int>({picked.left, picked.top, picked.right, picked.bottom}),
+              std::vector<int>({40, 40, 80, 80}));
+    EXPECT_EQ(ReportedNumber(found[1], "shape"), 7) << found[1];
+    EXPECT_EQ(std::vector<int>({lassoed.left, lassoed.top, lassoed.right, lassoed.bottom}),
+              std::vector<int>({200, 40, 240, 80}));
+}
+
+// Objects dragged and resized across the card's edge on a page larger than the card: a graphic
+// dragged in browse mode, then with the object tool the old button moved off the right edge
+// and its corner pulled past the bottom. The page outside the card is as it was, with no
+// outline or dark band left there.
+TEST(AuthoringInBrowser, ObjectsMovedAcrossTheCardsEdgeLeaveThePageOutsideClean) {
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.depth = 32;
+    stack.experiencedUser = 1;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen));
+    card.objects.push_back(sb::Button(1, kOldButton, "Old"));
+    sb::Object graphic = sb::Graphic(2, {20, 20, 80, 80}, "Block");
+    sb::SetGraphicPicture(graphic, sb::GradientPicture(60, 60, 8));
+    graphic.flags = 0x80;  // draggable in browse mode
+    card.objects.push_back(graphic);
+    stack.cards = {card};
+    stack.nextObjectId = 3;
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    CachedSite site(kWidth + 160, kHeight + 120);
+    site.server.Put("edges.stk", std::string(bytes.begin(), bytes.end()));
+    const std::string before = site.server.Name("edges.png"), after = site.server.Name("edges-t2.png");
+    const BrowserRun run = site.Run(
+        "edges.stk", {"--screenshot", before, "--screenshot-after", "1000", "--drag", "50,50-300,220@1300",
+                      "--key", "shift+Tab@2200", "--drag", "250,200-330,150@2600",
+                      "--drag", "379,169-420,300@3500", "--screenshot-after", "4800", "--answer-alerts",
+                      "--quit-after", "5300"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const Shot was(before), is(after);
+    ASSERT_EQ(is.width, UINT(kWidth + 160)) << Joined(run.log);
+    int changed = 0;
+    std::string first;
+    for (int y = 0; y < int(is.height); ++y)
+        for (int x = 0; x < int(is.width); ++x)
+            if ((x >= kWidth || y >= kHeight) && is.At(x, y) != was.At(x, y)) {
+                if (!changed++)
+                    first = std::to_string(x) + "," + std::to_string(y) + " " + Hex(was.At(x, y)) + " -> " + Hex(is.At(x, y));
+            }
+    EXPECT_EQ(changed, 0) << "first at " << first << "\n" << Joined(run.log);
+}
+
+}  // namespace
