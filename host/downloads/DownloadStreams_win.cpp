@@ -296,13 +296,18 @@ void ForgetCachedFile(const char* path) {
         ForgetCachedFile(*g_cache, path, FileOps());
 }
 
-void StartNextQueuedRequest() {
+bool StartNextQueuedRequest(PendingRequest* cached) {
     if (!g_queue || !AdvanceRequestQueue(*g_queue))
-        return;
+        return false;
     const PendingRequest& head = g_queue->records[0];
+    if (cached && head.object == 0 && BindCachedFile(head.url, head.fileSlot)) {
+        *cached = head;
+        return true;
+    }
     g_targetFileSlot = head.fileSlot;
     g_requestedUrl = head.url;
     AskBrowserFor(head.url);
+    return false;
 }
 
 int RequestFileFor(const PendingContext& context, const FileRequest& request, int fileSlot) {
