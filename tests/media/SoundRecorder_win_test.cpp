@@ -245,6 +245,36 @@ TEST_F(SoundRecorderTest, ALongRecordingIsWrittenWholeInOrderAndTheMeterShowsThe
     DisposeHandle(request.data);
 }
 
+// A sound file (as a drop leaves it) opens with its source's radio checked and its name the list's
+// one chosen entry, so that it can be edited again; OK keeps it a file.
+TEST_F(SoundRecorderTest, AFileSoundOpensWithItsSourceCheckedAndItsNameChosen) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string path = std::string(folder) + "chime-" + std::to_string(GetCurrentProcessId()) + ".wav";
+    const std::vector<uint8_t> wave = WaveFileOf(Square(2205, 50));
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, wave.data(), DWORD(wave.size()), &written, nullptr));
+    CloseHandle(file);
+    SetFileSpecFromPath(kSlotMediaFolder2, path.c_str());
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("TAPE"), [&name](DialogView& deck) {
+        EXPECT_TRUE(deck.IsChecked(59)) << "the disk source";
+        EXPECT_FALSE(deck.IsChecked(57) || deck.IsChecked(58));
+        ASSERT_EQ(deck.ListCount(51), 1);
+        EXPECT_EQ(deck.ListItem(51, 0), name);
+        EXPECT_EQ(deck.ListSelection(51), 0);
+        EXPECT_EQ(deck.Text(56), name);
+        deck.Press(IDOK);
+    });
+    AudioDeckChoice choice;
+    choice.isFile = 1;
+    EXPECT_EQ(Run(driver, &choice), 1);
+    EXPECT_EQ(choice.isFile, 1);
+    DeleteFileA(path.c_str());
+}
+
 TEST_F(SoundRecorderTest, OkStoresByNameAndCancelLeavesTheValuesAndAnEarlierRequest) {
     StandInWaveIn device(std::vector<uint8_t>(700, 60));
     // An empty name is asked for and nothing is stored.
