@@ -81,3 +81,5 @@ bool CreateShortcut(HWND window, int specialFolder, const char* targetPath, cons
 int ClassifyDroppedFile(Handle path);
 // The same for a path; target (when given) receives the file the code is of.
 int ClassifyDroppedPath(const char* path, std::string* target = nullptr);
+// Whether the file named in the handle is itself a shortcut.
+bool IsMediaLibShortcut(Handle path);

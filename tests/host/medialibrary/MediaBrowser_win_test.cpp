@@ -197,6 +197,9 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     WriteTestFile(art, "broken.stk", broken);
     WriteTestFile(art, "nothing.xyz", "no kind at all");
     WriteTestFile(sounds, "bell.wav", "RIFF....WAVE");
+    // Shortcuts to a text and to a picture outside the library.
+    MakeShortcut(art + "\\words.lnk", art + "\\notes.txt");
+    MakeShortcut(art + "\\photo.lnk", WriteTestFile(program, "photo.bmp", "BM not much of a picture"));
     SetFolderValue("Media Library");
 
     sb::Stack stack;
@@ -230,7 +233,7 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     EXPECT_EQ(MenuText(menu), "Hide Media Window\tCtrl+D");
 
     // Every file of a kind, with its full name; nothing of no kind.
-    EXPECT_EQ(Column(0).size(), 8u);
+    EXPECT_EQ(Column(0).size(), 10u);
     EXPECT_GE(IndexOf(kLongName), 0);
     EXPECT_EQ(IndexOf("nothing.xyz"), -1);
 
@@ -266,6 +269,17 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     EXPECT_EQ(PreviewKind(), 0u) << "a program shows the title picture";
     Select("broken.stk");
     EXPECT_EQ(PreviewKind(), 0u) << "a stack the reader refuses shows the title picture";
+    // A shortcut shows the title picture, not its own bytes as its target's kind (and raises no
+    // "could not load" box for a picture).
+    for (const char* shortcut : {"words.lnk", "photo.lnk"}) {
+        DialogDriver quiet(2000);
+        quiet.Run([&] {
+            Select(shortcut);
+            return 0;
+        });
+        EXPECT_EQ(quiet.DialogsSeen(), 0) << shortcut;
+        EXPECT_EQ(PreviewKind(), 0u) << shortcut;
+    }
     Select("notes.txt");
     EXPECT_EQ(PreviewKind(), static_cast<uint32_t>(kMediaText));
     HWND rich = GetDlgItem(GetDlgItem(browser, kMediaLibPaneId), kMediaLibRichEditId);
