@@ -493,11 +493,12 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
     const std::vector<uint8_t> recorded(snd.begin() + 50, snd.end());
     EXPECT_EQ(FirstStray(recorded, input, 0), -1) << "the input's samples, in order and without gaps";
 
-    // The deck's Play wrote a sound of the recording's length to the sink.
+    // The deck's Play wrote the recorded samples to the sink.
     SoundFileInfo deckPlayed;
     ASSERT_EQ(ReadWaveFile(ReadAll(deckSink), &deckPlayed), SoundRefusal::None) << "Play played a sound";
     const std::vector<uint8_t> deckHeard(deckPlayed.data.begin(), deckPlayed.data.end());
     EXPECT_EQ(deckHeard.size(), recorded.size());
+    EXPECT_EQ(FirstStray(deckHeard, input, 1), -1) << "the recorded samples play";
 
     // The real plug-in in the test browser: a click on the button plays the sound into the sink.
     const std::string sink = server.Name("sink.wav");
