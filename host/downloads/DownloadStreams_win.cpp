@@ -329,8 +329,12 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
     if (!IsStackUrl(url)) {
         if (!g_queue)
             g_queue.reset(new (std::nothrow) RequestQueue);
+        const int32_t before = g_queue ? g_queue->count : 0;
         if (!g_queue || !EnqueueRequest(*g_queue, context, url, static_cast<uint16_t>(fileSlot)))
             return 0;
+        if (g_queue->count == before)
+            return 0;  // the same request waits already: asked for once
+
     } else {
         ClearRequestQueue();
     }

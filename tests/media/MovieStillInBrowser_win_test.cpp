@@ -73,7 +73,8 @@ int DifferingPixels(const Shot& shot, const Film& film, int left = kMovieRect.le
 
 // How card 1 is left for card 2: by the Next menu command after the movie played, by the
 // movie's own button moving on once it played, or by a Next button with a wipe while it plays.
-enum class Move { Command, MovieButton, WipeWhilePlaying };
+// Covered: by the command, then the card's information dialog opens over the card and closes.
+enum class Move { Command, MovieButton, WipeWhilePlaying, Covered };
 
 void ExpectTheStillOnTheCardEntered(const Film& film, const std::string& stem, uint32_t firstFlags, Move move) {
     CachedSite site(160, 120);
@@ -100,8 +101,10 @@ void ExpectTheStillOnTheCardEntered(const Film& film, const std::string& stem, u
     const std::string shot = site.server.Name(stem + ".png"), t2 = site.server.Name(stem + "-t2.png");
     std::vector<std::string> args = {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000",
                                      "--click", "20,10@1100", "--screenshot-after", "3000", "--quit-after", "3300"};
-    if (move == Move::Command)
+    if (move == Move::Command || move == Move::Covered)
         args.insert(args.end(), {"--command", "204@2200"});
+    if (move == Move::Covered)
+        args.insert(args.end(), {"--command", "301@2500", "--close-dialogs"});
     else if (move == Move::WipeWhilePlaying)
         args.insert(args.end(), {"--click", "140,110@1200"});
     const BrowserRun run = site.Run(stem + ".stk", args);
@@ -131,6 +134,7 @@ TEST(MovieStillInBrowser, ACardEnteredAfterItsMovieWasFetchedAndPlayedShowsTheFi
         ExpectTheStillOnTheCardEntered(film, stem + kind + "-command", 4, Move::Command);
         ExpectTheStillOnTheCardEntered(film, stem + kind + "-button", 0, Move::MovieButton);
         ExpectTheStillOnTheCardEntered(film, stem + kind + "-wipe", 4, Move::WipeWhilePlaying);
+        ExpectTheStillOnTheCardEntered(film, stem + kind + "-covered", 4, Move::Covered);
     }
 }
 
