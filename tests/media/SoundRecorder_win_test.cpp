@@ -498,7 +498,11 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
     ASSERT_EQ(ReadWaveFile(ReadAll(deckSink), &deckPlayed), SoundRefusal::None) << "Play played a sound";
     const std::vector<uint8_t> deckHeard(deckPlayed.data.begin(), deckPlayed.data.end());
     EXPECT_EQ(deckHeard.size(), recorded.size());
-    EXPECT_EQ(FirstStray(deckHeard, input, 1), -1) << "the recorded samples play";
+    const long stray = FirstStray(deckHeard, input, 1);
+    std::string around;
+    for (long i = std::max(0L, stray); stray >= 0 && i < std::min<long>(long(deckHeard.size()), stray + 20); ++i)
+        around += " " + std::to_string(deckHeard[size_t(i)]) + "/" + std::to_string(input[size_t(i) % input.size()]);
+    EXPECT_EQ(stray, -1) << "the recorded samples play (played/recorded from the first stray:" << around << ")";
 
     // The real plug-in in the test browser: a click on the button plays the sound into the sink.
     const std::string sink = server.Name("sink.wav");
