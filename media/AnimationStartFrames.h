@@ -14,7 +14,10 @@
 // start frame drawn (SetAnimTargetOffscreen, animation/AnimPlayback.h), a frame animation
 // with flag 2 its first frame at the chunk's rectangle (clipped to the card clip region unless
 // flag 64).
-void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);
+// MovieStills draws the movie's still alone.
+enum class StartFrames { All, MovieStills };
+void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc,
+                              StartFrames which = StartFrames::All);
 
 // A frame animation's first frame copied to rect, clipped to the card clip region when clip.
 void DrawFrameAnimationStart(std::span<const uint8_t> animation, const RECT& rect, bool clip, HDC dc);

@@ -13,7 +13,7 @@
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 
-void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc) {
+void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc, StartFrames which) {
     std::vector<uint8_t> block;
     if (actionId != 0)
         block = HandleToBytes(GetResource(kActn, actionId));  // the manager keeps its handle
@@ -33,7 +33,8 @@ void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId
             movieDone = true;
             if (chunk.flags & kMovieStillShown)
                 MediaOpenMovie(bytes, GetI16(bytes, kObjectId), dc, 0);
-        } else if (chunk.kind == kTagAnimation && (actions & kActAnimation) && !animationDone) {
+        } else if (chunk.kind == kTagAnimation && (actions & kActAnimation) && !animationDone &&
+                   which == StartFrames::All) {
             animationDone = true;
             const std::span<const uint8_t> payload = bytes.subspan(kChunkHeaderBytes);
             if (IsSpriteRecord(payload)) {

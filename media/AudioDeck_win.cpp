@@ -91,11 +91,14 @@ std::string ResourceName(uint32_t type, uint16_t id) {
     return std::string(reinterpret_cast<const char*>(name + 1), std::min<size_t>(name[0], kResNameSize - 1));
 }
 
-// A copy of a resource of the current file; 0 when there is none.
-Handle CopyOfResource(uint32_t type, uint16_t id) {
-    Handle data = GetResource(type, id);
+// A copy of the data; 0 when there is none or no memory for it (never the data itself, which
+// stays its owner's).
+Handle CopyOf(Handle data) {
     return data && HandToHand(&data) == 0 ? data : 0;
 }
+
+// A copy of a resource of the current file; 0 when there is none.
+Handle CopyOfResource(uint32_t type, uint16_t id) { return CopyOf(GetResource(type, id)); }
 
 // Runs f with the stack's own file current.
 template <typename F>
@@ -285,8 +288,7 @@ void ChooseEntry(int position) {
     SetDlgItemTextA(g_deck.dialog, kName, s.name);
     s.data = s.id ? CopyOfResource(s.type, s.id) : 0;
     if (!s.data && PendingHolds(g_pending) && !GetStackResFile() && g_pending.data) {
-        s.data = g_pending.data;
-        HandToHand(&s.data);
+        s.data = CopyOf(g_pending.data);
         s.type = g_pending.type;
         s.id = g_pending.id;
     }
@@ -416,14 +418,17 @@ void StartingSound() {
     int selection = -1;
     if (s.isFile) {
         s.source = kSourceDisk;
-        if (!ImportFileSound()) {
+        const bool read = ImportFileSound();
+        if (!read) {
             ShowAlertOn(g_deck.dialog, kAlertUnreadableSound);
             ClearRecorderSoundData();
             s.isFile = 0;
-        } else {
-            s.isFile = 1;
-            selection = 0;
         }
+        // The file is the list's one entry, chosen, under its source's radio.
+        CheckRadioRange(kSamples, s.source, g_deck.dialog);
+        FillList();
+        if (read)
+            SendDlgItemMessageA(g_deck.dialog, kList, LB_SETCURSEL, 0, 0);
         return;
     }
     bool fromPending = false;
@@ -434,8 +439,7 @@ void StartingSound() {
             s.source = kSourceInUse;
         }
     } else if (s.id && PendingHolds(g_pending) && !GetStackResFile() && g_pending.data) {
-        s.data = g_pending.data;
-        HandToHand(&s.data);
+        s.data = CopyOf(g_pending.data);
         s.id = g_pending.id;
         s.type = g_pending.type;
         SetName(std::string(reinterpret_cast<const char*>(g_pending.name + 1), g_pending.name[0]));
@@ -445,7 +449,7 @@ void StartingSound() {
     }
     if (selection < 0) {
         if (s.source != kSourceInUse)
-            UseSamplesStack(kSourceSamples);
+            UseSamplesStack(s.source);  // the samples, or the stack last chosen on disk
         else
             CloseSamplesStacks();
     }

@@ -10,6 +10,7 @@
 #include "media/support/MediaElement.h"
 #include "media/support/MediaWindows.h"
 #include "objects/ResizeTracking.h"
+#include "quicktime/QtCalls.h"
 
 namespace {
 
@@ -124,7 +125,29 @@ void ToggleController() {
     Refresh();
 }
 
+// The movie Try It plays in the preview is idled here: the manager idles only the card's movies.
+constexpr UINT_PTR kTryItTimer = 1;
+constexpr UINT kTryItTick = 16;
+
+void TryIt() {
+    MediaElement& e = *g_options.element;
+    if (e.Play() == 0 && dynamic_cast<QTElement*>(&e))
+        SetTimer(g_options.dialog, kTryItTimer, kTryItTick, nullptr);
+}
+
+void IdleTryIt() {
+    auto* movie = dynamic_cast<QTElement*>(g_options.element);
+    if (!movie || !movie->controller || !movie->movie) {
+        KillTimer(g_options.dialog, kTryItTimer);
+        return;
+    }
+    MCIdle(movie->controller);
+    if (IsMovieDone(movie->movie))
+        KillTimer(g_options.dialog, kTryItTimer);
+}
+
 void Finish(int id) {
+    KillTimer(g_options.dialog, kTryItTimer);
     MediaElement& e = *g_options.element;
     e.rect = g_options.saved;
     if (id == IDOK) {
@@ -159,6 +182,11 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         e.BringToTop();
         e.Update();
         return TRUE;
+    case WM_TIMER:
+        if (wParam != kTryItTimer)
+            return FALSE;
+        IdleTryIt();
+        return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case kErase: e.flags ^= kMediaFlagEraseWhenDone; return TRUE;
@@ -167,7 +195,7 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         case kFirstFrame: e.flags ^= kMediaFlagFirstFrame; return TRUE;
         case kBackgroundMusic: e.flags ^= kMediaFlagBackground; return TRUE;
         case kUseController: ToggleController(); return TRUE;
-        case kTryIt: e.Play(); return TRUE;
+        case kTryIt: TryIt(); return TRUE;
         case kAnother:
         case kPosition:
         case IDOK:

@@ -123,6 +123,17 @@ using RemoteFileRequester = int (*)(const FileRequest& request, int destinationS
 void SetRemoteFileRequester(RemoteFileRequester requester);
 using LocateFileDialog = bool (*)(const FileRequest& request);  // fills slot 0; true when confirmed
 void SetLocateFileDialog(LocateFileDialog dialog);
+// While one lives, a file not found is not asked of the user (a card being painted asks no one).
+class LocateFileWithoutAsking {
+public:
+    LocateFileWithoutAsking();
+    ~LocateFileWithoutAsking();
+    LocateFileWithoutAsking(const LocateFileWithoutAsking&) = delete;
+    LocateFileWithoutAsking& operator=(const LocateFileWithoutAsking&) = delete;
+
+private:
+    LocateFileDialog saved_;
+};
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear);
 // The near search alone: true and the destination slot set when a candidate exists.
 bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot);

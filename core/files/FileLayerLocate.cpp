@@ -109,6 +109,9 @@ bool IsLocateFileLocalMode() { return g_localMode; }
 void SetRemoteFileRequester(RemoteFileRequester requester) { g_remoteRequester = requester; }
 void SetLocateFileDialog(LocateFileDialog dialog) { g_locateDialog = dialog; }
 
+LocateFileWithoutAsking::LocateFileWithoutAsking() : saved_(g_locateDialog) { g_locateDialog = nullptr; }
+LocateFileWithoutAsking::~LocateFileWithoutAsking() { g_locateDialog = saved_; }
+
 bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot) {
     if (!remembered || !stackPath || !GetFileSpec(destinationSlot))
         return false;

@@ -34,7 +34,7 @@ int MascotMessageBox(HWND owner, uint32_t stringId, bool once, bool force, int16
 int ShowAlert(uint32_t stringId);
 int ShowAlertOn(HWND owner, uint32_t stringId);  // a null owner means the card window
 
-// The text an alert with id 0 shows (at most 255 characters are kept).
+// The text an alert with id 0 shows (at most kAlertTextMax characters are kept).
 void SetPendingAlertText(const char* text);
 
 // For an open standard box: the string id it shows (0 for the pending text), or -1 when the

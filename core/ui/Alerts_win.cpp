@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr size_t kPendingSize = 256;
+constexpr size_t kPendingSize = kAlertTextMax + 1;
 constexpr const char* kAlertProperty = "LoomAlertBox";
 // The string id again, as a plain number, for programs outside the module (the test browser
 // notes which alert a page shows) that cannot read the box's own record.

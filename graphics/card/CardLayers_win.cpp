@@ -18,6 +18,7 @@ constexpr uint32_t kCardAnimationAt[] = {kCardAction1, kCardAction2, kCardAction
 
 struct AnimationWalk {
     HDC dc;
+    StartFrames which;
 };
 
 // The card whose start frames are being drawn: a movie's file asked for meanwhile is for its still.
@@ -34,26 +35,28 @@ private:
     uint16_t previous_;
 };
 
+void DrawStart(std::span<const uint8_t> record, uint16_t actionId, const AnimationWalk& walk) {
+    if (!record.empty() || actionId != 0)
+        DrawActionAnimationStart(record, actionId, walk.dc, walk.which);
+}
+
 void DrawObjectStart(void* context, std::span<const uint8_t> object) {
-    HDC dc = static_cast<AnimationWalk*>(context)->dc;
+    const AnimationWalk& walk = *static_cast<AnimationWalk*>(context);
     switch (GetU16(object, kObjectKind)) {
-    case kObjectButton: DrawObjectAnimationStart(object, 0, dc); break;
-    case kObjectGraphic: DrawObjectAnimationStart({}, GetU16(object, kGraphicAction), dc); break;
-    case kObjectText: DrawObjectAnimationStart({}, GetU16(object, kTextAction), dc); break;
+    case kObjectButton: DrawStart(object, 0, walk); break;
+    case kObjectGraphic: DrawStart({}, GetU16(object, kGraphicAction), walk); break;
+    case kObjectText: DrawStart({}, GetU16(object, kTextAction), walk); break;
     default: break;
     }
 }
 
-}  // namespace
-
-
-void DrawCardAnimationStarts(Handle card, HDC dc) {
+void DrawStarts(Handle card, HDC dc, StartFrames which) {
     if (!dc || !IsValidHandle(card) || !IsBrowseMode())
         return;
     HPALETTE palette = GetPicturePalette() ? GetPicturePalette() : GetAppPalette();
     SelectedPalette selected(dc, palette, SelectedPalette::kAlways);
     DrawingStartFrames drawing(card);
-    AnimationWalk walk{dc};
+    AnimationWalk walk{dc, which};
     WalkVisibleObjects(card, DrawObjectStart, &walk);
     uint16_t ids[3] = {};
     {
@@ -65,9 +68,14 @@ void DrawCardAnimationStarts(Handle card, HDC dc) {
             ids[i] = GetU16(record, kCardAnimationAt[i]);
     }
     for (uint16_t id : ids)
-        if (id)
-            DrawObjectAnimationStart({}, id, dc);
+        DrawStart({}, id, walk);
 }
+
+}  // namespace
+
+void DrawCardAnimationStarts(Handle card, HDC dc) { DrawStarts(card, dc, StartFrames::All); }
+
+void DrawCardMovieStills(Handle card, HDC dc) { DrawStarts(card, dc, StartFrames::MovieStills); }
 
 uint16_t StartFramesCardId() { return g_startFramesCard; }
 

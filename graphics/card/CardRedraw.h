@@ -37,6 +37,9 @@ void ShowCardAsItIs(int transition, int effectId, int speed);
 // The start frames of the card's and its objects' animations, into the offscreen DC (browse
 // tool only), with the picture palette (else the application palette) selected.
 void DrawCardAnimationStarts(Handle card, HDC dc);
+// Only the card's movie stills, into dc (the card window while a movie plays, which a redraw
+// of the whole card would end); the animations are left as they are.
+void DrawCardMovieStills(Handle card, HDC dc);
 // The id of the card whose start frames are being drawn, 0 when none: a movie's file asked for
 // meanwhile is for that card's still.
 uint16_t StartFramesCardId();

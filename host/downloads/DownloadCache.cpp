@@ -296,6 +296,16 @@ bool MakeSiblingUrl(std::string_view baseUrl, std::string_view slotPath, std::st
     return true;
 }
 
+namespace {
+
+bool SameRequest(const PendingRequest& a, const PendingRequest& b) {
+    return a.kind == b.kind && a.object == b.object && a.buttonId == b.buttonId && a.actionId == b.actionId &&
+           a.argument == b.argument && a.fileSlot == b.fileSlot && a.actionBit == b.actionBit && a.cardId == b.cardId &&
+           std::strcmp(a.url, b.url) == 0 && std::strcmp(a.label, b.label) == 0;
+}
+
+}  // namespace
+
 bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::string_view url, uint16_t fileSlot) {
     if (queue.count >= kMaxPendingRequests || url.size() >= kCachePathSize)
         return false;
@@ -312,6 +322,12 @@ bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::str
     r.cardId = context.cardId;
     std::memcpy(r.label, context.label, sizeof r.label);
     r.label[sizeof r.label - 1] = 0;
+    // A card drawn again while its file is on the way asks again for the same: once is enough.
+    for (int32_t i = 0; i < queue.count; ++i)
+        if (SameRequest(queue.records[i], r)) {
+            std::memset(&r, 0, sizeof r);
+            return true;
+        }
     ++queue.count;
     return true;
 }

@@ -129,7 +129,8 @@ struct RequestQueue {
     PendingRequest records[kMaxPendingRequests] = {};
 };
 
-// Appends a record made from the context; false (nothing recorded) when 50 are queued.
+// Appends a record made from the context unless the same one waits already; false (nothing
+// recorded) when 50 are queued.
 bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::string_view url, uint16_t fileSlot);
 // Drops the head; true when another request is now at the head.
 bool AdvanceRequestQueue(RequestQueue& queue);

@@ -60,6 +60,9 @@ void ForgetCachedFile(const char* path);
 // local now (bound into `fileSlot`), 0 when asked for or queued (the context is queued with it).
 // A layer's file is always asked for: its arrival reloads the layer.
 int RequestFileFor(const PendingContext& context, const FileRequest& request, int fileSlot);
-void StartNextQueuedRequest();
+// Drops the queue's head and asks for the next one's file; when cached is given and that file is
+// in the cache already, it is bound to its slot instead and the request copied there (true), to
+// be replayed at once: asking the browser again would fetch it twice.
+bool StartNextQueuedRequest(PendingRequest* cached = nullptr);
 void ClearRequestQueue();
 const RequestQueue* GetRequestQueue();

@@ -296,13 +296,18 @@ void ForgetCachedFile(const char* path) {
         ForgetCachedFile(*g_cache, path, FileOps());
 }
 
-void StartNextQueuedRequest() {
+bool StartNextQueuedRequest(PendingRequest* cached) {
     if (!g_queue || !AdvanceRequestQueue(*g_queue))
-        return;
+        return false;
     const PendingRequest& head = g_queue->records[0];
+    if (cached && head.object == 0 && BindCachedFile(head.url, head.fileSlot)) {
+        *cached = head;
+        return true;
+    }
     g_targetFileSlot = head.fileSlot;
     g_requestedUrl = head.url;
     AskBrowserFor(head.url);
+    return false;
 }
 
 int RequestFileFor(const PendingContext& context, const FileRequest& request, int fileSlot) {
@@ -324,8 +329,12 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
     if (!IsStackUrl(url)) {
         if (!g_queue)
             g_queue.reset(new (std::nothrow) RequestQueue);
+        const int32_t before = g_queue ? g_queue->count : 0;
         if (!g_queue || !EnqueueRequest(*g_queue, context, url, static_cast<uint16_t>(fileSlot)))
             return 0;
+        if (g_queue->count == before)
+            return 0;  // the same request waits already: asked for once
+
     } else {
         ClearRequestQueue();
     }

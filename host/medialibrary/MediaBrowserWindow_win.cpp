@@ -155,6 +155,9 @@ void OnNotify(HWND window, const NMHDR* header) {
         int code = 0;
         if (path.get())
             code = ClassifyDroppedFile(path.get());
+        // A shortcut's own file is no file of its target's kind: it shows the title picture.
+        if (code != kMediaNone && IsMediaLibShortcut(path.get()))
+            code = kMediaNone;
         ShowMediaLibPreview(path.get(), code);
         if (PreviewOn(window))
             InvalidateRect(GetDlgItem(window, kMediaLibPaneId), nullptr, FALSE);

@@ -53,11 +53,10 @@ void OpenMediaLib() {
         ShowWindow(window, IsWindowVisible(window) ? SW_HIDE : SW_SHOW);
         return;
     }
+    // Without a library the user is told where to make it; the next opening looks again.
     char folder[kMediaLibFolderBytes] = {};
-    if (!FindMediaLibFolder(folder, kMediaLibMaxPath + 1)) {
-        GiveUp(nullptr);
+    if (!FindMediaLibFolder(folder, kMediaLibMaxPath + 1))
         return;
-    }
     HWND window = CreateMediaLibWindow();
     if (!window) {
         GiveUp(nullptr);
@@ -68,7 +67,12 @@ void OpenMediaLib() {
         record->window = window;
     }
     if (!FillMediaLibCategories(window, folder, kMediaLibMaxPath + 1)) {
-        GiveUp(window);
+        DestroyWindow(window);
+        {
+            MediaLibLock record;
+            record->window = nullptr;
+        }
+        ExplainMissingMediaLib();
         return;
     }
     {

@@ -11,6 +11,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "graphics/card/CardRedraw.h"
 #include "graphics/layers/LayerBuild.h"
 #include "graphics/layers/LayerList.h"
@@ -75,7 +76,10 @@ void ReplayQueueHead(const char* url) {
         return;
     const PendingRequest head = queue->records[0];
     g_replay.replay(head, url);
-    StartNextQueuedRequest();
+    // What waited behind it for the same file (a card's stills, a second click) runs now.
+    PendingRequest next;
+    while (StartNextQueuedRequest(&next))
+        g_replay.replay(next, next.url);
 }
 
 // A layer of the card shown now, not one freed since it asked.
@@ -124,11 +128,16 @@ void ReplayPendingRequest(const PendingRequest& request, const char* url) {
             ReloadLayerFromFile(request.object, url);
         break;
     case kPendingStill:
-        // The card drawn again with the still, unless it was left or a movie plays, which the
-        // refresh would end.
-        if (request.cardId == GetCurrentCardId() && g_refreshedFor != url && MediaAllMoviesDone()) {
-            g_refreshedFor = url;
+        // The card drawn again with the still, unless it was left; while a movie plays, which the
+        // refresh would end, its stills alone are drawn onto the window.
+        if (request.cardId != GetCurrentCardId() || g_refreshedFor == url)
+            break;
+        g_refreshedFor = url;
+        if (MediaAllMoviesDone()) {
             RefreshCurrentCard(1);
+        } else if (HWND window = GetMainWindow()) {
+            WindowDC dc(window);
+            DrawCardMovieStills(GetCurrentCardRecord(), dc.get());
         }
         break;
     default:

@@ -4,9 +4,12 @@
 #include <optional>
 
 #include "actions/ActionServices.h"
+#include "core/files/FileLayer.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
+#include "core/ui/ToolNumbers.h"
 #include "core/ui/WaitCursor.h"
+#include "graphics/card/CardRedraw.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/palette/AppPalette.h"
@@ -16,7 +19,25 @@
 #include "host/window/CardMessageHandler.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
+#include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"
+
+namespace {
+
+// Whenever the card is drawn its movies' stills are drawn too: its offscreen keeps the picture
+// alone, and the movies opened for them may have gone since (a command stops the media first).
+void DrawStills(HDC dc, const RECT& rect) {
+    const Handle card = GetCurrentCardRecord();
+    if (!card || !IsBrowseMode())
+        return;
+    LocateFileWithoutAsking quiet;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    DrawCardMovieStills(card, dc);
+    RestoreDC(dc, saved);
+}
+
+}  // namespace
 
 void RedrawCardFrame(HWND window, int left, int top, int right, int bottom) {
     WindowDC dc(window);
@@ -61,6 +82,7 @@ void RedrawCardFrame(HWND window, int left, int top, int right, int bottom) {
                 DrawGrid(dc.get(), rect, true);
                 if (ObjectsShown())
                     DrawLayersInRect(dc.get(), rect, nullptr, false);
+                DrawStills(dc.get(), rect);
             }
             SetROP2(offscreen, oldOffscreenRop);
             SetROP2(dc.get(), oldWindowRop);

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <vfw.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "graphics/palette/AppPalette.h"
 #include "media/MediaManager.h"
 #include "media/capture/Capture.h"
@@ -29,6 +32,50 @@ Proc Find(const char* name) {
 
 LRESULT Cap(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return window ? SendMessageA(window, message, wParam, lParam) : 0;
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+// The palette as a RIFF palette file: "RIFF" "PAL " and a "data" chunk holding a LOGPALETTE.
+std::vector<uint8_t> PaletteFileBytes(HPALETTE palette) {
+    const UINT count = palette ? GetPaletteEntries(palette, 0, 0, nullptr) : 0;
+    if (count == 0 || count > 256)
+        return {};
+    std::vector<PALETTEENTRY> entries(count);
+    if (GetPaletteEntries(palette, 0, count, entries.data()) != count)
+        return {};
+    const uint32_t data = 4 + 4 * count;
+    std::vector<uint8_t> out;
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    PutU32(out, 4 + 8 + data);
+    out.insert(out.end(), {'P', 'A', 'L', ' ', 'd', 'a', 't', 'a'});
+    PutU32(out, data);
+    out.insert(out.end(), {0x00, 0x03, static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8)});
+    for (const PALETTEENTRY& e : entries)
+        out.insert(out.end(), {e.peRed, e.peGreen, e.peBlue, 0});
+    return out;
+}
+
+// The capture window is given the palette through a palette file of its own: its other way in,
+// the clipboard, holds the user's data.
+void GivePalette(HWND capture, HPALETTE palette) {
+    const std::vector<uint8_t> bytes = PaletteFileBytes(palette);
+    char folder[MAX_PATH] = {}, path[MAX_PATH] = {};
+    if (bytes.empty() || !GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "lmp", 0, path))
+        return;
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    DWORD written = 0;
+    const bool whole = file != INVALID_HANDLE_VALUE &&
+                       WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                       written == bytes.size();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (whole)
+        Cap(capture, WM_CAP_PAL_OPENA, 0, reinterpret_cast<LPARAM>(path));
+    DeleteFileA(path);
 }
 
 }  // namespace
@@ -101,14 +148,8 @@ bool OpenCaptureWindow(HWND parent, const RECT& rect, int paletteMode) {
     Cap(g_window, WM_CAP_SET_SCROLL, 0, reinterpret_cast<LPARAM>(&origin));
     Cap(g_window, WM_CAP_SET_PREVIEWRATE, kPreviewRate);
     Cap(g_window, WM_CAP_SET_PREVIEW, TRUE);
-    if (paletteMode == 1 && g_depth == 8 && OpenClipboard(g_window)) {
-        // The capture window takes a palette only from the clipboard.
-        EmptyClipboard();
-        if (HPALETTE copy = DuplicatePalette(GetAppPalette()))
-            SetClipboardData(CF_PALETTE, copy);
-        CloseClipboard();
-        Cap(g_window, WM_CAP_PAL_PASTE);
-    }
+    if (paletteMode == 1 && g_depth == 8)
+        GivePalette(g_window, GetAppPalette());
     ShowWindow(g_window, SW_SHOW);
     return true;
 }

@@ -89,33 +89,47 @@ void DrawGrid(HWND dialog, HDC dc) {
     FrameSelection(dc, g_layout.selected, true);
 }
 
+RECT ClientRectOf(HWND dialog, int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    ScreenRectToClient(dialog, &r);
+    return r;
+}
+
 void InitChooser(HWND dialog) {
-    RECT client{};
-    GetClientRect(dialog, &client);
     g_layout = ChooserLayout{};
     g_layout.cellWidth = g_pictures.thumbWidth + 8;
     g_layout.cellHeight = g_pictures.thumbHeight + 8;
-    g_layout.columns = std::max<int>(1, client.right / g_layout.cellWidth);
-    g_layout.rows = std::max<int>(1, client.bottom / g_layout.cellHeight - 1);
-    g_layout.perPage = g_layout.rows * g_layout.columns;
     g_layout.shown = std::min<int>(g_pictures.count, kCameraThumbnailSlots);
     for (int picture = 1; picture <= g_layout.shown; ++picture) {
         Handle rgb = Thumbnail(picture);
         g_thumbnails[static_cast<size_t>(picture)] = RgbHandleToDib(rgb, g_pictures.thumbWidth, g_pictures.thumbHeight);
         DisposeHandle(rgb);
     }
-    HWND area = GetDlgItem(dialog, IDC_CAMERA_AREA);
-    RECT r{};
-    GetWindowRect(area, &r);
-    ScreenRectToClient(dialog, &r);
+    // The thumbnails fill the room above OK and Cancel, beside the scroll bar; at least one cell,
+    // for which the dialog grows and the buttons move below it.
+    HWND area = GetDlgItem(dialog, IDC_CAMERA_AREA), scroll = GetDlgItem(dialog, IDC_CAMERA_SCROLL);
+    const RECT r = ClientRectOf(dialog, IDC_CAMERA_AREA), s = ClientRectOf(dialog, IDC_CAMERA_SCROLL);
+    const RECT ok = ClientRectOf(dialog, IDOK), cancel = ClientRectOf(dialog, IDCANCEL);
+    const int margin = r.left, scrollWidth = s.right - s.left;
+    g_layout.columns = std::max<int>(1, (s.right - r.left - scrollWidth) / g_layout.cellWidth);
+    g_layout.rows = std::max<int>(1, (ok.top - margin - r.top) / g_layout.cellHeight);
+    g_layout.perPage = g_layout.rows * g_layout.columns;
     const int width = g_layout.columns * g_layout.cellWidth, height = g_layout.rows * g_layout.cellHeight;
     MoveWindow(area, r.left, r.top, width, height, FALSE);
     g_layout.area = {r.left, r.top, r.left + width, r.top + height};
-    HWND scroll = GetDlgItem(dialog, IDC_CAMERA_SCROLL);
-    RECT s{};
-    GetWindowRect(scroll, &s);
-    MoveWindow(scroll, r.left + width, r.top, s.right - s.left, height, FALSE);
+    MoveWindow(scroll, r.left + width, r.top, scrollWidth, height, FALSE);
     SetScrollRange(scroll, SB_CTL, 0, g_layout.shown / g_layout.columns, FALSE);
+    const int growX = std::max<int>(0, r.left + width + scrollWidth + margin - cancel.right - margin);
+    const int growY = std::max<int>(0, r.top + height + margin - ok.top);
+    if (growX || growY) {
+        for (const auto& [id, at] : {std::pair{IDOK, ok}, std::pair{IDCANCEL, cancel}})
+            SetWindowPos(GetDlgItem(dialog, id), nullptr, at.left + growX, at.top + growY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        RECT box{};
+        GetWindowRect(dialog, &box);
+        SetWindowPos(dialog, nullptr, 0, 0, box.right - box.left + growX, box.bottom - box.top + growY,
+                     SWP_NOMOVE | SWP_NOZORDER);
+    }
     SetFocus(GetDlgItem(dialog, IDOK));
     CenterWindowOnParent(dialog);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/files/FileSlots.h"
+#include "core/ui/AlertText.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "media/library/MediaLibPaths.h"
@@ -15,6 +16,7 @@ namespace {
 constexpr uint32_t kRegistryKey = 4558;
 constexpr uint32_t kRegistryValue = 4209;
 constexpr uint32_t kNoFolderAlert = 4556;
+constexpr uint32_t kHowToMakeIt = 4557;  // where the folder goes (%s) and what it holds
 
 bool IsLibraryFolder(const std::string& path) {
     const std::string last = LastPathComponent(path);
@@ -129,6 +131,21 @@ bool FindMediaLibFolder(char* out, size_t size) {
             return true;
     }
     out[0] = 0;
-    ShowAlert(kNoFolderAlert);
+    ExplainMissingMediaLib();
     return false;
+}
+
+void ExplainMissingMediaLib() {
+    AlertText sorry;
+    if (!ParseAlertText(ResText(kNoFolderAlert), &sorry)) {
+        ShowAlert(kNoFolderAlert);
+        return;
+    }
+    const std::string where = ProgramFolder() + "\\" + ResText(kLibraryRootName);
+    std::string how = ResText(kHowToMakeIt);
+    if (const size_t at = how.find("%s"); at != std::string::npos)
+        how.replace(at, 2, where);
+    // The tall class of box: the path and the steps take several lines.
+    SetPendingAlertText(("91" + sorry.message + "\n\n" + how + "~^OK").c_str());
+    ShowAlert(kAlertPendingText);
 }

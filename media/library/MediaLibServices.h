@@ -64,8 +64,11 @@ void SetMediaLibTextItemWindow(HWND window);
 bool ReadMediaFolderValue(char* buffer, int size);
 bool WriteMediaFolderValue(const char* path);
 // The library folder by the registry value, the "Media Library" subfolder of the program
-// folder, or a shortcut there; alert 4556 and false when none is found.
+// folder, or a shortcut there; false when none is found, after ExplainMissingMediaLib.
 bool FindMediaLibFolder(char* out, size_t size);
+// Alert 4556 with where the library folder is expected (beside the plug-in) and how to make it:
+// each opening that finds no library, or one without a kind's folder, shows it.
+void ExplainMissingMediaLib();
 // Whether the folder holds a subfolder of that name (case ignored); the current folder is
 // never changed.
 bool HasSubfolder(const char* name, const char* folder);
@@ -78,3 +81,5 @@ bool CreateShortcut(HWND window, int specialFolder, const char* targetPath, cons
 int ClassifyDroppedFile(Handle path);
 // The same for a path; target (when given) receives the file the code is of.
 int ClassifyDroppedPath(const char* path, std::string* target = nullptr);
+// Whether the file named in the handle is itself a shortcut.
+bool IsMediaLibShortcut(Handle path);

@@ -136,3 +136,11 @@ int ClassifyDroppedFile(Handle path) {
     const size_t length = strnlen(text, GetHandleSize(path));
     return ClassifyDroppedPath(std::string(text, length).c_str());
 }
+
+bool IsMediaLibShortcut(Handle path) {
+    if (!path)
+        return false;
+    HandleLock lock(path);
+    const auto* text = reinterpret_cast<const char*>(lock.get());
+    return text && MediaCodeForFile(std::string(text, strnlen(text, GetHandleSize(path))).c_str()) == kMediaShortcut;
+}

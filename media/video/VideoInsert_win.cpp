@@ -121,7 +121,9 @@ bool RunDiscDialog(HWND parent, std::span<uint8_t> chunk, int existing) {
     std::copy_n(endBytes.begin(), std::min(end.size(), endBytes.size()), end.begin());
     Rect32 rect = VideoChunkRect(chunk);  // widened for the dialog
     uint16_t flags = GetU16(chunk, kChunkSoundFlags);
-    if (!RunVideodiscDialog(parent, start, end, rect, existing != 0, 0, flags))
+    // With a capture driver the dialog runs beside the card, where its live video viewer shows.
+    const uint32_t mode = HaveCaptureDriver() ? kVdDialogModeless : 0;
+    if (!RunVideodiscDialog(parent, start, end, rect, existing != 0, mode, flags))
         return false;
     std::copy_n(start.begin(), std::min(start.size(), startBytes.size()), startBytes.begin());
     std::copy_n(end.begin(), std::min(end.size(), endBytes.size()), endBytes.begin());

@@ -480,7 +480,9 @@ void Close(int result) {
         TakeViewerRect();
     if (result == IDOK) {
         const uint32_t start = FiveDigitValue(EditText(kStartEdit)), end = FiveDigitValue(EditText(kEndEdit));
-        S().liveVideo = IsDlgButtonChecked(g.window, kViewer) == BST_CHECKED ? 1 : 0;
+        // Without a viewer the box could not be changed: the action keeps its live video.
+        if (g.viewer)
+            S().liveVideo = IsDlgButtonChecked(g.window, kViewer) == BST_CHECKED ? 1 : 0;
         S().start = MakeStartCommand(SpeedEntry(S().speedIndex).code, S().audioCode[0], start);
         S().end = MakeEndCommand(start, end, std::string_view(S().unitCode, 2));
     }

@@ -334,6 +334,16 @@ TEST_F(MediaPreviewTest, TheOpenDialogPreviewsAPngStillAndAnAviFirstFrameAboveIt
         HWND hook = HookDialogOf(box.Window());
         ASSERT_NE(hook, nullptr);
         HWND area = GetDlgItem(hook, kPreviewAreaId);
+        // The preview's box and area lie clear of the system's "Look in:" label and its list.
+        for (const int own : {kPreviewCheckBoxId, kPreviewAreaId})
+            for (const int system : {1091, 1137}) {
+                RECT a{}, b{}, overlap{};
+                GetWindowRect(GetDlgItem(hook, own), &a);
+                if (!GetDlgItem(box.Window(), system))
+                    continue;
+                GetWindowRect(GetDlgItem(box.Window(), system), &b);
+                EXPECT_FALSE(IntersectRect(&overlap, &a, &b)) << "control " << own << " over the system's " << system;
+            }
         DialogView(hook).SetChecked(kPreviewCheckBoxId, true);
         const auto select = [&](const std::string& path) {
             const std::string name = path.substr(path.find_last_of('\\') + 1);

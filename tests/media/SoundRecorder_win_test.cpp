@@ -245,6 +245,36 @@ TEST_F(SoundRecorderTest, ALongRecordingIsWrittenWholeInOrderAndTheMeterShowsThe
     DisposeHandle(request.data);
 }
 
+// A sound file (as a drop leaves it) opens with its source's radio checked and its name the list's
+// one chosen entry, so that it can be edited again; OK keeps it a file.
+TEST_F(SoundRecorderTest, AFileSoundOpensWithItsSourceCheckedAndItsNameChosen) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string path = std::string(folder) + "chime-" + std::to_string(GetCurrentProcessId()) + ".wav";
+    const std::vector<uint8_t> wave = WaveFileOf(Square(2205, 50));
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, wave.data(), DWORD(wave.size()), &written, nullptr));
+    CloseHandle(file);
+    SetFileSpecFromPath(kSlotMediaFolder2, path.c_str());
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Template("TAPE"), [&name](DialogView& deck) {
+        EXPECT_TRUE(deck.IsChecked(59)) << "the disk source";
+        EXPECT_FALSE(deck.IsChecked(57) || deck.IsChecked(58));
+        ASSERT_EQ(deck.ListCount(51), 1);
+        EXPECT_EQ(deck.ListItem(51, 0), name);
+        EXPECT_EQ(deck.ListSelection(51), 0);
+        EXPECT_EQ(deck.Text(56), name);
+        deck.Press(IDOK);
+    });
+    AudioDeckChoice choice;
+    choice.isFile = 1;
+    EXPECT_EQ(Run(driver, &choice), 1);
+    EXPECT_EQ(choice.isFile, 1);
+    DeleteFileA(path.c_str());
+}
+
 TEST_F(SoundRecorderTest, OkStoresByNameAndCancelLeavesTheValuesAndAnEarlierRequest) {
     StandInWaveIn device(std::vector<uint8_t>(700, 60));
     // An empty name is asked for and nothing is stored.
@@ -463,11 +493,16 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
     const std::vector<uint8_t> recorded(snd.begin() + 50, snd.end());
     EXPECT_EQ(FirstStray(recorded, input, 0), -1) << "the input's samples, in order and without gaps";
 
-    // The deck's Play wrote a sound of the recording's length to the sink.
+    // The deck's Play wrote the recorded samples to the sink.
     SoundFileInfo deckPlayed;
     ASSERT_EQ(ReadWaveFile(ReadAll(deckSink), &deckPlayed), SoundRefusal::None) << "Play played a sound";
     const std::vector<uint8_t> deckHeard(deckPlayed.data.begin(), deckPlayed.data.end());
     EXPECT_EQ(deckHeard.size(), recorded.size());
+    const long stray = FirstStray(deckHeard, input, 1);
+    std::string around;
+    for (long i = std::max(0L, stray); stray >= 0 && i < std::min<long>(long(deckHeard.size()), stray + 20); ++i)
+        around += " " + std::to_string(deckHeard[size_t(i)]) + "/" + std::to_string(input[size_t(i) % input.size()]);
+    EXPECT_EQ(stray, -1) << "the recorded samples play (played/recorded from the first stray:" << around << ")";
 
     // The real plug-in in the test browser: a click on the button plays the sound into the sink.
     const std::string sink = server.Name("sink.wav");

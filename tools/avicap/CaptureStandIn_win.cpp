@@ -261,6 +261,19 @@ LRESULT Message(HWND window, Capture& c, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CAP_SET_PREVIEW: Preview(window, c, c.connected && wParam); return c.connected;
     case WM_CAP_SET_PREVIEWRATE: c.rate = static_cast<UINT>(wParam ? wParam : 1); return c.connected;
     case WM_CAP_SET_SCROLL: c.scroll = *reinterpret_cast<POINT*>(lParam); return c.connected;
+    case WM_CAP_PAL_OPENA: {
+        // A RIFF palette file, as the driver would read it.
+        char head[12] = {};
+        DWORD read = 0;
+        HANDLE file = CreateFileA(reinterpret_cast<const char*>(lParam), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return FALSE;
+        const BOOL ok = ReadFile(file, head, sizeof head, &read, nullptr) && read == sizeof head &&
+                        std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "PAL ", 4) == 0;
+        CloseHandle(file);
+        return c.connected && ok;
+    }
     case WM_CAP_PAL_PASTE:
     case WM_CAP_PAL_AUTOCREATE:
     case WM_CAP_DLG_VIDEOSOURCE:

@@ -278,6 +278,12 @@ TEST(RequestQueueTest, FiftyAtMostAndFirstInFirstOut) {
     EXPECT_EQ(queue.count, 0);
     EXPECT_FALSE(AdvanceRequestQueue(queue));
     EXPECT_EQ(queue.count, 0);
+    // The same request asked again while it waits is kept once; another slot is another request.
+    ASSERT_TRUE(EnqueueRequest(queue, context, "http://h/film.avi", 14));
+    ASSERT_TRUE(EnqueueRequest(queue, context, "http://h/film.avi", 14));
+    EXPECT_EQ(queue.count, 1);
+    ASSERT_TRUE(EnqueueRequest(queue, context, "http://h/film.avi", 2));
+    EXPECT_EQ(queue.count, 2);
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/TestBrowserRun_win.h"
@@ -69,21 +71,63 @@ TEST(MediaLibInBrowser, ASoundDroppedOnAButtonOrAGraphicPlaysWhenItIsClicked) {
     }
 }
 
-TEST(MediaLibInBrowser, TheBrowserGoesWithThePluginAndOpensAgain) {
-    ServerFolder server;
-    // The plug-in and its libraries beside a "Media Library": its program folder.
+// The plug-in and its libraries copied into the server folder, which is then their program folder;
+// no registry value names another library.
+std::string PluginBesideTheStack(ServerFolder& server) {
     const std::string from = Folder(PluginPath());
     for (const char* file : {"nploom.dll", "vic32.dll", "QuickTime.qts"})
         server.Put(file, ReadFile(from + "\\" + file));
-    server.Put("Media Library\\Sounds\\bell.wav", "RIFF....WAVE");
-    const std::string name = "lib-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, StackBytes(ButtonStack()));
     HKEY key = nullptr;
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quillmark\\Pageloom", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                     nullptr);
     RegDeleteValueA(key, "Media Folder");
     RegCloseKey(key);
-    const BrowserRun run = RunBrowser(server, {"--dll", server.path + "\\nploom.dll", "--server", server.path, "--log",
+    return server.path + "\\nploom.dll";
+}
+
+// With no library beside the plug-in, each opening says where the folder goes; once the folder
+// is made (while the page is open), the next opening shows the browser.
+TEST(MediaLibInBrowser, WithoutItsFolderEachOpeningSaysWhereToMakeItAndOnceMadeItOpens) {
+    ServerFolder server;
+    const std::string dll = PluginBesideTheStack(server);
+    const std::string name = "nolib-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, StackBytes(ButtonStack()));
+    const std::string library = server.path + "\\Media Library";
+    std::thread maker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2600));
+        CreateDirectoryA(library.c_str(), nullptr);
+        CreateDirectoryA((library + "\\Sounds").c_str(), nullptr);
+    });
+    const BrowserRun run = RunBrowser(server, {"--dll", dll, "--server", server.path, "--log", "--answer-alerts",
+                                               "--size", "200x120", "--command", "403@800", "--command", "403@1500",
+                                               "--command", "403@4000", "--quit-after", "5000",
+                                               "http://localhost/" + name});
+    maker.join();
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int first = FindHolding(run.log, "alert(");
+    ASSERT_NE(first, -1) << Joined(run.log);
+    const int second = FindHolding(run.log, "alert(", first + 1);
+    ASSERT_NE(second, -1) << "the second opening explains again\n" << Joined(run.log);
+    EXPECT_EQ(FindHolding(run.log, "alert(", second + 1), -1) << "the third opens\n" << Joined(run.log);
+    // Each explanation names the folder where it is expected (the alert's text spans lines).
+    const std::string all = Joined(run.log);
+    size_t named = 0;
+    for (size_t at = all.find(library + "\n"); at != std::string::npos; at = all.find(library + "\n", at + 1))
+        ++named;
+    EXPECT_EQ(named, 2u) << all;
+    EXPECT_NE(FindHolding(run.log, "unable to locate the media folder", second), -1) << all;
+    EXPECT_GT(FindHolding(run.log, "shown(Media Browser)"), second) << all;
+    RemoveDirectoryA((library + "\\Sounds").c_str());
+    RemoveDirectoryA(library.c_str());
+}
+
+TEST(MediaLibInBrowser, TheBrowserGoesWithThePluginAndOpensAgain) {
+    ServerFolder server;
+    const std::string dll = PluginBesideTheStack(server);
+    server.Put("Media Library\\Sounds\\bell.wav", "RIFF....WAVE");
+    const std::string name = "lib-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, StackBytes(ButtonStack()));
+    const BrowserRun run = RunBrowser(server, {"--dll", dll, "--server", server.path, "--log",
                                                "--answer-alerts", "--size", "200x120", "--command", "403@800",
                                                "--quit-after", "2000", "--reload", "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);

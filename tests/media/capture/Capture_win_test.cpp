@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -111,6 +112,47 @@ TEST_F(Capture, FreezeThenEscapeKeepsTheFrozenTestPicture) {
     EXPECT_EQ(pixel(105), (std::vector<int>{255, 0, 0}));
     EXPECT_EQ(pixel(155), (std::vector<int>{0, 0, 0}));
     DeleteFileA(path.c_str());
+}
+
+void PutClipboardText(const std::string& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return "(clipboard busy)";
+    if (HANDLE block = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(block));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The capture window is given the card's palette without the clipboard: the user's text is still
+// there after the Video Digitizer opened and after live video (palette mode 1) was shown.
+TEST_F(Capture, TheUsersClipboardSurvivesTheDigitizerAndLiveVideo) {
+    const std::string kept = "the user's words " + std::to_string(GetTickCount());
+    PutClipboardText(kept);
+    DialogDriver driver;
+    driver.Expect(DialogMatch::Template("VIDEOCAPTURE"), [](DialogView& box) {
+        PostMessageA(box.Window(), WM_COMMAND, IDCANCEL, 0);
+    });
+    driver.Run([] { return RunVideoCaptureDialog(nullptr); });
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(ClipboardText(), kept) << "after the Video Digitizer";
+    HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(OpenCaptureWindow(parent, RECT{0, 0, 160, 120}, 1));
+    EXPECT_EQ(ClipboardText(), kept) << "after live video";
+    CloseCaptureWindow();
+    DestroyWindow(parent);
 }
 
 TEST_F(Capture, ALargeSourceIsScaledIntoTheArea) {

@@ -139,7 +139,19 @@ TEST_F(Camera, FortyPicturesShowThirtyTwoThumbnails) {
     SetEnvironmentVariableA("LOOM_CAMERA_PICTURES", "40");
     ASSERT_TRUE(IsCameraAvailable(card_));
     DialogDriver driver(10000);
-    driver.Expect(DialogMatch::Template("CAMERADLG"), [](DialogView& box) { box.Press(IDCANCEL); });
+    driver.Expect(DialogMatch::Template("CAMERADLG"), [](DialogView& box) {
+        // The picture area and its scroll bar lie inside the dialog, clear of OK and Cancel.
+        const RECT area = box.ControlRect(51), scroll = box.ControlRect(50);
+        const SIZE client = box.ClientSize();
+        for (const int button : {IDOK, IDCANCEL}) {
+            RECT button_ = box.ControlRect(button), overlap{};
+            EXPECT_FALSE(IntersectRect(&overlap, &area, &button_)) << "the area over button " << button;
+            EXPECT_FALSE(IntersectRect(&overlap, &scroll, &button_)) << "the scroll bar over button " << button;
+            EXPECT_LE(button_.bottom, client.cy);
+        }
+        EXPECT_LE(scroll.right, client.cx);
+        box.Press(IDCANCEL);
+    });
     DibHandle dib = 0;
     driver.Run([&] { return ImportCameraPicture(card_, &dib); });
     const std::string log = Log("lmqtcd32.dll");

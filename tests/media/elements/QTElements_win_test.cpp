@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -563,6 +565,8 @@ TEST_F(QTElementsTest, TheOptionsDialogFollowsTheMoviesKindAndOnlyOkWritesTheAct
         movie.rect = {10, 10, 10 + kAviWidth, 10 + kAviHeight};
         DialogDriver driver;
         int bare = -1, withBar = -1;
+        DWORD tryStart = 0;
+        COLORREF shown = CLR_INVALID;
         driver.Expect(DialogMatch::Template("QT_OPTIONS"), [&](DialogView& box) {
             EXPECT_TRUE(box.IsVisible(51));
             EXPECT_FALSE(box.IsVisible(59));
@@ -572,9 +576,27 @@ TEST_F(QTElementsTest, TheOptionsDialogFollowsTheMoviesKindAndOnlyOkWritesTheAct
             withBar = WindowHeight(movie);
             box.SetChecked(54, true);
             movie.SetVolume(77);
-            box.Press(answer);
+            box.Press(56);  // Try It: the movie plays in the preview while the dialog stays
         });
+        // A quarter second on, the preview shows frame 2 of the movie.
+        driver.Expect(DialogMatch::Template("QT_OPTIONS"), [&](DialogView&) {
+            QTAdvanceTestClock(250);
+            tryStart = GetTickCount();
+        });
+        const auto later = std::make_shared<std::function<void(DialogView&)>>();
+        *later = [&, later](DialogView& box) {
+            if (GetTickCount() - tryStart < 200) {
+                driver.Expect(DialogMatch::Template("QT_OPTIONS"), *later);
+                return;
+            }
+            HDC dc = GetDC(movie.window->window);
+            shown = GetPixel(dc, 3, 3);
+            ReleaseDC(movie.window->window, dc);
+            box.Press(answer);
+        };
+        driver.Expect(DialogMatch::Template("QT_OPTIONS"), *later);
         EXPECT_EQ(driver.Run([&] { return RunMovieOptions(card_.window, &movie); }), answer);
+        EXPECT_EQ(shown, Colour(3)) << "Try It plays the movie in the preview";
         EXPECT_EQ(withBar - bare, 16);
         if (answer == IDCANCEL) {
             EXPECT_EQ(std::memcmp(&block, &withVideodisc, sizeof block), 0) << "Cancel changes nothing of the block";
