@@ -206,7 +206,9 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     const std::string currentCard = "219,102", diskLibrary = "58,102";
     // The flip-book's one point, on the graphic below the prompt that lies over the card's top.
     const std::string flipBookPoint = "230,60";
-    const std::string objectActions = "Down Down Down Down Return", buttonActions = "Down Down Down Down Down Return";
+    // "Actions..." in the context menus: a graphic has one item of its own above it (Effects), a
+    // button and a text object two (Icons... or Style..., and Format).
+    const std::string graphicActions = "Down Down Down Down Return", buttonActions = "Down Down Down Down Down Return";
     const BrowserRun run = site.Run(
         name,
         {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
@@ -216,7 +218,7 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
          "--drag", "205,25-255,65" + At(3600), "--drag", "40,100-280,110" + At(4600), "--key", "Return" + At(5300),
          "--dialog", animation + "OK|press" + At(6000), "--dialog", actions + "Done|press" + At(6600),
          // The graphic: card 3, then the GIF played twice over where the graphic is.
-         "--right-click", Centre(kGraphicRect) + At(7200), "--key", objectActions + At(7600),
+         "--right-click", Centre(kGraphicRect) + At(7200), "--key", graphicActions + At(7600),
          "--dialog", actions + "Another card...|press" + At(8100), "--key", "alt+Right" + At(8700),
          "--key", "alt+Right" + At(9300), "--dialog", walk + "OK|press" + At(9900),
          "--dialog", "Transitions|OK|press" + At(10400), "--dialog", actions + "Play animation...|check" + At(10900),
@@ -227,7 +229,7 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
          "--dialog", animation + "OK|press" + At(14700),
          "--dialog", actions + "Done|press" + At(15300),
          // The text object: card 2.
-         "--right-click", Centre(kFieldRect) + At(15900), "--key", objectActions + At(16300),
+         "--right-click", Centre(kFieldRect) + At(15900), "--key", buttonActions + At(16300),
          "--dialog", actions + "Another card...|press" + At(16800), "--key", "alt+Right" + At(17400),
          "--dialog", walk + "OK|press" + At(18000), "--dialog", "Transitions|OK|press" + At(18500),
          "--dialog", actions + "Done|press" + At(19000), "--command", std::to_string(kSave) + At(19600),
