@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
-#include "core/memory/SaveBuffer.h"
+#include "core/files/SaveBuffer.h"
 #include "core/system/ChangeFlags.h"
 #include "core/text/MacText.h"
 #include "core/ui/ScreenDepth.h"

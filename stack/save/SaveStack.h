@@ -1,7 +1,7 @@
 // Saving the open stack to its file, and the small whole-file operations beside it.
 //
 // The resource area is written first, at the offset the cards will end at, then the header and
-// the cards from offset 0 through the 64 KB write buffer (core/memory/SaveBuffer.h). When the disk has
+// the cards from offset 0 through the 64 KB write buffer (core/files/SaveBuffer.h). When the disk has
 // room for a second copy the stack is written to a temporary file "LMTMPnnn.TMP" beside it,
 // flushed, and put in the stack's place in one step, so the person's stack is never gone: it is
 // either the old file or the new one. Without that room it is written in place. Either way the

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
-#include "core/memory/SaveBuffer.h"
+#include "core/files/SaveBuffer.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFileAccess.h"
