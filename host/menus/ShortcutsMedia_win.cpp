@@ -109,7 +109,7 @@ bool AddSoundToCard() {
     ChunkDesc desc;
     Handle packed = 0;
     if (choice.isFile) {
-        if (!PackFileSpec(2, &packed))
+        if (!PackFilePath(choice.file, &packed))
             return false;
         InitChunkDesc(&desc, kTagSoundFile, kChunkFromHandle, static_cast<uintptr_t>(packed), 0, kActSoundFile);
     } else {

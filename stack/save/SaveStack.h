@@ -92,6 +92,8 @@ bool IsSavingStack();
 
 // ---- SaveFiles.cpp ----
 int ReadFileToHandle(int slot, Handle* out, uint32_t limit);  // 0 or an error
+int ReadFilePathToHandle(const char* path, Handle* out, uint32_t limit);  // the same for a path
+int ReadFileSpecToHandle(const FileSpec* spec, Handle* out, uint32_t limit);
 int WriteHandleToFile(Handle data, int slot, uint32_t count);  // 0 or -1
 // A bitmap file of a packed DIB (BITMAPINFOHEADER, colours, pixels): the 14-byte file header
 // then the DIB, written in pieces of at most 32767 bytes. 1 when the whole file was written.
