@@ -2,10 +2,11 @@
 // and an action's script is neither run nor edited (what it was given is kept for tests).
 #include "logo/Logo.h"
 
+#include <optional>
+
 namespace {
 LogoScriptRuns g_scriptRuns;
-std::vector<uint8_t> g_nextEdit;
-bool g_nextEditSet = false;
+std::optional<std::vector<uint8_t>> g_nextEdit;
 }  // namespace
 
 int LogoCardEvent(HWND, int, UINT, WPARAM, LPARAM) { return 0; }
@@ -20,14 +21,13 @@ const LogoScriptRuns& GetLogoScriptRuns() { return g_scriptRuns; }
 
 void SetNextLogoEdit(const std::vector<uint8_t>& script) {
     g_nextEdit = script;
-    g_nextEditSet = true;
 }
 
 int EditLogoActionScript(HWND, Handle* script, Rect32*) {
-    if (!g_nextEditSet || !script)
+    if (!g_nextEdit || !script)
         return 0;
-    g_nextEditSet = false;
-    Handle edited = NewHandleFromBytes(g_nextEdit);
+    Handle edited = NewHandleFromBytes(*g_nextEdit);
+    g_nextEdit.reset();
     if (!edited)
         return 0;
     if (*script)
