@@ -20,6 +20,10 @@ int DisplayDepthForStack();
 // header's depth field.
 int GetStackDepth();
 void SetStackDepth(int depth);
+// What the open stack went through since it was read: the save that follows converts it.
+enum StackConversionState : int { kStackUnconverted = 0, kStackFormatConverted = 1, kStackDepthConverted = 2 };
+int GetStackConversionState();
+void SetStackConversionState(int state);
 
 // Always 1. When the working depth is above the display's (a 32-bit stack on a 24-bit display
 // counts as equal), alert 4555 is shown and the stack is converted to the display depth.

@@ -26,7 +26,6 @@ constexpr char kTempName[] = "LMTMP000.TMP";
 constexpr size_t kTempDigits = 5;  // the three digits start here
 
 bool g_hasFile = false;
-int g_conversionState = kStackUnconverted;
 bool g_saving = false;
 
 class SavingFlag {
@@ -114,8 +113,6 @@ FileRef OpenInPlace(const char* path) {
 
 bool StackHasFile() { return g_hasFile; }
 void SetStackHasFile(bool hasFile) { g_hasFile = hasFile; }
-int GetStackConversionState() { return g_conversionState; }
-void SetStackConversionState(int state) { g_conversionState = state; }
 bool IsSavingStack() { return g_saving; }
 
 bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag) {

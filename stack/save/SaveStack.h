@@ -85,9 +85,6 @@ int SaveStackAsPath(const char* path);
 // The stack-changed state that saving keeps.
 bool StackHasFile();
 void SetStackHasFile(bool hasFile);
-enum StackConversionState : int { kStackUnconverted = 0, kStackFormatConverted = 1, kStackDepthConverted = 2 };
-int GetStackConversionState();
-void SetStackConversionState(int state);
 bool IsSavingStack();
 
 // ---- SaveFiles.cpp ----
