@@ -5,7 +5,6 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/format/ResFile.h"
 #include "stack/open/NewStack.h"
-#include "stack/save/ResourceUpkeep.h"
 
 Handle NewEmptyActionRecord(uint16_t id) {
     const Handle record = NewHandle(kEmptyActionRecordBytes);
