@@ -1,7 +1,7 @@
 // The stack layer's upcalls and their defaults.
 #include "stack/StackUpcalls.h"
 
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

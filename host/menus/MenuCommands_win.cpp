@@ -52,7 +52,7 @@
 #include "authoring/graphics/GraphicCommands.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpen.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "host/player/CardNavigationRules.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "host/requests/RequestHandlers.h"
 #include "host/state/Preferences.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

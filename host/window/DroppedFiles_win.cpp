@@ -29,7 +29,7 @@
 #include "authoring/animation/AnimationEdit.h"
 #include "authoring/graphics/PictureCrop.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/open/NewStack.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureConvert.h"
 
 namespace {

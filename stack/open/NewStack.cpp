@@ -16,7 +16,7 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/format/CardSizeWords.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"

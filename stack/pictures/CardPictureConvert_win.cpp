@@ -21,7 +21,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/GraphicPictureConvert.h"
 #include "stack/pictures/PackedPicture.h"

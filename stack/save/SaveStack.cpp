@@ -15,7 +15,7 @@
 #include "core/ui/ScreenDepth.h"
 #include "stack/cards/CardList.h"
 #include "stack/depth/StackDepth.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/undo/Undo.h"

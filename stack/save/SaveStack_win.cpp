@@ -9,7 +9,7 @@
 #include "core/ui/ScreenDepth.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/open/StackOpen.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
 #include "stack/save/StackToGo.h"

@@ -1,5 +1,5 @@
 // The open stack's state, minimal (see the header).
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 #include <cstring>
 
