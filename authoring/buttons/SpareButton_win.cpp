@@ -28,7 +28,7 @@
 #include "authoring/buttons/Buttons.h"
 #include "authoring/cards/UndoObjects.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/NewStack.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

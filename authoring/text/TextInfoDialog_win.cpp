@@ -33,7 +33,7 @@
 #include "authoring/text/NewTextObject.h"
 #include "authoring/cards/UndoObjects.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/NewStack.h"
+#include "stack/StackOpenSession.h"
 #include "stack/open/StackOpen.h"
 
 namespace {

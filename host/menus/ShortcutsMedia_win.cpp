@@ -14,7 +14,7 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/NewStack.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -16,7 +16,6 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/NewStack.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/save/SaveStack.h"

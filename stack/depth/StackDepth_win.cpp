@@ -18,7 +18,6 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/StackSizeDialogs.h"
-#include "stack/open/NewStack.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureConvert.h"
 

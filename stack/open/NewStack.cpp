@@ -70,17 +70,6 @@ StackProgramSettings& ProgramStackSettings() {
     return settings;
 }
 
-uint16_t NewUniqueObjectId() {
-    HeaderBytes header;
-    if (!header)
-        return 0;
-    uint16_t id = GetU16(header.bytes(), kHeaderNextObjectId);
-    if (id == 0)
-        id = 1;
-    SetU16(header.bytes(), kHeaderNextObjectId, id == 0xFFFF ? 1 : static_cast<uint16_t>(id + 1));
-    return id;
-}
-
 Handle NewStackHeader() {
     const Handle header = NewHandle(kStackHeaderBytes);
     HandleLock lock(header);

@@ -8,7 +8,6 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/ScreenDepth.h"
 #include "stack/depth/StackDepth.h"
-#include "stack/open/StackOpen.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"

@@ -12,6 +12,7 @@
 #include "core/system/LoadedLibraries.h"
 #include "stack/cards/CardList.h"
 #include "stack/StackOpenSession.h"
+#include "stack/open/NewStack.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "core/files/JpegDescription.h"
 #include "core/memory/ByteReader.h"
 #include "stack/StackOpenSession.h"
+#include "stack/open/NewStack.h"
 #include "stack/pictures/CardPictureRows.h"
 #include "stack/pictures/PackedPicture.h"
 #include "tests/support/DisplayDepth_win.h"
