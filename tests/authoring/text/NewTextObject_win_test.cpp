@@ -17,7 +17,7 @@
 #include "graphics/layers/PaintGeometry.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/menus/MenuCommands.h"
-#include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/text/CurrentTextStyle_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
