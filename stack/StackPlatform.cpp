@@ -3,6 +3,7 @@
 
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
+#include "core/ui/ScreenDepth.h"
 #include "stack/cards/CardList.h"
 
 namespace {
@@ -74,3 +75,5 @@ StackPlatformOps DefaultStackPlatformOps() {
 
 const StackPlatformOps& GetStackPlatformOps() { return Installed(); }
 void SetStackPlatformOps(const StackPlatformOps& ops) { Installed() = ops; }
+
+int DisplayDepthForStack() { return RecordedDepth(GetStackPlatformOps().displayBitsPerPixel()); }

@@ -57,7 +57,6 @@ void ConvertRecord(Handle card, int oldDepth, int newDepth, int width, int heigh
 }  // namespace
 
 
-int DisplayDepthForStack() { return RecordedDepth(GetStackPlatformOps().displayBitsPerPixel()); }
 int GetStackDepth() { return g_stackDepth; }
 void SetStackDepth(int depth) { g_stackDepth = RecordedDepth(depth); }
 int GetStackConversionState() { return g_conversionState; }

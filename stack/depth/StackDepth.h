@@ -10,12 +10,11 @@
 #include <cstdint>
 
 #include "core/memory/Handles.h"
+#include "stack/StackPlatform.h"  // DisplayDepthForStack
 
 inline constexpr int kAlertReduceColors = 4555;
 inline constexpr int kAlertNotEnoughMemoryToConvert = 2308;
 
-// The display's depth as this area compares it: 24 counts as 32.
-int DisplayDepthForStack();
 // The working depth (core/ui/ScreenDepth.h) and the stack depth: the value last stored in the
 // header's depth field.
 int GetStackDepth();

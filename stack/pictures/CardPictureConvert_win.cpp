@@ -1,4 +1,5 @@
 // Card pictures and graphics between the stack's depth and the display's, through GDI and vic32.
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/pictures/CardPictureConvert.h"
 
@@ -19,7 +20,6 @@
 #include "graphics/pixels/PixelDepth.h"
 #include "graphics/pixels/PixelDepthGdi.h"
 #include "stack/cards/CardList.h"
-#include "stack/depth/StackDepth.h"
 #include "stack/format/ResFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureDib.h"
