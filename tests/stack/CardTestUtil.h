@@ -20,6 +20,7 @@
 #include "stack/cards/ObjectScan.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/PackedPicture.h"
+#include "stack/undo/Undo.h"
 
 namespace cardtest {
 
