@@ -143,7 +143,8 @@ bool LoadActionBlock(Handle record, uint32_t recordOffset, ActionBlock* block) {
         block->soundIsFile = 1;
         block->soundFlags = GetU16(c, kChunkSoundFlags);
         block->soundParameter = GetU16(c, kChunkSoundParameter);
-        UnpackFileSpec(kSlotMediaFolder2, ChunkPayload(c));
+        block->soundFile = EmptyFileSpec();
+        UnpackFileSpecTo(&block->soundFile, ChunkPayload(c));
     }
     if (auto c = ChunkIf(r, flags, kActNba, kTagNba); !c.empty()) {
         block->nbaId = GetU16(c, kChunkValue);
@@ -244,7 +245,11 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
     };
     if (block.soundIsFile) {
         Handle packed = 0;
-        if (PackFileSpec(kSlotMediaFolder2, &packed))
+        // Path and name as the block has them; the numbers as a cleared slot's.
+        FileSpec file = EmptyFileSpec();
+        CopyPathText(PathOf(block.soundFile), file.path, sizeof file.path);
+        CopyPathText(NameOf(block.soundFile), file.name, sizeof file.name);
+        if (PackFileSpecOf(file, &packed))
             Insert(record, recordOffset, kTagSoundFile, kChunkFromHandle, static_cast<uintptr_t>(packed), 0, kActSoundFile,
                    soundFields);
         DisposeHandle(packed);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "actions/ActionRecord.h"
+#include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "core/memory/ShortRect.h"
 #include "stack/format/ResFile.h"
@@ -15,7 +16,8 @@ struct ActionBlock {
     uint16_t objectId;
     uint16_t soundParameter;  // 128 after a load, 127 for a new button
     uint16_t soundId;         // 'Snd ' or 'Midi' id; 0 none
-    uint32_t soundIsFile;     // the path is in slot 2
+    uint32_t soundIsFile;     // the sound is the file below
+    FileSpec soundFile;       // soundIsFile: the sound file as the record names it
     uint16_t soundFlags;
     Handle animationData;
     Rect32 animationRect;

@@ -13,7 +13,7 @@
 #include "core/ui/ToolNumbers.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

@@ -13,12 +13,6 @@
 
 namespace {
 
-// The "TESTING" dialog's working choice; OK writes it back.
-struct TestingDialogState {
-    uint16_t choice = kTestingNone;
-};
-TestingDialogState g_testingDialog;
-
 constexpr int kTestingRadios[] = {IDC_TESTING_NONE, IDC_TESTING_CORRECT, IDC_TESTING_INCORRECT,
                                   IDC_TESTING_ASK_NAME};
 constexpr uint16_t kTestingChoices = static_cast<uint16_t>(std::size(kTestingRadios));
@@ -47,18 +41,22 @@ INT_PTR CALLBACK AskUserNameProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
-INT_PTR CALLBACK TestingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// The dialog's parameter is the working choice, which OK's caller writes back.
+INT_PTR CALLBACK TestingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    auto* choice = reinterpret_cast<uint16_t*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG:
         // A choice the record holds beyond the four checks no radio.
-        if (g_testingDialog.choice < kTestingChoices)
-            CheckRadioButton(dialog, IDC_TESTING_NONE, IDC_TESTING_ASK_NAME, kTestingRadios[g_testingDialog.choice]);
+        if (choice && *choice < kTestingChoices)
+            CheckRadioButton(dialog, IDC_TESTING_NONE, IDC_TESTING_ASK_NAME, kTestingRadios[*choice]);
         CenterWindowOnScreen(dialog);
         return TRUE;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        if (id >= IDC_TESTING_NONE && id <= IDC_TESTING_ASK_NAME && HIWORD(wParam) == BN_CLICKED)
-            g_testingDialog.choice = static_cast<uint16_t>(id - IDC_TESTING_NONE);
+        if (id >= IDC_TESTING_NONE && id <= IDC_TESTING_ASK_NAME && HIWORD(wParam) == BN_CLICKED && choice)
+            *choice = static_cast<uint16_t>(id - IDC_TESTING_NONE);
         else if (id == IDOK || id == IDCANCEL)
             EndDialog(dialog, id);
         return TRUE;
@@ -87,9 +85,9 @@ void RecordTestingAnswer(int16_t choice, const uint8_t* label) {
 void AskUserName() { ResDialogBox(GetMainWindow(), AskUserNameProc, "ASKUSERNAME"); }
 
 int RunTestingDialog(HWND window, uint16_t* choice) {
-    g_testingDialog.choice = *choice;
-    if (ResDialogBox(window, TestingDialogProc, "TESTING") != IDOK)
+    uint16_t working = *choice;
+    if (ResDialogBoxParam(window, TestingDialogProc, "TESTING", reinterpret_cast<LPARAM>(&working)) != IDOK)
         return 0;
-    *choice = g_testingDialog.choice;
+    *choice = working;
     return 1;
 }

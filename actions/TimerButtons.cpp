@@ -12,7 +12,7 @@
 #include "stack/cards/ObjectScan.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

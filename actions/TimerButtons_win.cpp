@@ -10,7 +10,7 @@
 #include "core/ui/WindowUtils.h"
 #include "resources/timers_ids.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -243,13 +243,12 @@ void FillList() {
     }
 }
 
-// The sound file of slot 2 imported as the current sound (its type from its extension).
+// The recorder's sound file imported as the current sound (its type from its extension).
 bool ImportFileSound() {
     RecorderSound& s = CurrentRecorderSound();
     ClearRecorderSoundData();
     char name[kFileSpecNameSize] = {};
-    if (const FileSpec* spec = GetFileSpec(kSlotMediaFolder2))
-        CopyPathText(NameOf(*spec), name, sizeof name);
+    GetPathFileName(s.file, name, sizeof name);
     const std::string lower = [&] {
         std::string n = name;
         std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return char(std::tolower(c)); });
@@ -258,10 +257,10 @@ bool ImportFileSound() {
     s.type = lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".mid") == 0 ? kMidi : kSnd;
     s.flags = uint16_t(s.type == kMidi ? (s.flags | kFlagMidi) : (s.flags & ~kFlagMidi));
     // The author chose the file on this machine: it is looked for here, not beside the stack.
-    const bool wasLocal = IsLocateFileLocalMode();
-    SetLocateFileLocalMode(true);
-    s.data = ImportSoundFile(kSlotMediaFolder2, true);
-    SetLocateFileLocalMode(wasLocal);
+    char found[kFileSpecPathSize] = {};
+    s.data = ImportSoundPath(s.file, found, sizeof found, true, true);
+    if (found[0])
+        CopyPathText(found, s.file, sizeof s.file);
     s.isFile = s.data ? 1 : 0;
     SetName(name);
     return s.data != 0;
@@ -304,8 +303,10 @@ void ChooseSource(int newSource) {
     int source = s.source;
     if (SetMediaSourceRadio(&source, newSource, kSamples, request, 0, g_deck.dialog)) {
         s.source = uint16_t(source);
+        // The file dialog leaves its choice in the sound slot, remembered for the next choice.
         const FileSpec* chosen = GetFileSpec(kSlotMediaFolder2);
         if (source == kSourceDisk && chosen && IsSoundFileType(NameOf(*chosen))) {
+            CopyPathText(PathOf(*chosen), s.file, sizeof s.file);
             ImportFileSound();
             FillList();
             SendDlgItemMessageA(g_deck.dialog, kList, LB_SETCURSEL, 0, 0);
@@ -571,8 +572,7 @@ bool StoreToStack() {
 bool StoreToFile() {
     RecorderSound& s = CurrentRecorderSound();
     char current[kFileSpecNameSize] = {};
-    if (const FileSpec* spec = GetFileSpec(kSlotMediaFolder2))
-        CopyPathText(NameOf(*spec), current, sizeof current);
+    GetPathFileName(s.file, current, sizeof current);
     if (s.isFile && std::strcmp(current, s.name) == 0)
         return true;
     if (!s.data)
@@ -590,8 +590,10 @@ bool StoreToFile() {
         written = WriteHandleToFile(wave, kSlotScratch, GetHandleSize(wave)) == 0;
         DisposeHandle(wave);
     }
-    if (written)
-        CopyFileSpec(kSlotScratch, kSlotMediaFolder2);
+    if (written) {
+        CopyPathText(path, s.file, sizeof s.file);
+        CopyFileSpec(kSlotScratch, kSlotMediaFolder2);  // remembered for the next choice
+    }
     s.isFile = written ? 1 : 0;
     ClearRecorderSoundData();
     return true;
@@ -713,6 +715,7 @@ int RunAudioDeckDialog(HWND window, AudioDeckChoice* choice) {
     ClearRecorderSoundData();
     s.id = choice->soundId;
     s.isFile = choice->isFile;
+    CopyPathText(choice->isFile ? choice->file : "", s.file, sizeof s.file);
     s.flags = choice->typeFlags;
     s.volume = int16_t(choice->parameter);
     s.type = (s.flags & kFlagMidi) ? kMidi : kSnd;
@@ -731,6 +734,7 @@ int RunAudioDeckDialog(HWND window, AudioDeckChoice* choice) {
     }
     choice->soundId = s.id;
     choice->isFile = uint16_t(s.isFile);
+    CopyPathText(s.isFile ? s.file : "", choice->file, sizeof choice->file);
     choice->typeFlags = s.flags;
     choice->parameter = uint16_t(s.volume);
     return 1;

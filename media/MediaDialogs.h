@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "stack/format/ResFile.h"
 
@@ -21,6 +22,7 @@ struct AudioDeckChoice {
     uint16_t typeFlags = 0;     // the sound flags: 2 background, 4 MIDI
     uint16_t isFile = 0;
     uint16_t parameter = 128;   // the volume, 0-255 (0 asks for 127)
+    char file[kFileSpecPathSize] = {};  // isFile: the sound file's path
 };
 
 // ---- MediaMovieDialogs_win.cpp ----

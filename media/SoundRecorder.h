@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 
 inline constexpr UINT kRecorderMeterTimer = 2;
@@ -22,7 +23,8 @@ struct RecorderSound {
     uint32_t type = 0;      // 'Snd ' or 'Midi'
     uint16_t id = 0;        // the chosen resource; 0 none
     Handle data = 0;        // the recorder's own copy of the sound; 0 none
-    uint32_t isFile = 0;    // the sound is the file of slot 2
+    uint32_t isFile = 0;    // the sound is the file below
+    char file[kFileSpecPathSize] = {};  // the sound file's path, where it was last found
     char name[kRecorderNameChars + 2] = {};
     uint16_t flags = 0;     // 2 background, 4 MIDI
     int16_t volume = 127;

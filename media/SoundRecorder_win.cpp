@@ -95,9 +95,8 @@ void FinishFile() {
         ops.close(g_rec.device);
         g_rec.device = nullptr;
     }
-    SetFileSpecFromPath(kSlotScratch, g_rec.path);
     Handle image = 0;
-    if (ReadFileToHandle(kSlotScratch, &image, 0) == kFileOk && image) {
+    if (ReadFilePathToHandle(g_rec.path, &image, 0) == kFileOk && image) {
         const Handle sound = ImportWaveData(image);
         if (sound != image)
             DisposeHandle(image);
@@ -145,7 +144,6 @@ bool StartRecording(HWND dialog, int quality) {
     g_rec.quality = quality;
     if (!MakeTempFileName("LMS", g_rec.path, sizeof g_rec.path))
         return Fail(kStringOpenFileFailed);
-    SetFileSpecFromPath(kSlotScratch, g_rec.path);
 
     WAVEINCAPSA caps{};
     if (ops.getDevCaps(WAVE_MAPPER, &caps, sizeof caps) != MMSYSERR_NOERROR || !(caps.dwFormats & WAVE_FORMAT_1M08)) {

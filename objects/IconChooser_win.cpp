@@ -55,7 +55,9 @@ struct Chooser {
     IconGridLayout layout;
     int pictureWidth = 32, pictureHeight = 32;
 };
-Chooser* g_chooser = nullptr;
+
+// The chooser a dialog runs: the dialog's parameter, kept with its window.
+Chooser* ChooserOf(HWND dialog) { return reinterpret_cast<Chooser*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 char g_lastFolder[MAX_PATH] = {};  // the disk source starts where it was last
 
 void FreeEntries(Chooser& c) {
@@ -349,7 +351,7 @@ void Animate(Chooser& c) {
 }
 
 LRESULT CALLBACK GridProc(HWND grid, UINT message, WPARAM wParam, LPARAM lParam) {
-    Chooser* c = g_chooser;
+    Chooser* c = ChooserOf(GetParent(grid));
     if (!c || !c->gridProc)
         return DefWindowProcA(grid, message, wParam, lParam);
     const int count = static_cast<int>(c->entries.size());
@@ -516,8 +518,10 @@ void EndChooser(HWND dialog, Chooser& c, INT_PTR result) {
     EndDialog(dialog, result);
 }
 
-INT_PTR CALLBACK ChooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    Chooser* c = g_chooser;
+INT_PTR CALLBACK ChooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    Chooser* c = ChooserOf(dialog);
     if (!c)
         return FALSE;
     switch (message) {
@@ -576,10 +580,7 @@ bool RunIconChooser(HWND window, bool icons, int currentId) {
     chooser.currentId = currentId;
     std::snprintf(chooser.folder, sizeof chooser.folder, "%s", g_lastFolder);
     chooser.entries.reserve(kMaxChooserEntries);
-    Chooser* outer = g_chooser;
-    g_chooser = &chooser;
-    const INT_PTR result = ResDialogBox(window, ChooserProc, "ICONSDLG");
-    g_chooser = outer;
+    const INT_PTR result = ResDialogBoxParam(window, ChooserProc, "ICONSDLG", reinterpret_cast<LPARAM>(&chooser));
     bool chosen = false;
     if (result == IDOK && chooser.selected >= 0 && chooser.selected < static_cast<int>(chooser.entries.size())) {
         const Entry& e = chooser.entries[chooser.selected];

@@ -5,7 +5,7 @@
 #include "core/system/ChangeFlags.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectServices.h"
-#include "objects/fonts/ApplyTextStyle_win.h"
+#include "objects/text/ApplyTextStyle_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "core/system/PluginModule.h"
 #include "stack/format/StackFile.h"

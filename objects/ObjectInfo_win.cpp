@@ -28,7 +28,6 @@ struct Features {
     LayerHandle layer = 0;
     bool chosen = false;  // a cursor was chosen in this dialog
 };
-Features* g_features = nullptr;
 
 // The box that shows flag 128 for each kind; the other two are hidden.
 int KindBox(uint16_t kind) {
@@ -120,8 +119,11 @@ void CentreOnParent(HWND dialog) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-INT_PTR CALLBACK FeaturesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    Features* f = g_features;
+// The dialog's features come as its parameter and stay with its window.
+INT_PTR CALLBACK FeaturesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    auto* f = reinterpret_cast<Features*>(GetWindowLongPtrA(dialog, DWLP_USER));
     if (!f)
         return FALSE;
     switch (message) {
@@ -161,10 +163,8 @@ INT_PTR ShowItemInfo(HWND window, uint16_t kind, uint16_t id, uint16_t* flags, u
     if (!flags || !cursorId)
         return IDCANCEL;
     Features features{*flags, *cursorId, kind, id, layer};
-    Features* outer = g_features;
-    g_features = &features;
-    const INT_PTR result = ResDialogBox(window, FeaturesProc, "IFEATURE");
-    g_features = outer;
+    const INT_PTR result =
+        ResDialogBoxParam(window, FeaturesProc, "IFEATURE", reinterpret_cast<LPARAM>(&features));
     if (result != IDOK)
         return IDCANCEL;
     *flags = features.flags;

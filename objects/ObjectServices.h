@@ -19,12 +19,12 @@
 
 #include "graphics/layers/ObjectLayer.h"
 #include "objects/buttons/Buttons.h"  // the browse press, track and release of buttons
-#include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/text/CurrentTextStyle_win.h"
 #include "objects/fonts/FontTable_win.h"
 
 // Start-up and shut-down.
 // InitFontTable: objects/fonts/FontTable_win.h; ResetTextColorsAndStyle, FreeTextStyleResources:
-// objects/fonts/CurrentTextStyle_win.h.
+// objects/text/CurrentTextStyle_win.h.
 void LoadCropCursors(HINSTANCE module);
 void FreeGraphicEditBitmaps();
 

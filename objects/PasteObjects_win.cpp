@@ -12,7 +12,7 @@
 #include "stack/cards/FieldText.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/NewStack.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -58,16 +58,11 @@ SLOT_CEILING = 145
 # Virtual functions outside the media element classes (PrintDevice, ShapeSink, ByteSource).
 VIRTUAL_CEILING = 17
 # File-scope variables in the layer folders (lower it when globals go; never raise it).
-FILE_SCOPE_CEILING = 384
+FILE_SCOPE_CEILING = 374
 BROWSER_API = ("host/downloads/NpInterface.h",)
 # Sub-folders that still include each other, to be ended (never add to it).
 KNOWN_FOLDER_PAIRS = {
-    ("core/files", "core/memory"), ("core/files", "core/ui"), ("core/memory", "core/ui"),
-    ("objects/fonts", "objects/text"),
-    ("stack/cards", "stack/open"), ("stack/cards", "stack/pictures"), ("stack/cards", "stack/save"),
-    ("stack/cards", "stack/undo"), ("stack/clipboard", "stack/open"), ("stack/depth", "stack/open"),
-    ("stack/depth", "stack/pictures"), ("stack/depth", "stack/save"), ("stack/open", "stack/pictures"),
-    ("stack/open", "stack/save"),
+    ("core/files", "core/ui"), ("core/memory", "core/ui"), ("stack/cards", "stack/pictures"),
 }
 SOURCE = (".cpp", ".h")
 

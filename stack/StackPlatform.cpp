@@ -4,6 +4,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/DefaultProcs.h"
+#include "core/ui/ScreenDepth.h"
 #include "stack/cards/CardList.h"
 
 namespace {
@@ -71,3 +72,5 @@ const StackPlatformOps& GetStackPlatformOps() { return InstalledTable<StackPlatf
 void SetStackPlatformOps(const StackPlatformOps& ops) {
     InstalledTable<StackPlatformOps, DefaultStackPlatformOps>() = ops;
 }
+
+int DisplayDepthForStack() { return RecordedDepth(GetStackPlatformOps().displayBitsPerPixel()); }

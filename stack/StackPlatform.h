@@ -50,4 +50,7 @@ struct StackPlatformOps {
 
 const StackPlatformOps& GetStackPlatformOps();
 void SetStackPlatformOps(const StackPlatformOps& ops);
+
+// The display's depth as the stack compares it: 24 counts as 32; 0 without a display.
+int DisplayDepthForStack();
 StackPlatformOps DefaultStackPlatformOps();

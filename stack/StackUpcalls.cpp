@@ -2,7 +2,7 @@
 #include "stack/StackUpcalls.h"
 
 #include "core/system/DefaultProcs.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

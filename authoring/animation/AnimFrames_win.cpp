@@ -455,9 +455,8 @@ int MakeMovieFilm(const char* path, Handle* film) {
     *film = 0;
     if (!path)
         return -1;
-    SetFileSpecFromPath(kSlotScratch, path);
     Handle reference = 0;
-    if (!PackFileSpec(kSlotScratch, &reference))
+    if (!PackFilePath(path, &reference))
         return -1;
     const uint32_t now = GetTicks();
     Handle made = 0;

@@ -17,7 +17,7 @@
 #include "objects/IconChooser.h"
 #include "objects/ObjectInfo.h"
 #include "objects/buttons/Buttons.h"
-#include "objects/fonts/TextStyleDialog_win.h"
+#include "objects/text/TextStyleDialog_win.h"
 #include "resources/buttons_ids.h"
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"

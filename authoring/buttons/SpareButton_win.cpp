@@ -20,7 +20,7 @@
 #include "media/MediaManager.h"
 #include "objects/IconChooser.h"
 #include "objects/buttons/Buttons.h"
-#include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/text/CurrentTextStyle_win.h"
 #include "objects/fonts/FontTable.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardEdit.h"
@@ -28,7 +28,7 @@
 #include "authoring/buttons/Buttons.h"
 #include "authoring/cards/UndoObjects.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/NewStack.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

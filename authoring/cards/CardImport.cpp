@@ -26,7 +26,7 @@
 #include "stack/format/StackFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/open/NewStack.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/save/ResourceUpkeep.h"
 

@@ -19,7 +19,7 @@
 #include "stack/cards/CardList.h"
 #include "authoring/cards/ObjectFile.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/NewStack.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 

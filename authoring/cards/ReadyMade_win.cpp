@@ -67,12 +67,10 @@ std::string ReadyMadeFolder() {
     char name[kFolderNameSize] = {};
     if (LoadResString(kStringReadyMadeFolder, name, sizeof name) <= 0 || !name[0])
         return {};
-    CopyFileSpec(kSlotProgram, kSlotScratch);
     char path[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotProgram, sizeof path, path);
     // Slot 6 names the program file: the folder goes beside it.
     SetPathFileName(name, path, sizeof path);
-    SetFileSpecFromPath(kSlotScratch, path);
     std::string folder = path;
     return folder;
 }

@@ -26,9 +26,6 @@
 
 namespace {
 
-// The file of the last picture loaded, for the whole run (a disk-based object names it).
-char g_path[MAX_PATH] = {};
-
 void DeleteBitmap(HBITMAP& bitmap) {
     if (bitmap)
         DeleteObject(bitmap);
@@ -128,15 +125,15 @@ bool LimitCropToPicture() {
 }
 
 bool GetPictureForCropping(HWND window, char kind, const char* path) {
+    char chosen[MAX_PATH] = {};
     if (path && *path) {
-        if (path != g_path)
-            std::strncpy(g_path, path, sizeof g_path - 1);
+        std::strncpy(chosen, path, sizeof chosen - 1);
         // A disk-based object names the file it came from through this slot.
-        SetFileSpecFromPath(kSlotMediaFolder4, g_path);
-    } else if (!ChooseGraphicSource(window, g_path, sizeof g_path, kind == 'A' ? 'A' : 'R')) {
+        SetFileSpecFromPath(kSlotMediaFolder4, chosen);
+    } else if (!ChooseGraphicSource(window, chosen, sizeof chosen, kind == 'A' ? 'A' : 'R')) {
         return false;
     }
-    HBITMAP bitmap = LoadPicture(window, g_path);
+    HBITMAP bitmap = LoadPicture(window, chosen);
     if (!bitmap)
         return false;
     TakePicture(bitmap);

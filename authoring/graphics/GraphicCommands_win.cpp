@@ -11,7 +11,7 @@
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/ObjectInfo.h"
 #include "objects/ObjectServices.h"
-#include "objects/fonts/ApplyTextStyle_win.h"
+#include "objects/text/ApplyTextStyle_win.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"

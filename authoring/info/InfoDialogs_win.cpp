@@ -26,7 +26,7 @@
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

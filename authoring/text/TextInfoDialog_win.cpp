@@ -21,9 +21,9 @@
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectInfo.h"
 #include "objects/buttons/ButtonIcons.h"
-#include "objects/fonts/ApplyTextStyle_win.h"
-#include "objects/fonts/CurrentTextStyle_win.h"
-#include "objects/fonts/TextStyleDialog_win.h"
+#include "objects/text/ApplyTextStyle_win.h"
+#include "objects/text/CurrentTextStyle_win.h"
+#include "objects/text/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/FieldContents_win.h"
 #include "stack/cards/ActionResource.h"
@@ -33,7 +33,7 @@
 #include "authoring/text/NewTextObject.h"
 #include "authoring/cards/UndoObjects.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/NewStack.h"
+#include "stack/StackOpenSession.h"
 #include "stack/open/StackOpen.h"
 
 namespace {

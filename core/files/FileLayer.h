@@ -115,7 +115,8 @@ struct FileRequest {
     uint16_t secondSlot;
 };
 // Remote mode (the default) asks the server beside the stack; local mode searches disks and
-// finally asks the user. Only the launch action switches local mode on, around its lookup.
+// finally asks the user. The plug-in never leaves remote mode: what the user chose on this
+// machine is looked for here by LocateFile's `here`; tests switch local mode on.
 void SetLocateFileLocalMode(bool local);
 bool IsLocateFileLocalMode();
 using RemoteFileRequester = int (*)(const FileRequest& request, int destinationSlot);
@@ -134,6 +135,7 @@ public:
 private:
     LocateFileDialog saved_;
 };
-int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear);
+// here: a file the user chose on this machine, looked for here even while the stack is remote.
+int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here = false);
 // The near search alone: true and the destination slot set when a candidate exists.
 bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot);

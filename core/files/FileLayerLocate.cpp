@@ -141,8 +141,8 @@ bool FindFileNearStack(const char* remembered, const char* stackPath, int destin
     return false;
 }
 
-int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear) {
-    if (!g_localMode)
+int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here) {
+    if (!g_localMode && !here)
         return g_remoteRequester ? g_remoteRequester(request, destinationSlot) : 0;
     if (preferNear && FindNear(request, destinationSlot))
         return 1;

@@ -129,8 +129,9 @@ void GetFileSpecPath(int slot, int size, char* buffer) {
         CopyPathText(FieldText(spec->path, sizeof spec->path), buffer, bounded);
 }
 
-void SetFileSpecFromPath(int slot, const char* path) {
-    FileSpec* spec = GetFileSpec(slot);
+void SetFileSpecFromPath(int slot, const char* path) { SetFileSpecPath(GetFileSpec(slot), path); }
+
+void SetFileSpecPath(FileSpec* spec, const char* path) {
     if (!spec || !path)
         return;
     const std::string_view text(path, BoundedLength(path, 4096));
@@ -138,6 +139,12 @@ void SetFileSpecFromPath(int slot, const char* path) {
     const std::string_view stored = FieldText(spec->path, sizeof spec->path);
     const size_t cut = LastBackslash(stored);
     CopyPathText(cut == std::string_view::npos ? stored : stored.substr(cut + 1), spec->name, sizeof spec->name);
+}
+
+FileSpec EmptyFileSpec() {
+    FileSpec spec;
+    ClearSlot(spec);
+    return spec;
 }
 
 void GetFileSpecFolder(int slot, char* buffer, size_t size) {
@@ -153,10 +160,12 @@ void GetFileSpecFolder(int slot, char* buffer, size_t size) {
 bool SameFileSpecPath(int a, int b) {
     const FileSpec* sa = GetFileSpec(a);
     const FileSpec* sb = GetFileSpec(b);
-    if (!sa || !sb)
-        return false;
-    const std::string_view pa = FieldText(sa->path, sizeof sa->path);
-    const std::string_view pb = FieldText(sb->path, sizeof sb->path);
+    return sa && sb && SameSpecPath(*sa, *sb);
+}
+
+bool SameSpecPath(const FileSpec& a, const FileSpec& b) {
+    const std::string_view pa = PathOf(a);
+    const std::string_view pb = PathOf(b);
     if (pa.size() != pb.size())
         return false;
     for (size_t i = 0; i < pa.size(); ++i) {
@@ -197,22 +206,33 @@ int PackFileSpec(int slot, Handle* out) {
         return 0;
     *out = 0;
     const FileSpec* spec = GetFileSpec(slot);
-    if (!spec)
+    return spec ? PackFileSpecOf(*spec, out) : 0;
+}
+
+int PackFileSpecOf(const FileSpec& spec, Handle* out) {
+    if (!out)
         return 0;
-    const std::string_view path = FieldText(spec->path, sizeof spec->path);
-    const std::string_view name = FieldText(spec->name, sizeof spec->name);
+    *out = 0;
+    const std::string_view path = FieldText(spec.path, sizeof spec.path);
+    const std::string_view name = FieldText(spec.name, sizeof spec.name);
     std::vector<uint8_t> bytes;
     ByteWriter writer(bytes);
     writer.Bytes({reinterpret_cast<const uint8_t*>(path.data()), path.size()});
     writer.U8(0);
     if (path.size() % 2 == 0)
         writer.U8(0);  // the numbers that follow start at an even offset
-    writer.U16LE(static_cast<uint16_t>(spec->volume));
-    writer.U32LE(spec->folder);
+    writer.U16LE(static_cast<uint16_t>(spec.volume));
+    writer.U32LE(spec.folder);
     writer.Bytes({reinterpret_cast<const uint8_t*>(name.data()), name.size()});
     writer.U8(0);
     *out = NewHandleFromBytes(bytes);
     return *out ? 1 : 0;
+}
+
+int PackFilePath(const char* path, Handle* out) {
+    FileSpec spec = EmptyFileSpec();
+    SetFileSpecPath(&spec, path);
+    return PackFileSpecOf(spec, out);
 }
 
 void UnpackFileSpec(int slot, std::span<const uint8_t> packed) {

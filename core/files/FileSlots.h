@@ -61,8 +61,12 @@ FileSpec* GetFileSpec(int slot);            // null outside 0-20 or without a ta
 void CopyFileSpec(int16_t source, int16_t destination);
 void GetFileSpecPath(int slot, int size, char* buffer);
 void SetFileSpecFromPath(int slot, const char* path);
+// The same for a spec of one's own; an empty spec is as a cleared slot (volume -1).
+void SetFileSpecPath(FileSpec* spec, const char* path);
+FileSpec EmptyFileSpec();
 void GetFileSpecFolder(int slot, char* buffer, size_t size);
 bool SameFileSpecPath(int a, int b);
+bool SameSpecPath(const FileSpec& a, const FileSpec& b);  // paths equal but for letter case
 // A slot's entry put back when the keeper ends, unless kept: a choice the user cancels leaves
 // the slot as it was.
 class FileSpecKeeper {
@@ -100,6 +104,8 @@ std::string_view NameOf(const FileSpec& spec);
 // Packed form, kept inside stack chunks: path and NUL, a pad byte when the path's length is
 // even, i16 volume, u32 folder (both little-endian), name and NUL.
 int PackFileSpec(int slot, Handle* out);  // 1, or 0 when the handle cannot be made
+int PackFileSpecOf(const FileSpec& spec, Handle* out);
+int PackFilePath(const char* path, Handle* out);  // a path's spec as a cleared slot set to it
 void UnpackFileSpec(int slot, std::span<const uint8_t> packed);  // restores path and name only
 void UnpackFileSpecTo(FileSpec* spec, std::span<const uint8_t> packed);  // the same, into a spec of one's own
 void UnpackFileSpec(int slot, Handle packed);

@@ -29,7 +29,6 @@ namespace {
 constexpr int kChooserGridSide = 8;
 
 enum class GridDialog { kText, kErase, kEraser };
-GridDialog g_kind = GridDialog::kText;
 uint16_t g_selection = 0;
 
 enum GroupAnswer : int { kUngroupAndErase = 1, kEraseAll = 2 };
@@ -86,6 +85,7 @@ void FillCardWithStoredColor() {
 INT_PTR CALLBACK GridDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);  // the GridDialog kind
         CenterWindowOnScreen(dialog);
         SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
@@ -105,7 +105,8 @@ INT_PTR CALLBACK GridDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         return TRUE;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        if (id == IDOK || id == IDCANCEL || (id == IDC_ECOLOR_ERASE_SCREEN && g_kind == GridDialog::kEraser))
+        const auto kind = static_cast<GridDialog>(GetWindowLongPtrA(dialog, DWLP_USER));
+        if (id == IDOK || id == IDCANCEL || (id == IDC_ECOLOR_ERASE_SCREEN && kind == GridDialog::kEraser))
             EndDialog(dialog, id);
         return TRUE;
     }
@@ -115,8 +116,7 @@ INT_PTR CALLBACK GridDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 }
 
 INT_PTR RunGridDialog(HWND parent, GridDialog kind, const char* name) {
-    g_kind = kind;
-    return ResDialogBox(parent, GridDlgProc, name);
+    return ResDialogBoxParam(parent, GridDlgProc, name, static_cast<LPARAM>(kind));
 }
 
 // The erase dialogs start on the eraser colour, or on white for a pattern eraser.

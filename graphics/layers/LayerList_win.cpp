@@ -6,7 +6,7 @@
 #include "graphics/masks/Masks.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/GraphicsErrors.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // RunTransition: the transition context, the table of the 29 slots and the copying transitions.
 #include "graphics/transitions/CardTransitions.h"
 
+#include <optional>
+
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/layers/CardView.h"
@@ -15,8 +17,7 @@ namespace {
 TransitionContext g_context;
 RECT g_lastRect = {};
 COLORREF g_transitionColor = RGB(0, 0, 0);
-POINT g_zoomCentre = {};
-bool g_zoomCentreSet = false;
+std::optional<POINT> g_zoomCentre;
 
 bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -42,7 +43,7 @@ void RunSlot(int transition) {
     case kTransZoomIn:
     case kTransZoomOut: {
         const RECT& r = g_context.rect;
-        const POINT centre = g_zoomCentreSet ? g_zoomCentre : POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        const POINT centre = g_zoomCentre ? *g_zoomCentre : POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         RunZoomTransition(transition == kTransZoomIn, centre);
         return;
     }
@@ -65,13 +66,12 @@ COLORREF GetTransitionColor() { return g_transitionColor; }
 
 void SetZoomCentre(POINT centre) {
     g_zoomCentre = centre;
-    g_zoomCentreSet = true;
 }
 
 bool GetZoomCentre(POINT* centre) {
-    if (g_zoomCentreSet && centre)
-        *centre = g_zoomCentre;
-    return g_zoomCentreSet;
+    if (g_zoomCentre && centre)
+        *centre = *g_zoomCentre;
+    return g_zoomCentre.has_value();
 }
 
 void BlitTransitionRect(const RECT& rect, HBITMAP source) {

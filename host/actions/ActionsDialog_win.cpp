@@ -279,12 +279,18 @@ bool ChooseActionSound(HWND window, ActionBlock* block) {
     choice.soundId = block->soundId;
     choice.typeFlags = block->soundFlags;
     choice.isFile = block->soundIsFile ? 1 : 0;
+    if (choice.isFile)
+        CopyPathText(PathOf(block->soundFile), choice.file, sizeof choice.file);
     choice.parameter = block->soundParameter;
     if (!RunAudioDeckDialog(window, &choice))
         return false;
     block->soundId = choice.soundId;
     block->soundFlags = choice.typeFlags;
     block->soundIsFile = choice.isFile;
+    if (choice.isFile && PathOf(block->soundFile) != choice.file) {
+        block->soundFile = EmptyFileSpec();
+        SetFileSpecPath(&block->soundFile, choice.file);
+    }
     block->soundParameter = choice.parameter;
     ResRequest request{};
     if (TakeAudioDeckRequest(&request))

@@ -16,7 +16,7 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

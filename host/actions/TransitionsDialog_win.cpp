@@ -15,14 +15,19 @@
 
 namespace {
 
-// One dialog at a time.
+// What the dialog is for: its parameter, kept with its window.
 struct TransitionDialogRecord {
     uint32_t objectFlag;
     uint32_t titleId;
     uint16_t objectId;
     uint16_t objectKind;
 };
-TransitionDialogRecord g_transitionDialog{};
+
+const TransitionDialogRecord& RecordOf(HWND dialog) {
+    static const TransitionDialogRecord none{};
+    const auto* record = reinterpret_cast<const TransitionDialogRecord*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return record ? *record : none;
+}
 
 constexpr int kSpeedFast = 8, kSpeedMedium = 16, kSpeedSlow = 32;
 constexpr int kTryColorIndex = 103;
@@ -118,14 +123,14 @@ void TakeChoice(HWND dialog, bool ok) {
 
 // The object of the current card is put in the state opposite to the one the transition leads
 // to, changed with it, then shown as it is stored.
-void TryOnObject(int transition, int speed) {
-    const uint16_t kind = g_transitionDialog.objectKind, id = g_transitionDialog.objectId;
+void TryOnObject(const TransitionDialogRecord& record, int transition, int speed) {
+    const uint16_t kind = record.objectKind, id = record.objectId;
     Handle card = GetCurrentCardRecord();
     uint32_t offset = 0;
     if (!card || !FindObjectInCard(kind, id, card, &offset))
         return;
     const uint16_t stored = GetHandleWord(card, offset + kObjectFlags);
-    const bool showing = g_transitionDialog.titleId == kTitleShowItem;
+    const bool showing = record.titleId == kTitleShowItem;
     const auto setHidden = [&](bool hidden) {
         SetHandleWord(card, offset + kObjectFlags,
                       static_cast<uint16_t>(hidden ? stored | kObjectHidden : stored & ~kObjectHidden));
@@ -154,8 +159,8 @@ void TryIt(HWND dialog) {
         transition = kTransQuickTimeEffect;
     }
     HWND window = GetMainWindow();
-    if (g_transitionDialog.objectFlag) {
-        TryOnObject(transition, speed);
+    if (const TransitionDialogRecord& record = RecordOf(dialog); record.objectFlag) {
+        TryOnObject(record, transition, speed);
     } else if (window) {
         if (!IsFade(number)) {
             HDC dc = GetDC(window);
@@ -181,7 +186,7 @@ void TryIt(HWND dialog) {
 void Start(HWND dialog) {
     const ActionBlock& block = *GetActionBlock();
     QTSelectEffect(static_cast<int16_t>(block.effectValue));
-    FillList(dialog, g_transitionDialog.objectFlag != 0);
+    FillList(dialog, RecordOf(dialog).objectFlag != 0);
     SelectNumber(dialog, block.transition);
     const int speedId = block.transitionSpeed == kSpeedSlow     ? IDC_TRANS_SLOW
                         : block.transitionSpeed == kSpeedMedium ? IDC_TRANS_MEDIUM
@@ -190,13 +195,16 @@ void Start(HWND dialog) {
     ShowWindow(GetDlgItem(dialog, IDC_TRANS_CHANGE_CARD), IsWalkingToAnotherCard() ? SW_SHOW : SW_HIDE);
     ShowSettings(dialog);
     char title[128] = {};
-    if (LoadResString(g_transitionDialog.titleId, title, sizeof title) > 0)
+    if (LoadResString(RecordOf(dialog).titleId, title, sizeof title) > 0)
         SetWindowTextA(dialog, title);
 }
 
-INT_PTR CALLBACK TransitionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK TransitionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: Start(dialog); return TRUE;
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        Start(dialog);
+        return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_TRANS_LIST:
@@ -217,9 +225,8 @@ INT_PTR CALLBACK TransitionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 int RunTransitionsDialog(HWND window, int objectFlag, uint32_t titleId, uint16_t objectKind, uint16_t objectId) {
-    g_transitionDialog = {static_cast<uint32_t>(objectFlag), titleId, objectId, objectKind};
-    const INT_PTR result = ResDialogBox(window, TransitionsProc, "TRANSITIONS");
-    g_transitionDialog = {};
+    const TransitionDialogRecord record{static_cast<uint32_t>(objectFlag), titleId, objectId, objectKind};
+    const INT_PTR result = ResDialogBoxParam(window, TransitionsProc, "TRANSITIONS", reinterpret_cast<LPARAM>(&record));
     if (result == IDOK || result == IDC_TRANS_CHANGE_CARD)
         return static_cast<int>(result);
     return IDCANCEL;

@@ -34,7 +34,7 @@
 #include "stack/clipboard/Clipboard.h"
 #include "authoring/buttons/Buttons.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/undo/Undo.h"
 

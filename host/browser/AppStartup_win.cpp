@@ -34,7 +34,7 @@
 #include "objects/text/TextFields.h"
 #include "stack/clipboard/Clipboard.h"
 #include "authoring/text/NewTextObject.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/undo/Undo.h"
 
 namespace {

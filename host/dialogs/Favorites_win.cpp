@@ -17,7 +17,7 @@
 #include "host/state/Preferences.h"
 #include "resources/favorites_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "host/downloads/BrowserInstance.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

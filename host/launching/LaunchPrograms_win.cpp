@@ -176,11 +176,7 @@ bool LocateProgram() {
     const std::string filter = FilterFromString(kStringFindProgramFilter);
     const FileRequest request = {static_cast<uint16_t>(kStringFindProgramTitle), filter.c_str(), 0,
                                  kFileTypeProgram, static_cast<uint16_t>(kSlotLaunchProgram), 0};
-    const bool wasLocal = IsLocateFileLocalMode();
-    SetLocateFileLocalMode(true);
-    const int found = LocateFile(request, kSlotLaunchProgram, true);
-    SetLocateFileLocalMode(wasLocal);
-    return found != 0;
+    return LocateFile(request, kSlotLaunchProgram, true, true) != 0;
 }
 
 bool LocateDocument() {

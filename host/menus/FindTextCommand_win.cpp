@@ -7,7 +7,7 @@
 #include "host/player/CardRefresh.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/FindText_win.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -32,8 +32,8 @@
 #include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"
 #include "objects/graphics/GraphicPlacing.h"
-#include "objects/fonts/FormatMenus_win.h"
-#include "objects/fonts/TextStyleDialog_win.h"
+#include "objects/text/FormatMenus_win.h"
+#include "objects/text/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTextRedraw.h"
 #include "paint/PaintTools.h"
@@ -52,7 +52,7 @@
 #include "authoring/graphics/GraphicCommands.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpen.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
 
 namespace {

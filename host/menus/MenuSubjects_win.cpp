@@ -6,7 +6,7 @@
 #include "objects/ObjectServices.h"
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTools.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "host/state/DeferredCommands.h"
 #include "host/state/MenuOptions.h"
 #include "objects/ObjectServices.h"
-#include "objects/fonts/FormatMenus_win.h"
+#include "objects/text/FormatMenus_win.h"
 #include "stack/clipboard/Clipboard.h"
 #include "authoring/cards/ClipboardPaste.h"
 #include "authoring/cards/UndoMenu.h"

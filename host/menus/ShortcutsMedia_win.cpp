@@ -14,7 +14,7 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/NewStack.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ bool AddSoundToCard() {
     ChunkDesc desc;
     Handle packed = 0;
     if (choice.isFile) {
-        if (!PackFileSpec(2, &packed))
+        if (!PackFilePath(choice.file, &packed))
             return false;
         InitChunkDesc(&desc, kTagSoundFile, kChunkFromHandle, static_cast<uintptr_t>(packed), 0, kActSoundFile);
     } else {

@@ -24,7 +24,7 @@
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"
-#include "objects/fonts/TextStyleDialog_win.h"
+#include "objects/text/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTextRedraw.h"
 #include "paint/PaintTools.h"

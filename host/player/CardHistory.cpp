@@ -8,7 +8,7 @@
 #include "host/player/CardNavigationRules.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 
 namespace {
@@ -42,21 +42,18 @@ void FreeEntry(Handle entry) {
     DisposeHandle(entry);
 }
 
-// Whether the stack an entry was made in is the open one. Slot 0 is borrowed for the comparison
-// and given back.
+// Whether the stack an entry was made in is the open one.
 bool SameStack(Handle entry) {
     const Handle spec = SpecOf(entry);
     if (!spec || !StackHasFile())
         return !spec && !StackHasFile();
-    FileSpec* scratch = GetFileSpec(kSlotScratch);
-    if (!scratch)
+    const FileSpec* current = GetFileSpec(kSlotCurrentStack);
+    HandleLock lock(spec);
+    if (!current || !lock)
         return false;
-    FileSpec saved;
-    std::memcpy(&saved, scratch, sizeof saved);
-    UnpackFileSpec(kSlotScratch, spec);
-    const bool same = SameFileSpecPath(kSlotScratch, kSlotCurrentStack);
-    std::memcpy(scratch, &saved, sizeof saved);
-    return same;
+    FileSpec made = EmptyFileSpec();
+    UnpackFileSpecTo(&made, lock.bytes());
+    return SameSpecPath(made, *current);
 }
 
 void RememberMarkedCard(Handle card, uint16_t id) {

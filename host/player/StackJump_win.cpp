@@ -22,7 +22,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/StackOpen.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

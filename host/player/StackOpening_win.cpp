@@ -28,7 +28,7 @@
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/open/NewStack.h"
 #include "stack/open/StackOpen.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
 
 namespace {

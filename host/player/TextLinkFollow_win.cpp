@@ -14,7 +14,7 @@
 #include "objects/text/TextLinks_win.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "host/requests/RequestHandlers.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "stack/cards/FieldText.h"
 #include "stack/cards/ObjectScan.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/undo/Undo.h"
 
 namespace {

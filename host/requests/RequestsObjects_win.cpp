@@ -22,7 +22,7 @@
 #include "host/requests/RequestHandlers.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

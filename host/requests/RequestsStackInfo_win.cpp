@@ -12,7 +12,7 @@
 #include "host/requests/RequestHandlers.h"
 #include "host/state/Preferences.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 
@@ -91,14 +91,13 @@ void CbGetScreenSettings(NbaParamBlock& b) {
 void CbGetFileSpecPath(NbaParamBlock& b) {
     const FileSpec* entry = CallerPointer<const FileSpec>(b.param1);
     auto* out = CallerPointer<uint32_t>(b.param2);
-    FileSpec* scratch = GetFileSpec(kSlotScratch);
-    if (!entry || !out || !scratch)
+    if (!entry || !out)
         return;
-    *scratch = *entry;
-    scratch->path[kFileSpecPathSize - 1] = 0;
-    scratch->name[kFileSpecNameSize - 1] = 0;
+    FileSpec spec = *entry;
+    spec.path[kFileSpecPathSize - 1] = 0;
+    spec.name[kFileSpecNameSize - 1] = 0;
     Handle packed = 0;
-    *out = PackFileSpec(kSlotScratch, &packed) ? static_cast<uint32_t>(packed) : 0;
+    *out = PackFileSpecOf(spec, &packed) ? static_cast<uint32_t>(packed) : 0;
 }
 
 void CbSetFileSpecPath(NbaParamBlock& b) {

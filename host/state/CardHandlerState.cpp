@@ -7,7 +7,7 @@
 #include "core/memory/Handles.h"
 #include "core/ui/ToolNumbers.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 CardHandlerState& HandlerState() {
     static CardHandlerState state;

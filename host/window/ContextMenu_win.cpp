@@ -26,7 +26,7 @@
 #include "authoring/text/NewTextObject.h"
 #include "authoring/cards/UndoMenu.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/undo/Undo.h"
 
 namespace {

@@ -29,7 +29,7 @@
 #include "authoring/animation/AnimationEdit.h"
 #include "authoring/graphics/PictureCrop.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 
@@ -192,7 +192,9 @@ bool ImportAction(const char* path, int kind, const DropTarget& target) {
         block.soundId = 0;
         block.soundIsFile = 1;
         block.soundFlags = 0;
-        SetFileSpecFromPath(kSlotMediaFolder2, path);
+        block.soundFile = EmptyFileSpec();
+        SetFileSpecPath(&block.soundFile, path);
+        SetFileSpecFromPath(kSlotMediaFolder2, path);  // remembered for the next sound chosen
         break;
     case kMediaProgram:
         block.destination = 0;

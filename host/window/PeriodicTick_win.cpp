@@ -17,7 +17,7 @@
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -31,9 +31,8 @@ bool Deliver(const std::string& path, char* out, size_t size) {
 }
 
 std::string ProgramFolder() {
-    CopyFileSpec(kSlotProgram, kSlotScratch);
     char folder[MAX_PATH + 1] = {};
-    GetFileSpecFolder(kSlotScratch, folder, sizeof folder);
+    GetFileSpecFolder(kSlotProgram, folder, sizeof folder);
     std::string path = folder;
     while (!path.empty() && path.back() == '\\')
         path.pop_back();

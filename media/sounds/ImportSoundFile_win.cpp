@@ -28,11 +28,11 @@ std::string SoundFilter() {
 
 }  // namespace
 
-bool LocateSoundFile(int destinationSlot) {
+bool LocateSoundFile(int destinationSlot, bool here) {
     const std::string filter = SoundFilter();
     const FileRequest request = {static_cast<uint16_t>(kStringFindSound), filter.c_str(), 0, kSoundPreview,
                                  static_cast<uint16_t>(kSlotScratch), 0};
-    return LocateFile(request, destinationSlot, false) != 0;
+    return LocateFile(request, destinationSlot, false, here) != 0;
 }
 
 bool LocateSoundPath(const char* remembered, char* found, int size) {
@@ -40,27 +40,29 @@ bool LocateSoundPath(const char* remembered, char* found, int size) {
         return false;
     const FileSpecKeeper kept(kSlotScratch);
     SetFileSpecFromPath(kSlotScratch, remembered);
-    if (!LocateSoundFile(kSlotScratch))
+    if (!LocateSoundFile(kSlotScratch, false))
         return false;
     GetFileSpecPath(kSlotScratch, size, found);
     return *found != 0;
 }
 
-Handle ImportSoundFile(int slot, bool showError) {
-    if (!GetFileSpec(slot))
+Handle ImportSoundPath(const char* remembered, char* found, int size, bool here, bool showError) {
+    if (!remembered || !found || size <= 0)
         return 0;
-    CopyFileSpec(static_cast<int16_t>(slot), kSlotScratch);
-    if (!LocateSoundFile(slot))
+    *found = 0;
+    // The lookup works on slot 0, which is put back as it was.
+    const FileSpecKeeper kept(kSlotScratch);
+    SetFileSpecFromPath(kSlotScratch, remembered);
+    if (!LocateSoundFile(kSlotScratch, here))
         return 0;
-    char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(slot, sizeof path, path);
-    const int type = FileTypeFromExtension(path);
+    GetFileSpecPath(kSlotScratch, size, found);
+    const int type = FileTypeFromExtension(found);
     if (type == kFileTypeMid)
-        return MediaImportMidiFile(path);
+        return MediaImportMidiFile(found);
     if (type != kFileTypeWav && type != kFileTypeAif && type != kFileTypeAu)
         return 0;
     Handle file = 0;
-    const int error = ReadFileToHandle(slot, &file, 0);
+    const int error = ReadFilePathToHandle(found, &file, 0);
     if (error != kFileOk) {
         if (showError)
             ShowErrorMessage(error);
@@ -72,5 +74,17 @@ Handle ImportSoundFile(int slot, bool showError) {
     // The file's bytes go unless they became the resource.
     if (sound != file)
         DisposeHandle(file);
+    return sound;
+}
+
+Handle ImportSoundFile(int slot, bool showError) {
+    const FileSpec* spec = GetFileSpec(slot);
+    if (!spec)
+        return 0;
+    const std::string remembered(PathOf(*spec));
+    char found[kFileSpecPathSize] = {};
+    const Handle sound = ImportSoundPath(remembered.c_str(), found, sizeof found, false, showError);
+    if (*found)
+        SetFileSpecFromPath(slot, found);
     return sound;
 }

@@ -116,7 +116,6 @@ INT_PTR CALLBACK VideoSourceProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // ---- "VIDSRCDLG" ----
 
 int g_graphicResult = kGraphicFromFile;
-uint32_t g_graphicCapabilities = 0;
 
 constexpr struct {
     int id;
@@ -135,9 +134,10 @@ INT_PTR CALLBACK GraphicSourceDialogProc(HWND dialog, UINT message, WPARAM wPara
     switch (message) {
     case WM_INITDIALOG: {
         CenterWindowOnParent(dialog);
+        const auto capabilities = static_cast<uint32_t>(lParam);
         int start = IDC_GFXSRC_DISK;
         for (const auto& radio : kGraphicRadios) {
-            const bool on = (g_graphicCapabilities & radio.needs) == radio.needs;
+            const bool on = (capabilities & radio.needs) == radio.needs;
             EnableWindow(GetDlgItem(dialog, radio.id), on);
             if (on && radio.result == g_graphicResult)
                 start = radio.id;
@@ -168,8 +168,7 @@ INT_PTR CALLBACK GraphicSourceDialogProc(HWND dialog, UINT message, WPARAM wPara
 int GraphicSourceResult() { return g_graphicResult; }
 
 int RunGraphicSourceDialog(HWND parent, uint32_t capabilities) {
-    g_graphicCapabilities = capabilities;
-    if (ResDialogBoxParam(parent, GraphicSourceDialogProc, "VIDSRCDLG", 0) != 1)
+    if (ResDialogBoxParam(parent, GraphicSourceDialogProc, "VIDSRCDLG", static_cast<LPARAM>(capabilities)) != 1)
         g_graphicResult = kGraphicCancelled;
     return g_graphicResult;
 }

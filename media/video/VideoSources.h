@@ -35,7 +35,8 @@ enum GraphicSourceChoice : int {
 // "DLG_VIDEOSRC": the source (1-4) or 0 when cancelled; live video and recording need a
 // capture driver (kMediaCaptureDriver in capabilities).
 int RunVideoSourceDialog(HWND parent, uint32_t capabilities);
-// "VIDSRCDLG"'s procedure; the dialog ends with 1 and leaves its choice in GraphicSourceResult.
+// "VIDSRCDLG"'s procedure, given the capabilities as its parameter; the dialog ends with 1 and
+// leaves its choice in GraphicSourceResult.
 INT_PTR CALLBACK GraphicSourceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // The choice of the last "VIDSRCDLG" (kGraphicFromFile before the first); the next one starts
 // on it.

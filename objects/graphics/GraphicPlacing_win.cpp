@@ -12,7 +12,7 @@
 #include "objects/ObjectServices.h"
 #include "objects/graphics/GraphicPlacement.h"
 #include "objects/graphics/LassoPoints.h"
-#include "stack/open/NewStack.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "stack/cards/FieldText.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

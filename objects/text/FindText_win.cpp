@@ -16,9 +16,6 @@ namespace {
 
 constexpr UINT kFindTextCommand = 207;
 
-// The dialog's working copy; OK writes it back.
-FindState g_dialogState;
-
 void CheckButton(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
@@ -55,16 +52,22 @@ void ReadDialog(HWND dialog, FindState& state) {
     state.flags = flags;
 }
 
-INT_PTR CALLBACK FindTextProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// The dialog's parameter is its working copy, which OK fills and its caller writes back.
+INT_PTR CALLBACK FindTextProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    auto* working = reinterpret_cast<FindState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (!working)
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG:
-        FillDialog(dialog, g_dialogState);
+        FillDialog(dialog, *working);
         CenterWindowOnScreen(dialog);
         SetFocus(GetDlgItem(dialog, IDC_FIND_TEXT));
         return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-            ReadDialog(dialog, g_dialogState);
+            ReadDialog(dialog, *working);
             EndDialog(dialog, IDOK);
             return TRUE;
         }
@@ -96,10 +99,10 @@ bool FindTextInStack(FindState& state, Handle currentCard, FoundText* found) {
 }
 
 bool RunFindTextDialog(HWND owner, FindState& state) {
-    g_dialogState = state;
-    if (ResDialogBox(owner, FindTextProc, "FIND_TEXT") != IDOK)
+    FindState working = state;
+    if (ResDialogBoxParam(owner, FindTextProc, "FIND_TEXT", reinterpret_cast<LPARAM>(&working)) != IDOK)
         return false;
-    state = g_dialogState;
+    state = working;
     return true;
 }
 

@@ -17,7 +17,7 @@
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/open/NewStack.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

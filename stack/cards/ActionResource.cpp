@@ -4,8 +4,7 @@
 #include "core/memory/ByteReader.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/NewStack.h"
-#include "stack/save/ResourceUpkeep.h"
+#include "stack/StackOpenSession.h"
 
 Handle NewEmptyActionRecord(uint16_t id) {
     const Handle record = NewHandle(kEmptyActionRecordBytes);

@@ -1,5 +1,6 @@
-// Editing the cards of the open stack: new cards, deleting cards, storing the card picture into
-// its record, moving object records between lists, a card's background mode, and object order.
+// Editing the cards of the open stack: new cards, storing the card picture into its record,
+// moving object records between lists, a card's background mode, and object order. Deleting a
+// card is an undoable step: stack/undo/Undo.h.
 // The list and lookups are CardList.h; what these ask of the rest of the program (alerts,
 // offscreen, going to a card) goes through stack/StackUpcalls.h.
 #pragma once
@@ -24,13 +25,6 @@ struct LinkedButton {
     uint32_t offset = 0;
 };
 std::vector<LinkedButton> FindButtonsLinkingTo(uint16_t cardId);
-// With `ask`: alert 2217 when buttons link to the card (Cancel, No, Yes: Yes marks them deleted
-// too), else alert 2219 (No, Yes). Then the card is marked deleted, the count drops by one and
-// the stack is marked changed. 1 when the card was deleted.
-int DeleteCardRecord(uint16_t id, bool ask);
-// Deletes the current card (alert 2211 first when it is locked) and makes the previous card
-// current, the last one when the first was deleted. The only card is first joined by a fresh one.
-void DeleteCurrentCard(bool ask);
 
 // ---- CardEditPicture.cpp ----
 // Stores a picture into a card: the block header, the Mac colour table and the PackedPicture

@@ -7,7 +7,7 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/FieldText.h"
-#include "stack/open/NewStack.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

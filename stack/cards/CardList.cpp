@@ -8,7 +8,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
 #include "stack/StackUpcalls.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

@@ -8,8 +8,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/NewStack.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

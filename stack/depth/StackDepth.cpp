@@ -11,13 +11,13 @@
 #include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
-#include "stack/save/SaveStack.h"
 
 namespace {
 
 int g_stackDepth = 0;
+int g_conversionState = kStackUnconverted;
 
 void SetHeaderWord(uint32_t offset, uint16_t value) {
     const Handle header = GetStackHeaderHandle();
@@ -57,9 +57,10 @@ void ConvertRecord(Handle card, int oldDepth, int newDepth, int width, int heigh
 }  // namespace
 
 
-int DisplayDepthForStack() { return RecordedDepth(GetStackPlatformOps().displayBitsPerPixel()); }
 int GetStackDepth() { return g_stackDepth; }
 void SetStackDepth(int depth) { g_stackDepth = RecordedDepth(depth); }
+int GetStackConversionState() { return g_conversionState; }
+void SetStackConversionState(int state) { g_conversionState = state; }
 
 int16_t ScaleCoordinate(int16_t value, int oldExtent, int newExtent) {
     if (oldExtent <= 0)

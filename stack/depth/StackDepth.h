@@ -10,16 +10,19 @@
 #include <cstdint>
 
 #include "core/memory/Handles.h"
+#include "stack/StackPlatform.h"  // DisplayDepthForStack
 
 inline constexpr int kAlertReduceColors = 4555;
 inline constexpr int kAlertNotEnoughMemoryToConvert = 2308;
 
-// The display's depth as this area compares it: 24 counts as 32.
-int DisplayDepthForStack();
 // The working depth (core/ui/ScreenDepth.h) and the stack depth: the value last stored in the
 // header's depth field.
 int GetStackDepth();
 void SetStackDepth(int depth);
+// What the open stack went through since it was read: the save that follows converts it.
+enum StackConversionState : int { kStackUnconverted = 0, kStackFormatConverted = 1, kStackDepthConverted = 2 };
+int GetStackConversionState();
+void SetStackConversionState(int state);
 
 // Always 1. When the working depth is above the display's (a 32-bit stack on a 24-bit display
 // counts as equal), alert 4555 is shown and the stack is converted to the display depth.

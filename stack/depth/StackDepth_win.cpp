@@ -18,8 +18,7 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/StackSizeDialogs.h"
-#include "stack/open/NewStack.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureConvert.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 

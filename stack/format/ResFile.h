@@ -92,6 +92,19 @@ int32_t CurrentResFile();
 void UseResFile(int32_t refNum);  // makes an open file current
 int32_t GetStackResFile();        // the open stack's own file, 0 when none
 void SetStackResFile(int32_t refNum);
+// Makes the stack's resource file the current one for a scope, then the previous one again.
+class StackResFileCurrent {
+public:
+    StackResFileCurrent() : previous_(CurrentResFile()) { UseResFile(GetStackResFile()); }
+    ~StackResFileCurrent() {
+        if (previous_)
+            UseResFile(previous_);
+    }
+    StackResFileCurrent(const StackResFileCurrent&) = delete;
+    StackResFileCurrent& operator=(const StackResFileCurrent&) = delete;
+private:
+    int32_t previous_;
+};
 
 // Lookups on the current file (ResourceManager.cpp).
 Handle LookupResource(int mode, uint32_t type, uint16_t id, const uint8_t* name, int index, Handle data);

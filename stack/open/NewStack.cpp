@@ -16,7 +16,7 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/format/CardSizeWords.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
@@ -68,17 +68,6 @@ void AdaptLoadedStackDepth() {
 StackProgramSettings& ProgramStackSettings() {
     static StackProgramSettings settings;
     return settings;
-}
-
-uint16_t NewUniqueObjectId() {
-    HeaderBytes header;
-    if (!header)
-        return 0;
-    uint16_t id = GetU16(header.bytes(), kHeaderNextObjectId);
-    if (id == 0)
-        id = 1;
-    SetU16(header.bytes(), kHeaderNextObjectId, id == 0xFFFF ? 1 : static_cast<uint16_t>(id + 1));
-    return id;
 }
 
 Handle NewStackHeader() {

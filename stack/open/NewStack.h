@@ -1,5 +1,5 @@
 // New stacks, the settings a stack carries into the program, and the id counters of the open
-// stack's header.
+// stack's header (the next object id is the session's: stack/StackOpenSession.h).
 //
 //   NewStack.cpp           ids, the fresh header, StartStack, ApplyLoadedStackSettings
 #pragma once
@@ -11,10 +11,6 @@
 inline constexpr int kQuestionSameCardSize = 2294;
 inline constexpr int kAlertNewStackCreated = 2280;
 inline constexpr uint16_t kNewStackVersion = 5;
-
-// The header's next object id (+12), which is then incremented (past 65535 to 1); 0 when no
-// stack is open.
-uint16_t NewUniqueObjectId();
 
 // The program's copies of the stack settings (one set, for the stack in memory).
 struct StackProgramSettings {

@@ -12,11 +12,10 @@
 #include "core/memory/Handles.h"
 #include "stack/format/StackFile.h"
 #include "stack/format/StackReader.h"
+#include "stack/StackOpenSession.h"  // the stack's name and home
 
 inline constexpr uint32_t kCardRecordsStart = kStackHeaderBytes;
 inline constexpr int kAlertNoSamplesStack = 2292;
-inline constexpr int kStringUntitled = 2502;
-inline constexpr int kStringHomeStackNames = 2804;  // up to an entry beginning with '*'
 
 // Platform-free steps (StackOpen.cpp), over the stack reader (StackReader.h).
 // Whether the header's card size is below the minimum (host-order header).
@@ -41,9 +40,5 @@ int LoadOtherStackFile(int slot);
 int ReadStackCard(int slot, uint16_t cardId, int position, int16_t* depth, int16_t* version,
                   int16_t* cardCount, Handle* card);
 int EnforceMinimumCardSize(Handle header);
-bool IsHomeStackName(const char* name);
-void RememberHomeStack();
-void SetStackName(const char* name);
-void SetStackNameFromDefault();
 // The minimum card size: the system's minimum window size, each at least 40.
 void GetMinimumCardSize(int* width, int* height);

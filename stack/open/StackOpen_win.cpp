@@ -23,7 +23,7 @@
 #include "stack/format/StackReader.h"
 #include "stack/open/NewStack.h"
 #include "stack/open/StackOpen.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
 
 namespace {
@@ -218,34 +218,3 @@ int EnforceMinimumCardSize(Handle header) {
     return err == 0 ? kFileOk : kFileMissing;
 }
 
-bool IsHomeStackName(const char* name) {
-    if (!name || !name[0])
-        return false;
-    for (uint32_t id = kStringHomeStackNames; id < kStringHomeStackNames + 100; ++id) {
-        char candidate[kFileSpecNameSize] = {};
-        if (LoadResString(id, candidate, sizeof candidate) <= 0 || candidate[0] == '*')
-            return false;
-        if (lstrcmpiA(candidate, name) == 0)
-            return true;
-    }
-    return false;
-}
-
-void RememberHomeStack() {
-    if (!IsHomeStackName(GetStackName()))
-        return;
-    CopyFileSpec(kSlotCurrentStack, kSlotHomeStack);
-    SetHomeStackKnown(true);
-    SetHomeCardId(0);
-}
-
-void SetStackName(const char* name) {
-    StoreStackName(name);
-    GetStackUpcalls().stackEvent(StackEvent::UpdatingCardTitle);
-}
-
-void SetStackNameFromDefault() {
-    char name[kFileSpecNameSize] = {};
-    LoadResString(kStringUntitled, name, sizeof name);
-    SetStackName(name);
-}

@@ -1,4 +1,5 @@
 // Card pictures and graphics between the stack's depth and the display's, through GDI and vic32.
+#include "stack/StackPlatform.h"
 #include "stack/StackUpcalls.h"
 #include "stack/pictures/CardPictureConvert.h"
 
@@ -19,9 +20,8 @@
 #include "graphics/pixels/PixelDepth.h"
 #include "graphics/pixels/PixelDepthGdi.h"
 #include "stack/cards/CardList.h"
-#include "stack/depth/StackDepth.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/GraphicPictureConvert.h"
 #include "stack/pictures/PackedPicture.h"

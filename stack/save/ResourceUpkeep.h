@@ -13,20 +13,6 @@
 #include "core/memory/Handles.h"
 #include "stack/format/ResFile.h"
 
-// Makes the stack's resource file the current one for a scope, then the previous one again.
-class StackResFileCurrent {
-public:
-    StackResFileCurrent() : previous_(CurrentResFile()) { UseResFile(GetStackResFile()); }
-    ~StackResFileCurrent() {
-        if (previous_)
-            UseResFile(previous_);
-    }
-    StackResFileCurrent(const StackResFileCurrent&) = delete;
-    StackResFileCurrent& operator=(const StackResFileCurrent&) = delete;
-private:
-    int32_t previous_;
-};
-
 // ---- ResourceUpkeepPurge.cpp ----
 // Removes every 'Actn', 'Icon', 'Snd ', 'Strk', 'NBAs', 'QTFX' and 'Crsr' resource of the
 // stack's resource file that no header, card, object, action or link refers to (in that order

@@ -7,7 +7,7 @@
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFileAccess.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

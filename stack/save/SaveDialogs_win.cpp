@@ -15,7 +15,7 @@
 #include "core/ui/dialogs/DialogOwner.h"
 #include "stack/StackPlatform.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 
 namespace {

@@ -10,11 +10,21 @@ constexpr uint32_t kBmpPiece = 32767;
 }  // namespace
 
 int ReadFileToHandle(int slot, Handle* out, uint32_t limit) {
+    return ReadFileSpecToHandle(GetFileSpec(slot), out, limit);
+}
+
+int ReadFilePathToHandle(const char* path, Handle* out, uint32_t limit) {
+    FileSpec spec = EmptyFileSpec();
+    SetFileSpecPath(&spec, path ? path : "");
+    return ReadFileSpecToHandle(&spec, out, limit);
+}
+
+int ReadFileSpecToHandle(const FileSpec* spec, Handle* out, uint32_t limit) {
     if (!out)
         return kFileFailed;
     *out = 0;
     FileRef file = kNoFile;
-    int err = OpenFileSlot(slot, kOpenRead, &file);
+    int err = OpenFileSpec(spec, kOpenRead, &file);
     if (err != kFileOk)
         return err;
     FileCloser closer(file);

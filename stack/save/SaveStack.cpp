@@ -9,13 +9,13 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
-#include "core/memory/SaveBuffer.h"
+#include "core/files/SaveBuffer.h"
 #include "core/system/ChangeFlags.h"
 #include "core/text/MacText.h"
 #include "core/ui/ScreenDepth.h"
 #include "stack/cards/CardList.h"
 #include "stack/depth/StackDepth.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/undo/Undo.h"
@@ -26,7 +26,6 @@ constexpr char kTempName[] = "LMTMP000.TMP";
 constexpr size_t kTempDigits = 5;  // the three digits start here
 
 bool g_hasFile = false;
-int g_conversionState = kStackUnconverted;
 bool g_saving = false;
 
 class SavingFlag {
@@ -114,8 +113,6 @@ FileRef OpenInPlace(const char* path) {
 
 bool StackHasFile() { return g_hasFile; }
 void SetStackHasFile(bool hasFile) { g_hasFile = hasFile; }
-int GetStackConversionState() { return g_conversionState; }
-void SetStackConversionState(int state) { g_conversionState = state; }
 bool IsSavingStack() { return g_saving; }
 
 bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag) {

@@ -1,7 +1,7 @@
 // Saving the open stack to its file, and the small whole-file operations beside it.
 //
 // The resource area is written first, at the offset the cards will end at, then the header and
-// the cards from offset 0 through the 64 KB write buffer (core/memory/SaveBuffer.h). When the disk has
+// the cards from offset 0 through the 64 KB write buffer (core/files/SaveBuffer.h). When the disk has
 // room for a second copy the stack is written to a temporary file "LMTMPnnn.TMP" beside it,
 // flushed, and put in the stack's place in one step, so the person's stack is never gone: it is
 // either the old file or the new one. Without that room it is written in place. Either way the
@@ -85,13 +85,12 @@ int SaveStackAsPath(const char* path);
 // The stack-changed state that saving keeps.
 bool StackHasFile();
 void SetStackHasFile(bool hasFile);
-enum StackConversionState : int { kStackUnconverted = 0, kStackFormatConverted = 1, kStackDepthConverted = 2 };
-int GetStackConversionState();
-void SetStackConversionState(int state);
 bool IsSavingStack();
 
 // ---- SaveFiles.cpp ----
 int ReadFileToHandle(int slot, Handle* out, uint32_t limit);  // 0 or an error
+int ReadFilePathToHandle(const char* path, Handle* out, uint32_t limit);  // the same for a path
+int ReadFileSpecToHandle(const FileSpec* spec, Handle* out, uint32_t limit);
 int WriteHandleToFile(Handle data, int slot, uint32_t count);  // 0 or -1
 // A bitmap file of a packed DIB (BITMAPINFOHEADER, colours, pixels): the 14-byte file header
 // then the DIB, written in pieces of at most 32767 bytes. 1 when the whole file was written.

@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
-#include "core/memory/SaveBuffer.h"
+#include "core/files/SaveBuffer.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFileAccess.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 
 namespace {

@@ -6,6 +6,7 @@
 //   UndoRecorders.cpp   the recorders (one per family of steps)
 //   UndoPerform.cpp     undoing the kinds that need only the stack
 //   UndoObjects_win.cpp the recorders that take an object's layer
+//   CardDelete.cpp      deleting cards, each deletion an undoable step
 #pragma once
 
 #include <cstddef>
@@ -100,3 +101,12 @@ bool UndoStepApplies();
 // kind is cleared). False, doing nothing, for the paint-selection kinds, object moves and
 // background imports, which PerformUndo (authoring/cards/UndoPerform.h) undoes itself.
 bool PerformRecordUndo(int kind);
+
+// ---- CardDelete.cpp ----
+// With `ask`: alert 2217 when buttons link to the card (Cancel, No, Yes: Yes marks them deleted
+// too), else alert 2219 (No, Yes). Then the card is marked deleted, the count drops by one and
+// the stack is marked changed. 1 when the card was deleted.
+int DeleteCardRecord(uint16_t id, bool ask);
+// Deletes the current card (alert 2211 first when it is locked) and makes the previous card
+// current, the last one when the first was deleted. The only card is first joined by a fresh one.
+void DeleteCurrentCard(bool ask);

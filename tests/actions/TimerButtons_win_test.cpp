@@ -24,7 +24,7 @@
 #include "resources/timers_ids.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 

@@ -11,7 +11,7 @@
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/open/NewStack.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 enum class FuzzOpen { NoStack, Opened, CardRefused };
 

@@ -17,7 +17,7 @@
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/open/NewStack.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tools/stackbuilder/StackBuilder.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/open/NewStack.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include "media/support/PackedDib.h"
 #include "quicktime/QtCalls.h"
 #include "quicktime/QtStandInSwitches.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/RleAvi.h"

@@ -27,7 +27,7 @@
 #include "stack/clipboard/Clipboard.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"

@@ -14,7 +14,7 @@
 #include "graphics/layers/PaintGeometry.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {

@@ -18,8 +18,9 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/PackedPicture.h"
+#include "stack/undo/Undo.h"
 
 namespace cardtest {
 

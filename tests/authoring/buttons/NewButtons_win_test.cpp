@@ -32,7 +32,7 @@
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"

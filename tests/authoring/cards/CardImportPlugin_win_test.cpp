@@ -12,7 +12,7 @@
 #include "stack/cards/CardList.h"
 #include "authoring/cards/ReadyMadeMenu.h"
 #include "stack/format/StackReader.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"

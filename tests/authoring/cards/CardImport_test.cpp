@@ -8,7 +8,7 @@
 #include "authoring/cards/CardImport.h"
 #include "authoring/AuthoringUpcalls.h"
 #include "authoring/cards/ReadyMade.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tools/stackbuilder/StackBuilder.h"
 

@@ -20,7 +20,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/cards/FieldText.h"
 #include "host/player/CardNavigation.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "authoring/cards/ObjectFile.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"

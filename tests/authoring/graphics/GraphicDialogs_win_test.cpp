@@ -37,7 +37,7 @@
 #include "resources/objinfo_ids.h"
 #include "authoring/graphics/GraphicAppearance.h"
 #include "authoring/graphics/PictureCrop.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"

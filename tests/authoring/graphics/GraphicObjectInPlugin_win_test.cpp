@@ -37,7 +37,7 @@
 #include "resources/objinfo_ids.h"
 #include "resources/video_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/pictures/GraphicPicture.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"

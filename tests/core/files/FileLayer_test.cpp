@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/files/FileLayerMemory.h"
-#include "core/memory/SaveBuffer.h"
+#include "core/files/SaveBuffer.h"
 #include "tests/support/MemoryFiles.h"
 
 namespace {

@@ -49,7 +49,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/undo/Undo.h"

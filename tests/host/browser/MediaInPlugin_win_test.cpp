@@ -36,7 +36,7 @@
 #include "quicktime/QuickTime.h"
 #include "quicktime/dll/QtStandInEffects.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/LinkedStandIn_win.h"

@@ -29,7 +29,7 @@
 #include "stack/clipboard/ClipboardBitmaps.h"
 #include "authoring/cards/ClipboardPaste.h"
 #include "authoring/cards/UndoMenu.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"
 #include "tests/support/LinkedPlugin_win.h"

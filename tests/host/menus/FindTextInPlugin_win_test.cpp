@@ -15,7 +15,7 @@
 #include "objects/text/ActiveTextField.h"
 #include "resources/find_ids.h"
 #include "resources/resource_ids.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"

@@ -24,7 +24,7 @@
 #include "host/wiring/LayerWiring.h"
 #include "stack/StackUpcalls.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"

@@ -9,7 +9,7 @@
 #include "StackBuilder.h"
 #include "core/system/PluginModule.h"
 #include "media/MediaManager.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestSounds_win.h"

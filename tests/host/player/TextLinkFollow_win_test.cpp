@@ -19,7 +19,7 @@
 #include "objects/text/TextFields.h"
 #include "objects/text/TextLinks_win.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {

@@ -11,7 +11,8 @@
 #include "core/memory/Handles.h"
 #include "core/system/LoadedLibraries.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
+#include "stack/open/NewStack.h"
 
 namespace {
 

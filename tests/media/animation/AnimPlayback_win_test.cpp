@@ -23,7 +23,7 @@
 #include "host/player/CardNavigation.h"
 #include "media/animation/AnimPlayback.h"
 #include "stack/format/StackFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/RleAvi.h"
 

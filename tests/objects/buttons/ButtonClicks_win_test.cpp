@@ -8,7 +8,7 @@
 #include <string>
 
 #include "StackBuilder.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {

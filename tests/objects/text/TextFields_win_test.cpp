@@ -23,7 +23,7 @@
 #include "objects/text/TextFields.h"
 #include "objects/text/TextLinks.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/DisplayDepth_win.h"

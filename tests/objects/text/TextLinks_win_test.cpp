@@ -13,7 +13,7 @@
 #include "graphics/palette/PaletteRemap.h"
 #include "objects/text/TextLinks.h"
 #include "stack/format/ResFile.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "tests/support/LinkedPlugin_win.h"
 

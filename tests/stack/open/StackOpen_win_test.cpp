@@ -21,7 +21,7 @@
 #include "stack/format/ResFile.h"
 #include "stack/format/StackReader.h"
 #include "stack/open/StackOpen.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

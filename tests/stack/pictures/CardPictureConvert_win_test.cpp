@@ -11,7 +11,8 @@
 
 #include "core/files/JpegDescription.h"
 #include "core/memory/ByteReader.h"
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
+#include "stack/open/NewStack.h"
 #include "stack/pictures/CardPictureRows.h"
 #include "stack/pictures/PackedPicture.h"
 #include "tests/support/DisplayDepth_win.h"

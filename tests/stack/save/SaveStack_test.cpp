@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/memory/SaveBuffer.h"
+#include "core/files/SaveBuffer.h"
 #include "tests/stack/SaveTestUtil.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "objects/fonts/TextStyleDialog_win.h"
+#include "objects/text/TextStyleDialog_win.h"
 
 #include <commdlg.h>
 
@@ -13,10 +13,10 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
-#include "objects/fonts/ApplyTextStyle_win.h"
-#include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/text/ApplyTextStyle_win.h"
+#include "objects/text/CurrentTextStyle_win.h"
 #include "objects/fonts/FontTable.h"
-#include "objects/fonts/FormatMenus_win.h"
+#include "objects/text/FormatMenus_win.h"
 #include "objects/fonts/TextStyleMenus.h"
 #include "objects/text/TextFields.h"
 

@@ -1,4 +1,4 @@
-#include "objects/fonts/FormatMenus_win.h"
+#include "objects/text/FormatMenus_win.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include "graphics/layers/ObjectLayer.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectServices.h"
-#include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/text/CurrentTextStyle_win.h"
 #include "objects/fonts/TextStyleMenus.h"
 #include "objects/text/TextFields.h"
 

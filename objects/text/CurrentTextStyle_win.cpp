@@ -1,4 +1,4 @@
-#include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/text/CurrentTextStyle_win.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
-#include "objects/fonts/FormatMenus_win.h"
+#include "objects/text/FormatMenus_win.h"
 #include "objects/fonts/TextStyleMenus.h"
 #include "objects/text/TextFields.h"
 

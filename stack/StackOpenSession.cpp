@@ -1,5 +1,5 @@
 // The open stack's state, minimal (see the header).
-#include "stack/open/StackOpenSession.h"
+#include "stack/StackOpenSession.h"
 
 #include <cstring>
 
@@ -47,6 +47,18 @@ bool IsStackOpen() { return g_header != 0 && CountCards() > 0; }
 
 uint16_t GetCurrentCardId() { return g_currentCardId; }
 void SetCurrentCardId(uint16_t id) { g_currentCardId = id; }
+
+uint16_t NewUniqueObjectId() {
+    HandleLock lock(g_header);
+    if (!lock || GetHandleSize(g_header) < kStackHeaderBytes)
+        return 0;
+    const std::span<uint8_t> header(lock.get(), kStackHeaderBytes);
+    uint16_t id = GetU16(header, kHeaderNextObjectId);
+    if (id == 0)
+        id = 1;
+    SetU16(header, kHeaderNextObjectId, id == 0xFFFF ? 1 : static_cast<uint16_t>(id + 1));
+    return id;
+}
 
 const char* GetStackName() { return g_stackName; }
 void StoreStackName(const char* name) { CopyPathText(name ? name : "", g_stackName, sizeof g_stackName); }

@@ -1,13 +1,11 @@
-// The open stack as far as opening it needs: its header, the card list, the current card, its
-// name and the home stack. A minimal form until the card list and navigation modules own this
-// state; the names are theirs.
+// The open stack as every part of the stack sees it: its header and next object id, the card
+// list, the current card, its name and the home stack.
 #pragma once
 
 #include <cstdint>
 
 #include "core/memory/Handles.h"
 #include "stack/cards/CardList.h"
-#include "stack/open/NewStack.h"  // NewStackHeader
 
 // Header (host order, 128 bytes) of the open stack; 0 when none.
 Handle GetStackHeaderHandle();
@@ -24,6 +22,13 @@ bool IsStackOpen();
 uint16_t GetCurrentCardId();
 void SetCurrentCardId(uint16_t id);
 
+// The header's next object id (+12), which is then incremented (past 65535 to 1); 0 when no
+// stack is open.
+uint16_t NewUniqueObjectId();
+
+inline constexpr int kStringUntitled = 2502;
+inline constexpr int kStringHomeStackNames = 2804;  // up to an entry beginning with '*'
+
 // The stack's file name as shown in the title, and the home stack.
 const char* GetStackName();
 void StoreStackName(const char* name);
@@ -31,3 +36,12 @@ uint16_t GetHomeCardId();
 void SetHomeCardId(uint16_t id);
 bool IsHomeStackKnown();
 void SetHomeStackKnown(bool known);
+
+// ---- StackOpenSession_win.cpp ----
+// Whether a name is one of the home stack's names (strings 2804 on).
+bool IsHomeStackName(const char* name);
+// The open stack, when it has a home stack's name, becomes the home stack (slot 13).
+void RememberHomeStack();
+// The name stored and the card window's title brought up to date; "Untitled" for a new stack.
+void SetStackName(const char* name);
+void SetStackNameFromDefault();

@@ -1,5 +1,5 @@
 // The save buffer over a handle.
-#include "core/memory/SaveBuffer.h"
+#include "core/files/SaveBuffer.h"
 
 #include <cstring>
 

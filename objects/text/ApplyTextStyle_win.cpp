@@ -1,4 +1,4 @@
-#include "objects/fonts/ApplyTextStyle_win.h"
+#include "objects/text/ApplyTextStyle_win.h"
 
 #include <cstdlib>
 #include <string>
@@ -10,7 +10,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
-#include "objects/fonts/CurrentTextStyle_win.h"
+#include "objects/text/CurrentTextStyle_win.h"
 #include "objects/fonts/FontTable.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"

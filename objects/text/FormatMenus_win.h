@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "objects/fonts/ApplyTextStyle_win.h"
+#include "objects/text/ApplyTextStyle_win.h"
 
 // Submenu positions inside the Format menu.
 enum FormatSubmenu { kRecentFontsMenu = 0, kDeliveredFontsMenu = 1, kSizeMenu = 2, kStyleMenu = 3, kAlignMenu = 4 };
