@@ -284,13 +284,10 @@ INT_PTR CALLBACK TextInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_INITDIALOG: InitDialog(dialog); return FALSE;
     case WM_DRAWITEM: {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (wParam == kTextGrid)
-            DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, g_state.textColor);
-        else if (wParam == kBackGrid)
-            DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, g_state.backColor);
-        else
+        if (wParam != kTextGrid && wParam != kBackGrid)
             return FALSE;
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, wParam == kTextGrid ? g_state.textColor : g_state.backColor);
         return TRUE;
     }
     case WM_LBUTTONDOWN:
