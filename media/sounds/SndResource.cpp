@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
+#include "quicktime/formats/SoundFiles.h"
 
 namespace {
 
@@ -162,19 +163,7 @@ Handle WriteWaveFile(Handle data, uint32_t dataOffset, const SoundFormat& format
         return 0;
     }
     ByteWriter w(to.bytes(), 0);
-    w.U32BE(0x52494646);  // "RIFF"
-    w.U32LE(bytes + pad + 36);
-    w.U32BE(0x57415645);  // "WAVE"
-    w.U32BE(0x666D7420);  // "fmt "
-    w.U32LE(16);
-    w.U16LE(1);  // PCM
-    w.U16LE(format.channels);
-    w.U32LE(format.sampleRate);
-    w.U32LE(format.sampleRate * align);
-    w.U16LE(static_cast<uint16_t>(align));
-    w.U16LE(format.bitsPerSample);
-    w.U32BE(0x64617461);  // "data"
-    w.U32LE(bytes);
+    WriteWaveHeader(w, format.channels, format.sampleRate, format.bitsPerSample, align, bytes);
     std::span<uint8_t> samples = to.bytes().subspan(kWaveHeader, bytes);
     std::memcpy(samples.data(), from.get() + dataOffset, bytes);
     if (format.bitsPerSample >= 16 && format.bigEndian) {

@@ -13,6 +13,8 @@
 #include <span>
 #include <vector>
 
+#include "core/memory/ByteReader.h"
+
 // RIFF chunk codes, of WAV files and of RIFF MIDI files (MidiFile.h) alike.
 inline constexpr uint32_t kRiffChunk = 0x52494646;  // "RIFF"
 inline constexpr uint32_t kDataChunk = 0x64617461;  // "data"
@@ -81,6 +83,10 @@ uint32_t WholeHertz(double rate);
 
 // A complete WAV file (44-byte header) holding PCM samples as WavePcm keeps them.
 std::vector<uint8_t> WaveFileOf(const WavePcm& pcm);
+// The 44-byte header of a PCM WAV file (WaveFile.cpp) whose data chunk holds dataBytes (the
+// pad byte of an odd chunk counted in the RIFF length); the samples follow it.
+void WriteWaveHeader(ByteWriter& w, uint16_t channels, uint32_t sampleRate, uint16_t bitsPerSample, uint32_t align,
+                     uint32_t dataBytes);
 
 // Finishes an info once the format and the sample span are known: checks the format, cuts the
 // span to whole frames and counts them. Used by the readers.
