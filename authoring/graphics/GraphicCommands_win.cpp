@@ -46,6 +46,22 @@ int LayerPosition(LayerHandle layer) {
     return 0;
 }
 
+// Runs read on the bytes of the graphic object's record (from the object on) when it is found
+// and holds at least need bytes; false otherwise.
+template <typename Read>
+bool ReadGraphicRecord(uint16_t id, uint32_t need, Read read) {
+    Handle card = 0;
+    uint32_t offset = 0;
+    if (!FindObject(kObjectGraphic, id, &card, &offset))
+        return false;
+    HandleLock lock(card);
+    const std::span<const uint8_t> bytes = lock.bytes();
+    if (!lock || offset > bytes.size() || bytes.size() - offset < need)
+        return false;
+    read(bytes.subspan(offset));
+    return true;
+}
+
 }  // namespace
 
 void RebuildGraphicLayer(HWND window, LayerHandle layer, uint16_t id) {
@@ -82,14 +98,7 @@ bool EditGraphicActions(LayerHandle layer) {
         return false;
     const uint16_t id = name.id;
     // The record holds the id the actions menu stored last.
-    Handle card = 0;
-    uint32_t offset = 0;
-    if (FindObject(kObjectGraphic, id, &card, &offset)) {
-        HandleLock lock(card);
-        const std::span<const uint8_t> bytes = lock.bytes();
-        if (lock && offset <= bytes.size() && bytes.size() - offset >= kGraphicAction + 2)
-            actionId = GetU16(bytes, offset + kGraphicAction);
-    }
+    ReadGraphicRecord(id, kGraphicAction + 2, [&](std::span<const uint8_t> r) { actionId = GetU16(r, kGraphicAction); });
     Handle loaded = LoadActionResource(actionId);
     if (!loaded)
         return false;
@@ -113,19 +122,13 @@ bool EditGraphicFeatures(HWND window, LayerHandle layer) {
     if (name.kind != kObjectGraphic)
         return false;
     const uint16_t id = name.id;
-    Handle card = 0;
-    uint32_t offset = 0;
-    if (!FindObject(kObjectGraphic, id, &card, &offset))
-        return false;
     uint16_t flags = 0, cursor = 0;
-    {
-        HandleLock lock(card);
-        const std::span<const uint8_t> bytes = lock.bytes();
-        if (!lock || offset > bytes.size() || bytes.size() - offset < kGraphicHeaderBytes)
-            return false;
-        flags = GetU16(bytes, offset + kObjectFlags);
-        cursor = GetU16(bytes, offset + kGraphicCursor);
-    }
+    const bool read = ReadGraphicRecord(id, kGraphicHeaderBytes, [&](std::span<const uint8_t> r) {
+        flags = GetU16(r, kObjectFlags);
+        cursor = GetU16(r, kGraphicCursor);
+    });
+    if (!read)
+        return false;
     uint16_t newFlags = flags, newCursor = cursor;
     const bool ok = ShowItemInfo(window, kObjectGraphic, id, &newFlags, &newCursor, layer) == IDOK;
     const IconSelection* selection = GetIconSelection();

@@ -38,20 +38,11 @@
 
 namespace {
 
+// The dialog's items.
 enum : int {
-    kTextGrid = 50,
-    kBackGrid = 51,
-    kStyleButton = 52,
-    kPreviewBox = 53,
-    kNameEdit = 54,
-    kScrollBarBox = 55,
-    kScrollableBox = 56,
-    kDiskBasedBox = 57,
-    kReadOnlyBox = 58,
-    kFrameBox = 59,
-    kGetFileButton = 60,
-    kFeaturesButton = 61,
-    kActionsButton = 63,
+    kTextGrid = 50, kBackGrid = 51, kStyleButton = 52, kPreviewBox = 53, kNameEdit = 54, kScrollBarBox = 55,
+    kScrollableBox = 56, kDiskBasedBox = 57, kReadOnlyBox = 58, kFrameBox = 59, kGetFileButton = 60,
+    kFeaturesButton = 61, kActionsButton = 63,
 };
 constexpr int kTextObjectActionsVariant = 5;
 constexpr size_t kNameMax = kTextNameBytes - 1;

@@ -16,6 +16,10 @@ void ScreenRectToClient(HWND window, RECT* rect);
 // no such item).
 RECT DialogItemRect(HWND dialog, int id);
 
+// A message the card window answers for a dialog over it (the palette messages): its answer, 0
+// without a card window.
+LRESULT PassToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
+
 // The state a dialog procedure was given with WM_INITDIALOG, kept with the dialog (DWLP_USER)
 // on that message; null before it.
 template <typename State>

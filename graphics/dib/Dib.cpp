@@ -132,18 +132,24 @@ uint32_t DibImageSize(std::span<const uint8_t> header) {
     return static_cast<uint32_t>(DibRowBytes(depth, width)) * static_cast<uint32_t>(height);
 }
 
+DibInfoFields ReadDibInfoFields(std::span<const uint8_t> dib) {
+    ByteReader r(dib);
+    DibInfoFields f;
+    f.headerSize = r.U32LE();
+    f.width = r.I32LE();
+    f.height = r.I32LE();
+    f.planes = r.U16LE();
+    f.depth = r.U16LE();
+    f.compression = r.U32LE();
+    f.ok = r.ok();
+    return f;
+}
+
 bool ReadDibLayout(std::span<const uint8_t> dib, DibLayout& out, RowRule rule) {
     out = {};
-    ByteReader r(dib);
-    const uint32_t headerSize = r.U32LE();
-    const int32_t width = r.I32LE();
-    const int32_t height = r.I32LE();
-    const uint16_t planes = r.U16LE();
-    const uint16_t depth = r.U16LE();
-    const uint32_t compression = r.U32LE();
-    if (!r.ok() || headerSize != kDibInfoHeaderBytes || planes != 1 || !IsDibDepth(depth) ||
-        compression != 0 || width <= 0 || height <= 0 || width > kDibMaxDimension ||
-        height > kDibMaxDimension)
+    const auto [headerSize, width, height, planes, depth, compression, ok] = ReadDibInfoFields(dib);
+    if (!ok || headerSize != kDibInfoHeaderBytes || planes != 1 || !IsDibDepth(depth) || compression != 0 ||
+        width <= 0 || height <= 0 || width > kDibMaxDimension || height > kDibMaxDimension)
         return false;
     const uint64_t bitsOffset = DibBitsOffset(dib);
     const uint64_t rowBytes = rule == RowRule::Dib ? DibRowBytes(depth, width) : MacRowBytes(depth, width);

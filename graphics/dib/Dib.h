@@ -94,6 +94,19 @@ uint32_t DibImageSize(std::span<const uint8_t> header);
 // the bytes given. Everything that works on a DibHandle checks it this way first.
 enum class RowRule { Dib, Mac };
 
+// The info header's fields up to its compression as stored, from the bytes of a packed DIB,
+// header first; ok is false when they are short.
+struct DibInfoFields {
+    uint32_t headerSize = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    uint16_t planes = 0;
+    uint16_t depth = 0;
+    uint32_t compression = 0;
+    bool ok = false;
+};
+DibInfoFields ReadDibInfoFields(std::span<const uint8_t> dib);
+
 struct DibLayout {
     int width = 0;
     int height = 0;

@@ -7,14 +7,8 @@
 #include "graphics/dib/Dib.h"
 
 bool ReadPackedDib(std::span<const uint8_t> block, PackedDibView* out) {
-    ByteReader r(block);
-    const uint32_t headerBytes = r.U32LE();
-    const int32_t width = r.I32LE();
-    const int32_t height = r.I32LE();
-    const uint16_t planes = r.U16LE();
-    const uint16_t depth = r.U16LE();
-    const uint32_t compression = r.U32LE();
-    if (!r.ok() || headerBytes < kDibInfoHeaderBytes || headerBytes > block.size())
+    const auto [headerBytes, width, height, planes, depth, compression, ok] = ReadDibInfoFields(block);
+    if (!ok || headerBytes < kDibInfoHeaderBytes || headerBytes > block.size())
         return false;
     if (planes != 1 || !IsDibDepth(depth) || compression != 0)
         return false;
