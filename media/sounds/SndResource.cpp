@@ -67,6 +67,23 @@ uint32_t CheckSoundFormat(const SoundFormat& f) {
     return 0;
 }
 
+Handle FillNewSoundHandle(Handle source, uint64_t total, uint32_t* alert,
+                          const std::function<void(HandleLock& from, HandleLock& to)>& fill) {
+    const Handle made = total > UINT32_MAX ? 0 : NewHandle(static_cast<uint32_t>(total));
+    if (made) {
+        HandleLock from(source);
+        HandleLock to(made);
+        if (from && to) {
+            fill(from, to);
+            return made;
+        }
+    }
+    if (made)
+        DisposeHandle(made);
+    *alert = kAlertSoundNoMemory;
+    return 0;
+}
+
 Handle BuildSndResource(Handle data, uint32_t dataOffset, const SoundFormat& format, uint32_t* alert) {
     *alert = CheckSoundFormat(format);
     if (*alert)
@@ -81,21 +98,10 @@ Handle BuildSndResource(Handle data, uint32_t dataOffset, const SoundFormat& for
     const auto header = SndHeader(format, bytes);
     const uint64_t total = uint64_t{headerLength} + bytes;
     if (total > size) {
-        const Handle grown = total > UINT32_MAX ? 0 : NewHandle(static_cast<uint32_t>(total));
-        if (!grown) {
-            *alert = kAlertSoundNoMemory;
-            return 0;
-        }
-        HandleLock from(data);
-        HandleLock to(grown);
-        if (!from || !to) {
-            DisposeHandle(grown);
-            *alert = kAlertSoundNoMemory;
-            return 0;
-        }
-        std::memcpy(to.get(), header.data(), headerLength);
-        std::memcpy(to.get() + headerLength, from.get() + dataOffset, bytes);
-        return grown;
+        return FillNewSoundHandle(data, total, alert, [&](HandleLock& from, HandleLock& to) {
+            std::memcpy(to.get(), header.data(), headerLength);
+            std::memcpy(to.get() + headerLength, from.get() + dataOffset, bytes);
+        });
     }
     {
         HandleLock lock(data);
@@ -150,28 +156,19 @@ Handle WriteWaveFile(Handle data, uint32_t dataOffset, const SoundFormat& format
         return 0;
     const uint32_t pad = bytes & 1;
     const uint64_t total = uint64_t{kWaveHeader} + bytes + pad;
-    const Handle wave = total > UINT32_MAX ? 0 : NewHandle(static_cast<uint32_t>(total));
-    if (!wave) {
-        *alert = kAlertSoundNoMemory;
-        return 0;
-    }
-    HandleLock from(data);
-    HandleLock to(wave);
-    if (!from || !to) {
-        DisposeHandle(wave);
-        *alert = kAlertSoundNoMemory;
-        return 0;
-    }
-    ByteWriter w(to.bytes(), 0);
-    WriteWaveHeader(w, format.channels, format.sampleRate, format.bitsPerSample, align, bytes);
-    std::span<uint8_t> samples = to.bytes().subspan(kWaveHeader, bytes);
-    std::memcpy(samples.data(), from.get() + dataOffset, bytes);
-    if (format.bitsPerSample >= 16 && format.bigEndian) {
-        const uint64_t frameBytes = uint64_t{format.frames} * align;
-        ReverseSampleBytes(samples.first(static_cast<size_t>(std::min<uint64_t>(frameBytes, bytes))),
-                           format.bitsPerSample);
-    }
-    *alert = 0;
+    const Handle wave = FillNewSoundHandle(data, total, alert, [&](HandleLock& from, HandleLock& to) {
+        ByteWriter w(to.bytes(), 0);
+        WriteWaveHeader(w, format.channels, format.sampleRate, format.bitsPerSample, align, bytes);
+        std::span<uint8_t> samples = to.bytes().subspan(kWaveHeader, bytes);
+        std::memcpy(samples.data(), from.get() + dataOffset, bytes);
+        if (format.bitsPerSample >= 16 && format.bigEndian) {
+            const uint64_t frameBytes = uint64_t{format.frames} * align;
+            ReverseSampleBytes(samples.first(static_cast<size_t>(std::min<uint64_t>(frameBytes, bytes))),
+                               format.bitsPerSample);
+        }
+    });
+    if (wave)
+        *alert = 0;
     return wave;
 }
 
