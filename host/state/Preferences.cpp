@@ -18,7 +18,7 @@ struct HeaderWord {
     uint32_t offset;
     uint16_t StackPreferences::*value;
 };
-constexpr HeaderWord kHeaderWords[] = {
+constexpr HeaderWord kPreferenceWords[] = {
     {kHeaderAutoSave, &StackPreferences::autoSave},   {kHeaderExperiencedUser, &StackPreferences::experiencedUser},
     {kHeaderFlags, &StackPreferences::flags},         {kHeaderTimersAndLinks, &StackPreferences::timersAndLinks},
     {kHeaderLocked, &StackPreferences::locked},       {kHeaderCardNumberInTitle, &StackPreferences::cardNumberInTitle},
@@ -29,7 +29,7 @@ constexpr HeaderWord kHeaderWords[] = {
 bool ReadStackPreferences(std::span<const uint8_t> header, StackPreferences* prefs) {
     if (!prefs || header.size() < kStackHeaderBytes)
         return false;
-    for (const auto& [offset, value] : kHeaderWords)
+    for (const auto& [offset, value] : kPreferenceWords)
         prefs->*value = GetU16(header, offset);
     std::memcpy(prefs->password, header.data() + kHeaderPassword, kPasswordBytes);
     prefs->password[kPasswordBytes - 1] = 0;
@@ -42,7 +42,7 @@ bool ReadStackPreferences(std::span<const uint8_t> header, StackPreferences* pre
 bool WriteStackPreferences(std::span<uint8_t> header, const StackPreferences& prefs) {
     if (header.size() < kStackHeaderBytes)
         return false;
-    for (const auto& [offset, value] : kHeaderWords)
+    for (const auto& [offset, value] : kPreferenceWords)
         SetU16(header, offset, prefs.*value);
     // The whole field, so no earlier password's tail stays behind the NUL.
     std::memset(header.data() + kHeaderPassword, 0, kPasswordBytes);
