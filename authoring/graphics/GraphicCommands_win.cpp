@@ -46,22 +46,6 @@ int LayerPosition(LayerHandle layer) {
     return 0;
 }
 
-// Runs read on the bytes of the graphic object's record (from the object on) when it is found
-// and holds at least need bytes; false otherwise.
-template <typename Read>
-bool ReadGraphicRecord(uint16_t id, uint32_t need, Read read) {
-    Handle card = 0;
-    uint32_t offset = 0;
-    if (!FindObject(kObjectGraphic, id, &card, &offset))
-        return false;
-    HandleLock lock(card);
-    const std::span<const uint8_t> bytes = lock.bytes();
-    if (!lock || offset > bytes.size() || bytes.size() - offset < need)
-        return false;
-    read(bytes.subspan(offset));
-    return true;
-}
-
 }  // namespace
 
 void RebuildGraphicLayer(HWND window, LayerHandle layer, uint16_t id) {
@@ -98,7 +82,7 @@ bool EditGraphicActions(LayerHandle layer) {
         return false;
     const uint16_t id = name.id;
     // The record holds the id the actions menu stored last.
-    ReadGraphicRecord(id, kGraphicAction + 2, [&](std::span<const uint8_t> r) { actionId = GetU16(r, kGraphicAction); });
+    ReadObjectRecord(kObjectGraphic, id, kGraphicAction + 2, [&](std::span<const uint8_t> r) { actionId = GetU16(r, kGraphicAction); });
     Handle loaded = LoadActionResource(actionId);
     if (!loaded)
         return false;
@@ -123,7 +107,7 @@ bool EditGraphicFeatures(HWND window, LayerHandle layer) {
         return false;
     const uint16_t id = name.id;
     uint16_t flags = 0, cursor = 0;
-    const bool read = ReadGraphicRecord(id, kGraphicHeaderBytes, [&](std::span<const uint8_t> r) {
+    const bool read = ReadObjectRecord(kObjectGraphic, id, kGraphicHeaderBytes, [&](std::span<const uint8_t> r) {
         flags = GetU16(r, kObjectFlags);
         cursor = GetU16(r, kGraphicCursor);
     });

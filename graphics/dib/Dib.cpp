@@ -134,13 +134,7 @@ uint32_t DibImageSize(std::span<const uint8_t> header) {
 
 DibInfoFields ReadDibInfoFields(std::span<const uint8_t> dib) {
     ByteReader r(dib);
-    DibInfoFields f;
-    f.headerSize = r.U32LE();
-    f.width = r.I32LE();
-    f.height = r.I32LE();
-    f.planes = r.U16LE();
-    f.depth = r.U16LE();
-    f.compression = r.U32LE();
+    DibInfoFields f{r.U32LE(), r.I32LE(), r.I32LE(), r.U16LE(), r.U16LE(), r.U32LE()};  // in order
     f.ok = r.ok();
     return f;
 }

@@ -98,10 +98,8 @@ enum class RowRule { Dib, Mac };
 // header first; ok is false when they are short.
 struct DibInfoFields {
     uint32_t headerSize = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    uint16_t planes = 0;
-    uint16_t depth = 0;
+    int32_t width = 0, height = 0;
+    uint16_t planes = 0, depth = 0;
     uint32_t compression = 0;
     bool ok = false;
 };

@@ -3,6 +3,7 @@
 #include "host/state/Preferences.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -14,11 +15,7 @@ bool AdvancedUserFromValue(std::string_view value) { return !EqualAsciiNoCase(va
 namespace {
 
 // The header's words that the settings keep as they are.
-struct HeaderWord {
-    uint32_t offset;
-    uint16_t StackPreferences::*value;
-};
-constexpr HeaderWord kPreferenceWords[] = {
+constexpr std::pair<uint32_t, uint16_t StackPreferences::*> kPreferenceWords[] = {
     {kHeaderAutoSave, &StackPreferences::autoSave},   {kHeaderExperiencedUser, &StackPreferences::experiencedUser},
     {kHeaderFlags, &StackPreferences::flags},         {kHeaderTimersAndLinks, &StackPreferences::timersAndLinks},
     {kHeaderLocked, &StackPreferences::locked},       {kHeaderCardNumberInTitle, &StackPreferences::cardNumberInTitle},

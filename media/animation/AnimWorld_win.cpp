@@ -33,15 +33,9 @@ using SpriteDraw = int (*)(AnimSprite& s, PixMap* target, const ShortRect& sourc
 
 // The behaviour slots that are ever filled; the rest of the sixteen stay empty.
 struct SpriteBehaviours {
-    SpriteTest endTest = nullptr;
-    SpriteAction onEnd = nullptr;
+    SpriteTest endTest = nullptr, frameStep = nullptr, innerPathStep = nullptr, pathStep = nullptr, layerHook = nullptr;
+    SpriteAction onEnd = nullptr, frameRearm = nullptr, pathRearm = nullptr;
     SpriteDraw draw = nullptr;
-    SpriteTest frameStep = nullptr;
-    SpriteAction frameRearm = nullptr;
-    SpriteTest innerPathStep = nullptr;
-    SpriteTest pathStep = nullptr;
-    SpriteAction pathRearm = nullptr;
-    SpriteTest layerHook = nullptr;
 };
 
 struct AnimSprite {

@@ -152,6 +152,21 @@ uint32_t CardObjectsEnd(Handle record);
 bool FindObjectInCard(uint16_t kind, uint16_t id, Handle record, uint32_t* offset);
 // The same over the current card, then every other card in list order.
 bool FindObject(uint16_t kind, uint16_t id, Handle* record, uint32_t* offset);
+// Runs read on the bytes of the object's record, from the object on, when FindObject finds it
+// and it holds at least need bytes; false otherwise.
+template <typename Read>
+bool ReadObjectRecord(uint16_t kind, uint16_t id, uint32_t need, Read read) {
+    uint32_t offset = 0;
+    Handle card = 0;
+    if (!FindObject(kind, id, &card, &offset))
+        return false;
+    HandleLock lock(card);
+    const std::span<const uint8_t> bytes = lock.bytes();
+    const bool held = lock && offset <= bytes.size() && bytes.size() - offset >= need;
+    if (held)
+        read(bytes.subspan(offset));
+    return held;
+}
 // The object's record inside its (unlocked) card record, or null. Valid until the card record
 // changes size.
 uint8_t* GetObjectPtr(uint16_t kind, uint16_t id);
