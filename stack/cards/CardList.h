@@ -156,16 +156,17 @@ bool FindObject(uint16_t kind, uint16_t id, Handle* record, uint32_t* offset);
 // and it holds at least need bytes; false otherwise.
 template <typename Read>
 bool ReadObjectRecord(uint16_t kind, uint16_t id, uint32_t need, Read read) {
-    uint32_t offset = 0;
     Handle card = 0;
-    if (!FindObject(kind, id, &card, &offset))
-        return false;
-    HandleLock lock(card);
-    const std::span<const uint8_t> bytes = lock.bytes();
-    const bool held = lock && offset <= bytes.size() && bytes.size() - offset >= need;
-    if (held)
-        read(bytes.subspan(offset));
-    return held;
+    uint32_t offset = 0;
+    if (FindObject(kind, id, &card, &offset)) {
+        HandleLock lock(card);
+        const std::span<const uint8_t> bytes = lock.bytes();
+        if (lock && offset <= bytes.size() && bytes.size() - offset >= need) {
+            read(bytes.subspan(offset));
+            return true;
+        }
+    }
+    return false;
 }
 // The object's record inside its (unlocked) card record, or null. Valid until the card record
 // changes size.
