@@ -19,10 +19,13 @@
 
 namespace {
 
-constexpr uint32_t kAlertNoMemory = 2224, kAlertCopyFailed = 2261, kAlertMoveIntoFolder = 2262;
+constexpr uint32_t kAlertNoMemory = 2224;
+constexpr uint32_t kAlertCopyFailed = 2261;
+constexpr uint32_t kAlertMoveIntoFolder = 2262;
 constexpr uint16_t kStringChooseNba = 2412;
 constexpr uint32_t kStringNbaFiles = 4107;
-constexpr size_t kMaxDataText = 32000, kMaxAddedLineFeeds = 400;
+constexpr size_t kMaxDataText = 32000;
+constexpr size_t kMaxAddedLineFeeds = 400;
 
 // The chooser's working state, from opening to OK or Cancel.
 struct ChooserState {

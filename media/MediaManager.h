@@ -14,8 +14,11 @@
 inline constexpr uint32_t kAlertQuickTimeMissing = 2357;
 
 // Media service bits of InitMediaServices.
-inline constexpr uint32_t kMediaManagerMade = 1, kMediaVideoForWindows = 2, kMediaCamera = 4, kMediaCaptureDriver = 8,
-                          kMediaTwain = 16;
+inline constexpr uint32_t kMediaManagerMade = 1;
+inline constexpr uint32_t kMediaVideoForWindows = 2;
+inline constexpr uint32_t kMediaCamera = 4;
+inline constexpr uint32_t kMediaCaptureDriver = 8;
+inline constexpr uint32_t kMediaTwain = 16;
 
 // ---- MediaManager_win.cpp ----
 // Binds QuickTime and releases it again; 1 when it could be bound, else alert 2357 and 0.

@@ -9,8 +9,10 @@
 
 #include "media/support/MediaElement.h"
 
-inline constexpr uint32_t kStringChooseMovie = 2409, kStringFindMovie = 2417;
-inline constexpr uint32_t kStringMovieFilterFirst = 4250, kStringMovieFilterLast = 4257;
+inline constexpr uint32_t kStringChooseMovie = 2409;
+inline constexpr uint32_t kStringFindMovie = 2417;
+inline constexpr uint32_t kStringMovieFilterFirst = 4250;
+inline constexpr uint32_t kStringMovieFilterLast = 4257;
 inline constexpr uint32_t kMovieFilterBlockBytes = 264;
 
 // The filter strings laid one after another, each ending in a zero, in a movable global block

@@ -19,10 +19,16 @@
 
 namespace {
 
-constexpr uint32_t kStringNotSupportedTitle = 4154, kStringNotSupported = 4155, kStringCannotAscend = 4156;
-constexpr uint32_t kStringOpenFileFailed = 4136, kStringRiffFailed = 4146, kStringFmtFailed = 4147,
-                   kStringAscendFailed = 4148, kStringDataFailed = 4149;
-constexpr uint32_t kStringWaveInFailed = 4143, kStringOutOfMemory = 4144;
+constexpr uint32_t kStringNotSupportedTitle = 4154;
+constexpr uint32_t kStringNotSupported = 4155;
+constexpr uint32_t kStringCannotAscend = 4156;
+constexpr uint32_t kStringOpenFileFailed = 4136;
+constexpr uint32_t kStringRiffFailed = 4146;
+constexpr uint32_t kStringFmtFailed = 4147;
+constexpr uint32_t kStringAscendFailed = 4148;
+constexpr uint32_t kStringDataFailed = 4149;
+constexpr uint32_t kStringWaveInFailed = 4143;
+constexpr uint32_t kStringOutOfMemory = 4144;
 
 struct Recording {
     HWND dialog = nullptr;
