@@ -46,6 +46,19 @@ void InitChunkDesc(ChunkDesc* desc, uint16_t tag, uint16_t source, uintptr_t dat
 std::span<const uint8_t> ActionRecordBytes(std::span<const uint8_t> from);
 // The same for the record at offset of the bytes (empty when offset lies past them).
 std::span<const uint8_t> ActionRecordAt(std::span<const uint8_t> bytes, uint32_t offset);
+// Runs read on the record at offset of the handle (ActionRecordAt), the handle locked; false
+// when it cannot be locked or the record is refused.
+template <typename Read>
+bool ReadActionRecordAt(Handle record, uint32_t offset, Read read) {
+    HandleLock lock(record);
+    if (!lock)
+        return false;
+    const std::span<const uint8_t> r = ActionRecordAt(lock.bytes(), offset);
+    if (r.empty())
+        return false;
+    read(r);
+    return true;
+}
 // The first chunk of the tag in a record (as ActionRecordBytes takes it): true and its offset
 // from the record start.
 bool FindChunk(std::span<const uint8_t> record, uint16_t tag, uint32_t* chunkOffset);

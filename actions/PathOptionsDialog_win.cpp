@@ -273,10 +273,7 @@ INT_PTR CALLBACK PathOptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
         OnPathCommand(dialog, LOWORD(wParam));
         return TRUE;
     case WM_QUERYNEWPALETTE:
-    case WM_PALETTECHANGED:
-        if (HWND card = GetMainWindow())
-            return SendMessageA(card, message, wParam, lParam);
-        return FALSE;
+    case WM_PALETTECHANGED: return PassToMainWindow(message, wParam, lParam);
     default: return FALSE;
     }
 }

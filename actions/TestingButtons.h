@@ -11,12 +11,7 @@
 #include <string_view>
 
 // The testing word of an action record (bit 15 is masked off when the block is read).
-enum TestingChoice : int16_t {
-    kTestingNone = 0,
-    kTestingCorrect = 1,
-    kTestingIncorrect = 2,
-    kTestingAskName = 3,
-};
+enum TestingChoice : int16_t { kTestingNone = 0, kTestingCorrect = 1, kTestingIncorrect = 2, kTestingAskName = 3 };
 
 // The user's name: at most 32 characters, empty until given; one for the whole run, shared by
 // every stack.

@@ -17,21 +17,13 @@
 
 namespace {
 
+// The table's header and its entries, 32-bit words.
 enum TableWord : uint32_t {
-    kCapacityWord = 0,
-    kCountWord = 4,
-    kLastTickWord = 8,
-    kDialogModeWord = 12,
-    kDialogTenthsWord = 16,
+    kCapacityWord = 0, kCountWord = 4, kLastTickWord = 8, kDialogModeWord = 12, kDialogTenthsWord = 16,
     kTableHeaderBytes = 20,
 };
 enum EntryWord : uint32_t {
-    kEntryId = 0,
-    kEntrySource = 4,
-    kEntryRemaining = 8,
-    kEntryReload = 12,
-    kEntryRepeats = 16,
-    kEntryBytes = 20,
+    kEntryId = 0, kEntrySource = 4, kEntryRemaining = 8, kEntryReload = 12, kEntryRepeats = 16, kEntryBytes = 20,
 };
 constexpr uint32_t kTimerTableBytes = kTableHeaderBytes + kTimerTableCapacity * kEntryBytes;
 constexpr uint32_t kTicksPerTenth = 6;

@@ -36,16 +36,10 @@ enum : int {
 };
 enum Zone : int { kZoneRecord = 0, kZoneStop = 1, kZonePlay = 2, kZoneClear = 3 };
 
-constexpr uint32_t kStringStack = 2150;
-constexpr uint32_t kStringSeparateFile = 2151;
-constexpr uint32_t kAlertNameSound = 2202;
-constexpr uint32_t kAlertReplaceSound = 2209;
-constexpr uint32_t kAlertNoSounds = 2234;
-constexpr uint32_t kStringChooseSound = 2406;
-constexpr uint32_t kStringSoundFiles = 4150;
+constexpr uint32_t kStringStack = 2150, kStringSeparateFile = 2151, kStringChooseSound = 2406, kStringSoundFiles = 4150;
 constexpr uint32_t kStringRecording = 4151;  // then 4152, 4153
-constexpr uint16_t kFlagBackground = 2;
-constexpr uint16_t kFlagMidi = 4;
+constexpr uint32_t kAlertNameSound = 2202, kAlertReplaceSound = 2209, kAlertNoSounds = 2234;
+constexpr uint16_t kFlagBackground = 2, kFlagMidi = 4;
 constexpr int kDeckX = 4;
 constexpr int kDeckY = 8;
 

@@ -5,6 +5,7 @@
 #include <vfw.h>
 
 #include "core/files/FileTypes.h"
+#include "quicktime/VfwCalls.h"
 
 namespace {
 
@@ -17,29 +18,15 @@ constexpr DWORD kIndeoHandler = mmioFOURCC('i', 'v', '3', '2');
 
 bool FirstVideoStreamIsIndeo(const char* path) {
     HMODULE avifile = GetModuleHandleA("avifil32.dll");
-    using FileOpen = HRESULT(WINAPI*)(PAVIFILE*, LPCSTR, UINT, LPCLSID);
-    using GetStream = HRESULT(WINAPI*)(PAVIFILE, PAVISTREAM*, DWORD, LONG);
     using StreamInfo = HRESULT(WINAPI*)(PAVISTREAM, AVISTREAMINFOA*, LONG);
-    using StreamRelease = ULONG(WINAPI*)(PAVISTREAM);
-    using FileRelease = ULONG(WINAPI*)(PAVIFILE);
-    auto fileOpen = ProcOf<FileOpen>(avifile, "AVIFileOpenA");
-    auto getStream = ProcOf<GetStream>(avifile, "AVIFileGetStream");
-    auto streamInfo = ProcOf<StreamInfo>(avifile, "AVIStreamInfoA");
-    auto streamRelease = ProcOf<StreamRelease>(avifile, "AVIStreamRelease");
-    auto fileRelease = ProcOf<FileRelease>(avifile, "AVIFileRelease");
-    if (!fileOpen || !getStream || !streamInfo || !streamRelease || !fileRelease)
-        return false;
-    PAVIFILE file = nullptr;
-    if (fileOpen(&file, path, OF_READ, nullptr) != 0 || !file)
+    const auto streamInfo = ProcOf<StreamInfo>(avifile, "AVIStreamInfoA");
+    if (!streamInfo)
         return false;
     bool indeo = false;
-    PAVISTREAM stream = nullptr;
-    if (getStream(file, &stream, streamtypeVIDEO, 0) == 0 && stream) {
+    CallWithFirstAviVideoStream(avifile, path, [&](PAVISTREAM stream) {
         AVISTREAMINFOA info{};
         indeo = streamInfo(stream, &info, sizeof info) == 0 && info.fccHandler == kIndeoHandler;
-        streamRelease(stream);
-    }
-    fileRelease(file);
+    });
     return indeo;
 }
 

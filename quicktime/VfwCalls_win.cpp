@@ -1,6 +1,8 @@
 // The calls by name.
 #include "quicktime/VfwCalls.h"
 
+#include <vfw.h>
+
 namespace {
 
 template <class Proc>
@@ -26,4 +28,28 @@ int CallAcmFormatChoose(HMODULE module, void* chooser) {
     using Proc = UINT(WINAPI*)(void*);
     const auto choose = Find<Proc>(module, "acmFormatChooseA");
     return choose && choose(chooser) == 0 ? 1 : 0;
+}
+
+bool CallWithFirstAviVideoStream(HMODULE module, const char* path, const std::function<void(IAVIStream*)>& visit) {
+    using FileOpen = HRESULT(WINAPI*)(PAVIFILE*, LPCSTR, UINT, LPCLSID);
+    using GetStream = HRESULT(WINAPI*)(PAVIFILE, PAVISTREAM*, DWORD, LONG);
+    using StreamRelease = ULONG(WINAPI*)(PAVISTREAM);
+    using FileRelease = ULONG(WINAPI*)(PAVIFILE);
+    const auto fileOpen = Find<FileOpen>(module, "AVIFileOpenA");
+    const auto getStream = Find<GetStream>(module, "AVIFileGetStream");
+    const auto streamRelease = Find<StreamRelease>(module, "AVIStreamRelease");
+    const auto fileRelease = Find<FileRelease>(module, "AVIFileRelease");
+    if (!fileOpen || !getStream || !streamRelease || !fileRelease)
+        return false;
+    PAVIFILE file = nullptr;
+    if (fileOpen(&file, path, OF_READ, nullptr) != 0 || !file)
+        return false;
+    PAVISTREAM stream = nullptr;
+    const bool found = getStream(file, &stream, streamtypeVIDEO, 0) == 0 && stream;
+    if (found) {
+        visit(stream);
+        streamRelease(stream);
+    }
+    fileRelease(file);
+    return found;
 }

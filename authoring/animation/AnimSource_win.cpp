@@ -167,10 +167,7 @@ INT_PTR CALLBACK AnimSourceDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         default: return FALSE;
         }
     case WM_QUERYNEWPALETTE:
-    case WM_PALETTECHANGED:
-        if (HWND card = GetMainWindow())
-            return SendMessageA(card, message, wParam, lParam);
-        return FALSE;
+    case WM_PALETTECHANGED: return PassToMainWindow(message, wParam, lParam);
     default: return FALSE;
     }
 }

@@ -21,10 +21,8 @@ enum class GrabEnd { Released, ColourPick, Cancelled };
 
 struct Grab {
     HWND window = nullptr;
-    bool lasso = false;
-    bool pressed = false;
-    bool shiftAtPress = false;
-    bool shiftAtRelease = false;
+    bool lasso = false, pressed = false;
+    bool shiftAtPress = false, shiftAtRelease = false;
     POINT anchor{}, corner{}, last{};
 };
 

@@ -349,9 +349,7 @@ int NewButtonMouseUp(HWND window, int x, int y, bool ctrl) {
     }
     if (!g_placing.firstMove)
         DrawXorRect(window, g_placing.rect);
-    PaintRect snapped = PaintRectOf(g_placing.rect);
-    SnapHandleToGrid(g_placing.handle, &snapped);
-    g_placing.rect = RectOf(snapped);
+    g_placing.rect = SnappedByHandle(g_placing.rect, g_placing.handle);
     g_placing.handle = 0;
     if (GetCapture() == window)
         ReleaseCapture();

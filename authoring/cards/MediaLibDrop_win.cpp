@@ -33,12 +33,9 @@ bool DropObjectToMediaLib(LayerHandle layer, POINT point) {
         LayerLock<FieldLayer> lock(layer);
         drag.actionId = lock ? lock->actionId : 0;
     }
-    Handle card = 0;
-    uint32_t offset = 0;
-    if (!FindObject(drag.kind, drag.id, &card, &offset))
+    std::vector<uint8_t> record;
+    if (!CopyDraggedRecord(drag, &record))
         return false;
-    ScopedHandle copy(CopyObjectRecord(card, offset));
-    const std::vector<uint8_t> record = HandleToBytes(copy.get());
     if (drag.kind == kObjectGraphic && record.size() >= kGraphicAction + 2)
         drag.actionId = static_cast<uint16_t>(record[kGraphicAction] | (record[kGraphicAction + 1] << 8));
     const bool overLibrary = IsPointOverMediaLib(GetMainWindow(), point);

@@ -213,18 +213,25 @@ bool WriteObjectFileHeader(FileRef file, const ObjectDragBlock& drag) {
     return FileWrite(file, &count, header.data()) == kFileOk && count == static_cast<int32_t>(kObjectFileHeaderBytes);
 }
 
+bool CopyDraggedRecord(const ObjectDragBlock& drag, std::vector<uint8_t>* record) {
+    Handle card = 0;
+    uint32_t offset = 0;
+    if (!FindObject(drag.kind, drag.id, &card, &offset))
+        return false;
+    ScopedHandle copy(CopyObjectRecord(card, offset));
+    *record = HandleToBytes(copy.get());
+    return true;
+}
+
 bool BuildObjectFileBody(const ObjectDragBlock& drag, std::vector<uint8_t>& body) {
     body.clear();
     if (ObjectFileKindCode(drag.kind) == 0)
         return false;
     if (drag.kind == kObjectText)
         GetStackUpcalls().syncCardFromLayers();
-    Handle card = 0;
-    uint32_t offset = 0;
-    if (!FindObject(drag.kind, drag.id, &card, &offset))
+    std::vector<uint8_t> record;
+    if (!CopyDraggedRecord(drag, &record))
         return false;
-    ScopedHandle copy(CopyObjectRecord(card, offset));
-    const std::vector<uint8_t> record = HandleToBytes(copy.get());
     char stackPath[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof stackPath, stackPath);
     StackConversion cv = SaveConversion(stackPath);

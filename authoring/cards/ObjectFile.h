@@ -55,6 +55,9 @@ int MakeUniqueSavePath(char* out, size_t size, const char* name, const char* ext
 // missing, else the path step's result (the media library's when `mediaLib`).
 int WriteObjectToFile(std::span<const uint8_t> record, uint16_t kind, char* out, size_t size, bool mediaLib);
 
+// A copy of the record of the dragged object of the open stack (FindObject), empty when it
+// cannot be made; false when there is no such object.
+bool CopyDraggedRecord(const ObjectDragBlock& drag, std::vector<uint8_t>* record);
 // The header into an open file: true when all 32 bytes were written.
 bool WriteObjectFileHeader(FileRef file, const ObjectDragBlock& drag);
 // The body bytes of the dragged object of the open stack: the record in file order, the colour

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
@@ -75,16 +76,15 @@ int CropHeldPicture(HWND window, char purpose) {
 }
 
 // What the placement held before an animation's crop borrowed it.
-struct SavedPlacement {
-    HBITMAP picture, mask, outline;
-    RECT source;
-    char kind, purpose;
-    bool rectShown;
-};
+// What a borrowed crop keeps of the placement, restored afterwards.
+using SavedPlacement = std::tuple<HBITMAP, HBITMAP, HBITMAP, RECT, char, char, bool>;
+auto BorrowedFields(GraphicPlacement& p) {
+    return std::tie(p.picture, p.mask, p.outline, p.source, p.cropKind, p.purpose, p.rectShown);
+}
 
 SavedPlacement BorrowPlacement(HBITMAP picture) {
     GraphicPlacement& p = GetGraphicPlacement();
-    const SavedPlacement saved = {p.picture, p.mask, p.outline, p.source, p.cropKind, p.purpose, p.rectShown};
+    const SavedPlacement saved = BorrowedFields(p);
     p.picture = p.mask = p.outline = nullptr;
     TakePicture(picture);
     return saved;
@@ -96,13 +96,7 @@ void RestorePlacement(const SavedPlacement& saved) {
     DeleteBitmap(p.mask);
     DeleteBitmap(p.outline);
     DeleteBitmap(p.undoPicture);
-    p.picture = saved.picture;
-    p.mask = saved.mask;
-    p.outline = saved.outline;
-    p.source = saved.source;
-    p.cropKind = saved.kind;
-    p.purpose = saved.purpose;
-    p.rectShown = saved.rectShown;
+    BorrowedFields(p) = saved;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include <commctrl.h>
 
@@ -69,28 +70,23 @@ bool OpacityEnabled() {
     return GetScreenDepth() > 8 && GetDisplayBitsPerPixel() > 8;
 }
 
+// The fields after the name, of the settings or of the placement.
+auto SettingFields(auto& s) {
+    return std::tie(s.frameWidth, s.frameColorIndex, s.objectFlags, s.actionId, s.cursorId, s.transparency);
+}
+
 Settings TakeSettings() {
     const GraphicPlacement& p = GetGraphicPlacement();
     Settings s = {};
     std::memcpy(s.name, p.name, sizeof s.name);
-    s.frameWidth = p.frameWidth;
-    s.frameColorIndex = p.frameColorIndex;
-    s.objectFlags = p.objectFlags;
-    s.actionId = p.actionId;
-    s.cursorId = p.cursorId;
-    s.transparency = p.transparency;
+    SettingFields(s) = SettingFields(p);
     return s;
 }
 
 void GiveSettings(const Settings& s) {
     GraphicPlacement& p = GetGraphicPlacement();
     std::memcpy(p.name, s.name, sizeof p.name);
-    p.frameWidth = s.frameWidth;
-    p.frameColorIndex = s.frameColorIndex;
-    p.objectFlags = s.objectFlags;
-    p.actionId = s.actionId;
-    p.cursorId = s.cursorId;
-    p.transparency = s.transparency;
+    SettingFields(p) = SettingFields(s);
 }
 
 void RedrawPreview(HWND dialog) { InvalidateRect(GetDlgItem(dialog, GAPPEAR_PREVIEW), nullptr, TRUE); }

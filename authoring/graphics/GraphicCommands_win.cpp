@@ -82,14 +82,7 @@ bool EditGraphicActions(LayerHandle layer) {
         return false;
     const uint16_t id = name.id;
     // The record holds the id the actions menu stored last.
-    Handle card = 0;
-    uint32_t offset = 0;
-    if (FindObject(kObjectGraphic, id, &card, &offset)) {
-        HandleLock lock(card);
-        const std::span<const uint8_t> bytes = lock.bytes();
-        if (lock && offset <= bytes.size() && bytes.size() - offset >= kGraphicAction + 2)
-            actionId = GetU16(bytes, offset + kGraphicAction);
-    }
+    ReadObjectRecord(kObjectGraphic, id, kGraphicAction + 2, [&](std::span<const uint8_t> r) { actionId = GetU16(r, kGraphicAction); });
     Handle loaded = LoadActionResource(actionId);
     if (!loaded)
         return false;
@@ -113,19 +106,13 @@ bool EditGraphicFeatures(HWND window, LayerHandle layer) {
     if (name.kind != kObjectGraphic)
         return false;
     const uint16_t id = name.id;
-    Handle card = 0;
-    uint32_t offset = 0;
-    if (!FindObject(kObjectGraphic, id, &card, &offset))
-        return false;
     uint16_t flags = 0, cursor = 0;
-    {
-        HandleLock lock(card);
-        const std::span<const uint8_t> bytes = lock.bytes();
-        if (!lock || offset > bytes.size() || bytes.size() - offset < kGraphicHeaderBytes)
-            return false;
-        flags = GetU16(bytes, offset + kObjectFlags);
-        cursor = GetU16(bytes, offset + kGraphicCursor);
-    }
+    const bool read = ReadObjectRecord(kObjectGraphic, id, kGraphicHeaderBytes, [&](std::span<const uint8_t> r) {
+        flags = GetU16(r, kObjectFlags);
+        cursor = GetU16(r, kGraphicCursor);
+    });
+    if (!read)
+        return false;
     uint16_t newFlags = flags, newCursor = cursor;
     const bool ok = ShowItemInfo(window, kObjectGraphic, id, &newFlags, &newCursor, layer) == IDOK;
     const IconSelection* selection = GetIconSelection();

@@ -66,22 +66,6 @@ std::vector<uint8_t> FileReference() {
     return bytes;
 }
 
-std::vector<uint8_t> PackedMask(HBITMAP mask) {
-    uint32_t size = 0;
-    HGLOBAL block = nullptr;
-    MaskToPackedBits(mask, 0, 0, &size, &block);
-    std::vector<uint8_t> bytes;
-    if (!block)
-        return bytes;
-    if (const auto* p = static_cast<const uint8_t*>(GlobalLock(block))) {
-        if (size <= GlobalSize(block))
-            bytes.assign(p, p + size);
-        GlobalUnlock(block);
-    }
-    GlobalFree(block);
-    return bytes;
-}
-
 // The new object's record; empty when its picture cannot be stored.
 std::vector<uint8_t> BuildNewRecord() {
     GraphicPlacement& p = GetGraphicPlacement();
@@ -98,7 +82,7 @@ std::vector<uint8_t> BuildNewRecord() {
     if (p.objectFlags & kObjectHasPath) {
         data = FileReference();
         if (lasso)
-            mask = PackedMask(p.mask);
+            mask = MaskToPackedBytes(p.mask);
         const int display = GetDisplayBitsPerPixel();
         depth = display == 24 ? 32 : display;
         if (data.empty() || (lasso && mask.empty()))

@@ -309,14 +309,7 @@ void ApplyCardInfo(HWND dialog) {
     ClearIconSelection();
 }
 
-INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) {
-        OpenCardInfo(dialog);
-        return TRUE;
-    }
-    if (message != WM_COMMAND)
-        return FALSE;
-    const int item = LOWORD(wParam);
+INT_PTR CardInfoCommand(HWND dialog, int item) {
     if (item == kCardEvents[0] || item == kCardEvents[1] || item == kCardEvents[2]) {
         KeepCardState(dialog);
         EventPressed(dialog, item, kCardEvents);
@@ -333,6 +326,14 @@ INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         EndDialog(dialog, IDOK);
         return TRUE;
     case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;
+    }
+}
+
+INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: OpenCardInfo(dialog); return TRUE;
+    case WM_COMMAND: return CardInfoCommand(dialog, LOWORD(wParam));
     default: return FALSE;
     }
 }

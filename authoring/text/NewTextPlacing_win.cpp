@@ -172,9 +172,7 @@ int NewTextFieldMouseUp(HWND window) {
         return 0;
     if (g_placing.handle) {
         const RECT before = g_placing.rect;
-        PaintRect snapped = PaintRectOf(g_placing.rect);
-        SnapHandleToGrid(g_placing.handle, &snapped);
-        g_placing.rect = RectOf(snapped);
+        g_placing.rect = SnappedByHandle(g_placing.rect, g_placing.handle);
         g_placing.handle = 0;
         if (GetCapture() == window)
             ReleaseCapture();

@@ -38,20 +38,11 @@
 
 namespace {
 
+// The dialog's items.
 enum : int {
-    kTextGrid = 50,
-    kBackGrid = 51,
-    kStyleButton = 52,
-    kPreviewBox = 53,
-    kNameEdit = 54,
-    kScrollBarBox = 55,
-    kScrollableBox = 56,
-    kDiskBasedBox = 57,
-    kReadOnlyBox = 58,
-    kFrameBox = 59,
-    kGetFileButton = 60,
-    kFeaturesButton = 61,
-    kActionsButton = 63,
+    kTextGrid = 50, kBackGrid = 51, kStyleButton = 52, kPreviewBox = 53, kNameEdit = 54, kScrollBarBox = 55,
+    kScrollableBox = 56, kDiskBasedBox = 57, kReadOnlyBox = 58, kFrameBox = 59, kGetFileButton = 60,
+    kFeaturesButton = 61, kActionsButton = 63,
 };
 constexpr int kTextObjectActionsVariant = 5;
 constexpr size_t kNameMax = kTextNameBytes - 1;
@@ -284,13 +275,10 @@ INT_PTR CALLBACK TextInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_INITDIALOG: InitDialog(dialog); return FALSE;
     case WM_DRAWITEM: {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (wParam == kTextGrid)
-            DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, g_state.textColor);
-        else if (wParam == kBackGrid)
-            DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, g_state.backColor);
-        else
+        if (wParam != kTextGrid && wParam != kBackGrid)
             return FALSE;
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, wParam == kTextGrid ? g_state.textColor : g_state.backColor);
         return TRUE;
     }
     case WM_LBUTTONDOWN:

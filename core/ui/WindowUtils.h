@@ -1,5 +1,5 @@
 // Placing windows: centring on the screen or over the parent, and screen rectangles (a dialog
-// item's among them) in a window's client coordinates.
+// item's among them) in a window's client coordinates; a dialog's state kept with it.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,19 @@ void ScreenRectToClient(HWND window, RECT* rect);
 // The rectangle of the dialog's item id in the dialog's client coordinates (empty when there is
 // no such item).
 RECT DialogItemRect(HWND dialog, int id);
+
+// A message the card window answers for a dialog over it (the palette messages): its answer, 0
+// without a card window.
+LRESULT PassToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
+
+// The state a dialog procedure was given with WM_INITDIALOG, kept with the dialog (DWLP_USER)
+// on that message; null before it.
+template <typename State>
+State* KeptDialogState(HWND dialog, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    return reinterpret_cast<State*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 // The black line a window without a dialog frame draws along its top edge (over its menu bar
 // when it has one).

@@ -2,6 +2,7 @@
 #include "core/ui/WindowUtils.h"
 
 #include "core/memory/ShortRect.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
 
 void CenterWindowOnScreen(HWND window) {
@@ -67,4 +68,9 @@ void DrawWindowEdge(HWND window) {
     SelectedObject brush(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, 0, 0, outer.right - outer.left, menuHeight);
     ReleaseDC(window, dc);
+}
+
+LRESULT PassToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND card = GetMainWindow();
+    return card ? SendMessageA(card, message, wParam, lParam) : 0;
 }

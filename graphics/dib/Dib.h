@@ -94,6 +94,7 @@ uint32_t DibImageSize(std::span<const uint8_t> header);
 // the bytes given. Everything that works on a DibHandle checks it this way first.
 enum class RowRule { Dib, Mac };
 
+
 struct DibLayout {
     int width = 0;
     int height = 0;

@@ -8,6 +8,12 @@
 
 inline PaintRect PaintRectOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 inline RECT RectOf(const PaintRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+// SnapHandleToGrid over a window rectangle.
+inline RECT SnappedByHandle(const RECT& r, int handle) {
+    PaintRect snapped = PaintRectOf(r);
+    SnapHandleToGrid(handle, &snapped);
+    return RectOf(snapped);
+}
 // With its corners swapped where needed so that left <= right and top <= bottom.
 RECT NormalisedRect(RECT r);
 

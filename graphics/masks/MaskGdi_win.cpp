@@ -119,6 +119,22 @@ void MaskToPackedBits(HBITMAP mask, uint16_t first, uint16_t second, uint32_t* s
     *block = made;
 }
 
+std::vector<uint8_t> MaskToPackedBytes(HBITMAP mask) {
+    uint32_t size = 0;
+    HGLOBAL block = nullptr;
+    MaskToPackedBits(mask, 0, 0, &size, &block);
+    std::vector<uint8_t> bytes;
+    if (!block)
+        return bytes;
+    if (const auto* p = static_cast<const uint8_t*>(GlobalLock(block))) {
+        if (size <= GlobalSize(block))
+            bytes.assign(p, p + size);
+        GlobalUnlock(block);
+    }
+    GlobalFree(block);
+    return bytes;
+}
+
 PackedMaskRefusal MaskFromPackedBits(std::span<const uint8_t> block, HBITMAP* mask, uint16_t* first, uint16_t* second) {
     *mask = nullptr;
     *first = 0;

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "graphics/dib/Dib.h"
 #include "graphics/masks/MaskBits.h"
@@ -41,6 +42,8 @@ HBITMAP MaskOutline(HBITMAP mask, int penWidth);
 // A PackedMask of the mask in a global block from the warning allocator; 0 in both outs on
 // failure.
 void MaskToPackedBits(HBITMAP mask, uint16_t first, uint16_t second, uint32_t* size, HGLOBAL* block);
+// The same with both values 0, as bytes; empty on failure.
+std::vector<uint8_t> MaskToPackedBytes(HBITMAP mask);
 // The mask of a PackedMask block, and its two caller values. The block's stored size is checked
 // against its length before anything is made; a refused block (or a bitmap GDI will not make)
 // leaves a null mask and both values 0.

@@ -13,26 +13,10 @@
 
 // Menu codes 49 to 69; the text of code c is string c + kActionTextBase.
 enum ActionChoice : int {
-    kChoiceAnotherCard = 49,
-    kChoiceNextCard = 50,
-    kChoicePreviousCard = 51,
-    kChoiceBack = 52,
-    kChoiceHomeStack = 53,
-    kChoiceLastMarked = 54,
-    kChoiceAnotherStack = 55,
-    kChoiceAnotherProgram = 56,
-    kChoiceInternetSite = 57,
-    kChoiceNone = 58,
-    kChoiceSounds = 59,
-    kChoiceLogo = 60,
-    kChoiceNba = 61,
-    kChoiceVideo = 62,
-    kChoiceAnimation = 63,
-    kChoiceTimer = 64,
-    kChoiceTesting = 65,
-    kChoiceStyle = 66,
-    kChoiceIcons = 67,
-    kChoiceFeatures = 68,
+    kChoiceAnotherCard = 49, kChoiceNextCard = 50, kChoicePreviousCard = 51, kChoiceBack = 52, kChoiceHomeStack = 53,
+    kChoiceLastMarked = 54, kChoiceAnotherStack = 55, kChoiceAnotherProgram = 56, kChoiceInternetSite = 57,
+    kChoiceNone = 58, kChoiceSounds = 59, kChoiceLogo = 60, kChoiceNba = 61, kChoiceVideo = 62, kChoiceAnimation = 63,
+    kChoiceTimer = 64, kChoiceTesting = 65, kChoiceStyle = 66, kChoiceIcons = 67, kChoiceFeatures = 68,
     kChoiceNewAction = 69,
 };
 inline constexpr int kActionTextBase = 15801;

@@ -20,14 +20,8 @@
 // ---- ActionsDialog_win.cpp ----
 // The "Things to Do" boxes, kept between the dialog's runs.
 struct ActionChecks {
-    bool sound = false;
-    bool movie = false;
-    bool nba = false;
-    bool animation = false;
-    bool timer = false;
-    bool testing = false;
-    bool logo = false;
-    bool url = false;
+    bool sound = false, movie = false, nba = false, animation = false;
+    bool timer = false, testing = false, logo = false, url = false;
 };
 ActionChecks& GetActionChecks();
 void SetActionDialogChecks(const ActionBlock& block);

@@ -184,9 +184,7 @@ void ShowFavorites() {
 
 INT_PTR CALLBACK FavoritesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        OpenPalette(dialog);
-        return FALSE;
+    case WM_INITDIALOG: OpenPalette(dialog); return FALSE;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         const int code = HIWORD(wParam);
@@ -218,8 +216,7 @@ INT_PTR CALLBACK FavoritesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return FALSE;
     }
     case WM_MOVE:
-        if (g_fav.window == dialog)
-            RememberPalettePlace(dialog, &g_fav.place);
+        RememberPalettePlace(dialog, g_fav.window, &g_fav.place);
         return FALSE;
     case WM_CLOSE:
         DestroyWindow(dialog);

@@ -22,15 +22,24 @@ constexpr int kPasswordCompareChars = 32;
 constexpr int kPasswordReadSize = 81;  // 80 characters
 constexpr int kHighCompressionMinDepth = 9;
 
+// The check boxes of the dialog and the settings they show.
+struct BoxItem {
+    int id;
+    bool PreferenceBoxes::*box;
+};
+constexpr BoxItem kBoxItems[] = {
+    {IDC_PREF_EXPERIENCED, &PreferenceBoxes::experienced}, {IDC_PREF_IGNORE_CLICKS, &PreferenceBoxes::ignoreClicks},
+    {IDC_PREF_LOCK, &PreferenceBoxes::lock},               {IDC_PREF_CARD_NUMBER, &PreferenceBoxes::cardNumber},
+    {IDC_PREF_TIMERS, &PreferenceBoxes::timers},           {IDC_PREF_AUTOSAVE, &PreferenceBoxes::autoSave},
+    {IDC_PREF_PRESENTATION, &PreferenceBoxes::presentation},
+    {IDC_PREF_HIGH_COMPRESSION, &PreferenceBoxes::highCompression},
+};
+
 struct PreferencesDialog {
     StackPreferences prefs;
     // A locked stack with a password keeps its settings shut until the password is typed.
     bool guarded = false;
 };
-
-PreferencesDialog* StateOf(HWND dialog) {
-    return reinterpret_cast<PreferencesDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
 
 std::string ItemText(HWND dialog, int id) {
     char text[kPasswordReadSize] = {};
@@ -54,14 +63,8 @@ void ShowConfirmation(HWND dialog, bool show) {
 void InitPreferencesDialog(HWND dialog, PreferencesDialog& state) {
     CenterWindowOnScreen(dialog);
     const PreferenceBoxes boxes = BoxesFromPreferences(state.prefs, IsAdvancedUser());
-    Check(dialog, IDC_PREF_EXPERIENCED, boxes.experienced);
-    Check(dialog, IDC_PREF_IGNORE_CLICKS, boxes.ignoreClicks);
-    Check(dialog, IDC_PREF_LOCK, boxes.lock);
-    Check(dialog, IDC_PREF_CARD_NUMBER, boxes.cardNumber);
-    Check(dialog, IDC_PREF_TIMERS, boxes.timers);
-    Check(dialog, IDC_PREF_AUTOSAVE, boxes.autoSave);
-    Check(dialog, IDC_PREF_PRESENTATION, boxes.presentation);
-    Check(dialog, IDC_PREF_HIGH_COMPRESSION, boxes.highCompression);
+    for (const auto& [id, box] : kBoxItems)
+        Check(dialog, id, boxes.*box);
     EnableWindow(GetDlgItem(dialog, IDC_PREF_HIGH_COMPRESSION), GetScreenDepth() >= kHighCompressionMinDepth);
     SendDlgItemMessageA(dialog, IDC_PREF_PASSWORD, EM_LIMITTEXT, kPasswordBytes - 1, 0);
     SendDlgItemMessageA(dialog, IDC_PREF_CONFIRM, EM_LIMITTEXT, kPasswordBytes - 1, 0);
@@ -110,25 +113,18 @@ void Confirm(HWND dialog, PreferencesDialog& state) {
         SetStackPassword(&state.prefs, password);
     }
     PreferenceBoxes boxes;
-    boxes.experienced = Checked(dialog, IDC_PREF_EXPERIENCED);
-    boxes.ignoreClicks = Checked(dialog, IDC_PREF_IGNORE_CLICKS);
-    boxes.lock = Checked(dialog, IDC_PREF_LOCK);
-    boxes.cardNumber = Checked(dialog, IDC_PREF_CARD_NUMBER);
-    boxes.timers = Checked(dialog, IDC_PREF_TIMERS);
-    boxes.autoSave = Checked(dialog, IDC_PREF_AUTOSAVE);
-    boxes.presentation = Checked(dialog, IDC_PREF_PRESENTATION);
-    boxes.highCompression = Checked(dialog, IDC_PREF_HIGH_COMPRESSION);
+    for (const auto& [id, box] : kBoxItems)
+        boxes.*box = Checked(dialog, id);
     TakePreferenceBoxes(boxes, &state.prefs);
     EndDialog(dialog, IDOK);
 }
 
 INT_PTR CALLBACK PreferencesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    PreferencesDialog* state = KeptDialogState<PreferencesDialog>(dialog, message, lParam);
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        InitPreferencesDialog(dialog, *reinterpret_cast<PreferencesDialog*>(lParam));
+        InitPreferencesDialog(dialog, *state);
         return FALSE;  // the focus is set
     }
-    PreferencesDialog* state = StateOf(dialog);
     if (message != WM_COMMAND || !state)
         return FALSE;
     const int id = LOWORD(wParam);

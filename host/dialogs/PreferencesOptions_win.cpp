@@ -17,10 +17,6 @@ struct OptionsDialog {
     uint16_t selection = 0;  // the grid's palette index: the colour less one
 };
 
-OptionsDialog* StateOf(HWND dialog) {
-    return reinterpret_cast<OptionsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 int CheckedRadio(HWND dialog) {
@@ -63,15 +59,11 @@ void Confirm(HWND dialog, OptionsDialog& state) {
 }
 
 INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        InitOptionsDialog(dialog, *reinterpret_cast<OptionsDialog*>(lParam));
-        return FALSE;  // the focus is set
-    }
-    OptionsDialog* state = StateOf(dialog);
+    OptionsDialog* state = KeptDialogState<OptionsDialog>(dialog, message, lParam);
     if (!state)
         return FALSE;
     switch (message) {
+    case WM_INITDIALOG: InitOptionsDialog(dialog, *state); return FALSE;  // the focus is set
     case WM_DRAWITEM:
         if (wParam != IDC_POPT_GRID)
             return FALSE;

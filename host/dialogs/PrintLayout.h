@@ -9,12 +9,10 @@
 inline constexpr int kPageMargin = 50;  // printer device units around and between cards
 
 struct PrintSize {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
 };
 struct PrintPoint {
-    int x = 0;
-    int y = 0;
+    int x = 0, y = 0;
 };
 
 // 1, 2 or 4; anything else prints one card per page.

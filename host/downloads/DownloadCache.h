@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
+// The cache's limits, its entries' sizes, and the queue's limit.
 inline constexpr int kMaxCacheEntries = 50;
 inline constexpr uint32_t kMaxCacheBytes = 15000000;
-inline constexpr size_t kCacheEntrySize = 542;
-inline constexpr size_t kCachePathSize = 260;
+inline constexpr size_t kCacheEntrySize = 542, kCachePathSize = 260;
 inline constexpr int kMaxPendingRequests = 50;
 
 struct DownloadCacheEntry {

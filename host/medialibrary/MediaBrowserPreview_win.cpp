@@ -131,14 +131,6 @@ bool PaintDib(HDC dc, const RECT& rect, Handle dib) {
                          DIB_RGB_COLORS, SRCCOPY) != GDI_ERROR;
 }
 
-uint16_t HeaderWord(Handle header, uint32_t offset) {
-    HandleLock lock(header);
-    uint16_t value = 0;
-    if (lock.get() && offset + 2 <= GetHandleSize(header))
-        std::memcpy(&value, lock.get() + offset, 2);
-    return value;
-}
-
 // The wanted card (1-based) of a stack as a display-depth picture; the reader's own checks
 // refuse what it refuses.
 bool ReadStackCard(const std::string& path, int wanted, Handle* picture, uint32_t* count) {
@@ -152,8 +144,8 @@ bool ReadStackCard(const std::string& path, int wanted, Handle* picture, uint32_
         FileByteSource source(file);
         const StackReadResult result = ReadStackFile(source, cv, contents);
         if (result.ok() && contents.header) {
-            const int depth = HeaderWord(contents.header, kHeaderDepth);
-            const int version = HeaderWord(contents.header, kHeaderVersion);
+            const int depth = GetHandleWord(contents.header, kHeaderDepth);
+            const int version = GetHandleWord(contents.header, kHeaderVersion);
             if (depth > 1 && (version == 4 || version == 5) && wanted >= 1 &&
                 static_cast<size_t>(wanted) <= contents.cards.size()) {
                 HDC screen = GetDC(nullptr);

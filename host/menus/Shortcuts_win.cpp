@@ -59,9 +59,7 @@ void ShowShortcutsPalette() {
 
 INT_PTR CALLBACK ShortcutsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        OpenPalette(dialog);
-        return FALSE;
+    case WM_INITDIALOG: OpenPalette(dialog); return FALSE;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         if (id >= IDC_SHORTCUT_FIRST && id <= IDC_SHORTCUT_LAST && HIWORD(wParam) == BN_CLICKED) {
@@ -78,8 +76,7 @@ INT_PTR CALLBACK ShortcutsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
     }
     case WM_MOVE:
-        if (g_shortcuts.window == dialog)
-            RememberPalettePlace(dialog, &g_shortcuts.place);
+        RememberPalettePlace(dialog, g_shortcuts.window, &g_shortcuts.place);
         return FALSE;
     case WM_CLOSE:
         CloseShortcutsPalette();

@@ -18,8 +18,9 @@ PalettePlace ClampPaletteToScreen(PalettePlace place, int width, int height, int
 // Moves the palette to its place, first beside the card window (left of it, or right), pulled
 // onto the screen, and shows it; the place is updated.
 void PlacePaletteWindow(HWND dialog, PalettePlace* place, bool rightOfCard);
-// WM_MOVE: the window's top left becomes the place.
-void RememberPalettePlace(HWND dialog, PalettePlace* place);
+// WM_MOVE of dialog: when it is the palette shown (not one made but never opened), its top left
+// becomes the place.
+void RememberPalettePlace(HWND dialog, HWND shown, PalettePlace* place);
 // An open palette (open) is brought up and focused; otherwise the template is made modelessly
 // over the card window and listed with the modeless dialogs. The new window, else null.
 HWND ShowPalette(HWND open, int templateId, DLGPROC proc);

@@ -20,7 +20,9 @@ void PlacePaletteWindow(HWND dialog, PalettePlace* place, bool rightOfCard) {
     ShowWindow(dialog, SW_SHOW);
 }
 
-void RememberPalettePlace(HWND dialog, PalettePlace* place) {
+void RememberPalettePlace(HWND dialog, HWND shown, PalettePlace* place) {
+    if (dialog != shown)
+        return;
     RECT box{};
     GetWindowRect(dialog, &box);
     *place = {box.left, box.top};

@@ -55,15 +55,10 @@ void RunAction(Performance& p, uint16_t bit) {
 bool ReadActionWords(Handle record, uint32_t offset, uint16_t* flags, uint16_t* testing) {
     if (!record || !IsValidHandle(record))
         return false;
-    HandleLock lock(record);
-    if (!lock)
-        return false;
-    const std::span<const uint8_t> r = ActionRecordAt(lock.bytes(), offset);
-    if (r.empty())
-        return false;
-    *flags = GetU16(r, kButtonActionFlags);
-    *testing = GetU16(r, kButtonTesting);
-    return true;
+    return ReadActionRecordAt(record, offset, [&](std::span<const uint8_t> r) {
+        *flags = GetU16(r, kButtonActionFlags);
+        *testing = GetU16(r, kButtonTesting);
+    });
 }
 
 Performance Start(HWND window, Handle record, uint32_t offset, uint16_t objectId, int byClick) {

@@ -76,26 +76,21 @@ bool SlotHasHomeStackName(int slot) {
 }  // namespace
 
 bool ReadActionMove(Handle record, uint32_t offset, ActionMove* move) {
-    HandleLock lock(record);
-    if (!lock)
-        return false;
-    const std::span<const uint8_t> r = ActionRecordAt(lock.bytes(), offset);
-    if (r.empty())
-        return false;
-    move->destination = GetI16(r, kButtonDestination);
-    move->transition = GetU16(r, kButtonTransition);
-    move->speed = GetU16(r, kButtonSpeed);
-    move->effect = GetU16(r, kButtonEffect);
-    move->colorIndex = GetU16(r, kButtonFillColor);
-    move->rect = {GetI16(r, kObjectRect), GetI16(r, kObjectRect + 2), GetI16(r, kObjectRect + 4),
-                  GetI16(r, kObjectRect + 6)};
-    uint32_t at = 0;
-    move->otherStack = FindChunk(r, kTagOtherStack, &at);
-    if (move->otherStack) {
-        const std::span<const uint8_t> payload = ChunkPayload(r.subspan(at, GetU32(r, at + kObjectLength)));
-        move->stackEntry.assign(payload.begin(), payload.end());
-    }
-    return true;
+    return ReadActionRecordAt(record, offset, [&](std::span<const uint8_t> r) {
+        move->destination = GetI16(r, kButtonDestination);
+        move->transition = GetU16(r, kButtonTransition);
+        move->speed = GetU16(r, kButtonSpeed);
+        move->effect = GetU16(r, kButtonEffect);
+        move->colorIndex = GetU16(r, kButtonFillColor);
+        move->rect = {GetI16(r, kObjectRect), GetI16(r, kObjectRect + 2), GetI16(r, kObjectRect + 4),
+                      GetI16(r, kObjectRect + 6)};
+        uint32_t at = 0;
+        move->otherStack = FindChunk(r, kTagOtherStack, &at);
+        if (move->otherStack) {
+            const std::span<const uint8_t> payload = ChunkPayload(r.subspan(at, GetU32(r, at + kObjectLength)));
+            move->stackEntry.assign(payload.begin(), payload.end());
+        }
+    });
 }
 
 void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uint16_t objectId) {

@@ -3,6 +3,7 @@
 #include "host/state/Preferences.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -11,15 +12,22 @@
 
 bool AdvancedUserFromValue(std::string_view value) { return !EqualAsciiNoCase(value, "No"); }
 
+namespace {
+
+// The header's words that the settings keep as they are.
+constexpr std::pair<uint32_t, uint16_t StackPreferences::*> kPreferenceWords[] = {
+    {kHeaderAutoSave, &StackPreferences::autoSave},   {kHeaderExperiencedUser, &StackPreferences::experiencedUser},
+    {kHeaderFlags, &StackPreferences::flags},         {kHeaderTimersAndLinks, &StackPreferences::timersAndLinks},
+    {kHeaderLocked, &StackPreferences::locked},       {kHeaderCardNumberInTitle, &StackPreferences::cardNumberInTitle},
+};
+
+}  // namespace
+
 bool ReadStackPreferences(std::span<const uint8_t> header, StackPreferences* prefs) {
     if (!prefs || header.size() < kStackHeaderBytes)
         return false;
-    prefs->autoSave = GetU16(header, kHeaderAutoSave);
-    prefs->experiencedUser = GetU16(header, kHeaderExperiencedUser);
-    prefs->flags = GetU16(header, kHeaderFlags);
-    prefs->timersAndLinks = GetU16(header, kHeaderTimersAndLinks);
-    prefs->locked = GetU16(header, kHeaderLocked);
-    prefs->cardNumberInTitle = GetU16(header, kHeaderCardNumberInTitle);
+    for (const auto& [offset, value] : kPreferenceWords)
+        prefs->*value = GetU16(header, offset);
     std::memcpy(prefs->password, header.data() + kHeaderPassword, kPasswordBytes);
     prefs->password[kPasswordBytes - 1] = 0;
     prefs->presentation.mode = GetI16(header, kHeaderPresentationMode);
@@ -31,12 +39,8 @@ bool ReadStackPreferences(std::span<const uint8_t> header, StackPreferences* pre
 bool WriteStackPreferences(std::span<uint8_t> header, const StackPreferences& prefs) {
     if (header.size() < kStackHeaderBytes)
         return false;
-    SetU16(header, kHeaderAutoSave, prefs.autoSave);
-    SetU16(header, kHeaderExperiencedUser, prefs.experiencedUser);
-    SetU16(header, kHeaderFlags, prefs.flags);
-    SetU16(header, kHeaderTimersAndLinks, prefs.timersAndLinks);
-    SetU16(header, kHeaderLocked, prefs.locked);
-    SetU16(header, kHeaderCardNumberInTitle, prefs.cardNumberInTitle);
+    for (const auto& [offset, value] : kPreferenceWords)
+        SetU16(header, offset, prefs.*value);
     // The whole field, so no earlier password's tail stays behind the NUL.
     std::memset(header.data() + kHeaderPassword, 0, kPasswordBytes);
     std::memcpy(header.data() + kHeaderPassword, prefs.password, strnlen(prefs.password, kPasswordBytes - 1));

@@ -7,6 +7,15 @@
 
 namespace {
 
+// The last radio checked; the first when none is.
+int CheckedChoice(HWND dialog) {
+    int chosen = IDC_DROP_LASSO;
+    for (int id = IDC_DROP_LASSO; id <= IDC_DROP_GRAPHIC; ++id)
+        if (IsDlgButtonChecked(dialog, id) == BST_CHECKED)
+            chosen = id;
+    return chosen;
+}
+
 INT_PTR CALLBACK DropOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
@@ -14,22 +23,13 @@ INT_PTR CALLBACK DropOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         SetFocus(GetDlgItem(dialog, IDC_DROP_LASSO));
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            int chosen = IDC_DROP_LASSO;
-            for (int id = IDC_DROP_LASSO; id <= IDC_DROP_GRAPHIC; ++id)
-                if (IsDlgButtonChecked(dialog, id) == BST_CHECKED)
-                    chosen = id;
-            EndDialog(dialog, chosen);
-            return TRUE;
+        switch (LOWORD(wParam)) {
+        case IDOK: EndDialog(dialog, CheckedChoice(dialog)); return TRUE;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        default: return FALSE;
         }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        break;
-    default: break;
+    default: return FALSE;
     }
-    return FALSE;
 }
 
 }  // namespace

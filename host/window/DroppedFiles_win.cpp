@@ -39,23 +39,9 @@ constexpr uint16_t kDroppedSoundParameter = 128;
 constexpr int16_t kToAnotherStack = -6;
 constexpr uint16_t kLaunchProgramBit = 0x0001, kLaunchDocumentBit = 0x4000;
 
-uint16_t ReadWord(Handle h, uint32_t offset) {
-    HandleLock lock(h);
-    uint16_t value = 0;
-    if (lock.get() && offset + 2 <= GetHandleSize(h))
-        std::memcpy(&value, lock.get() + offset, 2);
-    return value;
-}
-
-void WriteWord(Handle h, uint32_t offset, uint16_t value) {
-    HandleLock lock(h);
-    if (lock.get() && offset + 2 <= GetHandleSize(h))
-        std::memcpy(lock.get() + offset, &value, 2);
-}
-
 bool StackMenuLocked() {
     Handle header = GetStackHeaderHandle();
-    return header && ReadWord(header, kStackMenuLock) != 0;
+    return header && GetHandleWord(header, kStackMenuLock) != 0;
 }
 
 bool PlacingNewObject() {
@@ -109,7 +95,7 @@ bool LoadTargetActions(const DropTarget& target, ActionBlock* block) {
     uint32_t idOffset = 0;
     if (!ActionIdPlace(target, &holder, &idOffset))
         return false;
-    ScopedHandle record(LoadActionResource(ReadWord(holder, idOffset)));
+    ScopedHandle record(LoadActionResource(GetHandleWord(holder, idOffset)));
     if (!record.get() || !LoadActionBlock(record.get(), 0, block))
         *block = ActionBlock{.soundParameter = kDroppedSoundParameter};
     return true;
@@ -128,12 +114,12 @@ bool SaveTargetActions(const DropTarget& target, const ActionBlock& block) {
     uint32_t idOffset = 0;
     if (!ActionIdPlace(target, &holder, &idOffset))
         return false;
-    uint16_t id = ReadWord(holder, idOffset);
+    uint16_t id = GetHandleWord(holder, idOffset);
     ScopedHandle record(LoadActionResource(id));
     if (!record.get() || !SaveActionBlock(record.get(), 0, target.id, block) || !StoreActionResource(&id, record.get()))
         return false;
     // The store may give a new id: record and layer follow it.
-    WriteWord(holder, idOffset, id);
+    SetHandleWord(holder, idOffset, id);
     // A click reads the id from the layer, not the record.
     if (target.kind == kObjectText && target.layer) {
         LayerLock<FieldLayer> lock(target.layer);

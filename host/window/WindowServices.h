@@ -11,8 +11,7 @@
 inline constexpr UINT_PTR kTickTimer = 1;
 inline constexpr UINT kTickMilliseconds = 55;
 
-inline constexpr int kDefaultCardWidth = 512;
-inline constexpr int kDefaultCardHeight = 384;
+inline constexpr int kDefaultCardWidth = 512, kDefaultCardHeight = 384;
 
 // The creation branch of the card window (a window the system would make itself): window
 // services, the card area at the default size, timer 1. -1 without a media manager.

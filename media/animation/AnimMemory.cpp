@@ -1,7 +1,11 @@
-// The memory glue of the animation code over the handles: 0, or -1 for out of memory.
+// The memory glue of the animation code over the handles: 0, or -1 for out of memory; and the
+// head every animation record begins with.
 #include "media/animation/AnimRecord.h"
 
 #include <cstring>
+
+#include "core/memory/ByteReader.h"
+#include "stack/format/StackFile.h"
 
 int AnimNewHandle(uint32_t size, Handle* out) {
     *out = NewHandle(size);
@@ -52,4 +56,18 @@ int AnimPadHandleEven(Handle h) {
         return 0;
     const uint8_t zero = 0;
     return AnimAppendBytes({&zero, 1}, h);
+}
+
+int NewAnimRecord(Handle* out, uint32_t size, uint32_t tag, AnimPair identity, AnimPair owner) {
+    if (AnimNewHandle(size, out) != 0)
+        return -1;
+    HandleLock lock(*out);
+    const std::span<uint8_t> r = lock.bytes();
+    SetU32(r, kAnimTag, tag);
+    SetU16(r, kAnimVersion, kAnimRecordVersion);
+    SetU32(r, kAnimIdentity, identity.kind);
+    SetU32(r, kAnimIdentity + 4, identity.number);
+    SetU32(r, kAnimOwner, owner.kind);
+    SetU32(r, kAnimOwner + 4, owner.number);
+    return 0;
 }

@@ -4,7 +4,7 @@
 // business of FilmPictures_win.cpp (AnimPlayback.h); here a film holds them packed, as blocks
 // after its frames, or as handles the picture side made.
 //
-//   AnimMemory.cpp       the memory glue (0, or -1 for out of memory)
+//   AnimMemory.cpp       the memory glue (0, or -1 for out of memory), the records' common head
 //   SpriteHeader.cpp     new headers, their accessors, setting the film and the path
 //   FilmRecord.cpp       new films, frames, anchors, accessors, the byte order of films
 //   PathRecord.cpp       paths: points, selection, hit tests, the byte order of paths
@@ -33,6 +33,9 @@ struct AnimPair {
     uint32_t kind = 0;  // four characters
     uint32_t number = 0;
 };
+// A zeroed record of size bytes with the head the three records share: the tag, version 100,
+// the identity and the owner.
+int NewAnimRecord(Handle* out, uint32_t size, uint32_t tag, AnimPair identity, AnimPair owner);
 
 // ---- SpriteHeader.cpp ----
 // 600 bytes: tags, version 100, identity ('Sprt', 0), owner ('????', 0), float over both ways,

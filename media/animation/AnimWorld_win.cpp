@@ -33,15 +33,9 @@ using SpriteDraw = int (*)(AnimSprite& s, PixMap* target, const ShortRect& sourc
 
 // The behaviour slots that are ever filled; the rest of the sixteen stay empty.
 struct SpriteBehaviours {
-    SpriteTest endTest = nullptr;
-    SpriteAction onEnd = nullptr;
+    SpriteTest endTest = nullptr, frameStep = nullptr, innerPathStep = nullptr, pathStep = nullptr, layerHook = nullptr;
+    SpriteAction onEnd = nullptr, frameRearm = nullptr, pathRearm = nullptr;
     SpriteDraw draw = nullptr;
-    SpriteTest frameStep = nullptr;
-    SpriteAction frameRearm = nullptr;
-    SpriteTest innerPathStep = nullptr;
-    SpriteTest pathStep = nullptr;
-    SpriteAction pathRearm = nullptr;
-    SpriteTest layerHook = nullptr;
 };
 
 struct AnimSprite {
@@ -153,26 +147,26 @@ void LoadFrame(AnimSprite& s) {
     GetFilmFrameAnchor(s.film, static_cast<uint32_t>(s.frame), s.anchor);
 }
 
+// A step that left its range: the repeat is counted, then the end test sends the index round to
+// restart, else back to where it was.
+int64_t LeftRange(AnimSprite& s, uint32_t& repeats, int64_t index, int32_t increment, int64_t restart) {
+    ++repeats;
+    return s.slots.endTest(s) ? restart : index - increment;
+}
+
 bool FrameForward(AnimSprite& s) {
     const int64_t old = s.frame;
-    int64_t index = s.frame + s.frameIncrement;
-    if (index >= s.endFrame) {
-        ++s.frameRepeats;
-        index = s.slots.endTest(s) ? s.firstFrame : index - s.frameIncrement;
-    }
-    s.frame = index;
+    const int64_t index = s.frame + s.frameIncrement;
+    s.frame = index < s.endFrame ? index : LeftRange(s, s.frameRepeats, index, s.frameIncrement, s.firstFrame);
     LoadFrame(s);
     return s.frame != old;
 }
 
 bool FrameBackward(AnimSprite& s) {
     const int64_t old = s.frame;
-    int64_t index = s.frame + s.frameIncrement;
-    if (index < s.firstFrame) {
-        ++s.frameRepeats;
-        index = s.slots.endTest(s) ? int64_t(s.endFrame) - 1 : index - s.frameIncrement;
-    }
-    s.frame = index;
+    const int64_t index = s.frame + s.frameIncrement;
+    s.frame = index >= s.firstFrame ? index
+                                    : LeftRange(s, s.frameRepeats, index, s.frameIncrement, int64_t(s.endFrame) - 1);
     LoadFrame(s);
     return s.frame != old;
 }
@@ -241,24 +235,17 @@ void MoveToCurrentPoint(AnimSprite& s) {
 }
 
 bool PathForward(AnimSprite& s) {
-    int64_t index = s.point + s.pathIncrement;
-    if (index >= s.endPoint) {
-        ++s.pathRepeats;
-        index = s.slots.endTest(s) ? s.firstPoint : index - s.pathIncrement;
-    }
-    s.point = index;
+    const int64_t index = s.point + s.pathIncrement;
+    s.point = index < s.endPoint ? index : LeftRange(s, s.pathRepeats, index, s.pathIncrement, s.firstPoint);
     MoveToCurrentPoint(s);
     return true;
 }
 
 // Reaching the first point counts as passing the start: it is never shown.
 bool PathBackward(AnimSprite& s) {
-    int64_t index = s.point + s.pathIncrement;
-    if (index <= s.firstPoint) {
-        ++s.pathRepeats;
-        index = s.slots.endTest(s) ? int64_t(s.endPoint) - 1 : index - s.pathIncrement;
-    }
-    s.point = index;
+    const int64_t index = s.point + s.pathIncrement;
+    s.point = index > s.firstPoint ? index
+                                   : LeftRange(s, s.pathRepeats, index, s.pathIncrement, int64_t(s.endPoint) - 1);
     MoveToCurrentPoint(s);
     return true;
 }

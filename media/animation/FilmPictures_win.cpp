@@ -16,6 +16,19 @@ constexpr int kFlattenFailed = 5407;
 
 uint32_t FrameAt(uint32_t index) { return kFilmFrames + kFilmFrameBytes * index; }
 
+// Runs each on the film's bytes and the offset of every frame, when its masks are made
+// (mask state 2).
+template <typename Each>
+void ForEachMaskedFrame(Handle film, Each each) {
+    if (GetFilmMaskState(film) != 2)
+        return;
+    const uint32_t count = GetFilmFrameCount(film);
+    HandleLock lock(film);
+    const std::span<uint8_t> f = lock.bytes();
+    for (uint32_t i = 0; i < count; ++i)
+        each(f, FrameAt(i));
+}
+
 // The movies that kind-3 films draw from, by film.
 std::vector<std::pair<Handle, MovieFrameSource*>> g_movies;
 
@@ -625,18 +638,12 @@ int PrepareFilmMirror(Handle film, bool horizontal, bool vertical) {
         SetFilmWord(film, kFilmMirrorPicture, mirror);
         FlipStrip(film, mirror, horizontal, vertical);
     }
-    if (GetFilmMaskState(film) == 2) {
-        const uint32_t count = GetFilmFrameCount(film);
-        HandleLock lock(film);
-        const std::span<uint8_t> f = lock.bytes();
-        for (uint32_t i = 0; i < count; ++i) {
-            const uint32_t at = FrameAt(i);
-            if (const uint32_t old = GetU32(f, at + kFrameMirrorMask))
-                DeleteObject(AsBitmap(old));
-            SetU32(f, at + kFrameMirrorMask, AsWord(MirroredBitmap(AsBitmap(GetU32(f, at + kFrameMask)), horizontal, vertical)));
-            SetU32(f, at + kFrameMirrorOffset, GetU32(f, at + kFrameMaskOffset));
-        }
-    }
+    ForEachMaskedFrame(film, [&](std::span<uint8_t> f, uint32_t at) {
+        if (const uint32_t old = GetU32(f, at + kFrameMirrorMask))
+            DeleteObject(AsBitmap(old));
+        SetU32(f, at + kFrameMirrorMask, AsWord(MirroredBitmap(AsBitmap(GetU32(f, at + kFrameMask)), horizontal, vertical)));
+        SetU32(f, at + kFrameMirrorOffset, GetU32(f, at + kFrameMaskOffset));
+    });
     SetFilmByte(film, kFilmMirrorReady, 1);
     SetFilmByte(film, kFilmMirrored, 0);
     return 0;
@@ -651,19 +658,13 @@ void ToggleFilmMirror(Handle film, bool onlyWhenMirrored) {
     } else {
         FlipStrip(film, FilmWord(film, kFilmStripPicture), FilmByte(film, kFilmMirrorH), FilmByte(film, kFilmMirrorV));
     }
-    if (GetFilmMaskState(film) == 2) {
-        const uint32_t count = GetFilmFrameCount(film);
-        HandleLock lock(film);
-        const std::span<uint8_t> f = lock.bytes();
-        for (uint32_t i = 0; i < count; ++i) {
-            const uint32_t at = FrameAt(i);
-            for (auto [a, b] : {std::pair{kFrameMask, kFrameMirrorMask}, std::pair{kFrameMaskOffset, kFrameMirrorOffset}}) {
-                const uint32_t t = GetU32(f, at + a);
-                SetU32(f, at + a, GetU32(f, at + b));
-                SetU32(f, at + b, t);
-            }
+    ForEachMaskedFrame(film, [](std::span<uint8_t> f, uint32_t at) {
+        for (auto [a, b] : {std::pair{kFrameMask, kFrameMirrorMask}, std::pair{kFrameMaskOffset, kFrameMirrorOffset}}) {
+            const uint32_t t = GetU32(f, at + a);
+            SetU32(f, at + a, GetU32(f, at + b));
+            SetU32(f, at + b, t);
         }
-    }
+    });
     SetFilmByte(film, kFilmMirrored, FilmByte(film, kFilmMirrored) ? 0 : 1);
 }
 

@@ -19,6 +19,16 @@ std::span<uint8_t> FilmBytes(const HandleLock& lock) {
     return need && need <= bytes.size() ? bytes : std::span<uint8_t>();
 }
 
+// A field of the fixed part; 0 when the film is short.
+uint32_t FilmLong(Handle film, uint32_t offset) {
+    HandleLock lock(film);
+    return GetU32(FilmBytes(lock), offset);
+}
+uint16_t FilmWord(Handle film, uint32_t offset) {
+    HandleLock lock(film);
+    return GetU16(FilmBytes(lock), offset);
+}
+
 }  // namespace
 
 uint32_t FilmBytesFor(uint32_t count) {
@@ -27,19 +37,14 @@ uint32_t FilmBytesFor(uint32_t count) {
 }
 
 int NewFilmRecord(Handle* out, uint16_t kind, AnimPair identity, AnimPair owner) {
-    if (AnimNewHandle(kFilmFixedBytes, out) != 0)
+    if (NewAnimRecord(out, kFilmFixedBytes, kFilm, identity, owner) != 0)
         return -1;
-    HandleLock lock(*out);
-    const std::span<uint8_t> f = lock.bytes();
-    SetU32(f, kAnimTag, kFilm);
-    SetU16(f, kAnimVersion, kAnimRecordVersion);
-    SetU32(f, kAnimIdentity, identity.kind);
-    SetU32(f, kAnimIdentity + 4, identity.number);
-    SetU32(f, kAnimOwner, owner.kind);
-    SetU32(f, kAnimOwner + 4, owner.number);
-    SetU16(f, kFilmMade, 1);
-    SetU16(f, kFilmKind, kind);
-    SetU16(f, kFilmMethods, static_cast<uint16_t>(std::min<uint16_t>(kind, kFilmMovie) + 1));
+    {
+        HandleLock lock(*out);
+        SetU16(lock.bytes(), kFilmMade, 1);
+        SetU16(lock.bytes(), kFilmKind, kind);
+    }
+    InstallFilmMethods(*out);
     return 0;
 }
 
@@ -88,15 +93,9 @@ void CentreFilmAnchors(Handle film) {
     }
 }
 
-uint32_t GetFilmFrameCount(Handle film) {
-    HandleLock lock(film);
-    return GetU32(FilmBytes(lock), kFilmFrameCount);
-}
+uint32_t GetFilmFrameCount(Handle film) { return FilmLong(film, kFilmFrameCount); }
 
-uint16_t GetFilmKind(Handle film) {
-    HandleLock lock(film);
-    return GetU16(FilmBytes(lock), kFilmKind);
-}
+uint16_t GetFilmKind(Handle film) { return FilmWord(film, kFilmKind); }
 
 bool GetFilmFrameRect(Handle film, uint32_t index, ShortRect* rect) {
     HandleLock lock(film);
@@ -131,10 +130,7 @@ void SetFilmFrameBitmap(Handle film, uint32_t index, uint32_t bitmap) {
         SetU32(f, FrameAt(index) + kFrameMask, bitmap);
 }
 
-Handle GetFilmPictureHandle(Handle film, uint32_t offset) {
-    HandleLock lock(film);
-    return GetU32(FilmBytes(lock), offset);
-}
+Handle GetFilmPictureHandle(Handle film, uint32_t offset) { return FilmLong(film, offset); }
 
 void SetFilmPictureHandle(Handle film, uint32_t offset, Handle picture) {
     HandleLock lock(film);
@@ -143,10 +139,7 @@ void SetFilmPictureHandle(Handle film, uint32_t offset, Handle picture) {
 
 void SetFilmStripPicture(Handle film, Handle picture) { SetFilmPictureHandle(film, kFilmStripPicture, picture); }
 
-uint16_t GetFilmMaskState(Handle film) {
-    HandleLock lock(film);
-    return GetU16(FilmBytes(lock), kFilmMaskState);
-}
+uint16_t GetFilmMaskState(Handle film) { return FilmWord(film, kFilmMaskState); }
 
 void SetFilmMaskState(Handle film, uint16_t state) {
     HandleLock lock(film);

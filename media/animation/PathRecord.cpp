@@ -56,16 +56,10 @@ void ForEachPoint(Handle path, F f) {
 }  // namespace
 
 int NewPathRecord(Handle* out, uint16_t kind, AnimPair identity, AnimPair owner) {
-    if (AnimNewHandle(kPathNewBytes, out) != 0)
+    if (NewAnimRecord(out, kPathNewBytes, kPath, identity, owner) != 0)
         return -1;
     HandleLock lock(*out);
     const std::span<uint8_t> p = lock.bytes();
-    SetU32(p, kAnimTag, kPath);
-    SetU16(p, kAnimVersion, kAnimRecordVersion);
-    SetU32(p, kAnimIdentity, identity.kind);
-    SetU32(p, kAnimIdentity + 4, identity.number);
-    SetU32(p, kAnimOwner, owner.kind);
-    SetU32(p, kAnimOwner + 4, owner.number);
     SetU16(p, kPathReferences, 1);
     SetU16(p, kPathKind, kind);
     return 0;

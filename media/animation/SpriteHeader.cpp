@@ -14,18 +14,21 @@ std::span<uint8_t> HeaderBytes(const HandleLock& lock) {
     return bytes.size() >= kSpriteHeaderBytes ? bytes : std::span<uint8_t>();
 }
 
+// Runs f on the header's bytes (empty when the handle is short), the handle locked.
+template <typename F>
+auto OnHeader(Handle sprite, F f) {
+    HandleLock lock(sprite);
+    return f(HeaderBytes(lock));
+}
+
 }  // namespace
 
 int NewSpriteHeader(Handle* out) {
-    if (AnimNewHandle(kSpriteHeaderBytes, out) != 0)
+    if (NewAnimRecord(out, kSpriteHeaderBytes, kSprt, {kSprt, 0}, {kUnknownOwner, 0}) != 0)
         return -1;
     HandleLock lock(*out);
     const std::span<uint8_t> h = lock.bytes();
-    SetU32(h, kAnimTag, kSprt);
     SetU32(h, kAnimLength, kSpriteHeaderBytes);
-    SetU16(h, kAnimVersion, kAnimRecordVersion);
-    SetU32(h, kAnimIdentity, kSprt);
-    SetU32(h, kAnimOwner, kUnknownOwner);
     h[kSpriteFloatGoing] = 1;
     h[kSpriteFloatReturning] = 1;
     SetU32(h, kSpriteFrameScale, 100);
@@ -37,31 +40,25 @@ int NewSpriteHeader(Handle* out) {
 }
 
 uint16_t GetSpriteWord(Handle sprite, uint32_t offset) {
-    HandleLock lock(sprite);
-    return GetU16(HeaderBytes(lock), offset);
+    return OnHeader(sprite, [&](std::span<uint8_t> h) { return GetU16(h, offset); });
 }
 void SetSpriteWord(Handle sprite, uint32_t offset, uint16_t value) {
-    HandleLock lock(sprite);
-    SetU16(HeaderBytes(lock), offset, value);
+    OnHeader(sprite, [&](std::span<uint8_t> h) { SetU16(h, offset, value); });
 }
 uint32_t GetSpriteLong(Handle sprite, uint32_t offset) {
-    HandleLock lock(sprite);
-    return GetU32(HeaderBytes(lock), offset);
+    return OnHeader(sprite, [&](std::span<uint8_t> h) { return GetU32(h, offset); });
 }
 void SetSpriteLong(Handle sprite, uint32_t offset, uint32_t value) {
-    HandleLock lock(sprite);
-    SetU32(HeaderBytes(lock), offset, value);
+    OnHeader(sprite, [&](std::span<uint8_t> h) { SetU32(h, offset, value); });
 }
 uint8_t GetSpriteByte(Handle sprite, uint32_t offset) {
-    HandleLock lock(sprite);
-    const std::span<uint8_t> h = HeaderBytes(lock);
-    return offset < h.size() ? h[offset] : 0;
+    return OnHeader(sprite, [&](std::span<uint8_t> h) { return offset < h.size() ? h[offset] : uint8_t{0}; });
 }
 void SetSpriteByte(Handle sprite, uint32_t offset, uint8_t value) {
-    HandleLock lock(sprite);
-    const std::span<uint8_t> h = HeaderBytes(lock);
-    if (offset < h.size())
-        h[offset] = value;
+    OnHeader(sprite, [&](std::span<uint8_t> h) {
+        if (offset < h.size())
+            h[offset] = value;
+    });
 }
 
 ShortRect GetSpriteBounds(Handle sprite) {

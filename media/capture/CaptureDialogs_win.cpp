@@ -140,10 +140,7 @@ INT_PTR CALLBACK DigitizerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     case WM_MOVE:
     case WM_SIZE: CentreInArea(); return FALSE;
     case WM_QUERYNEWPALETTE:
-    case WM_PALETTECHANGED:
-        if (const HWND window = SharedCaptureWindow())
-            SendMessageA(window, message, wParam, lParam);
-        return FALSE;
+    case WM_PALETTECHANGED: Cap(message, wParam, lParam); return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case kFreeze:
@@ -202,10 +199,7 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         return TRUE;
     }
     case WM_QUERYNEWPALETTE:
-    case WM_PALETTECHANGED:
-        if (const HWND window = SharedCaptureWindow())
-            SendMessageA(window, message, wParam, lParam);
-        return FALSE;
+    case WM_PALETTECHANGED: Cap(message, wParam, lParam); return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:

@@ -60,43 +60,18 @@ static_assert(sizeof(TwOneValue) == 6);
 
 enum TwGroup : uint32_t { kDgControl = 1, kDgImage = 2 };
 enum TwData : uint16_t {
-    kDatCapability = 1,
-    kDatEvent = 2,
-    kDatIdentity = 3,
-    kDatParent = 4,
-    kDatPendingXfers = 5,
-    kDatUserInterface = 9,
-    kDatImageNativeXfer = 0x0104,
+    kDatCapability = 1, kDatEvent = 2, kDatIdentity = 3, kDatParent = 4, kDatPendingXfers = 5,
+    kDatUserInterface = 9, kDatImageNativeXfer = 0x0104,
 };
 enum TwMsg : uint16_t {
-    kMsgNull = 0,
-    kMsgGet = 1,
-    kMsgGetDefault = 3,
-    kMsgGetFirst = 4,
-    kMsgGetNext = 5,
-    kMsgSet = 6,
-    kMsgReset = 7,
-    kMsgXferReady = 0x0101,
-    kMsgCloseDsReq = 0x0102,
-    kMsgOpenDsm = 0x0301,
-    kMsgCloseDsm = 0x0302,
-    kMsgOpenDs = 0x0401,
-    kMsgCloseDs = 0x0402,
-    kMsgUserSelect = 0x0403,
-    kMsgDisableDs = 0x0501,
-    kMsgEnableDs = 0x0502,
-    kMsgProcessEvent = 0x0601,
-    kMsgEndXfer = 0x0701,
+    kMsgNull = 0, kMsgGet = 1, kMsgGetDefault = 3, kMsgGetFirst = 4, kMsgGetNext = 5, kMsgSet = 6, kMsgReset = 7,
+    kMsgXferReady = 0x0101, kMsgCloseDsReq = 0x0102, kMsgOpenDsm = 0x0301, kMsgCloseDsm = 0x0302,
+    kMsgOpenDs = 0x0401, kMsgCloseDs = 0x0402, kMsgUserSelect = 0x0403, kMsgDisableDs = 0x0501,
+    kMsgEnableDs = 0x0502, kMsgProcessEvent = 0x0601, kMsgEndXfer = 0x0701,
 };
 enum TwReturn : uint16_t {
-    kTwrcSuccess = 0,
-    kTwrcFailure = 1,
-    kTwrcCheckStatus = 2,
-    kTwrcCancel = 3,
-    kTwrcDsEvent = 4,
-    kTwrcNotDsEvent = 5,
-    kTwrcXferDone = 6,
-    kTwrcEndOfList = 7,
+    kTwrcSuccess = 0, kTwrcFailure = 1, kTwrcCheckStatus = 2, kTwrcCancel = 3,
+    kTwrcDsEvent = 4, kTwrcNotDsEvent = 5, kTwrcXferDone = 6, kTwrcEndOfList = 7,
 };
 inline constexpr uint16_t kCapXferCount = 1;
 inline constexpr uint16_t kTwonOneValue = 5;

@@ -15,8 +15,8 @@ struct TwainState {
     DsmEntryProc entry = nullptr;
     uint16_t lastCode = kTwrcFailure;
     HGLOBAL image = nullptr;
-    bool done = false;
-    bool sourceChosen = false;  // the first use's choice of source is behind us
+    // Done with the transfer; the first use's choice of source is behind us.
+    bool done = false, sourceChosen = false;
 };
 TwainState g_twain;
 TwIdentity g_app{};

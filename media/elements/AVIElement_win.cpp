@@ -220,10 +220,7 @@ int AVIElement::PrepareStill() {
     CardTarget target;
     if (!Open(target, 1))
         return 0;
-    GetNaturalBounds();
-    if (still)
-        DeleteObject(still);
-    still = nullptr;
+    RemeasureWithoutStill();
     PlaceOnCard();
     Close();
     return 1;

@@ -14,6 +14,7 @@
 #include "core/ui/GdiGuards.h"
 #include "media/support/DibHolder.h"
 #include "media/support/PackedDib.h"
+#include "quicktime/VfwCalls.h"
 
 namespace {
 
@@ -69,42 +70,28 @@ struct Library {
 
 HBITMAP AviFrameBitmap(const char* path, LONG position, HDC dc) {
     HMODULE avifile = GetModuleHandleA("avifil32.dll");
-    using FileOpen = HRESULT(WINAPI*)(PAVIFILE*, LPCSTR, UINT, LPCLSID);
-    using GetStream = HRESULT(WINAPI*)(PAVIFILE, PAVISTREAM*, DWORD, LONG);
     using FrameOpen = PGETFRAME(WINAPI*)(PAVISTREAM, LPBITMAPINFOHEADER);
     using GetFrame = LPVOID(WINAPI*)(PGETFRAME, LONG);
     using FrameClose = HRESULT(WINAPI*)(PGETFRAME);
-    using StreamRelease = ULONG(WINAPI*)(PAVISTREAM);
-    using FileRelease = ULONG(WINAPI*)(PAVIFILE);
-    auto fileOpen = ProcOf<FileOpen>(avifile, "AVIFileOpenA");
-    auto getStream = ProcOf<GetStream>(avifile, "AVIFileGetStream");
-    auto frameOpen = ProcOf<FrameOpen>(avifile, "AVIStreamGetFrameOpen");
-    auto getFrame = ProcOf<GetFrame>(avifile, "AVIStreamGetFrame");
-    auto frameClose = ProcOf<FrameClose>(avifile, "AVIStreamGetFrameClose");
-    auto streamRelease = ProcOf<StreamRelease>(avifile, "AVIStreamRelease");
-    auto fileRelease = ProcOf<FileRelease>(avifile, "AVIFileRelease");
-    if (!fileOpen || !getStream || !frameOpen || !getFrame || !frameClose || !streamRelease || !fileRelease)
+    const auto frameOpen = ProcOf<FrameOpen>(avifile, "AVIStreamGetFrameOpen");
+    const auto getFrame = ProcOf<GetFrame>(avifile, "AVIStreamGetFrame");
+    const auto frameClose = ProcOf<FrameClose>(avifile, "AVIStreamGetFrameClose");
+    if (!frameOpen || !getFrame || !frameClose)
         return nullptr;
-
     HBITMAP bitmap = nullptr;
-    PAVIFILE file = nullptr;
-    if (fileOpen(&file, path, OF_READ, nullptr) != 0 || !file)
-        return nullptr;
-    PAVISTREAM stream = nullptr;
-    if (getStream(file, &stream, streamtypeVIDEO, 0) == 0 && stream) {
-        if (PGETFRAME frames = frameOpen(stream, nullptr)) {
-            const auto* header = static_cast<const BITMAPINFOHEADER*>(getFrame(frames, position < 0 ? 0 : position));
-            const size_t bytes = header ? PackedDibBytes(*header) : 0;
-            DibHolder holder;
-            if (bytes && DibHolderFromPackedDib(&holder, std::span(reinterpret_cast<const uint8_t*>(header), bytes))) {
-                bitmap = DibHolderToBitmap(holder, dc);
-                DibFree(&holder);
-            }
-            frameClose(frames);
+    CallWithFirstAviVideoStream(avifile, path, [&](PAVISTREAM stream) {
+        PGETFRAME frames = frameOpen(stream, nullptr);
+        if (!frames)
+            return;
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(getFrame(frames, position < 0 ? 0 : position));
+        const size_t bytes = header ? PackedDibBytes(*header) : 0;
+        DibHolder holder;
+        if (bytes && DibHolderFromPackedDib(&holder, std::span(reinterpret_cast<const uint8_t*>(header), bytes))) {
+            bitmap = DibHolderToBitmap(holder, dc);
+            DibFree(&holder);
         }
-        streamRelease(stream);
-    }
-    fileRelease(file);
+        frameClose(frames);
+    });
     return bitmap;
 }
 

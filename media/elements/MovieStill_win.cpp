@@ -82,10 +82,7 @@ int QTMovieElement::PrepareStill() {
     flags |= kMediaFlagOverObjects;
     if (!OpenAndInspectMovie(*this))
         return 0;
-    GetNaturalBounds();
-    if (still)
-        DeleteObject(still);
-    still = nullptr;
+    RemeasureWithoutStill();
     PlaceOnCard();
     return 1;
 }

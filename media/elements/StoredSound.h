@@ -10,9 +10,7 @@
 
 inline constexpr uint32_t kAlertUnreadableSound = 2390;
 // The encoding byte of a sound header.
-inline constexpr uint8_t kStandardEncoding = 0x00;
-inline constexpr uint8_t kExtendedEncoding = 0xFF;
-inline constexpr uint8_t kCompressedEncoding = 0xFE;
+inline constexpr uint8_t kStandardEncoding = 0x00, kExtendedEncoding = 0xFF, kCompressedEncoding = 0xFE;
 
 struct StoredSoundLayout {
     uint32_t format = 0;       // 'raw ', 'MAC3' or 'MAC6'

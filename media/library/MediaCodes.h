@@ -12,20 +12,10 @@
 
 #include "stack/format/StackFile.h"
 
-inline constexpr int kMediaNone = 0;
-inline constexpr int kMediaRichText = 1;
-inline constexpr int kMediaAnimatedGif = 2;
-inline constexpr int kMediaSound = 13800;
-inline constexpr int kMediaProgram = 13801;
-inline constexpr int kMediaModule = 13802;
-inline constexpr int kMediaStack = 13803;
-inline constexpr int kMediaPicture = 13804;
-inline constexpr int kMediaText = 13805;
-inline constexpr int kMediaMovie = 13806;
-inline constexpr int kMediaShortcut = 13807;
-inline constexpr int kMediaButton = 13808;
-inline constexpr int kMediaGraphic = 13809;
-inline constexpr int kMediaTextObject = 13810;
+inline constexpr int kMediaNone = 0, kMediaRichText = 1, kMediaAnimatedGif = 2;
+inline constexpr int kMediaSound = 13800, kMediaProgram = 13801, kMediaModule = 13802, kMediaStack = 13803,
+                     kMediaPicture = 13804, kMediaText = 13805, kMediaMovie = 13806, kMediaShortcut = 13807,
+                     kMediaButton = 13808, kMediaGraphic = 13809, kMediaTextObject = 13810;
 
 struct MediaKind {
     int code;

@@ -13,9 +13,7 @@ inline constexpr size_t kMediaLibFolderBytes = 262;
 inline constexpr size_t kMediaLibMaxPath = 260;
 
 // String ids of the list's columns, which are also the sort keys (negative: descending).
-inline constexpr int32_t kSortByName = 4194;
-inline constexpr int32_t kSortByType = 4195;
-inline constexpr int32_t kSortByDate = 4196;
+inline constexpr int32_t kSortByName = 4194, kSortByType = 4195, kSortByDate = 4196;
 
 struct MediaLibRecord {
     void* window;  // the browser, null while none exists

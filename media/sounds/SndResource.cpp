@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
+#include "quicktime/formats/SoundFiles.h"
 
 namespace {
 
@@ -66,6 +67,23 @@ uint32_t CheckSoundFormat(const SoundFormat& f) {
     return 0;
 }
 
+Handle FillNewSoundHandle(Handle source, uint64_t total, uint32_t* alert,
+                          const std::function<void(HandleLock& from, HandleLock& to)>& fill) {
+    const Handle made = total > UINT32_MAX ? 0 : NewHandle(static_cast<uint32_t>(total));
+    if (made) {
+        HandleLock from(source);
+        HandleLock to(made);
+        if (from && to) {
+            fill(from, to);
+            return made;
+        }
+    }
+    if (made)
+        DisposeHandle(made);
+    *alert = kAlertSoundNoMemory;
+    return 0;
+}
+
 Handle BuildSndResource(Handle data, uint32_t dataOffset, const SoundFormat& format, uint32_t* alert) {
     *alert = CheckSoundFormat(format);
     if (*alert)
@@ -80,21 +98,10 @@ Handle BuildSndResource(Handle data, uint32_t dataOffset, const SoundFormat& for
     const auto header = SndHeader(format, bytes);
     const uint64_t total = uint64_t{headerLength} + bytes;
     if (total > size) {
-        const Handle grown = total > UINT32_MAX ? 0 : NewHandle(static_cast<uint32_t>(total));
-        if (!grown) {
-            *alert = kAlertSoundNoMemory;
-            return 0;
-        }
-        HandleLock from(data);
-        HandleLock to(grown);
-        if (!from || !to) {
-            DisposeHandle(grown);
-            *alert = kAlertSoundNoMemory;
-            return 0;
-        }
-        std::memcpy(to.get(), header.data(), headerLength);
-        std::memcpy(to.get() + headerLength, from.get() + dataOffset, bytes);
-        return grown;
+        return FillNewSoundHandle(data, total, alert, [&](HandleLock& from, HandleLock& to) {
+            std::memcpy(to.get(), header.data(), headerLength);
+            std::memcpy(to.get() + headerLength, from.get() + dataOffset, bytes);
+        });
     }
     {
         HandleLock lock(data);
@@ -149,40 +156,19 @@ Handle WriteWaveFile(Handle data, uint32_t dataOffset, const SoundFormat& format
         return 0;
     const uint32_t pad = bytes & 1;
     const uint64_t total = uint64_t{kWaveHeader} + bytes + pad;
-    const Handle wave = total > UINT32_MAX ? 0 : NewHandle(static_cast<uint32_t>(total));
-    if (!wave) {
-        *alert = kAlertSoundNoMemory;
-        return 0;
-    }
-    HandleLock from(data);
-    HandleLock to(wave);
-    if (!from || !to) {
-        DisposeHandle(wave);
-        *alert = kAlertSoundNoMemory;
-        return 0;
-    }
-    ByteWriter w(to.bytes(), 0);
-    w.U32BE(0x52494646);  // "RIFF"
-    w.U32LE(bytes + pad + 36);
-    w.U32BE(0x57415645);  // "WAVE"
-    w.U32BE(0x666D7420);  // "fmt "
-    w.U32LE(16);
-    w.U16LE(1);  // PCM
-    w.U16LE(format.channels);
-    w.U32LE(format.sampleRate);
-    w.U32LE(format.sampleRate * align);
-    w.U16LE(static_cast<uint16_t>(align));
-    w.U16LE(format.bitsPerSample);
-    w.U32BE(0x64617461);  // "data"
-    w.U32LE(bytes);
-    std::span<uint8_t> samples = to.bytes().subspan(kWaveHeader, bytes);
-    std::memcpy(samples.data(), from.get() + dataOffset, bytes);
-    if (format.bitsPerSample >= 16 && format.bigEndian) {
-        const uint64_t frameBytes = uint64_t{format.frames} * align;
-        ReverseSampleBytes(samples.first(static_cast<size_t>(std::min<uint64_t>(frameBytes, bytes))),
-                           format.bitsPerSample);
-    }
-    *alert = 0;
+    const Handle wave = FillNewSoundHandle(data, total, alert, [&](HandleLock& from, HandleLock& to) {
+        ByteWriter w(to.bytes(), 0);
+        WriteWaveHeader(w, format.channels, format.sampleRate, format.bitsPerSample, align, bytes);
+        std::span<uint8_t> samples = to.bytes().subspan(kWaveHeader, bytes);
+        std::memcpy(samples.data(), from.get() + dataOffset, bytes);
+        if (format.bitsPerSample >= 16 && format.bigEndian) {
+            const uint64_t frameBytes = uint64_t{format.frames} * align;
+            ReverseSampleBytes(samples.first(static_cast<size_t>(std::min<uint64_t>(frameBytes, bytes))),
+                               format.bitsPerSample);
+        }
+    });
+    if (wave)
+        *alert = 0;
     return wave;
 }
 

@@ -135,22 +135,12 @@ Handle ImportAuData(Handle file, uint32_t* alert) {
     // resource is built there in place.
     const uint32_t headerLength = SndHeaderLength(format);
     const uint64_t total = uint64_t{headerLength} + format.byteCount;
-    const Handle expanded = total > UINT32_MAX ? 0 : NewHandle(static_cast<uint32_t>(total));
-    if (!expanded) {
-        *alert = kAlertSoundNoMemory;
-        return 0;
-    }
-    {
-        HandleLock from(file);
-        HandleLock to(expanded);
-        if (!from || !to) {
-            DisposeHandle(expanded);
-            *alert = kAlertSoundNoMemory;
-            return 0;
-        }
+    const Handle expanded = FillNewSoundHandle(file, total, alert, [&](HandleLock& from, HandleLock& to) {
         std::transform(from.get() + start, from.get() + start + format.byteCount, to.get() + headerLength,
                        MuLawToUnsigned8);
-    }
+    });
+    if (!expanded)
+        return 0;
     const Handle sound = BuildSndResource(expanded, headerLength, format, alert);
     if (!sound)
         DisposeHandle(expanded);

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "core/memory/Handles.h"
@@ -57,6 +58,11 @@ uint32_t ReadSndHeader(Handle sound, SoundFormat* format, uint32_t* alert);
 Handle WriteWaveFile(Handle data, uint32_t dataOffset, const SoundFormat& format, uint32_t* alert);
 // ReadSndHeader then WriteWaveFile; the format copied out when asked for.
 Handle ExportSoundToWave(Handle sound, SoundFormat* format, uint32_t* alert);
+
+// A new handle of total bytes that fill writes from the source, both locked meanwhile; 0 with
+// the no-memory alert (nothing left made) when either cannot be had.
+Handle FillNewSoundHandle(Handle source, uint64_t total, uint32_t* alert,
+                          const std::function<void(HandleLock& from, HandleLock& to)>& fill);
 
 // Reverses the bytes of every whole sample of 16 bits or more (little- to big-endian and back).
 void ReverseSampleBytes(std::span<uint8_t> samples, uint16_t bitsPerSample);

@@ -87,6 +87,8 @@ public:
     virtual void GetNaturalBounds() {}
     // A new bitmap of the current frame (the caller deletes it), or none.
     virtual HBITMAP DrawToDC(HDC /*dc*/, HPALETTE /*palette*/) { return nullptr; }
+    // The natural bounds taken again; the still picture, of the old size, goes.
+    void RemeasureWithoutStill();
 
     HBITMAP still = nullptr;  // the still picture; deleted with the drawable
 };

@@ -12,14 +12,12 @@ enum class MetafileKind { None, Enhanced, Windows, Placeable };
 
 inline constexpr uint32_t kPlaceableMetafileKey = 0x9AC6CDD7;
 inline constexpr uint32_t kEnhancedMetafileSignature = 0x464D4520;  // " EMF" at byte 40
-inline constexpr size_t kPlaceableHeaderBytes = 22;
-inline constexpr size_t kWindowsMetaHeaderBytes = 18;
+inline constexpr size_t kPlaceableHeaderBytes = 22, kWindowsMetaHeaderBytes = 18;
 inline constexpr uint16_t kWindowsMetaHeaderWords = 9;
 // A file without a placeable header is drawn as this box at one unit per inch.
 inline constexpr int16_t kUnplacedMetafileBox = 150;
 // The smallest side of a drawn picture, and the limits when no card is current.
-inline constexpr int kMetafileMinSide = 100;
-inline constexpr int kMetafileNoCardLimit = 500;
+inline constexpr int kMetafileMinSide = 100, kMetafileNoCardLimit = 500;
 
 struct MetafileLayout {
     MetafileKind kind = MetafileKind::None;

@@ -5,18 +5,16 @@
 
 #include "core/memory/ByteReader.h"
 #include "graphics/dib/Dib.h"
+#include "vic32/formats/BmpFormat.h"
 
 bool ReadPackedDib(std::span<const uint8_t> block, PackedDibView* out) {
-    ByteReader r(block);
-    const uint32_t headerBytes = r.U32LE();
-    const int32_t width = r.I32LE();
-    const int32_t height = r.I32LE();
-    const uint16_t planes = r.U16LE();
-    const uint16_t depth = r.U16LE();
-    const uint32_t compression = r.U32LE();
-    if (!r.ok() || headerBytes < kDibInfoHeaderBytes || headerBytes > block.size())
+    BmpInfoHeader info;
+    if (!ReadBmpInfoHeader(block, &info) || info.size < kDibInfoHeaderBytes || info.size > block.size())
         return false;
-    if (planes != 1 || !IsDibDepth(depth) || compression != 0)
+    const uint32_t headerBytes = info.size;
+    const int32_t width = info.width, height = info.height;
+    const uint16_t depth = info.bitsPerPixel;
+    if (info.planes != 1 || !IsDibDepth(depth) || info.compression != 0)
         return false;
     const int64_t rows = height < 0 ? -int64_t{height} : height;
     if (width < 1 || width > kDibMaxDimension || rows < 1 || rows > kDibMaxDimension)

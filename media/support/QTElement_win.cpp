@@ -12,6 +12,13 @@ MediaDrawable::~MediaDrawable() {
         DeleteObject(still);
 }
 
+void MediaDrawable::RemeasureWithoutStill() {
+    GetNaturalBounds();
+    if (still)
+        DeleteObject(still);
+    still = nullptr;
+}
+
 QTElement::~QTElement() { QTElement::Close(); }
 
 int QTElement::Idle() {

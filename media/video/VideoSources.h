@@ -14,21 +14,11 @@
 #include <span>
 
 // Video sources.
-enum VideoSource : int {
-    kVideoCancelled = 0,
-    kVideoMovieFile = 1,
-    kVideoDisc = 2,
-    kVideoLive = 3,
-    kVideoRecorded = 4,
-};
+enum VideoSource : int { kVideoCancelled = 0, kVideoMovieFile = 1, kVideoDisc = 2, kVideoLive = 3, kVideoRecorded = 4 };
 
 // Picture sources of "VIDSRCDLG".
 enum GraphicSourceChoice : int {
-    kGraphicFromFile = 0,
-    kGraphicCancelled = 2,
-    kGraphicFromVideo = 3,
-    kGraphicFromCamera = 4,
-    kGraphicFromTwain = 5,
+    kGraphicFromFile = 0, kGraphicCancelled = 2, kGraphicFromVideo = 3, kGraphicFromCamera = 4, kGraphicFromTwain = 5,
 };
 
 // ---- VideoSourceDialogs_win.cpp ----

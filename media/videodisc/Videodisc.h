@@ -18,37 +18,15 @@
 
 #include "media/videodisc/VideodiscRecord.h"
 
-inline constexpr uint32_t kAlertNoVideodiscPlayer = 2278;
-inline constexpr uint32_t kAlertVideodiscFailed = 2337;
+inline constexpr uint32_t kAlertNoVideodiscPlayer = 2278, kAlertVideodiscFailed = 2337;
 
 // ---- VideodiscPlayer_win.cpp ----
 // Codes of VideodiscCommand (0-24).
 enum VideodiscCode : int16_t {
-    kVdOpen = 0,
-    kVdStatus = 1,
-    kVdSetUnit = 2,
-    kVdSetSpeed = 3,
-    kVdSetAudio = 4,
-    kVdSeek = 5,
-    kVdPlayTo = 6,
-    kVdPause = 7,
-    kVdPauseCav = 8,
-    kVdEject = 9,
-    kVdEject2 = 10,
-    kVdSpinUp = 11,
-    kVdStep = 12,
-    kVdScan = 13,
-    kVdVideo = 14,
-    kVdNothing = 15,
-    kVdPosition = 16,
-    kVdPositionDecimal = 17,
-    kVdTrack = 18,
-    kVdIndex = 19,
-    kVdPlayAtSpeed = 20,
-    kVdNothing21 = 21,
-    kVdSetNoPlayer = 22,
-    kVdNothing23 = 23,
-    kVdClose = 24,
+    kVdOpen = 0, kVdStatus = 1, kVdSetUnit = 2, kVdSetSpeed = 3, kVdSetAudio = 4, kVdSeek = 5, kVdPlayTo = 6,
+    kVdPause = 7, kVdPauseCav = 8, kVdEject = 9, kVdEject2 = 10, kVdSpinUp = 11, kVdStep = 12, kVdScan = 13,
+    kVdVideo = 14, kVdNothing = 15, kVdPosition = 16, kVdPositionDecimal = 17, kVdTrack = 18, kVdIndex = 19,
+    kVdPlayAtSpeed = 20, kVdNothing21 = 21, kVdSetNoPlayer = 22, kVdNothing23 = 23, kVdClose = 24,
 };
 // One videodisc operation on the settings (whose state copy follows the player): 0 done, else
 // the MCI error or 1. The argument is a text, a digit or 'R'; codes 16-18 fill out.

@@ -122,6 +122,16 @@ void ShowPosition() {
     SetDlgItemTextA(g.window, begin ? kStartEdit : kEndEdit, text);
 }
 
+// The position into both fields, the start's first; the flags stay as they were.
+void ShowBothPositions() {
+    const uint16_t flags = S().state.flags;
+    S().state.flags |= kVdPositionToStart;
+    ShowPosition();
+    S().state.flags &= static_cast<uint16_t>(~kVdPositionToStart);
+    ShowPosition();
+    S().state.flags = flags;
+}
+
 // The settings' state follows a command that may have moved the player out of mode 0.
 void TakeAsPaused() {
     if (S().state.mode == kVdDoorOpen) {
@@ -202,13 +212,9 @@ void FillFields() {
     } else {
         S().templates[kTplUnit] = 'F';
         S().templates[kTplUnit + 1] = 'R';
-        const uint16_t flags = S().state.flags;
-        S().state.flags |= kVdPositionToStart;
-        ShowPosition();
-        S().state.flags &= static_cast<uint16_t>(~kVdPositionToStart);
-        ShowPosition();
-        S().state.flags = flags;
-        CheckRadioButton(g.window, kBeginRadio, kEndRadio, flags & kVdPositionToStart ? kBeginRadio : kEndRadio);
+        ShowBothPositions();
+        CheckRadioButton(g.window, kBeginRadio, kEndRadio,
+                         S().state.flags & kVdPositionToStart ? kBeginRadio : kEndRadio);
         const std::string start = EditText(kStartEdit);
         if (!start.empty()) {
             S().state.position = static_cast<int32_t>(FiveDigitValue(start));
@@ -423,12 +429,7 @@ void NextUnit() {
     const char* next = !chapters ? "CH" : IsCav() ? "FR" : "TM";
     if (Cmd(kVdSetUnit, next) == 0) {
         LabelUnit();
-        const uint16_t flags = S().state.flags;
-        S().state.flags |= kVdPositionToStart;
-        ShowPosition();
-        S().state.flags &= static_cast<uint16_t>(~kVdPositionToStart);
-        ShowPosition();
-        S().state.flags = flags;
+        ShowBothPositions();
     } else {
         LabelUnit();
     }

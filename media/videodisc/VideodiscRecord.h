@@ -14,30 +14,15 @@
 
 // Flags of the state and the settings.
 enum VideodiscFlag : uint16_t {
-    kVdFromAction = 0x0001,
-    kVdModeAboveZero = 0x0002,
-    kVdPositionToStart = 0x0004,
-    kVdNeedsInit = 0x0008,
-    kVdChapterFormat = 0x0010,
-    kVdReverse = 0x0020,
-    kVdStatusRead = 0x0040,
-    kVdDiscPresent = 0x0080,
+    kVdFromAction = 0x0001, kVdModeAboveZero = 0x0002, kVdPositionToStart = 0x0004, kVdNeedsInit = 0x0008,
+    kVdChapterFormat = 0x0010, kVdReverse = 0x0020, kVdStatusRead = 0x0040, kVdDiscPresent = 0x0080,
     kVdSettingFocus = 0x0100,  // the dialog moves the focus itself
-    kVdDeviceOpen = 0x0200,
-    kVdNoPlayer = 0x0400,
-    kVdModeless = 0x0800,
-    kVdViewerTracked = 0x1000,
+    kVdDeviceOpen = 0x0200, kVdNoPlayer = 0x0400, kVdModeless = 0x0800, kVdViewerTracked = 0x1000,
 };
 
 // Player modes.
 enum VideodiscMode : uint16_t {
-    kVdDoorOpen = 0,
-    kVdParked = 1,
-    kVdNotReady = 3,
-    kVdPlaying = 4,
-    kVdStopped = 5,
-    kVdPaused = 6,
-    kVdSeeking = 7,
+    kVdDoorOpen = 0, kVdParked = 1, kVdNotReady = 3, kVdPlaying = 4, kVdStopped = 5, kVdPaused = 6, kVdSeeking = 7,
 };
 
 inline constexpr char kDiscCav = '0';

@@ -24,21 +24,14 @@ uint8_t g_clickedName[kGraphicNameBytes] = {};
 
 // The graphic's stored flags and name; false when its record is not found or too short.
 bool ReadGraphicRecord(uint16_t id, uint16_t* flags, uint8_t name[kGraphicNameBytes]) {
-    Handle card = 0;
-    uint32_t offset = 0;
-    if (!FindObject(kObjectGraphic, id, &card, &offset))
-        return false;
-    HandleLock lock(card);
-    const std::span<const uint8_t> bytes = lock.bytes();
-    if (!lock || offset > bytes.size() || bytes.size() - offset < kGraphicName + kGraphicNameBytes)
-        return false;
-    *flags = GetU16(bytes, offset + kObjectFlags);
-    // The name is length-prefixed within its 16 bytes: at most 15 characters.
-    const uint8_t length = std::min<uint8_t>(bytes[offset + kGraphicName], kGraphicNameBytes - 1);
-    std::fill(name, name + kGraphicNameBytes, 0);
-    name[0] = length;
-    std::copy_n(bytes.begin() + offset + kGraphicName + 1, length, name + 1);
-    return true;
+    return ReadObjectRecord(kObjectGraphic, id, kGraphicName + kGraphicNameBytes, [&](std::span<const uint8_t> r) {
+        *flags = GetU16(r, kObjectFlags);
+        // The name is length-prefixed within its 16 bytes: at most 15 characters.
+        const uint8_t length = std::min<uint8_t>(r[kGraphicName], kGraphicNameBytes - 1);
+        std::fill(name, name + kGraphicNameBytes, 0);
+        name[0] = length;
+        std::copy_n(r.begin() + kGraphicName + 1, length, name + 1);
+    });
 }
 
 }  // namespace

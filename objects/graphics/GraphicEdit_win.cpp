@@ -42,23 +42,6 @@ int StoredDepth() {
     return depth == 24 ? 32 : depth;
 }
 
-// The mask as a PackedMask; empty when it cannot be packed.
-std::vector<uint8_t> PackMask(HBITMAP mask) {
-    uint32_t size = 0;
-    HGLOBAL block = nullptr;
-    MaskToPackedBits(mask, 0, 0, &size, &block);
-    std::vector<uint8_t> bytes;
-    if (!block)
-        return bytes;
-    if (const void* p = GlobalLock(block)) {
-        if (size <= GlobalSize(block))
-            bytes.assign(static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + size);
-        GlobalUnlock(block);
-    }
-    GlobalFree(block);
-    return bytes;
-}
-
 // The picture's rows as the open stack holds them: top row first, packed; empty on failure.
 std::vector<uint8_t> PackPicture(HBITMAP picture, int depth) {
     WindowDC window(GetCardWindow());
@@ -137,7 +120,7 @@ bool SetGraphicObjectPicture(HBITMAP picture, HBITMAP mask) {
     // Everything is made before anything changes: without memory the record and the layer stay.
     const HBITMAP kept = mask ? mask : layer->mask;
     std::vector<uint8_t> packedMask;
-    if (kept && (packedMask = PackMask(kept)).empty())
+    if (kept && (packedMask = MaskToPackedBytes(kept)).empty())
         return false;
     const int depth = StoredDepth();
     const std::vector<uint8_t> data = PackPicture(picture, depth);
@@ -215,7 +198,7 @@ bool MakeGraphicPictureData(HBITMAP picture, HBITMAP mask, std::vector<uint8_t>*
                             int* depth) {
     *depth = StoredDepth();
     packedMask->clear();
-    if (mask && (*packedMask = PackMask(mask)).empty())
+    if (mask && (*packedMask = MaskToPackedBytes(mask)).empty())
         return false;
     *data = PackPicture(picture, *depth);
     return !data->empty();

@@ -130,19 +130,7 @@ std::vector<uint8_t> WaveFileOf(const WavePcm& pcm) {
     std::vector<uint8_t> out;
     out.reserve(size_t{bytes} + 44);
     ByteWriter w(out);
-    w.U32BE(0x52494646);  // "RIFF"
-    w.U32LE(bytes + 36 + (bytes & 1));  // the pad byte of an odd chunk counts
-    w.U32BE(0x57415645);  // "WAVE"
-    w.U32BE(0x666D7420);  // "fmt "
-    w.U32LE(16);
-    w.U16LE(1);
-    w.U16LE(pcm.channels);
-    w.U32LE(pcm.sampleRate);
-    w.U32LE(pcm.sampleRate * align);
-    w.U16LE(static_cast<uint16_t>(align));
-    w.U16LE(pcm.bitsPerSample);
-    w.U32BE(0x64617461);  // "data"
-    w.U32LE(bytes);
+    WriteWaveHeader(w, pcm.channels, pcm.sampleRate, pcm.bitsPerSample, align, bytes);
     w.Bytes(std::span(pcm.samples).first(bytes));
     if (bytes & 1)
         w.U8(0);

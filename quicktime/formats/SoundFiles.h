@@ -83,6 +83,10 @@ uint32_t WholeHertz(double rate);
 
 // A complete WAV file (44-byte header) holding PCM samples as WavePcm keeps them.
 std::vector<uint8_t> WaveFileOf(const WavePcm& pcm);
+// The 44-byte header of a PCM WAV file (WaveFile.cpp) whose data chunk holds dataBytes (the
+// pad byte of an odd chunk counted in the RIFF length); the samples follow it.
+void WriteWaveHeader(ByteWriter& w, uint16_t channels, uint32_t sampleRate, uint16_t bitsPerSample, uint32_t align,
+                     uint32_t dataBytes);
 
 // Finishes an info once the format and the sample span are known: checks the format, cuts the
 // span to whole frames and counts them. Used by the readers.

@@ -1,5 +1,5 @@
 // RIFF "WAVE": the "fmt " chunk (PCM, or the extensible format with a PCM sub-format) and the
-// "data" chunk, found by walking the chunks, each padded to an even length.
+// "data" chunk, found by walking the chunks, each padded to an even length; the header written.
 #include "quicktime/formats/SoundFiles.h"
 
 #include "core/memory/ByteReader.h"
@@ -59,4 +59,21 @@ SoundRefusal ReadWaveFile(std::span<const uint8_t> file, SoundFileInfo* info) {
         }
     }
     return FinishChunkedSound(info, haveFormat, haveData, samples);
+}
+
+void WriteWaveHeader(ByteWriter& w, uint16_t channels, uint32_t sampleRate, uint16_t bitsPerSample, uint32_t align,
+                     uint32_t dataBytes) {
+    w.U32BE(kRiffChunk);
+    w.U32LE(dataBytes + 36 + (dataBytes & 1));
+    w.U32BE(kWave);
+    w.U32BE(kFmt);
+    w.U32LE(16);
+    w.U16LE(kFormatPcm);
+    w.U16LE(channels);
+    w.U32LE(sampleRate);
+    w.U32LE(sampleRate * align);
+    w.U16LE(static_cast<uint16_t>(align));
+    w.U16LE(bitsPerSample);
+    w.U32BE(kDataChunk);
+    w.U32LE(dataBytes);
 }

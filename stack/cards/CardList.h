@@ -184,6 +184,22 @@ bool FirstCardObject(Handle record, Test test, ObjectPlace* found) {
 bool FindObjectInCard(uint16_t kind, uint16_t id, Handle record, uint32_t* offset);
 // The same over the current card, then every other card in list order.
 bool FindObject(uint16_t kind, uint16_t id, Handle* record, uint32_t* offset);
+// Runs read on the bytes of the object's record, from the object on, when FindObject finds it
+// and it holds at least need bytes; false otherwise.
+template <typename Read>
+bool ReadObjectRecord(uint16_t kind, uint16_t id, uint32_t need, Read read) {
+    Handle card = 0;
+    uint32_t offset = 0;
+    if (FindObject(kind, id, &card, &offset)) {
+        HandleLock lock(card);
+        const std::span<const uint8_t> bytes = lock.bytes();
+        if (lock && offset <= bytes.size() && bytes.size() - offset >= need) {
+            read(bytes.subspan(offset));
+            return true;
+        }
+    }
+    return false;
+}
 // The object's record inside its (unlocked) card record, or null. Valid until the card record
 // changes size.
 uint8_t* GetObjectPtr(uint16_t kind, uint16_t id);
