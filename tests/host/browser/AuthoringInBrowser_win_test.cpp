@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "resources/graphics_ids.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -383,23 +384,39 @@ bool CropViewOrigin(const std::vector<std::string>& log, POINT* origin) {
     return true;
 }
 
-// The middle of the dialog of the title that a run showed, in the card's coordinates.
-std::string MiddleOfShown(const std::vector<std::string>& log, const std::string& title, int ms) {
+// A point of the dialog of the title that a run showed, from its top-left, in the card's
+// coordinates.
+POINT InShown(const std::vector<std::string>& log, const std::string& title, POINT offset) {
     const int shown = Find(log, "shown(" + title + ") ");
     const int card = Find(log, "card(instance=1) at screen ");
-    long left = 0, top = 0, right = 0, bottom = 0, cardX = 0, cardY = 0;
+    long left = 0, top = 0, cardX = 0, cardY = 0;
     if (shown == -1 || card == -1 ||
-        std::sscanf(log[shown].c_str() + log[shown].find(" at ") + 4, "%ld,%ld,%ld,%ld", &left, &top, &right, &bottom) != 4 ||
+        std::sscanf(log[shown].c_str() + log[shown].find(" at ") + 4, "%ld,%ld", &left, &top) != 2 ||
         std::sscanf(log[card].c_str() + log[card].find(" screen ") + 8, "%ld,%ld", &cardX, &cardY) != 2)
-        return "";
-    return std::to_string((left + right) / 2 - cardX) + "," + std::to_string((top + bottom) / 2 - cardY) + "@" +
-           std::to_string(ms);
+        return {-10000, -10000};
+    return {left + offset.x - cardX, top + offset.y - cardY};
+}
+
+std::string At(POINT p, int ms) { return std::to_string(p.x) + "," + std::to_string(p.y) + "@" + std::to_string(ms); }
+
+// The upper frame-width arrow of the Graphic Appearance dialog that a run showed, in the card's
+// coordinates: the dialog made here from the same template gives the arrows within its window.
+POINT FrameWidthUpArrow(const std::vector<std::string>& log) {
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), "GAPPEAR", nullptr, QuietDialogProc, 0);
+    if (!dialog)
+        return {-10000, -10000};
+    RECT window{}, arrows{};
+    GetWindowRect(dialog, &window);
+    GetWindowRect(GetDlgItem(dialog, GAPPEAR_ARROWS), &arrows);
+    DestroyWindow(dialog);
+    return InShown(log, "Graphic Appearance", {arrows.left - window.left + 3, arrows.top - window.top + 3});
 }
 
 // A graphic from a picture file: the file chosen, a part of it cropped in the dialog, placed,
-// named in Graphic Appearance and given the first built-in cursor through Features.... Saved
-// and reopened, the graphic is drawn pixel for pixel as that part of the picture, and its
-// cursor shows over it and not over the bare card or the other button.
+// framed and named in Graphic Appearance and given the first built-in cursor through
+// Features.... Saved and reopened, the graphic is drawn pixel for pixel as that part of the
+// picture inside its frame, and its cursor shows over it and not over the bare card or the
+// other button.
 TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
     Site site;
     const std::string picture = site.server.Put("cells.bmp", CellPictureBmp());
@@ -408,28 +425,35 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
         "--command", "307@1500", "--dialog", "Picture Source|Disk file|check@2000",
         "--dialog", "Picture Source|OK|press@2200", "--dialog", open + "File name:|type:" + picture + "@2700",
         "--dialog", open + "Open|press@2900"};
-    // Where the cropping dialog opens, then where its view lies, to drag across the picture.
+    // Where the cropping dialog opens; then, from a click and a drag on the picture near its
+    // top-left, where its view lies and where Graphic Appearance opens.
     std::vector<std::string> probeArgs = toTheCrop;
     Append(probeArgs, {"--dialog", crop + "Cancel|press@4000", "--answer-alerts", "--quit-after", "4600"});
     const BrowserRun probe = site.Run(site.name, probeArgs);
+    const POINT onPicture = InShown(probe.log, "Graphic Objects", {24, 90});
     std::vector<std::string> viewArgs = toTheCrop;
-    Append(viewArgs, {"--click", MiddleOfShown(probe.log, "Graphic Objects", 3600), "--dialog", crop + "Cancel|press@4000",
-                      "--answer-alerts", "--quit-after", "4600"});
+    Append(viewArgs, {"--click", At(onPicture, 3600), "--drag",
+                      std::to_string(onPicture.x) + "," + std::to_string(onPicture.y) + "-" +
+                          At({onPicture.x + 12, onPicture.y + 8}, 3900),
+                      "--dialog", crop + "OK|press@4600", "--dialog", "Pageloom|OK|press@5000", "--click", "40,40@5400",
+                      "--dialog", "Graphic Appearance|Cancel|press@6200", "--answer-alerts", "--quit-after", "6800"});
     const BrowserRun viewProbe = site.Run(site.name, viewArgs);
     POINT view{};
     ASSERT_TRUE(CropViewOrigin(viewProbe.log, &view)) << Joined(probe.log) << Joined(viewProbe.log);
+    const POINT upArrow = FrameWidthUpArrow(viewProbe.log);
+    ASSERT_GT(upArrow.x, -10000) << Joined(viewProbe.log);
     const POINT cropFrom = {10, 6}, cropTo = {42, 38};
     const POINT from = {view.x + cropFrom.x, view.y + cropFrom.y}, to = {view.x + cropTo.x, view.y + cropTo.y};
 
-    const std::string copy = site.server.Name("graphic-copy.stk");
+    const std::string copy = site.server.Name("graphic-copy.stk"), plain = site.server.Name("plain.png");
     const std::string look = "Graphic Appearance|", features = "Object Features|";
-    const std::string plain = site.server.Name("plain.png");
     std::vector<std::string> args = {"--screenshot", plain, "--screenshot-after", "1000"};
     Append(args, toTheCrop);
     Append(args, {"--drag", std::to_string(from.x) + "," + std::to_string(from.y) + "-" + std::to_string(to.x) + "," +
                                 std::to_string(to.y) + "@3800",
                   "--dialog", crop + "OK|press@4600", "--dialog", "Pageloom|OK|press@5000", "--click", "40,40@5400",
-                  "--dialog", look + "Name:|type:Cropped@6000", "--dialog", look + "Features...|press@6300",
+                  "--click", At(upArrow, 5700), "--click", At(upArrow, 5850), "--dialog", look + "Name:|type:Cropped@6000",
+                  "--dialog", look + "Features...|press@6300",
                   "--dialog", features + "Cursor...|check@6800", "--key", "Home@7400",
                   "--dialog", "Cursors|OK|press@7700", "--dialog", features + "OK|press@8200",
                   "--dialog", look + "OK|press@8700", "--quit-after", "10400"});
@@ -453,16 +477,23 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
                                                            "--hover", "20,20@3500", "--hover", "250,200@4500",
                                                            "--answer-alerts", "--quit-after", "5200"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    // Inside its frame the picture as cropped; the frame's outer ring in one colour.
+    const int frame = ReportedNumber(graphic, "frameWidth"), width = r.right - r.left, height = r.bottom - r.top;
+    EXPECT_GE(frame, 1) << graphic;
     const Shot drawn(shot);
-    int wrong = 0;
+    int wrong = 0, ring = 0;
     std::string first;
-    for (int dy = 0; dy < r.bottom - r.top; ++dy)
-        for (int dx = 0; dx < r.right - r.left; ++dx) {
+    for (int dy = 0; dy < height; ++dy)
+        for (int dx = 0; dx < width; ++dx) {
             const uint32_t want = CellColour(cropFrom.x + dx, cropFrom.y + dy), got = drawn.At(r.left + dx, r.top + dy);
-            if (!NearRgb(got, int(want >> 16), int(want >> 8 & 255), int(want & 255), 24) && !wrong++)
+            if (dx == 0 || dy == 0 || dx == width - 1 || dy == height - 1)
+                ring += got != drawn.At(r.left, r.top);
+            else if (dx > frame && dy > frame && dx < width - 1 - frame && dy < height - 1 - frame &&
+                     !NearRgb(got, int(want >> 16), int(want >> 8 & 255), int(want & 255), 24) && !wrong++)
                 first = std::to_string(dx) + "," + std::to_string(dy) + " " + Hex(got) + " for " + Hex(want);
         }
     EXPECT_EQ(wrong, 0) << "first at " << first;
+    EXPECT_EQ(ring, 0) << Hex(drawn.At(r.left, r.top));
     // Around the graphic the card is as it was before the graphic was made.
     const Shot card(plain);
     int changed = 0;
