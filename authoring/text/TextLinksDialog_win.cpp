@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "actions/ActionsDialog.h"
@@ -323,6 +324,16 @@ bool OnDone(HWND dialog) {
     return true;
 }
 
+// A double-clicked word comes selected with the blank after it; a link of that text would
+// never stand as a whole word before the next one.
+std::string WithoutSurroundingBlanks(std::string_view text) {
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
+}
+
 void OnInit(HWND dialog) {
     if (!g_dialog.reopened) {
         HWND field = nullptr;
@@ -336,7 +347,7 @@ void OnInit(HWND dialog) {
             {
                 HandleLock text(selected);
                 if (text)
-                    SetDlgItemTextA(dialog, IDC_LINK_TEXT, reinterpret_cast<const char*>(text.get()));
+                    SetDlgItemTextA(dialog, IDC_LINK_TEXT, WithoutSurroundingBlanks(reinterpret_cast<const char*>(text.get())).c_str());
             }
             DisposeHandle(selected);
         }

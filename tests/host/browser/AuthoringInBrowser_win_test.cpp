@@ -3,7 +3,9 @@
 // over it and over nothing else once reopened; buttons whose shapes are picked from the card and
 // lassoed on it; a new text object whose style is chosen before words are typed into it, and
 // Find Text going to the card that holds a word; objects moved across the card's edge on a
-// larger page, which leave the page outside the card as it was.
+// larger page, which leave the page outside the card as it was; a graphic cropped from a picture
+// file, drawn as cropped and showing its cursor once reopened; a link made in the Hypertext
+// Links dialog and followed once reopened.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "resources/graphics_ids.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -336,6 +339,227 @@ TEST(AuthoringInBrowser, ObjectsMovedAcrossTheCardsEdgeLeaveThePageOutsideClean)
                     first = std::to_string(x) + "," + std::to_string(y) + " " + Hex(was.At(x, y)) + " -> " + Hex(is.At(x, y));
             }
     EXPECT_EQ(changed, 0) << "first at " << first << "\n" << Joined(run.log);
+}
+
+// A picture of 4-pixel cells in the eight pure colours (exact on a palette display too), laid
+// out so that no shift of a pixel repeats it: a crop that is off by one shows.
+constexpr int kPictureWidth = 64, kPictureHeight = 48;
+uint32_t CellColour(int x, int y) {
+    const int cx = x / 4, cy = y / 4, index = (cx * cx + 3 * cy + cx * cy + 1) % 8;
+    return (index & 4 ? 0xFF0000u : 0) | (index & 2 ? 0x00FF00u : 0) | (index & 1 ? 0x0000FFu : 0);
+}
+
+// The picture as a 24-bit BMP file, bottom row first.
+std::string CellPictureBmp() {
+    const int rowBytes = (kPictureWidth * 3 + 3) & ~3, size = 54 + rowBytes * kPictureHeight;
+    std::string bmp(size_t(size), '\0');
+    const auto put = [&bmp](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp[at + size_t(i)] = char(value >> (8 * i) & 255);
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put(2, uint32_t(size), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, kPictureWidth, 4);
+    put(22, kPictureHeight, 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int y = 0; y < kPictureHeight; ++y)
+        for (int x = 0; x < kPictureWidth; ++x)
+            put(54 + size_t(kPictureHeight - 1 - y) * size_t(rowBytes) + size_t(x) * 3, CellColour(x, y), 3);
+    return bmp;
+}
+
+// Where the cropping dialog's view lies, in the card's coordinates: a probe run clicked the
+// middle of the dialog, and its log names the point of the view the click reached.
+bool CropViewOrigin(const std::vector<std::string>& log, POINT* origin) {
+    const int click = FindHolding(log, " at LM_Image ");
+    long x = 0, y = 0, inX = 0, inY = 0;
+    if (click == -1 || std::sscanf(log[click].c_str(), "click(%ld,%ld)", &x, &y) != 2 ||
+        std::sscanf(log[click].c_str() + log[click].find(" at LM_Image ") + 13, "%ld,%ld", &inX, &inY) != 2)
+        return false;
+    *origin = {x - inX, y - inY};
+    return true;
+}
+
+// A point of the dialog of the title that a run showed, from its top-left, in the card's
+// coordinates.
+POINT InShown(const std::vector<std::string>& log, const std::string& title, POINT offset) {
+    const int shown = Find(log, "shown(" + title + ") ");
+    const int card = Find(log, "card(instance=1) at screen ");
+    long left = 0, top = 0, cardX = 0, cardY = 0;
+    if (shown == -1 || card == -1 ||
+        std::sscanf(log[shown].c_str() + log[shown].find(" at ") + 4, "%ld,%ld", &left, &top) != 2 ||
+        std::sscanf(log[card].c_str() + log[card].find(" screen ") + 8, "%ld,%ld", &cardX, &cardY) != 2)
+        return {-10000, -10000};
+    return {left + offset.x - cardX, top + offset.y - cardY};
+}
+
+std::string At(POINT p, int ms) { return std::to_string(p.x) + "," + std::to_string(p.y) + "@" + std::to_string(ms); }
+
+// The upper frame-width arrow of the Graphic Appearance dialog that a run showed, in the card's
+// coordinates: the dialog made here from the same template gives the arrows within its window.
+POINT FrameWidthUpArrow(const std::vector<std::string>& log) {
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), "GAPPEAR", nullptr, QuietDialogProc, 0);
+    if (!dialog)
+        return {-10000, -10000};
+    RECT window{}, arrows{};
+    GetWindowRect(dialog, &window);
+    GetWindowRect(GetDlgItem(dialog, GAPPEAR_ARROWS), &arrows);
+    DestroyWindow(dialog);
+    return InShown(log, "Graphic Appearance", {arrows.left - window.left + 3, arrows.top - window.top + 3});
+}
+
+// A graphic from a picture file: the file chosen, a part of it cropped in the dialog, placed,
+// framed and named in Graphic Appearance and given the first built-in cursor through
+// Features.... Saved and reopened, the graphic is drawn pixel for pixel as that part of the
+// picture inside its frame, and its cursor shows over it and not over the bare card or the
+// other button.
+TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
+    Site site;
+    const std::string picture = site.server.Put("cells.bmp", CellPictureBmp());
+    const std::string open = "Please select a picture file|", crop = "Graphic Objects|";
+    const std::vector<std::string> toTheCrop = {
+        "--command", "307@1500", "--dialog", "Picture Source|Disk file|check@2000",
+        "--dialog", "Picture Source|OK|press@2200", "--dialog", open + "File name:|type:" + picture + "@2700",
+        "--dialog", open + "Open|press@2900"};
+    // Where the cropping dialog opens; then, from a click and a drag on the picture near its
+    // top-left, where its view lies and where Graphic Appearance opens.
+    std::vector<std::string> probeArgs = toTheCrop;
+    Append(probeArgs, {"--dialog", crop + "Cancel|press@4000", "--answer-alerts", "--quit-after", "4600"});
+    const BrowserRun probe = site.Run(site.name, probeArgs);
+    const POINT onPicture = InShown(probe.log, "Graphic Objects", {24, 90});
+    std::vector<std::string> viewArgs = toTheCrop;
+    Append(viewArgs, {"--click", At(onPicture, 3600), "--drag",
+                      std::to_string(onPicture.x) + "," + std::to_string(onPicture.y) + "-" +
+                          At({onPicture.x + 12, onPicture.y + 8}, 3900),
+                      "--dialog", crop + "OK|press@4600", "--dialog", "Pageloom|OK|press@5000", "--click", "40,40@5400",
+                      "--dialog", "Graphic Appearance|Cancel|press@6200", "--answer-alerts", "--quit-after", "6800"});
+    const BrowserRun viewProbe = site.Run(site.name, viewArgs);
+    POINT view{};
+    ASSERT_TRUE(CropViewOrigin(viewProbe.log, &view)) << Joined(probe.log) << Joined(viewProbe.log);
+    const POINT upArrow = FrameWidthUpArrow(viewProbe.log);
+    ASSERT_GT(upArrow.x, -10000) << Joined(viewProbe.log);
+    const POINT cropFrom = {10, 6}, cropTo = {42, 38};
+    const POINT from = {view.x + cropFrom.x, view.y + cropFrom.y}, to = {view.x + cropTo.x, view.y + cropTo.y};
+
+    const std::string copy = site.server.Name("graphic-copy.stk"), plain = site.server.Name("plain.png");
+    const std::string look = "Graphic Appearance|", features = "Object Features|";
+    std::vector<std::string> args = {"--screenshot", plain, "--screenshot-after", "1000"};
+    Append(args, toTheCrop);
+    Append(args, {"--drag", std::to_string(from.x) + "," + std::to_string(from.y) + "-" + std::to_string(to.x) + "," +
+                                std::to_string(to.y) + "@3800",
+                  "--dialog", crop + "OK|press@4600", "--dialog", "Pageloom|OK|press@5000", "--click", "40,40@5400",
+                  "--click", At(upArrow, 5700), "--click", At(upArrow, 5850), "--dialog", look + "Name:|type:Cropped@6000",
+                  "--dialog", look + "Features...|press@6300",
+                  "--dialog", features + "Cursor...|check@6800", "--key", "Home@7400",
+                  "--dialog", "Cursors|OK|press@7700", "--dialog", features + "OK|press@8200",
+                  "--dialog", look + "OK|press@8700", "--quit-after", "10400"});
+    Append(args, SaveAt(9300, copy));
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    ExpectSaved(site, run);
+
+    const std::string json = site.Report(copy);
+    const std::string graphic = ReportedObject(json, "Cropped");
+    ASSERT_NE(graphic, "") << Joined(run.log) << "\n" << json;
+    const sb::Rect r = ReportedRect(graphic);
+    ASSERT_EQ(std::vector<int>({r.right - r.left, r.bottom - r.top}),
+              std::vector<int>({cropTo.x - cropFrom.x, cropTo.y - cropFrom.y})) << graphic;
+
+    const std::string shot = site.server.Name("graphic.png");
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    const BrowserRun again = site.Run("graphic-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
+                                                           "--hover", "20,21@1500", "--hover",
+                                                           std::to_string(x) + "," + std::to_string(y) + "@2500",
+                                                           "--hover", "20,20@3500", "--hover", "250,200@4500",
+                                                           "--answer-alerts", "--quit-after", "5200"});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    // Inside its frame the picture as cropped; the frame's outer ring in one colour.
+    const int frame = ReportedNumber(graphic, "frameWidth"), width = r.right - r.left, height = r.bottom - r.top;
+    EXPECT_GE(frame, 1) << graphic;
+    const Shot drawn(shot);
+    int wrong = 0, ring = 0;
+    std::string first;
+    for (int dy = 0; dy < height; ++dy)
+        for (int dx = 0; dx < width; ++dx) {
+            const uint32_t want = CellColour(cropFrom.x + dx, cropFrom.y + dy), got = drawn.At(r.left + dx, r.top + dy);
+            if (dx == 0 || dy == 0 || dx == width - 1 || dy == height - 1)
+                ring += got != drawn.At(r.left, r.top);
+            else if (dx > frame && dy > frame && dx < width - 1 - frame && dy < height - 1 - frame &&
+                     !NearRgb(got, int(want >> 16), int(want >> 8 & 255), int(want & 255), 24) && !wrong++)
+                first = std::to_string(dx) + "," + std::to_string(dy) + " " + Hex(got) + " for " + Hex(want);
+        }
+    EXPECT_EQ(wrong, 0) << "first at " << first;
+    EXPECT_EQ(ring, 0) << Hex(drawn.At(r.left, r.top));
+    // Around the graphic the card is as it was before the graphic was made.
+    const Shot card(plain);
+    int changed = 0;
+    for (int row = r.top - 1; row <= r.bottom; ++row)
+        for (int column = r.left - 1; column <= r.right; ++column)
+            if ((row < r.top || row == r.bottom || column < r.left || column == r.right) &&
+                drawn.At(column, row) != card.At(column, row) && !changed++)
+                first = std::to_string(column) + "," + std::to_string(row) + " " + Hex(card.At(column, row)) + " -> " +
+                        Hex(drawn.At(column, row));
+    EXPECT_EQ(changed, 0) << "first at " << first;
+
+    const std::string over = HoverCursor(again.log, x, y);
+    EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(run.log) << Joined(again.log);
+    EXPECT_NE(HoverCursor(again.log, 20, 21), over) << Joined(again.log);
+    EXPECT_EQ(HoverCursor(again.log, 20, 20), HoverCursor(again.log, 20, 21)) << "left for the card\n" << Joined(again.log);
+    EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
+}
+
+// A link made in the Hypertext Links dialog: a word of a field on the green first card chosen
+// by a double click, added as a link whose action goes to the next, blue card. Saved and
+// reopened, a click on that word in browse goes to the blue card; a click beside the field
+// (before it) does not.
+TEST(AuthoringInBrowser, ALinkMadeInTheLinksDialogIsFollowedAfterReopening) {
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.depth = 32;
+    stack.experiencedUser = 1;
+    sb::Card first = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen));
+    first.objects.push_back(sb::TextField(1, {20, 20, 300, 60}, "Words", "harbour bound ships"));
+    stack.cards = {first, sb::PictureCard(2, sb::SolidPicture(kWidth, kHeight, 32, kBlue))};
+    stack.nextObjectId = 2;
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    CachedSite site(kWidth, kHeight);
+    site.server.Put("links.stk", std::string(bytes.begin(), bytes.end()));
+    const std::string copy = site.server.Name("links-copy.stk");
+    const std::string links = "Hypertext Links|", actions = "Actions|";
+    std::vector<std::string> args = {
+        "--double-click", "40,28@1500", "--command", "311@2200", "--dialog", links + "Add Link|press@2800",
+        "--dialog", links + "Actions...|press@3300", "--dialog", actions + "Another card...|press@3900",
+        "--key", "alt+Right@4500", "--dialog", "Move to card|OK|press@5100", "--dialog", "Transitions|OK|press@5600",
+        "--dialog", actions + "Done|press@6100", "--dialog", links + "Done|press@6700", "--answer-alerts",
+        "--quit-after", "8600"};
+    Append(args, SaveAt(7400, copy));
+    const BrowserRun run = site.Run("links.stk", args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string json = site.Report(copy);
+    // The link is the word alone, without the blank the double click took with it.
+    const size_t link = json.find("\"type\":\"Hlnk\"");
+    ASSERT_NE(link, std::string::npos) << Joined(run.log) << json;
+    EXPECT_NE(json.find("\"name\":\"harbour\",", link), std::string::npos) << json.substr(link, 120);
+
+    const std::string shot = site.server.Name("links.png");
+    const std::string second = site.server.Name("links-t2.png"), third = site.server.Name("links-t3.png");
+    const BrowserRun again = site.Run("links-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
+                                                         "--click", "10,10@1500", "--screenshot-after", "2500",
+                                                         "--click", "40,28@3000", "--screenshot-after", "5000",
+                                                         "--answer-alerts", "--quit-after", "5600"});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    // Blue against green (on a palette display, the nearest the palette has).
+    const auto blue = [](uint32_t pixel) { return (pixel & 255) > (pixel >> 8 & 255); };
+    const uint32_t before = Shot(shot).At(10, 230), beside = Shot(second).At(10, 230);
+    const uint32_t after = Shot(third).At(10, 230);
+    EXPECT_FALSE(blue(before)) << Hex(before);
+    EXPECT_FALSE(blue(beside)) << "a click off the word stays\n" << Hex(beside) << "\n" << Joined(again.log);
+    EXPECT_TRUE(blue(after)) << "the link went to the blue card: " << Hex(after) << "\n" << Joined(run.log) << json;
 }
 
 }  // namespace
