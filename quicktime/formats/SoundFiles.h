@@ -58,6 +58,11 @@ SoundRefusal ReadAiffFile(std::span<const uint8_t> file, SoundFileInfo* info);
 SoundRefusal ReadAuFile(std::span<const uint8_t> file, SoundFileInfo* info);
 // By the file's magic: RIFF/WAVE, FORM (AIFF, AIFC) or ".snd"; else NotThisKind.
 SoundRefusal ReadSoundFile(std::span<const uint8_t> file, SoundFileInfo* info);
+// The info points into the file's bytes: a temporary would leave it pointing at freed memory.
+SoundRefusal ReadWaveFile(std::vector<uint8_t>&& file, SoundFileInfo* info) = delete;
+SoundRefusal ReadAiffFile(std::vector<uint8_t>&& file, SoundFileInfo* info) = delete;
+SoundRefusal ReadAuFile(std::vector<uint8_t>&& file, SoundFileInfo* info) = delete;
+SoundRefusal ReadSoundFile(std::vector<uint8_t>&& file, SoundFileInfo* info) = delete;
 
 // Samples as a wave device takes them: PCM, little-endian, 8-bit unsigned; mu-law becomes
 // 16-bit. bitsPerSample, channels, sampleRate and frames describe samples.

@@ -494,8 +494,9 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
     EXPECT_EQ(FirstStray(recorded, input, 0), -1) << "the input's samples, in order and without gaps";
 
     // The deck's Play wrote the recorded samples to the sink.
+    const std::vector<uint8_t> deckSinkFile = ReadAll(deckSink);  // the info's samples lie in it
     SoundFileInfo deckPlayed;
-    ASSERT_EQ(ReadWaveFile(ReadAll(deckSink), &deckPlayed), SoundRefusal::None) << "Play played a sound";
+    ASSERT_EQ(ReadWaveFile(deckSinkFile, &deckPlayed), SoundRefusal::None) << "Play played a sound";
     const std::vector<uint8_t> deckHeard(deckPlayed.data.begin(), deckPlayed.data.end());
     EXPECT_EQ(deckHeard.size(), recorded.size());
     const long stray = FirstStray(deckHeard, input, 1);
