@@ -31,7 +31,7 @@
 #define IDC_ECOLOR_ERASE_SCREEN 51
 
 #define IDS_FCOLORS_CLASS 1012       // "LM_Fcolors"
-#define IDS_REGISTER_CLASS_FAILED 4178  // "Failed to register class: "
+#define IDS_REGISTER_CLASS_FAILED 4177  // "Failed to register class: "
 #define IDA_SYSTEM_COLOR 2274
 #define IDA_ERASE_GROUP_CARD 2282
 #define IDA_SAME_CARD_SIZE 2294

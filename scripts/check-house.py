@@ -44,6 +44,7 @@
 Prints each breach and exits 1 when there is one. The build refuses an upward include too (each
 layer compiles against a view of the layers below it); this check names them all at once.
 """
+import glob
 import os
 import re
 import sys
@@ -58,7 +59,7 @@ SLOT_CEILING = 145
 # Virtual functions outside the media element classes (PrintDevice, ShapeSink, ByteSource).
 VIRTUAL_CEILING = 17
 # File-scope variables in the layer folders (lower it when globals go; never raise it).
-FILE_SCOPE_CEILING = 374
+FILE_SCOPE_CEILING = 372
 BROWSER_API = ("host/downloads/NpInterface.h",)
 # Sub-folders that still include each other, to be ended (never add to it).
 KNOWN_FOLDER_PAIRS = {
@@ -418,6 +419,27 @@ def check_folder_pairs(layers, files, breaches):
         breaches.append(f"{a} and {b} include each other (a path should tell what may call what)")
 
 
+def check_string_ids(breaches):
+    """Two entries of the string tables under one id: the resource compiler keeps one silently."""
+    names = {}
+    for path in glob.glob(os.path.join(ROOT, "resources", "*.h")):
+        for name, value in re.findall(r"^\s*#\s*define\s+(\w+)\s+(\d+)\b", open(path).read(), re.M):
+            names[name] = int(value)
+    seen = {}
+    for path in sorted(glob.glob(os.path.join(ROOT, "resources", "*.rc*"))):
+        text = open(path, errors="replace").read()
+        for table in re.findall(r"^STRINGTABLE[^\n]*\n\s*BEGIN\n(.*?)^END", text, re.M | re.S):
+            for key in re.findall(r'^\s*(\w+)\s*,\s*"', table, re.M):
+                number = int(key) if key.isdigit() else names.get(key)
+                if number is None:
+                    continue
+                where = os.path.relpath(path, ROOT)
+                if number in seen:
+                    breaches.append(f"string {number} is defined in {seen[number]} and again in {where}")
+                else:
+                    seen[number] = where
+
+
 def main():
     layers = read_layers()
     files = sorted(layer_files(layers))
@@ -429,6 +451,7 @@ def main():
     check_named_settings(files, breaches)
     check_comment_paths(breaches)
     check_folder_pairs(layers, files, breaches)
+    check_string_ids(breaches)
     slots, media_virtuals, virtuals = count_slots(files)
     setters = find_setters(files)
     check_setter_fillers(setters, breaches)

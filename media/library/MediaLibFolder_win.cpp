@@ -16,7 +16,7 @@ namespace {
 constexpr uint32_t kRegistryKey = 4558;
 constexpr uint32_t kRegistryValue = 4209;
 constexpr uint32_t kNoFolderAlert = 4556;
-constexpr uint32_t kHowToMakeIt = 4557;  // where the folder goes (%s) and what it holds
+constexpr uint32_t kHowToMakeIt = 4559;  // where the folder goes (%s) and what it holds
 
 bool IsLibraryFolder(const std::string& path) {
     const std::string last = LastPathComponent(path);
