@@ -256,7 +256,6 @@ TEST_F(SoundRecorderTest, AFileSoundOpensWithItsSourceCheckedAndItsNameChosen) {
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(file, wave.data(), DWORD(wave.size()), &written, nullptr));
     CloseHandle(file);
-    SetFileSpecFromPath(kSlotMediaFolder2, path.c_str());
     const std::string name = path.substr(path.find_last_of('\\') + 1);
     DialogDriver driver(15000);
     driver.Expect(DialogMatch::Template("TAPE"), [&name](DialogView& deck) {
@@ -270,6 +269,8 @@ TEST_F(SoundRecorderTest, AFileSoundOpensWithItsSourceCheckedAndItsNameChosen) {
     });
     AudioDeckChoice choice;
     choice.isFile = 1;
+    ASSERT_LT(path.size(), sizeof choice.file);
+    std::copy(path.begin(), path.end(), choice.file);
     EXPECT_EQ(Run(driver, &choice), 1);
     EXPECT_EQ(choice.isFile, 1);
     DeleteFileA(path.c_str());
