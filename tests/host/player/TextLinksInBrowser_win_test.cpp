@@ -51,8 +51,8 @@ TEST(TextLinksInBrowser, AClickInsideAReadOnlyFieldsLinkFollowsIt) {
     const std::string after = server.Name("before-t2.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                "--size", "160x120", "--click", "90,12@1200", "--screenshot", before,
-                                               "--screenshot-after", "1000", "--screenshot-after", "3200", "--quit-after",
-                                               "3600", "http://localhost/" + name});
+                                               "--screenshot-after", "1000", "--screenshot-after", "4400", "--quit-after",
+                                               "4800", "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot first(before), second(after);
