@@ -28,14 +28,20 @@ constexpr uint32_t kGreen = 0x00A000, kBlue = 0x2040C0;
 constexpr sb::Rect kOldButton = {200, 180, 300, 220};
 constexpr int kSave = 102, kNewButton = 306, kNewText = 308, kFindText = 207;
 
-// Two cards for a person who may edit: the first green with a button, the second blue with a
-// field holding the word to find; an icon of the stack's own for the chooser's "In use".
-std::string AuthoringStack() {
+// An empty stack of the walks' card size, true colour, for a person who may edit.
+sb::Stack EditableStack() {
     sb::Stack stack;
     stack.cardWidth = kWidth;
     stack.cardHeight = kHeight;
     stack.depth = 32;
     stack.experiencedUser = 1;
+    return stack;
+}
+
+// Two cards for a person who may edit: the first green with a button, the second blue with a
+// field holding the word to find; an icon of the stack's own for the chooser's "In use".
+std::string AuthoringStack() {
+    sb::Stack stack = EditableStack();
     sb::Card first = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen));
     first.objects.push_back(sb::Button(1, kOldButton, "Old"));
     sb::Card second = sb::PictureCard(2, sb::SolidPicture(kWidth, kHeight, 32, kBlue));
@@ -249,11 +255,7 @@ bool ShapeCell(const std::vector<std::string>& log, int shape, int* x, int* y) {
 // picked from the card (a click on the red square) and the lasso drawn around the blue one.
 // Each is saved with its shape, over its square.
 TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquares) {
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = 32;
-    stack.experiencedUser = 1;
+    sb::Stack stack = EditableStack();
     sb::Picture picture = sb::SolidPicture(kWidth, kHeight, 32, kGreen);
     for (int y = 40; y < 80; ++y)
         for (int x = 40; x < 80; ++x) {
@@ -305,11 +307,7 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquares) {
 // and its corner pulled past the bottom. The page outside the card is as it was, with no
 // outline or dark band left there.
 TEST(AuthoringInBrowser, ObjectsMovedAcrossTheCardsEdgeLeaveThePageOutsideClean) {
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = 32;
-    stack.experiencedUser = 1;
+    sb::Stack stack = EditableStack();
     sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen));
     card.objects.push_back(sb::Button(1, kOldButton, "Old"));
     sb::Object graphic = sb::Graphic(2, {20, 20, 80, 80}, "Block");
@@ -517,11 +515,7 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
 // reopened, a click on that word in browse goes to the blue card; a click beside the field
 // (before it) does not.
 TEST(AuthoringInBrowser, ALinkMadeInTheLinksDialogIsFollowedAfterReopening) {
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = 32;
-    stack.experiencedUser = 1;
+    sb::Stack stack = EditableStack();
     sb::Card first = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen));
     first.objects.push_back(sb::TextField(1, {20, 20, 300, 60}, "Words", "harbour bound ships"));
     stack.cards = {first, sb::PictureCard(2, sb::SolidPicture(kWidth, kHeight, 32, kBlue))};
