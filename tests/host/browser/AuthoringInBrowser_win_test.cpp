@@ -1,7 +1,7 @@
 // Objects made by hand in the real plug-in under the test browser, saved, and opened again: a
 // new button with an icon from the chooser and a cursor from its features, whose cursor shows
 // over it and over nothing else once reopened; buttons whose shapes are picked from the card and
-// lassoed on it; a new text object whose style is chosen before words are typed into it, and
+// lassoed on it, with their icons and cursors; a new text object whose style is chosen before words are typed into it, and
 // Find Text going to the card that holds a word; objects moved across the card's edge on a
 // larger page, which leave the page outside the card as it was; a graphic cropped from a picture
 // file, drawn as cropped and showing its cursor once reopened; a link made in the Hypertext
@@ -38,8 +38,13 @@ sb::Stack EditableStack() {
     return stack;
 }
 
+// An icon of the stack's own, a disc of the colour in a black ring, for the chooser's "In use".
+void WithOwnIcon(sb::Stack& stack, sb::Rgb colour) {
+    stack.resources.push_back({"Icon", 300, "", 0, 0, sb::IconFile(32, colour)});
+}
+
 // Two cards for a person who may edit: the first green with a button, the second blue with a
-// field holding the word to find; an icon of the stack's own for the chooser's "In use".
+// field holding the word to find; an icon of the stack's own.
 std::string AuthoringStack() {
     sb::Stack stack = EditableStack();
     sb::Card first = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen));
@@ -48,7 +53,7 @@ std::string AuthoringStack() {
     second.objects.push_back(sb::TextField(2, {20, 20, 300, 60}, "Haystack", "Somewhere a needle hides"));
     stack.cards = {first, second};
     stack.nextObjectId = 3;
-    stack.resources.push_back({"Icon", 300, "", 0, 0, sb::IconFile(32, {200, 30, 30})});
+    WithOwnIcon(stack, {200, 30, 30});
     const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     return std::string(bytes.begin(), bytes.end());
 }
@@ -96,6 +101,9 @@ sb::Rect ReportedRect(const std::string& object) {
         std::sscanf(object.c_str() + at + 8, "%hd,%hd,%hd,%hd", &r.left, &r.top, &r.right, &r.bottom);
     return r;
 }
+
+// A point and a time, as the test browser takes them.
+std::string At(POINT p, int ms) { return std::to_string(p.x) + "," + std::to_string(p.y) + "@" + std::to_string(ms); }
 
 // The cursor a hover logged: "arrow", "custom:DIGEST", ...; empty when it was not logged.
 std::string HoverCursor(const std::vector<std::string>& log, int x, int y) {
@@ -251,18 +259,52 @@ bool ShapeCell(const std::vector<std::string>& log, int shape, int* x, int* y) {
     return ok;
 }
 
+// One new button of a freehand shape: the shape's cell clicked in Button Appearance, the
+// stack's own icon from Icons..., the first built-in cursor through Features..., then placed by
+// the given input at the time given and left without actions. Returns when it is done.
+int FreehandButtonWithIconAndCursor(std::vector<std::string>& args, int ms, POINT cell,
+                                    std::vector<std::string> placing) {
+    const std::string look = "Button Appearance|", features = "Object Features|";
+    Append(args, {"--command", std::to_string(kNewButton) + "@" + std::to_string(ms), "--click", At(cell, ms + 600),
+                  "--dialog", look + "Icons...|press@" + std::to_string(ms + 1000),
+                  "--key", "Home@" + std::to_string(ms + 1600), "--dialog", "Icons|OK|press@" + std::to_string(ms + 1900),
+                  "--dialog", look + "Features...|press@" + std::to_string(ms + 2400),
+                  "--dialog", features + "Cursor...|check@" + std::to_string(ms + 2900),
+                  "--key", "Home@" + std::to_string(ms + 3500), "--dialog", "Cursors|OK|press@" + std::to_string(ms + 3800),
+                  "--dialog", features + "OK|press@" + std::to_string(ms + 4300),
+                  "--dialog", look + "OK|press@" + std::to_string(ms + 4800)});
+    placing.back() += "@" + std::to_string(ms + 5500);
+    Append(args, placing);
+    Append(args, {"--dialog", "Actions|Done|press@" + std::to_string(ms + 6900)});
+    return ms + 7300;
+}
+
+// The stack's own icon drawn in the middle of a button: the disc's colour at its centre, its
+// black ring, and the card under the icon's corner, outside the disc.
+void ExpectIconDrawn(const Shot& shot, sb::Rect r, sb::Rgb disc, uint32_t card) {
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    EXPECT_TRUE(NearRgb(shot.At(x, y), disc.red, disc.green, disc.blue, 24)) << Hex(shot.At(x, y));
+    EXPECT_TRUE(NearRgb(shot.At(x + 14, y), 0, 0, 0, 24)) << Hex(shot.At(x + 14, y));
+    EXPECT_EQ(shot.At(x - 15, y - 15), card) << Hex(shot.At(x - 15, y - 15));
+}
+
 // Buttons of the two freehand placing modes on a card with a red and a blue square: the shape
-// picked from the card (a click on the red square) and the lasso drawn around the blue one.
-// Each is saved with its shape, over its square.
-TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquares) {
+// picked from the card (a click on the red square) and the lasso drawn around the blue one,
+// each with the stack's own icon and a built-in cursor. Each is saved with its shape, over its
+// square; reopened, each shows its icon in its middle and its cursor over it, and the bare card
+// does not. The first Shift+Tab after the second is placed changes the tool at once.
+TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIconsAndCursors) {
+    constexpr uint32_t kRed = 0xC02020, kDarkBlue = 0x2020C0;
+    constexpr sb::Rgb kYellow = {255, 255, 0};
     sb::Stack stack = EditableStack();
     sb::Picture picture = sb::SolidPicture(kWidth, kHeight, 32, kGreen);
     for (int y = 40; y < 80; ++y)
         for (int x = 40; x < 80; ++x) {
-            picture.pixels[size_t(y) * kWidth + size_t(x)] = 0xC02020;
-            picture.pixels[size_t(y) * kWidth + size_t(x + 160)] = 0x2020C0;
+            picture.pixels[size_t(y) * kWidth + size_t(x)] = kRed;
+            picture.pixels[size_t(y) * kWidth + size_t(x + 160)] = kDarkBlue;
         }
     stack.cards = {sb::PictureCard(1, picture)};
+    WithOwnIcon(stack, kYellow);
     const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     CachedSite site(kWidth, kHeight);
     site.server.Put("shapes.stk", std::string(bytes.begin(), bytes.end()));
@@ -273,18 +315,15 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquares) {
     int pickX = 0, pickY = 0, lassoX = 0, lassoY = 0;
     ASSERT_TRUE(ShapeCell(probe.log, 6, &pickX, &pickY) && ShapeCell(probe.log, 7, &lassoX, &lassoY))
         << Joined(probe.log);
-    const auto at = [](int x, int y, int ms) {
-        return std::to_string(x) + "," + std::to_string(y) + "@" + std::to_string(ms);
-    };
-    const std::string look = "Button Appearance";
+    const POINT pick = {pickX, pickY}, lasso = {lassoX, lassoY};
     const std::string copy = site.server.Name("shapes-copy.stk");
-    std::vector<std::string> args = {
-        "--command", std::to_string(kNewButton) + "@1500", "--click", at(pickX, pickY, 2100),
-        "--dialog", look + "|OK|press@2500", "--click", "60,60@3200", "--dialog", "Actions|Done|press@3800",
-        "--command", std::to_string(kNewButton) + "@4500", "--click", at(lassoX, lassoY, 5100),
-        "--dialog", look + "|OK|press@5500", "--drag", "190,30-250,30-250,90-190,90-190,31@6200",
-        "--dialog", "Actions|Done|press@7600", "--answer-alerts", "--quit-after", "9200"};
-    Append(args, SaveAt(8200, copy));
+    std::vector<std::string> args;
+    int ms = FreehandButtonWithIconAndCursor(args, 1500, pick, {"--click", "60,60"});
+    ms = FreehandButtonWithIconAndCursor(args, ms, lasso, {"--drag", "190,30-250,30-250,90-190,90-190,31"});
+    // Over the lassoed button: with the object tools its handles' cursor, not its own.
+    Append(args, {"--key", "shift+Tab@" + std::to_string(ms), "--hover", At({220, 60}, ms + 200),
+                  "--answer-alerts", "--quit-after", std::to_string(ms + 2000)});
+    Append(args, SaveAt(ms + 900, copy));
     const BrowserRun run = site.Run("shapes.stk", args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::string json = site.Report(copy);
@@ -300,6 +339,31 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquares) {
     EXPECT_EQ(ReportedNumber(found[1], "shape"), 7) << found[1];
     EXPECT_EQ(std::vector<int>({lassoed.left, lassoed.top, lassoed.right, lassoed.bottom}),
               std::vector<int>({200, 40, 240, 80}));
+    for (const std::string& button : found) {
+        const int iconId = ReportedNumber(button, "iconId");
+        EXPECT_NE(json.find("\"type\":\"Icon\",\"id\":" + std::to_string(iconId) + ","), std::string::npos) << button;
+        EXPECT_GT(ReportedNumber(button, "cursorId"), 0) << button;
+    }
+
+    const std::string shot = site.server.Name("shapes.png");
+    const BrowserRun again = site.Run("shapes-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
+                                                          "--hover", "20,21@1500", "--hover", "60,60@2300",
+                                                          "--hover", "20,20@3100", "--hover", "220,60@3900",
+                                                          "--answer-alerts", "--quit-after", "4600"});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    const Shot drawn(shot);
+    ExpectIconDrawn(drawn, picked, kYellow, drawn.At(41, 41));
+    ExpectIconDrawn(drawn, lassoed, kYellow, drawn.At(201, 41));
+    EXPECT_TRUE(NearRgb(drawn.At(41, 41), kRed >> 16, kRed >> 8 & 255, kRed & 255, 24)) << Hex(drawn.At(41, 41));
+    const std::string over = HoverCursor(again.log, 60, 60);
+    EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(again.log);
+    EXPECT_EQ(HoverCursor(again.log, 220, 60), over) << Joined(again.log);
+    EXPECT_NE(HoverCursor(again.log, 20, 21), over) << Joined(again.log);
+    EXPECT_EQ(HoverCursor(again.log, 20, 20), HoverCursor(again.log, 20, 21)) << "left for the card\n" << Joined(again.log);
+    EXPECT_NE(Find(run.log, "key(shift+Tab) focus=LoomTestBrowserEmbed"), -1) << Joined(run.log);
+    const std::string afterTab = HoverCursor(run.log, 220, 60);
+    EXPECT_NE(afterTab, "") << Joined(run.log);
+    EXPECT_NE(afterTab, over) << "the object tools show their own cursor\n" << Joined(run.log);
 }
 
 // Objects dragged and resized across the card's edge on a page larger than the card: a graphic
@@ -394,8 +458,6 @@ POINT InShown(const std::vector<std::string>& log, const std::string& title, POI
         return {-10000, -10000};
     return {left + offset.x - cardX, top + offset.y - cardY};
 }
-
-std::string At(POINT p, int ms) { return std::to_string(p.x) + "," + std::to_string(p.y) + "@" + std::to_string(ms); }
 
 // The upper frame-width arrow of the Graphic Appearance dialog that a run showed, in the card's
 // coordinates: the dialog made here from the same template gives the arrows within its window.
