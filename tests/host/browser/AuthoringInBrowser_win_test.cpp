@@ -1,11 +1,11 @@
 // Objects made by hand in the real plug-in under the test browser, saved, and opened again: a
 // new button with an icon from the chooser and a cursor from its features, whose cursor shows
 // over it and over nothing else once reopened; buttons whose shapes are picked from the card and
-// lassoed on it, with their icons and cursors; a new text object whose style is chosen before words are typed into it, and
-// Find Text going to the card that holds a word; objects moved across the card's edge on a
-// larger page, which leave the page outside the card as it was; a graphic cropped from a picture
-// file, drawn as cropped and showing its cursor once reopened; a link made in the Hypertext
-// Links dialog and followed once reopened.
+// lassoed on it, with their icons and cursors; a new text object whose style and features are
+// chosen before words are typed into it, and Find Text going to the card that holds a word;
+// objects moved across the card's edge on a larger page, which leave the page outside the card
+// as it was; a graphic cropped from a picture file, drawn as cropped and showing its cursor once
+// reopened; a link made in the Hypertext Links dialog and followed once reopened.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -174,25 +174,30 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     }
 }
 
-// A new text object: placed where offered, its style made bold before OK, words typed into it;
-// then Find Text finds the word on the second card and goes there. On a page larger than the
-// card the field is offered half the card's size, a quarter in. Reopened, the report holds the
-// typed words in bold where the field was offered.
-TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
+// A new text object: placed where offered, its style made bold and, through Features..., made
+// locked and transparent with the first built-in cursor before OK, words typed into it; then
+// Find Text finds the word on the second card and goes there. On a page larger than the card
+// the field is offered half the card's size, a quarter in. Reopened, the report holds the typed
+// words in bold where the field was offered, and the field's flags; the card shows through the
+// field, its cursor shows over it only, and the object tools refuse to take it as it is locked.
+TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldWithItsFeaturesThenFindTextGoesToTheWord) {
     Site site(kWidth + 160, kHeight + 120);  // a page larger than the card
     const std::string copy = site.server.Name("text-copy.stk");
     const std::string shot = site.server.Name("text.png");
-    const std::string look = "Text Appearance", find = "Find Text";
+    const std::string look = "Text Appearance|", find = "Find Text|", features = "Object Features|";
     std::vector<std::string> args = {
         "--command", std::to_string(kNewText) + "@1500", "--answer-alert", "2370:1", "--click", "300,20@2200",
-        "--dialog", look + "|Style...|press@2700", "--dialog", "Text Style|Bold|check@3200",
-        "--dialog", "Text Style|OK|press@3500", "--dialog", look + "|OK|press@4000",
-        "--key", "shift+Tab@4400", "--right-click", "20,200@4600", "--key", "Escape@4800",
-        "--key", "shift+Tab@5000", "--click", "160,120@5200", "--keys", "Typed words@5600",
-        "--command", std::to_string(kFindText) + "@5800", "--dialog", find + "|Search for:|type:needle@6300",
-        "--dialog", find + "|OK|press@6500", "--screenshot", shot, "--screenshot-after", "7300",
-        "--quit-after", "9000"};
-    Append(args, SaveAt(7800, copy));
+        "--dialog", look + "Style...|press@2700", "--dialog", "Text Style|Bold|check@3200",
+        "--dialog", "Text Style|OK|press@3500", "--dialog", look + "Features...|press@3900",
+        "--dialog", features + "Locked|check@4400", "--dialog", features + "Transparent|check@4600",
+        "--dialog", features + "Cursor...|check@4800", "--key", "Home@5400", "--dialog", "Cursors|OK|press@5700",
+        "--dialog", features + "OK|press@6200", "--dialog", look + "OK|press@6700",
+        "--key", "shift+Tab@7100", "--right-click", "20,200@7300", "--key", "Escape@7500",
+        "--key", "shift+Tab@7700", "--click", "160,120@7900", "--keys", "Typed words@8300",
+        "--command", std::to_string(kFindText) + "@8500", "--dialog", find + "Search for:|type:needle@9000",
+        "--dialog", find + "OK|press@9200", "--screenshot", shot, "--screenshot-after", "10000",
+        "--quit-after", "11700"};
+    Append(args, SaveAt(10500, copy));
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     ExpectSaved(site, run);
@@ -209,15 +214,34 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
     const std::string json = site.Report(copy);
     const size_t typed = json.find("\"text\":\"Typed words");
     ASSERT_NE(typed, std::string::npos) << json;
-    // Half the card a quarter in, however large the page.
-    const sb::Rect r = ReportedRect(json.substr(json.rfind("{\"kind\"", typed)));
+    // Half the card a quarter in, however large the page; locked (8) and transparent (128).
+    const std::string field = json.substr(json.rfind("{\"kind\"", typed));
+    const sb::Rect r = ReportedRect(field);
     EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({80, 60, 240, 180}));
+    EXPECT_EQ(ReportedNumber(field, "flags") & (8 | 16 | 32 | 128), 8 | 128) << field.substr(0, 200);
     // Its runs: [start, font, face, ...]; bold is face bit 1.
     const size_t runs = json.find("\"runs\":[[", typed);
     ASSERT_NE(runs, std::string::npos) << json;
     int start = -1, font = -1, face = -1;
     std::sscanf(json.c_str() + runs + 9, "%d,%d,%d", &start, &font, &face);
     EXPECT_EQ(face & 1, 1) << json.substr(typed, 200);
+
+    const std::string card = site.server.Name("text-again.png");
+    const BrowserRun again = site.Run("text-copy.stk",
+                                      {"--screenshot", card, "--screenshot-after", "1200", "--hover", "20,21@1500",
+                                       "--hover", "160,150@2300", "--hover", "20,20@3100", "--hover", "250,200@3900",
+                                       "--key", "shift+Tab@4500", "--click", "160,150@4900", "--answer-alerts",
+                                       "--quit-after", "5800"});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    // Below the typed line, inside the field's frame, the green card.
+    const uint32_t through = Shot(card).At(200, 160);
+    EXPECT_TRUE(NearRgb(through, kGreen >> 16, kGreen >> 8 & 255, kGreen & 255, 24)) << Hex(through);
+    const std::string over = HoverCursor(again.log, 160, 150);
+    EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(again.log);
+    EXPECT_NE(HoverCursor(again.log, 20, 21), over) << Joined(again.log);
+    EXPECT_EQ(HoverCursor(again.log, 20, 20), HoverCursor(again.log, 20, 21)) << "left for the card\n" << Joined(again.log);
+    EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
+    EXPECT_NE(FindHolding(again.log, "alert(id=2210)"), -1) << "locked\n" << Joined(again.log);
 }
 
 // Where a shape's cell of the Button Appearance dialog lies, in the card's coordinates: the
