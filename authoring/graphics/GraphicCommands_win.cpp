@@ -13,6 +13,7 @@
 #include "objects/ObjectServices.h"
 #include "objects/text/ApplyTextStyle_win.h"
 #include "stack/cards/ActionResource.h"
+#include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
@@ -129,6 +130,12 @@ bool EditGraphicFeatures(HWND window, LayerHandle layer) {
     SetObjectRecordWord(kObjectGraphic, id, kObjectFlags, newFlags);
     SetObjectRecordWord(kObjectGraphic, id, kGraphicCursor, newCursor);
     LayerLock<GraphicLayer>(layer)->cursorId = newCursor;
+    // A group object lives with the background, a card object with the card, as Graphic
+    // Appearance leaves them.
+    if ((newFlags ^ flags) & kObjectBackground) {
+        SyncCardFromLayers();
+        UpdateObjectLayer(kObjectGraphic, id, GetCurrentCardRecord());
+    }
     if ((newFlags ^ flags) & kObjectHidden)
         RebuildGraphicLayer(window, layer, id);
     MarkCardChanged();

@@ -596,6 +596,55 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
     EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
 }
 
+// The text of the report from the card of the index (from 1) to the next card.
+std::string ReportedCard(const std::string& json, int index) {
+    const size_t at = json.find("{\"index\":" + std::to_string(index) + ",");
+    if (at == std::string::npos)
+        return "";
+    const size_t next = json.find("{\"index\":" + std::to_string(index + 1) + ",", at);
+    return json.substr(at, next == std::string::npos ? std::string::npos : next - at);
+}
+
+// A graphic on a card that shares the first card's background, made a group object through its
+// menu's Features.... Saved, it lies in the background's list, not the card's; reopened, the
+// first card shows it too.
+TEST(AuthoringInBrowser, AGraphicMadeAGroupObjectInItsFeaturesMovesToTheBackground) {
+    constexpr uint32_t kRed = 0xC02020;
+    constexpr sb::Rect kTile = {100, 80, 160, 140};
+    sb::Stack stack = EditableStack();
+    sb::Card shared = sb::SharedCard(2, 1);
+    sb::Object graphic = sb::Graphic(1, kTile, "Tile");
+    sb::SetGraphicPicture(graphic, sb::SolidPicture(60, 60, 32, kRed));
+    shared.objects.push_back(graphic);
+    stack.cards = {sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen)), shared};
+    stack.nextObjectId = 2;
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    CachedSite site(kWidth, kHeight);
+    site.server.Put("group.stk", std::string(bytes.begin(), bytes.end()));
+    const std::string copy = site.server.Name("group-copy.stk");
+    // "Features..." in a graphic's menu: below the title, Effects, Appearance and Actions.
+    std::vector<std::string> args = {
+        "--command", "204@1200", "--key", "shift+Tab@1800", "--right-click", "130,110@2200",
+        "--key", "Down Down Down Down Down Return@2600", "--dialog", "Object Features|Group Object|check@3100",
+        "--dialog", "Object Features|OK|press@3400", "--answer-alerts", "--quit-after", "5000"};
+    Append(args, SaveAt(4000, copy));
+    const BrowserRun run = site.Run("group.stk", args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string json = site.Report(copy);
+    const std::string first = ReportedCard(json, 1), second = ReportedCard(json, 2);
+    const std::string moved = ReportedObject(first, "Tile");
+    ASSERT_NE(moved, "") << Joined(run.log) << json;
+    EXPECT_EQ(ReportedNumber(moved, "flags") & 16, 16) << moved;
+    EXPECT_EQ(ReportedObject(second, "Tile"), "") << second;
+
+    const std::string shot = site.server.Name("group.png");
+    const BrowserRun again = site.Run("group-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
+                                                         "--answer-alerts", "--quit-after", "1800"});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    const uint32_t centre = Shot(shot).At(130, 110);
+    EXPECT_TRUE(NearRgb(centre, kRed >> 16, kRed >> 8 & 255, kRed & 255, 24)) << Hex(centre);
+}
+
 // A link made in the Hypertext Links dialog: a word of a field on the green first card chosen
 // by a double click, added as a link whose action goes to the next, blue card. Saved and
 // reopened, a click on that word in browse goes to the blue card; a click beside the field
