@@ -540,8 +540,9 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
                   "--dialog", look + "Features...|press@6300",
                   "--dialog", features + "Cursor...|check@6800", "--key", "Home@7400",
                   "--dialog", "Cursors|OK|press@7700", "--dialog", features + "OK|press@8200",
-                  "--dialog", look + "OK|press@8700", "--quit-after", "10400"});
-    Append(args, SaveAt(9300, copy));
+                  "--dialog", look + "OK|press@8700", "--hover", "158,118@9100", "--key", "shift+Tab@9400",
+                  "--hover", "160,120@9700", "--quit-after", "11200"});
+    Append(args, SaveAt(10100, copy));
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     ExpectSaved(site, run);
@@ -594,6 +595,12 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
     EXPECT_NE(HoverCursor(again.log, 20, 21), over) << Joined(again.log);
     EXPECT_EQ(HoverCursor(again.log, 20, 20), HoverCursor(again.log, 20, 21)) << "left for the card\n" << Joined(again.log);
     EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
+    // Placed in the middle of the card, the graphic shows its cursor for browsing; the first
+    // Shift+Tab after it changes to the object tools, whose cursor it then shows.
+    EXPECT_EQ(HoverCursor(run.log, 158, 118), over) << Joined(run.log);
+    const std::string afterTab = HoverCursor(run.log, 160, 120);
+    EXPECT_NE(afterTab, "") << Joined(run.log);
+    EXPECT_NE(afterTab, over) << Joined(run.log);
 }
 
 // The text of the report from the card of the index (from 1) to the next card.
