@@ -42,6 +42,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/depth/StackDepth.h"
 #include "authoring/cards/CardPictureFiles.h"
+#include "authoring/graphics/GraphicFlip.h"
 #include "authoring/graphics/GraphicMaking.h"
 #include "authoring/graphics/PictureCrop.h"
 #include "authoring/info/InfoDialogs.h"
@@ -213,6 +214,7 @@ bool RunEditAndOptions(HWND window, int command) {
     case 363: ConvertCardToDefaultPalette(window, TRUE); return true;
     case 106: OpenPictureCropDialog(window, 'C', nullptr, {}, true); return true;
     case 311: EditTextLinks(window); return true;
+    case 160: case 161: FlipSelectedGraphic(command == 160 ? 'S' : 'U'); return true;
     case 300: EditSelectedObject(window); return true;
     // Actions... (69) and N&one (58) open the whole dialog as the other action choices run,
     // through DoActionChoice; Features... (68) of the selected object:

@@ -11,6 +11,7 @@ struct MenuSubjects {
     bool paintSelection = false;   // a floating paint selection exists
     bool objectSelected = false;
     bool graphicPicture = false;   // the selected object is a graphic with a picture
+    bool flippableGraphic = false; // that picture is the stack's own, not a file's
     bool homeStackKnown = false;
     bool presentationMode = false;
     std::string undoText;          // empty: nothing to undo

@@ -7,6 +7,7 @@
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTools.h"
 #include "stack/StackOpenSession.h"
+#include "authoring/graphics/GraphicFlip.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ MenuSubjects HostSubjects() {
             subjects.graphicPicture = layer->common.kind == kObjectGraphic && layer->picture;
             GlobalUnlock(selected);
         }
+        subjects.flippableGraphic = CanFlipSelectedGraphic();
         char text[80] = {};
         GetObjectMenuItemText(text, sizeof text);
         subjects.objectItemText = text;

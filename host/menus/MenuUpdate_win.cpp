@@ -93,6 +93,8 @@ void UpdateEditMenu(HMENU menu, const MenuSubjects& s) {
         Enable(menu, 153, false);
     }
     SetText(menu, 162, ResText(4158));
+    for (UINT flip : {160u, 161u})
+        Enable(menu, flip, s.flippableGraphic);
 }
 
 // Items whose commands are not built yet stay grey, wherever they sit.

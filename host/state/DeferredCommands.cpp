@@ -10,7 +10,7 @@ std::vector<int> g_recorded;
 }  // namespace
 
 bool IsDeferredMenuCommand(int command) {
-    static constexpr std::array kCommands{160, 161, 162, 350, 351, 362, 366, 367, 369, 600, 700, 701, 702, 703, 704, 705, 706, 707};
+    static constexpr std::array kCommands{162, 350, 351, 362, 366, 367, 369, 600, 700, 701, 702, 703, 704, 705, 706, 707};
     return std::find(kCommands.begin(), kCommands.end(), command) != kCommands.end();
 }
 

@@ -13,6 +13,7 @@
 #include "host/actions/ActionChoices.h"
 #include "host/menus/MenuCommandRules.h"
 #include "host/menus/MenuCommands.h"
+#include "host/menus/MenuSubjects.h"
 #include "host/state/DeferredCommands.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/window/ContextMenuText.h"
@@ -310,6 +311,8 @@ HMENU CopyMenuTree(HMENU source) {
                 UINT flags = info.fState & (MFS_GRAYED | MFS_CHECKED | MFS_DEFAULT);
                 if (!info.hSubMenu && IsDeferredMenuCommand(NormalizeMenuCommand(static_cast<int>(info.wID))))
                     flags |= MF_GRAYED;  // its owner is not built
+                if (!info.hSubMenu && (info.wID == 160 || info.wID == 161) && !GetMenuSubjects().flippableGraphic)
+                    flags |= MF_GRAYED;  // the flips work on a picture the stack holds
                 if (info.hSubMenu) {
                     HMENU sub = CopyMenuTree(info.hSubMenu);
                     appended = sub && AppendMenuA(copy, MF_POPUP | MF_STRING | flags, reinterpret_cast<UINT_PTR>(sub), text);

@@ -498,10 +498,10 @@ POINT FrameWidthUpArrow(const std::vector<std::string>& log) {
 
 // A graphic from a picture file: the file chosen, a part of it cropped in the dialog, placed,
 // framed and named in Graphic Appearance and given the first built-in cursor through
-// Features.... Saved and reopened, the graphic is drawn pixel for pixel as that part of the
-// picture inside its frame, and its cursor shows over it and not over the bare card or the
-// other button.
-TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
+// Features..., then flipped sideways and upside down from its menu's Effects. Saved and
+// reopened, the graphic is drawn pixel for pixel as that part of the picture turned half round
+// inside its frame, and its cursor shows over it and not over the bare card or the other button.
+TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndCursor) {
     Site site;
     const std::string picture = site.server.Put("cells.bmp", CellPictureBmp());
     const std::string open = "Please select a picture file|", crop = "Graphic Objects|";
@@ -541,8 +541,10 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
                   "--dialog", features + "Cursor...|check@6800", "--key", "Home@7400",
                   "--dialog", "Cursors|OK|press@7700", "--dialog", features + "OK|press@8200",
                   "--dialog", look + "OK|press@8700", "--hover", "158,118@9100", "--key", "shift+Tab@9400",
-                  "--hover", "160,120@9700", "--quit-after", "11200"});
-    Append(args, SaveAt(10100, copy));
+                  "--hover", "160,120@9700", "--right-click", "160,120@10000",
+                  "--key", "Down Down Right Return@10400", "--right-click", "160,120@10900",
+                  "--key", "Down Down Right Down Return@11300", "--quit-after", "13000"});
+    Append(args, SaveAt(12000, copy));
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     ExpectSaved(site, run);
@@ -562,7 +564,7 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
                                                            "--hover", "20,20@3500", "--hover", "250,200@4500",
                                                            "--answer-alerts", "--quit-after", "5200"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
-    // Inside its frame the picture as cropped; the frame's outer ring in one colour.
+    // Inside its frame the picture as cropped, flipped both ways; the frame's outer ring in one colour.
     const int frame = ReportedNumber(graphic, "frameWidth"), width = r.right - r.left, height = r.bottom - r.top;
     EXPECT_GE(frame, 1) << graphic;
     const Shot drawn(shot);
@@ -570,7 +572,8 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
     std::string first;
     for (int dy = 0; dy < height; ++dy)
         for (int dx = 0; dx < width; ++dx) {
-            const uint32_t want = CellColour(cropFrom.x + dx, cropFrom.y + dy), got = drawn.At(r.left + dx, r.top + dy);
+            const uint32_t want = CellColour(cropFrom.x + width - 1 - dx, cropFrom.y + height - 1 - dy);
+            const uint32_t got = drawn.At(r.left + dx, r.top + dy);
             if (dx == 0 || dy == 0 || dx == width - 1 || dy == height - 1)
                 ring += got != drawn.At(r.left, r.top);
             else if (dx > frame && dy > frame && dx < width - 1 - frame && dy < height - 1 - frame &&

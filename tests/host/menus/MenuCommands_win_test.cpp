@@ -176,7 +176,12 @@ TEST_F(MenuCommandsTest, UpdateMenusFollowsFieldSelectionAndFlags) {
     UpdateMenus(card_, 1, edit, false);
     EXPECT_EQ(ItemText(edit, 151), "Cut\tCtrl+X");
     EXPECT_FALSE(Grey(edit, 151));
-    EXPECT_TRUE(Grey(edit, 160) && Grey(edit, 367));  // flips and cookie-cutter are not built
+    EXPECT_TRUE(Grey(edit, 160) && Grey(edit, 161) && Grey(edit, 367));  // the paint selection's are not built
+    // The flips work on a selected graphic whose picture the stack holds.
+    g_subjects = {.objectSelected = true, .graphicPicture = true, .flippableGraphic = true};
+    UpdateMenus(card_, 1, edit, false);
+    EXPECT_FALSE(Grey(edit, 160) || Grey(edit, 161));
+    EXPECT_TRUE(Grey(edit, 367));
     DestroyMenu(bar);
 
     HMENU window = CreatePopupMenu();
