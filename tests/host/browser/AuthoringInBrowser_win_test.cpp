@@ -498,9 +498,10 @@ POINT FrameWidthUpArrow(const std::vector<std::string>& log) {
 
 // A graphic from a picture file: the file chosen, a part of it cropped in the dialog, placed,
 // framed and named in Graphic Appearance and given the first built-in cursor through
-// Features..., then flipped sideways and upside down from its menu's Effects. Saved and
-// reopened, the graphic is drawn pixel for pixel as that part of the picture turned half round
-// inside its frame, and its cursor shows over it and not over the bare card or the other button.
+// Features..., then flipped sideways and upside down from its menu's Effects (and sideways
+// once more, undone). Saved and reopened, the graphic is drawn pixel for pixel as that part of
+// the picture turned half round inside its frame, and its cursor shows over it and not over the
+// bare card or the other button.
 TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndCursor) {
     Site site;
     const std::string picture = site.server.Put("cells.bmp", CellPictureBmp());
@@ -543,8 +544,10 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
                   "--dialog", look + "OK|press@8700", "--hover", "158,118@9100", "--key", "shift+Tab@9400",
                   "--hover", "160,120@9700", "--right-click", "160,120@10000",
                   "--key", "Down Down Right Return@10400", "--right-click", "160,120@10900",
-                  "--key", "Down Down Right Down Return@11300", "--quit-after", "13000"});
-    Append(args, SaveAt(12000, copy));
+                  "--key", "Down Down Right Down Return@11300", "--right-click", "160,120@11800",
+                  "--key", "Down Down Right Return@12200", "--screenshot-after", "12500", "--command", "150@12700",
+                  "--quit-after", "14300"});
+    Append(args, SaveAt(13300, copy));
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     ExpectSaved(site, run);
@@ -564,23 +567,32 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
                                                            "--hover", "20,20@3500", "--hover", "250,200@4500",
                                                            "--answer-alerts", "--quit-after", "5200"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
-    // Inside its frame the picture as cropped, flipped both ways; the frame's outer ring in one colour.
     const int frame = ReportedNumber(graphic, "frameWidth"), width = r.right - r.left, height = r.bottom - r.top;
     EXPECT_GE(frame, 1) << graphic;
-    const Shot drawn(shot);
-    int wrong = 0, ring = 0;
+    // The pixels inside the frame that differ from the cropped part mirrored as asked; the
+    // outer ring's pixels that differ from its corner.
+    int ring = 0;
     std::string first;
-    for (int dy = 0; dy < height; ++dy)
-        for (int dx = 0; dx < width; ++dx) {
-            const uint32_t want = CellColour(cropFrom.x + width - 1 - dx, cropFrom.y + height - 1 - dy);
-            const uint32_t got = drawn.At(r.left + dx, r.top + dy);
-            if (dx == 0 || dy == 0 || dx == width - 1 || dy == height - 1)
-                ring += got != drawn.At(r.left, r.top);
-            else if (dx > frame && dy > frame && dx < width - 1 - frame && dy < height - 1 - frame &&
-                     !NearRgb(got, int(want >> 16), int(want >> 8 & 255), int(want & 255), 24) && !wrong++)
-                first = std::to_string(dx) + "," + std::to_string(dy) + " " + Hex(got) + " for " + Hex(want);
-        }
-    EXPECT_EQ(wrong, 0) << "first at " << first;
+    const auto misdrawn = [&](const Shot& drawn, bool sideways, bool upsideDown) {
+        int wrong = 0;
+        ring = 0;
+        for (int dy = 0; dy < height; ++dy)
+            for (int dx = 0; dx < width; ++dx) {
+                const uint32_t want = CellColour(cropFrom.x + (sideways ? width - 1 - dx : dx),
+                                                 cropFrom.y + (upsideDown ? height - 1 - dy : dy));
+                const uint32_t got = drawn.At(r.left + dx, r.top + dy);
+                if (dx == 0 || dy == 0 || dx == width - 1 || dy == height - 1)
+                    ring += got != drawn.At(r.left, r.top);
+                else if (dx > frame && dy > frame && dx < width - 1 - frame && dy < height - 1 - frame &&
+                         !NearRgb(got, int(want >> 16), int(want >> 8 & 255), int(want & 255), 24) && !wrong++)
+                    first = std::to_string(dx) + "," + std::to_string(dy) + " " + Hex(got) + " for " + Hex(want);
+            }
+        return wrong;
+    };
+    // Before the undo the third flip had turned it back sideways.
+    EXPECT_EQ(misdrawn(Shot(site.server.Name("plain-t2.png")), false, true), 0) << "first at " << first;
+    const Shot drawn(shot);
+    EXPECT_EQ(misdrawn(drawn, true, true), 0) << "first at " << first;
     EXPECT_EQ(ring, 0) << Hex(drawn.At(r.left, r.top));
     // Around the graphic the card is as it was before the graphic was made.
     const Shot card(plain);
