@@ -115,6 +115,37 @@ std::string HoverCursor(const std::vector<std::string>& log, int x, int y) {
     return at == std::string::npos ? "" : log[line].substr(at + 8);
 }
 
+// Hovers from 1500 ms on, 800 ms apart: the bare card, each point, the bare card a pixel away,
+// and the old button's place.
+std::vector<std::string> HoversOver(const std::vector<POINT>& points) {
+    std::vector<POINT> all = {{20, 21}};
+    all.insert(all.end(), points.begin(), points.end());
+    all.insert(all.end(), {{20, 20}, {250, 200}});
+    std::vector<std::string> args;
+    for (size_t i = 0; i < all.size(); ++i)
+        Append(args, {"--hover", At(all[i], 1500 + 800 * int(i))});
+    return args;
+}
+
+// After HoversOver: the same cursor of the stack's own shows over each point, and neither over
+// the bare card (which shows one cursor wherever it is bare) nor over the old button.
+void ExpectOwnCursorOnlyOver(const std::vector<std::string>& log, const std::vector<POINT>& points) {
+    const std::string over = HoverCursor(log, points.front().x, points.front().y);
+    EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(log);
+    for (POINT p : points)
+        EXPECT_EQ(HoverCursor(log, p.x, p.y), over) << Joined(log);
+    EXPECT_NE(HoverCursor(log, 20, 21), over) << Joined(log);
+    EXPECT_EQ(HoverCursor(log, 20, 20), HoverCursor(log, 20, 21)) << "left for the card\n" << Joined(log);
+    EXPECT_NE(HoverCursor(log, 250, 200), over) << "the old button keeps its own cursor\n" << Joined(log);
+}
+
+// A hover after a Shift+Tab from browsing: the object tools show their cursor, not the object's.
+void ExpectObjectToolsCursor(const std::vector<std::string>& log, POINT at, const std::string& own) {
+    const std::string shown = HoverCursor(log, at.x, at.y);
+    EXPECT_NE(shown, "") << Joined(log);
+    EXPECT_NE(shown, own) << Joined(log);
+}
+
 // A new button: its icon the stack's own from the chooser, its cursor the first of the
 // built-in ones through Features...; placed where it is offered, with no actions, and saved.
 // Reopened, the report holds the icon and a cursor of the stack, and the cursor shows over the
@@ -148,25 +179,17 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
 
     const sb::Rect r = ReportedRect(button);
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    // The plain card before and after the button, then the other button.
-    const BrowserRun again = site.Run("button-copy.stk", {"--hover", "20,21@1500", "--hover",
-                                                          std::to_string(x) + "," + std::to_string(y) + "@2500",
-                                                          "--hover", "20,20@3500", "--hover", "250,200@4500",
-                                                          "--command", "301@5300", "--command", "303@6100",
-                                                          "--answer-alerts", "--close-dialogs", "--quit-after", "7000"});
+    std::vector<std::string> againArgs = HoversOver({{x, y}});
+    Append(againArgs, {"--command", "301@5300", "--command", "303@6100", "--answer-alerts", "--close-dialogs",
+                       "--quit-after", "7000"});
+    const BrowserRun again = site.Run("button-copy.stk", againArgs);
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
-    const std::string over = HoverCursor(again.log, x, y);
-    EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(again.log);
+    ExpectOwnCursorOnlyOver(again.log, {{x, y}});
     // Placed, the button left the tool for browsing; the first Shift+Tab after it reached the card
     // (not the browser's frame, which the closing dialog handed the focus) and went on to the
     // object tools, whose cursor the button then shows instead of its own.
     EXPECT_NE(Find(run.log, "key(shift+Tab) focus=LoomTestBrowserEmbed"), -1) << Joined(run.log);
-    const std::string afterTab = HoverCursor(run.log, 160, 120);
-    EXPECT_NE(afterTab, "") << Joined(run.log);
-    EXPECT_NE(afterTab, over) << Joined(run.log);
-    EXPECT_NE(HoverCursor(again.log, 20, 21), over) << Joined(again.log);
-    EXPECT_EQ(HoverCursor(again.log, 20, 20), HoverCursor(again.log, 20, 21)) << "left for the card\n" << Joined(again.log);
-    EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
+    ExpectObjectToolsCursor(run.log, {160, 120}, HoverCursor(again.log, x, y));
     // Neither the card nor the stack has actions: no "Things to do when" box is checked.
     for (const char* title : {"shown(About Card - ", "shown(About Stack - "}) {
         const int shown = Find(again.log, title);
@@ -228,22 +251,17 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldWithItsFeaturesThenFindTextGoe
     EXPECT_EQ(face & 1, 1) << json.substr(typed, 200);
 
     const std::string card = site.server.Name("text-again.png");
-    const BrowserRun again = site.Run("text-copy.stk",
-                                      {"--screenshot", card, "--screenshot-after", "1200", "--hover", "20,21@1500",
-                                       "--hover", "160,150@2300", "--hover", "20,20@3100", "--hover", "250,200@3900",
-                                       "--key", "shift+Tab@4500", "--click", "160,150@4900", "--answer-alerts",
-                                       "--quit-after", "5800"});
+    std::vector<std::string> againArgs = HoversOver({{160, 150}});
+    Append(againArgs, {"--screenshot", card, "--screenshot-after", "1200", "--key", "shift+Tab@4500",
+                       "--click", "160,150@4900", "--answer-alerts", "--quit-after", "5800"});
+    const BrowserRun again = site.Run("text-copy.stk", againArgs);
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     // Below the typed line, inside the field's frame, the card as it is beside the field.
     const Shot shown(card);
     const uint32_t through = shown.At(200, 160), beside = shown.At(40, 160);
     EXPECT_TRUE(NearRgb(through, int(beside >> 16), int(beside >> 8 & 255), int(beside & 255), 8))
         << Hex(through) << " for " << Hex(beside);
-    const std::string over = HoverCursor(again.log, 160, 150);
-    EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(again.log);
-    EXPECT_NE(HoverCursor(again.log, 20, 21), over) << Joined(again.log);
-    EXPECT_EQ(HoverCursor(again.log, 20, 20), HoverCursor(again.log, 20, 21)) << "left for the card\n" << Joined(again.log);
-    EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
+    ExpectOwnCursorOnlyOver(again.log, {{160, 150}});
     EXPECT_NE(FindHolding(again.log, "alert(id=2210)"), -1) << "locked\n" << Joined(again.log);
 }
 
@@ -373,23 +391,16 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIcons
     }
 
     const std::string shot = site.server.Name("shapes.png");
-    const BrowserRun again = site.Run("shapes-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
-                                                          "--hover", "20,21@1500", "--hover", "60,60@2300",
-                                                          "--hover", "20,20@3100", "--hover", "220,60@3900",
-                                                          "--answer-alerts", "--quit-after", "4600"});
+    std::vector<std::string> againArgs = HoversOver({{60, 60}, {220, 60}});
+    Append(againArgs, {"--screenshot", shot, "--screenshot-after", "1200", "--answer-alerts", "--quit-after", "5400"});
+    const BrowserRun again = site.Run("shapes-copy.stk", againArgs);
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const Shot drawn(shot);
     ExpectIconDrawn(drawn, picked, kYellow, drawn.At(41, 41));
     ExpectIconDrawn(drawn, lassoed, kYellow, drawn.At(201, 41));
-    const std::string over = HoverCursor(again.log, 60, 60);
-    EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(again.log);
-    EXPECT_EQ(HoverCursor(again.log, 220, 60), over) << Joined(again.log);
-    EXPECT_NE(HoverCursor(again.log, 20, 21), over) << Joined(again.log);
-    EXPECT_EQ(HoverCursor(again.log, 20, 20), HoverCursor(again.log, 20, 21)) << "left for the card\n" << Joined(again.log);
+    ExpectOwnCursorOnlyOver(again.log, {{60, 60}, {220, 60}});
     EXPECT_NE(Find(run.log, "key(shift+Tab) focus=LoomTestBrowserEmbed"), -1) << Joined(run.log);
-    const std::string afterTab = HoverCursor(run.log, 220, 60);
-    EXPECT_NE(afterTab, "") << Joined(run.log);
-    EXPECT_NE(afterTab, over) << "the object tools show their own cursor\n" << Joined(run.log);
+    ExpectObjectToolsCursor(run.log, {220, 60}, HoverCursor(again.log, 60, 60));
 }
 
 // Objects dragged and resized across the card's edge on a page larger than the card: a graphic
@@ -563,11 +574,9 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
 
     const std::string shot = site.server.Name("graphic.png");
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    const BrowserRun again = site.Run("graphic-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
-                                                           "--hover", "20,21@1500", "--hover",
-                                                           std::to_string(x) + "," + std::to_string(y) + "@2500",
-                                                           "--hover", "20,20@3500", "--hover", "250,200@4500",
-                                                           "--answer-alerts", "--quit-after", "5200"});
+    std::vector<std::string> againArgs = HoversOver({{x, y}});
+    Append(againArgs, {"--screenshot", shot, "--screenshot-after", "1200", "--answer-alerts", "--quit-after", "4600"});
+    const BrowserRun again = site.Run("graphic-copy.stk", againArgs);
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const int frame = ReportedNumber(graphic, "frameWidth"), width = r.right - r.left, height = r.bottom - r.top;
     EXPECT_GE(frame, 1) << graphic;
@@ -607,17 +616,12 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
                         Hex(drawn.At(column, row));
     EXPECT_EQ(changed, 0) << "first at " << first;
 
-    const std::string over = HoverCursor(again.log, x, y);
-    EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(run.log) << Joined(again.log);
-    EXPECT_NE(HoverCursor(again.log, 20, 21), over) << Joined(again.log);
-    EXPECT_EQ(HoverCursor(again.log, 20, 20), HoverCursor(again.log, 20, 21)) << "left for the card\n" << Joined(again.log);
-    EXPECT_NE(HoverCursor(again.log, 250, 200), over) << "the other button keeps its own cursor\n" << Joined(again.log);
+    ExpectOwnCursorOnlyOver(again.log, {{x, y}});
     // Placed in the middle of the card, the graphic shows its cursor for browsing; the first
     // Shift+Tab after it changes to the object tools, whose cursor it then shows.
+    const std::string over = HoverCursor(again.log, x, y);
     EXPECT_EQ(HoverCursor(run.log, 158, 118), over) << Joined(run.log);
-    const std::string afterTab = HoverCursor(run.log, 160, 120);
-    EXPECT_NE(afterTab, "") << Joined(run.log);
-    EXPECT_NE(afterTab, over) << Joined(run.log);
+    ExpectObjectToolsCursor(run.log, {160, 120}, over);
 }
 
 // The text of the report from the card of the index (from 1) to the next card.
