@@ -1,5 +1,6 @@
 // Graphic objects in the plug-in itself: the selected graphic's picture replaced and its record
-// rebuilt (and kept when memory runs out), the live stretch feedback with its grid and clip,
+// rebuilt (and kept when memory runs out), a masked graphic flipped and the flip undone, the
+// live stretch feedback with its grid and clip,
 // the editing bitmaps freed, and the records that make no layer or a hidden one.
 #include <windows.h>
 
@@ -22,6 +23,8 @@
 #include "stack/pictures/GraphicPicture.h"
 #include "stack/pictures/GraphicPictureBitmap.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "authoring/cards/UndoPerform.h"
+#include "authoring/graphics/GraphicFlip.h"
 
 namespace {
 
@@ -178,6 +181,58 @@ TEST(GraphicEdit, ReplacesTheSelectedGraphicsPictureAndRecord) {
     EXPECT_EQ(RecordOf(5), record);
     EXPECT_EQ(LayerLock<GraphicLayer>(layer)->picture, picture);
     DeleteObject(refused);
+    CloseLinkedPlugin(&page);
+}
+
+// The picture and mask a record holds, read back: the picture's colour and whether the mask is
+// white at the point.
+std::pair<COLORREF, bool> StoredAt(const std::vector<uint8_t>& record, int x, int y) {
+    GraphicRecordLayout layout;
+    HBITMAP picture = ReadGraphicRecordLayout(record, layout) ? MakeBitmapFromPictureRecord(record, GetCurrentCardRecord()) : nullptr;
+    HBITMAP mask = nullptr;
+    uint16_t first = 1, second = 1;
+    const bool masked = picture && MaskFromPackedBits(layout.mask, &mask, &first, &second) == PackedMaskRefusal::None;
+    const std::pair<COLORREF, bool> at = {picture ? BitmapAt(picture, x, y) : CLR_INVALID,
+                                          masked && BitmapAt(mask, x, y) == kWhite};
+    if (picture)
+        DeleteObject(picture);
+    if (mask)
+        DeleteObject(mask);
+    return at;
+}
+
+// Flip Sideways on a masked graphic mirrors its picture and its mask together in the record
+// and the layer; Undo brings the record back as it was. Nothing selected, nothing flips.
+TEST(GraphicEdit, AMaskedGraphicFlipsWithItsMaskAndTheFlipIsUndone) {
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(WhiteStack({StoredGraphic(5, {20, 20, 30, 30}, 10, 10)}), StackName("gflip-"),
+                                   &page));
+    const LayerHandle layer = FindLayer(kObjectGraphic, 5);
+    ASSERT_NE(layer, nullptr);
+    EXPECT_FALSE(CanFlipSelectedGraphic() || FlipSelectedGraphic('S'));
+    SelectObjectLayer(layer);
+    ASSERT_TRUE(SetGraphicObjectPicture(TwoColourPicture(page.embed, 10, 10), ColumnsMask(10, 10, 3)));
+    const std::vector<uint8_t> before = RecordOf(5);
+    EXPECT_EQ(StoredAt(before, 1, 5), std::make_pair(kRed, true));
+    EXPECT_EQ(StoredAt(before, 8, 5), std::make_pair(kBlue, false));
+
+    ASSERT_TRUE(CanFlipSelectedGraphic());
+    ASSERT_TRUE(FlipSelectedGraphic('S'));
+    const std::vector<uint8_t> flipped = RecordOf(5);
+    EXPECT_EQ(StoredAt(flipped, 1, 5), std::make_pair(kBlue, false));
+    EXPECT_EQ(StoredAt(flipped, 8, 5), std::make_pair(kRed, true));
+    EXPECT_EQ(StoredAt(flipped, 6, 5), std::make_pair(kRed, false));
+    {
+        LayerLock<GraphicLayer> now(layer);
+        EXPECT_EQ(BitmapAt(now->picture, 8, 5), kRed);
+        EXPECT_EQ(BitmapAt(now->mask, 8, 5), kWhite);
+        EXPECT_NE(now->outline, nullptr) << "rebuilt for the frame";
+    }
+    EXPECT_EQ(std::vector<uint8_t>(flipped.begin() + 16, flipped.begin() + 60),
+              std::vector<uint8_t>(before.begin() + 16, before.begin() + 60)) << "the settings stay";
+
+    PerformUndo(page.embed);
+    EXPECT_EQ(RecordOf(5), before);
     CloseLinkedPlugin(&page);
 }
 
