@@ -105,6 +105,23 @@ auto InStackFile(F f) {
     return result;
 }
 
+// The sound element of the deck's Play locks the data it plays until it is stopped: whatever
+// frees or replaces the data stops the sounds first.
+void DropSoundData() {
+    if (CurrentRecorderSound().data)
+        StopAllSounds(1);
+    ClearRecorderSoundData();
+}
+
+// Makes the source's file current: the samples stack, or the stack last chosen on disk, opened
+// again from where it was found; false when that stack does not open.
+bool UseSource(int source) {
+    if (source == kSourceDisk)
+        return UseDiskStack(kSlotMediaFolder2);
+    UseSamplesStack(source);
+    return true;
+}
+
 void ProposeName() {
     CloseSamplesStacks();
     std::vector<std::string> names = InStackFile([] {
@@ -116,7 +133,7 @@ void ProposeName() {
             all.push_back(ResourceName(kSnd, GetIndResourceId(kSnd, i)));
         return all;
     });
-    UseSamplesStack(CurrentRecorderSound().source);
+    UseSource(CurrentRecorderSound().source);
     SetName(NextNewSoundName(names));
     SetDlgItemTextA(g_deck.dialog, kName, CurrentRecorderSound().name);
     SendDlgItemMessageA(g_deck.dialog, kName, EM_SETSEL, 0, -1);
@@ -127,7 +144,7 @@ void ProposeName() {
 void ClearSound(bool all) {
     RecorderSound& s = CurrentRecorderSound();
     const bool nameShown = ItemText(g_deck.dialog, kName) == s.name;
-    ClearRecorderSoundData();
+    DropSoundData();
     s.isFile = 0;
     if (all || nameShown)
         ProposeName();
@@ -240,7 +257,7 @@ void FillList() {
 // The recorder's sound file imported as the current sound (its type from its extension).
 bool ImportFileSound() {
     RecorderSound& s = CurrentRecorderSound();
-    ClearRecorderSoundData();
+    DropSoundData();
     char name[kFileSpecNameSize] = {};
     GetPathFileName(s.file, name, sizeof name);
     const std::string lower = [&] {
@@ -265,7 +282,7 @@ void ChooseEntry(int position) {
     RecorderSound& s = CurrentRecorderSound();
     if (!GetStackResFile() && s.source == kSourceInUse)
         return;
-    ClearRecorderSoundData();
+    DropSoundData();
     if (s.source == kSourceDisk && s.isFile) {
         ImportFileSound();
         return;
@@ -442,11 +459,9 @@ void StartingSound() {
         selection = 0;
         fromPending = true;
     }
-    if (selection < 0) {
-        if (s.source != kSourceInUse)
-            UseSamplesStack(s.source);  // the samples, or the stack last chosen on disk
-        else
-            CloseSamplesStacks();
+    if (selection < 0 && s.source != kSourceInUse && !UseSource(s.source)) {
+        s.source = kSourceSamples;  // the disk stack is gone
+        UseSource(s.source);
     }
     if (s.source == kSourceInUse)
         CloseSamplesStacks();
@@ -589,7 +604,7 @@ bool StoreToFile() {
         CopyFileSpec(kSlotScratch, kSlotMediaFolder2);  // remembered for the next choice
     }
     s.isFile = written ? 1 : 0;
-    ClearRecorderSoundData();
+    DropSoundData();
     return true;
 }
 

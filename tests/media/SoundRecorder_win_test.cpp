@@ -14,10 +14,13 @@
 
 #include "StackBuilder.h"
 #include "actions/ActionBlock.h"
+#include "actions/NbaChooser.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
+#include "media/MediaManagerState.h"
+#include "media/elements/QTElements.h"
 #include "media/SoundRecorder.h"
 #include "media/sounds/SoundResources.h"
 #include "quicktime/QuickTime.h"
@@ -353,6 +356,97 @@ TEST_F(SoundRecorderTest, OkStoresByNameAndCancelLeavesTheValuesAndAnEarlierRequ
     RecordThen(third, 0, 200, [](DialogView& deck) { deck.Press(IDCANCEL); });
     EXPECT_EQ(Run(third, &choice, &request), 0);
     EXPECT_EQ(request.data, 0);
+}
+
+// The data handles of the sounds that play (each holds its own locked while it plays).
+std::vector<Handle> PlayingSoundData() {
+    std::vector<Handle> data;
+    if (MediaManager* m = TheMediaManager())
+        ForEachPointerNode(m->sounds, [&](PointerNode* node) { data.push_back(static_cast<QTSoundElement*>(node->data)->source); });
+    return data;
+}
+
+// The stack last chosen from "Disk Library..." opens again with the deck, its first sound chosen;
+// once it is gone, the samples are listed under their own radio. Picking another entry while a
+// sound plays stops it before its data is freed; a cleared sound is picked again from that stack.
+TEST(SoundRecorderSources, ARememberedDiskStackOpensAgainAndPickingAnEntryStopsThePlayingSoundFirst) {
+    sb::Stack stack;
+    stack.cardWidth = 200;
+    stack.cardHeight = 150;
+    stack.cards.push_back(sb::PlainCard(1));
+    stack.resources.push_back({"Snd ", 400, "Purr", 0, 0, StoredSnd(Square(300, 20))});
+    SamplesStackBeside samples({sb::Resource{"Snd ", 9001, "Meow", 0, 0, StoredSnd(Square(200, 30))}});
+    browsertest::ServerFolder server;
+    const std::vector<uint8_t> howl = StoredSnd(Square(22050, 50)), yowl = StoredSnd(Square(11025, 20));
+    sb::Stack disk;
+    disk.cards.push_back(sb::PlainCard(1));
+    disk.resources = {{"Snd ", 500, "Howl", 0, 0, howl}, {"Snd ", 501, "Yowl", 0, 0, yowl}};
+    const std::vector<uint8_t> diskBytes = sb::BuildStack(disk).bytes;
+    const std::string diskPath = server.Put("howls.stk", std::string(diskBytes.begin(), diskBytes.end()));
+    LinkedPluginPage page;
+    const QtLibraryOps savedOps = GetQtLibraryOps();
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "sources-" + std::to_string(GetCurrentProcessId()) + ".stk", &page,
+                                   [] { SetQtLibraryOps(LinkedStandInOps()); }));
+    const std::string sink = server.Name("sources-sink.wav");
+    SetStandInSoundSink(sink);
+    // What an earlier run left: the disk source, and the stack it chose.
+    CurrentRecorderSound().source = kSourceDisk;
+    SetFileSpecFromPath(kSlotMediaFolder2, diskPath.c_str());
+    AudioDeckChoice choice{0, 0, 0, 255};
+    DialogDriver driver(15000);
+    Handle played = 0;
+    driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& deck) {
+        EXPECT_TRUE(deck.IsChecked(59)) << "the disk source";
+        ASSERT_EQ(deck.ListCount(51), 2);
+        EXPECT_EQ(deck.ListItem(51, 1), "Yowl");
+        EXPECT_EQ(deck.ListSelection(51), 0);
+        EXPECT_EQ(deck.Text(56), "Howl");
+        EXPECT_EQ(HandleToBytes(CurrentRecorderSound().data), howl);
+        played = CurrentRecorderSound().data;
+        ClickDeckZone(deck, 2);
+        driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& playing) {
+            ASSERT_EQ(PlayingSoundData(), std::vector<Handle>{played}) << "Play plays the chosen sound";
+            EXPECT_EQ(GetHandleLockCount(played), 1);
+            playing.SetListSelection(51, 1);
+            EXPECT_EQ(PlayingSoundData(), std::vector<Handle>{}) << "stopped before its data was freed";
+            EXPECT_EQ(HandleToBytes(CurrentRecorderSound().data), yowl);
+            ClickDeckZone(playing, 2);
+            driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& again) {
+                const std::vector<uint8_t> file = ReadAll(sink);
+                SoundFileInfo heard;
+                ASSERT_EQ(ReadWaveFile(file, &heard), SoundRefusal::None);
+                EXPECT_EQ(heard.data.size(), 11025u) << "the entry picked plays";
+                ClickDeckZone(again, 3);
+                driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& cleared) {
+                    EXPECT_EQ(PlayingSoundData(), std::vector<Handle>{});
+                    EXPECT_FALSE(cleared.IsEnabled(IDOK));
+                    cleared.SetListSelection(51, 0);
+                    EXPECT_EQ(HandleToBytes(CurrentRecorderSound().data), howl) << "read from the disk stack again";
+                    cleared.Press(IDCANCEL);
+                });
+            });
+        });
+    });
+    EXPECT_EQ(driver.Run([&] { return RunAudioDeckDialog(page.embed, &choice); }), 0);
+    EXPECT_TRUE(driver.AllAnswered());
+
+    // The disk stack gone: the samples, under their radio.
+    DeleteFileA(diskPath.c_str());
+    CurrentRecorderSound().source = kSourceDisk;
+    DialogDriver gone(15000);
+    gone.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) {
+        EXPECT_TRUE(deck.IsChecked(57)) << "the samples";
+        EXPECT_FALSE(deck.IsChecked(59));
+        EXPECT_EQ(deck.ListItem(51, 0), "Meow");
+        EXPECT_EQ(deck.Text(56), "Meow");
+        deck.Press(IDCANCEL);
+    });
+    EXPECT_EQ(gone.Run([&] { return RunAudioDeckDialog(page.embed, &choice); }), 0);
+    EXPECT_TRUE(gone.AllAnswered());
+    SetStandInSoundSink("");
+    CurrentRecorderSound().source = kSourceSamples;
+    CloseLinkedPlugin(&page);
+    SetQtLibraryOps(savedOps);
 }
 
 // A real click at a point of the dialog's client area, through the system's input.
