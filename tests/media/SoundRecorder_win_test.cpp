@@ -412,10 +412,7 @@ TEST(SoundRecorderSources, ARememberedDiskStackOpensAgainAndPickingAnEntryStopsT
             EXPECT_EQ(HandleToBytes(CurrentRecorderSound().data), yowl);
             ClickDeckZone(playing, 2);
             driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& again) {
-                const std::vector<uint8_t> file = ReadAll(sink);
-                SoundFileInfo heard;
-                ASSERT_EQ(ReadWaveFile(file, &heard), SoundRefusal::None);
-                EXPECT_EQ(heard.data.size(), 11025u) << "the entry picked plays";
+                EXPECT_EQ(WaveSamples(ReadAll(sink)).size(), 11025u) << "the entry picked plays";
                 ClickDeckZone(again, 3);
                 driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& cleared) {
                     EXPECT_EQ(PlayingSoundData(), std::vector<Handle>{});
@@ -470,23 +467,6 @@ POINT ZoneCentre(const DialogView& deck, int zone) {
     return {r.left + (r.right - r.left) * (2 * zone + 1) / 8, (r.top + r.bottom) / 2};
 }
 
-// 8-bit samples no two neighbours of which are alike, so that where each lands shows the order.
-std::vector<uint8_t> Pattern(size_t n) {
-    std::vector<uint8_t> samples(n);
-    for (size_t i = 0; i < n; ++i)
-        samples[i] = uint8_t(40 + (i * 37) % 177);
-    return samples;
-}
-
-// Where the samples first stray by more than slack from the input repeated from its start, as
-// the stand-in device feeds it; -1 when they never do.
-long FirstStray(const std::vector<uint8_t>& samples, const std::vector<uint8_t>& input, int slack) {
-    for (size_t i = 0; i < samples.size(); ++i)
-        if (std::abs(int(samples[i]) - int(input[i % input.size()])) > slack)
-            return long(i);
-    return -1;
-}
-
 std::string StackReportPath() {
     const char* build = std::getenv("LOOM_BUILD");
     char exe[MAX_PATH] = {};
@@ -526,7 +506,7 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
 
     // Real clicks on the deck: record, then any click stops, then Play. Full volume, so that
     // what plays is the input itself. Whatever the file slots name is not what plays.
-    const std::vector<uint8_t> input = Pattern(900);
+    const std::vector<uint8_t> input = OrderedSamples(900);
     StandInWaveIn device(input);
     browsertest::ServerFolder server;
     const std::string deckSink = server.Name("deck-sink.wav");
