@@ -122,8 +122,9 @@ bool UseSource(int source) {
     return true;
 }
 
+// Counted in the stack's own file; the source's stack stays open (opened again, missing samples
+// would repeat their alert at each recording).
 void ProposeName() {
-    CloseSamplesStacks();
     std::vector<std::string> names = InStackFile([] {
         std::vector<std::string> all;
         if (!GetStackResFile())
@@ -133,7 +134,6 @@ void ProposeName() {
             all.push_back(ResourceName(kSnd, GetIndResourceId(kSnd, i)));
         return all;
     });
-    UseSource(CurrentRecorderSound().source);
     SetName(NextNewSoundName(names));
     SetDlgItemTextA(g_deck.dialog, kName, CurrentRecorderSound().name);
     SendDlgItemMessageA(g_deck.dialog, kName, EM_SETSEL, 0, -1);
