@@ -738,7 +738,7 @@ int RunAudioDeckDialog(HWND window, AudioDeckChoice* choice) {
         if (g_pending.data != before.data)
             DisposeHandle(g_pending.data);
         g_pending = PendingHolds(before) ? before : ResRequest{};
-        ClearRecorderSoundData();
+        DropSoundData();  // a dialog destroyed with its page may have left it playing
         return 0;
     }
     choice->soundId = s.id;
