@@ -577,7 +577,8 @@ bool StoreToStack() {
     return true;
 }
 
-// OK's store into a file of its own: false when the save dialog was cancelled.
+// OK's store into a file of its own: false when the save dialog was cancelled, or when the file
+// could not be written (said so; the sound stays, to be stored elsewhere).
 bool StoreToFile() {
     RecorderSound& s = CurrentRecorderSound();
     char current[kFileSpecNameSize] = {};
@@ -595,15 +596,17 @@ bool StoreToFile() {
     bool written = false;
     if (s.type == kMidi) {
         written = MediaExportMidiFile(s.data, path) == 0;
-    } else if (Handle wave = ExportSoundToWave(s.data, nullptr, nullptr)) {
+    } else if (Handle wave = ExportSoundToWave(s.data, nullptr)) {
         written = WriteHandleToFile(wave, kSlotScratch, GetHandleSize(wave)) == 0;
         DisposeHandle(wave);
     }
-    if (written) {
-        CopyPathText(path, s.file, sizeof s.file);
-        CopyFileSpec(kSlotScratch, kSlotMediaFolder2);  // remembered for the next choice
+    if (!written) {
+        ShowErrorBox(ResText(kStringSoundFileFailed).c_str());
+        return false;
     }
-    s.isFile = written ? 1 : 0;
+    CopyPathText(path, s.file, sizeof s.file);
+    CopyFileSpec(kSlotScratch, kSlotMediaFolder2);  // remembered for the next choice
+    s.isFile = 1;
     DropSoundData();
     return true;
 }
@@ -622,8 +625,10 @@ void Close(int id) {
             s.flags |= kFlagBackground;
         else
             s.flags &= uint16_t(~kFlagBackground);
-        if (!(where == 1 ? StoreToFile() : StoreToStack()))
+        if (!(where == 1 ? StoreToFile() : StoreToStack())) {
+            UseSource(s.source);  // the dialog stays, its list over its source's stack
             return;
+        }
     }
     DisposeHandleAndClear(&s.data);  // the id goes back to the caller
     EndDialog(dialog, id == IDOK);

@@ -22,7 +22,6 @@ namespace {
 constexpr uint32_t kStringNotSupportedTitle = 4154;
 constexpr uint32_t kStringNotSupported = 4155;
 constexpr uint32_t kStringCannotAscend = 4156;
-constexpr uint32_t kStringOpenFileFailed = 4136;
 constexpr uint32_t kStringRiffFailed = 4146;
 constexpr uint32_t kStringFmtFailed = 4147;
 constexpr uint32_t kStringAscendFailed = 4148;
@@ -143,7 +142,7 @@ bool StartRecording(HWND dialog, int quality) {
     g_rec.dialog = dialog;
     g_rec.quality = quality;
     if (!MakeTempFileName("LMS", g_rec.path, sizeof g_rec.path))
-        return Fail(kStringOpenFileFailed);
+        return Fail(kStringSoundFileFailed);
 
     WAVEINCAPSA caps{};
     if (ops.getDevCaps(WAVE_MAPPER, &caps, sizeof caps) != MMSYSERR_NOERROR || !(caps.dwFormats & WAVE_FORMAT_1M08)) {
@@ -156,7 +155,7 @@ bool StartRecording(HWND dialog, int quality) {
 
     g_rec.file = mmioOpenA(g_rec.path, nullptr, MMIO_CREATE | MMIO_WRITE);
     if (!g_rec.file)
-        return Fail(kStringOpenFileFailed);
+        return Fail(kStringSoundFileFailed);
     g_rec.riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
     if (mmioCreateChunk(g_rec.file, &g_rec.riff, MMIO_CREATERIFF) != MMSYSERR_NOERROR)
         return Fail(kStringRiffFailed);

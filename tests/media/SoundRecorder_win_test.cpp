@@ -15,8 +15,10 @@
 #include "StackBuilder.h"
 #include "actions/ActionBlock.h"
 #include "actions/NbaChooser.h"
+#include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
+#include "core/system/PreferenceFlags.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
 #include "media/MediaManagerState.h"
@@ -277,6 +279,61 @@ TEST_F(SoundRecorderTest, AFileSoundOpensWithItsSourceCheckedAndItsNameChosen) {
     EXPECT_EQ(Run(driver, &choice), 1);
     EXPECT_EQ(choice.isFile, 1);
     DeleteFileA(path.c_str());
+}
+
+// What the disk does when the sound is written: writes fail while this is set.
+bool g_writesFail = false;
+int32_t WriteUnlessFailing(FileRef file, const void* bytes, uint32_t count) {
+    return g_writesFail ? -1 : SystemFileSystem()->write(file, bytes, count);
+}
+
+// Stored in a file of its own, a recording the disk refuses is said so and kept, the dialog
+// open; another try writes a WAV of the recorded samples, which the action then names.
+TEST_F(SoundRecorderTest, ARecordingStoredInAFileTheDiskRefusesIsKeptForAnotherTry) {
+    constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152;
+    const std::vector<uint8_t> input = OrderedSamples(700);
+    StandInWaveIn device(input);
+    browsertest::ServerFolder folder;
+    const std::string refused = folder.Name("refused.wav"), kept = folder.Name("kept.wav");
+    FileSystemOps failing = *SystemFileSystem();
+    failing.write = WriteUnlessFailing;
+    const FileSystemOps* before = &ActiveFileSystem();
+    SetFileSystem(&failing);
+    SetAdvancedUser(true);
+    DialogDriver driver(15000);
+    const auto nameFile = [&driver, kFileNameCombo, kFileNameEdit](const std::string& path) {
+        driver.Expect(DialogMatch::Caption("Please name this Sound"), [=](DialogView& box) {
+            box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, path);
+            box.Press(IDOK);
+        });
+    };
+    RecordThen(driver, 0, 300, [&](DialogView& deck) {
+        deck.SetListSelection(52, 1);
+        deck.SetText(56, "Bark");
+        g_writesFail = true;
+        deck.Press(IDOK);
+        nameFile(refused);
+        driver.Expect(DialogMatch::Caption("Pageloom Error"), [&](DialogView& box) {
+            EXPECT_EQ(box.MessageBoxText(), "Failed to open sound file");
+            g_writesFail = false;
+            box.Press(IDOK);
+        });
+        WhenDeckEnabled(driver, [&](DialogView& again) {
+            EXPECT_TRUE(again.IsEnabled(IDOK)) << "the recording is still the sound";
+            again.Press(IDOK);
+            nameFile(kept);
+        });
+    });
+    AudioDeckChoice choice;
+    EXPECT_EQ(Run(driver, &choice), 1);
+    SetAdvancedUser(false);
+    SetFileSystem(before);
+    EXPECT_EQ(choice.isFile, 1);
+    EXPECT_EQ(choice.soundId, 0);
+    EXPECT_STREQ(choice.file, kept.c_str());
+    const std::vector<uint8_t> written = WaveSamples(ReadAll(kept));
+    EXPECT_GT(written.size(), 1000u);
+    EXPECT_EQ(FirstStray(written, input, 0), -1) << "the recorded samples, in order";
 }
 
 TEST_F(SoundRecorderTest, OkStoresByNameAndCancelLeavesTheValuesAndAnEarlierRequest) {
