@@ -4,6 +4,7 @@
 // while the other is written; each returned header's own byte count is what gets written.
 #include "media/SoundRecorder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/files/FileLayer.h"
@@ -210,7 +211,8 @@ bool RecorderBufferDone(HWND, WAVEHDR* header) {
     const WaveInOps& ops = GetWaveInOps();
     ops.unprepareHeader(g_rec.device, header, sizeof(WAVEHDR));
     --g_rec.queued;
-    const DWORD recorded = header->dwBytesRecorded;
+    // Never past the buffer, whatever count the driver reports.
+    const DWORD recorded = std::min<DWORD>(header->dwBytesRecorded, kRecorderBufferBytes);
     // A short write (a full disk) still leaves a valid file once the chunks are closed.
     if (g_rec.file && recorded > 0)
         mmioWrite(g_rec.file, header->lpData, LONG(recorded));
