@@ -49,6 +49,8 @@ struct Deck {
     int width = 0;   // half the bitmap: the picture, then its mask
     int height = 0;
     AudioDeckChoice* choice = nullptr;
+    HWND focusBefore = nullptr;  // the control that had the keys before a recording
+    bool holdsKeys = false;      // the dialog itself has the keys while it records
 };
 
 Deck g_deck;
@@ -333,6 +335,13 @@ void ChooseSource(int newSource) {
     UpdateOk();
 }
 
+void GiveBackFocus() {
+    g_deck.holdsKeys = false;
+    if (g_deck.focusBefore && IsChild(g_deck.dialog, g_deck.focusBefore))
+        SetFocus(g_deck.focusBefore);
+    g_deck.focusBefore = nullptr;
+}
+
 void Record() {
     StopAllSounds(1);
     ClearSound(false);
@@ -345,7 +354,14 @@ void Record() {
         DrawRecordingBox(dc, 0, 0);
         ReleaseDC(deck, dc);
     }
-    StartRecording(g_deck.dialog, quality);
+    // The dialog takes the keys while it records, so that a key stops the recording rather
+    // than typing into the name; taken first, as the control's losing them is a command,
+    // which would stop it.
+    g_deck.focusBefore = GetFocus();
+    g_deck.holdsKeys = true;
+    SetFocus(g_deck.dialog);
+    if (!StartRecording(g_deck.dialog, quality))
+        GiveBackFocus();
     RedrawDeck();
 }
 
@@ -678,6 +694,8 @@ INT_PTR CALLBACK DeckProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             return TRUE;
         }
         return FALSE;
+    case WM_SETFOCUS:
+        return g_deck.holdsKeys;  // the keys stay with the dialog, not its last control
     case WM_KEYDOWN:
         if (IsRecording()) {
             KillTimer(dialog, kRecorderMeterTimer);
@@ -707,6 +725,7 @@ INT_PTR CALLBACK DeckProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         if (RecorderBufferDone(dialog, reinterpret_cast<WAVEHDR*>(lParam))) {
             DrawMeter(0);
             UpdateOk();
+            GiveBackFocus();
         }
         return TRUE;
     case WM_DESTROY:

@@ -101,10 +101,11 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
                "--dialog", transitions + "50|choose:Dissolve" + At(4100),
                "--dialog", transitions + "Try it|press" + At(4300), "--dialog", transitions + "Try it|press" + At(5300),
                "--dialog", transitions + "Try it|press" + At(6300), "--dialog", transitions + "OK|press" + At(7300),
-               // The deck: record (its left quarter), any click stops, Play (its third quarter).
+               // The deck: record (its left quarter), a key stops, Play (its third quarter), and
+               // OK keeps the recording under the name the deck proposed.
                "--dialog", "Actions|Play a sound...|check" + At(7800), "--dialog", deck + "50|click:25,40" + At(8400),
-               "--dialog", deck + "50|click:25,40" + At(9100), "--dialog", deck + "50|click:125,40" + At(9600),
-               "--dialog", deck + "56|type:Howl" + At(9900), "--dialog", deck + "OK|press" + At(10100),
+               "--key", "a" + At(9100), "--dialog", deck + "50|click:125,40" + At(9600),
+               "--dialog", deck + "OK|press" + At(10100),
                "--dialog", "Actions|Automatic timer...|check" + At(10600),
                "--dialog", timer + "Activate button after card is shown|check" + At(11100),
                "--dialog", timer + "1002|type:4" + At(11300), "--dialog", timer + "OK|press" + At(11500),
@@ -135,7 +136,7 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
     const std::string json = site.Report(copy);
     EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[1,4136],\"chunks\":[83]"), std::string::npos) << json;
     EXPECT_NE(json.find("{\"card\":1,\"button\":1,\"destination\":2,\"transition\":14,"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"name\":\"Howl\""), std::string::npos) << "the recording stored under its name " << json;
+    EXPECT_NE(json.find("\"name\":\"NewSnd0"), std::string::npos) << "the key stopped the recording, typing nothing " << json;
 
     // Opened again: a click plays the sound and moves; back on the first card, the timer moves
     // again after its delay. Then a second edit of the button changes its place and drops its
