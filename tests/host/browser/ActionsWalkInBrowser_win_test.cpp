@@ -1,8 +1,8 @@
 // Actions given to objects through their dialogs in the real plug-in in the test browser, by
 // right clicks, keys and the dialogs' controls, then saved, opened again and clicked: a button
 // that moves to another card with a transition tried three times and kept, plays a sound
-// recorded on the deck and fires on a timer; a cancelled second edit that leaves the saved stack as it was; a graphic
-// and a text object that move to the card walked to.
+// recorded on the deck and fires on a timer; a cancelled second edit that leaves the saved
+// stack as it was; a graphic and a text object that move to the card walked to.
 #include <windows.h>
 
 #include <gtest/gtest.h>
