@@ -17,6 +17,9 @@ int RunNbaChooser(HWND parent, Handle* data, uint16_t* nbaId);
 // closes both and makes the open stack's file current, 2 closes the samples stack only.
 void UseSamplesStack(int mode);
 void CloseSamplesStacks();
+// The disk stack made current, opened again from the file in the slot when it is not open (a
+// sound file is no stack); the samples stack closed. False when there is no such stack.
+bool UseDiskStack(int slot);
 
 // Sources of a three-way source choice: the samples, the stack in use, a file on disk.
 enum MediaSource : int { kSourceSamples = 0, kSourceInUse = 1, kSourceDisk = 2 };

@@ -51,6 +51,13 @@ void CloseRef(int32_t* ref) {
     *ref = 0;
 }
 
+// The stack file in the slot opened for its resources; 0 when it does not open.
+int32_t OpenDiskStack(int slot) {
+    const FileSpec* chosen = GetFileSpec(slot);
+    const uint32_t base = chosen ? GetStackResourceBase(slot) : 0;
+    return base ? OpenResFileAt(chosen, base) : 0;
+}
+
 void UseStackFile() {
     if (GetStackResFile())
         UseResFile(GetStackResFile());
@@ -408,6 +415,20 @@ void UseSamplesStack(int mode) {
     }
 }
 
+bool UseDiskStack(int slot) {
+    if (!g_diskRef) {
+        const FileSpec* chosen = GetFileSpec(slot);
+        if (!chosen || IsSoundFileType(std::string(NameOf(*chosen))))
+            return false;
+        g_diskRef = OpenDiskStack(slot);
+        if (!g_diskRef)
+            return false;
+    }
+    CloseRef(&g_samplesRef);
+    UseResFile(g_diskRef);
+    return true;
+}
+
 void CloseSamplesStacks() {
     CloseRef(&g_samplesRef);
     CloseRef(&g_diskRef);
@@ -424,8 +445,7 @@ bool SetMediaSourceRadio(int* source, int newSource, int firstRadio, const FileR
             const std::string name = chosen ? std::string(NameOf(*chosen)) : std::string();
             const bool unopened = IsSoundFileType(name) || ((flags & kSourceAcceptModules) && IsSafeNbaFileName(name));
             if (!unopened) {
-                const uint32_t base = GetStackResourceBase(request.slot);
-                const int32_t ref = base ? OpenResFileAt(chosen, base) : 0;
+                const int32_t ref = OpenDiskStack(request.slot);
                 ok = ref != 0;
                 if (ok) {
                     CloseRef(&g_diskRef);

@@ -49,6 +49,8 @@ struct Deck {
     int width = 0;   // half the bitmap: the picture, then its mask
     int height = 0;
     AudioDeckChoice* choice = nullptr;
+    HWND focusBefore = nullptr;  // the control that had the keys before a recording
+    bool holdsKeys = false;      // the dialog itself has the keys while it records
 };
 
 Deck g_deck;
@@ -105,8 +107,26 @@ auto InStackFile(F f) {
     return result;
 }
 
+// The sound element of the deck's Play locks the data it plays until it is stopped: whatever
+// frees or replaces the data stops the sounds first.
+void DropSoundData() {
+    if (CurrentRecorderSound().data)
+        StopAllSounds(1);
+    ClearRecorderSoundData();
+}
+
+// Makes the source's file current: the samples stack, or the stack last chosen on disk, opened
+// again from where it was found; false when that stack does not open.
+bool UseSource(int source) {
+    if (source == kSourceDisk)
+        return UseDiskStack(kSlotMediaFolder2);
+    UseSamplesStack(source);
+    return true;
+}
+
+// Counted in the stack's own file; the source's stack stays open (opened again, missing samples
+// would repeat their alert at each recording).
 void ProposeName() {
-    CloseSamplesStacks();
     std::vector<std::string> names = InStackFile([] {
         std::vector<std::string> all;
         if (!GetStackResFile())
@@ -116,7 +136,6 @@ void ProposeName() {
             all.push_back(ResourceName(kSnd, GetIndResourceId(kSnd, i)));
         return all;
     });
-    UseSamplesStack(CurrentRecorderSound().source);
     SetName(NextNewSoundName(names));
     SetDlgItemTextA(g_deck.dialog, kName, CurrentRecorderSound().name);
     SendDlgItemMessageA(g_deck.dialog, kName, EM_SETSEL, 0, -1);
@@ -127,7 +146,7 @@ void ProposeName() {
 void ClearSound(bool all) {
     RecorderSound& s = CurrentRecorderSound();
     const bool nameShown = ItemText(g_deck.dialog, kName) == s.name;
-    ClearRecorderSoundData();
+    DropSoundData();
     s.isFile = 0;
     if (all || nameShown)
         ProposeName();
@@ -240,7 +259,7 @@ void FillList() {
 // The recorder's sound file imported as the current sound (its type from its extension).
 bool ImportFileSound() {
     RecorderSound& s = CurrentRecorderSound();
-    ClearRecorderSoundData();
+    DropSoundData();
     char name[kFileSpecNameSize] = {};
     GetPathFileName(s.file, name, sizeof name);
     const std::string lower = [&] {
@@ -265,7 +284,7 @@ void ChooseEntry(int position) {
     RecorderSound& s = CurrentRecorderSound();
     if (!GetStackResFile() && s.source == kSourceInUse)
         return;
-    ClearRecorderSoundData();
+    DropSoundData();
     if (s.source == kSourceDisk && s.isFile) {
         ImportFileSound();
         return;
@@ -316,6 +335,13 @@ void ChooseSource(int newSource) {
     UpdateOk();
 }
 
+void GiveBackFocus() {
+    g_deck.holdsKeys = false;
+    if (g_deck.focusBefore && IsChild(g_deck.dialog, g_deck.focusBefore))
+        SetFocus(g_deck.focusBefore);
+    g_deck.focusBefore = nullptr;
+}
+
 void Record() {
     StopAllSounds(1);
     ClearSound(false);
@@ -328,7 +354,14 @@ void Record() {
         DrawRecordingBox(dc, 0, 0);
         ReleaseDC(deck, dc);
     }
-    StartRecording(g_deck.dialog, quality);
+    // The dialog takes the keys while it records, so that a key stops the recording rather
+    // than typing into the name; taken first, as the control's losing them is a command,
+    // which would stop it.
+    g_deck.focusBefore = GetFocus();
+    g_deck.holdsKeys = true;
+    SetFocus(g_deck.dialog);
+    if (!StartRecording(g_deck.dialog, quality))
+        GiveBackFocus();
     RedrawDeck();
 }
 
@@ -442,11 +475,9 @@ void StartingSound() {
         selection = 0;
         fromPending = true;
     }
-    if (selection < 0) {
-        if (s.source != kSourceInUse)
-            UseSamplesStack(s.source);  // the samples, or the stack last chosen on disk
-        else
-            CloseSamplesStacks();
+    if (selection < 0 && s.source != kSourceInUse && !UseSource(s.source)) {
+        s.source = kSourceSamples;  // the disk stack is gone
+        UseSource(s.source);
     }
     if (s.source == kSourceInUse)
         CloseSamplesStacks();
@@ -562,7 +593,8 @@ bool StoreToStack() {
     return true;
 }
 
-// OK's store into a file of its own: false when the save dialog was cancelled.
+// OK's store into a file of its own: false when the save dialog was cancelled, or when the file
+// could not be written (said so; the sound stays, to be stored elsewhere).
 bool StoreToFile() {
     RecorderSound& s = CurrentRecorderSound();
     char current[kFileSpecNameSize] = {};
@@ -580,16 +612,18 @@ bool StoreToFile() {
     bool written = false;
     if (s.type == kMidi) {
         written = MediaExportMidiFile(s.data, path) == 0;
-    } else if (Handle wave = ExportSoundToWave(s.data, nullptr, nullptr)) {
+    } else if (Handle wave = ExportSoundToWave(s.data, nullptr)) {
         written = WriteHandleToFile(wave, kSlotScratch, GetHandleSize(wave)) == 0;
         DisposeHandle(wave);
     }
-    if (written) {
-        CopyPathText(path, s.file, sizeof s.file);
-        CopyFileSpec(kSlotScratch, kSlotMediaFolder2);  // remembered for the next choice
+    if (!written) {
+        ShowErrorBox(ResText(kStringSoundFileFailed).c_str());
+        return false;
     }
-    s.isFile = written ? 1 : 0;
-    ClearRecorderSoundData();
+    CopyPathText(path, s.file, sizeof s.file);
+    CopyFileSpec(kSlotScratch, kSlotMediaFolder2);  // remembered for the next choice
+    s.isFile = 1;
+    DropSoundData();
     return true;
 }
 
@@ -607,8 +641,10 @@ void Close(int id) {
             s.flags |= kFlagBackground;
         else
             s.flags &= uint16_t(~kFlagBackground);
-        if (!(where == 1 ? StoreToFile() : StoreToStack()))
+        if (!(where == 1 ? StoreToFile() : StoreToStack())) {
+            UseSource(s.source);  // the dialog stays, its list over its source's stack
             return;
+        }
     }
     DisposeHandleAndClear(&s.data);  // the id goes back to the caller
     EndDialog(dialog, id == IDOK);
@@ -658,6 +694,8 @@ INT_PTR CALLBACK DeckProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             return TRUE;
         }
         return FALSE;
+    case WM_SETFOCUS:
+        return g_deck.holdsKeys;  // the keys stay with the dialog, not its last control
     case WM_KEYDOWN:
         if (IsRecording()) {
             KillTimer(dialog, kRecorderMeterTimer);
@@ -687,6 +725,7 @@ INT_PTR CALLBACK DeckProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         if (RecorderBufferDone(dialog, reinterpret_cast<WAVEHDR*>(lParam))) {
             DrawMeter(0);
             UpdateOk();
+            GiveBackFocus();
         }
         return TRUE;
     case WM_DESTROY:
@@ -723,7 +762,7 @@ int RunAudioDeckDialog(HWND window, AudioDeckChoice* choice) {
         if (g_pending.data != before.data)
             DisposeHandle(g_pending.data);
         g_pending = PendingHolds(before) ? before : ResRequest{};
-        ClearRecorderSoundData();
+        DropSoundData();  // a dialog destroyed with its page may have left it playing
         return 0;
     }
     choice->soundId = s.id;

@@ -17,6 +17,7 @@ inline constexpr UINT kRecorderMeterPeriodMs = 100;
 inline constexpr uint32_t kRecorderBufferBytes = 100000;
 inline constexpr uint8_t kRecorderUnfilled = 255;  // the meter finds the recorded end by it
 inline constexpr int kRecorderNameChars = 31;
+inline constexpr uint32_t kStringSoundFileFailed = 4136;  // "Failed to open sound file", in the error box
 
 // The recorder's sound: what the dialog shows and OK stores. The sound fields outlive a run.
 struct RecorderSound {

@@ -4,6 +4,7 @@
 // while the other is written; each returned header's own byte count is what gets written.
 #include "media/SoundRecorder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/files/FileLayer.h"
@@ -22,7 +23,6 @@ namespace {
 constexpr uint32_t kStringNotSupportedTitle = 4154;
 constexpr uint32_t kStringNotSupported = 4155;
 constexpr uint32_t kStringCannotAscend = 4156;
-constexpr uint32_t kStringOpenFileFailed = 4136;
 constexpr uint32_t kStringRiffFailed = 4146;
 constexpr uint32_t kStringFmtFailed = 4147;
 constexpr uint32_t kStringAscendFailed = 4148;
@@ -143,7 +143,7 @@ bool StartRecording(HWND dialog, int quality) {
     g_rec.dialog = dialog;
     g_rec.quality = quality;
     if (!MakeTempFileName("LMS", g_rec.path, sizeof g_rec.path))
-        return Fail(kStringOpenFileFailed);
+        return Fail(kStringSoundFileFailed);
 
     WAVEINCAPSA caps{};
     if (ops.getDevCaps(WAVE_MAPPER, &caps, sizeof caps) != MMSYSERR_NOERROR || !(caps.dwFormats & WAVE_FORMAT_1M08)) {
@@ -156,7 +156,7 @@ bool StartRecording(HWND dialog, int quality) {
 
     g_rec.file = mmioOpenA(g_rec.path, nullptr, MMIO_CREATE | MMIO_WRITE);
     if (!g_rec.file)
-        return Fail(kStringOpenFileFailed);
+        return Fail(kStringSoundFileFailed);
     g_rec.riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
     if (mmioCreateChunk(g_rec.file, &g_rec.riff, MMIO_CREATERIFF) != MMSYSERR_NOERROR)
         return Fail(kStringRiffFailed);
@@ -211,7 +211,8 @@ bool RecorderBufferDone(HWND, WAVEHDR* header) {
     const WaveInOps& ops = GetWaveInOps();
     ops.unprepareHeader(g_rec.device, header, sizeof(WAVEHDR));
     --g_rec.queued;
-    const DWORD recorded = header->dwBytesRecorded;
+    // Never past the buffer, whatever count the driver reports.
+    const DWORD recorded = std::min<DWORD>(header->dwBytesRecorded, kRecorderBufferBytes);
     // A short write (a full disk) still leaves a valid file once the chunks are closed.
     if (g_rec.file && recorded > 0)
         mmioWrite(g_rec.file, header->lpData, LONG(recorded));

@@ -14,10 +14,15 @@
 
 #include "StackBuilder.h"
 #include "actions/ActionBlock.h"
+#include "actions/NbaChooser.h"
+#include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
+#include "core/system/PreferenceFlags.h"
 #include "media/MediaDialogs.h"
 #include "media/MediaManager.h"
+#include "media/MediaManagerState.h"
+#include "media/elements/QTElements.h"
 #include "media/SoundRecorder.h"
 #include "media/sounds/SoundResources.h"
 #include "quicktime/QuickTime.h"
@@ -276,6 +281,61 @@ TEST_F(SoundRecorderTest, AFileSoundOpensWithItsSourceCheckedAndItsNameChosen) {
     DeleteFileA(path.c_str());
 }
 
+// What the disk does when the sound is written: writes fail while this is set.
+bool g_writesFail = false;
+int32_t WriteUnlessFailing(FileRef file, const void* bytes, uint32_t count) {
+    return g_writesFail ? -1 : SystemFileSystem()->write(file, bytes, count);
+}
+
+// Stored in a file of its own, a recording the disk refuses is said so and kept, the dialog
+// open; another try writes a WAV of the recorded samples, which the action then names.
+TEST_F(SoundRecorderTest, ARecordingStoredInAFileTheDiskRefusesIsKeptForAnotherTry) {
+    constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152;
+    const std::vector<uint8_t> input = OrderedSamples(700);
+    StandInWaveIn device(input);
+    browsertest::ServerFolder folder;
+    const std::string refused = folder.Name("refused.wav"), kept = folder.Name("kept.wav");
+    FileSystemOps failing = *SystemFileSystem();
+    failing.write = WriteUnlessFailing;
+    const FileSystemOps* before = &ActiveFileSystem();
+    SetFileSystem(&failing);
+    SetAdvancedUser(true);
+    DialogDriver driver(15000);
+    const auto nameFile = [&driver, kFileNameCombo, kFileNameEdit](const std::string& path) {
+        driver.Expect(DialogMatch::Caption("Please name this Sound"), [=](DialogView& box) {
+            box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, path);
+            box.Press(IDOK);
+        });
+    };
+    RecordThen(driver, 0, 300, [&](DialogView& deck) {
+        deck.SetListSelection(52, 1);
+        deck.SetText(56, "Bark");
+        g_writesFail = true;
+        deck.Press(IDOK);
+        nameFile(refused);
+        driver.Expect(DialogMatch::Caption("Pageloom Error"), [&](DialogView& box) {
+            EXPECT_EQ(box.MessageBoxText(), "Failed to open sound file");
+            g_writesFail = false;
+            box.Press(IDOK);
+        });
+        WhenDeckEnabled(driver, [&](DialogView& again) {
+            EXPECT_TRUE(again.IsEnabled(IDOK)) << "the recording is still the sound";
+            again.Press(IDOK);
+            nameFile(kept);
+        });
+    });
+    AudioDeckChoice choice;
+    EXPECT_EQ(Run(driver, &choice), 1);
+    SetAdvancedUser(false);
+    SetFileSystem(before);
+    EXPECT_EQ(choice.isFile, 1);
+    EXPECT_EQ(choice.soundId, 0);
+    EXPECT_STREQ(choice.file, kept.c_str());
+    const std::vector<uint8_t> written = WaveSamples(ReadAll(kept));
+    EXPECT_GT(written.size(), 1000u);
+    EXPECT_EQ(FirstStray(written, input, 0), -1) << "the recorded samples, in order";
+}
+
 TEST_F(SoundRecorderTest, OkStoresByNameAndCancelLeavesTheValuesAndAnEarlierRequest) {
     StandInWaveIn device(std::vector<uint8_t>(700, 60));
     // An empty name is asked for and nothing is stored.
@@ -355,6 +415,94 @@ TEST_F(SoundRecorderTest, OkStoresByNameAndCancelLeavesTheValuesAndAnEarlierRequ
     EXPECT_EQ(request.data, 0);
 }
 
+// The data handles of the sounds that play (each holds its own locked while it plays).
+std::vector<Handle> PlayingSoundData() {
+    std::vector<Handle> data;
+    if (MediaManager* m = TheMediaManager())
+        ForEachPointerNode(m->sounds, [&](PointerNode* node) { data.push_back(static_cast<QTSoundElement*>(node->data)->source); });
+    return data;
+}
+
+// The stack last chosen from "Disk Library..." opens again with the deck, its first sound chosen;
+// once it is gone, the samples are listed under their own radio. Picking another entry while a
+// sound plays stops it before its data is freed; a cleared sound is picked again from that stack.
+TEST(SoundRecorderSources, ARememberedDiskStackOpensAgainAndPickingAnEntryStopsThePlayingSoundFirst) {
+    sb::Stack stack;
+    stack.cardWidth = 200;
+    stack.cardHeight = 150;
+    stack.cards.push_back(sb::PlainCard(1));
+    stack.resources.push_back({"Snd ", 400, "Purr", 0, 0, StoredSnd(Square(300, 20))});
+    SamplesStackBeside samples({sb::Resource{"Snd ", 9001, "Meow", 0, 0, StoredSnd(Square(200, 30))}});
+    browsertest::ServerFolder server;
+    const std::vector<uint8_t> howl = StoredSnd(Square(22050, 50)), yowl = StoredSnd(Square(11025, 20));
+    sb::Stack disk;
+    disk.cards.push_back(sb::PlainCard(1));
+    disk.resources = {{"Snd ", 500, "Howl", 0, 0, howl}, {"Snd ", 501, "Yowl", 0, 0, yowl}};
+    const std::vector<uint8_t> diskBytes = sb::BuildStack(disk).bytes;
+    const std::string diskPath = server.Put("howls.stk", std::string(diskBytes.begin(), diskBytes.end()));
+    LinkedPluginPage page;
+    const QtLibraryOps savedOps = GetQtLibraryOps();
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "sources-" + std::to_string(GetCurrentProcessId()) + ".stk", &page,
+                                   [] { SetQtLibraryOps(LinkedStandInOps()); }));
+    const std::string sink = server.Name("sources-sink.wav");
+    SetStandInSoundSink(sink);
+    // What an earlier run left: the disk source, and the stack it chose.
+    CurrentRecorderSound().source = kSourceDisk;
+    SetFileSpecFromPath(kSlotMediaFolder2, diskPath.c_str());
+    AudioDeckChoice choice{0, 0, 0, 255};
+    DialogDriver driver(15000);
+    Handle played = 0;
+    driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& deck) {
+        EXPECT_TRUE(deck.IsChecked(59)) << "the disk source";
+        ASSERT_EQ(deck.ListCount(51), 2);
+        EXPECT_EQ(deck.ListItem(51, 1), "Yowl");
+        EXPECT_EQ(deck.ListSelection(51), 0);
+        EXPECT_EQ(deck.Text(56), "Howl");
+        EXPECT_EQ(HandleToBytes(CurrentRecorderSound().data), howl);
+        played = CurrentRecorderSound().data;
+        ClickDeckZone(deck, 2);
+        driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& playing) {
+            ASSERT_EQ(PlayingSoundData(), std::vector<Handle>{played}) << "Play plays the chosen sound";
+            EXPECT_EQ(GetHandleLockCount(played), 1);
+            playing.SetListSelection(51, 1);
+            EXPECT_EQ(PlayingSoundData(), std::vector<Handle>{}) << "stopped before its data was freed";
+            EXPECT_EQ(HandleToBytes(CurrentRecorderSound().data), yowl);
+            ClickDeckZone(playing, 2);
+            driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& again) {
+                EXPECT_EQ(WaveSamples(ReadAll(sink)).size(), 11025u) << "the entry picked plays";
+                ClickDeckZone(again, 3);
+                driver.Expect(DialogMatch::Template("TAPE"), [&](DialogView& cleared) {
+                    EXPECT_EQ(PlayingSoundData(), std::vector<Handle>{});
+                    EXPECT_FALSE(cleared.IsEnabled(IDOK));
+                    cleared.SetListSelection(51, 0);
+                    EXPECT_EQ(HandleToBytes(CurrentRecorderSound().data), howl) << "read from the disk stack again";
+                    cleared.Press(IDCANCEL);
+                });
+            });
+        });
+    });
+    EXPECT_EQ(driver.Run([&] { return RunAudioDeckDialog(page.embed, &choice); }), 0);
+    EXPECT_TRUE(driver.AllAnswered());
+
+    // The disk stack gone: the samples, under their radio.
+    DeleteFileA(diskPath.c_str());
+    CurrentRecorderSound().source = kSourceDisk;
+    DialogDriver gone(15000);
+    gone.Expect(DialogMatch::Template("TAPE"), [](DialogView& deck) {
+        EXPECT_TRUE(deck.IsChecked(57)) << "the samples";
+        EXPECT_FALSE(deck.IsChecked(59));
+        EXPECT_EQ(deck.ListItem(51, 0), "Meow");
+        EXPECT_EQ(deck.Text(56), "Meow");
+        deck.Press(IDCANCEL);
+    });
+    EXPECT_EQ(gone.Run([&] { return RunAudioDeckDialog(page.embed, &choice); }), 0);
+    EXPECT_TRUE(gone.AllAnswered());
+    SetStandInSoundSink("");
+    CurrentRecorderSound().source = kSourceSamples;
+    CloseLinkedPlugin(&page);
+    SetQtLibraryOps(savedOps);
+}
+
 // A real click at a point of the dialog's client area, through the system's input.
 void RealClick(HWND dialog, POINT client) {
     ClientToScreen(dialog, &client);
@@ -374,23 +522,6 @@ void RealClick(HWND dialog, POINT client) {
 POINT ZoneCentre(const DialogView& deck, int zone) {
     const RECT r = deck.ControlRect(50);
     return {r.left + (r.right - r.left) * (2 * zone + 1) / 8, (r.top + r.bottom) / 2};
-}
-
-// 8-bit samples no two neighbours of which are alike, so that where each lands shows the order.
-std::vector<uint8_t> Pattern(size_t n) {
-    std::vector<uint8_t> samples(n);
-    for (size_t i = 0; i < n; ++i)
-        samples[i] = uint8_t(40 + (i * 37) % 177);
-    return samples;
-}
-
-// Where the samples first stray by more than slack from the input repeated from its start, as
-// the stand-in device feeds it; -1 when they never do.
-long FirstStray(const std::vector<uint8_t>& samples, const std::vector<uint8_t>& input, int slack) {
-    for (size_t i = 0; i < samples.size(); ++i)
-        if (std::abs(int(samples[i]) - int(input[i % input.size()])) > slack)
-            return long(i);
-    return -1;
 }
 
 std::string StackReportPath() {
@@ -432,7 +563,7 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
 
     // Real clicks on the deck: record, then any click stops, then Play. Full volume, so that
     // what plays is the input itself. Whatever the file slots name is not what plays.
-    const std::vector<uint8_t> input = Pattern(900);
+    const std::vector<uint8_t> input = OrderedSamples(900);
     StandInWaveIn device(input);
     browsertest::ServerFolder server;
     const std::string deckSink = server.Name("deck-sink.wav");

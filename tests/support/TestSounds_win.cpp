@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -65,6 +66,29 @@ double SinkAmplitude(const Bytes& wav) {
         sum += bits == 8 ? std::abs(int(wav[i]) - 128) : std::abs(int(int16_t(wav[i] | wav[i + 1] << 8))) / 256.0;
     }
     return n ? sum / double(n) : -1;
+}
+
+Bytes WaveSamples(const Bytes& wav) {
+    SoundFileInfo info;
+    if (ReadWaveFile(wav, &info) != SoundRefusal::None)
+        return {};
+    return Bytes(info.data.begin(), info.data.end());
+}
+
+Bytes OrderedSamples(size_t n) {
+    Bytes samples(n);
+    for (size_t i = 0; i < n; ++i)
+        samples[i] = uint8_t(40 + (i * 37) % 177);
+    return samples;
+}
+
+long FirstStray(const Bytes& samples, const Bytes& input, int slack, int volume) {
+    for (size_t i = 0; i < samples.size() && !input.empty(); ++i) {
+        const int wanted = 128 + (int(input[i % input.size()]) - 128) * std::min(volume, 0x100) / 0x100;
+        if (std::abs(int(samples[i]) - wanted) > slack)
+            return long(i);
+    }
+    return -1;
 }
 
 int CountTemporaryMidFiles() {

@@ -20,6 +20,14 @@ std::vector<uint8_t> ReadAll(const std::string& path);
 // The mean distance of the sink's 8-bit samples from silence (16-bit samples: scaled to 8);
 // -1 when the sink holds no samples.
 double SinkAmplitude(const std::vector<uint8_t>& wav);
+// The samples of a sink's (or any) WAV file; empty when it holds none.
+std::vector<uint8_t> WaveSamples(const std::vector<uint8_t>& wav);
+// 8-bit samples no two neighbours of which are alike, so that where each lands shows the order.
+std::vector<uint8_t> OrderedSamples(size_t n);
+// Where 8-bit samples first stray by more than slack from the input repeated from its start, as
+// our stand-in wave input feeds it, each at the volume (8.8) the stand-in's sink plays at; -1
+// when they never do.
+long FirstStray(const std::vector<uint8_t>& samples, const std::vector<uint8_t>& input, int slack, int volume = 0x100);
 // The "MID" temporary movie files in the temporary folder (a MIDI import leaves none behind).
 int CountTemporaryMidFiles();
 

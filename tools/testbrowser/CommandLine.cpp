@@ -73,7 +73,8 @@ bool ParseMouse(std::string_view text, BrowserOptions::MouseAction action, Brows
     return true;
 }
 
-// "TITLE|CONTROL|ACTION@MS"; the action is press, check, uncheck, type:TEXT or choose:TEXT.
+// "TITLE|CONTROL|ACTION@MS"; the action is press, check, uncheck, type:TEXT, choose:TEXT or
+// click:X,Y.
 bool ParseDialogAction(std::string_view text, BrowserOptions::TimedDialogAction& out) {
     using Verb = BrowserOptions::DialogVerb;
     std::string_view rest;
@@ -95,7 +96,10 @@ bool ParseDialogAction(std::string_view text, BrowserOptions::TimedDialogAction&
     else if (word == "uncheck") out.verb = Verb::Uncheck;
     else if (word == "type") out.verb = Verb::Type;
     else if (word == "choose") out.verb = Verb::Choose;
+    else if (word == "click") out.verb = Verb::Click;
     else return false;
+    if (out.verb == Verb::Click)
+        return ParsePoint(out.text, out.x, out.y) && out.x >= 0 && out.y >= 0;
     const bool takesText = out.verb == Verb::Type || out.verb == Verb::Choose;
     if (takesText != (colon != std::string_view::npos))
         return false;
@@ -241,11 +245,13 @@ const char* UsageText() {
            "                        from MS on, in the dialog titled TITLE (\"*\": the first\n"
            "                        dialog shown) the control of that id or text (a label's text\n"
            "                        names the control after it): press, check, uncheck,\n"
-           "                        type:TEXT (its text replaced) or choose:TEXT (an item of a\n"
-           "                        list or combo box); a dialog not shown within 3 seconds, or\n"
-           "                        a control not in it, is logged and the run ends with exit\n"
-           "                        code 14 (repeatable; until it has acted, --close-dialogs and\n"
-           "                        --answer-alerts leave its dialog alone)\n"
+           "                        type:TEXT (its text replaced), choose:TEXT (an item of a\n"
+           "                        list or combo box) or click:X,Y (real input at that point of\n"
+           "                        the control, a picture a dialog draws itself); a dialog not\n"
+           "                        shown within 3 seconds, or a control not in it, is logged\n"
+           "                        and the run ends with exit code 14 (repeatable; until it\n"
+           "                        has acted, --close-dialogs and --answer-alerts leave its\n"
+           "                        dialog alone)\n"
            "  --save-copy PATH      once the page closed, copy the stack file the plug-in saved\n"
            "                        last (a web stack's copy in the download cache, a local\n"
            "                        file, a Save As target) to PATH; nothing saved or the copy\n"
@@ -355,7 +361,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
                 options.dialogActions.push_back(d);
             else if (value)
                 error = "bad value for --dialog: " + *value + " (TITLE|CONTROL|ACTION@MS, the action press, check, "
-                                                              "uncheck, type:TEXT or choose:TEXT)";
+                                                              "uncheck, type:TEXT, choose:TEXT or click:X,Y)";
         } else if (a == "--answer-alert") {
             const std::string* value = needValue(i);
             BrowserOptions::AlertAnswer answer{};

@@ -187,6 +187,8 @@ bool SuitsVerb(HWND control, BrowserOptions::DialogVerb verb) {
         return IsClass(control, "Edit") || IsClass(control, "ComboBox");
     case Verb::Choose:
         return IsClass(control, "ListBox") || IsClass(control, "ComboBox");
+    case Verb::Click:
+        return true;
     }
     return false;
 }
@@ -247,6 +249,15 @@ std::string Act(HWND dialog, HWND control, const BrowserOptions::TimedDialogActi
     case Verb::Press:
         PostMessageA(control, BM_CLICK, 0, 0);  // the button's own press and release
         return {};
+    case Verb::Click: {
+        // Real input, as a hand clicks: a picture the dialog draws takes it, or the dialog below.
+        BrowserOptions::TimedMouse click{};
+        click.action = BrowserOptions::MouseAction::Click;
+        click.x = a.x;
+        click.y = a.y;
+        SendMouseAction(control, click);
+        return {};
+    }
     case Verb::Check:
     case Verb::Uncheck: {
         const bool checked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;

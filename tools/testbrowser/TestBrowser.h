@@ -79,13 +79,14 @@ struct BrowserOptions {
     std::vector<TimedKeys> keys;
     // An action on a control of a dialog: TITLE|CONTROL|ACTION@MS. The title "*" takes the first
     // dialog shown; the control is an id or a text (a label's text names the control after it).
-    enum class DialogVerb { Press, Check, Uncheck, Type, Choose };
+    enum class DialogVerb { Press, Check, Uncheck, Type, Choose, Click };
     struct TimedDialogAction {
         std::string spec;  // as given, for the log
         std::string title;
         std::string control;
         DialogVerb verb = DialogVerb::Press;
         std::string text;  // what Type types, what Choose chooses
+        int x = 0, y = 0;  // where Click clicks, in the control's client coordinates
         int atMs = 0;
     };
     std::vector<TimedDialogAction> dialogActions;
