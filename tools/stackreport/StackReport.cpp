@@ -11,7 +11,10 @@
 // record, in card and object order, {card, button, length, loaded} and, as the record reader
 // reads it, kind (the film's picture kind), frames, pathPoints (null without a path) and
 // template, or reason when it refuses the record. Then "destinations": per button, in card and
-// object order, {card, button, destination, transition, speed}.
+// object order, {card, button, destination, transition, speed}. Then "video": per movie or
+// videodisc chunk of a button, {card, button, kind, rect [left, top, right, bottom], flags} and
+// for a movie its volume and file (the stored path's last name), for a videodisc its
+// start and end commands up to their first control character.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -170,6 +173,67 @@ std::string DescribeDestinations(const StackFileContents& contents) {
     return out + "]";
 }
 
+// A videodisc command as text: its bytes up to the first one below a space.
+std::string CommandText(std::span<const uint8_t> command) {
+    std::string text;
+    for (const uint8_t c : command) {
+        if (c < 0x20 || c > 0x7E)
+            break;
+        text += c == '"' || c == '\\' ? '.' : static_cast<char>(c);
+    }
+    return text;
+}
+
+// The "video" key: every button's movie and videodisc chunks as they are stored.
+std::string DescribeVideo(const StackFileContents& contents) {
+    std::string out = "\"video\":[";
+    bool first = true;
+    for (Handle card : contents.cards) {
+        HandleLock lock(card);
+        const std::span<const uint8_t> bytes = lock.bytes();
+        CardObjectWalk objects(bytes);
+        ObjectPlace object;
+        while (objects.Next(object)) {
+            if (object.kind != kObjectButton)
+                continue;
+            const std::span<const uint8_t> button = bytes.subspan(object.offset, object.length);
+            ButtonChunkWalk chunks(button);
+            ObjectPlace chunk;
+            while (chunks.Next(chunk)) {
+                if (chunk.kind != kTagMovie && chunk.kind != kTagVideodisc)
+                    continue;
+                const std::span<const uint8_t> c = button.subspan(chunk.offset, chunk.length);
+                const std::span<const uint8_t> payload = c.subspan(kChunkHeaderBytes);
+                out += first ? "{" : ",{";
+                first = false;
+                out += "\"card\":" + std::to_string(GetU16(bytes, kCardId)) + ",\"button\":" + std::to_string(object.id) +
+                       ",\"kind\":" + std::to_string(chunk.kind) + ",\"rect\":[";
+                for (int i = 0; i < 4; ++i)
+                    out += (i ? "," : "") + std::to_string(GetI16(c, kObjectRect + 2 * i));
+                if (chunk.kind == kTagMovie) {
+                    // The reference is a length-prefixed path, its folders separated by colons.
+                    const size_t length = payload.empty() ? 0 : std::min<size_t>(payload[0], payload.size() - 1);
+                    std::span<const uint8_t> path = payload.empty() ? payload : payload.subspan(1, length);
+                    for (size_t i = path.size(); i-- > 0;)
+                        if (path[i] == ':' || path[i] == '\\') {
+                            path = path.subspan(i + 1);
+                            break;
+                        }
+                    out += "],\"flags\":" + std::to_string(GetU32(c, kChunkValue)) +
+                           ",\"volume\":" + std::to_string(GetU16(c, kChunkOptionWord)) + ",\"file\":\"" +
+                           CommandText(path) + "\"}";
+                } else {
+                    out += "],\"flags\":" + std::to_string(GetU16(c, kChunkSoundFlags)) + ",\"start\":\"" +
+                           CommandText(payload.first(std::min<size_t>(payload.size(), 32))) + "\",\"end\":\"" +
+                           CommandText(payload.size() > 32 ? payload.subspan(32, std::min<size_t>(payload.size() - 32, 32))
+                                                           : std::span<const uint8_t>{}) + "\"}";
+                }
+            }
+        }
+    }
+    return out + "]";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -213,7 +277,8 @@ int main(int argc, char** argv) {
     // The record reader's keys go inside the reader's object, after its own.
     const size_t end = json.rfind('}');
     if (end != std::string::npos)
-        json.insert(end, "," + DescribeSprites(contents) + "," + DescribeDestinations(contents));
+        json.insert(end, "," + DescribeSprites(contents) + "," + DescribeDestinations(contents) + "," +
+                             DescribeVideo(contents));
     std::fwrite(json.data(), 1, json.size(), stdout);
     const bool bitmapsWritten = !bmpDir || WriteCardBitmaps(contents, bmpDir);
     DisposeStackFileContents(contents);
