@@ -14,7 +14,7 @@
 // object order, {card, button, destination, transition, speed}. Then "video": per movie or
 // videodisc chunk of a button, {card, button, kind, rect [left, top, right, bottom], flags} and
 // for a movie its volume and file (the stored path's last name), for a videodisc its
-// start and end commands up to their first control character.
+// start and end commands as text.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -173,9 +173,12 @@ std::string DescribeDestinations(const StackFileContents& contents) {
     return out + "]";
 }
 
-// A videodisc command as text: its bytes up to the first one below a space.
+// A videodisc command as text: its bytes, after a leading length byte, up to the first one
+// that is not printable.
 std::string CommandText(std::span<const uint8_t> command) {
     std::string text;
+    if (!command.empty() && command[0] < 0x20)
+        command = command.subspan(1);
     for (const uint8_t c : command) {
         if (c < 0x20 || c > 0x7E)
             break;
