@@ -106,10 +106,10 @@ bool WriteCardBitmaps(const StackFileContents& contents, const std::string& dir)
     return ok;
 }
 
-// The "sprites" key: every button's animated-object record as the record reader reads it.
-std::string DescribeSprites(const StackFileContents& contents) {
-    std::string out = "\"sprites\":[";
-    bool first = true;
+// Calls visit(card id, button id, chunk kind, chunk bytes) for every chunk of every button, in
+// card and object order.
+template <typename Visit>
+void ForEachButtonChunk(const StackFileContents& contents, Visit visit) {
     for (Handle card : contents.cards) {
         HandleLock lock(card);
         const std::span<const uint8_t> bytes = lock.bytes();
@@ -121,31 +121,39 @@ std::string DescribeSprites(const StackFileContents& contents) {
             const std::span<const uint8_t> button = bytes.subspan(object.offset, object.length);
             ButtonChunkWalk chunks(button);
             ObjectPlace chunk;
-            while (chunks.Next(chunk)) {
-                const std::span<const uint8_t> payload = button.subspan(chunk.offset, chunk.length).subspan(kChunkHeaderBytes);
-                if (chunk.kind != kTagAnimation || payload.size() < 4 || GetBE32(payload, 0) != kSprt)
-                    continue;
-                Handle sprite = 0;
-                AnimRecordFault fault = AnimRecordFault::None;
-                const bool loaded = ReadStoredAnimRecord(payload, &sprite, &fault) == 0;
-                out += first ? "{" : ",{";
-                first = false;
-                out += "\"card\":" + std::to_string(GetU16(bytes, kCardId)) + ",\"button\":" + std::to_string(object.id) +
-                       ",\"length\":" + std::to_string(payload.size()) + ",\"loaded\":" + (loaded ? "true" : "false");
-                if (loaded) {
-                    const Handle film = GetSpriteFilm(sprite), path = GetSpritePath(sprite);
-                    out += ",\"kind\":" + std::to_string(GetFilmKind(film)) + ",\"frames\":" +
-                           std::to_string(GetFilmFrameCount(film)) + ",\"pathPoints\":" +
-                           (path ? std::to_string(GetPathPointCount(path)) : std::string("null")) + ",\"template\":" +
-                           std::to_string(GetSpriteWord(sprite, kSpriteTemplate));
-                    AnimDisposeHandle(DisposeSpriteKeepFilm(sprite));
-                } else {
-                    out += std::string(",\"reason\":\"") + AnimRecordFaultText(fault) + "\"";
-                }
-                out += "}";
-            }
+            while (chunks.Next(chunk))
+                visit(GetU16(bytes, kCardId), object.id, chunk.kind, button.subspan(chunk.offset, chunk.length));
         }
     }
+}
+
+// The "sprites" key: every button's animated-object record as the record reader reads it.
+std::string DescribeSprites(const StackFileContents& contents) {
+    std::string out = "\"sprites\":[";
+    bool first = true;
+    ForEachButtonChunk(contents, [&](uint16_t card, uint16_t button, uint16_t kind, std::span<const uint8_t> chunk) {
+        const std::span<const uint8_t> payload = chunk.subspan(kChunkHeaderBytes);
+        if (kind != kTagAnimation || payload.size() < 4 || GetBE32(payload, 0) != kSprt)
+            return;
+        Handle sprite = 0;
+        AnimRecordFault fault = AnimRecordFault::None;
+        const bool loaded = ReadStoredAnimRecord(payload, &sprite, &fault) == 0;
+        out += first ? "{" : ",{";
+        first = false;
+        out += "\"card\":" + std::to_string(card) + ",\"button\":" + std::to_string(button) +
+               ",\"length\":" + std::to_string(payload.size()) + ",\"loaded\":" + (loaded ? "true" : "false");
+        if (loaded) {
+            const Handle film = GetSpriteFilm(sprite), path = GetSpritePath(sprite);
+            out += ",\"kind\":" + std::to_string(GetFilmKind(film)) + ",\"frames\":" +
+                   std::to_string(GetFilmFrameCount(film)) + ",\"pathPoints\":" +
+                   (path ? std::to_string(GetPathPointCount(path)) : std::string("null")) + ",\"template\":" +
+                   std::to_string(GetSpriteWord(sprite, kSpriteTemplate));
+            AnimDisposeHandle(DisposeSpriteKeepFilm(sprite));
+        } else {
+            out += std::string(",\"reason\":\"") + AnimRecordFaultText(fault) + "\"";
+        }
+        out += "}";
+    });
     return out + "]";
 }
 
@@ -173,13 +181,13 @@ std::string DescribeDestinations(const StackFileContents& contents) {
     return out + "]";
 }
 
-// A videodisc command as text: its bytes, after a leading length byte, up to the first one
-// that is not printable.
-std::string CommandText(std::span<const uint8_t> command) {
+// Printable text of stored bytes: after a leading length byte, up to the first byte that is
+// not printable.
+std::string PrintableText(std::span<const uint8_t> bytes) {
     std::string text;
-    if (!command.empty() && command[0] < 0x20)
-        command = command.subspan(1);
-    for (const uint8_t c : command) {
+    if (!bytes.empty() && bytes[0] < 0x20)
+        bytes = bytes.subspan(1);
+    for (const uint8_t c : bytes) {
         if (c < 0x20 || c > 0x7E)
             break;
         text += c == '"' || c == '\\' ? '.' : static_cast<char>(c);
@@ -191,49 +199,37 @@ std::string CommandText(std::span<const uint8_t> command) {
 std::string DescribeVideo(const StackFileContents& contents) {
     std::string out = "\"video\":[";
     bool first = true;
-    for (Handle card : contents.cards) {
-        HandleLock lock(card);
-        const std::span<const uint8_t> bytes = lock.bytes();
-        CardObjectWalk objects(bytes);
-        ObjectPlace object;
-        while (objects.Next(object)) {
-            if (object.kind != kObjectButton)
-                continue;
-            const std::span<const uint8_t> button = bytes.subspan(object.offset, object.length);
-            ButtonChunkWalk chunks(button);
-            ObjectPlace chunk;
-            while (chunks.Next(chunk)) {
-                if (chunk.kind != kTagMovie && chunk.kind != kTagVideodisc)
-                    continue;
-                const std::span<const uint8_t> c = button.subspan(chunk.offset, chunk.length);
-                const std::span<const uint8_t> payload = c.subspan(kChunkHeaderBytes);
-                out += first ? "{" : ",{";
-                first = false;
-                out += "\"card\":" + std::to_string(GetU16(bytes, kCardId)) + ",\"button\":" + std::to_string(object.id) +
-                       ",\"kind\":" + std::to_string(chunk.kind) + ",\"rect\":[";
-                for (int i = 0; i < 4; ++i)
-                    out += (i ? "," : "") + std::to_string(GetI16(c, kObjectRect + 2 * i));
-                if (chunk.kind == kTagMovie) {
-                    // The reference is a length-prefixed path, its folders separated by colons.
-                    const size_t length = payload.empty() ? 0 : std::min<size_t>(payload[0], payload.size() - 1);
-                    std::span<const uint8_t> path = payload.empty() ? payload : payload.subspan(1, length);
-                    for (size_t i = path.size(); i-- > 0;)
-                        if (path[i] == ':' || path[i] == '\\') {
-                            path = path.subspan(i + 1);
-                            break;
-                        }
-                    out += "],\"flags\":" + std::to_string(GetU32(c, kChunkValue)) +
-                           ",\"volume\":" + std::to_string(GetU16(c, kChunkOptionWord)) + ",\"file\":\"" +
-                           CommandText(path) + "\"}";
-                } else {
-                    out += "],\"flags\":" + std::to_string(GetU16(c, kChunkSoundFlags)) + ",\"start\":\"" +
-                           CommandText(payload.first(std::min<size_t>(payload.size(), 32))) + "\",\"end\":\"" +
-                           CommandText(payload.size() > 32 ? payload.subspan(32, std::min<size_t>(payload.size() - 32, 32))
-                                                           : std::span<const uint8_t>{}) + "\"}";
+    ForEachButtonChunk(contents, [&](uint16_t card, uint16_t button, uint16_t kind, std::span<const uint8_t> c) {
+        if (kind != kTagMovie && kind != kTagVideodisc)
+            return;
+        const std::span<const uint8_t> payload = c.subspan(kChunkHeaderBytes);
+        out += first ? "{" : ",{";
+        first = false;
+        out += "\"card\":" + std::to_string(card) + ",\"button\":" + std::to_string(button) +
+               ",\"kind\":" + std::to_string(kind) + ",\"rect\":[";
+        for (int i = 0; i < 4; ++i)
+            out += (i ? "," : "") + std::to_string(GetI16(c, kObjectRect + 2 * i));
+        if (kind == kTagMovie) {
+            // The reference is a length-prefixed path, its folders separated by colons.
+            std::span<const uint8_t> name =
+                payload.empty() ? payload : payload.subspan(1, std::min<size_t>(payload[0], payload.size() - 1));
+            for (size_t i = name.size(); i-- > 0;)
+                if (name[i] == ':' || name[i] == '\\') {
+                    name = name.subspan(i + 1);
+                    break;
                 }
-            }
+            out += "],\"flags\":" + std::to_string(GetU32(c, kChunkValue)) +
+                   ",\"volume\":" + std::to_string(GetU16(c, kChunkOptionWord)) + ",\"file\":\"" +
+                   PrintableText(name) + "\"}";
+        } else {
+            const auto command = [&](size_t at) {
+                return at < payload.size() ? payload.subspan(at, std::min<size_t>(payload.size() - at, 32))
+                                           : std::span<const uint8_t>{};
+            };
+            out += "],\"flags\":" + std::to_string(GetU16(c, kChunkSoundFlags)) + ",\"start\":\"" +
+                   PrintableText(command(0)) + "\",\"end\":\"" + PrintableText(command(32)) + "\"}";
         }
-    }
+    });
     return out + "]";
 }
 
