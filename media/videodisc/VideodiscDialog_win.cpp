@@ -264,6 +264,9 @@ int ViewerHook(unsigned message, HWND__*, int x, int y) {
         return 0;
     switch (message) {
     case WM_LBUTTONDOWN:
+        // The press on the viewer comes again, posted from the live video: the band is drawn once.
+        if (g.dragging)
+            return 1;
         g.handle = HitTestHandle(PaintRectOf(g.viewerRect), x, y);
         if (!g.handle)
             return 0;
