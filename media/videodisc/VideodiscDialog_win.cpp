@@ -58,7 +58,7 @@ constexpr uint32_t kStringStep = 4057, kStringScan = 4058, kStringEject = 4173, 
 struct Dialog {
     VideodiscSettings* s = nullptr;
     HWND window = nullptr;
-    HWND card = nullptr;  // the parent: the card window
+    HWND card = nullptr;  // the card window the dialog was asked for
     HWND viewer = nullptr;
     RECT viewerRect{};
     bool hookPushed = false;
@@ -264,6 +264,9 @@ int ViewerHook(unsigned message, HWND__*, int x, int y) {
         return 0;
     switch (message) {
     case WM_LBUTTONDOWN:
+        // The press on the viewer comes again, posted from the live video: the band is drawn once.
+        if (g.dragging)
+            return 1;
         g.handle = HitTestHandle(PaintRectOf(g.viewerRect), x, y);
         if (!g.handle)
             return 0;
@@ -563,10 +566,13 @@ void OnEdit(int id, int code) {
 }
 
 bool OnInit(HWND window, VideodiscSettings* settings) {
+    // The window the dialog was asked for: a card window inside a page is not the dialog's
+    // parent, which is the page's frame, and the viewer stands in the card's coordinates.
+    const HWND card = g.card;
     g = Dialog{};
     g.s = settings;
     g.window = window;
-    g.card = GetParent(window);
+    g.card = card ? card : GetParent(window);
     if (!EnsureVideodiscReady(S()))
         return false;
     if (S().state.flags & kVdModeless)
@@ -664,6 +670,7 @@ bool RunVideodiscDialog(HWND parent, VideodiscCommandText& start, VideodiscComma
     VideodiscCommandText startCopy = start, endCopy = end;
     VideodiscSettings s = BuildVideodiscSettings(startCopy, endCopy, rect, liveVideo, useAction, VideodiscPlayerState());
     s.dialogResult = IDCANCEL;
+    g.card = parent;
     if (modeFlags & kVdDialogModeless) {
         s.state.flags |= kVdModeless;
         RunModelessLoop(ResCreateDialogParam(parent, VideodiscDialogProc, "LaserPly", reinterpret_cast<LPARAM>(&s)));

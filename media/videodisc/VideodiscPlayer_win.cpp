@@ -340,6 +340,10 @@ uint16_t PlaySegment(HWND window, VideodiscAction& a) {
             }
         }
     }
+    // Only an action with live video moves the click rectangle: a segment without it leaves the
+    // live video another action shows taking presses.
+    if (!(a.flags & kVdActionLiveVideo))
+        return e;
     if (e == 0) {
         InflateRect(&rect, 2, 2);
         SetVideoClickRect(rect);

@@ -11,7 +11,10 @@
 // record, in card and object order, {card, button, length, loaded} and, as the record reader
 // reads it, kind (the film's picture kind), frames, pathPoints (null without a path) and
 // template, or reason when it refuses the record. Then "destinations": per button, in card and
-// object order, {card, button, destination, transition, speed}.
+// object order, {card, button, destination, transition, speed}. Then "video": per movie or
+// videodisc chunk of a button, {card, button, kind, rect [left, top, right, bottom], flags} and
+// for a movie its volume and file (the stored path's last name), for a videodisc its
+// start and end commands as text.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -103,10 +106,10 @@ bool WriteCardBitmaps(const StackFileContents& contents, const std::string& dir)
     return ok;
 }
 
-// The "sprites" key: every button's animated-object record as the record reader reads it.
-std::string DescribeSprites(const StackFileContents& contents) {
-    std::string out = "\"sprites\":[";
-    bool first = true;
+// Calls visit(card id, button id, chunk kind, chunk bytes) for every chunk of every button, in
+// card and object order.
+template <typename Visit>
+void ForEachButtonChunk(const StackFileContents& contents, Visit visit) {
     for (Handle card : contents.cards) {
         HandleLock lock(card);
         const std::span<const uint8_t> bytes = lock.bytes();
@@ -118,31 +121,39 @@ std::string DescribeSprites(const StackFileContents& contents) {
             const std::span<const uint8_t> button = bytes.subspan(object.offset, object.length);
             ButtonChunkWalk chunks(button);
             ObjectPlace chunk;
-            while (chunks.Next(chunk)) {
-                const std::span<const uint8_t> payload = button.subspan(chunk.offset, chunk.length).subspan(kChunkHeaderBytes);
-                if (chunk.kind != kTagAnimation || payload.size() < 4 || GetBE32(payload, 0) != kSprt)
-                    continue;
-                Handle sprite = 0;
-                AnimRecordFault fault = AnimRecordFault::None;
-                const bool loaded = ReadStoredAnimRecord(payload, &sprite, &fault) == 0;
-                out += first ? "{" : ",{";
-                first = false;
-                out += "\"card\":" + std::to_string(GetU16(bytes, kCardId)) + ",\"button\":" + std::to_string(object.id) +
-                       ",\"length\":" + std::to_string(payload.size()) + ",\"loaded\":" + (loaded ? "true" : "false");
-                if (loaded) {
-                    const Handle film = GetSpriteFilm(sprite), path = GetSpritePath(sprite);
-                    out += ",\"kind\":" + std::to_string(GetFilmKind(film)) + ",\"frames\":" +
-                           std::to_string(GetFilmFrameCount(film)) + ",\"pathPoints\":" +
-                           (path ? std::to_string(GetPathPointCount(path)) : std::string("null")) + ",\"template\":" +
-                           std::to_string(GetSpriteWord(sprite, kSpriteTemplate));
-                    AnimDisposeHandle(DisposeSpriteKeepFilm(sprite));
-                } else {
-                    out += std::string(",\"reason\":\"") + AnimRecordFaultText(fault) + "\"";
-                }
-                out += "}";
-            }
+            while (chunks.Next(chunk))
+                visit(GetU16(bytes, kCardId), object.id, chunk.kind, button.subspan(chunk.offset, chunk.length));
         }
     }
+}
+
+// The "sprites" key: every button's animated-object record as the record reader reads it.
+std::string DescribeSprites(const StackFileContents& contents) {
+    std::string out = "\"sprites\":[";
+    bool first = true;
+    ForEachButtonChunk(contents, [&](uint16_t card, uint16_t button, uint16_t kind, std::span<const uint8_t> chunk) {
+        const std::span<const uint8_t> payload = chunk.subspan(kChunkHeaderBytes);
+        if (kind != kTagAnimation || payload.size() < 4 || GetBE32(payload, 0) != kSprt)
+            return;
+        Handle sprite = 0;
+        AnimRecordFault fault = AnimRecordFault::None;
+        const bool loaded = ReadStoredAnimRecord(payload, &sprite, &fault) == 0;
+        out += first ? "{" : ",{";
+        first = false;
+        out += "\"card\":" + std::to_string(card) + ",\"button\":" + std::to_string(button) +
+               ",\"length\":" + std::to_string(payload.size()) + ",\"loaded\":" + (loaded ? "true" : "false");
+        if (loaded) {
+            const Handle film = GetSpriteFilm(sprite), path = GetSpritePath(sprite);
+            out += ",\"kind\":" + std::to_string(GetFilmKind(film)) + ",\"frames\":" +
+                   std::to_string(GetFilmFrameCount(film)) + ",\"pathPoints\":" +
+                   (path ? std::to_string(GetPathPointCount(path)) : std::string("null")) + ",\"template\":" +
+                   std::to_string(GetSpriteWord(sprite, kSpriteTemplate));
+            AnimDisposeHandle(DisposeSpriteKeepFilm(sprite));
+        } else {
+            out += std::string(",\"reason\":\"") + AnimRecordFaultText(fault) + "\"";
+        }
+        out += "}";
+    });
     return out + "]";
 }
 
@@ -167,6 +178,58 @@ std::string DescribeDestinations(const StackFileContents& contents) {
                    ",\"speed\":" + std::to_string(GetU16(button, kButtonSpeed)) + "}";
         }
     }
+    return out + "]";
+}
+
+// Printable text of stored bytes: after a leading length byte, up to the first byte that is
+// not printable.
+std::string PrintableText(std::span<const uint8_t> bytes) {
+    std::string text;
+    if (!bytes.empty() && bytes[0] < 0x20)
+        bytes = bytes.subspan(1);
+    for (const uint8_t c : bytes) {
+        if (c < 0x20 || c > 0x7E)
+            break;
+        text += c == '"' || c == '\\' ? '.' : static_cast<char>(c);
+    }
+    return text;
+}
+
+// The "video" key: every button's movie and videodisc chunks as they are stored.
+std::string DescribeVideo(const StackFileContents& contents) {
+    std::string out = "\"video\":[";
+    bool first = true;
+    ForEachButtonChunk(contents, [&](uint16_t card, uint16_t button, uint16_t kind, std::span<const uint8_t> c) {
+        if (kind != kTagMovie && kind != kTagVideodisc)
+            return;
+        const std::span<const uint8_t> payload = c.subspan(kChunkHeaderBytes);
+        out += first ? "{" : ",{";
+        first = false;
+        out += "\"card\":" + std::to_string(card) + ",\"button\":" + std::to_string(button) +
+               ",\"kind\":" + std::to_string(kind) + ",\"rect\":[";
+        for (int i = 0; i < 4; ++i)
+            out += (i ? "," : "") + std::to_string(GetI16(c, kObjectRect + 2 * i));
+        if (kind == kTagMovie) {
+            // The reference is a length-prefixed path, its folders separated by colons.
+            std::span<const uint8_t> name =
+                payload.empty() ? payload : payload.subspan(1, std::min<size_t>(payload[0], payload.size() - 1));
+            for (size_t i = name.size(); i-- > 0;)
+                if (name[i] == ':' || name[i] == '\\') {
+                    name = name.subspan(i + 1);
+                    break;
+                }
+            out += "],\"flags\":" + std::to_string(GetU32(c, kChunkValue)) +
+                   ",\"volume\":" + std::to_string(GetU16(c, kChunkOptionWord)) + ",\"file\":\"" +
+                   PrintableText(name) + "\"}";
+        } else {
+            const auto command = [&](size_t at) {
+                return at < payload.size() ? payload.subspan(at, std::min<size_t>(payload.size() - at, 32))
+                                           : std::span<const uint8_t>{};
+            };
+            out += "],\"flags\":" + std::to_string(GetU16(c, kChunkSoundFlags)) + ",\"start\":\"" +
+                   PrintableText(command(0)) + "\",\"end\":\"" + PrintableText(command(32)) + "\"}";
+        }
+    });
     return out + "]";
 }
 
@@ -213,7 +276,8 @@ int main(int argc, char** argv) {
     // The record reader's keys go inside the reader's object, after its own.
     const size_t end = json.rfind('}');
     if (end != std::string::npos)
-        json.insert(end, "," + DescribeSprites(contents) + "," + DescribeDestinations(contents));
+        json.insert(end, "," + DescribeSprites(contents) + "," + DescribeDestinations(contents) + "," +
+                             DescribeVideo(contents));
     std::fwrite(json.data(), 1, json.size(), stdout);
     const bool bitmapsWritten = !bmpDir || WriteCardBitmaps(contents, bmpDir);
     DisposeStackFileContents(contents);

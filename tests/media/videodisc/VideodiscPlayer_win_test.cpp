@@ -161,7 +161,7 @@ TEST_F(VideodiscPlayer, AMissingPlayerAsksAndContinueWorksOnWithoutIt) {
 
 TEST_F(VideodiscPlayer, AClickInTheLiveVideoRectangleIsPostedOnceWithACaptureDriver) {
     HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
-    std::vector<uint8_t> chunk = Chunk(1, 2);
+    std::vector<uint8_t> chunk = Chunk(1, 2, kVdActionLiveVideo);
     // Rectangle (10, 10)-(50, 50).
     for (int i = 0; i < 4; ++i)
         chunk[kObjectRect + 2 * i] = static_cast<uint8_t>(i < 2 ? 10 : 50);
