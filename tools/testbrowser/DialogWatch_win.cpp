@@ -187,6 +187,8 @@ bool SuitsVerb(HWND control, BrowserOptions::DialogVerb verb) {
         return IsClass(control, "Edit") || IsClass(control, "ComboBox");
     case Verb::Choose:
         return IsClass(control, "ListBox") || IsClass(control, "ComboBox");
+    case Verb::Mouse:
+        return true;
     }
     return false;
 }
@@ -273,6 +275,9 @@ std::string Act(HWND dialog, HWND control, const BrowserOptions::TimedDialogActi
             Notify(dialog, control, CBN_EDITCHANGE);
         return {};
     }
+    case Verb::Mouse:
+        SendMouseAction(control, a.mouse);
+        return {};
     case Verb::Choose: {
         if (!SuitsVerb(control, a.verb))
             return "not a list: " + ClassOf(control);

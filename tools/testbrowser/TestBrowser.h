@@ -79,13 +79,16 @@ struct BrowserOptions {
     std::vector<TimedKeys> keys;
     // An action on a control of a dialog: TITLE|CONTROL|ACTION@MS. The title "*" takes the first
     // dialog shown; the control is an id or a text (a label's text names the control after it).
-    enum class DialogVerb { Press, Check, Uncheck, Type, Choose };
+    // Mouse is a real click or drag at points of the control's client area (a picture a dialog
+    // draws, where a person picks or selects).
+    enum class DialogVerb { Press, Check, Uncheck, Type, Choose, Mouse };
     struct TimedDialogAction {
         std::string spec;  // as given, for the log
         std::string title;
         std::string control;
         DialogVerb verb = DialogVerb::Press;
         std::string text;  // what Type types, what Choose chooses
+        TimedMouse mouse;  // what Mouse does, in the control's coordinates
         int atMs = 0;
     };
     std::vector<TimedDialogAction> dialogActions;

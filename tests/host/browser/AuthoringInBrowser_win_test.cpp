@@ -26,7 +26,7 @@ namespace sb = stackbuilder;
 constexpr int kWidth = 320, kHeight = 240;
 constexpr uint32_t kGreen = 0x00A000, kBlue = 0x2040C0;
 constexpr sb::Rect kOldButton = {200, 180, 300, 220};
-constexpr int kSave = 102, kNewButton = 306, kNewText = 308, kFindText = 207;
+constexpr int kNewButton = 306, kNewText = 308, kFindText = 207;
 
 // An empty stack of the walks' card size, true colour, for a person who may edit.
 sb::Stack EditableStack() {
@@ -60,42 +60,6 @@ struct Site : CachedSite {
         server.Put(name, AuthoringStack());
     }
 };
-
-// Save over the original at the time, copied when the page closes.
-std::vector<std::string> SaveAt(int ms, const std::string& copy) {
-    return {"--command", std::to_string(kSave) + "@" + std::to_string(ms), "--answer-alert", "2340:2",
-            "--save-copy", copy};
-}
-
-void Append(std::vector<std::string>& to, const std::vector<std::string>& more) { to.insert(to.end(), more.begin(), more.end()); }
-
-void ExpectSaved(const Site& site, const BrowserRun& run) {
-    EXPECT_EQ(FindHolding(run.log, "alert(id=2694)"), -1) << "the write failed\n" << Joined(run.log);
-    EXPECT_NE(FindHolding(run.log, "saved(" + site.cache), -1) << Joined(run.log);
-}
-
-// The object of the report whose name is given: the text from its opening brace to its name.
-std::string ReportedObject(const std::string& json, const std::string& name) {
-    const size_t at = json.find("\"name\":\"" + name + "\"");
-    if (at == std::string::npos)
-        return "";
-    const size_t open = json.rfind("{\"kind\"", at);
-    return open == std::string::npos ? "" : json.substr(open, json.find('}', at) - open + 1);
-}
-
-// A number of the report after "key":.
-int ReportedNumber(const std::string& json, const std::string& key) {
-    const size_t at = json.find("\"" + key + "\":");
-    return at == std::string::npos ? -1 : std::atoi(json.c_str() + at + key.size() + 3);
-}
-
-sb::Rect ReportedRect(const std::string& object) {
-    sb::Rect r{-1, -1, -1, -1};
-    const size_t at = object.find("\"rect\":[");
-    if (at != std::string::npos)
-        std::sscanf(object.c_str() + at + 8, "%hd,%hd,%hd,%hd", &r.left, &r.top, &r.right, &r.bottom);
-    return r;
-}
 
 // The cursor a hover logged: "arrow", "custom:DIGEST", ...; empty when it was not logged.
 std::string HoverCursor(const std::vector<std::string>& log, int x, int y) {
@@ -137,7 +101,7 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
         << button << "\n" << json;
     EXPECT_GT(ReportedNumber(button, "cursorId"), 0) << button;
 
-    const sb::Rect r = ReportedRect(button);
+    const RECT r = ReportedRect(button);
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     // The plain card before and after the button, then the other button.
     const BrowserRun again = site.Run("button-copy.stk", {"--hover", "20,21@1500", "--hover",
@@ -202,7 +166,7 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldThenFindTextGoesToTheWord) {
     const size_t typed = json.find("\"text\":\"Typed words");
     ASSERT_NE(typed, std::string::npos) << json;
     // Half the card a quarter in, however large the page.
-    const sb::Rect r = ReportedRect(json.substr(json.rfind("{\"kind\"", typed)));
+    const RECT r = ReportedRect(json.substr(json.rfind("{\"kind\"", typed)));
     EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({80, 60, 240, 180}));
     // Its runs: [start, font, face, ...]; bold is face bit 1.
     const size_t runs = json.find("\"runs\":[[", typed);
@@ -293,7 +257,7 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquares) {
     for (size_t from = 0; (from = objects.find("\"name\":\"New Button\"", from)) != std::string::npos; ++from)
         found.push_back(objects.substr(objects.rfind("{\"kind\"", from), 400));
     ASSERT_EQ(found.size(), 2u) << json;
-    const sb::Rect picked = ReportedRect(found[0]), lassoed = ReportedRect(found[1]);
+    const RECT picked = ReportedRect(found[0]), lassoed = ReportedRect(found[1]);
     EXPECT_EQ(ReportedNumber(found[0], "shape"), 6) << found[0];
     EXPECT_EQ(std::vector<int>({picked.left, picked.top, picked.right, picked.bottom}),
               std::vector<int>({40, 40, 80, 80}));
@@ -463,7 +427,7 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureKeepsItsPixelsAndCursor) {
     const std::string json = site.Report(copy);
     const std::string graphic = ReportedObject(json, "Cropped");
     ASSERT_NE(graphic, "") << Joined(run.log) << "\n" << json;
-    const sb::Rect r = ReportedRect(graphic);
+    const RECT r = ReportedRect(graphic);
     ASSERT_EQ(std::vector<int>({r.right - r.left, r.bottom - r.top}),
               std::vector<int>({cropTo.x - cropFrom.x, cropTo.y - cropFrom.y})) << graphic;
 
