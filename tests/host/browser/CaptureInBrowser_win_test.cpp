@@ -1,0 +1,156 @@
+// Graphics made from the live sources in the real plug-in under the test browser, as a person
+// makes them: New Graphic, the source chosen in "Picture Source", the picture taken from the
+// camera (its second picture picked among the thumbnails), the scanner's window or the Video
+// Digitizer, moved where it should stand and fixed with a click. Each shows on the card as soon
+// as it is placed; saved and opened again, each is drawn pixel for pixel as its source gave it,
+// where it was placed.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "tests/support/DisplayDepth_win.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+using namespace browsertest;
+namespace sb = stackbuilder;
+
+constexpr int kWidth = 320, kHeight = 240;
+constexpr uint32_t kCardColour = 0x40A040;
+constexpr int kNewGraphic = 307;
+
+// The stand-ins' pictures, pixel (x, y) from the top-left. The camera's picture 2 (40 by 30):
+// red 96, green x * 8, blue y * 8. The scanner's (32 by 24): red x * 8, green y * 8, blue 128.
+// The capture driver's (its size as asked): eight colour bars over the top three quarters, and
+// below them a grey band with a black block that moves from frame to frame.
+constexpr SIZE kCameraSize{40, 30}, kScanSize{32, 24}, kVideoSize{48, 36};
+uint32_t CameraPixel(int x, int y) { return 96u << 16 | uint32_t(x * 8 & 0xF8) << 8 | uint32_t(y * 8 & 0xF8); }
+uint32_t ScanPixel(int x, int y) { return uint32_t(x * 8 & 0xF8) << 16 | uint32_t(y * 8 & 0xF8) << 8 | 128; }
+constexpr uint32_t kBars[8] = {0xFFFFFF, 0xFFFF00, 0x00FFFF, 0x00FF00, 0xFF00FF, 0xFF0000, 0x0000FF, 0x000000};
+
+// The colour as shown: exact in true colour; a 16-bit display rounds each channel.
+bool Shows(uint32_t pixel, uint32_t want) {
+    return NearRgb(pixel, int(want >> 16), int(want >> 8 & 255), int(want & 255), DisplayBits() == 16 ? 8 : 0);
+}
+bool VideoPixel(int x, int y, uint32_t pixel) {
+    if (y < kVideoSize.cy * 3 / 4)
+        return Shows(pixel, kBars[x * 8 / kVideoSize.cx]);
+    return Shows(pixel, 0x808080) || Shows(pixel, 0);
+}
+
+std::string CaptureStack() {
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.depth = 32;
+    stack.experiencedUser = 1;
+    stack.cards = {sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kCardColour))};
+    stack.nextObjectId = 1;
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string At(int ms) { return "@" + std::to_string(ms); }
+
+// New Graphic from the source of that radio button of "Picture Source"; the picture taken
+// between (the source's own dialog, from ms + 800 on), the whole of it selected in the
+// cropping dialog, the placing explained, the graphic dragged from the card's centre to `to`,
+// fixed by a click on the bare corner and named in Graphic Appearance. The page is shot half a
+// second after. Takes 5 s.
+std::vector<std::string> MakeGraphic(int ms, const std::string& source, const std::vector<std::string>& take,
+                                     SIZE size, POINT to, const std::string& name) {
+    std::vector<std::string> args = {"--command", std::to_string(kNewGraphic) + At(ms),
+                                     "--dialog", "Picture Source|" + source + "|check" + At(ms + 300),
+                                     "--dialog", "Picture Source|OK|press" + At(ms + 450)};
+    Append(args, take);
+    Append(args, {"--dialog", "Graphic Objects|101|drag:0,0-" + std::to_string(size.cx) + "," + std::to_string(size.cy) +
+                                  At(ms + 1500),
+                  "--dialog", "Graphic Objects|OK|press" + At(ms + 1900), "--dialog", "Pageloom|OK|press" + At(ms + 2200),
+                  "--drag", "160,120-" + std::to_string(to.x) + "," + std::to_string(to.y) + At(ms + 2700),
+                  "--click", "4,236" + At(ms + 3300), "--dialog", "Graphic Appearance|Name:|type:" + name + At(ms + 3800),
+                  "--dialog", "Graphic Appearance|OK|press" + At(ms + 3950),
+                  "--screenshot-after", std::to_string(ms + 4500)});
+    return args;
+}
+
+// Where a graphic of that size, offered centred on the card, stands after the drag to `to`.
+RECT Placed(SIZE size, POINT to) {
+    const LONG left = (kWidth - size.cx) / 2 + to.x - 160, top = (kHeight - size.cy) / 2 + to.y - 120;
+    return {left, top, left + size.cx, top + size.cy};
+}
+
+// Pixels of the shot inside the rectangle that are not the source's, with the first named.
+template <typename Wanted>
+std::string Mismatches(const Shot& shot, RECT r, Wanted wanted) {
+    int wrong = 0;
+    std::string first;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (!wanted(x - r.left, y - r.top, shot.At(x, y)) && !wrong++)
+                first = std::to_string(x - r.left) + "," + std::to_string(y - r.top) + " is " + Hex(shot.At(x, y));
+    return wrong ? std::to_string(wrong) + " pixels wrong, first " + first : "";
+}
+
+}  // namespace
+
+TEST(CaptureInBrowser, CameraScannerAndVideoGraphicsShowWhenPlacedAndAfterReopening) {
+    SKIP_UNLESS_TRUE_COLOUR("the pictures are compared with the colours the display shows");
+    CachedSite site(kWidth, kHeight);
+    site.server.Put("capture.stk", CaptureStack());
+    const std::string copy = site.server.Name("capture-copy.stk");
+    const std::string camShot = site.server.Name("capture.png"), scanShot = site.server.Name("capture-t2.png");
+    const std::string videoShot = site.server.Name("capture-t3.png");
+    const POINT camTo{60, 120}, scanTo{160, 120}, videoTo{260, 120};
+
+    std::vector<std::string> args = {"--screenshot", camShot};
+    Append(args, MakeGraphic(1500, "Digital camera",
+                             {"--dialog", "Camera Pictures|51|click:34,10" + At(2300),
+                              "--dialog", "Camera Pictures|OK|press" + At(2500)},
+                             kCameraSize, camTo, "Camera"));
+    Append(args, MakeGraphic(6500, "TWAIN scanner or video", {"--dialog", "Loom Scanner|Scan|press" + At(7300)},
+                             kScanSize, scanTo, "Scanner"));
+    Append(args, MakeGraphic(11500, "Video", {"--dialog", "Video Digitizer|OK|press" + At(12300)},
+                             kVideoSize, videoTo, "Video"));
+    Append(args, SaveAt(16500, copy));
+    Append(args, {"--quit-after", "17300"});
+    const std::vector<std::pair<std::string, std::string>> devices = {
+        {"LOOM_CAMERA", "A"}, {"LOOM_CAPTURE_DRIVER", "1"},
+        {"LOOM_CAPTURE_SIZE", std::to_string(kVideoSize.cx) + "x" + std::to_string(kVideoSize.cy)}};
+    const BrowserRun run = site.Run("capture.stk", args, devices);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    ExpectSaved(site, run);
+
+    const RECT cam = Placed(kCameraSize, camTo), scan = Placed(kScanSize, scanTo), video = Placed(kVideoSize, videoTo);
+    const auto camera = [](int x, int y, uint32_t pixel) { return Shows(pixel, CameraPixel(x, y)); };
+    const auto scanner = [](int x, int y, uint32_t pixel) { return Shows(pixel, ScanPixel(x, y)); };
+    // Each shows as soon as it is placed.
+    EXPECT_EQ(Mismatches(Shot(camShot), cam, camera), "") << Joined(run.log);
+    EXPECT_EQ(Mismatches(Shot(scanShot), scan, scanner), "") << Joined(run.log);
+    const Shot placed(videoShot);
+    EXPECT_EQ(Mismatches(placed, video, VideoPixel), "") << Joined(run.log);
+
+    // Reopened: each where it was placed, at its size, drawn as its source gave it (the video's
+    // moving band as it was frozen).
+    const std::string json = site.Report(copy);
+    for (const auto& [name, r] : {std::pair{"Camera", cam}, {"Scanner", scan}, {"Video", video}}) {
+        const RECT reported = ReportedRect(ReportedObject(json, name));
+        EXPECT_EQ(std::vector<LONG>({reported.left, reported.top, reported.right, reported.bottom}),
+                  std::vector<LONG>({r.left, r.top, r.right, r.bottom})) << name << "\n" << json;
+    }
+    const std::string again = site.server.Name("again.png");
+    const BrowserRun reopened = site.Run("capture-copy.stk", {"--screenshot", again, "--screenshot-after", "1200",
+                                                              "--answer-alerts", "--quit-after", "1600"});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    const Shot shown(again);
+    EXPECT_EQ(Mismatches(shown, cam, camera), "");
+    EXPECT_EQ(Mismatches(shown, scan, scanner), "");
+    EXPECT_EQ(Mismatches(shown, video, [&](int x, int y, uint32_t pixel) {
+                  return Shows(pixel, placed.At(video.left + x, video.top + y));
+              }), "");
+    EXPECT_TRUE(Shows(shown.At(4, 4), kCardColour)) << Hex(shown.At(4, 4));
+}
