@@ -58,23 +58,25 @@ std::string CaptureStack() {
 std::string At(int ms) { return "@" + std::to_string(ms); }
 
 // New Graphic from the source of that radio button of "Picture Source"; the picture taken
-// between (the source's own dialog, from ms + 800 on), the whole of it selected in the
-// cropping dialog, the placing explained, the graphic dragged from the card's centre to `to`,
-// fixed by a click on the bare corner and named in Graphic Appearance. The page is shot half a
-// second after. Takes 5 s.
+// through the source's own dialogs (from ms + 600 on, the last step at `taken`), the whole of it
+// selected in the cropping dialog, the placing explained, the graphic dragged from the card's
+// centre to `to`, fixed by a click on the bare corner and named in Graphic Appearance. The page
+// is shot half a second after; the next may start at taken + 4000.
 std::vector<std::string> MakeGraphic(int ms, const std::string& source, const std::vector<std::string>& take,
-                                     SIZE size, POINT to, const std::string& name) {
+                                     int taken, SIZE size, POINT to, const std::string& name) {
     std::vector<std::string> args = {"--command", std::to_string(kNewGraphic) + At(ms),
                                      "--dialog", "Picture Source|" + source + "|check" + At(ms + 300),
                                      "--dialog", "Picture Source|OK|press" + At(ms + 450)};
     Append(args, take);
     Append(args, {"--dialog", "Graphic Objects|101|drag:0,0-" + std::to_string(size.cx) + "," + std::to_string(size.cy) +
-                                  At(ms + 1500),
-                  "--dialog", "Graphic Objects|OK|press" + At(ms + 1900), "--dialog", "Pageloom|OK|press" + At(ms + 2200),
-                  "--drag", "160,120-" + std::to_string(to.x) + "," + std::to_string(to.y) + At(ms + 2700),
-                  "--click", "4,236" + At(ms + 3300), "--dialog", "Graphic Appearance|Name:|type:" + name + At(ms + 3800),
-                  "--dialog", "Graphic Appearance|OK|press" + At(ms + 3950),
-                  "--screenshot-after", std::to_string(ms + 4500)});
+                                  At(taken + 700),
+                  "--dialog", "Graphic Objects|OK|press" + At(taken + 1100),
+                  "--dialog", "Pageloom|OK|press" + At(taken + 1400),
+                  "--drag", "160,120-" + std::to_string(to.x) + "," + std::to_string(to.y) + At(taken + 1900),
+                  "--click", "4,236" + At(taken + 2500),
+                  "--dialog", "Graphic Appearance|Name:|type:" + name + At(taken + 3000),
+                  "--dialog", "Graphic Appearance|OK|press" + At(taken + 3150),
+                  "--screenshot-after", std::to_string(taken + 3700)});
     return args;
 }
 
@@ -111,13 +113,19 @@ TEST(CaptureInBrowser, CameraScannerAndVideoGraphicsShowWhenPlacedAndAfterReopen
     Append(args, MakeGraphic(1500, "Digital camera",
                              {"--dialog", "Camera Pictures|51|click:34,10" + At(2300),
                               "--dialog", "Camera Pictures|OK|press" + At(2500)},
-                             kCameraSize, camTo, "Camera"));
-    Append(args, MakeGraphic(6500, "TWAIN scanner or video", {"--dialog", "Loom Scanner|Scan|press" + At(7300)},
+                             2500, kCameraSize, camTo, "Camera"));
+    Append(args, MakeGraphic(6500, "TWAIN scanner or video", {"--dialog", "Loom Scanner|Scan|press" + At(7300)}, 7300,
                              kScanSize, scanTo, "Scanner"));
-    Append(args, MakeGraphic(11500, "Video", {"--dialog", "Video Digitizer|OK|press" + At(12300)},
-                             kVideoSize, videoTo, "Video"));
-    Append(args, SaveAt(16500, copy));
-    Append(args, {"--quit-after", "17300"});
+    // The digitizer's options looked at, then the picture frozen and taken.
+    const std::string digitizer = "Video Digitizer|", setup = "Video Setup|";
+    Append(args, MakeGraphic(11300, "Video",
+                             {"--dialog", digitizer + "Options...|press" + At(11900),
+                              "--dialog", setup + "Video Format...|press" + At(12100),
+                              "--dialog", setup + "OK|press" + At(12250), "--dialog", digitizer + "Freeze|press" + At(12500),
+                              "--dialog", digitizer + "OK|press" + At(12700)},
+                             12700, kVideoSize, videoTo, "Video"));
+    Append(args, SaveAt(16800, copy));
+    Append(args, {"--quit-after", "17600"});
     const std::vector<std::pair<std::string, std::string>> devices = {
         {"LOOM_CAMERA", "A"}, {"LOOM_CAPTURE_DRIVER", "1"},
         {"LOOM_CAPTURE_SIZE", std::to_string(kVideoSize.cx) + "x" + std::to_string(kVideoSize.cy)}};
@@ -154,3 +162,4 @@ TEST(CaptureInBrowser, CameraScannerAndVideoGraphicsShowWhenPlacedAndAfterReopen
               }), "");
     EXPECT_TRUE(Shows(shown.At(4, 4), kCardColour)) << Hex(shown.At(4, 4));
 }
+
