@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "resources/graphics_ids.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
@@ -150,9 +151,16 @@ TEST(CaptureInBrowser, CameraScannerAndVideoGraphicsShowWhenPlacedAndAfterReopen
         EXPECT_EQ(std::vector<LONG>({reported.left, reported.top, reported.right, reported.bottom}),
                   std::vector<LONG>({r.left, r.top, r.right, r.bottom})) << name << "\n" << json;
     }
-    const std::string again = site.server.Name("again.png");
-    const BrowserRun reopened = site.Run("capture-copy.stk", {"--screenshot", again, "--screenshot-after", "1200",
-                                                              "--answer-alerts", "--quit-after", "1600"});
+    // Then the scanner's graphic given a frame through its menu's Appearance... (the object
+    // tools first), which shows as soon as the dialog closes.
+    const std::string again = site.server.Name("again.png"), framed = site.server.Name("again-t2.png");
+    const std::string arrows = "Graphic Appearance|" + std::to_string(GAPPEAR_ARROWS) + "|click:3,3";
+    const BrowserRun reopened = site.Run(
+        "capture-copy.stk",
+        {"--screenshot", again, "--screenshot-after", "1200", "--key", "shift+Tab@1500", "--right-click", "160,120@1900",
+         "--key", "Down Down Down Return@2300", "--dialog", arrows + "@2800", "--dialog", arrows + "@2950",
+         "--dialog", "Graphic Appearance|OK|press@3200", "--screenshot-after", "3800", "--answer-alerts",
+         "--quit-after", "4300"});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     const Shot shown(again);
     EXPECT_EQ(Mismatches(shown, cam, camera), "");
@@ -161,5 +169,14 @@ TEST(CaptureInBrowser, CameraScannerAndVideoGraphicsShowWhenPlacedAndAfterReopen
                   return Shows(pixel, placed.At(video.left + x, video.top + y));
               }), "");
     EXPECT_TRUE(Shows(shown.At(4, 4), kCardColour)) << Hex(shown.At(4, 4));
+
+    const Shot edited(framed);
+    const uint32_t ring = edited.At(scan.left, scan.top);
+    EXPECT_FALSE(Shows(ring, ScanPixel(0, 0))) << Hex(ring) << "\n" << Joined(reopened.log);
+    EXPECT_EQ(Mismatches(edited, scan, [&](int x, int y, uint32_t pixel) {
+                  if (x == 0 || y == 0 || x == kScanSize.cx - 1 || y == kScanSize.cy - 1)
+                      return pixel == ring;
+                  return x < 3 || y < 3 || x > kScanSize.cx - 4 || y > kScanSize.cy - 4 || Shows(pixel, ScanPixel(x, y));
+              }), "");
 }
 
