@@ -172,6 +172,9 @@ void RequestStream(int instance, const std::string& url);  // as the page asks f
 void PumpStreams();       // one step of stream delivery; called on the pump message and timer
 bool HasStreamWork();     // requests waiting or streams under way
 bool IsInPluginCall();
+// Dispatches a message of the page's loop; one for a window other than the frame counts as a
+// call into the plug-in.
+void DispatchPageMessage(const struct tagMSG& message, void* frame);
 void DestroyInstance(int instance);  // its streams end (user break), then NPP_Destroy
 void DestroyInstances();
 // NP_Shutdown and FreeLibrary; the instances end with the plug-in.

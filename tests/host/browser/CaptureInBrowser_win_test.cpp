@@ -133,6 +133,12 @@ TEST(CaptureInBrowser, CameraScannerAndVideoGraphicsShowWhenPlacedAndAfterReopen
     const BrowserRun run = site.Run("capture.stk", args, devices);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     ExpectSaved(site, run);
+    // The frame the digitizer saved to a temporary file was read and the file removed.
+    WIN32_FIND_DATAA found{};
+    const HANDLE frameFile = FindFirstFileA((site.cache + "\\vdc*").c_str(), &found);
+    EXPECT_EQ(frameFile, INVALID_HANDLE_VALUE) << found.cFileName;
+    if (frameFile != INVALID_HANDLE_VALUE)
+        FindClose(frameFile);
 
     const RECT cam = Placed(kCameraSize, camTo), scan = Placed(kScanSize, scanTo), video = Placed(kVideoSize, videoTo);
     const auto camera = [](int x, int y, uint32_t pixel) { return Shows(pixel, CameraPixel(x, y)); };
