@@ -1,9 +1,11 @@
 // Graphics made from the live sources in the real plug-in under the test browser, as a person
-// makes them: New Graphic, the source chosen in "Picture Source", the picture taken from the
-// camera (its second picture picked among the thumbnails), the scanner's window or the Video
-// Digitizer, moved where it should stand and fixed with a click. Each shows on the card as soon
-// as it is placed; saved and opened again, each is drawn pixel for pixel as its source gave it,
-// where it was placed.
+// makes them: New Graphic, the source chosen in "Picture Source" (the camera by a second click
+// on its button), the picture taken from the camera (its second picture picked among the
+// thumbnails), the scanner's window or the Video Digitizer (its options looked at, the picture
+// frozen), all of it selected for cropping, moved where it should stand and fixed with a click.
+// Each shows on the card as soon as it is placed; saved and opened again, each is drawn pixel
+// for pixel as its source gave it, where it was placed, and a frame given to one through its
+// menu shows as soon as Graphic Appearance closes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -58,16 +60,23 @@ std::string CaptureStack() {
 
 std::string At(int ms) { return "@" + std::to_string(ms); }
 
-// New Graphic from the source of that radio button of "Picture Source"; the picture taken
-// through the source's own dialogs (from ms + 600 on, the last step at `taken`), the whole of it
-// selected in the cropping dialog, the placing explained, the graphic dragged from the card's
-// centre to `to`, fixed by a click on the bare corner and named in Graphic Appearance. The page
-// is shot half a second after; the next may start at taken + 4000.
-std::vector<std::string> MakeGraphic(int ms, const std::string& source, const std::vector<std::string>& take,
-                                     int taken, SIZE size, POINT to, const std::string& name) {
-    std::vector<std::string> args = {"--command", std::to_string(kNewGraphic) + At(ms),
-                                     "--dialog", "Picture Source|" + source + "|check" + At(ms + 300),
-                                     "--dialog", "Picture Source|OK|press" + At(ms + 450)};
+// The source of that radio button chosen in "Picture Source" at the time: checked and OK
+// pressed, or clicked a second time, which stands for OK.
+std::vector<std::string> ChooseSource(const std::string& source, int ms, bool twice = false) {
+    const std::string radio = "Picture Source|" + source + "|";
+    if (twice)
+        return {"--dialog", radio + "click:8,5" + At(ms), "--dialog", radio + "click:8,5" + At(ms + 150)};
+    return {"--dialog", radio + "check" + At(ms), "--dialog", "Picture Source|OK|press" + At(ms + 150)};
+}
+
+// New Graphic at the time; the source chosen and the picture taken through its own dialogs
+// (the last step at `taken`), the whole of it selected in the cropping dialog, the placing
+// explained, the graphic dragged from the card's centre to `to`, fixed by a click on the bare
+// corner and named in Graphic Appearance. The page is shot half a second after; the next may
+// start at taken + 4000.
+std::vector<std::string> MakeGraphic(int ms, const std::vector<std::string>& take, int taken, SIZE size, POINT to,
+                                     const std::string& name) {
+    std::vector<std::string> args = {"--command", std::to_string(kNewGraphic) + At(ms)};
     Append(args, take);
     Append(args, {"--dialog", "Graphic Objects|101|drag:0,0-" + std::to_string(size.cx) + "," + std::to_string(size.cy) +
                                   At(taken + 700),
@@ -110,21 +119,20 @@ TEST(CaptureInBrowser, CameraScannerAndVideoGraphicsShowWhenPlacedAndAfterReopen
     const std::string videoShot = site.server.Name("capture-t3.png");
     const POINT camTo{60, 120}, scanTo{160, 120}, videoTo{260, 120};
 
-    std::vector<std::string> args = {"--screenshot", camShot};
-    Append(args, MakeGraphic(1500, "Digital camera",
-                             {"--dialog", "Camera Pictures|51|click:34,10" + At(2300),
-                              "--dialog", "Camera Pictures|OK|press" + At(2500)},
-                             2500, kCameraSize, camTo, "Camera"));
-    Append(args, MakeGraphic(6500, "TWAIN scanner or video", {"--dialog", "Loom Scanner|Scan|press" + At(7300)}, 7300,
-                             kScanSize, scanTo, "Scanner"));
+    // The camera's second picture picked among its thumbnails.
+    std::vector<std::string> args = {"--screenshot", camShot}, take = ChooseSource("Digital camera", 1800, true);
+    Append(take, {"--dialog", "Camera Pictures|51|click:34,10" + At(2300), "--dialog", "Camera Pictures|OK|press" + At(2500)});
+    Append(args, MakeGraphic(1500, take, 2500, kCameraSize, camTo, "Camera"));
+    take = ChooseSource("TWAIN scanner or video", 6800);
+    Append(take, {"--dialog", "Loom Scanner|Scan|press" + At(7300)});
+    Append(args, MakeGraphic(6500, take, 7300, kScanSize, scanTo, "Scanner"));
     // The digitizer's options looked at, then the picture frozen and taken.
     const std::string digitizer = "Video Digitizer|", setup = "Video Setup|";
-    Append(args, MakeGraphic(11300, "Video",
-                             {"--dialog", digitizer + "Options...|press" + At(11900),
-                              "--dialog", setup + "Video Format...|press" + At(12100),
-                              "--dialog", setup + "OK|press" + At(12250), "--dialog", digitizer + "Freeze|press" + At(12500),
-                              "--dialog", digitizer + "OK|press" + At(12700)},
-                             12700, kVideoSize, videoTo, "Video"));
+    take = ChooseSource("Video", 11600);
+    Append(take, {"--dialog", digitizer + "Options...|press" + At(11900), "--dialog", setup + "Video Format...|press" + At(12100),
+                  "--dialog", setup + "OK|press" + At(12250), "--dialog", digitizer + "Freeze|press" + At(12500),
+                  "--dialog", digitizer + "OK|press" + At(12700)});
+    Append(args, MakeGraphic(11300, take, 12700, kVideoSize, videoTo, "Video"));
     Append(args, SaveAt(16800, copy));
     Append(args, {"--quit-after", "17600"});
     const std::vector<std::pair<std::string, std::string>> devices = {
