@@ -60,6 +60,9 @@ struct AppearanceDialog {
     SIZE arrow = {};          // one arrow bitmap's size
     uint16_t editedId = 0;    // an existing object's id: its layer is found again on re-opening
     Settings backup = {};
+    // The card window the dialog runs for. Not the dialog's parent: a dialog's owner is the
+    // top-level window (the browser's frame), and redrawing that leaves the card as it was.
+    HWND card = nullptr;
 };
 AppearanceDialog g_dialog;
 
@@ -323,7 +326,7 @@ void Ok(HWND dialog) {
     ReadNameAndDisk(dialog);
     if (g_dialog.actionsChanged && g_dialog.actions)
         StoreActionResource(&p.actionId, g_dialog.actions);
-    HWND card = GetParent(dialog) ? GetParent(dialog) : GetCardWindow();
+    HWND card = g_dialog.card ? g_dialog.card : GetCardWindow();
     if (p.editedLayer)
         UpdateEditedGraphic(card);
     else
@@ -349,7 +352,7 @@ void DropEditedOrPlaced(HWND card) {
 }
 
 void Cancel(HWND dialog) {
-    HWND card = GetParent(dialog) ? GetParent(dialog) : GetCardWindow();
+    HWND card = g_dialog.card ? g_dialog.card : GetCardWindow();
     DropEditedOrPlaced(card);
     DisposeHandleAndClear(&g_dialog.actions);
     ClearIconSelection();  // a cursor chosen in the features goes with the dialog
@@ -432,6 +435,7 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 int RunGraphicAppearanceDialog(HWND window) {
     GraphicPlacement& p = GetGraphicPlacement();
     g_dialog.editedId = 0;
+    g_dialog.card = window;
     if (LayerLock<> layer(p.editedLayer); layer)
         g_dialog.editedId = layer->id;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "core/system/LoadedLibraries.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "media/devices/Twain.h"
 #include "media/devices/TwainTypes.h"
 
@@ -186,6 +187,8 @@ HGLOBAL AcquireTwainImage(HWND parent) {
         return nullptr;
     }
     FillAppIdentity();
+    // The source's windows are owned by the browser's frame, which their closing leaves the focus.
+    FocusReturnScope keep(DialogOwner(parent));
     if (!g_twain.sourceChosen) {
         if (!ChooseSourceOnce(parent))
             return nullptr;

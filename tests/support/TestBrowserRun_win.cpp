@@ -214,6 +214,40 @@ std::string CachedSite::Report(const std::string& stack) {
     return Joined(report.log);
 }
 
+void Append(std::vector<std::string>& to, const std::vector<std::string>& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+std::vector<std::string> SaveAt(int ms, const std::string& copy) {
+    return {"--command", "102@" + std::to_string(ms), "--answer-alert", "2340:2", "--save-copy", copy};
+}
+
+void ExpectSaved(const CachedSite& site, const BrowserRun& run) {
+    EXPECT_EQ(FindHolding(run.log, "alert(id=2694)"), -1) << "the write failed\n" << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "saved(" + site.cache), -1) << Joined(run.log);
+}
+
+std::string ReportedObject(const std::string& json, const std::string& name) {
+    const size_t at = json.find("\"name\":\"" + name + "\"");
+    if (at == std::string::npos)
+        return "";
+    const size_t open = json.rfind("{\"kind\"", at);
+    return open == std::string::npos ? "" : json.substr(open, json.find('}', at) - open + 1);
+}
+
+int ReportedNumber(const std::string& json, const std::string& key) {
+    const size_t at = json.find("\"" + key + "\":");
+    return at == std::string::npos ? -1 : std::atoi(json.c_str() + at + key.size() + 3);
+}
+
+RECT ReportedRect(const std::string& object) {
+    RECT r{-1, -1, -1, -1};
+    const size_t at = object.find("\"rect\":[");
+    if (at != std::string::npos)
+        std::sscanf(object.c_str() + at + 8, "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom);
+    return r;
+}
+
 std::string Joined(const std::vector<std::string>& lines) {
     std::string all;
     for (const std::string& l : lines)

@@ -60,6 +60,19 @@ struct CachedSite {
     std::string Report(const std::string& stack);
 };
 
+// The walks' arguments: more appended, and Save at the time over the original (the plug-in
+// asks, 2340), its file copied to the path when the page closes.
+void Append(std::vector<std::string>& to, const std::vector<std::string>& more);
+std::vector<std::string> SaveAt(int ms, const std::string& copy);
+// The run saved the stack into the site's download cache, and no write failed.
+void ExpectSaved(const CachedSite& site, const BrowserRun& run);
+
+// Reading stackreport's JSON: the object of that name (from its opening brace to its name), a
+// number after "key":, and an object's "rect" (-1s when absent).
+std::string ReportedObject(const std::string& json, const std::string& name);
+int ReportedNumber(const std::string& json, const std::string& key);
+RECT ReportedRect(const std::string& object);
+
 std::string ReadFile(const std::string& path);
 // The lines of a text without their leading blanks and line ends; blank lines dropped.
 std::vector<std::string> Lines(const std::string& text);

@@ -383,7 +383,7 @@ void RunMessageLoop() {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchPageMessage(message, g_page.frame);
     }
 }
 

@@ -44,11 +44,9 @@ bool SplitTime(std::string_view text, std::string_view& before, int& atMs) {
     return ParseInt(text.substr(at + 1), 0, kMaxMs, atMs);
 }
 
-bool ParseMouse(std::string_view text, BrowserOptions::MouseAction action, BrowserOptions::TimedMouse& out) {
-    std::string_view place;
+// "X,Y", or a drag's "X1,Y1-X2,Y2" through more corners.
+bool ParseMousePlace(std::string_view place, BrowserOptions::MouseAction action, BrowserOptions::TimedMouse& out) {
     out.action = action;
-    if (!SplitTime(text, place, out.atMs))
-        return false;
     if (action != BrowserOptions::MouseAction::Drag)
         return ParsePoint(place, out.x, out.y);
     // The points are joined by '-' after a digit; a '-' after ',' or another '-' is a sign.
@@ -73,8 +71,13 @@ bool ParseMouse(std::string_view text, BrowserOptions::MouseAction action, Brows
     return true;
 }
 
-// "TITLE|CONTROL|ACTION@MS"; the action is press, check, uncheck, type:TEXT, choose:TEXT or
-// click:X,Y.
+bool ParseMouse(std::string_view text, BrowserOptions::MouseAction action, BrowserOptions::TimedMouse& out) {
+    std::string_view place;
+    return SplitTime(text, place, out.atMs) && ParseMousePlace(place, action, out);
+}
+
+// "TITLE|CONTROL|ACTION@MS"; the action is press, check, uncheck, type:TEXT, choose:TEXT,
+// click:X,Y or drag:X1,Y1-X2,Y2.
 bool ParseDialogAction(std::string_view text, BrowserOptions::TimedDialogAction& out) {
     using Verb = BrowserOptions::DialogVerb;
     std::string_view rest;
@@ -96,10 +99,11 @@ bool ParseDialogAction(std::string_view text, BrowserOptions::TimedDialogAction&
     else if (word == "uncheck") out.verb = Verb::Uncheck;
     else if (word == "type") out.verb = Verb::Type;
     else if (word == "choose") out.verb = Verb::Choose;
-    else if (word == "click") out.verb = Verb::Click;
+    else if (word == "click" || word == "drag") out.verb = Verb::Mouse;
     else return false;
-    if (out.verb == Verb::Click)
-        return ParsePoint(out.text, out.x, out.y) && out.x >= 0 && out.y >= 0;
+    if (out.verb == Verb::Mouse)
+        return ParseMousePlace(out.text, word == "drag" ? BrowserOptions::MouseAction::Drag
+                                                        : BrowserOptions::MouseAction::Click, out.mouse);
     const bool takesText = out.verb == Verb::Type || out.verb == Verb::Choose;
     if (takesText != (colon != std::string_view::npos))
         return false;
@@ -246,12 +250,12 @@ const char* UsageText() {
            "                        dialog shown) the control of that id or text (a label's text\n"
            "                        names the control after it): press, check, uncheck,\n"
            "                        type:TEXT (its text replaced), choose:TEXT (an item of a\n"
-           "                        list or combo box) or click:X,Y (real input at that point of\n"
-           "                        the control, a picture a dialog draws itself); a dialog not\n"
-           "                        shown within 3 seconds, or a control not in it, is logged\n"
-           "                        and the run ends with exit code 14 (repeatable; until it\n"
-           "                        has acted, --close-dialogs and --answer-alerts leave its\n"
-           "                        dialog alone)\n"
+           "                        list or combo box), click:X,Y or drag:X1,Y1-X2,Y2 (real\n"
+           "                        input at the control's own coordinates); a dialog not\n"
+           "                        shown within 3 seconds, or\n"
+           "                        a control not in it, is logged and the run ends with exit\n"
+           "                        code 14 (repeatable; until it has acted, --close-dialogs and\n"
+           "                        --answer-alerts leave its dialog alone)\n"
            "  --save-copy PATH      once the page closed, copy the stack file the plug-in saved\n"
            "                        last (a web stack's copy in the download cache, a local\n"
            "                        file, a Save As target) to PATH; nothing saved or the copy\n"
@@ -361,7 +365,8 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
                 options.dialogActions.push_back(d);
             else if (value)
                 error = "bad value for --dialog: " + *value + " (TITLE|CONTROL|ACTION@MS, the action press, check, "
-                                                              "uncheck, type:TEXT, choose:TEXT or click:X,Y)";
+                                                              "uncheck, type:TEXT, choose:TEXT, click:X,Y or "
+                                                              "drag:X1,Y1-X2,Y2)";
         } else if (a == "--answer-alert") {
             const std::string* value = needValue(i);
             BrowserOptions::AlertAnswer answer{};

@@ -187,7 +187,7 @@ bool SuitsVerb(HWND control, BrowserOptions::DialogVerb verb) {
         return IsClass(control, "Edit") || IsClass(control, "ComboBox");
     case Verb::Choose:
         return IsClass(control, "ListBox") || IsClass(control, "ComboBox");
-    case Verb::Click:
+    case Verb::Mouse:
         return true;
     }
     return false;
@@ -249,15 +249,6 @@ std::string Act(HWND dialog, HWND control, const BrowserOptions::TimedDialogActi
     case Verb::Press:
         PostMessageA(control, BM_CLICK, 0, 0);  // the button's own press and release
         return {};
-    case Verb::Click: {
-        // Real input, as a hand clicks: a picture the dialog draws takes it, or the dialog below.
-        BrowserOptions::TimedMouse click{};
-        click.action = BrowserOptions::MouseAction::Click;
-        click.x = a.x;
-        click.y = a.y;
-        SendMouseAction(control, click);
-        return {};
-    }
     case Verb::Check:
     case Verb::Uncheck: {
         const bool checked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -284,6 +275,9 @@ std::string Act(HWND dialog, HWND control, const BrowserOptions::TimedDialogActi
             Notify(dialog, control, CBN_EDITCHANGE);
         return {};
     }
+    case Verb::Mouse:
+        SendMouseAction(control, a.mouse);
+        return {};
     case Verb::Choose: {
         if (!SuitsVerb(control, a.verb))
             return "not a list: " + ClassOf(control);

@@ -553,6 +553,18 @@ void PumpStreams() {
 
 bool IsInPluginCall() { return g_callDepth > 0; }
 
+void DispatchPageMessage(const MSG& message, void* frame) {
+    if (!message.hwnd || message.hwnd == static_cast<HWND>(frame)) {
+        DispatchMessageA(&message);
+        return;
+    }
+    // An embed, a child of it or a window of the plug-in's own: its procedure is the plug-in's,
+    // which may hold a loop of its own (a modal dialog, a scan) in which the page's close would
+    // unload the plug-in from under it.
+    PluginCall call;
+    DispatchMessageA(&message);
+}
+
 void DestroyInstance(int index) {
     if (index < 0 || index >= static_cast<int>(g_instances.size()) || !g_instances[index]->alive)
         return;

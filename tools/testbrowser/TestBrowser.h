@@ -79,14 +79,16 @@ struct BrowserOptions {
     std::vector<TimedKeys> keys;
     // An action on a control of a dialog: TITLE|CONTROL|ACTION@MS. The title "*" takes the first
     // dialog shown; the control is an id or a text (a label's text names the control after it).
-    enum class DialogVerb { Press, Check, Uncheck, Type, Choose, Click };
+    // Mouse is a real click or drag at points of the control's client area (a picture a dialog
+    // draws, where a person picks or selects).
+    enum class DialogVerb { Press, Check, Uncheck, Type, Choose, Mouse };
     struct TimedDialogAction {
         std::string spec;  // as given, for the log
         std::string title;
         std::string control;
         DialogVerb verb = DialogVerb::Press;
         std::string text;  // what Type types, what Choose chooses
-        int x = 0, y = 0;  // where Click clicks, in the control's client coordinates
+        TimedMouse mouse;  // what Mouse does, in the control's coordinates
         int atMs = 0;
     };
     std::vector<TimedDialogAction> dialogActions;
@@ -170,6 +172,9 @@ void RequestStream(int instance, const std::string& url);  // as the page asks f
 void PumpStreams();       // one step of stream delivery; called on the pump message and timer
 bool HasStreamWork();     // requests waiting or streams under way
 bool IsInPluginCall();
+// Dispatches a message of the page's loop; one for a window other than the frame counts as a
+// call into the plug-in.
+void DispatchPageMessage(const struct tagMSG& message, void* frame);
 void DestroyInstance(int instance);  // its streams end (user break), then NPP_Destroy
 void DestroyInstances();
 // NP_Shutdown and FreeLibrary; the instances end with the plug-in.

@@ -43,3 +43,19 @@ public:
 private:
     HWND dialog_;
 };
+
+// While the scope lives windows may open and close (a dialog, a scanner's window): closing one
+// hands the focus to its owner, the browser's frame, so the next key would go there. When the
+// scope ends with the focus on that owner (or on nothing), the window that had it when the scope
+// began (the card or its field) gets it back.
+class FocusReturnScope {
+public:
+    explicit FocusReturnScope(HWND owner);
+    ~FocusReturnScope();
+    FocusReturnScope(const FocusReturnScope&) = delete;
+    FocusReturnScope& operator=(const FocusReturnScope&) = delete;
+
+private:
+    HWND owner_;
+    HWND focus_;
+};

@@ -156,15 +156,9 @@ INT_PTR RunOwnedDialog(HMODULE module, const char* templateName, HWND asked, DLG
     const HWND owner = hook.child ? asked : DialogOwner(asked);
     // A dialog being made around this call (none, as a rule) gets its record back afterwards.
     DialogHook* const outer = std::exchange(g_dialogs.making, &hook);
-    const HWND focus = GetFocus();
+    FocusReturnScope keep(owner);
     const INT_PTR result = DialogBoxParamA(module, templateName, owner, SharedDialogProc, param);
     g_dialogs.making = outer;
-    // Closing hands the focus to the owner, the browser's frame: the card (or its field) that
-    // had it gets it back, or the next key goes to the frame.
-    const HWND now = GetFocus();
-    if (focus && focus != now && (!now || now == owner) && IsWindow(focus) && IsWindowVisible(focus) &&
-        IsWindowEnabled(focus) && OfThisThread(focus))
-        SetFocus(focus);
     return result;
 }
 
@@ -177,6 +171,15 @@ HWND CreateOwnedDialog(HMODULE module, const char* templateName, HWND asked, DLG
         delete hook;
     g_dialogs.making = outer;
     return dialog;
+}
+
+FocusReturnScope::FocusReturnScope(HWND owner) : owner_(owner), focus_(GetFocus()) {}
+
+FocusReturnScope::~FocusReturnScope() {
+    const HWND now = GetFocus();
+    if (focus_ && focus_ != now && (!now || now == owner_) && IsWindow(focus_) && IsWindowVisible(focus_) &&
+        IsWindowEnabled(focus_) && OfThisThread(focus_))
+        SetFocus(focus_);
 }
 
 RunningDialogScope::RunningDialogScope(HWND dialog) : dialog_(dialog) {

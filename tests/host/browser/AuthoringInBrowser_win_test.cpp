@@ -27,7 +27,7 @@ namespace sb = stackbuilder;
 constexpr int kWidth = 320, kHeight = 240;
 constexpr uint32_t kGreen = 0x00A000, kBlue = 0x2040C0;
 constexpr sb::Rect kOldButton = {200, 180, 300, 220};
-constexpr int kSave = 102, kNewButton = 306, kNewText = 308, kFindText = 207;
+constexpr int kNewButton = 306, kNewText = 308, kFindText = 207;
 
 // An empty stack of the walks' card size, true colour, for a person who may edit.
 sb::Stack EditableStack() {
@@ -66,42 +66,6 @@ struct Site : CachedSite {
         server.Put(name, AuthoringStack());
     }
 };
-
-// Save over the original at the time, copied when the page closes.
-std::vector<std::string> SaveAt(int ms, const std::string& copy) {
-    return {"--command", std::to_string(kSave) + "@" + std::to_string(ms), "--answer-alert", "2340:2",
-            "--save-copy", copy};
-}
-
-void Append(std::vector<std::string>& to, const std::vector<std::string>& more) { to.insert(to.end(), more.begin(), more.end()); }
-
-void ExpectSaved(const Site& site, const BrowserRun& run) {
-    EXPECT_EQ(FindHolding(run.log, "alert(id=2694)"), -1) << "the write failed\n" << Joined(run.log);
-    EXPECT_NE(FindHolding(run.log, "saved(" + site.cache), -1) << Joined(run.log);
-}
-
-// The object of the report whose name is given: the text from its opening brace to its name.
-std::string ReportedObject(const std::string& json, const std::string& name) {
-    const size_t at = json.find("\"name\":\"" + name + "\"");
-    if (at == std::string::npos)
-        return "";
-    const size_t open = json.rfind("{\"kind\"", at);
-    return open == std::string::npos ? "" : json.substr(open, json.find('}', at) - open + 1);
-}
-
-// A number of the report after "key":.
-int ReportedNumber(const std::string& json, const std::string& key) {
-    const size_t at = json.find("\"" + key + "\":");
-    return at == std::string::npos ? -1 : std::atoi(json.c_str() + at + key.size() + 3);
-}
-
-sb::Rect ReportedRect(const std::string& object) {
-    sb::Rect r{-1, -1, -1, -1};
-    const size_t at = object.find("\"rect\":[");
-    if (at != std::string::npos)
-        std::sscanf(object.c_str() + at + 8, "%hd,%hd,%hd,%hd", &r.left, &r.top, &r.right, &r.bottom);
-    return r;
-}
 
 // A point and a time, as the test browser takes them.
 std::string At(POINT p, int ms) { return std::to_string(p.x) + "," + std::to_string(p.y) + "@" + std::to_string(ms); }
@@ -177,7 +141,7 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
         << button << "\n" << json;
     EXPECT_GT(ReportedNumber(button, "cursorId"), 0) << button;
 
-    const sb::Rect r = ReportedRect(button);
+    const RECT r = ReportedRect(button);
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     std::vector<std::string> againArgs = HoversOver({{x, y}});
     Append(againArgs, {"--command", "301@5300", "--command", "303@6100", "--answer-alerts", "--close-dialogs",
@@ -240,7 +204,7 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldWithItsFeaturesThenFindTextGoe
     ASSERT_NE(typed, std::string::npos) << json;
     // Half the card a quarter in, however large the page; locked (8) and transparent (128).
     const std::string field = json.substr(json.rfind("{\"kind\"", typed));
-    const sb::Rect r = ReportedRect(field);
+    const RECT r = ReportedRect(field);
     EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({80, 60, 240, 180}));
     EXPECT_EQ(ReportedNumber(field, "flags") & (8 | 16 | 32 | 128), 8 | 128) << field.substr(0, 200);
     // Its runs: [start, font, face, ...]; bold is face bit 1.
@@ -326,7 +290,7 @@ int FreehandButtonWithIconAndCursor(std::vector<std::string>& args, int ms, POIN
 
 // The stack's own icon drawn in the middle of a button: the disc's colour at its centre, its
 // black ring, and the card under the icon's corner, outside the disc.
-void ExpectIconDrawn(const Shot& shot, sb::Rect r, sb::Rgb disc, uint32_t card) {
+void ExpectIconDrawn(const Shot& shot, const RECT& r, sb::Rgb disc, uint32_t card) {
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     EXPECT_TRUE(NearRgb(shot.At(x, y), disc.red, disc.green, disc.blue, 24)) << Hex(shot.At(x, y));
     EXPECT_TRUE(NearRgb(shot.At(x + 14, y), 0, 0, 0, 24)) << Hex(shot.At(x + 14, y));
@@ -377,7 +341,7 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIcons
     for (size_t from = 0; (from = objects.find("\"name\":\"New Button\"", from)) != std::string::npos; ++from)
         found.push_back(objects.substr(objects.rfind("{\"kind\"", from), 400));
     ASSERT_EQ(found.size(), 2u) << json;
-    const sb::Rect picked = ReportedRect(found[0]), lassoed = ReportedRect(found[1]);
+    const RECT picked = ReportedRect(found[0]), lassoed = ReportedRect(found[1]);
     EXPECT_EQ(ReportedNumber(found[0], "shape"), 6) << found[0];
     EXPECT_EQ(std::vector<int>({picked.left, picked.top, picked.right, picked.bottom}),
               std::vector<int>({40, 40, 80, 80}));
@@ -568,7 +532,7 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
     const std::string json = site.Report(copy);
     const std::string graphic = ReportedObject(json, "Cropped");
     ASSERT_NE(graphic, "") << Joined(run.log) << "\n" << json;
-    const sb::Rect r = ReportedRect(graphic);
+    const RECT r = ReportedRect(graphic);
     ASSERT_EQ(std::vector<int>({r.right - r.left, r.bottom - r.top}),
               std::vector<int>({cropTo.x - cropFrom.x, cropTo.y - cropFrom.y})) << graphic;
 
