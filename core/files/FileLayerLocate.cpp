@@ -141,6 +141,33 @@ bool FindFileNearStack(const char* remembered, const char* stackPath, int destin
     return false;
 }
 
+bool LocateRememberedFile(FileRequest request, const FileSpec& remembered, FileSpec* found, bool preferNear,
+                          bool here) {
+    FileSpec* scratch = GetFileSpec(kSlotScratch);
+    if (!found || !scratch)
+        return false;
+    const FileSpecKeeper kept(kSlotScratch);
+    *scratch = remembered;
+    request.slot = kSlotScratch;
+    if (LocateFile(request, kSlotScratch, preferNear, here) == 0)
+        return false;
+    *found = *scratch;
+    return found->path[0] != 0;
+}
+
+bool LocateRememberedPath(const FileRequest& request, const char* remembered, char* found, size_t size, bool preferNear,
+                          bool here) {
+    CopyPathText({}, found, size);
+    if (!remembered || !found || size == 0)
+        return false;
+    FileSpec spec = EmptyFileSpec();
+    SetFileSpecPath(&spec, remembered);
+    if (!LocateRememberedFile(request, spec, &spec, preferNear, here))
+        return false;
+    CopyPathText(PathOf(spec), found, size);
+    return true;
+}
+
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here) {
     if (!g_localMode && !here)
         return g_remoteRequester ? g_remoteRequester(request, destinationSlot) : 0;
