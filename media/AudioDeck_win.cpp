@@ -581,7 +581,7 @@ bool StoreToFile() {
     if (s.type == kMidi) {
         written = MediaExportMidiFile(s.data, path) == 0;
     } else if (Handle wave = ExportSoundToWave(s.data, nullptr, nullptr)) {
-        written = WriteHandleToFile(wave, kSlotScratch, GetHandleSize(wave)) == 0;
+        written = WriteHandleToPath(wave, path, GetHandleSize(wave)) == 0;
         DisposeHandle(wave);
     }
     if (written) {

@@ -146,3 +146,5 @@ bool LocateRememberedPath(const FileRequest& request, const char* remembered, ch
                           bool here = false);
 // The near search alone: true and the destination slot set when a candidate exists.
 bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot);
+// The same, the candidate's path into `found` (size bytes, empty when there is none).
+bool FindFileNearStackPath(const char* remembered, const char* stackPath, char* found, size_t size);
