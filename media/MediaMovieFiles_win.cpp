@@ -60,6 +60,8 @@ HGLOBAL NewMovieFilterBlock() {
 }
 
 bool LocateMovieFile(const FileSpec& remembered, FileSpec* found) {
+    if (!remembered.path[0])
+        return false;  // no movie named: nothing to ask anyone for
     FilterBlock filter;
     return filter.text() && LocateRememberedFile(MovieRequest(kStringFindMovie, filter.text(), kSlotScratch), remembered,
                                                  found, true);
