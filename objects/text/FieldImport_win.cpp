@@ -58,13 +58,14 @@ int FieldAlignment(LayerHandle layer) {
 
 }  // namespace
 
-int ImportTextIntoField(HWND window, bool fileGiven) {
+int ImportTextIntoField(HWND window, const char* path) {
     HWND field = ActiveFieldWindow();
     if (!field)
         return 0;
-    if (!fileGiven && !AskTextFileToImport(window))
+    char chosen[kFileSpecPathSize] = {};
+    if (!path && !AskTextFileToImport(window, chosen, sizeof chosen))
         return 0;
-    FileHandle file(SlotPath(kSlotTextFile).c_str(), GENERIC_READ, OPEN_EXISTING);
+    FileHandle file(path ? path : chosen, GENERIC_READ, OPEN_EXISTING);
     if (!file)
         return 0;
     int rtf = 0;
@@ -77,15 +78,16 @@ int ImportTextIntoField(HWND window, bool fileGiven) {
     return rtf;
 }
 
-bool AskTextFileToImport(HWND window) {
+bool AskTextFileToImport(HWND window, char* path, size_t size) {
     const std::string filter = TextFilter();
     const FileRequest request{static_cast<uint16_t>(kStringSelectTextFile), filter.c_str(), 0, 0, kSlotTextFile, 0};
-    if (!GetOpenFileWithPreview(window, request))
+    if (!path || size == 0 || !GetOpenFileWithPreview(window, request))
         return false;
     FileRef opened = kNoFile;
     if (OpenFileSlot(kSlotTextFile, kOpenRead, &opened) != kFileOk)
         return false;
     FileClose(opened);
+    GetFileSpecPath(kSlotTextFile, static_cast<int>(size), path);
     return true;
 }
 
