@@ -572,11 +572,9 @@ bool StoreToFile() {
     if (!s.data)
         return true;
     const int mode = s.type == kMidi ? kSaveMidi : kSaveSound;
-    char title[kFileSpecNameSize] = {};
-    if (!AskSaveStackFile(g_deck.dialog, mode, title, sizeof title))
-        return false;
     char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotScratch, sizeof path, path);
+    if (!AskSaveStackFile(g_deck.dialog, mode, path, sizeof path))
+        return false;
     bool written = false;
     if (s.type == kMidi) {
         written = MediaExportMidiFile(s.data, path) == 0;
@@ -586,7 +584,7 @@ bool StoreToFile() {
     }
     if (written) {
         CopyPathText(path, s.file, sizeof s.file);
-        CopyFileSpec(kSlotScratch, kSlotMediaFolder2);  // remembered for the next choice
+        SetFileSpecFromPath(kSlotMediaFolder2, path);  // remembered for the next choice
     }
     s.isFile = written ? 1 : 0;
     ClearRecorderSoundData();

@@ -134,11 +134,9 @@ bool RunDiscDialog(HWND parent, std::span<uint8_t> chunk, int existing) {
 }
 
 bool RecordMovie(HWND parent, std::span<uint8_t> movieChunk, FileSpec* movie) {
-    char title[kMoviePathChars] = {};
-    if (!AskSaveStackFile(parent, kSaveMovie, title, sizeof title))
-        return false;
     char path[kMoviePathChars] = {};
-    GetFileSpecPath(kSlotScratch, sizeof path, path);
+    if (!AskSaveStackFile(parent, kSaveMovie, path, sizeof path))
+        return false;
     if (!path[0] || RunMovieRecordDialog(parent, path) != IDOK)
         return false;
     // The recorded file is offered in the Open dialog, then placed by the user, then its options.

@@ -33,11 +33,6 @@ private:
     static HANDLE NullIfInvalid(HANDLE file) { return file == INVALID_HANDLE_VALUE ? nullptr : file; }
 };
 
-std::string SlotPath(int slot) {
-    const FileSpec* spec = GetFileSpec(slot);
-    return spec ? std::string(PathOf(*spec)) : std::string();
-}
-
 std::string TextFilter() {
     std::string filter;
     for (uint32_t id : kTextFilterStrings)
@@ -134,9 +129,10 @@ int ImportRtfFileToField(HWND window, HANDLE file) {
 
 void ExportFieldText(HWND window) {
     HWND field = ActiveFieldWindow();
-    if (!field || !AskSaveStackFile(window, kSaveText, nullptr, 0))
+    char path[kFileSpecPathSize] = {};
+    if (!field || !AskSaveStackFile(window, kSaveText, path, sizeof path))
         return;
-    FileHandle file(SlotPath(SaveDialogSpecFor(kSaveText).slot).c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    FileHandle file(path, GENERIC_WRITE, CREATE_ALWAYS);
     if (!file)
         return;
     HGLOBAL block = TextStreamOutPlain(field, true);
