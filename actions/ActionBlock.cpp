@@ -26,13 +26,12 @@ struct PendingRequest {
 };
 PendingRequest g_sound, g_nba;
 
-void RebuildNothing() {}
-Handle PackedMovieSlot() {
+void RebuildNothing(const FileSpec&) {}
+Handle PackedMovie(const FileSpec& movie) {
     Handle packed = 0;
-    const FileSpec* spec = GetFileSpec(kSlotMediaFolder14);
-    return spec && spec->path[0] && PackFileSpec(kSlotMediaFolder14, &packed) ? packed : 0;
+    return movie.path[0] && PackFileSpecPathAndName(movie, &packed) ? packed : 0;
 }
-MovieReferenceProcs g_movie = {RebuildNothing, PackedMovieSlot};
+MovieReferenceProcs g_movie = {RebuildNothing, PackedMovie};
 
 bool SlotHoldsPath(int slot) {
     const FileSpec* spec = GetFileSpec(slot);
@@ -163,8 +162,9 @@ bool LoadActionBlock(Handle record, uint32_t recordOffset, ActionBlock* block) {
         block->movieSet = 1;
         block->movieOption = GetU32(c, kChunkValue);
         block->movieOptionWord = GetU16(c, kChunkOptionWord);
-        UnpackFileSpec(kSlotMediaFolder14, ChunkPayload(c));
-        g_movie.rebuildFromSlot();
+        block->movieFile = EmptyFileSpec();
+        UnpackFileSpecTo(&block->movieFile, ChunkPayload(c));
+        g_movie.rebuild(block->movieFile);
     }
     if (auto c = ChunkIf(r, flags, kActVideodisc, kTagVideodisc); !c.empty()) {
         // The two fields are copied only as far as the payload holds them.
@@ -245,11 +245,7 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
     };
     if (block.soundIsFile) {
         Handle packed = 0;
-        // Path and name as the block has them; the numbers as a cleared slot's.
-        FileSpec file = EmptyFileSpec();
-        CopyPathText(PathOf(block.soundFile), file.path, sizeof file.path);
-        CopyPathText(NameOf(block.soundFile), file.name, sizeof file.name);
-        if (PackFileSpecOf(file, &packed))
+        if (PackFileSpecPathAndName(block.soundFile, &packed))
             Insert(record, recordOffset, kTagSoundFile, kChunkFromHandle, static_cast<uintptr_t>(packed), 0, kActSoundFile,
                    soundFields);
         DisposeHandle(packed);
@@ -285,7 +281,7 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
     }
     g_nba = {};
     if (block.movieSet) {
-        if (Handle reference = g_movie.storedReference()) {
+        if (Handle reference = g_movie.storedReference(block.movieFile)) {
             Insert(record, recordOffset, kTagMovie, kChunkFromHandle, static_cast<uintptr_t>(reference), 0, kActMovie,
                    [&](std::span<uint8_t> c) {
                        PutRect(c, block.movieRect);
@@ -294,7 +290,7 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
                        SetU16(c, kObjectId, ownerId);
                    });
             DisposeHandle(reference);
-            g_movie.rebuildFromSlot();
+            g_movie.rebuild(block.movieFile);
         }
     }
     if (block.urlSet) {
@@ -365,6 +361,6 @@ void ClearPendingRequests() {
 }
 
 void SetMovieReferenceProcs(const MovieReferenceProcs& procs) {
-    g_movie.rebuildFromSlot = procs.rebuildFromSlot ? procs.rebuildFromSlot : RebuildNothing;
-    g_movie.storedReference = procs.storedReference ? procs.storedReference : PackedMovieSlot;
+    g_movie.rebuild = procs.rebuild ? procs.rebuild : RebuildNothing;
+    g_movie.storedReference = procs.storedReference ? procs.storedReference : PackedMovie;
 }

@@ -1,7 +1,7 @@
 // The action block: one owner's actions taken out of its action record for the editors and the
-// performer, and written back (ActionBlock.cpp). Paths do not live in the block but in file-spec
-// slots (2 sound file, 8 other stack, 9 and 15 launch, 14 movie), the web address in the
-// current-address buffer below. The handles in a block belong to its holder.
+// performer, and written back (ActionBlock.cpp). The sound and movie files travel in the block;
+// the other paths live in file-spec slots (8 other stack, 9 and 15 launch), the web address in
+// the current-address buffer below. The handles in a block belong to its holder.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +33,8 @@ struct ActionBlock {
     uint16_t timerValue;
     uint16_t timerMode;
     uint16_t testingChoice;
-    uint32_t movieSet;        // the path is in slot 14
+    uint32_t movieSet;        // the movie is the file below
+    FileSpec movieFile;       // movieSet: the movie file as the record names it
     uint32_t movieOption;
     uint16_t movieOptionWord;
     Rect32 movieRect;
@@ -79,10 +80,11 @@ void ClearPendingRequests();
 void DropPendingSoundRequest();
 void DropPendingNbaRequest();
 
-// What the media layer keeps of a movie action: a file reference rebuilt from slot 14, and its
-// stored form. Until the media layer installs its own, the reference is the packed slot 14.
+// What the media layer keeps of a movie action: a file reference rebuilt from the movie a block
+// names, and its stored form. Until the media layer installs its own, the reference is the
+// movie's path and name packed.
 struct MovieReferenceProcs {
-    void (*rebuildFromSlot)();
-    Handle (*storedReference)();  // a new handle, 0 when no reference is held
+    void (*rebuild)(const FileSpec& movie);
+    Handle (*storedReference)(const FileSpec& movie);  // a new handle, 0 for no movie
 };
 void SetMovieReferenceProcs(const MovieReferenceProcs& procs);

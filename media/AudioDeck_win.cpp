@@ -604,16 +604,14 @@ bool StoreToFile() {
     if (!s.data)
         return true;
     const int mode = s.type == kMidi ? kSaveMidi : kSaveSound;
-    char title[kFileSpecNameSize] = {};
-    if (!AskSaveStackFile(g_deck.dialog, mode, title, sizeof title))
-        return false;
     char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotScratch, sizeof path, path);
+    if (!AskSaveStackFile(g_deck.dialog, mode, path, sizeof path))
+        return false;
     bool written = false;
     if (s.type == kMidi) {
         written = MediaExportMidiFile(s.data, path) == 0;
     } else if (Handle wave = ExportSoundToWave(s.data, nullptr)) {
-        written = WriteHandleToFile(wave, kSlotScratch, GetHandleSize(wave)) == 0;
+        written = WriteHandleToPath(wave, path, GetHandleSize(wave)) == 0;
         DisposeHandle(wave);
     }
     if (!written) {
@@ -621,7 +619,7 @@ bool StoreToFile() {
         return false;
     }
     CopyPathText(path, s.file, sizeof s.file);
-    CopyFileSpec(kSlotScratch, kSlotMediaFolder2);  // remembered for the next choice
+    SetFileSpecFromPath(kSlotMediaFolder2, path);  // remembered for the next choice
     s.isFile = 1;
     DropSoundData();
     return true;

@@ -14,8 +14,8 @@
 struct ActionBlock;
 class MediaElement;
 
-// The sound dialog's four values, read on entry and written back on OK. A file: its path is in
-// file-spec slot 2. A sound to be stored: the stack resource request that stores it (pending
+// The sound dialog's values, read on entry and written back on OK. A file: its path is in
+// `file`. A sound to be stored: the stack resource request that stores it (pending
 // until the caller carries it out).
 struct AudioDeckChoice {
     uint16_t soundId = 0;       // the chosen or recorded sound's id
@@ -27,25 +27,26 @@ struct AudioDeckChoice {
 
 // ---- MediaMovieDialogs_win.cpp ----
 // The options of a movie for a video chunk (tag 89; its rectangle, flags and volume are read
-// and, for a newly chosen movie, written). fileGiven 1: slot 14's movie, located first (a
-// missing one is chosen anew); 0: as MediaChooseMovie. 1 accepted, 0 cancelled, failed or no
-// manager.
-int MediaMovieOptions(std::span<uint8_t> videoChunk, int fileGiven);
-// A movie file chosen (prompt 2409) into slots 14 and 0, placed on the card, its rectangle, flags
-// and volume written into the chunk, then its options. 1 accepted, 0 cancelled or failed.
-int MediaChooseMovie(std::span<uint8_t> videoChunk);
-// Slot 14's movie measured into the block's movie fields (centred on the card); 1 measured.
+// and, for a newly chosen movie, written). fileGiven 1: the movie given in `movie`, located
+// first (a missing one is chosen anew); 0: as MediaChooseMovie. `movie` ends as the file shown
+// or chosen. 1 accepted, 0 cancelled, failed or no manager.
+int MediaMovieOptions(std::span<uint8_t> videoChunk, int fileGiven, FileSpec* movie);
+// A movie file chosen (prompt 2409, the Open dialog starting from slot 14's) into `movie`,
+// placed on the card, its rectangle, flags and volume written into the chunk, then its options.
+// 1 accepted, 0 cancelled or failed.
+int MediaChooseMovie(std::span<uint8_t> videoChunk, FileSpec* movie);
+// The block's movie file measured into its movie fields (centred on the card); 1 measured.
 int MediaMeasureMovieFile(ActionBlock* block);
 
 // ---- MediaFileRef_win.cpp ----
-// The manager's movie file reference (the packed slot 14): its own handle, 0 without manager.
+// The manager's movie file reference (the last movie packed): its own handle, 0 without manager.
 Handle GetMediaFileRef();
-// The reference packed again from slot 14; the slot argument is always 14.
-void UpdateMediaFileRef();
-void UpdateMediaFileRefFromSlot(int slot);
-// What a saved movie action stores: the reference packed again from slot 14, as a new handle
-// (the caller's); without a manager slot 14 packed directly, so the movie is not lost.
-Handle NewStoredMovieReference();
+// The reference packed again from the movie.
+void UpdateMediaFileRef(const FileSpec& movie);
+// What a saved movie action stores: the reference packed again from the movie, as a new handle
+// (the caller's); without a manager the movie packed directly, so it is not lost. 0 for a movie
+// without a path.
+Handle NewStoredMovieReference(const FileSpec& movie);
 
 // ---- AudioDeck_win.cpp ----
 // The sound dialog "TAPE": choose, play or record a sound; 1 when confirmed (the choice written

@@ -1,5 +1,5 @@
-// The manager's movie file reference: the packed file-spec slot 14 of the last movie, which a
-// saved movie action stores.
+// The manager's movie file reference: the packed file of the last movie, which a saved movie
+// action stores.
 #include "media/MediaDialogs.h"
 
 #include "core/files/FileSlots.h"
@@ -10,26 +10,23 @@ Handle GetMediaFileRef() {
     return m ? m->fileRef : 0;
 }
 
-void UpdateMediaFileRef() {
+void UpdateMediaFileRef(const FileSpec& movie) {
     MediaManager* m = TheMediaManager();
     if (!m)
         return;
     DisposeHandleAndClear(&m->fileRef);
     Handle packed = 0;
-    if (PackFileSpec(kSlotMediaFolder14, &packed))
+    if (PackFileSpecPathAndName(movie, &packed))
         m->fileRef = packed;
 }
 
-void UpdateMediaFileRefFromSlot(int) { UpdateMediaFileRef(); }
-
-Handle NewStoredMovieReference() {
-    const FileSpec* spec = GetFileSpec(kSlotMediaFolder14);
-    if (!spec || !spec->path[0])
+Handle NewStoredMovieReference(const FileSpec& movie) {
+    if (!movie.path[0])
         return 0;
     Handle packed = 0;
     if (!TheMediaManager())
-        return PackFileSpec(kSlotMediaFolder14, &packed) ? packed : 0;
-    UpdateMediaFileRefFromSlot(kSlotMediaFolder14);
+        return PackFileSpecPathAndName(movie, &packed) ? packed : 0;
+    UpdateMediaFileRef(movie);
     const Handle reference = GetMediaFileRef();
     return reference ? CopyFromHandle(reference, 0, GetHandleSize(reference)) : 0;
 }

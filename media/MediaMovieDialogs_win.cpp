@@ -25,31 +25,30 @@ void WriteChunkFields(std::span<uint8_t> chunk, const MediaElement& e) {
 }
 
 // Another movie for the options: the chosen file's element, placed, takes the place of the old
-// one; cancelled or failed, the old one stays (and slot 14 names it again).
-MediaElement* ChooseAnother(HWND owner, MediaElement* old) {
-    if (!ChooseMovieFile(owner))
+// one and the movie becomes that file; cancelled or failed, the old one stays.
+MediaElement* ChooseAnother(HWND owner, MediaElement* old, FileSpec* movie) {
+    FileSpec chosenFile{};
+    if (!ChooseMovieFile(owner, &chosenFile))
         return old;
-    char path[kMediaPathChars] = {};
-    GetFileSpecPath(kSlotMediaFolder14, kMediaPathChars, path);
-    MediaElement* chosen = NewMovieElement(path);
+    MediaElement* chosen = NewMovieElement(chosenFile.path);
     if (chosen && chosen->PrepareStill()) {
         chosen->flags = old->flags;
         delete old;
+        *movie = chosenFile;
         return chosen;
     }
     delete chosen;
-    SetFileSpecFromPath(kSlotMediaFolder14, old->path);
     return old;
 }
 
-// The options of slot 14's movie for the chunk; 1 unless the last answer was cancel.
-int OptionsLoop(const MediaManager& m, std::span<uint8_t> chunk) {
-    MediaElement* element = NewMovieElement(chunk);
+// The options of the movie for the chunk; 1 unless the last answer was cancel.
+int OptionsLoop(const MediaManager& m, std::span<uint8_t> chunk, FileSpec* movie) {
+    MediaElement* element = NewMovieElement(chunk, movie->path);
     if (!element)
         return 0;
     int answer = element->ShowOptions();
     while (answer == kOptionsAnotherMovie) {
-        element = ChooseAnother(m.window, element);
+        element = ChooseAnother(m.window, element, movie);
         answer = element->ShowOptions();
     }
     delete element;
@@ -58,24 +57,24 @@ int OptionsLoop(const MediaManager& m, std::span<uint8_t> chunk) {
 
 }  // namespace
 
-int MediaMovieOptions(std::span<uint8_t> videoChunk, int fileGiven) {
+int MediaMovieOptions(std::span<uint8_t> videoChunk, int fileGiven, FileSpec* movie) {
     const MediaManager* m = TheMediaManager();
-    if (!m || videoChunk.size() < kMediaRecordMinBytes)
+    if (!m || !movie || videoChunk.size() < kMediaRecordMinBytes)
         return 0;
     if (!fileGiven)
-        return MediaChooseMovie(videoChunk);
+        return MediaChooseMovie(videoChunk, movie);
     // A movie that cannot be found is chosen anew rather than shown from a missing file.
-    char path[kMediaPathChars] = {};
-    if (!LocateMovieFile(path))
-        return MediaChooseMovie(videoChunk);
-    return OptionsLoop(*m, videoChunk);
+    if (!LocateMovieFile(*movie, movie))
+        return MediaChooseMovie(videoChunk, movie);
+    return OptionsLoop(*m, videoChunk, movie);
 }
 
-int MediaChooseMovie(std::span<uint8_t> videoChunk) {
+int MediaChooseMovie(std::span<uint8_t> videoChunk, FileSpec* movie) {
     const MediaManager* m = TheMediaManager();
-    if (!m || videoChunk.size() < kMediaRecordMinBytes || !ChooseMovieFile(m->window))
+    FileSpec chosen{};
+    if (!m || !movie || videoChunk.size() < kMediaRecordMinBytes || !ChooseMovieFile(m->window, &chosen))
         return 0;
-    MediaElement* element = NewMovieElement(videoChunk);
+    MediaElement* element = NewMovieElement(videoChunk, chosen.path);
     if (!element)
         return 0;
     if (!element->PrepareStill()) {
@@ -84,16 +83,15 @@ int MediaChooseMovie(std::span<uint8_t> videoChunk) {
     }
     WriteChunkFields(videoChunk, *element);
     delete element;
-    return OptionsLoop(*m, videoChunk);
+    *movie = chosen;
+    return OptionsLoop(*m, videoChunk, movie);
 }
 
 int MediaMeasureMovieFile(ActionBlock* block) {
     if (!TheMediaManager() || !block)
         return 0;
     uint8_t chunk[kMeasureBytes] = {};
-    char path[kMediaPathChars] = {};
-    GetFileSpecPath(kSlotMediaFolder14, kMediaPathChars, path);
-    MediaElement* element = NewMovieElement(path);
+    MediaElement* element = NewMovieElement(block->movieFile.path);
     if (!element)
         return 0;
     const int measured = element->Measure(chunk);

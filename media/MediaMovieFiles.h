@@ -1,5 +1,5 @@
-// What the manager's movie functions share: the movie filter list, the locating of a movie's
-// file (file-spec slot 14) and the element a movie file plays in.
+// What the manager's movie functions share: the movie filter list, the locating and choosing of
+// a movie's file and the element a movie file plays in.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "core/files/FileSlots.h"
 #include "media/support/MediaElement.h"
 
 inline constexpr uint32_t kStringChooseMovie = 2409;
@@ -18,13 +19,17 @@ inline constexpr uint32_t kMovieFilterBlockBytes = 264;
 // The filter strings laid one after another, each ending in a zero, in a movable global block
 // of kMovieFilterBlockBytes (the rest zero); null when it cannot be had. The caller frees it.
 HGLOBAL NewMovieFilterBlock();
-// Slot 14's movie located (prompt 2417); true with the found path in slot 14 and in path.
-bool LocateMovieFile(char (&path)[kMediaPathChars]);
-// The open dialog with preview (prompt 2409) on slot 14; true when a file was chosen.
-bool ChooseMovieFile(HWND owner);
+// The movie remembered in a stack, located (prompt 2417) beside the stack, on this machine or by
+// asking; true with where it was found in `found`, false for an empty path. The lookup works on
+// slot 0, put back after.
+bool LocateMovieFile(const FileSpec& remembered, FileSpec* found);
+// The open dialog with preview (prompt 2409), starting from slot 14's movie, which keeps the
+// choice for the next time; the choice is also left in slot 0 and goes into `chosen`. True when
+// a file was chosen.
+bool ChooseMovieFile(HWND owner, FileSpec* chosen);
 // An AVIElement when the file plays in an MCIWnd window, else a QTMovieElement; from a video
-// chunk (the path is slot 14's) or from a path. Null when it cannot be allocated.
-MediaElement* NewMovieElement(std::span<const uint8_t> chunk);
+// chunk and the movie's path, or from a path. Null when it cannot be allocated.
+MediaElement* NewMovieElement(std::span<const uint8_t> chunk, const char* path);
 MediaElement* NewMovieElement(const char* path);
 // The QuickTime part of a QuickTime movie element; null for an AVI element.
 QTElement* QuickTimeMovie(MediaElement* element);

@@ -32,8 +32,8 @@ private:
     const char* text_;
 };
 
-FileRequest MovieRequest(uint32_t prompt, const char* filter) {
-    return FileRequest{static_cast<uint16_t>(prompt), filter, 0, kFileTypeMov, kSlotMediaFolder14, 0};
+FileRequest MovieRequest(uint32_t prompt, const char* filter, int slot) {
+    return FileRequest{static_cast<uint16_t>(prompt), filter, 0, kFileTypeMov, static_cast<uint16_t>(slot), 0};
 }
 
 }  // namespace
@@ -59,31 +59,28 @@ HGLOBAL NewMovieFilterBlock() {
     return block;
 }
 
-bool LocateMovieFile(char (&path)[kMediaPathChars]) {
-    path[0] = 0;
+bool LocateMovieFile(const FileSpec& remembered, FileSpec* found) {
+    if (!remembered.path[0])
+        return false;  // no movie named: nothing to ask anyone for
     FilterBlock filter;
-    if (!filter.text())
-        return false;
-    if (LocateFile(MovieRequest(kStringFindMovie, filter.text()), kSlotMediaFolder14, true) != 1)
-        return false;
-    GetFileSpecPath(kSlotMediaFolder14, kMediaPathChars, path);
-    return path[0] != 0;
+    return filter.text() && LocateRememberedFile(MovieRequest(kStringFindMovie, filter.text(), kSlotScratch), remembered,
+                                                 found, true);
 }
 
-bool ChooseMovieFile(HWND owner) {
+bool ChooseMovieFile(HWND owner, FileSpec* chosen) {
     FilterBlock filter;
-    if (!filter.text() || !GetOpenFileWithPreview(owner, MovieRequest(kStringChooseMovie, filter.text())))
+    if (!chosen || !filter.text() ||
+        !GetOpenFileWithPreview(owner, MovieRequest(kStringChooseMovie, filter.text(), kSlotMediaFolder14)))
         return false;
     CopyFileSpec(kSlotMediaFolder14, kSlotScratch);
+    *chosen = *GetFileSpec(kSlotMediaFolder14);
     return true;
 }
 
-MediaElement* NewMovieElement(std::span<const uint8_t> chunk) {
-    char path[kMediaPathChars] = {};
-    GetFileSpecPath(kSlotMediaFolder14, kMediaPathChars, path);
+MediaElement* NewMovieElement(std::span<const uint8_t> chunk, const char* path) {
     if (IsAVIFile(path))
-        return new (std::nothrow) AVIElement(chunk);
-    return new (std::nothrow) QTMovieElement(chunk);
+        return new (std::nothrow) AVIElement(chunk, path);
+    return new (std::nothrow) QTMovieElement(chunk, path);
 }
 
 MediaElement* NewMovieElement(const char* path) {

@@ -40,13 +40,13 @@ int MediaOpenMovie(std::span<const uint8_t> videoChunk, int16_t objectId, HDC st
     MediaManager* m = TheMediaManager();
     if (!m || videoChunk.size() <= kChunkHeaderBytes)
         return 0;
-    UnpackFileSpec(kSlotMediaFolder14, videoChunk.subspan(kChunkHeaderBytes));
-    char path[kMediaPathChars] = {};
-    if (!LocateMovieFile(path))
+    FileSpec movie = EmptyFileSpec();
+    UnpackFileSpecTo(&movie, videoChunk.subspan(kChunkHeaderBytes));
+    if (!LocateMovieFile(movie, &movie))
         return 0;
-    MediaElement* element = FindMovie(*m, path, objectId);
+    MediaElement* element = FindMovie(*m, movie.path, objectId);
     if (!element) {
-        element = NewMovieElement(videoChunk);
+        element = NewMovieElement(videoChunk, movie.path);
         if (!element)
             return 0;
         element->objectId = objectId;

@@ -22,7 +22,7 @@ struct MovieFrameSource {
 
 namespace {
 
-QtMovie OpenMovieOfSlot14(const char* path) {
+QtMovie OpenMovieFileAt(const char* path) {
     QtFSSpec spec{};
     if (NativePathNameToFSSpec(path, &spec, 0) != kQtNoErr)
         return nullptr;
@@ -42,14 +42,14 @@ int MovieFrameOpen(std::span<const uint8_t> packedFileRef, MovieFrameSource** so
         *source = nullptr;
     if (!TheMediaManager() || !source || !rect)
         return 16;
-    UnpackFileSpec(kSlotMediaFolder14, packedFileRef);
-    char path[kMediaPathChars] = {};
-    if (!LocateMovieFile(path))
+    FileSpec movie = EmptyFileSpec();
+    UnpackFileSpecTo(&movie, packedFileRef);
+    if (!LocateMovieFile(movie, &movie))
         return 16;
     auto* s = new (std::nothrow) MovieFrameSource;
     if (!s)
         return 16;
-    s->movie = OpenMovieOfSlot14(path);
+    s->movie = OpenMovieFileAt(movie.path);
     if (!s->movie) {
         delete s;
         return 16;

@@ -159,7 +159,6 @@ void Finish(int id) {
             block->movieOptionWord = static_cast<uint16_t>(e.volume);
             block->movieRect = {e.rect.left, e.rect.top, e.rect.right, e.rect.bottom};
         }
-        UpdateMediaFileRef();
     } else if (id == IDCANCEL && g_options.card) {
         // The block is left as it was: a videodisc segment beside no movie stays.
         InvalidateRect(g_options.card, &e.rect, TRUE);

@@ -41,6 +41,7 @@ struct ImportFailed {};
 
 // The source stack file open for the whole import.
 struct Source {
+    FileSpec spec = EmptyFileSpec();  // the source stack's file
     FileRef file = kNoFile;
     std::vector<uint8_t> header;  // host order
     StackConversion cv;
@@ -83,7 +84,7 @@ uint16_t NewCardId(uint16_t oldId) {
 }
 
 bool OpenSource(Source& source) {
-    if (OpenFileSlot(kSlotScratch, kOpenRead, &source.file) != kFileOk) {
+    if (OpenFileSpec(&source.spec, kOpenRead, &source.file) != kFileOk) {
         source.file = kNoFile;
         return false;
     }
@@ -192,7 +193,7 @@ private:
 // carried lose the reference rather than point at an unrelated resource of this stack.
 void CarryCardResources(Handle card, const Source& source, uint16_t (&actions)[3], const std::vector<IdPair>& objectIds) {
     const int32_t stackFile = GetStackResFile();
-    const int32_t sourceFile = source.resourceOffset ? OpenResFileAt(GetFileSpec(kSlotScratch), source.resourceOffset) : 0;
+    const int32_t sourceFile = source.resourceOffset ? OpenResFileAt(&source.spec, source.resourceOffset) : 0;
     Handle chain = 0;
     std::vector<std::pair<uint32_t, bool>> objectActions;  // field offset, carried
     if (sourceFile) {
@@ -318,8 +319,8 @@ void ReportImport(const char* path, int count) {
 }
 
 int OpenInstead(const char* path) {
-    CopyFileSpec(kSlotScratch, kSlotCurrentStack);
-    const int16_t sourceCount = CountStackCards(kSlotScratch);
+    SetFileSpecFromPath(kSlotCurrentStack, path);
+    const int16_t sourceCount = CountStackCards(kSlotCurrentStack);
     if (GetAuthoringUpcalls().openInsteadOfImport() != 0)
         return 0;
     const uint16_t first = GetCardId(GetCardByIndex(1));
@@ -407,11 +408,10 @@ std::string ImportCountText(const char* prefix, int count, const char* middle, c
 int ImportCardsFromStack(const char* path) {
     if (!path)
         return 0;
-    // The source is read through the working slot, named here from the path.
-    SetFileSpecFromPath(kSlotScratch, path);
     if (GetAuthoringUpcalls().stackIsFresh())
         return OpenInstead(path);
     Source source;
+    SetFileSpecPath(&source.spec, path);
     const bool readable = OpenSource(source);
     const int n = readable ? GetU16(source.header, kHeaderCardCount) : 0;
     const int current = GetCurrentCardRecord() ? GetCardIndex(GetCurrentCardRecord()) : 0;
@@ -455,7 +455,7 @@ int ImportCardsFromStack(const char* path) {
                    LookupIdPair(GetU16(record, kCardBackgroundId), static_cast<int>(cards.size()), cards.data()));
     }
     if (!imported.empty() && source.resourceOffset) {
-        if (const int32_t sourceFile = OpenResFileAt(GetFileSpec(kSlotScratch), source.resourceOffset)) {
+        if (const int32_t sourceFile = OpenResFileAt(&source.spec, source.resourceOffset)) {
             const int32_t stackFile = GetStackResFile();
             Handle chain = 0;
             UseResFile(sourceFile);

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <tuple>
 
-#include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
@@ -120,17 +119,16 @@ bool LimitCropToPicture() {
 
 bool GetPictureForCropping(HWND window, char kind, const char* path) {
     char chosen[MAX_PATH] = {};
-    if (path && *path) {
+    if (path && *path)
         std::strncpy(chosen, path, sizeof chosen - 1);
-        // A disk-based object names the file it came from through this slot.
-        SetFileSpecFromPath(kSlotMediaFolder4, chosen);
-    } else if (!ChooseGraphicSource(window, chosen, sizeof chosen, kind == 'A' ? 'A' : 'R')) {
+    else if (!ChooseGraphicSource(window, chosen, sizeof chosen, kind == 'A' ? 'A' : 'R'))
         return false;
-    }
     HBITMAP bitmap = LoadPicture(window, chosen);
     if (!bitmap)
         return false;
     TakePicture(bitmap);
+    GraphicPlacement& p = GetGraphicPlacement();
+    std::memcpy(p.file, chosen, sizeof p.file);  // a disk-based object names it
     return true;
 }
 

@@ -57,7 +57,7 @@ void FreePlacedPicture() {
 // The file the picture came from, as the data of a disk-based object: padded to even.
 std::vector<uint8_t> FileReference() {
     Handle packed = 0;
-    if (!PackFileSpec(kSlotMediaFolder4, &packed) || !packed)
+    if (!PackFilePath(GetGraphicPlacement().file, &packed) || !packed)
         return {};
     std::vector<uint8_t> bytes = HandleToBytes(packed);
     DisposeHandle(packed);

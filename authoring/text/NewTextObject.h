@@ -61,6 +61,7 @@ struct TextAppearance {
     Handle pendingActions = 0;
     bool textColorChanged = false, backColorChanged = false, styleChanged = false, actionsChanged = false;
     bool fileLoaded = false;
+    std::string file;  // the text file the preview was loaded from; a disk-based object reads it
 };
 TextAppearance& CurrentTextAppearance();
 // The state for a new object of the rectangle: options 9, a fresh id, the current style.

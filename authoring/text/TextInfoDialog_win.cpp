@@ -159,8 +159,10 @@ void SetUpPreview(HWND dialog) {
     TextSetBackColor(preview, ColorOf(g_state.backColor));
     SetFieldScrollBar(preview, g_state.options & kTextScrollBar, !(g_state.options & kTextNotScrollable));
     if (!g_pass.reopened && IsNewObject() && !g_pass.droppedFile.empty() &&
-        LoadFileIntoPreview(preview, g_pass.droppedFile.c_str()))
+        LoadFileIntoPreview(preview, g_pass.droppedFile.c_str())) {
         g_state.fileLoaded = true;
+        g_state.file = g_pass.droppedFile;
+    }
     EnableWindow(GetDlgItem(dialog, kDiskBasedBox), g_state.fileLoaded);
     EnableWindow(preview, !(g_state.objectFlags & kTextTransparent));
 }
@@ -208,12 +210,12 @@ void RunStyle(HWND dialog) {
 }
 
 void RunGetFile(HWND dialog) {
-    if (!AskTextFileToImport(dialog))
-        return;
     char path[MAX_PATH] = {};
-    GetFileSpecPath(kSlotTextFile, sizeof path, path);
+    if (!AskTextFileToImport(dialog, path, sizeof path))
+        return;
     if (LoadFileIntoPreview(GetDlgItem(dialog, kPreviewBox), path)) {
         g_state.fileLoaded = true;
+        g_state.file = path;
         EnableWindow(GetDlgItem(dialog, kDiskBasedBox), TRUE);
     }
 }
@@ -371,7 +373,7 @@ void CreateTextObjectFromInfo(HWND dialog) {
     // A field that cannot scroll gets no bar, whatever Draw scroll bar says.
     if (g_state.options & kTextNotScrollable)
         ShowScrollBar(window, SB_VERT, FALSE);
-    NewTextObjectRecord(layer, g_state.name);
+    NewTextObjectRecord(layer, g_state.name, g_state.file.c_str());
     MarkCardChanged();
     const CardView view = GetCardView();
     const bool hidden = g_state.objectFlags & kObjectHidden;

@@ -186,17 +186,16 @@ int GetFileSizeAndAccess(int slot, uint32_t* size, int* readOnly) {
 }
 
 bool TestFileWritable(int slot) {
-    if (!GetFileSpec(slot) || !GetFileSpec(kSlotScratch))
+    if (!GetFileSpec(slot))
         return false;
     char path[kFileSpecPathSize];
     GetFileSpecPath(slot, sizeof path, path);
     if (!path[0])
         return false;
-    CopyFileSpec(static_cast<int16_t>(slot), kSlotScratch);
     // An existing file is left alone: only the folder's writability is asked.
     if (FileExists(path)) {
         FileRef file = kNoFile;
-        if (OpenFileSlot(kSlotScratch, kOpenReadWrite, &file) != kFileOk)
+        if (OpenFileSlot(slot, kOpenReadWrite, &file) != kFileOk)
             return false;
         FileClose(file);
         return true;

@@ -137,5 +137,14 @@ private:
 };
 // here: a file the user chose on this machine, looked for here even while the stack is remote.
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here = false);
+// The same for a file a caller remembers (the request's slot is not read): true with where it
+// was found in `found`. The lookup works on slot 0, which is put back as it was.
+bool LocateRememberedFile(FileRequest request, const FileSpec& remembered, FileSpec* found, bool preferNear,
+                          bool here = false);
+// The same for a remembered path: the found path into `found` (size bytes, empty when not found).
+bool LocateRememberedPath(const FileRequest& request, const char* remembered, char* found, size_t size, bool preferNear,
+                          bool here = false);
 // The near search alone: true and the destination slot set when a candidate exists.
 bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot);
+// The same, the candidate's path into `found` (size bytes, empty when there is none).
+bool FindFileNearStackPath(const char* remembered, const char* stackPath, char* found, size_t size);

@@ -113,7 +113,16 @@ LocateFileWithoutAsking::LocateFileWithoutAsking() : saved_(g_locateDialog) { g_
 LocateFileWithoutAsking::~LocateFileWithoutAsking() { g_locateDialog = saved_; }
 
 bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot) {
-    if (!remembered || !stackPath || !GetFileSpec(destinationSlot))
+    char found[kFileSpecPathSize] = {};
+    if (!GetFileSpec(destinationSlot) || !FindFileNearStackPath(remembered, stackPath, found, sizeof found))
+        return false;
+    SetFileSpecFromPath(destinationSlot, found);
+    return true;
+}
+
+bool FindFileNearStackPath(const char* remembered, const char* stackPath, char* found, size_t size) {
+    CopyPathText({}, found, size);
+    if (!remembered || !stackPath || !found || size == 0)
         return false;
     const std::vector<std::string_view> tails = PathTails(remembered);
     std::string_view base(stackPath);
@@ -127,7 +136,7 @@ bool FindFileNearStack(const char* remembered, const char* stackPath, int destin
             candidate += '\\';
             candidate += tail;
             if (candidate.size() < kFileSpecPathSize && FileExists(candidate.c_str())) {
-                SetFileSpecFromPath(destinationSlot, candidate.c_str());
+                CopyPathText(candidate, found, size);
                 return true;
             }
         }
@@ -139,6 +148,33 @@ bool FindFileNearStack(const char* remembered, const char* stackPath, int destin
         base = folder;
     }
     return false;
+}
+
+bool LocateRememberedFile(FileRequest request, const FileSpec& remembered, FileSpec* found, bool preferNear,
+                          bool here) {
+    FileSpec* scratch = GetFileSpec(kSlotScratch);
+    if (!found || !scratch)
+        return false;
+    const FileSpecKeeper kept(kSlotScratch);
+    *scratch = remembered;
+    request.slot = kSlotScratch;
+    if (LocateFile(request, kSlotScratch, preferNear, here) == 0)
+        return false;
+    *found = *scratch;
+    return found->path[0] != 0;
+}
+
+bool LocateRememberedPath(const FileRequest& request, const char* remembered, char* found, size_t size, bool preferNear,
+                          bool here) {
+    CopyPathText({}, found, size);
+    if (!remembered || !found || size == 0)
+        return false;
+    FileSpec spec = EmptyFileSpec();
+    SetFileSpecPath(&spec, remembered);
+    if (!LocateRememberedFile(request, spec, &spec, preferNear, here))
+        return false;
+    CopyPathText(PathOf(spec), found, size);
+    return true;
 }
 
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here) {

@@ -235,6 +235,13 @@ int PackFilePath(const char* path, Handle* out) {
     return PackFileSpecOf(spec, out);
 }
 
+int PackFileSpecPathAndName(const FileSpec& spec, Handle* out) {
+    FileSpec plain = EmptyFileSpec();
+    CopyPathText(PathOf(spec), plain.path, sizeof plain.path);
+    CopyPathText(NameOf(spec), plain.name, sizeof plain.name);
+    return PackFileSpecOf(plain, out);
+}
+
 void UnpackFileSpec(int slot, std::span<const uint8_t> packed) {
     if (FileSpec* spec = GetFileSpec(slot))
         UnpackFileSpecTo(spec, packed);

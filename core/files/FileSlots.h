@@ -18,16 +18,16 @@ inline constexpr size_t kFileSpecNameSize = 64;   // bytes of the name field, NU
 enum FileSpecSlot : int {
     kSlotScratch = 0,
     kSlotCurrentStack = 1,
-    kSlotMediaFolder2 = 2,
-    kSlotTextFile = 3,  // the text file a field imports or a disk-based field reads
-    kSlotMediaFolder4 = 4,
+    kSlotMediaFolder2 = 2,   // the sound the Open dialog starts from: the last one chosen
+    kSlotTextFile = 3,       // the text file the Open dialog starts from: the last one chosen
+    kSlotMediaFolder4 = 4,   // the picture the Open dialog starts from: the last one chosen
     kSlotProgram = 6,
     kSlotTargetStack = 8,
     kSlotLaunchProgram = 9,
     kSlotPreviousStack = 10,
     kSlotNbaFolder = 12,
     kSlotHomeStack = 13,
-    kSlotMediaFolder14 = 14,
+    kSlotMediaFolder14 = 14,  // the movie the Open dialog starts from: the last one chosen
     kSlotLaunchDocument = 15,
     kSlotSaveAs = 16,
     kSlotExtrasFolder = 17,
@@ -106,6 +106,8 @@ std::string_view NameOf(const FileSpec& spec);
 int PackFileSpec(int slot, Handle* out);  // 1, or 0 when the handle cannot be made
 int PackFileSpecOf(const FileSpec& spec, Handle* out);
 int PackFilePath(const char* path, Handle* out);  // a path's spec as a cleared slot set to it
+// Path and name as the spec has them, the numbers as a cleared slot's: what a record stores.
+int PackFileSpecPathAndName(const FileSpec& spec, Handle* out);
 void UnpackFileSpec(int slot, std::span<const uint8_t> packed);  // restores path and name only
 void UnpackFileSpecTo(FileSpec* spec, std::span<const uint8_t> packed);  // the same, into a spec of one's own
 void UnpackFileSpec(int slot, Handle packed);

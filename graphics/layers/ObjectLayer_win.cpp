@@ -233,17 +233,15 @@ HBITMAP LoadLayerPictureFromFile(HWND window, std::span<const uint8_t> record) {
     // The picture import is installed by the wiring; before it nothing can be loaded.
     if (!g_upcalls.loadPictureFile || !g_kinds.graphicPictureFile(record, name, sizeof name, &crop))
         return nullptr;
-    SetFileSpecFromPath(kSlotMediaFolder4, name);
     // The filter is one description and one pattern, each NUL-terminated, then a final NUL.
     char filter[300] = {};
     LoadResString(kStringPictureFilter, filter, sizeof filter - 2);
     if (char* space = std::strchr(filter, ' '))
         *space = '\0';
-    const FileRequest request = {kStringFindPicture, filter, 0, 0, kSlotMediaFolder4, 0};
-    if (LocateFile(request, kSlotMediaFolder4, true) != 1)
-        return nullptr;
+    const FileRequest request = {kStringFindPicture, filter, 0, 0, kSlotScratch, 0};
     char path[MAX_PATH] = {};
-    GetFileSpecPath(kSlotMediaFolder4, sizeof path, path);
+    if (!LocateRememberedPath(request, name, path, sizeof path, true))
+        return nullptr;
     HPALETTE palette = nullptr;
     HBITMAP loaded = g_upcalls.loadPictureFile(path, &palette);
     HBITMAP cut = loaded ? CutOutBitmap(loaded, crop) : nullptr;

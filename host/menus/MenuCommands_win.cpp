@@ -198,7 +198,7 @@ bool RunEditAndOptions(HWND window, int command) {
     case 104: case 4183:
         // With an active field 104 imports text into it.
         if (command == 104 && GetActiveTextField())
-            ImportTextIntoField(window, false);
+            ImportTextIntoField(window, nullptr);
         else
             ImportBackgroundPicture(window, nullptr);
         return true;

@@ -74,12 +74,13 @@ bool AddMovieToCard() {
     StopCardMedia();
     // The new movie's chunk as the options leave it: rectangle, flags and volume.
     uint8_t chosen[kChunkHeaderBytes] = {};
-    if (!MediaMovieOptions(chosen, 0))
+    FileSpec movie = EmptyFileSpec();
+    if (!MediaMovieOptions(chosen, 0, &movie))
         return false;
     CardAction action;
     if (!LoadCardAction(&action))
         return false;
-    UpdateMediaFileRef();
+    UpdateMediaFileRef(movie);
     const Handle reference = GetMediaFileRef();  // the manager's own
     ChunkDesc desc;
     InitChunkDesc(&desc, kTagMovie, kChunkFromHandle, static_cast<uintptr_t>(reference), 0, kActMovie);
@@ -97,7 +98,7 @@ bool AddMovieToCard() {
         stored = StoreCardAction(&action);
     }
     DisposeHandle(action.record);
-    UpdateMediaFileRef();
+    UpdateMediaFileRef(movie);
     return stored;
 }
 

@@ -56,7 +56,6 @@ void PlayActionMedia(Performance& p, uint16_t bit) {
         const std::vector<uint8_t> chunk = CopyPerformedChunk(p, kTagMovie);
         if (chunk.empty())
             return;
-        UnpackFileSpec(kSlotMediaFolder14, ChunkPayload(chunk));
         p.marks.movie = MediaOpenMovie(chunk, static_cast<int16_t>(p.objectId), nullptr, 1) ? 1 : 0;
     } else if (bit == kActVideodisc) {
         const std::vector<uint8_t> chunk = CopyPerformedChunk(p, kTagVideodisc);

@@ -194,18 +194,16 @@ void CbLoadGraphicFile(NbaParamBlock& b) {
         return;
     if (!window || !IsWindow(window))
         window = GetMainWindow();
-    SetFileSpecFromPath(kSlotMediaFolder4, path.c_str());
     if (!IsPictureFileType(path.c_str()))
         return;
     char filter[300] = {};
     LoadResString(kStringPictureFilter, filter, sizeof filter - 2);
     if (char* space = std::strchr(filter, ' '))
         *space = '\0';
-    const FileRequest request = {kPromptFindPicture, filter, 0, 0, kSlotMediaFolder4, 0};
-    if (LocateFile(request, kSlotMediaFolder4, true) != 1)
-        return;
+    const FileRequest request = {kPromptFindPicture, filter, 0, 0, kSlotScratch, 0};
     char found[MAX_PATH] = {};
-    GetFileSpecPath(kSlotMediaFolder4, sizeof found, found);
+    if (!LocateRememberedPath(request, path.c_str(), found, sizeof found, true))
+        return;
     HPALETTE palette = nullptr;
     HBITMAP bitmap = LoadGraphicFile(found, window, &palette, 0);
     b.param3 = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(bitmap));

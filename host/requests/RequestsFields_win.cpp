@@ -243,9 +243,9 @@ void CbSaveHandleToFile(NbaParamBlock& b) {
     const Handle data = CallerHandle(b.param1);
     if (!data)
         return;
-    char title[MAX_PATH] = {};
-    if (AskSaveStackFile(GetMainWindow(), kSaveText, title, sizeof title))
-        WriteHandleToFile(data, SaveDialogSpecFor(kSaveText).slot, GetHandleSize(data));
+    char path[MAX_PATH] = {};
+    if (AskSaveStackFile(GetMainWindow(), kSaveText, path, sizeof path))
+        WriteHandleToPath(data, path, GetHandleSize(data));
 }
 
 void CbPrintHandle(NbaParamBlock& b) {

@@ -106,8 +106,12 @@ void CbSetFileSpecPath(NbaParamBlock& b) {
     const FileSpec* scratch = GetFileSpec(kSlotScratch);
     if (!out || !scratch || packed == 0 || !IsValidHandle(packed))
         return;
-    UnpackFileSpec(kSlotScratch, packed);
-    *out = *GetFileSpec(kSlotScratch);
+    // Path and name from the packed form; the rest as slot 0 has it.
+    FileSpec spec = *scratch;
+    HandleLock lock(packed);
+    if (lock)
+        UnpackFileSpecTo(&spec, lock.bytes());
+    *out = spec;
 }
 
 void CbMarkCard(NbaParamBlock& b) {

@@ -195,10 +195,12 @@ bool ImportAction(const char* path, int kind, const DropTarget& target) {
         SetFileSpecFromPath(kSlotTargetStack, path);
         break;
     case kMediaMovie:
-        SetFileSpecFromPath(kSlotMediaFolder14, path);
+        block.movieFile = EmptyFileSpec();
+        SetFileSpecPath(&block.movieFile, path);
+        SetFileSpecFromPath(kSlotMediaFolder14, path);  // remembered for the next movie chosen
         done = MediaMeasureMovieFile(&block) != 0;
         if (done)
-            UpdateMediaFileRefFromSlot(kSlotMediaFolder14);
+            UpdateMediaFileRef(block.movieFile);
         break;
     case kMediaAnimatedGif:
         if (block.animationData) {

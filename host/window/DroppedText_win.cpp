@@ -51,8 +51,8 @@ bool DropTextIntoField(LayerHandle field, const char* path, bool rich, POINT poi
         return false;
     MakeActive(field, window);
     if (GetWindowTextLengthA(window) == 0) {
-        SetFileSpecFromPath(kSlotTextFile, path);
-        ImportTextIntoField(window, true);
+        SetFileSpecFromPath(kSlotTextFile, path);  // remembered for the next text file chosen
+        ImportTextIntoField(window, path);
         return true;
     }
     POINT local = point;

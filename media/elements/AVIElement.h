@@ -25,8 +25,8 @@ inline constexpr LPARAM kMciWndStart = -1;
 
 class AVIElement : public MediaElement, public MediaDrawable {
 public:
-    // From a media action record: the path is file-spec slot 14's.
-    explicit AVIElement(std::span<const uint8_t> record);
+    // From a media action record and the movie's path.
+    AVIElement(std::span<const uint8_t> record, const char* path);
     explicit AVIElement(const char* path);
     ~AVIElement() override;
 

@@ -68,8 +68,8 @@ bool IsRectEmptyOrZero(const RECT& r) { return r.right <= r.left || r.bottom <= 
 
 }  // namespace
 
-AVIElement::AVIElement(std::span<const uint8_t> record) {
-    GetFileSpecPath(kSlotMediaFolder14, kMediaPathChars, path);
+AVIElement::AVIElement(std::span<const uint8_t> record, const char* file) {
+    CopyPathText(file ? file : "", path, sizeof path);
     objectId = GetI16(record, kObjectId);
     rect = RECT{GetI16(record, kObjectRect), GetI16(record, kObjectRect + 2), GetI16(record, kObjectRect + 4),
                 GetI16(record, kObjectRect + 6)};

@@ -41,8 +41,8 @@ HWND MovieCardWindow(const QTElement& element);
 
 class QTMovieElement : public QTElement, public MediaDrawable {
 public:
-    // From a media action record: the path is file-spec slot 14's.
-    explicit QTMovieElement(std::span<const uint8_t> record);
+    // From a media action record and the movie's path.
+    QTMovieElement(std::span<const uint8_t> record, const char* path);
     explicit QTMovieElement(const char* path);
 
     int Open(const Window& target, int mode) override;

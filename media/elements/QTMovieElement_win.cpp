@@ -85,8 +85,8 @@ HWND MovieCardWindow(const QTElement& element) {
     return GetCardWindow();
 }
 
-QTMovieElement::QTMovieElement(std::span<const uint8_t> record) {
-    GetFileSpecPath(kSlotMediaFolder14, kMediaPathChars, path);
+QTMovieElement::QTMovieElement(std::span<const uint8_t> record, const char* file) {
+    CopyPathText(file ? file : "", path, sizeof path);
     objectId = ReadField<int16_t>(record, kObjectId);
     rect = RECT{ReadField<int16_t>(record, kObjectRect), ReadField<int16_t>(record, kObjectRect + 2),
                 ReadField<int16_t>(record, kObjectRect + 4), ReadField<int16_t>(record, kObjectRect + 6)};

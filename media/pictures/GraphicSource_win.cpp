@@ -77,13 +77,11 @@ int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind
         choice = AskGraphicFileName(window, destination, size, sourceKind, kSlotMediaFolder4) ? kChoiceFile : kChoiceCancelled;
         break;
     case 'W': {
-        char title[MAX_PATH] = {};
-        if (!AskSaveStackFile(window, kSaveScreen, title, sizeof title)) {
+        char path[MAX_PATH] = {};
+        if (!AskSaveStackFile(window, kSaveScreen, path, sizeof path)) {
             choice = kChoiceCancelled;
             break;
         }
-        char path[MAX_PATH] = {};
-        GetFileSpecPath(kSlotScratch, sizeof path, path);
         CopyOut(path, destination, size);
         choice = kChoiceFile;
         break;

@@ -26,36 +26,25 @@ std::string SoundFilter() {
     return filter;
 }
 
-}  // namespace
-
-bool LocateSoundFile(int destinationSlot, bool here) {
+bool LocateSound(const char* remembered, char* found, int size, bool here) {
     const std::string filter = SoundFilter();
     const FileRequest request = {static_cast<uint16_t>(kStringFindSound), filter.c_str(), 0, kSoundPreview,
                                  static_cast<uint16_t>(kSlotScratch), 0};
-    return LocateFile(request, destinationSlot, false, here) != 0;
+    return LocateRememberedPath(request, remembered, found, static_cast<size_t>(size), false, here);
 }
 
+}  // namespace
+
 bool LocateSoundPath(const char* remembered, char* found, int size) {
-    if (!remembered || !*remembered || size <= 0)
-        return false;
-    const FileSpecKeeper kept(kSlotScratch);
-    SetFileSpecFromPath(kSlotScratch, remembered);
-    if (!LocateSoundFile(kSlotScratch, false))
-        return false;
-    GetFileSpecPath(kSlotScratch, size, found);
-    return *found != 0;
+    return remembered && *remembered && size > 0 && LocateSound(remembered, found, size, false);
 }
 
 Handle ImportSoundPath(const char* remembered, char* found, int size, bool here, bool showError) {
     if (!remembered || !found || size <= 0)
         return 0;
     *found = 0;
-    // The lookup works on slot 0, which is put back as it was.
-    const FileSpecKeeper kept(kSlotScratch);
-    SetFileSpecFromPath(kSlotScratch, remembered);
-    if (!LocateSoundFile(kSlotScratch, here))
+    if (!LocateSound(remembered, found, size, here))
         return 0;
-    GetFileSpecPath(kSlotScratch, size, found);
     const int type = FileTypeFromExtension(found);
     if (type == kFileTypeMid)
         return MediaImportMidiFile(found);

@@ -90,16 +90,13 @@ Handle ImportAiffData(Handle file);
 Handle ImportAuData(Handle file);
 
 // ---- ImportSoundFile_win.cpp ----
-// The sound file slot 0 names, found (prompt 2414, the sound filters) into destinationSlot;
-// here: looked for on this machine even while the stack is remote.
-bool LocateSoundFile(int destinationSlot, bool here);
-// The sound file remembered at that path, found where it went: its path into found (size bytes).
-// The lookup's slot is put back as it was.
+// The sound file remembered at that path, found where it went (prompt 2414, the sound filters):
+// its path into found (size bytes).
 bool LocateSoundPath(const char* remembered, char* found, int size);
 // The sound file named by the slot, located (the slot then names the found file) and converted
 // by its extension: "wav", "aif", "au" to 'Snd ' data, "mid" to 'Midi' data. 0 on failure, the
 // read's error shown when showError is set.
 Handle ImportSoundFile(int slot, bool showError);
 // The same for the file remembered at a path: where it was found goes into found (size bytes,
-// empty when it was not); here as for LocateSoundFile.
+// empty when it was not); here: looked for on this machine even while the stack is remote.
 Handle ImportSoundPath(const char* remembered, char* found, int size, bool here, bool showError);

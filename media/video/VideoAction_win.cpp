@@ -45,14 +45,17 @@ int EditVideoAction(HWND window, ActionBlock* block, int* chosen, int* hadVideo,
         }
     }
     int taken = 0;
-    if (ChooseAndInsertVideo(window, disc, movie, had ? 1 : 0, &taken) == kVideoCancelled)
+    FileSpec movieFile = block->movieFile;
+    if (ChooseAndInsertVideo(window, disc, movie, &movieFile, had ? 1 : 0, &taken) == kVideoCancelled)
         return 0;
     if (chosen)
         *chosen = taken;
     std::fill(std::begin(block->videodiscStart), std::end(block->videodiscStart), 0);
     block->videodiscFlags = kVideodiscPlayFlag;
-    if (taken)
-        return 1;  // the media layer took the movie into the block
+    if (taken) {
+        block->movieFile = movieFile;  // the movie's options took the rest into the block
+        return 1;
+    }
     block->videodiscFlags = GetU16(disc, kChunkSoundFlags);
     block->movieSet = 0;
     block->videodiscRect = VideoChunkRect(disc);

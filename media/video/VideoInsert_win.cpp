@@ -133,19 +133,16 @@ bool RunDiscDialog(HWND parent, std::span<uint8_t> chunk, int existing) {
     return true;
 }
 
-bool RecordMovie(HWND parent, std::span<uint8_t> movieChunk) {
-    char title[kMoviePathChars] = {};
-    if (!AskSaveStackFile(parent, kSaveMovie, title, sizeof title))
-        return false;
+bool RecordMovie(HWND parent, std::span<uint8_t> movieChunk, FileSpec* movie) {
     char path[kMoviePathChars] = {};
-    GetFileSpecPath(kSlotScratch, sizeof path, path);
+    if (!AskSaveStackFile(parent, kSaveMovie, path, sizeof path))
+        return false;
     if (!path[0] || RunMovieRecordDialog(parent, path) != IDOK)
         return false;
-    SetFileSpecFromPath(kSlotMediaFolder14, path);
-    CopyFileSpec(kSlotMediaFolder14, kSlotScratch);
-    BigMascotMessageBox(parent, kAlertPlaceMovie, 1, false, true, false);
     // The recorded file is offered in the Open dialog, then placed by the user, then its options.
-    return MediaChooseMovie(movieChunk) != 0;
+    SetFileSpecFromPath(kSlotMediaFolder14, path);
+    BigMascotMessageBox(parent, kAlertPlaceMovie, 1, false, true, false);
+    return MediaChooseMovie(movieChunk, movie) != 0;
 }
 
 }  // namespace
@@ -195,8 +192,8 @@ bool RunLiveVideoOverlay(HWND card, std::span<uint8_t> chunk, bool editing) {
     return true;
 }
 
-int ChooseAndInsertVideo(HWND parent, std::span<uint8_t> videodiscChunk, std::span<uint8_t> movieChunk, int existing,
-                         int* chosen) {
+int ChooseAndInsertVideo(HWND parent, std::span<uint8_t> videodiscChunk, std::span<uint8_t> movieChunk, FileSpec* movie,
+                         int existing, int* chosen) {
     if (chosen)
         *chosen = 0;
     const int source = existing ? ExistingVideoSource(videodiscChunk) : RunVideoSourceDialog(parent, GetMediaFlags());
@@ -206,14 +203,14 @@ int ChooseAndInsertVideo(HWND parent, std::span<uint8_t> videodiscChunk, std::sp
     bool done = false;
     switch (source) {
     case kVideoMovieFile:
-        done = MediaMovieOptions(movieChunk, existing && GetU16(movieChunk, kObjectKind) == kTagMovie) != 0;
+        done = MediaMovieOptions(movieChunk, existing && GetU16(movieChunk, kObjectKind) == kTagMovie, movie) != 0;
         if (done && chosen)
             *chosen = 1;
         break;
     case kVideoDisc: done = RunDiscDialog(parent, videodiscChunk, existing); break;
     case kVideoLive: done = RunLiveVideoOverlay(GetCardWindow(), videodiscChunk, existing != 0); break;
     case kVideoRecorded:
-        done = RecordMovie(parent, movieChunk);
+        done = RecordMovie(parent, movieChunk, movie);
         if (done && chosen)
             *chosen = 1;
         break;

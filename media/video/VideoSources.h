@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <span>
 
+#include "core/files/FileSlots.h"
+
 // Video sources.
 enum VideoSource : int { kVideoCancelled = 0, kVideoMovieFile = 1, kVideoDisc = 2, kVideoLive = 3, kVideoRecorded = 4 };
 
@@ -36,10 +38,10 @@ int RunGraphicSourceDialog(HWND parent, uint32_t capabilities);
 
 // ---- VideoInsert_win.cpp ----
 // The source (from the videodisc chunk when editing, else asked), then its dialog on the two
-// chunks (tag 'Y' movie, tag 'w' videodisc). chosen is set when a movie was taken. The source
-// code, 0 when cancelled.
-int ChooseAndInsertVideo(HWND parent, std::span<uint8_t> videodiscChunk, std::span<uint8_t> movieChunk, int existing,
-                         int* chosen);
+// chunks (tag 'Y' movie, tag 'w' videodisc). movie: the file an existing movie action names;
+// when a movie was taken, chosen is set and movie is its file. The source code, 0 when cancelled.
+int ChooseAndInsertVideo(HWND parent, std::span<uint8_t> videodiscChunk, std::span<uint8_t> movieChunk, FileSpec* movie,
+                         int existing, int* chosen);
 // The source an existing action names: 1 with an empty videodisc start, 3 for live video only,
 // else 2.
 int ExistingVideoSource(std::span<const uint8_t> videodiscChunk);

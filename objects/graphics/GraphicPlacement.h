@@ -42,6 +42,7 @@ struct GraphicPlacement {
     bool cropDialogOpen;  // placing is not cancelled under the cropping dialog
     bool rectShown;       // a rectangle crop is shown (source is the crop rectangle)
     RECT resizeAnchor;    // the placement rectangle when a resize began
+    char file[MAX_PATH];  // the picture file the crop took its picture from; a disk-based object names it
     COLORREF lassoColor;  // the picture's colour under the first lasso point
     HBITMAP heldMask;     // a lasso from a paint selection: the lifted area, for the hole fill
 };

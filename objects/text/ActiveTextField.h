@@ -55,12 +55,13 @@ bool TextFieldEditCommand(HWND window, int command);
 bool TextFieldPaste(HWND window);
 
 // ---- FieldImport_win.cpp ----
-// Imports the file of file-spec slot 3 (asked for first unless given) into the active field:
-// rich text when it begins "{\rtf", else plain text replacing the whole text. 1 for an RTF
-// import, else 0. The field and the card are marked changed either way.
-int ImportTextIntoField(HWND window, bool fileGiven);
-// The Open dialog for a text, plain or rich, into slot 3; true when a file that opens was chosen.
-bool AskTextFileToImport(HWND window);
+// Imports the file at the path (asked for first when null) into the active field: rich text
+// when it begins "{\rtf", else plain text replacing the whole text. 1 for an RTF import, else
+// 0. The field and the card are marked changed either way.
+int ImportTextIntoField(HWND window, const char* path);
+// The Open dialog for a text, plain or rich, starting from file-spec slot 3's file, which keeps
+// the choice; true when a file that opens was chosen, its path then in `path` (size bytes).
+bool AskTextFileToImport(HWND window, char* path, size_t size);
 // Whether the open file's first five bytes are exactly "{\rtf"; its position is kept.
 bool IsRtfFile(HANDLE file);
 // The rich text of the open file, kept only as far as style runs hold it (faces, sizes, fonts,

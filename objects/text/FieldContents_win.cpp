@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr int kTextFileSlot = 3;  // the text file to load
 
 int Dpi() {
     WindowDC screen(nullptr);
@@ -183,13 +182,11 @@ namespace {
 // The stored text file where it is, else searched for and at last asked of the user; empty when
 // it is not found.
 std::string LocateTextFile(const std::string& stored) {
-    SetFileSpecFromPath(kSlotScratch, stored.c_str());
     static constexpr char kFilter[] = "Text (*.TXT)\0*.*\0";
     const FileRequest request = {kStringFindTextFile, kFilter, 0, 0, kSlotScratch, 0};
-    if (LocateFile(request, kTextFileSlot, false) != 1)
-        return {};
     char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(kTextFileSlot, sizeof path, path);
+    if (!LocateRememberedPath(request, stored.c_str(), path, sizeof path, false))
+        return {};
     return path;
 }
 
@@ -341,7 +338,7 @@ bool SaveFieldContents(Handle card) {
 
 void SaveCurrentFieldContents() { SaveFieldContents(GetCurrentCardRecord()); }
 
-int NewTextObjectRecord(LayerHandle layer, std::string_view name) {
+int NewTextObjectRecord(LayerHandle layer, std::string_view name, const char* diskFile) {
     NewTextObject fields;
     HWND window = nullptr;
     {
@@ -366,7 +363,7 @@ int NewTextObjectRecord(LayerHandle layer, std::string_view name) {
     std::vector<uint8_t> spec;
     if (fields.flags & kObjectHasPath) {
         Handle packed = 0;
-        if (!PackFileSpec(kTextFileSlot, &packed))
+        if (!PackFilePath(diskFile ? diskFile : "", &packed))
             return -1;
         spec = HandleToBytes(packed);
         DisposeHandle(packed);

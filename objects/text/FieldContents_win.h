@@ -35,5 +35,5 @@ bool SaveFieldContents(Handle card);
 void SaveCurrentFieldContents();
 // Appends the record of a newly placed text object, made from its layer and window, to the
 // current card (a background object to the card's background record when it has one); a
-// disk-based object names the text file of file-spec slot 3. 0, or -1.
-int NewTextObjectRecord(LayerHandle layer, std::string_view name);
+// disk-based object names the text file at diskFile. 0, or -1.
+int NewTextObjectRecord(LayerHandle layer, std::string_view name, const char* diskFile);

@@ -33,11 +33,6 @@ private:
     static HANDLE NullIfInvalid(HANDLE file) { return file == INVALID_HANDLE_VALUE ? nullptr : file; }
 };
 
-std::string SlotPath(int slot) {
-    const FileSpec* spec = GetFileSpec(slot);
-    return spec ? std::string(PathOf(*spec)) : std::string();
-}
-
 std::string TextFilter() {
     std::string filter;
     for (uint32_t id : kTextFilterStrings)
@@ -58,13 +53,14 @@ int FieldAlignment(LayerHandle layer) {
 
 }  // namespace
 
-int ImportTextIntoField(HWND window, bool fileGiven) {
+int ImportTextIntoField(HWND window, const char* path) {
     HWND field = ActiveFieldWindow();
     if (!field)
         return 0;
-    if (!fileGiven && !AskTextFileToImport(window))
+    char chosen[kFileSpecPathSize] = {};
+    if (!path && !AskTextFileToImport(window, chosen, sizeof chosen))
         return 0;
-    FileHandle file(SlotPath(kSlotTextFile).c_str(), GENERIC_READ, OPEN_EXISTING);
+    FileHandle file(path ? path : chosen, GENERIC_READ, OPEN_EXISTING);
     if (!file)
         return 0;
     int rtf = 0;
@@ -77,15 +73,16 @@ int ImportTextIntoField(HWND window, bool fileGiven) {
     return rtf;
 }
 
-bool AskTextFileToImport(HWND window) {
+bool AskTextFileToImport(HWND window, char* path, size_t size) {
     const std::string filter = TextFilter();
     const FileRequest request{static_cast<uint16_t>(kStringSelectTextFile), filter.c_str(), 0, 0, kSlotTextFile, 0};
-    if (!GetOpenFileWithPreview(window, request))
+    if (!path || size == 0 || !GetOpenFileWithPreview(window, request))
         return false;
     FileRef opened = kNoFile;
     if (OpenFileSlot(kSlotTextFile, kOpenRead, &opened) != kFileOk)
         return false;
     FileClose(opened);
+    GetFileSpecPath(kSlotTextFile, static_cast<int>(size), path);
     return true;
 }
 
@@ -132,9 +129,10 @@ int ImportRtfFileToField(HWND window, HANDLE file) {
 
 void ExportFieldText(HWND window) {
     HWND field = ActiveFieldWindow();
-    if (!field || !AskSaveStackFile(window, kSaveText, nullptr, 0))
+    char path[kFileSpecPathSize] = {};
+    if (!field || !AskSaveStackFile(window, kSaveText, path, sizeof path))
         return;
-    FileHandle file(SlotPath(SaveDialogSpecFor(kSaveText).slot).c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    FileHandle file(path, GENERIC_WRITE, CREATE_ALWAYS);
     if (!file)
         return;
     HGLOBAL block = TextStreamOutPlain(field, true);

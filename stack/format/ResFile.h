@@ -83,6 +83,7 @@ void DisposeResFileRecord(Handle resFile);
 std::vector<ResEntry> CopyResEntries(Handle resFile);
 int32_t OpenStackResources(int slot);
 uint32_t GetStackResourceBase(int slot);
+uint32_t GetStackResourceBaseOf(const FileSpec* spec);  // the same for a spec of one's own
 int32_t OpenSamplesStack();       // ResourceManager_win.cpp: alert 2292 when there is none
 int32_t CreateScratchResFile();
 void CloseResFile(int32_t refNum);

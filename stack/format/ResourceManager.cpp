@@ -253,9 +253,11 @@ int32_t OpenResFileAt(const FileSpec* spec, uint32_t areaOffset) {
     return LinkResFile(h);
 }
 
-uint32_t GetStackResourceBase(int slot) {
+uint32_t GetStackResourceBase(int slot) { return GetStackResourceBaseOf(GetFileSpec(slot)); }
+
+uint32_t GetStackResourceBaseOf(const FileSpec* spec) {
     FileRef file = kNoFile;
-    if (OpenFileSlot(slot, kOpenRead, &file) != kFileOk)
+    if (OpenFileSpec(spec, kOpenRead, &file) != kFileOk)
         return 0;
     uint8_t header[kStackHeaderBytes] = {};
     const int err = FileReadAt(file, 0, kStackHeaderBytes, header);

@@ -14,9 +14,10 @@ int32_t OpenSamplesStack() {
     char path[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotProgram, sizeof path, path);
     SetPathFileName("Samples.stk", path, sizeof path);
-    SetFileSpecFromPath(kSlotScratch, path);
-    const uint32_t base = CheckFileSlotExists(kSlotScratch) == kFileOk ? GetStackResourceBase(kSlotScratch) : 0;
-    const int32_t refNum = base ? OpenResFileAt(GetFileSpec(kSlotScratch), base) : 0;
+    FileSpec samples = EmptyFileSpec();
+    SetFileSpecPath(&samples, path);
+    const uint32_t base = FileExists(samples.path) ? GetStackResourceBaseOf(&samples) : 0;
+    const int32_t refNum = base ? OpenResFileAt(&samples, base) : 0;
     if (!refNum)
         ShowAlert(kAlertNoSamples);
     return refNum;

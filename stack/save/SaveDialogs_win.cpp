@@ -70,7 +70,7 @@ bool ImportTextFile(Handle* out) {
     return true;
 }
 
-bool AskSaveStackFile(HWND owner, int mode, char* title, int size, int* filterIndex) {
+bool AskSaveStackFile(HWND owner, int mode, char* chosen, size_t chosenSize, char* title, int size, int* filterIndex) {
     const SaveDialogSpec& spec = SaveDialogSpecFor(mode);
     const std::string filter = FilterOf(spec, IsAdvancedUser());
     std::string proposed = mode == kSaveStack || mode == kSaveMovie ? StackNameWithoutExtension()
@@ -105,8 +105,9 @@ bool AskSaveStackFile(HWND owner, int mode, char* title, int size, int* filterIn
     if (!GetSaveFileNameA(&dialog))
         return false;
     SetFileSpecFromPath(spec.slot, path);
-    if (FileSpec* chosen = GetFileSpec(spec.slot))
-        chosen->flag = static_cast<uint8_t>(dialog.nFilterIndex);
+    if (FileSpec* slot = GetFileSpec(spec.slot))
+        slot->flag = static_cast<uint8_t>(dialog.nFilterIndex);
+    CopyPathText(path, chosen, chosenSize);
     if (filterIndex)
         *filterIndex = static_cast<int>(dialog.nFilterIndex);
     if (title && size > 0 && std::strlen(fileTitle) < size_t(size))

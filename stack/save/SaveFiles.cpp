@@ -49,12 +49,16 @@ int ReadFileSpecToHandle(const FileSpec* spec, Handle* out, uint32_t limit) {
 }
 
 int WriteHandleToFile(Handle data, int slot, uint32_t count) {
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(slot, sizeof path, path);
+    return WriteHandleToPath(data, path, count);
+}
+
+int WriteHandleToPath(Handle data, const char* path, uint32_t count) {
     HandleLock lock(data);
     if (!lock || count > GetHandleSize(data))
         return kFileFailed;
-    char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(slot, sizeof path, path);
-    const FileRef file = path[0] ? ActiveFileSystem().create(path) : kNoFile;
+    const FileRef file = path && path[0] ? ActiveFileSystem().create(path) : kNoFile;
     if (file == kNoFile)
         return kFileFailed;
     FileCloser closer(file);

@@ -200,7 +200,6 @@ int PrepareStackSave(int slot, SavePlan& plan) {
         return kFileRefused;
     }
     plan.useTemporary = needed < freeBytes;
-    CopyFileSpec(static_cast<int16_t>(slot), kSlotScratch);
     return kFileOk;
 }
 
@@ -213,7 +212,6 @@ int CreateSaveTempFile(SavePlan& plan, FileRef* file) {
     }
     if (!NextSaveTempName(plan.target, plan.written, sizeof plan.written))
         return kFileMissing;
-    SetFileSpecFromPath(kSlotScratch, plan.written);
     *file = ActiveFileSystem().create(plan.written);
     return *file == kNoFile ? kFileMissing : kFileOk;
 }
@@ -300,7 +298,6 @@ int SaveStackAsPath(const char* path) {
     CopyPathText(PathOf(previous), previousPath, sizeof previousPath);
     const bool samePath = StackHasFile() && StrCmpNoCase(previousPath, path) == 0;
     SetFileSpecFromPath(kSlotSaveAs, path);
-    CopyFileSpec(kSlotCurrentStack, kSlotScratch);  // the old name
     CopyFileSpec(kSlotSaveAs, kSlotCurrentStack);
     const int err = SaveStack(kSlotSaveAs, samePath);
     if (err == kFileOk) {

@@ -92,6 +92,7 @@ int ReadFileToHandle(int slot, Handle* out, uint32_t limit);  // 0 or an error
 int ReadFilePathToHandle(const char* path, Handle* out, uint32_t limit);  // the same for a path
 int ReadFileSpecToHandle(const FileSpec* spec, Handle* out, uint32_t limit);
 int WriteHandleToFile(Handle data, int slot, uint32_t count);  // 0 or -1
+int WriteHandleToPath(Handle data, const char* path, uint32_t count);  // the same for a path
 // A bitmap file of a packed DIB (BITMAPINFOHEADER, colours, pixels): the 14-byte file header
 // then the DIB, written in pieces of at most 32767 bytes. 1 when the whole file was written.
 int SaveDibAsBmp(Handle dib, const char* path);

@@ -29,10 +29,9 @@ bool ShownBelowItsDepth() {
 int SaveStackAs() {
     CopyFileSpec(kSlotCurrentStack, kSlotSaveAs);
     int filter = 0;
-    if (!AskSaveStackFile(GetMainWindow(), kSaveStack, nullptr, 0, &filter))
-        return 0;
     char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotSaveAs, sizeof path, path);
+    if (!AskSaveStackFile(GetMainWindow(), kSaveStack, path, sizeof path, nullptr, 0, &filter))
+        return 0;
     // A stand-alone stack: slot 1 stays the open stack, slot 16 names the package.
     if (filter == kStandAloneFilter) {
         ShowStackToGoDialog();

@@ -65,10 +65,9 @@ uint64_t PathSize(const char* path) {
 bool LocateMediaFile(std::string& path, int) {
     char stack[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof stack, stack);
-    if (!FindFileNearStack(path.c_str(), stack, kSlotScratch))
-        return false;
     char found[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotScratch, sizeof found, found);
+    if (!FindFileNearStackPath(path.c_str(), stack, found, sizeof found))
+        return false;
     path = found;
     return true;
 }

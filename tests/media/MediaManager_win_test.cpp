@@ -52,13 +52,11 @@ Bytes ChunkFor(const std::string& path, uint32_t flags) {
     Bytes chunk(kChunkHeaderBytes, 0);
     SetU32(chunk, kChunkValue, flags);
     SetU16(chunk, kChunkOptionWord, 255);
-    SetFileSpecFromPath(kSlotMediaFolder14, path.c_str());
     Handle packed = 0;
-    EXPECT_EQ(PackFileSpec(kSlotMediaFolder14, &packed), 1);
+    EXPECT_EQ(PackFilePath(path.c_str(), &packed), 1);
     const Bytes reference = HandleToBytes(packed);
     DisposeHandle(packed);
     chunk.insert(chunk.end(), reference.begin(), reference.end());
-    SetFileSpecFromPath(kSlotMediaFolder14, "");
     return chunk;
 }
 
@@ -73,26 +71,42 @@ bool CancelLocate(const FileRequest& request) {
     return false;
 }
 
-// The file reference a saved movie action stores for slot 14's path.
-Bytes SavedMovieReference(const std::string& path) {
+// An action record holding the block, saved; 0 when it could not be saved.
+Handle SavedActionRecord(const ActionBlock& block) {
     Bytes record(kButtonHeaderBytes, 0);
     SetU16(record, kObjectKind, kActionRecordKind);
     SetU32(record, kObjectLength, kButtonHeaderBytes);
-    ActionBlock block{};
-    block.soundParameter = 127;
-    block.movieSet = 1;
-    block.movieRect = {1, 2, 33, 26};
-    SetFileSpecFromPath(kSlotMediaFolder14, path.c_str());
     Handle h = NewHandleFromBytes(record);
+    if (!SaveActionBlock(h, 0, 9, block)) {
+        DisposeHandle(h);
+        return 0;
+    }
+    return h;
+}
+
+// The file reference a saved movie action stores for the block's movie.
+Bytes SavedReferenceOf(const ActionBlock& block) {
+    Handle h = SavedActionRecord(block);
     uint32_t at = 0;
     Bytes reference;
-    if (SaveActionBlock(h, 0, 9, block) && FindObjectChunk(h, 0, kTagMovie, &at)) {
+    if (h && FindObjectChunk(h, 0, kTagMovie, &at)) {
         const Bytes saved = HandleToBytes(h);
         reference.assign(saved.begin() + at + kChunkHeaderBytes, saved.begin() + at + GetU32(saved, at + kObjectLength));
     }
     DisposeHandle(h);
     return reference;
 }
+
+ActionBlock MovieBlock(const std::string& path) {
+    ActionBlock block{};
+    block.soundParameter = 127;
+    block.movieSet = 1;
+    block.movieRect = {1, 2, 33, 26};
+    SetFileSpecPath(&block.movieFile, path.c_str());
+    return block;
+}
+
+Bytes SavedMovieReference(const std::string& path) { return SavedReferenceOf(MovieBlock(path)); }
 
 bool Contains(const Bytes& bytes, const std::string& text) {
     return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
@@ -146,7 +160,9 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     EXPECT_EQ(MediaOpenMovie(aviChunk, 7, nullptr, 1), 0);
     EXPECT_EQ(GetMediaFileRef(), 0);
     Bytes options = aviChunk;
-    EXPECT_EQ(MediaMovieOptions(options, 1), 0);
+    FileSpec given = EmptyFileSpec();
+    SetFileSpecPath(&given, avi.c_str());
+    EXPECT_EQ(MediaMovieOptions(options, 1, &given), 0);
     MovieFrameSource* source = nullptr;
     int16_t movieBox[4] = {};
     EXPECT_EQ(MovieFrameOpen(std::span(aviChunk).subspan(kChunkHeaderBytes), &source, movieBox), 16);
@@ -154,7 +170,7 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     MediaIdleControllers();
     MediaMovieCommand(1);
     ActionBlock measured{};
-    SetFileSpecFromPath(kSlotMediaFolder14, avi.c_str());
+    SetFileSpecPath(&measured.movieFile, avi.c_str());
     EXPECT_EQ(MediaMeasureMovieFile(&measured), 0);
     EXPECT_EQ(measured.movieSet, 0u);
     EXPECT_FALSE(MediaIsQuickTime3());
@@ -169,15 +185,14 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     EXPECT_TRUE(ClassRegistered());
     EXPECT_TRUE(MediaIsQuickTime3()) << "the stand-in answers 3.5";
     EXPECT_EQ(GetHandleSize(GetMediaFileRef()), kMediaFileRefBytes);
-    // Slot 14's movie measured into a block: its size, the measured flags, full volume.
-    SetFileSpecFromPath(kSlotMediaFolder14, avi.c_str());
+    // The block's movie measured into it: its size, the measured flags, full volume.
     ASSERT_EQ(MediaMeasureMovieFile(&measured), 1);
     EXPECT_EQ(measured.movieSet, 1u);
     EXPECT_EQ(measured.movieOption & 0x91u, 0x91u);
     EXPECT_EQ(measured.movieOptionWord, 255);
     EXPECT_EQ(measured.movieRect.right - measured.movieRect.left, kAviWidth);
     EXPECT_EQ(measured.movieRect.bottom - measured.movieRect.top, kAviHeight);
-    // A saved movie action stores the manager's reference, packed again from slot 14.
+    // A saved movie action stores the manager's reference, packed again from its movie.
     const Bytes saved = SavedMovieReference(avi);
     EXPECT_TRUE(Contains(saved, "loom_manager.avi"));
     const Bytes kept = HandleToBytes(GetMediaFileRef());
@@ -273,11 +288,7 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     EXPECT_FALSE(IsWindow(mci)) << "its window goes with it";
 
     // The frame source: the movie's box, and a bitmap of frame 0 that the movie draws into.
-    Handle packed = 0;
-    SetFileSpecFromPath(kSlotMediaFolder14, avi.c_str());
-    ASSERT_EQ(PackFileSpec(kSlotMediaFolder14, &packed), 1);
-    const Bytes reference = HandleToBytes(packed);
-    DisposeHandle(packed);
+    const Bytes reference(aviChunk.begin() + kChunkHeaderBytes, aviChunk.end());
     ASSERT_EQ(MovieFrameOpen(reference, &source, movieBox), 0);
     EXPECT_EQ(movieBox[0], 0);
     EXPECT_EQ(movieBox[1], 0);
@@ -306,7 +317,8 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     // to (10, 20) on the card window.
     CardDrag drag(card_, 10 - (400 - kAviWidth) / 2, 20 - (300 - kAviHeight) / 2);
     Bytes missing = ChunkFor(gone, 0);
-    UnpackFileSpec(kSlotMediaFolder14, std::span<const uint8_t>(missing).subspan(kChunkHeaderBytes));
+    FileSpec missingMovie = EmptyFileSpec();
+    UnpackFileSpecTo(&missingMovie, std::span<const uint8_t>(missing).subspan(kChunkHeaderBytes));
     g_asked = {};
     DialogDriver chooser(15000);
     chooser.Expect(DialogMatch::Caption("Please select a movie file"), [&](DialogView& box) {
@@ -316,7 +328,7 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     chooser.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(50); });
     chooser.Expect(DialogMatch::Caption("Please select a movie file"), [](DialogView& box) { box.Press(IDCANCEL); });
     chooser.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(IDCANCEL); });
-    EXPECT_EQ(chooser.Run([&] { return MediaMovieOptions(missing, 1); }), 0);
+    EXPECT_EQ(chooser.Run([&] { return MediaMovieOptions(missing, 1, &missingMovie); }), 0);
     EXPECT_EQ(drag.Drags(), 1);
     EXPECT_TRUE(chooser.AllAnswered());
     EXPECT_EQ(g_asked.titleStringId, 2417) << "located first";
@@ -338,6 +350,29 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     ASSERT_EQ(MediaManagerCreate(card_, GetAppInstance()), 1);
     EXPECT_TRUE(ClassRegistered());
     MediaManagerDestroy();
+}
+
+// A movie action loaded, then another movie opened on the card (as drawing its still does)
+// before the action is saved again: the action keeps its own movie, and so does the manager's
+// reference.
+TEST_F(MediaManagerTest, ALoadedActionKeepsItsMovieWhileTheCardOpensAnother) {
+    const std::string own = WriteTemp("loom_own.avi", RleAvi());
+    const std::string other = WriteTemp("loom_other.avi", RleAvi());
+    ASSERT_EQ(MediaManagerCreate(card_, GetAppInstance()), 1);
+    Handle record = SavedActionRecord(MovieBlock(own));
+    ASSERT_NE(record, 0);
+    ActionBlock loaded{};
+    ASSERT_TRUE(LoadActionBlock(record, 0, &loaded));
+    DisposeHandle(record);
+    EXPECT_EQ(loaded.movieSet, 1u);
+    ASSERT_EQ(MediaOpenMovie(ChunkFor(other, 0), 3, nullptr, 0), 1);
+    const Bytes again = SavedReferenceOf(loaded);
+    EXPECT_TRUE(Contains(again, "loom_own.avi"));
+    EXPECT_FALSE(Contains(again, "loom_other.avi"));
+    const Bytes kept = HandleToBytes(GetMediaFileRef());
+    EXPECT_TRUE(Contains(kept, "loom_own.avi"));
+    DeleteFileA(own.c_str());
+    DeleteFileA(other.c_str());
 }
 
 }  // namespace

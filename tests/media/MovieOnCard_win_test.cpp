@@ -301,7 +301,6 @@ TEST(MovieOnCard, FirstFrameGoesUnderTheButtonsInTheOffscreenUnlessOverObjects) 
     const std::string avi = std::string(folder) + "movie-still-" + std::to_string(GetCurrentProcessId()) + ".avi";
     const std::vector<uint8_t> bytes = FourFrameRleAvi(kMovieW, kMovieH);
     std::ofstream(avi, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    SetFileSpecFromPath(kSlotMediaFolder14, avi.c_str());
     CardWindow target;
     target.window = cardWindow;
     const uint8_t* first = kRleAviPalette[1];
@@ -312,7 +311,7 @@ TEST(MovieOnCard, FirstFrameGoesUnderTheButtonsInTheOffscreenUnlessOverObjects) 
                                   int16_t(movieRect.bottom)};
         std::memcpy(record.data() + kObjectId, fields, sizeof fields);
         std::memcpy(record.data() + kChunkValue, &flags, sizeof flags);
-        QTMovieElement element(record);
+        QTMovieElement element(record, avi.c_str());
         ASSERT_EQ(element.Open(target, 0), 1);
         WindowDC screen(cardWindow);
         HDC offscreen = AcquireOffscreenDC(screen.get());

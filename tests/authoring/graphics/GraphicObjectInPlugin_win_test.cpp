@@ -92,6 +92,27 @@ std::string WriteSkyBmp(int width, int height) {
     return path;
 }
 
+// One plain card at the display's depth: a deeper stack would ask to lose colours at its first
+// edit.
+sb::Stack DisplayDepthStack() {
+    sb::Stack stack;
+    stack.cardWidth = kCardWidth;
+    stack.cardHeight = kCardHeight;
+    stack.depth = GetDisplayBitsPerPixel() <= 8 ? 8 : GetDisplayBitsPerPixel() == 16 ? 16 : 32;
+    stack.cards = {sb::PlainCard(1)};
+    stack.nextObjectId = 5;
+    return stack;
+}
+
+// The cropping view's rectangle dragged from (10, 10) to (50, 40).
+void CropToRectangle(DialogView& box) {
+    HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
+    SendMouse(view, WM_LBUTTONDOWN, 10, 10);
+    SendMouse(view, WM_MOUSEMOVE, 30, 25);
+    SendMouse(view, WM_MOUSEMOVE, 50, 40);
+    SendMouse(view, WM_LBUTTONUP, 50, 40);
+}
+
 std::vector<LayerHandle> GraphicLayers() {
     std::vector<LayerHandle> found;
     for (LayerHandle layer = GetLayerListHead(); layer;) {
@@ -141,15 +162,8 @@ void ExpectPictureSourceIfAsked(DialogDriver& driver) {
 
 TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     SKIP_UNLESS_TRUE_COLOUR("the object is blended half and half with the card");
-    sb::Stack stack;
-    stack.cardWidth = kCardWidth;
-    stack.cardHeight = kCardHeight;
-    // At the display's depth: a deeper stack would ask to lose colours at its first edit.
-    stack.depth = GetDisplayBitsPerPixel() <= 8 ? 8 : GetDisplayBitsPerPixel() == 16 ? 16 : 32;
-    stack.cards = {sb::PlainCard(1)};
-    stack.nextObjectId = 5;
     LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "gobj-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(OpenInLinkedPlugin(DisplayDepthStack(), "gobj-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
     SetAdvancedUser(true);  // the opacity controls are for advanced users
     const std::string bmp = WriteSkyBmp(80, 60);
 
@@ -164,11 +178,7 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
             EXPECT_EQ(box.Caption(), "Graphic Objects");
             EXPECT_FALSE(box.IsEnabled(PCROP_UNDO));
-            HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-            SendMouse(view, WM_LBUTTONDOWN, 10, 10);
-            SendMouse(view, WM_MOUSEMOVE, 30, 25);
-            SendMouse(view, WM_MOUSEMOVE, 50, 40);
-            SendMouse(view, WM_LBUTTONUP, 50, 40);
+            CropToRectangle(box);
             box.Press(IDOK);
         });
         driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) {
@@ -303,6 +313,70 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
         << "card " << Hex(card) << ", object " << Hex(object);
     EXPECT_TRUE(NearRgb(left, cardRed, cardGreen, cardBlue, 8)) << Hex(left) << " where it was placed";
     DeleteFileA(bmp.c_str());
+}
+
+// A disk-based graphic names the picture it was cut from: another picture asked for in the
+// cropping dialog that cannot be read leaves the first one, and the file the object names too.
+TEST(GraphicObjectInPlugin, ADiskBasedGraphicNamesThePictureItWasCutFrom) {
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(DisplayDepthStack(), "gdisk-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    SetAdvancedUser(true);  // the disk-based box is for advanced users
+    const std::string bmp = WriteSkyBmp(80, 60);
+    const std::string broken = Temp("broken.bmp");
+    if (FILE* f = std::fopen(broken.c_str(), "wb")) {
+        std::fputs("BM not a picture", f);
+        std::fclose(f);
+    }
+    const auto choose = [](DialogDriver& driver, const std::string& file) {
+        ExpectPictureSourceIfAsked(driver);
+        driver.Expect(DialogMatch::Caption("Please select a picture file"), [file](DialogView& box) {
+            box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, file);
+            box.Press(IDOK);
+        });
+    };
+    {
+        DialogDriver driver(15000);
+        choose(driver, bmp);
+        driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) { box.Press(PCROP_ANOTHER); });
+        choose(driver, broken);
+        driver.Expect(DialogMatch::Any(), [](DialogView& box) { box.Press(IDOK); });  // not loaded
+        driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
+            CropToRectangle(box);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });
+        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    ASSERT_TRUE(IsPlacedGraphicShown());
+    {
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) {
+            ASSERT_TRUE(box.IsEnabled(GAPPEAR_DISK));
+            box.SetChecked(GAPPEAR_DISK, true);
+            box.Press(IDOK);
+        });
+        driver.Run([&] {
+            SendMouse(page.embed, WM_LBUTTONDOWN, 5, 5);
+            SendMouse(page.embed, WM_LBUTTONUP, 5, 5);
+            return 0;
+        });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    const LayerHandle layer = OnlyGraphicLayer();
+    ASSERT_NE(layer, nullptr);
+    const std::vector<uint8_t> record = OpenStackObject(GetCurrentCardId(), kObjectGraphic, LayerLock<>(layer)->id);
+    ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
+    EXPECT_NE(GetU16(record, kObjectFlags) & kObjectHasPath, 0);
+    GraphicRecordLayout layout;
+    ASSERT_TRUE(ReadGraphicRecordLayout(record, layout));
+    const std::string named(layout.fileReference);
+    const std::string skyName = bmp.substr(bmp.rfind('\\') + 1);
+    EXPECT_TRUE(named.size() >= skyName.size() && named.ends_with(skyName)) << named;
+    CloseLinkedPlugin(&page);
+    SetAdvancedUser(false);
+    DeleteFileA(bmp.c_str());
+    DeleteFileA(broken.c_str());
 }
 
 // A floating lasso selection: red pixels through a round mask, at (x, y).
@@ -483,14 +557,8 @@ TEST(GraphicObjectInPlugin, ARectangleSelectionBecomesAGraphicOfItsOwnPixels) {
 }
 
 TEST(GraphicObjectInPlugin, ANewHiddenGraphicHasALayerWhileHiddenOnesAreShown) {
-    sb::Stack stack;
-    stack.cardWidth = kCardWidth;
-    stack.cardHeight = kCardHeight;
-    stack.depth = GetDisplayBitsPerPixel() <= 8 ? 8 : GetDisplayBitsPerPixel() == 16 ? 16 : 32;
-    stack.cards = {sb::PlainCard(1)};
-    stack.nextObjectId = 5;
     LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "ghid-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(OpenInLinkedPlugin(DisplayDepthStack(), "ghid-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
     const std::string bmp = WriteSkyBmp(40, 30);
     SelectToolNumber(kGraphicTool);  // shows hidden graphics
     PumpPageMessages();

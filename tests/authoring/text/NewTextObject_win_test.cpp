@@ -191,6 +191,44 @@ TEST(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
     FileClose(file);
 }
 
+// A text file dropped on the card shows in the new object's preview; made disk based, the
+// object names that file, not the one the Open dialog chose before.
+TEST(NewTextObject, ADroppedFileMadeDiskBasedNamesThatFile) {
+    Page page("ntxt-drop-");
+    HWND card = GetCardWindow();
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string story = std::string(temp) + "ntxt-story-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    {
+        HANDLE file = CreateFileA(story.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, "Once upon a time", 16, &written, nullptr);
+        CloseHandle(file);
+    }
+    SetFileSpecFromPath(kSlotTextFile, "C:\\elsewhere\\chosen-before.txt");
+    DialogDriver where;
+    where.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
+    ASSERT_EQ(where.Run([&] { return BeginNewTextField(card, nullptr, story.c_str()); }), 1);
+    DialogDriver info;
+    info.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) {
+        EXPECT_EQ(TextGetRange(GetDlgItem(box.Window(), 53), 0, -1, 100), "Once upon a time");
+        EXPECT_TRUE(box.IsEnabled(57)) << "a file is loaded";
+        box.SetChecked(57, true);
+        box.Press(IDOK);
+    });
+    SendMouse(card, WM_LBUTTONDOWN, 50, 500);
+    info.Run([&] { SendMouse(card, WM_LBUTTONUP, 50, 500); return 0; });
+    EXPECT_TRUE(info.AllAnswered());
+    ASSERT_TRUE(FindLayer(kObjectText, 40)) << "the header's counter gives the new object its id";
+    const std::vector<uint8_t> record = OpenStackObject(1, kObjectText, 40);
+    ASSERT_GE(record.size(), kTextHeaderBytes);
+    EXPECT_NE(GetU16(record, kObjectFlags) & kObjectHasPath, 0);
+    const std::string bytes(record.begin(), record.end());
+    EXPECT_NE(bytes.find(story + '\0'), std::string::npos) << "the dropped file";
+    EXPECT_EQ(bytes.find("chosen-before"), std::string::npos);
+    DeleteFileA(story.c_str());
+}
+
 TEST(NewTextObject, ZeroWidthEndsPlacingWithoutADialog) {
     Page page("ntxt-zero-");
     HWND card = GetCardWindow();

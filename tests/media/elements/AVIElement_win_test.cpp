@@ -108,7 +108,7 @@ TEST_F(AVIElementTest, PlacedMeasuredAndSizedWithItsPlayBar) {
     record[4] = 10, record[6] = 20, record[8] = 42, record[10] = 44;
     record[16] = 0x20;
     record[20] = 99;
-    AVIElement recorded{std::span<const uint8_t>(record)};
+    AVIElement recorded{std::span<const uint8_t>(record), avi.c_str()};
     EXPECT_EQ(recorded.objectId, 7);
     EXPECT_EQ(recorded.volume, 99);
     EXPECT_EQ(recorded.flags, 0x20u);

@@ -207,7 +207,6 @@ TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
         CloseHandle(file);
     }
     const std::string gone = "C:\\gone-" + std::to_string(GetCurrentProcessId()) + "\\story.txt";
-    SetFileSpecFromPath(3, gone.c_str());
     constexpr uint16_t kNewId = 77;
     const LayerHandle layer = FindLayer(kObjectText, kField);
     ASSERT_TRUE(layer);
@@ -219,7 +218,7 @@ TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
         lock->objectFlags = kObjectHasPath | kObjectBackground;
         lock->alignment = 1;
     }
-    EXPECT_EQ(NewTextObjectRecord(layer, "A story of old times"), 0);
+    EXPECT_EQ(NewTextObjectRecord(layer, "A story of old times", gone.c_str()), 0);
     {
         LayerLock<FieldLayer> lock(layer);
         lock->common.id = kField;

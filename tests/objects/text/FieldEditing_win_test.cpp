@@ -272,9 +272,8 @@ TEST(FieldEditing, ImportsRichAndPlainTextAndExports) {
     const std::string rich = TempFile("rich.rtf",
                                       "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
                                       "\\pard\\qc\\b Bold\\b0  and \\cf1 red\\cf0\\par}");
-    SetFileSpecFromPath(kSlotTextFile, rich.c_str());
     edit.ClearModified();
-    EXPECT_EQ(ImportTextIntoField(edit.page.embed, true), 1);
+    EXPECT_EQ(ImportTextIntoField(edit.page.embed, rich.c_str()), 1);
     EXPECT_EQ(edit.Text(), "Bold and red");
     EXPECT_TRUE(FormatAt(edit.field, 1).dwEffects & CFE_BOLD);
     EXPECT_FALSE(FormatAt(edit.field, 6).dwEffects & CFE_BOLD);
