@@ -200,6 +200,10 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     site.server.Put(name, WalkStack());
     const std::string gif = site.server.Put("flip.gif", FlipBookGif());
     const std::string copy = site.server.Name("animwalk-copy.stk");
+    // The card while the path is taken: once during the drag, once after it (the recording
+    // goes on until the key).
+    const std::string recording = site.server.Name("rec.png");
+    const std::string recordingLater = site.server.Name("rec-t2.png");
     const std::string actions = "Actions|", walk = "Move to card|", animation = "Animation|";
     const std::string picture = "Please select a picture file|";
     // "Current Card" and "Disk Library" of the frame source dialog, centred on the card.
@@ -211,30 +215,46 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     const std::string graphicActions = "Down Down Down Down Return", buttonActions = "Down Down Down Down Down Return";
     const BrowserRun run = site.Run(
         name,
-        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--screenshot", recording,
+         "--screenshot-after", "4950", "--screenshot-after", "5450",
          // The button: the graphic's area grabbed, then dragged across the card as the path.
          "--right-click", Centre(kButtonRect) + At(1400), "--key", buttonActions + At(1800),
          "--dialog", actions + "Play animation...|check" + At(2300), "--click", currentCard + At(3000),
-         "--drag", "205,25-255,65" + At(3600), "--drag", "40,100-280,110" + At(4600), "--key", "Return" + At(5300),
-         "--dialog", animation + "OK|press" + At(6000), "--dialog", actions + "Done|press" + At(6600),
+         "--drag", "205,25-255,65" + At(3600), "--drag", "40,100-280,110" + At(4600), "--key", "Return" + At(5700),
+         "--dialog", animation + "OK|press" + At(6400), "--dialog", actions + "Done|press" + At(7000),
          // The graphic: card 3, then the GIF played twice over where the graphic is.
-         "--right-click", Centre(kGraphicRect) + At(7200), "--key", graphicActions + At(7600),
-         "--dialog", actions + "Another card...|press" + At(8100), "--key", "alt+Right" + At(8700),
-         "--key", "alt+Right" + At(9300), "--dialog", walk + "OK|press" + At(9900),
-         "--dialog", "Transitions|OK|press" + At(10400), "--dialog", actions + "Play animation...|check" + At(10900),
-         "--click", diskLibrary + At(11600), "--dialog", picture + "File name:|type:" + gif + At(12200),
-         "--dialog", picture + "Open|press" + At(12400), "--click", flipBookPoint + At(13300),
-         "--key", "Return" + At(13800), "--dialog", animation + "frame repeats|check" + At(14400),
-         "--dialog", animation + "1032|type:2" + At(14500), "--dialog", animation + "1008|type:4" + At(14600),
-         "--dialog", animation + "OK|press" + At(14700),
-         "--dialog", actions + "Done|press" + At(15300),
+         "--right-click", Centre(kGraphicRect) + At(7600), "--key", graphicActions + At(8000),
+         "--dialog", actions + "Another card...|press" + At(8500), "--key", "alt+Right" + At(9100),
+         "--key", "alt+Right" + At(9700), "--dialog", walk + "OK|press" + At(10300),
+         "--dialog", "Transitions|OK|press" + At(10800), "--dialog", actions + "Play animation...|check" + At(11300),
+         "--click", diskLibrary + At(12000), "--dialog", picture + "File name:|type:" + gif + At(12600),
+         "--dialog", picture + "Open|press" + At(12800), "--click", flipBookPoint + At(13700),
+         "--key", "Return" + At(14200), "--dialog", animation + "frame repeats|check" + At(14800),
+         "--dialog", animation + "1032|type:2" + At(14900), "--dialog", animation + "1008|type:4" + At(15000),
+         "--dialog", animation + "OK|press" + At(15100),
+         "--dialog", actions + "Done|press" + At(15700),
          // The text object: card 2.
-         "--right-click", Centre(kFieldRect) + At(15900), "--key", buttonActions + At(16300),
-         "--dialog", actions + "Another card...|press" + At(16800), "--key", "alt+Right" + At(17400),
-         "--dialog", walk + "OK|press" + At(18000), "--dialog", "Transitions|OK|press" + At(18500),
-         "--dialog", actions + "Done|press" + At(19000), "--command", std::to_string(kSave) + At(19600),
-         "--save-copy", copy, "--quit-after", "21000"});
+         "--right-click", Centre(kFieldRect) + At(16300), "--key", buttonActions + At(16700),
+         "--dialog", actions + "Another card...|press" + At(17200), "--key", "alt+Right" + At(17800),
+         "--dialog", walk + "OK|press" + At(18400), "--dialog", "Transitions|OK|press" + At(18900),
+         "--dialog", actions + "Done|press" + At(19400), "--command", std::to_string(kSave) + At(20000),
+         "--save-copy", copy, "--quit-after", "21400"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    // The card is drawn under the path, in its own colour away from it, at every depth; both
+    // shots fall inside the recording, while its prompt is up.
+    const int prompt = Find(run.log, "shown(Path Edit)");
+    ASSERT_NE(prompt, -1) << Joined(run.log);
+    const int first = Find(run.log, "screenshot(", prompt), second = Find(run.log, "screenshot(", first + 1);
+    const int ended = Find(run.log, "gone(Path Edit)", prompt);
+    EXPECT_TRUE(first != -1 && second > first && ended > second) << Joined(run.log);
+    for (const std::string& name : {recording, recordingLater}) {
+        const Shot shot(name);
+        for (const auto& [x, y] : {std::pair{10, 200}, std::pair{300, 200}, std::pair{160, 225}, std::pair{300, 140}}) {
+            const uint32_t pixel = shot.At(x, y);
+            EXPECT_TRUE(CardOfColour(pixel) == 1 && !NearRgb(pixel, 0, 0, 0, 60))
+                << name << " at " << x << "," << y << ": " << Hex(pixel);
+        }
+    }
     const std::string json = site.Report(copy);
     // The button's animated object: one grabbed frame along the recorded path; the graphic and
     // the text object each hold an 'Actn' resource of their own.
