@@ -13,6 +13,7 @@
 
 #include "StackBuilder.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestSounds_win.h"
@@ -38,7 +39,7 @@ sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
 
 // Three cards, red, green and blue, for a person who may edit; the first holds a button, a
 // graphic and a text object without actions, and the stack a stored sound.
-std::string WalkStack() {
+sb::Stack WalkCards() {
     sb::Stack stack;
     stack.cardWidth = kWidth;
     stack.cardHeight = kHeight;
@@ -52,8 +53,10 @@ std::string WalkStack() {
     stack.cards[0].objects.push_back(sb::TextField(kFieldId, kFieldRect, "Note", "Hello"));
     stack.nextObjectId = 4;
     stack.resources.push_back({"Snd ", 300, "Beep", 0, 0, StoredSnd(Square(11025, 60))});
-    return AsText(sb::BuildStack(stack).bytes);
+    return stack;
 }
+
+std::string WalkStack() { return AsText(sb::BuildStack(WalkCards()).bytes); }
 
 struct Site : CachedSite {
     Site() : CachedSite(kWidth, kHeight) {}
@@ -247,12 +250,12 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     const int first = Find(run.log, "screenshot(", prompt), second = Find(run.log, "screenshot(", first + 1);
     const int ended = Find(run.log, "gone(Path Edit)", prompt);
     EXPECT_TRUE(first != -1 && second > first && ended > second) << Joined(run.log);
-    for (const std::string& name : {recording, recordingLater}) {
-        const Shot shot(name);
+    for (const std::string& file : {recording, recordingLater}) {
+        const Shot shot(file);
         for (const auto& [x, y] : {std::pair{10, 200}, std::pair{300, 200}, std::pair{160, 225}, std::pair{300, 140}}) {
             const uint32_t pixel = shot.At(x, y);
             EXPECT_TRUE(CardOfColour(pixel) == 1 && !NearRgb(pixel, 0, 0, 0, 60))
-                << name << " at " << x << "," << y << ": " << Hex(pixel);
+                << file << " at " << x << "," << y << ": " << Hex(pixel);
         }
     }
     const std::string json = site.Report(copy);
@@ -286,6 +289,88 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     EXPECT_TRUE(IsFlipBookColour(flipping.At(230, 60))) << "the move waits for the flip-book: " << Hex(flipping.At(230, 60));
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("anim-t5.png")).At(x, y)), 3) << "the graphic moved to card 3";
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("anim-t6.png")).At(x, y)), 2) << "the text object moved to card 2";
+}
+
+
+// An object's actions dialog, and a dialog over it, stay open while the card is left under
+// them: a module of the stack, at idle time, goes to the next card while the graphic's timer
+// dialog is up and back while its transitions dialog is, and to the next card for good while
+// the text object's sound dialog is up. The graphic's actions land on the graphic, whose layer is new; the text
+// object's edit, on a card no longer shown, is dropped. A timer of the card, due meanwhile,
+// waits while the object tools are in use.
+TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObjectOrDropsIt) {
+    Site site;
+    constexpr uint16_t kModuleId = 7001, kTickId = 4;
+    constexpr sb::Rect kTickRect{240, 150, 300, 180};
+    sb::Stack stack = WalkCards();
+    sb::Object tick = sb::ShapedButton(kTickId, kTickRect, "Tick", 1, 0, 3);
+    sb::SetTimer(tick, 2, 1);
+    stack.cards[0].objects.push_back(tick);
+    stack.nextObjectId = kTickId + 1;
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
+    const std::string name = "leftwalk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, AsText(sb::BuildStack(stack).bytes));
+    const std::string copy = site.server.Name("leftwalk-copy.stk"), modules = site.server.Name("modules.txt");
+    const std::string shot = site.server.Name("left.png"), later = site.server.Name("left-t2.png");
+    const std::string actions = "Actions|", timer = "Automatic Timer|", deck = "Digital Audio Deck|";
+    const BrowserRun run = site.Run(
+        name,
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
+         // The graphic: a timer of four seconds, and the next card.
+         "--right-click", Centre(kGraphicRect) + At(1400), "--key", "Down Down Down Down Return" + At(1800),
+         "--dialog", actions + "Automatic timer...|check" + At(2300),
+         "--dialog", timer + "Activate button after card is shown|check" + At(3300),
+         "--dialog", timer + "1002|type:4" + At(3500), "--dialog", timer + "OK|press" + At(3700),
+         "--dialog", actions + "&Next card|check" + At(4200), "--dialog", "Transitions|OK|press" + At(4700),
+         "--dialog", actions + "Done|press" + At(5300), "--screenshot", shot, "--screenshot-after", "5800",
+         // The text object: the stored sound.
+         "--right-click", Centre(kFieldRect) + At(6000), "--key", "Down Down Down Down Down Return" + At(6400),
+         "--dialog", actions + "Play a sound...|check" + At(6900), "--dialog", deck + "In Use|press" + At(7400),
+         "--dialog", deck + "51|choose:Beep" + At(7800), "--dialog", deck + "OK|press" + At(8100),
+         "--dialog", actions + "Done|press" + At(8600), "--screenshot-after", "9000",
+         "--command", std::to_string(kSave) + At(9300), "--save-copy", copy, "--quit-after", "10500"},
+        {{"NBA_TEST_LOG", modules},
+         {"NBA_TEST_IDLE_REQUESTS", "Automatic Timer=4;Transitions=3;Digital Audio Deck=4"}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    // The module moved the card under each dialog (its idle calls name the second card between
+    // its moves), and the timer did not.
+    const std::vector<std::string> calls = Lines(ReadFile(modules));
+    const int underTimer = Find(calls, "idle requests under Automatic Timer");
+    ASSERT_NE(underTimer, -1) << Joined(calls);
+    EXPECT_EQ(Find(calls, "request code=4 ", underTimer), underTimer + 1) << Joined(calls);
+    const int underTransitions = Find(calls, "idle requests under Transitions", underTimer);
+    ASSERT_NE(underTransitions, -1) << Joined(calls);
+    EXPECT_EQ(Find(calls, "request code=3 ", underTransitions), underTransitions + 1) << Joined(calls);
+    const int onSecond = FindHolding(calls, " card=2 ", underTimer);
+    EXPECT_TRUE(onSecond != -1 && onSecond < underTransitions) << Joined(calls);
+    const int underDeck = Find(calls, "idle requests under Digital Audio Deck", underTransitions);
+    ASSERT_NE(underDeck, -1) << Joined(calls);
+    EXPECT_EQ(Find(calls, "request code=4 ", underDeck), underDeck + 1) << Joined(calls);
+    const int x = 300, y = 120;
+    EXPECT_EQ(CardOfColour(Shot(shot).At(x, y)), 1) << "back on the first card; the timer waits";
+    EXPECT_EQ(CardOfColour(Shot(later).At(x, y)), 2) << "the module's move";
+    // One action record, the graphic's: a timer of four seconds, once.
+    const std::string json = site.Report(copy);
+    const size_t record = json.find("\"type\":\"Actn\"");
+    ASSERT_NE(record, std::string::npos) << json;
+    EXPECT_EQ(json.find("\"type\":\"Actn\"", record + 1), std::string::npos) << "the text object's edit was dropped\n" << json;
+    EXPECT_NE(json.find("\"timer\":[1,4136]", record), std::string::npos) << json;
+
+    // Opened again: the text object does nothing, the card's timer goes to the third card; on
+    // the first card again, the graphic goes to the second.
+    const std::string again = site.server.Name("leftagain.png");
+    for (int i = 2; i <= 4; ++i)
+        site.server.Name("leftagain-t" + std::to_string(i) + ".png");
+    const BrowserRun reopened = site.Run(
+        "leftwalk-copy.stk",
+        {"--answer-alerts", "--screenshot", again, "--screenshot-after", "1200", "--click", Centre(kFieldRect) + At(1400),
+         "--screenshot-after", "2000", "--screenshot-after", "3600", "--command", "202" + At(3800),
+         "--click", Centre(kGraphicRect) + At(4300), "--screenshot-after", "5300", "--quit-after", "5800"});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    EXPECT_EQ(CardOfColour(Shot(again).At(x, y)), 1);
+    EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t2.png")).At(x, y)), 1) << "the text object does nothing";
+    EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t3.png")).At(x, y)), 3) << "the card's timer";
+    EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t4.png")).At(x, y)), 2) << "the graphic's move";
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+// The test action module's requests made at idle time, while a window of the program is up: a
+// module that moves the card under a dialog. NBA_TEST_IDLE_REQUESTS lists the steps in order,
+// "CAPTION=CODE,CODE;CAPTION=CODE": at the first idle call that finds a window of the step's
+// caption, its requests are made (without parameters) through the host callback and logged,
+// and the next step waits for its own window.
+#pragma once
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "RequestList_win.h"
+
+struct IdleStep {
+    std::string caption;
+    std::vector<uint16_t> codes;
+};
+
+inline std::vector<IdleStep> ReadIdleSteps() {
+    char text[512] = {};
+    if (!GetEnvironmentVariableA("NBA_TEST_IDLE_REQUESTS", text, sizeof text))
+        return {};
+    std::vector<IdleStep> steps;
+    std::string all = text;
+    size_t at = 0;
+    while (at < all.size()) {
+        const size_t end = std::min(all.find(';', at), all.size());
+        const std::string step = all.substr(at, end - at);
+        const size_t equals = step.find('=');
+        if (equals != std::string::npos) {
+            IdleStep s{step.substr(0, equals), {}};
+            for (const char* p = step.c_str() + equals + 1; *p;) {
+                char* after = nullptr;
+                s.codes.push_back(static_cast<uint16_t>(std::strtoul(p, &after, 10)));
+                p = *after == ',' ? after + 1 : after;
+                if (after == p && *p)
+                    break;
+            }
+            steps.push_back(s);
+        }
+        at = end + 1;
+    }
+    return steps;
+}
+
+// Called at each idle message; the block is the host's and is left as it came.
+inline void RunIdleRequests(NbaParamBlock* block) {
+    static const std::vector<IdleStep> steps = ReadIdleSteps();
+    static size_t next = 0;
+    if (next >= steps.size() || !block->callback || !FindWindowA(nullptr, steps[next].caption.c_str()))
+        return;
+    const IdleStep& step = steps[next++];
+    const NbaParamBlock before = *block;
+    const auto callback = reinterpret_cast<NbaHostCallback>(static_cast<uintptr_t>(block->callback));
+    LogLine(("idle requests under " + step.caption).c_str());
+    for (const uint16_t code : step.codes) {
+        *block = before;
+        block->message = code;
+        block->param1 = block->param2 = block->param3 = block->param4 = block->handled = 0;
+        callback(block);
+        LogRequest(block, code);
+    }
+    *block = before;
+}
