@@ -311,7 +311,8 @@ TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObje
     const std::string name = "leftwalk-" + std::to_string(GetCurrentProcessId()) + ".stk";
     site.server.Put(name, AsText(sb::BuildStack(stack).bytes));
     const std::string copy = site.server.Name("leftwalk-copy.stk"), modules = site.server.Name("modules.txt");
-    const std::string shot = site.server.Name("left.png"), later = site.server.Name("left-t2.png");
+    const std::string shot = site.server.Name("left.png"), clicked = site.server.Name("left-t2.png"),
+                      later = site.server.Name("left-t3.png");
     const std::string actions = "Actions|", timer = "Automatic Timer|", deck = "Digital Audio Deck|";
     const BrowserRun run = site.Run(
         name,
@@ -323,12 +324,15 @@ TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObje
          "--dialog", timer + "1002|type:4" + At(3500), "--dialog", timer + "OK|press" + At(3700),
          "--dialog", actions + "&Next card|check" + At(4200), "--dialog", "Transitions|OK|press" + At(4700),
          "--dialog", actions + "Done|press" + At(5300), "--screenshot", shot, "--screenshot-after", "5800",
+         // The graphic's new layer has its move at once: a click in the browse tool.
+         "--key", "shift+Tab" + At(6000), "--click", Centre(kGraphicRect) + At(6300), "--screenshot-after", "7000",
+         "--command", "202" + At(7200), "--key", "shift+Tab" + At(7600),
          // The text object: the stored sound.
-         "--right-click", Centre(kFieldRect) + At(6000), "--key", "Down Down Down Down Down Return" + At(6400),
-         "--dialog", actions + "Play a sound...|check" + At(6900), "--dialog", deck + "In Use|press" + At(7400),
-         "--dialog", deck + "51|choose:Beep" + At(7800), "--dialog", deck + "OK|press" + At(8100),
-         "--dialog", actions + "Done|press" + At(8600), "--screenshot-after", "9000",
-         "--command", std::to_string(kSave) + At(9300), "--save-copy", copy, "--quit-after", "10500"},
+         "--right-click", Centre(kFieldRect) + At(8000), "--key", "Down Down Down Down Down Return" + At(8400),
+         "--dialog", actions + "Play a sound...|check" + At(8900), "--dialog", deck + "In Use|press" + At(9400),
+         "--dialog", deck + "51|choose:Beep" + At(9800), "--dialog", deck + "OK|press" + At(10100),
+         "--dialog", actions + "Done|press" + At(10600), "--screenshot-after", "11000",
+         "--command", std::to_string(kSave) + At(11300), "--save-copy", copy, "--quit-after", "12500"},
         {{"NBA_TEST_LOG", modules},
          {"NBA_TEST_IDLE_REQUESTS", "Automatic Timer=4;Transitions=3;Digital Audio Deck=4"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -348,6 +352,7 @@ TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObje
     EXPECT_EQ(Find(calls, "request code=4 ", underDeck), underDeck + 1) << Joined(calls);
     const int x = 300, y = 120;
     EXPECT_EQ(CardOfColour(Shot(shot).At(x, y)), 1) << "back on the first card; the timer waits";
+    EXPECT_EQ(CardOfColour(Shot(clicked).At(x, y)), 2) << "the graphic's layer took its move";
     EXPECT_EQ(CardOfColour(Shot(later).At(x, y)), 2) << "the module's move";
     // One action record, the graphic's: a timer of four seconds, once.
     const std::string json = site.Report(copy);
