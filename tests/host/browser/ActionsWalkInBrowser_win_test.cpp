@@ -295,8 +295,9 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
 // An object's actions dialog, and a dialog over it, stay open while the card is left under
 // them: a module of the stack, at idle time, goes to the next card while the graphic's timer
 // dialog is up and back while its transitions dialog is, and to the next card for good while
-// the text object's sound dialog is up. The graphic's actions land on the graphic, whose layer is new; the text
-// object's edit, on a card no longer shown, is dropped. A timer of the card, due meanwhile,
+// the text object's sound dialog is up, and again under the button's timer dialog. The
+// graphic's actions land on the graphic, whose layer is new; the text object's edit, on a card
+// no longer shown, is dropped; the button's, kept in its record, lands on the button. A timer of the card, due meanwhile,
 // waits while the object tools are in use.
 TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObjectOrDropsIt) {
     Site site;
@@ -312,7 +313,7 @@ TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObje
     site.server.Put(name, AsText(sb::BuildStack(stack).bytes));
     const std::string copy = site.server.Name("leftwalk-copy.stk"), modules = site.server.Name("modules.txt");
     const std::string shot = site.server.Name("left.png"), clicked = site.server.Name("left-t2.png"),
-                      later = site.server.Name("left-t3.png");
+                      later = site.server.Name("left-t3.png"), moved = site.server.Name("left-t4.png");
     const std::string actions = "Actions|", timer = "Automatic Timer|", deck = "Digital Audio Deck|";
     const BrowserRun run = site.Run(
         name,
@@ -332,9 +333,15 @@ TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObje
          "--dialog", actions + "Play a sound...|check" + At(8900), "--dialog", deck + "In Use|press" + At(9400),
          "--dialog", deck + "51|choose:Beep" + At(9800), "--dialog", deck + "OK|press" + At(10100),
          "--dialog", actions + "Done|press" + At(10600), "--screenshot-after", "11000",
-         "--command", std::to_string(kSave) + At(11300), "--save-copy", copy, "--quit-after", "12500"},
+         // The button: a timer of five seconds.
+         "--command", "202" + At(11300), "--right-click", Centre(kButtonRect) + At(11800),
+         "--key", "Down Down Down Down Down Return" + At(12200), "--dialog", actions + "Automatic timer...|check" + At(12700),
+         "--dialog", timer + "Activate button after card is shown|check" + At(13500),
+         "--dialog", timer + "1002|type:5" + At(13700), "--dialog", timer + "OK|press" + At(13900),
+         "--dialog", actions + "Done|press" + At(14400), "--screenshot-after", "14800",
+         "--command", std::to_string(kSave) + At(15100), "--save-copy", copy, "--quit-after", "16300"},
         {{"NBA_TEST_LOG", modules},
-         {"NBA_TEST_IDLE_REQUESTS", "Automatic Timer=4;Transitions=3;Digital Audio Deck=4"}});
+         {"NBA_TEST_IDLE_REQUESTS", "Automatic Timer=4;Transitions=3;Digital Audio Deck=4;Automatic Timer=4"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     // The module moved the card under each dialog (its idle calls name the second card between
     // its moves), and the timer did not.
@@ -350,16 +357,22 @@ TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObje
     const int underDeck = Find(calls, "idle requests under Digital Audio Deck", underTransitions);
     ASSERT_NE(underDeck, -1) << Joined(calls);
     EXPECT_EQ(Find(calls, "request code=4 ", underDeck), underDeck + 1) << Joined(calls);
+    const int underButton = Find(calls, "idle requests under Automatic Timer", underDeck);
+    ASSERT_NE(underButton, -1) << Joined(calls);
+    EXPECT_EQ(Find(calls, "request code=4 ", underButton), underButton + 1) << Joined(calls);
     const int x = 300, y = 120;
     EXPECT_EQ(CardOfColour(Shot(shot).At(x, y)), 1) << "back on the first card; the timer waits";
     EXPECT_EQ(CardOfColour(Shot(clicked).At(x, y)), 2) << "the graphic's layer took its move";
     EXPECT_EQ(CardOfColour(Shot(later).At(x, y)), 2) << "the module's move";
-    // One action record, the graphic's: a timer of four seconds, once.
+    EXPECT_EQ(CardOfColour(Shot(moved).At(x, y)), 2) << "the module's move under the button's dialog";
+    // One action record, the graphic's: a timer of four seconds, once; the button's timer of
+    // five seconds in its record.
     const std::string json = site.Report(copy);
     const size_t record = json.find("\"type\":\"Actn\"");
     ASSERT_NE(record, std::string::npos) << json;
     EXPECT_EQ(json.find("\"type\":\"Actn\"", record + 1), std::string::npos) << "the text object's edit was dropped\n" << json;
     EXPECT_NE(json.find("\"timer\":[1,4136]", record), std::string::npos) << json;
+    EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[1,4146]"), std::string::npos) << json;
 
     // Opened again: the text object does nothing, the card's timer goes to the third card; on
     // the first card again, the graphic goes to the second.
