@@ -60,6 +60,7 @@ bool HoldsActions(Handle record) {
 struct InfoSession {
     bool reopened = false;
     Handle headerCopy = 0;  // INF_STACK: the values the size change works on
+    uint16_t cardId = 0;    // INF_CARD: the card it describes
 };
 InfoSession g_session;
 
@@ -322,6 +323,12 @@ INT_PTR CardInfoCommand(HWND dialog, int item) {
         return TRUE;
     }
     case IDOK:
+        // A timer or a module may have gone to another card under the dialog: what was typed
+        // for this card is not written onto that one.
+        if (GetCurrentCardId() != g_session.cardId) {
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
         ApplyCardInfo(dialog);
         EndDialog(dialog, IDOK);
         return TRUE;
@@ -345,6 +352,8 @@ int ShowInfoDialog(HWND window, bool isStack) {
     if (!PrepareInfoDialogRecord(isStack))
         return IDCANCEL;
     g_session = InfoSession{};
+    g_session.cardId = GetCurrentCardId();
+    const auto cardLeft = [&] { return !isStack && GetCurrentCardId() != g_session.cardId; };
     const int(&events)[3] = isStack ? kStackEvents : kCardEvents;
     const int(&modes)[3] = isStack ? kStackEditorModes : kCardEditorModes;
     INT_PTR result = IDCANCEL;
@@ -356,9 +365,18 @@ int ShowInfoDialog(HWND window, bool isStack) {
                 event = i;
         if (event < 0)
             break;
+        // The card the edit is for is no longer shown: it is dropped.
+        if (cardLeft()) {
+            result = IDCANCEL;
+            break;
+        }
         Handle action = 0;
         WithRecord([&](InfoDialogRecord& r) { action = InfoAction(r, event); });
         EditObjectActions(action, 0, modes[event]);
+        if (cardLeft()) {
+            result = IDCANCEL;
+            break;
+        }
         g_session.reopened = true;
     }
     DisposeHeaderCopy();

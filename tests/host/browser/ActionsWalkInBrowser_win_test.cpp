@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "resources/info_ids.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
@@ -389,6 +390,34 @@ TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObje
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t2.png")).At(x, y)), 1) << "the text object does nothing";
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t3.png")).At(x, y)), 3) << "the card's timer";
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t4.png")).At(x, y)), 2) << "the graphic's move";
+}
+
+// The card's timer fires under About Card, opened in the browse tool, and goes to the third
+// card: the name typed for the first is not given to the third. Back on the first card, About
+// Card names it before the timer is due again.
+TEST(ActionsWalkInBrowser, ATimerLeavingTheCardUnderAboutCardDropsItsEdit) {
+    Site site;
+    sb::Stack stack = WalkCards();
+    sb::Object tick = sb::ShapedButton(4, {240, 150, 300, 180}, "Tick", 1, 0, 3);
+    sb::SetTimer(tick, 2, 1);
+    stack.cards[0].objects.push_back(tick);
+    stack.nextObjectId = 5;
+    site.server.Put("aboutcard.stk", AsText(sb::BuildStack(stack).bytes));
+    const std::string copy = site.server.Name("aboutcard-copy.stk");
+    const std::string first = "About Card - 1|", name = std::to_string(INF_CARD_NAME);
+    const BrowserRun run = site.Run(
+        "aboutcard.stk", {"--answer-alert", "2340:2", "--command", "301" + At(800), "--dialog", first + name + "|type:Lost" + At(1500),
+                          "--dialog", first + "OK|press" + At(4000), "--command", "202" + At(4500),
+                          "--command", "301" + At(4800), "--dialog", first + name + "|type:First" + At(5200),
+                          "--dialog", first + "OK|press" + At(5500),
+                          "--command", std::to_string(kSave) + At(6200), "--save-copy", copy, "--quit-after", "7200"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string json = site.Report(copy);
+    for (const auto& [card, named] : {std::pair{1, "First"}, std::pair{2, ""}, std::pair{3, ""}}) {
+        const size_t at = json.find("\"index\":" + std::to_string(card) + ",");
+        ASSERT_NE(at, std::string::npos) << json;
+        EXPECT_EQ(json.find("\"name\":\"" + std::string(named) + "\"", at), json.find("\"name\":", at)) << card << json;
+    }
 }
 
 }  // namespace
