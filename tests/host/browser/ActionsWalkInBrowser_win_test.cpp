@@ -420,4 +420,43 @@ TEST(ActionsWalkInBrowser, ATimerLeavingTheCardUnderAboutCardDropsItsEdit) {
     }
 }
 
+
+// The text object's appearance dialog, renamed, runs its actions dialog; the module goes to the
+// next card and back under its transitions dialog. The appearance dialog opens again on the
+// text object's new layer, and OK gives the name and the move to the text object.
+TEST(ActionsWalkInBrowser, TheTextAppearanceDialogOpensAgainOnTheTextObjectAfterACardLeftAndEntered) {
+    Site site;
+    sb::Stack stack = WalkCards();
+    stack.resources.push_back(NbasResource(7001, "testaction.nba"));
+    site.server.Put("textinfo.stk", AsText(sb::BuildStack(stack).bytes));
+    const std::string copy = site.server.Name("textinfo-copy.stk"), modules = site.server.Name("textinfo.txt");
+    const std::string appearance = "Text Appearance|", actions = "Actions|";
+    const BrowserRun run = site.Run(
+        "textinfo.stk",
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kFieldRect) + At(1400),
+         "--key", "Down Down Down Down Return" + At(1800), "--dialog", appearance + "54|type:Renamed" + At(2400),
+         "--dialog", appearance + "Actions...|press" + At(2700), "--dialog", actions + "&Next card|check" + At(3500),
+         "--dialog", "Transitions|OK|press" + At(4200), "--dialog", actions + "Done|press" + At(4800),
+         "--dialog", appearance + "OK|press" + At(5600), "--command", std::to_string(kSave) + At(6200),
+         "--save-copy", copy, "--quit-after", "7400"},
+        {{"NBA_TEST_LOG", modules}, {"NBA_TEST_IDLE_REQUESTS", "Transitions=4,3"}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::vector<std::string> calls = Lines(ReadFile(modules));
+    EXPECT_NE(Find(calls, "idle requests under Transitions"), -1) << Joined(calls);
+    const int reopened = Find(run.log, "shown(Text Appearance)", Find(run.log, "gone(Actions)"));
+    ASSERT_NE(reopened, -1) << Joined(run.log);
+    EXPECT_NE(run.log[reopened].find("54 Edit \"Renamed\""), std::string::npos) << run.log[reopened];
+    const std::string json = site.Report(copy);
+    EXPECT_NE(json.find("\"name\":\"Renamed\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"type\":\"Actn\""), std::string::npos) << json;
+
+    const std::string shot = site.server.Name("textinfo.png"), moved = site.server.Name("textinfo-t2.png");
+    const BrowserRun again = site.Run("textinfo-copy.stk", {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000",
+                                                            "--click", Centre(kFieldRect) + At(1300),
+                                                            "--screenshot-after", "2800", "--quit-after", "3200"});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    EXPECT_EQ(CardOfColour(Shot(shot).At(300, 120)), 1);
+    EXPECT_EQ(CardOfColour(Shot(moved).At(300, 120)), 2) << "the text object's move";
+}
+
 }  // namespace
