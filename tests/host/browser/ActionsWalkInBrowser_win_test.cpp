@@ -13,6 +13,7 @@
 
 #include "StackBuilder.h"
 #include "resources/info_ids.h"
+#include "stack/format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
@@ -392,17 +393,28 @@ TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObje
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t4.png")).At(x, y)), 2) << "the graphic's move";
 }
 
-// The card's timer fires under About Card, opened in the browse tool, and goes to the third
-// card: the name typed for the first is not given to the third. Back on the first card, About
-// Card names it before the timer is due again.
-TEST(ActionsWalkInBrowser, ATimerLeavingTheCardUnderAboutCardDropsItsEdit) {
-    Site site;
+// A button of the first card that goes, two seconds after the card is shown, to the third card
+// or to the first card of "other.stk".
+sb::Stack TickStack(bool toOtherStack) {
     sb::Stack stack = WalkCards();
-    sb::Object tick = sb::ShapedButton(4, {240, 150, 300, 180}, "Tick", 1, 0, 3);
+    sb::Object tick = sb::ShapedButton(4, {240, 150, 300, 180}, "Tick", 1, 0, toOtherStack ? 0 : 3);
+    if (toOtherStack) {
+        tick.words.push_back({kButtonDestination, static_cast<uint16_t>(-6)});
+        tick.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
+        tick.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:other.stk"));
+    }
     sb::SetTimer(tick, 2, 1);
     stack.cards[0].objects.push_back(tick);
     stack.nextObjectId = 5;
-    site.server.Put("aboutcard.stk", AsText(sb::BuildStack(stack).bytes));
+    return stack;
+}
+
+// A timer fires under About Card and About Stack, opened in the browse tool: the name typed for
+// the first card is not given to the third, nor the first stack's card size to "other.stk".
+// Back on the first card, About Card names it before the timer is due again.
+TEST(ActionsWalkInBrowser, ATimerLeavingTheCardOrStackUnderTheirInformationDropsTheEdit) {
+    Site site;
+    site.server.Put("aboutcard.stk", AsText(sb::BuildStack(TickStack(false)).bytes));
     const std::string copy = site.server.Name("aboutcard-copy.stk");
     const std::string first = "About Card - 1|", name = std::to_string(INF_CARD_NAME);
     const BrowserRun run = site.Run(
@@ -418,8 +430,28 @@ TEST(ActionsWalkInBrowser, ATimerLeavingTheCardUnderAboutCardDropsItsEdit) {
         ASSERT_NE(at, std::string::npos) << json;
         EXPECT_EQ(json.find("\"name\":\"" + std::string(named) + "\"", at), json.find("\"name\":", at)) << card << json;
     }
-}
 
+    // The other stack, of a smaller card, is shown and saved as it was.
+    site.server.Put("aboutstack.stk", AsText(sb::BuildStack(TickStack(true)).bytes));
+    sb::Stack other;
+    other.cardWidth = 160;
+    other.cardHeight = 120;
+    other.experiencedUser = 1;
+    other.cards = {ColourCard(5, kBlue)};
+    other.cards[0].picture = sb::SolidPicture(160, 120, 8, 1);
+    other.cards[0].picture->palette = {{255, 255, 255}, kBlue};
+    site.server.Put("other.stk", AsText(sb::BuildStack(other).bytes));
+    const std::string otherCopy = site.server.Name("other-copy.stk");
+    const BrowserRun jumped = site.Run(
+        "aboutstack.stk", {"--answer-alert", "2340:2", "--command", "303" + At(800),
+                           "--dialog", "About Stack - aboutstack.stk|OK|press" + At(4000),
+                           "--command", std::to_string(kSave) + At(5000), "--save-copy", otherCopy, "--quit-after", "6500"});
+    ASSERT_EQ(jumped.exitCode, 0) << jumped.errors << Joined(jumped.log);
+    EXPECT_NE(FindHolding(jumped.log, "NPN_GetURL(instance=1, url=http://localhost/other.stk"), -1) << Joined(jumped.log);
+    const std::string saved = site.Report(otherCopy);
+    EXPECT_NE(saved.find("\"cardCount\":1,"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"cardWidth\":160,\"cardHeight\":120"), std::string::npos) << saved;
+}
 
 // The text object's appearance dialog, renamed, runs its actions dialog; the module goes to the
 // next card and back under its transitions dialog. The appearance dialog opens again on the
