@@ -22,7 +22,7 @@ inline std::vector<IdleStep> ReadIdleSteps() {
     if (!GetEnvironmentVariableA("NBA_TEST_IDLE_REQUESTS", text, sizeof text))
         return {};
     std::vector<IdleStep> steps;
-    std::string all = text;
+    const std::string all = text;
     size_t at = 0;
     while (at < all.size()) {
         const size_t end = std::min(all.find(';', at), all.size());
@@ -30,12 +30,11 @@ inline std::vector<IdleStep> ReadIdleSteps() {
         const size_t equals = step.find('=');
         if (equals != std::string::npos) {
             IdleStep s{step.substr(0, equals), {}};
-            for (const char* p = step.c_str() + equals + 1; *p;) {
-                char* after = nullptr;
-                s.codes.push_back(static_cast<uint16_t>(std::strtoul(p, &after, 10)));
-                p = *after == ',' ? after + 1 : after;
-                if (after == p && *p)
-                    break;
+            const std::string list = step.substr(equals + 1);
+            for (size_t from = 0; from < list.size();) {
+                const size_t comma = std::min(list.find(',', from), list.size());
+                s.codes.push_back(static_cast<uint16_t>(std::strtoul(list.substr(from, comma - from).c_str(), nullptr, 10)));
+                from = comma + 1;
             }
             steps.push_back(s);
         }

@@ -30,6 +30,7 @@ constexpr sb::Rgb kRed{200, 40, 40}, kGreen{40, 200, 40}, kBlue{40, 40, 200};
 constexpr sb::Rect kButtonRect{20, 20, 100, 50}, kGraphicRect{200, 20, 260, 70}, kFieldRect{20, 150, 140, 200};
 constexpr uint16_t kButtonId = 1, kGraphicId = 2, kFieldId = 3;
 constexpr int kSave = 102, kSaveAs = 103;
+constexpr uint16_t kModuleId = 7001;  // the stack's id of the test action module
 
 std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
@@ -58,7 +59,24 @@ sb::Stack WalkCards() {
     return stack;
 }
 
-std::string WalkStack() { return AsText(sb::BuildStack(WalkCards()).bytes); }
+std::string Built(const sb::Stack& stack) { return AsText(sb::BuildStack(stack).bytes); }
+std::string WalkStack() { return Built(WalkCards()); }
+
+// A button of the first card that goes, two seconds after the card is shown, to the third card
+// or to the first card of "other.stk".
+sb::Stack TickStack(bool toOtherStack) {
+    sb::Stack stack = WalkCards();
+    sb::Object tick = sb::ShapedButton(4, {240, 150, 300, 180}, "Tick", 1, 0, toOtherStack ? 0 : 3);
+    if (toOtherStack) {
+        tick.words.push_back({kButtonDestination, static_cast<uint16_t>(-6)});
+        tick.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
+        tick.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:other.stk"));
+    }
+    sb::SetTimer(tick, 2, 1);
+    stack.cards[0].objects.push_back(tick);
+    stack.nextObjectId = 5;
+    return stack;
+}
 
 struct Site : CachedSite {
     Site() : CachedSite(kWidth, kHeight) {}
@@ -299,20 +317,14 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
 // dialog is up and back while its transitions dialog is, and to the next card for good while
 // the text object's sound dialog is up, and again under the button's timer dialog. The
 // graphic's actions land on the graphic, whose layer is new; the text object's edit, on a card
-// no longer shown, is dropped; the button's, kept in its record, lands on the button. A timer of the card, due meanwhile,
-// waits while the object tools are in use.
+// no longer shown, is dropped; the button's, kept in its record, lands on the button. The
+// card's timer, due meanwhile, waits while the object tools are in use.
 TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObjectOrDropsIt) {
     Site site;
-    constexpr uint16_t kModuleId = 7001, kTickId = 4;
-    constexpr sb::Rect kTickRect{240, 150, 300, 180};
-    sb::Stack stack = WalkCards();
-    sb::Object tick = sb::ShapedButton(kTickId, kTickRect, "Tick", 1, 0, 3);
-    sb::SetTimer(tick, 2, 1);
-    stack.cards[0].objects.push_back(tick);
-    stack.nextObjectId = kTickId + 1;
+    sb::Stack stack = TickStack(false);
     stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
     const std::string name = "leftwalk-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, AsText(sb::BuildStack(stack).bytes));
+    site.server.Put(name, Built(stack));
     const std::string copy = site.server.Name("leftwalk-copy.stk"), modules = site.server.Name("modules.txt");
     const std::string shot = site.server.Name("left.png"), clicked = site.server.Name("left-t2.png"),
                       later = site.server.Name("left-t3.png"), moved = site.server.Name("left-t4.png");
@@ -393,28 +405,12 @@ TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObje
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t4.png")).At(x, y)), 2) << "the graphic's move";
 }
 
-// A button of the first card that goes, two seconds after the card is shown, to the third card
-// or to the first card of "other.stk".
-sb::Stack TickStack(bool toOtherStack) {
-    sb::Stack stack = WalkCards();
-    sb::Object tick = sb::ShapedButton(4, {240, 150, 300, 180}, "Tick", 1, 0, toOtherStack ? 0 : 3);
-    if (toOtherStack) {
-        tick.words.push_back({kButtonDestination, static_cast<uint16_t>(-6)});
-        tick.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
-        tick.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:other.stk"));
-    }
-    sb::SetTimer(tick, 2, 1);
-    stack.cards[0].objects.push_back(tick);
-    stack.nextObjectId = 5;
-    return stack;
-}
-
 // A timer fires under About Card and About Stack, opened in the browse tool: the name typed for
 // the first card is not given to the third, nor the first stack's card size to "other.stk".
 // Back on the first card, About Card names it before the timer is due again.
 TEST(ActionsWalkInBrowser, ATimerLeavingTheCardOrStackUnderTheirInformationDropsTheEdit) {
     Site site;
-    site.server.Put("aboutcard.stk", AsText(sb::BuildStack(TickStack(false)).bytes));
+    site.server.Put("aboutcard.stk", Built(TickStack(false)));
     const std::string copy = site.server.Name("aboutcard-copy.stk");
     const std::string first = "About Card - 1|", name = std::to_string(INF_CARD_NAME);
     const BrowserRun run = site.Run(
@@ -432,7 +428,7 @@ TEST(ActionsWalkInBrowser, ATimerLeavingTheCardOrStackUnderTheirInformationDrops
     }
 
     // The other stack, of a smaller card, is shown and saved as it was.
-    site.server.Put("aboutstack.stk", AsText(sb::BuildStack(TickStack(true)).bytes));
+    site.server.Put("aboutstack.stk", Built(TickStack(true)));
     sb::Stack other;
     other.cardWidth = 160;
     other.cardHeight = 120;
@@ -440,7 +436,7 @@ TEST(ActionsWalkInBrowser, ATimerLeavingTheCardOrStackUnderTheirInformationDrops
     other.cards = {ColourCard(5, kBlue)};
     other.cards[0].picture = sb::SolidPicture(160, 120, 8, 1);
     other.cards[0].picture->palette = {{255, 255, 255}, kBlue};
-    site.server.Put("other.stk", AsText(sb::BuildStack(other).bytes));
+    site.server.Put("other.stk", Built(other));
     const std::string otherCopy = site.server.Name("other-copy.stk");
     const BrowserRun jumped = site.Run(
         "aboutstack.stk", {"--answer-alert", "2340:2", "--command", "303" + At(800),
@@ -459,8 +455,8 @@ TEST(ActionsWalkInBrowser, ATimerLeavingTheCardOrStackUnderTheirInformationDrops
 TEST(ActionsWalkInBrowser, TheTextAppearanceDialogOpensAgainOnTheTextObjectAfterACardLeftAndEntered) {
     Site site;
     sb::Stack stack = WalkCards();
-    stack.resources.push_back(NbasResource(7001, "testaction.nba"));
-    site.server.Put("textinfo.stk", AsText(sb::BuildStack(stack).bytes));
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
+    site.server.Put("textinfo.stk", Built(stack));
     const std::string copy = site.server.Name("textinfo-copy.stk"), modules = site.server.Name("textinfo.txt");
     const std::string appearance = "Text Appearance|", actions = "Actions|";
     const BrowserRun run = site.Run(
