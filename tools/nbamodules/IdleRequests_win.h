@@ -33,7 +33,8 @@ inline std::vector<IdleStep> ReadIdleSteps() {
             const std::string list = step.substr(equals + 1);
             for (size_t from = 0; from < list.size();) {
                 const size_t comma = std::min(list.find(',', from), list.size());
-                s.codes.push_back(static_cast<uint16_t>(std::strtoul(list.substr(from, comma - from).c_str(), nullptr, 10)));
+                const std::string code = list.substr(from, comma - from);
+                s.codes.push_back(static_cast<uint16_t>(std::strtoul(code.c_str(), nullptr, 10)));
                 from = comma + 1;
             }
             steps.push_back(s);

@@ -48,7 +48,8 @@ std::string ThreeCards() {
     graphic.words.push_back({kGraphicAction, kNextCardAction});
     stack.cards[1].objects.push_back(graphic);
     stack.cards[1].objects.push_back(sb::TextField(kFieldId, kFieldRect, "Note", "Words"));
-    stack.resources.push_back({"Actn", kNextCardAction, "", 0, 0, sb::ActionRecord(sb::ShapedButton(99, {0, 0, 1, 1}, "", 2, 0, -1))});
+    const sb::Object toNext = sb::ShapedButton(99, {0, 0, 1, 1}, "", 2, 0, -1);
+    stack.resources.push_back({"Actn", kNextCardAction, "", 0, 0, sb::ActionRecord(toNext)});
     stack.nextObjectId = kFieldId + 1;
     const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     return std::string(bytes.begin(), bytes.end());

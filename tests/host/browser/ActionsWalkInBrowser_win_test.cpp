@@ -384,7 +384,8 @@ TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObje
     const std::string json = site.Report(copy);
     const size_t record = json.find("\"type\":\"Actn\"");
     ASSERT_NE(record, std::string::npos) << json;
-    EXPECT_EQ(json.find("\"type\":\"Actn\"", record + 1), std::string::npos) << "the text object's edit was dropped\n" << json;
+    EXPECT_EQ(json.find("\"type\":\"Actn\"", record + 1), std::string::npos)
+        << "the text object's edit was dropped\n" << json;
     EXPECT_NE(json.find("\"timer\":[1,4136]", record), std::string::npos) << json;
     EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[1,4146]"), std::string::npos) << json;
 
@@ -414,11 +415,11 @@ TEST(ActionsWalkInBrowser, ATimerLeavingTheCardOrStackUnderTheirInformationDrops
     const std::string copy = site.server.Name("aboutcard-copy.stk");
     const std::string first = "About Card - 1|", name = std::to_string(INF_CARD_NAME);
     const BrowserRun run = site.Run(
-        "aboutcard.stk", {"--answer-alert", "2340:2", "--command", "301" + At(800), "--dialog", first + name + "|type:Lost" + At(1500),
-                          "--dialog", first + "OK|press" + At(4000), "--command", "202" + At(4500),
-                          "--command", "301" + At(4800), "--dialog", first + name + "|type:First" + At(5200),
-                          "--dialog", first + "OK|press" + At(5500),
-                          "--command", std::to_string(kSave) + At(6200), "--save-copy", copy, "--quit-after", "7200"});
+        "aboutcard.stk",
+        {"--answer-alert", "2340:2", "--command", "301" + At(800), "--dialog", first + name + "|type:Lost" + At(1500),
+         "--dialog", first + "OK|press" + At(4000), "--command", "202" + At(4500), "--command", "301" + At(4800),
+         "--dialog", first + name + "|type:First" + At(5200), "--dialog", first + "OK|press" + At(5500),
+         "--command", std::to_string(kSave) + At(6200), "--save-copy", copy, "--quit-after", "7200"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::string json = site.Report(copy);
     for (const auto& [card, named] : {std::pair{1, "First"}, std::pair{2, ""}, std::pair{3, ""}}) {
@@ -479,9 +480,9 @@ TEST(ActionsWalkInBrowser, TheTextAppearanceDialogOpensAgainOnTheTextObjectAfter
     EXPECT_NE(json.find("\"type\":\"Actn\""), std::string::npos) << json;
 
     const std::string shot = site.server.Name("textinfo.png"), moved = site.server.Name("textinfo-t2.png");
-    const BrowserRun again = site.Run("textinfo-copy.stk", {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000",
-                                                            "--click", Centre(kFieldRect) + At(1300),
-                                                            "--screenshot-after", "2800", "--quit-after", "3200"});
+    const BrowserRun again =
+        site.Run("textinfo-copy.stk", {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000", "--click",
+                                       Centre(kFieldRect) + At(1300), "--screenshot-after", "2800", "--quit-after", "3200"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     EXPECT_EQ(CardOfColour(Shot(shot).At(300, 120)), 1);
     EXPECT_EQ(CardOfColour(Shot(moved).At(300, 120)), 2) << "the text object's move";
