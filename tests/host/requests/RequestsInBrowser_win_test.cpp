@@ -14,8 +14,9 @@
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
 #include "stack/format/StackFile.h"
-#include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/NbaCallLog.h"
+#include "tests/support/TestBrowserRun_win.h"
 
 namespace {
 
@@ -55,17 +56,6 @@ std::vector<uint8_t> RequestList(const std::vector<ListRequest>& requests) {
     return data;
 }
 
-sb::Resource Nbas(uint16_t id, std::string_view file) {
-    sb::Resource r;
-    r.type = "NBAs";
-    r.id = id;
-    r.name = "Requests";
-    r.data.assign(600, 0);
-    std::memcpy(r.data.data() + kNbaInfoFileName, file.data(), file.size());
-    SetU16(r.data, kNbaInfoId, id);
-    return r;
-}
-
 // Card 1 (red) with "Target" and "Run"; card 2 (green) with "Back" to card 1.
 std::vector<uint8_t> TargetStack() {
     sb::Stack stack;
@@ -87,7 +77,7 @@ std::vector<uint8_t> TargetStack() {
     run.chunks.push_back(chunk);
     stack.cards[0].objects.push_back(run);
     stack.cards[1].objects.push_back(sb::ShapedButton(3, {60, 50, 110, 80}, "Back", 2, 0, 1));
-    stack.resources.push_back(Nbas(kModuleId, "testaction.nba"));
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
     return sb::BuildStack(stack).bytes;
 }
 
