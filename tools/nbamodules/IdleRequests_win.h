@@ -2,7 +2,8 @@
 // module that moves the card under a dialog. NBA_TEST_IDLE_REQUESTS lists the steps in order,
 // "CAPTION=CODE,CODE;CAPTION=CODE": at the first idle call that finds a window of the step's
 // caption, its requests are made (without parameters) through the host callback and logged,
-// and the next step waits for its own window.
+// and the next step waits for its own window. A code may carry a text, "129:other.stk", handed
+// over as the request's first field.
 #pragma once
 
 #include <algorithm>
@@ -12,9 +13,14 @@
 
 #include "RequestList_win.h"
 
+struct IdleRequest {
+    uint16_t code = 0;
+    std::string text;
+};
+
 struct IdleStep {
     std::string caption;
-    std::vector<uint16_t> codes;
+    std::vector<IdleRequest> requests;
 };
 
 inline std::vector<IdleStep> ReadIdleSteps() {
@@ -33,8 +39,10 @@ inline std::vector<IdleStep> ReadIdleSteps() {
             const std::string list = step.substr(equals + 1);
             for (size_t from = 0; from < list.size();) {
                 const size_t comma = std::min(list.find(',', from), list.size());
-                const std::string code = list.substr(from, comma - from);
-                s.codes.push_back(static_cast<uint16_t>(std::strtoul(code.c_str(), nullptr, 10)));
+                const std::string one = list.substr(from, comma - from);
+                const size_t colon = one.find(':');
+                s.requests.push_back({static_cast<uint16_t>(std::strtoul(one.c_str(), nullptr, 10)),
+                                      colon == std::string::npos ? std::string() : one.substr(colon + 1)});
                 from = comma + 1;
             }
             steps.push_back(s);
@@ -54,12 +62,14 @@ inline void RunIdleRequests(NbaParamBlock* block) {
     const NbaParamBlock before = *block;
     const auto callback = reinterpret_cast<NbaHostCallback>(static_cast<uintptr_t>(block->callback));
     LogLine(("idle requests under " + step.caption).c_str());
-    for (const uint16_t code : step.codes) {
+    for (const IdleRequest& request : step.requests) {
         *block = before;
-        block->message = code;
+        block->message = request.code;
         block->param1 = block->param2 = block->param3 = block->param4 = block->handled = 0;
+        if (!request.text.empty())
+            block->param1 = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(request.text.c_str()));
         callback(block);
-        LogRequest(block, code);
+        LogRequest(block, request.code);
     }
     *block = before;
 }

@@ -488,4 +488,50 @@ TEST(ActionsWalkInBrowser, TheTextAppearanceDialogOpensAgainOnTheTextObjectAfter
     EXPECT_EQ(CardOfColour(Shot(moved).At(300, 120)), 2) << "the text object's move";
 }
 
+// A module opens another stack, whose first card holds objects of the same ids, while a button's
+// or a graphic's actions dialog or the button's appearance dialog is up: the edit is dropped,
+// not written onto the other stack's object of that id.
+TEST(ActionsWalkInBrowser, AnotherStackOpenedUnderAnObjectsDialogTakesNothingOfTheEdit) {
+    Site site;
+    sb::Stack stack = WalkCards();
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
+    site.server.Put("thisone.stk", Built(stack));
+    sb::Stack other = WalkCards();
+    other.cards[0].picture->palette = {{255, 255, 255}, kBlue};
+    const std::string actions = "Actions|", timer = "Automatic Timer|", look = "Button Appearance|";
+    const std::vector<std::string> timerEdit = {
+        "--dialog", actions + "Automatic timer...|check" + At(2300),
+        "--dialog", timer + "Activate button after card is shown|check" + At(3300),
+        "--dialog", timer + "1002|type:4" + At(3500), "--dialog", timer + "OK|press" + At(3700),
+        "--dialog", actions + "Done|press" + At(4300)};
+    const std::vector<std::string> rename = {"--dialog", look + "Name:|type:Renamed" + At(2400),
+                                             "--dialog", look + "OK|press" + At(3500)};
+    struct Edit {
+        std::string name, object, keys, under;
+        const std::vector<std::string>& steps;
+    };
+    const Edit edits[] = {{"button", Centre(kButtonRect), "Down Down Down Down Down Return", "Automatic Timer", timerEdit},
+                          {"graphic", Centre(kGraphicRect), "Down Down Down Down Return", "Automatic Timer", timerEdit},
+                          {"look", Centre(kButtonRect), "Down Down Down Down Return", "Button Appearance", rename}};
+    for (const Edit& edit : edits) {
+        // A stack of its own each time: a saved web stack's copy is what the next run gets.
+        const std::string otherName = "other-" + edit.name + ".stk";
+        site.server.Put(otherName, Built(other));
+        const std::string copy = site.server.Name("copy-" + otherName), shot = site.server.Name(edit.name + ".png");
+        std::vector<std::string> args = {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
+                                         "--right-click", edit.object + At(1400), "--key", edit.keys + At(1800)};
+        args.insert(args.end(), edit.steps.begin(), edit.steps.end());
+        args.insert(args.end(), {"--screenshot", shot, "--screenshot-after", "4800", "--command",
+                                 std::to_string(kSave) + At(5200), "--save-copy", copy, "--quit-after", "6500"});
+        const BrowserRun run =
+            site.Run("thisone.stk", args, {{"NBA_TEST_IDLE_REQUESTS", edit.under + "=129:" + otherName}});
+        ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        EXPECT_EQ(CardOfColour(Shot(shot).At(300, 120)), 3) << edit.name << ": the other stack is shown";
+        const std::string json = site.Report(copy);
+        EXPECT_NE(json.find("\"cardCount\":3,"), std::string::npos) << json;
+        EXPECT_EQ(json.find("\"type\":\"Actn\""), std::string::npos) << edit.name << json;
+        EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[0,0]"), std::string::npos) << edit.name << json;
+    }
+}
+
 }  // namespace
