@@ -32,6 +32,8 @@ struct DialogState {
     HBITMAP shapes = nullptr;
     RECT savedBounds = {};
     bool editing = false;
+    // The edited button: a timer or a module may leave its card or stack under the dialog.
+    LayerName subject;
 };
 DialogState g_dialog;
 
@@ -147,6 +149,7 @@ void InitDialog(HWND dialog) {
         g_dialog.savedBounds = b.common.bounds;
         SetDlgItemTextA(dialog, IDC_BUTTON_NAME, b.name);
         g_dialog.editing = s->editedLayer != 0;
+        g_dialog.subject = g_dialog.editing ? NameOfLayer(FindLayer(kObjectButton, b.common.id)) : LayerName{};
         if (s->showNameChoice < 0)
             s->showNameChoice = defaults.showName;
         if (s->highlightChoice < 0)
@@ -326,7 +329,8 @@ void OkOnExisting(HWND dialog) {
         ShowAlertOn(dialog, kAlertNeedsShape);
         StartButtonPlacement(g_dialog.spare, kPlaceGiveShape);
     } else {
-        CommitButtonDialog(g_dialog.spare, true, IDOK);
+        // A button no longer shown, or another stack's of the same id, takes nothing.
+        CommitButtonDialog(g_dialog.spare, !g_dialog.editing || FindNamedLayer(g_dialog.subject), IDOK);
     }
     EndDialogWith(dialog, IDOK);
 }

@@ -60,8 +60,25 @@ bool HoldsActions(Handle record) {
 struct InfoSession {
     bool reopened = false;
     Handle headerCopy = 0;  // INF_STACK: the values the size change works on
+    // What the dialog describes: a timer or a module may go to another card or stack under it,
+    // and what was chosen for one is not written onto the other.
+    bool isStack = false;
+    std::string stackName;
+    uint16_t cardId = 0;
 };
 InfoSession g_session;
+
+void NameSubject(bool isStack) {
+    g_session.isStack = isStack;
+    const char* name = GetStackName();
+    g_session.stackName = name ? name : "";
+    g_session.cardId = GetCurrentCardId();
+}
+
+bool SubjectLeft() {
+    const char* name = GetStackName();
+    return g_session.stackName != (name ? name : "") || (!g_session.isStack && GetCurrentCardId() != g_session.cardId);
+}
 
 // Runs f on the locked info record.
 template <class F>
@@ -232,7 +249,12 @@ INT_PTR CALLBACK StackInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         ChooseIconIfChecked(dialog, INF_STACK_CURSOR, static_cast<uint16_t>(cursor));
         return TRUE;
     }
-    case IDOK: EndDialog(dialog, ApplyStackInfo(dialog)); return TRUE;
+    case IDOK:
+        if (!SubjectLeft()) {
+            EndDialog(dialog, ApplyStackInfo(dialog));
+            return TRUE;
+        }
+        [[fallthrough]];
     case IDCANCEL:
         ClearIconSelection();
         DisposeHeaderCopy();
@@ -322,6 +344,10 @@ INT_PTR CardInfoCommand(HWND dialog, int item) {
         return TRUE;
     }
     case IDOK:
+        if (SubjectLeft()) {
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
         ApplyCardInfo(dialog);
         EndDialog(dialog, IDOK);
         return TRUE;
@@ -345,6 +371,7 @@ int ShowInfoDialog(HWND window, bool isStack) {
     if (!PrepareInfoDialogRecord(isStack))
         return IDCANCEL;
     g_session = InfoSession{};
+    NameSubject(isStack);
     const int(&events)[3] = isStack ? kStackEvents : kCardEvents;
     const int(&modes)[3] = isStack ? kStackEditorModes : kCardEditorModes;
     INT_PTR result = IDCANCEL;
@@ -356,9 +383,18 @@ int ShowInfoDialog(HWND window, bool isStack) {
                 event = i;
         if (event < 0)
             break;
+        // The card or stack the edit is for is no longer shown: it is dropped.
+        if (SubjectLeft()) {
+            result = IDCANCEL;
+            break;
+        }
         Handle action = 0;
         WithRecord([&](InfoDialogRecord& r) { action = InfoAction(r, event); });
         EditObjectActions(action, 0, modes[event]);
+        if (SubjectLeft()) {
+            result = IDCANCEL;
+            break;
+        }
         g_session.reopened = true;
     }
     DisposeHeaderCopy();

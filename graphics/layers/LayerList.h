@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "graphics/layers/ObjectLayer.h"
 
 LayerHandle GetLayerListHead();
@@ -15,15 +17,17 @@ LayerHandle FindLayer(uint16_t kind, uint16_t id);
 // An object of the card named by what outlives its layer. Leaving the card (a walk to another
 // card and back, a transition tried, a timer or a module moving on while a dialog is up) frees
 // every layer and builds new ones, so no layer handle is kept across such a call: its name is,
-// and the layer is found again.
+// and the layer is found again. The stack is named too: another stack opened meanwhile has
+// cards and objects of the same ids.
 struct LayerName {
+    std::string stack;
     uint16_t card = 0;
     uint16_t kind = 0;
     uint16_t id = 0;
 };
 // The name of the layer's object on the current card; kind 0 when there is no layer.
 LayerName NameOfLayer(LayerHandle layer);
-// The named object's layer; 0 when another card is current or the object is gone.
+// The named object's layer; 0 when another stack or card is current or the object is gone.
 LayerHandle FindNamedLayer(const LayerName& name);
 // Unlinks and frees the layer; nothing when it is not in the list.
 void RemoveLayer(LayerHandle layer);

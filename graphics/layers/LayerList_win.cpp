@@ -168,11 +168,11 @@ LayerName NameOfLayer(LayerHandle layer) {
     LayerLock<> lock(layer);
     if (!lock)
         return {};
-    return {GetCurrentCardId(), lock->kind, lock->id};
+    return {GetStackName(), GetCurrentCardId(), lock->kind, lock->id};
 }
 
 LayerHandle FindNamedLayer(const LayerName& name) {
-    if (!name.kind || name.card != GetCurrentCardId())
+    if (!name.kind || name.card != GetCurrentCardId() || name.stack != GetStackName())
         return nullptr;
     return FindLayer(name.kind, name.id);
 }

@@ -1,5 +1,6 @@
 // The edited button and the ways into the actions dialog (ActionsEditor.h).
 #include <cstring>
+#include <string>
 
 #include "actions/ActionServices.h"
 #include "actions/ActionsDialog.h"
@@ -8,6 +9,7 @@
 #include "core/system/PluginModule.h"
 #include "host/actions/ActionsEditor.h"
 #include "stack/cards/CardList.h"
+#include "stack/StackOpenSession.h"
 #include "stack/format/StackFile.h"
 
 namespace {
@@ -113,9 +115,11 @@ int EditObjectActionsNow(Handle record, uint32_t offset, int variant) {
 int EditButtonActionsNow(Handle copy) {
     SetActionDialogChecks(*GetActionBlock());
     EditedButton edited(copy);
+    // Another stack opened under the dialog has buttons of the same ids: none of them is this one.
+    const std::string stack = GetStackName();
     const int result = RunActionsDialog(GetMainWindow(), kButtonActionsVariant);
     // A card walk may have put its own copy in place of the one given.
-    if (result == kActionsDialogOk)
+    if (result == kActionsDialogOk && stack == GetStackName())
         CommitButtonRecord(CopyButtonId(g_editedButton));
     return result;
 }

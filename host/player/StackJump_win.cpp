@@ -63,6 +63,9 @@ struct WaitingJump {
     uint16_t cardId = 0;
     int effect = 0, transition = 0, speed = 0;
     bool rememberedFirst = false;
+    // The stack asked for: the slot may be given back to its owner before the download comes
+    // (a module's request restores it), and the move must still look for this stack.
+    FileSpec target{};
 } g_waitingJump;
 
 // The file name of the slot's path.
@@ -130,6 +133,8 @@ int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int 
     g_waitingJump = {};
     if (!LocateFile(request, slot, rememberedFirst)) {
         g_waitingJump = {true, slot, cardId, effect, transition, speed, rememberedFirst};
+        if (const FileSpec* asked = GetFileSpec(slot))
+            g_waitingJump.target = *asked;
         RefreshCurrentCard(1);
         return 0;
     }
@@ -151,6 +156,8 @@ bool ResumeStackJump() {
         return false;
     const WaitingJump jump = g_waitingJump;
     g_waitingJump = {};
+    if (FileSpec* spec = GetFileSpec(jump.slot))
+        *spec = jump.target;
     GoToAnotherStack(jump.slot, jump.cardId, jump.effect, jump.transition, jump.speed, false, jump.rememberedFirst);
     return true;
 }

@@ -3,6 +3,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/memory/ByteReader.h"
+#include "stack/format/StackFile.h"
+
 unsigned long NbaCall::N(const std::string& name) const {
     auto it = f.find(name);
     return it == f.end() ? 0xDEADu : std::stoul(it->second);
@@ -24,4 +27,16 @@ std::vector<NbaCall> ReadNbaCalls(const std::string& path) {
         calls.push_back(c);
     }
     return calls;
+}
+
+stackbuilder::Resource NbasResource(uint16_t id, std::string_view file) {
+    stackbuilder::Resource r;
+    r.type = "NBAs";
+    r.id = id;
+    r.name = "Test Action";
+    r.data.assign(600, 0);
+    for (size_t i = 0; i < file.size() && i < kNbaInfoFileNameBytes; ++i)
+        r.data[kNbaInfoFileName + i] = static_cast<uint8_t>(file[i]);
+    SetU16(r.data, kNbaInfoId, id);
+    return r;
 }

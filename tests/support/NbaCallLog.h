@@ -1,10 +1,14 @@
-// The calls the project's test modules log, one line each: who, then name=value words
-// (NbaCallLog.cpp).
+// The calls the project's test modules log, one line each: who, then name=value words, and the
+// stack resource that names a module (NbaCallLog.cpp).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "StackBuilder.h"
 
 struct NbaCall {
     std::string who;
@@ -15,3 +19,6 @@ struct NbaCall {
 
 // Every line of the log; a word without '=' is kept with an empty value.
 std::vector<NbaCall> ReadNbaCalls(const std::string& path);
+
+// The stack's 'NBAs' resource naming the module file (raw, in the machine's order).
+stackbuilder::Resource NbasResource(uint16_t id, std::string_view file);

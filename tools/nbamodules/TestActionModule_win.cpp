@@ -1,6 +1,7 @@
 // The test action module (see CMakeLists.txt).
 #include <cstring>
 
+#include "IdleRequests_win.h"
 #include "ModuleLog_win.h"
 #include "RequestList_win.h"
 
@@ -37,6 +38,9 @@ extern "C" __declspec(dllexport) int NBA_CDECL NBAMain(NbaParamBlock* block) {
     }
     case kNbaMessagePerform:
         g_waits = EnvNumber("NBA_TEST_WAITS", 0);
+        break;
+    case kNbaMessageIdle:
+        RunIdleRequests(block);
         break;
     case kNbaMessageWaitPoll:
         if (g_waits) {

@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "resources/info_ids.h"
+#include "stack/format/StackFile.h"
 #include "tests/media/RecorderTesting_win.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestSounds_win.h"
@@ -28,6 +31,7 @@ constexpr sb::Rgb kRed{200, 40, 40}, kGreen{40, 200, 40}, kBlue{40, 40, 200};
 constexpr sb::Rect kButtonRect{20, 20, 100, 50}, kGraphicRect{200, 20, 260, 70}, kFieldRect{20, 150, 140, 200};
 constexpr uint16_t kButtonId = 1, kGraphicId = 2, kFieldId = 3;
 constexpr int kSave = 102, kSaveAs = 103;
+constexpr uint16_t kModuleId = 7001;  // the stack's id of the test action module
 
 std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
@@ -39,7 +43,7 @@ sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
 
 // Three cards, red, green and blue, for a person who may edit; the first holds a button, a
 // graphic and a text object without actions, and the stack a stored sound.
-std::string WalkStack() {
+sb::Stack WalkCards() {
     sb::Stack stack;
     stack.cardWidth = kWidth;
     stack.cardHeight = kHeight;
@@ -53,7 +57,26 @@ std::string WalkStack() {
     stack.cards[0].objects.push_back(sb::TextField(kFieldId, kFieldRect, "Note", "Hello"));
     stack.nextObjectId = 4;
     stack.resources.push_back({"Snd ", 300, "Beep", 0, 0, StoredSnd(Square(11025, 60))});
-    return AsText(sb::BuildStack(stack).bytes);
+    return stack;
+}
+
+std::string Built(const sb::Stack& stack) { return AsText(sb::BuildStack(stack).bytes); }
+std::string WalkStack() { return Built(WalkCards()); }
+
+// A button of the first card that goes, two seconds after the card is shown, to the third card
+// or to the first card of "other.stk".
+sb::Stack TickStack(bool toOtherStack) {
+    sb::Stack stack = WalkCards();
+    sb::Object tick = sb::ShapedButton(4, {240, 150, 300, 180}, "Tick", 1, 0, toOtherStack ? 0 : 3);
+    if (toOtherStack) {
+        tick.words.push_back({kButtonDestination, static_cast<uint16_t>(-6)});
+        tick.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
+        tick.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:other.stk"));
+    }
+    sb::SetTimer(tick, 2, 1);
+    stack.cards[0].objects.push_back(tick);
+    stack.nextObjectId = 5;
+    return stack;
 }
 
 struct Site : CachedSite {
@@ -221,6 +244,10 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     site.server.Put(name, WalkStack());
     const std::string gif = site.server.Put("flip.gif", FlipBookGif());
     const std::string copy = site.server.Name("animwalk-copy.stk");
+    // The card while the path is taken: once during the drag, once after it (the recording
+    // goes on until the key).
+    const std::string recording = site.server.Name("rec.png");
+    const std::string recordingLater = site.server.Name("rec-t2.png");
     const std::string actions = "Actions|", walk = "Move to card|", animation = "Animation|";
     const std::string picture = "Please select a picture file|";
     // "Current Card" and "Disk Library" of the frame source dialog, centred on the card.
@@ -232,30 +259,46 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     const std::string graphicActions = "Down Down Down Down Return", buttonActions = "Down Down Down Down Down Return";
     const BrowserRun run = site.Run(
         name,
-        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--screenshot", recording,
+         "--screenshot-after", "4950", "--screenshot-after", "5450",
          // The button: the graphic's area grabbed, then dragged across the card as the path.
          "--right-click", Centre(kButtonRect) + At(1400), "--key", buttonActions + At(1800),
          "--dialog", actions + "Play animation...|check" + At(2300), "--click", currentCard + At(3000),
-         "--drag", "205,25-255,65" + At(3600), "--drag", "40,100-280,110" + At(4600), "--key", "Return" + At(5300),
-         "--dialog", animation + "OK|press" + At(6000), "--dialog", actions + "Done|press" + At(6600),
+         "--drag", "205,25-255,65" + At(3600), "--drag", "40,100-280,110" + At(4600), "--key", "Return" + At(5700),
+         "--dialog", animation + "OK|press" + At(6400), "--dialog", actions + "Done|press" + At(7000),
          // The graphic: card 3, then the GIF played twice over where the graphic is.
-         "--right-click", Centre(kGraphicRect) + At(7200), "--key", graphicActions + At(7600),
-         "--dialog", actions + "Another card...|press" + At(8100), "--key", "alt+Right" + At(8700),
-         "--key", "alt+Right" + At(9300), "--dialog", walk + "OK|press" + At(9900),
-         "--dialog", "Transitions|OK|press" + At(10400), "--dialog", actions + "Play animation...|check" + At(10900),
-         "--click", diskLibrary + At(11600), "--dialog", picture + "File name:|type:" + gif + At(12200),
-         "--dialog", picture + "Open|press" + At(12400), "--click", flipBookPoint + At(13300),
-         "--key", "Return" + At(13800), "--dialog", animation + "frame repeats|check" + At(14400),
-         "--dialog", animation + "1032|type:2" + At(14500), "--dialog", animation + "1008|type:4" + At(14600),
-         "--dialog", animation + "OK|press" + At(14700),
-         "--dialog", actions + "Done|press" + At(15300),
+         "--right-click", Centre(kGraphicRect) + At(7600), "--key", graphicActions + At(8000),
+         "--dialog", actions + "Another card...|press" + At(8500), "--key", "alt+Right" + At(9100),
+         "--key", "alt+Right" + At(9700), "--dialog", walk + "OK|press" + At(10300),
+         "--dialog", "Transitions|OK|press" + At(10800), "--dialog", actions + "Play animation...|check" + At(11300),
+         "--click", diskLibrary + At(12000), "--dialog", picture + "File name:|type:" + gif + At(12600),
+         "--dialog", picture + "Open|press" + At(12800), "--click", flipBookPoint + At(13700),
+         "--key", "Return" + At(14200), "--dialog", animation + "frame repeats|check" + At(14800),
+         "--dialog", animation + "1032|type:2" + At(14900), "--dialog", animation + "1008|type:4" + At(15000),
+         "--dialog", animation + "OK|press" + At(15100),
+         "--dialog", actions + "Done|press" + At(15700),
          // The text object: card 2.
-         "--right-click", Centre(kFieldRect) + At(15900), "--key", buttonActions + At(16300),
-         "--dialog", actions + "Another card...|press" + At(16800), "--key", "alt+Right" + At(17400),
-         "--dialog", walk + "OK|press" + At(18000), "--dialog", "Transitions|OK|press" + At(18500),
-         "--dialog", actions + "Done|press" + At(19000), "--command", std::to_string(kSave) + At(19600),
-         "--save-copy", copy, "--quit-after", "21000"});
+         "--right-click", Centre(kFieldRect) + At(16300), "--key", buttonActions + At(16700),
+         "--dialog", actions + "Another card...|press" + At(17200), "--key", "alt+Right" + At(17800),
+         "--dialog", walk + "OK|press" + At(18400), "--dialog", "Transitions|OK|press" + At(18900),
+         "--dialog", actions + "Done|press" + At(19400), "--command", std::to_string(kSave) + At(20000),
+         "--save-copy", copy, "--quit-after", "21400"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    // The card is drawn under the path, in its own colour away from it, at every depth; both
+    // shots fall inside the recording, while its prompt is up.
+    const int prompt = Find(run.log, "shown(Path Edit)");
+    ASSERT_NE(prompt, -1) << Joined(run.log);
+    const int first = Find(run.log, "screenshot(", prompt), second = Find(run.log, "screenshot(", first + 1);
+    const int ended = Find(run.log, "gone(Path Edit)", prompt);
+    EXPECT_TRUE(first != -1 && second > first && ended > second) << Joined(run.log);
+    for (const std::string& file : {recording, recordingLater}) {
+        const Shot shot(file);
+        for (const auto& [x, y] : {std::pair{10, 200}, std::pair{300, 200}, std::pair{160, 225}, std::pair{300, 140}}) {
+            const uint32_t pixel = shot.At(x, y);
+            EXPECT_TRUE(CardOfColour(pixel) == 1 && !NearRgb(pixel, 0, 0, 0, 60))
+                << file << " at " << x << "," << y << ": " << Hex(pixel);
+        }
+    }
     const std::string json = site.Report(copy);
     // The button's animated object: one grabbed frame along the recorded path; the graphic and
     // the text object each hold an 'Actn' resource of their own.
@@ -287,6 +330,229 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     EXPECT_TRUE(IsFlipBookColour(flipping.At(230, 60))) << "the move waits for the flip-book: " << Hex(flipping.At(230, 60));
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("anim-t5.png")).At(x, y)), 3) << "the graphic moved to card 3";
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("anim-t6.png")).At(x, y)), 2) << "the text object moved to card 2";
+}
+
+
+// An object's actions dialog, and a dialog over it, stay open while the card is left under
+// them: a module of the stack, at idle time, goes to the next card while the graphic's timer
+// dialog is up and back while its transitions dialog is, and to the next card for good while
+// the text object's sound dialog is up, and again under the button's timer dialog. The
+// graphic's actions land on the graphic, whose layer is new; the text object's edit, on a card
+// no longer shown, is dropped; the button's, kept in its record, lands on the button. The
+// card's timer, due meanwhile, waits while the object tools are in use.
+TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObjectOrDropsIt) {
+    Site site;
+    sb::Stack stack = TickStack(false);
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
+    const std::string name = "leftwalk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, Built(stack));
+    const std::string copy = site.server.Name("leftwalk-copy.stk"), modules = site.server.Name("modules.txt");
+    const std::string shot = site.server.Name("left.png"), clicked = site.server.Name("left-t2.png"),
+                      later = site.server.Name("left-t3.png"), moved = site.server.Name("left-t4.png");
+    const std::string actions = "Actions|", timer = "Automatic Timer|", deck = "Digital Audio Deck|";
+    const BrowserRun run = site.Run(
+        name,
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
+         // The graphic: a timer of four seconds, and the next card.
+         "--right-click", Centre(kGraphicRect) + At(1400), "--key", "Down Down Down Down Return" + At(1800),
+         "--dialog", actions + "Automatic timer...|check" + At(2300),
+         "--dialog", timer + "Activate button after card is shown|check" + At(3300),
+         "--dialog", timer + "1002|type:4" + At(3500), "--dialog", timer + "OK|press" + At(3700),
+         "--dialog", actions + "&Next card|check" + At(4200), "--dialog", "Transitions|OK|press" + At(4700),
+         "--dialog", actions + "Done|press" + At(5300), "--screenshot", shot, "--screenshot-after", "5800",
+         // The graphic's new layer has its move at once: a click in the browse tool.
+         "--key", "shift+Tab" + At(6000), "--click", Centre(kGraphicRect) + At(6300), "--screenshot-after", "7000",
+         "--command", "202" + At(7200), "--key", "shift+Tab" + At(7600),
+         // The text object: the stored sound.
+         "--right-click", Centre(kFieldRect) + At(8000), "--key", "Down Down Down Down Down Return" + At(8400),
+         "--dialog", actions + "Play a sound...|check" + At(8900), "--dialog", deck + "In Use|press" + At(9400),
+         "--dialog", deck + "51|choose:Beep" + At(9800), "--dialog", deck + "OK|press" + At(10100),
+         "--dialog", actions + "Done|press" + At(10600), "--screenshot-after", "11000",
+         // The button: a timer of five seconds.
+         "--command", "202" + At(11300), "--right-click", Centre(kButtonRect) + At(11800),
+         "--key", "Down Down Down Down Down Return" + At(12200), "--dialog", actions + "Automatic timer...|check" + At(12700),
+         "--dialog", timer + "Activate button after card is shown|check" + At(13500),
+         "--dialog", timer + "1002|type:5" + At(13700), "--dialog", timer + "OK|press" + At(13900),
+         "--dialog", actions + "Done|press" + At(14400), "--screenshot-after", "14800",
+         "--command", std::to_string(kSave) + At(15100), "--save-copy", copy, "--quit-after", "16300"},
+        {{"NBA_TEST_LOG", modules},
+         {"NBA_TEST_IDLE_REQUESTS", "Automatic Timer=4;Transitions=3;Digital Audio Deck=4;Automatic Timer=4"}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    // The module moved the card under each dialog (its idle calls name the second card between
+    // its moves), and the timer did not.
+    const std::vector<std::string> calls = Lines(ReadFile(modules));
+    const int underTimer = Find(calls, "idle requests under Automatic Timer");
+    ASSERT_NE(underTimer, -1) << Joined(calls);
+    EXPECT_EQ(Find(calls, "request code=4 ", underTimer), underTimer + 1) << Joined(calls);
+    const int underTransitions = Find(calls, "idle requests under Transitions", underTimer);
+    ASSERT_NE(underTransitions, -1) << Joined(calls);
+    EXPECT_EQ(Find(calls, "request code=3 ", underTransitions), underTransitions + 1) << Joined(calls);
+    const int onSecond = FindHolding(calls, " card=2 ", underTimer);
+    EXPECT_TRUE(onSecond != -1 && onSecond < underTransitions) << Joined(calls);
+    const int underDeck = Find(calls, "idle requests under Digital Audio Deck", underTransitions);
+    ASSERT_NE(underDeck, -1) << Joined(calls);
+    EXPECT_EQ(Find(calls, "request code=4 ", underDeck), underDeck + 1) << Joined(calls);
+    const int underButton = Find(calls, "idle requests under Automatic Timer", underDeck);
+    ASSERT_NE(underButton, -1) << Joined(calls);
+    EXPECT_EQ(Find(calls, "request code=4 ", underButton), underButton + 1) << Joined(calls);
+    const int x = 300, y = 120;
+    EXPECT_EQ(CardOfColour(Shot(shot).At(x, y)), 1) << "back on the first card; the timer waits";
+    EXPECT_EQ(CardOfColour(Shot(clicked).At(x, y)), 2) << "the graphic's layer took its move";
+    EXPECT_EQ(CardOfColour(Shot(later).At(x, y)), 2) << "the module's move";
+    EXPECT_EQ(CardOfColour(Shot(moved).At(x, y)), 2) << "the module's move under the button's dialog";
+    // One action record, the graphic's: a timer of four seconds, once; the button's timer of
+    // five seconds in its record.
+    const std::string json = site.Report(copy);
+    const size_t record = json.find("\"type\":\"Actn\"");
+    ASSERT_NE(record, std::string::npos) << json;
+    EXPECT_EQ(json.find("\"type\":\"Actn\"", record + 1), std::string::npos)
+        << "the text object's edit was dropped\n" << json;
+    EXPECT_NE(json.find("\"timer\":[1,4136]", record), std::string::npos) << json;
+    EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[1,4146]"), std::string::npos) << json;
+
+    // Opened again: the text object does nothing, the card's timer goes to the third card; on
+    // the first card again, the graphic goes to the second.
+    const std::string again = site.server.Name("leftagain.png");
+    for (int i = 2; i <= 4; ++i)
+        site.server.Name("leftagain-t" + std::to_string(i) + ".png");
+    const BrowserRun reopened = site.Run(
+        "leftwalk-copy.stk",
+        {"--answer-alerts", "--screenshot", again, "--screenshot-after", "1200", "--click", Centre(kFieldRect) + At(1400),
+         "--screenshot-after", "2000", "--screenshot-after", "3600", "--command", "202" + At(3800),
+         "--click", Centre(kGraphicRect) + At(4300), "--screenshot-after", "5300", "--quit-after", "5800"});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    EXPECT_EQ(CardOfColour(Shot(again).At(x, y)), 1);
+    EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t2.png")).At(x, y)), 1) << "the text object does nothing";
+    EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t3.png")).At(x, y)), 3) << "the card's timer";
+    EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t4.png")).At(x, y)), 2) << "the graphic's move";
+}
+
+// A timer fires under About Card and About Stack, opened in the browse tool: the name typed for
+// the first card is not given to the third, nor the first stack's card size to "other.stk".
+// Back on the first card, About Card names it before the timer is due again.
+TEST(ActionsWalkInBrowser, ATimerLeavingTheCardOrStackUnderTheirInformationDropsTheEdit) {
+    Site site;
+    site.server.Put("aboutcard.stk", Built(TickStack(false)));
+    const std::string copy = site.server.Name("aboutcard-copy.stk");
+    const std::string first = "About Card - 1|", name = std::to_string(INF_CARD_NAME);
+    const BrowserRun run = site.Run(
+        "aboutcard.stk",
+        {"--answer-alert", "2340:2", "--command", "301" + At(800), "--dialog", first + name + "|type:Lost" + At(1500),
+         "--dialog", first + "OK|press" + At(4000), "--command", "202" + At(4500), "--command", "301" + At(4800),
+         "--dialog", first + name + "|type:First" + At(5200), "--dialog", first + "OK|press" + At(5500),
+         "--command", std::to_string(kSave) + At(6200), "--save-copy", copy, "--quit-after", "7200"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string json = site.Report(copy);
+    for (const auto& [card, named] : {std::pair{1, "First"}, std::pair{2, ""}, std::pair{3, ""}}) {
+        const size_t at = json.find("\"index\":" + std::to_string(card) + ",");
+        ASSERT_NE(at, std::string::npos) << json;
+        EXPECT_EQ(json.find("\"name\":\"" + std::string(named) + "\"", at), json.find("\"name\":", at)) << card << json;
+    }
+
+    // The other stack, of a smaller card, is shown and saved as it was.
+    site.server.Put("aboutstack.stk", Built(TickStack(true)));
+    sb::Stack other;
+    other.cardWidth = 160;
+    other.cardHeight = 120;
+    other.experiencedUser = 1;
+    other.cards = {ColourCard(5, kBlue)};
+    other.cards[0].picture = sb::SolidPicture(160, 120, 8, 1);
+    other.cards[0].picture->palette = {{255, 255, 255}, kBlue};
+    site.server.Put("other.stk", Built(other));
+    const std::string otherCopy = site.server.Name("other-copy.stk");
+    const BrowserRun jumped = site.Run(
+        "aboutstack.stk", {"--answer-alert", "2340:2", "--command", "303" + At(800),
+                           "--dialog", "About Stack - aboutstack.stk|OK|press" + At(4000),
+                           "--command", std::to_string(kSave) + At(5000), "--save-copy", otherCopy, "--quit-after", "6500"});
+    ASSERT_EQ(jumped.exitCode, 0) << jumped.errors << Joined(jumped.log);
+    EXPECT_NE(FindHolding(jumped.log, "NPN_GetURL(instance=1, url=http://localhost/other.stk"), -1) << Joined(jumped.log);
+    const std::string saved = site.Report(otherCopy);
+    EXPECT_NE(saved.find("\"cardCount\":1,"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"cardWidth\":160,\"cardHeight\":120"), std::string::npos) << saved;
+}
+
+// The text object's appearance dialog, renamed, runs its actions dialog; the module goes to the
+// next card and back under its transitions dialog. The appearance dialog opens again on the
+// text object's new layer, and OK gives the name and the move to the text object.
+TEST(ActionsWalkInBrowser, TheTextAppearanceDialogOpensAgainOnTheTextObjectAfterACardLeftAndEntered) {
+    Site site;
+    sb::Stack stack = WalkCards();
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
+    site.server.Put("textinfo.stk", Built(stack));
+    const std::string copy = site.server.Name("textinfo-copy.stk"), modules = site.server.Name("textinfo.txt");
+    const std::string appearance = "Text Appearance|", actions = "Actions|";
+    const BrowserRun run = site.Run(
+        "textinfo.stk",
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kFieldRect) + At(1400),
+         "--key", "Down Down Down Down Return" + At(1800), "--dialog", appearance + "54|type:Renamed" + At(2400),
+         "--dialog", appearance + "Actions...|press" + At(2700), "--dialog", actions + "&Next card|check" + At(3500),
+         "--dialog", "Transitions|OK|press" + At(4200), "--dialog", actions + "Done|press" + At(4800),
+         "--dialog", appearance + "OK|press" + At(5600), "--command", std::to_string(kSave) + At(6200),
+         "--save-copy", copy, "--quit-after", "7400"},
+        {{"NBA_TEST_LOG", modules}, {"NBA_TEST_IDLE_REQUESTS", "Transitions=4,3"}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::vector<std::string> calls = Lines(ReadFile(modules));
+    EXPECT_NE(Find(calls, "idle requests under Transitions"), -1) << Joined(calls);
+    const int reopened = Find(run.log, "shown(Text Appearance)", Find(run.log, "gone(Actions)"));
+    ASSERT_NE(reopened, -1) << Joined(run.log);
+    EXPECT_NE(run.log[reopened].find("54 Edit \"Renamed\""), std::string::npos) << run.log[reopened];
+    const std::string json = site.Report(copy);
+    EXPECT_NE(json.find("\"name\":\"Renamed\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"type\":\"Actn\""), std::string::npos) << json;
+
+    const std::string shot = site.server.Name("textinfo.png"), moved = site.server.Name("textinfo-t2.png");
+    const BrowserRun again =
+        site.Run("textinfo-copy.stk", {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000", "--click",
+                                       Centre(kFieldRect) + At(1300), "--screenshot-after", "2800", "--quit-after", "3200"});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    EXPECT_EQ(CardOfColour(Shot(shot).At(300, 120)), 1);
+    EXPECT_EQ(CardOfColour(Shot(moved).At(300, 120)), 2) << "the text object's move";
+}
+
+// A module opens another stack, whose first card holds objects of the same ids, while a button's
+// or a graphic's actions dialog or the button's appearance dialog is up: the edit is dropped,
+// not written onto the other stack's object of that id.
+TEST(ActionsWalkInBrowser, AnotherStackOpenedUnderAnObjectsDialogTakesNothingOfTheEdit) {
+    Site site;
+    sb::Stack stack = WalkCards();
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
+    site.server.Put("thisone.stk", Built(stack));
+    sb::Stack other = WalkCards();
+    other.cards[0].picture->palette = {{255, 255, 255}, kBlue};
+    const std::string actions = "Actions|", timer = "Automatic Timer|", look = "Button Appearance|";
+    const std::vector<std::string> timerEdit = {
+        "--dialog", actions + "Automatic timer...|check" + At(2300),
+        "--dialog", timer + "Activate button after card is shown|check" + At(3300),
+        "--dialog", timer + "1002|type:4" + At(3500), "--dialog", timer + "OK|press" + At(3700),
+        "--dialog", actions + "Done|press" + At(4300)};
+    const std::vector<std::string> rename = {"--dialog", look + "Name:|type:Renamed" + At(2400),
+                                             "--dialog", look + "OK|press" + At(3500)};
+    struct Edit {
+        std::string name, object, keys, under;
+        const std::vector<std::string>& steps;
+    };
+    const Edit edits[] = {{"button", Centre(kButtonRect), "Down Down Down Down Down Return", "Automatic Timer", timerEdit},
+                          {"graphic", Centre(kGraphicRect), "Down Down Down Down Return", "Automatic Timer", timerEdit},
+                          {"look", Centre(kButtonRect), "Down Down Down Down Return", "Button Appearance", rename}};
+    for (const Edit& edit : edits) {
+        // A stack of its own each time: a saved web stack's copy is what the next run gets.
+        const std::string otherName = "other-" + edit.name + ".stk";
+        site.server.Put(otherName, Built(other));
+        const std::string copy = site.server.Name("copy-" + otherName), shot = site.server.Name(edit.name + ".png");
+        std::vector<std::string> args = {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
+                                         "--right-click", edit.object + At(1400), "--key", edit.keys + At(1800)};
+        args.insert(args.end(), edit.steps.begin(), edit.steps.end());
+        args.insert(args.end(), {"--screenshot", shot, "--screenshot-after", "4800", "--command",
+                                 std::to_string(kSave) + At(5200), "--save-copy", copy, "--quit-after", "6500"});
+        const BrowserRun run =
+            site.Run("thisone.stk", args, {{"NBA_TEST_IDLE_REQUESTS", edit.under + "=129:" + otherName}});
+        ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        EXPECT_EQ(CardOfColour(Shot(shot).At(300, 120)), 3) << edit.name << ": the other stack is shown";
+        const std::string json = site.Report(copy);
+        EXPECT_NE(json.find("\"cardCount\":3,"), std::string::npos) << json;
+        EXPECT_EQ(json.find("\"type\":\"Actn\""), std::string::npos) << edit.name << json;
+        EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[0,0]"), std::string::npos) << edit.name << json;
+    }
 }
 
 }  // namespace

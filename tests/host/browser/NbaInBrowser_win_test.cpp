@@ -48,19 +48,6 @@ std::vector<Call> ReadCalls(const std::string& path) {
     return calls;
 }
 
-// The stack's 'NBAs' resource naming the file (raw, in the machine's order).
-sb::Resource Nbas(uint16_t id, std::string_view file) {
-    sb::Resource r;
-    r.type = "NBAs";
-    r.id = id;
-    r.name = "Test Action";
-    r.data.assign(600, 0);
-    for (size_t i = 0; i < file.size(); ++i)
-        r.data[kNbaInfoFileName + i] = static_cast<uint8_t>(file[i]);
-    SetU16(r.data, kNbaInfoId, id);
-    return r;
-}
-
 // Two cards; the first card's button runs module `id` with "hello" and goes to the next card.
 std::vector<uint8_t> ModuleStack(uint16_t id, std::vector<sb::Resource> resources) {
     sb::Stack stack;
@@ -153,7 +140,7 @@ std::vector<unsigned long> Messages(const std::vector<Call>& calls, const char* 
 }  // namespace
 
 TEST(NbaInBrowser, AButtonRunsTheModuleWhichSeesTheCardEventsIdleItsValueAndTheClose) {
-    const BrowseRun run = Browse(ModuleStack(kModuleId, {Nbas(kModuleId, "testaction.nba")}),
+    const BrowseRun run = Browse(ModuleStack(kModuleId, {NbasResource(kModuleId, "testaction.nba")}),
                            {"--click", "85,65@1200", "--quit-after", "3000"});
     ASSERT_EQ(run.exitCode, 0) << run.out;
     EXPECT_EQ(run.out.find("alert("), std::string::npos) << run.out;
@@ -190,7 +177,7 @@ TEST(NbaInBrowser, AButtonRunsTheModuleWhichSeesTheCardEventsIdleItsValueAndTheC
 
 TEST(NbaInBrowser, StacksNamingUnsafeModuleFilesLoadNothingAndPlayOn) {
     for (const char* name : {"..\\testaction.nba", "C:\\testaction.nba", "NBAS/testaction.nba", "testaction.dll"}) {
-        const BrowseRun run = Browse(ModuleStack(11, {Nbas(11, name), Nbas(kModuleId, "testaction.nba")}),
+        const BrowseRun run = Browse(ModuleStack(11, {NbasResource(11, name), NbasResource(kModuleId, "testaction.nba")}),
                                {"--click", "85,65@1200", "--quit-after", "2500"});
         ASSERT_EQ(run.exitCode, 0) << name << run.out;
         for (const Call& c : run.calls)

@@ -1,7 +1,7 @@
 // Host requests through the real plug-in in the test browser: a button's module action whose
 // data is a request list hides the "Target" button (26) and goes to the next card (4 with
 // transition 0); going back shows the first card without "Target", and the module's log holds
-// each request's resulting block.
+// each request's resulting block. Another list goes to a stack beside this one (129).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,8 +14,9 @@
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
 #include "stack/format/StackFile.h"
-#include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/NbaCallLog.h"
+#include "tests/support/TestBrowserRun_win.h"
 
 namespace {
 
@@ -29,7 +30,8 @@ constexpr uint16_t kModuleId = 7002;
 struct ListRequest {
     uint16_t code;
     uint32_t fields[5];
-    const char* text;  // put after the entries; field 2 ([58]) points to it
+    const char* text;    // put after the entries; a field points to it
+    int textField = 2;   // [58] by default
 };
 
 std::vector<uint8_t> RequestList(const std::vector<ListRequest>& requests) {
@@ -42,8 +44,8 @@ std::vector<uint8_t> RequestList(const std::vector<ListRequest>& requests) {
         std::memcpy(fields, r.fields, sizeof fields);
         uint16_t offsets = 0;
         if (r.text) {
-            offsets = 1u << 2;
-            fields[2] = static_cast<uint32_t>(textsAt + texts.size());
+            offsets = static_cast<uint16_t>(1u << r.textField);
+            fields[r.textField] = static_cast<uint32_t>(textsAt + texts.size());
             texts.insert(texts.end(), r.text, r.text + std::strlen(r.text) + 1);
         }
         std::memcpy(entry, &r.code, 2);
@@ -55,19 +57,11 @@ std::vector<uint8_t> RequestList(const std::vector<ListRequest>& requests) {
     return data;
 }
 
-sb::Resource Nbas(uint16_t id, std::string_view file) {
-    sb::Resource r;
-    r.type = "NBAs";
-    r.id = id;
-    r.name = "Requests";
-    r.data.assign(600, 0);
-    std::memcpy(r.data.data() + kNbaInfoFileName, file.data(), file.size());
-    SetU16(r.data, kNbaInfoId, id);
-    return r;
-}
+const std::vector<ListRequest> kHideAndMove = {{26, {0, 0, 0, 0, 0}, "Target"}, {4, {0, 0, 0, 0, 0}, nullptr}};
 
-// Card 1 (red) with "Target" and "Run"; card 2 (green) with "Back" to card 1.
-std::vector<uint8_t> TargetStack() {
+// Card 1 (red) with "Target" and "Run", which makes the requests; card 2 (green) with "Back" to
+// card 1.
+std::vector<uint8_t> TargetStack(const std::vector<ListRequest>& requests) {
     sb::Stack stack;
     stack.cardWidth = 120;
     stack.cardHeight = 90;
@@ -83,11 +77,11 @@ std::vector<uint8_t> TargetStack() {
     sb::Chunk chunk;
     chunk.kind = kTagNba;
     chunk.words.push_back({kChunkValue, kModuleId});
-    chunk.payload = RequestList({{26, {0, 0, 0, 0, 0}, "Target"}, {4, {0, 0, 0, 0, 0}, nullptr}});
+    chunk.payload = RequestList(requests);
     run.chunks.push_back(chunk);
     stack.cards[0].objects.push_back(run);
     stack.cards[1].objects.push_back(sb::ShapedButton(3, {60, 50, 110, 80}, "Back", 2, 0, 1));
-    stack.resources.push_back(Nbas(kModuleId, "testaction.nba"));
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
     return sb::BuildStack(stack).bytes;
 }
 
@@ -95,12 +89,26 @@ struct Shot {
     std::vector<uint32_t> pixels;
     UINT width = 0;
     std::vector<std::string> modules;  // the module's log lines
+    std::vector<std::string> log;      // the browser's
     uint32_t At(int x, int y) const { return pixels.empty() ? 0xDEAD : pixels[size_t(y) * width + size_t(x)]; }
 };
 
-Shot Browse(const std::vector<std::string>& input) {
+// A blue stack of one card, served as "other.stk" beside the first.
+std::string OtherStack() {
+    sb::Stack stack;
+    stack.cardWidth = 120;
+    stack.cardHeight = 90;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(120, 90, 8, 1));
+    card.picture->palette = {{255, 255, 255}, {40, 40, 200}};
+    stack.cards.push_back(card);
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+Shot Browse(const std::vector<std::string>& input, const std::vector<ListRequest>& requests = kHideAndMove) {
     ServerFolder server;
-    const std::vector<uint8_t> bytes = TargetStack();
+    const std::vector<uint8_t> bytes = TargetStack(requests);
+    server.Put("other.stk", OtherStack());
     const std::string name = "requests-" + std::to_string(GetCurrentProcessId()) + ".stk";
     server.Put(name, std::string(bytes.begin(), bytes.end()));
     const std::string shot = server.Name("requests.png");
@@ -117,6 +125,7 @@ Shot Browse(const std::vector<std::string>& input) {
     UINT height = 0;
     s.pixels = PngPixels(shot, &s.width, &height);
     s.modules = Lines(ReadFile(log));
+    s.log = run.log;
     return s;
 }
 
@@ -151,6 +160,20 @@ TEST(RequestsInBrowser, AModuleHidesTargetAndMovesOnThroughTheHostRequests) {
     ASSERT_EQ(back.width, 160u);
     EXPECT_TRUE(Near(back.At(5, 5), kRed)) << std::hex << back.At(5, 5);
     EXPECT_TRUE(Near(back.At(30, 25), kRed)) << "Target is gone: " << std::hex << back.At(30, 25);
+}
+
+// The module asks for a stack beside this one by its name: the move waits for the browser to
+// bring it, then shows it; nothing else is asked for in its place.
+TEST(RequestsInBrowser, AModulesMoveToAStackBesideShowsItOnceItHasCome) {
+    SKIP_UNLESS_TRUE_COLOUR("the stacks are told apart by exact colours in the screenshot");
+    const Shot moved = Browse({"--click", "85,65@900"}, {{129, {0, 0, 0, 0, 0}, "other.stk", 0}});
+    ASSERT_EQ(moved.width, 160u);
+    EXPECT_NE(Find(moved.modules, "request code=129"), -1) << Joined(moved.modules);
+    EXPECT_TRUE(Near(moved.At(5, 5), 0x2828C8)) << std::hex << moved.At(5, 5) << "\n" << Joined(moved.log);
+    const int asked = FindHolding(moved.log, "NPN_GetURL(");
+    ASSERT_NE(asked, -1) << Joined(moved.log);
+    EXPECT_NE(moved.log[asked].find("url=http://localhost/other.stk,"), std::string::npos) << moved.log[asked];
+    EXPECT_EQ(FindHolding(moved.log, "NPN_GetURL(", asked + 1), -1) << Joined(moved.log);
 }
 
 }  // namespace
