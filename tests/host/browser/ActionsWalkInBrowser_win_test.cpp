@@ -96,7 +96,8 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
                "--dialog", transitions + "50|choose:Dissolve" + At(4100),
                "--dialog", transitions + "Try it|press" + At(4300), "--dialog", transitions + "Try it|press" + At(5300),
                "--dialog", transitions + "Try it|press" + At(6300), "--dialog", transitions + "OK|press" + At(7300),
-               "--dialog", "Actions|Play a sound...|check" + At(7800), "--dialog", deck + "In Use|press" + At(8300),
+               "--dialog", "Actions|Play a sound...|check" + At(7800), "--dialog", deck + "51|choose:Chime" + At(8100),
+               "--dialog", deck + "In Use|press" + At(8300),
                "--dialog", deck + "51|choose:Beep" + At(8700), "--dialog", deck + "OK|press" + At(9000),
                "--dialog", "Actions|Automatic timer...|check" + At(9500),
                "--dialog", timer + "Activate button after card is shown|check" + At(10000),
@@ -104,6 +105,9 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
                "--dialog", "Actions|Done|press" + At(10900), "--screenshot-after", "11400",
                "--command", std::to_string(kSave) + At(11600), "--save-copy", copy, "--quit-after", "12800"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    // The deck opened on the samples beside the plug-in, which list their chime.
+    EXPECT_EQ(FindHolding(run.log, "alert(id=2292)"), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "dialog-action(Digital Audio Deck|51|choose:Chime) -> "), -1) << Joined(run.log);
     // "Try it" three times drew the card again without a second set of its objects: the text
     // object has one window, before the walk and after it.
     std::vector<std::string> windows;

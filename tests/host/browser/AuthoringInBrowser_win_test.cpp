@@ -1,5 +1,5 @@
 // Objects made by hand in the real plug-in under the test browser, saved, and opened again: a
-// new button with an icon from the chooser and a cursor from its features, whose cursor shows
+// new button with a sample icon from the chooser and a cursor from its features, whose cursor shows
 // over it and over nothing else once reopened; buttons whose shapes are picked from the card and
 // lassoed on it; a new text object whose style is chosen before words are typed into it, and
 // Find Text going to the card that holds a word; objects moved across the card's edge on a
@@ -106,10 +106,11 @@ std::string HoverCursor(const std::vector<std::string>& log, int x, int y) {
     return at == std::string::npos ? "" : log[line].substr(at + 8);
 }
 
-// A new button: its icon the stack's own from the chooser, its cursor the first of the
+// A new button: its icon the first of the samples from the chooser, its cursor the first of the
 // built-in ones through Features...; placed where it is offered, with no actions, and saved.
-// Reopened, the report holds the icon and a cursor of the stack, and the cursor shows over the
-// new button only; the card's and the stack's information check none of their action boxes.
+// Reopened, the report holds the icon and a cursor of the stack, the button shows the icon, and
+// the cursor shows over the new button only; the card's and the stack's information check none
+// of their action boxes.
 TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     Site site;
     const std::string copy = site.server.Name("button-copy.stk");
@@ -136,17 +137,33 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     EXPECT_NE(json.find("\"type\":\"Icon\",\"id\":" + std::to_string(iconId) + ","), std::string::npos)
         << button << "\n" << json;
     EXPECT_GT(ReportedNumber(button, "cursorId"), 0) << button;
+    // A new button has no icon yet: the chooser opened on the samples beside the plug-in, and
+    // Home took the first of them, the yellow star, which the stack now keeps as its own.
+    const int chooser = Find(run.log, "shown(Icons)");
+    ASSERT_NE(chooser, -1) << Joined(run.log);
+    EXPECT_NE(run.log[chooser].find("\"&Samples\" (checked)"), std::string::npos) << run.log[chooser];
+    EXPECT_EQ(FindHolding(run.log, "alert(id=2292)"), -1) << Joined(run.log);
+    EXPECT_NE(iconId, 300) << button;
 
     const sb::Rect r = ReportedRect(button);
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     // The plain card before and after the button, then the other button.
-    const BrowserRun again = site.Run("button-copy.stk", {"--hover", "20,21@1500", "--hover",
+    const std::string shot = site.server.Name("button-again.png");
+    const BrowserRun again = site.Run("button-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
+                                                          "--hover", "20,21@1500", "--hover",
                                                           std::to_string(x) + "," + std::to_string(y) + "@2500",
                                                           "--hover", "20,20@3500", "--hover", "250,200@4500",
                                                           "--command", "301@5300", "--command", "303@6100",
                                                           "--answer-alerts", "--close-dialogs", "--quit-after", "7000"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const std::string over = HoverCursor(again.log, x, y);
+    // Reopened, the button draws the star's yellow.
+    const Shot card(shot);
+    int yellow = 0;
+    for (int py = r.top; py < r.bottom; ++py)
+        for (int px = r.left; px < r.right; ++px)
+            yellow += NearRgb(card.At(px, py), 250, 210, 20, 16);
+    EXPECT_GT(yellow, 100) << "star pixels in the reopened button";
     EXPECT_EQ(over.rfind("custom:", 0), 0u) << Joined(again.log);
     // Placed, the button left the tool for browsing; the first Shift+Tab after it reached the card
     // (not the browser's frame, which the closing dialog handed the focus) and went on to the
