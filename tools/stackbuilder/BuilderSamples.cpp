@@ -128,14 +128,18 @@ Stack SamplesStack() {
     s.cardHeight = 48;
     s.cards.push_back(PlainCard(1));
     const std::pair<const char*, std::vector<uint8_t>> sounds[] = {
-        {"Beep", Beep()},     {"Boing", Boing()},     {"Chime", Chime()},
+        {"Beep", Beep()},       {"Boing", Boing()},   {"Chime", Chime()},
         {"Fanfare", Fanfare()}, {"Whoosh", Whoosh()}, {"Stop All Sounds", Quiet()}};
     uint16_t id = 1000;
     for (const auto& [name, samples] : sounds)
         s.resources.push_back({"Snd ", ++id, name, 0, 0, StoredSound(kRate, samples)});
-    const SampleIcon icons[] = {{"Star", {250, 210, 20}, Outlined<Star>},       {"Heart", {220, 30, 40}, Outlined<Heart>},
-                                {"Square", {30, 90, 220}, Outlined<Square>},    {"Triangle", {30, 170, 60}, Outlined<Triangle>},
-                                {"Arrow", {240, 130, 20}, Outlined<Arrow>},     {"Disc", {140, 60, 190}, Outlined<Disc>}};
+    // The first is the one a new button's chooser offers first.
+    const SampleIcon icons[] = {{"Star", {250, 210, 20}, Outlined<Star>},
+                                {"Heart", {220, 30, 40}, Outlined<Heart>},
+                                {"Square", {30, 90, 220}, Outlined<Square>},
+                                {"Triangle", {30, 170, 60}, Outlined<Triangle>},
+                                {"Arrow", {240, 130, 20}, Outlined<Arrow>},
+                                {"Disc", {140, 60, 190}, Outlined<Disc>}};
     id = 2000;
     for (const SampleIcon& icon : icons) {
         const Rgb colours[] = {{0, 0, 0}, icon.colour};

@@ -1,10 +1,10 @@
-// Objects made by hand in the real plug-in under the test browser, saved, and opened again: a
-// new button with a sample icon from the chooser and a cursor from its features, whose cursor shows
-// over it and over nothing else once reopened; buttons whose shapes are picked from the card and
-// lassoed on it; a new text object whose style is chosen before words are typed into it, and
-// Find Text going to the card that holds a word; objects moved across the card's edge on a
-// larger page, which leave the page outside the card as it was; a graphic cropped from a picture
-// file, drawn as cropped and showing its cursor once reopened; a link made in the Hypertext
+// Objects made by hand in the real plug-in under the test browser, saved, and opened again: a new
+// button with a sample icon from the chooser and a cursor from its features, which draws the icon
+// and whose cursor shows over it and over nothing else once reopened; buttons whose shapes are
+// picked from the card and lassoed on it; a new text object whose style is chosen before words are
+// typed into it, and Find Text going to the card that holds a word; objects moved across the card's
+// edge on a larger page, which leave the page outside the card as it was; a graphic cropped from a
+// picture file, drawn as cropped and showing its cursor once reopened; a link made in the Hypertext
 // Links dialog and followed once reopened.
 #include <windows.h>
 
