@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds what the demo runs and runs the plug-in in the test browser on a stack:
 #   scripts/run-demo.sh [stack.stk] [test browser options...]
-# It builds in build/win only the plug-in, its stand-ins (vic32.dll, QuickTime.qts), the test
-# browser and, when no stack is given, the stack builder that makes the demo stack beside its
-# movie in build/demo; no test program. Without a display it starts Xvfb and writes a screenshot
-# to build/demo.png instead (further --screenshot-after times: build/demo-t2.png, ...).
+# It builds in build/win only the plug-in with its samples stack (Samples.stk), its stand-ins
+# (vic32.dll, QuickTime.qts), the test browser and, when no stack is given, the stack builder
+# that makes the demo stack beside its movie in build/demo; no test program. Without a display
+# it starts Xvfb and writes a screenshot to build/demo.png instead (further --screenshot-after
+# times: build/demo-t2.png, ...).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 stack=
@@ -23,7 +24,7 @@ progress() {
 progress "installing what is missing"
 "$root/scripts/install-deps.sh"
 
-targets=(nploom vic32 quicktime testbrowser)
+targets=(nploom samples vic32 quicktime testbrowser)
 [ -z "$stack" ] && targets+=(makestack)
 progress "building ${targets[*]} in build/win"
 "$root/scripts/build.sh" win "${targets[@]}"

@@ -34,6 +34,7 @@
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/NbaCallLog.h"
+#include "tests/support/SamplesStackBeside_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -445,23 +446,13 @@ TEST_F(NbaModulesTest, TheExtrasMenuListsModulesThenRegistryProgramsAndRunsThem)
 
 TEST_F(NbaModulesTest, TheChooserOpensOnTheSamplesSetsTheModuleUpAndConfirmsItsData) {
     // "Samples.stk" beside the program holds the test modules' 'NBAs' records.
-    sb::Stack samples;
-    samples.cards.push_back(sb::PlainCard(1));
+    std::vector<sb::Resource> modules;
     for (const auto& [id, file, name] : {std::tuple{kActionId, "testaction.nba", "Test Action"},
                                          std::tuple{uint16_t{7002}, "nomain.nba", "No Main"}}) {
-        sb::Resource r;
-        r.type = "NBAs";
-        r.id = id;
-        r.name = name;
-        r.data = MakeNbaInfoRecord({id == kActionId ? uint16_t{0} : kNbaAboutNoText, id, name, file, "About it"});
-        samples.resources.push_back(r);
+        modules.push_back({"NBAs", id, name, 0, 0,
+                           MakeNbaInfoRecord({id == kActionId ? uint16_t{0} : kNbaAboutNoText, id, name, file, "About it"})});
     }
-    const std::vector<uint8_t> bytes = sb::BuildStack(samples).bytes;
-    const std::string samplesPath = build_ + "\\Samples.stk";
-    {
-        std::ofstream f(samplesPath, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+    const SamplesStackBeside samples(modules);
     GetActionBlock()->objectId = 9;
 
     // With data, the stack's module missing: the samples, the caller's id, its set-up at once,
@@ -554,7 +545,6 @@ TEST_F(NbaModulesTest, TheChooserOpensOnTheSamplesSetsTheModuleUpAndConfirmsItsD
     EXPECT_NE(GetFileAttributesA(copied.c_str()), INVALID_FILE_ATTRIBUTES);
     DeleteFileA(copied.c_str());
     DeleteFileA(picked.c_str());
-    DeleteFileA(samplesPath.c_str());
 }
 
 }  // namespace

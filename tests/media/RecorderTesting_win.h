@@ -1,5 +1,5 @@
 // What the sound dialog's tests set up: our stand-in wave input device with its capabilities
-// and input, a "Samples.stk" beside the program, and clicks on the deck's zones.
+// and input, a "Samples.stk" beside the program (tests/support), and clicks on the deck's zones.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include "BuilderMedia.h"
 #include "StackBuilder.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/SamplesStackBeside_win.h"
 
 // The stand-in device for the recorder while it lives: the formats its capabilities claim
 // ("none": no device), its channels, and an 8-bit mono WAV of the samples as its input.
@@ -38,28 +39,6 @@ public:
 
 private:
     std::string input_;
-};
-
-// "Samples.stk" in the program's folder, holding the sounds given, while it lives.
-class SamplesStackBeside {
-public:
-    explicit SamplesStackBeside(const std::vector<stackbuilder::Resource>& sounds) {
-        char exe[MAX_PATH] = {};
-        const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        const std::string module(exe, n < MAX_PATH ? n : 0);
-        path_ = module.substr(0, module.find_last_of("\\/")) + "\\Samples.stk";
-        stackbuilder::Stack samples;
-        samples.cards.push_back(stackbuilder::PlainCard(1));
-        samples.resources = sounds;
-        const std::vector<uint8_t> bytes = stackbuilder::BuildStack(samples).bytes;
-        std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    }
-    ~SamplesStackBeside() { DeleteFileA(path_.c_str()); }
-    SamplesStackBeside(const SamplesStackBeside&) = delete;
-    SamplesStackBeside& operator=(const SamplesStackBeside&) = delete;
-
-private:
-    std::string path_;
 };
 
 // A release of the mouse over a zone of the deck (0 record, 1 stop, 2 play, 3 clear), as the

@@ -63,7 +63,7 @@ Object MovieButton(uint16_t id, Rect rect, std::string name, Rect movie, std::st
     return b;
 }
 
-std::vector<uint8_t> IconFile(int size, Rgb colour) {
+std::vector<uint8_t> IconFileOf(int size, std::span<const Rgb> colours, int (*index)(int size, int x, int y)) {
     const uint32_t xorRow = static_cast<uint32_t>((4 * size + 31) / 32 * 4), andRow = static_cast<uint32_t>((size + 31) / 32 * 4);
     const uint32_t imageBytes = 40 + 16 * 4 + (xorRow + andRow) * static_cast<uint32_t>(size);
     std::vector<uint8_t> f;
@@ -84,30 +84,32 @@ std::vector<uint8_t> IconFile(int size, Rgb colour) {
     Le16(f, 4);
     for (int i = 0; i < 6; ++i)
         Le32(f, i == 4 ? 16 : 0);
-    // Colours: 0 black, 1 the disc's colour, the rest grey.
-    const uint8_t table[16][3] = {{0, 0, 0}, {colour.blue, colour.green, colour.red}};
-    for (int i = 0; i < 16; ++i) {
-        const bool set = i < 2;
-        f.push_back(set ? table[i][0] : 128);
-        f.push_back(set ? table[i][1] : 128);
-        f.push_back(set ? table[i][2] : 128);
-        f.push_back(0);
+    for (size_t i = 0; i < 16; ++i) {
+        const Rgb c = i < colours.size() ? colours[i] : Rgb{128, 128, 128};
+        f.insert(f.end(), {c.blue, c.green, c.red, 0});
     }
-    std::vector<uint8_t> colours(xorRow * size, 0), mask(andRow * size, 0);
-    const double r = size / 2.0;
-    for (int y = 0; y < size; ++y)  // y counts stored rows, bottom-up
+    std::vector<uint8_t> pixels(xorRow * size, 0), mask(andRow * size, 0);
+    for (int y = 0; y < size; ++y)  // stored rows run bottom-up
         for (int x = 0; x < size; ++x) {
-            const double d = std::hypot(x + 0.5 - r, y + 0.5 - r);
-            if (d > r) {
+            const int i = index(size, x, size - 1 - y);
+            if (i < 0 || i > 15) {
                 mask[y * andRow + x / 8] |= static_cast<uint8_t>(0x80 >> x % 8);
                 continue;
             }
-            const uint8_t index = d > r - 2 ? 0 : 1;
-            colours[y * xorRow + x / 2] |= static_cast<uint8_t>(index << (x % 2 ? 0 : 4));
+            pixels[y * xorRow + x / 2] |= static_cast<uint8_t>(i << (x % 2 ? 0 : 4));
         }
-    f.insert(f.end(), colours.begin(), colours.end());
+    f.insert(f.end(), pixels.begin(), pixels.end());
     f.insert(f.end(), mask.begin(), mask.end());
     return f;
+}
+
+std::vector<uint8_t> IconFile(int size, Rgb colour) {
+    // Colour 0 black, 1 the disc's colour.
+    const Rgb colours[] = {{0, 0, 0}, colour};
+    return IconFileOf(size, colours, [](int n, int x, int y) {
+        const double r = n / 2.0, d = std::hypot(x + 0.5 - r, y + 0.5 - r);
+        return d > r ? -1 : d > r - 2 ? 0 : 1;
+    });
 }
 
 std::vector<uint8_t> CursorFile(int size, Rgb colour, uint16_t hotX, uint16_t hotY) {

@@ -253,8 +253,11 @@ std::vector<uint8_t> FrameAnimationPayload(const FrameAnimation& animation);
 // (2: the first frame shows with the card, 0x40: not clipped).
 Object FrameAnimationButton(uint16_t id, Rect rect, std::string name, Rect area, const FrameAnimation& animation,
                             uint16_t chunkFlags = 0);
-// An 'Icon' resource: an icon file (little-endian, as stored) of one size x size 4-bit image, a
-// disc of the colour with a black ring on a transparent ground.
+// An 'Icon' resource: an icon file (little-endian, as stored) of one size x size 4-bit image
+// with the colours given (the rest grey); index(size, x, y), y from the top, gives each
+// pixel's colour, or -1 for the transparent ground.
+std::vector<uint8_t> IconFileOf(int size, std::span<const Rgb> colours, int (*index)(int size, int x, int y));
+// The disc of the colour with a black ring on a transparent ground.
 std::vector<uint8_t> IconFile(int size, Rgb colour);
 // The same disc as a cursor file (type 2) with its hot spot.
 std::vector<uint8_t> CursorFile(int size, Rgb colour, uint16_t hotX = 0, uint16_t hotY = 0);
@@ -318,6 +321,10 @@ inline constexpr char kDemoMovieName[] = "demo.avi";
 // Where the third card's flip-book plays, which starts when the card is entered.
 inline constexpr Rect kDemoFlipBookArea = {120, 145, 200, 225};
 Stack DemoStack();
+// "Samples.stk", which the program looks for in its own folder (BuilderSamples.cpp): short
+// sounds ('Snd ') under plain names for the sound dialog, and icons ('Icon') for the icon
+// chooser, drawn here.
+Stack SamplesStack();
 // The picture of the demo's "Logo" graphic on its first card, at (20, 80): 32 x 32 at 8 bits,
 // square rings 4 pixels wide round the centre, black (255 in the card's grey ramp) outermost,
 // then white (0), black, white.

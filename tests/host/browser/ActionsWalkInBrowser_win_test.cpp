@@ -141,10 +141,8 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
     const std::vector<uint8_t> recorded = WaveSamples(ReadAll(deckSink));
     EXPECT_FALSE(recorded.empty()) << "Play played the recording " << Joined(run.log);
     EXPECT_EQ(FirstStray(recorded, input, 1, 127), -1) << "the recorded samples play";
-    EXPECT_LE(std::count_if(run.log.begin(), run.log.end(),
-                            [](const std::string& line) { return StartsWith(line, "alert(id=2292)"); }),
-              1)
-        << "samples missing beside the plug-in are told once, not again at the recording";
+    // The deck opened on the samples beside the plug-in: nothing said they are missing.
+    EXPECT_EQ(FindHolding(run.log, "alert(id=2292)"), -1) << Joined(run.log);
     // "Try it" three times drew the card again without a second set of its objects: the text
     // object has one window, before the walk and after it.
     std::vector<std::string> windows;

@@ -1,5 +1,5 @@
 // Objects made by hand in the real plug-in under the test browser, saved, and opened again: a
-// new button with an icon from the chooser and a cursor from its features, whose cursor shows
+// new button with a sample icon from the chooser and a cursor from its features, whose cursor shows
 // over it and over nothing else once reopened; buttons whose shapes are picked from the card and
 // lassoed on it, with their icons and cursors; a new text object whose style and features are
 // chosen before words are typed into it, and Find Text going to the card that holds a word;
@@ -110,10 +110,11 @@ void ExpectObjectToolsCursor(const std::vector<std::string>& log, POINT at, cons
     EXPECT_NE(shown, own) << Joined(log);
 }
 
-// A new button: its icon the stack's own from the chooser, its cursor the first of the
+// A new button: its icon the first of the samples from the chooser, its cursor the first of the
 // built-in ones through Features...; placed where it is offered, with no actions, and saved.
-// Reopened, the report holds the icon and a cursor of the stack, and the cursor shows over the
-// new button only; the card's and the stack's information check none of their action boxes.
+// Reopened, the report holds the icon and a cursor of the stack, the button shows the icon, and
+// the cursor shows over the new button only; the card's and the stack's information check none
+// of their action boxes.
 TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     Site site;
     const std::string copy = site.server.Name("button-copy.stk");
@@ -140,14 +141,30 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     EXPECT_NE(json.find("\"type\":\"Icon\",\"id\":" + std::to_string(iconId) + ","), std::string::npos)
         << button << "\n" << json;
     EXPECT_GT(ReportedNumber(button, "cursorId"), 0) << button;
+    // A new button has no icon yet: the chooser opened on the samples beside the plug-in, and
+    // Home took the first of them, the yellow star, which the stack now keeps as its own.
+    const int chooser = Find(run.log, "shown(Icons)");
+    ASSERT_NE(chooser, -1) << Joined(run.log);
+    EXPECT_NE(run.log[chooser].find("\"&Samples\" (checked)"), std::string::npos) << run.log[chooser];
+    EXPECT_EQ(FindHolding(run.log, "alert(id=2292)"), -1) << Joined(run.log);
+    EXPECT_NE(iconId, 300) << button;
 
     const RECT r = ReportedRect(button);
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    std::vector<std::string> againArgs = HoversOver({{x, y}});
+    // Reopened, the button draws the star's yellow; its cursor shows over it only.
+    const std::string shot = site.server.Name("button-again.png");
+    std::vector<std::string> againArgs = {"--screenshot", shot, "--screenshot-after", "1200"};
+    Append(againArgs, HoversOver({{x, y}}));
     Append(againArgs, {"--command", "301@5300", "--command", "303@6100", "--answer-alerts", "--close-dialogs",
                        "--quit-after", "7000"});
     const BrowserRun again = site.Run("button-copy.stk", againArgs);
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    const Shot card(shot);
+    int yellow = 0;
+    for (int py = r.top; py < r.bottom; ++py)
+        for (int px = r.left; px < r.right; ++px)
+            yellow += NearRgb(card.At(px, py), 250, 210, 20, 16);
+    EXPECT_GT(yellow, 100) << "star pixels in the reopened button";
     ExpectOwnCursorOnlyOver(again.log, {{x, y}});
     // Placed, the button left the tool for browsing; the first Shift+Tab after it reached the card
     // (not the browser's frame, which the closing dialog handed the focus) and went on to the

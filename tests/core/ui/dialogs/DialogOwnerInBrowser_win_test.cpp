@@ -18,6 +18,7 @@
 #include "StackBuilder.h"
 #include "resources/actions_ids.h"
 #include "resources/info_ids.h"
+#include "tests/support/SamplesStackBeside_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -175,6 +176,8 @@ TEST(DialogOwnerInBrowser, NestedDialogsStayInFrontOfTheBrowserAndTakeTheKeysBac
         {"Actions", [](HWND d) { Press(d, IDCANCEL); }},
         {"About Card", [](HWND d) { Press(d, INF_CARD_CLICKING); }},
     });
+    // No samples beside the plug-in: the deck finds no sounds and says so over its owner.
+    const SamplesStackBeside noSamples({});
     const BrowserRun run =
         RunBrowser(server,
                    {"--dll", PluginPath(), "--log", "--answer-alerts", "--size", "320x240", "--command", "301@1000",
