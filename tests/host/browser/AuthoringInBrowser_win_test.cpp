@@ -110,6 +110,12 @@ void ExpectObjectToolsCursor(const std::vector<std::string>& log, POINT at, cons
     EXPECT_NE(shown, own) << Joined(log);
 }
 
+// The star's yellow, as the display shows it: 256 colours give the palette's nearest.
+bool IsYellowish(uint32_t rgb) {
+    const int r = int(rgb >> 16 & 0xFF), g = int(rgb >> 8 & 0xFF), b = int(rgb & 0xFF);
+    return r >= 200 && g >= 150 && b <= 90;
+}
+
 // A new button: its icon the first of the samples from the chooser, its cursor the first of the
 // built-in ones through Features...; placed where it is offered, with no actions, and saved.
 // Reopened, the report holds the icon and a cursor of the stack, the button shows the icon, and
@@ -163,7 +169,7 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     int yellow = 0;
     for (int py = r.top; py < r.bottom; ++py)
         for (int px = r.left; px < r.right; ++px)
-            yellow += NearRgb(card.At(px, py), 250, 210, 20, 16);
+            yellow += IsYellowish(card.At(px, py));
     EXPECT_GT(yellow, 100) << "star pixels in the reopened button";
     ExpectOwnCursorOnlyOver(again.log, {{x, y}});
     // Placed, the button left the tool for browsing; the first Shift+Tab after it reached the card
@@ -286,13 +292,14 @@ bool ShapeCell(const std::vector<std::string>& log, int shape, int* x, int* y) {
 }
 
 // One new button of a freehand shape: the shape's cell clicked in Button Appearance, the
-// stack's own icon from Icons..., the first built-in cursor through Features..., then placed by
+// stack's own icon from Icons... (its "In use" source), the first built-in cursor through Features..., then placed by
 // the given input at the time given and left without actions. Returns when it is done.
 int FreehandButtonWithIconAndCursor(std::vector<std::string>& args, int ms, POINT cell,
                                     std::vector<std::string> placing) {
     const std::string look = "Button Appearance|", features = "Object Features|";
     Append(args, {"--command", std::to_string(kNewButton) + "@" + std::to_string(ms), "--click", At(cell, ms + 600),
                   "--dialog", look + "Icons...|press@" + std::to_string(ms + 1000),
+                  "--dialog", "Icons|&In use|check@" + std::to_string(ms + 1300),
                   "--key", "Home@" + std::to_string(ms + 1600), "--dialog", "Icons|OK|press@" + std::to_string(ms + 1900),
                   "--dialog", look + "Features...|press@" + std::to_string(ms + 2400),
                   "--dialog", features + "Cursor...|check@" + std::to_string(ms + 2900),
