@@ -149,7 +149,7 @@ TEST(MediaLibInBrowser, TheBrowserGoesWithThePluginAndOpensAgain) {
 constexpr int kWalkWidth = 320, kWalkHeight = 240, kSave = 102;
 constexpr uint32_t kWalkGround = 0xE0D0B0, kBellColour = 0x3080C0;
 constexpr sb::Rect kBell = {200, 40, 260, 100};
-constexpr POINT kOnBell = {230, 70}, kBadgeAt = {80, 150};
+constexpr POINT kOnBell = {230, 70}, kBadgeAt = {80, 150}, kBare = {60, 50};
 constexpr uint16_t kBadgeFill = 36;  // a stored palette index
 
 std::string WalkStack() {
@@ -239,9 +239,10 @@ std::string DragAt(POINT from, POINT to, int ms) { return Point(from) + "-" + Po
 // From the Media Browser, as a person would: a sound dragged onto a graphic with no action and
 // a picture onto the same graphic (which takes nothing), the graphic clicked (the sound, a file
 // of this machine, plays without a reload although the stack came from the web), a saved button
-// dragged onto the card, Save. Reopened, the button lies centred where it was dropped, pixel for
-// pixel, the graphic is as it was, and a click on it asks the site for the sound by its name (as
-// for any file a web stack names; the author has put it beside the stack) and plays it.
+// dragged onto the card and the sound onto bare card, Save. Reopened, the button lies centred
+// where it was dropped, pixel for pixel, the graphic is as it was, and a click on it, or on the
+// bare card, asks the site for the sound by its name (as for any file a web stack names; the
+// author has put it beside the stack) and plays it.
 TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfterSaving) {
     SKIP_UNLESS_TRUE_COLOUR("the card's and the button's colours are compared");
     CachedSite site(kWalkWidth, kWalkHeight);
@@ -258,17 +259,21 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
     const std::vector<POINT> rows = ListRows(probe.log, 3);
     ASSERT_EQ(rows.size(), 3u) << Joined(probe.log);
 
+    // The test browser sends input in turn, a drag across the card taking about a second: the
+    // times leave each drag room to end before the next input and the save.
     const std::string copy = site.server.Name("walk-copy.stk"), sink = site.server.Name("sink.wav");
     const std::string before = site.server.Name("before.png");
     const BrowserRun run = site.Run(
         name, {"--dll", dll, "--answer-alerts", "--command", "403@800", "--drag", DragAt(rows[0], kOnBell, 1500),
-               "--drag", DragAt(rows[1], kOnBell, 2500), "--click", Point(kOnBell) + "@3300", "--screenshot", before,
-               "--screenshot-after", "3900", "--drag", DragAt(rows[2], kBadgeAt, 4300), "--command",
-               std::to_string(kSave) + "@5300", "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after", "6500"},
+               "--drag", DragAt(rows[1], kOnBell, 2500), "--click", Point(kOnBell) + "@3400", "--screenshot", before,
+               "--screenshot-after", "3900", "--drag", DragAt(rows[0], kBare, 4300), "--drag",
+               DragAt(rows[2], kBadgeAt, 5300), "--command", std::to_string(kSave) + "@7000", "--answer-alert", "2340:2",
+               "--save-copy", copy, "--quit-after", "8200"},
         {{"LOOM_QUICKTIME_SINK", sink}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     for (int i = 0; i < 3; ++i)
         EXPECT_NE(FindHolding(run.log, "drag(" + Point(rows[size_t(i)]) + "-"), -1) << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "drag(" + Point(rows[0]) + "-" + Point(kBare)), -1) << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "from SysListView32 "), -1) << "the drags start on the list\n" << Joined(run.log);
     EXPECT_GT(SinkAmplitude(ReadAll(sink)), 20.0) << "the click before saving plays the dropped sound\n" << Joined(run.log);
     const Shot unsaved(before);
@@ -302,6 +307,14 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
     for (POINT outside : {POINT{badge.left - 1, kBadgeAt.y}, POINT{badge.right, kBadgeAt.y}, POINT{kBadgeAt.x, badge.top - 1},
                           POINT{kBadgeAt.x, badge.bottom}})
         EXPECT_EQ(card.At(outside.x, outside.y), kWalkGround) << "ground at " << Point(outside);
+
+    // The card's own click plays the sound dropped on bare card.
+    const std::string sink3 = site.server.Name("sink3.wav");
+    const BrowserRun bare = site.Run("walk-copy.stk",
+                                     {"--dll", dll, "--answer-alerts", "--click", Point(kBare) + "@1600", "--quit-after", "3000"},
+                                     {{"LOOM_QUICKTIME_SINK", sink3}});
+    ASSERT_EQ(bare.exitCode, 0) << bare.errors << Joined(bare.log);
+    EXPECT_GT(SinkAmplitude(ReadAll(sink3)), 20.0) << "a click on bare card plays its sound\n" << Joined(run.log) << Joined(bare.log);
 }
 
 }  // namespace
