@@ -8,5 +8,3 @@
 
 // The point is in the card window's client coordinates. True when a file was written.
 bool DropObjectToMediaLib(LayerHandle layer, POINT point);
-// True when a rectangle (card-window coordinates) still overlaps the card window.
-bool RectOverlapsCardWindow(const RECT& rect);

@@ -48,12 +48,3 @@ bool DropObjectToMediaLib(LayerHandle layer, POINT point) {
         AddMediaLibItem(CodeOfKind(drag.kind), path);
     return true;
 }
-
-bool RectOverlapsCardWindow(const RECT& rect) {
-    RECT client{};
-    HWND window = GetMainWindow();
-    if (!window || !GetClientRect(window, &client))
-        return true;
-    RECT overlap;
-    return IntersectRect(&overlap, &client, &rect) != 0;
-}

@@ -135,6 +135,9 @@ public:
 private:
     LocateFileDialog saved_;
 };
+// A file the user gave the plug-in on this machine (dropped on the card): while the plug-in
+// runs, LocateFile looks for it here even while the stack is remote.
+void RememberFileChosenHere(const char* path);
 // here: a file the user chose on this machine, looked for here even while the stack is remote.
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here = false);
 // The same for a file a caller remembers (the request's slot is not read): true with where it

@@ -2,13 +2,21 @@
 // server copy of the stack, on another drive, near the stack, or by asking the user.
 #include "core/files/FileLayer.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace {
 
-bool g_localMode = false;
+constexpr size_t kMaxChosenHere = 64;
+
+struct LocateState {
+    bool localMode = false;
+    std::vector<std::string> chosenHere;  // oldest first
+};
+LocateState g_locate;
 RemoteFileRequester g_remoteRequester = nullptr;
 LocateFileDialog g_locateDialog = nullptr;
 
@@ -102,10 +110,34 @@ bool AskUser(const FileRequest& request, int destinationSlot) {
     return CopyToDestination(kSlotScratch, destinationSlot);
 }
 
+bool SamePath(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool ChosenHere(int slot) {
+    const FileSpec* spec = GetFileSpec(slot);
+    if (!spec)
+        return false;
+    const std::string_view path = PathOf(*spec);
+    return std::any_of(g_locate.chosenHere.begin(), g_locate.chosenHere.end(),
+                       [path](const std::string& chosen) { return SamePath(chosen, path); });
+}
+
 }  // namespace
 
-void SetLocateFileLocalMode(bool local) { g_localMode = local; }
-bool IsLocateFileLocalMode() { return g_localMode; }
+void RememberFileChosenHere(const char* path) {
+    if (!path || !*path)
+        return;
+    std::erase_if(g_locate.chosenHere, [path](const std::string& chosen) { return SamePath(chosen, path); });
+    if (g_locate.chosenHere.size() >= kMaxChosenHere)
+        g_locate.chosenHere.erase(g_locate.chosenHere.begin());
+    g_locate.chosenHere.emplace_back(path);
+}
+
+void SetLocateFileLocalMode(bool local) { g_locate.localMode = local; }
+bool IsLocateFileLocalMode() { return g_locate.localMode; }
 void SetRemoteFileRequester(RemoteFileRequester requester) { g_remoteRequester = requester; }
 void SetLocateFileDialog(LocateFileDialog dialog) { g_locateDialog = dialog; }
 
@@ -178,7 +210,7 @@ bool LocateRememberedPath(const FileRequest& request, const char* remembered, ch
 }
 
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here) {
-    if (!g_localMode && !here)
+    if (!g_locate.localMode && !here && !ChosenHere(request.slot))
         return g_remoteRequester ? g_remoteRequester(request, destinationSlot) : 0;
     if (preferNear && FindNear(request, destinationSlot))
         return 1;

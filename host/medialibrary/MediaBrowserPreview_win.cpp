@@ -10,9 +10,11 @@
 #include "core/files/FileLayer.h"
 #include "core/files/FileTypes.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "graphics/dib/Dib.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/DibPalette.h"
 #include "host/medialibrary/MediaBrowser.h"
 #include "host/medialibrary/MediaBrowserObjects.h"
 #include "media/MediaPreview.h"
@@ -54,31 +56,31 @@ std::string PathText(Handle path) {
     return text ? std::string(text, strnlen(text, GetHandleSize(path))) : std::string{};
 }
 
-// A bitmap file image stretched over the rectangle; false when it cannot be painted.
-bool PaintPackedFile(HDC dc, const RECT& rect, const uint8_t* bytes, size_t size, int srcX, int srcWidthDiv) {
+// A bitmap file image stretched over the rectangle, through a palette of its own colour table
+// on indexed displays; an image of 8 bits or fewer without a table is not painted. False when
+// it cannot be painted.
+bool PaintPackedFile(HDC dc, const RECT& rect, const uint8_t* bytes, size_t size) {
     if (size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))
         return false;
     const std::span<const uint8_t> dib(bytes + sizeof(BITMAPFILEHEADER), size - sizeof(BITMAPFILEHEADER));
     DibLayout layout;
-    if (!ReadDibLayout(dib, layout))
+    if (!ReadDibLayout(dib, layout) || (layout.depth <= 8 && layout.tableEntries == 0))
         return false;
+    OwnedGdiObject<HPALETTE> palette(layout.depth <= 8 ? CreatePaletteFromDib(dib.data(), dib.size()) : nullptr);
+    SelectedPalette selected(dc, palette.get(), SelectedPalette::kIfIndexed);
+    if (palette)
+        RealizePalette(dc);
     const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
     SetStretchBltMode(dc, COLORONCOLOR);
-    const int width = layout.width / srcWidthDiv;
-    return StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, srcX, 0, width,
-                         layout.height, dib.data() + layout.bitsOffset, info, DIB_RGB_COLORS, SRCCOPY) != GDI_ERROR;
+    return StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0, layout.width,
+                         layout.height, dib.data() + layout.bitsOffset, info, DIB_RGB_COLORS, SRCCOPY) != static_cast<int>(GDI_ERROR);
 }
 
-bool PaintResourceDib(HDC dc, const RECT& rect, const char* name, const char* type) {
-    HRSRC found = FindResourceA(GetAppInstance(), name, type);
-    HGLOBAL loaded = found ? LoadResource(GetAppInstance(), found) : nullptr;
-    const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
-    if (!bytes)
-        return false;
-    return PaintPackedFile(dc, rect, bytes, SizeofResource(GetAppInstance(), found), 0, 1);
+bool PaintTitle(HDC dc, const RECT& rect) {
+    uint32_t size = 0;
+    const auto* bytes = static_cast<const uint8_t*>(LoadResData("TITLE", "DIB", &size));
+    return bytes && PaintPackedFile(dc, rect, bytes, size);
 }
-
-bool PaintTitle(HDC dc, const RECT& rect) { return PaintResourceDib(dc, rect, "TITLE", "DIB"); }
 
 // The left half of the tape deck.
 bool PaintTapeDeck(HDC dc, const RECT& rect) {
@@ -301,7 +303,7 @@ bool ShowMediaLibPreview(Handle path, int code) {
             }
             break;
         case kMediaButton: case kMediaGraphic:
-            if (const uintptr_t object = BuildSavedObjectPreview(file.c_str(), code)) {
+            if (const uintptr_t object = BuildSavedObjectPreview(file.c_str(), code, Pane())) {
                 SetPreview(static_cast<uint32_t>(code), object);
                 built = true;
             }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "actions/ActionBlock.h"
+#include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PreferenceFlags.h"
@@ -266,6 +267,9 @@ bool ImportDroppedFile(HWND window, const char* path, int kind, int keys, POINT 
     case kMediaText: return ImportText(window, path, false, target, point);
     case kMediaPicture: return ImportPicture(window, path, target, keys, point);
     case kMediaSound: case kMediaProgram: case kMediaStack: case kMediaMovie: case kMediaAnimatedGif:
+        // The action names a file of this machine, which a web stack would otherwise ask of
+        // its server when it plays.
+        RememberFileChosenHere(path);
         return ImportAction(path, kind, target);
     default: return false;
     }

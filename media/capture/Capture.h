@@ -36,8 +36,8 @@ void SetSharedCaptureWindow(HWND window);
 int ShowCaptureSourceDialog();
 int ShowCaptureDisplayDialog();
 int ShowCaptureFormatDialog();
-// Reads the capture format; with `set` the remembered depth is written into it first.
-void SyncCaptureDepth(bool set);
+// Reads the capture format's depth into the remembered one.
+void SyncCaptureDepth();
 int RememberedCaptureDepth();
 // The shared window's driver capabilities and status, as last read.
 struct CaptureFacts {

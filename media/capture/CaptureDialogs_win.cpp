@@ -168,7 +168,7 @@ INT_PTR CALLBACK DigitizerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             Relayout();
             SetFocus(GetDlgItem(dialog, kOptions));
             Cap(WM_CAP_SET_PREVIEW, TRUE);
-            SyncCaptureDepth(false);
+            SyncCaptureDepth();
             return TRUE;
         default: return FALSE;
         }

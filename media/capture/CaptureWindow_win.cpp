@@ -172,20 +172,13 @@ int ShowCaptureSourceDialog() { return static_cast<int>(Cap(g_window, WM_CAP_DLG
 int ShowCaptureDisplayDialog() { return static_cast<int>(Cap(g_window, WM_CAP_DLG_VIDEODISPLAY)); }
 int ShowCaptureFormatDialog() { return static_cast<int>(Cap(g_window, WM_CAP_DLG_VIDEOFORMAT)); }
 
-void SyncCaptureDepth(bool set) {
+void SyncCaptureDepth() {
     const LRESULT size = Cap(g_window, WM_CAP_GET_VIDEOFORMAT);
     if (size < static_cast<LRESULT>(sizeof(BITMAPINFOHEADER)))
         return;
     std::string bytes(static_cast<size_t>(size), '\0');
     Cap(g_window, WM_CAP_GET_VIDEOFORMAT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(bytes.data()));
-    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(bytes.data());
-    if (set) {
-        header->biBitCount = static_cast<WORD>(g_depth);
-        header->biSizeImage =
-            static_cast<DWORD>(header->biWidth * std::abs(header->biHeight) * header->biPlanes * header->biBitCount / 8);
-        Cap(g_window, WM_CAP_SET_VIDEOFORMAT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(bytes.data()));
-    }
-    g_depth = header->biBitCount;
+    g_depth = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data())->biBitCount;
 }
 
 int RememberedCaptureDepth() { return g_depth; }

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kClipInset = 2;
-
 bool IsObjectTool(int tool) { return tool >= kButtonTool && tool <= kSoundButtonTool; }
 
 // Edit-time outlines show on the card window with an object tool at normal zoom.
@@ -230,7 +228,7 @@ void DrawButton(HDC dc, const ButtonLayer* b, HWND window) {
         break;
     }
     if (b->shape <= 3)
-        IntersectClipRect(dc, r.left + kClipInset, r.top, r.right - kClipInset, r.bottom);
+        IntersectClipRect(dc, r.left + kButtonClipInset, r.top, r.right - kButtonClipInset, r.bottom);
     if (c.icon)
         DrawIconImage(dc, b->icon, 0, c.iconRect.left, c.iconRect.top);
     if (c.name)

@@ -22,6 +22,8 @@
 
 // The button record's layout is the stack format's (stack/format/StackFile.h).
 inline constexpr int kDefaultButtonShape = 1;
+// Shapes 0 to 3 are drawn clipped this far inside their left and right edges.
+inline constexpr int kButtonClipInset = 2;
 
 // ---- Buttons_win.cpp ----
 // The font a button record names: its face, size and style, or the program's own font for 0.

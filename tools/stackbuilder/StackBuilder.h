@@ -333,6 +333,15 @@ Picture LogoPicture();
 std::vector<uint8_t> DemoMovie();
 std::vector<std::pair<std::string, Stack>> SeedStacks();
 
+// A saved object file (BuilderObjectFiles.cpp): the 32-byte header ("LMPK", the kind code of
+// the object's kind, version 1.0), the object record, for a graphic that draws its own picture
+// the colour table of `colours`, then each held resource (56-byte entry and data, the object as
+// its owner; the last with continuation 0).
+std::vector<uint8_t> ObjectFile(const Object& object, const std::vector<Resource>& held = {},
+                                const Picture& colours = SolidPicture(1, 1, 8, 0));
+// A 24-bit BMP file of a 32-bit picture (0x00RRGGBB pixels), bottom-up rows.
+std::vector<uint8_t> BmpFile(const Picture& picture);
+
 bool WriteFile(const std::string& path, std::span<const uint8_t> bytes);
 
 }  // namespace stackbuilder

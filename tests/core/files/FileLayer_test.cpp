@@ -211,6 +211,18 @@ TEST_F(FileLayerTest, LocateAsksTheServerByDefault) {
     EXPECT_EQ(LocateFile(request, 9, false), 1);
     EXPECT_EQ(g_remoteCalls, 1);
     EXPECT_EQ(std::string(PathOf(*GetFileSpec(9))), "C:\\cache\\got.wav");
+
+    // A file the user dropped on this machine is taken from here (whatever the case of its
+    // path); another one still goes to the server.
+    PutMemoryFile("C:\\Library\\Sounds\\dropped.wav", Bytes("d"));
+    RememberFileChosenHere("C:\\Library\\Sounds\\dropped.wav");
+    SetFileSpecFromPath(5, "c:\\library\\sounds\\DROPPED.wav");
+    EXPECT_EQ(LocateFile(request, 9, false), 1);
+    EXPECT_EQ(g_remoteCalls, 1);
+    EXPECT_EQ(std::string(PathOf(*GetFileSpec(9))), "c:\\library\\sounds\\DROPPED.wav");
+    SetFileSpecFromPath(5, "C:\\Library\\Sounds\\other.wav");
+    EXPECT_EQ(LocateFile(request, 9, false), 1);
+    EXPECT_EQ(g_remoteCalls, 2);
 }
 
 TEST_F(FileLayerTest, LocateLocallyInItsOrder) {

@@ -1,15 +1,21 @@
 // The real plug-in in the test browser: a sound file dropped from the shell onto a button makes
-// the button play it, and the Media Browser opened by command 403 leaves neither window nor
-// class behind when the plug-in is unloaded, and opens again on the next load.
+// the button play it; files dragged from the Media Browser's list onto the card and onto a graphic
+// become its sound and a placed button that stay after Save and reopening; the Media Browser
+// opened by command 403 leaves neither window nor class behind when the plug-in is unloaded, and
+// opens again on the next load.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/ui/PaletteCaption.h"
+#include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestSounds_win.h"
 #include "tools/stackbuilder/StackBuilder.h"
@@ -136,6 +142,184 @@ TEST(MediaLibInBrowser, TheBrowserGoesWithThePluginAndOpensAgain) {
     EXPECT_NE(first, -1) << Joined(run.log);
     EXPECT_NE(Find(run.log, "unloaded(LM_MediaBrowser=gone)", first + 1), -1) << Joined(run.log);
     EXPECT_NE(Find(run.log, "closing(LM_MediaBrowser=shown)", first + 1), -1) << Joined(run.log);
+}
+
+// ---- files dragged from the Media Browser ----
+
+constexpr int kWalkWidth = 320, kWalkHeight = 240, kSave = 102;
+constexpr uint32_t kWalkGround = 0xE0D0B0, kBellColour = 0x3080C0;
+constexpr sb::Rect kBell = {200, 40, 260, 100};
+constexpr POINT kOnBell = {230, 70}, kBadgeAt = {80, 150}, kBare = {60, 50};
+constexpr uint16_t kBadgeFill = 36;  // a stored palette index
+
+std::string WalkStack() {
+    sb::Stack stack;
+    stack.experiencedUser = 1;
+    stack.depth = 32;
+    stack.cardWidth = kWalkWidth;
+    stack.cardHeight = kWalkHeight;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWalkWidth, kWalkHeight, 32, kWalkGround));
+    sb::Object bell = sb::Graphic(11, kBell, "Bell");
+    sb::SetGraphicPicture(bell, sb::SolidPicture(60, 60, 32, kBellColour));
+    card.objects.push_back(bell);
+    stack.cards = {card};
+    stack.nextObjectId = 12;
+    return StackBytes(stack);
+}
+
+// A saved 60 x 30 rectangular button with no name, filled with a palette colour.
+std::string BadgeFile() {
+    sb::Object badge = sb::ShapedButton(1, {0, 0, 60, 30}, "", 2);
+    badge.words.push_back({68, kBadgeFill});
+    const std::vector<uint8_t> bytes = sb::ObjectFile(badge);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+int ParsedAfter(const std::string& line, const std::string& key, long* a, long* b) {
+    const size_t at = line.find(key);
+    return at == std::string::npos ? 0 : std::sscanf(line.c_str() + at + key.size(), "%ld,%ld", a, b);
+}
+
+// The middle of the name of each row of the browser's list, in the card's coordinates: a probe
+// run logged where the browser and the card lay on the screen; the browser's frame, its category
+// box and a list of the same kind made here give the rows within it.
+std::vector<POINT> ListRows(const std::vector<std::string>& log, int rows) {
+    const int shown = FindHolding(log, "shown(Media Browser)");
+    const int card = Find(log, "card(instance=1) at screen ");
+    long left = 0, top = 0, cardX = 0, cardY = 0;
+    if (shown == -1 || card == -1 || ParsedAfter(log[shown], " at ", &left, &top) != 2 ||
+        ParsedAfter(log[card], " screen ", &cardX, &cardY) != 2)
+        return {};
+    const DWORD style = WS_POPUP | WS_THICKFRAME | WS_SYSMENU, exStyle = WS_EX_CLIENTEDGE | WS_EX_WINDOWEDGE;
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    HWND combo = CreateWindowExA(0, "combobox", "", WS_POPUP | CBS_DROPDOWNLIST, 0, 0, 240, 90, nullptr, nullptr,
+                                 nullptr, nullptr);
+    RECT comboRect{};
+    GetWindowRect(combo, &comboRect);
+    DestroyWindow(combo);
+    const int listTop = PaletteCaptionHeight() + 4 + (comboRect.bottom - comboRect.top) + 4;
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT | LVS_SINGLESEL, 0, 0, 240, 200,
+                                nullptr, nullptr, nullptr, nullptr);
+    HIMAGELIST icons = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24, 1, 0);
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons));
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 120;
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    POINT client{0, 0};
+    ClientToScreen(list, &client);
+    RECT outer{};
+    GetWindowRect(list, &outer);
+    std::vector<POINT> points;
+    for (int i = 0; i < rows; ++i) {
+        char name[] = "x";
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = name;
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    for (int i = 0; i < rows; ++i) {
+        RECT row{};
+        row.left = LVIR_BOUNDS;
+        SendMessageA(list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&row));
+        const long x = left - frame.left + 4 + (client.x - outer.left) + 40;
+        const long y = top - frame.top + listTop + (client.y - outer.top) + (row.top + row.bottom) / 2;
+        points.push_back({x - cardX, y - cardY});
+    }
+    DestroyWindow(list);
+    ImageList_Destroy(icons);
+    return points;
+}
+
+// A screenshot pixel of the colour, within what a 16-bit display keeps of it.
+bool Shows(uint32_t pixel, uint32_t colour) {
+    return NearRgb(pixel, int(colour >> 16 & 255), int(colour >> 8 & 255), int(colour & 255), 8);
+}
+
+std::string Point(POINT p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
+std::string DragAt(POINT from, POINT to, int ms) { return Point(from) + "-" + Point(to) + "@" + std::to_string(ms); }
+
+// From the Media Browser, as a person would: a sound dragged onto a graphic with no action and
+// a picture onto the same graphic (which takes nothing), the graphic clicked (the sound, a file
+// of this machine, plays without a reload although the stack came from the web), a saved button
+// dragged onto the card and the sound onto bare card, Save. Reopened, the button lies centred
+// where it was dropped, pixel for pixel, the graphic is as it was, and a click on it, or on the
+// bare card, asks the site for the sound by its name (as for any file a web stack names; the
+// author has put it beside the stack) and plays it.
+TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfterSaving) {
+    SKIP_UNLESS_TRUE_COLOUR("the card's and the button's colours are compared");
+    CachedSite site(kWalkWidth, kWalkHeight);
+    const std::string dll = PluginBesideTheStack(site.server);
+    const std::vector<uint8_t> wave = WaveFileOf(Square(4410, 100));
+    site.server.Put("Media Library\\Things\\a-chime.wav", std::string(wave.begin(), wave.end()));
+    const std::vector<uint8_t> sky = sb::BmpFile(sb::SolidPicture(40, 30, 32, 0x2040C0));
+    site.server.Put("Media Library\\Things\\b-sky.bmp", std::string(sky.begin(), sky.end()));
+    site.server.Put("Media Library\\Things\\c-badge.bttn", BadgeFile());
+    const std::string name = "walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, WalkStack());
+
+    const BrowserRun probe = site.Run(name, {"--dll", dll, "--answer-alerts", "--command", "403@800", "--quit-after", "1800"});
+    const std::vector<POINT> rows = ListRows(probe.log, 3);
+    ASSERT_EQ(rows.size(), 3u) << Joined(probe.log);
+
+    // The test browser sends input in turn, a drag across the card taking about a second: the
+    // times leave each drag room to end before the next input and the save.
+    const std::string copy = site.server.Name("walk-copy.stk"), sink = site.server.Name("sink.wav");
+    const std::string before = site.server.Name("before.png");
+    const BrowserRun run = site.Run(
+        name, {"--dll", dll, "--answer-alerts", "--command", "403@800", "--drag", DragAt(rows[0], kOnBell, 1500),
+               "--drag", DragAt(rows[1], kOnBell, 2500), "--click", Point(kOnBell) + "@3400", "--screenshot", before,
+               "--screenshot-after", "3900", "--drag", DragAt(rows[0], kBare, 4300), "--drag",
+               DragAt(rows[2], kBadgeAt, 5300), "--command", std::to_string(kSave) + "@7000", "--answer-alert", "2340:2",
+               "--save-copy", copy, "--quit-after", "8200"},
+        {{"LOOM_QUICKTIME_SINK", sink}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NE(FindHolding(run.log, "drag(" + Point(rows[size_t(i)]) + "-"), -1) << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "drag(" + Point(rows[0]) + "-" + Point(kBare)), -1) << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "from SysListView32 "), -1) << "the drags start on the list\n" << Joined(run.log);
+    EXPECT_GT(SinkAmplitude(ReadAll(sink)), 20.0) << "the click before saving plays the dropped sound\n" << Joined(run.log);
+    const Shot unsaved(before);
+    EXPECT_TRUE(Shows(unsaved.At(kOnBell.x, kOnBell.y), kBellColour)) << "the picture dropped on the graphic changes nothing";
+
+    EXPECT_EQ(FindHolding(run.log, "NPN_GetURL(instance=1, url=http://localhost/a-chime.wav"), -1) << Joined(run.log);
+
+    site.server.Put("a-chime.wav", std::string(wave.begin(), wave.end()));
+    const std::string shot = site.server.Name("reopened.png"), sink2 = site.server.Name("sink2.wav");
+    const BrowserRun reopened = site.Run("walk-copy.stk", {"--dll", dll, "--answer-alerts", "--screenshot", shot,
+                                                           "--screenshot-after", "1200", "--click",
+                                                           Point(kOnBell) + "@1600", "--quit-after", "3000"},
+                                         {{"LOOM_QUICKTIME_SINK", sink2}});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    EXPECT_NE(FindHolding(reopened.log, "NPN_GetURL(instance=1, url=http://localhost/a-chime.wav"), -1)
+        << Joined(reopened.log);
+    EXPECT_GT(SinkAmplitude(ReadAll(sink2)), 20.0) << "the reopened graphic plays its sound\n" << Joined(reopened.log);
+    const Shot card(shot);
+    EXPECT_TRUE(Shows(card.At(kOnBell.x, kOnBell.y), kBellColour)) << Hex(card.At(kOnBell.x, kOnBell.y));
+    EXPECT_TRUE(Shows(card.At(kBell.left - 1, kBell.top + 5), kWalkGround));
+    // The badge: 60 x 30 centred on the drop point, a black border round its fill.
+    const RECT badge = {kBadgeAt.x - 30, kBadgeAt.y - 15, kBadgeAt.x + 30, kBadgeAt.y + 15};
+    const uint32_t fill = card.At(kBadgeAt.x, kBadgeAt.y);
+    EXPECT_FALSE(Shows(fill, kWalkGround)) << "no badge where it was dropped";
+    for (POINT edge : {POINT{badge.left, kBadgeAt.y}, POINT{badge.right - 1, kBadgeAt.y}, POINT{kBadgeAt.x, badge.top},
+                       POINT{kBadgeAt.x, badge.bottom - 1}})
+        EXPECT_EQ(card.At(edge.x, edge.y), 0u) << "border at " << Point(edge);
+    for (POINT inside : {POINT{badge.left + 1, kBadgeAt.y}, POINT{badge.right - 2, kBadgeAt.y},
+                         POINT{kBadgeAt.x, badge.top + 1}, POINT{kBadgeAt.x, badge.bottom - 2}})
+        EXPECT_EQ(card.At(inside.x, inside.y), fill) << "fill at " << Point(inside);
+    for (POINT outside : {POINT{badge.left - 1, kBadgeAt.y}, POINT{badge.right, kBadgeAt.y}, POINT{kBadgeAt.x, badge.top - 1},
+                          POINT{kBadgeAt.x, badge.bottom}})
+        EXPECT_TRUE(Shows(card.At(outside.x, outside.y), kWalkGround)) << "ground at " << Point(outside);
+
+    // The card's own click plays the sound dropped on bare card.
+    const std::string sink3 = site.server.Name("sink3.wav");
+    const BrowserRun bare = site.Run("walk-copy.stk",
+                                     {"--dll", dll, "--answer-alerts", "--click", Point(kBare) + "@1600", "--quit-after", "3000"},
+                                     {{"LOOM_QUICKTIME_SINK", sink3}});
+    ASSERT_EQ(bare.exitCode, 0) << bare.errors << Joined(bare.log);
+    EXPECT_GT(SinkAmplitude(ReadAll(sink3)), 20.0) << "a click on bare card plays its sound\n" << Joined(run.log) << Joined(bare.log);
 }
 
 }  // namespace
