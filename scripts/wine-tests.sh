@@ -106,7 +106,9 @@ say() {
 # A shard's view of the build folder: folders of its own with the built files linked into them,
 # so what a test writes beside the plug-in (samples, preferences, copied modules) stays the shard's.
 # The preferences file a run outside the shards left in the build folder is no built file: linked,
-# every shard would write through the link into that one file.
+# every shard would write through the link into that one file. Stacks beside the plug-in (the
+# shipped samples) are copied: a test that puts its own in their place, or none, deletes the file,
+# and Wine deletes what a link points to.
 make_view() {
   local view=$1 path
   rm -rf "$view"
@@ -114,7 +116,9 @@ make_view() {
   (cd "$build" && find . \( -name CMakeFiles -o -path ./layer-views -o -path ./googletest -o -path ./lib \
     -o -path ./Testing -o -path ./wine-tests -o -iname LMPREFS.INI \) -prune -o -print) |
     while IFS= read -r path; do
-      if [ -d "$build/$path" ]; then mkdir -p "$view/$path"; else ln -s "$build/$path" "$view/$path"; fi
+      if [ -d "$build/$path" ]; then mkdir -p "$view/$path"
+      elif [[ $path == *.stk ]]; then cp "$build/$path" "$view/$path"
+      else ln -s "$build/$path" "$view/$path"; fi
     done
 }
 
