@@ -17,5 +17,17 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}"
+# A mirror caught in the middle of a sync serves an index of the wrong size: try again a little
+# later, and when one list still fails, install from the lists that did arrive (the install
+# itself fails if a package is really missing).
+for try in 1 2 3; do
+  "${sudo_cmd[@]}" apt-get update -qq && break
+  echo "install-deps: package lists incomplete (try $try), trying again" >&2
+  sleep $((try * 10))
+done
+if ! "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}"; then
+  # Out of date 32-bit lists leave twins of different versions: install matching ones.
+  line=$(python3 "$(dirname "$0")/apt-matching-versions.py" "${need[@]}") || exit 1
+  # shellcheck disable=SC2086
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends --allow-downgrades $line
+fi
