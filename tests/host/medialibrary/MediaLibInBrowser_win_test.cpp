@@ -150,6 +150,10 @@ constexpr int kWalkWidth = 320, kWalkHeight = 240, kSave = 102;
 constexpr uint32_t kWalkGround = 0xE0D0B0, kBellColour = 0x3080C0;
 constexpr sb::Rect kBell = {200, 40, 260, 100};
 constexpr POINT kOnBell = {230, 70}, kBadgeAt = {80, 150}, kBare = {60, 50};
+// A second badge dropped across the bell's lower edge; the sky picture dropped on bare card.
+constexpr POINT kBadgeOnBell = {230, 100}, kSkyDrop = {280, 200};
+constexpr uint32_t kSkyColour = 0x2040C0;
+constexpr SIZE kSky = {40, 30}, kSkyCut = {30, 20};
 constexpr uint16_t kBadgeFill = 36;  // a stored palette index
 
 std::string WalkStack() {
@@ -244,17 +248,19 @@ std::string DragAt(POINT from, POINT to, int ms) { return Point(from) + "-" + Po
 // From the Media Browser, as a person would: a sound dragged onto a graphic with no action and
 // a picture onto the same graphic (which takes nothing), the graphic clicked (the sound, a file
 // of this machine, plays without a reload although the stack came from the web), a saved button
-// dragged onto the card and the sound onto bare card, Save. Reopened, the button lies centred
-// where it was dropped, pixel for pixel, the graphic is as it was, and a click on it, or on the
-// bare card, asks the site for the sound by its name (as for any file a web stack names; the
-// author has put it beside the stack) and plays it.
+// dragged onto the card and another across the graphic's edge, the sound onto bare card, the
+// picture onto bare card (the Clip Art dialog cuts part of it, pasted into the card), Save.
+// Reopened, the buttons lie centred where they were dropped, pixel for pixel, the graphic is as
+// it was, the cut-out lies in the card's middle, and a click on the graphic, or on the bare card,
+// asks the site for the sound by its name (as for any file a web stack names; the author has put
+// it beside the stack) and plays it.
 TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfterSaving) {
     SKIP_UNLESS_TRUE_COLOUR("the card's and the button's colours are compared");
     CachedSite site(kWalkWidth, kWalkHeight);
     const std::string dll = PluginBesideTheStack(site.server);
     const std::vector<uint8_t> wave = WaveFileOf(Square(4410, 100));
     site.server.Put("Media Library\\Things\\a-chime.wav", std::string(wave.begin(), wave.end()));
-    const std::vector<uint8_t> sky = sb::BmpFile(sb::SolidPicture(40, 30, 32, 0x2040C0));
+    const std::vector<uint8_t> sky = sb::BmpFile(sb::SolidPicture(kSky.cx, kSky.cy, 32, kSkyColour));
     site.server.Put("Media Library\\Things\\b-sky.bmp", std::string(sky.begin(), sky.end()));
     site.server.Put("Media Library\\Things\\c-badge.bttn", BadgeFile());
     const std::string name = "walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
@@ -272,8 +278,11 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
         name, {"--dll", dll, "--answer-alerts", "--command", "403@800", "--drag", DragAt(rows[0], kOnBell, 1500),
                "--drag", DragAt(rows[1], kOnBell, 2500), "--click", Point(kOnBell) + "@3400", "--screenshot", before,
                "--screenshot-after", "3900", "--drag", DragAt(rows[0], kBare, 4300), "--drag",
-               DragAt(rows[2], kBadgeAt, 5300), "--command", std::to_string(kSave) + "@7000", "--answer-alert", "2340:2",
-               "--save-copy", copy, "--quit-after", "8200"},
+               DragAt(rows[2], kBadgeAt, 5300), "--drag", DragAt(rows[2], kBadgeOnBell, 6300), "--drag",
+               DragAt(rows[1], kSkyDrop, 7300), "--dialog",
+               "Clip Art|101|drag:2,2-" + Point({2 + kSkyCut.cx, 2 + kSkyCut.cy}) + "@8000", "--dialog",
+               "Clip Art|OK|press@8800", "--click", "300,20@9400", "--command", std::to_string(kSave) + "@10400",
+               "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after", "11600"},
         {{"LOOM_QUICKTIME_SINK", sink}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     for (int i = 0; i < 3; ++i)
@@ -312,6 +321,23 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
     for (POINT outside : {POINT{badge.left - 1, kBadgeAt.y}, POINT{badge.right, kBadgeAt.y}, POINT{kBadgeAt.x, badge.top - 1},
                           POINT{kBadgeAt.x, badge.bottom}})
         EXPECT_TRUE(Shows(card.At(outside.x, outside.y), kWalkGround)) << "ground at " << Point(outside);
+
+    // The second badge lies over the bell's lower edge, the bell's top still showing above it.
+    EXPECT_EQ(card.At(kBadgeOnBell.x, kBadgeOnBell.y), fill) << "no badge over the bell";
+    EXPECT_EQ(card.At(kBadgeOnBell.x - 30, kBadgeOnBell.y), 0u) << "its left border";
+    EXPECT_TRUE(Shows(card.At(kBadgeOnBell.x, kBadgeOnBell.y - 16), kBellColour));
+    EXPECT_TRUE(Shows(card.At(kBadgeOnBell.x, kBadgeOnBell.y + 16), kWalkGround));
+    // The part of the sky cut in the Clip Art dialog was pasted into the card's picture, centred.
+    const RECT clip = {(kWalkWidth - kSkyCut.cx) / 2, (kWalkHeight - kSkyCut.cy) / 2, (kWalkWidth + kSkyCut.cx) / 2,
+                       (kWalkHeight + kSkyCut.cy) / 2};
+    for (POINT inside : {POINT{clip.left + 1, clip.top + 1}, POINT{clip.right - 2, clip.bottom - 2},
+                         POINT{(clip.left + clip.right) / 2, (clip.top + clip.bottom) / 2}})
+        EXPECT_TRUE(Shows(card.At(inside.x, inside.y), kSkyColour))
+            << "sky at " << Point(inside) << " " << Hex(card.At(inside.x, inside.y));
+    for (POINT outside : {POINT{clip.left - 2, clip.top + 5}, POINT{clip.right + 1, clip.top + 5},
+                          POINT{clip.left + 5, clip.top - 2}, POINT{clip.left + 5, clip.bottom + 1}})
+        EXPECT_TRUE(Shows(card.At(outside.x, outside.y), kWalkGround)) << "ground at " << Point(outside);
+    EXPECT_TRUE(Shows(card.At(kSkyDrop.x, kSkyDrop.y), kWalkGround)) << "nothing where the picture was let go";
 
     // The card's own click plays the sound dropped on bare card.
     const std::string sink3 = site.server.Name("sink3.wav");
