@@ -331,6 +331,15 @@ std::vector<uint8_t> LinkData(std::string_view text, const std::vector<uint8_t>&
     return b;
 }
 
+Stack EditableStack(uint16_t cardWidth, uint16_t cardHeight, uint16_t depth) {
+    Stack s;
+    s.cardWidth = cardWidth;
+    s.cardHeight = cardHeight;
+    s.depth = depth;
+    s.experiencedUser = 1;
+    return s;
+}
+
 Card PlainCard(uint16_t id) {
     Card c;
     c.id = id;

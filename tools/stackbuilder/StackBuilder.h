@@ -309,6 +309,10 @@ std::vector<uint8_t> PackedPictureOf(const Picture& picture);
 Object AnimationButton(uint16_t id, Rect rect, std::string name, std::vector<uint8_t> payload,
                        int16_t destination = 0);
 
+// A stack with no cards yet, of the card size and depth, whose reader may edit it (the
+// experienced-user word set), as the authoring walks start from.
+Stack EditableStack(uint16_t cardWidth, uint16_t cardHeight, uint16_t depth);
+
 // Cards.
 Card PlainCard(uint16_t id);
 Card PictureCard(uint16_t id, Picture picture);

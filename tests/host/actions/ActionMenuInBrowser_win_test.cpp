@@ -33,11 +33,7 @@ constexpr uint16_t kNextCardAction = 300;
 // Three cards of their own colour; the second holds a button that goes to the next card and one
 // that does nothing, a graphic that goes to the next card and a text object that does nothing.
 std::string ThreeCards() {
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = 8;
-    stack.experiencedUser = 1;
+    sb::Stack stack = sb::EditableStack(kWidth, kHeight, 8);
     for (uint16_t card = 1; card <= 3; ++card)
         stack.cards.push_back(sb::PictureCard(card, sb::SolidPicture(kWidth, kHeight, 8, card * 40u)));
     stack.cards[1].objects.push_back(sb::ShapedButton(kButtonId, kButtonRect, "Go", 0, 0, -1));

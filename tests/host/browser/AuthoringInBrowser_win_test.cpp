@@ -30,14 +30,7 @@ constexpr sb::Rect kOldButton = {200, 180, 300, 220};
 constexpr int kNewButton = 306, kNewText = 308, kFindText = 207;
 
 // An empty stack of the walks' card size, true colour, for a person who may edit.
-sb::Stack EditableStack() {
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = 32;
-    stack.experiencedUser = 1;
-    return stack;
-}
+sb::Stack EditableStack() { return sb::EditableStack(kWidth, kHeight, 32); }
 
 // An icon of the stack's own, a disc of the colour in a black ring, for the chooser's "In use".
 void WithOwnIcon(sb::Stack& stack, sb::Rgb colour) {

@@ -47,11 +47,7 @@ bool VideoPixel(int x, int y, uint32_t pixel) {
 }
 
 std::string CaptureStack() {
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = 32;
-    stack.experiencedUser = 1;
+    sb::Stack stack = sb::EditableStack(kWidth, kHeight, 32);
     stack.cards = {sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kCardColour))};
     stack.nextObjectId = 1;
     const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;

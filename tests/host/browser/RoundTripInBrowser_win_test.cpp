@@ -31,11 +31,7 @@ constexpr int kNextCard = 204, kSave = 102, kNewCard = 155, kNewButton = 306;
 // Card 1 holds its picture, a text field and a graphic that browse mode may drag; card 2 shares
 // card 1's picture and has a field of its own; card 3 holds another picture and a button.
 std::string RoundTripStack(int depth) {
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = static_cast<uint16_t>(depth);
-    stack.experiencedUser = 1;
+    sb::Stack stack = sb::EditableStack(kWidth, kHeight, static_cast<uint16_t>(depth));
     uint16_t id = 1;
     sb::Card first = sb::PictureCard(1, sb::GradientPicture(kWidth, kHeight, depth));
     first.objects.push_back(sb::TextField(id++, kFieldRect, "Note", "Hello"));

@@ -23,11 +23,7 @@ constexpr int kSave = 102;
 
 // One card for a person who may edit, with a button that does nothing yet.
 std::string FilmStack() {
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = 32;
-    stack.experiencedUser = 1;
+    sb::Stack stack = sb::EditableStack(kWidth, kHeight, 32);
     sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kCardColour));
     card.objects.push_back(sb::ShapedButton(1, kButtonRect, "Film", 1));
     stack.cards = {card};
