@@ -51,9 +51,9 @@ std::string StackNameWithoutExtension() {
 
 }  // namespace
 
-bool ChooseStackFile(HWND owner) {
-    FileRequest request{kTitleSelectStack, kStackFilter, 0, kStackFileType, kSlotScratch, 0};
-    return GetOpenFileWithPreview(owner, request);
+bool ChooseStackFile(HWND owner, int startSlot, FileSpec* chosen) {
+    const FileRequest request{kTitleSelectStack, kStackFilter, 0, kStackFileType, static_cast<uint16_t>(startSlot), 0};
+    return GetOpenFileWithPreview(owner, request, chosen);
 }
 
 bool ImportTextFile(Handle* out) {
@@ -61,8 +61,10 @@ bool ImportTextFile(Handle* out) {
         return false;
     *out = 0;
     FileRequest request{kTitleSelectText, kTextFilter, 0, 0, kTextSlot, 0};
-    if (!GetOpenFileWithPreview(GetMainWindow(), request))
+    FileSpec chosen;
+    if (!GetOpenFileWithPreview(GetMainWindow(), request, &chosen))
         return false;
+    PutFileSpec(kTextSlot, chosen);  // read from there, and the next text dialog starts from it
     if (ReadFileToHandle(kTextSlot, out, 0) != kFileOk) {
         ShowAlert(kAlertNotEnoughMemory);
         return false;

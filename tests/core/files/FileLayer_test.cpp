@@ -191,13 +191,13 @@ int RemoteFound(const FileRequest&, int destination) {
 
 bool g_dialogShown = false;
 std::string g_dialogStart;
-bool PickInDialog(const FileRequest&) {
+bool PickInDialog(const FileRequest&, const FileSpec& start, FileSpec* chosen) {
     g_dialogShown = true;
-    g_dialogStart = std::string(PathOf(*GetFileSpec(kSlotScratch)));
-    SetFileSpecFromPath(kSlotScratch, "E:\\picked\\voice.wav");
+    g_dialogStart = std::string(PathOf(start));
+    SetFileSpecPath(chosen, "E:\\picked\\voice.wav");
     return true;
 }
-bool CancelDialog(const FileRequest&) {
+bool CancelDialog(const FileRequest&, const FileSpec&, FileSpec*) {
     g_dialogShown = true;
     return false;
 }
