@@ -143,7 +143,6 @@ bool LocateRememberedFile(FileRequest request, const FileSpec& remembered, FileS
 // The same for a remembered path: the found path into `found` (size bytes, empty when not found).
 bool LocateRememberedPath(const FileRequest& request, const char* remembered, char* found, size_t size, bool preferNear,
                           bool here = false);
-// The near search alone: true and the destination slot set when a candidate exists.
-bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot);
-// The same, the candidate's path into `found` (size bytes, empty when there is none).
+// The near search alone: true with the candidate's path in `found` (size bytes, empty when there
+// is none).
 bool FindFileNearStackPath(const char* remembered, const char* stackPath, char* found, size_t size);

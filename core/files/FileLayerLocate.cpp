@@ -164,14 +164,6 @@ void SetLocateFileDialog(LocateFileDialog dialog) { g_locateDialog = dialog; }
 LocateFileWithoutAsking::LocateFileWithoutAsking() : saved_(g_locateDialog) { g_locateDialog = nullptr; }
 LocateFileWithoutAsking::~LocateFileWithoutAsking() { g_locateDialog = saved_; }
 
-bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot) {
-    char found[kFileSpecPathSize] = {};
-    if (!GetFileSpec(destinationSlot) || !FindFileNearStackPath(remembered, stackPath, found, sizeof found))
-        return false;
-    SetFileSpecFromPath(destinationSlot, found);
-    return true;
-}
-
 bool FindFileNearStackPath(const char* remembered, const char* stackPath, char* found, size_t size) {
     CopyPathText({}, found, size);
     if (!remembered || !stackPath || !found || size == 0)

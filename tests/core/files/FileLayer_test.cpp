@@ -282,15 +282,17 @@ TEST_F(FileLayerTest, LocateLocallyInItsOrder) {
 }
 
 TEST_F(FileLayerTest, NearSearchStopsAtTheDrive) {
+    char found[kFileSpecPathSize] = "poison";
     PutMemoryFile("C:\\a.wav", Bytes("x"));
-    EXPECT_TRUE(FindFileNearStack("Z:\\q\\a.wav", "C:\\demo.stk", 9));
-    EXPECT_EQ(std::string(PathOf(*GetFileSpec(9))), "C:\\a.wav");
-    EXPECT_FALSE(FindFileNearStack("Z:\\q\\b.wav", "C:\\demo.stk", 9));
-    EXPECT_FALSE(FindFileNearStack("b.wav", "nofolder", 9));
+    EXPECT_TRUE(FindFileNearStackPath("Z:\\q\\a.wav", "C:\\demo.stk", found, sizeof found));
+    EXPECT_STREQ(found, "C:\\a.wav");
+    EXPECT_FALSE(FindFileNearStackPath("Z:\\q\\b.wav", "C:\\demo.stk", found, sizeof found));
+    EXPECT_STREQ(found, "");
+    EXPECT_FALSE(FindFileNearStackPath("b.wav", "nofolder", found, sizeof found));
     // A remembered path in Mac form is cut at its colons too.
     PutMemoryFile("C:\\s\\c.wav", Bytes("x"));
-    EXPECT_TRUE(FindFileNearStack("Disk:Sounds:c.wav", "C:\\s\\demo.stk", 9));
-    EXPECT_EQ(std::string(PathOf(*GetFileSpec(9))), "C:\\s\\c.wav");
+    EXPECT_TRUE(FindFileNearStackPath("Disk:Sounds:c.wav", "C:\\s\\demo.stk", found, sizeof found));
+    EXPECT_STREQ(found, "C:\\s\\c.wav");
 }
 
 }  // namespace
