@@ -278,6 +278,17 @@ TEST_F(FileLayerTest, LocateLocallyInItsOrder) {
     EXPECT_EQ(LocateFile(request, 9, false), 1);
     EXPECT_EQ(g_dialogStart, "F:\\web\\stacks\\far.wav");
     EXPECT_EQ(std::string(PathOf(*GetFileSpec(9))), "E:\\picked\\voice.wav");
+
+    // A file remembered outside the table: the answer comes back to the caller, no slot changes.
+    SetFileSpecFromPath(kSlotScratch, "C:\\kept.wav");
+    FileSpec remembered = EmptyFileSpec(), found = EmptyFileSpec();
+    SetFileSpecPath(&remembered, "D:\\deep\\far.wav");
+    g_dialogStart.clear();
+    EXPECT_TRUE(LocateRememberedFile(request, remembered, &found, false));
+    EXPECT_EQ(std::string(PathOf(found)), "E:\\picked\\voice.wav");
+    EXPECT_EQ(g_dialogStart, "F:\\web\\stacks\\far.wav");
+    EXPECT_EQ(std::string(PathOf(*GetFileSpec(kSlotScratch))), "C:\\kept.wav");
+    EXPECT_EQ(std::string(PathOf(*GetFileSpec(5))), "D:\\deep\\far.wav") << "nor the request's slot";
     SetLocateFileDialog(nullptr);
 }
 
