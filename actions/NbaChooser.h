@@ -25,10 +25,11 @@ bool UseDiskStack(int slot);
 enum MediaSource : int { kSourceSamples = 0, kSourceInUse = 1, kSourceDisk = 2 };
 // Flags of SetMediaSourceRadio.
 inline constexpr int kSourceAcceptModules = 1;  // a module file chosen from disk is taken unopened
-// Switches *source to newSource: the disk runs the open dialog of the request (a sound file, or
-// with kSourceAcceptModules a module, is taken without opening it; any other file is opened as
-// a resource file and becomes the disk stack); the stack in use needs an open stack. On failure
-// the old source's radio is checked again and false comes back.
+// Switches *source to newSource: the disk runs the open dialog of the request, whose slot
+// remembers the choice (a sound file, or with kSourceAcceptModules a module, is taken without
+// opening it; any other file is opened as a resource file and becomes the disk stack); the stack
+// in use needs an open stack. On failure the old source's radio is checked again and false
+// comes back.
 bool SetMediaSourceRadio(int* source, int newSource, int firstRadio, const FileRequest& request, int flags,
                          HWND dialog);
 // Checks radio first + index of the three from first.

@@ -228,19 +228,17 @@ bool CopyIntoNbaFolder() {
     const std::string from(PathOf(*chosen));
     if (!PutNbaFileInSlot(name.c_str()))
         return false;  // no safe name for the copy
-    CopyFileSpec(kSlotNbaFolder, kSlotScratch);
+    const FileSpec inFolder = *GetFileSpec(kSlotNbaFolder);
     SetFileSpecFromPath(kSlotNbaFolder, from.c_str());
-    if (SameFileSpecPath(kSlotScratch, kSlotNbaFolder))
+    if (SameSpecPath(inFolder, *GetFileSpec(kSlotNbaFolder)))
         return true;
     if (ShowCardAlert(kAlertMoveIntoFolder) != 1)
         return false;
-    char to[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotScratch, sizeof to, to);
-    if (!CopyFileA(from.c_str(), to, FALSE)) {
+    if (!CopyFileA(from.c_str(), std::string(PathOf(inFolder)).c_str(), FALSE)) {
         ShowCardAlert(kAlertCopyFailed);
         return false;
     }
-    CopyFileSpec(kSlotScratch, kSlotNbaFolder);
+    PutFileSpec(kSlotNbaFolder, inFolder);
     return true;
 }
 
@@ -439,8 +437,10 @@ bool SetMediaSourceRadio(int* source, int newSource, int firstRadio, const FileR
                          HWND dialog) {
     bool ok = true;
     if (newSource == kSourceDisk) {
-        ok = GetOpenFileWithPreview(dialog, request);
+        FileSpec picked;
+        ok = GetOpenFileWithPreview(dialog, request, &picked);
         if (ok) {
+            PutFileSpec(request.slot, picked);  // the next dialog starts from it
             const FileSpec* chosen = GetFileSpec(request.slot);
             const std::string name = chosen ? std::string(NameOf(*chosen)) : std::string();
             const bool unopened = IsSoundFileType(name) || ((flags & kSourceAcceptModules) && IsSafeNbaFileName(name));

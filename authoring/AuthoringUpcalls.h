@@ -9,7 +9,8 @@
 struct AuthoringUpcalls {
     // No pending change, never read from or saved to a file.
     bool (*stackIsFresh)();
-    // Slot 0 becomes the document (slot 1): the current card left and the stack read. 0 on success.
+    // The stack slot 1 names becomes the document: the current card left and the stack read. 0 on
+    // success.
     int (*openInsteadOfImport)();
     void (*showImportCount)(const char* fileName, int count);
 };

@@ -316,7 +316,7 @@ void ChooseSource(int newSource) {
     int source = s.source;
     if (SetMediaSourceRadio(&source, newSource, kSamples, request, 0, g_deck.dialog)) {
         s.source = uint16_t(source);
-        // The file dialog leaves its choice in the sound slot, remembered for the next choice.
+        // The disk's choice is remembered in the sound slot for the next choice.
         const FileSpec* chosen = GetFileSpec(kSlotMediaFolder2);
         if (source == kSourceDisk && chosen && IsSoundFileType(NameOf(*chosen))) {
             CopyPathText(PathOf(*chosen), s.file, sizeof s.file);

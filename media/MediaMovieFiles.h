@@ -20,12 +20,10 @@ inline constexpr uint32_t kMovieFilterBlockBytes = 264;
 // of kMovieFilterBlockBytes (the rest zero); null when it cannot be had. The caller frees it.
 HGLOBAL NewMovieFilterBlock();
 // The movie remembered in a stack, located (prompt 2417) beside the stack, on this machine or by
-// asking; true with where it was found in `found`, false for an empty path. The lookup works on
-// slot 0, put back after.
+// asking; true with where it was found in `found`, false for an empty path.
 bool LocateMovieFile(const FileSpec& remembered, FileSpec* found);
 // The open dialog with preview (prompt 2409), starting from slot 14's movie, which keeps the
-// choice for the next time; the choice is also left in slot 0 and goes into `chosen`. True when
-// a file was chosen.
+// choice for the next time; the choice goes into `chosen`. True when a file was chosen.
 bool ChooseMovieFile(HWND owner, FileSpec* chosen);
 // An AVIElement when the file plays in an MCIWnd window, else a QTMovieElement; from a video
 // chunk and the movie's path, or from a path. Null when it cannot be allocated.

@@ -63,17 +63,16 @@ bool LocateMovieFile(const FileSpec& remembered, FileSpec* found) {
     if (!remembered.path[0])
         return false;  // no movie named: nothing to ask anyone for
     FilterBlock filter;
-    return filter.text() && LocateRememberedFile(MovieRequest(kStringFindMovie, filter.text(), kSlotScratch), remembered,
+    return filter.text() && LocateRememberedFile(MovieRequest(kStringFindMovie, filter.text(), kNoSlot), remembered,
                                                  found, true);
 }
 
 bool ChooseMovieFile(HWND owner, FileSpec* chosen) {
     FilterBlock filter;
     if (!chosen || !filter.text() ||
-        !GetOpenFileWithPreview(owner, MovieRequest(kStringChooseMovie, filter.text(), kSlotMediaFolder14)))
+        !GetOpenFileWithPreview(owner, MovieRequest(kStringChooseMovie, filter.text(), kSlotMediaFolder14), chosen))
         return false;
-    CopyFileSpec(kSlotMediaFolder14, kSlotScratch);
-    *chosen = *GetFileSpec(kSlotMediaFolder14);
+    PutFileSpec(kSlotMediaFolder14, *chosen);  // the next movie dialog starts from it
     return true;
 }
 

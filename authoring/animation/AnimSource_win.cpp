@@ -183,7 +183,7 @@ bool GetAnimationSource(Handle* film, const char* path) {
     switch (ResDialogBox(window, AnimSourceDlgProc, "ANIMSOURCE")) {
     case IDR_ANIMSRC_DISK: {
         char file[MAX_PATH] = {};
-        if (!AskGraphicFileName(window, file, sizeof file, 'M', kSlotScratch))
+        if (!AskGraphicFileName(window, file, sizeof file, 'M', kNoSlot))
             return false;
         return FilmFromFile(file, film);
     }

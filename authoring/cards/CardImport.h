@@ -28,8 +28,8 @@ int16_t CountStackCards(int slot);
 // Brings an imported card (host order, in the list) to the open stack's card size and working
 // depth: its objects laid out again and its picture converted.
 void FitImportedCardToStack(Handle card);
-// Imports the stack file at path (read through file-spec slot 0, which it names). The number of cards inserted, or
-// -1 after a failure (alert 2310; cards inserted before it stay).
+// Imports the stack file at path. The number of cards inserted, or -1 after a failure (alert
+// 2310; cards inserted before it stay).
 int ImportCardsFromStack(const char* path);
 // The report text: string 9710, the count, string 9711 and the file name, bounded to 499.
 std::string ImportCountText(const char* prefix, int count, const char* middle, const char* fileName);

@@ -62,7 +62,7 @@ HMENU GetSubSubMenu(HWND window) {
     return edit ? GetSubMenu(edit, kReadyMadeItemPosition) : nullptr;
 }
 
-// The folder "RdyMCard" beside the program, also named by slot 0; empty without the string.
+// The folder "RdyMCard" beside the program; empty without the string.
 std::string ReadyMadeFolder() {
     char name[kFolderNameSize] = {};
     if (LoadResString(kStringReadyMadeFolder, name, sizeof name) <= 0 || !name[0])

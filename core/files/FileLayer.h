@@ -92,11 +92,6 @@ private:
 void* LoadLibraryFromSlot(const char* name, int slot);  // the module, or null
 bool OpenStackForSave(int slot, uint32_t newSize, FileRef* file);
 int CheckDriveSpace(const char* path, uint32_t* freeBytes);
-// The plain Open dialog (FileLayerLocate_win.cpp): starts from the file name of slot 0's path,
-// in the folder given; a null or empty folder or title leaves the choice to the system. The
-// filter is description and pattern pairs, each NUL-terminated, and a final NUL. The confirmed
-// path goes into slot 0; false when the user cancels.
-bool ChooseFileIntoScratch(const char* filter, const char* folder, const char* title);
 
 // The root whose free space counts for a path: "X:\" for a drive path; for a network path
 // the path cut after its fourth backslash ("\\server\share\"); empty when neither.
@@ -122,7 +117,8 @@ bool IsLocateFileLocalMode();
 using RemoteFileRequester = int (*)(const FileRequest& request, int destinationSlot);
 // The download queue's request and the Open dialog; host/wiring/WireCore_win.cpp installs both.
 void SetRemoteFileRequester(RemoteFileRequester requester);
-using LocateFileDialog = bool (*)(const FileRequest& request);  // fills slot 0; true when confirmed
+// Asks the user for the file, starting at `start`: true with the choice in *chosen when confirmed.
+using LocateFileDialog = bool (*)(const FileRequest& request, const FileSpec& start, FileSpec* chosen);
 void SetLocateFileDialog(LocateFileDialog dialog);
 // While one lives, a file not found is not asked of the user (a card being painted asks no one).
 class LocateFileWithoutAsking {
@@ -140,14 +136,13 @@ private:
 void RememberFileChosenHere(const char* path);
 // here: a file the user chose on this machine, looked for here even while the stack is remote.
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here = false);
-// The same for a file a caller remembers (the request's slot is not read): true with where it
-// was found in `found`. The lookup works on slot 0, which is put back as it was.
+// The same for a file a caller remembers (the request's slot is not read: kNoSlot): true with
+// where it was found in `found`.
 bool LocateRememberedFile(FileRequest request, const FileSpec& remembered, FileSpec* found, bool preferNear,
                           bool here = false);
 // The same for a remembered path: the found path into `found` (size bytes, empty when not found).
 bool LocateRememberedPath(const FileRequest& request, const char* remembered, char* found, size_t size, bool preferNear,
                           bool here = false);
-// The near search alone: true and the destination slot set when a candidate exists.
-bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot);
-// The same, the candidate's path into `found` (size bytes, empty when there is none).
+// The near search alone: true with the candidate's path in `found` (size bytes, empty when there
+// is none).
 bool FindFileNearStackPath(const char* remembered, const char* stackPath, char* found, size_t size);

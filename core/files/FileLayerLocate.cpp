@@ -53,61 +53,53 @@ size_t LastSeparator(std::string_view text) {
     return std::string_view::npos;
 }
 
-bool CopyToDestination(int sourceSlot, int destinationSlot) {
-    if (!GetFileSpec(sourceSlot) || !GetFileSpec(destinationSlot))
-        return false;
-    CopyFileSpec(static_cast<int16_t>(sourceSlot), static_cast<int16_t>(destinationSlot));
-    return true;
-}
-
-bool FindOnOtherDrives(const FileRequest& request, int destinationSlot) {
-    const FileSpec* spec = GetFileSpec(request.slot);
-    if (!spec)
-        return false;
-    std::string path(PathOf(*spec));
+// A file of the same path on another drive, C to Z first, then A and B.
+bool FindOnOtherDrives(const FileSpec& remembered, FileSpec* found) {
+    std::string path(PathOf(remembered));
     if (path.size() < 2 || path[1] != ':')
         return false;
     const std::string letters = "CDEFGHIJKLMNOPQRSTUVWXYZAB";
     for (char letter : letters) {
         path[0] = letter;
         if (FileExists(path.c_str())) {
-            if (!CopyToDestination(request.slot, destinationSlot))
-                return false;
-            SetFileSpecFromPath(destinationSlot, path.c_str());
+            *found = remembered;
+            SetFileSpecPath(found, path.c_str());
             return true;
         }
     }
     return false;
 }
 
-bool FindNear(const FileRequest& request, int destinationSlot) {
-    const FileSpec* remembered = GetFileSpec(request.slot);
+bool FindNear(const FileSpec& remembered, FileSpec* found) {
     const FileSpec* stack = GetFileSpec(kSlotCurrentStack);
-    if (!remembered || !stack)
+    char path[kFileSpecPathSize] = {};
+    if (!stack || !FindFileNearStackPath(std::string(PathOf(remembered)).c_str(), std::string(PathOf(*stack)).c_str(),
+                                         path, sizeof path))
         return false;
-    return FindFileNearStack(std::string(PathOf(*remembered)).c_str(), std::string(PathOf(*stack)).c_str(),
-                             destinationSlot);
+    SetFileSpecPath(found, path);
+    return true;
 }
 
-bool AskUser(const FileRequest& request, int destinationSlot) {
-    const FileSpec* remembered = GetFileSpec(request.slot);
-    FileSpec* scratch = GetFileSpec(kSlotScratch);
-    if (!remembered || !scratch || !g_locateDialog)
+bool AskUser(const FileRequest& request, const FileSpec& remembered, FileSpec* found) {
+    if (!g_locateDialog)
         return false;
-    // Slot 0: the remembered name in the current stack's folder.
-    std::string name(NameOf(*remembered));
+    // The dialog starts with the remembered name in the current stack's folder.
+    std::string name(NameOf(remembered));
     if (name.empty()) {
-        const std::string_view path = PathOf(*remembered);
+        const std::string_view path = PathOf(remembered);
         const size_t cut = LastSeparator(path);
         name = std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
     }
     char path[kFileSpecPathSize];
     GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
     SetPathFileName(name.c_str(), path, sizeof path);
-    SetFileSpecFromPath(kSlotScratch, path);
-    if (!g_locateDialog(request))
+    FileSpec start = remembered;
+    SetFileSpecPath(&start, path);
+    FileSpec chosen = start;
+    if (!g_locateDialog(request, start, &chosen))
         return false;
-    return CopyToDestination(kSlotScratch, destinationSlot);
+    *found = chosen;
+    return true;
 }
 
 bool SamePath(std::string_view a, std::string_view b) {
@@ -116,13 +108,41 @@ bool SamePath(std::string_view a, std::string_view b) {
            });
 }
 
-bool ChosenHere(int slot) {
-    const FileSpec* spec = GetFileSpec(slot);
-    if (!spec)
-        return false;
-    const std::string_view path = PathOf(*spec);
+bool ChosenHere(std::string_view path) {
     return std::any_of(g_locate.chosenHere.begin(), g_locate.chosenHere.end(),
                        [path](const std::string& chosen) { return SamePath(chosen, path); });
+}
+
+bool AsksTheServer(std::string_view path, bool here) { return !g_locate.localMode && !here && !ChosenHere(path); }
+
+// The search on this machine, in its order; *found is written only when the file is found.
+bool LocateHere(const FileRequest& request, const FileSpec& remembered, FileSpec* found, bool preferNear) {
+    if (preferNear && FindNear(remembered, found))
+        return true;
+    if (FileExists(std::string(PathOf(remembered)).c_str())) {
+        *found = remembered;
+        return true;
+    }
+    if (FindOnOtherDrives(remembered, found))
+        return true;
+    if (!preferNear && FindNear(remembered, found))
+        return true;
+    return AskUser(request, remembered, found);
+}
+
+// The download queue reads the file it asks for from a slot, and binds what arrives into a
+// slot: a file remembered outside the table is lent slot 0 for the request, then put back.
+bool AskServerFor(FileRequest request, const FileSpec& remembered, FileSpec* found) {
+    FileSpec* lent = GetFileSpec(kSlotScratch);
+    if (!lent || !g_remoteRequester)
+        return false;
+    const FileSpecKeeper kept(kSlotScratch);
+    *lent = remembered;
+    request.slot = kSlotScratch;
+    if (g_remoteRequester(request, kSlotScratch) == 0)
+        return false;
+    *found = *lent;
+    return true;
 }
 
 }  // namespace
@@ -143,14 +163,6 @@ void SetLocateFileDialog(LocateFileDialog dialog) { g_locateDialog = dialog; }
 
 LocateFileWithoutAsking::LocateFileWithoutAsking() : saved_(g_locateDialog) { g_locateDialog = nullptr; }
 LocateFileWithoutAsking::~LocateFileWithoutAsking() { g_locateDialog = saved_; }
-
-bool FindFileNearStack(const char* remembered, const char* stackPath, int destinationSlot) {
-    char found[kFileSpecPathSize] = {};
-    if (!GetFileSpec(destinationSlot) || !FindFileNearStackPath(remembered, stackPath, found, sizeof found))
-        return false;
-    SetFileSpecFromPath(destinationSlot, found);
-    return true;
-}
 
 bool FindFileNearStackPath(const char* remembered, const char* stackPath, char* found, size_t size) {
     CopyPathText({}, found, size);
@@ -184,15 +196,14 @@ bool FindFileNearStackPath(const char* remembered, const char* stackPath, char* 
 
 bool LocateRememberedFile(FileRequest request, const FileSpec& remembered, FileSpec* found, bool preferNear,
                           bool here) {
-    FileSpec* scratch = GetFileSpec(kSlotScratch);
-    if (!found || !scratch)
+    if (!found)
         return false;
-    const FileSpecKeeper kept(kSlotScratch);
-    *scratch = remembered;
-    request.slot = kSlotScratch;
-    if (LocateFile(request, kSlotScratch, preferNear, here) == 0)
+    FileSpec result = remembered;
+    const bool located = AsksTheServer(PathOf(remembered), here) ? AskServerFor(request, remembered, &result)
+                                                                 : LocateHere(request, remembered, &result, preferNear);
+    if (!located)
         return false;
-    *found = *scratch;
+    *found = result;
     return found->path[0] != 0;
 }
 
@@ -210,15 +221,12 @@ bool LocateRememberedPath(const FileRequest& request, const char* remembered, ch
 }
 
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here) {
-    if (!g_locate.localMode && !here && !ChosenHere(request.slot))
+    const FileSpec* remembered = GetFileSpec(request.slot);
+    if (AsksTheServer(remembered ? PathOf(*remembered) : std::string_view(), here))
         return g_remoteRequester ? g_remoteRequester(request, destinationSlot) : 0;
-    if (preferNear && FindNear(request, destinationSlot))
-        return 1;
-    if (CheckFileSlotExists(request.slot) == kFileOk)
-        return CopyToDestination(request.slot, destinationSlot) ? 1 : 0;
-    if (FindOnOtherDrives(request, destinationSlot))
-        return 1;
-    if (!preferNear && FindNear(request, destinationSlot))
-        return 1;
-    return AskUser(request, destinationSlot) ? 1 : 0;
+    FileSpec* destination = GetFileSpec(destinationSlot);
+    if (!remembered || !destination)
+        return 0;
+    const FileSpec kept = *remembered;  // the destination may be the request's own slot
+    return LocateHere(request, kept, destination, preferNear) ? 1 : 0;
 }

@@ -119,6 +119,11 @@ void CopyFileSpec(int16_t source, int16_t destination) {
         std::memcpy(to, from, sizeof *to);
 }
 
+void PutFileSpec(int slot, const FileSpec& spec) {
+    if (FileSpec* to = GetFileSpec(slot))
+        *to = spec;
+}
+
 void GetFileSpecPath(int slot, int size, char* buffer) {
     if (!buffer)
         return;
@@ -149,10 +154,12 @@ FileSpec EmptyFileSpec() {
 
 void GetFileSpecFolder(int slot, char* buffer, size_t size) {
     CopyPathText({}, buffer, size);
-    const FileSpec* spec = GetFileSpec(slot);
-    if (!spec)
-        return;
-    const std::string_view path = FieldText(spec->path, sizeof spec->path);
+    if (const FileSpec* spec = GetFileSpec(slot))
+        GetSpecFolder(*spec, buffer, size);
+}
+
+void GetSpecFolder(const FileSpec& spec, char* buffer, size_t size) {
+    const std::string_view path = FieldText(spec.path, sizeof spec.path);
     const size_t cut = LastBackslash(path);
     CopyPathText(cut == std::string_view::npos ? path : path.substr(0, cut), buffer, size);
 }

@@ -1,5 +1,6 @@
 // The file-spec table: 21 fixed slots, each naming one file or folder in a fixed role.
-// Operations take a slot number; dialogs fill slot 0 and the result is copied to its role.
+// Operations take a slot number. A file dialog hands its choice back to its caller, who keeps
+// it in the slot of its role where the program remembers it.
 // The table lives in one handle, locked from start-up to shut-down.
 #pragma once
 
@@ -16,7 +17,7 @@ inline constexpr size_t kFileSpecNameSize = 64;   // bytes of the name field, NU
 
 // Slot roles.
 enum FileSpecSlot : int {
-    kSlotScratch = 0,
+    kSlotScratch = 0,  // lent for a moment where only a slot number will do (FileLayerLocate.cpp)
     kSlotCurrentStack = 1,
     kSlotMediaFolder2 = 2,   // the sound the Open dialog starts from: the last one chosen
     kSlotTextFile = 3,       // the text file the Open dialog starts from: the last one chosen
@@ -33,6 +34,7 @@ enum FileSpecSlot : int {
     kSlotExtrasFolder = 17,
     kSlotMediaFolder18 = 18,
     kSlotFilterFolder = 19,
+    kNoSlot = 0xFFFF,  // no slot: nothing remembered to start from, nowhere to remember a choice
 };
 
 // One slot: 368 bytes. Text fields are NUL-terminated ANSI strings and always terminated.
@@ -59,12 +61,14 @@ FileSpec* GetFileSpec(int slot);            // null outside 0-20 or without a ta
 
 // Slot operations. Buffers are at least `size` bytes; results are always terminated.
 void CopyFileSpec(int16_t source, int16_t destination);
+void PutFileSpec(int slot, const FileSpec& spec);  // nothing outside the table
 void GetFileSpecPath(int slot, int size, char* buffer);
 void SetFileSpecFromPath(int slot, const char* path);
 // The same for a spec of one's own; an empty spec is as a cleared slot (volume -1).
 void SetFileSpecPath(FileSpec* spec, const char* path);
 FileSpec EmptyFileSpec();
 void GetFileSpecFolder(int slot, char* buffer, size_t size);
+void GetSpecFolder(const FileSpec& spec, char* buffer, size_t size);  // the same for a spec of one's own
 bool SameFileSpecPath(int a, int b);
 bool SameSpecPath(const FileSpec& a, const FileSpec& b);  // paths equal but for letter case
 // A slot's entry put back when the keeper ends, unless kept: a choice the user cancels leaves

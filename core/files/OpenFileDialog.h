@@ -10,12 +10,16 @@
 inline constexpr int kMoviePreview = 13, kSoundPreview = 26, kPicturePreview = 10;
 bool OpenDialogShowsPreview(int fileType);
 
-// request.slot gives the starting folder and receives the choice (path, name, its file type
-// from the extension in `kind`, the chosen filter index in `flag`); request.titleStringId the
-// title (for strings 2413-2418 the slot's file name is appended); request.word the file type
-// asked for. True when a file was chosen.
-bool GetOpenFileWithPreview(HWND owner, const FileRequest& request);
+// The Open dialog started in the folder of `start`, its file name filled in (an empty path
+// leaves the folder to the system); request.titleStringId gives the title (for strings
+// 2413-2418 start's file name is appended), request.word the file type asked for; request.slot
+// is not read. True when a file was chosen: *chosen is then `start` with the chosen path and
+// name, the file type from the extension in `kind` and the chosen filter index in `flag`.
+bool ChooseOpenFile(HWND owner, const FileRequest& request, const FileSpec& start, FileSpec* chosen);
+// The same started from request.slot's entry (kNoSlot: an empty start). The slot is left as it
+// is: a caller that remembers the choice puts it there itself.
+bool GetOpenFileWithPreview(HWND owner, const FileRequest& request, FileSpec* chosen);
 
 // The locate search's dialog (SetLocateFileDialog): the Open dialog with previews over the
-// program's main window, started in the request's folder; the answer lands in slot 0.
-bool AskForFile(const FileRequest& request);
+// program's main window.
+bool AskForFile(const FileRequest& request, const FileSpec& start, FileSpec* chosen);

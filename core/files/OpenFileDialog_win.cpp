@@ -17,32 +17,32 @@ constexpr uint16_t kFirstFindTitle = 2413, kLastFindTitle = 2418;
 
 }  // namespace
 
-bool AskForFile(const FileRequest& request) {
-    FileRequest scratch = request;
-    // The locate search reads the answer from slot 0 and its folder from the request's slot.
-    CopyFileSpec(static_cast<int16_t>(request.slot), kSlotScratch);
-    scratch.slot = kSlotScratch;
-    return GetOpenFileWithPreview(GetMainWindow(), scratch);
+bool AskForFile(const FileRequest& request, const FileSpec& start, FileSpec* chosen) {
+    return ChooseOpenFile(GetMainWindow(), request, start, chosen);
 }
 
 bool OpenDialogShowsPreview(int fileType) {
     return fileType == kMoviePreview || fileType == kSoundPreview || fileType == kPicturePreview;
 }
 
-bool GetOpenFileWithPreview(HWND owner, const FileRequest& request) {
-    FileSpec* spec = GetFileSpec(request.slot);
-    if (!spec)
+bool GetOpenFileWithPreview(HWND owner, const FileRequest& request, FileSpec* chosen) {
+    const FileSpec* start = GetFileSpec(request.slot);
+    return ChooseOpenFile(owner, request, start ? *start : EmptyFileSpec(), chosen);
+}
+
+bool ChooseOpenFile(HWND owner, const FileRequest& request, const FileSpec& start, FileSpec* chosen) {
+    if (!chosen)
         return false;
     char folder[kFileSpecPathSize] = {};
-    GetFileSpecFolder(request.slot, folder, sizeof folder);
+    GetSpecFolder(start, folder, sizeof folder);
     char title[300] = {};
     LoadResString(request.titleStringId, title, 256);
     if (request.titleStringId >= kFirstFindTitle && request.titleStringId <= kLastFindTitle) {
-        const std::string full = std::string(title) + std::string(NameOf(*spec));
+        const std::string full = std::string(title) + std::string(NameOf(start));
         CopyPathText(full, title, sizeof title);
     }
     char name[kFileSpecPathSize] = {};
-    CopyPathText(NameOf(*spec), name, sizeof name);
+    CopyPathText(NameOf(start), name, sizeof name);
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = DialogOwner(owner);
@@ -61,14 +61,14 @@ bool GetOpenFileWithPreview(HWND owner, const FileRequest& request) {
         dialog.lpfnHook = CenterOnInitHook;
     }
     ShowCursor(TRUE);
-    const BOOL chosen = GetOpenFileNameA(&dialog);
+    const BOOL confirmed = GetOpenFileNameA(&dialog);
     ShowCursor(FALSE);
-    if (!chosen)
+    if (!confirmed)
         return false;
-    SetFileSpecFromPath(request.slot, name);
-    if (FileSpec* chosenSpec = GetFileSpec(request.slot)) {
-        chosenSpec->kind = static_cast<uint32_t>(FileTypeFromExtension(name));
-        chosenSpec->flag = static_cast<uint8_t>(dialog.nFilterIndex);
-    }
+    FileSpec result = start;
+    SetFileSpecPath(&result, name);
+    result.kind = static_cast<uint32_t>(FileTypeFromExtension(name));
+    result.flag = static_cast<uint8_t>(dialog.nFilterIndex);
+    *chosen = result;
     return true;
 }

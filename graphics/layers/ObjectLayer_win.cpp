@@ -238,7 +238,7 @@ HBITMAP LoadLayerPictureFromFile(HWND window, std::span<const uint8_t> record) {
     LoadResString(kStringPictureFilter, filter, sizeof filter - 2);
     if (char* space = std::strchr(filter, ' '))
         *space = '\0';
-    const FileRequest request = {kStringFindPicture, filter, 0, 0, kSlotScratch, 0};
+    const FileRequest request = {kStringFindPicture, filter, 0, 0, kNoSlot, 0};
     char path[MAX_PATH] = {};
     if (!LocateRememberedPath(request, name, path, sizeof path, true))
         return nullptr;

@@ -53,10 +53,10 @@ int SetSpecialDestination(HWND window, ActionBlock* block, int code) {
 
 int ChooseAnotherStack(HWND window, ActionBlock* block) {
     FileSpecKeeper target(kSlotTargetStack);
-    CopyFileSpec(kSlotTargetStack, kSlotScratch);
-    if (!ChooseStackFile(window))
+    FileSpec chosen;
+    if (!ChooseStackFile(window, kSlotTargetStack, &chosen))
         return 0;
-    CopyFileSpec(kSlotScratch, kSlotTargetStack);
+    PutFileSpec(kSlotTargetStack, chosen);
     if (RunTransitionsOn(window, block) != IDOK)
         return 0;
     block->destination = kDestOtherStack;

@@ -89,9 +89,8 @@ void ChooseSpecialPlace(HWND dialog, int id) {
 // stack it names, are the ones from before.
 void ChooseOtherStack(HWND dialog) {
     FileSpecKeeper target(kSlotTargetStack);
-    CopyFileSpec(kSlotTargetStack, 0);
-    if (ChooseStackFile(dialog)) {
-        CopyFileSpec(0, kSlotTargetStack);
+    if (FileSpec chosen; ChooseStackFile(dialog, kSlotTargetStack, &chosen)) {
+        PutFileSpec(kSlotTargetStack, chosen);
         if (RunTransitionsDialog(dialog, 0, kTitleTransitions, 0, 0) == IDOK) {
             GetActionBlock()->destination = kDestOtherStack;
             target.Keep();

@@ -82,17 +82,11 @@ std::string FilterFromString(uint32_t id) {
     return filter;
 }
 
-// The Open dialog on slot 0 for the dialog's Choose buttons; the choice goes into `entry`.
+// The Open dialog for the dialog's Choose buttons; the choice goes into `entry`.
 bool ChooseInto(HWND dialog, uint32_t titleId, uint32_t filterId, uint16_t fileType, FileSpec* entry) {
     const std::string filter = FilterFromString(filterId);
-    const FileRequest request = {static_cast<uint16_t>(titleId), filter.c_str(), 0, fileType, kSlotScratch, 0};
-    if (!GetOpenFileWithPreview(dialog, request))
-        return false;
-    if (const FileSpec* scratch = GetFileSpec(kSlotScratch)) {
-        *entry = *scratch;
-        return true;
-    }
-    return false;
+    const FileRequest request = {static_cast<uint16_t>(titleId), filter.c_str(), 0, fileType, kNoSlot, 0};
+    return GetOpenFileWithPreview(dialog, request, entry);
 }
 
 void ShowNames(HWND dialog, const LaunchWork& work) {

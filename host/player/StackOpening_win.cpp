@@ -100,12 +100,12 @@ int OpenStack(bool ask) {
     if (IsStackOpen())
         LeaveCard(false);  // without history: a move to another stack records it first
     if (ask) {
-        CopyFileSpec(kSlotCurrentStack, kSlotScratch);
-        if (!ChooseStackFile(GetMainWindow())) {
+        FileSpec chosen;
+        if (!ChooseStackFile(GetMainWindow(), kSlotCurrentStack, &chosen)) {
             RefreshCurrentCard(0);
             return 0;
         }
-        CopyFileSpec(kSlotScratch, kSlotCurrentStack);
+        PutFileSpec(kSlotCurrentStack, chosen);
     }
     OnStackEvent(StackEvent::RemovingFiltersMenu);
     const int err = LoadStack();

@@ -200,7 +200,7 @@ void CbLoadGraphicFile(NbaParamBlock& b) {
     LoadResString(kStringPictureFilter, filter, sizeof filter - 2);
     if (char* space = std::strchr(filter, ' '))
         *space = '\0';
-    const FileRequest request = {kPromptFindPicture, filter, 0, 0, kSlotScratch, 0};
+    const FileRequest request = {kPromptFindPicture, filter, 0, 0, kNoSlot, 0};
     char found[MAX_PATH] = {};
     if (!LocateRememberedPath(request, path.c_str(), found, sizeof found, true))
         return;

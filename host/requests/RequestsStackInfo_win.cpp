@@ -103,11 +103,10 @@ void CbGetFileSpecPath(NbaParamBlock& b) {
 void CbSetFileSpecPath(NbaParamBlock& b) {
     const Handle packed = static_cast<Handle>(b.param1);
     auto* out = CallerPointer<FileSpec>(b.param2);
-    const FileSpec* scratch = GetFileSpec(kSlotScratch);
-    if (!out || !scratch || packed == 0 || !IsValidHandle(packed))
+    if (!out || packed == 0 || !IsValidHandle(packed))
         return;
-    // Path and name from the packed form; the rest as slot 0 has it.
-    FileSpec spec = *scratch;
+    // Path and name from the packed form; the rest as a cleared slot has it.
+    FileSpec spec = EmptyFileSpec();
     HandleLock lock(packed);
     if (lock)
         UnpackFileSpecTo(&spec, lock.bytes());

@@ -4,8 +4,9 @@
 #include <windows.h>
 
 // The picture open dialog ("Please select a picture file", the picture filters; kind 'M' adds
-// movies to the first): the chosen file lands in the slot and its full path in destination.
-// 1 when one was chosen.
+// movies to the first), starting from the slot's picture; the slot remembers the choice
+// (kNoSlot: nothing to start from or remember) and its full path goes into destination. 1 when
+// one was chosen.
 int AskGraphicFileName(HWND window, char* destination, int size, int kind, int slot);
 // Where a picture comes from, by source kind: 'A' (animation frames) the picture open dialog;
 // 'R' (a background) the same, unless a live source was found at start-up: then "VIDSRCDLG"

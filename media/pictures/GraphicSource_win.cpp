@@ -55,11 +55,11 @@ int AskGraphicFileName(HWND window, char* destination, int size, int kind, int s
     const std::string filter = PictureFilter(kind);
     const FileRequest request = {kPictureTitle, filter.c_str(), 0, kPicturePreviewType,
                                  static_cast<uint16_t>(slot), 0};
-    if (!GetOpenFileWithPreview(window, request))
+    FileSpec chosen;
+    if (!GetOpenFileWithPreview(window, request, &chosen))
         return 0;
-    char path[MAX_PATH] = {};
-    GetFileSpecPath(slot, sizeof path, path);
-    CopyOut(path, destination, size);
+    PutFileSpec(slot, chosen);
+    CopyOut(std::string(PathOf(chosen)).c_str(), destination, size);
     return 1;
 }
 

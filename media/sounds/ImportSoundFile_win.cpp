@@ -29,7 +29,7 @@ std::string SoundFilter() {
 bool LocateSound(const char* remembered, char* found, int size, bool here) {
     const std::string filter = SoundFilter();
     const FileRequest request = {static_cast<uint16_t>(kStringFindSound), filter.c_str(), 0, kSoundPreview,
-                                 static_cast<uint16_t>(kSlotScratch), 0};
+                                 kNoSlot, 0};
     return LocateRememberedPath(request, remembered, found, static_cast<size_t>(size), false, here);
 }
 

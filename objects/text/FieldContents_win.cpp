@@ -183,7 +183,7 @@ namespace {
 // it is not found.
 std::string LocateTextFile(const std::string& stored) {
     static constexpr char kFilter[] = "Text (*.TXT)\0*.*\0";
-    const FileRequest request = {kStringFindTextFile, kFilter, 0, 0, kSlotScratch, 0};
+    const FileRequest request = {kStringFindTextFile, kFilter, 0, 0, kNoSlot, 0};
     char path[kFileSpecPathSize] = {};
     if (!LocateRememberedPath(request, stored.c_str(), path, sizeof path, false))
         return {};

@@ -76,8 +76,10 @@ int ImportTextIntoField(HWND window, const char* path) {
 bool AskTextFileToImport(HWND window, char* path, size_t size) {
     const std::string filter = TextFilter();
     const FileRequest request{static_cast<uint16_t>(kStringSelectTextFile), filter.c_str(), 0, 0, kSlotTextFile, 0};
-    if (!path || size == 0 || !GetOpenFileWithPreview(window, request))
+    FileSpec chosen;
+    if (!path || size == 0 || !GetOpenFileWithPreview(window, request, &chosen))
         return false;
+    PutFileSpec(kSlotTextFile, chosen);  // the next text dialog starts from it
     FileRef opened = kNoFile;
     if (OpenFileSlot(kSlotTextFile, kOpenRead, &opened) != kFileOk)
         return false;

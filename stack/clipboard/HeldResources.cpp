@@ -126,9 +126,6 @@ void StoreHeldResources(Handle chain) {
 }
 
 void StoreHeldResourcesRemapped(Handle chain, uint16_t* cardActions) {
-    FileSpec scratch{};
-    if (const FileSpec* spec = GetFileSpec(kSlotScratch))
-        scratch = *spec;
     ResetIdRemap();
     ForEachHeld(chain, [](HeldResource& held) {
         if (held.request.type != kSnd)
@@ -165,8 +162,6 @@ void StoreHeldResourcesRemapped(Handle chain, uint16_t* cardActions) {
         }
     });
     FreeIdRemap();
-    if (FileSpec* spec = GetFileSpec(kSlotScratch))
-        *spec = scratch;
 }
 
 void FreeResourceEntryChain(Handle* chain, bool freeData) {

@@ -11,11 +11,11 @@ namespace {
 
 constexpr std::array<SaveDialogSpec, 6> kModes = {{
     {2401, "STK", {4109, 4110, 4220, 4221}, kSlotSaveAs},
-    {2403, "BMP", {4111, 4112, 0, 0}, kSlotScratch},
-    {2404, "TXT", {4113, 4114, 0, 0}, kSlotScratch},
-    {2402, "WAV", {4115, 4116, 0, 0}, kSlotScratch},
-    {2420, "AVI", {4171, 4172, 0, 0}, kSlotScratch},
-    {2402, "MID", {0, 0, 0, 0}, kSlotScratch},
+    {2403, "BMP", {4111, 4112, 0, 0}, kNoSlot},
+    {2404, "TXT", {4113, 4114, 0, 0}, kNoSlot},
+    {2402, "WAV", {4115, 4116, 0, 0}, kNoSlot},
+    {2420, "AVI", {4171, 4172, 0, 0}, kNoSlot},
+    {2402, "MID", {0, 0, 0, 0}, kNoSlot},
 }};
 
 // One counter for screens, one for texts, one shared by sounds and MIDI.

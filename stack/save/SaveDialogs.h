@@ -5,17 +5,19 @@
 
 #include <cstdint>
 
+#include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 
 inline constexpr uint16_t kTitleSelectStack = 2405;
 inline constexpr uint16_t kTitleSelectText = 2408;
 inline constexpr int kStackFileType = 11;
 
-// The Open dialog for a stack into slot 0: true when one was chosen.
-bool ChooseStackFile(HWND owner);
+// The Open dialog for a stack, starting from the stack of `startSlot`: true with the choice in
+// *chosen when one was chosen.
+bool ChooseStackFile(HWND owner, int startSlot, FileSpec* chosen);
 // The save dialog in a mode (SaveDialogMode): the chosen path into `path` (pathSize bytes) and,
-// with its name, into the mode's slot; the file title into `title` when it fits. *filterIndex
-// (may be null) gets the chosen filter.
+// with its name, into the mode's slot when it has one; the file title into `title` when it
+// fits. *filterIndex (may be null) gets the chosen filter.
 bool AskSaveStackFile(HWND owner, int mode, char* path, size_t pathSize, char* title = nullptr, int titleSize = 0,
                       int* filterIndex = nullptr);
 // A text file chosen by the person, read whole (alert 2224 when it cannot be read).

@@ -22,7 +22,6 @@ namespace {
 
 constexpr char kStackFilter[] = "Stacks (*.STK)\0*.stk\0";
 constexpr char kTextFilter[] = "Text Files (*.txt)\0*.txt\0";
-constexpr int kTextSlot = 3;
 
 std::string LoadText(uint32_t id) {
     char text[256] = {};
@@ -51,19 +50,21 @@ std::string StackNameWithoutExtension() {
 
 }  // namespace
 
-bool ChooseStackFile(HWND owner) {
-    FileRequest request{kTitleSelectStack, kStackFilter, 0, kStackFileType, kSlotScratch, 0};
-    return GetOpenFileWithPreview(owner, request);
+bool ChooseStackFile(HWND owner, int startSlot, FileSpec* chosen) {
+    const FileRequest request{kTitleSelectStack, kStackFilter, 0, kStackFileType, static_cast<uint16_t>(startSlot), 0};
+    return GetOpenFileWithPreview(owner, request, chosen);
 }
 
 bool ImportTextFile(Handle* out) {
     if (!out)
         return false;
     *out = 0;
-    FileRequest request{kTitleSelectText, kTextFilter, 0, 0, kTextSlot, 0};
-    if (!GetOpenFileWithPreview(GetMainWindow(), request))
+    FileRequest request{kTitleSelectText, kTextFilter, 0, 0, kSlotTextFile, 0};
+    FileSpec chosen;
+    if (!GetOpenFileWithPreview(GetMainWindow(), request, &chosen))
         return false;
-    if (ReadFileToHandle(kTextSlot, out, 0) != kFileOk) {
+    PutFileSpec(kSlotTextFile, chosen);  // read from there, and the next text dialog starts from it
+    if (ReadFileToHandle(kSlotTextFile, out, 0) != kFileOk) {
         ShowAlert(kAlertNotEnoughMemory);
         return false;
     }

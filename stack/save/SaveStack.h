@@ -106,7 +106,7 @@ struct SaveDialogSpec {
     uint32_t titleString;
     const char* extension;
     uint32_t filterStrings[4];  // description and pattern string ids (0: none)
-    int slot;                   // where the chosen name goes
+    int slot;                   // where the chosen name is remembered (kNoSlot: nowhere)
 };
 const SaveDialogSpec& SaveDialogSpecFor(int mode);
 // The numbered default name of a mode ("01.BMP", "wav03.WAV"); the counters are kept per mode

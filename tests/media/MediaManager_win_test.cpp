@@ -63,7 +63,7 @@ Bytes ChunkFor(const std::string& path, uint32_t flags) {
 // What the locate search asked the user: its prompt and filter list, cancelled.
 FileRequest g_asked{};
 std::vector<std::string> g_askedFilters;
-bool CancelLocate(const FileRequest& request) {
+bool CancelLocate(const FileRequest& request, const FileSpec&, FileSpec*) {
     g_asked = request;
     g_askedFilters.clear();
     for (const char* p = request.filter; p && *p; p += g_askedFilters.back().size() + 1)
@@ -338,8 +338,8 @@ TEST_F(MediaManagerTest, KeepsTheCardsMoviesByPathAndIdAndTheirWindowClassWhileI
     EXPECT_EQ(GetI16(missing, kObjectRect + 6), 44);
     EXPECT_EQ(GetU32(missing, kChunkValue), kMediaFlagOverObjects);
     char chosen[MAX_PATH] = {};
-    GetFileSpecPath(kSlotScratch, sizeof chosen, chosen);
-    EXPECT_EQ(lstrcmpiA(chosen, avi.c_str()), 0) << "the choice is copied into slot 0";
+    GetFileSpecPath(kSlotMediaFolder14, sizeof chosen, chosen);
+    EXPECT_EQ(lstrcmpiA(chosen, avi.c_str()), 0) << "the choice is remembered for the next movie dialog";
 
     // Gone with its movies, it takes the class with it; made again, it registers it again.
     ASSERT_EQ(MediaOpenMovie(aviChunk, 7, nullptr, 1), 1);

@@ -372,7 +372,10 @@ TEST_F(MediaPreviewTest, TheOpenDialogPreviewsAPngStillAndAnAviFirstFrameAboveIt
         }
         box.Press(IDCANCEL);
     });
-    EXPECT_FALSE(driver.Run([&] { return GetOpenFileWithPreview(card_, request); }));
+    FileSpec chosen = EmptyFileSpec();
+    SetFileSpecPath(&chosen, "C:\\untouched.avi");
+    EXPECT_FALSE(driver.Run([&] { return GetOpenFileWithPreview(card_, request, &chosen); }));
+    EXPECT_STREQ(chosen.path, "C:\\untouched.avi") << "a cancelled dialog hands back nothing";
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(previewShown, 2);
     EXPECT_EQ(stillMiddle, kGreen) << "the PNG fitted in the middle of control 1001";

@@ -191,13 +191,13 @@ int RemoteFound(const FileRequest&, int destination) {
 
 bool g_dialogShown = false;
 std::string g_dialogStart;
-bool PickInDialog(const FileRequest&) {
+bool PickInDialog(const FileRequest&, const FileSpec& start, FileSpec* chosen) {
     g_dialogShown = true;
-    g_dialogStart = std::string(PathOf(*GetFileSpec(kSlotScratch)));
-    SetFileSpecFromPath(kSlotScratch, "E:\\picked\\voice.wav");
+    g_dialogStart = std::string(PathOf(start));
+    SetFileSpecPath(chosen, "E:\\picked\\voice.wav");
     return true;
 }
-bool CancelDialog(const FileRequest&) {
+bool CancelDialog(const FileRequest&, const FileSpec&, FileSpec*) {
     g_dialogShown = true;
     return false;
 }
@@ -278,19 +278,32 @@ TEST_F(FileLayerTest, LocateLocallyInItsOrder) {
     EXPECT_EQ(LocateFile(request, 9, false), 1);
     EXPECT_EQ(g_dialogStart, "F:\\web\\stacks\\far.wav");
     EXPECT_EQ(std::string(PathOf(*GetFileSpec(9))), "E:\\picked\\voice.wav");
+
+    // A file remembered outside the table: the answer comes back to the caller, no slot changes.
+    SetFileSpecFromPath(kSlotScratch, "C:\\kept.wav");
+    FileSpec remembered = EmptyFileSpec(), found = EmptyFileSpec();
+    SetFileSpecPath(&remembered, "D:\\deep\\far.wav");
+    g_dialogStart.clear();
+    EXPECT_TRUE(LocateRememberedFile(request, remembered, &found, false));
+    EXPECT_EQ(std::string(PathOf(found)), "E:\\picked\\voice.wav");
+    EXPECT_EQ(g_dialogStart, "F:\\web\\stacks\\far.wav");
+    EXPECT_EQ(std::string(PathOf(*GetFileSpec(kSlotScratch))), "C:\\kept.wav");
+    EXPECT_EQ(std::string(PathOf(*GetFileSpec(5))), "D:\\deep\\far.wav") << "nor the request's slot";
     SetLocateFileDialog(nullptr);
 }
 
 TEST_F(FileLayerTest, NearSearchStopsAtTheDrive) {
+    char found[kFileSpecPathSize] = "poison";
     PutMemoryFile("C:\\a.wav", Bytes("x"));
-    EXPECT_TRUE(FindFileNearStack("Z:\\q\\a.wav", "C:\\demo.stk", 9));
-    EXPECT_EQ(std::string(PathOf(*GetFileSpec(9))), "C:\\a.wav");
-    EXPECT_FALSE(FindFileNearStack("Z:\\q\\b.wav", "C:\\demo.stk", 9));
-    EXPECT_FALSE(FindFileNearStack("b.wav", "nofolder", 9));
+    EXPECT_TRUE(FindFileNearStackPath("Z:\\q\\a.wav", "C:\\demo.stk", found, sizeof found));
+    EXPECT_STREQ(found, "C:\\a.wav");
+    EXPECT_FALSE(FindFileNearStackPath("Z:\\q\\b.wav", "C:\\demo.stk", found, sizeof found));
+    EXPECT_STREQ(found, "");
+    EXPECT_FALSE(FindFileNearStackPath("b.wav", "nofolder", found, sizeof found));
     // A remembered path in Mac form is cut at its colons too.
     PutMemoryFile("C:\\s\\c.wav", Bytes("x"));
-    EXPECT_TRUE(FindFileNearStack("Disk:Sounds:c.wav", "C:\\s\\demo.stk", 9));
-    EXPECT_EQ(std::string(PathOf(*GetFileSpec(9))), "C:\\s\\c.wav");
+    EXPECT_TRUE(FindFileNearStackPath("Disk:Sounds:c.wav", "C:\\s\\demo.stk", found, sizeof found));
+    EXPECT_STREQ(found, "C:\\s\\c.wav");
 }
 
 }  // namespace

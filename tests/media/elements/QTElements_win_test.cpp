@@ -383,7 +383,7 @@ TEST_F(QTElementsTest, SoundVolumeIsScaledAgainstTheWaveOutputAndReachesTheSink)
     ASSERT_GT(amplitude[0], 50);
     EXPECT_NEAR(amplitude[1] / amplitude[0], 0.5, 0.05);
 
-    // A sound file named by file-spec slot 0 plays from the file; a ".mid" one would be MIDI.
+    // A sound file plays from the file; a ".mid" one would be MIDI.
     DeleteFileA(sink_.c_str());
     const std::string wav = WriteTemp("loom_elements.wav", WaveFileOf(pcm));
     {
