@@ -192,20 +192,23 @@ INT_PTR CALLBACK ChooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 }
 
 // "CAMERAWAIT": the full picture is fetched at the first paint, the box showing meanwhile.
-int g_waitPicture = 0;
-bool g_waitFetched = false;
+struct Wait {
+    int picture = 0;
+    bool fetched = false;
+};
 
 INT_PTR CALLBACK WaitProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+    Wait* wait = KeptDialogState<Wait>(dialog, message, lParam);
+    if (!wait)
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG:
-        g_waitPicture = static_cast<int>(lParam);
-        g_waitFetched = false;
         CenterWindowOnParent(dialog);
         return TRUE;
     case WM_PAINT: {
-        if (g_waitFetched)
+        if (wait->fetched)
             return FALSE;
-        g_waitFetched = true;
+        wait->fetched = true;
         PAINTSTRUCT paint;
         BeginPaint(dialog, &paint);
         EndPaint(dialog, &paint);
@@ -213,8 +216,8 @@ INT_PTR CALLBACK WaitProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
         UpdateWindow(GetDlgItem(dialog, IDCANCEL));
         DibHandle dib = 0;
         {
-            WaitCursor wait;
-            dib = FullPicture(g_waitPicture);
+            WaitCursor cursor;
+            dib = FullPicture(wait->picture);
         }
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         EndDialog(dialog, static_cast<INT_PTR>(dib));
@@ -267,7 +270,9 @@ int ImportCameraPicture(HWND parent, DibHandle* dib) {
     } else {
         const INT_PTR chosen = ResDialogBoxParam(parent, ChooserProc, "CAMERADLG", 0);
         if (chosen >= 1) {
-            picture = static_cast<DibHandle>(ResDialogBoxParam(parent, WaitProc, "CAMERAWAIT", chosen));
+            Wait wait{static_cast<int>(chosen)};
+            picture = static_cast<DibHandle>(
+                ResDialogBoxParam(parent, WaitProc, "CAMERAWAIT", reinterpret_cast<LPARAM>(&wait)));
             if (!picture)
                 ShowAlertOn(parent, kAlertCameraPictureFailed);
         }
