@@ -45,5 +45,5 @@ struct ChooserState {
     bool paletteSelected = false;
     bool dragging = false;
 };
-ChooserState& CurrentChooser();
+// The "CPICK" dialog's procedure; its parameter is the ChooserState it works on.
 INT_PTR CALLBACK ColorChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

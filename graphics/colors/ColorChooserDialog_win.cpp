@@ -23,6 +23,9 @@ constexpr double kReach = 10000;
 
 bool g_markerShown = false;
 
+// The chooser the open dialog works on, kept with it from WM_INITDIALOG on.
+ChooserState& ChooserOf(HWND dialog) { return *reinterpret_cast<ChooserState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
 // Field order of ChooserField.
 constexpr std::array<int, 6> kFieldIds{IDC_CPICK_HUE, IDC_CPICK_SATURATION, IDC_CPICK_BRIGHTNESS,
                                        IDC_CPICK_RED, IDC_CPICK_GREEN, IDC_CPICK_BLUE};
@@ -144,7 +147,7 @@ void SetMarker(HWND dialog, bool shown) {
     HWND item = GetDlgItem(dialog, IDC_CPICK_WHEEL);
     WindowDC dc(item);
     if (dc)
-        ToggleMarkerOn(dc.get(), WheelOf(dialog), CurrentChooser());
+        ToggleMarkerOn(dc.get(), WheelOf(dialog), ChooserOf(dialog));
 }
 
 // The chooser palette's wheel entries follow the brightness (seen on an 8-bit display).
@@ -163,7 +166,7 @@ void RedrawItem(HWND dialog, int id) {
 
 // After any change: the wheel when the brightness moved, the new swatch, the marker.
 void ShowChange(HWND dialog, int oldBrightness) {
-    ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     UpdateChooserPalette(s);
     if (s.hsb.brightness != oldBrightness)
         RedrawItem(dialog, IDC_CPICK_WHEEL);
@@ -179,7 +182,7 @@ int ReadField(HWND dialog, int field) {
 }
 
 void OnFieldTimer(HWND dialog) {
-    ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     std::array<int, 6> typed{};
     for (int i = 0; i < 6; ++i)
         typed[static_cast<size_t>(i)] = ReadField(dialog, i);
@@ -212,7 +215,7 @@ void OnFieldTimer(HWND dialog) {
 }
 
 void OnScroll(HWND dialog, HWND bar, int code, int thumb) {
-    ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     const int id = GetDlgCtrlID(bar);
     std::array<int, 6> values = ValuesOf(s);
     int changed = -1;
@@ -250,7 +253,7 @@ void OnScroll(HWND dialog, HWND bar, int code, int thumb) {
 }
 
 void PickOnWheel(HWND dialog, POINT p) {
-    ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     s.hsb = WheelPick(WheelOf(dialog), p.x, p.y, s.hsb);
     s.current = HsbToRgb(s.hsb);
     WriteAll(dialog, s);
@@ -258,7 +261,7 @@ void PickOnWheel(HWND dialog, POINT p) {
 }
 
 bool DrawItem(HWND dialog, const DRAWITEMSTRUCT& item) {
-    const ChooserState& s = CurrentChooser();
+    const ChooserState& s = ChooserOf(dialog);
     if (item.CtlID == IDC_CPICK_SWATCHES) {
         DrawSwatches(item.hDC, item.rcItem, s);
         return true;
@@ -275,7 +278,7 @@ bool DrawItem(HWND dialog, const DRAWITEMSTRUCT& item) {
 }
 
 void OpenChooser(HWND dialog) {
-    ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     s.paletteSelected = false;
     s.dragging = false;
     g_markerShown = false;
@@ -293,7 +296,10 @@ void OpenChooser(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK ColorChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    ChooserState& s = CurrentChooser();
+    ChooserState* kept = KeptDialogState<ChooserState>(dialog, message, lParam);
+    if (!kept)
+        return FALSE;
+    ChooserState& s = *kept;
     switch (message) {
     case WM_INITDIALOG:
         OpenChooser(dialog);
