@@ -21,8 +21,6 @@ constexpr int kMarkerNear = 2;
 constexpr int kMarkerFar = 8;
 constexpr double kReach = 10000;
 
-bool g_markerShown = false;
-
 // The chooser the open dialog works on, kept with it from WM_INITDIALOG on.
 ChooserState& ChooserOf(HWND dialog) { return *reinterpret_cast<ChooserState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
@@ -128,7 +126,7 @@ void DrawWheel(HDC dc, const WheelRect& wheel, const ChooserState& s) {
     }
 }
 
-void ToggleMarkerOn(HDC dc, const WheelRect& wheel, const ChooserState& s) {
+void ToggleMarkerOn(HDC dc, const WheelRect& wheel, ChooserState& s) {
     const WheelPoint at = WheelMarkerPoint(wheel, s.hsb.hue, s.hsb.saturation);
     const int previous = SetROP2(dc, R2_NOT);
     SelectedObject pen(dc, GetStockObject(BLACK_PEN));
@@ -138,11 +136,11 @@ void ToggleMarkerOn(HDC dc, const WheelRect& wheel, const ChooserState& s) {
         LineTo(dc, at.x + arm.x * kMarkerFar, at.y + arm.y * kMarkerFar);
     }
     SetROP2(dc, previous);
-    g_markerShown = !g_markerShown;
+    s.markerShown = !s.markerShown;
 }
 
 void SetMarker(HWND dialog, bool shown) {
-    if (g_markerShown == shown)
+    if (ChooserOf(dialog).markerShown == shown)
         return;
     HWND item = GetDlgItem(dialog, IDC_CPICK_WHEEL);
     WindowDC dc(item);
@@ -261,7 +259,7 @@ void PickOnWheel(HWND dialog, POINT p) {
 }
 
 bool DrawItem(HWND dialog, const DRAWITEMSTRUCT& item) {
-    const ChooserState& s = ChooserOf(dialog);
+    ChooserState& s = ChooserOf(dialog);
     if (item.CtlID == IDC_CPICK_SWATCHES) {
         DrawSwatches(item.hDC, item.rcItem, s);
         return true;
@@ -271,7 +269,7 @@ bool DrawItem(HWND dialog, const DRAWITEMSTRUCT& item) {
     const WheelRect wheel = WheelOf(dialog);
     FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     DrawWheel(item.hDC, wheel, s);
-    g_markerShown = false;
+    s.markerShown = false;
     if (!s.dragging)
         ToggleMarkerOn(item.hDC, wheel, s);
     return true;
@@ -281,7 +279,7 @@ void OpenChooser(HWND dialog) {
     ChooserState& s = ChooserOf(dialog);
     s.paletteSelected = false;
     s.dragging = false;
-    g_markerShown = false;
+    s.markerShown = false;
     SetScrollRange(GetDlgItem(dialog, IDC_CPICK_SLIDER), SB_CTL, 0, kSliderTop, FALSE);
     // The arrows only step; a middle position keeps both of them live.
     for (int id : kArrowIds) {
