@@ -46,7 +46,7 @@ bool MoveSelection(HWND dialog, LPARAM point, uint16_t* selection) {
 }
 
 // Fills the swatch item with the selected colour.
-void DrawSwatch(HWND dialog, uint16_t selection) {
+void DrawColorsDlgSwatch(HWND dialog, uint16_t selection) {
     HWND item = GetDlgItem(dialog, IDC_MCOLORS_SWATCH);
     RECT client;
     if (!item || !GetClientRect(item, &client))
@@ -68,12 +68,12 @@ INT_PTR CALLBACK MoreColorsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), state->selection);
     case WM_LBUTTONDOWN:
         if (!state->busy && MoveSelection(dialog, lParam, &state->selection))
-            DrawSwatch(dialog, state->selection);
+            DrawColorsDlgSwatch(dialog, state->selection);
         return TRUE;
     case WM_LBUTTONDBLCLK:
         if (state->busy || !MoveSelection(dialog, lParam, &state->selection))
             return TRUE;
-        DrawSwatch(dialog, state->selection);
+        DrawColorsDlgSwatch(dialog, state->selection);
         state->busy = true;
         EditPaletteEntry(state->selection);
         state->busy = false;

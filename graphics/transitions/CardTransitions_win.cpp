@@ -50,7 +50,7 @@ void RunSlot(const TransitionContext& c, int transition) {
     }
     case kTransFullScreen: RunFullScreenTransition(c); return;
     case kTransQuickTimeEffect:
-        if (!QTRunTransitionEffect(c))
+        if (!QTRunTransitionEffect(c, c.source))
             RunFastest(c);
         QTFreeCapturedImage();
         return;

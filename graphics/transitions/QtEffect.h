@@ -29,6 +29,6 @@ void QTCaptureWindowImage(HWND window);
 // without one, the window's client area, which shows the same card.
 void QTCaptureCardImage(HWND window, DibHandle card);
 void QTFreeCapturedImage();
-// Plays the current effect into the transition's window from the captured image to the
-// transition's new card, which is then shown whole.
-bool QTRunTransitionEffect(const TransitionContext& transition);
+// Plays the current effect into the transition's window from the captured image to the new
+// card, which is then shown whole.
+bool QTRunTransitionEffect(const TransitionContext& transition, HBITMAP newCard);

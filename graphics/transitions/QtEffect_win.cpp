@@ -136,9 +136,8 @@ void QTFreeCapturedImage() {
     g_captured = nullptr;
 }
 
-bool QTRunTransitionEffect(const TransitionContext& transition) {
+bool QTRunTransitionEffect(const TransitionContext& transition, HBITMAP newCard) {
     QtEffectRecord* record = QTCurrentEffectRecord();
-    HBITMAP newCard = transition.source;
     BITMAP info = {};
     if (!record || !newCard || !GetObjectA(newCard, sizeof info, &info))
         return false;
