@@ -14,9 +14,3 @@
 // Runs the dialog over the sprite header being edited; 1 after OK (the header written), 0 after
 // Cancel (nothing changed).
 int RunPathOptions(HWND owner, Handle sprite);
-INT_PTR CALLBACK PathOptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Loads the end-state, mirror and picture bitmaps, sizes the end buttons and toggles to one
-// face and lines the two end buttons up for the joining line.
-void LoadPathOptionsBitmaps(HWND dialog);
-void InitPathOptions(HWND dialog);   // the controls from the sprite
-void ApplyPathOptions(HWND dialog);  // the sprite from the controls (OK)

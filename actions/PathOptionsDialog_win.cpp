@@ -20,30 +20,29 @@ constexpr std::array<const char*, 4> kLeftNames = {"IDB_ANIM_BEGINLEFT", "IDB_AN
 constexpr std::array<const char*, 4> kRightNames = {"IDB_ANIM_BEGINRIGHT", "IDB_ANIM_ENDRIGHT",
                                                     "IDB_ANIM_REVERSERIGHT", "IDB_ANIM_LOOPRIGHT"};
 
-// The dialog's working record.
+// The dialog's working record, kept with the open dialog.
 struct PathDialog {
     Handle sprite = 0;
     PathOptionsState state;
     std::array<HBITMAP, 4> left{}, right{};
     HBITMAP flipLR = nullptr, flipTB = nullptr, playOver = nullptr, playBehind = nullptr;
 };
-PathDialog g_dialog;
 
 // What the End button showed when the dialog last closed (a path without a direction yet
 // shows it again); it starts at Stop.
 int g_keptEnd = kEndStop;
 
 
-void FreePathBitmaps() {
-    for (HBITMAP& b : g_dialog.left) {
+void FreePathBitmaps(PathDialog& d) {
+    for (HBITMAP& b : d.left) {
         DeleteObject(b);
         b = nullptr;
     }
-    for (HBITMAP& b : g_dialog.right) {
+    for (HBITMAP& b : d.right) {
         DeleteObject(b);
         b = nullptr;
     }
-    for (HBITMAP* b : {&g_dialog.flipLR, &g_dialog.flipTB, &g_dialog.playOver, &g_dialog.playBehind}) {
+    for (HBITMAP* b : {&d.flipLR, &d.flipTB, &d.playOver, &d.playBehind}) {
         DeleteObject(*b);
         *b = nullptr;
     }
@@ -52,8 +51,7 @@ void FreePathBitmaps() {
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 // Enables what the end states allow and repaints the owner-drawn parts.
-void RefreshPathControls(HWND dialog) {
-    const PathOptionsState& s = g_dialog.state;
+void RefreshPathControls(HWND dialog, const PathOptionsState& s) {
     const bool returning = ReturningEnabled(s);
     EnableWindow(GetDlgItem(dialog, IDC_PATH_FLOAT_RETURNING), returning);
     EnableWindow(GetDlgItem(dialog, IDC_PATH_DONTERASE_RETURNING), returning);
@@ -68,20 +66,19 @@ void RefreshPathControls(HWND dialog) {
     InvalidateRect(dialog, nullptr, TRUE);
 }
 
-}  // namespace
-
-// Loads the bitmaps and sizes the end buttons and toggles to one face of theirs.
-void LoadPathOptionsBitmaps(HWND dialog) {
+// Loads the end-state, mirror and picture bitmaps, sizes the end buttons and toggles to one
+// face and lines the two end buttons up for the joining line.
+void LoadPathOptionsBitmaps(HWND dialog, PathDialog& d) {
     for (size_t i = 0; i < kLeftNames.size(); ++i) {
-        g_dialog.left[i] = ResLoadBitmap(kLeftNames[i]);
-        g_dialog.right[i] = ResLoadBitmap(kRightNames[i]);
+        d.left[i] = ResLoadBitmap(kLeftNames[i]);
+        d.right[i] = ResLoadBitmap(kRightNames[i]);
     }
-    g_dialog.flipLR = ResLoadBitmap("IDB_ANIM_FLIPLR");
-    g_dialog.flipTB = ResLoadBitmap("IDB_ANIM_FLIPTB");
-    g_dialog.playOver = ResLoadBitmap("IDB_ANIM_PLAYOVER");
-    g_dialog.playBehind = ResLoadBitmap("IDB_ANIM_PLAYBEHIND");
-    const SIZE end = BitmapSizeOf(g_dialog.left[0]);
-    const SIZE flip = BitmapSizeOf(g_dialog.flipLR);
+    d.flipLR = ResLoadBitmap("IDB_ANIM_FLIPLR");
+    d.flipTB = ResLoadBitmap("IDB_ANIM_FLIPTB");
+    d.playOver = ResLoadBitmap("IDB_ANIM_PLAYOVER");
+    d.playBehind = ResLoadBitmap("IDB_ANIM_PLAYBEHIND");
+    const SIZE end = BitmapSizeOf(d.left[0]);
+    const SIZE flip = BitmapSizeOf(d.flipLR);
     auto size = [&](int id, SIZE bitmap) {
         if (bitmap.cx > 0)
             SetWindowPos(GetDlgItem(dialog, id), nullptr, 0, 0, bitmap.cx / kFaces, bitmap.cy,
@@ -98,9 +95,10 @@ void LoadPathOptionsBitmaps(HWND dialog) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void InitPathOptions(HWND dialog) {
-    PathOptionsState& s = g_dialog.state;
-    s = ReadPathOptions(g_dialog.sprite, g_keptEnd);
+// The controls from the sprite.
+void InitPathOptions(HWND dialog, PathDialog& d) {
+    PathOptionsState& s = d.state;
+    s = ReadPathOptions(d.sprite, g_keptEnd);
     CheckRadioButton(dialog, IDC_PATH_TIMES_RADIO, IDC_PATH_ENDTOEND_RADIO, IDC_PATH_TIMES_RADIO + s.move);
     SetDlgItemInt(dialog, IDC_PATH_TIMES_EDIT, s.timesPerSecond, FALSE);
     SetDlgItemInt(dialog, IDC_PATH_SECONDS_EDIT, s.seconds, FALSE);
@@ -111,11 +109,12 @@ void InitPathOptions(HWND dialog) {
     CheckDlgButton(dialog, IDC_PATH_DONTERASE_GOING, s.dontEraseGoing ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_PATH_FLOAT_RETURNING, s.floatReturning ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_PATH_DONTERASE_RETURNING, s.dontEraseReturning ? BST_CHECKED : BST_UNCHECKED);
-    RefreshPathControls(dialog);
+    RefreshPathControls(dialog, s);
 }
 
-void ApplyPathOptions(HWND dialog) {
-    PathOptionsState& s = g_dialog.state;
+// The sprite from the controls (OK).
+void ApplyPathOptions(HWND dialog, PathDialog& d) {
+    PathOptionsState& s = d.state;
     s.move = Checked(dialog, IDC_PATH_RECORDED_RADIO) ? kMoveRecordedSpeed
              : Checked(dialog, IDC_PATH_ENDTOEND_RADIO) ? kMoveEndToEnd
                                                         : kMoveTimesPerSecond;
@@ -129,10 +128,8 @@ void ApplyPathOptions(HWND dialog) {
     s.dontEraseGoing = Checked(dialog, IDC_PATH_DONTERASE_GOING);
     s.floatReturning = Checked(dialog, IDC_PATH_FLOAT_RETURNING);
     s.dontEraseReturning = Checked(dialog, IDC_PATH_DONTERASE_RETURNING);
-    WritePathOptions(g_dialog.sprite, s);
+    WritePathOptions(d.sprite, s);
 }
-
-namespace {
 
 void DrawFace(HDC dc, HBITMAP bitmap, int face, const RECT& r) {
     const SIZE size = BitmapSizeOf(bitmap);
@@ -144,14 +141,14 @@ void DrawFace(HDC dc, HBITMAP bitmap, int face, const RECT& r) {
     BitBlt(dc, r.left, r.top, w, size.cy, memory.get(), face * w, 0, SRCCOPY);
 }
 
-void DrawPathButton(const DRAWITEMSTRUCT& item) {
-    const PathOptionsState& s = g_dialog.state;
+void DrawPathButton(const DRAWITEMSTRUCT& item, const PathDialog& d) {
+    const PathOptionsState& s = d.state;
     const bool pressed = item.itemState & ODS_SELECTED, disabled = item.itemState & ODS_DISABLED;
     const int id = static_cast<int>(item.CtlID);
     if (id == IDC_PATH_BEGIN_BUTTON || id == IDC_PATH_END_BUTTON) {
         const bool endButton = id == IDC_PATH_END_BUTTON;
         const int state = endButton ? s.end : s.begin;
-        DrawFace(item.hDC, (endButton ? g_dialog.right : g_dialog.left)[state], pressed ? 1 : disabled ? 2 : 0,
+        DrawFace(item.hDC, (endButton ? d.right : d.left)[state], pressed ? 1 : disabled ? 2 : 0,
                  item.rcItem);
         if (item.itemState & ODS_FOCUS) {
             RECT r = item.rcItem;
@@ -173,7 +170,7 @@ void DrawPathButton(const DRAWITEMSTRUCT& item) {
     if (pressed)
         on = !on;
     const bool horizontal = id == IDC_PATH_BEGIN_FLIPLR || id == IDC_PATH_END_FLIPLR;
-    DrawFace(item.hDC, horizontal ? g_dialog.flipLR : g_dialog.flipTB, disabled ? 2 : on ? 1 : 0, item.rcItem);
+    DrawFace(item.hDC, horizontal ? d.flipLR : d.flipTB, disabled ? 2 : on ? 1 : 0, item.rcItem);
 }
 
 // The picture (left half) laid over what is there through its mask (right half).
@@ -190,7 +187,7 @@ void DrawPlayPicture(HDC dc, HBITMAP bitmap, int centreX, int lineY) {
     BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCINVERT);
 }
 
-void PaintPathOptions(HWND dialog) {
+void PaintPathOptions(HWND dialog, const PathDialog& d) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
     const RECT begin = DialogItemRect(dialog, IDC_PATH_BEGIN_BUTTON);
@@ -200,58 +197,58 @@ void PaintPathOptions(HWND dialog) {
     FillRect(dc, &joining, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     const RECT going = DialogItemRect(dialog, IDC_PATH_GOING_PLACE);
     const RECT returning = DialogItemRect(dialog, IDC_PATH_RETURNING_PLACE);
-    DrawPlayPicture(dc, Checked(dialog, IDC_PATH_FLOAT_GOING) ? g_dialog.playOver : g_dialog.playBehind,
+    DrawPlayPicture(dc, Checked(dialog, IDC_PATH_FLOAT_GOING) ? d.playOver : d.playBehind,
                     (going.left + going.right) / 2, y);
-    DrawPlayPicture(dc, Checked(dialog, IDC_PATH_FLOAT_RETURNING) ? g_dialog.playOver : g_dialog.playBehind,
+    DrawPlayPicture(dc, Checked(dialog, IDC_PATH_FLOAT_RETURNING) ? d.playOver : d.playBehind,
                     (returning.left + returning.right) / 2, y);
     EndPaint(dialog, &paint);
 }
 
-void ClosePathOptions(HWND dialog, int result) {
-    g_keptEnd = ActivePathEnd(g_dialog.state);
-    FreePathBitmaps();
+void ClosePathOptions(HWND dialog, PathDialog& d, int result) {
+    g_keptEnd = ActivePathEnd(d.state);
+    FreePathBitmaps(d);
     EndDialog(dialog, result);
 }
 
-void OnPathCommand(HWND dialog, int id) {
-    PathOptionsState& s = g_dialog.state;
+void OnPathCommand(HWND dialog, PathDialog& d, int id) {
+    PathOptionsState& s = d.state;
     switch (id) {
     case IDC_PATH_BEGIN_BUTTON:
     case IDC_PATH_END_BUTTON:
         if (ClickPathEnd(&s, id == IDC_PATH_END_BUTTON))
-            RefreshPathControls(dialog);
+            RefreshPathControls(dialog, s);
         break;
     case IDC_PATH_START_HERE:
         SetPathStartHere(&s, Checked(dialog, IDC_PATH_START_HERE));
-        RefreshPathControls(dialog);
+        RefreshPathControls(dialog, s);
         break;
-    case IDC_PATH_BEGIN_FLIPLR: s.flipBeginH = !s.flipBeginH; RefreshPathControls(dialog); break;
-    case IDC_PATH_BEGIN_FLIPTB: s.flipBeginV = !s.flipBeginV; RefreshPathControls(dialog); break;
-    case IDC_PATH_END_FLIPLR: s.flipEndH = !s.flipEndH; RefreshPathControls(dialog); break;
-    case IDC_PATH_END_FLIPTB: s.flipEndV = !s.flipEndV; RefreshPathControls(dialog); break;
+    case IDC_PATH_BEGIN_FLIPLR: s.flipBeginH = !s.flipBeginH; RefreshPathControls(dialog, s); break;
+    case IDC_PATH_BEGIN_FLIPTB: s.flipBeginV = !s.flipBeginV; RefreshPathControls(dialog, s); break;
+    case IDC_PATH_END_FLIPLR: s.flipEndH = !s.flipEndH; RefreshPathControls(dialog, s); break;
+    case IDC_PATH_END_FLIPTB: s.flipEndV = !s.flipEndV; RefreshPathControls(dialog, s); break;
     case IDC_PATH_FLOAT_GOING:
     case IDC_PATH_FLOAT_RETURNING:
         InvalidateRect(dialog, nullptr, TRUE);
         break;
     case IDOK:
-        ApplyPathOptions(dialog);
-        ClosePathOptions(dialog, IDOK);
+        ApplyPathOptions(dialog, d);
+        ClosePathOptions(dialog, d, IDOK);
         break;
     case IDCANCEL:
-        ClosePathOptions(dialog, IDCANCEL);
+        ClosePathOptions(dialog, d, IDCANCEL);
         break;
     default: break;
     }
 }
 
-}  // namespace
-
 INT_PTR CALLBACK PathOptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    PathDialog* d = KeptDialogState<PathDialog>(dialog, message, lParam);
+    if (!d)
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG: {
-        g_dialog.sprite = static_cast<Handle>(lParam);
         CenterWindowOnParent(dialog);
-        LoadPathOptionsBitmaps(dialog);
+        LoadPathOptionsBitmaps(dialog, *d);
         for (int i = 0; i < 5; ++i)
             SendDlgItemMessageA(dialog, IDC_PATH_SPEED_COMBO, CB_ADDSTRING, 0,
                                 reinterpret_cast<LPARAM>(ResText(IDS_PATH_SPEED_FIRST + i).c_str()));
@@ -260,17 +257,17 @@ INT_PTR CALLBACK PathOptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
                                 reinterpret_cast<LPARAM>(ResText(IDS_PATH_LAYER_FIRST + i).c_str()));
         ShowWindow(GetDlgItem(dialog, IDC_PATH_GOING_PLACE), SW_HIDE);
         ShowWindow(GetDlgItem(dialog, IDC_PATH_RETURNING_PLACE), SW_HIDE);
-        InitPathOptions(dialog);
+        InitPathOptions(dialog, *d);
         return TRUE;
     }
     case WM_PAINT:
-        PaintPathOptions(dialog);
+        PaintPathOptions(dialog, *d);
         return TRUE;
     case WM_DRAWITEM:
-        DrawPathButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        DrawPathButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *d);
         return TRUE;
     case WM_COMMAND:
-        OnPathCommand(dialog, LOWORD(wParam));
+        OnPathCommand(dialog, *d, LOWORD(wParam));
         return TRUE;
     case WM_QUERYNEWPALETTE:
     case WM_PALETTECHANGED: return PassToMainWindow(message, wParam, lParam);
@@ -278,8 +275,13 @@ INT_PTR CALLBACK PathOptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LP
     }
 }
 
+}  // namespace
+
 int RunPathOptions(HWND owner, Handle sprite) {
     if (!sprite)
         return 0;
-    return ResDialogBoxParam(owner, PathOptionsDlgProc, "PATHOPTIONS", static_cast<LPARAM>(sprite)) == IDOK ? 1 : 0;
+    PathDialog d{sprite};
+    const INT_PTR result = ResDialogBoxParam(owner, PathOptionsDlgProc, "PATHOPTIONS", reinterpret_cast<LPARAM>(&d));
+    FreePathBitmaps(d);  // a dialog ended by its owner's going leaves them
+    return result == IDOK ? 1 : 0;
 }

@@ -17,11 +17,10 @@ namespace {
 constexpr char kEditProcProp[] = "LoomTimerEditProc";
 
 // The mode and the delay being edited live in the table's header words; the dialog itself only
-// remembers which radio was on, to tell a switch from a second click.
+// remembers which radio was on, to tell a switch from a second click; it keeps that with itself.
 struct TimerDialogState {
     bool afterDelay = false;
 };
-TimerDialogState g_timerDialog;
 
 std::string EditText(HWND dialog) {
     char text[16] = {};
@@ -48,17 +47,17 @@ void KeepWorkingTenths(int32_t tenths) {
 }
 
 // Radio 1000 keeps the edit's delay and shows 0; radio 1001 shows the delay kept.
-void ChooseAtOnce(HWND dialog) {
-    if (g_timerDialog.afterDelay)
+void ChooseAtOnce(TimerDialogState& t, HWND dialog) {
+    if (t.afterDelay)
         KeepWorkingTenths(ReadTimerEditText(EditText(dialog)));
-    g_timerDialog.afterDelay = false;
+    t.afterDelay = false;
     SetDlgItemTextA(dialog, IDC_TIMER_DELAY, "0");
 }
 
-void ChooseAfterDelay(HWND dialog) {
-    if (!g_timerDialog.afterDelay)
+void ChooseAfterDelay(TimerDialogState& t, HWND dialog) {
+    if (!t.afterDelay)
         ShowDelay(dialog, WorkingTenths(), true);
-    g_timerDialog.afterDelay = true;
+    t.afterDelay = true;
 }
 
 // Typing goes through the delay rules; what they refuse is not typed.
@@ -92,15 +91,15 @@ LRESULT CALLBACK DelayEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
     return old ? CallWindowProcA(old, edit, message, wParam, lParam) : DefWindowProcA(edit, message, wParam, lParam);
 }
 
-void InitTimerDialog(HWND dialog) {
+void InitTimerDialog(TimerDialogState& t, HWND dialog) {
     uint16_t mode = 0;
     int32_t tenths = 0;
     GetTimerDialogWords(&mode, &tenths);
-    g_timerDialog.afterDelay = tenths >= 1;
-    const int radio = g_timerDialog.afterDelay ? IDC_TIMER_AFTER : IDC_TIMER_AT_ONCE;
+    t.afterDelay = tenths >= 1;
+    const int radio = t.afterDelay ? IDC_TIMER_AFTER : IDC_TIMER_AT_ONCE;
     CheckRadioButton(dialog, IDC_TIMER_AT_ONCE, IDC_TIMER_AFTER, radio);
-    ShowDelay(dialog, g_timerDialog.afterDelay ? tenths : 0, true);
-    if (!g_timerDialog.afterDelay)
+    ShowDelay(dialog, t.afterDelay ? tenths : 0, true);
+    if (!t.afterDelay)
         SetTimerDialogWords(mode, 30);  // what the delay radio offers first: 3.0 seconds
     CheckDlgButton(dialog, IDC_TIMER_REPEAT, (mode & kTimerRepeating) ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageA(dialog, IDC_TIMER_STEPS, UDM_SETRANGE32, 0, kTimerEditMaxTenths);
@@ -114,10 +113,10 @@ void InitTimerDialog(HWND dialog) {
 
 // OK: the mode and value go into the header words; with the stack's timers off the user may
 // turn them on here.
-void AcceptTimerDialog(HWND dialog) {
+void AcceptTimerDialog(TimerDialogState& t, HWND dialog) {
     const uint16_t mode = IsDlgButtonChecked(dialog, IDC_TIMER_REPEAT) == BST_CHECKED ? kTimerRepeating : kTimerOnce;
-    const int32_t tenths = g_timerDialog.afterDelay ? ReadTimerEditText(EditText(dialog)) : 0;
-    SetTimerDialogWords(mode, g_timerDialog.afterDelay ? kTimerTenths + tenths : 0);
+    const int32_t tenths = t.afterDelay ? ReadTimerEditText(EditText(dialog)) : 0;
+    SetTimerDialogWords(mode, t.afterDelay ? kTimerTenths + tenths : 0);
     const Handle header = GetStackHeaderHandle();
     if (header && GetHandleWord(header, kHeaderTimersAndLinks) == 0 && ShowAlertOn(dialog, IDA_TIMERS_OFF) == 1) {
         SetHandleWord(header, kHeaderTimersAndLinks, 1);
@@ -127,9 +126,13 @@ void AcceptTimerDialog(HWND dialog) {
 }
 
 INT_PTR CALLBACK TimerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    TimerDialogState* kept = KeptDialogState<TimerDialogState>(dialog, message, lParam);
+    if (!kept)
+        return FALSE;
+    TimerDialogState& t = *kept;
     switch (message) {
     case WM_INITDIALOG:
-        InitTimerDialog(dialog);
+        InitTimerDialog(t, dialog);
         return FALSE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -146,20 +149,20 @@ INT_PTR CALLBACK TimerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         switch (LOWORD(wParam)) {
         case IDC_TIMER_AT_ONCE:
             if (HIWORD(wParam) == BN_CLICKED)
-                ChooseAtOnce(dialog);
+                ChooseAtOnce(t, dialog);
             return TRUE;
         case IDC_TIMER_AFTER:
             if (HIWORD(wParam) == BN_CLICKED)
-                ChooseAfterDelay(dialog);
+                ChooseAfterDelay(t, dialog);
             return TRUE;
         case IDC_TIMER_DELAY:
-            if (HIWORD(wParam) == EN_SETFOCUS && !g_timerDialog.afterDelay) {
+            if (HIWORD(wParam) == EN_SETFOCUS && !t.afterDelay) {
                 CheckRadioButton(dialog, IDC_TIMER_AT_ONCE, IDC_TIMER_AFTER, IDC_TIMER_AFTER);
-                ChooseAfterDelay(dialog);
+                ChooseAfterDelay(t, dialog);
             }
             return TRUE;
         case IDOK:
-            AcceptTimerDialog(dialog);
+            AcceptTimerDialog(t, dialog);
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, IDCANCEL);
@@ -184,7 +187,8 @@ int RunTimerDialog(HWND window, uint16_t* mode, uint16_t* value) {
     SetTimerDialogWords(*mode, TimerValueTenths(*value));
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
-    if (ResDialogBox(window, TimerDialogProc, "MAGICBUTTONS") != IDOK) {
+    TimerDialogState state;
+    if (ResDialogBoxParam(window, TimerDialogProc, "MAGICBUTTONS", reinterpret_cast<LPARAM>(&state)) != IDOK) {
         if (TimerCount() == 0)
             FreeTimerTable();
         return 0;

@@ -43,6 +43,7 @@ constexpr uint16_t kFlagBackground = 2, kFlagMidi = 4;
 constexpr int kDeckX = 4;
 constexpr int kDeckY = 8;
 
+// The open dialog's working state, kept with it.
 struct Deck {
     HWND dialog = nullptr;
     HBITMAP bitmap = nullptr;
@@ -53,7 +54,6 @@ struct Deck {
     bool holdsKeys = false;      // the dialog itself has the keys while it records
 };
 
-Deck g_deck;
 ResRequest g_pending{};
 
 bool PendingHolds(const ResRequest& r) { return r.data != 0 || r.id != 0; }
@@ -126,7 +126,7 @@ bool UseSource(int source) {
 
 // Counted in the stack's own file; the source's stack stays open (opened again, missing samples
 // would repeat their alert at each recording).
-void ProposeName() {
+void ProposeName(Deck& d) {
     std::vector<std::string> names = InStackFile([] {
         std::vector<std::string> all;
         if (!GetStackResFile())
@@ -137,19 +137,19 @@ void ProposeName() {
         return all;
     });
     SetName(NextNewSoundName(names));
-    SetDlgItemTextA(g_deck.dialog, kName, CurrentRecorderSound().name);
-    SendDlgItemMessageA(g_deck.dialog, kName, EM_SETSEL, 0, -1);
+    SetDlgItemTextA(d.dialog, kName, CurrentRecorderSound().name);
+    SendDlgItemMessageA(d.dialog, kName, EM_SETSEL, 0, -1);
 }
 
 // Clears the current sound; a new name is proposed when asked, or when the field still shows
 // the sound's own name.
-void ClearSound(bool all) {
+void ClearSound(Deck& d, bool all) {
     RecorderSound& s = CurrentRecorderSound();
-    const bool nameShown = ItemText(g_deck.dialog, kName) == s.name;
+    const bool nameShown = ItemText(d.dialog, kName) == s.name;
     DropSoundData();
     s.isFile = 0;
     if (all || nameShown)
-        ProposeName();
+        ProposeName(d);
 }
 
 bool CanStore() {
@@ -157,23 +157,23 @@ bool CanStore() {
     return s.data != 0 || s.isFile != 0 || s.id != 0;
 }
 
-void RedrawDeck() {
-    InvalidateRect(GetDlgItem(g_deck.dialog, kDeck), nullptr, FALSE);
-    UpdateWindow(GetDlgItem(g_deck.dialog, kDeck));
+void RedrawDeck(Deck& d) {
+    InvalidateRect(GetDlgItem(d.dialog, kDeck), nullptr, FALSE);
+    UpdateWindow(GetDlgItem(d.dialog, kDeck));
 }
 
-void UpdateOk() {
-    EnableWindow(GetDlgItem(g_deck.dialog, IDOK), CanStore());
-    RedrawDeck();
+void UpdateOk(Deck& d) {
+    EnableWindow(GetDlgItem(d.dialog, IDOK), CanStore());
+    RedrawDeck(d);
 }
 
-void DrawRecordingBox(HDC dc, int left, int top) {
+void DrawRecordingBox(Deck& d, HDC dc, int left, int top) {
     RECT box{left + 14, top + 14, left + 162, top + 74};
     FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(g_deck.dialog, WM_GETFONT, 0, 0)));
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(d.dialog, WM_GETFONT, 0, 0)));
     for (int line = 0; line < 3; ++line) {
         const std::string text = ResText(kStringRecording + line);
         TextOutA(dc, box.left + 5, box.top + 4 + 16 * line, text.c_str(), int(text.size()));
@@ -184,18 +184,18 @@ void DrawRecordingBox(HDC dc, int left, int top) {
 }
 
 // The deck from its two halves, drawn transparently; the play zone checkered while OK is off.
-void DrawDeck(HDC dc, const RECT& area) {
+void DrawDeck(Deck& d, HDC dc, const RECT& area) {
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
-    if (g_deck.bitmap) {
+    if (d.bitmap) {
         HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(source, g_deck.bitmap);
-        BitBlt(dc, 0, 0, g_deck.width, g_deck.height, source, 0, 0, SRCINVERT);
-        BitBlt(dc, 0, 0, g_deck.width, g_deck.height, source, g_deck.width, 0, SRCAND);
-        BitBlt(dc, 0, 0, g_deck.width, g_deck.height, source, 0, 0, SRCINVERT);
+        HGDIOBJ old = SelectObject(source, d.bitmap);
+        BitBlt(dc, 0, 0, d.width, d.height, source, 0, 0, SRCINVERT);
+        BitBlt(dc, 0, 0, d.width, d.height, source, d.width, 0, SRCAND);
+        BitBlt(dc, 0, 0, d.width, d.height, source, 0, 0, SRCINVERT);
         SelectObject(source, old);
         DeleteDC(source);
     }
-    if (!IsWindowEnabled(GetDlgItem(g_deck.dialog, IDOK))) {
+    if (!IsWindowEnabled(GetDlgItem(d.dialog, IDOK))) {
         static const WORD kRows[8] = {0xCC, 0x33, 0xCC, 0x33, 0xCC, 0x33, 0xCC, 0x33};
         HBITMAP pattern = CreateBitmap(8, 8, 1, 1, kRows);
         HBRUSH brush = CreatePatternBrush(pattern);
@@ -207,11 +207,11 @@ void DrawDeck(HDC dc, const RECT& area) {
         DeleteObject(pattern);
     }
     if (IsRecording())
-        DrawRecordingBox(dc, 0, 0);
+        DrawRecordingBox(d, dc, 0, 0);
 }
 
-void DrawMeter(int level) {
-    HWND meter = GetDlgItem(g_deck.dialog, kMeter);
+void DrawMeter(Deck& d, int level) {
+    HWND meter = GetDlgItem(d.dialog, kMeter);
     RECT client{};
     GetClientRect(meter, &client);
     const int bar = MeterBarHeight(level, client.bottom);
@@ -230,8 +230,8 @@ void DrawMeter(int level) {
 // The list: a file's name alone, else the 'Snd ' then the 'Midi' resources of the current file.
 int CountOf(uint32_t type) { return GetStackResFile() || CurrentResFile() ? CountResources(type) : 0; }
 
-void FillList() {
-    HWND list = GetDlgItem(g_deck.dialog, kList);
+void FillList(Deck& d) {
+    HWND list = GetDlgItem(d.dialog, kList);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     const RecorderSound& s = CurrentRecorderSound();
     if (s.isFile) {
@@ -252,7 +252,7 @@ void FillList() {
         const std::string name(reinterpret_cast<const char*>(g_pending.name + 1), g_pending.name[0]);
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     } else if (s.source != kSourceDisk) {
-        ShowAlertOn(g_deck.dialog, kAlertNoSounds);
+        ShowAlertOn(d.dialog, kAlertNoSounds);
     }
 }
 
@@ -280,7 +280,7 @@ bool ImportFileSound() {
 }
 
 // A list entry (1-based) made the current sound.
-void ChooseEntry(int position) {
+void ChooseEntry(Deck& d, int position) {
     RecorderSound& s = CurrentRecorderSound();
     if (!GetStackResFile() && s.source == kSourceInUse)
         return;
@@ -295,9 +295,9 @@ void ChooseEntry(int position) {
     s.id = GetIndResourceId(s.type, index);
     s.flags = uint16_t(s.type == kMidi ? (s.flags | kFlagMidi) : (s.flags & ~kFlagMidi));
     char text[256] = {};
-    SendDlgItemMessageA(g_deck.dialog, kList, LB_GETTEXT, WPARAM(position - 1), reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageA(d.dialog, kList, LB_GETTEXT, WPARAM(position - 1), reinterpret_cast<LPARAM>(text));
     SetName(text);
-    SetDlgItemTextA(g_deck.dialog, kName, s.name);
+    SetDlgItemTextA(d.dialog, kName, s.name);
     s.data = s.id ? CopyOfResource(s.type, s.id) : 0;
     if (!s.data && PendingHolds(g_pending) && !GetStackResFile() && g_pending.data) {
         s.data = CopyOf(g_pending.data);
@@ -306,7 +306,7 @@ void ChooseEntry(int position) {
     }
 }
 
-void ChooseSource(int newSource) {
+void ChooseSource(Deck& d, int newSource) {
     RecorderSound& s = CurrentRecorderSound();
     std::string filter = ResText(kStringSoundFiles);
     filter += '\0';
@@ -314,86 +314,86 @@ void ChooseSource(int newSource) {
     filter += '\0';
     const FileRequest request{kStringChooseSound, filter.c_str(), 0, 0, kSlotMediaFolder2, 0};
     int source = s.source;
-    if (SetMediaSourceRadio(&source, newSource, kSamples, request, 0, g_deck.dialog)) {
+    if (SetMediaSourceRadio(&source, newSource, kSamples, request, 0, d.dialog)) {
         s.source = uint16_t(source);
         // The disk's choice is remembered in the sound slot for the next choice.
         const FileSpec* chosen = GetFileSpec(kSlotMediaFolder2);
         if (source == kSourceDisk && chosen && IsSoundFileType(NameOf(*chosen))) {
             CopyPathText(PathOf(*chosen), s.file, sizeof s.file);
             ImportFileSound();
-            FillList();
-            SendDlgItemMessageA(g_deck.dialog, kList, LB_SETCURSEL, 0, 0);
-            SetDlgItemTextA(g_deck.dialog, kName, s.name);
+            FillList(d);
+            SendDlgItemMessageA(d.dialog, kList, LB_SETCURSEL, 0, 0);
+            SetDlgItemTextA(d.dialog, kName, s.name);
         } else {
             s.isFile = 0;
-            FillList();
+            FillList(d);
         }
     }
     MSG msg;
-    while (PeekMessageA(&msg, g_deck.dialog, WM_LBUTTONUP, WM_LBUTTONDBLCLK, PM_REMOVE)) {
+    while (PeekMessageA(&msg, d.dialog, WM_LBUTTONUP, WM_LBUTTONDBLCLK, PM_REMOVE)) {
     }
-    UpdateOk();
+    UpdateOk(d);
 }
 
-void GiveBackFocus() {
-    g_deck.holdsKeys = false;
-    if (g_deck.focusBefore && IsChild(g_deck.dialog, g_deck.focusBefore))
-        SetFocus(g_deck.focusBefore);
-    g_deck.focusBefore = nullptr;
+void GiveBackFocus(Deck& d) {
+    d.holdsKeys = false;
+    if (d.focusBefore && IsChild(d.dialog, d.focusBefore))
+        SetFocus(d.focusBefore);
+    d.focusBefore = nullptr;
 }
 
-void Record() {
+void Record(Deck& d) {
     StopAllSounds(1);
-    ClearSound(false);
-    SendDlgItemMessageA(g_deck.dialog, kList, LB_SETCURSEL, WPARAM(-1), 0);
-    UpdateOk();
+    ClearSound(d, false);
+    SendDlgItemMessageA(d.dialog, kList, LB_SETCURSEL, WPARAM(-1), 0);
+    UpdateOk(d);
     const int quality = RecordingQualityFromKeys();
     {
-        HWND deck = GetDlgItem(g_deck.dialog, kDeck);
+        HWND deck = GetDlgItem(d.dialog, kDeck);
         HDC dc = GetDC(deck);
-        DrawRecordingBox(dc, 0, 0);
+        DrawRecordingBox(d, dc, 0, 0);
         ReleaseDC(deck, dc);
     }
     // The dialog takes the keys while it records, so that a key stops the recording rather
     // than typing into the name; taken first, as the control's losing them is a command,
     // which would stop it.
-    g_deck.focusBefore = GetFocus();
-    g_deck.holdsKeys = true;
-    SetFocus(g_deck.dialog);
-    if (!StartRecording(g_deck.dialog, quality))
-        GiveBackFocus();
-    RedrawDeck();
+    d.focusBefore = GetFocus();
+    d.holdsKeys = true;
+    SetFocus(d.dialog);
+    if (!StartRecording(d.dialog, quality))
+        GiveBackFocus(d);
+    RedrawDeck(d);
 }
 
-void ClickDeck(POINT at) {
-    const RECT deck = DialogItemRect(g_deck.dialog, kDeck);
+void ClickDeck(Deck& d, POINT at) {
+    const RECT deck = DialogItemRect(d.dialog, kDeck);
     if (!PtInRect(&deck, at) || deck.right <= deck.left)
         return;
     RecorderSound& s = CurrentRecorderSound();
     switch ((at.x - deck.left) * 4 / (deck.right - deck.left)) {
     case kZoneRecord:
-        Record();
+        Record(d);
         break;
     case kZoneStop:
         StopAllSounds(1);
         break;
     case kZonePlay:
-        if (IsWindowEnabled(GetDlgItem(g_deck.dialog, IDOK)) && s.data)
+        if (IsWindowEnabled(GetDlgItem(d.dialog, IDOK)) && s.data)
             MediaPlaySound(s.data, s.volume, s.flags | (s.type == kMidi ? kSoundMidi : 0));
         break;
     case kZoneClear:
         StopAllSounds(1);
-        ClearSound(true);
-        SendDlgItemMessageA(g_deck.dialog, kList, LB_SETCURSEL, WPARAM(-1), 0);
-        UpdateOk();
+        ClearSound(d, true);
+        SendDlgItemMessageA(d.dialog, kList, LB_SETCURSEL, WPARAM(-1), 0);
+        UpdateOk(d);
         break;
     default:
         break;
     }
 }
 
-void Scroll(WPARAM wParam) {
-    HWND bar = GetDlgItem(g_deck.dialog, kVolume);
+void Scroll(Deck& d, WPARAM wParam) {
+    HWND bar = GetDlgItem(d.dialog, kVolume);
     int position = GetScrollPos(bar, SB_CTL);
     switch (LOWORD(wParam)) {
     case SB_LINEUP: position -= 1; break;
@@ -416,17 +416,17 @@ void Scroll(WPARAM wParam) {
 }
 
 // The deck keeps its place over the bitmap whatever the dialog font.
-void LayOut() {
-    HWND dialog = g_deck.dialog;
-    const RECT prompt = DialogItemRect(g_deck.dialog, kPrompt);
-    if (g_deck.width > prompt.left) {
-        const int grow = g_deck.width - prompt.left;
+void LayOut(Deck& d) {
+    HWND dialog = d.dialog;
+    const RECT prompt = DialogItemRect(d.dialog, kPrompt);
+    if (d.width > prompt.left) {
+        const int grow = d.width - prompt.left;
         RECT box{};
         GetWindowRect(dialog, &box);
         SetWindowPos(dialog, nullptr, 0, 0, box.right - box.left + grow + 13, box.bottom - box.top,
                      SWP_NOMOVE | SWP_NOZORDER);
         for (int id : {kPrompt, kList, kSamples, kInUse, kDisk, kNameLabel, kBackgroundBox}) {
-            const RECT r = DialogItemRect(g_deck.dialog, id);
+            const RECT r = DialogItemRect(d.dialog, id);
             SetWindowPos(GetDlgItem(dialog, id), nullptr, r.left + grow + 10, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         }
     }
@@ -435,28 +435,28 @@ void LayOut() {
     const int x4 = std::max<int>(1, units.right);
     const int y8 = std::max<int>(1, units.bottom);
     for (int id : {kDeck, kName, kVolume, kMeter}) {
-        const RECT r = DialogItemRect(g_deck.dialog, id);
+        const RECT r = DialogItemRect(d.dialog, id);
         SetWindowPos(GetDlgItem(dialog, id), nullptr, r.left * 7 / x4 + kDeckX, r.top * 13 / y8 + kDeckY,
                      (r.right - r.left) * 7 / x4, (r.bottom - r.top) * 13 / y8, SWP_NOZORDER);
     }
 }
 
-void StartingSound() {
+void StartingSound(Deck& d) {
     RecorderSound& s = CurrentRecorderSound();
     int selection = -1;
     if (s.isFile) {
         s.source = kSourceDisk;
         const bool read = ImportFileSound();
         if (!read) {
-            ShowAlertOn(g_deck.dialog, kAlertUnreadableSound);
+            ShowAlertOn(d.dialog, kAlertUnreadableSound);
             ClearRecorderSoundData();
             s.isFile = 0;
         }
         // The file is the list's one entry, chosen, under its source's radio.
-        CheckRadioRange(kSamples, s.source, g_deck.dialog);
-        FillList();
+        CheckRadioRange(kSamples, s.source, d.dialog);
+        FillList(d);
         if (read)
-            SendDlgItemMessageA(g_deck.dialog, kList, LB_SETCURSEL, 0, 0);
+            SendDlgItemMessageA(d.dialog, kList, LB_SETCURSEL, 0, 0);
         return;
     }
     bool fromPending = false;
@@ -483,16 +483,16 @@ void StartingSound() {
         CloseSamplesStacks();
     if (s.id && !s.data && !fromPending)
         s.data = InStackFile([&] { return CopyOfResource(s.type, s.id); });
-    CheckRadioRange(kSamples, s.source, g_deck.dialog);
-    FillList();
-    HWND list = GetDlgItem(g_deck.dialog, kList);
+    CheckRadioRange(kSamples, s.source, d.dialog);
+    FillList(d);
+    HWND list = GetDlgItem(d.dialog, kList);
     if (selection < 0 && s.source != kSourceInUse && SendMessageA(list, LB_GETCOUNT, 0, 0) > 0)
         selection = 0;
     if (selection >= 0) {
         SendMessageA(list, LB_SETCURSEL, WPARAM(selection), 0);
         if (!PendingHolds(g_pending) || !fromPending) {
             if (!s.data || s.source != kSourceInUse)
-                ChooseEntry(selection + 1);
+                ChooseEntry(d, selection + 1);
             else {
                 char text[256] = {};
                 SendMessageA(list, LB_GETTEXT, WPARAM(selection), reinterpret_cast<LPARAM>(text));
@@ -502,18 +502,18 @@ void StartingSound() {
     }
 }
 
-BOOL Open(HWND dialog) {
-    g_deck.dialog = dialog;
-    g_deck.bitmap = static_cast<HBITMAP>(LoadImageA(GetResModule() ? GetResModule() : GetAppInstance(), "TAPEDECK",
+BOOL Open(Deck& d, HWND dialog) {
+    d.dialog = dialog;
+    d.bitmap = static_cast<HBITMAP>(LoadImageA(GetResModule() ? GetResModule() : GetAppInstance(), "TAPEDECK",
                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!g_deck.bitmap && GetResModule())
-        g_deck.bitmap = static_cast<HBITMAP>(LoadImageA(GetAppInstance(), "TAPEDECK", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!d.bitmap && GetResModule())
+        d.bitmap = static_cast<HBITMAP>(LoadImageA(GetAppInstance(), "TAPEDECK", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAP info{};
-    if (g_deck.bitmap && GetObjectA(g_deck.bitmap, sizeof info, &info)) {
-        g_deck.width = info.bmWidth / 2;
-        g_deck.height = info.bmHeight;
+    if (d.bitmap && GetObjectA(d.bitmap, sizeof info, &info)) {
+        d.width = info.bmWidth / 2;
+        d.height = info.bmHeight;
     }
-    LayOut();
+    LayOut(d);
     for (uint32_t id : {kStringStack, kStringSeparateFile})
         SendDlgItemMessageA(dialog, kStoreIn, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ResText(id).c_str()));
     CenterWindowOnScreen(dialog);
@@ -522,7 +522,7 @@ BOOL Open(HWND dialog) {
         ShowWindow(GetDlgItem(dialog, id), advanced ? SW_SHOW : SW_HIDE);
 
     RecorderSound& s = CurrentRecorderSound();
-    StartingSound();
+    StartingSound(d);
     SendDlgItemMessageA(dialog, kName, EM_LIMITTEXT, kRecorderNameChars, 0);
     SetDlgItemTextA(dialog, kName, s.name);
     SendDlgItemMessageA(dialog, kStoreIn, CB_SETCURSEL, s.isFile ? 1 : 0, 0);
@@ -540,10 +540,10 @@ BOOL Open(HWND dialog) {
 bool SameData(Handle a, Handle b) { return a && b && EqualHandles(a, b) != 0; }
 
 // OK's store into the stack: false when nothing may be stored yet (the dialog stays open).
-bool StoreToStack() {
+bool StoreToStack(Deck& d) {
     RecorderSound& s = CurrentRecorderSound();
     if (!s.name[0]) {
-        ShowAlertOn(g_deck.dialog, kAlertNameSound);
+        ShowAlertOn(d.dialog, kAlertNameSound);
         return false;
     }
     uint8_t name[kResNameSize];
@@ -560,7 +560,7 @@ bool StoreToStack() {
                 s.id = named;
                 DisposeHandleAndClear(&s.data);
                 stop = true;
-            } else if (ShowAlertOn(g_deck.dialog, kAlertReplaceSound) == 1) {
+            } else if (ShowAlertOn(d.dialog, kAlertReplaceSound) == 1) {
                 s.storeFlags |= kResRequestReplace;
                 s.id = named;
             } else {
@@ -595,7 +595,7 @@ bool StoreToStack() {
 
 // OK's store into a file of its own: false when the save dialog was cancelled, or when the file
 // could not be written (said so; the sound stays, to be stored elsewhere).
-bool StoreToFile() {
+bool StoreToFile(Deck& d) {
     RecorderSound& s = CurrentRecorderSound();
     char current[kFileSpecNameSize] = {};
     GetPathFileName(s.file, current, sizeof current);
@@ -605,7 +605,7 @@ bool StoreToFile() {
         return true;
     const int mode = s.type == kMidi ? kSaveMidi : kSaveSound;
     char path[kFileSpecPathSize] = {};
-    if (!AskSaveStackFile(g_deck.dialog, mode, path, sizeof path))
+    if (!AskSaveStackFile(d.dialog, mode, path, sizeof path))
         return false;
     bool written = false;
     if (s.type == kMidi) {
@@ -625,8 +625,8 @@ bool StoreToFile() {
     return true;
 }
 
-void Close(int id) {
-    HWND dialog = g_deck.dialog;
+void Close(Deck& d, int id) {
+    HWND dialog = d.dialog;
     RecorderSound& s = CurrentRecorderSound();
     StopAllSounds(1);
     CloseSamplesStacks();
@@ -639,7 +639,7 @@ void Close(int id) {
             s.flags |= kFlagBackground;
         else
             s.flags &= uint16_t(~kFlagBackground);
-        if (!(where == 1 ? StoreToFile() : StoreToStack())) {
+        if (!(where == 1 ? StoreToFile(d) : StoreToStack(d))) {
             UseSource(s.source);  // the dialog stays, its list over its source's stack
             return;
         }
@@ -648,33 +648,33 @@ void Close(int id) {
     EndDialog(dialog, id == IDOK);
 }
 
-void Command(WPARAM wParam) {
+void Command(Deck& d, WPARAM wParam) {
     const int id = LOWORD(wParam);
     if (IsRecording()) {
-        KillTimer(g_deck.dialog, kRecorderMeterTimer);
+        KillTimer(d.dialog, kRecorderMeterTimer);
         StopAllSounds(1);
         CurrentRecorderSound().type = kSnd;
-        SendDlgItemMessageA(g_deck.dialog, kStoreIn, CB_SETCURSEL, 0, 0);
+        SendDlgItemMessageA(d.dialog, kStoreIn, CB_SETCURSEL, 0, 0);
         return;
     }
     switch (id) {
     case IDOK:
     case IDCANCEL:
-        Close(id);
+        Close(d, id);
         break;
     case kList:
         if (HIWORD(wParam) == LBN_SELCHANGE) {
-            const int selection = int(SendDlgItemMessageA(g_deck.dialog, kList, LB_GETCURSEL, 0, 0));
+            const int selection = int(SendDlgItemMessageA(d.dialog, kList, LB_GETCURSEL, 0, 0));
             if (selection >= 0)
-                ChooseEntry(selection + 1);
-            UpdateOk();
+                ChooseEntry(d, selection + 1);
+            UpdateOk(d);
         }
         break;
     case kSamples:
     case kInUse:
     case kDisk:
         if (HIWORD(wParam) == BN_CLICKED)
-            ChooseSource(id - kSamples);
+            ChooseSource(d, id - kSamples);
         break;
     default:
         break;
@@ -682,18 +682,22 @@ void Command(WPARAM wParam) {
 }
 
 INT_PTR CALLBACK DeckProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    Deck* kept = KeptDialogState<Deck>(dialog, message, lParam);
+    if (!kept)
+        return FALSE;
+    Deck& d = *kept;
     switch (message) {
     case WM_INITDIALOG:
-        return Open(dialog);
+        return Open(d, dialog);
     case WM_DRAWITEM:
         if (wParam == kDeck) {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            DrawDeck(item->hDC, item->rcItem);
+            DrawDeck(d, item->hDC, item->rcItem);
             return TRUE;
         }
         return FALSE;
     case WM_SETFOCUS:
-        return g_deck.holdsKeys;  // the keys stay with the dialog, not its last control
+        return d.holdsKeys;  // the keys stay with the dialog, not its last control
     case WM_KEYDOWN:
         if (IsRecording()) {
             KillTimer(dialog, kRecorderMeterTimer);
@@ -701,36 +705,36 @@ INT_PTR CALLBACK DeckProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         }
         return TRUE;
     case WM_COMMAND:
-        Command(wParam);
+        Command(d, wParam);
         return TRUE;
     case WM_TIMER:
         if (wParam == kRecorderMeterTimer && IsRecording())
-            DrawMeter(RecorderLevel());
+            DrawMeter(d, RecorderLevel());
         return TRUE;
     case WM_VSCROLL:
         if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, kVolume))
-            Scroll(wParam);
+            Scroll(d, wParam);
         return TRUE;
     case WM_LBUTTONUP:
         if (IsRecording()) {
             KillTimer(dialog, kRecorderMeterTimer);
             StopAllSounds(1);
         } else {
-            ClickDeck(POINT{short(LOWORD(lParam)), short(HIWORD(lParam))});
+            ClickDeck(d, POINT{short(LOWORD(lParam)), short(HIWORD(lParam))});
         }
         return TRUE;
     case MM_WIM_DATA:
         if (RecorderBufferDone(dialog, reinterpret_cast<WAVEHDR*>(lParam))) {
-            DrawMeter(0);
-            UpdateOk();
-            GiveBackFocus();
+            DrawMeter(d, 0);
+            UpdateOk(d);
+            GiveBackFocus(d);
         }
         return TRUE;
     case WM_DESTROY:
         CloseRecording();
-        if (g_deck.bitmap)
-            DeleteObject(g_deck.bitmap);
-        g_deck.bitmap = nullptr;
+        if (d.bitmap)
+            DeleteObject(d.bitmap);
+        d.bitmap = nullptr;
         return FALSE;
     default:
         return FALSE;
@@ -751,10 +755,9 @@ int RunAudioDeckDialog(HWND window, AudioDeckChoice* choice) {
     s.volume = int16_t(choice->parameter);
     s.type = (s.flags & kFlagMidi) ? kMidi : kSnd;
     const ResRequest before = g_pending;
-    g_deck = {};
-    g_deck.choice = choice;
-    const INT_PTR result = ResDialogBoxParam(window, DeckProc, "TAPE", 0);
-    g_deck = {};
+    Deck deck;
+    deck.choice = choice;
+    const INT_PTR result = ResDialogBoxParam(window, DeckProc, "TAPE", reinterpret_cast<LPARAM>(&deck));
     if (result != 1) {
         // Only this run's own data goes; an earlier OK's request stays as it was.
         if (g_pending.data != before.data)

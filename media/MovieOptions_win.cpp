@@ -26,6 +26,7 @@ struct DialogTarget : Window {
     explicit DialogTarget(HWND dialog) { window = dialog; }
 };
 
+// What the open dialog works on, kept with it.
 struct Options {
     MediaElement* element = nullptr;
     HWND dialog = nullptr;
@@ -33,56 +34,54 @@ struct Options {
     RECT saved{};
 };
 
-Options g_options;
-
-bool SoundOnly() { return (g_options.element->state & kMediaStateSoundOnly) != 0; }
-uint32_t ControllerFlag() {
-    return (g_options.element->state & kMediaStateControllerType) ? kMediaFlagOwnController : kMediaFlagController;
+bool SoundOnly(const Options& o) { return (o.element->state & kMediaStateSoundOnly) != 0; }
+uint32_t ControllerFlag(const Options& o) {
+    return (o.element->state & kMediaStateControllerType) ? kMediaFlagOwnController : kMediaFlagController;
 }
-bool Has(uint32_t flag) { return (g_options.element->flags & flag) != 0; }
+bool Has(const Options& o, uint32_t flag) { return (o.element->flags & flag) != 0; }
 
-void Tick(int id, bool on) { CheckDlgButton(g_options.dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
-void Enable(int id, bool on) { EnableWindow(GetDlgItem(g_options.dialog, id), on); }
+void Tick(const Options& o, int id, bool on) { CheckDlgButton(o.dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
+void Enable(const Options& o, int id, bool on) { EnableWindow(GetDlgItem(o.dialog, id), on); }
 
 // Sound-only movies can be placed and drawn only with their controller showing.
-void EnableByController() {
+void EnableByController(const Options& o) {
     for (int id : {kPosition, kOverObjects, kFirstFrame})
-        Enable(id, Has(kMediaFlagController));
+        Enable(o, id, Has(o, kMediaFlagController));
 }
 
-void FitInPreview(RECT* rect) {
-    HWND preview = GetDlgItem(g_options.dialog, kPreview);
+void FitInPreview(const Options& o, RECT* rect) {
+    HWND preview = GetDlgItem(o.dialog, kPreview);
     if (!preview)
         return;
     FitRectInWindow(rect, preview, true);
     RECT at{};
     GetWindowRect(preview, &at);
-    MapWindowPoints(nullptr, g_options.dialog, reinterpret_cast<POINT*>(&at), 2);
+    MapWindowPoints(nullptr, o.dialog, reinterpret_cast<POINT*>(&at), 2);
     OffsetRect(rect, at.left, at.top);
 }
 
-void Refresh() {
-    MediaElement& e = *g_options.element;
-    InvalidateRect(GetDlgItem(g_options.dialog, kPreview), nullptr, TRUE);
-    UpdateWindow(g_options.dialog);
+void Refresh(const Options& o) {
+    MediaElement& e = *o.element;
+    InvalidateRect(GetDlgItem(o.dialog, kPreview), nullptr, TRUE);
+    UpdateWindow(o.dialog);
     e.Update();
 }
 
-BOOL Open(HWND dialog) {
-    MediaElement& e = *g_options.element;
-    g_options.dialog = dialog;
-    g_options.saved = e.rect;
+BOOL Open(Options& o, HWND dialog) {
+    MediaElement& e = *o.element;
+    o.dialog = dialog;
+    o.saved = e.rect;
     CenterWindowOnScreen(dialog);
     ShowWindow(dialog, SW_SHOW);
     if (GetDlgItem(dialog, kPreview)) {
-        FitInPreview(&e.rect);
+        FitInPreview(o, &e.rect);
         DialogTarget target(dialog);
         e.Open(target, 1);
         e.Show(kMediaShow);
     }
-    if (SoundOnly()) {
-        EnableByController();
-        Tick(kBackgroundMusic, Has(kMediaFlagBackground));
+    if (SoundOnly(o)) {
+        EnableByController(o);
+        Tick(o, kBackgroundMusic, Has(o, kMediaFlagBackground));
         ShowWindow(GetDlgItem(dialog, kBackgroundMusic), SW_SHOW);
         ShowWindow(GetDlgItem(dialog, kErase), SW_HIDE);
     } else {
@@ -90,66 +89,66 @@ BOOL Open(HWND dialog) {
         ShowWindow(GetDlgItem(dialog, kErase), SW_SHOW);
     }
     if (e.state & kMediaStateControllerType) {
-        Enable(kErase, false);
-        Enable(kLoop, false);
-        Tick(kUseController, Has(kMediaFlagOwnController));
+        Enable(o, kErase, false);
+        Enable(o, kLoop, false);
+        Tick(o, kUseController, Has(o, kMediaFlagOwnController));
     } else {
-        Tick(kErase, Has(kMediaFlagEraseWhenDone));
-        Tick(kLoop, Has(kMediaFlagLoop));
-        Tick(kUseController, Has(kMediaFlagController));
+        Tick(o, kErase, Has(o, kMediaFlagEraseWhenDone));
+        Tick(o, kLoop, Has(o, kMediaFlagLoop));
+        Tick(o, kUseController, Has(o, kMediaFlagController));
     }
-    Tick(kOverObjects, Has(kMediaFlagOverObjects));
-    Tick(kFirstFrame, Has(kMediaFlagFirstFrame));
+    Tick(o, kOverObjects, Has(o, kMediaFlagOverObjects));
+    Tick(o, kFirstFrame, Has(o, kMediaFlagFirstFrame));
     e.BringToTop();
     e.Update();
     return TRUE;
 }
 
-void ToggleController() {
-    MediaElement& e = *g_options.element;
+void ToggleController(Options& o) {
+    MediaElement& e = *o.element;
     const int extra = (e.state & kMediaStateOwnWindow) ? kOwnWindowControllerHeight : kControllerHeight;
-    e.flags ^= ControllerFlag();
-    const bool visible = Has(ControllerFlag());
+    e.flags ^= ControllerFlag(o);
+    const bool visible = Has(o, ControllerFlag(o));
     e.SetControllerVisible(visible ? 1 : 0);
     const int width = e.rect.right - e.rect.left;
     const int height = e.rect.bottom - e.rect.top;
     e.Resize(width, visible ? height + extra : height - extra);
-    if (SoundOnly()) {
-        FitInPreview(&e.rect);
-        RECT& saved = g_options.saved;
+    if (SoundOnly(o)) {
+        FitInPreview(o, &e.rect);
+        RECT& saved = o.saved;
         saved.bottom += visible ? extra : -extra;
-        if (g_options.card)
-            CentreRectInWindow(&saved, g_options.card);
-        EnableByController();
+        if (o.card)
+            CentreRectInWindow(&saved, o.card);
+        EnableByController(o);
     }
-    Refresh();
+    Refresh(o);
 }
 
 // The movie Try It plays in the preview is idled here: the manager idles only the card's movies.
 constexpr UINT_PTR kTryItTimer = 1;
 constexpr UINT kTryItTick = 16;
 
-void TryIt() {
-    MediaElement& e = *g_options.element;
+void TryIt(const Options& o) {
+    MediaElement& e = *o.element;
     if (e.Play() == 0 && dynamic_cast<QTElement*>(&e))
-        SetTimer(g_options.dialog, kTryItTimer, kTryItTick, nullptr);
+        SetTimer(o.dialog, kTryItTimer, kTryItTick, nullptr);
 }
 
-void IdleTryIt() {
-    auto* movie = dynamic_cast<QTElement*>(g_options.element);
+void IdleTryIt(const Options& o) {
+    auto* movie = dynamic_cast<QTElement*>(o.element);
     if (!movie || !movie->controller || !movie->movie) {
-        KillTimer(g_options.dialog, kTryItTimer);
+        KillTimer(o.dialog, kTryItTimer);
         return;
     }
     MCIdle(movie->controller);
     if (IsMovieDone(movie->movie))
-        KillTimer(g_options.dialog, kTryItTimer);
+        KillTimer(o.dialog, kTryItTimer);
 }
 
-void Finish(int id) {
-    KillTimer(g_options.dialog, kTryItTimer);
-    MediaElement& e = *g_options.element;
-    e.rect = g_options.saved;
+void Finish(Options& o, int id) {
+    KillTimer(o.dialog, kTryItTimer);
+    MediaElement& e = *o.element;
+    e.rect = o.saved;
     if (id == IDOK) {
         e.volume = static_cast<int16_t>(e.GetVolume());
         e.flags |= kMediaFlagApplyVolume;
@@ -159,21 +158,25 @@ void Finish(int id) {
             block->movieOptionWord = static_cast<uint16_t>(e.volume);
             block->movieRect = {e.rect.left, e.rect.top, e.rect.right, e.rect.bottom};
         }
-    } else if (id == IDCANCEL && g_options.card) {
+    } else if (id == IDCANCEL && o.card) {
         // The block is left as it was: a videodisc segment beside no movie stays.
-        InvalidateRect(g_options.card, &e.rect, TRUE);
+        InvalidateRect(o.card, &e.rect, TRUE);
     }
     if (id != kPosition)
         e.Close();
-    EndDialog(g_options.dialog, id);
+    EndDialog(o.dialog, id);
 }
 
-INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG)
-        return Open(dialog);
-    if (!g_options.element)
+INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    Options* kept = KeptDialogState<Options>(dialog, message, lParam);
+    if (!kept)
         return FALSE;
-    MediaElement& e = *g_options.element;
+    Options& o = *kept;
+    if (message == WM_INITDIALOG)
+        return Open(o, dialog);
+    if (!o.element)
+        return FALSE;
+    MediaElement& e = *o.element;
     switch (message) {
     case WM_PAINT:
         // The dialog paints first; the movie then stays over it.
@@ -184,7 +187,7 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     case WM_TIMER:
         if (wParam != kTryItTimer)
             return FALSE;
-        IdleTryIt();
+        IdleTryIt(o);
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -193,12 +196,12 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         case kLoop: e.flags ^= kMediaFlagLoop; return TRUE;
         case kFirstFrame: e.flags ^= kMediaFlagFirstFrame; return TRUE;
         case kBackgroundMusic: e.flags ^= kMediaFlagBackground; return TRUE;
-        case kUseController: ToggleController(); return TRUE;
-        case kTryIt: TryIt(); return TRUE;
+        case kUseController: ToggleController(o); return TRUE;
+        case kTryIt: TryIt(o); return TRUE;
         case kAnother:
         case kPosition:
         case IDOK:
-        case IDCANCEL: Finish(LOWORD(wParam)); return TRUE;
+        case IDCANCEL: Finish(o, LOWORD(wParam)); return TRUE;
         default: return FALSE;
         }
     default:
@@ -211,12 +214,10 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 int RunMovieOptions(HWND card, MediaElement* element) {
     if (!element)
         return IDCANCEL;
-    const Options before = g_options;
-    g_options = {};
-    g_options.element = element;
-    g_options.card = card;
-    const INT_PTR answer = ResDialogBoxParam(card, OptionsProc, "QT_OPTIONS", 0);
-    g_options = before;
+    Options options;
+    options.element = element;
+    options.card = card;
+    const INT_PTR answer = ResDialogBoxParam(card, OptionsProc, "QT_OPTIONS", reinterpret_cast<LPARAM>(&options));
     return answer > 0 ? static_cast<int>(answer) : IDCANCEL;
 }
 

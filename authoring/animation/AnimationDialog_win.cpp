@@ -26,16 +26,18 @@ struct DialogState {
     Handle sprite = 0;
     HBITMAP flipLR = nullptr, flipTB = nullptr;
 };
-DialogState g_dialog;
 
-Handle Film() { return g_dialog.sprite ? GetSpriteFilm(g_dialog.sprite) : 0; }
-uint32_t FrameCount() { return Film() ? GetFilmFrameCount(Film()) : 0; }
-uint32_t PointCount() {
-    const Handle path = g_dialog.sprite ? GetSpritePath(g_dialog.sprite) : 0;
+Handle Film(Handle sprite) { return sprite ? GetSpriteFilm(sprite) : 0; }
+uint32_t FrameCount(Handle sprite) {
+    const Handle film = Film(sprite);
+    return film ? GetFilmFrameCount(film) : 0;
+}
+uint32_t PointCount(Handle sprite) {
+    const Handle path = sprite ? GetSpritePath(sprite) : 0;
     return path ? GetPathPointCount(path) : 0;
 }
-bool HasStrip() {
-    const Handle film = Film();
+bool HasStrip(Handle sprite) {
+    const Handle film = Film(sprite);
     return film && GetFilmKind(film) != kFilmMovie && GetFilmPictureHandle(film, kFilmStripPicture);
 }
 
@@ -44,8 +46,8 @@ void Show(HWND dialog, int id, bool on) { ShowWindow(GetDlgItem(dialog, id), on 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
-void FreeFlipBitmaps() {
-    for (HBITMAP* b : {&g_dialog.flipLR, &g_dialog.flipTB}) {
+void FreeFlipBitmaps(DialogState& state) {
+    for (HBITMAP* b : {&state.flipLR, &state.flipTB}) {
         if (*b)
             DeleteObject(*b);
         *b = nullptr;
@@ -54,10 +56,9 @@ void FreeFlipBitmaps() {
 
 // ---- setting and applying the controls ----
 
-void SetControls(HWND dialog) {
-    const Handle s = g_dialog.sprite;
+void SetControls(HWND dialog, Handle s) {
     const uint16_t templateNumber = GetSpriteWord(s, kSpriteTemplate);
-    const uint32_t frames = FrameCount(), points = PointCount();
+    const uint32_t frames = FrameCount(s), points = PointCount(s);
     Check(dialog, IDC_ANIM_SHOW_FIRST, GetSpriteByte(s, kSpriteShowFirstFrame) != 0);
     Check(dialog, IDC_ANIM_ERASE, GetSpriteByte(s, kSpriteStayVisible) == 0);
     Check(dialog, IDC_ANIM_MATCH, templateNumber == kTemplateFramesFollow);
@@ -94,10 +95,10 @@ void SetControls(HWND dialog) {
     for (uint32_t i = 0; i < IDS_ANIM_PATH_COMMAND_COUNT; ++i)
         SendMessageA(commands, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ResText(IDS_ANIM_PATH_COMMAND_FIRST + i).c_str()));
     SendMessageA(commands, CB_SETCURSEL, 0, 0);
-    Check(dialog, IDC_ANIM_TRANSPARENT, Film() && GetFilmMaskState(Film()) != 0);
+    Check(dialog, IDC_ANIM_TRANSPARENT, Film(s) && GetFilmMaskState(Film(s)) != 0);
     Check(dialog, IDC_ANIM_ALLOW_CLONES, GetSpriteByte(s, kSpriteAllowClones) != 0);
-    Enable(dialog, IDC_ANIM_FLIP_LR, HasStrip());
-    Enable(dialog, IDC_ANIM_FLIP_TB, HasStrip());
+    Enable(dialog, IDC_ANIM_FLIP_LR, HasStrip(s));
+    Enable(dialog, IDC_ANIM_FLIP_TB, HasStrip(s));
 }
 
 uint32_t AtLeastOne(HWND dialog, int id) {
@@ -105,20 +106,19 @@ uint32_t AtLeastOne(HWND dialog, int id) {
     return value ? value : 1;
 }
 
-void ApplyControls(HWND dialog) {
-    const Handle s = g_dialog.sprite;
+void ApplyControls(HWND dialog, Handle s) {
     SetSpriteByte(s, kSpriteShowFirstFrame, Checked(dialog, IDC_ANIM_SHOW_FIRST));
     SetSpriteByte(s, kSpriteStayVisible, !Checked(dialog, IDC_ANIM_ERASE));
     const bool follow = Checked(dialog, IDC_ANIM_MATCH);
     // A movie keeps its own template: it plays its frames to its end whatever the path does.
-    if (follow || !Film() || GetFilmKind(Film()) != kFilmMovie)
+    if (follow || !Film(s) || GetFilmKind(Film(s)) != kFilmMovie)
         SetSpriteWord(s, kSpriteTemplate, follow ? kTemplateFramesFollow : kTemplateFramesAndPath);
     SetSpriteByte(s, kSpriteFramesFollow, follow);
     if (follow) {
         SetSpriteLong(s, kSpriteFrameInterval, kFollowInterval);
         SetSpriteWord(s, kSpriteIntervalSet, 0);
     }
-    if (FrameCount() > 1 && !follow) {
+    if (FrameCount(s) > 1 && !follow) {
         SetSpriteLong(s, kSpriteFrameInterval, 1000 / AtLeastOne(dialog, IDC_ANIM_SPEED));
         SetSpriteWord(s, kSpriteIntervalSet, 0);
     }
@@ -135,7 +135,7 @@ void ApplyControls(HWND dialog) {
     } else if (Checked(dialog, IDC_ANIM_NON_STOP)) {
         SetSpriteWord(s, kSpriteEndCondition, kEndsNever);
     }
-    if (const Handle film = Film()) {
+    if (const Handle film = Film(s)) {
         if (!Checked(dialog, IDC_ANIM_TRANSPARENT)) {
             DropFilmMasks(film);
         } else if (GetFilmMaskState(film) == 0) {
@@ -151,14 +151,15 @@ void ApplyControls(HWND dialog) {
 // ---- drawing ----
 
 // The start frame fitted, in proportion, inside the preview, on white.
-void DrawPreview(const DRAWITEMSTRUCT& item) {
+void DrawPreview(const DRAWITEMSTRUCT& item, Handle sprite) {
     const RECT& r = item.rcItem;
     FillRect(item.hDC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     FrameRect(item.hDC, &r, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-    const Handle film = Film();
+    const Handle film = Film(sprite);
+    const uint32_t frames = FrameCount(sprite);
     ShortRect frame{};
-    const uint32_t index = GetSpriteLong(g_dialog.sprite, kSpriteStartFrame);
-    if (!film || !GetFilmFrameRect(film, std::min(index, FrameCount() ? FrameCount() - 1 : 0), &frame))
+    const uint32_t index = GetSpriteLong(sprite, kSpriteStartFrame);
+    if (!film || !GetFilmFrameRect(film, std::min(index, frames ? frames - 1 : 0), &frame))
         return;
     const int w = r.right - r.left - 4, h = r.bottom - r.top - 4;
     const int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
@@ -174,7 +175,7 @@ void DrawPreview(const DRAWITEMSTRUCT& item) {
     FillRect(map.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     const int16_t left = static_cast<int16_t>((w - dw) / 2), top = static_cast<int16_t>((h - dh) / 2);
     LockFilm(film);
-    DrawFilmFrame(film, std::min(index, FrameCount() - 1), &map, frame,
+    DrawFilmFrame(film, std::min(index, frames - 1), &map, frame,
                   {left, top, static_cast<int16_t>(left + dw), static_cast<int16_t>(top + dh)});
     UnlockFilm(film);
     BitBlt(item.hDC, r.left + 2, r.top + 2, w, h, map.dc, 0, 0, SRCCOPY);
@@ -182,12 +183,12 @@ void DrawPreview(const DRAWITEMSTRUCT& item) {
     DisposePixMap(&map);
 }
 
-void DrawSwatch(const DRAWITEMSTRUCT& item) {
+void DrawSwatch(const DRAWITEMSTRUCT& item, Handle sprite) {
     RECT r = item.rcItem;
     DrawEdge(item.hDC, &r, EDGE_SUNKEN, BF_RECT);
     uint16_t rgb[3] = {};
-    if (Film())
-        GetFilmTransparentColor(Film(), rgb);
+    if (const Handle film = Film(sprite))
+        GetFilmTransparentColor(film, rgb);
     const SelectedPalette palette(item.hDC, GetAppPalette(), SelectedPalette::kAlways);
     RealizePalette(item.hDC);
     const RECT inside = {r.left + 4, r.top + 11, r.right - 4, r.bottom - 4};
@@ -224,8 +225,8 @@ void Repaint(HWND dialog, int id) { InvalidateRect(GetDlgItem(dialog, id), nullp
 // ---- the swatch pick and the flips ----
 
 // The pointer picks a colour on the screen until a button is released over it.
-void PickColour(HWND dialog) {
-    const Handle film = Film();
+void PickColour(HWND dialog, Handle sprite) {
+    const Handle film = Film(sprite);
     if (!film)
         return;
     HCURSOR pick = LoadCursorA(GetAppInstance(), "EYEDROP");
@@ -263,15 +264,16 @@ void PickColour(HWND dialog) {
 }
 
 // Every frame of the strip mirrored where it lies; the masks follow when the colour is in use.
-void FlipFrames(HWND dialog, bool horizontal) {
-    const Handle film = Film();
-    if (!HasStrip())
+void FlipFrames(HWND dialog, Handle sprite, bool horizontal) {
+    const Handle film = Film(sprite);
+    if (!HasStrip(sprite))
         return;
     const bool masked = GetFilmMaskState(film) != 0;
     DropFilmMasks(film);
     const Handle picture = GetFilmPictureHandle(film, kFilmStripPicture);
     if (PixMap* strip = LockPixMapHandle(picture)) {
-        for (uint32_t i = 0; i < FrameCount(); ++i) {
+        const uint32_t frames = FrameCount(sprite);
+        for (uint32_t i = 0; i < frames; ++i) {
             ShortRect rect{};
             if (GetFilmFrameRect(film, i, &rect))
                 FlipPixMap(strip, rect, horizontal);
@@ -286,45 +288,49 @@ void FlipFrames(HWND dialog, bool horizontal) {
     Repaint(dialog, IDC_ANIM_PREVIEW);
 }
 
-void EndWith(HWND dialog, int id) {
+void EndWith(HWND dialog, DialogState& state, int id) {
     if (id != IDCANCEL)
-        ApplyControls(dialog);
-    FreeFlipBitmaps();
+        ApplyControls(dialog, state.sprite);
+    FreeFlipBitmaps(state);
     EndDialog(dialog, id);
 }
 
-void OnPathCommand(HWND dialog) {
+void OnPathCommand(HWND dialog, DialogState& state) {
     HWND commands = GetDlgItem(dialog, IDC_ANIM_PATH_COMMANDS);
     const LRESULT index = SendMessageA(commands, CB_GETCURSEL, 0, 0);
     if (index == 1) {
-        EndWith(dialog, IDC_ANIM_PATH_COMMANDS);
+        EndWith(dialog, state, IDC_ANIM_PATH_COMMANDS);
     } else if (index == 2) {
-        EndWith(dialog, IDC_ANIM_EDIT_PATH);
+        EndWith(dialog, state, IDC_ANIM_EDIT_PATH);
     } else if (index == 3) {
         SendMessageA(commands, CB_SETCURSEL, 0, 0);
-        ApplyControls(dialog);
-        if (RunPathOptions(dialog, g_dialog.sprite) == 1)
-            SetControls(dialog);
+        ApplyControls(dialog, state.sprite);
+        if (RunPathOptions(dialog, state.sprite) == 1)
+            SetControls(dialog, state.sprite);
     }
 }
 
 INT_PTR CALLBACK AnimationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    DialogState* state = KeptDialogState<DialogState>(dialog, message, lParam);
+    if (!state)
+        return FALSE;
+    const Handle sprite = state->sprite;
     switch (message) {
     case WM_INITDIALOG:
-        g_dialog.flipLR = static_cast<HBITMAP>(LoadImageA(GetAppInstance(), "IDB_ANIM_FLIPLR", IMAGE_BITMAP, 0, 0, 0));
-        g_dialog.flipTB = static_cast<HBITMAP>(LoadImageA(GetAppInstance(), "IDB_ANIM_FLIPTB", IMAGE_BITMAP, 0, 0, 0));
+        state->flipLR = static_cast<HBITMAP>(LoadImageA(GetAppInstance(), "IDB_ANIM_FLIPLR", IMAGE_BITMAP, 0, 0, 0));
+        state->flipTB = static_cast<HBITMAP>(LoadImageA(GetAppInstance(), "IDB_ANIM_FLIPTB", IMAGE_BITMAP, 0, 0, 0));
         CenterWindowOnParent(dialog);
-        SetControls(dialog);
+        SetControls(dialog, sprite);
         SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item.CtlID == IDC_ANIM_PREVIEW)
-            DrawPreview(item);
+            DrawPreview(item, sprite);
         else if (item.CtlID == IDC_ANIM_SWATCH)
-            DrawSwatch(item);
+            DrawSwatch(item, sprite);
         else if (item.CtlID == IDC_ANIM_FLIP_LR || item.CtlID == IDC_ANIM_FLIP_TB)
-            DrawFlipButton(item, item.CtlID == IDC_ANIM_FLIP_LR ? g_dialog.flipLR : g_dialog.flipTB);
+            DrawFlipButton(item, item.CtlID == IDC_ANIM_FLIP_LR ? state->flipLR : state->flipTB);
         return TRUE;
     }
     case WM_LBUTTONUP: {
@@ -333,7 +339,7 @@ INT_PTR CALLBACK AnimationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&swatch), 2);
         const POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (PtInRect(&swatch, at))
-            PickColour(dialog);
+            PickColour(dialog, sprite);
         return TRUE;
     }
     case WM_QUERYNEWPALETTE:
@@ -345,7 +351,7 @@ INT_PTR CALLBACK AnimationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         switch (id) {
         case IDC_ANIM_FLIP_LR:
         case IDC_ANIM_FLIP_TB:
-            FlipFrames(dialog, id == IDC_ANIM_FLIP_LR);
+            FlipFrames(dialog, sprite, id == IDC_ANIM_FLIP_LR);
             return TRUE;
         case IDC_ANIM_TRANSPARENT:
             if (Checked(dialog, id))
@@ -353,7 +359,7 @@ INT_PTR CALLBACK AnimationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             return TRUE;
         case IDC_ANIM_MATCH:
             for (int speed : {IDC_ANIM_SPEED_LABEL, IDC_ANIM_SPEED, IDC_ANIM_FPS_LABEL})
-                Enable(dialog, speed, !Checked(dialog, id) && FrameCount() >= 2);
+                Enable(dialog, speed, !Checked(dialog, id) && FrameCount(sprite) >= 2);
             return TRUE;
         case IDC_ANIM_SECONDS:
         case IDC_ANIM_PATH_REPEATS:
@@ -365,13 +371,13 @@ INT_PTR CALLBACK AnimationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case IDC_ANIM_PATH_COMMANDS:
             if (code == CBN_SELENDOK ||
                 (code == CBN_SELCHANGE && !SendMessageA(GetDlgItem(dialog, id), CB_GETDROPPEDSTATE, 0, 0)))
-                OnPathCommand(dialog);
+                OnPathCommand(dialog, *state);
             return TRUE;
         case IDOK:
         case IDC_ANIM_GET_IMAGE:
         case IDC_ANIM_TRY:
         case IDCANCEL:
-            EndWith(dialog, id);
+            EndWith(dialog, *state, id);
             return TRUE;
         default:
             return FALSE;
@@ -385,9 +391,9 @@ INT_PTR CALLBACK AnimationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 INT_PTR ShowAnimationDialog(HWND owner, Handle sprite) {
-    g_dialog = DialogState{sprite};
-    const INT_PTR result = ResDialogBoxParam(owner, AnimationDlgProc, "EDITANIMATION", 0);
-    FreeFlipBitmaps();
-    g_dialog = DialogState{};
+    DialogState state{sprite};
+    const INT_PTR result =
+        ResDialogBoxParam(owner, AnimationDlgProc, "EDITANIMATION", reinterpret_cast<LPARAM>(&state));
+    FreeFlipBitmaps(state);
     return result;
 }

@@ -35,12 +35,14 @@ struct DialogState {
     // The edited button: a timer or a module may leave its card or stack under the dialog.
     LayerName subject;
 };
-DialogState g_dialog;
 
-// The spare, locked for one scope.
+// The open dialog's state, kept with it from WM_INITDIALOG on.
+DialogState& StateOf(HWND dialog) { return *reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
+// The dialog's spare, locked for one scope.
 class Spare {
 public:
-    Spare() : lock_(g_dialog.spare) {}
+    explicit Spare(HWND dialog) : lock_(StateOf(dialog).spare) {}
     explicit operator bool() const { return static_cast<bool>(lock_); }
     SpareButton* operator->() const { return reinterpret_cast<SpareButton*>(lock_.get()); }
     ButtonLayer& layer() const { return (*this)->layer; }
@@ -55,7 +57,8 @@ void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_C
 // Where the shape bitmap lies in the dialog: centred in its frame.
 RECT ShapesRect(HWND dialog) {
     BITMAP info{};
-    if (!g_dialog.shapes || !GetObjectA(g_dialog.shapes, sizeof info, &info))
+    const HBITMAP shapes = StateOf(dialog).shapes;
+    if (!shapes || !GetObjectA(shapes, sizeof info, &info))
         return {};
     const RECT frame = DialogItemRect(dialog, IDC_BUTTON_SHAPES);
     const int left = frame.left + (frame.right - frame.left - info.bmWidth) / 2;
@@ -75,7 +78,7 @@ POINT ClientCentre(HWND dialog) {
 }
 
 void Resize(HWND dialog) {
-    if (Spare s; s)
+    if (Spare s(dialog); s)
         SizeButtonAutomatically(&s.layer(), ClientCentre(dialog));
     Refresh(dialog);
 }
@@ -88,12 +91,12 @@ void DrawShapes(HWND dialog, const DRAWITEMSTRUCT& item) {
     if (r.right <= r.left)
         return;
     MemoryDC memory(dc);
-    SelectedObject bitmap(memory.get(), g_dialog.shapes);
+    SelectedObject bitmap(memory.get(), StateOf(dialog).shapes);
     // The item's DC starts at the item's corner.
     const int x = r.left - frame.left, y = r.top - frame.top;
     const int width = r.right - r.left, height = r.bottom - r.top;
     BitBlt(dc, x, y, width, height, memory.get(), 0, 0, SRCCOPY);
-    Spare s;
+    Spare s(dialog);
     if (!s)
         return;
     const int shape = s.layer().shape, column = shape % 2, row = shape / 2;
@@ -104,7 +107,7 @@ void DrawShapes(HWND dialog, const DRAWITEMSTRUCT& item) {
     InvertRect(dc, &cell);
 }
 
-void DrawPreview(const DRAWITEMSTRUCT& item) {
+void DrawPreview(HWND dialog, const DRAWITEMSTRUCT& item) {
     const RECT area = item.rcItem;
     const int width = area.right - area.left, height = area.bottom - area.top;
     MemoryDC memory(item.hDC);
@@ -119,7 +122,7 @@ void DrawPreview(const DRAWITEMSTRUCT& item) {
         HPALETTE old = palette ? SelectPalette(memory.get(), palette, FALSE) : nullptr;
         if (palette)
             RealizePalette(memory.get());
-        if (Spare s; s) {
+        if (Spare s(dialog); s) {
             ButtonLayer shown = s.layer();
             RECT& b = shown.common.bounds;
             const int w = b.right - b.left, h = b.bottom - b.top;
@@ -136,20 +139,21 @@ void DrawPreview(const DRAWITEMSTRUCT& item) {
 }
 
 void InitDialog(HWND dialog) {
-    g_dialog.shapes = LoadBitmapA(GetAppInstance(), "BUTTONS");
+    DialogState& state = StateOf(dialog);
+    state.shapes = LoadBitmapA(GetAppInstance(), "BUTTONS");
     CenterWindowOnScreen(dialog);
     SendDlgItemMessageA(dialog, IDC_BUTTON_NAME, EM_LIMITTEXT, kButtonNameChars, 0);
     const ButtonDefaults& defaults = CurrentButtonDefaults();
     {
-        Spare s;
+        Spare s(dialog);
         if (!s)
             return;
         ButtonLayer& b = s.layer();
         // Kept before the name is set: its change notice sizes the copy for the preview.
-        g_dialog.savedBounds = b.common.bounds;
+        state.savedBounds = b.common.bounds;
         SetDlgItemTextA(dialog, IDC_BUTTON_NAME, b.name);
-        g_dialog.editing = s->editedLayer != 0;
-        g_dialog.subject = g_dialog.editing ? NameOfLayer(FindLayer(kObjectButton, b.common.id)) : LayerName{};
+        state.editing = s->editedLayer != 0;
+        state.subject = state.editing ? NameOfLayer(FindLayer(kObjectButton, b.common.id)) : LayerName{};
         if (s->showNameChoice < 0)
             s->showNameChoice = defaults.showName;
         if (s->highlightChoice < 0)
@@ -160,7 +164,7 @@ void InitDialog(HWND dialog) {
         Check(dialog, IDC_BUTTON_SHOW_NAME, b.styleHas8);
         Check(dialog, IDC_BUTTON_HIGHLIGHT, b.styleLacks4);
     }
-    if (!g_dialog.editing)
+    if (!state.editing)
         ShowWindow(GetDlgItem(dialog, IDC_BUTTON_ACTIONS), SW_HIDE);
     if (!IsAdvancedUser()) {
         ShowWindow(GetDlgItem(dialog, IDC_BUTTON_FEATURES), SW_HIDE);
@@ -181,7 +185,7 @@ void ChooseShape(HWND dialog, int x, int y) {
     const int row = std::min(static_cast<int>(y - r.top) / (height / 4), 3);
     const int shape = column + 2 * row;
     {
-        Spare s;
+        Spare s(dialog);
         if (!s)
             return;
         ButtonLayer& b = s.layer();
@@ -206,7 +210,7 @@ void ChooseShape(HWND dialog, int x, int y) {
 
 // The chooser's icon becomes the button's.
 bool TakeChosenIcon(HWND dialog) {
-    Spare s;
+    Spare s(dialog);
     if (!s)
         return false;
     ButtonLayer& b = s.layer();
@@ -218,8 +222,8 @@ bool TakeChosenIcon(HWND dialog) {
     return b.icon != 0;
 }
 
-uint16_t CurrentIconId() {
-    Spare s;
+uint16_t CurrentIconId(HWND dialog) {
+    Spare s(dialog);
     if (!s || !s->editedLayer)
         return 0;
     Handle card = 0;
@@ -233,14 +237,14 @@ uint16_t CurrentIconId() {
 void ShowIconClicked(HWND dialog) {
     bool wantChooser = false;
     {
-        Spare s;
+        Spare s(dialog);
         if (!s)
             return;
         s.layer().showIcon = Checked(dialog, IDC_BUTTON_SHOW_ICON) ? 1 : 0;
         wantChooser = s.layer().showIcon && !s.layer().icon;
     }
-    if (wantChooser && !(RunIconChooser(dialog, true, CurrentIconId()) && TakeChosenIcon(dialog))) {
-        Spare s;
+    if (wantChooser && !(RunIconChooser(dialog, true, CurrentIconId(dialog)) && TakeChosenIcon(dialog))) {
+        Spare s(dialog);
         if (s)
             s.layer().showIcon = 0;
         Check(dialog, IDC_BUTTON_SHOW_ICON, false);
@@ -251,16 +255,16 @@ void ShowIconClicked(HWND dialog) {
 void RunFeatures(HWND dialog) {
     uint16_t flags = 0, cursor = 0, id = 0;
     {
-        Spare s;
+        Spare s(dialog);
         if (!s)
             return;
         flags = s.layer().flags;
         cursor = s.layer().cursorId;
         id = s.layer().common.id;
     }
-    LayerHandle layer = g_dialog.editing ? FindLayer(kObjectButton, id) : nullptr;
+    LayerHandle layer = StateOf(dialog).editing ? FindLayer(kObjectButton, id) : nullptr;
     if (ShowItemInfo(dialog, kObjectButton, id, &flags, &cursor, layer) == IDOK) {
-        Spare s;
+        Spare s(dialog);
         if (s) {
             s.layer().flags = flags;
             s.layer().cursorId = cursor;
@@ -272,7 +276,7 @@ void RunFormat(HWND dialog) {
     LOGFONTA font{};
     uint16_t color = 0;
     {
-        Spare s;
+        Spare s(dialog);
         if (!s)
             return;
         font = s.layer().font;
@@ -280,15 +284,15 @@ void RunFormat(HWND dialog) {
     }
     if (!ChooseButtonNameFont(dialog, &font, &color))
         return;
-    if (Spare s; s) {
+    if (Spare s(dialog); s) {
         s.layer().font = font;
         s.layer().colorIndex = color;
     }
     Resize(dialog);
 }
 
-void RememberChoices(bool colours) {
-    Spare s;
+void RememberChoices(HWND dialog, bool colours) {
+    Spare s(dialog);
     if (!s)
         return;
     ButtonDefaults& defaults = CurrentButtonDefaults();
@@ -302,35 +306,37 @@ void RememberChoices(bool colours) {
 }
 
 void EndDialogWith(HWND dialog, int result) {
-    if (g_dialog.shapes)
-        DeleteObject(g_dialog.shapes);
-    g_dialog.shapes = nullptr;
+    DialogState& state = StateOf(dialog);
+    if (state.shapes)
+        DeleteObject(state.shapes);
+    state.shapes = nullptr;
     EndDialog(dialog, result);
 }
 
 // A button on the card keeps its place: the dialog's preview sized the copy's rectangle.
-void KeepPlace(Spare& s) {
+void KeepPlace(HWND dialog, Spare& s) {
     if (s.layer().shape <= 4)
-        s.layer().common.bounds = g_dialog.savedBounds;
+        s.layer().common.bounds = StateOf(dialog).savedBounds;
 }
 
 void OkOnExisting(HWND dialog) {
-    RememberChoices(false);
+    const DialogState& state = StateOf(dialog);
+    RememberChoices(dialog, false);
     bool needsShape = false;
     {
-        Spare s;
+        Spare s(dialog);
         if (!s)
             return;
         needsShape = s.layer().shape >= 5 && !s->shapeDrawn;
         if (!needsShape)
-            KeepPlace(s);
+            KeepPlace(dialog, s);
     }
     if (needsShape) {
         ShowAlertOn(dialog, kAlertNeedsShape);
-        StartButtonPlacement(g_dialog.spare, kPlaceGiveShape);
+        StartButtonPlacement(state.spare, kPlaceGiveShape);
     } else {
         // A button no longer shown, or another stack's of the same id, takes nothing.
-        CommitButtonDialog(g_dialog.spare, !g_dialog.editing || FindNamedLayer(g_dialog.subject), IDOK);
+        CommitButtonDialog(state.spare, !state.editing || FindNamedLayer(state.subject), IDOK);
     }
     EndDialogWith(dialog, IDOK);
 }
@@ -340,7 +346,7 @@ void OkOrPosition(HWND dialog, int pressed) {
     int shape = 0;
     bool drawn = false;
     {
-        Spare s;
+        Spare s(dialog);
         if (!s)
             return;
         shape = s.layer().shape;
@@ -350,12 +356,12 @@ void OkOrPosition(HWND dialog, int pressed) {
         MascotMessageBox(dialog, kAlertWhere, true, false, 0);
     else if (pressed == IDOK && !drawn)
         ShowAlertOn(dialog, kAlertNeedsShape);
-    RememberChoices(true);
+    RememberChoices(dialog, true);
     {
-        Spare s;
+        Spare s(dialog);
         RECT& b = s.layer().common.bounds;
         if (drawn) {
-            b = g_dialog.savedBounds;
+            b = StateOf(dialog).savedBounds;
         } else {
             RECT client{};
             GetClientRect(GetCardWindow(), &client);
@@ -368,7 +374,7 @@ void OkOrPosition(HWND dialog, int pressed) {
         EndDialogWith(dialog, IDOK);
         return;
     }
-    StartButtonPlacement(g_dialog.spare, pressed == IDOK ? kPlaceNewButton : kPlacePosition);
+    StartButtonPlacement(StateOf(dialog).spare, pressed == IDOK ? kPlaceNewButton : kPlacePosition);
     if (shape >= 5 && !IsAdvancedUser()) {
         ShowWindow(dialog, SW_HIDE);
         ShowAlertOn(GetCardWindow(), kAlertPencil + static_cast<uint32_t>(shape - 5));
@@ -377,9 +383,9 @@ void OkOrPosition(HWND dialog, int pressed) {
 }
 
 void Cancel(HWND dialog) {
-    if (Spare s; s)
+    if (Spare s(dialog); s)
         DisposeHandleAndClear(&s.layer().icon);
-    CommitButtonDialog(g_dialog.spare, false, IDCANCEL);
+    CommitButtonDialog(StateOf(dialog).spare, false, IDCANCEL);
     EndDialogWith(dialog, IDCANCEL);
 }
 
@@ -387,7 +393,7 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
     switch (id) {
     case IDC_BUTTON_NAME:
         if (code == EN_CHANGE) {
-            if (Spare s; s) {
+            if (Spare s(dialog); s) {
                 ButtonLayer& b = s.layer();
                 GetDlgItemTextA(dialog, IDC_BUTTON_NAME, b.name, kButtonNameChars + 1);
                 b.nameLength = static_cast<uint8_t>(std::strlen(b.name));
@@ -396,32 +402,32 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
         }
         return TRUE;
     case IDC_BUTTON_SHOW_NAME:
-        if (Spare s; s)
+        if (Spare s(dialog); s)
             s.layer().styleHas8 = Checked(dialog, IDC_BUTTON_SHOW_NAME) ? 1 : 0;
         Resize(dialog);
         return TRUE;
     case IDC_BUTTON_HIGHLIGHT:
-        if (Spare s; s)
+        if (Spare s(dialog); s)
             s.layer().styleLacks4 = Checked(dialog, IDC_BUTTON_HIGHLIGHT) ? 1 : 0;
         Refresh(dialog);
         return TRUE;
     case IDC_BUTTON_SHOW_ICON: ShowIconClicked(dialog); return TRUE;
     case IDC_BUTTON_ICONS:
-        if (RunIconChooser(dialog, true, CurrentIconId()))
+        if (RunIconChooser(dialog, true, CurrentIconId(dialog)))
             TakeChosenIcon(dialog);
         Resize(dialog);
         return TRUE;
     case IDC_BUTTON_FORMAT: RunFormat(dialog); return TRUE;
     case IDC_BUTTON_FEATURES: RunFeatures(dialog); return TRUE;
     case IDC_BUTTON_ACTIONS:
-        RememberChoices(false);
-        if (Spare s; s)
-            KeepPlace(s);
+        RememberChoices(dialog, false);
+        if (Spare s(dialog); s)
+            KeepPlace(dialog, s);
         EndDialogWith(dialog, kButtonDialogActions);
         return TRUE;
     case IDC_BUTTON_POSITION: OkOrPosition(dialog, kButtonDialogPosition); return TRUE;
     case IDOK:
-        if (g_dialog.editing)
+        if (StateOf(dialog).editing)
             OkOnExisting(dialog);
         else
             OkOrPosition(dialog, IDOK);
@@ -432,17 +438,19 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
 }
 
 INT_PTR CALLBACK ButtonDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!KeptDialogState<DialogState>(dialog, message, lParam))
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG: InitDialog(dialog); return FALSE;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        Spare s;
+        Spare s(dialog);
         if (!s)
             return FALSE;
         const uint16_t nameColor = s.layer().colorIndex, fillColor = s.layer().secondColorIndex;
         switch (wParam) {
         case IDC_BUTTON_SHAPES: DrawShapes(dialog, item); return TRUE;
-        case IDC_BUTTON_PREVIEW: DrawPreview(item); return TRUE;
+        case IDC_BUTTON_PREVIEW: DrawPreview(dialog, item); return TRUE;
         case IDC_BUTTON_NAME_COLORS: DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, nameColor); return TRUE;
         case IDC_BUTTON_FILL_COLORS: DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, fillColor); return TRUE;
         default: return FALSE;
@@ -454,17 +462,17 @@ INT_PTR CALLBACK ButtonDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         const DWORD point = static_cast<DWORD>(lParam);
         uint16_t nameColor = 0, fillColor = 0;
         {
-            Spare s;
+            Spare s(dialog);
             if (!s)
                 return FALSE;
             nameColor = s.layer().colorIndex;
             fillColor = s.layer().secondColorIndex;
         }
         if (TrackColorPopup(dialog, point, IDC_BUTTON_NAME_COLORS, &nameColor, more)) {
-            if (Spare s; s)
+            if (Spare s(dialog); s)
                 s.layer().colorIndex = nameColor;
         } else if (TrackColorPopup(dialog, point, IDC_BUTTON_FILL_COLORS, &fillColor, more)) {
-            if (Spare s; s)
+            if (Spare s(dialog); s)
                 s.layer().secondColorIndex = fillColor;
         } else {
             ChooseShape(dialog, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
@@ -480,11 +488,10 @@ INT_PTR CALLBACK ButtonDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 int RunButtonAppearanceDialog(HWND window, Handle spare) {
-    g_dialog = DialogState{.spare = spare};
-    const INT_PTR result = ResDialogBox(window, ButtonDialogProc, "BUTTONDLG");
-    if (g_dialog.shapes)
-        DeleteObject(g_dialog.shapes);
-    g_dialog = DialogState{};
+    DialogState state{.spare = spare};
+    const INT_PTR result = ResDialogBoxParam(window, ButtonDialogProc, "BUTTONDLG", reinterpret_cast<LPARAM>(&state));
+    if (state.shapes)
+        DeleteObject(state.shapes);
     return static_cast<int>(result);
 }
 

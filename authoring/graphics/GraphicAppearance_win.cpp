@@ -45,7 +45,7 @@ constexpr int kNameChars = 15;
 constexpr int kPreviewMargin = 5;
 constexpr int kUpArrowBitmap = 32753;    // OBM_UPARROW
 constexpr int kDownArrowBitmap = 32752;  // OBM_DNARROW
-constexpr LPARAM kReturnedFromActions = 1, kActionsCancelled = 0x10000;
+constexpr int kReturnedFromActions = 1, kActionsCancelled = 0x10000;
 
 // The settings that survive a visit to the actions dialog.
 struct Settings {
@@ -63,8 +63,13 @@ struct AppearanceDialog {
     // The card window the dialog runs for. Not the dialog's parent: a dialog's owner is the
     // top-level window (the browser's frame), and redrawing that leaves the card as it was.
     HWND card = nullptr;
+    int opening = 0;          // 0 the first time, else kReturnedFromActions (with kActionsCancelled)
 };
-AppearanceDialog g_dialog;
+
+// The state of the open dialog, kept with it from WM_INITDIALOG on.
+AppearanceDialog& DialogOf(HWND dialog) {
+    return *reinterpret_cast<AppearanceDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 bool OpacityShown() {
     return IsAdvancedUser();
@@ -219,7 +224,7 @@ void DrawArrows(HWND dialog, const DRAWITEMSTRUCT& item) {
         return;
     BITMAP info = {};
     GetObject(up.get(), sizeof info, &info);
-    g_dialog.arrow = {info.bmWidth, info.bmHeight};
+    DialogOf(dialog).arrow = {info.bmWidth, info.bmHeight};
     {
         SelectedObject selected(source.get(), up.get());
         BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
@@ -227,17 +232,17 @@ void DrawArrows(HWND dialog, const DRAWITEMSTRUCT& item) {
     SelectedObject selected(source.get(), down.get());
     BitBlt(item.hDC, item.rcItem.left, item.rcItem.bottom - info.bmHeight, info.bmWidth, info.bmHeight, source.get(),
            0, 0, SRCCOPY);
-    (void)dialog;
 }
 
 // +1 in the up arrow, -1 in the down arrow, 0 elsewhere (dialog client coordinates).
 int ArrowAt(HWND dialog, int x, int y) {
     const RECT r = DialogItemRect(dialog, GAPPEAR_ARROWS);
-    if (x <= r.left || x >= r.left + g_dialog.arrow.cx)
+    const SIZE arrow = DialogOf(dialog).arrow;
+    if (x <= r.left || x >= r.left + arrow.cx)
         return 0;
-    if (y > r.top && y < r.top + g_dialog.arrow.cy)
+    if (y > r.top && y < r.top + arrow.cy)
         return 1;
-    if (y > r.bottom - g_dialog.arrow.cy && y < r.bottom)
+    if (y > r.bottom - arrow.cy && y < r.bottom)
         return -1;
     return 0;
 }
@@ -248,12 +253,13 @@ bool Inside(HWND dialog, int id, int x, int y) {
     return PtInRect(&r, point) != FALSE;
 }
 
-void Init(HWND dialog, LPARAM param) {
+void Init(HWND dialog, AppearanceDialog& d) {
     GraphicPlacement& p = GetGraphicPlacement();
+    const int param = d.opening;
     if (LOWORD(param))
-        GiveSettings(g_dialog.backup);
-    if (g_dialog.editedId) {
-        p.editedLayer = FindLayer(kObjectGraphic, g_dialog.editedId);
+        GiveSettings(d.backup);
+    if (d.editedId) {
+        p.editedLayer = FindLayer(kObjectGraphic, d.editedId);
         if (LayerLock<GraphicLayer> layer(p.editedLayer); layer) {
             p.picture = layer->picture;
             p.mask = layer->mask;
@@ -278,11 +284,11 @@ void Init(HWND dialog, LPARAM param) {
     EnableWindow(GetDlgItem(dialog, GAPPEAR_DISK), !p.editedLayer);
     ShowWindow(GetDlgItem(dialog, GAPPEAR_DISK), advanced && !p.fromSelection ? SW_SHOW : SW_HIDE);
     if (LOWORD(param) == 0) {
-        DisposeHandleAndClear(&g_dialog.actions);
-        g_dialog.actions = LoadActionResource(p.actionId);
-        g_dialog.actionsChanged = false;
+        DisposeHandleAndClear(&d.actions);
+        d.actions = LoadActionResource(p.actionId);
+        d.actionsChanged = false;
     } else if (HIWORD(param) == 0) {
-        g_dialog.actionsChanged = true;
+        d.actionsChanged = true;
     }
     const int opacity = kMaxOpacity - std::min<int>(p.transparency, kMaxOpacity);
     if (OpacityEnabled()) {
@@ -299,8 +305,8 @@ void Init(HWND dialog, LPARAM param) {
 }
 
 void Tick(HWND dialog) {
-    if (g_dialog.arrowHeld) {
-        StepFrameWidth(dialog, g_dialog.arrowHeld);
+    if (const int held = DialogOf(dialog).arrowHeld) {
+        StepFrameWidth(dialog, held);
         return;
     }
     if (!OpacityShown() || !OpacityEnabled())
@@ -316,24 +322,25 @@ void Tick(HWND dialog) {
 
 void EndWith(HWND dialog, INT_PTR result) {
     KillTimer(dialog, kRepeatTimer);
-    g_dialog.arrowHeld = 0;
+    DialogOf(dialog).arrowHeld = 0;
     EndDialog(dialog, result);
 }
 
 void Ok(HWND dialog) {
     GraphicPlacement& p = GetGraphicPlacement();
+    AppearanceDialog& d = DialogOf(dialog);
     KillTimer(dialog, kRepeatTimer);
     ReadNameAndDisk(dialog);
-    if (g_dialog.actionsChanged && g_dialog.actions)
-        StoreActionResource(&p.actionId, g_dialog.actions);
-    HWND card = g_dialog.card ? g_dialog.card : GetCardWindow();
+    if (d.actionsChanged && d.actions)
+        StoreActionResource(&p.actionId, d.actions);
+    HWND card = d.card ? d.card : GetCardWindow();
     if (p.editedLayer)
         UpdateEditedGraphic(card);
     else
         CommitNewGraphic(card);
     std::memset(p.name, 0, sizeof p.name);
     p.editedLayer = nullptr;
-    DisposeHandleAndClear(&g_dialog.actions);
+    DisposeHandleAndClear(&d.actions);
     EndWith(dialog, IDOK);
 }
 
@@ -352,9 +359,10 @@ void DropEditedOrPlaced(HWND card) {
 }
 
 void Cancel(HWND dialog) {
-    HWND card = g_dialog.card ? g_dialog.card : GetCardWindow();
+    AppearanceDialog& d = DialogOf(dialog);
+    HWND card = d.card ? d.card : GetCardWindow();
     DropEditedOrPlaced(card);
-    DisposeHandleAndClear(&g_dialog.actions);
+    DisposeHandleAndClear(&d.actions);
     ClearIconSelection();  // a cursor chosen in the features goes with the dialog
     if (card)
         InvalidateRect(card, nullptr, FALSE);
@@ -362,9 +370,12 @@ void Cancel(HWND dialog) {
 }
 
 INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    AppearanceDialog* d = KeptDialogState<AppearanceDialog>(dialog, message, lParam);
+    if (!d)
+        return FALSE;
     GraphicPlacement& p = GetGraphicPlacement();
     switch (message) {
-    case WM_INITDIALOG: Init(dialog, lParam); return FALSE;
+    case WM_INITDIALOG: Init(dialog, *d); return FALSE;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         switch (item->CtlID) {
@@ -399,15 +410,15 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         if (const int arrow = ArrowAt(dialog, x, y); arrow && message == WM_LBUTTONDOWN) {
             StepFrameWidth(dialog, arrow);
-            g_dialog.arrowHeld = arrow;
+            d->arrowHeld = arrow;
             SetCapture(dialog);
         }
         return TRUE;
     }
     case WM_LBUTTONUP:
-        if (g_dialog.arrowHeld && GetCapture() == dialog)
+        if (d->arrowHeld && GetCapture() == dialog)
             ReleaseCapture();
-        g_dialog.arrowHeld = 0;
+        d->arrowHeld = 0;
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -421,7 +432,7 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         case GAPPEAR_ACTIONS:
             ReadNameAndDisk(dialog);
-            g_dialog.backup = TakeSettings();
+            d->backup = TakeSettings();
             EndWith(dialog, GAPPEAR_ACTIONS);
             return TRUE;
         default: return FALSE;
@@ -434,26 +445,25 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 int RunGraphicAppearanceDialog(HWND window) {
     GraphicPlacement& p = GetGraphicPlacement();
-    g_dialog.editedId = 0;
-    g_dialog.card = window;
+    AppearanceDialog d;
+    d.card = window;
     if (LayerLock<> layer(p.editedLayer); layer)
-        g_dialog.editedId = layer->id;
+        d.editedId = layer->id;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    LPARAM param = 0;
     INT_PTR result = IDCANCEL;
     for (;;) {
-        result = ResDialogBoxParam(window, AppearanceProc, "GAPPEAR", param);
+        result = ResDialogBoxParam(window, AppearanceProc, "GAPPEAR", reinterpret_cast<LPARAM>(&d));
         if (result != GAPPEAR_ACTIONS)
             break;
-        const bool ok = g_dialog.actions && EditObjectActions(g_dialog.actions, 0, kGraphicActionsVariant) == kActionsDialogOk;
-        param = ok ? kReturnedFromActions : kReturnedFromActions | kActionsCancelled;
+        const bool ok = d.actions && EditObjectActions(d.actions, 0, kGraphicActionsVariant) == kActionsDialogOk;
+        d.opening = ok ? kReturnedFromActions : kReturnedFromActions | kActionsCancelled;
     }
     if (result != IDOK && result != IDCANCEL) {
         // The dialog could not be made: as Cancel.
         DropEditedOrPlaced(window);
-        DisposeHandleAndClear(&g_dialog.actions);
     }
+    DisposeHandleAndClear(&d.actions);
     const bool rectangle = p.cropKind == 'R';
     SettlePaintSelection(window, result == IDOK);
     if (rectangle)

@@ -20,13 +20,14 @@ namespace {
 
 constexpr double kLargestShare = 0.9;  // of the full-screen area
 
+// What the open dialog keeps: its purpose, the tool bitmaps and the result it ends with.
 struct CropDialog {
+    char purpose = 'C';
     HBITMAP rectangleTool = nullptr;
     HBITMAP lassoTool = nullptr;
     SIZE toolSize = {};
     int result = 2;
 };
-CropDialog g_crop;
 
 void DeleteBitmap(HBITMAP& bitmap) {
     if (bitmap)
@@ -42,34 +43,34 @@ uint32_t TitleOf(char purpose) {
     }
 }
 
-void DrawTools(const DRAWITEMSTRUCT& item) {
+void DrawTools(const DRAWITEMSTRUCT& item, const CropDialog& crop) {
     MemoryDC source(item.hDC);
     if (!source)
         return;
     const bool lasso = GetGraphicPlacement().cropKind == 'L';
     int x = item.rcItem.left;
-    for (HBITMAP tool : {g_crop.rectangleTool, g_crop.lassoTool}) {
+    for (HBITMAP tool : {crop.rectangleTool, crop.lassoTool}) {
         if (tool) {
             SelectedObject selected(source.get(), tool);
-            const bool current = (tool == g_crop.lassoTool) == lasso;
-            BitBlt(item.hDC, x, item.rcItem.top, g_crop.toolSize.cx, g_crop.toolSize.cy, source.get(), 0, 0,
+            const bool current = (tool == crop.lassoTool) == lasso;
+            BitBlt(item.hDC, x, item.rcItem.top, crop.toolSize.cx, crop.toolSize.cy, source.get(), 0, 0,
                    current ? NOTSRCCOPY : SRCCOPY);
         }
-        x += g_crop.toolSize.cx;
+        x += crop.toolSize.cx;
     }
 }
 
 // A click strictly inside the two tool bitmaps chooses the tool; a double click also selects
 // the whole picture.
-bool ToolStripClick(HWND dialog, LPARAM lParam, bool doubleClick) {
+bool ToolStripClick(HWND dialog, const CropDialog& crop, LPARAM lParam, bool doubleClick) {
     const RECT strip = DialogItemRect(dialog, PCROP_TOOLS);
     const int x = static_cast<short>(LOWORD(lParam)) - strip.left, y = static_cast<short>(HIWORD(lParam)) - strip.top;
-    if (x <= 0 || y <= 0 || x >= 2 * g_crop.toolSize.cx || y >= g_crop.toolSize.cy)
+    if (x <= 0 || y <= 0 || x >= 2 * crop.toolSize.cx || y >= crop.toolSize.cy)
         return false;
     GraphicPlacement& p = GetGraphicPlacement();
     HWND view = CropViewWindow();
     DropCropSelection(view);
-    p.cropKind = x > g_crop.toolSize.cx ? 'L' : 'R';
+    p.cropKind = x > crop.toolSize.cx ? 'L' : 'R';
     InvalidateRect(GetDlgItem(dialog, PCROP_TOOLS), nullptr, FALSE);
     if (!doubleClick || !p.picture)
         return true;
@@ -88,15 +89,16 @@ bool ToolStripClick(HWND dialog, LPARAM lParam, bool doubleClick) {
     return true;
 }
 
-void Init(HWND dialog, char purpose) {
+void Init(HWND dialog, CropDialog& crop) {
     GraphicPlacement& p = GetGraphicPlacement();
+    const char purpose = crop.purpose;
     HINSTANCE module = GetResModule() ? GetResModule() : GetAppInstance();
-    if (!g_crop.rectangleTool)
-        g_crop.rectangleTool = LoadBitmapA(module, "TOOLSELECTOR");
-    if (!g_crop.lassoTool)
-        g_crop.lassoTool = LoadBitmapA(module, "TOOLLASSO");
-    g_crop.toolSize = BitmapSizeOf(g_crop.rectangleTool);
-    g_crop.result = 2;
+    if (!crop.rectangleTool)
+        crop.rectangleTool = LoadBitmapA(module, "TOOLSELECTOR");
+    if (!crop.lassoTool)
+        crop.lassoTool = LoadBitmapA(module, "TOOLLASSO");
+    crop.toolSize = BitmapSizeOf(crop.rectangleTool);
+    crop.result = 2;
     p.cropKind = 'R';
     p.purpose = purpose;
     DeleteBitmap(p.undoPicture);
@@ -115,20 +117,20 @@ bool NothingSelected() {
     return p.cropKind == 'R' ? !p.rectShown : !p.mask;
 }
 
-void Cancel(HWND dialog) {
+void Cancel(HWND dialog, CropDialog& crop) {
     GraphicPlacement& p = GetGraphicPlacement();
     DeleteBitmap(p.picture);
     DeleteBitmap(p.undoPicture);
     DeleteBitmap(p.mask);
     DeleteBitmap(p.outline);
-    g_crop.result = 2;
+    crop.result = 2;
     LassoFreePoints();
     EndDialog(dialog, 0);
     if (p.cropKind == 'R')
         ShowTextFieldWindows(true);
 }
 
-void Ok(HWND dialog) {
+void Ok(HWND dialog, CropDialog& crop) {
     GraphicPlacement& p = GetGraphicPlacement();
     if (NothingSelected()) {
         ShowAlertOn(dialog, IDS_ALERT_NOTHING_CROPPED);
@@ -139,14 +141,14 @@ void Ok(HWND dialog) {
         DeleteBitmap(p.picture);
         DeleteBitmap(p.mask);
         DeleteBitmap(p.outline);
-        g_crop.result = 2;
+        crop.result = 2;
         EndDialog(dialog, 1);
         return;
     }
-    g_crop.result = 1;
+    crop.result = 1;
     // The question can be declined: the crop then ends as cancelled, with nothing placed.
     if (p.purpose == 'G' && BigMascotMessageBox(dialog, IDS_WHERE_GRAPHIC, 1, false, true, true) != IDOK) {
-        Cancel(dialog);
+        Cancel(dialog, crop);
         return;
     }
     // Applied once the dialog is gone, so that placing starts on the card window.
@@ -159,23 +161,26 @@ void AfterPictureChange(HWND dialog) {
 }
 
 INT_PTR CALLBACK CropDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    CropDialog* crop = KeptDialogState<CropDialog>(dialog, message, lParam);
+    if (!crop)
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG:
-        Init(dialog, static_cast<char>(lParam));
+        Init(dialog, *crop);
         return FALSE;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item->CtlID != PCROP_TOOLS)
             return FALSE;
-        DrawTools(*item);
+        DrawTools(*item, *crop);
         return TRUE;
     }
-    case WM_LBUTTONDOWN: return ToolStripClick(dialog, lParam, false);
-    case WM_LBUTTONDBLCLK: return ToolStripClick(dialog, lParam, true);
+    case WM_LBUTTONDOWN: return ToolStripClick(dialog, *crop, lParam, false);
+    case WM_LBUTTONDBLCLK: return ToolStripClick(dialog, *crop, lParam, true);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK: Ok(dialog); return TRUE;
-        case IDCANCEL: Cancel(dialog); return TRUE;
+        case IDOK: Ok(dialog, *crop); return TRUE;
+        case IDCANCEL: Cancel(dialog, *crop); return TRUE;
         case PCROP_ANOTHER:
             if (GetPictureForCropping(dialog, 'R', nullptr)) {
                 GraphicPlacement& p = GetGraphicPlacement();
@@ -237,10 +242,11 @@ void ResizeCropDialog(HWND dialog) {
 
 int RunPictureCropDialog(HWND window, char purpose) {
     GraphicPlacement& p = GetGraphicPlacement();
+    CropDialog crop{purpose};
     p.cropDialogOpen = true;
-    ResDialogBoxParam(window, CropDialogProc, "PCROP", static_cast<LPARAM>(purpose));
+    ResDialogBoxParam(window, CropDialogProc, "PCROP", reinterpret_cast<LPARAM>(&crop));
     p.cropDialogOpen = false;
-    DeleteBitmap(g_crop.rectangleTool);
-    DeleteBitmap(g_crop.lassoTool);
-    return g_crop.result;
+    DeleteBitmap(crop.rectangleTool);
+    DeleteBitmap(crop.lassoTool);
+    return crop.result;
 }

@@ -14,6 +14,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
+#include "core/ui/WindowUtils.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectInfo.h"
 #include "objects/buttons/ButtonIcons.h"
@@ -56,7 +57,7 @@ bool HoldsActions(Handle record) {
     return any;
 }
 
-// The dialog's state between re-openings.
+// The dialog's state between re-openings, kept with each opening of the dialog.
 struct InfoSession {
     bool reopened = false;
     Handle headerCopy = 0;  // INF_STACK: the values the size change works on
@@ -66,18 +67,19 @@ struct InfoSession {
     std::string stackName;
     uint16_t cardId = 0;
 };
-InfoSession g_session;
 
-void NameSubject(bool isStack) {
-    g_session.isStack = isStack;
+InfoSession& SessionOf(HWND dialog) { return *reinterpret_cast<InfoSession*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
+void NameSubject(InfoSession& session, bool isStack) {
+    session.isStack = isStack;
     const char* name = GetStackName();
-    g_session.stackName = name ? name : "";
-    g_session.cardId = GetCurrentCardId();
+    session.stackName = name ? name : "";
+    session.cardId = GetCurrentCardId();
 }
 
-bool SubjectLeft() {
+bool SubjectLeft(const InfoSession& session) {
     const char* name = GetStackName();
-    return g_session.stackName != (name ? name : "") || (!g_session.isStack && GetCurrentCardId() != g_session.cardId);
+    return session.stackName != (name ? name : "") || (!session.isStack && GetCurrentCardId() != session.cardId);
 }
 
 // Runs f on the locked info record.
@@ -101,9 +103,10 @@ void SetNumber(HWND dialog, int item, long value) { SetDlgItemTextA(dialog, item
 
 // The event boxes: first time from the stored actions, re-opened from the record's copies.
 void ShowEventBoxes(HWND dialog, const int (&items)[3]) {
+    const bool reopened = SessionOf(dialog).reopened;
     WithRecord([&](InfoDialogRecord& r) {
         for (int i = 0; i < 3; ++i) {
-            const bool on = g_session.reopened ? (r.flags & kEventFlags[i]) != 0
+            const bool on = reopened ? (r.flags & kEventFlags[i]) != 0
                                                : HoldsActions(InfoAction(r, i));
             if (on)
                 r.flags |= kEventFlags[i];
@@ -150,7 +153,7 @@ void ApplyEventsAndCursor(HWND dialog, const int (&items)[3], int cursorItem, co
         SetU16(fresh, words.cursor, MapButtonIconId(cursor, chosen));
 }
 
-void DisposeHeaderCopy() { DisposeHandleAndClear(&g_session.headerCopy); }
+void DisposeHeaderCopy(InfoSession& session) { DisposeHandleAndClear(&session.headerCopy); }
 
 // ---- INF_STACK ----
 
@@ -183,16 +186,17 @@ void OpenStackInfo(HWND dialog) {
     SetDlgItemTextA(dialog, INF_STACK_AVAILABLE, (std::to_string(megabytes) + " MB").c_str());
     WithRecord([&](InfoDialogRecord& r) { Check(dialog, INF_STACK_CURSOR, r.cursor != 0); });
     ShowEventBoxes(dialog, kStackEvents);
-    if (!g_session.headerCopy) {
-        g_session.headerCopy = header;
-        if (HandToHand(&g_session.headerCopy) != 0)
-            g_session.headerCopy = 0;
+    InfoSession& session = SessionOf(dialog);
+    if (!session.headerCopy) {
+        session.headerCopy = header;
+        if (HandToHand(&session.headerCopy) != 0)
+            session.headerCopy = 0;
     }
-    EnableWindow(GetDlgItem(dialog, INF_STACK_CHANGE), g_session.headerCopy != 0);
+    EnableWindow(GetDlgItem(dialog, INF_STACK_CHANGE), session.headerCopy != 0);
 }
 
 void ChangeSizeAndColors(HWND dialog) {
-    HandleLock lock(g_session.headerCopy);
+    HandleLock lock(SessionOf(dialog).headerCopy);
     if (!lock)
         return;
     const std::span<uint8_t> copy(lock.get(), kStackHeaderBytes);
@@ -206,10 +210,11 @@ void ChangeSizeAndColors(HWND dialog) {
 }
 
 int ApplyStackInfo(HWND dialog) {
+    InfoSession& session = SessionOf(dialog);
     const Handle header = GetStackHeaderHandle();
     bool changed = false;
     {
-        HandleLock h(header), c(g_session.headerCopy);
+        HandleLock h(header), c(session.headerCopy);
         if (!h || !c || GetHandleSize(header) < kStackHeaderBytes)
             return IDCANCEL;
         const std::span<uint8_t> old(h.get(), kStackHeaderBytes), fresh(c.get(), kStackHeaderBytes);
@@ -225,13 +230,16 @@ int ApplyStackInfo(HWND dialog) {
     if (HWND frame = GetMainWindow())
         SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ShowWindow(dialog, SW_HIDE);
-    const int result = ChangeStackSizeAndDepth(GetCardWindow(), header, g_session.headerCopy);
+    const int result = ChangeStackSizeAndDepth(GetCardWindow(), header, session.headerCopy);
     ClearIconSelection();
-    DisposeHeaderCopy();
+    DisposeHeaderCopy(session);
     return result == 0 ? IDOK : IDCANCEL;
 }
 
-INT_PTR CALLBACK StackInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK StackInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    InfoSession* session = KeptDialogState<InfoSession>(dialog, message, lParam);
+    if (!session)
+        return FALSE;
     if (message == WM_INITDIALOG) {
         OpenStackInfo(dialog);
         return TRUE;
@@ -250,14 +258,14 @@ INT_PTR CALLBACK StackInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         return TRUE;
     }
     case IDOK:
-        if (!SubjectLeft()) {
+        if (!SubjectLeft(*session)) {
             EndDialog(dialog, ApplyStackInfo(dialog));
             return TRUE;
         }
         [[fallthrough]];
     case IDCANCEL:
         ClearIconSelection();
-        DisposeHeaderCopy();
+        DisposeHeaderCopy(*session);
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     default: return FALSE;
@@ -292,7 +300,7 @@ void OpenCardInfo(HWND dialog) {
     SetNumber(dialog, INF_CARD_ID, GetU16(c, kCardId));
     SendDlgItemMessageA(dialog, INF_CARD_NAME, EM_LIMITTEXT, kCardNameBytes - 1, 0);
     Check(dialog, INF_CARD_CURSOR, GetU16(c, kCardCursor) != 0);
-    if (g_session.reopened) {
+    if (SessionOf(dialog).reopened) {
         WithRecord([&](InfoDialogRecord& r) {
             SetDlgItemTextA(dialog, INF_CARD_NAME, r.name);
             Check(dialog, INF_CARD_MARKED, r.flags & kInfoMarkedCard);
@@ -344,7 +352,7 @@ INT_PTR CardInfoCommand(HWND dialog, int item) {
         return TRUE;
     }
     case IDOK:
-        if (SubjectLeft()) {
+        if (SubjectLeft(SessionOf(dialog))) {
             EndDialog(dialog, IDCANCEL);
             return TRUE;
         }
@@ -356,7 +364,9 @@ INT_PTR CardInfoCommand(HWND dialog, int item) {
     }
 }
 
-INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!KeptDialogState<InfoSession>(dialog, message, lParam))
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG: OpenCardInfo(dialog); return TRUE;
     case WM_COMMAND: return CardInfoCommand(dialog, LOWORD(wParam));
@@ -370,13 +380,15 @@ INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
 int ShowInfoDialog(HWND window, bool isStack) {
     if (!PrepareInfoDialogRecord(isStack))
         return IDCANCEL;
-    g_session = InfoSession{};
-    NameSubject(isStack);
+    InfoSession session;
+    NameSubject(session, isStack);
     const int(&events)[3] = isStack ? kStackEvents : kCardEvents;
     const int(&modes)[3] = isStack ? kStackEditorModes : kCardEditorModes;
     INT_PTR result = IDCANCEL;
     for (;;) {
-        result = isStack ? ResDialogBox(window, StackInfoProc, "INF_STACK") : ResDialogBox(window, CardInfoProc, "INF_CARD");
+        const auto param = reinterpret_cast<LPARAM>(&session);
+        result = isStack ? ResDialogBoxParam(window, StackInfoProc, "INF_STACK", param)
+                         : ResDialogBoxParam(window, CardInfoProc, "INF_CARD", param);
         int event = -1;
         for (int i = 0; i < 3; ++i)
             if (result == events[i])
@@ -384,21 +396,20 @@ int ShowInfoDialog(HWND window, bool isStack) {
         if (event < 0)
             break;
         // The card or stack the edit is for is no longer shown: it is dropped.
-        if (SubjectLeft()) {
+        if (SubjectLeft(session)) {
             result = IDCANCEL;
             break;
         }
         Handle action = 0;
         WithRecord([&](InfoDialogRecord& r) { action = InfoAction(r, event); });
         EditObjectActions(action, 0, modes[event]);
-        if (SubjectLeft()) {
+        if (SubjectLeft(session)) {
             result = IDCANCEL;
             break;
         }
-        g_session.reopened = true;
+        session.reopened = true;
     }
-    DisposeHeaderCopy();
-    g_session = InfoSession{};
+    DisposeHeaderCopy(session);
     FreeInfoDialogData();
     return result == IDOK ? IDOK : IDCANCEL;
 }

@@ -17,6 +17,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/ToolNumbers.h"
 #include "core/ui/WaitCursor.h"
+#include "core/ui/WindowUtils.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectInfo.h"
@@ -52,14 +53,15 @@ constexpr DWORD kHebrewPreviewExStyle = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_L
 TextAppearance g_state;
 bool g_styleTaken = false;  // the background comes from the current style after the first object
 
-// The dialog's own state across the reopenings after Actions...
+// The dialog's own state across the reopenings after Actions..., handed to each opening.
 struct DialogPass {
     bool reopened = false;
     bool actionsCancelled = false;
     HGLOBAL keptText = nullptr;  // the preview's rich text while the actions dialog runs
     std::string droppedFile;     // a text file dropped for a new object
 };
-DialogPass g_pass;
+
+DialogPass& PassOf(HWND dialog) { return *reinterpret_cast<DialogPass*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
@@ -134,6 +136,7 @@ bool LoadFileIntoPreview(HWND preview, const char* path) {
 }
 
 void SetUpPreview(HWND dialog) {
+    DialogPass& pass = PassOf(dialog);
     HWND preview = GetDlgItem(dialog, kPreviewBox);
     SendMessageA(preview, EM_SETEVENTMASK, 0, 0);
     if (HWND field = FieldWindow(g_state.field)) {
@@ -141,7 +144,7 @@ void SetUpPreview(HWND dialog) {
         SetWindowLongA(preview, GWL_STYLE, static_cast<LONG>((style | WS_CHILD | WS_VISIBLE | ES_READONLY) & ~WS_CLIPSIBLINGS));
         SetWindowLongA(preview, GWL_EXSTYLE, GetWindowLongA(field, GWL_EXSTYLE));
         SendMessageA(preview, EM_SETREADONLY, TRUE, 0);
-        if (g_pass.keptText || TextGetLength(field) == 0 || !CopyFieldRichText(field, preview))
+        if (pass.keptText || TextGetLength(field) == 0 || !CopyFieldRichText(field, preview))
             ShowSampleInPreview(preview);
         if (GetDisplayBitsPerPixel() <= 8)
             TextSetColor(preview, ColorOf(g_state.textColor), TextScope::All);
@@ -151,17 +154,17 @@ void SetUpPreview(HWND dialog) {
             SetWindowLongA(preview, GWL_EXSTYLE, GetWindowLongA(preview, GWL_EXSTYLE) | kHebrewPreviewExStyle);
         ShowSampleInPreview(preview);
     }
-    if (g_pass.keptText) {
-        TextStreamInBlock(preview, g_pass.keptText, true, false);
-        GlobalFree(g_pass.keptText);
-        g_pass.keptText = nullptr;
+    if (pass.keptText) {
+        TextStreamInBlock(preview, pass.keptText, true, false);
+        GlobalFree(pass.keptText);
+        pass.keptText = nullptr;
     }
     TextSetBackColor(preview, ColorOf(g_state.backColor));
     SetFieldScrollBar(preview, g_state.options & kTextScrollBar, !(g_state.options & kTextNotScrollable));
-    if (!g_pass.reopened && IsNewObject() && !g_pass.droppedFile.empty() &&
-        LoadFileIntoPreview(preview, g_pass.droppedFile.c_str())) {
+    if (!pass.reopened && IsNewObject() && !pass.droppedFile.empty() &&
+        LoadFileIntoPreview(preview, pass.droppedFile.c_str())) {
         g_state.fileLoaded = true;
-        g_state.file = g_pass.droppedFile;
+        g_state.file = pass.droppedFile;
     }
     EnableWindow(GetDlgItem(dialog, kDiskBasedBox), g_state.fileLoaded);
     EnableWindow(preview, !(g_state.objectFlags & kTextTransparent));
@@ -179,11 +182,12 @@ void InitDialog(HWND dialog) {
         ShowWindow(GetDlgItem(dialog, kFeaturesButton), SW_HIDE);
     if (!IsNewObject())
         ShowWindow(GetDlgItem(dialog, kGetFileButton), SW_HIDE);
-    if (!g_pass.reopened) {
+    const DialogPass& pass = PassOf(dialog);
+    if (!pass.reopened) {
         g_state.textColorChanged = g_state.backColorChanged = g_state.styleChanged = g_state.actionsChanged = false;
         FreePendingActions();
         g_state.pendingActions = LoadActionResource(g_state.actionId);
-    } else if (!g_pass.actionsCancelled) {
+    } else if (!pass.actionsCancelled) {
         g_state.actionsChanged = true;
     }
     SetUpPreview(dialog);
@@ -222,7 +226,7 @@ void RunGetFile(HWND dialog) {
 
 void EndWithActions(HWND dialog) {
     ReadBoxes(dialog);
-    g_pass.keptText = TextStreamOutRtf(GetDlgItem(dialog, kPreviewBox), true);
+    PassOf(dialog).keptText = TextStreamOutRtf(GetDlgItem(dialog, kPreviewBox), true);
     EndDialog(dialog, kActionsButton);
 }
 
@@ -274,6 +278,8 @@ void Cancel(HWND dialog) {
 }
 
 INT_PTR CALLBACK TextInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!KeptDialogState<DialogPass>(dialog, message, lParam))
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG: InitDialog(dialog); return FALSE;
     case WM_DRAWITEM: {
@@ -521,17 +527,17 @@ int EditTextObjectAppearance(HWND window, LayerHandle field) {
 
 int RunTextInfoDialog(HWND window, const char* droppedFile) {
     LoadLibraryA("riched20.dll");  // the preview's class
-    g_pass = DialogPass{};
-    g_pass.droppedFile = droppedFile ? droppedFile : "";
+    DialogPass pass;
+    pass.droppedFile = droppedFile ? droppedFile : "";
     INT_PTR result = IDCANCEL;
     const LayerName name = NameOfLayer(g_state.field);
     for (;;) {
-        result = ResDialogBox(window, TextInfoProc, "TEXTINFO");
+        result = ResDialogBoxParam(window, TextInfoProc, "TEXTINFO", reinterpret_cast<LPARAM>(&pass));
         if (result != kActionsButton)
             break;
-        g_pass.actionsCancelled =
+        pass.actionsCancelled =
             EditObjectActions(g_state.pendingActions, 0, kTextObjectActionsVariant) != kActionsDialogOk;
-        g_pass.reopened = true;
+        pass.reopened = true;
         // "Another card..." comes back with new layers; an object no longer there is not
         // edited (nor taken for a new one).
         if (g_state.field && !(g_state.field = FindNamedLayer(name))) {
@@ -539,9 +545,8 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
             break;
         }
     }
-    if (g_pass.keptText)
-        GlobalFree(g_pass.keptText);
-    g_pass = DialogPass{};
+    if (pass.keptText)
+        GlobalFree(pass.keptText);
     return result == IDOK ? IDOK : IDCANCEL;
 }
 

@@ -38,7 +38,8 @@ struct LinkItem {
     bool hasActions = false;
 };
 
-// The dialog's working state, kept while Actions... takes the person to the actions dialog.
+// The dialog's working state, kept while Actions... takes the person to the actions dialog and
+// handed to each opening.
 struct LinksDialog {
     uint16_t fieldId = 0;  // the active field's, 0 without one
     std::vector<LinkItem> items;
@@ -54,7 +55,8 @@ struct LinksDialog {
     bool actionLinkHadActions = false;
 };
 
-LinksDialog g_dialog;
+// The state of the open dialog, kept with it from WM_INITDIALOG on.
+LinksDialog& DialogOf(HWND dialog) { return *reinterpret_cast<LinksDialog*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 std::string ControlText(HWND dialog, int id) {
     char text[256] = {};
@@ -137,8 +139,8 @@ bool RewriteLink(uint16_t id, const std::string* text, const uint16_t* fieldId) 
 }
 
 // Another link of that text in that scope; 0 when none.
-uint16_t FindDuplicate(const std::string& text, uint16_t fieldId, uint16_t except) {
-    for (const LinkItem& item : ReadLinkItems(g_dialog.fieldId))
+uint16_t FindDuplicate(uint16_t activeFieldId, const std::string& text, uint16_t fieldId, uint16_t except) {
+    for (const LinkItem& item : ReadLinkItems(activeFieldId))
         if (item.id != except && item.fieldId == fieldId && SameText(item.text, text))
             return item.id;
     return 0;
@@ -147,7 +149,7 @@ uint16_t FindDuplicate(const std::string& text, uint16_t fieldId, uint16_t excep
 // Asks before a duplicate is replaced: true to go on (the duplicate is gone then), false to stop.
 bool ClearDuplicate(HWND dialog, const std::string& text, uint16_t fieldId, uint16_t except, bool* replaced) {
     *replaced = false;
-    const uint16_t duplicate = FindDuplicate(text, fieldId, except);
+    const uint16_t duplicate = FindDuplicate(DialogOf(dialog).fieldId, text, fieldId, except);
     if (!duplicate)
         return true;
     if (ShowAlertOn(dialog, kAlertReplaceLink) == kAlertNo)
@@ -158,22 +160,25 @@ bool ClearDuplicate(HWND dialog, const std::string& text, uint16_t fieldId, uint
 }
 
 int SelectedIndex(HWND dialog) {
+    LinksDialog& d = DialogOf(dialog);
     const LRESULT at = SendDlgItemMessageA(dialog, IDC_LINK_LIST, LB_GETCURSEL, 0, 0);
-    return at == LB_ERR || at >= static_cast<LRESULT>(g_dialog.items.size()) ? -1 : static_cast<int>(at);
+    return at == LB_ERR || at >= static_cast<LRESULT>(d.items.size()) ? -1 : static_cast<int>(at);
 }
 
 const LinkItem* SelectedItem(HWND dialog) {
+    LinksDialog& d = DialogOf(dialog);
     const int at = SelectedIndex(dialog);
-    return at < 0 ? nullptr : &g_dialog.items[static_cast<size_t>(at)];
+    return at < 0 ? nullptr : &d.items[static_cast<size_t>(at)];
 }
 
 void UpdateButtons(HWND dialog) {
+    LinksDialog& d = DialogOf(dialog);
     const bool hasText = GetWindowTextLengthA(GetDlgItem(dialog, IDC_LINK_TEXT)) > 0;
-    const bool hasLinks = !g_dialog.items.empty();
+    const bool hasLinks = !d.items.empty();
     EnableWindow(GetDlgItem(dialog, IDC_LINK_ADD), hasText || SelectedIndex(dialog) >= 0);
     for (int id : {IDC_LINK_DELETE, IDC_LINK_ACTIONS, IDC_LINK_RENAME})
         EnableWindow(GetDlgItem(dialog, id), hasLinks);
-    EnableWindow(GetDlgItem(dialog, IDC_LINK_FIELD_ONLY), g_dialog.fieldId != 0 && (hasText || hasLinks));
+    EnableWindow(GetDlgItem(dialog, IDC_LINK_FIELD_ONLY), d.fieldId != 0 && (hasText || hasLinks));
 }
 
 void ShowSelection(HWND dialog) {
@@ -184,18 +189,19 @@ void ShowSelection(HWND dialog) {
 
 // The list read again; the item of that id selected (else the index, kept in the list).
 void Relist(HWND dialog, uint16_t selectId, int fallbackIndex = 0) {
-    g_dialog.items = ReadLinkItems(g_dialog.fieldId);
+    LinksDialog& d = DialogOf(dialog);
+    d.items = ReadLinkItems(d.fieldId);
     const HWND list = GetDlgItem(dialog, IDC_LINK_LIST);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     int select = -1;
-    for (size_t i = 0; i < g_dialog.items.size(); ++i) {
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g_dialog.items[i].name.c_str()));
-        if (g_dialog.items[i].id == selectId)
+    for (size_t i = 0; i < d.items.size(); ++i) {
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(d.items[i].name.c_str()));
+        if (d.items[i].id == selectId)
             select = static_cast<int>(i);
     }
-    if (select < 0 && !g_dialog.items.empty())
-        select = std::clamp(fallbackIndex, 0, static_cast<int>(g_dialog.items.size()) - 1);
+    if (select < 0 && !d.items.empty())
+        select = std::clamp(fallbackIndex, 0, static_cast<int>(d.items.size()) - 1);
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(select), 0);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
@@ -203,7 +209,8 @@ void Relist(HWND dialog, uint16_t selectId, int fallbackIndex = 0) {
 }
 
 uint16_t AddLink(HWND dialog, const std::string& text) {
-    const uint16_t scope = IsDlgButtonChecked(dialog, IDC_LINK_FIELD_ONLY) == BST_CHECKED ? g_dialog.fieldId : 0;
+    LinksDialog& d = DialogOf(dialog);
+    const uint16_t scope = IsDlgButtonChecked(dialog, IDC_LINK_FIELD_ONLY) == BST_CHECKED ? d.fieldId : 0;
     bool replaced = false;
     if (!ClearDuplicate(dialog, text, scope, 0, &replaced))
         return 0;
@@ -223,12 +230,13 @@ void OnAdd(HWND dialog) {
 }
 
 void OnDelete(HWND dialog) {
+    LinksDialog& d = DialogOf(dialog);
     const int at = SelectedIndex(dialog);
     if (at < 0 || ShowAlertOn(dialog, kAlertDeleteLink) == kAlertNo)
         return;
-    DeleteLink(g_dialog.items[static_cast<size_t>(at)].id);
+    DeleteLink(d.items[static_cast<size_t>(at)].id);
     Relist(dialog, 0, at);
-    if (g_dialog.items.empty()) {
+    if (d.items.empty()) {
         UpdateButtons(dialog);
         const HWND edit = GetDlgItem(dialog, IDC_LINK_TEXT);
         SetFocus(edit);
@@ -257,13 +265,14 @@ void OnRename(HWND dialog) {
 }
 
 void OnFieldOnly(HWND dialog) {
+    LinksDialog& d = DialogOf(dialog);
     const LinkItem* item = SelectedItem(dialog);
-    if (!item || g_dialog.fieldId == 0) {
+    if (!item || d.fieldId == 0) {
         UpdateButtons(dialog);
         return;
     }
     const uint16_t id = item->id;
-    const uint16_t scope = item->fieldId == 0 ? g_dialog.fieldId : 0;
+    const uint16_t scope = item->fieldId == 0 ? d.fieldId : 0;
     bool replaced = false;
     if (ClearDuplicate(dialog, item->text, scope, id, &replaced))
         RewriteLink(id, nullptr, &scope);
@@ -272,51 +281,53 @@ void OnFieldOnly(HWND dialog) {
 
 // Actions...: the state kept, the dialog ended for the actions dialog to run.
 void OnActions(HWND dialog) {
+    LinksDialog& d = DialogOf(dialog);
     const LinkItem* item = SelectedItem(dialog);
     if (!item)
         return;
     const Handle link = LoadLink(item->id);
-    g_dialog.actionLinkId = item->id;
-    g_dialog.actionLinkHadActions = item->hasActions;
-    g_dialog.actionData = link ? CopyLinkRecord(link, nullptr, &g_dialog.actionOffset) : 0;
+    d.actionLinkId = item->id;
+    d.actionLinkHadActions = item->hasActions;
+    d.actionData = link ? CopyLinkRecord(link, nullptr, &d.actionOffset) : 0;
     DisposeHandle(link);
-    if (!g_dialog.actionData)
+    if (!d.actionData)
         return;
-    g_dialog.keptText = ControlText(dialog, IDC_LINK_TEXT);
-    SendDlgItemMessageA(dialog, IDC_LINK_TEXT, EM_GETSEL, reinterpret_cast<WPARAM>(&g_dialog.keptSelStart),
-                        reinterpret_cast<LPARAM>(&g_dialog.keptSelEnd));
-    g_dialog.keptSelection = SelectedIndex(dialog);
-    g_dialog.keptFocus = GetDlgCtrlID(GetFocus());
+    d.keptText = ControlText(dialog, IDC_LINK_TEXT);
+    SendDlgItemMessageA(dialog, IDC_LINK_TEXT, EM_GETSEL, reinterpret_cast<WPARAM>(&d.keptSelStart),
+                        reinterpret_cast<LPARAM>(&d.keptSelEnd));
+    d.keptSelection = SelectedIndex(dialog);
+    d.keptFocus = GetDlgCtrlID(GetFocus());
     EndDialog(dialog, IDC_LINK_ACTIONS);
 }
 
 // The edited actions saved into the link: over its own action data, or the link rebuilt with
 // the new action record behind its text (what a damaged link held past its text goes). Has-actions
 // is set and the link written.
-void SaveEditedActions() {
-    Handle link = g_dialog.actionData;
-    if (!g_dialog.actionLinkHadActions) {
-        const Handle old = LoadLink(g_dialog.actionLinkId);
+void SaveEditedActions(const LinksDialog& d) {
+    Handle link = d.actionData;
+    if (!d.actionLinkHadActions) {
+        const Handle old = LoadLink(d.actionLinkId);
         std::vector<uint8_t> record;
         {
             HandleLock lock(old);
-            HandleLock actions(g_dialog.actionData);
+            HandleLock actions(d.actionData);
             const std::optional<LinkFields> fields = lock ? ReadLinkFields(lock.bytes()) : std::nullopt;
             if (fields && actions)
-                record = BuildLinkRecord(g_dialog.actionLinkId, fields->fieldId, fields->text, true, actions.bytes());
+                record = BuildLinkRecord(d.actionLinkId, fields->fieldId, fields->text, true, actions.bytes());
         }
         DisposeHandle(old);
         link = record.empty() ? 0 : NewHandleFromBytes(record);
     }
-    if (link && SetHandleWord(link, 0, g_dialog.actionLinkId) && SetHandleWord(link, kLinkHasButton, 1) &&
+    if (link && SetHandleWord(link, 0, d.actionLinkId) && SetHandleWord(link, kLinkHasButton, 1) &&
         UpdateLinkRecord(link) == 0)
         MarkCardChanged();
-    if (link != g_dialog.actionData)
+    if (link != d.actionData)
         DisposeHandle(link);
 }
 
 bool OnDone(HWND dialog) {
-    const bool unassigned = std::any_of(g_dialog.items.begin(), g_dialog.items.end(),
+    LinksDialog& d = DialogOf(dialog);
+    const bool unassigned = std::any_of(d.items.begin(), d.items.end(),
                                         [](const LinkItem& item) { return !item.hasActions; });
     if (unassigned && ShowAlertOn(dialog, kAlertUnassignedLinks) == kAlertNo)
         return false;
@@ -335,7 +346,8 @@ std::string WithoutSurroundingBlanks(std::string_view text) {
 }
 
 void OnInit(HWND dialog) {
-    if (!g_dialog.reopened) {
+    LinksDialog& d = DialogOf(dialog);
+    if (!d.reopened) {
         HWND field = nullptr;
         {
             LayerLock<FieldLayer> layer(GetActiveTextField());
@@ -356,17 +368,17 @@ void OnInit(HWND dialog) {
     CenterWindowOnParent(dialog);
     const HWND list = GetDlgItem(dialog, IDC_LINK_LIST);
     const HWND edit = GetDlgItem(dialog, IDC_LINK_TEXT);
-    if (g_dialog.reopened) {
-        SetDlgItemTextA(dialog, IDC_LINK_TEXT, g_dialog.keptText.c_str());
-        SendMessageA(edit, EM_SETSEL, g_dialog.keptSelStart, g_dialog.keptSelEnd);
-        if (g_dialog.keptSelection >= 0)
-            SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(g_dialog.keptSelection), 0);
+    if (d.reopened) {
+        SetDlgItemTextA(dialog, IDC_LINK_TEXT, d.keptText.c_str());
+        SendMessageA(edit, EM_SETSEL, d.keptSelStart, d.keptSelEnd);
+        if (d.keptSelection >= 0)
+            SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(d.keptSelection), 0);
         ShowSelection(dialog);
-        const HWND focus = GetDlgItem(dialog, g_dialog.keptFocus);
+        const HWND focus = GetDlgItem(dialog, d.keptFocus);
         SetFocus(focus ? focus : list);
         return;
     }
-    if (g_dialog.items.empty()) {
+    if (d.items.empty()) {
         SetFocus(edit);
         SendMessageA(edit, EM_SETSEL, 0, -1);
     } else {
@@ -388,20 +400,22 @@ void MeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure) {
 }
 
 HFONT ItalicFont(HWND dialog) {
-    if (!g_dialog.italic) {
+    LinksDialog& d = DialogOf(dialog);
+    if (!d.italic) {
         LOGFONTA face = {};
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
         GetObjectA(font ? font : GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
         face.lfItalic = TRUE;
-        g_dialog.italic = CreateFontIndirectA(&face);
+        d.italic = CreateFontIndirectA(&face);
     }
-    return g_dialog.italic;
+    return d.italic;
 }
 
 void DrawItem(HWND dialog, const DRAWITEMSTRUCT* draw) {
-    if (draw->itemID >= g_dialog.items.size())
+    LinksDialog& d = DialogOf(dialog);
+    if (draw->itemID >= d.items.size())
         return;
-    const LinkItem& item = g_dialog.items[draw->itemID];
+    const LinkItem& item = d.items[draw->itemID];
     const bool selected = (draw->itemState & ODS_SELECTED) != 0;
     HDC dc = draw->hDC;
     FillRect(dc, &draw->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
@@ -425,6 +439,9 @@ void DrawItem(HWND dialog, const DRAWITEMSTRUCT* draw) {
 }
 
 INT_PTR CALLBACK LinksDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    LinksDialog* d = KeptDialogState<LinksDialog>(dialog, message, lParam);
+    if (!d)
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG: OnInit(dialog); return FALSE;
     case WM_MEASUREITEM: MeasureItem(dialog, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)); return TRUE;
@@ -454,9 +471,9 @@ INT_PTR CALLBACK LinksDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         default: return FALSE;
         }
     case WM_DESTROY:
-        if (g_dialog.italic) {
-            DeleteObject(g_dialog.italic);
-            g_dialog.italic = nullptr;
+        if (d->italic) {
+            DeleteObject(d->italic);
+            d->italic = nullptr;
         }
         return FALSE;
     default: return FALSE;
@@ -466,23 +483,22 @@ INT_PTR CALLBACK LinksDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 int EditTextLinks(HWND window) {
-    g_dialog = LinksDialog{};
+    LinksDialog d;
     {
         LayerLock<> field(GetActiveTextField());
         if (field && field->kind == kObjectText)
-            g_dialog.fieldId = field->id;
+            d.fieldId = field->id;
     }
     INT_PTR result = IDCANCEL;
     for (;;) {
-        result = ResDialogBox(window, LinksDialogProc, "HYPERTEXTLINK");
+        result = ResDialogBoxParam(window, LinksDialogProc, "HYPERTEXTLINK", reinterpret_cast<LPARAM>(&d));
         if (result != IDC_LINK_ACTIONS)
             break;
-        if (EditObjectActions(g_dialog.actionData, g_dialog.actionOffset, kLinkActionsVariant) == kActionsDialogOk)
-            SaveEditedActions();
-        DisposeHandleAndClear(&g_dialog.actionData);
-        g_dialog.reopened = true;
+        if (EditObjectActions(d.actionData, d.actionOffset, kLinkActionsVariant) == kActionsDialogOk)
+            SaveEditedActions(d);
+        DisposeHandleAndClear(&d.actionData);
+        d.reopened = true;
     }
-    DisposeHandleAndClear(&g_dialog.actionData);
-    g_dialog = LinksDialog{};
+    DisposeHandleAndClear(&d.actionData);
     return result == IDOK ? IDOK : IDCANCEL;
 }

@@ -19,7 +19,7 @@ inline constexpr uint32_t kStringErrorCaption = 4132;  // "Pageloom Error"
 inline constexpr uint32_t kStringMascotFile = 2532;    // "mascot.bmp"
 inline constexpr uint32_t kAlertCardSizeTooSmall = 2295;
 inline constexpr uint32_t kAlertStackCardSizeTooSmall = 2334;
-inline constexpr uint32_t kAlertPendingText = 0;       // show the pending text instead
+inline constexpr uint32_t kAlertPendingText = 0;       // the id of a box showing a given text
 
 // Button ids of the standard box; the first label takes kAlertButton1.
 inline constexpr int kAlertButton1 = 52;
@@ -34,10 +34,13 @@ int MascotMessageBox(HWND owner, uint32_t stringId, bool once, bool force, int16
 int ShowAlert(uint32_t stringId);
 int ShowAlertOn(HWND owner, uint32_t stringId);  // a null owner means the card window
 
-// The text an alert with id 0 shows (at most kAlertTextMax characters are kept).
-void SetPendingAlertText(const char* text);
+// A forced standard box showing text (in the `AlertText` form, at most kAlertTextMax characters
+// read) instead of a string of the table; its string id reads kAlertPendingText. Returns the
+// pressed button's id like MascotMessageBox; ShowAlertText the label's position, like ShowAlertOn.
+int MascotTextBox(HWND owner, const char* text, int16_t iconFlag);
+int ShowAlertText(HWND owner, const char* text);  // a null owner means the card window
 
-// For an open standard box: the string id it shows (0 for the pending text), or -1 when the
+// For an open standard box: the string id it shows (0 for a given text), or -1 when the
 // window is no standard alert box.
 int32_t AlertBoxStringId(HWND dialog);
 

@@ -14,8 +14,7 @@ void ShowErrorMessage(int32_t code) {
     // A code whose message is missing from the table gets the generic one, never an empty box.
     if (LoadResString(stringId, text, sizeof text) <= 0)
         LoadResString(kAlertGenericError, text, sizeof text);
-    SetPendingAlertText(text);
-    ShowAlert(kAlertPendingText);
+    ShowAlertText(nullptr, text);
 }
 
 int ShowErrorBox(const char* text) {

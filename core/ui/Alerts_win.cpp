@@ -20,7 +20,12 @@ constexpr const char* kAlertProperty = "LoomAlertBox";
 // notes which alert a page shows) that cannot read the box's own record.
 constexpr const char* kAlertIdProperty = "LoomAlertId";
 
-char g_pendingText[kPendingSize] = {};
+// What one box is asked to show: a string of the table, or a text given with the call.
+struct AlertRequest {
+    uint32_t stringId = 0;
+    bool wantIcon = true;
+    const char* text = nullptr;  // for kAlertPendingText
+};
 
 // What one open box keeps for painting and for whoever asks what it shows.
 struct AlertBoxState {
@@ -30,12 +35,14 @@ struct AlertBoxState {
     MascotPicture mascot;
 };
 
-// The alert's text: the pending text for id 0, else the string; the generic error alert when
+// The alert's text: the given text for id 0, else the string; the generic error alert when
 // either is missing, so that a box never ends silently for want of its text.
-std::string LoadAlertString(uint32_t stringId) {
+std::string LoadAlertString(const AlertRequest& request) {
+    const uint32_t stringId = request.stringId;
     std::string text;
     if (stringId == kAlertPendingText) {
-        text.assign(g_pendingText, strnlen(g_pendingText, kPendingSize - 1));
+        if (request.text)
+            text.assign(request.text, strnlen(request.text, kPendingSize - 1));
     } else {
         char buffer[kAlertTextMax + 1] = {};
         if (LoadResString(stringId, buffer, sizeof buffer) > 0)
@@ -96,15 +103,15 @@ BOOL EndAtOnce(HWND dialog) {
     return FALSE;
 }
 
-BOOL InitAlertBox(HWND dialog, LPARAM param) {
+BOOL InitAlertBox(HWND dialog, const AlertRequest& request) {
     auto* state = new AlertBoxState;
-    state->stringId = static_cast<uint32_t>(param) >> 16;
-    const bool wantIcon = (param & 0xFFFF) != 0;
+    state->stringId = request.stringId;
+    const bool wantIcon = request.wantIcon;
     SetPropA(dialog, kAlertProperty, state);
     SetPropA(dialog, kAlertIdProperty, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(state->stringId)));
 
     AlertText alert;
-    if (!ParseAlertText(LoadAlertString(state->stringId), &alert))
+    if (!ParseAlertText(LoadAlertString(request), &alert))
         return EndAtOnce(dialog);
     state->iconKind = wantIcon ? alert.iconKind : kAlertIconNone;
 
@@ -157,7 +164,7 @@ INT_PTR CALLBACK AlertBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     auto* state = static_cast<AlertBoxState*>(GetPropA(dialog, kAlertProperty));
     switch (message) {
     case WM_INITDIALOG:
-        return InitAlertBox(dialog, lParam);
+        return InitAlertBox(dialog, *reinterpret_cast<const AlertRequest*>(lParam));
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (!state || !item || item->CtlID != IDC_ALERT_ICON)
@@ -185,6 +192,11 @@ INT_PTR CALLBACK AlertBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
+int RunAlertBox(HWND owner, const AlertRequest& request) {
+    return static_cast<int>(
+        ResDialogBoxParam(owner, AlertBoxProc, "DOGIEHELP", reinterpret_cast<LPARAM>(&request)));
+}
+
 }  // namespace
 
 int MascotMessageBox(HWND owner, uint32_t stringId, bool once, bool force, int16_t iconFlag) {
@@ -195,8 +207,12 @@ int MascotMessageBox(HWND owner, uint32_t stringId, bool once, bool force, int16
         if (once && AlertAlreadyShown(stringId))
             return IDC_ALERT_BUTTON1;
     }
-    const LPARAM param = static_cast<LPARAM>((stringId << 16) | static_cast<uint16_t>(iconFlag));
-    return static_cast<int>(ResDialogBoxParam(owner, AlertBoxProc, "DOGIEHELP", param));
+    return RunAlertBox(owner, {stringId, iconFlag != 0, nullptr});
+}
+
+int MascotTextBox(HWND owner, const char* text, int16_t iconFlag) {
+    EnsureAlertSuppressionList();
+    return RunAlertBox(owner, {kAlertPendingText, iconFlag != 0, text});
 }
 
 int ShowAlert(uint32_t stringId) {
@@ -209,10 +225,8 @@ int ShowAlertOn(HWND owner, uint32_t stringId) {
     return MascotMessageBox(owner, stringId, false, true, 1) - (IDC_ALERT_BUTTON1 - 1);
 }
 
-void SetPendingAlertText(const char* text) {
-    std::memset(g_pendingText, 0, sizeof g_pendingText);
-    if (text)
-        std::strncpy(g_pendingText, text, sizeof g_pendingText - 1);
+int ShowAlertText(HWND owner, const char* text) {
+    return MascotTextBox(owner ? owner : GetMainWindow(), text, 1) - (IDC_ALERT_BUTTON1 - 1);
 }
 
 int32_t AlertBoxStringId(HWND dialog) {

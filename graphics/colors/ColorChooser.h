@@ -44,6 +44,7 @@ struct ChooserState {
     HCURSOR cursor = nullptr;
     bool paletteSelected = false;
     bool dragging = false;
+    bool markerShown = false;  // the wheel's inverted marker is drawn
 };
-ChooserState& CurrentChooser();
+// The "CPICK" dialog's procedure; its parameter is the ChooserState it works on.
 INT_PTR CALLBACK ColorChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

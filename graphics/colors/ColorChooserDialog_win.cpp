@@ -21,7 +21,8 @@ constexpr int kMarkerNear = 2;
 constexpr int kMarkerFar = 8;
 constexpr double kReach = 10000;
 
-bool g_markerShown = false;
+// The chooser the open dialog works on, kept with it from WM_INITDIALOG on.
+ChooserState& ChooserOf(HWND dialog) { return *reinterpret_cast<ChooserState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 // Field order of ChooserField.
 constexpr std::array<int, 6> kFieldIds{IDC_CPICK_HUE, IDC_CPICK_SATURATION, IDC_CPICK_BRIGHTNESS,
@@ -125,7 +126,7 @@ void DrawWheel(HDC dc, const WheelRect& wheel, const ChooserState& s) {
     }
 }
 
-void ToggleMarkerOn(HDC dc, const WheelRect& wheel, const ChooserState& s) {
+void ToggleMarkerOn(HDC dc, const WheelRect& wheel, ChooserState& s) {
     const WheelPoint at = WheelMarkerPoint(wheel, s.hsb.hue, s.hsb.saturation);
     const int previous = SetROP2(dc, R2_NOT);
     SelectedObject pen(dc, GetStockObject(BLACK_PEN));
@@ -135,16 +136,16 @@ void ToggleMarkerOn(HDC dc, const WheelRect& wheel, const ChooserState& s) {
         LineTo(dc, at.x + arm.x * kMarkerFar, at.y + arm.y * kMarkerFar);
     }
     SetROP2(dc, previous);
-    g_markerShown = !g_markerShown;
+    s.markerShown = !s.markerShown;
 }
 
 void SetMarker(HWND dialog, bool shown) {
-    if (g_markerShown == shown)
+    if (ChooserOf(dialog).markerShown == shown)
         return;
     HWND item = GetDlgItem(dialog, IDC_CPICK_WHEEL);
     WindowDC dc(item);
     if (dc)
-        ToggleMarkerOn(dc.get(), WheelOf(dialog), CurrentChooser());
+        ToggleMarkerOn(dc.get(), WheelOf(dialog), ChooserOf(dialog));
 }
 
 // The chooser palette's wheel entries follow the brightness (seen on an 8-bit display).
@@ -163,7 +164,7 @@ void RedrawItem(HWND dialog, int id) {
 
 // After any change: the wheel when the brightness moved, the new swatch, the marker.
 void ShowChange(HWND dialog, int oldBrightness) {
-    ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     UpdateChooserPalette(s);
     if (s.hsb.brightness != oldBrightness)
         RedrawItem(dialog, IDC_CPICK_WHEEL);
@@ -179,7 +180,7 @@ int ReadField(HWND dialog, int field) {
 }
 
 void OnFieldTimer(HWND dialog) {
-    ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     std::array<int, 6> typed{};
     for (int i = 0; i < 6; ++i)
         typed[static_cast<size_t>(i)] = ReadField(dialog, i);
@@ -212,7 +213,7 @@ void OnFieldTimer(HWND dialog) {
 }
 
 void OnScroll(HWND dialog, HWND bar, int code, int thumb) {
-    ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     const int id = GetDlgCtrlID(bar);
     std::array<int, 6> values = ValuesOf(s);
     int changed = -1;
@@ -250,7 +251,7 @@ void OnScroll(HWND dialog, HWND bar, int code, int thumb) {
 }
 
 void PickOnWheel(HWND dialog, POINT p) {
-    ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     s.hsb = WheelPick(WheelOf(dialog), p.x, p.y, s.hsb);
     s.current = HsbToRgb(s.hsb);
     WriteAll(dialog, s);
@@ -258,7 +259,7 @@ void PickOnWheel(HWND dialog, POINT p) {
 }
 
 bool DrawItem(HWND dialog, const DRAWITEMSTRUCT& item) {
-    const ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     if (item.CtlID == IDC_CPICK_SWATCHES) {
         DrawSwatches(item.hDC, item.rcItem, s);
         return true;
@@ -268,17 +269,17 @@ bool DrawItem(HWND dialog, const DRAWITEMSTRUCT& item) {
     const WheelRect wheel = WheelOf(dialog);
     FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     DrawWheel(item.hDC, wheel, s);
-    g_markerShown = false;
+    s.markerShown = false;
     if (!s.dragging)
         ToggleMarkerOn(item.hDC, wheel, s);
     return true;
 }
 
 void OpenChooser(HWND dialog) {
-    ChooserState& s = CurrentChooser();
+    ChooserState& s = ChooserOf(dialog);
     s.paletteSelected = false;
     s.dragging = false;
-    g_markerShown = false;
+    s.markerShown = false;
     SetScrollRange(GetDlgItem(dialog, IDC_CPICK_SLIDER), SB_CTL, 0, kSliderTop, FALSE);
     // The arrows only step; a middle position keeps both of them live.
     for (int id : kArrowIds) {
@@ -293,7 +294,10 @@ void OpenChooser(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK ColorChooserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    ChooserState& s = CurrentChooser();
+    ChooserState* kept = KeptDialogState<ChooserState>(dialog, message, lParam);
+    if (!kept)
+        return FALSE;
+    ChooserState& s = *kept;
     switch (message) {
     case WM_INITDIALOG:
         OpenChooser(dialog);

@@ -29,7 +29,12 @@ namespace {
 constexpr int kChooserGridSide = 8;
 
 enum class GridDialog { kText, kErase, kEraser };
-uint16_t g_selection = 0;
+
+// What a grid dialog opens on and ends with: its kind and the colour index chosen.
+struct GridChoice {
+    GridDialog kind = GridDialog::kText;
+    uint16_t selection = 0;
+};
 
 enum GroupAnswer : int { kUngroupAndErase = 1, kEraseAll = 2 };
 // The size dialog's mode for a new stack.
@@ -41,9 +46,9 @@ uint16_t WhiteIndex() {
     return white == CLR_INVALID ? 0 : static_cast<uint16_t>(white);
 }
 
-void KeepEraserColor() {
-    SetStoredColorIndex(g_selection);
-    RedrawDialogColorSwatch('e', static_cast<int16_t>(g_selection));
+void KeepEraserColor(uint16_t selection) {
+    SetStoredColorIndex(selection);
+    RedrawDialogColorSwatch('e', static_cast<int16_t>(selection));
 }
 
 // A group card asks first; false when the erase is cancelled.
@@ -83,9 +88,11 @@ void FillCardWithStoredColor() {
 }
 
 INT_PTR CALLBACK GridDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    GridChoice* choice = KeptDialogState<GridChoice>(dialog, message, lParam);
+    if (!choice)
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);  // the GridDialog kind
         CenterWindowOnScreen(dialog);
         SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
@@ -93,20 +100,19 @@ INT_PTR CALLBACK GridDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item.CtlID != IDC_COLORS_GRID)
             return FALSE;
-        DrawColorGridItem(item.hwndItem, item.hDC, kChooserGridSide, kChooserGridSide, g_selection);
+        DrawColorGridItem(item.hwndItem, item.hDC, kChooserGridSide, kChooserGridSide, choice->selection);
         return TRUE;
     }
     case WM_LBUTTONDOWN:
         MoveColorGridSelection(dialog, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), IDC_COLORS_GRID, kChooserGridSide,
-                               kChooserGridSide, &g_selection);
+                               kChooserGridSide, &choice->selection);
         return TRUE;
     case WM_LBUTTONDBLCLK:
-        TrackColorPopup(dialog, static_cast<DWORD>(lParam), IDC_COLORS_GRID, &g_selection, TRUE);
+        TrackColorPopup(dialog, static_cast<DWORD>(lParam), IDC_COLORS_GRID, &choice->selection, TRUE);
         return TRUE;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        const auto kind = static_cast<GridDialog>(GetWindowLongPtrA(dialog, DWLP_USER));
-        if (id == IDOK || id == IDCANCEL || (id == IDC_ECOLOR_ERASE_SCREEN && kind == GridDialog::kEraser))
+        if (id == IDOK || id == IDCANCEL || (id == IDC_ECOLOR_ERASE_SCREEN && choice->kind == GridDialog::kEraser))
             EndDialog(dialog, id);
         return TRUE;
     }
@@ -115,17 +121,17 @@ INT_PTR CALLBACK GridDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-INT_PTR RunGridDialog(HWND parent, GridDialog kind, const char* name) {
-    return ResDialogBoxParam(parent, GridDlgProc, name, static_cast<LPARAM>(kind));
+INT_PTR RunGridDialog(HWND parent, GridChoice& choice, const char* name) {
+    return ResDialogBoxParam(parent, GridDlgProc, name, reinterpret_cast<LPARAM>(&choice));
 }
 
 // The erase dialogs start on the eraser colour, or on white for a pattern eraser.
-void OpenOnEraserColor() {
+GridChoice OpenOnEraserColor(GridDialog kind) {
     CacheBlackWhiteIndices();
     const uint16_t white = WhiteIndex();
     SetStoredColorIndex(white);
     const int16_t eraser = GetToolColor('e');
-    g_selection = eraser < 0 ? white : static_cast<uint16_t>(eraser);
+    return {kind, eraser < 0 ? white : static_cast<uint16_t>(eraser)};
 }
 
 // Erasing from a dialog is an undoable paint step.
@@ -141,13 +147,13 @@ void EraseWithUndo() {
 void OpenTextColorDialog(HWND parent) {
     // One text colour: the paint text tool's, which the floating palette shows too.
     const int16_t text = GetToolColor('t');
-    g_selection = text < 0 ? 0 : static_cast<uint16_t>(text);
-    if (RunGridDialog(parent, GridDialog::kText, "CTCOLOR") != IDOK)
+    GridChoice choice{GridDialog::kText, text < 0 ? uint16_t{0} : static_cast<uint16_t>(text)};
+    if (RunGridDialog(parent, choice, "CTCOLOR") != IDOK)
         return;
-    RedrawDialogColorSwatch('t', static_cast<int16_t>(g_selection));
+    RedrawDialogColorSwatch('t', static_cast<int16_t>(choice.selection));
     // The active text field's selection, the selected object and the paint text being typed
     // take it.
-    const auto index = static_cast<int16_t>(g_selection);
+    const auto index = static_cast<int16_t>(choice.selection);
     ApplyTextColorIndex(index);
     SetSelectedObjectColor(index, 1);
     if (GetCurrentTool() == static_cast<uint32_t>(kPaintTextTool))
@@ -155,19 +161,19 @@ void OpenTextColorDialog(HWND parent) {
 }
 
 void OpenEraseDialog(HWND parent) {
-    OpenOnEraserColor();
-    if (RunGridDialog(parent, GridDialog::kErase, "ERASE") != IDOK)
+    GridChoice choice = OpenOnEraserColor(GridDialog::kErase);
+    if (RunGridDialog(parent, choice, "ERASE") != IDOK)
         return;
-    KeepEraserColor();
+    KeepEraserColor(choice.selection);
     EraseWithUndo();
 }
 
 void OpenEraserColorDialog(HWND parent) {
-    OpenOnEraserColor();
-    const INT_PTR result = RunGridDialog(parent, GridDialog::kEraser, "ECOLOR");
+    GridChoice choice = OpenOnEraserColor(GridDialog::kEraser);
+    const INT_PTR result = RunGridDialog(parent, choice, "ECOLOR");
     if (result != IDOK && result != IDC_ECOLOR_ERASE_SCREEN)
         return;
-    KeepEraserColor();
+    KeepEraserColor(choice.selection);
     if (result == IDC_ECOLOR_ERASE_SCREEN)
         EraseWithUndo();
 }

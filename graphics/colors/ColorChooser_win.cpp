@@ -19,8 +19,6 @@
 
 namespace {
 
-ChooserState g_chooser;
-
 // A palette of the chooser's colours, every entry reserved so that it can be animated.
 HPALETTE MakeChooserPalette(const ChooserState& state) {
     const std::vector<ChooserRgb> colors =
@@ -65,8 +63,6 @@ void StoreChosenColor(HPALETTE app, const ChooserState& state) {
 
 }  // namespace
 
-ChooserState& CurrentChooser() { return g_chooser; }
-
 int EditPaletteEntry(int index) {
     if (!IsAdvancedUser())
         return 0;
@@ -80,8 +76,7 @@ int EditPaletteEntry(int index) {
     PALETTEENTRY entry{};
     if (GetPaletteEntries(app, static_cast<UINT>(index), 1, &entry) != 1)
         return 0;
-    ChooserState& state = g_chooser;
-    state = ChooserState{};
+    ChooserState state;
     state.index = index;
     state.divisions = GetDisplayBitsPerPixel() == 8 ? 5 : 12;
     state.original = state.current = {entry.peRed, entry.peGreen, entry.peBlue};
@@ -90,7 +85,8 @@ int EditPaletteEntry(int index) {
     if (!state.palette)
         return 0;
     state.cursor = static_cast<HCURSOR>(LoadImageA(GetAppInstance(), "CPICKCUR", IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
-    const INT_PTR result = ResDialogBox(GetMainWindow(), ColorChooserDlgProc, "CPICK");
+    const INT_PTR result =
+        ResDialogBoxParam(GetMainWindow(), ColorChooserDlgProc, "CPICK", reinterpret_cast<LPARAM>(&state));
     if (state.cursor)
         DestroyCursor(state.cursor);
     DeleteObject(state.palette);

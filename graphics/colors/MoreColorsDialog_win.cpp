@@ -14,69 +14,75 @@ namespace {
 
 constexpr int kMoreColorsGridSide = 16;
 
-uint16_t g_selection = 0;
-bool g_open = false;
-bool g_busy = false;  // while the colour chooser runs from a double click
+// What the open dialog works on: the index selected, and whether the colour chooser runs from
+// a double click.
+struct MoreColors {
+    uint16_t selection = 0;
+    bool busy = false;
+};
 
-void FillSwatch(HDC dc, const RECT& rect) {
+bool g_open = false;
+
+void FillSwatch(HDC dc, const RECT& rect, uint16_t selection) {
     SelectedPalette palette(dc, GetAppPalette(), SelectedPalette::kIfIndexed);
-    OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(PaletteIndexToColor(g_selection)));
+    OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(PaletteIndexToColor(selection)));
     FillRect(dc, &rect, brush.get());
 }
 
 // The grid and the swatch are owner-drawn, so they are drawn whenever their items paint.
-bool DrawItem(const DRAWITEMSTRUCT& item) {
+bool DrawItem(const DRAWITEMSTRUCT& item, uint16_t selection) {
     if (item.CtlID == IDC_MCOLORS_GRID)
-        DrawColorGridItem(item.hwndItem, item.hDC, kMoreColorsGridSide, kMoreColorsGridSide, g_selection);
+        DrawColorGridItem(item.hwndItem, item.hDC, kMoreColorsGridSide, kMoreColorsGridSide, selection);
     else if (item.CtlID == IDC_MCOLORS_SWATCH)
-        FillSwatch(item.hDC, item.rcItem);
+        FillSwatch(item.hDC, item.rcItem, selection);
     else
         return false;
     return true;
 }
 
-bool MoveSelection(HWND dialog, LPARAM point) {
+bool MoveSelection(HWND dialog, LPARAM point, uint16_t* selection) {
     return MoveColorGridSelection(dialog, GET_X_LPARAM(point), GET_Y_LPARAM(point), IDC_MCOLORS_GRID, kMoreColorsGridSide,
-                                  kMoreColorsGridSide, &g_selection) != 0;
+                                  kMoreColorsGridSide, selection) != 0;
 }
 
-}  // namespace
-
-void DrawColorsDlgSwatch(HWND dialog) {
+// Fills the swatch item with the selected colour.
+void DrawColorsDlgSwatch(HWND dialog, uint16_t selection) {
     HWND item = GetDlgItem(dialog, IDC_MCOLORS_SWATCH);
     RECT client;
     if (!item || !GetClientRect(item, &client))
         return;
     WindowDC dc(item);
     if (dc)
-        FillSwatch(dc.get(), client);
+        FillSwatch(dc.get(), client, selection);
 }
 
 INT_PTR CALLBACK MoreColorsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    MoreColors* state = KeptDialogState<MoreColors>(dialog, message, lParam);
+    if (!state)
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG:
-        g_busy = false;
         CenterWindowOnScreen(dialog);
         return TRUE;
     case WM_DRAWITEM:
-        return DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), state->selection);
     case WM_LBUTTONDOWN:
-        if (!g_busy && MoveSelection(dialog, lParam))
-            DrawColorsDlgSwatch(dialog);
+        if (!state->busy && MoveSelection(dialog, lParam, &state->selection))
+            DrawColorsDlgSwatch(dialog, state->selection);
         return TRUE;
     case WM_LBUTTONDBLCLK:
-        if (g_busy || !MoveSelection(dialog, lParam))
+        if (state->busy || !MoveSelection(dialog, lParam, &state->selection))
             return TRUE;
-        DrawColorsDlgSwatch(dialog);
-        g_busy = true;
-        EditPaletteEntry(g_selection);
-        g_busy = false;
+        DrawColorsDlgSwatch(dialog, state->selection);
+        state->busy = true;
+        EditPaletteEntry(state->selection);
+        state->busy = false;
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         if (HWND colors = GetFcolorsWindow())
             InvalidateRect(colors, nullptr, TRUE);
         return TRUE;
     case WM_COMMAND:
-        if (!g_busy && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
+        if (!state->busy && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
             EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     default:
@@ -84,18 +90,20 @@ INT_PTR CALLBACK MoreColorsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
     }
 }
 
+}  // namespace
+
 int OpenMoreColorsDialog(HWND dialog, uint16_t* index) {
     if (g_open || !index || !IsAdvancedUser())
         return 0;
-    g_selection = *index;
+    MoreColors state{*index};
     const int position = GridOrderPositionOf(*index);
     g_open = true;
-    const INT_PTR result = ResDialogBox(dialog, MoreColorsDlgProc, "MCOLORS");
+    const INT_PTR result = ResDialogBoxParam(dialog, MoreColorsDlgProc, "MCOLORS", reinterpret_cast<LPARAM>(&state));
     g_open = false;
     if (result != IDOK)
         return 0;
-    SetGridOrderEntry(position, g_selection);
-    *index = g_selection;
+    SetGridOrderEntry(position, state.selection);
+    *index = state.selection;
     ReloadFillPatterns();
     return 1;
 }

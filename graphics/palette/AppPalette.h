@@ -118,9 +118,6 @@ int TrackColorPopup(HWND dialog, DWORD point, int itemId, uint16_t* index, BOOL 
 // index selected. On OK the index's cell in the order table and the index become the selection,
 // the patterns are remade, and the result is 1; otherwise 0.
 int OpenMoreColorsDialog(HWND dialog, uint16_t* index);
-INT_PTR CALLBACK MoreColorsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Fills the swatch item with the selected colour.
-void DrawColorsDlgSwatch(HWND dialog);
 
 // ---- DefaultPaletteCard_win.cpp ----
 // Resets the card on display to the default palette: the application palette takes the default

@@ -37,10 +37,6 @@ void SetZoomCentre(POINT centre);
 bool GetZoomCentre(POINT* centre);
 
 
-// Media idle time, then the rectangle of the bitmap copied to the same place on the
-// transition's drawing context. Only during RunTransition.
-void BlitTransitionRect(const RECT& rect, HBITMAP source);
-
 // Readies the window's colours before a fade (n 5, 6, 27) on 8-bit displays: the window's
 // image drawn back with the pixels of palette entries 246..255 moved to entries 0..245.
 void PrepareFadeTransition(HWND window, int transition);

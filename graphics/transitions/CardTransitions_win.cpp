@@ -14,7 +14,6 @@
 
 namespace {
 
-TransitionContext g_context;
 RECT g_lastRect = {};
 COLORREF g_transitionColor = RGB(0, 0, 0);
 std::optional<POINT> g_zoomCentre;
@@ -23,43 +22,43 @@ bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 Rect32 ToRect32(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-void RunPlanned(int transition) { RunTransitionPlan(PlanStripTransition(transition, ToRect32(g_context.rect))); }
+void RunPlanned(const TransitionContext& c, int transition) {
+    RunTransitionPlan(c, PlanStripTransition(transition, ToRect32(c.rect)));
+}
 
-void RunSlot(int transition) {
+void RunSlot(const TransitionContext& c, int transition) {
     switch (transition) {
-    case kTransFastest: RunFastest(); return;
+    case kTransFastest: RunFastest(c); return;
     case kTransFadeToBlack:
     case kTransFadeToWhite:
-    case kTransFadeToButtonColor: RunFadeTransition(transition); return;
+    case kTransFadeToButtonColor: RunFadeTransition(c, transition); return;
     case kTransRain:
     case kTransDissolve:
     case kTransRazorLeft:
     case kTransRazorRight:
     case kTransBowTies:
     case kTransDiamondDissolve:
-        if (!RunMaskedReveal(transition))
-            RunFastest();
+        if (!RunMaskedReveal(c, transition))
+            RunFastest(c);
         return;
     case kTransZoomIn:
     case kTransZoomOut: {
-        const RECT& r = g_context.rect;
+        const RECT& r = c.rect;
         const POINT centre = g_zoomCentre ? *g_zoomCentre : POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        RunZoomTransition(transition == kTransZoomIn, centre);
+        RunZoomTransition(c, transition == kTransZoomIn, centre);
         return;
     }
-    case kTransFullScreen: RunFullScreenTransition(); return;
+    case kTransFullScreen: RunFullScreenTransition(c); return;
     case kTransQuickTimeEffect:
-        if (!QTRunTransitionEffect(g_context.source))
-            RunFastest();
+        if (!QTRunTransitionEffect(c, c.source))
+            RunFastest(c);
         QTFreeCapturedImage();
         return;
-    default: RunPlanned(transition); return;
+    default: RunPlanned(c, transition); return;
     }
 }
 
 }  // namespace
-
-TransitionContext& CurrentTransition() { return g_context; }
 
 void SetTransitionColor(COLORREF color) { g_transitionColor = color; }
 COLORREF GetTransitionColor() { return g_transitionColor; }
@@ -74,41 +73,41 @@ bool GetZoomCentre(POINT* centre) {
     return g_zoomCentre.has_value();
 }
 
-void BlitTransitionRect(const RECT& rect, HBITMAP source) {
+void BlitTransitionRect(const TransitionContext& c, const RECT& rect, HBITMAP source) {
     TransitionMediaIdle();
-    if (!g_context.dc || EmptyRect(rect))
+    if (!c.dc || EmptyRect(rect))
         return;
-    if (source == g_context.source && g_context.sourceDC) {
-        BitBlt(g_context.dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, g_context.sourceDC,
-               rect.left, rect.top, SRCCOPY);
+    if (source == c.source && c.sourceDC) {
+        BitBlt(c.dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, c.sourceDC, rect.left,
+               rect.top, SRCCOPY);
         return;
     }
-    MemoryDC sourceDC(g_context.dc);
+    MemoryDC sourceDC(c.dc);
     SelectedPalette palette(sourceDC.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
     SelectedObject selected(sourceDC.get(), source);
     if (selected)
-        BitBlt(g_context.dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, sourceDC.get(),
+        BitBlt(c.dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, sourceDC.get(),
                rect.left, rect.top, SRCCOPY);
 }
 
-void RunTransitionPlan(const TransitionPlan& plan) {
+void RunTransitionPlan(const TransitionContext& c, const TransitionPlan& plan) {
     BeginTransitionSteps(plan.stepCount);
     for (const TransitionGroup& group : plan.groups) {
         for (const Rect32& r : group.rects)
-            BlitTransitionRect(RECT{r.left, r.top, r.right, r.bottom}, g_context.source);
+            BlitTransitionRect(c, RECT{r.left, r.top, r.right, r.bottom}, c.source);
         if (group.endsStep)
-            WaitTransitionStep(g_context.blend);
+            WaitTransitionStep(c.blend);
     }
 }
 
-void RunFastest() {
+void RunFastest(const TransitionContext& c) {
     if (GetCardZoom() > 1) {
-        RedrawWindow(g_context.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RedrawWindow(c.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return;
     }
     const int speed = TransitionSpeed();
     SetTransitionSpeed(speed == 8 ? 0 : speed / 2);
-    RunPlanned(kTransFastest);
+    RunPlanned(c, kTransFastest);
     SetTransitionSpeed(speed);
 }
 
@@ -128,12 +127,11 @@ void RunTransition(int transition, int effectId, int speed, HWND window, const R
     int slot = ChooseTransition(transition, effectId);
     if (slot == kTransQuickTimeEffect && (effectId & 0xFFFF) != 0)
         QTSelectEffect(static_cast<int16_t>(effectId & 0xFFFF));
-    g_context = {window, windowDC.get(), g_lastRect, bitmap, sourceDC.get(), blend};
+    const TransitionContext context = {window, windowDC.get(), g_lastRect, bitmap, sourceDC.get(), blend};
     SetTransitionSpeed(NormalizeTransitionSpeed(speed));
     BeginTransitionSteps(0);
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    RunSlot(slot);
+    RunSlot(context, slot);
     FinishTransitionSteps(blend);
-    g_context = {};
     g_transitionColor = RGB(0, 0, 0);
 }

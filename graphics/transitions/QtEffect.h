@@ -14,6 +14,8 @@
 #include "graphics/dib/Dib.h"
 #include "graphics/transitions/QtEffectState.h"
 
+struct TransitionContext;
+
 // ---- QtEffect_win.cpp ----
 // The program's "QTDATA" resource of that name as a new handle (0 when there is none), and the
 // library's effect list: the sources of the effect state (QtEffectState.h).
@@ -27,6 +29,6 @@ void QTCaptureWindowImage(HWND window);
 // without one, the window's client area, which shows the same card.
 void QTCaptureCardImage(HWND window, DibHandle card);
 void QTFreeCapturedImage();
-// Plays the current effect into the transition's window (the main window outside a
-// transition) from the captured image to the new card, which is then shown whole.
-bool QTRunTransitionEffect(HBITMAP newCard);
+// Plays the current effect into the transition's window from the captured image to the new
+// card, which is then shown whole.
+bool QTRunTransitionEffect(const TransitionContext& transition, HBITMAP newCard);

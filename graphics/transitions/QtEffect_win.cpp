@@ -136,12 +136,11 @@ void QTFreeCapturedImage() {
     g_captured = nullptr;
 }
 
-bool QTRunTransitionEffect(HBITMAP newCard) {
+bool QTRunTransitionEffect(const TransitionContext& transition, HBITMAP newCard) {
     QtEffectRecord* record = QTCurrentEffectRecord();
     BITMAP info = {};
     if (!record || !newCard || !GetObjectA(newCard, sizeof info, &info))
         return false;
-    const TransitionContext& transition = CurrentTransition();
     HWND window = transition.window ? transition.window : GetMainWindow();
     WindowDC dc(window);
     if (!dc)

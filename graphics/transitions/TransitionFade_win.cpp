@@ -55,15 +55,14 @@ bool FadeThroughColor(HDC dc, const RECT& rect, HDC sourceDC, COLORREF color) {
     return true;
 }
 
-void RunFadeTransition(int transition) {
-    TransitionContext& c = CurrentTransition();
+void RunFadeTransition(const TransitionContext& c, int transition) {
     if (GetDisplayBitsPerPixel() != 8) {
         SetTransitionSpeed(8);
-        RunFastest();
+        RunFastest(c);
         return;
     }
     if (!FadeThroughColor(c.dc, c.rect, c.sourceDC, FadeColor(transition)))
-        RunFastest();
+        RunFastest(c);
 }
 
 bool RemapBitmapTopColors(HDC dc, HBITMAP bitmap) {

@@ -32,18 +32,18 @@ void PauseUnlessEscape() {
     }
 }
 
-void FullScreenDissolve(HDC dc, const RECT& screen, HDC newScreenDC) {
+void FullScreenDissolve(HDC dc, const RECT& screen, HDC newScreenDC, int blend) {
     {
         MemoryDC blackDC(dc);
         OwnedGdiObject<HBITMAP> black(CreateCompatibleBitmap(dc, screen.right, screen.bottom));
         SelectedObject selected(blackDC.get(), black.get());
         if (selected) {
             PatBlt(blackDC.get(), 0, 0, screen.right, screen.bottom, BLACKNESS);
-            DissolveOnto(dc, screen, blackDC.get());
+            DissolveOnto(dc, screen, blackDC.get(), blend);
         }
     }
     PauseUnlessEscape();
-    if (!DissolveOnto(dc, screen, newScreenDC))
+    if (!DissolveOnto(dc, screen, newScreenDC, blend))
         BitBlt(dc, 0, 0, screen.right, screen.bottom, newScreenDC, 0, 0, SRCCOPY);
 }
 
@@ -107,9 +107,7 @@ HBITMAP ComposeScreenWithCard(HDC dc, HBITMAP screen, HBITMAP card, const RECT& 
     return composed.release();
 }
 
-void RunFullScreenTransition() {
-    TransitionContext& c = CurrentTransition();
-    const TransitionContext card = c;
+void RunFullScreenTransition(const TransitionContext& card) {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     const bool fade = GetDisplayBitsPerPixel() <= 8;
     HWND window = CreateSlideShowWindow(width, height);
@@ -132,20 +130,17 @@ void RunFullScreenTransition() {
             SelectedObject selected(newScreenDC.get(), newScreen.get());
             SelectedPalette newPalette(newScreenDC.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
             const RECT screen = {0, 0, width, height};
-            c.dc = dc.get();
-            c.rect = screen;
-            c.source = newScreen.get();
-            c.sourceDC = newScreenDC.get();
+            const TransitionContext whole = {card.window, dc.get(), screen, newScreen.get(), newScreenDC.get(),
+                                             card.blend};
             if (selected) {
                 if (!fade)
-                    FullScreenDissolve(dc.get(), screen, newScreenDC.get());
+                    FullScreenDissolve(dc.get(), screen, newScreenDC.get(), card.blend);
                 else if (!FadeThroughColor(dc.get(), screen, newScreenDC.get(), RGB(0, 0, 0)))
-                    RunFastest();
+                    RunFastest(whole);
             }
-            c = card;
         }
     }
     // The card window shows the new card before the full-screen window goes.
-    BlitTransitionRect(card.rect, card.source);
+    BlitTransitionRect(card, card.rect, card.source);
     DestroyWindow(window);
 }

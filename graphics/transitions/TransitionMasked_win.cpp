@@ -133,7 +133,7 @@ HBITMAP CopyWindowClient(HWND window, RECT* client) {
     return bitmap.release();
 }
 
-bool DissolveOnto(HDC dc, const RECT& rect, HDC sourceDC) {
+bool DissolveOnto(HDC dc, const RECT& rect, HDC sourceDC, int blend) {
     DissolveState state;
     if (!InitDissolve({rect.left, rect.top, rect.right, rect.bottom}, &state))
         return false;
@@ -142,7 +142,6 @@ bool DissolveOnto(HDC dc, const RECT& rect, HDC sourceDC) {
         return false;
     const uint32_t share = DissolveShare(state);
     BeginTransitionSteps(16);
-    const int blend = CurrentTransition().blend;
     for (int step = 0; step < 16; ++step) {
         if (state.remaining != 0) {
             DissolveStep(&state, share);
@@ -160,13 +159,12 @@ bool DissolveOnto(HDC dc, const RECT& rect, HDC sourceDC) {
     return true;
 }
 
-bool RunMaskedReveal(int transition) {
-    const TransitionContext& c = CurrentTransition();
+bool RunMaskedReveal(const TransitionContext& c, int transition) {
     if (c.rect.right <= c.rect.left || c.rect.bottom <= c.rect.top)
         return true;
     switch (transition) {
     case kTransRain: return Rain(c);
-    case kTransDissolve: return DissolveOnto(c.dc, c.rect, c.sourceDC);
+    case kTransDissolve: return DissolveOnto(c.dc, c.rect, c.sourceDC, c.blend);
     default: return PatternReveal(transition, c);
     }
 }

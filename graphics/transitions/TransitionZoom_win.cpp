@@ -8,8 +8,7 @@
 #include "graphics/transitions/TransitionTiming.h"
 #include "graphics/transitions/TransitionZoom.h"
 
-void RunZoomTransition(bool zoomIn, POINT centre) {
-    TransitionContext& c = CurrentTransition();
+void RunZoomTransition(const TransitionContext& c, bool zoomIn, POINT centre) {
     const Rect32 end = {c.rect.left, c.rect.top, c.rect.right, c.rect.bottom};
     const std::array<Rect32, kZoomFrames> frames = ZoomFrameRects(zoomIn, ZoomStartRect(centre.x, centre.y), end);
     {
@@ -30,5 +29,5 @@ void RunZoomTransition(bool zoomIn, POINT centre) {
         SetROP2(c.dc, mix);
     }
     SetTransitionSpeed(8);
-    RunFastest();
+    RunFastest(c);
 }

@@ -85,5 +85,4 @@ void SetFavoritesCount(int count);
 // ---- FavoritesEdit_win.cpp ----
 // Runs template 103 modally over the card window; the dialog's result.
 INT_PTR EditFavorites();
-INT_PTR CALLBACK EditFavoritesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 #endif

@@ -94,8 +94,7 @@ void CbDoAlert(NbaParamBlock& b) {
     HWND owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(b.param2));
     if (!owner || !IsWindow(owner))
         owner = GetMainWindow();
-    SetPendingAlertText(text.c_str());
-    b.param1 = static_cast<uint32_t>(ShowAlertOn(owner, kAlertPendingText));
+    b.param1 = static_cast<uint32_t>(ShowAlertText(owner, text.c_str()));
 }
 
 void CbGetObjectName(NbaParamBlock& b) {

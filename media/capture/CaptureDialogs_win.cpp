@@ -9,6 +9,7 @@
 #include "core/files/FileLayer.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
+#include "core/ui/WindowUtils.h"
 #include "core/ui/dialogs/DialogOwner.h"
 #include "media/MediaManager.h"
 #include "media/capture/Capture.h"
@@ -28,14 +29,13 @@ constexpr uint32_t kStringFreeze = 4128, kStringPlay = 4129, kStringFileErrorCap
                    kStringFileError = 4131;
 constexpr int kPaletteFrames = 6, kPaletteColours = 256;
 
+// The capture dialog's state, kept with it.
 struct DigitizerState {
     HWND dialog = nullptr;
     RECT area{};  // the picture area in the dialog's client coordinates
     bool frozen = false;
     int result = 0;
-    bool relayout = false;
 };
-DigitizerState g;
 std::string g_framePath;
 
 LRESULT Cap(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
@@ -44,36 +44,36 @@ LRESULT Cap(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
 }
 
 // The capture window centred in the area, never above or left of its corner.
-void CentreInArea() {
+void CentreInArea(const DigitizerState& d) {
     const HWND window = SharedCaptureWindow();
     if (!window)
         return;
     RECT r{};
     GetWindowRect(window, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    const int x = g.area.left + std::max(0, (static_cast<int>(g.area.right - g.area.left) - w) / 2);
-    const int y = g.area.top + std::max(0, (static_cast<int>(g.area.bottom - g.area.top) - h) / 2);
+    const int x = d.area.left + std::max(0, (static_cast<int>(d.area.right - d.area.left) - w) / 2);
+    const int y = d.area.top + std::max(0, (static_cast<int>(d.area.bottom - d.area.top) - h) / 2);
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool ImageFits(const CaptureFacts& f) {
-    return f.imageWidth <= g.area.right - g.area.left && f.imageHeight <= g.area.bottom - g.area.top;
+bool ImageFits(const DigitizerState& d, const CaptureFacts& f) {
+    return f.imageWidth <= d.area.right - d.area.left && f.imageHeight <= d.area.bottom - d.area.top;
 }
 
-void Relayout() {
+void Relayout(const DigitizerState& d) {
     const HWND window = SharedCaptureWindow();
     if (!window)
         return;
     const CaptureFacts f = ReadCaptureFacts(window);
-    if (ImageFits(f)) {
+    if (ImageFits(d, f)) {
         SetWindowPos(window, nullptr, 0, 0, f.imageWidth, f.imageHeight, SWP_NOMOVE | SWP_NOZORDER);
         Cap(WM_CAP_SET_SCALE, FALSE);
     } else {
-        SetWindowPos(window, nullptr, 0, 0, g.area.right - g.area.left, g.area.bottom - g.area.top,
+        SetWindowPos(window, nullptr, 0, 0, d.area.right - d.area.left, d.area.bottom - d.area.top,
                      SWP_NOMOVE | SWP_NOZORDER);
         Cap(WM_CAP_SET_SCALE, TRUE);
     }
-    CentreInArea();
+    CentreInArea(d);
 }
 
 // A temporary name with the extension BMP; the .tmp file that reserved it goes.
@@ -90,82 +90,87 @@ std::string NewFramePath() {
     return path + ".BMP";
 }
 
-bool GrabFrame() {
+bool GrabFrame(DigitizerState& d) {
     WaitCursor busy;
     Cap(WM_CAP_GRAB_FRAME);
     if (Cap(WM_CAP_FILE_SAVEDIBA, 0, reinterpret_cast<LPARAM>(g_framePath.c_str()))) {
-        g.result = 1;
+        d.result = 1;
         return true;
     }
     const std::string text = ResText(kStringFileError) + "\n" + g_framePath;
-    OwnedMessageBox(g.dialog, text.c_str(), ResText(kStringFileErrorCaption).c_str(), MB_OK | MB_ICONSTOP);
+    OwnedMessageBox(d.dialog, text.c_str(), ResText(kStringFileErrorCaption).c_str(), MB_OK | MB_ICONSTOP);
     return false;
 }
 
-void SetFreezeText(uint32_t id) { SetDlgItemTextA(g.dialog, kFreeze, ResText(id).c_str()); }
+void SetFreezeText(const DigitizerState& d, uint32_t id) { SetDlgItemTextA(d.dialog, kFreeze, ResText(id).c_str()); }
 
-bool OnInit(HWND dialog) {
-    g = DigitizerState{};
-    g.dialog = dialog;
+bool OnInit(DigitizerState& d, HWND dialog) {
+    d.dialog = dialog;
     CloseCaptureWindow();
     if (g_framePath.empty())
         g_framePath = NewFramePath();
     const HWND area = GetDlgItem(dialog, kPictureArea);
-    GetClientRect(area, &g.area);
-    MapWindowPoints(area, dialog, reinterpret_cast<POINT*>(&g.area), 2);
-    if (!OpenCaptureWindow(dialog, g.area, 1))
+    GetClientRect(area, &d.area);
+    MapWindowPoints(area, dialog, reinterpret_cast<POINT*>(&d.area), 2);
+    if (!OpenCaptureWindow(dialog, d.area, 1))
         return false;
-    if (ImageFits(SharedCaptureFacts())) {
+    if (ImageFits(d, SharedCaptureFacts())) {
         Cap(WM_CAP_SET_SCALE, FALSE);
         const CaptureFacts& f = SharedCaptureFacts();
         SetWindowPos(SharedCaptureWindow(), nullptr, 0, 0, f.imageWidth, f.imageHeight, SWP_NOMOVE | SWP_NOZORDER);
     }
-    CentreInArea();
+    CentreInArea(d);
     Cap(WM_CAP_PAL_AUTOCREATE, kPaletteFrames, kPaletteColours);
-    SetFreezeText(kStringFreeze);
+    SetFreezeText(d, kStringFreeze);
     return true;
 }
 
-void End(HWND dialog) {
+void End(const DigitizerState& d, HWND dialog) {
     CloseCaptureWindow();
-    EndDialog(dialog, g.result);
+    EndDialog(dialog, d.result);
 }
 
+// The options dialog; with the capture dialog under it, that one's picture is laid out again
+// after each of the driver's dialogs.
+INT_PTR RunOptions(HWND parent, DigitizerState* under);
+
 INT_PTR CALLBACK DigitizerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    DigitizerState* kept = KeptDialogState<DigitizerState>(dialog, message, lParam);
+    if (!kept)
+        return FALSE;
+    DigitizerState& d = *kept;
     switch (message) {
     case WM_INITDIALOG:
-        if (!OnInit(dialog))
-            EndDialog(dialog, g.result);
+        if (!OnInit(d, dialog))
+            EndDialog(dialog, d.result);
         return TRUE;
     case WM_MOVE:
-    case WM_SIZE: CentreInArea(); return FALSE;
+    case WM_SIZE: CentreInArea(d); return FALSE;
     case WM_QUERYNEWPALETTE:
     case WM_PALETTECHANGED: Cap(message, wParam, lParam); return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case kFreeze:
-            if (!g.frozen) {
-                if (GrabFrame()) {
-                    SetFreezeText(kStringPlay);
-                    g.frozen = true;
+            if (!d.frozen) {
+                if (GrabFrame(d)) {
+                    SetFreezeText(d, kStringPlay);
+                    d.frozen = true;
                 }
             } else {
                 Cap(WM_CAP_SET_PREVIEW, TRUE);
-                SetFreezeText(kStringFreeze);
-                g.frozen = false;
+                SetFreezeText(d, kStringFreeze);
+                d.frozen = false;
             }
             return TRUE;
         case IDOK:
-            if (!g.frozen)
-                g.result = GrabFrame() ? 1 : 0;
-            End(dialog);
+            if (!d.frozen)
+                d.result = GrabFrame(d) ? 1 : 0;
+            End(d, dialog);
             return TRUE;
-        case IDCANCEL: End(dialog); return TRUE;
+        case IDCANCEL: End(d, dialog); return TRUE;
         case kOptions:
-            g.relayout = true;
-            RunCaptureOptionsDialog(dialog);
-            g.relayout = false;
-            Relayout();
+            RunOptions(dialog, &d);
+            Relayout(d);
             SetFocus(GetDlgItem(dialog, kOptions));
             Cap(WM_CAP_SET_PREVIEW, TRUE);
             SyncCaptureDepth();
@@ -177,6 +182,7 @@ INT_PTR CALLBACK DigitizerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 }
 
 INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    DigitizerState* under = KeptDialogState<DigitizerState>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG: {
         bool selected = false;
@@ -211,21 +217,24 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         }
         if (LOWORD(wParam) == kFormatButton || LOWORD(wParam) == kDisplayButton || LOWORD(wParam) == kSourceButton)
             SetFocus(GetDlgItem(dialog, IDOK));
-        if (g.relayout)
-            Relayout();
+        if (under)
+            Relayout(*under);
         return TRUE;
     default: return FALSE;
     }
 }
 
+INT_PTR RunOptions(HWND parent, DigitizerState* under) {
+    return ResDialogBoxParam(parent, OptionsProc, "VIDEOCAPTUREOPTIONS", reinterpret_cast<LPARAM>(under));
+}
+
 }  // namespace
 
 int RunVideoCaptureDialog(HWND parent) {
-    return static_cast<int>(ResDialogBoxParam(parent, DigitizerProc, "VIDEOCAPTURE", 0));
+    DigitizerState d;
+    return static_cast<int>(ResDialogBoxParam(parent, DigitizerProc, "VIDEOCAPTURE", reinterpret_cast<LPARAM>(&d)));
 }
 
-int RunCaptureOptionsDialog(HWND parent) {
-    return static_cast<int>(ResDialogBoxParam(parent, OptionsProc, "VIDEOCAPTUREOPTIONS", 0));
-}
+int RunCaptureOptionsDialog(HWND parent) { return static_cast<int>(RunOptions(parent, nullptr)); }
 
 const std::string& CaptureFramePath() { return g_framePath; }

@@ -19,10 +19,6 @@ namespace {
 constexpr int kLargestThumbnail = 256;  // a camera's thumbnail sizes are not trusted beyond this
 
 uint16_t g_family = kCameraFamilyA;
-CameraPictures g_pictures;
-
-// Slots 1-32: the thumbnails (as DIBs) while the chooser is open.
-std::array<DibHandle, kCameraThumbnailSlots + 1> g_thumbnails{};
 
 struct ChooserLayout {
     int cellWidth = 0, cellHeight = 0;
@@ -33,60 +29,67 @@ struct ChooserLayout {
     int shown = 0;     // pictures offered: the count, at most 32
     RECT area{};       // the thumbnail area in client coordinates
 };
-ChooserLayout g_layout;
 
-Handle Thumbnail(int picture) {
-    return g_family == kCameraFamilyB ? CameraThumbnailB(picture, g_pictures) : CameraThumbnailA(picture, g_pictures);
+// What one import works on: the camera's pictures, and the chooser's thumbnails (as DIBs, in
+// slots 1-32) and layout while it is open.
+struct Chooser {
+    CameraPictures pictures;
+    std::array<DibHandle, kCameraThumbnailSlots + 1> thumbnails{};
+    ChooserLayout layout;
+};
+
+Handle Thumbnail(const Chooser& c, int picture) {
+    return g_family == kCameraFamilyB ? CameraThumbnailB(picture, c.pictures) : CameraThumbnailA(picture, c.pictures);
 }
 
 DibHandle FullPicture(int picture) {
     return g_family == kCameraFamilyB ? CameraPictureB(picture) : CameraPictureA(picture);
 }
 
-void DisposeThumbnails() {
-    for (DibHandle& h : g_thumbnails)
+void DisposeThumbnails(Chooser& c) {
+    for (DibHandle& h : c.thumbnails)
         DisposeHandleAndClear(&h);
 }
 
-RECT CellRect(int picture) {
-    const int index = picture - g_layout.first;
-    const int x = g_layout.area.left + (index % g_layout.columns) * g_layout.cellWidth;
-    const int y = g_layout.area.top + (index / g_layout.columns) * g_layout.cellHeight;
-    return {x, y, x + g_layout.cellWidth, y + g_layout.cellHeight};
+RECT CellRect(const Chooser& c, int picture) {
+    const int index = picture - c.layout.first;
+    const int x = c.layout.area.left + (index % c.layout.columns) * c.layout.cellWidth;
+    const int y = c.layout.area.top + (index / c.layout.columns) * c.layout.cellHeight;
+    return {x, y, x + c.layout.cellWidth, y + c.layout.cellHeight};
 }
 
-bool Visible(int picture) {
-    return picture >= g_layout.first && picture < g_layout.first + g_layout.perPage && picture <= g_layout.shown;
+bool Visible(const Chooser& c, int picture) {
+    return picture >= c.layout.first && picture < c.layout.first + c.layout.perPage && picture <= c.layout.shown;
 }
 
-void FrameSelection(HDC dc, int picture, bool show) {
-    if (!Visible(picture))
+void FrameSelection(const Chooser& c, HDC dc, int picture, bool show) {
+    if (!Visible(c, picture))
         return;
-    const RECT cell = CellRect(picture);
+    const RECT cell = CellRect(c, picture);
     OwnedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 2, show ? RGB(0, 0, 0) : RGB(255, 255, 255)));
     SelectedObject usePen(dc, pen.get());
     SelectedObject useBrush(dc, GetStockObject(HOLLOW_BRUSH));
     Rectangle(dc, cell.left + 2, cell.top + 2, cell.right - 1, cell.bottom - 1);
 }
 
-void DrawGrid(HWND dialog, HDC dc) {
+void DrawGrid(const Chooser& c, HWND dialog, HDC dc) {
     SelectedPalette palette(dc, GetAppPalette(), SelectedPalette::kIfIndexed);
     RealizePalette(dc);
-    RECT frame = g_layout.area;
+    RECT frame = c.layout.area;
     FillRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    for (int picture = g_layout.first; Visible(picture); ++picture) {
-        const DibHandle dib = g_thumbnails[static_cast<size_t>(picture)];
+    for (int picture = c.layout.first; Visible(c, picture); ++picture) {
+        const DibHandle dib = c.thumbnails[static_cast<size_t>(picture)];
         LockedDib locked(dib);
         if (!locked)
             continue;
-        const RECT cell = CellRect(picture);
+        const RECT cell = CellRect(c, picture);
         const auto* info = reinterpret_cast<const BITMAPINFO*>(locked.bytes().data());
         SetDIBitsToDevice(dc, cell.left + 4, cell.top + 4, static_cast<DWORD>(locked.layout().width),
                           static_cast<DWORD>(locked.layout().height), 0, 0, 0, static_cast<UINT>(locked.layout().height),
                           locked.image().data(), info, DIB_RGB_COLORS);
     }
-    FrameSelection(dc, g_layout.selected, true);
+    FrameSelection(c, dc, c.layout.selected, true);
 }
 
 RECT ClientRectOf(HWND dialog, int id) {
@@ -96,14 +99,14 @@ RECT ClientRectOf(HWND dialog, int id) {
     return r;
 }
 
-void InitChooser(HWND dialog) {
-    g_layout = ChooserLayout{};
-    g_layout.cellWidth = g_pictures.thumbWidth + 8;
-    g_layout.cellHeight = g_pictures.thumbHeight + 8;
-    g_layout.shown = std::min<int>(g_pictures.count, kCameraThumbnailSlots);
-    for (int picture = 1; picture <= g_layout.shown; ++picture) {
-        Handle rgb = Thumbnail(picture);
-        g_thumbnails[static_cast<size_t>(picture)] = RgbHandleToDib(rgb, g_pictures.thumbWidth, g_pictures.thumbHeight);
+void InitChooser(Chooser& c, HWND dialog) {
+    c.layout = ChooserLayout{};
+    c.layout.cellWidth = c.pictures.thumbWidth + 8;
+    c.layout.cellHeight = c.pictures.thumbHeight + 8;
+    c.layout.shown = std::min<int>(c.pictures.count, kCameraThumbnailSlots);
+    for (int picture = 1; picture <= c.layout.shown; ++picture) {
+        Handle rgb = Thumbnail(c, picture);
+        c.thumbnails[static_cast<size_t>(picture)] = RgbHandleToDib(rgb, c.pictures.thumbWidth, c.pictures.thumbHeight);
         DisposeHandle(rgb);
     }
     // The thumbnails fill the room above OK and Cancel, beside the scroll bar; at least one cell,
@@ -112,14 +115,14 @@ void InitChooser(HWND dialog) {
     const RECT r = ClientRectOf(dialog, IDC_CAMERA_AREA), s = ClientRectOf(dialog, IDC_CAMERA_SCROLL);
     const RECT ok = ClientRectOf(dialog, IDOK), cancel = ClientRectOf(dialog, IDCANCEL);
     const int margin = r.left, scrollWidth = s.right - s.left;
-    g_layout.columns = std::max<int>(1, (s.right - r.left - scrollWidth) / g_layout.cellWidth);
-    g_layout.rows = std::max<int>(1, (ok.top - margin - r.top) / g_layout.cellHeight);
-    g_layout.perPage = g_layout.rows * g_layout.columns;
-    const int width = g_layout.columns * g_layout.cellWidth, height = g_layout.rows * g_layout.cellHeight;
+    c.layout.columns = std::max<int>(1, (s.right - r.left - scrollWidth) / c.layout.cellWidth);
+    c.layout.rows = std::max<int>(1, (ok.top - margin - r.top) / c.layout.cellHeight);
+    c.layout.perPage = c.layout.rows * c.layout.columns;
+    const int width = c.layout.columns * c.layout.cellWidth, height = c.layout.rows * c.layout.cellHeight;
     MoveWindow(area, r.left, r.top, width, height, FALSE);
-    g_layout.area = {r.left, r.top, r.left + width, r.top + height};
+    c.layout.area = {r.left, r.top, r.left + width, r.top + height};
     MoveWindow(scroll, r.left + width, r.top, scrollWidth, height, FALSE);
-    SetScrollRange(scroll, SB_CTL, 0, g_layout.shown / g_layout.columns, FALSE);
+    SetScrollRange(scroll, SB_CTL, 0, c.layout.shown / c.layout.columns, FALSE);
     const int growX = std::max<int>(0, r.left + width + scrollWidth + margin - cancel.right - margin);
     const int growY = std::max<int>(0, r.top + height + margin - ok.top);
     if (growX || growY) {
@@ -134,56 +137,60 @@ void InitChooser(HWND dialog) {
     CenterWindowOnParent(dialog);
 }
 
-void Scroll(HWND dialog, WPARAM wParam) {
-    int first = g_layout.first;
+void Scroll(Chooser& c, HWND dialog, WPARAM wParam) {
+    int first = c.layout.first;
     switch (LOWORD(wParam)) {
-    case SB_LINEUP: first -= g_layout.columns; break;
-    case SB_LINEDOWN: first += g_layout.columns; break;
-    case SB_PAGEUP: first -= g_layout.perPage; break;
-    case SB_PAGEDOWN: first += g_layout.perPage; break;
+    case SB_LINEUP: first -= c.layout.columns; break;
+    case SB_LINEDOWN: first += c.layout.columns; break;
+    case SB_PAGEUP: first -= c.layout.perPage; break;
+    case SB_PAGEDOWN: first += c.layout.perPage; break;
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: first = static_cast<int>(HIWORD(wParam)) * g_layout.columns + 1; break;
+    case SB_THUMBTRACK: first = static_cast<int>(HIWORD(wParam)) * c.layout.columns + 1; break;
     default: return;
     }
     first = std::max(first, 1);
-    if (first > g_layout.shown || first == g_layout.first)
+    if (first > c.layout.shown || first == c.layout.first)
         return;
-    g_layout.first = first;
-    SetScrollPos(GetDlgItem(dialog, IDC_CAMERA_SCROLL), SB_CTL, first / g_layout.columns, TRUE);
-    InvalidateRect(dialog, &g_layout.area, FALSE);
+    c.layout.first = first;
+    SetScrollPos(GetDlgItem(dialog, IDC_CAMERA_SCROLL), SB_CTL, first / c.layout.columns, TRUE);
+    InvalidateRect(dialog, &c.layout.area, FALSE);
 }
 
-void Click(HWND dialog, int x, int y) {
+void Click(Chooser& c, HWND dialog, int x, int y) {
     const POINT p{x, y};
-    if (!PtInRect(&g_layout.area, p))
+    if (!PtInRect(&c.layout.area, p))
         return;
-    const int column = (x - g_layout.area.left) / g_layout.cellWidth;
-    const int row = (y - g_layout.area.top) / g_layout.cellHeight;
-    const int picture = g_layout.first + row * g_layout.columns + column;
-    if (picture > g_layout.shown || column >= g_layout.columns)
+    const int column = (x - c.layout.area.left) / c.layout.cellWidth;
+    const int row = (y - c.layout.area.top) / c.layout.cellHeight;
+    const int picture = c.layout.first + row * c.layout.columns + column;
+    if (picture > c.layout.shown || column >= c.layout.columns)
         return;
     WindowDC dc(dialog);
-    FrameSelection(dc.get(), g_layout.selected, false);
-    g_layout.selected = picture;
-    FrameSelection(dc.get(), picture, true);
+    FrameSelection(c, dc.get(), c.layout.selected, false);
+    c.layout.selected = picture;
+    FrameSelection(c, dc.get(), picture, true);
 }
 
 INT_PTR CALLBACK ChooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    Chooser* kept = KeptDialogState<Chooser>(dialog, message, lParam);
+    if (!kept)
+        return FALSE;
+    Chooser& c = *kept;
     switch (message) {
-    case WM_INITDIALOG: InitChooser(dialog); return FALSE;
+    case WM_INITDIALOG: InitChooser(c, dialog); return FALSE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(dialog, &paint);
-        DrawGrid(dialog, dc);
+        DrawGrid(c, dialog, dc);
         EndPaint(dialog, &paint);
         return TRUE;
     }
-    case WM_LBUTTONDOWN: Click(dialog, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))); return TRUE;
-    case WM_VSCROLL: Scroll(dialog, wParam); return TRUE;
+    case WM_LBUTTONDOWN: Click(c, dialog, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))); return TRUE;
+    case WM_VSCROLL: Scroll(c, dialog, wParam); return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            DisposeThumbnails();
-            EndDialog(dialog, LOWORD(wParam) == IDOK ? g_layout.selected : 0);
+            DisposeThumbnails(c);
+            EndDialog(dialog, LOWORD(wParam) == IDOK ? c.layout.selected : 0);
             return TRUE;
         }
         return FALSE;
@@ -192,20 +199,23 @@ INT_PTR CALLBACK ChooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 }
 
 // "CAMERAWAIT": the full picture is fetched at the first paint, the box showing meanwhile.
-int g_waitPicture = 0;
-bool g_waitFetched = false;
+struct Wait {
+    int picture = 0;
+    bool fetched = false;
+};
 
 INT_PTR CALLBACK WaitProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+    Wait* wait = KeptDialogState<Wait>(dialog, message, lParam);
+    if (!wait)
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG:
-        g_waitPicture = static_cast<int>(lParam);
-        g_waitFetched = false;
         CenterWindowOnParent(dialog);
         return TRUE;
     case WM_PAINT: {
-        if (g_waitFetched)
+        if (wait->fetched)
             return FALSE;
-        g_waitFetched = true;
+        wait->fetched = true;
         PAINTSTRUCT paint;
         BeginPaint(dialog, &paint);
         EndPaint(dialog, &paint);
@@ -213,8 +223,8 @@ INT_PTR CALLBACK WaitProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
         UpdateWindow(GetDlgItem(dialog, IDCANCEL));
         DibHandle dib = 0;
         {
-            WaitCursor wait;
-            dib = FullPicture(g_waitPicture);
+            WaitCursor cursor;
+            dib = FullPicture(wait->picture);
         }
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         EndDialog(dialog, static_cast<INT_PTR>(dib));
@@ -224,15 +234,15 @@ INT_PTR CALLBACK WaitProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     }
 }
 
-bool Connect(HWND parent) {
-    g_pictures = CameraPictures{};
-    const int status = g_family == kCameraFamilyB ? ConnectCameraB(&g_pictures) : ConnectCameraA(GetCardWindow(), &g_pictures);
+bool Connect(Chooser& c, HWND parent) {
+    c.pictures = CameraPictures{};
+    const int status = g_family == kCameraFamilyB ? ConnectCameraB(&c.pictures) : ConnectCameraA(GetCardWindow(), &c.pictures);
     if (status != 0)
         return false;
     // A camera's thumbnail sizes are bounded before anything is allocated by them.
-    if (g_pictures.thumbWidth == 0 || g_pictures.thumbHeight == 0 || g_pictures.thumbWidth > kLargestThumbnail ||
-        g_pictures.thumbHeight > kLargestThumbnail)
-        g_pictures.count = 0;
+    if (c.pictures.thumbWidth == 0 || c.pictures.thumbHeight == 0 || c.pictures.thumbWidth > kLargestThumbnail ||
+        c.pictures.thumbHeight > kLargestThumbnail)
+        c.pictures.count = 0;
     return true;
 }
 
@@ -260,14 +270,18 @@ int ImportCameraPicture(HWND parent, DibHandle* dib) {
     if (dib)
         *dib = 0;
     DibHandle picture = 0;
-    if (!Connect(parent)) {
+    Chooser c;
+    if (!Connect(c, parent)) {
         ShowAlertOn(parent, kAlertCameraNotConnected);
-    } else if (g_pictures.count == 0) {
+    } else if (c.pictures.count == 0) {
         ShowAlertOn(parent, kAlertNoCameraPictures);
     } else {
-        const INT_PTR chosen = ResDialogBoxParam(parent, ChooserProc, "CAMERADLG", 0);
+        const INT_PTR chosen = ResDialogBoxParam(parent, ChooserProc, "CAMERADLG", reinterpret_cast<LPARAM>(&c));
+        DisposeThumbnails(c);  // a chooser ended by its owner's going leaves them
         if (chosen >= 1) {
-            picture = static_cast<DibHandle>(ResDialogBoxParam(parent, WaitProc, "CAMERAWAIT", chosen));
+            Wait wait{static_cast<int>(chosen)};
+            picture = static_cast<DibHandle>(
+                ResDialogBoxParam(parent, WaitProc, "CAMERAWAIT", reinterpret_cast<LPARAM>(&wait)));
             if (!picture)
                 ShowAlertOn(parent, kAlertCameraPictureFailed);
         }

@@ -145,6 +145,5 @@ void ExplainMissingMediaLib() {
     if (const size_t at = how.find("%s"); at != std::string::npos)
         how.replace(at, 2, where);
     // The tall class of box: the path and the steps take several lines.
-    SetPendingAlertText(("91" + sorry.message + "\n\n" + how + "~^OK").c_str());
-    ShowAlert(kAlertPendingText);
+    ShowAlertText(nullptr, ("91" + sorry.message + "\n\n" + how + "~^OK").c_str());
 }

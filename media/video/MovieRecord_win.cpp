@@ -31,7 +31,7 @@ constexpr uint32_t kStringStopPlayback = 2621;
 
 enum RecordState : uint16_t { kIdle = 1, kRecording = 2, kPlaying = 4 };
 
-// The dialog's state while it is open.
+// The dialog's state while it is open, kept with it.
 struct Recording {
     uint16_t state = kIdle;
     HICON icon = nullptr;
@@ -42,7 +42,6 @@ struct Recording {
     std::string path;
     bool formatDialog = false;
 };
-Recording g_rec;
 
 // The remembered capture image size.
 int16_t g_imageWidth = 160;
@@ -66,7 +65,7 @@ RECT PreviewArea(HWND dialog) {
 }
 
 // The capture image fitted into the area, proportions kept, centred.
-void FitCapture(HWND dialog) {
+void FitCapture(Recording& rec, HWND dialog) {
     const RECT area = PreviewArea(dialog);
     const int aw = area.right - area.left, ah = area.bottom - area.top;
     const int iw = std::max<int>(1, g_imageWidth), ih = std::max<int>(1, g_imageHeight);
@@ -75,33 +74,33 @@ void FitCapture(HWND dialog) {
         h = ah;
         w = ah * iw / ih;
     }
-    SetWindowPos(g_rec.capture, nullptr, area.left + (aw - w) / 2, area.top + (ah - h) / 2, w, h, SWP_NOZORDER);
+    SetWindowPos(rec.capture, nullptr, area.left + (aw - w) / 2, area.top + (ah - h) / 2, w, h, SWP_NOZORDER);
 }
 
-void SetRememberedFormat() {
-    const LRESULT size = SendMessageA(g_rec.capture, WM_CAP_GET_VIDEOFORMAT, 0, 0);
+void SetRememberedFormat(Recording& rec) {
+    const LRESULT size = SendMessageA(rec.capture, WM_CAP_GET_VIDEOFORMAT, 0, 0);
     if (size < static_cast<LRESULT>(sizeof(BITMAPINFOHEADER)))
         return;
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    SendMessageA(g_rec.capture, WM_CAP_GET_VIDEOFORMAT, bytes.size(), reinterpret_cast<LPARAM>(bytes.data()));
+    SendMessageA(rec.capture, WM_CAP_GET_VIDEOFORMAT, bytes.size(), reinterpret_cast<LPARAM>(bytes.data()));
     auto* header = reinterpret_cast<BITMAPINFOHEADER*>(bytes.data());
     header->biWidth = g_imageWidth;
     header->biHeight = g_imageHeight;
     header->biSizeImage = static_cast<DWORD>(g_imageWidth) * g_imageHeight * header->biBitCount * header->biPlanes / 8;
-    SendMessageA(g_rec.capture, WM_CAP_SET_VIDEOFORMAT, bytes.size(), reinterpret_cast<LPARAM>(bytes.data()));
+    SendMessageA(rec.capture, WM_CAP_SET_VIDEOFORMAT, bytes.size(), reinterpret_cast<LPARAM>(bytes.data()));
 }
 
 // Free space of the current drive over the byte rate of the capture format.
-uint64_t MaxSeconds() {
+uint64_t MaxSeconds(Recording& rec) {
     BITMAPINFOHEADER header{};
-    if (SendMessageA(g_rec.capture, WM_CAP_GET_VIDEOFORMAT, sizeof header, reinterpret_cast<LPARAM>(&header)) <
+    if (SendMessageA(rec.capture, WM_CAP_GET_VIDEOFORMAT, sizeof header, reinterpret_cast<LPARAM>(&header)) <
         static_cast<LRESULT>(sizeof header))
         return 0;
     uint32_t image = header.biSizeImage;
     if (image == 0)
         image = static_cast<uint32_t>(((header.biWidth * header.biBitCount + 31) / 32) * 4 * std::abs(header.biHeight));
     CAPTUREPARMS parms{};
-    if (!SendMessageA(g_rec.capture, WM_CAP_GET_SEQUENCE_SETUP, sizeof parms, reinterpret_cast<LPARAM>(&parms)))
+    if (!SendMessageA(rec.capture, WM_CAP_GET_SEQUENCE_SETUP, sizeof parms, reinterpret_cast<LPARAM>(&parms)))
         parms.dwRequestMicroSecPerFrame = 0;
     ULARGE_INTEGER freeBytes{};
     if (!GetDiskFreeSpaceExA(nullptr, &freeBytes, nullptr, nullptr))
@@ -109,8 +108,8 @@ uint64_t MaxSeconds() {
     return MaxRecordSeconds(freeBytes.QuadPart, CaptureByteRate(image, parms.dwRequestMicroSecPerFrame));
 }
 
-void SetStateIcon(HWND dialog, const char* iconName, uint32_t hintId) {
-    g_rec.icon = iconName ? LoadIconA(GetAppInstance(), iconName) : nullptr;
+void SetStateIcon(Recording& rec, HWND dialog, const char* iconName, uint32_t hintId) {
+    rec.icon = iconName ? LoadIconA(GetAppInstance(), iconName) : nullptr;
     if (hintId) {
         char text[128] = {};
         LoadResString(hintId, text, sizeof text);
@@ -124,106 +123,106 @@ void SetStateIcon(HWND dialog, const char* iconName, uint32_t hintId) {
     InvalidateRect(dialog, nullptr, TRUE);
 }
 
-void Busy(HWND dialog, const char* icon, uint32_t hint) {
-    SetStateIcon(dialog, icon, hint);
+void Busy(Recording& rec, HWND dialog, const char* icon, uint32_t hint) {
+    SetStateIcon(rec, dialog, icon, hint);
     for (const int id : kControls)
         Enable(dialog, id, false);
 }
 
-void Restore(HWND dialog) {
-    SetStateIcon(dialog, nullptr, 0);
+void Restore(Recording& rec, HWND dialog) {
+    SetStateIcon(rec, dialog, nullptr, 0);
     for (const int id : kControls)
         Enable(dialog, id, true);
-    Enable(dialog, IDC_VIDCAP_VIDEOOPT, g_rec.formatDialog);
-    Enable(dialog, IDC_VIDCAP_SOUNDOPT, g_rec.acm != nullptr);
-    g_rec.state = kIdle;
+    Enable(dialog, IDC_VIDCAP_VIDEOOPT, rec.formatDialog);
+    Enable(dialog, IDC_VIDCAP_SOUNDOPT, rec.acm != nullptr);
+    rec.state = kIdle;
 }
 
 // Errors the window reports while it closes are not the user's concern.
-void ClosePlayback() {
-    if (HWND playback = g_rec.playback) {
-        g_rec.playback = nullptr;
+void ClosePlayback(Recording& rec) {
+    if (HWND playback = rec.playback) {
+        rec.playback = nullptr;
         MCIWndStop(playback);
         DestroyWindow(playback);
     }
-    ShowWindow(g_rec.capture, SW_SHOW);
+    ShowWindow(rec.capture, SW_SHOW);
 }
 
-void DestroyCapture() {
-    if (g_rec.capture) {
-        SendMessageA(g_rec.capture, WM_CAP_DRIVER_DISCONNECT, 0, 0);
-        DestroyWindow(g_rec.capture);
+void DestroyCapture(Recording& rec) {
+    if (rec.capture) {
+        SendMessageA(rec.capture, WM_CAP_DRIVER_DISCONNECT, 0, 0);
+        DestroyWindow(rec.capture);
     }
-    g_rec.capture = nullptr;
+    rec.capture = nullptr;
 }
 
-void Record(HWND dialog) {
+void Record(Recording& rec, HWND dialog) {
     if (IsWindowEnabled(GetDlgItem(dialog, IDC_VIDCAP_TRY)) && ShowAlertOn(dialog, kAlertReplaceMovie) != 1)
         return;
-    Busy(dialog, "CAMCORDER", kStringStopRecording);
-    g_rec.state = kRecording;
+    Busy(rec, dialog, "CAMCORDER", kStringStopRecording);
+    rec.state = kRecording;
     CAPTUREPARMS parms{};
-    SendMessageA(g_rec.capture, WM_CAP_GET_SEQUENCE_SETUP, sizeof parms, reinterpret_cast<LPARAM>(&parms));
+    SendMessageA(rec.capture, WM_CAP_GET_SEQUENCE_SETUP, sizeof parms, reinterpret_cast<LPARAM>(&parms));
     // The sequence runs until a click, inside the message.
     parms.fYield = FALSE;
     parms.fAbortLeftMouse = TRUE;
-    SendMessageA(g_rec.capture, WM_CAP_SET_SEQUENCE_SETUP, sizeof parms, reinterpret_cast<LPARAM>(&parms));
-    SendMessageA(g_rec.capture, WM_CAP_SEQUENCE, 0, 0);
+    SendMessageA(rec.capture, WM_CAP_SET_SEQUENCE_SETUP, sizeof parms, reinterpret_cast<LPARAM>(&parms));
+    SendMessageA(rec.capture, WM_CAP_SEQUENCE, 0, 0);
 }
 
-void TryIt(HWND dialog) {
-    Busy(dialog, "FILMSTRIP", kStringStopPlayback);
+void TryIt(Recording& rec, HWND dialog) {
+    Busy(rec, dialog, "FILMSTRIP", kStringStopPlayback);
     HMODULE vfw = GetModuleHandleA("msvfw32.dll");
     if (!vfw)
         vfw = LoadLibraryA("msvfw32.dll");
     constexpr DWORD kStyle = WS_CHILD | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOTIFYPOS |
                              MCIWNDF_NOTIFYERROR | MCIWNDF_NOERRORDLG;
-    g_rec.playback = vfw ? CallMCIWndCreate(vfw, dialog, GetAppInstance(), kStyle, g_rec.path.c_str()) : nullptr;
-    if (!g_rec.playback) {
-        Restore(dialog);
+    rec.playback = vfw ? CallMCIWndCreate(vfw, dialog, GetAppInstance(), kStyle, rec.path.c_str()) : nullptr;
+    if (!rec.playback) {
+        Restore(rec, dialog);
         return;
     }
-    MCIWndSeek(g_rec.playback, MCIWND_START);
+    MCIWndSeek(rec.playback, MCIWND_START);
     RECT r{};
-    GetWindowRect(g_rec.capture, &r);
+    GetWindowRect(rec.capture, &r);
     ScreenRectToClient(dialog, &r);
-    ShowWindow(g_rec.capture, SW_HIDE);
-    SetWindowPos(g_rec.playback, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW);
-    if (MCIWndPlay(g_rec.playback) == 0) {
-        g_rec.state = kPlaying;
+    ShowWindow(rec.capture, SW_HIDE);
+    SetWindowPos(rec.playback, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW);
+    if (MCIWndPlay(rec.playback) == 0) {
+        rec.state = kPlaying;
     } else {
-        ClosePlayback();
-        Restore(dialog);
+        ClosePlayback(rec);
+        Restore(rec, dialog);
     }
 }
 
-void VideoOptions(HWND dialog) {
-    if (!g_rec.formatDialog)
+void VideoOptions(Recording& rec, HWND dialog) {
+    if (!rec.formatDialog)
         return;
     const HWND shared = SharedCaptureWindow();
-    SetSharedCaptureWindow(g_rec.capture);
+    SetSharedCaptureWindow(rec.capture);
     RunCaptureOptionsDialog(dialog);
     SetSharedCaptureWindow(shared);
     CAPSTATUS status{};
-    if (SendMessageA(g_rec.capture, WM_CAP_GET_STATUS, sizeof status, reinterpret_cast<LPARAM>(&status))) {
+    if (SendMessageA(rec.capture, WM_CAP_GET_STATUS, sizeof status, reinterpret_cast<LPARAM>(&status))) {
         g_imageWidth = static_cast<int16_t>(status.uiImageWidth);
         g_imageHeight = static_cast<int16_t>(status.uiImageHeight);
     }
-    SendMessageA(g_rec.capture, WM_CAP_SET_PREVIEW, TRUE, 0);
-    FitCapture(dialog);
+    SendMessageA(rec.capture, WM_CAP_SET_PREVIEW, TRUE, 0);
+    FitCapture(rec, dialog);
     InvalidateRect(dialog, nullptr, TRUE);
 }
 
-void SoundOptions(HWND dialog) {
-    if (!g_rec.acm)
+void SoundOptions(Recording& rec, HWND dialog) {
+    if (!rec.acm)
         return;
     DWORD largest = 0;
-    CallAcmMetrics(g_rec.acm, nullptr, ACM_METRIC_MAX_SIZE_FORMAT, &largest);
-    const LRESULT current = SendMessageA(g_rec.capture, WM_CAP_GET_AUDIOFORMAT, 0, 0);
+    CallAcmMetrics(rec.acm, nullptr, ACM_METRIC_MAX_SIZE_FORMAT, &largest);
+    const LRESULT current = SendMessageA(rec.capture, WM_CAP_GET_AUDIOFORMAT, 0, 0);
     const size_t size = std::max<size_t>({largest, static_cast<size_t>(std::max<LRESULT>(current, 0)), sizeof(WAVEFORMATEX)});
     std::vector<uint8_t> format(size);
     if (current > 0)
-        SendMessageA(g_rec.capture, WM_CAP_GET_AUDIOFORMAT, format.size(), reinterpret_cast<LPARAM>(format.data()));
+        SendMessageA(rec.capture, WM_CAP_GET_AUDIOFORMAT, format.size(), reinterpret_cast<LPARAM>(format.data()));
     ACMFORMATCHOOSEA chooser{};
     static_assert(sizeof chooser == 232);
     chooser.cbStruct = sizeof chooser;
@@ -232,42 +231,42 @@ void SoundOptions(HWND dialog) {
     chooser.pwfx = reinterpret_cast<WAVEFORMATEX*>(format.data());
     chooser.cbwfx = static_cast<DWORD>(format.size());
     chooser.fdwEnum = ACM_FORMATENUMF_HARDWARE | ACM_FORMATENUMF_INPUT;
-    if (CallAcmFormatChoose(g_rec.acm, &chooser))
-        SendMessageA(g_rec.capture, WM_CAP_SET_AUDIOFORMAT, format.size(), reinterpret_cast<LPARAM>(format.data()));
+    if (CallAcmFormatChoose(rec.acm, &chooser))
+        SendMessageA(rec.capture, WM_CAP_SET_AUDIOFORMAT, format.size(), reinterpret_cast<LPARAM>(format.data()));
 }
 
-void Finish(HWND dialog, int button) {
-    SetStateIcon(dialog, nullptr, 0);
-    ClosePlayback();
-    if (button == IDCANCEL && g_rec.newFile && GetFileAttributesA(g_rec.path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        DeleteFileA(g_rec.path.c_str());
-    DestroyCapture();
-    if (g_rec.acm)
-        SafeFreeLibrary(g_rec.acm);
-    g_rec.acm = nullptr;
+void Finish(Recording& rec, HWND dialog, int button) {
+    SetStateIcon(rec, dialog, nullptr, 0);
+    ClosePlayback(rec);
+    if (button == IDCANCEL && rec.newFile && GetFileAttributesA(rec.path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        DeleteFileA(rec.path.c_str());
+    DestroyCapture(rec);
+    if (rec.acm)
+        SafeFreeLibrary(rec.acm);
+    rec.acm = nullptr;
     EndDialog(dialog, button);
 }
 
-bool Open(HWND dialog) {
-    g_rec.state = kIdle;
-    g_rec.newFile = GetFileAttributesA(g_rec.path.c_str()) == INVALID_FILE_ATTRIBUTES;
-    g_rec.capture = CreateConnectedCaptureWindow("LMCapture", WS_CHILD | WS_VISIBLE, PreviewArea(dialog), dialog,
+bool Open(Recording& rec, HWND dialog) {
+    rec.state = kIdle;
+    rec.newFile = GetFileAttributesA(rec.path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    rec.capture = CreateConnectedCaptureWindow("LMCapture", WS_CHILD | WS_VISIBLE, PreviewArea(dialog), dialog,
                                                  IDC_VIDCAP_WINDOW);
-    if (!g_rec.capture)
+    if (!rec.capture)
         return false;
-    SetRememberedFormat();
-    FitCapture(dialog);
-    g_rec.formatDialog = ReadCaptureFacts(g_rec.capture).formatDialog;
-    Enable(dialog, IDC_VIDCAP_VIDEOOPT, g_rec.formatDialog);
+    SetRememberedFormat(rec);
+    FitCapture(rec, dialog);
+    rec.formatDialog = ReadCaptureFacts(rec.capture).formatDialog;
+    Enable(dialog, IDC_VIDCAP_VIDEOOPT, rec.formatDialog);
     char unit[64] = {};
     GetDlgItemTextA(dialog, IDC_VIDCAP_MAXTIME, unit, sizeof unit);
-    const uint64_t seconds = MaxSeconds();
+    const uint64_t seconds = MaxSeconds(rec);
     SetDlgItemTextA(dialog, IDC_VIDCAP_MAXTIME, RecordTimeText(seconds, unit).c_str());
     if (seconds == 0) {
         Enable(dialog, IDC_VIDCAP_TRY, false);
         Enable(dialog, IDC_VIDCAP_RECORD, false);
-    } else if (!SendMessageA(g_rec.capture, WM_CAP_FILE_SET_CAPTURE_FILEA, 0, reinterpret_cast<LPARAM>(g_rec.path.c_str()))) {
-        DestroyCapture();
+    } else if (!SendMessageA(rec.capture, WM_CAP_FILE_SET_CAPTURE_FILEA, 0, reinterpret_cast<LPARAM>(rec.path.c_str()))) {
+        DestroyCapture(rec);
         return false;
     }
     Enable(dialog, IDC_VIDCAP_TRY, false);
@@ -275,65 +274,69 @@ bool Open(HWND dialog) {
     Show(dialog, IDC_VIDCAP_ICON, false);
     Show(dialog, IDC_VIDCAP_HINT, false);
     // The caption: the file's name without folder or extension.
-    std::string name = g_rec.path.substr(g_rec.path.find_last_of("\\/:") + 1);
+    std::string name = rec.path.substr(rec.path.find_last_of("\\/:") + 1);
     if (const size_t dot = name.rfind('.'); dot != std::string::npos)
         name.resize(dot);
     SetWindowTextA(dialog, name.c_str());
-    g_rec.acm = SafeLoadLibrary("msacm32.dll");
-    Enable(dialog, IDC_VIDCAP_SOUNDOPT, g_rec.acm != nullptr);
+    rec.acm = SafeLoadLibrary("msacm32.dll");
+    Enable(dialog, IDC_VIDCAP_SOUNDOPT, rec.acm != nullptr);
     return true;
 }
 
 INT_PTR CALLBACK RecordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    Recording* kept = KeptDialogState<Recording>(dialog, message, lParam);
+    if (!kept)
+        return FALSE;
+    Recording& rec = *kept;
     switch (message) {
     case WM_INITDIALOG:
         CenterWindowOnParent(dialog);
-        if (!Open(dialog)) {
+        if (!Open(rec, dialog)) {
             ShowAlertOn(dialog, kAlertCaptureOpenFailed);
-            Finish(dialog, IDCANCEL);
+            Finish(rec, dialog, IDCANCEL);
         }
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_VIDCAP_RECORD:
-            Record(dialog);
-            if (g_rec.state == kRecording)  // the click that ended the sequence
-                Restore(dialog);
+            Record(rec, dialog);
+            if (rec.state == kRecording)  // the click that ended the sequence
+                Restore(rec, dialog);
             return TRUE;
-        case IDC_VIDCAP_TRY: TryIt(dialog); return TRUE;
-        case IDC_VIDCAP_VIDEOOPT: VideoOptions(dialog); return TRUE;
-        case IDC_VIDCAP_SOUNDOPT: SoundOptions(dialog); return TRUE;
+        case IDC_VIDCAP_TRY: TryIt(rec, dialog); return TRUE;
+        case IDC_VIDCAP_VIDEOOPT: VideoOptions(rec, dialog); return TRUE;
+        case IDC_VIDCAP_SOUNDOPT: SoundOptions(rec, dialog); return TRUE;
         case IDOK:
-        case IDCANCEL: Finish(dialog, LOWORD(wParam)); return TRUE;
+        case IDCANCEL: Finish(rec, dialog, LOWORD(wParam)); return TRUE;
         default: return FALSE;
         }
     case WM_LBUTTONUP:
-        if (g_rec.state == kPlaying)
-            ClosePlayback();
-        if (g_rec.state != kIdle) {
-            if (g_rec.state == kRecording)
-                SendMessageA(g_rec.capture, WM_CAP_STOP, 0, 0);
-            Restore(dialog);
+        if (rec.state == kPlaying)
+            ClosePlayback(rec);
+        if (rec.state != kIdle) {
+            if (rec.state == kRecording)
+                SendMessageA(rec.capture, WM_CAP_STOP, 0, 0);
+            Restore(rec, dialog);
         }
         return TRUE;
     case MCIWNDM_NOTIFYMODE:
-        if (g_rec.playback && MCIWndGetPosition(g_rec.playback) >= MCIWndGetEnd(g_rec.playback)) {
-            ClosePlayback();
-            Restore(dialog);
+        if (rec.playback && MCIWndGetPosition(rec.playback) >= MCIWndGetEnd(rec.playback)) {
+            ClosePlayback(rec);
+            Restore(rec, dialog);
         }
         return TRUE;
     case MCIWNDM_NOTIFYERROR:
-        if (g_rec.playback && reinterpret_cast<HWND>(wParam) == g_rec.playback)
+        if (rec.playback && reinterpret_cast<HWND>(wParam) == rec.playback)
             ShowAlertOn(dialog, kAlertNotEnoughMemory);
         return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(dialog, &paint);
-        if (g_rec.icon) {  // in the icon's place beside "&Sound Options..."
+        if (rec.icon) {  // in the icon's place beside "&Sound Options..."
             RECT r{};
             GetWindowRect(GetDlgItem(dialog, IDC_VIDCAP_ICON), &r);
             ScreenRectToClient(dialog, &r);
-            DrawIcon(dc, r.left, r.top, g_rec.icon);
+            DrawIcon(dc, r.left, r.top, rec.icon);
         }
         EndPaint(dialog, &paint);
         return TRUE;
@@ -347,9 +350,8 @@ INT_PTR CALLBACK RecordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 int RunMovieRecordDialog(HWND parent, const char* path) {
     if (!path || !path[0])
         return IDCANCEL;
-    g_rec = Recording{};
-    g_rec.path = path;
-    const INT_PTR result = ResDialogBoxParam(parent, RecordProc, "DLG_VIDEOCAP", 0);
-    g_rec = Recording{};
+    Recording rec;
+    rec.path = path;
+    const INT_PTR result = ResDialogBoxParam(parent, RecordProc, "DLG_VIDEOCAP", reinterpret_cast<LPARAM>(&rec));
     return result == IDOK ? IDOK : IDCANCEL;
 }

@@ -26,11 +26,14 @@ constexpr DWORD kDialogFlags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTR
 static_assert(kDialogFlags == 0x159);
 constexpr int kMinPoints = 6, kMaxPoints = 72;
 
-// What the hook shows and changes beside the standard controls (the dialog is modal: one).
+// What the hook shows and changes beside the standard controls; extras adds the back colours
+// and the alignment. The dialog keeps it as a property.
 struct DialogChoice : TextStyleLook {
     bool extras = false;
 };
-DialogChoice g_choice;
+constexpr const char* kChoiceProperty = "LoomStyleChoice";
+
+DialogChoice* ChoiceOf(HWND dialog) { return static_cast<DialogChoice*>(GetPropA(dialog, kChoiceProperty)); }
 
 int AlignmentIndex(int alignment) { return alignment == 1 ? 1 : alignment == -1 ? 2 : 0; }
 
@@ -40,69 +43,77 @@ void ApplyBits(LOGFONTA& font, int bits) {
     font.lfUnderline = (bits & 4) ? 1 : 0;
 }
 
-void ShowStyleChecks(HWND dialog) {
-    CheckDlgButton(dialog, kStylePlain, (g_choice.styleBits & 7) == 0 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, kStyleBold, (g_choice.styleBits & 1) ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, kStyleItalic, (g_choice.styleBits & 2) ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, kStyleUnderline, (g_choice.styleBits & 4) ? BST_CHECKED : BST_UNCHECKED);
+void ShowStyleChecks(HWND dialog, int styleBits) {
+    CheckDlgButton(dialog, kStylePlain, (styleBits & 7) == 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kStyleBold, (styleBits & 1) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kStyleItalic, (styleBits & 2) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kStyleUnderline, (styleBits & 4) ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void RefreshPreview(HWND dialog) { InvalidateRect(GetDlgItem(dialog, kStylePreview), nullptr, TRUE); }
 
 void InitHook(HWND dialog, const CHOOSEFONTA& settings) {
-    g_choice.extras = settings.lCustData == 1;
-    ShowStyleChecks(dialog);
+    auto* choice = reinterpret_cast<DialogChoice*>(settings.lCustData);
+    SetPropA(dialog, kChoiceProperty, choice);
+    ShowStyleChecks(dialog, choice->styleBits);
     HWND align = GetDlgItem(dialog, kStyleAlignment);
     for (int i = 0; i < 3; ++i)
         SendMessageA(align, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GetAlignmentName(i).c_str()));
-    SendMessageA(align, CB_SETCURSEL, static_cast<WPARAM>(AlignmentIndex(g_choice.alignment)), 0);
+    SendMessageA(align, CB_SETCURSEL, static_cast<WPARAM>(AlignmentIndex(choice->alignment)), 0);
     for (int id : {static_cast<int>(kStyleBackColors), static_cast<int>(kStyleAlignment), static_cast<int>(kStyleBackLabel)})
-        ShowWindow(GetDlgItem(dialog, id), g_choice.extras ? SW_SHOW : SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, id), choice->extras ? SW_SHOW : SW_HIDE);
 }
 
-void DrawPreview(HWND dialog, const DRAWITEMSTRUCT& item) {
+void DrawPreview(HWND dialog, const DRAWITEMSTRUCT& item, const DialogChoice& choice) {
     LOGFONTA font{};
     SendMessageA(dialog, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&font));
-    ApplyBits(font, g_choice.styleBits);
+    ApplyBits(font, choice.styleBits);
     OwnedGdiObject<HFONT> made(CreateFontIndirectA(&font));
-    const COLORREF back = g_choice.extras ? PaletteIndexToColor(g_choice.backColor) : RGB(255, 255, 255);
+    const COLORREF back = choice.extras ? PaletteIndexToColor(choice.backColor) : RGB(255, 255, 255);
     OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(back));
     RECT area = item.rcItem;
     FillRect(item.hDC, &area, brush.get());
     SelectedObject selected(item.hDC, made.get());
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, PaletteIndexToColor(g_choice.textColor));
-    const UINT align = g_choice.alignment == 1 ? DT_CENTER : g_choice.alignment == -1 ? DT_RIGHT : DT_LEFT;
+    SetTextColor(item.hDC, PaletteIndexToColor(choice.textColor));
+    const UINT align = choice.alignment == 1 ? DT_CENTER : choice.alignment == -1 ? DT_RIGHT : DT_LEFT;
     InflateRect(&area, -2, -2);
     const std::string sample = GetStyleSampleText();
     DrawTextA(item.hDC, sample.c_str(), -1, &area, DT_WORDBREAK | DT_NOPREFIX | align);
 }
 
-void StyleCheckClicked(HWND dialog, int id) {
+void StyleCheckClicked(HWND dialog, int id, DialogChoice& choice) {
     if (id == kStylePlain) {
-        g_choice.styleBits = 0;
+        choice.styleBits = 0;
     } else {
         const bool on = IsDlgButtonChecked(dialog, id) == BST_CHECKED;
         const int bit = id == kStyleBold ? 1 : id == kStyleItalic ? 2 : 4;
-        g_choice.styleBits = on ? (g_choice.styleBits | bit) : (g_choice.styleBits & ~bit);
+        choice.styleBits = on ? (choice.styleBits | bit) : (choice.styleBits & ~bit);
     }
-    ShowStyleChecks(dialog);
+    ShowStyleChecks(dialog, choice.styleBits);
     RefreshPreview(dialog);
 }
 
 UINT_PTR CALLBACK TextStyleHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
+    if (message == WM_INITDIALOG) {
         InitHook(dialog, *reinterpret_cast<const CHOOSEFONTA*>(lParam));
         return TRUE;
+    }
+    DialogChoice* choice = ChoiceOf(dialog);
+    if (!choice)
+        return FALSE;
+    switch (message) {
+    case WM_DESTROY:
+        RemovePropA(dialog, kChoiceProperty);
+        return FALSE;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (wParam == kStylePreview)
-            DrawPreview(dialog, item);
+            DrawPreview(dialog, item, *choice);
         else if (wParam == kStyleTextColors)
-            DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, g_choice.textColor);
+            DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, choice->textColor);
         else if (wParam == kStyleBackColors)
-            DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, g_choice.backColor);
+            DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, choice->backColor);
         else
             return FALSE;
         return TRUE;
@@ -111,8 +122,8 @@ UINT_PTR CALLBACK TextStyleHook(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDBLCLK: {
         const BOOL more = message == WM_LBUTTONDBLCLK;
         const DWORD point = static_cast<DWORD>(lParam);
-        if (TrackColorPopup(dialog, point, kStyleTextColors, &g_choice.textColor, more) ||
-            (g_choice.extras && TrackColorPopup(dialog, point, kStyleBackColors, &g_choice.backColor, more))) {
+        if (TrackColorPopup(dialog, point, kStyleTextColors, &choice->textColor, more) ||
+            (choice->extras && TrackColorPopup(dialog, point, kStyleBackColors, &choice->backColor, more))) {
             RefreshPreview(dialog);
             return TRUE;
         }
@@ -121,12 +132,12 @@ UINT_PTR CALLBACK TextStyleHook(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: {
         const int id = LOWORD(wParam), code = HIWORD(wParam);
         if (id >= kStylePlain && id <= kStyleUnderline && code == BN_CLICKED) {
-            StyleCheckClicked(dialog, id);
+            StyleCheckClicked(dialog, id, *choice);
             return TRUE;
         }
         if (id == kStyleAlignment && code == CBN_SELCHANGE) {
             const LRESULT index = SendDlgItemMessageA(dialog, kStyleAlignment, CB_GETCURSEL, 0, 0);
-            g_choice.alignment = index >= 0 && index < 3 ? kAlignments[index] : 0;
+            choice->alignment = index >= 0 && index < 3 ? kAlignments[index] : 0;
             RefreshPreview(dialog);
             return TRUE;
         }
@@ -145,16 +156,16 @@ struct FontDialogResult {
     int fontType = 0;
 };
 
-// The dialog over g_choice; the font and size come in and go out through the result.
-bool RunFontDialog(HWND owner, FontDialogResult& result, bool extras) {
+// The dialog over the choice; the font and size come in and go out through the result.
+bool RunFontDialog(HWND owner, FontDialogResult& result, DialogChoice& choice) {
     CHOOSEFONTA settings{};
     settings.lStructSize = sizeof settings;
     settings.hwndOwner = DialogOwner(owner);
     settings.lpLogFont = &result.font;
     settings.iPointSize = result.pointSize10;
     settings.Flags = kDialogFlags;
-    settings.rgbColors = PaletteIndexToColor(g_choice.textColor);
-    settings.lCustData = extras ? 1 : 0;
+    settings.rgbColors = PaletteIndexToColor(choice.textColor);
+    settings.lCustData = reinterpret_cast<LPARAM>(&choice);
     settings.lpfnHook = TextStyleHook;
     settings.lpTemplateName = MAKEINTRESOURCEA(kTextStyleTemplate);
     // The template lies in the plug-in itself.
@@ -170,19 +181,21 @@ bool RunFontDialog(HWND owner, FontDialogResult& result, bool extras) {
 
 int PointsOfHeight(LONG height) { return PixelsToPoints(std::abs(static_cast<int>(height))); }
 
-void ChoiceFromCurrent() {
-    g_choice = {GetCurrentStyleInfo()};
+DialogChoice ChoiceFromCurrent(bool extras) {
+    DialogChoice choice{GetCurrentStyleInfo()};
+    choice.extras = extras;
+    return choice;
 }
 
 // On OK: the chosen font with the chosen style, colours and alignment become current.
-void TakeDialogResult(const FontDialogResult& result, bool keepSizeAndType) {
+void TakeDialogResult(const FontDialogResult& result, const DialogChoice& choice, bool keepSizeAndType) {
     LOGFONTA font = result.font;
     if (IsHebrewLanguage())
         font.lfCharSet = HEBREW_CHARSET;
     SetCurrentLogFont(font);
     SetCurrentFace(font.lfFaceName);
-    SetCurrentStyleBits(g_choice.styleBits);
-    SetStyleColorsAndAlignment(g_choice.textColor, g_choice.backColor, g_choice.alignment);
+    SetCurrentStyleBits(choice.styleBits);
+    SetStyleColorsAndAlignment(choice.textColor, choice.backColor, choice.alignment);
     // A dialog that reports no size keeps the current one.
     if (result.pointSize10 >= 10)
         SetCurrentSize(result.pointSize10 / 10);
@@ -215,20 +228,20 @@ LayerHandle StyledField(bool* whole) {
 }  // namespace
 
 bool RunTextStyleDialog(HWND owner) {
-    ChoiceFromCurrent();
+    DialogChoice choice = ChoiceFromCurrent(false);
     FontDialogResult result = CurrentDialogFont();
-    if (!RunFontDialog(owner, result, false))
+    if (!RunFontDialog(owner, result, choice))
         return false;
-    TakeDialogResult(result, false);
+    TakeDialogResult(result, choice, false);
     return true;
 }
 
 int RunChooseFontForField(HWND owner) {
-    ChoiceFromCurrent();
+    DialogChoice choice = ChoiceFromCurrent(true);
     FontDialogResult result = CurrentDialogFont();
-    if (!RunFontDialog(owner, result, true))
+    if (!RunFontDialog(owner, result, choice))
         return 2;
-    TakeDialogResult(result, true);
+    TakeDialogResult(result, choice, true);
     return 1;
 }
 
@@ -273,12 +286,12 @@ bool ChooseButtonNameFont(HWND window, LOGFONTA* font, uint16_t* colorIndex, int
     TextStyleLook look = saved;  // its back colour and alignment
     look.textColor = *colorIndex;
     look.styleBits = (font->lfWeight >= FW_BOLD ? 1 : 0) | (font->lfItalic ? 2 : 0) | (font->lfUnderline ? 4 : 0);
-    g_choice = {look};
-    const bool chosen = RunFontDialog(window, result, false);
+    DialogChoice choice{look};
+    const bool chosen = RunFontDialog(window, result, choice);
     if (chosen) {
         *font = result.font;
-        ApplyBits(*font, g_choice.styleBits);
-        *colorIndex = g_choice.textColor;
+        ApplyBits(*font, choice.styleBits);
+        *colorIndex = choice.textColor;
         if (points)
             *points = result.pointSize10 > 0 ? result.pointSize10 / 10 : PointsOfHeight(font->lfHeight);
     }

@@ -29,7 +29,6 @@ protected:
         SetAppInstance(GetModuleHandle(nullptr));
         ASSERT_TRUE(InitMemRefs());
         SetAdvancedUser(false);
-        SetPendingAlertText("");
     }
     void TearDown() override {
         SetAdvancedUser(false);
@@ -125,7 +124,6 @@ TEST_F(AlertsTest, ClassesIconsAndWideButtons) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        SetPendingAlertText(c.text);
         DialogDriver driver;
         driver.Expect(DialogMatch::Alert(0), [&](DialogView& box) {
             if (c.width) {
@@ -152,7 +150,7 @@ TEST_F(AlertsTest, ClassesIconsAndWideButtons) {
             EXPECT_EQ(box.DefaultButton(), c.defaultButton);
             box.Press(c.press);
         });
-        EXPECT_EQ(driver.Run([] { return ShowAlert(0); }), c.result);
+        EXPECT_EQ(driver.Run([&] { return ShowAlertText(nullptr, c.text); }), c.result);
     }
 }
 
@@ -221,8 +219,7 @@ TEST_F(AlertsTest, MissingOrButtonlessTexts) {
     EXPECT_EQ(driver.Run([] { return ShowAlert(65000); }), 1);
 
     // A text without any '~' has no buttons and is not shown.
-    SetPendingAlertText("44A text without buttons");
-    EXPECT_EQ(driver.Run([] { return MascotMessageBox(nullptr, 0, false, true, 1); }), 52);
+    EXPECT_EQ(driver.Run([] { return MascotTextBox(nullptr, "44A text without buttons", 1); }), 52);
     EXPECT_EQ(driver.DialogsSeen(), 0);
 }
 
