@@ -110,7 +110,7 @@ std::string_view NameOf(const FileSpec& spec);
 int PackFileSpec(int slot, Handle* out);  // 1, or 0 when the handle cannot be made
 int PackFileSpecOf(const FileSpec& spec, Handle* out);
 int PackFilePath(const char* path, Handle* out);  // a path's spec as a cleared slot set to it
-// Path and name as the spec has them, the numbers as a cleared slot's: what a record stores.
+// Path and name as `spec` holds them, the numbers as a cleared slot's: what a record stores.
 int PackFileSpecPathAndName(const FileSpec& spec, Handle* out);
 void UnpackFileSpec(int slot, std::span<const uint8_t> packed);  // restores path and name only
 void UnpackFileSpecTo(FileSpec* spec, std::span<const uint8_t> packed);  // the same, into a spec of one's own
