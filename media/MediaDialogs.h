@@ -64,8 +64,9 @@ inline constexpr int kMovieOptionsPlaceAgain = 57;
 // 57 place it again. The element is closed unless the answer is 57.
 int RunMovieOptions(HWND card, MediaElement* element);
 // The same, the element placed again by place() (then closed) for as long as the answer asks.
-template <class Place>
-int RunMovieOptionsPlacing(HWND card, MediaElement* element, Place place) {
+// (A template over the element's class: this header knows MediaElement only by name.)
+template <class Element, class Place>
+int RunMovieOptionsPlacing(HWND card, Element* element, Place place) {
     int answer = RunMovieOptions(card, element);
     while (answer == kMovieOptionsPlaceAgain) {
         place();
