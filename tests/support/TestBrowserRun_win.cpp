@@ -109,7 +109,8 @@ namespace {
 
 // Waits for the process while answering messages sent to this thread's windows: on a palette
 // display a program's realised palette is broadcast to every top-level window, and the sender
-// waits for each answer. Posted messages stay queued. True when the process ended in time.
+// waits for each answer. Posted messages stay queued. True when the process ended in time; the
+// time is checked on every pass, so a sender that never stops cannot keep the wait going.
 bool WaitAnsweringSentMessages(HANDLE process, DWORD ms) {
     const DWORD until = GetTickCount() + ms;
     for (;;) {
@@ -118,7 +119,7 @@ bool WaitAnsweringSentMessages(HANDLE process, DWORD ms) {
         const DWORD got = MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_SENDMESSAGE);
         if (got == WAIT_OBJECT_0)
             return true;
-        if (got != WAIT_OBJECT_0 + 1)
+        if (got != WAIT_OBJECT_0 + 1 || left == 0)
             return false;
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
