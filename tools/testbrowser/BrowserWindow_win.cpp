@@ -29,6 +29,8 @@ constexpr UINT_PTR kTimerFirstDialog = 1300;    // one timer per --dialog, in or
 constexpr UINT kDialogPollMs = 50;
 constexpr UINT kQuitRetryMs = 100;
 constexpr DWORD kQuitPatienceMs = 10000;
+// Beyond --quit-after and the patience above: loading, shutting down and unloading the plug-in.
+constexpr DWORD kStartAndEndMs = 10000;
 
 std::string FullPath(const std::string& path);
 
@@ -548,6 +550,10 @@ int main(int argc, char** argv) {
         stackUrls.push_back(url);
     }
 
+    if (o.quitAfterMs >= 0) {
+        const DWORD showings = o.reload ? 2 : 1;
+        StartRunWatchdog(showings * (static_cast<DWORD>(o.quitAfterMs) + kQuitPatienceMs) + kStartAndEndMs);
+    }
     int rc = ShowPage(stackUrls);
     if (rc != kExitOk || !o.reload)
         return rc;

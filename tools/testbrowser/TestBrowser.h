@@ -198,6 +198,10 @@ void SendMouseAction(void* embed, const BrowserOptions::TimedMouse& action);
 void SendKeyStrokes(const BrowserOptions::TimedKeys& keys);
 void StopInput();  // waits for the input under way
 
+// Watchdog_win.cpp: ends the program with kExitPluginStuck, and a line on stderr, once ms have
+// passed, whatever its threads are doing.
+void StartRunWatchdog(unsigned long ms);
+
 // DialogWatch_win.cpp: polled from the page's timer, which runs inside the plug-in's modal loops.
 void StartDialogWatch(void* frame, const BrowserOptions& options);
 void WatchDialogs();

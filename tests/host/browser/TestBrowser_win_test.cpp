@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "TestBrowser.h"
 #include "core/memory/ByteReader.h"
 #include "graphics/palette/DefaultPalette.h"
 #include "stack/format/StackFile.h"
@@ -229,6 +230,19 @@ TEST(TestBrowser, EndsAStreamThePluginStops) {
     ASSERT_EQ(ends.size(), 1u) << ReadFile(report);
     EXPECT_EQ(Field(ends[0], "received"), "21");
     EXPECT_EQ(Field(ends[0], "afterstop"), "0");
+}
+
+// A plug-in that never comes back from a call, pumping nothing, stops the page's own timers: the
+// run still ends by itself, well inside the test's bound, saying so.
+TEST(TestBrowser, APluginStuckInACallEndsTheRunWithAReason) {
+    ServerFolder server;
+    server.Put("stack.fake", Bytes(20, 4));
+    const BrowserRun run = RunBrowser(server, {"--dll", FakePluginPath(), "--server", server.path, "--log",
+                                               "--quit-after", "500", "http://localhost/stack.fake"},
+                                      {{"LOOM_FAKE_PLUGIN", "hang=120000"}});
+    EXPECT_EQ(run.exitCode, kExitPluginStuck) << run.errors << Joined(run.log);
+    EXPECT_NE(run.errors.find("has not ended"), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("still in a call"), std::string::npos) << run.errors;
 }
 
 // Two embeds of two stacks, streamed together chunk by chunk; each instance then asks for a file

@@ -5,6 +5,7 @@
 //   stopafter=N    NPP_Write answers -1 once a stream has given N bytes
 //   geturl=P       when an instance's first stream is done, it asks for P ("%d": its number)
 //   stype=N        the stream type asked for in NPP_NewStream
+//   hang=MS        NPP_SetWindow returns only after MS milliseconds, pumping no message
 // and it appends one line per event to the file named by LOOM_FAKE_REPORT, with a hash of the
 // bytes taken so that a test can compare them with the file served.
 #include <windows.h>
@@ -26,6 +27,7 @@ struct Config {
     int64_t stopAfter = -1;
     std::string getUrl;
     uint16_t stype = NP_NORMAL;
+    DWORD hangMs = 0;
 };
 
 Config g_config;
@@ -77,6 +79,8 @@ Config ReadConfig() {
             config.getUrl = value;
         } else if (key == "stype") {
             config.stype = static_cast<uint16_t>(std::atoi(value.c_str()));
+        } else if (key == "hang") {
+            config.hangMs = static_cast<DWORD>(std::atoi(value.c_str()));
         }
     }
     return config;
@@ -132,6 +136,8 @@ NPError FakeSetWindow(NPP instance, NPWindow* window) {
         return NPERR_GENERIC_ERROR;
     Report("window inst=%d hwnd=%d size=%lux%lu", Number(instance), IsWindow(static_cast<HWND>(window->window)) ? 1 : 0,
            static_cast<unsigned long>(window->width), static_cast<unsigned long>(window->height));
+    if (g_config.hangMs)
+        Sleep(g_config.hangMs);
     return NPERR_NO_ERROR;
 }
 
