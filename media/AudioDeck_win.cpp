@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "actions/NbaChooser.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/files/FileTypes.h"
@@ -744,6 +745,7 @@ INT_PTR CALLBACK DeckProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 int RunAudioDeckDialog(HWND window, AudioDeckChoice* choice) {
+    const CardLeaveGuard guard;
     if (!choice)
         return 0;
     RecorderSound& s = CurrentRecorderSound();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "actions/ActionBlock.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/events/MessageLoops.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
@@ -212,6 +213,7 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 }  // namespace
 
 int RunMovieOptions(HWND card, MediaElement* element) {
+    const CardLeaveGuard guard;
     if (!element)
         return IDCANCEL;
     Options options;

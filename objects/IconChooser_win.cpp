@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
@@ -575,6 +576,7 @@ Handle SelectionData(const Chooser& c, const Entry& e) {
 }  // namespace
 
 bool RunIconChooser(HWND window, bool icons, int currentId) {
+    const CardLeaveGuard guard;
     Chooser chooser;
     chooser.icons = icons;
     chooser.currentId = currentId;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/GdiGuards.h"
@@ -27,13 +28,17 @@ ShortRect Union(const ShortRect& a, const ShortRect& b) {
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
-// The card (the animation offscreen) with the object drawn over it, copied to the window where
-// the object was and is.
+// The card (a copy of the animation offscreen, the view's own for the length of the recording:
+// whatever frees the offscreen meanwhile takes nothing from under it) with the object drawn over
+// it, copied to the window where the object was and is.
 class RecordingView {
 public:
     RecordingView(HWND window, Handle sprite) : window_(window), film_(GetSpriteFilm(sprite)) {
-        background_ = GetAnimOffscreen();
-        if (!background_ || NewPixMapForWindow(window, &windowMap_) != 0 || CopyPixMapRecord(*background_, &work_) != 0)
+        const PixMap* offscreen = GetAnimOffscreen();
+        if (!offscreen || CopyPixMapRecord(*offscreen, &background_) != 0)
+            return;
+        ownsBackground_ = true;
+        if (NewPixMapForWindow(window, &windowMap_) != 0 || CopyPixMapRecord(background_, &work_) != 0)
             return;
         frames_ = GetFilmFrameCount(film_);
         frame_ = std::min(GetSpriteLong(sprite, kSpriteStartFrame), frames_ ? frames_ - 1 : 0);
@@ -48,6 +53,8 @@ public:
             UnlockFilm(film_);
         DisposeWindowPixMap(&windowMap_);
         DisposePixMap(&work_);
+        if (ownsBackground_)
+            DisposePixMap(&background_);
     }
     RecordingView(const RecordingView&) = delete;
     RecordingView& operator=(const RecordingView&) = delete;
@@ -84,30 +91,30 @@ private:
     void Draw(const ShortRect& bounds) {
         if (!ready_)
             return;
-        BeginPixMapDraw(background_);
+        BeginPixMapDraw(&background_);
         BeginPixMapDraw(&work_);
         BeginPixMapDraw(windowMap_);
         if (drawn_)
-            CopyPixMapRect(background_, &work_, bounds_, bounds_, nullptr);
+            CopyPixMapRect(&background_, &work_, bounds_, bounds_, nullptr);
         DrawFilmFrame(film_, frame_, &work_, frameRect_, bounds);
         const ShortRect changed = drawn_ ? Union(bounds_, bounds) : bounds;
         CopyPixMapRect(&work_, windowMap_, changed, changed, nullptr);
         EndPixMapDraw(windowMap_);
         EndPixMapDraw(&work_);
-        EndPixMapDraw(background_);
+        EndPixMapDraw(&background_);
         bounds_ = bounds;
         drawn_ = true;
     }
 
     HWND window_;
     Handle film_;
-    PixMap* background_ = nullptr;
+    PixMap background_{};
     PixMap* windowMap_ = nullptr;
     PixMap work_{};
     uint32_t frames_ = 0, frame_ = 0;
     ShortRect frameRect_{}, bounds_{};
     int16_t anchor_[3] = {};
-    bool ready_ = false, drawn_ = false;
+    bool ownsBackground_ = false, ready_ = false, drawn_ = false;
 };
 
 // The screen as it was when the recording began, shown by the window over it: a window that
@@ -279,6 +286,8 @@ void FreePathRecording() {
 }
 
 bool RecordAnimPath(Handle sprite) {
+    // The loop below dispatches the card's timer: nothing it runs may leave the card meanwhile.
+    const CardLeaveGuard guard;
     HWND card = GetCardWindow();
     if (!sprite || !card || !GetSpriteFilm(sprite) || !MakeAnimOffscreen())  // the card as it shows now
         return false;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
@@ -220,6 +221,7 @@ int StartNewAnimation(ActionBlock* block, Handle film, const POINT* grabbedCentr
 }  // namespace
 
 int EditNewObjectAnimation(ActionBlock* block, Handle film) {
+    const CardLeaveGuard guard;
     if (!film || !PrepareEdit(block)) {
         DisposeFilm(film);
         return 0;
@@ -229,6 +231,7 @@ int EditNewObjectAnimation(ActionBlock* block, Handle film) {
 }
 
 int EditObjectAnimation(ActionBlock* block, uint32_t) {
+    const CardLeaveGuard guard;
     if (!PrepareEdit(block))
         return 0;
     if (!block->animationData) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "actions/ActionsDialog.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "graphics/layers/LayerList.h"
@@ -28,6 +29,7 @@ uint16_t LayerKind(LayerHandle layer) {
 }
 
 void EditByKind(HWND window, LayerHandle layer, bool actionsOnly) {
+    const CardLeaveGuard guard;
     switch (LayerKind(layer)) {
     case kObjectGraphic: EditGraphicAppearance(window, layer); break;
     case kObjectButton: EditButtonAppearance(window, layer, actionsOnly); break;

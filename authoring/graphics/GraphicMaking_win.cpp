@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/masks/Masks.h"
@@ -57,6 +58,7 @@ HBITMAP MaskFitting(HBITMAP mask, SIZE picture) {
 
 // The placement holds a picture from a selection: the appearance dialog decides.
 void OpenAppearanceForSelection(HWND window) {
+    const CardLeaveGuard guard;
     GraphicPlacement& p = GetGraphicPlacement();
     p.purpose = 'G';
     const SIZE size = BitmapSizeOf(p.picture);
@@ -119,8 +121,10 @@ void MakeGraphicFromSelection(HWND window, HBITMAP mask, HBITMAP outline, int x,
 
 int PlacedGraphicClick(HWND window, int x, int y) {
     const int taken = PlacedGraphicMouseDown(window, x, y);
-    if (taken == kPlacedGraphicFixed)
+    if (taken == kPlacedGraphicFixed) {
+        const CardLeaveGuard guard;
         RunGraphicAppearanceDialog(window);
+    }
     return taken;
 }
 

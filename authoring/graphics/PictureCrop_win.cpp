@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/BitmapSize.h"
@@ -241,6 +242,7 @@ void ResizeCropDialog(HWND dialog) {
 }
 
 int RunPictureCropDialog(HWND window, char purpose) {
+    const CardLeaveGuard guard;
     GraphicPlacement& p = GetGraphicPlacement();
     CropDialog crop{purpose};
     p.cropDialogOpen = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actions/ActionsDialog.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
@@ -526,6 +527,7 @@ int EditTextObjectAppearance(HWND window, LayerHandle field) {
 }
 
 int RunTextInfoDialog(HWND window, const char* droppedFile) {
+    const CardLeaveGuard guard;
     LoadLibraryA("riched20.dll");  // the preview's class
     DialogPass pass;
     pass.droppedFile = droppedFile ? droppedFile : "";

@@ -6,6 +6,7 @@
 #include "actions/NbaChooser.h"
 #include "actions/TestingButtons.h"
 #include "actions/TimerButtons.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/ui/Resources.h"
 #include "graphics/palette/AppPalette.h"
@@ -298,6 +299,7 @@ bool ChooseActionSound(HWND window, ActionBlock* block) {
 }
 
 int RunActionsDialog(HWND window, int variant) {
+    const CardLeaveGuard guard;
     PalettesDisabled palettes;
     const char* name = UsesObjectDialog(variant) ? "OBJACT" : "BUTACT";
     for (;;) {

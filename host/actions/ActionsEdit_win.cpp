@@ -4,6 +4,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/ActionsDialog.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
@@ -136,6 +137,7 @@ Handle GetEditedButton() { return g_editedButton; }
 bool IsEditingButton() { return g_editedButton != 0; }
 
 int RunActionsDialogCall(int call, Handle record, uint32_t offset, int variant) {
+    const CardLeaveGuard guard;
     switch (call) {
     case kActionsForObject: return EditObjectActionsNow(record, offset, variant);
     case kActionsForButton: return EditButtonActionsNow(record);

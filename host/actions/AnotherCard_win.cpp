@@ -1,26 +1,33 @@
 // The another-card sequence: "ANOTHERCARD", walked while it stays up, then "TRANSITIONS"
 // (ActionsEditor.h).
 #include <cstring>
+#include <optional>
 
 #include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/dialogs/DialogOwner.h"
 #include "host/actions/ActionsEditor.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/StackJump.h"
 #include "host/player/StackOpening.h"
 #include "resources/actions_ids.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/format/StackFile.h"
 #include "stack/StackOpenSession.h"
+#include "stack/save/SaveDialogs.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 
 constexpr int kWalkSlot = 11;  // the stack the walk began in
+constexpr uint32_t kAlertSaveNewStackFirst = 2359;  // Save, Cancel
 constexpr int kWalkTransition = 3, kWalkSpeed = 8;
 constexpr UINT kPrevCardCommand = 203, kNextCardCommand = 204;
 
@@ -41,6 +48,7 @@ AnotherCardState* g_walk = nullptr;
 WNDPROC g_staticProc = nullptr;
 
 void GoWithin(bool next) {
+    const CardWalkMove walk;
     if (next)
         GoNextCard(kWalkTransition, 0, kWalkSpeed);
     else
@@ -111,6 +119,25 @@ void DrawArrow(const DRAWITEMSTRUCT& item) {
     DeleteObject(bitmap);
 }
 
+// Before the walk leaves the stack it began in for another: its changes are saved or given up
+// (AskToSaveChangedStack), and a stack never saved is saved first, or the walk could not come
+// back to it. Cancel keeps the walk where it is. Once saved, the walk goes back to the file saved.
+bool MayLeaveForAnotherStack(int slot) {
+    if (!IsStackOpen() || !SameFileSpecPath(kSlotCurrentStack, kWalkSlot) ||
+        (slot != 0 && SameFileSpecPath(slot, kSlotCurrentStack) && StackHasFile()))
+        return true;  // a walk already away from its stack, or a destination in it
+    if (!StackHasFile()) {
+        if (ShowAlert(kAlertSaveNewStackFirst) != 1 || SaveStackAs() != 1 || !StackHasFile())
+            return false;
+    } else if (!AskToSaveChangedStack()) {
+        return false;
+    }
+    if (const FileSpec* saved = GetFileSpec(kSlotCurrentStack))
+        g_walk->slot1 = *saved;
+    CopyFileSpec(kSlotCurrentStack, kWalkSlot);
+    return true;
+}
+
 bool MenuLockOff() { return GetHandleWord(GetStackHeaderHandle(), kHeaderLocked) == 0; }
 
 void StartDialog(HWND dialog) {
@@ -124,14 +151,18 @@ void StartDialog(HWND dialog) {
     const FileSpec* target = GetFileSpec(kSlotTargetStack);
     const bool otherStack = target && target->path[0];
     // "Go to another stack" shows that stack, from its first card.
+    const CardWalkMove walk;
     if (g_walk->destination == kDestOtherStack && otherStack) {
-        GoToStackCard(0, kSlotTargetStack, kWalkTransition, 0, kWalkSpeed, false);
+        if (MayLeaveForAnotherStack(kSlotTargetStack))
+            GoToStackCard(0, kSlotTargetStack, kWalkTransition, 0, kWalkSpeed, false);
     } else if (g_walk->destination > 0) {
-        if (otherStack)
-            GoToStackCard(static_cast<uint16_t>(g_walk->destination), kSlotTargetStack, kWalkTransition, 0, kWalkSpeed,
-                          false);
-        else if (static_cast<uint16_t>(g_walk->destination) != GetCurrentCardId())
+        if (otherStack) {
+            if (MayLeaveForAnotherStack(kSlotTargetStack))
+                GoToStackCard(static_cast<uint16_t>(g_walk->destination), kSlotTargetStack, kWalkTransition, 0,
+                              kWalkSpeed, false);
+        } else if (static_cast<uint16_t>(g_walk->destination) != GetCurrentCardId()) {
             GoToCardInStack(static_cast<uint16_t>(g_walk->destination), kWalkTransition, 0, kWalkSpeed);
+        }
     }
     EnableWindow(GetDlgItem(dialog, IDC_CARD_NEW_TIP), MenuLockOff());
     for (int id : {IDC_CARD_PREVIOUS, IDC_CARD_NEXT}) {
@@ -187,8 +218,10 @@ bool TakeKey(const MSG& msg) {
     }
     if (!ctrl)
         return false;
+    const CardWalkMove walk;
     if (msg.wParam == 'O') {
-        OpenStack(true);
+        if (MayLeaveForAnotherStack(0))
+            OpenStack(true);
         return true;
     }
     if (msg.wParam == 'N') {
@@ -225,6 +258,10 @@ INT_PTR RunAnotherCardDialog(HWND window) {
             g_walk->result = IDCANCEL;  // ended from outside (EndDialog hides a dialog)
             break;
         }
+        // The walk's own moves by Alt and an arrow come back as menu commands of the card window.
+        const bool walkCommand = msg.message == WM_COMMAND && msg.hwnd == GetMainWindow() &&
+                                 (msg.wParam == kPrevCardCommand || msg.wParam == kNextCardCommand);
+        const std::optional<CardWalkMove> walk = walkCommand ? std::optional<CardWalkMove>(std::in_place) : std::nullopt;
         if (!IsDialogMessageA(dialog, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
@@ -244,6 +281,8 @@ bool IsWalkingToAnotherCard() { return g_walk != nullptr; }
 int RunAnotherCardSequence(HWND window) {
     if (g_walk)
         return 0;
+    // Nothing but the walk itself leaves the card while it runs.
+    const CardLeaveGuard guard;
     AnotherCardState state;
     ActionBlock* block = GetActionBlock();
     state.startCard = GetCurrentCardId();
@@ -281,12 +320,23 @@ int RunAnotherCardSequence(HWND window) {
         if (answer != IDC_TRANS_CHANGE_CARD)
             break;
     }
+    // Back to the card the walk began on, in its stack. A jump still waiting for the other stack
+    // to arrive was the walk's: it is given up.
+    DropWaitingStackJump();
     if (FileSpec* walk = GetFileSpec(kWalkSlot))
         *walk = state.slot1;
-    if (state.slot1.path[0])
-        GoToStackCard(state.startCard, kWalkSlot, kWalkTransition, 0, kWalkSpeed, false);
-    else if (IsStackOpen() && GetCurrentCardId() != state.startCard)
-        GoToCardInStack(state.startCard, kWalkTransition, 0, kWalkSpeed);
+    {
+        const CardWalkMove walk;
+        if (state.slot1.path[0]) {
+            // Changes made away from it (a new card there) are saved or given up, never cancelled:
+            // the walk must go back.
+            if (!SameFileSpecPath(kSlotCurrentStack, kWalkSlot))
+                AskToSaveChangedStack(false);
+            GoToStackCard(state.startCard, kWalkSlot, kWalkTransition, 0, kWalkSpeed, false);
+        } else if (IsStackOpen() && GetCurrentCardId() != state.startCard) {
+            GoToCardInStack(state.startCard, kWalkTransition, 0, kWalkSpeed);
+        }
+    }
     g_walk = nullptr;
     if (state.editingButton)
         KeepEditedButton(state.button);

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "actions/ActionBlock.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "graphics/card/CardRedraw.h"
@@ -225,6 +226,7 @@ INT_PTR CALLBACK TransitionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 int RunTransitionsDialog(HWND window, int objectFlag, uint32_t titleId, uint16_t objectKind, uint16_t objectId) {
+    const CardLeaveGuard guard;
     const TransitionDialogRecord record{static_cast<uint32_t>(objectFlag), titleId, objectId, objectKind};
     const INT_PTR result = ResDialogBoxParam(window, TransitionsProc, "TRANSITIONS", reinterpret_cast<LPARAM>(&record));
     if (result == IDOK || result == IDC_TRANS_CHANGE_CARD)

@@ -6,6 +6,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/TimerButtons.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/AlertsOnce.h"
@@ -49,8 +50,10 @@ void ResetCursorCount() {
         count = ShowCursor(FALSE);
 }
 
-// The open stack's resources, then its records and header.
+// The open stack's resources, then its records and header; the moves held for it (under a
+// dialog the page closed) go with it.
 void CloseStack() {
+    DropHeldCardLeaves();
     CloseStackResources(GetMainWindow());
     DisposeCards();
     ClearClipboardFromThisStack();

@@ -3,6 +3,7 @@
 #include "actions/ActionServices.h"
 #include "actions/Animations.h"
 #include "actions/NbaMenu.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/ChangeFlags.h"
@@ -213,7 +214,11 @@ bool RunEditAndOptions(HWND window, int command) {
         return true;
     case 363: ConvertCardToDefaultPalette(window, TRUE); return true;
     case 106: OpenPictureCropDialog(window, 'C', nullptr, {}, true); return true;
-    case 311: EditTextLinks(window); return true;
+    case 311: {
+        const CardLeaveGuard guard;
+        EditTextLinks(window);
+        return true;
+    }
     case 160: case 161: FlipSelectedGraphic(command == 160 ? 'S' : 'U'); return true;
     case 300: EditSelectedObject(window); return true;
     // Actions... (69) and N&one (58) open the whole dialog as the other action choices run,

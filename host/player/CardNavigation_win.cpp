@@ -7,6 +7,7 @@
 #include "actions/Animations.h"
 #include "actions/NbaEvents.h"
 #include "actions/TimerButtons.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
@@ -116,28 +117,44 @@ int EnterCard(int transition, int effect, int speed, bool arriveAtStack) {
 }
 
 void GoFirstCard(int transition, int effect, int speed) {
+    if (HoldCardLeave([=] { GoFirstCard(transition, effect, speed); }))
+        return;
     MoveToCard(FirstLiveCard(), true, transition, effect, speed);
 }
 
 void GoLastCard(int transition, int effect, int speed) {
+    if (HoldCardLeave([=] { GoLastCard(transition, effect, speed); }))
+        return;
     MoveToCard(LastLiveCard(), true, transition, effect, speed);
 }
 
 void GoPrevCard(int transition, int effect, int speed) {
+    if (HoldCardLeave([=] { GoPrevCard(transition, effect, speed); }))
+        return;
     MoveToCard(PreviousLiveCard(GetCurrentCardRecord()), true, transition, effect, speed);
 }
 
 void GoNextCard(int transition, int effect, int speed) {
+    if (HoldCardLeave([=] { GoNextCard(transition, effect, speed); }))
+        return;
     MoveToCard(NextLiveCard(GetCurrentCardRecord()), true, transition, effect, speed);
 }
 
-void GoToCardId(uint16_t id, int transition, int effect, int speed) { GoToCard(id, true, transition, effect, speed); }
+void GoToCardId(uint16_t id, int transition, int effect, int speed) {
+    if (HoldCardLeave([=] { GoToCardId(id, transition, effect, speed); }))
+        return;
+    GoToCard(id, true, transition, effect, speed);
+}
 
 void GoToCardInStack(uint16_t id, int transition, int effect, int speed) {
+    if (HoldCardLeave([=] { GoToCardInStack(id, transition, effect, speed); }))
+        return;
     GoToCard(id, false, transition, effect, speed);
 }
 
 int GoToStackCard(uint16_t id, int slot, int transition, int effect, int speed, bool withHistory) {
+    if (HoldCardLeave([=] { GoToStackCard(id, slot, transition, effect, speed, withHistory); }))
+        return 0;
     const bool here = StackHasFile() ? SameFileSpecPath(slot, kSlotCurrentStack) : !SlotNamesFile(slot);
     if (!here)
         return GoToAnotherStack(slot, id, effect, transition, speed, withHistory, true);
@@ -150,6 +167,8 @@ int GoToStackCard(uint16_t id, int slot, int transition, int effect, int speed, 
 }
 
 void GoRecentCard(int transition, int effect, int speed) {
+    if (HoldCardLeave([=] { GoRecentCard(transition, effect, speed); }))
+        return;
     if (GetRecentCardId() == 0) {
         ShowAlert(kAlertNoMarkedCard);
         return;
@@ -158,6 +177,8 @@ void GoRecentCard(int transition, int effect, int speed) {
 }
 
 void GoBackInHistory(int transition, int effect, int speed) {
+    if (HoldCardLeave([=] { GoBackInHistory(transition, effect, speed); }))
+        return;
     uint16_t id = 0;
     bool otherStack = false;
     if (!PopCardHistory(&id, &otherStack))
@@ -169,6 +190,8 @@ void GoBackInHistory(int transition, int effect, int speed) {
 }
 
 void GoHomeStack(int transition, int effect, int speed) {
+    if (HoldCardLeave([=] { GoHomeStack(transition, effect, speed); }))
+        return;
     if (IsHomeStackKnown())
         GoToStackCard(GetHomeCardId(), kSlotHomeStack, transition, effect, speed, true);
 }

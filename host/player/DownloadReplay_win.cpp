@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -134,7 +135,9 @@ void ReplayPendingRequest(const PendingRequest& request, const char* url) {
             break;
         g_refreshedFor = url;
         if (MediaAllMoviesDone()) {
-            RefreshCurrentCard(1);
+            // Rebuilding the card frees its layers, which a dialog may be editing.
+            if (!HoldCardLeave([] { RefreshCurrentCard(1); }))
+                RefreshCurrentCard(1);
         } else if (HWND window = GetMainWindow()) {
             WindowDC dc(window);
             DrawCardMovieStills(GetCurrentCardRecord(), dc.get());

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "actions/ActionRecord.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -63,6 +64,7 @@ struct WaitingJump {
     uint16_t cardId = 0;
     int effect = 0, transition = 0, speed = 0;
     bool rememberedFirst = false;
+    bool forWalk = false;  // asked by the card walk: it goes on only while the walk runs
     // The stack asked for: the slot may be given back to its owner before the download comes
     // (a module's request restores it), and the move must still look for this stack.
     FileSpec target{};
@@ -114,8 +116,11 @@ void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uin
     MoveToActionDestination(move.destination, move.transition, move.effect, move.speed);
 }
 
-int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int speed, bool withHistory,
-                     bool rememberedFirst) {
+namespace {
+
+// The move itself, once it may run and the user has let the stack go.
+int JumpToStack(int slot, uint16_t cardId, int effect, int transition, int speed, bool withHistory,
+                bool rememberedFirst) {
     TakeOldCardForEffect(effect);
     LeaveCard(withHistory);
     if (const HWND window = GetMainWindow())
@@ -132,7 +137,7 @@ int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int 
     request.secondSlot = static_cast<uint16_t>(slot);
     g_waitingJump = {};
     if (!LocateFile(request, slot, rememberedFirst)) {
-        g_waitingJump = {true, slot, cardId, effect, transition, speed, rememberedFirst};
+        g_waitingJump = {true, slot, cardId, effect, transition, speed, rememberedFirst, IsCardWalkMoving()};
         if (const FileSpec* asked = GetFileSpec(slot))
             g_waitingJump.target = *asked;
         RefreshCurrentCard(1);
@@ -151,13 +156,44 @@ int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int 
     return 1;
 }
 
+}  // namespace
+
+int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int speed, bool withHistory,
+                     bool rememberedFirst) {
+    // Held with the stack it names now: the slot may be lent to another use before the move runs.
+    const FileSpec* named = GetFileSpec(slot);
+    const FileSpec asked = named ? *named : FileSpec{};
+    if (HoldCardLeave([=] {
+            PutFileSpec(slot, asked);
+            GoToAnotherStack(slot, cardId, effect, transition, speed, withHistory, rememberedFirst);
+        }))
+        return 0;
+    if (!AskToSaveChangedStack())
+        return 0;
+    return JumpToStack(slot, cardId, effect, transition, speed, withHistory, rememberedFirst);
+}
+
 bool ResumeStackJump() {
     if (!g_waitingJump.waiting)
         return false;
     const WaitingJump jump = g_waitingJump;
+    const auto resume = [jump] {
+        PutFileSpec(jump.slot, jump.target);
+        JumpToStack(jump.slot, jump.cardId, jump.effect, jump.transition, jump.speed, false, jump.rememberedFirst);
+    };
     g_waitingJump = {};
-    if (FileSpec* spec = GetFileSpec(jump.slot))
-        *spec = jump.target;
-    GoToAnotherStack(jump.slot, jump.cardId, jump.effect, jump.transition, jump.speed, false, jump.rememberedFirst);
+    // The stack was let go when the move began. The walk's own jump goes on as part of the walk
+    // (a walk that has ended gave it up); any other waits for the dialogs to end.
+    if (jump.forWalk) {
+        if (IsCardLeaveGuarded()) {
+            const CardWalkMove walk;
+            resume();
+        }
+        return true;
+    }
+    if (!HoldCardLeave(resume))
+        resume();
     return true;
 }
+
+void DropWaitingStackJump() { g_waitingJump = {}; }

@@ -11,6 +11,12 @@
 // the plain transition and the stack's arrival action. 0 when opened, else the error (already
 // reported; an empty stack of one card is left in its place).
 int OpenStack(bool ask);
+// Before the open stack is closed or replaced: when it has changes, the user is asked whether to
+// save them (alert 2343: Save runs the Save command with its own questions, Don't save goes on,
+// Cancel stays). True to go on: nothing changed, saved, or the changes given up (the stack then
+// counts as unchanged). Without mayCancel (a card walk going back to its own stack) only Save
+// and Don't save are offered (alert 2361).
+bool AskToSaveChangedStack(bool mayCancel = true);
 // LoadStackFile and LoadOtherStackFile of stack/open, then what the program keeps of the stack
 // just read. No card is entered.
 int LoadStack();

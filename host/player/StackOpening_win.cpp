@@ -7,6 +7,7 @@
 
 #include "actions/NbaMenu.h"
 #include "actions/NbaModules.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
@@ -30,10 +31,13 @@
 #include "stack/open/StackOpen.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 
 constexpr int kStartCardWidth = 512, kStartCardHeight = 384;
+constexpr uint32_t kAlertSaveChanges = 2343;      // Save, Don't save, Cancel
+constexpr uint32_t kAlertSaveBeforeReturn = 2361;  // Save, Don't save
 
 // Text typed on the current card reaches its records before the card picture does.
 void StorePendingCardEdits() {
@@ -82,21 +86,48 @@ void FitWindowToCard(int width, int height) {
 
 }  // namespace
 
+bool AskToSaveChangedStack(bool mayCancel) {
+    if (!IsStackOpen())
+        return true;
+    StorePendingCardEdits();
+    if (!IsStackChanged() && !IsCardChanged())
+        return true;
+    switch (ShowAlert(mayCancel ? kAlertSaveChanges : kAlertSaveBeforeReturn)) {
+    case 1:
+        SaveStackCommand();
+        // Saved only when the stack has its file and nothing left to save (a cancelled Save As,
+        // a refused or failed write keep the changes, and the user where they were).
+        return !mayCancel || (StackHasFile() && !IsStackChanged() && !IsCardChanged());
+    case 2:
+        // Given up: the moves that follow (a walk's jump, then its stack read) do not ask again.
+        ClearStackChanged();
+        ClearCardChanged();
+        return true;
+    default: return !mayCancel;
+    }
+}
+
 int LoadStack() {
     const int err = LoadStackFile();
-    if (err == kFileOk)
+    if (err == kFileOk) {
+        ClearStackChanged();  // the stack read is as its file
         TakeLoadedStack();
+    }
     return err;
 }
 
 int LoadOtherStack(int slot) {
     const int err = LoadOtherStackFile(slot);
-    if (err == kFileOk)
+    if (err == kFileOk) {
+        ClearStackChanged();
         TakeLoadedStack();
+    }
     return err;
 }
 
 int OpenStack(bool ask) {
+    if (HoldCardLeave([=] { OpenStack(ask); }) || !AskToSaveChangedStack())
+        return kFileRefused;
     if (IsStackOpen())
         LeaveCard(false);  // without history: a move to another stack records it first
     if (ask) {
@@ -121,6 +152,8 @@ int OpenStack(bool ask) {
 }
 
 void NewStack() {
+    if (HoldCardLeave([] { NewStack(); }) || !AskToSaveChangedStack())
+        return;
     if (IsStackOpen())
         LeaveCard(false);  // the new stack records the card in the history
     uint16_t currentWidth = 0, currentHeight = 0;

@@ -2,13 +2,15 @@
 #include "host/player/TimerFiring.h"
 
 #include "actions/TimerButtons.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/ui/ToolNumbers.h"
 #include "host/player/ButtonActions.h"
 #include "host/player/CardNavigation.h"
 
 void FireDueTimers(HWND window, uint32_t timersOn) {
     static bool firing = false;
-    if (firing || !timersOn || !IsBrowseMode())
+    // Under an authoring dialog the timers wait: they stay due and go off once it has ended.
+    if (firing || !timersOn || !IsBrowseMode() || IsCardLeaveHeld())
         return;
     firing = true;
     const TimerTableLock lock;

@@ -2,6 +2,8 @@
 // the update state of requests 152, 170 and 171.
 #include "host/requests/HostRequests.h"
 
+#include "core/events/CardLeaveGuard.h"
+
 #include "graphics/card/CardRedraw.h"
 #include "host/player/CardNavigation.h"
 #include "host/requests/RequestArgs.h"
@@ -176,7 +178,8 @@ void CbLockScreen(NbaParamBlock&) { g_updatesSuppressed = true; }
 
 void CbUnlockScreen(NbaParamBlock&) {
     g_updatesSuppressed = false;
-    RefreshCurrentCard(0);
+    if (!HoldCardLeave([] { RefreshCurrentCard(0); }))
+        RefreshCurrentCard(0);
 }
 
 

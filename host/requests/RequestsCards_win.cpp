@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
@@ -104,7 +105,11 @@ void CbGoToCard(NbaParamBlock& b) {
     GoToCardId(id, move.transition, move.effect, move.speed);
 }
 
-void CbRedrawCard(NbaParamBlock&) { RefreshCurrentCard(0); }
+void CbRedrawCard(NbaParamBlock&) {
+    // Rebuilding the card frees its layers, which an authoring dialog may be editing.
+    if (!HoldCardLeave([] { RefreshCurrentCard(0); }))
+        RefreshCurrentCard(0);
+}
 
 void CbCountCards(NbaParamBlock& b) { b.param1 = static_cast<uint32_t>(GetCardCount()); }
 
@@ -191,15 +196,9 @@ void CbGetCardAtIndex(NbaParamBlock& b) {
     b.param1 = index >= 1 && index <= static_cast<uint32_t>(CountCards()) ? static_cast<uint32_t>(GetCardByIndex(static_cast<int>(index))) : 0;
 }
 
-void CbDeleteCard(NbaParamBlock& b) {
-    Handle card = static_cast<Handle>(b.param1);
-    if (card == 0)
-        card = CardNamed(b.param3);
-    else if (!IsCardInList(card))
-        return;
-    if (!card || IsCardDeleted(card))
-        return;
-    SavedRequestBlock saved(b);
+namespace {
+
+void DeleteListedCard(Handle card) {
     const bool last = GetCardCount() <= 1;
     if (card == GetCurrentCardRecord())
         DeleteCurrentCard(false);
@@ -213,6 +212,28 @@ void CbDeleteCard(NbaParamBlock& b) {
         ResizeCardArea(GetHandleWord(header, kHeaderCardWidth), GetHandleWord(header, kHeaderCardHeight),
                        GetHandleWord(header, kHeaderDepth));
     }
+}
+
+}  // namespace
+
+void CbDeleteCard(NbaParamBlock& b) {
+    Handle card = static_cast<Handle>(b.param1);
+    if (card == 0)
+        card = CardNamed(b.param3);
+    else if (!IsCardInList(card))
+        return;
+    if (!card || IsCardDeleted(card))
+        return;
+    // Deleting the card shown leaves it: under an authoring dialog that waits, for the same card.
+    const uint16_t id = GetCardId(card);
+    if (card == GetCurrentCardRecord() && HoldCardLeave([id] {
+            const Handle again = FindCardById(id);
+            if (again && !IsCardDeleted(again))
+                DeleteListedCard(again);
+        }))
+        return;
+    SavedRequestBlock saved(b);
+    DeleteListedCard(card);
     saved.Restore();
 }
 
@@ -220,7 +241,8 @@ void CbGoToStack(NbaParamBlock& b) {
     std::string path;
     const bool pathFits = ReadCallerCString(b.param1, kMaxStackPath, &path) && !path.empty();
     b.handled = 0;
-    if (!pathFits)
+    // Refused under an authoring dialog: the module learns the stack did not open.
+    if (!pathFits || IsCardLeaveHeld())
         return;
     const FileSpec* slot = GetFileSpec(kSlotTargetStack);
     if (!slot)

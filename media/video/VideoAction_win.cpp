@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "core/events/CardLeaveGuard.h"
 #include "media/video/VideoAction.h"
 #include "media/video/VideoChunks.h"
 #include "media/video/VideoSources.h"
@@ -17,6 +18,7 @@ bool Empty(const uint8_t (&command)[32]) { return command[0] == 0; }
 }  // namespace
 
 int EditVideoAction(HWND window, ActionBlock* block, int* chosen, int* hadVideo, uint16_t objectId) {
+    const CardLeaveGuard guard;
     if (chosen)
         *chosen = 0;
     if (!block)

@@ -32,6 +32,9 @@
 #include "authoring/animation/AnimationEdit.h"
 #include "stack/format/StackFile.h"
 #include "stack/save/SaveStack.h"
+#include "host/player/CardNavigation.h"
+#include "host/window/PeriodicTick.h"
+#include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -652,6 +655,44 @@ TEST_F(AnimationEditTest, AnAreaGrabbedFromTheCardStartsWhereItWas) {
     EXPECT_EQ(placed.right, kCardW / 2) << "otherwise the top-right corner at the centre";
     EXPECT_EQ(placed.top, kCardH / 2);
     DisposeSprite(sprite);
+}
+
+TEST_F(AnimationEditTest, ARecordingDrawsOnItsOwnCopyOfTheCardAndAModulesMoveWaitsForIt) {
+    SKIP_UNLESS_TRUE_COLOUR("the object is told from the card by colour");
+    sb::Stack stack = OneButtonStack();
+    stack.cards.push_back(sb::PlainCard(2));
+    ASSERT_NO_FATAL_FAILURE(Open(stack));
+    SetAdvancedUser(true);
+    std::vector<POINT> steps;
+    for (int x = 20; x <= 220; x += 20)
+        steps.push_back({x, 100});
+    bool shiftEnded = true;
+    COLORREF underPointer = 0, behind = 0;
+    const POINT middle = steps[steps.size() / 2];
+    const auto look = [&] {
+        underPointer = WindowPixel(card_, middle.x, middle.y);
+        behind = WindowPixel(card_, steps[0].x, steps[0].y);
+    };
+    uint16_t cardUnder = 0;
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("ANIMPROMPT"), [&](DialogView&) {
+        // A module asks for the next card while the path is taken: it waits. The animation
+        // offscreen freed (as leaving the card would free it) takes nothing from the recording.
+        requestpage::Request(4);
+        cardUnder = GetCurrentCardId();
+        FreeAnimOffscreen();
+        StartInputs(Drag(card_, steps, &shiftEnded, look));
+    });
+    driver.Expect(DialogMatch::Template("EDITANIMATION"), [](DialogView& box) { box.Press(IDCANCEL); });
+    driver.Run([&] { return EditNewObjectAnimation(&block_, RedFilm()); });
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(cardUnder, 1) << "the module's move waited";
+    EXPECT_TRUE(Reddish(Rgb(underPointer))) << "the object drawn over the recording's own card "
+                                            << browsertest::Hex(Rgb(underPointer));
+    EXPECT_FALSE(Reddish(Rgb(behind))) << "and the card shown where it was " << browsertest::Hex(Rgb(behind));
+    EXPECT_EQ(GetCurrentCardId(), 1);
+    PeriodicTick(card_);
+    EXPECT_EQ(GetCurrentCardId(), 2) << "the module's move, once the editor ended";
 }
 
 TEST_F(AnimationEditTest, EditPathInTheDialogMovesAPointOnTheCardAndOkKeepsIt) {
