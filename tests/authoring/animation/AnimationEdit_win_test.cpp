@@ -30,6 +30,7 @@
 #include "authoring/animation/AnimRecording.h"
 #include "authoring/animation/AnimSource.h"
 #include "authoring/animation/AnimationEdit.h"
+#include "stack/StackOpenSession.h"
 #include "stack/format/StackFile.h"
 #include "stack/save/SaveStack.h"
 #include "host/player/CardNavigation.h"

@@ -12,23 +12,26 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
 #include "actions/ActionsDialog.h"
 #include "actions/TimerButtons.h"
-#include "authoring/buttons/Buttons.h"
-#include "authoring/graphics/GraphicAppearance.h"
-#include "authoring/text/NewTextObject.h"
+#include "authoring/graphics/GraphicCommands.h"
 #include "core/events/CardLeaveGuard.h"
+#include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "graphics/layers/LayerList.h"
 #include "host/actions/ActionsEditor.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/DownloadReplay.h"
+#include "host/player/StackJump.h"
 #include "host/window/PeriodicTick.h"
 #include "media/MediaDialogs.h"
 #include "objects/IconChooser.h"
+#include "objects/ObjectServices.h"
 #include "resources/actions_ids.h"
 #include "stack/StackOpenSession.h"
+#include "stack/cards/ActionResource.h"
 #include "stack/format/StackFile.h"
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/DialogDriver_win.h"
@@ -66,6 +69,12 @@ int32_t TimerLeft() {
     return -1;
 }
 
+// An object's appearance dialog as the Objects menu opens it, on the object selected.
+void EditObject(HWND window, uint16_t kind, uint16_t id) {
+    SelectObjectLayer(FindLayer(kind, id));
+    EditSelectedObject(window);
+}
+
 // The periodic tick run for that long, as the dialog's own loop would run it.
 void TickFor(HWND window, DWORD milliseconds) {
     const DWORD until = GetTickCount() + milliseconds;
@@ -99,7 +108,7 @@ protected:
         PendingRequest still{};
         still.kind = kPendingStill;
         still.cardId = GetCurrentCardId();
-        ReplayPendingRequest(still, "http://localhost/still.bmp");  // a download's arrival
+        ReplayPendingRequest(still, ("http://localhost/" + std::string(kind) + ".bmp").c_str());  // a download's arrival
         EXPECT_EQ(GetLayerListHead(), layers) << kind << ": the card is not rebuilt under the dialog";
         TickFor(page_.embed, 1300);  // the timer's second, and more
         EXPECT_EQ(GetCurrentCardId(), 1) << kind << ": the timer waits";
@@ -114,12 +123,9 @@ TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthori
     ScopedHandle record(NewEmptyActionRecord(0));
     AudioDeckChoice sound;
     const std::vector<DialogKind> kinds = {
-        {"button appearance", DialogMatch::Template("BUTTONDLG"),
-         [](HWND w) { EditButtonAppearance(w, FindLayer(kObjectButton, kButtonId), false); }},
-        {"graphic appearance", DialogMatch::Template("GAPPEAR"),
-         [](HWND w) { EditGraphicAppearance(w, FindLayer(kObjectGraphic, kGraphicId)); }},
-        {"text appearance", DialogMatch::Template("TEXTINFO"),
-         [](HWND w) { EditTextObjectAppearance(w, FindLayer(kObjectText, kTextId)); }},
+        {"button appearance", DialogMatch::Template("BUTTONDLG"), [](HWND w) { EditObject(w, kObjectButton, kButtonId); }},
+        {"graphic appearance", DialogMatch::Template("GAPPEAR"), [](HWND w) { EditObject(w, kObjectGraphic, kGraphicId); }},
+        {"text appearance", DialogMatch::Template("TEXTINFO"), [](HWND w) { EditObject(w, kObjectText, kTextId); }},
         {"actions dialog", DialogMatch::Template("OBJACT"),
          [&](HWND) { RunActionsDialogCall(kActionsForObject, record.get(), 0, 2); }},
         {"icon chooser", DialogMatch::Template("ICONSDLG"), [](HWND w) { RunIconChooser(w, true, 0); }},
@@ -179,6 +185,32 @@ TEST_F(DialogGuardInPlugin, TheWalksOwnArrowsMoveWhileTheSourcesWait) {
     EXPECT_EQ(GetCurrentCardId(), 1) << "and the walk came back";
     PeriodicTick(page_.embed);
     EXPECT_EQ(GetCurrentCardId(), 2) << "the module's move, once the walk ended";
+}
+
+// A web stack's walk that starts in another stack asks the page for it and waits; the walk
+// cancelled before it arrived gives that jump up: it does not replace the stack afterwards.
+TEST_F(DialogGuardInPlugin, AWalksJumpStillWaitingForItsStackIsGivenUpWhenTheWalkEnds) {
+    ActionBlock* block = GetActionBlock();
+    const ActionBlock before = *block;
+    block->destination = kDestOtherStack;
+    const std::string absent = "absent-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    SetFileSpecFromPath(kSlotTargetStack, absent.c_str());
+    char start[MAX_PATH] = {}, during[MAX_PATH] = {}, end[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof start, start);
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Caption("Move to card"), [&](DialogView& box) {
+        GetFileSpecPath(kSlotCurrentStack, sizeof during, during);
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_STREQ(during, start) << "the other stack is still on its way";
+    EXPECT_FALSE(ResumeStackJump()) << "the walk's jump was given up";
+    PumpPageMessages();
+    GetFileSpecPath(kSlotCurrentStack, sizeof end, end);
+    EXPECT_STREQ(end, start);
+    EXPECT_EQ(GetCurrentCardId(), 1);
+    block->destination = before.destination;
 }
 
 }  // namespace
