@@ -552,12 +552,13 @@ TEST(ActionsWalkInBrowser, AModulesOpenUnderAnObjectsDialogIsRefusedAndTheEditSt
         EXPECT_EQ(FindHolding(run.log, "url=http://localhost/" + otherName), -1) << edit.name << Joined(run.log);
         const std::string json = site.Report(copy);
         EXPECT_NE(json.find("\"cardCount\":3,"), std::string::npos) << json;
-        if (edit.name == "button")
+        if (edit.name == "button") {
             EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[1,4136]"), std::string::npos) << edit.name << json;
-        if (edit.name == "graphic")
+        } else if (edit.name == "graphic") {
             EXPECT_NE(json.find("\"timer\":[1,4136]", json.find("\"type\":\"Actn\"")), std::string::npos) << json;
-        if (edit.name == "look")
+        } else {
             EXPECT_NE(json.find("\"name\":\"Renamed\""), std::string::npos) << edit.name << json;
+        }
     }
 }
 
@@ -602,8 +603,9 @@ TEST(ActionsWalkInBrowser, AWalkIntoAnotherStackAsksToSaveTheEditedStackFirst) {
         for (const std::string& line : run.log)
             saves += line.find("saved(") != std::string::npos ? 1 : 0;
         EXPECT_EQ(saves, answer.saves) << answer.name << ": the file is written only when asked" << Joined(run.log);
-        if (answer.button == 3)
+        if (answer.button == 3) {
             EXPECT_EQ(FindHolding(run.log, "shown(" + open.substr(0, open.size() - 1)), -1) << "nothing opened";
+        }
         // The stack saved at the end is the one the walk began in, back from its file.
         const std::string json = site.Report(copy);
         EXPECT_NE(json.find("\"cardCount\":3,"), std::string::npos) << answer.name << json;
