@@ -64,6 +64,13 @@ void EnterFirstCard() {
         GoToCardInStack(GetCardId(first), kPlainTransition, kPlainEffect, kPlainSpeed);
 }
 
+// The stack read is as its file: neither its flags nor the card left in the stack before (whose
+// mark the card entered would take over) count as changes of it.
+void ClearLoadedStackChanges() {
+    ClearStackChanged();
+    ClearCardChanged();
+}
+
 // The card window takes the card's size, within the area the page gave the plug-in.
 void FitWindowToCard(int width, int height) {
     const HWND window = GetMainWindow();
@@ -110,7 +117,7 @@ bool AskToSaveChangedStack(bool mayCancel) {
 int LoadStack() {
     const int err = LoadStackFile();
     if (err == kFileOk) {
-        ClearStackChanged();  // the stack read is as its file
+        ClearLoadedStackChanges();
         TakeLoadedStack();
     }
     return err;
@@ -119,7 +126,7 @@ int LoadStack() {
 int LoadOtherStack(int slot) {
     const int err = LoadOtherStackFile(slot);
     if (err == kFileOk) {
-        ClearStackChanged();
+        ClearLoadedStackChanges();
         TakeLoadedStack();
     }
     return err;

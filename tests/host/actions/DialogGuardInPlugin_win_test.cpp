@@ -1,8 +1,8 @@
 // Nothing leaves the card under an authoring dialog, in the plug-in hosted by this program: under
 // each kind of dialog (an object's appearance, the actions dialog, the card walk, the icon and
-// cursor choosers, the sound deck) a module's request to move or to open a stack, a card timer
-// and a download's arrival that would rebuild the card are held; the walk's own arrows move; what
-// was held is done once the dialog has ended, and the timer goes off then.
+// cursor choosers, the sound deck, a movie's options) a module's request to move or to open a
+// stack, a card timer and a download's arrival that would rebuild the card are held; the walk's
+// own arrows move; what was held is done once the dialog has ended, and the timer goes off then.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,7 +18,9 @@
 #include "actions/TimerButtons.h"
 #include "authoring/graphics/GraphicCommands.h"
 #include "core/events/CardLeaveGuard.h"
+#include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
+#include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "graphics/layers/LayerList.h"
 #include "host/actions/ActionsEditor.h"
@@ -36,6 +38,7 @@
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestMovieFiles_win.h"
 
 namespace {
 
@@ -122,6 +125,17 @@ protected:
 TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthoringDialog) {
     ScopedHandle record(NewEmptyActionRecord(0));
     AudioDeckChoice sound;
+    // A movie's options, for a movie given on the disk.
+    const std::string avi = WriteTemp("guard-movie.avi", RleAvi());
+    std::vector<uint8_t> movieChunk(kChunkHeaderBytes, 0);
+    SetU16(movieChunk, kChunkOptionWord, 255);
+    Handle packed = 0;
+    ASSERT_EQ(PackFilePath(avi.c_str(), &packed), 1);
+    const std::vector<uint8_t> reference = HandleToBytes(packed);
+    DisposeHandle(packed);
+    movieChunk.insert(movieChunk.end(), reference.begin(), reference.end());
+    FileSpec movie = EmptyFileSpec();
+    SetFileSpecPath(&movie, avi.c_str());
     const std::vector<DialogKind> kinds = {
         {"button appearance", DialogMatch::Template("BUTTONDLG"), [](HWND w) { EditObject(w, kObjectButton, kButtonId); }},
         {"graphic appearance", DialogMatch::Template("GAPPEAR"), [](HWND w) { EditObject(w, kObjectGraphic, kGraphicId); }},
@@ -131,6 +145,14 @@ TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthori
         {"icon chooser", DialogMatch::Template("ICONSDLG"), [](HWND w) { RunIconChooser(w, true, 0); }},
         {"cursor chooser", DialogMatch::Template("ICONSDLG"), [](HWND w) { RunIconChooser(w, false, 0); }},
         {"sound deck", DialogMatch::Template("TAPE"), [&](HWND w) { RunAudioDeckDialog(w, &sound); }},
+        {"movie options", DialogMatch::Template("QT_OPTIONS"),
+         [&](HWND) {
+             // The movie is found on the disk, as a local stack's are, rather than asked of the page.
+             const bool local = IsLocateFileLocalMode();
+             SetLocateFileLocalMode(true);
+             MediaMovieOptions(movieChunk, 1, &movie);
+             SetLocateFileLocalMode(local);
+         }},
     };
     for (const DialogKind& kind : kinds) {
         GoToCardId(1, kPlainTransition, kPlainEffect, kPlainSpeed);

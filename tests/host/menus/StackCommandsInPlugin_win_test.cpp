@@ -189,8 +189,18 @@ TEST_F(StackCommandsTest, NewStackTakesTheAnsweredSizeUnlocksTheMenusAndBackRetu
     EXPECT_TRUE(IsStackChanged()) << "the new stack wants saving";
     EXPECT_EQ(GetMenuItemCount(GetMenu(frame_)), 11) << "the whole menu bar again";
 
-    // The card left is in the history: Back goes to the locked stack, whose lock takes the bar.
-    Command(kBack);
+    // The card left is in the history: Back goes to the locked stack, whose lock takes the bar,
+    // once the new stack's changes are given up.
+    DialogDriver back;
+    back.Expect(DialogMatch::Alert(2343), [](DialogView& box) {
+        EXPECT_EQ(box.ButtonLabels(), (std::vector<std::string>{"Save", "Don't save", "Cancel"}));
+        box.Press(53);
+    });
+    back.Run([&] {
+        Command(kBack);
+        return 0;
+    });
+    EXPECT_TRUE(back.AllAnswered());
     EXPECT_EQ(CountCards(), 3);
     EXPECT_TRUE(StackHasFile());
     EXPECT_EQ(GetCurrentCardId(), 1);
