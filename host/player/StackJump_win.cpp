@@ -153,6 +153,7 @@ int JumpToStack(int slot, uint16_t cardId, int effect, int transition, int speed
     const Handle target = card && !IsCardDeleted(card) ? card : GetCardByIndex(1);
     SetCurrentCardId(GetCardId(target));
     EnterCard(transition, effect, speed, true);
+    ClearLoadedStackChanges();
     return 1;
 }
 

@@ -17,6 +17,10 @@ int OpenStack(bool ask);
 // counts as unchanged). Without mayCancel (a card walk going back to its own stack) only Save
 // and Don't save are offered (alert 2361).
 bool AskToSaveChangedStack(bool mayCancel = true);
+// The stack just read (and its first card entered) is as its file: neither the marks left by
+// the stack before nor what showing it on this display changed (its colours fitted to the
+// palette) count as the user's changes.
+void ClearLoadedStackChanges();
 // LoadStackFile and LoadOtherStackFile of stack/open, then what the program keeps of the stack
 // just read. No card is entered.
 int LoadStack();

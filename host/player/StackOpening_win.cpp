@@ -64,13 +64,6 @@ void EnterFirstCard() {
         GoToCardInStack(GetCardId(first), kPlainTransition, kPlainEffect, kPlainSpeed);
 }
 
-// The stack read is as its file: neither its flags nor the card left in the stack before (whose
-// mark the card entered would take over) count as changes of it.
-void ClearLoadedStackChanges() {
-    ClearStackChanged();
-    ClearCardChanged();
-}
-
 // The card window takes the card's size, within the area the page gave the plug-in.
 void FitWindowToCard(int width, int height) {
     const HWND window = GetMainWindow();
@@ -92,6 +85,11 @@ void FitWindowToCard(int width, int height) {
 }
 
 }  // namespace
+
+void ClearLoadedStackChanges() {
+    ClearStackChanged();
+    ClearCardChanged();
+}
 
 bool AskToSaveChangedStack(bool mayCancel) {
     if (!IsStackOpen())
@@ -155,6 +153,7 @@ int OpenStack(bool ask) {
     }
     SetCurrentCardId(GetCardId(GetCardByIndex(1)));
     EnterCard(kPlainTransition, kPlainEffect, kPlainSpeed, true);
+    ClearLoadedStackChanges();
     return 0;
 }
 
