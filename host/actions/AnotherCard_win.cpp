@@ -322,7 +322,7 @@ int RunAnotherCardSequence(HWND window) {
     }
     // Back to the card the walk began on, in its stack. A jump still waiting for the other stack
     // to arrive was the walk's: it is given up.
-    DropWaitingStackJump();
+    DropWalksStackJump();
     if (FileSpec* walk = GetFileSpec(kWalkSlot))
         *walk = state.slot1;
     {

@@ -15,5 +15,5 @@ int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int 
 // One asked by a card walk goes on only while that walk runs, and one held under a dialog once it
 // has ended.
 bool ResumeStackJump();
-// The move waiting for its stack is given up (the walk that asked for it has ended).
-void DropWaitingStackJump();
+// The card walk's move waiting for its stack is given up (the walk has ended); another waits on.
+void DropWalksStackJump();

@@ -197,4 +197,7 @@ bool ResumeStackJump() {
     return true;
 }
 
-void DropWaitingStackJump() { g_waitingJump = {}; }
+void DropWalksStackJump() {
+    if (g_waitingJump.forWalk)
+        g_waitingJump = {};
+}
