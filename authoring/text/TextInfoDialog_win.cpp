@@ -59,6 +59,7 @@ struct DialogPass {
     bool actionsCancelled = false;
     HGLOBAL keptText = nullptr;  // the preview's rich text while the actions dialog runs
     std::string droppedFile;     // a text file dropped for a new object
+    LayerName subject = {};      // an existing object, found again after each dialog over this one
 };
 
 DialogPass& PassOf(HWND dialog) { return *reinterpret_cast<DialogPass*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
@@ -233,7 +234,14 @@ void EndWithActions(HWND dialog) {
 void CreateTextObjectFromInfo(HWND dialog);
 void ApplyTextInfoToField(HWND dialog);
 
+void Cancel(HWND dialog);
+
 void Finish(HWND dialog) {
+    // Features... and its cursor chooser are dialogs: the card may have been left under them.
+    if (!IsNewObject() && !(g_state.field = FindNamedLayerOrSay(PassOf(dialog).subject, dialog))) {
+        Cancel(dialog);
+        return;
+    }
     if (g_state.backColorChanged) {
         // Only the background: the next new text keeps the style's colour and alignment.
         const CurrentStyleInfo style = GetCurrentStyleInfo();
@@ -531,6 +539,7 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
     pass.droppedFile = droppedFile ? droppedFile : "";
     INT_PTR result = IDCANCEL;
     const LayerName name = NameOfLayer(g_state.field);
+    pass.subject = name;
     for (;;) {
         result = ResDialogBoxParam(window, TextInfoProc, "TEXTINFO", reinterpret_cast<LPARAM>(&pass));
         if (result != kActionsButton)
