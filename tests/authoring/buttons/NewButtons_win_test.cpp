@@ -21,6 +21,7 @@
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
+#include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
 #include "host/menus/MenuCommands.h"
 #include "objects/ObjectServices.h"
@@ -632,6 +633,7 @@ TEST_F(NewButtonsTest, IconsFromTheMenuKeepAMenuTimerAndAnEndedEditLeavesNoCurso
     SelectToolNumber(kButtonTool);
     DialogDriver look;
     look.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) { box.Press(IDOK); });
+    look.Expect(DialogMatch::Template("NOVICE1"), [](DialogView& box) { box.Press(IDC_NOVICE_BROWSE); });
     look.Run([&] { return EditButtonAppearance(card_, FindLayer(kObjectButton, kOldButton), false); });
     ASSERT_TRUE(look.AllAnswered());
     ASSERT_EQ(RecordedTimer().first, 0);
