@@ -674,7 +674,7 @@ int EditTextObjectFeatures(HWND window, LayerHandle field) {
     const LayerName name = NameOfLayer(field);
     const bool ok = ShowItemInfo(window, kObjectText, id, &flags, &cursor, field) == IDOK;
     const bool chosen = GetIconSelection()->data != 0;
-    field = FindNamedLayer(name);
+    field = ok ? FindNamedLayerOrSay(name, window) : nullptr;
     if (!ok || !field || (flags == oldFlags && cursor == oldCursor && !chosen)) {
         ClearIconSelection();
         return 0;
