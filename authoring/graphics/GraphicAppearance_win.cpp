@@ -464,10 +464,8 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             const uint16_t id = layer ? LayerLock<>(layer)->id : p.newObjectId;
             ShowItemInfo(dialog, kObjectGraphic, id, &p.objectFlags, &p.cursorId, layer);
             // The features and their cursor chooser are dialogs too.
-            if (ObjectLeft(*d, d->card ? d->card : GetCardWindow())) {
-                KillTimer(dialog, kRepeatTimer);
+            if (ObjectLeft(*d, d->card ? d->card : GetCardWindow()))
                 EndWith(dialog, IDCANCEL);
-            }
             return TRUE;
         }
         case GAPPEAR_ACTIONS:
