@@ -7,29 +7,56 @@
 #include "core/memory/ByteReader.h"
 #include "stack/format/ResFile.h"
 #include "stack/format/ResFileAccess.h"
+#include "core/text/MacText.h"
 #include "stack/format/StackFile.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 
-Handle g_header = 0;
+// The header and the session it began; a new header is a new stack.
+struct OpenHeader {
+    Handle handle = 0;
+    uint32_t session = 0;
+};
+OpenHeader g_header;
 uint16_t g_currentCardId = 0;
 char g_stackName[kFileSpecNameSize] = {};
-uint16_t g_homeCardId = 0;
-bool g_homeKnown = false;
+struct HomeStack {
+    uint16_t card = 0;
+    bool known = false;
+};
+HomeStack g_home;
 
 }  // namespace
 
-Handle GetStackHeaderHandle() { return g_header; }
+Handle GetStackHeaderHandle() { return g_header.handle; }
 
 void SetStackHeaderHandle(Handle header) {
-    if (g_header && g_header != header)
-        DisposeHandle(g_header);
-    g_header = header;
+    if (g_header.handle == header)
+        return;
+    if (g_header.handle)
+        DisposeHandle(g_header.handle);
+    g_header.handle = header;
+    ++g_header.session;
+}
+
+StackIdentity CurrentStackIdentity() {
+    StackIdentity identity{};
+    identity.session = g_header.session;
+    if (StackHasFile())
+        GetFileSpecPath(kSlotCurrentStack, sizeof identity.path, identity.path);
+    return identity;
+}
+
+bool SameStack(const StackIdentity& a, const StackIdentity& b) {
+    if (a.session == b.session)
+        return true;
+    return a.path[0] && b.path[0] && StrCmpNoCase(a.path, b.path) == 0;
 }
 
 bool OpenStackTextIsMacRoman() {
-    if (g_header && GetHandleSize(g_header) >= kStackHeaderBytes) {
-        HandleLock lock(g_header);
+    if (g_header.handle && GetHandleSize(g_header.handle) >= kStackHeaderBytes) {
+        HandleLock lock(g_header.handle);
         if (lock && (GetU16(lock.bytes(), kHeaderFlags) & kStackMacRomanText))
             return true;
     }
@@ -43,14 +70,14 @@ bool OpenStackTextIsMacRoman() {
 
 // The card list itself is CardList.cpp.
 
-bool IsStackOpen() { return g_header != 0 && CountCards() > 0; }
+bool IsStackOpen() { return g_header.handle != 0 && CountCards() > 0; }
 
 uint16_t GetCurrentCardId() { return g_currentCardId; }
 void SetCurrentCardId(uint16_t id) { g_currentCardId = id; }
 
 uint16_t NewUniqueObjectId() {
-    HandleLock lock(g_header);
-    if (!lock || GetHandleSize(g_header) < kStackHeaderBytes)
+    HandleLock lock(g_header.handle);
+    if (!lock || GetHandleSize(g_header.handle) < kStackHeaderBytes)
         return 0;
     const std::span<uint8_t> header(lock.get(), kStackHeaderBytes);
     uint16_t id = GetU16(header, kHeaderNextObjectId);
@@ -62,7 +89,7 @@ uint16_t NewUniqueObjectId() {
 
 const char* GetStackName() { return g_stackName; }
 void StoreStackName(const char* name) { CopyPathText(name ? name : "", g_stackName, sizeof g_stackName); }
-uint16_t GetHomeCardId() { return g_homeCardId; }
-void SetHomeCardId(uint16_t id) { g_homeCardId = id; }
-bool IsHomeStackKnown() { return g_homeKnown; }
-void SetHomeStackKnown(bool known) { g_homeKnown = known; }
+uint16_t GetHomeCardId() { return g_home.card; }
+void SetHomeCardId(uint16_t id) { g_home.card = id; }
+bool IsHomeStackKnown() { return g_home.known; }
+void SetHomeStackKnown(bool known) { g_home.known = known; }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "stack/cards/CardList.h"
 
@@ -28,6 +29,18 @@ uint16_t NewUniqueObjectId();
 
 inline constexpr int kStringUntitled = 2502;
 inline constexpr int kStringHomeStackNames = 2804;  // up to an entry beginning with '*'
+
+// Which open stack something belongs to. The file name alone does not tell (two sites' "index.stk",
+// two unsaved "Untitled"): every stack opened, made or closed starts a new session, and the
+// stack's file path, when it has one, names the same stack read again from its file.
+struct StackIdentity {
+    uint32_t session;
+    char path[kFileSpecPathSize];  // empty while the stack has no file
+};
+StackIdentity CurrentStackIdentity();
+// The same session, or the same file (paths equal but for letter case).
+bool SameStack(const StackIdentity& a, const StackIdentity& b);
+inline bool IsCurrentStack(const StackIdentity& stack) { return SameStack(stack, CurrentStackIdentity()); }
 
 // The stack's file name as shown in the title, and the home stack.
 const char* GetStackName();

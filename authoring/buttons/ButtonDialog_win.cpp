@@ -33,8 +33,6 @@ struct DialogState {
     HBITMAP shapes = nullptr;
     RECT savedBounds = {};
     bool editing = false;
-    // The edited button: a timer or a module may leave its card or stack under the dialog.
-    LayerName subject;
 };
 
 // The open dialog's state, kept with it from WM_INITDIALOG on.
@@ -154,7 +152,6 @@ void InitDialog(HWND dialog) {
         state.savedBounds = b.common.bounds;
         SetDlgItemTextA(dialog, IDC_BUTTON_NAME, b.name);
         state.editing = s->editedLayer != 0;
-        state.subject = state.editing ? NameOfLayer(FindLayer(kObjectButton, b.common.id)) : LayerName{};
         if (s->showNameChoice < 0)
             s->showNameChoice = defaults.showName;
         if (s->highlightChoice < 0)
@@ -255,6 +252,7 @@ void ShowIconClicked(HWND dialog) {
 
 void RunFeatures(HWND dialog) {
     uint16_t flags = 0, cursor = 0, id = 0;
+    LayerName subject{};
     {
         Spare s(dialog);
         if (!s)
@@ -262,8 +260,9 @@ void RunFeatures(HWND dialog) {
         flags = s.layer().flags;
         cursor = s.layer().cursorId;
         id = s.layer().common.id;
+        subject = s->subject;
     }
-    LayerHandle layer = StateOf(dialog).editing ? FindLayer(kObjectButton, id) : nullptr;
+    LayerHandle layer = StateOf(dialog).editing ? FindNamedLayer(subject) : nullptr;
     if (ShowItemInfo(dialog, kObjectButton, id, &flags, &cursor, layer) == IDOK) {
         Spare s(dialog);
         if (s) {
@@ -336,8 +335,9 @@ void OkOnExisting(HWND dialog) {
         ShowAlertOn(dialog, kAlertNeedsShape);
         StartButtonPlacement(state.spare, kPlaceGiveShape);
     } else {
-        // A button no longer shown, or another stack's of the same id, takes nothing.
-        CommitButtonDialog(state.spare, !state.editing || FindNamedLayer(state.subject), IDOK);
+        // An edited button is found again by its name there: a timer or a module may have left
+        // its card or stack under the dialog.
+        CommitButtonDialog(state.spare, true, IDOK);
     }
     EndDialogWith(dialog, IDOK);
 }

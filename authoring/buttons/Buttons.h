@@ -15,7 +15,9 @@
 
 #include <cstdint>
 
+#include "actions/ActionBlock.h"
 #include "core/memory/Handles.h"
+#include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
 
 // The spare record: a button layer and what the dialog and placing keep beside it.
@@ -26,6 +28,9 @@ struct SpareButton {
     uint32_t editedLayer;     // 1 when it edits an existing button (found by id)
     uint32_t shapeDrawn;      // a shape 5 to 7 exists
     uint32_t iconChanged;     // a new icon was chosen
+    // The edited button by stack, card and id: found again after every dialog (a walk, a
+    // timer or a module may leave its card or stack); kind 0 for a new button.
+    LayerName subject;
 };
 
 // Placing modes.
@@ -60,10 +65,12 @@ bool RunButtonDialog(HWND window, Handle spare);
 // new one written to the card. The edit link is cleared in every case. 1 when written.
 int CommitButtonDialog(Handle spare, bool apply, int result);
 // Writes the layer's button into the card record: appended with a new layer (isNew), else
-// replacing the record of its id. False when nothing was written.
-bool ButtonLayerToRecord(const ButtonLayer& layer, bool isNew, bool iconChanged);
-// Applies the spare record to the layer of the button it edits (with an undo step).
-void ApplyButtonToLayer(Handle spare);
+// replacing the record of its id. The actions go in only when given (a new button's, just
+// edited); otherwise the record keeps its own. False when nothing was written.
+bool ButtonLayerToRecord(const ButtonLayer& layer, bool isNew, bool iconChanged, const ActionBlock* actions = nullptr);
+// Applies the spare record to the layer of the button it edits (with an undo step); false,
+// and nothing written, when that button is no longer on the current card.
+bool ApplyButtonToLayer(Handle spare);
 // Icons... of a button's actions menu: the chooser on the button's icon; 1 when one was chosen.
 int ChooseButtonIcon(HWND window, LayerHandle layer);
 // Whether an edit is open that has not been committed or cancelled.

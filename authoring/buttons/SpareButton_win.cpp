@@ -38,7 +38,6 @@ constexpr uint16_t kButtonMaskTag = 130;
 Handle g_spare = 0;
 ButtonDefaults g_defaults;
 bool g_pending = false;
-LayerHandle g_edited = nullptr;  // the layer whose copy is open
 bool g_tipShown = false;         // "NOVICE1" since start-up
 
 // Deletes what the spare owns: icon data, mask, outline, region.
@@ -156,7 +155,6 @@ void InitSpareButtonRecord() {
     if (HandleLock lock(g_spare); lock)
         std::memset(lock.get(), 0, sizeof(SpareButton));
     g_pending = false;
-    g_edited = nullptr;
 }
 
 void FreeSpareButtonRecord() {
@@ -167,7 +165,6 @@ void FreeSpareButtonRecord() {
     }
     g_spare = 0;
     g_pending = false;
-    g_edited = nullptr;
     g_defaults = {};
     g_tipShown = false;
 }
@@ -237,13 +234,13 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
         s->highlightChoice = source->styleLacks4;
         s->editedLayer = 1;
         s->shapeDrawn = 1;
+        s->subject = NameOfObject(kObjectButton, source->common.id);
         source->beingEdited = 1;
         g_defaults.shape = source->shape;
         id = source->common.id;
         if (window)
             InvalidateRect(window, &source->common.bounds, FALSE);
     }
-    g_edited = layer;
     g_pending = true;
     DisposeActionBlockData(GetActionBlock());
     Handle card = 0;
@@ -296,6 +293,7 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
         bool editing = false;
         ButtonLayer copy{};
         bool iconChanged = false;
+        LayerName subject{};
         {
             HandleLock lock(spare);
             if (lock) {
@@ -303,13 +301,16 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
                 editing = s->editedLayer != 0;
                 copy = s->layer;
                 iconChanged = s->iconChanged != 0;
+                subject = s->subject;
             }
         }
         if (apply && editing) {
-            ApplyButtonToLayer(spare);
-            written = 1;
+            // A button no longer shown, or another stack's of the same id, takes nothing.
+            written = FindNamedLayerOrSay(subject, card) && ApplyButtonToLayer(spare) ? 1 : 0;
         } else if (apply) {
-            written = ButtonLayerToRecord(copy, true, iconChanged) ? 1 : 0;
+            // The new button's actions are the block the actions dialog just edited for it.
+            const ActionBlock* actions = GetActionBlock()->objectId == copy.common.id ? GetActionBlock() : nullptr;
+            written = ButtonLayerToRecord(copy, true, iconChanged, actions) ? 1 : 0;
         }
         if (card)
             InvalidateRect(card, nullptr, FALSE);
@@ -318,6 +319,9 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
     if (HandleLock lock(spare); lock)
         ReleaseSpareParts(reinterpret_cast<SpareButton*>(lock.get()));
     ClearPlacedAndLink();
+    // A cursor or icon chosen for this button and not written goes with the edit: left
+    // pending, the next object saved would take it.
+    ClearIconSelection();
     if (GetCardView().objectsShown)
         ShowTextFieldWindows(true);
     return written;
@@ -333,7 +337,7 @@ bool SameAsRecordFont(std::span<const uint8_t> record, const LOGFONTA& font) {
            !stored.lfUnderline == !font.lfUnderline;
 }
 
-bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
+bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged, const ActionBlock* actions) {
     if (isNew)
         MarkCardChanged();
     Handle card = 0;
@@ -378,8 +382,8 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
     Handle record = NewHandleFromBytes(bytes);
     if (!record)
         return false;
-    if (GetActionBlock()->objectId == b.common.id)
-        SaveActionBlock(record, 0, b.common.id, *GetActionBlock());
+    if (actions)
+        SaveActionBlock(record, 0, b.common.id, *actions);
     if (b.shape >= 5 && b.shape <= 7)
         PutMaskChunk(record, b.freehandMask);
     else
@@ -408,24 +412,24 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
     return true;
 }
 
-void ApplyButtonToLayer(Handle spare) {
+bool ApplyButtonToLayer(Handle spare) {
     SpareButton s{};
     {
         HandleLock lock(spare);
         if (!lock)
-            return;
+            return false;
         s = *reinterpret_cast<SpareButton*>(lock.get());
     }
-    LayerHandle layer = FindLayer(kObjectButton, s.layer.common.id);
+    LayerHandle layer = FindNamedLayer(s.subject);
     if (!layer)
-        return;
+        return false;
     RecordObjectEditUndo(layer);
     HWND card = GetCardWindow();
     ButtonLayer written{};
     {
         LayerLock<ButtonLayer> b(layer);
         if (!b)
-            return;
+            return false;
         b->common.bounds = s.layer.common.bounds;
         b->shape = s.layer.shape;
         b->colorIndex = s.layer.colorIndex;
@@ -468,6 +472,7 @@ void ApplyButtonToLayer(Handle spare) {
         kept->layer.freehandOutline = nullptr;
     }
     CreateClipRegion();
+    // The actions are the record's: "Done" in the actions dialog wrote them there.
     ButtonLayerToRecord(written, false, s.iconChanged != 0);
     if (card)
         InvalidateRect(card, nullptr, FALSE);
@@ -476,25 +481,29 @@ void ApplyButtonToLayer(Handle spare) {
         if (!IsAdvancedUser())
             ShowFirstButtonTip(card);
     }
+    return true;
 }
 
 int ChooseButtonIcon(HWND window, LayerHandle layer) {
-    uint16_t iconId = 0, id = 0;
-    {
-        LayerLock<ButtonLayer> b(layer);
-        if (!b)
-            return 0;
-        id = b->common.id;
-    }
+    const LayerName name = NameOfLayer(layer);
+    if (name.kind != kObjectButton)
+        return 0;
+    uint16_t iconId = 0;
     Handle card = 0;
     uint32_t at = 0;
-    if (FindObject(kObjectButton, id, &card, &at)) {
+    if (FindObject(kObjectButton, name.id, &card, &at)) {
         HandleLock lock(card);
         if (lock && at < lock.bytes().size())
             iconId = GetU16(lock.bytes().subspan(at), kButtonIconId);
     }
     if (!RunIconChooser(window, true, iconId))
         return 0;
+    // The chooser is a dialog: the card may have been left under it, and its layers freed.
+    layer = FindNamedLayerOrSay(name, window);
+    if (!layer) {
+        ClearIconSelection();
+        return 0;
+    }
     ButtonLayer copy{};
     {
         LayerLock<ButtonLayer> b(layer);
@@ -505,9 +514,11 @@ int ChooseButtonIcon(HWND window, LayerHandle layer) {
         b->showIcon = 1;
         copy = *b.get();
     }
+    // Only the icon changes: the record keeps its actions (a timer or a move chosen from the
+    // object's menu since its last appearance edit).
     ButtonLayerToRecord(copy, false, true);
     if (window) {
-        LayerLock<ButtonLayer> b(layer);
+        LayerLock<ButtonLayer> b(FindNamedLayer(name));
         if (HDC dc = GetDC(window)) {
             if (b) {
                 if (b->common.region)
@@ -522,17 +533,14 @@ int ChooseButtonIcon(HWND window, LayerHandle layer) {
 }
 
 void ClearLayerEditLink() {
-    if (g_edited) {
-        LayerHandle layer = g_edited;
-        g_edited = nullptr;
-        // The layer may have gone with its card: only a listed one is touched.
-        LayerHandle l = GetLayerListHead();
-        for (int n = 0; l && n < kMaxLayerWalk; ++n, l = LayerLock<>(l)->next)
-            if (l == layer) {
-                LayerLock<ButtonLayer>(layer)->beingEdited = 0;
-                break;
-            }
-    }
-    if (HandleLock lock(g_spare); lock)
-        reinterpret_cast<SpareButton*>(lock.get())->editedLayer = 0;
+    HandleLock lock(g_spare);
+    if (!lock)
+        return;
+    auto* s = reinterpret_cast<SpareButton*>(lock.get());
+    // The layer may have gone with its card: the button is found again by its name.
+    if (s->editedLayer)
+        if (LayerLock<ButtonLayer> layer(FindNamedLayer(s->subject)); layer)
+            layer->beingEdited = 0;
+    s->editedLayer = 0;
+    s->subject = {};
 }

@@ -15,6 +15,7 @@
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
@@ -58,7 +59,10 @@ struct AppearanceDialog {
     bool actionsChanged = false;
     int arrowHeld = 0;        // +1 up, -1 down while a width arrow is held
     SIZE arrow = {};          // one arrow bitmap's size
-    uint16_t editedId = 0;    // an existing object's id: its layer is found again on re-opening
+    // The object by stack, card, kind and id (a new one's: where it is placed); an existing
+    // object's layer is found again after the actions dialog, which may leave the card.
+    LayerName subject = {};
+    bool existing = false;
     Settings backup = {};
     // The card window the dialog runs for. Not the dialog's parent: a dialog's owner is the
     // top-level window (the browser's frame), and redrawing that leaves the card as it was.
@@ -258,8 +262,8 @@ void Init(HWND dialog, AppearanceDialog& d) {
     const int param = d.opening;
     if (LOWORD(param))
         GiveSettings(d.backup);
-    if (d.editedId) {
-        p.editedLayer = FindLayer(kObjectGraphic, d.editedId);
+    if (d.existing) {
+        p.editedLayer = FindNamedLayer(d.subject);
         if (LayerLock<GraphicLayer> layer(p.editedLayer); layer) {
             p.picture = layer->picture;
             p.mask = layer->mask;
@@ -369,6 +373,37 @@ void Cancel(HWND dialog) {
     EndWith(dialog, IDCANCEL);
 }
 
+// After the actions dialog: an existing object no longer on the card, or a new one whose card
+// was left, is not edited. Nothing of the edit is written; the pictures the dialog held are
+// dropped as their owner says (a layer's went with it, a placement's are the placement's).
+bool ObjectLeft(const AppearanceDialog& d, HWND card) {
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (d.existing) {
+        // Found again, the layer may be a new one (the card left and entered): its bitmaps are.
+        const LayerHandle found = FindNamedLayer(d.subject);
+        if (LayerLock<GraphicLayer> layer(found); layer) {
+            p.editedLayer = found;
+            p.picture = layer->picture;
+            p.mask = layer->mask;
+            return false;
+        }
+    } else if (IsNamedCardCurrent(d.subject)) {
+        return false;
+    }
+    ShowAlertOn(card, kAlertEditDropped);
+    if (d.existing) {
+        if (p.outline)
+            DeleteObject(p.outline);
+        p.picture = p.mask = p.outline = nullptr;
+        p.editedLayer = nullptr;
+    } else {
+        CancelPlacedGraphic(card);
+    }
+    ClearIconSelection();  // a cursor chosen in the features goes with the edit
+    std::memset(p.name, 0, sizeof p.name);
+    return true;
+}
+
 INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     AppearanceDialog* d = KeptDialogState<AppearanceDialog>(dialog, message, lParam);
     if (!d)
@@ -428,11 +463,20 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             LayerHandle layer = p.editedLayer;
             const uint16_t id = layer ? LayerLock<>(layer)->id : p.newObjectId;
             ShowItemInfo(dialog, kObjectGraphic, id, &p.objectFlags, &p.cursorId, layer);
+            // The features and their cursor chooser are dialogs too.
+            if (ObjectLeft(*d, d->card ? d->card : GetCardWindow()))
+                EndWith(dialog, IDCANCEL);
             return TRUE;
         }
         case GAPPEAR_ACTIONS:
             ReadNameAndDisk(dialog);
             d->backup = TakeSettings();
+            // The layer owns an existing object's picture and mask, and leaving the card
+            // frees them: they are taken from the layer again when the dialog re-opens.
+            if (d->existing) {
+                p.editedLayer = nullptr;
+                p.picture = p.mask = nullptr;
+            }
             EndWith(dialog, GAPPEAR_ACTIONS);
             return TRUE;
         default: return FALSE;
@@ -447,8 +491,8 @@ int RunGraphicAppearanceDialog(HWND window) {
     GraphicPlacement& p = GetGraphicPlacement();
     AppearanceDialog d;
     d.card = window;
-    if (LayerLock<> layer(p.editedLayer); layer)
-        d.editedId = layer->id;
+    d.existing = p.editedLayer != nullptr;
+    d.subject = d.existing ? NameOfLayer(p.editedLayer) : NameOfObject(kObjectGraphic, p.newObjectId);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     INT_PTR result = IDCANCEL;
@@ -458,6 +502,10 @@ int RunGraphicAppearanceDialog(HWND window) {
             break;
         const bool ok = d.actions && EditObjectActions(d.actions, 0, kGraphicActionsVariant) == kActionsDialogOk;
         d.opening = ok ? kReturnedFromActions : kReturnedFromActions | kActionsCancelled;
+        if (ObjectLeft(d, window)) {
+            result = IDCANCEL;
+            break;
+        }
     }
     if (result != IDOK && result != IDCANCEL) {
         // The dialog could not be made: as Cancel.

@@ -8,6 +8,7 @@
 #include "core/events/CardLeaveGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
 #include "graphics/layers/LayerList.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/ObjectInfo.h"
@@ -93,7 +94,7 @@ bool EditGraphicActions(LayerHandle layer) {
     bool changed = false;
     // "Another card..." leaves the card and comes back with new layers.
     const bool done = EditObjectActions(loaded, 0, kGraphicActionsVariant) == kActionsDialogOk;
-    const LayerHandle now = FindNamedLayer(name);
+    const LayerHandle now = done ? FindNamedLayerOrSay(name, GetCardWindow()) : nullptr;
     if (done && now && HandleToBytes(loaded) != before && StoreActionResource(&actionId, loaded)) {
         SetObjectRecordWord(kObjectGraphic, id, kGraphicAction, actionId);
         LayerLock<GraphicLayer>(now)->objectWord = actionId;
@@ -120,7 +121,7 @@ bool EditGraphicFeatures(HWND window, LayerHandle layer) {
     const bool ok = ShowItemInfo(window, kObjectGraphic, id, &newFlags, &newCursor, layer) == IDOK;
     const IconSelection* selection = GetIconSelection();
     const bool chosen = selection->data != 0 && selection->mode == 0;
-    layer = FindNamedLayer(name);
+    layer = ok ? FindNamedLayerOrSay(name, window) : nullptr;
     if (!ok || !layer || (newFlags == flags && newCursor == cursor && !chosen)) {
         ClearIconSelection();  // a choice left pending would land on the next object saved
         return false;

@@ -65,7 +65,7 @@ struct InfoSession {
     // What the dialog describes: a timer or a module may go to another card or stack under it,
     // and what was chosen for one is not written onto the other.
     bool isStack = false;
-    std::string stackName;
+    StackIdentity stack = {};  // the stack by session or file, not by its name alone
     uint16_t cardId = 0;
 };
 
@@ -73,14 +73,12 @@ InfoSession& SessionOf(HWND dialog) { return *reinterpret_cast<InfoSession*>(Get
 
 void NameSubject(InfoSession& session, bool isStack) {
     session.isStack = isStack;
-    const char* name = GetStackName();
-    session.stackName = name ? name : "";
+    session.stack = CurrentStackIdentity();
     session.cardId = GetCurrentCardId();
 }
 
 bool SubjectLeft(const InfoSession& session) {
-    const char* name = GetStackName();
-    return session.stackName != (name ? name : "") || (!session.isStack && GetCurrentCardId() != session.cardId);
+    return !IsCurrentStack(session.stack) || (!session.isStack && GetCurrentCardId() != session.cardId);
 }
 
 // Runs f on the locked info record.

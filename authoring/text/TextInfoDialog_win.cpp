@@ -12,7 +12,9 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/Alerts.h"
 #include "core/text/StringRuns.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/Resources.h"
@@ -60,6 +62,7 @@ struct DialogPass {
     bool actionsCancelled = false;
     HGLOBAL keptText = nullptr;  // the preview's rich text while the actions dialog runs
     std::string droppedFile;     // a text file dropped for a new object
+    LayerName subject = {};      // an existing object, found again after each dialog over this one
 };
 
 DialogPass& PassOf(HWND dialog) { return *reinterpret_cast<DialogPass*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
@@ -234,7 +237,25 @@ void EndWithActions(HWND dialog) {
 void CreateTextObjectFromInfo(HWND dialog);
 void ApplyTextInfoToField(HWND dialog);
 
+void Cancel(HWND dialog);
+
+// After a dialog over this one: an existing object's layer found again, or a new one's card
+// still the current one; otherwise a word that the edit is dropped.
+bool FoundAgain(const LayerName& subject, HWND owner) {
+    if (!IsNewObject())
+        return (g_state.field = FindNamedLayerOrSay(subject, owner)) != nullptr;
+    if (IsNamedCardCurrent(subject))
+        return true;
+    ShowAlertOn(owner, kAlertEditDropped);
+    return false;
+}
+
 void Finish(HWND dialog) {
+    // Features... and its cursor chooser are dialogs: the card may have been left under them.
+    if (!FoundAgain(PassOf(dialog).subject, dialog)) {
+        Cancel(dialog);
+        return;
+    }
     if (g_state.backColorChanged) {
         // Only the background: the next new text keeps the style's colour and alignment.
         const CurrentStyleInfo style = GetCurrentStyleInfo();
@@ -532,7 +553,9 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
     DialogPass pass;
     pass.droppedFile = droppedFile ? droppedFile : "";
     INT_PTR result = IDCANCEL;
-    const LayerName name = NameOfLayer(g_state.field);
+    // An existing object by its name; a new one by the card it is placed on (kind 0).
+    const LayerName name = g_state.field ? NameOfLayer(g_state.field) : NameOfObject(0, 0);
+    pass.subject = name;
     for (;;) {
         result = ResDialogBoxParam(window, TextInfoProc, "TEXTINFO", reinterpret_cast<LPARAM>(&pass));
         if (result != kActionsButton)
@@ -542,7 +565,9 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
         pass.reopened = true;
         // "Another card..." comes back with new layers; an object no longer there is not
         // edited (nor taken for a new one).
-        if (g_state.field && !(g_state.field = FindNamedLayer(name))) {
+        if (!FoundAgain(name, window)) {
+            ClearIconSelection();
+            FreePendingActions();
             result = IDCANCEL;
             break;
         }
@@ -572,7 +597,7 @@ int EditTextObjectStyle(HWND window, LayerHandle field) {
     if (text)
         SyncStyleFromField(text, true, g_state.backColor);
     const LayerName name = NameOfLayer(field);
-    if (RunChooseFontForField(window) != 1 || !(field = FindNamedLayer(name)))
+    if (RunChooseFontForField(window) != 1 || !(field = FindNamedLayerOrSay(name, window)))
         return 0;
     g_state.styleChanged = true;
     TakeCurrentStyle();
@@ -622,7 +647,7 @@ int EditTextObjectActions(LayerHandle field) {
     int changed = 0;
     // "Another card..." leaves the card and comes back with new layers.
     const bool done = EditObjectActions(loaded, 0, kTextObjectActionsVariant) == kActionsDialogOk;
-    const LayerHandle now = FindNamedLayer(name);
+    const LayerHandle now = done ? FindNamedLayerOrSay(name, GetCardWindow()) : nullptr;
     if (done && now && HandleToBytes(loaded) != before && StoreActionResource(&actionId, loaded)) {
         SetObjectRecordWord(kObjectText, id, kTextAction, actionId);
         LayerLock<FieldLayer>(now)->actionId = actionId;
@@ -651,7 +676,7 @@ int EditTextObjectFeatures(HWND window, LayerHandle field) {
     const LayerName name = NameOfLayer(field);
     const bool ok = ShowItemInfo(window, kObjectText, id, &flags, &cursor, field) == IDOK;
     const bool chosen = GetIconSelection()->data != 0;
-    field = FindNamedLayer(name);
+    field = ok ? FindNamedLayerOrSay(name, window) : nullptr;
     if (!ok || !field || (flags == oldFlags && cursor == oldCursor && !chosen)) {
         ClearIconSelection();
         return 0;

@@ -16,6 +16,7 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
+#include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "objects/text/TextFields.h"
 #include "objects/text/TextLinks.h"
@@ -42,6 +43,9 @@ struct LinkItem {
 // handed to each opening.
 struct LinksDialog {
     uint16_t fieldId = 0;  // the active field's, 0 without one
+    // The stack whose links these are: another stack opened under the actions dialog has links
+    // of the same ids.
+    StackIdentity stack = {};
     std::vector<LinkItem> items;
     HFONT italic = nullptr;
     bool reopened = false;
@@ -489,12 +493,19 @@ int EditTextLinks(HWND window) {
         if (field && field->kind == kObjectText)
             d.fieldId = field->id;
     }
+    d.stack = CurrentStackIdentity();
     INT_PTR result = IDCANCEL;
     for (;;) {
         result = ResDialogBoxParam(window, LinksDialogProc, "HYPERTEXTLINK", reinterpret_cast<LPARAM>(&d));
         if (result != IDC_LINK_ACTIONS)
             break;
-        if (EditObjectActions(d.actionData, d.actionOffset, kLinkActionsVariant) == kActionsDialogOk)
+        const bool done = EditObjectActions(d.actionData, d.actionOffset, kLinkActionsVariant) == kActionsDialogOk;
+        if (!IsCurrentStack(d.stack)) {
+            ShowAlertOn(window, kAlertEditDropped);
+            result = IDCANCEL;
+            break;
+        }
+        if (done)
             SaveEditedActions(d);
         DisposeHandleAndClear(&d.actionData);
         d.reopened = true;

@@ -5,9 +5,8 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "graphics/layers/ObjectLayer.h"
+#include "stack/StackOpenSession.h"
 
 LayerHandle GetLayerListHead();
 // 0 or 1: at the head; 65535 or more (or negative): at the end; past the end: at the end.
@@ -18,17 +17,26 @@ LayerHandle FindLayer(uint16_t kind, uint16_t id);
 // card and back, a transition tried, a timer or a module moving on while a dialog is up) frees
 // every layer and builds new ones, so no layer handle is kept across such a call: its name is,
 // and the layer is found again. The stack is named too: another stack opened meanwhile has
-// cards and objects of the same ids.
+// cards and objects of the same ids. Plain bytes, so that records kept in handles hold one.
 struct LayerName {
-    std::string stack;
-    uint16_t card = 0;
-    uint16_t kind = 0;
-    uint16_t id = 0;
+    StackIdentity stack;
+    uint16_t card;
+    uint16_t kind;
+    uint16_t id;
 };
 // The name of the layer's object on the current card; kind 0 when there is no layer.
 LayerName NameOfLayer(LayerHandle layer);
+// The name of the current card's object of that kind and id (a layer not made yet; kind 0
+// names the card itself).
+LayerName NameOfObject(uint16_t kind, uint16_t id);
 // The named object's layer; 0 when another stack or card is current or the object is gone.
 LayerHandle FindNamedLayer(const LayerName& name);
+inline constexpr uint32_t kAlertEditDropped = 2395;
+// The same, and when the object is gone an alert over owner tells that the edit of it was
+// dropped (nothing of it is written).
+LayerHandle FindNamedLayerOrSay(const LayerName& name, HWND owner);
+// Whether the named object's stack and card are the current ones (its layer may be hidden).
+bool IsNamedCardCurrent(const LayerName& name);
 // Unlinks and frees the layer; nothing when it is not in the list.
 void RemoveLayer(LayerHandle layer);
 // Frees every layer; the clip region becomes the whole card rectangle.

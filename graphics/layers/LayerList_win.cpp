@@ -1,6 +1,7 @@
 // The layer list of the current card: order, hit testing, drawing, clip region and mask.
 #include "graphics/layers/LayerList.h"
 
+#include "core/ui/Alerts.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/masks/Masks.h"
@@ -164,17 +165,30 @@ LayerHandle FindLayer(uint16_t kind, uint16_t id) {
     return found;
 }
 
+LayerName NameOfObject(uint16_t kind, uint16_t id) {
+    return {CurrentStackIdentity(), GetCurrentCardId(), kind, id};
+}
+
 LayerName NameOfLayer(LayerHandle layer) {
     LayerLock<> lock(layer);
     if (!lock)
         return {};
-    return {GetStackName(), GetCurrentCardId(), lock->kind, lock->id};
+    return NameOfObject(lock->kind, lock->id);
+}
+
+bool IsNamedCardCurrent(const LayerName& name) {
+    return name.card && name.card == GetCurrentCardId() && IsCurrentStack(name.stack);
 }
 
 LayerHandle FindNamedLayer(const LayerName& name) {
-    if (!name.kind || name.card != GetCurrentCardId() || name.stack != GetStackName())
-        return nullptr;
-    return FindLayer(name.kind, name.id);
+    return name.kind && IsNamedCardCurrent(name) ? FindLayer(name.kind, name.id) : nullptr;
+}
+
+LayerHandle FindNamedLayerOrSay(const LayerName& name, HWND owner) {
+    const LayerHandle layer = FindNamedLayer(name);
+    if (!layer && name.kind)
+        ShowAlertOn(owner, kAlertEditDropped);
+    return layer;
 }
 
 void RemoveLayer(LayerHandle layer) {

@@ -216,7 +216,7 @@ int DoActionChoice(HWND window, int code) {
     int changed = RunActionChoice(target, code, &block);
     // "Another card..." and the dialogs may leave the card: its layers are new, and an object
     // no longer there takes nothing.
-    layer = FindNamedLayer(name);
+    layer = changed ? FindNamedLayerOrSay(name, window) : FindNamedLayer(name);
     if (!layer)
         changed = 0;
     // The full dialog (58, 69) keeps its own record: saving here would put back the old one.

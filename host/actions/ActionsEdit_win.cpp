@@ -117,10 +117,10 @@ int EditButtonActionsNow(Handle copy) {
     SetActionDialogChecks(*GetActionBlock());
     EditedButton edited(copy);
     // Another stack opened under the dialog has buttons of the same ids: none of them is this one.
-    const std::string stack = GetStackName();
+    const StackIdentity stack = CurrentStackIdentity();
     const int result = RunActionsDialog(GetMainWindow(), kButtonActionsVariant);
     // A card walk may have put its own copy in place of the one given.
-    if (result == kActionsDialogOk && stack == GetStackName())
+    if (result == kActionsDialogOk && IsCurrentStack(stack))
         CommitButtonRecord(CopyButtonId(g_editedButton));
     return result;
 }

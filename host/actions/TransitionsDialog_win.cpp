@@ -6,6 +6,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "graphics/card/CardRedraw.h"
+#include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/transitions/QtEffect.h"
 #include "graphics/transitions/TransitionTable.h"
@@ -126,22 +127,34 @@ void TakeChoice(HWND dialog, bool ok) {
 // to, changed with it, then shown as it is stored.
 void TryOnObject(const TransitionDialogRecord& record, int transition, int speed) {
     const uint16_t kind = record.objectKind, id = record.objectId;
-    Handle card = GetCurrentCardRecord();
+    // A transition lets messages through: the object's record is found again for each change,
+    // and only while its stack and card are still the current ones.
+    const LayerName name = NameOfObject(kind, id);
+    const auto flagsWord = [&](Handle* card, uint32_t* offset) {
+        *card = GetCurrentCardRecord();
+        return IsNamedCardCurrent(name) && *card && FindObjectInCard(kind, id, *card, offset);
+    };
+    Handle card = 0;
     uint32_t offset = 0;
-    if (!card || !FindObjectInCard(kind, id, card, &offset))
+    if (!flagsWord(&card, &offset))
         return;
     const uint16_t stored = GetHandleWord(card, offset + kObjectFlags);
     const bool showing = record.titleId == kTitleShowItem;
-    const auto setHidden = [&](bool hidden) {
-        SetHandleWord(card, offset + kObjectFlags,
-                      static_cast<uint16_t>(hidden ? stored | kObjectHidden : stored & ~kObjectHidden));
+    const auto setFlags = [&](uint16_t flags) {
+        if (!flagsWord(&card, &offset))
+            return false;
+        SetHandleWord(card, offset + kObjectFlags, flags);
+        return true;
     };
-    setHidden(showing);
-    UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
-    setHidden(!showing);
-    UpdateObjectOnCard(kind, id, 0, speed, transition, 0);
-    SetHandleWord(card, offset + kObjectFlags, stored);
-    UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
+    const auto hidden = [&](bool hide) {
+        return static_cast<uint16_t>(hide ? stored | kObjectHidden : stored & ~kObjectHidden);
+    };
+    if (setFlags(hidden(showing)))
+        UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
+    if (setFlags(hidden(!showing)))
+        UpdateObjectOnCard(kind, id, 0, speed, transition, 0);
+    if (setFlags(stored))
+        UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
 }
 
 // The card, or the object, shows the choice; only the dialog steps aside (off the screen), so

@@ -53,10 +53,13 @@ bool PlacingNewObject() {
 
 // Whose actions a drop changes: a button's own record, a graphic's or text object's 'Actn'
 // resource (its id in the object's record), or the card's click action.
+// The object (or card) is named by its stack and card as well: the animation editor and its
+// path recording run dialogs and loops under which the card may be left.
 struct DropTarget {
-    LayerHandle layer = 0;
-    uint16_t kind = 0;  // 0: the card
+    LayerHandle layer = 0;  // as hit; good only until the first dialog
+    uint16_t kind = 0;      // 0: the card
     uint16_t id = 0;
+    LayerName name = {};
 };
 
 DropTarget TargetAt(POINT point) {
@@ -69,7 +72,20 @@ DropTarget TargetAt(POINT point) {
             target.id = lock->id;
         }
     }
+    target.name = NameOfObject(target.kind, target.id);
     return target;
+}
+
+// After the dialogs: the target's card still current and the object still on it; its layer
+// is found again. Otherwise the drop is dropped with a word.
+bool FindTargetAgain(DropTarget* target) {
+    const bool here = target->kind ? FindNamedLayer(target->name) != nullptr : IsNamedCardCurrent(target->name);
+    if (!here) {
+        ShowAlert(kAlertEditDropped);
+        return false;
+    }
+    target->layer = target->kind ? FindNamedLayer(target->name) : nullptr;
+    return true;
 }
 
 // The offset of the 'Actn' id word: in the object's record, or in the card record.
@@ -220,10 +236,12 @@ bool ImportAction(const char* path, int kind, const DropTarget& target) {
         break;
     default: done = false; break;
     }
-    if (done) {
-        PutActionBlock(block);
-        done = SaveTargetActions(target, block);
-    }
+    // The block is this drop's own: saved into the object's actions, its handles then freed.
+    DropTarget again = target;
+    if (done && FindTargetAgain(&again))
+        done = SaveTargetActions(again, block);
+    else
+        done = false;
     DisposeActionBlockData(&block);
     return done;
 }

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "StackBuilder.h"
@@ -20,6 +21,8 @@
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
+#include "host/actions/ActionChoices.h"
+#include "host/actions/ActionMenu.h"
 #include "host/menus/MenuCommands.h"
 #include "objects/ObjectServices.h"
 #include "objects/buttons/ButtonIcons.h"
@@ -28,6 +31,7 @@
 #include "resources/actions_ids.h"
 #include "resources/buttons_ids.h"
 #include "resources/objinfo_ids.h"
+#include "resources/timers_ids.h"
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
@@ -604,4 +608,75 @@ TEST_F(NewButtonsTest, FeaturesAndIconsFromTheMenusReachTheirOwnDialogs) {
     record = OpenStackObject(1, kObjectText, kField);
     ASSERT_GE(record.size(), kObjectFlags + 2);
     EXPECT_TRUE(GetU16(record, kObjectFlags) & kObjectLocked);
+}
+
+namespace {
+
+// The old button's timer as its record holds it: mode and value.
+std::pair<uint16_t, uint16_t> RecordedTimer() {
+    Handle card = 0;
+    uint32_t at = 0;
+    ActionBlock block{};
+    if (!FindObject(kObjectButton, kOldButton, &card, &at) || !LoadActionBlock(card, at, &block))
+        return {};
+    DisposeActionBlockData(&block);
+    return {block.timerMode, block.timerValue};
+}
+
+}  // namespace
+
+// Each editor works on the actions it read when it opened: the appearance edited and kept, a
+// timer then chosen from the button's menu, then Icons... from the same menu: the record has
+// the timer and the icon. A button edit ended without being written (its placing cancelled)
+// takes the cursor chosen for it along: nothing is left for the next object.
+TEST_F(NewButtonsTest, IconsFromTheMenuKeepAMenuTimerAndAnEndedEditLeavesNoCursorBehind) {
+    SelectToolNumber(kButtonTool);
+    DialogDriver look;
+    look.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) { box.Press(IDOK); });
+    look.Expect(DialogMatch::Template("NOVICE1"), [](DialogView& box) { box.Press(IDC_NOVICE_BROWSE); });
+    look.Run([&] { return EditButtonAppearance(card_, FindLayer(kObjectButton, kOldButton), false); });
+    ASSERT_TRUE(look.AllAnswered());
+    ASSERT_EQ(RecordedTimer().first, 0);
+
+    SelectObjectLayer(FindLayer(kObjectButton, kOldButton));
+    DialogDriver timer;
+    timer.Expect(DialogMatch::Template("MAGICBUTTONS"), [](DialogView& box) {
+        box.SetChecked(IDC_TIMER_AFTER, true);
+        box.SetText(IDC_TIMER_DELAY, "4");
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(timer.Run([&] { return DoActionChoice(card_, kChoiceTimer); }), 1);
+    ASSERT_TRUE(timer.AllAnswered());
+    const std::pair<uint16_t, uint16_t> chosen = RecordedTimer();
+    ASSERT_NE(chosen.first, 0) << "the menu's timer is in the record";
+
+    SelectObjectLayer(FindLayer(kObjectButton, kOldButton));
+    DialogDriver icons;
+    icons.Expect(DialogMatch::Template("ICONSDLG"), [](DialogView& box) {
+        SendMessageA(GetDlgItem(box.Window(), ICN_GRID), WM_KEYDOWN, VK_HOME, 0);
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(icons.Run([&] { return DoActionChoice(card_, kChoiceIcons); }), 1);
+    ASSERT_TRUE(icons.AllAnswered());
+    const std::vector<uint8_t> record = OpenStackObject(1, kObjectButton, kOldButton);
+    ASSERT_GE(record.size(), kButtonHeaderBytes);
+    EXPECT_NE(GetU16(record, kButtonIconId), 0);
+    EXPECT_EQ(GetU16(record, kButtonOptions) & kButtonShowIcon, kButtonShowIcon);
+    EXPECT_EQ(RecordedTimer(), chosen) << "the icon's rewrite keeps the timer chosen from the menu";
+    EXPECT_EQ(ButtonRecords(kOldButton), 1);
+
+    // A new button with a cursor of a disk folder chosen for it, whose placing is given up.
+    ClearIconSelection();
+    DialogDriver make;
+    make.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) {
+        *GetIconSelection() = {.mode = 0, .fromStack = 0, .id = 0, .data = NewHandleFromBytes(sb::IconFile(16, {0, 0, 255}))};
+        box.Press(IDOK);
+    });
+    make.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
+    make.Run([&] { return StartNewButton(card_, true); });
+    ASSERT_TRUE(make.AllAnswered());
+    ASSERT_TRUE(IsPlacingButton());
+    CancelPlacedButton(card_);
+    EXPECT_FALSE(GetIconSelection()->data) << "the given-up button's cursor is not left for the next object";
+    EXPECT_EQ(MapButtonIconId(0, 0), 0);
 }

@@ -616,4 +616,98 @@ TEST(ActionsWalkInBrowser, AWalkIntoAnotherStackAsksToSaveTheEditedStackFirst) {
     }
 }
 
+// How often the log shows the alert of that string id.
+int AlertsShown(const std::vector<std::string>& log, int id) {
+    int count = 0;
+    for (int at = FindHolding(log, "alert(id=" + std::to_string(id) + ")"); at != -1;
+         at = FindHolding(log, "alert(id=" + std::to_string(id) + ")", at + 1))
+        ++count;
+    return count;
+}
+
+// The graphic's and then the button's appearance dialog, each renamed, run their actions
+// dialog, under which the module goes to the next card. Each edit either lands on its own object
+// or is dropped with a word (the object is no longer on the card the dialog comes back to);
+// nothing of it reaches the second card, and the pictures the graphic's dialog held are freed
+// once (the page closes normally).
+TEST(ActionsWalkInBrowser, AppearancesEditedWhileAModuleLeavesTheCardStayWithTheirObjects) {
+    constexpr int kEditDropped = 2395;
+    Site site;
+    sb::Stack stack = WalkCards();
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
+    site.server.Put("looks.stk", Built(stack));
+    const std::string copy = site.server.Name("looks-copy.stk"), modules = site.server.Name("looks.txt");
+    const std::string graphic = "Graphic Appearance|", button = "Button Appearance|", actions = "Actions|";
+    const BrowserRun run = site.Run(
+        "looks.stk",
+        {"--answer-alert", "2340:2", "--answer-alerts", "--key", "shift+Tab" + At(1000),
+         "--right-click", Centre(kGraphicRect) + At(1400), "--key", "Down Down Down Return" + At(1800),
+         "--dialog", graphic + "55|type:Lost" + At(2400), "--dialog", graphic + "Actions...|press" + At(2700),
+         "--dialog", actions + "Done|press" + At(3800), "--command", "202" + At(4800),
+         "--right-click", Centre(kButtonRect) + At(5200), "--key", "Down Down Down Down Return" + At(5600),
+         "--dialog", button + "Name:|type:Gone" + At(6200), "--dialog", button + "Actions...|press" + At(6500),
+         "--dialog", actions + "Done|press" + At(7600), "--command", "202" + At(8600),
+         "--command", std::to_string(kSave) + At(9000), "--save-copy", copy, "--quit-after", "10200"},
+        // A step under the button's appearance dialog, so that the second move waits for its
+        // actions dialog.
+        {{"NBA_TEST_LOG", modules}, {"NBA_TEST_IDLE_REQUESTS", "Actions=4;Button Appearance=;Actions=4"}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::vector<std::string> calls = Lines(ReadFile(modules));
+    const int first = Find(calls, "idle requests under Actions");
+    ASSERT_NE(first, -1) << Joined(calls);
+    const int between = Find(calls, "idle requests under Button Appearance", first);
+    ASSERT_NE(between, -1) << Joined(calls);
+    EXPECT_NE(Find(calls, "idle requests under Actions", between), -1) << Joined(calls);
+    EXPECT_NE(Find(run.log, "shown(Graphic Appearance)"), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "shown(Button Appearance)"), -1) << Joined(run.log);
+
+    const std::string json = site.Report(copy);
+    // Each object once, under its old name or its new one; an old name for each dropped edit.
+    int kept = 0;
+    for (const auto& [before, after] : {std::pair{"Block", "Lost"}, std::pair{"Go", "Gone"}}) {
+        const bool old = json.find("\"name\":\"" + std::string(before) + "\"") != std::string::npos;
+        const bool renamed = json.find("\"name\":\"" + std::string(after) + "\"") != std::string::npos;
+        EXPECT_NE(old, renamed) << before << json;
+        kept += old ? 1 : 0;
+    }
+    EXPECT_EQ(AlertsShown(run.log, kEditDropped), kept) << Joined(run.log);
+    // The second card got nothing: its record holds no object.
+    const size_t second = json.find("\"index\":2,");
+    ASSERT_NE(second, std::string::npos) << json;
+    const size_t third = json.find("\"index\":3,", second);
+    EXPECT_NE(json.substr(second, third - second).find("\"objects\":[]"), std::string::npos) << json;
+}
+
+// A button's appearance is kept (its actions read for the dialog); a timer is then chosen from
+// the button's menu, and after it an icon through Icons... in the same menu. Saved and read
+// again, the button has both the timer and the icon.
+TEST(ActionsWalkInBrowser, IconsFromTheMenuAfterATimerChosenThereKeepBoth) {
+    Site site;
+    site.server.Put("icontimer.stk", Built(WalkCards()));
+    const std::string copy = site.server.Name("icontimer-copy.stk");
+    const std::string timer = "Automatic Timer|";
+    const BrowserRun run = site.Run(
+        "icontimer.stk",
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
+         "--key", "Down Down Down Down Return" + At(1800), "--dialog", "Button Appearance|OK|press" + At(2400),
+         // The kinds' sub-menu is the menu's last item; Up from its first kind wraps to
+         // "Testing &Function...", a second Up is "&Timer...".
+         "--right-click", Centre(kButtonRect) + At(3000), "--key", "Up Right Up Up Return" + At(3400),
+         "--dialog", timer + "Activate button after card is shown|check" + At(4000),
+         "--dialog", timer + "1002|type:4" + At(4200), "--dialog", timer + "OK|press" + At(4400),
+         "--right-click", Centre(kButtonRect) + At(5000), "--key", "Down Down Return" + At(5400),
+         "--key", "Home" + At(6000), "--dialog", "Icons|OK|press" + At(6300),
+         "--command", std::to_string(kSave) + At(7000), "--save-copy", copy, "--quit-after", "8200"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_NE(Find(run.log, "shown(Automatic Timer)"), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "shown(Icons)"), -1) << Joined(run.log);
+    const std::string json = site.Report(copy);
+    const std::string go = ReportedObject(json, "Go");
+    ASSERT_NE(go, "") << json;
+    EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[1,4136]"), std::string::npos) << json;
+    const int iconId = ReportedNumber(go, "iconId");
+    EXPECT_GT(iconId, 0) << go;
+    EXPECT_NE(json.find("\"type\":\"Icon\",\"id\":" + std::to_string(iconId) + ","), std::string::npos) << json;
+}
+
 }  // namespace

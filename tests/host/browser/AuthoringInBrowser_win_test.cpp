@@ -178,6 +178,41 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     }
 }
 
+// A new button gets a cursor from a disk folder through Features..., is placed, and its actions
+// dialog is cancelled, which takes the button away; the next new button, given no cursor, is
+// kept. Saved, that button has no cursor and the stack no cursor of its own: the cancelled
+// choice was not left for it.
+TEST(AuthoringInBrowser, ACursorChosenForAButtonThatIsCancelledGoesToNoOtherObject) {
+    Site site;
+    const std::string copy = site.server.Name("leak-copy.stk");
+    const std::vector<uint8_t> blue = sb::CursorFile(32, {0, 0, 255});
+    const std::string cursor = site.server.Put("blue.cur", std::string(blue.begin(), blue.end()));
+    const std::string look = "Button Appearance|", features = "Object Features|", open = "Open|";
+    std::vector<std::string> args = {
+        "--command", std::to_string(kNewButton) + "@1500", "--dialog", look + "Features...|press@2000",
+        "--dialog", features + "Cursor...|check@2500", "--dialog", "Cursors|&Disk Folder...|check@3100",
+        "--dialog", open + "File name:|type:" + cursor + "@3700", "--dialog", open + "Open|press@3900",
+        "--dialog", "Cursors|OK|press@4600", "--dialog", features + "OK|press@5100",
+        "--dialog", look + "OK|press@5600", "--answer-alert", "2328:1", "--click", "10,10@6300",
+        "--dialog", "Actions|Cancel|press@6900",
+        "--command", std::to_string(kNewButton) + "@7500", "--dialog", look + "OK|press@8000",
+        "--click", "10,10@8700", "--dialog", "Actions|Done|press@9300", "--quit-after", "11000"};
+    Append(args, SaveAt(9900, copy));
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    ExpectSaved(site, run);
+    const int chooser = Find(run.log, "shown(Cursors)");
+    ASSERT_NE(chooser, -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "gone(Cursors)", chooser), -1) << Joined(run.log);
+
+    const std::string json = site.Report(copy);
+    const std::string button = ReportedObject(json, "New Button");
+    ASSERT_NE(button, "") << json;
+    EXPECT_EQ(json.find("New Button", json.find("New Button") + 1), std::string::npos) << "one new button\n" << json;
+    EXPECT_EQ(ReportedNumber(button, "cursorId"), 0) << button;
+    EXPECT_EQ(json.find("\"type\":\"Crsr\""), std::string::npos) << json;
+}
+
 // A new text object: placed where offered, its style made bold and, through Features..., made
 // locked and transparent with the first built-in cursor before OK, words typed into it; then
 // Find Text finds the word on the second card and goes there. On a page larger than the card

@@ -21,6 +21,7 @@
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/ToolNumbers.h"
+#include "core/ui/Alerts.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "host/menus/MenuCommands.h"
@@ -45,6 +46,7 @@ namespace {
 namespace sb = stackbuilder;
 
 constexpr uint16_t kButtonId = 10, kFieldId = 20, kGraphicId = 30;
+constexpr int kNewCardCommand = 155;
 const POINT kOnButton{40, 20}, kOnCard{180, 100};
 
 ActionBlock ButtonActions() {
@@ -446,6 +448,31 @@ TEST_F(DroppedFilesInPlugin, SavedObjectsArePlacedAndAnAnimatedGifBecomesTheButt
     block = CardClickActions();
     EXPECT_NE(block.animationData, 0u) << "the animation chunk is written in the card's actions";
     DisposeActionBlockData(&block);
+}
+
+// A GIF dropped on the card whose card is left while its animation is edited (a new card made
+// under the editor): the drop is dropped with a word, and neither card takes the animation.
+TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsLeftUnderTheAnimationEditorGoesToNoCard) {
+    HWND card = page_.embed;
+    const uint16_t first = GetCurrentCardId();
+    const Bytes frames = ThreeFrameGif();
+    const std::string gif = File("left.gif", std::string(frames.begin(), frames.end()));
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("ANIMPROMPT"), [card](DialogView&) {
+        PostMessageA(card, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 130));
+        PostMessageA(card, WM_LBUTTONUP, 0, MAKELPARAM(90, 130));
+        PostMessageA(card, WM_KEYDOWN, 'Q', 1);
+    });
+    driver.Expect(DialogMatch::Template("EDITANIMATION"), [&](DialogView& box) {
+        DoMenuCommand(page_.embed, kNewCardCommand);
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Alert(kAlertEditDropped), [](DialogView& box) { box.Press(kAlertButton1); });
+    driver.Run([&] { return static_cast<int>(DropFiles(card, {gif}, POINT{60, 130})); });
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_NE(GetCurrentCardId(), first) << "the new card is shown";
+    for (const uint16_t id : {first, GetCurrentCardId()})
+        EXPECT_EQ(GetHandleWord(FindCardById(id), kCardAction3), 0) << "card " << id;
 }
 
 TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecomeActions) {

@@ -364,6 +364,31 @@ TEST_F(SaveStackTest, RefusedTargetsAndSaveAs) {
     EXPECT_EQ(FileBytes(kPath), bytes);
 }
 
+// Which stack an edit belongs to: two stacks of one file name in different folders are two,
+// the same file read again is the same, and an unsaved stack is itself until it is replaced
+// (two "Untitled" stacks are two), whatever name Save As gives it.
+TEST_F(SaveStackTest, AStackIsKnownByItsSessionOrItsFileNotByItsName) {
+    const std::vector<uint8_t> bytes = sb::BuildStack(ReferencedStack()).bytes;
+    Open("C:\\SiteA\\index.stk", bytes);
+    const StackIdentity first = CurrentStackIdentity();
+    EXPECT_TRUE(IsCurrentStack(first));
+    CloseStack();
+    Open("C:\\SiteB\\index.stk", bytes);
+    EXPECT_FALSE(IsCurrentStack(first)) << "another site's stack of the same name";
+    CloseStack();
+    Open("C:\\SiteA\\INDEX.STK", bytes);
+    EXPECT_TRUE(IsCurrentStack(first)) << "the same file read again";
+
+    SetStackHasFile(false);
+    const StackIdentity untitled = CurrentStackIdentity();
+    EXPECT_FALSE(SameStack(untitled, first));
+    ASSERT_EQ(SaveStackAsPath("C:\\Other\\Named.stk"), kFileOk);
+    EXPECT_TRUE(IsCurrentStack(untitled)) << "saved under a name, the same stack";
+    SetStackHasFile(false);
+    SetStackHeaderHandle(NewHandle(kStackHeaderBytes));
+    EXPECT_FALSE(IsCurrentStack(untitled)) << "a new unsaved stack is another";
+}
+
 TEST_F(SaveStackTest, TheDepthOfTheFileFollowsTheDisplay) {
     EXPECT_FALSE(SaveConvertsDepth(8, 8, true)) << "high compression asks for 9 bits or more";
     EXPECT_TRUE(SaveConvertsDepth(32, 32, true));
