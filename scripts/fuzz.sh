@@ -95,8 +95,9 @@ options() {
     frameanim_fuzz) echo -max_len=65536 ;;
     stackprefs_fuzz) echo -max_len=160 ;;
     videodisc_fuzz) echo -max_len=128 ;;
-    fonttable_fuzz) echo -max_len=8192 ;;  # 89 entries
-    packbits_fuzz) echo -max_len=4096 ;;   # four size bytes and runs of up to 128 KiB of rows
+    fonttable_fuzz) echo -max_len=8192 -entropic=0 ;;  # 89 entries
+    packbits_fuzz) echo -max_len=4096 ;;  # four size bytes and runs of up to 128 KiB of rows
+    cardimport_fuzz | stacksave_fuzz | standinmovie_fuzz) echo -max_len=16384 -entropic=0 ;;
     *) echo -max_len=16384 ;;
   esac
 }
