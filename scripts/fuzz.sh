@@ -145,7 +145,9 @@ timed_run() {
   echo "$rc $((SECONDS - started))" >"$work/$name.result"
   return $rc
 }
+names=()
 start() {
+  names+=("$(basename "$1")")
   if [ "$jobs" -le 1 ]; then
     timed_run "$@"
     cat "$work/$(basename "$1").log"
@@ -171,8 +173,7 @@ while [ "$running" -gt 0 ]; do ended; done
 # The table: inputs run (libFuzzer's count), seconds, and findings (crash, leak, timeout and
 # out-of-memory files, or a failure without one, as "failed").
 printf '\n%-24s %12s %8s  %s\n' fuzzer inputs seconds findings
-for target in "$build"/*_fuzz; do
-  name=$(basename "$target")
+for name in "${names[@]}"; do
   read -r rc took 2>/dev/null <"$work/$name.result" || { rc=1 took=0; }
   inputs=$(grep -ho 'stat::number_of_executed_units: *[0-9]*' "$work/$name.log" 2>/dev/null | tail -1 | grep -o '[0-9]*$')
   found=$(find "$work/$name" -maxdepth 1 \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) 2>/dev/null | wc -l)
