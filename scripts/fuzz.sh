@@ -18,15 +18,16 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 given_runs=${1:-${FUZZ_RUNS:-}}
 runs=${given_runs:-200000}
+# A time of 0 is no limit to libFuzzer.
 if [ -n "$given_runs" ]; then
-  default_seconds=0 default_video_runs=$runs
+  default_seconds=0 default_other_seconds=0 default_video_runs=$runs default_video_seconds=0
 else
-  default_seconds=60 default_video_runs=1000000
+  default_seconds=60 default_other_seconds=16 default_video_runs=1000000 default_video_seconds=45
 fi
 seconds=${2:-${FUZZ_SECONDS:-$default_seconds}}
-other_seconds=${FUZZ_OTHER_SECONDS:-$([ -n "$given_runs" ] && echo 0 || echo 16)}
+other_seconds=${FUZZ_OTHER_SECONDS:-$default_other_seconds}
 video_runs=${FUZZ_VIDEO_RUNS:-$default_video_runs}
-video_seconds=${FUZZ_VIDEO_SECONDS:-$([ -n "$given_runs" ] && echo 0 || echo 45)}
+video_seconds=${FUZZ_VIDEO_SECONDS:-$default_video_seconds}
 build=${FUZZ_BUILD:-$root/build/fuzz}
 jobs=${FUZZ_JOBS:-1}
 
