@@ -31,7 +31,7 @@ void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId
         const std::span<const uint8_t> bytes = std::span<const uint8_t>(block).subspan(chunk.offset, chunk.length);
         if (chunk.kind == kTagMovie && (actions & kActMovie) && !movieDone) {
             movieDone = true;
-            if (chunk.flags & kMovieStillShown)
+            if (GetU32(bytes, kChunkValue) & kMediaFlagFirstFrame)
                 MediaOpenMovie(bytes, GetI16(bytes, kObjectId), dc, 0);
         } else if (chunk.kind == kTagAnimation && (actions & kActAnimation) && !animationDone &&
                    which == StartFrames::All) {
@@ -39,10 +39,13 @@ void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId
             const std::span<const uint8_t> payload = bytes.subspan(kChunkHeaderBytes);
             if (IsSpriteRecord(payload)) {
                 SetAnimTargetOffscreen(payload, dc);
-            } else if (chunk.flags & kFrameShownAtStart) {
+            } else if (payload.size() >= kFrameAnimHeaderBytes) {
+                // A flip-book's own flags say whether frame 1 shows with the card, and unclipped.
+                const uint16_t flags = GetU16(payload, kFrameAnimFlags);
                 const RECT rect = {GetI16(bytes, kObjectRect), GetI16(bytes, kObjectRect + 2),
                                    GetI16(bytes, kObjectRect + 4), GetI16(bytes, kObjectRect + 6)};
-                DrawFrameAnimationStart(payload, rect, !(chunk.flags & kFrameNotClipped), dc);
+                if (flags & kFrameAnimShownAtStart)
+                    DrawFrameAnimationStart(payload, rect, !(flags & kFrameAnimUnclipped), dc);
             }
         }
     }

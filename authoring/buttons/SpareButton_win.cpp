@@ -65,7 +65,7 @@ Handle CopyOf(Handle h) {
 uint16_t FontNumberOf(const LOGFONTA& font) {
     if (!font.lfFaceName[0])
         return 0;
-    return FontNumberForFace(FontTableBytes(), font.lfFaceName, font.lfCharSet, font.lfPitchAndFamily,
+    return FontNumberForFace(font.lfFaceName, font.lfCharSet, font.lfPitchAndFamily,
                              static_cast<int16_t>(PixelsToPoints(font.lfHeight)));
 }
 

@@ -32,9 +32,9 @@ int SaveFontTable() {
 }
 
 void CreateFontFromStyle(uint16_t number, LOGFONTA* font, int size) {
-    FontEntry entry;
-    if (!FindFontTableEntry(FontTableBytes(), number, &entry))
-        entry = FontEntry{.face = "Arial"};
+    const FontEntry arial{.face = "Arial"};
+    const FontEntry* found = FindFontByNumber(number);
+    const FontEntry& entry = found ? *found : arial;
     const std::string face = entry.macFace ? MapMacFace(entry.face) : entry.face;
     *font = LOGFONTA{};
     font->lfHeight = -std::abs(size);

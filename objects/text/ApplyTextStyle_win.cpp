@@ -43,8 +43,8 @@ void ApplyToButton(LayerHandle selected, const LOGFONTA& font) {
     }
     InvalidateOnCard(selected);
     const int points = PixelsToPoints(std::abs(static_cast<int>(font.lfHeight)));
-    const uint16_t number = FontNumberForFace(FontTableBytes(), font.lfFaceName, font.lfCharSet,
-                                              font.lfPitchAndFamily, static_cast<int16_t>(points));
+    const uint16_t number =
+        FontNumberForFace(font.lfFaceName, font.lfCharSet, font.lfPitchAndFamily, static_cast<int16_t>(points));
     SetObjectRecordWord(kObjectButton, id, kButtonFontNumber, number);
     SetObjectRecordWord(kObjectButton, id, kButtonFontSize, static_cast<uint16_t>(points));
     SetObjectRecordWord(kObjectButton, id, kButtonStyle, static_cast<uint16_t>(StyleByteOf(font)));

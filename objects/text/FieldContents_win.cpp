@@ -94,8 +94,8 @@ StyleRun RunFromFormat(const CHARFORMAT2A& format, int32_t start) {
     }
     run.lineHeight = static_cast<int16_t>(metrics.tmHeight ? metrics.tmHeight : pixels);
     run.ascent = static_cast<int16_t>(metrics.tmAscent);
-    run.fontNumber = static_cast<int16_t>(FontNumberForFace(FontTableBytes(), format.szFaceName, format.bCharSet,
-                                                            format.bPitchAndFamily, static_cast<int16_t>(pixels)));
+    run.fontNumber = static_cast<int16_t>(
+        FontNumberForFace(format.szFaceName, format.bCharSet, format.bPitchAndFamily, static_cast<int16_t>(pixels)));
     run.face = static_cast<uint8_t>(format.dwEffects & 0xFF);
     run.size = static_cast<int16_t>(pixels);
     run.red = static_cast<uint16_t>(GetRValue(format.crTextColor) << 8);

@@ -320,8 +320,8 @@ void EditButtonFont(HWND window, LayerHandle button) {
             layer->colorIndex = color;
         }
     }
-    const uint16_t number = FontNumberForFace(FontTableBytes(), font.lfFaceName, font.lfCharSet, font.lfPitchAndFamily,
-                                              static_cast<int16_t>(points));
+    const uint16_t number =
+        FontNumberForFace(font.lfFaceName, font.lfCharSet, font.lfPitchAndFamily, static_cast<int16_t>(points));
     const uint16_t style = (font.lfWeight >= FW_BOLD ? 1 : 0) | (font.lfItalic ? 2 : 0) | (font.lfUnderline ? 4 : 0);
     SetObjectRecordWord(kObjectButton, id, kButtonFontNumber, number);
     SetObjectRecordWord(kObjectButton, id, kButtonStyle, style);

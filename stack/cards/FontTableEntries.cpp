@@ -28,6 +28,7 @@ FontEntry ReadEntry(std::span<const uint8_t> e) {
 
 std::vector<FontEntry> ReadFontTable(std::span<const uint8_t> table) {
     std::vector<FontEntry> entries;
+    entries.reserve(table.size() / kFontEntryBytes);
     for (size_t at = 0; table.size() - at >= kFontEntryBytes; at += kFontEntryBytes) {
         FontEntry entry = ReadEntry(table.subspan(at, kFontEntryBytes));
         if (entry.number == 0)
@@ -37,20 +38,32 @@ std::vector<FontEntry> ReadFontTable(std::span<const uint8_t> table) {
     return entries;
 }
 
-bool FindFontTableEntry(std::span<const uint8_t> table, uint16_t number, FontEntry* entry) {
-    for (FontEntry& e : ReadFontTable(table))
-        if (e.number == number) {
-            *entry = std::move(e);
+namespace {
+
+// The first entry, up to the end of the table, that test(entry bytes) accepts.
+template <typename Test>
+bool FindEntry(std::span<const uint8_t> table, FontEntry* entry, Test test) {
+    for (size_t at = 0; table.size() - at >= kFontEntryBytes; at += kFontEntryBytes) {
+        const std::span<const uint8_t> e = table.subspan(at, kFontEntryBytes);
+        if (GetBE16(e, kFontEntryNumber) == 0)
+            return false;
+        if (test(e)) {
+            *entry = ReadEntry(e);
             return true;
         }
+    }
     return false;
 }
 
+}  // namespace
+
+bool FindFontTableEntry(std::span<const uint8_t> table, uint16_t number, FontEntry* entry) {
+    return FindEntry(table, entry, [&](std::span<const uint8_t> e) { return GetBE16(e, kFontEntryNumber) == number; });
+}
+
 bool FindFontEntryByFace(std::span<const uint8_t> table, std::string_view face, FontEntry* entry) {
-    for (FontEntry& e : ReadFontTable(table))
-        if (EqualAsciiNoCase(e.face, face)) {
-            *entry = std::move(e);
-            return true;
-        }
-    return false;
+    return FindEntry(table, entry, [&](std::span<const uint8_t> e) {
+        const size_t length = std::min<size_t>(e[kFontEntryFace], kFontFaceMax);
+        return EqualAsciiNoCase(std::string_view(reinterpret_cast<const char*>(e.data() + 1), length), face);
+    });
 }

@@ -388,7 +388,6 @@ void DescribeFrameAnimation(Json& j, std::span<const uint8_t> button) {
                       {"delay", kFrameAnimDelay}, {"cycles", kFrameAnimCycles}});
     j.Field("frames", GetI16(payload, kFrameAnimCount));
     j.Field("flags", GetU16(payload, kFrameAnimFlags));
-    j.Field("chunkFlags", chunk.flags);
     if (refusal != FrameAnimRefusal::None) {
         j.Key("refused");
         j.Str(FrameAnimRefusalText(refusal));

@@ -1,5 +1,7 @@
 // Pictures that travel with a card-size change: a graphic's picture and mask, and a freeform
 // button's mask, stretched to the object's new rectangle.
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "core/memory/ByteReader.h"
@@ -35,7 +37,16 @@ void SetPixel(std::span<uint8_t> row, int x, int depth, uint32_t v) {
         row[x * bytes + i] = uint8_t(v >> (8 * i));
 }
 
+// The source column (or row) each of count target ones covers, stretching from size.
+std::vector<int> Covered(int count, int size) {
+    std::vector<int> from(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        from[size_t(i)] = int(int64_t{i} * size / count);
+    return from;
+}
+
 // Each target pixel takes the source pixel it covers, as a stretch copying source pixels does.
+// A target row that covers the same source row as the one above is a copy of it.
 DibHandle StretchDib(DibHandle source, int width, int height) {
     LockedDib from(source);
     if (!from)
@@ -47,12 +58,24 @@ DibHandle StretchDib(DibHandle source, int width, int height) {
         DisposeHandle(target);
         return 0;
     }
-    const int sw = from.layout().width, sh = from.layout().height;
+    const std::vector<int> columns = Covered(width, from.layout().width);
+    const std::vector<int> rows = Covered(height, from.layout().height);
+    const size_t bytes = size_t(depth) / 8;
     for (int y = 0; y < height; ++y) {
-        const std::span<uint8_t> in = from.row(int(int64_t{y} * sh / height));
         const std::span<uint8_t> out = to.row(y);
+        if (y > 0 && rows[size_t(y)] == rows[size_t(y) - 1]) {
+            const std::span<uint8_t> above = to.row(y - 1);
+            std::copy(above.begin(), above.end(), out.begin());
+            continue;
+        }
+        const std::span<uint8_t> in = from.row(rows[size_t(y)]);
+        if (depth == 4) {
+            for (int x = 0; x < width; ++x)
+                SetPixel(out, x, depth, GetPixel(in, columns[size_t(x)], depth));
+            continue;
+        }
         for (int x = 0; x < width; ++x)
-            SetPixel(out, x, depth, GetPixel(in, int(int64_t{x} * sw / width), depth));
+            std::copy_n(in.begin() + ptrdiff_t(columns[size_t(x)] * bytes), bytes, out.begin() + ptrdiff_t(x * bytes));
     }
     return target;
 }
@@ -64,10 +87,20 @@ std::vector<uint8_t> StretchMaskBlock(std::span<const uint8_t> block, int width,
     if (ReadPackedMaskBits(block, &mask, &first, &second) != PackedMaskRefusal::None || width <= 0 || height <= 0)
         return {};
     MaskBits stretched(width, height);
-    for (int y = 0; y < height; ++y)
+    if (stretched.empty())
+        return {};
+    const std::vector<int> columns = Covered(width, mask.width());
+    const std::vector<int> rows = Covered(height, mask.height());
+    for (int y = 0; y < height; ++y) {
+        if (y > 0 && rows[size_t(y)] == rows[size_t(y) - 1]) {
+            const std::span<const uint8_t> above = std::as_const(stretched).row(y - 1);
+            std::copy(above.begin(), above.end(), stretched.row(y).begin());
+            continue;
+        }
         for (int x = 0; x < width; ++x)
-            if (mask.Get(int(int64_t{x} * mask.width() / width), int(int64_t{y} * mask.height() / height)))
+            if (mask.Get(columns[size_t(x)], rows[size_t(y)]))
                 stretched.Set(x, y);
+    }
     return WritePackedMask(stretched, first, second);
 }
 

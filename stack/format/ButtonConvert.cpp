@@ -22,7 +22,7 @@ struct ChunkRule {
     bool id;        // +2
     bool rect;      // +4 as a rectangle
     bool word4;     // +4 as one word
-    uint8_t words[3];  // further 16-bit fields (0 = none)
+    uint8_t words[2];  // further 16-bit fields (0 = none)
     uint8_t longs[1];  // 32-bit fields (0 = none)
     Payload payload;
     uint8_t minLength;
@@ -36,10 +36,10 @@ constexpr ChunkRule kChunkRules[] = {
     {60, true, true, false, {}, {}, Payload::Path, 32},
     {61, true, true, false, {}, {}, Payload::Raw, 32},
     {64, true, true, false, {}, {}, Payload::Raw, 32},
-    {82, false, false, true, {16, 24}, {}, Payload::Path, 32},
+    {82, false, false, true, {24}, {}, Payload::Path, 32},
     {83, false, false, true, {16, 24}, {}, Payload::Raw, 32},
     {89, true, true, false, {20}, {16}, Payload::Path, 32},
-    {119, true, true, false, {18, 20, 24}, {}, Payload::Raw, 32},
+    {119, true, true, false, {24}, {}, Payload::Raw, 32},
     {129, true, true, false, {}, {}, Payload::Raw, 32},
     {130, false, false, false, {32, 34}, {}, Payload::Mask, 40},
 };

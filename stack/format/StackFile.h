@@ -163,7 +163,7 @@ enum ObjectFlags : uint16_t {
     kButtonNoClick = 0x80,      // buttons: reacts to the mouse passing over it
     kTextTransparent = 0x80,    // text objects: the picture shows through
     kButtonDropOffOnly = 0x100,
-    kObjectPadded = 0x200,
+    kObjectPadded = 0x200,  // a chunk's +22 holds this flag alone
 };
 inline constexpr uint32_t kGraphicHeaderBytes = 80;
 inline constexpr uint32_t kButtonHeaderBytes = 136;
@@ -370,10 +370,11 @@ inline constexpr uint32_t kFrameAnimFrameHeadBytes = 16;
 inline constexpr uint32_t kFrameAnimRefBytes = kFrameAnimHeaderBytes + kFrameAnimFrameHeadBytes;
 enum FrameAnimFlags : uint16_t {
     kFrameAnimRefreshAtEnd = 0x0001,  // the card is drawn again over the area when it ends
+    kFrameAnimShownAtStart = 0x0002,  // frame 1 is drawn with the card
     kFrameAnimShortPairs = 0x0004,    // 4-byte pairs: 16-bit offset in stored rows, 2 pixel bytes
     kFrameAnimStopOthers = 0x0010,    // the object's other animations stop first
     kFrameAnimStopping = 0x0020,      // set at run time
-    kFrameAnimUnclipped = 0x0040,
+    kFrameAnimUnclipped = 0x0040,     // drawn over the card's objects, with the card too
     kFrameAnimNotOwned = 0x0080,      // the queue does not free the data
     kFrameAnimInChunk = 0x0100,       // only the header is queued: frames come from the owner's chunk
 };
@@ -389,8 +390,6 @@ inline constexpr uint32_t kFrameHeaderBytes = 12;
 inline constexpr uint32_t kFrameLength = 8;
 // A button's mask chunk (kTagButtonMask): the owning button's top and left, in the file only.
 inline constexpr uint32_t kMaskTop = 36, kMaskLeft = 38;
-// Chunk flags (+22) of movie and animation chunks.
-enum ChunkFlags : uint16_t { kFrameShownAtStart = 0x02, kMovieStillShown = 0x04, kFrameNotClipped = 0x40 };
 // The longest converted path pair; a longer one fails its record.
 inline constexpr size_t kMaxConvertedPath = 500;
 

@@ -6,6 +6,7 @@
 #include "stack/pictures/PackedPicture.h"
 #include "tests/fuzz/FuzzCheck.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -13,12 +14,13 @@ namespace {
 
 constexpr size_t kMaxInput = 1 << 20;
 
-// The first two bytes choose the destination size; exactly that much is allocated, so any
-// write past it is caught. A stream that decodes leaves the rest of the destination alone.
+// The first two bytes choose the destination size, no more than the stream could fill; exactly
+// that much is allocated, so any write past it is caught. A stream that decodes leaves the rest
+// of the destination alone.
 void DecodeArbitrary(const uint8_t* data, size_t size) {
     if (size < 2)
         return;
-    const size_t capacity = (size_t{data[0]} << 8 | data[1]) * 4;
+    const size_t capacity = std::min((size_t{data[0]} << 8 | data[1]) * 4, static_cast<size_t>(kLzrwMaxGrowth) * size);
     std::vector<uint8_t> out(capacity, 0xA5);
     size_t length = 99;
     const bool ok = LzrwDecompress({data + 2, size - 2}, out, length);

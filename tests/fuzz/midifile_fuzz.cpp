@@ -1,5 +1,6 @@
 // Arbitrary bytes as a MIDI file: the events stay inside the file, times never go back, and the
-// file imported as a movie plays and exports again as a MIDI file of the same length.
+// file imported as a movie, as playing it does, performs for at least the file's length. (The
+// export of a movie's music back to a file is the moviefile target's and the unit tests'.)
 #include <vector>
 
 #include "quicktime/formats/MidiFile.h"
@@ -29,12 +30,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzCheck(MovieMusicPerformance(movie, &played) == MovieRefusal::None && played.musicTracks == 1);
     // The movie lasts at least as long as the file, to the movie's 600ths of a second.
     FuzzCheck(uint64_t{played.durationMilliseconds} + 2 >= length);
-    std::vector<uint8_t> exported;
-    FuzzCheck(MovieFileToMidiFile(movie, &exported) == MovieRefusal::None);
-    MidiFile back;
-    FuzzCheck(ReadMidiFile(exported, &back) == MidiRefusal::None);
-    uint32_t backLength = 0;
-    MidiFileMessages(back, &backLength);
-    FuzzCheck(uint64_t{backLength} + 2 >= played.durationMilliseconds && backLength <= uint64_t{played.durationMilliseconds} + 2);
     return 0;
 }

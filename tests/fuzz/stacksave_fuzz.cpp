@@ -1,12 +1,11 @@
-// Fuzz target of saving: a stack that reads is opened into the card list, saved through the
-// memory file system, and the saved file opened and saved once more.
+// Fuzz target of saving: a stack that reads is opened into the card list, saved once through
+// the memory file system, and the saved file opened again. (That saving a saved stack writes the
+// same bytes is the save tests' to show: here each input pays for one save.)
 //
 // Invariants checked beyond the sanitizers:
 //   - a stack that opened saves, and the saved file reads as a stack;
 //   - its resource area begins at 128 plus its card records, and its size is the total that the
 //     statistics announced;
-//   - from the second save on, saving what was saved writes the same bytes again (the first
-//     may still settle a record, as a path's first round trip can);
 //   - no handle and no open file is left behind.
 #include <cstdio>
 #include <cstdlib>
@@ -77,16 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr))
         return 0;
     if (Open(std::vector<uint8_t>(data, data + size))) {
-        std::vector<uint8_t> saved = SaveAndCheck(), before;
-        for (int round = 0; round < 2; ++round) {
-            Close();
-            if (!Open(saved))
-                Broken("a saved stack does not open");
-            before.swap(saved);
-            saved = SaveAndCheck();
-        }
-        if (saved != before)
-            Broken("saving a saved stack changes it");
+        const std::vector<uint8_t> saved = SaveAndCheck();
+        Close();
+        if (!Open(saved))
+            Broken("a saved stack does not open");
     }
     Close();
     FreeFolderTable();

@@ -223,6 +223,11 @@ std::vector<std::string> SaveAt(int ms, const std::string& copy) {
     return {"--command", "102@" + std::to_string(ms), "--answer-alert", "2340:2", "--save-copy", copy};
 }
 
+std::vector<std::string> OpenActionsAt(const std::string& point, int ms) {
+    return {"--key", "shift+Tab@" + std::to_string(ms), "--right-click", point + "@" + std::to_string(ms + 400),
+            "--key", "Down Down Down Down Down Return@" + std::to_string(ms + 800)};
+}
+
 void ExpectSaved(const CachedSite& site, const BrowserRun& run) {
     EXPECT_EQ(FindHolding(run.log, "alert(id=2694)"), -1) << "the write failed\n" << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "saved(" + site.cache), -1) << Joined(run.log);

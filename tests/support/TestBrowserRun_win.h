@@ -64,6 +64,9 @@ struct CachedSite {
 // asks, 2340), its file copied to the path when the page closes.
 void Append(std::vector<std::string>& to, const std::vector<std::string>& more);
 std::vector<std::string> SaveAt(int ms, const std::string& copy);
+// From ms on: the object tools (shift+Tab), a right click on the object at the point ("X,Y") and
+// the "Actions" dialog chosen from its menu by keys.
+std::vector<std::string> OpenActionsAt(const std::string& point, int ms);
 // The run saved the stack into the site's download cache, and no write failed.
 void ExpectSaved(const CachedSite& site, const BrowserRun& run);
 

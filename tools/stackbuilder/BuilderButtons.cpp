@@ -56,7 +56,6 @@ Object MovieButton(uint16_t id, Rect rect, std::string name, Rect movie, std::st
     Chunk c = PathChunk(89, macPath);
     c.id = id;
     c.rect = movie;
-    c.flags = static_cast<uint16_t>(flags & 4);
     c.longs.push_back({16, flags});
     c.words.push_back({20, 255});
     b.chunks.push_back(c);

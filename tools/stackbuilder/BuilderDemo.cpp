@@ -40,7 +40,7 @@ Object AllChunksButton(uint16_t id) {
     std::vector<uint8_t> second = MacPath("Disk:Sounds:bell2.wav");
     c59.payload.insert(c59.payload.end(), second.begin(), second.end());
     Chunk c82 = PathChunk(82, "Disk:Media:sound.aif");
-    c82.words = {{16, 9}, {24, 1}};
+    c82.words = {{24, 1}};
     c82.rect = {0, 0x44, 0, 0};
     Chunk c83{83, 0, {}, 0, {{16, 131}, {24, 0}}, {}, {}};
     Chunk c89 = PathChunk(89, "Disk:Movies:intro.mov");
@@ -48,7 +48,7 @@ Object AllChunksButton(uint16_t id) {
     c89.rect = {10, 10, 50, 50};
     c89.words = {{20, 2}};
     c89.longs = {{16, 100000}};
-    Chunk c119{119, 5, {1, 1, 9, 9}, 0, {{18, 1}, {20, 2}, {24, 3}}, {}, {}};
+    Chunk c119{119, 5, {1, 1, 9, 9}, 0, {{24, 3}}, {}, {}};
     Chunk c129{129, 6, {2, 2, 8, 8}, 0, {}, {}, Bytes("raw mask")};
     Chunk c130;
     c130.kind = 130;
@@ -194,6 +194,7 @@ FrameAnimation DemoFlipBook() {
     a.delay = 15;
     a.cycles = 20;
     a.shortPairs = true;
+    a.flags = 0x0002;  // frame 1 shows with the card
     for (const auto& [left, top] : kSteps) {
         std::vector<uint8_t> frame(kSide * kSide, 200);
         for (int y = top; y < top + kBlock; ++y)
@@ -283,7 +284,7 @@ Stack DemoStack() {
     link[0] = kTitleLink >> 8, link[1] = kTitleLink & 0xFF;  // the link id is its resource id
     s.resources.push_back({"Hlnk", kTitleLink, "Pageloom", 0, 0, link});
     s.resources.push_back({"Actn", kFlipBookAction, "", 0, 0,
-                           ActionRecord(FrameAnimationButton(0, {}, "", kDemoFlipBookArea, DemoFlipBook(), 2))});
+                           ActionRecord(FrameAnimationButton(0, {}, "", kDemoFlipBookArea, DemoFlipBook()))});
     s.nextResourceId = resources.nextResourceId;
     return s;
 }

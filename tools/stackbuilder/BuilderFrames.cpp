@@ -86,14 +86,12 @@ std::vector<uint8_t> FrameAnimationPayload(const FrameAnimation& a) {
     return out;
 }
 
-Object FrameAnimationButton(uint16_t id, Rect rect, std::string name, Rect area, const FrameAnimation& animation,
-                            uint16_t chunkFlags) {
+Object FrameAnimationButton(uint16_t id, Rect rect, std::string name, Rect area, const FrameAnimation& animation) {
     Object b = ShapedButton(id, rect, std::move(name), 2);
     b.words.push_back({20, 0x80});
     Chunk chunk;
     chunk.kind = 56;
     chunk.rect = area;
-    chunk.flags = chunkFlags;
     chunk.payload = FrameAnimationPayload(animation);
     b.chunks.push_back(chunk);
     return b;

@@ -233,14 +233,15 @@ Object ShapedButton(uint16_t id, Rect rect, std::string name, uint16_t shape, ui
 void SetTimer(Object& owner, uint16_t value, uint16_t mode);
 // A button whose action shows a movie (action bit 0x100): a movie chunk (89) of the file at the
 // Mac path, at the movie's rectangle, with the element flags (32 bits at +16; 1 the controller
-// bar, 4 the first frame shown, which also sets the chunk's still flag at +22) and volume 255.
+// bar, 4 the first frame shown) and volume 255.
 Object MovieButton(uint16_t id, Rect rect, std::string name, Rect movie, std::string_view macPath, uint32_t flags);
 // A frame animation (BuilderFrames.cpp): frames of width x height pixel values (4 or 8 bits),
 // top row first, played delay ticks apart for the cycles. The first is stored whole, rows padded
 // to 16 bits; each later one as the pixels that changed: 8-byte pairs (a 32-bit offset into
 // rows padded to 32 bits, 4 pixel bytes), or with shortPairs 4-byte pairs (a 16-bit offset into
 // the stored rows, 2 pixel bytes), an offset past 32767 reached through marker pairs (0x8001,
-// 32768 each). The header's flags get 0x0004 for short pairs; the others are as given.
+// 32768 each). The header's flags get 0x0004 for short pairs; the others are as given (2: frame 1
+// shows with the card, 0x40: not clipped).
 struct FrameAnimation {
     int width = 0, height = 0, depth = 8;
     uint16_t delay = 6, cycles = 1, flags = 0;
@@ -249,10 +250,8 @@ struct FrameAnimation {
 };
 // The animation as an animation chunk's payload, in file order.
 std::vector<uint8_t> FrameAnimationPayload(const FrameAnimation& animation);
-// A button whose action plays the animation (action bit 0x80) in the area; chunk flags at +22
-// (2: the first frame shows with the card, 0x40: not clipped).
-Object FrameAnimationButton(uint16_t id, Rect rect, std::string name, Rect area, const FrameAnimation& animation,
-                            uint16_t chunkFlags = 0);
+// A button whose action plays the animation (action bit 0x80) in the area.
+Object FrameAnimationButton(uint16_t id, Rect rect, std::string name, Rect area, const FrameAnimation& animation);
 // An 'Icon' resource: an icon file (little-endian, as stored) of one size x size 4-bit image
 // with the colours given (the rest grey); index(size, x, y), y from the top, gives each
 // pixel's colour, or -1 for the transparent ground.

@@ -1,17 +1,22 @@
 // Matching an image to a given palette: nearest colour by plain or weighted distance, or
 // Floyd-Steinberg error diffusion.
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "vic32/dll/VicLib.h"
 
 namespace {
 
-// Direct-mapped memory of recent answers: pictures repeat their colours heavily.
-constexpr uint32_t kCacheSlots = 1u << 15;
+// Direct-mapped memory of recent answers: pictures repeat their colours heavily. A small image
+// gets no more slots than it has pixels (64 at least), so that making them costs little.
+constexpr int kMostCacheBits = 15, kLeastCacheBits = 6;
 constexpr uint32_t kNoKey = 0xFFFFFFFF;  // never a colour: colours have 24 bits
 
-uint32_t CacheSlot(uint32_t rgb) { return (rgb * 2654435761u) >> 17; }
+int CacheBits(uint64_t pixels) {
+    return std::clamp(static_cast<int>(std::bit_width(pixels)), kLeastCacheBits, kMostCacheBits);
+}
+uint32_t CacheSlot(uint32_t rgb, uint32_t shift) { return (rgb * 2654435761u) >> shift; }
 
 int Red(uint32_t rgb) { return static_cast<int>(rgb >> 16 & 0xFF); }
 int Green(uint32_t rgb) { return static_cast<int>(rgb >> 8 & 0xFF); }
@@ -78,7 +83,8 @@ int Match(const VicImage* source, VicImage* result, int32_t mode) {
         // The palette is copied before any pixel is written, so the source may be the result.
         VicNearest nearest({result->palette, static_cast<size_t>(result->colors)},
                            mode == VIC_MATCH_PERCEPTUAL ? VicNearest::Distance::Perceptual
-                                                        : VicNearest::Distance::Plain);
+                                                        : VicNearest::Distance::Plain,
+                           uint64_t(source->width) * uint64_t(source->height));
         return mode == VIC_MATCH_DIFFUSE ? MatchDiffused(*source, *result, nearest)
                                          : VicMatchNearest(*source, *result, nearest);
     });
@@ -86,8 +92,9 @@ int Match(const VicImage* source, VicImage* result, int32_t mode) {
 
 }  // namespace
 
-VicNearest::VicNearest(std::span<const VicColor> palette, Distance distance)
-    : distance_(distance), cacheKeys_(kCacheSlots, kNoKey), cacheIndexes_(kCacheSlots, 0) {
+VicNearest::VicNearest(std::span<const VicColor> palette, Distance distance, uint64_t pixels)
+    : distance_(distance), cacheShift_(32 - CacheBits(pixels)), cacheKeys_(size_t{1} << CacheBits(pixels), kNoKey),
+      cacheIndexes_(cacheKeys_.size(), 0) {
     colors_.reserve(VIC_PALETTE_SLOTS);
     for (const VicColor& c : palette.first(std::min<size_t>(palette.size(), VIC_PALETTE_SLOTS)))
         colors_.push_back(VicRgbOf(c));
@@ -97,7 +104,7 @@ VicNearest::VicNearest(std::span<const VicColor> palette, Distance distance)
 }
 
 uint8_t VicNearest::Find(uint32_t rgb) {
-    const uint32_t slot = CacheSlot(rgb);
+    const uint32_t slot = CacheSlot(rgb, cacheShift_);
     if (cacheKeys_[slot] != rgb) {
         cacheKeys_[slot] = rgb;
         cacheIndexes_[slot] = Search(rgb);

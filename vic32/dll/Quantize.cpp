@@ -151,7 +151,7 @@ int Convert(int32_t maxColors, const VicImage& source, VicImage& result) {
     std::vector<VicColor> table;
     for (uint32_t rgb : palette)
         table.push_back(VicColorOf(rgb));
-    VicNearest nearest(table, VicNearest::Distance::Plain);
+    VicNearest nearest(table, VicNearest::Distance::Plain, uint64_t(source.width) * uint64_t(source.height));
     VicMatchNearest(source, result, nearest);
     std::fill(result.palette, result.palette + result.paletteSlots, VicColor{});
     std::copy(table.begin(), table.end(), result.palette);

@@ -60,11 +60,11 @@ int VicCopyPixels(const VicImage& source, VicImage* target);
 
 // --- Match.cpp
 // Finds the palette entry nearest to a colour, the lowest index among equals, remembering
-// recent answers. The palette is copied.
+// recent answers (room for about as many as the image has pixels). The palette is copied.
 class VicNearest {
 public:
     enum class Distance { Plain, Perceptual };
-    VicNearest(std::span<const VicColor> palette, Distance distance);
+    VicNearest(std::span<const VicColor> palette, Distance distance, uint64_t pixels);
     uint8_t Find(uint32_t rgb);
     uint32_t ColorAt(uint8_t index) const { return colors_[index]; }
 
@@ -73,6 +73,7 @@ private:
 
     std::vector<uint32_t> colors_;
     Distance distance_;
+    uint32_t cacheShift_;
     std::vector<uint32_t> cacheKeys_;
     std::vector<uint8_t> cacheIndexes_;
 };

@@ -62,10 +62,10 @@ TEST(FrameAnimInBrowser, ButtonsPlayFlipBooksAndTheMoveWaitsForTheirEnd) {
     s.cards[0].objects = {sb::FrameAnimationButton(1, {0, 0, 40, 20}, "Stays", {10, 40, 50, 80}, stays),
                           sb::FrameAnimationButton(2, {50, 0, 90, 20}, "Back", {60, 40, 100, 80}, refreshed), onward};
     // Card 2's click action: an animation shown with the card (blue first), never clicked here.
-    sb::FrameAnimation shown = RedThenBlue(0);
+    sb::FrameAnimation shown = RedThenBlue(kShownWithCard);
     std::swap(shown.frames[0], shown.frames[1]);
     s.resources.push_back({"Actn", 130, "", 0, 0,
-                           sb::ActionRecord(sb::FrameAnimationButton(0, {}, "", {60, 40, 100, 80}, shown, kShownWithCard))});
+                           sb::ActionRecord(sb::FrameAnimationButton(0, {}, "", {60, 40, 100, 80}, shown))});
     s.cards[1].actions = {0, 0, 130};
     server.Put(name, [&] {
         const std::vector<uint8_t> bytes = sb::BuildStack(s).bytes;

@@ -82,11 +82,8 @@ TEST(VideoActionsInBrowser, AMovieRecordedFromTheVideoSourcePlaysWhereItWasPlace
     site.server.Name(name + "-placing-t2.png");
     const std::string source = "Video/Movie Source|", named = "Please name this Movie|";
     const std::string chosen = "Please select a movie file|";
-    const BrowserRun run = site.Run(
-        name + ".stk",
-        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", "40,215" + At(1400),
-         "--key", "Down Down Down Down Down Return" + At(1800),
-         "--dialog", "Actions|Play a movie or video...|check" + At(2300),
+    std::vector<std::string> walk = OpenActionsAt("40,215", 1000);
+    Append(walk, {"--answer-alert", "2340:2", "--dialog", "Actions|Play a movie or video...|check" + At(2300),
          "--dialog", source + "&Video (Make your own movie)|check" + At(2800), "--dialog", source + "OK|press" + At(3000),
          "--dialog", named + "File name:|type:" + WindowsPath(movie) + At(3500), "--dialog", named + "Save|press" + At(3700),
          "--dialog", name + "|&Record|press" + At(4300), "--dialog", name + "|OK|press" + At(5000),
@@ -95,8 +92,8 @@ TEST(VideoActionsInBrowser, AMovieRecordedFromTheVideoSourcePlaysWhereItWasPlace
          "--screenshot", placing, "--screenshot-after", "7300", "--drag", "160,120-100,80" + At(7600),
          "--screenshot-after", "8300", "--click", "300,20" + At(8600),
          "--dialog", "Movies|OK|press" + At(9300), "--dialog", "Actions|Done|press" + At(9800),
-         "--command", std::to_string(kSave) + At(10400), "--save-copy", copy, "--quit-after", "11500"},
-        {{"LOOM_CAPTURE_DRIVER", "1"}});
+         "--command", std::to_string(kSave) + At(10400), "--save-copy", copy, "--quit-after", "11500"});
+    const BrowserRun run = site.Run(name + ".stk", walk, {{"LOOM_CAPTURE_DRIVER", "1"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "Where on the screen do you want to place"), -1) << Joined(run.log);
     EXPECT_EQ(ReadFile(movie).substr(8, 4), "AVI ") << "the recording";

@@ -48,6 +48,22 @@ TEST(FontTable, WalksFindsAddsAndNumbers) {
     EXPECT_EQ(found.size, 16);
     EXPECT_EQ(ReadFontTable(table).front().number, added);
 
+    // The program's table: found by number; a new face goes to its front, in the bytes and the
+    // entries; the same table loaded again gives the same new number (the counter starts again).
+    LoadFontTableBytes(table);
+    ASSERT_NE(FindFontByNumber(3), nullptr);
+    EXPECT_EQ(FindFontByNumber(3)->face, "Geneva");
+    EXPECT_EQ(FindFontByNumber(77), nullptr);
+    const uint16_t tahoma = FontNumberForFace("Tahoma", 0, 0, 12);
+    EXPECT_EQ(FontTableEntries().front().face, "Tahoma");
+    EXPECT_EQ(ReadFontTable(FontTableBytes()).front().number, tahoma);
+    ASSERT_NE(FindFontByNumber(tahoma), nullptr);
+    LoadFontTableBytes(table);
+    EXPECT_EQ(FindFontByNumber(tahoma), nullptr);
+    EXPECT_EQ(FontNumberForFace("Tahoma", 0, 0, 12), tahoma);
+    ResetFontTable();
+    EXPECT_TRUE(FontTableEntries().empty());
+
     // Past 65000 the counter starts at 1000 again, skipping used numbers; with every number
     // taken a whole cycle gives none.
     std::vector<uint8_t> full;

@@ -161,10 +161,11 @@ TEST(FrameAnimFrames, PairsLandWhereTheirLayoutSaysAndWhatTheDataCannotHoldIsRef
 
 // The stack report plays a button's frames as the queue would and names the last picture.
 TEST(FrameAnimFrames, TheStackReportDescribesWhatAButtonPlays) {
-    const sb::FrameAnimation built = Flipbook(13, 5, true);
+    sb::FrameAnimation built = Flipbook(13, 5, true);
+    built.flags = kFrameAnimShownAtStart;
     sb::Stack s;
     s.cards = {sb::PlainCard(1)};
-    s.cards[0].objects = {sb::FrameAnimationButton(1, {0, 0, 40, 20}, "Flip", {50, 50, 63, 55}, built, 2)};
+    s.cards[0].objects = {sb::FrameAnimationButton(1, {0, 0, 40, 20}, "Flip", {50, 50, 63, 55}, built)};
     sb::FrameAnimation broken = built;
     broken.height = 6;  // frame 1 holds five rows
     broken.frames.assign(1, std::vector<uint8_t>(13 * 6, 1));
@@ -179,10 +180,10 @@ TEST(FrameAnimFrames, TheStackReportDescribesWhatAButtonPlays) {
     const std::string json = DescribeStackJson(file, StackConversion{});
     FreeMemRefs();
     const std::string played = "\"frameAnimation\":{\"width\":13,\"height\":5,\"depth\":8,\"delay\":6,\"cycles\":1,"
-                               "\"frames\":4,\"flags\":4,\"chunkFlags\":2,\"found\":4,\"crc32\":" +
+                               "\"frames\":4,\"flags\":6,\"found\":4,\"crc32\":" +
                                std::to_string(Crc32(Shown(built, built.frames[3]))) + "}";
     EXPECT_NE(json.find(played), std::string::npos) << json;
-    EXPECT_NE(json.find("\"frames\":1,\"flags\":4,\"chunkFlags\":0,\"refused\":\"frame 1 shorter than its rows\"}"),
+    EXPECT_NE(json.find("\"frames\":1,\"flags\":6,\"refused\":\"frame 1 shorter than its rows\"}"),
               std::string::npos)
         << json;
 }
