@@ -1,5 +1,5 @@
 // AVI frames over AVIFile: stored rows read as they are, coded frames decompressed by the
-// system's codecs, both sized by StandInAviFrames.cpp; the movie's tracks come from the chunks
+// system's codecs, both sized by StandInFrames.cpp; the movie's tracks come from the chunks
 // (StandInMovieFiles.cpp, quicktime/formats/AviFile.cpp).
 #include <windows.h>
 
@@ -22,7 +22,7 @@ std::vector<uint8_t> ReadFormat(PAVISTREAM stream) {
     LONG size = 0;
     if (AVIStreamReadFormat(stream, AVIStreamStart(stream), nullptr, &size) != 0 || size <= 0 || size > kMaxFormatBytes)
         return {};
-    std::vector<uint8_t> format(size_t(size));
+    std::vector<uint8_t> format(static_cast<size_t>(size));
     if (AVIStreamReadFormat(stream, AVIStreamStart(stream), format.data(), &size) != 0 || size <= 0 ||
         size_t(size) > format.size())
         return {};
@@ -79,7 +79,7 @@ private:
         LONG bytes = 0;
         if (AVIStreamRead(stream_, at, 1, nullptr, 0, &bytes, nullptr) != 0 || bytes <= 0 || bytes > kMaxFrameBytes)
             return {};
-        std::vector<uint8_t> sample(size_t(bytes));
+        std::vector<uint8_t> sample(static_cast<size_t>(bytes));
         LONG got = 0;
         if (AVIStreamRead(stream_, at, 1, sample.data(), bytes, &got, nullptr) != 0 || got < 0 || got > bytes)
             return {};

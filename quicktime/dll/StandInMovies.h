@@ -184,7 +184,7 @@ bool StandInMovieFrame(StandInMovie* movie, StandInTime time, StandInImage* out)
 // Pictures between packed DIBs (header, colours, rows; bounded) and frames (StandInFrames.cpp).
 bool StandInImageFromDib(std::span<const uint8_t> dib, StandInImage* out);
 std::vector<uint8_t> StandInDibFromImage(const StandInImage& image);
-// AVI frames (StandInAviFrames.cpp). A stored frame: the stream's format as read (its header
+// AVI frames (StandInFrames.cpp). A stored frame: the stream's format as read (its header
 // and the colours or masks it carries; a colour count above those carried is capped) and the
 // frame's bytes as read, which must hold its rows. A frame a codec made: the length of the
 // packed DIB starting with that header, for a frame of the stream's size (colours capped at
