@@ -83,7 +83,8 @@ TEST(DeviceNamesInBrowser, GraphicsNamingDevicesOpenNoneAndTheCardIsDrawn) {
         const std::string shot = site.server.Name("devices-web.png");
         std::vector<std::string> args = {"--screenshot", shot, "--screenshot-after", "2500"};
         Append(args, watch);
-        ExpectNothingOpened(site.Run(stack, args, devices), Shot(shot));
+        const BrowserRun run = site.Run(stack, args, devices);
+        ExpectNothingOpened(run, Shot(shot));
     }
     {
         SCOPED_TRACE("from the disk");
@@ -93,6 +94,7 @@ TEST(DeviceNamesInBrowser, GraphicsNamingDevicesOpenNoneAndTheCardIsDrawn) {
                                          "--screenshot-after", "2500"};
         Append(args, watch);
         args.push_back(site.server.path + "\\" + stack);
-        ExpectNothingOpened(RunBrowser(site.server, args, devices), Shot(shot));
+        const BrowserRun run = RunBrowser(site.server, args, devices);
+        ExpectNothingOpened(run, Shot(shot));
     }
 }
