@@ -58,6 +58,7 @@ seed_kinds() {
     moviefile_fuzz) echo movie ;;
     standinmovie_fuzz) echo "movie avi soundfile midi" ;;
     avifile_fuzz) echo avi ;;
+    aviframe_fuzz) echo aviframe ;;
     rawvideo_fuzz) echo rawvideo ;;
     rlevideo_fuzz) echo rlevideo ;;
     musictrack_fuzz) echo music ;;

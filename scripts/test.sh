@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both configurations and runs every test: native tests under
 # the sanitizers, Windows tests under Wine at display depths 24, 16 and 8 (scripts/wine-tests.sh,
-# in parallel shards), and a bounded fuzzing run.
+# in parallel shards; first one small program with a Wine user's own settings,
+# scripts/wine-settings.sh), and a bounded fuzzing run.
 # The Windows build and tests are the longest road and run in front, their output shown as it
 # comes; beside them, at a lower priority, the native build and tests, then the fuzz build and
 # run, into build/ci-logs/beside.log, shown whole when one of them fails. Every stage's time is
@@ -47,6 +48,8 @@ beside_pid=$!
 
 echo "== Windows build"
 if stage win-build "$root/scripts/build.sh" win; then
+  echo "== Windows tests with a Wine user's own settings (WINEPREFIX elsewhere; one small program)"
+  stage wine-settings "$root/scripts/wine-settings.sh" || failed=1
   echo "== Windows tests under Wine, display depths 24, 16 and 8"
   stage win-tests "$root/scripts/wine-tests.sh" 24 16 8 || failed=1
 else

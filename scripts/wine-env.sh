@@ -2,9 +2,14 @@
 # without Mono or Gecko.
 LOOM_ROOT=${LOOM_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 LOOM_WIN_BUILD=${LOOM_WIN_BUILD:-$LOOM_ROOT/build/win}
-export WINEPREFIX=${WINEPREFIX:-$LOOM_ROOT/build/wineprefix}
+# The project's own 32-bit prefix (build/wineprefix, or the one LOOM_WINEPREFIX names), whatever
+# WINEPREFIX and WINEARCH the user's own Wine has: what the runs write into their prefix (its
+# registry, its user folders, the test devices) belongs in no one else's. Quiet unless
+# LOOM_WINEDEBUG asks for Wine's messages: the tests read what the programs print.
+export LOOM_WINEPREFIX=${LOOM_WINEPREFIX:-$LOOM_ROOT/build/wineprefix}
+export WINEPREFIX=$LOOM_WINEPREFIX
 export WINEARCH=win32
-export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDEBUG=${LOOM_WINEDEBUG:--all}
 # avicap32=n: our capture library beside the test programs (build/win) stands in for Wine's,
 # which lists no driver; it lists one only when LOOM_CAPTURE_DRIVER is set. sane.ds=n: our
 # scanner source (tools/twainds), copied into the prefix, is the one TWAIN source; Wine's camera

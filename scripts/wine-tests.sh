@@ -126,10 +126,10 @@ make_view() {
 # the queue is empty.
 shard() {
   local n=$1 depth=$2 line cost program slice slices started took rc log filter
-  local home=$root/build/wineshards/$n
-  export WINEPREFIX=$home/prefix
+  local home=$root/build/wineshards/$n prepared=$LOOM_WINEPREFIX
+  export LOOM_WINEPREFIX=$home/prefix WINEPREFIX=$home/prefix
   rm -rf "$home"
-  loom_copy_prefix "$root/build/wineprefix" "$WINEPREFIX" && make_view "$home/win" ||
+  loom_copy_prefix "$prepared" "$WINEPREFIX" && make_view "$home/win" ||
     { echo "shard $n: could not make its prefix and view" >&2; return 1; }
   trap 'loom_stop_wineserver; loom_stop_xvfb' EXIT
   local running=

@@ -12,6 +12,7 @@
 #include "graphics/pixels/OffscreenDib.h"
 #include "media/pictures/GraphicSource.h"
 #include "media/pictures/PictureFiles.h"
+#include "media/video/VideoSources.h"
 #include "paint/PaintTools.h"
 #include "stack/cards/CardList.h"
 #include "authoring/cards/CardPictureFiles.h"
@@ -59,14 +60,15 @@ void PlacePicture(HDC offscreen, HBITMAP picture, int cardWidth, int cardHeight,
 
 int ImportBackgroundPicture(HWND window, const char* path) {
     char chosen[MAX_PATH] = {};
+    int source = kGraphicFromFile;
     if (path) {
         std::strncpy(chosen, path, sizeof chosen - 1);
-    } else if (!ChooseGraphicSource(window, chosen, sizeof chosen, 'R')) {
+    } else if (!ChooseGraphicSource(window, chosen, sizeof chosen, 'R', &source)) {
         return 0;
     }
     const uint32_t oldPalette = CurrentCardPaletteCopy();
     HPALETTE palette = nullptr;
-    HBITMAP picture = LoadGraphicFile(chosen, window, &palette, 1);
+    HBITMAP picture = LoadChosenGraphic(source, chosen, window, &palette, 1);
     if (!picture) {
         if (oldPalette)
             DeleteObject(reinterpret_cast<HPALETTE>(static_cast<uintptr_t>(oldPalette)));

@@ -18,6 +18,7 @@
 #include "graphics/pixels/DibGdi.h"
 #include "media/pictures/GraphicSource.h"
 #include "media/pictures/PictureFiles.h"
+#include "media/video/VideoSources.h"
 #include "objects/graphics/GraphicPlacement.h"
 #include "objects/graphics/GraphicPlacing.h"
 #include "objects/graphics/LassoPoints.h"
@@ -119,16 +120,20 @@ bool LimitCropToPicture() {
 
 bool GetPictureForCropping(HWND window, char kind, const char* path) {
     char chosen[MAX_PATH] = {};
+    int source = kGraphicFromFile;
     if (path && *path)
         std::strncpy(chosen, path, sizeof chosen - 1);
-    else if (!ChooseGraphicSource(window, chosen, sizeof chosen, kind == 'A' ? 'A' : 'R'))
+    else if (!ChooseGraphicSource(window, chosen, sizeof chosen, kind == 'A' ? 'A' : 'R', &source))
         return false;
-    HBITMAP bitmap = LoadPicture(window, chosen);
+    HPALETTE palette = nullptr;
+    HBITMAP bitmap = LoadChosenGraphic(source, chosen, window, &palette, 0);
+    if (palette)
+        DeleteObject(palette);
     if (!bitmap)
         return false;
     TakePicture(bitmap);
     GraphicPlacement& p = GetGraphicPlacement();
-    std::memcpy(p.file, chosen, sizeof p.file);  // a disk-based object names it
+    std::memcpy(p.file, chosen, sizeof p.file);  // a disk-based object names it; a live source, nothing
     return true;
 }
 

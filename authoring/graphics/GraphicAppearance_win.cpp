@@ -286,7 +286,9 @@ void Init(HWND dialog, AppearanceDialog& d) {
     ShowWindow(GetDlgItem(dialog, GAPPEAR_FEATURES), advanced ? SW_SHOW : SW_HIDE);
     CheckDlgButton(dialog, GAPPEAR_DISK, (p.objectFlags & kObjectHasPath) ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(GetDlgItem(dialog, GAPPEAR_DISK), !p.editedLayer);
-    ShowWindow(GetDlgItem(dialog, GAPPEAR_DISK), advanced && !p.fromSelection ? SW_SHOW : SW_HIDE);
+    // A new picture from a live source has no file to name.
+    const bool named = p.editedLayer || p.file[0];
+    ShowWindow(GetDlgItem(dialog, GAPPEAR_DISK), advanced && !p.fromSelection && named ? SW_SHOW : SW_HIDE);
     if (LOWORD(param) == 0) {
         DisposeHandleAndClear(&d.actions);
         d.actions = LoadActionResource(p.actionId);

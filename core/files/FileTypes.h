@@ -27,3 +27,7 @@ bool IsSoundFileType(std::string_view name);
 bool IsSoundFileType(int type);    // 12, 20, 21, 23
 bool IsMovieFileType(std::string_view name);
 bool IsMovieFileType(int type);    // 13, 19, 24, 25
+// ".vid", ".cam" and ".tw": names that stood for the live picture sources, never a file to read.
+constexpr bool IsLiveSourceFileType(int type) {
+    return type == kFileTypeVid || type == kFileTypeCam || type == kFileTypeTw;
+}

@@ -233,6 +233,10 @@ HBITMAP LoadLayerPictureFromFile(HWND window, std::span<const uint8_t> record) {
     // The picture import is installed by the wiring; before it nothing can be loaded.
     if (!g_upcalls.loadPictureFile || !g_kinds.graphicPictureFile(record, name, sizeof name, &crop))
         return nullptr;
+    // A name of a live source (a camera, a scanner, video) is no file: nothing is looked for,
+    // asked of the browser or opened, and the graphic shows nothing.
+    if (IsLiveSourceFileType(FileTypeFromExtension(name)))
+        return nullptr;
     // The filter is one description and one pattern, each NUL-terminated, then a final NUL.
     char filter[300] = {};
     LoadResString(kStringPictureFilter, filter, sizeof filter - 2);

@@ -141,7 +141,9 @@ bool LookupCacheEntry(DownloadCache& cache, std::string_view url, uint32_t lastM
     if (i < 0)
         return false;
     DownloadCacheEntry& e = cache.entries[i];
-    if (e.lastModified == lastModified && e.complete != 0 && ops.canOpen(e.localPath))
+    // A copy is the cache's own only inside its folder: whatever else an index names is stale.
+    if (e.lastModified == lastModified && e.complete != 0 && IsInCacheFolder(ops.folder, e.localPath) &&
+        ops.canOpen(e.localPath))
         return true;
     RemoveCopy(ops, e.localPath);
     RemoveCacheEntry(cache, i);

@@ -32,7 +32,11 @@ NPError StartDownloadStream(NPP instance, NPStream* stream);
 int32_t WriteDownloadStream(NPP instance, NPStream* stream, int32_t len, void* buffer, ArrivedDownload* arrived);
 NPError EndDownloadStream(NPP instance, NPStream* stream, NPError reason, ArrivedDownload* arrived);
 
-// The index in "LOOMA.LOG" of the temporary folder: loaded once per module, saved at shut-down.
+// The cache's own folder, "Pageloom Cache" in the temporary folder (made when missing), ending
+// in a separator: the index and the copies live there, and nothing outside it is ever deleted.
+// Empty when it cannot be made (or is a link elsewhere): then nothing is cached.
+std::string CacheFolder();
+// The index in "LOOMA.LOG" of the cache's folder: loaded once per module, saved at shut-down.
 void LoadCacheIndex();
 void SaveCacheIndex();
 // Index, queue and URLs go; downloads still under way are cut off (their partial files

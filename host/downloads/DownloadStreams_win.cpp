@@ -18,6 +18,7 @@
 namespace {
 
 constexpr char kIndexFileName[] = "LOOMA.LOG";
+constexpr char kCacheFolderName[] = "Pageloom Cache";
 constexpr NPError kStreamDone = 0;
 
 std::unique_ptr<DownloadCache> g_cache;
@@ -68,11 +69,11 @@ std::string TempFolder() {
     return folder;
 }
 
-// The cache keeps its copies and index in the temporary folder, and deletes nothing elsewhere.
-// The folder is asked each time, as the copies are made in the one it names now.
+// The cache keeps its copies and index in its own folder, and deletes nothing elsewhere. The
+// folder is asked each time, as the copies are made in the one it names now.
 CacheFileOps FileOps() {
     static std::string folder;
-    folder = TempFolder();
+    folder = CacheFolder();
     return {CanOpenFile, RemoveFile, folder};
 }
 
@@ -156,6 +157,8 @@ void RememberEmbedStack(NPP instance, const std::string& url) {
 // Creates the local copy for `url`, keeping a plain three-character extension of the remote
 // file. Never truncates a file that exists: a taken name is given up for another.
 HANDLE CreateLocalCopy(const std::string& folder, const char* url, std::string& path) {
+    if (folder.empty())
+        return INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 16; ++attempt) {
         char temp[MAX_PATH] = {};
         if (!GetTempFileNameA(folder.c_str(), "stk", 0, temp))  // makes the file, so the name is ours
@@ -194,6 +197,20 @@ void RequestFailed(const Download& d) {
 
 }  // namespace
 
+std::string CacheFolder() {
+    const std::string temp = TempFolder();
+    if (temp.empty())
+        return {};
+    const std::string folder = temp + kCacheFolderName + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    // Only a folder of its own: not a file of that name, nor a link that leads elsewhere.
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return {};
+    return folder;
+}
+
 DownloadCache* GetDownloadCache() { return g_cache.get(); }
 const RequestQueue* GetRequestQueue() { return g_queue.get(); }
 int TargetFileSlot() { return g_targetFileSlot; }
@@ -209,7 +226,10 @@ void LoadCacheIndex() {
     if (!g_cache)
         return;  // no cache this run
     g_cache->enabled = true;
-    std::string path = TempFolder() + kIndexFileName;
+    const std::string folder = CacheFolder();
+    if (folder.empty())
+        return;
+    const std::string path = folder + kIndexFileName;
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return;
@@ -225,8 +245,11 @@ void LoadCacheIndex() {
 void SaveCacheIndex() {
     if (!g_cache)
         return;
+    const std::string folder = CacheFolder();
+    if (folder.empty())
+        return;
     std::vector<uint8_t> bytes = SerializeCacheIndex(*g_cache);
-    std::string path = TempFolder() + kIndexFileName;
+    const std::string path = folder + kIndexFileName;
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return;
@@ -398,7 +421,7 @@ NPError StartDownloadStream(NPP instance, NPStream* stream) {
         d->localPath = g_cache->entries[FindCacheEntry(*g_cache, d->url)].localPath;
     } else if (g_cache) {
         std::string path;
-        HANDLE file = CreateLocalCopy(TempFolder(), d->url.c_str(), path);
+        HANDLE file = CreateLocalCopy(CacheFolder(), d->url.c_str(), path);
         if (file == INVALID_HANDLE_VALUE) {
             RequestFailed(*d);  // the browser drops the stream
             return NPERR_GENERIC_ERROR;

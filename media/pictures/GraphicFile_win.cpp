@@ -1,5 +1,6 @@
 // LoadGraphicFile: every picture file into a device bitmap. QuickTime's importers are asked
 // first (a metafile is drawn instead); what they cannot read goes to vic32 by the file's kind.
+// The live sources (video, camera, scanner) give their pictures only when the user chose one.
 #include <cstring>
 #include <string>
 
@@ -17,6 +18,7 @@
 #include "media/pictures/PictureFiles.h"
 #include "media/pictures/PictureLoad.h"
 #include "media/support/MetafileRender.h"
+#include "media/video/VideoSources.h"
 #include "stack/cards/CardList.h"
 #include "stack/pictures/PicturePalette.h"
 
@@ -59,50 +61,10 @@ int BitmapForImage(HWND window, const VicImage* desc, HBITMAP* bitmap) {
     return result;
 }
 
-}  // namespace
-
-HBITMAP LoadGraphicFile(const char* path, HWND window, HPALETTE* paletteOut, int makePalette) {
-    WaitCursor wait;
-    if (paletteOut)
-        *paletteOut = nullptr;
-    if (!path)
-        return nullptr;
-    int kind = FileTypeFromExtension(path);
-    HGLOBAL dib = nullptr;
-    std::string framePath;  // the grabbed video frame, deleted at the end
-    switch (kind) {
-    case kFileTypeVid:
-        if (RunVideoCaptureDialog(window) != 1)
-            return nullptr;
-        framePath = CaptureFramePath();
-        path = framePath.c_str();
-        kind = kFileTypeBmp;  // read by the image library
-        break;
-    case kFileTypeCam: {
-        DibHandle picture = 0;
-        if (ImportCameraPicture(window, &picture) != 0)
-            return nullptr;  // the camera code has said why
-        dib = GlobalFromDib(picture);
-        if (!dib)
-            return nullptr;
-        break;
-    }
-    case kFileTypeTw:
-        dib = AcquireTwainImage(window);
-        if (!dib)
-            return nullptr;  // a scan that gave nothing says nothing
-        break;
-    case kFileTypeWmf:
-        dib = RenderMetafileFile(path);
-        if (!dib)
-            return nullptr;  // an unreadable metafile says nothing
-        break;
-    default:
-        if (MediaImportPicture(path, &dib) != 0)
-            dib = nullptr;
-        break;
-    }
-
+// The picture (a packed DIB in global memory, freed here, or else the file by its kind) as a
+// device bitmap, with its palette as LoadGraphicFile hands it out.
+HBITMAP BitmapFromPicture(const char* path, int kind, HGLOBAL dib, HWND window, HPALETTE* paletteOut,
+                          int makePalette) {
     VicImage* desc = nullptr;
     int result = AllocImageDesc(&desc) == 0 ? VIC_OK : VIC_NO_MEMORY;
     if (result == VIC_OK)
@@ -129,8 +91,6 @@ HBITMAP LoadGraphicFile(const char* path, HWND window, HPALETTE* paletteOut, int
             bitmap = nullptr;
     }
     FreeImageDesc(desc);
-    if (!framePath.empty())
-        DeleteFileA(framePath.c_str());
     if (!bitmap) {
         if (palette)
             DeleteObject(palette);
@@ -142,4 +102,62 @@ HBITMAP LoadGraphicFile(const char* path, HWND window, HPALETTE* paletteOut, int
     else if (palette)
         DeleteObject(palette);
     return bitmap;
+}
+
+}  // namespace
+
+HBITMAP LoadGraphicFile(const char* path, HWND window, HPALETTE* paletteOut, int makePalette) {
+    WaitCursor wait;
+    if (paletteOut)
+        *paletteOut = nullptr;
+    if (!path)
+        return nullptr;
+    const int kind = FileTypeFromExtension(path);
+    // Those names stand for the live sources, which only the user's choice of a source opens:
+    // a file so named (a stack's, a download, a library's) is no picture.
+    if (IsLiveSourceFileType(kind))
+        return nullptr;
+    HGLOBAL dib = nullptr;
+    if (kind == kFileTypeWmf) {
+        dib = RenderMetafileFile(path);
+        if (!dib)
+            return nullptr;  // an unreadable metafile says nothing
+    } else if (MediaImportPicture(path, &dib) != 0) {
+        dib = nullptr;
+    }
+    return BitmapFromPicture(path, kind, dib, window, paletteOut, makePalette);
+}
+
+HBITMAP LoadLivePicture(int source, HWND window, HPALETTE* paletteOut, int makePalette) {
+    WaitCursor wait;
+    if (paletteOut)
+        *paletteOut = nullptr;
+    HGLOBAL dib = nullptr;
+    switch (source) {
+    case kGraphicFromVideo: {
+        if (RunVideoCaptureDialog(window) != 1)
+            return nullptr;
+        // The grabbed frame, read by the image library, then deleted.
+        const std::string framePath = CaptureFramePath();
+        HBITMAP bitmap = BitmapFromPicture(framePath.c_str(), kFileTypeBmp, nullptr, window, paletteOut, makePalette);
+        DeleteFileA(framePath.c_str());
+        return bitmap;
+    }
+    case kGraphicFromCamera: {
+        DibHandle picture = 0;
+        if (ImportCameraPicture(window, &picture) != 0)
+            return nullptr;  // the camera code has said why
+        dib = GlobalFromDib(picture);
+        break;
+    }
+    case kGraphicFromTwain: dib = AcquireTwainImage(window); break;  // a scan that gave nothing says nothing
+    default: break;
+    }
+    return dib ? BitmapFromPicture(nullptr, kFileTypeNone, dib, window, paletteOut, makePalette) : nullptr;
+}
+
+HBITMAP LoadChosenGraphic(int source, const char* path, HWND window, HPALETTE* paletteOut, int makePalette) {
+    if (source == kGraphicFromFile)
+        return LoadGraphicFile(path, window, paletteOut, makePalette);
+    return LoadLivePicture(source, window, paletteOut, makePalette);
 }

@@ -10,7 +10,7 @@
 int AskGraphicFileName(HWND window, char* destination, int size, int kind, int slot);
 // Where a picture comes from, by source kind: 'A' (animation frames) the picture open dialog;
 // 'R' (a background) the same, unless a live source was found at start-up: then "VIDSRCDLG"
-// asks first, and video, camera and scanner give the paths "DUMMY.VID", "DUMMY.CAM" and
-// "DUMMY.TW"; 'W' (writing the card picture) the save dialog for a screen. The path into
-// destination; 0 when cancelled or for any other kind.
-int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind);
+// asks first; 'W' (writing the card picture) the save dialog for a screen. The choice goes into
+// source (kGraphicFromFile with the file's path in destination, or the live source, which
+// LoadChosenGraphic opens: its destination is empty); 0 when cancelled or for any other kind.
+int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind, int* source = nullptr);

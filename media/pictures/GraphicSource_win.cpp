@@ -25,8 +25,6 @@ constexpr uint16_t kPicturePreviewType = 10;
 constexpr int kChoiceFile = kGraphicFromFile;
 constexpr int kChoiceCancelled = kGraphicCancelled;
 constexpr uint32_t kLiveSources = kMediaCamera | kMediaCaptureDriver | kMediaTwain;
-// The pseudo files that stand for the live sources 3, 4 and 5.
-constexpr const char* kLiveSourcePaths[] = {"DUMMY.VID", "DUMMY.CAM", "DUMMY.TW"};
 
 std::string PictureFilter(int kind) {
     std::string filter;
@@ -63,8 +61,10 @@ int AskGraphicFileName(HWND window, char* destination, int size, int kind, int s
     return 1;
 }
 
-int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind) {
+int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind, int* source) {
     int choice = kChoiceCancelled;
+    if (source)
+        *source = kChoiceCancelled;
     switch (sourceKind) {
     case 'R':
         if (GetMediaFlags() & kLiveSources) {
@@ -88,9 +88,11 @@ int ChooseGraphicSource(HWND window, char* destination, int size, int sourceKind
     }
     default: break;
     }
-    if (choice >= kGraphicFromVideo && choice <= kGraphicFromTwain) {
-        CopyOut(kLiveSourcePaths[choice - kGraphicFromVideo], destination, size);
-        return 1;
-    }
-    return choice == kChoiceFile ? 1 : 0;
+    if (choice == kChoiceCancelled)
+        return 0;
+    if (choice != kChoiceFile)
+        CopyOut("", destination, size);  // a live source names no file
+    if (source)
+        *source = choice;
+    return 1;
 }

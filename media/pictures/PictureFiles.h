@@ -1,7 +1,8 @@
 // Picture files into bitmaps: the one loader every imported picture goes through, the image
 // descriptors of the imaging library, animated GIFs. Table of contents of media/pictures/:
 //
-//   GraphicFile_win.cpp     LoadGraphicFile: the file's kind, QuickTime first, then vic32
+//   GraphicFile_win.cpp     LoadGraphicFile: the file's kind, QuickTime first, then vic32;
+//                           LoadLivePicture: the live sources, on the user's choice
 //   VicLoaders_win.cpp      loading by kind through vic32, the direct 15/16/32-bit BMP reader
 //   ImageDescs_win.cpp      AllocImageDesc ... CreateBitmapFromImage, MatchImageToPalette
 //   ImagePalette_win.cpp    the palette made from an image (DEFPAL, 220 of its own, 20 static)
@@ -20,8 +21,14 @@
 // The picture file (its kind from the extension) as a device bitmap, made under the wait cursor;
 // 0 after "Sorry, Pageloom could not load this file" when it cannot be read. With makePalette a
 // palette made from the image is handed out (and stored with the current card's picture),
-// otherwise the current card's picture's palette: the caller deletes it.
+// otherwise the current card's picture's palette: the caller deletes it. A file named as a live
+// source (".vid", ".cam", ".tw") opens no device: 0, and nothing is said.
 HBITMAP LoadGraphicFile(const char* path, HWND window, HPALETTE* paletteOut, int makePalette);
+// The picture of a live source the user chose (kGraphicFromVideo, kGraphicFromCamera,
+// kGraphicFromTwain): the Video Digitizer, the camera's chooser or a scan, then as above.
+HBITMAP LoadLivePicture(int source, HWND window, HPALETTE* paletteOut, int makePalette);
+// The picture of a ChooseGraphicSource choice: the file at path, or the live source.
+HBITMAP LoadChosenGraphic(int source, const char* path, HWND window, HPALETTE* paletteOut, int makePalette);
 
 // A ".gif" that starts "GIF89" and holds two or more images (QuickTime counts them).
 bool IsAnimatedGif(const char* path);

@@ -1,20 +1,53 @@
-// AVI frames over AVIFile, decompressed by the system's codecs; the movie's tracks come from
-// the chunks (StandInMovieFiles.cpp, quicktime/formats/AviFile.cpp).
+// AVI frames over AVIFile: stored rows read as they are, coded frames decompressed by the
+// system's codecs, both sized by StandInFrames.cpp; the movie's tracks come from the chunks
+// (StandInMovieFiles.cpp, quicktime/formats/AviFile.cpp).
 #include <windows.h>
 
 #include <vfw.h>
 
-#include <cstdlib>
+#include <cstdint>
+#include <vector>
 
 #include "quicktime/dll/StandInMovies.h"
 #include "quicktime/dll/StandInMovies_win.h"
 
 namespace {
 
-// The frames of one video stream; the file and stream stay open while the movie lives.
+constexpr LONG kMaxFormatBytes = 1 << 16;
+constexpr LONG kMaxFrameBytes = 64 << 20;
+constexpr uint32_t kStoredRgb = 0, kStoredBitFields = 3;
+
+// The stream's format as the file stores it; empty when it cannot be read.
+std::vector<uint8_t> ReadFormat(PAVISTREAM stream) {
+    LONG size = 0;
+    if (AVIStreamReadFormat(stream, AVIStreamStart(stream), nullptr, &size) != 0 || size <= 0 || size > kMaxFormatBytes)
+        return {};
+    std::vector<uint8_t> format(static_cast<size_t>(size));
+    if (AVIStreamReadFormat(stream, AVIStreamStart(stream), format.data(), &size) != 0 || size <= 0 ||
+        size_t(size) > format.size())
+        return {};
+    format.resize(size_t(size));
+    return format;
+}
+
+// Whether the frames are stored as rows (read as they are), not coded (made by a codec).
+bool StoredAsRows(const std::vector<uint8_t>& format) {
+    if (format.size() < 20)
+        return false;
+    const uint32_t compression = uint32_t(format[16]) | uint32_t(format[17]) << 8 | uint32_t(format[18]) << 16 |
+                                 uint32_t(format[19]) << 24;
+    return compression == kStoredRgb || compression == kStoredBitFields;
+}
+
+// The frames of one video stream; the file and stream stay open while the movie lives. Frames
+// stored as rows are read as they are; coded ones come from the system's codecs, as 32-bit rows
+// when a codec can make them.
 class AviPictures final : public StandInPictureSource {
 public:
-    AviPictures(PAVIFILE file, PAVISTREAM stream, LONG first) : file_(file), stream_(stream), first_(first) {
+    AviPictures(PAVIFILE file, PAVISTREAM stream, LONG first)
+        : file_(file), stream_(stream), first_(first), format_(ReadFormat(stream)), stored_(StoredAsRows(format_)) {
+        if (stored_ || format_.empty())
+            return;
         BITMAPINFOHEADER want{sizeof want, 0, 0, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         frames_ = AVIStreamGetFrameOpen(stream_, &want);
         if (!frames_)
@@ -28,23 +61,37 @@ public:
         AVIFileExit();
     }
     bool Frame(uint32_t sample, StandInImage* out) override {
+        const LONG at = first_ + LONG(sample);
+        if (stored_)
+            return AviFrameImage(format_, ReadSample(at), out);
         if (!frames_)
             return false;
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames_, first_ + LONG(sample)));
-        if (!header || header->biSize < sizeof(BITMAPINFOHEADER))
+        const auto* frame = static_cast<const uint8_t*>(AVIStreamGetFrame(frames_, at));
+        if (!frame)
             return false;
-        // The system's frame: its header, colours and rows, sized as its header says.
-        const DWORD colours = header->biBitCount <= 8 ? (header->biClrUsed ? header->biClrUsed : 1u << header->biBitCount) : 0;
-        const size_t rowBytes = ((size_t(header->biWidth) * header->biBitCount + 31) / 32) * 4;
-        const size_t size = header->biSize + colours * 4 + (header->biCompression == BI_BITFIELDS ? 12 : 0) +
-                            rowBytes * size_t(std::abs(header->biHeight));
-        return StandInImageFromDib({reinterpret_cast<const uint8_t*>(header), size}, out);
+        // The codec's frame: its header, then the colours and rows it says, for the stream's size.
+        const size_t size = DecodedAviFrameBytes({frame, sizeof(BITMAPINFOHEADER)}, format_);
+        return size != 0 && StandInImageFromDib({frame, size}, out);
     }
 
 private:
+    std::vector<uint8_t> ReadSample(LONG at) const {
+        LONG bytes = 0;
+        if (AVIStreamRead(stream_, at, 1, nullptr, 0, &bytes, nullptr) != 0 || bytes <= 0 || bytes > kMaxFrameBytes)
+            return {};
+        std::vector<uint8_t> sample(static_cast<size_t>(bytes));
+        LONG got = 0;
+        if (AVIStreamRead(stream_, at, 1, sample.data(), bytes, &got, nullptr) != 0 || got < 0 || got > bytes)
+            return {};
+        sample.resize(size_t(got));
+        return sample;
+    }
+
     PAVIFILE file_;
     PAVISTREAM stream_;
     LONG first_;
+    std::vector<uint8_t> format_;
+    bool stored_;
     PGETFRAME frames_ = nullptr;
 };
 

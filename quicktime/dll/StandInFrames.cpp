@@ -1,6 +1,12 @@
-// Pictures between packed DIBs and the stand-in's 32-bit frames.
+// Pictures between packed DIBs and the stand-in's 32-bit frames, and AVI frames into pictures,
+// sized from what was read: the stream's format as the file stores it and the frame's own
+// bytes, or the frame a codec made for that format. A header never sizes more than was read:
+// its colour count is capped at what the format carries.
 #include "quicktime/dll/StandInMovies.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -15,6 +21,51 @@ void Put32(uint8_t* p, uint32_t v) {
 }
 
 constexpr int32_t kMaxFrameSide = 16384;
+constexpr size_t kInfoHeader = 40;
+constexpr size_t kMasks = 12;  // the three masks after a 40-byte header with bit fields
+constexpr uint32_t kRgb = 0, kBitFields = 3;
+
+// The fields of a BITMAPINFOHEADER that size a frame.
+struct FrameLayout {
+    uint32_t headerSize = 0;
+    int64_t width = 0;
+    int64_t height = 0;  // rows, whichever way they run
+    uint16_t bits = 0;
+    uint32_t compression = 0;
+    uint32_t colours = 0;  // as claimed, capped at what the depth can index
+    uint64_t rowBytes = 0;
+};
+
+// The header's layout, when it is one of uncompressed rows of a sensible size.
+bool ReadLayout(std::span<const uint8_t> header, FrameLayout* l) {
+    if (header.size() < kInfoHeader)
+        return false;
+    l->headerSize = Le32(header, 0);
+    l->width = static_cast<int32_t>(Le32(header, 4));
+    const int64_t height = static_cast<int32_t>(Le32(header, 8));
+    l->height = height < 0 ? -height : height;
+    l->bits = Le16(header, 14);
+    l->compression = Le32(header, 16);
+    if (l->headerSize < kInfoHeader || l->width <= 0 || l->width > kMaxFrameSide || l->height == 0 ||
+        l->height > kMaxFrameSide)
+        return false;
+    const bool fields = l->compression == kBitFields && (l->bits == 16 || l->bits == 32);
+    if (l->compression != kRgb && !fields)
+        return false;
+    if (l->bits != 1 && l->bits != 4 && l->bits != 8 && l->bits != 16 && l->bits != 24 && l->bits != 32)
+        return false;
+    if (l->bits <= 8) {
+        const uint32_t most = 1u << l->bits, claimed = Le32(header, 32);
+        l->colours = claimed == 0 || claimed > most ? most : claimed;
+    }
+    l->rowBytes = (uint64_t(l->width) * l->bits + 31) / 32 * 4;
+    return true;
+}
+
+// Where the colours start: after the header, and after the masks that follow a 40-byte one.
+uint64_t ColoursAt(const FrameLayout& l) {
+    return l.headerSize + (l.compression == kBitFields && l.headerSize == kInfoHeader ? kMasks : 0);
+}
 
 }  // namespace
 
@@ -96,4 +147,46 @@ std::vector<uint8_t> StandInDibFromImage(const StandInImage& image) {
     for (int32_t y = 0; y < image.height; ++y)
         std::memcpy(&dib[40 + rowBytes * (image.height - 1 - y)], image.bgra.data() + rowBytes * y, rowBytes);
     return dib;
+}
+
+bool AviFrameImage(std::span<const uint8_t> format, std::span<const uint8_t> rows, StandInImage* out) {
+    FrameLayout l;
+    if (!ReadLayout(format, &l) || l.headerSize > format.size())
+        return false;
+    const uint64_t coloursAt = ColoursAt(l);
+    const bool fields = l.compression == kBitFields;
+    if (coloursAt > format.size() || (fields && format.size() < kInfoHeader + kMasks))
+        return false;
+    // A header may claim colours its format does not carry: only those carried are read, the
+    // others are black.
+    const uint32_t colours = l.colours;
+    const uint64_t carried = std::min<uint64_t>(colours, (format.size() - coloursAt) / 4);
+    const uint64_t rowsBytes = l.rowBytes * uint64_t(l.height);
+    if (rowsBytes > rows.size())
+        return false;
+    // One packed DIB of what was read: a plain header, the masks (inside a larger header too),
+    // the colours (those not carried black), the rows.
+    std::vector<uint8_t> dib(format.begin(), format.begin() + kInfoHeader);
+    dib[0] = uint8_t(kInfoHeader);
+    dib[1] = dib[2] = dib[3] = 0;
+    for (int i = 0; i < 4; ++i)
+        dib[32 + i] = uint8_t(colours >> (8 * i));
+    if (fields)
+        dib.insert(dib.end(), format.begin() + kInfoHeader, format.begin() + kInfoHeader + kMasks);
+    dib.insert(dib.end(), format.begin() + ptrdiff_t(coloursAt), format.begin() + ptrdiff_t(coloursAt + carried * 4));
+    dib.resize(dib.size() + size_t(colours - carried) * 4, 0);
+    dib.insert(dib.end(), rows.begin(), rows.begin() + ptrdiff_t(rowsBytes));
+    return StandInImageFromDib(dib, out);
+}
+
+size_t DecodedAviFrameBytes(std::span<const uint8_t> frameHeader, std::span<const uint8_t> format) {
+    FrameLayout made;
+    if (!ReadLayout(frameHeader, &made) || format.size() < kInfoHeader)
+        return 0;
+    // The stream's own size, whatever its coding.
+    const int64_t width = static_cast<int32_t>(Le32(format, 4)), height = static_cast<int32_t>(Le32(format, 8));
+    if (made.width != width || made.height != (height < 0 ? -height : height) || made.headerSize > 1024)
+        return 0;
+    const uint64_t size = ColoursAt(made) + uint64_t(made.colours) * 4 + made.rowBytes * uint64_t(made.height);
+    return size <= SIZE_MAX ? size_t(size) : 0;
 }

@@ -184,6 +184,13 @@ bool StandInMovieFrame(StandInMovie* movie, StandInTime time, StandInImage* out)
 // Pictures between packed DIBs (header, colours, rows; bounded) and frames (StandInFrames.cpp).
 bool StandInImageFromDib(std::span<const uint8_t> dib, StandInImage* out);
 std::vector<uint8_t> StandInDibFromImage(const StandInImage& image);
+// AVI frames (StandInFrames.cpp). A stored frame: the stream's format as read (its header
+// and the colours or masks it carries; a colour count above those carried is capped) and the
+// frame's bytes as read, which must hold its rows. A frame a codec made: the length of the
+// packed DIB starting with that header, for a frame of the stream's size (colours capped at
+// what the depth indexes, no wrap); 0 when the header is not one of such a frame.
+bool AviFrameImage(std::span<const uint8_t> format, std::span<const uint8_t> rows, StandInImage* out);
+size_t DecodedAviFrameBytes(std::span<const uint8_t> frameHeader, std::span<const uint8_t> format);
 
 // The clock, the outputs and the test switches (StandInPlayback.cpp).
 int64_t StandInNowMs();

@@ -185,16 +185,26 @@ CachedSite::CachedSite(int pageWidth, int pageHeight) : width(pageWidth), height
     CreateDirectoryA(cache.c_str(), nullptr);
 }
 
-CachedSite::~CachedSite() {
+CachedSite::~CachedSite() { RemoveFolderTree(cache); }
+
+std::string CacheFolderIn(const std::string& temp) { return temp + "\\Pageloom Cache"; }
+
+void RemoveFolderTree(const std::string& folder) {
     WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((cache + "\\*").c_str(), &data);
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
     if (search != INVALID_HANDLE_VALUE) {
-        do
-            DeleteFileA((cache + "\\" + data.cFileName).c_str());
-        while (FindNextFileA(search, &data));
+        do {
+            const std::string name = data.cFileName, path = folder + "\\" + name;
+            if (name == "." || name == "..")
+                continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolderTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &data));
         FindClose(search);
     }
-    RemoveDirectoryA(cache.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 BrowserRun CachedSite::Run(const std::string& stack, std::vector<std::string> args,

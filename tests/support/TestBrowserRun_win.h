@@ -44,6 +44,11 @@ BrowserRun RunProgram(const std::string& program, const ServerFolder& server, co
 BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>& args,
                       const std::vector<std::pair<std::string, std::string>>& env = {});
 
+// The download cache's own folder inside the temporary folder a run is given (no separator at
+// the end), and a folder removed with everything in it.
+std::string CacheFolderIn(const std::string& temp);
+void RemoveFolderTree(const std::string& folder);
+
 // A server folder whose test-browser runs keep the download cache in a folder of their own
 // (so a saved web stack's copy can be found and is gone with the folder), on a page of the
 // given size; Report runs stackreport on a file of the folder.

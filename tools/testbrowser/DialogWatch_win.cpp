@@ -160,11 +160,15 @@ bool TitleMatches(const BrowserOptions::TimedDialogAction& a, HWND window) {
     return a.title == "*" ? IsDialogBox(window) : WindowText(window) == a.title;
 }
 
-// A --dialog that is due and has not acted keeps its window from the other answers.
-bool Reserved(HWND window) {
-    for (size_t i = 0; i < g_watch.states.size(); ++i)
-        if (g_watch.states[i] == ActionState::Waiting && TitleMatches(g_watch.options->dialogActions[i], window))
+// A --dialog that has not acted keeps its window from the other answers: from an alert's answer
+// once it is due, from --close-dialogs from the start (a dialog may show before its action's time).
+bool Reserved(HWND window, bool alsoLater) {
+    for (size_t i = 0; i < g_watch.states.size(); ++i) {
+        const ActionState state = g_watch.states[i];
+        if ((state == ActionState::Waiting || (alsoLater && state == ActionState::Later)) &&
+            TitleMatches(g_watch.options->dialogActions[i], window))
             return true;
+    }
     return false;
 }
 
@@ -308,6 +312,20 @@ std::string Act(HWND dialog, HWND control, const BrowserOptions::TimedDialogActi
     return "unknown action";
 }
 
+void CloseDialog(HWND window);
+void AnswerAlert(HWND window);
+
+// A dialog whose action cannot be done is closed (an alert answered), so that the run goes on
+// to its end and reports the miss instead of waiting on the dialog.
+void GiveUpOn(HWND dialog) {
+    if (!g_watch.answered.insert(dialog).second)
+        return;
+    if (IsAlertBox(dialog))
+        AnswerAlert(dialog);
+    else
+        CloseDialog(dialog);
+}
+
 // Tries the action; false while its window has yet to show.
 bool TryAction(size_t index, const std::vector<HWND>& shown) {
     const BrowserOptions::TimedDialogAction& a = g_watch.options->dialogActions[index];
@@ -331,11 +349,13 @@ bool TryAction(size_t index, const std::vector<HWND>& shown) {
     HWND control = FindControl(dialog, a);
     if (!control) {
         Fail("dialog-action(%s) -> no such control in \"%s\"", a.spec, WindowText(dialog));
+        GiveUpOn(dialog);
         return true;
     }
     const std::string problem = Act(dialog, control, a);
     if (!problem.empty()) {
         Fail("dialog-action(%s) -> %s", a.spec, problem);
+        GiveUpOn(dialog);
         return true;
     }
     Logf("dialog-action(%s) -> %s %d \"%s\"", a.spec.c_str(), ClassOf(control).c_str(), GetDlgCtrlID(control),
@@ -429,7 +449,7 @@ void WatchDialogs() {
     }
     const BrowserOptions& o = *g_watch.options;
     for (HWND w : ShownWindows()) {
-        if (g_watch.answered.count(w) || Reserved(w))
+        if (g_watch.answered.count(w) || Reserved(w, !IsAlertBox(w)))
             continue;
         if (IsAlertBox(w) && o.answerAlerts) {
             g_watch.answered.insert(w);

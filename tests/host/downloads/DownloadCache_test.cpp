@@ -141,7 +141,7 @@ TEST_F(DownloadCacheTest, ForgetDeletesOnlyCachedFiles) {
 }
 
 // An index read from disk can name any file: every way the cache deletes leaves a file outside
-// its folder in place and drops only its entry.
+// its folder in place and drops only its entry, and a lookup never takes it for a copy.
 TEST_F(DownloadCacheTest, FilesOutsideTheCacheFolderAreNeverDeleted) {
     const char* outside[] = {"C:\\Users\\me\\mine.stk", "C:\\t\\..\\boot.ini", "C:\\t\\sub\\x.stk",
                              "C:\\t\\x.stk:stream", "C:\\tx\\y.stk", "C:\\t\\", "t\\x.stk", "\\\\host\\t\\x.stk"};
@@ -154,6 +154,10 @@ TEST_F(DownloadCacheTest, FilesOutsideTheCacheFolderAreNeverDeleted) {
         EXPECT_TRUE(ForgetCachedFile(cache, path, kOps));
         AddComplete("http://h/a.stk", path, 10);
         EXPECT_FALSE(LookupCacheEntry(cache, "http://h/a.stk", 8, kOps));
+        // Nor is such a file ever taken for the copy, even with the same date.
+        AddComplete("http://h/a.stk", path, 10);
+        EXPECT_FALSE(LookupCacheEntry(cache, "http://h/a.stk", 7, kOps));
+        EXPECT_EQ(cache.count, 0);
         AddComplete("http://h/a.stk", path, 10);
         EXPECT_TRUE(EvictCacheEntry(cache, kOps));
         EXPECT_EQ(cache.count, 0);

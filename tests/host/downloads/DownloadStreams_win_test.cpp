@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -254,6 +255,7 @@ protected:
         GetTempPathA(sizeof outerTemp_, outerTemp_);
         scope_ = std::make_unique<ScopedTempFolder>();
         temp_ = scope_->path();
+        cache_ = CacheFolder();
         server_ = temp_ + "server\\";
         CreateDirectoryA(server_.c_str(), nullptr);
         SetLogSink([](const char* line) { g_log.emplace_back(line); });
@@ -280,13 +282,14 @@ protected:
     char outerTemp_[MAX_PATH] = {};
     std::unique_ptr<ScopedTempFolder> scope_;
     std::string temp_;
+    std::string cache_;  // the cache's own folder inside temp_
     std::string server_;
 };
 
 TEST_F(DownloadStreamsTest, StreamedStackOpensWhateverTheChunks) {
     WriteBytes(server_ + "s.stk", sb::BuildStack(ThreeCards()).bytes);
     for (int chunk : {1, 1000, 1 << 20}) {
-        DeleteFileA((temp_ + "LOOMA.LOG").c_str());
+        DeleteFileA((cache_ + "LOOMA.LOG").c_str());
         {
             Visit visit(server_, chunk);
             EXPECT_EQ(GetCardCount(), 3) << "chunk " << chunk;
@@ -361,7 +364,7 @@ TEST_F(DownloadStreamsTest, TwoEmbedsOfTwoStacksStreamTogether) {
     const EmbedSpec one = {"http://localhost/one.stk", 10, 20, 512, 384};
     const EmbedSpec two = {"http://localhost/two.stk", 30, 420, 300, 200};
     auto bytesOf = [&](const std::string& url) { return url == one.url ? &first : url == two.url ? &second : nullptr; };
-    const std::string index = temp_ + "LOOMA.LOG";
+    const std::string index = cache_ + "LOOMA.LOG";
 
     for (bool streamFirst : {false, true}) {
         SCOPED_TRACE(streamFirst ? "both stacks before the windows" : "windows first");
@@ -409,7 +412,7 @@ TEST_F(DownloadStreamsTest, TwoEmbedsOfTwoStacksStreamTogether) {
             EXPECT_EQ(r.complete, 1u);
             EXPECT_EQ(r.expectedSize, bytes->size());
             EXPECT_EQ(r.receivedSize, bytes->size());
-            EXPECT_EQ(r.localPath.rfind(temp_, 0), 0u) << r.localPath;
+            EXPECT_EQ(r.localPath.rfind(cache_, 0), 0u) << r.localPath;
             EXPECT_TRUE(ReadBytes(r.localPath) == *bytes) << r.localPath;
         }
     }
@@ -500,7 +503,7 @@ TEST_F(DownloadStreamsTest, NamedFilesAreAskedBesideTheStackOneAtATime) {
     std::string local(path);
     ASSERT_GE(local.size(), 4u);
     EXPECT_EQ(local.substr(local.size() - 4), ".bmp");
-    EXPECT_EQ(local.rfind(temp_, 0), 0u) << local;
+    EXPECT_EQ(local.rfind(cache_, 0), 0u) << local;
 
     // Now local: the same file is bound at once without asking the browser.
     g_log.clear();
@@ -517,7 +520,7 @@ TEST_F(DownloadStreamsTest, CorruptIndexLeavesAnEmptyWorkingCache) {
         junk[i] = static_cast<uint8_t>(i * 7 + 3);
     junk[0] = 0x30;  // a count of 48 with far too few bytes behind it
     junk[1] = 0x00;
-    WriteBytes(temp_ + "LOOMA.LOG", junk);
+    WriteBytes(cache_ + "LOOMA.LOG", junk);
     {
         Visit visit(server_, 4096);
         EXPECT_EQ(GetCardCount(), 3);
@@ -525,10 +528,48 @@ TEST_F(DownloadStreamsTest, CorruptIndexLeavesAnEmptyWorkingCache) {
         EXPECT_EQ(GetDownloadCache()->count, 1);
     }
     // The index written at shut-down reads back with the one entry.
-    HANDLE h = CreateFileA((temp_ + "LOOMA.LOG").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileA((cache_ + "LOOMA.LOG").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetFileSize(h, nullptr), 2 + kCacheEntrySize);
     CloseHandle(h);
+}
+
+// An index edited to name files elsewhere (beside the cache folder in the temporary folder, above
+// it, in another folder) makes the plug-in forget those entries as they go stale, are evicted or
+// replaced, and delete none of the files; the stack still streams and opens.
+TEST_F(DownloadStreamsTest, ATamperedIndexDeletesNothingOutsideTheCacheFolder) {
+    ASSERT_EQ(cache_, temp_ + "Pageloom Cache\\");
+    WriteBytes(server_ + "s.stk", sb::BuildStack(ThreeCards()).bytes);
+    const std::vector<std::string> victims = {temp_ + "beside.stk", cache_ + "..\\above.stk", server_ + "kept.stk",
+                                              cache_ + "..\\server\\other.stk", temp_ + "LOOMA.LOG"};
+    for (const std::string& victim : victims)
+        WriteBytes(victim, {1, 2, 3});
+    // The stack's own entry stale (another last-modified), and the index full of large entries
+    // so that the new copy evicts them.
+    DownloadCache tampered;
+    tampered.count = kMaxCacheEntries;
+    for (int i = 0; i < kMaxCacheEntries; ++i) {
+        DownloadCacheEntry& e = tampered.entries[i];
+        const std::string url = i == 0 ? "http://localhost/s.stk" : "http://elsewhere/" + std::to_string(i) + ".stk";
+        const std::string& path = victims[size_t(i) % victims.size()];
+        std::snprintf(e.url, sizeof e.url, "%s", url.c_str());
+        std::snprintf(e.localPath, sizeof e.localPath, "%s", path.c_str());
+        e.lastModified = 12345;
+        e.expectedSize = e.receivedSize = kMaxCacheBytes / 10;
+        e.complete = 1;
+    }
+    WriteBytes(cache_ + "LOOMA.LOG", SerializeCacheIndex(tampered));
+    {
+        Visit visit(server_, 4096);
+        EXPECT_EQ(GetCardCount(), 3);
+        ASSERT_NE(GetDownloadCache(), nullptr);
+        const int entry = FindCacheEntry(*GetDownloadCache(), "http://localhost/s.stk");
+        ASSERT_GE(entry, 0);
+        EXPECT_EQ(std::string(GetDownloadCache()->entries[entry].localPath).rfind(cache_, 0), 0u);
+        ForgetCachedFile(victims[1].c_str());
+    }
+    for (const std::string& victim : victims)
+        EXPECT_EQ(ReadBytes(victim), (std::vector<uint8_t>{1, 2, 3})) << victim;
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "core/ui/Resources.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/layers/ObjectLayer.h"
+#include "host/downloads/DownloadStreams.h"
 #include "host/medialibrary/MediaBrowser.h"
 #include "host/menus/MenuCommands.h"
 #include "media/library/MediaLibServices.h"
@@ -399,10 +400,9 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     Select("old.wav");
     EXPECT_FALSE(IsWindow(note));
 
-    // Off the library the object is saved beside the stack and listed nowhere.
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    const std::string besideStack = std::string(temp) + "Play.bttn";
+    // Off the library the object is saved beside the stack (a web stack's copy in the download
+    // cache) and listed nowhere.
+    const std::string besideStack = CacheFolder() + "Play.bttn";
     DeleteFileA(besideStack.c_str());
     const size_t listed = Column(0).size();
     EXPECT_TRUE(DropObjectToMediaLib(LayerOf(kObjectButton), POINT{5, 5}));

@@ -159,7 +159,8 @@ TEST_F(SavedObjectPreview, AButtonShowsItsFontShapeAndTheIconItsFileCarries) {
 
 // A 40 x 40 blue graphic with a round mask: blue inside, the pane's ground at the corners (the
 // old drawing filled the whole pane). A disk-based graphic whose file lies beside the saved
-// object shows its cut-out of the file; a file that is nowhere gives no preview.
+// object shows its cut-out of the file; a file that is nowhere, or one named as a device, gives
+// no preview.
 TEST_F(SavedObjectPreview, GraphicsShowThroughTheirMaskAndFromTheirPictureFile) {
     SKIP_UNLESS_TRUE_COLOUR("picture colours are compared");
     sb::Object round = sb::Graphic(3, {0, 0, 40, 40}, "Round");
@@ -187,6 +188,10 @@ TEST_F(SavedObjectPreview, GraphicsShowThroughTheirMaskAndFromTheirPictureFile) 
     EXPECT_TRUE(Near(fromFile[20 * 40 + 32], 0x20B020)) << Hex(fromFile[20 * 40 + 32]);
     DeleteFileA((folder_ + "\\halves.bmp").c_str());
     EXPECT_TRUE(Paint(folder_ + "\\disk.grfc", kSavedGraphicCode, 40, 40).empty());
+    // A file named as the camera's pseudo file, a picture all the same, opens no camera: no preview.
+    Put("shot.cam", sb::BmpFile(halves));
+    sb::SetGraphicFile(disk, "C:\\Moved\\Away\\shot.cam", {10, 10, 30, 30});
+    EXPECT_TRUE(Paint(Put("cam.grfc", sb::ObjectFile(disk)), kSavedGraphicCode, 40, 40).empty());
 }
 
 }  // namespace

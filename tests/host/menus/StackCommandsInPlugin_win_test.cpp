@@ -110,16 +110,14 @@ TEST(StackCommandsInPlugin, NewCardThroughTheBrowserIsSavedAfterTheCurrentOne) {
     const Shot screen(shot);
     EXPECT_TRUE(NearRgb(screen.At(150, 100), 255, 255, 255, 8)) << "a blank card, not card 2: " << Hex(screen.At(150, 100));
 
-    const std::vector<std::string> copies = FilesIn(temp, "stk*");
+    const std::vector<std::string> copies = FilesIn(CacheFolderIn(temp), "stk*");
     ASSERT_EQ(copies.size(), 1u) << "the web stack is saved into its one cached copy";
     const BrowserRun report =
         RunProgram(WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe"), server,
                    {copies[0]});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     EXPECT_EQ(ReportedCardIds(Joined(report.log)), (std::vector<int>{1, 2, 4, 3}));
-    for (const std::string& file : FilesIn(temp, "*"))
-        DeleteFileA(file.c_str());
-    RemoveDirectoryA(temp.c_str());
+    RemoveFolderTree(temp);
 }
 
 class StackCommandsTest : public ::testing::Test {

@@ -85,12 +85,7 @@ struct TextSite {
         temp = server.path + "\\cache";
         CreateDirectoryA(temp.c_str(), nullptr);
     }
-    ~TextSite() {
-        for (const std::string& copy : CachedCopies())
-            DeleteFileA(copy.c_str());
-        DeleteFileA((temp + "\\LOOMA.LOG").c_str());
-        RemoveDirectoryA(temp.c_str());
-    }
+    ~TextSite() { RemoveFolderTree(temp); }
     BrowserRun Run(std::vector<std::string> args, int quitMs) {
         std::vector<std::string> all = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                         "--size", std::to_string(kWidth) + "x" + std::to_string(kHeight)};
@@ -105,11 +100,12 @@ struct TextSite {
     std::vector<std::string> CachedCopies() const {
         std::vector<std::string> found;
         WIN32_FIND_DATAA data;
-        HANDLE search = FindFirstFileA((temp + "\\stk*").c_str(), &data);
+        const std::string folder = CacheFolderIn(temp);
+        HANDLE search = FindFirstFileA((folder + "\\stk*").c_str(), &data);
         if (search == INVALID_HANDLE_VALUE)
             return found;
         do
-            found.push_back(temp + "\\" + data.cFileName);
+            found.push_back(folder + "\\" + data.cFileName);
         while (FindNextFileA(search, &data));
         FindClose(search);
         return found;

@@ -31,7 +31,7 @@
 //     iconfile    icon, cursor and animated cursor files, each after a byte naming its
 //                 extension (0 ico, 1 cur, 2 ani)
 //     bmp         the dib seeds as BMP files
-//     and the kinds of ReaderSeeds.h: avi, videodisc, effectlist, fonttable, stackcard,
+//     and the kinds of ReaderSeeds.h: avi, aviframe, videodisc, effectlist, fonttable, stackcard,
 //     stackheader, objectids, standinsound, gif, metafile, pcxtga, nbainfo, qtfx, soundimport,
 //     storedsound, shapes
 // Seeds are written from the formats as documented, with the codecs' own packers only where a

@@ -57,6 +57,60 @@ Seeds AviSeeds() {
     return seeds;
 }
 
+// An AVI frame as the stand-in reads it: a 16-bit little-endian length, the stream's format of
+// that length (a BITMAPINFOHEADER, with the masks and colours it carries), then the frame's
+// bytes: stored rows, or a packed DIB a codec made. Every depth stored; a header claiming a
+// palette its format does not carry; a colour count past the depth's; sizes that would wrap;
+// rows cut short; a codec's 32-bit frame of a run-length coded stream.
+Bytes AviFrameInput(int32_t width, int32_t height, uint16_t bits, uint32_t compression, uint32_t claimed,
+                    size_t carried, size_t rowBytes) {
+    Bytes format(40 + (compression == 3 ? 12 : 0) + carried * 4);
+    PutLe32(&format, 0, 40);
+    PutLe32(&format, 4, uint32_t(width));
+    PutLe32(&format, 8, uint32_t(height));
+    format[12] = 1;
+    format[14] = uint8_t(bits);
+    PutLe32(&format, 16, compression);
+    PutLe32(&format, 32, claimed);
+    if (compression == 3) {
+        PutLe32(&format, 40, bits == 16 ? 0xF800 : 0xFF0000);
+        PutLe32(&format, 44, bits == 16 ? 0x07E0 : 0xFF00);
+        PutLe32(&format, 48, bits == 16 ? 0x001F : 0xFF);
+    }
+    for (size_t i = 40 + (compression == 3 ? 12 : 0); i < format.size(); ++i)
+        format[i] = uint8_t(i * 29);
+    Bytes input = {uint8_t(format.size()), uint8_t(format.size() >> 8)};
+    input.insert(input.end(), format.begin(), format.end());
+    for (size_t i = 0; i < rowBytes; ++i)
+        input.push_back(uint8_t(i * 13 + 5));
+    return input;
+}
+
+Seeds AviFrameSeeds() {
+    const auto rows = [](int32_t width, int32_t height, int bits) {
+        return size_t((width * bits + 31) / 32 * 4) * size_t(height < 0 ? -height : height);
+    };
+    Seeds seeds;
+    for (uint16_t bits : {1, 4, 8, 16, 24, 32})
+        seeds.push_back({"stored" + std::to_string(bits),
+                         AviFrameInput(6, 5, bits, 0, 0, bits <= 8 ? size_t(1) << bits : 0, rows(6, 5, bits))});
+    seeds.push_back({"topdown8", AviFrameInput(7, -3, 8, 0, 4, 4, rows(7, 3, 8))});
+    seeds.push_back({"fields565", AviFrameInput(4, 4, 16, 3, 0, 0, rows(4, 4, 16))});
+    seeds.push_back({"fields32", AviFrameInput(4, 4, 32, 3, 0, 0, rows(4, 4, 32))});
+    seeds.push_back({"palette-claimed-not-carried", AviFrameInput(8, 8, 8, 0, 256, 0, rows(8, 8, 8))});
+    seeds.push_back({"palette-half-carried", AviFrameInput(8, 8, 8, 0, 200, 100, rows(8, 8, 8))});
+    seeds.push_back({"colours-past-depth", AviFrameInput(8, 2, 4, 0, 0x40000000, 16, rows(8, 2, 4))});
+    seeds.push_back({"wide-wrap", AviFrameInput(0x7FFFFFFF, 2, 32, 0, 0, 0, 64)});
+    seeds.push_back({"tall-wrap", AviFrameInput(16, int32_t(0x80000000), 8, 0, 0, 256, 64)});
+    seeds.push_back({"rows-short", AviFrameInput(8, 8, 24, 0, 0, 0, rows(8, 8, 24) - 3)});
+    // A run-length coded stream's format, then the 32-bit frame a codec made of it.
+    Bytes coded = AviFrameInput(5, 4, 8, 1, 2, 2, 0);
+    Bytes made = AviFrameInput(5, 4, 32, 0, 0, 0, rows(5, 4, 32));
+    coded.insert(coded.end(), made.begin() + 2, made.end());
+    seeds.push_back({"coded-made32", coded});
+    return seeds;
+}
+
 // Videodisc chunks as stored in memory order: the header (rectangle, flags), then the start and
 // end commands; at normal and other speeds, with live video, and cut.
 Seeds VideodiscSeeds() {
@@ -375,7 +429,7 @@ Seeds ShapeSeeds() {
 
 std::optional<Seeds> ReaderSeeds(std::string_view kind) {
     static const std::pair<std::string_view, Seeds (*)()> kKinds[] = {
-        {"avi", AviSeeds},           {"videodisc", VideodiscSeeds},     {"effectlist", EffectListSeeds},
+        {"avi", AviSeeds},           {"aviframe", AviFrameSeeds},       {"videodisc", VideodiscSeeds},     {"effectlist", EffectListSeeds},
         {"fonttable", FontTableSeeds}, {"stackcard", StackCardSeeds},     {"stackheader", StackHeaderSeeds},
         {"objectids", ObjectIdSeeds},  {"standinsound", StandInSoundSeeds}, {"gif", GifSeeds},
         {"metafile", MetafileSeeds},   {"pcxtga", PcxTgaSeeds},           {"nbainfo", NbaInfoSeeds},
