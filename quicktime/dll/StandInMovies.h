@@ -15,6 +15,8 @@
 //   StandInPlayback.cpp        the clock, the sound and music outputs, the test switches and sink
 //   StandInController.cpp      the movie controller (Rows: its component; _win: the bar drawn with GDI)
 //   StandInAvi_win.cpp         AVI frames over AVIFile; StandInGif_win.cpp GIF frames over WIC
+//   StandInDecoded.cpp         what the system's decoders hand back, made into frames and movies
+//                              without Windows (StandInDecoded.h)
 //   StandInPlayback_win.cpp    the clock, waveOut, MIDI out and frames into ports on Windows
 #pragma once
 
