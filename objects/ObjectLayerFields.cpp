@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr uint16_t kMaxTransparency = 100;
-
 // The name: a length byte and at most 31 characters in a 32-byte field. The length byte comes
 // from the file: it never copies more than the field and the record hold.
 void ReadButtonName(std::span<const uint8_t> record, ButtonLayerFields* out) {
@@ -118,7 +116,7 @@ bool ReadGraphicLayerFields(std::span<const uint8_t> record, GraphicLayerFields*
     out->colorIndex = static_cast<uint16_t>(GetU16(record, kGraphicColor) - 1);
     out->objectWord = GetU16(record, kGraphicAction);
     out->cursorId = GetU16(record, kGraphicCursor);
-    out->transparency = std::min(GetU16(record, kGraphicTransparency), kMaxTransparency);
+    out->transparency = std::min(GetU16(record, kGraphicTransparency), kGraphicMaxTransparency);
     out->pictureInFile = (flags & kObjectHasPath) != 0;
     GraphicRecordLayout layout;
     out->packedMask = ReadGraphicRecordLayout(record, layout) ? layout.mask : std::span<const uint8_t>{};

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr uint16_t kMaxTransparency = 100;
 constexpr int kMinBlendDepth = 9;
 
 // The bitmap's pixels as 32-bit top-down rows; empty on failure.
@@ -50,7 +49,7 @@ void BlendOverTarget(HDC target, HDC pictureDc, HBITMAP picture, const RECT& bou
         uint32_t mixed = 0;
         for (int shift = 0; shift < 24; shift += 8) {
             const uint32_t a = (over[i] >> shift) & 0xFF, b = (under[i] >> shift) & 0xFF;
-            const uint32_t channel = (a * (kMaxTransparency - transparency) + b * transparency + 50) / 100;
+            const uint32_t channel = (a * (kGraphicMaxTransparency - transparency) + b * transparency + 50) / 100;
             mixed |= channel << shift;
         }
         over[i] = mixed;

@@ -9,7 +9,6 @@
 #include "quicktime/dll/QtStandIn.h"
 #include "quicktime/dll/QtStandInFiles.h"
 #include "quicktime/dll/QtStandInPorts.h"
-#include "quicktime/dll/StandInDecoded.h"
 #include "quicktime/dll/StandInMovies_win.h"
 
 namespace {

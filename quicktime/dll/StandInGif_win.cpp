@@ -1,5 +1,5 @@
 // A GIF file as a movie of its composed frames: WIC decodes each frame and reads its place, delay
-// and disposal, which the composer (StandInDecoded.h) lays over the picture so far.
+// and disposal, which the composer (GifComposer, StandInMovies.h) lays over the picture so far.
 #include <windows.h>
 
 #include <propvarutil.h>
@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "quicktime/dll/StandInDecoded.h"
+#include "quicktime/dll/StandInMovies.h"
 #include "quicktime/dll/StandInMovies_win.h"
 
 namespace {

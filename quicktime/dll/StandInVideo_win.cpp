@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "quicktime/dll/StandInDecoded.h"
+#include "quicktime/dll/StandInMovies.h"
 #include "quicktime/dll/StandInMovies_win.h"
 #include "quicktime/formats/VideoFrames.h"
 

@@ -4,7 +4,7 @@
 // test and frame sizes of its buffer calls.
 #include <algorithm>
 
-#include "quicktime/dll/StandInDecoded.h"
+#include "quicktime/dll/StandInMovies.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "vic32/dll/VicLib.h"
 

@@ -2,7 +2,7 @@
 // frames, each with its size, place (anywhere), delay and disposal and its BGRA pixels. The
 // composer lays them over each other within the screen, and the movie made of them shows each
 // frame at the screen's size.
-#include "quicktime/dll/StandInDecoded.h"
+#include "quicktime/dll/StandInMovies.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {
