@@ -13,10 +13,6 @@ namespace {
 
 constexpr size_t kMaxInput = 1 << 16;
 
-bool Inside(std::span<const uint8_t> part, std::span<const uint8_t> whole) {
-    return part.empty() || (part.data() >= whole.data() && part.data() + part.size() <= whole.data() + whole.size());
-}
-
 // As PreparePictureObject checks and makes a picture, without the bitmap.
 void Decode(std::span<const uint8_t> packed) {
     if (packed.empty())
@@ -39,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (const Handle film = GetSpriteFilm(sprite)) {
         const std::vector<uint8_t> bytes = HandleToBytes(film);
         const FilmBlocks blocks = StoredFilmBlocks(bytes);
-        FuzzCheck(Inside(blocks.picture, bytes) && Inside(blocks.frames, bytes) && Inside(blocks.mask, bytes));
+        FuzzCheck(FuzzInside(blocks.picture, bytes) && FuzzInside(blocks.frames, bytes) && FuzzInside(blocks.mask, bytes));
         const uint16_t kind = GetFilmKind(film);
         if (kind == kFilmMovie) {
             FileSpec movie = EmptyFileSpec();
@@ -52,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const uint32_t count = GetFilmFrameCount(film);
             for (uint32_t i = 1; i < count && i < 256; ++i) {
                 const std::span<const uint8_t> frame = FramePictureInBlock(bytes, blocks.frames, i);
-                FuzzCheck(Inside(frame, blocks.frames));
+                FuzzCheck(FuzzInside(frame, blocks.frames));
                 Decode(frame);
             }
             FuzzCheck(FramePictureInBlock(bytes, blocks.frames, UINT32_MAX).empty());

@@ -13,10 +13,6 @@ namespace {
 
 constexpr size_t kMaxInput = 1 << 15;
 
-bool Inside(std::span<const uint8_t> part, std::span<const uint8_t> whole) {
-    return part.empty() || (part.data() >= whole.data() && part.data() + part.size() <= whole.data() + whole.size());
-}
-
 void ReadMask(std::span<const uint8_t> mask) {
     if (mask.empty())
         return;
@@ -41,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FuzzCheck(button.nameLength <= 31 && button.name[button.nameLength] == '\0');
         FuzzCheck(button.nameLength == 0 || kButtonName + 1u + button.nameLength <= size);
         FuzzCheck(std::memcmp(button.name, data + kButtonName + 1, button.nameLength) == 0);
-        FuzzCheck(Inside(button.packedMask, record) && (button.shape >= 5 || button.packedMask.empty()));
+        FuzzCheck(FuzzInside(button.packedMask, record) && (button.shape >= 5 || button.packedMask.empty()));
         ReadMask(button.packedMask);
     }
 
@@ -54,13 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GraphicLayerFields graphic;
     if (ReadGraphicLayerFields(record, &graphic)) {
         FuzzCheck(graphic.frameWidth <= kGraphicMaxFrameWidth && graphic.transparency <= 100);
-        FuzzCheck(Inside(graphic.packedMask, record));
+        FuzzCheck(FuzzInside(graphic.packedMask, record));
         ReadMask(graphic.packedMask);
     }
     std::string_view file;
     int crop[4] = {};
     if (ReadGraphicPictureFile(record, &file, crop)) {
-        FuzzCheck(!file.empty() && Inside({reinterpret_cast<const uint8_t*>(file.data()), file.size()}, record));
+        FuzzCheck(!file.empty() && FuzzInside({reinterpret_cast<const uint8_t*>(file.data()), file.size()}, record));
         FuzzCheck(file.find('\0') == std::string_view::npos);
     }
     return 0;
