@@ -54,9 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The field's text: what follows the link's text in the input.
     const size_t rest = link->text.empty() ? kLinkText : static_cast<size_t>(text - data) + link->text.size();
     const std::string_view field(reinterpret_cast<const char*>(data) + rest, size - rest);
-    for (bool exact : {false, true})
-        for (bool whole : {false, true})
-            SearchLinkText(link->text, field, exact, whole);
+    // As a copied card's links are matched: letters folded, as a whole word.
+    SearchLinkText(link->text, field, false, true);
     const int32_t n = static_cast<int32_t>(link->text.size());
     const int32_t p = static_cast<int32_t>(link->id % (field.size() + 1));
     const int32_t from = std::max(p - n, 0);
