@@ -1,6 +1,7 @@
 // What the object kinds give the card's layer list (graphics/layers/ObjectLayer.h): reading their
 // records into layers, drawing, highlighting and hit shapes.
 //
+//   ObjectLayerFields.h       what each kind's layer takes from its record, read without Windows
 //   ObjectLayerKinds_win.cpp  the common record header (host/wiring/WireGraphics_win.cpp puts the
 //                             procedures below in the layer list's table)
 //   Buttons_win.cpp           buttons (the rest of the button files: Buttons.h)
@@ -14,12 +15,14 @@
 #include <span>
 
 #include "graphics/layers/ObjectLayer.h"
+#include "objects/ObjectLayerFields.h"
 
 // ---- ObjectLayerKinds_win.cpp ----
 // The common header of an object record in memory order into the layer; false when the record
 // is shorter than the header or of another kind.
 bool ReadLayerCommon(std::span<const uint8_t> record, uint16_t kind, ObjectLayer* layer);
-uint16_t RecordFlags(std::span<const uint8_t> record);
+// The header's kind, id and bounds into the layer.
+void SetLayerCommon(const LayerCommonFields& fields, ObjectLayer* layer);
 
 // ---- buttons/Buttons_win.cpp ----
 bool ReadButtonLayer(std::span<const uint8_t> record, ButtonLayer* layer, ButtonRecordParts* parts);

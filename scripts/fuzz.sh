@@ -81,6 +81,12 @@ seed_kinds() {
     soundimport_fuzz) echo soundimport ;;
     storedsound_fuzz) echo storedsound ;;
     shapes_fuzz) echo shapes ;;
+    objectlayer_fuzz) echo objectrecord ;;
+    textlinks_fuzz) echo textlink ;;
+    filmblocks_fuzz) echo animrecord ;;
+    gifcompose_fuzz) echo gifframes ;;
+    decodedrows_fuzz) echo decodedrows ;;
+    cardconvert_fuzz) echo cardrecord ;;
     *) echo "" ;;
   esac
 }

@@ -97,6 +97,17 @@ uint32_t FilmBytesFor(uint32_t count);
 // The film's byte order both ways, its frames included (the count read before converting when
 // coming from the file). Bytes past the frames are left alone.
 void ConvertFilmRecord(std::span<uint8_t> film, bool toFile);
+// The blocks stored after a flattened film's frames (the strip picture, the frame pictures of a
+// kind-2 film or a movie's file reference, the mask picture), each within the film; all empty
+// when the film is short or its lengths run past its end.
+struct FilmBlocks {
+    std::span<const uint8_t> picture, frames, mask;
+};
+FilmBlocks StoredFilmBlocks(std::span<const uint8_t> film);
+// The packed picture of a kind-2 film's frame in its frame block; empty when the frame is not
+// in the film, its length is 0 or its place runs past the block.
+std::span<const uint8_t> FramePictureInBlock(std::span<const uint8_t> film, std::span<const uint8_t> block,
+                                             uint32_t index);
 // A stored rectangle (top, left, bottom, right, big-endian) and the memory one, both ways.
 void ConvertRect(std::span<uint8_t> record, uint32_t offset);
 

@@ -228,25 +228,16 @@ int FlattenMovie(Handle film) {
     return 0;
 }
 
-// The blocks after the frames, which ReadStoredAnimRecord has checked against the film.
+// The blocks after the frames, copied out of the film.
 struct Blocks {
     std::vector<uint8_t> picture, frames, mask;
 };
 Blocks TakeBlocks(Handle film) {
-    Blocks b;
     HandleLock lock(film);
-    const std::span<uint8_t> f = lock.bytes();
-    const uint64_t at = FilmBytesFor(GetU32(f, kFilmFrameCount));
-    const uint64_t lengths[3] = {GetU32(f, kFilmPictureLength), GetU32(f, kFilmFrameBlockLength), GetU32(f, kFilmMaskLength)};
-    if (at == 0 || at + lengths[0] + lengths[1] + lengths[2] > f.size())
-        return b;
-    const auto piece = [&](uint64_t from, uint64_t length) {
-        return std::vector<uint8_t>(f.begin() + static_cast<ptrdiff_t>(from), f.begin() + static_cast<ptrdiff_t>(from + length));
-    };
-    b.picture = piece(at, lengths[0]);
-    b.frames = piece(at + lengths[0], lengths[1]);
-    b.mask = piece(at + lengths[0] + lengths[1], lengths[2]);
-    return b;
+    const FilmBlocks stored = StoredFilmBlocks(lock.bytes());
+    return {{stored.picture.begin(), stored.picture.end()},
+            {stored.frames.begin(), stored.frames.end()},
+            {stored.mask.begin(), stored.mask.end()}};
 }
 
 int CutToFrames(Handle film, uint32_t count) {
@@ -350,14 +341,10 @@ int DrawPerFrame(Handle film, uint32_t index, PixMap* target, const ShortRect& s
     {
         const std::vector<uint8_t> block = HandleToBytes(FilmWord(film, kFilmFramePictures));
         HandleLock lock(film);
-        const std::span<uint8_t> f = lock.bytes();
-        if (FrameAt(index) + kFilmFrameBytes > f.size())
+        const std::span<const uint8_t> frame = FramePictureInBlock(lock.bytes(), block, index);
+        if (frame.empty())
             return -1;
-        const uint64_t at = GetU32(f, FrameAt(index) + kFramePictureOffset);
-        const uint64_t length = GetU32(f, FrameAt(index) + kFramePictureLength);
-        if (length == 0 || at + length > block.size())
-            return -1;
-        packed.assign(block.begin() + static_cast<ptrdiff_t>(at), block.begin() + static_cast<ptrdiff_t>(at + length));
+        packed.assign(frame.begin(), frame.end());
     }
     Handle picture = 0;
     if (PreparePictureObject(packed, static_cast<uint32_t>(packed.size()), &picture) != 0)

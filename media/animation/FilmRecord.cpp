@@ -189,6 +189,30 @@ void ConvertFilmRecord(std::span<uint8_t> film, bool toFile) {
     }
 }
 
+FilmBlocks StoredFilmBlocks(std::span<const uint8_t> film) {
+    if (film.size() < kFilmFixedBytes)
+        return {};
+    const uint64_t at = FilmBytesFor(GetU32(film, kFilmFrameCount));
+    const uint64_t lengths[3] = {GetU32(film, kFilmPictureLength), GetU32(film, kFilmFrameBlockLength),
+                                 GetU32(film, kFilmMaskLength)};
+    if (at == 0 || at + lengths[0] + lengths[1] + lengths[2] > film.size())
+        return {};
+    return {film.subspan(at, lengths[0]), film.subspan(at + lengths[0], lengths[1]),
+            film.subspan(at + lengths[0] + lengths[1], lengths[2])};
+}
+
+std::span<const uint8_t> FramePictureInBlock(std::span<const uint8_t> film, std::span<const uint8_t> block,
+                                             uint32_t index) {
+    const uint64_t frame = kFilmFrames + uint64_t{kFilmFrameBytes} * index;
+    if (frame + kFilmFrameBytes > film.size())
+        return {};
+    const uint64_t at = GetU32(film, static_cast<uint32_t>(frame) + kFramePictureOffset);
+    const uint64_t length = GetU32(film, static_cast<uint32_t>(frame) + kFramePictureLength);
+    if (length == 0 || at + length > block.size())
+        return {};
+    return block.subspan(at, length);
+}
+
 bool IsFilmRunTimeByte(uint32_t offset) {
     if (offset < kFilmFrames)
         return offset == 38 || offset == 39 || (offset >= 70 && offset < 166) || (offset >= 178 && offset <= 180);

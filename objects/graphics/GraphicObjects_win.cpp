@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "core/memory/ByteReader.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
@@ -14,11 +13,9 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "stack/format/StackFile.h"
-#include "stack/pictures/GraphicPicture.h"
 
 namespace {
 
-constexpr uint16_t kMaxTransparency = 100;
 constexpr int kMinBlendDepth = 9;
 
 // The bitmap's pixels as 32-bit top-down rows; empty on failure.
@@ -52,7 +49,7 @@ void BlendOverTarget(HDC target, HDC pictureDc, HBITMAP picture, const RECT& bou
         uint32_t mixed = 0;
         for (int shift = 0; shift < 24; shift += 8) {
             const uint32_t a = (over[i] >> shift) & 0xFF, b = (under[i] >> shift) & 0xFF;
-            const uint32_t channel = (a * (kMaxTransparency - transparency) + b * transparency + 50) / 100;
+            const uint32_t channel = (a * (kGraphicMaxTransparency - transparency) + b * transparency + 50) / 100;
             mixed |= channel << shift;
         }
         over[i] = mixed;
@@ -65,40 +62,32 @@ void BlendOverTarget(HDC target, HDC pictureDc, HBITMAP picture, const RECT& bou
 }  // namespace
 
 bool ReadGraphicLayer(std::span<const uint8_t> record, GraphicLayer* layer, GraphicRecordParts* parts) {
-    if (!ReadLayerCommon(record, kObjectGraphic, &layer->common) || record.size() < kGraphicHeaderBytes)
+    GraphicLayerFields fields;
+    if (!ReadGraphicLayerFields(record, &fields))
         return false;
-    if (GetU16(record, kGraphicPictureFlags) == kGraphicNeverDrawn)
+    if (fields.hidden && !GetCardView().hiddenGraphicsShown)
         return false;
-    const uint16_t flags = GetU16(record, kObjectFlags);
-    if ((flags & kObjectHidden) && !GetCardView().hiddenGraphicsShown)
-        return false;
-    layer->frameWidth = std::min(GetU16(record, kGraphicFrameWidth), kGraphicMaxFrameWidth);
-    layer->colorIndex = static_cast<uint16_t>(GetU16(record, kGraphicColor) - 1);
-    layer->objectWord = GetU16(record, kGraphicAction);
-    layer->cursorId = GetU16(record, kGraphicCursor);
-    layer->transparency = std::min(GetU16(record, kGraphicTransparency), kMaxTransparency);
-    // A record whose lengths disagree keeps its bounds, without picture or mask.
-    // (A disk-based one finds no file name in it either.)
+    SetLayerCommon(fields.common, &layer->common);
+    layer->frameWidth = fields.frameWidth;
+    layer->colorIndex = fields.colorIndex;
+    layer->objectWord = fields.objectWord;
+    layer->cursorId = fields.cursorId;
+    layer->transparency = fields.transparency;
     if (parts) {
-        GraphicRecordLayout layout;
-        if (ReadGraphicRecordLayout(record, layout))
-            parts->packedMask = layout.mask;
-        parts->pictureInFile = (flags & kObjectHasPath) != 0;
+        parts->packedMask = fields.packedMask;
+        parts->pictureInFile = fields.pictureInFile;
     }
     return true;
 }
 
 bool GraphicPictureFile(std::span<const uint8_t> record, char* name, size_t size, RECT* crop) {
-    GraphicRecordLayout layout;
-    if (!ReadGraphicRecordLayout(record, layout) || layout.fileReference.empty() ||
-        layout.fileReference.size() >= size)
+    std::string_view file;
+    int rect[4] = {};
+    if (!ReadGraphicPictureFile(record, &file, rect) || file.size() >= size)
         return false;
-    std::memcpy(name, layout.fileReference.data(), layout.fileReference.size());
-    name[layout.fileReference.size()] = '\0';
-    const int left = GetI16(record, kGraphicSourceLeft), top = GetI16(record, kGraphicSourceTop);
-    const int width = GetI16(record, kGraphicPictureRect + 4) - GetI16(record, kGraphicPictureRect);
-    const int height = GetI16(record, kGraphicPictureRect + 6) - GetI16(record, kGraphicPictureRect + 2);
-    *crop = {left, top, left + width, top + height};
+    std::memcpy(name, file.data(), file.size());
+    name[file.size()] = '\0';
+    *crop = {rect[0], rect[1], rect[2], rect[3]};
     return true;
 }
 

@@ -2,7 +2,8 @@
 // superclass of RichEdit 2.0 that is live in the browse and text tools and otherwise renders
 // itself into the card.
 //
-//   TextFields_win.cpp        the text object record into its layer and its window
+//   TextFields_win.cpp        the text object record into its layer and its window (its fields
+//                             read without Windows: ../ObjectLayerFields.h)
 //   FieldContents_win.cpp     text entries into the window and back (FieldContents_win.h)
 //   fonts/                    the stack font table and the Format menu's rules (below this)
 //   CurrentTextStyle_win.cpp  the current text style, the Format menu and the Text Style
@@ -33,6 +34,7 @@
 
 #include "core/memory/Handles.h"
 #include "graphics/layers/ObjectLayer.h"
+#include "objects/ObjectLayerFields.h"
 #include "objects/text/WebAddress.h"
 
 inline constexpr char kTextFieldClass[] = "LMText";
@@ -43,8 +45,7 @@ inline constexpr char kTextFieldClass[] = "LMText";
 void InitFieldWindowFromRecord(std::span<const uint8_t> record, LayerHandle layer, int show);
 // The card's text and runs, or a disk-based field's file (FieldContents_win.cpp).
 void FillFieldFromRecord(HWND window, std::span<const uint8_t> record);
-// The text object's name (length-prefixed, clamped to the record's name bytes).
-std::string FieldRecordName(std::span<const uint8_t> record);
+// FieldRecordName, the text object's name, is with the record's other fields (ObjectLayerFields.h).
 
 // ---- TextFieldWindows_win.cpp ----
 // Loads RichEdit 2.0 and registers "LMText" over "RichEdit20A" with the given procedure; false

@@ -50,12 +50,7 @@ bool Decode(const std::string& path, Importer* out) {
     out->bgra.resize(size_t(width) * height * 4);
     if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(out->bgra.size()), out->bgra.data())))
         return false;
-    for (size_t i = 0; i < out->bgra.size(); i += 4) {
-        const unsigned a = out->bgra[i + 3];
-        for (int c = 0; c < 3; ++c)
-            out->bgra[i + c] = static_cast<uint8_t>((out->bgra[i + c] * a + 255 * (255 - a) + 127) / 255);
-        out->bgra[i + 3] = 0;
-    }
+    ComposeOverWhite(out->bgra);
     out->width = static_cast<int>(width);
     out->height = static_cast<int>(height);
     out->bounds = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};

@@ -7,7 +7,9 @@
 //   StandInMovieEdits.cpp      sound movies made in memory: tracks, media edits, 'raw ' samples
 //   StandInMovieFiles.cpp      movie files and data by kind (.mov atoms, AVI chunks, sound files,
 //                              MIDI, pictures)
-//   StandInFrames.cpp          pictures between packed DIBs and 32-bit frames
+//   StandInFrames.cpp          pictures between packed DIBs and 32-bit frames, and what the
+//                              system's decoders hand back (WIC, video decompressors) made into
+//                              frames and movies without Windows, for the _win files that ask them
 //   StandInMovieVideo.cpp      the frames of .mov video tracks: 'raw ' and 'rle ' here, 'jpeg'
 //                              and system codecs through the platform (StandInVideo_win.cpp)
 //   StandInMidi.cpp            MIDI: music tracks as timed messages, import and export
@@ -239,6 +241,50 @@ void SetStandInOutputs(const StandInOutputs& outputs);
 // The Windows outputs and the switches read from the environment (StandInPlayback_win.cpp),
 // installed when the library loads.
 void InstallStandInMovieOutputs();
+
+// What the system's decoders hand back, made into frames and movies (StandInFrames.cpp): the
+// _win files ask the system (StandInGif_win.cpp, StandInVideo_win.cpp,
+// QtStandInImporter_win.cpp) and hand the results here, so that this byte work is fuzzed.
+inline constexpr uint32_t kGifMaxFrames = 2000;
+inline constexpr uint32_t kGifMaxSide = 4096;
+inline constexpr uint64_t kGifMaxComposedBytes = 256u << 20;  // all frames together
+
+// A GIF's frames laid one over the other as they show: each frame at its place on the logical
+// screen, its transparent pixels showing what lies under it, then disposed of (2: its rectangle
+// back to white; 3: the screen as it was before it) before the next.
+class GifComposer {
+public:
+    // The logical screen's size from the file; 0 takes the first frame's.
+    GifComposer(uint32_t screenWidth, uint32_t screenHeight) : screenWidth_(screenWidth), screenHeight_(screenHeight) {}
+    // Whether a frame of this size may be decoded at all: 1 to kGifMaxSide each way.
+    static bool FrameSizeFits(uint32_t width, uint32_t height);
+    // One decoded frame: 32-bit BGRA rows top first (alpha 0 where transparent), its place, its
+    // delay in hundredths of a second (0 counts as 10) and its disposal. False, and the frame
+    // left out, when its size does not fit, its pixels are fewer than its size needs, or the
+    // frames so far would pass kGifMaxFrames or kGifMaxComposedBytes: the composing ends there.
+    bool Add(std::span<const uint8_t> bgra, uint32_t width, uint32_t height, uint32_t left, uint32_t top,
+             uint32_t delay, uint32_t disposal);
+    size_t FrameCount() const { return frames_.size(); }
+    // The movie of the frames, one 'vide' sample each lasting its delay, the screen's size;
+    // kQtCantFindHandler when no frame was added.
+    int32_t Finish(StandInMovie* movie);
+
+private:
+    uint32_t screenWidth_, screenHeight_;
+    StandInImage canvas_;
+    std::vector<StandInImage> frames_;
+    StandInTrack track_;
+    uint64_t total_ = 0;
+};
+
+// Photo-JPEG's frame as WIC gives it (32-bit, the fourth byte undefined) made opaque.
+void MakeStandInImageOpaque(StandInImage* image);
+// A decompressor's output: bottom-up rows of 3 or 4 bytes a pixel, each padded to 4 bytes, as a
+// frame. False when the size or depth is not one of these or the rows are fewer than it needs.
+bool StandInImageFromBottomUpRows(std::span<const uint8_t> rows, int32_t width, int32_t height, int bytesPerPixel,
+                                  StandInImage* out);
+// WIC's 32-bit BGRA with straight alpha composed over white, the alpha bytes then 0, in place.
+void ComposeOverWhite(std::span<uint8_t> bgra);
 
 // Sound movies made in memory (StandInMovieEdits.cpp): sound descriptions (QtSoundDescription)
 // as callers pass them, in the machine's order, and the samples of a sound media turned into PCM.

@@ -42,8 +42,7 @@ bool DecodeJpeg(std::span<const uint8_t> sample, StandInImage* out) {
     out->bgra.resize(size_t(width) * height * 4);
     if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(out->bgra.size()), out->bgra.data())))
         return false;
-    for (size_t i = 3; i < out->bgra.size(); i += 4)
-        out->bgra[i] = 0xFF;
+    MakeStandInImageOpaque(out);
     return true;
 }
 
@@ -63,20 +62,7 @@ public:
         if (ICDecompress(hic_, key ? 0 : ICDECOMPRESS_NOTKEYFRAME, &in_, const_cast<uint8_t*>(sample.data()), &out_,
                          pixels_.data()) != ICERR_OK)
             return false;
-        const int32_t w = out_.biWidth, h = out_.biHeight, bytes = out_.biBitCount / 8;
-        const size_t stride = (size_t(w) * bytes + 3) & ~size_t(3);
-        out->width = w;
-        out->height = h;
-        out->bgra.resize(size_t(w) * h * 4);
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* row = pixels_.data() + stride * size_t(h - 1 - y);  // bottom-up
-            uint8_t* px = out->bgra.data() + size_t(y) * w * 4;
-            for (int32_t x = 0; x < w; ++x, px += 4) {
-                std::copy_n(row + size_t(x) * bytes, 3, px);
-                px[3] = 0xFF;
-            }
-        }
-        return true;
+        return StandInImageFromBottomUpRows(pixels_, out_.biWidth, out_.biHeight, out_.biBitCount / 8, out);
     }
 
 private:

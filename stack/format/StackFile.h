@@ -190,6 +190,7 @@ inline constexpr uint32_t kGraphicTrailerLength = 60;
 inline constexpr uint32_t kGraphicAfterMask = 64;      // 32-bit
 inline constexpr uint32_t kGraphicTransparency = 74;   // percent
 inline constexpr uint16_t kGraphicMaxFrameWidth = 20;
+inline constexpr uint16_t kGraphicMaxTransparency = 100;  // a larger stored value counts as this
 enum GraphicPictureFlags : uint16_t { kGraphicHasMask = 0x02, kGraphicRowsPacked = 0x10 };
 // Picture flags of exactly this value: a record that gets no layer and is never drawn.
 inline constexpr uint16_t kGraphicNeverDrawn = 0x20;

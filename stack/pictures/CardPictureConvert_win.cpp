@@ -22,6 +22,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/format/ResFile.h"
 #include "stack/StackOpenSession.h"
+#include "stack/pictures/CardConvertRecords.h"
 #include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/GraphicPictureConvert.h"
 #include "stack/pictures/PackedPicture.h"
@@ -352,19 +353,12 @@ int ConvertCardPicture(Handle card, int oldDepth, int newDepth, int width, int h
     const std::vector<uint8_t> record = HandleToBytes(card);
     if (record.size() < kCardHeaderBytes)
         return 16;
-    // The picture converts from the depth it is stored at, which need not be the run's.
-    const int storedDepth = StoredPictureDepth(record, oldDepth);
-    CardPictureCase c;
-    c.kind = GetU16(record, kCardKind);
-    PictureBlockView view;
-    c.format = ReadPictureBlock(record, view) ? view.format : 0;
-    c.oldDepth = storedDepth;
-    c.newDepth = newDepth;
-    c.displayDepth = DisplayDepth();
-    c.sizeChanged = GetU16(record, kCardWidth) != width || GetU16(record, kCardHeight) != height;
+    bool stackJpegFlag = false;
     if (const Handle header = GetStackHeaderHandle())
-        c.stackJpegFlag = (GetHandleWord(header, kHeaderFlags) & kStackHighCompression) != 0;
-
+        stackJpegFlag = (GetHandleWord(header, kHeaderFlags) & kStackHighCompression) != 0;
+    // The picture converts from the depth it is stored at, which need not be the run's.
+    const CardPictureCase c = ReadCardPictureCase(record, oldDepth, newDepth, width, height, DisplayDepth(), stackJpegFlag);
+    const int storedDepth = c.oldDepth;
     switch (ChooseCardPictureRoute(c, s)) {
     case CardPictureRoute::NotPicture:
     case CardPictureRoute::Unchanged:
@@ -390,18 +384,8 @@ int ConvertCardGraphicsDepth(Handle card, int depth) {
     uint32_t position = 0;
     for (;;) {
         std::vector<uint8_t> record = HandleToBytes(card);
-        CardObjectWalk walk(record, position);
         ObjectPlace place;
-        bool found = false;
-        while (walk.Next(place)) {
-            const std::span<const uint8_t> object = std::span<const uint8_t>(record).subspan(place.offset, place.length);
-            if (place.kind == kObjectGraphic && !(place.flags & kObjectDeletedFlag) &&
-                GraphicNeedsDepthConversion(object, depth)) {
-                found = true;
-                break;
-            }
-        }
-        if (!found)
+        if (!NextGraphicToConvert(record, position, depth, &place))
             return 0;
         std::vector<uint8_t> data;
         uint32_t maskLength = 0;
@@ -413,46 +397,10 @@ int ConvertCardGraphicsDepth(Handle card, int depth) {
             position = place.offset + place.length;
             continue;
         }
-        if (!ReplaceObjectBytes(record, place.offset, data, maskLength))
+        if (!StoreConvertedGraphic(record, place, data, maskLength, depth, &position) || SetHandleBytes(card, record) != 0)
             return 16;
-        const std::span<uint8_t> graphic = std::span<uint8_t>(record).subspan(place.offset);
-        SetU16(graphic, kGraphicPictureDepth, static_cast<uint16_t>(depth));
-        SetU16(graphic, kGraphicPictureFlags, GetU16(graphic, kGraphicPictureFlags) | kGraphicRowsPacked);
-        SetU32(graphic, kGraphicAfterMask, 0);  // whatever lay after the mask is gone
-        if (SetHandleBytes(card, record) != 0)
-            return 16;
-        position = place.offset + GetU32(std::span<const uint8_t>(record).subspan(place.offset), kObjectLength);
     }
 }
-
-namespace {
-
-// The places of the card record's objects; each colour index of its graphics, buttons and text
-// objects is handed to map(kind, object, offset) on the way.
-template <class Map>
-std::vector<ObjectPlace> MapObjectColors(std::vector<uint8_t>& record, Map map) {
-    std::vector<ObjectPlace> places;
-    {
-        CardObjectWalk walk(record);
-        ObjectPlace place;
-        while (walk.Next(place))
-            places.push_back(place);
-    }
-    for (const ObjectPlace& place : places) {
-        const std::span<uint8_t> object = std::span<uint8_t>(record).subspan(place.offset, place.length);
-        if (place.kind == kObjectGraphic && object.size() >= kGraphicHeaderBytes) {
-            map(place.kind, object, kGraphicColor);
-        } else if (place.kind == kObjectButton && object.size() >= kButtonHeaderBytes) {
-            map(place.kind, object, kButtonNameColor);
-            map(place.kind, object, kButtonFillColor);
-        } else if (place.kind == kObjectText && object.size() >= kTextHeaderBytes) {
-            map(place.kind, object, kTextColor);
-        }
-    }
-    return places;
-}
-
-}  // namespace
 
 void MapBitmapToPalette(Handle card, HPALETTE palette) {
     if (!IsValidHandle(card) || !palette)
@@ -472,8 +420,9 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
     if (!from)
         return;
     std::vector<uint8_t> record = HandleToBytes(card);
-    const std::vector<ObjectPlace> places = MapObjectColors(
-        record, [&](uint16_t, std::span<uint8_t> object, uint32_t at) { RemapIndex(object, at, from, palette); });
+    std::vector<ObjectPlace> places;
+    for (const ObjectColorWord& word : ObjectColorWords(record, &places))
+        RemapIndex(std::span<uint8_t>(record).subspan(word.place.offset, word.place.length), word.at, from, palette);
     DeleteObject(from);
     if (SetHandleBytes(card, record) != 0)
         return;
@@ -506,21 +455,10 @@ std::array<uint8_t, 256> NearestEntries(HPALETTE from, HPALETTE to) {
     return table;
 }
 
-void TranslateIndex(std::span<uint8_t> object, uint32_t at, const std::array<uint8_t, 256>& table) {
-    const uint16_t stored = GetU16(object, at);
-    if (stored >= 1 && stored <= 256)
-        SetU16(object, at, static_cast<uint16_t>(table[stored - 1] + 1));
-}
-
 void MapOneCardsObjects(Handle card, const std::array<uint8_t, 256>& table) {
     std::vector<uint8_t> record = HandleToBytes(card);
-    const std::vector<ObjectPlace> places =
-        MapObjectColors(record, [&](uint16_t kind, std::span<uint8_t> object, uint32_t at) {
-            // A field without a colour shows entry 0 (white in the default palette).
-            if (kind == kObjectText && GetU16(object, at) == 0)
-                SetU16(object, at, 1);
-            TranslateIndex(object, at, table);
-        });
+    // A field without a colour shows entry 0 (white in the default palette).
+    const std::vector<ObjectPlace> places = TranslateObjectColors(record, table);
     if (SetHandleBytes(card, record) != 0)
         return;
     // Each picture rewritten changes the record's length: the graphics are found again in order.

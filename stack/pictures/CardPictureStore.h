@@ -4,6 +4,8 @@
 //
 //   CardPictureStore.cpp        everything below: platform-free, fuzzed (tests/fuzz/jpegdesc_fuzz.cpp)
 //   CardPictureConvert_win.cpp  the steps through GDI and vic32 (CardPictureConvert.h)
+//   CardConvertRecords.cpp      the record work of a conversion: route, colour words, graphics
+//                               walk (CardConvertRecords.h, platform-free, fuzzed)
 #pragma once
 
 #include <cstddef>

@@ -13,13 +13,8 @@
 
 namespace {
 
-// Start of image, then the first marker: anything else is not worth handing to the decoder.
-bool StartsLikeJpeg(const uint8_t* bytes, uint32_t length) {
-    return bytes && length >= 4 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
-}
-
 int OpenJpeg(IWICImagingFactory* factory, const uint8_t* jpeg, uint32_t length, WicFrame& out) {
-    if (!StartsLikeJpeg(jpeg, length))
+    if (!VicStartsLikeJpeg(jpeg, length))
         return VIC_BAD_JPEG;
     return OpenWicFrame(factory, GUID_ContainerFormatJpeg, jpeg, length, VIC_BAD_JPEG, out);
 }

@@ -8,6 +8,7 @@
 //   VicDib_win.cpp   imagetodib, dibtoimage, wintovicpal (global memory and GDI palettes)
 //   Jpeg_win.cpp     savejpgtobuffer, jpeginfofrombuffer, loadjpgfrombuffer through the
 //                    Windows Imaging Component
+//   WicBytes.cpp     the JPEG test, frame sizes and decoded rows of the WIC wrappers
 //   VicFiles.cpp     files read whole and written whole (a failed write is deleted)
 //   BmpCodec.cpp     BMP files in and out (the layout: vic32/formats/BmpFormat.h)
 //   PcxCodec.cpp     PCX files in and out, run-length coded
@@ -45,6 +46,15 @@ inline uint32_t VicRgbOf(const VicColor& c) { return VicRgb(c.red, c.green, c.bl
 inline VicColor VicColorOf(uint32_t rgb) {
     return {static_cast<uint8_t>(rgb), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb >> 16), 0};
 }
+
+// --- WicBytes.cpp (what the WIC wrappers do with bytes themselves)
+// Start of image, then the first marker: anything else is not worth handing to the decoder.
+bool VicStartsLikeJpeg(const uint8_t* bytes, uint32_t length);
+// A decoded frame's size within 1 to VIC_MAX_DIMENSION each way.
+bool VicFrameSizeOk(uint32_t width, uint32_t height);
+// A decoder's rows, top row first and `stride` bytes apart, into the image's rows: VIC_BAD_SIZE
+// for a bad image, a stride shorter than its rows or fewer rows than its height, else VIC_OK.
+int VicFillRows(const VicImage& image, std::span<const uint8_t> rows, uint32_t stride);
 
 // --- VicDib.cpp
 // Bytes of the packed DIB that VicWritePackedDib makes of the image; 0 for a bad image.

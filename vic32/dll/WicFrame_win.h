@@ -6,7 +6,6 @@
 #include <wincodec.h>
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "vic32/dll/Com_win.h"
@@ -32,7 +31,7 @@ inline int OpenWicFrame(IWICImagingFactory* factory, const GUID& container, cons
     if (FAILED(out.decoder->Initialize(out.stream.get(), WICDecodeMetadataCacheOnDemand)) ||
         FAILED(out.decoder->GetFrame(0, out.frame.out())) || FAILED(out.frame->GetSize(&out.width, &out.height)))
         return unreadable;
-    if (out.width < 1 || out.height < 1 || out.width > VIC_MAX_DIMENSION || out.height > VIC_MAX_DIMENSION)
+    if (!VicFrameSizeOk(out.width, out.height))
         return VIC_BAD_SIZE;
     return VIC_OK;
 }
@@ -80,7 +79,5 @@ inline int ReadFrameInto(IWICImagingFactory* factory, const WicFrame& frame, int
     std::vector<uint8_t> pixels(static_cast<size_t>(stride) * frame.height);
     if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
         return unreadable;
-    for (int32_t y = 0; y < image.height; ++y)
-        std::memcpy(VicRow(image, y), pixels.data() + static_cast<size_t>(y) * stride, stride);
-    return VIC_OK;
+    return VicFillRows(image, pixels, stride);
 }

@@ -438,5 +438,5 @@ std::optional<Seeds> ReaderSeeds(std::string_view kind) {
     for (const auto& [name, make] : kKinds)
         if (name == kind)
             return make();
-    return std::nullopt;
+    return LayerReaderSeeds(kind);
 }

@@ -12,3 +12,5 @@ using Seeds = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
 
 // The seeds of that kind, or nothing when it is not one of these.
 std::optional<Seeds> ReaderSeeds(std::string_view kind);
+// The seeds of the layer builders' and converters' fuzzers (LayerSeeds.cpp), or nothing.
+std::optional<Seeds> LayerReaderSeeds(std::string_view kind);
