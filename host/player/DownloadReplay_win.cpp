@@ -11,7 +11,10 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/GdiGuards.h"
+#include "core/ui/Resources.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "graphics/card/CardRedraw.h"
 #include "graphics/layers/LayerBuild.h"
 #include "graphics/layers/LayerList.h"
@@ -32,6 +35,9 @@
 
 namespace {
 
+// How long a file asked of the site may take to start coming before it counts as lost.
+constexpr uint32_t kLostAfterMs = 6000;
+constexpr uint32_t kAlertFileNotFromSite = 2880;
 
 PendingContext g_context;
 // The file the last card refresh after a download was for: one that is still not found after
@@ -65,6 +71,7 @@ void OpenAttachedStackIfArrived(int slot) {
     if (!BindWaitingEmbedStack(GetAttachedInstance(), slot))
         return;
     g_context = PendingContext{};  // nothing of another stack waits any more
+    SetLocateFileLocalMode(false);  // the page's stack: its files are asked of its site
     OpenStack(false);
     FitWindowToPage();
     RepaintCardWindow();
@@ -196,6 +203,21 @@ void TakeArrivedDownload(const ArrivedDownload& d, bool systemStarted) {
         else
             StartNextQueuedRequest();
     }
+}
+
+void GiveUpLostDownload() {
+    std::string lost;
+    // Told when no dialog runs: the alert would come up under the author's work.
+    if (DialogRuns() || !GiveUpUnansweredRequest(kLostAfterMs, &lost))
+        return;
+    // What waited behind it is asked for now, or replayed at once when its file is here.
+    PendingRequest next;
+    while (StartNextQueuedRequest(&next))
+        g_replay.replay(next, next.url);
+    std::string text = ResText(kAlertFileNotFromSite);
+    if (const size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, lost);
+    ShowAlertText(nullptr, text.c_str());
 }
 
 void OpenWaitingDownload(NPP instance) {

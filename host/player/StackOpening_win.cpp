@@ -115,6 +115,10 @@ int OpenStack(bool ask) {
             OnStackEvent(StackEvent::StartingEmptyStack);
         return err;
     }
+    // A stack the user opened from this machine finds the files it names on this machine (where
+    // they were, or near it), not beside the web page's stack.
+    if (ask)
+        SetLocateFileLocalMode(true);
     SetCurrentCardId(GetCardId(GetCardByIndex(1)));
     EnterCard(kPlainTransition, kPlainEffect, kPlainSpeed, true);
     return 0;
