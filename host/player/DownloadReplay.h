@@ -44,7 +44,8 @@ int RequestRemoteFile(const FileRequest& request, int fileSlot);
 void TakeArrivedDownload(const ArrivedDownload& download, bool systemStarted);
 // The file asked of the site last has not started to come for some seconds (a browser says
 // nothing of a file it could not get): what it was for is given up, the requests behind it go
-// on, and the user is told which file did not come. Called by the periodic tick.
+// on, and, when an action asked for it, the user is told which file did not come. Called by the
+// periodic tick.
 void GiveUpLostDownload();
 // The system has just attached to this instance's window: its stack, when that has already
 // arrived, is opened now, and its address becomes the base of later requests.

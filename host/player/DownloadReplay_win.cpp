@@ -206,14 +206,22 @@ void TakeArrivedDownload(const ArrivedDownload& d, bool systemStarted) {
 }
 
 void GiveUpLostDownload() {
+    // Given up when no dialog runs: the alert would come up under the author's work.
+    if (DialogRuns())
+        return;
+    const RequestQueue* queue = GetRequestQueue();
+    const uint16_t kind = queue && queue->count > 0 ? queue->records[0].kind : uint16_t{kPendingNothing};
     std::string lost;
-    // Told when no dialog runs: the alert would come up under the author's work.
-    if (DialogRuns() || !GiveUpUnansweredRequest(kLostAfterMs, &lost))
+    if (!GiveUpUnansweredRequest(kLostAfterMs, &lost))
         return;
     // What waited behind it is asked for now, or replayed at once when its file is here.
     PendingRequest next;
     while (StartNextQueuedRequest(&next))
         g_replay.replay(next, next.url);
+    // The user is told of a file a click or an action asked for; a picture or still the card
+    // drew without it stays as it is drawn.
+    if (kind != kPendingButtonAction && kind != kPendingNamedAction)
+        return;
     std::string text = ResText(kAlertFileNotFromSite);
     if (const size_t at = text.find("%s"); at != std::string::npos)
         text.replace(at, 2, lost);
