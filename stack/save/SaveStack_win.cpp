@@ -30,13 +30,8 @@ bool FileThere(const char* path) {
 }
 
 // Once the stack has moved to a folder of its own (Save As), the files it names that are not
-// there are named to the user: from the web it would ask its site for them beside it. A stack
-// saved in the temporary folder is a web stack's own copy, whose files are on its site.
+// there are named to the user: from the web it would ask its site for them beside it.
 void TellOfFilesNotBeside(const char* path) {
-    char temp[MAX_PATH] = {};
-    const DWORD length = GetTempPathA(sizeof temp, temp);
-    if (length > 0 && length < sizeof temp && _strnicmp(path, temp, length) == 0)
-        return;
     StackToGoFileAccess access;
     access.exists = FileThere;
     const std::vector<std::string> names = NamedFilesNotBeside(path, access);

@@ -99,8 +99,8 @@ TEST(MediaLibInBrowser, ASoundDroppedOnAButtonAGraphicAndBareCardPlaysAfterSaveA
     const std::string title = "Please name this Stack|";
     const BrowserRun run = site.Run(
         name, {"--answer-alerts", "--drop", sound + "@40,20@800", "--drop", sound + "@140,80@1300", "--drop",
-               sound + "@40,100@1800", "--command", "103@2300", "--dialog", title + "File name:|type:" + saved + "@2800",
-               "--dialog", title + "Save|press@3100", "--quit-after", "4300"});
+               sound + "@40,100@1800", "--command", "103@2400", "--dialog", title + "File name:|type:" + saved + "@3200",
+               "--dialog", title + "Save|press@3600", "--quit-after", "6500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "saved(" + saved), -1) << Joined(run.log);
     const int told = FindHolding(run.log, "names files that are not beside it in its folder: drop-chime.wav.");
@@ -426,13 +426,13 @@ TEST(MediaLibInBrowser, ClipArtFromADropIsPlacedWhereDroppedMovedAndEndedLikeAny
     const std::string cut = "Clip Art|101|drag:2,2-" + Point({2 + kSkyCut.cx, 2 + kSkyCut.cy});
     const std::string copy = site.server.Name("clip-copy.stk"), placed = site.server.Name("clip-placed.png");
     const BrowserRun run = site.Run(
-        name, {"--answer-alerts", "--drop", picture + "@" + Point(kDropped) + "@800", "--dialog", cut + "@1500",
-               "--dialog", "Clip Art|OK|press@2000", "--screenshot", placed, "--screenshot-after", "2500", "--drag",
-               DragAt(kDropped, {kDropped.x + kMovedBy.x, kDropped.y + kMovedBy.y}, 2800), "--right-click",
-               "50,25@4200", "--key", "Escape@4600", "--key", "shift+Tab@4900", "--right-click", "50,25@5200",
-               "--drop", picture + "@" + Point(kEscaped) + "@5700", "--dialog", cut + "@6400", "--dialog",
-               "Clip Art|OK|press@6900", "--key", "Escape@7400", "--command", std::to_string(kSave) + "@7900",
-               "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after", "9000"});
+        name, {"--answer-alerts", "--drop", picture + "@" + Point(kDropped) + "@800", "--dialog", cut + "@2000",
+               "--dialog", "Clip Art|OK|press@2800", "--screenshot", placed, "--screenshot-after", "3400", "--drag",
+               DragAt(kDropped, {kDropped.x + kMovedBy.x, kDropped.y + kMovedBy.y}, 3700), "--right-click",
+               "50,25@5200", "--key", "Escape@5600", "--key", "shift+Tab@5900", "--right-click", "50,25@6200",
+               "--drop", picture + "@" + Point(kEscaped) + "@6700", "--dialog", cut + "@7900", "--dialog",
+               "Clip Art|OK|press@8700", "--key", "Escape@9300", "--command", std::to_string(kSave) + "@9800",
+               "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after", "11000"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     // Floating where it was dropped: the cut centred on the drop point.
     const Shot floating(placed);
