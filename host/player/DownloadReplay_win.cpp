@@ -71,7 +71,6 @@ void OpenAttachedStackIfArrived(int slot) {
     if (!BindWaitingEmbedStack(GetAttachedInstance(), slot))
         return;
     g_context = PendingContext{};  // nothing of another stack waits any more
-    SetLocateFileLocalMode(false);  // the page's stack: its files are asked of its site
     OpenStack(false);
     FitWindowToPage();
     RepaintCardWindow();

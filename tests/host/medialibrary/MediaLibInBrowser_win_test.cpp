@@ -87,8 +87,9 @@ int LinesHolding(const std::string& text, const std::string& part) {
 // A sound file of this machine (outside the site) dropped on a button, on a graphic and on bare
 // card, then Save As into the site: the alert names the sound as not beside the stack. Reopened
 // from the site without it, a click asks the site, and once the site has not answered for some
-// seconds the user is told which file did not come. With the file put beside the stack, each of
-// the three clicks asks for or finds it and plays it.
+// seconds the user is told which file did not come; opened from this machine, the click plays
+// the file where it lies. With the file put beside the stack, each of the three clicks asks for
+// or finds it and plays it.
 TEST(MediaLibInBrowser, ASoundDroppedOnAButtonAGraphicAndBareCardPlaysAfterSaveAsAndReopening) {
     CachedSite site(200, 120);
     const std::vector<uint8_t> wave = WaveFileOf(Square(4410, 100));
@@ -115,6 +116,17 @@ TEST(MediaLibInBrowser, ASoundDroppedOnAButtonAGraphicAndBareCardPlaysAfterSaveA
     ASSERT_NE(asked, -1) << Joined(lost.log);
     EXPECT_NE(FindHolding(lost.log, "could not get the file drop-chime.wav from the site", asked), -1) << Joined(lost.log);
     EXPECT_EQ(LinesHolding(ReadFile(lostLog), "sound: "), 0) << ReadFile(lostLog);
+
+    // Opened from this machine (the Open command), the stack finds the sound where it was dropped
+    // from, and asks the site for nothing.
+    const std::string localLog = site.server.Name("local.log"), pick = "Please select a stack|";
+    const BrowserRun local = site.Run(name, {"--answer-alerts", "--command", "101@900", "--dialog",
+                                             pick + "File name:|type:" + saved + "@1700", "--dialog",
+                                             pick + "Open|press@2100", "--click", "140,80@3200", "--quit-after", "4500"},
+                                      {{"LOOM_QUICKTIME_LOG", localLog}});
+    ASSERT_EQ(local.exitCode, 0) << local.errors << Joined(local.log);
+    EXPECT_EQ(FindHolding(local.log, "url=http://localhost/drop-chime.wav"), -1) << Joined(local.log);
+    EXPECT_EQ(LinesHolding(ReadFile(localLog), "sound: "), 1) << ReadFile(localLog) << Joined(local.log);
 
     site.server.Put("drop-chime.wav", std::string(wave.begin(), wave.end()));
     const std::string sink = site.server.Name("drops-sink.wav"), log = site.server.Name("drops.log");
