@@ -55,6 +55,7 @@ int CancelPendingPlacement() {
 
 void DeselectAll() {
     HWND window = GetMainWindow();
+    EndClipArtPlacing(window, true);  // kept, and the tool it returns to chosen
     EndPaintText();
     ClearActiveTextField();
     CancelPlacedButton(window);
