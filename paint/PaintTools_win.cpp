@@ -1,18 +1,21 @@
-// MINIMAL paint tools (see PaintTools.h); the selections themselves are in Selections_win.cpp.
+// MINIMAL paint tools (see PaintTools.h); the selections themselves, and the clip art they
+// place, are in Selections_win.cpp.
 #include "paint/PaintTools.h"
 
 #include "graphics/layers/CardView.h"
+#include "paint/Selections.h"
 
 void ToolMouseDown(HWND, int, int, WPARAM) {}
 int ToolMouseMove(HWND, int, int) { return 0; }
 int ToolMouseUp(HWND) { return 0; }
 
-void MaskToolMouseDown(HWND, int, int, WPARAM) {}
-void MaskToolMouseUp(HWND, WPARAM) {}
-int MaskToolTrack(HWND, int, int) { return 0; }
-void RectToolMouseDown(HWND, int, int, int, int, WPARAM) {}
-void RectToolMouseUp(HWND, int, int) {}
-int RectToolTrack(HWND, int, int, int, int) { return 0; }
+// No selection is drawn by the tools yet; the clip art they float is moved and ended.
+void MaskToolMouseDown(HWND window, int x, int y, WPARAM) { ClipArtMouseDown(window, x, y); }
+void MaskToolMouseUp(HWND window, WPARAM) { ClipArtMouseUp(window); }
+int MaskToolTrack(HWND, int x, int y) { return ClipArtMouseMove(x, y) ? 1 : 0; }
+void RectToolMouseDown(HWND window, int x, int y, int, int, WPARAM) { ClipArtMouseDown(window, x, y); }
+void RectToolMouseUp(HWND window, int, int) { ClipArtMouseUp(window); }
+int RectToolTrack(HWND, int x, int y, int, int) { return ClipArtMouseMove(x, y) ? 1 : 0; }
 int RectSelectionKey(HWND, WPARAM, bool) { return 0; }
 int NudgeMaskSelection(HWND, WPARAM, bool) { return 0; }
 void FinishRectKeyMove() {}

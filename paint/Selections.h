@@ -43,6 +43,23 @@ void SwapMaskSelectionPosition(int* x, int* y);
 bool GetMaskSelection(HBITMAP* pixels, HBITMAP* mask, int* x, int* y, COLORREF* holeColor);
 bool IsGraphicSelection();
 
+// ---- Selections_win.cpp: clip art being placed ----
+// The floating selection just made (the rectangle's, else the masked one) is clip art being
+// placed: a press inside it moves it, a press outside it or Return keeps it in the card picture,
+// Escape drops it; either way the tool then becomes `endTool`.
+void BeginClipArtPlacing(int endTool);
+bool IsPlacingClipArt();
+// Ends the placing: keep draws the clip art into the card picture, else it goes; the end tool
+// is chosen. False when no clip art is being placed.
+bool EndClipArtPlacing(HWND window, bool keep);
+// A press outside the clip art (either button) keeps it and ends the placing: true then.
+bool EndClipArtPlacingOutside(HWND window, int x, int y);
+// The selection tools' presses, drags and releases while clip art is placed (card points):
+// true when taken.
+bool ClipArtMouseDown(HWND window, int x, int y);
+bool ClipArtMouseMove(int x, int y);
+bool ClipArtMouseUp(HWND window);
+
 // ---- MarchingFrames_win.cpp ----
 // A dashed outline; mode 'X' inverts (drawing it twice removes it), otherwise black on white.
 void DrawMarchingRect(HDC dc, int mode, int left, int top, int right, int bottom, int phase);

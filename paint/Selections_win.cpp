@@ -8,16 +8,26 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
+#include "core/ui/ToolNumbers.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "paint/PaintTools.h"
 
 namespace {
+
+// Clip art being placed: the floating selection that holds it moves under a press inside it and
+// ends by a press outside it, Return or Escape, which choose the tool it returns to.
+struct ClipArtPlacing {
+    int endTool = 0;  // 0: no clip art is being placed
+    bool moving = false;
+    POINT from = {};  // the press that moves it, card point
+};
 
 struct RectSelection {
     bool active = false;
     RECT rect = {};
     HBITMAP bitmap = nullptr;
     HBITMAP under = nullptr;  // the picture under it when it was made, for undo
+    ClipArtPlacing clipArt;
 } g_rect;
 
 struct MaskSelection {
@@ -28,6 +38,7 @@ struct MaskSelection {
     int x = 0, y = 0;
     POINT grab = {};
     COLORREF hole = RGB(255, 255, 255);
+    ClipArtPlacing clipArt;
 } g_mask;
 
 void DeleteBitmap(HBITMAP* bitmap) {
@@ -104,6 +115,25 @@ void ClearRect() {
     DeleteBitmap(&g_rect.under);
     g_rect.active = false;
     SetRectEmpty(&g_rect.rect);
+    g_rect.clipArt = {};
+}
+
+// The rectangle the masked selection covers on the card; empty without one.
+RECT MaskRect() {
+    SIZE size{};
+    if (!g_mask.pixels || !BitmapSize(g_mask.pixels, &size))
+        return {};
+    return {g_mask.x, g_mask.y, g_mask.x + size.cx, g_mask.y + size.cy};
+}
+
+// The placing that a floating selection holds: the rectangle's, else the mask's; null when no
+// clip art is being placed.
+ClipArtPlacing* CurrentClipArt() {
+    if (g_rect.active && g_rect.clipArt.endTool)
+        return &g_rect.clipArt;
+    if (g_mask.pixels && g_mask.clipArt.endTool)
+        return &g_mask.clipArt;
+    return nullptr;
 }
 
 }  // namespace
@@ -223,6 +253,7 @@ void FreeMaskSelection() {
     DeleteBitmap(&g_mask.mask);
     DeleteBitmap(&g_mask.outline);
     g_mask.kind = kMaskNone;
+    g_mask.clipArt = {};
 }
 
 void SwapMaskSelectionPosition(int* x, int* y) {
@@ -266,6 +297,87 @@ void DrawMaskSelection(HWND window) {
     DrawThroughMask(dc.get(), g_mask.pixels, g_mask.mask, g_mask.x, g_mask.y);
     if (g_mask.outline)
         DrawMarchingAnts(window, g_mask.outline, g_mask.x, g_mask.y, 0);
+}
+
+void BeginClipArtPlacing(int endTool) {
+    if (g_rect.active)
+        g_rect.clipArt = {endTool};
+    else if (g_mask.pixels)
+        g_mask.clipArt = {endTool};
+}
+
+bool IsPlacingClipArt() { return CurrentClipArt() != nullptr; }
+
+bool EndClipArtPlacing(HWND window, bool keep) {
+    ClipArtPlacing* placing = CurrentClipArt();
+    if (!placing)
+        return false;
+    const int tool = placing->endTool;
+    if (GetCapture() == window && placing->moving)
+        ReleaseCapture();
+    if (placing == &g_rect.clipArt) {
+        if (keep)
+            CommitPaintSelection(window);
+        else
+            DropRectSelection(window);
+    } else if (keep) {
+        CommitMaskSelection(window);
+    } else {
+        FreeMaskSelection();
+    }
+    SelectToolNumber(static_cast<uint32_t>(tool));
+    return true;
+}
+
+bool EndClipArtPlacingOutside(HWND window, int x, int y) {
+    const ClipArtPlacing* placing = CurrentClipArt();
+    if (!placing)
+        return false;
+    const RECT covered = placing == &g_rect.clipArt ? g_rect.rect : MaskRect();
+    return !PtInRect(&covered, POINT{x, y}) && EndClipArtPlacing(window, true);
+}
+
+bool ClipArtMouseDown(HWND window, int x, int y) {
+    ClipArtPlacing* placing = CurrentClipArt();
+    if (!placing)
+        return false;
+    if (EndClipArtPlacingOutside(window, x, y))
+        return true;
+    placing->moving = true;
+    placing->from = {x, y};
+    SetCapture(window);
+    return true;
+}
+
+bool ClipArtMouseMove(int x, int y) {
+    ClipArtPlacing* placing = CurrentClipArt();
+    if (!placing || !placing->moving)
+        return false;
+    const int dx = x - placing->from.x, dy = y - placing->from.y;
+    placing->from = {x, y};
+    if (dx == 0 && dy == 0)
+        return true;
+    if (placing == &g_rect.clipArt) {
+        InvalidateCard(g_rect.rect);
+        OffsetRect(&g_rect.rect, dx, dy);
+        InvalidateCard(g_rect.rect);
+    } else {
+        InvalidateCard(MaskRect());
+        g_mask.x += dx;
+        g_mask.y += dy;
+        InvalidateCard(MaskRect());
+    }
+    return true;
+}
+
+bool ClipArtMouseUp(HWND window) {
+    ClipArtPlacing* placing = CurrentClipArt();
+    if (!placing || !placing->moving)
+        return false;
+    placing->moving = false;
+    if (GetCapture() == window)
+        ReleaseCapture();
+    return true;
 }
 
 void ShutdownMaskSelection() {

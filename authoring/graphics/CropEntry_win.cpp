@@ -24,6 +24,7 @@
 #include "objects/graphics/LassoPoints.h"
 #include "paint/Selections.h"
 #include "resources/graphics_ids.h"
+#include "stack/cards/CardList.h"
 
 namespace {
 
@@ -55,10 +56,16 @@ void TakePicture(HBITMAP bitmap) {
     p.rectShown = false;
 }
 
-// A pasted selection goes where it was dropped, else centred in the card window, on the grid.
+// A pasted selection goes centred where it was dropped, kept on the card, else centred in the
+// card window, on the grid.
 POINT PastePoint(const POINT* point, SIZE size) {
-    if (point)
-        return *point;
+    if (point) {
+        uint16_t cardWidth = 0, cardHeight = 0;
+        CurrentCardSize(&cardWidth, &cardHeight);
+        const int x = std::clamp<int>(point->x - size.cx / 2, 0, std::max<int>(0, cardWidth - size.cx));
+        const int y = std::clamp<int>(point->y - size.cy / 2, 0, std::max<int>(0, cardHeight - size.cy));
+        return {x, y};
+    }
     RECT client = {};
     GetClientRect(GetCardWindow(), &client);
     int x = std::max(0, static_cast<int>(client.right - size.cx) / 2);
@@ -67,12 +74,19 @@ POINT PastePoint(const POINT* point, SIZE size) {
     return {x, y};
 }
 
-// The dialog run on the picture now held, with the purpose: its result.
-int CropHeldPicture(HWND window, char purpose) {
+// The dialog run on the picture now held, with the purpose: its result. What it cut goes to
+// the point when one is given (a drop), else to the middle.
+int CropHeldPicture(HWND window, char purpose, const POINT* point) {
     const int result = RunPictureCropDialog(window, purpose);
     if (result == 1 && purpose != 'A')
-        ApplyPictureCrop(purpose, nullptr);
+        ApplyPictureCrop(purpose, point);
     return result;
+}
+
+// Clip art ends its placing in an object tool: the one in use before it, else the arrow.
+int ToolAfterClipArt() {
+    const int tool = static_cast<int>(GetCurrentTool());
+    return tool >= kButtonTool && tool <= kLastTool ? tool : kArrowTool;
 }
 
 // What the placement held before an animation's crop borrowed it.
@@ -143,6 +157,7 @@ void ApplyPictureCrop(char purpose, const POINT* point) {
         return;
     const SIZE size = {p.source.right - p.source.left, p.source.bottom - p.source.top};
     if (purpose == 'C') {
+        const int endTool = ToolAfterClipArt();
         if (p.cropKind == 'R' && p.rectShown) {
             MarkStackChanged();
             SelectToolNumber(kRectSelectTool);
@@ -153,10 +168,11 @@ void ApplyPictureCrop(char purpose, const POINT* point) {
             MarkStackChanged();
             SelectToolNumber(kLassoTool);
             HBITMAP cut = CutOutBitmap(p.picture, p.source);
-            BeginMaskSelection(kMaskFromCard, cut, p.mask, p.outline, p.source.left, p.source.top,
-                               point ? *point : POINT{});
+            const POINT at = point ? PastePoint(point, size) : POINT{p.source.left, p.source.top};
+            BeginMaskSelection(kMaskFromCard, cut, p.mask, p.outline, at.x, at.y, point ? *point : POINT{});
             p.mask = p.outline = nullptr;
         }
+        BeginClipArtPlacing(endTool);
         LassoFreePoints();
         DeleteBitmap(p.picture);
         return;
@@ -187,7 +203,7 @@ int OpenPictureCropDialog(HWND window, char purpose, const char* path, POINT poi
         return LoadPictureWithoutCropping(path, &point) ? 1 : 2;
     if (!GetPictureForCropping(window, 'R', path))
         return 2;
-    return CropHeldPicture(window, purpose) == 1 ? 1 : 2;
+    return CropHeldPicture(window, purpose, path ? &point : nullptr) == 1 ? 1 : 2;
 }
 
 bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, HBITMAP* maskOut, char* kindOut,

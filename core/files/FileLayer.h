@@ -110,8 +110,9 @@ struct FileRequest {
     uint16_t secondSlot;
 };
 // Remote mode (the default) asks the server beside the stack; local mode searches disks and
-// finally asks the user. The plug-in never leaves remote mode: what the user chose on this
-// machine is looked for here by LocateFile's `here`; tests switch local mode on.
+// finally asks the user. The page's stack is remote; a stack the user opens from this machine
+// (the Open command) is local. What the user chose on this machine is looked for here by
+// LocateFile's `here` in either mode.
 void SetLocateFileLocalMode(bool local);
 bool IsLocateFileLocalMode();
 using RemoteFileRequester = int (*)(const FileRequest& request, int destinationSlot);

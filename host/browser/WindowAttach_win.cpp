@@ -1,4 +1,5 @@
 // Attaching to the browser's window and handing it back.
+#include "core/ui/dialogs/DialogOwner.h"
 #include "host/browser/WindowAttach.h"
 #include "host/window/PeriodicTick.h"
 #include "host/window/WindowServices.h"
@@ -49,6 +50,7 @@ bool AttachPluginWindow(HWND window) {
     // The creation branch never runs on a window the browser made; what it sets up that needs
     // no window of its own is set up here.
     StartWindowServices(window);
+    SetPageLeaving(false);  // a page opened again after one that left under a dialog
     return true;
 }
 

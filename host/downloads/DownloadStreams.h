@@ -69,4 +69,8 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
 // be replayed at once: asking the browser again would fetch it twice.
 bool StartNextQueuedRequest(PendingRequest* cached = nullptr);
 void ClearRequestQueue();
+// The file asked of the browser last, when no stream has come for it for `ms` or more: it is
+// no longer waited for, and its name (the address's last part) goes to `lost`. The caller drops
+// the queue head it was for. False when nothing has waited that long.
+bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost);
 const RequestQueue* GetRequestQueue();

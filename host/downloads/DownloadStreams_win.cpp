@@ -20,12 +20,20 @@ namespace {
 constexpr char kIndexFileName[] = "LOOMA.LOG";
 constexpr char kCacheFolderName[] = "Pageloom Cache";
 constexpr NPError kStreamDone = 0;
+// A request made again that long after the site was asked for the same file asks it again.
+constexpr DWORD kAskAgainMs = 1000;
 
 std::unique_ptr<DownloadCache> g_cache;
 std::unique_ptr<RequestQueue> g_queue;
 std::string g_baseUrl;
-// The file the browser was last asked for: the stream of this address answers the queue head.
-std::string g_requestedUrl;
+// The file the browser was last asked for, and when: the stream of this address answers the
+// queue head. A browser tells a plug-in that asked without notification nothing of a file it
+// could not get, so the time is all there is to tell that it will not come.
+struct AskedFile {
+    std::string url;
+    DWORD at = 0;
+};
+AskedFile g_asked;
 int g_targetFileSlot = kSlotCurrentStack;
 
 // One stream as it is received, reached through NPStream::pdata.
@@ -178,6 +186,7 @@ HANDLE CreateLocalCopy(const std::string& folder, const char* url, std::string& 
 
 // Requests go out for the instance the system serves, so that their streams come back to it.
 void AskBrowserFor(const std::string& url) {
+    g_asked = {url, GetTickCount()};
     NPNetscapeFuncs* browser = GetBrowserFuncs();
     NPP instance = GetAttachedInstance() ? GetAttachedInstance() : GetPluginInstance();
     if (browser && browser->geturl && instance)
@@ -266,7 +275,7 @@ void FreeDownloadState() {
     g_cache.reset();
     g_queue.reset();
     g_baseUrl.clear();
-    g_requestedUrl.clear();
+    g_asked = {};
     g_targetFileSlot = kSlotCurrentStack;
 }
 
@@ -328,9 +337,17 @@ bool StartNextQueuedRequest(PendingRequest* cached) {
         return true;
     }
     g_targetFileSlot = head.fileSlot;
-    g_requestedUrl = head.url;
     AskBrowserFor(head.url);
     return false;
+}
+
+bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost) {
+    if (g_asked.url.empty() || GetTickCount() - g_asked.at < ms)
+        return false;
+    if (lost)
+        *lost = UrlFileName(g_asked.url);
+    g_asked = {};
+    return true;
 }
 
 int RequestFileFor(const PendingContext& context, const FileRequest& request, int fileSlot) {
@@ -355,16 +372,19 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
         const int32_t before = g_queue ? g_queue->count : 0;
         if (!g_queue || !EnqueueRequest(*g_queue, context, url, static_cast<uint16_t>(fileSlot)))
             return 0;
-        if (g_queue->count == before)
-            return 0;  // the same request waits already: asked for once
-
+        if (g_queue->count == before) {
+            // The same request waits already: asked for once, unless the site has not answered
+            // for a while (the file may have been put there since).
+            if (SameUrl(g_asked.url, url) && GetTickCount() - g_asked.at >= kAskAgainMs)
+                AskBrowserFor(url);
+            return 0;
+        }
     } else {
         ClearRequestQueue();
     }
     if (g_queue && g_queue->count > 1)
         return 0;  // the head is still downloading; this one waits its turn
     g_targetFileSlot = fileSlot;
-    g_requestedUrl = url;
     AskBrowserFor(url);
     return 0;
 }
@@ -385,7 +405,7 @@ NPError StartDownloadStream(NPP instance, NPStream* stream) {
     d->stream = stream;
     d->url = stream->url;
     const bool forSystem = instance == GetAttachedInstance();
-    const bool answers = forSystem && !g_requestedUrl.empty() && SameUrl(d->url, g_requestedUrl);
+    const bool answers = forSystem && !g_asked.url.empty() && SameUrl(d->url, g_asked.url);
     if (IsStackUrl(d->url)) {
         // Another stack a move asked for is not the embed's own: the move opens it.
         if (!answers)
@@ -398,7 +418,7 @@ NPError StartDownloadStream(NPP instance, NPStream* stream) {
     if (answers) {
         d->answersRequest = true;
         d->slot = g_targetFileSlot;
-        g_requestedUrl.clear();
+        g_asked = {};
     }
     // One local copy per address. The system's stream takes it over from another embed's;
     // any other stream of an address being written takes its bytes and drops them.

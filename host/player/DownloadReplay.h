@@ -42,6 +42,11 @@ int RequestRemoteFile(const FileRequest& request, int fileSlot);
 // to (`systemStarted`: its start-up succeeded, so there is a card window to open a stack in);
 // other embeds' downloads are only kept in the cache.
 void TakeArrivedDownload(const ArrivedDownload& download, bool systemStarted);
+// The file asked of the site last has not started to come for some seconds (a browser says
+// nothing of a file it could not get): what it was for is given up, the requests behind it go
+// on, and, when an action asked for it, the user is told which file did not come. Called by the
+// periodic tick.
+void GiveUpLostDownload();
 // The system has just attached to this instance's window: its stack, when that has already
 // arrived, is opened now, and its address becomes the base of later requests.
 void OpenWaitingDownload(NPP instance);

@@ -12,7 +12,10 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/GdiGuards.h"
+#include "core/ui/Resources.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "graphics/card/CardRedraw.h"
 #include "graphics/layers/LayerBuild.h"
 #include "graphics/layers/LayerList.h"
@@ -33,6 +36,9 @@
 
 namespace {
 
+// How long a file asked of the site may take to start coming before it counts as lost.
+constexpr uint32_t kLostAfterMs = 6000;
+constexpr uint32_t kAlertFileNotFromSite = 2880;
 
 PendingContext g_context;
 // The file the last card refresh after a download was for: one that is still not found after
@@ -199,6 +205,29 @@ void TakeArrivedDownload(const ArrivedDownload& d, bool systemStarted) {
         else
             StartNextQueuedRequest();
     }
+}
+
+void GiveUpLostDownload() {
+    // Given up when no dialog runs: the alert would come up under the author's work.
+    if (DialogRuns())
+        return;
+    const RequestQueue* queue = GetRequestQueue();
+    const uint16_t kind = queue && queue->count > 0 ? queue->records[0].kind : uint16_t{kPendingNothing};
+    std::string lost;
+    if (!GiveUpUnansweredRequest(kLostAfterMs, &lost))
+        return;
+    // What waited behind it is asked for now, or replayed at once when its file is here.
+    PendingRequest next;
+    while (StartNextQueuedRequest(&next))
+        g_replay.replay(next, next.url);
+    // The user is told of a file a click or an action asked for; a picture or still the card
+    // drew without it stays as it is drawn.
+    if (kind != kPendingButtonAction && kind != kPendingNamedAction)
+        return;
+    std::string text = ResText(kAlertFileNotFromSite);
+    if (const size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, lost);
+    ShowAlertText(nullptr, text.c_str());
 }
 
 void OpenWaitingDownload(NPP instance) {

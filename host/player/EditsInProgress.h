@@ -7,7 +7,10 @@
 inline constexpr int kOffCardPlacement = 5000;
 inline constexpr int kOffCardCommit = 10000;
 
-// 1 when a placement in progress was ended at the off-card point, 0 when none was.
+// 1 when a placement in progress (clip art, a new graphic, text object or button) was ended at
+// the off-card point and kept, 0 when none was.
 int FinishPendingPlacement();
+// 1 when a placement in progress was dropped, nothing of it kept (Escape), 0 when none was.
+int CancelPendingPlacement();
 // Ends every selection and edit in progress.
 void DeselectAll();

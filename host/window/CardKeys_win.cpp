@@ -7,6 +7,7 @@
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/LayerList.h"
 #include "host/player/ButtonActions.h"
+#include "host/player/EditsInProgress.h"
 #include "host/state/CardHandlerState.h"
 #include "host/window/CardMessageHandler.h"
 #include "host/window/FieldTyping.h"
@@ -14,6 +15,7 @@
 #include "logo/Logo.h"
 #include "objects/ObjectServices.h"
 #include "paint/PaintTools.h"
+#include "paint/Selections.h"
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
 #include "authoring/graphics/GraphicMaking.h"
@@ -155,8 +157,8 @@ LRESULT OnCardChar(HWND window, WPARAM character, LPARAM lParam) {
     }
     if (character == VK_TAB && s.shiftLatch && StackHeaderWord(kHeaderLocked) == 0 &&
         !GetTrackState(nullptr, nullptr, nullptr, nullptr)) {
-        if (FinishPendingPlacement())
-            return 0;
+        // A placement in progress is kept, and the key still goes on to the next tool.
+        FinishPendingPlacement();
         const int tool = static_cast<int>(GetCurrentTool());
         if (IsBrowseMode()) {
             SetCursorHideMode(0);
@@ -168,7 +170,11 @@ LRESULT OnCardChar(HWND window, WPARAM character, LPARAM lParam) {
         PostCursorUpdate(window);
         return 0;
     }
+    if (character == VK_ESCAPE && CancelPendingPlacement())
+        return 0;
     if (character == VK_RETURN) {
+        if (EndClipArtPlacing(window, true))
+            return 0;
         DeselectObject(window);
         CommitPaintSelection(window);
         NewButtonMouseDown(window, kOffCardCommit, kOffCardCommit);

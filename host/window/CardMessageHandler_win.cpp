@@ -8,6 +8,7 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/ToolNumbers.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "core/ui/WindowUtils.h"
 #include "graphics/layers/ObjectLayer.h"
 #include "graphics/palette/AppPalette.h"
@@ -108,6 +109,10 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;  // the window is the browser's: its procedure is back before it goes
     case WM_SIZE:
         return DefaultChildProcessing(window, message, wParam, lParam);
+    case WM_ENABLE:
+        // Hidden and disabled by the browser: the page goes away under a menu or dialog.
+        SetPageLeaving(!wParam && !IsWindowVisible(window));
+        return 0;
     case WM_SETFOCUS:
         ShowPaintTextCaret(window);
         return 0;

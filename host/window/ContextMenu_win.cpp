@@ -20,6 +20,7 @@
 #include "objects/ObjectServices.h"
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTools.h"
+#include "paint/Selections.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
 #include "authoring/cards/ClipboardPaste.h"
@@ -346,6 +347,10 @@ HMENU BuildContextMenu(HINSTANCE, LayerHandle selectedObject) {
 }
 
 LRESULT ShowCardContextMenu(HWND window, WPARAM keyState, LPARAM lParam, bool, bool) {
+    // Clip art being placed is kept by a right click beside it too; the menu is then the one of
+    // what lies under the click.
+    const POINT at = CardPointFromLParam(window, lParam, true);
+    EndClipArtPlacingOutside(window, at.x, at.y);
     const bool allowed = MenuAllowed();
     DispatchCardMouseUp(window, keyState, lParam, WM_RBUTTONUP);
     if (!allowed || !IsAdvancedUser())

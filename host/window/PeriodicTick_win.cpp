@@ -9,6 +9,7 @@
 #include "core/ui/CursorCache.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "host/player/DownloadReplay.h"
 #include "host/player/TimerFiring.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
@@ -80,6 +81,7 @@ void PeriodicTick(HWND window) {
     // Movies shown without a wait after them (a button that only shows one) get their frames
     // and their end here, as they do in the waits and transitions.
     MediaIdleControllers();
+    GiveUpLostDownload();
 }
 
 uint32_t GetTickCounter() { return g_tickCounter; }

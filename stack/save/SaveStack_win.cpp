@@ -2,10 +2,13 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/StackOpenSession.h"
@@ -17,6 +20,33 @@ namespace {
 
 constexpr int kButtonFirst = 1, kButtonSecond = 2;
 constexpr int kStandAloneFilter = 2;
+
+constexpr uint32_t kAlertFilesNotBeside = 2881;
+constexpr size_t kNamesShown = 8;
+
+bool FileThere(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Once the stack has moved to a folder of its own (Save As), the files it names that are not
+// there are named to the user: from the web it would ask its site for them beside it.
+void TellOfFilesNotBeside(const char* path) {
+    StackToGoFileAccess access;
+    access.exists = FileThere;
+    const std::vector<std::string> names = NamedFilesNotBeside(path, access);
+    if (names.empty())
+        return;
+    std::string list;
+    for (size_t i = 0; i < names.size() && i < kNamesShown; ++i)
+        list += (i ? ", " : "") + names[i];
+    if (names.size() > kNamesShown)
+        list += ", ...";
+    std::string text = ResText(kAlertFilesNotBeside);
+    if (const size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, list);
+    ShowAlertText(nullptr, text.c_str());
+}
 
 // A stack deeper than the working display is saved at the display's depth.
 bool ShownBelowItsDepth() {
@@ -44,6 +74,7 @@ int SaveStackAs() {
     CopyPathText(GetStackName(), name, sizeof name);
     SetStackName(name);
     RememberHomeStack();
+    TellOfFilesNotBeside(path);
     return 1;
 }
 

@@ -100,6 +100,11 @@ bool CollectActionFiles(StackToGoList& list, int parent, std::span<const uint8_t
 // failed.
 bool BuildStackToGoList(StackToGoList& list, const std::string& firstStack, const StackToGoFileAccess& access);
 
+// The names of the files the stack file names (sounds, movies, pictures, text files, linked
+// stacks) that `access.exists` finds no file of in the stack's folder, each once, in the order
+// found; a stack opened from the web asks for them there.
+std::vector<std::string> NamedFilesNotBeside(const std::string& stackPath, const StackToGoFileAccess& access);
+
 // ---- writing (StackToGoWrite.cpp) ----
 enum StackToGoResult : int {
     kToGoOk = 0,

@@ -1,6 +1,7 @@
 // What a stack refers to: the stacks its actions link to and the movies, sounds, pictures,
 // text files and modules its actions and objects name. Stacks are read from their files with
 // the one stack reader, beside the open stack, which is never touched.
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -258,4 +259,27 @@ bool BuildStackToGoList(StackToGoList& list, const std::string& firstStack, cons
             return false;
     }
     return true;
+}
+
+std::vector<std::string> NamedFilesNotBeside(const std::string& stackPath, const StackToGoFileAccess& access) {
+    // Every file the stack names is listed as it is remembered (nothing is looked for), then
+    // looked for by its name in the stack's folder.
+    StackToGoFileAccess remembered = access;
+    remembered.exists = nullptr;
+    remembered.locate = nullptr;
+    remembered.moduleName = nullptr;  // modules lie with the program, not beside stacks
+    StackToGoList list;
+    AddTopItem(list, stackPath, 0, kToGoUnchecked);
+    CollectStackFile(list, 0, stackPath, remembered);
+    const size_t cut = stackPath.find_last_of("\\/");
+    const std::string folder = cut == std::string::npos ? std::string() : stackPath.substr(0, cut + 1);
+    std::vector<std::string> names;
+    for (size_t i = 1; i < list.items.size(); ++i) {
+        const std::string name(PathFileName(list.items[i].path));
+        if (name.empty() || Exists(access, folder + name))
+            continue;
+        if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SamePathText(n, name); }))
+            names.push_back(name);
+    }
+    return names;
 }

@@ -173,14 +173,31 @@ void CheckEmbedsHandedBack() {
     }
 }
 
+// The page is to close while the plug-in is inside a call, running a menu, a dialog or a loop
+// of its own: as a browser does before it stops a plug-in there, its windows are hidden and
+// disabled (which sends them WM_CANCELMODE), so that it ends what it runs and returns. The
+// screenshots not taken yet are taken first.
+void StopPluginInItsLoop() {
+    TakeScreenshots();
+    for (size_t i = 0; i < g_page.embeds.size(); ++i) {
+        HWND embed = g_page.embeds[i].window;
+        if (!IsWindow(embed))
+            continue;
+        Logf("closing inside a call: embed %u hidden and disabled", static_cast<unsigned>(i + 1));
+        ShowWindow(embed, SW_HIDE);
+        EnableWindow(embed, FALSE);
+    }
+}
+
 // Closing the page: the instances go first, then the windows the plug-in has left standing.
 // Never from inside a plug-in call (a modal loop of the plug-in may deliver the close).
 void ClosePage(HWND frame) {
     if (IsInPluginCall()) {
         DWORD now = GetTickCount();
-        if (!g_page.quitDeferredSince)
+        if (!g_page.quitDeferredSince) {
             g_page.quitDeferredSince = now ? now : 1;
-        else if (now - g_page.quitDeferredSince > kQuitPatienceMs) {
+            StopPluginInItsLoop();
+        } else if (now - g_page.quitDeferredSince > kQuitPatienceMs) {
             std::fprintf(stderr, "testbrowser: the plug-in has not returned from a call for %lu ms; giving up\n",
                          static_cast<unsigned long>(kQuitPatienceMs));
             std::fflush(stdout);

@@ -1,8 +1,9 @@
 // The dialogs the plug-in shows, watched from the page's timer (which fires inside the modal
 // loops of the plug-in, all on this one thread): each is logged once with its title, place,
 // owner, whether it is in front of the page and its controls; alerts are answered
-// (--answer-alerts, --answer-alert), the --dialog actions done when due, and other dialogs
-// cancelled (--close-dialogs). What acts posts the click, so the dialog ends after this returns.
+// (--answer-alerts, --answer-alert), the --dialog actions done when due, and other dialogs and
+// menus cancelled (--close-dialogs). What acts posts the click, so the dialog ends after this
+// returns.
 #include <windows.h>
 
 #include <algorithm>
@@ -44,6 +45,7 @@ std::string ClassOf(HWND window) {
 }
 
 bool IsDialogBox(HWND window) { return ClassOf(window) == "#32770"; }
+bool IsMenuWindow(HWND window) { return ClassOf(window) == "#32768"; }
 bool IsAlertBox(HWND window) { return GetPropA(window, "LoomAlertBox") != nullptr; }
 
 // A control's text as a person reads it: without the '&' of its mnemonic, case ignored.
@@ -457,6 +459,12 @@ void WatchDialogs() {
         } else if (!IsAlertBox(w) && IsDialogBox(w) && o.closeDialogs) {
             g_watch.answered.insert(w);
             CloseDialog(w);
+        } else if (IsMenuWindow(w) && o.closeDialogs) {
+            // A menu tracked by this thread (this timer fires inside its loop): ended as Escape
+            // would end it, with nothing chosen.
+            g_watch.answered.insert(w);
+            Logf("menu closed");
+            EndMenu();
         }
     }
 }

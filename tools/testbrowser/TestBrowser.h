@@ -40,7 +40,7 @@ struct BrowserOptions {
     bool streamBeforeWindow = false;  // deliver the stack before NPP_SetWindow
     bool parallel = false;          // interleave streams instead of one after another
     bool answerAlerts = false;      // log each alert box of the plug-in and press its default button
-    bool closeDialogs = false;      // log each other dialog box (caption, place, file name) and cancel it
+    bool closeDialogs = false;      // log each other dialog box (caption, place, file name) and cancel it, end menus
     bool reload = false;            // the page again once the plug-in was unloaded
     // Menu commands posted to the first embed window, each at its time from the page's start.
     struct TimedCommand {

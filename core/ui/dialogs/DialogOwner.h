@@ -17,6 +17,12 @@ HWND DialogOwner(HWND asked);
 // then, which would pull the browser's frame over the dialog and the keys away from it.
 bool DialogRuns();
 
+// The browser stops a plug-in that is inside a loop of its own by hiding and disabling its
+// window before the page closes: leaving set, the menu that is tracked ends, every dialog of the
+// page ends as cancelled, and no dialog or message box opens (each returns IDCANCEL), so that
+// the calls return and the page can close. Cleared when the window is enabled again.
+void SetPageLeaving(bool leaving);
+
 // Centres the window over the card window (over its owner when no card window is shown), moved
 // as little as it takes to lie inside the monitor's work area, and puts it on top without
 // activating it.

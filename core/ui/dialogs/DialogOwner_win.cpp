@@ -29,6 +29,8 @@ struct DialogState {
     std::vector<HWND> running;
     // The hook that places the next system message box (OwnedMessageBox).
     HHOOK boxHook = nullptr;
+    // The page is going away under a dialog or menu of the plug-in: none opens any more.
+    bool pageLeaving = false;
 };
 DialogState g_dialogs;
 
@@ -108,7 +110,40 @@ LRESULT CALLBACK PlaceBoxHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(hook, code, wParam, lParam);
 }
 
+// Whether the window is owned, directly or through its owners, by `root`.
+bool OwnedBy(HWND window, HWND root) {
+    for (HWND owner = GetWindow(window, GW_OWNER); owner; owner = GetWindow(owner, GW_OWNER))
+        if (owner == root)
+            return true;
+    return false;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
 }  // namespace
+
+void SetPageLeaving(bool leaving) {
+    g_dialogs.pageLeaving = leaving;
+    if (!leaving)
+        return;
+    EndMenu();
+    const HWND card = CardWindow();
+    const HWND root = card ? GetAncestor(card, GA_ROOT) : nullptr;
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    // Every dialog of the page (the plug-in's own, the system's file and message boxes it runs)
+    // ends as its Cancel would end it; the newest first.
+    for (HWND window : windows) {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        const bool listed = std::find(g_dialogs.running.begin(), g_dialogs.running.end(), window) != g_dialogs.running.end();
+        if (std::strcmp(name, "#32770") == 0 && (listed || (root && OwnedBy(window, root))))
+            EndDialog(window, IDCANCEL);
+    }
+}
 
 HWND DialogOwner(HWND asked) {
     const HWND card = CardWindow();
@@ -142,6 +177,8 @@ void PlaceOverCard(HWND window) {
 }
 
 int OwnedMessageBox(HWND asked, const char* text, const char* caption, UINT type) {
+    if (g_dialogs.pageLeaving)
+        return IDCANCEL;
     const HWND owner = DialogOwner(asked);
     if (!g_dialogs.boxHook)
         g_dialogs.boxHook = SetWindowsHookExA(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
@@ -152,6 +189,8 @@ int OwnedMessageBox(HWND asked, const char* text, const char* caption, UINT type
 }
 
 INT_PTR RunOwnedDialog(HMODULE module, const char* templateName, HWND asked, DLGPROC proc, LPARAM param) {
+    if (g_dialogs.pageLeaving)
+        return IDCANCEL;
     DialogHook hook{proc, true, IsChildTemplate(module, templateName)};
     const HWND owner = hook.child ? asked : DialogOwner(asked);
     // A dialog being made around this call (none, as a rule) gets its record back afterwards.

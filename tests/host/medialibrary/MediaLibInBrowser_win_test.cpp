@@ -77,6 +77,68 @@ TEST(MediaLibInBrowser, ASoundDroppedOnAButtonOrAGraphicPlaysWhenItIsClicked) {
     }
 }
 
+int LinesHolding(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// A sound file of this machine (outside the site) dropped on a button, on a graphic and on bare
+// card, then Save As into the site: the alert names the sound as not beside the stack. Reopened
+// from the site without it, a click asks the site, and once the site has not answered for some
+// seconds the user is told which file did not come; opened from this machine, the click plays
+// the file where it lies. With the file put beside the stack, each of the three clicks asks for
+// or finds it and plays it.
+TEST(MediaLibInBrowser, ASoundDroppedOnAButtonAGraphicAndBareCardPlaysAfterSaveAsAndReopening) {
+    CachedSite site(200, 120);
+    const std::vector<uint8_t> wave = WaveFileOf(Square(4410, 100));
+    const std::string sound = site.server.Put("library\\drop-chime.wav", std::string(wave.begin(), wave.end()));
+    const std::string name = "drops-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, StackBytes(ButtonStack()));
+    const std::string saved = site.server.Name("drops-moved.stk");
+    const std::string title = "Please name this Stack|";
+    const BrowserRun run = site.Run(
+        name, {"--answer-alerts", "--drop", sound + "@40,20@800", "--drop", sound + "@140,80@1300", "--drop",
+               sound + "@40,100@1800", "--command", "103@2400", "--dialog", title + "File name:|type:" + saved + "@3200",
+               "--dialog", title + "Save|press@3600", "--quit-after", "6500"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "saved(" + saved), -1) << Joined(run.log);
+    const int told = FindHolding(run.log, "names files that are not beside it in its folder: drop-chime.wav.");
+    EXPECT_NE(told, -1) << Joined(run.log);
+    EXPECT_EQ(FindHolding(run.log, "not beside it", told + 1), -1) << "told once\n" << Joined(run.log);
+
+    const std::string lostLog = site.server.Name("lost.log");
+    const BrowserRun lost = site.Run("drops-moved.stk", {"--answer-alerts", "--click", "140,80@1000", "--quit-after", "8500"},
+                                     {{"LOOM_QUICKTIME_LOG", lostLog}});
+    ASSERT_EQ(lost.exitCode, 0) << lost.errors << Joined(lost.log);
+    const int asked = FindHolding(lost.log, "NPN_GetURL(instance=1, url=http://localhost/drop-chime.wav");
+    ASSERT_NE(asked, -1) << Joined(lost.log);
+    EXPECT_NE(FindHolding(lost.log, "could not get the file drop-chime.wav from the site", asked), -1) << Joined(lost.log);
+    EXPECT_EQ(LinesHolding(ReadFile(lostLog), "sound: "), 0) << ReadFile(lostLog);
+
+    // Opened from this machine (the Open command), the stack finds the sound where it was dropped
+    // from, and asks the site for nothing.
+    const std::string localLog = site.server.Name("local.log"), pick = "Please select a stack|";
+    const BrowserRun local = site.Run(name, {"--answer-alerts", "--command", "101@900", "--dialog",
+                                             pick + "File name:|type:" + saved + "@1700", "--dialog",
+                                             pick + "Open|press@2100", "--click", "140,80@3200", "--quit-after", "4500"},
+                                      {{"LOOM_QUICKTIME_LOG", localLog}});
+    ASSERT_EQ(local.exitCode, 0) << local.errors << Joined(local.log);
+    EXPECT_EQ(FindHolding(local.log, "url=http://localhost/drop-chime.wav"), -1) << Joined(local.log);
+    EXPECT_EQ(LinesHolding(ReadFile(localLog), "sound: "), 1) << ReadFile(localLog) << Joined(local.log);
+
+    site.server.Put("drop-chime.wav", std::string(wave.begin(), wave.end()));
+    const std::string sink = site.server.Name("drops-sink.wav"), log = site.server.Name("drops.log");
+    const BrowserRun again = site.Run("drops-moved.stk", {"--answer-alerts", "--click", "40,20@1000", "--click",
+                                                          "140,80@1800", "--click", "40,100@2600", "--quit-after", "3600"},
+                                      {{"LOOM_QUICKTIME_SINK", sink}, {"LOOM_QUICKTIME_LOG", log}});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    EXPECT_EQ(FindHolding(again.log, "alert("), -1) << Joined(again.log);
+    EXPECT_EQ(LinesHolding(ReadFile(log), "sound: "), 3) << "each click plays it\n" << ReadFile(log) << Joined(again.log);
+    EXPECT_GT(SinkAmplitude(ReadAll(sink)), 20.0) << Joined(again.log);
+}
+
 // The plug-in and its libraries copied into the server folder, which is then their program folder;
 // no registry value names another library.
 std::string PluginBesideTheStack(ServerFolder& server) {
@@ -249,9 +311,9 @@ std::string DragAt(POINT from, POINT to, int ms) { return Point(from) + "-" + Po
 // a picture onto the same graphic (which takes nothing), the graphic clicked (the sound, a file
 // of this machine, plays without a reload although the stack came from the web), a saved button
 // dragged onto the card and another across the graphic's edge, the sound onto bare card, the
-// picture onto bare card (the Clip Art dialog cuts part of it, pasted into the card), Save.
-// Reopened, the buttons lie centred where they were dropped, pixel for pixel, the graphic is as
-// it was, the cut-out lies in the card's middle, and a click on the graphic, or on the bare card,
+// picture onto bare card (the Clip Art dialog cuts part of it, placed where it was let go and
+// kept by a click beside it), Save. Reopened, the buttons lie centred where they were dropped,
+// pixel for pixel, the graphic is as it was, the cut-out lies where it was let go, and a click on the graphic, or on the bare card,
 // asks the site for the sound by its name (as for any file a web stack names; the author has put
 // it beside the stack) and plays it.
 TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfterSaving) {
@@ -327,9 +389,10 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
     EXPECT_EQ(card.At(kBadgeOnBell.x - 30, kBadgeOnBell.y), 0u) << "its left border";
     EXPECT_TRUE(Shows(card.At(kBadgeOnBell.x, kBadgeOnBell.y - 16), kBellColour));
     EXPECT_TRUE(Shows(card.At(kBadgeOnBell.x, kBadgeOnBell.y + 16), kWalkGround));
-    // The part of the sky cut in the Clip Art dialog was pasted into the card's picture, centred.
-    const RECT clip = {(kWalkWidth - kSkyCut.cx) / 2, (kWalkHeight - kSkyCut.cy) / 2, (kWalkWidth + kSkyCut.cx) / 2,
-                       (kWalkHeight + kSkyCut.cy) / 2};
+    // The part of the sky cut in the Clip Art dialog was pasted into the card's picture where it
+    // was let go, centred there.
+    const RECT clip = {kSkyDrop.x - kSkyCut.cx / 2, kSkyDrop.y - kSkyCut.cy / 2, kSkyDrop.x + kSkyCut.cx / 2,
+                       kSkyDrop.y + kSkyCut.cy / 2};
     for (POINT inside : {POINT{clip.left + 1, clip.top + 1}, POINT{clip.right - 2, clip.bottom - 2},
                          POINT{(clip.left + clip.right) / 2, (clip.top + clip.bottom) / 2}})
         EXPECT_TRUE(Shows(card.At(inside.x, inside.y), kSkyColour))
@@ -337,7 +400,7 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
     for (POINT outside : {POINT{clip.left - 2, clip.top + 5}, POINT{clip.right + 1, clip.top + 5},
                           POINT{clip.left + 5, clip.top - 2}, POINT{clip.left + 5, clip.bottom + 1}})
         EXPECT_TRUE(Shows(card.At(outside.x, outside.y), kWalkGround)) << "ground at " << Point(outside);
-    EXPECT_TRUE(Shows(card.At(kSkyDrop.x, kSkyDrop.y), kWalkGround)) << "nothing where the picture was let go";
+    EXPECT_TRUE(Shows(card.At(kWalkWidth / 2, kWalkHeight / 2), kWalkGround)) << "nothing in the card's middle";
 
     // The card's own click plays the sound dropped on bare card.
     const std::string sink3 = site.server.Name("sink3.wav");
@@ -346,6 +409,96 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
                                      {{"LOOM_QUICKTIME_SINK", sink3}});
     ASSERT_EQ(bare.exitCode, 0) << bare.errors << Joined(bare.log);
     EXPECT_GT(SinkAmplitude(ReadAll(sink3)), 20.0) << "a click on bare card plays its sound\n" << Joined(run.log) << Joined(bare.log);
+}
+
+// ---- clip art from a dropped picture ----
+
+// A picture dropped on bare card and cut in the Clip Art dialog floats where it was dropped; a
+// drag moves it, and a right click on the button beside it keeps it in the card picture, ends
+// the placing in the object tools and shows the button's menu. The first Shift+Tab then goes on
+// to browsing (no menu on the next right click). A second drop, placed, goes with Escape. Saved
+// and reopened, the first cut lies where it was moved to, the second nowhere.
+TEST(MediaLibInBrowser, ClipArtFromADropIsPlacedWhereDroppedMovedAndEndedLikeAnyPlacing) {
+    SKIP_UNLESS_TRUE_COLOUR("the card's and the picture's colours are compared");
+    CachedSite site(kWalkWidth, kWalkHeight);
+    sb::Stack stack;
+    stack.experiencedUser = 1;
+    stack.depth = 32;
+    stack.cardWidth = kWalkWidth;
+    stack.cardHeight = kWalkHeight;
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWalkWidth, kWalkHeight, 32, kWalkGround));
+    card.objects.push_back(sb::Button(10, {10, 10, 90, 40}, "Play"));
+    stack.cards = {card};
+    stack.nextObjectId = 11;
+    const std::string name = "clip-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, StackBytes(stack));
+    const std::vector<uint8_t> sky = sb::BmpFile(sb::SolidPicture(kSky.cx, kSky.cy, 32, kSkyColour));
+    const std::string picture = site.server.Put("pictures\\clip-sky.bmp", std::string(sky.begin(), sky.end()));
+    constexpr POINT kDropped = {200, 150}, kMovedBy = {40, 30}, kEscaped = {100, 170};
+    const std::string cut = "Clip Art|101|drag:2,2-" + Point({2 + kSkyCut.cx, 2 + kSkyCut.cy});
+    const std::string copy = site.server.Name("clip-copy.stk"), placed = site.server.Name("clip-placed.png");
+    const BrowserRun run = site.Run(
+        name, {"--answer-alerts", "--drop", picture + "@" + Point(kDropped) + "@800", "--dialog", cut + "@2000",
+               "--dialog", "Clip Art|OK|press@2800", "--screenshot", placed, "--screenshot-after", "3400", "--drag",
+               DragAt(kDropped, {kDropped.x + kMovedBy.x, kDropped.y + kMovedBy.y}, 3700), "--right-click",
+               "50,25@5200", "--key", "Escape@5600", "--key", "shift+Tab@5900", "--right-click", "50,25@6200",
+               "--drop", picture + "@" + Point(kEscaped) + "@6700", "--dialog", cut + "@7900", "--dialog",
+               "Clip Art|OK|press@8700", "--key", "Escape@9300", "--command", std::to_string(kSave) + "@9800",
+               "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after", "11000"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    // Floating where it was dropped: the cut centred on the drop point.
+    const Shot floating(placed);
+    EXPECT_TRUE(Shows(floating.At(kDropped.x, kDropped.y), kSkyColour)) << Hex(floating.At(kDropped.x, kDropped.y));
+    EXPECT_TRUE(Shows(floating.At(kDropped.x - kSkyCut.cx / 2 - 3, kDropped.y), kWalkGround));
+    // The right click beside it kept it and opened the button's menu; after Shift+Tab none.
+    const int menu = FindHolding(run.log, "shown(menu)");
+    ASSERT_NE(menu, -1) << Joined(run.log);
+    EXPECT_NE(run.log[size_t(menu)].find("\"Button: Play...\""), std::string::npos) << run.log[size_t(menu)];
+    const int tab = FindHolding(run.log, "key(shift+Tab)");
+    ASSERT_GT(tab, menu) << Joined(run.log);
+    EXPECT_EQ(FindHolding(run.log, "shown(menu)", tab), -1) << "Shift+Tab went on to browsing\n" << Joined(run.log);
+
+    const std::string shot = site.server.Name("clip-reopened.png");
+    const BrowserRun reopened = site.Run("clip-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
+                                                           "--quit-after", "1600"});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    const Shot again(shot);
+    const POINT moved = {kDropped.x + kMovedBy.x, kDropped.y + kMovedBy.y};
+    for (POINT inside : {moved, POINT{moved.x - kSkyCut.cx / 2 + 1, moved.y - kSkyCut.cy / 2 + 1},
+                         POINT{moved.x + kSkyCut.cx / 2 - 2, moved.y + kSkyCut.cy / 2 - 2}})
+        EXPECT_TRUE(Shows(again.At(inside.x, inside.y), kSkyColour)) << "sky at " << Point(inside) << " "
+                                                                     << Hex(again.At(inside.x, inside.y));
+    for (POINT outside : {kDropped, kEscaped, POINT{moved.x - kSkyCut.cx / 2 - 2, moved.y}})
+        EXPECT_TRUE(Shows(again.At(outside.x, outside.y), kWalkGround)) << "ground at " << Point(outside) << " "
+                                                                        << Hex(again.At(outside.x, outside.y));
+}
+
+// A menu or a dialog of the plug-in left open when the page closes ends, and the page closes
+// (not the browser's ten-second give-up, code 10); --close-dialogs ends a menu at once.
+TEST(MediaLibInBrowser, AMenuOrDialogLeftOpenEndsWhenThePageCloses) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* shown;
+    };
+    const std::vector<Case> cases = {
+        {{"--key", "shift+Tab@900", "--right-click", "50,25@1300"}, "shown(menu)"},
+        {{"--command", "301@1000"}, "shown(About Card"},
+        {{"--close-dialogs", "--key", "shift+Tab@900", "--right-click", "50,25@1300"}, "menu closed"},
+    };
+    for (const Case& c : cases) {
+        ServerFolder server;
+        const std::string name = "open-" + std::to_string(GetCurrentProcessId()) + ".stk";
+        server.Put(name, StackBytes(ButtonStack()));
+        std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--size", "200x120"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        args.insert(args.end(), {"--quit-after", "2500", "http://localhost/" + name});
+        const BrowserRun run = RunBrowser(server, args);
+        ASSERT_EQ(run.exitCode, 0) << c.shown << "\n" << run.errors << Joined(run.log);
+        const int shown = FindHolding(run.log, c.shown);
+        ASSERT_NE(shown, -1) << Joined(run.log);
+        EXPECT_NE(FindHolding(run.log, "gone(", shown), -1) << Joined(run.log);
+        EXPECT_NE(FindHolding(run.log, "NPP_Destroy(instance=1) -> 0", shown), -1) << Joined(run.log);
+    }
 }
 
 }  // namespace
