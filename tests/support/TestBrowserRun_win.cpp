@@ -231,18 +231,29 @@ void ExpectSaved(const CachedSite& site, const BrowserRun& run) {
 }
 
 std::string ReportedObject(const std::string& json, const std::string& name) {
-    const ReportJson* object = FindNamedObject(ParseReport(json), name);
-    return object ? object->dump() : "";
+    const ReportJson report = ParseReport(json);
+    const ReportJson* object = FindNamedObject(report, name);
+    return object ? JsonText(*object) : "";
+}
+
+std::vector<std::string> ReportedObjects(const std::string& json, const std::string& name) {
+    std::vector<std::string> found;
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson* object : FindNamedObjects(report, name))
+        found.push_back(JsonText(*object));
+    return found;
 }
 
 int ReportedNumber(const std::string& json, const std::string& key) {
-    const ReportJson* value = FindKey(ParseReport(json), key);
+    const ReportJson report = ParseReport(json);
+    const ReportJson* value = FindKey(report, key);
     return value && value->is_number_integer() ? value->get<int>() : -1;
 }
 
 RECT ReportedRect(const std::string& object) {
     RECT r{-1, -1, -1, -1};
-    const ReportJson* rect = FindKey(ParseReport(object), "rect");
+    const ReportJson report = ParseReport(object);
+    const ReportJson* rect = FindKey(report, "rect");
     if (rect && rect->is_array() && rect->size() == 4 && (*rect)[0].is_number_integer()) {
         r.left = (*rect)[0].get<long>();
         r.top = (*rect)[1].get<long>();

@@ -71,6 +71,8 @@ void ExpectSaved(const CachedSite& site, const BrowserRun& run);
 // JSON text (empty when absent), the first number under key (-1 when absent), and an object's
 // "rect" (-1s when absent).
 std::string ReportedObject(const std::string& json, const std::string& name);
+// Every object of that name, in the report's order.
+std::vector<std::string> ReportedObjects(const std::string& json, const std::string& name);
 int ReportedNumber(const std::string& json, const std::string& key);
 RECT ReportedRect(const std::string& object);
 
