@@ -14,7 +14,7 @@ AuthoringUpcalls DefaultAuthoringUpcalls() {
     AuthoringUpcalls u{};
     u.stackIsFresh = [] { return false; };
     u.openInsteadOfImport = [] { return -1; };
-    u.showImportCount = [](const char*, int) {};
+    u.showImportedCards = [](uint16_t, const char*, int) {};
     return u;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 struct AuthoringUpcalls {
     // No pending change, never read from or saved to a file.
@@ -12,7 +13,9 @@ struct AuthoringUpcalls {
     // The stack slot 1 names becomes the document: the current card left and the stack read. 0 on
     // success.
     int (*openInsteadOfImport)();
-    void (*showImportCount)(const char* fileName, int count);
+    // The imported cards shown: the card of firstCardId gone to, then, when count is not 0, how
+    // many cards came from fileName.
+    void (*showImportedCards)(uint16_t firstCardId, const char* fileName, int count);
 };
 
 const AuthoringUpcalls& GetAuthoringUpcalls();

@@ -102,9 +102,20 @@ set(WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 # What the tests run beside the plug-in (stand-in plug-in, probes, test modules, the player), which
 # the tools' folders list; the demo's build needs none of it.
 get_property(test_helpers GLOBAL PROPERTY LOOM_TEST_HELPERS)
+# The JSON reader the tests read the report tool's output with (Debian's nlohmann-json3-dev, a
+# header-only library): its folder alone is linked into the build, so the cross compiler sees
+# none of this machine's other headers.
+find_path(LOOM_JSON_INCLUDE nlohmann/json.hpp PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/json-include)
+if(NOT EXISTS ${CMAKE_BINARY_DIR}/json-include/nlohmann)
+  file(CREATE_LINK ${LOOM_JSON_INCLUDE}/nlohmann ${CMAKE_BINARY_DIR}/json-include/nlohmann SYMBOLIC)
+endif()
+add_library(json_reader INTERFACE)
+target_include_directories(json_reader SYSTEM INTERFACE ${CMAKE_BINARY_DIR}/json-include)
 # The tests' shared helpers, compiled once for every test program, seeing what those programs see.
 add_library(loom_test_support OBJECT ${test_support})
 target_include_directories(loom_test_support PRIVATE
+  $<TARGET_PROPERTY:json_reader,INTERFACE_INCLUDE_DIRECTORIES>
   $<TARGET_PROPERTY:testbrowser_core,INTERFACE_INCLUDE_DIRECTORIES>
   $<TARGET_PROPERTY:loom,INTERFACE_INCLUDE_DIRECTORIES>
   $<TARGET_PROPERTY:loom_builder_lib,INTERFACE_INCLUDE_DIRECTORIES>)
@@ -118,7 +129,7 @@ foreach(folder IN LISTS test_folders)
     continue()
   endif()
   add_executable(${folder}_tests ${tests} $<TARGET_OBJECTS:loom_test_support>)
-  target_link_libraries(${folder}_tests PRIVATE gtest gtest_main testbrowser_core loom loom_builder_lib quicktime_standin)
+  target_link_libraries(${folder}_tests PRIVATE gtest gtest_main testbrowser_core loom loom_builder_lib quicktime_standin json_reader)
   target_link_options(${folder}_tests PRIVATE ${static_runtime})
   add_test(NAME ${folder}_tests COMMAND ${WINE_RUN} $<TARGET_FILE:${folder}_tests>)
   set_tests_properties(${folder}_tests PROPERTIES

@@ -2,9 +2,10 @@
 # Configures and builds the Windows (cross) and the native (sanitized) configurations.
 #   scripts/build.sh [win|native|fuzz|bench|all]   (default: win native)
 #   scripts/build.sh win TARGET...                 only those targets of build/win and what they need
+# LOOM_JOBS: compile jobs at once (default: the number of cores).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-jobs=$(nproc)
+jobs=${LOOM_JOBS:-$(nproc)}
 what=${1:-default}
 [ $# -gt 0 ] && shift
 targets=()

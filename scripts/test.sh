@@ -10,7 +10,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-jobs=$(nproc)
+jobs=${LOOM_JOBS:-$(nproc)}
 logs=$root/build/ci-logs
 rm -rf "$logs"
 mkdir -p "$logs"

@@ -7,7 +7,7 @@
 # one queue, the longest first, each preferring the depth its display has and starting a display
 # of another depth when its own has no work left.
 #   scripts/wine-tests.sh [DEPTH...]         (default: 24 16 8)
-# LOOM_SHARDS: shards at once (default: the number of cores, at least 2);
+# LOOM_SHARDS: shards at once (default: LOOM_JOBS, else the number of cores, at least 2);
 # LOOM_TESTS: a regular expression choosing the programs (ctest -R).
 # Prints a line per slice as it ends, the output of every failing slice, and the time per depth.
 set -uo pipefail
@@ -15,7 +15,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/win
 depths=("$@")
 [ ${#depths[@]} -eq 0 ] && depths=(24 16 8)
-shards=${LOOM_SHARDS:-$(nproc)}
+shards=${LOOM_SHARDS:-${LOOM_JOBS:-$(nproc)}}
 [ "$shards" -lt 2 ] && shards=2
 source "$root/scripts/wine-env.sh"
 

@@ -21,6 +21,7 @@
 #include "media/pictures/GifScan.h"
 #include "media/pictures/PictureFiles.h"
 #include "media/pictures/PictureLoad.h"
+#include "media/support/PackedDib.h"
 #include "resources/animsource_ids.h"
 #include "authoring/animation/AnimSeries.h"
 #include "authoring/graphics/PictureCrop.h"
@@ -90,7 +91,8 @@ private:
     std::vector<HGLOBAL> frames_;
 };
 
-// A packed DIB whose header, colour table and rows all lie in its block.
+// A frame's packed DIB as the strip draws it, once ReadPackedDib has found its header, colour
+// table and rows inside its block.
 struct DibView {
     const BITMAPINFO* info = nullptr;
     const uint8_t* bits = nullptr;
@@ -99,30 +101,15 @@ struct DibView {
 };
 
 bool ViewDib(const uint8_t* p, size_t size, DibView* view) {
-    if (!p || size < sizeof(BITMAPINFOHEADER))
-        return false;
-    BITMAPINFOHEADER h;
-    std::memcpy(&h, p, sizeof h);
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > size || h.biWidth <= 0 || h.biHeight == 0 ||
-        h.biWidth > kMaxStripRows || h.biHeight > kMaxStripRows || h.biHeight < -kMaxStripRows || h.biPlanes != 1)
-        return false;
-    const int depth = h.biBitCount;
-    if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32)
-        return false;
-    int colours = depth <= 8 ? (h.biClrUsed && h.biClrUsed <= (1u << depth) ? static_cast<int>(h.biClrUsed) : 1 << depth) : 0;
-    const size_t masks = h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
-    if (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS)
-        return false;
-    const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    const uint64_t rows = uint64_t((h.biWidth * uint64_t(depth) + 31) / 32 * 4) * height;
-    const uint64_t bitsAt = h.biSize + masks + 4ull * colours;
-    if (bitsAt + rows > size)
+    PackedDibView dib;
+    static_assert(kMaxStripRows == kDibMaxDimension, "a frame fits the strip when it is a DIB");
+    if (!p || !ReadPackedDib(std::span<const uint8_t>(p, size), &dib))
         return false;
     view->info = reinterpret_cast<const BITMAPINFO*>(p);
-    view->bits = p + bitsAt;
-    view->width = h.biWidth;
-    view->height = height;
-    view->colours = colours;
+    view->bits = dib.image.data();
+    view->width = dib.width;
+    view->height = dib.height < 0 ? -dib.height : dib.height;
+    view->colours = static_cast<int>(dib.colors);
     return true;
 }
 

@@ -10,11 +10,11 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
+#include "core/ui/UiOps.h"
 #include "core/ui/ScreenDepth.h"
 #include "graphics/palette/PaletteRemap.h"
 #include "objects/text/TextLinks.h"
 #include "stack/StackPlatform.h"
-#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/depth/StackDepth.h"
 #include "authoring/cards/CardImport.h"
@@ -35,7 +35,6 @@ namespace {
 constexpr size_t kReportSize = 500;
 
 // Where an import leaves the person: the card, entered plainly.
-void GoToImportedCard(uint16_t id) { GetStackUpcalls().goToCardId(id, kPlainTransition, kPlainEffect, kPlainSpeed); }
 
 struct ImportFailed {};
 
@@ -291,8 +290,6 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
         // Older saves wrote a run-time handle here: an imported card starts with no answer.
         ZeroTestingAnswerField(record);
     }
-    if (GetCurrentCardRecord())
-        GetStackUpcalls().stackEvent(StackEvent::FlushingCardEdits);
     if (AddCardRecord(card, after) != 0)
         return false;
     MarkCardChanged();
@@ -313,9 +310,10 @@ bool ImportCard(Handle card, const Source& source, int after, IdPair& pair) {
     return true;
 }
 
-void ReportImport(const char* path, int count) {
+// Goes to the first card that came in, and reports how many came when they were several.
+void ShowImportedCards(uint16_t firstCardId, const char* path, int count) {
     const char* slash = std::strrchr(path, '\\');
-    GetAuthoringUpcalls().showImportCount(slash ? slash + 1 : path, count);
+    GetAuthoringUpcalls().showImportedCards(firstCardId, slash ? slash + 1 : path, count >= 2 ? count : 0);
 }
 
 int OpenInstead(const char* path) {
@@ -326,9 +324,7 @@ int OpenInstead(const char* path) {
     const uint16_t first = GetCardId(GetCardByIndex(1));
     SetCurrentCardId(first);
     MarkCardChanged();
-    GoToImportedCard(first);
-    if (GetCardCount() >= 2)
-        ReportImport(path, GetCardCount());
+    ShowImportedCards(first, path, GetCardCount());
     return sourceCount;
 }
 
@@ -471,9 +467,7 @@ int ImportCardsFromStack(const char* path) {
         return -1;
     }
     const Handle first = GetCardByIndex(insertAt);
-    GoToImportedCard(first ? GetCardId(first) : GetCurrentCardId());
     // The cards that came in, which a damaged source may make fewer than its count.
-    if (imported.size() >= 2)
-        ReportImport(path, static_cast<int>(imported.size()));
+    ShowImportedCards(first ? GetCardId(first) : GetCurrentCardId(), path, static_cast<int>(imported.size()));
     return static_cast<int>(imported.size());
 }

@@ -3,6 +3,7 @@
 #include "authoring/cards/MediaLibDrop.h"
 
 #include "core/system/PluginModule.h"
+#include "graphics/layers/LayerList.h"
 #include "media/library/MediaLibServices.h"
 #include "stack/cards/CardList.h"
 #include "authoring/cards/ObjectFile.h"
@@ -32,6 +33,8 @@ bool DropObjectToMediaLib(LayerHandle layer, POINT point) {
     if (drag.kind == kObjectText) {
         LayerLock<FieldLayer> lock(layer);
         drag.actionId = lock ? lock->actionId : 0;
+        // The text as typed, not as last written into the record.
+        SyncCardFromLayers();
     }
     std::vector<uint8_t> record;
     if (!CopyDraggedRecord(drag, &record))

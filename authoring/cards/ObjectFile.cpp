@@ -7,11 +7,9 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/Ticks.h"
 #include "stack/StackPlatform.h"
-#include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
 #include "media/library/MediaLibPaths.h"
-#include "authoring/AuthoringUpcalls.h"
 #include "authoring/cards/ObjectFile.h"
 #include "stack/format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
@@ -227,8 +225,6 @@ bool BuildObjectFileBody(const ObjectDragBlock& drag, std::vector<uint8_t>& body
     body.clear();
     if (ObjectFileKindCode(drag.kind) == 0)
         return false;
-    if (drag.kind == kObjectText)
-        GetStackUpcalls().syncCardFromLayers();
     std::vector<uint8_t> record;
     if (!CopyDraggedRecord(drag, &record))
         return false;

@@ -13,6 +13,7 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/MenuBar.h"
 #include "core/ui/Resources.h"
+#include "graphics/layers/CardFlush.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "resources/info_ids.h"
 #include "stack/cards/CardEdit.h"
@@ -199,6 +200,9 @@ void HandleReadyMadeCardMenu(int command) {
     const std::string path = FindReadyMadePath(static_cast<uint32_t>(command));
     if (path.empty())
         return;
-    if (FileExists(path.c_str()))
-        ImportCardsFromStack(path.c_str());
+    if (!FileExists(path.c_str()))
+        return;
+    // The current card's pending edits go into its record before the card list grows.
+    FlushCardEdits();
+    ImportCardsFromStack(path.c_str());
 }

@@ -3,45 +3,48 @@
 
 
 namespace {
-int32_t g_stackChanged = 0;
-int32_t g_cardChanged = 0;
-int32_t g_stackModified = 0;
-CardChangeCheck g_cardChangeCheck = nullptr;
+// Whether the stack and its current card need saving, and who checks a card edit first.
+struct ChangeState {
+    int32_t stackChanged = 0;
+    int32_t cardChanged = 0;
+    int32_t stackModified = 0;
+    CardChangeCheck cardChangeCheck = nullptr;
+} g_changes;
 }  // namespace
 
-void SetCardChangeCheck(CardChangeCheck check) { g_cardChangeCheck = check; }
+void SetCardChangeCheck(CardChangeCheck check) { g_changes.cardChangeCheck = check; }
 
 void MarkCardChanged() {
     // An edit may not leave the stack deeper than the display can show.
-    if (g_cardChangeCheck)
-        g_cardChangeCheck();
-    g_cardChanged = 1;
+    if (g_changes.cardChangeCheck)
+        g_changes.cardChangeCheck();
+    g_changes.cardChanged = 1;
 }
 
 void MarkStackChanged() {
-    g_stackChanged = 1;
-    g_cardChanged = 1;
+    g_changes.stackChanged = 1;
+    g_changes.cardChanged = 1;
 }
 
-void MarkStackModified() { g_stackModified = 1; }
+void MarkStackModified() { g_changes.stackModified = 1; }
 
-void ClearCardChanged() { g_cardChanged = 0; }
+void ClearCardChanged() { g_changes.cardChanged = 0; }
 
 void ClearStackChanged() {
-    g_stackChanged = 0;
-    g_stackModified = 0;
+    g_changes.stackChanged = 0;
+    g_changes.stackModified = 0;
 }
 
-bool IsStackChanged() { return g_stackChanged != 0 || g_stackModified != 0; }
+bool IsStackChanged() { return g_changes.stackChanged != 0 || g_changes.stackModified != 0; }
 
-bool IsCardChanged() { return g_cardChanged != 0; }
+bool IsCardChanged() { return g_changes.cardChanged != 0; }
 
-int32_t* StackChangedFlagAddress() { return &g_stackChanged; }
-int32_t* CardChangedFlagAddress() { return &g_cardChanged; }
+int32_t* StackChangedFlagAddress() { return &g_changes.stackChanged; }
+int32_t* CardChangedFlagAddress() { return &g_changes.cardChanged; }
 
-ChangeFlags GetChangeFlags() { return {g_stackChanged, g_cardChanged}; }
+ChangeFlags GetChangeFlags() { return {g_changes.stackChanged, g_changes.cardChanged}; }
 
 void SetChangeFlags(const ChangeFlags& flags) {
-    g_stackChanged = flags.stackChanged;
-    g_cardChanged = flags.cardChanged;
+    g_changes.stackChanged = flags.stackChanged;
+    g_changes.cardChanged = flags.cardChanged;
 }

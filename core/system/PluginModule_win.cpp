@@ -2,17 +2,20 @@
 #include "core/system/PluginModule.h"
 
 namespace {
-HINSTANCE g_moduleInstance = nullptr;
-HWND g_mainWindow = nullptr;
-HWND g_frameWindow = nullptr;
-HWND g_cardWindow = nullptr;
+// The module and the windows it lives in, set once each by the browser's calls.
+struct PluginPlace {
+    HINSTANCE moduleInstance = nullptr;
+    HWND mainWindow = nullptr;
+    HWND frameWindow = nullptr;
+    HWND cardWindow = nullptr;
+} g_place;
 }  // namespace
 
-HINSTANCE GetAppInstance() { return g_moduleInstance; }
-void SetAppInstance(HINSTANCE instance) { g_moduleInstance = instance; }
-HWND GetMainWindow() { return g_mainWindow; }
-void SetMainWindow(HWND window) { g_mainWindow = window; }
-HWND GetCardWindow() { return g_cardWindow; }
-void SetCardWindow(HWND window) { g_cardWindow = window; }
-HWND GetFrameWindow() { return g_frameWindow; }
-void SetFrameWindow(HWND frame) { g_frameWindow = frame; }
+HINSTANCE GetAppInstance() { return g_place.moduleInstance; }
+void SetAppInstance(HINSTANCE instance) { g_place.moduleInstance = instance; }
+HWND GetMainWindow() { return g_place.mainWindow; }
+void SetMainWindow(HWND window) { g_place.mainWindow = window; }
+HWND GetCardWindow() { return g_place.cardWindow; }
+void SetCardWindow(HWND window) { g_place.cardWindow = window; }
+HWND GetFrameWindow() { return g_place.frameWindow; }
+void SetFrameWindow(HWND frame) { g_place.frameWindow = frame; }

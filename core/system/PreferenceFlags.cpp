@@ -2,25 +2,28 @@
 #include "core/system/PreferenceFlags.h"
 
 namespace {
-bool g_advancedUser = false;
-bool g_stackLocked = false;
-bool g_cardNumberInTitle = false;
-bool g_timersOn = true;  // a new stack turns them on
-bool g_autoSave = false;
-bool g_clickFilter = false;
-Presentation g_presentation;
+// The preferences in force, one record: the user's, then the open stack's.
+struct PreferencesInForce {
+    bool advancedUser = false;
+    bool stackLocked = false;
+    bool cardNumberInTitle = false;
+    bool timersOn = true;  // a new stack turns them on
+    bool autoSave = false;
+    bool clickFilter = false;
+    Presentation presentation;
+} g_inForce;
 }  // namespace
 
-bool IsAdvancedUser() { return g_advancedUser; }
-void SetAdvancedUser(bool advanced) { g_advancedUser = advanced; }
-bool IsStackLocked() { return g_stackLocked; }
-void SetStackLocked(bool locked) { g_stackLocked = locked; }
-bool IsCardNumberInTitle() { return g_cardNumberInTitle; }
-void SetCardNumberInTitle(bool shown) { g_cardNumberInTitle = shown; }
-bool AreTimersOn() { return g_timersOn; }
-void SetTimersOn(bool on) { g_timersOn = on; }
-bool IsAutoSave() { return g_autoSave; }
-void SetAutoSave(bool on) { g_autoSave = on; }
-bool IsClickFilterOn() { return g_clickFilter; }
-void SetClickFilter(bool on) { g_clickFilter = on; }
-Presentation& CurrentPresentation() { return g_presentation; }
+bool IsAdvancedUser() { return g_inForce.advancedUser; }
+void SetAdvancedUser(bool advanced) { g_inForce.advancedUser = advanced; }
+bool IsStackLocked() { return g_inForce.stackLocked; }
+void SetStackLocked(bool locked) { g_inForce.stackLocked = locked; }
+bool IsCardNumberInTitle() { return g_inForce.cardNumberInTitle; }
+void SetCardNumberInTitle(bool shown) { g_inForce.cardNumberInTitle = shown; }
+bool AreTimersOn() { return g_inForce.timersOn; }
+void SetTimersOn(bool on) { g_inForce.timersOn = on; }
+bool IsAutoSave() { return g_inForce.autoSave; }
+void SetAutoSave(bool on) { g_inForce.autoSave = on; }
+bool IsClickFilterOn() { return g_inForce.clickFilter; }
+void SetClickFilter(bool on) { g_inForce.clickFilter = on; }
+Presentation& CurrentPresentation() { return g_inForce.presentation; }

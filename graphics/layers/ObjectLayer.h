@@ -148,9 +148,9 @@ struct LayerListUpcalls {
 };
 
 // ---- ObjectLayer_win.cpp ----
-// Null members fall back to the defaults (MINIMAL until the subsystems are built): no kind
-// reads a record, nothing is drawn; no card cursor, no actions; loadPictureFile has no
-// default (the wiring installs the picture import).
+// The wiring fills these from the object kinds above this layer. A null member falls back to
+// doing nothing (a layer list built before the wiring, as some tests make one): no kind reads
+// a record, nothing is drawn; no card cursor, no actions; loadPictureFile has no default.
 void SetLayerKindProcs(const LayerKindProcs& procs);
 const LayerKindProcs& GetLayerKindProcs();
 void SetLayerListUpcalls(const LayerListUpcalls& upcalls);

@@ -2,7 +2,7 @@
 // by one of 29 transitions (graphics/transitions/TransitionTable.h names them).
 //
 //   TransitionTable.cpp          numbers, list names and order, what a request plays
-//   TransitionTiming.cpp         the step clock in quarter ticks (TransitionTiming.h)
+//   TransitionTiming_win.cpp     the step clock in quarter ticks (TransitionTiming.h)
 //   TransitionStrips.cpp         rectangles of the wipes, bars, blinds, barn, mouth, iris, blocks
 //   Dissolve.cpp                 the dissolve's shift-register mask (Dissolve.h)
 //   TransitionPatterns.cpp       the pattern reveals' and the rain's masks

@@ -4,7 +4,6 @@
 //
 //   FcolorsWindow_win.cpp      the window: creation, layout, painting, tracking, keys, caption
 //   FcolorsPick_win.cpp        picked colours for the current tool, colour-menu numbers
-//   FcolorsNeighbours_win.cpp  what the colour dialogs and eyedropper ask of the layers above
 #pragma once
 
 #include <windows.h>

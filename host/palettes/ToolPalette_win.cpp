@@ -13,6 +13,7 @@
 #include "core/ui/PaletteCaption.h"
 #include "core/ui/Resources.h"
 #include "graphics/colors/ColorChooser.h"
+#include "graphics/layers/CardFlush.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/palettes/CurrentTool.h"

@@ -1,4 +1,5 @@
 // Leaving and entering cards, the moves between them, the event actions and the title.
+#include "graphics/layers/CardFlush.h"
 #include "host/player/CardNavigation.h"
 
 #include <cstring>

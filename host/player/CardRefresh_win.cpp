@@ -1,4 +1,5 @@
 // Writing back and redrawing the current card in place.
+#include "graphics/layers/CardFlush.h"
 #include "host/player/CardRefresh.h"
 
 #include "core/system/ChangeFlags.h"
@@ -9,18 +10,6 @@
 #include "media/animation/AnimPlayback.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-
-void FlushCardEdits() {
-    const Handle card = GetCurrentCardRecord();
-    if (!card)
-        return;
-    SyncCardFromLayers();
-    // Only a painted card stores its picture again: packing is lossy for pictures kept as JPEG.
-    if (IsCardChanged() && GetOffscreenBitmap() && SaveBackgroundPicture(card) == 0) {
-        MarkStackModified();
-        ClearCardChanged();
-    }
-}
 
 void RefreshCurrentCard(int redraw) {
     const Handle card = GetCurrentCardRecord();

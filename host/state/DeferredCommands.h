@@ -9,9 +9,9 @@
 #include <vector>
 
 void RunDeferredCommand(int command);
-// The menu commands whose owners are not built (flips, scale and rotate, line size, brush shape,
-// grid, replace colours, gradients, cookie-cutter, spell checker, run box, item, card and stack
-// scripts): their items are greyed and the commands only recorded.
+// The menu commands whose owners are not built (scale and rotate, line size, brush
+// shape, grid, replace colours, gradients, cookie-cutter, spell checker, run box, item, card and
+// stack scripts): their items are greyed and the commands only recorded.
 bool IsDeferredMenuCommand(int command);
 // The commands recorded since the last call, oldest first.
 std::vector<int> TakeDeferredCommands();

@@ -1,7 +1,7 @@
 // The card message handler: every message of the card window passes here first (through
 // PluginWndProc); nonzero consumes it, zero lets the browser's procedure have it as well.
 //
-//   CardHandlerState.h/.cpp     what the handler keeps between messages; stack words it reads
+//   host/state/CardHandlerState.h  what the handler keeps between messages; stack words it reads
 //   CardMessageHandler_win.cpp  pre-dispatch and the message table
 //   CardKeys_win.cpp            key-down, key-up and characters
 //   CardClicks_win.cpp          left button down by tool, browse click, double click, placement

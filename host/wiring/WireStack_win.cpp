@@ -121,6 +121,12 @@ StackUpcalls StackUpcallsOfThePlugin() {
 
 bool StackIsFresh() { return !IsCardChanged() && !StackHasFile(); }
 
+void ShowImportedCards(uint16_t firstCardId, const char* fileName, int count) {
+    GoToCardId(firstCardId, kPlainTransition, kPlainEffect, kPlainSpeed);
+    if (count)
+        ShowImportCount(fileName, count);
+}
+
 int OpenInsteadOfImport() {
     LeaveCard(false);
     return LoadStack();
@@ -130,7 +136,7 @@ AuthoringUpcalls AuthoringUpcallsOfThePlugin() {
     AuthoringUpcalls u = DefaultAuthoringUpcalls();
     u.stackIsFresh = StackIsFresh;
     u.openInsteadOfImport = OpenInsteadOfImport;
-    u.showImportCount = ShowImportCount;
+    u.showImportedCards = ShowImportedCards;
     // The media library is not given to saved objects yet: never under a drop.
     return u;
 }

@@ -18,7 +18,6 @@
 //   QtStandInGWorlds_win.cpp graphics worlds over DIB sections, CopyBits and OpColor
 //   QtStandInPixels.cpp      the copy and blend of CopyBits over pixel rows (neutral)
 //   QtStandInImporter_win.cpp the graphics importer over WIC
-//   QtStandInMovieStubs.cpp  the movie concern's place until its own files come
 //   QtStandInEffects.cpp     the video effects (QtStandInEffects.h; _win: frames, parameter dialog)
 //   QtDll_win.cpp            the library's entry and its three exports
 //   QuickTime.def            the exports

@@ -1,6 +1,8 @@
 // Running the test browser as a child process and reading what it leaves (TestBrowserRun_win.h).
 #include "tests/support/TestBrowserRun_win.h"
 
+#include "tests/support/ReportJson.h"
+
 #include <wincodec.h>
 
 #include <gtest/gtest.h>
@@ -244,23 +246,35 @@ void ExpectSaved(const CachedSite& site, const BrowserRun& run) {
 }
 
 std::string ReportedObject(const std::string& json, const std::string& name) {
-    const size_t at = json.find("\"name\":\"" + name + "\"");
-    if (at == std::string::npos)
-        return "";
-    const size_t open = json.rfind("{\"kind\"", at);
-    return open == std::string::npos ? "" : json.substr(open, json.find('}', at) - open + 1);
+    const ReportJson report = ParseReport(json);
+    const ReportJson* object = FindNamedObject(report, name);
+    return object ? JsonText(*object) : "";
+}
+
+std::vector<std::string> ReportedObjects(const std::string& json, const std::string& name) {
+    std::vector<std::string> found;
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson* object : FindNamedObjects(report, name))
+        found.push_back(JsonText(*object));
+    return found;
 }
 
 int ReportedNumber(const std::string& json, const std::string& key) {
-    const size_t at = json.find("\"" + key + "\":");
-    return at == std::string::npos ? -1 : std::atoi(json.c_str() + at + key.size() + 3);
+    const ReportJson report = ParseReport(json);
+    const ReportJson* value = FindKey(report, key);
+    return value && value->is_number_integer() ? value->get<int>() : -1;
 }
 
 RECT ReportedRect(const std::string& object) {
     RECT r{-1, -1, -1, -1};
-    const size_t at = object.find("\"rect\":[");
-    if (at != std::string::npos)
-        std::sscanf(object.c_str() + at + 8, "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom);
+    const ReportJson report = ParseReport(object);
+    const ReportJson* rect = FindKey(report, "rect");
+    if (rect && rect->is_array() && rect->size() == 4 && (*rect)[0].is_number_integer()) {
+        r.left = (*rect)[0].get<long>();
+        r.top = (*rect)[1].get<long>();
+        r.right = (*rect)[2].get<long>();
+        r.bottom = (*rect)[3].get<long>();
+    }
     return r;
 }
 

@@ -75,9 +75,12 @@ std::vector<std::string> OpenActionsAt(const std::string& point, int ms);
 // The run saved the stack into the site's download cache, and no write failed.
 void ExpectSaved(const CachedSite& site, const BrowserRun& run);
 
-// Reading stackreport's JSON: the object of that name (from its opening brace to its name), a
-// number after "key":, and an object's "rect" (-1s when absent).
+// Reading stackreport's JSON (tests/support/ReportJson.h parses it): the object of that name as
+// JSON text (empty when absent), the first number under key (-1 when absent), and an object's
+// "rect" (-1s when absent).
 std::string ReportedObject(const std::string& json, const std::string& name);
+// Every object of that name, in the report's order.
+std::vector<std::string> ReportedObjects(const std::string& json, const std::string& name);
 int ReportedNumber(const std::string& json, const std::string& key);
 RECT ReportedRect(const std::string& object);
 

@@ -235,6 +235,31 @@ void PumpAndMaybeQuit(HWND window) {
     }
 }
 
+// A held action not yet due: its timer set again, for when its window is up (and as long after
+// as it asks) or to look again soon; true while it waits. A window that never comes fails it.
+bool HeldBack(HWND window, UINT_PTR timer, BrowserOptions::Hold& hold, const std::string& what) {
+    constexpr DWORD kLookAgainMs = 50, kPatienceMs = 10000;
+    if (hold.title.empty() || g_page.closed)
+        return false;
+    const DWORD now = GetTickCount();
+    if (!hold.since)
+        hold.since = now;
+    unsigned long shown = 0;
+    if (WindowShownAt(hold.title, hold.nth, &shown)) {
+        const DWORD due = shown + static_cast<DWORD>(hold.afterMs);
+        if (static_cast<LONG>(now - due) >= 0)
+            return false;
+        SetTimer(window, timer, due - now, nullptr);
+        return true;
+    }
+    if (now - hold.since > kPatienceMs) {
+        FailHold(what + "@shown:" + hold.title, "never shown");
+        return true;
+    }
+    SetTimer(window, timer, kLookAgainMs, nullptr);
+    return true;
+}
+
 LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case kMsgPump:
@@ -257,6 +282,8 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             TakeScreenshots();
         } else if (wParam >= kTimerFirstCommand && wParam < kTimerFirstCommand + g_page.options.commands.size()) {
             KillTimer(window, wParam);
+            if (HeldBack(window, wParam, g_page.options.commands[wParam - kTimerFirstCommand].hold, "command"))
+                return 0;
             const int command = g_page.options.commands[wParam - kTimerFirstCommand].command;
             if (!g_page.embeds.empty()) {
                 Logf("command(%d)", command);
@@ -264,10 +291,15 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             }
         } else if (wParam >= kTimerFirstMouse && wParam < kTimerFirstMouse + g_page.options.mouse.size()) {
             KillTimer(window, wParam);
+            if (HeldBack(window, wParam, g_page.options.mouse[wParam - kTimerFirstMouse].hold, "mouse"))
+                return 0;
             if (!g_page.embeds.empty() && !g_page.closed)
                 SendMouseAction(g_page.embeds[0].window, g_page.options.mouse[wParam - kTimerFirstMouse]);
         } else if (wParam >= kTimerFirstKeys && wParam < kTimerFirstKeys + g_page.options.keys.size()) {
             KillTimer(window, wParam);
+            if (HeldBack(window, wParam, g_page.options.keys[wParam - kTimerFirstKeys].hold,
+                         g_page.options.keys[wParam - kTimerFirstKeys].text))
+                return 0;
             if (!g_page.closed)
                 SendKeyStrokes(g_page.options.keys[wParam - kTimerFirstKeys]);
         } else if (wParam >= kTimerFirstDialog && wParam < kTimerFirstDialog + g_page.options.dialogActions.size()) {
@@ -283,6 +315,9 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             }
         } else if (wParam >= kTimerFirstTyping && wParam < kTimerFirstTyping + g_page.options.typing.size()) {
             KillTimer(window, wParam);
+            if (HeldBack(window, wParam, g_page.options.typing[wParam - kTimerFirstTyping].hold,
+                         g_page.options.typing[wParam - kTimerFirstTyping].text))
+                return 0;
             const std::string& text = g_page.options.typing[wParam - kTimerFirstTyping].text;
             HWND focus = GetFocus();
             char focusClass[64] = "none";

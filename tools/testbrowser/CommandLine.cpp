@@ -34,14 +34,37 @@ bool ParsePoint(std::string_view text, int& x, int& y) {
            ParseInt(text.substr(comma + 1), -4096, 4095, y);
 }
 
-// "SOMETHING@MS": the part before the last '@' and the time.
-bool SplitTime(std::string_view text, std::string_view& before, int& atMs) {
+// "MS", or "shown:TITLE+MS" (TITLE#N for its Nth showing; "+MS" may be left out): a hold.
+bool ParseTime(std::string_view text, int& atMs, BrowserOptions::Hold* hold) {
     constexpr int kMaxMs = 24 * 60 * 60 * 1000;
+    constexpr std::string_view kShown = "shown:";
+    if (!hold || text.substr(0, kShown.size()) != kShown)
+        return ParseInt(text, 0, kMaxMs, atMs);
+    text.remove_prefix(kShown.size());
+    const size_t plus = text.rfind('+');
+    if (plus != std::string_view::npos) {
+        if (!ParseInt(text.substr(plus + 1), 0, kMaxMs, hold->afterMs))
+            return false;
+        text = text.substr(0, plus);
+    }
+    const size_t hash = text.rfind('#');
+    if (hash != std::string_view::npos) {
+        if (!ParseInt(text.substr(hash + 1), 1, 1000, hold->nth))
+            return false;
+        text = text.substr(0, hash);
+    }
+    hold->title = std::string(text);
+    atMs = 0;
+    return !hold->title.empty();
+}
+
+// "SOMETHING@TIME": the part before the last '@' and the time (ParseTime).
+bool SplitTime(std::string_view text, std::string_view& before, int& atMs, BrowserOptions::Hold* hold = nullptr) {
     const size_t at = text.rfind('@');
     if (at == std::string_view::npos || at == 0)
         return false;
     before = text.substr(0, at);
-    return ParseInt(text.substr(at + 1), 0, kMaxMs, atMs);
+    return ParseTime(text.substr(at + 1), atMs, hold);
 }
 
 // "X,Y", or a drag's "X1,Y1-X2,Y2" through more corners.
@@ -73,7 +96,7 @@ bool ParseMousePlace(std::string_view place, BrowserOptions::MouseAction action,
 
 bool ParseMouse(std::string_view text, BrowserOptions::MouseAction action, BrowserOptions::TimedMouse& out) {
     std::string_view place;
-    return SplitTime(text, place, out.atMs) && ParseMousePlace(place, action, out);
+    return SplitTime(text, place, out.atMs, &out.hold) && ParseMousePlace(place, action, out);
 }
 
 // "TITLE|CONTROL|ACTION@MS"; the action is press, check, uncheck, type:TEXT, choose:TEXT,
@@ -327,7 +350,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             const size_t at = value ? value->find('@') : std::string::npos;
             BrowserOptions::TimedCommand c{};
             ok = at != std::string::npos && ParseInt(value->substr(0, at), 1, 65535, c.command) &&
-                 ParseInt(value->substr(at + 1), 0, kMaxMs, c.atMs);
+                 ParseTime(std::string_view(*value).substr(at + 1), c.atMs, &c.hold);
             if (ok)
                 options.commands.push_back(c);
             else if (value)
@@ -350,7 +373,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             const std::string* value = needValue(i);
             std::string_view keys;
             BrowserOptions::TimedKeys k{};
-            ok = value && SplitTime(*value, keys, k.atMs);
+            ok = value && SplitTime(*value, keys, k.atMs, &k.hold);
             if (ok) {
                 k.text = std::string(keys);
                 ok = ParseKeyStrokes(keys, k.strokes, error);
@@ -403,7 +426,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             const std::string* value = needValue(i);
             const size_t at = value ? value->rfind('@') : std::string::npos;
             BrowserOptions::TimedTyping t{};
-            ok = at != std::string::npos && at > 0 && ParseInt(value->substr(at + 1), 0, kMaxMs, t.atMs);
+            ok = at != std::string::npos && at > 0 && ParseTime(std::string_view(*value).substr(at + 1), t.atMs, &t.hold);
             if (ok) {
                 t.text = value->substr(0, at);
                 options.typing.push_back(t);

@@ -29,6 +29,7 @@ struct Watch {
     std::vector<DWORD> dueSince;
     std::map<HWND, std::string> logged;  // shown and logged, not yet gone: their titles
     std::set<HWND> answered;  // alerts answered or dialogs closed, not yet gone
+    std::vector<std::pair<std::string, DWORD>> showings;  // every window shown: title and when
     bool failed = false;
 } g_watch;
 
@@ -439,8 +440,10 @@ void WatchDialogs() {
     std::erase_if(g_watch.answered, [](HWND w) { return !IsWindow(w); });
     std::vector<HWND> shown = ShownWindows();
     for (HWND w : shown)
-        if (g_watch.logged.emplace(w, ClassOf(w) == "#32768" ? "menu" : WindowText(w)).second)
+        if (g_watch.logged.emplace(w, ClassOf(w) == "#32768" ? "menu" : WindowText(w)).second) {
+            g_watch.showings.emplace_back(g_watch.logged[w], GetTickCount());
             LogShown(w);
+        }
     // The actions in their order: a later one waits for the one before.
     for (size_t i : g_watch.order) {
         if (g_watch.states[i] == ActionState::Done)
@@ -480,3 +483,15 @@ void EndDialogWatch() {
 }
 
 bool DialogWatchFailed() { return g_watch.failed; }
+
+bool WindowShownAt(const std::string& title, int nth, unsigned long* tick) {
+    WatchDialogs();  // what is up now counts, not only what the last poll saw
+    for (const auto& [shown, when] : g_watch.showings)
+        if (shown == title && --nth == 0) {
+            *tick = when;
+            return true;
+        }
+    return false;
+}
+
+void FailHold(const std::string& spec, const std::string& why) { Fail("hold(%s) -> %s", spec, why); }

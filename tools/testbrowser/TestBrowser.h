@@ -42,10 +42,20 @@ struct BrowserOptions {
     bool answerAlerts = false;      // log each alert box of the plug-in and press its default button
     bool closeDialogs = false;      // log each other dialog box (caption, place, file name) and cancel it, end menus
     bool reload = false;            // the page again once the plug-in was unloaded
+    // An action held until a window is up: "@shown:TITLE+MS" instead of "@MS" acts MS after
+    // the window of that title (a dialog, an alert, "menu" for a menu) was shown, "TITLE#N" after
+    // its Nth showing. A window not shown within 10 seconds fails the run (exit 14).
+    struct Hold {
+        std::string title;  // empty: no hold, the action goes at its time
+        int nth = 1;
+        int afterMs = 0;
+        unsigned long since = 0;  // when the action first waited (ticks)
+    };
     // Menu commands posted to the first embed window, each at its time from the page's start.
     struct TimedCommand {
         int command;
         int atMs;
+        Hold hold;
     };
     std::vector<TimedCommand> commands;
     // Mouse actions at embed coordinates, each at its time: a click is the move, the press and
@@ -58,12 +68,14 @@ struct BrowserOptions {
         int x2 = 0, y2 = 0;  // a drag's end
         std::vector<std::pair<int, int>> via;  // a drag's corners between its start and end
         int atMs = 0;
+        Hold hold;
     };
     std::vector<TimedMouse> mouse;
     // Characters posted one by one as WM_CHAR to the window with the keyboard focus, at a time.
     struct TimedTyping {
         std::string text;
         int atMs;
+        Hold hold;
     };
     std::vector<TimedTyping> typing;
     // Keys pressed and released (modifiers held around them) at the window with the focus.
@@ -75,6 +87,7 @@ struct BrowserOptions {
         std::string text;  // as given, for the log
         std::vector<KeyStroke> strokes;
         int atMs = 0;
+        Hold hold;
     };
     std::vector<TimedKeys> keys;
     // An action on a control of a dialog: TITLE|CONTROL|ACTION@MS. The title "*" takes the first
@@ -208,6 +221,10 @@ void WatchDialogs();
 void DialogActionDue(size_t index);  // the --dialog of that index starts looking for its window
 void EndDialogWatch();                // a --dialog still to act is reported as missed
 bool DialogWatchFailed();             // a --dialog or an alert answer missed
+// When the Nth window of that title (1 the first) was shown, in ticks; false when not yet.
+bool WindowShownAt(const std::string& title, int nth, unsigned long* tick);
+// A held action whose window never came: logged, and the run fails (exit 14).
+void FailHold(const std::string& spec, const std::string& why);
 
 // SaveWatch_win.cpp: the plug-in's writes of stack files (extensions it serves), seen through
 // its imports of the file functions.

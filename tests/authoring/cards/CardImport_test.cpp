@@ -82,11 +82,12 @@ protected:
             ++Log().opened;
             return 0;
         };
-        n.showImportCount = [](const char* name, int count) { Log().reports.push_back({name, count}); };
+        n.showImportedCards = [](uint16_t id, const char* name, int count) {
+            Log().wentTo.push_back(id);
+            if (count)
+                Log().reports.push_back({name, count});
+        };
         SetAuthoringUpcalls(n);
-        StackUpcalls u = saved_;
-        u.goToCardId = [](uint16_t id, int, int, int) { Log().wentTo.push_back(id); };
-        SetStackUpcalls(u);
         savedUi_ = GetUiOps();
         UiOps ui = savedUi_;
         ui.showAlert = [](uint32_t id) {

@@ -51,18 +51,19 @@ protected:
         folder_ = root_ + "\\RdyMCard";
         CreateDirectoryA(folder_.c_str(), nullptr);
         SetFileSpecFromPath(kSlotProgram, (root_ + "\\nploom.dll").c_str());
-        saved_ = GetStackUpcalls();
         savedEdit_ = GetAuthoringUpcalls();
         AuthoringUpcalls n = savedEdit_;
         n.stackIsFresh = [] { return false; };
+        // The card gone to is noted instead of shown; the count is reported as in the plug-in.
+        n.showImportedCards = [](uint16_t id, const char* fileName, int count) {
+            g_wentTo.push_back(id);
+            if (count)
+                ShowImportCount(fileName, count);
+        };
         SetAuthoringUpcalls(n);
-        StackUpcalls u = saved_;
-        u.goToCardId = [](uint16_t id, int, int, int) { g_wentTo.push_back(id); };
-        SetStackUpcalls(u);
         g_wentTo.clear();
     }
     void TearDown() override {
-        SetStackUpcalls(saved_);
         SetAuthoringUpcalls(savedEdit_);
         FreeReadyMadeList();
         RemoveTree(root_);
@@ -81,7 +82,6 @@ protected:
         return text;
     }
     std::string root_, folder_;
-    StackUpcalls saved_{};
     AuthoringUpcalls savedEdit_{};
 };
 

@@ -17,6 +17,7 @@
 #include "StackBuilder.h"
 #include "resources/graphics_ids.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -251,19 +252,26 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldWithItsFeaturesThenFindTextGoe
     EXPECT_GT(corner & 255, corner >> 8 & 255) << "Find Text went to the second card: " << Hex(corner);
 
     const std::string json = site.Report(copy);
-    const size_t typed = json.find("\"text\":\"Typed words");
-    ASSERT_NE(typed, std::string::npos) << json;
+    // The text object whose text is the words typed.
+    const ReportJson report = ParseReport(json);
+    const ReportJson *typed = nullptr, *object = nullptr;
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        for (const ReportJson& o : ItemsOf(card, "objects"))
+            for (const ReportJson& entry : ItemsOf(o, "entries"))
+                if (!typed && entry.value("text", "").starts_with("Typed words")) {
+                    typed = &entry;
+                    object = &o;
+                }
+    ASSERT_NE(typed, nullptr) << json;
+    const std::string field = JsonText(*object);
     // Half the card a quarter in, however large the page; locked (8) and transparent (128).
-    const std::string field = json.substr(json.rfind("{\"kind\"", typed));
     const RECT r = ReportedRect(field);
     EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({80, 60, 240, 180}));
     EXPECT_EQ(ReportedNumber(field, "flags") & (8 | 16 | 32 | 128), 8 | 128) << field.substr(0, 200);
     // Its runs: [start, font, face, ...]; bold is face bit 1.
-    const size_t runs = json.find("\"runs\":[[", typed);
-    ASSERT_NE(runs, std::string::npos) << json;
-    int start = -1, font = -1, face = -1;
-    std::sscanf(json.c_str() + runs + 9, "%d,%d,%d", &start, &font, &face);
-    EXPECT_EQ(face & 1, 1) << json.substr(typed, 200);
+    const ReportJson& runs = (*typed)["runs"];
+    ASSERT_TRUE(runs.is_array() && !runs.empty() && runs[0].size() >= 3) << JsonText(*typed);
+    EXPECT_EQ(runs[0][2].get<int>() & 1, 1) << JsonText(*typed);
 
     const std::string card = site.server.Name("text-again.png");
     std::vector<std::string> againArgs = HoversOver({{160, 150}});
@@ -388,10 +396,7 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIcons
     const BrowserRun run = site.Run("shapes.stk", args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::string json = site.Report(copy);
-    const std::string objects = json.substr(0, json.find("\"resources\""));
-    std::vector<std::string> found;
-    for (size_t from = 0; (from = objects.find("\"name\":\"New Button\"", from)) != std::string::npos; ++from)
-        found.push_back(objects.substr(objects.rfind("{\"kind\"", from), 400));
+    const std::vector<std::string> found = ReportedObjects(json, "New Button");
     ASSERT_EQ(found.size(), 2u) << json;
     const RECT picked = ReportedRect(found[0]), lassoed = ReportedRect(found[1]);
     EXPECT_EQ(ReportedNumber(found[0], "shape"), 6) << found[0];
@@ -642,11 +647,11 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
 
 // The text of the report from the card of the index (from 1) to the next card.
 std::string ReportedCard(const std::string& json, int index) {
-    const size_t at = json.find("{\"index\":" + std::to_string(index) + ",");
-    if (at == std::string::npos)
-        return "";
-    const size_t next = json.find("{\"index\":" + std::to_string(index + 1) + ",", at);
-    return json.substr(at, next == std::string::npos ? std::string::npos : next - at);
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        if (card.value("index", 0) == index)
+            return JsonText(card);
+    return "";
 }
 
 // A graphic on a card that shares the first card's background, made a group object through its

@@ -737,3 +737,28 @@ TEST(TestBrowser, AMovieCardLeavesNoMovieClassOrQuickTimeBehindAndShowsAgainAfte
         EXPECT_TRUE(close(at(60, 50), frame)) << file << std::hex << ": the movie's first frame, " << at(60, 50);
     }
 }
+
+// An action held for its window goes once that window is up, however late it comes, and a hold
+// for a window that never shows fails the run with exit code 14 and says which. About Card opens
+// at a time of its own; Escape, held for it, closes it; the key held for no window never goes.
+TEST(TestBrowser, AnActionHeldForAWindowGoesOnlyOnceItIsUp) {
+    namespace sb = stackbuilder;
+    sb::Stack stack;
+    stack.cards = {sb::PlainCard(1)};
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    ServerFolder server;
+    const std::string name = "held-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const BrowserRun run = RunBrowser(
+        server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
+                 "--key", "Escape@shown:About Card - 1+300", "--command", "301@1500",
+                 "--key", "Return@shown:No Such Window", "--quit-after", "11500", "http://localhost/" + name});
+    EXPECT_EQ(run.exitCode, 14) << run.errors << Joined(run.log);
+    const int shown = Find(run.log, "shown(About Card - 1)");
+    const int key = Find(run.log, "key(Escape)");
+    ASSERT_NE(shown, -1) << Joined(run.log);
+    EXPECT_GT(key, shown) << Joined(run.log);
+    EXPECT_GT(Find(run.log, "gone(About Card - 1)"), key) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "hold(Return@shown:No Such Window) -> never shown"), -1) << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "key(Return)"), -1) << Joined(run.log);
+}
