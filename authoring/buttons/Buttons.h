@@ -26,6 +26,7 @@ struct SpareButton {
     uint32_t editedLayer;     // 1 when it edits an existing button (found by id)
     uint32_t shapeDrawn;      // a shape 5 to 7 exists
     uint32_t iconChanged;     // a new icon was chosen
+    uint32_t iconInStack;     // its id when it is one of the stack's own icons ("In use"), else 0
 };
 
 // Placing modes.
@@ -60,8 +61,9 @@ bool RunButtonDialog(HWND window, Handle spare);
 // new one written to the card. The edit link is cleared in every case. 1 when written.
 int CommitButtonDialog(Handle spare, bool apply, int result);
 // Writes the layer's button into the card record: appended with a new layer (isNew), else
-// replacing the record of its id. False when nothing was written.
-bool ButtonLayerToRecord(const ButtonLayer& layer, bool isNew, bool iconChanged);
+// replacing the record of its id. A new icon that is one of the stack's own (iconInStack) is
+// named by that id, never stored again. False when nothing was written.
+bool ButtonLayerToRecord(const ButtonLayer& layer, bool isNew, bool iconChanged, uint16_t iconInStack = 0);
 // Applies the spare record to the layer of the button it edits (with an undo step).
 void ApplyButtonToLayer(Handle spare);
 // Icons... of a button's actions menu: the chooser on the button's icon; 1 when one was chosen.

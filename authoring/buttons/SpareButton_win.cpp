@@ -263,15 +263,19 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
 
 bool RunButtonDialog(HWND window, Handle spare) {
     bool editing = false, drawn = false;
+    uint16_t id = 0;
     {
         HandleLock lock(spare);
         if (!lock)
             return false;
         editing = reinterpret_cast<SpareButton*>(lock.get())->editedLayer != 0;
+        id = reinterpret_cast<SpareButton*>(lock.get())->layer.common.id;
     }
     const int result = RunButtonAppearanceDialog(window, spare);
     if (result == IDCANCEL) {
         ClearIconSelection();
+        if (!editing)
+            ReturnUniqueObjectId(id);
         return false;
     }
     if (HandleLock lock(spare); lock)
@@ -296,6 +300,7 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
         bool editing = false;
         ButtonLayer copy{};
         bool iconChanged = false;
+        uint16_t iconInStack = 0;
         {
             HandleLock lock(spare);
             if (lock) {
@@ -303,20 +308,26 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
                 editing = s->editedLayer != 0;
                 copy = s->layer;
                 iconChanged = s->iconChanged != 0;
+                iconInStack = static_cast<uint16_t>(s->iconInStack);
             }
         }
         if (apply && editing) {
             ApplyButtonToLayer(spare);
             written = 1;
         } else if (apply) {
-            written = ButtonLayerToRecord(copy, true, iconChanged) ? 1 : 0;
+            written = ButtonLayerToRecord(copy, true, iconChanged, iconInStack) ? 1 : 0;
         }
         if (card)
             InvalidateRect(card, nullptr, FALSE);
     }
     g_pending = false;
-    if (HandleLock lock(spare); lock)
-        ReleaseSpareParts(reinterpret_cast<SpareButton*>(lock.get()));
+    if (HandleLock lock(spare); lock) {
+        auto* s = reinterpret_cast<SpareButton*>(lock.get());
+        // A new button not written gives its id back.
+        if (!s->editedLayer && !written)
+            ReturnUniqueObjectId(s->layer.common.id);
+        ReleaseSpareParts(s);
+    }
     ClearPlacedAndLink();
     if (GetCardView().objectsShown)
         ShowTextFieldWindows(true);
@@ -333,7 +344,7 @@ bool SameAsRecordFont(std::span<const uint8_t> record, const LOGFONTA& font) {
            !stored.lfUnderline == !font.lfUnderline;
 }
 
-bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
+bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged, uint16_t iconInStack) {
     if (isNew)
         MarkCardChanged();
     Handle card = 0;
@@ -356,7 +367,11 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged) {
     }
     if (b.showIcon && iconChanged && b.icon) {
         IconSelection* selection = GetIconSelection();
-        if (selection->mode) {
+        if (iconInStack) {
+            iconId = iconInStack;
+            if (selection->mode)
+                ClearIconSelection();
+        } else if (selection->mode) {
             if (const uint16_t stored = StoreIconResource(b.icon))
                 iconId = stored;
             // The icon is stored: what is left pending now is no cursor choice.
@@ -468,7 +483,7 @@ void ApplyButtonToLayer(Handle spare) {
         kept->layer.freehandOutline = nullptr;
     }
     CreateClipRegion();
-    ButtonLayerToRecord(written, false, s.iconChanged != 0);
+    ButtonLayerToRecord(written, false, s.iconChanged != 0, static_cast<uint16_t>(s.iconInStack));
     if (card)
         InvalidateRect(card, nullptr, FALSE);
     if (!g_tipShown) {

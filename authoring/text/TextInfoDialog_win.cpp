@@ -494,6 +494,11 @@ void SetAppearanceForNewObject(const RECT& rect) {
     g_state.rect = rect;
 }
 
+void ForgetStackTextCursor() {
+    if (g_state.cursorId < kFirstBuiltInIcon || g_state.cursorId > kLastBuiltInIcon)
+        g_state.cursorId = 0;
+}
+
 int EditTextObjectAppearance(HWND window, LayerHandle field) {
     Handle record = 0;
     uint32_t at = 0;
@@ -547,6 +552,9 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
     }
     if (pass.keptText)
         GlobalFree(pass.keptText);
+    // A new object cancelled gives back the id it was given.
+    if (result != IDOK && name.kind == 0 && IsNewObject())
+        ReturnUniqueObjectId(g_state.objectId);
     return result == IDOK ? IDOK : IDCANCEL;
 }
 
