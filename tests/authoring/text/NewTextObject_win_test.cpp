@@ -388,7 +388,8 @@ TEST(NewTextObject, ACursorOfTheStacksOwnIsNotCarriedIntoAnotherStack) {
         sb::Stack first = Card800();
         first.cards[0].objects[0].words.push_back({kTextCursor, cursor});
         LinkedPluginPage page;
-        ASSERT_TRUE(OpenInLinkedPlugin(first, "ntxt-cursor-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+        const std::string name = "ntxt-cursor" + std::to_string(cursor) + "-" + std::to_string(GetCurrentProcessId());
+        ASSERT_TRUE(OpenInLinkedPlugin(first, name + ".stk", &page));
         LayerHandle words = FindLayer(kObjectText, kField);
         ASSERT_TRUE(words);
         DialogDriver info;
