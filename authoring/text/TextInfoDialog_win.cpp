@@ -17,6 +17,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/ToolNumbers.h"
 #include "core/ui/WaitCursor.h"
+#include "actions/ActionBlock.h"
 #include "core/ui/WindowUtils.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
@@ -33,6 +34,7 @@
 #include "stack/cards/FieldText.h"
 #include "authoring/text/NewTextObject.h"
 #include "authoring/cards/UndoObjects.h"
+#include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/open/StackOpen.h"
@@ -536,6 +538,7 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
     pass.droppedFile = droppedFile ? droppedFile : "";
     INT_PTR result = IDCANCEL;
     const LayerName name = NameOfLayer(g_state.field);
+    const StackResourceMark resources = MarkStackResources();
     for (;;) {
         result = ResDialogBoxParam(window, TextInfoProc, "TEXTINFO", reinterpret_cast<LPARAM>(&pass));
         if (result != kActionsButton)
@@ -552,9 +555,14 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
     }
     if (pass.keptText)
         GlobalFree(pass.keptText);
-    // A new object cancelled gives back the id it was given.
-    if (result != IDOK && name.kind == 0 && IsNewObject())
-        ReturnUniqueObjectId(g_state.objectId);
+    if (result != IDOK) {
+        // What the actions dialog stored on its way goes with the Cancel, and a new object gives
+        // back the id it was given.
+        ClearPendingRequests();
+        DropStackResourcesSince(resources);
+        if (name.kind == 0 && IsNewObject())
+            ReturnUniqueObjectId(g_state.objectId);
+    }
     return result == IDOK ? IDOK : IDCANCEL;
 }
 

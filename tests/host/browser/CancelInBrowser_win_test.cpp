@@ -218,6 +218,9 @@ void ObjectDialogs(Walk& w) {
     w.Command(kAppearance);
     w.Dialog("Graphic Appearance", "Name:", "type:Changed");
     w.Press("Graphic Appearance", "Actions...");
+    w.Dialog("Actions", "Next card", "check");
+    w.Dialog(transitions, "50", "choose:Cross Fade");
+    w.Press(transitions, "OK");
     w.Dialog("Actions", "Testing functions...", "check");
     w.Dialog("Testing", "be a correct answer.", "check");
     w.Press("Testing", "OK");
@@ -235,6 +238,9 @@ void ObjectDialogs(Walk& w) {
     w.Command(kAppearance);
     w.Dialog(text, "Name:", "type:Changed");
     w.Press(text, "Actions...");
+    w.Dialog("Actions", "Next card", "check");
+    w.Dialog(transitions, "50", "choose:Cross Fade");
+    w.Press(transitions, "OK");
     w.Dialog("Actions", "Automatic timer...", "check");
     w.Dialog(timer, "Activate button after card is shown", "check");
     w.Press(timer, "OK");
