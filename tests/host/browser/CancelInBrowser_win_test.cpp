@@ -13,6 +13,7 @@
 
 #include "StackBuilder.h"
 #include "stack/format/StackFile.h"
+#include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -176,13 +177,17 @@ void ObjectDialogs(Walk& w) {
     w.Command(kFeatures);
     w.Dialog(features, "Hidden", "check");
     w.Cancel(features);
-    // A card walked to and kept by its OKs, then the actions cancelled.
-    w.Command(kNewAction);
-    w.Press("Actions", "Another card...");
-    w.Step("--key", "alt+Right", 600);
-    w.Press("Move to card", "OK");
-    w.Press(transitions, "OK");
-    w.Cancel("Actions");
+    // A card walked to and kept by its OKs, then the actions cancelled. On a 256-colour display
+    // a card the walk passes is stored again in the display's palette when it is left, whatever
+    // the dialogs do: the walk is left out there.
+    if (!IndexedDisplay()) {
+        w.Command(kNewAction);
+        w.Press("Actions", "Another card...");
+        w.Step("--key", "alt+Right", 600);
+        w.Press("Move to card", "OK");
+        w.Press(transitions, "OK");
+        w.Cancel("Actions");
+    }
     // The kinds of action, each dialog changed and cancelled (the walk left the button).
     w.Click(kButtonRect);
     w.Command(Kind(50));
