@@ -7,6 +7,7 @@
 
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
 #include "core/ui/UiOps.h"
 #include "stack/cards/CardList.h"
 
@@ -24,7 +25,7 @@ struct PendingRequest {
     bool isNew = false;
     ResRequest request = {};
 };
-PendingRequest g_sound, g_nba;
+PendingRequest g_sound, g_nba, g_effect;
 
 void RebuildNothing(const FileSpec&) {}
 Handle PackedMovie(const FileSpec& movie) {
@@ -48,6 +49,25 @@ bool CarryOut(PendingRequest& pending, uint16_t* id) {
         *id = pending.request.id;
     pending = {};
     return stored;
+}
+
+// The pending effect stored: its id (the record's own id follows a new one), else `id` as it was.
+uint16_t CarryOutEffect(uint16_t id) {
+    Handle data = g_effect.request.data;
+    if (!g_effect.present || !data)
+        return id;
+    const bool stored = WriteStackResource(&g_effect.request) != 0;
+    const uint16_t written = g_effect.request.id;
+    if (stored && g_effect.request.data) {
+        HandleLock lock(g_effect.request.data);
+        if (lock && GetHandleSize(g_effect.request.data) >= kQtfxId + 2)
+            SetBE16(lock.bytes(), kQtfxId, written);
+    }
+    g_effect = {};
+    if (!stored)
+        return id;
+    MarkStackModified();
+    return written;
 }
 
 Rect32 RectAt(std::span<const uint8_t> chunk) {
@@ -216,9 +236,10 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
         if (block.destination != 0) {
             SetU16(r, kButtonSpeed, block.transitionSpeed);
             SetU16(r, kButtonTransition, block.transition);
-            SetU16(r, kButtonEffect, block.effectValue);
+            SetU16(r, kButtonEffect, CarryOutEffect(block.effectValue));
             flags = kActGoTo;
         }
+        DropPendingEffectRequest();
         SetU16(r, kButtonActionFlags, flags);
     }
     // A slot still naming this stack or the program (as it starts) names no other stack.
@@ -355,9 +376,20 @@ void DropPendingNbaRequest() {
         DisposeHandle(g_nba.request.data);
     g_nba = {};
 }
+void SetPendingEffectRequest(const ResRequest& request) {
+    DropPendingEffectRequest();
+    g_effect = {true, true, request};
+}
+void DropPendingEffectRequest() {
+    if (g_effect.present)
+        DisposeHandle(g_effect.request.data);
+    g_effect = {};
+}
+uint16_t StorePendingEffect(uint16_t id) { return CarryOutEffect(id); }
 void ClearPendingRequests() {
     DropPendingSoundRequest();
     DropPendingNbaRequest();
+    DropPendingEffectRequest();
 }
 
 void SetMovieReferenceProcs(const MovieReferenceProcs& procs) {

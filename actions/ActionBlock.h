@@ -75,6 +75,14 @@ size_t ReadUrlPayload(std::span<const uint8_t> payload, char* out, size_t size);
 // request's own: disposed of when it is cleared, replaced or has nothing to be stored for.
 void SetPendingSoundRequest(const ResRequest& request, bool isNew);
 void SetPendingNbaRequest(const ResRequest& request);
+// The QuickTime effect a transitions dialog's OK chose, as its packed 'QTFX' record (the data
+// is the pending request's own): stored by the next save of a block that goes somewhere, whose
+// effect value then becomes the stored id, and dropped by any other save, by a Cancel or by
+// another transition chosen. StorePendingEffect stores it at once (a module's request has no
+// save to wait for): the id stored, else `id`.
+void SetPendingEffectRequest(const ResRequest& request);
+void DropPendingEffectRequest();
+uint16_t StorePendingEffect(uint16_t id);
 void ClearPendingRequests();
 // One of them dropped (an unchecked box in the actions dialog).
 void DropPendingSoundRequest();

@@ -87,6 +87,15 @@ uint16_t NewUniqueObjectId() {
     return id;
 }
 
+void ReturnUniqueObjectId(uint16_t id) {
+    HandleLock lock(g_header);
+    if (id == 0 || !lock || GetHandleSize(g_header) < kStackHeaderBytes)
+        return;
+    const std::span<uint8_t> header(lock.get(), kStackHeaderBytes);
+    if (GetU16(header, kHeaderNextObjectId) == (id == 0xFFFF ? 1 : id + 1))
+        SetU16(header, kHeaderNextObjectId, id);
+}
+
 const char* GetStackName() { return g_stackName; }
 void StoreStackName(const char* name) { CopyPathText(name ? name : "", g_stackName, sizeof g_stackName); }
 uint16_t GetHomeCardId() { return g_home.card; }

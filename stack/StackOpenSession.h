@@ -26,6 +26,9 @@ void SetCurrentCardId(uint16_t id);
 // The header's next object id (+12), which is then incremented (past 65535 to 1); 0 when no
 // stack is open.
 uint16_t NewUniqueObjectId();
+// An id taken for a new object that was then cancelled is given back, when it is still the
+// last one taken: a cancelled new object leaves the header as it was.
+void ReturnUniqueObjectId(uint16_t id);
 
 inline constexpr int kStringUntitled = 2502;
 inline constexpr int kStringHomeStackNames = 2804;  // up to an entry beginning with '*'

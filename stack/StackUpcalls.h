@@ -25,7 +25,7 @@ enum class StackEvent {
     // Opening a stack.
     RemovingFiltersMenu,        // the filters menu of the stack going away (also a new stack)
     ForgettingRefusedDownload,  // the downloaded copy of the refused file (the current stack's slot)
-    ClosingStackExtras,         // videodisc state tied to the closed stack
+    ClosingStackExtras,         // videodisc state and the text cursor kept, tied to the closed stack
     StartingEmptyStack,         // no stack is open: the system as for none
     // Applying a read or a new stack's settings.
     ApplyingMenuLock,           // the menus as ProgramStackSettings().menuLock says

@@ -12,7 +12,9 @@
 #include "actions/ActionBlock.h"
 #include "core/memory/Handles.h"
 
-// Edits or creates the block's animation; the result's low byte is 1 when the dialog ran.
+// Edits or creates the block's animation; the result's low byte is 1 when the dialog ran, and
+// kAnimationKept is set when it ended with OK (the block then holds the animation edited).
+inline constexpr int kAnimationKept = 0x100;
 int EditObjectAnimation(ActionBlock* block, uint32_t flags);
 // A new animation of the block from a film made already (a dropped picture): the film is the
 // editor's from now. The result as for EditObjectAnimation.

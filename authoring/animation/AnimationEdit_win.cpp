@@ -214,8 +214,7 @@ int StartNewAnimation(ActionBlock* block, Handle film, const POINT* grabbedCentr
     g_edit.block = block;
     g_edit.sprite = sprite;
     RecordAnimPath(sprite);
-    RunAnimationDialog();
-    return 1;
+    return RunAnimationDialog() == IDOK ? 1 | kAnimationKept : 1;
 }
 
 }  // namespace
@@ -259,6 +258,5 @@ int EditObjectAnimation(ActionBlock* block, uint32_t) {
     }
     g_edit.block = block;
     g_edit.sprite = sprite;
-    RunAnimationDialog();
-    return 1;
+    return RunAnimationDialog() == IDOK ? 1 | kAnimationKept : 1;
 }

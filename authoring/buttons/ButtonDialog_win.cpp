@@ -213,6 +213,9 @@ bool TakeChosenIcon(HWND dialog) {
         return false;
     ButtonLayer& b = s.layer();
     DisposeHandle(b.icon);
+    // Where the icon came from is kept with it: Features... may replace the selection later.
+    const IconSelection* selection = GetIconSelection();
+    s->iconInStack = selection->mode && selection->fromStack ? selection->id : 0;
     b.icon = TakeIconSelectionData();
     b.showIcon = b.icon ? 1 : 0;
     s->iconChanged = b.icon ? 1 : 0;

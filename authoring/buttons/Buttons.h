@@ -31,6 +31,7 @@ struct SpareButton {
     // The edited button by stack, card and id: found again after every dialog (a walk, a
     // timer or a module may leave its card or stack); kind 0 for a new button.
     LayerName subject;
+    uint32_t iconInStack;     // its id when it is one of the stack's own icons ("In use"), else 0
 };
 
 // Placing modes.
@@ -66,8 +67,10 @@ bool RunButtonDialog(HWND window, Handle spare);
 int CommitButtonDialog(Handle spare, bool apply, int result);
 // Writes the layer's button into the card record: appended with a new layer (isNew), else
 // replacing the record of its id. The actions go in only when given (a new button's, just
-// edited); otherwise the record keeps its own. False when nothing was written.
-bool ButtonLayerToRecord(const ButtonLayer& layer, bool isNew, bool iconChanged, const ActionBlock* actions = nullptr);
+// edited); otherwise the record keeps its own. A new icon that is one of the stack's own
+// (iconInStack) is named by that id, never stored again. False when nothing was written.
+bool ButtonLayerToRecord(const ButtonLayer& layer, bool isNew, bool iconChanged, const ActionBlock* actions = nullptr,
+                         uint16_t iconInStack = 0);
 // Applies the spare record to the layer of the button it edits (with an undo step); false,
 // and nothing written, when that button is no longer on the current card.
 bool ApplyButtonToLayer(Handle spare);

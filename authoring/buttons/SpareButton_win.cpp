@@ -260,15 +260,19 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
 
 bool RunButtonDialog(HWND window, Handle spare) {
     bool editing = false, drawn = false;
+    uint16_t id = 0;
     {
         HandleLock lock(spare);
         if (!lock)
             return false;
         editing = reinterpret_cast<SpareButton*>(lock.get())->editedLayer != 0;
+        id = reinterpret_cast<SpareButton*>(lock.get())->layer.common.id;
     }
     const int result = RunButtonAppearanceDialog(window, spare);
     if (result == IDCANCEL) {
         ClearIconSelection();
+        if (!editing)
+            ReturnUniqueObjectId(id);
         return false;
     }
     if (HandleLock lock(spare); lock)
@@ -294,6 +298,7 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
         ButtonLayer copy{};
         bool iconChanged = false;
         LayerName subject{};
+        uint16_t iconInStack = 0;
         {
             HandleLock lock(spare);
             if (lock) {
@@ -302,6 +307,7 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
                 copy = s->layer;
                 iconChanged = s->iconChanged != 0;
                 subject = s->subject;
+                iconInStack = static_cast<uint16_t>(s->iconInStack);
             }
         }
         if (apply && editing) {
@@ -310,14 +316,19 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
         } else if (apply) {
             // The new button's actions are the block the actions dialog just edited for it.
             const ActionBlock* actions = GetActionBlock()->objectId == copy.common.id ? GetActionBlock() : nullptr;
-            written = ButtonLayerToRecord(copy, true, iconChanged, actions) ? 1 : 0;
+            written = ButtonLayerToRecord(copy, true, iconChanged, actions, iconInStack) ? 1 : 0;
         }
         if (card)
             InvalidateRect(card, nullptr, FALSE);
     }
     g_pending = false;
-    if (HandleLock lock(spare); lock)
-        ReleaseSpareParts(reinterpret_cast<SpareButton*>(lock.get()));
+    if (HandleLock lock(spare); lock) {
+        auto* s = reinterpret_cast<SpareButton*>(lock.get());
+        // A new button not written gives its id back.
+        if (!s->editedLayer && !written)
+            ReturnUniqueObjectId(s->layer.common.id);
+        ReleaseSpareParts(s);
+    }
     ClearPlacedAndLink();
     // A cursor or icon chosen for this button and not written goes with the edit: left
     // pending, the next object saved would take it.
@@ -337,7 +348,7 @@ bool SameAsRecordFont(std::span<const uint8_t> record, const LOGFONTA& font) {
            !stored.lfUnderline == !font.lfUnderline;
 }
 
-bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged, const ActionBlock* actions) {
+bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged, const ActionBlock* actions, uint16_t iconInStack) {
     if (isNew)
         MarkCardChanged();
     Handle card = 0;
@@ -360,7 +371,11 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged, con
     }
     if (b.showIcon && iconChanged && b.icon) {
         IconSelection* selection = GetIconSelection();
-        if (selection->mode) {
+        if (iconInStack) {
+            iconId = iconInStack;
+            if (selection->mode)
+                ClearIconSelection();
+        } else if (selection->mode) {
             if (const uint16_t stored = StoreIconResource(b.icon))
                 iconId = stored;
             // The icon is stored: what is left pending now is no cursor choice.
@@ -473,7 +488,7 @@ bool ApplyButtonToLayer(Handle spare) {
     }
     CreateClipRegion();
     // The actions are the record's: "Done" in the actions dialog wrote them there.
-    ButtonLayerToRecord(written, false, s.iconChanged != 0);
+    ButtonLayerToRecord(written, false, s.iconChanged != 0, nullptr, static_cast<uint16_t>(s.iconInStack));
     if (card)
         InvalidateRect(card, nullptr, FALSE);
     if (!g_tipShown) {

@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include "actions/ActionBlock.h"
 #include "actions/ActionsDialog.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
@@ -34,6 +35,7 @@
 #include "objects/text/TextFields.h"
 #include "resources/graphics_ids.h"
 #include "stack/cards/ActionResource.h"
+#include "stack/format/ResFile.h"
 #include "stack/cards/CardList.h"
 #include "stack/format/StackFile.h"
 
@@ -498,6 +500,7 @@ int RunGraphicAppearanceDialog(HWND window) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     INT_PTR result = IDCANCEL;
+    const StackResourceMark resources = MarkStackResources();
     for (;;) {
         result = ResDialogBoxParam(window, AppearanceProc, "GAPPEAR", reinterpret_cast<LPARAM>(&d));
         if (result != GAPPEAR_ACTIONS)
@@ -512,6 +515,11 @@ int RunGraphicAppearanceDialog(HWND window) {
     if (result != IDOK && result != IDCANCEL) {
         // The dialog could not be made: as Cancel.
         DropEditedOrPlaced(window);
+    }
+    if (result != IDOK) {
+        // What the actions dialog stored on its way goes with the Cancel.
+        ClearPendingRequests();
+        DropStackResourcesSince(resources);
     }
     DisposeHandleAndClear(&d.actions);
     const bool rectangle = p.cropKind == 'R';

@@ -27,6 +27,7 @@
 #include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
+#include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
@@ -385,6 +386,7 @@ int ShowInfoDialog(HWND window, bool isStack) {
     const int(&events)[3] = isStack ? kStackEvents : kCardEvents;
     const int(&modes)[3] = isStack ? kStackEditorModes : kCardEditorModes;
     INT_PTR result = IDCANCEL;
+    const StackResourceMark resources = MarkStackResources();
     for (;;) {
         const auto param = reinterpret_cast<LPARAM>(&session);
         result = isStack ? ResDialogBoxParam(window, StackInfoProc, "INF_STACK", param)
@@ -408,6 +410,11 @@ int ShowInfoDialog(HWND window, bool isStack) {
             break;
         }
         session.reopened = true;
+    }
+    if (result != IDOK) {
+        // What the actions dialog stored on its way goes with the Cancel.
+        ClearPendingRequests();
+        DropStackResourcesSince(resources);
     }
     DisposeHeaderCopy(session);
     FreeInfoDialogData();

@@ -66,6 +66,9 @@ struct TextAppearance {
 TextAppearance& CurrentTextAppearance();
 // The state for a new object of the rectangle: options 9, a fresh id, the current style.
 void SetAppearanceForNewObject(const RECT& rect);
+// The stack closes: a cursor of its own, kept for the next new object, names nothing (or
+// another cursor) in the stack opened next; the built-in cursors stay.
+void ForgetStackTextCursor();
 // The state loaded from the layer and its record, then the dialog. 1 OK, 2 Cancel.
 int EditTextObjectAppearance(HWND window, LayerHandle field);
 // The dialog over the state (again after each Actions...), a new object's preview showing the

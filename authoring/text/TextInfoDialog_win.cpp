@@ -20,6 +20,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/ToolNumbers.h"
 #include "core/ui/WaitCursor.h"
+#include "actions/ActionBlock.h"
 #include "core/ui/WindowUtils.h"
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
@@ -36,6 +37,7 @@
 #include "stack/cards/FieldText.h"
 #include "authoring/text/NewTextObject.h"
 #include "authoring/cards/UndoObjects.h"
+#include "stack/format/ResFile.h"
 #include "stack/format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/open/StackOpen.h"
@@ -516,6 +518,11 @@ void SetAppearanceForNewObject(const RECT& rect) {
     g_state.rect = rect;
 }
 
+void ForgetStackTextCursor() {
+    if (g_state.cursorId < kFirstBuiltInIcon || g_state.cursorId > kLastBuiltInIcon)
+        g_state.cursorId = 0;
+}
+
 int EditTextObjectAppearance(HWND window, LayerHandle field) {
     Handle record = 0;
     uint32_t at = 0;
@@ -556,6 +563,7 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
     // An existing object by its name; a new one by the card it is placed on (kind 0).
     const LayerName name = g_state.field ? NameOfLayer(g_state.field) : NameOfObject(0, 0);
     pass.subject = name;
+    const StackResourceMark resources = MarkStackResources();
     for (;;) {
         result = ResDialogBoxParam(window, TextInfoProc, "TEXTINFO", reinterpret_cast<LPARAM>(&pass));
         if (result != kActionsButton)
@@ -574,6 +582,14 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
     }
     if (pass.keptText)
         GlobalFree(pass.keptText);
+    if (result != IDOK) {
+        // What the actions dialog stored on its way goes with the Cancel, and a new object gives
+        // back the id it was given.
+        ClearPendingRequests();
+        DropStackResourcesSince(resources);
+        if (name.kind == 0 && IsNewObject())
+            ReturnUniqueObjectId(g_state.objectId);
+    }
     return result == IDOK ? IDOK : IDCANCEL;
 }
 

@@ -47,8 +47,8 @@ int16_t WriteQTEffectRecord(QtEffectRecord* record, int16_t id) {
     // A new id (none asked for, or the old one holding other data) goes into the stored bytes.
     if (request.id != static_cast<uint16_t>(record->id) && request.data) {
         HandleLock lock(request.data);
-        if (lock && GetHandleSize(request.data) >= 6)
-            SetBE16(lock.bytes(), 4, request.id);
+        if (lock && GetHandleSize(request.data) >= kQtfxId + 2)
+            SetBE16(lock.bytes(), kQtfxId, request.id);
     }
     record->id = static_cast<int16_t>(request.id);
     MarkCardChanged();

@@ -17,6 +17,7 @@
 #include "media/MediaDialogs.h"
 #include "media/video/VideoAction.h"
 #include "objects/ObjectInfo.h"
+#include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
@@ -47,7 +48,7 @@ int RunTransitionsOn(HWND window, ActionBlock* block) {
 int SetSpecialDestination(HWND window, ActionBlock* block, int code) {
     if (RunTransitionsOn(window, block) != IDOK)
         return 0;
-    block->destination = ChoiceDestination(code);
+    TakeSpecialDestination(block, code);
     return 1;
 }
 
@@ -143,10 +144,15 @@ int EditButtonFeatures(HWND window, LayerHandle layer) {
         SetHandleWord(record, offset + kButtonCursorId, cursor);
         MarkCardChanged();
     }
-    LayerLock<ButtonLayer> button(layer);
-    if (button) {
+    if (LayerLock<ButtonLayer> button(layer); button) {
         button->flags = flags;
         button->cursorId = cursor;
+    }
+    // A group object lives with the background, a card object with the card, as the button's
+    // appearance dialog leaves them.
+    if ((flags ^ oldFlags) & kObjectBackground) {
+        SyncCardFromLayers();
+        UpdateObjectLayer(kObjectButton, id, GetCurrentCardRecord());
     }
     return 1;
 }
@@ -193,7 +199,8 @@ int RunActionChoice(const ActionChoiceTarget& target, int code, ActionBlock* blo
         *working = kept;
         return changed;
     }
-    case kChoiceAnimation: return (EditObjectAnimation(block, 0) & 0xFF) == 1 ? 1 : 0;
+    // Only the dialog's OK changes the actions: a Cancel leaves the object as it was.
+    case kChoiceAnimation: return (EditObjectAnimation(block, 0) & kAnimationKept) ? 1 : 0;
     case kChoiceTimer: return RunTimerDialog(window, &block->timerMode, &block->timerValue);
     case kChoiceTesting: return RunTestingDialog(window, &block->testingChoice);
     default: return 0;

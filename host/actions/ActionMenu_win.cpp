@@ -232,6 +232,8 @@ int DoActionChoice(HWND window, int code) {
             MarkCardChanged();
         }
     }
+    if (!changed)
+        DropPendingEffectRequest();  // an effect chosen for actions not kept
     DisposeActionBlockData(&block);
     if (!button) {
         if (changed && !fullDialog)

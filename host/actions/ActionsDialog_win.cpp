@@ -68,21 +68,12 @@ void ShowPlace(HWND dialog) {
         SetChecked(dialog, id, id == place);
 }
 
-void ClearSlotPath(int slot) {
-    if (FileSpec* spec = GetFileSpec(slot)) {
-        spec->path[0] = '\0';
-        spec->name[0] = '\0';
-    }
-}
-
 // 50 to 54: the transition of a special destination.
 void ChooseSpecialPlace(HWND dialog, int id) {
     for (int place : kPlaces)
         SetChecked(dialog, place, place == id);
-    if (RunTransitionsDialog(dialog, 0, kTitleTransitions, 0, 0) == IDOK) {
-        ClearSlotPath(kSlotTargetStack);
-        GetActionBlock()->destination = ChoiceDestination(id);
-    }
+    if (RunTransitionsDialog(dialog, 0, kTitleTransitions, 0, 0) == IDOK)
+        TakeSpecialDestination(GetActionBlock(), id);
     ShowPlace(dialog);
 }
 
@@ -234,6 +225,15 @@ bool HasVideo(const ActionBlock& block) {
 
 ActionChecks& GetActionChecks() { return g_checks; }
 
+void TakeSpecialDestination(ActionBlock* block, int code) {
+    // The other stack an earlier destination named is no place of this one.
+    if (FileSpec* spec = GetFileSpec(kSlotTargetStack)) {
+        spec->path[0] = '\0';
+        spec->name[0] = '\0';
+    }
+    block->destination = ChoiceDestination(code);
+}
+
 void SetActionDialogChecks(const ActionBlock& block) {
     g_checks.sound = block.soundId || block.soundIsFile;
     g_checks.movie = HasVideo(block);
@@ -246,6 +246,8 @@ void SetActionDialogChecks(const ActionBlock& block) {
 }
 
 void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool cancelled) {
+    if (cancelled)
+        DropPendingEffectRequest();
     if (cancelled || !checks.sound) {
         block->soundId = 0;
         block->soundIsFile = 0;

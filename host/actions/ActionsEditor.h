@@ -30,6 +30,9 @@ void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool 
 // The dialog loop on the global block over the card window: "OBJACT" for variants 2 and 3
 // (card and stack events), else "BUTACT". kActionsDialogOk or kActionsDialogCancelled.
 int RunActionsDialog(HWND window, int variant);
+// A special destination (the codes of "&Next card" to "&Last marked card") taken by the block:
+// file-spec slot 8 no longer names another stack.
+void TakeSpecialDestination(ActionBlock* block, int code);
 // The block's sound chosen in the audio deck (the dialog's Sound box and the actions menu's
 // Sounds); false when the deck was cancelled. A sound asked of the browser waits as the
 // block's pending request.

@@ -347,8 +347,9 @@ int RunAnotherCardSequence(HWND window) {
         block->transitionSpeed = before.transitionSpeed;
         return 0;
     }
+    // The card is not marked changed here: the actions are written, and the card marked, only
+    // by the Done that ends their dialog; a Cancel then leaves the stack as it was.
     block->destination = state.destination;
     target.Keep();
-    MarkCardChanged();
     return 1;
 }

@@ -9,6 +9,8 @@
 #include "graphics/layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/transitions/QtEffect.h"
+#include "graphics/transitions/QtEffectResource.h"
+#include "graphics/transitions/QtEffectState.h"
 #include "graphics/transitions/TransitionTable.h"
 #include "host/actions/ActionsEditor.h"
 #include "resources/actions_ids.h"
@@ -112,13 +114,20 @@ void TakeChoice(HWND dialog, bool ok) {
         block->transition = static_cast<uint16_t>(number);
     block->effectValue = 0;
     if (number >= kFirstEffectListItem) {
-        block->effectValue = static_cast<uint16_t>(QTGetCurrentEffectId());
+        const int16_t current = QTGetCurrentEffectId();
+        block->effectValue = static_cast<uint16_t>(current);
+        // The effect's record waits for the save of the actions: a Cancel after this OK leaves
+        // no 'QTFX' behind.
         if (ok) {
             TimeEffect(speed);
-            const int16_t id = QTSaveEffectRecord(QTGetCurrentEffectId(), true);
-            if (id > 0)
-                block->effectValue = static_cast<uint16_t>(id);
+            if (QtEffectRecord* record = QTCurrentEffectRecord()) {
+                const uint16_t id = current > 0 ? static_cast<uint16_t>(current) : uint16_t{0};
+                if (Handle data = PackQTEffectRecord(record))
+                    SetPendingEffectRequest({kQtfx, id, 0, data, kResRequestCarryOut, {}, 0, 0});
+            }
         }
+    } else if (ok) {
+        DropPendingEffectRequest();
     }
     block->transitionSpeed = static_cast<uint16_t>(speed);
 }

@@ -8,6 +8,7 @@
 
 #include "actions/NbaMenu.h"
 #include "actions/NbaModules.h"
+#include "authoring/text/NewTextObject.h"
 #include "core/events/CardLeaveGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
@@ -213,6 +214,7 @@ void OnStackEvent(StackEvent event) {
         // A player that played a segment is settled before the next stack's cards (the clipboard's
         // marks went with the stack itself).
         OpenVideodiscPlayer();
+        ForgetStackTextCursor();
         break;
     case StackEvent::ResettingFontTable: ResetFontTable(); break;
     case StackEvent::StoringFontTable: SaveFontTable(); break;

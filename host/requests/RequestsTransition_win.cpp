@@ -27,7 +27,8 @@ void CbChooseTransition(NbaParamBlock& b) {
     const uint32_t asked = (static_cast<uint32_t>(kept.transitionSpeed) << 16) | kept.transition;
     b.param1 = result == IDOK ? (static_cast<uint32_t>(block->transitionSpeed) << 16) | block->transition : asked;
     b.param2 = static_cast<uint32_t>(result);
+    // The module takes the effect as it is stored: there is no later save of actions to wait for.
     if (result == IDOK)
-        b.handled = block->effectValue;
+        b.handled = StorePendingEffect(block->effectValue);
     *block = saved;
 }

@@ -153,4 +153,14 @@ int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char*
 
 // Stack resource requests (ResourceRequest.cpp).
 int WriteStackResource(ResRequest* request);
+// What the open stack's resources were when a dialog opened: the resources a cancelled dialog
+// (or a dialog inside it) stored since are dropped again and the id counter put back, so that
+// Cancel leaves the stack as it was.
+struct StackResourceMark {
+    int32_t refNum = 0;
+    uint32_t count = 0;
+    uint16_t nextId = 0;
+};
+StackResourceMark MarkStackResources();
+void DropStackResourcesSince(const StackResourceMark& mark);
 void SetResourceErrorReporting(bool report);

@@ -132,3 +132,29 @@ int WriteStackResource(ResRequest* request) {
         r.flags = 0;
     return result;
 }
+
+StackResourceMark MarkStackResources() {
+    StackResourceMark mark;
+    mark.refNum = GetStackResFile();
+    ResFileAccess access(FindResFile(mark.refNum));
+    if (mark.refNum && access) {
+        mark.count = access.file()->count;
+        mark.nextId = access.file()->nextId;
+    }
+    return mark;
+}
+
+void DropStackResourcesSince(const StackResourceMark& mark) {
+    if (!mark.refNum || mark.refNum != GetStackResFile())
+        return;
+    ResFileAccess access(FindResFile(mark.refNum));
+    if (!access || access.file()->count < mark.count)
+        return;
+    // Entries are only ever added at the end: those past the mark are the dialog's.
+    for (uint32_t i = mark.count; i < access.file()->count; ++i) {
+        ResEntry& e = access.entries()[i];
+        e.attributes |= kResDeleted;
+        DisposeHandleAndClear(&e.data);
+    }
+    access.file()->nextId = mark.nextId;
+}

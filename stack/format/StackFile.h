@@ -440,6 +440,7 @@ inline constexpr uint32_t kNbas = ResType("NBAs");  // extension module informat
 inline constexpr uint32_t kNbap = ResType("NBAp");  // a module's own data
 inline constexpr uint32_t kTran = ResType("Tran");  // transitions
 inline constexpr uint32_t kQtfx = ResType("QTFX");  // QuickTime effect transitions
+inline constexpr uint32_t kQtfxId = 4;  // u16 in a 'QTFX' record: its own id, after the u32 effect code
 inline constexpr uint32_t kFntL = ResType("FntL");  // the font table (kFontTableResId)
 inline constexpr uint32_t kWksp = ResType("WKSp");  // the workspace: windows and card preview
 inline constexpr uint32_t kOldWksp = ResType("WkSp");  // the workspace as older stacks stored it

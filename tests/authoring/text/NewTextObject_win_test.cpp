@@ -33,11 +33,13 @@
 #include "stack/StackOpenSession.h"
 #include "stack/format/StackFile.h"
 #include "stack/format/StackReader.h"
+#include "stack/open/StackOpen.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "resources/objinfo_ids.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/TestMovieFiles_win.h"
 
 namespace {
 
@@ -375,6 +377,36 @@ TEST(NewTextObject, FeaturesMakeAFieldTransparentAndANoChangeGivesNothing) {
     });
     EXPECT_EQ(unchanged.Run([&] { return EditTextObjectFeatures(card, words); }), 0);
     EXPECT_TRUE(unchanged.AllAnswered());
+}
+
+// A text object's cursor of the stack's own is kept for the next new object of that stack, not
+// for one of the stack opened after it; a built-in cursor is kept across stacks.
+TEST(NewTextObject, ACursorOfTheStacksOwnIsNotCarriedIntoAnotherStack) {
+    constexpr uint16_t kOwnCursor = 300, kBuiltIn = 28016;
+    for (const uint16_t cursor : {kOwnCursor, kBuiltIn}) {
+        SCOPED_TRACE(cursor);
+        sb::Stack first = Card800();
+        first.cards[0].objects[0].words.push_back({kTextCursor, cursor});
+        LinkedPluginPage page;
+        const std::string name = "ntxt-cursor" + std::to_string(cursor) + "-" + std::to_string(GetCurrentProcessId());
+        ASSERT_TRUE(OpenInLinkedPlugin(first, name + ".stk", &page));
+        LayerHandle words = FindLayer(kObjectText, kField);
+        ASSERT_TRUE(words);
+        DialogDriver info;
+        info.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) { box.Press(IDCANCEL); });
+        EXPECT_EQ(info.Run([&] { return EditTextObjectAppearance(GetCardWindow(), words); }), IDCANCEL);
+        SetAppearanceForNewObject({10, 10, 100, 60});
+        EXPECT_EQ(CurrentTextAppearance().cursorId, cursor) << "as last used, in its own stack";
+
+        const std::vector<uint8_t> other = sb::BuildStack(Card800()).bytes;
+        const std::string path = WriteTemp("ntxt-other.stk", Bytes(other.begin(), other.end()));
+        SetFileSpecFromPath(kSlotTargetStack, path.c_str());
+        ASSERT_EQ(LoadOtherStackFile(kSlotTargetStack), 0);
+        SetAppearanceForNewObject({10, 10, 100, 60});
+        EXPECT_EQ(CurrentTextAppearance().cursorId, cursor == kBuiltIn ? kBuiltIn : 0);
+        CloseLinkedPlugin(&page);
+        DeleteFileA(path.c_str());
+    }
 }
 
 // Where the object's record lives: 1 the card's own list, 2 the background holder's, 0 neither.

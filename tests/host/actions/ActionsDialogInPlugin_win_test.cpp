@@ -240,14 +240,39 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
         SendMessageA(GetDlgItem(box.Window(), IDC_TRANS_SLOW), BM_CLICK, 0, 0);
         box.Press(IDOK);
     });
+    const auto effectsStored = [] {
+        const StackResFileCurrent current;
+        return CountResources(ResType("QTFX"));
+    };
+    const int storedBefore = effectsStored();
     EXPECT_EQ(driver.Run([&] { return RunTransitionsDialog(page_.embed, 0, kTitleTransitions, 0, 0); }), IDOK);
     EXPECT_GE(block->transition, 28);
     EXPECT_EQ(block->transitionSpeed, 32);
-    ASSERT_NE(block->effectValue, 0);
+    // The effect waits for the actions to be saved: a Cancel then leaves no 'QTFX' behind.
+    EXPECT_EQ(effectsStored(), storedBefore);
+    const std::vector<uint8_t> kept = OpenStackObject(1, kObjectButton, kButtonId);
+    Handle record = NewHandleFromBytes(kept);
+    ASSERT_TRUE(record);
+    block->destination = 2;
+    ASSERT_TRUE(SaveActionBlock(record, 0, kButtonId, *block));
+    const uint16_t effect = GetHandleWord(record, kButtonEffect);
+    DisposeHandle(record);
+    ASSERT_NE(effect, 0);
+    EXPECT_EQ(effectsStored(), storedBefore + 1);
     {
         const StackResFileCurrent current;
-        EXPECT_TRUE(GetResource(ResType("QTFX"), block->effectValue)) << "the effect is stored under its id";
+        EXPECT_TRUE(GetResource(ResType("QTFX"), effect)) << "the effect is stored under the id the record names";
     }
+    // Chosen again and cancelled with the actions: nothing stored.
+    DialogDriver again;
+    again.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) { box.Press(IDOK); });
+    EXPECT_EQ(again.Run([&] { return RunTransitionsDialog(page_.embed, 0, kTitleTransitions, 0, 0); }), IDOK);
+    ClearUncheckedActions(block, GetActionChecks(), true);
+    Handle other = NewHandleFromBytes(kept);
+    ASSERT_TRUE(other);
+    EXPECT_TRUE(SaveActionBlock(other, 0, kButtonId, *block));
+    DisposeHandle(other);
+    EXPECT_EQ(effectsStored(), storedBefore + 1);
 
     // An object's hide transition: no fades, its own title.
     DialogDriver hide;

@@ -410,6 +410,13 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIcons
         EXPECT_NE(json.find("\"type\":\"Icon\",\"id\":" + std::to_string(iconId) + ","), std::string::npos) << button;
         EXPECT_GT(ReportedNumber(button, "cursorId"), 0) << button;
     }
+    // The icon chosen from "In use" before the cursor is the stack's own one, named and not
+    // stored again.
+    int icons = 0;
+    for (size_t from = 0; (from = json.find("\"type\":\"Icon\"", from)) != std::string::npos; ++from)
+        ++icons;
+    EXPECT_EQ(icons, 1) << json;
+    EXPECT_EQ(ReportedNumber(found[0], "iconId"), ReportedNumber(found[1], "iconId")) << json;
 
     const std::string shot = site.server.Name("shapes.png");
     std::vector<std::string> againArgs = HoversOver({{60, 60}, {220, 60}});

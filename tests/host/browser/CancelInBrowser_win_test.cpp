@@ -1,0 +1,368 @@
+// Cancel changes nothing, in the real plug-in in the test browser: every authoring dialog the
+// plug-in has (from the menus, from an object's menu and from inside other dialogs) is opened,
+// changed, its inner dialogs answered with OK, and cancelled; Save As then writes the stack byte
+// for byte as a save before. And choices from an object's menu that are kept: a special
+// destination over one in another stack, and a button made a group object.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "stack/format/StackFile.h"
+#include "tests/support/DisplayDepth_win.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+using namespace browsertest;
+namespace sb = stackbuilder;
+
+constexpr int kWidth = 320, kHeight = 240;
+constexpr sb::Rect kButtonRect{20, 20, 100, 50}, kAwayRect{120, 20, 200, 50}, kAnimRect{220, 100, 300, 130},
+    kGraphicRect{220, 20, 280, 70}, kFieldRect{20, 150, 140, 200};
+constexpr uint16_t kButtonId = 1, kAwayId = 2, kAnimId = 3, kGraphicId = 4, kFieldId = 5;
+constexpr int kSave = 102, kSaveAs = 103;
+// The object menu's own commands and its kinds of action (49 to 65 from 15850 on).
+constexpr int kAppearance = 300, kStyle = 15867, kIcons = 15868, kFeatures = 15869, kNewAction = 15870;
+constexpr int Kind(int code) { return 15850 + code - 49; }
+
+std::string Centre(const sb::Rect& r) {
+    return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
+}
+
+// Two frames along two points: the stored animation of the "Anim" button.
+std::vector<uint8_t> SpriteBytes() {
+    sb::Sprite s;
+    s.number = 1;
+    sb::Picture strip = sb::SolidPicture(20, 10, 8, 2);
+    strip.palette = {{255, 255, 255}, {0, 0, 0}, {250, 200, 0}};
+    s.film.strip = strip;
+    s.film.frames = {{0, 0, 10, 10}, {10, 0, 20, 10}};
+    s.path = {{40, 60, 30}, {120, 60, 30}};
+    return sb::SpriteRecord(s);
+}
+
+// Three cards, red, green and blue, for a person who may edit. The first holds a button that
+// goes to the second card, a button that goes to the first card of "other.stk", a button that
+// plays an animation, a graphic and a text object; the second card shares the first's
+// background.
+sb::Stack CancelCards() {
+    sb::Stack stack = sb::EditableStack(kWidth, kHeight, 8);
+    const sb::Rgb colours[] = {{200, 40, 40}, {40, 200, 40}, {40, 40, 200}};
+    for (uint16_t id = 1; id <= 3; ++id) {
+        sb::Card card = sb::PictureCard(id, sb::SolidPicture(kWidth, kHeight, 8, 1));
+        card.picture->palette = {{255, 255, 255}, colours[id - 1]};
+        stack.cards.push_back(card);
+    }
+    std::vector<sb::Object>& objects = stack.cards[0].objects;
+    objects.push_back(sb::ShapedButton(kButtonId, kButtonRect, "Go", 1, 0, 2));
+    sb::Object away = sb::ShapedButton(kAwayId, kAwayRect, "Away", 1, 0, -6);
+    away.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
+    away.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:other.stk"));
+    objects.push_back(away);
+    objects.push_back(sb::AnimationButton(kAnimId, kAnimRect, "Anim", SpriteBytes()));
+    sb::Object graphic = sb::Graphic(kGraphicId, kGraphicRect, "Block");
+    sb::SetGraphicPicture(graphic, sb::SolidPicture(kGraphicRect.right - kGraphicRect.left,
+                                                    kGraphicRect.bottom - kGraphicRect.top, 8, 0));
+    objects.push_back(graphic);
+    objects.push_back(sb::TextField(kFieldId, kFieldRect, "Note", "Hello"));
+    stack.nextObjectId = kFieldId + 1;
+    return stack;
+}
+
+std::string Built(const sb::Stack& stack) {
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// A walk's arguments on a clock: each step at its time, the next a gap later.
+struct Walk {
+    std::vector<std::string> args;
+    int ms = 1200;
+    void Step(const std::string& flag, const std::string& value, int gap) {
+        Append(args, {flag, value + "@" + std::to_string(ms)});
+        ms += gap;
+    }
+    void Command(int id) { Step("--command", std::to_string(id), 500); }
+    void Click(const sb::Rect& r) { Step("--click", Centre(r), 400); }
+    void Key(const std::string& keys) { Step("--key", keys, 400); }
+    void Dialog(const std::string& title, const std::string& control, const std::string& action) {
+        Step("--dialog", title + "|" + control + "|" + action, 400);
+    }
+    void Press(const std::string& title, const std::string& control) { Dialog(title, control, "press"); }
+    void Cancel(const std::string& title) { Press(title, "Cancel"); }
+};
+
+// The dialogs of the menus, each changed and cancelled; inner dialogs end with OK.
+void MenuDialogs(Walk& w, const std::string& stack) {
+    const std::string card = "About Card - 1", look = "Button Appearance", text = "Text Appearance",
+                      features = "Object Features", timer = "Automatic Timer";
+    w.Command(301);
+    w.Dialog(card, "Card name:", "type:Renamed");
+    w.Dialog(card, "Marked card", "check");
+    w.Dialog(card, "arriving at this card", "check");
+    w.Dialog("Actions", "Automatic timer...", "check");
+    w.Dialog(timer, "Activate button after card is shown", "check");
+    w.Press(timer, "OK");
+    w.Press("Actions", "Done");
+    w.Cancel(card);
+    w.Command(303);
+    w.Dialog(stack, "clicking on this stack", "check");
+    w.Dialog("Actions", "Automatic timer...", "check");
+    w.Dialog(timer, "Activate button after card is shown", "check");
+    w.Press(timer, "OK");
+    w.Press("Actions", "Done");
+    w.Dialog(stack, "Cursor...", "check");
+    w.Key("Home");
+    w.Press("Cursors", "OK");
+    w.Cancel(stack);
+    for (const auto& [command, title, prompt] : {std::tuple{163, "Erase Background", "Choose the background color:"},
+                                                 {360, "Text Color", "Choose a text color:"},
+                                                 {361, "Eraser Color", "Choose eraser color:"}}) {
+        w.Command(command);
+        w.Dialog(title, prompt, "click:45,45");
+        w.Cancel(title);
+    }
+    w.Command(104);  // its sources other than a disk file are not on this machine
+    w.Cancel("Picture Source");
+    w.Command(652);
+    w.Dialog("Stack Preferences", "Automatically save stack", "check");
+    w.Cancel("Stack Preferences");
+    w.Command(359);
+    w.Dialog("Text Style", "Bold", "check");
+    w.Cancel("Text Style");
+    w.Command(306);
+    w.Dialog(look, "Name:", "type:Fresh");
+    w.Press(look, "Icons...");
+    w.Key("Home");
+    w.Press("Icons", "OK");
+    w.Press(look, "Features...");
+    w.Dialog(features, "Locked", "check");
+    w.Press(features, "OK");
+    w.Press(look, "Format...");
+    w.Dialog("Text Style", "Italic", "check");
+    w.Press("Text Style", "OK");
+    w.Cancel(look);
+    w.Command(308);
+    w.Step("--click", "300,20", 600);
+    w.Dialog(text, "Name:", "type:Fresh");
+    w.Cancel(text);
+}
+
+// The dialogs of the objects' menus (with the object tools), each changed and cancelled.
+void ObjectDialogs(Walk& w) {
+    const std::string look = "Button Appearance", text = "Text Appearance", features = "Object Features",
+                      transitions = "Transitions", timer = "Automatic Timer", style = "Text Style";
+    w.Key("shift+Tab");
+    // A button: its appearance with new features and actions (a QuickTime effect kept by the
+    // transitions' OK), then the actions cancelled.
+    w.Click(kButtonRect);
+    w.Command(kAppearance);
+    w.Dialog(look, "Name:", "type:Changed");
+    w.Press(look, "Features...");
+    w.Dialog(features, "Group Object", "check");
+    w.Press(features, "OK");
+    w.Press(look, "Actions...");
+    w.Dialog("Actions", "Next card", "check");
+    w.Dialog(transitions, "50", "choose:Cross Fade");
+    w.Press(transitions, "OK");
+    w.Cancel("Actions");
+    w.Command(kIcons);
+    w.Key("Home");
+    w.Cancel("Icons");
+    w.Command(kFeatures);
+    w.Dialog(features, "Hidden", "check");
+    w.Cancel(features);
+    // A card walked to and kept by its OKs, then the actions cancelled. On a 256-colour display
+    // a card the walk passes is stored again in the display's palette when it is left, whatever
+    // the dialogs do: the walk is left out there.
+    if (!IndexedDisplay()) {
+        w.Command(kNewAction);
+        w.Press("Actions", "Another card...");
+        w.Step("--key", "alt+Right", 600);
+        w.Press("Move to card", "OK");
+        w.Press(transitions, "OK");
+        w.Cancel("Actions");
+    }
+    // The kinds of action, each dialog changed and cancelled (the walk left the button).
+    w.Click(kButtonRect);
+    w.Command(Kind(50));
+    w.Dialog(transitions, "50", "choose:Dissolve");
+    w.Cancel(transitions);
+    w.Command(Kind(64));
+    w.Dialog(timer, "Activate button after card is shown", "check");
+    w.Cancel(timer);
+    w.Command(Kind(59));
+    w.Cancel("Digital Audio Deck");
+    w.Command(Kind(61));
+    w.Cancel("New Button Actions");
+    w.Command(Kind(56));
+    w.Dialog("Launch", "Quit Pageloom after launch", "check");
+    w.Cancel("Launch");
+    w.Command(Kind(57));
+    w.Step("--keys", "example.com", 500);  // into the address box, which has the focus
+    w.Cancel("Web Address");
+    w.Command(Kind(65));
+    w.Dialog("Testing", "be a correct answer.", "check");
+    w.Cancel("Testing");
+    w.Command(Kind(55));
+    w.Cancel("Please select a stack");
+    w.Command(Kind(62));
+    w.Cancel("Video/Movie Source");
+    // The animation of the "Anim" button: its dialog changed and cancelled.
+    w.Click(kAnimRect);
+    w.Command(Kind(63));
+    w.Dialog("Animation", "Show first frame", "check");
+    w.Cancel("Animation");
+    // A graphic and a text object.
+    w.Click(kGraphicRect);
+    w.Command(kAppearance);
+    w.Dialog("Graphic Appearance", "Name:", "type:Changed");
+    w.Press("Graphic Appearance", "Actions...");
+    w.Dialog("Actions", "Next card", "check");
+    w.Dialog(transitions, "50", "choose:Cross Fade");
+    w.Press(transitions, "OK");
+    w.Dialog("Actions", "Testing functions...", "check");
+    w.Dialog("Testing", "be a correct answer.", "check");
+    w.Press("Testing", "OK");
+    w.Press("Actions", "Done");
+    w.Press("Graphic Appearance", "Features...");
+    w.Dialog(features, "Cursor...", "check");
+    w.Key("Home");
+    w.Press("Cursors", "OK");
+    w.Press(features, "OK");
+    w.Cancel("Graphic Appearance");
+    w.Command(kFeatures);
+    w.Dialog(features, "Locked", "check");
+    w.Cancel(features);
+    w.Click(kFieldRect);
+    w.Command(kAppearance);
+    w.Dialog(text, "Name:", "type:Changed");
+    w.Press(text, "Actions...");
+    w.Dialog("Actions", "Next card", "check");
+    w.Dialog(transitions, "50", "choose:Cross Fade");
+    w.Press(transitions, "OK");
+    w.Dialog("Actions", "Automatic timer...", "check");
+    w.Dialog(timer, "Activate button after card is shown", "check");
+    w.Press(timer, "OK");
+    w.Press("Actions", "Done");
+    w.Press(text, "Features...");
+    w.Dialog(features, "Locked", "check");
+    w.Press(features, "OK");
+    w.Press(text, "Style...");
+    w.Dialog(style, "Bold", "check");
+    w.Press(style, "OK");
+    w.Cancel(text);
+    w.Command(kStyle);
+    w.Dialog(style, "Italic", "check");
+    w.Cancel(style);
+    w.Command(kFeatures);
+    w.Dialog(features, "Locked", "check");
+    w.Cancel(features);
+}
+
+struct Site : CachedSite {
+    Site() : CachedSite(kWidth, kHeight) {}
+};
+
+// The walk on the stack saved before, then Save As under the name: the log of the run, and
+// whether the file written is the one saved before, byte for byte.
+BrowserRun WalkAndSaveAs(Site& site, Walk& w, const std::string& before, const std::string& as) {
+    const std::string after = site.server.Name(as), named = "Please name this Stack";
+    w.Command(kSaveAs);
+    w.Dialog(named, "File name:", "type:" + after);
+    w.Press(named, "Save");
+    Append(w.args, {"--answer-alerts", "--quit-after", std::to_string(w.ms + 1200)});
+    BrowserRun run = site.Run("cancel-before.stk", w.args);
+    EXPECT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string written = ReadFile(after);
+    EXPECT_FALSE(written.empty()) << Joined(run.log);
+    EXPECT_TRUE(written == ReadFile(before)) << as << ": a cancelled dialog changed the stack";
+    return run;
+}
+
+TEST(CancelInBrowser, EveryAuthoringDialogCancelledLeavesTheSavedStackByteForByte) {
+    Site site;
+    const std::string name = "cancel-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, Built(CancelCards()));
+    const std::string before = site.server.Name("cancel-before.stk");
+    std::vector<std::string> first = {"--quit-after", "2500"};
+    Append(first, SaveAt(1200, before));
+    const BrowserRun saved = site.Run(name, first);
+    ASSERT_EQ(saved.exitCode, 0) << saved.errors << Joined(saved.log);
+
+    // The menus' dialogs, then the objects' (each walk in a run of its own).
+    Walk menus, objects;
+    MenuDialogs(menus, "About Stack - cancel-before.stk");
+    ObjectDialogs(objects);
+    std::vector<std::string> log = WalkAndSaveAs(site, menus, before, "cancel-menus.stk").log;
+    Append(log, WalkAndSaveAs(site, objects, before, "cancel-objects.stk").log);
+    // Each dialog was shown and cancelled by its own Cancel.
+    for (const char* title : {"About Card - 1", "Stack Preferences", "Text Style", "Button Appearance", "Text Appearance",
+                              "Icons", "Object Features", "Actions", "Transitions", "Automatic Timer",
+                              "Digital Audio Deck", "New Button Actions", "Animation", "Graphic Appearance", "Launch",
+                              "Web Address", "Testing", "Please select a stack", "Video/Movie Source", "Erase Background",
+                              "Text Color", "Eraser Color", "Picture Source", "About Stack - cancel-before.stk"})
+        EXPECT_NE(Find(log, std::string("dialog-action(") + title + "|Cancel|press) -> Button 2 "), -1)
+            << title << "\n" << Joined(log);
+}
+
+// The text of the report from the card of the index (from 1) to the next card.
+std::string ReportedCard(const std::string& json, int index) {
+    const size_t at = json.find("{\"index\":" + std::to_string(index) + ",");
+    if (at == std::string::npos)
+        return "";
+    const size_t next = json.find("{\"index\":" + std::to_string(index + 1) + ",", at);
+    return json.substr(at, next == std::string::npos ? std::string::npos : next - at);
+}
+
+// On a card that shares the first card's background, through the objects' menu: the button
+// that went to another stack is given "&Next Card", and the other is made a group object in its
+// Features.... Saved, the first goes to the next card and names no other stack; the second lies
+// in the background's list, not the card's.
+TEST(CancelInBrowser, ANextCardChosenInTheMenuDropsTheOtherStackAndAGroupButtonMovesToTheBackground) {
+    sb::Stack stack = CancelCards();
+    sb::Card shared = sb::SharedCard(2, 1);
+    shared.objects = {stack.cards[0].objects[0], stack.cards[0].objects[1]};
+    stack.cards[0].objects.clear();
+    stack.cards[1] = shared;
+    Site site;
+    site.server.Put("kept.stk", Built(stack));
+    const std::string copy = site.server.Name("kept-copy.stk");
+    Walk w;
+    w.Command(204);
+    w.Key("shift+Tab");
+    w.Click(kAwayRect);
+    w.Command(Kind(50));
+    w.Press("Transitions", "OK");
+    w.Click(kButtonRect);
+    w.Command(kFeatures);
+    w.Dialog("Object Features", "Group Object", "check");
+    w.Press("Object Features", "OK");
+    Append(w.args, SaveAt(w.ms + 300, copy));
+    Append(w.args, {"--answer-alerts", "--quit-after", std::to_string(w.ms + 1500)});
+    const BrowserRun run = site.Run("kept.stk", w.args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string json = site.Report(copy);
+    EXPECT_NE(json.find("{\"card\":2,\"button\":" + std::to_string(kAwayId) + ",\"destination\":-1,"),
+              std::string::npos)
+        << json;
+    const std::string away = ReportedObject(json, "Away");
+    ASSERT_NE(away, "") << json;
+    const size_t chunks = away.find("\"chunks\":[");
+    ASSERT_NE(chunks, std::string::npos) << away;
+    const std::string list = "," + away.substr(chunks + 10, away.find(']', chunks) - chunks - 10) + ",";
+    EXPECT_EQ(list.find("," + std::to_string(kTagOtherStack) + ","), std::string::npos)
+        << "the other stack is no longer named: " << away;
+    const std::string first = ReportedCard(json, 1), second = ReportedCard(json, 2);
+    const std::string moved = ReportedObject(first, "Go");
+    ASSERT_NE(moved, "") << Joined(run.log) << json;
+    EXPECT_EQ(ReportedNumber(moved, "flags") & 16, 16) << moved;
+    EXPECT_EQ(ReportedObject(second, "Go"), "") << second;
+}
+
+}  // namespace
