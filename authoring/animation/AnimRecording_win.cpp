@@ -10,6 +10,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "media/animation/AnimPlayback.h"
 #include "resources/animedit_ids.h"
@@ -252,8 +253,7 @@ bool GivePath(Handle sprite, std::span<const PathSample> samples) {
 }  // namespace
 
 void PlaceNewSprite(Handle sprite, HWND window, const POINT* grabbedCentre) {
-    RECT client{};
-    GetClientRect(window, &client);
+    const RECT client = CardBoundsInWindow(window);  // the card's centre, whatever the page's size
     ShortRect frame{};
     int16_t anchor[3] = {};
     const Handle film = GetSpriteFilm(sprite);

@@ -12,6 +12,7 @@
 #include "core/ui/BitmapSize.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/PaintGeometry.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
@@ -54,14 +55,12 @@ void TakePicture(HBITMAP bitmap) {
     p.rectShown = false;
 }
 
-// A pasted selection goes where it was dropped, else centred in the card window, on the grid.
+// A pasted selection goes where it was dropped, else centred on the card, on the grid.
 POINT PastePoint(const POINT* point, SIZE size) {
     if (point)
         return *point;
-    RECT client = {};
-    GetClientRect(GetCardWindow(), &client);
-    int x = std::max(0, static_cast<int>(client.right - size.cx) / 2);
-    int y = std::max(0, static_cast<int>(client.bottom - size.cy) / 2);
+    const RECT centred = CentredOnCard(GetCardWindow(), size.cx, size.cy);
+    int x = centred.left, y = centred.top;
     SnapPointToGrid(&x, &y);
     return {x, y};
 }

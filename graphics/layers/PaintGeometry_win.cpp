@@ -1,6 +1,7 @@
 // The shared geometry on the window's side (PaintGeometry_win.h).
 #include "graphics/layers/PaintGeometry_win.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/system/PluginModule.h"
@@ -35,6 +36,13 @@ RECT CardBoundsInWindow(HWND window) {
     uint16_t width = 0, height = 0;
     CurrentCardSize(&width, &height);
     return {0, 0, width, height};
+}
+
+RECT CentredOnCard(HWND window, int width, int height) {
+    const RECT card = CardBoundsInWindow(window);
+    const int left = card.left + std::max(0, static_cast<int>(card.right - card.left - width) / 2);
+    const int top = card.top + std::max(0, static_cast<int>(card.bottom - card.top - height) / 2);
+    return {left, top, left + width, top + height};
 }
 
 void ClipToCard(HWND window, HDC dc) {
