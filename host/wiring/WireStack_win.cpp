@@ -7,11 +7,14 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include "actions/FrameAnimations.h"
 #include "actions/NbaMenu.h"
 #include "actions/NbaModules.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
+#include "core/files/PrefsFile.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
@@ -24,6 +27,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/OffscreenDib.h"
 #include "host/downloads/DownloadStreams.h"
+#include "host/launching/LaunchPrograms.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/StackOpening.h"
 #include "logo/Logo.h"
@@ -66,6 +70,19 @@ DibHandle RenderCurrentCard() {
     return dib;
 }
 
+// Beside the stack; a stack from the web has no folder of its own here (its copy lies in the
+// download cache, which may clear it), so the user's documents.
+void DefaultSaveFolder(char* buffer, int size) {
+    if (!buffer || size <= 0)
+        return;
+    buffer[0] = 0;
+    char documents[MAX_PATH] = {};
+    if (IsStackFromWeb() && SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
+        CopyPathText(documents, buffer, size_t(size));
+    else
+        GetFileSpecFolder(kSlotCurrentStack, buffer, size_t(size));
+}
+
 StackPlatformOps StackPlatformOfTheSystem() {
     StackPlatformOps o = DefaultStackPlatformOps();
     o.freeSpace = [](const char* path, uint32_t* bytes) { return CheckDriveSpace(path, bytes) == kFileOk; };
@@ -76,7 +93,12 @@ StackPlatformOps StackPlatformOfTheSystem() {
     o.offscreenPicture = OffscreenPictureForStack;
     o.offscreenSnapshot = OffscreenToDib;
     o.appPaletteColors = AppPaletteColors;
-    // readSavePreference: saving is not given the preferences file yet.
+    o.readSavePreference = [](const char* section, const char* key, char* buffer, int size) {
+        ReadPrefString(section, key, buffer, size);
+        if (size > 0 && !buffer[0])
+            CopyPathText(kPrefMissing, buffer, size_t(size));  // an empty value sets nothing
+    };
+    o.defaultSaveFolder = DefaultSaveFolder;
     o.convertCardPicture = ConvertCardPicture;
     o.convertCardGraphicsDepth = ConvertCardGraphicsDepth;
     o.changeStackSize = [](Handle oldHeader, Handle newHeader) {

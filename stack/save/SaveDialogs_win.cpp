@@ -78,13 +78,15 @@ bool AskSaveStackFile(HWND owner, int mode, char* chosen, size_t chosenSize, cha
                                                                     : NextNumberedSaveName(mode);
     char path[kFileSpecPathSize] = {};
     CopyPathText(proposed, path, sizeof path);
-    char stackFolder[kFileSpecPathSize] = {};
-    GetFileSpecFolder(kSlotCurrentStack, stackFolder, sizeof stackFolder);
     char remembered[kFileSpecPathSize] = {};
     GetStackPlatformOps().readSavePreference("user", "SaveStackPath", remembered, sizeof remembered);
-    std::string folder = SuggestSaveFolder(mode, 1, proposed.c_str(), stackFolder, remembered);
-    if (folder.empty())
-        folder = stackFolder;
+    std::string folder = SuggestSaveFolder(mode, 1, remembered);
+    const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        char beside[kFileSpecPathSize] = {};
+        GetStackPlatformOps().defaultSaveFolder(beside, sizeof beside);
+        folder = beside;
+    }
     const std::string dialogTitle = LoadText(spec.titleString);
     char fileTitle[kFileSpecNameSize] = {};
     SaveCheckRequest check{mode == kSaveSound ? kSaveKindSound : kSaveKindAny, {}};
