@@ -20,6 +20,7 @@
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestSounds_win.h"
+#include "tests/support/XwdImage.h"
 
 namespace {
 
@@ -338,6 +339,80 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
 // graphic's actions land on the graphic, whose layer is new; the text object's edit, on a card
 // no longer shown, is dropped; the button's, kept in its record, lands on the button. The
 // card's timer, due meanwhile, waits while the object tools are in use.
+// The numbers after " at " in a log line ("card(instance=1) at screen 10,20", "shown(Path Edit)
+// class=#32770 at 1,2,3,4 ..."), in order; empty when the line is missing.
+std::vector<int> NumbersAt(const std::vector<std::string>& log, const std::string& prefix) {
+    const int line = Find(log, prefix);
+    std::vector<int> numbers;
+    if (line < 0)
+        return numbers;
+    const std::string& text = log[size_t(line)];
+    size_t at = text.find(" at ");
+    at = at == std::string::npos ? at : text.find_first_of("-0123456789", at);
+    while (at != std::string::npos && at < text.size()) {
+        size_t used = 0;
+        numbers.push_back(std::stoi(text.substr(at), &used));
+        at += used;
+        if (at >= text.size() || text[at] != ',')
+            break;
+        ++at;
+    }
+    return numbers;
+}
+
+// Recording a path, the user sees what X shows: the card under the path, the page around it and
+// the "Path Edit" prompt over it, read from the X server's own picture of the screen (not the
+// windows' contents), before and after the path is drawn, at every depth.
+TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScreen) {
+    constexpr int kPageWidth = 400, kPageHeight = 300;  // larger than the card: the page shows
+    CachedSite site(kPageWidth, kPageHeight);
+    const std::string name = "xrec-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, WalkStack());
+    const std::string before = site.server.Name("xrec-before.xwd"), after = site.server.Name("xrec-after.xwd");
+    const BrowserRun run = site.Run(
+        name, {"--answer-alerts", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
+               "--key", "Down Down Down Down Down Return" + At(1800),
+               "--dialog", "Actions|Play animation...|check" + At(2300), "--click", "219,102" + At(3000),
+               "--drag", "205,25-255,65" + At(3600), "--x-shot", before + At(4300),
+               "--drag", "40,100-280,110" + At(4600), "--x-shot", after + At(5400), "--key", "Return" + At(6200),
+               "--dialog", "Animation|OK|press" + At(6900), "--dialog", "Actions|Done|press" + At(7500),
+               "--quit-after", "8200"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int prompt = Find(run.log, "shown(Path Edit)");
+    ASSERT_NE(prompt, -1) << Joined(run.log);
+    const int first = Find(run.log, "x-shot(", prompt), second = Find(run.log, "x-shot(", first + 1);
+    EXPECT_TRUE(first != -1 && second > first && Find(run.log, "gone(Path Edit)", prompt) > second) << Joined(run.log);
+    const std::vector<int> card = NumbersAt(run.log, "card(instance=1)");
+    const std::vector<int> box = NumbersAt(run.log, "shown(Path Edit)");
+    ASSERT_EQ(card.size(), 2u) << Joined(run.log);
+    ASSERT_EQ(box.size(), 4u) << Joined(run.log);
+    for (const std::string& file : {before, after}) {
+        XwdImage screen;
+        ASSERT_TRUE(ReadXwd(ReadFile(file), &screen)) << file << " " << Joined(run.log);
+        // The card in its own colour away from the path and the object, and the page beyond it.
+        for (const auto& [x, y] : {std::pair{10, 200}, std::pair{300, 200}, std::pair{160, 225}, std::pair{300, 140}}) {
+            const uint32_t pixel = screen.At(card[0] + x, card[1] + y);
+            EXPECT_TRUE(CardOfColour(pixel) == 1 && !NearRgb(pixel, 0, 0, 0, 60))
+                << file << " card at " << x << "," << y << ": " << Hex(pixel);
+        }
+        for (const auto& [x, y] : {std::pair{kWidth + 30, 100}, std::pair{100, kHeight + 30}}) {
+            const uint32_t pixel = screen.At(card[0] + x, card[1] + y);
+            EXPECT_TRUE(NearRgb(pixel, 255, 255, 255, 30)) << file << " page at " << x << "," << y << ": " << Hex(pixel);
+        }
+        // The prompt drawn: its face, and its text darker than the face.
+        int black = 0, all = 0, dark = 0;
+        for (int y = box[1] + 4; y < box[3] - 4; ++y)
+            for (int x = box[0] + 4; x < box[2] - 4; ++x, ++all) {
+                const uint32_t pixel = screen.At(x, y);
+                black += NearRgb(pixel, 0, 0, 0, 24);
+                dark += (pixel >> 16 & 255) + (pixel >> 8 & 255) + (pixel & 255) < 3 * 100;
+            }
+        ASSERT_GT(all, 0);
+        EXPECT_LT(black * 2, all) << file << ": the prompt reads black";
+        EXPECT_GT(dark, 0) << file << ": the prompt's words";
+    }
+}
+
 TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObjectOrDropsIt) {
     Site site;
     sb::Stack stack = TickStack(false);
