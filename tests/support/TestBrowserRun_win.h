@@ -50,6 +50,7 @@ BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>
 struct CachedSite {
     ServerFolder server;
     std::string cache;
+    std::string plugin;  // the plug-in the runs load; empty: PluginPath()
     int width, height;
     CachedSite(int pageWidth, int pageHeight);
     ~CachedSite();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "quicktime/formats/MusicTrack.h"
 #include "resources/info_ids.h"
 #include "stack/format/StackFile.h"
 #include "tests/media/RecorderTesting_win.h"
@@ -204,6 +205,48 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
     const std::string named = ReadFile(savedAs);
     EXPECT_FALSE(named.empty());
     EXPECT_TRUE(named == ReadFile(copy)) << "the cancelled edits changed the stack";
+}
+
+// On the deck a MIDI sound of the stack is chosen first, then a new sound recorded: the recording
+// is no MIDI sound. The deck's Play plays it, the button keeps it as a stored sound ('Snd ',
+// chunk 83), and opened again a click plays it.
+TEST(ActionsWalkInBrowser, ASoundRecordedAfterAMidiSoundWasChosenPlaysFromTheDeckAndTheButton) {
+    Site site;
+    const std::vector<uint8_t> input = OrderedSamples(900);
+    StandInWaveIn device(input);
+    sb::Stack stack = WalkCards();
+    std::vector<uint8_t> music;
+    ASSERT_EQ(MidiFileToMovieFile(TwoSecondMidi(), &music), MidiRefusal::None);
+    stack.resources.push_back({"Midi", 301, "Tune", 0, 0, music});
+    const std::string name = "midiwalk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, Built(stack));
+    const std::string copy = site.server.Name("midiwalk-copy.stk");
+    const std::string deckSink = site.server.Name("midiwalk-deck.wav"), sink = site.server.Name("midiwalk-sink.wav");
+    const std::string deck = "Digital Audio Deck|";
+    const BrowserRun run = site.Run(
+        name, {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
+               "--key", "Down Down Down Down Down Return" + At(1800),
+               "--dialog", "Actions|Play a sound...|check" + At(2300), "--dialog", deck + "In Use|check" + At(3000),
+               "--dialog", deck + "51|choose:Tune" + At(3400), "--dialog", deck + "50|click:25,40" + At(3900),
+               "--key", "a" + At(4600), "--dialog", deck + "50|click:125,40" + At(5100),
+               "--dialog", deck + "OK|press" + At(5600), "--dialog", "Actions|Done|press" + At(6200),
+               "--command", std::to_string(kSave) + At(6800), "--save-copy", copy, "--quit-after", "7800"},
+        {{"LOOM_QUICKTIME_SINK", deckSink}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::vector<uint8_t> recorded = WaveSamples(ReadAll(deckSink));
+    EXPECT_FALSE(recorded.empty()) << "the deck's Play played the recording " << Joined(run.log);
+    EXPECT_EQ(FirstStray(recorded, input, 1, 127), -1) << "the recorded samples play";
+    const std::string json = site.Report(copy);
+    EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[0,0],\"chunks\":[83]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"name\":\"NewSnd0"), std::string::npos) << json;
+
+    const BrowserRun reopened = site.Run("midiwalk-copy.stk", {"--answer-alerts", "--click", Centre(kButtonRect) + At(1500),
+                                                              "--quit-after", "4000"},
+                                         {{"LOOM_QUICKTIME_SINK", sink}});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    const std::vector<uint8_t> heard = WaveSamples(ReadAll(sink));
+    EXPECT_EQ(heard.size(), recorded.size()) << Joined(reopened.log);
+    EXPECT_EQ(FirstStray(heard, input, 1, 127), -1) << "the click plays the recording";
 }
 
 // Three 30 × 20 frames, yellow, cyan and magenta, a tenth of a second each.

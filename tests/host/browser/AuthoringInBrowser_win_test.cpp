@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -285,11 +286,14 @@ bool ShapeCell(const std::vector<std::string>& log, int shape, int* x, int* y) {
 }
 
 // One new button of a freehand shape: the shape's cell clicked in Button Appearance, the
-// stack's own icon from Icons... (its "In use" source), the first built-in cursor through Features..., then placed by
-// the given input at the time given and left without actions. Returns when it is done.
+// stack's own icon from Icons... (its "In use" source), through Features... the first built-in
+// cursor or the stack's own first, then placed by the given input at the time given and left
+// without actions. Returns when it is done.
 int FreehandButtonWithIconAndCursor(std::vector<std::string>& args, int ms, POINT cell,
-                                    std::vector<std::string> placing) {
+                                    std::vector<std::string> placing, bool stacksCursor = false) {
     const std::string look = "Button Appearance|", features = "Object Features|";
+    if (stacksCursor)
+        Append(args, {"--dialog", "Cursors|&In use|check@" + std::to_string(ms + 3250)});
     Append(args, {"--command", std::to_string(kNewButton) + "@" + std::to_string(ms), "--click", At(cell, ms + 600),
                   "--dialog", look + "Icons...|press@" + std::to_string(ms + 1000),
                   "--dialog", "Icons|&In use|check@" + std::to_string(ms + 1300),
@@ -382,6 +386,62 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIcons
     ExpectOwnCursorOnlyOver(again.log, {{60, 60}, {220, 60}});
     EXPECT_NE(Find(run.log, "key(shift+Tab) focus=LoomTestBrowserEmbed"), -1) << Joined(run.log);
     ExpectObjectToolsCursor(run.log, {220, 60}, HoverCursor(again.log, 60, 60));
+}
+
+// A button whose shape is drawn with the pencil around a red square of the card, with the
+// stack's own icon and the stack's own cursor (both from "In use"): saved with shape 5 over the
+// square and the stack's cursor by its id, no copy of it. Reopened, it shows its icon in its
+// middle and that cursor over it, and the bare card does not.
+TEST(AuthoringInBrowser, APencilDrawnButtonKeepsItsShapeAndTheStacksOwnCursor) {
+    constexpr uint32_t kRed = 0xC02020;
+    constexpr sb::Rgb kYellow = {255, 255, 0};
+    sb::Stack stack = EditableStack();
+    sb::Picture picture = sb::SolidPicture(kWidth, kHeight, 32, kGreen);
+    for (int y = 80; y < 140; ++y)
+        for (int x = 100; x < 160; ++x)
+            picture.pixels[size_t(y) * kWidth + size_t(x)] = kRed;
+    stack.cards = {sb::PictureCard(1, picture)};
+    WithOwnIcon(stack, kYellow);
+    stack.resources.push_back({"Crsr", 301, "", 0, 0, sb::StoredCursor({0, 0, 255}, 8, 8)});
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    CachedSite site(kWidth, kHeight);
+    site.server.Put("pencil.stk", std::string(bytes.begin(), bytes.end()));
+    const BrowserRun probe = site.Run("pencil.stk", {"--command", std::to_string(kNewButton) + "@1200",
+                                                     "--close-dialogs", "--answer-alerts", "--quit-after", "2200"});
+    int cellX = 0, cellY = 0;
+    ASSERT_TRUE(ShapeCell(probe.log, 5, &cellX, &cellY)) << Joined(probe.log);
+    const std::string copy = site.server.Name("pencil-copy.stk");
+    std::vector<std::string> args;
+    const int ms = FreehandButtonWithIconAndCursor(args, 1500, {cellX, cellY},
+                                                   {"--drag", "100,80-160,80-160,140-100,140-100,81"}, true);
+    Append(args, {"--answer-alerts", "--quit-after", std::to_string(ms + 1800)});
+    Append(args, SaveAt(ms + 600, copy));
+    const BrowserRun run = site.Run("pencil.stk", args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "alert(id=2250)"), -1) << "the shape was defined\n" << Joined(run.log);
+    const std::string json = site.Report(copy);
+    const std::string button = ReportedObject(json, "New Button");
+    ASSERT_NE(button, "") << json;
+    EXPECT_EQ(ReportedNumber(button, "shape"), 5) << button;
+    const RECT r = ReportedRect(button);
+    EXPECT_TRUE(std::abs(r.left - 100) <= 1 && std::abs(r.top - 80) <= 1 && std::abs(r.right - 160) <= 1 &&
+                std::abs(r.bottom - 140) <= 1)
+        << button;
+    EXPECT_EQ(ReportedNumber(button, "cursorId"), 301) << "the stack's own cursor, by its id\n" << button;
+    const size_t cursor = json.find("\"type\":\"Crsr\"");
+    EXPECT_NE(cursor, std::string::npos) << json;
+    EXPECT_EQ(json.find("\"type\":\"Crsr\"", cursor + 1), std::string::npos) << "no copy of it\n" << json;
+
+    const std::string shot = site.server.Name("pencil.png");
+    const POINT middle = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    std::vector<std::string> againArgs = HoversOver({middle, {r.left + 6, r.bottom - 6}});
+    Append(againArgs, {"--screenshot", shot, "--screenshot-after", "1200", "--answer-alerts", "--quit-after", "6200"});
+    const BrowserRun again = site.Run("pencil-copy.stk", againArgs);
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    const Shot drawn(shot);
+    ExpectIconDrawn(drawn, r, kYellow, drawn.At(r.left + 3, r.top + 3));
+    EXPECT_TRUE(NearRgb(drawn.At(r.left - 5, r.top - 5), 0, 0xA0, 0, 40)) << Hex(drawn.At(r.left - 5, r.top - 5));
+    ExpectOwnCursorOnlyOver(again.log, {middle, {r.left + 6, r.bottom - 6}});
 }
 
 // Objects dragged and resized across the card's edge on a page larger than the card: a graphic
