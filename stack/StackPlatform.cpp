@@ -61,7 +61,6 @@ StackPlatformOps DefaultStackPlatformOps() {
     o.readSavePreference = [](const char*, const char*, char* buffer, int size) {
         CopyPathText("Bad", buffer, size_t(size));
     };
-    o.defaultSaveFolder = [](char* buffer, int size) { GetFileSpecFolder(kSlotCurrentStack, buffer, size_t(size)); };
     o.convertCardPicture = [](Handle, int, int, int, int) { return 0; };  // the picture as it is
     o.convertCardGraphicsDepth = [](Handle, int) { return 0; };
     o.changeStackSize = ResizeCards;

@@ -37,9 +37,6 @@ struct StackPlatformOps {
     // The preferences as saving and saved objects read them (the remembered save folder): every
     // key missing until they are given the preferences file.
     void (*readSavePreference)(const char* section, const char* key, char* buffer, int size);
-    // The folder a save dialog starts in when no remembered one applies: beside the stack; the
-    // default reads the current stack's slot (empty for a stack without a file).
-    void (*defaultSaveFolder)(char* buffer, int size);
     // ConvertCardPicture: 0 done, 16 not done.
     int (*convertCardPicture)(Handle card, int oldDepth, int newDepth, int width, int height);
     // ConvertCardGraphicsDepth with the JPEG-encode switch on: 0 done, 16 not.

@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include "actions/FrameAnimations.h"
 #include "actions/NbaMenu.h"
 #include "actions/NbaModules.h"
@@ -27,7 +25,6 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/OffscreenDib.h"
 #include "host/downloads/DownloadStreams.h"
-#include "host/launching/LaunchPrograms.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/StackOpening.h"
 #include "logo/Logo.h"
@@ -70,19 +67,6 @@ DibHandle RenderCurrentCard() {
     return dib;
 }
 
-// Beside the stack; a stack from the web has no folder of its own here (its copy lies in the
-// download cache, which may clear it), so the user's documents.
-void DefaultSaveFolder(char* buffer, int size) {
-    if (!buffer || size <= 0)
-        return;
-    buffer[0] = 0;
-    char documents[MAX_PATH] = {};
-    if (IsStackFromWeb() && SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
-        CopyPathText(documents, buffer, size_t(size));
-    else
-        GetFileSpecFolder(kSlotCurrentStack, buffer, size_t(size));
-}
-
 StackPlatformOps StackPlatformOfTheSystem() {
     StackPlatformOps o = DefaultStackPlatformOps();
     o.freeSpace = [](const char* path, uint32_t* bytes) { return CheckDriveSpace(path, bytes) == kFileOk; };
@@ -98,7 +82,6 @@ StackPlatformOps StackPlatformOfTheSystem() {
         if (size > 0 && !buffer[0])
             CopyPathText(kPrefMissing, buffer, size_t(size));  // an empty value sets nothing
     };
-    o.defaultSaveFolder = DefaultSaveFolder;
     o.convertCardPicture = ConvertCardPicture;
     o.convertCardGraphicsDepth = ConvertCardGraphicsDepth;
     o.changeStackSize = [](Handle oldHeader, Handle newHeader) {

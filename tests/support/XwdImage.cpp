@@ -21,9 +21,25 @@ uint32_t Channel(uint32_t pixel, uint32_t mask) {
     return (pixel >> shift & top) * 255 / top;
 }
 
+// The colour map an XWD file carries, by pixel value.
+std::map<uint32_t, uint32_t> ColourMap(const std::string& b) {
+    std::map<uint32_t, uint32_t> map;
+    if (b.size() < 100)
+        return map;
+    const uint32_t headerSize = Big32(b, 0), colours = Big32(b, 19 * 4);
+    if (headerSize < 100 || b.size() < headerSize || (b.size() - headerSize) / 12 < colours)
+        return map;
+    for (uint32_t i = 0; i < colours; ++i) {
+        const size_t at = headerSize + size_t(i) * 12;
+        map[Big32(b, at)] = uint32_t(Big16(b, at + 4) >> 8) << 16 | uint32_t(Big16(b, at + 6) >> 8) << 8 |
+                            uint32_t(Big16(b, at + 8) >> 8);
+    }
+    return map;
+}
+
 }  // namespace
 
-bool ReadXwd(const std::string& b, XwdImage* image) {
+bool ReadXwd(const std::string& b, XwdImage* image, const std::string& colourBytes) {
     *image = XwdImage{};
     constexpr size_t kHeaderFields = 25;
     if (b.size() < kHeaderFields * 4)
@@ -37,17 +53,12 @@ bool ReadXwd(const std::string& b, XwdImage* image) {
     constexpr uint32_t kZPixmap = 2, kStaticColor = 2, kPseudoColor = 3, kTrueColor = 4, kDirectColor = 5;
     if (version != 7 || format != kZPixmap || headerSize < kHeaderFields * 4 || width == 0 || height == 0 ||
         width > 16384 || height > 16384 || (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 &&
-                                            bitsPerPixel != 32) || bytesPerLine < width * bitsPerPixel / 8)
+                                            bitsPerPixel != 32) || bytesPerLine < width * (bitsPerPixel / 8))
         return false;
     const size_t mapAt = headerSize, dataAt = mapAt + size_t(colours) * 12;
     if (b.size() < dataAt || (b.size() - dataAt) / bytesPerLine < height)
         return false;
-    std::map<uint32_t, uint32_t> map;
-    for (uint32_t i = 0; i < colours; ++i) {
-        const size_t at = mapAt + size_t(i) * 12;
-        map[Big32(b, at)] = uint32_t(Big16(b, at + 4) >> 8) << 16 | uint32_t(Big16(b, at + 6) >> 8) << 8 |
-                            uint32_t(Big16(b, at + 8) >> 8);
-    }
+    const std::map<uint32_t, uint32_t> map = ColourMap(colourBytes.empty() ? b : colourBytes);
     const bool indexed = visualClass == kPseudoColor || visualClass == kStaticColor || visualClass < kStaticColor;
     if (!indexed && visualClass != kTrueColor && visualClass != kDirectColor)
         return false;

@@ -17,4 +17,6 @@ struct XwdImage {
 };
 
 // False (and an empty image) for a file that is not a whole ZPixmap XWD of 8 to 32 bits a pixel.
-bool ReadXwd(const std::string& bytes, XwdImage* image);
+// On an indexed display the colours of another dump (of the window whose colour map the
+// pixels were drawn with) may be given.
+bool ReadXwd(const std::string& bytes, XwdImage* image, const std::string& colours = {});

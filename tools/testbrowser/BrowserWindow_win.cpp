@@ -283,7 +283,7 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         } else if (wParam >= kTimerFirstXShot && wParam < kTimerFirstXShot + g_page.options.xShots.size()) {
             KillTimer(window, wParam);
             const std::string& file = g_page.options.xShots[wParam - kTimerFirstXShot].file;
-            const bool started = !g_page.closed && StartXShot(file);
+            const bool started = !g_page.closed && !g_page.embeds.empty() && StartXShot(file, g_page.embeds[0].window);
             Logf("x-shot(file=%s) -> %s", file.c_str(), started ? "started" : "failed");
         } else if (wParam == kTimerDialogs) {
             if (!g_page.closed)

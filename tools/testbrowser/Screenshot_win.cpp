@@ -177,14 +177,19 @@ std::string UnixPath(const std::string& path) {
 
 }  // namespace
 
-bool StartXShot(const std::string& fileName) {
+bool StartXShot(const std::string& fileName, void* page) {
     const std::string target = UnixPath(fileName);
-    if (target.empty() || target.find('\'') != std::string::npos)
+    if (target.empty() || target.find_first_of("'\"") != std::string::npos)
         return false;
+    // The page's own X window (Wine names it in a property) gives its colour map: on an indexed
+    // display the root's map is not the one Wine's windows draw with.
+    const auto xWindow = reinterpret_cast<uintptr_t>(
+        GetPropA(GetAncestor(static_cast<HWND>(page), GA_ROOT), "__wine_x11_whole_window"));
+    const std::string map = xWindow ? "xwd -id " + std::to_string(xWindow) + " -silent -out '" + target + ".map'; " : "";
     // Wine starts a Unix program as its own process, without a handle to wait on: the file
-    // appears whole under its name once xwd is done.
-    std::string command = "sh -c 'xwd -root -silent -out \"" + target + ".part\" && mv \"" + target + ".part\" \"" +
-                          target + "\"'";
+    // appears whole under its name once xwd is done. Wine splits the line by Windows' rules.
+    std::string command = "sh -c \"" + map + "xwd -root -silent -out '" + target + ".part' && mv '" + target +
+                          ".part' '" + target + "'\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

@@ -225,8 +225,9 @@ bool CopyLastSavedStack(const std::string& to);  // logs what it copied, or why 
 // Screenshot_win.cpp
 bool SaveWindowPng(void* hwnd, const std::string& fileName);
 // Starts xwd on the X display the program runs on, writing the root window to the file (first
-// under a ".part" name, renamed when whole); false when it cannot be started.
-bool StartXShot(const std::string& fileName);
+// under a ".part" name, renamed when whole), and before it the page's own X window to the file
+// with ".map" added, for its colour map; false when it cannot be started.
+bool StartXShot(const std::string& fileName, void* page);
 // On a palette display, the system palette as the window sees it: 256 "rrggbb" words; empty on
 // deeper displays.
 std::string SystemPaletteText(void* hwnd);

@@ -405,21 +405,33 @@ std::vector<int> NumbersAt(const std::vector<std::string>& log, const std::strin
 
 // Recording a path, the user sees what X shows: the card under the path, the page around it and
 // the "Path Edit" prompt over it, read from the X server's own picture of the screen (not the
-// windows' contents), before and after the path is drawn, at every depth.
-TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScreen) {
+// windows' contents), before and after the path is drawn, at every depth. Then the whole path is
+// moved down in the path editor ("Edit Path...": every point chosen, five steps down) and its
+// options set ("Path Options...": floating going, end to end in 3 seconds): saved, the stack holds
+// both.
+TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScreenAndItsEditsAreKept) {
     constexpr int kPageWidth = 400, kPageHeight = 300;  // larger than the card: the page shows
     CachedSite site(kPageWidth, kPageHeight);
     const std::string name = "xrec-" + std::to_string(GetCurrentProcessId()) + ".stk";
     site.server.Put(name, WalkStack());
     const std::string before = site.server.Name("xrec-before.xwd"), after = site.server.Name("xrec-after.xwd");
+    site.server.Name("xrec-before.xwd.map");  // the page's colour map, which an indexed display needs
+    site.server.Name("xrec-after.xwd.map");
+    const std::string copy = site.server.Name("xrec-copy.stk"), animation = "Animation|", options = "Path Options|";
     const BrowserRun run = site.Run(
-        name, {"--answer-alerts", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
+        name, {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
                "--key", "Down Down Down Down Down Return" + At(1800),
-               "--dialog", "Actions|Play animation...|check" + At(2300), "--click", "219,102" + At(3000),
+               "--dialog", "Actions|Play animation...|check" + At(2300),
+               "--dialog", animation + "1006|click:22,18" + At(3000),  // "Current Card"
                "--drag", "205,25-255,65" + At(3600), "--x-shot", before + At(4300),
                "--drag", "40,100-280,110" + At(4600), "--x-shot", after + At(5400), "--key", "Return" + At(6200),
-               "--dialog", "Animation|OK|press" + At(6900), "--dialog", "Actions|Done|press" + At(7500),
-               "--quit-after", "8200"});
+               "--dialog", animation + "1033|choose:Edit Path..." + At(6900),
+               "--key", "ctrl+a Down Down Down Down Down" + At(7600),  // every point, 5 pixels down
+               "--key", "Return" + At(8400), "--dialog", animation + "1033|choose:Path Options..." + At(9000),
+               "--dialog", options + "1026|check" + At(9600), "--dialog", options + "3018|check" + At(9800),
+               "--dialog", options + "1021|type:3" + At(10000), "--dialog", options + "OK|press" + At(10200),
+               "--dialog", animation + "OK|press" + At(10800), "--dialog", "Actions|Done|press" + At(11400),
+               "--command", std::to_string(kSave) + At(12000), "--save-copy", copy, "--quit-after", "13000"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const int prompt = Find(run.log, "shown(Path Edit)");
     ASSERT_NE(prompt, -1) << Joined(run.log);
@@ -431,7 +443,7 @@ TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScr
     ASSERT_EQ(box.size(), 4u) << Joined(run.log);
     for (const std::string& file : {before, after}) {
         XwdImage screen;
-        ASSERT_TRUE(ReadXwd(ReadFile(file), &screen)) << file << " " << Joined(run.log);
+        ASSERT_TRUE(ReadXwd(ReadFile(file), &screen, ReadFile(file + ".map"))) << file << " " << Joined(run.log);
         // The card in its own colour away from the path and the object, and the page beyond it.
         for (const auto& [x, y] : {std::pair{10, 200}, std::pair{300, 200}, std::pair{160, 225}, std::pair{300, 140}}) {
             const uint32_t pixel = screen.At(card[0] + x, card[1] + y);
@@ -454,6 +466,12 @@ TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScr
         EXPECT_LT(black * 2, all) << file << ": the prompt reads black";
         EXPECT_GT(dark, 0) << file << ": the prompt's words";
     }
+    const std::string json = site.Report(copy);
+    const size_t sprite = json.find("\"sprites\":[{\"card\":1,\"button\":1,");
+    ASSERT_NE(sprite, std::string::npos) << json;
+    EXPECT_NE(json.find("\"pathEnd\":[280,115]", sprite), std::string::npos) << "the path moved\n" << json;
+    EXPECT_NE(json.find("\"pathOptions\":{\"move\":2,\"seconds\":3,\"floatGoing\":true}", sprite), std::string::npos)
+        << json;
 }
 
 TEST(ActionsWalkInBrowser, TheCardLeftUnderAnObjectsDialogsKeepsTheEditOnItsObjectOrDropsIt) {

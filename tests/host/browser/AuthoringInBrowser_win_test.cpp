@@ -677,6 +677,62 @@ std::string ReportedCard(const std::string& json, int index) {
 // A graphic on a card that shares the first card's background, made a group object through its
 // menu's Features.... Saved, it lies in the background's list, not the card's; reopened, the
 // first card shows it too.
+// On a page larger than the card, new objects are offered centred on the card, not on the page:
+// a button and a graphic cropped from a picture, each placed where offered, and clip art cut from
+// the same picture, which floats there. Saved, the button and the graphic lie in the middle of
+// the card; the clip art's pixels show there.
+TEST(AuthoringInBrowser, NewObjectsOnAPageLargerThanTheCardAreOfferedOnTheCard) {
+    Site site(kWidth + 200, kHeight + 160);
+    const std::string picture = site.server.Put("cells.bmp", CellPictureBmp());
+    const std::string copy = site.server.Name("centred-copy.stk"), shot = site.server.Name("centred.png");
+    const std::string open = "Please select a picture file|", source = "Picture Source|";
+    std::vector<std::string> args = {"--command", std::to_string(kNewButton) + "@1500",
+                                     "--dialog", "Button Appearance|OK|press@2000", "--answer-alert", "2328:1",
+                                     "--click", "5,5@2800", "--dialog", "Actions|Done|press@3400"};
+    int ms = 4000;
+    // The graphic (307) and then the clip art (106): a picture from the disk, a 32 by 32 part.
+    for (const auto& [command, title] : {std::pair{307, std::string("Graphic Objects|")}, std::pair{106, std::string("Clip Art|")}}) {
+        Append(args, {"--command", std::to_string(command) + "@" + std::to_string(ms),
+                      "--dialog", source + "Disk file|check@" + std::to_string(ms + 500),
+                      "--dialog", source + "OK|press@" + std::to_string(ms + 700),
+                      "--dialog", open + "File name:|type:" + picture + "@" + std::to_string(ms + 1200),
+                      "--dialog", open + "Open|press@" + std::to_string(ms + 1400),
+                      "--dialog", title + "101|drag:10,6-42,38@" + std::to_string(ms + 2200),
+                      "--dialog", title + "OK|press@" + std::to_string(ms + 2800)});
+        if (command == 307)
+            Append(args, {"--click", "5,5@" + std::to_string(ms + 3700),
+                          "--dialog", "Graphic Appearance|OK|press@" + std::to_string(ms + 4400)});
+        ms += 5000;
+    }
+    Append(args, {"--screenshot", shot, "--screenshot-after", std::to_string(ms), "--answer-alerts",
+                  "--quit-after", std::to_string(ms + 2000)});
+    Append(args, SaveAt(ms + 600, copy));
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string json = site.Report(copy);
+    const RECT button = ReportedRect(ReportedObject(json, "New Button"));
+    const int w = button.right - button.left, h = button.bottom - button.top;
+    EXPECT_GT(w, 0) << json;
+    EXPECT_EQ(std::vector<int>({button.left, button.top}), std::vector<int>({(kWidth - w) / 2, (kHeight - h) / 2}))
+        << "the button in the middle of the card\n" << json;
+    const size_t graphicAt = json.find("{\"kind\":16,");
+    ASSERT_NE(graphicAt, std::string::npos) << json;
+    const RECT graphic = ReportedRect(json.substr(graphicAt, json.find('}', graphicAt) - graphicAt + 1));
+    EXPECT_EQ(std::vector<int>({graphic.left, graphic.top, graphic.right, graphic.bottom}),
+              std::vector<int>({(kWidth - 32) / 2, (kHeight - 32) / 2, (kWidth + 32) / 2, (kHeight + 32) / 2}))
+        << json;
+    // The clip art floats over the graphic, in the same place: the picture's cells from (10, 6).
+    const Shot drawn(shot);
+    int wrong = 0;
+    for (int dy = 2; dy < 30; dy += 3)
+        for (int dx = 2; dx < 30; dx += 3) {
+            const uint32_t want = CellColour(10 + dx, 6 + dy);
+            wrong += !NearRgb(drawn.At((kWidth - 32) / 2 + dx, (kHeight - 32) / 2 + dy), int(want >> 16),
+                              int(want >> 8 & 255), int(want & 255), 40);
+        }
+    EXPECT_EQ(wrong, 0) << Joined(run.log);
+}
+
 TEST(AuthoringInBrowser, AGraphicMadeAGroupObjectInItsFeaturesMovesToTheBackground) {
     constexpr uint32_t kRed = 0xC02020;
     constexpr sb::Rect kTile = {100, 80, 160, 140};
