@@ -699,8 +699,9 @@ TEST(AuthoringInBrowser, NewObjectsOnAPageLargerThanTheCardAreOfferedOnTheCard) 
                       "--dialog", open + "Open|press@" + std::to_string(ms + 1400),
                       "--dialog", title + "101|drag:10,6-42,38@" + std::to_string(ms + 2200),
                       "--dialog", title + "OK|press@" + std::to_string(ms + 2800)});
-        if (command == 307)
-            Append(args, {"--click", "5,5@" + std::to_string(ms + 3700),
+        if (command == 307)  // where it goes: offered centred, placed there by a click beside it
+            Append(args, {"--dialog", "Pageloom|OK|press@" + std::to_string(ms + 3200),
+                          "--click", "5,5@" + std::to_string(ms + 3700),
                           "--dialog", "Graphic Appearance|OK|press@" + std::to_string(ms + 4400)});
         ms += 5000;
     }
