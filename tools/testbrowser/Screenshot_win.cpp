@@ -181,8 +181,8 @@ bool StartXShot(const std::string& fileName, void* page) {
     const std::string target = UnixPath(fileName);
     if (target.empty() || target.find_first_of("'\"") != std::string::npos)
         return false;
-    // The page's own X window (Wine names it in a property) gives its colour map: on an indexed
-    // display the root's map is not the one Wine's windows draw with.
+    // The page's own X window (Wine names it in a property) tells what its pixels mean: the
+    // root's dump of a 16-bit display does not.
     const auto xWindow = reinterpret_cast<uintptr_t>(
         GetPropA(GetAncestor(static_cast<HWND>(page), GA_ROOT), "__wine_x11_whole_window"));
     const std::string map = xWindow ? "xwd -id " + std::to_string(xWindow) + " -silent -out '" + target + ".map'; " : "";

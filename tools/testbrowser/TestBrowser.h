@@ -226,7 +226,7 @@ bool CopyLastSavedStack(const std::string& to);  // logs what it copied, or why 
 bool SaveWindowPng(void* hwnd, const std::string& fileName);
 // Starts xwd on the X display the program runs on, writing the root window to the file (first
 // under a ".part" name, renamed when whole), and before it the page's own X window to the file
-// with ".map" added, for its colour map; false when it cannot be started.
+// with ".map" added, which tells what the root's pixels mean; false when it cannot be started.
 bool StartXShot(const std::string& fileName, void* page);
 // On a palette display, the system palette as the window sees it: 256 "rrggbb" words; empty on
 // deeper displays.

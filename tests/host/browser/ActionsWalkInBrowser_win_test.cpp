@@ -415,7 +415,7 @@ TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScr
     const std::string name = "xrec-" + std::to_string(GetCurrentProcessId()) + ".stk";
     site.server.Put(name, WalkStack());
     const std::string before = site.server.Name("xrec-before.xwd"), after = site.server.Name("xrec-after.xwd");
-    site.server.Name("xrec-before.xwd.map");  // the page's colour map, which an indexed display needs
+    site.server.Name("xrec-before.xwd.map");  // the page's own dump: what the root's pixels mean
     site.server.Name("xrec-after.xwd.map");
     const std::string copy = site.server.Name("xrec-copy.stk"), animation = "Animation|", options = "Path Options|";
     const BrowserRun run = site.Run(
