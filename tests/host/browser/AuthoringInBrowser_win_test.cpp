@@ -440,7 +440,7 @@ TEST(AuthoringInBrowser, APencilDrawnButtonKeepsItsShapeAndTheStacksOwnCursor) {
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const Shot drawn(shot);
     ExpectIconDrawn(drawn, r, kYellow, drawn.At(r.left + 3, r.top + 3));
-    EXPECT_TRUE(NearRgb(drawn.At(r.left - 5, r.top - 5), 0, 0xA0, 0, 40)) << Hex(drawn.At(r.left - 5, r.top - 5));
+    EXPECT_EQ(drawn.At(r.left - 5, r.top - 5), drawn.At(5, kHeight - 5)) << "the bare card around the shape";
     ExpectOwnCursorOnlyOver(again.log, {middle, {r.left + 6, r.bottom - 6}});
 }
 
