@@ -1,5 +1,6 @@
-// Recording an animated object's path: the prompt, a pop-up over the rest of the screen that
-// takes the mouse, and the object drawn under the pointer over the card as the samples are taken.
+// Recording an animated object's path: the prompt inside the page, an unshown pop-up over the
+// screen that holds the mouse, and the object drawn under the pointer over the card as the
+// samples are taken.
 #include "authoring/animation/AnimRecording.h"
 
 #include <windowsx.h>
