@@ -207,7 +207,7 @@ bool GivePath(Handle sprite, std::span<const PathSample> samples) {
 }  // namespace
 
 void PlaceNewSprite(Handle sprite, HWND window, const POINT* grabbedCentre) {
-    const RECT client = CardBoundsInWindow(window);  // the card's centre, whatever the page's size
+    const RECT client = CardAreaInWindow(window);  // the card's centre, whatever the page's size
     ShortRect frame{};
     int16_t anchor[3] = {};
     const Handle film = GetSpriteFilm(sprite);

@@ -11,7 +11,7 @@ Rect32 ToRect32(const RECT& r) { return Rect32{r.left, r.top, r.right, r.bottom}
 RECT ToRECT(const Rect32& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 // The card of the card window (the page around it may be larger), else the whole client area.
-RECT ClientOf(HWND window) { return window ? CardBoundsInWindow(window) : RECT{}; }
+RECT ClientOf(HWND window) { return window ? CardAreaInWindow(window) : RECT{}; }
 
 }  // namespace
 

@@ -228,7 +228,7 @@ void FillFields() {
 // ---- the live video viewer ----
 
 RECT CentredHalfCard() {
-    const RECT card = CardBoundsInWindow(g.card);
+    const RECT card = CardAreaInWindow(g.card);
     return CentredOnCard(g.card, (card.right - card.left) / 2, (card.bottom - card.top) / 2);
 }
 
