@@ -97,7 +97,8 @@ PathOptionsState ReadPathOptions(Handle sprite, int keptEnd) {
     } else {
         s.move = source == kPathSourceEndToEnd ? kMoveEndToEnd : kMoveTimesPerSecond;
         s.timesPerSecond = interval ? 1000 / interval : 0;
-        s.seconds = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{interval} * count / 1000, UINT32_MAX));
+        // Rounded: the interval written for whole seconds was cut to whole milliseconds.
+        s.seconds = static_cast<uint32_t>(std::min<uint64_t>((uint64_t{interval} * count + 500) / 1000, UINT32_MAX));
     }
     s.seconds = std::max<uint32_t>(s.seconds, 1);
     s.speed = SpeedOfScale(h.Long(kSpritePathScale));

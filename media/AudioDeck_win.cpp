@@ -268,8 +268,7 @@ bool ImportFileSound() {
         std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return char(std::tolower(c)); });
         return n;
     }();
-    s.type = lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".mid") == 0 ? kMidi : kSnd;
-    s.flags = uint16_t(s.type == kMidi ? (s.flags | kFlagMidi) : (s.flags & ~kFlagMidi));
+    SetRecorderSoundType(lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".mid") == 0 ? kMidi : kSnd);
     // The author chose the file on this machine: it is looked for here, not beside the stack.
     char found[kFileSpecPathSize] = {};
     s.data = ImportSoundPath(s.file, found, sizeof found, true, true);
@@ -291,10 +290,9 @@ void ChooseEntry(Deck& d, int position) {
         return;
     }
     const int sounds = CountOf(kSnd);
-    s.type = position <= sounds ? kSnd : (CountOf(kMidi) > 0 ? kMidi : kSnd);
+    SetRecorderSoundType(position <= sounds ? kSnd : (CountOf(kMidi) > 0 ? kMidi : kSnd));
     const int index = s.type == kSnd ? position : position - sounds;
     s.id = GetIndResourceId(s.type, index);
-    s.flags = uint16_t(s.type == kMidi ? (s.flags | kFlagMidi) : (s.flags & ~kFlagMidi));
     char text[256] = {};
     SendDlgItemMessageA(d.dialog, kList, LB_GETTEXT, WPARAM(position - 1), reinterpret_cast<LPARAM>(text));
     SetName(text);
@@ -302,7 +300,7 @@ void ChooseEntry(Deck& d, int position) {
     s.data = s.id ? CopyOfResource(s.type, s.id) : 0;
     if (!s.data && PendingHolds(g_pending) && !GetStackResFile() && g_pending.data) {
         s.data = CopyOf(g_pending.data);
-        s.type = g_pending.type;
+        SetRecorderSoundType(g_pending.type);
         s.id = g_pending.id;
     }
 }
@@ -470,7 +468,7 @@ void StartingSound(Deck& d) {
     } else if (s.id && PendingHolds(g_pending) && !GetStackResFile() && g_pending.data) {
         s.data = CopyOf(g_pending.data);
         s.id = g_pending.id;
-        s.type = g_pending.type;
+        SetRecorderSoundType(g_pending.type);
         SetName(std::string(reinterpret_cast<const char*>(g_pending.name + 1), g_pending.name[0]));
         s.source = kSourceInUse;
         selection = 0;
@@ -654,7 +652,7 @@ void Command(Deck& d, WPARAM wParam) {
     if (IsRecording()) {
         KillTimer(d.dialog, kRecorderMeterTimer);
         StopAllSounds(1);
-        CurrentRecorderSound().type = kSnd;
+        SetRecorderSoundType(kSnd);
         SendDlgItemMessageA(d.dialog, kStoreIn, CB_SETCURSEL, 0, 0);
         return;
     }

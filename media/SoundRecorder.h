@@ -33,6 +33,8 @@ struct RecorderSound {
     uint16_t storeFlags = 0;
 };
 RecorderSound& CurrentRecorderSound();
+// The sound's type, 'Snd ' or 'Midi', with the MIDI flag that plays and stores it as such.
+void SetRecorderSoundType(uint32_t type);
 // Drops the sound's data and id; the name stays.
 void ClearRecorderSoundData();
 

@@ -103,7 +103,7 @@ void FinishFile() {
         if (sound) {
             ClearRecorderSoundData();
             g_sound.data = sound;
-            g_sound.type = kSnd;
+            SetRecorderSoundType(kSnd);  // a recording after a MIDI sound is no MIDI sound
             g_sound.isFile = 0;
         }
     }
@@ -113,6 +113,12 @@ void FinishFile() {
 }  // namespace
 
 RecorderSound& CurrentRecorderSound() { return g_sound; }
+
+void SetRecorderSoundType(uint32_t type) {
+    constexpr uint16_t kMidiFlag = 4;
+    g_sound.type = type;
+    g_sound.flags = static_cast<uint16_t>(type == kMidi ? (g_sound.flags | kMidiFlag) : (g_sound.flags & ~kMidiFlag));
+}
 
 void ClearRecorderSoundData() {
     DisposeHandleAndClear(&g_sound.data);

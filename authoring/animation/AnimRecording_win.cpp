@@ -1,5 +1,6 @@
-// Recording an animated object's path: the prompt, a pop-up over the rest of the screen that
-// takes the mouse, and the object drawn under the pointer over the card as the samples are taken.
+// Recording an animated object's path: the prompt inside the page, an unshown pop-up over the
+// screen that holds the mouse, and the object drawn under the pointer over the card as the
+// samples are taken.
 #include "authoring/animation/AnimRecording.h"
 
 #include <windowsx.h>
@@ -11,6 +12,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "media/animation/AnimPlayback.h"
 #include "resources/animedit_ids.h"
@@ -117,54 +119,11 @@ private:
     bool ownsBackground_ = false, ready_ = false, drawn_ = false;
 };
 
-// The screen as it was when the recording began, shown by the window over it: a window that
-// does not paint shows black on some displays.
-LRESULT CALLBACK BackgroundProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto shot = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    switch (message) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        if (HDC memory = shot ? CreateCompatibleDC(dc) : nullptr) {
-            HGDIOBJ old = SelectObject(memory, shot);
-            BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-                   ps.rcPaint.bottom - ps.rcPaint.top, memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-            SelectObject(memory, old);
-            DeleteDC(memory);
-        }
-        EndPaint(window, &ps);
-        return 0;
-    }
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        if (shot)
-            DeleteObject(shot);
-        break;
-    default: break;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HBITMAP ShotOfScreen(int x, int y, int w, int h) {
-    HDC screen = GetDC(nullptr);
-    if (!screen)
-        return nullptr;
-    HBITMAP shot = CreateCompatibleBitmap(screen, w, h);
-    HDC memory = shot ? CreateCompatibleDC(screen) : nullptr;
-    if (memory) {
-        HGDIOBJ old = SelectObject(memory, shot);
-        BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-    }
-    ReleaseDC(nullptr, screen);
-    return shot;
-}
-
-// Everything but the card window: clicks outside the card are the recording's too, and the card
-// still draws under it.
-HWND CreateBackgroundWindow(HWND card) {
+// The mouse window: over the whole screen, transparent as it is never shown (a window over the
+// card, the page and the prompt shows black through the X server, where it paints nothing), it
+// holds the mouse capture, so that the recording takes every press and move wherever the
+// pointer goes.
+HWND CreateBackgroundWindow() {
     static bool registered = false;
     if (!registered) {
         WNDCLASSA wc = {};
@@ -176,40 +135,36 @@ HWND CreateBackgroundWindow(HWND card) {
     }
     const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    HWND window = CreateWindowExA(WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW, kBackgroundClass, "LMW Mouse window", WS_POPUP,
-                                  x, y, w, h, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!window)
-        return nullptr;
-    // The class may outlive this module (it is the program's): the procedure is the window's.
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(ShotOfScreen(x, y, w, h)));
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BackgroundProc));
-    RECT cardRect;
-    GetWindowRect(card, &cardRect);
-    OwnedGdiObject<HRGN> all(CreateRectRgn(0, 0, w, h));
-    const OwnedGdiObject<HRGN> hole(CreateRectRgn(cardRect.left - x, cardRect.top - y, cardRect.right - x, cardRect.bottom - y));
-    CombineRgn(all.get(), all.get(), hole.get(), RGN_DIFF);
-    if (SetWindowRgn(window, all.get(), FALSE))
-        all.release();  // the window's from now
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    return window;
+    return CreateWindowExA(WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW, kBackgroundClass, "LMW Mouse window", WS_POPUP, x, y, w,
+                           h, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 INT_PTR CALLBACK PromptProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
-// The prompt beside the card's top-left corner, kept on the screen.
+// The prompt beside the card's top-left corner, kept inside the page's window: a box of that
+// window's own, drawn with it (a window of its own over the page shows black through the X
+// server while the recording holds the mouse).
 HWND ShowPrompt(HWND card) {
+    HWND page = GetAncestor(card, GA_ROOT);
     HWND prompt = ResCreateDialog(card, PromptProc, "ANIMPROMPT");
     if (!prompt)
         return nullptr;
     if (IsAdvancedUser())
         ShowWindow(GetDlgItem(prompt, IDC_ANIMPROMPT_KEY), SW_SHOW);
-    RECT box, cardRect;
+    RECT box, cardRect, inside;
     GetWindowRect(prompt, &box);
     GetWindowRect(card, &cardRect);
+    GetClientRect(page, &inside);
+    MapWindowPoints(page, nullptr, reinterpret_cast<POINT*>(&inside), 2);
     const int w = box.right - box.left, h = box.bottom - box.top;
-    const int x = std::clamp<int>(cardRect.left, 0, std::max(0, GetSystemMetrics(SM_CXSCREEN) - w));
-    const int y = std::clamp<int>(cardRect.top - h, 0, std::max(0, GetSystemMetrics(SM_CYSCREEN) - h));
-    SetWindowPos(prompt, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    const int x = std::clamp<int>(cardRect.left, inside.left, std::max<int>(inside.left, inside.right - w));
+    const int y = std::clamp<int>(cardRect.top - h, inside.top, std::max<int>(inside.top, inside.bottom - h));
+    SetWindowLongA(prompt, GWL_STYLE, static_cast<LONG>((GetWindowLongA(prompt, GWL_STYLE) & ~WS_POPUP) | WS_CHILD |
+                                                        WS_CLIPSIBLINGS));
+    SetParent(prompt, page);
+    POINT at = {x, y};
+    ScreenToClient(page, &at);
+    SetWindowPos(prompt, HWND_TOP, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     return prompt;
 }
 
@@ -259,8 +214,7 @@ bool GivePath(Handle sprite, std::span<const PathSample> samples) {
 }  // namespace
 
 void PlaceNewSprite(Handle sprite, HWND window, const POINT* grabbedCentre) {
-    RECT client{};
-    GetClientRect(window, &client);
+    const RECT client = CardAreaInWindow(window);  // the card's centre, whatever the page's size
     ShortRect frame{};
     int16_t anchor[3] = {};
     const Handle film = GetSpriteFilm(sprite);
@@ -301,12 +255,14 @@ bool RecordAnimPath(Handle sprite) {
         while (PeekMessageA(&pending, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE)) {
         }
         HWND prompt = ShowPrompt(card);
-        HWND background = CreateBackgroundWindow(card);
+        HWND background = CreateBackgroundWindow();
         // Showing those paints the card again: the object goes back over it.
         UpdateWindow(card);
         view.Repaint();
-        HWND taker = background ? background : card;
-        SetCapture(taker);
+        SetCapture(background ? background : card);
+        HWND taker = GetCapture() == background && background ? background : card;
+        if (taker == card)
+            SetCapture(card);
         ShowCursor(FALSE);
         const bool advanced = IsAdvancedUser();
         bool shift = false, done = false;

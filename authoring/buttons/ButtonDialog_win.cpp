@@ -14,6 +14,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
 #include "graphics/layers/LayerList.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/IconChooser.h"
 #include "objects/ObjectInfo.h"
@@ -367,11 +368,7 @@ void OkOrPosition(HWND dialog, int pressed) {
         if (drawn) {
             b = StateOf(dialog).savedBounds;
         } else {
-            RECT client{};
-            GetClientRect(GetCardWindow(), &client);
-            const int w = b.right - b.left, h = b.bottom - b.top;
-            const int left = (client.right - w) / 2, top = (client.bottom - h) / 2;
-            b = {left, top, left + w, top + h};
+            b = CentredOnCard(GetCardWindow(), b.right - b.left, b.bottom - b.top);
         }
     }
     if (pressed == IDOK && drawn) {

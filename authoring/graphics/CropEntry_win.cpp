@@ -12,6 +12,7 @@
 #include "core/ui/BitmapSize.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/layers/PaintGeometry.h"
+#include "graphics/layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
@@ -56,8 +57,8 @@ void TakePicture(HBITMAP bitmap) {
     p.rectShown = false;
 }
 
-// A pasted selection goes centred where it was dropped, kept on the card, else centred in the
-// card window, on the grid.
+// A pasted selection goes centred where it was dropped, kept on the card, else centred on the
+// card, on the grid.
 POINT PastePoint(const POINT* point, SIZE size) {
     if (point) {
         uint16_t cardWidth = 0, cardHeight = 0;
@@ -66,10 +67,8 @@ POINT PastePoint(const POINT* point, SIZE size) {
         const int y = std::clamp<int>(point->y - size.cy / 2, 0, std::max<int>(0, cardHeight - size.cy));
         return {x, y};
     }
-    RECT client = {};
-    GetClientRect(GetCardWindow(), &client);
-    int x = std::max(0, static_cast<int>(client.right - size.cx) / 2);
-    int y = std::max(0, static_cast<int>(client.bottom - size.cy) / 2);
+    const RECT centred = CentredOnCard(GetCardWindow(), size.cx, size.cy);
+    int x = centred.left, y = centred.top;
     SnapPointToGrid(&x, &y);
     return {x, y};
 }

@@ -113,8 +113,9 @@ int BeginNewTextField(HWND window, const POINT* at, const char* file) {
     uint16_t cardWidth = 0, cardHeight = 0;
     CurrentCardSize(&cardWidth, &cardHeight);
     const int width = cardWidth / 2, height = cardHeight / 2;
-    int left = at ? std::clamp<int>(at->x, 0, cardWidth - width) : width / 2;
-    int top = at ? std::clamp<int>(at->y, 0, cardHeight - height) : height / 2;
+    const RECT centred = CentredOnCard(window, width, height);
+    int left = at ? std::clamp<int>(at->x, 0, cardWidth - width) : centred.left;
+    int top = at ? std::clamp<int>(at->y, 0, cardHeight - height) : centred.top;
     SnapPointToGrid(&left, &top);
     const RECT rect = {left, top, left + width, top + height};
     LayerHandle layer = AllocGlobalOrWarn(sizeof(FieldLayer));

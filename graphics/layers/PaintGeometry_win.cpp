@@ -1,10 +1,12 @@
 // The shared geometry on the window's side (PaintGeometry_win.h).
 #include "graphics/layers/PaintGeometry_win.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/system/PluginModule.h"
 #include "graphics/layers/CardView.h"
+#include "stack/StackOpenSession.h"
 #include "stack/cards/CardList.h"
 
 RECT NormalisedRect(RECT r) {
@@ -35,6 +37,21 @@ RECT CardBoundsInWindow(HWND window) {
     uint16_t width = 0, height = 0;
     CurrentCardSize(&width, &height);
     return {0, 0, width, height};
+}
+
+RECT CardAreaInWindow(HWND window) {
+    RECT client{}, shown{};
+    if (window)
+        GetClientRect(window, &client);
+    const RECT card = CardBoundsInWindow(window);
+    return IsStackOpen() && IntersectRect(&shown, &card, &client) ? shown : client;
+}
+
+RECT CentredOnCard(HWND window, int width, int height) {
+    const RECT card = CardAreaInWindow(window);
+    const int left = card.left + std::max(0, static_cast<int>(card.right - card.left - width) / 2);
+    const int top = card.top + std::max(0, static_cast<int>(card.bottom - card.top - height) / 2);
+    return {left, top, left + width, top + height};
 }
 
 void ClipToCard(HWND window, HDC dc) {

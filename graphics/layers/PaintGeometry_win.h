@@ -25,6 +25,11 @@ HCURSOR HandleCursor(int handle);
 // client area.
 RECT CardBoundsInWindow(HWND window);
 void ClipToCard(HWND window, HDC dc);
+// The part of that card the window shows (the whole client area while no card is open).
+RECT CardAreaInWindow(HWND window);
+// A width by height rectangle centred on that card (its top-left corner kept on the card when
+// it is the larger): where a new object is offered, however large the page around the card.
+RECT CentredOnCard(HWND window, int width, int height);
 
 // The dashes of the phase (0..7) clockwise from the top-left corner, the right and bottom
 // edges on the last pixels inside the rectangle.

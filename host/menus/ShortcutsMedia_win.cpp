@@ -1,6 +1,7 @@
 // Adding a movie or a sound to the current card's first action from the shortcuts palette.
 #include <cstring>
 
+#include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
 #include "actions/Animations.h"
 #include "core/files/FileSlots.h"
@@ -68,14 +69,36 @@ void FillChunk(Handle record, uint32_t offset, Fill fill) {
     fill(std::span<uint8_t>(lock.get() + offset, kChunkHeaderBytes));
 }
 
+// What the movie options chose on OK, which they leave in the shared action block; the block's
+// own movie is given back, as the block may still be an object's.
+struct ChosenMovie {
+    uint32_t flags = 0;
+    uint16_t volume = 0;
+    Rect32 rect{};
+};
+
+bool RunMovieOptionsForCard(FileSpec* movie, ChosenMovie* chosen) {
+    ActionBlock* block = GetActionBlock();
+    if (!block)
+        return false;
+    const ActionBlock before = *block;
+    uint8_t chunk[kChunkHeaderBytes] = {};
+    const bool confirmed = MediaMovieOptions(chunk, 0, movie) != 0;
+    *chosen = {block->movieOption, block->movieOptionWord, block->movieRect};
+    block->movieSet = before.movieSet;
+    block->movieOption = before.movieOption;
+    block->movieOptionWord = before.movieOptionWord;
+    block->movieRect = before.movieRect;
+    return confirmed;
+}
+
 }  // namespace
 
 bool AddMovieToCard() {
     StopCardMedia();
-    // The new movie's chunk as the options leave it: rectangle, flags and volume.
-    uint8_t chosen[kChunkHeaderBytes] = {};
+    ChosenMovie chosen;
     FileSpec movie = EmptyFileSpec();
-    if (!MediaMovieOptions(chosen, 0, &movie))
+    if (!RunMovieOptionsForCard(&movie, &chosen))
         return false;
     CardAction action;
     if (!LoadCardAction(&action))
@@ -87,13 +110,13 @@ bool AddMovieToCard() {
     const uint32_t offset = reference ? InsertObjectChunk(action.record, 0, desc) : 0;
     bool stored = false;
     if (offset > 0) {
-        const std::span<const uint8_t> from(chosen);
         FillChunk(action.record, offset, [&](std::span<uint8_t> c) {
             SetU16(c, kObjectId, action.id);
-            for (uint32_t at = kObjectRect; at < kObjectRect + 8; at += 2)
-                SetU16(c, at, GetU16(from, at));
-            SetU32(c, kChunkValue, GetU32(from, kChunkValue));
-            SetU16(c, kChunkOptionWord, GetU16(from, kChunkOptionWord));
+            const int32_t sides[] = {chosen.rect.left, chosen.rect.top, chosen.rect.right, chosen.rect.bottom};
+            for (uint32_t i = 0; i < 4; ++i)
+                SetU16(c, kObjectRect + 2 * i, static_cast<uint16_t>(sides[i]));
+            SetU32(c, kChunkValue, chosen.flags);
+            SetU16(c, kChunkOptionWord, chosen.volume);
         });
         stored = StoreCardAction(&action);
     }

@@ -12,6 +12,7 @@
 #include "actions/NbaModules.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
+#include "core/files/PrefsFile.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
@@ -76,7 +77,11 @@ StackPlatformOps StackPlatformOfTheSystem() {
     o.offscreenPicture = OffscreenPictureForStack;
     o.offscreenSnapshot = OffscreenToDib;
     o.appPaletteColors = AppPaletteColors;
-    // readSavePreference: saving is not given the preferences file yet.
+    o.readSavePreference = [](const char* section, const char* key, char* buffer, int size) {
+        ReadPrefString(section, key, buffer, size);
+        if (size > 0 && !buffer[0])
+            CopyPathText(kPrefMissing, buffer, size_t(size));  // an empty value sets nothing
+    };
     o.convertCardPicture = ConvertCardPicture;
     o.convertCardGraphicsDepth = ConvertCardGraphicsDepth;
     o.changeStackSize = [](Handle oldHeader, Handle newHeader) {

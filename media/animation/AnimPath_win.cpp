@@ -189,9 +189,15 @@ void PathEdit::Run() {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside
             break;
         }
-        const bool got = PeekMessageA(&msg, window_, 0, 0, PM_REMOVE);
-        if (got)
+        const bool got = PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+        const bool key = got && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+        const bool mouse = got && msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST;
+        // The keys are the edit's wherever the focus lies; the page and its other windows paint
+        // and keep time meanwhile.
+        if (got && (msg.hwnd == window_ || key))
             Dispatch(msg);
+        else if (got && !mouse)
+            DispatchMessageA(&msg);
         if (needsRedraw_)
             Redraw();
         if (!got)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "graphics/layers/PaintGeometry_win.h"
 #include "media/support/MediaWindows.h"
 
 namespace {
@@ -9,12 +10,8 @@ namespace {
 Rect32 ToRect32(const RECT& r) { return Rect32{r.left, r.top, r.right, r.bottom}; }
 RECT ToRECT(const Rect32& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-RECT ClientOf(HWND window) {
-    RECT client{};
-    if (window)
-        GetClientRect(window, &client);
-    return client;
-}
+// The card of the card window (the page around it may be larger), else the whole client area.
+RECT ClientOf(HWND window) { return window ? CardAreaInWindow(window) : RECT{}; }
 
 }  // namespace
 

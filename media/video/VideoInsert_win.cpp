@@ -183,6 +183,7 @@ bool RunLiveVideoOverlay(HWND card, std::span<uint8_t> chunk, bool editing) {
         DestroyWindow(g_overlay.capture);
     }
     g_overlay.capture = nullptr;
+    SetVideoClickRect({});  // presses there are the card's own again
     const RECT& r = g_overlay.rect;
     SetVideoChunkRect(chunk, {r.left, r.top, r.right, r.bottom});
     SetU16(chunk, kChunkSoundFlags, kLiveVideoNoDisc);

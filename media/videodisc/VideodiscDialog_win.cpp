@@ -228,11 +228,8 @@ void FillFields() {
 // ---- the live video viewer ----
 
 RECT CentredHalfCard() {
-    RECT card{};
-    GetClientRect(g.card, &card);
-    const int w = (card.right - card.left) / 2, h = (card.bottom - card.top) / 2;
-    const int x = (card.right - card.left - w) / 2, y = (card.bottom - card.top - h) / 2;
-    return {x, y, x + w, y + h};
+    const RECT card = CardAreaInWindow(g.card);
+    return CentredOnCard(g.card, (card.right - card.left) / 2, (card.bottom - card.top) / 2);
 }
 
 void PlaceViewer() {
@@ -296,6 +293,7 @@ int ViewerHook(unsigned message, HWND__*, int x, int y) {
         ReleaseCapture();
         g.dragging = false;
         PlaceViewer();
+        SetVideoClickRect(g.viewerRect);
         ShowWindow(g.viewer, SW_SHOW);
         return 1;
     default: return 0;
@@ -324,6 +322,7 @@ void TakeViewerRect() {
 void ViewerOff() {
     CheckDlgButton(g.window, kViewer, BST_UNCHECKED);
     ShowWindow(g.viewer, SW_HIDE);
+    SetVideoClickRect({});
     TakeViewerRect();
 }
 
@@ -508,6 +507,7 @@ void OnDestroy() {
     if (g.viewer && IsWindow(g.viewer)) {
         SendMessageA(g.viewer, WM_CAP_DRIVER_DISCONNECT, 0, 0);
         DestroyWindow(g.viewer);
+        SetVideoClickRect({});  // the viewer took the presses there; the card takes them again
     }
     g.viewer = nullptr;
     if (g.hookPushed)

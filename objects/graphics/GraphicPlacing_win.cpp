@@ -32,12 +32,9 @@ void DeleteBitmap(HBITMAP& bitmap) {
 
 void StartPlacingGraphic(HWND window) {
     GraphicPlacement& p = GetGraphicPlacement();
-    RECT client = {};
-    if (window)
-        GetClientRect(window, &client);
     const int width = p.source.right - p.source.left, height = p.source.bottom - p.source.top;
-    int left = std::max(0, static_cast<int>(client.right - width) / 2);
-    int top = std::max(0, static_cast<int>(client.bottom - height) / 2);
+    const RECT centred = CentredOnCard(window, width, height);
+    int left = centred.left, top = centred.top;
     SnapPointToGrid(&left, &top);
     p.placed = {left, top, left + width, top + height};
     p.placing = p.shown = true;

@@ -194,13 +194,14 @@ bool AviVideoTrack(const AviStream& stream, StandInTrack* track, uint32_t* movie
 }
 
 // The PCM an audio stream holds, when a frame of it has bytes: fewer than 8 bits a sample
-// (or no channels) makes frames of no bytes, which nothing can count or play.
+// (or no channels) makes frames of no bytes, which nothing can count or play. A sample of 9 to
+// 15 bits lies in 2 bytes (and so on up), high bits first: it plays as the wider sample.
 bool AviPcmFormat(const AviStream& stream, StandInPcm* pcm) {
     const AviSoundFormat f = ReadAviSoundFormat(stream);
     if (f.tag != kAviPcmTag)
         return false;
     pcm->channels = f.channels;
-    pcm->bits = f.bits;
+    pcm->bits = f.bits < 8 ? f.bits : static_cast<uint16_t>((f.bits + 7u) / 8u * 8u);
     pcm->rate = f.rate;
     return pcm->FrameBytes() != 0 && pcm->rate != 0;
 }

@@ -2,9 +2,8 @@
 // it starts in.
 #include <array>
 #include <cstdio>
+#include <string_view>
 
-#include "core/files/FileLayer.h"
-#include "core/text/MacText.h"
 #include "stack/save/SaveStack.h"
 
 namespace {
@@ -51,24 +50,8 @@ std::string NextNumberedSaveName(int mode) {
 
 void ResetSaveNameCounters() { g_counters[0] = g_counters[1] = g_counters[2] = 0; }
 
-std::string SuggestSaveFolder(int mode, int fileKind, const char* proposedName, const char* stackFolder,
-                              const char* remembered) {
-    if (mode != kSaveStack || fileKind != 1)
+std::string SuggestSaveFolder(int mode, int fileKind, const char* remembered) {
+    if (mode != kSaveStack || fileKind != 1 || !remembered || std::string_view(remembered) == "Bad")
         return {};
-    std::string saved = remembered ? remembered : "";
-    if (saved == "Bad")
-        saved.clear();
-    const std::string folder = stackFolder ? stackFolder : "";
-    if (StrCmpNoCase(folder.c_str(), saved.c_str()) == 0)
-        return {};
-    std::string name = proposedName ? proposedName : "";
-    if (name.find('.') == std::string::npos)
-        name += ".stk";
-    std::string candidate = folder;
-    if (!candidate.empty() && candidate.back() != '\\')
-        candidate += '\\';
-    candidate += name;
-    if (FileExists(candidate.c_str()) || saved.empty())
-        return {};
-    return saved;
+    return remembered;
 }

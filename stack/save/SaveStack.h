@@ -113,8 +113,7 @@ const SaveDialogSpec& SaveDialogSpecFor(int mode);
 // (one shared by sounds and MIDI) and run 1..99, then 1 again. Empty for unnumbered modes.
 std::string NextNumberedSaveName(int mode);
 void ResetSaveNameCounters();
-// The folder the stack save dialog starts in: the remembered one when the stack's own folder is
-// another and no file of the proposed name (".stk" added when it has no '.') lies there; else
-// empty (the stack's folder). `remembered` is the preference value ("Bad" counts as empty).
-std::string SuggestSaveFolder(int mode, int fileKind, const char* proposedName, const char* stackFolder,
-                              const char* remembered);
+// The folder the stack save dialog starts in: the remembered one whenever the user set one;
+// else empty (the platform's default, beside the stack). `remembered` is the preference value
+// ("Bad" counts as empty).
+std::string SuggestSaveFolder(int mode, int fileKind, const char* remembered);

@@ -83,6 +83,14 @@ TEST_F(PathOptions, IntervalsFromTimesPerSecondAndEndToEnd) {
         EXPECT_EQ(s.move, kMoveEndToEnd);
         EXPECT_EQ(s.seconds, 3u);
     }
+    // Seconds that do not divide among the points come back whole: 3 over 17 points.
+    SpriteGuard odd{SpriteWithPath(17)};
+    PathOptionsState o = ReadPathOptions(odd.h, kEndStop);
+    o.move = kMoveEndToEnd;
+    o.seconds = 3;
+    WritePathOptions(odd.h, o);
+    EXPECT_EQ(GetSpriteLong(odd.h, kSpritePathInterval), 176u);
+    EXPECT_EQ(ReadPathOptions(odd.h, kEndStop).seconds, 3u);
 }
 
 TEST_F(PathOptions, PathWithoutDirectionGoesForward) {

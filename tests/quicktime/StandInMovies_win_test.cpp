@@ -127,7 +127,9 @@ TEST_P(StandInMovieLibrary, AviSoundOfEveryDepthPlaysOrIsLeftOut) {
         DeleteFileA(sink_.c_str());
         QtMovie movie = OpenFile(WriteTemp("loom_depth.avi", stackbuilder::AviFile(8, 8, 10, frames, true, &sound)));
         ASSERT_NE(movie, nullptr);
-        const uint32_t frameBytes = sound.channels * (bits / 8u);
+        // 9 to 15 bits lie in 2 bytes a sample, 17 to 23 in 3, and so on; fewer than 8 in none.
+        const uint32_t sampleBytes = bits < 8 ? 0 : (bits + 7u) / 8u;
+        const uint32_t frameBytes = sound.channels * sampleBytes;
         ASSERT_EQ(GetMovieTrackCount(movie), frameBytes ? 2 : 1);
         QtRect box{};
         GetMovieBox(movie, &box);
@@ -140,6 +142,8 @@ TEST_P(StandInMovieLibrary, AviSoundOfEveryDepthPlaysOrIsLeftOut) {
             const Bytes wav{std::istreambuf_iterator<char>(in), {}};
             const size_t whole = sound.samples.size() / frameBytes * frameBytes;
             ASSERT_EQ(wav.size(), 44 + whole + whole % 2);  // a RIFF chunk is padded to even
+            EXPECT_EQ(wav[34] | wav[35] << 8, int(sampleBytes * 8)) << "played as the sample's whole bytes";
+            EXPECT_EQ(wav[32] | wav[33] << 8, int(frameBytes)) << "block align";
             EXPECT_TRUE(std::equal(wav.begin() + 44, wav.begin() + 44 + long(whole), sound.samples.begin()));
         }
         QTAdvanceTestClock(2000);

@@ -39,10 +39,21 @@ BOOL CALLBACK CollectVisibleDialog(HWND window, LPARAM param) {
     return TRUE;
 }
 
-// The visible dialogs of this thread, topmost first.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+// The visible dialogs of this thread, topmost first, then the boxes put inside a page (a
+// window of the thread that is no dialog).
 std::vector<HWND> VisibleDialogs() {
-    std::vector<HWND> found;
+    std::vector<HWND> found, windows;
     EnumThreadWindows(GetCurrentThreadId(), CollectVisibleDialog, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND page : windows)
+        if (!IsDialogWindow(page))
+            for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                CollectVisibleDialog(child, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

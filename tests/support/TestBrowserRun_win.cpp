@@ -211,7 +211,7 @@ void RemoveFolderTree(const std::string& folder) {
 
 BrowserRun CachedSite::Run(const std::string& stack, std::vector<std::string> args,
                            const std::vector<std::pair<std::string, std::string>>& env) {
-    std::vector<std::string> all = {"--dll", PluginPath(), "--server", server.path, "--log", "--size",
+    std::vector<std::string> all = {"--dll", plugin.empty() ? PluginPath() : plugin, "--server", server.path, "--log", "--size",
                                     std::to_string(width) + "x" + std::to_string(height)};
     all.insert(all.end(), args.begin(), args.end());
     all.push_back("http://localhost/" + stack);

@@ -55,6 +55,7 @@ void RemoveFolderTree(const std::string& folder);
 struct CachedSite {
     ServerFolder server;
     std::string cache;
+    std::string plugin;  // the plug-in the runs load; empty: PluginPath()
     int width, height;
     CachedSite(int pageWidth, int pageHeight);
     ~CachedSite();

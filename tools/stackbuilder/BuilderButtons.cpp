@@ -119,6 +119,22 @@ std::vector<uint8_t> CursorFile(int size, Rgb colour, uint16_t hotX, uint16_t ho
     return f;
 }
 
+std::vector<uint8_t> StoredCursor(Rgb colour, uint16_t hotX, uint16_t hotY) {
+    std::vector<uint8_t> image = CursorFile(16, colour, hotX, hotY);
+    constexpr size_t kColours = 22 + 40;
+    for (size_t at = kColours; at < kColours + 16 * 4; at += 4) {
+        const bool black = image[at] == 0 && image[at + 1] == 0 && image[at + 2] == 0;
+        const bool white = image[at] == 255 && image[at + 1] == 255 && image[at + 2] == 255;
+        if (black || white)
+            image[at] = image[at + 1] = image[at + 2] = black ? 255 : 0;
+    }
+    const auto size = static_cast<uint32_t>(image.size());
+    std::vector<uint8_t> data = {0, 1, uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)};
+    data.resize(28, 0);
+    data.insert(data.end(), image.begin(), image.end());
+    return data;
+}
+
 namespace {
 
 void RiffChunk(std::vector<uint8_t>& out, const char* tag, const std::vector<uint8_t>& body) {

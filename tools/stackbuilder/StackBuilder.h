@@ -260,6 +260,9 @@ std::vector<uint8_t> IconFileOf(int size, std::span<const Rgb> colours, int (*in
 std::vector<uint8_t> IconFile(int size, Rgb colour);
 // The same disc as a cursor file (type 2) with its hot spot.
 std::vector<uint8_t> CursorFile(int size, Rgb colour, uint16_t hotX = 0, uint16_t hotY = 0);
+// A still 'Crsr' resource as a stack file keeps it: the big-endian kind 1 and length in its
+// 28-byte header, then the 16 by 16 disc's cursor file with black and white exchanged.
+std::vector<uint8_t> StoredCursor(Rgb colour, uint16_t hotX = 0, uint16_t hotY = 0);
 // A RIFF 'ACON' animated cursor: 'anih' (steps, the default rate, the flags: 1 frames are
 // icons, 2 a sequence is given), 'rate' and 'seq ' when not empty, and a LIST 'fram' of 'icon'
 // chunks, each chunk padded to even length.

@@ -9,8 +9,9 @@
 // also written to stderr, and the exit status is 2. Status 1: the file cannot be read; 64: usage.
 // After the reader's keys comes "sprites": per animation chunk of a button that holds a 'Sprt'
 // record, in card and object order, {card, button, length, loaded} and, as the record reader
-// reads it, kind (the film's picture kind), frames, pathPoints (null without a path) and
-// template, or reason when it refuses the record. Then "destinations": per button, in card and
+// reads it, kind (the film's picture kind), frames, pathPoints (null without a path), template,
+// pathEnd (the last point, [x, y]) and pathOptions {move, seconds, floatGoing} as the Path
+// Options dialog reads them, or reason when it refuses the record. Then "destinations": per button, in card and
 // object order, {card, button, destination, transition, speed}. Then "video": per movie or
 // videodisc chunk of a button, {card, button, kind, rect [left, top, right, bottom], flags} and
 // for a movie its volume and file (the stored path's last name), for a videodisc its
@@ -28,6 +29,7 @@
 #include <windows.h>
 #endif
 
+#include "actions/PathOptionsState.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/ui/AlertText.h"
@@ -148,6 +150,13 @@ std::string DescribeSprites(const StackFileContents& contents) {
                    std::to_string(GetFilmFrameCount(film)) + ",\"pathPoints\":" +
                    (path ? std::to_string(GetPathPointCount(path)) : std::string("null")) + ",\"template\":" +
                    std::to_string(GetSpriteWord(sprite, kSpriteTemplate));
+            PathPoint last{};
+            if (path && GetPathPointCount(path) > 0 && GetPathPoint(path, GetPathPointCount(path) - 1, &last))
+                out += ",\"pathEnd\":[" + std::to_string(last.x) + "," + std::to_string(last.y) + "]";
+            const PathOptionsState options = ReadPathOptions(sprite, kEndStop);
+            out += ",\"pathOptions\":{\"move\":" + std::to_string(options.move) + ",\"seconds\":" +
+                   std::to_string(options.seconds) + ",\"floatGoing\":" + (options.floatGoing ? "true" : "false") +
+                   "}";
             AnimDisposeHandle(DisposeSpriteKeepFilm(sprite));
         } else {
             out += std::string(",\"reason\":\"") + AnimRecordFaultText(fault) + "\"";

@@ -26,6 +26,7 @@ constexpr UINT_PTR kTimerFirstTyping = 700;     // one timer per --keys, in orde
 constexpr UINT_PTR kTimerFirstDrop = 900;       // one timer per --drop, in order
 constexpr UINT_PTR kTimerFirstKeys = 1100;      // one timer per --key, in order
 constexpr UINT_PTR kTimerFirstDialog = 1300;    // one timer per --dialog, in order
+constexpr UINT_PTR kTimerFirstXShot = 1500;     // one timer per --x-shot, in order
 constexpr UINT kDialogPollMs = 50;
 constexpr UINT kQuitRetryMs = 100;
 constexpr DWORD kQuitPatienceMs = 10000;
@@ -331,6 +332,11 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                    wParam < kTimerFirstLaterShot + g_page.options.laterScreenshotsMs.size()) {
             KillTimer(window, wParam);
             TakeLaterScreenshot(wParam - kTimerFirstLaterShot);
+        } else if (wParam >= kTimerFirstXShot && wParam < kTimerFirstXShot + g_page.options.xShots.size()) {
+            KillTimer(window, wParam);
+            const std::string& file = g_page.options.xShots[wParam - kTimerFirstXShot].file;
+            const bool started = !g_page.closed && !g_page.embeds.empty() && StartXShot(file, g_page.embeds[0].window);
+            Logf("x-shot(file=%s) -> %s", file.c_str(), started ? "started" : "failed");
         } else if (wParam == kTimerDialogs) {
             if (!g_page.closed)
                 WatchDialogs();
@@ -506,6 +512,8 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         SetTimer(g_page.frame, kTimerQuit, static_cast<UINT>(o.quitAfterMs), nullptr);
     StartDialogWatch(g_page.frame, o);
     SetTimer(g_page.frame, kTimerDialogs, kDialogPollMs, nullptr);
+    for (size_t i = 0; i < o.xShots.size(); ++i)
+        SetTimer(g_page.frame, kTimerFirstXShot + i, static_cast<UINT>(o.xShots[i].atMs), nullptr);
     for (size_t i = 0; i < o.commands.size(); ++i)
         SetTimer(g_page.frame, kTimerFirstCommand + i, static_cast<UINT>(o.commands[i].atMs), nullptr);
     for (size_t i = 0; i < o.mouse.size(); ++i)

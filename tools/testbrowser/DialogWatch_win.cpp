@@ -100,13 +100,16 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
 }
 
 // The visible top-level windows of this thread but the page, in the order of the stack of
-// windows (topmost first).
+// windows (topmost first), then the dialog boxes the plug-in put inside the page's window.
 std::vector<HWND> ShownWindows() {
     std::vector<HWND> all, shown;
     EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&all));
     for (HWND w : all)
         if (w != g_watch.frame && IsWindowVisible(w))
             shown.push_back(w);
+    for (HWND c = g_watch.frame ? GetWindow(g_watch.frame, GW_CHILD) : nullptr; c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsDialogBox(c) && IsWindowVisible(c))
+            shown.push_back(c);
     return shown;
 }
 

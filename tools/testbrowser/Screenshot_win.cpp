@@ -154,3 +154,51 @@ std::string SystemPaletteText(void* hwnd) {
     }
     return text;
 }
+
+namespace {
+
+// The Unix path of a Windows one, through Wine's own export; empty elsewhere.
+std::string UnixPath(const std::string& path) {
+    using ToUnix = char*(__cdecl*)(const wchar_t*);
+    const auto toUnix =
+        reinterpret_cast<ToUnix>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    const int chars = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (!toUnix || chars <= 0)
+        return {};
+    std::vector<wchar_t> wide(static_cast<size_t>(chars));
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), chars);
+    char* unix = toUnix(wide.data());
+    if (!unix)
+        return {};
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+}  // namespace
+
+bool StartXShot(const std::string& fileName, void* page) {
+    const std::string target = UnixPath(fileName);
+    if (target.empty() || target.find_first_of("'\"") != std::string::npos)
+        return false;
+    // The page's own X window (Wine names it in a property) tells what its pixels mean: the
+    // root's dump of a 16-bit display does not.
+    const auto xWindow = reinterpret_cast<uintptr_t>(
+        GetPropA(GetAncestor(static_cast<HWND>(page), GA_ROOT), "__wine_x11_whole_window"));
+    const std::string map = xWindow ? "xwd -id " + std::to_string(xWindow) + " -silent -out '" + target + ".map'; " : "";
+    // Wine starts a Unix program as its own process, without a handle to wait on: the file
+    // appears whole under its name once xwd is done. Wine splits the line by Windows' rules.
+    std::string command = "sh -c \"" + map + "xwd -root -silent -out '" + target + ".part' && mv '" + target +
+                          ".part' '" + target + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA("Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    if (process.hProcess)
+        CloseHandle(process.hProcess);
+    return true;
+}

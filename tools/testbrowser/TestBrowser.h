@@ -119,6 +119,13 @@ struct BrowserOptions {
         int atMs;
     };
     std::vector<TimedDrop> drops;
+    // The X server's own picture of the whole screen (xwd of the root window) written to a
+    // file at a time: what the user sees, whatever the windows' own contents say.
+    struct TimedXShot {
+        std::string file;
+        int atMs;
+    };
+    std::vector<TimedXShot> xShots;
 };
 
 // Exit codes of the program.
@@ -234,6 +241,10 @@ bool CopyLastSavedStack(const std::string& to);  // logs what it copied, or why 
 
 // Screenshot_win.cpp
 bool SaveWindowPng(void* hwnd, const std::string& fileName);
+// Starts xwd on the X display the program runs on, writing the root window to the file (first
+// under a ".part" name, renamed when whole), and before it the page's own X window to the file
+// with ".map" added, which tells what the root's pixels mean; false when it cannot be started.
+bool StartXShot(const std::string& fileName, void* page);
 // On a palette display, the system palette as the window sees it: 256 "rrggbb" words; empty on
 // deeper displays.
 std::string SystemPaletteText(void* hwnd);

@@ -87,7 +87,11 @@ void Key(WORD key, bool up) {
     SendInput(1, &input, sizeof input);
 }
 
-bool Recording() { return FindWindowA(nullptr, "Path Edit") != nullptr; }
+// The "Path Edit" prompt shows, inside the page's window.
+bool Recording() {
+    const HWND page = GetAncestor(GetCardWindow(), GA_ROOT);
+    return page && FindWindowExA(page, nullptr, "#32770", "Path Edit") != nullptr;
+}
 
 // What the screen shows at a point of the window's client area, whatever window lies there.
 COLORREF ScreenPixel(HWND window, int x, int y) {

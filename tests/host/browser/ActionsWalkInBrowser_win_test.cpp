@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "quicktime/formats/MusicTrack.h"
 #include "resources/info_ids.h"
 #include "stack/format/StackFile.h"
 #include "tests/media/RecorderTesting_win.h"
@@ -20,6 +21,7 @@
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestSounds_win.h"
+#include "tests/support/XwdImage.h"
 
 namespace {
 
@@ -205,6 +207,48 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
     EXPECT_TRUE(named == ReadFile(copy)) << "the cancelled edits changed the stack";
 }
 
+// On the deck a MIDI sound of the stack is chosen first, then a new sound recorded: the recording
+// is no MIDI sound. The deck's Play plays it, the button keeps it as a stored sound ('Snd ',
+// chunk 83), and opened again a click plays it.
+TEST(ActionsWalkInBrowser, ASoundRecordedAfterAMidiSoundWasChosenPlaysFromTheDeckAndTheButton) {
+    Site site;
+    const std::vector<uint8_t> input = OrderedSamples(900);
+    StandInWaveIn device(input);
+    sb::Stack stack = WalkCards();
+    std::vector<uint8_t> music;
+    ASSERT_EQ(MidiFileToMovieFile(TwoSecondMidi(), &music), MidiRefusal::None);
+    stack.resources.push_back({"Midi", 301, "Tune", 0, 0, music});
+    const std::string name = "midiwalk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, Built(stack));
+    const std::string copy = site.server.Name("midiwalk-copy.stk");
+    const std::string deckSink = site.server.Name("midiwalk-deck.wav"), sink = site.server.Name("midiwalk-sink.wav");
+    const std::string deck = "Digital Audio Deck|";
+    const BrowserRun run = site.Run(
+        name, {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
+               "--key", "Down Down Down Down Down Return" + At(1800),
+               "--dialog", "Actions|Play a sound...|check" + At(2300), "--dialog", deck + "In Use|check" + At(3000),
+               "--dialog", deck + "51|choose:Tune" + At(3400), "--dialog", deck + "50|click:25,40" + At(3900),
+               "--key", "a" + At(4600), "--dialog", deck + "50|click:125,40" + At(5100),
+               "--dialog", deck + "OK|press" + At(5600), "--dialog", "Actions|Done|press" + At(6200),
+               "--command", std::to_string(kSave) + At(6800), "--save-copy", copy, "--quit-after", "7800"},
+        {{"LOOM_QUICKTIME_SINK", deckSink}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::vector<uint8_t> recorded = WaveSamples(ReadAll(deckSink));
+    EXPECT_FALSE(recorded.empty()) << "the deck's Play played the recording " << Joined(run.log);
+    EXPECT_EQ(FirstStray(recorded, input, 1, 127), -1) << "the recorded samples play";
+    const std::string json = site.Report(copy);
+    EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[0,0],\"chunks\":[83]"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"name\":\"NewSnd0"), std::string::npos) << json;
+
+    const BrowserRun reopened = site.Run("midiwalk-copy.stk", {"--answer-alerts", "--click", Centre(kButtonRect) + At(1500),
+                                                              "--quit-after", "4000"},
+                                         {{"LOOM_QUICKTIME_SINK", sink}});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    const std::vector<uint8_t> heard = WaveSamples(ReadAll(sink));
+    EXPECT_EQ(heard.size(), recorded.size()) << Joined(reopened.log);
+    EXPECT_EQ(FirstStray(heard, input, 1, 127), -1) << "the click plays the recording";
+}
+
 // Three 30 × 20 frames, yellow, cyan and magenta, a tenth of a second each.
 std::string FlipBookGif() {
     Bytes gif{'G', 'I', 'F', '8', '9', 'a', 30, 0, 20, 0, 0x81, 0, 0};
@@ -331,13 +375,98 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
 }
 
 
-// An object's actions dialog, and a dialog over it, stay open while the card is left under
-// them: a module of the stack, at idle time, goes to the next card while the graphic's timer
-// dialog is up and back while its transitions dialog is, and to the next card for good while
-// the text object's sound dialog is up, and again under the button's timer dialog. The
-// graphic's actions land on the graphic, whose layer is new; the text object's edit, on a card
-// no longer shown, is dropped; the button's, kept in its record, lands on the button. The
-// card's timer, due meanwhile, waits while the object tools are in use.
+// The numbers after " at " in a log line ("card(instance=1) at screen 10,20", "shown(Path Edit)
+// class=#32770 at 1,2,3,4 ..."), in order; empty when the line is missing.
+std::vector<int> NumbersAt(const std::vector<std::string>& log, const std::string& prefix) {
+    const int line = Find(log, prefix);
+    std::vector<int> numbers;
+    if (line < 0)
+        return numbers;
+    const std::string& text = log[size_t(line)];
+    size_t at = text.find(" at ");
+    at = at == std::string::npos ? at : text.find_first_of("-0123456789", at);
+    while (at != std::string::npos && at < text.size()) {
+        size_t used = 0;
+        numbers.push_back(std::stoi(text.substr(at), &used));
+        at += used;
+        if (at >= text.size() || text[at] != ',')
+            break;
+        ++at;
+    }
+    return numbers;
+}
+
+// Recording a path, the user sees what X shows: the card under the path, the page around it and
+// the "Path Edit" prompt over it, read from the X server's own picture of the screen (not the
+// windows' contents), before and after the path is drawn, at every depth. Then the whole path is
+// moved down in the path editor ("Edit Path...": every point chosen, five steps down) and its
+// options set ("Path Options...": floating going, end to end in 3 seconds): saved, the stack holds
+// both.
+TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScreenAndItsEditsAreKept) {
+    constexpr int kPageWidth = 400, kPageHeight = 300;  // larger than the card: the page shows
+    CachedSite site(kPageWidth, kPageHeight);
+    const std::string name = "xrec-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, WalkStack());
+    const std::string before = site.server.Name("xrec-before.xwd"), after = site.server.Name("xrec-after.xwd");
+    site.server.Name("xrec-before.xwd.map");  // the page's own dump: what the root's pixels mean
+    site.server.Name("xrec-after.xwd.map");
+    const std::string copy = site.server.Name("xrec-copy.stk"), animation = "Animation|", options = "Path Options|";
+    const BrowserRun run = site.Run(
+        name, {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
+               "--key", "Down Down Down Down Down Return" + At(1800),
+               "--dialog", "Actions|Play animation...|check" + At(2300),
+               "--dialog", animation + "1006|click:22,18" + At(3000),  // "Current Card"
+               "--drag", "205,25-255,65" + At(3600), "--x-shot", before + At(4300),
+               "--drag", "40,100-280,110" + At(4600), "--x-shot", after + At(5400), "--key", "Return" + At(6200),
+               "--dialog", animation + "1033|choose:Edit Path..." + At(6900),
+               "--key", "ctrl+a Down Down Down Down Down" + At(7600),  // every point, 5 pixels down
+               "--key", "Return" + At(8400), "--dialog", animation + "1033|choose:Path Options..." + At(9000),
+               "--dialog", options + "1026|check" + At(9600), "--dialog", options + "3018|check" + At(9800),
+               "--dialog", options + "1021|type:3" + At(10000), "--dialog", options + "OK|press" + At(10200),
+               "--dialog", animation + "OK|press" + At(10800), "--dialog", "Actions|Done|press" + At(11400),
+               "--command", std::to_string(kSave) + At(12000), "--save-copy", copy, "--quit-after", "13000"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int prompt = Find(run.log, "shown(Path Edit)");
+    ASSERT_NE(prompt, -1) << Joined(run.log);
+    const int first = Find(run.log, "x-shot(", prompt), second = Find(run.log, "x-shot(", first + 1);
+    EXPECT_TRUE(first != -1 && second > first && Find(run.log, "gone(Path Edit)", prompt) > second) << Joined(run.log);
+    const std::vector<int> card = NumbersAt(run.log, "card(instance=1)");
+    const std::vector<int> box = NumbersAt(run.log, "shown(Path Edit)");
+    ASSERT_EQ(card.size(), 2u) << Joined(run.log);
+    ASSERT_EQ(box.size(), 4u) << Joined(run.log);
+    for (const std::string& file : {before, after}) {
+        XwdImage screen;
+        ASSERT_TRUE(ReadXwd(ReadFile(file), &screen, ReadFile(file + ".map"))) << file << " " << Joined(run.log);
+        // The card in its own colour away from the path and the object, and the page beyond it.
+        for (const auto& [x, y] : {std::pair{10, 200}, std::pair{300, 200}, std::pair{160, 225}, std::pair{300, 140}}) {
+            const uint32_t pixel = screen.At(card[0] + x, card[1] + y);
+            EXPECT_TRUE(CardOfColour(pixel) == 1 && !NearRgb(pixel, 0, 0, 0, 60))
+                << file << " card at " << x << "," << y << ": " << Hex(pixel);
+        }
+        for (const auto& [x, y] : {std::pair{kWidth + 30, 100}, std::pair{100, kHeight + 30}}) {
+            const uint32_t pixel = screen.At(card[0] + x, card[1] + y);
+            EXPECT_TRUE(NearRgb(pixel, 255, 255, 255, 30)) << file << " page at " << x << "," << y << ": " << Hex(pixel);
+        }
+        // The prompt drawn: its face, and its text darker than the face.
+        int black = 0, all = 0, dark = 0;
+        for (int y = box[1] + 4; y < box[3] - 4; ++y)
+            for (int x = box[0] + 4; x < box[2] - 4; ++x, ++all) {
+                const uint32_t pixel = screen.At(x, y);
+                black += NearRgb(pixel, 0, 0, 0, 24);
+                dark += (pixel >> 16 & 255) + (pixel >> 8 & 255) + (pixel & 255) < 3 * 100;
+            }
+        ASSERT_GT(all, 0);
+        EXPECT_LT(black * 2, all) << file << ": the prompt reads black";
+        EXPECT_GT(dark, 0) << file << ": the prompt's words";
+    }
+    const std::string json = site.Report(copy);
+    const size_t sprite = json.find("\"sprites\":[{\"card\":1,\"button\":1,");
+    ASSERT_NE(sprite, std::string::npos) << json;
+    EXPECT_NE(json.find("\"pathEnd\":[280,115]", sprite), std::string::npos) << "the path moved\n" << json;
+    EXPECT_NE(json.find("\"pathOptions\":{\"move\":2,\"seconds\":3,\"floatGoing\":true}", sprite), std::string::npos)
+        << json;
+}
+
 // A module asks for another card under each object's dialogs (the timer, transitions and sound
 // dialogs): the card stays until the dialog has ended, then the moves are made, and each edit
 // stays on its own object.

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -328,11 +329,14 @@ bool ShapeCell(const std::vector<std::string>& log, int shape, int* x, int* y) {
 }
 
 // One new button of a freehand shape: the shape's cell clicked in Button Appearance, the
-// stack's own icon from Icons... (its "In use" source), the first built-in cursor through Features..., then placed by
-// the given input at the time given and left without actions. Returns when it is done.
+// stack's own icon from Icons... (its "In use" source), through Features... the first built-in
+// cursor or the stack's own first, then placed by the given input at the time given and left
+// without actions. Returns when it is done.
 int FreehandButtonWithIconAndCursor(std::vector<std::string>& args, int ms, POINT cell,
-                                    std::vector<std::string> placing) {
+                                    std::vector<std::string> placing, bool stacksCursor = false) {
     const std::string look = "Button Appearance|", features = "Object Features|";
+    if (stacksCursor)
+        Append(args, {"--dialog", "Cursors|&In use|check@" + std::to_string(ms + 3250)});
     Append(args, {"--command", std::to_string(kNewButton) + "@" + std::to_string(ms), "--click", At(cell, ms + 600),
                   "--dialog", look + "Icons...|press@" + std::to_string(ms + 1000),
                   "--dialog", "Icons|&In use|check@" + std::to_string(ms + 1300),
@@ -429,6 +433,62 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIcons
     ExpectOwnCursorOnlyOver(again.log, {{60, 60}, {220, 60}});
     EXPECT_NE(Find(run.log, "key(shift+Tab) focus=LoomTestBrowserEmbed"), -1) << Joined(run.log);
     ExpectObjectToolsCursor(run.log, {220, 60}, HoverCursor(again.log, 60, 60));
+}
+
+// A button whose shape is drawn with the pencil around a red square of the card, with the
+// stack's own icon and the stack's own cursor (both from "In use"): saved with shape 5 over the
+// square and the stack's cursor by its id, no copy of it. Reopened, it shows its icon in its
+// middle and that cursor over it, and the bare card does not.
+TEST(AuthoringInBrowser, APencilDrawnButtonKeepsItsShapeAndTheStacksOwnCursor) {
+    constexpr uint32_t kRed = 0xC02020;
+    constexpr sb::Rgb kYellow = {255, 255, 0};
+    sb::Stack stack = EditableStack();
+    sb::Picture picture = sb::SolidPicture(kWidth, kHeight, 32, kGreen);
+    for (int y = 80; y < 140; ++y)
+        for (int x = 100; x < 160; ++x)
+            picture.pixels[size_t(y) * kWidth + size_t(x)] = kRed;
+    stack.cards = {sb::PictureCard(1, picture)};
+    WithOwnIcon(stack, kYellow);
+    stack.resources.push_back({"Crsr", 301, "", 0, 0, sb::StoredCursor({0, 0, 255}, 8, 8)});
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    CachedSite site(kWidth, kHeight);
+    site.server.Put("pencil.stk", std::string(bytes.begin(), bytes.end()));
+    const BrowserRun probe = site.Run("pencil.stk", {"--command", std::to_string(kNewButton) + "@1200",
+                                                     "--close-dialogs", "--answer-alerts", "--quit-after", "2200"});
+    int cellX = 0, cellY = 0;
+    ASSERT_TRUE(ShapeCell(probe.log, 5, &cellX, &cellY)) << Joined(probe.log);
+    const std::string copy = site.server.Name("pencil-copy.stk");
+    std::vector<std::string> args;
+    const int ms = FreehandButtonWithIconAndCursor(args, 1500, {cellX, cellY},
+                                                   {"--drag", "100,80-160,80-160,140-100,140-100,81"}, true);
+    Append(args, {"--answer-alerts", "--quit-after", std::to_string(ms + 1800)});
+    Append(args, SaveAt(ms + 600, copy));
+    const BrowserRun run = site.Run("pencil.stk", args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "alert(id=2250)"), -1) << "the shape was defined\n" << Joined(run.log);
+    const std::string json = site.Report(copy);
+    const std::string button = ReportedObject(json, "New Button");
+    ASSERT_NE(button, "") << json;
+    EXPECT_EQ(ReportedNumber(button, "shape"), 5) << button;
+    const RECT r = ReportedRect(button);
+    EXPECT_TRUE(std::abs(r.left - 100) <= 1 && std::abs(r.top - 80) <= 1 && std::abs(r.right - 160) <= 1 &&
+                std::abs(r.bottom - 140) <= 1)
+        << button;
+    EXPECT_EQ(ReportedNumber(button, "cursorId"), 301) << "the stack's own cursor, by its id\n" << button;
+    const size_t cursor = json.find("\"type\":\"Crsr\"");
+    EXPECT_NE(cursor, std::string::npos) << json;
+    EXPECT_EQ(json.find("\"type\":\"Crsr\"", cursor + 1), std::string::npos) << "no copy of it\n" << json;
+
+    const std::string shot = site.server.Name("pencil.png");
+    const POINT middle = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    std::vector<std::string> againArgs = HoversOver({middle, {r.left + 6, r.bottom - 6}});
+    Append(againArgs, {"--screenshot", shot, "--screenshot-after", "1200", "--answer-alerts", "--quit-after", "6200"});
+    const BrowserRun again = site.Run("pencil-copy.stk", againArgs);
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    const Shot drawn(shot);
+    ExpectIconDrawn(drawn, r, kYellow, drawn.At(r.left + 3, r.top + 3));
+    EXPECT_EQ(drawn.At(r.left - 5, r.top - 5), drawn.At(5, kHeight - 5)) << "the bare card around the shape";
+    ExpectOwnCursorOnlyOver(again.log, {middle, {r.left + 6, r.bottom - 6}});
 }
 
 // Objects dragged and resized across the card's edge on a page larger than the card: a graphic
@@ -664,6 +724,63 @@ std::string ReportedCard(const std::string& json, int index) {
 // A graphic on a card that shares the first card's background, made a group object through its
 // menu's Features.... Saved, it lies in the background's list, not the card's; reopened, the
 // first card shows it too.
+// On a page larger than the card, new objects are offered centred on the card, not on the page:
+// a button and a graphic cropped from a picture, each placed where offered, and clip art cut from
+// the same picture, which floats there. Saved, the button and the graphic lie in the middle of
+// the card; the clip art's pixels show there.
+TEST(AuthoringInBrowser, NewObjectsOnAPageLargerThanTheCardAreOfferedOnTheCard) {
+    Site site(kWidth + 200, kHeight + 160);
+    const std::string picture = site.server.Put("cells.bmp", CellPictureBmp());
+    const std::string copy = site.server.Name("centred-copy.stk"), shot = site.server.Name("centred.png");
+    const std::string open = "Please select a picture file|", source = "Picture Source|";
+    std::vector<std::string> args = {"--command", std::to_string(kNewButton) + "@1500",
+                                     "--dialog", "Button Appearance|OK|press@2000", "--answer-alert", "2328:1",
+                                     "--click", "5,5@2800", "--dialog", "Actions|Done|press@3400"};
+    int ms = 4000;
+    // The graphic (307) and then the clip art (106): a picture from the disk, a 32 by 32 part.
+    for (const auto& [command, title] : {std::pair{307, std::string("Graphic Objects|")}, std::pair{106, std::string("Clip Art|")}}) {
+        Append(args, {"--command", std::to_string(command) + "@" + std::to_string(ms),
+                      "--dialog", source + "Disk file|check@" + std::to_string(ms + 500),
+                      "--dialog", source + "OK|press@" + std::to_string(ms + 700),
+                      "--dialog", open + "File name:|type:" + picture + "@" + std::to_string(ms + 1200),
+                      "--dialog", open + "Open|press@" + std::to_string(ms + 1400),
+                      "--dialog", title + "101|drag:10,6-42,38@" + std::to_string(ms + 2200),
+                      "--dialog", title + "OK|press@" + std::to_string(ms + 2800)});
+        if (command == 307)  // where it goes: offered centred, placed there by a click beside it
+            Append(args, {"--dialog", "Pageloom|OK|press@" + std::to_string(ms + 3200),
+                          "--click", "5,5@" + std::to_string(ms + 3700),
+                          "--dialog", "Graphic Appearance|OK|press@" + std::to_string(ms + 4400)});
+        ms += 5000;
+    }
+    Append(args, {"--screenshot", shot, "--screenshot-after", std::to_string(ms), "--answer-alerts",
+                  "--quit-after", std::to_string(ms + 2000)});
+    Append(args, SaveAt(ms + 600, copy));
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::string json = site.Report(copy);
+    const RECT button = ReportedRect(ReportedObject(json, "New Button"));
+    const int w = button.right - button.left, h = button.bottom - button.top;
+    EXPECT_GT(w, 0) << json;
+    EXPECT_EQ(std::vector<int>({button.left, button.top}), std::vector<int>({(kWidth - w) / 2, (kHeight - h) / 2}))
+        << "the button in the middle of the card\n" << json;
+    const size_t graphicAt = json.find("{\"kind\":16,");
+    ASSERT_NE(graphicAt, std::string::npos) << json;
+    const RECT graphic = ReportedRect(json.substr(graphicAt, json.find('}', graphicAt) - graphicAt + 1));
+    EXPECT_EQ(std::vector<int>({graphic.left, graphic.top, graphic.right, graphic.bottom}),
+              std::vector<int>({(kWidth - 32) / 2, (kHeight - 32) / 2, (kWidth + 32) / 2, (kHeight + 32) / 2}))
+        << json;
+    // The clip art floats over the graphic, in the same place: the picture's cells from (10, 6).
+    const Shot drawn(shot);
+    int wrong = 0;
+    for (int dy = 2; dy < 30; dy += 3)
+        for (int dx = 2; dx < 30; dx += 3) {
+            const uint32_t want = CellColour(10 + dx, 6 + dy);
+            wrong += !NearRgb(drawn.At((kWidth - 32) / 2 + dx, (kHeight - 32) / 2 + dy), int(want >> 16),
+                              int(want >> 8 & 255), int(want & 255), 40);
+        }
+    EXPECT_EQ(wrong, 0) << Joined(run.log);
+}
+
 TEST(AuthoringInBrowser, AGraphicMadeAGroupObjectInItsFeaturesMovesToTheBackground) {
     constexpr uint32_t kRed = 0xC02020;
     constexpr sb::Rect kTile = {100, 80, 160, 140};

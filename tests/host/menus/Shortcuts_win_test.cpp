@@ -275,9 +275,9 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     EXPECT_FALSE(ChunkOf(action, kTagSoundFile).empty()) << "the file chunk stays";
     DisposeHandle(action);
 
-    // A movie: chosen in the Open dialog and dragged on the card from its centred place, its
-    // options confirmed; chunk 89 takes the action's id, the placed rectangle, the element's flags
-    // and the manager's file reference.
+    // A movie: chosen in the Open dialog and dragged on the card from its centred place, looped in
+    // its options; chunk 89 takes the action's id, the placed rectangle, the flags the options
+    // chose and the manager's file reference.
     const std::string avi = WriteTemp("short-movie.avi", RleAvi());
     CardDrag drag(page.embed, -20, -10);
     DialogDriver driver(15000);
@@ -285,7 +285,11 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
         open.SetText(open.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, avi);
         open.Press(IDOK);
     });
-    driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& options) { options.Press(IDOK); });
+    driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& options) {
+        EXPECT_FALSE(options.IsChecked(54));
+        options.SetChecked(54, true);  // "Loop movie"
+        options.Press(IDOK);
+    });
     driver.Run([&] {
         Click(palette, 1006);
         return 0;
@@ -304,6 +308,8 @@ TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     EXPECT_EQ(GetI16(chunk, kObjectRect), (160 - width) / 2 - 20);
     EXPECT_EQ(GetI16(chunk, kObjectRect + 2), (120 - height) / 2 - 10);
     EXPECT_EQ(GetU32(chunk, kChunkValue) & 0x10u, 0x10u) << "a placed movie plays over the objects";
+    EXPECT_EQ(GetU32(chunk, kChunkValue) & 0x20u, 0x20u) << "it loops, as its options chose";
+    EXPECT_EQ(GetU32(chunk, kChunkValue) & 0x80u, 0x80u) << "OK keeps the movie's volume";
     const Bytes reference = HandleToBytes(GetMediaFileRef());
     ASSERT_FALSE(reference.empty());
     EXPECT_EQ(Bytes(chunk.begin() + kChunkHeaderBytes, chunk.begin() + kChunkHeaderBytes + reference.size()), reference);

@@ -11,6 +11,7 @@
 #include "actions/ActionBlock.h"
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
+#include "media/capture/Capture.h"
 #include "media/video/VideoAction.h"
 #include "media/video/VideoSources.h"
 #include "tests/media/CardDrag_win.h"
@@ -113,6 +114,8 @@ TEST(LiveOverlayInPlugin, APlainClickOrEnterEndsTheOverlayUnmoved) {
         EXPECT_EQ(block.videodiscRect.top, 10);
         EXPECT_EQ(block.videodiscRect.right, 70);
         EXPECT_EQ(block.videodiscRect.bottom, 50);
+        const RECT clickRect = VideoClickRect();
+        EXPECT_TRUE(IsRectEmpty(&clickRect)) << "the overlay gone, a press there is the card's own";
     }
     CloseLinkedPlugin(&page);
     SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);

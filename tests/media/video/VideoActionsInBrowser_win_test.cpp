@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "BuilderMedia.h"
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/TestSounds_win.h"
 
 namespace {
 
@@ -121,6 +123,52 @@ TEST(VideoActionsInBrowser, AMovieRecordedFromTheVideoSourcePlaysWhereItWasPlace
     const Counted played = Stray(Shot(site.server.Name(name + "-again-t2.png")), placed, 0xFF0000);
     EXPECT_EQ(played.inside, 0) << "the movie's last frame fills the rectangle";
     EXPECT_EQ(played.outside, 0) << "and nothing beside it";
+}
+
+// A movie file with a sound track given to the button: its options loop it and Try It plays it
+// in the dialog (its sound reaches the stand-in's sink, in order); OK and Save keep the loop.
+// Reopened, a click on the button plays the same sound.
+TEST(VideoActionsInBrowser, TheMovieOptionsTryItPlaysTheMovieAndOkKeepsTheLoop) {
+    CachedSite site(kWidth, kHeight);
+    const std::string name = "tryit-" + std::to_string(GetCurrentProcessId());
+    site.server.Put(name + ".stk", FilmStack());
+    const sb::AviColour frames[] = {{255, 255, 255}, {255, 0, 0}};
+    sb::AviSound sound;
+    sound.samples = OrderedSamples(4000);
+    const std::vector<uint8_t> avi = sb::AviFile(32, 24, 2, frames, false, &sound);
+    const std::string movie = site.server.Put(name + ".avi", std::string(avi.begin(), avi.end()));
+    const std::string copy = site.server.Name(name + "-copy.stk");
+    const std::string trySink = site.server.Name(name + "-try.wav"), clickSink = site.server.Name(name + "-click.wav");
+    const std::string source = "Video/Movie Source|", chosen = "Please select a movie file|", options = "Movies|";
+    const BrowserRun run = site.Run(
+        name + ".stk",
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", "40,215" + At(1400),
+         "--key", "Down Down Down Down Down Return" + At(1800),
+         "--dialog", "Actions|Play a movie or video...|check" + At(2300),
+         "--dialog", source + "&Disk file (QuickTime or AVI movies)|check" + At(2800),
+         "--dialog", source + "OK|press" + At(3000), "--dialog", chosen + "File name:|type:" + movie + At(3500),
+         "--dialog", chosen + "Open|press" + At(3700), "--click", "300,20" + At(4600),
+         "--dialog", options + "Loop movie|check" + At(5300), "--dialog", options + "Try It|press" + At(5600),
+         "--dialog", options + "OK|press" + At(6600), "--dialog", "Actions|Done|press" + At(7100),
+         "--command", std::to_string(kSave) + At(7700), "--save-copy", copy, "--quit-after", "8700"},
+        {{"LOOM_QUICKTIME_SINK", trySink}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::vector<uint8_t> tried = WaveSamples(ReadAll(trySink));
+    EXPECT_FALSE(tried.empty()) << "Try It played the movie's sound\n" << Joined(run.log);
+    EXPECT_EQ(FirstStray(tried, sound.samples, 1), -1) << "its samples, in order";
+    const std::string json = site.Report(copy);
+    const size_t video = json.find("\"video\":[{\"card\":1,\"button\":1,\"kind\":89,");
+    ASSERT_NE(video, std::string::npos) << json;
+    EXPECT_EQ(ReportedNumber(json.substr(video), "flags") & 0x20, 0x20) << "looped\n" << json.substr(video, 200);
+    EXPECT_NE(json.find("\"file\":\"" + name + ".avi\"}]"), std::string::npos) << json;
+
+    const BrowserRun again = site.Run(name + "-copy.stk", {"--answer-alerts", "--click", "40,215" + At(1200),
+                                                           "--quit-after", "3000"},
+                                      {{"LOOM_QUICKTIME_SINK", clickSink}});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    const std::vector<uint8_t> played = WaveSamples(ReadAll(clickSink));
+    EXPECT_FALSE(played.empty()) << Joined(again.log);
+    EXPECT_EQ(FirstStray(played, sound.samples, 1), -1);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
 #include "media/MediaManager.h"
+#include "media/capture/Capture.h"
 #include "media/videodisc/Videodisc.h"
 #include "tests/support/DialogDriver_win.h"
 
@@ -197,6 +198,9 @@ TEST_F(VideodiscDialog, ModelessAClickInTheViewerReachesTheCardWindow) {
     EXPECT_EQ(g_cardPresses[0].x, 200);
     EXPECT_EQ(g_cardPresses[0].y, 150);
     EXPECT_FALSE(IsWindow(viewer)) << "the viewer goes with the dialog";
+    const RECT clickRect = VideoClickRect();
+    EXPECT_TRUE(IsRectEmpty(&clickRect)) << "presses where the viewer was are the card's own again";
+    EXPECT_EQ(IsInVideoClickRect(kMediaCaptureDriver, card, WM_LBUTTONDOWN, 200, 150), 0);
     EXPECT_EQ(MouseToParentWindow(), nullptr);
     EXPECT_FALSE(MouseHookActive());
     EXPECT_EQ(ModelessDialogCount(), 0);

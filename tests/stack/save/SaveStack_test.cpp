@@ -436,10 +436,12 @@ TEST_F(SaveStackTest, SaveDialogNamesAndFolders) {
     for (int i = 1; i <= 99; ++i)
         NextNumberedSaveName(kSaveScreen);
     EXPECT_EQ(NextNumberedSaveName(kSaveScreen), "01.BMP") << "after 99 it starts again";
-    PutMemoryFile("C:\\Stacks\\Taken.stk", std::vector<uint8_t>{1});
-    EXPECT_EQ(SuggestSaveFolder(kSaveStack, 1, "Fresh", "C:\\Stacks", "D:\\Saved"), "D:\\Saved");
-    EXPECT_EQ(SuggestSaveFolder(kSaveStack, 1, "Taken", "C:\\Stacks", "D:\\Saved"), "");
-    EXPECT_EQ(SuggestSaveFolder(kSaveStack, 1, "Fresh", "C:\\Stacks", "Bad"), "");
+    // The remembered folder is taken for stacks whenever it is set, also over a stack's own.
+    EXPECT_EQ(SuggestSaveFolder(kSaveStack, 1, "D:\\Saved"), "D:\\Saved");
+    EXPECT_EQ(SuggestSaveFolder(kSaveStack, 1, "Bad"), "");
+    EXPECT_EQ(SuggestSaveFolder(kSaveStack, 1, ""), "");
+    EXPECT_EQ(SuggestSaveFolder(kSaveSound, 1, "D:\\Saved"), "") << "only stacks";
+    EXPECT_EQ(SuggestSaveFolder(kSaveStack, 2, "D:\\Saved"), "");
 }
 
 }  // namespace

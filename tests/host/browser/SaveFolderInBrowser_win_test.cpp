@@ -1,0 +1,108 @@
+// Where Save As starts, in the real plug-in under the test browser: in the folder remembered in
+// LMPREFS.INI beside the plug-in when one is set; for a stack from the web without one, in the
+// user's documents, never in the download cache that holds the stack's copy. A bare name typed
+// into the dialog saves into the folder it opened in.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "StackBuilder.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+using namespace browsertest;
+namespace sb = stackbuilder;
+
+constexpr const char* kBeside[] = {"vic32.dll", "QuickTime.qts"};
+
+// The plug-in copied into a folder of its own, with the preferences file given (none when empty);
+// both go with it.
+struct PluginCopy {
+    std::string folder, dll;
+    explicit PluginCopy(const std::string& prefs) {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        folder = std::string(temp) + "loomsavefolder" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), nullptr);
+        dll = folder + "\\nploom.dll";
+        CopyFileA(PluginPath().c_str(), dll.c_str(), FALSE);
+        // What loads beside it: the imaging library it imports, and QuickTime.
+        const std::string built = PluginPath().substr(0, PluginPath().find_last_of("\\/") + 1);
+        for (const char* name : kBeside)
+            CopyFileA((built + name).c_str(), (folder + "\\" + name).c_str(), FALSE);
+        if (!prefs.empty())
+            std::ofstream(folder + "\\LMPREFS.INI", std::ios::binary) << prefs;
+    }
+    ~PluginCopy() {
+        DeleteFileA(dll.c_str());
+        for (const char* name : kBeside)
+            DeleteFileA((folder + "\\" + name).c_str());
+        DeleteFileA((folder + "\\LMPREFS.INI").c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+    PluginCopy(const PluginCopy&) = delete;
+    PluginCopy& operator=(const PluginCopy&) = delete;
+};
+
+std::string EditableStackBytes() {
+    const std::vector<uint8_t> bytes = sb::BuildStack(sb::EditableStack(320, 240, 32)).bytes;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Save As at once, a bare name typed and saved.
+BrowserRun SaveAsBareName(CachedSite& site, const std::string& stack, const std::string& name) {
+    const std::string title = "Please name this Stack|";
+    return site.Run(stack, {"--command", "103@1500", "--dialog", title + "File name:|type:" + name + "@2200",
+                            "--dialog", title + "Save|press@2500", "--answer-alerts", "--quit-after", "3600"});
+}
+
+bool IsStackFile(const std::string& path) {
+    const std::string bytes = ReadFile(path);
+    return bytes.size() > 128;
+}
+
+TEST(SaveFolderInBrowser, SaveAsStartsInTheRememberedFolderElseAWebStacksInTheDocuments) {
+    const std::string tag = std::to_string(GetCurrentProcessId());
+    CachedSite site(320, 240);
+    site.server.Put("web.stk", EditableStackBytes());
+
+    // Remembered: the dialog opens there, though the stack's copy lies in the cache.
+    const std::string remembered = site.server.path + "\\remembered";
+    CreateDirectoryA(remembered.c_str(), nullptr);
+    {
+        PluginCopy plugin("[user]\r\nSaveStackPath=" + remembered + "\r\n");
+        site.plugin = plugin.dll;
+        const std::string name = "kept-" + tag + ".stk";
+        const BrowserRun run = SaveAsBareName(site, "web.stk", name);
+        site.plugin.clear();
+        ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        EXPECT_TRUE(IsStackFile(remembered + "\\" + name)) << Joined(run.log);
+        EXPECT_EQ(GetFileAttributesA((site.cache + "\\" + name).c_str()), INVALID_FILE_ATTRIBUTES);
+        DeleteFileA((remembered + "\\" + name).c_str());
+    }
+    RemoveDirectoryA(remembered.c_str());
+
+    // None remembered (a file without the key): a stack from the web goes to the documents.
+    {
+        PluginCopy plugin("[user]\r\nAdvancedUser=Yes\r\n");
+        site.plugin = plugin.dll;
+        const std::string name = "webnamed-" + tag + ".stk";
+        const BrowserRun run = SaveAsBareName(site, "web.stk", name);
+        site.plugin.clear();
+        ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        char documents[MAX_PATH] = {};
+        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)));
+        const std::string saved = std::string(documents) + "\\" + name;
+        EXPECT_TRUE(IsStackFile(saved)) << saved << "\n" << Joined(run.log);
+        EXPECT_EQ(GetFileAttributesA((site.cache + "\\" + name).c_str()), INVALID_FILE_ATTRIBUTES)
+            << "not in the download cache";
+        DeleteFileA(saved.c_str());
+    }
+}
+
+}  // namespace
