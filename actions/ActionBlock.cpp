@@ -25,7 +25,10 @@ struct PendingRequest {
     bool isNew = false;
     ResRequest request = {};
 };
-PendingRequest g_sound, g_nba, g_effect;
+// What an edit chose that is stored with the next save of the actions it belongs to.
+struct PendingRequests {
+    PendingRequest sound, nba, effect;
+} g_pending;
 
 void RebuildNothing(const FileSpec&) {}
 Handle PackedMovie(const FileSpec& movie) {
@@ -53,17 +56,17 @@ bool CarryOut(PendingRequest& pending, uint16_t* id) {
 
 // The pending effect stored: its id (the record's own id follows a new one), else `id` as it was.
 uint16_t CarryOutEffect(uint16_t id) {
-    Handle data = g_effect.request.data;
-    if (!g_effect.present || !data)
+    Handle data = g_pending.effect.request.data;
+    if (!g_pending.effect.present || !data)
         return id;
-    const bool stored = WriteStackResource(&g_effect.request) != 0;
-    const uint16_t written = g_effect.request.id;
-    if (stored && g_effect.request.data) {
-        HandleLock lock(g_effect.request.data);
-        if (lock && GetHandleSize(g_effect.request.data) >= kQtfxId + 2)
+    const bool stored = WriteStackResource(&g_pending.effect.request) != 0;
+    const uint16_t written = g_pending.effect.request.id;
+    if (stored && g_pending.effect.request.data) {
+        HandleLock lock(g_pending.effect.request.data);
+        if (lock && GetHandleSize(g_pending.effect.request.data) >= kQtfxId + 2)
             SetBE16(lock.bytes(), kQtfxId, written);
     }
-    g_effect = {};
+    g_pending.effect = {};
     if (!stored)
         return id;
     MarkStackModified();
@@ -272,10 +275,10 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
         DisposeHandle(packed);
     } else if (block.soundId) {
         uint16_t id = block.soundId;
-        if (CarryOut(g_sound, &id))
+        if (CarryOut(g_pending.sound, &id))
             Insert(record, recordOffset, kTagSoundResource, kChunkInline, id, 0, kActSoundResource, soundFields);
     }
-    g_sound = {};
+    g_pending.sound = {};
     if (block.animationData)
         Insert(record, recordOffset, kTagAnimation, kChunkFromHandle, static_cast<uintptr_t>(block.animationData), 0,
                kActAnimation, [&](std::span<uint8_t> c) { PutRect(c, block.animationRect); });
@@ -294,13 +297,13 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
     }
     if (block.nbaData) {
         uint16_t unused = 0;
-        if (CarryOut(g_nba, &unused))
+        if (CarryOut(g_pending.nba, &unused))
             Insert(record, recordOffset, kTagNba, kChunkFromHandle, static_cast<uintptr_t>(block.nbaData), 0, kActNba,
                    [&](std::span<uint8_t> c) { SetU16(c, kChunkValue, block.nbaId); });
-    } else if (g_nba.present) {
-        DisposeHandle(g_nba.request.data);  // nothing to store it for
+    } else if (g_pending.nba.present) {
+        DisposeHandle(g_pending.nba.request.data);  // nothing to store it for
     }
-    g_nba = {};
+    g_pending.nba = {};
     if (block.movieSet) {
         if (Handle reference = g_movie.storedReference(block.movieFile)) {
             Insert(record, recordOffset, kTagMovie, kChunkFromHandle, static_cast<uintptr_t>(reference), 0, kActMovie,
@@ -363,27 +366,27 @@ size_t ReadUrlPayload(std::span<const uint8_t> payload, char* out, size_t size) 
     return length;
 }
 
-void SetPendingSoundRequest(const ResRequest& request, bool isNew) { g_sound = {true, isNew, request}; }
+void SetPendingSoundRequest(const ResRequest& request, bool isNew) { g_pending.sound = {true, isNew, request}; }
 // The module information a pending request carries is its own until it is stored.
 void SetPendingNbaRequest(const ResRequest& request) {
-    if (g_nba.present && g_nba.request.data != request.data)
-        DisposeHandle(g_nba.request.data);
-    g_nba = {true, false, request};
+    if (g_pending.nba.present && g_pending.nba.request.data != request.data)
+        DisposeHandle(g_pending.nba.request.data);
+    g_pending.nba = {true, false, request};
 }
-void DropPendingSoundRequest() { g_sound = {}; }
+void DropPendingSoundRequest() { g_pending.sound = {}; }
 void DropPendingNbaRequest() {
-    if (g_nba.present)
-        DisposeHandle(g_nba.request.data);
-    g_nba = {};
+    if (g_pending.nba.present)
+        DisposeHandle(g_pending.nba.request.data);
+    g_pending.nba = {};
 }
 void SetPendingEffectRequest(const ResRequest& request) {
     DropPendingEffectRequest();
-    g_effect = {true, true, request};
+    g_pending.effect = {true, true, request};
 }
 void DropPendingEffectRequest() {
-    if (g_effect.present)
-        DisposeHandle(g_effect.request.data);
-    g_effect = {};
+    if (g_pending.effect.present)
+        DisposeHandle(g_pending.effect.request.data);
+    g_pending.effect = {};
 }
 uint16_t StorePendingEffect(uint16_t id) { return CarryOutEffect(id); }
 void ClearPendingRequests() {
