@@ -88,8 +88,8 @@ uint16_t NewUniqueObjectId() {
 }
 
 void ReturnUniqueObjectId(uint16_t id) {
-    HandleLock lock(g_header);
-    if (id == 0 || !lock || GetHandleSize(g_header) < kStackHeaderBytes)
+    HandleLock lock(g_header.handle);
+    if (id == 0 || !lock || GetHandleSize(g_header.handle) < kStackHeaderBytes)
         return;
     const std::span<uint8_t> header(lock.get(), kStackHeaderBytes);
     if (GetU16(header, kHeaderNextObjectId) == (id == 0xFFFF ? 1 : id + 1))
