@@ -755,7 +755,8 @@ int AlertsShown(const std::vector<std::string>& log, int id) {
 }
 
 // The graphic's and then the button's appearance dialog, each renamed, run their actions
-// dialog, under which the module goes to the next card. Each edit either lands on its own object
+// dialog (the graphic's comes back after it and is closed with OK), under which the module asks
+// to go to the next card. Each edit either lands on its own object
 // or is dropped with a word (the object is no longer on the card the dialog comes back to);
 // nothing of it reaches the second card, and the pictures the graphic's dialog held are freed
 // once (the page closes normally).
@@ -772,7 +773,8 @@ TEST(ActionsWalkInBrowser, AppearancesEditedWhileAModuleLeavesTheCardStayWithThe
         {"--answer-alert", "2340:2", "--answer-alerts", "--key", "shift+Tab" + At(1000),
          "--right-click", Centre(kGraphicRect) + At(1400), "--key", "Down Down Down Return" + At(1800),
          "--dialog", graphic + "55|type:Lost" + At(2400), "--dialog", graphic + "Actions...|press" + At(2700),
-         "--dialog", actions + "Done|press" + At(3800), "--command", "202" + At(4800),
+         "--dialog", actions + "Done|press" + At(3800), "--dialog", graphic + "OK|press" + At(4300),
+         "--command", "202" + At(4800),
          "--right-click", Centre(kButtonRect) + At(5200), "--key", "Down Down Down Down Return" + At(5600),
          "--dialog", button + "Name:|type:Gone" + At(6200), "--dialog", button + "Actions...|press" + At(6500),
          "--dialog", actions + "Done|press" + At(7600), "--command", "202" + At(8600),

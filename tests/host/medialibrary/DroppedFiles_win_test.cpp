@@ -450,9 +450,9 @@ TEST_F(DroppedFilesInPlugin, SavedObjectsArePlacedAndAnAnimatedGifBecomesTheButt
     DisposeActionBlockData(&block);
 }
 
-// A GIF dropped on the card whose card is left while its animation is edited (a new card made
-// under the editor): the drop is dropped with a word, and neither card takes the animation.
-TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsLeftUnderTheAnimationEditorGoesToNoCard) {
+// A GIF dropped on the card, with a new card asked for while its animation is edited: the move
+// waits for the editor, so the animation is the card's it was dropped on and no edit is lost.
+TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsAskedToBeLeftUnderTheAnimationEditorStaysWithItsCard) {
     HWND card = page_.embed;
     const uint16_t first = GetCurrentCardId();
     const Bytes frames = ThreeFrameGif();
@@ -467,12 +467,10 @@ TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsLeftUnderTheAnimationEditorGoesToNoC
         DoMenuCommand(page_.embed, kNewCardCommand);
         box.Press(IDOK);
     });
-    driver.Expect(DialogMatch::Alert(kAlertEditDropped), [](DialogView& box) { box.Press(kAlertButton1); });
     driver.Run([&] { return static_cast<int>(DropFiles(card, {gif}, POINT{60, 130})); });
     EXPECT_TRUE(driver.AllAnswered());
-    EXPECT_NE(GetCurrentCardId(), first) << "the new card is shown";
-    for (const uint16_t id : {first, GetCurrentCardId()})
-        EXPECT_EQ(GetHandleWord(FindCardById(id), kCardAction3), 0) << "card " << id;
+    EXPECT_EQ(GetCurrentCardId(), first) << "the move waits for the editor";
+    EXPECT_NE(GetHandleWord(FindCardById(first), kCardAction3), 0) << "the animation is the dropped-on card's";
 }
 
 TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecomeActions) {
