@@ -86,14 +86,6 @@ void FitWindowToCard(int width, int height) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
-// The stack in slot 1 is the local copy of a file the browser gave.
-bool IsDownloadedCopy() {
-    const DownloadCache* cache = GetDownloadCache();
-    char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
-    return cache && path[0] && FindCacheEntryByPath(*cache, path) >= 0;
-}
-
 }  // namespace
 
 void ClearLoadedStackChanges() {
@@ -162,12 +154,9 @@ int OpenStack(bool ask) {
         return err;
     }
     // A stack the user opened from this machine finds the files it names on this machine (where
-    // they were, or near it), not beside the web page's stack; a copy of a web stack (the page's,
-    // or one gone back to) asks its site.
+    // they were, or near it), not beside the web page's stack.
     if (ask)
         SetLocateFileLocalMode(true);
-    else if (IsDownloadedCopy())
-        SetLocateFileLocalMode(false);
     SetCurrentCardId(GetCardId(GetCardByIndex(1)));
     EnterCard(kPlainTransition, kPlainEffect, kPlainSpeed, true);
     ClearLoadedStackChanges();

@@ -191,10 +191,10 @@ TEST(MovieStillInBrowser, AMovieGivenItsFirstFrameInTheOptionsShowsItWhenTheSave
         const BrowserRun run = site.Run(name + ".stk", walk);
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         const std::string json = site.Report(copy);
-        const size_t video = json.find("\"video\":[{\"card\":1,\"button\":1,\"kind\":89,");
-        ASSERT_NE(video, std::string::npos) << json;
-        const RECT rect = ReportedRect(json.substr(video));
-        const int flags = ReportedNumber(json.substr(video), "flags");
+        const std::string video = ReportedVideo(json, 1, 1, 89);
+        ASSERT_NE(video, "") << json;
+        const RECT rect = ReportedRect(video);
+        const int flags = ReportedNumber(video, "flags");
         EXPECT_TRUE(flags >= 0 && (flags & 4)) << json;
 
         const std::string shot = site.server.Name(name + "-again.png");

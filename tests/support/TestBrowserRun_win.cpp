@@ -251,6 +251,31 @@ std::string ReportedObject(const std::string& json, const std::string& name) {
     return object ? JsonText(*object) : "";
 }
 
+std::string ReportedCard(const std::string& json, int index) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        if (card.value("index", 0) == index)
+            return JsonText(card);
+    return "";
+}
+
+std::string ReportedObjectOfKind(const std::string& json, int kind) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        for (const ReportJson& object : ItemsOf(card, "objects"))
+            if (object.value("kind", 0) == kind)
+                return JsonText(object);
+    return "";
+}
+
+std::string ReportedVideo(const std::string& json, int card, int button, int kind) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& entry : ItemsOf(report, "video"))
+        if (entry.value("card", 0) == card && entry.value("button", 0) == button && entry.value("kind", 0) == kind)
+            return JsonText(entry);
+    return "";
+}
+
 std::vector<std::string> ReportedObjects(const std::string& json, const std::string& name) {
     std::vector<std::string> found;
     const ReportJson report = ParseReport(json);

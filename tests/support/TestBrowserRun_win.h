@@ -80,6 +80,12 @@ void ExpectSaved(const CachedSite& site, const BrowserRun& run);
 // JSON text (empty when absent), the first number under key (-1 when absent), and an object's
 // "rect" (-1s when absent).
 std::string ReportedObject(const std::string& json, const std::string& name);
+// The card of that index (from 1) as JSON text; empty when there is none.
+std::string ReportedCard(const std::string& json, int index);
+// The first object of that kind (16 a graphic, 48 a button, 96 a text object); empty when none.
+std::string ReportedObjectOfKind(const std::string& json, int kind);
+// The report's "video" entry of that card, button and chunk kind; empty when none.
+std::string ReportedVideo(const std::string& json, int card, int button, int kind);
 // Every object of that name, in the report's order.
 std::vector<std::string> ReportedObjects(const std::string& json, const std::string& name);
 int ReportedNumber(const std::string& json, const std::string& key);

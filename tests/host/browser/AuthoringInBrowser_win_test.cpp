@@ -713,14 +713,6 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
 }
 
 // The text of the report from the card of the index (from 1) to the next card.
-std::string ReportedCard(const std::string& json, int index) {
-    const ReportJson report = ParseReport(json);
-    for (const ReportJson& card : ItemsOf(report, "cards"))
-        if (card.value("index", 0) == index)
-            return JsonText(card);
-    return "";
-}
-
 // A graphic on a card that shares the first card's background, made a group object through its
 // menu's Features.... Saved, it lies in the background's list, not the card's; reopened, the
 // first card shows it too.
@@ -763,9 +755,9 @@ TEST(AuthoringInBrowser, NewObjectsOnAPageLargerThanTheCardAreOfferedOnTheCard) 
     EXPECT_GT(w, 0) << json;
     EXPECT_EQ(std::vector<int>({button.left, button.top}), std::vector<int>({(kWidth - w) / 2, (kHeight - h) / 2}))
         << "the button in the middle of the card\n" << json;
-    const size_t graphicAt = json.find("{\"kind\":16,");
-    ASSERT_NE(graphicAt, std::string::npos) << json;
-    const RECT graphic = ReportedRect(json.substr(graphicAt, json.find('}', graphicAt) - graphicAt + 1));
+    const std::string graphicObject = ReportedObjectOfKind(json, 16);
+    ASSERT_NE(graphicObject, "") << json;
+    const RECT graphic = ReportedRect(graphicObject);
     EXPECT_EQ(std::vector<int>({graphic.left, graphic.top, graphic.right, graphic.bottom}),
               std::vector<int>({(kWidth - 32) / 2, (kHeight - 32) / 2, (kWidth + 32) / 2, (kHeight + 32) / 2}))
         << json;

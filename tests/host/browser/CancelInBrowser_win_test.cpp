@@ -312,14 +312,6 @@ TEST(CancelInBrowser, EveryAuthoringDialogCancelledLeavesTheSavedStackByteForByt
 }
 
 // The text of the report from the card of the index (from 1) to the next card.
-std::string ReportedCard(const std::string& json, int index) {
-    const size_t at = json.find("{\"index\":" + std::to_string(index) + ",");
-    if (at == std::string::npos)
-        return "";
-    const size_t next = json.find("{\"index\":" + std::to_string(index + 1) + ",", at);
-    return json.substr(at, next == std::string::npos ? std::string::npos : next - at);
-}
-
 // On a card that shares the first card's background, through the objects' menu: the button
 // that went to another stack is given "&Next Card", and the other is made a group object in its
 // Features.... Saved, the first goes to the next card and names no other stack; the second lies
