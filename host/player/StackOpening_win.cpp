@@ -86,6 +86,14 @@ void FitWindowToCard(int width, int height) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
+// The stack in slot 1 is the local copy of a file the browser gave.
+bool IsDownloadedCopy() {
+    const DownloadCache* cache = GetDownloadCache();
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    return cache && path[0] && FindCacheEntryByPath(*cache, path) >= 0;
+}
+
 }  // namespace
 
 void ClearLoadedStackChanges() {
@@ -154,9 +162,12 @@ int OpenStack(bool ask) {
         return err;
     }
     // A stack the user opened from this machine finds the files it names on this machine (where
-    // they were, or near it), not beside the web page's stack.
+    // they were, or near it), not beside the web page's stack; a copy of a web stack (the page's,
+    // or one gone back to) asks its site.
     if (ask)
         SetLocateFileLocalMode(true);
+    else if (IsDownloadedCopy())
+        SetLocateFileLocalMode(false);
     SetCurrentCardId(GetCardId(GetCardByIndex(1)));
     EnterCard(kPlainTransition, kPlainEffect, kPlainSpeed, true);
     ClearLoadedStackChanges();
