@@ -15,6 +15,7 @@
 
 #include "StackBuilder.h"
 #include "TestBrowser.h"
+#include "core/system/ChangeFlags.h"
 #include "core/events/MessageLoops.h"
 #include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
@@ -147,6 +148,10 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     ASSERT_TRUE(QTSelectEffect(7));
     ASSERT_EQ(QTGetCurrentEffectId(), 7);
     SetFileSpecFromPath(kSlotTargetStack, "C:\\Nowhere\\absent.stk");
+    // Unchanged (on a palette display the colours fitted to it count as a change), so the move
+    // does not stop to ask whether to save.
+    ClearStackChanged();
+    ClearCardChanged();
     EXPECT_EQ(GoToAnotherStack(kSlotTargetStack, 1, 7, 29, 8, false, true), 0);
     EXPECT_EQ(GetCurrentCardId(), 2);
     EXPECT_EQ(QTGetCurrentEffectId(), 0) << "the effect record was let go";
