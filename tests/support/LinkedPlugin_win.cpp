@@ -1,6 +1,7 @@
 #include "tests/support/LinkedPlugin_win.h"
 
 #include "TestBrowser.h"
+#include "core/system/ChangeFlags.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
@@ -34,6 +35,10 @@ bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& nam
     if (!stackbuilder::WriteFile(page->file, stackbuilder::BuildStack(stack).bytes))
         return false;
     page->workingDepthBefore = GetScreenDepth();
+    // A new page starts with no changed stack, as a new browser process would: what an earlier
+    // test left changed in this process must not be asked about when this stack replaces it.
+    ClearStackChanged();
+    ClearCardChanged();
     UseLinkedPlugin(NP_GetEntryPoints, NP_Initialize, NP_Shutdown);
     if (InitializePlugin() != kExitOk)
         return false;
