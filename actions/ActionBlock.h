@@ -10,7 +10,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "core/memory/ShortRect.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 struct ActionBlock {
     uint16_t objectId;

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Byte sources over memory and over an open file.
-#include "stack/format/ByteSource.h"
+#include "format/ByteSource.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,10 +1,10 @@
 // The card size of the stack header copied into a card record.
-#include "stack/format/CardSizeWords.h"
+#include "format/CardSizeWords.h"
 
 #include <algorithm>
 
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 bool CopyCardSizeWords(std::span<const uint8_t> stackHeader, std::span<uint8_t> cardRecord) {
     static_assert(kHeaderCardHeight == kHeaderCardWidth + 2 && kCardHeight == kCardWidth + 2);

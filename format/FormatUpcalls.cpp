@@ -1,5 +1,5 @@
 // The stack format's upcalls and their defaults.
-#include "stack/format/FormatUpcalls.h"
+#include "format/FormatUpcalls.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // disk the stack lies on, so reading puts the current stack's drive in its place.
 #include <cctype>
 
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

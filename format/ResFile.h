@@ -15,8 +15,8 @@
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
-#include "stack/format/ByteSource.h"
-#include "stack/format/StackFile.h"
+#include "format/ByteSource.h"
+#include "format/StackFile.h"
 
 // Types are four characters as big-endian numbers (ResType in StackFile.h); attribute bit 31
 // (kResDeleted) marks a deleted entry.

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 // Locks the record and its table for one scope. The table may grow through `GrowEntries`,
 // which re-locks it; spans taken before that are stale.

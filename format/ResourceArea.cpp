@@ -5,7 +5,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
-#include "stack/format/ResFileAccess.h"
+#include "format/ResFileAccess.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
-#include "stack/format/FormatUpcalls.h"
-#include "stack/format/StackFile.h"
+#include "format/FormatUpcalls.h"
+#include "format/StackFile.h"
 
 namespace {
 

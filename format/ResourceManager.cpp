@@ -6,7 +6,7 @@
 #include "core/files/FileTypes.h"
 #include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
-#include "stack/format/ResFileAccess.h"
+#include "format/ResFileAccess.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "core/ui/Alerts.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 

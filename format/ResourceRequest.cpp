@@ -3,8 +3,8 @@
 // back into the request, and everything new stays in memory until the next save.
 #include <cstring>
 
-#include "stack/format/FormatUpcalls.h"
-#include "stack/format/ResFileAccess.h"
+#include "format/FormatUpcalls.h"
+#include "format/ResFileAccess.h"
 
 namespace {
 

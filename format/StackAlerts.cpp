@@ -1,7 +1,7 @@
 // The alerts through which opening refuses a stack. The Windows build shows them from the string
 // table (resources/strings.rci holds the same texts); the texts are kept here as well so that
 // the platform-neutral tools can report a refusal as the plug-in words it.
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The 128-byte stack header: its conversion, its plausibility test, and the decision whether the
 // stack's texts are Mac Roman.
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

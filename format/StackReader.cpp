@@ -1,12 +1,12 @@
 // Reading a stack file through a ByteSource: header, cards, resource area.
-#include "stack/format/StackReader.h"
+#include "format/StackReader.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
 #include "core/memory/ByteReader.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "stack/format/ByteSource.h"
-#include "stack/format/StackFile.h"
+#include "format/ByteSource.h"
+#include "format/StackFile.h"
 
 inline constexpr int kStackRefused = -12;  // the result when an alert refuses the stack
 

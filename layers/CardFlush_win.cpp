@@ -1,8 +1,8 @@
 // Writing the current card's pending edits into its record.
-#include "graphics/layers/CardFlush.h"
+#include "layers/CardFlush.h"
 
 #include "core/system/ChangeFlags.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"

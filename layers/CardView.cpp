@@ -1,4 +1,4 @@
-#include "graphics/layers/CardView.h"
+#include "layers/CardView.h"
 
 namespace {
 

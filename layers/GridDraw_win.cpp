@@ -1,9 +1,9 @@
 // The grid's lines over a rectangle of the card.
-#include "graphics/layers/GridDraw.h"
+#include "layers/GridDraw.h"
 
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/ObjectLayer.h"
-#include "graphics/layers/PaintGeometry.h"
+#include "layers/ObjectLayer.h"
+#include "layers/PaintGeometry.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "core/memory/Handles.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 // One object record visible on a card (host order, valid for the call only).
 using CardObjectVisitor = void (*)(void* context, std::span<const uint8_t> object);

@@ -1,12 +1,12 @@
 // The layers of a card's visible objects.
-#include "graphics/layers/LayerBuild.h"
+#include "layers/LayerBuild.h"
 
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "stack/cards/ObjectScan.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

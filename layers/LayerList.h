@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "stack/StackOpenSession.h"
 
 LayerHandle GetLayerListHead();

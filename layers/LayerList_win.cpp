@@ -1,5 +1,5 @@
 // The layer list of the current card: order, hit testing, drawing, clip region and mask.
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 
 #include "core/ui/Alerts.h"
 #include "core/ui/CursorCache.h"

@@ -17,8 +17,8 @@
 
 #include "core/memory/Handles.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/CardView.h"
-#include "stack/format/StackFile.h"
+#include "layers/CardView.h"
+#include "format/StackFile.h"
 
 // A layer block: a movable, zero-filled global memory block.
 using LayerHandle = HGLOBAL;
@@ -139,7 +139,7 @@ struct LayerKindProcs {
 };
 
 // What the layer list asks of the layers above besides the kinds: the card's own cursor, a
-// picture file. (The card window's view is graphics/layers/CardView.h.)
+// picture file. (The card window's view is layers/CardView.h.)
 struct LayerListUpcalls {
     // The cursor of the current card record, else of its background record; 0 when neither has one.
     HCURSOR (*cardCursor)();

@@ -1,5 +1,5 @@
 // Making and freeing layers, a graphic's picture file, and the procedures of the layers above.
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 #include <cstring>
 
@@ -10,7 +10,7 @@
 #include "core/system/DefaultProcs.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/Resources.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"

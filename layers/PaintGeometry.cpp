@@ -1,5 +1,5 @@
 // Grid, handles, arrow keys and marching dashes.
-#include "graphics/layers/PaintGeometry.h"
+#include "layers/PaintGeometry.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,11 +1,11 @@
 // The shared geometry on the window's side (PaintGeometry_win.h).
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry_win.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "core/system/PluginModule.h"
-#include "graphics/layers/CardView.h"
+#include "layers/CardView.h"
 #include "stack/StackOpenSession.h"
 #include "stack/cards/CardList.h"
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "graphics/layers/PaintGeometry.h"
+#include "layers/PaintGeometry.h"
 
 inline PaintRect PaintRectOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 inline RECT RectOf(const PaintRect& r) { return {r.left, r.top, r.right, r.bottom}; }

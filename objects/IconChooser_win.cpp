@@ -22,8 +22,8 @@
 #include "objects/IconFiles.h"
 #include "objects/buttons/Buttons.h"
 #include "resources/objinfo_ids.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "objects/buttons/ButtonIcons.h"
 #include "resources/objinfo_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

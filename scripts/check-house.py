@@ -30,11 +30,11 @@
   an initializer at namespace scope (the line starts the declaration; class members and locals
   inside functions are indented and do not count), every name of a comma list, and the
   enumerators of a plain (unscoped) namespace-scope enum, in .h and .cpp files alike. Stack record
-  offsets, action bits and resource types live in stack/format/StackFile.h, tool numbers in
+  offsets, action bits and resource types live in format/StackFile.h, tool numbers in
   core/ui/ToolNumbers.h, and a shared constant in the lowest header that owns it;
 - a record setting whose values have names is never written as a bare number: the 'Sprt'
   header's template, end condition, timings, frame and path steps, path source and layer kind
-  (stack/format/StackFile.h), an action record's timer mode, the actions dialog's result
+  (format/StackFile.h), an action record's timer mode, the actions dialog's result
   (actions/ActionsDialog.h) and the plain move between cards (kPlainTransition, kPlainEffect,
   kPlainSpeed);
 - no comment of a source file names a path that does not exist: a path beginning with a folder
@@ -227,7 +227,7 @@ def check_constants_defined_once(files, breaches):
             breaches.append(f"{name}: defined in {', '.join(paths)} (define a constant once, in the header that owns it)")
 
 
-# Record fields whose values are named in stack/format/StackFile.h: as an offset argument
+# Record fields whose values are named in format/StackFile.h: as an offset argument
 # (SetSpriteWord(h, kSpriteTemplate, 3), h.Word(kSpriteLayer) == 1) and as the field of the
 # records read into memory (s.endCondition == 2, block->timerMode = 0).
 NAMED_SETTING_OFFSETS = ("kSpriteTemplate", "kSpriteEndCondition", "kSpriteFrameTiming", "kSpritePathTiming",

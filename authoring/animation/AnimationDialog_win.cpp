@@ -15,7 +15,7 @@
 #include "media/animation/AnimPlayback.h"
 #include "resources/animedit_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

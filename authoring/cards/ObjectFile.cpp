@@ -11,7 +11,7 @@
 #include "stack/clipboard/Clipboard.h"
 #include "media/library/MediaLibPaths.h"
 #include "authoring/cards/ObjectFile.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 

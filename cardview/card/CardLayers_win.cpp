@@ -3,13 +3,13 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/card/CardRedraw.h"
-#include "graphics/card/CardRedrawServices.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/card/CardRedraw.h"
+#include "cardview/card/CardRedrawServices.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "media/AnimationStartFrames.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

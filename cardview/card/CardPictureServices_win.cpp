@@ -2,7 +2,7 @@
 // ask for it (CardPictureGdi.h).
 #include <windows.h>
 
-#include "graphics/card/CardRedrawServices.h"
+#include "cardview/card/CardRedrawServices.h"
 #include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/PackedPicture.h"
 

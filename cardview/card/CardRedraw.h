@@ -12,8 +12,8 @@
 #include <span>
 
 #include "core/memory/Handles.h"
-#include "graphics/layers/LayerBuild.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/LayerBuild.h"
+#include "layers/ObjectLayer.h"
 
 // The alert shown when a card's picture cannot be read ("Sorry, some kind of error has
 // occurred."); the card then shows white.
@@ -33,7 +33,7 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
 // transition; the layers, the text windows and the undo steps stay as they are.
 void ShowCardAsItIs(int transition, int effectId, int speed);
 
-// ---- CardLayers_win.cpp (the layers themselves: graphics/layers/LayerBuild.h) ----
+// ---- CardLayers_win.cpp (the layers themselves: layers/LayerBuild.h) ----
 // The start frames of the card's and its objects' animations, into the offscreen DC (browse
 // tool only), with the picture palette (else the application palette) selected.
 void DrawCardAnimationStarts(Handle card, HDC dc);

@@ -1,12 +1,12 @@
 // The stack's part in showing a card: its picture at the display's depth, the objects visible
 // on it, graphic object pictures as bitmaps.
-#include "graphics/card/CardRedrawServices.h"
+#include "cardview/card/CardRedrawServices.h"
 
 #include <vector>
 
 #include "core/memory/ByteReader.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/card/CardUpcalls.h"
+#include "cardview/card/CardUpcalls.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPicture.h"
@@ -16,7 +16,7 @@
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/CardPictureStore.h"

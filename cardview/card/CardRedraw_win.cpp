@@ -1,6 +1,6 @@
 // Showing a card: its picture into the offscreen at the display's depth, its palette, its
 // objects as layers drawn over the picture for the transition, then the bare picture back.
-#include "graphics/card/CardRedraw.h"
+#include "cardview/card/CardRedraw.h"
 
 #include <algorithm>
 #include <array>
@@ -13,23 +13,23 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
-#include "graphics/card/CardRedrawServices.h"
-#include "graphics/layers/CardView.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/card/CardRedrawServices.h"
+#include "layers/CardView.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/palette/PaletteRgbTables.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPicture.h"
 #include "graphics/pixels/CardPictureGdi.h"
 #include "graphics/pixels/DibGdi.h"
-#include "graphics/transitions/CardTransitions.h"
-#include "graphics/transitions/QtEffect.h"
-#include "graphics/transitions/TransitionTable.h"
+#include "cardview/transitions/CardTransitions.h"
+#include "cardview/transitions/QtEffect.h"
+#include "cardview/transitions/TransitionTable.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTools.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/undo/Undo.h"
 

@@ -1,6 +1,6 @@
 // Rendering a card off screen: its picture at the display's depth, the start frames of its
 // animations, then each visible object drawn by its own kind.
-#include "graphics/card/CardRender.h"
+#include "cardview/card/CardRender.h"
 
 #include <algorithm>
 
@@ -8,14 +8,14 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
-#include "graphics/card/CardRedraw.h"
-#include "graphics/card/CardRedrawServices.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/card/CardRedraw.h"
+#include "cardview/card/CardRedrawServices.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
 #include "graphics/pixels/DibGdi.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

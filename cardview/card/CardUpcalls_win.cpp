@@ -1,5 +1,5 @@
 // The defaults of what the card layer asks of the program above it (until the wiring fills them).
-#include "graphics/card/CardUpcalls.h"
+#include "cardview/card/CardUpcalls.h"
 
 #include "core/system/DefaultProcs.h"
 

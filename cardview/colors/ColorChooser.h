@@ -15,8 +15,8 @@
 
 #include <cstdint>
 
-#include "graphics/colors/ColorChooserMath.h"
-#include "graphics/colors/ColorChooserStored.h"
+#include "cardview/colors/ColorChooserMath.h"
+#include "cardview/colors/ColorChooserStored.h"
 
 // For advanced users: "CPICK" on that entry; 1 when the entry was changed (OK), else 0.
 int EditPaletteEntry(int index);

@@ -9,7 +9,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/colors/ColorChooser.h"
+#include "cardview/colors/ColorChooser.h"
 #include "resources/colors_ids.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The colour chooser's arithmetic.
-#include "graphics/colors/ColorChooserMath.h"
+#include "cardview/colors/ColorChooserMath.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The colour index the erase dialogs share, and the eraser's size.
-#include "graphics/colors/ColorChooserStored.h"
+#include "cardview/colors/ColorChooserStored.h"
 
 namespace {
 uint16_t g_stored = kNoStoredColor;

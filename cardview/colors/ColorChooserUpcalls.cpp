@@ -1,5 +1,5 @@
 // The defaults of what the colour dialogs ask of the host (see ColorChooserUpcalls.h).
-#include "graphics/colors/ColorChooserUpcalls.h"
+#include "cardview/colors/ColorChooserUpcalls.h"
 
 #include "core/system/DefaultProcs.h"
 

@@ -1,9 +1,9 @@
 // The eyedropper's drag and its pick from the card offscreen.
-#include "graphics/colors/Eyedropper.h"
+#include "cardview/colors/Eyedropper.h"
 
 #include "core/ui/DisplayUtils.h"
-#include "graphics/colors/ColorChooserUpcalls.h"
-#include "graphics/colors/Fcolors.h"
+#include "cardview/colors/ColorChooserUpcalls.h"
+#include "cardview/colors/Fcolors.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 

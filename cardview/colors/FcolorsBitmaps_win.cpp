@@ -4,9 +4,9 @@
 
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/colors/ColorChooserUpcalls.h"
-#include "graphics/colors/Fcolors.h"
-#include "graphics/colors/FcolorsLayout.h"
+#include "cardview/colors/ColorChooserUpcalls.h"
+#include "cardview/colors/Fcolors.h"
+#include "cardview/colors/FcolorsLayout.h"
 #include "graphics/palette/AppPalette.h"
 
 namespace {

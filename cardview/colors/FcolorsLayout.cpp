@@ -1,5 +1,5 @@
 // The floating colours palette's geometry.
-#include "graphics/colors/FcolorsLayout.h"
+#include "cardview/colors/FcolorsLayout.h"
 
 #include "graphics/palette/ColorGrid.h"
 

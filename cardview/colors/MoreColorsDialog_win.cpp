@@ -6,7 +6,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/colors/ColorChooser.h"
+#include "cardview/colors/ColorChooser.h"
 #include "graphics/palette/AppPalette.h"
 #include "resources/palette_ids.h"
 

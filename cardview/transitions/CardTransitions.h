@@ -1,5 +1,5 @@
 // Card transitions: a newly composed card (a bitmap) copied onto the card window step by step,
-// by one of 29 transitions (graphics/transitions/TransitionTable.h names them).
+// by one of 29 transitions (cardview/transitions/TransitionTable.h names them).
 //
 //   TransitionTable.cpp          numbers, list names and order, what a request plays
 //   TransitionTiming_win.cpp     the step clock in quarter ticks (TransitionTiming.h)
@@ -13,7 +13,7 @@
 //   TransitionFade_win.cpp       the fades
 //   TransitionZoom_win.cpp       the zoom
 //   TransitionFullScreen_win.cpp transition 28 in the "SlideShowWindowClass" window
-//   QtEffect*.cpp                transition 29 (graphics/transitions/QtEffect.h)
+//   QtEffect*.cpp                transition 29 (cardview/transitions/QtEffect.h)
 #pragma once
 
 #include <windows.h>

@@ -1,16 +1,16 @@
 // RunTransition: the transition context, the table of the 29 slots and the copying transitions.
-#include "graphics/transitions/CardTransitions.h"
+#include "cardview/transitions/CardTransitions.h"
 
 #include <optional>
 
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/CardView.h"
+#include "layers/CardView.h"
 #include "graphics/palette/AppPalette.h"
-#include "graphics/transitions/QtEffect.h"
-#include "graphics/transitions/TransitionContext.h"
-#include "graphics/transitions/TransitionTable.h"
-#include "graphics/transitions/TransitionTiming.h"
+#include "cardview/transitions/QtEffect.h"
+#include "cardview/transitions/TransitionContext.h"
+#include "cardview/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionTiming.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The dissolve mask.
-#include "graphics/transitions/Dissolve.h"
+#include "cardview/transitions/Dissolve.h"
 
 #include <algorithm>
 #include <bit>

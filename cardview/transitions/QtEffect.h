@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "graphics/dib/Dib.h"
-#include "graphics/transitions/QtEffectState.h"
+#include "cardview/transitions/QtEffectState.h"
 
 struct TransitionContext;
 

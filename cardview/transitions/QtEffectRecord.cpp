@@ -1,5 +1,5 @@
 // Effect records and their resource bytes.
-#include "graphics/transitions/QtEffectRecord.h"
+#include "cardview/transitions/QtEffectRecord.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,10 +1,10 @@
 // 'QTFX' resources.
-#include "graphics/transitions/QtEffectResource.h"
+#include "cardview/transitions/QtEffectResource.h"
 
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
-#include "graphics/transitions/QtEffectState.h"
-#include "stack/format/ResFile.h"
+#include "cardview/transitions/QtEffectState.h"
+#include "format/ResFile.h"
 
 void LoadQTEffectRecord(QtEffectRecord* record, int16_t id) {
     DisposeQtEffectRecord(record);

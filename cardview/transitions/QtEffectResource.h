@@ -1,12 +1,12 @@
 // Effect records of QuickTime effect transitions as 'QTFX' resources of the open stack (the
-// record and its bytes: graphics/transitions/QtEffectRecord.h). The wiring hands these to the
+// record and its bytes: cardview/transitions/QtEffectRecord.h). The wiring hands these to the
 // effect state (QtEffectStorage, QtEffectState.h).
 #pragma once
 
 #include <cstdint>
 
-#include "graphics/transitions/QtEffectRecord.h"
-#include "stack/format/StackFile.h"
+#include "cardview/transitions/QtEffectRecord.h"
+#include "format/StackFile.h"
 
 
 // The record of resource id (above 0); without a readable one the default "dslv" record. The

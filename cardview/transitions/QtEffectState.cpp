@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "core/text/MacText.h"
-#include "graphics/transitions/QtEffectState.h"
+#include "cardview/transitions/QtEffectState.h"
 #include "quicktime/QtAtoms.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "graphics/transitions/QtEffectRecord.h"
+#include "cardview/transitions/QtEffectRecord.h"
 #include "quicktime/QtEffects.h"
 
 // ---- QtEffectState.cpp ----

@@ -10,9 +10,9 @@
 #include "core/ui/WaitCursor.h"
 #include "core/ui/dialogs/DialogOwner.h"
 #include "graphics/pixels/DibGdi.h"
-#include "graphics/transitions/CardTransitions.h"
-#include "graphics/transitions/QtEffect.h"
-#include "graphics/transitions/TransitionContext.h"
+#include "cardview/transitions/CardTransitions.h"
+#include "cardview/transitions/QtEffect.h"
+#include "cardview/transitions/TransitionContext.h"
 
 namespace {
 

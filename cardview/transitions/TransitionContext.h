@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "graphics/transitions/TransitionStrips.h"
+#include "cardview/transitions/TransitionStrips.h"
 
 struct TransitionContext {
     HWND window = nullptr;

@@ -1,5 +1,5 @@
 // Fade arithmetic.
-#include "graphics/transitions/TransitionFade.h"
+#include "cardview/transitions/TransitionFade.h"
 
 namespace {
 

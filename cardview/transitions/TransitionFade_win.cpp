@@ -12,11 +12,11 @@
 #include "graphics/palette/PaletteBlend.h"
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/pixels/PixelDepth.h"
-#include "graphics/transitions/CardTransitions.h"
-#include "graphics/transitions/TransitionContext.h"
-#include "graphics/transitions/TransitionFade.h"
-#include "graphics/transitions/TransitionTable.h"
-#include "graphics/transitions/TransitionTiming.h"
+#include "cardview/transitions/CardTransitions.h"
+#include "cardview/transitions/TransitionContext.h"
+#include "cardview/transitions/TransitionFade.h"
+#include "cardview/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionTiming.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
-#include "graphics/transitions/CardTransitions.h"
-#include "graphics/transitions/TransitionContext.h"
-#include "graphics/transitions/TransitionTiming.h"
+#include "cardview/transitions/CardTransitions.h"
+#include "cardview/transitions/TransitionContext.h"
+#include "cardview/transitions/TransitionTiming.h"
 
 namespace {
 

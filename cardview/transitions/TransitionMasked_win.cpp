@@ -10,12 +10,12 @@
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "graphics/transitions/CardTransitions.h"
-#include "graphics/transitions/Dissolve.h"
-#include "graphics/transitions/TransitionContext.h"
-#include "graphics/transitions/TransitionPatterns.h"
-#include "graphics/transitions/TransitionTable.h"
-#include "graphics/transitions/TransitionTiming.h"
+#include "cardview/transitions/CardTransitions.h"
+#include "cardview/transitions/Dissolve.h"
+#include "cardview/transitions/TransitionContext.h"
+#include "cardview/transitions/TransitionPatterns.h"
+#include "cardview/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionTiming.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Pattern and rain masks.
-#include "graphics/transitions/TransitionPatterns.h"
+#include "cardview/transitions/TransitionPatterns.h"
 
-#include "graphics/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionTable.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Step geometry of the copying transitions.
-#include "graphics/transitions/TransitionStrips.h"
+#include "cardview/transitions/TransitionStrips.h"
 
 #include <algorithm>
 
-#include "graphics/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionTable.h"
 
 const std::array<std::array<uint8_t, 2>, kBlockCellCount> kBlockCellOrder = {{
     {15, 3}, {0, 8}, {4, 8}, {3, 3}, {5, 8}, {8, 0}, {15, 5}, {14, 8}, {0, 0}, {3, 2}, {10, 7}, {9, 5},

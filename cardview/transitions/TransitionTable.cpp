@@ -1,5 +1,5 @@
 // Transition names, list order and the choice of what plays.
-#include "graphics/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionTable.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Transition step timing.
-#include "graphics/transitions/TransitionTiming.h"
+#include "cardview/transitions/TransitionTiming.h"
 
 #include "core/system/Ticks.h"
 #include "graphics/palette/PaletteBlend.h"

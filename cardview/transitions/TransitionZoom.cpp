@@ -1,5 +1,5 @@
 // Zoom frames.
-#include "graphics/transitions/TransitionZoom.h"
+#include "cardview/transitions/TransitionZoom.h"
 
 #include <cmath>
 #include <cstdint>

@@ -4,9 +4,9 @@
 
 #include "core/system/Ticks.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/transitions/TransitionContext.h"
-#include "graphics/transitions/TransitionTiming.h"
-#include "graphics/transitions/TransitionZoom.h"
+#include "cardview/transitions/TransitionContext.h"
+#include "cardview/transitions/TransitionTiming.h"
+#include "cardview/transitions/TransitionZoom.h"
 
 void RunZoomTransition(const TransitionContext& c, bool zoomIn, POINT centre) {
     const Rect32 end = {c.rect.left, c.rect.top, c.rect.right, c.rect.bottom};

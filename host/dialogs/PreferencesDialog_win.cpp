@@ -14,7 +14,7 @@
 #include "host/player/CardNavigation.h"
 #include "media/DroppedFiles.h"
 #include "resources/resource_ids.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The stack layers' upcalls filled, each interface whole: the stack format's
-// (stack/format/FormatUpcalls.h), the stack's (stack/StackUpcalls.h) and card import's and
+// (format/FormatUpcalls.h), the stack's (stack/StackUpcalls.h) and card import's and
 // saved objects' (authoring/AuthoringUpcalls.h); and the platform under the stack
 // (stack/StackPlatform.h). What a slot's owner has not built yet keeps its
 // default.
@@ -19,9 +19,9 @@
 #include "core/ui/CursorImages.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/card/CardRender.h"
-#include "graphics/colors/ColorChooser.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/card/CardRender.h"
+#include "cardview/colors/ColorChooser.h"
+#include "layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/OffscreenDib.h"
 #include "host/downloads/DownloadStreams.h"
@@ -42,7 +42,7 @@
 #include "authoring/AuthoringUpcalls.h"
 #include "authoring/cards/ReadyMadeMenu.h"
 #include "authoring/cards/UndoServices.h"
-#include "stack/format/FormatUpcalls.h"
+#include "format/FormatUpcalls.h"
 #include "stack/open/NewStack.h"
 #include "stack/open/StackOpen.h"
 #include "stack/pictures/CardPictureConvert.h"

@@ -6,11 +6,11 @@
 
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/FieldContents_win.h"
 #include "resources/find_ids.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 

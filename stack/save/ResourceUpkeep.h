@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/memory/Handles.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 // ---- ResourceUpkeepPurge.cpp ----
 // Removes every 'Actn', 'Icon', 'Snd ', 'Strk', 'NBAs', 'QTFX' and 'Crsr' resource of the

@@ -1,11 +1,11 @@
 // The header's card size copied into a card record.
-#include "stack/format/CardSizeWords.h"
+#include "format/CardSizeWords.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "stack/format/FormatUpcalls.h"
+#include "format/FormatUpcalls.h"
 #include "tests/stack/StackTestUtil.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The resource manager over files in memory: opening an area, the four lookups, unique ids,
 // resource requests, saving the area and the scratch file.
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "core/files/FileLayerMemory.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/FormatUpcalls.h"
+#include "format/FormatUpcalls.h"
 #include "tests/support/MemoryFiles.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 
 inline std::vector<uint16_t> LayerListIds() {
     std::vector<uint16_t> ids;

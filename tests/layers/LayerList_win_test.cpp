@@ -1,7 +1,7 @@
 // The layer list over layers the (minimal) object kinds make from records: insertion positions
 // and reordering as id orders, which overlapping layer is hit, which are drawn, the mask and
 // clip region they leave, the default button and the magnified view.
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Handles, snapping, arrow keys and marching dashes; turning and scaling pixels.
-#include "graphics/layers/PaintGeometry.h"
+#include "layers/PaintGeometry.h"
 
 #include <gtest/gtest.h>
 

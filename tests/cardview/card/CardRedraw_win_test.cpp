@@ -4,7 +4,7 @@
 // objects are layers (background objects first, hidden ones left out, names clamped), one object
 // moves with UpdateObjectOnCard, a damaged picture shows white with an alert, and NewCard stores
 // the picture on display.
-#include "graphics/card/CardRedraw.h"
+#include "cardview/card/CardRedraw.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +18,9 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/UiOps.h"
-#include "graphics/card/CardRedrawServices.h"
-#include "graphics/card/CardUpcalls.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/card/CardRedrawServices.h"
+#include "cardview/card/CardUpcalls.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
@@ -28,7 +28,7 @@
 #include "objects/ObjectLayerKinds.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
 #include "tests/graphics/LayerTestUtil.h"

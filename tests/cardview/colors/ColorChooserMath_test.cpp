@@ -1,5 +1,5 @@
 // The colour chooser's conversions, arrows and wheel.
-#include "graphics/colors/ColorChooserMath.h"
+#include "cardview/colors/ColorChooserMath.h"
 
 #include <gtest/gtest.h>
 

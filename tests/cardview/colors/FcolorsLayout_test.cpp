@@ -1,6 +1,6 @@
 // The floating colours palette's geometry, colour-menu numbers, pattern tiling, palette blends
 // and card import's remap table.
-#include "graphics/colors/FcolorsLayout.h"
+#include "cardview/colors/FcolorsLayout.h"
 
 #include <gtest/gtest.h>
 

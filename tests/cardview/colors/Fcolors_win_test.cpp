@@ -1,11 +1,11 @@
 // The floating colours palette's services on real device contexts: bitmaps filled with a colour
 // or tiled with a pattern on the card's grid, the system palette copy and comparison, and the
 // eyedropper's pick from the card offscreen (points past the card ignored).
-#include "graphics/colors/Fcolors.h"
+#include "cardview/colors/Fcolors.h"
 
 #include <gtest/gtest.h>
 
-#include "graphics/colors/Eyedropper.h"
+#include "cardview/colors/Eyedropper.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "tests/graphics/AppPaletteTestUtil.h"
 #include "tests/support/DisplayDepth_win.h"

@@ -2,7 +2,7 @@
 // then the window's pixels. Every transition ends with B exactly in its rectangle and A
 // untouched outside; frames caught at a step end show both cards; the steps follow the speed
 // on a fake tick clock.
-#include "graphics/transitions/CardTransitions.h"
+#include "cardview/transitions/CardTransitions.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "graphics/palette/PaletteBlend.h"
-#include "graphics/transitions/TransitionContext.h"
-#include "graphics/transitions/TransitionFade.h"
-#include "graphics/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionContext.h"
+#include "cardview/transitions/TransitionFade.h"
+#include "cardview/transitions/TransitionTable.h"
 #include "tests/graphics/AppPaletteTestUtil.h"
 #include "tests/graphics/TransitionTestUtil.h"
 #include "tests/support/DisplayDepth_win.h"

@@ -1,6 +1,6 @@
 // The dissolve mask: its power-of-two geometry, the shift register that visits every pixel
 // index, and masks smaller than the old fixed 34-byte fill filled without a write outside.
-#include "graphics/transitions/Dissolve.h"
+#include "cardview/transitions/Dissolve.h"
 
 #include <gtest/gtest.h>
 

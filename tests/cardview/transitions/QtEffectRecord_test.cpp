@@ -1,7 +1,7 @@
 // Effect records: the byte-exact 'QTFX' layout both ways, refused lengths, the name's zero,
 // description names and timing limits; and the effect state over a recording storage and
 // description source: selection, the listed effects and their list numbers.
-#include "graphics/transitions/QtEffectRecord.h"
+#include "cardview/transitions/QtEffectRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/memory/ByteReader.h"
-#include "graphics/transitions/QtEffectState.h"
+#include "cardview/transitions/QtEffectState.h"
 #include "quicktime/QtAtoms.h"
 
 namespace {

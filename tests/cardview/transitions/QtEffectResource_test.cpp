@@ -1,7 +1,7 @@
 // Effect records as 'QTFX' resources of a stack opened from memory: a stored record read back
 // field for field with its description, new ids for records without one, descriptions from
 // "QTDATA" when the record has none, and damaged resources giving the default record.
-#include "graphics/transitions/QtEffectResource.h"
+#include "cardview/transitions/QtEffectResource.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
-#include "graphics/transitions/QtEffectState.h"
-#include "stack/format/ResFile.h"
+#include "cardview/transitions/QtEffectState.h"
+#include "format/ResFile.h"
 #include "tests/support/MemoryFiles.h"
 
 namespace {

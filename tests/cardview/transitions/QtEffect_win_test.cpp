@@ -2,11 +2,11 @@
 // image to the new card (no "Fastest" steps) and falls back to "Fastest" unbound; the stand-in's
 // frames reach the window; the listed effects fill a list; the parameter dialog edits the
 // current effect's description only when accepted.
-#include "graphics/transitions/QtEffect.h"
+#include "cardview/transitions/QtEffect.h"
 
 #include <gtest/gtest.h>
 
-#include "graphics/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionTable.h"
 #include "quicktime/QtAtoms.h"
 #include "tests/graphics/TransitionTestUtil.h"
 #include "tests/support/DialogDriver_win.h"

@@ -1,8 +1,8 @@
 // The pattern reveals' and the rain's masks.
 #include <gtest/gtest.h>
 
-#include "graphics/transitions/TransitionPatterns.h"
-#include "graphics/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionPatterns.h"
+#include "cardview/transitions/TransitionTable.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The copying transitions' plans: every plan keeps inside its rectangle and covers all of it,
 // whatever the size (narrow, odd, offset), with the step counts the transitions are timed by;
 // and what a request number, effect id and speed turn into.
-#include "graphics/transitions/TransitionStrips.h"
+#include "cardview/transitions/TransitionStrips.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <vector>
 
-#include "graphics/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionTable.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The step clock against a fake millisecond source: a transition of n steps lasts speed x 8
 // ticks whatever n is, steps end on their quarter-tick schedule, speed 0 never waits, and the
 // blend levels climb to 256.
-#include "graphics/transitions/TransitionTiming.h"
+#include "cardview/transitions/TransitionTiming.h"
 
 #include <gtest/gtest.h>
 

@@ -62,7 +62,7 @@
 #include "quicktime/formats/MusicTrack.h"
 #include "quicktime/formats/SoundTrack.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackReader.h"
+#include "format/StackReader.h"
 
 namespace {
 
