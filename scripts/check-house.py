@@ -3,6 +3,8 @@
 
 - includes run one way: a file includes only its own layer, the layers below it (LOOM_LAYERS in
   cmake/Layers.cmake, lowest first; a layer is a folder or a sub-folder) and resources/;
+- the top folders stand in the order of the layers: the layers of one top folder are neighbours
+  in LOOM_LAYERS, so a folder includes only the folders listed before it;
 - no folder holds more than 40 source files directly;
 - no procedure is installed by a static initialiser (a file-scope `const bool g_... = ...` that
   runs while the module loads): the wiring step (host/wiring) installs them;
@@ -106,6 +108,15 @@ def check_includes(layers, files, breaches):
                 continue
             if order[other] > order[own]:
                 breaches.append(f"{path}: includes {target}, of {other}, above its layer {own}")
+
+
+def check_top_folder_order(layers, breaches):
+    """A top folder whose layers are split by another folder's would include a folder above it."""
+    tops = [layer.split("/")[0] for layer in layers]
+    for i, top in enumerate(tops):
+        if top in tops[:i] and tops[i - 1] != top:
+            breaches.append(f"cmake/Layers.cmake: {layers[i]} is apart from the other layers of {top}/ "
+                            f"(after {layers[i - 1]}): a top folder's layers stand together")
 
 
 def check_folder_sizes(breaches):
@@ -494,6 +505,7 @@ def main():
     files = sorted(layer_files(layers))
     breaches = []
     check_includes(layers, files, breaches)
+    check_top_folder_order(layers, breaches)
     check_folder_sizes(breaches)
     check_static_installers(files, breaches)
     check_constants_defined_once(files, breaches)

@@ -10,7 +10,7 @@
 
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectLayerKinds.h"
-#include "tests/graphics/LayerTestUtil.h"
+#include "tests/layers/LayerTestUtil.h"
 
 namespace {
 

@@ -31,7 +31,7 @@
 #include "format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
-#include "tests/graphics/LayerTestUtil.h"
+#include "tests/layers/LayerTestUtil.h"
 #include "tests/graphics/PictureRecordTestUtil.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DisplayDepth_win.h"
