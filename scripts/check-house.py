@@ -34,7 +34,8 @@
   enumerators of a plain (unscoped) namespace-scope enum, in .h and .cpp files alike. Stack record
   offsets, action bits and resource types live in format/StackFile.h, tool numbers in
   core/ui/ToolNumbers.h, and a shared constant in the lowest header that owns it;
-- a record setting whose values have names is never written as a bare number: the 'Sprt'
+- a record setting whose values have names is never written as a bare number (set, compared
+  or as a case of a switch on it): the 'Sprt'
   header's template, end condition, timings, frame and path steps, path source and layer kind
   (format/StackFile.h), an action record's timer mode, the actions dialog's result
   (actions/ActionsDialog.h) and the plain move between cards (kPlainTransition, kPlainEffect,
@@ -316,6 +317,31 @@ def check_named_settings(files, breaches):
                                 f"kActionsDialogOk or kActionsDialogCancelled")
         for m in plain_move.finditer(code):
             breaches.append(f"{path}:{line_of(m.start())}: the plain move written out: kPlainTransition, kPlainEffect, kPlainSpeed")
+        for at, name in bare_cases_of_settings(code):
+            breaches.append(f"{path}:{line_of(at)}: a case of {name} as a bare number: use its name")
+
+
+def bare_cases_of_settings(code):
+    """`case 2:` directly inside a switch on a named setting (a member or a record offset)."""
+    setting = re.compile(rf"(?:\.|->)({'|'.join(NAMED_SETTING_MEMBERS)})\b|\b({'|'.join(NAMED_SETTING_OFFSETS)})\b")
+    for m in re.finditer(r"\bswitch\s*\(", code):
+        subject, close = argument_after(code, m.end())
+        named = setting.search(subject)
+        body = code.find("{", close)
+        if not named or body < 0:
+            continue
+        depth = 0
+        for i in range(body, len(code)):
+            if code[i] == "{":
+                depth += 1
+            elif code[i] == "}":
+                depth -= 1
+                if depth == 0:
+                    break
+            elif depth == 1 and code.startswith("case", i) and not code[i - 1].isalnum() and code[i - 1] != "_":
+                bare = re.match(r"case\s+(\d+)\s*:", code[i:])
+                if bare:
+                    yield i, named.group(1) or named.group(2)
 
 
 # A path in a comment: folders and a file with an extension, folders ending in a slash, or
