@@ -35,9 +35,8 @@
   offsets, action bits and resource types live in format/StackFile.h, tool numbers in
   core/ui/ToolNumbers.h, and a shared constant in the lowest header that owns it;
 - a record setting whose values have names is never written as a bare number (set, compared
-  or as a case of a switch on it): the 'Sprt'
-  header's template, end condition, timings, frame and path steps, path source and layer kind
-  (format/StackFile.h), an action record's timer mode, the actions dialog's result
+  or as a case of a switch on it): the 'Sprt' header's template, end condition, timings, frame
+  and path steps, path source and layer kind (format/StackFile.h), an action record's timer mode, the actions dialog's result
   (actions/ActionsDialog.h) and the plain move between cards (kPlainTransition, kPlainEffect,
   kPlainSpeed);
 - no comment of a source file names a path that does not exist: a path beginning with a folder
