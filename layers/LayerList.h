@@ -66,5 +66,7 @@ void SetShowAllButtonHilites(HWND window, int state);
 // there is one (none while a text field is active).
 bool FindDefaultButton(uint16_t* buttonId);
 // The browse cursor for a point of the card window; 0 (and animated cursors stopped) otherwise.
+// The cursor of the current card record, else of its background record; 0 when neither has one.
+HCURSOR CurrentCardCursor();
 HCURSOR SetBrowseCursorAt(int x, int y);
 void SyncCardFromLayers();

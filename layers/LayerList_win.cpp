@@ -8,6 +8,8 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/GraphicsErrors.h"
 #include "stack/StackOpenSession.h"
+#include "stack/cards/CardList.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -394,8 +396,19 @@ bool FindDefaultButton(uint16_t* buttonId) {
     return found;
 }
 
+HCURSOR CurrentCardCursor() {
+    const Handle card = GetCurrentCardRecord();
+    if (!card)
+        return nullptr;
+    uint16_t id = GetHandleWord(card, kCardCursor);
+    if (!id)
+        if (const uint16_t background = GetHandleWord(card, kCardBackgroundId))
+            if (const Handle record = background != GetHandleWord(card, kCardId) ? FindCardById(background) : 0)
+                id = GetHandleWord(record, kCardCursor);
+    return id ? GetCursorById(id) : nullptr;
+}
+
 HCURSOR SetBrowseCursorAt(int x, int y) {
-    const LayerListUpcalls& up = GetLayerListUpcalls();
     RECT client = {};
     const POINT point = {x, y};
     if (IsBrowseMode() && GetClientRect(GetCardWindow(), &client) && PtInRect(&client, point)) {
@@ -403,7 +416,7 @@ HCURSOR SetBrowseCursorAt(int x, int y) {
         if (LayerHandle layer = HitTestLayers(x, y, false, nullptr))
             cursor = LayerCursorAt(layer);
         if (!cursor)
-            cursor = up.cardCursor();
+            cursor = CurrentCardCursor();
         if (cursor)
             return cursor;
     }

@@ -138,11 +138,9 @@ struct LayerKindProcs {
     void (*saveFieldContents)();
 };
 
-// What the layer list asks of the layers above besides the kinds: the card's own cursor, a
-// picture file. (The card window's view is layers/CardView.h.)
+// What the layer list asks of the layers above besides the kinds: a picture file. (The card
+// window's view is layers/CardView.h.)
 struct LayerListUpcalls {
-    // The cursor of the current card record, else of its background record; 0 when neither has one.
-    HCURSOR (*cardCursor)();
     // A picture file as a bitmap (and its palette, the caller's to delete).
     HBITMAP (*loadPictureFile)(const char* path, HPALETTE* palette);
 };
@@ -150,7 +148,7 @@ struct LayerListUpcalls {
 // ---- ObjectLayer_win.cpp ----
 // The wiring fills these from the object kinds above this layer. A null member falls back to
 // doing nothing (a layer list built before the wiring, as some tests make one): no kind reads
-// a record, nothing is drawn; no card cursor, no actions; loadPictureFile has no default.
+// a record, nothing is drawn; no actions; loadPictureFile has no default.
 void SetLayerKindProcs(const LayerKindProcs& procs);
 const LayerKindProcs& GetLayerKindProcs();
 void SetLayerListUpcalls(const LayerListUpcalls& upcalls);

@@ -43,16 +43,12 @@ void NoHilite(const ButtonLayer*, HDC) {}
 void NoInvalidate(HWND, const ButtonLayer*, const RECT&) {}
 void NothingSaved() {}
 
-HCURSOR NoCursor() { return nullptr; }
-
 constexpr LayerKindProcs kDefaultKinds = {
     NoGraphic,     NoButton,      NoField,      NoPictureFile, BoundsRegion, NoFieldWindow,
     NoFieldWindowToDestroy, NoGraphicDrawn, NoButtonDrawn, NoFieldDrawn, GraphicBounds, ButtonBounds,
     NoHilite,      NoInvalidate,  NothingSaved};
-constexpr LayerListUpcalls kDefaultUpcalls = {NoCursor, nullptr};
-
 LayerKindProcs g_kinds = kDefaultKinds;
-LayerListUpcalls g_upcalls = kDefaultUpcalls;
+LayerListUpcalls g_upcalls = {};
 LayerHandle g_underConstruction = nullptr;
 LayerHandle g_activeTextField = nullptr;
 
@@ -113,7 +109,7 @@ void SetLayerKindProcs(const LayerKindProcs& procs) {
 const LayerKindProcs& GetLayerKindProcs() { return g_kinds; }
 
 void SetLayerListUpcalls(const LayerListUpcalls& upcalls) {
-    g_upcalls = FilledFrom(upcalls, kDefaultUpcalls, &LayerListUpcalls::cardCursor);
+    g_upcalls = upcalls;
 }
 
 const LayerListUpcalls& GetLayerListUpcalls() { return g_upcalls; }

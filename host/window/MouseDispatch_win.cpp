@@ -63,8 +63,7 @@ bool ObjectToolHover(HWND window, POINT point) {
     HCURSOR cursor = LoadCursorA(nullptr, IDC_ARROW);
     if (HitTestObjectAtPoint(window, point.x, point.y, &onMask, &rect)) {
         if (onMask) {
-            const auto cardCursor = GetLayerListUpcalls().cardCursor;
-            if (HCURSOR own = cardCursor ? cardCursor() : nullptr)
+            if (HCURSOR own = CurrentCardCursor())
                 cursor = own;
         } else if (SetHandleCursor(rect, point.x, point.y)) {
             cursor = GetCursor();

@@ -52,19 +52,6 @@ void WireCardPictures() {
     });
 }
 
-// The current card's own cursor, else its background's.
-HCURSOR CurrentCardCursor() {
-    const Handle card = GetCurrentCardRecord();
-    if (!card)
-        return nullptr;
-    uint16_t id = GetHandleWord(card, kCardCursor);
-    if (!id)
-        if (const uint16_t background = GetHandleWord(card, kCardBackgroundId))
-            if (const Handle record = background != GetHandleWord(card, kCardId) ? FindCardById(background) : 0)
-                id = GetHandleWord(record, kCardCursor);
-    return id ? GetCursorById(id) : nullptr;
-}
-
 void WireLayerList() {
     SetLayerKindProcs({
         .readGraphic = ReadGraphicLayer,
@@ -84,7 +71,6 @@ void WireLayerList() {
         .saveFieldContents = SaveCurrentFieldContents,
     });
     SetLayerListUpcalls({
-        .cardCursor = CurrentCardCursor,
         .loadPictureFile = [](const char* path, HPALETTE* palette) {
             return LoadGraphicFile(path, GetMainWindow(), palette, 0);
         },
