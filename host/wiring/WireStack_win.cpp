@@ -37,7 +37,6 @@
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
 #include "stack/depth/StackDepth.h"
-#include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "authoring/AuthoringUpcalls.h"
 #include "authoring/cards/ReadyMadeMenu.h"
@@ -84,11 +83,7 @@ StackPlatformOps StackPlatformOfTheSystem() {
     };
     o.convertCardPicture = ConvertCardPicture;
     o.convertCardGraphicsDepth = ConvertCardGraphicsDepth;
-    o.changeStackSize = [](Handle oldHeader, Handle newHeader) {
-        const int changed = ChangeStackSizeAndDepth(GetCardWindow(), oldHeader, newHeader);
-        OpenVideodiscPlayer();  // a player that played a segment is settled after the change
-        return changed;
-    };
+    o.changeStackSize = ChangeStackSizeSettlingPlayer;
     o.resizeCardArea = ResizeOffscreenForStack;
     return o;
 }
@@ -142,7 +137,6 @@ AuthoringUpcalls AuthoringUpcallsOfThePlugin() {
     u.stackIsFresh = StackIsFresh;
     u.openInsteadOfImport = OpenInsteadOfImport;
     u.showImportedCards = ShowImportedCards;
-    // The media library is not given to saved objects yet: never under a drop.
     return u;
 }
 
