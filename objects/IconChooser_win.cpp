@@ -19,6 +19,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/dialogs/DialogOwner.h"
+#include "core/ui/WindowUtils.h"
 #include "objects/IconFiles.h"
 #include "objects/buttons/Buttons.h"
 #include "resources/objinfo_ids.h"
@@ -58,7 +59,7 @@ struct Chooser {
 };
 
 // The chooser a dialog runs: the dialog's parameter, kept with its window.
-Chooser* ChooserOf(HWND dialog) { return reinterpret_cast<Chooser*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+Chooser* ChooserOf(HWND dialog) { return DialogStateOf<Chooser>(dialog); }
 char g_lastFolder[MAX_PATH] = {};  // the disk source starts where it was last
 
 void FreeEntries(Chooser& c) {

@@ -22,7 +22,7 @@ constexpr int kMarkerFar = 8;
 constexpr double kReach = 10000;
 
 // The chooser the open dialog works on, kept with it from WM_INITDIALOG on.
-ChooserState& ChooserOf(HWND dialog) { return *reinterpret_cast<ChooserState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+ChooserState& ChooserOf(HWND dialog) { return *DialogStateOf<ChooserState>(dialog); }
 
 // Field order of ChooserField.
 constexpr std::array<int, 6> kFieldIds{IDC_CPICK_HUE, IDC_CPICK_SATURATION, IDC_CPICK_BRIGHTNESS,

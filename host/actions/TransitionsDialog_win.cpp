@@ -5,6 +5,7 @@
 #include "core/events/CardLeaveGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
+#include "core/ui/WindowUtils.h"
 #include "cardview/card/CardRedraw.h"
 #include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
@@ -29,7 +30,7 @@ struct TransitionDialogRecord {
 
 const TransitionDialogRecord& RecordOf(HWND dialog) {
     static const TransitionDialogRecord none{};
-    const auto* record = reinterpret_cast<const TransitionDialogRecord*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    const auto* record = DialogStateOf<const TransitionDialogRecord>(dialog);
     return record ? *record : none;
 }
 

@@ -54,9 +54,7 @@ void ReadDialog(HWND dialog, FindState& state) {
 
 // The dialog's parameter is its working copy, which OK fills and its caller writes back.
 INT_PTR CALLBACK FindTextProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG)
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    auto* working = reinterpret_cast<FindState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* working = KeptDialogState<FindState>(dialog, message, lParam);
     if (!working)
         return FALSE;
     switch (message) {
