@@ -20,6 +20,10 @@ RECT DialogItemRect(HWND dialog, int id);
 // without a card window.
 LRESULT PassToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
 
+// A dialog's check box or radio button read and set.
+inline bool IsItemChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+inline void SetItemChecked(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
 // The state kept with a dialog (DWLP_USER); null before its WM_INITDIALOG kept one.
 template <typename State>
 State* DialogStateOf(HWND dialog) {

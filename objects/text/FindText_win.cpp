@@ -17,7 +17,6 @@ namespace {
 constexpr UINT kFindTextCommand = 207;
 
 void CheckButton(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 void FillDialog(HWND dialog, const FindState& state) {
     HWND edit = GetDlgItem(dialog, IDC_FIND_TEXT);
@@ -39,15 +38,15 @@ void ReadDialog(HWND dialog, FindState& state) {
     GetDlgItemTextA(dialog, IDC_FIND_TEXT, text, sizeof text);
     SetFindText(state, std::span<const char>(text, strnlen(text, kFindTextMax)));
     uint16_t flags = 0;
-    if (Checked(dialog, IDC_FIND_ALL))
+    if (IsItemChecked(dialog, IDC_FIND_ALL))
         flags |= kFindAllFields;
-    else if (Checked(dialog, IDC_FIND_EDITABLE))
+    else if (IsItemChecked(dialog, IDC_FIND_EDITABLE))
         flags |= kFindEditable;
     else
         flags |= kFindReadOnly;
-    if (Checked(dialog, IDC_FIND_CASE))
+    if (IsItemChecked(dialog, IDC_FIND_CASE))
         flags |= kFindCaseSensitive;
-    if (Checked(dialog, IDC_FIND_WRAP))
+    if (IsItemChecked(dialog, IDC_FIND_WRAP))
         flags |= kFindWrap;
     state.flags = flags;
 }
