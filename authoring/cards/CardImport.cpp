@@ -134,31 +134,16 @@ bool HoldAction(uint16_t id, Handle* chain, uint16_t ownerKind, uint16_t ownerId
 // Held copies made to be stored more than once keep their data; these are stored once, so
 // their data goes into the stack's file.
 void MoveHeldDataIntoStack(Handle chain) {
-    for (Handle h = chain; h && IsValidHandle(h);) {
-        HandleLock lock(h);
-        if (!lock || GetHandleSize(h) < sizeof(HeldResource))
-            break;
-        auto* held = reinterpret_cast<HeldResource*>(lock.get());
-        held->request.flags &= ~kResRequestCopyData;
-        h = held->next;
-    }
+    ForEachHeld(chain, [](HeldResource& held) { held.request.flags &= ~kResRequestCopyData; });
 }
 
 // The 'Snd ' copies of a chain in chain order: their ids (before storing: old; after: new).
 std::vector<uint16_t> SoundIds(Handle chain) {
     std::vector<uint16_t> ids;
-    for (Handle h = chain; h && IsValidHandle(h);) {
-        HeldResource held{};
-        {
-            HandleLock lock(h);
-            if (!lock || GetHandleSize(h) < sizeof held)
-                break;
-            std::memcpy(&held, lock.get(), sizeof held);
-        }
+    ForEachHeld(chain, [&ids](const HeldResource& held) {
         if (held.request.type == kSnd)
             ids.push_back(held.request.id);
-        h = held.next;
-    }
+    });
     return ids;
 }
 
