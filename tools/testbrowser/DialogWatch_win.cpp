@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr DWORD kDialogPatienceMs = 3000;  // how long a --dialog waits for its window to show
+constexpr DWORD kDialogPatienceMs = 10000;  // how long a --dialog waits for its window to show
 
 enum class ActionState { Later, Waiting, Done };
 
@@ -498,3 +498,9 @@ bool WindowShownAt(const std::string& title, int nth, unsigned long* tick) {
 }
 
 void FailHold(const std::string& spec, const std::string& why) { Fail("hold(%s) -> %s", spec, why); }
+
+void FailWalk(const std::string& why) { Fail("walk(in order) -> %s%s", why, ""); }
+
+bool DialogActionSettled(size_t index) {
+    return index < g_watch.states.size() && g_watch.states[index] == ActionState::Done;
+}
