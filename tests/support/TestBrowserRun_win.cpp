@@ -231,6 +231,10 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& more) 
     to.insert(to.end(), more.begin(), more.end());
 }
 
+std::string OnceShown(const std::string& title, int ms, int nth) {
+    return "@shown:" + title + (nth > 1 ? "#" + std::to_string(nth) : "") + "+" + std::to_string(ms);
+}
+
 std::vector<std::string> SaveAt(int ms, const std::string& copy) {
     return {"--command", "102@" + std::to_string(ms), "--answer-alert", "2340:2", "--save-copy", copy};
 }
@@ -284,6 +288,21 @@ std::vector<std::string> ReportedObjects(const std::string& json, const std::str
     return found;
 }
 
+std::vector<std::string> ReportedResources(const std::string& json, const std::string& type) {
+    std::vector<std::string> found;
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& entry : ItemsOf(report, "resources"))
+        if (entry.value("type", "") == type)
+            found.push_back(JsonText(entry));
+    return found;
+}
+
+std::string ReportedText(const std::string& json, const std::string& key) {
+    const ReportJson report = ParseReport(json);
+    const ReportJson* value = FindKey(report, key);
+    return value && value->is_string() ? value->get<std::string>() : "";
+}
+
 int ReportedNumber(const std::string& json, const std::string& key) {
     const ReportJson report = ParseReport(json);
     const ReportJson* value = FindKey(report, key);
@@ -315,6 +334,42 @@ int FindHolding(const std::vector<std::string>& lines, const std::string& text, 
         if (lines[i].find(text) != std::string::npos)
             return i;
     return -1;
+}
+
+std::vector<int> NumbersAt(const std::vector<std::string>& lines, const std::string& prefix, int from) {
+    const int line = Find(lines, prefix, from);
+    std::vector<int> numbers;
+    if (line < 0)
+        return numbers;
+    const std::string& text = lines[size_t(line)];
+    // After the prefix, or after the prefix's own " at ".
+    size_t at = prefix.find(" at ") != std::string::npos ? prefix.size() : text.find(" at ", prefix.size());
+    at = at == std::string::npos ? at : text.find_first_of("-0123456789", at);
+    while (at != std::string::npos && at < text.size()) {
+        char* end = nullptr;
+        numbers.push_back(int(std::strtol(text.c_str() + at, &end, 10)));
+        at = size_t(end - text.c_str());
+        if (at >= text.size() || text[at] != ',')
+            break;
+        ++at;
+    }
+    return numbers;
+}
+
+bool CardOnScreen(const std::vector<std::string>& lines, POINT* corner) {
+    const std::vector<int> at = NumbersAt(lines, "card(instance=1) at screen ");
+    if (at.size() != 2)
+        return false;
+    *corner = {at[0], at[1]};
+    return true;
+}
+
+bool ShownPlace(const std::vector<std::string>& lines, const std::string& title, RECT* place) {
+    const std::vector<int> at = NumbersAt(lines, "shown(" + title + ") ");
+    if (at.size() != 4)
+        return false;
+    *place = {at[0], at[1], at[2], at[3]};
+    return true;
 }
 
 bool NearRgb(uint32_t got, int red, int green, int blue, int slack) {

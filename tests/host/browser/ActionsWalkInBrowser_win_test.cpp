@@ -375,27 +375,6 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
 }
 
 
-// The numbers after " at " in a log line ("card(instance=1) at screen 10,20", "shown(Path Edit)
-// class=#32770 at 1,2,3,4 ..."), in order; empty when the line is missing.
-std::vector<int> NumbersAt(const std::vector<std::string>& log, const std::string& prefix) {
-    const int line = Find(log, prefix);
-    std::vector<int> numbers;
-    if (line < 0)
-        return numbers;
-    const std::string& text = log[size_t(line)];
-    size_t at = text.find(" at ");
-    at = at == std::string::npos ? at : text.find_first_of("-0123456789", at);
-    while (at != std::string::npos && at < text.size()) {
-        size_t used = 0;
-        numbers.push_back(std::stoi(text.substr(at), &used));
-        at += used;
-        if (at >= text.size() || text[at] != ',')
-            break;
-        ++at;
-    }
-    return numbers;
-}
-
 // Recording a path, the user sees what X shows: the card under the path, the page around it and
 // the "Path Edit" prompt over it, read from the X server's own picture of the screen (not the
 // windows' contents), before and after the path is drawn, at every depth. Then the whole path is

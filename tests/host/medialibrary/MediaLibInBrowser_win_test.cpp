@@ -241,21 +241,15 @@ std::string BadgeFile() {
     return std::string(bytes.begin(), bytes.end());
 }
 
-int ParsedAfter(const std::string& line, const std::string& key, long* a, long* b) {
-    const size_t at = line.find(key);
-    return at == std::string::npos ? 0 : std::sscanf(line.c_str() + at + key.size(), "%ld,%ld", a, b);
-}
-
 // The middle of the name of each row of the browser's list, in the card's coordinates: a probe
 // run logged where the browser and the card lay on the screen; the browser's frame, its category
 // box and a list of the same kind made here give the rows within it.
 std::vector<POINT> ListRows(const std::vector<std::string>& log, int rows) {
-    const int shown = FindHolding(log, "shown(Media Browser)");
-    const int card = Find(log, "card(instance=1) at screen ");
-    long left = 0, top = 0, cardX = 0, cardY = 0;
-    if (shown == -1 || card == -1 || ParsedAfter(log[shown], " at ", &left, &top) != 2 ||
-        ParsedAfter(log[card], " screen ", &cardX, &cardY) != 2)
+    RECT shown{};
+    POINT card{};
+    if (!ShownPlace(log, "Media Browser", &shown) || !CardOnScreen(log, &card))
         return {};
+    const long left = shown.left, top = shown.top, cardX = card.x, cardY = card.y;
     const DWORD style = WS_POPUP | WS_THICKFRAME | WS_SYSMENU, exStyle = WS_EX_CLIENTEDGE | WS_EX_WINDOWEDGE;
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);

@@ -115,12 +115,11 @@ TEST(VideodiscInBrowser, ASegmentWithLiveVideoMadeInTheActionsDialogPlaysOnceReo
         {{"LOOM_CAPTURE_DRIVER", "1"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     // The dialog beside the card (its corner's left is the card's plus 320), the viewer over it.
-    const int card = Find(run.log, "card(instance=1) at screen "), shown = Find(run.log, "shown(LaserDisc Control)");
-    ASSERT_NE(card, -1);
-    ASSERT_NE(shown, -1) << Joined(run.log);
-    const int cardLeft = std::atoi(run.log[card].c_str() + run.log[card].rfind(' ') + 1);
-    const int dialogLeft = std::atoi(run.log[shown].c_str() + run.log[shown].find(" at ") + 4);
-    EXPECT_GE(dialogLeft, cardLeft + 320) << run.log[shown];
+    POINT card{};
+    RECT shown{};
+    ASSERT_TRUE(CardOnScreen(run.log, &card)) << Joined(run.log);
+    ASSERT_TRUE(ShownPlace(run.log, "LaserDisc Control", &shown)) << Joined(run.log);
+    EXPECT_GE(shown.left, card.x + 320) << Joined(run.log);
     ExpectLiveVideo(viewer, 60, 220, 100);
     EXPECT_TRUE(NearRgb(Shot(viewer).At(241, 100), 40, 40, 200, 24)) << "where the viewer was";
     const std::string json = site.Report(copy);
