@@ -297,6 +297,28 @@ std::vector<std::string> ReportedResources(const std::string& json, const std::s
     return found;
 }
 
+bool HasResource(const std::string& json, const std::string& type, int id) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& entry : ItemsOf(report, "resources"))
+        if (entry.value("type", "") == type && entry.value("id", -1) == id)
+            return true;
+    return false;
+}
+
+std::string ReportedDestination(const std::string& json, int card, int button) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& entry : ItemsOf(report, "destinations"))
+        if (entry.value("card", 0) == card && entry.value("button", 0) == button)
+            return JsonText(entry);
+    return "";
+}
+
+std::string ReportedValue(const std::string& json, const std::string& key) {
+    const ReportJson report = ParseReport(json);
+    const ReportJson* value = FindKey(report, key);
+    return value ? JsonText(*value) : "";
+}
+
 std::string ReportedText(const std::string& json, const std::string& key) {
     const ReportJson report = ParseReport(json);
     const ReportJson* value = FindKey(report, key);

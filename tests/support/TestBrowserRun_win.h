@@ -94,6 +94,12 @@ std::vector<std::string> ReportedObjects(const std::string& json, const std::str
 // The report's resource entries of that type ("Icon", "Crsr", "Hlnk"), deleted ones too, in file
 // order, as JSON text.
 std::vector<std::string> ReportedResources(const std::string& json, const std::string& type);
+// Whether the report holds a resource entry of that type and id.
+bool HasResource(const std::string& json, const std::string& type, int id);
+// The report's "destinations" entry of that card and button; empty when none.
+std::string ReportedDestination(const std::string& json, int card, int button);
+// The first value under key as JSON text ("[1,4136]", "{...}"); empty when absent.
+std::string ReportedValue(const std::string& json, const std::string& key);
 int ReportedNumber(const std::string& json, const std::string& key);
 // The first text under key; empty when absent or not a text.
 std::string ReportedText(const std::string& json, const std::string& key);

@@ -67,14 +67,6 @@ struct Site : CachedSite {
 // A point and a time, as the test browser takes them.
 std::string At(POINT p, int ms) { return std::to_string(p.x) + "," + std::to_string(p.y) + "@" + std::to_string(ms); }
 
-// Whether the report holds a resource of that type and id.
-bool HasResource(const std::string& json, const std::string& type, int id) {
-    for (const std::string& entry : ReportedResources(json, type))
-        if (ReportedNumber(entry, "id") == id)
-            return true;
-    return false;
-}
-
 // The cursor a hover logged: "arrow", "custom:DIGEST", ...; empty when it was not logged.
 std::string HoverCursor(const std::vector<std::string>& log, int x, int y) {
     const int line = Find(log, "hover(" + std::to_string(x) + "," + std::to_string(y) + ")");
@@ -648,10 +640,11 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
                   "--dialog", features + "Cursor...|check@6800", "--key", "Home" + OnceShown("Cursors", 300),
                   "--dialog", "Cursors|OK|press@7700", "--dialog", features + "OK|press@8200",
                   "--dialog", look + "OK|press@8700", "--hover", "158,118@9100", "--key", "shift+Tab@9400",
+                  // Each menu's Right opens its sub-menu, a menu shown of its own.
                   "--hover", "160,120@9700", "--right-click", "160,120@10000",
                   "--key", "Down Down Right Return" + OnceShown("menu", 300), "--right-click", "160,120@10900",
-                  "--key", "Down Down Right Down Return" + OnceShown("menu", 300, 2), "--right-click", "160,120@11800",
-                  "--key", "Down Down Right Return" + OnceShown("menu", 300, 3), "--screenshot-after", "12500",
+                  "--key", "Down Down Right Down Return" + OnceShown("menu", 300, 3), "--right-click", "160,120@11800",
+                  "--key", "Down Down Right Return" + OnceShown("menu", 300, 5), "--screenshot-after", "12500",
                   "--command", "150@12700", "--quit-after-last", "1500"});
     Append(args, SaveAt(13300, copy));
     const BrowserRun run = site.Run(site.name, args);
