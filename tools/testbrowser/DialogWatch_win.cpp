@@ -17,7 +17,8 @@
 
 namespace {
 
-constexpr DWORD kDialogPatienceMs = 10000;  // how long a --dialog waits for its window to show
+// How long a --dialog waits for its window to show; in a walk in order, as long as a held action.
+constexpr DWORD kDialogPatienceMs = 3000, kInOrderPatienceMs = 10000;
 
 enum class ActionState { Later, Waiting, Done };
 
@@ -342,7 +343,8 @@ bool TryAction(size_t index, const std::vector<HWND>& shown) {
             break;
         }
     if (!dialog) {
-        if (GetTickCount() - g_watch.dueSince[index] < kDialogPatienceMs)
+        if (GetTickCount() - g_watch.dueSince[index] <
+            (g_watch.options->inOrder ? kInOrderPatienceMs : kDialogPatienceMs))
             return false;
         std::string titles;
         for (HWND w : shown)
