@@ -239,9 +239,9 @@ std::vector<std::string> SaveAt(int ms, const std::string& copy) {
     return {"--command", "102@" + std::to_string(ms), "--answer-alert", "2340:2", "--save-copy", copy};
 }
 
-std::vector<std::string> OpenActionsAt(const std::string& point, int ms) {
+std::vector<std::string> OpenActionsAt(const std::string& point, int ms, int menu) {
     return {"--key", "shift+Tab@" + std::to_string(ms), "--right-click", point + "@" + std::to_string(ms + 400),
-            "--key", "Down Down Down Down Down Return@" + std::to_string(ms + 800)};
+            "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, menu)};
 }
 
 void ExpectSaved(const CachedSite& site, const BrowserRun& run) {
@@ -270,6 +270,26 @@ std::string ReportedObjectOfKind(const std::string& json, int kind) {
             if (object.value("kind", 0) == kind)
                 return JsonText(object);
     return "";
+}
+
+std::string ReportedObjectWithId(const std::string& json, int id) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        for (const ReportJson& object : ItemsOf(card, "objects"))
+            if (object.value("id", -1) == id)
+                return JsonText(object);
+    return "";
+}
+
+std::vector<std::string> ReportedTexts(const std::string& json) {
+    std::vector<std::string> texts;
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        for (const ReportJson& object : ItemsOf(card, "objects"))
+            for (const ReportJson& entry : ItemsOf(object, "entries"))
+                if (entry.contains("text") && entry["text"].is_string())
+                    texts.push_back(entry["text"].get<std::string>());
+    return texts;
 }
 
 std::string ReportedVideo(const std::string& json, int card, int button, int kind) {

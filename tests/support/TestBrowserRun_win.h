@@ -74,8 +74,8 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& more);
 std::string OnceShown(const std::string& title, int ms, int nth = 1);
 std::vector<std::string> SaveAt(int ms, const std::string& copy);
 // From ms on: the object tools (shift+Tab), a right click on the object at the point ("X,Y") and
-// the "Actions" dialog chosen from its menu by keys.
-std::vector<std::string> OpenActionsAt(const std::string& point, int ms);
+// the "Actions" dialog chosen by keys from its menu, once up (the walk's menu-th).
+std::vector<std::string> OpenActionsAt(const std::string& point, int ms, int menu = 1);
 // The run saved the stack into the site's download cache, and no write failed.
 void ExpectSaved(const CachedSite& site, const BrowserRun& run);
 
@@ -89,6 +89,10 @@ std::string ReportedCard(const std::string& json, int index);
 std::string ReportedObjectOfKind(const std::string& json, int kind);
 // The report's "video" entry of that card, button and chunk kind; empty when none.
 std::string ReportedVideo(const std::string& json, int card, int button, int kind);
+// The first object with that id, of any card; empty when none.
+std::string ReportedObjectWithId(const std::string& json, int id);
+// The texts of every text entry of the objects, in the report's order.
+std::vector<std::string> ReportedTexts(const std::string& json);
 // Every object of that name, in the report's order.
 std::vector<std::string> ReportedObjects(const std::string& json, const std::string& name);
 // The report's resource entries of that type ("Icon", "Crsr", "Hlnk"), deleted ones too, in file
