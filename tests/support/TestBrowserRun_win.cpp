@@ -160,10 +160,11 @@ BrowserRun RunProgram(const std::string& program, const ServerFolder& server, co
         ADD_FAILURE() << "cannot start " << command << " (error " << GetLastError() << ")";
         return run;
     }
-    if (!WaitAnsweringSentMessages(process.hProcess, 60000)) {
+    // Long enough for a walk in order stretched on a busy machine up to its bound.
+    if (!WaitAnsweringSentMessages(process.hProcess, 180000)) {
         TerminateProcess(process.hProcess, 99);
         WaitForSingleObject(process.hProcess, 5000);
-        ADD_FAILURE() << "the program did not end within a minute: " << command;
+        ADD_FAILURE() << "the program did not end within three minutes: " << command;
     }
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);

@@ -303,8 +303,8 @@ const char* UsageText() {
            "                        page's streams first all ended (the stack is in); a walk\n"
            "                        the page's close cuts short ends with exit code 14\n"
            "  --quit-after-last MS  close the page MS milliseconds after the last timed thing\n"
-           "                        ran; sets --in-order, with --quit-after (default 40000)\n"
-           "                        as the bound\n"
+           "                        ran; sets --in-order, with --quit-after (default: 40000\n"
+           "                        beyond the latest time given) as the bound\n"
            "  --quit-after MS       close the page after MS milliseconds; a run still going\n"
            "                        20 s later (the plug-in stuck in a call) ends with exit\n"
            "                        code 10\n"
@@ -518,10 +518,24 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
     options.instances = std::max(options.instances, static_cast<int>(options.stacks.size()));
     if (!options.screenshot.empty() && !sawScreenshotTime)
         options.steps.push_back({Kind::Screenshot, 0});
-    // A walk in order that hangs ends at a bound of its own, well within the run's minute.
-    constexpr int kInOrderBoundMs = 40000;
-    if (options.inOrder && options.quitAfterMs < 0)
-        options.quitAfterMs = kInOrderBoundMs;
+    // A walk in order that hangs ends at a bound of its own: 40 seconds beyond its last time.
+    if (options.inOrder && options.quitAfterMs < 0) {
+        int last = options.screenshotAfterMs;
+        for (int ms : options.laterScreenshotsMs)
+            last = std::max(last, ms);
+        auto latest = [&last](const auto& timed) {
+            for (const auto& t : timed)
+                last = std::max(last, t.atMs);
+        };
+        latest(options.commands);
+        latest(options.mouse);
+        latest(options.keys);
+        latest(options.typing);
+        latest(options.dialogActions);
+        latest(options.drops);
+        latest(options.xShots);
+        options.quitAfterMs = std::min(last + 40000, kMaxMs);
+    }
     if (!HasScheme(options.baseUrl)) {
         error = "the base URL needs a scheme: " + options.baseUrl;
         return std::nullopt;
