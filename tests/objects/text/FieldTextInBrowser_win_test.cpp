@@ -14,6 +14,7 @@
 
 #include "StackBuilder.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -123,38 +124,49 @@ struct TextSite {
     }
 };
 
-// The text object's entries as the report lists them.
-std::string EntriesOf(const std::string& json) {
-    const std::string key = "\"id\":" + std::to_string(kField) + ",";
-    const size_t object = json.find(key);
-    const size_t entries = object == std::string::npos ? object : json.find("\"entries\":", object);
-    return entries == std::string::npos ? std::string() : json.substr(entries, json.find("]}]", entries) + 3 - entries);
-}
-
-std::string FontsOf(const std::string& json) {
-    const size_t fonts = json.find("\"fonts\":");
-    return fonts == std::string::npos ? std::string() : json.substr(fonts, json.find("]]", fonts) + 2 - fonts);
+// The text object's entries as the report lists them; empty when it is not there.
+ReportJson EntriesOf(const std::string& json) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        for (const ReportJson& object : ItemsOf(card, "objects"))
+            if (object.value("id", -1) == kField)
+                return ItemsOf(object, "entries");
+    return ReportJson::array();
 }
 
 // Typed on card 2 ("Hi" grows to "HiMore"), bold red 24 pixels in the mapper's face for the
 // Mac face: the saved entry, its run, and a font table entry that names that face.
 void ExpectTypedTextSaved(const std::string& json) {
     const std::string face = MapperFace("arial");
-    const std::string entries = EntriesOf(json);
-    EXPECT_NE(entries.find("{\"card\":1,\"flags\":512,\"text\":\"Wide wide wide text\",\"runs\":[[0,5,1,24,255,0,0]]}"),
-              std::string::npos)
-        << entries;
-    const std::string second = "{\"card\":2,\"flags\":0,\"text\":\"HiMore\",\"runs\":[[0,";
-    const size_t at = entries.find(second);
-    ASSERT_NE(at, std::string::npos) << entries;
-    const std::string number = entries.substr(at + second.size(), entries.find(',', at + second.size()) - at - second.size());
-    EXPECT_EQ(entries.substr(at + second.size() + number.size()), ",1,24,255,0,0]]}]") << entries;
+    const ReportJson entries = EntriesOf(json);
+    ASSERT_GE(entries.size(), 2u) << JsonText(entries);
+    const std::string first = "{\"card\":1,\"flags\":512,\"text\":\"Wide wide wide text\",\"runs\":[[0,5,1,24,255,0,0]]}";
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [&](const ReportJson& e) { return JsonText(e) == first; }))
+        << JsonText(entries);
+    const ReportJson& second = entries.back();
+    EXPECT_EQ(second.value("card", 0), 2) << JsonText(second);
+    EXPECT_EQ(second.value("flags", -1), 0) << JsonText(second);
+    EXPECT_EQ(second.value("text", ""), "HiMore") << JsonText(second);
+    const ReportJson& runs = ItemsOf(second, "runs");
+    ASSERT_TRUE(runs.size() == 1 && runs[0].size() == 7 && runs[0][1].is_number_integer()) << JsonText(second);
+    const int number = runs[0][1].get<int>();
+    EXPECT_EQ(JsonText(runs[0]), "[0," + std::to_string(number) + ",1,24,255,0,0]") << JsonText(second);
     // The run's font: the Mac entry kept when its face maps there, else a new entry of the face.
-    const std::string fonts = FontsOf(json);
-    if (number != std::to_string(kGeneva)) {
-        EXPECT_NE(fonts.find("[" + number + ",\"" + face + "\",0]"), std::string::npos) << fonts;
+    const ReportJson report = ParseReport(json);
+    const ReportJson* fonts = FindKey(report, "fonts");
+    ASSERT_TRUE(fonts && fonts->is_array()) << json;
+    const auto at = [&](const std::string& entry) {
+        for (size_t i = 0; i < fonts->size(); ++i)
+            if (JsonText((*fonts)[i]) == entry)
+                return int(i);
+        return -1;
+    };
+    if (number != kGeneva) {
+        EXPECT_NE(at("[" + std::to_string(number) + ",\"" + face + "\",0]"), -1) << JsonText(*fonts);
     }
-    EXPECT_NE(fonts.find("[5,\"Geneva\",1],[7,\"Times New Roman\",0]"), std::string::npos) << fonts;
+    const int geneva = at("[5,\"Geneva\",1]");
+    EXPECT_NE(geneva, -1) << JsonText(*fonts);
+    EXPECT_EQ(at("[7,\"Times New Roman\",0]"), geneva + 1) << JsonText(*fonts);
 }
 
 TEST(FieldTextInBrowser, EachCardShowsItsStyledText) {
@@ -285,8 +297,10 @@ TEST(FieldTextInBrowser, AStackMadeOnAMacByItsColourTableShowsItsFieldTextConver
     const BrowserRun report = RunProgram(reporter, server, {path});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
-    EXPECT_NE(json.find("\"textMacRoman\":true"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"text\":\"na\xC3\xAFve \xE2\x80\xA2 bullet\""), std::string::npos) << EntriesOf(json);
+    EXPECT_EQ(ReportedValue(json, "textMacRoman"), "true") << json;
+    const std::vector<std::string> texts = ReportedTexts(json);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "na\xC3\xAFve \xE2\x80\xA2 bullet"), texts.end())
+        << JsonText(EntriesOf(json));
 }
 
 }  // namespace
