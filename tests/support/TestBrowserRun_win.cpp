@@ -256,6 +256,14 @@ std::string ReportedObject(const std::string& json, const std::string& name) {
     return object ? JsonText(*object) : "";
 }
 
+std::vector<int> ReportedCardIds(const std::string& json) {
+    std::vector<int> ids;
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        ids.push_back(card.value("id", -1));
+    return ids;
+}
+
 std::string ReportedCard(const std::string& json, int index) {
     const ReportJson report = ParseReport(json);
     for (const ReportJson& card : ItemsOf(report, "cards"))

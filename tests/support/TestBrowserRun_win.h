@@ -83,6 +83,8 @@ void ExpectSaved(const CachedSite& site, const BrowserRun& run);
 // JSON text (empty when absent), the first number under key (-1 when absent), and an object's
 // "rect" (-1s when absent).
 std::string ReportedObject(const std::string& json, const std::string& name);
+// The card ids in the order the report lists the cards.
+std::vector<int> ReportedCardIds(const std::string& json);
 // The card of that index (from 1) as JSON text; empty when there is none.
 std::string ReportedCard(const std::string& json, int index);
 // The first object of that kind (16 a graphic, 48 a button, 96 a text object); empty when none.
