@@ -13,6 +13,7 @@
 
 #include "BuilderMedia.h"
 #include "StackBuilder.h"
+#include "stack/format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/RleAvi.h"
 #include "tests/support/TestBrowserRun_win.h"
@@ -195,7 +196,7 @@ TEST(MovieStillInBrowser, AMovieGivenItsFirstFrameInTheOptionsShowsItWhenTheSave
         ASSERT_NE(video, "") << json;
         const RECT rect = ReportedRect(video);
         const int flags = ReportedNumber(video, "flags");
-        EXPECT_TRUE(flags >= 0 && (flags & 4)) << json;
+        EXPECT_TRUE(flags >= 0 && (flags & kMediaFlagFirstFrame)) << json;
 
         const std::string shot = site.server.Name(name + "-again.png");
         const BrowserRun again =

@@ -39,7 +39,7 @@ sb::Chunk Segment(sb::Rect rect, uint32_t from, uint32_t to, bool live) {
     segment.kind = 119;
     segment.rect = rect;
     if (live)
-        segment.words.push_back({24, 1});
+        segment.words.push_back({kChunkSoundFlags, kVdActionLiveVideo});
     const VideodiscCommandText start = MakeStartCommand("060", '3', from), end = MakeEndCommand(from, to, "FR");
     segment.payload.assign(start.begin(), start.end());
     segment.payload.insert(segment.payload.end(), end.begin(), end.end());
@@ -126,7 +126,7 @@ TEST(VideodiscInBrowser, ASegmentWithLiveVideoMadeInTheActionsDialogPlaysOnceReo
     const std::string json = site.Report(copy);
     const std::string video = ReportedVideo(json, 1, 1, 119);
     EXPECT_EQ(ReportedValue(video, "rect"), "[60,40,220,160]") << json;
-    EXPECT_EQ(ReportedNumber(video, "flags"), 1) << json;
+    EXPECT_EQ(ReportedNumber(video, "flags"), kVdActionLiveVideo) << json;
     EXPECT_EQ(ReportedText(video, "start"), "060SP3AD00150SE") << json;
     EXPECT_EQ(ReportedText(video, "end"), "00300SMPL") << json;
 
