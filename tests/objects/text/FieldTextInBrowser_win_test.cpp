@@ -87,7 +87,8 @@ struct TextSite {
         CreateDirectoryA(temp.c_str(), nullptr);
     }
     ~TextSite() { RemoveFolderTree(temp); }
-    BrowserRun Run(std::vector<std::string> args, int quitMs) {
+    // The walk in order, the page closed that long after its last step.
+    BrowserRun Run(std::vector<std::string> args, int afterLastMs) {
         std::vector<std::string> all = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                         "--size", std::to_string(kWidth) + "x" + std::to_string(kHeight)};
         all.insert(all.end(), args.begin(), args.end());
@@ -95,7 +96,7 @@ struct TextSite {
         for (char& c : url)
             if (c == '\\')
                 c = '/';
-        all.insert(all.end(), {"--quit-after", std::to_string(quitMs), url});
+        all.insert(all.end(), {"--quit-after-last", std::to_string(afterLastMs), url});
         return RunBrowser(server, all, {{"TMP", temp}, {"TEMP", temp}});
     }
     std::vector<std::string> CachedCopies() const {
@@ -175,7 +176,7 @@ TEST(FieldTextInBrowser, EachCardShowsItsStyledText) {
     const BrowserRun run = site.Run({"--screenshot", shot, "--screenshot-after", "1200", "--command",
                                      std::to_string(kNextCard) + "@1500", "--screenshot-after", "2300", "--click",
                                      "250,30@2600", "--keys", "More@3000"},
-                                    3600);
+                                    600);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "type(More) focus=LMText"), -1) << "the click put the field in focus";
@@ -195,7 +196,7 @@ TEST(FieldTextInBrowser, TypedTextIsSavedWithoutLeaving) {
     TextSite site;
     const BrowserRun run = site.Run({"--command", std::to_string(kNextCard) + "@1200", "--click", "250,30@1800",
                                      "--keys", "More@2200", "--command", std::to_string(kSaveStack) + "@2700"},
-                                    3700);
+                                    1000);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
     const std::string saved = site.SavedStack();
@@ -208,7 +209,7 @@ TEST(FieldTextInBrowser, TypedTextIsSavedAfterLeaving) {
     const BrowserRun run = site.Run({"--command", std::to_string(kNextCard) + "@1200", "--click", "250,30@1800",
                                      "--keys", "More@2200", "--command", std::to_string(kPreviousCard) + "@2700",
                                      "--command", std::to_string(kSaveStack) + "@3200"},
-                                    4200);
+                                    1000);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
     const std::string saved = site.SavedStack();
@@ -218,7 +219,7 @@ TEST(FieldTextInBrowser, TypedTextIsSavedAfterLeaving) {
 
 TEST(FieldTextInBrowser, AStackOnlyOpenedAndSavedKeepsItsFontTable) {
     TextSite site;
-    const BrowserRun run = site.Run({"--command", std::to_string(kSaveStack) + "@1200"}, 2200);
+    const BrowserRun run = site.Run({"--command", std::to_string(kSaveStack) + "@1200"}, 1000);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
     const std::string saved = site.SavedStack();
