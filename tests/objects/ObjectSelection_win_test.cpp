@@ -440,8 +440,10 @@ TEST(ObjectSelection, AGraphicMovedTwiceIsSavedWhereItWasDropped) {
     const BrowserRun report = RunProgram(reporter, server, {saved});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
-    EXPECT_NE(json.find("\"kind\":16,\"id\":5,\"rect\":[60,40,90,70]"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"name\":\"Sky\""), std::string::npos) << json;
+    const std::string moved = ReportedObjectWithId(json, 5);
+    EXPECT_EQ(ReportedNumber(moved, "kind"), kObjectGraphic) << json;
+    EXPECT_EQ(ReportedValue(moved, "rect"), "[60,40,90,70]") << json;
+    EXPECT_NE(ReportedObject(json, "Sky"), "") << json;
 
     const std::string shot = server.Name("moved.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--answer-alerts", "--size",

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -293,12 +294,15 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
     const BrowserRun report = RunProgram(WindowsPath(std::string(build) + "/tools/stackreport/stackreport.exe"), server, {path});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
-    const size_t at = json.find("\"kind\":48,\"id\":40,");
-    ASSERT_NE(at, std::string::npos) << json.substr(0, 600);
-    const std::string button = json.substr(at, json.find("}}", at) - at);
-    EXPECT_NE(button.find("\"name\":\"Go Next\""), std::string::npos) << button;
-    EXPECT_NE(button.find("\"shape\":2,\"options\":8"), std::string::npos) << button;
-    EXPECT_NE(json.find("Typed words here"), std::string::npos);
+    const std::string button = ReportedObjectWithId(json, 40);
+    ASSERT_EQ(ReportedNumber(button, "kind"), kObjectButton) << json;
+    EXPECT_EQ(ReportedText(button, "name"), "Go Next") << button;
+    EXPECT_EQ(ReportedNumber(button, "shape"), 2) << button;
+    EXPECT_EQ(ReportedNumber(button, "options"), 8) << button;
+    const std::vector<std::string> texts = ReportedTexts(json);
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                            [](const std::string& t) { return t.find("Typed words here") != std::string::npos; }))
+        << json;
 
     const std::string shot = server.Name("shown.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--log", "--size", "400x300", "--screenshot", shot,
