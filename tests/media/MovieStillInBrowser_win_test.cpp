@@ -13,7 +13,7 @@
 
 #include "BuilderMedia.h"
 #include "StackBuilder.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/RleAvi.h"
 #include "tests/support/TestBrowserRun_win.h"

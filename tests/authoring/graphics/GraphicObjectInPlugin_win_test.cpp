@@ -40,7 +40,7 @@
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/GraphicPicture.h"
 #include "stack/save/SaveStack.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"

@@ -17,7 +17,7 @@
 
 #include "StackBuilder.h"
 #include "resources/graphics_ids.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/ReportJson.h"

@@ -10,7 +10,7 @@
 
 #include "BuilderMedia.h"
 #include "StackBuilder.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestSounds_win.h"
 
