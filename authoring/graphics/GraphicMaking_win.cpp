@@ -65,7 +65,7 @@ void OpenAppearanceForSelection(HWND window) {
     p.source = {0, 0, size.cx, size.cy};
     ResetPlacedGraphicSettings();
     p.fromSelection = true;
-    RunGraphicAppearanceDialog(window);
+    RunGraphicAppearanceDialog(window, p);
 }
 
 void TakeMaskSelection(HWND window, HBITMAP mask, HBITMAP outline, int x, int y) {
@@ -123,7 +123,7 @@ int PlacedGraphicClick(HWND window, int x, int y) {
     const int taken = PlacedGraphicMouseDown(window, x, y);
     if (taken == kPlacedGraphicFixed) {
         const CardLeaveGuard guard;
-        RunGraphicAppearanceDialog(window);
+        RunGraphicAppearanceDialog(window, GetGraphicPlacement());
     }
     return taken;
 }
