@@ -9,7 +9,6 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
-#include "core/ui/BitmapSize.h"
 #include "core/ui/ToolNumbers.h"
 #include "layers/PaintGeometry.h"
 #include "layers/PaintGeometry_win.h"
@@ -35,8 +34,6 @@ void DeleteBitmap(HBITMAP& bitmap) {
     bitmap = nullptr;
 }
 
-SIZE PictureSize() { return BitmapSizeOf(GetGraphicPlacement().picture); }
-
 // The picture file into a bitmap; null (after the loader's own message) when it cannot be read.
 HBITMAP LoadPicture(HWND window, const char* path) {
     HPALETTE palette = nullptr;
@@ -52,7 +49,7 @@ void TakePicture(HBITMAP bitmap) {
     DeleteBitmap(p.mask);
     DeleteBitmap(p.outline);
     p.picture = bitmap;
-    const SIZE size = PictureSize();
+    const SIZE size = CropPictureSize();
     p.source = {0, 0, size.cx, size.cy};
     p.rectShown = false;
 }
@@ -88,9 +85,8 @@ int ToolAfterClipArt() {
     return tool >= kButtonTool && tool <= kLastTool ? tool : kArrowTool;
 }
 
-// What the placement held before an animation's crop borrowed it.
 // What a borrowed crop keeps of the placement, restored afterwards.
-using SavedPlacement = std::tuple<HBITMAP, HBITMAP, HBITMAP, RECT, char, char, bool>;
+using SavedPlacement = std::tuple<HBITMAP, HBITMAP, HBITMAP, RECT, CropKind, char, bool>;
 auto BorrowedFields(GraphicPlacement& p) {
     return std::tie(p.picture, p.mask, p.outline, p.source, p.cropKind, p.purpose, p.rectShown);
 }
@@ -121,7 +117,7 @@ bool LimitCropToPicture() {
         std::swap(r.left, r.right);
     if (r.top > r.bottom)
         std::swap(r.top, r.bottom);
-    const SIZE size = PictureSize();
+    const SIZE size = CropPictureSize();
     if (r.left >= size.cx || r.top >= size.cy)
         return false;
     r.right = std::min<LONG>(r.right, size.cx);
@@ -157,13 +153,13 @@ void ApplyPictureCrop(char purpose, const POINT* point) {
     const SIZE size = {p.source.right - p.source.left, p.source.bottom - p.source.top};
     if (purpose == 'C') {
         const int endTool = ToolAfterClipArt();
-        if (p.cropKind == 'R' && p.rectShown) {
+        if (p.cropKind == kCropRectangle && p.rectShown) {
             MarkStackChanged();
             SelectToolNumber(kRectSelectTool);
             const POINT at = PastePoint(point, size);
             if (HBITMAP cut = CutOutBitmap(p.picture, p.source))
                 FloatRectSelectionBitmap(cut, at.x, at.y);
-        } else if (p.cropKind == 'L' && p.mask) {
+        } else if (p.cropKind == kCropLasso && p.mask) {
             MarkStackChanged();
             SelectToolNumber(kLassoTool);
             HBITMAP cut = CutOutBitmap(p.picture, p.source);
@@ -185,7 +181,7 @@ void ApplyPictureCrop(char purpose, const POINT* point) {
         p.source = {0, 0, size.cx, size.cy};
         return;
     }
-    if (p.cropKind == 'L' && p.mask) {
+    if (p.cropKind == kCropLasso && p.mask) {
         SelectToolNumber(kLassoTool);
         HBITMAP cut = CutOutBitmap(p.picture, p.source);
         const POINT at = PastePoint(point, size);
@@ -205,7 +201,7 @@ int OpenPictureCropDialog(HWND window, char purpose, const char* path, POINT poi
     return CropHeldPicture(window, purpose, path ? &point : nullptr) == 1 ? 1 : 2;
 }
 
-bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, HBITMAP* maskOut, char* kindOut,
+bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, HBITMAP* maskOut, CropKind* kindOut,
                              COLORREF* colourOut) {
     *bitmapOut = nullptr;
     if (maskOut)
@@ -226,7 +222,7 @@ bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, 
         *bitmapOut = CutOutBitmap(p.picture, p.source);
         if (kindOut)
             *kindOut = p.cropKind;
-        if (p.cropKind == 'L') {
+        if (p.cropKind == kCropLasso) {
             if (maskOut)
                 *maskOut = DuplicateBitmap(p.mask);
             if (colourOut)
@@ -262,7 +258,7 @@ bool LoadPictureWithoutCropping(const char* path, const POINT* point) {
         return false;
     TakePicture(bitmap);
     GraphicPlacement& p = GetGraphicPlacement();
-    p.cropKind = 'R';
+    p.cropKind = kCropRectangle;
     p.rectShown = true;
     ApplyPictureCrop('C', point);
     return true;
@@ -274,8 +270,8 @@ bool LoadPictureForPlacement(const char* path, const POINT* point, char option) 
         return false;
     TakePicture(bitmap);
     GraphicPlacement& p = GetGraphicPlacement();
-    const SIZE size = PictureSize();
-    p.cropKind = 'L';
+    const SIZE size = CropPictureSize();
+    p.cropKind = kCropLasso;
     LassoBeginPoints(size.cx, size.cy);
     LassoAddPoint(0, 0);
     LassoAddPoint(size.cx, 0);

@@ -39,8 +39,6 @@ struct ViewState {
 };
 ViewState g_view;
 
-SIZE PictureSize() { return BitmapSizeOf(GetGraphicPlacement().picture); }
-
 SIZE ViewSize(HWND view) {
     RECT client = {};
     GetClientRect(view, &client);
@@ -63,7 +61,7 @@ void ApplyOrigin(HWND view) {
     HDC dc = GetDC(view);
     SetWindowOrgEx(dc, g_view.origin.x, g_view.origin.y, nullptr);
     ReleaseDC(view, dc);
-    const SIZE picture = PictureSize(), size = ViewSize(view);
+    const SIZE picture = CropPictureSize(), size = ViewSize(view);
     const int excessX = Excess(picture.cx, size.cx), excessY = Excess(picture.cy, size.cy);
     SetScrollRange(view, SB_HORZ, 0, excessX ? 100 : 0, FALSE);
     SetScrollRange(view, SB_VERT, 0, excessY ? 100 : 0, FALSE);
@@ -73,7 +71,7 @@ void ApplyOrigin(HWND view) {
 
 // The origin moved to (x, y) within 0 and picture - view; true when it changed.
 bool MoveOrigin(HWND view, int x, int y) {
-    const SIZE picture = PictureSize(), size = ViewSize(view);
+    const SIZE picture = CropPictureSize(), size = ViewSize(view);
     const POINT next = {std::clamp(x, 0, Excess(picture.cx, size.cx)), std::clamp(y, 0, Excess(picture.cy, size.cy))};
     if (next.x == g_view.origin.x && next.y == g_view.origin.y)
         return false;
@@ -102,7 +100,7 @@ void Paint(HWND view) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(view, &ps);
     SelectedPalette palette(dc, GetAppPalette(), SelectedPalette::kIfIndexed);
-    const SIZE picture = PictureSize();
+    const SIZE picture = CropPictureSize();
     const HBITMAP bitmap = GetGraphicPlacement().picture;
     RECT client = {};
     GetClientRect(view, &client);
@@ -125,10 +123,10 @@ void Tick(HWND view) {
     g_view.phase = (g_view.phase + 1) & 7;
     if (g_view.dragging)
         return;
-    if (p.cropKind == 'R' && p.rectShown) {
+    if (p.cropKind == kCropRectangle && p.rectShown) {
         const RECT r = NormalisedRect(p.source);
         DrawSelectionFrame(view, r.left, r.top, r.right, r.bottom, g_view.phase);
-    } else if (p.cropKind == 'L' && p.outline) {
+    } else if (p.cropKind == kCropLasso && p.outline) {
         DrawMarchingAnts(view, p.outline, p.source.left, p.source.top, g_view.phase);
     }
 }
@@ -168,7 +166,7 @@ void AutoScroll(HWND view, LPARAM lParam) {
     InvalidateRect(view, nullptr, TRUE);
     UpdateWindow(view);
     HDC dc = GetDC(view);
-    if (GetGraphicPlacement().cropKind == 'R')
+    if (GetGraphicPlacement().cropKind == kCropRectangle)
         InvertBand(view);
     else
         DrawLassoPolyline(dc, {});
@@ -178,7 +176,7 @@ void AutoScroll(HWND view, LPARAM lParam) {
 void MouseDown(HWND view, WPARAM keys, LPARAM lParam) {
     GraphicPlacement& p = GetGraphicPlacement();
     const POINT at = PicturePoint(view, lParam);
-    if (p.cropKind == 'R') {
+    if (p.cropKind == kCropRectangle) {
         if (p.rectShown) {
             p.rectShown = false;
             InvalidateRect(view, nullptr, FALSE);
@@ -213,7 +211,7 @@ void MouseMove(HWND view, LPARAM lParam) {
         return;
     GraphicPlacement& p = GetGraphicPlacement();
     POINT at = PicturePoint(view, lParam);
-    if (p.cropKind == 'R') {
+    if (p.cropKind == kCropRectangle) {
         if (g_view.square) {
             const int dx = at.x - g_view.start.x, dy = at.y - g_view.start.y;
             const int side = std::max(std::abs(dx), std::abs(dy));
@@ -239,7 +237,7 @@ void MouseUp(HWND view, WPARAM keys, LPARAM lParam) {
     if (GetCapture() == view)
         ReleaseCapture();
     GraphicPlacement& p = GetGraphicPlacement();
-    if (p.cropKind == 'R') {
+    if (p.cropKind == kCropRectangle) {
         if (!g_view.firstMove)
             InvertBand(view);
         p.source = NormalisedRect(p.source);
@@ -254,7 +252,7 @@ void MouseUp(HWND view, WPARAM keys, LPARAM lParam) {
 }
 
 void Scroll(HWND view, int bar, WPARAM wParam) {
-    const SIZE picture = PictureSize(), size = ViewSize(view);
+    const SIZE picture = CropPictureSize(), size = ViewSize(view);
     const int excess = bar == SB_HORZ ? Excess(picture.cx, size.cx) : Excess(picture.cy, size.cy);
     const int page = bar == SB_HORZ ? size.cx : size.cy, line = LineHeight(view);
     int value = bar == SB_HORZ ? g_view.origin.x : g_view.origin.y;
@@ -365,7 +363,7 @@ void MakeCropMaskFromPoints(HWND view, bool plainPolygon) {
     GraphicPlacement& p = GetGraphicPlacement();
     DeleteBitmap(p.mask);
     DeleteBitmap(p.outline);
-    const SIZE picture = PictureSize();
+    const SIZE picture = CropPictureSize();
     Rect32 bounds = {};
     LassoPointsBounds(&bounds);
     p.source = {bounds.left, bounds.top, bounds.right, bounds.bottom};
@@ -404,3 +402,5 @@ void MakeCropMaskFromPoints(HWND view, bool plainPolygon) {
 }
 
 HWND CropViewWindow() { return g_view.view; }
+
+SIZE CropPictureSize() { return BitmapSizeOf(GetGraphicPlacement().picture); }

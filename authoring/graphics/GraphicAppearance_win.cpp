@@ -127,7 +127,7 @@ void StepFrameWidth(HWND dialog, int step) {
         return;
     p.frameWidth = static_cast<uint16_t>(width);
     SetDlgItemInt(dialog, GAPPEAR_WIDTH, p.frameWidth, FALSE);
-    if (p.cropKind == 'L' && p.mask) {
+    if (p.cropKind == kCropLasso && p.mask) {
         if (p.outline)
             DeleteObject(p.outline);
         p.outline = width > 0 ? MaskOutline(p.mask, width) : nullptr;
@@ -147,7 +147,7 @@ RECT ObjectPlace(const GraphicPlacement& p, SIZE size) {
     if (p.editedLayer)
         if (LayerLock<> layer(p.editedLayer); layer)
             return layer->bounds;
-    if (p.cropKind == 'R')
+    if (p.cropKind == kCropRectangle)
         return p.placed;
     return {p.source.left, p.source.top, p.source.left + size.cx, p.source.top + size.cy};
 }
@@ -162,14 +162,14 @@ void DrawPreview(const GraphicPlacement& p, const DRAWITEMSTRUCT& item) {
     GetObject(p.picture, sizeof info, &info);
     RECT source = {std::max<LONG>(p.source.left, 0), std::max<LONG>(p.source.top, 0),
                    std::min<LONG>(p.source.right, info.bmWidth), std::min<LONG>(p.source.bottom, info.bmHeight)};
-    if (p.cropKind == 'L' && p.mask) {
+    if (p.cropKind == kCropLasso && p.mask) {
         BITMAP maskInfo = {};
         GetObject(p.mask, sizeof maskInfo, &maskInfo);
         source.right = std::min<LONG>(info.bmWidth, source.left + maskInfo.bmWidth);
         source.bottom = std::min<LONG>(info.bmHeight, source.top + maskInfo.bmHeight);
     }
     const SIZE sourceSize = {source.right - source.left, source.bottom - source.top};
-    const SIZE size = p.cropKind == 'R' ? SIZE{p.placed.right - p.placed.left, p.placed.bottom - p.placed.top} : sourceSize;
+    const SIZE size = p.cropKind == kCropRectangle ? SIZE{p.placed.right - p.placed.left, p.placed.bottom - p.placed.top} : sourceSize;
     if (size.cx <= 0 || size.cy <= 0 || sourceSize.cx <= 0 || sourceSize.cy <= 0)
         return;
     // The picture at its size, then drawn by the card's own routine over the card's pixels.
@@ -196,7 +196,7 @@ void DrawPreview(const GraphicPlacement& p, const DRAWITEMSTRUCT& item) {
         layer.common.kind = kObjectGraphic;
         layer.common.bounds = {0, 0, size.cx, size.cy};
         layer.picture = stretched.get();
-        layer.mask = p.cropKind == 'L' ? p.mask : nullptr;
+        layer.mask = p.cropKind == kCropLasso ? p.mask : nullptr;
         layer.outline = p.outline;
         layer.colorIndex = p.frameColorIndex;
         layer.frameWidth = p.frameWidth;
@@ -209,7 +209,7 @@ void DrawPreview(const GraphicPlacement& p, const DRAWITEMSTRUCT& item) {
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     SelectedObject result(work.get(), composed.get());
-    if (p.cropKind == 'L' && p.mask) {
+    if (p.cropKind == kCropLasso && p.mask) {
         OwnedGdiObject<HBITMAP> masked(CopyBitmapPadded(dc, work.get(), 0, 0, p.mask));
         if (masked)
             DrawBitmapMasked(dc, masked.get(), p.mask, x, y);
@@ -507,7 +507,7 @@ int RunGraphicAppearanceDialog(HWND window, GraphicPlacement& p) {
         DropStackResourcesSince(resources);
     }
     DisposeHandleAndClear(&d.actions);
-    const bool rectangle = p.cropKind == 'R';
+    const bool rectangle = p.cropKind == kCropRectangle;
     SettlePaintSelection(window, p, result == IDOK);
     if (rectangle)
         ShowTextFieldWindows(true);
@@ -534,7 +534,7 @@ int EditGraphicAppearance(HWND window, LayerHandle layer) {
         p.source = {0, 0, info.bmWidth, info.bmHeight};
         p.mask = graphic->mask;
         p.outline = graphic->outline ? DuplicateBitmap(graphic->outline) : nullptr;
-        p.cropKind = p.mask ? 'L' : 'R';
+        p.cropKind = p.mask ? kCropLasso : kCropRectangle;
         p.placed = p.mask ? p.source : graphic->common.bounds;
         p.fromSelection = false;
         id = graphic->common.id;

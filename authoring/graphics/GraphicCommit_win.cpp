@@ -67,7 +67,7 @@ std::vector<uint8_t> FileReference(const char* file) {
 
 // The new object's record; empty when its picture cannot be stored.
 std::vector<uint8_t> BuildNewRecord(const GraphicPlacement& p) {
-    const bool lasso = p.cropKind == 'L' && p.mask;
+    const bool lasso = p.cropKind == kCropLasso && p.mask;
     const SIZE maskSize = BitmapSizeOf(p.mask);
     const RECT source = lasso ? RECT{p.source.left, p.source.top, p.source.left + maskSize.cx, p.source.top + maskSize.cy}
                               : p.source;
@@ -221,7 +221,7 @@ void UpdateEditedGraphic(HWND window, GraphicPlacement& p) {
 void SettlePaintSelection(HWND window, GraphicPlacement& p, bool ok) {
     if (p.fromSelection) {
         p.fromSelection = false;
-        if (p.cropKind == 'R') {
+        if (p.cropKind == kCropRectangle) {
             if (ok) {
                 MarkStackChanged();
                 DropRectSelection(window);

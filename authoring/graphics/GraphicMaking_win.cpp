@@ -81,7 +81,7 @@ void TakeMaskSelection(HWND window, HBITMAP mask, HBITMAP outline, int x, int y)
     p.heldMask = DuplicateBitmap(mask);
     p.lassoAt = {x, y};
     p.holeColor = hole;
-    p.cropKind = 'L';
+    p.cropKind = kCropLasso;
     FreeMaskSelection();
 }
 
@@ -98,7 +98,7 @@ void MakeGraphicObjectCommand(HWND window) {
         CancelPlacedGraphic(window);
         p.picture = copy;
         p.placed = rect;
-        p.cropKind = 'R';
+        p.cropKind = kCropRectangle;
         OpenAppearanceForSelection(window);
         return;
     }

@@ -13,15 +13,17 @@
 
 #include <cstdint>
 
+#include "objects/graphics/GraphicPlacement.h"
+
 // Loads the picture and runs the dialog with a purpose; with crop clear and a path the picture
 // is taken whole and pasted as clip art at the point. The dialog's result (1 OK, 2 Cancel).
 int OpenPictureCropDialog(HWND window, char purpose, const char* path, POINT point, bool crop);
 // For an animation frame: true on OK with the cut-out picture, its mask (null for a rectangle),
-// the crop kind ('R' or 'L') and the colour under the first lasso point. The caller owns the
+// the crop kind and the colour under the first lasso point. The caller owns the
 // bitmaps. A file that cannot be read shows alert 2342 (one the loader refuses, the
 // loader's own message). The placement is left as it was.
 bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, HBITMAP* maskOut,
-                             char* kindOut, COLORREF* colourOut);
+                             CropKind* kindOut, COLORREF* colourOut);
 // The whole picture and the crop rectangle; the dialog's result (1 OK).
 int CropPictureFile(HWND window, const char* path, HBITMAP* bitmapOut, RECT* rectOut);
 
@@ -59,6 +61,8 @@ void DropCropSelection(HWND view);
 void MakeCropMaskFromPoints(HWND view, bool plainPolygon);
 // The view of the dialog that is open; null when none.
 HWND CropViewWindow();
+// The size of the placement's picture (0 by 0 without one).
+SIZE CropPictureSize();
 
 // ---- CropScale_win.cpp ----
 // "CROPSCALE" for the cropping dialog: the angle and two scales, then the picture turned and

@@ -48,7 +48,7 @@ void DrawTools(const DRAWITEMSTRUCT& item, const CropDialog& crop) {
     MemoryDC source(item.hDC);
     if (!source)
         return;
-    const bool lasso = GetGraphicPlacement().cropKind == 'L';
+    const bool lasso = GetGraphicPlacement().cropKind == kCropLasso;
     int x = item.rcItem.left;
     for (HBITMAP tool : {crop.rectangleTool, crop.lassoTool}) {
         if (tool) {
@@ -71,12 +71,12 @@ bool ToolStripClick(HWND dialog, const CropDialog& crop, LPARAM lParam, bool dou
     GraphicPlacement& p = GetGraphicPlacement();
     HWND view = CropViewWindow();
     DropCropSelection(view);
-    p.cropKind = x > crop.toolSize.cx ? 'L' : 'R';
+    p.cropKind = x > crop.toolSize.cx ? kCropLasso : kCropRectangle;
     InvalidateRect(GetDlgItem(dialog, PCROP_TOOLS), nullptr, FALSE);
     if (!doubleClick || !p.picture)
         return true;
     const SIZE picture = BitmapSizeOf(p.picture);
-    if (p.cropKind == 'R') {
+    if (p.cropKind == kCropRectangle) {
         p.source = {0, 0, picture.cx, picture.cy};
         p.rectShown = true;
     } else {
@@ -100,7 +100,7 @@ void Init(HWND dialog, CropDialog& crop) {
         crop.lassoTool = LoadBitmapA(module, "TOOLLASSO");
     crop.toolSize = BitmapSizeOf(crop.rectangleTool);
     crop.result = 2;
-    p.cropKind = 'R';
+    p.cropKind = kCropRectangle;
     p.purpose = purpose;
     DeleteBitmap(p.undoPicture);
     CreateCropView(dialog, {0, 0, 1, 1});
@@ -115,7 +115,7 @@ void Init(HWND dialog, CropDialog& crop) {
 
 bool NothingSelected() {
     const GraphicPlacement& p = GetGraphicPlacement();
-    return p.cropKind == 'R' ? !p.rectShown : !p.mask;
+    return p.cropKind == kCropRectangle ? !p.rectShown : !p.mask;
 }
 
 void Cancel(HWND dialog, CropDialog& crop) {
@@ -127,7 +127,7 @@ void Cancel(HWND dialog, CropDialog& crop) {
     crop.result = 2;
     LassoFreePoints();
     EndDialog(dialog, 0);
-    if (p.cropKind == 'R')
+    if (p.cropKind == kCropRectangle)
         ShowTextFieldWindows(true);
 }
 

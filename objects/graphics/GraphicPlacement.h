@@ -10,11 +10,15 @@
 
 #include "layers/ObjectLayer.h"
 
+// How a picture is cut out: by a rectangle, or by a lasso through a mask. A graphic object's
+// frame follows the same kinds.
+enum CropKind : char { kCropRectangle = 'R', kCropLasso = 'L' };
+
 struct GraphicPlacement {
     HBITMAP picture;   // device bitmap being placed; owned here
     HBITMAP mask;      // one-bit mask of a lasso cut-out, else null
     HBITMAP outline;   // the mask's frame outline, else null
-    char cropKind;     // 'R' rectangle, 'L' lasso
+    CropKind cropKind;
     char purpose;      // 'A', 'C', 'G' or 'H': who asked for the crop
     RECT source;       // within the picture
     RECT placed;       // on the card (card-window coordinates)
@@ -52,5 +56,5 @@ GraphicPlacement& GetGraphicPlacement();
 void ClearGraphicPlacement();
 
 // The cropping view's cursors, loaded at start-up by LoadCropCursors (ObjectServices.h): "LASSO"
-// for kind 'L', "CROSS" for the rectangle; the arrow when they could not be loaded.
-HCURSOR GetCropCursor(char kind);
+// for the lasso, "CROSS" for the rectangle; the arrow when they could not be loaded.
+HCURSOR GetCropCursor(CropKind kind);
