@@ -21,8 +21,6 @@ int RunGraphicAppearanceDialog(HWND window, GraphicPlacement& placement);
 int EditGraphicAppearance(HWND window, LayerHandle layer);
 
 // ---- GraphicCommit_win.cpp ----
-// The actions dialog's variant for graphic objects ("BUTACT": their actions may go to a card).
-inline constexpr int kGraphicActionsVariant = 5;
 // The new object's record from the placement appended to the card, then its layer made; false
 // (after alert 2224, nothing added) when the record cannot be made or appended. The placement's
 // picture, mask and outline are freed either way.

@@ -490,7 +490,7 @@ int RunGraphicAppearanceDialog(HWND window, GraphicPlacement& p) {
         result = ResDialogBoxParam(window, AppearanceProc, "GAPPEAR", reinterpret_cast<LPARAM>(&d));
         if (result != GAPPEAR_ACTIONS)
             break;
-        const bool ok = d.actions && EditObjectActions(d.actions, 0, kGraphicActionsVariant) == kActionsDialogOk;
+        const bool ok = d.actions && EditObjectActions(d.actions, 0, kActionsOfGraphicOrText) == kActionsDialogOk;
         d.opening = ok ? kReturnedFromActions : kReturnedFromActions | kActionsCancelled;
         if (ObjectLeft(d, window)) {
             result = IDCANCEL;

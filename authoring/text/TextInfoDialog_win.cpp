@@ -50,7 +50,6 @@ enum : int {
     kScrollableBox = 56, kDiskBasedBox = 57, kReadOnlyBox = 58, kFrameBox = 59, kGetFileButton = 60,
     kFeaturesButton = 61, kActionsButton = 63,
 };
-constexpr int kTextObjectActionsVariant = 5;
 constexpr size_t kNameMax = kTextNameBytes - 1;
 // A new object's preview: a bordered, multi-line rich edit with a vertical bar that stays.
 constexpr DWORD kNewPreviewStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_SAVESEL | ES_DISABLENOSCROLL |
@@ -666,7 +665,7 @@ int RunTextInfoDialog(HWND window, TextAppearance& state, const char* droppedFil
         if (result != kActionsButton)
             break;
         pass.actionsCancelled =
-            EditObjectActions(state.pendingActions, 0, kTextObjectActionsVariant) != kActionsDialogOk;
+            EditObjectActions(state.pendingActions, 0, kActionsOfGraphicOrText) != kActionsDialogOk;
         pass.reopened = true;
         // "Another card..." comes back with new layers; an object no longer there is not
         // edited (nor taken for a new one).
@@ -711,7 +710,7 @@ int EditTextObjectActions(LayerHandle field) {
     const std::vector<uint8_t> before = HandleToBytes(loaded);
     int changed = 0;
     // "Another card..." leaves the card and comes back with new layers.
-    const bool done = EditObjectActions(loaded, 0, kTextObjectActionsVariant) == kActionsDialogOk;
+    const bool done = EditObjectActions(loaded, 0, kActionsOfGraphicOrText) == kActionsDialogOk;
     const LayerHandle now = done ? FindNamedLayerOrSay(name, GetCardWindow()) : nullptr;
     if (done && now && HandleToBytes(loaded) != before && StoreActionResource(&actionId, loaded)) {
         SetObjectRecordWord(kObjectText, id, kTextAction, actionId);
