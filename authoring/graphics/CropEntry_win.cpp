@@ -9,6 +9,7 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/BitmapSize.h"
 #include "core/ui/ToolNumbers.h"
 #include "layers/PaintGeometry.h"
 #include "layers/PaintGeometry_win.h"
@@ -43,13 +44,12 @@ HBITMAP LoadPicture(HWND window, const char* path) {
     return bitmap;
 }
 
-void TakePicture(HBITMAP bitmap) {
-    GraphicPlacement& p = GetGraphicPlacement();
+void TakePicture(GraphicPlacement& p, HBITMAP bitmap) {
     DeleteBitmap(p.picture);
     DeleteBitmap(p.mask);
     DeleteBitmap(p.outline);
     p.picture = bitmap;
-    const SIZE size = CropPictureSize();
+    const SIZE size = BitmapSizeOf(p.picture);
     p.source = {0, 0, size.cx, size.cy};
     p.rectShown = false;
 }
@@ -73,7 +73,7 @@ POINT PastePoint(const POINT* point, SIZE size) {
 // The dialog run on the picture now held, with the purpose: its result. What it cut goes to
 // the point when one is given (a drop), else to the middle.
 int CropHeldPicture(HWND window, char purpose, const POINT* point) {
-    const int result = RunPictureCropDialog(window, purpose);
+    const int result = RunPictureCropDialog(window, purpose, GetGraphicPlacement());
     if (result == 1 && purpose != 'A')
         ApplyPictureCrop(purpose, point);
     return result;
@@ -95,7 +95,7 @@ SavedPlacement BorrowPlacement(HBITMAP picture) {
     GraphicPlacement& p = GetGraphicPlacement();
     const SavedPlacement saved = BorrowedFields(p);
     p.picture = p.mask = p.outline = nullptr;
-    TakePicture(picture);
+    TakePicture(p, picture);
     return saved;
 }
 
@@ -110,14 +110,13 @@ void RestorePlacement(const SavedPlacement& saved) {
 
 }  // namespace
 
-bool LimitCropToPicture() {
-    GraphicPlacement& p = GetGraphicPlacement();
+bool LimitCropToPicture(GraphicPlacement& p) {
     RECT& r = p.source;
     if (r.left > r.right)
         std::swap(r.left, r.right);
     if (r.top > r.bottom)
         std::swap(r.top, r.bottom);
-    const SIZE size = CropPictureSize();
+    const SIZE size = BitmapSizeOf(p.picture);
     if (r.left >= size.cx || r.top >= size.cy)
         return false;
     r.right = std::min<LONG>(r.right, size.cx);
@@ -127,7 +126,7 @@ bool LimitCropToPicture() {
     return true;
 }
 
-bool GetPictureForCropping(HWND window, char kind, const char* path) {
+bool GetPictureForCropping(HWND window, char kind, const char* path, GraphicPlacement& p) {
     char chosen[MAX_PATH] = {};
     int source = kGraphicFromFile;
     if (path && *path)
@@ -140,15 +139,14 @@ bool GetPictureForCropping(HWND window, char kind, const char* path) {
         DeleteObject(palette);
     if (!bitmap)
         return false;
-    TakePicture(bitmap);
-    GraphicPlacement& p = GetGraphicPlacement();
+    TakePicture(p, bitmap);
     std::memcpy(p.file, chosen, sizeof p.file);  // a disk-based object names it; a live source, nothing
     return true;
 }
 
 void ApplyPictureCrop(char purpose, const POINT* point) {
     GraphicPlacement& p = GetGraphicPlacement();
-    if (!p.picture || !LimitCropToPicture())
+    if (!p.picture || !LimitCropToPicture(p))
         return;
     const SIZE size = {p.source.right - p.source.left, p.source.bottom - p.source.top};
     if (purpose == 'C') {
@@ -196,7 +194,7 @@ void ApplyPictureCrop(char purpose, const POINT* point) {
 int OpenPictureCropDialog(HWND window, char purpose, const char* path, POINT point, bool crop) {
     if (!crop && path)
         return LoadPictureWithoutCropping(path, &point) ? 1 : 2;
-    if (!GetPictureForCropping(window, 'R', path))
+    if (!GetPictureForCropping(window, 'R', path, GetGraphicPlacement()))
         return 2;
     return CropHeldPicture(window, purpose, path ? &point : nullptr) == 1 ? 1 : 2;
 }
@@ -217,8 +215,8 @@ bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, 
         return false;
     const SavedPlacement saved = BorrowPlacement(loaded);
     bool ok = false;
-    if (RunPictureCropDialog(window, 'A') == 1) {
-        GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (RunPictureCropDialog(window, 'A', p) == 1) {
         *bitmapOut = CutOutBitmap(p.picture, p.source);
         if (kindOut)
             *kindOut = p.cropKind;
@@ -241,8 +239,8 @@ int CropPictureFile(HWND window, const char* path, HBITMAP* bitmapOut, RECT* rec
     if (!loaded)
         return 2;
     const SavedPlacement saved = BorrowPlacement(loaded);
-    const int result = RunPictureCropDialog(window, 'A');
     GraphicPlacement& p = GetGraphicPlacement();
+    const int result = RunPictureCropDialog(window, 'A', p);
     if (result == 1) {
         *bitmapOut = p.picture;
         *rectOut = p.source;
@@ -256,8 +254,8 @@ bool LoadPictureWithoutCropping(const char* path, const POINT* point) {
     HBITMAP bitmap = LoadPicture(GetCardWindow(), path);
     if (!bitmap)
         return false;
-    TakePicture(bitmap);
     GraphicPlacement& p = GetGraphicPlacement();
+    TakePicture(p, bitmap);
     p.cropKind = kCropRectangle;
     p.rectShown = true;
     ApplyPictureCrop('C', point);
@@ -268,9 +266,9 @@ bool LoadPictureForPlacement(const char* path, const POINT* point, char option) 
     HBITMAP bitmap = LoadPicture(GetCardWindow(), path);
     if (!bitmap)
         return false;
-    TakePicture(bitmap);
     GraphicPlacement& p = GetGraphicPlacement();
-    const SIZE size = CropPictureSize();
+    TakePicture(p, bitmap);
+    const SIZE size = BitmapSizeOf(p.picture);
     p.cropKind = kCropLasso;
     LassoBeginPoints(size.cx, size.cy);
     LassoAddPoint(0, 0);

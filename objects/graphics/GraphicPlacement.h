@@ -1,7 +1,10 @@
 // The graphic object being placed or edited: the picture (and lasso mask) from the cropping
 // dialog or a paint selection, where it goes on the card, and the settings the appearance
-// dialog gives it (the dialog keeps the copy of the object's action block itself). One per system; the placing trackers (objects/graphics), the cropping dialog
-// and the appearance dialog (authoring/graphics) share it.
+// dialog gives it (the dialog keeps the copy of the object's action block itself). The one of
+// the system, GetGraphicPlacement, is the new graphic being cropped and placed: the placing
+// trackers (objects/graphics) follow it between the mouse's messages, and the cropping and
+// appearance dialogs (authoring/graphics) are handed it with the call that opens them. An
+// existing object's appearance is edited in a placement of its own.
 #pragma once
 
 #include <windows.h>
