@@ -74,9 +74,7 @@ struct AppearanceDialog {
 };
 
 // The state of the open dialog, kept with it from WM_INITDIALOG on.
-AppearanceDialog& DialogOf(HWND dialog) {
-    return *reinterpret_cast<AppearanceDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
+AppearanceDialog& DialogOf(HWND dialog) { return *DialogStateOf<AppearanceDialog>(dialog); }
 
 bool OpacityShown() {
     return IsAdvancedUser();

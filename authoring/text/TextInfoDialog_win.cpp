@@ -80,7 +80,7 @@ struct DialogPass {
     LayerName subject = {};      // an existing object, found again after each dialog over this one
 };
 
-DialogPass& PassOf(HWND dialog) { return *reinterpret_cast<DialogPass*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+DialogPass& PassOf(HWND dialog) { return *DialogStateOf<DialogPass>(dialog); }
 TextAppearance& StateOf(HWND dialog) { return PassOf(dialog).state; }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
