@@ -93,7 +93,7 @@ bool EditGraphicActions(LayerHandle layer) {
     const std::vector<uint8_t> before = HandleToBytes(loaded);
     bool changed = false;
     // "Another card..." leaves the card and comes back with new layers.
-    const bool done = EditObjectActions(loaded, 0, kGraphicActionsVariant) == kActionsDialogOk;
+    const bool done = EditObjectActions(loaded, 0, kActionsOfGraphicOrText) == kActionsDialogOk;
     const LayerHandle now = done ? FindNamedLayerOrSay(name, GetCardWindow()) : nullptr;
     if (done && now && HandleToBytes(loaded) != before && StoreActionResource(&actionId, loaded)) {
         SetObjectRecordWord(kObjectGraphic, id, kGraphicAction, actionId);

@@ -35,8 +35,8 @@ namespace {
 
 constexpr int kStackEvents[3] = {INF_STACK_ARRIVING, INF_STACK_LEAVING, INF_STACK_CLICKING};
 constexpr int kCardEvents[3] = {INF_CARD_ARRIVING, INF_CARD_LEAVING, INF_CARD_CLICKING};
-constexpr int kStackEditorModes[3] = {3, 3, 6};
-constexpr int kCardEditorModes[3] = {2, 2, 8};
+constexpr int kStackEditorModes[3] = {kActionsOfStackArriveLeave, kActionsOfStackArriveLeave, kActionsOfStackClick};
+constexpr int kCardEditorModes[3] = {kActionsOfCardArriveLeave, kActionsOfCardArriveLeave, kActionsOfCardClick};
 constexpr uint16_t kEventFlags[3] = {kInfoArriving, kInfoLeaving, kInfoClicking};
 constexpr uint32_t kString256Colors = 4180, kStringHighColor = 4178, kStringTrueColor = 4179;
 constexpr uint32_t kString16Colors = 200;
@@ -202,7 +202,7 @@ void ChangeSizeAndColors(HWND dialog) {
     const std::span<uint8_t> copy(lock.get(), kStackHeaderBytes);
     int width = GetU16(copy, kHeaderCardWidth), height = GetU16(copy, kHeaderCardHeight);
     int depth = GetU16(copy, kHeaderDepth);
-    if (AskStackSizeAndColors(dialog, 97, &width, &height, &depth) != 0)
+    if (AskStackSizeAndColors(dialog, kOpenStackSizeMode, &width, &height, &depth) != 0)
         return;
     SetU16(copy, kHeaderCardWidth, static_cast<uint16_t>(width));
     SetU16(copy, kHeaderCardHeight, static_cast<uint16_t>(height));
@@ -331,10 +331,8 @@ void ApplyCardInfo(HWND dialog) {
         GetDlgItemTextA(dialog, INF_CARD_NAME, name, sizeof name);
         ApplyCardNameAndFlags(c, name, Checked(dialog, INF_CARD_MARKED), Checked(dialog, INF_CARD_LOCK));
     }
-    if (IsWindowEnabled(GetDlgItem(dialog, INF_CARD_GROUP)) && hasGroup && !Checked(dialog, INF_CARD_GROUP)) {
+    if (IsWindowEnabled(GetDlgItem(dialog, INF_CARD_GROUP)) && hasGroup && !Checked(dialog, INF_CARD_GROUP))
         SwitchCardBackgroundMode(card);
-        MarkCardChanged();
-    }
     MarkCardChanged();
     ClearIconSelection();
 }

@@ -37,9 +37,6 @@ struct GridChoice {
 };
 
 enum GroupAnswer : int { kUngroupAndErase = 1, kEraseAll = 2 };
-// The size dialog's mode for a new stack.
-constexpr int kNewStackSizeMode = 99;
-
 uint16_t WhiteIndex() {
     HPALETTE palette = GetAppPalette();
     const UINT white = palette ? GetNearestPaletteIndex(palette, RGB(255, 255, 255)) : 0;

@@ -44,7 +44,9 @@ constexpr std::array<CheckBox, 8> kBoxes{{
     {IDC_ACT_URL, &ActionChecks::url},
 }};
 
-bool UsesObjectDialog(int variant) { return variant == 2 || variant == 3; }
+bool UsesObjectDialog(int variant) {
+    return variant == kActionsOfCardArriveLeave || variant == kActionsOfStackArriveLeave;
+}
 
 
 void ReadChecks(HWND dialog) {

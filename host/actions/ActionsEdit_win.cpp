@@ -16,7 +16,6 @@
 namespace {
 
 Handle g_editedButton = 0;
-constexpr int kButtonActionsVariant = 1;
 
 // The edited button for the time of one dialog run.
 class EditedButton {
@@ -99,15 +98,15 @@ int RunNewActionsDialog(HWND window, uint16_t buttonId) {
     ClearSlotNames(kSlotLaunchProgram, true);
     ClearSlotNames(kSlotLaunchDocument, true);
     SetActionDialogChecks(*block);
-    return RunActionsDialog(window, kButtonActionsVariant);
+    return RunActionsDialog(window, kActionsOfButton);
 }
 
 int EditObjectActionsNow(Handle record, uint32_t offset, int variant) {
     LoadGlobalBlock(record, offset);
     SetActionDialogChecks(*GetActionBlock());
     const int result = RunActionsDialog(GetMainWindow(), variant);
-    // Text links (7) too: the link dialog keeps the record saved here and stores it after "Done".
-    const bool saves = variant >= 2 && variant <= 9;
+    // Text links too: the link dialog keeps the record saved here and stores it after "Done".
+    const bool saves = variant >= kActionsOfCardArriveLeave && variant <= kActionsOfCardClick;
     if (result == kActionsDialogOk && saves)
         SaveActionBlock(record, offset, 0, *GetActionBlock());
     return result;
@@ -118,7 +117,7 @@ int EditButtonActionsNow(Handle copy) {
     EditedButton edited(copy);
     // Another stack opened under the dialog has buttons of the same ids: none of them is this one.
     const StackIdentity stack = CurrentStackIdentity();
-    const int result = RunActionsDialog(GetMainWindow(), kButtonActionsVariant);
+    const int result = RunActionsDialog(GetMainWindow(), kActionsOfButton);
     // A card walk may have put its own copy in place of the one given.
     if (result == kActionsDialogOk && IsCurrentStack(stack))
         CommitButtonRecord(CopyButtonId(g_editedButton));

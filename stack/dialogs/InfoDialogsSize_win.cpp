@@ -1,5 +1,4 @@
-// INF_CHGSZANDCOLORS: the card size and number of colours of a new stack (mode 99) or of the
-// open one (mode 97).
+// INF_CHGSZANDCOLORS: the card size and number of colours of a new stack or of the open one.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,7 +15,6 @@
 
 namespace {
 
-constexpr int kModeChange = 97;
 constexpr uint32_t kFirstPreset = 2140, kPresetCount = 8;
 constexpr uint32_t kString16 = 200, kString256 = 201, kStringHigh = 202, kStringTrue = 203;
 constexpr char kDigitsProcProp[] = "LoomDigitsProc";
@@ -71,7 +69,7 @@ void OpenSizeDialog(HWND dialog, SizeDialog& d) {
     char value[64] = {};
     ReadPrefString("user", "defaultsize", value, sizeof value);
     int width = d.width, height = d.height, depth = d.depth;
-    if (d.mode != kModeChange && std::string(value) != "Bad")
+    if (d.mode != kOpenStackSizeMode && std::string(value) != "Bad")
         std::sscanf(value, "%d %d %d", &width, &height, &depth);
     SetDlgItemInt(dialog, INF_SIZE_WIDTH, width, TRUE);
     SetDlgItemInt(dialog, INF_SIZE_HEIGHT, height, TRUE);

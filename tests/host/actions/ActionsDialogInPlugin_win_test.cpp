@@ -122,7 +122,7 @@ TEST_F(ActionsInPlugin, TheDialogShowsTheDestinationAndItsCommandsChangeTheBlock
             EXPECT_EQ(box.FocusId(), places[i]);
             box.Press(IDCANCEL);
         });
-        EXPECT_EQ(driver.Run([&] { return EditObjectActions(record.get(), 0, 8); }), IDCANCEL);
+        EXPECT_EQ(driver.Run([&] { return EditObjectActions(record.get(), 0, kActionsOfCardClick); }), IDCANCEL);
         EXPECT_EQ(Destination(record.get()), destinations[i]) << "Cancel writes nothing";
     }
 
@@ -155,7 +155,7 @@ TEST_F(ActionsInPlugin, TheDialogShowsTheDestinationAndItsCommandsChangeTheBlock
         EXPECT_FALSE(box.IsChecked(IDC_ACT_TESTING)) << "no testing function was chosen";
         box.Press(IDOK);
     });
-    EXPECT_EQ(driver.Run([&] { return EditObjectActions(record.get(), 0, 8); }), IDOK);
+    EXPECT_EQ(driver.Run([&] { return EditObjectActions(record.get(), 0, kActionsOfCardClick); }), IDOK);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(Destination(record.get()), -1);
     EXPECT_EQ(GetHandleWord(record.get(), kButtonSpeed), 16);
@@ -168,7 +168,7 @@ TEST_F(ActionsInPlugin, TheDialogShowsTheDestinationAndItsCommandsChangeTheBlock
         EXPECT_EQ(CheckedPlace(box), IDC_ACT_NONE);
         box.Press(IDOK);
     });
-    EXPECT_EQ(none.Run([&] { return EditObjectActions(record.get(), 0, 8); }), IDOK);
+    EXPECT_EQ(none.Run([&] { return EditObjectActions(record.get(), 0, kActionsOfCardClick); }), IDOK);
     EXPECT_EQ(Destination(record.get()), 0);
 
     // A card's arriving actions have no places: "OBJACT".
@@ -178,7 +178,7 @@ TEST_F(ActionsInPlugin, TheDialogShowsTheDestinationAndItsCommandsChangeTheBlock
         EXPECT_EQ(box.Text(IDC_ACT_ANIMATION), "Play an&imation...");
         box.Press(IDOK);
     });
-    EXPECT_EQ(object.Run([&] { return EditObjectActions(record.get(), 0, 2); }), IDOK);
+    EXPECT_EQ(object.Run([&] { return EditObjectActions(record.get(), 0, kActionsOfCardArriveLeave); }), IDOK);
 }
 
 // Cancel on a new button gives 2 (the button editor removes it) and clears every action.
