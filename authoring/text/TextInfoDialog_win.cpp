@@ -83,8 +83,6 @@ struct DialogPass {
 DialogPass& PassOf(HWND dialog) { return *DialogStateOf<DialogPass>(dialog); }
 TextAppearance& StateOf(HWND dialog) { return PassOf(dialog).state; }
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 COLORREF ColorOf(uint16_t index) { return PaletteIndexToColorPlain(index) & 0x00FFFFFF; }
 
@@ -118,13 +116,13 @@ std::string ReadName(HWND dialog) {
 
 uint16_t OptionsFromBoxes(HWND dialog) {
     uint16_t options = 0;
-    if (Checked(dialog, kFrameBox))
+    if (IsItemChecked(dialog, kFrameBox))
         options |= kTextFrame;
-    if (Checked(dialog, kScrollBarBox))
+    if (IsItemChecked(dialog, kScrollBarBox))
         options |= kTextScrollBar;
-    if (Checked(dialog, kReadOnlyBox))
+    if (IsItemChecked(dialog, kReadOnlyBox))
         options |= kTextReadOnly;
-    if (!Checked(dialog, kScrollableBox))
+    if (!IsItemChecked(dialog, kScrollableBox))
         options |= kTextNotScrollable;
     return options;
 }
@@ -135,7 +133,7 @@ void ReadBoxes(HWND dialog) {
     s.name = ReadName(dialog);
     if (IsNewObject(s)) {
         s.objectFlags = static_cast<uint16_t>(s.objectFlags & ~kObjectHasPath);
-        if (Checked(dialog, kDiskBasedBox))
+        if (IsItemChecked(dialog, kDiskBasedBox))
             s.objectFlags |= kObjectHasPath;
     }
     s.options = OptionsFromBoxes(dialog);
@@ -199,11 +197,11 @@ void SetUpPreview(HWND dialog) {
 
 void InitDialog(HWND dialog) {
     TextAppearance& s = StateOf(dialog);
-    Check(dialog, kScrollBarBox, s.options & kTextScrollBar);
-    Check(dialog, kScrollableBox, !(s.options & kTextNotScrollable));
-    Check(dialog, kDiskBasedBox, s.objectFlags & kObjectHasPath);
-    Check(dialog, kReadOnlyBox, s.options & kTextReadOnly);
-    Check(dialog, kFrameBox, s.options & kTextFrame);
+    SetItemChecked(dialog, kScrollBarBox, s.options & kTextScrollBar);
+    SetItemChecked(dialog, kScrollableBox, !(s.options & kTextNotScrollable));
+    SetItemChecked(dialog, kDiskBasedBox, s.objectFlags & kObjectHasPath);
+    SetItemChecked(dialog, kReadOnlyBox, s.options & kTextReadOnly);
+    SetItemChecked(dialog, kFrameBox, s.options & kTextFrame);
     SendDlgItemMessageA(dialog, kNameEdit, EM_LIMITTEXT, kNameMax, 0);
     SetDlgItemTextA(dialog, kNameEdit, s.name.empty() ? ResText(kStringUntitled).c_str() : s.name.c_str());
     if (!IsAdvancedUser())
@@ -373,9 +371,9 @@ INT_PTR CALLBACK TextInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         switch (id) {
         case kScrollBarBox:
         case kScrollableBox:
-            SetFieldScrollBar(preview, Checked(dialog, kScrollBarBox), Checked(dialog, kScrollableBox));
+            SetFieldScrollBar(preview, IsItemChecked(dialog, kScrollBarBox), IsItemChecked(dialog, kScrollableBox));
             return TRUE;
-        case kFrameBox: SetFieldBorder(preview, Checked(dialog, kFrameBox)); return TRUE;
+        case kFrameBox: SetFieldBorder(preview, IsItemChecked(dialog, kFrameBox)); return TRUE;
         case kStyleButton: RunStyle(dialog); return TRUE;
         case kGetFileButton: RunGetFile(dialog); return TRUE;
         case kActionsButton: EndWithActions(dialog); return TRUE;
