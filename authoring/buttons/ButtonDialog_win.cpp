@@ -40,15 +40,9 @@ struct DialogState {
 DialogState& StateOf(HWND dialog) { return *reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 // The dialog's spare, locked for one scope.
-class Spare {
+class Spare : public SpareLock {
 public:
-    explicit Spare(HWND dialog) : lock_(StateOf(dialog).spare) {}
-    explicit operator bool() const { return static_cast<bool>(lock_); }
-    SpareButton* operator->() const { return reinterpret_cast<SpareButton*>(lock_.get()); }
-    ButtonLayer& layer() const { return (*this)->layer; }
-
-private:
-    HandleLock lock_;
+    explicit Spare(HWND dialog) : SpareLock(StateOf(dialog).spare) {}
 };
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }

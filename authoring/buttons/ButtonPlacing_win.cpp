@@ -50,13 +50,13 @@ struct Placing {
 Placing g_placing;
 
 int SpareShape() {
-    HandleLock lock(GetSpareButton());
-    return lock ? reinterpret_cast<SpareButton*>(lock.get())->layer.shape : 0;
+    SpareLock lock(GetSpareButton());
+    return lock ? lock.layer().shape : 0;
 }
 
 void SetSpareBounds(const RECT& rect) {
-    if (HandleLock lock(GetSpareButton()); lock)
-        reinterpret_cast<SpareButton*>(lock.get())->layer.common.bounds = rect;
+    if (SpareLock lock(GetSpareButton()); lock)
+        lock.layer().common.bounds = rect;
 }
 
 void DrawXorRect(HWND window, const RECT& r) {
@@ -99,8 +99,8 @@ void EndPlacing(HWND window) {
 // The button is placed: a new one goes on to its actions, an existing one back to the dialog.
 void FinishPlaced(HWND window) {
     const int mode = g_placing.mode;
-    if (HandleLock lock(GetSpareButton()); lock)
-        reinterpret_cast<SpareButton*>(lock.get())->shapeDrawn = 1;
+    if (SpareLock lock(GetSpareButton()); lock)
+        lock->shapeDrawn = 1;
     EndPlacing(window);
     if (mode == kPlaceNewButton) {
         const int result = NewButtonActions(GetSpareButton());
@@ -181,8 +181,8 @@ int FreehandMouseUp(HWND window, int x, int y, bool ctrl) {
     int shape = SpareShape();
     if (shape == 7 && ctrl) {
         shape = 6;
-        if (HandleLock lock(GetSpareButton()); lock)
-            reinterpret_cast<SpareButton*>(lock.get())->layer.shape = 6;
+        if (SpareLock lock(GetSpareButton()); lock)
+            lock.layer().shape = 6;
     }
     // A pencil or lasso click that drew nothing is let pass.
     if (shape != 6 && (!g_placing.drawing || g_placing.points < 2)) {
@@ -213,12 +213,12 @@ int FreehandMouseUp(HWND window, int x, int y, bool ctrl) {
         return 1;
     }
     {
-        HandleLock lock(GetSpareButton());
+        SpareLock lock(GetSpareButton());
         if (!lock) {
             DeleteObject(mask);
             return 1;
         }
-        ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+        ButtonLayer& b = lock.layer();
         for (HBITMAP* old : {&b.freehandMask, &b.freehandOutline})
             if (*old)
                 DeleteObject(*old);
@@ -232,8 +232,8 @@ int FreehandMouseUp(HWND window, int x, int y, bool ctrl) {
         return 1;
     }
     // Try Again: the mask goes, placing goes on.
-    if (HandleLock lock(GetSpareButton()); lock) {
-        ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+    if (SpareLock lock(GetSpareButton()); lock) {
+        ButtonLayer& b = lock.layer();
         for (HBITMAP* old : {&b.freehandMask, &b.freehandOutline})
             if (*old) {
                 DeleteObject(*old);
@@ -249,10 +249,10 @@ void StartButtonPlacement(Handle spare, int mode) {
     RECT rect{};
     int shape = 0;
     {
-        HandleLock lock(spare);
+        SpareLock lock(spare);
         if (!lock)
             return;
-        const ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+        const ButtonLayer& b = lock.layer();
         rect = b.common.bounds;
         shape = b.shape;
     }
@@ -378,11 +378,11 @@ int NudgeEditedButton(WPARAM key, bool shiftLatch) {
 void DrawPlacedButton(HWND window) {
     if (!g_placing.active)
         return;
-    HandleLock lock(GetSpareButton());
+    SpareLock lock(GetSpareButton());
     WindowDC dc(window);
     if (!lock || !dc)
         return;
-    const ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+    const ButtonLayer& b = lock.layer();
     if (b.shape <= 4 || b.freehandMask)
         DrawButton(dc.get(), &b, window);
 }

@@ -34,6 +34,19 @@ struct SpareButton {
     uint32_t iconInStack;     // its id when it is one of the stack's own icons ("In use"), else 0
 };
 
+// The spare record locked for one scope; false when the handle cannot be locked.
+class SpareLock {
+public:
+    explicit SpareLock(Handle spare) : lock_(spare) {}
+    explicit operator bool() const { return static_cast<bool>(lock_); }
+    SpareButton* get() const { return reinterpret_cast<SpareButton*>(lock_.get()); }
+    SpareButton* operator->() const { return get(); }
+    ButtonLayer& layer() const { return get()->layer; }
+
+private:
+    HandleLock lock_;
+};
+
 // Placing modes.
 enum : int { kPlaceNewButton = 1, kPlacePosition = 59, kPlaceGiveShape = 63 };
 // "BUTTONDLG"'s results besides IDOK and IDCANCEL.

@@ -152,15 +152,15 @@ bool HaveSpare() { return g_spare && IsValidHandle(g_spare) && GetHandleSize(g_s
 
 void InitSpareButtonRecord() {
     g_spare = NewHandle(sizeof(SpareButton));
-    if (HandleLock lock(g_spare); lock)
+    if (SpareLock lock(g_spare); lock)
         std::memset(lock.get(), 0, sizeof(SpareButton));
     g_pending = false;
 }
 
 void FreeSpareButtonRecord() {
     if (HaveSpare()) {
-        if (HandleLock lock(g_spare); lock)
-            ReleaseSpareParts(reinterpret_cast<SpareButton*>(lock.get()));
+        if (SpareLock lock(g_spare); lock)
+            ReleaseSpareParts(lock.get());
         DisposeHandle(g_spare);
     }
     g_spare = 0;
@@ -181,10 +181,10 @@ bool StartNewButton(HWND window, bool reset) {
             g_defaults.nameColor = FindPaletteIndexOfColor(GetAppPalette(), RGB(0, 0, 0));
             g_defaults.fillColor = FindPaletteIndexOfColor(GetAppPalette(), RGB(255, 255, 255));
         }
-        HandleLock lock(g_spare);
+        SpareLock lock(g_spare);
         if (!lock)
             return false;
-        auto* s = reinterpret_cast<SpareButton*>(lock.get());
+        SpareButton* s = lock.get();
         ReleaseSpareParts(s);
         std::memset(s, 0, sizeof *s);
         ButtonLayer& b = s->layer;
@@ -217,10 +217,10 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
     uint16_t id = 0;
     {
         LayerLock<ButtonLayer> source(layer);
-        HandleLock lock(g_spare);
+        SpareLock lock(g_spare);
         if (!source || !lock || source->common.kind != kObjectButton)
             return false;
-        auto* s = reinterpret_cast<SpareButton*>(lock.get());
+        SpareButton* s = lock.get();
         ReleaseSpareParts(s);
         std::memset(s, 0, sizeof *s);
         s->layer = *source.get();
@@ -262,11 +262,11 @@ bool RunButtonDialog(HWND window, Handle spare) {
     bool editing = false, drawn = false;
     uint16_t id = 0;
     {
-        HandleLock lock(spare);
+        SpareLock lock(spare);
         if (!lock)
             return false;
-        editing = reinterpret_cast<SpareButton*>(lock.get())->editedLayer != 0;
-        id = reinterpret_cast<SpareButton*>(lock.get())->layer.common.id;
+        editing = lock->editedLayer != 0;
+        id = lock->layer.common.id;
     }
     const int result = RunButtonAppearanceDialog(window, spare);
     if (result == IDCANCEL) {
@@ -275,8 +275,8 @@ bool RunButtonDialog(HWND window, Handle spare) {
             ReturnUniqueObjectId(id);
         return false;
     }
-    if (HandleLock lock(spare); lock)
-        drawn = reinterpret_cast<SpareButton*>(lock.get())->shapeDrawn != 0;
+    if (SpareLock lock(spare); lock)
+        drawn = lock->shapeDrawn != 0;
     if (result == kButtonDialogActions) {
         const int actions = EditButtonActions(spare);
         if (g_pending)
@@ -300,9 +300,9 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
         LayerName subject{};
         uint16_t iconInStack = 0;
         {
-            HandleLock lock(spare);
+            SpareLock lock(spare);
             if (lock) {
-                auto* s = reinterpret_cast<SpareButton*>(lock.get());
+                const SpareButton* s = lock.get();
                 editing = s->editedLayer != 0;
                 copy = s->layer;
                 iconChanged = s->iconChanged != 0;
@@ -322,8 +322,8 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
             InvalidateRect(card, nullptr, FALSE);
     }
     g_pending = false;
-    if (HandleLock lock(spare); lock) {
-        auto* s = reinterpret_cast<SpareButton*>(lock.get());
+    if (SpareLock lock(spare); lock) {
+        SpareButton* s = lock.get();
         // A new button not written gives its id back.
         if (!s->editedLayer && !written)
             ReturnUniqueObjectId(s->layer.common.id);
@@ -430,10 +430,10 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged, con
 bool ApplyButtonToLayer(Handle spare) {
     SpareButton s{};
     {
-        HandleLock lock(spare);
+        SpareLock lock(spare);
         if (!lock)
             return false;
-        s = *reinterpret_cast<SpareButton*>(lock.get());
+        s = *lock.get();
     }
     LayerHandle layer = FindNamedLayer(s.subject);
     if (!layer)
@@ -480,8 +480,8 @@ bool ApplyButtonToLayer(Handle spare) {
         written = *b.get();
     }
     // The layer owns the icon and mask now.
-    if (HandleLock lock(spare); lock) {
-        auto* kept = reinterpret_cast<SpareButton*>(lock.get());
+    if (SpareLock lock(spare); lock) {
+        SpareButton* kept = lock.get();
         kept->layer.icon = 0;
         kept->layer.freehandMask = nullptr;
         kept->layer.freehandOutline = nullptr;
@@ -548,10 +548,10 @@ int ChooseButtonIcon(HWND window, LayerHandle layer) {
 }
 
 void ClearLayerEditLink() {
-    HandleLock lock(g_spare);
+    SpareLock lock(g_spare);
     if (!lock)
         return;
-    auto* s = reinterpret_cast<SpareButton*>(lock.get());
+    SpareButton* s = lock.get();
     // The layer may have gone with its card: the button is found again by its name.
     if (s->editedLayer)
         if (LayerLock<ButtonLayer> layer(FindNamedLayer(s->subject)); layer)
