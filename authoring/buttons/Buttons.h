@@ -59,7 +59,7 @@ void FreeSpareButtonRecord();
 Handle GetSpareButton();
 // The dialog's remembered defaults.
 struct ButtonDefaults {
-    int shape = 0;
+    int shape = kButtonShapeRounded;
     int nameColor = -1;  // -1 until the first new button
     int fillColor = -1;
     bool showName = true;

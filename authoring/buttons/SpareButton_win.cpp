@@ -194,7 +194,7 @@ bool StartNewButton(HWND window, bool reset) {
         b.shape = static_cast<int16_t>(g_defaults.shape);
         GetCurrentLogFont(&b.font);
         b.font.lfHeight = -std::abs(b.font.lfHeight);
-        s->showNameChoice = b.shape <= 3 ? -1 : 0;
+        s->showNameChoice = IsFramedButtonShape(b.shape) ? -1 : 0;
         s->highlightChoice = -1;
         const std::string name = ResText(kStringNewButton);
         lstrcpynA(b.name, name.c_str(), sizeof b.name);
@@ -399,7 +399,7 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged, con
         return false;
     if (actions)
         SaveActionBlock(record, 0, b.common.id, *actions);
-    if (b.shape >= 5 && b.shape <= 7)
+    if (IsMaskedButtonShape(b.shape))
         PutMaskChunk(record, b.freehandMask);
     else
         RemoveObjectChunk(record, 0, kButtonMaskTag, 0);
@@ -466,7 +466,7 @@ bool ApplyButtonToLayer(Handle spare) {
         b->freehandOutline = nullptr;
         if (s.layer.freehandOutline)
             DeleteObject(s.layer.freehandOutline);
-        if (b->shape <= 4 && b->freehandMask) {
+        if (!IsMaskedButtonShape(b->shape) && b->freehandMask) {
             DeleteObject(b->freehandMask);
             b->freehandMask = nullptr;
         }
