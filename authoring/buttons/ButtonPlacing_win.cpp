@@ -105,9 +105,9 @@ void FinishPlaced(HWND window) {
     if (mode == kPlaceNewButton) {
         const int result = NewButtonActions(GetSpareButton());
         if (IsButtonEditPending())
-            CommitButtonDialog(GetSpareButton(), result == kActionsDialogOk, 1);
+            CommitButtonDialog(GetSpareButton(), result == kActionsDialogOk, IDOK);
     } else if (mode == kPlaceGiveShape) {
-        CommitButtonDialog(GetSpareButton(), true, 1);
+        CommitButtonDialog(GetSpareButton(), true, IDOK);
     } else {
         StartNewButton(window, false);
     }

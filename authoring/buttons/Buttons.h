@@ -75,8 +75,9 @@ bool StartNewButton(HWND window, bool reset);
 bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly);
 // Runs "BUTTONDLG" on the spare and does what its result asks; false when cancelled.
 bool RunButtonDialog(HWND window, Handle spare);
-// How an edit ends: with result 1 and apply, an existing button is applied to its layer and a
-// new one written to the card. The edit link is cleared in every case. 1 when written.
+// How an edit ends: with result IDOK and apply, an existing button is applied to its layer and
+// a new one written to the card; IDCANCEL writes nothing. The edit link is cleared in every
+// case. 1 when written.
 int CommitButtonDialog(Handle spare, bool apply, int result);
 // Writes the layer's button into the card record: appended with a new layer (isNew), else
 // replacing the record of its id. The actions go in only when given (a new button's, just

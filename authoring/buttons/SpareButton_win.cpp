@@ -252,7 +252,7 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
         // and the rest of the record stay as they are.
         const int result = EditButtonActions(g_spare);
         if (g_pending)
-            CommitButtonDialog(g_spare, false, 1);
+            CommitButtonDialog(g_spare, false, IDOK);
         return result == kActionsDialogOk;
     }
     return RunButtonDialog(window, g_spare);
@@ -280,12 +280,12 @@ bool RunButtonDialog(HWND window, Handle spare) {
     if (result == kButtonDialogActions) {
         const int actions = EditButtonActions(spare);
         if (g_pending)
-            CommitButtonDialog(spare, actions == kActionsDialogOk, 1);
+            CommitButtonDialog(spare, actions == kActionsDialogOk, IDOK);
     } else if (result == IDOK && !editing && drawn && g_pending) {
         const int actions = NewButtonActions(spare);
         // The actions dialog commits or cancels the button; what it left open is ended here.
         if (g_pending)
-            CommitButtonDialog(spare, actions == kActionsDialogOk, 1);
+            CommitButtonDialog(spare, actions == kActionsDialogOk, IDOK);
     }
     return true;
 }
@@ -293,7 +293,7 @@ bool RunButtonDialog(HWND window, Handle spare) {
 int CommitButtonDialog(Handle spare, bool apply, int result) {
     int written = 0;
     HWND card = GetCardWindow();
-    if (result == 1) {
+    if (result == IDOK) {
         bool editing = false;
         ButtonLayer copy{};
         bool iconChanged = false;
