@@ -203,7 +203,7 @@ bool StartNewButton(HWND window, bool reset) {
         b.common.id = NewUniqueObjectId();
         DisposeActionBlockData(GetActionBlock());
         ActionBlock block{};
-        block.soundParameter = 127;
+        block.soundParameter = kNewButtonSoundParameter;
         block.objectId = b.common.id;
         PutActionBlock(block);
         g_pending = true;
