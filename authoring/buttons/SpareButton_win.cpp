@@ -199,6 +199,8 @@ bool StartNewButton(HWND window, bool reset) {
         const std::string name = ResText(kStringNewButton);
         lstrcpynA(b.name, name.c_str(), sizeof b.name);
         b.nameLength = static_cast<uint8_t>(std::strlen(b.name));
+        // A videodisc's live video is a child window over the card: it would cover the button
+        // being placed or drawn and take the presses meant for it.
         CloseCaptureWindow();
         b.common.id = NewUniqueObjectId();
         DisposeActionBlockData(GetActionBlock());
