@@ -10,7 +10,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "core/memory/ShortRect.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 // The sound parameter a block starts with: after a load, and for a new button's actions.
 inline constexpr uint16_t kLoadedSoundParameter = 128, kNewButtonSoundParameter = 127;

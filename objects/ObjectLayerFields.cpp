@@ -6,7 +6,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// What the object kinds give the card's layer list (graphics/layers/ObjectLayer.h): reading their
+// What the object kinds give the card's layer list (layers/ObjectLayer.h): reading their
 // records into layers, drawing, highlighting and hit shapes.
 //
 //   ObjectLayerFields.h       what each kind's layer takes from its record, read without Windows
@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <span>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/ObjectLayerFields.h"
 
 // ---- ObjectLayerKinds_win.cpp ----

@@ -25,7 +25,7 @@
 #include "resources/animsource_ids.h"
 #include "authoring/animation/AnimSeries.h"
 #include "authoring/graphics/PictureCrop.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

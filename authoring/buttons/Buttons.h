@@ -17,8 +17,8 @@
 
 #include "actions/ActionBlock.h"
 #include "core/memory/Handles.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/LayerList.h"
+#include "layers/ObjectLayer.h"
 
 // The spare record: a button layer and what the dialog and placing keep beside it.
 struct SpareButton {

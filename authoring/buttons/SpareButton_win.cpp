@@ -14,7 +14,7 @@
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "media/MediaManager.h"
@@ -27,7 +27,7 @@
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"
 #include "authoring/cards/UndoObjects.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
-#include "graphics/card/CardRedraw.h"
-#include "graphics/card/CardRedrawServices.h"
+#include "cardview/card/CardRedraw.h"
+#include "cardview/card/CardRedrawServices.h"
 #include "graphics/dib/Dib.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/OffscreenDib.h"
@@ -21,7 +21,7 @@
 #include "paint/PasteUndoSelections.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
 
 namespace {

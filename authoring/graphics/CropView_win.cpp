@@ -12,7 +12,7 @@
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"

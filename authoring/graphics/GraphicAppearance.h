@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 // Runs the dialog on the graphic placement until OK (1) or Cancel (2); Actions... (57) runs the
 // actions dialog and opens the dialog again.

@@ -22,7 +22,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
@@ -35,9 +35,9 @@
 #include "objects/text/TextFields.h"
 #include "resources/graphics_ids.h"
 #include "stack/cards/ActionResource.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

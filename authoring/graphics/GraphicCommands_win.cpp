@@ -9,7 +9,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/ObjectInfo.h"
 #include "objects/ObjectServices.h"
@@ -20,7 +20,7 @@
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
 #include "authoring/graphics/GraphicAppearance.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -30,7 +30,7 @@
 #include "stack/cards/CardList.h"
 #include "authoring/cards/UndoObjects.h"
 #include "authoring/graphics/GraphicCommands.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
 
 namespace {

@@ -27,8 +27,8 @@
 #include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

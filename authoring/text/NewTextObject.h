@@ -13,7 +13,7 @@
 #include <string>
 
 #include "core/memory/Handles.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/text/TextFields.h"
 
 // ---- NewTextPlacing_win.cpp ----

@@ -8,11 +8,11 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/PaintGeometry.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry.h"
+#include "layers/PaintGeometry_win.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -16,13 +16,13 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/LayerList.h"
+#include "layers/ObjectLayer.h"
 #include "objects/text/TextFields.h"
 #include "objects/text/TextLinks.h"
 #include "resources/text_ids.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "host/actions/ActionsEditor.h"
 #include "stack/cards/CardList.h"
 #include "stack/StackOpenSession.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

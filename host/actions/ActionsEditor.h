@@ -15,7 +15,7 @@
 
 #include "actions/ActionBlock.h"
 #include "core/memory/Handles.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 // ---- ActionsDialog_win.cpp ----
 // The "Things to Do" boxes, kept between the dialog's runs.

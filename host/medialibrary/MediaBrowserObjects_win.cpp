@@ -13,7 +13,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
@@ -24,7 +24,7 @@
 #include "objects/text/FieldContents_win.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/FieldText.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/GraphicPictureBitmap.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // mouse handler), which performs the button's actions.
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "objects/buttons/Buttons.h"
 

@@ -7,7 +7,7 @@
 #include "objects/ObjectLayerKinds.h"
 #include "objects/buttons/Buttons.h"
 #include "objects/fonts/FontTable_win.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 struct GraphicPlacement {
     HBITMAP picture;   // device bitmap being placed; owned here

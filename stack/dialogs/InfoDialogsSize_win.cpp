@@ -9,6 +9,7 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/Resources.h"
+#include "core/ui/WindowUtils.h"
 #include "resources/info_ids.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
@@ -146,7 +147,7 @@ bool ValidateSizeColors(HWND dialog, SizeDialog& d) {
 }
 
 INT_PTR CALLBACK SizeColorsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* d = reinterpret_cast<SizeDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* d = DialogStateOf<SizeDialog>(dialog);
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);

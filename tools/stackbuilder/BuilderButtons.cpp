@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "StackBuilder.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace stackbuilder {
 

@@ -4,7 +4,7 @@
 
 #include "BuilderMedia.h"
 #include "StackBuilder.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace stackbuilder {
 

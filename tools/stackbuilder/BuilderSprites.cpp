@@ -5,7 +5,7 @@
 #include "core/memory/Handles.h"
 #include "graphics/dib/Dib.h"
 #include "graphics/pixels/PackedPictureHeader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace stackbuilder {
 

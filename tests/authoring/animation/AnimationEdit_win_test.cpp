@@ -31,7 +31,7 @@
 #include "authoring/animation/AnimSource.h"
 #include "authoring/animation/AnimationEdit.h"
 #include "stack/StackOpenSession.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/save/SaveStack.h"
 #include "host/player/CardNavigation.h"
 #include "host/window/PeriodicTick.h"

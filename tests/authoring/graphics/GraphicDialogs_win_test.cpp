@@ -25,7 +25,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectServices.h"
 #include "objects/buttons/ButtonIcons.h"

@@ -14,7 +14,7 @@
 #include "StackBuilder.h"
 #include "quicktime/formats/MusicTrack.h"
 #include "resources/info_ids.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/media/RecorderTesting_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/NbaCallLog.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "graphics/transitions/TransitionTable.h"
+#include "cardview/transitions/TransitionTable.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 

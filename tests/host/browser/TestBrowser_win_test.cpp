@@ -18,7 +18,7 @@
 #include "TestBrowser.h"
 #include "core/memory/ByteReader.h"
 #include "graphics/palette/DefaultPalette.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/RleAvi.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/DisplayDepth_win.h"

@@ -29,7 +29,7 @@
 #include "resources/colors_ids.h"
 #include "resources/info_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"

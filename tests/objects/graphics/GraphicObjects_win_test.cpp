@@ -11,7 +11,7 @@
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectLayerKinds.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 
 namespace {

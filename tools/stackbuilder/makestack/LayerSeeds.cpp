@@ -9,9 +9,9 @@
 #include "core/memory/Handles.h"
 #include "objects/text/TextLinks.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ByteSource.h"
-#include "stack/format/StackFile.h"
-#include "stack/format/StackReader.h"
+#include "format/ByteSource.h"
+#include "format/StackFile.h"
+#include "format/StackReader.h"
 
 namespace {
 

@@ -62,8 +62,8 @@
 #include "quicktime/formats/MusicTrack.h"
 #include "quicktime/formats/SoundTrack.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
-#include "stack/format/StackReader.h"
+#include "format/StackFile.h"
+#include "format/StackReader.h"
 
 namespace {
 

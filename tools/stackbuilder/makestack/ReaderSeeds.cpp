@@ -10,14 +10,14 @@
 #include "actions/NbaInfo.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
-#include "graphics/transitions/QtEffectRecord.h"
+#include "cardview/transitions/QtEffectRecord.h"
 #include "media/support/Metafile.h"
 #include "media/videodisc/VideodiscRecord.h"
 #include "quicktime/QtAtoms.h"
 #include "quicktime/QtTypes.h"
-#include "stack/format/ByteSource.h"
-#include "stack/format/StackFile.h"
-#include "stack/format/StackReader.h"
+#include "format/ByteSource.h"
+#include "format/StackFile.h"
+#include "format/StackReader.h"
 
 namespace {
 
