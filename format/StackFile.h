@@ -292,6 +292,22 @@ inline constexpr int kPlainEffect = 0;
 inline constexpr int kPlainSpeed = 8;
 enum ButtonOption : uint16_t { kButtonNoHilite = 4, kButtonShowName = 8, kButtonShowIcon = 16 };
 enum ButtonStyle : uint16_t { kButtonBold = 1, kButtonItalic = 2, kButtonUnderline = 4 };
+// The shape word (+60), and a button layer's shape; another stored value reads as the first.
+enum ButtonShape : int16_t {
+    kButtonShapeRounded = 0,    // a rounded rectangle with a one-pixel shadow inside its bottom and right
+    kButtonShapeDefault = 1,    // the default look: a rounded one inside a thick frame; Enter runs it
+    kButtonShapeRectangle = 2,
+    kButtonShapeShadowed = 3,   // a rectangle with a two-pixel drop shadow
+    kButtonShapeInvisible = 4,  // only its icon and name show
+    kButtonShapePencil = 5,     // an outline drawn with the pencil on the card
+    kButtonShapePicked = 6,     // an area of the card picture, picked by a click inside it
+    kButtonShapeLasso = 7,      // a graphic of the card picture, encircled with the lasso
+};
+// Shapes 0 to 3 draw a figure of their own: their region is the figure and their icon and name
+// are clipped inside it.
+constexpr bool IsFramedButtonShape(int shape) { return shape <= kButtonShapeShadowed; }
+// Shapes 5 to 7 are a mask taken from the card (kTagButtonMask): placed, hit and lit by it.
+constexpr bool IsMaskedButtonShape(int shape) { return shape >= kButtonShapePencil && shape <= kButtonShapeLasso; }
 inline constexpr uint16_t kActionRecordKind = 53;  // the kind word of a fresh 'Actn' record
 // The timer words (+24, +26): a mode, and a delay in whole seconds or, with kTimerTenths set,
 // 0x1000 plus tenths of a second; 0 in either form is at once.

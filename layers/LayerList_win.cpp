@@ -122,11 +122,11 @@ bool LayerHit(ObjectLayer* layer, int x, int y, bool mouseOverOnly) {
         auto* button = reinterpret_cast<ButtonLayer*>(layer);
         if (mouseOverOnly && !(button->flags & kButtonNoClick))
             return false;
-        if (button->shape == 4) {
+        if (button->shape == kButtonShapeInvisible) {
             const POINT point = {x, y};
             return PtInRect(&layer->bounds, point) != FALSE;
         }
-        if (button->shape >= 5 && button->shape <= 7)
+        if (IsMaskedButtonShape(button->shape))
             return MaskPixelSet(button->freehandMask, layer->bounds, x, y);
         return InRegion(layer->region, x, y);
     }
@@ -292,7 +292,7 @@ void InvalidateLayersInRect(HWND window, const RECT& rect) {
 
 void InvalidateSpecialButtons(HWND window) {
     WalkButtons([&](ButtonLayer* button) {
-        if (button->shape >= 4 && button->shape <= 7) {
+        if (button->shape == kButtonShapeInvisible || IsMaskedButtonShape(button->shape)) {
             RECT r = button->common.bounds;
             InflateRect(&r, 2, 2);
             InvalidateRect(window, &r, FALSE);
@@ -388,7 +388,7 @@ bool FindDefaultButton(uint16_t* buttonId) {
         return false;
     bool found = false;
     WalkButtons([&](ButtonLayer* button) {
-        found = button->shape == 1;
+        found = button->shape == kButtonShapeDefault;
         if (found)
             *buttonId = button->common.id;
         return !found;

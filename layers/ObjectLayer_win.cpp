@@ -159,7 +159,7 @@ LayerHandle NewButtonLayer(std::span<const uint8_t> record, int position) {
     {
         LayerLock<ButtonLayer> lock(layer);
         lock->common.region = g_kinds.makeButtonRegion(GetCardWindow(), lock.get());
-        if (lock->shape >= 5 && lock->shape <= 7) {
+        if (IsMaskedButtonShape(lock->shape)) {
             uint16_t width = 0, height = 0;
             lock->freehandMask = UnpackMask(parts.packedMask, &width, &height);
             if (lock->freehandMask)

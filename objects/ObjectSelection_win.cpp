@@ -95,7 +95,7 @@ bool ButtonPlaysSound(uint16_t id) {
 }
 
 // Buttons of shapes 0 to 4 take handles; the freehand shapes only move.
-bool ButtonResizes(int16_t shape) { return shape >= 0 && shape <= 4; }
+bool ButtonResizes(int16_t shape) { return shape >= kButtonShapeRounded && shape <= kButtonShapeInvisible; }
 
 bool IsLocked(const LayerFacts& f) {
     if (f.kind == kObjectGraphic)

@@ -39,6 +39,8 @@
   and path steps, path source and layer kind (format/StackFile.h), an action record's timer mode, the actions dialog's result
   (actions/ActionsDialog.h) and the plain move between cards (kPlainTransition, kPlainEffect,
   kPlainSpeed);
+- a button shape is never compared, set or switched on as a bare number: the shapes and their
+  framed and masked kinds are named in format/StackFile.h;
 - no comment of a source file names a path that does not exist: a path beginning with a folder
   of the tree (`dir/File.h`, `dir/sub/`, `tests/fuzz/x_fuzz.cpp`) must be found from the tree's
   root or from the file's folder or one above it.
@@ -504,6 +506,26 @@ def check_folder_pairs(layers, files, breaches):
         breaches.append(f"{a} and {b} include each other (a path should tell what may call what)")
 
 
+# A button shape (a layer's, the record word's, a local or a reader's) as a bare number.
+SHAPE_AS_NUMBER = re.compile(r"\b(?:\w*[sS]hape(?:\(\))?|kButtonShape\s*\))\s*(?:==|!=|<=|>=|<|>)\s*-?\d"
+                             r"|(?:\.|->)shape\s*=(?!=)\s*\d|^\s*shape\s*=(?!=)\s*\d", re.M)
+SHAPE_SWITCH = re.compile(r"\bswitch\s*\(\s*[\w.>-]*\b[sS]hape\s*\)\s*\{")
+BARE_CASE = re.compile(r"\bcase\s+-?\d+\s*:")
+
+
+def check_button_shapes(files, breaches):
+    for path in files:
+        code = code_of(path)
+        line_of = lambda at: code.count("\n", 0, at) + 1  # noqa: E731
+        for m in SHAPE_AS_NUMBER.finditer(code):
+            breaches.append(f"{path}:{line_of(m.start())}: a button shape as a bare number: use its name "
+                            f"(kButtonShape..., IsFramedButtonShape, IsMaskedButtonShape)")
+        for m in SHAPE_SWITCH.finditer(code):
+            body, _ = argument_after(code, m.end())
+            for case in BARE_CASE.finditer(body):
+                breaches.append(f"{path}:{line_of(m.end() + case.start())}: a button shape as a bare case: use its name")
+
+
 def check_string_ids(breaches):
     """Two entries of the string tables under one id: the resource compiler keeps one silently."""
     names = {}
@@ -535,6 +557,7 @@ def main():
     check_static_installers(files, breaches)
     check_constants_defined_once(files, breaches)
     check_named_settings(files, breaches)
+    check_button_shapes(files, breaches)
     check_comment_paths(breaches)
     check_folder_pairs(layers, files, breaches)
     check_string_ids(breaches)

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "actions/ActionBlock.h"
 #include "actions/ActionServices.h"
 #include "actions/ActionsDialog.h"
 #include "core/events/CardLeaveGuard.h"
@@ -90,7 +91,7 @@ int RunNewActionsDialog(HWND window, uint16_t buttonId) {
     DisposeActionBlockData(block);
     std::memset(block, 0, sizeof *block);
     block->objectId = buttonId;
-    block->soundParameter = 127;
+    block->soundParameter = kNewButtonSoundParameter;
     block->transition = kPlainTransition;
     block->timerValue = 3;
     block->testingChoice = 0;

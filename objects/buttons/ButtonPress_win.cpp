@@ -34,7 +34,7 @@ bool PointInButton(HWND window, const ButtonLayer* b, int x, int y) {
     const RECT& r = b->common.bounds;
     if (b->freehandMask)
         return BitmapPixelIsSet(window, b->freehandMask, x - r.left, y - r.top);
-    if (b->shape == 4) {
+    if (b->shape == kButtonShapeInvisible) {
         const POINT p = {x, y};
         return PtInRect(&r, p) != FALSE;
     }

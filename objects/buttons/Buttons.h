@@ -20,8 +20,7 @@
 #include "objects/buttons/ButtonIcons.h"
 #include "format/StackFile.h"
 
-// The button record's layout is the stack format's (format/StackFile.h).
-inline constexpr int kDefaultButtonShape = 1;
+// The button record's layout and its shapes are the stack format's (format/StackFile.h).
 // Shapes 0 to 3 are drawn clipped this far inside their left and right edges.
 inline constexpr int kButtonClipInset = 2;
 

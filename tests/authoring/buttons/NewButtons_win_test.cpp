@@ -196,8 +196,8 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
         HDC dc = CreateCompatibleDC(nullptr);
         LOGFONTA font{};
         {
-            HandleLock lock(GetSpareButton());
-            font = reinterpret_cast<SpareButton*>(lock.get())->layer.font;
+            SpareLock lock(GetSpareButton());
+            font = lock.layer().font;
         }
         HFONT made = CreateFontIndirectA(&font);
         HGDIOBJ old = SelectObject(dc, made);
@@ -455,9 +455,9 @@ TEST_F(NewButtonsTest, FreehandShapesAreDrawnPickedOrTooSmall) {
     });
     EXPECT_TRUE(picked.AllAnswered());
     {
-        HandleLock lock(GetSpareButton());
-        EXPECT_EQ(reinterpret_cast<SpareButton*>(lock.get())->layer.shape, 6);
-        EXPECT_FALSE(reinterpret_cast<SpareButton*>(lock.get())->layer.freehandMask) << "Try Again drops the mask";
+        SpareLock lock(GetSpareButton());
+        EXPECT_EQ(lock.layer().shape, 6);
+        EXPECT_FALSE(lock.layer().freehandMask) << "Try Again drops the mask";
     }
     EXPECT_TRUE(IsPlacingButton());
     CancelPlacedButton(card_);
