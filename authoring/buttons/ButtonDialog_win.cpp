@@ -47,8 +47,6 @@ public:
     explicit Spare(HWND dialog) : SpareLock(StateOf(dialog).spare) {}
 };
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 // Where the shape bitmap lies in the dialog: centred in its frame.
 RECT ShapesRect(HWND dialog) {
@@ -157,9 +155,9 @@ void InitDialog(HWND dialog) {
             s->highlightChoice = defaults.highlight;
         b.styleHas8 = s->showNameChoice ? 1 : 0;
         b.styleLacks4 = s->highlightChoice ? 1 : 0;
-        Check(dialog, IDC_BUTTON_SHOW_ICON, b.showIcon && b.icon);
-        Check(dialog, IDC_BUTTON_SHOW_NAME, b.styleHas8);
-        Check(dialog, IDC_BUTTON_HIGHLIGHT, b.styleLacks4);
+        SetItemChecked(dialog, IDC_BUTTON_SHOW_ICON, b.showIcon && b.icon);
+        SetItemChecked(dialog, IDC_BUTTON_SHOW_NAME, b.styleHas8);
+        SetItemChecked(dialog, IDC_BUTTON_HIGHLIGHT, b.styleLacks4);
     }
     if (!state.editing)
         ShowWindow(GetDlgItem(dialog, IDC_BUTTON_ACTIONS), SW_HIDE);
@@ -199,8 +197,8 @@ void ChooseShape(HWND dialog, int x, int y) {
         } else if (IsMaskedButtonShape(shape) && old != shape) {
             b.styleHas8 = 0;
         }
-        Check(dialog, IDC_BUTTON_SHOW_NAME, b.styleHas8);
-        Check(dialog, IDC_BUTTON_HIGHLIGHT, b.styleLacks4);
+        SetItemChecked(dialog, IDC_BUTTON_SHOW_NAME, b.styleHas8);
+        SetItemChecked(dialog, IDC_BUTTON_HIGHLIGHT, b.styleLacks4);
     }
     Resize(dialog);
 }
@@ -218,7 +216,7 @@ bool TakeChosenIcon(HWND dialog) {
     b.icon = TakeIconSelectionData();
     b.showIcon = b.icon ? 1 : 0;
     s->iconChanged = b.icon ? 1 : 0;
-    Check(dialog, IDC_BUTTON_SHOW_ICON, b.showIcon);
+    SetItemChecked(dialog, IDC_BUTTON_SHOW_ICON, b.showIcon);
     return b.icon != 0;
 }
 
@@ -240,14 +238,14 @@ void ShowIconClicked(HWND dialog) {
         Spare s(dialog);
         if (!s)
             return;
-        s.layer().showIcon = Checked(dialog, IDC_BUTTON_SHOW_ICON) ? 1 : 0;
+        s.layer().showIcon = IsItemChecked(dialog, IDC_BUTTON_SHOW_ICON) ? 1 : 0;
         wantChooser = s.layer().showIcon && !s.layer().icon;
     }
     if (wantChooser && !(RunIconChooser(dialog, true, CurrentIconId(dialog)) && TakeChosenIcon(dialog))) {
         Spare s(dialog);
         if (s)
             s.layer().showIcon = 0;
-        Check(dialog, IDC_BUTTON_SHOW_ICON, false);
+        SetItemChecked(dialog, IDC_BUTTON_SHOW_ICON, false);
     }
     Resize(dialog);
 }
@@ -402,12 +400,12 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
         return TRUE;
     case IDC_BUTTON_SHOW_NAME:
         if (Spare s(dialog); s)
-            s.layer().styleHas8 = Checked(dialog, IDC_BUTTON_SHOW_NAME) ? 1 : 0;
+            s.layer().styleHas8 = IsItemChecked(dialog, IDC_BUTTON_SHOW_NAME) ? 1 : 0;
         Resize(dialog);
         return TRUE;
     case IDC_BUTTON_HIGHLIGHT:
         if (Spare s(dialog); s)
-            s.layer().styleLacks4 = Checked(dialog, IDC_BUTTON_HIGHLIGHT) ? 1 : 0;
+            s.layer().styleLacks4 = IsItemChecked(dialog, IDC_BUTTON_HIGHLIGHT) ? 1 : 0;
         Refresh(dialog);
         return TRUE;
     case IDC_BUTTON_SHOW_ICON: ShowIconClicked(dialog); return TRUE;
