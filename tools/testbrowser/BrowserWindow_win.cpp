@@ -633,20 +633,18 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
             SetTimer(g_page.frame, kTimerScreenshot, static_cast<UINT>(o.screenshotAfterMs), nullptr);
         for (size_t i = 0; !o.screenshot.empty() && i < o.laterScreenshotsMs.size(); ++i)
             SetTimer(g_page.frame, kTimerFirstLaterShot + i, static_cast<UINT>(o.laterScreenshotsMs[i]), nullptr);
-        for (size_t i = 0; i < o.xShots.size(); ++i)
-            SetTimer(g_page.frame, kTimerFirstXShot + i, static_cast<UINT>(o.xShots[i].atMs), nullptr);
-        for (size_t i = 0; i < o.commands.size(); ++i)
-            SetTimer(g_page.frame, kTimerFirstCommand + i, static_cast<UINT>(o.commands[i].atMs), nullptr);
-        for (size_t i = 0; i < o.mouse.size(); ++i)
-            SetTimer(g_page.frame, kTimerFirstMouse + i, static_cast<UINT>(o.mouse[i].atMs), nullptr);
-        for (size_t i = 0; i < o.keys.size(); ++i)
-            SetTimer(g_page.frame, kTimerFirstKeys + i, static_cast<UINT>(o.keys[i].atMs), nullptr);
-        for (size_t i = 0; i < o.dialogActions.size(); ++i)
-            SetTimer(g_page.frame, kTimerFirstDialog + i, static_cast<UINT>(o.dialogActions[i].atMs), nullptr);
-        for (size_t i = 0; i < o.typing.size(); ++i)
-            SetTimer(g_page.frame, kTimerFirstTyping + i, static_cast<UINT>(o.typing[i].atMs), nullptr);
-        for (size_t i = 0; i < o.drops.size(); ++i)
-            SetTimer(g_page.frame, kTimerFirstDrop + i, static_cast<UINT>(o.drops[i].atMs), nullptr);
+        // One timer per timed step of each kind, numbered from the kind's first timer.
+        const auto arm = [](UINT_PTR first, const auto& steps) {
+            for (size_t i = 0; i < steps.size(); ++i)
+                SetTimer(g_page.frame, first + i, static_cast<UINT>(steps[i].atMs), nullptr);
+        };
+        arm(kTimerFirstXShot, o.xShots);
+        arm(kTimerFirstCommand, o.commands);
+        arm(kTimerFirstMouse, o.mouse);
+        arm(kTimerFirstKeys, o.keys);
+        arm(kTimerFirstDialog, o.dialogActions);
+        arm(kTimerFirstTyping, o.typing);
+        arm(kTimerFirstDrop, o.drops);
     }
     if (o.streamBeforeWindow) {
         requestStacks();
