@@ -637,7 +637,7 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
     const browsertest::BrowserRun run = browsertest::RunBrowser(
         server,
         {"--dll", browsertest::PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size", "200x150",
-         "--click", "70,40@900", "--quit-after", "2500", "http://localhost/bark.stk"},
+         "--click", "70,40@900", "--quit-after-last", "1600", "http://localhost/bark.stk"},
         {{"LOOM_QUICKTIME_SINK", sink}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << browsertest::Joined(run.log);
     EXPECT_EQ(browsertest::Find(run.log, "alert("), -1) << browsertest::Joined(run.log);

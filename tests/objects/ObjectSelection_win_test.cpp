@@ -448,7 +448,7 @@ TEST(ObjectSelection, AGraphicMovedTwiceIsSavedWhereItWasDropped) {
     const std::string shot = server.Name("moved.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--answer-alerts", "--size",
                                                "160x120", "--screenshot", shot, "--screenshot-after", "1500",
-                                               "--quit-after", "2300", "http://localhost/moved.stk"});
+                                               "--quit-after-last", "800", "http://localhost/moved.stk"});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const Shot pixels(shot);
     if (trueColour)

@@ -86,7 +86,7 @@ TEST(MovInBrowser, AButtonPlaysAnRleMovieOverCardOneAfterItsFirstFrame) {
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                "--size", "160x120", "--screenshot", shot, "--screenshot-after", "1000",
                                                "--click", "20,10@1200", "--screenshot-after", "1700",
-                                               "--screenshot-after", "2500", "--quit-after", "3000",
+                                               "--screenshot-after", "2500", "--quit-after-last", "500",
                                                "http://localhost/" + stack});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);

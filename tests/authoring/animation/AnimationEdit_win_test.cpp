@@ -343,7 +343,7 @@ TEST_F(AnimationEditTest, ANewObjectDraggedOnTheCardIsKeptOnTheButtonSavedAndPla
     const browsertest::BrowserRun run = browsertest::RunBrowser(
         server, {"--dll", browsertest::PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
                  "240x160", "--screenshot", before, "--screenshot-after", "1200", "--click", "35,20@1500",
-                 "--screenshot-after", std::to_string(shotAt), "--quit-after", std::to_string(shotAt + 500),
+                 "--screenshot-after", std::to_string(shotAt), "--quit-after-last", "500",
                  "http://localhost/dragged.stk"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << browsertest::Joined(run.log);
     const browsertest::Shot start(before), end(after);

@@ -131,7 +131,7 @@ protected:
             server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
                      std::to_string(kWidth) + "x" + std::to_string(kHeight), "--click",
                      std::to_string(click.x) + "," + std::to_string(click.y) + "@900", "--screenshot", shot,
-                     "--screenshot-after", "3000", "--quit-after", "3500", "http://localhost/" + name});
+                     "--screenshot-after", "3000", "--quit-after-last", "500", "http://localhost/" + name});
         EXPECT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         return Shot(shot);
     }

@@ -144,7 +144,7 @@ TEST_F(LiveSourceImport, ScannerAndCameraPicturesLandOnTheCardAndAreSaved) {
     const std::string shotPath = server.Name("saved.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--log", "--answer-alerts", "--size", "120x90",
                                                "--screenshot", shotPath, "--screenshot-after", "3000",
-                                               "--quit-after", "5000", "--server", server.path,
+                                               "--quit-after-last", "2000", "--server", server.path,
                                                "http://localhost/saved.stk"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const Shot shot(shotPath);

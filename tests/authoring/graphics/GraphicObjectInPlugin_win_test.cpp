@@ -307,8 +307,8 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     const std::string shot = server.Name("sky.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                "--size", std::to_string(kCardWidth) + "x" + std::to_string(kCardHeight),
-                                               "--screenshot", shot, "--screenshot-after", "1500", "--quit-after",
-                                               "2300", "http://localhost/sky.stk"});
+                                               "--screenshot", shot, "--screenshot-after", "1500", "--quit-after-last",
+                                               "800", "http://localhost/sky.stk"});
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     const Shot pixels(shot);
     ASSERT_EQ(pixels.width, UINT(kCardWidth));

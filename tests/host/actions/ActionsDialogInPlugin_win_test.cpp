@@ -763,7 +763,7 @@ TEST_F(ActionsInPlugin, AButtonGivenTheNextCardIsSavedReportedAndFollowed) {
         server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
                  std::to_string(kCardW) + "x" + std::to_string(kCardH), "--click",
                  std::to_string(x) + "," + std::to_string(y) + "@900", "--screenshot", shot, "--screenshot-after", "4500",
-                 "--quit-after", "5000", "http://localhost/" + name});
+                 "--quit-after-last", "500", "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const Shot screen(shot);
     EXPECT_TRUE(NearRgb(screen.At(140, 100), 0, 255, 0, 8)) << "the second card: " << Hex(screen.At(140, 100));

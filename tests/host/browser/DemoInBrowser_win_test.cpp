@@ -37,7 +37,7 @@ TEST(DemoInBrowser, TheFirstCardShowsItsLogo) {
     const std::string shot = server.Name("logo.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                "--size", "320x240", "--screenshot", shot, "--screenshot-after", "1500",
-                                               "--quit-after", "2000", "http://localhost/" + name});
+                                               "--quit-after-last", "500", "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot card(shot);
@@ -87,8 +87,10 @@ TEST(DemoInBrowser, AWebStackIsNamedByItsAddressAndItsDialogsOpenOnTheScreen) {
     server.Put(name, AsText(sb::BuildStack(stack).bytes));
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                "--close-dialogs", "--size", "200x150", "--command", "303@800", "--command",
-                                               "103@1800", "--command", "101@2800", "--quit-after", "4000",
-                                               "http://localhost/" + name});
+                                               "103" + OnceShown("About Stack - " + name, 800), "--command",
+                                               "101" + OnceShown("Please name this Stack", 800), "--hover",
+                                               "100,75" + OnceShown("Please select a stack", 800), "--quit-after-last",
+                                               "500", "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     std::vector<std::string> dialogs;
     for (const std::string& line : run.log)

@@ -141,7 +141,7 @@ std::vector<unsigned long> Messages(const std::vector<Call>& calls, const char* 
 
 TEST(NbaInBrowser, AButtonRunsTheModuleWhichSeesTheCardEventsIdleItsValueAndTheClose) {
     const BrowseRun run = Browse(ModuleStack(kModuleId, {NbasResource(kModuleId, "testaction.nba")}),
-                           {"--click", "85,65@1200", "--quit-after", "3000"});
+                           {"--click", "85,65@1200", "--quit-after-last", "1800"});
     ASSERT_EQ(run.exitCode, 0) << run.out;
     EXPECT_EQ(run.out.find("alert("), std::string::npos) << run.out;
     ASSERT_FALSE(run.calls.empty()) << run.out;
@@ -178,7 +178,7 @@ TEST(NbaInBrowser, AButtonRunsTheModuleWhichSeesTheCardEventsIdleItsValueAndTheC
 TEST(NbaInBrowser, StacksNamingUnsafeModuleFilesLoadNothingAndPlayOn) {
     for (const char* name : {"..\\testaction.nba", "C:\\testaction.nba", "NBAS/testaction.nba", "testaction.dll"}) {
         const BrowseRun run = Browse(ModuleStack(11, {NbasResource(11, name), NbasResource(kModuleId, "testaction.nba")}),
-                               {"--click", "85,65@1200", "--quit-after", "2500"});
+                               {"--click", "85,65@1200", "--quit-after-last", "1300"});
         ASSERT_EQ(run.exitCode, 0) << name << run.out;
         for (const Call& c : run.calls)
             EXPECT_EQ(c.N("id"), kModuleId) << name;
@@ -192,7 +192,7 @@ TEST(NbaInBrowser, StacksNamingUnsafeModuleFilesLoadNothingAndPlayOn) {
 
 TEST(NbaInBrowser, CommandFourFiftyRunsTheExtrasModuleWithTheCardWindowAndShutDownClosesIt) {
     const std::vector<uint8_t> stack = ModuleStack(kModuleId, {});
-    BrowseRun run = Browse(stack, {"--command", "450@900", "--quit-after", "2000"});
+    BrowseRun run = Browse(stack, {"--command", "450@900", "--quit-after-last", "1100"});
     ASSERT_EQ(run.exitCode, 0) << run.out;
     std::vector<unsigned long> seen = Messages(run.calls, "extra");
     EXPECT_EQ(seen, (std::vector<unsigned long>{3, 4, 2})) << run.out;
@@ -202,7 +202,7 @@ TEST(NbaInBrowser, CommandFourFiftyRunsTheExtrasModuleWithTheCardWindowAndShutDo
         }
 
     // A module that answers 1 is unloaded at once: shut-down has nothing to close.
-    run = Browse(stack, {"--command", "450@900", "--command", "450@1300", "--quit-after", "2000"},
+    run = Browse(stack, {"--command", "450@900", "--command", "450@1300", "--quit-after-last", "700"},
                  {{"NBA_TEST_EXTRA_RESULT", "1"}});
     ASSERT_EQ(run.exitCode, 0) << run.out;
     seen = Messages(run.calls, "extra");

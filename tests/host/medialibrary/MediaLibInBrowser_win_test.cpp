@@ -65,7 +65,7 @@ TEST(MediaLibInBrowser, ASoundDroppedOnAButtonOrAGraphicPlaysWhenItIsClicked) {
         const BrowserRun run = RunBrowser(server,
                                           {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                            "--size", "200x120", "--drop", sound + "@" + c.target + "@800", "--click",
-                                           std::string(c.click) + "@1600", "--quit-after", "3200",
+                                           std::string(c.click) + "@1600", "--quit-after-last", "1600",
                                            "http://localhost/" + name},
                                           {{"LOOM_QUICKTIME_SINK", sink}});
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -357,7 +357,7 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
     const std::string shot = site.server.Name("reopened.png"), sink2 = site.server.Name("sink2.wav");
     const BrowserRun reopened = site.Run("walk-copy.stk", {"--dll", dll, "--answer-alerts", "--screenshot", shot,
                                                            "--screenshot-after", "1200", "--click",
-                                                           Point(kOnBell) + "@1600", "--quit-after", "3000"},
+                                                           Point(kOnBell) + "@1600", "--quit-after-last", "1400"},
                                          {{"LOOM_QUICKTIME_SINK", sink2}});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     EXPECT_NE(FindHolding(reopened.log, "NPN_GetURL(instance=1, url=http://localhost/a-chime.wav"), -1)
@@ -401,7 +401,7 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
     // The card's own click plays the sound dropped on bare card.
     const std::string sink3 = site.server.Name("sink3.wav");
     const BrowserRun bare = site.Run("walk-copy.stk",
-                                     {"--dll", dll, "--answer-alerts", "--click", Point(kBare) + "@1600", "--quit-after", "3000"},
+                                     {"--dll", dll, "--answer-alerts", "--click", Point(kBare) + "@1600", "--quit-after-last", "1400"},
                                      {{"LOOM_QUICKTIME_SINK", sink3}});
     ASSERT_EQ(bare.exitCode, 0) << bare.errors << Joined(bare.log);
     EXPECT_GT(SinkAmplitude(ReadAll(sink3)), 20.0) << "a click on bare card plays its sound\n" << Joined(run.log) << Joined(bare.log);

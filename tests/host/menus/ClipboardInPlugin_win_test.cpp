@@ -365,8 +365,8 @@ TEST(ClipboardInPlugin, TheTestBrowserShowsThePastedCopy) {
     std::string command = "\"" + browser + "\"";
     for (const std::string& a : {std::string("--dll"), dll, std::string("--server"), folder, std::string("--answer-alerts"),
                                  std::string("--size"), std::string("160x120"), std::string("--screenshot"), shot,
-                                 std::string("--screenshot-after"), std::string("2400"), std::string("--quit-after"),
-                                 std::string("2800"), std::string("--command"), std::string("159@900"),
+                                 std::string("--screenshot-after"), std::string("2400"), std::string("--quit-after-last"),
+                                 std::string("400"), std::string("--command"), std::string("159@900"),
                                  std::string("--command"), std::string("204@1200"), std::string("--command"),
                                  std::string("153@1500"), "http://localhost/" + name})
         command += " \"" + a + "\"";

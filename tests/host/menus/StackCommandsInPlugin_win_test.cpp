@@ -91,7 +91,7 @@ TEST(StackCommandsInPlugin, NewCardThroughTheBrowserIsSavedAfterTheCurrentOne) {
         {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
          std::to_string(kCardW) + "x" + std::to_string(kCardH), "--command", std::to_string(kNextCard) + "@900",
          "--command", std::to_string(kNewCard) + "@1300", "--screenshot", shot, "--screenshot-after", "1800",
-         "--command", std::to_string(kSaveStack) + "@2100", "--quit-after", "2800", "http://localhost/" + name},
+         "--command", std::to_string(kSaveStack) + "@2100", "--quit-after-last", "700", "http://localhost/" + name},
         {{"TMP", temp}, {"TEMP", temp}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);

@@ -56,7 +56,7 @@ TEST(PerformInBrowser, TheDemoMovieCardPlaysItsMovie) {
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                "--size", "320x240", "--command", "203@600", "--click", "65,215@1400",
                                                "--screenshot", shot, "--screenshot-after", "1500", "--screenshot-after",
-                                               "3400", "--quit-after", "3800", "http://localhost/" + name});
+                                               "3400", "--quit-after-last", "400", "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot first(shot), second(later);
@@ -136,13 +136,13 @@ struct ActionSite {
         server.Put(sound, AsText(WaveFileOf(Square(11025, 60))));
         sink = server.Name("sink.wav");
     }
-    BrowserRun Run(std::vector<std::string> input, const std::string& shot, const std::string& laterMs, int quitMs) {
+    BrowserRun Run(std::vector<std::string> input, const std::string& shot, const std::string& laterMs) {
         std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
                                          "160x120", "--screenshot", shot};
         args.insert(args.end(), input.begin(), input.end());
         for (const std::string& option : {std::string("--screenshot-after"), laterMs})
             args.push_back(option);
-        args.insert(args.end(), {"--quit-after", std::to_string(quitMs), "http://localhost/" + stack});
+        args.insert(args.end(), {"--quit-after-last", "400", "http://localhost/" + stack});
         return RunBrowser(server, args, {{"LOOM_QUICKTIME_SINK", sink}});
     }
 };
@@ -160,7 +160,7 @@ TEST(PerformInBrowser, AMovieHoldsTheMoveUntilItEndsOrAClickComes) {
     // The movie shows over card 1 while it plays; card 2 once it has ended.
     const std::string during = site.server.Name("during.png");
     const std::string after = site.server.Name("during-t2.png");
-    BrowserRun run = site.Run({"--click", "20,10@1200", "--screenshot-after", "2600"}, during, "6800", 7200);
+    BrowserRun run = site.Run({"--click", "20,10@1200", "--screenshot-after", "2600"}, during, "6800");
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "NPN_GetURL(instance=1, url=http://localhost/" + site.movie), -1) << "the movie was asked of the browser";
@@ -175,7 +175,7 @@ TEST(PerformInBrowser, AMovieHoldsTheMoveUntilItEndsOrAClickComes) {
     // A second click while the movie plays ends the wait: card 2 long before the movie's end.
     const std::string clicked = site.server.Name("clicked.png");
     site.server.Name("clicked-t2.png");
-    run = site.Run({"--click", "20,10@1200", "--click", "150,110@2200", "--screenshot-after", "2800"}, clicked, "3000", 3400);
+    run = site.Run({"--click", "20,10@1200", "--click", "150,110@2200", "--screenshot-after", "2800"}, clicked, "3000");
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const Shot moved(clicked);
     EXPECT_TRUE(Near(moved.At(150, 110), kGreen)) << Hex(moved.At(150, 110)) << "\n" << Joined(run.log);
@@ -185,7 +185,7 @@ TEST(PerformInBrowser, AMovieHoldsTheMoveUntilItEndsOrAClickComes) {
     // would still play.
     const std::string disc = site.server.Name("disc.png");
     site.server.Name("disc-t2.png");
-    run = site.Run({"--click", "20,110@1500", "--screenshot-after", "2300"}, disc, "2500", 2900);
+    run = site.Run({"--click", "20,110@1500", "--screenshot-after", "2300"}, disc, "2500");
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot early(disc);
@@ -201,7 +201,7 @@ TEST(PerformInBrowser, ASoundFileBesideTheWebStackPlaysOnArrivalAndAStackPathOpe
     const std::string back = site.server.Name("away-t3.png");
     const BrowserRun run = site.Run({"--click", "80,10@800", "--click", "140,10@2000", "--click", "20,10@3800",
                                      "--screenshot-after", "1800", "--screenshot-after", "3600"},
-                                    shot, "5200", 5600);
+                                    shot, "5200");
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     // The sound was not there: the browser was asked for it, and the replay played it.
@@ -289,7 +289,7 @@ TEST(PerformInBrowser, AMoveToTheDemoMovieCardRunsOnceWhileItsFirstFrameArrives)
         const std::string shot = server.Name("moved.png"), later = server.Name("moved-t2.png");
         std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                          "--size", "320x240", "--screenshot", shot, "--screenshot-after", "2800",
-                                         "--screenshot-after", "4600", "--quit-after", "5000"};
+                                         "--screenshot-after", "4600", "--quit-after-last", "400"};
         args.insert(args.end(), c.input.begin(), c.input.end());
         args.push_back("http://localhost/" + name);
         const BrowserRun run = RunBrowser(server, args);
@@ -334,7 +334,7 @@ TEST(PerformInBrowser, SoundsThatWaitForTheirFilesPlayOnceAndTheMoveRunsOnce) {
     const BrowserRun run = RunBrowser(server,
                                       {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
                                        "160x120", "--click", "80,10@900", "--screenshot", shot, "--screenshot-after",
-                                       "2200", "--screenshot-after", "3800", "--quit-after", "4200",
+                                       "2200", "--screenshot-after", "3800", "--quit-after-last", "400",
                                        "http://localhost/" + stack},
                                       {{"LOOM_QUICKTIME_SINK", sink}, {"LOOM_QUICKTIME_LOG", log}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);

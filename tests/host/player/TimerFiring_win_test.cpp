@@ -45,7 +45,7 @@ TEST(TimerFiring, AThreeSecondTimerMovesToTheNextCardBetweenTheShots) {
     const std::string early = server.Name("timer.png"), late = server.Name("timer-t2.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                "--size", "160x120", "--screenshot", early, "--screenshot-after", "1500",
-                                               "--screenshot-after", "6000", "--quit-after", "6400",
+                                               "--screenshot-after", "6000", "--quit-after-last", "400",
                                                "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);

@@ -76,7 +76,7 @@ TEST(DeviceNamesInBrowser, GraphicsNamingDevicesOpenNoneAndTheCardIsDrawn) {
         site.server.Put(name, std::string(picture.begin(), picture.end()));
     const std::vector<std::pair<std::string, std::string>> devices = {{"LOOM_CAMERA", "A"},
                                                                         {"LOOM_CAPTURE_DRIVER", "1"}};
-    const std::vector<std::string> watch = {"--answer-alerts", "--close-dialogs", "--quit-after", "3500"};
+    const std::vector<std::string> watch = {"--answer-alerts", "--close-dialogs", "--quit-after-last", "1000"};
 
     {
         SCOPED_TRACE("from the web");

@@ -253,8 +253,8 @@ std::vector<uint32_t> Shown(const std::vector<uint8_t>& stack, const std::string
     const std::string shot = server.Name(label + ".png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                "--size", std::to_string(kWidth) + "x" + std::to_string(kHeight),
-                                               "--screenshot", shot, "--screenshot-after", "1500", "--quit-after",
-                                               "2300", "http://localhost/" + name});
+                                               "--screenshot", shot, "--screenshot-after", "1500", "--quit-after-last",
+                                               "800", "http://localhost/" + name});
     EXPECT_EQ(run.exitCode, 0) << label << ": " << run.errors;
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
     UINT width = 0, height = 0;

@@ -75,6 +75,8 @@ void Click(HWND dialog, int id) {
 }
 
 // The person: each step waits until a dialog of the browser with its caption has the keys.
+// Done with its steps (or out of patience), it cancels what is left and closes the page once
+// no dialog of the browser has had the keys for a second.
 class Person {
 public:
     explicit Person(std::vector<Step> steps) : steps_(std::move(steps)), thread_([this] { Run(); }) {}
@@ -90,9 +92,10 @@ public:
 private:
     void Run() {
         size_t next = 0;
-        const DWORD giveUp = GetTickCount() + 11000;
+        const DWORD giveUp = GetTickCount() + 60000;
         HWND last = nullptr;  // the dialog of the step before
         HWND previous = nullptr;
+        int quiet = 0;  // looks in a row, once done, with no dialog of the browser in front
         while (!stop_) {
             Sleep(50);
             HWND frame = FindWindowA("LoomTestBrowserPage", nullptr);
@@ -100,12 +103,18 @@ private:
             DWORD process = 0, frontProcess = 0;
             GetWindowThreadProcessId(frame, &process);
             GetWindowThreadProcessId(front, &frontProcess);
-            if (!frame || !front || front == frame || frontProcess != process)
-                continue;
+            const bool dialogInFront = frame && front && front != frame && frontProcess == process;
             if (next == steps_.size() || GetTickCount() > giveUp) {
-                PostMessageA(front, WM_COMMAND, IDCANCEL, 0);  // whatever is left, so the page can close
+                if (dialogInFront) {
+                    PostMessageA(front, WM_COMMAND, IDCANCEL, 0);  // whatever is left, so the page can close
+                    quiet = 0;
+                } else if (frame && ++quiet == 20) {
+                    PostMessageA(frame, WM_CLOSE, 0, 0);
+                }
                 continue;
             }
+            if (!dialogInFront)
+                continue;
             // Shown and taking input, and so on two looks in a row: its start is over.
             const bool ready = IsWindowVisible(front) && IsWindowEnabled(front) && front == previous;
             previous = front;
@@ -180,8 +189,8 @@ TEST(DialogOwnerInBrowser, NestedDialogsStayInFrontOfTheBrowserAndTakeTheKeysBac
     const SamplesStackBeside noSamples({});
     const BrowserRun run =
         RunBrowser(server,
-                   {"--dll", PluginPath(), "--log", "--answer-alerts", "--size", "320x240", "--command", "301@1000",
-                    "--quit-after", "14000", server.path + "\\" + name},
+                   {"--dll", PluginPath(), "--log", "--answer-alerts", "--size", "320x240", "--in-order", "--command",
+                    "301@1000", "--quit-after", "90000", server.path + "\\" + name},
                    {{"LOOM_WAVEIN", "standin"}, {"LOOM_WAVEIN_FORMATS", "0"}});
     const std::vector<Seen> seen = person.Finish();
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -232,7 +241,8 @@ TEST(DialogOwnerInBrowser, TheCardWalkStaysInFrontOnTheMovieCard) {
         {"About Card", [](HWND d) { Press(d, IDCANCEL); }},
     });
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                               "--size", "320x240", "--command", "301@1500", "--quit-after", "16000",
+                                               "--size", "320x240", "--in-order", "--command", "301@1500",
+                                               "--quit-after", "90000",
                                                "http://localhost/" + name});
     const std::vector<Seen> seen = person.Finish();
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
