@@ -63,11 +63,28 @@ std::string ShownCursor() {
     return text;
 }
 
+BOOL CALLBACK TakeFirstWindow(HWND window, LPARAM found) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// Waits (a while at most) until the page's thread takes messages again: a press sent while the
+// plug-in is still busy with the input before it (a drop being stored, a card being drawn)
+// would queue behind it, and a hand waits for the screen too. A modal loop takes them.
+void WaitForPageThread(DWORD thread) {
+    constexpr UINT kPatienceMs = 2000;
+    HWND window = nullptr;
+    EnumThreadWindows(thread, TakeFirstWindow, reinterpret_cast<LPARAM>(&window));
+    if (window)
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kPatienceMs, nullptr);
+}
+
 class InputThread {
 public:
     void Send(std::vector<Step> steps) {
         std::unique_lock lock(mutex_);
         if (!worker_.joinable()) {
+            pageThread_ = GetCurrentThreadId();
             hadCursor_ = GetCursorPos(&cursor_) != 0;
             worker_ = std::thread([this] { Run(); });
         }
@@ -100,7 +117,10 @@ private:
                 return;  // stopping, and everything asked was sent
             std::vector<Step> steps = std::move(queue_.front());
             queue_.pop_front();
+            const bool stopping = stopping_;
             lock.unlock();
+            if (!stopping)  // Stop() holds the page's thread in a join
+                WaitForPageThread(pageThread_);
             for (Step& step : steps) {
                 if (SendInput(1, &step.input, sizeof step.input) != 1)
                     Logf("  (input not sent: error %lu)", static_cast<unsigned long>(GetLastError()));
@@ -119,6 +139,7 @@ private:
     bool stopping_ = false;
     bool hadCursor_ = false;
     POINT cursor_ = {};
+    DWORD pageThread_ = 0;
 };
 
 InputThread g_input;
