@@ -13,7 +13,6 @@
 
 #include "StackBuilder.h"
 #include "stack/format/StackFile.h"
-#include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -177,17 +176,13 @@ void ObjectDialogs(Walk& w) {
     w.Command(kFeatures);
     w.Dialog(features, "Hidden", "check");
     w.Cancel(features);
-    // A card walked to and kept by its OKs, then the actions cancelled. On a 256-colour display
-    // a card the walk passes is stored again in the display's palette when it is left, whatever
-    // the dialogs do: the walk is left out there.
-    if (!IndexedDisplay()) {
-        w.Command(kNewAction);
-        w.Press("Actions", "Another card...");
-        w.Step("--key", "alt+Right", 600);
-        w.Press("Move to card", "OK");
-        w.Press(transitions, "OK");
-        w.Cancel("Actions");
-    }
+    // A card walked to and kept by its OKs, then the actions cancelled.
+    w.Command(kNewAction);
+    w.Press("Actions", "Another card...");
+    w.Step("--key", "alt+Right", 600);
+    w.Press("Move to card", "OK");
+    w.Press(transitions, "OK");
+    w.Cancel("Actions");
     // The kinds of action, each dialog changed and cancelled (the walk left the button).
     w.Click(kButtonRect);
     w.Command(Kind(50));
@@ -309,6 +304,28 @@ TEST(CancelInBrowser, EveryAuthoringDialogCancelledLeavesTheSavedStackByteForByt
                               "Text Color", "Eraser Color", "Picture Source", "About Stack - cancel-before.stk"})
         EXPECT_NE(Find(log, std::string("dialog-action(") + title + "|Cancel|press) -> Button 2 "), -1)
             << title << "\n" << Joined(log);
+}
+
+// Cards only looked at: each card gone to and back, then another stack asked for (Open...) and
+// not opened. Nobody is asked whether to save the stack (alert 2343), and Save As writes it
+// byte for byte as a save before, at any depth (on a palette display the cards are shown in
+// the system's colours, which is no change to them).
+TEST(CancelInBrowser, CardsOnlyViewedLeaveTheStackUnchanged) {
+    Site site;
+    site.server.Put("viewed.stk", Built(CancelCards()));
+    const std::string before = site.server.Name("cancel-before.stk");
+    std::vector<std::string> first = {"--quit-after", "2500"};
+    Append(first, SaveAt(1200, before));
+    const BrowserRun saved = site.Run("viewed.stk", first);
+    ASSERT_EQ(saved.exitCode, 0) << saved.errors << Joined(saved.log);
+    Walk w;
+    for (int command : {204, 204, 203, 202})
+        w.Command(command);
+    w.Command(101);
+    w.Cancel("Please select a stack");
+    const BrowserRun run = WalkAndSaveAs(site, w, before, "cancel-viewed.stk");
+    EXPECT_EQ(FindHolding(run.log, "alert(id=2343)"), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "dialog-action(Please select a stack|Cancel|press) -> Button 2 "), -1) << Joined(run.log);
 }
 
 // The text of the report from the card of the index (from 1) to the next card.
