@@ -9,6 +9,7 @@
 
 #include "actions/TimerButtons.h"
 #include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
@@ -90,10 +91,13 @@ HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
     if (!replaced)
         return palette;
     // Only a view of the card: a save writes the records as they were, and nothing asks for
-    // one (the re-mapping is lossy).
+    // one (the re-mapping is lossy); unless the stack was converted for this display.
     const std::vector<Handle> records = CardsOfPicture(ResolvePictureRecord(card), card);
+    bool kept = true;
     for (Handle record : records)
-        KeepCardAsStored(record);
+        kept = KeepCardAsStored(record) && kept;
+    if (!kept)
+        MarkStackModified();
     // The indexes of the objects that draw in this picture's colours follow its pixels.
     MapCardObjectsToNearest(ResolvePictureRecord(card), palette, replaced);
     DeleteObject(palette);

@@ -8,8 +8,8 @@
 #include "core/memory/Handles.h"
 
 // Before a card's records are re-mapped for showing: each record not already kept is kept as
-// it stands.
-void KeepCardAsStored(Handle card);
+// it stands. False when the stack's shown cards are stored as shown (below).
+bool KeepCardAsStored(Handle card);
 // After the re-mapping: the records as shown, to tell a later edit from the showing.
 void NoteCardAsShown(Handle card);
 // Around writing the stack: the cards that only were shown take their stored records back,
@@ -17,3 +17,7 @@ void NoteCardAsShown(Handle card);
 // edit, and is no longer kept.
 void PutBackStoredCards();
 void PutBackShownCards();
+// Once the whole stack was converted to the display's depth (every card is stored again in
+// the display's colours, as the user was told), cards shown are stored as shown: none is kept
+// for this stack any more.
+void StoreShownCards();
