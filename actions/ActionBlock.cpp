@@ -137,7 +137,7 @@ std::vector<uint8_t> PackedLaunchEntries(uint32_t* firstLength) {
 
 bool LoadActionBlock(Handle record, uint32_t recordOffset, ActionBlock* block) {
     std::memset(block, 0, sizeof *block);  // padding too: blocks are compared byte for byte
-    block->soundParameter = 128;
+    block->soundParameter = kLoadedSoundParameter;
     SetFileSpecFromPath(kSlotTargetStack, "");
     HandleLock lock(record);
     const std::span<const uint8_t> r = ActionRecordAt(lock.bytes(), recordOffset);

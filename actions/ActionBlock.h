@@ -10,11 +10,14 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
 #include "core/memory/ShortRect.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
+
+// The sound parameter a block starts with: after a load, and for a new button's actions.
+inline constexpr uint16_t kLoadedSoundParameter = 128, kNewButtonSoundParameter = 127;
 
 struct ActionBlock {
     uint16_t objectId;
-    uint16_t soundParameter;  // 128 after a load, 127 for a new button
+    uint16_t soundParameter;  // kLoadedSoundParameter or kNewButtonSoundParameter to start with
     uint16_t soundId;         // 'Snd ' or 'Midi' id; 0 none
     uint32_t soundIsFile;     // the sound is the file below
     FileSpec soundFile;       // soundIsFile: the sound file as the record names it
@@ -46,7 +49,7 @@ struct ActionBlock {
 };
 
 // Fills the block from the record (handle, offset of the record in it). False for a record
-// that is not there (the block is then zeroed with soundParameter 128).
+// that is not there (the block is then zeroed with kLoadedSoundParameter).
 bool LoadActionBlock(Handle record, uint32_t recordOffset, ActionBlock* block);
 // Writes the block into the record; ownerId goes into a movie chunk. The block is not changed,
 // but the pending requests and the address buffer are used up.

@@ -8,7 +8,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/ui/UiOps.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Action records: where an object's, card's or stack's actions are stored, and the chunks in
 // them. A record is laid out as a button record (its header, then tagged chunks, newest first;
-// the layout is the stack format's, stack/format/StackFile.h); a button keeps its own inside its
+// the layout is the stack format's, format/StackFile.h); a button keeps its own inside its
 // card record, everything else in an 'Actn' resource (record offset 0). Every routine takes
 // (record handle, byte offset of the record in it).
 //
@@ -15,7 +15,7 @@
 #include <span>
 
 #include "core/memory/Handles.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 // Destinations other than a card id.
 enum SpecialDestination : int16_t {

@@ -7,9 +7,21 @@
 
 #include "core/memory/Handles.h"
 
-// Edits the action record at offset of the handle in the actions dialog; variant names the
-// owner (2 card arriving/leaving, 3 stack arriving/leaving, 6 stack clicking, 8 card clicking,
-// ...). kActionsDialogOk when done, kActionsDialogCancelled when cancelled.
+// Whose actions the dialog edits, its variant. The arriving and leaving of a card or a stack
+// have the dialog without destinations ("OBJACT"), the others "BUTACT"; every variant but a
+// button's writes the edited record back on Done.
+enum ActionsVariant : int {
+    kActionsOfButton = 1,
+    kActionsOfCardArriveLeave = 2,
+    kActionsOfStackArriveLeave = 3,
+    kActionsOfGraphicOrText = 5,  // a graphic or a text object
+    kActionsOfStackClick = 6,
+    kActionsOfTextLink = 7,
+    kActionsOfCardClick = 8,
+};
+
+// Edits the action record at offset of the handle in the actions dialog of the variant.
+// kActionsDialogOk when done, kActionsDialogCancelled when cancelled.
 enum ActionsDialogResult : int { kActionsDialogOk = 1, kActionsDialogCancelled = 2 };  // IDOK, IDCANCEL
 int EditObjectActions(Handle record, uint32_t offset, int variant);
 

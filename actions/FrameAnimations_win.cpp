@@ -16,7 +16,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibPalette.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/FrameAnimFrames.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "core/ui/UiOps.h"
 #include "core/ui/WindowUtils.h"
 #include "resources/nba_ids.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "core/system/Ticks.h"
 #include "core/ui/ToolNumbers.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 

@@ -13,7 +13,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/ui/Resources.h"
 #include "core/ui/UiOps.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

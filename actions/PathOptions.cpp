@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

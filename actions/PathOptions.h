@@ -1,6 +1,6 @@
 // The "Path Options" dialog ("PATHOPTIONS"): how an animated object travels its path. The
 // controls' state is read from and written to the sprite header alone, by its offsets in
-// stack/format/StackFile.h, so this layer needs none of the animation code above it.
+// format/StackFile.h, so this layer needs none of the animation code above it.
 //
 //   PathOptions.cpp           the state of the controls from the header and back into it, and
 //                             what the end buttons and "Start here" do (PathOptionsState.h)

@@ -48,7 +48,6 @@ void FreePathBitmaps(PathDialog& d) {
     }
 }
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 // Enables what the end states allow and repaints the owner-drawn parts.
 void RefreshPathControls(HWND dialog, const PathOptionsState& s) {
@@ -115,8 +114,8 @@ void InitPathOptions(HWND dialog, PathDialog& d) {
 // The sprite from the controls (OK).
 void ApplyPathOptions(HWND dialog, PathDialog& d) {
     PathOptionsState& s = d.state;
-    s.move = Checked(dialog, IDC_PATH_RECORDED_RADIO) ? kMoveRecordedSpeed
-             : Checked(dialog, IDC_PATH_ENDTOEND_RADIO) ? kMoveEndToEnd
+    s.move = IsItemChecked(dialog, IDC_PATH_RECORDED_RADIO) ? kMoveRecordedSpeed
+             : IsItemChecked(dialog, IDC_PATH_ENDTOEND_RADIO) ? kMoveEndToEnd
                                                         : kMoveTimesPerSecond;
     s.timesPerSecond = GetDlgItemInt(dialog, IDC_PATH_TIMES_EDIT, nullptr, FALSE);
     s.seconds = GetDlgItemInt(dialog, IDC_PATH_SECONDS_EDIT, nullptr, FALSE);
@@ -124,10 +123,10 @@ void ApplyPathOptions(HWND dialog, PathDialog& d) {
     s.speed = speed == CB_ERR ? kSpeedFull : static_cast<int>(speed);
     const LRESULT layer = SendDlgItemMessageA(dialog, IDC_PATH_LAYER_COMBO, CB_GETCURSEL, 0, 0);
     s.layer = layer == CB_ERR ? kLayerChoiceAny : static_cast<int>(layer);
-    s.floatGoing = Checked(dialog, IDC_PATH_FLOAT_GOING);
-    s.dontEraseGoing = Checked(dialog, IDC_PATH_DONTERASE_GOING);
-    s.floatReturning = Checked(dialog, IDC_PATH_FLOAT_RETURNING);
-    s.dontEraseReturning = Checked(dialog, IDC_PATH_DONTERASE_RETURNING);
+    s.floatGoing = IsItemChecked(dialog, IDC_PATH_FLOAT_GOING);
+    s.dontEraseGoing = IsItemChecked(dialog, IDC_PATH_DONTERASE_GOING);
+    s.floatReturning = IsItemChecked(dialog, IDC_PATH_FLOAT_RETURNING);
+    s.dontEraseReturning = IsItemChecked(dialog, IDC_PATH_DONTERASE_RETURNING);
     WritePathOptions(d.sprite, s);
 }
 
@@ -197,9 +196,9 @@ void PaintPathOptions(HWND dialog, const PathDialog& d) {
     FillRect(dc, &joining, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     const RECT going = DialogItemRect(dialog, IDC_PATH_GOING_PLACE);
     const RECT returning = DialogItemRect(dialog, IDC_PATH_RETURNING_PLACE);
-    DrawPlayPicture(dc, Checked(dialog, IDC_PATH_FLOAT_GOING) ? d.playOver : d.playBehind,
+    DrawPlayPicture(dc, IsItemChecked(dialog, IDC_PATH_FLOAT_GOING) ? d.playOver : d.playBehind,
                     (going.left + going.right) / 2, y);
-    DrawPlayPicture(dc, Checked(dialog, IDC_PATH_FLOAT_RETURNING) ? d.playOver : d.playBehind,
+    DrawPlayPicture(dc, IsItemChecked(dialog, IDC_PATH_FLOAT_RETURNING) ? d.playOver : d.playBehind,
                     (returning.left + returning.right) / 2, y);
     EndPaint(dialog, &paint);
 }
@@ -219,7 +218,7 @@ void OnPathCommand(HWND dialog, PathDialog& d, int id) {
             RefreshPathControls(dialog, s);
         break;
     case IDC_PATH_START_HERE:
-        SetPathStartHere(&s, Checked(dialog, IDC_PATH_START_HERE));
+        SetPathStartHere(&s, IsItemChecked(dialog, IDC_PATH_START_HERE));
         RefreshPathControls(dialog, s);
         break;
     case IDC_PATH_BEGIN_FLIPLR: s.flipBeginH = !s.flipBeginH; RefreshPathControls(dialog, s); break;

@@ -43,9 +43,7 @@ INT_PTR CALLBACK AskUserNameProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 // The dialog's parameter is the working choice, which OK's caller writes back.
 INT_PTR CALLBACK TestingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG)
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    auto* choice = reinterpret_cast<uint16_t*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* choice = KeptDialogState<uint16_t>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
         // A choice the record holds beyond the four checks no radio.

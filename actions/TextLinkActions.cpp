@@ -8,7 +8,7 @@
 #include "actions/ActionBlock.h"
 #include "core/files/FileSlots.h"
 #include "objects/text/TextLinks.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 constexpr size_t kLongestAddress = 255;  // what the current-address buffer holds

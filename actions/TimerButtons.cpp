@@ -10,8 +10,8 @@
 #include "core/ui/ToolNumbers.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 

@@ -9,7 +9,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
 #include "resources/timers_ids.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

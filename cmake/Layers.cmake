@@ -2,7 +2,9 @@
 # may include its own folder, the folders of the layers below it and resources/, and nothing
 # else: each layer is compiled against a view of the tree (a folder of links under
 # build/*/layer-views) that holds only those, so an include of a layer above fails to build.
-# Code sits in the lowest layer that sees everything it calls. What must still call upward
+# The top folders stand in the same order: the layers of one top folder are neighbours here, so a
+# folder includes only the folders listed before it. Code sits in the lowest layer that sees
+# everything it calls. What must still call upward
 # goes through the lower layer's one interface (<Area>Upcalls), which the wiring step
 # (host/wiring) fills at start-up; scripts/check-house.py checks the order and the rest of the
 # house rules.
@@ -11,28 +13,31 @@
 #                         message loops: what every layer uses, knowing none of them
 #   quicktime, vic32      the stand-ins for QuickTime and the imaging library: like the
 #                         libraries they stand for, they know nothing of stacks or objects
-#   graphics/dib          device-independent bitmaps in handles, BMP files
-#   graphics/palette      the application palette, colours, nearest colour, patterns
-#   stack/format          the stack file's records, reader and resource manager: the one
+#   format                the stack file's records, reader and resource manager: the one
 #                         definition of the format, which reads the colour tables it stores
 #                         itself and needs nothing of the drawing code
+#   graphics/dib          device-independent bitmaps in handles, BMP files
+#   graphics/palette      the application palette, colours, nearest colour, patterns
 #   graphics/pixels       pixel maps, depth conversion, the picture codecs, the card offscreen
 #                         and the card picture's GDI side, reading card records by the format
 #   graphics/masks        one-bit masks, lassos and the shape rasterizer
 #   stack                 the card list, card pictures, open, save, undo and the clipboard, with
 #                         the sizes and depths of a stack
-#   graphics/layers       the layer list of the objects on the card, built from card records
+#   layers                the layer list of the objects on the card, built from card records,
+#                         and the current card's pending edits written back into its record
 #   objects               buttons, icons, text fields, graphic objects, drawn in the layers
+#   actions               actions, animation, timer buttons, modules
 #   media/support         window wrappers of movies, pointer lists, rectangle placements, DIB
 #                         holders: below the media elements, above the buttons they pass mouse to
-#   actions               actions, animation, timer buttons, modules
 #   media                 the media manager and elements, previews, dropped files
 #   paint                 paint tools, selections, filters
-#   graphics/transitions  the 29 transitions, run over the card's offscreen, giving the media
+#   cardview/transitions  the 29 transitions, run over the card's offscreen, giving the media
 #                         their idle time
-#   graphics/card         the card redraw: pictures, layers and transitions of a card, with the
+#   cardview/card         the card redraw: pictures, layers and transitions of a card, with the
 #                         grid, text field windows, media elements and animation start frames
 #                         of the subsystems below
+#   cardview/colors       the colour choosers and the floating colours' layout, which edit the
+#                         palette, the paint colours and the stack's depth
 #   authoring             making and editing a card's objects as records (they call the
 #                         object, action, media and paint code), by concern: buttons, graphics,
 #                         animation and text (text info, links, new text) with their dialogs;
@@ -40,8 +45,6 @@
 #                         the Undo menu, clipboard paste, media library drops, graphic files
 #                         saved); info (the stack and card information dialogs). What it must
 #                         ask of the host goes through authoring/AuthoringUpcalls.h
-#   graphics/colors       the colour choosers and the floating colours' layout, which edit the
-#                         palette, the paint colours and the stack's depth
 #   logo, spell           LoomLogo and the spelling checker
 #   host/downloads        the browser's instances and function table, the download cache, the
 #                         streams into it and the queue of files asked of the browser
@@ -67,10 +70,10 @@
 #   host/wiring           the wiring step, which fills every lower layer's interface
 #   host/browser          the browser's entry points: exports, instances, streams, attaching to
 #                         the window and the start-up and release chains (they wire the layers)
-set(LOOM_LAYERS core quicktime vic32
-    graphics/dib graphics/palette stack/format graphics/pixels graphics/masks
-    stack graphics/layers objects media/support actions media paint
-    graphics/transitions graphics/card authoring graphics/colors logo spell
+set(LOOM_LAYERS core quicktime vic32 format
+    graphics/dib graphics/palette graphics/pixels graphics/masks
+    stack layers objects actions media/support media paint
+    cardview/transitions cardview/card cardview/colors authoring logo spell
     host/downloads host/state host/launching host/player host/palettes host/actions host/dialogs host/medialibrary host/menus host/window
     host/requests host/wiring host/browser)
 
@@ -79,9 +82,9 @@ set(LOOM_LAYERS core quicktime vic32
 # but the sources in its dll/ sub-folder build only that DLL, never the plug-in's objects.
 set(LOOM_OWN_DLLS vic32 quicktime)
 
-# A layer is a folder (core) or a sub-folder (graphics/card). A folder's layer holds its files
-# and its sub-folders except those that are layers of their own: stack/ holds the card list,
-# pictures, open, save, undo and clipboard, while stack/format lies below it.
+# A layer is a folder (core) or a sub-folder (cardview/card). A folder's layer holds its files
+# and its sub-folders except those that are layers of their own: media/ holds the media
+# manager, elements and previews, while media/support lies below it.
 
 # loom_layer_sources(<layer> <out_var> <neutral_only>): the layer's own .cpp files.
 function(loom_layer_sources layer out_var neutral_only)
@@ -126,7 +129,7 @@ function(loom_link_layer_into_view view layer)
 endfunction()
 
 # loom_add_layers(<out_var> <neutral_only>): one object library per layer that has sources,
-# named loom_<layer> (loom_graphics_card for graphics/card), each linking the layer below it.
+# named loom_<layer> (loom_cardview_card for cardview/card), each linking the layer below it.
 # <out_var> receives the layer targets, lowest first.
 function(loom_add_layers out_var neutral_only)
   set(view_root ${CMAKE_BINARY_DIR}/layer-views)

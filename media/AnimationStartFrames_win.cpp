@@ -10,8 +10,8 @@
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 
 void DrawActionAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc, StartFrames which) {
     std::vector<uint8_t> block;

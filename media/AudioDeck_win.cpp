@@ -24,8 +24,8 @@
 #include "media/RecorderRules.h"
 #include "media/SoundRecorder.h"
 #include "media/sounds/SoundResources.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
 

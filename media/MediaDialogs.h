@@ -9,7 +9,7 @@
 
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 struct ActionBlock;
 class MediaElement;

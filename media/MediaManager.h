@@ -130,6 +130,10 @@ int MediaDecodeImageFrames(const char* path, HGLOBAL* frames, int* count);
 // Settles a player that played a segment (status, then pause): 0 ready or no player state, 1
 // when that failed.
 int OpenVideodiscPlayer();
+// The stack's card size and depth changed as ChangeStackSizeAndDepth does, then the player
+// settled, since the change rebuilds the card the player showed on: what the stack asks of
+// its platform when a card size too small for an object is enlarged.
+int ChangeStackSizeSettlingPlayer(Handle oldHeader, Handle newHeader);
 void CloseVideodiscPlayer();  // closes the device (shut-down)
 void ClearVideodiscState();   // then the state goes
 // A child's press (`message`, at x, y of `window`) inside the live video click rectangle, with

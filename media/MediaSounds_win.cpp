@@ -14,7 +14,7 @@
 #include "media/elements/QTElements.h"
 #include "media/sounds/SoundResources.h"
 #include "quicktime/QtCalls.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 

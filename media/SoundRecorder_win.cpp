@@ -15,7 +15,7 @@
 #include "media/RecorderRules.h"
 #include "media/WaveInput.h"
 #include "media/sounds/SoundResources.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/save/SaveStack.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "media/MediaManager.h"
 #include "media/SoundRecorder.h"
 #include "media/StopAllSoundsName.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 void StopAllSounds(int all) {
     MediaStopSounds(all);

@@ -19,11 +19,12 @@
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/dialogs/DialogOwner.h"
+#include "core/ui/WindowUtils.h"
 #include "objects/IconFiles.h"
 #include "objects/buttons/Buttons.h"
 #include "resources/objinfo_ids.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {
@@ -58,7 +59,7 @@ struct Chooser {
 };
 
 // The chooser a dialog runs: the dialog's parameter, kept with its window.
-Chooser* ChooserOf(HWND dialog) { return reinterpret_cast<Chooser*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+Chooser* ChooserOf(HWND dialog) { return DialogStateOf<Chooser>(dialog); }
 char g_lastFolder[MAX_PATH] = {};  // the disk source starts where it was last
 
 void FreeEntries(Chooser& c) {

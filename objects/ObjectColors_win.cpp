@@ -8,7 +8,7 @@
 #include "objects/text/ApplyTextStyle_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "core/system/PluginModule.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 bool ApplyTextColorIndex(int16_t index) {
     LayerHandle layer = GetActiveTextField();

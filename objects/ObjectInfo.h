@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 // Shows what the object of `kind` and `id` is and where it lies (its layer, 0 when it has
 // none), and edits its flags and cursor. IDOK writes them back; IDCANCEL (also for a missing

@@ -9,12 +9,13 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/ui/Resources.h"
+#include "core/ui/WindowUtils.h"
 #include "objects/IconChooser.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "resources/objinfo_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -122,9 +123,7 @@ void CentreOnParent(HWND dialog) {
 
 // The dialog's features come as its parameter and stay with its window.
 INT_PTR CALLBACK FeaturesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG)
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    auto* f = reinterpret_cast<Features*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* f = KeptDialogState<Features>(dialog, message, lParam);
     if (!f)
         return FALSE;
     switch (message) {

@@ -6,7 +6,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
 
 namespace {
@@ -67,7 +67,7 @@ bool ReadButtonLayerFields(std::span<const uint8_t> record, ButtonLayerFields* o
     if (!ReadLayerCommonFields(record, kObjectButton, &out->common))
         return false;
     const uint16_t shape = GetU16(record, kButtonShape);
-    out->shape = static_cast<int16_t>(shape <= 7 ? shape : 0);
+    out->shape = shape <= kButtonShapeLasso ? static_cast<int16_t>(shape) : int16_t{kButtonShapeRounded};
     out->flags = RecordFlags(record);
     out->colorIndex = static_cast<uint16_t>(GetU16(record, kButtonNameColor) - 1);
     out->secondColorIndex = static_cast<uint16_t>(GetU16(record, kButtonFillColor) - 1);
@@ -79,7 +79,7 @@ bool ReadButtonLayerFields(std::span<const uint8_t> record, ButtonLayerFields* o
     out->cursorId = GetU16(record, kButtonCursorId);
     out->font = ReadButtonFontFields(record);
     ReadButtonName(record, out);
-    out->packedMask = out->shape >= 5 ? MaskChunk(record) : std::span<const uint8_t>{};
+    out->packedMask = IsMaskedButtonShape(out->shape) ? MaskChunk(record) : std::span<const uint8_t>{};
     return true;
 }
 

@@ -1,4 +1,4 @@
-// What the object kinds give the card's layer list (graphics/layers/ObjectLayer.h): reading their
+// What the object kinds give the card's layer list (layers/ObjectLayer.h): reading their
 // records into layers, drawing, highlighting and hit shapes.
 //
 //   ObjectLayerFields.h       what each kind's layer takes from its record, read without Windows
@@ -14,8 +14,9 @@
 #include <cstdint>
 #include <span>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/ObjectLayerFields.h"
+#include "objects/graphics/GraphicPlacement.h"
 
 // ---- ObjectLayerKinds_win.cpp ----
 // The common header of an object record in memory order into the layer; false when the record
@@ -36,13 +37,13 @@ bool ReadFieldLayer(std::span<const uint8_t> record, FieldLayer* layer);
 bool ReadGraphicLayer(std::span<const uint8_t> record, GraphicLayer* layer, GraphicRecordParts* parts);
 // The path at +80 (only when its NUL lies before the mask) and the cut-out of the picture file.
 bool GraphicPictureFile(std::span<const uint8_t> record, char* name, size_t size, RECT* crop);
-// The picture stretched to the bounds, framed ('L' through the outline with a mask, else 'R'),
+// The picture stretched to the bounds, framed (through the outline with a mask, else a rectangle),
 // blended over the target by its transparency on displays of 9 bits or more, drawn through the
 // mask. The layer is unchanged; a failed bitmap leaves the target as it was.
 void DrawGraphicObjectLayer(HDC dc, const GraphicLayer* layer);
-// A frame of the width into the bitmap: 'R' a rectangle, 'L' the outline's pixels; width 0, or
-// 'L' without an outline, draws nothing.
-void DrawGraphicFrame(char kind, HDC dc, HBITMAP bitmap, int width, int colorIndex, HBITMAP outline);
+// A frame of the width into the bitmap: a rectangle, or the lasso outline's pixels; width 0, or
+// the lasso without an outline, draws nothing.
+void DrawGraphicFrame(CropKind kind, HDC dc, HBITMAP bitmap, int width, int colorIndex, HBITMAP outline);
 // The object's shape in the layer mask: the mask ANDed out at the bounds, else the bounds with
 // the selected pen and brush.
 void DrawGraphicLayerMask(HDC dc, const GraphicLayer* layer);

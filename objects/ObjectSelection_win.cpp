@@ -10,10 +10,10 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
-#include "graphics/layers/GridDraw.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/PaintGeometry.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/GridDraw.h"
+#include "layers/LayerList.h"
+#include "layers/PaintGeometry.h"
+#include "layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -24,7 +24,7 @@
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/undo/Undo.h"
 
 namespace {
@@ -95,7 +95,7 @@ bool ButtonPlaysSound(uint16_t id) {
 }
 
 // Buttons of shapes 0 to 4 take handles; the freehand shapes only move.
-bool ButtonResizes(int16_t shape) { return shape >= 0 && shape <= 4; }
+bool ButtonResizes(int16_t shape) { return shape >= kButtonShapeRounded && shape <= kButtonShapeInvisible; }
 
 bool IsLocked(const LayerFacts& f) {
     if (f.kind == kObjectGraphic)

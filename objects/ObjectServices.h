@@ -17,7 +17,7 @@
 
 #include <cstdint>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/buttons/Buttons.h"  // the browse press, track and release of buttons
 #include "objects/text/CurrentTextStyle_win.h"
 #include "objects/fonts/FontTable_win.h"

@@ -1,7 +1,7 @@
 // The one selected object of the object tools: kept, made and cleared (see ObjectServices.h).
 #include "objects/ObjectServices.h"
 
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 
 namespace {

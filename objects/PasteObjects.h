@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 // The clipboard's object record placed on the current card with a new id (centred when it
 // lies off the card), its held resources and actions stored, a layer of its own made in front

@@ -5,13 +5,13 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "objects/ObjectServices.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/FieldText.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

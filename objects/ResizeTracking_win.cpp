@@ -5,8 +5,8 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
-#include "graphics/layers/PaintGeometry.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry.h"
+#include "layers/PaintGeometry_win.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
 

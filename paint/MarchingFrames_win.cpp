@@ -2,7 +2,7 @@
 #include "paint/Selections.h"
 
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry_win.h"
 #include "paint/PaintTools.h"
 
 namespace {

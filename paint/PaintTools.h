@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "graphics/layers/GridDraw.h"
+#include "layers/GridDraw.h"
 
 // Paint tools 1, 2, 4-11, 15.
 void ToolMouseDown(HWND window, int x, int y, WPARAM keyState);
@@ -56,7 +56,7 @@ void ScrollFatbitsByKey(WPARAM key);
 void ScreenToZoomed(POINT* point);  // a window point into the unmagnified card
 void UpdateFatbitsFromDC(HDC windowDC, HDC offscreenDC, const RECT& rect);
 void InvalidateFatbits();
-// DrawGrid: graphics/layers/GridDraw.h.
+// DrawGrid: layers/GridDraw.h.
 
 // Shut-down.
 void ShutdownMaskSelection();

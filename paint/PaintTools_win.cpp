@@ -2,7 +2,7 @@
 // place, are in Selections_win.cpp.
 #include "paint/PaintTools.h"
 
-#include "graphics/layers/CardView.h"
+#include "layers/CardView.h"
 #include "paint/Selections.h"
 
 void ToolMouseDown(HWND, int, int, WPARAM) {}

@@ -12,7 +12,7 @@
 
 #include <windows.h>
 
-#include "graphics/layers/PaintGeometry.h"
+#include "layers/PaintGeometry.h"
 
 // ---- Selections_win.cpp: the rectangle selection ----
 // The bitmap becomes the floating selection at (x, y) (the selection owns it); the card picture

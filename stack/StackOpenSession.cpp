@@ -5,10 +5,10 @@
 
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/ResFileAccess.h"
+#include "format/ResFile.h"
+#include "format/ResFileAccess.h"
 #include "core/text/MacText.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/save/SaveStack.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "core/memory/Handles.h"
 #include "graphics/dib/Dib.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 struct StackPlatformOps {
     // Free bytes on the disk of a path (clamped to 32 bits); false when unknown.

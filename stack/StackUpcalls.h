@@ -17,7 +17,7 @@
 #include "core/memory/Handles.h"
 #include "core/ui/UiOps.h"  // ShowCardAlert, which callers above once had from here
 #include "graphics/dib/Dib.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 // The fixed points of opening, starting, saving and closing a stack at which the layers above
 // do their part, in the order the stack code reaches them. None has an answer.
@@ -54,7 +54,7 @@ struct StackUpcalls {
     void (*restoreSnapshot)(DibHandle snapshot);
     // RemapFrameAnimColors of the object at offset to an HPALETTE (the actions' frame animations).
     void (*remapFrameAnimColors)(Handle card, uint32_t offset, void* palette);
-    // The current card rendered off screen, its layers drawn (graphics/card); 0 when it cannot be had.
+    // The current card rendered off screen, its layers drawn (cardview/card); 0 when it cannot be had.
     DibHandle (*renderCardToDib)();
 
     // ---- cards and going between them ----
@@ -70,7 +70,7 @@ struct StackUpcalls {
     // ---- opening, new stacks, saving ----
     // What happens to the stack as a whole, told to those above that keep state with it.
     void (*stackEvent)(StackEvent event);
-    // The card size asked for a new stack, in the colour chooser's dialog (graphics/colors);
+    // The card size asked for a new stack, in the colour chooser's dialog (cardview/colors);
     // 0 when answered.
     int (*askCardSizeForNewStack)(int* width, int* height, int* depth);
 
@@ -82,7 +82,7 @@ struct StackUpcalls {
     // SyncCardFromLayers, FreeLayerList, BuildCardLayers of the current card (authoring/cards).
     void (*rebuildLayers)();
     // Before a rebuild of layers that object records must not lose: SyncCardFromLayers
-    // (graphics/layers).
+    // (layers).
     void (*syncCardFromLayers)();
     void (*deselectObject)();  // the selected object's handles go (objects)
 };

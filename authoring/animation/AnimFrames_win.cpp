@@ -25,7 +25,7 @@
 #include "resources/animsource_ids.h"
 #include "authoring/animation/AnimSeries.h"
 #include "authoring/graphics/PictureCrop.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -342,7 +342,7 @@ HBITMAP MaskedFrameOnColour(HBITMAP picture, HBITMAP mask, COLORREF colour) {
 FrameSourceResult GetCroppedFrame(const char* path, FrameStrip* out) {
     FreeFrameStrip(out);
     HBITMAP bitmap = nullptr, mask = nullptr;
-    char kind = 0;
+    CropKind kind = kCropRectangle;
     COLORREF colour = 0;
     const bool ok = CropPictureForAnimation(GetMainWindow(), path, &bitmap, &mask, &kind, &colour);
     OwnedGdiObject<HBITMAP> maskGuard(mask);
@@ -351,7 +351,7 @@ FrameSourceResult GetCroppedFrame(const char* path, FrameStrip* out) {
             DeleteObject(bitmap);
         return FrameSourceResult::Cancelled;
     }
-    if (kind == 'L' && mask) {
+    if (kind == kCropLasso && mask) {
         HBITMAP framed = MaskedFrameOnColour(bitmap, mask, colour);
         DeleteObject(bitmap);
         if (!framed)

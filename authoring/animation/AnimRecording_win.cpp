@@ -12,12 +12,12 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry_win.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "media/animation/AnimPlayback.h"
 #include "resources/animedit_ids.h"
 #include "authoring/animation/PathRecording.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "media/animation/AnimPlayback.h"
 #include "resources/animedit_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -43,8 +43,6 @@ bool HasStrip(Handle sprite) {
 
 void Enable(HWND dialog, int id, bool on) { EnableWindow(GetDlgItem(dialog, id), on ? TRUE : FALSE); }
 void Show(HWND dialog, int id, bool on) { ShowWindow(GetDlgItem(dialog, id), on ? SW_SHOW : SW_HIDE); }
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 void FreeFlipBitmaps(DialogState& state) {
     for (HBITMAP* b : {&state.flipLR, &state.flipTB}) {
@@ -59,9 +57,9 @@ void FreeFlipBitmaps(DialogState& state) {
 void SetControls(HWND dialog, Handle s) {
     const uint16_t templateNumber = GetSpriteWord(s, kSpriteTemplate);
     const uint32_t frames = FrameCount(s), points = PointCount(s);
-    Check(dialog, IDC_ANIM_SHOW_FIRST, GetSpriteByte(s, kSpriteShowFirstFrame) != 0);
-    Check(dialog, IDC_ANIM_ERASE, GetSpriteByte(s, kSpriteStayVisible) == 0);
-    Check(dialog, IDC_ANIM_MATCH, templateNumber == kTemplateFramesFollow);
+    SetItemChecked(dialog, IDC_ANIM_SHOW_FIRST, GetSpriteByte(s, kSpriteShowFirstFrame) != 0);
+    SetItemChecked(dialog, IDC_ANIM_ERASE, GetSpriteByte(s, kSpriteStayVisible) == 0);
+    SetItemChecked(dialog, IDC_ANIM_MATCH, templateNumber == kTemplateFramesFollow);
     const bool advanced = IsAdvancedUser();
     for (int id : {IDC_ANIM_MATCH, IDC_ANIM_SPEED_LABEL, IDC_ANIM_SPEED, IDC_ANIM_FPS_LABEL, IDC_ANIM_ALLOW_CLONES})
         Show(dialog, id, advanced);
@@ -95,8 +93,8 @@ void SetControls(HWND dialog, Handle s) {
     for (uint32_t i = 0; i < IDS_ANIM_PATH_COMMAND_COUNT; ++i)
         SendMessageA(commands, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ResText(IDS_ANIM_PATH_COMMAND_FIRST + i).c_str()));
     SendMessageA(commands, CB_SETCURSEL, 0, 0);
-    Check(dialog, IDC_ANIM_TRANSPARENT, Film(s) && GetFilmMaskState(Film(s)) != 0);
-    Check(dialog, IDC_ANIM_ALLOW_CLONES, GetSpriteByte(s, kSpriteAllowClones) != 0);
+    SetItemChecked(dialog, IDC_ANIM_TRANSPARENT, Film(s) && GetFilmMaskState(Film(s)) != 0);
+    SetItemChecked(dialog, IDC_ANIM_ALLOW_CLONES, GetSpriteByte(s, kSpriteAllowClones) != 0);
     Enable(dialog, IDC_ANIM_FLIP_LR, HasStrip(s));
     Enable(dialog, IDC_ANIM_FLIP_TB, HasStrip(s));
 }
@@ -107,9 +105,9 @@ uint32_t AtLeastOne(HWND dialog, int id) {
 }
 
 void ApplyControls(HWND dialog, Handle s) {
-    SetSpriteByte(s, kSpriteShowFirstFrame, Checked(dialog, IDC_ANIM_SHOW_FIRST));
-    SetSpriteByte(s, kSpriteStayVisible, !Checked(dialog, IDC_ANIM_ERASE));
-    const bool follow = Checked(dialog, IDC_ANIM_MATCH);
+    SetSpriteByte(s, kSpriteShowFirstFrame, IsItemChecked(dialog, IDC_ANIM_SHOW_FIRST));
+    SetSpriteByte(s, kSpriteStayVisible, !IsItemChecked(dialog, IDC_ANIM_ERASE));
+    const bool follow = IsItemChecked(dialog, IDC_ANIM_MATCH);
     // A movie keeps its own template: it plays its frames to its end whatever the path does.
     if (follow || !Film(s) || GetFilmKind(Film(s)) != kFilmMovie)
         SetSpriteWord(s, kSpriteTemplate, follow ? kTemplateFramesFollow : kTemplateFramesAndPath);
@@ -123,20 +121,20 @@ void ApplyControls(HWND dialog, Handle s) {
         SetSpriteWord(s, kSpriteIntervalSet, 0);
     }
     const uint32_t count = AtLeastOne(dialog, IDC_ANIM_COUNT);
-    if (Checked(dialog, IDC_ANIM_SECONDS)) {
+    if (IsItemChecked(dialog, IDC_ANIM_SECONDS)) {
         SetSpriteWord(s, kSpriteEndCondition, kEndsAfterSeconds);
         SetSpriteLong(s, kSpriteSeconds, count);
-    } else if (Checked(dialog, IDC_ANIM_PATH_REPEATS)) {
+    } else if (IsItemChecked(dialog, IDC_ANIM_PATH_REPEATS)) {
         SetSpriteWord(s, kSpriteEndCondition, kEndsAfterPathRepeats);
         SetSpriteLong(s, kSpritePathRepeats, count);
-    } else if (Checked(dialog, IDC_ANIM_FRAME_REPEATS)) {
+    } else if (IsItemChecked(dialog, IDC_ANIM_FRAME_REPEATS)) {
         SetSpriteWord(s, kSpriteEndCondition, kEndsAfterFrameRepeats);
         SetSpriteLong(s, kSpriteFrameRepeats, count);
-    } else if (Checked(dialog, IDC_ANIM_NON_STOP)) {
+    } else if (IsItemChecked(dialog, IDC_ANIM_NON_STOP)) {
         SetSpriteWord(s, kSpriteEndCondition, kEndsNever);
     }
     if (const Handle film = Film(s)) {
-        if (!Checked(dialog, IDC_ANIM_TRANSPARENT)) {
+        if (!IsItemChecked(dialog, IDC_ANIM_TRANSPARENT)) {
             DropFilmMasks(film);
         } else if (GetFilmMaskState(film) == 0) {
             uint16_t rgb[3];
@@ -145,7 +143,7 @@ void ApplyControls(HWND dialog, Handle s) {
                 ShowAlertOn(dialog, kAlertNotEnoughMemory);
         }
     }
-    SetSpriteByte(s, kSpriteAllowClones, Checked(dialog, IDC_ANIM_ALLOW_CLONES));
+    SetSpriteByte(s, kSpriteAllowClones, IsItemChecked(dialog, IDC_ANIM_ALLOW_CLONES));
 }
 
 // ---- drawing ----
@@ -354,12 +352,12 @@ INT_PTR CALLBACK AnimationDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             FlipFrames(dialog, sprite, id == IDC_ANIM_FLIP_LR);
             return TRUE;
         case IDC_ANIM_TRANSPARENT:
-            if (Checked(dialog, id))
+            if (IsItemChecked(dialog, id))
                 Repaint(dialog, IDC_ANIM_SWATCH);
             return TRUE;
         case IDC_ANIM_MATCH:
             for (int speed : {IDC_ANIM_SPEED_LABEL, IDC_ANIM_SPEED, IDC_ANIM_FPS_LABEL})
-                Enable(dialog, speed, !Checked(dialog, id) && FrameCount(sprite) >= 2);
+                Enable(dialog, speed, !IsItemChecked(dialog, id) && FrameCount(sprite) >= 2);
             return TRUE;
         case IDC_ANIM_SECONDS:
         case IDC_ANIM_PATH_REPEATS:

@@ -20,7 +20,7 @@
 #include "authoring/animation/AnimRecording.h"
 #include "authoring/animation/AnimationDialog.h"
 #include "authoring/animation/AnimSource.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

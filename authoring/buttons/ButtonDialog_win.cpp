@@ -13,8 +13,8 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/LayerList.h"
+#include "layers/PaintGeometry_win.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/IconChooser.h"
 #include "objects/ObjectInfo.h"
@@ -28,6 +28,8 @@ namespace {
 
 enum : uint32_t { kAlertWhere = 2328, kAlertNeedsShape = 2263, kAlertPencil = 2203 };
 constexpr int kButtonNameChars = kButtonNameBytes - 1;
+// The "BUTTONS" bitmap shows the eight shapes in two columns of four rows: shape = column + 2 x row.
+constexpr int kShapeColumns = 2, kShapeRows = 4;
 
 struct DialogState {
     Handle spare = 0;
@@ -40,15 +42,9 @@ struct DialogState {
 DialogState& StateOf(HWND dialog) { return *reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 // The dialog's spare, locked for one scope.
-class Spare {
+class Spare : public SpareLock {
 public:
-    explicit Spare(HWND dialog) : lock_(StateOf(dialog).spare) {}
-    explicit operator bool() const { return static_cast<bool>(lock_); }
-    SpareButton* operator->() const { return reinterpret_cast<SpareButton*>(lock_.get()); }
-    ButtonLayer& layer() const { return (*this)->layer; }
-
-private:
-    HandleLock lock_;
+    explicit Spare(HWND dialog) : SpareLock(StateOf(dialog).spare) {}
 };
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -99,10 +95,11 @@ void DrawShapes(HWND dialog, const DRAWITEMSTRUCT& item) {
     Spare s(dialog);
     if (!s)
         return;
-    const int shape = s.layer().shape, column = shape % 2, row = shape / 2;
-    RECT cell = {x + column * width / 2, y + row * height / 4, x + (column + 1) * width / 2, y + (row + 1) * height / 4};
+    const int shape = s.layer().shape, column = shape % kShapeColumns, row = shape / kShapeColumns;
+    RECT cell = {x + column * width / kShapeColumns, y + row * height / kShapeRows, x + (column + 1) * width / kShapeColumns,
+                 y + (row + 1) * height / kShapeRows};
     InflateRect(&cell, -1, -1);
-    if (column == 1)
+    if (column == kShapeColumns - 1)
         OffsetRect(&cell, -1, 0);
     InvertRect(dc, &cell);
 }
@@ -126,7 +123,8 @@ void DrawPreview(HWND dialog, const DRAWITEMSTRUCT& item) {
             ButtonLayer shown = s.layer();
             RECT& b = shown.common.bounds;
             const int w = b.right - b.left, h = b.bottom - b.top;
-            const int left = shown.shape <= 4 ? (width - w) / 2 : 1, top = shown.shape <= 4 ? (height - h) / 2 : 1;
+            const bool masked = IsMaskedButtonShape(shown.shape);
+            const int left = masked ? 1 : (width - w) / 2, top = masked ? 1 : (height - h) / 2;
             b = {left, top, left + w, top + h};
             shown.beingEdited = 0;
             DrawButton(memory.get(), &shown, nullptr);
@@ -178,11 +176,11 @@ void InitDialog(HWND dialog) {
 void ChooseShape(HWND dialog, int x, int y) {
     const RECT r = ShapesRect(dialog);
     const int width = r.right - r.left, height = r.bottom - r.top;
-    if (x < r.left || x >= r.right || y < r.top || width < 2 || height < 4)
+    if (x < r.left || x >= r.right || y < r.top || width < kShapeColumns || height < kShapeRows)
         return;
-    const int column = std::min(static_cast<int>(x - r.left) / (width / 2), 1);
-    const int row = std::min(static_cast<int>(y - r.top) / (height / 4), 3);
-    const int shape = column + 2 * row;
+    const int column = std::min(static_cast<int>(x - r.left) / (width / kShapeColumns), kShapeColumns - 1);
+    const int row = std::min(static_cast<int>(y - r.top) / (height / kShapeRows), kShapeRows - 1);
+    const int shape = column + kShapeColumns * row;
     {
         Spare s(dialog);
         if (!s)
@@ -191,14 +189,14 @@ void ChooseShape(HWND dialog, int x, int y) {
         const int old = b.shape;
         b.shape = static_cast<int16_t>(shape);
         s->shapeDrawn = 0;
-        if (shape <= 3) {
+        if (IsFramedButtonShape(shape)) {
             b.styleHas8 = 1;
-            if (old == 4)
+            if (old == kButtonShapeInvisible)
                 b.styleLacks4 = 1;
-        } else if (shape == 4 && old != 4) {
+        } else if (shape == kButtonShapeInvisible && old != kButtonShapeInvisible) {
             b.styleLacks4 = 0;
             b.styleHas8 = 0;
-        } else if (shape >= 5 && old != shape) {
+        } else if (IsMaskedButtonShape(shape) && old != shape) {
             b.styleHas8 = 0;
         }
         Check(dialog, IDC_BUTTON_SHOW_NAME, b.styleHas8);
@@ -319,7 +317,7 @@ void EndDialogWith(HWND dialog, int result) {
 
 // A button on the card keeps its place: the dialog's preview sized the copy's rectangle.
 void KeepPlace(HWND dialog, Spare& s) {
-    if (s.layer().shape <= 4)
+    if (!IsMaskedButtonShape(s.layer().shape))
         s.layer().common.bounds = StateOf(dialog).savedBounds;
 }
 
@@ -331,7 +329,7 @@ void OkOnExisting(HWND dialog) {
         Spare s(dialog);
         if (!s)
             return;
-        needsShape = s.layer().shape >= 5 && !s->shapeDrawn;
+        needsShape = IsMaskedButtonShape(s.layer().shape) && !s->shapeDrawn;
         if (!needsShape)
             KeepPlace(dialog, s);
     }
@@ -357,7 +355,7 @@ void OkOrPosition(HWND dialog, int pressed) {
         shape = s.layer().shape;
         drawn = s->shapeDrawn != 0;
     }
-    if (shape <= 4)
+    if (!IsMaskedButtonShape(shape))
         MascotMessageBox(dialog, kAlertWhere, true, false, 0);
     else if (pressed == IDOK && !drawn)
         ShowAlertOn(dialog, kAlertNeedsShape);
@@ -376,9 +374,9 @@ void OkOrPosition(HWND dialog, int pressed) {
         return;
     }
     StartButtonPlacement(StateOf(dialog).spare, pressed == IDOK ? kPlaceNewButton : kPlacePosition);
-    if (shape >= 5 && !IsAdvancedUser()) {
+    if (IsMaskedButtonShape(shape) && !IsAdvancedUser()) {
         ShowWindow(dialog, SW_HIDE);
-        ShowAlertOn(GetCardWindow(), kAlertPencil + static_cast<uint32_t>(shape - 5));
+        ShowAlertOn(GetCardWindow(), kAlertPencil + static_cast<uint32_t>(shape - kButtonShapePencil));
     }
     EndDialogWith(dialog, pressed);
 }
@@ -498,7 +496,7 @@ int RunButtonAppearanceDialog(HWND window, Handle spare) {
 }
 
 void SizeButtonAutomatically(ButtonLayer* b, POINT centre) {
-    if (b->shape >= 5 && b->freehandMask)
+    if (IsMaskedButtonShape(b->shape) && b->freehandMask)
         return;
     MemoryDC dc(nullptr);
     HFONT font = CreateFontIndirectA(&b->font);
@@ -517,7 +515,7 @@ void SizeButtonAutomatically(ButtonLayer* b, POINT centre) {
         const int L = m.cy, w = m.cx;
         halfWidth = name.cx / 2.0 + w;
         halfHeight = L;
-        if (b->shape == 1) {
+        if (b->shape == kButtonShapeDefault) {
             halfWidth += 4;
             halfHeight += 3;
         }

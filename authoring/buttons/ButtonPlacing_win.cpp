@@ -10,8 +10,8 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/WaitCursor.h"
-#include "graphics/layers/PaintGeometry.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry.h"
+#include "layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/pixels/OffscreenDib.h"
 #include "objects/buttons/Buttons.h"
@@ -22,9 +22,9 @@
 
 namespace {
 
-// The pencil draws shape 5, the paint can picks shape 6, the lasso encircles shape 7.
+// The pencil draws its shape, the paint can picks one, the lasso encircles one.
 HCURSOR ShapeCursor(int shape) {
-    const char* name = shape == 5 ? "PEN" : shape == 6 ? "PCAN" : "LASSO";
+    const char* name = shape == kButtonShapePencil ? "PEN" : shape == kButtonShapePicked ? "PCAN" : "LASSO";
     if (HCURSOR cursor = LoadCursorA(GetAppInstance(), name))
         return cursor;
     return LoadCursor(nullptr, IDC_CROSS);
@@ -50,13 +50,13 @@ struct Placing {
 Placing g_placing;
 
 int SpareShape() {
-    HandleLock lock(GetSpareButton());
-    return lock ? reinterpret_cast<SpareButton*>(lock.get())->layer.shape : 0;
+    SpareLock lock(GetSpareButton());
+    return lock ? lock.layer().shape : 0;
 }
 
 void SetSpareBounds(const RECT& rect) {
-    if (HandleLock lock(GetSpareButton()); lock)
-        reinterpret_cast<SpareButton*>(lock.get())->layer.common.bounds = rect;
+    if (SpareLock lock(GetSpareButton()); lock)
+        lock.layer().common.bounds = rect;
 }
 
 void DrawXorRect(HWND window, const RECT& r) {
@@ -99,15 +99,15 @@ void EndPlacing(HWND window) {
 // The button is placed: a new one goes on to its actions, an existing one back to the dialog.
 void FinishPlaced(HWND window) {
     const int mode = g_placing.mode;
-    if (HandleLock lock(GetSpareButton()); lock)
-        reinterpret_cast<SpareButton*>(lock.get())->shapeDrawn = 1;
+    if (SpareLock lock(GetSpareButton()); lock)
+        lock->shapeDrawn = 1;
     EndPlacing(window);
     if (mode == kPlaceNewButton) {
         const int result = NewButtonActions(GetSpareButton());
         if (IsButtonEditPending())
-            CommitButtonDialog(GetSpareButton(), result == kActionsDialogOk, 1);
+            CommitButtonDialog(GetSpareButton(), result == kActionsDialogOk, IDOK);
     } else if (mode == kPlaceGiveShape) {
-        CommitButtonDialog(GetSpareButton(), true, 1);
+        CommitButtonDialog(GetSpareButton(), true, IDOK);
     } else {
         StartNewButton(window, false);
     }
@@ -148,9 +148,9 @@ HBITMAP MakeShapeMask(HWND window, int shape, int x, int y, RECT* bounds) {
     WaitCursor wait;
     HBITMAP mask = nullptr;
     *bounds = {};
-    if (shape == 5) {
+    if (shape == kButtonShapePencil) {
         MaskFromLassoPoints(window, &mask, bounds);
-    } else if (shape == 7) {
+    } else if (shape == kButtonShapeLasso) {
         Rect32 lasso{};
         LassoPointsBounds(&lasso);
         *bounds = {lasso.left, lasso.top, lasso.right, lasso.bottom};
@@ -168,7 +168,7 @@ HBITMAP MakeShapeMask(HWND window, int shape, int x, int y, RECT* bounds) {
     constexpr int kSmallest = 3;
     uint16_t width = 0, height = 0;
     CurrentCardSize(&width, &height);
-    const bool ground = shape == 6 && bounds->left <= 0 && bounds->top <= 0 && bounds->right >= width &&
+    const bool ground = shape == kButtonShapePicked && bounds->left <= 0 && bounds->top <= 0 && bounds->right >= width &&
                         bounds->bottom >= height;
     if (mask && (bounds->right - bounds->left < kSmallest || bounds->bottom - bounds->top < kSmallest || ground)) {
         DeleteObject(mask);
@@ -179,13 +179,13 @@ HBITMAP MakeShapeMask(HWND window, int shape, int x, int y, RECT* bounds) {
 
 int FreehandMouseUp(HWND window, int x, int y, bool ctrl) {
     int shape = SpareShape();
-    if (shape == 7 && ctrl) {
-        shape = 6;
-        if (HandleLock lock(GetSpareButton()); lock)
-            reinterpret_cast<SpareButton*>(lock.get())->layer.shape = 6;
+    if (shape == kButtonShapeLasso && ctrl) {
+        shape = kButtonShapePicked;
+        if (SpareLock lock(GetSpareButton()); lock)
+            lock.layer().shape = kButtonShapePicked;
     }
     // A pencil or lasso click that drew nothing is let pass.
-    if (shape != 6 && (!g_placing.drawing || g_placing.points < 2)) {
+    if (shape != kButtonShapePicked && (!g_placing.drawing || g_placing.points < 2)) {
         if (g_placing.drawing)
             LassoFreePoints();
         g_placing.drawing = false;
@@ -213,12 +213,12 @@ int FreehandMouseUp(HWND window, int x, int y, bool ctrl) {
         return 1;
     }
     {
-        HandleLock lock(GetSpareButton());
+        SpareLock lock(GetSpareButton());
         if (!lock) {
             DeleteObject(mask);
             return 1;
         }
-        ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+        ButtonLayer& b = lock.layer();
         for (HBITMAP* old : {&b.freehandMask, &b.freehandOutline})
             if (*old)
                 DeleteObject(*old);
@@ -232,8 +232,8 @@ int FreehandMouseUp(HWND window, int x, int y, bool ctrl) {
         return 1;
     }
     // Try Again: the mask goes, placing goes on.
-    if (HandleLock lock(GetSpareButton()); lock) {
-        ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+    if (SpareLock lock(GetSpareButton()); lock) {
+        ButtonLayer& b = lock.layer();
         for (HBITMAP* old : {&b.freehandMask, &b.freehandOutline})
             if (*old) {
                 DeleteObject(*old);
@@ -249,10 +249,10 @@ void StartButtonPlacement(Handle spare, int mode) {
     RECT rect{};
     int shape = 0;
     {
-        HandleLock lock(spare);
+        SpareLock lock(spare);
         if (!lock)
             return;
-        const ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
+        const ButtonLayer& b = lock.layer();
         rect = b.common.bounds;
         shape = b.shape;
     }
@@ -261,7 +261,7 @@ void StartButtonPlacement(Handle spare, int mode) {
     OffsetRect(&rect, left - rect.left, top - rect.top);
     SetSpareBounds(rect);
     g_placing = Placing{.active = true, .mode = mode, .window = GetCardWindow(), .rect = rect};
-    if (shape >= 5)
+    if (IsMaskedButtonShape(shape))
         SetCursor(ShapeCursor(shape));
     if (g_placing.window)
         Redraw(g_placing.window, rect);
@@ -274,12 +274,12 @@ int NewButtonMouseDown(HWND window, int x, int y) {
     RECT client{};
     GetClientRect(window, &client);
     // A press off the card (Enter, leaving the card) ends placing as a click outside does.
-    if (shape <= 4 && !PtInRect(&client, POINT{x, y})) {
+    if (!IsMaskedButtonShape(shape) && !PtInRect(&client, POINT{x, y})) {
         FinishPlaced(window);
         return 1;
     }
-    if (shape >= 5) {
-        if (shape != 6) {
+    if (IsMaskedButtonShape(shape)) {
+        if (shape != kButtonShapePicked) {
             LassoBeginPoints(client.right, client.bottom);
             LassoAddPoint(x, y);
             g_placing.drawing = true;
@@ -305,7 +305,7 @@ int NewButtonMouseMove(HWND window, int x, int y) {
     if (!g_placing.active)
         return 0;
     const int shape = SpareShape();
-    if (shape >= 5) {
+    if (IsMaskedButtonShape(shape)) {
         SetCursor(ShapeCursor(shape));
         if (g_placing.drawing) {
             DrawXorLine(window, g_placing.last, {x, y});
@@ -341,7 +341,7 @@ int NewButtonMouseMove(HWND window, int x, int y) {
 int NewButtonMouseUp(HWND window, int x, int y, bool ctrl) {
     if (!g_placing.active)
         return 0;
-    if (SpareShape() >= 5)
+    if (IsMaskedButtonShape(SpareShape()))
         return FreehandMouseUp(window, x, y, ctrl);
     if (!g_placing.handle) {
         FinishPlaced(window);
@@ -361,7 +361,7 @@ int NewButtonMouseUp(HWND window, int x, int y, bool ctrl) {
 
 int NudgeEditedButton(WPARAM key, bool shiftLatch) {
     int dx = 0, dy = 0;
-    if (!g_placing.active || g_placing.handle || SpareShape() >= 5 ||
+    if (!g_placing.active || g_placing.handle || IsMaskedButtonShape(SpareShape()) ||
         !ArrowKeyDelta(static_cast<unsigned>(key), shiftLatch, &dx, &dy))
         return 0;
     RECT both = g_placing.rect;
@@ -378,17 +378,17 @@ int NudgeEditedButton(WPARAM key, bool shiftLatch) {
 void DrawPlacedButton(HWND window) {
     if (!g_placing.active)
         return;
-    HandleLock lock(GetSpareButton());
+    SpareLock lock(GetSpareButton());
     WindowDC dc(window);
     if (!lock || !dc)
         return;
-    const ButtonLayer& b = reinterpret_cast<SpareButton*>(lock.get())->layer;
-    if (b.shape <= 4 || b.freehandMask)
+    const ButtonLayer& b = lock.layer();
+    if (!IsMaskedButtonShape(b.shape) || b.freehandMask)
         DrawButton(dc.get(), &b, window);
 }
 
 void DrawPlacedButtonFrame(HWND window, int phase) {
-    if (!IsPlacedButtonShown() || SpareShape() >= 5)
+    if (!IsPlacedButtonShown() || IsMaskedButtonShape(SpareShape()))
         return;
     const RECT& r = g_placing.rect;
     DrawSelectionFrame(window, r.left, r.top, r.right - 1, r.bottom - 1, phase);

@@ -17,8 +17,8 @@
 
 #include "actions/ActionBlock.h"
 #include "core/memory/Handles.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/LayerList.h"
+#include "layers/ObjectLayer.h"
 
 // The spare record: a button layer and what the dialog and placing keep beside it.
 struct SpareButton {
@@ -34,6 +34,19 @@ struct SpareButton {
     uint32_t iconInStack;     // its id when it is one of the stack's own icons ("In use"), else 0
 };
 
+// The spare record locked for one scope; false when the handle cannot be locked.
+class SpareLock {
+public:
+    explicit SpareLock(Handle spare) : lock_(spare) {}
+    explicit operator bool() const { return static_cast<bool>(lock_); }
+    SpareButton* get() const { return reinterpret_cast<SpareButton*>(lock_.get()); }
+    SpareButton* operator->() const { return get(); }
+    ButtonLayer& layer() const { return get()->layer; }
+
+private:
+    HandleLock lock_;
+};
+
 // Placing modes.
 enum : int { kPlaceNewButton = 1, kPlacePosition = 59, kPlaceGiveShape = 63 };
 // "BUTTONDLG"'s results besides IDOK and IDCANCEL.
@@ -46,7 +59,7 @@ void FreeSpareButtonRecord();
 Handle GetSpareButton();
 // The dialog's remembered defaults.
 struct ButtonDefaults {
-    int shape = 0;
+    int shape = kButtonShapeRounded;
     int nameColor = -1;  // -1 until the first new button
     int fillColor = -1;
     bool showName = true;
@@ -62,8 +75,9 @@ bool StartNewButton(HWND window, bool reset);
 bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly);
 // Runs "BUTTONDLG" on the spare and does what its result asks; false when cancelled.
 bool RunButtonDialog(HWND window, Handle spare);
-// How an edit ends: with result 1 and apply, an existing button is applied to its layer and a
-// new one written to the card. The edit link is cleared in every case. 1 when written.
+// How an edit ends: with result IDOK and apply, an existing button is applied to its layer and
+// a new one written to the card; IDCANCEL writes nothing. The edit link is cleared in every
+// case. 1 when written.
 int CommitButtonDialog(Handle spare, bool apply, int result);
 // Writes the layer's button into the card record: appended with a new layer (isNew), else
 // replacing the record of its id. The actions go in only when given (a new button's, just

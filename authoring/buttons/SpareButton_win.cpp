@@ -14,7 +14,7 @@
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "media/MediaManager.h"
@@ -27,7 +27,7 @@
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"
 #include "authoring/cards/UndoObjects.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {
@@ -152,15 +152,15 @@ bool HaveSpare() { return g_spare && IsValidHandle(g_spare) && GetHandleSize(g_s
 
 void InitSpareButtonRecord() {
     g_spare = NewHandle(sizeof(SpareButton));
-    if (HandleLock lock(g_spare); lock)
+    if (SpareLock lock(g_spare); lock)
         std::memset(lock.get(), 0, sizeof(SpareButton));
     g_pending = false;
 }
 
 void FreeSpareButtonRecord() {
     if (HaveSpare()) {
-        if (HandleLock lock(g_spare); lock)
-            ReleaseSpareParts(reinterpret_cast<SpareButton*>(lock.get()));
+        if (SpareLock lock(g_spare); lock)
+            ReleaseSpareParts(lock.get());
         DisposeHandle(g_spare);
     }
     g_spare = 0;
@@ -181,10 +181,10 @@ bool StartNewButton(HWND window, bool reset) {
             g_defaults.nameColor = FindPaletteIndexOfColor(GetAppPalette(), RGB(0, 0, 0));
             g_defaults.fillColor = FindPaletteIndexOfColor(GetAppPalette(), RGB(255, 255, 255));
         }
-        HandleLock lock(g_spare);
+        SpareLock lock(g_spare);
         if (!lock)
             return false;
-        auto* s = reinterpret_cast<SpareButton*>(lock.get());
+        SpareButton* s = lock.get();
         ReleaseSpareParts(s);
         std::memset(s, 0, sizeof *s);
         ButtonLayer& b = s->layer;
@@ -194,16 +194,18 @@ bool StartNewButton(HWND window, bool reset) {
         b.shape = static_cast<int16_t>(g_defaults.shape);
         GetCurrentLogFont(&b.font);
         b.font.lfHeight = -std::abs(b.font.lfHeight);
-        s->showNameChoice = b.shape <= 3 ? -1 : 0;
+        s->showNameChoice = IsFramedButtonShape(b.shape) ? -1 : 0;
         s->highlightChoice = -1;
         const std::string name = ResText(kStringNewButton);
         lstrcpynA(b.name, name.c_str(), sizeof b.name);
         b.nameLength = static_cast<uint8_t>(std::strlen(b.name));
+        // A videodisc's live video is a child window over the card: it would cover the button
+        // being placed or drawn and take the presses meant for it.
         CloseCaptureWindow();
         b.common.id = NewUniqueObjectId();
         DisposeActionBlockData(GetActionBlock());
         ActionBlock block{};
-        block.soundParameter = 127;
+        block.soundParameter = kNewButtonSoundParameter;
         block.objectId = b.common.id;
         PutActionBlock(block);
         g_pending = true;
@@ -217,10 +219,10 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
     uint16_t id = 0;
     {
         LayerLock<ButtonLayer> source(layer);
-        HandleLock lock(g_spare);
+        SpareLock lock(g_spare);
         if (!source || !lock || source->common.kind != kObjectButton)
             return false;
-        auto* s = reinterpret_cast<SpareButton*>(lock.get());
+        SpareButton* s = lock.get();
         ReleaseSpareParts(s);
         std::memset(s, 0, sizeof *s);
         s->layer = *source.get();
@@ -252,7 +254,7 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
         // and the rest of the record stay as they are.
         const int result = EditButtonActions(g_spare);
         if (g_pending)
-            CommitButtonDialog(g_spare, false, 1);
+            CommitButtonDialog(g_spare, false, IDOK);
         return result == kActionsDialogOk;
     }
     return RunButtonDialog(window, g_spare);
@@ -262,11 +264,11 @@ bool RunButtonDialog(HWND window, Handle spare) {
     bool editing = false, drawn = false;
     uint16_t id = 0;
     {
-        HandleLock lock(spare);
+        SpareLock lock(spare);
         if (!lock)
             return false;
-        editing = reinterpret_cast<SpareButton*>(lock.get())->editedLayer != 0;
-        id = reinterpret_cast<SpareButton*>(lock.get())->layer.common.id;
+        editing = lock->editedLayer != 0;
+        id = lock->layer.common.id;
     }
     const int result = RunButtonAppearanceDialog(window, spare);
     if (result == IDCANCEL) {
@@ -275,17 +277,17 @@ bool RunButtonDialog(HWND window, Handle spare) {
             ReturnUniqueObjectId(id);
         return false;
     }
-    if (HandleLock lock(spare); lock)
-        drawn = reinterpret_cast<SpareButton*>(lock.get())->shapeDrawn != 0;
+    if (SpareLock lock(spare); lock)
+        drawn = lock->shapeDrawn != 0;
     if (result == kButtonDialogActions) {
         const int actions = EditButtonActions(spare);
         if (g_pending)
-            CommitButtonDialog(spare, actions == kActionsDialogOk, 1);
+            CommitButtonDialog(spare, actions == kActionsDialogOk, IDOK);
     } else if (result == IDOK && !editing && drawn && g_pending) {
         const int actions = NewButtonActions(spare);
         // The actions dialog commits or cancels the button; what it left open is ended here.
         if (g_pending)
-            CommitButtonDialog(spare, actions == kActionsDialogOk, 1);
+            CommitButtonDialog(spare, actions == kActionsDialogOk, IDOK);
     }
     return true;
 }
@@ -293,16 +295,16 @@ bool RunButtonDialog(HWND window, Handle spare) {
 int CommitButtonDialog(Handle spare, bool apply, int result) {
     int written = 0;
     HWND card = GetCardWindow();
-    if (result == 1) {
+    if (result == IDOK) {
         bool editing = false;
         ButtonLayer copy{};
         bool iconChanged = false;
         LayerName subject{};
         uint16_t iconInStack = 0;
         {
-            HandleLock lock(spare);
+            SpareLock lock(spare);
             if (lock) {
-                auto* s = reinterpret_cast<SpareButton*>(lock.get());
+                const SpareButton* s = lock.get();
                 editing = s->editedLayer != 0;
                 copy = s->layer;
                 iconChanged = s->iconChanged != 0;
@@ -322,8 +324,8 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
             InvalidateRect(card, nullptr, FALSE);
     }
     g_pending = false;
-    if (HandleLock lock(spare); lock) {
-        auto* s = reinterpret_cast<SpareButton*>(lock.get());
+    if (SpareLock lock(spare); lock) {
+        SpareButton* s = lock.get();
         // A new button not written gives its id back.
         if (!s->editedLayer && !written)
             ReturnUniqueObjectId(s->layer.common.id);
@@ -399,7 +401,7 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged, con
         return false;
     if (actions)
         SaveActionBlock(record, 0, b.common.id, *actions);
-    if (b.shape >= 5 && b.shape <= 7)
+    if (IsMaskedButtonShape(b.shape))
         PutMaskChunk(record, b.freehandMask);
     else
         RemoveObjectChunk(record, 0, kButtonMaskTag, 0);
@@ -430,10 +432,10 @@ bool ButtonLayerToRecord(const ButtonLayer& b, bool isNew, bool iconChanged, con
 bool ApplyButtonToLayer(Handle spare) {
     SpareButton s{};
     {
-        HandleLock lock(spare);
+        SpareLock lock(spare);
         if (!lock)
             return false;
-        s = *reinterpret_cast<SpareButton*>(lock.get());
+        s = *lock.get();
     }
     LayerHandle layer = FindNamedLayer(s.subject);
     if (!layer)
@@ -466,7 +468,7 @@ bool ApplyButtonToLayer(Handle spare) {
         b->freehandOutline = nullptr;
         if (s.layer.freehandOutline)
             DeleteObject(s.layer.freehandOutline);
-        if (b->shape <= 4 && b->freehandMask) {
+        if (!IsMaskedButtonShape(b->shape) && b->freehandMask) {
             DeleteObject(b->freehandMask);
             b->freehandMask = nullptr;
         }
@@ -480,8 +482,8 @@ bool ApplyButtonToLayer(Handle spare) {
         written = *b.get();
     }
     // The layer owns the icon and mask now.
-    if (HandleLock lock(spare); lock) {
-        auto* kept = reinterpret_cast<SpareButton*>(lock.get());
+    if (SpareLock lock(spare); lock) {
+        SpareButton* kept = lock.get();
         kept->layer.icon = 0;
         kept->layer.freehandMask = nullptr;
         kept->layer.freehandOutline = nullptr;
@@ -548,10 +550,10 @@ int ChooseButtonIcon(HWND window, LayerHandle layer) {
 }
 
 void ClearLayerEditLink() {
-    HandleLock lock(g_spare);
+    SpareLock lock(g_spare);
     if (!lock)
         return;
-    auto* s = reinterpret_cast<SpareButton*>(lock.get());
+    SpareButton* s = lock.get();
     // The layer may have gone with its card: the button is found again by its name.
     if (s->editedLayer)
         if (LayerLock<ButtonLayer> layer(FindNamedLayer(s->subject)); layer)

@@ -20,11 +20,11 @@
 #include "authoring/cards/CardImport.h"
 #include "authoring/AuthoringUpcalls.h"
 #include "authoring/cards/ObjectFile.h"
-#include "stack/format/ByteSource.h"
-#include "stack/format/CardSizeWords.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
-#include "stack/format/StackReader.h"
+#include "format/ByteSource.h"
+#include "format/CardSizeWords.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
+#include "format/StackReader.h"
 #include "stack/open/NewStack.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
@@ -134,31 +134,16 @@ bool HoldAction(uint16_t id, Handle* chain, uint16_t ownerKind, uint16_t ownerId
 // Held copies made to be stored more than once keep their data; these are stored once, so
 // their data goes into the stack's file.
 void MoveHeldDataIntoStack(Handle chain) {
-    for (Handle h = chain; h && IsValidHandle(h);) {
-        HandleLock lock(h);
-        if (!lock || GetHandleSize(h) < sizeof(HeldResource))
-            break;
-        auto* held = reinterpret_cast<HeldResource*>(lock.get());
-        held->request.flags &= ~kResRequestCopyData;
-        h = held->next;
-    }
+    ForEachHeld(chain, [](HeldResource& held) { held.request.flags &= ~kResRequestCopyData; });
 }
 
 // The 'Snd ' copies of a chain in chain order: their ids (before storing: old; after: new).
 std::vector<uint16_t> SoundIds(Handle chain) {
     std::vector<uint16_t> ids;
-    for (Handle h = chain; h && IsValidHandle(h);) {
-        HeldResource held{};
-        {
-            HandleLock lock(h);
-            if (!lock || GetHandleSize(h) < sizeof held)
-                break;
-            std::memcpy(&held, lock.get(), sizeof held);
-        }
+    ForEachHeld(chain, [&ids](const HeldResource& held) {
         if (held.request.type == kSnd)
             ids.push_back(held.request.id);
-        h = held.next;
-    }
+    });
     return ids;
 }
 

@@ -20,7 +20,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

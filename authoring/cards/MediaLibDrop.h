@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 // The point is in the card window's client coordinates. True when a file was written.
 bool DropObjectToMediaLib(LayerHandle layer, POINT point);

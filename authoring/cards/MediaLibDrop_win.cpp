@@ -3,7 +3,7 @@
 #include "authoring/cards/MediaLibDrop.h"
 
 #include "core/system/PluginModule.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "media/library/MediaLibServices.h"
 #include "stack/cards/CardList.h"
 #include "authoring/cards/ObjectFile.h"

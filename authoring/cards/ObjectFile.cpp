@@ -11,7 +11,7 @@
 #include "stack/clipboard/Clipboard.h"
 #include "media/library/MediaLibPaths.h"
 #include "authoring/cards/ObjectFile.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 
@@ -76,14 +76,7 @@ bool AppendRecord(std::span<const uint8_t> record, uint16_t kind, const StackCon
 
 // One entry header and its data per held copy, in chain order.
 bool AppendEntries(Handle chain, const StackConversion& cv, std::vector<uint8_t>& body) {
-    for (Handle h = chain; h && IsValidHandle(h);) {
-        HeldResource held{};
-        {
-            HandleLock lock(h);
-            if (!lock || GetHandleSize(h) < sizeof held)
-                return false;
-            std::memcpy(&held, lock.get(), sizeof held);
-        }
+    return ForEachHeld(chain, [&](const HeldResource& held) {
         std::vector<uint8_t> data = HandleToBytes(held.request.data);
         if (held.request.type == kActn) {
             const char* reason = nullptr;
@@ -109,9 +102,8 @@ bool AppendEntries(Handle chain, const StackConversion& cv, std::vector<uint8_t>
         w.U32BE(held.next ? 1 : 0);
         body.insert(body.end(), entry.begin(), entry.end());
         body.insert(body.end(), data.begin(), data.end());
-        h = held.next;
-    }
-    return true;
+        return true;
+    });
 }
 
 }  // namespace

@@ -22,7 +22,7 @@
 
 #include "core/files/FileLayer.h"
 #include "core/memory/Handles.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 inline constexpr uint32_t kObjectFileEntryBytes = 56;
 inline constexpr uint32_t kObjectFileVersion = 0x00010000;

@@ -13,7 +13,7 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/MenuBar.h"
 #include "core/ui/Resources.h"
-#include "graphics/layers/CardFlush.h"
+#include "layers/CardFlush.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "resources/info_ids.h"
 #include "stack/cards/CardEdit.h"

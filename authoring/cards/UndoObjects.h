@@ -1,7 +1,7 @@
 // The object recorders as the object tools call them, with the object's layer record.
 #pragma once
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 void RecordObjectMoveUndo(LayerHandle descriptor);
 void RecordObjectEditUndo(LayerHandle descriptor);

@@ -2,7 +2,7 @@
 // never the layer itself, which every rebuild of the layer list frees.
 #include <windows.h>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "authoring/cards/UndoObjects.h"
 #include "stack/undo/Undo.h"
 

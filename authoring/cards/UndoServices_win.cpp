@@ -7,10 +7,10 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
-#include "graphics/card/CardRedraw.h"
-#include "graphics/card/CardRedrawServices.h"
+#include "cardview/card/CardRedraw.h"
+#include "cardview/card/CardRedrawServices.h"
 #include "graphics/dib/Dib.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/OffscreenDib.h"
@@ -21,7 +21,7 @@
 #include "paint/PasteUndoSelections.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
 
 namespace {
@@ -44,9 +44,11 @@ void RestoreOffscreenSnapshot(DibHandle snapshot) {
     if (!offscreen || !lock)
         return;
     const std::span<const uint8_t> dib(lock.get(), GetHandleSize(snapshot));
+    if (dib.size() < kDibInfoHeaderBytes)
+        return;
     const uint64_t bits = DibBitsOffset(dib);
     const int height = static_cast<int>(GetU32(dib, 8));
-    if (dib.size() < kDibInfoHeaderBytes || bits >= dib.size())
+    if (bits >= dib.size())
         return;
     const HDC dc = AcquireOffscreenDC(nullptr);
     if (!dc)
@@ -58,17 +60,19 @@ void RestoreOffscreenSnapshot(DibHandle snapshot) {
 
 bool SwapObjectLayerRect(uint16_t kind, uint16_t id, int32_t r[4]) {
     const LayerHandle layer = FindLayer(kind, id);
-    auto* common = layer ? static_cast<ObjectLayer*>(GlobalLock(layer)) : nullptr;
-    if (!common)
-        return false;
     const RECT saved = ToRect(r);
-    FromRect(common->bounds, r);
-    common->bounds = saved;
-    if (common->region)
-        DeleteObject(common->region);
-    common->region = kind == kObjectButton ? MakeButtonRegion(GetCardWindow(), reinterpret_cast<ButtonLayer*>(common))
-                                          : CreateRectRgnIndirect(&saved);
-    GlobalUnlock(layer);
+    {
+        LayerLock<> common(layer);
+        if (!common)
+            return false;
+        FromRect(common->bounds, r);
+        common->bounds = saved;
+        if (common->region)
+            DeleteObject(common->region);
+        common->region = kind == kObjectButton
+                             ? MakeButtonRegion(GetCardWindow(), reinterpret_cast<ButtonLayer*>(common.get()))
+                             : CreateRectRgnIndirect(&saved);
+    }
     if (kind == kObjectText)
         MoveFieldWindow(layer);
     SetObjectRect(kind, id, saved.left, saved.top, saved.right, saved.bottom);

@@ -11,8 +11,8 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/PaintGeometry.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry.h"
+#include "layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
@@ -35,8 +35,6 @@ void DeleteBitmap(HBITMAP& bitmap) {
     bitmap = nullptr;
 }
 
-SIZE PictureSize() { return BitmapSizeOf(GetGraphicPlacement().picture); }
-
 // The picture file into a bitmap; null (after the loader's own message) when it cannot be read.
 HBITMAP LoadPicture(HWND window, const char* path) {
     HPALETTE palette = nullptr;
@@ -46,13 +44,12 @@ HBITMAP LoadPicture(HWND window, const char* path) {
     return bitmap;
 }
 
-void TakePicture(HBITMAP bitmap) {
-    GraphicPlacement& p = GetGraphicPlacement();
+void TakePicture(GraphicPlacement& p, HBITMAP bitmap) {
     DeleteBitmap(p.picture);
     DeleteBitmap(p.mask);
     DeleteBitmap(p.outline);
     p.picture = bitmap;
-    const SIZE size = PictureSize();
+    const SIZE size = BitmapSizeOf(p.picture);
     p.source = {0, 0, size.cx, size.cy};
     p.rectShown = false;
 }
@@ -76,7 +73,7 @@ POINT PastePoint(const POINT* point, SIZE size) {
 // The dialog run on the picture now held, with the purpose: its result. What it cut goes to
 // the point when one is given (a drop), else to the middle.
 int CropHeldPicture(HWND window, char purpose, const POINT* point) {
-    const int result = RunPictureCropDialog(window, purpose);
+    const int result = RunPictureCropDialog(window, purpose, GetGraphicPlacement());
     if (result == 1 && purpose != 'A')
         ApplyPictureCrop(purpose, point);
     return result;
@@ -88,9 +85,8 @@ int ToolAfterClipArt() {
     return tool >= kButtonTool && tool <= kLastTool ? tool : kArrowTool;
 }
 
-// What the placement held before an animation's crop borrowed it.
 // What a borrowed crop keeps of the placement, restored afterwards.
-using SavedPlacement = std::tuple<HBITMAP, HBITMAP, HBITMAP, RECT, char, char, bool>;
+using SavedPlacement = std::tuple<HBITMAP, HBITMAP, HBITMAP, RECT, CropKind, char, bool>;
 auto BorrowedFields(GraphicPlacement& p) {
     return std::tie(p.picture, p.mask, p.outline, p.source, p.cropKind, p.purpose, p.rectShown);
 }
@@ -99,7 +95,7 @@ SavedPlacement BorrowPlacement(HBITMAP picture) {
     GraphicPlacement& p = GetGraphicPlacement();
     const SavedPlacement saved = BorrowedFields(p);
     p.picture = p.mask = p.outline = nullptr;
-    TakePicture(picture);
+    TakePicture(p, picture);
     return saved;
 }
 
@@ -114,14 +110,13 @@ void RestorePlacement(const SavedPlacement& saved) {
 
 }  // namespace
 
-bool LimitCropToPicture() {
-    GraphicPlacement& p = GetGraphicPlacement();
+bool LimitCropToPicture(GraphicPlacement& p) {
     RECT& r = p.source;
     if (r.left > r.right)
         std::swap(r.left, r.right);
     if (r.top > r.bottom)
         std::swap(r.top, r.bottom);
-    const SIZE size = PictureSize();
+    const SIZE size = BitmapSizeOf(p.picture);
     if (r.left >= size.cx || r.top >= size.cy)
         return false;
     r.right = std::min<LONG>(r.right, size.cx);
@@ -131,7 +126,7 @@ bool LimitCropToPicture() {
     return true;
 }
 
-bool GetPictureForCropping(HWND window, char kind, const char* path) {
+bool GetPictureForCropping(HWND window, char kind, const char* path, GraphicPlacement& p) {
     char chosen[MAX_PATH] = {};
     int source = kGraphicFromFile;
     if (path && *path)
@@ -144,26 +139,25 @@ bool GetPictureForCropping(HWND window, char kind, const char* path) {
         DeleteObject(palette);
     if (!bitmap)
         return false;
-    TakePicture(bitmap);
-    GraphicPlacement& p = GetGraphicPlacement();
+    TakePicture(p, bitmap);
     std::memcpy(p.file, chosen, sizeof p.file);  // a disk-based object names it; a live source, nothing
     return true;
 }
 
 void ApplyPictureCrop(char purpose, const POINT* point) {
     GraphicPlacement& p = GetGraphicPlacement();
-    if (!p.picture || !LimitCropToPicture())
+    if (!p.picture || !LimitCropToPicture(p))
         return;
     const SIZE size = {p.source.right - p.source.left, p.source.bottom - p.source.top};
     if (purpose == 'C') {
         const int endTool = ToolAfterClipArt();
-        if (p.cropKind == 'R' && p.rectShown) {
+        if (p.cropKind == kCropRectangle && p.rectShown) {
             MarkStackChanged();
             SelectToolNumber(kRectSelectTool);
             const POINT at = PastePoint(point, size);
             if (HBITMAP cut = CutOutBitmap(p.picture, p.source))
                 FloatRectSelectionBitmap(cut, at.x, at.y);
-        } else if (p.cropKind == 'L' && p.mask) {
+        } else if (p.cropKind == kCropLasso && p.mask) {
             MarkStackChanged();
             SelectToolNumber(kLassoTool);
             HBITMAP cut = CutOutBitmap(p.picture, p.source);
@@ -185,7 +179,7 @@ void ApplyPictureCrop(char purpose, const POINT* point) {
         p.source = {0, 0, size.cx, size.cy};
         return;
     }
-    if (p.cropKind == 'L' && p.mask) {
+    if (p.cropKind == kCropLasso && p.mask) {
         SelectToolNumber(kLassoTool);
         HBITMAP cut = CutOutBitmap(p.picture, p.source);
         const POINT at = PastePoint(point, size);
@@ -200,12 +194,12 @@ void ApplyPictureCrop(char purpose, const POINT* point) {
 int OpenPictureCropDialog(HWND window, char purpose, const char* path, POINT point, bool crop) {
     if (!crop && path)
         return LoadPictureWithoutCropping(path, &point) ? 1 : 2;
-    if (!GetPictureForCropping(window, 'R', path))
+    if (!GetPictureForCropping(window, 'R', path, GetGraphicPlacement()))
         return 2;
     return CropHeldPicture(window, purpose, path ? &point : nullptr) == 1 ? 1 : 2;
 }
 
-bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, HBITMAP* maskOut, char* kindOut,
+bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, HBITMAP* maskOut, CropKind* kindOut,
                              COLORREF* colourOut) {
     *bitmapOut = nullptr;
     if (maskOut)
@@ -221,12 +215,12 @@ bool CropPictureForAnimation(HWND window, const char* path, HBITMAP* bitmapOut, 
         return false;
     const SavedPlacement saved = BorrowPlacement(loaded);
     bool ok = false;
-    if (RunPictureCropDialog(window, 'A') == 1) {
-        GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = GetGraphicPlacement();
+    if (RunPictureCropDialog(window, 'A', p) == 1) {
         *bitmapOut = CutOutBitmap(p.picture, p.source);
         if (kindOut)
             *kindOut = p.cropKind;
-        if (p.cropKind == 'L') {
+        if (p.cropKind == kCropLasso) {
             if (maskOut)
                 *maskOut = DuplicateBitmap(p.mask);
             if (colourOut)
@@ -245,8 +239,8 @@ int CropPictureFile(HWND window, const char* path, HBITMAP* bitmapOut, RECT* rec
     if (!loaded)
         return 2;
     const SavedPlacement saved = BorrowPlacement(loaded);
-    const int result = RunPictureCropDialog(window, 'A');
     GraphicPlacement& p = GetGraphicPlacement();
+    const int result = RunPictureCropDialog(window, 'A', p);
     if (result == 1) {
         *bitmapOut = p.picture;
         *rectOut = p.source;
@@ -260,9 +254,9 @@ bool LoadPictureWithoutCropping(const char* path, const POINT* point) {
     HBITMAP bitmap = LoadPicture(GetCardWindow(), path);
     if (!bitmap)
         return false;
-    TakePicture(bitmap);
     GraphicPlacement& p = GetGraphicPlacement();
-    p.cropKind = 'R';
+    TakePicture(p, bitmap);
+    p.cropKind = kCropRectangle;
     p.rectShown = true;
     ApplyPictureCrop('C', point);
     return true;
@@ -272,10 +266,10 @@ bool LoadPictureForPlacement(const char* path, const POINT* point, char option) 
     HBITMAP bitmap = LoadPicture(GetCardWindow(), path);
     if (!bitmap)
         return false;
-    TakePicture(bitmap);
     GraphicPlacement& p = GetGraphicPlacement();
-    const SIZE size = PictureSize();
-    p.cropKind = 'L';
+    TakePicture(p, bitmap);
+    const SIZE size = BitmapSizeOf(p.picture);
+    p.cropKind = kCropLasso;
     LassoBeginPoints(size.cx, size.cy);
     LassoAddPoint(0, 0);
     LassoAddPoint(size.cx, 0);

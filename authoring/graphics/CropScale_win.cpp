@@ -73,14 +73,13 @@ INT_PTR CALLBACK ScaleDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-int DoScaleRotateDialogForCrop(HWND dialog) {
+int DoScaleRotateDialogForCrop(HWND dialog, GraphicPlacement& placement) {
     if (ResDialogBox(dialog, ScaleDialogProc, "CROPSCALE") != 1)
         return 2;
-    return ScaleRotatePlacedPicture(g_asked.angle, g_asked.scaleX / 100, g_asked.scaleY / 100) ? 1 : 2;
+    return ScaleRotatePlacedPicture(placement, g_asked.angle, g_asked.scaleX / 100, g_asked.scaleY / 100) ? 1 : 2;
 }
 
-bool ScaleRotatePlacedPicture(double angle, double scaleX, double scaleY) {
-    GraphicPlacement& p = GetGraphicPlacement();
+bool ScaleRotatePlacedPicture(GraphicPlacement& p, double angle, double scaleX, double scaleY) {
     BITMAP info = {};
     if (!p.picture || !GetObject(p.picture, sizeof info, &info))
         return false;

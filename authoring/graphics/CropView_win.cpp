@@ -12,7 +12,7 @@
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry_win.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibGdi.h"
@@ -28,8 +28,10 @@ constexpr UINT kFrameMilliseconds = 250;
 // A lasso is drawn inside these bounds first, then held inside the picture.
 constexpr int32_t kLassoBounds = 10000;
 
+// What a view keeps between its messages, made with the view and kept with it: the placement it
+// shows and crops (handed to CreateCropView), its scroll origin and the drag under way.
 struct ViewState {
-    HWND view = nullptr;
+    GraphicPlacement& p;
     POINT origin = {};  // picture point at the view's top-left
     bool dragging = false;
     bool firstMove = false;
@@ -37,9 +39,11 @@ struct ViewState {
     POINT start = {};   // the rectangle's fixed corner
     int phase = 0;
 };
-ViewState g_view;
 
-SIZE PictureSize() { return BitmapSizeOf(GetGraphicPlacement().picture); }
+// The view's state from WM_CREATE on; null before it and for a window of another class.
+ViewState* StateOf(HWND view) {
+    return view ? reinterpret_cast<ViewState*>(GetWindowLongPtrA(view, GWLP_USERDATA)) : nullptr;
+}
 
 SIZE ViewSize(HWND view) {
     RECT client = {};
@@ -58,27 +62,27 @@ int LineHeight(HWND view) {
 
 int Excess(int picture, int view) { return std::max(0, picture - view); }
 
-void ApplyOrigin(HWND view) {
+void ApplyOrigin(HWND view, const ViewState& v) {
     // CS_OWNDC: the origin stays with the view's context for painting and mouse conversion.
     HDC dc = GetDC(view);
-    SetWindowOrgEx(dc, g_view.origin.x, g_view.origin.y, nullptr);
+    SetWindowOrgEx(dc, v.origin.x, v.origin.y, nullptr);
     ReleaseDC(view, dc);
-    const SIZE picture = PictureSize(), size = ViewSize(view);
+    const SIZE picture = BitmapSizeOf(v.p.picture), size = ViewSize(view);
     const int excessX = Excess(picture.cx, size.cx), excessY = Excess(picture.cy, size.cy);
     SetScrollRange(view, SB_HORZ, 0, excessX ? 100 : 0, FALSE);
     SetScrollRange(view, SB_VERT, 0, excessY ? 100 : 0, FALSE);
-    SetScrollPos(view, SB_HORZ, excessX ? g_view.origin.x * 100 / excessX : 0, TRUE);
-    SetScrollPos(view, SB_VERT, excessY ? g_view.origin.y * 100 / excessY : 0, TRUE);
+    SetScrollPos(view, SB_HORZ, excessX ? v.origin.x * 100 / excessX : 0, TRUE);
+    SetScrollPos(view, SB_VERT, excessY ? v.origin.y * 100 / excessY : 0, TRUE);
 }
 
 // The origin moved to (x, y) within 0 and picture - view; true when it changed.
-bool MoveOrigin(HWND view, int x, int y) {
-    const SIZE picture = PictureSize(), size = ViewSize(view);
+bool MoveOrigin(HWND view, ViewState& v, int x, int y) {
+    const SIZE picture = BitmapSizeOf(v.p.picture), size = ViewSize(view);
     const POINT next = {std::clamp(x, 0, Excess(picture.cx, size.cx)), std::clamp(y, 0, Excess(picture.cy, size.cy))};
-    if (next.x == g_view.origin.x && next.y == g_view.origin.y)
+    if (next.x == v.origin.x && next.y == v.origin.y)
         return false;
-    g_view.origin = next;
-    ApplyOrigin(view);
+    v.origin = next;
+    ApplyOrigin(view, v);
     return true;
 }
 
@@ -91,22 +95,22 @@ POINT PicturePoint(HWND view, LPARAM lParam) {
     return p;
 }
 
-void InvertBand(HWND view) {
-    const RECT r = NormalisedRect(GetGraphicPlacement().source);
+void InvertBand(HWND view, const GraphicPlacement& p) {
+    const RECT r = NormalisedRect(p.source);
     HDC dc = GetDC(view);
     DrawMarchingRect(dc, 'X', r.left, r.top, r.right, r.bottom, 0);
     ReleaseDC(view, dc);
 }
 
-void Paint(HWND view) {
+void Paint(HWND view, const ViewState& v) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(view, &ps);
     SelectedPalette palette(dc, GetAppPalette(), SelectedPalette::kIfIndexed);
-    const SIZE picture = PictureSize();
-    const HBITMAP bitmap = GetGraphicPlacement().picture;
+    const HBITMAP bitmap = v.p.picture;
+    const SIZE picture = BitmapSizeOf(bitmap);
     RECT client = {};
     GetClientRect(view, &client);
-    OffsetRect(&client, g_view.origin.x, g_view.origin.y);
+    OffsetRect(&client, v.origin.x, v.origin.y);
     if (bitmap) {
         MemoryDC source(dc);
         if (source) {
@@ -120,21 +124,21 @@ void Paint(HWND view) {
     EndPaint(view, &ps);
 }
 
-void Tick(HWND view) {
-    const GraphicPlacement& p = GetGraphicPlacement();
-    g_view.phase = (g_view.phase + 1) & 7;
-    if (g_view.dragging)
+void Tick(HWND view, ViewState& v) {
+    const GraphicPlacement& p = v.p;
+    v.phase = (v.phase + 1) & 7;
+    if (v.dragging)
         return;
-    if (p.cropKind == 'R' && p.rectShown) {
+    if (p.cropKind == kCropRectangle && p.rectShown) {
         const RECT r = NormalisedRect(p.source);
-        DrawSelectionFrame(view, r.left, r.top, r.right, r.bottom, g_view.phase);
-    } else if (p.cropKind == 'L' && p.outline) {
-        DrawMarchingAnts(view, p.outline, p.source.left, p.source.top, g_view.phase);
+        DrawSelectionFrame(view, r.left, r.top, r.right, r.bottom, v.phase);
+    } else if (p.cropKind == kCropLasso && p.outline) {
+        DrawMarchingAnts(view, p.outline, p.source.left, p.source.top, v.phase);
     }
 }
 
-void EnableUndo(bool on) {
-    if (HWND dialog = GetParent(g_view.view))
+void EnableUndo(HWND view, bool on) {
+    if (HWND dialog = GetParent(view))
         EnableWindow(GetDlgItem(dialog, PCROP_UNDO), on);
 }
 
@@ -146,7 +150,7 @@ void DeleteBitmap(HBITMAP& bitmap) {
 
 // Near an edge the picture scrolls one line that way under a still pointer; the view is
 // repainted and the band or lasso drawn again.
-void AutoScroll(HWND view, LPARAM lParam) {
+void AutoScroll(HWND view, ViewState& v, LPARAM lParam) {
     const POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     const SIZE size = ViewSize(view);
     const int line = LineHeight(view), margin = line / 2;
@@ -159,34 +163,34 @@ void AutoScroll(HWND view, LPARAM lParam) {
         dy = -line;
     else if (at.y > size.cy - margin)
         dy = line;
-    const POINT before = g_view.origin;
-    if ((dx == 0 && dy == 0) || !MoveOrigin(view, before.x + dx, before.y + dy))
+    const POINT before = v.origin;
+    if ((dx == 0 && dy == 0) || !MoveOrigin(view, v, before.x + dx, before.y + dy))
         return;
     POINT cursor = {};
     GetCursorPos(&cursor);
-    SetCursorPos(cursor.x - (g_view.origin.x - before.x), cursor.y - (g_view.origin.y - before.y));
+    SetCursorPos(cursor.x - (v.origin.x - before.x), cursor.y - (v.origin.y - before.y));
     InvalidateRect(view, nullptr, TRUE);
     UpdateWindow(view);
     HDC dc = GetDC(view);
-    if (GetGraphicPlacement().cropKind == 'R')
-        InvertBand(view);
+    if (v.p.cropKind == kCropRectangle)
+        InvertBand(view, v.p);
     else
         DrawLassoPolyline(dc, {});
     ReleaseDC(view, dc);
 }
 
-void MouseDown(HWND view, WPARAM keys, LPARAM lParam) {
-    GraphicPlacement& p = GetGraphicPlacement();
+void MouseDown(HWND view, ViewState& v, WPARAM keys, LPARAM lParam) {
+    GraphicPlacement& p = v.p;
     const POINT at = PicturePoint(view, lParam);
-    if (p.cropKind == 'R') {
+    if (p.cropKind == kCropRectangle) {
         if (p.rectShown) {
             p.rectShown = false;
             InvalidateRect(view, nullptr, FALSE);
             UpdateWindow(view);
         }
         p.source = {at.x, at.y, at.x, at.y};
-        g_view.start = at;
-        g_view.square = (keys & MK_SHIFT) != 0;
+        v.start = at;
+        v.square = (keys & MK_SHIFT) != 0;
     } else {
         DeleteBitmap(p.mask);
         DeleteBitmap(p.outline);
@@ -203,45 +207,45 @@ void MouseDown(HWND view, WPARAM keys, LPARAM lParam) {
         }
         LassoTrackBegin(kLassoBounds, kLassoBounds, at.x, at.y);
     }
-    g_view.dragging = g_view.firstMove = true;
-    EnableUndo(false);
+    v.dragging = v.firstMove = true;
+    EnableUndo(view, false);
     SetCapture(view);
 }
 
-void MouseMove(HWND view, LPARAM lParam) {
-    if (!g_view.dragging)
+void MouseMove(HWND view, ViewState& v, LPARAM lParam) {
+    if (!v.dragging)
         return;
-    GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = v.p;
     POINT at = PicturePoint(view, lParam);
-    if (p.cropKind == 'R') {
-        if (g_view.square) {
-            const int dx = at.x - g_view.start.x, dy = at.y - g_view.start.y;
+    if (p.cropKind == kCropRectangle) {
+        if (v.square) {
+            const int dx = at.x - v.start.x, dy = at.y - v.start.y;
             const int side = std::max(std::abs(dx), std::abs(dy));
-            at = {g_view.start.x + (dx < 0 ? -side : side), g_view.start.y + (dy < 0 ? -side : side)};
+            at = {v.start.x + (dx < 0 ? -side : side), v.start.y + (dy < 0 ? -side : side)};
         }
-        if (!g_view.firstMove)
-            InvertBand(view);
-        p.source = {g_view.start.x, g_view.start.y, at.x, at.y};
-        InvertBand(view);
+        if (!v.firstMove)
+            InvertBand(view, p);
+        p.source = {v.start.x, v.start.y, at.x, at.y};
+        InvertBand(view, p);
     } else {
         HDC dc = GetDC(view);
         LassoTrackMove(dc, at.x, at.y);
         ReleaseDC(view, dc);
     }
-    g_view.firstMove = false;
-    AutoScroll(view, lParam);
+    v.firstMove = false;
+    AutoScroll(view, v, lParam);
 }
 
-void MouseUp(HWND view, WPARAM keys, LPARAM lParam) {
-    if (!g_view.dragging)
+void MouseUp(HWND view, ViewState& v, WPARAM keys, LPARAM lParam) {
+    if (!v.dragging)
         return;
-    g_view.dragging = false;
+    v.dragging = false;
     if (GetCapture() == view)
         ReleaseCapture();
-    GraphicPlacement& p = GetGraphicPlacement();
-    if (p.cropKind == 'R') {
-        if (!g_view.firstMove)
-            InvertBand(view);
+    GraphicPlacement& p = v.p;
+    if (p.cropKind == kCropRectangle) {
+        if (!v.firstMove)
+            InvertBand(view, p);
         p.source = NormalisedRect(p.source);
         p.rectShown = p.source.right > p.source.left && p.source.bottom > p.source.top;
         return;
@@ -250,14 +254,14 @@ void MouseUp(HWND view, WPARAM keys, LPARAM lParam) {
     HDC dc = GetDC(view);
     LassoTrackEnd(dc, at.x, at.y);
     ReleaseDC(view, dc);
-    MakeCropMaskFromPoints(view, (keys & MK_SHIFT) != 0);
+    MakeCropMaskFromPoints(p, view, (keys & MK_SHIFT) != 0);
 }
 
-void Scroll(HWND view, int bar, WPARAM wParam) {
-    const SIZE picture = PictureSize(), size = ViewSize(view);
+void Scroll(HWND view, ViewState& v, int bar, WPARAM wParam) {
+    const SIZE picture = BitmapSizeOf(v.p.picture), size = ViewSize(view);
     const int excess = bar == SB_HORZ ? Excess(picture.cx, size.cx) : Excess(picture.cy, size.cy);
     const int page = bar == SB_HORZ ? size.cx : size.cy, line = LineHeight(view);
-    int value = bar == SB_HORZ ? g_view.origin.x : g_view.origin.y;
+    int value = bar == SB_HORZ ? v.origin.x : v.origin.y;
     switch (LOWORD(wParam)) {
     case SB_LINEUP: value -= line; break;
     case SB_LINEDOWN: value += line; break;
@@ -270,43 +274,51 @@ void Scroll(HWND view, int bar, WPARAM wParam) {
     default: return;
     }
     const bool moved =
-        bar == SB_HORZ ? MoveOrigin(view, value, g_view.origin.y) : MoveOrigin(view, g_view.origin.x, value);
+        bar == SB_HORZ ? MoveOrigin(view, v, value, v.origin.y) : MoveOrigin(view, v, v.origin.x, value);
     if (moved)
         InvalidateRect(view, nullptr, FALSE);
 }
 
+// A new view starts with no selection and the origin home.
+void Create(HWND view, GraphicPlacement& p) {
+    auto* v = new ViewState{.p = p};
+    SetWindowLongPtrA(view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(v));
+    p.rectShown = false;
+    DeleteBitmap(p.mask);
+    DeleteBitmap(p.outline);
+    SetTimer(view, kFrameTimer, kFrameMilliseconds, nullptr);
+    ApplyOrigin(view, *v);
+}
+
 LRESULT CALLBACK CropViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE: {
-        GraphicPlacement& p = GetGraphicPlacement();
-        g_view = ViewState{};
-        g_view.view = view;
-        p.rectShown = false;
-        DeleteBitmap(p.mask);
-        DeleteBitmap(p.outline);
-        SetTimer(view, kFrameTimer, kFrameMilliseconds, nullptr);
-        ApplyOrigin(view);
+    if (message == WM_CREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        Create(view, *static_cast<GraphicPlacement*>(create->lpCreateParams));
         return 0;
     }
-    case WM_DESTROY:
-        KillTimer(view, kFrameTimer);
-        if (g_view.view == view)
-            g_view.view = nullptr;
-        return 0;
-    case WM_PAINT: Paint(view); return 0;
+    ViewState* v = StateOf(view);
+    if (!v)
+        return DefWindowProcA(view, message, wParam, lParam);
+    switch (message) {
+    case WM_DESTROY: KillTimer(view, kFrameTimer); return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(view, GWLP_USERDATA, 0);
+        delete v;
+        return DefWindowProcA(view, message, wParam, lParam);
+    case WM_PAINT: Paint(view, *v); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_TIMER:
         if (wParam == kFrameTimer)
-            Tick(view);
+            Tick(view, *v);
         return 0;
-    case WM_HSCROLL: Scroll(view, SB_HORZ, wParam); return 0;
-    case WM_VSCROLL: Scroll(view, SB_VERT, wParam); return 0;
-    case WM_LBUTTONDOWN: MouseDown(view, wParam, lParam); return 0;
-    case WM_MOUSEMOVE: MouseMove(view, lParam); return 0;
-    case WM_LBUTTONUP: MouseUp(view, wParam, lParam); return 0;
+    case WM_HSCROLL: Scroll(view, *v, SB_HORZ, wParam); return 0;
+    case WM_VSCROLL: Scroll(view, *v, SB_VERT, wParam); return 0;
+    case WM_LBUTTONDOWN: MouseDown(view, *v, wParam, lParam); return 0;
+    case WM_MOUSEMOVE: MouseMove(view, *v, lParam); return 0;
+    case WM_LBUTTONUP: MouseUp(view, *v, wParam, lParam); return 0;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(GetCropCursor(GetGraphicPlacement().cropKind));
+            SetCursor(GetCropCursor(v->p.cropKind));
             return TRUE;
         }
         break;
@@ -327,7 +339,7 @@ std::string ViewClassName() {
 
 }  // namespace
 
-HWND CreateCropView(HWND dialog, const RECT& place) {
+HWND CreateCropView(HWND dialog, const RECT& place, GraphicPlacement& placement) {
     static bool registered = false;
     const std::string name = ViewClassName();
     if (!registered) {
@@ -341,19 +353,19 @@ HWND CreateCropView(HWND dialog, const RECT& place) {
     }
     return CreateWindowExA(0, name.c_str(), "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_HSCROLL | WS_VSCROLL,
                            place.left, place.top, place.right - place.left, place.bottom - place.top, dialog,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(PCROP_VIEW)), GetAppInstance(), nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(PCROP_VIEW)), GetAppInstance(), &placement);
 }
 
 void ResetCropView(HWND view) {
-    if (!view)
+    ViewState* v = StateOf(view);
+    if (!v)
         return;
-    g_view.origin = {};
-    ApplyOrigin(view);
+    v->origin = {};
+    ApplyOrigin(view, *v);
     InvalidateRect(view, nullptr, TRUE);
 }
 
-void DropCropSelection(HWND view) {
-    GraphicPlacement& p = GetGraphicPlacement();
+void DropCropSelection(GraphicPlacement& p, HWND view) {
     p.rectShown = false;
     DeleteBitmap(p.mask);
     DeleteBitmap(p.outline);
@@ -361,11 +373,10 @@ void DropCropSelection(HWND view) {
         InvalidateRect(view, nullptr, FALSE);
 }
 
-void MakeCropMaskFromPoints(HWND view, bool plainPolygon) {
-    GraphicPlacement& p = GetGraphicPlacement();
+void MakeCropMaskFromPoints(GraphicPlacement& p, HWND view, bool plainPolygon) {
     DeleteBitmap(p.mask);
     DeleteBitmap(p.outline);
-    const SIZE picture = PictureSize();
+    const SIZE picture = BitmapSizeOf(p.picture);
     Rect32 bounds = {};
     LassoPointsBounds(&bounds);
     p.source = {bounds.left, bounds.top, bounds.right, bounds.bottom};
@@ -402,5 +413,3 @@ void MakeCropMaskFromPoints(HWND view, bool plainPolygon) {
     if (view)
         InvalidateRect(view, nullptr, FALSE);
 }
-
-HWND CropViewWindow() { return g_view.view; }

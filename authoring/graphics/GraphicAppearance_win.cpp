@@ -22,7 +22,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
@@ -36,9 +36,9 @@
 #include "stack/StackOpenSession.h"
 #include "resources/graphics_ids.h"
 #include "stack/cards/ActionResource.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -58,6 +58,7 @@ struct Settings {
 };
 
 struct AppearanceDialog {
+    GraphicPlacement& p;      // the placement the dialog edits, its caller's
     Handle actions = 0;       // the copy of the object's action block the actions dialog edits
     bool actionsChanged = false;
     int arrowHeld = 0;        // +1 up, -1 down while a width arrow is held
@@ -74,9 +75,7 @@ struct AppearanceDialog {
 };
 
 // The state of the open dialog, kept with it from WM_INITDIALOG on.
-AppearanceDialog& DialogOf(HWND dialog) {
-    return *reinterpret_cast<AppearanceDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
+AppearanceDialog& DialogOf(HWND dialog) { return *DialogStateOf<AppearanceDialog>(dialog); }
 
 bool OpacityShown() {
     return IsAdvancedUser();
@@ -90,16 +89,14 @@ auto SettingFields(auto& s) {
     return std::tie(s.frameWidth, s.frameColorIndex, s.objectFlags, s.actionId, s.cursorId, s.transparency);
 }
 
-Settings TakeSettings() {
-    const GraphicPlacement& p = GetGraphicPlacement();
+Settings TakeSettings(const GraphicPlacement& p) {
     Settings s = {};
     std::memcpy(s.name, p.name, sizeof s.name);
     SettingFields(s) = SettingFields(p);
     return s;
 }
 
-void GiveSettings(const Settings& s) {
-    GraphicPlacement& p = GetGraphicPlacement();
+void GiveSettings(GraphicPlacement& p, const Settings& s) {
     std::memcpy(p.name, s.name, sizeof p.name);
     SettingFields(p) = SettingFields(s);
 }
@@ -108,7 +105,7 @@ void RedrawPreview(HWND dialog) { InvalidateRect(GetDlgItem(dialog, GAPPEAR_PREV
 
 // The name and the disk-based tick read back into the placement.
 void ReadNameAndDisk(HWND dialog) {
-    GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = DialogOf(dialog).p;
     char text[kNameChars + 1] = {};
     GetDlgItemTextA(dialog, GAPPEAR_NAME, text, sizeof text);
     const size_t length = std::strlen(text);
@@ -123,13 +120,13 @@ void ReadNameAndDisk(HWND dialog) {
 
 // A new frame width: the number shown, a lasso's outline remade, the preview drawn again.
 void StepFrameWidth(HWND dialog, int step) {
-    GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = DialogOf(dialog).p;
     const int width = std::clamp(p.frameWidth + step, 0, int{kGraphicMaxFrameWidth});
     if (width == p.frameWidth)
         return;
     p.frameWidth = static_cast<uint16_t>(width);
     SetDlgItemInt(dialog, GAPPEAR_WIDTH, p.frameWidth, FALSE);
-    if (p.cropKind == 'L' && p.mask) {
+    if (p.cropKind == kCropLasso && p.mask) {
         if (p.outline)
             DeleteObject(p.outline);
         p.outline = width > 0 ? MaskOutline(p.mask, width) : nullptr;
@@ -138,25 +135,23 @@ void StepFrameWidth(HWND dialog, int step) {
 }
 
 void SetOpacity(HWND dialog, int opacity) {
-    GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = DialogOf(dialog).p;
     p.transparency = static_cast<uint16_t>(kMaxOpacity - opacity);
     SendDlgItemMessageA(dialog, GAPPEAR_OPACITY_SLIDER, TBM_SETPOS, TRUE, opacity);
     RedrawPreview(dialog);
 }
 
 // Where the object stands on the card: what the preview blends with.
-RECT ObjectPlace(SIZE size) {
-    const GraphicPlacement& p = GetGraphicPlacement();
+RECT ObjectPlace(const GraphicPlacement& p, SIZE size) {
     if (p.editedLayer)
         if (LayerLock<> layer(p.editedLayer); layer)
             return layer->bounds;
-    if (p.cropKind == 'R')
+    if (p.cropKind == kCropRectangle)
         return p.placed;
     return {p.source.left, p.source.top, p.source.left + size.cx, p.source.top + size.cy};
 }
 
-void DrawPreview(const DRAWITEMSTRUCT& item) {
-    GraphicPlacement& p = GetGraphicPlacement();
+void DrawPreview(const GraphicPlacement& p, const DRAWITEMSTRUCT& item) {
     const HDC dc = item.hDC;
     RECT area = item.rcItem;
     FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -166,14 +161,14 @@ void DrawPreview(const DRAWITEMSTRUCT& item) {
     GetObject(p.picture, sizeof info, &info);
     RECT source = {std::max<LONG>(p.source.left, 0), std::max<LONG>(p.source.top, 0),
                    std::min<LONG>(p.source.right, info.bmWidth), std::min<LONG>(p.source.bottom, info.bmHeight)};
-    if (p.cropKind == 'L' && p.mask) {
+    if (p.cropKind == kCropLasso && p.mask) {
         BITMAP maskInfo = {};
         GetObject(p.mask, sizeof maskInfo, &maskInfo);
         source.right = std::min<LONG>(info.bmWidth, source.left + maskInfo.bmWidth);
         source.bottom = std::min<LONG>(info.bmHeight, source.top + maskInfo.bmHeight);
     }
     const SIZE sourceSize = {source.right - source.left, source.bottom - source.top};
-    const SIZE size = p.cropKind == 'R' ? SIZE{p.placed.right - p.placed.left, p.placed.bottom - p.placed.top} : sourceSize;
+    const SIZE size = p.cropKind == kCropRectangle ? SIZE{p.placed.right - p.placed.left, p.placed.bottom - p.placed.top} : sourceSize;
     if (size.cx <= 0 || size.cy <= 0 || sourceSize.cx <= 0 || sourceSize.cy <= 0)
         return;
     // The picture at its size, then drawn by the card's own routine over the card's pixels.
@@ -188,7 +183,7 @@ void DrawPreview(const DRAWITEMSTRUCT& item) {
         StretchBlt(work.get(), 0, 0, size.cx, size.cy, from.get(), source.left, source.top, sourceSize.cx,
                    sourceSize.cy, SRCCOPY);
     }
-    const RECT place = ObjectPlace(size);
+    const RECT place = ObjectPlace(p, size);
     {
         SelectedObject into(work.get(), composed.get());
         PatBlt(work.get(), 0, 0, size.cx, size.cy, WHITENESS);
@@ -200,7 +195,7 @@ void DrawPreview(const DRAWITEMSTRUCT& item) {
         layer.common.kind = kObjectGraphic;
         layer.common.bounds = {0, 0, size.cx, size.cy};
         layer.picture = stretched.get();
-        layer.mask = p.cropKind == 'L' ? p.mask : nullptr;
+        layer.mask = p.cropKind == kCropLasso ? p.mask : nullptr;
         layer.outline = p.outline;
         layer.colorIndex = p.frameColorIndex;
         layer.frameWidth = p.frameWidth;
@@ -213,7 +208,7 @@ void DrawPreview(const DRAWITEMSTRUCT& item) {
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     SelectedObject result(work.get(), composed.get());
-    if (p.cropKind == 'L' && p.mask) {
+    if (p.cropKind == kCropLasso && p.mask) {
         OwnedGdiObject<HBITMAP> masked(CopyBitmapPadded(dc, work.get(), 0, 0, p.mask));
         if (masked)
             DrawBitmapMasked(dc, masked.get(), p.mask, x, y);
@@ -261,10 +256,10 @@ bool Inside(HWND dialog, int id, int x, int y) {
 }
 
 void Init(HWND dialog, AppearanceDialog& d) {
-    GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = d.p;
     const int param = d.opening;
     if (LOWORD(param))
-        GiveSettings(d.backup);
+        GiveSettings(p, d.backup);
     if (d.existing) {
         p.editedLayer = FindNamedLayer(d.subject);
         if (LayerLock<GraphicLayer> layer(p.editedLayer); layer) {
@@ -272,11 +267,7 @@ void Init(HWND dialog, AppearanceDialog& d) {
             p.mask = layer->mask;
         }
     }
-    RECT window = {}, screen = {};
-    GetWindowRect(dialog, &window);
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
-    SetWindowPos(dialog, nullptr, (screen.right - (window.right - window.left)) / 2,
-                 (screen.bottom - (window.bottom - window.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CenterWindowOnScreen(dialog);
     SendDlgItemMessageA(dialog, GAPPEAR_NAME, EM_LIMITTEXT, kNameChars, 0);
     const std::string name = p.name[0] ? std::string(reinterpret_cast<const char*>(p.name + 1), std::min<int>(p.name[0], kNameChars))
                                        : ResText(IDS_GRAPHIC_UNTITLED);
@@ -325,7 +316,7 @@ void Tick(HWND dialog) {
     if (!read)
         return;
     const int opacity = std::clamp(typed, 0, kMaxOpacity);
-    if (opacity != kMaxOpacity - GetGraphicPlacement().transparency)
+    if (opacity != kMaxOpacity - DialogOf(dialog).p.transparency)
         SetOpacity(dialog, opacity);
 }
 
@@ -336,17 +327,17 @@ void EndWith(HWND dialog, INT_PTR result) {
 }
 
 void Ok(HWND dialog) {
-    GraphicPlacement& p = GetGraphicPlacement();
     AppearanceDialog& d = DialogOf(dialog);
+    GraphicPlacement& p = d.p;
     KillTimer(dialog, kRepeatTimer);
     ReadNameAndDisk(dialog);
     if (d.actionsChanged && d.actions)
         StoreActionResource(&p.actionId, d.actions);
     HWND card = d.card ? d.card : GetCardWindow();
     if (p.editedLayer)
-        UpdateEditedGraphic(card);
+        UpdateEditedGraphic(card, p);
     else
-        CommitNewGraphic(card);
+        CommitNewGraphic(card, p);
     std::memset(p.name, 0, sizeof p.name);
     p.editedLayer = nullptr;
     DisposeHandleAndClear(&d.actions);
@@ -355,9 +346,9 @@ void Ok(HWND dialog) {
 
 // An edited object's layer keeps its picture and mask (the outline was the dialog's own copy);
 // a new one's placement goes.
-void DropEditedOrPlaced(HWND card) {
-    GraphicPlacement& p = GetGraphicPlacement();
-    if (p.editedLayer) {
+void DropEditedOrPlaced(const AppearanceDialog& d, HWND card) {
+    GraphicPlacement& p = d.p;
+    if (d.existing) {
         if (p.outline)
             DeleteObject(p.outline);
         p.picture = p.mask = p.outline = nullptr;
@@ -370,7 +361,7 @@ void DropEditedOrPlaced(HWND card) {
 void Cancel(HWND dialog) {
     AppearanceDialog& d = DialogOf(dialog);
     HWND card = d.card ? d.card : GetCardWindow();
-    DropEditedOrPlaced(card);
+    DropEditedOrPlaced(d, card);
     DisposeHandleAndClear(&d.actions);
     ClearIconSelection();  // a cursor chosen in the features goes with the dialog
     if (card)
@@ -382,7 +373,7 @@ void Cancel(HWND dialog) {
 // was left, is not edited. Nothing of the edit is written; the pictures the dialog held are
 // dropped as their owner says (a layer's went with it, a placement's are the placement's).
 bool ObjectLeft(const AppearanceDialog& d, HWND card) {
-    GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = d.p;
     if (d.existing) {
         // Found again, the layer may be a new one (the card left and entered): its bitmaps are.
         const LayerHandle found = FindNamedLayer(d.subject);
@@ -396,14 +387,7 @@ bool ObjectLeft(const AppearanceDialog& d, HWND card) {
         return false;
     }
     ShowAlertOn(card, kAlertEditDropped);
-    if (d.existing) {
-        if (p.outline)
-            DeleteObject(p.outline);
-        p.picture = p.mask = p.outline = nullptr;
-        p.editedLayer = nullptr;
-    } else {
-        CancelPlacedGraphic(card);
-    }
+    DropEditedOrPlaced(d, card);
     ClearIconSelection();  // a cursor chosen in the features goes with the edit
     std::memset(p.name, 0, sizeof p.name);
     return true;
@@ -413,14 +397,14 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     AppearanceDialog* d = KeptDialogState<AppearanceDialog>(dialog, message, lParam);
     if (!d)
         return FALSE;
-    GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = d->p;
     switch (message) {
     case WM_INITDIALOG: Init(dialog, *d); return FALSE;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         switch (item->CtlID) {
         case GAPPEAR_COLORS: DrawColorGridItem(item->hwndItem, item->hDC, 8, 8, p.frameColorIndex); return TRUE;
-        case GAPPEAR_PREVIEW: DrawPreview(*item); return TRUE;
+        case GAPPEAR_PREVIEW: DrawPreview(p, *item); return TRUE;
         case GAPPEAR_ARROWS: DrawArrows(dialog, *item); return TRUE;
         default: return FALSE;
         }
@@ -475,7 +459,7 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         case GAPPEAR_ACTIONS:
             ReadNameAndDisk(dialog);
-            d->backup = TakeSettings();
+            d->backup = TakeSettings(p);
             // The layer owns an existing object's picture and mask, and leaving the card
             // frees them: they are taken from the layer again when the dialog re-opens.
             if (d->existing) {
@@ -492,9 +476,8 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-int RunGraphicAppearanceDialog(HWND window) {
-    GraphicPlacement& p = GetGraphicPlacement();
-    AppearanceDialog d;
+int RunGraphicAppearanceDialog(HWND window, GraphicPlacement& p) {
+    AppearanceDialog d{.p = p};
     d.card = window;
     d.existing = p.editedLayer != nullptr;
     d.subject = d.existing ? NameOfLayer(p.editedLayer) : NameOfObject(kObjectGraphic, p.newObjectId);
@@ -506,7 +489,7 @@ int RunGraphicAppearanceDialog(HWND window) {
         result = ResDialogBoxParam(window, AppearanceProc, "GAPPEAR", reinterpret_cast<LPARAM>(&d));
         if (result != GAPPEAR_ACTIONS)
             break;
-        const bool ok = d.actions && EditObjectActions(d.actions, 0, kGraphicActionsVariant) == kActionsDialogOk;
+        const bool ok = d.actions && EditObjectActions(d.actions, 0, kActionsOfGraphicOrText) == kActionsDialogOk;
         d.opening = ok ? kReturnedFromActions : kReturnedFromActions | kActionsCancelled;
         if (ObjectLeft(d, window)) {
             result = IDCANCEL;
@@ -515,7 +498,7 @@ int RunGraphicAppearanceDialog(HWND window) {
     }
     if (result != IDOK && result != IDCANCEL) {
         // The dialog could not be made: as Cancel.
-        DropEditedOrPlaced(window);
+        DropEditedOrPlaced(d, window);
     }
     if (result != IDOK) {
         // What the actions dialog stored on its way goes with the Cancel, and a new graphic
@@ -528,15 +511,16 @@ int RunGraphicAppearanceDialog(HWND window) {
         }
     }
     DisposeHandleAndClear(&d.actions);
-    const bool rectangle = p.cropKind == 'R';
-    SettlePaintSelection(window, result == IDOK);
+    const bool rectangle = p.cropKind == kCropRectangle;
+    SettlePaintSelection(window, p, result == IDOK);
     if (rectangle)
         ShowTextFieldWindows(true);
     return result == IDOK ? 1 : 2;
 }
 
 int EditGraphicAppearance(HWND window, LayerHandle layer) {
-    GraphicPlacement& p = GetGraphicPlacement();
+    // An existing object is edited apart from the placement of a new one, which may be under way.
+    GraphicPlacement p = {};
     uint16_t id = 0;
     {
         LayerLock<GraphicLayer> graphic(layer);
@@ -554,7 +538,7 @@ int EditGraphicAppearance(HWND window, LayerHandle layer) {
         p.source = {0, 0, info.bmWidth, info.bmHeight};
         p.mask = graphic->mask;
         p.outline = graphic->outline ? DuplicateBitmap(graphic->outline) : nullptr;
-        p.cropKind = p.mask ? 'L' : 'R';
+        p.cropKind = p.mask ? kCropLasso : kCropRectangle;
         p.placed = p.mask ? p.source : graphic->common.bounds;
         p.fromSelection = false;
         id = graphic->common.id;
@@ -574,5 +558,5 @@ int EditGraphicAppearance(HWND window, LayerHandle layer) {
             p.actionId = GetU16(record, kGraphicAction);
         }
     }
-    return RunGraphicAppearanceDialog(window);
+    return RunGraphicAppearanceDialog(window, p);
 }

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 // The actions dialog on a graphic's action block; true when its actions changed.
 bool EditGraphicActions(LayerHandle layer);

@@ -9,7 +9,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/ObjectInfo.h"
 #include "objects/ObjectServices.h"
@@ -20,7 +20,7 @@
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
 #include "authoring/graphics/GraphicAppearance.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -93,7 +93,7 @@ bool EditGraphicActions(LayerHandle layer) {
     const std::vector<uint8_t> before = HandleToBytes(loaded);
     bool changed = false;
     // "Another card..." leaves the card and comes back with new layers.
-    const bool done = EditObjectActions(loaded, 0, kGraphicActionsVariant) == kActionsDialogOk;
+    const bool done = EditObjectActions(loaded, 0, kActionsOfGraphicOrText) == kActionsDialogOk;
     const LayerHandle now = done ? FindNamedLayerOrSay(name, GetCardWindow()) : nullptr;
     if (done && now && HandleToBytes(loaded) != before && StoreActionResource(&actionId, loaded)) {
         SetObjectRecordWord(kObjectGraphic, id, kGraphicAction, actionId);

@@ -16,7 +16,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -30,7 +30,7 @@
 #include "stack/cards/CardList.h"
 #include "authoring/cards/UndoObjects.h"
 #include "authoring/graphics/GraphicCommands.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
 
 namespace {
@@ -45,8 +45,7 @@ void DeleteBitmap(HBITMAP& bitmap) {
 }
 
 
-void FreePlacedPicture() {
-    GraphicPlacement& p = GetGraphicPlacement();
+void FreePlacedPicture(GraphicPlacement& p) {
     DeleteBitmap(p.picture);
     DeleteBitmap(p.mask);
     DeleteBitmap(p.outline);
@@ -55,9 +54,9 @@ void FreePlacedPicture() {
 }
 
 // The file the picture came from, as the data of a disk-based object: padded to even.
-std::vector<uint8_t> FileReference() {
+std::vector<uint8_t> FileReference(const char* file) {
     Handle packed = 0;
-    if (!PackFilePath(GetGraphicPlacement().file, &packed) || !packed)
+    if (!PackFilePath(file, &packed) || !packed)
         return {};
     std::vector<uint8_t> bytes = HandleToBytes(packed);
     DisposeHandle(packed);
@@ -67,9 +66,8 @@ std::vector<uint8_t> FileReference() {
 }
 
 // The new object's record; empty when its picture cannot be stored.
-std::vector<uint8_t> BuildNewRecord() {
-    GraphicPlacement& p = GetGraphicPlacement();
-    const bool lasso = p.cropKind == 'L' && p.mask;
+std::vector<uint8_t> BuildNewRecord(const GraphicPlacement& p) {
+    const bool lasso = p.cropKind == kCropLasso && p.mask;
     const SIZE maskSize = BitmapSizeOf(p.mask);
     const RECT source = lasso ? RECT{p.source.left, p.source.top, p.source.left + maskSize.cx, p.source.top + maskSize.cy}
                               : p.source;
@@ -80,7 +78,7 @@ std::vector<uint8_t> BuildNewRecord() {
     std::vector<uint8_t> data, mask;
     int depth = 0;
     if (p.objectFlags & kObjectHasPath) {
-        data = FileReference();
+        data = FileReference(p.file);
         if (lasso)
             mask = MaskToPackedBytes(p.mask);
         const int display = GetDisplayBitsPerPixel();
@@ -141,20 +139,19 @@ void FillMaskWithColor(HBITMAP mask, int x, int y, COLORREF color) {
 
 }  // namespace
 
-bool CommitNewGraphic(HWND window) {
-    GraphicPlacement& p = GetGraphicPlacement();
+bool CommitNewGraphic(HWND window, GraphicPlacement& p) {
     if (!p.picture)
         return false;
-    const std::vector<uint8_t> record = BuildNewRecord();
+    const std::vector<uint8_t> record = BuildNewRecord(p);
     const Handle card = GetCurrentCardRecord();
     SyncCardFromLayers();
     // The record first: a layer is made only for an object the card holds.
     if (record.empty() || !card || InsertObjectBytes(card, CardObjectsEnd(card), record) != 0) {
-        FreePlacedPicture();
+        FreePlacedPicture(p);
         ShowAlert(kAlertNotEnoughMemory);
         return false;
     }
-    FreePlacedPicture();
+    FreePlacedPicture(p);
     UpdateObjectLayer(kObjectGraphic, p.newObjectId, card);
     // A hidden one gets a layer only while hidden graphics are shown (the layer reader decides).
     NewGraphicLayer(record, kLastLayer);
@@ -164,8 +161,7 @@ bool CommitNewGraphic(HWND window) {
     return true;
 }
 
-void UpdateEditedGraphic(HWND window) {
-    GraphicPlacement& p = GetGraphicPlacement();
+void UpdateEditedGraphic(HWND window, GraphicPlacement& p) {
     const LayerHandle edited = p.editedLayer;
     uint16_t id = 0;
     RECT bounds = {};
@@ -222,11 +218,10 @@ void UpdateEditedGraphic(HWND window) {
     MarkCardChanged();
 }
 
-void SettlePaintSelection(HWND window, bool ok) {
-    GraphicPlacement& p = GetGraphicPlacement();
+void SettlePaintSelection(HWND window, GraphicPlacement& p, bool ok) {
     if (p.fromSelection) {
         p.fromSelection = false;
-        if (p.cropKind == 'R') {
+        if (p.cropKind == kCropRectangle) {
             if (ok) {
                 MarkStackChanged();
                 DropRectSelection(window);

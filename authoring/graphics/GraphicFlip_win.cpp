@@ -2,7 +2,7 @@
 #include "authoring/graphics/GraphicFlip.h"
 
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "objects/ObjectServices.h"
 #include "authoring/cards/UndoObjects.h"
 

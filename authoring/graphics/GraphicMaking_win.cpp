@@ -65,7 +65,7 @@ void OpenAppearanceForSelection(HWND window) {
     p.source = {0, 0, size.cx, size.cy};
     ResetPlacedGraphicSettings();
     p.fromSelection = true;
-    RunGraphicAppearanceDialog(window);
+    RunGraphicAppearanceDialog(window, p);
 }
 
 void TakeMaskSelection(HWND window, HBITMAP mask, HBITMAP outline, int x, int y) {
@@ -81,7 +81,7 @@ void TakeMaskSelection(HWND window, HBITMAP mask, HBITMAP outline, int x, int y)
     p.heldMask = DuplicateBitmap(mask);
     p.lassoAt = {x, y};
     p.holeColor = hole;
-    p.cropKind = 'L';
+    p.cropKind = kCropLasso;
     FreeMaskSelection();
 }
 
@@ -98,7 +98,7 @@ void MakeGraphicObjectCommand(HWND window) {
         CancelPlacedGraphic(window);
         p.picture = copy;
         p.placed = rect;
-        p.cropKind = 'R';
+        p.cropKind = kCropRectangle;
         OpenAppearanceForSelection(window);
         return;
     }
@@ -123,7 +123,7 @@ int PlacedGraphicClick(HWND window, int x, int y) {
     const int taken = PlacedGraphicMouseDown(window, x, y);
     if (taken == kPlacedGraphicFixed) {
         const CardLeaveGuard guard;
-        RunGraphicAppearanceDialog(window);
+        RunGraphicAppearanceDialog(window, GetGraphicPlacement());
     }
     return taken;
 }

@@ -21,8 +21,10 @@ namespace {
 
 constexpr double kLargestShare = 0.9;  // of the full-screen area
 
-// What the open dialog keeps: its purpose, the tool bitmaps and the result it ends with.
+// What the open dialog keeps: the placement it crops (its caller's), its purpose, the tool
+// bitmaps and the result it ends with.
 struct CropDialog {
+    GraphicPlacement& p;
     char purpose = 'C';
     HBITMAP rectangleTool = nullptr;
     HBITMAP lassoTool = nullptr;
@@ -48,7 +50,7 @@ void DrawTools(const DRAWITEMSTRUCT& item, const CropDialog& crop) {
     MemoryDC source(item.hDC);
     if (!source)
         return;
-    const bool lasso = GetGraphicPlacement().cropKind == 'L';
+    const bool lasso = crop.p.cropKind == kCropLasso;
     int x = item.rcItem.left;
     for (HBITMAP tool : {crop.rectangleTool, crop.lassoTool}) {
         if (tool) {
@@ -68,15 +70,15 @@ bool ToolStripClick(HWND dialog, const CropDialog& crop, LPARAM lParam, bool dou
     const int x = static_cast<short>(LOWORD(lParam)) - strip.left, y = static_cast<short>(HIWORD(lParam)) - strip.top;
     if (x <= 0 || y <= 0 || x >= 2 * crop.toolSize.cx || y >= crop.toolSize.cy)
         return false;
-    GraphicPlacement& p = GetGraphicPlacement();
-    HWND view = CropViewWindow();
-    DropCropSelection(view);
-    p.cropKind = x > crop.toolSize.cx ? 'L' : 'R';
+    GraphicPlacement& p = crop.p;
+    HWND view = GetDlgItem(dialog, PCROP_VIEW);
+    DropCropSelection(p, view);
+    p.cropKind = x > crop.toolSize.cx ? kCropLasso : kCropRectangle;
     InvalidateRect(GetDlgItem(dialog, PCROP_TOOLS), nullptr, FALSE);
     if (!doubleClick || !p.picture)
         return true;
     const SIZE picture = BitmapSizeOf(p.picture);
-    if (p.cropKind == 'R') {
+    if (p.cropKind == kCropRectangle) {
         p.source = {0, 0, picture.cx, picture.cy};
         p.rectShown = true;
     } else {
@@ -85,13 +87,13 @@ bool ToolStripClick(HWND dialog, const CropDialog& crop, LPARAM lParam, bool dou
         LassoAddPoint(picture.cx, 0);
         LassoAddPoint(picture.cx, picture.cy);
         LassoAddPoint(0, picture.cy);
-        MakeCropMaskFromPoints(view, false);
+        MakeCropMaskFromPoints(p, view, false);
     }
     return true;
 }
 
 void Init(HWND dialog, CropDialog& crop) {
-    GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = crop.p;
     const char purpose = crop.purpose;
     HINSTANCE module = GetResModule() ? GetResModule() : GetAppInstance();
     if (!crop.rectangleTool)
@@ -100,11 +102,11 @@ void Init(HWND dialog, CropDialog& crop) {
         crop.lassoTool = LoadBitmapA(module, "TOOLLASSO");
     crop.toolSize = BitmapSizeOf(crop.rectangleTool);
     crop.result = 2;
-    p.cropKind = 'R';
+    p.cropKind = kCropRectangle;
     p.purpose = purpose;
     DeleteBitmap(p.undoPicture);
-    CreateCropView(dialog, {0, 0, 1, 1});
-    ResizeCropDialog(dialog);
+    CreateCropView(dialog, {0, 0, 1, 1}, p);
+    ResizeCropDialog(dialog, p);
     EnableWindow(GetDlgItem(dialog, PCROP_UNDO), FALSE);
     SetWindowTextA(dialog, ResText(TitleOf(purpose)).c_str());
     if (purpose == 'A')
@@ -113,13 +115,12 @@ void Init(HWND dialog, CropDialog& crop) {
     SetFocus(GetDlgItem(dialog, IDOK));
 }
 
-bool NothingSelected() {
-    const GraphicPlacement& p = GetGraphicPlacement();
-    return p.cropKind == 'R' ? !p.rectShown : !p.mask;
+bool NothingSelected(const GraphicPlacement& p) {
+    return p.cropKind == kCropRectangle ? !p.rectShown : !p.mask;
 }
 
 void Cancel(HWND dialog, CropDialog& crop) {
-    GraphicPlacement& p = GetGraphicPlacement();
+    GraphicPlacement& p = crop.p;
     DeleteBitmap(p.picture);
     DeleteBitmap(p.undoPicture);
     DeleteBitmap(p.mask);
@@ -127,18 +128,18 @@ void Cancel(HWND dialog, CropDialog& crop) {
     crop.result = 2;
     LassoFreePoints();
     EndDialog(dialog, 0);
-    if (p.cropKind == 'R')
+    if (p.cropKind == kCropRectangle)
         ShowTextFieldWindows(true);
 }
 
 void Ok(HWND dialog, CropDialog& crop) {
-    GraphicPlacement& p = GetGraphicPlacement();
-    if (NothingSelected()) {
+    GraphicPlacement& p = crop.p;
+    if (NothingSelected(p)) {
         ShowAlertOn(dialog, IDS_ALERT_NOTHING_CROPPED);
         return;
     }
     DeleteBitmap(p.undoPicture);
-    if (!LimitCropToPicture()) {
+    if (!LimitCropToPicture(p)) {
         DeleteBitmap(p.picture);
         DeleteBitmap(p.mask);
         DeleteBitmap(p.outline);
@@ -156,9 +157,9 @@ void Ok(HWND dialog, CropDialog& crop) {
     EndDialog(dialog, 1);
 }
 
-void AfterPictureChange(HWND dialog) {
-    DropCropSelection(CropViewWindow());
-    ResizeCropDialog(dialog);
+void AfterPictureChange(HWND dialog, GraphicPlacement& p) {
+    DropCropSelection(p, GetDlgItem(dialog, PCROP_VIEW));
+    ResizeCropDialog(dialog, p);
 }
 
 INT_PTR CALLBACK CropDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -183,24 +184,23 @@ INT_PTR CALLBACK CropDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDOK: Ok(dialog, *crop); return TRUE;
         case IDCANCEL: Cancel(dialog, *crop); return TRUE;
         case PCROP_ANOTHER:
-            if (GetPictureForCropping(dialog, 'R', nullptr)) {
-                GraphicPlacement& p = GetGraphicPlacement();
-                DeleteBitmap(p.undoPicture);
+            if (GetPictureForCropping(dialog, 'R', nullptr, crop->p)) {
+                DeleteBitmap(crop->p.undoPicture);
                 EnableWindow(GetDlgItem(dialog, PCROP_UNDO), FALSE);
-                AfterPictureChange(dialog);
+                AfterPictureChange(dialog, crop->p);
             }
             return TRUE;
         case PCROP_SCALE:
-            if (DoScaleRotateDialogForCrop(dialog) == 1) {
-                EnableWindow(GetDlgItem(dialog, PCROP_UNDO), GetGraphicPlacement().undoPicture != nullptr);
-                AfterPictureChange(dialog);
+            if (DoScaleRotateDialogForCrop(dialog, crop->p) == 1) {
+                EnableWindow(GetDlgItem(dialog, PCROP_UNDO), crop->p.undoPicture != nullptr);
+                AfterPictureChange(dialog, crop->p);
             }
             return TRUE;
         case PCROP_UNDO: {
-            GraphicPlacement& p = GetGraphicPlacement();
+            GraphicPlacement& p = crop->p;
             if (p.undoPicture) {
                 std::swap(p.picture, p.undoPicture);
-                AfterPictureChange(dialog);
+                AfterPictureChange(dialog, p);
             }
             return TRUE;
         }
@@ -212,8 +212,8 @@ INT_PTR CALLBACK CropDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-void ResizeCropDialog(HWND dialog) {
-    const SIZE picture = BitmapSizeOf(GetGraphicPlacement().picture);
+void ResizeCropDialog(HWND dialog, GraphicPlacement& placement) {
+    const SIZE picture = BitmapSizeOf(placement.picture);
     RECT window = {};
     GetWindowRect(dialog, &window);
     const RECT ok = DialogItemRect(dialog, IDOK);
@@ -232,19 +232,19 @@ void ResizeCropDialog(HWND dialog) {
             const RECT r = DialogItemRect(dialog, id);
             MoveWindow(GetDlgItem(dialog, id), r.left + grown, r.top, r.right - r.left, r.bottom - r.top, TRUE);
         }
-    if (HWND old = CropViewWindow())
+    if (HWND old = GetDlgItem(dialog, PCROP_VIEW))
         DestroyWindow(old);
     RECT client = {};
     GetClientRect(dialog, &client);
     const int viewWidth = width - 2 * frameX, viewHeight = static_cast<int>(height - 1.5 * viewTop);
     const RECT place = {0, viewTop, std::min<int>(viewWidth, client.right), viewTop + viewHeight};
-    ResetCropView(CreateCropView(dialog, {place.left, place.top, place.right, std::min<LONG>(place.bottom, client.bottom)}));
+    ResetCropView(CreateCropView(dialog, {place.left, place.top, place.right, std::min<LONG>(place.bottom, client.bottom)},
+                                 placement));
 }
 
-int RunPictureCropDialog(HWND window, char purpose) {
+int RunPictureCropDialog(HWND window, char purpose, GraphicPlacement& p) {
     const CardLeaveGuard guard;
-    GraphicPlacement& p = GetGraphicPlacement();
-    CropDialog crop{purpose};
+    CropDialog crop{.p = p, .purpose = purpose};
     p.cropDialogOpen = true;
     ResDialogBoxParam(window, CropDialogProc, "PCROP", reinterpret_cast<LPARAM>(&crop));
     p.cropDialogOpen = false;

@@ -27,16 +27,16 @@
 #include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {
 
 constexpr int kStackEvents[3] = {INF_STACK_ARRIVING, INF_STACK_LEAVING, INF_STACK_CLICKING};
 constexpr int kCardEvents[3] = {INF_CARD_ARRIVING, INF_CARD_LEAVING, INF_CARD_CLICKING};
-constexpr int kStackEditorModes[3] = {3, 3, 6};
-constexpr int kCardEditorModes[3] = {2, 2, 8};
+constexpr int kStackEditorModes[3] = {kActionsOfStackArriveLeave, kActionsOfStackArriveLeave, kActionsOfStackClick};
+constexpr int kCardEditorModes[3] = {kActionsOfCardArriveLeave, kActionsOfCardArriveLeave, kActionsOfCardClick};
 constexpr uint16_t kEventFlags[3] = {kInfoArriving, kInfoLeaving, kInfoClicking};
 constexpr uint32_t kString256Colors = 4180, kStringHighColor = 4178, kStringTrueColor = 4179;
 constexpr uint32_t kString16Colors = 200;
@@ -90,8 +90,6 @@ void WithRecord(F f) {
         f(*reinterpret_cast<InfoDialogRecord*>(lock.get()));
 }
 
-bool Checked(HWND dialog, int item) { return IsDlgButtonChecked(dialog, item) == BST_CHECKED; }
-void Check(HWND dialog, int item, bool on) { CheckDlgButton(dialog, item, on ? BST_CHECKED : BST_UNCHECKED); }
 
 void AppendToCaption(HWND dialog, const std::string& tail) {
     char caption[128] = {};
@@ -112,7 +110,7 @@ void ShowEventBoxes(HWND dialog, const int (&items)[3]) {
                 r.flags |= kEventFlags[i];
             else
                 r.flags &= ~kEventFlags[i];
-            Check(dialog, items[i], on);
+            SetItemChecked(dialog, items[i], on);
         }
     });
 }
@@ -122,7 +120,7 @@ bool EventPressed(HWND dialog, int item, const int (&items)[3]) {
     for (int i = 0; i < 3; ++i) {
         if (items[i] != item)
             continue;
-        const bool on = Checked(dialog, item);
+        const bool on = IsItemChecked(dialog, item);
         WithRecord([&](InfoDialogRecord& r) {
             r.lastEventButton = static_cast<uint16_t>(item);
             r.flags = on ? (r.flags | kEventFlags[i]) : (r.flags & ~kEventFlags[i]);
@@ -142,12 +140,12 @@ void ApplyEventsAndCursor(HWND dialog, const int (&items)[3], int cursorItem, co
         for (int i = 0; i < 3; ++i) {
             uint16_t oldId = GetU16(old, words.action[i]);
             uint16_t newId = GetU16(fresh, words.action[i]);
-            SetOrDropActionResource(InfoAction(r, i), &oldId, &newId, Checked(dialog, items[i]));
+            SetOrDropActionResource(InfoAction(r, i), &oldId, &newId, IsItemChecked(dialog, items[i]));
             SetU16(fresh, words.action[i], newId);
         }
     });
     const uint16_t cursor = GetU16(old, words.cursor);
-    if (!Checked(dialog, cursorItem))
+    if (!IsItemChecked(dialog, cursorItem))
         SetU16(fresh, words.cursor, MapButtonIconId(cursor, 0));
     else if (const uint16_t chosen = ChosenIconId())
         SetU16(fresh, words.cursor, MapButtonIconId(cursor, chosen));
@@ -184,7 +182,7 @@ void OpenStackInfo(HWND dialog) {
     GlobalMemoryStatusEx(&memory);
     const uint64_t megabytes = AvailableMegabytes(memory.ullAvailPhys, memory.ullAvailPageFile);
     SetDlgItemTextA(dialog, INF_STACK_AVAILABLE, (std::to_string(megabytes) + " MB").c_str());
-    WithRecord([&](InfoDialogRecord& r) { Check(dialog, INF_STACK_CURSOR, r.cursor != 0); });
+    WithRecord([&](InfoDialogRecord& r) { SetItemChecked(dialog, INF_STACK_CURSOR, r.cursor != 0); });
     ShowEventBoxes(dialog, kStackEvents);
     InfoSession& session = SessionOf(dialog);
     if (!session.headerCopy) {
@@ -202,7 +200,7 @@ void ChangeSizeAndColors(HWND dialog) {
     const std::span<uint8_t> copy(lock.get(), kStackHeaderBytes);
     int width = GetU16(copy, kHeaderCardWidth), height = GetU16(copy, kHeaderCardHeight);
     int depth = GetU16(copy, kHeaderDepth);
-    if (AskStackSizeAndColors(dialog, 97, &width, &height, &depth) != 0)
+    if (AskStackSizeAndColors(dialog, kOpenStackSizeMode, &width, &height, &depth) != 0)
         return;
     SetU16(copy, kHeaderCardWidth, static_cast<uint16_t>(width));
     SetU16(copy, kHeaderCardHeight, static_cast<uint16_t>(height));
@@ -280,7 +278,7 @@ void KeepCardState(HWND dialog) {
         const std::pair<int, uint16_t> boxes[] = {
             {INF_CARD_MARKED, kInfoMarkedCard}, {INF_CARD_LOCK, kInfoLockColors}, {INF_CARD_GROUP, kInfoGroupCard}};
         for (auto [box, flag] : boxes)
-            r.flags = Checked(dialog, box) ? (r.flags | flag) : (r.flags & ~flag);
+            r.flags = IsItemChecked(dialog, box) ? (r.flags | flag) : (r.flags & ~flag);
     });
 }
 
@@ -299,21 +297,21 @@ void OpenCardInfo(HWND dialog) {
     SetDlgItemTextA(dialog, INF_CARD_BACKGROUND, KilobytesText(CardBackgroundBytes(c)).c_str());
     SetNumber(dialog, INF_CARD_ID, GetU16(c, kCardId));
     SendDlgItemMessageA(dialog, INF_CARD_NAME, EM_LIMITTEXT, kCardNameBytes - 1, 0);
-    Check(dialog, INF_CARD_CURSOR, GetU16(c, kCardCursor) != 0);
+    SetItemChecked(dialog, INF_CARD_CURSOR, GetU16(c, kCardCursor) != 0);
     if (SessionOf(dialog).reopened) {
         WithRecord([&](InfoDialogRecord& r) {
             SetDlgItemTextA(dialog, INF_CARD_NAME, r.name);
-            Check(dialog, INF_CARD_MARKED, r.flags & kInfoMarkedCard);
-            Check(dialog, INF_CARD_LOCK, r.flags & kInfoLockColors);
-            Check(dialog, INF_CARD_GROUP, hasGroup && (r.flags & kInfoGroupCard));
+            SetItemChecked(dialog, INF_CARD_MARKED, r.flags & kInfoMarkedCard);
+            SetItemChecked(dialog, INF_CARD_LOCK, r.flags & kInfoLockColors);
+            SetItemChecked(dialog, INF_CARD_GROUP, hasGroup && (r.flags & kInfoGroupCard));
         });
     } else {
         const size_t length = std::min<size_t>(c[kCardName], kCardNameBytes - 1);
         SetDlgItemTextA(dialog, INF_CARD_NAME,
                         std::string(reinterpret_cast<const char*>(c.data() + kCardName + 1), length).c_str());
-        Check(dialog, INF_CARD_MARKED, GetU16(c, kCardFlags) & kCardMarked);
-        Check(dialog, INF_CARD_LOCK, GetU16(c, kCardFlags) & kCardLockColors);
-        Check(dialog, INF_CARD_GROUP, hasGroup);
+        SetItemChecked(dialog, INF_CARD_MARKED, GetU16(c, kCardFlags) & kCardMarked);
+        SetItemChecked(dialog, INF_CARD_LOCK, GetU16(c, kCardFlags) & kCardLockColors);
+        SetItemChecked(dialog, INF_CARD_GROUP, hasGroup);
     }
     ShowEventBoxes(dialog, kCardEvents);
 }
@@ -329,12 +327,10 @@ void ApplyCardInfo(HWND dialog) {
         ApplyEventsAndCursor(dialog, kCardEvents, INF_CARD_CURSOR, kCardActionWords, c, c);
         char name[32] = {};
         GetDlgItemTextA(dialog, INF_CARD_NAME, name, sizeof name);
-        ApplyCardNameAndFlags(c, name, Checked(dialog, INF_CARD_MARKED), Checked(dialog, INF_CARD_LOCK));
+        ApplyCardNameAndFlags(c, name, IsItemChecked(dialog, INF_CARD_MARKED), IsItemChecked(dialog, INF_CARD_LOCK));
     }
-    if (IsWindowEnabled(GetDlgItem(dialog, INF_CARD_GROUP)) && hasGroup && !Checked(dialog, INF_CARD_GROUP)) {
+    if (IsWindowEnabled(GetDlgItem(dialog, INF_CARD_GROUP)) && hasGroup && !IsItemChecked(dialog, INF_CARD_GROUP))
         SwitchCardBackgroundMode(card);
-        MarkCardChanged();
-    }
     MarkCardChanged();
     ClearIconSelection();
 }

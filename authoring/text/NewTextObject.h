@@ -3,8 +3,8 @@
 // and Actions... commands of a selected text object.
 //
 //   NewTextPlacing_win.cpp   the sample text, the pending field file, placing and its frame
-//   TextInfoDialog_win.cpp   the appearance state, the dialog, making and changing the object,
-//                            the commands
+//   TextInfoDialog_win.cpp   the appearance kept from the last opening, the dialog, making and
+//                            changing the object, the commands
 #pragma once
 
 #include <windows.h>
@@ -13,7 +13,7 @@
 #include <string>
 
 #include "core/memory/Handles.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/text/TextFields.h"
 
 // ---- NewTextPlacing_win.cpp ----
@@ -41,7 +41,8 @@ LayerHandle PlacedTextFieldLayer();
 void CancelPlacedTextField(HWND window);
 
 // ---- TextInfoDialog_win.cpp ----
-// The one text appearance state the dialog and the commands fill and read.
+// A text object's appearance as the dialog and the commands fill and read it: each opening
+// works on its caller's own.
 struct TextAppearance {
     uint16_t options = 9;      // TextOptions
     uint16_t objectFlags = 0;  // as the record's flags
@@ -63,22 +64,23 @@ struct TextAppearance {
     bool fileLoaded = false;
     std::string file;  // the text file the preview was loaded from; a disk-based object reads it
 };
-TextAppearance& CurrentTextAppearance();
-// The state for a new object of the rectangle: options 9, a fresh id, the current style.
-void SetAppearanceForNewObject(const RECT& rect);
+// The appearance the last dialog or Style... left: a new object's placing shows its options and
+// background, and the next new object takes its cursor.
+const TextAppearance& LastTextAppearance();
+// The appearance of a new object of the rectangle: options 9, a fresh id, the current style,
+// the cursor last used.
+TextAppearance NewObjectAppearance(const RECT& rect);
 // The stack closes: a cursor of its own, kept for the next new object, names nothing (or
 // another cursor) in the stack opened next; the built-in cursors stay.
 void ForgetStackTextCursor();
-// The state loaded from the layer and its record, then the dialog. 1 OK, 2 Cancel.
+// The appearance loaded from the layer and its record, then the dialog. 1 OK, 2 Cancel.
 int EditTextObjectAppearance(HWND window, LayerHandle field);
-// The dialog over the state (again after each Actions...), a new object's preview showing the
-// dropped text file (null or "" for none). 1 OK, 2 Cancel.
-int RunTextInfoDialog(HWND window, const char* droppedFile);
-// The state's face, size, text colour and style bits as fields take them.
-TextStyle GetAppearanceStyle();
+// The dialog over the appearance (again after each Actions...), a new object's preview showing
+// the dropped text file (null or "" for none); the appearance is kept as the last one after
+// it. 1 OK, 2 Cancel.
+int RunTextInfoDialog(HWND window, TextAppearance& appearance, const char* droppedFile);
 // The commands of a selected text object; each 1 when something changed.
 int EditTextObjectStyle(HWND window, LayerHandle field);
-void ApplyTextObjectStyle(LayerHandle field);
 int EditTextObjectActions(LayerHandle field);
 // The object features dialog on a text object's flags and cursor; 1 when changed.
 int EditTextObjectFeatures(HWND window, LayerHandle field);

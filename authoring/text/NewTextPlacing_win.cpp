@@ -8,11 +8,11 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/PaintGeometry.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry.h"
+#include "layers/PaintGeometry_win.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -126,8 +126,8 @@ int BeginNewTextField(HWND window, const POINT* at, const char* file) {
         *field.get() = FieldLayer{};
         field->common.kind = kObjectText;
         field->common.bounds = rect;
-        field->options = CurrentTextAppearance().options;
-        field->colorIndex = CurrentTextAppearance().backColor;
+        field->options = LastTextAppearance().options;
+        field->colorIndex = LastTextAppearance().backColor;
     }
     HWND text = CreateTextFieldWindow(window, layer);
     if (!text) {
@@ -188,8 +188,8 @@ int NewTextFieldMouseUp(HWND window) {
     const RECT rect = g_placing.rect;
     const std::string file = g_placing.file;
     DropTemporaryField(window);
-    SetAppearanceForNewObject(rect);
-    RunTextInfoDialog(window, file.c_str());
+    TextAppearance appearance = NewObjectAppearance(rect);
+    RunTextInfoDialog(window, appearance, file.c_str());
     return 1;
 }
 

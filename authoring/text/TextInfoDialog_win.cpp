@@ -22,7 +22,7 @@
 #include "core/ui/WaitCursor.h"
 #include "actions/ActionBlock.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectInfo.h"
 #include "objects/buttons/ButtonIcons.h"
@@ -37,8 +37,8 @@
 #include "stack/cards/FieldText.h"
 #include "authoring/text/NewTextObject.h"
 #include "authoring/cards/UndoObjects.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/open/StackOpen.h"
 
@@ -50,16 +50,29 @@ enum : int {
     kScrollableBox = 56, kDiskBasedBox = 57, kReadOnlyBox = 58, kFrameBox = 59, kGetFileButton = 60,
     kFeaturesButton = 61, kActionsButton = 63,
 };
-constexpr int kTextObjectActionsVariant = 5;
 constexpr size_t kNameMax = kTextNameBytes - 1;
-constexpr DWORD kNewPreviewStyle = 0x50A0A044;
+// A new object's preview: a bordered, multi-line rich edit with a vertical bar that stays.
+constexpr DWORD kNewPreviewStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_SAVESEL | ES_DISABLENOSCROLL |
+                                   ES_AUTOVSCROLL | ES_MULTILINE;
+static_assert(kNewPreviewStyle == 0x50A0A044);
 constexpr DWORD kHebrewPreviewExStyle = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
 
-TextAppearance g_state;
-bool g_styleTaken = false;  // the background comes from the current style after the first object
+// What one appearance leaves for the next, kept between openings: the appearance last edited or
+// made (a new object's placing shows its options and background, and the next new object takes
+// its cursor), whether a new object has taken the current style's background yet, and how many
+// stacks have closed (a stack closed under a dialog takes its own cursor from that dialog too).
+struct KeptAppearance {
+    TextAppearance last;
+    bool styleTaken = false;
+    unsigned stacksClosed = 0;
+};
+KeptAppearance g_kept;
 
-// The dialog's own state across the reopenings after Actions..., handed to each opening.
+// The dialog's own state across the reopenings after Actions..., handed to each opening with
+// the appearance it edits, which its caller owns.
 struct DialogPass {
+    TextAppearance& state;
+    unsigned stacksClosed = 0;   // as counted when the dialog first opened
     bool reopened = false;
     bool actionsCancelled = false;
     HGLOBAL keptText = nullptr;  // the preview's rich text while the actions dialog runs
@@ -67,10 +80,9 @@ struct DialogPass {
     LayerName subject = {};      // an existing object, found again after each dialog over this one
 };
 
-DialogPass& PassOf(HWND dialog) { return *reinterpret_cast<DialogPass*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+DialogPass& PassOf(HWND dialog) { return *DialogStateOf<DialogPass>(dialog); }
+TextAppearance& StateOf(HWND dialog) { return PassOf(dialog).state; }
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 COLORREF ColorOf(uint16_t index) { return PaletteIndexToColorPlain(index) & 0x00FFFFFF; }
 
@@ -79,21 +91,21 @@ HWND FieldWindow(LayerHandle field) {
     return lock ? lock->window : nullptr;
 }
 
-bool IsNewObject() { return g_state.field == nullptr; }
+bool IsNewObject(const TextAppearance& s) { return s.field == nullptr; }
 
-void TakeCurrentStyle() {
+void TakeCurrentStyle(TextAppearance& s) {
     const CurrentStyleInfo style = GetCurrentStyleInfo();
-    g_state.face = style.face;
-    g_state.size = style.size;
-    g_state.fontType = style.fontType;
-    g_state.styleBits = style.styleBits;
-    g_state.textColor = style.textColor;
-    g_state.alignment = style.alignment;
+    s.face = style.face;
+    s.size = style.size;
+    s.fontType = style.fontType;
+    s.styleBits = style.styleBits;
+    s.textColor = style.textColor;
+    s.alignment = style.alignment;
 }
 
-void FreePendingActions() {
-    if (g_state.pendingActions)
-        DisposeHandleAndClear(&g_state.pendingActions);
+void FreePendingActions(TextAppearance& s) {
+    if (s.pendingActions)
+        DisposeHandleAndClear(&s.pendingActions);
 }
 
 std::string ReadName(HWND dialog) {
@@ -104,32 +116,38 @@ std::string ReadName(HWND dialog) {
 
 uint16_t OptionsFromBoxes(HWND dialog) {
     uint16_t options = 0;
-    if (Checked(dialog, kFrameBox))
+    if (IsItemChecked(dialog, kFrameBox))
         options |= kTextFrame;
-    if (Checked(dialog, kScrollBarBox))
+    if (IsItemChecked(dialog, kScrollBarBox))
         options |= kTextScrollBar;
-    if (Checked(dialog, kReadOnlyBox))
+    if (IsItemChecked(dialog, kReadOnlyBox))
         options |= kTextReadOnly;
-    if (!Checked(dialog, kScrollableBox))
+    if (!IsItemChecked(dialog, kScrollableBox))
         options |= kTextNotScrollable;
     return options;
 }
 
 // Name, disk based and options as the boxes hold them.
 void ReadBoxes(HWND dialog) {
-    g_state.name = ReadName(dialog);
-    if (IsNewObject()) {
-        g_state.objectFlags = static_cast<uint16_t>(g_state.objectFlags & ~kObjectHasPath);
-        if (Checked(dialog, kDiskBasedBox))
-            g_state.objectFlags |= kObjectHasPath;
+    TextAppearance& s = StateOf(dialog);
+    s.name = ReadName(dialog);
+    if (IsNewObject(s)) {
+        s.objectFlags = static_cast<uint16_t>(s.objectFlags & ~kObjectHasPath);
+        if (IsItemChecked(dialog, kDiskBasedBox))
+            s.objectFlags |= kObjectHasPath;
     }
-    g_state.options = OptionsFromBoxes(dialog);
+    s.options = OptionsFromBoxes(dialog);
 }
 
-void ShowSampleInPreview(HWND preview) {
+// The appearance's face, size, text colour and style bits as fields take them.
+TextStyle AppearanceStyle(const TextAppearance& s) {
+    return TextStyle{.face = s.face, .points = s.size, .bits = s.styleBits, .color = ColorOf(s.textColor)};
+}
+
+void ShowSampleInPreview(HWND preview, const TextAppearance& s) {
     TextSetText(preview, GetSampleText().c_str());
-    TextApplyCurrentStyle(preview, GetAppearanceStyle());
-    TextSetAlignment(preview, g_state.alignment);
+    TextApplyCurrentStyle(preview, AppearanceStyle(s));
+    TextSetAlignment(preview, s.alignment);
 }
 
 bool LoadFileIntoPreview(HWND preview, const char* path) {
@@ -143,58 +161,60 @@ bool LoadFileIntoPreview(HWND preview, const char* path) {
 
 void SetUpPreview(HWND dialog) {
     DialogPass& pass = PassOf(dialog);
+    TextAppearance& s = pass.state;
     HWND preview = GetDlgItem(dialog, kPreviewBox);
     SendMessageA(preview, EM_SETEVENTMASK, 0, 0);
-    if (HWND field = FieldWindow(g_state.field)) {
+    if (HWND field = FieldWindow(s.field)) {
         const DWORD style = static_cast<DWORD>(GetWindowLongA(field, GWL_STYLE));
         SetWindowLongA(preview, GWL_STYLE, static_cast<LONG>((style | WS_CHILD | WS_VISIBLE | ES_READONLY) & ~WS_CLIPSIBLINGS));
         SetWindowLongA(preview, GWL_EXSTYLE, GetWindowLongA(field, GWL_EXSTYLE));
         SendMessageA(preview, EM_SETREADONLY, TRUE, 0);
         if (pass.keptText || TextGetLength(field) == 0 || !CopyFieldRichText(field, preview))
-            ShowSampleInPreview(preview);
+            ShowSampleInPreview(preview, s);
         if (GetDisplayBitsPerPixel() <= 8)
-            TextSetColor(preview, ColorOf(g_state.textColor), TextScope::All);
+            TextSetColor(preview, ColorOf(s.textColor), TextScope::All);
     } else {
         SetWindowLongA(preview, GWL_STYLE, static_cast<LONG>(kNewPreviewStyle));
         if (IsHebrewLanguage())
             SetWindowLongA(preview, GWL_EXSTYLE, GetWindowLongA(preview, GWL_EXSTYLE) | kHebrewPreviewExStyle);
-        ShowSampleInPreview(preview);
+        ShowSampleInPreview(preview, s);
     }
     if (pass.keptText) {
         TextStreamInBlock(preview, pass.keptText, true, false);
         GlobalFree(pass.keptText);
         pass.keptText = nullptr;
     }
-    TextSetBackColor(preview, ColorOf(g_state.backColor));
-    SetFieldScrollBar(preview, g_state.options & kTextScrollBar, !(g_state.options & kTextNotScrollable));
-    if (!pass.reopened && IsNewObject() && !pass.droppedFile.empty() &&
+    TextSetBackColor(preview, ColorOf(s.backColor));
+    SetFieldScrollBar(preview, s.options & kTextScrollBar, !(s.options & kTextNotScrollable));
+    if (!pass.reopened && IsNewObject(s) && !pass.droppedFile.empty() &&
         LoadFileIntoPreview(preview, pass.droppedFile.c_str())) {
-        g_state.fileLoaded = true;
-        g_state.file = pass.droppedFile;
+        s.fileLoaded = true;
+        s.file = pass.droppedFile;
     }
-    EnableWindow(GetDlgItem(dialog, kDiskBasedBox), g_state.fileLoaded);
-    EnableWindow(preview, !(g_state.objectFlags & kTextTransparent));
+    EnableWindow(GetDlgItem(dialog, kDiskBasedBox), s.fileLoaded);
+    EnableWindow(preview, !(s.objectFlags & kTextTransparent));
 }
 
 void InitDialog(HWND dialog) {
-    Check(dialog, kScrollBarBox, g_state.options & kTextScrollBar);
-    Check(dialog, kScrollableBox, !(g_state.options & kTextNotScrollable));
-    Check(dialog, kDiskBasedBox, g_state.objectFlags & kObjectHasPath);
-    Check(dialog, kReadOnlyBox, g_state.options & kTextReadOnly);
-    Check(dialog, kFrameBox, g_state.options & kTextFrame);
+    TextAppearance& s = StateOf(dialog);
+    SetItemChecked(dialog, kScrollBarBox, s.options & kTextScrollBar);
+    SetItemChecked(dialog, kScrollableBox, !(s.options & kTextNotScrollable));
+    SetItemChecked(dialog, kDiskBasedBox, s.objectFlags & kObjectHasPath);
+    SetItemChecked(dialog, kReadOnlyBox, s.options & kTextReadOnly);
+    SetItemChecked(dialog, kFrameBox, s.options & kTextFrame);
     SendDlgItemMessageA(dialog, kNameEdit, EM_LIMITTEXT, kNameMax, 0);
-    SetDlgItemTextA(dialog, kNameEdit, g_state.name.empty() ? ResText(kStringUntitled).c_str() : g_state.name.c_str());
+    SetDlgItemTextA(dialog, kNameEdit, s.name.empty() ? ResText(kStringUntitled).c_str() : s.name.c_str());
     if (!IsAdvancedUser())
         ShowWindow(GetDlgItem(dialog, kFeaturesButton), SW_HIDE);
-    if (!IsNewObject())
+    if (!IsNewObject(s))
         ShowWindow(GetDlgItem(dialog, kGetFileButton), SW_HIDE);
     const DialogPass& pass = PassOf(dialog);
     if (!pass.reopened) {
-        g_state.textColorChanged = g_state.backColorChanged = g_state.styleChanged = g_state.actionsChanged = false;
-        FreePendingActions();
-        g_state.pendingActions = LoadActionResource(g_state.actionId);
+        s.textColorChanged = s.backColorChanged = s.styleChanged = s.actionsChanged = false;
+        FreePendingActions(s);
+        s.pendingActions = LoadActionResource(s.actionId);
     } else if (!pass.actionsCancelled) {
-        g_state.actionsChanged = true;
+        s.actionsChanged = true;
     }
     SetUpPreview(dialog);
     HWND name = GetDlgItem(dialog, kNameEdit);
@@ -203,18 +223,19 @@ void InitDialog(HWND dialog) {
 }
 
 void RunStyle(HWND dialog) {
+    TextAppearance& s = StateOf(dialog);
     HWND preview = GetDlgItem(dialog, kPreviewBox);
-    SyncStyleFromField(preview, true, g_state.backColor);
-    SetStyleColorsAndAlignment(g_state.textColor, g_state.backColor, g_state.alignment);
+    SyncStyleFromField(preview, true, s.backColor);
+    SetStyleColorsAndAlignment(s.textColor, s.backColor, s.alignment);
     if (RunChooseFontForField(dialog) != 1)
         return;
-    g_state.styleChanged = true;
+    s.styleChanged = true;
     const CurrentStyleInfo style = GetCurrentStyleInfo();
-    TakeCurrentStyle();
-    g_state.backColor = style.backColor;
-    TextApplyCurrentStyle(preview, GetAppearanceStyle());
-    TextSetAlignment(preview, g_state.alignment);
-    TextSetBackColor(preview, ColorOf(g_state.backColor));
+    TakeCurrentStyle(s);
+    s.backColor = style.backColor;
+    TextApplyCurrentStyle(preview, AppearanceStyle(s));
+    TextSetAlignment(preview, s.alignment);
+    TextSetBackColor(preview, ColorOf(s.backColor));
     InvalidateRect(GetDlgItem(dialog, kTextGrid), nullptr, FALSE);
     InvalidateRect(GetDlgItem(dialog, kBackGrid), nullptr, FALSE);
 }
@@ -224,8 +245,9 @@ void RunGetFile(HWND dialog) {
     if (!AskTextFileToImport(dialog, path, sizeof path))
         return;
     if (LoadFileIntoPreview(GetDlgItem(dialog, kPreviewBox), path)) {
-        g_state.fileLoaded = true;
-        g_state.file = path;
+        TextAppearance& s = StateOf(dialog);
+        s.fileLoaded = true;
+        s.file = path;
         EnableWindow(GetDlgItem(dialog, kDiskBasedBox), TRUE);
     }
 }
@@ -241,12 +263,21 @@ void ApplyTextInfoToField(HWND dialog);
 
 void Cancel(HWND dialog);
 
+void ForgetOwnCursor(TextAppearance& s) {
+    if (s.cursorId < kFirstBuiltInIcon || s.cursorId > kLastBuiltInIcon)
+        s.cursorId = 0;
+}
+
 // After a dialog over this one: an existing object's layer found again, or a new one's card
-// still the current one; otherwise a word that the edit is dropped.
-bool FoundAgain(const LayerName& subject, HWND owner) {
-    if (!IsNewObject())
-        return (g_state.field = FindNamedLayerOrSay(subject, owner)) != nullptr;
-    if (IsNamedCardCurrent(subject))
+// still the current one; otherwise a word that the edit is dropped. A stack closed meanwhile
+// (a card walk opens others) took its own cursor with it.
+bool FoundAgain(DialogPass& pass, HWND owner) {
+    TextAppearance& s = pass.state;
+    if (pass.stacksClosed != g_kept.stacksClosed)
+        ForgetOwnCursor(s);
+    if (!IsNewObject(s))
+        return (s.field = FindNamedLayerOrSay(pass.subject, owner)) != nullptr;
+    if (IsNamedCardCurrent(pass.subject))
         return true;
     ShowAlertOn(owner, kAlertEditDropped);
     return false;
@@ -254,24 +285,25 @@ bool FoundAgain(const LayerName& subject, HWND owner) {
 
 void Finish(HWND dialog) {
     // Features... and its cursor chooser are dialogs: the card may have been left under them.
-    if (!FoundAgain(PassOf(dialog).subject, dialog)) {
+    if (!FoundAgain(PassOf(dialog), dialog)) {
         Cancel(dialog);
         return;
     }
-    if (g_state.backColorChanged) {
+    TextAppearance& s = StateOf(dialog);
+    if (s.backColorChanged) {
         // Only the background: the next new text keeps the style's colour and alignment.
         const CurrentStyleInfo style = GetCurrentStyleInfo();
-        SetStyleColorsAndAlignment(style.textColor, g_state.backColor, style.alignment);
+        SetStyleColorsAndAlignment(style.textColor, s.backColor, style.alignment);
     }
     {
         WaitCursor wait;
-        if (g_state.actionsChanged && g_state.pendingActions)
-            StoreActionResource(&g_state.actionId, g_state.pendingActions);
-        FreePendingActions();
+        if (s.actionsChanged && s.pendingActions)
+            StoreActionResource(&s.actionId, s.pendingActions);
+        FreePendingActions(s);
     }
     ReadBoxes(dialog);
     EndDialog(dialog, IDOK);
-    if (IsNewObject())
+    if (IsNewObject(s))
         CreateTextObjectFromInfo(dialog);
     else
         ApplyTextInfoToField(dialog);
@@ -281,11 +313,12 @@ void Finish(HWND dialog) {
 // Features...: the flags and cursor are kept until OK; a transparent object's preview shows
 // through and takes no typing.
 void RunFeatures(HWND dialog) {
-    uint16_t flags = g_state.objectFlags, cursor = g_state.cursorId;
-    if (ShowItemInfo(dialog, kObjectText, g_state.objectId, &flags, &cursor, g_state.field) != IDOK)
+    TextAppearance& s = StateOf(dialog);
+    uint16_t flags = s.objectFlags, cursor = s.cursorId;
+    if (ShowItemInfo(dialog, kObjectText, s.objectId, &flags, &cursor, s.field) != IDOK)
         return;
-    g_state.objectFlags = flags;
-    g_state.cursorId = cursor;
+    s.objectFlags = flags;
+    s.cursorId = cursor;
     HWND preview = GetDlgItem(dialog, kPreviewBox);
     const bool transparent = (flags & kTextTransparent) != 0;
     const LONG ex = GetWindowLongA(preview, GWL_EXSTYLE);
@@ -296,21 +329,23 @@ void RunFeatures(HWND dialog) {
 
 void Cancel(HWND dialog) {
     ClearIconSelection();  // a cursor chosen in the features goes with the dialog
-    FreePendingActions();
+    FreePendingActions(StateOf(dialog));
     EndDialog(dialog, IDCANCEL);
     ShowTextFieldWindows(true);
 }
 
 INT_PTR CALLBACK TextInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!KeptDialogState<DialogPass>(dialog, message, lParam))
+    DialogPass* pass = KeptDialogState<DialogPass>(dialog, message, lParam);
+    if (!pass)
         return FALSE;
+    TextAppearance& s = pass->state;
     switch (message) {
     case WM_INITDIALOG: InitDialog(dialog); return FALSE;
     case WM_DRAWITEM: {
         if (wParam != kTextGrid && wParam != kBackGrid)
             return FALSE;
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, wParam == kTextGrid ? g_state.textColor : g_state.backColor);
+        DrawColorGridItem(item.hwndItem, item.hDC, 8, 8, wParam == kTextGrid ? s.textColor : s.backColor);
         return TRUE;
     }
     case WM_LBUTTONDOWN:
@@ -318,14 +353,14 @@ INT_PTR CALLBACK TextInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         const BOOL more = message == WM_LBUTTONDBLCLK;
         const DWORD point = static_cast<DWORD>(lParam);
         HWND preview = GetDlgItem(dialog, kPreviewBox);
-        if (TrackColorPopup(dialog, point, kTextGrid, &g_state.textColor, more)) {
-            TextSetColor(preview, ColorOf(g_state.textColor), TextScope::All);
-            g_state.textColorChanged = true;
+        if (TrackColorPopup(dialog, point, kTextGrid, &s.textColor, more)) {
+            TextSetColor(preview, ColorOf(s.textColor), TextScope::All);
+            s.textColorChanged = true;
             return TRUE;
         }
-        if (TrackColorPopup(dialog, point, kBackGrid, &g_state.backColor, more)) {
-            TextSetBackColor(preview, ColorOf(g_state.backColor));
-            g_state.backColorChanged = true;
+        if (TrackColorPopup(dialog, point, kBackGrid, &s.backColor, more)) {
+            TextSetBackColor(preview, ColorOf(s.backColor));
+            s.backColorChanged = true;
             return TRUE;
         }
         return FALSE;
@@ -336,9 +371,9 @@ INT_PTR CALLBACK TextInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         switch (id) {
         case kScrollBarBox:
         case kScrollableBox:
-            SetFieldScrollBar(preview, Checked(dialog, kScrollBarBox), Checked(dialog, kScrollableBox));
+            SetFieldScrollBar(preview, IsItemChecked(dialog, kScrollBarBox), IsItemChecked(dialog, kScrollableBox));
             return TRUE;
-        case kFrameBox: SetFieldBorder(preview, Checked(dialog, kFrameBox)); return TRUE;
+        case kFrameBox: SetFieldBorder(preview, IsItemChecked(dialog, kFrameBox)); return TRUE;
         case kStyleButton: RunStyle(dialog); return TRUE;
         case kGetFileButton: RunGetFile(dialog); return TRUE;
         case kActionsButton: EndWithActions(dialog); return TRUE;
@@ -353,8 +388,8 @@ INT_PTR CALLBACK TextInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 }
 
 // The cursor chosen in the features is stored for the stack; the choice is then used up.
-uint16_t MappedCursorId(uint16_t oldId) {
-    const uint16_t id = MapButtonIconId(oldId, g_state.cursorId);
+uint16_t MappedCursorId(const TextAppearance& s, uint16_t oldId) {
+    const uint16_t id = MapButtonIconId(oldId, s.cursorId);
     ClearIconSelection();
     return id;
 }
@@ -370,43 +405,44 @@ void WriteRecordName(std::span<uint8_t> object, std::string_view name) {
 }
 
 void CreateTextObjectFromInfo(HWND dialog) {
+    const TextAppearance& s = StateOf(dialog);
     SelectToolNumber(kBrowseTool);
     Handle card = GetCurrentCardRecord();
     if (!IsValidHandle(card))
         return;
-    const RECT& r = g_state.rect;
-    const NewTextObject fields{.id = g_state.objectId,
+    const RECT& r = s.rect;
+    const NewTextObject fields{.id = s.objectId,
                                .left = static_cast<int16_t>(r.left),
                                .top = static_cast<int16_t>(r.top),
                                .right = static_cast<int16_t>(r.right),
                                .bottom = static_cast<int16_t>(r.bottom),
-                               .options = g_state.options,
-                               .flags = g_state.objectFlags,
-                               .colorPlusOne = static_cast<uint16_t>(g_state.backColor + 1),
-                               .alignment = static_cast<int16_t>(g_state.alignment),
-                               .actionId = g_state.actionId,
-                               .cursorId = MappedCursorId(0)};
-    const std::vector<uint8_t> record = BuildTextObjectRecord(fields, g_state.name, {}, GetCardId(card), {});
+                               .options = s.options,
+                               .flags = s.objectFlags,
+                               .colorPlusOne = static_cast<uint16_t>(s.backColor + 1),
+                               .alignment = static_cast<int16_t>(s.alignment),
+                               .actionId = s.actionId,
+                               .cursorId = MappedCursorId(s, 0)};
+    const std::vector<uint8_t> record = BuildTextObjectRecord(fields, s.name, {}, GetCardId(card), {});
     LayerHandle layer = NewFieldLayer(record, kLayerAtEnd, kFieldWindowShown);
     HWND window = FieldWindow(layer);
     if (!layer || !window)
         return;
-    LayerLock<FieldLayer>(layer)->textColor = g_state.textColor;
+    LayerLock<FieldLayer>(layer)->textColor = s.textColor;
     HWND preview = GetDlgItem(dialog, kPreviewBox);
-    if (!(g_state.fileLoaded && CopyFieldRichText(preview, window))) {
-        TextApplyCurrentStyle(window, GetAppearanceStyle());
-        TextSetAlignment(window, g_state.alignment);
+    if (!(s.fileLoaded && CopyFieldRichText(preview, window))) {
+        TextApplyCurrentStyle(window, AppearanceStyle(s));
+        TextSetAlignment(window, s.alignment);
     }
     MarkFieldModified(layer);
-    if (!(g_state.objectFlags & kTextTransparent))
-        TextSetBackColor(window, ColorOf(g_state.backColor));
+    if (!(s.objectFlags & kTextTransparent))
+        TextSetBackColor(window, ColorOf(s.backColor));
     // A field that cannot scroll gets no bar, whatever Draw scroll bar says.
-    if (g_state.options & kTextNotScrollable)
+    if (s.options & kTextNotScrollable)
         ShowScrollBar(window, SB_VERT, FALSE);
-    NewTextObjectRecord(layer, g_state.name, g_state.file.c_str());
+    NewTextObjectRecord(layer, s.name, s.file.c_str());
     MarkCardChanged();
     const CardView view = GetCardView();
-    const bool hidden = g_state.objectFlags & kObjectHidden;
+    const bool hidden = s.objectFlags & kObjectHidden;
     if (hidden && !view.hiddenTextsShown) {
         SyncCardFromLayers();
         RemoveLayer(layer);
@@ -414,18 +450,19 @@ void CreateTextObjectFromInfo(HWND dialog) {
     }
     if (!view.objectsShown)
         ShowWindow(window, SW_HIDE);
-    if (!(g_state.options & kTextReadOnly) && !(g_state.objectFlags & kObjectHasPath) && !hidden && view.objectsShown) {
+    if (!(s.options & kTextReadOnly) && !(s.objectFlags & kObjectHasPath) && !hidden && view.objectsShown) {
         SetFocus(window);
         SetActiveTextField(layer);
     }
 }
 
 void ApplyTextInfoToField(HWND dialog) {
-    LayerHandle layer = g_state.field;
+    const TextAppearance& s = StateOf(dialog);
+    LayerHandle layer = s.field;
     SyncCardFromLayers();
     Handle record = 0;
     uint32_t at = 0;
-    if (!layer || !FindObject(kObjectText, g_state.objectId, &record, &at))
+    if (!layer || !FindObject(kObjectText, s.objectId, &record, &at))
         return;
     RecordObjectEditUndo(layer);
     uint16_t oldOptions = 0, oldFlags = 0, oldCursor = 0;
@@ -433,63 +470,62 @@ void ApplyTextInfoToField(HWND dialog) {
     RECT bounds{};
     {
         LayerLock<FieldLayer> field(layer);
+        if (!field)
+            return;
         oldOptions = field->options;
         oldFlags = field->objectFlags;
         oldCursor = field->cursorId;
         window = field->window;
         bounds = field->common.bounds;
     }
-    const uint16_t cursor = MappedCursorId(oldCursor);
+    const uint16_t cursor = MappedCursorId(s, oldCursor);
     std::vector<uint8_t> copy;
     {
         HandleLock lock(record);
         std::span<uint8_t> object = lock.bytes().subspan(at);
-        SetU16(object, kTextOptions, g_state.options);
-        SetU16(object, kObjectFlags, g_state.objectFlags);
-        SetU16(object, kTextColor, static_cast<uint16_t>(g_state.backColor + 1));
-        SetU16(object, kTextAction, g_state.actionId);
-        SetU16(object, kTextAlignment, static_cast<uint16_t>(g_state.alignment));
+        SetU16(object, kTextOptions, s.options);
+        SetU16(object, kObjectFlags, s.objectFlags);
+        SetU16(object, kTextColor, static_cast<uint16_t>(s.backColor + 1));
+        SetU16(object, kTextAction, s.actionId);
+        SetU16(object, kTextAlignment, static_cast<uint16_t>(s.alignment));
         SetU16(object, kTextCursor, cursor);
-        WriteRecordName(object, g_state.name);
+        WriteRecordName(object, s.name);
         const uint32_t length = std::min<uint32_t>(GetU32(object, kObjectLength), static_cast<uint32_t>(object.size()));
         copy.assign(object.begin(), object.begin() + length);
     }
-    {
-        LayerLock<FieldLayer> field(layer);
-        field->options = g_state.options;
-        field->alignment = static_cast<int16_t>(g_state.alignment);
-        field->colorIndex = g_state.backColor;
-        field->objectFlags = g_state.objectFlags;
-        field->actionId = g_state.actionId;
-        field->textColor = g_state.textColor;
+    if (LayerLock<FieldLayer> field(layer); field) {
+        field->options = s.options;
+        field->alignment = static_cast<int16_t>(s.alignment);
+        field->colorIndex = s.backColor;
+        field->objectFlags = s.objectFlags;
+        field->actionId = s.actionId;
+        field->textColor = s.textColor;
         field->cursorId = cursor;
     }
     HWND preview = GetDlgItem(dialog, kPreviewBox);
     const bool hadText = window && TextGetLength(window) > 0;
-    if (((oldFlags ^ g_state.objectFlags) & kTextTransparent) || oldOptions != g_state.options) {
+    if (((oldFlags ^ s.objectFlags) & kTextTransparent) || oldOptions != s.options) {
         // The window's kind of scrolling and its transparency are fixed when it is made.
-        {
-            LayerLock<FieldLayer> field(layer);
+        if (LayerLock<FieldLayer> field(layer); field)
             DestroyFieldWindow(field.get());
-        }
         InitFieldWindow(copy, layer, GetCurrentTool() == static_cast<uint32_t>(kBrowseTool));
         window = FieldWindow(layer);
     } else if (window) {
-        SetFieldReadOnlyStyle(window, g_state.options & kTextReadOnly);
-        SendMessageA(window, EM_SETREADONLY, (g_state.options & kTextReadOnly) != 0, 0);
-        SetFieldBorder(window, g_state.options & kTextFrame);
+        SetFieldReadOnlyStyle(window, s.options & kTextReadOnly);
+        SendMessageA(window, EM_SETREADONLY, (s.options & kTextReadOnly) != 0, 0);
+        SetFieldBorder(window, s.options & kTextFrame);
     }
     if (window) {
-        if (!(g_state.objectFlags & kTextTransparent))
-            TextSetBackColor(window, ColorOf(g_state.backColor));
-        TextSetAlignment(window, g_state.alignment);
-        if (g_state.styleChanged) {
+        if (!(s.objectFlags & kTextTransparent))
+            TextSetBackColor(window, ColorOf(s.backColor));
+        TextSetAlignment(window, s.alignment);
+        if (s.styleChanged) {
             if (!(hadText && CopyFieldRichText(preview, window))) {
-                TextApplyCurrentStyle(window, GetAppearanceStyle());
-                TextSetAlignment(window, g_state.alignment);
+                TextApplyCurrentStyle(window, AppearanceStyle(s));
+                TextSetAlignment(window, s.alignment);
             }
-        } else if (g_state.textColorChanged) {
-            TextSetColor(window, ColorOf(g_state.textColor), TextScope::All);
+        } else if (s.textColorChanged) {
+            TextSetColor(window, ColorOf(s.textColor), TextScope::All);
         }
     }
     MarkFieldModified(layer);
@@ -497,71 +533,129 @@ void ApplyTextInfoToField(HWND dialog) {
     if (HWND card = window ? GetParent(window) : nullptr)
         InvalidateRect(card, &bounds, FALSE);
     // A group object lives in the record that holds the background, a card object in the card.
-    UpdateObjectLayer(kObjectText, g_state.objectId, GetCurrentCardRecord());
+    UpdateObjectLayer(kObjectText, s.objectId, GetCurrentCardRecord());
     SyncCardFromLayers();
     MarkCardChanged();
 }
 
+// The style of the appearance given to the field, its layer and its record.
+void ApplyTextObjectStyle(LayerHandle field, const TextAppearance& s) {
+    HWND window = nullptr;
+    RECT bounds{};
+    uint16_t id = 0;
+    {
+        LayerLock<FieldLayer> lock(field);
+        if (!lock)
+            return;
+        lock->alignment = static_cast<int16_t>(s.alignment);
+        lock->colorIndex = s.backColor;
+        lock->textColor = s.textColor;
+        window = lock->window;
+        bounds = lock->common.bounds;
+        id = lock->common.id;
+    }
+    SetObjectRecordWord(kObjectText, id, kTextAlignment, static_cast<uint16_t>(s.alignment));
+    SetObjectRecordWord(kObjectText, id, kTextColor, static_cast<uint16_t>(s.backColor + 1));
+    MarkFieldModified(field);
+    SyncCardFromLayers();
+    if (window) {
+        TextApplyCurrentStyle(window, AppearanceStyle(s));
+        TextSetAlignment(window, s.alignment);
+        InflateRect(&bounds, 2, 2);
+        InvalidateRect(GetParent(window), &bounds, FALSE);
+    }
+    MarkCardChanged();
+}
+
+// The Style... command on the appearance kept from the last opening: the field's colours and
+// alignment, then the chosen style.
+int RestyleField(HWND window, LayerHandle field, TextAppearance& s) {
+    HWND text = nullptr;
+    {
+        LayerLock<FieldLayer> lock(field);
+        if (!lock)
+            return 0;
+        s.backColor = lock->colorIndex;
+        s.textColor = lock->textColor;
+        s.alignment = lock->alignment;
+        text = lock->window;
+    }
+    SetStyleColorsAndAlignment(s.textColor, s.backColor, s.alignment);
+    if (text)
+        SyncStyleFromField(text, true, s.backColor);
+    const LayerName name = NameOfLayer(field);
+    if (RunChooseFontForField(window) != 1 || !(field = FindNamedLayerOrSay(name, window)))
+        return 0;
+    s.styleChanged = true;
+    TakeCurrentStyle(s);
+    s.backColor = GetCurrentStyleInfo().backColor;
+    ApplyTextObjectStyle(field, s);
+    return 1;
+}
+
+// The rich edit class of the preview, loaded with the first opening and kept.
+void LoadRichEditClass() {
+    static HMODULE module = nullptr;
+    if (!module)
+        module = LoadLibraryA("riched20.dll");
+}
+
 }  // namespace
 
-TextAppearance& CurrentTextAppearance() { return g_state; }
+const TextAppearance& LastTextAppearance() { return g_kept.last; }
 
-void SetAppearanceForNewObject(const RECT& rect) {
-    const uint16_t cursor = g_state.cursorId;
-    FreePendingActions();
-    g_state = TextAppearance{};
-    g_state.cursorId = cursor;
-    g_state.objectId = NewUniqueObjectId();
-    TakeCurrentStyle();
-    g_state.backColor = g_styleTaken ? GetCurrentStyleInfo().backColor : uint16_t{1};
-    g_styleTaken = true;
-    g_state.rect = rect;
+TextAppearance NewObjectAppearance(const RECT& rect) {
+    TextAppearance s;
+    s.cursorId = g_kept.last.cursorId;
+    s.objectId = NewUniqueObjectId();
+    TakeCurrentStyle(s);
+    s.backColor = g_kept.styleTaken ? GetCurrentStyleInfo().backColor : uint16_t{1};
+    g_kept.styleTaken = true;
+    s.rect = rect;
+    return s;
 }
 
 void ForgetStackTextCursor() {
-    if (g_state.cursorId < kFirstBuiltInIcon || g_state.cursorId > kLastBuiltInIcon)
-        g_state.cursorId = 0;
+    ForgetOwnCursor(g_kept.last);
+    ++g_kept.stacksClosed;
 }
 
 int EditTextObjectAppearance(HWND window, LayerHandle field) {
-    Handle record = 0;
-    uint32_t at = 0;
+    TextAppearance s;
     {
         LayerLock<FieldLayer> lock(field);
         if (!lock || lock->common.kind != kObjectText)
             return IDCANCEL;
-        FreePendingActions();
-        const uint16_t cursor = g_state.cursorId;
-        g_state = TextAppearance{};
-        g_state.cursorId = cursor;
-        TakeCurrentStyle();
-        g_state.options = lock->options;
-        g_state.objectFlags = lock->objectFlags;
-        g_state.actionId = lock->actionId;
-        g_state.objectId = lock->common.id;
-        g_state.backColor = lock->colorIndex;
-        g_state.textColor = lock->textColor;
-        g_state.cursorId = lock->cursorId;
-        g_state.alignment = lock->alignment;
-        g_state.rect = lock->common.bounds;
-        g_state.field = field;
+        TakeCurrentStyle(s);
+        s.options = lock->options;
+        s.objectFlags = lock->objectFlags;
+        s.actionId = lock->actionId;
+        s.objectId = lock->common.id;
+        s.backColor = lock->colorIndex;
+        s.textColor = lock->textColor;
+        s.cursorId = lock->cursorId;
+        s.alignment = lock->alignment;
+        s.rect = lock->common.bounds;
+        s.field = field;
     }
-    if (FindObject(kObjectText, g_state.objectId, &record, &at)) {
+    Handle record = 0;
+    uint32_t at = 0;
+    if (FindObject(kObjectText, s.objectId, &record, &at)) {
         HandleLock lock(record);
         const std::string name = FieldRecordName(lock.bytes().subspan(at));
-        g_state.name = name.empty() ? std::string() : name.substr(1, kNameMax);
+        s.name = name.empty() ? std::string() : name.substr(1, kNameMax);
     }
-    return RunTextInfoDialog(window, nullptr);
+    return RunTextInfoDialog(window, s, nullptr);
 }
 
-int RunTextInfoDialog(HWND window, const char* droppedFile) {
+int RunTextInfoDialog(HWND window, TextAppearance& state, const char* droppedFile) {
     const CardLeaveGuard guard;
-    LoadLibraryA("riched20.dll");  // the preview's class
-    DialogPass pass;
+    LoadRichEditClass();
+    DialogPass pass{.state = state, .stacksClosed = g_kept.stacksClosed};
     pass.droppedFile = droppedFile ? droppedFile : "";
     INT_PTR result = IDCANCEL;
     // An existing object by its name; a new one by the card it is placed on (kind 0).
-    const LayerName name = g_state.field ? NameOfLayer(g_state.field) : NameOfObject(0, 0);
+    const LayerName name = state.field ? NameOfLayer(state.field) : NameOfObject(0, 0);
     pass.subject = name;
     const StackResourceMark resources = MarkStackResources();
     for (;;) {
@@ -569,13 +663,13 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
         if (result != kActionsButton)
             break;
         pass.actionsCancelled =
-            EditObjectActions(g_state.pendingActions, 0, kTextObjectActionsVariant) != kActionsDialogOk;
+            EditObjectActions(state.pendingActions, 0, kActionsOfGraphicOrText) != kActionsDialogOk;
         pass.reopened = true;
         // "Another card..." comes back with new layers; an object no longer there is not
         // edited (nor taken for a new one).
-        if (!FoundAgain(name, window)) {
+        if (!FoundAgain(pass, window)) {
             ClearIconSelection();
-            FreePendingActions();
+            FreePendingActions(state);
             result = IDCANCEL;
             break;
         }
@@ -587,67 +681,19 @@ int RunTextInfoDialog(HWND window, const char* droppedFile) {
         // back the id it was given.
         ClearPendingRequests();
         DropStackResourcesSince(resources);
-        if (name.kind == 0 && IsNewObject())
-            ReturnUniqueObjectId(g_state.objectId);
+        if (name.kind == 0 && IsNewObject(state))
+            ReturnUniqueObjectId(state.objectId);
     }
+    FreePendingActions(state);  // left by a dialog that could not be made
+    g_kept.last = state;
     return result == IDOK ? IDOK : IDCANCEL;
 }
 
-TextStyle GetAppearanceStyle() {
-    return TextStyle{.face = g_state.face, .points = g_state.size, .bits = g_state.styleBits,
-                     .color = ColorOf(g_state.textColor)};
-}
-
 int EditTextObjectStyle(HWND window, LayerHandle field) {
-    HWND text = nullptr;
-    {
-        LayerLock<FieldLayer> lock(field);
-        if (!lock)
-            return 0;
-        g_state.backColor = lock->colorIndex;
-        g_state.textColor = lock->textColor;
-        g_state.alignment = lock->alignment;
-        text = lock->window;
-    }
-    SetStyleColorsAndAlignment(g_state.textColor, g_state.backColor, g_state.alignment);
-    if (text)
-        SyncStyleFromField(text, true, g_state.backColor);
-    const LayerName name = NameOfLayer(field);
-    if (RunChooseFontForField(window) != 1 || !(field = FindNamedLayerOrSay(name, window)))
-        return 0;
-    g_state.styleChanged = true;
-    TakeCurrentStyle();
-    g_state.backColor = GetCurrentStyleInfo().backColor;
-    ApplyTextObjectStyle(field);
-    return 1;
-}
-
-void ApplyTextObjectStyle(LayerHandle field) {
-    HWND window = nullptr;
-    RECT bounds{};
-    uint16_t id = 0;
-    {
-        LayerLock<FieldLayer> lock(field);
-        if (!lock)
-            return;
-        lock->alignment = static_cast<int16_t>(g_state.alignment);
-        lock->colorIndex = g_state.backColor;
-        lock->textColor = g_state.textColor;
-        window = lock->window;
-        bounds = lock->common.bounds;
-        id = lock->common.id;
-    }
-    SetObjectRecordWord(kObjectText, id, kTextAlignment, static_cast<uint16_t>(g_state.alignment));
-    SetObjectRecordWord(kObjectText, id, kTextColor, static_cast<uint16_t>(g_state.backColor + 1));
-    MarkFieldModified(field);
-    SyncCardFromLayers();
-    if (window) {
-        TextApplyCurrentStyle(window, GetAppearanceStyle());
-        TextSetAlignment(window, g_state.alignment);
-        InflateRect(&bounds, 2, 2);
-        InvalidateRect(GetParent(window), &bounds, FALSE);
-    }
-    MarkCardChanged();
+    TextAppearance s = g_kept.last;
+    const int changed = RestyleField(window, field, s);
+    g_kept.last = s;
+    return changed;
 }
 
 int EditTextObjectActions(LayerHandle field) {
@@ -662,7 +708,7 @@ int EditTextObjectActions(LayerHandle field) {
     const std::vector<uint8_t> before = HandleToBytes(loaded);
     int changed = 0;
     // "Another card..." leaves the card and comes back with new layers.
-    const bool done = EditObjectActions(loaded, 0, kTextObjectActionsVariant) == kActionsDialogOk;
+    const bool done = EditObjectActions(loaded, 0, kActionsOfGraphicOrText) == kActionsDialogOk;
     const LayerHandle now = done ? FindNamedLayerOrSay(name, GetCardWindow()) : nullptr;
     if (done && now && HandleToBytes(loaded) != before && StoreActionResource(&actionId, loaded)) {
         SetObjectRecordWord(kObjectText, id, kTextAction, actionId);

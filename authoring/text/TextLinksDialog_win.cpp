@@ -16,20 +16,19 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/LayerList.h"
+#include "layers/ObjectLayer.h"
 #include "objects/text/TextFields.h"
 #include "objects/text/TextLinks.h"
 #include "resources/text_ids.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {
 
 enum : uint32_t { kAlertDeleteLink = 2331, kAlertReplaceLink = 2332, kAlertUnassignedLinks = 2333, kAlertRenameHow = 2356 };
 constexpr int kAlertNo = 1;            // the first label of 2331 to 2333
-constexpr int kLinkActionsVariant = 7;  // the actions dialog's owner: a text link
 
 struct LinkItem {
     std::string name;  // the first 31 characters of the text
@@ -499,7 +498,7 @@ int EditTextLinks(HWND window) {
         result = ResDialogBoxParam(window, LinksDialogProc, "HYPERTEXTLINK", reinterpret_cast<LPARAM>(&d));
         if (result != IDC_LINK_ACTIONS)
             break;
-        const bool done = EditObjectActions(d.actionData, d.actionOffset, kLinkActionsVariant) == kActionsDialogOk;
+        const bool done = EditObjectActions(d.actionData, d.actionOffset, kActionsOfTextLink) == kActionsDialogOk;
         if (!IsCurrentStack(d.stack)) {
             ShowAlertOn(window, kAlertEditDropped);
             result = IDCANCEL;

@@ -20,13 +20,23 @@ RECT DialogItemRect(HWND dialog, int id);
 // without a card window.
 LRESULT PassToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
 
+// A dialog's check box or radio button read and set.
+inline bool IsItemChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+inline void SetItemChecked(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+// The state kept with a dialog (DWLP_USER); null before its WM_INITDIALOG kept one.
+template <typename State>
+State* DialogStateOf(HWND dialog) {
+    return reinterpret_cast<State*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
 // The state a dialog procedure was given with WM_INITDIALOG, kept with the dialog (DWLP_USER)
 // on that message; null before it.
 template <typename State>
 State* KeptDialogState(HWND dialog, UINT message, LPARAM lParam) {
     if (message == WM_INITDIALOG)
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    return reinterpret_cast<State*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return DialogStateOf<State>(dialog);
 }
 
 // The black line a window without a dialog frame draws along its top edge (over its menu bar

@@ -14,7 +14,7 @@ PaletteRgbTable BlendPaletteTables(const PaletteRgbTable& start, const PaletteRg
 void BlendPaletteStep(int level);
 
 // The palette-animation hook: 256 entries at a time. Null is the default (nothing shown):
-// host/wiring installs none yet; tests/graphics/colors/FcolorsLayout_test.cpp watches the steps.
+// host/wiring installs none yet; tests/cardview/colors/FcolorsLayout_test.cpp watches the steps.
 using PaletteAnimationHook = void (*)(std::span<const PaletteRgb> entries);
 void SetPaletteAnimationHook(PaletteAnimationHook hook);
 void AnimatePaletteEntries(std::span<const PaletteRgb> entries);

@@ -15,7 +15,7 @@
 #include <span>
 
 #include "core/memory/Handles.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 // Card records are read here in host order (the colour table stays big-endian): a kind-1
 // record (kCardKind) holds a picture of its own, made for the card size it gives

@@ -16,7 +16,7 @@
 
 #include "graphics/dib/Dib.h"
 #include "graphics/dib/DibPixels.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 // The colours of a Mac colour table (MacColorTableColors, StackFile.h) as DIB colours: count
 // word + 1 entries; none when the table is shorter than its header or than the entries it

@@ -7,7 +7,7 @@
 
 #include "actions/ActionBlock.h"
 #include "core/memory/Handles.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 // The object a choice is for, with the record holding its actions (the card record and the
 // button's offset, or a copy of the 'Actn' resource at offset 0).

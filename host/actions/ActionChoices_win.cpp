@@ -9,7 +9,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include <cctype>
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
 #include "host/actions/ActionsEditor.h"
@@ -24,7 +24,7 @@
 #include "authoring/animation/AnimationEdit.h"
 #include "authoring/graphics/GraphicCommands.h"
 #include "objects/buttons/ButtonIcons.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/save/SaveDialogs.h"
 
 namespace {

@@ -12,13 +12,13 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
 #include "objects/ObjectServices.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "core/events/CardLeaveGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/ui/Resources.h"
+#include "core/ui/WindowUtils.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/actions/ActionMenu.h"
 #include "host/actions/ActionsEditor.h"
@@ -43,14 +44,14 @@ constexpr std::array<CheckBox, 8> kBoxes{{
     {IDC_ACT_URL, &ActionChecks::url},
 }};
 
-bool UsesObjectDialog(int variant) { return variant == 2 || variant == 3; }
+bool UsesObjectDialog(int variant) {
+    return variant == kActionsOfCardArriveLeave || variant == kActionsOfStackArriveLeave;
+}
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-void SetChecked(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 void ReadChecks(HWND dialog) {
     for (const CheckBox& box : kBoxes)
-        g_checks.*box.state = Checked(dialog, box.id);
+        g_checks.*box.state = IsItemChecked(dialog, box.id);
 }
 
 // The radio of the block's destination.
@@ -65,13 +66,13 @@ void ShowPlace(HWND dialog) {
         return;
     const int place = PlaceOf(*GetActionBlock());
     for (int id : kPlaces)
-        SetChecked(dialog, id, id == place);
+        SetItemChecked(dialog, id, id == place);
 }
 
 // 50 to 54: the transition of a special destination.
 void ChooseSpecialPlace(HWND dialog, int id) {
     for (int place : kPlaces)
-        SetChecked(dialog, place, place == id);
+        SetItemChecked(dialog, place, place == id);
     if (RunTransitionsDialog(dialog, 0, kTitleTransitions, 0, 0) == IDOK)
         TakeSpecialDestination(GetActionBlock(), id);
     ShowPlace(dialog);
@@ -108,7 +109,7 @@ void ChooseNothing(HWND dialog) {
 void ChooseSound(HWND dialog) {
     ActionBlock* block = GetActionBlock();
     if (!ChooseActionSound(dialog, block) && !block->soundId && !block->soundIsFile)
-        SetChecked(dialog, IDC_ACT_SOUND, false);
+        SetItemChecked(dialog, IDC_ACT_SOUND, false);
 }
 
 void RunCheckCommand(HWND dialog, int id) {
@@ -118,20 +119,20 @@ void RunCheckCommand(HWND dialog, int id) {
         if (AskForUrl(dialog))
             block->urlSet = 1;
         else if (!block->urlSet)
-            SetChecked(dialog, id, false);
+            SetItemChecked(dialog, id, false);
         break;
     case IDC_ACT_SOUND: ChooseSound(dialog); break;
     case IDC_ACT_NBA:
         if (!RunNbaChooser(dialog, &block->nbaData, &block->nbaId) && !block->nbaData)
-            SetChecked(dialog, id, false);
+            SetItemChecked(dialog, id, false);
         break;
     case IDC_ACT_TIMER:
         RunTimerDialog(dialog, &block->timerMode, &block->timerValue);
-        SetChecked(dialog, id, block->timerMode != kTimerOff);
+        SetItemChecked(dialog, id, block->timerMode != kTimerOff);
         break;
     case IDC_ACT_TESTING:
         RunTestingDialog(dialog, &block->testingChoice);
-        SetChecked(dialog, id, block->testingChoice != 0);
+        SetItemChecked(dialog, id, block->testingChoice != 0);
         break;
     default: break;
     }
@@ -153,7 +154,7 @@ void OnCommand(HWND dialog, int id) {
     case IDC_ACT_NONE: ChooseNothing(dialog); break;
     case IDC_ACT_ANOTHER_CARD: EndWith(dialog, id); break;
     case IDC_ACT_VIDEO: case IDC_ACT_ANIMATION:
-        if (Checked(dialog, id))
+        if (IsItemChecked(dialog, id))
             EndWith(dialog, id);
         break;
     case IDOK: case IDCANCEL:
@@ -162,7 +163,7 @@ void OnCommand(HWND dialog, int id) {
         EndDialog(dialog, id);
         break;
     default:
-        if (Checked(dialog, id))
+        if (IsItemChecked(dialog, id))
             RunCheckCommand(dialog, id);
         break;
     }
@@ -172,7 +173,7 @@ INT_PTR CALLBACK ActionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_INITDIALOG: {
         for (const CheckBox& box : kBoxes)
-            SetChecked(dialog, box.id, g_checks.*box.state);
+            SetItemChecked(dialog, box.id, g_checks.*box.state);
         // LoomLogo has no script editor: a stored script shows, and is kept, but cannot be edited.
         EnableWindow(GetDlgItem(dialog, IDC_ACT_LOGO), FALSE);
         ShowPlace(dialog);

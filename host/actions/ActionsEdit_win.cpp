@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "actions/ActionBlock.h"
 #include "actions/ActionServices.h"
 #include "actions/ActionsDialog.h"
 #include "core/events/CardLeaveGuard.h"
@@ -11,12 +12,11 @@
 #include "host/actions/ActionsEditor.h"
 #include "stack/cards/CardList.h"
 #include "stack/StackOpenSession.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
 Handle g_editedButton = 0;
-constexpr int kButtonActionsVariant = 1;
 
 // The edited button for the time of one dialog run.
 class EditedButton {
@@ -91,7 +91,7 @@ int RunNewActionsDialog(HWND window, uint16_t buttonId) {
     DisposeActionBlockData(block);
     std::memset(block, 0, sizeof *block);
     block->objectId = buttonId;
-    block->soundParameter = 127;
+    block->soundParameter = kNewButtonSoundParameter;
     block->transition = kPlainTransition;
     block->timerValue = 3;
     block->testingChoice = 0;
@@ -99,15 +99,15 @@ int RunNewActionsDialog(HWND window, uint16_t buttonId) {
     ClearSlotNames(kSlotLaunchProgram, true);
     ClearSlotNames(kSlotLaunchDocument, true);
     SetActionDialogChecks(*block);
-    return RunActionsDialog(window, kButtonActionsVariant);
+    return RunActionsDialog(window, kActionsOfButton);
 }
 
 int EditObjectActionsNow(Handle record, uint32_t offset, int variant) {
     LoadGlobalBlock(record, offset);
     SetActionDialogChecks(*GetActionBlock());
     const int result = RunActionsDialog(GetMainWindow(), variant);
-    // Text links (7) too: the link dialog keeps the record saved here and stores it after "Done".
-    const bool saves = variant >= 2 && variant <= 9;
+    // Text links too: the link dialog keeps the record saved here and stores it after "Done".
+    const bool saves = variant >= kActionsOfCardArriveLeave && variant <= kActionsOfCardClick;
     if (result == kActionsDialogOk && saves)
         SaveActionBlock(record, offset, 0, *GetActionBlock());
     return result;
@@ -118,7 +118,7 @@ int EditButtonActionsNow(Handle copy) {
     EditedButton edited(copy);
     // Another stack opened under the dialog has buttons of the same ids: none of them is this one.
     const StackIdentity stack = CurrentStackIdentity();
-    const int result = RunActionsDialog(GetMainWindow(), kButtonActionsVariant);
+    const int result = RunActionsDialog(GetMainWindow(), kActionsOfButton);
     // A card walk may have put its own copy in place of the one given.
     if (result == kActionsDialogOk && IsCurrentStack(stack))
         CommitButtonRecord(CopyButtonId(g_editedButton));

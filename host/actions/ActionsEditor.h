@@ -15,7 +15,7 @@
 
 #include "actions/ActionBlock.h"
 #include "core/memory/Handles.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 // ---- ActionsDialog_win.cpp ----
 // The "Things to Do" boxes, kept between the dialog's runs.
@@ -27,8 +27,9 @@ ActionChecks& GetActionChecks();
 void SetActionDialogChecks(const ActionBlock& block);
 // What an unchecked box leaves of the block; on Cancel every box counts as unchecked.
 void ClearUncheckedActions(ActionBlock* block, const ActionChecks& checks, bool cancelled);
-// The dialog loop on the global block over the card window: "OBJACT" for variants 2 and 3
-// (card and stack events), else "BUTACT". kActionsDialogOk or kActionsDialogCancelled.
+// The dialog loop on the global block over the card window: "OBJACT" for the arriving and
+// leaving of a card or a stack, else "BUTACT" (ActionsVariant). kActionsDialogOk or
+// kActionsDialogCancelled.
 int RunActionsDialog(HWND window, int variant);
 // A special destination (the codes of "&Next card" to "&Last marked card") taken by the block:
 // file-spec slot 8 no longer names another stack.

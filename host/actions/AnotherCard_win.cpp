@@ -19,7 +19,7 @@
 #include "resources/actions_ids.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/depth/StackDepth.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"

@@ -5,17 +5,18 @@
 #include "core/events/CardLeaveGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
-#include "graphics/card/CardRedraw.h"
-#include "graphics/layers/LayerList.h"
+#include "core/ui/WindowUtils.h"
+#include "cardview/card/CardRedraw.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
-#include "graphics/transitions/QtEffect.h"
-#include "graphics/transitions/QtEffectResource.h"
-#include "graphics/transitions/QtEffectState.h"
-#include "graphics/transitions/TransitionTable.h"
+#include "cardview/transitions/QtEffect.h"
+#include "cardview/transitions/QtEffectResource.h"
+#include "cardview/transitions/QtEffectState.h"
+#include "cardview/transitions/TransitionTable.h"
 #include "host/actions/ActionsEditor.h"
 #include "resources/actions_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ struct TransitionDialogRecord {
 
 const TransitionDialogRecord& RecordOf(HWND dialog) {
     static const TransitionDialogRecord none{};
-    const auto* record = reinterpret_cast<const TransitionDialogRecord*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    const auto* record = DialogStateOf<const TransitionDialogRecord>(dialog);
     return record ? *record : none;
 }
 

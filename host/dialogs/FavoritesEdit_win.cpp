@@ -19,7 +19,7 @@ struct EditCopy {
     int count = 0;
 };
 
-EditCopy* CopyOf(HWND dialog) { return reinterpret_cast<EditCopy*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+EditCopy* CopyOf(HWND dialog) { return DialogStateOf<EditCopy>(dialog); }
 
 bool OpenEditor(HWND dialog, EditCopy* copy) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(copy));

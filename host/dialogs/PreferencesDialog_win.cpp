@@ -14,7 +14,7 @@
 #include "host/player/CardNavigation.h"
 #include "media/DroppedFiles.h"
 #include "resources/resource_ids.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -47,8 +47,6 @@ std::string ItemText(HWND dialog, int id) {
     return text;
 }
 
-void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 void EnableGuardedBoxes(HWND dialog, bool enable) {
     for (int id = IDC_PREF_IGNORE_CLICKS; id <= IDC_PREF_PRESENTATION; ++id)
@@ -64,7 +62,7 @@ void InitPreferencesDialog(HWND dialog, PreferencesDialog& state) {
     CenterWindowOnScreen(dialog);
     const PreferenceBoxes boxes = BoxesFromPreferences(state.prefs, IsAdvancedUser());
     for (const auto& [id, box] : kBoxItems)
-        Check(dialog, id, boxes.*box);
+        SetItemChecked(dialog, id, boxes.*box);
     EnableWindow(GetDlgItem(dialog, IDC_PREF_HIGH_COMPRESSION), GetScreenDepth() >= kHighCompressionMinDepth);
     SendDlgItemMessageA(dialog, IDC_PREF_PASSWORD, EM_LIMITTEXT, kPasswordBytes - 1, 0);
     SendDlgItemMessageA(dialog, IDC_PREF_CONFIRM, EM_LIMITTEXT, kPasswordBytes - 1, 0);
@@ -96,9 +94,9 @@ void PasswordTyped(HWND dialog, PreferencesDialog& state) {
 
 void BoxClicked(HWND dialog, PreferencesDialog& state, int id) {
     SetFocus(GetDlgItem(dialog, IDC_PREF_PASSWORD));
-    if (id == IDC_PREF_PRESENTATION && Checked(dialog, id) &&
+    if (id == IDC_PREF_PRESENTATION && IsItemChecked(dialog, id) &&
         EditPresentationOptions(dialog, &state.prefs.presentation) != IDOK)
-        Check(dialog, id, false);
+        SetItemChecked(dialog, id, false);
 }
 
 void Confirm(HWND dialog, PreferencesDialog& state) {
@@ -114,7 +112,7 @@ void Confirm(HWND dialog, PreferencesDialog& state) {
     }
     PreferenceBoxes boxes;
     for (const auto& [id, box] : kBoxItems)
-        boxes.*box = Checked(dialog, id);
+        boxes.*box = IsItemChecked(dialog, id);
     TakePreferenceBoxes(boxes, &state.prefs);
     EndDialog(dialog, IDOK);
 }

@@ -17,11 +17,10 @@ struct OptionsDialog {
     uint16_t selection = 0;  // the grid's palette index: the colour less one
 };
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 int CheckedRadio(HWND dialog) {
     for (int id = IDC_POPT_PLAIN; id <= IDC_POPT_COLOR; ++id)
-        if (Checked(dialog, id))
+        if (IsItemChecked(dialog, id))
             return id;
     return 0;
 }
@@ -29,7 +28,7 @@ int CheckedRadio(HWND dialog) {
 // Without a wallpaper its choice is offered no longer; the colour takes its place.
 void FollowWallpaper(HWND dialog) {
     const bool wallpaper = HasWallpaper();
-    if (!wallpaper && Checked(dialog, IDC_POPT_WALLPAPER))
+    if (!wallpaper && IsItemChecked(dialog, IDC_POPT_WALLPAPER))
         CheckRadioButton(dialog, IDC_POPT_PLAIN, IDC_POPT_COLOR, IDC_POPT_COLOR);
     EnableWindow(GetDlgItem(dialog, IDC_POPT_WALLPAPER), wallpaper);
 }
@@ -49,7 +48,7 @@ void InitOptionsDialog(HWND dialog, OptionsDialog& state) {
 
 void Confirm(HWND dialog, OptionsDialog& state) {
     Presentation& p = *state.presentation;
-    if (Checked(dialog, IDC_POPT_SHOW_TITLE))
+    if (IsItemChecked(dialog, IDC_POPT_SHOW_TITLE))
         p.options |= kPresentationShowTitle;
     else
         p.options &= static_cast<uint16_t>(~kPresentationShowTitle);

@@ -3,7 +3,7 @@
 
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "host/dialogs/PrintDevice.h"
 #include "host/dialogs/PrintLayout.h"
 #include "host/dialogs/Printing.h"

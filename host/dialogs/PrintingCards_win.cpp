@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/ui/GdiGuards.h"
-#include "graphics/card/CardRender.h"
+#include "cardview/card/CardRender.h"
 #include "graphics/pixels/PixelDepth.h"
 #include "host/dialogs/PrintDevice.h"
 #include "host/dialogs/PrintLayout.h"

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "graphics/card/CardRender.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "cardview/card/CardRender.h"
+#include "layers/ObjectLayer.h"
 
 struct PrintContext {
     HGLOBAL devNames;

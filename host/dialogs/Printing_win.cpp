@@ -9,7 +9,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
 #include "core/ui/dialogs/DialogOwner.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "host/dialogs/PrintDevice.h"
 #include "host/dialogs/PrintLayout.h"
 #include "host/dialogs/PrintingJob.h"

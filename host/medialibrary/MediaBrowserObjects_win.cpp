@@ -13,7 +13,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
@@ -24,7 +24,7 @@
 #include "objects/text/FieldContents_win.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/FieldText.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/GraphicPictureBitmap.h"
 
 namespace {
@@ -95,7 +95,7 @@ bool BuildButton(const ObjectFileContents& contents, ObjectPreview& preview) {
             b.icon = held;
         }
     }
-    if (b.shape >= 5 && b.shape <= 7) {
+    if (IsMaskedButtonShape(b.shape)) {
         uint16_t width = 0, height = 0;
         b.freehandMask = MaskOf(parts.packedMask, &width, &height);
         if (b.freehandMask)
@@ -167,11 +167,11 @@ void DrawOutline(HDC dc, const RECT& pane, HBITMAP outline) {
 
 void DrawButtonShape(HDC dc, const RECT& r, const ButtonLayer& b, HBRUSH fill, int corner) {
     switch (b.shape) {
-    case 0:
+    case kButtonShapeRounded:
         RoundRect(dc, r.left + 1, r.top + 1, r.right, r.bottom, corner, corner);
         RoundRect(dc, r.left, r.top, r.right - 1, r.bottom - 1, corner, corner);
         break;
-    case 1: {
+    case kButtonShapeDefault: {
         OwnedGdiObject<HPEN> frame(CreatePen(PS_SOLID, 4, GetSysColor(COLOR_WINDOWFRAME)));
         {
             SelectedObject pen(dc, frame.get());
@@ -181,19 +181,19 @@ void DrawButtonShape(HDC dc, const RECT& r, const ButtonLayer& b, HBRUSH fill, i
         RoundRect(dc, r.left + 6, r.top + 6, r.right - 7, r.bottom - 7, corner, corner);
         break;
     }
-    case 2: Rectangle(dc, r.left, r.top, r.right, r.bottom); break;
-    case 3:
+    case kButtonShapeRectangle: Rectangle(dc, r.left, r.top, r.right, r.bottom); break;
+    case kButtonShapeShadowed:
         Rectangle(dc, r.left, r.top, r.right - 2, r.bottom - 2);
         PatBlt(dc, r.left + 2, r.bottom - 2, r.right - r.left - 2, 2, BLACKNESS);
         PatBlt(dc, r.right - 2, r.top + 2, 2, r.bottom - r.top - 2, BLACKNESS);
         break;
-    case 4: {
+    case kButtonShapeInvisible: {
         FillRect(dc, &r, fill);
         SelectedObject hollow(dc, GetStockObject(NULL_BRUSH));
         Rectangle(dc, r.left, r.top, r.right, r.bottom);
         break;
     }
-    default:  // 5 to 7
+    default:  // the masked shapes
         FillRect(dc, &r, fill);
         DrawOutline(dc, r, b.freehandOutline);
         break;
@@ -201,10 +201,10 @@ void DrawButtonShape(HDC dc, const RECT& r, const ButtonLayer& b, HBRUSH fill, i
 }
 
 void DrawButtonPreview(HDC dc, const RECT& pane, const ButtonLayer& stored) {
-    if (stored.shape < 0 || stored.shape > 7)
+    if (stored.shape < kButtonShapeRounded || stored.shape > kButtonShapeLasso)
         return;
     const int saved = SaveDC(dc);
-    if (stored.shape < 4)
+    if (IsFramedButtonShape(stored.shape))
         IntersectClipRect(dc, pane.left + kButtonClipInset, pane.top, pane.right - kButtonClipInset, pane.bottom);
     // Icon and name are placed in the pane as on a button of the pane's size.
     ButtonLayer b = stored;

@@ -21,7 +21,7 @@
 #include "media/library/MediaLibServices.h"
 #include "media/pictures/PictureFiles.h"
 #include "objects/text/ActiveTextField.h"
-#include "stack/format/StackReader.h"
+#include "format/StackReader.h"
 #include "stack/pictures/CardPictureConvert.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include "host/menus/ClipboardCommands.h"
 
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "host/menus/MenuSubjects.h"
 #include "host/player/CardNavigation.h"
 #include "objects/ObjectServices.h"

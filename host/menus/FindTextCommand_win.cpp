@@ -2,7 +2,7 @@
 #include "host/menus/FindTextCommand.h"
 
 #include "core/ui/Alerts.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/CardRefresh.h"
 #include "objects/text/ActiveTextField.h"

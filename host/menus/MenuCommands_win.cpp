@@ -9,8 +9,8 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
-#include "graphics/colors/ColorChooser.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/colors/ColorChooser.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/actions/ActionChoices.h"
@@ -52,7 +52,7 @@
 #include "authoring/cards/ReadyMadeMenu.h"
 #include "authoring/text/TextLinksDialog.h"
 #include "authoring/graphics/GraphicCommands.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/open/StackOpen.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
@@ -169,7 +169,7 @@ bool RunEditAndOptions(HWND window, int command) {
         OpenToolPalette(window, &at);
         return true;
     }
-    case 306: case 307: case 308: AddObject(window, command); return true;
+    case kAddButton: case kAddGraphic: case kAddText: AddObject(window, command); return true;
     case 301: case 303: ShowInfoDialog(window, command == 303); return true;
     case 163: OpenEraseDialog(window); return true;
     case 359:
@@ -220,7 +220,7 @@ bool RunEditAndOptions(HWND window, int command) {
         return true;
     }
     case 160: case 161: FlipSelectedGraphic(command == 160 ? 'S' : 'U'); return true;
-    case 300: EditSelectedObject(window); return true;
+    case kEditAppearance: EditSelectedObject(window); return true;
     // Actions... (69) and N&one (58) open the whole dialog as the other action choices run,
     // through DoActionChoice; Features... (68) of the selected object:
     case 68:

@@ -2,7 +2,7 @@
 // (undo and the clipboard name themselves when the menu updates).
 #include "host/menus/MenuSubjects.h"
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTools.h"

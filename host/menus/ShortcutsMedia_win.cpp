@@ -14,7 +14,7 @@
 #include "media/animation/AnimPlayback.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Picked colours for the current tool.
 #include "core/ui/ToolNumbers.h"
-#include "graphics/colors/ColorChooserStored.h"
-#include "graphics/colors/FcolorsLayout.h"
+#include "cardview/colors/ColorChooserStored.h"
+#include "cardview/colors/FcolorsLayout.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/palettes/FcolorsWindow.h"
 #include "objects/ObjectColors.h"

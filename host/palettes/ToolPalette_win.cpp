@@ -12,9 +12,9 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/PaletteCaption.h"
 #include "core/ui/Resources.h"
-#include "graphics/colors/ColorChooser.h"
-#include "graphics/layers/CardFlush.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/colors/ColorChooser.h"
+#include "layers/CardFlush.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/palettes/CurrentTool.h"
 #include "host/palettes/FcolorsWindow.h"
@@ -33,7 +33,7 @@
 #include "stack/cards/ObjectScan.h"
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

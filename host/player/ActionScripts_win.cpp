@@ -14,7 +14,7 @@
 #include "logo/Logo.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

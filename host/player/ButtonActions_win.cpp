@@ -8,7 +8,7 @@
 #include "host/player/DownloadReplay.h"
 #include "host/player/ObjectActions.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

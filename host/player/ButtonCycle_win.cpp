@@ -3,12 +3,12 @@
 
 #include "actions/ButtonCycle.h"
 #include "core/memory/ByteReader.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "host/player/ButtonActions.h"
 #include "objects/buttons/Buttons.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "core/memory/ByteReader.h"
 #include "host/player/CardNavigationRules.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 

@@ -1,5 +1,5 @@
 // Leaving and entering cards, the moves between them, the event actions and the title.
-#include "graphics/layers/CardFlush.h"
+#include "layers/CardFlush.h"
 #include "host/player/CardNavigation.h"
 
 #include <cstring>
@@ -18,8 +18,8 @@
 #include "core/ui/CursorCache.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/card/CardRedraw.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/card/CardRedraw.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/CardHistory.h"
@@ -33,8 +33,8 @@
 #include "media/animation/AnimPlayback.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"

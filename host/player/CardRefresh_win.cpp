@@ -1,10 +1,10 @@
 // Writing back and redrawing the current card in place.
-#include "graphics/layers/CardFlush.h"
+#include "layers/CardFlush.h"
 #include "host/player/CardRefresh.h"
 
 #include "core/system/ChangeFlags.h"
-#include "graphics/card/CardRedraw.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/card/CardRedraw.h"
+#include "layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"

@@ -16,10 +16,10 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/dialogs/DialogOwner.h"
-#include "graphics/card/CardRedraw.h"
-#include "graphics/layers/LayerBuild.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "cardview/card/CardRedraw.h"
+#include "layers/LayerBuild.h"
+#include "layers/LayerList.h"
+#include "layers/ObjectLayer.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/downloads/BrowserInstance.h"
@@ -31,7 +31,7 @@
 #include "media/MediaManager.h"
 #include "objects/text/FieldContents_win.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

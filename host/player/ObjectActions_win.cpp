@@ -10,7 +10,7 @@
 #include "host/player/ActionPerform.h"
 #include "host/player/DownloadReplay.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Opening a stack through to its first card, and the program's part at the stack's fixed points.
-#include "graphics/layers/CardFlush.h"
+#include "layers/CardFlush.h"
 #include "host/player/StackOpening.h"
 
 #include <windows.h>

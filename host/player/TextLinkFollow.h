@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 // Whether the stack follows its links: its links word (header +20) is 1.
 bool StackFollowsLinks();

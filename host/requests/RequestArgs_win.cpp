@@ -6,7 +6,7 @@
 
 #include "core/text/MacText.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "host/requests/HostRequests.h"
 
 #include "core/events/CardLeaveGuard.h"
-#include "graphics/card/CardRedraw.h"
+#include "cardview/card/CardRedraw.h"
 #include "host/player/CardNavigation.h"
 #include "host/requests/RequestArgs.h"
 #include "host/requests/RequestHandlers.h"

@@ -9,7 +9,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
-#include "graphics/transitions/QtEffectState.h"
+#include "cardview/transitions/QtEffectState.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/StackJump.h"
 #include "host/requests/HostRequests.h"
@@ -20,7 +20,7 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/FieldText.h"
 #include "stack/cards/ObjectScan.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/undo/Undo.h"
 

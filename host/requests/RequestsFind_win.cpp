@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/ui/Alerts.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "host/menus/FindTextCommand.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestHandlers.h"

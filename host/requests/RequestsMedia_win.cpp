@@ -20,8 +20,8 @@
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

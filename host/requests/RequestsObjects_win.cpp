@@ -13,15 +13,15 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/LayerList.h"
+#include "layers/ObjectLayer.h"
 #include "host/player/ButtonActions.h"
 #include "host/player/CardNavigation.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestArgs.h"
 #include "host/requests/RequestHandlers.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

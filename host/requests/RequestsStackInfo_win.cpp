@@ -11,7 +11,7 @@
 #include "host/requests/RequestArgs.h"
 #include "host/requests/RequestHandlers.h"
 #include "host/state/Preferences.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 struct CardHandlerState {
     bool shiftLatch = false;  // normal view only; both latches = show all button hilites
@@ -32,7 +32,7 @@ struct CardPoint {
 CardPoint LongToPoint(uint32_t value);
 
 // Header words of the open stack and card words of the current card (host order, offsets of
-// stack/format/StackFile.h); 0 when no stack is open, no card is current, or the record is too
+// format/StackFile.h); 0 when no stack is open, no card is current, or the record is too
 // short.
 uint16_t StackHeaderWord(uint32_t offset);
 uint16_t CurrentCardWord(uint32_t offset);

@@ -1,6 +1,6 @@
 #include "host/state/MenuOptions.h"
 
-#include "graphics/layers/CardView.h"
+#include "layers/CardView.h"
 
 namespace {
 

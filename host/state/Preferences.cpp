@@ -8,7 +8,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/text/MacText.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 bool AdvancedUserFromValue(std::string_view value) { return !EqualAsciiNoCase(value, "No"); }
 

@@ -5,7 +5,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "host/player/ButtonActions.h"
 #include "host/player/EditsInProgress.h"
 #include "host/state/CardHandlerState.h"

@@ -10,7 +10,7 @@
 #include "core/ui/ToolNumbers.h"
 #include "core/ui/dialogs/DialogOwner.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/menus/MenuCommands.h"
 #include "host/player/ButtonCycleKeys.h"

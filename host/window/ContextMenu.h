@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "host/menus/MenuCommands.h"  // the item ids
 
 // The right button-up of the card window (message 517): dispatched like a mouse-up; then, with

@@ -27,7 +27,7 @@
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
 #include "authoring/cards/UndoMenu.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/undo/Undo.h"
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "core/memory/Handles.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "media/library/MediaLibServices.h"
 
 // Modifier keys read at the drop.

@@ -13,8 +13,8 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/LayerList.h"
+#include "layers/ObjectLayer.h"
 #include "host/state/MenuOptions.h"
 #include "host/window/DroppedFiles.h"
 #include "media/MediaDialogs.h"
@@ -29,7 +29,7 @@
 #include "authoring/animation/AnimSource.h"
 #include "authoring/animation/AnimationEdit.h"
 #include "authoring/graphics/PictureCrop.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

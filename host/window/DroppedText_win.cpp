@@ -8,7 +8,7 @@
 
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "host/window/DroppedFiles.h"
 #include "objects/text/ActiveTextField.h"
 

@@ -4,9 +4,9 @@
 #include "actions/NbaModules.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/text/ActiveTextField.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The media manager's companion in the transitions: the effect state of transition 29.
 #include "host/window/WindowServices.h"
 
-#include "graphics/transitions/QtEffectState.h"
+#include "cardview/transitions/QtEffectState.h"
 #include "media/MediaManager.h"
 
 void MakeEffectStateWithManager() {

@@ -3,8 +3,8 @@
 #include "actions/ActionServices.h"
 #include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
-#include "graphics/colors/Eyedropper.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/colors/Eyedropper.h"
+#include "layers/LayerList.h"
 #include "host/actions/ActionsEditor.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/player/ButtonActions.h"
@@ -63,8 +63,7 @@ bool ObjectToolHover(HWND window, POINT point) {
     HCURSOR cursor = LoadCursorA(nullptr, IDC_ARROW);
     if (HitTestObjectAtPoint(window, point.x, point.y, &onMask, &rect)) {
         if (onMask) {
-            const auto cardCursor = GetLayerListUpcalls().cardCursor;
-            if (HCURSOR own = cardCursor ? cardCursor() : nullptr)
+            if (HCURSOR own = CurrentCardCursor())
                 cursor = own;
         } else if (SetHandleCursor(rect, point.x, point.y)) {
             cursor = GetCursor();

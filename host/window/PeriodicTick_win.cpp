@@ -18,7 +18,7 @@
 #include "paint/Selections.h"
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

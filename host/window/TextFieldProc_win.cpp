@@ -17,8 +17,8 @@
 #include "core/memory/Handles.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerBuild.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerBuild.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/launching/LaunchPrograms.h"
@@ -32,7 +32,7 @@
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

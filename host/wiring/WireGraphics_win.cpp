@@ -6,16 +6,16 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/card/CardRedrawServices.h"
-#include "graphics/card/CardUpcalls.h"
-#include "graphics/colors/ColorChooserUpcalls.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "cardview/card/CardRedrawServices.h"
+#include "cardview/card/CardUpcalls.h"
+#include "cardview/colors/ColorChooserUpcalls.h"
+#include "layers/ObjectLayer.h"
 #include "graphics/masks/MaskLasso.h"
 #include "graphics/pixels/CardPicture.h"
 #include "graphics/pixels/CardPictureGdi.h"
 #include "graphics/pixels/PixelDepth.h"
-#include "graphics/transitions/QtEffect.h"
-#include "graphics/transitions/QtEffectResource.h"
+#include "cardview/transitions/QtEffect.h"
+#include "cardview/transitions/QtEffectResource.h"
 #include "host/palettes/FcolorsWindow.h"
 #include "host/player/CardRefresh.h"
 #include "host/state/CardHandlerState.h"
@@ -32,7 +32,7 @@
 #include "paint/SolidColorSample.h"
 #include "stack/cards/CardList.h"
 #include "stack/pictures/CardPictureConvert.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/CardPictureStore.h"
 
 namespace {
@@ -50,19 +50,6 @@ void WireCardPictures() {
         .replacePictureData = ReplacePictureData,
         .mapBitmapToPalette = MapBitmapToPalette,
     });
-}
-
-// The current card's own cursor, else its background's.
-HCURSOR CurrentCardCursor() {
-    const Handle card = GetCurrentCardRecord();
-    if (!card)
-        return nullptr;
-    uint16_t id = GetHandleWord(card, kCardCursor);
-    if (!id)
-        if (const uint16_t background = GetHandleWord(card, kCardBackgroundId))
-            if (const Handle record = background != GetHandleWord(card, kCardId) ? FindCardById(background) : 0)
-                id = GetHandleWord(record, kCardCursor);
-    return id ? GetCursorById(id) : nullptr;
 }
 
 void WireLayerList() {
@@ -84,7 +71,6 @@ void WireLayerList() {
         .saveFieldContents = SaveCurrentFieldContents,
     });
     SetLayerListUpcalls({
-        .cardCursor = CurrentCardCursor,
         .loadPictureFile = [](const char* path, HPALETTE* palette) {
             return LoadGraphicFile(path, GetMainWindow(), palette, 0);
         },

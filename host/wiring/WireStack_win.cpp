@@ -1,5 +1,5 @@
 // The stack layers' upcalls filled, each interface whole: the stack format's
-// (stack/format/FormatUpcalls.h), the stack's (stack/StackUpcalls.h) and card import's and
+// (format/FormatUpcalls.h), the stack's (stack/StackUpcalls.h) and card import's and
 // saved objects' (authoring/AuthoringUpcalls.h); and the platform under the stack
 // (stack/StackPlatform.h). What a slot's owner has not built yet keeps its
 // default.
@@ -19,9 +19,9 @@
 #include "core/ui/CursorImages.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/card/CardRender.h"
-#include "graphics/colors/ColorChooser.h"
-#include "graphics/layers/LayerList.h"
+#include "cardview/card/CardRender.h"
+#include "cardview/colors/ColorChooser.h"
+#include "layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/OffscreenDib.h"
 #include "host/downloads/DownloadStreams.h"
@@ -37,12 +37,11 @@
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
 #include "stack/depth/StackDepth.h"
-#include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "authoring/AuthoringUpcalls.h"
 #include "authoring/cards/ReadyMadeMenu.h"
 #include "authoring/cards/UndoServices.h"
-#include "stack/format/FormatUpcalls.h"
+#include "format/FormatUpcalls.h"
 #include "stack/open/NewStack.h"
 #include "stack/open/StackOpen.h"
 #include "stack/pictures/CardPictureConvert.h"
@@ -84,11 +83,7 @@ StackPlatformOps StackPlatformOfTheSystem() {
     };
     o.convertCardPicture = ConvertCardPicture;
     o.convertCardGraphicsDepth = ConvertCardGraphicsDepth;
-    o.changeStackSize = [](Handle oldHeader, Handle newHeader) {
-        const int changed = ChangeStackSizeAndDepth(GetCardWindow(), oldHeader, newHeader);
-        OpenVideodiscPlayer();  // a player that played a segment is settled after the change
-        return changed;
-    };
+    o.changeStackSize = ChangeStackSizeSettlingPlayer;
     o.resizeCardArea = ResizeOffscreenForStack;
     return o;
 }
@@ -142,7 +137,6 @@ AuthoringUpcalls AuthoringUpcallsOfThePlugin() {
     u.stackIsFresh = StackIsFresh;
     u.openInsteadOfImport = OpenInsteadOfImport;
     u.showImportedCards = ShowImportedCards;
-    // The media library is not given to saved objects yet: never under a drop.
     return u;
 }
 

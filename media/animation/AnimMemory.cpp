@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 int AnimNewHandle(uint32_t size, Handle* out) {
     *out = NewHandle(size);

@@ -3,10 +3,10 @@
 #include "media/animation/AnimPlayback.h"
 
 #include "core/memory/ByteReader.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "graphics/palette/AppPalette.h"
 #include "graphics/palette/CurrentColors.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Animated objects as records: the sprite header, its film and its path, each in a handle of
 // its own (the header keeps the other two), and the stored 'Sprt' record they come from and go
-// to (layout in stack/format/StackFile.h). Platform-free: the pictures of a film are the
+// to (layout in format/StackFile.h). Platform-free: the pictures of a film are the
 // business of FilmPictures_win.cpp (AnimPlayback.h); here a film holds them packed, as blocks
 // after its frames, or as handles the picture side made.
 //

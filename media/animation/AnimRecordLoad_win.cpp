@@ -1,7 +1,7 @@
 // Whole 'Sprt' records: loaded with their pictures made, saved with them packed.
 #include "media/animation/AnimPlayback.h"
 
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 int LoadAnimRecord(const uint8_t* stored, uint32_t length, Handle* sprite) {
     *sprite = 0;

@@ -8,7 +8,7 @@
 
 #include "core/events/OneShotTimers.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 struct AnimLayer {
     AnimLayer* next = nullptr;  // upward

@@ -8,7 +8,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "media/MediaManager.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

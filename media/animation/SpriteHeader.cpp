@@ -2,7 +2,7 @@
 #include "media/animation/AnimRecord.h"
 
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

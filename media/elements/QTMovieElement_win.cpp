@@ -4,7 +4,7 @@
 
 #include "core/files/FileSlots.h"
 #include "core/ui/Alerts.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/DibGdi.h"
 #include "media/elements/QTElements.h"

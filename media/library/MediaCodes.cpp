@@ -8,7 +8,7 @@
 #include "core/files/FileLayer.h"
 #include "core/files/FileTypes.h"
 #include "media/pictures/GifScan.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

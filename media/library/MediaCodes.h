@@ -10,7 +10,7 @@
 #include <span>
 #include <string_view>
 
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 inline constexpr int kMediaNone = 0, kMediaRichText = 1, kMediaAnimatedGif = 2;
 inline constexpr int kMediaSound = 13800, kMediaProgram = 13801, kMediaModule = 13802, kMediaStack = 13803,

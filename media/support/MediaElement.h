@@ -11,7 +11,7 @@
 #include <span>
 
 #include "quicktime/QtTypes.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 // Element flags come from the media action record (kMediaFlag..., StackFile.h); the element's
 // state is kept by the element.

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry_win.h"
 #include "media/support/MediaWindows.h"
 
 namespace {

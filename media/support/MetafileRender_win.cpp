@@ -10,7 +10,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/DibGdi.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/memory/ShortRect.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 inline constexpr size_t kVideoCommandBytes = 32;
 inline constexpr size_t kVideoChunkBytes = kChunkHeaderBytes + 2 * kVideoCommandBytes;

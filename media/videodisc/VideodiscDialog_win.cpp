@@ -16,8 +16,8 @@
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/PaintGeometry.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry.h"
+#include "layers/PaintGeometry_win.h"
 #include "media/capture/Capture.h"
 #include "media/videodisc/Videodisc.h"
 

@@ -5,11 +5,13 @@
 #include <optional>
 #include <string>
 
+#include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/WaitCursor.h"
 #include "media/MediaManager.h"
 #include "media/capture/Capture.h"
 #include "media/videodisc/Videodisc.h"
+#include "stack/depth/StackDepthChange.h"
 
 namespace {
 
@@ -386,6 +388,12 @@ int OpenVideodiscPlayer() {
         s.state.flags &= static_cast<uint16_t>(~kVdNeedsInit);
     SetVideodiscPlayerState(s.state);
     return e == 0 ? 0 : 1;
+}
+
+int ChangeStackSizeSettlingPlayer(Handle oldHeader, Handle newHeader) {
+    const int changed = ChangeStackSizeAndDepth(GetCardWindow(), oldHeader, newHeader);
+    OpenVideodiscPlayer();
+    return changed;
 }
 
 void CloseVideodiscPlayer() {

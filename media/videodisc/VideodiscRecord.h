@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "core/memory/ShortRect.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 // Flags of the state and the settings.
 enum VideodiscFlag : uint16_t {

@@ -144,10 +144,10 @@ HRGN MakeButtonRegion(HWND window, const ButtonLayer* b) {
     const ButtonContent c = MeasureButtonContent(dc.get(), b);
     const int d = c.lineHeight;
     switch (b->shape) {
-    case 0:
-    case 1: return CreateRoundRectRgn(r.left, r.top, r.right + 1, r.bottom + 1, d, d);
-    case 2: return CreateRectRgnIndirect(&r);
-    case 3: {
+    case kButtonShapeRounded:
+    case kButtonShapeDefault: return CreateRoundRectRgn(r.left, r.top, r.right + 1, r.bottom + 1, d, d);
+    case kButtonShapeRectangle: return CreateRectRgnIndirect(&r);
+    case kButtonShapeShadowed: {
         HRGN a = CreateRectRgn(r.left, r.top, r.right - 4, r.bottom - 4);
         HRGN shadow = CreateRectRgn(r.left + 4, r.top + 4, r.right, r.bottom);
         if (a && shadow)
@@ -193,8 +193,8 @@ void DrawButton(HDC dc, const ButtonLayer* b, HWND window) {
     const ButtonContent c = MeasureButtonContent(dc, b);
     const int L = c.lineHeight;
     switch (b->shape) {
-    case 0: DrawShadowRoundRect(dc, r.left, r.top, r.right, r.bottom, L); break;
-    case 1: {
+    case kButtonShapeRounded: DrawShadowRoundRect(dc, r.left, r.top, r.right, r.bottom, L); break;
+    case kButtonShapeDefault: {
         OwnedGdiObject<HPEN> frame(CreatePen(PS_SOLID, 4, GetSysColor(COLOR_WINDOWFRAME)));
         SelectObject(dc, frame.get());
         RoundRect(dc, r.left + 2, r.top + 2, r.right - 2, r.bottom - 2, L, L);
@@ -202,12 +202,12 @@ void DrawButton(HDC dc, const ButtonLayer* b, HWND window) {
         DrawShadowRoundRect(dc, r.left + 6, r.top + 6, r.right - 6, r.bottom - 6, L);
         break;
     }
-    case 2: Rectangle(dc, r.left, r.top, r.right, r.bottom); break;
-    case 3:
+    case kButtonShapeRectangle: Rectangle(dc, r.left, r.top, r.right, r.bottom); break;
+    case kButtonShapeShadowed:
         Rectangle(dc, r.left, r.top, r.right - 2, r.bottom - 2);
         DrawDropShadow(dc, r);
         break;
-    case 4:
+    case kButtonShapeInvisible:
         if (ShowsOutlines(window)) {
             SelectObject(dc, GetStockObject(NULL_BRUSH));
             Rectangle(dc, r.left, r.top, r.right, r.bottom);
@@ -227,7 +227,7 @@ void DrawButton(HDC dc, const ButtonLayer* b, HWND window) {
         }
         break;
     }
-    if (b->shape <= 3)
+    if (IsFramedButtonShape(b->shape))
         IntersectClipRect(dc, r.left + kButtonClipInset, r.top, r.right - kButtonClipInset, r.bottom);
     if (c.icon)
         DrawIconImage(dc, b->icon, 0, c.iconRect.left, c.iconRect.top);
@@ -243,10 +243,10 @@ void DrawButtonLayer(HDC dc, const ButtonLayer* b) {
     const ButtonContent c = font ? MeasureButtonContent(measure.get(), b) : ButtonContent{};
     const int L = c.lineHeight;
     switch (b->shape) {
-    case 0: RoundRect(dc, r.left, r.top, r.right, r.bottom, L, L); break;
-    case 1: RoundRect(dc, r.left + 2, r.top + 2, r.right - 2, r.bottom - 2, L, L); break;
-    case 2: Rectangle(dc, r.left, r.top, r.right, r.bottom); break;
-    case 3:
+    case kButtonShapeRounded: RoundRect(dc, r.left, r.top, r.right, r.bottom, L, L); break;
+    case kButtonShapeDefault: RoundRect(dc, r.left + 2, r.top + 2, r.right - 2, r.bottom - 2, L, L); break;
+    case kButtonShapeRectangle: Rectangle(dc, r.left, r.top, r.right, r.bottom); break;
+    case kButtonShapeShadowed:
         Rectangle(dc, r.left, r.top, r.right - 2, r.bottom - 2);
         DrawDropShadow(dc, r);
         break;
@@ -267,7 +267,7 @@ void DrawButtonLayer(HDC dc, const ButtonLayer* b) {
             DeleteObject(print);
         }
     }
-    if (c.name && b->shape >= 4) {
+    if (c.name && !IsFramedButtonShape(b->shape)) {
         ButtonFont nameFont(dc, b);
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
@@ -282,7 +282,7 @@ void HiliteButtonLayer(const ButtonLayer* b, HWND window) {
     if (!dc)
         return;
     const RECT& r = b->common.bounds;
-    if (b->shape <= 3) {
+    if (IsFramedButtonShape(b->shape)) {
         if (b->common.region)
             InvertRgn(dc.get(), b->common.region);
         return;
@@ -292,7 +292,7 @@ void HiliteButtonLayer(const ButtonLayer* b, HWND window) {
             BlitInvert(dc.get(), content, r);
             DeleteObject(content);
         }
-    } else if (b->shape == 4) {
+    } else if (b->shape == kButtonShapeInvisible) {
         InvertRect(dc.get(), &r);
     } else if (b->freehandMask) {
         BlitInvert(dc.get(), b->freehandMask, r);
@@ -303,7 +303,7 @@ void DrawButtonLayerHilite(HDC dc, const ButtonLayer* b) {
     const RECT& r = b->common.bounds;
     if (b->freehandMask && b->freehandOutline) {
         BlitInvert(dc, b->freehandOutline, r);
-    } else if (b->shape == 4) {
+    } else if (b->shape == kButtonShapeInvisible) {
         const int oldRop = SetROP2(dc, R2_NOT);
         SelectedObject brush(dc, GetStockObject(NULL_BRUSH));
         Rectangle(dc, r.left, r.top, r.right, r.bottom);
@@ -312,7 +312,7 @@ void DrawButtonLayerHilite(HDC dc, const ButtonLayer* b) {
 }
 
 void InvalidateButtonContent(HWND window, const ButtonLayer* b, const RECT& rect) {
-    if (b->shape < 4)
+    if (IsFramedButtonShape(b->shape))
         return;
     WindowDC dc(window);
     ButtonFont font(dc.get(), b);

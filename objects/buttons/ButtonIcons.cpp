@@ -3,7 +3,7 @@
 
 #include "core/ui/CursorImages.h"
 #include "objects/buttons/ButtonIcons.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 

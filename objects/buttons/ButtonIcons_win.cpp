@@ -9,8 +9,8 @@
 #include "core/ui/CursorImages.h"
 #include "core/ui/GdiGuards.h"
 #include "objects/buttons/Buttons.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // mouse handler), which performs the button's actions.
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "objects/buttons/Buttons.h"
 
@@ -34,7 +34,7 @@ bool PointInButton(HWND window, const ButtonLayer* b, int x, int y) {
     const RECT& r = b->common.bounds;
     if (b->freehandMask)
         return BitmapPixelIsSet(window, b->freehandMask, x - r.left, y - r.top);
-    if (b->shape == 4) {
+    if (b->shape == kButtonShapeInvisible) {
         const POINT p = {x, y};
         return PtInRect(&r, p) != FALSE;
     }

@@ -16,12 +16,11 @@
 #include <span>
 
 #include "core/memory/Handles.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/buttons/ButtonIcons.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
-// The button record's layout is the stack format's (stack/format/StackFile.h).
-inline constexpr int kDefaultButtonShape = 1;
+// The button record's layout and its shapes are the stack format's (format/StackFile.h).
 // Shapes 0 to 3 are drawn clipped this far inside their left and right edges.
 inline constexpr int kButtonClipInset = 2;
 

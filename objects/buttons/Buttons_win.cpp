@@ -7,7 +7,7 @@
 #include "objects/ObjectLayerKinds.h"
 #include "objects/buttons/Buttons.h"
 #include "objects/fonts/FontTable_win.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ bool ReadButtonLayer(std::span<const uint8_t> record, ButtonLayer* layer, Button
     static_assert(sizeof layer->name == sizeof fields.name);
     std::memcpy(layer->name, fields.name, sizeof layer->name);
     layer->nameLength = fields.nameLength;
-    if (parts && layer->shape >= 5)
+    if (parts && IsMaskedButtonShape(layer->shape))
         parts->packedMask = fields.packedMask;
     return true;
 }

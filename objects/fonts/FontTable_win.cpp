@@ -5,7 +5,7 @@
 
 #include "core/ui/GdiGuards.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 void InitFontTable() { ResetFontTable(); }
 

@@ -4,10 +4,10 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "objects/ObjectServices.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "core/system/ChangeFlags.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/GridDraw.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/GridDraw.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
@@ -21,7 +21,7 @@
 #include "objects/graphics/GraphicPlacing.h"
 #include "objects/graphics/LassoPoints.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "core/ui/ScreenDepth.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ bool GraphicPictureFile(std::span<const uint8_t> record, char* name, size_t size
     return true;
 }
 
-void DrawGraphicFrame(char kind, HDC dc, HBITMAP bitmap, int width, int colorIndex, HBITMAP outline) {
+void DrawGraphicFrame(CropKind kind, HDC dc, HBITMAP bitmap, int width, int colorIndex, HBITMAP outline) {
     if (width <= 0 || !bitmap)
         return;
     MemoryDC target(dc);
@@ -99,7 +99,7 @@ void DrawGraphicFrame(char kind, HDC dc, HBITMAP bitmap, int width, int colorInd
         return;
     SelectedObject selected(target.get(), bitmap);
     const COLORREF color = PaletteIndexToColor(colorIndex);
-    if (kind == 'R') {
+    if (kind == kCropRectangle) {
         const SIZE size = BitmapSizeOf(bitmap);
         const int half = width / 2, even = (width % 2 == 0) ? 1 : 0;
         OwnedGdiObject<HPEN> pen(CreatePen(PS_SOLID, width, color));
@@ -108,7 +108,7 @@ void DrawGraphicFrame(char kind, HDC dc, HBITMAP bitmap, int width, int colorInd
         Rectangle(target.get(), half, half, size.cx - half + even, size.cy - half + even);
         return;
     }
-    if (kind != 'L' || !outline)
+    if (kind != kCropLasso || !outline)
         return;
     // The frame colour where the outline is white, black elsewhere, as the masked draw wants.
     const SIZE size = BitmapSizeOf(outline);
@@ -146,7 +146,7 @@ void DrawGraphicObjectLayer(HDC dc, const GraphicLayer* layer) {
         const SIZE size = BitmapSizeOf(layer->picture);
         StretchBlt(work.get(), 0, 0, width, height, source.get(), 0, 0, size.cx, size.cy, SRCCOPY);
     }
-    DrawGraphicFrame(layer->mask ? 'L' : 'R', dc, framed.get(), layer->frameWidth, layer->colorIndex,
+    DrawGraphicFrame(layer->mask ? kCropLasso : kCropRectangle, dc, framed.get(), layer->frameWidth, layer->colorIndex,
                      layer->outline);
     SelectedObject selected(work.get(), framed.get());
     if (layer->transparency != 0 && GetDisplayBitsPerPixel() >= kMinBlendDepth &&

@@ -1,20 +1,27 @@
 // The graphic object being placed or edited: the picture (and lasso mask) from the cropping
 // dialog or a paint selection, where it goes on the card, and the settings the appearance
-// dialog gives it (the dialog keeps the copy of the object's action block itself). One per system; the placing trackers (objects/graphics), the cropping dialog
-// and the appearance dialog (authoring/graphics) share it.
+// dialog gives it (the dialog keeps the copy of the object's action block itself). The one of
+// the system, GetGraphicPlacement, is the new graphic being cropped and placed: the placing
+// trackers (objects/graphics) follow it between the mouse's messages, and the cropping and
+// appearance dialogs (authoring/graphics) are handed it with the call that opens them. An
+// existing object's appearance is edited in a placement of its own.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
+
+// How a picture is cut out: by a rectangle, or by a lasso through a mask. A graphic object's
+// frame follows the same kinds.
+enum CropKind : char { kCropRectangle = 'R', kCropLasso = 'L' };
 
 struct GraphicPlacement {
     HBITMAP picture;   // device bitmap being placed; owned here
     HBITMAP mask;      // one-bit mask of a lasso cut-out, else null
     HBITMAP outline;   // the mask's frame outline, else null
-    char cropKind;     // 'R' rectangle, 'L' lasso
+    CropKind cropKind;
     char purpose;      // 'A', 'C', 'G' or 'H': who asked for the crop
     RECT source;       // within the picture
     RECT placed;       // on the card (card-window coordinates)
@@ -52,5 +59,5 @@ GraphicPlacement& GetGraphicPlacement();
 void ClearGraphicPlacement();
 
 // The cropping view's cursors, loaded at start-up by LoadCropCursors (ObjectServices.h): "LASSO"
-// for kind 'L', "CROSS" for the rectangle; the arrow when they could not be loaded.
-HCURSOR GetCropCursor(char kind);
+// for the lasso, "CROSS" for the rectangle; the arrow when they could not be loaded.
+HCURSOR GetCropCursor(CropKind kind);

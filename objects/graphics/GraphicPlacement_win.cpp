@@ -31,7 +31,7 @@ void LoadCropCursors(HINSTANCE module) {
     g_crossCursor = LoadCursorA(module, "CROSS");
 }
 
-HCURSOR GetCropCursor(char kind) {
-    HCURSOR cursor = kind == 'L' ? g_lassoCursor : g_crossCursor;
+HCURSOR GetCropCursor(CropKind kind) {
+    HCURSOR cursor = kind == kCropLasso ? g_lassoCursor : g_crossCursor;
     return cursor ? cursor : LoadCursorA(nullptr, IDC_ARROW);
 }

@@ -6,8 +6,8 @@
 
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/PaintGeometry.h"
-#include "graphics/layers/PaintGeometry_win.h"
+#include "layers/PaintGeometry.h"
+#include "layers/PaintGeometry_win.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectServices.h"
 #include "objects/graphics/GraphicPlacement.h"

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/text/TextFields.h"
 
 inline constexpr uint32_t kStringTextNoun = 4046;       // "text"

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "objects/ObjectServices.h"
 #include "stack/cards/CardList.h"
 

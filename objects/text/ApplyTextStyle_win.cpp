@@ -6,7 +6,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/ChangeFlags.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"

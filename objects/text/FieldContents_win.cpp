@@ -15,14 +15,14 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/fonts/FontTable_win.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/FieldText.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/memory/Handles.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "stack/cards/FieldText.h"
 
 inline constexpr uint32_t kAlertEditedTextLost = 2238;

@@ -6,18 +6,17 @@
 
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/FieldContents_win.h"
 #include "resources/find_ids.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 
 constexpr UINT kFindTextCommand = 207;
 
 void CheckButton(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 void FillDialog(HWND dialog, const FindState& state) {
     HWND edit = GetDlgItem(dialog, IDC_FIND_TEXT);
@@ -39,24 +38,22 @@ void ReadDialog(HWND dialog, FindState& state) {
     GetDlgItemTextA(dialog, IDC_FIND_TEXT, text, sizeof text);
     SetFindText(state, std::span<const char>(text, strnlen(text, kFindTextMax)));
     uint16_t flags = 0;
-    if (Checked(dialog, IDC_FIND_ALL))
+    if (IsItemChecked(dialog, IDC_FIND_ALL))
         flags |= kFindAllFields;
-    else if (Checked(dialog, IDC_FIND_EDITABLE))
+    else if (IsItemChecked(dialog, IDC_FIND_EDITABLE))
         flags |= kFindEditable;
     else
         flags |= kFindReadOnly;
-    if (Checked(dialog, IDC_FIND_CASE))
+    if (IsItemChecked(dialog, IDC_FIND_CASE))
         flags |= kFindCaseSensitive;
-    if (Checked(dialog, IDC_FIND_WRAP))
+    if (IsItemChecked(dialog, IDC_FIND_WRAP))
         flags |= kFindWrap;
     state.flags = flags;
 }
 
 // The dialog's parameter is its working copy, which OK fills and its caller writes back.
 INT_PTR CALLBACK FindTextProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG)
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    auto* working = reinterpret_cast<FindState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* working = KeptDialogState<FindState>(dialog, message, lParam);
     if (!working)
         return FALSE;
     switch (message) {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/CurrentTextStyle_win.h"

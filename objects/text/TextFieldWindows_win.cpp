@@ -8,11 +8,11 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/ToolNumbers.h"
 #include "core/ui/dialogs/DialogOwner.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/text/TextFields.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

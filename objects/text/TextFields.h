@@ -33,7 +33,7 @@
 #include <string>
 
 #include "core/memory/Handles.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/ObjectLayerFields.h"
 #include "objects/text/WebAddress.h"
 

@@ -6,8 +6,8 @@
 
 #include "core/memory/Handles.h"
 #include "objects/text/TextFields.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/save/ResourceUpkeep.h"
 
 namespace {

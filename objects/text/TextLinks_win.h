@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/text/TextLinks.h"
 
 // The link at the point of the field (client coordinates): its own links first, then those of

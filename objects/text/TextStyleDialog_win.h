@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 
 inline constexpr int kTextStyleTemplate = 1543;
 enum TextStyleControl : int {

@@ -3,7 +3,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "stack/cards/ActionResource.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/StackOpenSession.h"
 
 Handle NewEmptyActionRecord(uint16_t id) {

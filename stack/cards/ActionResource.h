@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "core/memory/Handles.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 // An empty action record is a bare button header.
 inline constexpr uint32_t kEmptyActionRecordBytes = kButtonHeaderBytes;

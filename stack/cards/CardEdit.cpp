@@ -7,7 +7,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

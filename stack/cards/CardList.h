@@ -31,7 +31,7 @@
 
 #include "core/memory/Handles.h"
 #include "graphics/dib/Dib.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 inline constexpr uint32_t kCardListEntryBytes = 16;
 inline constexpr uint32_t kNewCardRecordBytes = kCardHeaderBytes + 2;  // header and a 0 kind word

@@ -3,7 +3,7 @@
 // block and its background-layer objects to the first of them; the counts follow that.
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 

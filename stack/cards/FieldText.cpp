@@ -4,7 +4,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

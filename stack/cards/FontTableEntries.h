@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 struct FontEntry {
     std::string face;

@@ -7,7 +7,7 @@
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 
@@ -74,23 +74,13 @@ Handle CopyActionResource(uint16_t id) {
 
 // Each held copy stored into the stack; the chain keeps its own data for the next paste.
 void StoreHeldKeeping(Handle chain) {
-    for (Handle h = chain; h && IsValidHandle(h);) {
-        ResRequest request{};
-        Handle next = 0;
-        {
-            HandleLock lock(h);
-            if (!lock || GetHandleSize(h) < sizeof(HeldResource))
-                return;
-            const auto* held = reinterpret_cast<const HeldResource*>(lock.get());
-            request = held->request;
-            next = held->next;
-        }
+    ForEachHeld(chain, [](const HeldResource& held) {
+        ResRequest request = held.request;
         if (request.type != 0 && request.data) {
             request.flags |= kResRequestCarryOut | kResRequestCopyData;
             WriteStackResource(&request);
         }
-        h = next;
-    }
+    });
 }
 
 }  // namespace

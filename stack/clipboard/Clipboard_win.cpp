@@ -19,7 +19,7 @@
 #include "stack/clipboard/Clipboard.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
 #include "stack/clipboard/ClipboardDib.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

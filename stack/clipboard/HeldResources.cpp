@@ -12,23 +12,6 @@ namespace {
 Handle g_remap = 0;  // (old id, new id) pairs of u16
 uint32_t g_remapCount = 0;
 
-// Runs f on each held copy of the chain, in chain order.
-template <class F>
-void ForEachHeld(Handle chain, F f) {
-    for (Handle h = chain; h && IsValidHandle(h);) {
-        Handle next;
-        {
-            HandleLock lock(h);
-            if (!lock || GetHandleSize(h) < sizeof(HeldResource))
-                return;
-            auto* held = reinterpret_cast<HeldResource*>(lock.get());
-            f(*held);
-            next = held->next;
-        }
-        h = next;
-    }
-}
-
 // Stores one request; its data then belongs to the resource file.
 void Store(ResRequest& request) {
     WriteStackResource(&request);

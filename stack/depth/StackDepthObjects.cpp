@@ -87,7 +87,7 @@ int ResizeCardObjects(Handle card, int mode, int width, int height) {
             if (kind == kObjectButton && object.size() >= kButtonHeaderBytes) {
                 const bool hasMask = MoveButtonChunks(object, m);
                 const uint16_t shape = GetU16(object, kButtonShape);
-                maskToMove = hasMask && shape >= 5 && shape <= 7;
+                maskToMove = hasMask && IsMaskedButtonShape(shape);
             }
         }
         if (kind == kObjectGraphic)

@@ -8,7 +8,7 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
 namespace {

@@ -15,7 +15,7 @@
 
 #include "core/ui/AlertText.h"  // MinimumCardExtent
 #include "core/memory/Handles.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 // One at a time, held from the dialog's opening to its end.
 struct InfoDialogRecord {

@@ -1,5 +1,4 @@
-// INF_CHGSZANDCOLORS: the card size and number of colours of a new stack (mode 99) or of the
-// open one (mode 97).
+// INF_CHGSZANDCOLORS: the card size and number of colours of a new stack or of the open one.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,13 +8,13 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/Resources.h"
+#include "core/ui/WindowUtils.h"
 #include "resources/info_ids.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 
 namespace {
 
-constexpr int kModeChange = 97;
 constexpr uint32_t kFirstPreset = 2140, kPresetCount = 8;
 constexpr uint32_t kString16 = 200, kString256 = 201, kStringHigh = 202, kStringTrue = 203;
 constexpr char kDigitsProcProp[] = "LoomDigitsProc";
@@ -70,7 +69,7 @@ void OpenSizeDialog(HWND dialog, SizeDialog& d) {
     char value[64] = {};
     ReadPrefString("user", "defaultsize", value, sizeof value);
     int width = d.width, height = d.height, depth = d.depth;
-    if (d.mode != kModeChange && std::string(value) != "Bad")
+    if (d.mode != kOpenStackSizeMode && std::string(value) != "Bad")
         std::sscanf(value, "%d %d %d", &width, &height, &depth);
     SetDlgItemInt(dialog, INF_SIZE_WIDTH, width, TRUE);
     SetDlgItemInt(dialog, INF_SIZE_HEIGHT, height, TRUE);
@@ -146,7 +145,7 @@ bool ValidateSizeColors(HWND dialog, SizeDialog& d) {
 }
 
 INT_PTR CALLBACK SizeColorsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* d = reinterpret_cast<SizeDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* d = DialogStateOf<SizeDialog>(dialog);
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);

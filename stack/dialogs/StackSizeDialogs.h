@@ -9,8 +9,10 @@
 
 #include "core/memory/Handles.h"
 
-// Runs the card size and colours dialog (mode 97: the open stack's; mode 99: a new stack's):
-// 0 when confirmed, with the three values updated; otherwise the dialog's result.
+// Whose card size and colours the dialog asks for.
+enum StackSizeMode : int { kOpenStackSizeMode = 97, kNewStackSizeMode = 99 };
+// Runs the card size and colours dialog in the mode (StackSizeMode): 0 when confirmed, with the
+// three values updated; otherwise the dialog's result.
 int AskStackSizeAndColors(HWND window, int mode, int* width, int* height, int* depth);
 // Subclass procedure of the size edits: characters other than digits and control characters
 // are dropped.

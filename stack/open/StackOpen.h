@@ -10,8 +10,8 @@
 
 #include "core/files/FileLayer.h"
 #include "core/memory/Handles.h"
-#include "stack/format/StackFile.h"
-#include "stack/format/StackReader.h"
+#include "format/StackFile.h"
+#include "format/StackReader.h"
 #include "stack/StackOpenSession.h"  // the stack's name and home
 
 inline constexpr uint32_t kCardRecordsStart = kStackHeaderBytes;

@@ -2,7 +2,7 @@
 #include "stack/pictures/CardConvertRecords.h"
 
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 CardPictureCase ReadCardPictureCase(std::span<const uint8_t> record, int oldDepth, int newDepth, int width,
                                     int height, int displayDepth, bool stackJpegFlag) {

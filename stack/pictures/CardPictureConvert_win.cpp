@@ -20,7 +20,7 @@
 #include "graphics/pixels/PixelDepth.h"
 #include "graphics/pixels/PixelDepthGdi.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardConvertRecords.h"
 #include "stack/pictures/CardPictureDib.h"

@@ -7,7 +7,7 @@
 #include "graphics/pixels/CardPicture.h"
 #include "graphics/pixels/DibPalette.h"
 #include "graphics/pixels/Lzrw.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/PackedPicture.h"
 
 namespace {

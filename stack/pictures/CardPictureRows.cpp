@@ -4,7 +4,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "graphics/dib/Dib.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/PackedPicture.h"
 
 CardPictureResult DecodeCardPictureRows(std::span<const uint8_t> card, CardPictureRows& out,

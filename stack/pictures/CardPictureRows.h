@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 struct CardPictureRows {
     int width = 0, height = 0, depth = 0;  // the card record's +20, +22, +18

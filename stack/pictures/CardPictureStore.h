@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/memory/Handles.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 // ---- Conversion switches ----
 struct ConversionSwitches {

@@ -1,5 +1,5 @@
 // The frames of a frame animation (an animation chunk's payload that is no sprite record; the
-// layout is in stack/format/StackFile.h), decoded into a picture: frame 1's rows, then each
+// layout is in format/StackFile.h), decoded into a picture: frame 1's rows, then each
 // later frame's pairs over the picture that the frame before left. Platform-free: the play
 // queue and the drawing are actions/FrameAnimations.h, the stack report describes them.
 //
@@ -14,7 +14,7 @@
 #include <span>
 #include <vector>
 
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 struct FrameAnimHeader {
     int width = 0;

@@ -6,7 +6,7 @@
 #include "core/memory/ByteReader.h"
 #include "graphics/pixels/Lzrw.h"
 #include "graphics/pixels/LzrwRows.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "graphics/dib/Dib.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 enum class GraphicPictureRefusal : uint8_t {
     None,

@@ -8,7 +8,7 @@
 #include "graphics/pixels/DibPalette.h"
 #include "graphics/pixels/PixelDepth.h"
 #include "graphics/pixels/PixelDepthGdi.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/CardPictureStore.h"
 #include "vic32/Vic32.h"

@@ -8,10 +8,11 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "core/memory/Handles.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 // ---- ResourceUpkeepPurge.cpp ----
 // Removes every 'Actn', 'Icon', 'Snd ', 'Strk', 'NBAs', 'QTFX' and 'Crsr' resource of the
@@ -38,6 +39,28 @@ struct HeldResource {
     ResRequest request;
     Handle next;
 };
+// Runs f on each held copy of the chain, in chain order, with the copy locked, while f (when
+// it returns a bool) returns true: false when f stopped the walk or a link of the chain is not
+// a held copy, which ends the chain.
+template <class F>
+bool ForEachHeld(Handle chain, F f) {
+    for (Handle h = chain; h && IsValidHandle(h);) {
+        Handle next;
+        {
+            HandleLock lock(h);
+            if (!lock || GetHandleSize(h) < sizeof(HeldResource))
+                return false;
+            auto* held = reinterpret_cast<HeldResource*>(lock.get());
+            if constexpr (std::is_void_v<std::invoke_result_t<F&, HeldResource&>>)
+                f(*held);
+            else if (!f(*held))
+                return false;
+            next = held->next;
+        }
+        h = next;
+    }
+    return true;
+}
 // The request for a private copy of resource (type, id) of the current file: 0, or -1 when it
 // is absent or cannot be copied (the request is then cleared).
 int MakeResRequest(ResRequest* request, uint32_t type, uint16_t id);

@@ -6,7 +6,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFileAccess.h"
+#include "format/ResFileAccess.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 

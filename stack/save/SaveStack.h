@@ -22,7 +22,7 @@
 
 #include "core/files/FileLayer.h"
 #include "core/memory/Handles.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 inline constexpr uint32_t kSaveSpareBytes = 2048;  // kept free on the disk beyond the stack
 inline constexpr int kAlertDiskLocked = 2689;

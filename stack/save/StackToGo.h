@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "stack/format/StackReader.h"
+#include "format/StackReader.h"
 
 // ---- the list (StackToGoList.cpp) ----
 enum StackToGoKind : int { kToGoStack = 0, kToGoMovie = 1, kToGoSound = 2, kToGoText = 3, kToGoPicture = 4, kToGoModule = 5 };

@@ -8,7 +8,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/save/StackToGo.h"
 
 namespace {

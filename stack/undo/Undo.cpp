@@ -8,7 +8,7 @@
 #include "stack/StackPlatform.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/undo/UndoState.h"
 

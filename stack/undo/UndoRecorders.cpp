@@ -2,7 +2,7 @@
 #include "core/memory/ByteReader.h"
 #include "stack/StackPlatform.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/undo/Undo.h"
 #include "stack/undo/UndoState.h"
 

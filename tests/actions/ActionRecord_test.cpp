@@ -6,7 +6,7 @@
 
 #include "actions/ActionBlock.h"
 
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "tests/stack/CardTestUtil.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "actions/NbaInfo.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

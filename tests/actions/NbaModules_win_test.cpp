@@ -30,7 +30,7 @@
 #include "core/ui/UiOps.h"
 #include "host/wiring/LayerWiring.h"
 #include "resources/nba_ids.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "tests/stack/CardTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/NbaCallLog.h"

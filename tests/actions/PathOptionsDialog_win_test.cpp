@@ -8,7 +8,7 @@
 #include "core/system/PluginModule.h"
 #include "media/animation/AnimRecord.h"
 #include "resources/pathoptions_ids.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

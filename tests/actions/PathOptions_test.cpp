@@ -3,7 +3,7 @@
 
 #include "actions/PathOptionsState.h"
 #include "media/animation/AnimRecord.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

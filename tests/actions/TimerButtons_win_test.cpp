@@ -23,7 +23,7 @@
 #include "resources/resource_ids.h"
 #include "resources/timers_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/DialogDriver_win.h"
+
 namespace {
 
 struct Control {
@@ -18,8 +20,6 @@ struct Control {
     RECT rect;
     bool groupBox;
 };
-
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 std::string Describe(const Control& control) {
     return std::to_string(control.id) + " " + control.className + " \"" + control.text + "\" [" +

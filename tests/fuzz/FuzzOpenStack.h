@@ -8,8 +8,8 @@
 #include "core/files/FileLayerMemory.h"
 #include "core/files/FileSlots.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackReader.h"
+#include "format/ResFile.h"
+#include "format/StackReader.h"
 #include "stack/open/NewStack.h"
 #include "stack/StackOpenSession.h"
 

@@ -5,7 +5,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/pictures/CardPictureDib.h"
 #include "stack/pictures/PackedPicture.h"
 #include "tests/fuzz/FuzzCheck.h"

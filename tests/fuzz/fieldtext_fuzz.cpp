@@ -8,7 +8,7 @@
 #include "core/memory/ByteReader.h"
 #include "objects/fonts/FontTable.h"
 #include "stack/cards/FieldText.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "graphics/transitions/QtEffectRecord.h"
+#include "cardview/transitions/QtEffectRecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > (1 << 16))

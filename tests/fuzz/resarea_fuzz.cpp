@@ -8,8 +8,8 @@
 
 #include "core/files/FileLayerMemory.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackReader.h"
+#include "format/ResFile.h"
+#include "format/StackReader.h"
 
 namespace {
 

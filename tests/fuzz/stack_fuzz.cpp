@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/memory/Handles.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackReader.h"
+#include "format/ResFile.h"
+#include "format/StackReader.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/memory/Handles.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tools/stackbuilder/StackBuilder.h"
 
 namespace picturetest {

@@ -11,8 +11,8 @@
 
 #include "core/system/Ticks.h"
 #include "core/ui/GdiGuards.h"
-#include "graphics/transitions/CardTransitions.h"
-#include "graphics/transitions/TransitionTiming.h"
+#include "cardview/transitions/CardTransitions.h"
+#include "cardview/transitions/TransitionTiming.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
 
 namespace transition_test {

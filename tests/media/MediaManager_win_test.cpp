@@ -30,7 +30,7 @@
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/SoundFiles.h"
 #include "quicktime/formats/SoundTrack.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/media/CardDrag_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedStandIn_win.h"

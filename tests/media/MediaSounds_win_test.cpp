@@ -29,7 +29,7 @@
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/MusicTrack.h"
 #include "quicktime/formats/SoundTrack.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/LinkedStandIn_win.h"

@@ -13,6 +13,7 @@
 
 #include "BuilderMedia.h"
 #include "StackBuilder.h"
+#include "format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/RleAvi.h"
 #include "tests/support/TestBrowserRun_win.h"
@@ -105,7 +106,7 @@ void ExpectTheStillOnTheCardEntered(const Film& film, const std::string& stem, u
     site.server.Put(stem + ".stk", std::string(bytes.begin(), bytes.end()));
     const std::string shot = site.server.Name(stem + ".png"), t2 = site.server.Name(stem + "-t2.png");
     std::vector<std::string> args = {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000",
-                                     "--screenshot-after", "3000", "--quit-after", "3300"};
+                                     "--screenshot-after", "3000", "--quit-after-last", "300"};
     if (move != Move::Unfetched)
         args.insert(args.end(), {"--click", "20,10@1100"});
     else
@@ -186,7 +187,7 @@ TEST(MovieStillInBrowser, AMovieGivenItsFirstFrameInTheOptionsShowsItWhenTheSave
                       "--dialog", chosen + "Open|press" + At(3500), "--click", "300,20" + At(4800),
                       "--dialog", "Movies|Show first frame|check" + At(5500),
                       "--dialog", "Movies|OK|press" + At(5800), "--dialog", "Actions|Done|press" + At(6300),
-                      "--quit-after", "9000"});
+                      "--quit-after-last", "2000"});
         Append(walk, SaveAt(6900, copy));
         const BrowserRun run = site.Run(name + ".stk", walk);
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -195,11 +196,11 @@ TEST(MovieStillInBrowser, AMovieGivenItsFirstFrameInTheOptionsShowsItWhenTheSave
         ASSERT_NE(video, "") << json;
         const RECT rect = ReportedRect(video);
         const int flags = ReportedNumber(video, "flags");
-        EXPECT_TRUE(flags >= 0 && (flags & 4)) << json;
+        EXPECT_TRUE(flags >= 0 && (flags & kMediaFlagFirstFrame)) << json;
 
         const std::string shot = site.server.Name(name + "-again.png");
         const BrowserRun again =
-            site.Run(name + "-copy.stk", {"--answer-alerts", "--screenshot", shot, "--quit-after", "2500"});
+            site.Run(name + "-copy.stk", {"--answer-alerts", "--screenshot", shot, "--quit-after-last", "1500"});
         ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
         EXPECT_EQ(Find(again.log, "alert("), -1) << Joined(again.log);
         EXPECT_EQ(DifferingPixels(Shot(shot), film, rect.left, rect.top), 0)

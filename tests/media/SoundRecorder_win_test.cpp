@@ -28,9 +28,9 @@
 #include "quicktime/QuickTime.h"
 #include "quicktime/dll/StandInMovies.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/save/SaveStack.h"
 #include "tests/media/RecorderTesting_win.h"
 #include "tests/support/DialogDriver_win.h"
@@ -533,12 +533,6 @@ std::string StackReportPath() {
                            : beside.substr(0, beside.find_last_of("\\/") + 1) + "tools\\stackreport\\stackreport.exe";
 }
 
-// The number after "key": in the JSON object that starts at `from`.
-uint32_t JsonNumber(const std::string& json, size_t from, const char* key) {
-    const size_t at = json.find("\"" + std::string(key) + "\":", from);
-    return at == std::string::npos ? 0 : uint32_t(std::strtoul(json.c_str() + at + std::strlen(key) + 3, nullptr, 10));
-}
-
 }  // namespace
 
 TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlaysInTheBrowser) {
@@ -607,14 +601,15 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
     const browsertest::BrowserRun report = browsertest::RunProgram(StackReportPath(), server, {saved});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = browsertest::Joined(report.log);
-    const size_t button = json.find("\"name\":\"Speak\"");
-    ASSERT_NE(button, std::string::npos) << json;
-    EXPECT_EQ(json.substr(json.find("\"chunks\":", button), 13), "\"chunks\":[83]") << json;
-    const size_t bark = json.find("\"name\":\"Bark\"");
-    ASSERT_NE(bark, std::string::npos) << json;
-    const size_t entry = json.rfind('{', bark);
-    EXPECT_EQ(json.substr(json.find("\"type\":", entry), 13), "\"type\":\"Snd \"") << json;
-    const uint32_t at = JsonNumber(json, entry, "offset"), length = JsonNumber(json, entry, "length");
+    const std::string button = browsertest::ReportedObject(json, "Speak");
+    ASSERT_NE(button, "") << json;
+    EXPECT_EQ(browsertest::ReportedValue(button, "chunks"), "[83]") << json;
+    const std::string bark = browsertest::ReportedObject(json, "Bark");
+    ASSERT_NE(bark, "") << json;
+    EXPECT_EQ(browsertest::ReportedText(bark, "type"), "Snd ") << json;
+    const int entryAt = browsertest::ReportedNumber(bark, "offset"), bytes = browsertest::ReportedNumber(bark, "length");
+    ASSERT_TRUE(entryAt >= 0 && bytes >= 0) << bark;
+    const uint32_t at = uint32_t(entryAt), length = uint32_t(bytes);
     const std::vector<uint8_t> file = ReadAll(saved);
     ASSERT_LE(size_t{at} + kResEntryHeaderBytes + length, file.size());
     const std::vector<uint8_t> snd(file.begin() + at + kResEntryHeaderBytes, file.begin() + at + kResEntryHeaderBytes + length);

@@ -17,16 +17,16 @@
 #include "core/memory/Handles.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/PaintGeometry.h"
+#include "layers/LayerList.h"
+#include "layers/PaintGeometry.h"
 #include "host/player/CardHistory.h"
 #include "objects/ObjectServices.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
 #include "authoring/graphics/GraphicCommands.h"
 #include "stack/clipboard/Clipboard.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
@@ -440,8 +440,10 @@ TEST(ObjectSelection, AGraphicMovedTwiceIsSavedWhereItWasDropped) {
     const BrowserRun report = RunProgram(reporter, server, {saved});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
-    EXPECT_NE(json.find("\"kind\":16,\"id\":5,\"rect\":[60,40,90,70]"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"name\":\"Sky\""), std::string::npos) << json;
+    const std::string moved = ReportedObjectWithId(json, 5);
+    EXPECT_EQ(ReportedNumber(moved, "kind"), kObjectGraphic) << json;
+    EXPECT_EQ(ReportedValue(moved, "rect"), "[60,40,90,70]") << json;
+    EXPECT_NE(ReportedObject(json, "Sky"), "") << json;
 
     const std::string shot = server.Name("moved.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--answer-alerts", "--size",

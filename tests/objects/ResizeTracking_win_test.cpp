@@ -11,7 +11,7 @@
 #include "core/events/MessageLoops.h"
 #include "core/events/MouseHooks.h"
 #include "core/memory/Handles.h"
-#include "graphics/layers/PaintGeometry.h"
+#include "layers/PaintGeometry.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"
 #include "stack/StackOpenSession.h"

@@ -1,5 +1,5 @@
 // The stand-in's effects through its dispatcher (its effect list is read through the binding in
-// tests/graphics/transitions/QtEffect_win_test.cpp): sequences refusing what does not fit, frames that
+// tests/cardview/transitions/QtEffect_win_test.cpp): sequences refusing what does not fit, frames that
 // cross-fade or wipe from the chosen side, and the parameter dialog's edit of the description.
 #include "quicktime/dll/QtStandInEffects.h"
 

@@ -14,7 +14,7 @@
 #include "core/ui/ScreenDepth.h"
 #include "stack/StackUpcalls.h"
 #include "stack/depth/StackDepth.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/open/NewStack.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"

@@ -13,9 +13,9 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
-#include "stack/format/StackReader.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
+#include "format/StackReader.h"
 
 namespace stacktest {
 

@@ -35,6 +35,10 @@
 #include <vector>
 
 // Which dialog a step waits for. Only visible dialog windows of the test's thread match.
+// A dialog procedure that handles nothing: a template made into a hidden window only to measure
+// its controls.
+inline INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 class DialogMatch {
 public:
     // A dialog made from the module's template: every control id of the template is present.

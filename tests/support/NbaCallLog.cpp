@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 unsigned long NbaCall::N(const std::string& name) const {
     auto it = f.find(name);

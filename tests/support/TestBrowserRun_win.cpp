@@ -160,10 +160,11 @@ BrowserRun RunProgram(const std::string& program, const ServerFolder& server, co
         ADD_FAILURE() << "cannot start " << command << " (error " << GetLastError() << ")";
         return run;
     }
-    if (!WaitAnsweringSentMessages(process.hProcess, 60000)) {
+    // Long enough for a walk in order stretched on a busy machine up to its bound.
+    if (!WaitAnsweringSentMessages(process.hProcess, 180000)) {
         TerminateProcess(process.hProcess, 99);
         WaitForSingleObject(process.hProcess, 5000);
-        ADD_FAILURE() << "the program did not end within a minute: " << command;
+        ADD_FAILURE() << "the program did not end within three minutes: " << command;
     }
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
@@ -231,13 +232,17 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& more) 
     to.insert(to.end(), more.begin(), more.end());
 }
 
+std::string OnceShown(const std::string& title, int ms, int nth) {
+    return "@shown:" + title + (nth > 1 ? "#" + std::to_string(nth) : "") + "+" + std::to_string(ms);
+}
+
 std::vector<std::string> SaveAt(int ms, const std::string& copy) {
     return {"--command", "102@" + std::to_string(ms), "--answer-alert", "2340:2", "--save-copy", copy};
 }
 
-std::vector<std::string> OpenActionsAt(const std::string& point, int ms) {
+std::vector<std::string> OpenActionsAt(const std::string& point, int ms, int menu) {
     return {"--key", "shift+Tab@" + std::to_string(ms), "--right-click", point + "@" + std::to_string(ms + 400),
-            "--key", "Down Down Down Down Down Return@" + std::to_string(ms + 800)};
+            "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, menu)};
 }
 
 void ExpectSaved(const CachedSite& site, const BrowserRun& run) {
@@ -249,6 +254,14 @@ std::string ReportedObject(const std::string& json, const std::string& name) {
     const ReportJson report = ParseReport(json);
     const ReportJson* object = FindNamedObject(report, name);
     return object ? JsonText(*object) : "";
+}
+
+std::vector<int> ReportedCardIds(const std::string& json) {
+    std::vector<int> ids;
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        ids.push_back(card.value("id", -1));
+    return ids;
 }
 
 std::string ReportedCard(const std::string& json, int index) {
@@ -268,6 +281,26 @@ std::string ReportedObjectOfKind(const std::string& json, int kind) {
     return "";
 }
 
+std::string ReportedObjectWithId(const std::string& json, int id) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        for (const ReportJson& object : ItemsOf(card, "objects"))
+            if (object.value("id", -1) == id)
+                return JsonText(object);
+    return "";
+}
+
+std::vector<std::string> ReportedTexts(const std::string& json) {
+    std::vector<std::string> texts;
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        for (const ReportJson& object : ItemsOf(card, "objects"))
+            for (const ReportJson& entry : ItemsOf(object, "entries"))
+                if (entry.contains("text") && entry["text"].is_string())
+                    texts.push_back(entry["text"].get<std::string>());
+    return texts;
+}
+
 std::string ReportedVideo(const std::string& json, int card, int button, int kind) {
     const ReportJson report = ParseReport(json);
     for (const ReportJson& entry : ItemsOf(report, "video"))
@@ -282,6 +315,43 @@ std::vector<std::string> ReportedObjects(const std::string& json, const std::str
     for (const ReportJson* object : FindNamedObjects(report, name))
         found.push_back(JsonText(*object));
     return found;
+}
+
+std::vector<std::string> ReportedResources(const std::string& json, const std::string& type) {
+    std::vector<std::string> found;
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& entry : ItemsOf(report, "resources"))
+        if (entry.value("type", "") == type)
+            found.push_back(JsonText(entry));
+    return found;
+}
+
+bool HasResource(const std::string& json, const std::string& type, int id) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& entry : ItemsOf(report, "resources"))
+        if (entry.value("type", "") == type && entry.value("id", -1) == id)
+            return true;
+    return false;
+}
+
+std::string ReportedDestination(const std::string& json, int card, int button) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& entry : ItemsOf(report, "destinations"))
+        if (entry.value("card", 0) == card && entry.value("button", 0) == button)
+            return JsonText(entry);
+    return "";
+}
+
+std::string ReportedValue(const std::string& json, const std::string& key) {
+    const ReportJson report = ParseReport(json);
+    const ReportJson* value = FindKey(report, key);
+    return value ? JsonText(*value) : "";
+}
+
+std::string ReportedText(const std::string& json, const std::string& key) {
+    const ReportJson report = ParseReport(json);
+    const ReportJson* value = FindKey(report, key);
+    return value && value->is_string() ? value->get<std::string>() : "";
 }
 
 int ReportedNumber(const std::string& json, const std::string& key) {
@@ -315,6 +385,42 @@ int FindHolding(const std::vector<std::string>& lines, const std::string& text, 
         if (lines[i].find(text) != std::string::npos)
             return i;
     return -1;
+}
+
+std::vector<int> NumbersAt(const std::vector<std::string>& lines, const std::string& prefix, int from) {
+    const int line = Find(lines, prefix, from);
+    std::vector<int> numbers;
+    if (line < 0)
+        return numbers;
+    const std::string& text = lines[size_t(line)];
+    // After the prefix, or after the prefix's own " at ".
+    size_t at = prefix.find(" at ") != std::string::npos ? prefix.size() : text.find(" at ", prefix.size());
+    at = at == std::string::npos ? at : text.find_first_of("-0123456789", at);
+    while (at != std::string::npos && at < text.size()) {
+        char* end = nullptr;
+        numbers.push_back(int(std::strtol(text.c_str() + at, &end, 10)));
+        at = size_t(end - text.c_str());
+        if (at >= text.size() || text[at] != ',')
+            break;
+        ++at;
+    }
+    return numbers;
+}
+
+bool CardOnScreen(const std::vector<std::string>& lines, POINT* corner) {
+    const std::vector<int> at = NumbersAt(lines, "card(instance=1) at screen ");
+    if (at.size() != 2)
+        return false;
+    *corner = {at[0], at[1]};
+    return true;
+}
+
+bool ShownPlace(const std::vector<std::string>& lines, const std::string& title, RECT* place) {
+    const std::vector<int> at = NumbersAt(lines, "shown(" + title + ") ");
+    if (at.size() != 4)
+        return false;
+    *place = {at[0], at[1], at[2], at[3]};
+    return true;
 }
 
 bool NearRgb(uint32_t got, int red, int green, int blue, int slack) {

@@ -80,10 +80,13 @@ struct PluginCopy {
 // The walks' arguments: more appended, and Save at the time over the original (the plug-in
 // asks, 2340), its file copied to the path when the page closes.
 void Append(std::vector<std::string>& to, const std::vector<std::string>& more);
+// The time of an action held until the Nth window of that title was shown, and ms after:
+// "@shown:TITLE#N+MS" ("menu" names a menu).
+std::string OnceShown(const std::string& title, int ms, int nth = 1);
 std::vector<std::string> SaveAt(int ms, const std::string& copy);
 // From ms on: the object tools (shift+Tab), a right click on the object at the point ("X,Y") and
-// the "Actions" dialog chosen from its menu by keys.
-std::vector<std::string> OpenActionsAt(const std::string& point, int ms);
+// the "Actions" dialog chosen by keys from its menu, once up (the walk's menu-th).
+std::vector<std::string> OpenActionsAt(const std::string& point, int ms, int menu = 1);
 // The run saved the stack into the site's download cache, and no write failed.
 void ExpectSaved(const CachedSite& site, const BrowserRun& run);
 
@@ -91,15 +94,32 @@ void ExpectSaved(const CachedSite& site, const BrowserRun& run);
 // JSON text (empty when absent), the first number under key (-1 when absent), and an object's
 // "rect" (-1s when absent).
 std::string ReportedObject(const std::string& json, const std::string& name);
+// The card ids in the order the report lists the cards.
+std::vector<int> ReportedCardIds(const std::string& json);
 // The card of that index (from 1) as JSON text; empty when there is none.
 std::string ReportedCard(const std::string& json, int index);
 // The first object of that kind (16 a graphic, 48 a button, 96 a text object); empty when none.
 std::string ReportedObjectOfKind(const std::string& json, int kind);
 // The report's "video" entry of that card, button and chunk kind; empty when none.
 std::string ReportedVideo(const std::string& json, int card, int button, int kind);
+// The first object with that id, of any card; empty when none.
+std::string ReportedObjectWithId(const std::string& json, int id);
+// The texts of every text entry of the objects, in the report's order.
+std::vector<std::string> ReportedTexts(const std::string& json);
 // Every object of that name, in the report's order.
 std::vector<std::string> ReportedObjects(const std::string& json, const std::string& name);
+// The report's resource entries of that type ("Icon", "Crsr", "Hlnk"), deleted ones too, in file
+// order, as JSON text.
+std::vector<std::string> ReportedResources(const std::string& json, const std::string& type);
+// Whether the report holds a resource entry of that type and id.
+bool HasResource(const std::string& json, const std::string& type, int id);
+// The report's "destinations" entry of that card and button; empty when none.
+std::string ReportedDestination(const std::string& json, int card, int button);
+// The first value under key as JSON text ("[1,4136]", "{...}"); empty when absent.
+std::string ReportedValue(const std::string& json, const std::string& key);
 int ReportedNumber(const std::string& json, const std::string& key);
+// The first text under key; empty when absent or not a text.
+std::string ReportedText(const std::string& json, const std::string& key);
 RECT ReportedRect(const std::string& object);
 
 std::string ReadFile(const std::string& path);
@@ -113,6 +133,14 @@ std::string Field(const std::string& line, const std::string& key);
 int Find(const std::vector<std::string>& lines, const std::string& prefix, int from = 0);
 // Index of the first line at or after from that holds the text anywhere; -1 when none.
 int FindHolding(const std::vector<std::string>& lines, const std::string& text, int from = 0);
+// The numbers after " at " in the first log line at or after from that starts with prefix
+// ("card(instance=1) at screen 10,20", "shown(Path Edit) class=#32770 at 1,2,3,4 ..."), in
+// order; empty when there is no such line.
+std::vector<int> NumbersAt(const std::vector<std::string>& lines, const std::string& prefix, int from = 0);
+// Where the first embed's card lay on the screen ("card(instance=1) at screen X,Y"), and where
+// the first window of that title shown lay ("shown(TITLE) ... at L,T,R,B"); false when not logged.
+bool CardOnScreen(const std::vector<std::string>& lines, POINT* corner);
+bool ShownPlace(const std::vector<std::string>& lines, const std::string& title, RECT* place);
 
 // The pixels of a PNG file as 0x00RRGGBB, top row first, read through the Windows Imaging
 // Component; empty when it cannot be read.

@@ -8,8 +8,8 @@
 
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 
 std::string UseTestModule(const std::string& logName, uint16_t id) {
     const char* build = std::getenv("LOOM_BUILD");

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "StackBuilder.h"
+#include "format/StackFile.h"
 
 namespace stackbuilder {
 
@@ -27,7 +28,7 @@ Object ShapedButton(uint16_t id, Rect rect, std::string name, uint16_t shape, ui
         b.words.push_back({16, static_cast<uint16_t>(destination)});
         b.words.push_back({20, 0x20});
     }
-    if (shape >= 5) {  // the freehand mask: an ellipse filling the bounds
+    if (IsMaskedButtonShape(shape)) {  // the freehand mask: an ellipse filling the bounds
         const int w = rect.right - rect.left, h = rect.bottom - rect.top;
         const int rowBytes = (w + 31) / 32 * 4;
         Chunk mask;
@@ -51,7 +52,7 @@ void SetTimer(Object& owner, uint16_t value, uint16_t mode) {
 }
 
 Object MovieButton(uint16_t id, Rect rect, std::string name, Rect movie, std::string_view macPath, uint32_t flags) {
-    Object b = ShapedButton(id, rect, std::move(name), 2);
+    Object b = ShapedButton(id, rect, std::move(name), kButtonShapeRectangle);
     b.words.push_back({20, 0x100});
     Chunk c = PathChunk(89, macPath);
     c.id = id;

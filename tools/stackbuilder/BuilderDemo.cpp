@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "StackBuilder.h"
+#include "format/StackFile.h"
 
 namespace stackbuilder {
 
@@ -218,7 +219,7 @@ Stack DemoStack() {
     constexpr int16_t kNext = -1, kPrevious = -2;
     Card first = PictureCard(1, GradientPicture(320, 240, 8));
     first.name = "Welcome";
-    Object next = ShapedButton(1, {230, 190, 310, 220}, "Next", 1, 0, kNext);
+    Object next = ShapedButton(1, {230, 190, 310, 220}, "Next", kButtonShapeDefault, 0, kNext);
     next.chunks.push_back(Chunk{61, 0, {}, 0, {}, {}, Bytes("next card")});
     first.objects.push_back(next);
     // The title in two faces and colours; its word "Pageloom" is a link to the next card.
@@ -230,13 +231,13 @@ Stack DemoStack() {
     Object logo = Graphic(3, {20, 80, 52, 112}, "Logo");
     SetGraphicPicture(logo, LogoPicture());
     first.objects.push_back(logo);
-    Object back = ShapedButton(4, {10, 190, 90, 220}, "Back", 0, 0, kPrevious);
+    Object back = ShapedButton(4, {10, 190, 90, 220}, "Back", kButtonShapeRounded, 0, kPrevious);
     back.flags = 0x10;  // on the background layer, shared by the cards that share the picture
     first.objects.push_back(back);
     // Above the picture's black band, where its name shows.
-    first.objects.push_back(ShapedButton(8, {120, 105, 200, 175}, "Onward", 4, kRedIcon, kNext));
+    first.objects.push_back(ShapedButton(8, {120, 105, 200, 175}, "Onward", kButtonShapeInvisible, kRedIcon, kNext));
     // Plays the stack's stored chime, then moves on at once (a sound does not hold the move).
-    Object chime = ShapedButton(13, {230, 140, 310, 175}, "Chime", 1, 0, kNext);
+    Object chime = ShapedButton(13, {230, 140, 310, 175}, "Chime", kButtonShapeDefault, 0, kNext);
     chime.words.push_back({20, 0x24});  // the stored sound and the move
     Chunk sound{83, 0, {0, 127, 0, 0}, 0, {{16, kChimeSound}}, {}, {}};  // half volume: the word at +4, the top
     chime.chunks.push_back(sound);
@@ -246,17 +247,17 @@ Stack DemoStack() {
     Card second = SharedCard(2, 1);
     second.name = "Second";
     second.objects.push_back(TextField(5, {20, 20, 300, 60}, "Note", "A card sharing the first picture"));
-    second.objects.push_back(ShapedButton(9, {220, 140, 310, 175}, "Next", 3, 0, kNext));
-    second.objects.push_back(ShapedButton(10, {160, 70, 230, 130}, "Ahead", 5, kBlueIcon, kNext));
+    second.objects.push_back(ShapedButton(9, {220, 140, 310, 175}, "Next", kButtonShapeShadowed, 0, kNext));
+    second.objects.push_back(ShapedButton(10, {160, 70, 230, 130}, "Ahead", kButtonShapePencil, kBlueIcon, kNext));
     s.cards.push_back(second);
 
     Picture blue = SolidPicture(320, 240, 8, 6);
     Card last = PictureCard(3, blue);
     last.name = "Last";
-    last.objects.push_back(ShapedButton(7, {120, 100, 200, 130}, "Start over", 2, 0, 1));
-    last.objects.push_back(ShapedButton(11, {20, 150, 100, 230}, "Before", 6, kBlueIcon, kPrevious));
-    last.objects.push_back(ShapedButton(12, {220, 150, 300, 230}, "Again", 7, kRedIcon, kPrevious));
-    last.objects.push_back(ShapedButton(13, {220, 100, 300, 130}, "Movie", 2, 0, 4));
+    last.objects.push_back(ShapedButton(7, {120, 100, 200, 130}, "Start over", kButtonShapeRectangle, 0, 1));
+    last.objects.push_back(ShapedButton(11, {20, 150, 100, 230}, "Before", kButtonShapePicked, kBlueIcon, kPrevious));
+    last.objects.push_back(ShapedButton(12, {220, 150, 300, 230}, "Again", kButtonShapeLasso, kRedIcon, kPrevious));
+    last.objects.push_back(ShapedButton(13, {220, 100, 300, 130}, "Movie", kButtonShapeRectangle, 0, 4));
     // Arriving plays the flip-book between the lower buttons; its first frame shows with the card.
     constexpr uint16_t kFlipBookAction = 150;
     last.actions[0] = kFlipBookAction;
@@ -268,14 +269,14 @@ Stack DemoStack() {
     movie.objects.push_back(TextField(14, {20, 20, 300, 50}, "Caption", "A movie: press its bar to play"));
     movie.objects.push_back(MovieButton(15, {20, 200, 110, 230}, "Show", {100, 60, 220, 150},
                                         std::string("Disk:") + kDemoMovieName, 1 | 4));
-    movie.objects.push_back(ShapedButton(16, {220, 200, 300, 230}, "Start over", 2, 0, 1));
+    movie.objects.push_back(ShapedButton(16, {220, 200, 300, 230}, "Start over", kButtonShapeRectangle, 0, 1));
     s.cards.push_back(movie);
 
     Stack resources = ResourcesStack();
     s.resources = resources.resources;
     // The stack's font table is the title's, not the empty one of the resources' stack.
     std::erase_if(s.resources, [](const Resource& r) { return r.type == "FntL"; });
-    const Object linkAction = ShapedButton(0, {}, "", 0, 0, kNext);
+    const Object linkAction = ShapedButton(0, {}, "", kButtonShapeRounded, 0, kNext);
     s.resources.push_back({"Icon", kRedIcon, "Red", 0, 0, IconFile(32, {221, 8, 6})});
     s.resources.push_back({"Icon", kBlueIcon, "Blue", 0, 0, IconFile(32, {0, 0, 212})});
     s.resources.push_back({"Snd ", kChimeSound, "Chime", 0, 0, StoredSound(11025, ToneSamples())});

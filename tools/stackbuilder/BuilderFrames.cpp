@@ -4,6 +4,7 @@
 
 #include "BuilderMedia.h"
 #include "StackBuilder.h"
+#include "format/StackFile.h"
 
 namespace stackbuilder {
 
@@ -87,7 +88,7 @@ std::vector<uint8_t> FrameAnimationPayload(const FrameAnimation& a) {
 }
 
 Object FrameAnimationButton(uint16_t id, Rect rect, std::string name, Rect area, const FrameAnimation& animation) {
-    Object b = ShapedButton(id, rect, std::move(name), 2);
+    Object b = ShapedButton(id, rect, std::move(name), kButtonShapeRectangle);
     b.words.push_back({20, 0x80});
     Chunk chunk;
     chunk.kind = 56;

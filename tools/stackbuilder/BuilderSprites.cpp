@@ -5,7 +5,7 @@
 #include "core/memory/Handles.h"
 #include "graphics/dib/Dib.h"
 #include "graphics/pixels/PackedPictureHeader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace stackbuilder {
 
@@ -213,7 +213,7 @@ std::vector<uint8_t> SpriteRecord(const Sprite& s) {
 }
 
 Object AnimationButton(uint16_t id, Rect rect, std::string name, std::vector<uint8_t> payload, int16_t destination) {
-    Object b = ShapedButton(id, rect, std::move(name), 2, 0, destination);
+    Object b = ShapedButton(id, rect, std::move(name), kButtonShapeRectangle, 0, destination);
     b.words.push_back({20, static_cast<uint16_t>(0x80 | (destination ? 0x20 : 0))});
     Chunk c;
     c.kind = 56;

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "StackBuilder.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace stackbuilder {
 

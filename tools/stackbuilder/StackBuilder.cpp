@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace stackbuilder {
 

@@ -36,7 +36,7 @@
 #include "graphics/dib/BmpFile.h"
 #include "media/animation/AnimRecord.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackReader.h"
+#include "format/StackReader.h"
 #include "stack/pictures/CardPictureRows.h"
 
 namespace {

@@ -72,6 +72,17 @@ struct Page {
     bool notHandedBack = false;
     bool again = false;  // the second showing of --reload
     DWORD quitDeferredSince = 0;
+    // --in-order: the steps by their times (a timer each), the next to go, when the walk
+    // started and when and at what time the last step ran.
+    struct ChainStep {
+        UINT_PTR timer;
+        int atMs;
+    };
+    std::vector<ChainStep> chain;
+    size_t chainNext = 0;
+    bool chainStarted = false;
+    DWORD chainStart = 0, ranTick = 0;
+    int ranMs = 0;
 } g_page;
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count) {
@@ -225,15 +236,103 @@ void ClosePage(HWND frame) {
     DestroyWindow(frame);
 }
 
+void StartChain(HWND window);
+
 // --quit-when-done: the page closes as soon as nothing is left to deliver, not after a guess
 // at how long delivery takes.
 void PumpAndMaybeQuit(HWND window) {
     PumpStreams();
+    if (!HasStreamWork())
+        StartChain(window);
     if (g_page.quitWhenDoneArmed && !g_page.closed && !HasStreamWork()) {
         g_page.quitWhenDoneArmed = false;
         Logf("page done: every stream has ended");
         PostMessageA(window, WM_CLOSE, 0, 0);
     }
+}
+
+// --in-order: the timer that does a step, and the step's time (a held one: the time of the one
+// given before it, so it keeps its place).
+UINT_PTR StepTimer(const BrowserOptions::Step& step) {
+    using Kind = BrowserOptions::StepKind;
+    switch (step.kind) {
+    case Kind::Command: return kTimerFirstCommand + step.index;
+    case Kind::Mouse: return kTimerFirstMouse + step.index;
+    case Kind::Keys: return kTimerFirstKeys + step.index;
+    case Kind::Typing: return kTimerFirstTyping + step.index;
+    case Kind::Dialog: return kTimerFirstDialog + step.index;
+    case Kind::Drop: return kTimerFirstDrop + step.index;
+    case Kind::XShot: return kTimerFirstXShot + step.index;
+    case Kind::Screenshot: return step.index == 0 ? kTimerScreenshot : kTimerFirstLaterShot + step.index - 1;
+    }
+    return 0;
+}
+
+int StepTime(const BrowserOptions& o, const BrowserOptions::Step& step, int before) {
+    using Kind = BrowserOptions::StepKind;
+    auto timed = [&](int atMs, const BrowserOptions::Hold& hold) { return hold.title.empty() ? atMs : before; };
+    switch (step.kind) {
+    case Kind::Command: return timed(o.commands[step.index].atMs, o.commands[step.index].hold);
+    case Kind::Mouse: return timed(o.mouse[step.index].atMs, o.mouse[step.index].hold);
+    case Kind::Keys: return timed(o.keys[step.index].atMs, o.keys[step.index].hold);
+    case Kind::Typing: return timed(o.typing[step.index].atMs, o.typing[step.index].hold);
+    case Kind::Dialog: return o.dialogActions[step.index].atMs;
+    case Kind::Drop: return o.drops[step.index].atMs;
+    case Kind::XShot: return o.xShots[step.index].atMs;
+    case Kind::Screenshot: return step.index == 0 ? o.screenshotAfterMs : o.laterScreenshotsMs[step.index - 1];
+    }
+    return before;
+}
+
+void BuildChain() {
+    int before = 0;
+    for (const BrowserOptions::Step& step : g_page.options.steps) {
+        before = StepTime(g_page.options, step, before);
+        g_page.chain.push_back({StepTimer(step), before});
+    }
+    std::stable_sort(g_page.chain.begin(), g_page.chain.end(),
+                     [](const Page::ChainStep& a, const Page::ChainStep& b) { return a.atMs < b.atMs; });
+}
+
+// The next step's timer: at its time from the walk's start, and no sooner after the step before
+// ran than their times are apart. After the last, --quit-after-last.
+void ArmNextStep(HWND window) {
+    if (g_page.closed)
+        return;
+    if (g_page.chainNext >= g_page.chain.size()) {
+        if (g_page.options.quitAfterLastMs >= 0) {
+            Logf("walk done: closing in %d ms", g_page.options.quitAfterLastMs);
+            SetTimer(window, kTimerQuit, static_cast<UINT>(g_page.options.quitAfterLastMs), nullptr);
+        }
+        return;
+    }
+    const Page::ChainStep& step = g_page.chain[g_page.chainNext];
+    const DWORD fromStart = g_page.chainStart + static_cast<DWORD>(step.atMs);
+    const DWORD fromLast = g_page.ranTick + static_cast<DWORD>(step.atMs - g_page.ranMs);
+    const DWORD due = static_cast<LONG>(fromLast - fromStart) > 0 ? fromLast : fromStart;
+    const LONG wait = static_cast<LONG>(due - GetTickCount());
+    SetTimer(window, step.timer, wait > 0 ? static_cast<UINT>(wait) : 0, nullptr);
+}
+
+// The step of that timer ran (or failed): the next one is armed.
+void StepRan(HWND window, UINT_PTR timer) {
+    if (!g_page.options.inOrder || g_page.chainNext >= g_page.chain.size() || g_page.chain[g_page.chainNext].timer != timer)
+        return;
+    g_page.ranTick = GetTickCount();
+    g_page.ranMs = g_page.chain[g_page.chainNext].atMs;
+    ++g_page.chainNext;
+    ArmNextStep(window);
+}
+
+// The walk starts once the stack is in: on a busy machine loading it takes longer.
+void StartChain(HWND window) {
+    if (!g_page.options.inOrder || g_page.chainStarted || g_page.closed)
+        return;
+    g_page.chainStarted = true;
+    g_page.chainStart = g_page.ranTick = GetTickCount();
+    g_page.ranMs = 0;
+    Logf("walk starts: every stream has ended");
+    ArmNextStep(window);
 }
 
 // A held action not yet due: its timer set again, for when its window is up (and as long after
@@ -255,6 +354,7 @@ bool HeldBack(HWND window, UINT_PTR timer, BrowserOptions::Hold& hold, const std
     }
     if (now - hold.since > kPatienceMs) {
         FailHold(what + "@shown:" + hold.title, "never shown");
+        StepRan(window, timer);
         return true;
     }
     SetTimer(window, timer, kLookAgainMs, nullptr);
@@ -271,6 +371,10 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             PumpAndMaybeQuit(window);
         } else if (wParam == kTimerQuit) {
             KillTimer(window, kTimerQuit);
+            if (g_page.options.inOrder && g_page.chainNext < g_page.chain.size() && !g_page.closed &&
+                !g_page.quitDeferredSince)
+                FailWalk("the page closed at --quit-after before step " + std::to_string(g_page.chainNext + 1) +
+                         " of " + std::to_string(g_page.chain.size()) + " ran");
             const bool waiting = g_page.quitWhenDoneArmed || HasStreamWork();
             if (g_page.options.quitWhenDone && waiting && !g_page.streamsUnfinished) {
                 g_page.streamsUnfinished = true;
@@ -281,6 +385,7 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         } else if (wParam == kTimerScreenshot) {
             KillTimer(window, kTimerScreenshot);
             TakeScreenshots();
+            StepRan(window, wParam);
         } else if (wParam >= kTimerFirstCommand && wParam < kTimerFirstCommand + g_page.options.commands.size()) {
             KillTimer(window, wParam);
             if (HeldBack(window, wParam, g_page.options.commands[wParam - kTimerFirstCommand].hold, "command"))
@@ -290,12 +395,14 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                 Logf("command(%d)", command);
                 PostMessageA(g_page.embeds[0].window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
             }
+            StepRan(window, wParam);
         } else if (wParam >= kTimerFirstMouse && wParam < kTimerFirstMouse + g_page.options.mouse.size()) {
             KillTimer(window, wParam);
             if (HeldBack(window, wParam, g_page.options.mouse[wParam - kTimerFirstMouse].hold, "mouse"))
                 return 0;
             if (!g_page.embeds.empty() && !g_page.closed)
                 SendMouseAction(g_page.embeds[0].window, g_page.options.mouse[wParam - kTimerFirstMouse]);
+            StepRan(window, wParam);
         } else if (wParam >= kTimerFirstKeys && wParam < kTimerFirstKeys + g_page.options.keys.size()) {
             KillTimer(window, wParam);
             if (HeldBack(window, wParam, g_page.options.keys[wParam - kTimerFirstKeys].hold,
@@ -303,10 +410,17 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                 return 0;
             if (!g_page.closed)
                 SendKeyStrokes(g_page.options.keys[wParam - kTimerFirstKeys]);
+            StepRan(window, wParam);
         } else if (wParam >= kTimerFirstDialog && wParam < kTimerFirstDialog + g_page.options.dialogActions.size()) {
             KillTimer(window, wParam);
             if (!g_page.closed)
                 DialogActionDue(wParam - kTimerFirstDialog);
+            if (g_page.options.inOrder && !g_page.closed) {  // the next step waits until it acted
+                if (DialogActionSettled(wParam - kTimerFirstDialog))
+                    StepRan(window, wParam);
+                else
+                    SetTimer(window, wParam, kDialogPollMs, nullptr);
+            }
         } else if (wParam >= kTimerFirstDrop && wParam < kTimerFirstDrop + g_page.options.drops.size()) {
             KillTimer(window, wParam);
             const BrowserOptions::TimedDrop& d = g_page.options.drops[wParam - kTimerFirstDrop];
@@ -314,6 +428,7 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                 Logf("drop(%s,%d,%d)", d.file.c_str(), d.x, d.y);
                 PostFileDrop(g_page.embeds[0].window, FullPath(d.file), POINT{d.x, d.y});
             }
+            StepRan(window, wParam);
         } else if (wParam >= kTimerFirstTyping && wParam < kTimerFirstTyping + g_page.options.typing.size()) {
             KillTimer(window, wParam);
             if (HeldBack(window, wParam, g_page.options.typing[wParam - kTimerFirstTyping].hold,
@@ -328,15 +443,18 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             for (char c : text)
                 if (focus)
                     PostMessageA(focus, WM_CHAR, static_cast<unsigned char>(c), 1);
+            StepRan(window, wParam);
         } else if (wParam >= kTimerFirstLaterShot &&
                    wParam < kTimerFirstLaterShot + g_page.options.laterScreenshotsMs.size()) {
             KillTimer(window, wParam);
             TakeLaterScreenshot(wParam - kTimerFirstLaterShot);
+            StepRan(window, wParam);
         } else if (wParam >= kTimerFirstXShot && wParam < kTimerFirstXShot + g_page.options.xShots.size()) {
             KillTimer(window, wParam);
             const std::string& file = g_page.options.xShots[wParam - kTimerFirstXShot].file;
             const bool started = !g_page.closed && !g_page.embeds.empty() && StartXShot(file, g_page.embeds[0].window);
             Logf("x-shot(file=%s) -> %s", file.c_str(), started ? "started" : "failed");
+            StepRan(window, wParam);
         } else if (wParam == kTimerDialogs) {
             if (!g_page.closed)
                 WatchDialogs();
@@ -503,29 +621,33 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         for (const Embed& embed : g_page.embeds)
             RequestStream(embed.instance, embed.stackUrl);
     };
-    // Both times count from the page's start.
-    if (!o.screenshot.empty())
-        SetTimer(g_page.frame, kTimerScreenshot, static_cast<UINT>(o.screenshotAfterMs), nullptr);
-    for (size_t i = 0; !o.screenshot.empty() && i < o.laterScreenshotsMs.size(); ++i)
-        SetTimer(g_page.frame, kTimerFirstLaterShot + i, static_cast<UINT>(o.laterScreenshotsMs[i]), nullptr);
+    // The times count from the page's start; --in-order arms one step at a time once the stack is in.
     if (o.quitAfterMs >= 0)
         SetTimer(g_page.frame, kTimerQuit, static_cast<UINT>(o.quitAfterMs), nullptr);
     StartDialogWatch(g_page.frame, o);
     SetTimer(g_page.frame, kTimerDialogs, kDialogPollMs, nullptr);
-    for (size_t i = 0; i < o.xShots.size(); ++i)
-        SetTimer(g_page.frame, kTimerFirstXShot + i, static_cast<UINT>(o.xShots[i].atMs), nullptr);
-    for (size_t i = 0; i < o.commands.size(); ++i)
-        SetTimer(g_page.frame, kTimerFirstCommand + i, static_cast<UINT>(o.commands[i].atMs), nullptr);
-    for (size_t i = 0; i < o.mouse.size(); ++i)
-        SetTimer(g_page.frame, kTimerFirstMouse + i, static_cast<UINT>(o.mouse[i].atMs), nullptr);
-    for (size_t i = 0; i < o.keys.size(); ++i)
-        SetTimer(g_page.frame, kTimerFirstKeys + i, static_cast<UINT>(o.keys[i].atMs), nullptr);
-    for (size_t i = 0; i < o.dialogActions.size(); ++i)
-        SetTimer(g_page.frame, kTimerFirstDialog + i, static_cast<UINT>(o.dialogActions[i].atMs), nullptr);
-    for (size_t i = 0; i < o.typing.size(); ++i)
-        SetTimer(g_page.frame, kTimerFirstTyping + i, static_cast<UINT>(o.typing[i].atMs), nullptr);
-    for (size_t i = 0; i < o.drops.size(); ++i)
-        SetTimer(g_page.frame, kTimerFirstDrop + i, static_cast<UINT>(o.drops[i].atMs), nullptr);
+    if (o.inOrder) {
+        BuildChain();
+    } else {
+        if (!o.screenshot.empty())
+            SetTimer(g_page.frame, kTimerScreenshot, static_cast<UINT>(o.screenshotAfterMs), nullptr);
+        for (size_t i = 0; !o.screenshot.empty() && i < o.laterScreenshotsMs.size(); ++i)
+            SetTimer(g_page.frame, kTimerFirstLaterShot + i, static_cast<UINT>(o.laterScreenshotsMs[i]), nullptr);
+        for (size_t i = 0; i < o.xShots.size(); ++i)
+            SetTimer(g_page.frame, kTimerFirstXShot + i, static_cast<UINT>(o.xShots[i].atMs), nullptr);
+        for (size_t i = 0; i < o.commands.size(); ++i)
+            SetTimer(g_page.frame, kTimerFirstCommand + i, static_cast<UINT>(o.commands[i].atMs), nullptr);
+        for (size_t i = 0; i < o.mouse.size(); ++i)
+            SetTimer(g_page.frame, kTimerFirstMouse + i, static_cast<UINT>(o.mouse[i].atMs), nullptr);
+        for (size_t i = 0; i < o.keys.size(); ++i)
+            SetTimer(g_page.frame, kTimerFirstKeys + i, static_cast<UINT>(o.keys[i].atMs), nullptr);
+        for (size_t i = 0; i < o.dialogActions.size(); ++i)
+            SetTimer(g_page.frame, kTimerFirstDialog + i, static_cast<UINT>(o.dialogActions[i].atMs), nullptr);
+        for (size_t i = 0; i < o.typing.size(); ++i)
+            SetTimer(g_page.frame, kTimerFirstTyping + i, static_cast<UINT>(o.typing[i].atMs), nullptr);
+        for (size_t i = 0; i < o.drops.size(); ++i)
+            SetTimer(g_page.frame, kTimerFirstDrop + i, static_cast<UINT>(o.drops[i].atMs), nullptr);
+    }
     if (o.streamBeforeWindow) {
         requestStacks();
         DeliverStreamsNow();

@@ -281,16 +281,32 @@ const char* UsageText() {
            "                        type:TEXT (its text replaced), choose:TEXT (an item of a\n"
            "                        list or combo box), click:X,Y, double-click:X,Y or\n"
            "                        drag:X1,Y1-X2,Y2 (real input at the control's own\n"
-           "                        coordinates); a dialog not\n"
-           "                        shown within 3 seconds, or a control not in it (or that\n"
-           "                        cannot take the action: that dialog is then cancelled), is\n"
-           "                        logged and the run ends with exit code 14 (repeatable;\n"
+           "                        coordinates); a dialog not shown within 3 seconds (10 in\n"
+           "                        order), or a control not in it (or that cannot take the\n"
+           "                        action: that dialog is then cancelled), is logged and the\n"
+           "                        run ends with exit code 14 (repeatable;\n"
            "                        until it has acted, --close-dialogs leaves its dialog alone,\n"
            "                        and --answer-alerts once it is due)\n"
            "  --save-copy PATH      once the page closed, copy the stack file the plug-in saved\n"
            "                        last (a web stack's copy in the download cache, a local\n"
            "                        file, a Save As target) to PATH; nothing saved or the copy\n"
            "                        failed: exit code 15\n"
+           "  @shown:TITLE+MS       in place of @MS (--command, --click and the other mouse\n"
+           "                        actions, --key, --keys): held until the window of that\n"
+           "                        title (a dialog, an alert, \"menu\" for a menu) was shown,\n"
+           "                        then MS later; TITLE#N after its Nth showing; a window not\n"
+           "                        shown within 10 seconds is logged (\"hold(...) -> never\n"
+           "                        shown\") and the run ends with exit code 14\n"
+           "  --in-order            the timed things (actions, dialog actions, shots) go one\n"
+           "                        after another in the order of their times (a held one\n"
+           "                        where it was given), each no sooner than the one before\n"
+           "                        it ran (a dialog action: acted) and kept as far after it\n"
+           "                        as their times are apart; the times count from when the\n"
+           "                        page's streams first all ended (the stack is in); a walk\n"
+           "                        the page's close cuts short ends with exit code 14\n"
+           "  --quit-after-last MS  close the page MS milliseconds after the last timed thing\n"
+           "                        ran; sets --in-order, with --quit-after (default: 40000\n"
+           "                        beyond the latest time given) as the bound\n"
            "  --quit-after MS       close the page after MS milliseconds; a run still going\n"
            "                        20 s later (the plug-in stuck in a call) ends with exit\n"
            "                        code 10\n"
@@ -331,6 +347,8 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
     };
     constexpr int kMaxMs = 24 * 60 * 60 * 1000;
     bool sawScreenshotTime = false;
+    using Kind = BrowserOptions::StepKind;
+    auto step = [&](Kind kind, size_t index) { options.steps.push_back({kind, index}); };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         bool ok = true;
@@ -342,13 +360,20 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         else if (a == "--chunk") ok = intOption(i, 1, 64 * 1024 * 1024, options.chunk);
         else if (a == "--instances") ok = intOption(i, 1, 16, options.instances);
         else if (a == "--quit-after") ok = intOption(i, 0, kMaxMs, options.quitAfterMs);
+        else if (a == "--quit-after-last") {
+            ok = intOption(i, 0, kMaxMs, options.quitAfterLastMs);
+            options.inOrder = true;
+        }
         else if (a == "--screenshot-after") {
             int ms = 0;
             ok = intOption(i, 0, kMaxMs, ms);
-            if (ok && sawScreenshotTime)
+            if (ok && sawScreenshotTime) {
                 options.laterScreenshotsMs.push_back(ms);
-            else if (ok)
+                step(Kind::Screenshot, options.laterScreenshotsMs.size());
+            } else if (ok) {
                 options.screenshotAfterMs = ms;
+                step(Kind::Screenshot, 0);
+            }
             sawScreenshotTime = true;
         }
         else if (a == "--command") {
@@ -357,8 +382,10 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             BrowserOptions::TimedCommand c{};
             ok = at != std::string::npos && ParseInt(value->substr(0, at), 1, 65535, c.command) &&
                  ParseTime(std::string_view(*value).substr(at + 1), c.atMs, &c.hold);
-            if (ok)
+            if (ok) {
                 options.commands.push_back(c);
+                step(Kind::Command, options.commands.size() - 1);
+            }
             else if (value)
                 error = "bad value for --command: " + *value;
         } else if (a == "--click" || a == "--right-click" || a == "--double-click" || a == "--drag" || a == "--hover") {
@@ -371,8 +398,10 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             const std::string* value = needValue(i);
             BrowserOptions::TimedMouse m{};
             ok = value && ParseMouse(*value, action, m);
-            if (ok)
+            if (ok) {
                 options.mouse.push_back(m);
+                step(Kind::Mouse, options.mouse.size() - 1);
+            }
             else if (value)
                 error = "bad value for " + a + ": " + *value;
         } else if (a == "--key") {
@@ -383,8 +412,10 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             if (ok) {
                 k.text = std::string(keys);
                 ok = ParseKeyStrokes(keys, k.strokes, error);
-                if (ok)
+                if (ok) {
                     options.keys.push_back(k);
+                    step(Kind::Keys, options.keys.size() - 1);
+                }
                 else
                     error = "bad value for --key: " + *value + " (" + error + ")";
             } else if (value) {
@@ -394,8 +425,10 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             const std::string* value = needValue(i);
             BrowserOptions::TimedDialogAction d{};
             ok = value && ParseDialogAction(*value, d);
-            if (ok)
+            if (ok) {
                 options.dialogActions.push_back(d);
+                step(Kind::Dialog, options.dialogActions.size() - 1);
+            }
             else if (value)
                 error = "bad value for --dialog: " + *value + " (TITLE|CONTROL|ACTION@MS, the action press, check, "
                                                               "uncheck, type:TEXT, choose:TEXT, click:X,Y, "
@@ -425,6 +458,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             if (ok) {
                 d.file = value->substr(0, place);
                 options.drops.push_back(d);
+                step(Kind::Drop, options.drops.size() - 1);
             } else if (value) {
                 error = "bad value for --drop: " + *value;
             }
@@ -436,6 +470,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             if (ok) {
                 x.file = value->substr(0, at);
                 options.xShots.push_back(x);
+                step(Kind::XShot, options.xShots.size() - 1);
             } else if (value) {
                 error = "bad value for --x-shot: " + *value;
             }
@@ -447,6 +482,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             if (ok) {
                 t.text = value->substr(0, at);
                 options.typing.push_back(t);
+                step(Kind::Typing, options.typing.size() - 1);
             } else if (value) {
                 error = "bad value for --keys: " + *value;
             }
@@ -463,6 +499,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         else if (a == "--answer-alerts") options.answerAlerts = true;
         else if (a == "--close-dialogs") options.closeDialogs = true;
         else if (a == "--reload") options.reload = true;
+        else if (a == "--in-order") options.inOrder = true;
         else if (a.size() > 1 && a[0] == '-') {
             error = "unknown option " + a;
             return std::nullopt;
@@ -481,6 +518,26 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         return std::nullopt;
     }
     options.instances = std::max(options.instances, static_cast<int>(options.stacks.size()));
+    if (!options.screenshot.empty() && !sawScreenshotTime)
+        options.steps.push_back({Kind::Screenshot, 0});
+    // A walk in order that hangs ends at a bound of its own: 40 seconds beyond its last time.
+    if (options.inOrder && options.quitAfterMs < 0) {
+        int last = options.screenshotAfterMs;
+        for (int ms : options.laterScreenshotsMs)
+            last = std::max(last, ms);
+        auto latest = [&last](const auto& timed) {
+            for (const auto& t : timed)
+                last = std::max(last, t.atMs);
+        };
+        latest(options.commands);
+        latest(options.mouse);
+        latest(options.keys);
+        latest(options.typing);
+        latest(options.dialogActions);
+        latest(options.drops);
+        latest(options.xShots);
+        options.quitAfterMs = std::min(last + 40000, kMaxMs);
+    }
     if (!HasScheme(options.baseUrl)) {
         error = "the base URL needs a scheme: " + options.baseUrl;
         return std::nullopt;

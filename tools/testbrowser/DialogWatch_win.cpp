@@ -17,7 +17,8 @@
 
 namespace {
 
-constexpr DWORD kDialogPatienceMs = 3000;  // how long a --dialog waits for its window to show
+// How long a --dialog waits for its window to show; in a walk in order, as long as a held action.
+constexpr DWORD kDialogPatienceMs = 3000, kInOrderPatienceMs = 10000;
 
 enum class ActionState { Later, Waiting, Done };
 
@@ -342,7 +343,8 @@ bool TryAction(size_t index, const std::vector<HWND>& shown) {
             break;
         }
     if (!dialog) {
-        if (GetTickCount() - g_watch.dueSince[index] < kDialogPatienceMs)
+        if (GetTickCount() - g_watch.dueSince[index] <
+            (g_watch.options->inOrder ? kInOrderPatienceMs : kDialogPatienceMs))
             return false;
         std::string titles;
         for (HWND w : shown)
@@ -498,3 +500,9 @@ bool WindowShownAt(const std::string& title, int nth, unsigned long* tick) {
 }
 
 void FailHold(const std::string& spec, const std::string& why) { Fail("hold(%s) -> %s", spec, why); }
+
+void FailWalk(const std::string& why) { Fail("walk(in order) -> %s%s", why, ""); }
+
+bool DialogActionSettled(size_t index) {
+    return index < g_watch.states.size() && g_watch.states[index] == ActionState::Done;
+}

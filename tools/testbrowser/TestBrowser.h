@@ -30,6 +30,12 @@ struct BrowserOptions {
     int chunk = 4096;        // bytes offered per NPP_Write at most
     int instances = 1;
     int quitAfterMs = -1;    // -1: run until the window is closed
+    // --in-order: the timed things (actions, shots) go one after another in the order of their
+    // times, each no sooner than the one before it ran and its gap from that one, the times
+    // counted from when the page's streams first all ended; --quit-after-last closes the page
+    // that long after the last of them ran (and sets --in-order).
+    bool inOrder = false;
+    int quitAfterLastMs = -1;
     bool quitWhenDone = false;  // close the page once no stream or request is left
     std::string screenshot;  // PNG file of the first embed window; empty: none
     int screenshotAfterMs = 1000;
@@ -126,6 +132,14 @@ struct BrowserOptions {
         int atMs;
     };
     std::vector<TimedXShot> xShots;
+    // Every timed thing in the order given: its kind and index in its list (a shot: 0 the first
+    // screenshot, N the Nth later one), for --in-order.
+    enum class StepKind { Command, Mouse, Keys, Typing, Dialog, Drop, XShot, Screenshot };
+    struct Step {
+        StepKind kind;
+        size_t index;
+    };
+    std::vector<Step> steps;
 };
 
 // Exit codes of the program.
@@ -226,12 +240,15 @@ void StartRunWatchdog(unsigned long ms);
 void StartDialogWatch(void* frame, const BrowserOptions& options);
 void WatchDialogs();
 void DialogActionDue(size_t index);  // the --dialog of that index starts looking for its window
+bool DialogActionSettled(size_t index);  // it acted, or failed
 void EndDialogWatch();                // a --dialog still to act is reported as missed
 bool DialogWatchFailed();             // a --dialog or an alert answer missed
 // When the Nth window of that title (1 the first) was shown, in ticks; false when not yet.
 bool WindowShownAt(const std::string& title, int nth, unsigned long* tick);
 // A held action whose window never came: logged, and the run fails (exit 14).
 void FailHold(const std::string& spec, const std::string& why);
+// A walk run --in-order that the page's close cut short: logged, and the run fails (exit 14).
+void FailWalk(const std::string& why);
 
 // SaveWatch_win.cpp: the plug-in's writes of stack files (extensions it serves), seen through
 // its imports of the file functions.

@@ -16,7 +16,7 @@
 #include "media/animation/AnimRecord.h"
 #include "authoring/animation/AnimFrames.h"
 #include "authoring/animation/AnimSource.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "resources/animsource_ids.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"

@@ -31,7 +31,7 @@
 #include "authoring/animation/AnimSource.h"
 #include "authoring/animation/AnimationEdit.h"
 #include "stack/StackOpenSession.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/save/SaveStack.h"
 #include "host/player/CardNavigation.h"
 #include "host/window/PeriodicTick.h"
@@ -229,6 +229,7 @@ protected:
     }
     // The block kept on the button, the stack saved to the file and the plug-in closed: the
     // chunk kinds the stack reader lists on the button.
+    // The chunk kinds of the saved "Play" button, as JSON ("[56]").
     std::string SavedButtonChunks(const browsertest::ServerFolder& server, const std::string& saved) {
         EXPECT_TRUE(SaveActionBlock(record_, offset_, 5, block_));
         DialogDriver saving(5000);
@@ -237,10 +238,9 @@ protected:
         const browsertest::BrowserRun report = browsertest::RunProgram(StackReportPath(), server, {saved});
         EXPECT_EQ(report.exitCode, 0) << report.errors;
         const std::string json = browsertest::Joined(report.log);
-        const size_t button = json.find("\"name\":\"Play\"");
-        const size_t chunks = button == std::string::npos ? button : json.find("\"chunks\":", button);
-        EXPECT_NE(chunks, std::string::npos) << json;
-        return chunks == std::string::npos ? std::string() : json.substr(chunks, 13);
+        const std::string chunks = browsertest::ReportedValue(browsertest::ReportedObject(json, "Play"), "chunks");
+        EXPECT_NE(chunks, "") << json;
+        return chunks;
     }
     void TearDown() override {
         DisposeActionBlockData(&block_);
@@ -335,7 +335,7 @@ TEST_F(AnimationEditTest, ANewObjectDraggedOnTheCardIsKeptOnTheButtonSavedAndPla
     // Kept on the button and saved with the stack: the reader sees chunk 56 on it.
     browsertest::ServerFolder server;
     const std::string saved = server.Name("dragged.stk");
-    ASSERT_EQ(SavedButtonChunks(server, saved), "\"chunks\":[56]");
+    ASSERT_EQ(SavedButtonChunks(server, saved), "[56]");
 
     // The real plug-in: a click on the button moves the object to the drag's end, where it stays.
     const std::string before = server.Name("dragged.png"), after = server.Name("dragged-t2.png");
@@ -427,7 +427,7 @@ TEST_F(AnimationEditTest, ABmpSeriesChosenOnDiskIsDraggedAlongAPathAndSaved) {
     DisposeSprite(sprite);
 
     browsertest::ServerFolder server;
-    EXPECT_EQ(SavedButtonChunks(server, server.Name("series.stk")), "\"chunks\":[56]");
+    EXPECT_EQ(SavedButtonChunks(server, server.Name("series.stk")), "[56]");
 }
 
 namespace {

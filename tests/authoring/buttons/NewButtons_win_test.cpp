@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -19,7 +20,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
@@ -35,9 +36,9 @@
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
@@ -195,8 +196,8 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
         HDC dc = CreateCompatibleDC(nullptr);
         LOGFONTA font{};
         {
-            HandleLock lock(GetSpareButton());
-            font = reinterpret_cast<SpareButton*>(lock.get())->layer.font;
+            SpareLock lock(GetSpareButton());
+            font = lock.layer().font;
         }
         HFONT made = CreateFontIndirectA(&font);
         HGDIOBJ old = SelectObject(dc, made);
@@ -293,12 +294,15 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
     const BrowserRun report = RunProgram(WindowsPath(std::string(build) + "/tools/stackreport/stackreport.exe"), server, {path});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
-    const size_t at = json.find("\"kind\":48,\"id\":40,");
-    ASSERT_NE(at, std::string::npos) << json.substr(0, 600);
-    const std::string button = json.substr(at, json.find("}}", at) - at);
-    EXPECT_NE(button.find("\"name\":\"Go Next\""), std::string::npos) << button;
-    EXPECT_NE(button.find("\"shape\":2,\"options\":8"), std::string::npos) << button;
-    EXPECT_NE(json.find("Typed words here"), std::string::npos);
+    const std::string button = ReportedObjectWithId(json, 40);
+    ASSERT_EQ(ReportedNumber(button, "kind"), kObjectButton) << json;
+    EXPECT_EQ(ReportedText(button, "name"), "Go Next") << button;
+    EXPECT_EQ(ReportedNumber(button, "shape"), 2) << button;
+    EXPECT_EQ(ReportedNumber(button, "options"), 8) << button;
+    const std::vector<std::string> texts = ReportedTexts(json);
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                            [](const std::string& t) { return t.find("Typed words here") != std::string::npos; }))
+        << json;
 
     const std::string shot = server.Name("shown.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--log", "--size", "400x300", "--screenshot", shot,
@@ -451,9 +455,9 @@ TEST_F(NewButtonsTest, FreehandShapesAreDrawnPickedOrTooSmall) {
     });
     EXPECT_TRUE(picked.AllAnswered());
     {
-        HandleLock lock(GetSpareButton());
-        EXPECT_EQ(reinterpret_cast<SpareButton*>(lock.get())->layer.shape, 6);
-        EXPECT_FALSE(reinterpret_cast<SpareButton*>(lock.get())->layer.freehandMask) << "Try Again drops the mask";
+        SpareLock lock(GetSpareButton());
+        EXPECT_EQ(lock.layer().shape, 6);
+        EXPECT_FALSE(lock.layer().freehandMask) << "Try Again drops the mask";
     }
     EXPECT_TRUE(IsPlacingButton());
     CancelPlacedButton(card_);

@@ -11,7 +11,7 @@
 #include "resources/info_ids.h"
 #include "stack/cards/CardList.h"
 #include "authoring/cards/ReadyMadeMenu.h"
-#include "stack/format/StackReader.h"
+#include "format/StackReader.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"

@@ -10,7 +10,7 @@
 
 #include "core/system/PluginModule.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "paint/PaintTools.h"
 #include "paint/Selections.h"

@@ -25,7 +25,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectServices.h"
 #include "objects/buttons/ButtonIcons.h"
@@ -150,7 +150,7 @@ TEST_F(GraphicDialogs, CropRefusesNothingUndoesScalingAndKeepsALongLasso) {
         const RECT strip = box.ControlRect(PCROP_TOOLS);
         SendMouse(box.Window(), WM_LBUTTONDOWN, strip.left + 36, strip.top + 12);
         SendMouse(box.Window(), WM_LBUTTONUP, strip.left + 36, strip.top + 12);
-        EXPECT_EQ(GetGraphicPlacement().cropKind, 'L');
+        EXPECT_EQ(GetGraphicPlacement().cropKind, kCropLasso);
         HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
         const auto at = [](int i, int* x, int* y) {
             const double turn = 6.283185307 * i / (kLassoPoints - 1);
@@ -202,7 +202,7 @@ TEST_F(GraphicDialogs, APictureLargerThanTheScreenOpensAtNinetyPercentWithScroll
     DialogDriver missing(15000);
     missing.Expect(DialogMatch::Alert(IDS_ALERT_CANNOT_READ_PICTURE), [](DialogView& box) { box.Press(52); });
     HBITMAP frame = reinterpret_cast<HBITMAP>(1), mask = reinterpret_cast<HBITMAP>(1);
-    char kind = 0;
+    CropKind kind = kCropRectangle;
     COLORREF colour = 0;
     const std::string gone = bmp + ".gone";
     EXPECT_FALSE(missing.Run([&] { return CropPictureForAnimation(page_.embed, gone.c_str(), &frame, &mask, &kind, &colour); }));

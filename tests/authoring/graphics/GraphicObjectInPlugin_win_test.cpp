@@ -25,7 +25,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/menus/MenuCommands.h"
@@ -40,9 +40,11 @@
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/GraphicPicture.h"
 #include "stack/save/SaveStack.h"
+#include "format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -284,19 +286,22 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     const BrowserRun report = RunProgram(reporter, server, {path});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
-    size_t graphics = 0;
-    for (size_t at = json.find("\"graphic\":{"); at != std::string::npos; at = json.find("\"graphic\":{", at + 1))
-        ++graphics;
-    EXPECT_EQ(graphics, 1u) << json;
-    size_t kind16 = 0;
-    for (size_t at = json.find("\"kind\":16,"); at != std::string::npos; at = json.find("\"kind\":16,", at + 1))
-        ++kind16;
-    EXPECT_EQ(kind16, 1u) << json;
-    EXPECT_NE(json.find("\"kind\":16,\"id\":" + std::to_string(id) + ",\"rect\":[180,135,220,165]"), std::string::npos)
-        << json;
-    EXPECT_NE(json.find("\"name\":\"Sky\""), std::string::npos) << json;
-    EXPECT_NE(json.find("\"frameWidth\":3"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"transparency\":50"), std::string::npos) << json;
+    // One graphic object, described once, where it was placed.
+    const ReportJson parsed = ParseReport(json);
+    int graphics = 0, described = 0;
+    for (const ReportJson& card : ItemsOf(parsed, "cards"))
+        for (const ReportJson& object : ItemsOf(card, "objects")) {
+            graphics += object.value("kind", 0) == kObjectGraphic;
+            described += object.contains("graphic");
+        }
+    EXPECT_EQ(graphics, 1) << json;
+    EXPECT_EQ(described, 1) << json;
+    const std::string graphic = ReportedObjectWithId(json, id);
+    EXPECT_EQ(ReportedNumber(graphic, "kind"), kObjectGraphic) << json;
+    EXPECT_EQ(ReportedValue(graphic, "rect"), "[180,135,220,165]") << json;
+    EXPECT_NE(ReportedObject(json, "Sky"), "") << json;
+    EXPECT_EQ(ReportedNumber(graphic, "frameWidth"), 3) << json;
+    EXPECT_EQ(ReportedNumber(graphic, "transparency"), 50) << json;
 
     // The real plug-in shows it mixed with the card.
     const std::string shot = server.Name("sky.png");

@@ -35,7 +35,7 @@ TEST(NewTextObjectInBrowser, Command308PlacesAFramedFieldAQuarterIn) {
     const BrowserRun run =
         RunBrowser(server, {"--dll", PluginPath(), "--log", "--answer-alerts", "--close-dialogs", "--size", "320x240",
                             "--command", "308@1500", "--screenshot", shot, "--screenshot-after", "1000",
-                            "--screenshot-after", "3500", "--quit-after", "4500", server.path + "\\" + name});
+                            "--screenshot-after", "3500", "--quit-after-last", "1000", server.path + "\\" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "2370"), -1) << "the question was asked\n" << Joined(run.log);
 

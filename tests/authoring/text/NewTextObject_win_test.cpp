@@ -14,8 +14,8 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/layers/PaintGeometry.h"
+#include "layers/LayerList.h"
+#include "layers/PaintGeometry.h"
 #include "graphics/palette/AppPalette.h"
 #include "core/system/PreferenceFlags.h"
 #include "host/menus/MenuCommands.h"
@@ -29,10 +29,10 @@
 #include "stack/cards/CardList.h"
 #include "stack/clipboard/ClipboardBitmaps.h"
 #include "authoring/text/NewTextObject.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/StackOpenSession.h"
-#include "stack/format/StackFile.h"
-#include "stack/format/StackReader.h"
+#include "format/StackFile.h"
+#include "format/StackReader.h"
 #include "stack/open/StackOpen.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
@@ -294,7 +294,7 @@ TEST(NewTextObject, AppearanceOfExistingFieldsRecoloursAndKeepsTheStyle) {
         box.Press(IDOK);
     });
     EXPECT_EQ(recolour.Run([&] { return EditTextObjectAppearance(card, words); }), IDOK);
-    const uint16_t chosen = CurrentTextAppearance().textColor;
+    const uint16_t chosen = LastTextAppearance().textColor;
     ASSERT_NE(chosen, original) << "the click picked another cell";
     HWND window = LayerLock<FieldLayer>(words)->window;
     ASSERT_TRUE(window);
@@ -315,10 +315,10 @@ TEST(NewTextObject, AppearanceOfExistingFieldsRecoloursAndKeepsTheStyle) {
     const CurrentStyleInfo style = GetCurrentStyleInfo();
     EXPECT_EQ(style.textColor, 7);
     EXPECT_EQ(style.alignment, 1);
-    EXPECT_EQ(style.backColor, CurrentTextAppearance().backColor);
+    EXPECT_EQ(style.backColor, LastTextAppearance().backColor);
     std::vector<uint8_t> record = OpenStackObject(1, kObjectText, kField);
     ASSERT_GE(record.size(), kTextHeaderBytes);
-    EXPECT_EQ(GetU16(record, kTextColor), CurrentTextAppearance().backColor + 1);
+    EXPECT_EQ(GetU16(record, kTextColor), LastTextAppearance().backColor + 1);
 
     // Actions... goes to the actions dialog and back; Done stores what it changed as 'Actn'.
     DialogDriver actions;
@@ -395,15 +395,13 @@ TEST(NewTextObject, ACursorOfTheStacksOwnIsNotCarriedIntoAnotherStack) {
         DialogDriver info;
         info.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) { box.Press(IDCANCEL); });
         EXPECT_EQ(info.Run([&] { return EditTextObjectAppearance(GetCardWindow(), words); }), IDCANCEL);
-        SetAppearanceForNewObject({10, 10, 100, 60});
-        EXPECT_EQ(CurrentTextAppearance().cursorId, cursor) << "as last used, in its own stack";
+        EXPECT_EQ(NewObjectAppearance({10, 10, 100, 60}).cursorId, cursor) << "as last used, in its own stack";
 
         const std::vector<uint8_t> other = sb::BuildStack(Card800()).bytes;
         const std::string path = WriteTemp("ntxt-other.stk", Bytes(other.begin(), other.end()));
         SetFileSpecFromPath(kSlotTargetStack, path.c_str());
         ASSERT_EQ(LoadOtherStackFile(kSlotTargetStack), 0);
-        SetAppearanceForNewObject({10, 10, 100, 60});
-        EXPECT_EQ(CurrentTextAppearance().cursorId, cursor == kBuiltIn ? kBuiltIn : 0);
+        EXPECT_EQ(NewObjectAppearance({10, 10, 100, 60}).cursorId, cursor == kBuiltIn ? kBuiltIn : 0);
         CloseLinkedPlugin(&page);
         DeleteFileA(path.c_str());
     }

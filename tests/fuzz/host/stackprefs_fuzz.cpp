@@ -9,7 +9,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "host/state/Preferences.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "core/memory/Handles.h"
 #include "graphics/pixels/PackedPictureHeader.h"
 #include "media/animation/AnimRecord.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "media/animation/AnimRecord.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

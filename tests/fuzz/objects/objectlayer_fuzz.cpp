@@ -6,7 +6,7 @@
 
 #include "graphics/masks/PackedMask.h"
 #include "objects/ObjectLayerFields.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "core/memory/Handles.h"
 #include "objects/text/TextLinks.h"
 #include "stack/cards/ActionResource.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Arbitrary bytes as the library's effect list and as an effect description: the atom walk keeps
 // inside the container, and the listed effects are named within their atoms, each with one of
 // the known codes.
-#include "graphics/transitions/QtEffectState.h"
+#include "cardview/transitions/QtEffectState.h"
 #include "quicktime/QtAtoms.h"
 #include "tests/fuzz/FuzzCheck.h"
 

@@ -2,7 +2,7 @@
 // for come first): refused, or a card record of the stack read into a handle of its own.
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
-#include "stack/format/ByteSource.h"
+#include "format/ByteSource.h"
 #include "stack/open/StackOpen.h"
 #include "tests/fuzz/FuzzCheck.h"
 

@@ -1,7 +1,7 @@
 // The application palette as start-up builds it: "DEFPAL" and the static colours, snapped on a
 // 16-bit display; indexes turned into colours and back; the fill patterns; its life from attach
 // to shut-down; and the card on display reset to it.
-#include "graphics/card/CardUpcalls.h"
+#include "cardview/card/CardUpcalls.h"
 #include "graphics/palette/AppPalette.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
-#include "graphics/card/CardRedrawServices.h"
+#include "cardview/card/CardRedrawServices.h"
 #include "graphics/palette/DefaultPalette.h"
 #include "graphics/palette/PaletteRgbTables.h"
 #include "graphics/pixels/CardOffscreen.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -98,17 +98,19 @@ TEST(ActionMenuInBrowser, ARightClickListsAnObjectsActionsAndAKindChosenIsSavedA
     // Up reaches the kinds' sub-menu at the menu's end, Right opens it on "Another &Card", a Down
     // goes to "&Next Card", two to "&Previous Card". The button and the graphic go back a card
     // instead, the text object on; the plain button takes "N&one", just above the kinds.
+    // Each sub-menu is a menu shown of its own: the keys wait for the menu of each right click.
     const std::string previous = "Up Right Down Down Return", next = "Up Right Down Return";
     const BrowserRun run = site.Run(
         name, {"--answer-alert", "2340:2", "--command", std::to_string(kNextCard) + "@900", "--key", "shift+Tab@1300",
-               "--right-click", At(kButtonX, kButtonY) + "@1700", "--key", previous + "@2300",
+               "--right-click", At(kButtonX, kButtonY) + "@1700", "--key", previous + OnceShown("menu", 400),
                "--dialog", "Transitions|50|choose:Dissolve@2900", "--dialog", "Transitions|OK|press@3100",
-               "--right-click", At(kPlainX, kPlainY) + "@3600", "--key", "Up Up Return@4100", "--dialog",
+               "--right-click", At(kPlainX, kPlainY) + "@3600", "--key", "Up Up Return" + OnceShown("menu", 400, 3), "--dialog",
                "Actions|&Next card|check@4700", "--dialog", "Transitions|OK|press@5200", "--dialog",
-               "Actions|Done|press@5600", "--right-click", At(kGraphicX, kGraphicY) + "@6100", "--key", previous + "@6600",
+               "Actions|Done|press@5600", "--right-click", At(kGraphicX, kGraphicY) + "@6100",
+               "--key", previous + OnceShown("menu", 400, 4),
                "--dialog", "Transitions|OK|press@7200", "--right-click", At(kFieldX, kFieldY) + "@7700",
-               "--key", next + "@8200", "--dialog", "Transitions|OK|press@8800",
-               "--command", std::to_string(kSave) + "@9400", "--save-copy", copy, "--quit-after", "10400"});
+               "--key", next + OnceShown("menu", 400, 6), "--dialog", "Transitions|OK|press@8800",
+               "--command", std::to_string(kSave) + "@9400", "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
 
     // The button lists where it goes, once; the kind chosen ran its dialog.
@@ -138,11 +140,10 @@ TEST(ActionMenuInBrowser, ARightClickListsAnObjectsActionsAndAKindChosenIsSavedA
 
     // The saved button goes to the previous card by "Dissolve".
     const std::string json = site.Report(copy);
-    EXPECT_NE(json.find("{\"card\":2,\"button\":" + std::to_string(kButtonId) + ",\"destination\":-2,\"transition\":14,"),
-              std::string::npos)
-        << json;
-    EXPECT_NE(json.find("{\"card\":2,\"button\":" + std::to_string(kPlainId) + ",\"destination\":-1,"), std::string::npos)
-        << json;
+    const std::string back = ReportedDestination(json, 2, kButtonId);
+    EXPECT_EQ(ReportedNumber(back, "destination"), -2) << json;
+    EXPECT_EQ(ReportedNumber(back, "transition"), 14) << json;
+    EXPECT_EQ(ReportedNumber(ReportedDestination(json, 2, kPlainId), "destination"), -1) << json;
 
     // Opened again, on the second card: the button and the graphic show the first card, the
     // text object the third.
@@ -156,7 +157,7 @@ TEST(ActionMenuInBrowser, ARightClickListsAnObjectsActionsAndAKindChosenIsSavedA
          "--click", At(kButtonX, kButtonY) + "@1500", "--screenshot-after", "3000", "--command", second + "@3300",
          "--screenshot-after", "3700", "--click", At(kGraphicX, kGraphicY) + "@4000", "--screenshot-after", "5500",
          "--command", second + "@5800", "--click", At(kFieldX, kFieldY) + "@6300", "--screenshot-after", "7800",
-         "--quit-after", "8200"});
+         "--quit-after-last", "400"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const Shot one(first), byButton(site.server.Name("first-t2.png")), two(site.server.Name("first-t3.png")),
         byGraphic(site.server.Name("first-t4.png")), byText(site.server.Name("first-t5.png"));

@@ -7,7 +7,7 @@
 #include "actions/ActionRecord.h"
 #include "core/memory/ByteReader.h"
 #include "host/actions/ActionMenu.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

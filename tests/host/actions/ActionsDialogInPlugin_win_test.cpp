@@ -30,8 +30,8 @@
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
-#include "graphics/transitions/QtEffectState.h"
+#include "layers/LayerList.h"
+#include "cardview/transitions/QtEffectState.h"
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
 #include "host/actions/ActionsEditor.h"
@@ -47,8 +47,8 @@
 #include "resources/buttons_ids.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ResFile.h"
-#include "stack/format/StackFile.h"
+#include "format/ResFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveDialogs.h"
@@ -122,7 +122,7 @@ TEST_F(ActionsInPlugin, TheDialogShowsTheDestinationAndItsCommandsChangeTheBlock
             EXPECT_EQ(box.FocusId(), places[i]);
             box.Press(IDCANCEL);
         });
-        EXPECT_EQ(driver.Run([&] { return EditObjectActions(record.get(), 0, 8); }), IDCANCEL);
+        EXPECT_EQ(driver.Run([&] { return EditObjectActions(record.get(), 0, kActionsOfCardClick); }), IDCANCEL);
         EXPECT_EQ(Destination(record.get()), destinations[i]) << "Cancel writes nothing";
     }
 
@@ -155,7 +155,7 @@ TEST_F(ActionsInPlugin, TheDialogShowsTheDestinationAndItsCommandsChangeTheBlock
         EXPECT_FALSE(box.IsChecked(IDC_ACT_TESTING)) << "no testing function was chosen";
         box.Press(IDOK);
     });
-    EXPECT_EQ(driver.Run([&] { return EditObjectActions(record.get(), 0, 8); }), IDOK);
+    EXPECT_EQ(driver.Run([&] { return EditObjectActions(record.get(), 0, kActionsOfCardClick); }), IDOK);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(Destination(record.get()), -1);
     EXPECT_EQ(GetHandleWord(record.get(), kButtonSpeed), 16);
@@ -168,7 +168,7 @@ TEST_F(ActionsInPlugin, TheDialogShowsTheDestinationAndItsCommandsChangeTheBlock
         EXPECT_EQ(CheckedPlace(box), IDC_ACT_NONE);
         box.Press(IDOK);
     });
-    EXPECT_EQ(none.Run([&] { return EditObjectActions(record.get(), 0, 8); }), IDOK);
+    EXPECT_EQ(none.Run([&] { return EditObjectActions(record.get(), 0, kActionsOfCardClick); }), IDOK);
     EXPECT_EQ(Destination(record.get()), 0);
 
     // A card's arriving actions have no places: "OBJACT".
@@ -178,7 +178,7 @@ TEST_F(ActionsInPlugin, TheDialogShowsTheDestinationAndItsCommandsChangeTheBlock
         EXPECT_EQ(box.Text(IDC_ACT_ANIMATION), "Play an&imation...");
         box.Press(IDOK);
     });
-    EXPECT_EQ(object.Run([&] { return EditObjectActions(record.get(), 0, 2); }), IDOK);
+    EXPECT_EQ(object.Run([&] { return EditObjectActions(record.get(), 0, kActionsOfCardArriveLeave); }), IDOK);
 }
 
 // Cancel on a new button gives 2 (the button editor removes it) and clears every action.

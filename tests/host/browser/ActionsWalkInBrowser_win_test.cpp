@@ -14,10 +14,11 @@
 #include "StackBuilder.h"
 #include "quicktime/formats/MusicTrack.h"
 #include "resources/info_ids.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/media/RecorderTesting_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/NbaCallLog.h"
+#include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestSounds_win.h"
@@ -86,6 +87,22 @@ struct Site : CachedSite {
 };
 
 std::string At(int ms) { return "@" + std::to_string(ms); }
+
+// The report's first "sprites" entry as JSON text; empty when none.
+std::string FirstSprite(const std::string& json) {
+    const ReportJson report = ParseReport(json);
+    const ReportJson& sprites = ItemsOf(report, "sprites");
+    return sprites.empty() ? "" : JsonText(sprites[0]);
+}
+
+// Whether a resource entry's name starts with the text.
+bool HasResourceNamedFrom(const std::string& json, const std::string& start) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& entry : ItemsOf(report, "resources"))
+        if (entry.value("name", "").starts_with(start))
+            return true;
+    return false;
+}
 std::string Centre(const sb::Rect& r) {
     return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
 }
@@ -120,8 +137,8 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
     const std::string transitions = "Transitions|", deck = "Digital Audio Deck|", timer = "Automatic Timer|";
     const BrowserRun run = site.Run(
         name, {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--screenshot", shot, "--screenshot-after",
-               "1300", "--right-click", button + At(1500), "--key", "Down Down Down Down Down Return" + At(1900),
-               "--dialog", "Actions|Another card...|press" + At(2400), "--key", "alt+Right" + At(3000),
+               "1300", "--right-click", button + At(1500), "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
+               "--dialog", "Actions|Another card...|press" + At(2400), "--key", "alt+Right" + OnceShown("Move to card", 600),
                "--dialog", "Move to card|OK|press" + At(3600),
                "--dialog", transitions + "50|choose:Dissolve" + At(4100),
                "--dialog", transitions + "Try it|press" + At(4300), "--dialog", transitions + "Try it|press" + At(5300),
@@ -135,7 +152,7 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
                "--dialog", timer + "Activate button after card is shown|check" + At(11100),
                "--dialog", timer + "1002|type:4" + At(11300), "--dialog", timer + "OK|press" + At(11500),
                "--dialog", "Actions|Done|press" + At(12000), "--screenshot-after", "12500",
-               "--command", std::to_string(kSave) + At(12700), "--save-copy", copy, "--quit-after", "13900"},
+               "--command", std::to_string(kSave) + At(12700), "--save-copy", copy, "--quit-after-last", "1500"},
         {{"LOOM_QUICKTIME_SINK", deckSink}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     // The deck's Play played what was recorded: the input's samples in order, at the deck's
@@ -157,9 +174,12 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
     // The button goes to card 2 by "Dissolve" (14), plays its sound (chunk 83) and fires once
     // four seconds after its card is shown (0x1000 + 40 tenths).
     const std::string json = site.Report(copy);
-    EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[1,4136],\"chunks\":[83]"), std::string::npos) << json;
-    EXPECT_NE(json.find("{\"card\":1,\"button\":1,\"destination\":2,\"transition\":14,"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"name\":\"NewSnd0"), std::string::npos) << "the key stopped the recording, typing nothing " << json;
+    const std::string go = ReportedObject(json, "Go"), move = ReportedDestination(json, 1, 1);
+    EXPECT_EQ(ReportedValue(go, "timer"), "[1,4136]") << json;
+    EXPECT_EQ(ReportedValue(go, "chunks"), "[83]") << json;
+    EXPECT_EQ(ReportedNumber(move, "destination"), 2) << json;
+    EXPECT_EQ(ReportedNumber(move, "transition"), 14) << json;
+    EXPECT_TRUE(HasResourceNamedFrom(json, "NewSnd0")) << "the key stopped the recording, typing nothing " << json;
 
     // Opened again: a click plays the sound and moves; back on the first card, the timer moves
     // again after its delay. Then a second edit of the button changes its place and drops its
@@ -177,11 +197,11 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
          "--screenshot-after", "4500", "--command", "202" + At(5000), "--screenshot-after", "7500",
          "--screenshot-after", "10500", "--command", "202" + At(10700), "--key", "shift+Tab" + At(11000),
          "--right-click", button + At(11400),
-         "--key", "Down Down Down Down Down Return" + At(11800), "--dialog", "Actions|Next card|press" + At(12300),
+         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400), "--dialog", "Actions|Next card|press" + At(12300),
          "--dialog", transitions + "OK|press" + At(12800), "--dialog", "Actions|Play a sound...|uncheck" + At(13300),
          "--dialog", "Actions|Cancel|press" + At(13700),
          // A third edit cancels the card walk, the sound and the timer dialogs and ends with Done.
-         "--right-click", button + At(14200), "--key", "Down Down Down Down Down Return" + At(14600),
+         "--right-click", button + At(14200), "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, 2),
          "--dialog", "Actions|Another card...|press" + At(15100), "--dialog", "Move to card|Cancel|press" + At(15700),
          "--dialog", "Actions|Play a sound...|uncheck" + At(16300),
          "--dialog", "Actions|Play a sound...|check" + At(16400),
@@ -189,7 +209,7 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
          "--dialog", "Actions|Automatic timer...|check" + At(17900), "--dialog", timer + "Cancel|press" + At(18500),
          "--dialog", "Actions|Done|press" + At(19000), "--command", std::to_string(kSaveAs) + At(19600),
          "--dialog", title + "File name:|type:" + savedAs + At(20100), "--dialog", title + "Save|press" + At(20300),
-         "--quit-after", "21500"},
+         "--quit-after-last", "1500"},
         {{"LOOM_QUICKTIME_SINK", sink}});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     const int x = 300, y = 120;  // beside the objects
@@ -225,23 +245,25 @@ TEST(ActionsWalkInBrowser, ASoundRecordedAfterAMidiSoundWasChosenPlaysFromTheDec
     const std::string deck = "Digital Audio Deck|";
     const BrowserRun run = site.Run(
         name, {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
-               "--key", "Down Down Down Down Down Return" + At(1800),
+               "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
                "--dialog", "Actions|Play a sound...|check" + At(2300), "--dialog", deck + "In Use|check" + At(3000),
                "--dialog", deck + "51|choose:Tune" + At(3400), "--dialog", deck + "50|click:25,40" + At(3900),
                "--key", "a" + At(4600), "--dialog", deck + "50|click:125,40" + At(5100),
                "--dialog", deck + "OK|press" + At(5600), "--dialog", "Actions|Done|press" + At(6200),
-               "--command", std::to_string(kSave) + At(6800), "--save-copy", copy, "--quit-after", "7800"},
+               "--command", std::to_string(kSave) + At(6800), "--save-copy", copy, "--quit-after-last", "1500"},
         {{"LOOM_QUICKTIME_SINK", deckSink}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::vector<uint8_t> recorded = WaveSamples(ReadAll(deckSink));
     EXPECT_FALSE(recorded.empty()) << "the deck's Play played the recording " << Joined(run.log);
     EXPECT_EQ(FirstStray(recorded, input, 1, 127), -1) << "the recorded samples play";
     const std::string json = site.Report(copy);
-    EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[0,0],\"chunks\":[83]"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"name\":\"NewSnd0"), std::string::npos) << json;
+    const std::string go = ReportedObject(json, "Go");
+    EXPECT_EQ(ReportedValue(go, "timer"), "[0,0]") << json;
+    EXPECT_EQ(ReportedValue(go, "chunks"), "[83]") << json;
+    EXPECT_TRUE(HasResourceNamedFrom(json, "NewSnd0")) << json;
 
     const BrowserRun reopened = site.Run("midiwalk-copy.stk", {"--answer-alerts", "--click", Centre(kButtonRect) + At(1500),
-                                                              "--quit-after", "4000"},
+                                                              "--quit-after-last", "2500"},
                                          {{"LOOM_QUICKTIME_SINK", sink}});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     const std::vector<uint8_t> heard = WaveSamples(ReadAll(sink));
@@ -304,13 +326,13 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
         {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--screenshot", recording,
          "--screenshot-after", "4950", "--screenshot-after", "5450",
          // The button: the graphic's area grabbed, then dragged across the card as the path.
-         "--right-click", Centre(kButtonRect) + At(1400), "--key", buttonActions + At(1800),
+         "--right-click", Centre(kButtonRect) + At(1400), "--key", buttonActions + OnceShown("menu", 400),
          "--dialog", actions + "Play animation...|check" + At(2300), "--click", currentCard + At(3000),
          "--drag", "205,25-255,65" + At(3600), "--drag", "40,100-280,110" + At(4600), "--key", "Return" + At(5700),
          "--dialog", animation + "OK|press" + At(6400), "--dialog", actions + "Done|press" + At(7000),
          // The graphic: card 3, then the GIF played twice over where the graphic is.
-         "--right-click", Centre(kGraphicRect) + At(7600), "--key", graphicActions + At(8000),
-         "--dialog", actions + "Another card...|press" + At(8500), "--key", "alt+Right" + At(9100),
+         "--right-click", Centre(kGraphicRect) + At(7600), "--key", graphicActions + OnceShown("menu", 400, 2),
+         "--dialog", actions + "Another card...|press" + At(8500), "--key", "alt+Right" + OnceShown("Move to card", 600),
          "--key", "alt+Right" + At(9700), "--dialog", walk + "OK|press" + At(10300),
          "--dialog", "Transitions|OK|press" + At(10800), "--dialog", actions + "Play animation...|check" + At(11300),
          "--click", diskLibrary + At(12000), "--dialog", picture + "File name:|type:" + gif + At(12600),
@@ -320,11 +342,12 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
          "--dialog", animation + "OK|press" + At(15100),
          "--dialog", actions + "Done|press" + At(15700),
          // The text object: card 2.
-         "--right-click", Centre(kFieldRect) + At(16300), "--key", buttonActions + At(16700),
-         "--dialog", actions + "Another card...|press" + At(17200), "--key", "alt+Right" + At(17800),
+         "--right-click", Centre(kFieldRect) + At(16300), "--key", buttonActions + OnceShown("menu", 400, 3),
+         "--dialog", actions + "Another card...|press" + At(17200),
+         "--key", "alt+Right" + OnceShown("Move to card", 600, 2),
          "--dialog", walk + "OK|press" + At(18400), "--dialog", "Transitions|OK|press" + At(18900),
          "--dialog", actions + "Done|press" + At(19400), "--command", std::to_string(kSave) + At(20000),
-         "--save-copy", copy, "--quit-after", "21400"});
+         "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     // The card is drawn under the path, in its own colour away from it, at every depth; both
     // shots fall inside the recording, while its prompt is up.
@@ -344,11 +367,11 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     const std::string json = site.Report(copy);
     // The button's animated object: one grabbed frame along the recorded path; the graphic and
     // the text object each hold an 'Actn' resource of their own.
-    EXPECT_NE(json.find("\"sprites\":[{\"card\":1,\"button\":1,"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"frames\":1,"), std::string::npos) << json;
-    const size_t firstAction = json.find("\"type\":\"Actn\"");
-    ASSERT_NE(firstAction, std::string::npos) << json;
-    EXPECT_NE(json.find("\"type\":\"Actn\"", firstAction + 1), std::string::npos) << json;
+    const std::string sprite = FirstSprite(json);
+    EXPECT_EQ(ReportedNumber(sprite, "card"), 1) << json;
+    EXPECT_EQ(ReportedNumber(sprite, "button"), 1) << json;
+    EXPECT_EQ(ReportedNumber(sprite, "frames"), 1) << json;
+    EXPECT_GE(ReportedResources(json, "Actn").size(), 2u) << json;
 
     const std::string shot = site.server.Name("anim.png");
     for (int i = 2; i <= 6; ++i)
@@ -359,7 +382,7 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
          "--click", Centre(kButtonRect) + At(1500), "--screenshot-after", "1900", "--screenshot-after", "2300",
          "--click", Centre(kGraphicRect) + At(4000),
          "--screenshot-after", "4400", "--screenshot-after", "7000", "--command", "202" + At(7500),
-         "--click", Centre(kFieldRect) + At(8000), "--screenshot-after", "9500", "--quit-after", "10000"});
+         "--click", Centre(kFieldRect) + At(8000), "--screenshot-after", "9500", "--quit-after-last", "500"});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     const Shot before(shot);
     const int x = 300, y = 120;
@@ -374,27 +397,6 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("anim-t6.png")).At(x, y)), 2) << "the text object moved to card 2";
 }
 
-
-// The numbers after " at " in a log line ("card(instance=1) at screen 10,20", "shown(Path Edit)
-// class=#32770 at 1,2,3,4 ..."), in order; empty when the line is missing.
-std::vector<int> NumbersAt(const std::vector<std::string>& log, const std::string& prefix) {
-    const int line = Find(log, prefix);
-    std::vector<int> numbers;
-    if (line < 0)
-        return numbers;
-    const std::string& text = log[size_t(line)];
-    size_t at = text.find(" at ");
-    at = at == std::string::npos ? at : text.find_first_of("-0123456789", at);
-    while (at != std::string::npos && at < text.size()) {
-        size_t used = 0;
-        numbers.push_back(std::stoi(text.substr(at), &used));
-        at += used;
-        if (at >= text.size() || text[at] != ',')
-            break;
-        ++at;
-    }
-    return numbers;
-}
 
 // Recording a path, the user sees what X shows: the card under the path, the page around it and
 // the "Path Edit" prompt over it, read from the X server's own picture of the screen (not the
@@ -413,7 +415,7 @@ TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScr
     const std::string copy = site.server.Name("xrec-copy.stk"), animation = "Animation|", options = "Path Options|";
     const BrowserRun run = site.Run(
         name, {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
-               "--key", "Down Down Down Down Down Return" + At(1800),
+               "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
                "--dialog", "Actions|Play animation...|check" + At(2300),
                "--dialog", animation + "1006|click:22,18" + At(3000),  // "Current Card"
                "--drag", "205,25-255,65" + At(3600), "--x-shot", before + At(4300),
@@ -424,7 +426,7 @@ TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScr
                "--dialog", options + "1026|check" + At(9600), "--dialog", options + "3018|check" + At(9800),
                "--dialog", options + "1021|type:3" + At(10000), "--dialog", options + "OK|press" + At(10200),
                "--dialog", animation + "OK|press" + At(10800), "--dialog", "Actions|Done|press" + At(11400),
-               "--command", std::to_string(kSave) + At(12000), "--save-copy", copy, "--quit-after", "13000"});
+               "--command", std::to_string(kSave) + At(12000), "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const int prompt = Find(run.log, "shown(Path Edit)");
     ASSERT_NE(prompt, -1) << Joined(run.log);
@@ -460,11 +462,11 @@ TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScr
         EXPECT_GT(dark, 0) << file << ": the prompt's words";
     }
     const std::string json = site.Report(copy);
-    const size_t sprite = json.find("\"sprites\":[{\"card\":1,\"button\":1,");
-    ASSERT_NE(sprite, std::string::npos) << json;
-    EXPECT_NE(json.find("\"pathEnd\":[280,115]", sprite), std::string::npos) << "the path moved\n" << json;
-    EXPECT_NE(json.find("\"pathOptions\":{\"move\":2,\"seconds\":3,\"floatGoing\":true}", sprite), std::string::npos)
-        << json;
+    const std::string sprite = FirstSprite(json);
+    ASSERT_EQ(ReportedNumber(sprite, "card"), 1) << json;
+    ASSERT_EQ(ReportedNumber(sprite, "button"), 1) << json;
+    EXPECT_EQ(ReportedValue(sprite, "pathEnd"), "[280,115]") << "the path moved\n" << json;
+    EXPECT_EQ(ReportedValue(sprite, "pathOptions"), "{\"move\":2,\"seconds\":3,\"floatGoing\":true}") << json;
 }
 
 // A module asks for another card under each object's dialogs (the timer, transitions and sound
@@ -484,7 +486,7 @@ TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndThe
         name,
         {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
          // The graphic: a timer of four seconds, and the next card.
-         "--right-click", Centre(kGraphicRect) + At(1400), "--key", "Down Down Down Down Return" + At(1800),
+         "--right-click", Centre(kGraphicRect) + At(1400), "--key", "Down Down Down Down Return" + OnceShown("menu", 400),
          "--dialog", actions + "Automatic timer...|check" + At(2300),
          "--dialog", timer + "Activate button after card is shown|check" + At(3300),
          "--dialog", timer + "1002|type:4" + At(3500), "--dialog", timer + "OK|press" + At(3700),
@@ -494,17 +496,18 @@ TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndThe
          "--key", "shift+Tab" + At(6000), "--click", Centre(kGraphicRect) + At(6300), "--screenshot-after", "7000",
          "--command", "202" + At(7200), "--key", "shift+Tab" + At(7600),
          // The text object: the stored sound.
-         "--right-click", Centre(kFieldRect) + At(8000), "--key", "Down Down Down Down Down Return" + At(8400),
+         "--right-click", Centre(kFieldRect) + At(8000), "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, 2),
          "--dialog", actions + "Play a sound...|check" + At(8900), "--dialog", deck + "In Use|press" + At(9400),
          "--dialog", deck + "51|choose:Beep" + At(9800), "--dialog", deck + "OK|press" + At(10100),
          "--dialog", actions + "Done|press" + At(10600), "--screenshot-after", "11000",
          // The button: a timer of five seconds.
          "--command", "202" + At(11300), "--right-click", Centre(kButtonRect) + At(11800),
-         "--key", "Down Down Down Down Down Return" + At(12200), "--dialog", actions + "Automatic timer...|check" + At(12700),
+         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, 3),
+         "--dialog", actions + "Automatic timer...|check" + At(12700),
          "--dialog", timer + "Activate button after card is shown|check" + At(13500),
          "--dialog", timer + "1002|type:5" + At(13700), "--dialog", timer + "OK|press" + At(13900),
          "--dialog", actions + "Done|press" + At(14400), "--screenshot-after", "14800",
-         "--command", std::to_string(kSave) + At(15100), "--save-copy", copy, "--quit-after", "16300"},
+         "--command", std::to_string(kSave) + At(15100), "--save-copy", copy, "--quit-after-last", "1500"},
         {{"NBA_TEST_LOG", modules},
          {"NBA_TEST_IDLE_REQUESTS", "Automatic Timer=4;Transitions=3;Digital Audio Deck=4;Automatic Timer=4"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -533,12 +536,10 @@ TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndThe
     // Two action records, the graphic's (a timer of four seconds, once) and the text object's
     // (its sound); the button's timer of five seconds in its record.
     const std::string json = site.Report(copy);
-    const size_t record = json.find("\"type\":\"Actn\"");
-    ASSERT_NE(record, std::string::npos) << json;
-    EXPECT_NE(json.find("\"type\":\"Actn\"", record + 1), std::string::npos)
-        << "the text object's edit was kept\n" << json;
-    EXPECT_NE(json.find("\"timer\":[1,4136]", record), std::string::npos) << json;
-    EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[1,4146]"), std::string::npos) << json;
+    const std::vector<std::string> records = ReportedResources(json, "Actn");
+    ASSERT_GE(records.size(), 2u) << "the text object's edit was kept\n" << json;
+    EXPECT_EQ(ReportedValue(records[0], "timer"), "[1,4136]") << json;
+    EXPECT_EQ(ReportedValue(ReportedObject(json, "Go"), "timer"), "[1,4146]") << json;
 
     // Opened again: the text object does not move, the card's timer goes to the third card; on
     // the first card again, the graphic goes to the second.
@@ -549,7 +550,7 @@ TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndThe
         "leftwalk-copy.stk",
         {"--answer-alerts", "--screenshot", again, "--screenshot-after", "1200", "--click", Centre(kFieldRect) + At(1400),
          "--screenshot-after", "2000", "--screenshot-after", "3600", "--command", "202" + At(3800),
-         "--click", Centre(kGraphicRect) + At(4300), "--screenshot-after", "5300", "--quit-after", "5800"});
+         "--click", Centre(kGraphicRect) + At(4300), "--screenshot-after", "5300", "--quit-after-last", "500"});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     EXPECT_EQ(CardOfColour(Shot(again).At(x, y)), 1);
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t2.png")).At(x, y)), 1) << "the text object does nothing";
@@ -570,13 +571,13 @@ TEST(ActionsWalkInBrowser, ATimerUnderTheirInformationWaitsAndTheEditStaysOnItsC
         {"--answer-alert", "2340:2", "--command", "301" + At(800), "--dialog", first + name + "|type:Lost" + At(1500),
          "--dialog", first + "OK|press" + At(4000), "--command", "202" + At(4500), "--command", "301" + At(4800),
          "--dialog", first + name + "|type:First" + At(5200), "--dialog", first + "OK|press" + At(5500),
-         "--command", std::to_string(kSave) + At(6200), "--save-copy", copy, "--quit-after", "7200"});
+         "--command", std::to_string(kSave) + At(6200), "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::string json = site.Report(copy);
     for (const auto& [card, named] : {std::pair{1, "First"}, std::pair{2, ""}, std::pair{3, ""}}) {
-        const size_t at = json.find("\"index\":" + std::to_string(card) + ",");
-        ASSERT_NE(at, std::string::npos) << json;
-        EXPECT_EQ(json.find("\"name\":\"" + std::string(named) + "\"", at), json.find("\"name\":", at)) << card << json;
+        const std::string record = ReportedCard(json, card);
+        ASSERT_NE(record, "") << json;
+        EXPECT_EQ(ReportedText(record, "name"), named) << card << json;
     }
 
     // The other stack, of a smaller card, is shown and saved as it was.
@@ -593,12 +594,14 @@ TEST(ActionsWalkInBrowser, ATimerUnderTheirInformationWaitsAndTheEditStaysOnItsC
     const BrowserRun jumped = site.Run(
         "aboutstack.stk", {"--answer-alert", "2340:2", "--command", "303" + At(800),
                            "--dialog", "About Stack - aboutstack.stk|OK|press" + At(4000),
-                           "--command", std::to_string(kSave) + At(7500), "--save-copy", otherCopy, "--quit-after", "9000"});
+                           "--command", std::to_string(kSave) + At(7500), "--save-copy", otherCopy,
+                           "--quit-after-last", "1500"});
     ASSERT_EQ(jumped.exitCode, 0) << jumped.errors << Joined(jumped.log);
     EXPECT_NE(FindHolding(jumped.log, "NPN_GetURL(instance=1, url=http://localhost/other.stk"), -1) << Joined(jumped.log);
     const std::string saved = site.Report(otherCopy);
-    EXPECT_NE(saved.find("\"cardCount\":1,"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("\"cardWidth\":160,\"cardHeight\":120"), std::string::npos) << saved;
+    EXPECT_EQ(ReportedNumber(saved, "cardCount"), 1) << saved;
+    EXPECT_EQ(ReportedNumber(saved, "cardWidth"), 160) << saved;
+    EXPECT_EQ(ReportedNumber(saved, "cardHeight"), 120) << saved;
 }
 
 // The text object's appearance dialog, renamed, runs its actions dialog; the module goes to the
@@ -614,11 +617,12 @@ TEST(ActionsWalkInBrowser, TheTextAppearanceDialogOpensAgainOnTheTextObjectAfter
     const BrowserRun run = site.Run(
         "textinfo.stk",
         {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kFieldRect) + At(1400),
-         "--key", "Down Down Down Down Return" + At(1800), "--dialog", appearance + "54|type:Renamed" + At(2400),
+         "--key", "Down Down Down Down Return" + OnceShown("menu", 400),
+         "--dialog", appearance + "54|type:Renamed" + At(2400),
          "--dialog", appearance + "Actions...|press" + At(2700), "--dialog", actions + "&Next card|check" + At(3500),
          "--dialog", "Transitions|OK|press" + At(4200), "--dialog", actions + "Done|press" + At(4800),
          "--dialog", appearance + "OK|press" + At(5600), "--command", std::to_string(kSave) + At(6200),
-         "--save-copy", copy, "--quit-after", "7400"},
+         "--save-copy", copy, "--quit-after-last", "1500"},
         {{"NBA_TEST_LOG", modules}, {"NBA_TEST_IDLE_REQUESTS", "Transitions=4,3"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::vector<std::string> calls = Lines(ReadFile(modules));
@@ -627,13 +631,13 @@ TEST(ActionsWalkInBrowser, TheTextAppearanceDialogOpensAgainOnTheTextObjectAfter
     ASSERT_NE(reopened, -1) << Joined(run.log);
     EXPECT_NE(run.log[reopened].find("54 Edit \"Renamed\""), std::string::npos) << run.log[reopened];
     const std::string json = site.Report(copy);
-    EXPECT_NE(json.find("\"name\":\"Renamed\""), std::string::npos) << json;
-    EXPECT_NE(json.find("\"type\":\"Actn\""), std::string::npos) << json;
+    EXPECT_NE(ReportedObject(json, "Renamed"), "") << json;
+    EXPECT_FALSE(ReportedResources(json, "Actn").empty()) << json;
 
     const std::string shot = site.server.Name("textinfo.png"), moved = site.server.Name("textinfo-t2.png");
     const BrowserRun again =
         site.Run("textinfo-copy.stk", {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000", "--click",
-                                       Centre(kFieldRect) + At(1300), "--screenshot-after", "2800", "--quit-after", "3200"});
+                                       Centre(kFieldRect) + At(1300), "--screenshot-after", "2800", "--quit-after-last", "400"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     EXPECT_EQ(CardOfColour(Shot(shot).At(300, 120)), 1);
     EXPECT_EQ(CardOfColour(Shot(moved).At(300, 120)), 2) << "the text object's move";
@@ -670,23 +674,25 @@ TEST(ActionsWalkInBrowser, AModulesOpenUnderAnObjectsDialogIsRefusedAndTheEditSt
         site.server.Put(thisName, Built(stack));
         const std::string copy = site.server.Name("copy-" + thisName), shot = site.server.Name(edit.name + ".png");
         std::vector<std::string> args = {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
-                                         "--right-click", edit.object + At(1400), "--key", edit.keys + At(1800)};
+                                         "--right-click", edit.object + At(1400), "--key", edit.keys + OnceShown("menu", 400)};
         args.insert(args.end(), edit.steps.begin(), edit.steps.end());
         args.insert(args.end(), {"--screenshot", shot, "--screenshot-after", "4800", "--command",
-                                 std::to_string(kSave) + At(5200), "--save-copy", copy, "--quit-after", "6500"});
+                                 std::to_string(kSave) + At(5200), "--save-copy", copy, "--quit-after-last", "1500"});
         const BrowserRun run =
             site.Run(thisName, args, {{"NBA_TEST_IDLE_REQUESTS", edit.under + "=129:" + otherName}});
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         EXPECT_EQ(CardOfColour(Shot(shot).At(300, 120)), 1) << edit.name << ": this stack stays";
         EXPECT_EQ(FindHolding(run.log, "url=http://localhost/" + otherName), -1) << edit.name << Joined(run.log);
         const std::string json = site.Report(copy);
-        EXPECT_NE(json.find("\"cardCount\":3,"), std::string::npos) << json;
+        EXPECT_EQ(ReportedNumber(json, "cardCount"), 3) << json;
         if (edit.name == "button") {
-            EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[1,4136]"), std::string::npos) << edit.name << json;
+            EXPECT_EQ(ReportedValue(ReportedObject(json, "Go"), "timer"), "[1,4136]") << edit.name << json;
         } else if (edit.name == "graphic") {
-            EXPECT_NE(json.find("\"timer\":[1,4136]", json.find("\"type\":\"Actn\"")), std::string::npos) << json;
+            const std::vector<std::string> records = ReportedResources(json, "Actn");
+            ASSERT_FALSE(records.empty()) << json;
+            EXPECT_EQ(ReportedValue(records[0], "timer"), "[1,4136]") << json;
         } else {
-            EXPECT_NE(json.find("\"name\":\"Renamed\""), std::string::npos) << edit.name << json;
+            EXPECT_NE(ReportedObject(json, "Renamed"), "") << edit.name << json;
         }
     }
 }
@@ -717,13 +723,14 @@ TEST(ActionsWalkInBrowser, AWalkIntoAnotherStackAsksToSaveTheEditedStackFirst) {
             "--answer-alert", "2340:2", "--answer-alert", "2343:" + std::to_string(answer.button),
             "--command", "301" + At(800), "--dialog", about + std::to_string(INF_CARD_NAME) + "|type:Edited" + At(1300),
             "--dialog", about + "OK|press" + At(1600), "--key", "shift+Tab" + At(2000),
-            "--right-click", Centre(kButtonRect) + At(2400), "--key", "Down Down Down Down Down Return" + At(2800),
-            "--dialog", "Actions|Another card...|press" + At(3300), "--key", "ctrl+o" + At(4300)};
+            "--right-click", Centre(kButtonRect) + At(2400),
+            "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
+            "--dialog", "Actions|Another card...|press" + At(3300), "--key", "ctrl+o" + OnceShown("Move to card", 1000)};
         if (answer.button != 3)
             Append(args, {"--dialog", open + "File name:|type:" + awayPath + At(5000), "--dialog", open + "Open|press" + At(5300)});
         Append(args, {"--screenshot", shot, "--screenshot-after", "6200", "--dialog", "Move to card|Cancel|press" + At(6600),
                       "--dialog", "Actions|Cancel|press" + At(7200), "--command", std::to_string(kSave) + At(7800),
-                      "--save-copy", copy, "--quit-after", "9000"});
+                      "--save-copy", copy, "--quit-after-last", "1500"});
         const BrowserRun run = site.Run(stem + ".stk", args);
         ASSERT_EQ(run.exitCode, 0) << answer.name << run.errors << Joined(run.log);
         EXPECT_NE(FindHolding(run.log, "alert(id=2343)"), -1) << answer.name << Joined(run.log);
@@ -737,11 +744,10 @@ TEST(ActionsWalkInBrowser, AWalkIntoAnotherStackAsksToSaveTheEditedStackFirst) {
         }
         // The stack saved at the end is the one the walk began in, back from its file.
         const std::string json = site.Report(copy);
-        EXPECT_NE(json.find("\"cardCount\":3,"), std::string::npos) << answer.name << json;
-        const size_t first = json.find("\"index\":1,");
-        ASSERT_NE(first, std::string::npos) << json;
-        EXPECT_EQ(json.find("\"name\":\"" + std::string(answer.cardName) + "\"", first), json.find("\"name\":", first))
-            << answer.name << json;
+        EXPECT_EQ(ReportedNumber(json, "cardCount"), 3) << answer.name << json;
+        const std::string first = ReportedCard(json, 1);
+        ASSERT_NE(first, "") << json;
+        EXPECT_EQ(ReportedText(first, "name"), answer.cardName) << answer.name << json;
     }
 }
 
@@ -771,14 +777,14 @@ TEST(ActionsWalkInBrowser, AppearancesEditedWhileAModuleLeavesTheCardStayWithThe
     const BrowserRun run = site.Run(
         "looks.stk",
         {"--answer-alert", "2340:2", "--answer-alerts", "--key", "shift+Tab" + At(1000),
-         "--right-click", Centre(kGraphicRect) + At(1400), "--key", "Down Down Down Return" + At(1800),
+         "--right-click", Centre(kGraphicRect) + At(1400), "--key", "Down Down Down Return" + OnceShown("menu", 400),
          "--dialog", graphic + "55|type:Lost" + At(2400), "--dialog", graphic + "Actions...|press" + At(2700),
          "--dialog", actions + "Done|press" + At(3800), "--dialog", graphic + "OK|press" + At(4300),
          "--command", "202" + At(4800),
-         "--right-click", Centre(kButtonRect) + At(5200), "--key", "Down Down Down Down Return" + At(5600),
+         "--right-click", Centre(kButtonRect) + At(5200), "--key", "Down Down Down Down Return" + OnceShown("menu", 400, 2),
          "--dialog", button + "Name:|type:Gone" + At(6200), "--dialog", button + "Actions...|press" + At(6500),
          "--dialog", actions + "Done|press" + At(7600), "--command", "202" + At(8600),
-         "--command", std::to_string(kSave) + At(9000), "--save-copy", copy, "--quit-after", "10200"},
+         "--command", std::to_string(kSave) + At(9000), "--save-copy", copy, "--quit-after-last", "1500"},
         // A step under the button's appearance dialog, so that the second move waits for its
         // actions dialog.
         {{"NBA_TEST_LOG", modules}, {"NBA_TEST_IDLE_REQUESTS", "Actions=4;Button Appearance=;Actions=4"}});
@@ -796,17 +802,16 @@ TEST(ActionsWalkInBrowser, AppearancesEditedWhileAModuleLeavesTheCardStayWithThe
     // Each object once, under its old name or its new one; an old name for each dropped edit.
     int kept = 0;
     for (const auto& [before, after] : {std::pair{"Block", "Lost"}, std::pair{"Go", "Gone"}}) {
-        const bool old = json.find("\"name\":\"" + std::string(before) + "\"") != std::string::npos;
-        const bool renamed = json.find("\"name\":\"" + std::string(after) + "\"") != std::string::npos;
+        const bool old = !ReportedObject(json, before).empty();
+        const bool renamed = !ReportedObject(json, after).empty();
         EXPECT_NE(old, renamed) << before << json;
         kept += old ? 1 : 0;
     }
     EXPECT_EQ(AlertsShown(run.log, kEditDropped), kept) << Joined(run.log);
     // The second card got nothing: its record holds no object.
-    const size_t second = json.find("\"index\":2,");
-    ASSERT_NE(second, std::string::npos) << json;
-    const size_t third = json.find("\"index\":3,", second);
-    EXPECT_NE(json.substr(second, third - second).find("\"objects\":[]"), std::string::npos) << json;
+    const std::string second = ReportedCard(json, 2);
+    ASSERT_NE(second, "") << json;
+    EXPECT_EQ(ReportedValue(second, "objects"), "[]") << json;
 }
 
 // A button's appearance is kept (its actions read for the dialog); a timer is then chosen from
@@ -820,25 +825,26 @@ TEST(ActionsWalkInBrowser, IconsFromTheMenuAfterATimerChosenThereKeepBoth) {
     const BrowserRun run = site.Run(
         "icontimer.stk",
         {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
-         "--key", "Down Down Down Down Return" + At(1800), "--dialog", "Button Appearance|OK|press" + At(2400),
+         "--key", "Down Down Down Down Return" + OnceShown("menu", 400),
+         "--dialog", "Button Appearance|OK|press" + At(2400),
          // The kinds' sub-menu is the menu's last item; Up from its first kind wraps to
          // "Testing &Function...", a second Up is "&Timer...".
-         "--right-click", Centre(kButtonRect) + At(3000), "--key", "Up Right Up Up Return" + At(3400),
+         "--right-click", Centre(kButtonRect) + At(3000), "--key", "Up Right Up Up Return" + OnceShown("menu", 400, 2),
          "--dialog", timer + "Activate button after card is shown|check" + At(4000),
          "--dialog", timer + "1002|type:4" + At(4200), "--dialog", timer + "OK|press" + At(4400),
-         "--right-click", Centre(kButtonRect) + At(5000), "--key", "Down Down Return" + At(5400),
-         "--key", "Home" + At(6000), "--dialog", "Icons|OK|press" + At(6300),
-         "--command", std::to_string(kSave) + At(7000), "--save-copy", copy, "--quit-after", "8200"});
+         "--right-click", Centre(kButtonRect) + At(5000), "--key", "Down Down Return" + OnceShown("menu", 400, 4),
+         "--key", "Home" + OnceShown("Icons", 300), "--dialog", "Icons|OK|press" + At(6300),
+         "--command", std::to_string(kSave) + At(7000), "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_NE(Find(run.log, "shown(Automatic Timer)"), -1) << Joined(run.log);
     EXPECT_NE(Find(run.log, "shown(Icons)"), -1) << Joined(run.log);
     const std::string json = site.Report(copy);
     const std::string go = ReportedObject(json, "Go");
     ASSERT_NE(go, "") << json;
-    EXPECT_NE(json.find("\"name\":\"Go\",\"timer\":[1,4136]"), std::string::npos) << json;
+    EXPECT_EQ(ReportedValue(go, "timer"), "[1,4136]") << json;
     const int iconId = ReportedNumber(go, "iconId");
     EXPECT_GT(iconId, 0) << go;
-    EXPECT_NE(json.find("\"type\":\"Icon\",\"id\":" + std::to_string(iconId) + ","), std::string::npos) << json;
+    EXPECT_TRUE(HasResource(json, "Icon", iconId)) << json;
 }
 
 }  // namespace

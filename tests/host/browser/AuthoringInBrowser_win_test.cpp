@@ -17,6 +17,8 @@
 
 #include "StackBuilder.h"
 #include "resources/graphics_ids.h"
+#include "format/StackFile.h"
+#include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
@@ -122,12 +124,14 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     const std::string look = "Button Appearance", features = "Object Features";
     std::vector<std::string> args = {
         "--command", std::to_string(kNewButton) + "@1500",
-        "--dialog", look + "|Icons...|press@2000", "--key", "Home@2600", "--dialog", "Icons|OK|press@2900",
+        "--dialog", look + "|Icons...|press@2000", "--key", "Home" + OnceShown("Icons", 300),
+        "--dialog", "Icons|OK|press@2900",
         "--dialog", look + "|Features...|press@3400", "--dialog", features + "|Cursor...|check@3900",
-        "--key", "Home@4500", "--dialog", "Cursors|OK|press@4800", "--dialog", features + "|OK|press@5300",
+        "--key", "Home" + OnceShown("Cursors", 300), "--dialog", "Cursors|OK|press@4800",
+        "--dialog", features + "|OK|press@5300",
         "--dialog", look + "|OK|press@5800", "--answer-alert", "2328:1", "--click", "10,10@6500",
         "--dialog", "Actions|Done|press@7100", "--key", "shift+Tab@7500", "--hover", "160,120@7700",
-        "--quit-after", "9400"};
+        "--quit-after-last", "1500"};
     Append(args, SaveAt(8200, copy));
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -139,8 +143,7 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     // The icon is stored with the stack (the save may number it anew); the cursor, one of the
     // plug-in's own, by its number.
     const int iconId = ReportedNumber(button, "iconId");
-    EXPECT_NE(json.find("\"type\":\"Icon\",\"id\":" + std::to_string(iconId) + ","), std::string::npos)
-        << button << "\n" << json;
+    EXPECT_TRUE(HasResource(json, "Icon", iconId)) << button << "\n" << json;
     EXPECT_GT(ReportedNumber(button, "cursorId"), 0) << button;
     // A new button has no icon yet: the chooser opened on the samples beside the plug-in, and
     // Home took the first of them, the yellow star, which the stack now keeps as its own.
@@ -157,7 +160,7 @@ TEST(AuthoringInBrowser, ANewButtonKeepsItsChosenIconAndCursor) {
     std::vector<std::string> againArgs = {"--screenshot", shot, "--screenshot-after", "1200"};
     Append(againArgs, HoversOver({{x, y}}));
     Append(againArgs, {"--command", "301@5300", "--command", "303@6100", "--answer-alerts", "--close-dialogs",
-                       "--quit-after", "7000"});
+                       "--quit-after-last", "900"});
     const BrowserRun again = site.Run("button-copy.stk", againArgs);
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const Shot card(shot);
@@ -198,7 +201,7 @@ TEST(AuthoringInBrowser, ACursorChosenForAButtonThatIsCancelledGoesToNoOtherObje
         "--dialog", look + "OK|press@5600", "--answer-alert", "2328:1", "--click", "10,10@6300",
         "--dialog", "Actions|Cancel|press@6900",
         "--command", std::to_string(kNewButton) + "@7500", "--dialog", look + "OK|press@8000",
-        "--click", "10,10@8700", "--dialog", "Actions|Done|press@9300", "--quit-after", "11000"};
+        "--click", "10,10@8700", "--dialog", "Actions|Done|press@9300", "--quit-after-last", "1500"};
     Append(args, SaveAt(9900, copy));
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -210,9 +213,9 @@ TEST(AuthoringInBrowser, ACursorChosenForAButtonThatIsCancelledGoesToNoOtherObje
     const std::string json = site.Report(copy);
     const std::string button = ReportedObject(json, "New Button");
     ASSERT_NE(button, "") << json;
-    EXPECT_EQ(json.find("New Button", json.find("New Button") + 1), std::string::npos) << "one new button\n" << json;
+    EXPECT_EQ(ReportedObjects(json, "New Button").size(), 1u) << "one new button\n" << json;
     EXPECT_EQ(ReportedNumber(button, "cursorId"), 0) << button;
-    EXPECT_EQ(json.find("\"type\":\"Crsr\""), std::string::npos) << json;
+    EXPECT_TRUE(ReportedResources(json, "Crsr").empty()) << json;
 }
 
 // A new text object: placed where offered, its style made bold and, through Features..., made
@@ -231,13 +234,14 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldWithItsFeaturesThenFindTextGoe
         "--dialog", look + "Style...|press@2700", "--dialog", "Text Style|Bold|check@3200",
         "--dialog", "Text Style|OK|press@3500", "--dialog", look + "Features...|press@3900",
         "--dialog", features + "Locked|check@4400", "--dialog", features + "Transparent|check@4600",
-        "--dialog", features + "Cursor...|check@4800", "--key", "Home@5400", "--dialog", "Cursors|OK|press@5700",
+        "--dialog", features + "Cursor...|check@4800", "--key", "Home" + OnceShown("Cursors", 300),
+        "--dialog", "Cursors|OK|press@5700",
         "--dialog", features + "OK|press@6200", "--dialog", look + "OK|press@6700",
-        "--key", "shift+Tab@7100", "--right-click", "20,200@7300", "--key", "Escape@7500",
+        "--key", "shift+Tab@7100", "--right-click", "20,200@7300", "--key", "Escape" + OnceShown("menu", 200),
         "--key", "shift+Tab@7700", "--click", "160,120@7900", "--keys", "Typed words@8300",
         "--command", std::to_string(kFindText) + "@8500", "--dialog", find + "Search for:|type:needle@9000",
         "--dialog", find + "OK|press@9200", "--screenshot", shot, "--screenshot-after", "10000",
-        "--quit-after", "11700"};
+        "--quit-after-last", "1500"};
     Append(args, SaveAt(10500, copy));
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -265,10 +269,12 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldWithItsFeaturesThenFindTextGoe
                 }
     ASSERT_NE(typed, nullptr) << json;
     const std::string field = JsonText(*object);
-    // Half the card a quarter in, however large the page; locked (8) and transparent (128).
+    // Half the card a quarter in, however large the page; locked and transparent.
     const RECT r = ReportedRect(field);
     EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({80, 60, 240, 180}));
-    EXPECT_EQ(ReportedNumber(field, "flags") & (8 | 16 | 32 | 128), 8 | 128) << field.substr(0, 200);
+    EXPECT_EQ(ReportedNumber(field, "flags") & (kObjectLocked | kObjectBackground | kObjectHidden | kTextTransparent),
+              kObjectLocked | kTextTransparent)
+        << field;
     // Its runs: [start, font, face, ...]; bold is face bit 1.
     const ReportJson& runs = (*typed)["runs"];
     ASSERT_TRUE(runs.is_array() && !runs.empty() && runs[0].size() >= 3) << JsonText(*typed);
@@ -277,7 +283,7 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldWithItsFeaturesThenFindTextGoe
     const std::string card = site.server.Name("text-again.png");
     std::vector<std::string> againArgs = HoversOver({{160, 150}});
     Append(againArgs, {"--screenshot", card, "--screenshot-after", "1200", "--key", "shift+Tab@4500",
-                       "--click", "160,150@4900", "--answer-alerts", "--quit-after", "5800"});
+                       "--click", "160,150@4900", "--answer-alerts", "--quit-after-last", "900"});
     const BrowserRun again = site.Run("text-copy.stk", againArgs);
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     // Below the typed line, inside the field's frame, the card as it is beside the field.
@@ -292,17 +298,12 @@ TEST(AuthoringInBrowser, ANewTextObjectTypedInBoldWithItsFeaturesThenFindTextGoe
 // Where a shape's cell of the Button Appearance dialog lies, in the card's coordinates: the
 // dialog made here from the same template gives the cell within its window, and a run that
 // opened it gives where that window and the card lay on the screen.
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
 bool ShapeCell(const std::vector<std::string>& log, int shape, int* x, int* y) {
-    const int shown = Find(log, "shown(Button Appearance) ");
-    const int card = Find(log, "card(instance=1) at screen ");
-    if (shown == -1 || card == -1)
+    RECT shown{};
+    POINT card{};
+    if (!ShownPlace(log, "Button Appearance", &shown) || !CardOnScreen(log, &card))
         return false;
-    long left = 0, top = 0, cardX = 0, cardY = 0;
-    if (std::sscanf(log[shown].c_str() + log[shown].find(" at ") + 4, "%ld,%ld", &left, &top) != 2 ||
-        std::sscanf(log[card].c_str() + log[card].find(" screen ") + 8, "%ld,%ld", &cardX, &cardY) != 2)
-        return false;
+    const long left = shown.left, top = shown.top, cardX = card.x, cardY = card.y;
     HINSTANCE module = GetModuleHandleA(nullptr);
     HWND dialog = CreateDialogParamA(module, "BUTTONDLG", nullptr, QuietDialogProc, 0);
     HBITMAP shapes = LoadBitmapA(module, "BUTTONS");
@@ -331,19 +332,20 @@ bool ShapeCell(const std::vector<std::string>& log, int shape, int* x, int* y) {
 // One new button of a freehand shape: the shape's cell clicked in Button Appearance, the
 // stack's own icon from Icons... (its "In use" source), through Features... the first built-in
 // cursor or the stack's own first, then placed by the given input at the time given and left
-// without actions. Returns when it is done.
+// without actions. Returns when it is done. The chooser's keys wait for the nth showing of
+// their chooser.
 int FreehandButtonWithIconAndCursor(std::vector<std::string>& args, int ms, POINT cell,
-                                    std::vector<std::string> placing, bool stacksCursor = false) {
+                                    std::vector<std::string> placing, bool stacksCursor = false, int nth = 1) {
     const std::string look = "Button Appearance|", features = "Object Features|";
-    if (stacksCursor)
-        Append(args, {"--dialog", "Cursors|&In use|check@" + std::to_string(ms + 3250)});
     Append(args, {"--command", std::to_string(kNewButton) + "@" + std::to_string(ms), "--click", At(cell, ms + 600),
                   "--dialog", look + "Icons...|press@" + std::to_string(ms + 1000),
                   "--dialog", "Icons|&In use|check@" + std::to_string(ms + 1300),
-                  "--key", "Home@" + std::to_string(ms + 1600), "--dialog", "Icons|OK|press@" + std::to_string(ms + 1900),
+                  "--key", "Home" + OnceShown("Icons", 300, nth), "--dialog", "Icons|OK|press@" + std::to_string(ms + 1900),
                   "--dialog", look + "Features...|press@" + std::to_string(ms + 2400),
-                  "--dialog", features + "Cursor...|check@" + std::to_string(ms + 2900),
-                  "--key", "Home@" + std::to_string(ms + 3500), "--dialog", "Cursors|OK|press@" + std::to_string(ms + 3800),
+                  "--dialog", features + "Cursor...|check@" + std::to_string(ms + 2900)});
+    if (stacksCursor)
+        Append(args, {"--dialog", "Cursors|&In use|check@" + std::to_string(ms + 3250)});
+    Append(args, {"--key", "Home" + OnceShown("Cursors", 300, nth), "--dialog", "Cursors|OK|press@" + std::to_string(ms + 3800),
                   "--dialog", features + "OK|press@" + std::to_string(ms + 4300),
                   "--dialog", look + "OK|press@" + std::to_string(ms + 4800)});
     placing.back() += "@" + std::to_string(ms + 5500);
@@ -384,7 +386,8 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIcons
 
     // Where the dialog opens, to click its shape cells.
     const BrowserRun probe = site.Run("shapes.stk", {"--command", std::to_string(kNewButton) + "@1200",
-                                                     "--close-dialogs", "--answer-alerts", "--quit-after", "2200"});
+                                                     "--dialog", "Button Appearance|Cancel|press@1500",
+                                                     "--answer-alerts", "--quit-after-last", "300"});
     int pickX = 0, pickY = 0, lassoX = 0, lassoY = 0;
     ASSERT_TRUE(ShapeCell(probe.log, 6, &pickX, &pickY) && ShapeCell(probe.log, 7, &lassoX, &lassoY))
         << Joined(probe.log);
@@ -392,10 +395,10 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIcons
     const std::string copy = site.server.Name("shapes-copy.stk");
     std::vector<std::string> args;
     int ms = FreehandButtonWithIconAndCursor(args, 1500, pick, {"--click", "60,60"});
-    ms = FreehandButtonWithIconAndCursor(args, ms, lasso, {"--drag", "190,30-250,30-250,90-190,90-190,31"});
+    ms = FreehandButtonWithIconAndCursor(args, ms, lasso, {"--drag", "190,30-250,30-250,90-190,90-190,31"}, false, 2);
     // Over the lassoed button: with the object tools its handles' cursor, not its own.
     Append(args, {"--key", "shift+Tab@" + std::to_string(ms), "--hover", At({220, 60}, ms + 200),
-                  "--answer-alerts", "--quit-after", std::to_string(ms + 2000)});
+                  "--answer-alerts", "--quit-after-last", "1500"});
     Append(args, SaveAt(ms + 900, copy));
     const BrowserRun run = site.Run("shapes.stk", args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -411,20 +414,17 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIcons
               std::vector<int>({200, 40, 240, 80}));
     for (const std::string& button : found) {
         const int iconId = ReportedNumber(button, "iconId");
-        EXPECT_NE(json.find("\"type\":\"Icon\",\"id\":" + std::to_string(iconId) + ","), std::string::npos) << button;
+        EXPECT_TRUE(HasResource(json, "Icon", iconId)) << button;
         EXPECT_GT(ReportedNumber(button, "cursorId"), 0) << button;
     }
     // The icon chosen from "In use" before the cursor is the stack's own one, named and not
     // stored again.
-    int icons = 0;
-    for (size_t from = 0; (from = json.find("\"type\":\"Icon\"", from)) != std::string::npos; ++from)
-        ++icons;
-    EXPECT_EQ(icons, 1) << json;
+    EXPECT_EQ(ReportedResources(json, "Icon").size(), 1u) << json;
     EXPECT_EQ(ReportedNumber(found[0], "iconId"), ReportedNumber(found[1], "iconId")) << json;
 
     const std::string shot = site.server.Name("shapes.png");
     std::vector<std::string> againArgs = HoversOver({{60, 60}, {220, 60}});
-    Append(againArgs, {"--screenshot", shot, "--screenshot-after", "1200", "--answer-alerts", "--quit-after", "5400"});
+    Append(againArgs, {"--screenshot", shot, "--screenshot-after", "1200", "--answer-alerts", "--quit-after-last", "700"});
     const BrowserRun again = site.Run("shapes-copy.stk", againArgs);
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const Shot drawn(shot);
@@ -454,14 +454,15 @@ TEST(AuthoringInBrowser, APencilDrawnButtonKeepsItsShapeAndTheStacksOwnCursor) {
     CachedSite site(kWidth, kHeight);
     site.server.Put("pencil.stk", std::string(bytes.begin(), bytes.end()));
     const BrowserRun probe = site.Run("pencil.stk", {"--command", std::to_string(kNewButton) + "@1200",
-                                                     "--close-dialogs", "--answer-alerts", "--quit-after", "2200"});
+                                                     "--dialog", "Button Appearance|Cancel|press@1500",
+                                                     "--answer-alerts", "--quit-after-last", "300"});
     int cellX = 0, cellY = 0;
     ASSERT_TRUE(ShapeCell(probe.log, 5, &cellX, &cellY)) << Joined(probe.log);
     const std::string copy = site.server.Name("pencil-copy.stk");
     std::vector<std::string> args;
     const int ms = FreehandButtonWithIconAndCursor(args, 1500, {cellX, cellY},
                                                    {"--drag", "100,80-160,80-160,140-100,140-100,81"}, true);
-    Append(args, {"--answer-alerts", "--quit-after", std::to_string(ms + 1800)});
+    Append(args, {"--answer-alerts", "--quit-after-last", "1500"});
     Append(args, SaveAt(ms + 600, copy));
     const BrowserRun run = site.Run("pencil.stk", args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -475,14 +476,12 @@ TEST(AuthoringInBrowser, APencilDrawnButtonKeepsItsShapeAndTheStacksOwnCursor) {
                 std::abs(r.bottom - 140) <= 1)
         << button;
     EXPECT_EQ(ReportedNumber(button, "cursorId"), 301) << "the stack's own cursor, by its id\n" << button;
-    const size_t cursor = json.find("\"type\":\"Crsr\"");
-    EXPECT_NE(cursor, std::string::npos) << json;
-    EXPECT_EQ(json.find("\"type\":\"Crsr\"", cursor + 1), std::string::npos) << "no copy of it\n" << json;
+    EXPECT_EQ(ReportedResources(json, "Crsr").size(), 1u) << "the stack's cursor and no copy of it\n" << json;
 
     const std::string shot = site.server.Name("pencil.png");
     const POINT middle = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     std::vector<std::string> againArgs = HoversOver({middle, {r.left + 6, r.bottom - 6}});
-    Append(againArgs, {"--screenshot", shot, "--screenshot-after", "1200", "--answer-alerts", "--quit-after", "6200"});
+    Append(againArgs, {"--screenshot", shot, "--screenshot-after", "1200", "--answer-alerts", "--quit-after-last", "700"});
     const BrowserRun again = site.Run("pencil-copy.stk", againArgs);
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const Shot drawn(shot);
@@ -513,7 +512,7 @@ TEST(AuthoringInBrowser, ObjectsMovedAcrossTheCardsEdgeLeaveThePageOutsideClean)
         "edges.stk", {"--screenshot", before, "--screenshot-after", "1000", "--drag", "50,50-300,220@1300",
                       "--key", "shift+Tab@2200", "--drag", "250,200-330,150@2600",
                       "--drag", "379,169-420,300@3500", "--screenshot-after", "4800", "--answer-alerts",
-                      "--quit-after", "5300"});
+                      "--quit-after-last", "500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const Shot was(before), is(after);
     ASSERT_EQ(is.width, UINT(kWidth + 160)) << Joined(run.log);
@@ -574,14 +573,11 @@ bool CropViewOrigin(const std::vector<std::string>& log, POINT* origin) {
 // A point of the dialog of the title that a run showed, from its top-left, in the card's
 // coordinates.
 POINT InShown(const std::vector<std::string>& log, const std::string& title, POINT offset) {
-    const int shown = Find(log, "shown(" + title + ") ");
-    const int card = Find(log, "card(instance=1) at screen ");
-    long left = 0, top = 0, cardX = 0, cardY = 0;
-    if (shown == -1 || card == -1 ||
-        std::sscanf(log[shown].c_str() + log[shown].find(" at ") + 4, "%ld,%ld", &left, &top) != 2 ||
-        std::sscanf(log[card].c_str() + log[card].find(" screen ") + 8, "%ld,%ld", &cardX, &cardY) != 2)
+    RECT shown{};
+    POINT card{};
+    if (!ShownPlace(log, title, &shown) || !CardOnScreen(log, &card))
         return {-10000, -10000};
-    return {left + offset.x - cardX, top + offset.y - cardY};
+    return {shown.left + offset.x - card.x, shown.top + offset.y - card.y};
 }
 
 // The upper frame-width arrow of the Graphic Appearance dialog that a run showed, in the card's
@@ -614,15 +610,15 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
     // Where the cropping dialog opens; then, from a click and a drag on the picture near its
     // top-left, where its view lies and where Graphic Appearance opens.
     std::vector<std::string> probeArgs = toTheCrop;
-    Append(probeArgs, {"--dialog", crop + "Cancel|press@4000", "--answer-alerts", "--quit-after", "4600"});
+    Append(probeArgs, {"--dialog", crop + "Cancel|press@4000", "--answer-alerts", "--quit-after-last", "600"});
     const BrowserRun probe = site.Run(site.name, probeArgs);
     const POINT onPicture = InShown(probe.log, "Graphic Objects", {24, 90});
     std::vector<std::string> viewArgs = toTheCrop;
-    Append(viewArgs, {"--click", At(onPicture, 3600), "--drag",
-                      std::to_string(onPicture.x) + "," + std::to_string(onPicture.y) + "-" +
-                          At({onPicture.x + 12, onPicture.y + 8}, 3900),
+    const std::string picked = std::to_string(onPicture.x) + "," + std::to_string(onPicture.y);
+    Append(viewArgs, {"--click", picked + OnceShown("Graphic Objects", 700), "--drag",
+                      picked + "-" + std::to_string(onPicture.x + 12) + "," + std::to_string(onPicture.y + 8) + "@3900",
                       "--dialog", crop + "OK|press@4600", "--dialog", "Pageloom|OK|press@5000", "--click", "40,40@5400",
-                      "--dialog", "Graphic Appearance|Cancel|press@6200", "--answer-alerts", "--quit-after", "6800"});
+                      "--dialog", "Graphic Appearance|Cancel|press@6200", "--answer-alerts", "--quit-after-last", "600"});
     const BrowserRun viewProbe = site.Run(site.name, viewArgs);
     POINT view{};
     ASSERT_TRUE(CropViewOrigin(viewProbe.log, &view)) << Joined(probe.log) << Joined(viewProbe.log);
@@ -636,18 +632,20 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
     std::vector<std::string> args = {"--screenshot", plain, "--screenshot-after", "1000"};
     Append(args, toTheCrop);
     Append(args, {"--drag", std::to_string(from.x) + "," + std::to_string(from.y) + "-" + std::to_string(to.x) + "," +
-                                std::to_string(to.y) + "@3800",
+                                std::to_string(to.y) + OnceShown("Graphic Objects", 900),
                   "--dialog", crop + "OK|press@4600", "--dialog", "Pageloom|OK|press@5000", "--click", "40,40@5400",
-                  "--click", At(upArrow, 5700), "--click", At(upArrow, 5850), "--dialog", look + "Name:|type:Cropped@6000",
+                  "--click", At(upArrow, 5700), "--click", At(upArrow, 5850),
+                  "--dialog", look + "Name:|type:Cropped@6000",
                   "--dialog", look + "Features...|press@6300",
-                  "--dialog", features + "Cursor...|check@6800", "--key", "Home@7400",
+                  "--dialog", features + "Cursor...|check@6800", "--key", "Home" + OnceShown("Cursors", 300),
                   "--dialog", "Cursors|OK|press@7700", "--dialog", features + "OK|press@8200",
                   "--dialog", look + "OK|press@8700", "--hover", "158,118@9100", "--key", "shift+Tab@9400",
+                  // Each menu's Right opens its sub-menu, a menu shown of its own.
                   "--hover", "160,120@9700", "--right-click", "160,120@10000",
-                  "--key", "Down Down Right Return@10400", "--right-click", "160,120@10900",
-                  "--key", "Down Down Right Down Return@11300", "--right-click", "160,120@11800",
-                  "--key", "Down Down Right Return@12200", "--screenshot-after", "12500", "--command", "150@12700",
-                  "--quit-after", "14300"});
+                  "--key", "Down Down Right Return" + OnceShown("menu", 300), "--right-click", "160,120@10900",
+                  "--key", "Down Down Right Down Return" + OnceShown("menu", 300, 3), "--right-click", "160,120@11800",
+                  "--key", "Down Down Right Return" + OnceShown("menu", 300, 5), "--screenshot-after", "12500",
+                  "--command", "150@12700", "--quit-after-last", "1500"});
     Append(args, SaveAt(13300, copy));
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -663,7 +661,7 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
     const std::string shot = site.server.Name("graphic.png");
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     std::vector<std::string> againArgs = HoversOver({{x, y}});
-    Append(againArgs, {"--screenshot", shot, "--screenshot-after", "1200", "--answer-alerts", "--quit-after", "4600"});
+    Append(againArgs, {"--screenshot", shot, "--screenshot-after", "1200", "--answer-alerts", "--quit-after-last", "700"});
     const BrowserRun again = site.Run("graphic-copy.stk", againArgs);
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const int frame = ReportedNumber(graphic, "frameWidth"), width = r.right - r.left, height = r.bottom - r.top;
@@ -745,7 +743,7 @@ TEST(AuthoringInBrowser, NewObjectsOnAPageLargerThanTheCardAreOfferedOnTheCard) 
         ms += 5000;
     }
     Append(args, {"--screenshot", shot, "--screenshot-after", std::to_string(ms), "--answer-alerts",
-                  "--quit-after", std::to_string(ms + 2000)});
+                  "--quit-after-last", "1500"});
     Append(args, SaveAt(ms + 600, copy));
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -755,7 +753,7 @@ TEST(AuthoringInBrowser, NewObjectsOnAPageLargerThanTheCardAreOfferedOnTheCard) 
     EXPECT_GT(w, 0) << json;
     EXPECT_EQ(std::vector<int>({button.left, button.top}), std::vector<int>({(kWidth - w) / 2, (kHeight - h) / 2}))
         << "the button in the middle of the card\n" << json;
-    const std::string graphicObject = ReportedObjectOfKind(json, 16);
+    const std::string graphicObject = ReportedObjectOfKind(json, kObjectGraphic);
     ASSERT_NE(graphicObject, "") << json;
     const RECT graphic = ReportedRect(graphicObject);
     EXPECT_EQ(std::vector<int>({graphic.left, graphic.top, graphic.right, graphic.bottom}),
@@ -790,8 +788,9 @@ TEST(AuthoringInBrowser, AGraphicMadeAGroupObjectInItsFeaturesMovesToTheBackgrou
     // "Features..." in a graphic's menu: below the title, Effects, Appearance and Actions.
     std::vector<std::string> args = {
         "--command", "204@1200", "--key", "shift+Tab@1800", "--right-click", "130,110@2200",
-        "--key", "Down Down Down Down Down Return@2600", "--dialog", "Object Features|Group Object|check@3100",
-        "--dialog", "Object Features|OK|press@3400", "--answer-alerts", "--quit-after", "5000"};
+        "--key", "Down Down Down Down Down Return" + OnceShown("menu", 300),
+        "--dialog", "Object Features|Group Object|check@3100", "--dialog", "Object Features|OK|press@3400",
+        "--answer-alerts", "--quit-after-last", "1500"};
     Append(args, SaveAt(4000, copy));
     const BrowserRun run = site.Run("group.stk", args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -799,12 +798,12 @@ TEST(AuthoringInBrowser, AGraphicMadeAGroupObjectInItsFeaturesMovesToTheBackgrou
     const std::string first = ReportedCard(json, 1), second = ReportedCard(json, 2);
     const std::string moved = ReportedObject(first, "Tile");
     ASSERT_NE(moved, "") << Joined(run.log) << json;
-    EXPECT_EQ(ReportedNumber(moved, "flags") & 16, 16) << moved;
+    EXPECT_EQ(ReportedNumber(moved, "flags") & kObjectBackground, kObjectBackground) << moved;
     EXPECT_EQ(ReportedObject(second, "Tile"), "") << second;
 
     const std::string shot = site.server.Name("group.png");
     const BrowserRun again = site.Run("group-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
-                                                         "--answer-alerts", "--quit-after", "1800"});
+                                                         "--answer-alerts", "--quit-after-last", "600"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     // The tile over the card (on a palette display, in whatever colours the palette gives).
     const Shot is(shot);
@@ -832,24 +831,24 @@ TEST(AuthoringInBrowser, ALinkMadeInTheLinksDialogIsFollowedAfterReopening) {
     std::vector<std::string> args = {
         "--double-click", "40,28@1500", "--command", "311@2200", "--dialog", links + "Add Link|press@2800",
         "--dialog", links + "Actions...|press@3300", "--dialog", actions + "Another card...|press@3900",
-        "--key", "alt+Right@4500", "--dialog", "Move to card|OK|press@5100", "--dialog", "Transitions|OK|press@5600",
+        "--key", "alt+Right" + OnceShown("Move to card", 500), "--dialog", "Move to card|OK|press@5100", "--dialog", "Transitions|OK|press@5600",
         "--dialog", actions + "Done|press@6100", "--dialog", links + "Done|press@6700", "--answer-alerts",
-        "--quit-after", "8600"};
+        "--quit-after-last", "1500"};
     Append(args, SaveAt(7400, copy));
     const BrowserRun run = site.Run("links.stk", args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::string json = site.Report(copy);
     // The link is the word alone, without the blank the double click took with it.
-    const size_t link = json.find("\"type\":\"Hlnk\"");
-    ASSERT_NE(link, std::string::npos) << Joined(run.log) << json;
-    EXPECT_NE(json.find("\"name\":\"harbour\",", link), std::string::npos) << json.substr(link, 120);
+    const std::vector<std::string> link = ReportedResources(json, "Hlnk");
+    ASSERT_EQ(link.size(), 1u) << Joined(run.log) << json;
+    EXPECT_EQ(ReportedText(link[0], "name"), "harbour") << link[0];
 
     const std::string shot = site.server.Name("links.png");
     const std::string second = site.server.Name("links-t2.png"), third = site.server.Name("links-t3.png");
     const BrowserRun again = site.Run("links-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
                                                          "--click", "10,10@1500", "--screenshot-after", "2500",
                                                          "--click", "40,28@3000", "--screenshot-after", "5000",
-                                                         "--answer-alerts", "--quit-after", "5600"});
+                                                         "--answer-alerts", "--quit-after-last", "600"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     // Blue against green (on a palette display, the nearest the palette has).
     const auto blue = [](uint32_t pixel) { return (pixel & 255) > (pixel >> 8 & 255); };

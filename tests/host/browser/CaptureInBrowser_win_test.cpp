@@ -133,7 +133,7 @@ TEST(CaptureInBrowser, CameraScannerAndVideoGraphicsShowWhenPlacedAndAfterReopen
                   "--dialog", digitizer + "OK|press" + At(12700)});
     Append(args, MakeGraphic(11300, take, 12700, kVideoSize, videoTo, "Video"));
     Append(args, SaveAt(16800, copy));
-    Append(args, {"--quit-after", "17600"});
+    Append(args, {"--quit-after-last", "1500"});
     const std::vector<std::pair<std::string, std::string>> devices = {
         {"LOOM_CAMERA", "A"}, {"LOOM_CAPTURE_DRIVER", "1"},
         {"LOOM_CAPTURE_SIZE", std::to_string(kVideoSize.cx) + "x" + std::to_string(kVideoSize.cy)}};
@@ -171,9 +171,9 @@ TEST(CaptureInBrowser, CameraScannerAndVideoGraphicsShowWhenPlacedAndAfterReopen
     const BrowserRun reopened = site.Run(
         "capture-copy.stk",
         {"--screenshot", again, "--screenshot-after", "1200", "--key", "shift+Tab@1500", "--right-click", "160,120@1900",
-         "--key", "Down Down Down Return@2300", "--dialog", arrows + "@2800", "--dialog", arrows + "@2950",
-         "--dialog", "Graphic Appearance|OK|press@3200", "--screenshot-after", "3800", "--answer-alerts",
-         "--quit-after", "4300"});
+         "--key", "Down Down Down Return" + OnceShown("menu", 400), "--dialog", arrows + "@2800",
+         "--dialog", arrows + "@2950", "--dialog", "Graphic Appearance|OK|press@3200", "--screenshot-after", "3800",
+         "--answer-alerts", "--quit-after-last", "500"});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     const Shot shown(again);
     EXPECT_EQ(Mismatches(shown, cam, camera), "");

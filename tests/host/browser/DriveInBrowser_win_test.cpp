@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "format/StackFile.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -74,12 +75,12 @@ TEST(DriveInBrowser, AWalkByMouseKeysAndDialogsIsSavedAndOpensAgain) {
         name, {"--answer-alert", "2340:2", "--screenshot", before, "--screenshot-after", "1000",
                "--click", "270,205@1200", "--click", "150,40@1700", "--key", "End Space w o r l d shift+1@2000",
                "--drag", "35,95-85,155@2600", "--key", "shift+Tab@3100", "--right-click", "160,200@3400",
-               "--key", "Escape@3800", "--key", "shift+Tab@4000", "--command", std::to_string(kCardInfo) + "@4200",
+               "--key", "Escape" + OnceShown("menu", 300), "--key", "shift+Tab@4000", "--command", std::to_string(kCardInfo) + "@4200",
                "--dialog", card + "|Card name:|type:Walked@4600", "--dialog", card + "|Marked card|check@4700",
                "--dialog", card + "|OK|press@4800", "--command", std::to_string(kSave) + "@5100", "--command",
                std::to_string(kSaveAs) + "@5900", "--dialog", title + "|File name:|type:" + savedAs + "@6400",
                "--dialog", title + "|Save|press@6600", "--screenshot-after", "7300", "--save-copy", copy,
-               "--quit-after", "8000"});
+               "--quit-after-last", "1000"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
 
     // The click reached the field's own window, at the point in its coordinates.
@@ -127,13 +128,16 @@ TEST(DriveInBrowser, AWalkByMouseKeysAndDialogsIsSavedAndOpensAgain) {
     // opens again on its second card as
     // the walk left it there.
     const std::string json = site.Report(copy);
-    EXPECT_NE(json.find("\"text\":\"A card sharing the first picture world!\""), std::string::npos) << json;
-    EXPECT_NE(json.find("\"id\":20,\"rect\":[70,140,100,170]"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"name\":\"Walked\",\"background\":1,\"flags\":128,"), std::string::npos) << json;
+    const std::vector<std::string> texts = ReportedTexts(json);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "A card sharing the first picture world!"), texts.end()) << json;
+    EXPECT_EQ(ReportedValue(ReportedObjectWithId(json, 20), "rect"), "[70,140,100,170]") << json;
+    const std::string walkedCard = ReportedObject(json, "Walked");
+    EXPECT_EQ(ReportedNumber(walkedCard, "background"), 1) << json;
+    EXPECT_EQ(ReportedNumber(walkedCard, "flags"), kCardMarked) << json;
     const std::string again = site.server.Name("again.png");
     const BrowserRun reopened =
         site.Run("walk-copy.stk", {"--answer-alerts", "--command", std::to_string(kNextCard) + "@900", "--screenshot",
-                                   again, "--screenshot-after", "1500", "--quit-after", "2000"});
+                                   again, "--screenshot-after", "1500", "--quit-after-last", "500"});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     const Shot walked(after), shown(again);
     ASSERT_EQ(walked.width, UINT(kWidth));

@@ -16,7 +16,7 @@
 
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
 

@@ -26,7 +26,7 @@ std::string EditableStackBytes() {
 BrowserRun SaveAsBareName(CachedSite& site, const std::string& stack, const std::string& name) {
     const std::string title = "Please name this Stack|";
     return site.Run(stack, {"--command", "103@1500", "--dialog", title + "File name:|type:" + name + "@2200",
-                            "--dialog", title + "Save|press@2500", "--answer-alerts", "--quit-after", "3600"});
+                            "--dialog", title + "Save|press@2500", "--answer-alerts", "--quit-after-last", "1100"});
 }
 
 bool IsStackFile(const std::string& path) {

@@ -18,7 +18,7 @@
 #include "TestBrowser.h"
 #include "core/memory/ByteReader.h"
 #include "graphics/palette/DefaultPalette.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/RleAvi.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/DisplayDepth_win.h"
@@ -761,4 +761,44 @@ TEST(TestBrowser, AnActionHeldForAWindowGoesOnlyOnceItIsUp) {
     EXPECT_GT(Find(run.log, "gone(About Card - 1)"), key) << Joined(run.log);
     EXPECT_NE(Find(run.log, "hold(Return@shown:No Such Window) -> never shown"), -1) << Joined(run.log);
     EXPECT_EQ(Find(run.log, "key(Return)"), -1) << Joined(run.log);
+}
+
+// A walk in order: About Card opened twice, each time closed by Escape held for it. The second
+// command's time (400) comes before the first dialog is up, yet it waits until that Escape went;
+// the page closes once the last step ran. A walk the bound cuts short fails with exit code 14.
+TEST(TestBrowser, AWalkInOrderTakesEachStepAfterTheOneBeforeAndQuitsAfterTheLast) {
+    namespace sb = stackbuilder;
+    sb::Stack stack;
+    stack.cards = {sb::PlainCard(1)};
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    ServerFolder server;
+    const std::string name = "walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::vector<std::string> page = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts"};
+    std::vector<std::string> args = page;
+    Append(args, {"--command", "301@300", "--key", "Escape@shown:About Card - 1+300", "--command", "301@400",
+                  "--key", "Escape@shown:About Card - 1#2+300", "--quit-after-last", "400", "http://localhost/" + name});
+    const BrowserRun run = RunBrowser(server, args);
+    EXPECT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int start = Find(run.log, "walk starts");
+    const int firstKey = Find(run.log, "key(Escape)");
+    const int secondCommand = Find(run.log, "command(301)", Find(run.log, "command(301)") + 1);
+    const int secondShown = Find(run.log, "shown(About Card - 1)", Find(run.log, "gone(About Card - 1)"));
+    const int secondKey = Find(run.log, "key(Escape)", firstKey + 1);
+    const int done = Find(run.log, "walk done: closing in 400 ms");
+    ASSERT_NE(start, -1) << Joined(run.log);
+    EXPECT_LT(start, Find(run.log, "command(301)")) << Joined(run.log);
+    EXPECT_GT(secondCommand, firstKey) << "the second command went before the step before it\n" << Joined(run.log);
+    EXPECT_GT(secondShown, secondCommand) << Joined(run.log);
+    EXPECT_GT(secondKey, secondShown) << Joined(run.log);
+    EXPECT_GT(done, secondKey) << Joined(run.log);
+    EXPECT_GT(Find(run.log, "gone(About Card - 1)", secondKey), secondKey) << Joined(run.log);
+
+    std::vector<std::string> cut = page;
+    Append(cut, {"--in-order", "--command", "301@300", "--key", "Escape@shown:About Card - 1+200", "--command", "301@5000",
+                 "--quit-after", "2500", "http://localhost/" + name});
+    const BrowserRun cutRun = RunBrowser(server, cut);
+    EXPECT_EQ(cutRun.exitCode, 14) << cutRun.errors << Joined(cutRun.log);
+    EXPECT_NE(Find(cutRun.log, "walk(in order) -> the page closed at --quit-after before step 3 of 3 ran"), -1)
+        << Joined(cutRun.log);
 }

@@ -16,7 +16,7 @@
 
 #include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "core/memory/ByteReader.h"
 #include "host/palettes/CurrentTool.h"
@@ -26,7 +26,7 @@
 #include "host/window/CardMessageHandler.h"
 #include "objects/ObjectLayerKinds.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

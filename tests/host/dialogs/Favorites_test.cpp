@@ -8,7 +8,7 @@
 
 #include "host/dialogs/Favorites.h"
 #include "host/palettes/IconButtons.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

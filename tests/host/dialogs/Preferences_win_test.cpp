@@ -17,7 +17,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/ScreenDepth.h"
 #include "graphics/palette/ColorGrid.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "StackBuilder.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "host/dialogs/Printing.h"
 #include "host/dialogs/PrintingJob.h"
 #include "resources/print_ids.h"

@@ -21,7 +21,7 @@
 #include "host/downloads/DownloadStreams.h"
 #include "host/player/DownloadReplay.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 

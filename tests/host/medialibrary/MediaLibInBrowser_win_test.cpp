@@ -101,7 +101,7 @@ TEST(MediaLibInBrowser, ASoundDroppedOnAButtonAGraphicAndBareCardPlaysAfterSaveA
     const BrowserRun run = site.Run(
         name, {"--answer-alerts", "--drop", sound + "@40,20@800", "--drop", sound + "@140,80@1300", "--drop",
                sound + "@40,100@1800", "--command", "103@2400", "--dialog", title + "File name:|type:" + saved + "@3200",
-               "--dialog", title + "Save|press@3600", "--quit-after", "6500"});
+               "--dialog", title + "Save|press@3600", "--quit-after-last", "2000"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "saved(" + saved), -1) << Joined(run.log);
     const int told = FindHolding(run.log, "names files that are not beside it in its folder: drop-chime.wav.");
@@ -122,7 +122,7 @@ TEST(MediaLibInBrowser, ASoundDroppedOnAButtonAGraphicAndBareCardPlaysAfterSaveA
     const std::string localLog = site.server.Name("local.log"), pick = "Please select a stack|";
     const BrowserRun local = site.Run(name, {"--answer-alerts", "--command", "101@900", "--dialog",
                                              pick + "File name:|type:" + saved + "@1700", "--dialog",
-                                             pick + "Open|press@2100", "--click", "140,80@3200", "--quit-after", "4500"},
+                                             pick + "Open|press@2100", "--click", "140,80@3200", "--quit-after-last", "1300"},
                                       {{"LOOM_QUICKTIME_LOG", localLog}});
     ASSERT_EQ(local.exitCode, 0) << local.errors << Joined(local.log);
     EXPECT_EQ(FindHolding(local.log, "url=http://localhost/drop-chime.wav"), -1) << Joined(local.log);
@@ -131,7 +131,7 @@ TEST(MediaLibInBrowser, ASoundDroppedOnAButtonAGraphicAndBareCardPlaysAfterSaveA
     site.server.Put("drop-chime.wav", std::string(wave.begin(), wave.end()));
     const std::string sink = site.server.Name("drops-sink.wav"), log = site.server.Name("drops.log");
     const BrowserRun again = site.Run("drops-moved.stk", {"--answer-alerts", "--click", "40,20@1000", "--click",
-                                                          "140,80@1800", "--click", "40,100@2600", "--quit-after", "3600"},
+                                                          "140,80@1800", "--click", "40,100@2600", "--quit-after-last", "1000"},
                                       {{"LOOM_QUICKTIME_SINK", sink}, {"LOOM_QUICKTIME_LOG", log}});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     EXPECT_EQ(FindHolding(again.log, "alert("), -1) << Joined(again.log);
@@ -241,21 +241,15 @@ std::string BadgeFile() {
     return std::string(bytes.begin(), bytes.end());
 }
 
-int ParsedAfter(const std::string& line, const std::string& key, long* a, long* b) {
-    const size_t at = line.find(key);
-    return at == std::string::npos ? 0 : std::sscanf(line.c_str() + at + key.size(), "%ld,%ld", a, b);
-}
-
 // The middle of the name of each row of the browser's list, in the card's coordinates: a probe
 // run logged where the browser and the card lay on the screen; the browser's frame, its category
 // box and a list of the same kind made here give the rows within it.
 std::vector<POINT> ListRows(const std::vector<std::string>& log, int rows) {
-    const int shown = FindHolding(log, "shown(Media Browser)");
-    const int card = Find(log, "card(instance=1) at screen ");
-    long left = 0, top = 0, cardX = 0, cardY = 0;
-    if (shown == -1 || card == -1 || ParsedAfter(log[shown], " at ", &left, &top) != 2 ||
-        ParsedAfter(log[card], " screen ", &cardX, &cardY) != 2)
+    RECT shown{};
+    POINT card{};
+    if (!ShownPlace(log, "Media Browser", &shown) || !CardOnScreen(log, &card))
         return {};
+    const long left = shown.left, top = shown.top, cardX = card.x, cardY = card.y;
     const DWORD style = WS_POPUP | WS_THICKFRAME | WS_SYSMENU, exStyle = WS_EX_CLIENTEDGE | WS_EX_WINDOWEDGE;
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
@@ -328,7 +322,8 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
     const std::string name = "walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
     site.server.Put(name, WalkStack());
 
-    const BrowserRun probe = site.Run(name, {"--dll", dll, "--answer-alerts", "--command", "403@800", "--quit-after", "1800"});
+    const BrowserRun probe =
+        site.Run(name, {"--dll", dll, "--answer-alerts", "--command", "403@800", "--quit-after-last", "1000"});
     const std::vector<POINT> rows = ListRows(probe.log, 3);
     ASSERT_EQ(rows.size(), 3u) << Joined(probe.log);
 
@@ -337,14 +332,15 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
     const std::string copy = site.server.Name("walk-copy.stk"), sink = site.server.Name("sink.wav");
     const std::string before = site.server.Name("before.png");
     const BrowserRun run = site.Run(
-        name, {"--dll", dll, "--answer-alerts", "--command", "403@800", "--drag", DragAt(rows[0], kOnBell, 1500),
+        name, {"--dll", dll, "--answer-alerts", "--command", "403@800", "--drag",
+               Point(rows[0]) + "-" + Point(kOnBell) + OnceShown("Media Browser", 700),
                "--drag", DragAt(rows[1], kOnBell, 2500), "--click", Point(kOnBell) + "@3400", "--screenshot", before,
                "--screenshot-after", "3900", "--drag", DragAt(rows[0], kBare, 4300), "--drag",
                DragAt(rows[2], kBadgeAt, 5300), "--drag", DragAt(rows[2], kBadgeOnBell, 6300), "--drag",
                DragAt(rows[1], kSkyDrop, 7300), "--dialog",
                "Clip Art|101|drag:2,2-" + Point({2 + kSkyCut.cx, 2 + kSkyCut.cy}) + "@8000", "--dialog",
                "Clip Art|OK|press@8800", "--click", "300,20@9400", "--command", std::to_string(kSave) + "@10400",
-               "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after", "11600"},
+               "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after-last", "1500"},
         {{"LOOM_QUICKTIME_SINK", sink}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     for (int i = 0; i < 3; ++i)
@@ -441,10 +437,10 @@ TEST(MediaLibInBrowser, ClipArtFromADropIsPlacedWhereDroppedMovedAndEndedLikeAny
         name, {"--answer-alerts", "--drop", picture + "@" + Point(kDropped) + "@800", "--dialog", cut + "@2000",
                "--dialog", "Clip Art|OK|press@2800", "--screenshot", placed, "--screenshot-after", "3400", "--drag",
                DragAt(kDropped, {kDropped.x + kMovedBy.x, kDropped.y + kMovedBy.y}, 3700), "--right-click",
-               "50,25@5200", "--key", "Escape@5600", "--key", "shift+Tab@5900", "--right-click", "50,25@6200",
+               "50,25@5200", "--key", "Escape" + OnceShown("menu", 400), "--key", "shift+Tab@5900", "--right-click", "50,25@6200",
                "--drop", picture + "@" + Point(kEscaped) + "@6700", "--dialog", cut + "@7900", "--dialog",
                "Clip Art|OK|press@8700", "--key", "Escape@9300", "--command", std::to_string(kSave) + "@9800",
-               "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after", "11000"});
+               "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     // Floating where it was dropped: the cut centred on the drop point.
     const Shot floating(placed);
@@ -460,7 +456,7 @@ TEST(MediaLibInBrowser, ClipArtFromADropIsPlacedWhereDroppedMovedAndEndedLikeAny
 
     const std::string shot = site.server.Name("clip-reopened.png");
     const BrowserRun reopened = site.Run("clip-copy.stk", {"--screenshot", shot, "--screenshot-after", "1200",
-                                                           "--quit-after", "1600"});
+                                                           "--quit-after-last", "400"});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     const Shot again(shot);
     const POINT moved = {kDropped.x + kMovedBy.x, kDropped.y + kMovedBy.y};

@@ -194,13 +194,8 @@ TEST(ClipboardInPlugin, CopyCardAndPasteMakeAFourthCardThatSavesWithUniqueIds) {
     std::stringstream text;
     text << std::ifstream(report).rdbuf();
     const std::string json = text.str();
-    std::vector<int> ids;
-    for (size_t at = json.find("{\"index\":"); at != std::string::npos; at = json.find("{\"index\":", at + 1)) {
-        const size_t id = json.find("\"id\":", at);
-        ASSERT_NE(id, std::string::npos);
-        ids.push_back(std::atoi(json.c_str() + id + 5));
-    }
-    EXPECT_EQ(ids.size(), 4u) << json.substr(0, 400);
+    const std::vector<int> ids = browsertest::ReportedCardIds(json);
+    EXPECT_EQ(ids.size(), 4u) << json;
     EXPECT_EQ(std::set<int>(ids.begin(), ids.end()).size(), ids.size()) << "card ids are unique";
     DeleteFileA(saved.c_str());
     DeleteFileA(report.c_str());

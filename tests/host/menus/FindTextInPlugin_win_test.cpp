@@ -10,7 +10,7 @@
 #include <string>
 
 #include "StackBuilder.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "host/menus/MenuCommands.h"
 #include "objects/text/ActiveTextField.h"
 #include "resources/find_ids.h"

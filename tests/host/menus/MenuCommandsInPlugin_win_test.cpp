@@ -19,7 +19,7 @@
 #include "host/state/MenuOptions.h"
 #include "resources/resource_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 

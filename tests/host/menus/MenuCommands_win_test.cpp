@@ -10,7 +10,7 @@
 #include "core/memory/Handles.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Resources.h"
-#include "graphics/colors/FcolorsLayout.h"
+#include "cardview/colors/FcolorsLayout.h"
 #include "graphics/palette/CurrentColors.h"
 #include "host/menus/MenuCommands.h"
 #include "host/menus/MenuRequest.h"

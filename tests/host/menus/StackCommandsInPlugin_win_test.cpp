@@ -29,7 +29,7 @@
 #include "resources/colors_ids.h"
 #include "resources/info_ids.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
@@ -63,18 +63,6 @@ sb::Stack ThreeColours() {
 }
 
 std::string AsText(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
-
-// The card ids in the order a stack report lists the cards.
-std::vector<int> ReportedCardIds(const std::string& json) {
-    std::vector<int> ids;
-    for (size_t at = json.find("{\"index\":"); at != std::string::npos; at = json.find("{\"index\":", at + 1)) {
-        const size_t id = json.find("\"id\":", at);
-        if (id == std::string::npos)
-            break;
-        ids.push_back(std::atoi(json.c_str() + id + 5));
-    }
-    return ids;
-}
 
 std::vector<std::string> FilesIn(const std::string& folder, const char* pattern) {
     std::vector<std::string> found;

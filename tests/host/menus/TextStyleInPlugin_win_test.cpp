@@ -13,7 +13,7 @@
 #include "StackBuilder.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/menus/MenuCommands.h"
 #include "objects/text/CurrentTextStyle_win.h"

@@ -79,7 +79,7 @@ TEST(FrameAnimInBrowser, ButtonsPlayFlipBooksAndTheMoveWaitsForTheirEnd) {
         server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size", "160x120",
                  "--click", "20,10@1000", "--click", "70,10@1100", "--click", "120,10@3900", "--screenshot", shot,
                  "--screenshot-after", "1600", "--screenshot-after", "3700", "--screenshot-after", "4400",
-                 "--screenshot-after", "7000", "--quit-after", "7400", "http://localhost/" + name});
+                 "--screenshot-after", "7000", "--quit-after-last", "400", "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot playing(shot), ended(later[0]), holding(later[1]), moved(later[2]);
@@ -112,7 +112,7 @@ TEST(FrameAnimInBrowser, TheDemosThirdCardPlaysItsFlipBook) {
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                "--size", "320x240", "--command", "204@600", "--command", "204@1000",
                                                "--screenshot", shot, "--screenshot-after", "2000", "--screenshot-after",
-                                               "3100", "--quit-after", "3500", "http://localhost/" + name});
+                                               "3100", "--quit-after-last", "400", "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot first(shot), second(later);

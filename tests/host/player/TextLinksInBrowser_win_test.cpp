@@ -51,8 +51,8 @@ TEST(TextLinksInBrowser, AClickInsideAReadOnlyFieldsLinkFollowsIt) {
     const std::string after = server.Name("before-t2.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                "--size", "160x120", "--click", "90,12@1200", "--screenshot", before,
-                                               "--screenshot-after", "1000", "--screenshot-after", "4400", "--quit-after",
-                                               "4800", "http://localhost/" + name});
+                                               "--screenshot-after", "1000", "--screenshot-after", "4400",
+                                               "--quit-after-last", "400", "http://localhost/" + name});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot first(before), second(after);
@@ -72,7 +72,7 @@ TEST(TextLinksInBrowser, TheDemosTitleLinkGoesToTheNextCard) {
     server.Put(sb::kDemoMovieName, AsText(sb::DemoMovie()));
     auto shoot = [&](const std::string& shot, const std::vector<std::string>& action) {
         std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
-                                         "320x240", "--screenshot", shot, "--screenshot-after", "3400", "--quit-after", "3800"};
+                                         "320x240", "--screenshot", shot, "--screenshot-after", "3400", "--quit-after-last", "400"};
         args.insert(args.end(), action.begin(), action.end());
         args.push_back("http://localhost/" + name);
         const BrowserRun run = RunBrowser(server, args);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {

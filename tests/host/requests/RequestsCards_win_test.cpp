@@ -1,7 +1,7 @@
 // Card requests through the host callback: codes outside the table, the version and count,
 // moves with their transitions checked, the card list walked, swapped and sorted by text, cards
 // by id, index and name, and card names.
-#include "graphics/transitions/QtEffectState.h"
+#include "cardview/transitions/QtEffectState.h"
 #include "host/requests/RequestRules.h"
 #include "tests/host/requests/RequestFixture_win.h"
 

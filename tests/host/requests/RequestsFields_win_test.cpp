@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/memory/Handles.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "objects/text/TextFields.h"
 #include "resources/resource_ids.h"
 #include "stack/cards/CardList.h"

@@ -13,7 +13,7 @@
 
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
@@ -115,7 +115,7 @@ Shot Browse(const std::vector<std::string>& input, const std::vector<ListRequest
     const std::string log = server.Name("modules.txt");
     std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                      "--size", "160x120", "--screenshot", shot, "--screenshot-after", "2600",
-                                     "--quit-after", "3000"};
+                                     "--quit-after-last", "400"};
     args.insert(args.end(), input.begin(), input.end());
     args.push_back("http://localhost/" + name);
     const BrowserRun run = RunBrowser(server, args, {{"NBA_TEST_LOG", log}});

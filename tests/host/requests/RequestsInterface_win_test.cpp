@@ -10,9 +10,9 @@
 
 #include "core/memory/Handles.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/colors/FcolorsLayout.h"
+#include "cardview/colors/FcolorsLayout.h"
 #include "graphics/palette/CurrentColors.h"
-#include "graphics/transitions/QtEffectState.h"
+#include "cardview/transitions/QtEffectState.h"
 #include "host/state/MenuOptions.h"
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/DialogDriver_win.h"

@@ -18,7 +18,7 @@
 #include "host/player/ButtonActions.h"
 #include "core/memory/Handles.h"
 #include "logo/Logo.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 

@@ -8,7 +8,7 @@
 #include "actions/NbaModules.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "tests/host/requests/RequestFixture_win.h"
 #include "tests/support/TestModule_win.h"
 

@@ -15,7 +15,7 @@
 #include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
-#include "graphics/layers/ObjectLayer.h"
+#include "layers/ObjectLayer.h"
 #include "host/palettes/CurrentTool.h"
 #include "host/window/ContextMenu.h"
 #include "tests/support/LinkedPlugin_win.h"

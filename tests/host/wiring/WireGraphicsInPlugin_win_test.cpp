@@ -7,8 +7,8 @@
 #include "StackBuilder.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/ToolNumbers.h"
-#include "graphics/layers/LayerList.h"
-#include "stack/format/StackFile.h"
+#include "layers/LayerList.h"
+#include "format/StackFile.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
 #include "media/animation/AnimPlayback.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/CardNavigation.h"
 #include "media/animation/AnimPlayback.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/RleAvi.h"

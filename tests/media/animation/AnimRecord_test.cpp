@@ -10,7 +10,7 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "media/animation/AnimRecord.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

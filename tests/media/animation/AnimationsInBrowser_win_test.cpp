@@ -11,7 +11,7 @@
 
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
@@ -95,7 +95,7 @@ TEST(AnimationsInBrowser, AnObjectMovesBehindAButtonAndLeavesATrailOrNot) {
                                                    "--size", "240x160", "--screenshot", base, "--screenshot-after", "1500",
                                                    "--click", "20,10@2000", "--screenshot-after", "3000",
                                                    "--screenshot-after", "4300", "--screenshot-after", "5800",
-                                                   "--screenshot-after", "7800", "--quit-after", "8300",
+                                                   "--screenshot-after", "7800", "--quit-after-last", "500",
                                                    "http://localhost/" + name});
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         const Shot before(base), first(server.Name("moving-t2.png")),
@@ -136,7 +136,7 @@ TEST(AnimationsInBrowser, ADamagedSpriteRecordPlaysNothingAndTheMoveStillRuns) {
         const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                                    "--size", "160x120", "--screenshot", before, "--screenshot-after", "1800",
                                                    "--click", "20,10@2300", "--screenshot-after", "3600",
-                                                   "--quit-after", "4200",
+                                                   "--quit-after-last", "600",
                                                    "http://localhost/" + name});
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);

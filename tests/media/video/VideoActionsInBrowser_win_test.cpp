@@ -10,6 +10,7 @@
 
 #include "BuilderMedia.h"
 #include "StackBuilder.h"
+#include "format/StackFile.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestSounds_win.h"
 
@@ -94,7 +95,7 @@ TEST(VideoActionsInBrowser, AMovieRecordedFromTheVideoSourcePlaysWhereItWasPlace
          "--screenshot", placing, "--screenshot-after", "7300", "--drag", "160,120-100,80" + At(7600),
          "--screenshot-after", "8300", "--click", "300,20" + At(8600),
          "--dialog", "Movies|OK|press" + At(9300), "--dialog", "Actions|Done|press" + At(9800),
-         "--command", std::to_string(kSave) + At(10400), "--save-copy", copy, "--quit-after", "11500"});
+         "--command", std::to_string(kSave) + At(10400), "--save-copy", copy, "--quit-after-last", "1500"});
     const BrowserRun run = site.Run(name + ".stk", walk, {{"LOOM_CAPTURE_DRIVER", "1"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "Where on the screen do you want to place"), -1) << Joined(run.log);
@@ -108,15 +109,16 @@ TEST(VideoActionsInBrowser, AMovieRecordedFromTheVideoSourcePlaysWhereItWasPlace
     EXPECT_EQ(dragged.inside + dragged.outside, 0) << dragged.inside << " inside, " << dragged.outside << " outside";
     // The button keeps the movie at that rectangle, over the objects, by the recording's name.
     const std::string json = site.Report(copy);
-    EXPECT_NE(json.find("\"video\":[{\"card\":1,\"button\":1,\"kind\":89,\"rect\":[20,20,180,140],\"flags\":144,"),
-              std::string::npos) << json;
-    EXPECT_NE(json.find("\"file\":\"" + name + ".avi\"}]"), std::string::npos) << json;
+    const std::string video = ReportedVideo(json, 1, 1, 89);
+    EXPECT_EQ(ReportedValue(video, "rect"), "[20,20,180,140]") << json;
+    EXPECT_EQ(ReportedNumber(video, "flags"), int(kMediaFlagOverObjects | kMediaFlagApplyVolume)) << json;
+    EXPECT_EQ(ReportedText(video, "file"), name + ".avi") << json;
 
     const std::string before = site.server.Name(name + "-again.png");
     site.server.Name(name + "-again-t2.png");
     const BrowserRun again = site.Run(name + "-copy.stk", {"--answer-alerts", "--screenshot", before, "--screenshot-after",
                                                            "1000", "--click", "40,215" + At(1200), "--screenshot-after",
-                                                           "2500", "--quit-after", "3000"});
+                                                           "2500", "--quit-after-last", "500"});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     EXPECT_EQ(Find(again.log, "alert("), -1) << Joined(again.log);
     EXPECT_EQ(Stray(Shot(before), placed, 0xFF0000).matching, 0) << "the card before the click";
@@ -143,14 +145,14 @@ TEST(VideoActionsInBrowser, TheMovieOptionsTryItPlaysTheMovieAndOkKeepsTheLoop) 
     const BrowserRun run = site.Run(
         name + ".stk",
         {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", "40,215" + At(1400),
-         "--key", "Down Down Down Down Down Return" + At(1800),
+         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
          "--dialog", "Actions|Play a movie or video...|check" + At(2300),
          "--dialog", source + "&Disk file (QuickTime or AVI movies)|check" + At(2800),
          "--dialog", source + "OK|press" + At(3000), "--dialog", chosen + "File name:|type:" + movie + At(3500),
          "--dialog", chosen + "Open|press" + At(3700), "--click", "300,20" + At(4600),
          "--dialog", options + "Loop movie|check" + At(5300), "--dialog", options + "Try It|press" + At(5600),
          "--dialog", options + "OK|press" + At(6600), "--dialog", "Actions|Done|press" + At(7100),
-         "--command", std::to_string(kSave) + At(7700), "--save-copy", copy, "--quit-after", "8700"},
+         "--command", std::to_string(kSave) + At(7700), "--save-copy", copy, "--quit-after-last", "1500"},
         {{"LOOM_QUICKTIME_SINK", trySink}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::vector<uint8_t> tried = WaveSamples(ReadAll(trySink));
@@ -159,11 +161,11 @@ TEST(VideoActionsInBrowser, TheMovieOptionsTryItPlaysTheMovieAndOkKeepsTheLoop) 
     const std::string json = site.Report(copy);
     const std::string video = ReportedVideo(json, 1, 1, 89);
     ASSERT_NE(video, "") << json;
-    EXPECT_EQ(ReportedNumber(video, "flags") & 0x20, 0x20) << "looped\n" << video;
-    EXPECT_NE(json.find("\"file\":\"" + name + ".avi\"}]"), std::string::npos) << json;
+    EXPECT_EQ(ReportedNumber(video, "flags") & kMediaFlagLoop, kMediaFlagLoop) << "looped\n" << video;
+    EXPECT_EQ(ReportedText(video, "file"), name + ".avi") << json;
 
     const BrowserRun again = site.Run(name + "-copy.stk", {"--answer-alerts", "--click", "40,215" + At(1200),
-                                                           "--quit-after", "3000"},
+                                                           "--quit-after-last", "1800"},
                                       {{"LOOM_QUICKTIME_SINK", clickSink}});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     const std::vector<uint8_t> played = WaveSamples(ReadAll(clickSink));

@@ -39,7 +39,7 @@ sb::Chunk Segment(sb::Rect rect, uint32_t from, uint32_t to, bool live) {
     segment.kind = 119;
     segment.rect = rect;
     if (live)
-        segment.words.push_back({24, 1});
+        segment.words.push_back({kChunkSoundFlags, kVdActionLiveVideo});
     const VideodiscCommandText start = MakeStartCommand("060", '3', from), end = MakeEndCommand(from, to, "FR");
     segment.payload.assign(start.begin(), start.end());
     segment.payload.insert(segment.payload.end(), end.begin(), end.end());
@@ -75,7 +75,7 @@ TEST(VideodiscInBrowser, AClickPlaysTheSegmentWithLiveVideoOverItsRectangle) {
     const BrowserRun run =
         RunBrowser(server,
                    {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size", "320x240",
-                    "--click", "20,10@600", "--screenshot", shot, "--screenshot-after", "1600", "--quit-after", "2200",
+                    "--click", "20,10@600", "--screenshot", shot, "--screenshot-after", "1600", "--quit-after-last", "600",
                     "http://localhost/disc.stk"},
                    {{"LOOM_VIDEODISC_LOG", WindowsPath(log)}, {"LOOM_CAPTURE_DRIVER", "1"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -106,33 +106,35 @@ TEST(VideodiscInBrowser, ASegmentWithLiveVideoMadeInTheActionsDialogPlaysOnceReo
     const BrowserRun run = site.Run(
         name + ".stk",
         {"--answer-alert", "2340:2", "--key", "shift+Tab@1000", "--right-click", "40,215@1400",
-         "--key", "Down Down Down Down Down Return@1800", "--dialog", "Actions|Play a movie or video...|check@2300",
+         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
+         "--dialog", "Actions|Play a movie or video...|check@2300",
          "--dialog", source + "&Laserdisc player|check@2800", "--dialog", source + "OK|press@3000",
          "--dialog", disc + "&Viewer|check@3800", "--drag", "160,120-140,100@4300", "--dialog", disc + "6|type:150@5000",
          "--dialog", disc + "5|type:300@5200", "--screenshot", viewer, "--screenshot-after", "5800",
          "--dialog", disc + "OK|press@6100", "--dialog", "Actions|Done|press@6600", "--command", "102@7200",
-         "--save-copy", copy, "--quit-after", "8300"},
+         "--save-copy", copy, "--quit-after-last", "1500"},
         {{"LOOM_CAPTURE_DRIVER", "1"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     // The dialog beside the card (its corner's left is the card's plus 320), the viewer over it.
-    const int card = Find(run.log, "card(instance=1) at screen "), shown = Find(run.log, "shown(LaserDisc Control)");
-    ASSERT_NE(card, -1);
-    ASSERT_NE(shown, -1) << Joined(run.log);
-    const int cardLeft = std::atoi(run.log[card].c_str() + run.log[card].rfind(' ') + 1);
-    const int dialogLeft = std::atoi(run.log[shown].c_str() + run.log[shown].find(" at ") + 4);
-    EXPECT_GE(dialogLeft, cardLeft + 320) << run.log[shown];
+    POINT card{};
+    RECT shown{};
+    ASSERT_TRUE(CardOnScreen(run.log, &card)) << Joined(run.log);
+    ASSERT_TRUE(ShownPlace(run.log, "LaserDisc Control", &shown)) << Joined(run.log);
+    EXPECT_GE(shown.left, card.x + 320) << Joined(run.log);
     ExpectLiveVideo(viewer, 60, 220, 100);
     EXPECT_TRUE(NearRgb(Shot(viewer).At(241, 100), 40, 40, 200, 24)) << "where the viewer was";
     const std::string json = site.Report(copy);
-    EXPECT_NE(json.find("\"video\":[{\"card\":1,\"button\":1,\"kind\":119,\"rect\":[60,40,220,160],\"flags\":1,"
-                        "\"start\":\"060SP3AD00150SE\",\"end\":\"00300SMPL\"}"),
-              std::string::npos) << json;
+    const std::string video = ReportedVideo(json, 1, 1, 119);
+    EXPECT_EQ(ReportedValue(video, "rect"), "[60,40,220,160]") << json;
+    EXPECT_EQ(ReportedNumber(video, "flags"), kVdActionLiveVideo) << json;
+    EXPECT_EQ(ReportedText(video, "start"), "060SP3AD00150SE") << json;
+    EXPECT_EQ(ReportedText(video, "end"), "00300SMPL") << json;
 
     const std::string played = site.server.Name(name + "-played.png"), log = site.server.Name(name + "-player.log");
     const BrowserRun again =
         site.Run(name + "-copy.stk",
                  {"--answer-alerts", "--click", "40,215@800", "--screenshot", played, "--screenshot-after", "1800",
-                  "--click", "160,120@2000", "--click", "160,120@2600", "--quit-after", "3400"},
+                  "--click", "160,120@2000", "--click", "160,120@2600", "--quit-after-last", "800"},
                  {{"LOOM_CAPTURE_DRIVER", "1"}, {"LOOM_VIDEODISC_LOG", WindowsPath(log)}});
     ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
     EXPECT_EQ(Find(again.log, "alert("), -1) << Joined(again.log);

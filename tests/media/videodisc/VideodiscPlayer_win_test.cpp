@@ -17,7 +17,7 @@
 #include "core/ui/Alerts.h"
 #include "media/MediaManager.h"
 #include "media/videodisc/Videodisc.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "media/videodisc/VideodiscRecord.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
 #include "core/ui/GdiGuards.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectLayerKinds.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 
 namespace {
@@ -155,8 +155,8 @@ TEST_F(GraphicObjectsTest, FramesOfEachWidth) {
         Target picture(10, 10, frame == RGB(1, 2, 3) ? RGB(0, 0, 0) : RGB(1, 2, 3));
         const COLORREF plain = picture.At(5, 5);
         HBITMAP bitmap = picture.Release();
-        DrawGraphicFrame('R', picture.dc(), bitmap, width, 0, nullptr);
-        DrawGraphicFrame('L', picture.dc(), bitmap, width, 0, nullptr);
+        DrawGraphicFrame(kCropRectangle, picture.dc(), bitmap, width, 0, nullptr);
+        DrawGraphicFrame(kCropLasso, picture.dc(), bitmap, width, 0, nullptr);
         // The outermost `width` pixels on every side, nothing inside them.
         for (int i = 0; i < 10; ++i) {
             const bool edge = i < width || i >= 10 - width;

@@ -14,7 +14,7 @@
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "objects/fonts/FontTable_win.h"
 #include "objects/text/FieldContents_win.h"
 #include "objects/text/TextFields.h"

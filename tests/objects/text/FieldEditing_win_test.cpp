@@ -16,7 +16,7 @@
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
-#include "graphics/layers/LayerList.h"
+#include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/menus/MenuCommands.h"
 #include "host/window/FieldTyping.h"

@@ -14,6 +14,7 @@
 
 #include "StackBuilder.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -86,7 +87,8 @@ struct TextSite {
         CreateDirectoryA(temp.c_str(), nullptr);
     }
     ~TextSite() { RemoveFolderTree(temp); }
-    BrowserRun Run(std::vector<std::string> args, int quitMs) {
+    // The walk in order, the page closed that long after its last step.
+    BrowserRun Run(std::vector<std::string> args, int afterLastMs) {
         std::vector<std::string> all = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                         "--size", std::to_string(kWidth) + "x" + std::to_string(kHeight)};
         all.insert(all.end(), args.begin(), args.end());
@@ -94,7 +96,7 @@ struct TextSite {
         for (char& c : url)
             if (c == '\\')
                 c = '/';
-        all.insert(all.end(), {"--quit-after", std::to_string(quitMs), url});
+        all.insert(all.end(), {"--quit-after-last", std::to_string(afterLastMs), url});
         return RunBrowser(server, all, {{"TMP", temp}, {"TEMP", temp}});
     }
     std::vector<std::string> CachedCopies() const {
@@ -123,38 +125,49 @@ struct TextSite {
     }
 };
 
-// The text object's entries as the report lists them.
-std::string EntriesOf(const std::string& json) {
-    const std::string key = "\"id\":" + std::to_string(kField) + ",";
-    const size_t object = json.find(key);
-    const size_t entries = object == std::string::npos ? object : json.find("\"entries\":", object);
-    return entries == std::string::npos ? std::string() : json.substr(entries, json.find("]}]", entries) + 3 - entries);
-}
-
-std::string FontsOf(const std::string& json) {
-    const size_t fonts = json.find("\"fonts\":");
-    return fonts == std::string::npos ? std::string() : json.substr(fonts, json.find("]]", fonts) + 2 - fonts);
+// The text object's entries as the report lists them; empty when it is not there.
+ReportJson EntriesOf(const std::string& json) {
+    const ReportJson report = ParseReport(json);
+    for (const ReportJson& card : ItemsOf(report, "cards"))
+        for (const ReportJson& object : ItemsOf(card, "objects"))
+            if (object.value("id", -1) == kField)
+                return ItemsOf(object, "entries");
+    return ReportJson::array();
 }
 
 // Typed on card 2 ("Hi" grows to "HiMore"), bold red 24 pixels in the mapper's face for the
 // Mac face: the saved entry, its run, and a font table entry that names that face.
 void ExpectTypedTextSaved(const std::string& json) {
     const std::string face = MapperFace("arial");
-    const std::string entries = EntriesOf(json);
-    EXPECT_NE(entries.find("{\"card\":1,\"flags\":512,\"text\":\"Wide wide wide text\",\"runs\":[[0,5,1,24,255,0,0]]}"),
-              std::string::npos)
-        << entries;
-    const std::string second = "{\"card\":2,\"flags\":0,\"text\":\"HiMore\",\"runs\":[[0,";
-    const size_t at = entries.find(second);
-    ASSERT_NE(at, std::string::npos) << entries;
-    const std::string number = entries.substr(at + second.size(), entries.find(',', at + second.size()) - at - second.size());
-    EXPECT_EQ(entries.substr(at + second.size() + number.size()), ",1,24,255,0,0]]}]") << entries;
+    const ReportJson entries = EntriesOf(json);
+    ASSERT_GE(entries.size(), 2u) << JsonText(entries);
+    const std::string first = "{\"card\":1,\"flags\":512,\"text\":\"Wide wide wide text\",\"runs\":[[0,5,1,24,255,0,0]]}";
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [&](const ReportJson& e) { return JsonText(e) == first; }))
+        << JsonText(entries);
+    const ReportJson& second = entries.back();
+    EXPECT_EQ(second.value("card", 0), 2) << JsonText(second);
+    EXPECT_EQ(second.value("flags", -1), 0) << JsonText(second);
+    EXPECT_EQ(second.value("text", ""), "HiMore") << JsonText(second);
+    const ReportJson& runs = ItemsOf(second, "runs");
+    ASSERT_TRUE(runs.size() == 1 && runs[0].size() == 7 && runs[0][1].is_number_integer()) << JsonText(second);
+    const int number = runs[0][1].get<int>();
+    EXPECT_EQ(JsonText(runs[0]), "[0," + std::to_string(number) + ",1,24,255,0,0]") << JsonText(second);
     // The run's font: the Mac entry kept when its face maps there, else a new entry of the face.
-    const std::string fonts = FontsOf(json);
-    if (number != std::to_string(kGeneva)) {
-        EXPECT_NE(fonts.find("[" + number + ",\"" + face + "\",0]"), std::string::npos) << fonts;
+    const ReportJson report = ParseReport(json);
+    const ReportJson* fonts = FindKey(report, "fonts");
+    ASSERT_TRUE(fonts && fonts->is_array()) << json;
+    const auto at = [&](const std::string& entry) {
+        for (size_t i = 0; i < fonts->size(); ++i)
+            if (JsonText((*fonts)[i]) == entry)
+                return int(i);
+        return -1;
+    };
+    if (number != kGeneva) {
+        EXPECT_NE(at("[" + std::to_string(number) + ",\"" + face + "\",0]"), -1) << JsonText(*fonts);
     }
-    EXPECT_NE(fonts.find("[5,\"Geneva\",1],[7,\"Times New Roman\",0]"), std::string::npos) << fonts;
+    const int geneva = at("[5,\"Geneva\",1]");
+    EXPECT_NE(geneva, -1) << JsonText(*fonts);
+    EXPECT_EQ(at("[7,\"Times New Roman\",0]"), geneva + 1) << JsonText(*fonts);
 }
 
 TEST(FieldTextInBrowser, EachCardShowsItsStyledText) {
@@ -163,7 +176,7 @@ TEST(FieldTextInBrowser, EachCardShowsItsStyledText) {
     const BrowserRun run = site.Run({"--screenshot", shot, "--screenshot-after", "1200", "--command",
                                      std::to_string(kNextCard) + "@1500", "--screenshot-after", "2300", "--click",
                                      "250,30@2600", "--keys", "More@3000"},
-                                    3600);
+                                    600);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "type(More) focus=LMText"), -1) << "the click put the field in focus";
@@ -183,7 +196,7 @@ TEST(FieldTextInBrowser, TypedTextIsSavedWithoutLeaving) {
     TextSite site;
     const BrowserRun run = site.Run({"--command", std::to_string(kNextCard) + "@1200", "--click", "250,30@1800",
                                      "--keys", "More@2200", "--command", std::to_string(kSaveStack) + "@2700"},
-                                    3700);
+                                    1000);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
     const std::string saved = site.SavedStack();
@@ -196,7 +209,7 @@ TEST(FieldTextInBrowser, TypedTextIsSavedAfterLeaving) {
     const BrowserRun run = site.Run({"--command", std::to_string(kNextCard) + "@1200", "--click", "250,30@1800",
                                      "--keys", "More@2200", "--command", std::to_string(kPreviousCard) + "@2700",
                                      "--command", std::to_string(kSaveStack) + "@3200"},
-                                    4200);
+                                    1000);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
     const std::string saved = site.SavedStack();
@@ -206,7 +219,7 @@ TEST(FieldTextInBrowser, TypedTextIsSavedAfterLeaving) {
 
 TEST(FieldTextInBrowser, AStackOnlyOpenedAndSavedKeepsItsFontTable) {
     TextSite site;
-    const BrowserRun run = site.Run({"--command", std::to_string(kSaveStack) + "@1200"}, 2200);
+    const BrowserRun run = site.Run({"--command", std::to_string(kSaveStack) + "@1200"}, 1000);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
     const std::string saved = site.SavedStack();
@@ -285,8 +298,10 @@ TEST(FieldTextInBrowser, AStackMadeOnAMacByItsColourTableShowsItsFieldTextConver
     const BrowserRun report = RunProgram(reporter, server, {path});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
-    EXPECT_NE(json.find("\"textMacRoman\":true"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"text\":\"na\xC3\xAFve \xE2\x80\xA2 bullet\""), std::string::npos) << EntriesOf(json);
+    EXPECT_EQ(ReportedValue(json, "textMacRoman"), "true") << json;
+    const std::vector<std::string> texts = ReportedTexts(json);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "na\xC3\xAFve \xE2\x80\xA2 bullet"), texts.end())
+        << JsonText(EntriesOf(json));
 }
 
 }  // namespace

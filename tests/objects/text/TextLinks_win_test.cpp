@@ -12,7 +12,7 @@
 #include "core/memory/ByteReader.h"
 #include "graphics/palette/PaletteRemap.h"
 #include "objects/text/TextLinks.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "tests/support/LinkedPlugin_win.h"

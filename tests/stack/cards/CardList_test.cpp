@@ -4,7 +4,7 @@
 
 #include "core/files/FileLayerMemory.h"
 #include "core/files/FileSlots.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "tests/support/MemoryFiles.h"
 
 namespace {

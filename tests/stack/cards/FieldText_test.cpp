@@ -6,7 +6,7 @@
 
 #include "core/memory/ByteReader.h"
 #include "stack/cards/FieldText.h"
-#include "stack/format/StackFile.h"
+#include "format/StackFile.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "core/files/FileSlots.h"
 #include "stack/clipboard/Clipboard.h"
 #include "stack/clipboard/ClipboardDib.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"

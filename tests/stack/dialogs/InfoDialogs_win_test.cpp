@@ -193,7 +193,7 @@ TEST_F(InfoDialogsTest, SizeDialogRefusesSmallCardsAndKeepsTheDefault) {
         box.Press(IDOK);
     });
     int width = 300, height = 200, depth = 4;
-    EXPECT_EQ(driver.Run([&] { return AskStackSizeAndColors(nullptr, 99, &width, &height, &depth); }), 0);
+    EXPECT_EQ(driver.Run([&] { return AskStackSizeAndColors(nullptr, kNewStackSizeMode, &width, &height, &depth); }), 0);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(width, 640);
     EXPECT_EQ(height, 480);
@@ -210,7 +210,7 @@ TEST_F(InfoDialogsTest, SizeDialogRefusesSmallCardsAndKeepsTheDefault) {
         box.SetText(INF_SIZE_HEIGHT, "240");
         box.Press(IDOK);
     });
-    EXPECT_EQ(second.Run([&] { return AskStackSizeAndColors(nullptr, 99, &width, &height, &depth); }), 0);
+    EXPECT_EQ(second.Run([&] { return AskStackSizeAndColors(nullptr, kNewStackSizeMode, &width, &height, &depth); }), 0);
     EXPECT_EQ(depth, display);
     // Mode 97 ignores the default; Cancel leaves the values.
     DialogDriver third;
@@ -218,7 +218,7 @@ TEST_F(InfoDialogsTest, SizeDialogRefusesSmallCardsAndKeepsTheDefault) {
         EXPECT_EQ(box.Text(INF_SIZE_WIDTH), "320");
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(third.Run([&] { return AskStackSizeAndColors(nullptr, 97, &width, &height, &depth); }), IDCANCEL);
+    EXPECT_EQ(third.Run([&] { return AskStackSizeAndColors(nullptr, kOpenStackSizeMode, &width, &height, &depth); }), IDCANCEL);
     EXPECT_EQ(width, 320);
 }
 

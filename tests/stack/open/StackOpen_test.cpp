@@ -8,7 +8,7 @@
 
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
-#include "stack/format/ResFile.h"
+#include "format/ResFile.h"
 
 namespace {
 

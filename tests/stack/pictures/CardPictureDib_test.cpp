@@ -1,7 +1,7 @@
 // Card pictures read out of their records: builder pictures at every depth in both stream forms
 // and without a run header, and damaged records (lengths that do not fit, runs longer than the
 // picture, streams that do not fill it). The DIBs made from them are shown by the card redraw's
-// tests (tests/graphics/card/CardRedraw_win_test.cpp).
+// tests (tests/cardview/card/CardRedraw_win_test.cpp).
 #include <string>
 
 #include "graphics/pixels/Lzrw.h"

@@ -13,8 +13,8 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Crc32.h"
 #include "core/memory/Handles.h"
-#include "stack/format/StackReader.h"
-#include "stack/format/StackFile.h"
+#include "format/StackReader.h"
+#include "format/StackFile.h"
 #include "stack/pictures/FrameAnimFrames.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "core/ui/AlertsOnce.h"
 #include "core/ui/DisplayUtils.h"
 #include "graphics/dib/Dib.h"
-#include "stack/format/ByteSource.h"
+#include "format/ByteSource.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/pictures/CardPictureRows.h"
 #include "stack/pictures/GraphicPicture.h"

@@ -9,8 +9,9 @@
 #include "core/memory/Handles.h"
 #include "objects/text/TextLinks.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/ByteSource.h"
-#include "stack/format/StackReader.h"
+#include "format/ByteSource.h"
+#include "format/StackFile.h"
+#include "format/StackReader.h"
 
 namespace {
 
@@ -26,8 +27,8 @@ Stack LayerObjectsStack() {
     s.cardWidth = 64;
     s.cardHeight = 48;
     Card c = PictureCard(1, SolidPicture(64, 48, 8, 3));
-    c.objects.push_back(ShapedButton(1, {0, 0, 16, 12}, "Round", 5, 129, -1));
-    Object font = ShapedButton(2, {20, 0, 40, 12}, "Bold", 1);
+    c.objects.push_back(ShapedButton(1, {0, 0, 16, 12}, "Round", kButtonShapePencil, 129, -1));
+    Object font = ShapedButton(2, {20, 0, 40, 12}, "Bold", kButtonShapeDefault);
     font.words.push_back({84, 1001});
     font.words.push_back({86, 14});
     font.words.push_back({88, 1});
@@ -97,7 +98,7 @@ Seeds ObjectRecordSeeds() {
 // even lengths), and one whose pad word claims more than the record holds.
 Seeds TextLinkSeeds() {
     Seeds seeds;
-    Bytes actions = ActionRecord(ShapedButton(1, {0, 0, 10, 10}, "Go", 0, 0, -1));
+    Bytes actions = ActionRecord(ShapedButton(1, {0, 0, 10, 10}, "Go", kButtonShapeRounded, 0, -1));
     StackConversion cv;
     const char* reason = nullptr;
     if (ConvertActionRecord(actions, ByteOrder::ToHost, cv, &reason) != kStackOk)

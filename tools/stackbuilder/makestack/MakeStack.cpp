@@ -62,7 +62,8 @@
 #include "quicktime/formats/MusicTrack.h"
 #include "quicktime/formats/SoundTrack.h"
 #include "stack/cards/CardList.h"
-#include "stack/format/StackReader.h"
+#include "format/StackFile.h"
+#include "format/StackReader.h"
 
 namespace {
 
@@ -500,7 +501,7 @@ Seeds ActionRecordSeeds() {
         return {};
     stackbuilder::Stack stack;
     stackbuilder::Card card = stackbuilder::PlainCard(1);
-    card.objects = {stackbuilder::AllChunksButton(1), stackbuilder::ShapedButton(2, {0, 0, 40, 30}, "Go", 5, 9, -1),
+    card.objects = {stackbuilder::AllChunksButton(1), stackbuilder::ShapedButton(2, {0, 0, 40, 30}, "Go", kButtonShapePencil, 9, -1),
                     stackbuilder::Button(3, {0, 0, 9, 9}, "")};
     stack.cards.push_back(card);
     Seeds seeds;

@@ -10,13 +10,14 @@
 #include "actions/NbaInfo.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
-#include "graphics/transitions/QtEffectRecord.h"
+#include "cardview/transitions/QtEffectRecord.h"
 #include "media/support/Metafile.h"
 #include "media/videodisc/VideodiscRecord.h"
 #include "quicktime/QtAtoms.h"
 #include "quicktime/QtTypes.h"
-#include "stack/format/ByteSource.h"
-#include "stack/format/StackReader.h"
+#include "format/ByteSource.h"
+#include "format/StackFile.h"
+#include "format/StackReader.h"
 
 namespace {
 
@@ -225,7 +226,7 @@ Seeds ObjectIdSeeds() {
     }
     Seeds seeds;
     for (const auto& [name, object] : {std::pair{"all-chunks", stackbuilder::AllChunksButton(1)},
-                                       {"icon", stackbuilder::ShapedButton(2, {0, 0, 40, 30}, "Go", 5, 129, -1)}}) {
+                                       {"icon", stackbuilder::ShapedButton(2, {0, 0, 40, 30}, "Go", kButtonShapePencil, 129, -1)}}) {
         Bytes input = changes;
         const Bytes button = stackbuilder::BuildObjectRecord(object);
         input.insert(input.end(), button.begin(), button.end());

@@ -1,0 +1,47 @@
+// Making a card visible: its picture into the offscreen, its objects as layers over it, shown
+// with a transition; and one object redrawn after it was shown, hidden or moved. What the
+// redraw asks of the layers above is CardUpcalls.h.
+//
+//   CardRedraw_win.cpp    RedrawCard, UpdateObjectOnCard, ShowCardAsItIs
+//   CardLayers_win.cpp    BuildCardLayers, the animation start frames
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+
+#include "core/memory/Handles.h"
+#include "layers/LayerBuild.h"
+#include "layers/ObjectLayer.h"
+
+// The alert shown when a card's picture cannot be read ("Sorry, some kind of error has
+// occurred."); the card then shows white.
+inline constexpr uint32_t kAlertPictureUnreadable = 2235;
+
+// ---- CardRedraw_win.cpp ----
+// Draws and shows the card (a card record handle); entering: the card is being entered rather
+// than refreshed. The caller has emptied the layer list. Afterwards the offscreen holds the
+// bare picture, the list the card's layers, the picture palette is also the application
+// palette and the card rectangle of the card window is valid.
+void RedrawCard(Handle card, int transition, int effectId, int speed, bool entering);
+// Redraws the area of one object of the current card (kind 16, 48 or 96 and its id); direct:
+// 1 copies straight to the window (and lets a hidden object show while its kind's hidden
+// objects are shown), else the transition runs over the area.
+void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct);
+// The card as it shows (its picture and its layers) brought onto the card window again with the
+// transition; the layers, the text windows and the undo steps stay as they are.
+void ShowCardAsItIs(int transition, int effectId, int speed);
+
+// ---- CardLayers_win.cpp (the layers themselves: layers/LayerBuild.h) ----
+// The start frames of the card's and its objects' animations, into the offscreen DC (browse
+// tool only), with the picture palette (else the application palette) selected.
+void DrawCardAnimationStarts(Handle card, HDC dc);
+// Only the card's movie stills, into dc (the card window while a movie plays, which a redraw
+// of the whole card would end); the animations are left as they are.
+void DrawCardMovieStills(Handle card, HDC dc);
+// The id of the card whose start frames are being drawn, 0 when none: a movie's file asked for
+// meanwhile is for that card's still.
+uint16_t StartFramesCardId();
+// One start frame: the action block is the 'Actn' resource actionId when not 0, else record.
+void DrawObjectAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);

@@ -1,0 +1,20 @@
+// Writing the current card's pending edits into its record.
+#include "layers/CardFlush.h"
+
+#include "core/system/ChangeFlags.h"
+#include "layers/LayerList.h"
+#include "graphics/pixels/CardOffscreen.h"
+#include "stack/cards/CardEdit.h"
+#include "stack/cards/CardList.h"
+
+void FlushCardEdits() {
+    const Handle card = GetCurrentCardRecord();
+    if (!card)
+        return;
+    SyncCardFromLayers();
+    // Only a painted card stores its picture again: packing is lossy for pictures kept as JPEG.
+    if (IsCardChanged() && GetOffscreenBitmap() && SaveBackgroundPicture(card) == 0) {
+        MarkStackModified();
+        ClearCardChanged();
+    }
+}
