@@ -33,6 +33,7 @@
 #include "objects/graphics/GraphicPlacement.h"
 #include "objects/graphics/GraphicPlacing.h"
 #include "objects/text/TextFields.h"
+#include "stack/StackOpenSession.h"
 #include "resources/graphics_ids.h"
 #include "stack/cards/ActionResource.h"
 #include "format/ResFile.h"
@@ -500,9 +501,14 @@ int RunGraphicAppearanceDialog(HWND window, GraphicPlacement& p) {
         DropEditedOrPlaced(d, window);
     }
     if (result != IDOK) {
-        // What the actions dialog stored on its way goes with the Cancel.
+        // What the actions dialog stored on its way goes with the Cancel, and a new graphic
+        // gives back the id it was placed with.
         ClearPendingRequests();
         DropStackResourcesSince(resources);
+        if (!d.existing) {
+            ReturnUniqueObjectId(p.newObjectId);
+            p.newObjectId = 0;
+        }
     }
     DisposeHandleAndClear(&d.actions);
     const bool rectangle = p.cropKind == kCropRectangle;

@@ -31,6 +31,7 @@
 #include "paint/PaintTools.h"
 #include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
+#include "stack/pictures/ShownCards.h"
 #include "stack/undo/Undo.h"
 
 namespace {
@@ -42,6 +43,24 @@ constexpr RECT kEverywhere = {0, 0, 10000, 10000};
 bool IsFade(int transition) { return transition == 5 || transition == 6 || transition == 27; }
 
 int DisplayDepth() { return RecordedDepth(GetDisplayBitsPerPixel()); }
+
+// The records a picture's re-mapping touches: the one holding it, the cards sharing it as their
+// background, and the card shown.
+std::vector<Handle> CardsOfPicture(Handle holder, Handle shown) {
+    std::vector<Handle> records = {shown};
+    if (!holder)
+        return records;
+    if (holder != shown)
+        records.push_back(holder);
+    const uint16_t id = GetCardId(holder);
+    for (int i = 1; i <= CountCards(); ++i) {
+        const Handle other = GetCardByIndex(i);
+        if (other != holder && other != shown && GetCardKind(other) == kCardKindShared &&
+            GetHandleWord(other, kCardBackgroundId) == id)
+            records.push_back(other);
+    }
+    return records;
+}
 
 // On an 8-bit display a picture palette that does not begin with the system's colours is
 // replaced by the system palette; the picture is re-mapped to it and stored with it.
@@ -71,20 +90,25 @@ HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
     HPALETTE replaced = CreatePalette(logical);
     if (!replaced)
         return palette;
+    // Only a view of the card: a save writes the records as they were, and nothing asks for
+    // one (the re-mapping is lossy); unless the stack was converted for this display.
+    const std::vector<Handle> records = CardsOfPicture(ResolvePictureRecord(card), card);
+    bool kept = true;
+    for (Handle record : records)
+        kept = KeepCardAsStored(record) && kept;
+    if (!kept)
+        MarkStackModified();
     // The indexes of the objects that draw in this picture's colours follow its pixels.
     MapCardObjectsToNearest(ResolvePictureRecord(card), palette, replaced);
     DeleteObject(palette);
-    if (dib && DibSetPaletteFrom(dib, replaced)) {
-        // The stored picture takes the re-mapped pixels and the new table. The card is not
-        // marked changed: leaving it would store the offscreen again with the colour table of
-        // the palette the display realized, whose entries the objects' indexes do not name.
-        StorePaletteInPictureResource(card, replaced);
+    // The picture in memory takes the re-mapped pixels and the new table. The card is not
+    // marked changed: leaving it would store the offscreen again with the colour table of the
+    // palette the display realized, whose entries the objects' indexes do not name.
+    StorePaletteInPictureResource(card, replaced);
+    if (dib && DibSetPaletteFrom(dib, replaced))
         StoreRemappedPicture(card, dib);
-        MarkStackModified();
-    } else {
-        StorePaletteInPictureResource(card, replaced);
-        MarkStackChanged();
-    }
+    for (Handle record : records)
+        NoteCardAsShown(record);
     return replaced;
 }
 

@@ -12,8 +12,11 @@
 
 namespace {
 
-Handle g_cardList = 0;
-int g_cardCount = 0;
+// The list's handle and its count of entries.
+struct Cards {
+    Handle list = 0;
+    int count = 0;
+} g_cards;
 
 bool NameMatches(Handle record, const uint8_t* name) {
     HandleLock lock(record);
@@ -32,9 +35,9 @@ bool NameMatches(Handle record, const uint8_t* name) {
 }  // namespace
 
 int AddCardRecord(Handle record, int position) {
-    if (!g_cardList) {
-        g_cardList = NewHandle(0);
-        if (!g_cardList) {
+    if (!g_cards.list) {
+        g_cards.list = NewHandle(0);
+        if (!g_cards.list) {
             ShowCardAlert(kAlertNotEnoughMemory);
             return 1;
         }
@@ -43,19 +46,19 @@ int AddCardRecord(Handle record, int position) {
     const int after = (position < 0 || entries == 0) ? 0 : (position > entries ? entries : position);
     uint8_t entry[kCardListEntryBytes] = {};
     SetU32(entry, 0, static_cast<uint32_t>(record));
-    if (InsertBytesInHandle(g_cardList, entry, static_cast<uint32_t>(after) * kCardListEntryBytes,
+    if (InsertBytesInHandle(g_cards.list, entry, static_cast<uint32_t>(after) * kCardListEntryBytes,
                             kCardListEntryBytes) != 0) {
         ShowCardAlert(kAlertNotEnoughMemory);
         return 1;
     }
-    ++g_cardCount;
+    ++g_cards.count;
     return 0;
 }
 
 Handle GetCardByIndex(int index) {
     if (index < 1 || index > CountCards())
         return 0;
-    HandleLock lock(g_cardList);
+    HandleLock lock(g_cards.list);
     if (!lock)
         return 0;
     const std::span<const uint8_t> list = lock.bytes();
@@ -75,24 +78,24 @@ Handle TakeCardRecordAt(int index) {
     if (!record)
         return 0;
     const uint32_t at = static_cast<uint32_t>(index - 1) * kCardListEntryBytes;
-    const uint32_t size = GetHandleSize(g_cardList);
+    const uint32_t size = GetHandleSize(g_cards.list);
     {
-        HandleLock lock(g_cardList);
+        HandleLock lock(g_cards.list);
         if (!lock)
             return 0;
         std::memmove(lock.get() + at, lock.get() + at + kCardListEntryBytes, size - at - kCardListEntryBytes);
     }
-    SetHandleSize(g_cardList, size - kCardListEntryBytes);
+    SetHandleSize(g_cards.list, size - kCardListEntryBytes);
     return record;
 }
 
-Handle GetCardListHandle() { return g_cardList; }
+Handle GetCardListHandle() { return g_cards.list; }
 
 bool SwapCardEntries(int a, int b) {
     const int entries = CountCards();
     if (a < 1 || b < 1 || a > entries || b > entries)
         return false;
-    HandleLock lock(g_cardList);
+    HandleLock lock(g_cards.list);
     if (!lock)
         return false;
     uint8_t* first = lock.get() + static_cast<uint32_t>(a - 1) * kCardListEntryBytes;
@@ -101,10 +104,10 @@ bool SwapCardEntries(int a, int b) {
     return true;
 }
 
-int CountCards() { return g_cardList ? static_cast<int>(GetHandleSize(g_cardList) / kCardListEntryBytes) : 0; }
+int CountCards() { return g_cards.list ? static_cast<int>(GetHandleSize(g_cards.list) / kCardListEntryBytes) : 0; }
 
-int GetCardCount() { return g_cardCount; }
-void SetCardCount(int count) { g_cardCount = count < 0 ? 0 : count; }
+int GetCardCount() { return g_cards.count; }
+void SetCardCount(int count) { g_cards.count = count < 0 ? 0 : count; }
 
 Handle FindCardById(uint16_t id) {
     const int entries = CountCards();
@@ -234,8 +237,8 @@ void DisposeCards() {
     FreeTestingAnswers();
     for (int i = CountCards(); i >= 1; --i)
         DisposeHandle(GetCardByIndex(i));
-    DisposeHandleAndClear(&g_cardList);
-    g_cardCount = 0;
+    DisposeHandleAndClear(&g_cards.list);
+    g_cards.count = 0;
     SetCurrentCardId(0);
 }
 

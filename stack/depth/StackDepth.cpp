@@ -13,6 +13,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -100,6 +101,7 @@ void ConvertStackToDisplayDepth() {
         ConversionRun scope(run);
         ConvertAllCards(GetScreenDepth(), display, width, height);
     }
+    StoreShownCards();
     if (GetStackConversionState() == kStackFormatConverted)
         SetStackConversionState(kStackUnconverted);
     SetScreenDepth(display);

@@ -20,6 +20,7 @@
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureConvert.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -143,6 +144,7 @@ int ChangeStackSizeAndDepth(HWND cardWindow, Handle header, Handle newValues) {
         SetU16(h, kHeaderCardHeight, static_cast<uint16_t>(newHeight));
         SetScreenDepth(depth);
         SetStackDepth(depth);
+        StoreShownCards();
     }
     GetStackUpcalls().refreshCurrentCard(1);
     MarkCardChanged();

@@ -17,6 +17,7 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
+#include "stack/pictures/ShownCards.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/undo/Undo.h"
 
@@ -241,6 +242,8 @@ int SaveStack(int slot, bool samePath) {
         return kFileRefused;
     }
     SavingFlag saving;
+    // A card re-coloured only to be shown is written as it was stored.
+    PutBackStoredCards();
     const SaveDepth depth = BringCardsToFileDepth();
     int err = kFileOk;
     Handle buffer = NewWriteBuffer(kSaveBufferSize);
@@ -282,6 +285,7 @@ int SaveStack(int slot, bool samePath) {
     }
     DisposeWriteBuffer(&buffer);
     ReturnCardsToWorkingDepth(depth);
+    PutBackShownCards();
     return err;
 }
 

@@ -472,4 +472,23 @@ std::vector<uint32_t> PngPixels(const std::string& path, UINT* width, UINT* heig
     return pixels;
 }
 
+PluginCopy::PluginCopy(const std::string& prefs) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    folder = std::string(temp) + "loomplugin" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    dll = folder + "\\nploom.dll";
+    CopyFileA(PluginPath().c_str(), dll.c_str(), FALSE);
+    // What loads beside it: the imaging library it imports, and QuickTime.
+    const std::string built = PluginPath().substr(0, PluginPath().find_last_of("\\/") + 1);
+    for (const char* name : {"vic32.dll", "QuickTime.qts"})
+        CopyFileA((built + name).c_str(), (folder + "\\" + name).c_str(), FALSE);
+    if (!prefs.empty())
+        std::ofstream(folder + "\\LMPREFS.INI", std::ios::binary) << prefs;
+}
+
+PluginCopy::~PluginCopy() {
+    RemoveFolderTree(folder);
+}
+
 }  // namespace browsertest

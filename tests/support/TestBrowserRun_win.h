@@ -66,6 +66,17 @@ struct CachedSite {
     std::string Report(const std::string& stack);
 };
 
+// The plug-in copied into a folder of its own with what loads beside it, and with the
+// preferences file (LMPREFS.INI) given (none when empty); all go with it. A site runs it
+// when its plugin is set to dll.
+struct PluginCopy {
+    std::string folder, dll;
+    explicit PluginCopy(const std::string& prefs);
+    ~PluginCopy();
+    PluginCopy(const PluginCopy&) = delete;
+    PluginCopy& operator=(const PluginCopy&) = delete;
+};
+
 // The walks' arguments: more appended, and Save at the time over the original (the plug-in
 // asks, 2340), its file copied to the path when the page closes.
 void Append(std::vector<std::string>& to, const std::vector<std::string>& more);

@@ -100,7 +100,7 @@ bool ParseMouse(std::string_view text, BrowserOptions::MouseAction action, Brows
 }
 
 // "TITLE|CONTROL|ACTION@MS"; the action is press, check, uncheck, type:TEXT, choose:TEXT,
-// click:X,Y or drag:X1,Y1-X2,Y2.
+// click:X,Y, double-click:X,Y or drag:X1,Y1-X2,Y2.
 bool ParseDialogAction(std::string_view text, BrowserOptions::TimedDialogAction& out) {
     using Verb = BrowserOptions::DialogVerb;
     std::string_view rest;
@@ -122,11 +122,13 @@ bool ParseDialogAction(std::string_view text, BrowserOptions::TimedDialogAction&
     else if (word == "uncheck") out.verb = Verb::Uncheck;
     else if (word == "type") out.verb = Verb::Type;
     else if (word == "choose") out.verb = Verb::Choose;
-    else if (word == "click" || word == "drag") out.verb = Verb::Mouse;
+    else if (word == "click" || word == "double-click" || word == "drag") out.verb = Verb::Mouse;
     else return false;
-    if (out.verb == Verb::Mouse)
-        return ParseMousePlace(out.text, word == "drag" ? BrowserOptions::MouseAction::Drag
-                                                        : BrowserOptions::MouseAction::Click, out.mouse);
+    if (out.verb == Verb::Mouse) {
+        using Mouse = BrowserOptions::MouseAction;
+        const Mouse mouse = word == "drag" ? Mouse::Drag : word == "click" ? Mouse::Click : Mouse::DoubleClick;
+        return ParseMousePlace(out.text, mouse, out.mouse);
+    }
     const bool takesText = out.verb == Verb::Type || out.verb == Verb::Choose;
     if (takesText != (colon != std::string_view::npos))
         return false;
@@ -277,12 +279,12 @@ const char* UsageText() {
            "                        dialog shown) the control of that id or text (a label's text\n"
            "                        names the control after it): press, check, uncheck,\n"
            "                        type:TEXT (its text replaced), choose:TEXT (an item of a\n"
-           "                        list or combo box), click:X,Y or drag:X1,Y1-X2,Y2 (real\n"
-           "                        input at the control's own coordinates); a dialog not\n"
-           "                        shown within 3 seconds (10 in order), or a control not in\n"
-           "                        it (or that cannot take the action: that dialog is then\n"
-           "                        cancelled), is logged and the run ends with exit code 14\n"
-           "                        (repeatable;\n"
+           "                        list or combo box), click:X,Y, double-click:X,Y or\n"
+           "                        drag:X1,Y1-X2,Y2 (real input at the control's own\n"
+           "                        coordinates); a dialog not shown within 3 seconds (10 in\n"
+           "                        order), or a control not in it (or that cannot take the\n"
+           "                        action: that dialog is then cancelled), is logged and the\n"
+           "                        run ends with exit code 14 (repeatable;\n"
            "                        until it has acted, --close-dialogs leaves its dialog alone,\n"
            "                        and --answer-alerts once it is due)\n"
            "  --save-copy PATH      once the page closed, copy the stack file the plug-in saved\n"
@@ -429,8 +431,8 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             }
             else if (value)
                 error = "bad value for --dialog: " + *value + " (TITLE|CONTROL|ACTION@MS, the action press, check, "
-                                                              "uncheck, type:TEXT, choose:TEXT, click:X,Y or "
-                                                              "drag:X1,Y1-X2,Y2)";
+                                                              "uncheck, type:TEXT, choose:TEXT, click:X,Y, "
+                                                              "double-click:X,Y or drag:X1,Y1-X2,Y2)";
         } else if (a == "--answer-alert") {
             const std::string* value = needValue(i);
             BrowserOptions::AlertAnswer answer{};

@@ -1,7 +1,7 @@
 // Cancel changes nothing, in the real plug-in in the test browser: every authoring dialog the
 // plug-in has (from the menus, from an object's menu and from inside other dialogs) is opened,
 // changed, its inner dialogs answered with OK, and cancelled; Save As then writes the stack byte
-// for byte as a save before. And choices from an object's menu that are kept: a special
+// for byte as a save before. Cards only looked at change nothing either, at any depth. And choices from an object's menu that are kept: a special
 // destination over one in another stack, and a button made a group object.
 #include <windows.h>
 
@@ -13,7 +13,6 @@
 
 #include "StackBuilder.h"
 #include "format/StackFile.h"
-#include "tests/support/DisplayDepth_win.h"
 #include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
 
@@ -72,11 +71,24 @@ sb::Stack CancelCards() {
     objects.push_back(graphic);
     objects.push_back(sb::TextField(kFieldId, kFieldRect, "Note", "Hello"));
     stack.nextObjectId = kFieldId + 1;
+    // "Hello" in the field, a link to the next card.
+    const sb::Object next = sb::ShapedButton(0, {}, "", 0, 0, -1);
+    std::vector<uint8_t> link = sb::LinkData("Hello", {}, &next);
+    link[0] = 0, link[1] = 1, link[2] = 0, link[3] = kFieldId;
+    stack.resources.push_back({"Hlnk", 1, "Hello", 0, 0, link});
     return stack;
 }
 
 std::string Built(const sb::Stack& stack) {
     const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// A picture file to crop: 64 by 64, in two colours.
+std::string BmpText() {
+    sb::Picture picture = sb::SolidPicture(64, 64, 8, 1);
+    picture.palette = {{255, 255, 255}, {30, 120, 200}};
+    const std::vector<uint8_t> bytes = sb::BmpFile(picture);
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -183,18 +195,14 @@ void ObjectDialogs(Walk& w) {
     w.Command(kFeatures);
     w.Dialog(features, "Hidden", "check");
     w.Cancel(features);
-    // A card walked to and kept by its OKs, then the actions cancelled. On a 256-colour display
-    // a card the walk passes is stored again in the display's palette when it is left, whatever
-    // the dialogs do: the walk is left out there.
-    if (!IndexedDisplay()) {
-        w.Command(kNewAction);
-        w.Press("Actions", "Another card...");
-        w.KeyInto("Move to card", "alt+Right");
-        w.ms += 200;
-        w.Press("Move to card", "OK");
-        w.Press(transitions, "OK");
-        w.Cancel("Actions");
-    }
+    // A card walked to and kept by its OKs, then the actions cancelled.
+    w.Command(kNewAction);
+    w.Press("Actions", "Another card...");
+    w.KeyInto("Move to card", "alt+Right");
+    w.ms += 200;
+    w.Press("Move to card", "OK");
+    w.Press(transitions, "OK");
+    w.Cancel("Actions");
     // The kinds of action, each dialog changed and cancelled (the walk left the button).
     w.Click(kButtonRect);
     w.Command(Kind(50));
@@ -220,11 +228,23 @@ void ObjectDialogs(Walk& w) {
     w.Cancel("Please select a stack");
     w.Command(Kind(62));
     w.Cancel("Video/Movie Source");
-    // The animation of the "Anim" button: its dialog changed and cancelled.
+    // The animation of the "Anim" button: its dialog changed, its path's options changed (OK,
+    // then changed and cancelled) and its points moved in the path editor; cancelled.
+    const std::string animation = "Animation", options = "Path Options";
     w.Click(kAnimRect);
     w.Command(Kind(63));
-    w.Dialog("Animation", "Show first frame", "check");
-    w.Cancel("Animation");
+    w.Dialog(animation, "Show first frame", "check");
+    w.Dialog(animation, "1033", "choose:Path Options...");
+    w.Dialog(options, "1026", "check");
+    w.Dialog(options, "1021", "type:3");
+    w.Press(options, "OK");
+    w.Dialog(animation, "1033", "choose:Path Options...");
+    w.Dialog(options, "1039", "check");
+    w.Cancel(options);
+    w.Dialog(animation, "1033", "choose:Edit Path...");
+    w.Step("--key", "ctrl+a Down Down Down", 700);
+    w.Step("--key", "Return", 700);
+    w.Cancel(animation);
     // A graphic and a text object.
     w.Click(kGraphicRect);
     w.Command(kAppearance);
@@ -272,6 +292,64 @@ void ObjectDialogs(Walk& w) {
     w.Cancel(features);
 }
 
+// The dialogs inside dialogs and of the other commands, each changed and cancelled (those with
+// no Cancel left by Done with nothing kept): the links of a field, the picture cropping of a
+// new graphic and of clip art with its scale and rotate, More Colors and the colour chooser (an
+// experienced user's) from a button's colours.
+void InnerDialogs(Walk& w, const std::string& picture) {
+    const std::string links = "Hypertext Links", look = "Button Appearance", more = "More Colors",
+                      open = "Please select a picture file";
+    // The field's link: its actions changed and cancelled, its deletion and a second link of
+    // its name declined (alerts 2331 and 2332 answered No), then Done.
+    w.Step("--double-click", "40,160", 600);
+    w.Command(311);
+    w.Press(links, "Actions...");
+    w.Dialog("Actions", "Previous card", "check");
+    w.Press("Transitions", "OK");
+    w.Dialog("Actions", "Testing functions...", "check");
+    w.Press("Testing", "OK");
+    w.Cancel("Actions");
+    w.Press(links, "Delete");
+    w.Dialog(links, "Link text:", "type:Hello");
+    w.Press(links, "Add Link");
+    w.Press(links, "Done");
+    // A graphic from a picture file: cropped, scaled and rotated, cancelled; cropped and placed,
+    // its appearance cancelled. Clip art cropped, cancelled.
+    for (const auto& [command, title, placed] : {std::tuple{307, "Graphic Objects", false}, {307, "Graphic Objects", true},
+                                                 {106, "Clip Art", false}}) {
+        w.Command(command);
+        w.Dialog("Picture Source", "Disk file", "check");
+        w.Step("--dialog", "Picture Source|OK|press", 600);
+        w.Dialog(open, "File name:", "type:" + picture);
+        w.Step("--dialog", open + "|Open|press", 900);
+        w.Dialog(title, "101", "drag:10,6-42,38");
+        if (!placed) {
+            w.Press(title, "Scale And Rotate");
+            w.Dialog("Scale And Rotate", "Rotate by (degrees):", "type:90");
+            w.Press("Scale And Rotate", "OK");
+            w.Cancel(title);
+            continue;
+        }
+        w.Press(title, "OK");
+        w.Press("Pageloom", "OK");
+        w.Step("--click", "5,5", 700);
+        w.Dialog("Graphic Appearance", "Name:", "type:Cropped");
+        w.Cancel("Graphic Appearance");
+    }
+    // A new button's name colour: another chosen in More Colors (OK), then the chooser of a
+    // palette entry changed and cancelled, More Colors cancelled, the button cancelled.
+    w.Command(306);
+    w.Step("--dialog", look + "|53|double-click:20,20", 600);
+    w.Dialog(more, "50", "click:100,100");
+    w.Press(more, "OK");
+    w.Step("--dialog", look + "|53|double-click:20,20", 600);
+    w.Step("--dialog", more + "|50|double-click:100,100", 600);
+    w.Dialog("Color Chooser", "Red", "type:10");
+    w.Cancel("Color Chooser");
+    w.Cancel(more);
+    w.Cancel(look);
+}
+
 struct Site : CachedSite {
     Site() : CachedSite(kWidth, kHeight) {}
 };
@@ -302,20 +380,54 @@ TEST(CancelInBrowser, EveryAuthoringDialogCancelledLeavesTheSavedStackByteForByt
     const BrowserRun saved = site.Run(name, first);
     ASSERT_EQ(saved.exitCode, 0) << saved.errors << Joined(saved.log);
 
-    // The menus' dialogs, then the objects' (each walk in a run of its own).
-    Walk menus, objects;
+    // The menus' dialogs, the objects' and the inner ones (each walk in a run of its own; the
+    // last by an experienced user, who has More Colors).
+    Walk menus, objects, inner;
     MenuDialogs(menus, "About Stack - cancel-before.stk");
     ObjectDialogs(objects);
+    InnerDialogs(inner, site.server.Put("cancel.bmp", BmpText()));
     std::vector<std::string> log = WalkAndSaveAs(site, menus, before, "cancel-menus.stk").log;
     Append(log, WalkAndSaveAs(site, objects, before, "cancel-objects.stk").log);
+    {
+        PluginCopy experienced("[user]\r\nadvancedUser=Yes\r\n");
+        site.plugin = experienced.dll;
+        Append(log, WalkAndSaveAs(site, inner, before, "cancel-inner.stk").log);
+        site.plugin.clear();
+    }
     // Each dialog was shown and cancelled by its own Cancel.
     for (const char* title : {"About Card - 1", "Stack Preferences", "Text Style", "Button Appearance", "Text Appearance",
                               "Icons", "Object Features", "Actions", "Transitions", "Automatic Timer",
                               "Digital Audio Deck", "New Button Actions", "Animation", "Graphic Appearance", "Launch",
                               "Web Address", "Testing", "Please select a stack", "Video/Movie Source", "Erase Background",
-                              "Text Color", "Eraser Color", "Picture Source", "About Stack - cancel-before.stk"})
+                              "Text Color", "Eraser Color", "Picture Source", "About Stack - cancel-before.stk",
+                              "Graphic Objects", "Clip Art", "More Colors", "Color Chooser", "Path Options"})
         EXPECT_NE(Find(log, std::string("dialog-action(") + title + "|Cancel|press) -> Button 2 "), -1)
             << title << "\n" << Joined(log);
+    for (const char* shown : {"shown(Hypertext Links)", "alert(id=2331)", "alert(id=2332)", "shown(Scale And Rotate)",
+                              "dialog-action(Animation|1033|choose:Edit Path...) -> ComboBox"})
+        EXPECT_NE(FindHolding(log, shown), -1) << shown << "\n" << Joined(log);
+}
+
+// Cards only looked at: each card gone to and back, then another stack asked for (Open...) and
+// not opened. Nobody is asked whether to save the stack (alert 2343), and Save As writes it
+// byte for byte as a save before, at any depth (on a palette display the cards are shown in
+// the system's colours, which is no change to them).
+TEST(CancelInBrowser, CardsOnlyViewedLeaveTheStackUnchanged) {
+    Site site;
+    site.server.Put("viewed.stk", Built(CancelCards()));
+    const std::string before = site.server.Name("cancel-before.stk");
+    std::vector<std::string> first = {"--quit-after", "2500"};
+    Append(first, SaveAt(1200, before));
+    const BrowserRun saved = site.Run("viewed.stk", first);
+    ASSERT_EQ(saved.exitCode, 0) << saved.errors << Joined(saved.log);
+    Walk w;
+    for (int command : {204, 204, 203, 202})
+        w.Command(command);
+    w.Command(101);
+    w.Cancel("Please select a stack");
+    const BrowserRun run = WalkAndSaveAs(site, w, before, "cancel-viewed.stk");
+    EXPECT_EQ(FindHolding(run.log, "alert(id=2343)"), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "dialog-action(Please select a stack|Cancel|press) -> Button 2 "), -1) << Joined(run.log);
 }
 
 // On a card that shares the first card's background, through the objects' menu: the button

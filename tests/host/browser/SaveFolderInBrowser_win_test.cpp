@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "StackBuilder.h"
@@ -17,37 +16,6 @@ namespace {
 
 using namespace browsertest;
 namespace sb = stackbuilder;
-
-constexpr const char* kBeside[] = {"vic32.dll", "QuickTime.qts"};
-
-// The plug-in copied into a folder of its own, with the preferences file given (none when empty);
-// both go with it.
-struct PluginCopy {
-    std::string folder, dll;
-    explicit PluginCopy(const std::string& prefs) {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        folder = std::string(temp) + "loomsavefolder" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder.c_str(), nullptr);
-        dll = folder + "\\nploom.dll";
-        CopyFileA(PluginPath().c_str(), dll.c_str(), FALSE);
-        // What loads beside it: the imaging library it imports, and QuickTime.
-        const std::string built = PluginPath().substr(0, PluginPath().find_last_of("\\/") + 1);
-        for (const char* name : kBeside)
-            CopyFileA((built + name).c_str(), (folder + "\\" + name).c_str(), FALSE);
-        if (!prefs.empty())
-            std::ofstream(folder + "\\LMPREFS.INI", std::ios::binary) << prefs;
-    }
-    ~PluginCopy() {
-        DeleteFileA(dll.c_str());
-        for (const char* name : kBeside)
-            DeleteFileA((folder + "\\" + name).c_str());
-        DeleteFileA((folder + "\\LMPREFS.INI").c_str());
-        RemoveDirectoryA(folder.c_str());
-    }
-    PluginCopy(const PluginCopy&) = delete;
-    PluginCopy& operator=(const PluginCopy&) = delete;
-};
 
 std::string EditableStackBytes() {
     const std::vector<uint8_t> bytes = sb::BuildStack(sb::EditableStack(320, 240, 32)).bytes;
