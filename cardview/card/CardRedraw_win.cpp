@@ -93,10 +93,7 @@ HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
     // Only a view of the card: a save writes the records as they were, and nothing asks for
     // one (the re-mapping is lossy); unless the stack was converted for this display.
     const std::vector<Handle> records = CardsOfPicture(ResolvePictureRecord(card), card);
-    bool kept = true;
-    for (Handle record : records)
-        kept = KeepCardAsStored(record) && kept;
-    if (!kept)
+    if (!KeepCardsAsStored(records))
         MarkStackModified();
     // The indexes of the objects that draw in this picture's colours follow its pixels.
     MapCardObjectsToNearest(ResolvePictureRecord(card), palette, replaced);
@@ -107,8 +104,7 @@ HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
     StorePaletteInPictureResource(card, replaced);
     if (dib && DibSetPaletteFrom(dib, replaced))
         StoreRemappedPicture(card, dib);
-    for (Handle record : records)
-        NoteCardAsShown(record);
+    NoteCardsAsShown(records);
     return replaced;
 }
 

@@ -12,6 +12,7 @@ namespace {
 struct ShownCard {
     Handle card = 0;
     uint32_t session = 0;
+    uint32_t group = 0;  // the records re-mapped together
     std::vector<uint8_t> stored, shown;
 };
 
@@ -19,6 +20,7 @@ struct ShownCard {
 struct ShownCards {
     std::vector<ShownCard> cards;
     uint32_t storedSession = 0;
+    uint32_t lastGroup = 0;
     bool stored = false;
 } g_shown;
 
@@ -39,43 +41,52 @@ ShownCard* Find(Handle card) {
 template <typename Pick>
 void PutBack(Pick pick) {
     DropOtherStacks();
-    for (ShownCard& c : g_shown.cards) {
-        const std::vector<uint8_t>& from = pick(c, false);
-        if (HandleToBytes(c.card) != from) {
-            c.shown.clear();  // edited since: the edit is what the card holds now
-            continue;
-        }
+    // Edited since: the edit is what its records hold now, with those re-mapped beside it.
+    std::vector<uint32_t> edited;
+    for (const ShownCard& c : g_shown.cards)
+        if (c.shown.empty() || HandleToBytes(c.card) != pick(c, false))
+            edited.push_back(c.group);
+    std::erase_if(g_shown.cards, [&](const ShownCard& c) {
+        return std::find(edited.begin(), edited.end(), c.group) != edited.end();
+    });
+    for (ShownCard& c : g_shown.cards)
         SetHandleBytes(c.card, pick(c, true));
-    }
-    std::erase_if(g_shown.cards, [](const ShownCard& c) { return c.shown.empty(); });
 }
 
 }  // namespace
 
-bool KeepCardAsStored(Handle card) {
+bool KeepCardsAsStored(std::span<const Handle> records) {
     if (g_shown.stored && g_shown.storedSession == CurrentStackIdentity().session)
         return false;
-    if (!card)
-        return true;
-    ShownCard* kept = Find(card);
-    // Kept once: a card shown, edited and shown again is kept as edited.
-    if (kept && HandleToBytes(card) == kept->shown)
-        return true;
-    if (!kept) {
-        g_shown.cards.push_back({card, CurrentStackIdentity().session, {}, {}});
-        kept = &g_shown.cards.back();
+    // One group for these records and for every record re-mapped with one of them before.
+    const uint32_t group = ++g_shown.lastGroup;
+    std::vector<uint32_t> joined;
+    for (const Handle card : records) {
+        if (!card)
+            continue;
+        ShownCard* kept = Find(card);
+        if (kept)
+            joined.push_back(kept->group);
+        // Kept once: a card shown, edited and shown again is kept as edited.
+        if (kept && HandleToBytes(card) == kept->shown)
+            continue;
+        if (!kept) {
+            g_shown.cards.push_back({card, CurrentStackIdentity().session, group, {}, {}});
+            kept = &g_shown.cards.back();
+        }
+        kept->stored = HandleToBytes(card);
+        kept->shown.clear();
     }
-    kept->stored = HandleToBytes(card);
-    kept->shown.clear();
+    for (ShownCard& c : g_shown.cards)
+        if (std::find(joined.begin(), joined.end(), c.group) != joined.end())
+            c.group = group;
     return true;
 }
 
-void NoteCardAsShown(Handle card) {
-    if (ShownCard* kept = Find(card)) {
-        kept->shown = HandleToBytes(card);
-        if (kept->shown == kept->stored)
-            std::erase_if(g_shown.cards, [&](const ShownCard& c) { return c.card == card; });
-    }
+void NoteCardsAsShown(std::span<const Handle> records) {
+    for (const Handle card : records)
+        if (ShownCard* kept = Find(card))
+            kept->shown = HandleToBytes(card);
 }
 
 void PutBackStoredCards() {

@@ -5,16 +5,21 @@
 // since.
 #pragma once
 
+#include <span>
+
 #include "core/memory/Handles.h"
 
-// Before a card's records are re-mapped for showing: each record not already kept is kept as
-// it stands. False when the stack's shown cards are stored as shown (below).
-bool KeepCardAsStored(Handle card);
+// Before the records of a card's picture are re-mapped for showing (the card's, the picture's
+// and those of the cards sharing it): each record not already kept is kept as it stands. They
+// go together from then on, since the objects' colour indexes name the picture's colours:
+// false when the stack's shown cards are stored as shown (below).
+bool KeepCardsAsStored(std::span<const Handle> records);
 // After the re-mapping: the records as shown, to tell a later edit from the showing.
-void NoteCardAsShown(Handle card);
+void NoteCardsAsShown(std::span<const Handle> records);
 // Around writing the stack: the cards that only were shown take their stored records back,
-// then (after the write) the shown ones again. A card edited since it was shown keeps its
-// edit, and is no longer kept.
+// then (after the write) the shown ones again. When one record of a re-mapping was edited
+// since, all of them keep what they hold now (the edit, in the shown colours), and are no
+// longer kept.
 void PutBackStoredCards();
 void PutBackShownCards();
 // Once the whole stack was converted to the display's depth (every card is stored again in

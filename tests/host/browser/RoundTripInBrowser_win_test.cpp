@@ -3,6 +3,7 @@
 // another's picture, text and graphic objects; New Card and Save answered "Save over original";
 // then a walk that types into a text field, drags a graphic, makes a button that goes to the
 // next card and declines the conversion, saving under a new name, whose button still works.
+#include <regex>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -198,7 +199,15 @@ TEST(RoundTripWalk, NewButtonTextAndMovedGraphicSavedAsANewStack) {
                                "--answer-alerts", "--quit-after-last", "400"});
     const BrowserRun reopened = site.Run("rwalk-copy.stk", again);
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
-    for (int card = 1; card < kCards; ++card)
+    // On a palette display nothing is converted, and the third card was only looked at: it is
+    // stored as it came. It is fitted to the palette again for showing, after a first card now
+    // stored in the shown colours, so there its record is compared rather than its pixels.
+    const auto thirdCard = [](const std::string& report) {
+        return std::regex_replace(ReportedCard(report, kCards), std::regex("\"offset\":[0-9]+,"), "");
+    };
+    if (IndexedDisplay())
+        EXPECT_EQ(thirdCard(json), thirdCard(site.Report(site.server.Name(name))));
+    for (int card = 1; card < (IndexedDisplay() ? kCards - 1 : kCards); ++card)
         EXPECT_EQ(Unlike(Shot(before[card]), Shot(after[card])), "") << "card " << card + 1;
     EXPECT_EQ(Unlike(Shot(before[1]), Shot(clicked)), "") << "the new button goes to the next card\n"
                                                           << Joined(reopened.log);
