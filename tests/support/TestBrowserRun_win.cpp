@@ -233,16 +233,17 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& more) 
 }
 
 std::string OnceShown(const std::string& title, int ms, int nth) {
-    return "@shown:" + title + (nth > 1 ? "#" + std::to_string(nth) : "") + "+" + std::to_string(ms);
+    const std::string which = nth == kNextShown ? "#next" : nth > 1 ? "#" + std::to_string(nth) : "";
+    return "@shown:" + title + which + "+" + std::to_string(ms);
 }
 
 std::vector<std::string> SaveAt(int ms, const std::string& copy) {
     return {"--command", "102@" + std::to_string(ms), "--answer-alert", "2340:2", "--save-copy", copy};
 }
 
-std::vector<std::string> OpenActionsAt(const std::string& point, int ms, int menu) {
+std::vector<std::string> OpenActionsAt(const std::string& point, int ms) {
     return {"--key", "shift+Tab@" + std::to_string(ms), "--right-click", point + "@" + std::to_string(ms + 400),
-            "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, menu)};
+            "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, kNextShown)};
 }
 
 void ExpectSaved(const CachedSite& site, const BrowserRun& run) {

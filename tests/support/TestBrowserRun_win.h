@@ -82,11 +82,14 @@ struct PluginCopy {
 void Append(std::vector<std::string>& to, const std::vector<std::string>& more);
 // The time of an action held until the Nth window of that title was shown, and ms after:
 // "@shown:TITLE#N+MS" ("menu" names a menu).
+// nth kNextShown: the first showing after the action came due, for a window the step before
+// opens (a menu after a right-click).
+inline constexpr int kNextShown = 0;
 std::string OnceShown(const std::string& title, int ms, int nth = 1);
 std::vector<std::string> SaveAt(int ms, const std::string& copy);
 // From ms on: the object tools (shift+Tab), a right click on the object at the point ("X,Y") and
-// the "Actions" dialog chosen by keys from its menu, once up (the walk's menu-th).
-std::vector<std::string> OpenActionsAt(const std::string& point, int ms, int menu = 1);
+// the "Actions" dialog chosen by keys from its menu, once that menu is up.
+std::vector<std::string> OpenActionsAt(const std::string& point, int ms);
 // The run saved the stack into the site's download cache, and no write failed.
 void ExpectSaved(const CachedSite& site, const BrowserRun& run);
 

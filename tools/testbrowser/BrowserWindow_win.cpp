@@ -342,8 +342,13 @@ bool HeldBack(HWND window, UINT_PTR timer, BrowserOptions::Hold& hold, const std
     if (hold.title.empty() || g_page.closed)
         return false;
     const DWORD now = GetTickCount();
-    if (!hold.since)
+    if (!hold.since) {
         hold.since = now;
+        // "#next": the window the step before opens, however many were shown before it (a
+        // sub-menu's showing may be too brief to be seen, so counting them is not safe).
+        if (hold.nth == 0)
+            hold.nth = WindowsShown(hold.title) + 1;
+    }
     unsigned long shown = 0;
     if (WindowShownAt(hold.title, hold.nth, &shown)) {
         const DWORD due = shown + static_cast<DWORD>(hold.afterMs);

@@ -34,7 +34,7 @@ bool ParsePoint(std::string_view text, int& x, int& y) {
            ParseInt(text.substr(comma + 1), -4096, 4095, y);
 }
 
-// "MS", or "shown:TITLE+MS" (TITLE#N for its Nth showing; "+MS" may be left out): a hold.
+// "MS", or "shown:TITLE+MS" (TITLE#N for its Nth showing, TITLE#next for the first after the action came due; "+MS" may be left out): a hold.
 bool ParseTime(std::string_view text, int& atMs, BrowserOptions::Hold* hold) {
     constexpr int kMaxMs = 24 * 60 * 60 * 1000;
     constexpr std::string_view kShown = "shown:";
@@ -49,7 +49,9 @@ bool ParseTime(std::string_view text, int& atMs, BrowserOptions::Hold* hold) {
     }
     const size_t hash = text.rfind('#');
     if (hash != std::string_view::npos) {
-        if (!ParseInt(text.substr(hash + 1), 1, 1000, hold->nth))
+        if (text.substr(hash + 1) == "next")
+            hold->nth = 0;
+        else if (!ParseInt(text.substr(hash + 1), 1, 1000, hold->nth))
             return false;
         text = text.substr(0, hash);
     }
@@ -294,7 +296,8 @@ const char* UsageText() {
            "  @shown:TITLE+MS       in place of @MS (--command, --click and the other mouse\n"
            "                        actions, --key, --keys): held until the window of that\n"
            "                        title (a dialog, an alert, \"menu\" for a menu) was shown,\n"
-           "                        then MS later; TITLE#N after its Nth showing; a window not\n"
+           "                        then MS later; TITLE#N after its Nth showing, TITLE#next\n"
+           "                        after the first once the action came due; a window not\n"
            "                        shown within 10 seconds is logged (\"hold(...) -> never\n"
            "                        shown\") and the run ends with exit code 14\n"
            "  --in-order            the timed things (actions, dialog actions, shots) go one\n"

@@ -499,6 +499,14 @@ bool WindowShownAt(const std::string& title, int nth, unsigned long* tick) {
     return false;
 }
 
+int WindowsShown(const std::string& title) {
+    WatchDialogs();
+    int count = 0;
+    for (const auto& [shown, when] : g_watch.showings)
+        count += shown == title;
+    return count;
+}
+
 void FailHold(const std::string& spec, const std::string& why) { Fail("hold(%s) -> %s", spec, why); }
 
 void FailWalk(const std::string& why) { Fail("walk(in order) -> %s%s", why, ""); }

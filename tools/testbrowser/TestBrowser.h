@@ -53,7 +53,7 @@ struct BrowserOptions {
     // its Nth showing. A window not shown within 10 seconds fails the run (exit 14).
     struct Hold {
         std::string title;  // empty: no hold, the action goes at its time
-        int nth = 1;
+        int nth = 1;  // 0 ("#next"): the first showing after the action came due
         int afterMs = 0;
         unsigned long since = 0;  // when the action first waited (ticks)
     };
@@ -245,6 +245,7 @@ void EndDialogWatch();                // a --dialog still to act is reported as 
 bool DialogWatchFailed();             // a --dialog or an alert answer missed
 // When the Nth window of that title (1 the first) was shown, in ticks; false when not yet.
 bool WindowShownAt(const std::string& title, int nth, unsigned long* tick);
+int WindowsShown(const std::string& title);  // how many showings of that title so far
 // A held action whose window never came: logged, and the run fails (exit 14).
 void FailHold(const std::string& spec, const std::string& why);
 // A walk run --in-order that the page's close cut short: logged, and the run fails (exit 14).

@@ -104,12 +104,12 @@ TEST(ActionMenuInBrowser, ARightClickListsAnObjectsActionsAndAKindChosenIsSavedA
         name, {"--answer-alert", "2340:2", "--command", std::to_string(kNextCard) + "@900", "--key", "shift+Tab@1300",
                "--right-click", At(kButtonX, kButtonY) + "@1700", "--key", previous + OnceShown("menu", 400),
                "--dialog", "Transitions|50|choose:Dissolve@2900", "--dialog", "Transitions|OK|press@3100",
-               "--right-click", At(kPlainX, kPlainY) + "@3600", "--key", "Up Up Return" + OnceShown("menu", 400, 3), "--dialog",
+               "--right-click", At(kPlainX, kPlainY) + "@3600", "--key", "Up Up Return" + OnceShown("menu", 400, kNextShown), "--dialog",
                "Actions|&Next card|check@4700", "--dialog", "Transitions|OK|press@5200", "--dialog",
                "Actions|Done|press@5600", "--right-click", At(kGraphicX, kGraphicY) + "@6100",
-               "--key", previous + OnceShown("menu", 400, 4),
+               "--key", previous + OnceShown("menu", 400, kNextShown),
                "--dialog", "Transitions|OK|press@7200", "--right-click", At(kFieldX, kFieldY) + "@7700",
-               "--key", next + OnceShown("menu", 400, 6), "--dialog", "Transitions|OK|press@8800",
+               "--key", next + OnceShown("menu", 400, kNextShown), "--dialog", "Transitions|OK|press@8800",
                "--command", std::to_string(kSave) + "@9400", "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
 

@@ -201,7 +201,7 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
          "--dialog", transitions + "OK|press" + At(12800), "--dialog", "Actions|Play a sound...|uncheck" + At(13300),
          "--dialog", "Actions|Cancel|press" + At(13700),
          // A third edit cancels the card walk, the sound and the timer dialogs and ends with Done.
-         "--right-click", button + At(14200), "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, 2),
+         "--right-click", button + At(14200), "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, kNextShown),
          "--dialog", "Actions|Another card...|press" + At(15100), "--dialog", "Move to card|Cancel|press" + At(15700),
          "--dialog", "Actions|Play a sound...|uncheck" + At(16300),
          "--dialog", "Actions|Play a sound...|check" + At(16400),
@@ -331,7 +331,7 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
          "--drag", "205,25-255,65" + At(3600), "--drag", "40,100-280,110" + At(4600), "--key", "Return" + At(5700),
          "--dialog", animation + "OK|press" + At(6400), "--dialog", actions + "Done|press" + At(7000),
          // The graphic: card 3, then the GIF played twice over where the graphic is.
-         "--right-click", Centre(kGraphicRect) + At(7600), "--key", graphicActions + OnceShown("menu", 400, 2),
+         "--right-click", Centre(kGraphicRect) + At(7600), "--key", graphicActions + OnceShown("menu", 400, kNextShown),
          "--dialog", actions + "Another card...|press" + At(8500), "--key", "alt+Right" + OnceShown("Move to card", 600),
          "--key", "alt+Right" + At(9700), "--dialog", walk + "OK|press" + At(10300),
          "--dialog", "Transitions|OK|press" + At(10800), "--dialog", actions + "Play animation...|check" + At(11300),
@@ -342,7 +342,7 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
          "--dialog", animation + "OK|press" + At(15100),
          "--dialog", actions + "Done|press" + At(15700),
          // The text object: card 2.
-         "--right-click", Centre(kFieldRect) + At(16300), "--key", buttonActions + OnceShown("menu", 400, 3),
+         "--right-click", Centre(kFieldRect) + At(16300), "--key", buttonActions + OnceShown("menu", 400, kNextShown),
          "--dialog", actions + "Another card...|press" + At(17200),
          "--key", "alt+Right" + OnceShown("Move to card", 600, 2),
          "--dialog", walk + "OK|press" + At(18400), "--dialog", "Transitions|OK|press" + At(18900),
@@ -496,13 +496,13 @@ TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndThe
          "--key", "shift+Tab" + At(6000), "--click", Centre(kGraphicRect) + At(6300), "--screenshot-after", "7000",
          "--command", "202" + At(7200), "--key", "shift+Tab" + At(7600),
          // The text object: the stored sound.
-         "--right-click", Centre(kFieldRect) + At(8000), "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, 2),
+         "--right-click", Centre(kFieldRect) + At(8000), "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, kNextShown),
          "--dialog", actions + "Play a sound...|check" + At(8900), "--dialog", deck + "In Use|press" + At(9400),
          "--dialog", deck + "51|choose:Beep" + At(9800), "--dialog", deck + "OK|press" + At(10100),
          "--dialog", actions + "Done|press" + At(10600), "--screenshot-after", "11000",
          // The button: a timer of five seconds.
          "--command", "202" + At(11300), "--right-click", Centre(kButtonRect) + At(11800),
-         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, 3),
+         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, kNextShown),
          "--dialog", actions + "Automatic timer...|check" + At(12700),
          "--dialog", timer + "Activate button after card is shown|check" + At(13500),
          "--dialog", timer + "1002|type:5" + At(13700), "--dialog", timer + "OK|press" + At(13900),
@@ -781,7 +781,7 @@ TEST(ActionsWalkInBrowser, AppearancesEditedWhileAModuleLeavesTheCardStayWithThe
          "--dialog", graphic + "55|type:Lost" + At(2400), "--dialog", graphic + "Actions...|press" + At(2700),
          "--dialog", actions + "Done|press" + At(3800), "--dialog", graphic + "OK|press" + At(4300),
          "--command", "202" + At(4800),
-         "--right-click", Centre(kButtonRect) + At(5200), "--key", "Down Down Down Down Return" + OnceShown("menu", 400, 2),
+         "--right-click", Centre(kButtonRect) + At(5200), "--key", "Down Down Down Down Return" + OnceShown("menu", 400, kNextShown),
          "--dialog", button + "Name:|type:Gone" + At(6200), "--dialog", button + "Actions...|press" + At(6500),
          "--dialog", actions + "Done|press" + At(7600), "--command", "202" + At(8600),
          "--command", std::to_string(kSave) + At(9000), "--save-copy", copy, "--quit-after-last", "1500"},
@@ -829,10 +829,10 @@ TEST(ActionsWalkInBrowser, IconsFromTheMenuAfterATimerChosenThereKeepBoth) {
          "--dialog", "Button Appearance|OK|press" + At(2400),
          // The kinds' sub-menu is the menu's last item; Up from its first kind wraps to
          // "Testing &Function...", a second Up is "&Timer...".
-         "--right-click", Centre(kButtonRect) + At(3000), "--key", "Up Right Up Up Return" + OnceShown("menu", 400, 2),
+         "--right-click", Centre(kButtonRect) + At(3000), "--key", "Up Right Up Up Return" + OnceShown("menu", 400, kNextShown),
          "--dialog", timer + "Activate button after card is shown|check" + At(4000),
          "--dialog", timer + "1002|type:4" + At(4200), "--dialog", timer + "OK|press" + At(4400),
-         "--right-click", Centre(kButtonRect) + At(5000), "--key", "Down Down Return" + OnceShown("menu", 400, 4),
+         "--right-click", Centre(kButtonRect) + At(5000), "--key", "Down Down Return" + OnceShown("menu", 400, kNextShown),
          "--key", "Home" + OnceShown("Icons", 300), "--dialog", "Icons|OK|press" + At(6300),
          "--command", std::to_string(kSave) + At(7000), "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);

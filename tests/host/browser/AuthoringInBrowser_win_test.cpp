@@ -643,8 +643,8 @@ TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndC
                   // Each menu's Right opens its sub-menu, a menu shown of its own.
                   "--hover", "160,120@9700", "--right-click", "160,120@10000",
                   "--key", "Down Down Right Return" + OnceShown("menu", 300), "--right-click", "160,120@10900",
-                  "--key", "Down Down Right Down Return" + OnceShown("menu", 300, 3), "--right-click", "160,120@11800",
-                  "--key", "Down Down Right Return" + OnceShown("menu", 300, 5), "--screenshot-after", "12500",
+                  "--key", "Down Down Right Down Return" + OnceShown("menu", 300, kNextShown), "--right-click", "160,120@11800",
+                  "--key", "Down Down Right Return" + OnceShown("menu", 300, kNextShown), "--screenshot-after", "12500",
                   "--command", "150@12700", "--quit-after-last", "1500"});
     Append(args, SaveAt(13300, copy));
     const BrowserRun run = site.Run(site.name, args);
