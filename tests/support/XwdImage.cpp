@@ -39,7 +39,7 @@ std::map<uint32_t, uint32_t> ColourMap(const std::string& b) {
 
 }  // namespace
 
-bool ReadXwd(const std::string& b, XwdImage* image, const std::string& colourBytes) {
+bool ReadXwd(const std::string& b, XwdImage* image) {
     *image = XwdImage{};
     constexpr size_t kHeaderFields = 25;
     if (b.size() < kHeaderFields * 4)
@@ -48,14 +48,7 @@ bool ReadXwd(const std::string& b, XwdImage* image, const std::string& colourByt
     const uint32_t headerSize = field(0), version = field(1), format = field(2);
     const uint32_t width = field(4), height = field(5), byteOrder = field(7), bitsPerPixel = field(11);
     const uint32_t bytesPerLine = field(12);
-    // The pixels' meaning (visual class, masks) from the dump of a true-colour window of another
-    // depth when one is given: xwd of the root of a 16-bit Xvfb names 24-bit colours for what
-    // are 16-bit pixels. (Of an 8-bit one it writes the colours themselves.)
-    const bool windowSays = colourBytes.size() >= kHeaderFields * 4 && Big32(colourBytes, 3 * 4) != field(3) &&
-                            (Big32(colourBytes, 13 * 4) == 4 || Big32(colourBytes, 13 * 4) == 5);
-    const std::string& look = windowSays ? colourBytes : b;
-    const auto lookField = [&](size_t n) { return Big32(look, n * 4); };
-    const uint32_t masks[3] = {lookField(14), lookField(15), lookField(16)};
+    const uint32_t masks[3] = {field(14), field(15), field(16)};
     const uint32_t colours = field(19);
     constexpr uint32_t kZPixmap = 2, kStaticColor = 2, kPseudoColor = 3, kTrueColor = 4, kDirectColor = 5;
     if (version != 7 || format != kZPixmap || headerSize < kHeaderFields * 4 || width == 0 || height == 0 ||
@@ -65,8 +58,8 @@ bool ReadXwd(const std::string& b, XwdImage* image, const std::string& colourByt
     const size_t mapAt = headerSize, dataAt = mapAt + size_t(colours) * 12;
     if (b.size() < dataAt || (b.size() - dataAt) / bytesPerLine < height)
         return false;
-    const std::map<uint32_t, uint32_t> map = ColourMap(look);
-    const uint32_t visualClass = lookField(13);
+    const std::map<uint32_t, uint32_t> map = ColourMap(b);
+    const uint32_t visualClass = field(13);
     const bool indexed = visualClass == kPseudoColor || visualClass == kStaticColor || visualClass < kStaticColor;
     if (!indexed && visualClass != kTrueColor && visualClass != kDirectColor)
         return false;

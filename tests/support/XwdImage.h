@@ -17,6 +17,4 @@ struct XwdImage {
 };
 
 // False (and an empty image) for a file that is not a whole ZPixmap XWD of 8 to 32 bits a pixel.
-// The dump of a window on the same display may be given for what the pixel values mean (its
-// visual's masks), as the root's own header may not say it.
-bool ReadXwd(const std::string& bytes, XwdImage* image, const std::string& colours = {});
+bool ReadXwd(const std::string& bytes, XwdImage* image);

@@ -278,7 +278,7 @@ int StepTime(const BrowserOptions& o, const BrowserOptions::Step& step, int befo
     case Kind::Typing: return timed(o.typing[step.index].atMs, o.typing[step.index].hold);
     case Kind::Dialog: return o.dialogActions[step.index].atMs;
     case Kind::Drop: return o.drops[step.index].atMs;
-    case Kind::XShot: return o.xShots[step.index].atMs;
+    case Kind::XShot: return timed(o.xShots[step.index].atMs, o.xShots[step.index].hold);
     case Kind::Screenshot: return step.index == 0 ? o.screenshotAfterMs : o.laterScreenshotsMs[step.index - 1];
     }
     return before;
@@ -456,9 +456,15 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             StepRan(window, wParam);
         } else if (wParam >= kTimerFirstXShot && wParam < kTimerFirstXShot + g_page.options.xShots.size()) {
             KillTimer(window, wParam);
-            const std::string& file = g_page.options.xShots[wParam - kTimerFirstXShot].file;
-            const bool started = !g_page.closed && !g_page.embeds.empty() && StartXShot(file, g_page.embeds[0].window);
-            Logf("x-shot(file=%s) -> %s", file.c_str(), started ? "started" : "failed");
+            BrowserOptions::TimedXShot& shot = g_page.options.xShots[wParam - kTimerFirstXShot];
+            if (HeldBack(window, wParam, shot.hold, "x-shot"))
+                return 0;
+            const bool written = !g_page.closed && SaveScreenXwd(shot.file);
+            Logf("x-shot(file=%s) -> %s", shot.file.c_str(), written ? "written" : "failed");
+            if (!shot.hold.title.empty()) {
+                const bool started = !g_page.closed && StartXwd(shot.file + ".window", ShownWindow(shot.hold.title));
+                Logf("x-shot(window=%s) -> %s", shot.hold.title.c_str(), started ? "started" : "failed");
+            }
             StepRan(window, wParam);
         } else if (wParam == kTimerDialogs) {
             if (!g_page.closed)

@@ -249,9 +249,11 @@ const char* UsageText() {
            "  --screenshot FILE     save the first embed window as a PNG (more: FILE-2.png, ...)\n"
            "  --screenshot-after MS when to take it (default: 1000); repeated, further shots\n"
            "                        of the first embed at the later times (FILE-t2.png, ...)\n"
-           "  --x-shot FILE@MS      at MS, the X server's picture of the whole screen (xwd of\n"
-           "                        the root window) written to FILE in xwd's format, what\n"
-           "                        the user sees (repeatable)\n"
+           "  --x-shot FILE@MS      at MS, the X server's picture of the whole screen (its root\n"
+           "                        window with every window on it, as the server shows it)\n"
+           "                        written to FILE in xwd's format, what the user sees; held\n"
+           "                        on a window (@shown:TITLE+MS), also that window's own X\n"
+           "                        picture (xwd -id) to FILE.window (repeatable)\n"
            "  --command ID@MS       post menu command ID to the first embed window at MS\n"
            "                        milliseconds (repeatable)\n"
            "  --click X,Y@MS        a left click at X,Y of the first embed (the card's\n"
@@ -469,7 +471,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             const std::string* value = needValue(i);
             const size_t at = value ? value->rfind('@') : std::string::npos;
             BrowserOptions::TimedXShot x{};
-            ok = at != std::string::npos && at > 0 && ParseInt(value->substr(at + 1), 0, kMaxMs, x.atMs);
+            ok = at != std::string::npos && at > 0 && ParseTime(std::string_view(*value).substr(at + 1), x.atMs, &x.hold);
             if (ok) {
                 x.file = value->substr(0, at);
                 options.xShots.push_back(x);

@@ -507,6 +507,14 @@ int WindowsShown(const std::string& title) {
     return count;
 }
 
+void* ShownWindow(const std::string& title) {
+    WatchDialogs();
+    for (const auto& [window, shown] : g_watch.logged)
+        if (shown == title && IsWindow(window) && IsWindowVisible(window))
+            return window;
+    return nullptr;
+}
+
 void FailHold(const std::string& spec, const std::string& why) { Fail("hold(%s) -> %s", spec, why); }
 
 void FailWalk(const std::string& why) { Fail("walk(in order) -> %s%s", why, ""); }

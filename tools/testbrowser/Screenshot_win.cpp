@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <wincodec.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "TestBrowser.h"
@@ -175,21 +177,82 @@ std::string UnixPath(const std::string& path) {
     return result;
 }
 
+// A big-endian 32-bit word of an xwd header.
+void PutWord(std::string& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out += static_cast<char>(value >> shift & 0xFF);
+}
+
 }  // namespace
 
-bool StartXShot(const std::string& fileName, void* page) {
+// Read through the screen's DC: Wine reads the X root window with the windows on it, which is
+// the server's picture whatever each window holds. xwd of the root is not used for it: once
+// the windows have a colour map other than the root's (Wine gives each program one of its
+// own), it reads each colour map's windows apart, and a window lying wholly inside another of
+// its program (a dialog over the page, a menu, a drop-down list) comes out black.
+bool SaveScreenXwd(const std::string& fileName) {
+    WindowDc screen(nullptr);
+    if (!screen.dc)
+        return false;
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    if (width <= 0 || height <= 0)
+        return false;
+    MemoryDc memory(screen.dc);
+    if (!memory.dc)
+        return false;
+    // A 16-bit display keeps its own pixels (5-6-5), so that they read as the window's own
+    // picture does; deeper and palette displays are read as 8-bit channels.
+    const bool sixteen = GetDeviceCaps(screen.dc, BITSPIXEL) == 16;
+    struct {
+        BITMAPINFOHEADER header;
+        DWORD masks[3];
+    } info = {};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = width;
+    info.header.biHeight = -height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = sixteen ? 16 : 32;
+    info.header.biCompression = sixteen ? BI_BITFIELDS : BI_RGB;
+    const DWORD masks[3] = {sixteen ? 0xF800u : 0xFF0000u, sixteen ? 0x07E0u : 0xFF00u, sixteen ? 0x001Fu : 0xFFu};
+    std::memcpy(info.masks, masks, sizeof masks);
+    void* bits = nullptr;
+    SelectedBitmap dib(memory.dc, CreateDIBSection(screen.dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                                   &bits, nullptr, 0));
+    if (!dib.bitmap || !bits || !BitBlt(memory.dc, 0, 0, width, height, screen.dc, 0, 0, SRCCOPY | CAPTUREBLT))
+        return false;
+    GdiFlush();
+    const uint32_t bitsPerPixel = sixteen ? 16 : 32, stride = (uint32_t(width) * bitsPerPixel / 8 + 3) & ~3u;
+    constexpr char kName[] = "screen";
+    constexpr uint32_t kZPixmap = 2, kLsbFirst = 0, kTrueColor = 4;
+    const uint32_t header[25] = {100 + sizeof kName, 7, kZPixmap, sixteen ? 16u : 24u, uint32_t(width),
+                                 uint32_t(height), 0, kLsbFirst, 32, kLsbFirst, 32, bitsPerPixel, stride, kTrueColor,
+                                 masks[0], masks[1], masks[2], 8, 0, 0, uint32_t(width), uint32_t(height), 0, 0, 0};
+    std::string out;
+    for (uint32_t word : header)
+        PutWord(out, word);
+    out.append(kName, sizeof kName);
+    out.append(static_cast<const char*>(bits), size_t(stride) * size_t(height));
+    FILE* file = std::fopen(fileName.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool whole = std::fwrite(out.data(), 1, out.size(), file) == out.size();
+    return std::fclose(file) == 0 && whole;
+}
+
+bool StartXwd(const std::string& fileName, void* window) {
     const std::string target = UnixPath(fileName);
     if (target.empty() || target.find_first_of("'\"") != std::string::npos)
         return false;
-    // The page's own X window (Wine names it in a property) tells what its pixels mean: the
-    // root's dump of a 16-bit display does not.
-    const auto xWindow = reinterpret_cast<uintptr_t>(
-        GetPropA(GetAncestor(static_cast<HWND>(page), GA_ROOT), "__wine_x11_whole_window"));
-    const std::string map = xWindow ? "xwd -id " + std::to_string(xWindow) + " -silent -out '" + target + ".map'; " : "";
+    // Wine names a top-level window's X window in a property.
+    const auto xWindow =
+        window ? reinterpret_cast<uintptr_t>(GetPropA(static_cast<HWND>(window), "__wine_x11_whole_window")) : 0;
+    if (window && !xWindow)
+        return false;
+    const std::string which = window ? "-id " + std::to_string(xWindow) : "-root";
     // Wine starts a Unix program as its own process, without a handle to wait on: the file
     // appears whole under its name once xwd is done. Wine splits the line by Windows' rules.
-    std::string command = "sh -c \"" + map + "xwd -root -silent -out '" + target + ".part' && mv '" + target +
-                          ".part' '" + target + "'\"";
+    std::string command = "sh -c \"xwd " + which + " -silent -out '" + target + ".part' && mv '" + target + ".part' '" +
+                          target + "'\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

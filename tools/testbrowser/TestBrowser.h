@@ -125,11 +125,13 @@ struct BrowserOptions {
         int atMs;
     };
     std::vector<TimedDrop> drops;
-    // The X server's own picture of the whole screen (xwd of the root window) written to a
-    // file at a time: what the user sees, whatever the windows' own contents say.
+    // The X server's own picture of the whole screen (its root window with every window on it)
+    // written to a file at a time: what the user sees, whatever the windows' own contents say.
+    // Held on a window, that window's own X picture too (FILE.window), to compare with.
     struct TimedXShot {
         std::string file;
         int atMs;
+        Hold hold;
     };
     std::vector<TimedXShot> xShots;
     // Every timed thing in the order given: its kind and index in its list (a shot: 0 the first
@@ -246,6 +248,7 @@ bool DialogWatchFailed();             // a --dialog or an alert answer missed
 // When the Nth window of that title (1 the first) was shown, in ticks; false when not yet.
 bool WindowShownAt(const std::string& title, int nth, unsigned long* tick);
 int WindowsShown(const std::string& title);  // how many showings of that title so far
+void* ShownWindow(const std::string& title);  // the window of that title shown now; null if none
 // A held action whose window never came: logged, and the run fails (exit 14).
 void FailHold(const std::string& spec, const std::string& why);
 // A walk run --in-order that the page's close cut short: logged, and the run fails (exit 14).
@@ -259,10 +262,14 @@ bool CopyLastSavedStack(const std::string& to);  // logs what it copied, or why 
 
 // Screenshot_win.cpp
 bool SaveWindowPng(void* hwnd, const std::string& fileName);
-// Starts xwd on the X display the program runs on, writing the root window to the file (first
-// under a ".part" name, renamed when whole), and before it the page's own X window to the file
-// with ".map" added, which tells what the root's pixels mean; false when it cannot be started.
-bool StartXShot(const std::string& fileName, void* page);
+// The X server's picture of the whole screen, read from its root window with the windows on it
+// (what the server shows, whatever a window holds), written to the file in xwd's format.
+bool SaveScreenXwd(const std::string& fileName);
+// Starts xwd on the X display the program runs on, writing that top-level window's own X window
+// (null: xwd's own reading of the root, which misses a window wholly inside another of its
+// program) to the file, first under a ".part" name, renamed when whole; false when it cannot be
+// started.
+bool StartXwd(const std::string& fileName, void* window);
 // On a palette display, the system palette as the window sees it: 256 "rrggbb" words; empty on
 // deeper displays.
 std::string SystemPaletteText(void* hwnd);

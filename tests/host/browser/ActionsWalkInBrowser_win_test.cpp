@@ -410,8 +410,6 @@ TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScr
     const std::string name = "xrec-" + std::to_string(GetCurrentProcessId()) + ".stk";
     site.server.Put(name, WalkStack());
     const std::string before = site.server.Name("xrec-before.xwd"), after = site.server.Name("xrec-after.xwd");
-    site.server.Name("xrec-before.xwd.map");  // the page's own dump: what the root's pixels mean
-    site.server.Name("xrec-after.xwd.map");
     const std::string copy = site.server.Name("xrec-copy.stk"), animation = "Animation|", options = "Path Options|";
     const BrowserRun run = site.Run(
         name, {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
@@ -438,7 +436,7 @@ TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScr
     ASSERT_EQ(box.size(), 4u) << Joined(run.log);
     for (const std::string& file : {before, after}) {
         XwdImage screen;
-        ASSERT_TRUE(ReadXwd(ReadFile(file), &screen, ReadFile(file + ".map"))) << file << " " << Joined(run.log);
+        ASSERT_TRUE(ReadXwd(ReadFile(file), &screen)) << file << " " << Joined(run.log);
         // The card in its own colour away from the path and the object, and the page beyond it.
         for (const auto& [x, y] : {std::pair{10, 200}, std::pair{300, 200}, std::pair{160, 225}, std::pair{300, 140}}) {
             const uint32_t pixel = screen.At(card[0] + x, card[1] + y);
