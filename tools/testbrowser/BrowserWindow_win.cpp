@@ -462,8 +462,14 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             const bool written = !g_page.closed && SaveScreenXwd(shot.file);
             Logf("x-shot(file=%s) -> %s", shot.file.c_str(), written ? "written" : "failed");
             if (!shot.hold.title.empty()) {
-                const bool started = !g_page.closed && StartXwd(shot.file + ".window", ShownWindow(shot.hold.title));
-                Logf("x-shot(window=%s) -> %s", shot.hold.title.c_str(), started ? "started" : "failed");
+                // Where the window lies on the screen, to find it in the screen's picture.
+                const HWND shown = static_cast<HWND>(ShownWindow(shot.hold.title));
+                RECT place = {};
+                if (shown)
+                    GetWindowRect(shown, &place);
+                const bool started = !g_page.closed && StartXwd(shot.file + ".window", shown);
+                Logf("x-shot(window=%s) at %ld,%ld,%ld,%ld -> %s", shot.hold.title.c_str(), place.left, place.top,
+                     place.right, place.bottom, started ? "started" : "failed");
             }
             StepRan(window, wParam);
         } else if (wParam == kTimerDialogs) {
