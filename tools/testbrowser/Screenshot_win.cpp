@@ -1,11 +1,13 @@
 // Captures a window's client area as it shows on screen and writes it as a PNG file through
-// the Windows Imaging Component.
+// the Windows Imaging Component; takes the X server's picture of the whole screen, and of one
+// window by itself, in xwd's format.
 #include <windows.h>
 #include <wincodec.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "TestBrowser.h"
@@ -232,11 +234,10 @@ bool SaveScreenXwd(const std::string& fileName) {
         PutWord(out, word);
     out.append(kName, sizeof kName);
     out.append(static_cast<const char*>(bits), size_t(stride) * size_t(height));
-    FILE* file = std::fopen(fileName.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool whole = std::fwrite(out.data(), 1, out.size(), file) == out.size();
-    return std::fclose(file) == 0 && whole;
+    std::ofstream file(fileName, std::ios::binary);
+    file.write(out.data(), static_cast<std::streamsize>(out.size()));
+    file.close();
+    return !file.fail();
 }
 
 bool StartXwd(const std::string& fileName, void* window) {

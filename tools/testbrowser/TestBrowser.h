@@ -4,7 +4,7 @@
 //   CommandLine.cpp        options, URL resolution and the URL-to-file mapping
 //   PluginHost_win.cpp     loading the plug-in, the browser function table, instances, streams
 //   BrowserWindow_win.cpp  the page window, the embed windows, timers and main()
-//   Screenshot_win.cpp     capturing an embed window into a PNG file
+//   Screenshot_win.cpp     capturing an embed window into a PNG file, the X screen into an xwd file
 //   Input_win.cpp          clicks, drags and keys as real input at the window under the point
 //   KeyNames_win.cpp       key names ("ctrl+s", "Return") as virtual keys
 //   DialogWatch_win.cpp    the dialogs shown: logged, alerts answered, --dialog actions, others closed
