@@ -19,7 +19,7 @@
 #include "objects/IconChooser.h"
 #include "objects/ObjectInfo.h"
 #include "objects/buttons/Buttons.h"
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 #include "resources/buttons_ids.h"
 #include "stack/cards/CardList.h"
 #include "authoring/buttons/Buttons.h"

@@ -28,7 +28,7 @@
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/text/ApplyTextStyle_win.h"
 #include "objects/text/CurrentTextStyle_win.h"
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/FieldContents_win.h"
 #include "stack/cards/ActionResource.h"

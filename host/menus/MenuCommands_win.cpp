@@ -34,7 +34,7 @@
 #include "objects/ObjectServices.h"
 #include "objects/graphics/GraphicPlacing.h"
 #include "objects/text/FormatMenus_win.h"
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTextRedraw.h"
 #include "paint/PaintTools.h"

@@ -23,7 +23,7 @@
 #include "objects/ObjectServices.h"
 #include "objects/PasteObjects.h"
 #include "objects/text/CurrentTextStyle_win.h"
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"

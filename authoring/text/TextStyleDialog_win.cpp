@@ -1,4 +1,4 @@
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 
 #include <commdlg.h>
 
