@@ -15,6 +15,7 @@
 #include "core/ui/WindowUtils.h"
 #include "layers/LayerList.h"
 #include "layers/PaintGeometry_win.h"
+#include "cardview/colors/ColorChooser.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/IconChooser.h"
 #include "objects/ObjectInfo.h"

@@ -23,6 +23,7 @@
 #include "actions/ActionBlock.h"
 #include "core/ui/WindowUtils.h"
 #include "layers/LayerList.h"
+#include "cardview/colors/ColorChooser.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectInfo.h"
 #include "objects/buttons/ButtonIcons.h"

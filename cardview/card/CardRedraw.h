@@ -4,6 +4,7 @@
 //
 //   CardRedraw_win.cpp    RedrawCard, UpdateObjectOnCard, ShowCardAsItIs
 //   CardLayers_win.cpp    BuildCardLayers, the animation start frames
+//   DefaultPaletteCard_win.cpp  the card on display back to the default palette
 #pragma once
 
 #include <windows.h>
@@ -45,3 +46,10 @@ void DrawCardMovieStills(Handle card, HDC dc);
 uint16_t StartFramesCardId();
 // One start frame: the action block is the 'Actn' resource actionId when not 0, else record.
 void DrawObjectAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);
+
+// ---- DefaultPaletteCard_win.cpp ----
+// Resets the card on display to the default palette: the application palette takes the default
+// entries (except on 8-bit displays), is stored with the card's picture, and with
+// convertPixels an 8-bit stack on a deeper display has its offscreen matched to it, the card's
+// colours are re-mapped and the card drawn again.
+void ConvertCardToDefaultPalette(HWND window, BOOL convertPixels);

@@ -21,6 +21,7 @@
 #include "cardview/card/CardRedraw.h"
 #include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/CardHistory.h"
 #include "host/player/CardNavigationRules.h"
