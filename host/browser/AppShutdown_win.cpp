@@ -17,7 +17,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "core/system/LoadedLibraries.h"
 #include "host/browser/WindowAttach.h"
-#include "host/dialogs/Favorites.h"
+#include "host/palettes/Favorites.h"
 #include "host/dialogs/Printing.h"
 #include "host/launching/LaunchPrograms.h"
 #include "host/menus/Shortcuts.h"

@@ -1,6 +1,6 @@
 // The navigation palette: its buttons, the card list and the favourites list, kept in the
 // profile file while it is closed.
-#include "host/dialogs/Favorites.h"
+#include "host/palettes/Favorites.h"
 
 #include <array>
 #include <memory>
