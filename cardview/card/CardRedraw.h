@@ -13,6 +13,7 @@
 #include <span>
 
 #include "core/memory/Handles.h"
+#include "cardview/transitions/CardTransitions.h"
 #include "layers/LayerBuild.h"
 #include "layers/ObjectLayer.h"
 
@@ -24,8 +25,9 @@ inline constexpr uint32_t kAlertPictureUnreadable = 2235;
 // Draws and shows the card (a card record handle); entering: the card is being entered rather
 // than refreshed. The caller has emptied the layer list. Afterwards the offscreen holds the
 // bare picture, the list the card's layers, the picture palette is also the application
-// palette and the card rectangle of the card window is valid.
-void RedrawCard(Handle card, int transition, int effectId, int speed, bool entering);
+// palette and the card rectangle of the card window is valid. The card is shown with the move's
+// transition (cardview/transitions/CardTransitions.h).
+void RedrawCard(Handle card, const CardMove& move, bool entering);
 // Redraws the area of one object of the current card (kind 16, 48 or 96 and its id); direct:
 // 1 copies straight to the window (and lets a hidden object show while its kind's hidden
 // objects are shown), else the transition runs over the area.
