@@ -43,43 +43,17 @@
 #include "stack/StackOpenSession.h"
 #include "stack/open/StackOpen.h"
 
-namespace {
+#include "authoring/text/TextInfoParts_win.h"
 
-// The dialog's items.
-enum : int {
-    kTextGrid = 50, kBackGrid = 51, kStyleButton = 52, kPreviewBox = 53, kNameEdit = 54, kScrollBarBox = 55,
-    kScrollableBox = 56, kDiskBasedBox = 57, kReadOnlyBox = 58, kFrameBox = 59, kGetFileButton = 60,
-    kFeaturesButton = 61, kActionsButton = 63,
-};
-constexpr size_t kNameMax = kTextNameBytes - 1;
+namespace text_info {
+
 // A new object's preview: a bordered, multi-line rich edit with a vertical bar that stays.
 constexpr DWORD kNewPreviewStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_SAVESEL | ES_DISABLENOSCROLL |
                                    ES_AUTOVSCROLL | ES_MULTILINE;
 static_assert(kNewPreviewStyle == 0x50A0A044);
 constexpr DWORD kHebrewPreviewExStyle = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
 
-// What one appearance leaves for the next, kept between openings: the appearance last edited or
-// made (a new object's placing shows its options and background, and the next new object takes
-// its cursor), whether a new object has taken the current style's background yet, and how many
-// stacks have closed (a stack closed under a dialog takes its own cursor from that dialog too).
-struct KeptAppearance {
-    TextAppearance last;
-    bool styleTaken = false;
-    unsigned stacksClosed = 0;
-};
 KeptAppearance g_kept;
-
-// The dialog's own state across the reopenings after Actions..., handed to each opening with
-// the appearance it edits, which its caller owns.
-struct DialogPass {
-    TextAppearance& state;
-    unsigned stacksClosed = 0;   // as counted when the dialog first opened
-    bool reopened = false;
-    bool actionsCancelled = false;
-    HGLOBAL keptText = nullptr;  // the preview's rich text while the actions dialog runs
-    std::string droppedFile;     // a text file dropped for a new object
-    LayerName subject = {};      // an existing object, found again after each dialog over this one
-};
 
 DialogPass& PassOf(HWND dialog) { return *DialogStateOf<DialogPass>(dialog); }
 TextAppearance& StateOf(HWND dialog) { return PassOf(dialog).state; }
@@ -258,11 +232,6 @@ void EndWithActions(HWND dialog) {
     PassOf(dialog).keptText = TextStreamOutRtf(GetDlgItem(dialog, kPreviewBox), true);
     EndDialog(dialog, kActionsButton);
 }
-
-void CreateTextObjectFromInfo(HWND dialog);
-void ApplyTextInfoToField(HWND dialog);
-
-void Cancel(HWND dialog);
 
 void ForgetOwnCursor(TextAppearance& s) {
     if (s.cursorId < kFirstBuiltInIcon || s.cursorId > kLastBuiltInIcon)
@@ -601,7 +570,9 @@ void LoadRichEditClass() {
         module = LoadLibraryA("riched20.dll");
 }
 
-}  // namespace
+}  // namespace text_info
+
+using namespace text_info;
 
 const TextAppearance& LastTextAppearance() { return g_kept.last; }
 
