@@ -66,8 +66,9 @@ sb::Stack WalkCards() {
 std::string Built(const sb::Stack& stack) { return AsText(sb::BuildStack(stack).bytes); }
 std::string WalkStack() { return Built(WalkCards()); }
 
-// A button of the first card that goes, two seconds after the card is shown, to the third card
-// or to the first card of "other.stk".
+// A button of the first card that goes, three seconds after the card is shown, to the third card
+// or to the first card of "other.stk": due while a dialog opened in the first second is up, and
+// more than two seconds after the dialog's command, however slowly the page opens.
 sb::Stack TickStack(bool toOtherStack) {
     sb::Stack stack = WalkCards();
     sb::Object tick = sb::ShapedButton(4, {240, 150, 300, 180}, "Tick", 1, 0, toOtherStack ? 0 : 3);
@@ -76,7 +77,7 @@ sb::Stack TickStack(bool toOtherStack) {
         tick.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
         tick.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:other.stk"));
     }
-    sb::SetTimer(tick, 2, 1);
+    sb::SetTimer(tick, 3, 1);
     stack.cards[0].objects.push_back(tick);
     stack.nextObjectId = 5;
     return stack;
@@ -564,9 +565,9 @@ TEST(ActionsWalkInBrowser, ATimerUnderTheirInformationWaitsAndTheEditStaysOnItsC
     const BrowserRun run = site.Run(
         "aboutcard.stk",
         {"--answer-alert", "2340:2", "--command", "301" + At(800), "--dialog", first + name + "|type:Lost" + At(1500),
-         "--dialog", first + "OK|press" + At(4000), "--command", "202" + At(4500), "--command", "301" + At(4800),
-         "--dialog", first + name + "|type:First" + At(5200), "--dialog", first + "OK|press" + At(5500),
-         "--command", std::to_string(kSave) + At(6200), "--save-copy", copy, "--quit-after-last", "1500"});
+         "--dialog", first + "OK|press" + At(5000), "--command", "202" + At(5500), "--command", "301" + At(5800),
+         "--dialog", first + name + "|type:First" + At(6200), "--dialog", first + "OK|press" + At(6500),
+         "--command", std::to_string(kSave) + At(7200), "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::string json = site.Report(copy);
     for (const auto& [card, named] : {std::pair{1, "First"}, std::pair{2, ""}, std::pair{3, ""}}) {
@@ -588,8 +589,8 @@ TEST(ActionsWalkInBrowser, ATimerUnderTheirInformationWaitsAndTheEditStaysOnItsC
     const std::string otherCopy = site.server.Name("other-copy.stk");
     const BrowserRun jumped = site.Run(
         "aboutstack.stk", {"--answer-alert", "2340:2", "--command", "303" + At(800),
-                           "--dialog", "About Stack - aboutstack.stk|OK|press" + At(4000),
-                           "--command", std::to_string(kSave) + At(7500), "--save-copy", otherCopy,
+                           "--dialog", "About Stack - aboutstack.stk|OK|press" + At(5000),
+                           "--command", std::to_string(kSave) + At(8500), "--save-copy", otherCopy,
                            "--quit-after-last", "1500"});
     ASSERT_EQ(jumped.exitCode, 0) << jumped.errors << Joined(jumped.log);
     EXPECT_NE(FindHolding(jumped.log, "NPN_GetURL(instance=1, url=http://localhost/other.stk"), -1) << Joined(jumped.log);
