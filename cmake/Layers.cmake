@@ -56,11 +56,12 @@
 #                         cards with their history, performing actions, replaying what waited
 #                         for a download; it asks the palettes above through PlayerUpcalls
 #   host/palettes         the tool palette and the current tool's cells, the floating colours,
-#                         icon buttons and the palettes' places (they move between cards)
+#                         the navigation palette with its favourites, icon buttons and the
+#                         palettes' places (they move between cards)
 #   host/actions          the actions dialog, the card walk and transition dialogs, the actions
 #                         menu of an object and the card's and stack's script commands (they
 #                         call the navigation, the launch and address dialogs and the palettes)
-#   host/dialogs          the about box, favourites, printing and the slide show, preferences
+#   host/dialogs          the about box, printing and the slide show, preferences
 #   host/medialibrary     the Media Browser: the media library's window, its list, drags and
 #                         preview pane (the record and services lie in media/library)
 #   host/menus            the command dispatcher, the clipboard commands, shortcuts

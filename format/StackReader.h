@@ -60,9 +60,4 @@ StackReadResult ReadStackFile(ByteSource& source, StackConversion& cv, StackFile
                               const StackOpenQuestions& questions = {});
 void DisposeStackFileContents(StackFileContents& contents);
 
-// What the reader saw, as JSON (StackDescribe.cpp); the layout is documented there. `file` is
-// the bytes that were read, `cv` the conversion as the read left it.
-std::string DescribeStackJson(std::span<const uint8_t> file, const StackReadResult& result,
-                              const StackFileContents& contents, const StackConversion& cv);
-// Reads the bytes and describes them.
-std::string DescribeStackJson(std::span<const uint8_t> file, const StackConversion& settings);
+// What the reader saw, as JSON: stack/cards/StackDescribe.h.

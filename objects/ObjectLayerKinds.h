@@ -4,9 +4,9 @@
 //   ObjectLayerFields.h       what each kind's layer takes from its record, read without Windows
 //   ObjectLayerKinds_win.cpp  the common record header (host/wiring/WireGraphics_win.cpp puts the
 //                             procedures below in the layer list's table)
-//   Buttons_win.cpp           buttons (the rest of the button files: Buttons.h)
-//   TextFields_win.cpp        text fields (TextFields.h)
-//   GraphicObjects_win.cpp    graphic objects
+//   buttons/Buttons_win.cpp   buttons (the rest of the button files: buttons/Buttons.h)
+//   text/TextFields_win.cpp   text fields (text/TextFields.h)
+//   graphics/GraphicObjects_win.cpp  graphic objects
 //
 // Text fields are objects/text/TextFields.h.
 #pragma once

@@ -43,7 +43,15 @@
   framed and masked kinds are named in format/StackFile.h;
 - no comment of a source file names a path that does not exist: a path beginning with a folder
   of the tree (`dir/File.h`, `dir/sub/`, `tests/fuzz/x_fuzz.cpp`) must be found from the tree's
-  root or from the file's folder or one above it.
+  root or from the file's folder or one above it;
+- a header's table of contents names files of its own folder: a contents line (a comment line
+  indented by two spaces or more that begins with a file name) names a file that lies beside the
+  header; a file elsewhere is written with its path (`buttons/Buttons_win.cpp`) or in prose;
+- a function declared in a layer's header is defined in that layer or below: a declaration left
+  in a lower header by a move lets a lower layer call up at link time, which neither the includes
+  nor the per-layer build see (a function is defined where a non-static definition of its name
+  stands; a header whose functions are defined by nobody in the layer folders, such as a library's
+  or the browser's API, is left alone).
 
 Prints each breach and exits 1 when there is one. The build refuses an upward include too (each
 layer compiles against a view of the layers below it); this check names them all at once.
@@ -400,6 +408,68 @@ def check_comment_paths(breaches):
                             breaches.append(f"{os.path.relpath(path, ROOT)}:{line}: the comment names {named}, which does not exist")
 
 
+# A contents line of a header: "//   Name.cpp   what it holds" (two spaces or more before the name).
+CONTENTS_LINE = re.compile(r"^//\s{2,}([A-Za-z_][\w-]*\.(?:h|cpp))(?:\s|$)")
+
+
+def check_contents_lines(breaches):
+    for top in sorted(t for t in os.listdir(ROOT) if not t.startswith(".") and t != "build"
+                      and os.path.isdir(os.path.join(ROOT, t))):
+        for folder, _, names in os.walk(os.path.join(ROOT, top)):
+            for name in sorted(n for n in names if n.endswith(".h")):
+                path = os.path.join(folder, name)
+                for number, line in enumerate(open(path, errors="replace"), 1):
+                    m = CONTENTS_LINE.match(line)
+                    if m and not os.path.exists(os.path.join(folder, m.group(1))):
+                        breaches.append(f"{os.path.relpath(path, ROOT)}:{number}: the contents name {m.group(1)}, "
+                                        f"which is not in this folder (write its path, or list it in its own folder's header)")
+
+
+# A function declared or defined at namespace scope (namespace contents are not indented): its
+# name before the parameter list. Whether it is a declaration or a definition is told by what
+# follows the parameters.
+FUNCTION_HEAD = re.compile(r"^(?!(?:return|typedef|using|friend|else|case|delete|throw)\b)"
+                           r"(?:(?:inline|static|extern|constexpr|\[\[nodiscard\]\])\s+)*"
+                           r"[A-Za-z_][\w:<>,*& ]*?[\s*&]([A-Za-z_]\w*)\s*\(", re.M)
+
+
+def statement_end(code, at):
+    """';' for a declaration, '{' for a definition: what ends the statement after the parameters."""
+    depth = 0
+    for i in range(at, len(code)):
+        c = code[i]
+        if c == "(":
+            depth += 1
+        elif c == ")":
+            depth -= 1
+        elif depth == 0 and c in ";{":
+            return c
+    return ""
+
+
+def check_declared_below(layers, files, breaches):
+    order = {layer: i for i, layer in enumerate(layers)}
+    declared, defined = {}, {}
+    for path in files:
+        if "/dll/" in path:
+            continue
+        code = code_of(path)
+        for m in FUNCTION_HEAD.finditer(code):
+            end = statement_end(code, m.end() - 1)
+            name = m.group(1)
+            if end == "{" and not m.group(0).startswith("static"):
+                defined.setdefault(name, set()).add(layer_of(path, layers))
+            elif end == ";" and path.endswith(".h"):
+                declared.setdefault(name, set()).add(path)
+    for name, headers in sorted(declared.items()):
+        layers_defining = {layer for layer in defined.get(name, ()) if layer}
+        for header in sorted(headers):
+            own = layer_of(header, layers)
+            if own and layers_defining and all(order[layer] > order[own] for layer in layers_defining):
+                breaches.append(f"{header}: declares {name}, which {', '.join(sorted(layers_defining))} defines, "
+                                f"above {own}: declare it in the header of the layer that defines it")
+
+
 def count_slots(files):
     """A slot is a named function pointer declared as a member or variable, of any calling
     convention, or a `using` hook type; a function-pointer parameter and the word in a comment
@@ -438,11 +508,17 @@ def count_slots(files):
 NOT_A_VARIABLE = (r"(?!(?:const|constexpr|constinit|consteval|concept|using|typedef|extern|return|struct|class|enum|"
                   r"union|namespace|template|friend|static_assert|if|else|for|while|switch|case|default|goto|delete|"
                   r"throw)\b)")
+# A brace initialiser holds braces only in pairs, one level deep: "{}" ending a one-line function
+# is no initialiser of the declaration on the next line.
+BRACED = r"\{(?:[^;{}]|\{[^;{}]*\})*\}"
 DECLARATOR = (r"[\s*&]*(?:const\s+)?(\(\s*\*\s*)?([A-Za-z_]\w*)\s*\)?(\([^;{}]*\))?"
-              r"\s*(?:\[[^\]]*\])*\s*(?:=[^;,{}]*(?:\([^;{}]*\)|\{[^;]*?\})?[^;,{}]*|\{[^;]*?\})?")
+              r"\s*(?:\[[^\]]*\])*\s*(?:=[^;,{}]*(?:\([^;{}]*\)|" + BRACED + r")?[^;,{}]*|" + BRACED + r")?")
 FILE_SCOPE_VARIABLE = re.compile(
     r"^(?:(?:static|thread_local|inline)\s+)*" + NOT_A_VARIABLE +
     r"[A-Za-z_][\w:]*(?:\s*<[^;(){}]*>)?(?=[\s*&])(" + DECLARATOR + r"(?:\s*,\s*" + DECLARATOR + r")*)\s*;", re.M)
+# A pointer to constant data is itself a variable ("const T* name = ...;", unless "* const").
+POINTER_TO_CONST = re.compile(r"^(?:static\s+)?const\s+[A-Za-z_][\w:]*(?:\s*<[^;(){}]*>)?\s*\*\s*(?!const\b)"
+                              r"([A-Za-z_]\w*)\s*(?:\[[^\]]*\])*\s*(?:=[^;]*)?;", re.M)
 # "} name;" closing a struct, class or union defined at namespace scope (not a typedef's name).
 AFTER_A_BODY = re.compile(r"^\}\s*([A-Za-z_]\w*)\s*(?:\[[^\]]*\])*\s*(?:=[^;]*)?;", re.M)
 # What only a value can begin with, so "T name(args);" with such an argument is a variable made
@@ -480,6 +556,9 @@ def file_scope_variables(files):
                     if not inside.strip() or not any(VALUE_ARGUMENT.match(a) for a in top_level_split(inside)):
                         continue  # a function declaration
                 found.append((path, name))
+        for m in POINTER_TO_CONST.finditer(code):
+            if not re.match(r"k[A-Z]", m.group(1)):
+                found.append((path, m.group(1)))
         for m in AFTER_A_BODY.finditer(code):
             head = declared_at(code, m.start())
             if re.search(r"\b(?:struct|class|union)\b", head) and not re.search(r"\b(?:typedef|const|constexpr|constinit)\b", head):
@@ -559,6 +638,8 @@ def main():
     check_named_settings(files, breaches)
     check_button_shapes(files, breaches)
     check_comment_paths(breaches)
+    check_contents_lines(breaches)
+    check_declared_below(layers, files, breaches)
     check_folder_pairs(layers, files, breaches)
     check_string_ids(breaches)
     slots, media_virtuals, virtuals = count_slots(files)

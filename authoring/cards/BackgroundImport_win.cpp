@@ -7,6 +7,7 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 #include "graphics/palette/CurrentColors.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/OffscreenDib.h"

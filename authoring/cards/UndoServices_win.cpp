@@ -12,6 +12,7 @@
 #include "graphics/dib/Dib.h"
 #include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/OffscreenDib.h"
 #include "objects/ObjectServices.h"

@@ -24,6 +24,7 @@
 #include "core/ui/WindowUtils.h"
 #include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
+#include "cardview/colors/ColorChooser.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/BitmapCopy.h"
 #include "graphics/pixels/CardOffscreen.h"

@@ -1,4 +1,5 @@
-// The Text Appearance dialog and what it makes and changes (NewTextObject.h).
+// The Text Appearance dialog itself (NewTextObject.h); what it writes is TextInfoWrite_win.cpp, the
+// commands that run it TextInfoCommands_win.cpp.
 #include <windows.h>
 #include <richedit.h>
 
@@ -23,12 +24,13 @@
 #include "actions/ActionBlock.h"
 #include "core/ui/WindowUtils.h"
 #include "layers/LayerList.h"
+#include "cardview/colors/ColorChooser.h"
 #include "graphics/palette/AppPalette.h"
 #include "objects/ObjectInfo.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/text/ApplyTextStyle_win.h"
 #include "objects/text/CurrentTextStyle_win.h"
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/FieldContents_win.h"
 #include "stack/cards/ActionResource.h"
@@ -42,43 +44,17 @@
 #include "stack/StackOpenSession.h"
 #include "stack/open/StackOpen.h"
 
-namespace {
+#include "authoring/text/TextInfoParts_win.h"
 
-// The dialog's items.
-enum : int {
-    kTextGrid = 50, kBackGrid = 51, kStyleButton = 52, kPreviewBox = 53, kNameEdit = 54, kScrollBarBox = 55,
-    kScrollableBox = 56, kDiskBasedBox = 57, kReadOnlyBox = 58, kFrameBox = 59, kGetFileButton = 60,
-    kFeaturesButton = 61, kActionsButton = 63,
-};
-constexpr size_t kNameMax = kTextNameBytes - 1;
+namespace text_info {
+
 // A new object's preview: a bordered, multi-line rich edit with a vertical bar that stays.
 constexpr DWORD kNewPreviewStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_SAVESEL | ES_DISABLENOSCROLL |
                                    ES_AUTOVSCROLL | ES_MULTILINE;
 static_assert(kNewPreviewStyle == 0x50A0A044);
 constexpr DWORD kHebrewPreviewExStyle = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
 
-// What one appearance leaves for the next, kept between openings: the appearance last edited or
-// made (a new object's placing shows its options and background, and the next new object takes
-// its cursor), whether a new object has taken the current style's background yet, and how many
-// stacks have closed (a stack closed under a dialog takes its own cursor from that dialog too).
-struct KeptAppearance {
-    TextAppearance last;
-    bool styleTaken = false;
-    unsigned stacksClosed = 0;
-};
 KeptAppearance g_kept;
-
-// The dialog's own state across the reopenings after Actions..., handed to each opening with
-// the appearance it edits, which its caller owns.
-struct DialogPass {
-    TextAppearance& state;
-    unsigned stacksClosed = 0;   // as counted when the dialog first opened
-    bool reopened = false;
-    bool actionsCancelled = false;
-    HGLOBAL keptText = nullptr;  // the preview's rich text while the actions dialog runs
-    std::string droppedFile;     // a text file dropped for a new object
-    LayerName subject = {};      // an existing object, found again after each dialog over this one
-};
 
 DialogPass& PassOf(HWND dialog) { return *DialogStateOf<DialogPass>(dialog); }
 TextAppearance& StateOf(HWND dialog) { return PassOf(dialog).state; }
@@ -258,11 +234,6 @@ void EndWithActions(HWND dialog) {
     EndDialog(dialog, kActionsButton);
 }
 
-void CreateTextObjectFromInfo(HWND dialog);
-void ApplyTextInfoToField(HWND dialog);
-
-void Cancel(HWND dialog);
-
 void ForgetOwnCursor(TextAppearance& s) {
     if (s.cursorId < kFirstBuiltInIcon || s.cursorId > kLastBuiltInIcon)
         s.cursorId = 0;
@@ -387,387 +358,4 @@ INT_PTR CALLBACK TextInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-// The cursor chosen in the features is stored for the stack; the choice is then used up.
-uint16_t MappedCursorId(const TextAppearance& s, uint16_t oldId) {
-    const uint16_t id = MapButtonIconId(oldId, s.cursorId);
-    ClearIconSelection();
-    return id;
-}
-
-void WriteRecordName(std::span<uint8_t> object, std::string_view name) {
-    if (object.size() < kTextName + kTextNameBytes)
-        return;
-    // The name keeps to its 16 bytes: the base style and action id follow it.
-    const size_t length = std::min(name.size(), kNameMax);
-    std::fill_n(object.begin() + kTextName, kTextNameBytes, uint8_t{0});
-    object[kTextName] = static_cast<uint8_t>(length);
-    std::copy_n(name.begin(), length, object.begin() + kTextName + 1);
-}
-
-void CreateTextObjectFromInfo(HWND dialog) {
-    const TextAppearance& s = StateOf(dialog);
-    SelectToolNumber(kBrowseTool);
-    Handle card = GetCurrentCardRecord();
-    if (!IsValidHandle(card))
-        return;
-    const RECT& r = s.rect;
-    const NewTextObject fields{.id = s.objectId,
-                               .left = static_cast<int16_t>(r.left),
-                               .top = static_cast<int16_t>(r.top),
-                               .right = static_cast<int16_t>(r.right),
-                               .bottom = static_cast<int16_t>(r.bottom),
-                               .options = s.options,
-                               .flags = s.objectFlags,
-                               .colorPlusOne = static_cast<uint16_t>(s.backColor + 1),
-                               .alignment = static_cast<int16_t>(s.alignment),
-                               .actionId = s.actionId,
-                               .cursorId = MappedCursorId(s, 0)};
-    const std::vector<uint8_t> record = BuildTextObjectRecord(fields, s.name, {}, GetCardId(card), {});
-    LayerHandle layer = NewFieldLayer(record, kLayerAtEnd, kFieldWindowShown);
-    HWND window = FieldWindow(layer);
-    if (!layer || !window)
-        return;
-    LayerLock<FieldLayer>(layer)->textColor = s.textColor;
-    HWND preview = GetDlgItem(dialog, kPreviewBox);
-    if (!(s.fileLoaded && CopyFieldRichText(preview, window))) {
-        TextApplyCurrentStyle(window, AppearanceStyle(s));
-        TextSetAlignment(window, s.alignment);
-    }
-    MarkFieldModified(layer);
-    if (!(s.objectFlags & kTextTransparent))
-        TextSetBackColor(window, ColorOf(s.backColor));
-    // A field that cannot scroll gets no bar, whatever Draw scroll bar says.
-    if (s.options & kTextNotScrollable)
-        ShowScrollBar(window, SB_VERT, FALSE);
-    NewTextObjectRecord(layer, s.name, s.file.c_str());
-    MarkCardChanged();
-    const CardView view = GetCardView();
-    const bool hidden = s.objectFlags & kObjectHidden;
-    if (hidden && !view.hiddenTextsShown) {
-        SyncCardFromLayers();
-        RemoveLayer(layer);
-        return;
-    }
-    if (!view.objectsShown)
-        ShowWindow(window, SW_HIDE);
-    if (!(s.options & kTextReadOnly) && !(s.objectFlags & kObjectHasPath) && !hidden && view.objectsShown) {
-        SetFocus(window);
-        SetActiveTextField(layer);
-    }
-}
-
-void ApplyTextInfoToField(HWND dialog) {
-    const TextAppearance& s = StateOf(dialog);
-    LayerHandle layer = s.field;
-    SyncCardFromLayers();
-    Handle record = 0;
-    uint32_t at = 0;
-    if (!layer || !FindObject(kObjectText, s.objectId, &record, &at))
-        return;
-    RecordObjectEditUndo(layer);
-    uint16_t oldOptions = 0, oldFlags = 0, oldCursor = 0;
-    HWND window = nullptr;
-    RECT bounds{};
-    {
-        LayerLock<FieldLayer> field(layer);
-        if (!field)
-            return;
-        oldOptions = field->options;
-        oldFlags = field->objectFlags;
-        oldCursor = field->cursorId;
-        window = field->window;
-        bounds = field->common.bounds;
-    }
-    const uint16_t cursor = MappedCursorId(s, oldCursor);
-    std::vector<uint8_t> copy;
-    {
-        HandleLock lock(record);
-        std::span<uint8_t> object = lock.bytes().subspan(at);
-        SetU16(object, kTextOptions, s.options);
-        SetU16(object, kObjectFlags, s.objectFlags);
-        SetU16(object, kTextColor, static_cast<uint16_t>(s.backColor + 1));
-        SetU16(object, kTextAction, s.actionId);
-        SetU16(object, kTextAlignment, static_cast<uint16_t>(s.alignment));
-        SetU16(object, kTextCursor, cursor);
-        WriteRecordName(object, s.name);
-        const uint32_t length = std::min<uint32_t>(GetU32(object, kObjectLength), static_cast<uint32_t>(object.size()));
-        copy.assign(object.begin(), object.begin() + length);
-    }
-    if (LayerLock<FieldLayer> field(layer); field) {
-        field->options = s.options;
-        field->alignment = static_cast<int16_t>(s.alignment);
-        field->colorIndex = s.backColor;
-        field->objectFlags = s.objectFlags;
-        field->actionId = s.actionId;
-        field->textColor = s.textColor;
-        field->cursorId = cursor;
-    }
-    HWND preview = GetDlgItem(dialog, kPreviewBox);
-    const bool hadText = window && TextGetLength(window) > 0;
-    if (((oldFlags ^ s.objectFlags) & kTextTransparent) || oldOptions != s.options) {
-        // The window's kind of scrolling and its transparency are fixed when it is made.
-        if (LayerLock<FieldLayer> field(layer); field)
-            DestroyFieldWindow(field.get());
-        InitFieldWindow(copy, layer, GetCurrentTool() == static_cast<uint32_t>(kBrowseTool));
-        window = FieldWindow(layer);
-    } else if (window) {
-        SetFieldReadOnlyStyle(window, s.options & kTextReadOnly);
-        SendMessageA(window, EM_SETREADONLY, (s.options & kTextReadOnly) != 0, 0);
-        SetFieldBorder(window, s.options & kTextFrame);
-    }
-    if (window) {
-        if (!(s.objectFlags & kTextTransparent))
-            TextSetBackColor(window, ColorOf(s.backColor));
-        TextSetAlignment(window, s.alignment);
-        if (s.styleChanged) {
-            if (!(hadText && CopyFieldRichText(preview, window))) {
-                TextApplyCurrentStyle(window, AppearanceStyle(s));
-                TextSetAlignment(window, s.alignment);
-            }
-        } else if (s.textColorChanged) {
-            TextSetColor(window, ColorOf(s.textColor), TextScope::All);
-        }
-    }
-    MarkFieldModified(layer);
-    InflateRect(&bounds, 2, 2);
-    if (HWND card = window ? GetParent(window) : nullptr)
-        InvalidateRect(card, &bounds, FALSE);
-    // A group object lives in the record that holds the background, a card object in the card.
-    UpdateObjectLayer(kObjectText, s.objectId, GetCurrentCardRecord());
-    SyncCardFromLayers();
-    MarkCardChanged();
-}
-
-// The style of the appearance given to the field, its layer and its record.
-void ApplyTextObjectStyle(LayerHandle field, const TextAppearance& s) {
-    HWND window = nullptr;
-    RECT bounds{};
-    uint16_t id = 0;
-    {
-        LayerLock<FieldLayer> lock(field);
-        if (!lock)
-            return;
-        lock->alignment = static_cast<int16_t>(s.alignment);
-        lock->colorIndex = s.backColor;
-        lock->textColor = s.textColor;
-        window = lock->window;
-        bounds = lock->common.bounds;
-        id = lock->common.id;
-    }
-    SetObjectRecordWord(kObjectText, id, kTextAlignment, static_cast<uint16_t>(s.alignment));
-    SetObjectRecordWord(kObjectText, id, kTextColor, static_cast<uint16_t>(s.backColor + 1));
-    MarkFieldModified(field);
-    SyncCardFromLayers();
-    if (window) {
-        TextApplyCurrentStyle(window, AppearanceStyle(s));
-        TextSetAlignment(window, s.alignment);
-        InflateRect(&bounds, 2, 2);
-        InvalidateRect(GetParent(window), &bounds, FALSE);
-    }
-    MarkCardChanged();
-}
-
-// The Style... command on the appearance kept from the last opening: the field's colours and
-// alignment, then the chosen style.
-int RestyleField(HWND window, LayerHandle field, TextAppearance& s) {
-    HWND text = nullptr;
-    {
-        LayerLock<FieldLayer> lock(field);
-        if (!lock)
-            return 0;
-        s.backColor = lock->colorIndex;
-        s.textColor = lock->textColor;
-        s.alignment = lock->alignment;
-        text = lock->window;
-    }
-    SetStyleColorsAndAlignment(s.textColor, s.backColor, s.alignment);
-    if (text)
-        SyncStyleFromField(text, true, s.backColor);
-    const LayerName name = NameOfLayer(field);
-    if (RunChooseFontForField(window) != 1 || !(field = FindNamedLayerOrSay(name, window)))
-        return 0;
-    s.styleChanged = true;
-    TakeCurrentStyle(s);
-    s.backColor = GetCurrentStyleInfo().backColor;
-    ApplyTextObjectStyle(field, s);
-    return 1;
-}
-
-// The rich edit class of the preview, loaded with the first opening and kept.
-void LoadRichEditClass() {
-    static HMODULE module = nullptr;
-    if (!module)
-        module = LoadLibraryA("riched20.dll");
-}
-
-}  // namespace
-
-const TextAppearance& LastTextAppearance() { return g_kept.last; }
-
-TextAppearance NewObjectAppearance(const RECT& rect) {
-    TextAppearance s;
-    s.cursorId = g_kept.last.cursorId;
-    s.objectId = NewUniqueObjectId();
-    TakeCurrentStyle(s);
-    s.backColor = g_kept.styleTaken ? GetCurrentStyleInfo().backColor : uint16_t{1};
-    g_kept.styleTaken = true;
-    s.rect = rect;
-    return s;
-}
-
-void ForgetStackTextCursor() {
-    ForgetOwnCursor(g_kept.last);
-    ++g_kept.stacksClosed;
-}
-
-int EditTextObjectAppearance(HWND window, LayerHandle field) {
-    TextAppearance s;
-    {
-        LayerLock<FieldLayer> lock(field);
-        if (!lock || lock->common.kind != kObjectText)
-            return IDCANCEL;
-        TakeCurrentStyle(s);
-        s.options = lock->options;
-        s.objectFlags = lock->objectFlags;
-        s.actionId = lock->actionId;
-        s.objectId = lock->common.id;
-        s.backColor = lock->colorIndex;
-        s.textColor = lock->textColor;
-        s.cursorId = lock->cursorId;
-        s.alignment = lock->alignment;
-        s.rect = lock->common.bounds;
-        s.field = field;
-    }
-    Handle record = 0;
-    uint32_t at = 0;
-    if (FindObject(kObjectText, s.objectId, &record, &at)) {
-        HandleLock lock(record);
-        const std::string name = FieldRecordName(lock.bytes().subspan(at));
-        s.name = name.empty() ? std::string() : name.substr(1, kNameMax);
-    }
-    return RunTextInfoDialog(window, s, nullptr);
-}
-
-int RunTextInfoDialog(HWND window, TextAppearance& state, const char* droppedFile) {
-    const CardLeaveGuard guard;
-    LoadRichEditClass();
-    DialogPass pass{.state = state, .stacksClosed = g_kept.stacksClosed};
-    pass.droppedFile = droppedFile ? droppedFile : "";
-    INT_PTR result = IDCANCEL;
-    // An existing object by its name; a new one by the card it is placed on (kind 0).
-    const LayerName name = state.field ? NameOfLayer(state.field) : NameOfObject(0, 0);
-    pass.subject = name;
-    const StackResourceMark resources = MarkStackResources();
-    for (;;) {
-        result = ResDialogBoxParam(window, TextInfoProc, "TEXTINFO", reinterpret_cast<LPARAM>(&pass));
-        if (result != kActionsButton)
-            break;
-        pass.actionsCancelled =
-            EditObjectActions(state.pendingActions, 0, kActionsOfGraphicOrText) != kActionsDialogOk;
-        pass.reopened = true;
-        // "Another card..." comes back with new layers; an object no longer there is not
-        // edited (nor taken for a new one).
-        if (!FoundAgain(pass, window)) {
-            ClearIconSelection();
-            FreePendingActions(state);
-            result = IDCANCEL;
-            break;
-        }
-    }
-    if (pass.keptText)
-        GlobalFree(pass.keptText);
-    if (result != IDOK) {
-        // What the actions dialog stored on its way goes with the Cancel, and a new object gives
-        // back the id it was given.
-        ClearPendingRequests();
-        DropStackResourcesSince(resources);
-        if (name.kind == 0 && IsNewObject(state))
-            ReturnUniqueObjectId(state.objectId);
-    }
-    FreePendingActions(state);  // left by a dialog that could not be made
-    g_kept.last = state;
-    return result == IDOK ? IDOK : IDCANCEL;
-}
-
-int EditTextObjectStyle(HWND window, LayerHandle field) {
-    TextAppearance s = g_kept.last;
-    const int changed = RestyleField(window, field, s);
-    g_kept.last = s;
-    return changed;
-}
-
-int EditTextObjectActions(LayerHandle field) {
-    const LayerName name = NameOfLayer(field);
-    if (name.kind != kObjectText)
-        return 0;
-    const uint16_t id = name.id;
-    uint16_t actionId = LayerLock<FieldLayer>(field)->actionId;
-    Handle loaded = LoadActionResource(actionId);
-    if (!loaded)
-        return 0;
-    const std::vector<uint8_t> before = HandleToBytes(loaded);
-    int changed = 0;
-    // "Another card..." leaves the card and comes back with new layers.
-    const bool done = EditObjectActions(loaded, 0, kActionsOfGraphicOrText) == kActionsDialogOk;
-    const LayerHandle now = done ? FindNamedLayerOrSay(name, GetCardWindow()) : nullptr;
-    if (done && now && HandleToBytes(loaded) != before && StoreActionResource(&actionId, loaded)) {
-        SetObjectRecordWord(kObjectText, id, kTextAction, actionId);
-        LayerLock<FieldLayer>(now)->actionId = actionId;
-        MarkCardChanged();
-        changed = 1;
-    }
-    DisposeHandle(loaded);
-    return changed;
-}
-
-int EditTextObjectFeatures(HWND window, LayerHandle field) {
-    uint16_t id = 0, oldFlags = 0, oldCursor = 0;
-    HWND text = nullptr;
-    RECT bounds{};
-    {
-        LayerLock<FieldLayer> lock(field);
-        if (!lock)
-            return 0;
-        id = lock->common.id;
-        oldFlags = lock->objectFlags;
-        oldCursor = lock->cursorId;
-        text = lock->window;
-        bounds = lock->common.bounds;
-    }
-    uint16_t flags = oldFlags, cursor = oldCursor;
-    const LayerName name = NameOfLayer(field);
-    const bool ok = ShowItemInfo(window, kObjectText, id, &flags, &cursor, field) == IDOK;
-    const bool chosen = GetIconSelection()->data != 0;
-    field = ok ? FindNamedLayerOrSay(name, window) : nullptr;
-    if (!ok || !field || (flags == oldFlags && cursor == oldCursor && !chosen)) {
-        ClearIconSelection();
-        return 0;
-    }
-    {
-        LayerLock<FieldLayer> lock(field);
-        text = lock ? lock->window : nullptr;
-    }
-    cursor = MapButtonIconId(oldCursor, cursor);
-    ClearIconSelection();
-    SetObjectRecordWord(kObjectText, id, kObjectFlags, flags);
-    SetObjectRecordWord(kObjectText, id, kTextCursor, cursor);
-    {
-        LayerLock<FieldLayer> lock(field);
-        if (lock) {
-            lock->objectFlags = flags;
-            lock->cursorId = cursor;
-        }
-    }
-    if ((flags ^ oldFlags) & kObjectBackground) {
-        SyncCardFromLayers();
-        UpdateObjectLayer(kObjectText, id, GetCurrentCardRecord());
-    }
-    if (((flags ^ oldFlags) & kTextTransparent) && text) {
-        const LONG ex = GetWindowLongA(text, GWL_EXSTYLE);
-        SetWindowLongA(text, GWL_EXSTYLE, (flags & kTextTransparent) ? (ex | WS_EX_TRANSPARENT) : (ex & ~WS_EX_TRANSPARENT));
-        InflateRect(&bounds, 2, 2);
-        InvalidateRect(GetParent(text), &bounds, FALSE);
-    }
-    MarkCardChanged();
-    return 1;
-}
+}  // namespace text_info

@@ -4,6 +4,7 @@
 //
 //   CardRedraw_win.cpp    RedrawCard, UpdateObjectOnCard, ShowCardAsItIs
 //   CardLayers_win.cpp    BuildCardLayers, the animation start frames
+//   DefaultPaletteCard_win.cpp  the card on display back to the default palette
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <span>
 
 #include "core/memory/Handles.h"
+#include "cardview/transitions/CardTransitions.h"
 #include "layers/LayerBuild.h"
 #include "layers/ObjectLayer.h"
 
@@ -23,8 +25,9 @@ inline constexpr uint32_t kAlertPictureUnreadable = 2235;
 // Draws and shows the card (a card record handle); entering: the card is being entered rather
 // than refreshed. The caller has emptied the layer list. Afterwards the offscreen holds the
 // bare picture, the list the card's layers, the picture palette is also the application
-// palette and the card rectangle of the card window is valid.
-void RedrawCard(Handle card, int transition, int effectId, int speed, bool entering);
+// palette and the card rectangle of the card window is valid. The card is shown with the move's
+// transition (cardview/transitions/CardTransitions.h).
+void RedrawCard(Handle card, const CardMove& move, bool entering);
 // Redraws the area of one object of the current card (kind 16, 48 or 96 and its id); direct:
 // 1 copies straight to the window (and lets a hidden object show while its kind's hidden
 // objects are shown), else the transition runs over the area.
@@ -45,3 +48,10 @@ void DrawCardMovieStills(Handle card, HDC dc);
 uint16_t StartFramesCardId();
 // One start frame: the action block is the 'Actn' resource actionId when not 0, else record.
 void DrawObjectAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);
+
+// ---- DefaultPaletteCard_win.cpp ----
+// Resets the card on display to the default palette: the application palette takes the default
+// entries (except on 8-bit displays), is stored with the card's picture, and with
+// convertPixels an 8-bit stack on a deeper display has its offscreen matched to it, the card's
+// colours are re-mapped and the card drawn again.
+void ConvertCardToDefaultPalette(HWND window, BOOL convertPixels);

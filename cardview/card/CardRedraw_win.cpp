@@ -201,7 +201,7 @@ void CardShown(LayerHandle activeField, bool entering, bool browsing) {
 
 }  // namespace
 
-void RedrawCard(Handle card, int transition, int effectId, int speed, bool entering) {
+void RedrawCard(Handle card, const CardMove& move, bool entering) {
     HWND window = GetCardWindow();
     int width = 0, height = 0;
     GetOffscreenSize(&width, &height, nullptr);
@@ -212,8 +212,8 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
     DiscardUndoOnLeavingCard();  // a card deletion outlives the redraw it causes
     if (entering)
         OpenVideodiscPlayer();
-    if (depth == 8 && IsFade(transition))
-        PrepareFadeTransition(window, transition);
+    if (depth == 8 && IsFade(move.transition))
+        PrepareFadeTransition(window, move.transition);
 
     DibHandle dib = 0;
     const CardPictureOutcome picture = CardPictureForDisplay(card, depth, &dib);
@@ -245,7 +245,7 @@ void RedrawCard(Handle card, int transition, int effectId, int speed, bool enter
     ReleaseOffscreenDC(offscreen);
 
     const RECT cardRect = {0, 0, width, height};
-    RunTransition(transition, effectId, speed, window, cardRect, GetOffscreenBitmap(), 1);
+    RunTransition(move, window, cardRect, GetOffscreenBitmap(), 1);
     if (HDC again = AcquireOffscreenDC(reference.get())) {
         if (dib)
             SetPictureRows(again, dib, width, height);
@@ -306,7 +306,7 @@ LayerHandle NewLayerOfKind(std::span<const uint8_t> object, int position) {
 
 // The area drawn afresh into a bitmap reaching from the window's origin to its right and bottom
 // edges; false when the DC or the bitmap cannot be had.
-bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, int transition, int direct) {
+bool ShowArea(const RECT& area, const RECT& newRect, CardMove move, int direct) {
     HWND window = GetCardWindow();
     WindowDC screen(window);
     MemoryDC memory(screen.get());
@@ -326,8 +326,8 @@ bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, in
             ReleaseOffscreenDC(offscreen);
         }
         ClipTextFieldWindows(area);
-        if (transition >= kTransQuickTimeEffect)
-            QTCaptureWindowImage(window);
+        if (move.transition >= kTransQuickTimeEffect)
+            move.oldCard = QTCaptureWindowImage(window);
         DrawLayersInRect(memory.get(), area, nullptr, false);
         MediaUpdateAll();
         if (direct == 1) {
@@ -338,7 +338,7 @@ bool ShowArea(const RECT& area, const RECT& newRect, int effectId, int speed, in
         }
     }
     if (!IsRectEmpty(&newRect))
-        RunTransition(transition, effectId, speed, window, area, bitmap.get(), 0);
+        RunTransition(move, window, area, bitmap.get(), 0);
     return true;
 }
 
@@ -378,7 +378,7 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
     if (!search.record.empty() && (!hidden || (direct == 1 && ObjectGetsLayer(search.record))))
         NewLayerOfKind(search.record, std::max(search.position, 1));
     CreateClipRegion();
-    if (!ShowArea(area, newRect, effectId, speed, transition, direct))
+    if (!ShowArea(area, newRect, CardMove{transition, effectId, speed}, direct))
         RefreshCardOnDisplay(1);
 }
 
@@ -388,6 +388,6 @@ void ShowCardAsItIs(int transition, int effectId, int speed) {
     if (GetCardZoom() != 1 || !GetOffscreenBitmap() || width <= 0 || height <= 0)
         return;
     const RECT card{0, 0, width, height};
-    if (!ShowArea(card, card, effectId, speed, transition, 0))
+    if (!ShowArea(card, card, CardMove{transition, effectId, speed}, 0))
         InvalidateRect(GetCardWindow(), nullptr, FALSE);
 }

@@ -8,7 +8,8 @@
 //   ColorChooserDialog_win.cpp    the "CPICK" dialog procedure
 //   ColorChooserGrids_win.cpp     "CTCOLOR", "ERASE", "ECOLOR", erasing the card, the size question
 //   ColorChooserStored.cpp        the stored colour index and the eraser size (ColorChooserStored.h)
-//   ColorChooserUpcalls.cpp         what they ask of the host above (ColorChooserUpcalls.h)
+//   ColorChooserUpcalls.cpp       what they ask of the host above (ColorChooserUpcalls.h)
+//   MoreColorsDialog_win.cpp      "MCOLORS" and the 8 x 8 colour popups that lead to it
 #pragma once
 
 #include <windows.h>
@@ -20,6 +21,15 @@
 
 // For advanced users: "CPICK" on that entry; 1 when the entry was changed (OK), else 0.
 int EditPaletteEntry(int index);
+
+// ---- MoreColorsDialog_win.cpp ----
+// The "MCOLORS" dialog, for advanced users and never twice at once: the 16 x 16 grid with the
+// index selected. On OK the index's cell in the order table and the index become the selection,
+// the patterns are remade, and the result is 1; otherwise 0.
+int OpenMoreColorsDialog(HWND dialog, uint16_t* index);
+// MoveColorGridSelection for an 8 x 8 grid, the point packed as in a mouse message; with openMore
+// the "MCOLORS" dialog follows, and when it chose a colour the dialog is repainted.
+int TrackColorPopup(HWND dialog, DWORD point, int itemId, uint16_t* index, BOOL openMore);
 
 void OpenTextColorDialog(HWND parent);
 void OpenEraseDialog(HWND parent);

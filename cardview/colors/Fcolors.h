@@ -6,15 +6,11 @@
 //   FcolorsBitmaps_win.cpp   NewFilledBitmapDC, CreateSystemPaletteCopy, PicturePaletteMatchesSystem
 //   FcolorsLayout.cpp        the window's geometry and the colour-menu numbers (FcolorsLayout.h)
 //   Eyedropper_win.cpp       picking from the card (Eyedropper.h) and the picked colour
-//   PaletteRemap.cpp         card import's remap table (PaletteRemap.h)
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-
-// The palette window the host made, or none (GetFcolorsWindow in AppPalette.h reads it).
-void SetFcolorsWindow(HWND window);
 
 // Sets the eraser ('e'), text ('t') or fill colour (any other letter) and redraws that panel's
 // swatch when the palette window exists.

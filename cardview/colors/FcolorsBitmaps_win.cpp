@@ -8,10 +8,10 @@
 #include "cardview/colors/Fcolors.h"
 #include "cardview/colors/FcolorsLayout.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 
 namespace {
 
-HWND g_window = nullptr;
 uint16_t g_pickedIndex = 0;
 COLORREF g_pickedColor = 0;
 
@@ -33,10 +33,6 @@ void TilePattern(HDC dc, HBITMAP pattern, const RECT& rect) {
 }
 
 }  // namespace
-
-void SetFcolorsWindow(HWND window) { g_window = window; }
-
-HWND GetFcolorsWindow() { return g_window && IsWindow(g_window) ? g_window : nullptr; }
 
 void RedrawDialogColorSwatch(char letter, int16_t value) {
     SetToolColor(letter, value);

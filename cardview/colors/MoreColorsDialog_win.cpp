@@ -8,6 +8,7 @@
 #include "core/ui/WindowUtils.h"
 #include "cardview/colors/ColorChooser.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 #include "resources/palette_ids.h"
 
 namespace {
@@ -105,5 +106,14 @@ int OpenMoreColorsDialog(HWND dialog, uint16_t* index) {
     SetGridOrderEntry(position, state.selection);
     *index = state.selection;
     ReloadFillPatterns();
+    return 1;
+}
+
+int TrackColorPopup(HWND dialog, DWORD point, int itemId, uint16_t* index, BOOL openMore) {
+    const LPARAM packed = static_cast<LPARAM>(point);
+    if (!MoveColorGridSelection(dialog, GET_X_LPARAM(packed), GET_Y_LPARAM(packed), itemId, 8, 8, index))
+        return 0;
+    if (openMore && OpenMoreColorsDialog(dialog, index) == 1)
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return 1;
 }

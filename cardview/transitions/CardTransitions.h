@@ -18,23 +18,32 @@
 
 #include <windows.h>
 
-// Shows rect of bitmap on the window with transition 1..29 (anything else: "Fastest") at
-// speed 8, 16 or 32 (anything else: 8). A non-zero effect id plays that QuickTime effect for
-// any number from 1 up. The bitmap is in window coordinates: its pixel (x, y) lands on the
-// window's (x, y). With blend set every step also moves the palette blend along. An empty
-// rect keeps the rectangle of the transition before.
-void RunTransition(int transition, int effectId, int speed, HWND window, const RECT& rect, HBITMAP bitmap,
-                   int blend);
+#include <memory>
+#include <optional>
 
-// "Fade to button color": the colour the action moving to another card sets from the clicked
-// object; RunTransition resets it to black when it ends.
-void SetTransitionColor(COLORREF color);
-COLORREF GetTransitionColor();
-// The zoom centre in card-window coordinates, set by the same action (the centre of the
-// clicked object); until one is set the zoom starts from the rectangle's centre.
-void SetZoomCentre(POINT centre);
-// The zoom centre last set; false while none is set.
-bool GetZoomCentre(POINT* centre);
+#include "format/StackFile.h"
+
+// How one move shows the card it enters: handed down from what moves (an action, a command, a
+// request) to the transition, so that nothing of one move is left for the next. The default is
+// the plain move.
+struct CardMove {
+    int transition = kPlainTransition;  // 1..29; anything else: "Fastest"
+    int effect = kPlainEffect;          // a QuickTime effect id; non-zero plays it for any transition from 1 up
+    int speed = kPlainSpeed;            // 8, 16 or 32; anything else: 8
+    COLORREF color = RGB(0, 0, 0);      // "Fade to button color": the clicked object's colour
+    std::optional<POINT> zoomCentre;    // where a zoom starts, in card-window coordinates (the
+                                        // clicked object's centre); without one, the rectangle's centre
+    std::shared_ptr<void> oldCard;      // the card left, for an effect to play from: a packed DIB
+                                        // in a movable global block (QtEffect.h captures it)
+};
+
+// Shows rect of bitmap on the window with the move's transition, speed and effect. The bitmap is
+// in window coordinates: its pixel (x, y) lands on the window's (x, y). With blend set every step
+// also moves the palette blend along. Nothing for an empty rect or without a bitmap.
+void RunTransition(const CardMove& move, HWND window, const RECT& rect, HBITMAP bitmap, int blend);
+// The move whose transition runs now, for an observer of its steps (TransitionTiming.h); null
+// between transitions.
+const CardMove* CardMoveRunning();
 
 
 // Readies the window's colours before a fade (n 5, 6, 27) on 8-bit displays: the window's

@@ -1,7 +1,7 @@
 // RunTransition: the transition context, the table of the 29 slots and the copying transitions.
 #include "cardview/transitions/CardTransitions.h"
 
-#include <optional>
+#include <utility>
 
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
@@ -14,9 +14,8 @@
 
 namespace {
 
-RECT g_lastRect = {};
-COLORREF g_transitionColor = RGB(0, 0, 0);
-std::optional<POINT> g_zoomCentre;
+// Set only while a transition runs (CardMoveRunning).
+const CardMove* g_running = nullptr;
 
 bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -44,7 +43,7 @@ void RunSlot(const TransitionContext& c, int transition) {
     case kTransZoomIn:
     case kTransZoomOut: {
         const RECT& r = c.rect;
-        const POINT centre = g_zoomCentre ? *g_zoomCentre : POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        const POINT centre = c.zoomCentre.value_or(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
         RunZoomTransition(c, transition == kTransZoomIn, centre);
         return;
     }
@@ -52,7 +51,6 @@ void RunSlot(const TransitionContext& c, int transition) {
     case kTransQuickTimeEffect:
         if (!QTRunTransitionEffect(c, c.source))
             RunFastest(c);
-        QTFreeCapturedImage();
         return;
     default: RunPlanned(c, transition); return;
     }
@@ -60,18 +58,7 @@ void RunSlot(const TransitionContext& c, int transition) {
 
 }  // namespace
 
-void SetTransitionColor(COLORREF color) { g_transitionColor = color; }
-COLORREF GetTransitionColor() { return g_transitionColor; }
-
-void SetZoomCentre(POINT centre) {
-    g_zoomCentre = centre;
-}
-
-bool GetZoomCentre(POINT* centre) {
-    if (g_zoomCentre && centre)
-        *centre = *g_zoomCentre;
-    return g_zoomCentre.has_value();
-}
+const CardMove* CardMoveRunning() { return g_running; }
 
 void BlitTransitionRect(const TransitionContext& c, const RECT& rect, HBITMAP source) {
     TransitionMediaIdle();
@@ -111,9 +98,8 @@ void RunFastest(const TransitionContext& c) {
     SetTransitionSpeed(speed);
 }
 
-void RunTransition(int transition, int effectId, int speed, HWND window, const RECT& rect, HBITMAP bitmap,
-                   int blend) {
-    if (!bitmap)
+void RunTransition(const CardMove& move, HWND window, const RECT& rect, HBITMAP bitmap, int blend) {
+    if (!bitmap || EmptyRect(rect))
         return;
     WindowDC windowDC(window);
     MemoryDC sourceDC(windowDC.get());
@@ -122,16 +108,16 @@ void RunTransition(int transition, int effectId, int speed, HWND window, const R
     SelectedPalette palette(windowDC.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
     SelectedPalette sourcePalette(sourceDC.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
     SelectedObject selected(sourceDC.get(), bitmap);
-    if (!EmptyRect(rect))
-        g_lastRect = rect;
-    int slot = ChooseTransition(transition, effectId);
-    if (slot == kTransQuickTimeEffect && (effectId & 0xFFFF) != 0)
-        QTSelectEffect(static_cast<int16_t>(effectId & 0xFFFF));
-    const TransitionContext context = {window, windowDC.get(), g_lastRect, bitmap, sourceDC.get(), blend};
-    SetTransitionSpeed(NormalizeTransitionSpeed(speed));
+    const int slot = ChooseTransition(move.transition, move.effect);
+    if (slot == kTransQuickTimeEffect && (move.effect & 0xFFFF) != 0)
+        QTSelectEffect(static_cast<int16_t>(move.effect & 0xFFFF));
+    const TransitionContext context = {window,     windowDC.get(),  rect, bitmap, sourceDC.get(), blend,
+                                       move.color, move.zoomCentre, static_cast<HGLOBAL>(move.oldCard.get())};
+    SetTransitionSpeed(NormalizeTransitionSpeed(move.speed));
     BeginTransitionSteps(0);
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const CardMove* outer = std::exchange(g_running, &move);
     RunSlot(context, slot);
     FinishTransitionSteps(blend);
-    g_transitionColor = RGB(0, 0, 0);
+    g_running = outer;
 }

@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "graphics/dib/Dib.h"
 #include "cardview/transitions/QtEffectState.h"
 
@@ -23,12 +25,12 @@ Handle ModuleQtData(const std::string& name);
 std::vector<uint8_t> FetchQtEffectList();
 void QTFillEffectList(int first, HWND list);
 bool QTEditEffectParams(HWND owner);
-// The window's client area becomes the captured old-card image.
-void QTCaptureWindowImage(HWND window);
-// The old card rendered with its layers (a packed DIB, which the caller keeps) becomes it;
-// without one, the window's client area, which shows the same card.
-void QTCaptureCardImage(HWND window, DibHandle card);
-void QTFreeCapturedImage();
-// Plays the current effect into the transition's window from the captured image to the new
+// The window's client area as the old card an effect plays from (CardMove::oldCard): a packed
+// DIB in a movable global block, freed with the last copy of the move; null on failure.
+std::shared_ptr<void> QTCaptureWindowImage(HWND window);
+// The same of the old card rendered with its layers (a packed DIB, which the caller keeps);
+// without one, of the window's client area, which shows the same card.
+std::shared_ptr<void> QTCaptureCardImage(HWND window, DibHandle card);
+// Plays the current effect into the transition's window from the move's old card to the new
 // card, which is then shown whole.
 bool QTRunTransitionEffect(const TransitionContext& transition, HBITMAP newCard);

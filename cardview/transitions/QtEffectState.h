@@ -74,6 +74,6 @@ QtFrameTime QtEffectFrameTime(int frame, int32_t timeScale, int32_t duration, in
 void DisposeQtEffectRecord(QtEffectRecord* record);
 
 // ---- QtEffectState_win.cpp ----
-// Before a move with an effect: the current effect record and the captured card image let go,
-// while the state stays the media manager's.
+// Before a move with an effect: the current effect record let go, while the state stays the
+// media manager's (the old card's image goes with the move that carries it).
 void QTFreeEffectState();

@@ -1,8 +1,6 @@
-// Letting go of the effect state's current record and captured image (QtEffectState.h).
-#include "cardview/transitions/QtEffect.h"
+// Letting go of the effect state's current record (QtEffectState.h).
 #include "cardview/transitions/QtEffectState.h"
 
 void QTFreeEffectState() {
     QTReleaseCurrentEffectRecord();
-    QTFreeCapturedImage();
 }

@@ -16,7 +16,12 @@
 
 namespace {
 
-HGLOBAL g_captured = nullptr;  // a packed DIB of the old card
+// A packed DIB in a movable global block, owned by the moves that carry it.
+std::shared_ptr<void> OwnedGlobal(HGLOBAL block) {
+    if (!block)
+        return nullptr;
+    return std::shared_ptr<void>(block, [](void* owned) { GlobalFree(static_cast<HGLOBAL>(owned)); });
+}
 
 }  // namespace
 
@@ -107,33 +112,24 @@ QtErr PrepareAndRun(QtEffectRecord* record, HWND window, const World& a, const W
 
 }  // namespace
 
-void QTCaptureWindowImage(HWND window) {
-    QTFreeCapturedImage();
+std::shared_ptr<void> QTCaptureWindowImage(HWND window) {
     RECT client = {};
     OwnedGdiObject<HBITMAP> bitmap(CopyWindowClient(window, &client));
-    if (bitmap)
-        g_captured = BitmapToPackedDib(bitmap.get());
+    return bitmap ? OwnedGlobal(BitmapToPackedDib(bitmap.get())) : nullptr;
 }
 
-void QTCaptureCardImage(HWND window, DibHandle card) {
+std::shared_ptr<void> QTCaptureCardImage(HWND window, DibHandle card) {
     const std::vector<uint8_t> bytes = card ? HandleToBytes(card) : std::vector<uint8_t>{};
     DibLayout layout;
-    if (bytes.empty() || !ReadDibLayout(bytes, layout)) {
-        QTCaptureWindowImage(window);
-        return;
-    }
-    QTFreeCapturedImage();
-    g_captured = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (void* to = g_captured ? GlobalLock(g_captured) : nullptr) {
-        std::memcpy(to, bytes.data(), bytes.size());
-        GlobalUnlock(g_captured);
-    }
-}
-
-void QTFreeCapturedImage() {
-    if (g_captured)
-        GlobalFree(g_captured);
-    g_captured = nullptr;
+    if (bytes.empty() || !ReadDibLayout(bytes, layout))
+        return QTCaptureWindowImage(window);
+    std::shared_ptr<void> captured = OwnedGlobal(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    void* to = captured ? GlobalLock(static_cast<HGLOBAL>(captured.get())) : nullptr;
+    if (!to)
+        return nullptr;
+    std::memcpy(to, bytes.data(), bytes.size());
+    GlobalUnlock(static_cast<HGLOBAL>(captured.get()));
+    return captured;
 }
 
 bool QTRunTransitionEffect(const TransitionContext& transition, HBITMAP newCard) {
@@ -154,8 +150,8 @@ bool QTRunTransitionEffect(const TransitionContext& transition, HBITMAP newCard)
     HDC cardDC = selectedThere ? transition.sourceDC : source.get();
     if (a) {
         SelectedObject selected(memory.get(), a.bitmap());
-        if (g_captured)
-            DrawPackedDib(memory.get(), g_captured);  // without one, A stays empty
+        if (transition.oldCard)
+            DrawPackedDib(memory.get(), transition.oldCard);  // without one, A stays empty
     }
     if (b) {
         SelectedObject selected(memory.get(), b.bitmap());

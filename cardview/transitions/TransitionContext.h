@@ -1,8 +1,11 @@
 // What RunTransition (CardTransitions_win.cpp) hands each transition: the window, its drawing
-// context, the rectangle, the new card and a memory DC holding it.
+// context, the rectangle, the new card and a memory DC holding it, and what the move gives the
+// transitions that need more (the fade's colour, the zoom's start, the effect's old card).
 #pragma once
 
 #include <windows.h>
+
+#include <optional>
 
 #include "cardview/transitions/TransitionStrips.h"
 
@@ -13,6 +16,9 @@ struct TransitionContext {
     HBITMAP source = nullptr;
     HDC sourceDC = nullptr;   // the source selected, the application palette too
     int blend = 0;
+    COLORREF color = RGB(0, 0, 0);    // "Fade to button color"
+    std::optional<POINT> zoomCentre;  // else the rectangle's centre
+    HGLOBAL oldCard = nullptr;        // the card left as a packed DIB, or none (the move owns it)
 };
 
 // Media idle time, then the rectangle of the bitmap copied to the same place on the context's

@@ -20,10 +20,10 @@
 
 namespace {
 
-COLORREF FadeColor(int transition) {
+COLORREF FadeColor(const TransitionContext& c, int transition) {
     switch (transition) {
     case kTransFadeToWhite: return RGB(255, 255, 255);
-    case kTransFadeToButtonColor: return GetTransitionColor();
+    case kTransFadeToButtonColor: return c.color;
     default: return RGB(0, 0, 0);
     }
 }
@@ -61,7 +61,7 @@ void RunFadeTransition(const TransitionContext& c, int transition) {
         RunFastest(c);
         return;
     }
-    if (!FadeThroughColor(c.dc, c.rect, c.sourceDC, FadeColor(transition)))
+    if (!FadeThroughColor(c.dc, c.rect, c.sourceDC, FadeColor(c, transition)))
         RunFastest(c);
 }
 

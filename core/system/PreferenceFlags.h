@@ -42,5 +42,5 @@ struct Presentation {
     uint16_t options = kPresentationShowTitle;
     int16_t color = 1;  // 1-based cell of the colour grid
 };
-// The presentation settings in force; changed through ApplyScreenMode (host/state/Preferences.h).
+// The presentation settings in force; changed through ApplyScreenMode (host/dialogs/PreferencesDialogs.h).
 Presentation& CurrentPresentation();

@@ -11,21 +11,11 @@
 //
 //   Dib.cpp                row rules, header queries, layout checks, locked DIBs, new DIBs, row
 //                          copies, flips (header fields are read with core/memory/ByteReader.h)
-//   DibPixels.cpp          pixel byte orders and colour-table remapping
-//   PackBits.cpp           PackBits-style run streams over whole images
-//   Lzrw.cpp               the LZRW1 coder
-//   LzrwRows.cpp           LZRW1 row records
-//   BmpFile.cpp            BMP files from stored rows
-//   DibPalette.cpp         colour tables from Mac colour tables and picture records
-//                          (DibPalette.h; DibPalette_win.cpp: from the current palettes)
-//   PixelDepth.cpp         pixel layouts between Windows and the stack file, 8-bit reduction
-//                          (PixelDepth.h; PixelDepth_win.cpp: through the display, PixelDepthGdi.h)
-//   CardPicture.cpp        a card record's picture holder and colour table (CardPicture.h;
-//                          CardPicture_win.cpp: its palette, CardPictureGdi.h)
-//   Dib_win.cpp            GDI bitmaps to and from DIBs (DibGdi.h)
-//   BitmapCopy_win.cpp     CutOutBitmap (device contexts and selections: core/ui/GdiGuards.h)
-//   GraphicsErrors_win.cpp the error box of the graphics code
-//   AppPalette_win.cpp     the application palette handle
+//   DibPixels.cpp          pixel byte orders and colour-table remapping (DibPixels.h)
+//   BmpFile.cpp            BMP files from stored rows (BmpFile.h)
+//
+// The codecs, the pixel layouts and the GDI side are above, in graphics/pixels/Pixels.h; the
+// application palette in graphics/palette/AppPalette.h.
 #pragma once
 
 #include <cstdint>

@@ -7,7 +7,8 @@
 //   MaskGdi_win.cpp        bits to and from bitmaps, single pixels, outlines, packed masks
 //   MaskLasso_win.cpp      masks from the lasso point buffer and around a whole bitmap
 //   MaskRegionAt_win.cpp   masks of the area of one colour (paint bucket)
-//   BitmapCopy_win.cpp     copies through a mask (graphics/pixels/BitmapCopy.h)
+//
+// Copies through a mask are graphics/pixels/BitmapCopy.h.
 //
 // Every maker hands out a new bitmap that the caller deletes, and leaves a null mask when it
 // fails; what it made on the way is released.

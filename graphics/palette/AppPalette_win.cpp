@@ -16,6 +16,7 @@ namespace {
 
 HPALETTE g_appPalette = nullptr;
 HPALETTE g_picturePalette = nullptr;
+HWND g_fcolorsWindow = nullptr;
 
 constexpr uint32_t kStringErrorTitle = 4079;    // "Error"
 constexpr uint32_t kStringNoPalette = 4080;     // "Cant create palette"
@@ -150,7 +151,6 @@ void InitAppPalette(HWND window) {
     } else {
         ShowNoPaletteBox(window);
     }
-    LoadFillPatterns(window);
 }
 
 HPALETTE DuplicatePalette(HPALETTE palette) {
@@ -168,8 +168,11 @@ HPALETTE DuplicatePalette(HPALETTE palette) {
     return CreatePalette(logical);
 }
 
+void SetFcolorsWindow(HWND window) { g_fcolorsWindow = window; }
+
+HWND GetFcolorsWindow() { return g_fcolorsWindow && IsWindow(g_fcolorsWindow) ? g_fcolorsWindow : nullptr; }
+
 void FreePaletteObjects() {
-    FreeFillPatterns();
     // After a card redraw the picture palette is the application palette too: delete it once.
     if (g_picturePalette && g_picturePalette != g_appPalette)
         DeleteObject(g_picturePalette);

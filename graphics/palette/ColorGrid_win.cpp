@@ -116,12 +116,3 @@ int MoveColorGridSelection(HWND dialog, int x, int y, int itemId, int rows, int 
     DrawColorGrid(item, kGridFrame, 0, 0, rows, columns, *index);
     return 1;
 }
-
-int TrackColorPopup(HWND dialog, DWORD point, int itemId, uint16_t* index, BOOL openMore) {
-    const LPARAM packed = static_cast<LPARAM>(point);
-    if (!MoveColorGridSelection(dialog, GET_X_LPARAM(packed), GET_Y_LPARAM(packed), itemId, 8, 8, index))
-        return 0;
-    if (openMore && OpenMoreColorsDialog(dialog, index) == 1)
-        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    return 1;
-}

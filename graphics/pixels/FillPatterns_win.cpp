@@ -1,4 +1,6 @@
 // The 16 fill-pattern bitmaps, made through the application palette.
+#include "graphics/pixels/FillPatterns.h"
+
 #include <array>
 #include <cstdio>
 

@@ -50,9 +50,9 @@ WNDPROC g_staticProc = nullptr;
 void GoWithin(bool next) {
     const CardWalkMove walk;
     if (next)
-        GoNextCard(kWalkTransition, 0, kWalkSpeed);
+        GoNextCard({kWalkTransition, 0, kWalkSpeed});
     else
-        GoPrevCard(kWalkTransition, 0, kWalkSpeed);
+        GoPrevCard({kWalkTransition, 0, kWalkSpeed});
 }
 
 bool PointInArrow(HWND arrow, LPARAM lParam) {
@@ -154,14 +154,14 @@ void StartDialog(HWND dialog) {
     const CardWalkMove walk;
     if (g_walk->destination == kDestOtherStack && otherStack) {
         if (MayLeaveForAnotherStack(kSlotTargetStack))
-            GoToStackCard(0, kSlotTargetStack, kWalkTransition, 0, kWalkSpeed, false);
+            GoToStackCard(0, kSlotTargetStack, {kWalkTransition, 0, kWalkSpeed}, false);
     } else if (g_walk->destination > 0) {
         if (otherStack) {
             if (MayLeaveForAnotherStack(kSlotTargetStack))
-                GoToStackCard(static_cast<uint16_t>(g_walk->destination), kSlotTargetStack, kWalkTransition, 0,
-                              kWalkSpeed, false);
+                GoToStackCard(static_cast<uint16_t>(g_walk->destination), kSlotTargetStack,
+                              {kWalkTransition, 0, kWalkSpeed}, false);
         } else if (static_cast<uint16_t>(g_walk->destination) != GetCurrentCardId()) {
-            GoToCardInStack(static_cast<uint16_t>(g_walk->destination), kWalkTransition, 0, kWalkSpeed);
+            GoToCardInStack(static_cast<uint16_t>(g_walk->destination), {kWalkTransition, 0, kWalkSpeed});
         }
     }
     EnableWindow(GetDlgItem(dialog, IDC_CARD_NEW_TIP), MenuLockOff());
@@ -332,9 +332,9 @@ int RunAnotherCardSequence(HWND window) {
             // the walk must go back.
             if (!SameFileSpecPath(kSlotCurrentStack, kWalkSlot))
                 AskToSaveChangedStack(false);
-            GoToStackCard(state.startCard, kWalkSlot, kWalkTransition, 0, kWalkSpeed, false);
+            GoToStackCard(state.startCard, kWalkSlot, {kWalkTransition, 0, kWalkSpeed}, false);
         } else if (IsStackOpen() && GetCurrentCardId() != state.startCard) {
-            GoToCardInStack(state.startCard, kWalkTransition, 0, kWalkSpeed);
+            GoToCardInStack(state.startCard, {kWalkTransition, 0, kWalkSpeed});
         }
     }
     g_walk = nullptr;

@@ -13,10 +13,11 @@
 #include "core/ui/CursorCache.h"
 #include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "core/system/LoadedLibraries.h"
 #include "host/browser/WindowAttach.h"
-#include "host/dialogs/Favorites.h"
+#include "host/palettes/Favorites.h"
 #include "host/dialogs/Printing.h"
 #include "host/launching/LaunchPrograms.h"
 #include "host/menus/Shortcuts.h"
@@ -115,7 +116,7 @@ constexpr std::array kReleases = {
     Release{"FreeCursorCache", FreeCursorCache},
     Release{"FreeBrushCursors", FreeBrushCursors},
     Release{"DestroyFcolorsWindow", DestroyFcolorsWindow},
-    Release{"FreePaletteObjects", FreePaletteObjects},
+    Release{"FreePaletteObjects", [] { FreeFillPatterns(); FreePaletteObjects(); }},
     Release{"FreePaintTextBuffer", FreePaintTextBuffer},
     Release{"FreeOffscreenObjects", FreeOffscreen},
     Release{"CoUninitialize", EndOwnComInitialization},

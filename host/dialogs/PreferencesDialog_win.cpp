@@ -1,6 +1,6 @@
 // The "PREFERENCES" dialog: the stack's settings, its password and presentation mode, and the
 // experienced-user preference; and applying what it confirmed.
-#include "host/state/Preferences.h"
+#include "host/dialogs/PreferencesDialogs.h"
 
 #include <cstring>
 #include <string>

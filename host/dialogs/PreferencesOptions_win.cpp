@@ -1,9 +1,10 @@
 // The "POPTIONS" dialog: what surrounds the card in presentation mode (nothing, the desktop
 // wallpaper or a colour of the grid) and whether the title bar stays.
-#include "host/state/Preferences.h"
+#include "host/dialogs/PreferencesDialogs.h"
 
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
+#include "cardview/colors/ColorChooser.h"
 #include "graphics/palette/AppPalette.h"
 #include "resources/resource_ids.h"
 

@@ -20,7 +20,10 @@ constexpr int kSecondsChars = 4;
 
 uint16_t CurrentCardId() { return GetCardId(GetCurrentCardRecord()); }
 
-constexpr SlideShowMoves kNavigation{GoFirstCard, GoNextCard, GoToCardId, CurrentCardId, CountCards};
+constexpr SlideShowMoves kNavigation{[](int t, int e, int s) { GoFirstCard({t, e, s}); },
+                                     [](int t, int e, int s) { GoNextCard({t, e, s}); },
+                                     [](uint16_t id, int t, int e, int s) { GoToCardId(id, {t, e, s}); },
+                                     CurrentCardId, CountCards};
 SlideShowMoves g_moves = kNavigation;
 
 void FlushKeys(HWND window) {

@@ -40,7 +40,7 @@ int DoFindTextCommand(HWND window, Handle currentCard, bool fromShortcut) {
 
 bool ShowFoundText(const FoundText& found) {
     if (found.cardId != GetCurrentCardId())
-        GoToCardId(found.cardId, kPlainTransition, kPlainEffect, kPlainSpeed);
+        GoToCardId(found.cardId);
     else
         EndTextEditing(GetActiveTextField());
     const auto start = static_cast<int32_t>(found.offset);

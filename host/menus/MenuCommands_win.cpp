@@ -10,7 +10,9 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "cardview/colors/ColorChooser.h"
+#include "host/dialogs/PreferencesDialogs.h"
 #include "layers/LayerList.h"
+#include "cardview/card/CardRedraw.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/actions/ActionChoices.h"
@@ -34,7 +36,7 @@
 #include "objects/ObjectServices.h"
 #include "objects/graphics/GraphicPlacing.h"
 #include "objects/text/FormatMenus_win.h"
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTextRedraw.h"
 #include "paint/PaintTools.h"
@@ -252,12 +254,12 @@ bool RunFileAndMove(HWND window, int command, int source) {
     case 102: SaveStackCommand(); return true;
     case 103: SaveStackAs(); return true;
     case 110: return true;  // no frame window to close in the browser
-    case 200: GoBackInHistory(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
-    case 201: GoHomeStack(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
-    case 202: GoFirstCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
-    case 203: GoPrevCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
-    case 204: GoNextCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
-    case 205: GoLastCard(kPlainTransition, kPlainEffect, kPlainSpeed); return true;
+    case 200: GoBackInHistory(); return true;
+    case 201: GoHomeStack(); return true;
+    case 202: GoFirstCard(); return true;
+    case 203: GoPrevCard(); return true;
+    case 204: GoNextCard(); return true;
+    case 205: GoLastCard(); return true;
     case 206: OpenJumpToCardDialog(window); return true;
     case 207: DoFindTextCommand(window, GetCurrentCardRecord(), source == 1); return true;
     case 651: ShowAboutBox(window); return true;

@@ -14,6 +14,7 @@
 #include "cardview/colors/Fcolors.h"
 #include "cardview/colors/FcolorsLayout.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 #include "host/palettes/FcolorsWindow.h"
 #include "host/palettes/ToolPalette.h"
 #include "paint/PaintTools.h"

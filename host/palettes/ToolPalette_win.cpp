@@ -25,7 +25,7 @@
 #include "media/MediaManager.h"
 #include "media/animation/AnimPlayback.h"
 #include "objects/ObjectServices.h"
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "paint/PaintTextRedraw.h"
 #include "paint/PaintTools.h"

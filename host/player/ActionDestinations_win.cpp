@@ -4,13 +4,13 @@
 #include "actions/ActionRecord.h"
 #include "host/player/CardNavigation.h"
 
-void MoveToActionDestination(int16_t destination, int transition, int effect, int speed) {
+void MoveToActionDestination(int16_t destination, const CardMove& move) {
     switch (destination) {
-    case kDestNext: GoNextCard(transition, effect, speed); break;
-    case kDestPrevious: GoPrevCard(transition, effect, speed); break;
-    case kDestHome: GoHomeStack(transition, effect, speed); break;
-    case kDestBack: GoBackInHistory(transition, effect, speed); break;
-    case kDestLastMarked: GoRecentCard(transition, effect, speed); break;
-    default: GoToCardId(static_cast<uint16_t>(destination), transition, effect, speed); break;
+    case kDestNext: GoNextCard(move); break;
+    case kDestPrevious: GoPrevCard(move); break;
+    case kDestHome: GoHomeStack(move); break;
+    case kDestBack: GoBackInHistory(move); break;
+    case kDestLastMarked: GoRecentCard(move); break;
+    default: GoToCardId(static_cast<uint16_t>(destination), move); break;
     }
 }

@@ -3,14 +3,16 @@
 // (CardNavigation_win.cpp, CardNavigationJump_win.cpp). The rules over the card list are
 // CardNavigationRules.h, the history CardHistory.h.
 //
-// Every move takes the transition as RedrawCard does: the transition number, the QuickTime
-// effect value and the speed; (kPlainTransition, kPlainEffect, kPlainSpeed) is the plain move.
+// Every move takes how it shows the card it enters as RedrawCard does, one CardMove (the
+// transition, the QuickTime effect, the speed, and from a clicked object the fade colour, the
+// zoom's start and the old card an effect plays from); the default is the plain move.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "cardview/transitions/CardTransitions.h"
 #include "host/player/CardRefresh.h"
 
 // Leaves the current card: the history entry (when asked), the modules' event, the card's leave
@@ -19,32 +21,32 @@ void LeaveCard(bool withHistory);
 // Enters the card of the current card id: drawn with the transition, titled, the modules told,
 // the stack's arrival action (when asked) and the card's arrival action run. Whether the
 // application palette could be realised.
-int EnterCard(int transition, int effect, int speed, bool arriveAtStack);
+int EnterCard(const CardMove& move, bool arriveAtStack);
 
 // Leave with history and enter the first, last, previous (the last from the first) or next
 // (the first from the last) card.
-void GoFirstCard(int transition, int effect, int speed);
-void GoLastCard(int transition, int effect, int speed);
-void GoPrevCard(int transition, int effect, int speed);
-void GoNextCard(int transition, int effect, int speed);
+void GoFirstCard(const CardMove& move = {});
+void GoLastCard(const CardMove& move = {});
+void GoPrevCard(const CardMove& move = {});
+void GoNextCard(const CardMove& move = {});
 // Leave with history and enter the card of that id; a missing (or deleted) card shows alert 2223
 // and the same card is entered again.
-void GoToCardId(uint16_t id, int transition, int effect, int speed);
+void GoToCardId(uint16_t id, const CardMove& move = {});
 // The move to an action's destination in this stack (a card id or a special destination: next,
 // previous, home, back, last marked; anything else is a card id, alert 2223 when there is none),
 // the performer's mover (ActionDestinations_win.cpp).
-void MoveToActionDestination(int16_t destination, int transition, int effect, int speed);
+void MoveToActionDestination(int16_t destination, const CardMove& move);
 // The same without a history entry.
-void GoToCardInStack(uint16_t id, int transition, int effect, int speed);
+void GoToCardInStack(uint16_t id, const CardMove& move = {});
 // A card of the stack in a file-spec slot: this stack when the slot names its file, else the
 // other stack is opened. 1 when the card was entered.
-int GoToStackCard(uint16_t id, int slot, int transition, int effect, int speed, bool withHistory);
+int GoToStackCard(uint16_t id, int slot, const CardMove& move, bool withHistory);
 // The last marked card that was left (alert 2242 when none yet).
-void GoRecentCard(int transition, int effect, int speed);
+void GoRecentCard(const CardMove& move = {});
 // The newest history entry, in this stack or another.
-void GoBackInHistory(int transition, int effect, int speed);
+void GoBackInHistory(const CardMove& move = {});
 // The home stack's remembered card, when the home stack is known.
-void GoHomeStack(int transition, int effect, int speed);
+void GoHomeStack(const CardMove& move = {});
 
 
 // In browse mode only, with a nonzero id: performs the stack's 'Actn' resource with the label

@@ -58,6 +58,6 @@ uint16_t OpenJumpToCardDialog(HWND window) {
     if (chosen <= 0 || chosen > 0xFFFF)
         return 0;
     const auto id = static_cast<uint16_t>(chosen);
-    GoToCardId(id, kPlainTransition, kPlainEffect, kPlainSpeed);
+    GoToCardId(id);
     return id;
 }

@@ -21,6 +21,7 @@
 #include "cardview/card/CardRedraw.h"
 #include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/player/CardHistory.h"
 #include "host/player/CardNavigationRules.h"
@@ -46,16 +47,16 @@ char g_title[kTitleSize] = {};
 bool g_numberedTitle = false;  // the last title set carried a card number
 
 // Leaves the current card and enters another; nothing without an open stack or a target.
-void MoveToCard(Handle target, bool withHistory, int transition, int effect, int speed) {
+void MoveToCard(Handle target, bool withHistory, const CardMove& move) {
     if (!IsStackOpen() || !target)
         return;
     const uint16_t id = GetCardId(target);
     LeaveCard(withHistory);
     SetCurrentCardId(id);
-    EnterCard(transition, effect, speed, false);
+    EnterCard(move, false);
 }
 
-void GoToCard(uint16_t id, bool withHistory, int transition, int effect, int speed) {
+void GoToCard(uint16_t id, bool withHistory, const CardMove& move) {
     if (!IsStackOpen())
         return;
     LeaveCard(withHistory);
@@ -64,7 +65,7 @@ void GoToCard(uint16_t id, bool withHistory, int transition, int effect, int spe
         SetCurrentCardId(id);
     else
         ShowAlert(kAlertCardNotFound);
-    EnterCard(transition, effect, speed, false);
+    EnterCard(move, false);
 }
 
 bool SlotNamesFile(int slot) {
@@ -94,7 +95,7 @@ void LeaveCard(bool withHistory) {
     ResetCursorCache();
 }
 
-int EnterCard(int transition, int effect, int speed, bool arriveAtStack) {
+int EnterCard(const CardMove& move, bool arriveAtStack) {
     const Handle card = FindCardById(GetCurrentCardId());
     // The card entered has no edits yet; what the last one changed still wants saving.
     if (IsCardChanged())
@@ -102,7 +103,7 @@ int EnterCard(int transition, int effect, int speed, bool arriveAtStack) {
     ClearCardChanged();
     if (!card)
         return 0;
-    RedrawCard(card, transition, effect, speed, true);
+    RedrawCard(card, move, true);
     const HWND window = GetMainWindow();
     if (window)
         DrawWindowEdge(window);
@@ -117,84 +118,84 @@ int EnterCard(int transition, int effect, int speed, bool arriveAtStack) {
     return realized ? 1 : 0;
 }
 
-void GoFirstCard(int transition, int effect, int speed) {
-    if (HoldCardLeave([=] { GoFirstCard(transition, effect, speed); }))
+void GoFirstCard(const CardMove& move) {
+    if (HoldCardLeave([=] { GoFirstCard(move); }))
         return;
-    MoveToCard(FirstLiveCard(), true, transition, effect, speed);
+    MoveToCard(FirstLiveCard(), true, move);
 }
 
-void GoLastCard(int transition, int effect, int speed) {
-    if (HoldCardLeave([=] { GoLastCard(transition, effect, speed); }))
+void GoLastCard(const CardMove& move) {
+    if (HoldCardLeave([=] { GoLastCard(move); }))
         return;
-    MoveToCard(LastLiveCard(), true, transition, effect, speed);
+    MoveToCard(LastLiveCard(), true, move);
 }
 
-void GoPrevCard(int transition, int effect, int speed) {
-    if (HoldCardLeave([=] { GoPrevCard(transition, effect, speed); }))
+void GoPrevCard(const CardMove& move) {
+    if (HoldCardLeave([=] { GoPrevCard(move); }))
         return;
-    MoveToCard(PreviousLiveCard(GetCurrentCardRecord()), true, transition, effect, speed);
+    MoveToCard(PreviousLiveCard(GetCurrentCardRecord()), true, move);
 }
 
-void GoNextCard(int transition, int effect, int speed) {
-    if (HoldCardLeave([=] { GoNextCard(transition, effect, speed); }))
+void GoNextCard(const CardMove& move) {
+    if (HoldCardLeave([=] { GoNextCard(move); }))
         return;
-    MoveToCard(NextLiveCard(GetCurrentCardRecord()), true, transition, effect, speed);
+    MoveToCard(NextLiveCard(GetCurrentCardRecord()), true, move);
 }
 
-void GoToCardId(uint16_t id, int transition, int effect, int speed) {
-    if (HoldCardLeave([=] { GoToCardId(id, transition, effect, speed); }))
+void GoToCardId(uint16_t id, const CardMove& move) {
+    if (HoldCardLeave([=] { GoToCardId(id, move); }))
         return;
-    GoToCard(id, true, transition, effect, speed);
+    GoToCard(id, true, move);
 }
 
-void GoToCardInStack(uint16_t id, int transition, int effect, int speed) {
-    if (HoldCardLeave([=] { GoToCardInStack(id, transition, effect, speed); }))
+void GoToCardInStack(uint16_t id, const CardMove& move) {
+    if (HoldCardLeave([=] { GoToCardInStack(id, move); }))
         return;
-    GoToCard(id, false, transition, effect, speed);
+    GoToCard(id, false, move);
 }
 
-int GoToStackCard(uint16_t id, int slot, int transition, int effect, int speed, bool withHistory) {
-    if (HoldCardLeave([=] { GoToStackCard(id, slot, transition, effect, speed, withHistory); }))
+int GoToStackCard(uint16_t id, int slot, const CardMove& move, bool withHistory) {
+    if (HoldCardLeave([=] { GoToStackCard(id, slot, move, withHistory); }))
         return 0;
     const bool here = StackHasFile() ? SameFileSpecPath(slot, kSlotCurrentStack) : !SlotNamesFile(slot);
     if (!here)
-        return GoToAnotherStack(slot, id, effect, transition, speed, withHistory, true);
+        return GoToAnotherStack(slot, id, move, withHistory, true);
     if (!IsStackOpen())
         return 0;
     if (id == 0)
         id = GetCardId(FirstLiveCard());
-    GoToCard(id, withHistory, transition, effect, speed);
+    GoToCard(id, withHistory, move);
     return 1;
 }
 
-void GoRecentCard(int transition, int effect, int speed) {
-    if (HoldCardLeave([=] { GoRecentCard(transition, effect, speed); }))
+void GoRecentCard(const CardMove& move) {
+    if (HoldCardLeave([=] { GoRecentCard(move); }))
         return;
     if (GetRecentCardId() == 0) {
         ShowAlert(kAlertNoMarkedCard);
         return;
     }
-    GoToStackCard(GetRecentCardId(), kSlotPreviousStack, transition, effect, speed, true);
+    GoToStackCard(GetRecentCardId(), kSlotPreviousStack, move, true);
 }
 
-void GoBackInHistory(int transition, int effect, int speed) {
-    if (HoldCardLeave([=] { GoBackInHistory(transition, effect, speed); }))
+void GoBackInHistory(const CardMove& move) {
+    if (HoldCardLeave([=] { GoBackInHistory(move); }))
         return;
     uint16_t id = 0;
     bool otherStack = false;
     if (!PopCardHistory(&id, &otherStack))
         return;
     if (otherStack)
-        GoToAnotherStack(kSlotHistoryStack, id, effect, transition, speed, false, true);
+        GoToAnotherStack(kSlotHistoryStack, id, move, false, true);
     else
-        GoToCardInStack(id, transition, effect, speed);
+        GoToCardInStack(id, move);
 }
 
-void GoHomeStack(int transition, int effect, int speed) {
-    if (HoldCardLeave([=] { GoHomeStack(transition, effect, speed); }))
+void GoHomeStack(const CardMove& move) {
+    if (HoldCardLeave([=] { GoHomeStack(move); }))
         return;
     if (IsHomeStackKnown())
-        GoToStackCard(GetHomeCardId(), kSlotHomeStack, transition, effect, speed, true);
+        GoToStackCard(GetHomeCardId(), kSlotHomeStack, move, true);
 }
 
 int RunCardAction(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId) {

@@ -20,5 +20,5 @@ void RefreshCurrentCard(int redraw) {
     ReleaseAnimPlayback();
     CloseCaptureWindow();
     FreeLayerList();
-    RedrawCard(card, kPlainTransition, kPlainEffect, kPlainSpeed, redraw != 0);
+    RedrawCard(card, {}, redraw != 0);
 }

@@ -3,13 +3,14 @@
 
 #include <cstdint>
 
+#include "cardview/transitions/CardTransitions.h"
+
 // Opens the stack named in the file-spec slot and enters the card (the first card when it has
-// no such card), leaving the current card first (with history when asked); rememberedFirst
+// no such card) with the move's transition, leaving the current card first (with history when asked); rememberedFirst
 // chooses where the file is looked for first. 1 when the other stack is open, else 0. A changed
 // stack is given up only when the user says so (AskToSaveChangedStack); under an authoring dialog
 // the move is held (core/events/CardLeaveGuard.h), with the slot as it is now.
-int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int speed, bool withHistory,
-                     bool rememberedFirst);
+int GoToAnotherStack(int slot, uint16_t cardId, const CardMove& move, bool withHistory, bool rememberedFirst);
 // A move whose stack had to be asked of the browser goes on once it has arrived (the download
 // layer calls this with the stack bound in its slot): true when a move was waiting.
 // One asked by a card walk goes on only while that walk runs, and one held under a dialog once it

@@ -44,16 +44,17 @@ COLORREF TransitionColor(uint16_t storedIndex) {
 }
 
 // A move with a QuickTime effect starts afresh from the card being left, rendered with its
-// layers: the effect plays from it to the card entered.
-void TakeOldCardForEffect(int effect) {
+// layers: the effect plays from it to the card entered (the move's old card). None without one.
+std::shared_ptr<void> TakeOldCardForEffect(int effect) {
     if (effect == 0)
-        return;
+        return nullptr;
     QTFreeEffectState();
     DibHandle card = 0;
     RenderCardToDib(GetCurrentCardRecord(), &card);
-    QTCaptureCardImage(GetMainWindow(), card);
+    std::shared_ptr<void> captured = QTCaptureCardImage(GetMainWindow(), card);
     if (card)
         DisposeHandle(card);
+    return captured;
 }
 
 // The move to another stack whose file was not found: in a web stack it has been asked of the
@@ -62,7 +63,7 @@ struct WaitingJump {
     bool waiting = false;
     int slot = 0;
     uint16_t cardId = 0;
-    int effect = 0, transition = 0, speed = 0;
+    CardMove move;
     bool rememberedFirst = false;
     bool forWalk = false;  // asked by the card walk: it goes on only while the walk runs
     // The stack asked for: the slot may be given back to its owner before the download comes
@@ -100,28 +101,26 @@ bool ReadActionMove(Handle record, uint32_t offset, ActionMove* move) {
 
 void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uint16_t objectId) {
     const Rect32& r = move.rect;
-    const POINT centre = {r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2};
-    SetTransitionColor(TransitionColor(move.colorIndex));
-    SetZoomCentre(centre);
+    // The fade to the object's colour and the zoom from its centre are this move's only.
+    CardMove shown{move.transition, move.effect, move.speed, TransitionColor(move.colorIndex),
+                   POINT{r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2}};
     if (move.otherStack) {
         UnpackFileSpec(kSlotTargetStack, move.stackEntry);
         WaitAfterActions(marks, objectId);
         const bool storedPathFirst = move.destination == kDestOtherStack && SlotHasHomeStackName(kSlotTargetStack);
-        GoToAnotherStack(kSlotTargetStack, static_cast<uint16_t>(move.destination), move.effect, move.transition,
-                         move.speed, true, !storedPathFirst);
+        GoToAnotherStack(kSlotTargetStack, static_cast<uint16_t>(move.destination), shown, true, !storedPathFirst);
         return;
     }
     WaitAfterActions(marks, objectId);
-    TakeOldCardForEffect(move.effect);
-    MoveToActionDestination(move.destination, move.transition, move.effect, move.speed);
+    shown.oldCard = TakeOldCardForEffect(move.effect);
+    MoveToActionDestination(move.destination, shown);
 }
 
 namespace {
 
 // The move itself, once it may run and the user has let the stack go.
-int JumpToStack(int slot, uint16_t cardId, int effect, int transition, int speed, bool withHistory,
-                bool rememberedFirst) {
-    TakeOldCardForEffect(effect);
+int JumpToStack(int slot, uint16_t cardId, CardMove move, bool withHistory, bool rememberedFirst) {
+    move.oldCard = TakeOldCardForEffect(move.effect);
     LeaveCard(withHistory);
     if (const HWND window = GetMainWindow())
         ValidateRect(window, nullptr);
@@ -137,7 +136,7 @@ int JumpToStack(int slot, uint16_t cardId, int effect, int transition, int speed
     request.secondSlot = static_cast<uint16_t>(slot);
     g_waitingJump = {};
     if (!LocateFile(request, slot, rememberedFirst)) {
-        g_waitingJump = {true, slot, cardId, effect, transition, speed, rememberedFirst, IsCardWalkMoving()};
+        g_waitingJump = {true, slot, cardId, move, rememberedFirst, IsCardWalkMoving()};
         if (const FileSpec* asked = GetFileSpec(slot))
             g_waitingJump.target = *asked;
         RefreshCurrentCard(1);
@@ -152,26 +151,25 @@ int JumpToStack(int slot, uint16_t cardId, int effect, int transition, int speed
     const Handle card = wanted == kDestOtherStack ? 0 : FindCardById(cardId);
     const Handle target = card && !IsCardDeleted(card) ? card : GetCardByIndex(1);
     SetCurrentCardId(GetCardId(target));
-    EnterCard(transition, effect, speed, true);
+    EnterCard(move, true);
     ClearLoadedStackChanges();
     return 1;
 }
 
 }  // namespace
 
-int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int speed, bool withHistory,
-                     bool rememberedFirst) {
+int GoToAnotherStack(int slot, uint16_t cardId, const CardMove& move, bool withHistory, bool rememberedFirst) {
     // Held with the stack it names now: the slot may be lent to another use before the move runs.
     const FileSpec* named = GetFileSpec(slot);
     const FileSpec asked = named ? *named : FileSpec{};
     if (HoldCardLeave([=] {
             PutFileSpec(slot, asked);
-            GoToAnotherStack(slot, cardId, effect, transition, speed, withHistory, rememberedFirst);
+            GoToAnotherStack(slot, cardId, move, withHistory, rememberedFirst);
         }))
         return 0;
     if (!AskToSaveChangedStack())
         return 0;
-    return JumpToStack(slot, cardId, effect, transition, speed, withHistory, rememberedFirst);
+    return JumpToStack(slot, cardId, move, withHistory, rememberedFirst);
 }
 
 bool ResumeStackJump() {
@@ -180,7 +178,7 @@ bool ResumeStackJump() {
     const WaitingJump jump = g_waitingJump;
     const auto resume = [jump] {
         PutFileSpec(jump.slot, jump.target);
-        JumpToStack(jump.slot, jump.cardId, jump.effect, jump.transition, jump.speed, false, jump.rememberedFirst);
+        JumpToStack(jump.slot, jump.cardId, jump.move, false, jump.rememberedFirst);
     };
     g_waitingJump = {};
     // The stack was let go when the move began. The walk's own jump goes on as part of the walk

@@ -63,7 +63,7 @@ void TakeLoadedStack() {
 void EnterFirstCard() {
     const Handle first = FirstLiveCard();
     if (first && GetCardId(first) != GetCurrentCardId())
-        GoToCardInStack(GetCardId(first), kPlainTransition, kPlainEffect, kPlainSpeed);
+        GoToCardInStack(GetCardId(first));
 }
 
 // The card window takes the card's size, within the area the page gave the plug-in.
@@ -169,7 +169,7 @@ int OpenStack(bool ask) {
     else if (IsDownloadedCopy())
         SetLocateFileLocalMode(false);
     SetCurrentCardId(GetCardId(GetCardByIndex(1)));
-    EnterCard(kPlainTransition, kPlainEffect, kPlainSpeed, true);
+    EnterCard({}, true);
     ClearLoadedStackChanges();
     return 0;
 }

@@ -32,13 +32,13 @@ constexpr size_t kSortKeyBytes = 63;
 
 NameBuffer g_cardName{};  // the copy request 173 hands out
 
-using Move = void (*)(int transition, int effect, int speed);
+using Move = void (*)(const CardMove& move);
 
 void MoveAsAsked(const NbaParamBlock& b, Move move) {
     const int effect = static_cast<uint16_t>(b.handled);
     if (effect != 0)
         QTReleaseCurrentEffectRecord();
-    move(static_cast<uint16_t>(b.param1), effect, static_cast<uint16_t>(b.param2));
+    move({static_cast<uint16_t>(b.param1), effect, static_cast<uint16_t>(b.param2)});
 }
 
 // The card named by a caller's pointer; 0 for none.
@@ -102,7 +102,7 @@ void CbGoToCard(NbaParamBlock& b) {
                                                   static_cast<uint16_t>(b.handled), QTEffectChoiceCount());
     if (move.effect != 0)
         QTReleaseCurrentEffectRecord();
-    GoToCardId(id, move.transition, move.effect, move.speed);
+    GoToCardId(id, {move.transition, move.effect, move.speed});
 }
 
 void CbRedrawCard(NbaParamBlock&) {
@@ -257,13 +257,13 @@ void CbGoToStack(NbaParamBlock& b) {
     SetFileSpecFromPath(kSlotTargetStack, path.c_str());
     int opened = 0;
     if (cardId == 0 && !byName) {
-        opened = GoToAnotherStack(kSlotTargetStack, 0, 0, transition, speed, true, false);
+        opened = GoToAnotherStack(kSlotTargetStack, 0, {transition, 0, speed}, true, false);
     } else {
-        opened = GoToAnotherStack(kSlotTargetStack, 0, 0, kPlainTransition, kPlainSpeed, true, false);
+        opened = GoToAnotherStack(kSlotTargetStack, 0, {}, true, false);
         if (opened) {
             const Handle card = byName ? FindCardByName(cardName.data()) : FindCardById(cardId);
             if (card && !IsCardDeleted(card))
-                GoToCardId(GetCardId(card), transition, 0, speed);
+                GoToCardId(GetCardId(card), {transition, 0, speed});
         }
     }
     if (FileSpec* again = GetFileSpec(kSlotTargetStack))
@@ -321,5 +321,5 @@ void CbSetCardName(NbaParamBlock& b) {
 }
 
 void CbGoHomeStack(NbaParamBlock& b) {
-    GoHomeStack(static_cast<uint16_t>(b.param1), 0, static_cast<uint16_t>(b.param2));
+    GoHomeStack({static_cast<uint16_t>(b.param1), 0, static_cast<uint16_t>(b.param2)});
 }

@@ -17,7 +17,7 @@
 #include "core/ui/Resources.h"
 #include "cardview/transitions/QtEffectState.h"
 #include "cardview/transitions/TransitionTable.h"
-#include "host/dialogs/Favorites.h"
+#include "host/palettes/Favorites.h"
 #include "host/dialogs/Printing.h"
 #include "host/menus/MenuRequest.h"
 #include "host/menus/Shortcuts.h"

@@ -1,16 +1,14 @@
 // Preferences: the user's settings in the profile file "LMPREFS.INI" beside the program
 // (core/files/PrefsFile.h reads and writes it), and
 // the stack's settings in its header, edited in the "PREFERENCES" dialog and its presentation
-// options ("POPTIONS"). The values in force are process-wide (core/system/PreferenceFlags.h).
+// options ("POPTIONS", both host/dialogs/PreferencesDialogs.h). The values in force are
+// process-wide (core/system/PreferenceFlags.h).
 //
 // Files of this area:
 //   Preferences.cpp              platform-free: the file's place, the experienced-user value, the
 //                                stack's settings in the header, the dialogs' choices, the frame's
 //                                places in presentation mode
 //   Preferences_win.cpp          the profile file, start-up, the plug-in folder, the wallpaper
-//   PreferencesDialog_win.cpp    "PREFERENCES" and applying it
-//   PreferencesOptions_win.cpp   "POPTIONS"
-//   ScreenMode_win.cpp           presentation mode on the frame window
 //   MenuLock_win.cpp             the frame's menu bar, locked or not, and its Filters menu
 #pragma once
 
@@ -111,27 +109,6 @@ void LoadUserPreferences();
 int ReadPlugInPath(int sourceSlot, uint32_t stringId, int destSlot);
 // True when the Windows profile names a desktop wallpaper (neither empty nor "(None)").
 bool HasWallpaper();
-
-// ---- PreferencesDialog_win.cpp ----
-// Runs "PREFERENCES" on the header's settings; on OK applies them to the header and to the
-// values in force. The dialog's result: 1 OK, 2 Cancel, 0 when the header cannot be read.
-INT_PTR EditPreferences(Handle header);
-// Applies confirmed settings: the file's AdvancedUser, the header, the values in force, the
-// screen mode, the menu bar and the colours palette.
-void ApplyPreferences(Handle header, const StackPreferences& prefs);
-
-// ---- PreferencesOptions_win.cpp ----
-// Runs "POPTIONS" on the settings: 1 when confirmed (the settings changed), else 2.
-INT_PTR EditPresentationOptions(HWND owner, Presentation* presentation);
-
-// ---- ScreenMode_win.cpp ----
-// Moves from the current settings to the next; the current ones end equal to the next. Only a
-// frame window the program owns is moved; without one (always, in the plug-in) only the
-// settings change, since the card window is the browser's.
-void ApplyScreenMode(Presentation* current, const Presentation& next);
-// Sizes the frame around the card window and centres it on the screen; the card window, when
-// it is the frame's child, goes to the client area's corner. Nothing without a frame.
-void FitFrameToCard();
 
 // ---- MenuLock_win.cpp ----
 // Switches the frame's menu bar to "PageloomLock" (locked) or "LM"; nothing when the frame has

@@ -10,6 +10,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/ScreenDepth.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "host/window/CardArea.h"
 #include "media/DroppedFiles.h"
@@ -53,6 +54,7 @@ bool StartWindowServices(HWND window) {
     InitDataBase(window, kDefaultCardWidth, kDefaultCardHeight, GetScreenDepth(), true);
     TraceAttachStep("InitAppPalette");
     InitAppPalette(window);
+    LoadFillPatterns(window);
     CacheBlackWhiteIndices();
     TraceAttachStep("ResetTextColorsAndStyle");
     ResetTextColorsAndStyle();

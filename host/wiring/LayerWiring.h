@@ -3,7 +3,11 @@
 // place, lowest layer first. The plug-in runs it when the browser initialises it
 // (NPP_Initialize), before the first instance reads the download cache; test programs run it
 // before their first test (tests/support/WiredLayers_win.cpp), and a test runs it again to put
-// back what other tests replaced. It only stores procedures.
+// back what other tests replaced. It stores procedures of the layers above, and adapts their
+// parameters in small glue procedures where an interface asks for another shape (a window the
+// upper procedure takes, a handle released after use); three small procedures of authoring's
+// interface are written out here, in WireStack_win.cpp: whether the stack is fresh, opening a
+// file instead of importing it, and showing the cards an import brought.
 //
 //   LayerWiring_win.cpp    WireLayers: the layers in order
 //   WireCore_win.cpp       core: the system's file layer, clock, timers, dialogs and alerts;

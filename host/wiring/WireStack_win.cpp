@@ -96,7 +96,7 @@ StackUpcalls StackUpcallsOfThePlugin() {
         RemapFrameAnimColors(card, offset, static_cast<HPALETTE>(palette));
     };
 
-    u.goToCardId = GoToCardId;
+    u.goToCardId = [](uint16_t id, int transition, int effect, int speed) { GoToCardId(id, {transition, effect, speed}); };
     u.refreshCurrentCard = RefreshCurrentCard;
     u.eraseCardBackground = EraseCardBackground;
     u.runCardAction = RunCardAction;
@@ -122,7 +122,7 @@ StackUpcalls StackUpcallsOfThePlugin() {
 bool StackIsFresh() { return !IsCardChanged() && !StackHasFile(); }
 
 void ShowImportedCards(uint16_t firstCardId, const char* fileName, int count) {
-    GoToCardId(firstCardId, kPlainTransition, kPlainEffect, kPlainSpeed);
+    GoToCardId(firstCardId);
     if (count)
         ShowImportCount(fileName, count);
 }

@@ -7,7 +7,7 @@
 #include "core/ui/ToolNumbers.h"
 #include "graphics/pixels/PixMap.h"
 #include "host/actions/ActionsEditor.h"
-#include "host/dialogs/Favorites.h"
+#include "host/palettes/Favorites.h"
 #include "host/palettes/ToolPalette.h"
 #include "host/player/PlayerUpcalls.h"
 #include "host/requests/HostRequests.h"

@@ -6,10 +6,10 @@
 //                             read without Windows: ../ObjectLayerFields.h)
 //   FieldContents_win.cpp     text entries into the window and back (FieldContents_win.h)
 //   fonts/                    the stack font table and the Format menu's rules (below this)
-//   CurrentTextStyle_win.cpp  the current text style, the Format menu and the Text Style
-//   FormatMenus_win.cpp       dialog, and applying a style to the field being edited
-//   TextStyleDialog_win.cpp   (CurrentTextStyle_win.h, FormatMenus_win.h,
-//   ApplyTextStyle_win.cpp    TextStyleDialog_win.h, ApplyTextStyle_win.h)
+//   CurrentTextStyle_win.cpp  the current text style, the Format menu and applying a style
+//   FormatMenus_win.cpp       to the field being edited (CurrentTextStyle_win.h,
+//   ApplyTextStyle_win.cpp    FormatMenus_win.h, ApplyTextStyle_win.h); the Text Style dialog
+//                             is authoring's (authoring/text/TextStyleDialog_win.h)
 //   TextFieldWindows_win.cpp  the class, making, moving, showing and clipping the windows, the
 //                             style switches, the cursor
 //   TextRequests_win.cpp      the RichEdit requests the rest of the program makes of a field

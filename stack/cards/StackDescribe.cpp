@@ -70,7 +70,7 @@
 #include "stack/cards/FieldText.h"
 #include "stack/cards/FontTableEntries.h"
 #include "format/ResFile.h"
-#include "format/StackReader.h"
+#include "stack/cards/StackDescribe.h"
 #include "stack/pictures/CardPictureRows.h"
 #include "stack/pictures/FrameAnimFrames.h"
 #include "stack/pictures/GraphicPicture.h"

@@ -50,14 +50,13 @@ private:
     bool open_;
 };
 
-// The marker, delayed when a window owns the clipboard (nobody renders it: its presence is all).
+// The marker, whose presence is all: one byte, put at once. Never for delayed rendering: a reader
+// of a delayed format (another process, or the system's clipboard manager handing the contents
+// on) sends the owner WM_RENDERFORMAT and waits for its thread, which may itself be waiting for
+// that reader (a page closing, a process started and waited for), and neither goes on.
 void PutMarker() {
     if (!g_marker)
         return;
-    if (OwnerWindow()) {
-        SetClipboardData(g_marker, nullptr);
-        return;
-    }
     if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 1))
         if (!SetClipboardData(g_marker, block))
             GlobalFree(block);

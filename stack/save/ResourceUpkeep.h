@@ -1,9 +1,9 @@
 // Keeping a stack's resources in order: dropping the ones nothing refers to before a save,
-// carrying resources between stacks as held copies (renumbering the references on arrival),
+// carrying resources between stacks as held copies (renumbering the references on arrival;
+// those are stack/clipboard/HeldResources.cpp's, declared below),
 // the LoomLogo workspace resource, and closing the stack's resources.
 //
 //   ResourceUpkeepPurge.cpp   PurgeUnusedResources and the reference table it works from
-//   HeldResources.cpp         held copies, storing them, the id remap list
 //   ResourceUpkeep.cpp        the workspace resource, closing, and the neighbours below
 #pragma once
 

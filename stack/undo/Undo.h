@@ -5,8 +5,10 @@
 //   Undo.cpp            the record, its count, the kind table, ClearUndo and the menu text
 //   UndoRecorders.cpp   the recorders (one per family of steps)
 //   UndoPerform.cpp     undoing the kinds that need only the stack
-//   UndoObjects_win.cpp the recorders that take an object's layer
 //   CardDelete.cpp      deleting cards, each deletion an undoable step
+//
+// The recorders that take an object's layer, and undoing what needs more than the stack, are
+// authoring's (authoring/cards/Cards.h).
 #pragma once
 
 #include <cstddef>

@@ -113,7 +113,7 @@ protected:
         return -1;
     }
     void Enter(uint16_t card) {
-        GoToCardId(card, 3, 0, 8);
+        GoToCardId(card, {3, 0, 8});
         ASSERT_EQ(GetCurrentCardId(), card);
     }
 

@@ -2,6 +2,7 @@
 // layout by an independent script (make_cases.py beside them), and expected.json, what the
 // reader must report. New folders are picked up without code changes.
 #include <filesystem>
+#include "stack/cards/StackDescribe.h"
 #include <fstream>
 #include <sstream>
 

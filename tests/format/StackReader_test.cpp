@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "core/files/FileLayerMemory.h"
+#include "stack/cards/StackDescribe.h"
 #include "tests/stack/StackTestUtil.h"
 #include "tests/support/MemoryFiles.h"
 

@@ -15,6 +15,7 @@
 #include "core/memory/Handles.h"
 #include "format/ResFile.h"
 #include "format/StackReader.h"
+#include "stack/cards/StackDescribe.h"
 
 namespace {
 

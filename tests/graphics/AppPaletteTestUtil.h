@@ -13,6 +13,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 #include "tests/graphics/DibTestUtil.h"
 #include "tests/support/Rgb.h"
 
@@ -66,10 +67,12 @@ protected:
         ASSERT_NE(window_, nullptr);
         SetMainWindow(window_);
         InitAppPalette(window_);
+        LoadFillPatterns(window_);
         ASSERT_NE(GetAppPalette(), nullptr);
         app_ = EntriesOf(GetAppPalette());
     }
     void TearDown() override {
+        FreeFillPatterns();
         FreePaletteObjects();
         SetMainWindow(nullptr);
         if (window_)

@@ -124,10 +124,13 @@ protected:
         }
     }
     void Run(int transition, int effectId, int speed, const RECT& r, Capture* capture) {
+        Run(CardMove{transition, effectId, speed}, r, capture);
+    }
+    void Run(const CardMove& move, const RECT& r, Capture* capture) {
         capture->test = this;
         TransitionHooks().stepEnded = OnStep;
         TransitionHooks().context = capture;
-        RunTransition(transition, effectId, speed, window_, r, cardB_, 0);
+        RunTransition(move, window_, r, cardB_, 0);
         TransitionHooks().stepEnded = nullptr;
     }
 

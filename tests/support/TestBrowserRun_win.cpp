@@ -221,6 +221,12 @@ BrowserRun CachedSite::Run(const std::string& stack, std::vector<std::string> ar
     return RunBrowser(server, all, settings);
 }
 
+std::string CachedSite::Serve(const std::string& stem, const std::string& bytes) {
+    const std::string name = stem + "-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    server.Put(name, bytes);
+    return name;
+}
+
 std::string CachedSite::Report(const std::string& stack) {
     const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
     const BrowserRun report = RunProgram(reporter, server, {stack});

@@ -64,6 +64,9 @@ struct CachedSite {
     BrowserRun Run(const std::string& stack, std::vector<std::string> args,
                    const std::vector<std::pair<std::string, std::string>>& env = {});
     std::string Report(const std::string& stack);
+    // The stack's bytes served as "STEM-PID.stk" (a name of this process, so that programs run at
+    // once never open each other's); that name, for Run.
+    std::string Serve(const std::string& stem, const std::string& bytes);
 };
 
 // The plug-in copied into a folder of its own with what loads beside it, and with the

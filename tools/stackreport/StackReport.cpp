@@ -37,6 +37,7 @@
 #include "media/animation/AnimRecord.h"
 #include "stack/cards/CardList.h"
 #include "format/StackReader.h"
+#include "stack/cards/StackDescribe.h"
 #include "stack/pictures/CardPictureRows.h"
 
 namespace {

@@ -224,7 +224,7 @@ TEST(ObjectFilePlace, APlacedTextObjectsTextBelongsToTheCardItLandsOn) {
     DeleteFileA(path.c_str());
     DialogDriver none;  // any dialog is a failure
     none.Run([] {
-        GoToCardId(2, 0, 0, 0);
+        GoToCardId(2, {0, 0, 0});
         return 0;
     });
     ASSERT_EQ(GetCurrentCardId(), 2);

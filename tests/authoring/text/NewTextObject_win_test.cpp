@@ -23,7 +23,7 @@
 #include "objects/ObjectServices.h"
 #include "objects/PasteObjects.h"
 #include "objects/text/CurrentTextStyle_win.h"
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 #include "objects/text/ActiveTextField.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"
@@ -429,7 +429,7 @@ TEST(NewTextObject, TheGroupFeatureMovesTheObjectAndPasteKeepsIt) {
     stack.nextObjectId = 40;
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(stack, "ntxt-group-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
-    GoToCardId(2, 0, 0, 0);
+    GoToCardId(2, {0, 0, 0});
     ASSERT_EQ(GetCurrentCardId(), 2);
     HWND card = GetCardWindow();
     ASSERT_EQ(ListOf(kNote), 1);

@@ -189,7 +189,7 @@ protected:
     void Show(Handle card) {
         FreeLayerList();
         SetCurrentCardId(GetCardId(card));
-        RedrawCard(card, 0, 0, 8, true);
+        RedrawCard(card, {0, 0, 8}, true);
     }
 
     static sb::Stack OnePictureStack(const sb::Picture& p) {

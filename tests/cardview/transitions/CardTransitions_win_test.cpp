@@ -30,9 +30,10 @@ TEST_F(TransitionsTest, EveryTransitionEndsWithTheNewCardExactlyInPlace) {
         for (int n = 1; n <= kTransitionCount; ++n) {
             ShowCardA();
             ASSERT_EQ(Compare(WindowPixels(), r).showB, 0) << "card A shown first";
-            SetZoomCentre({r.left + 3, r.top + 4});
+            CardMove move{n, 0, 8};
+            move.zoomCentre = POINT{r.left + 3, r.top + 4};
             Capture capture;
-            Run(n, 0, 8, r, &capture);
+            Run(move, r, &capture);
             const Mix m = Compare(WindowPixels(), r);
             EXPECT_EQ(m.showB, (r.right - r.left) * (r.bottom - r.top))
                 << "transition " << n << " over " << r.left << "," << r.top << "," << r.right << "," << r.bottom
@@ -93,14 +94,52 @@ TEST_F(TransitionsTest, DurationFollowsTheSpeedInTicks) {
     }
 }
 
-TEST_F(TransitionsTest, ButtonColorIsBlackAgainAfterwardsAndNoBitmapDrawsNothing) {
-    SetTransitionColor(RGB(10, 200, 30));
-    Capture capture;
-    Run(kTransFadeToButtonColor, 0, 8, {0, 0, kWidth, kHeight}, &capture);
-    EXPECT_EQ(GetTransitionColor(), RGB(0, 0, 0));
+// A zoom's frames start at the centre its own move gives, else at the rectangle's centre: the
+// centre of one move (a clicked button's) is never left for the next. The smallest frame seen on
+// the window between clock readings is where the zoom starts or ends, around the centre.
+TEST_F(TransitionsTest, AZoomStartsAtItsOwnMovesCentreAndNothingDrawsWithoutABitmapOrARectangle) {
+    static decltype(this) self = nullptr;
+    static RECT smallest;
+    self = this;
+    SetMillisecondClock([] {
+        const Pixels now = self->WindowPixels();
+        RECT box = {kWidth, kHeight, -1, -1};
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                if (now[size_t(y) * kWidth + x] != self->pixelsA_[size_t(y) * kWidth + x])
+                    box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x),
+                           std::max<LONG>(box.bottom, y)};
+        const auto area = [](const RECT& r) { return (r.right - r.left) * (r.bottom - r.top); };
+        if (box.right >= 0 && area(box) < area(smallest))
+            smallest = box;
+        return FakeClock();
+    });
+    const RECT whole = {0, 0, kWidth, kHeight};
+    const auto startOf = [&](const CardMove& move) {
+        ShowCardA();
+        smallest = {0, 0, kWidth * 2, kHeight * 2};
+        RunTransition(move, window_, whole, cardB_, 0);
+        EXPECT_EQ(Compare(WindowPixels(), whole).showB, kWidth * kHeight) << "the card in place afterwards";
+        return POINT{(smallest.left + smallest.right) / 2, (smallest.top + smallest.bottom) / 2};
+    };
+    for (const int zoom : {kTransZoomIn, kTransZoomOut}) {
+        SCOPED_TRACE(zoom);
+        CardMove fromButton{zoom, 0, 8};
+        fromButton.zoomCentre = POINT{20, 30};
+        const POINT button = startOf(fromButton);
+        EXPECT_NEAR(button.x, 20, 3);
+        EXPECT_NEAR(button.y, 30, 3);
+        const POINT later = startOf(CardMove{zoom, 0, 8});
+        EXPECT_NEAR(later.x, kWidth / 2, 3) << "not at the earlier button";
+        EXPECT_NEAR(later.y, kHeight / 2, 3);
+    }
+    SetMillisecondClock(FakeClock);
+
     ShowCardA();
-    RunTransition(kTransLeftToRight, 0, 8, window_, {0, 0, kWidth, kHeight}, nullptr, 0);
-    EXPECT_EQ(Compare(WindowPixels(), {0, 0, kWidth, kHeight}).showA, kWidth * kHeight);
+    RunTransition(CardMove{kTransLeftToRight, 0, 8}, window_, whole, nullptr, 0);
+    RunTransition(CardMove{kTransLeftToRight, 0, 8}, window_, {40, 40, 40, 90}, cardB_, 0);
+    EXPECT_EQ(Compare(WindowPixels(), whole).showA, kWidth * kHeight);
+    EXPECT_EQ(CardMoveRunning(), nullptr);
 }
 
 // On a palette display a fade steps the palette to its colour in 32 steps, shows the new card,
@@ -134,10 +173,9 @@ TEST_F(TransitionsTest, FadesStepThePaletteThroughTheirColourOnAPaletteDisplay) 
         steps.clear();
         middle.clear();
         ShowCardA();
-        SetTransitionColor(RGB(10, 200, 30));
         Capture capture;
         const uint32_t start = GetTicks();
-        Run(f.n, 0, 16, whole, &capture);
+        Run(CardMove{f.n, 0, 16, RGB(10, 200, 30)}, whole, &capture);
         EXPECT_EQ(Compare(WindowPixels(), whole).showB, kWidth * kHeight);
         if (!IndexedDisplay()) {
             EXPECT_TRUE(steps.empty()) << "no palette steps on a true-colour display";

@@ -2,7 +2,9 @@
 // 16-bit display; indexes turned into colours and back; the fill patterns; its life from attach
 // to shut-down; and the card on display reset to it.
 #include "cardview/card/CardUpcalls.h"
+#include "cardview/card/CardRedraw.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/FillPatterns.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // The colour grid on real device contexts: cells in their colours, frames that a second frame
 // removes, hit tests, clicks that move the selection, and the "MCOLORS" dialog answered
 // through the dialog driver.
+#include "cardview/colors/ColorChooser.h"
 #include "graphics/palette/AppPalette.h"
 
 #include <gtest/gtest.h>

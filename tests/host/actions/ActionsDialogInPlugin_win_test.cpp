@@ -943,8 +943,8 @@ TEST_F(ActionsInPlugin, CancelledStackChoicesLeaveTheSavedStackAsItWas) {
     ASSERT_TRUE(next.AllAnswered());
     // On a palette display a card's picture is converted the first time it is shown, and saved
     // so: the walk below shows the second card, so it is shown once before the first save.
-    GoToCardInStack(2, 0, 0, 0);
-    GoToCardInStack(1, 0, 0, 0);
+    GoToCardInStack(2, {0, 0, 0});
+    GoToCardInStack(1, {0, 0, 0});
     ASSERT_EQ(GetCurrentCardId(), 1);
     auto done = [&] {
         SelectObjectLayer(FindLayer(kObjectButton, kButtonId));

@@ -155,7 +155,7 @@ TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthori
          }},
     };
     for (const DialogKind& kind : kinds) {
-        GoToCardId(1, kPlainTransition, kPlainEffect, kPlainSpeed);
+        GoToCardId(1);
         ASSERT_EQ(GetCurrentCardId(), 1) << kind.name;
         ASSERT_GT(TimerLeft(), 0) << kind.name;
         DialogDriver driver(20000);
@@ -176,7 +176,7 @@ TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthori
     }
 
     // The timer held under a dialog goes off once it has ended.
-    GoToCardId(1, kPlainTransition, kPlainEffect, kPlainSpeed);
+    GoToCardId(1);
     {
         DialogDriver driver(20000);
         driver.Expect(DialogMatch::Template("ICONSDLG"), [&](DialogView& box) {

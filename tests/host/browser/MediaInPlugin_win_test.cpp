@@ -10,11 +10,13 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "StackBuilder.h"
 #include "TestBrowser.h"
+#include "cardview/transitions/TransitionTable.h"
 #include "core/system/ChangeFlags.h"
 #include "core/events/MessageLoops.h"
 #include "core/memory/ByteReader.h"
@@ -91,6 +93,7 @@ sb::Card SolidCard(uint16_t id, sb::Rgb colour) {
 }
 
 COLORREF g_colourInStep = 0;
+std::optional<POINT> g_centreInStep;
 
 TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredEffect) {
     sb::Stack stack;
@@ -129,8 +132,9 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     PumpPageMessages();
     EXPECT_TRUE(QTEffectStateExists()) << "made with a QuickTime 3 manager";
 
-    QTCaptureWindowImage(GetCardWindow());  // as the moving action does before it goes
-    GoToCardId(2, 29, 7, 8);
+    CardMove withEffect{29, 7, 8};
+    withEffect.oldCard = QTCaptureWindowImage(GetCardWindow());  // as the moving action does before it goes
+    GoToCardId(2, withEffect);
     PumpPageMessages();
     EXPECT_EQ(GetCurrentCardId(), 2);
     ASSERT_EQ(g_frames.count, 30) << "the effect's frames, not the steps of \"Fastest\"";
@@ -152,21 +156,35 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     // does not stop to ask whether to save.
     ClearStackChanged();
     ClearCardChanged();
-    EXPECT_EQ(GoToAnotherStack(kSlotTargetStack, 1, 7, 29, 8, false, true), 0);
+    EXPECT_EQ(GoToAnotherStack(kSlotTargetStack, 1, {29, 7, 8}, false, true), 0);
     EXPECT_EQ(GetCurrentCardId(), 2);
     EXPECT_EQ(QTGetCurrentEffectId(), 0) << "the effect record was let go";
     EXPECT_TRUE(QTEffectStateExists());
 
-    // A button's move: the zoom centre is the button's centre; the transition colour while it
-    // runs is the palette entry below the stored index, else black.
-    GoToCardId(1, 3, 0, 8);
+    // A button's move: the zoom starts at the button's centre; the transition colour while it
+    // runs is the palette entry below the stored index, else black. A later zoom that no button
+    // asked for starts at the card's centre, and a later move has no colour but black.
+    const TransitionStepHooks savedHooks = TransitionHooks();
+    TransitionHooks().stepEnded = [](int, int, void*) {
+        if (const CardMove* running = CardMoveRunning()) {
+            g_colourInStep = running->color;
+            g_centreInStep = running->zoomCentre;
+        }
+    };
+    GoToCardId(1, {3, 0, 8});
     PumpPageMessages();
+    g_centreInStep.reset();
     DoButtonActions(GetCardWindow(), 10, 1);
     EXPECT_EQ(GetCurrentCardId(), 2);
-    POINT centre = {};
-    EXPECT_TRUE(GetZoomCentre(&centre));
-    EXPECT_EQ(centre.x, 8);
-    EXPECT_EQ(centre.y, 60);
+    ASSERT_TRUE(g_centreInStep.has_value());
+    EXPECT_EQ(g_centreInStep->x, 8);
+    EXPECT_EQ(g_centreInStep->y, 60);
+    g_colourInStep = RGB(9, 9, 9);
+    GoPrevCard({kTransZoomOut, 0, 8});
+    EXPECT_EQ(GetCurrentCardId(), 1);
+    EXPECT_FALSE(g_centreInStep.has_value()) << "the button's centre was the button's move's only";
+    EXPECT_EQ(g_colourInStep, RGB(0, 0, 0));
+    TransitionHooks() = savedHooks;
     // The index as stored now: on a palette display it followed the card's picture into the
     // system palette.
     const std::vector<uint8_t> coloured = OpenStackObject(1, kObjectButton, 11);
@@ -176,14 +194,12 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     PALETTEENTRY entry = {};
     ASSERT_EQ(GetPaletteEntries(GetAppPalette(), UINT(stored - 1), 1, &entry), 1u);
     const COLORREF wanted[] = {RGB(entry.peRed, entry.peGreen, entry.peBlue), RGB(0, 0, 0), RGB(0, 0, 0)};
-    const TransitionStepHooks savedHooks = TransitionHooks();
     for (int i = 1; i < 4; ++i) {
         SCOPED_TRACE(i);
-        GoToCardId(1, 3, 0, 8);
+        GoToCardId(1, {3, 0, 8});
         PumpPageMessages();
-        SetTransitionColor(RGB(1, 2, 3));
         g_colourInStep = RGB(9, 9, 9);
-        TransitionHooks().stepEnded = [](int, int, void*) { g_colourInStep = GetTransitionColor(); };
+        TransitionHooks().stepEnded = [](int, int, void*) { g_colourInStep = CardMoveRunning()->color; };
         DoButtonActions(GetCardWindow(), uint16_t(10 + i), 1);
         TransitionHooks() = savedHooks;
         EXPECT_EQ(GetCurrentCardId(), 2);
@@ -192,7 +208,7 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
 
     // The button with the effect plays it from the card it leaves, rendered with its layers,
     // whatever the window happens to show.
-    GoToCardId(1, 3, 0, 8);
+    GoToCardId(1, {3, 0, 8});
     PumpPageMessages();
     {
         HDC dc = GetDC(GetCardWindow());
@@ -317,18 +333,18 @@ TEST_F(MediaOnCard, ControllersIdleInWaitsAndTransitionsAndFinishedMoviesGoWithT
     {
         WindowDC screen(GetCardWindow());
         OwnedGdiObject<HBITMAP> card(CreateCompatibleBitmap(screen.get(), kCardW, kCardH));
-        RunTransition(1, 0, 8, GetCardWindow(), RECT{0, 0, 30, 20}, card.get(), 0);  // left to right
+        RunTransition(CardMove{1, 0, 8}, GetCardWindow(), RECT{0, 0, 30, 20}, card.get(), 0);  // left to right
     }
     TransitionHooks() = savedHooks;
     EXPECT_EQ(g_colourAtFirstStep, FrameColour(2)) << "the transition's step idled the controller";
 
     // Leaving the card removes the movie; coming back opens it again, and refreshing the card
     // makes a new one in its place.
-    GoToCardId(2, 3, 0, 8);
+    GoToCardId(2, {3, 0, 8});
     PumpPageMessages();
     EXPECT_FALSE(IsWindow(movie));
     EXPECT_TRUE(MovieWindows().empty());
-    GoToCardId(1, 3, 0, 8);
+    GoToCardId(1, {3, 0, 8});
     PumpPageMessages();
     movies = MovieWindows();
     ASSERT_EQ(movies.size(), 1u);
@@ -377,7 +393,7 @@ TEST_F(MediaOnCard, TheTickIdlesMoviesAndAMovieHoldsTheMoveUntilItEndsOrTheUserA
     // A click, a right click or a key that comes meanwhile ends the wait at once.
     for (const UINT message : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_KEYDOWN}) {
         SCOPED_TRACE(message);
-        GoToCardId(1, 3, 0, 8);
+        GoToCardId(1, {3, 0, 8});
         PumpPageMessages();
         ASSERT_EQ(GetCurrentCardId(), 1);
         PostMessageA(GetCardWindow(), message, 0, 0);

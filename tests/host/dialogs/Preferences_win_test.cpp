@@ -1,7 +1,7 @@
 // Preferences on the system: the profile file's bytes, start-up, the plug-in folder and the
 // wallpaper; the "PREFERENCES" and "POPTIONS" dialogs answered through the dialog driver; and
 // what presentation mode and the lock do to windows and menus.
-#include "host/state/Preferences.h"
+#include "host/dialogs/PreferencesDialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,7 @@
 #include "host/menus/MenuCommands.h"
 #include "objects/text/CurrentTextStyle_win.h"
 #include "objects/text/FormatMenus_win.h"
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 #include "objects/text/FieldContents_win.h"
 #include "objects/text/TextFields.h"
 #include "stack/cards/CardList.h"

@@ -89,10 +89,10 @@ protected:
 
 TEST_F(CardNavigationTest, MovesWrapShowEachCardAndLeaveTheirHistory) {
     SKIP_UNLESS_TRUE_COLOUR("the card shown is told by its exact colour in the window");
-    EnterCard(kPlainTransition, 0, kPlainSpeed, true);  // as opening the stack does
+    EnterCard({}, true);  // as opening the stack does
     std::string shown = std::to_string(Shown());
-    const auto move = [&](void (*go)(int, int, int)) {
-        go(kPlainTransition, 0, kPlainSpeed);
+    const auto move = [&](void (*go)(const CardMove&)) {
+        go({});
         shown += std::to_string(Shown());
         EXPECT_EQ(Shown(), CardTitleNumber(GetCurrentCardRecord()));
     };
@@ -104,7 +104,7 @@ TEST_F(CardNavigationTest, MovesWrapShowEachCardAndLeaveTheirHistory) {
     EXPECT_EQ(shown, "131231");
     EXPECT_EQ(std::string(GetCardTitle()), "Three.stk - Card 1");
     ASSERT_EQ(CardHistoryCount(), 5);
-    GoBackInHistory(kPlainTransition, 0, kPlainSpeed);
+    GoBackInHistory();
     EXPECT_EQ(GetCurrentCardId(), 3);
     EXPECT_EQ(Shown(), 3);
     EXPECT_EQ(CardHistoryCount(), 4);  // going back records nothing
@@ -113,7 +113,7 @@ TEST_F(CardNavigationTest, MovesWrapShowEachCardAndLeaveTheirHistory) {
     EXPECT_EQ(CardHistoryCount(), 5);
     ClearStackChanged();
     MarkCardChanged();  // an edit on this card still wants saving once another is entered
-    GoNextCard(kPlainTransition, 0, kPlainSpeed);
+    GoNextCard();
     EXPECT_TRUE(IsStackChanged());
     EXPECT_FALSE(IsCardChanged());
     SetCardNumberInTitle(false);
@@ -137,9 +137,9 @@ TEST_F(CardNavigationTest, AMissingCardShowsItsAlertAndStays) {
     for (uint32_t alert : {kAlertCardNotFound, kAlertCardNotFound, kAlertNoMarkedCard})
         driver.Expect(DialogMatch::Alert(alert), [](DialogView& box) { box.Press(kAlertButton1); });
     driver.Run([] {
-        GoToCardId(99, kPlainTransition, 0, kPlainSpeed);
-        GoToCardId(3, kPlainTransition, 0, kPlainSpeed);  // marked deleted
-        GoRecentCard(kPlainTransition, 0, kPlainSpeed);
+        GoToCardId(99);
+        GoToCardId(3);  // marked deleted
+        GoRecentCard();
         return 0;
     });
     EXPECT_TRUE(driver.AllAnswered());

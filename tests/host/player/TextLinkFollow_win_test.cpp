@@ -72,7 +72,7 @@ POINT CharPoint(HWND field, int index, int into) {
 // The field's window on the card shown, the card left at card 1.
 HWND FieldOf(HWND embed, uint16_t id) {
     if (GetCurrentCardId() != 1) {
-        GoToCardId(1, kPlainTransition, 0, kPlainSpeed);
+        GoToCardId(1);
         PumpPageMessages();
     }
     return GetDlgItem(embed, id);
@@ -109,7 +109,7 @@ LRESULT CALLBACK CountingCard(HWND window, UINT message, WPARAM wParam, LPARAM l
 // A timer of the card that goes to the last card, once.
 void CALLBACK GoAwayOnce(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    GoToCardId(4, kPlainTransition, 0, kPlainSpeed);
+    GoToCardId(4);
 }
 
 TEST(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {

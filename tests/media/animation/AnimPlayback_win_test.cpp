@@ -282,7 +282,7 @@ TEST_F(AnimPlaybackTest, PlaysShareOneOffscreenOfTheCardAndOwnTheirRecords) {
     EXPECT_TRUE(Bluish(offscreenPixel(80, 60))) << Rgb(offscreenPixel(80, 60));
 
     // A new card releases the playback; the next play copies the new card.
-    GoToCardId(2, 0, 0, 0);
+    GoToCardId(2, {0, 0, 0});
     PumpPageMessages();
     ASSERT_EQ(GetCurrentCardId(), 2);
     EXPECT_EQ(GetAnimOffscreen(), nullptr);

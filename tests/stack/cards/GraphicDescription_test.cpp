@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/memory/Crc32.h"
+#include "stack/cards/StackDescribe.h"
 #include "tests/stack/StackTestUtil.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // The stack report's timers: a button's and an 'Actn' resource's mode and value as stored.
 #include <string>
 
+#include "stack/cards/StackDescribe.h"
 #include "tests/stack/StackTestUtil.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "core/ui/DisplayUtils.h"
 #include "resources/info_ids.h"
 #include "stack/cards/ActionResource.h"
+#include "stack/cards/StackDescribe.h"
 #include "stack/dialogs/InfoDialogsRecord.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "authoring/info/InfoDialogs.h"

@@ -6,6 +6,7 @@
 #include "core/memory/Crc32.h"
 #include "graphics/dib/BmpFile.h"
 #include "graphics/pixels/Lzrw.h"
+#include "stack/cards/StackDescribe.h"
 #include "stack/pictures/CardPictureRows.h"
 #include "stack/pictures/PackedPicture.h"
 #include "tests/stack/StackTestUtil.h"

@@ -15,6 +15,7 @@
 #include "core/memory/Handles.h"
 #include "format/StackReader.h"
 #include "format/StackFile.h"
+#include "stack/cards/StackDescribe.h"
 #include "stack/pictures/FrameAnimFrames.h"
 
 namespace {

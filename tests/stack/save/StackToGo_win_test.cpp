@@ -213,7 +213,7 @@ TEST_F(StackToGoPlugin, UnsavedStackPackagedAndPlayed) {
     char opened[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof opened, opened);
     const std::string stackPath = opened;
-    GoNextCard(3, 0, 8);
+    GoNextCard({3, 0, 8});
     PumpPageMessages();
     ASSERT_EQ(GetCardId(GetCurrentCardRecord()), 2);
     const int historyCount = CardHistoryCount();

@@ -3,7 +3,7 @@
 // and the framed inputs of the GIF composer and of the decoded-rows fuzzer.
 #include <cstring>
 
-#include "ReaderSeeds.h"
+#include "LayerSeeds.h"
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"

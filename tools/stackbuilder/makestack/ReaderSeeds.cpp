@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "BuilderMedia.h"
+#include "LayerSeeds.h"
 #include "StackBuilder.h"
 #include "actions/NbaInfo.h"
 #include "core/memory/ByteReader.h"

@@ -3,14 +3,10 @@
 #pragma once
 
 #include <optional>
-#include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
-using Seeds = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
+#include "Seeds.h"
 
-// The seeds of that kind, or nothing when it is not one of these.
+// The seeds of that kind (or of a layer builder's fuzzer, LayerSeeds.h), or nothing when it is
+// not one of these.
 std::optional<Seeds> ReaderSeeds(std::string_view kind);
-// The seeds of the layer builders' and converters' fuzzers (LayerSeeds.cpp), or nothing.
-std::optional<Seeds> LayerReaderSeeds(std::string_view kind);

@@ -1,7 +1,7 @@
 // Presentation mode on the frame window: the frame covers the screen around the card, or is
 // fitted to the card again. The plug-in has no frame window; its card window belongs to the
 // browser and is never moved from here, so there only the settings change.
-#include "host/state/Preferences.h"
+#include "host/dialogs/PreferencesDialogs.h"
 
 #include "core/system/PluginModule.h"
 #include "media/MediaLibrary.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/dialogs/Favorites.h"
+#include "host/palettes/Favorites.h"
 #include "host/palettes/IconButtons.h"
 #include "format/StackFile.h"
 

@@ -1,5 +1,5 @@
 // The favourites' entries and rules, without the dialogs.
-#include "host/dialogs/Favorites.h"
+#include "host/palettes/Favorites.h"
 
 #include <algorithm>
 #include <charconv>

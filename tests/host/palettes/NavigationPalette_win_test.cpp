@@ -11,7 +11,7 @@
 #include "StackBuilder.h"
 #include "TestBrowser.h"
 #include "core/files/FileSlots.h"
-#include "host/dialogs/Favorites.h"
+#include "host/palettes/Favorites.h"
 #include "host/player/CardHistory.h"
 #include "host/state/Preferences.h"
 #include "resources/favorites_ids.h"

@@ -1,4 +1,4 @@
-#include "objects/text/TextStyleDialog_win.h"
+#include "authoring/text/TextStyleDialog_win.h"
 
 #include <commdlg.h>
 
@@ -10,6 +10,7 @@
 #include "core/text/StringRuns.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/dialogs/DialogOwner.h"
+#include "cardview/colors/ColorChooser.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/ObjectServices.h"

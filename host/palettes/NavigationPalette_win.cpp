@@ -1,6 +1,6 @@
 // The navigation palette: its buttons, the card list and the favourites list, kept in the
 // profile file while it is closed.
-#include "host/dialogs/Favorites.h"
+#include "host/palettes/Favorites.h"
 
 #include <array>
 #include <memory>
@@ -119,11 +119,11 @@ void GoToFavorite(int index) {
     const FavoriteEntry entry = (*g_fav.table)[index];  // the table may change on the way
     const std::string_view path(entry.path, strnlen(entry.path, sizeof entry.path));
     if (StackHasFile() && SameFavoritePath(path, CurrentStackPath())) {
-        GoToCardInStack(entry.cardId, kPlainTransition, kPlainEffect, kPlainSpeed);
+        GoToCardInStack(entry.cardId);
         return;
     }
     SetFileSpecFromPath(8, std::string(path).c_str());
-    GoToAnotherStack(8, entry.cardId, 0, kPlainTransition, kPlainSpeed, true, true);
+    GoToAnotherStack(8, entry.cardId, {}, true, true);
 }
 
 void OnFavoriteChosen(HWND dialog, int item) {
@@ -144,7 +144,7 @@ void OnCardChosen(HWND dialog) {
         return;
     const LRESULT id = SendDlgItemMessageA(dialog, IDC_NAV_CARDS, CB_GETITEMDATA, item, 0);
     if (id > 0 && id <= 0xFFFF)
-        GoToCardId(static_cast<uint16_t>(id), kPlainTransition, kPlainEffect, kPlainSpeed);
+        GoToCardId(static_cast<uint16_t>(id));
     FocusCardWindow();
 }
 

@@ -8,7 +8,7 @@
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
-#include "host/dialogs/Favorites.h"
+#include "host/palettes/Favorites.h"
 #include "resources/favorites_ids.h"
 
 namespace {

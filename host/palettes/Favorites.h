@@ -3,7 +3,7 @@
 // favourites editor (template 103).
 //
 //   Favorites.cpp       platform-free: the entry, its text, the table's rules, the INI keys
-//   Favorites_win.cpp   ShowFavorites, the palette's dialog procedure, its lists, saving
+//   NavigationPalette_win.cpp  ShowFavorites, the palette's dialog procedure, its lists, saving
 //   FavoritesEdit_win.cpp  EditFavorites and its dialog procedure
 //   (placing and raising the palette: host/palettes/PaletteWindows.h)
 #pragma once
@@ -65,7 +65,7 @@ long ParsePrefNumber(std::string_view text, long fallback);
 #ifdef _WIN32
 #include <windows.h>
 
-// ---- Favorites_win.cpp ----
+// ---- NavigationPalette_win.cpp ----
 // Brings the palette up, or opens it (template 102) over the card window.
 void ShowFavorites();
 INT_PTR CALLBACK FavoritesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
