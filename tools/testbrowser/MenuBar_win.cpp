@@ -56,8 +56,10 @@ int FindItem(HMENU menu, const std::string& wanted) {
     return -1;
 }
 
-void Stroke(std::vector<BrowserOptions::KeyStroke>& strokes, unsigned char key, unsigned char modifier = 0) {
+void Stroke(std::vector<BrowserOptions::KeyStroke>& strokes, unsigned char key, unsigned char modifier = 0,
+            int menusOpen = 0) {
     BrowserOptions::KeyStroke stroke;
+    stroke.menusOpen = menusOpen;
     if (modifier)
         stroke.modifiers.push_back(modifier);
     stroke.key = key;
@@ -67,19 +69,21 @@ void Stroke(std::vector<BrowserOptions::KeyStroke>& strokes, unsigned char key, 
 // The keys that choose the item at the position of an open menu: its mnemonic when no other
 // item shares it, else Down from the first item (the one a menu opened by keys shows chosen)
 // and Return, or Right for a sub-menu.
-void ChooseKeys(HMENU menu, int position, std::vector<BrowserOptions::KeyStroke>& strokes) {
+void ChooseKeys(HMENU menu, int position, int level, std::vector<BrowserOptions::KeyStroke>& strokes) {
     const char letter = Mnemonic(MenuText(menu, position));
     int sharing = 0;
     for (int i = 0; letter && i < GetMenuItemCount(menu); ++i)
         sharing += Mnemonic(MenuText(menu, i)) == letter ? 1 : 0;
     if (letter && sharing == 1 && std::isalnum(static_cast<unsigned char>(letter))) {
-        Stroke(strokes, static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(letter))));
+        Stroke(strokes, static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(letter))), 0, level);
         return;
     }
+    const size_t first = strokes.size();
     for (int i = 0; i < position; ++i)
         if (!IsSeparator(menu, i))
             Stroke(strokes, VK_DOWN);
     Stroke(strokes, GetSubMenu(menu, position) ? VK_RIGHT : VK_RETURN);
+    strokes[first].menusOpen = level;
 }
 
 }  // namespace
@@ -142,7 +146,7 @@ bool MenuPathKeys(void* frameWindow, void* embed, const std::vector<std::string>
             if (HMENU sub = GetSubMenu(menu, position))
                 UpdatePluginMenu(embed, sub, position);
         } else {
-            ChooseKeys(menu, position, strokes);
+            ChooseKeys(menu, position, static_cast<int>(level), strokes);
         }
         HMENU sub = GetSubMenu(menu, position);
         if (level + 1 < path.size() && !sub) {

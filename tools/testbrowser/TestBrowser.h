@@ -89,6 +89,7 @@ struct BrowserOptions {
     struct KeyStroke {
         std::vector<unsigned char> modifiers;  // virtual keys held down, in order
         unsigned char key = 0;                 // virtual key
+        int menusOpen = 0;  // --menu: sent once that many menus show (a menu opened by the key before)
     };
     struct TimedKeys {
         std::string text;  // as given, for the log
