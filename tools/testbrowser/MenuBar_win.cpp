@@ -47,11 +47,13 @@ bool IsSeparator(HMENU menu, int position) {
     return GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info) && (info.fType & MFT_SEPARATOR);
 }
 
-// The first item whose text begins with the wanted one; -1 when none.
-int FindItem(HMENU menu, const std::string& wanted) {
+// The first item whose text is the wanted one (a menu's title), or begins with it (an item);
+// -1 when none.
+int FindItem(HMENU menu, const std::string& wanted, bool whole) {
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i)
-        if (!IsSeparator(menu, i) && Key(MenuText(menu, i)).starts_with(wanted))
+        if (const std::string key = Key(MenuText(menu, i));
+            !IsSeparator(menu, i) && (whole ? key == wanted : key.starts_with(wanted)))
             return i;
     return -1;
 }
@@ -124,13 +126,7 @@ bool MenuPathKeys(void* frameWindow, void* embed, const std::vector<std::string>
     }
     for (size_t level = 0; level < path.size(); ++level) {
         const std::string wanted = Key(path[level]);
-        const int position = level == 0 ? [&] {
-            for (int i = 0; i < GetMenuItemCount(menu); ++i)
-                if (Key(MenuText(menu, i)) == wanted)
-                    return i;
-            return -1;
-        }()
-                                        : FindItem(menu, wanted);
+        const int position = FindItem(menu, wanted, level == 0);
         if (position < 0 || wanted.empty()) {
             error = "no item \"" + path[level] + "\"";
             return false;
