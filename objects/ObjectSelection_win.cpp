@@ -216,8 +216,6 @@ void SelectObjectMouseDown(HWND window, int x, int y, WPARAM keyState) {
         return;
     SelectObjectLayer(hit);
     const LayerFacts f = ReadFacts(hit);
-    const int32_t old[4] = {f.bounds.left, f.bounds.top, f.bounds.right, f.bounds.bottom};
-    RecordObjectMoveUndoFor(f.kind, f.id, old);
     if (IsLocked(f)) {
         // Refused, the object stays locked and selected.
         if (ShowAlert(kAlertLockedItem) != 1)
@@ -330,9 +328,14 @@ int SelectObjectMouseUp(HWND window, LPARAM lParam, bool overMediaLib) {
     InvalidateGrown(window, tracked);
     InvalidateGrown(window, anchor);
     InvalidateGrown(window, rect);
-    // A click that only selected the object leaves the card as it was.
-    if (!dragOut && !EqualRect(&rect, &anchor))
+    // A click that only selected the object leaves the card as it was, and the step Undo
+    // offers (a press records no move: Undo would name a move that never was and drop the
+    // step before it).
+    if (!dragOut && !EqualRect(&rect, &anchor)) {
+        const int32_t old[4] = {anchor.left, anchor.top, anchor.right, anchor.bottom};
+        RecordObjectMoveUndoFor(f.kind, f.id, old);
         MarkCardChanged();
+    }
     return 1;
 }
 

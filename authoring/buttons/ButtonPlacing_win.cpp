@@ -353,8 +353,9 @@ int NewButtonMouseUp(HWND window, int x, int y, bool ctrl) {
     g_placing.handle = 0;
     if (GetCapture() == window)
         ReleaseCapture();
-    Redraw(window, g_placing.startRect);
+    // The button moves before the old place is drawn again, which would draw it there once more.
     SetSpareBounds(g_placing.rect);
+    Redraw(window, g_placing.startRect);
     Redraw(window, g_placing.rect);
     return 1;
 }

@@ -61,6 +61,7 @@ bool ChooseOpenFile(HWND owner, const FileRequest& request, const FileSpec& star
         dialog.lpfnHook = CenterOnInitHook;
     }
     ShowCursor(TRUE);
+    FocusReturnScope keep(dialog.hwndOwner);
     const BOOL confirmed = GetOpenFileNameA(&dialog);
     ShowCursor(FALSE);
     if (!confirmed)

@@ -177,11 +177,12 @@ LRESULT OnCardChar(HWND window, WPARAM character, LPARAM lParam) {
             return 0;
         DeselectObject(window);
         CommitPaintSelection(window);
-        NewButtonMouseDown(window, kOffCardCommit, kOffCardCommit);
-        PlacedGraphicClick(window, kOffCardCommit, kOffCardCommit);
+        // Return that ends a placement ends there: it is not also a press of the default button.
+        const bool placed = NewButtonMouseDown(window, kOffCardCommit, kOffCardCommit) != 0;
+        const bool graphicPlaced = PlacedGraphicClick(window, kOffCardCommit, kOffCardCommit) != 0;
         MaskToolMouseDown(window, kOffCardCommit, kOffCardCommit, 0);
         MaskToolMouseUp(window, 0);
-        if (NewTextFieldMouseUp(window))
+        if (NewTextFieldMouseUp(window) || placed || graphicPlaced)
             return 0;
         if (CallMouseHook(WM_LBUTTONDOWN, window, kOffCardCommit, kOffCardCommit))
             return 0;

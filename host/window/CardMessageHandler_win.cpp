@@ -52,6 +52,19 @@ LRESULT OnNotify(LPARAM lParam) {
     return 0;
 }
 
+// A browser that shows our main menu in its page's bar tells the card when one of its menus
+// opens, with its place in the bar; any other menu (the card's own context menu) is not ours
+// to update here.
+LRESULT OnInitMenuPopup(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto menu = reinterpret_cast<HMENU>(wParam);
+    const int position = LOWORD(lParam);
+    const HWND page = GetAncestor(window, GA_ROOT);
+    const HMENU bar = page && page != window ? GetMenu(page) : nullptr;
+    if (!HIWORD(lParam) && bar && GetSubMenu(bar, position) == menu)
+        UpdateMenus(window, position, menu, false);
+    return 0;
+}
+
 LRESULT OnPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
@@ -149,6 +162,8 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         // the card window are run here (an accelerator's as from the keyboard).
         DoMenuCommand(window, LOWORD(wParam), HIWORD(wParam) == 1 ? 1 : 0);
         return 0;
+    case WM_INITMENUPOPUP:
+        return OnInitMenuPopup(window, wParam, lParam);
     case WM_TIMER:
         if (!OnCardTimer(window, wParam, lParam))
             DefaultChildProcessing(window, message, wParam, lParam);

@@ -237,6 +237,9 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     case WM_MOUSEACTIVATE: return OnMouseActivate(window, state, wParam, lParam);
     case WM_KILLFOCUS: SendMessageA(window, EM_HIDESELECTION, TRUE, 0); break;
+    // The selection hidden when the field lost the keys shows again when it has them back:
+    // hidden, it stays so, and a selection made with the mouse would never show.
+    case WM_SETFOCUS: SendMessageA(window, EM_HIDESELECTION, FALSE, 0); break;
     case WM_PAINT: {
         HideCaret(window);
         GiveFieldPalette(window);

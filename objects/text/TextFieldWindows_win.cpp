@@ -9,6 +9,7 @@
 #include "core/ui/ToolNumbers.h"
 #include "core/ui/dialogs/DialogOwner.h"
 #include "layers/LayerList.h"
+#include "layers/PaintGeometry_win.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "objects/text/TextFields.h"
@@ -69,6 +70,27 @@ void ChangeStyleBits(HWND window, int index, LONG bits, bool on) {
 bool Intersect(const RECT& a, const RECT& b) {
     RECT both;
     return IntersectRect(&both, &a, &b) != 0;
+}
+
+// Beyond the card lies the page, which a field reaching past the card's edge leaves as it is: a
+// field's window is not clipped by the card, and what it drew there would stay on the next card.
+// The region (null: the whole window) is cut to the card, in the window's own coordinates.
+HRGN ClippedToCard(HRGN region, const RECT& bounds, HWND window) {
+    const RECT card = CardBoundsInWindow(GetCardWindow());
+    RECT inside{};
+    IntersectRect(&inside, &card, &bounds);
+    if (IsRectEmpty(&card) || EqualRect(&inside, &bounds) || !window)
+        return region;
+    if (!region) {
+        RECT client;
+        GetClientRect(window, &client);
+        region = CreateRectRgnIndirect(&client);
+    }
+    OffsetRect(&inside, -bounds.left, -bounds.top);
+    HRGN onCard = CreateRectRgnIndirect(&inside);
+    CombineRgn(region, region, onCard, RGN_AND);
+    DeleteObject(onCard);
+    return region;
 }
 
 // The card window's children of the field class, each once.
@@ -173,6 +195,8 @@ HWND CreateTextFieldWindow(HWND parent, LayerHandle layer) {
     SetFieldScrollBar(window, facts.options & kTextScrollBar, !(facts.options & kTextNotScrollable));
     SetFieldBorder(window, facts.options & kTextFrame);
     SetFieldLayerOfWindow(window, layer);
+    if (HRGN region = ClippedToCard(nullptr, r, window))
+        SetWindowRgn(window, region, FALSE);
     GiveFieldPalette(window);
     UpdateWindow(window);
     if (FieldHidesCaret({.options = facts.options, .objectFlags = facts.objectFlags}))
@@ -220,6 +244,7 @@ void MoveFieldWindow(LayerHandle layer) {
         return;
     const RECT& r = facts.bounds;
     MoveWindow(facts.window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    SetWindowRgn(facts.window, MakeFieldWindowRegion(layer), TRUE);
 }
 
 void DestroyFieldWindow(FieldLayer* layer) {
@@ -293,7 +318,7 @@ HRGN MakeFieldWindowRegion(LayerHandle layer) {
         }
         at = next;
     }
-    return region;
+    return ClippedToCard(region, facts.bounds, facts.window);
 }
 
 HCURSOR GetFieldCursor(HWND window) {

@@ -120,6 +120,7 @@ bool AskSaveStackFile(HWND owner, int mode, char* chosen, size_t chosenSize, cha
     dialog.lCustData = reinterpret_cast<LPARAM>(&check);
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLEHOOK;
     dialog.lpfnHook = SaveCheckHook;
+    FocusReturnScope keep(dialog.hwndOwner);
     if (!GetSaveFileNameA(&dialog))
         return false;
     SetFileSpecFromPath(spec.slot, path);

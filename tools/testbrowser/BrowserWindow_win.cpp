@@ -413,8 +413,13 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             if (HeldBack(window, wParam, g_page.options.keys[wParam - kTimerFirstKeys].hold,
                          g_page.options.keys[wParam - kTimerFirstKeys].text))
                 return 0;
-            if (!g_page.closed)
-                SendKeyStrokes(g_page.options.keys[wParam - kTimerFirstKeys]);
+            BrowserOptions::TimedKeys& keys = g_page.options.keys[wParam - kTimerFirstKeys];
+            std::string error;
+            if (!keys.menuPath.empty() && !g_page.closed && !g_page.embeds.empty() &&
+                !MenuPathKeys(window, g_page.embeds[0].window, keys.menuPath, keys.strokes, error))
+                FailHold(keys.text, error);
+            else if (!g_page.closed)
+                SendKeyStrokes(keys);
             StepRan(window, wParam);
         } else if (wParam >= kTimerFirstDialog && wParam < kTimerFirstDialog + g_page.options.dialogActions.size()) {
             KillTimer(window, wParam);
@@ -477,6 +482,20 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                 WatchDialogs();
         }
         return 0;
+    case WM_INITMENUPOPUP:
+        // A menu of the bar about to open: the plug-in enables, checks and names its items.
+        if (const int position = TopMenuPosition(window, reinterpret_cast<HMENU>(wParam));
+            position >= 0 && !HIWORD(lParam) && !g_page.embeds.empty() && !g_page.closed)
+            UpdatePluginMenu(g_page.embeds[0].window, reinterpret_cast<HMENU>(wParam), position);
+        return 0;
+    case WM_COMMAND:
+        // An item of the bar: the plug-in's command, sent to the card as --command sends it.
+        if (lParam == 0 && HIWORD(wParam) == 0 && !g_page.embeds.empty() && !g_page.closed) {
+            Logf("menu-command(%u)", LOWORD(wParam));
+            PostMessageA(g_page.embeds[0].window, WM_COMMAND, MAKEWPARAM(LOWORD(wParam), 0), 0);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_CLOSE:
         ClosePage(window);
         return 0;
@@ -527,6 +546,17 @@ bool CreatePage(const std::string& title) {
                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, module, nullptr);
     if (!g_page.frame)
         return false;
+    // The bar may take more than one line: the page grows until its client area holds the embeds.
+    AttachPluginMenuBar(g_page.frame, PluginModuleHandle());
+    const int clientWidth = o.width + 2 * margin, clientHeight = o.instances * (o.height + margin) + margin;
+    RECT client = {}, outer = {};
+    GetClientRect(g_page.frame, &client);
+    GetWindowRect(g_page.frame, &outer);
+    if (client.right < clientWidth || client.bottom < clientHeight)
+        SetWindowPos(g_page.frame, nullptr, 0, 0,
+                     outer.right - outer.left + std::max(0, clientWidth - static_cast<int>(client.right)),
+                     outer.bottom - outer.top + std::max(0, clientHeight - static_cast<int>(client.bottom)),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (int i = 0; i < o.instances; ++i) {
         Embed e;
         e.x = margin;

@@ -278,6 +278,11 @@ const char* UsageText() {
            "                        separated by spaces, each with modifiers before it, e.g.\n"
            "                        \"ctrl+s\", \"shift+Tab Return\", \"Escape\", \"Delete\", \"F1\",\n"
            "                        \"a\", \"5\", \"Left\", \"Space\", \"alt+F4\" (repeatable)\n"
+           "  --menu \"MENU|ITEM@MS\"  the item of the page's menu bar chosen by keys as a person\n"
+           "                        does (alt and the menu's letter, then the item's letter, or\n"
+           "                        Down and Return), the item's text as CbDoMenuItem takes it\n"
+           "                        (\"Edit|New Card\", \"Format|Style|Bold\"); a path the bar\n"
+           "                        does not hold ends the run with exit code 14 (repeatable)\n"
            "  --dialog \"TITLE|CONTROL|ACTION@MS\"\n"
            "                        from MS on, in the dialog titled TITLE (\"*\": the first\n"
            "                        dialog shown) the control of that id or text (a label's text\n"
@@ -425,6 +430,22 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
                     error = "bad value for --key: " + *value + " (" + error + ")";
             } else if (value) {
                 error = "bad value for --key: " + *value;
+            }
+        } else if (a == "--menu") {
+            const std::string* value = needValue(i);
+            std::string_view path;
+            BrowserOptions::TimedKeys k{};
+            ok = value && SplitTime(*value, path, k.atMs, &k.hold);
+            if (ok) {
+                k.text = "menu " + std::string(path);
+                k.menuPath = SplitList(path, '|');
+                ok = k.menuPath.size() >= 2;
+            }
+            if (ok) {
+                options.keys.push_back(k);
+                step(Kind::Keys, options.keys.size() - 1);
+            } else if (value) {
+                error = "bad value for --menu: " + *value;
             }
         } else if (a == "--dialog") {
             const std::string* value = needValue(i);

@@ -12,6 +12,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -23,7 +24,28 @@ struct Step {
     INPUT input;
     DWORD pauseAfterMs;
     std::string cursorNote;  // when set, logged after the pause with the cursor then shown
+    int menusOpen = 0;       // sent once at least that many menus show
 };
+
+BOOL CALLBACK CountShownMenu(HWND window, LPARAM count) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && std::string_view(name) == "#32768")
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// A key for an open menu waits for it, as a hand waits for the menu to drop: keys sent before
+// it shows would go to the menu bar. Two seconds at most.
+void WaitForMenus(int wanted) {
+    for (int waited = 0; wanted > 0 && waited < 2000; waited += 20) {
+        int shown = 0;
+        EnumWindows(CountShownMenu, reinterpret_cast<LPARAM>(&shown));
+        if (shown >= wanted)
+            return;
+        Sleep(20);
+    }
+}
 
 constexpr DWORD kPressMs = 40;       // a button held down
 constexpr DWORD kBetweenMs = 20;     // between a move and a press, and between keys
@@ -122,6 +144,7 @@ private:
             if (!stopping)  // Stop() holds the page's thread in a join
                 WaitForPageThread(pageThread_);
             for (Step& step : steps) {
+                WaitForMenus(step.menusOpen);
                 if (SendInput(1, &step.input, sizeof step.input) != 1)
                     Logf("  (input not sent: error %lu)", static_cast<unsigned long>(GetLastError()));
                 Sleep(step.pauseAfterMs);
@@ -272,9 +295,11 @@ void SendMouseAction(void* embedWindow, const BrowserOptions::TimedMouse& a) {
 void SendKeyStrokes(const BrowserOptions::TimedKeys& keys) {
     std::vector<Step> steps;
     for (const BrowserOptions::KeyStroke& stroke : keys.strokes) {
+        const size_t first = steps.size();
         for (unsigned char modifier : stroke.modifiers)
             steps.push_back(Key(modifier, false, kBetweenMs));
         steps.push_back(Key(stroke.key, false, kBetweenMs));
+        steps[first].menusOpen = stroke.menusOpen;
         steps.push_back(Key(stroke.key, true, kBetweenMs));
         for (auto m = stroke.modifiers.rbegin(); m != stroke.modifiers.rend(); ++m)
             steps.push_back(Key(*m, true, kBetweenMs));

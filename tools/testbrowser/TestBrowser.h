@@ -9,6 +9,7 @@
 //   KeyNames_win.cpp       key names ("ctrl+s", "Return") as virtual keys
 //   DialogWatch_win.cpp    the dialogs shown: logged, alerts answered, --dialog actions, others closed
 //   SaveWatch_win.cpp      the stack files the plug-in saves, and the copy of the last one
+//   MenuBar_win.cpp        the page's menu bar: the plug-in's main menu, and --menu's keys
 #pragma once
 
 #include <optional>
@@ -88,10 +89,14 @@ struct BrowserOptions {
     struct KeyStroke {
         std::vector<unsigned char> modifiers;  // virtual keys held down, in order
         unsigned char key = 0;                 // virtual key
+        int menusOpen = 0;  // --menu: sent once that many menus show (a menu opened by the key before)
     };
     struct TimedKeys {
         std::string text;  // as given, for the log
         std::vector<KeyStroke> strokes;
+        // --menu: the menu's title and the item (and a sub-menu's item) to choose; the keys are
+        // found in the page's menu bar when it is due.
+        std::vector<std::string> menuPath;
         int atMs = 0;
         Hold hold;
     };
@@ -259,6 +264,15 @@ void FailWalk(const std::string& why);
 void WatchPluginSaves(void* module, const std::vector<std::string>& stackExtensions);
 std::string LastSavedStack();  // empty when the plug-in saved none
 bool CopyLastSavedStack(const std::string& to);  // logs what it copied, or why not
+
+// MenuBar_win.cpp: the plug-in's main menu as the page's menu bar (none when the module has
+// none); the position in the bar of a menu about to open (-1: not one of the bar's own menus),
+// handed to the card to be brought up to date; the keys that choose the item of a --menu.
+void AttachPluginMenuBar(void* frame, void* module);
+int TopMenuPosition(void* frame, void* popup);
+void UpdatePluginMenu(void* embed, void* popup, int position);
+bool MenuPathKeys(void* frame, void* embed, const std::vector<std::string>& path,
+                  std::vector<BrowserOptions::KeyStroke>& strokes, std::string& error);
 
 // Screenshot_win.cpp
 bool SaveWindowPng(void* hwnd, const std::string& fileName);

@@ -182,6 +182,7 @@ int OwnedMessageBox(HWND asked, const char* text, const char* caption, UINT type
     const HWND owner = DialogOwner(asked);
     if (!g_dialogs.boxHook)
         g_dialogs.boxHook = SetWindowsHookExA(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
+    FocusReturnScope keep(owner);
     const int result = MessageBoxA(owner, text, caption, type);
     if (g_dialogs.boxHook)
         UnhookWindowsHookEx(std::exchange(g_dialogs.boxHook, nullptr));
@@ -216,9 +217,22 @@ FocusReturnScope::FocusReturnScope(HWND owner) : owner_(owner), focus_(GetFocus(
 
 FocusReturnScope::~FocusReturnScope() {
     const HWND now = GetFocus();
-    if (focus_ && focus_ != now && (!now || now == owner_) && IsWindow(focus_) && IsWindowVisible(focus_) &&
-        IsWindowEnabled(focus_) && OfThisThread(focus_))
-        SetFocus(focus_);
+    const HWND card = CardWindow();
+    const HWND page = card ? GetAncestor(card, GA_ROOT) : nullptr;
+    // Closing a window hands the focus to its owner or to nothing; anywhere else, someone chose it.
+    if (now && now != owner_ && now != page)
+        return;
+    const auto takes = [](HWND window) {
+        return window && IsWindow(window) && IsWindowVisible(window) && IsWindowEnabled(window) && OfThisThread(window);
+    };
+    // Back where it was (the card, a field, a dialog under this one); from the browser's frame or
+    // from nothing, to the card once no dialog of ours runs, so that its keys (Escape, Shift+Tab,
+    // Return) work without a click first.
+    HWND target = focus_ != owner_ && focus_ != page && takes(focus_) ? focus_ : nullptr;
+    if (!target && !DialogRuns() && page && IsWindowEnabled(page) && takes(card))
+        target = card;
+    if (target && target != now)
+        SetFocus(target);
 }
 
 RunningDialogScope::RunningDialogScope(HWND dialog) : dialog_(dialog) {

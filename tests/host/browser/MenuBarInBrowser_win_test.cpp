@@ -1,0 +1,275 @@
+// What a person does by hand in the test browser, through the real plug-in: every command from
+// the page's menu bar (the plug-in's own main menu, chosen by keys, brought up to date as it
+// opens), everything else with the mouse. A card, a button, a text and a graphic made that way
+// survive Save As and a reopen; placing objects by hand leaves the card as it was (no copy of a
+// dragged button, no press of the default button by the Return that places a graphic, the keys
+// back on the card after the clip art dialog, no field drawn beyond the card's edge); a
+// selection made with the mouse shows and takes Bold; the Undo item follows what was done.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+using namespace browsertest;
+namespace sb = stackbuilder;
+
+constexpr int kWidth = 320, kHeight = 240;
+constexpr uint32_t kGreen = 0x00A000, kBlue = 0x2040C0;
+constexpr sb::Rect kDefaultButton = {200, 180, 300, 220};  // Return presses it: to the next card
+constexpr sb::Rect kNotes = {20, 20, 200, 60};
+constexpr int kObjectButton = 48, kObjectGraphic = 16, kObjectText = 96;
+const std::string kOpen = "Please select a picture file|";
+
+// Two cards for a person who may edit: the first green with a default button to the next card
+// and a field of plain words, the second blue.
+std::string HandStack() {
+    sb::Stack stack = sb::EditableStack(kWidth, kHeight, 32);
+    sb::Card first = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen));
+    first.objects.push_back(sb::ShapedButton(1, kDefaultButton, "Onward", 1, 0, -1));
+    first.objects.push_back(sb::TextField(2, kNotes, "Notes", "Plain words here"));
+    stack.cards = {first, sb::PictureCard(2, sb::SolidPicture(kWidth, kHeight, 32, kBlue))};
+    stack.nextObjectId = 3;
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// A picture of 4-pixel cells in the eight pure colours (exact on a palette display too).
+uint32_t CellColour(int x, int y) {
+    const int cx = x / 4, cy = y / 4, index = (cx * cx + 3 * cy + cx * cy + 1) % 8;
+    return (index & 4 ? 0xFF0000u : 0) | (index & 2 ? 0x00FF00u : 0) | (index & 1 ? 0x0000FFu : 0);
+}
+
+std::string CellPictureBmp() {
+    constexpr int width = 64, height = 48, rowBytes = (width * 3 + 3) & ~3, size = 54 + rowBytes * height;
+    std::string bmp(size_t(size), '\0');
+    const auto put = [&bmp](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp[at + size_t(i)] = char(value >> (8 * i) & 255);
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put(2, uint32_t(size), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, width, 4);
+    put(22, height, 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            put(54 + size_t(height - 1 - y) * size_t(rowBytes) + size_t(x) * 3, CellColour(x, y), 3);
+    return bmp;
+}
+
+struct Site : CachedSite {
+    std::string name, picture;
+    explicit Site(int pageWidth = kWidth, int pageHeight = kHeight) : CachedSite(pageWidth, pageHeight) {
+        name = "hand-" + std::to_string(GetCurrentProcessId()) + ".stk";
+        server.Put(name, HandStack());
+        picture = server.Put("cells.bmp", CellPictureBmp());
+    }
+};
+
+std::string At(int ms) { return "@" + std::to_string(ms); }
+
+// A menu item chosen from the bar at the time.
+std::vector<std::string> Menu(const std::string& path, int ms) { return {"--menu", path + At(ms)}; }
+
+// From ms on: a picture from the disk file, its part (10,6)-(42,38) cut in the dialog of that
+// title ("Graphic Objects", "Clip Art"), which then floats on the card.
+std::vector<std::string> PictureCut(const Site& site, const std::string& title, int ms) {
+    return {"--dialog", "Picture Source|Disk file|check" + At(ms), "--dialog", "Picture Source|OK|press" + At(ms + 200),
+            "--dialog", kOpen + "File name:|type:" + site.picture + At(ms + 700),
+            "--dialog", kOpen + "Open|press" + At(ms + 900),
+            "--dialog", title + "|101|drag:10,6-42,38" + At(ms + 1700), "--dialog", title + "|OK|press" + At(ms + 2300)};
+}
+
+// The logged items of the menus shown that hold the item, in order.
+std::vector<std::string> ShownMenusHolding(const std::vector<std::string>& log, const std::string& item) {
+    std::vector<std::string> menus;
+    for (const std::string& line : log)
+        if (StartsWith(line, "shown(menu)") && line.find(item) != std::string::npos)
+            menus.push_back(line);
+    return menus;
+}
+
+// Pixels of the rectangle (card coordinates) that differ between two shots, and the first.
+int Differing(const Shot& a, const Shot& b, RECT r, std::string* first) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (a.At(x, y) != b.At(x, y) && !n++ && first)
+                *first = std::to_string(x) + "," + std::to_string(y) + " " + Hex(a.At(x, y)) + " -> " + Hex(b.At(x, y));
+    return n;
+}
+
+// Only the menu bar and the mouse: a new card, a button named in its dialog and placed by a
+// click beside it, a graphic cut from a picture and dragged where it goes, a text object, then
+// Save As. The file holds the new card with the three objects; reopened, the graphic shows the
+// cut cells where it was dragged.
+TEST(MenuBarInBrowser, AWalkByTheMenuBarAndTheMouseMakesACardAButtonATextAndAGraphic) {
+    Site site;
+    const std::string target = site.server.Name("walked.stk"), save = "Please name this Stack|";
+    std::vector<std::string> args = {"--click", "160,130@800"};
+    Append(args, Menu("Edit|New Card", 1300));
+    Append(args, Menu("Objects|Add a Button", 1900));
+    Append(args, {"--dialog", "Button Appearance|51|type:Go" + At(2400), "--dialog", "Button Appearance|OK|press" + At(2700),
+                  "--answer-alert", "2328:1", "--click", "5,5" + At(3400), "--dialog", "Actions|Done|press" + At(4000)});
+    Append(args, Menu("Objects|Add a Graphic", 4600));
+    Append(args, PictureCut(site, "Graphic Objects", 5100));
+    // Offered in the middle of the card (144,104)-(176,136), dragged right and up by 100 and
+    // 60, and kept there by a click beside it.
+    Append(args, {"--dialog", "Pageloom|OK|press" + At(7800), "--drag", "160,120-260,60" + At(8400),
+                  "--click", "5,5" + At(9000), "--dialog", "Graphic Appearance|Name:|type:Pic" + At(9600),
+                  "--dialog", "Graphic Appearance|OK|press" + At(9900)});
+    Append(args, Menu("Objects|Add a Text", 10500));
+    Append(args, {"--answer-alert", "2370:1", "--click", "5,5" + At(11300),
+                  "--dialog", "Text Appearance|54|type:Note" + At(11900), "--dialog", "Text Appearance|OK|press" + At(12200)});
+    Append(args, Menu("File|Save Stack As", 12800));
+    Append(args, {"--dialog", save + "File name:|type:" + target + At(13400), "--dialog", save + "Save|press" + At(13700),
+                  "--answer-alerts", "--quit-after-last", "1200"});
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(Find(run.log, "command("), -1) << "no command but from the menu bar\n" << Joined(run.log);
+    for (const char* command : {"menu-command(155)", "menu-command(306)", "menu-command(307)", "menu-command(308)",
+                                "menu-command(103)"})
+        EXPECT_NE(Find(run.log, command), -1) << command << "\n" << Joined(run.log);
+
+    const std::string json = site.Report(target);
+    ASSERT_EQ(ReportedCardIds(json).size(), 3u) << json;
+    const std::string made = ReportedCard(json, 2);
+    EXPECT_EQ(ReportedNumber(ReportedObject(made, "Go"), "kind"), kObjectButton) << made;
+    EXPECT_EQ(ReportedNumber(ReportedObject(made, "Note"), "kind"), kObjectText) << made;
+    const std::string graphic = ReportedObject(made, "Pic");
+    ASSERT_EQ(ReportedNumber(graphic, "kind"), kObjectGraphic) << made;
+    const RECT r = ReportedRect(graphic);
+    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({244, 44, 276, 76})) << graphic;
+
+    const std::string shot = site.server.Name("walked.png");
+    std::vector<std::string> again = Menu("Move|Next Card", 800);
+    Append(again, {"--screenshot", shot, "--screenshot-after", "1600", "--quit-after-last", "500"});
+    const BrowserRun reopened = site.Run("walked.stk", again);
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    const Shot drawn(shot);
+    int wrong = 0;
+    std::string first;
+    for (int dy = 2; dy < 32; dy += 4)
+        for (int dx = 2; dx < 32; dx += 4) {
+            const uint32_t want = CellColour(10 + dx, 6 + dy), got = drawn.At(r.left + dx, r.top + dy);
+            if (!NearRgb(got, int(want >> 16), int(want >> 8 & 255), int(want & 255), 40) && !wrong++)
+                first = std::to_string(dx) + "," + std::to_string(dy) + " " + Hex(got) + " for " + Hex(want);
+        }
+    EXPECT_EQ(wrong, 0) << "first at " << first << "\n" << Joined(reopened.log);
+}
+
+// Browsing, on the green card: a new button dragged from where it is offered leaves nothing
+// where it was; a graphic dragged and placed with Return opens its dialog, whose OK leaves the
+// page on this card (Return does not also press the default button); after the clip art dialog
+// the card has the keys, so Escape drops the floating picture.
+TEST(MenuBarInBrowser, PlacingByHandLeavesTheCardAsItWas) {
+    Site site;
+    const std::string shot = site.server.Name("placing.png");
+    std::vector<std::string> args = {"--screenshot", shot, "--screenshot-after", "700", "--click", "160,150@900"};
+    Append(args, Menu("Objects|Add a Button", 1400));
+    // Offered in the middle, dragged 100 to the left; then kept by a click beside it.
+    Append(args, {"--dialog", "Button Appearance|OK|press" + At(2000), "--answer-alert", "2328:1",
+                  "--drag", "160,120-60,120" + At(2700), "--screenshot-after", "3400", "--click", "5,235" + At(3700),
+                  "--dialog", "Actions|Done|press" + At(4300)});
+    Append(args, Menu("Objects|Add a Graphic", 4900));
+    Append(args, PictureCut(site, "Graphic Objects", 5400));
+    Append(args, {"--dialog", "Pageloom|OK|press" + At(8100), "--drag", "160,120-160,170" + At(8700),
+                  "--key", "Return" + At(9300), "--dialog", "Graphic Appearance|OK|click:5,5" + At(9900),
+                  "--screenshot-after", "10600"});
+    Append(args, Menu("File|Add Clip Art", 11000));
+    Append(args, PictureCut(site, "Clip Art", 11500));
+    Append(args, {"--key", "Escape" + At(14600), "--screenshot-after", "15300", "--quit-after-last", "500"});
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const Shot plain(shot), dragged(site.server.Name("placing-t2.png")), returned(site.server.Name("placing-t3.png")),
+        escaped(site.server.Name("placing-t4.png"));
+    std::string first;
+    // Where the button was offered, right of where it went: the card as before.
+    EXPECT_EQ(Differing(plain, dragged, {130, 104, 215, 134}, &first), 0) << "first at " << first << "\n" << Joined(run.log);
+    // Still the green card, not the blue one the default button goes to.
+    EXPECT_EQ(Differing(plain, returned, {230, 64, 320, 98}, &first), 0) << "first at " << first << "\n" << Joined(run.log);
+    EXPECT_NE(Find(run.log, "key(Escape) focus=LoomTestBrowserEmbed"), -1) << Joined(run.log);
+    EXPECT_EQ(Differing(plain, escaped, {140, 100, 180, 140}, &first), 0) << "first at " << first << "\n" << Joined(run.log);
+}
+
+// On a page larger than the card, a new text object dragged across the card's corner and kept
+// there: on the next card the page beyond the card is white, not the field's frame and scroll
+// bar.
+TEST(MenuBarInBrowser, ATextObjectPastTheCardsEdgeLeavesThePageAsItWas) {
+    constexpr int kPageWidth = kWidth + 200, kPageHeight = kHeight + 140;
+    Site site(kPageWidth, kPageHeight);
+    const std::string shot = site.server.Name("edge.png");
+    std::vector<std::string> args = {"--click", "160,150@800"};
+    Append(args, Menu("Objects|Add a Text", 1300));
+    Append(args, {"--answer-alert", "2370:1", "--drag", "160,120-300,200" + At(2100), "--key", "Return" + At(2800),
+                  "--dialog", "Text Appearance|OK|press" + At(3400)});
+    Append(args, Menu("Move|Next Card", 4000));
+    Append(args, {"--screenshot", shot, "--screenshot-after", "4800", "--quit-after-last", "500"});
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const Shot drawn(shot);
+    int painted = 0;
+    std::string first;
+    for (int y = 0; y < kPageHeight; ++y)
+        for (int x = 0; x < kPageWidth; ++x)
+            if ((x >= kWidth || y >= kHeight) && drawn.At(x, y) != 0xFFFFFF && !painted++)
+                first = std::to_string(x) + "," + std::to_string(y) + " " + Hex(drawn.At(x, y));
+    EXPECT_EQ(painted, 0) << "first at " << first << "\n" << Joined(run.log);
+}
+
+// With the object tools, a click that selects the default button leaves the Undo item grey; a
+// drag of it names the move, which the item undoes. Browsing again, words of the field selected
+// with the mouse (after the field lost the keys once) show their selection, and Bold from the
+// bar makes them bold. Saved: the button where it was, the field's first run bold.
+TEST(MenuBarInBrowser, TheUndoItemAndAMouseSelectionFollowWhatWasDone) {
+    Site site;
+    const std::string copy = site.server.Name("undo-copy.stk"), shot = site.server.Name("undo.png");
+    std::vector<std::string> args = {"--click", "160,150@800", "--key", "shift+Tab" + At(1100), "--click", "250,200" + At(1500),
+                                     "--key", "alt+e" + At(2000), "--key", "Escape" + OnceShown("menu", 300, kNextShown),
+                                     "--drag", "250,200-250,150" + At(3000),
+                                     "--key", "alt+e" + At(3700), "--key", "Escape" + OnceShown("menu", 300, kNextShown)};
+    Append(args, Menu("Edit|Undo", 4700));
+    Append(args, {"--key", "shift+Tab" + At(5400), "--click", "100,40" + At(5800), "--click", "160,150" + At(6200),
+                  "--screenshot", shot, "--screenshot-after", "6600", "--drag", "23,28-52,28" + At(6900),
+                  "--screenshot-after", "7500"});
+    Append(args, Menu("Format|Style|Bold", 7900));
+    Append(args, Menu("File|Save Stack", 8600));
+    Append(args, {"--answer-alert", "2340:2", "--save-copy", copy, "--quit-after-last", "1000"});
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    ExpectSaved(site, run);
+
+    const std::vector<std::string> edits = ShownMenusHolding(run.log, "150 \"Undo");
+    ASSERT_GE(edits.size(), 3u) << Joined(run.log);
+    EXPECT_NE(edits[0].find("150 \"Undo Ctrl+Z\" (disabled)"), std::string::npos) << edits[0];
+    EXPECT_NE(edits[1].find("150 \"Undo Object move Ctrl+Z\";"), std::string::npos) << edits[1];
+    EXPECT_NE(Find(run.log, "menu-command(150)"), -1) << Joined(run.log);
+
+    // The selected word drawn otherwise than before: highlighted.
+    const Shot before(shot), selected(site.server.Name("undo-t2.png"));
+    const RECT word = {24, 24, 46, 34};
+    EXPECT_GT(Differing(before, selected, word, nullptr), (word.right - word.left) * (word.bottom - word.top) / 2)
+        << Joined(run.log);
+
+    const std::string json = site.Report(copy);
+    const RECT onward = ReportedRect(ReportedObject(json, "Onward"));
+    EXPECT_EQ(std::vector<int>({onward.left, onward.top, onward.right, onward.bottom}),
+              std::vector<int>({kDefaultButton.left, kDefaultButton.top, kDefaultButton.right, kDefaultButton.bottom}))
+        << json;
+    const std::string runs = ReportedValue(ReportedObject(json, "Notes"), "runs");
+    EXPECT_EQ(runs.rfind("[[0,", 0), 0u) << runs;
+    EXPECT_NE(runs.find(",1,"), std::string::npos) << "the first run bold\n" << runs;
+}
+
+}  // namespace
