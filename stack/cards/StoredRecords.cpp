@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "stack/StackOpenSession.h"
+#include "stack/StackPlatform.h"
 #include "stack/cards/CardList.h"
 
 namespace {
@@ -26,7 +27,16 @@ struct StoredRecords {
     uint32_t session = 0;
     std::vector<StoredRecord> records;
     SaveUnderWay save;
+    std::vector<uint8_t> shownPicture;  // the offscreen as a DIB after the last redraw
 } g_stored;
+
+// The offscreen as a DIB; empty when there is none.
+std::vector<uint8_t> OffscreenBytes() {
+    const Handle dib = GetStackPlatformOps().offscreenPicture();
+    std::vector<uint8_t> bytes = HandleToBytes(dib);
+    DisposeHandle(dib);
+    return bytes;
+}
 
 // What another stack kept goes with it.
 std::vector<StoredRecord>& Records() {
@@ -101,4 +111,11 @@ void EndWritingRecords(bool written) {
         records = std::move(g_stored.save.next);
     }
     g_stored.save = {};
+}
+
+void NoteCardPictureShown() { g_stored.shownPicture = OffscreenBytes(); }
+
+bool CardPicturePainted() {
+    const std::vector<uint8_t> now = OffscreenBytes();
+    return now.empty() || now != g_stored.shownPicture;
 }

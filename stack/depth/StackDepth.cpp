@@ -99,9 +99,10 @@ void ConvertStackToDisplayDepth() {
         run.keepGraphicByteOrder = true;
         run.convertGraphics = false;
         ConversionRun scope(run);
+        // Each card from its own picture and palette, not from a copy fitted to a display.
+        TakeBackStoredCards();
         ConvertAllCards(GetScreenDepth(), display, width, height);
     }
-    StoreShownCards();
     if (GetStackConversionState() == kStackFormatConverted)
         SetStackConversionState(kStackUnconverted);
     SetScreenDepth(display);

@@ -16,12 +16,10 @@ struct ShownCard {
     std::vector<uint8_t> stored, shown;
 };
 
-// The cards kept, and the stack whose shown cards are stored as shown.
+// The cards kept.
 struct ShownCards {
     std::vector<ShownCard> cards;
-    uint32_t storedSession = 0;
     uint32_t lastGroup = 0;
-    bool stored = false;
 } g_shown;
 
 // What another stack kept goes with it.
@@ -55,9 +53,7 @@ void PutBack(Pick pick) {
 
 }  // namespace
 
-bool KeepCardsAsStored(std::span<const Handle> records) {
-    if (g_shown.stored && g_shown.storedSession == CurrentStackIdentity().session)
-        return false;
+void KeepCardsAsStored(std::span<const Handle> records) {
     // One group for these records and for every record re-mapped with one of them before.
     const uint32_t group = ++g_shown.lastGroup;
     std::vector<uint32_t> joined;
@@ -80,7 +76,6 @@ bool KeepCardsAsStored(std::span<const Handle> records) {
     for (ShownCard& c : g_shown.cards)
         if (std::find(joined.begin(), joined.end(), c.group) != joined.end())
             c.group = group;
-    return true;
 }
 
 void NoteCardsAsShown(std::span<const Handle> records) {
@@ -97,8 +92,8 @@ void PutBackShownCards() {
     PutBack([](const ShownCard& c, bool to) -> const std::vector<uint8_t>& { return to ? c.shown : c.stored; });
 }
 
-void StoreShownCards() {
+void TakeBackStoredCards() {
+    PutBackStoredCards();
+    DropOtherStacks();
     g_shown.cards.clear();
-    g_shown.stored = true;
-    g_shown.storedSession = CurrentStackIdentity().session;
 }

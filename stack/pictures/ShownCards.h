@@ -11,9 +11,8 @@
 
 // Before the records of a card's picture are re-mapped for showing (the card's, the picture's
 // and those of the cards sharing it): each record not already kept is kept as it stands. They
-// go together from then on, since the objects' colour indexes name the picture's colours:
-// false when the stack's shown cards are stored as shown (below).
-bool KeepCardsAsStored(std::span<const Handle> records);
+// go together from then on, since the objects' colour indexes name the picture's colours.
+void KeepCardsAsStored(std::span<const Handle> records);
 // After the re-mapping: the records as shown, to tell a later edit from the showing.
 void NoteCardsAsShown(std::span<const Handle> records);
 // Around writing the stack: the cards that only were shown take their stored records back,
@@ -22,7 +21,7 @@ void NoteCardsAsShown(std::span<const Handle> records);
 // longer kept.
 void PutBackStoredCards();
 void PutBackShownCards();
-// Once the whole stack was converted to the display's depth (every card is stored again in
-// the display's colours, as the user was told), cards shown are stored as shown: none is kept
-// for this stack any more.
-void StoreShownCards();
+// Before the whole stack is converted (to the display's depth, to another card size): the cards
+// only shown take their stored records back, so that each converts from its own picture and
+// palette, and none is kept any more (the next showing keeps the converted ones).
+void TakeBackStoredCards();

@@ -15,6 +15,8 @@
 
 #include "StackBuilder.h"
 #include "core/memory/ByteReader.h"
+#include "core/memory/Crc32.h"
+#include "tests/support/ReportJson.h"
 #include "format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
@@ -109,6 +111,54 @@ std::string Differences(const std::string& was, const std::string& now) {
     return count ? std::to_string(count) + " bytes differ\n" + out : "";
 }
 
+// The card records of a stack file, in order (empty when one does not fit).
+std::vector<std::string> CardRecords(const std::string& file) {
+    std::vector<std::string> records;
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(file.data()), file.size());
+    if (bytes.size() < kStackHeaderBytes)
+        return records;
+    size_t at = kStackHeaderBytes;
+    for (int i = 0; i < GetBE16(bytes, kHeaderCardCount); ++i) {
+        const uint32_t length = at + kCardHeaderBytes <= bytes.size() ? GetBE32(bytes.subspan(at), kCardLength) : 0;
+        if (length < kMinCardRecordBytes || length > bytes.size() - at)
+            return {};
+        records.push_back(file.substr(at, length));
+        at += length;
+    }
+    return records;
+}
+
+// The colours of the table a card record stores with its picture: each 8-byte entry's red,
+// green and blue words (the words before them are the writer's own).
+std::string ColourTable(const std::string& record) {
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(record.data()), record.size());
+    if (bytes.size() < kPictureTableOffset)
+        return "";
+    const uint32_t size = GetBE32(bytes.subspan(kPictureBlockOffset), kBlockTableSize);
+    if (size > bytes.size() - kPictureTableOffset)
+        return "";
+    std::string colours;
+    for (uint32_t at = 8 + 2; at + 6 <= size; at += 8)
+        colours += record.substr(kPictureTableOffset + at, 6);
+    return colours;
+}
+
+// A picture twice as wide and high, each pixel four times; with its palette's colours when deep.
+sb::Picture Doubled(const sb::Picture& p, int depth) {
+    sb::Picture out = p;
+    out.width = p.width * 2;
+    out.height = p.height * 2;
+    out.depth = depth;
+    out.pixels.assign(size_t(out.width) * size_t(out.height), 0);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            const uint32_t v = p.pixels[size_t(y / 2) * size_t(p.width) + size_t(x / 2)];
+            out.pixels[size_t(y) * size_t(out.width) + size_t(x)] =
+                depth == p.depth ? v : sb::Pixel32(p.palette[v]);
+        }
+    return out;
+}
+
 // The walk shared by the cases: the stack put on the site, each card gone to and back (so that
 // on a palette display each was fitted to it), the steps given, Save over the original, and the
 // saved copy read back.
@@ -144,6 +194,67 @@ TEST(PaletteSave, AStackOnlyLookedAtIsSavedAsItWasStored) {
     ExpectSaved(c.site, c.run);
     EXPECT_EQ(Find(c.run.log, "alert(id=2340)"), -1) << Joined(c.run.log);
     EXPECT_EQ(Differences(c.stored, c.copy), "") << "a " << depth << "-bit stack";
+}
+
+// On every display: each card looked at (on a palette display, fitted to it), then the card
+// size doubled in the size dialog, then Save. Every picture card is its own picture doubled in
+// its own colours: at 8 bits with its own colour table, and when the save converts it for a
+// deeper display (2340 answered "Save over original"), in the 32-bit colours of that palette
+// (at 16 bits the display's own rounding decides).
+TEST(PaletteSave, ACardSizeChangeConvertsEachCardFromItsOwnPictureAndPalette) {
+    const sb::Stack stack = ColourStack(8);
+    const std::string about = "About Stack - unsized-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string size = "Card Size and Colors";
+    const std::vector<std::string> steps = {
+        "--command", "303@3000", "--dialog", about + "|110|press@3600", "--dialog", size + "|220|type:640@4200",
+        "--dialog", size + "|221|type:480@4400", "--dialog", size + "|OK|press@4600", "--dialog", about + "|OK|press@5000"};
+    ColourRun c("unsized", stack, steps);
+    ASSERT_EQ(c.run.exitCode, 0) << c.run.errors << Joined(c.run.log);
+    ExpectSaved(c.site, c.run);
+    const std::vector<std::string> was = CardRecords(c.stored), now = CardRecords(c.copy);
+    ASSERT_EQ(now.size(), size_t(kCards)) << Joined(c.run.log);
+    const int depth = GetBE16(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(c.copy.data()), c.copy.size()),
+                              kHeaderDepth);
+    EXPECT_EQ(depth, DisplaysOwnDepth());
+    const std::string json = c.site.Report(c.site.server.Name("unsized-copy.stk"));
+    for (int card : {0, 2}) {
+        const sb::Picture& own = *stack.cards[size_t(card)].picture;
+        if (depth == 8)
+            EXPECT_EQ(ColourTable(now[size_t(card)]), ColourTable(was[size_t(card)])) << "card " << card + 1;
+        if (depth == 16)
+            continue;  // a 16-bit display rounds each colour its own way
+        const std::vector<uint8_t> rows = sb::MacRows(Doubled(own, depth));
+        EXPECT_EQ(ReportedValue(ReportedValue(ReportedCard(json, card + 1), "image"), "crc32"),
+                  std::to_string(Crc32(rows)))
+            << "card " << card + 1 << "\n" << ReportedCard(json, card + 1);
+    }
+}
+
+// On every display: each card looked at, then words typed into the field of the card that
+// shares the first card's picture, then Save. That card holds the words; the other records are
+// as they were stored, the shared picture and its objects' colours among them.
+TEST(PaletteSave, AnEditOfOneCardLeavesTheOthersAsStored) {
+    const int depth = DisplaysOwnDepth();
+    const sb::Stack stack = ColourStack(depth);
+    const std::vector<std::string> steps = {"--command", "204@3000", "--click", "160,80@3400",
+                                            "--key", "End Space e d i t e d@3800"};
+    ColourRun c("oneedit", stack, steps);
+    ASSERT_EQ(c.run.exitCode, 0) << c.run.errors << Joined(c.run.log);
+    ExpectSaved(c.site, c.run);
+    const std::vector<std::string> was = CardRecords(c.stored), now = CardRecords(c.copy);
+    ASSERT_EQ(now.size(), size_t(kCards)) << Joined(c.run.log);
+    EXPECT_TRUE(now[0] == was[0]) << depth << " bits: the card whose picture the edited card shares";
+    EXPECT_TRUE(now[2] == was[2]) << "a card of its own";
+    const std::string json = c.site.Report(c.site.server.Name("oneedit-copy.stk"));
+    const std::vector<std::string> texts = ReportedTexts(json);
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                            [](const std::string& t) { return t.find("Shares the picture edited") != std::string::npos; }))
+        << json;
+    // The field's colour is the one it had, in the palette it is stored with.
+    const std::span<const uint8_t> edited(reinterpret_cast<const uint8_t*>(now[1].data()), now[1].size());
+    ASSERT_GE(edited.size(), kCardHeaderBytes + kTextHeaderBytes);
+    EXPECT_EQ(GetBE16(edited, kCardHeaderBytes), kObjectText);
+    EXPECT_EQ(GetBE16(edited, kCardHeaderBytes + kTextColor), 200);
 }
 
 }  // namespace
