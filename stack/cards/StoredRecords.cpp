@@ -19,12 +19,14 @@ struct StoredRecord {
 // A save under way: the records written as stored, and what each record held when it began.
 struct SaveUnderWay {
     bool on = false;
+    int depth = 0;  // the file's
     std::vector<Handle> asStored;
     std::vector<StoredRecord> next;
 };
 
 struct StoredRecords {
     uint32_t session = 0;
+    int depth = 0;  // of the records' file bytes
     std::vector<StoredRecord> records;
     SaveUnderWay save;
     std::vector<uint8_t> shownPicture;  // the offscreen as a DIB after the last redraw
@@ -56,18 +58,22 @@ StoredRecord* Find(std::vector<StoredRecord>& records, Handle card) {
 
 }  // namespace
 
-void NoteRecordsAsRead(std::span<const Handle> cards, std::vector<std::vector<uint8_t>> fileBytes) {
+void NoteRecordsAsRead(std::span<const Handle> cards, std::vector<std::vector<uint8_t>> fileBytes, int fileDepth) {
     std::vector<StoredRecord>& records = Records();
     records.clear();
+    g_stored.depth = fileDepth;
     for (size_t i = 0; i < cards.size() && i < fileBytes.size(); ++i)
         if (cards[i] && !fileBytes[i].empty())
             records.push_back({cards[i], std::move(fileBytes[i]), HandleToBytes(cards[i])});
 }
 
-void BeginWritingRecords(bool sameDepth) {
+void BeginWritingRecords(int depth) {
+    // A stack read at another depth (16 colours, held at the display's) writes its records anew.
+    const bool sameDepth = depth != 0 && depth == g_stored.depth;
     std::vector<StoredRecord>& records = Records();
     g_stored.save = {};
     g_stored.save.on = true;
+    g_stored.save.depth = depth;
     for (int i = 1; i <= CountCards(); ++i) {
         const Handle card = GetCardByIndex(i);
         std::vector<uint8_t> now = HandleToBytes(card);
@@ -109,6 +115,7 @@ void EndWritingRecords(bool written) {
     if (written) {
         std::erase_if(g_stored.save.next, [](const StoredRecord& r) { return r.file.empty(); });
         records = std::move(g_stored.save.next);
+        g_stored.depth = g_stored.save.depth;
     }
     g_stored.save = {};
 }

@@ -13,12 +13,13 @@
 #include "core/memory/Handles.h"
 
 // Once a stack's records are read and brought to the display (before any is shown or edited):
-// fileBytes[i] is what the file held for cards[i].
-void NoteRecordsAsRead(std::span<const Handle> cards, std::vector<std::vector<uint8_t>> fileBytes);
+// fileBytes[i] is what the file held for cards[i], at the depth its header gave (fileDepth).
+void NoteRecordsAsRead(std::span<const Handle> cards, std::vector<std::vector<uint8_t>> fileBytes, int fileDepth);
 
 // A save, before it converts anything for the file: the records not edited since they were read
-// go out as stored. `sameDepth` false (the file takes another depth) writes every record anew.
-void BeginWritingRecords(bool sameDepth);
+// go out as stored, when the file keeps the depth they were stored at (`depth`, the header's;
+// 0 when the save converts the stack to another one).
+void BeginWritingRecords(int depth);
 // During the save: the bytes to write for a record kept as stored, else nullptr.
 const std::vector<uint8_t>* StoredFileBytes(Handle card);
 // The length a record takes in the file being written (its stored length when kept as stored).

@@ -94,11 +94,12 @@ int BindStackContents(StackFileContents& contents, std::vector<std::vector<uint8
         std::memcpy(&rf->spec, GetFileSpec(kSlotCurrentStack), sizeof rf->spec);
     }
     const Handle header = contents.header;
+    const int fileDepth = GetHandleWord(header, kHeaderDepth);
     SetStackResFile(LinkResFile(contents.resFile));
     SetStackHeaderHandle(header);
     EnforceMinimumCardSize(header);  // a stack it cannot enlarge still opens
     ApplyLoadedStackSettings();
-    NoteRecordsAsRead(contents.cards, std::move(fileBytes));
+    NoteRecordsAsRead(contents.cards, std::move(fileBytes), fileDepth);
     return kFileOk;
 }
 

@@ -61,6 +61,33 @@ std::span<const uint8_t> PictureBlockOf(std::span<const uint8_t> record) {
                : std::span<const uint8_t>();
 }
 
+// A graphic's picture (and mask) data: what follows its 80-byte header.
+std::span<const uint8_t> GraphicData(std::span<const uint8_t> object) {
+    return object.size() > kGraphicHeaderBytes ? object.subspan(kGraphicHeaderBytes) : std::span<const uint8_t>();
+}
+
+// Pixels a record holds in the shown colours that it did not hold when shown: its picture
+// painted, or a graphic's picture new or changed (a graphic whose pixels only moved with it has
+// the same data).
+bool PixelsChangedSinceShown(std::span<const uint8_t> now, const ShownCard& c) {
+    if (now.empty())
+        return true;  // deleted: the group keeps what it holds
+    if (c.stored.size() >= kCardHeaderBytes && GetU16(c.stored, kCardKind) == kCardKindPicture &&
+        !std::ranges::equal(PictureBlockOf(now), PictureBlockOf(c.shown)))
+        return true;
+    CardObjectWalk walk(now);
+    ObjectPlace place;
+    while (walk.Next(place)) {
+        if (place.kind != kObjectGraphic || (place.flags & kObjectHasPath))
+            continue;
+        const std::span<const uint8_t> object = now.subspan(place.offset, place.length);
+        const std::span<const uint8_t> shown = ObjectIn(c.shown, place.kind, place.id);
+        if (shown.empty() || !std::ranges::equal(GraphicData(object), GraphicData(shown)))
+            return true;
+    }
+    return false;
+}
+
 // The colours of a record's picture table.
 std::vector<PaletteColor> TableColors(std::span<const uint8_t> record) {
     return record.size() > kCardHeaderBytes ? MacColorTableColors(PictureRecordColorTable(record))
@@ -129,6 +156,18 @@ std::vector<uint8_t> StoredForm(std::span<const uint8_t> now, const ShownCard& c
             continue;
         }
         std::vector<uint8_t> copy(object.begin(), object.end());
+        if (place.kind == kObjectGraphic && stored.size() >= kGraphicHeaderBytes && object.size() >= kGraphicHeaderBytes) {
+            // Moved, renamed or recoloured: its pixels are the stored ones, in the stored layout.
+            copy.assign(stored.begin(), stored.end());
+            std::copy_n(object.begin(), kGraphicHeaderBytes, copy.begin());
+            SetU32(copy, kObjectLength, GetU32(stored, kObjectLength));
+            SetU16(copy, kObjectFlags,
+                   static_cast<uint16_t>((GetU16(object, kObjectFlags) & ~kObjectPadded) | (GetU16(stored, kObjectFlags) & kObjectPadded)));
+            for (const uint32_t at : {kGraphicPictureFlags, kGraphicPictureDepth})
+                SetU16(copy, at, GetU16(stored, at));
+            for (const uint32_t at : {kGraphicTrailerLength, kGraphicAfterMask})
+                SetU32(copy, at, GetU32(stored, at));
+        }
         for (const ObjectColorWord& word : words) {
             if (word.place.offset != place.offset || word.at + 2 > copy.size())
                 continue;
@@ -168,21 +207,19 @@ void JoinCardsOfKeptPictures() {
 void PutBackStoredCards() {
     DropOtherStacks();
     JoinCardsOfKeptPictures();
-    // A group whose picture was painted since it was shown keeps what it holds now: the painting
-    // is in the shown colours, which its objects' indexes then name too.
+    // A group with pixels new since it was shown (its picture painted, a graphic's picture made or
+    // changed) keeps what it holds now: they are in the shown colours, which its objects' indexes
+    // then name too.
     std::vector<uint32_t> painted;
     for (const ShownCard& c : g_shown.cards) {
         const std::vector<uint8_t> now = HandleToBytes(c.card);
-        if (c.stored.size() >= kCardHeaderBytes && GetU16(c.stored, kCardKind) == kCardKindPicture &&
-            (now.empty() || !std::ranges::equal(PictureBlockOf(now), PictureBlockOf(c.shown))))
+        if (now != c.shown && PixelsChangedSinceShown(now, c))
             painted.push_back(c.group);
     }
     std::erase_if(g_shown.cards, [&](const ShownCard& c) { return std::ranges::find(painted, c.group) != painted.end(); });
     for (ShownCard& c : g_shown.cards) {
         std::vector<uint8_t> now = HandleToBytes(c.card);
         c.edited.clear();
-        if (now.empty())
-            continue;  // deleted
         if (!c.shown.empty() && now == c.shown) {
             SetHandleBytes(c.card, c.stored);
             continue;
@@ -250,4 +287,11 @@ void TakeBackStoredCards() {
     PutBackStoredCards();
     DropOtherStacks();
     g_shown.cards.clear();
+}
+
+std::vector<uint8_t> StoredPictureRecord(Handle card) {
+    const Handle holder = ResolvePictureRecord(card);
+    if (const ShownCard* kept = holder ? Find(holder) : nullptr; kept && !kept->stored.empty())
+        return kept->stored;
+    return HandleToBytes(holder);
 }

@@ -5,7 +5,9 @@
 // since.
 #pragma once
 
+#include <cstdint>
 #include <span>
+#include <vector>
 
 #include "core/memory/Handles.h"
 
@@ -25,3 +27,8 @@ void PutBackShownCards();
 // only shown take their stored records back, so that each converts from its own picture and
 // palette, and none is kept any more (the next showing keeps the converted ones).
 void TakeBackStoredCards();
+
+// The record holding a card's picture as the stack stores it: while that picture is fitted to a
+// palette display, the bytes kept; else the record's own. What was made in the picture's colours
+// (a frame animation's frames) names them by the stored table.
+std::vector<uint8_t> StoredPictureRecord(Handle card);

@@ -256,7 +256,7 @@ int SaveStack(int slot, bool samePath) {
     // A card re-coloured only to be shown is written as it was stored, and so is every record
     // nobody edited, unless the file takes another depth.
     PutBackStoredCards();
-    BeginWritingRecords(SaveKeepsDepth());
+    BeginWritingRecords(SaveKeepsDepth() ? HeaderWord(kHeaderDepth) : 0);
     const SaveDepth depth = BringCardsToFileDepth();
     int err = kFileOk;
     Handle buffer = NewWriteBuffer(kSaveBufferSize);
