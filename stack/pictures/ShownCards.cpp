@@ -283,6 +283,11 @@ void NoteCardsAsShown(std::span<const Handle> records) {
             kept->shown = HandleToBytes(card);
 }
 
+void StoreShownCards() {
+    DropOtherStacks();
+    g_shown.cards.clear();
+}
+
 void TakeBackStoredCards() {
     PutBackStoredCards();
     DropOtherStacks();

@@ -257,4 +257,47 @@ TEST(PaletteSave, AnEditOfOneCardLeavesTheOthersAsStored) {
     EXPECT_EQ(GetBE16(edited, kCardHeaderBytes + kTextColor), 200);
 }
 
+// A picture of four coloured quarters, 64 by 64, as a file to place.
+constexpr sb::Rgb kQuarters[4] = {{200, 40, 40}, {40, 160, 60}, {30, 60, 200}, {250, 150, 20}};
+std::string QuartersBmp() {
+    sb::Picture picture = sb::SolidPicture(64, 64, 32, 0);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            picture.pixels[size_t(y * 64 + x)] = sb::Pixel32(kQuarters[(y / 32) * 2 + x / 32]);
+    const std::vector<uint8_t> bytes = sb::BmpFile(picture);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The demo's first card, whose 256 colours are greys: clip art placed from a picture file and
+// kept in the card picture shows the picture's colours, on a palette display the nearest it has.
+TEST(PaletteColours, APicturePlacedOnTheDemosGreyCardKeepsItsColours) {
+    CachedSite site(kWidth, kHeight);
+    const std::string name = "demo-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    site.server.Put(name, Built(sb::DemoStack()));
+    const std::string picture = site.server.Put("quarters.bmp", QuartersBmp());
+    const std::string shot = site.server.Name("placed.png");
+    const std::string open = "Please select a picture file|", source = "Picture Source|";
+    const std::vector<std::string> args = {
+        "--command", "106@1500", "--dialog", source + "Disk file|check@2000", "--dialog", source + "OK|press@2200",
+        "--dialog", open + "File name:|type:" + picture + "@2700", "--dialog", open + "Open|press@2900",
+        "--dialog", "Clip Art|101|drag:0,0-64,64@3700", "--dialog", "Clip Art|OK|press@4300",
+        // Kept in the card picture by a click beside it.
+        "--click", "300,10@5000", "--screenshot", shot, "--screenshot-after", "6000", "--answer-alerts",
+        "--quit-after-last", "800"};
+    const BrowserRun run = site.Run(name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const Shot placed(shot);
+    ASSERT_EQ(placed.width, UINT(kWidth)) << Joined(run.log);
+    // Offered in the middle of the card (128, 88): a point of each quarter clear of the "Onward"
+    // button over it (its frame and icon).
+    const int slack = IndexedDisplay() ? 48 : DisplayBits() == 16 ? 8 : 0;
+    const POINT inside[4] = {{136, 96}, {184, 96}, {132, 148}, {188, 148}};
+    for (int quarter = 0; quarter < 4; ++quarter) {
+        const int x = inside[quarter].x, y = inside[quarter].y;
+        const sb::Rgb want = kQuarters[quarter];
+        EXPECT_TRUE(NearRgb(placed.At(x, y), want.red, want.green, want.blue, slack))
+            << "quarter " << quarter << ": " << Hex(placed.At(x, y)) << "\n" << Joined(run.log);
+    }
+}
+
 }  // namespace
