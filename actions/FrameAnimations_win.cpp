@@ -14,10 +14,12 @@
 #include "core/system/Ticks.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
+#include "graphics/pixels/CardPicture.h"
 #include "graphics/pixels/DibPalette.h"
 #include "stack/cards/CardList.h"
 #include "format/StackFile.h"
 #include "stack/pictures/FrameAnimFrames.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -126,10 +128,12 @@ void DrawEntryFrame(HWND window, HRGN clip, const FrameAnimEntry& e) {
         BlitPicture(window, clip, e);
 }
 
-// A working picture of the animation's size and depth in the current card's colours.
+// A working picture of the animation's size and depth in the current card's colours: those the
+// stack stores, which the frames name, not those its picture was fitted to on a palette display.
 DibHandle NewFramePicture(const FrameAnimHeader& header) {
     DibHandle dib = NewDib(header.width, header.height, header.depth);
-    if (dib && header.depth <= 8)
+    if (dib && header.depth <= 8 &&
+        DibSetColorsFromMacTable(dib, PictureRecordColorTable(StoredPictureRecord(GetCurrentCardRecord()))) <= 0)
         DibApplyPalette(GetCurrentCardRecord(), dib);
     return dib;
 }

@@ -31,6 +31,7 @@
 #include "paint/PaintTools.h"
 #include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
+#include "stack/cards/StoredRecords.h"
 #include "stack/pictures/ShownCards.h"
 #include "stack/undo/Undo.h"
 
@@ -91,10 +92,9 @@ HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
     if (!replaced)
         return palette;
     // Only a view of the card: a save writes the records as they were, and nothing asks for
-    // one (the re-mapping is lossy); unless the stack was converted for this display.
+    // one (the re-mapping is lossy).
     const std::vector<Handle> records = CardsOfPicture(ResolvePictureRecord(card), card);
-    if (!KeepCardsAsStored(records))
-        MarkStackModified();
+    KeepCardsAsStored(records);
     // The indexes of the objects that draw in this picture's colours follow its pixels.
     MapCardObjectsToNearest(ResolvePictureRecord(card), palette, replaced);
     DeleteObject(palette);
@@ -260,6 +260,7 @@ void RedrawCard(Handle card, const CardMove& move, bool entering) {
             DeleteObject(app);
         SetAppPalette(palette);
     }
+    NoteCardPictureShown();
 
     if (window)
         ValidateRect(window, &cardRect);

@@ -24,10 +24,11 @@ Handle ScaleDibToHandle(std::span<const uint8_t> dib, int width, int height);
 // own depth. 0 for another depth or on failure.
 DibHandle DibReduceTo8Bit(Handle pictureRecord, DibHandle deep);
 
-// The card's picture drawn at the card size: the picture's DIB at its own size (the record's
-// width and height at 20 and 22, bottom row first) with its table from DibApplyPalette, stretched
-// onto a bitmap compatible with the card offscreen with the picture's palette selected, and read
-// back as an 8-bit DIB with that palette. 0 on failure.
+// The card's picture at the card size: the picture's DIB at its own size (the record's width
+// and height at 20 and 22, bottom row first) with its table from DibApplyPalette, each pixel of
+// the result the index of the pixel it covers (not drawn through the display, which on a palette
+// display would keep only the colours it has). An 8-bit DIB with the picture's table; 0 on
+// failure. The window is not used.
 DibHandle PackOffscreenPicture8Bit(HWND window, Handle picture, int depth);
 // An 8-bit card picture re-made at the card size: the colour table for depth 8 and its palette,
 // the card's colours mapped to it, PackOffscreenPicture8Bit, DibSetPaletteFrom that palette,

@@ -1,6 +1,7 @@
 // Pixel depth conversions through the display, and the repacking of card pictures.
 #include "graphics/pixels/PixelDepthGdi.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/memory/ByteReader.h"
@@ -76,34 +77,6 @@ bool PictureSize(Handle picture, int& width, int& height) {
     width = GetI16(record, kCardWidth);
     height = GetI16(record, kCardHeight);
     return width > 0 && height > 0;
-}
-
-// A bitmap compatible with the card offscreen, width x height, holding the DIB stretched over
-// it with the palette selected; null on failure. The caller deletes it.
-HBITMAP StretchOntoOffscreenBitmap(HDC windowDc, int width, int height, HPALETTE palette, Handle picture,
-                                   DibHandle dib) {
-    MemoryDC memory(windowDc);
-    if (!memory)
-        return nullptr;
-    // Holding the offscreen makes the new bitmap the offscreen's kind, not the memory DC's
-    // one-bit default.
-    SelectedObject offscreen(memory.get(), GetOffscreenBitmap());
-    if (!offscreen)
-        return nullptr;
-    OwnedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(memory.get(), width, height));
-    if (!bitmap)
-        return nullptr;
-    SelectedObject target(memory.get(), bitmap.get());
-    BackgroundPalette selected(memory.get(), palette);
-    DibApplyPalette(picture, dib);
-    LockedDib locked(dib);
-    if (!target || !locked)
-        return nullptr;
-    const DibLayout& layout = locked.layout();
-    if (StretchDIBits(memory.get(), 0, 0, width, height, 0, 0, layout.width, layout.height, locked.image().data(),
-                      InfoOf(locked), DIB_RGB_COLORS, SRCCOPY) == 0)
-        return nullptr;
-    return bitmap.release();
 }
 
 // The card record's new data: the DIB packed and stored with the colour table at depth.
@@ -203,21 +176,34 @@ DibHandle DibReduceTo8Bit(Handle pictureRecord, DibHandle deep) {
 }
 
 DibHandle PackOffscreenPicture8Bit(HWND window, Handle picture, int depth) {
+    (void)window;
     int pictureWidth = 0, pictureHeight = 0, cardWidth = 0, cardHeight = 0;
     if (!PictureSize(picture, pictureWidth, pictureHeight) || !CardSize(cardWidth, cardHeight))
         return 0;
     ScopedHandle dib(GetCardPictureUpcalls().dibFromPictureResource(picture, pictureWidth, pictureHeight, depth, true,
                                                                 false));
-    WindowDC windowDc(window);
-    if (!dib.get() || !windowDc)
+    if (!dib.get() || !DibApplyPalette(picture, dib.get()))
         return 0;
-    OwnedGdiObject<HPALETTE> palette(PaletteFromPictureResource(picture));
-    OwnedGdiObject<HBITMAP> bitmap(
-        StretchOntoOffscreenBitmap(windowDc.get(), cardWidth, cardHeight, palette.get(), picture, dib.get()));
-    if (!bitmap)
+    // Each pixel takes the index of the one it covers: drawn through a palette display, a
+    // picture would keep only the colours the display has.
+    LockedDib from(dib.get());
+    if (!from || from.layout().depth != 8)
         return 0;
-    // Read at 8 bits whatever the display: the rows are indexes into the picture's palette.
-    return GetBitmapDibBits(windowDc.get(), bitmap.get(), 8, palette.get());
+    DibHandle stretched = NewDib(cardWidth, cardHeight, 8);
+    LockedDib to(stretched);
+    if (!to) {
+        DisposeHandle(stretched);
+        return 0;
+    }
+    std::copy_n(from.table().begin(), std::min(from.table().size(), to.table().size()), to.table().begin());
+    const int fromWidth = from.layout().width, fromHeight = from.layout().height;
+    for (int y = 0; y < cardHeight; ++y) {
+        const std::span<const uint8_t> in = from.row(int(int64_t{y} * fromHeight / cardHeight));
+        const std::span<uint8_t> out = to.row(y);
+        for (int x = 0; x < cardWidth; ++x)
+            out[size_t(x)] = in[size_t(int64_t{x} * fromWidth / cardWidth)];
+    }
+    return stretched;
 }
 
 int PackCardPicture8Bit(Handle picture, int depth) {

@@ -28,6 +28,7 @@
 #include "objects/text/FieldContents_win.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/StoredRecords.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/open/NewStack.h"
 #include "stack/open/StackOpen.h"
@@ -44,7 +45,7 @@ constexpr uint32_t kAlertSaveBeforeReturn = 2361;  // Save, Don't save
 // Text typed on the current card reaches its records before the card picture does.
 void StorePendingCardEdits() {
     SaveCurrentFieldContents();
-    if (IsCardChanged())
+    if (IsCardChanged() && CardPicturePainted())
         SaveCurrentBackground();
 }
 

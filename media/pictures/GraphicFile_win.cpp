@@ -6,6 +6,7 @@
 
 #include "core/files/FileTypes.h"
 #include "core/ui/Alerts.h"
+#include "core/ui/DisplayUtils.h"
 #include "core/ui/Resources.h"
 #include "core/ui/ScreenDepth.h"
 #include "core/ui/WaitCursor.h"
@@ -85,7 +86,10 @@ HBITMAP BitmapFromPicture(const char* path, int kind, HGLOBAL dib, HWND window, 
         }
         if (makePalette && !palette)
             result = VIC_BAD_PALETTE;
-        if (result == VIC_OK && GetScreenDepth() < 9 && palette)
+        // Only a palette display shows the picture through the card's colours; a deeper one holds
+        // the card at its own depth whatever the stack's (a 256-colour stack keeps the picture's
+        // colours until it is saved at the display's depth).
+        if (result == VIC_OK && GetDisplayBitsPerPixel() < 9 && palette)
             result = MatchImageToPalette(desc, palette);
         if (result == VIC_OK && BitmapForImage(window, desc, &bitmap) != 0)
             bitmap = nullptr;

@@ -7,6 +7,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/StoredRecords.h"
 #include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 
@@ -64,7 +65,7 @@ void AppendLinkedButtons(Handle card, uint16_t cardId, std::vector<LinkedButton>
 Handle NewCard(bool blank, bool share) {
     const StackUpcalls& n = GetStackUpcalls();
     const Handle current = GetCurrentCardRecord();
-    if (current)
+    if (current && CardPicturePainted())
         SaveBackgroundPicture(current);
 
     const uint16_t id = TakeNewCardId();

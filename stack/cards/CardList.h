@@ -22,6 +22,8 @@
 //   CardEditObjects.cpp     moving objects between lists, background mode switches
 //   CardEditOrder.cpp       object order within a list
 //   CardList_win.cpp        the offscreen picture and the palette colours of the Windows build
+//   StoredRecords.cpp       the records as the file holds them, written again while not edited,
+//                           and the card picture's edit mark (StoredRecords.h)
 #pragma once
 
 #include <cstdint>

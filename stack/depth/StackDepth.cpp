@@ -99,9 +99,14 @@ void ConvertStackToDisplayDepth() {
         run.keepGraphicByteOrder = true;
         run.convertGraphics = false;
         ConversionRun scope(run);
+        // Each card from its own picture and palette, not from a copy fitted to a display; on
+        // a palette display the card in view stays as it is fitted to it.
+        if (display > 8)
+            TakeBackStoredCards();
+        else
+            StoreShownCards();
         ConvertAllCards(GetScreenDepth(), display, width, height);
     }
-    StoreShownCards();
     if (GetStackConversionState() == kStackFormatConverted)
         SetStackConversionState(kStackUnconverted);
     SetScreenDepth(display);

@@ -15,6 +15,7 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/StoredRecords.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/StackSizeDialogs.h"
@@ -74,7 +75,7 @@ int ChangeStackSizeAndDepth(HWND cardWindow, Handle header, Handle newValues) {
         GetHandleSize(newValues) < kStackHeaderBytes)
         return kLockFailed;
     CheckStackDepthAgainstDisplay();
-    if (IsCardChanged())
+    if (IsCardChanged() && CardPicturePainted())
         SaveCurrentBackground();
     int oldWidth, oldHeight, oldDepth, newWidth, newHeight, newDepth;
     {
@@ -115,6 +116,8 @@ int ChangeStackSizeAndDepth(HWND cardWindow, Handle header, Handle newValues) {
         ProgressWindow progress;
         applied = ApplyCardWindowSize(cardWindow, plan.newDepth, newWidth, newHeight);
         if (applied) {
+            // Each card from its own picture and palette, not from a copy fitted to a display.
+            TakeBackStoredCards();
             const int display = DisplayDepthForStack();
             {
                 ConversionSwitches first;
@@ -144,7 +147,6 @@ int ChangeStackSizeAndDepth(HWND cardWindow, Handle header, Handle newValues) {
         SetU16(h, kHeaderCardHeight, static_cast<uint16_t>(newHeight));
         SetScreenDepth(depth);
         SetStackDepth(depth);
-        StoreShownCards();
     }
     GetStackUpcalls().refreshCurrentCard(1);
     MarkCardChanged();

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/memory/ByteReader.h"
@@ -22,6 +23,7 @@
 #include "format/ResFile.h"
 #include "format/StackReader.h"
 #include "stack/open/NewStack.h"
+#include "stack/cards/StoredRecords.h"
 #include "stack/open/StackOpen.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveDialogs.h"
@@ -74,7 +76,7 @@ int ReportUnreadable() {
 
 // The contents read become the open stack: the cards into the card list, the resource area
 // into the open list under the stack's own path (slot 1).
-int BindStackContents(StackFileContents& contents) {
+int BindStackContents(StackFileContents& contents, std::vector<std::vector<uint8_t>> fileBytes) {
     size_t listed = 0;
     while (listed < contents.cards.size() && AddCardRecord(contents.cards[listed], static_cast<int>(listed)) == 0)
         ++listed;
@@ -92,20 +94,31 @@ int BindStackContents(StackFileContents& contents) {
         std::memcpy(&rf->spec, GetFileSpec(kSlotCurrentStack), sizeof rf->spec);
     }
     const Handle header = contents.header;
+    const int fileDepth = GetHandleWord(header, kHeaderDepth);
     SetStackResFile(LinkResFile(contents.resFile));
     SetStackHeaderHandle(header);
     EnforceMinimumCardSize(header);  // a stack it cannot enlarge still opens
     ApplyLoadedStackSettings();
+    NoteRecordsAsRead(contents.cards, std::move(fileBytes), fileDepth);
     return kFileOk;
 }
 
-// Reads the open file whole, asking about cards smaller than the minimum, then closes it.
-StackReadResult ReadWholeStack(FileCloser& file, StackConversion& cv, StackFileContents& contents) {
+// Reads the open file whole, asking about cards smaller than the minimum, then closes it;
+// *fileBytes gets each card record as the file holds it.
+StackReadResult ReadWholeStack(FileCloser& file, StackConversion& cv, StackFileContents& contents,
+                               std::vector<std::vector<uint8_t>>* fileBytes) {
     StackOpenQuestions questions;
     GetMinimumCardSize(&questions.minCardWidth, &questions.minCardHeight);
     questions.confirmSmallCards = [](void*) { return ShowAlert(kAlertStackCardSizeTooSmall) != kAnswerNo; };
     FileByteSource source(file.get());
     const StackReadResult read = ReadStackFile(source, cv, contents, questions);
+    fileBytes->clear();
+    for (size_t i = 0; read.ok() && i < contents.cards.size(); ++i) {
+        std::vector<uint8_t> bytes(contents.cardLengths[i]);
+        if (!source.ReadAt(contents.cardOffsets[i], bytes))
+            bytes.clear();  // written anew
+        fileBytes->push_back(std::move(bytes));
+    }
     file.Close();
     return read;
 }
@@ -131,7 +144,8 @@ int LoadStackFile() {
 
     StackConversion cv = MachineConversion();
     StackFileContents contents;
-    const StackReadResult read = ReadWholeStack(file, cv, contents);
+    std::vector<std::vector<uint8_t>> fileBytes;
+    const StackReadResult read = ReadWholeStack(file, cv, contents, &fileBytes);
     if (!read.ok()) {
         // The reader says which alert; a declined size question has been answered already.
         if (read.alertId == kAlertNoCardsRead)
@@ -142,7 +156,7 @@ int LoadStackFile() {
             ShowAlert(static_cast<uint32_t>(read.alertId));
         return kFileRefused;
     }
-    return BindStackContents(contents);
+    return BindStackContents(contents, std::move(fileBytes));
 }
 
 int LoadOtherStackFile(int slot) {
@@ -155,7 +169,8 @@ int LoadOtherStackFile(int slot) {
     WaitCursor wait;
     StackConversion cv = MachineConversion(slot);
     StackFileContents contents;
-    const StackReadResult read = ReadWholeStack(file, cv, contents);
+    std::vector<std::vector<uint8_t>> fileBytes;
+    const StackReadResult read = ReadWholeStack(file, cv, contents, &fileBytes);
     if (!read.ok()) {
         if (read.alertId != kAlertSmallCards)
             ShowAlert(static_cast<uint32_t>(read.alertId ? read.alertId : kAlertNoCardsRead));
@@ -167,7 +182,7 @@ int LoadOtherStackFile(int slot) {
     if (slot != kSlotCurrentStack)
         CopyFileSpec(slot, kSlotCurrentStack);
     CloseOpenStack();
-    return BindStackContents(contents);
+    return BindStackContents(contents, std::move(fileBytes));
 }
 
 int ReadStackCard(int slot, uint16_t cardId, int position, int16_t* depth, int16_t* version,

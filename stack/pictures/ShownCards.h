@@ -5,24 +5,36 @@
 // since.
 #pragma once
 
+#include <cstdint>
 #include <span>
+#include <vector>
 
 #include "core/memory/Handles.h"
 
 // Before the records of a card's picture are re-mapped for showing (the card's, the picture's
 // and those of the cards sharing it): each record not already kept is kept as it stands. They
-// go together from then on, since the objects' colour indexes name the picture's colours:
-// false when the stack's shown cards are stored as shown (below).
-bool KeepCardsAsStored(std::span<const Handle> records);
+// go together from then on, since the objects' colour indexes name the picture's colours.
+void KeepCardsAsStored(std::span<const Handle> records);
 // After the re-mapping: the records as shown, to tell a later edit from the showing.
 void NoteCardsAsShown(std::span<const Handle> records);
 // Around writing the stack: the cards that only were shown take their stored records back,
-// then (after the write) the shown ones again. When one record of a re-mapping was edited
-// since, all of them keep what they hold now (the edit, in the shown colours), and are no
-// longer kept.
+// then (after the write) the shown ones again. A record edited since it was shown is written
+// beside them in their stored colours: its objects not changed as stored, any colour index set
+// since taking the nearest colour of the stored palette, its picture as stored; cards made since
+// on a kept picture (a new card on its background, a copy of one of its cards) join its records
+// the same way. A group with pixels new since it was shown (the picture painted, a graphic's
+// picture made or changed) keeps what it holds now, in the shown colours, and is no longer kept.
 void PutBackStoredCards();
 void PutBackShownCards();
-// Once the whole stack was converted to the display's depth (every card is stored again in
-// the display's colours, as the user was told), cards shown are stored as shown: none is kept
-// for this stack any more.
+// Before the whole stack is converted (to the display's depth, to another card size): the cards
+// only shown take their stored records back, so that each converts from its own picture and
+// palette, and none is kept any more (the next showing keeps the converted ones).
+void TakeBackStoredCards();
+// The cards shown become the stack's records as they are now (a deep stack reduced to the
+// palette display it is shown on, where the card in view is not drawn again): none is kept.
 void StoreShownCards();
+
+// The record holding a card's picture as the stack stores it: while that picture is fitted to a
+// palette display, the bytes kept; else the record's own. What was made in the picture's colours
+// (a frame animation's frames) names them by the stored table.
+std::vector<uint8_t> StoredPictureRecord(Handle card);

@@ -14,6 +14,7 @@
 #include "core/text/MacText.h"
 #include "core/ui/ScreenDepth.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/StoredRecords.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
@@ -26,13 +27,16 @@ namespace {
 constexpr char kTempName[] = "LMTMP000.TMP";
 constexpr size_t kTempDigits = 5;  // the three digits start here
 
-bool g_hasFile = false;
-bool g_saving = false;
+// Whether the open stack has a file, and whether a save is writing it.
+struct SaveState {
+    bool hasFile = false;
+    bool saving = false;
+} g_save;
 
 class SavingFlag {
 public:
-    SavingFlag() { g_saving = true; }
-    ~SavingFlag() { g_saving = false; }
+    SavingFlag() { g_save.saving = true; }
+    ~SavingFlag() { g_save.saving = false; }
     SavingFlag(const SavingFlag&) = delete;
     SavingFlag& operator=(const SavingFlag&) = delete;
 };
@@ -55,6 +59,13 @@ struct SaveDepth {
     int working = 0, screen = 0;
     bool converted = false, passedThrough = false;
 };
+
+// The file keeps the depth the stack works at (nothing is converted for it but passed through).
+bool SaveKeepsDepth() {
+    const int working = GetScreenDepth(), screen = DisplayDepthForStack();
+    const bool jpeg = (HeaderWord(kHeaderFlags) & kStackHighCompression) != 0;
+    return working == 0 || screen == 0 || !SaveConvertsDepth(working, screen, jpeg);
+}
 
 SaveDepth BringCardsToFileDepth() {
     SaveDepth d;
@@ -112,9 +123,9 @@ FileRef OpenInPlace(const char* path) {
 }  // namespace
 
 
-bool StackHasFile() { return g_hasFile; }
-void SetStackHasFile(bool hasFile) { g_hasFile = hasFile; }
-bool IsSavingStack() { return g_saving; }
+bool StackHasFile() { return g_save.hasFile; }
+void SetStackHasFile(bool hasFile) { g_save.hasFile = hasFile; }
+bool IsSavingStack() { return g_save.saving; }
 
 bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag) {
     return workingDepth == 24 || workingDepth != screenDepth || (jpegFlag && screenDepth >= 9);
@@ -242,8 +253,10 @@ int SaveStack(int slot, bool samePath) {
         return kFileRefused;
     }
     SavingFlag saving;
-    // A card re-coloured only to be shown is written as it was stored.
+    // A card re-coloured only to be shown is written as it was stored, and so is every record
+    // nobody edited, unless the file takes another depth.
     PutBackStoredCards();
+    BeginWritingRecords(SaveKeepsDepth() ? HeaderWord(kHeaderDepth) : 0);
     const SaveDepth depth = BringCardsToFileDepth();
     int err = kFileOk;
     Handle buffer = NewWriteBuffer(kSaveBufferSize);
@@ -284,6 +297,7 @@ int SaveStack(int slot, bool samePath) {
         }
     }
     DisposeWriteBuffer(&buffer);
+    EndWritingRecords(err == kFileOk);
     ReturnCardsToWorkingDepth(depth);
     PutBackShownCards();
     return err;

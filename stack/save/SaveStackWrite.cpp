@@ -6,6 +6,7 @@
 #include "core/files/SaveBuffer.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
+#include "stack/cards/StoredRecords.h"
 #include "format/ResFileAccess.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
@@ -118,8 +119,13 @@ int WriteStackFile(FileRef file, uint32_t resourceOffset, Handle buffer, StackCo
     written += kStackHeaderBytes;
     std::vector<uint8_t> record;
     for (int i = 1; err == kFileOk && i <= CountCards(); ++i) {
-        if (!CardRecordFileBytes(GetCardByIndex(i), cv, record))
+        const Handle card = GetCardByIndex(i);
+        // A record nobody edited goes out as the file held it.
+        if (const std::vector<uint8_t>* stored = StoredFileBytes(card))
+            record = *stored;
+        else if (!CardRecordFileBytes(card, cv, record))
             return kStackDamaged;
+        NoteRecordWritten(card, record);
         err = WriteResourceData(file, static_cast<uint32_t>(record.size()), record.data(), buffer);
         written += record.size();
     }

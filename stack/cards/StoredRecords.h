@@ -1,0 +1,38 @@
+// Card records as the stack's file holds them. Each record read keeps the file's bytes beside it
+// and the bytes it had once read and brought to the display; while it still has those, it is
+// not edited, and a save writes the file's bytes again instead of converting the record back.
+// So a save never rewrites what nobody changed: what the reader fills in (a mask size of 0 read
+// as the object's size, the card size words, an older path form), and pictures brought to the
+// display's depth and back, stay as the file had them. An edited record is converted as always.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "core/memory/Handles.h"
+
+// Once a stack's records are read and brought to the display (before any is shown or edited):
+// fileBytes[i] is what the file held for cards[i], at the depth its header gave (fileDepth).
+void NoteRecordsAsRead(std::span<const Handle> cards, std::vector<std::vector<uint8_t>> fileBytes, int fileDepth);
+
+// A save, before it converts anything for the file: the records not edited since they were read
+// go out as stored, when the file keeps the depth they were stored at (`depth`, the header's;
+// 0 when the save converts the stack to another one).
+void BeginWritingRecords(int depth);
+// During the save: the bytes to write for a record kept as stored, else nullptr.
+const std::vector<uint8_t>* StoredFileBytes(Handle card);
+// The length a record takes in the file being written (its stored length when kept as stored).
+uint32_t FileRecordLength(Handle card, uint32_t hostLength);
+// What the save wrote for one record (the writer tells each).
+void NoteRecordWritten(Handle card, std::span<const uint8_t> bytes);
+// After the save. When the file was written whole, each record's file bytes are what was written
+// and it counts as read as it stood when the save began; otherwise nothing changes.
+void EndWritingRecords(bool written);
+
+// The card picture's edit mark: the offscreen as the last redraw left it. While the offscreen
+// still holds that, the card was not painted, and storing the card's edits leaves its picture
+// as it is (on a palette display the offscreen shows the picture fitted to the display, which is
+// no edit of it).
+void NoteCardPictureShown();
+bool CardPicturePainted();
