@@ -30,8 +30,10 @@ Colormap TopColormap(Display* display, Window root) {
     // Children come bottom first.
     for (unsigned i = count; i-- > 0;) {
         XWindowAttributes attributes;
+        // Wine keeps windows of a pixel (off the screen, under an input method) that nobody looks at.
         if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable &&
-            attributes.c_class == InputOutput && attributes.colormap != None) {
+            attributes.c_class == InputOutput && attributes.colormap != None &&
+            attributes.width * attributes.height > 1) {
             found = attributes.colormap;
             break;
         }
