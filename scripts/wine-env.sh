@@ -65,13 +65,13 @@ loom_wine_prefix() {
 
 # Our small X client (tools/xdisplay), built with the machine's compiler into build/xdisplay when
 # missing or older than its source; LOOM_XDISPLAY names it for the scripts and the test browser.
-# Shards starting at once each build their own copy and rename it into place.
+# Shards starting at once each build their own copy (named by its shell) and rename it into place.
 export LOOM_XDISPLAY=$LOOM_ROOT/build/xdisplay/loom-xdisplay
 loom_xdisplay_tool() {
   local source=$LOOM_ROOT/tools/xdisplay/XDisplay.cpp
   [ -x "$LOOM_XDISPLAY" ] && [ "$LOOM_XDISPLAY" -nt "$source" ] && return 0
   mkdir -p "$(dirname "$LOOM_XDISPLAY")"
-  c++ -std=c++20 -O2 -o "$LOOM_XDISPLAY.$$" "$source" -lX11 && mv -f "$LOOM_XDISPLAY.$$" "$LOOM_XDISPLAY"
+  c++ -std=c++20 -O2 -o "$LOOM_XDISPLAY.$BASHPID" "$source" -lX11 && mv -f "$LOOM_XDISPLAY.$BASHPID" "$LOOM_XDISPLAY"
 }
 
 # On a palette display, keeps the colour map of the window on top installed, as a window manager
