@@ -36,6 +36,12 @@ if [ -z "${DISPLAY:-}" ]; then
   loom_start_xvfb 24
   unattended=1
   trap 'wineserver -k </dev/null >/dev/null 2>&1; wineserver -w </dev/null >/dev/null 2>&1; loom_stop_xvfb' EXIT
+else
+  # On the user's own palette display (depth 8), no window manager installs the colour maps of
+  # our unmanaged windows: we keep the one of the window on top installed (on true colour the
+  # client ends at once).
+  loom_keep_colormap || true
+  trap '[ -n "${LOOM_XKEEP_PID:-}" ] && kill "$LOOM_XKEEP_PID" 2>/dev/null' EXIT
 fi
 progress "preparing Wine's prefix (build/wineprefix; made once)"
 loom_wine_prefix

@@ -33,7 +33,8 @@ loom_wine_prefix() {
     touch "$WINEPREFIX/.loom-unmanaged"
   fi
   # On a palette display (depth 8) a colormap of its own lets Wine write the palettes programs
-  # realize into the display's colours, as the system palette of a 256-colour display does.
+  # realize into the display's colours, as the system palette of a 256-colour display does. The
+  # display shows that colormap only while it is installed: loom_keep_colormap sees to it.
   if [ ! -f "$WINEPREFIX/.loom-private-colormap" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v PrivateColorMap /d Y /f >/dev/null 2>&1 || true
     wineserver -w
@@ -62,6 +63,27 @@ loom_wine_prefix() {
   fi
 }
 
+# Our small X client (tools/xdisplay), built with the machine's compiler into build/xdisplay when
+# missing or older than its source; LOOM_XDISPLAY names it for the scripts and the test browser.
+# Shards starting at once each build their own copy (named by its shell) and rename it into place.
+export LOOM_XDISPLAY=$LOOM_ROOT/build/xdisplay/loom-xdisplay
+loom_xdisplay_tool() {
+  local source=$LOOM_ROOT/tools/xdisplay/XDisplay.cpp
+  [ -x "$LOOM_XDISPLAY" ] && [ "$LOOM_XDISPLAY" -nt "$source" ] && return 0
+  mkdir -p "$(dirname "$LOOM_XDISPLAY")"
+  c++ -std=c++20 -O2 -o "$LOOM_XDISPLAY.$BASHPID" "$source" -lX11 && mv -f "$LOOM_XDISPLAY.$BASHPID" "$LOOM_XDISPLAY"
+}
+
+# On a palette display, keeps the colour map of the window on top installed, as a window manager
+# would (none manages our windows): each Wine program draws through a colour map of its own, and
+# the display shows the one installed. Sets LOOM_XKEEP_PID; the client ends with its display.
+loom_keep_colormap() {
+  LOOM_XKEEP_PID=
+  loom_xdisplay_tool || { echo "could not build $LOOM_XDISPLAY" >&2; return 1; }
+  "$LOOM_XDISPLAY" keep-colormap </dev/null >/dev/null 2>&1 &
+  LOOM_XKEEP_PID=$!
+}
+
 # Starts an Xvfb display of the given depth; sets DISPLAY and LOOM_XVFB_PID. Xvfb picks a free
 # display number itself and reports it (-displayfd): shards starting at once cannot take the same one.
 loom_start_xvfb() {
@@ -74,6 +96,7 @@ loom_start_xvfb() {
     if [ -s "$number" ]; then
       export DISPLAY=:$(head -n 1 "$number")
       rm -f "$number"
+      [ "$depth" -gt 8 ] || loom_keep_colormap || { loom_stop_xvfb; return 1; }
       return 0
     fi
     kill -0 "$LOOM_XVFB_PID" 2>/dev/null || break
@@ -86,6 +109,8 @@ loom_start_xvfb() {
 }
 
 loom_stop_xvfb() {
+  [ -n "${LOOM_XKEEP_PID:-}" ] && kill "$LOOM_XKEEP_PID" 2>/dev/null && wait "$LOOM_XKEEP_PID" 2>/dev/null
+  LOOM_XKEEP_PID=
   [ -n "${LOOM_XVFB_PID:-}" ] && kill "$LOOM_XVFB_PID" 2>/dev/null && wait "$LOOM_XVFB_PID" 2>/dev/null
   LOOM_XVFB_PID=
 }

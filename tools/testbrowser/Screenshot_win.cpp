@@ -179,6 +179,38 @@ std::string UnixPath(const std::string& path) {
     return result;
 }
 
+// Starts "sh -c LINE" on the Unix side. Wine starts a Unix program as its own process, without
+// a handle to wait on; it splits the line by Windows' rules. The handles it hands back for such a
+// program are whatever its stack held (often one of ours, such as standard output): never closed.
+bool StartShell(const std::string& line) {
+    std::string command = "sh -c \"" + line + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    return CreateProcessA("Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process);
+}
+
+// On a palette display the screen's DC reads each pixel through Wine's own idea of its colours,
+// not through the colour map the display has installed, which is what a person sees: our X
+// client (LOOM_XDISPLAY, tools/xdisplay) reads it. The file appears whole under its name; waited
+// for, up to 10 seconds.
+bool SaveDisplayedScreen(const std::string& fileName) {
+    const std::string target = UnixPath(fileName);
+    if (!GetEnvironmentVariableA("LOOM_XDISPLAY", nullptr, 0) || target.empty() ||
+        target.find_first_of("'\"") != std::string::npos)
+        return false;
+    DeleteFileA(fileName.c_str());
+    if (!StartShell("\\\"$LOOM_XDISPLAY\\\" screen '" + target + "'"))
+        return false;
+    for (int i = 0; i < 200; ++i) {
+        if (GetFileAttributesA(fileName.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
 // A big-endian 32-bit word of an xwd header.
 void PutWord(std::string& out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8)
@@ -191,11 +223,14 @@ void PutWord(std::string& out, uint32_t value) {
 // the server's picture whatever each window holds. xwd of the root is not used for it: once
 // the windows have a colour map other than the root's (Wine gives each program one of its
 // own), it reads each colour map's windows apart, and a window lying wholly inside another of
-// its program (a dialog over the page, a menu, a drop-down list) comes out black.
+// its program (a dialog over the page, a menu, a drop-down list) comes out black. A palette
+// display is read by our X client, through the colour map it has installed.
 bool SaveScreenXwd(const std::string& fileName) {
     WindowDc screen(nullptr);
     if (!screen.dc)
         return false;
+    if (GetDeviceCaps(screen.dc, RASTERCAPS) & RC_PALETTE)
+        return SaveDisplayedScreen(fileName);
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     if (width <= 0 || height <= 0)
         return false;
@@ -203,7 +238,7 @@ bool SaveScreenXwd(const std::string& fileName) {
     if (!memory.dc)
         return false;
     // A 16-bit display keeps its own pixels (5-6-5), so that they read as the window's own
-    // picture does; deeper and palette displays are read as 8-bit channels.
+    // picture does; deeper displays are read as 8-bit channels.
     const bool sixteen = GetDeviceCaps(screen.dc, BITSPIXEL) == 16;
     struct {
         BITMAPINFOHEADER header;
@@ -250,19 +285,7 @@ bool StartXwd(const std::string& fileName, void* window) {
     if (window && !xWindow)
         return false;
     const std::string which = window ? "-id " + std::to_string(xWindow) : "-root";
-    // Wine starts a Unix program as its own process, without a handle to wait on: the file
-    // appears whole under its name once xwd is done. Wine splits the line by Windows' rules.
-    std::string command = "sh -c \"xwd " + which + " -silent -out '" + target + ".part' && mv '" + target + ".part' '" +
-                          target + "'\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA("Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return false;
-    if (process.hThread)
-        CloseHandle(process.hThread);
-    if (process.hProcess)
-        CloseHandle(process.hProcess);
-    return true;
+    // The file appears whole under its name once xwd is done.
+    return StartShell("xwd " + which + " -silent -out '" + target + ".part' && mv '" + target + ".part' '" + target +
+                      "'");
 }

@@ -277,7 +277,8 @@ bool MenuPathKeys(void* frame, void* embed, const std::vector<std::string>& path
 // Screenshot_win.cpp
 bool SaveWindowPng(void* hwnd, const std::string& fileName);
 // The X server's picture of the whole screen, read from its root window with the windows on it
-// (what the server shows, whatever a window holds), written to the file in xwd's format.
+// (what the server shows, whatever a window holds; on a palette display through the colour map
+// installed), written to the file in xwd's format.
 bool SaveScreenXwd(const std::string& fileName);
 // Starts xwd on the X display the program runs on, writing that top-level window's own X window
 // (null: xwd's own reading of the root, which misses a window wholly inside another of its

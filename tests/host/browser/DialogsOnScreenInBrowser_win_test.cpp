@@ -1,7 +1,9 @@
 // What a person sees on the X display, in the real plug-in in the test browser: every authoring
 // dialog, the alert asking to save and an object's menu, each held up while the X server's
 // picture of the screen is taken, lie there drawn, pixel for pixel as their own X windows hold
-// them, on a page larger than each of them, at every depth.
+// them, on a page larger than each of them, at every depth. On a palette display the screen is
+// read through the colour map the display has installed, as a person sees it: each window's own
+// picture is in its own colour map's colours, and they agree only while its program's is in.
 #include <windows.h>
 
 #include <gtest/gtest.h>
