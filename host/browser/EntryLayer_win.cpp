@@ -94,7 +94,7 @@ extern "C" NPError NPP_Destroy(NPP instance, NPSavedData**) {
     if (record) {
         if (record == g_attachedRecord) {
             if (!g_shutDown)
-                ShutdownPluginInstance(reinterpret_cast<HWND>(static_cast<uintptr_t>(record->window)));
+                ShutdownPluginInstanceOnceOut(reinterpret_cast<HWND>(static_cast<uintptr_t>(record->window)));
             g_shutDown = true;
             // A later instance in this module may attach again (a page reloaded).
             g_attached = false;
