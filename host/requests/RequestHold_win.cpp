@@ -46,9 +46,13 @@ struct ParkedRequest {
     std::vector<std::pair<Field, uint16_t>> objectsAt;
     Handle ownedData = 0;      // 127: the resource data taken over, or a copy of it
     bool dataWasCopy = false;  // 127: the module keeps its own handle
+    Handle givenText[2] = {};  // 59: the text and style handles it hands over, until made
     ~ParkedRequest() {
         if (ownedData)
             DisposeHandle(ownedData);
+        for (Handle h : givenText)
+            if (h && IsValidHandle(h))
+                DisposeHandle(h);
     }
 };
 
@@ -107,7 +111,13 @@ void KeepArguments(ParkedRequest& p) {
         KeepPString(p, k58);
         KeepPString(p, k62);
         break;
-    case 26: case 27: case 28: case 29: case 30: case 34: case 38: case 43: case 59: case 99: case 109: case 180:
+    case 59:
+        // The handles are the request's: given up with it when it is dropped.
+        KeepObjectRef(p);
+        p.givenText[0] = static_cast<Handle>(b.param2);
+        p.givenText[1] = static_cast<Handle>(b.handled);
+        break;
+    case 26: case 27: case 28: case 29: case 30: case 34: case 38: case 43: case 99: case 109: case 180:
         KeepObjectRef(p);
         break;
     case 32:
@@ -138,7 +148,7 @@ void KeepArguments(ParkedRequest& p) {
             // Data to be kept is copied now; data handed over is taken now, as the write would.
             p.dataWasCopy = (request->flags & kResRequestCopyData) != 0;
             p.ownedData = request->data;
-            if (p.dataWasCopy && IsValidHandle(p.ownedData) && HandToHand(&p.ownedData) != 0)
+            if (p.dataWasCopy && (!IsValidHandle(p.ownedData) || HandToHand(&p.ownedData) != 0))
                 p.ownedData = 0;
         }
         break;
@@ -166,6 +176,7 @@ bool Restored(ParkedRequest& p, NbaParamBlock& b) {
         if (id == 0 || ObjectIdAt(static_cast<Handle>(p.block.param1), FieldOf(p.block, field)) != id)
             return false;
     std::memcpy(&b, &p.block, sizeof b);
+    p.givenText[0] = p.givenText[1] = 0;  // the request takes them now
     for (auto& [field, bytes] : p.copies)
         FieldOf(b, field) = BlockValue(bytes.data());
     if (p.code == 127 && !p.copies.empty()) {

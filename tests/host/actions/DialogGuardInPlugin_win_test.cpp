@@ -26,6 +26,7 @@
 #include "core/memory/Handles.h"
 #include "core/ui/ToolNumbers.h"
 #include "layers/LayerList.h"
+#include "layers/ObjectLayer.h"
 #include "host/actions/ActionsEditor.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/DownloadReplay.h"
@@ -202,11 +203,24 @@ protected:
         still.kind = kPendingStill;
         still.cardId = GetCurrentCardId();
         ReplayPendingRequest(still, ("http://localhost/" + std::string(kind) + ".bmp").c_str());  // a download's arrival
+        // A graphic's picture arrived: its layer keeps the picture it has under the dialog.
+        const LayerHandle graphic = FindLayer(kObjectGraphic, kGraphicId);
+        HBITMAP picture = nullptr;
+        if (LayerLock<GraphicLayer> lock(graphic); lock)
+            picture = lock->picture;
+        PendingRequest arrived{};
+        arrived.kind = kPendingLayer;
+        arrived.cardId = GetCurrentCardId();
+        arrived.object = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(graphic));
+        ReplayPendingRequest(arrived, "http://localhost/picture.bmp");
+        EXPECT_EQ(FindLayer(kObjectGraphic, kGraphicId), graphic) << kind;
+        if (LayerLock<GraphicLayer> lock(graphic); lock)
+            EXPECT_EQ(lock->picture, picture) << kind << ": the picture is not replaced under the dialog";
         EXPECT_EQ(GetLayerListHead(), layers) << kind << ": the card is not rebuilt under the dialog";
         TickFor(page_.embed, 1300);  // the timer's second, and more
         EXPECT_EQ(GetCurrentCardId(), 1) << kind << ": the timer waits";
         EXPECT_GT(TimerLeft(), 0) << kind << ": its time is not counted";
-        EXPECT_EQ(HeldCardLeaveCount(), heldBefore + 2) << kind << ": the move and the card's rebuild are held";
+        EXPECT_EQ(HeldCardLeaveCount(), heldBefore + 3) << kind << ": the move, the card's rebuild and the picture are held";
     }
 
     LinkedPluginPage page_;
