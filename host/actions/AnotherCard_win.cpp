@@ -261,8 +261,14 @@ INT_PTR RunAnotherCardDialog(HWND window) {
             g_walk->result = IDCANCEL;
             break;
         }
-        if (TakeKey(msg) || ForTheCard(msg))
+        if (TakeKey(msg))
             continue;
+        if (ForTheCard(msg)) {
+            // The click activated the page: the walk takes the keys back.
+            if (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK)
+                SetFocus(dialog);
+            continue;
+        }
         if (!IsWindow(dialog) || !IsWindowVisible(dialog)) {
             g_walk->result = IDCANCEL;  // ended from outside (EndDialog hides a dialog)
             break;

@@ -863,9 +863,9 @@ TEST(ActionsWalkInBrowser, AModuleChangingObjectsUnderEachObjectDialogChangesThe
     EXPECT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
 }
 
-// During the card walk a double click on the graphic and a right click on the text object do
-// nothing: no editor and no menu open inside the button's actions; the walk's own key moves,
-// and the button keeps the card walked to.
+// During the card walk a double click on the text object and a right click on the button do
+// nothing: no editor and no menu open inside the button's actions, and the walk keeps the keys:
+// its own key then moves, and the button keeps the card walked to.
 TEST(ActionsWalkInBrowser, ClicksOnTheCardDuringTheWalkOpenNothing) {
     Site site;
     site.server.Put("walkclicks.stk", WalkStack());
@@ -875,8 +875,8 @@ TEST(ActionsWalkInBrowser, ClicksOnTheCardDuringTheWalkOpenNothing) {
         {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
          "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
          "--dialog", "Actions|Another card...|press" + At(2400),
-         "--double-click", Centre(kGraphicRect) + OnceShown("Move to card", 600),
-         "--right-click", Centre(kFieldRect) + OnceShown("Move to card", 1200),
+         "--double-click", Centre(kFieldRect) + OnceShown("Move to card", 600),
+         "--right-click", Centre(kButtonRect) + OnceShown("Move to card", 1200),
          "--key", "alt+Right" + OnceShown("Move to card", 1800), "--dialog", "Move to card|OK|press" + At(4600),
          "--dialog", "Transitions|OK|press" + At(5200), "--dialog", "Actions|Done|press" + At(5800),
          "--command", std::to_string(kSave) + At(6400), "--save-copy", copy, "--quit-after-last", "1500"});
@@ -884,12 +884,12 @@ TEST(ActionsWalkInBrowser, ClicksOnTheCardDuringTheWalkOpenNothing) {
     const int walk = Find(run.log, "shown(Move to card)"), ended = Find(run.log, "gone(Move to card)");
     ASSERT_NE(walk, -1) << Joined(run.log);
     ASSERT_NE(ended, -1) << Joined(run.log);
-    for (const char* opened : {"shown(Graphic Appearance)", "shown(Text Appearance)", "shown(menu)", "shown(Actions)"}) {
+    for (const char* opened : {"shown(Button Appearance)", "shown(Text Appearance)", "shown(menu)", "shown(Actions)"}) {
         const int at = Find(run.log, opened, walk);
         EXPECT_TRUE(at == -1 || at > ended) << opened << Joined(run.log);
     }
     const std::string json = site.Report(copy);
-    EXPECT_EQ(ReportedNumber(ReportedDestination(json, 1, 1), "destination"), 2) << json;
+    EXPECT_EQ(ReportedNumber(ReportedDestination(json, 1, 1), "destination"), 2) << json << Joined(run.log);
     EXPECT_NE(ReportedObject(json, "Block"), "") << json;
     const BrowserRun again = site.Run("walkclicks-copy.stk", {"--answer-alerts", "--quit-after", "1500"});
     EXPECT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
