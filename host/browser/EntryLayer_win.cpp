@@ -63,7 +63,10 @@ extern "C" NPError NPP_Initialize() {
     return NPERR_NO_ERROR;
 }
 
-extern "C" void NPP_Shutdown() { CloseAllDownloads(); }
+extern "C" void NPP_Shutdown() {
+    FinishWaitingShutdown();
+    CloseAllDownloads();
+}
 
 extern "C" NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t, char**, char**, NPSavedData*) {
     if (!instance)

@@ -28,6 +28,9 @@ void ShutdownPluginInstance(HWND window);
 // from within a dialog's loop): the loops are ended and the releases done once the outermost
 // one is back, so nothing is freed under a dialog.
 void ShutdownPluginInstanceOnceOut(HWND window);
+// The releases still waiting for a loop that never came back through the window (the window went
+// first): done when the browser unloads the plug-in.
+void FinishWaitingShutdown();
 // Gives back the window procedure and class cursor kept at attach; nothing when not attached.
 void DetachPluginWindow(HWND window);
 // The two colour index maps, set to the identity at attach (which: 0 or 1).

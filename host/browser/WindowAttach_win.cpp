@@ -102,7 +102,13 @@ void ShutdownPluginInstanceOnceOut(HWND window) {
     SetPageLeaving(true);
 }
 
+void FinishWaitingShutdown() {
+    if (g_attached.shutdownWaits)
+        ShutdownPluginInstance(g_attached.window);
+}
+
 void ShutdownPluginInstance(HWND window) {
+    g_attached.shutdownWaits = false;
     // Nothing of ours may fire once the releases begin.
     if (IsWindow(window)) {
         KillTimer(window, kTickTimer);

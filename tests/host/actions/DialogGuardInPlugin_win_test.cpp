@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "TestBrowser.h"
 #include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
 #include "actions/ActionsDialog.h"
@@ -408,6 +409,28 @@ TEST_F(DialogGuardInPlugin, AModulesChangesUnderADialogComeAfterItOnTheirOwnCard
     EXPECT_EQ(HeldCardLeaveCount(), 0);
     EXPECT_EQ(SeeObject(kGraphicId, 2).flags & kHiddenFlag, kHiddenFlag) << "asked on another card: dropped";
     EXPECT_EQ(SeeObject(kButtonId, 0).flags & 8u, 0u) << "asked on another card: dropped";
+}
+
+// The page destroyed from inside the graphic's appearance dialog (a browser that closes the page
+// from within the plug-in's loop): nothing is freed under the dialog, which ends as cancelled;
+// the releases come once the plug-in is back from its loop.
+TEST_F(DialogGuardInPlugin, APageDestroyedUnderADialogIsReleasedOnlyAfterIt) {
+    const LayerHandle graphic = FindLayer(kObjectGraphic, kGraphicId);
+    bool keptUnder = false;
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [&](DialogView&) {
+        DestroyInstances();
+        keptUnder = IsStackOpen() && FindLayer(kObjectGraphic, kGraphicId) == graphic;
+    });
+    driver.Run([&] {
+        EditObject(page_.embed, kObjectGraphic, kGraphicId);
+        return 0;
+    });
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_TRUE(keptUnder) << "the stack and the edited layer stay while the dialog runs";
+    EXPECT_TRUE(IsStackOpen()) << "released only once the plug-in's own loop is back";
+    SendMessageA(page_.embed, WM_NULL, 0, 0);
+    EXPECT_FALSE(IsStackOpen()) << "released after it";
 }
 
 }  // namespace
