@@ -7,7 +7,8 @@
 // [50], [54], [58], [62] and [66] in order, "26/12/2" (otherwise they are 0), and a text,
 // "129:other.stk", handed over as the first field. Two forms name an object by id and kind
 // index on the card shown: "rename:ID/KIND:NAME" finds it (request 24) and renames it (183),
-// "rect:ID/KIND:LEFT,TOP,RIGHT,BOTTOM" sets its rectangle (32).
+// "rect:ID/KIND:LEFT,TOP,RIGHT,BOTTOM" sets its rectangle (32); "menu:TITLE/ITEM" runs a menu
+// item (10).
 #pragma once
 
 #include <algorithm>
@@ -22,7 +23,7 @@
 
 struct IdleRequest {
     uint16_t code = 0;
-    std::string form;  // "rename", "rect" or empty
+    std::string form;  // "rename", "rect", "menu" or empty
     std::vector<uint32_t> fields;
     std::string text;
 };
@@ -34,9 +35,14 @@ struct IdleStep {
     bool ran = false;
 };
 
-// "CODE/N/N:TEXT", "rename:ID/KIND:NAME" or "rect:ID/KIND:L,T,R,B".
+// "CODE/N/N:TEXT", "rename:ID/KIND:NAME", "rect:ID/KIND:L,T,R,B" or "menu:TITLE/ITEM".
 inline IdleRequest ReadIdleRequest(std::string one) {
     IdleRequest r;
+    if (one.rfind("menu:", 0) == 0) {
+        r.form = "menu";
+        r.text = one.substr(5);
+        return r;
+    }
     for (const char* form : {"rename:", "rect:"})
         if (one.rfind(form, 0) == 0) {
             r.form = std::string(form, std::strlen(form) - 1);
@@ -109,6 +115,18 @@ inline void MakeIdleRequest(NbaParamBlock* block, NbaHostCallback callback, cons
         callback(block);
         LogRequest(block, code);
     };
+    if (request.form == "menu") {
+        // Two length-prefixed texts: the menu's title and the item's.
+        const size_t slash = std::min(request.text.find('/'), request.text.size());
+        uint8_t title[64] = {}, item[64] = {};
+        title[0] = static_cast<uint8_t>(std::min<size_t>(slash, sizeof title - 1));
+        std::memcpy(title + 1, request.text.data(), title[0]);
+        const std::string rest = slash < request.text.size() ? request.text.substr(slash + 1) : std::string();
+        item[0] = static_cast<uint8_t>(std::min<size_t>(rest.size(), sizeof item - 1));
+        std::memcpy(item + 1, rest.data(), item[0]);
+        make(10, {0, 0, Pointer(title), Pointer(item)});
+        return;
+    }
     const uint32_t id = request.fields.size() > 0 ? request.fields[0] : 0;
     const uint32_t kind = request.fields.size() > 1 ? request.fields[1] : 0;
     if (request.form == "rename") {

@@ -817,7 +817,9 @@ TEST(ActionsWalkInBrowser, AppearancesEditedWhileAModuleLeavesTheCardStayWithThe
 // object. Each dialog renames its own object; nothing crashes; saved, reported and opened
 // again, every object has the author's name and the module's rectangle, shown (the module's
 // changes came after the dialog, in order: the text object's later renaming by the author
-// wins), and the second graphic is gone.
+// wins), and the second graphic is gone. Then the button's Text Style is made bold while the
+// module hides and shows it and asks for a new card: the button is bold, the new card comes
+// after, blank, and the first card keeps its picture.
 TEST(ActionsWalkInBrowser, AModuleChangingObjectsUnderEachObjectDialogChangesThemAfterIt) {
     Site site;
     sb::Stack stack = WalkCards();
@@ -838,15 +840,18 @@ TEST(ActionsWalkInBrowser, AModuleChangingObjectsUnderEachObjectDialogChangesThe
          "--right-click", Centre(kFieldRect) + At(6400),
          "--key", "Down Down Down Down Return" + OnceShown("menu", 400, kNextShown),
          "--dialog", text + "54|type:Typed" + At(7400), "--dialog", text + "OK|press" + At(8400),
-         "--command", std::to_string(kSave) + At(9400), "--save-copy", copy, "--quit-after-last", "1500"},
+         "--click", Centre(kButtonRect) + At(8900), "--command", "359" + At(9300),
+         "--dialog", "Text Style|Bold|check" + At(10100), "--dialog", "Text Style|OK|press" + At(10900),
+         "--command", std::to_string(kSave) + At(11600), "--save-copy", copy, "--quit-after-last", "1500"},
         {{"NBA_TEST_LOG", modules},
          {"NBA_TEST_IDLE_REQUESTS",
           "*Button Appearance=26/1/0,27/1/0,rect:1/0:24,24,104,54,30/5/2,rename:3/1:Renamed;"
           "*Graphic Appearance=26/2/2,27/2/2,rect:2/2:204,24,264,74;"
-          "*Text Appearance=26/3/1,27/3/1,rect:3/1:24,154,144,204"}});
+          "*Text Appearance=26/3/1,27/3/1,rect:3/1:24,154,144,204;"
+          "*Text Style=26/1/0,27/1/0,menu:Edit/New Card"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::vector<std::string> calls = Lines(ReadFile(modules));
-    for (const char* under : {"Button Appearance", "Graphic Appearance", "Text Appearance"})
+    for (const char* under : {"Button Appearance", "Graphic Appearance", "Text Appearance", "Text Style"})
         EXPECT_NE(Find(calls, std::string("idle requests under ") + under), -1) << under << Joined(calls);
 
     const std::string json = site.Report(copy);
@@ -859,8 +864,16 @@ TEST(ActionsWalkInBrowser, AModuleChangingObjectsUnderEachObjectDialogChangesThe
         EXPECT_EQ(ReportedValue(object, "rect"), rect) << object;
         EXPECT_EQ(ReportedNumber(object, "flags") & kObjectHidden, 0) << object;
     }
-    const BrowserRun again = site.Run("busy-copy.stk", {"--answer-alerts", "--quit-after", "1500"});
-    EXPECT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    EXPECT_EQ(ReportedNumber(ReportedObject(json, "Mine"), "style") & 1, 1) << json;
+    EXPECT_EQ(ItemsOf(ParseReport(json), "cards").size(), 4u) << "the module's new card" << json;
+    // Opened again: the first card red, the new card after it blank.
+    const std::string first = site.server.Name("busy.png"), made = site.server.Name("busy-t2.png");
+    const BrowserRun again = site.Run("busy-copy.stk", {"--answer-alerts", "--screenshot", first, "--screenshot-after", "1000",
+                                                        "--command", "204" + At(1300), "--screenshot-after", "2300",
+                                                        "--quit-after-last", "500"});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    EXPECT_EQ(CardOfColour(Shot(first).At(300, 120)), 1);
+    EXPECT_TRUE(NearRgb(Shot(made).At(300, 120), 255, 255, 255, 40)) << Hex(Shot(made).At(300, 120));
 }
 
 // During the card walk a double click on the text object and a right click on the button do
