@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr uint32_t kLastObjectKindIndex = 3;
+constexpr uint32_t kLastObjectKindIndex = 2;  // a graphic; the card (3) and its events have no name
 constexpr uint32_t kChooseCancelled = 2;
 
 // The fields of the block a parked request reads through a pointer.
