@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "format/ResFile.h"
@@ -38,6 +39,7 @@ void SetStackHeaderHandle(Handle header) {
         DisposeHandle(g_header.handle);
     g_header.handle = header;
     ++g_header.session;
+    SetGuardPlace(g_header.session, g_currentCardId);  // what was held for the stack before is dropped
 }
 
 StackIdentity CurrentStackIdentity() {
@@ -73,7 +75,10 @@ bool OpenStackTextIsMacRoman() {
 bool IsStackOpen() { return g_header.handle != 0 && CountCards() > 0; }
 
 uint16_t GetCurrentCardId() { return g_currentCardId; }
-void SetCurrentCardId(uint16_t id) { g_currentCardId = id; }
+void SetCurrentCardId(uint16_t id) {
+    g_currentCardId = id;
+    SetGuardPlace(g_header.session, id);
+}
 
 uint16_t NewUniqueObjectId() {
     HandleLock lock(g_header.handle);

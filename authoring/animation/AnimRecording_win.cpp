@@ -12,6 +12,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "layers/PaintGeometry_win.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "media/animation/AnimPlayback.h"
@@ -266,7 +267,7 @@ bool RecordAnimPath(Handle sprite) {
         ShowCursor(FALSE);
         const bool advanced = IsAdvancedUser();
         bool shift = false, done = false;
-        while (!done && IsWindow(card)) {
+        while (!done && IsWindow(card) && !IsPageLeaving()) {
             MSG msg;
             if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (GetCapture() != taker)
@@ -328,7 +329,8 @@ bool RecordAnimPath(Handle sprite) {
                 break;
             }
         }
-        made = !g_recorder.samples.empty() && GivePath(sprite, g_recorder.samples);
+        // A page that went under the recording drops it.
+        made = !IsPageLeaving() && !g_recorder.samples.empty() && GivePath(sprite, g_recorder.samples);
         ReleaseCapture();
         ShowCursor(TRUE);
         if (background)

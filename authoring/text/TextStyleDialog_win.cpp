@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/text/StringRuns.h"
@@ -20,6 +21,8 @@
 #include "objects/text/FormatMenus_win.h"
 #include "objects/fonts/TextStyleMenus.h"
 #include "objects/text/TextFields.h"
+#include "layers/LayerList.h"
+#include "stack/StackOpenSession.h"
 
 namespace {
 
@@ -301,6 +304,9 @@ bool ChooseButtonNameFont(HWND window, LOGFONTA* font, uint16_t* colorIndex, int
 }
 
 void EditButtonFont(HWND window, LayerHandle button) {
+    // Nothing but the chooser changes the card meanwhile; the button is found again afterwards
+    // by its stack, card and id, and not written when any of them is gone.
+    const CardLeaveGuard guard;
     LOGFONTA font{};
     uint16_t color = 0, id = 0;
     {
@@ -311,8 +317,12 @@ void EditButtonFont(HWND window, LayerHandle button) {
         color = layer->colorIndex;
         id = layer->common.id;
     }
+    const StackIdentity stack = CurrentStackIdentity();
+    const uint16_t card = GetCurrentCardId();
     int points = 0;
     if (!ChooseButtonNameFont(window, &font, &color, &points))
+        return;
+    if (!IsCurrentStack(stack) || GetCurrentCardId() != card || !(button = FindLayer(kObjectButton, id)))
         return;
     {
         LayerLock<ButtonLayer> layer(button);
@@ -334,6 +344,9 @@ void EditButtonFont(HWND window, LayerHandle button) {
 }
 
 void RunTextStyleCommand(HWND window) {
+    // A field's style is taken from its window before the chooser and put back into it after:
+    // nothing may rebuild the card between.
+    const CardLeaveGuard guard;
     if (!DoChooseFontCommand(window))
         RunTextStyleDialog(window);
 }

@@ -1,4 +1,4 @@
-// The guard of the authoring dialogs and loops, and the moves it holds (CardLeaveGuard.h).
+// The guard of the authoring dialogs and loops, and the work it holds (CardLeaveGuard.h).
 #include "core/events/CardLeaveGuard.h"
 
 #include <deque>
@@ -6,15 +6,37 @@
 
 namespace {
 
+struct Place {
+    uint32_t stack = 0;
+    uint16_t card = 0;
+};
+
+struct HeldWork {
+    std::function<void()> work;
+    HeldScope scope;
+    Place asked;
+};
+
 struct GuardState {
     int depth = 0;      // dialogs and loops running
     int walkMoves = 0;  // the walk's own moves running
-    std::deque<std::function<void()>> held;
+    Place place;        // the stack and card shown now
+    std::deque<HeldWork> held;
 };
 
 GuardState& State() {
     static GuardState state;
     return state;
+}
+
+bool StillThere(const HeldWork& held) {
+    const Place& now = State().place;
+    return held.asked.stack == now.stack && (held.scope == HeldScope::kStack || held.asked.card == now.card);
+}
+
+bool Keep(std::function<void()>&& work, HeldScope scope) {
+    State().held.push_back({std::move(work), scope, State().place});
+    return true;
 }
 
 }  // namespace
@@ -29,11 +51,14 @@ bool IsCardLeaveHeld() { return State().depth > 0 && State().walkMoves == 0; }
 bool IsCardLeaveGuarded() { return State().depth > 0; }
 bool IsCardWalkMoving() { return State().walkMoves > 0; }
 
-bool HoldCardLeave(std::function<void()> work) {
-    if (!IsCardLeaveHeld())
-        return false;
-    State().held.push_back(std::move(work));
-    return true;
+void SetGuardPlace(uint32_t stackSession, uint16_t cardId) { State().place = {stackSession, cardId}; }
+
+bool HoldCardLeave(std::function<void()> work, HeldScope scope) {
+    return IsCardLeaveHeld() && Keep(std::move(work), scope);
+}
+
+bool HoldWhileGuarded(std::function<void()> work, HeldScope scope) {
+    return IsCardLeaveGuarded() && Keep(std::move(work), scope);
 }
 
 int RunHeldCardLeaves() {
@@ -42,9 +67,11 @@ int RunHeldCardLeaves() {
     // Each is taken off before it runs: what it asks again while a new dialog is up is queued
     // behind the rest.
     while (state.depth == 0 && !state.held.empty()) {
-        std::function<void()> work = std::move(state.held.front());
+        HeldWork next = std::move(state.held.front());
         state.held.pop_front();
-        work();
+        if (!StillThere(next))
+            continue;
+        next.work();
         ++done;
     }
     return done;

@@ -133,7 +133,7 @@ void RunHookLoop(HWND window, bool untilKey) {
     MSG msg;
     while (PeekMessageA(&msg, window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {
     }
-    while ((untilKey ? MouseHookActive() : TrackedWindow() != nullptr) && NextMessage(msg)) {
+    while ((untilKey ? MouseHookActive() : TrackedWindow() != nullptr) && !IsPageLeaving() && NextMessage(msg)) {
         if (!untilKey)
             RedirectMouseToParent(msg);
         if (OfferToModelessDialogs(&msg) || IsMenuClick(msg))
@@ -148,6 +148,10 @@ void RunHookLoop(HWND window, bool untilKey) {
         if (!GiveToHook(msg, window, !untilKey || TrackedWindow() != nullptr))
             Dispatch(msg);
     }
+    // The page went: a tracked rectangle ends as a release off the card ends it, so its tracker
+    // lets go of what it holds before the caller goes on.
+    if (IsPageLeaving() && !untilKey && TrackedWindow() != nullptr && IsWindow(window))
+        CallMouseHook(WM_LBUTTONUP, window, kOffCardPoint, kOffCardPoint);
 }
 
 }  // namespace

@@ -235,6 +235,15 @@ bool TakeKey(const MSG& msg) {
     return false;
 }
 
+// A click or key for the card or one of its fields: the walk moves only through its own buttons
+// and keys, so nothing on the card opens another editor inside the one that asked for the walk.
+bool ForTheCard(const MSG& msg) {
+    const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                       (msg.message >= WM_LBUTTONDOWN && msg.message <= WM_MOUSELAST) || msg.message == WM_CONTEXTMENU;
+    HWND card = GetMainWindow();
+    return input && card && msg.hwnd && (msg.hwnd == card || IsChild(card, msg.hwnd));
+}
+
 // The dialog runs beside the card: its own loop, so the keys reach it whatever has the focus.
 INT_PTR RunAnotherCardDialog(HWND window) {
     g_walk->result = 0;
@@ -254,6 +263,12 @@ INT_PTR RunAnotherCardDialog(HWND window) {
         }
         if (TakeKey(msg))
             continue;
+        if (ForTheCard(msg)) {
+            // The click activated the page: the walk takes the keys back.
+            if (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK)
+                SetFocus(dialog);
+            continue;
+        }
         if (!IsWindow(dialog) || !IsWindowVisible(dialog)) {
             g_walk->result = IDCANCEL;  // ended from outside (EndDialog hides a dialog)
             break;

@@ -63,7 +63,10 @@ extern "C" NPError NPP_Initialize() {
     return NPERR_NO_ERROR;
 }
 
-extern "C" void NPP_Shutdown() { CloseAllDownloads(); }
+extern "C" void NPP_Shutdown() {
+    FinishWaitingShutdown();
+    CloseAllDownloads();
+}
 
 extern "C" NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t, char**, char**, NPSavedData*) {
     if (!instance)
@@ -94,7 +97,7 @@ extern "C" NPError NPP_Destroy(NPP instance, NPSavedData**) {
     if (record) {
         if (record == g_attachedRecord) {
             if (!g_shutDown)
-                ShutdownPluginInstance(reinterpret_cast<HWND>(static_cast<uintptr_t>(record->window)));
+                ShutdownPluginInstanceOnceOut(reinterpret_cast<HWND>(static_cast<uintptr_t>(record->window)));
             g_shutDown = true;
             // A later instance in this module may attach again (a page reloaded).
             g_attached = false;

@@ -24,6 +24,13 @@ LRESULT CALLBACK PluginWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // NPP_Destroy, once: timers stopped, AppShutdown, the cache index saved, the download state
 // freed, the window handed back. The window itself stays: it is the browser's.
 void ShutdownPluginInstance(HWND window);
+// The same, asked from inside one of the plug-in's own loops (a browser that closes the page
+// from within a dialog's loop): the loops are ended and the releases done once the outermost
+// one is back, so nothing is freed under a dialog.
+void ShutdownPluginInstanceOnceOut(HWND window);
+// The releases still waiting for a loop that never came back through the window (the window went
+// first): done when the browser unloads the plug-in.
+void FinishWaitingShutdown();
 // Gives back the window procedure and class cursor kept at attach; nothing when not attached.
 void DetachPluginWindow(HWND window);
 // The two colour index maps, set to the identity at attach (which: 0 or 1).

@@ -7,6 +7,7 @@
 #include <array>
 #include <numeric>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/events/OneShotTimers.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
@@ -21,9 +22,22 @@ struct AttachedWindow {
     HWND window = nullptr;
     WNDPROC browserProc = nullptr;  // null: not subclassed
     HCURSOR classCursor = nullptr;
+    int inside = 0;             // messages of the window being handled, one inside another
+    bool shutdownWaits = false; // the page closed inside one of them
 };
+
 AttachedWindow g_attached;
 std::array<std::array<uint8_t, 256>, 2> g_colorMaps{};
+
+// Whether the plug-in is inside a loop of its own: a message of its window being handled (a
+// dialog, the walk, a tracker, a wait run from there), an authoring guard or a dialog.
+bool InsideOwnLoop() { return g_attached.inside > 0 || IsCardLeaveGuarded() || DialogRuns(); }
+
+// The releases held for the outermost loop, done once it is back.
+void ShutdownIfWaiting() {
+    if (g_attached.shutdownWaits && !InsideOwnLoop())
+        ShutdownPluginInstance(g_attached.window);
+}
 
 }  // namespace
 
@@ -55,10 +69,15 @@ bool AttachPluginWindow(HWND window) {
 }
 
 LRESULT CALLBACK PluginWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (CardMessageHandler(window, message, wParam, lParam))
+    ++g_attached.inside;
+    const bool taken = CardMessageHandler(window, message, wParam, lParam) != 0;
+    --g_attached.inside;
+    const WNDPROC browserProc = window == g_attached.window ? g_attached.browserProc : nullptr;
+    ShutdownIfWaiting();  // the outermost loop is back from a page closed inside it
+    if (taken)
         return 1;
-    if (window == g_attached.window && g_attached.browserProc)
-        return CallWindowProcA(g_attached.browserProc, window, message, wParam, lParam);
+    if (browserProc)
+        return CallWindowProcA(browserProc, window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -72,7 +91,24 @@ void DetachPluginWindow(HWND window) {
     g_attached = {};
 }
 
+void ShutdownPluginInstanceOnceOut(HWND window) {
+    if (!InsideOwnLoop()) {
+        ShutdownPluginInstance(window);
+        return;
+    }
+    // Called from inside a loop of ours: every loop ends (the page leaves), and what the loops
+    // still use is freed only once the outermost one is back.
+    g_attached.shutdownWaits = true;
+    SetPageLeaving(true);
+}
+
+void FinishWaitingShutdown() {
+    if (g_attached.shutdownWaits)
+        ShutdownPluginInstance(g_attached.window);
+}
+
 void ShutdownPluginInstance(HWND window) {
+    g_attached.shutdownWaits = false;
     // Nothing of ours may fire once the releases begin.
     if (IsWindow(window)) {
         KillTimer(window, kTickTimer);

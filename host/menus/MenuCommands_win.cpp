@@ -297,6 +297,10 @@ bool RunFallback(int command) {
 }  // namespace
 
 bool DoMenuCommand(HWND window, int command, int source, int* zoomResult) {
+    // Under an authoring dialog or the card walk a command (a module's, one posted to the card
+    // window, a palette's) waits until the last dialog has ended, on the card it was given on.
+    if (HoldCardLeave([window, command, source] { DoMenuCommand(window, command, source); }))
+        return true;
     const int raw = command;
     command = NormalizeMenuCommand(raw);
     if (!IsActionChoice(command))

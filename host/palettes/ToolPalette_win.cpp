@@ -6,6 +6,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/TimerButtons.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/BitmapSize.h"
@@ -141,7 +142,8 @@ bool RealizePalette(HWND palette) {
 }
 
 bool ClicksBlocked() {
-    if (IsStackLocked() || CountBlockingDialogs() > 0)
+    // An authoring loop has no dialog to count (the path editor, the recorder): the guard tells.
+    if (IsStackLocked() || CountBlockingDialogs() > 0 || IsCardLeaveGuarded())
         return true;
     return FinishPendingPlacement() != 0;
 }

@@ -123,6 +123,10 @@ PendingWork::PendingWork() : saved_(g_context) {}
 PendingWork::~PendingWork() { g_context = saved_; }
 
 void ReplayPendingRequest(const PendingRequest& request, const char* url) {
+    // What the file was for changes the card (an action, a picture put in its layer, the card
+    // drawn again): under an authoring dialog it waits, for the card it was asked on.
+    if (HoldWhileGuarded([request, path = std::string(url ? url : "")] { ReplayPendingRequest(request, path.c_str()); }))
+        return;
     switch (request.kind) {
     case kPendingButtonAction:
         ReplayButtonAction(GetMainWindow(), request.buttonId, request.cardId, request.actionBit, request.argument);
@@ -141,9 +145,7 @@ void ReplayPendingRequest(const PendingRequest& request, const char* url) {
             break;
         g_refreshedFor = url;
         if (MediaAllMoviesDone()) {
-            // Rebuilding the card frees its layers, which a dialog may be editing.
-            if (!HoldCardLeave([] { RefreshCurrentCard(1); }))
-                RefreshCurrentCard(1);
+            RefreshCurrentCard(1);
         } else if (HWND window = GetMainWindow()) {
             WindowDC dc(window);
             DrawCardMovieStills(GetCurrentCardRecord(), dc.get());

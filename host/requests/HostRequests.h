@@ -29,6 +29,7 @@ RequestHandler RequestHandlerOf(int code);
 // (or the 'Actn' id for kind indexes 5 to 10), [54] the record handle and [58] the selected
 // card's handle; on failure all three are 0.
 bool ResolveObjectRef(NbaParamBlock& b);
+inline constexpr uint16_t kSelectByName = 65534;  // the high word of [50]: the card named at [62]
 // Request 38 and the update after 26, 27, 32 and 34: redraws the resolved object when it lies
 // on the current card and updates are not suppressed (requests 152, 170, 171).
 void UpdateRequestedObject(NbaParamBlock& b);

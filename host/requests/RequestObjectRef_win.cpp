@@ -14,7 +14,6 @@
 namespace {
 
 constexpr uint16_t kSelectCurrent = 0;
-constexpr uint16_t kSelectByName = 65534;
 constexpr uint16_t kSelectAnyCard = 65535;
 constexpr uint32_t kKindIndexCard = 3;
 

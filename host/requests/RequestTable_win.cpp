@@ -4,6 +4,7 @@
 
 #include "actions/NbaModules.h"
 #include "host/requests/RequestHandlers.h"
+#include "host/requests/RequestHold.h"
 
 namespace {
 
@@ -217,6 +218,7 @@ void NBA_CDECL DispatchCallback(NbaParamBlock*) {
     NbaParamBlock& b = *GetNbaParamBlock();
     // The code is a signed word: negative codes and codes past the table are no requests.
     const int code = static_cast<int16_t>(b.message);
-    if (const RequestHandler handler = RequestHandlerOf(code))
+    const RequestHandler handler = RequestHandlerOf(code);
+    if (handler && !GuardRequest(code, b))
         handler(b);
 }

@@ -13,6 +13,8 @@
 #include "actions/ActionServices.h"
 #include "actions/NbaModules.h"
 #include "actions/TextLinkActions.h"
+#include "core/events/CardLeaveGuard.h"
+#include "core/events/MouseHooks.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/PreferenceFlags.h"
@@ -188,6 +190,11 @@ LRESULT OnDropFiles(HWND window, WPARAM wParam) {
 }  // namespace
 
 LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Under an authoring dialog, loop or the card walk a field of the card takes no click or key.
+    const bool input = (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+                       (message >= WM_LBUTTONDOWN && message <= WM_MOUSELAST) || message == WM_CONTEXTMENU;
+    if (input && IsCardLeaveGuarded() && !MouseHookActive())
+        return 0;
     if (ForwardMessageToNBAs(window, message, LOWORD(wParam), lParam))
         return 0;
     if (IsMediaLibTextItem(window)) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/system/PluginModule.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "core/ui/ToolNumbers.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/palette/CurrentColors.h"
@@ -183,7 +184,7 @@ void PathEdit::Redraw() {
 }
 
 void PathEdit::Run() {
-    while (running_) {
+    while (running_ && !IsPageLeaving()) {  // a page that goes ends the edit
         MSG msg;
         if (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside
@@ -392,5 +393,5 @@ bool EditAnimPath(Handle sprite, HBITMAP snapshot) {
     if (!edit.Open())
         return false;
     edit.Run();
-    return true;
+    return !IsPageLeaving();
 }

@@ -3,6 +3,7 @@
 // and its three card actions.
 #include <vector>
 
+#include "core/events/CardLeaveGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
@@ -258,6 +259,9 @@ void CutCard() {
 }
 
 int PasteCard() {
+    // As a new card: under an authoring dialog the card shown stays as it is (the command waits).
+    if (IsCardLeaveHeld())
+        return 0;
     InternalClipboard& c = Clip();
     CheckStackDepthAgainstDisplay();
     Handle copy = c.record;

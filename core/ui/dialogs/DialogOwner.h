@@ -22,6 +22,9 @@ bool DialogRuns();
 // page ends as cancelled, and no dialog or message box opens (each returns IDCANCEL), so that
 // the calls return and the page can close. Cleared when the window is enabled again.
 void SetPageLeaving(bool leaving);
+// Whether the page is going: a loop of the plug-in's own (the path recorder and editor, the
+// placing and tracking loops) ends at once and drops its edit.
+bool IsPageLeaving();
 
 // Centres the window over the card window (over its owner when no card window is shown), moved
 // as little as it takes to lie inside the monitor's work area, and puts it on top without

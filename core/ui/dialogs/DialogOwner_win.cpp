@@ -159,6 +159,8 @@ HWND DialogOwner(HWND asked) {
 
 bool DialogRuns() { return TopRunningDialog() != nullptr; }
 
+bool IsPageLeaving() { return g_dialogs.pageLeaving; }
+
 void PlaceOverCard(HWND window) {
     RECT own{}, over{};
     if (!window || !GetWindowRect(window, &own))

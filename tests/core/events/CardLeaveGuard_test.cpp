@@ -60,4 +60,39 @@ TEST(CardLeaveGuard, AHeldMoveThatOpensADialogHoldsWhatFollowsAndDroppingForgets
     EXPECT_EQ(done.size(), 3u);
 }
 
+// Held work belongs to the stack and card it was asked on: a held move made first leaves the
+// card, so what was asked on that card is dropped, and a stack opened since drops the rest; work
+// of the stack alone (an open) survives the move. A module's request waits under the walk's own
+// move too.
+TEST(CardLeaveGuard, HeldWorkRunsOnlyOnTheStackAndCardItWasAskedOn) {
+    DropHeldCardLeaves();
+    SetGuardPlace(7, 1);
+    std::vector<int> done;
+    {
+        const CardLeaveGuard dialog;
+        HoldCardLeave([&] {
+            done.push_back(1);
+            SetGuardPlace(7, 2);  // the move to the next card
+        });
+        HoldCardLeave([&] { done.push_back(2); });
+        HoldCardLeave([&] { done.push_back(3); }, HeldScope::kStack);
+        {
+            const CardWalkMove walk;
+            EXPECT_FALSE(HoldCardLeave([&] { done.push_back(9); }));
+            EXPECT_TRUE(HoldWhileGuarded([&] { done.push_back(4); }, HeldScope::kStack));
+        }
+    }
+    EXPECT_FALSE(HoldWhileGuarded([&] { done.push_back(9); })) << "no dialog: the caller goes on";
+    EXPECT_EQ(RunHeldCardLeaves(), 3);
+    EXPECT_EQ(done, (std::vector<int>{1, 3, 4}));
+    {
+        const CardLeaveGuard dialog;
+        HoldCardLeave([&] { done.push_back(5); }, HeldScope::kStack);
+    }
+    SetGuardPlace(8, 2);  // another stack opened
+    EXPECT_EQ(RunHeldCardLeaves(), 0);
+    EXPECT_EQ(HeldCardLeaveCount(), 0);
+    SetGuardPlace(0, 0);
+}
+
 }  // namespace

@@ -1,8 +1,10 @@
-// Nothing leaves the card under an authoring dialog, in the plug-in hosted by this program: under
-// each kind of dialog (an object's appearance, the actions dialog, the card walk, the icon and
-// cursor choosers, the sound deck, a movie's options) a module's request to move or to open a
-// stack, a card timer and a download's arrival that would rebuild the card are held; the walk's
-// own arrows move; what was held is done once the dialog has ended, and the timer goes off then.
+// Nothing but the dialog changes the stack under an authoring dialog, in the plug-in hosted by this
+// program: under each kind of dialog (an object's appearance, the actions dialog, the card walk,
+// the icon and cursor choosers, the sound deck, a movie's options) every request code a module
+// can make runs, waits or is refused as the one table says, and none changes a card, the stack,
+// the layers or the tool; a card timer and a download's arrival wait; the walk's own arrows
+// move; what was held is done once the dialog has ended, on the stack and card it was asked on,
+// and the timer goes off then.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "TestBrowser.h"
 #include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
 #include "actions/ActionsDialog.h"
@@ -22,16 +25,21 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
+#include "core/ui/ToolNumbers.h"
 #include "layers/LayerList.h"
+#include "layers/ObjectLayer.h"
 #include "host/actions/ActionsEditor.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/DownloadReplay.h"
 #include "host/player/StackJump.h"
+#include "host/requests/HostRequests.h"
+#include "host/requests/RequestGuard.h"
 #include "host/window/PeriodicTick.h"
 #include "media/MediaDialogs.h"
 #include "objects/IconChooser.h"
 #include "objects/ObjectServices.h"
 #include "resources/actions_ids.h"
+#include "resources/graphics_ids.h"
 #include "stack/StackOpenSession.h"
 #include "stack/cards/ActionResource.h"
 #include "format/StackFile.h"
@@ -87,6 +95,51 @@ void TickFor(HWND window, DWORD milliseconds) {
     }
 }
 
+// What the table walk must find unchanged: every card's record, the stack's header, the layers,
+// the card shown and the tool.
+struct StackState {
+    std::vector<std::vector<uint8_t>> cards;
+    std::vector<uint8_t> header;
+    LayerHandle layers = nullptr;
+    uint16_t card = 0;
+    uint32_t tool = 0;
+    bool operator==(const StackState&) const = default;
+};
+
+StackState TakeStackState() {
+    StackState state;
+    for (int i = 1; i <= CountCards(); ++i)
+        state.cards.push_back(HandleToBytes(GetCardByIndex(i)));
+    state.header = HandleToBytes(GetStackHeaderHandle());
+    state.layers = GetLayerListHead();
+    state.card = GetCurrentCardId();
+    state.tool = GetCurrentTool();
+    return state;
+}
+
+// The module's own windows and its wait, which the walk does not open: they run.
+bool OpensItsOwnWindow(int code) { return code == 42 || code == 100 || code == 101 || code == 149 || code == 162; }
+
+// The name (as a string) and flags of an object, read as a module reads them.
+struct SeenObject {
+    std::string name;
+    uint32_t flags = 0;
+    bool found = false;
+};
+SeenObject SeeObject(uint16_t id, uint32_t kindIndex) {
+    SeenObject seen;
+    const NbaParamBlock found = Request(24, id, kindIndex);
+    if (found.param2 == 0)
+        return seen;
+    const uint32_t record = found.param2, offset = found.param1;
+    seen.found = true;
+    seen.flags = Request(35, record, offset).handled;
+    if (const auto* name = reinterpret_cast<const uint8_t*>(static_cast<uintptr_t>(Request(182, record, offset, 2).param3)))
+        seen.name.assign(reinterpret_cast<const char*>(name + 1), name[0]);
+    return seen;
+}
+constexpr uint32_t kHiddenFlag = 32;
+
 struct DialogKind {
     const char* name;
     DialogMatch match;
@@ -100,8 +153,47 @@ protected:
     }
     void TearDown() override { CloseLinkedPlugin(&page_); }
 
+    // Under the dialog: every request code, without its parameters, as a module at idle might
+    // make it. Those that wait are held (and dropped here: made afterwards without parameters
+    // they would sort cards or open a module's dialog); those refused answer as a failure;
+    // nothing of the stack changes.
+    void WalkTheTable(const std::string& kind) {
+        const StackState before = TakeStackState();
+        ASSERT_EQ(HeldCardLeaveCount(), 0) << kind;
+        int waiting = 0;
+        for (int code = 0; code < kRequestCodeCount; ++code) {
+            NbaParamBlock asked{};
+            asked.message = static_cast<uint16_t>(code);
+            const GuardedRequest rule = GuardedRequestOf(code, asked);
+            if (OpensItsOwnWindow(code)) {
+                EXPECT_EQ(rule, GuardedRequest::kRuns) << code;
+                continue;
+            }
+            const NbaParamBlock& b = Request(static_cast<uint16_t>(code));
+            waiting += rule == GuardedRequest::kWaits ? 1 : 0;
+            EXPECT_EQ(HeldCardLeaveCount(), waiting) << kind << ": request " << code;
+            if (rule == GuardedRequest::kRefused) {
+                EXPECT_EQ(b.param1, 0u) << kind << ": request " << code;
+                EXPECT_EQ(b.handled, 0u) << kind << ": request " << code;
+            }
+        }
+        // The writes named for modules: menu items, object changes, actions, resources, the
+        // tool, transitions; another stack's open is refused.
+        for (const int code : {1, 4, 5, 6, 10, 26, 27, 30, 32, 34, 43, 59, 119, 127, 151, 180, 185, 190})
+            EXPECT_EQ(GuardedRequestRule(code), GuardedRequest::kWaits) << code;
+        NbaParamBlock select{};
+        select.param1 = 1;
+        EXPECT_EQ(GuardedRequestOf(146, select), GuardedRequest::kWaits);
+        select.param3 = 2;
+        EXPECT_EQ(GuardedRequestOf(183, select), GuardedRequest::kWaits);
+        EXPECT_EQ(GuardedRequestRule(129), GuardedRequest::kRefused);
+        EXPECT_TRUE(TakeStackState() == before) << kind << ": a request changed the stack under the dialog";
+        DropHeldCardLeaves();
+    }
+
     // Under the dialog: each source tries to leave the card, and nothing moves.
     void TryToLeave(const char* kind) {
+        WalkTheTable(kind);
         const LayerHandle layers = GetLayerListHead();
         const int heldBefore = HeldCardLeaveCount();
         Request(4);  // a module: the next card
@@ -112,11 +204,24 @@ protected:
         still.kind = kPendingStill;
         still.cardId = GetCurrentCardId();
         ReplayPendingRequest(still, ("http://localhost/" + std::string(kind) + ".bmp").c_str());  // a download's arrival
+        // A graphic's picture arrived: its layer keeps the picture it has under the dialog.
+        const LayerHandle graphic = FindLayer(kObjectGraphic, kGraphicId);
+        HBITMAP picture = nullptr;
+        if (LayerLock<GraphicLayer> lock(graphic); lock)
+            picture = lock->picture;
+        PendingRequest arrived{};
+        arrived.kind = kPendingLayer;
+        arrived.cardId = GetCurrentCardId();
+        arrived.object = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(graphic));
+        ReplayPendingRequest(arrived, "http://localhost/picture.bmp");
+        EXPECT_EQ(FindLayer(kObjectGraphic, kGraphicId), graphic) << kind;
+        if (LayerLock<GraphicLayer> lock(graphic); lock)
+            EXPECT_EQ(lock->picture, picture) << kind << ": the picture is not replaced under the dialog";
         EXPECT_EQ(GetLayerListHead(), layers) << kind << ": the card is not rebuilt under the dialog";
         TickFor(page_.embed, 1300);  // the timer's second, and more
         EXPECT_EQ(GetCurrentCardId(), 1) << kind << ": the timer waits";
         EXPECT_GT(TimerLeft(), 0) << kind << ": its time is not counted";
-        EXPECT_EQ(HeldCardLeaveCount(), heldBefore + 2) << kind << ": the move and the card's rebuild are held";
+        EXPECT_EQ(HeldCardLeaveCount(), heldBefore + 3) << kind << ": the move, the card's rebuild and the picture are held";
     }
 
     LinkedPluginPage page_;
@@ -233,6 +338,99 @@ TEST_F(DialogGuardInPlugin, AWalksJumpStillWaitingForItsStackIsGivenUpWhenTheWal
     EXPECT_STREQ(end, start);
     EXPECT_EQ(GetCurrentCardId(), 1);
     block->destination = before.destination;
+}
+
+// A module renames a button, hides the graphic being edited, moves the text object, chooses a
+// tool and asks for a new card while the graphic's appearance dialog is renaming the graphic:
+// the dialog's own edit is made as the author chose it, and the module's changes are made
+// after it, in order, on the card they were asked on. The same asked under the card walk and
+// then left behind by a move to another card are dropped.
+TEST_F(DialogGuardInPlugin, AModulesChangesUnderADialogComeAfterItOnTheirOwnCard) {
+    const std::vector<uint8_t> renamed = requestpage::Pascal("Went");
+    const int32_t moved[4] = {24, 72, 100, 116};
+    const auto ask = [&] {
+        const NbaParamBlock button = Request(24, kButtonId, 0);
+        Request(183, button.param2, button.param1, 2, requestpage::Address(renamed.data()));
+        Request(26, kGraphicId, 2);
+        Request(32, kTextId, 1, 0, 0, requestpage::Address(moved));
+        Request(146, 1, kButtonTool);
+        const std::vector<uint8_t> edit = requestpage::Pascal("Edit"), newCard = requestpage::Pascal("New Card");
+        Request(10, 0, 0, requestpage::Address(edit.data()), requestpage::Address(newCard.data()));
+    };
+    const int cards = CountCards();
+    const uint32_t tool = GetCurrentTool();
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [&](DialogView& box) {
+        ask();
+        EXPECT_EQ(SeeObject(kButtonId, 0).name, "Go") << "nothing yet";
+        EXPECT_EQ(SeeObject(kGraphicId, 2).flags & kHiddenFlag, 0u);
+        EXPECT_EQ(GetCurrentTool(), tool);
+        EXPECT_EQ(CountCards(), cards);
+        box.SetText(GAPPEAR_NAME, "Drawn");
+        box.Press(IDOK);
+    });
+    driver.Run([&] {
+        EditObject(page_.embed, kObjectGraphic, kGraphicId);
+        return 0;
+    });
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(HeldCardLeaveCount(), 5);
+    const SeenObject graphic = SeeObject(kGraphicId, 2);
+    EXPECT_EQ(graphic.name, "Drawn") << "the dialog's own edit";
+    EXPECT_EQ(graphic.flags & kHiddenFlag, 0u) << "the module's hiding waits";
+    PeriodicTick(page_.embed);
+    EXPECT_EQ(HeldCardLeaveCount(), 0);
+    EXPECT_EQ(CountCards(), cards + 1) << "the new card, last";
+    GoToCardId(1, kPlainTransition, kPlainEffect, kPlainSpeed);
+    EXPECT_EQ(SeeObject(kButtonId, 0).name, "Went");
+    const SeenObject after = SeeObject(kGraphicId, 2);
+    EXPECT_EQ(after.name, "Drawn") << "kept, and then hidden";
+    EXPECT_EQ(after.flags & kHiddenFlag, kHiddenFlag);
+    const auto* rect = reinterpret_cast<const int32_t*>(static_cast<uintptr_t>(Request(31, kTextId, 1).param1));
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(std::vector<int32_t>(rect, rect + 4), std::vector<int32_t>(moved, moved + 4));
+    SelectToolNumber(tool);
+
+    // Under the walk, on the card it shows, then left: dropped.
+    DialogDriver walk(20000);
+    walk.Expect(DialogMatch::Caption("Move to card"), [&](DialogView& box) {
+        HWND next = GetDlgItem(box.Window(), IDC_CARD_NEXT);
+        SendMessageA(next, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageA(next, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        Request(27, kGraphicId, 2);  // asked on the walk's card, where the graphic is not
+        Request(28, (65535u << 16) | kButtonId, 0);  // the button, on any card: locked
+        box.Press(IDCANCEL);
+    });
+    EXPECT_EQ(walk.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_TRUE(walk.AllAnswered());
+    EXPECT_EQ(GetCurrentCardId(), 1) << "the walk came back";
+    EXPECT_EQ(HeldCardLeaveCount(), 2);
+    PeriodicTick(page_.embed);
+    EXPECT_EQ(HeldCardLeaveCount(), 0);
+    EXPECT_EQ(SeeObject(kGraphicId, 2).flags & kHiddenFlag, kHiddenFlag) << "asked on another card: dropped";
+    EXPECT_EQ(SeeObject(kButtonId, 0).flags & 8u, 0u) << "asked on another card: dropped";
+}
+
+// The page destroyed from inside the graphic's appearance dialog (a browser that closes the page
+// from within the plug-in's loop): nothing is freed under the dialog, which ends as cancelled;
+// the releases come once the plug-in is back from its loop.
+TEST_F(DialogGuardInPlugin, APageDestroyedUnderADialogIsReleasedOnlyAfterIt) {
+    const LayerHandle graphic = FindLayer(kObjectGraphic, kGraphicId);
+    bool keptUnder = false;
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [&](DialogView&) {
+        DestroyInstances();
+        keptUnder = IsStackOpen() && FindLayer(kObjectGraphic, kGraphicId) == graphic;
+    });
+    driver.Run([&] {
+        EditObject(page_.embed, kObjectGraphic, kGraphicId);
+        return 0;
+    });
+    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_TRUE(keptUnder) << "the stack and the edited layer stay while the dialog runs";
+    EXPECT_TRUE(IsStackOpen()) << "released only once the plug-in's own loop is back";
+    SendMessageA(page_.embed, WM_NULL, 0, 0);
+    EXPECT_FALSE(IsStackOpen()) << "released after it";
 }
 
 }  // namespace

@@ -465,10 +465,11 @@ TEST(ActionsWalkInBrowser, RecordingAPathShowsTheCardThePageAndThePromptOnTheScr
 }
 
 // A module asks for another card under each object's dialogs (the timer, transitions and sound
-// dialogs): the card stays until the dialog has ended, then the moves are made, and each edit
-// stays on its own object. No card timer runs beside the walk's own steps: the walk browses the
-// first card only once the graphic's move is to be clicked, and the timers it gives the objects
-// are checked in the saved file and, opened again, seconds away from every other step.
+// dialogs): the card stays until the dialog has ended, then the moves are made, each only on the
+// card it was asked on (the next card asked under the timer is made, and the previous card asked
+// on the first card under the transitions is then dropped), and each edit stays on its own
+// object. No card timer runs beside the walk's own steps: the timers it gives the objects are
+// checked in the saved file and, opened again, seconds away from every other step.
 TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndTheEditStaysOnItsObject) {
     Site site;
     sb::Stack stack = WalkCards();
@@ -489,8 +490,8 @@ TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndThe
          "--dialog", actions + "&Next card|check" + At(4200), "--dialog", "Transitions|OK|press" + At(4700),
          "--dialog", actions + "Done|press" + At(5300), "--screenshot", shot, "--screenshot-after", "5800",
          // The graphic's new layer has its move at once: a click in the browse tool.
-         "--key", "shift+Tab" + At(6000), "--click", Centre(kGraphicRect) + At(6300), "--screenshot-after", "7000",
-         "--key", "shift+Tab" + At(7200), "--command", "202" + At(7600),
+         "--command", "202" + At(5900), "--key", "shift+Tab" + At(6000), "--click", Centre(kGraphicRect) + At(6300), "--screenshot-after", "7000",
+         "--command", "202" + At(7200), "--key", "shift+Tab" + At(7600),
          // The text object: the stored sound.
          "--right-click", Centre(kFieldRect) + At(8000), "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, kNextShown),
          "--dialog", actions + "Play a sound...|check" + At(8900), "--dialog", deck + "In Use|press" + At(9400),
@@ -525,7 +526,7 @@ TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndThe
     ASSERT_NE(underButton, -1) << Joined(calls);
     EXPECT_EQ(Find(calls, "request code=4 ", underButton), underButton + 1) << Joined(calls);
     const int x = 300, y = 120;
-    EXPECT_EQ(CardOfColour(Shot(shot).At(x, y)), 1) << "back on the first card; the timer waits";
+    EXPECT_EQ(CardOfColour(Shot(shot).At(x, y)), 2) << "the module's next card, its previous card dropped";
     EXPECT_EQ(CardOfColour(Shot(clicked).At(x, y)), 2) << "the graphic's layer took its move";
     EXPECT_EQ(CardOfColour(Shot(later).At(x, y)), 2) << "the module's move";
     EXPECT_EQ(CardOfColour(Shot(moved).At(x, y)), 2) << "the module's move under the button's dialog";
@@ -756,10 +757,9 @@ int AlertsShown(const std::vector<std::string>& log, int id) {
 
 // The graphic's and then the button's appearance dialog, each renamed, run their actions
 // dialog (the graphic's comes back after it and is closed with OK), under which the module asks
-// to go to the next card. Each edit either lands on its own object
-// or is dropped with a word (the object is no longer on the card the dialog comes back to);
-// nothing of it reaches the second card, and the pictures the graphic's dialog held are freed
-// once (the page closes normally).
+// to go to the next card. The move waits for the dialogs, so each edit lands on its own object
+// and none is dropped; nothing of it reaches the second card, and the pictures the graphic's
+// dialog held are freed once (the page closes normally).
 TEST(ActionsWalkInBrowser, AppearancesEditedWhileAModuleLeavesTheCardStayWithTheirObjects) {
     constexpr int kEditDropped = 2395;
     Site site;
@@ -793,19 +793,132 @@ TEST(ActionsWalkInBrowser, AppearancesEditedWhileAModuleLeavesTheCardStayWithThe
     EXPECT_NE(Find(run.log, "shown(Button Appearance)"), -1) << Joined(run.log);
 
     const std::string json = site.Report(copy);
-    // Each object once, under its old name or its new one; an old name for each dropped edit.
-    int kept = 0;
+    // Each object once, under its new name: no edit was dropped.
     for (const auto& [before, after] : {std::pair{"Block", "Lost"}, std::pair{"Go", "Gone"}}) {
-        const bool old = !ReportedObject(json, before).empty();
-        const bool renamed = !ReportedObject(json, after).empty();
-        EXPECT_NE(old, renamed) << before << json;
-        kept += old ? 1 : 0;
+        EXPECT_TRUE(ReportedObject(json, before).empty()) << before << json;
+        EXPECT_FALSE(ReportedObject(json, after).empty()) << after << json;
     }
-    EXPECT_EQ(AlertsShown(run.log, kEditDropped), kept) << Joined(run.log);
+    EXPECT_EQ(AlertsShown(run.log, kEditDropped), 0) << Joined(run.log);
     // The second card got nothing: its record holds no object.
     const std::string second = ReportedCard(json, 2);
     ASSERT_NE(second, "") << json;
     EXPECT_EQ(ReportedValue(second, "objects"), "[]") << json;
+}
+
+// While each object's appearance dialog is open, a module hides, shows and moves that object at
+// every idle call, and under the button's also deletes a second graphic and renames the text
+// object. Each dialog renames its own object; nothing crashes; saved, reported and opened
+// again, every object has the author's name and the module's rectangle, shown (the module's
+// changes came after the dialog, in order: the text object's later renaming by the author
+// wins), and the second graphic is gone. Then the button's Text Style is made bold while the
+// module hides and shows it and asks for a new card: the button is bold, the new card comes
+// after, blank, and the first card keeps its picture.
+TEST(ActionsWalkInBrowser, AModuleChangingObjectsUnderEachObjectDialogChangesThemAfterIt) {
+    Site site;
+    sb::Stack stack = WalkCards();
+    stack.cards[0].objects.push_back(sb::Graphic(5, {240, 150, 300, 200}, "Spare"));
+    stack.nextObjectId = 6;
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
+    site.server.Put("busy.stk", Built(stack));
+    const std::string copy = site.server.Name("busy-copy.stk"), modules = site.server.Name("busy.txt");
+    const std::string button = "Button Appearance|", graphic = "Graphic Appearance|", text = "Text Appearance|";
+    const BrowserRun run = site.Run(
+        "busy.stk",
+        {"--answer-alert", "2340:2", "--answer-alerts", "--key", "shift+Tab" + At(1000),
+         "--right-click", Centre(kButtonRect) + At(1400), "--key", "Down Down Down Down Return" + OnceShown("menu", 400),
+         "--dialog", button + "Name:|type:Mine" + At(2400), "--dialog", button + "OK|press" + At(3400),
+         "--right-click", Centre(kGraphicRect) + At(3900),
+         "--key", "Down Down Down Return" + OnceShown("menu", 400, kNextShown),
+         "--dialog", graphic + "55|type:Drawn" + At(4900), "--dialog", graphic + "OK|press" + At(5900),
+         "--right-click", Centre(kFieldRect) + At(6400),
+         "--key", "Down Down Down Down Return" + OnceShown("menu", 400, kNextShown),
+         "--dialog", text + "54|type:Typed" + At(7400), "--dialog", text + "OK|press" + At(8400),
+         "--click", Centre(kButtonRect) + At(8900), "--command", "359" + At(9300),
+         "--dialog", "Text Style|Bold|check" + At(10100), "--dialog", "Text Style|OK|press" + At(10900),
+         "--command", std::to_string(kSave) + At(11600), "--save-copy", copy, "--quit-after-last", "1500"},
+        {{"NBA_TEST_LOG", modules},
+         {"NBA_TEST_IDLE_REQUESTS",
+          "*Button Appearance=26/1/0,27/1/0,rect:1/0:24,24,104,54,30/5/2,rename:3/1:Renamed;"
+          "*Graphic Appearance=26/2/2,27/2/2,rect:2/2:204,24,264,74;"
+          "*Text Appearance=26/3/1,27/3/1,rect:3/1:24,154,144,204;"
+          "*Text Style=26/1/0,27/1/0,menu:Edit/New Card"}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::vector<std::string> calls = Lines(ReadFile(modules));
+    for (const char* under : {"Button Appearance", "Graphic Appearance", "Text Appearance", "Text Style"})
+        EXPECT_NE(Find(calls, std::string("idle requests under ") + under), -1) << under << Joined(calls);
+
+    const std::string json = site.Report(copy);
+    for (const char* gone : {"Go", "Block", "Note", "Renamed", "Spare"})
+        EXPECT_EQ(ReportedObject(json, gone), "") << gone << json;
+    for (const auto& [name, rect] : {std::pair{"Mine", "[24,24,104,54]"}, std::pair{"Drawn", "[204,24,264,74]"},
+                                     std::pair{"Typed", "[24,154,144,204]"}}) {
+        const std::string object = ReportedObject(json, name);
+        ASSERT_NE(object, "") << name << json;
+        EXPECT_EQ(ReportedValue(object, "rect"), rect) << object;
+        EXPECT_EQ(ReportedNumber(object, "flags") & kObjectHidden, 0) << object;
+    }
+    EXPECT_EQ(ReportedNumber(ReportedObject(json, "Mine"), "style") & 1, 1) << json;
+    EXPECT_EQ(ItemsOf(ParseReport(json), "cards").size(), 4u) << "the module's new card" << json;
+    // Opened again: the first card red, the new card after it blank.
+    const std::string first = site.server.Name("busy.png"), made = site.server.Name("busy-t2.png");
+    const BrowserRun again = site.Run("busy-copy.stk", {"--answer-alerts", "--screenshot", first, "--screenshot-after", "1000",
+                                                        "--command", "204" + At(1300), "--screenshot-after", "2300",
+                                                        "--quit-after-last", "500"});
+    ASSERT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+    EXPECT_EQ(CardOfColour(Shot(first).At(300, 120)), 1);
+    EXPECT_TRUE(NearRgb(Shot(made).At(300, 120), 255, 255, 255, 40)) << Hex(Shot(made).At(300, 120));
+}
+
+// During the card walk a double click on the text object and a right click on the button do
+// nothing: no editor and no menu open inside the button's actions, and the walk keeps the keys:
+// its own key then moves, and the button keeps the card walked to.
+TEST(ActionsWalkInBrowser, ClicksOnTheCardDuringTheWalkOpenNothing) {
+    Site site;
+    site.server.Put("walkclicks.stk", WalkStack());
+    const std::string copy = site.server.Name("walkclicks-copy.stk");
+    const BrowserRun run = site.Run(
+        "walkclicks.stk",
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
+         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
+         "--dialog", "Actions|Another card...|press" + At(2400),
+         "--double-click", Centre(kFieldRect) + OnceShown("Move to card", 600),
+         "--right-click", Centre(kButtonRect) + OnceShown("Move to card", 1200),
+         "--key", "alt+Right" + OnceShown("Move to card", 1800), "--dialog", "Move to card|OK|press" + At(4600),
+         "--dialog", "Transitions|OK|press" + At(5200), "--dialog", "Actions|Done|press" + At(5800),
+         "--command", std::to_string(kSave) + At(6400), "--save-copy", copy, "--quit-after-last", "1500"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int walk = Find(run.log, "shown(Move to card)"), ended = Find(run.log, "gone(Move to card)");
+    ASSERT_NE(walk, -1) << Joined(run.log);
+    ASSERT_NE(ended, -1) << Joined(run.log);
+    for (const char* opened : {"shown(Button Appearance)", "shown(Text Appearance)", "shown(menu)", "shown(Actions)"}) {
+        const int at = Find(run.log, opened, walk);
+        EXPECT_TRUE(at == -1 || at > ended) << opened << Joined(run.log);
+    }
+    const std::string json = site.Report(copy);
+    EXPECT_EQ(ReportedNumber(ReportedDestination(json, 1, 1), "destination"), 2) << json << Joined(run.log);
+    EXPECT_NE(ReportedObject(json, "Block"), "") << json;
+    const BrowserRun again = site.Run("walkclicks-copy.stk", {"--answer-alerts", "--quit-after", "1500"});
+    EXPECT_EQ(again.exitCode, 0) << again.errors << Joined(again.log);
+}
+
+// The page closed while a path is being recorded (its prompt up, the path drawn, the key not
+// yet pressed): the recording ends and is dropped, the dialogs under it end as cancelled, and
+// the page closes at once instead of waiting for the plug-in.
+TEST(ActionsWalkInBrowser, APageClosedWhileAPathIsRecordedEndsTheRecording) {
+    Site site;
+    site.server.Put("closerec.stk", WalkStack());
+    const BrowserRun run = site.Run(
+        "closerec.stk",
+        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
+         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
+         "--dialog", "Actions|Play animation...|check" + At(2300), "--click", "219,102" + At(3000),
+         "--drag", "205,25-255,65" + At(3600), "--drag", "40,100-280,110" + OnceShown("Path Edit", 500),
+         "--quit-after-last", "500"});
+    EXPECT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int prompt = Find(run.log, "shown(Path Edit)");
+    ASSERT_NE(prompt, -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "closing inside a call", prompt), -1) << Joined(run.log);
+    EXPECT_NE(Find(run.log, "gone(Path Edit)", prompt), -1) << Joined(run.log);
 }
 
 // A button's appearance is kept (its actions read for the dialog); a timer is then chosen from

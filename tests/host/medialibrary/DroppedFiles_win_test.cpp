@@ -17,14 +17,19 @@
 
 #include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
+#include "core/events/CardLeaveGuard.h"
 #include "core/files/FileSlots.h"
+#include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/ToolNumbers.h"
 #include "core/ui/Alerts.h"
 #include "layers/LayerList.h"
 #include "layers/ObjectLayer.h"
+#include "graphics/pixels/CardOffscreen.h"
 #include "host/menus/MenuCommands.h"
+#include "host/player/CardNavigation.h"
+#include "host/window/PeriodicTick.h"
 #include "media/animation/AnimPlayback.h"
 #include "media/animation/AnimRecord.h"
 #include "objects/ObjectServices.h"
@@ -450,11 +455,29 @@ TEST_F(DroppedFilesInPlugin, SavedObjectsArePlacedAndAnAnimatedGifBecomesTheButt
     DisposeActionBlockData(&block);
 }
 
-// A GIF dropped on the card, with a new card asked for while its animation is edited: the move
-// waits for the editor, so the animation is the card's it was dropped on and no edit is lost.
+// A GIF dropped on the card, with a new card asked for while its animation is edited: the new
+// card waits for the editor, so the animation is the card's it was dropped on; made afterwards,
+// the new card is blank and the first card keeps its picture.
 TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsAskedToBeLeftUnderTheAnimationEditorStaysWithItsCard) {
     HWND card = page_.embed;
     const uint16_t first = GetCurrentCardId();
+    const auto pixel = [] {
+        HDC dc = AcquireOffscreenDC(nullptr);
+        const COLORREF c = dc ? GetPixel(dc, 220, 150) & 0xFFFFFF : CLR_INVALID;
+        if (dc)
+            ReleaseOffscreenDC(dc);
+        return c;
+    };
+    {
+        // The first card's picture: a black corner, away from the objects and the drop.
+        HDC dc = AcquireOffscreenDC(nullptr);
+        ASSERT_TRUE(dc);
+        const RECT corner{200, 120, 240, 160};
+        FillRect(dc, &corner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ReleaseOffscreenDC(dc);
+        MarkCardChanged();
+    }
+    ASSERT_EQ(pixel(), 0u);
     const Bytes frames = ThreeFrameGif();
     const std::string gif = File("left.gif", std::string(frames.begin(), frames.end()));
     DialogDriver driver(20000);
@@ -469,8 +492,18 @@ TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsAskedToBeLeftUnderTheAnimationEditor
     });
     driver.Run([&] { return static_cast<int>(DropFiles(card, {gif}, POINT{60, 130})); });
     EXPECT_TRUE(driver.AllAnswered());
-    EXPECT_EQ(GetCurrentCardId(), first) << "the move waits for the editor";
+    EXPECT_EQ(GetCurrentCardId(), first) << "the new card waits for the editor";
+    EXPECT_EQ(pixel(), 0u) << "the card shown is not erased under the editor";
     EXPECT_NE(GetHandleWord(FindCardById(first), kCardAction3), 0) << "the animation is the dropped-on card's";
+    // The card window's tick makes the new card now.
+    PeriodicTick(card);
+    EXPECT_EQ(HeldCardLeaveCount(), 0);
+    const uint16_t made = GetCurrentCardId();
+    EXPECT_NE(made, first) << "the new card, once the editor ended";
+    EXPECT_EQ(pixel(), 0xFFFFFFu) << "the new card is blank";
+    GoToCardId(first, kPlainTransition, kPlainEffect, kPlainSpeed);
+    EXPECT_EQ(pixel(), 0u) << "the first card keeps its picture";
+    EXPECT_NE(GetHandleWord(FindCardById(first), kCardAction3), 0);
 }
 
 TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecomeActions) {
