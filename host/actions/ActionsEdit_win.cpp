@@ -117,11 +117,16 @@ int EditButtonActionsNow(Handle copy) {
     SetActionDialogChecks(*GetActionBlock());
     EditedButton edited(copy);
     // Another stack opened under the dialog has buttons of the same ids: none of them is this one.
+    // The button is found again by its stack, its card, its kind and its id.
     const StackIdentity stack = CurrentStackIdentity();
+    const uint16_t card = GetCurrentCardId();
     const int result = RunActionsDialog(GetMainWindow(), kActionsOfButton);
+    if (result != kActionsDialogOk)
+        return result;
+    if (!IsCurrentStack(stack) || GetCurrentCardId() != card)
+        return kActionsDialogCancelled;  // a Done that could not be written is no Done
     // A card walk may have put its own copy in place of the one given.
-    if (result == kActionsDialogOk && IsCurrentStack(stack))
-        CommitButtonRecord(CopyButtonId(g_editedButton));
+    CommitButtonRecord(CopyButtonId(g_editedButton));
     return result;
 }
 

@@ -14,6 +14,7 @@
 #include "core/ui/dialogs/DialogOwner.h"
 #include "host/actions/ActionsEditor.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/StackGate.h"
 #include "host/player/StackJump.h"
 #include "host/player/StackOpening.h"
 #include "resources/actions_ids.h"
@@ -120,16 +121,16 @@ void DrawArrow(const DRAWITEMSTRUCT& item) {
 }
 
 // Before the walk leaves the stack it began in for another: its changes are saved or given up
-// (AskToSaveChangedStack), and a stack never saved is saved first, or the walk could not come
-// back to it. Cancel keeps the walk where it is. Once saved, the walk goes back to the file saved.
-bool MayLeaveForAnotherStack(int slot) {
+// (the stack gate), and a stack never saved is saved first, or the walk could not come back to
+// it. Cancel keeps the walk where it is. Once saved, the walk goes back to the file saved.
+bool MayLeaveForAnotherStack(const StackGateScope& gate, int slot) {
     if (!IsStackOpen() || !SameFileSpecPath(kSlotCurrentStack, kWalkSlot) ||
         (slot != 0 && SameFileSpecPath(slot, kSlotCurrentStack) && StackHasFile()))
         return true;  // a walk already away from its stack, or a destination in it
     if (!StackHasFile()) {
         if (ShowAlert(kAlertSaveNewStackFirst) != 1 || SaveStackAs() != 1 || !StackHasFile())
             return false;
-    } else if (!AskToSaveChangedStack()) {
+    } else if (!MayReplaceStack(gate)) {
         return false;
     }
     if (const FileSpec* saved = GetFileSpec(kSlotCurrentStack))
@@ -152,12 +153,13 @@ void StartDialog(HWND dialog) {
     const bool otherStack = target && target->path[0];
     // "Go to another stack" shows that stack, from its first card.
     const CardWalkMove walk;
+    const StackGateScope gate;
     if (g_walk->destination == kDestOtherStack && otherStack) {
-        if (MayLeaveForAnotherStack(kSlotTargetStack))
+        if (MayLeaveForAnotherStack(gate, kSlotTargetStack))
             GoToStackCard(0, kSlotTargetStack, kWalkTransition, 0, kWalkSpeed, false);
     } else if (g_walk->destination > 0) {
         if (otherStack) {
-            if (MayLeaveForAnotherStack(kSlotTargetStack))
+            if (MayLeaveForAnotherStack(gate, kSlotTargetStack))
                 GoToStackCard(static_cast<uint16_t>(g_walk->destination), kSlotTargetStack, kWalkTransition, 0,
                               kWalkSpeed, false);
         } else if (static_cast<uint16_t>(g_walk->destination) != GetCurrentCardId()) {
@@ -220,7 +222,8 @@ bool TakeKey(const MSG& msg) {
         return false;
     const CardWalkMove walk;
     if (msg.wParam == 'O') {
-        if (MayLeaveForAnotherStack(0))
+        const StackGateScope gate;
+        if (MayLeaveForAnotherStack(gate, 0))
             OpenStack(true);
         return true;
     }
@@ -327,11 +330,13 @@ int RunAnotherCardSequence(HWND window) {
         *walk = state.slot1;
     {
         const CardWalkMove walk;
+        const StackGateScope gate;
         if (state.slot1.path[0]) {
-            // Changes made away from it (a new card there) are saved or given up, never cancelled:
-            // the walk must go back.
+            // Changes made away from it (a new card there) are saved or given up, never cancelled
+            // (asked again while a Save does not happen): the walk must go back, and its jump then
+            // asks nothing more.
             if (!SameFileSpecPath(kSlotCurrentStack, kWalkSlot))
-                AskToSaveChangedStack(false);
+                MayReplaceStack(gate, GateQuestion::MustGo);
             GoToStackCard(state.startCard, kWalkSlot, kWalkTransition, 0, kWalkSpeed, false);
         } else if (IsStackOpen() && GetCurrentCardId() != state.startCard) {
             GoToCardInStack(state.startCard, kWalkTransition, 0, kWalkSpeed);
