@@ -106,4 +106,47 @@ TEST(StackGateInBrowser, AStackArrivingLateAfterAnEditAsksBeforeItReplacesTheEdi
     EXPECT_EQ(ReportedText(ReportedCard(json, 1), "name"), "Edited") << json;
 }
 
+// New Stack, then the first ready-made stack of the folder beside the plug-in. Untouched, the
+// new stack gives way to it without a question; edited (a card added, then left, which clears
+// the card's mark but not the edit), the plug-in asks first, and Cancel keeps the new stack
+// with both its cards, saved afterwards under a name of its own.
+TEST(StackGateInBrowser, AReadyMadeStackChosenInAnEditedNewStackAsksFirst) {
+    Site site;
+    PluginCopy plugin("");
+    const std::string readyMade = plugin.folder + "\\RdyMCard";
+    CreateDirectoryA(readyMade.c_str(), nullptr);
+    {
+        const std::string bytes = Built(ColourStack({kBlue, kBlue, kBlue}));
+        HANDLE file = CreateFileA((readyMade + "\\Three.stk").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    site.plugin = plugin.dll;
+    sb::Stack page = ColourStack({kRed});
+    page.experiencedUser = 0;
+    site.server.Put("gatepage.stk", Built(page));
+    constexpr int kNewStack = 100, kSameBackground = 501, kPreviousCard = 203, kFirstReadyMade = 503, kSaveAs = 103;
+    const std::string named = "Please name this Stack|";
+    for (const bool edited : {false, true}) {
+        const std::string saved = site.server.Name(edited ? "gate-edited.stk" : "gate-untouched.stk");
+        std::vector<std::string> args = {"--answer-alerts", "--answer-alert", "2343:3", "--command",
+                                         std::to_string(kNewStack) + At(500)};
+        if (edited)
+            Append(args, {"--command", std::to_string(kSameBackground) + At(1000), "--command",
+                          std::to_string(kPreviousCard) + At(1500)});
+        Append(args, {"--command", std::to_string(kFirstReadyMade) + At(2000), "--command", std::to_string(kSaveAs) + At(3000),
+                      "--dialog", named + "File name:|type:" + saved + At(3500), "--dialog", named + "Save|press" + At(3800),
+                      "--quit-after-last", "1500"});
+        const BrowserRun run = site.Run("gatepage.stk", args);
+        ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        EXPECT_EQ(LineFrom(run.log, "alert(id=2343)") != -1, edited) << Joined(run.log);
+        const std::string json = site.Report(saved);
+        EXPECT_EQ(ReportedNumber(json, "cardCount"), edited ? 2 : 3)
+            << (edited ? "the edited new stack stayed" : "the ready-made stack opened instead") << json;
+    }
+    site.plugin.clear();
+}
+
 }  // namespace
