@@ -13,6 +13,7 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
@@ -203,6 +204,8 @@ bool StartNewButton(HWND window, bool reset) {
         // being placed or drawn and take the presses meant for it.
         CloseCaptureWindow();
         b.common.id = NewUniqueObjectId();
+        // Made on this card of this stack, and written only there (kind 0: no layer yet).
+        s->subject = NameOfObject(0, b.common.id);
         DisposeActionBlockData(GetActionBlock());
         ActionBlock block{};
         block.soundParameter = kNewButtonSoundParameter;
@@ -315,6 +318,10 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
         if (apply && editing) {
             // A button no longer shown, or another stack's of the same id, takes nothing.
             written = FindNamedLayerOrSay(subject, card) && ApplyButtonToLayer(spare) ? 1 : 0;
+        } else if (apply && !IsNamedCardCurrent(subject)) {
+            // The card or stack it was made on has gone (another opened under its dialogs): it is
+            // written nowhere else.
+            ShowAlertOn(card, kAlertEditDropped);
         } else if (apply) {
             // The new button's actions are the block the actions dialog just edited for it.
             const ActionBlock* actions = GetActionBlock()->objectId == copy.common.id ? GetActionBlock() : nullptr;

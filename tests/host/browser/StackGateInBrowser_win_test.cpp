@@ -149,4 +149,41 @@ TEST(StackGateInBrowser, AReadyMadeStackChosenInAnEditedNewStackAsksFirst) {
     site.plugin.clear();
 }
 
+// In a new stack never saved, a new button is made, then its actions walk to another card by
+// Ctrl+O: the stack must be saved first (alert 2359, then Save As), another stack opened in the
+// walk, its second card kept with OK and the transition's OK, and the walk comes back by reading
+// the saved file again. Done writes the way to that card into the button it was asked for, in the
+// stack it was made in; saved, the file holds it.
+TEST(StackGateInBrowser, AButtonsWalkFromANeverSavedStackIntoAnotherStackLandsOnTheButtonAfterSaveAs) {
+    Site site;
+    site.server.Put("gatewalk.stk", Built(ColourStack({kRed})));
+    const std::string other = site.server.Put("gateother.stk", Built(ColourStack({kGreen, kBlue})));
+    const std::string mine = site.server.Name("gate-mine.stk");
+    constexpr int kNewStack = 100, kNewButton = 306, kNextCard = 204;
+    const std::string named = "Please name this Stack|", open = "Please select a stack|", walk = "Move to card";
+    std::vector<std::string> args = {
+        "--answer-alerts", "--answer-alert", "2328:1", "--answer-alert", "2359:1",
+        "--command", std::to_string(kNewStack) + At(500),
+        "--command", std::to_string(kNewButton) + At(1500), "--dialog", "Button Appearance|OK|press" + At(2000),
+        "--click", "5,5" + At(2700), "--dialog", "Actions|Done|press" + At(3300)};
+    Append(args, OpenActionsAt("160,120", 4000));
+    Append(args, {"--dialog", "Actions|Another card...|press" + At(5500), "--key", "ctrl+o" + OnceShown(walk, 800),
+                  "--dialog", named + "File name:|type:" + mine + At(7000), "--dialog", named + "Save|press" + At(7300),
+                  "--dialog", open + "File name:|type:" + other + At(7900), "--dialog", open + "Open|press" + At(8200),
+                  "--command", std::to_string(kNextCard) + At(9000), "--dialog", walk + "|OK|press" + At(9700),
+                  "--dialog", "Transitions|OK|press" + At(10300), "--dialog", "Actions|Done|press" + At(11100),
+                  "--command", std::to_string(kSave) + At(11900), "--quit-after-last", "1500"});
+    const BrowserRun run = site.Run("gatewalk.stk", args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_NE(LineFrom(run.log, "alert(id=2359)"), -1) << Joined(run.log);
+    EXPECT_EQ(LineFrom(run.log, "alert(id=2395)"), -1) << "the edit was not dropped" << Joined(run.log);
+    const std::string json = site.Report(mine);
+    EXPECT_EQ(ReportedNumber(json, "cardCount"), 1) << json;
+    const std::string button = ReportedObject(json, "New Button");
+    ASSERT_NE(button, "") << "the new button is in the stack it was made in\n" << json << Joined(run.log);
+    const std::string destination = ReportedDestination(json, 1, ReportedNumber(button, "id"));
+    EXPECT_EQ(ReportedNumber(destination, "destination"), 2) << "the card kept in the other stack" << json << Joined(run.log);
+    EXPECT_NE(button.find("\"chunks\":[60]"), std::string::npos) << "it names the other stack" << button;
+}
+
 }  // namespace
