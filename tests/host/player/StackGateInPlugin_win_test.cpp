@@ -73,12 +73,15 @@ protected:
 
 TEST_F(StackGateInPlugin, GraphicAppearanceEditsItsOwnGraphicAfterItsLayerWasRebuiltUnderIt) {
     const std::vector<uint8_t> buttonBefore = OpenStackObject(1, kObjectButton, kButtonId);
+    std::vector<HGLOBAL> taken;
     for (const bool features : {false, true}) {
         const std::string name = features ? "Featured" : "Renamed";
         DialogDriver driver(20000);
         driver.Expect(DialogMatch::Template("GAPPEAR"), [&](DialogView& box) {
-            // The graphic's layer freed and made again, the button's too (a freed handle is
-            // soon another's, the same one's or the button's), while the dialog is up.
+            // While the dialog is up the graphic's layer is freed, its memory soon another's, and
+            // a new layer made for the graphic; the button's is made again too.
+            RemoveLayer(FindLayer(kObjectGraphic, kGraphicId));
+            taken.push_back(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(GraphicLayer)));
             UpdateObjectOnCard(kObjectGraphic, kGraphicId, 0, 0, 0, 1);
             UpdateObjectOnCard(kObjectButton, kButtonId, 0, 0, 0, 1);
             box.SetText(GAPPEAR_NAME, name);
@@ -90,6 +93,8 @@ TEST_F(StackGateInPlugin, GraphicAppearanceEditsItsOwnGraphicAfterItsLayerWasReb
                 box.Press(IDOK);
             });
             driver.Expect(DialogMatch::Template("GAPPEAR"), [&](DialogView& box) {
+                RemoveLayer(FindLayer(kObjectGraphic, kGraphicId));
+                taken.push_back(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(GraphicLayer)));
                 UpdateObjectOnCard(kObjectGraphic, kGraphicId, 0, 0, 0, 1);
                 box.Press(IDOK);
             });
@@ -106,6 +111,8 @@ TEST_F(StackGateInPlugin, GraphicAppearanceEditsItsOwnGraphicAfterItsLayerWasReb
         ASSERT_TRUE(layer) << name;
         EXPECT_NE(layer->picture, nullptr) << name << ": the graphic keeps its picture";
     }
+    for (HGLOBAL block : taken)
+        GlobalFree(block);
 }
 
 TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptAndAskedAboutAgain) {
