@@ -29,20 +29,8 @@
 
 namespace {
 
-// The transitions dialog works on the global block: the block stands in it for the time of
-// the dialog (its handles stay the block's).
 int RunTransitionsOn(HWND window, ActionBlock* block) {
-    ActionBlock* global = GetActionBlock();
-    const ActionBlock kept = *global;
-    *global = *block;
-    const int answer = RunTransitionsDialog(window, 0, kTitleTransitions, 0, 0);
-    if (answer == IDOK) {
-        block->transition = global->transition;
-        block->effectValue = global->effectValue;
-        block->transitionSpeed = global->transitionSpeed;
-    }
-    *global = kept;
-    return answer;
+    return RunTransitionsDialog(window, *block, 0, kTitleTransitions, 0, 0);
 }
 
 int SetSpecialDestination(HWND window, ActionBlock* block, int code) {
@@ -65,20 +53,7 @@ int ChooseAnotherStack(HWND window, ActionBlock* block) {
     return 1;
 }
 
-int ChooseAnotherCard(HWND window, ActionBlock* block) {
-    ActionBlock* global = GetActionBlock();
-    const ActionBlock kept = *global;
-    *global = *block;
-    const int taken = RunAnotherCardSequence(window);
-    if (taken) {
-        block->destination = global->destination;
-        block->transition = global->transition;
-        block->effectValue = global->effectValue;
-        block->transitionSpeed = global->transitionSpeed;
-    }
-    *global = kept;
-    return taken;
-}
+int ChooseAnotherCard(HWND window, ActionBlock* block) { return RunAnotherCardSequence(window, *block, nullptr); }
 
 std::string HeldUrl() {
     const char* held = LockUrlBuffer();

@@ -46,7 +46,6 @@ struct AnotherCardState {
     ButtonLayer button{};  // the edited button as the walk began, without the layer's handles
 };
 AnotherCardState* g_walk = nullptr;
-WNDPROC g_staticProc = nullptr;
 
 void GoWithin(bool next) {
     const CardWalkMove walk;
@@ -94,7 +93,10 @@ LRESULT CALLBACK ArrowProc(HWND arrow, UINT message, WPARAM wParam, LPARAM lPara
                 GoWithin(id == IDC_CARD_NEXT);
         }
         return 0;
-    default: return CallWindowProcA(g_staticProc, arrow, message, wParam, lParam);
+    default:
+        // The control's own procedure, kept with it when the arrow took its place.
+        return CallWindowProcA(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(arrow, GWLP_USERDATA)), arrow, message,
+                               wParam, lParam);
     }
 }
 
@@ -169,9 +171,8 @@ void StartDialog(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, IDC_CARD_NEW_TIP), MenuLockOff());
     for (int id : {IDC_CARD_PREVIOUS, IDC_CARD_NEXT}) {
         HWND arrow = GetDlgItem(dialog, id);
-        WNDPROC old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(arrow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ArrowProc)));
-        if (!g_staticProc)
-            g_staticProc = old;
+        SetWindowLongPtrA(arrow, GWLP_USERDATA, GetWindowLongPtrA(arrow, GWLP_WNDPROC));
+        SetWindowLongPtrA(arrow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ArrowProc));
     }
 }
 
@@ -281,16 +282,16 @@ INT_PTR RunAnotherCardDialog(HWND window) {
 HWND GetEditedObject() { return g_walk ? g_walk->dialog : nullptr; }
 bool IsWalkingToAnotherCard() { return g_walk != nullptr; }
 
-int RunAnotherCardSequence(HWND window) {
+int RunAnotherCardSequence(HWND window, ActionBlock& edited, Handle* editedButton) {
     if (g_walk)
         return 0;
     // Nothing but the walk itself leaves the card while it runs.
     const CardLeaveGuard guard;
     AnotherCardState state;
-    ActionBlock* block = GetActionBlock();
+    ActionBlock* block = &edited;
     state.startCard = GetCurrentCardId();
-    if (Handle edited = GetEditedButton(); edited && GetHandleSize(edited) >= sizeof(ButtonLayer)) {
-        HandleLock lock(edited);
+    if (Handle button = editedButton ? *editedButton : 0; button && GetHandleSize(button) >= sizeof(ButtonLayer)) {
+        HandleLock lock(button);
         if (lock) {
             state.button = PlainButtonCopy(*reinterpret_cast<const ButtonLayer*>(lock.get()));
             state.editingButton = true;
@@ -311,7 +312,7 @@ int RunAnotherCardSequence(HWND window) {
         if (RunAnotherCardDialog(window) != IDOK)
             break;
         block->destination = state.destination;
-        const int answer = RunTransitionsDialog(window, 0, kTitleTransitions, 0, 0);
+        const int answer = RunTransitionsDialog(window, *block, 0, kTitleTransitions, 0, 0);
         // The transitions dialog is shown again with "&Change Card" while the walk goes on.
         state.transition = block->transition;
         state.effectValue = block->effectValue;
@@ -344,7 +345,7 @@ int RunAnotherCardSequence(HWND window) {
     }
     g_walk = nullptr;
     if (state.editingButton)
-        KeepEditedButton(state.button);
+        KeepEditedButton(state.button, editedButton);
     if (!taken) {
         block->destination = before.destination;
         block->transition = before.transition;
