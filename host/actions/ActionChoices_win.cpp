@@ -161,7 +161,7 @@ int RunActionChoice(const ActionChoiceTarget& target, int code, ActionBlock* blo
     case kChoiceInternetSite: return ChooseUrlAction(window, block);
     case kChoiceNone: case kChoiceNewAction: return CommitObjectActions(target, block);
     case kChoiceSounds: return ChooseActionSound(window, block) ? 1 : 0;
-    case kChoiceNba: return RunNbaChooser(window, &block->nbaData, &block->nbaId);
+    case kChoiceNba: return RunNbaChooser(window, &block->nbaData, &block->nbaId, block->objectId);
     case kChoiceVideo: {
         // The movie options put a chosen movie into the working block: the choice runs there and
         // its result comes back to the object's block.

@@ -131,7 +131,7 @@ void RunCheckCommand(HWND dialog, int id) {
         break;
     case IDC_ACT_SOUND: ChooseSound(dialog); break;
     case IDC_ACT_NBA:
-        if (!RunNbaChooser(dialog, &block->nbaData, &block->nbaId) && !block->nbaData)
+        if (!RunNbaChooser(dialog, &block->nbaData, &block->nbaId, block->objectId) && !block->nbaData)
             SetItemChecked(dialog, id, false);
         break;
     case IDC_ACT_TIMER:
