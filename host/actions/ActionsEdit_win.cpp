@@ -1,4 +1,4 @@
-// The edited button and the ways into the actions dialog (ActionsEditor.h).
+// The ways into the actions dialog, each on the block its editor owns (ActionsEditor.h).
 #include <cstring>
 #include <string>
 

@@ -3,7 +3,7 @@
 // and "ANOTHERCARD" the card a destination leads to, walked to while the dialog stays up.
 //
 //   ActionsDialog_win.cpp    RunActionsDialog, the check states, every command of the dialog
-//   ActionsEdit_win.cpp      the edited button, EditObjectActions, EditButtonActions,
+//   ActionsEdit_win.cpp      the ways in, each on its own block: EditObjectActions, EditButtonActions,
 //                            NewButtonActions, CommitButtonActions, the runner host/wiring sets
 //   TransitionsDialog_win.cpp RunTransitionsDialog
 //   AnotherCard_win.cpp      the another-card sequence and "ANOTHERCARD"

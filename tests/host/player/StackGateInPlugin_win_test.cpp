@@ -2,7 +2,8 @@
 // does not happen, in the plug-in hosted by this program: the graphic whose layer is rebuilt under
 // its Graphic Appearance (as a module's hide, show or move does) is edited itself at OK; a stack
 // whose changes were given up ("Don't save") keeps them, and its marks, when the stack asked for
-// is not opened after all, and is asked about again.
+// is not opened after all, and is asked about again; where the move must happen, a Save that
+// fails brings the question back rather than counting as saved.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "core/system/ChangeFlags.h"
 #include "format/StackFile.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/StackGate.h"
 #include "host/player/StackJump.h"
 #include "host/player/StackOpening.h"
 #include "layers/LayerList.h"
@@ -34,7 +36,7 @@ namespace {
 namespace sb = stackbuilder;
 constexpr int kCardW = 160, kCardH = 120;
 constexpr uint16_t kButtonId = 11, kGraphicId = 12;
-constexpr int kDontSave = 53, kCancel = 54;
+constexpr int kSave = 52, kDontSave = 53, kCancel = 54;
 
 // Card 1 holds a button and a graphic with a picture of its own; card 2 is plain.
 sb::Stack GateStack() {
@@ -167,6 +169,34 @@ TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptA
     EXPECT_TRUE(IsCurrentStack(stack));
     EXPECT_TRUE(IsStackChanged());
     DeleteFileA(junk.c_str());
+
+    // Where the move must happen (a card walk going back), a Save that fails is no Save: the
+    // question comes again, until the changes are saved or given up.
+    SetFileAttributesA(page_.file.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::vector<int> asked;
+    {
+        DialogDriver driver(20000);
+        driver.Expect(DialogMatch::Alert(2361), [&](DialogView& box) {
+            asked.push_back(2361);
+            box.Press(kSave);
+        });
+        driver.Expect(DialogMatch::Any(), [&](DialogView& box) {
+            asked.push_back(0);
+            box.Close(1);
+        });
+        driver.Expect(DialogMatch::Alert(2361), [&](DialogView& box) {
+            asked.push_back(2361);
+            box.Press(kDontSave);
+        });
+        EXPECT_TRUE(driver.Run([] {
+            const StackGateScope gate;
+            return MayReplaceStack(gate, GateQuestion::MustGo) ? 1 : 0;
+        }));
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    SetFileAttributesA(page_.file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(asked, (std::vector<int>{2361, 0, 2361}));
+    EXPECT_TRUE(IsStackChanged()) << "given up, not saved: the marks stay for the replacement to clear";
 }
 
 }  // namespace
