@@ -3,7 +3,7 @@
 // its Graphic Appearance (as a module's hide, show or move does) is edited itself at OK; a stack
 // whose changes were given up ("Don't save") keeps them, and its marks, when the stack asked for
 // is not opened after all, and is asked about again; where the move must happen, a Save that
-// fails brings the question back rather than counting as saved.
+// does not happen brings the question back rather than counting as saved.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -27,6 +27,7 @@
 #include "objects/ObjectServices.h"
 #include "resources/graphics_ids.h"
 #include "stack/StackOpenSession.h"
+#include "stack/save/SaveStack.h"
 #include "stack/cards/CardList.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -170,9 +171,10 @@ TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptA
     EXPECT_TRUE(IsStackChanged());
     DeleteFileA(junk.c_str());
 
-    // Where the move must happen (a card walk going back), a Save that fails is no Save: the
-    // question comes again, until the changes are saved or given up.
-    SetFileAttributesA(page_.file.c_str(), FILE_ATTRIBUTE_READONLY);
+    // Where the move must happen (a card walk going back), a Save that does not happen is no
+    // Save: for a stack without its file, the Save As cancelled brings the question back, until
+    // the changes are saved or given up.
+    SetStackHasFile(false);
     std::vector<int> asked;
     {
         DialogDriver driver(20000);
@@ -180,9 +182,9 @@ TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptA
             asked.push_back(2361);
             box.Press(kSave);
         });
-        driver.Expect(DialogMatch::Any(), [&](DialogView& box) {
+        driver.Expect(DialogMatch::Caption("Please name this Stack"), [&](DialogView& box) {
             asked.push_back(0);
-            box.Close(1);
+            box.Press(IDCANCEL);
         });
         driver.Expect(DialogMatch::Alert(2361), [&](DialogView& box) {
             asked.push_back(2361);
@@ -194,7 +196,7 @@ TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptA
         }));
         EXPECT_TRUE(driver.AllAnswered());
     }
-    SetFileAttributesA(page_.file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetStackHasFile(true);
     EXPECT_EQ(asked, (std::vector<int>{2361, 0, 2361}));
     EXPECT_TRUE(IsStackChanged()) << "given up, not saved: the marks stay for the replacement to clear";
 }
