@@ -57,9 +57,8 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
 // Frees the block's handles and zeroes them.
 void DisposeActionBlockData(ActionBlock* block);
 
-// The working block: the movie options leave their choice in it (an editor swaps its own block
-// in for the time of that choice), and a module's transitions request borrows it. No editor keeps
-// what it edits here: each owns its block and hands it to the dialogs.
+// A block no editor owns, which a module's transitions request borrows. No editor keeps what it
+// edits here: each owns its block and hands it to the dialogs.
 ActionBlock* GetActionBlock();
 
 // The current-address buffer (256 bytes, NUL-terminated): URL chunks fill it here and the host's

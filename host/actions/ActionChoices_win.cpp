@@ -163,16 +163,8 @@ int RunActionChoice(const ActionChoiceTarget& target, int code, ActionBlock* blo
     case kChoiceSounds: return ChooseActionSound(window, block) ? 1 : 0;
     case kChoiceNba: return RunNbaChooser(window, &block->nbaData, &block->nbaId, block->objectId);
     case kChoiceVideo: {
-        // The movie options put a chosen movie into the working block: the choice runs there and
-        // its result comes back to the object's block.
-        ActionBlock* working = GetActionBlock();
-        const ActionBlock kept = *working;
-        *working = *block;
         int chosen = 0, hadVideo = 0;
-        const int changed = EditVideoAction(window, working, &chosen, &hadVideo, block->objectId) ? 1 : 0;
-        *block = *working;
-        *working = kept;
-        return changed;
+        return EditVideoAction(window, block, &chosen, &hadVideo, block->objectId) ? 1 : 0;
     }
     // Only the dialog's OK changes the actions: a Cancel leaves the object as it was.
     case kChoiceAnimation: return (EditObjectAnimation(block, 0) & kAnimationKept) ? 1 : 0;

@@ -325,16 +325,8 @@ int RunActionsDialog(HWND window, ActionBlock& block, ActionsVariant variant, Ha
                 InvalidateRect(window, nullptr, FALSE);
                 UpdateWindow(window);
             }
-            // The movie's options hand their choice back through the working block: the choice
-            // runs there and comes back to this one.
-            ActionBlock* working = GetActionBlock();
-            const ActionBlock kept = *working;
-            *working = block;
             int chosen = 0, hadVideo = 0;
-            const bool edited = EditVideoAction(window, working, &chosen, &hadVideo, block.objectId);
-            block = *working;
-            *working = kept;
-            if (!edited && !HasVideo(block))
+            if (!EditVideoAction(window, &block, &chosen, &hadVideo, block.objectId) && !HasVideo(block))
                 g_checks.movie = false;
             break;
         }
