@@ -333,7 +333,6 @@ void DisposeActionBlockData(ActionBlock* block) {
 }
 
 ActionBlock* GetActionBlock() { return &g_block; }
-void PutActionBlock(const ActionBlock& block) { g_block = block; }
 
 char* NewUrlBuffer() {
     if (!g_urlHeld) {

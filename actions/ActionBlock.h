@@ -57,9 +57,9 @@ bool SaveActionBlock(Handle record, uint32_t recordOffset, uint16_t ownerId, con
 // Frees the block's handles and zeroes them.
 void DisposeActionBlockData(ActionBlock* block);
 
-// The one block the dialogs edit.
+// A block no editor owns, which a module's transitions request borrows. No editor keeps what it
+// edits here: each owns its block and hands it to the dialogs.
 ActionBlock* GetActionBlock();
-void PutActionBlock(const ActionBlock& block);
 
 // The current-address buffer (256 bytes, NUL-terminated): URL chunks fill it here and the host's
 // address dialog fills it too, so it lives below both. It is static: locking only hands out the

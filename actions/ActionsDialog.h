@@ -7,6 +7,8 @@
 
 #include "core/memory/Handles.h"
 
+struct ActionBlock;
+
 // Whose actions the dialog edits, its variant. The arriving and leaving of a card or a stack
 // have the dialog without destinations ("OBJACT"), the others "BUTACT"; every variant but a
 // button's writes the edited record back on Done.
@@ -25,17 +27,19 @@ enum ActionsVariant : int {
 enum ActionsDialogResult : int { kActionsDialogOk = 1, kActionsDialogCancelled = 2 };  // IDOK, IDCANCEL
 int EditObjectActions(Handle record, uint32_t offset, int variant);
 
-// The actions dialog of a button being edited or made: the copy is the button editor's spare
-// record (a ButtonLayer block). EditButtonActions gives kActionsDialogOk when the edit is to be
-// committed; NewButtonActions runs the dialog of a new button with its defaults (kActionsDialogOk
-// keeps the new button, kActionsDialogCancelled removes it).
-int EditButtonActions(Handle buttonCopy);
-int NewButtonActions(Handle buttonCopy);
+// The actions dialog of a button being edited or made, on the block its editor owns: the copy is
+// the button editor's spare record (a ButtonLayer block). EditButtonActions gives kActionsDialogOk
+// when the edit was written to the button, found again by its stack, card and id;
+// NewButtonActions starts the block from a new button's defaults (kActionsDialogOk keeps the new
+// button, kActionsDialogCancelled removes it).
+int EditButtonActions(Handle buttonCopy, ActionBlock& block);
+int NewButtonActions(Handle buttonCopy, ActionBlock& block);
 
 // Which of the three calls the runner carries out.
 enum ActionsDialogCall : int { kActionsForObject = 0, kActionsForButton = 1, kActionsForNewButton = 2 };
-// Until a runner is set every call is cancelled.
-using ActionsDialogRunner = int (*)(int call, Handle record, uint32_t offset, int variant);
+// Until a runner is set every call is cancelled. block: the button editor's (null for an object's
+// record, whose block the runner makes).
+using ActionsDialogRunner = int (*)(int call, Handle record, uint32_t offset, int variant, ActionBlock* block);
 void SetActionsDialogRunner(ActionsDialogRunner runner);
 
 // The edit copy of a button whose actions the menu edits (a ButtonLayer copy); 0 when none.

@@ -8,8 +8,8 @@ namespace {
 ActionsDialogRunner g_runner = nullptr;
 Handle g_editCopy = 0;
 
-int Run(int call, Handle record, uint32_t offset, int variant) {
-    return g_runner ? g_runner(call, record, offset, variant) : kActionsDialogCancelled;
+int Run(int call, Handle record, uint32_t offset, int variant, ActionBlock* block) {
+    return g_runner ? g_runner(call, record, offset, variant, block) : kActionsDialogCancelled;
 }
 
 }  // namespace
@@ -17,10 +17,10 @@ int Run(int call, Handle record, uint32_t offset, int variant) {
 void SetActionsDialogRunner(ActionsDialogRunner runner) { g_runner = runner; }
 
 int EditObjectActions(Handle record, uint32_t offset, int variant) {
-    return Run(kActionsForObject, record, offset, variant);
+    return Run(kActionsForObject, record, offset, variant, nullptr);
 }
-int EditButtonActions(Handle buttonCopy) { return Run(kActionsForButton, buttonCopy, 0, 0); }
-int NewButtonActions(Handle buttonCopy) { return Run(kActionsForNewButton, buttonCopy, 0, 0); }
+int EditButtonActions(Handle buttonCopy, ActionBlock& block) { return Run(kActionsForButton, buttonCopy, 0, 0, &block); }
+int NewButtonActions(Handle buttonCopy, ActionBlock& block) { return Run(kActionsForNewButton, buttonCopy, 0, 0, &block); }
 
 Handle GetButtonEditCopy() { return g_editCopy; }
 

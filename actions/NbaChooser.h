@@ -9,9 +9,10 @@
 #include "core/files/FileLayer.h"
 #include "core/memory/Handles.h"
 
-// Runs the chooser: 1 when confirmed, with *data (a new handle, or 0) and *nbaId replaced; the
-// caller's old data handle is then disposed of.
-int RunNbaChooser(HWND parent, Handle* data, uint16_t* nbaId);
+// Runs the chooser for the actions of the object objectId (the module's set-up is told it): 1
+// when confirmed, with *data (a new handle, or 0) and *nbaId replaced; the caller's old data
+// handle is then disposed of.
+int RunNbaChooser(HWND parent, Handle* data, uint16_t* nbaId, uint16_t objectId);
 
 // The side stacks: 0 opens the samples stack (made current) and closes the disk stack, 1
 // closes both and makes the open stack's file current, 2 closes the samples stack only.

@@ -39,6 +39,7 @@ struct ChooserState {
     bool cancelled = false;
     Handle* callerData = nullptr;
     uint16_t* callerId = nullptr;
+    uint16_t objectId = 0;  // whose actions the module is chosen for
 };
 
 ChooserState g_chooser;
@@ -175,7 +176,7 @@ void SetUp(HWND dialog) {
     }
     ClearNbaParamBlock();
     NbaParamBlock* block = GetNbaParamBlock();
-    block->objectId = GetActionBlock()->objectId;
+    block->objectId = g_chooser.objectId;
     block->param1 = static_cast<uint32_t>(g_chooser.data);
     if (g_chooser.source == kSourceDisk)
         RunNBAModule(kSlotNbaFolder, kNbaMessageSetUp, g_chooser.selectedId, false);
@@ -466,7 +467,7 @@ bool SetMediaSourceRadio(int* source, int newSource, int firstRadio, const FileR
     return true;
 }
 
-int RunNbaChooser(HWND parent, Handle* data, uint16_t* nbaId) {
+int RunNbaChooser(HWND parent, Handle* data, uint16_t* nbaId, uint16_t objectId) {
     if (!data || !nbaId)
         return 0;
     NotifyStackNBAs(kNbaMessageChooserOpens);
@@ -474,6 +475,7 @@ int RunNbaChooser(HWND parent, Handle* data, uint16_t* nbaId) {
     g_chooser.parent = parent;
     g_chooser.callerData = data;
     g_chooser.callerId = nbaId;
+    g_chooser.objectId = objectId;
     const INT_PTR result = ResDialogBoxParam(parent, ChooserProc, "NBA", 0);
     const bool confirmed = result == IDOK && !g_chooser.cancelled;
     DropWorkingData();

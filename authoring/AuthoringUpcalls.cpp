@@ -13,7 +13,7 @@ AuthoringUpcalls& Installed() {
 AuthoringUpcalls DefaultAuthoringUpcalls() {
     AuthoringUpcalls u{};
     u.stackIsFresh = [] { return false; };
-    u.openInsteadOfImport = [] { return -1; };
+    u.openInsteadOfImport = [](const char*) { return -1; };
     u.showImportedCards = [](uint16_t, const char*, int) {};
     return u;
 }

@@ -10,9 +10,10 @@
 struct AuthoringUpcalls {
     // No pending change, never read from or saved to a file.
     bool (*stackIsFresh)();
-    // The stack slot 1 names becomes the document: the current card left and the stack read. 0 on
-    // success.
-    int (*openInsteadOfImport)();
+    // The stack at path becomes the document once the open one may go (asked about when it was
+    // edited): the current card left and the stack read whole. 0 on success; otherwise the open
+    // stack stays as it was.
+    int (*openInsteadOfImport)(const char* path);
     // The imported cards shown: the card of firstCardId gone to, then, when count is not 0, how
     // many cards came from fileName.
     void (*showImportedCards)(uint16_t firstCardId, const char* fileName, int count);

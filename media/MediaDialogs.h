@@ -26,8 +26,8 @@ struct AudioDeckChoice {
 };
 
 // ---- MediaMovieDialogs_win.cpp ----
-// The options of a movie for a video chunk (tag 89; its rectangle, flags and volume are read
-// and, for a newly chosen movie, written). fileGiven 1: the movie given in `movie`, located
+// The options of a movie for a video chunk (tag 89; its rectangle, flags and volume are read,
+// and written as the options left them when accepted). fileGiven 1: the movie given in `movie`, located
 // first (a missing one is chosen anew); 0: as MediaChooseMovie. `movie` ends as the file shown
 // or chosen. 1 accepted, 0 cancelled, failed or no manager.
 int MediaMovieOptions(std::span<uint8_t> videoChunk, int fileGiven, FileSpec* movie);
@@ -59,9 +59,9 @@ bool TakeAudioDeckRequest(ResRequest* request);
 // ---- MovieOptions_win.cpp ----
 // The answer that asks for the movie to be placed again.
 inline constexpr int kMovieOptionsPlaceAgain = 57;
-// The movie options dialog "QT_OPTIONS" over the card window for an element: 1 OK (the global
-// action block takes the movie's flags, volume and rectangle), 2 Cancel, 50 another movie,
-// 57 place it again. The element is closed unless the answer is 57.
+// The movie options dialog "QT_OPTIONS" over the card window for an element: 1 OK (the element
+// keeps the flags and volume chosen, its rectangle as it was before a preview), 2 Cancel, 50
+// another movie, 57 place it again. The element is closed unless the answer is 57.
 int RunMovieOptions(HWND card, MediaElement* element);
 // The same, the element placed again by place() (then closed) for as long as the answer asks.
 // (A template over the element's class: this header knows MediaElement only by name.)

@@ -52,6 +52,9 @@ int OptionsLoop(const MediaManager& m, std::span<uint8_t> chunk, FileSpec* movie
         element = ChooseAnother(m.window, element, movie);
         answer = element->ShowOptions();
     }
+    // Accepted, the chunk is the caller's record of the choice.
+    if (answer != kOptionsCancel)
+        WriteChunkFields(chunk, *element);
     delete element;
     return answer == kOptionsCancel ? 0 : 1;
 }

@@ -1,8 +1,7 @@
 // The movie options dialog "QT_OPTIONS": the movie plays in the preview area while the author
-// sets how it plays; OK writes the choices into the global action block.
+// sets how it plays; OK leaves the choices in the element, for the caller to take.
 #include <windows.h>
 
-#include "actions/ActionBlock.h"
 #include "core/events/CardLeaveGuard.h"
 #include "core/events/MessageLoops.h"
 #include "core/ui/Resources.h"
@@ -153,14 +152,7 @@ void Finish(Options& o, int id) {
     if (id == IDOK) {
         e.volume = static_cast<int16_t>(e.GetVolume());
         e.flags |= kMediaFlagApplyVolume;
-        if (ActionBlock* block = GetActionBlock()) {
-            block->movieSet = 1;
-            block->movieOption = e.flags;
-            block->movieOptionWord = static_cast<uint16_t>(e.volume);
-            block->movieRect = {e.rect.left, e.rect.top, e.rect.right, e.rect.bottom};
-        }
     } else if (id == IDCANCEL && o.card) {
-        // The block is left as it was: a videodisc segment beside no movie stays.
         InvalidateRect(o.card, &e.rect, TRUE);
     }
     if (id != kPosition)

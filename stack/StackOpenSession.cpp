@@ -14,10 +14,20 @@
 
 namespace {
 
-// The header and the session it began; a new header is a new stack.
+// The files the latest sessions were saved to: an edit begun in a stack before its first save (or
+// before a Save As elsewhere) still knows its stack once that file is read again.
+struct SavedSession {
+    uint32_t session = 0;
+    char path[kFileSpecPathSize] = {};
+};
+constexpr size_t kSavedSessions = 8;
+
+// The header and the session it began (a new header is a new stack), and where sessions were saved.
 struct OpenHeader {
     Handle handle = 0;
     uint32_t session = 0;
+    SavedSession saved[kSavedSessions];
+    size_t nextSaved = 0;
 };
 OpenHeader g_header;
 uint16_t g_currentCardId = 0;
@@ -50,10 +60,40 @@ StackIdentity CurrentStackIdentity() {
     return identity;
 }
 
+namespace {
+
+const char* SavedPathOf(uint32_t session) {
+    for (const SavedSession& saved : g_header.saved)
+        if (saved.session == session && saved.path[0])
+            return saved.path;
+    return "";
+}
+
+bool SamePath(const char* a, const char* b) { return a[0] && b[0] && StrCmpNoCase(a, b) == 0; }
+
+}  // namespace
+
+void NoteStackSavedToItsFile() {
+    const uint32_t session = g_header.session;
+    SavedSession* slot = nullptr;
+    for (SavedSession& saved : g_header.saved)
+        if (saved.session == session)
+            slot = &saved;
+    if (!slot) {
+        slot = &g_header.saved[g_header.nextSaved];
+        g_header.nextSaved = (g_header.nextSaved + 1) % kSavedSessions;
+    }
+    slot->session = session;
+    GetFileSpecPath(kSlotCurrentStack, sizeof slot->path, slot->path);
+}
+
 bool SameStack(const StackIdentity& a, const StackIdentity& b) {
     if (a.session == b.session)
         return true;
-    return a.path[0] && b.path[0] && StrCmpNoCase(a.path, b.path) == 0;
+    const char* savedA = SavedPathOf(a.session);
+    const char* savedB = SavedPathOf(b.session);
+    return SamePath(a.path, b.path) || SamePath(savedA, b.path) || SamePath(a.path, savedB) ||
+           SamePath(savedA, savedB);
 }
 
 bool OpenStackTextIsMacRoman() {

@@ -41,8 +41,11 @@ struct StackIdentity {
     char path[kFileSpecPathSize];  // empty while the stack has no file
 };
 StackIdentity CurrentStackIdentity();
-// The same session, or the same file (paths equal but for letter case).
+// The same session, or the same file (paths equal but for letter case), the file a session was
+// last saved to counting as its own.
 bool SameStack(const StackIdentity& a, const StackIdentity& b);
+// The open stack's session has just been saved to the file slot 1 names.
+void NoteStackSavedToItsFile();
 inline bool IsCurrentStack(const StackIdentity& stack) { return SameStack(stack, CurrentStackIdentity()); }
 
 // The stack's file name as shown in the title, and the home stack.

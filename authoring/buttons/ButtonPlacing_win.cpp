@@ -103,7 +103,7 @@ void FinishPlaced(HWND window) {
         lock->shapeDrawn = 1;
     EndPlacing(window);
     if (mode == kPlaceNewButton) {
-        const int result = NewButtonActions(GetSpareButton());
+        const int result = RunSpareButtonActions(GetSpareButton(), true);
         if (IsButtonEditPending())
             CommitButtonDialog(GetSpareButton(), result == kActionsDialogOk, IDOK);
     } else if (mode == kPlaceGiveShape) {

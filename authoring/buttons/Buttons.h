@@ -32,6 +32,9 @@ struct SpareButton {
     // timer or a module may leave its card or stack); kind 0 for a new button.
     LayerName subject;
     uint32_t iconInStack;     // its id when it is one of the stack's own icons ("In use"), else 0
+    // The button's actions as its editor edits them: loaded from an existing button's record, a
+    // new button's defaults; its handles are the spare's.
+    ActionBlock actions;
 };
 
 // The spare record locked for one scope; false when the handle cannot be locked.
@@ -79,6 +82,8 @@ bool RunButtonDialog(HWND window, Handle spare);
 // a new one written to the card; IDCANCEL writes nothing. The edit link is cleared in every
 // case. 1 when written.
 int CommitButtonDialog(Handle spare, bool apply, int result);
+// The actions dialog of the spare's button (a new one's: isNew), on the block the spare owns.
+int RunSpareButtonActions(Handle spare, bool isNew);
 // Writes the layer's button into the card record: appended with a new layer (isNew), else
 // replacing the record of its id. The actions go in only when given (a new button's, just
 // edited); otherwise the record keeps its own. A new icon that is one of the stack's own

@@ -13,6 +13,7 @@
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
+#include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "layers/LayerList.h"
 #include "graphics/masks/Masks.h"
@@ -51,6 +52,7 @@ void ReleaseSpareParts(SpareButton* s) {
     if (s->layer.common.region)
         DeleteObject(s->layer.common.region);
     s->layer.common.region = nullptr;
+    DisposeActionBlockData(&s->actions);
 }
 
 HBITMAP CopyBitmap(HBITMAP bitmap) {
@@ -203,11 +205,10 @@ bool StartNewButton(HWND window, bool reset) {
         // being placed or drawn and take the presses meant for it.
         CloseCaptureWindow();
         b.common.id = NewUniqueObjectId();
-        DisposeActionBlockData(GetActionBlock());
-        ActionBlock block{};
-        block.soundParameter = kNewButtonSoundParameter;
-        block.objectId = b.common.id;
-        PutActionBlock(block);
+        // Made on this card of this stack, and written only there (kind 0: no layer yet).
+        s->subject = NameOfObject(0, b.common.id);
+        s->actions.soundParameter = kNewButtonSoundParameter;
+        s->actions.objectId = b.common.id;
         g_pending = true;
     }
     return RunButtonDialog(window, g_spare);
@@ -244,15 +245,14 @@ bool EditButtonAppearance(HWND window, LayerHandle layer, bool actionsOnly) {
             InvalidateRect(window, &source->common.bounds, FALSE);
     }
     g_pending = true;
-    DisposeActionBlockData(GetActionBlock());
     Handle card = 0;
     uint32_t at = 0;
-    if (FindObject(kObjectButton, id, &card, &at))
-        LoadActionBlock(card, at, GetActionBlock());
+    if (SpareLock lock(g_spare); lock && FindObject(kObjectButton, id, &card, &at))
+        LoadActionBlock(card, at, &lock->actions);
     if (actionsOnly) {
         // Done wrote the actions into the record; the appearance was not edited, so the layer
         // and the rest of the record stay as they are.
-        const int result = EditButtonActions(g_spare);
+        const int result = RunSpareButtonActions(g_spare, false);
         if (g_pending)
             CommitButtonDialog(g_spare, false, IDOK);
         return result == kActionsDialogOk;
@@ -280,16 +280,24 @@ bool RunButtonDialog(HWND window, Handle spare) {
     if (SpareLock lock(spare); lock)
         drawn = lock->shapeDrawn != 0;
     if (result == kButtonDialogActions) {
-        const int actions = EditButtonActions(spare);
+        const int actions = RunSpareButtonActions(spare, false);
         if (g_pending)
             CommitButtonDialog(spare, actions == kActionsDialogOk, IDOK);
     } else if (result == IDOK && !editing && drawn && g_pending) {
-        const int actions = NewButtonActions(spare);
+        const int actions = RunSpareButtonActions(spare, true);
         // The actions dialog commits or cancels the button; what it left open is ended here.
         if (g_pending)
             CommitButtonDialog(spare, actions == kActionsDialogOk, IDOK);
     }
     return true;
+}
+
+int RunSpareButtonActions(Handle spare, bool isNew) {
+    // Locked for the dialog's time: the dialog edits the spare's own block in place.
+    SpareLock lock(spare);
+    if (!lock)
+        return kActionsDialogCancelled;
+    return isNew ? NewButtonActions(spare, lock->actions) : EditButtonActions(spare, lock->actions);
 }
 
 int CommitButtonDialog(Handle spare, bool apply, int result) {
@@ -301,6 +309,7 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
         bool iconChanged = false;
         LayerName subject{};
         uint16_t iconInStack = 0;
+        ActionBlock actions{};
         {
             SpareLock lock(spare);
             if (lock) {
@@ -310,15 +319,20 @@ int CommitButtonDialog(Handle spare, bool apply, int result) {
                 iconChanged = s->iconChanged != 0;
                 subject = s->subject;
                 iconInStack = static_cast<uint16_t>(s->iconInStack);
+                actions = s->actions;  // still the spare's handles, released with it below
             }
         }
         if (apply && editing) {
             // A button no longer shown, or another stack's of the same id, takes nothing.
             written = FindNamedLayerOrSay(subject, card) && ApplyButtonToLayer(spare) ? 1 : 0;
+        } else if (apply && !IsNamedCardCurrent(subject)) {
+            // The card or stack it was made on has gone (another opened under its dialogs): it is
+            // written nowhere else.
+            ShowAlertOn(card, kAlertEditDropped);
         } else if (apply) {
             // The new button's actions are the block the actions dialog just edited for it.
-            const ActionBlock* actions = GetActionBlock()->objectId == copy.common.id ? GetActionBlock() : nullptr;
-            written = ButtonLayerToRecord(copy, true, iconChanged, actions, iconInStack) ? 1 : 0;
+            const ActionBlock* edited = actions.objectId == copy.common.id ? &actions : nullptr;
+            written = ButtonLayerToRecord(copy, true, iconChanged, edited, iconInStack) ? 1 : 0;
         }
         if (card)
             InvalidateRect(card, nullptr, FALSE);

@@ -302,9 +302,13 @@ void ShowImportedCards(uint16_t firstCardId, const char* path, int count) {
 }
 
 int OpenInstead(const char* path) {
-    SetFileSpecFromPath(kSlotCurrentStack, path);
-    const int16_t sourceCount = CountStackCards(kSlotCurrentStack);
-    if (GetAuthoringUpcalls().openInsteadOfImport() != 0)
+    int16_t sourceCount = 0;
+    {
+        const FileSpecKeeper lent(kSlotScratch);
+        SetFileSpecFromPath(kSlotScratch, path);
+        sourceCount = CountStackCards(kSlotScratch);
+    }
+    if (GetAuthoringUpcalls().openInsteadOfImport(path) != 0)
         return 0;
     const uint16_t first = GetCardId(GetCardByIndex(1));
     SetCurrentCardId(first);

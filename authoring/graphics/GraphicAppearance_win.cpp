@@ -327,22 +327,23 @@ void EndWith(HWND dialog, INT_PTR result) {
     EndDialog(dialog, result);
 }
 
-void Ok(HWND dialog) {
-    AppearanceDialog& d = DialogOf(dialog);
+// An existing object's layer, and with it the picture and mask it owns, taken again by the
+// object's name: a module's request or a download may have freed or rebuilt the layer under the
+// dialog. False when the object is no longer on the card (nothing of the layer is held then).
+bool TakeEditedLayerAgain(const AppearanceDialog& d) {
     GraphicPlacement& p = d.p;
-    KillTimer(dialog, kRepeatTimer);
-    ReadNameAndDisk(dialog);
-    if (d.actionsChanged && d.actions)
-        StoreActionResource(&p.actionId, d.actions);
-    HWND card = d.card ? d.card : GetCardWindow();
-    if (p.editedLayer)
-        UpdateEditedGraphic(card, p);
-    else
-        CommitNewGraphic(card, p);
-    std::memset(p.name, 0, sizeof p.name);
+    if (!d.existing)
+        return true;
+    const LayerHandle found = FindNamedLayer(d.subject);
+    if (LayerLock<GraphicLayer> layer(found); layer) {
+        p.editedLayer = found;
+        p.picture = layer->picture;
+        p.mask = layer->mask;
+        return true;
+    }
     p.editedLayer = nullptr;
-    DisposeHandleAndClear(&d.actions);
-    EndWith(dialog, IDOK);
+    p.picture = p.mask = nullptr;
+    return false;
 }
 
 // An edited object's layer keeps its picture and mask (the outline was the dialog's own copy);
@@ -359,6 +360,47 @@ void DropEditedOrPlaced(const AppearanceDialog& d, HWND card) {
     }
 }
 
+// After the actions dialog: an existing object no longer on the card, or a new one whose card
+// was left, is not edited. Nothing of the edit is written; the pictures the dialog held are
+// dropped as their owner says (a layer's went with it, a placement's are the placement's).
+bool ObjectLeft(const AppearanceDialog& d, HWND card) {
+    GraphicPlacement& p = d.p;
+    if (d.existing) {
+        // Found again, the layer may be a new one (the card left and entered): its bitmaps are.
+        if (TakeEditedLayerAgain(d))
+            return false;
+    } else if (IsNamedCardCurrent(d.subject)) {
+        return false;
+    }
+    ShowAlertOn(card, kAlertEditDropped);
+    DropEditedOrPlaced(d, card);
+    ClearIconSelection();  // a cursor chosen in the features goes with the edit
+    std::memset(p.name, 0, sizeof p.name);
+    return true;
+}
+
+void Ok(HWND dialog) {
+    AppearanceDialog& d = DialogOf(dialog);
+    GraphicPlacement& p = d.p;
+    KillTimer(dialog, kRepeatTimer);
+    if (ObjectLeft(d, d.card ? d.card : GetCardWindow())) {
+        EndWith(dialog, IDCANCEL);
+        return;
+    }
+    ReadNameAndDisk(dialog);
+    if (d.actionsChanged && d.actions)
+        StoreActionResource(&p.actionId, d.actions);
+    HWND card = d.card ? d.card : GetCardWindow();
+    if (p.editedLayer)
+        UpdateEditedGraphic(card, p);
+    else
+        CommitNewGraphic(card, p);
+    std::memset(p.name, 0, sizeof p.name);
+    p.editedLayer = nullptr;
+    DisposeHandleAndClear(&d.actions);
+    EndWith(dialog, IDOK);
+}
+
 void Cancel(HWND dialog) {
     AppearanceDialog& d = DialogOf(dialog);
     HWND card = d.card ? d.card : GetCardWindow();
@@ -368,30 +410,6 @@ void Cancel(HWND dialog) {
     if (card)
         InvalidateRect(card, nullptr, FALSE);
     EndWith(dialog, IDCANCEL);
-}
-
-// After the actions dialog: an existing object no longer on the card, or a new one whose card
-// was left, is not edited. Nothing of the edit is written; the pictures the dialog held are
-// dropped as their owner says (a layer's went with it, a placement's are the placement's).
-bool ObjectLeft(const AppearanceDialog& d, HWND card) {
-    GraphicPlacement& p = d.p;
-    if (d.existing) {
-        // Found again, the layer may be a new one (the card left and entered): its bitmaps are.
-        const LayerHandle found = FindNamedLayer(d.subject);
-        if (LayerLock<GraphicLayer> layer(found); layer) {
-            p.editedLayer = found;
-            p.picture = layer->picture;
-            p.mask = layer->mask;
-            return false;
-        }
-    } else if (IsNamedCardCurrent(d.subject)) {
-        return false;
-    }
-    ShowAlertOn(card, kAlertEditDropped);
-    DropEditedOrPlaced(d, card);
-    ClearIconSelection();  // a cursor chosen in the features goes with the edit
-    std::memset(p.name, 0, sizeof p.name);
-    return true;
 }
 
 INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -405,7 +423,10 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         switch (item->CtlID) {
         case GAPPEAR_COLORS: DrawColorGridItem(item->hwndItem, item->hDC, 8, 8, p.frameColorIndex); return TRUE;
-        case GAPPEAR_PREVIEW: DrawPreview(p, *item); return TRUE;
+        case GAPPEAR_PREVIEW:
+            TakeEditedLayerAgain(*d);  // never a picture of a layer freed meanwhile
+            DrawPreview(p, *item);
+            return TRUE;
         case GAPPEAR_ARROWS: DrawArrows(dialog, *item); return TRUE;
         default: return FALSE;
         }
@@ -450,6 +471,10 @@ INT_PTR CALLBACK AppearanceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDOK: Ok(dialog); return TRUE;
         case IDCANCEL: Cancel(dialog); return TRUE;
         case GAPPEAR_FEATURES: {
+            if (ObjectLeft(*d, d->card ? d->card : GetCardWindow())) {
+                EndWith(dialog, IDCANCEL);
+                return TRUE;
+            }
             LayerHandle layer = p.editedLayer;
             const uint16_t id = layer ? LayerLock<>(layer)->id : p.newObjectId;
             ShowItemInfo(dialog, kObjectGraphic, id, &p.objectFlags, &p.cursorId, layer);

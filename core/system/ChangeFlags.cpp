@@ -8,6 +8,7 @@ struct ChangeState {
     int32_t stackChanged = 0;
     int32_t cardChanged = 0;
     int32_t stackModified = 0;
+    uint32_t count = 0;
     CardChangeCheck cardChangeCheck = nullptr;
 } g_changes;
 }  // namespace
@@ -19,14 +20,21 @@ void MarkCardChanged() {
     if (g_changes.cardChangeCheck)
         g_changes.cardChangeCheck();
     g_changes.cardChanged = 1;
+    ++g_changes.count;
 }
 
 void MarkStackChanged() {
     g_changes.stackChanged = 1;
     g_changes.cardChanged = 1;
+    ++g_changes.count;
 }
 
-void MarkStackModified() { g_changes.stackModified = 1; }
+void MarkStackModified() {
+    g_changes.stackModified = 1;
+    ++g_changes.count;
+}
+
+uint32_t ChangeCount() { return g_changes.count; }
 
 void ClearCardChanged() { g_changes.cardChanged = 0; }
 
@@ -45,6 +53,8 @@ int32_t* CardChangedFlagAddress() { return &g_changes.cardChanged; }
 ChangeFlags GetChangeFlags() { return {g_changes.stackChanged, g_changes.cardChanged}; }
 
 void SetChangeFlags(const ChangeFlags& flags) {
+    if (flags.stackChanged || flags.cardChanged)
+        ++g_changes.count;
     g_changes.stackChanged = flags.stackChanged;
     g_changes.cardChanged = flags.cardChanged;
 }

@@ -22,6 +22,9 @@ void ClearStackChanged();  // both stack flags
 bool IsStackChanged();
 bool IsCardChanged();
 ChangeFlags GetChangeFlags();
+// How many times a change was marked since the program started: a later count than one taken
+// earlier means the stack was edited in between (the marks alone are cleared by a card entered).
+uint32_t ChangeCount();
 // Where the stack-changed and card-changed flags live (modules are handed their addresses).
 int32_t* StackChangedFlagAddress();
 int32_t* CardChangedFlagAddress();

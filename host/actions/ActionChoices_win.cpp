@@ -29,20 +29,8 @@
 
 namespace {
 
-// The transitions dialog works on the global block: the block stands in it for the time of
-// the dialog (its handles stay the block's).
 int RunTransitionsOn(HWND window, ActionBlock* block) {
-    ActionBlock* global = GetActionBlock();
-    const ActionBlock kept = *global;
-    *global = *block;
-    const int answer = RunTransitionsDialog(window, 0, kTitleTransitions, 0, 0);
-    if (answer == IDOK) {
-        block->transition = global->transition;
-        block->effectValue = global->effectValue;
-        block->transitionSpeed = global->transitionSpeed;
-    }
-    *global = kept;
-    return answer;
+    return RunTransitionsDialog(window, *block, 0, kTitleTransitions, 0, 0);
 }
 
 int SetSpecialDestination(HWND window, ActionBlock* block, int code) {
@@ -65,20 +53,7 @@ int ChooseAnotherStack(HWND window, ActionBlock* block) {
     return 1;
 }
 
-int ChooseAnotherCard(HWND window, ActionBlock* block) {
-    ActionBlock* global = GetActionBlock();
-    const ActionBlock kept = *global;
-    *global = *block;
-    const int taken = RunAnotherCardSequence(window);
-    if (taken) {
-        block->destination = global->destination;
-        block->transition = global->transition;
-        block->effectValue = global->effectValue;
-        block->transitionSpeed = global->transitionSpeed;
-    }
-    *global = kept;
-    return taken;
-}
+int ChooseAnotherCard(HWND window, ActionBlock* block) { return RunAnotherCardSequence(window, *block, nullptr); }
 
 std::string HeldUrl() {
     const char* held = LockUrlBuffer();
@@ -186,18 +161,10 @@ int RunActionChoice(const ActionChoiceTarget& target, int code, ActionBlock* blo
     case kChoiceInternetSite: return ChooseUrlAction(window, block);
     case kChoiceNone: case kChoiceNewAction: return CommitObjectActions(target, block);
     case kChoiceSounds: return ChooseActionSound(window, block) ? 1 : 0;
-    case kChoiceNba: return RunNbaChooser(window, &block->nbaData, &block->nbaId);
+    case kChoiceNba: return RunNbaChooser(window, &block->nbaData, &block->nbaId, block->objectId);
     case kChoiceVideo: {
-        // The movie options put a chosen movie into the working block: the choice runs there and
-        // its result comes back to the object's block.
-        ActionBlock* working = GetActionBlock();
-        const ActionBlock kept = *working;
-        *working = *block;
         int chosen = 0, hadVideo = 0;
-        const int changed = EditVideoAction(window, working, &chosen, &hadVideo, block->objectId) ? 1 : 0;
-        *block = *working;
-        *working = kept;
-        return changed;
+        return EditVideoAction(window, block, &chosen, &hadVideo, block->objectId) ? 1 : 0;
     }
     // Only the dialog's OK changes the actions: a Cancel leaves the object as it was.
     case kChoiceAnimation: return (EditObjectAnimation(block, 0) & kAnimationKept) ? 1 : 0;

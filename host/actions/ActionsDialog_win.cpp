@@ -1,4 +1,4 @@
-// "BUTACT" and "OBJACT": the actions dialog loop on the global block (ActionsEditor.h).
+// "BUTACT" and "OBJACT": the actions dialog loop on the block its caller owns (ActionsEditor.h).
 #include <array>
 
 #include "actions/ActionBlock.h"
@@ -24,6 +24,14 @@
 namespace {
 
 ActionChecks g_checks;
+
+// What one run of the dialog edits, kept with the dialog: its caller's block, and for a button
+// the copy of the button's layer, which a card walk may replace.
+struct ActionsRun {
+    ActionBlock& block;
+    Handle* button;
+};
+ActionBlock& BlockOf(HWND dialog) { return DialogStateOf<ActionsRun>(dialog)->block; }
 
 constexpr std::array<int, 9> kPlaces{IDC_ACT_ANOTHER_CARD, IDC_ACT_NEXT_CARD,      IDC_ACT_PREVIOUS_CARD,
                                      IDC_ACT_BACK,         IDC_ACT_HOME_STACK,     IDC_ACT_LAST_MARKED,
@@ -64,7 +72,7 @@ int PlaceOf(const ActionBlock& block) {
 void ShowPlace(HWND dialog) {
     if (!GetDlgItem(dialog, IDC_ACT_NONE))
         return;
-    const int place = PlaceOf(*GetActionBlock());
+    const int place = PlaceOf(BlockOf(dialog));
     for (int id : kPlaces)
         SetItemChecked(dialog, id, id == place);
 }
@@ -73,8 +81,8 @@ void ShowPlace(HWND dialog) {
 void ChooseSpecialPlace(HWND dialog, int id) {
     for (int place : kPlaces)
         SetItemChecked(dialog, place, place == id);
-    if (RunTransitionsDialog(dialog, 0, kTitleTransitions, 0, 0) == IDOK)
-        TakeSpecialDestination(GetActionBlock(), id);
+    if (RunTransitionsDialog(dialog, BlockOf(dialog), 0, kTitleTransitions, 0, 0) == IDOK)
+        TakeSpecialDestination(&BlockOf(dialog), id);
     ShowPlace(dialog);
 }
 
@@ -84,8 +92,8 @@ void ChooseOtherStack(HWND dialog) {
     FileSpecKeeper target(kSlotTargetStack);
     if (FileSpec chosen; ChooseStackFile(dialog, kSlotTargetStack, &chosen)) {
         PutFileSpec(kSlotTargetStack, chosen);
-        if (RunTransitionsDialog(dialog, 0, kTitleTransitions, 0, 0) == IDOK) {
-            GetActionBlock()->destination = kDestOtherStack;
+        if (RunTransitionsDialog(dialog, BlockOf(dialog), 0, kTitleTransitions, 0, 0) == IDOK) {
+            BlockOf(dialog).destination = kDestOtherStack;
             target.Keep();
         }
     }
@@ -93,27 +101,27 @@ void ChooseOtherStack(HWND dialog) {
 }
 
 void ChooseProgram(HWND dialog) {
-    ActionBlock* block = GetActionBlock();
+    ActionBlock* block = &BlockOf(dialog);
     if (EditLaunchAction(dialog, &block->launchOption))
         block->destination = 0;
     ShowPlace(dialog);
 }
 
 void ChooseNothing(HWND dialog) {
-    ActionBlock* block = GetActionBlock();
+    ActionBlock* block = &BlockOf(dialog);
     block->launchOption &= ~1u;
     block->destination = 0;
     ShowPlace(dialog);
 }
 
 void ChooseSound(HWND dialog) {
-    ActionBlock* block = GetActionBlock();
+    ActionBlock* block = &BlockOf(dialog);
     if (!ChooseActionSound(dialog, block) && !block->soundId && !block->soundIsFile)
         SetItemChecked(dialog, IDC_ACT_SOUND, false);
 }
 
 void RunCheckCommand(HWND dialog, int id) {
-    ActionBlock* block = GetActionBlock();
+    ActionBlock* block = &BlockOf(dialog);
     switch (id) {
     case IDC_ACT_URL:
         if (AskForUrl(dialog))
@@ -123,7 +131,7 @@ void RunCheckCommand(HWND dialog, int id) {
         break;
     case IDC_ACT_SOUND: ChooseSound(dialog); break;
     case IDC_ACT_NBA:
-        if (!RunNbaChooser(dialog, &block->nbaData, &block->nbaId) && !block->nbaData)
+        if (!RunNbaChooser(dialog, &block->nbaData, &block->nbaId, block->objectId) && !block->nbaData)
             SetItemChecked(dialog, id, false);
         break;
     case IDC_ACT_TIMER:
@@ -159,7 +167,7 @@ void OnCommand(HWND dialog, int id) {
         break;
     case IDOK: case IDCANCEL:
         ReadChecks(dialog);
-        ClearUncheckedActions(GetActionBlock(), g_checks, id == IDCANCEL);
+        ClearUncheckedActions(&BlockOf(dialog), g_checks, id == IDCANCEL);
         EndDialog(dialog, id);
         break;
     default:
@@ -169,7 +177,9 @@ void OnCommand(HWND dialog, int id) {
     }
 }
 
-INT_PTR CALLBACK ActionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ActionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!KeptDialogState<ActionsRun>(dialog, message, lParam))
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG: {
         for (const CheckBox& box : kBoxes)
@@ -177,7 +187,7 @@ INT_PTR CALLBACK ActionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         // LoomLogo has no script editor: a stored script shows, and is kept, but cannot be edited.
         EnableWindow(GetDlgItem(dialog, IDC_ACT_LOGO), FALSE);
         ShowPlace(dialog);
-        HWND place = GetDlgItem(dialog, PlaceOf(*GetActionBlock()));
+        HWND place = GetDlgItem(dialog, PlaceOf(BlockOf(dialog)));
         if (place) {
             SetFocus(place);
             return FALSE;
@@ -301,28 +311,28 @@ bool ChooseActionSound(HWND window, ActionBlock* block) {
     return true;
 }
 
-int RunActionsDialog(HWND window, int variant) {
+int RunActionsDialog(HWND window, ActionBlock& block, ActionsVariant variant, Handle* editedButton) {
     const CardLeaveGuard guard;
     PalettesDisabled palettes;
     const char* name = UsesObjectDialog(variant) ? "OBJACT" : "BUTACT";
+    ActionsRun run{block, editedButton};
     for (;;) {
-        const INT_PTR result = ResDialogBox(window, ActionsDialogProc, name);
-        ActionBlock* block = GetActionBlock();
+        const INT_PTR result = ResDialogBoxParam(window, ActionsDialogProc, name, reinterpret_cast<LPARAM>(&run));
         switch (result) {
-        case IDC_ACT_ANOTHER_CARD: RunAnotherCardSequence(window); break;
+        case IDC_ACT_ANOTHER_CARD: RunAnotherCardSequence(window, block, editedButton); break;
         case IDC_ACT_VIDEO: {
             if (window) {
                 InvalidateRect(window, nullptr, FALSE);
                 UpdateWindow(window);
             }
             int chosen = 0, hadVideo = 0;
-            if (!EditVideoAction(window, block, &chosen, &hadVideo, block->objectId) && !HasVideo(*block))
+            if (!EditVideoAction(window, &block, &chosen, &hadVideo, block.objectId) && !HasVideo(block))
                 g_checks.movie = false;
             break;
         }
         case IDC_ACT_ANIMATION:
-            EditObjectAnimation(block, 0);
-            g_checks.animation = block->animationData != 0;
+            EditObjectAnimation(&block, 0);
+            g_checks.animation = block.animationData != 0;
             break;
         case IDOK: return kActionsDialogOk;
         default: return kActionsDialogCancelled;

@@ -1,4 +1,4 @@
-// The edited button and the ways into the actions dialog (ActionsEditor.h).
+// The ways into the actions dialog, each on the block its editor owns (ActionsEditor.h).
 #include <cstring>
 #include <string>
 
@@ -16,15 +16,15 @@
 
 namespace {
 
-Handle g_editedButton = 0;
+// How many button actions dialogs are up (the card takes no object click meanwhile).
+int g_buttonRuns = 0;
 
-// The edited button for the time of one dialog run.
-class EditedButton {
+class ButtonRun {
 public:
-    explicit EditedButton(Handle copy) { g_editedButton = copy; }
-    ~EditedButton() { g_editedButton = 0; }
-    EditedButton(const EditedButton&) = delete;
-    EditedButton& operator=(const EditedButton&) = delete;
+    ButtonRun() { ++g_buttonRuns; }
+    ~ButtonRun() { --g_buttonRuns; }
+    ButtonRun(const ButtonRun&) = delete;
+    ButtonRun& operator=(const ButtonRun&) = delete;
 };
 
 uint16_t CopyButtonId(Handle copy) {
@@ -32,13 +32,6 @@ uint16_t CopyButtonId(Handle copy) {
         return 0;
     HandleLock lock(copy);
     return lock ? reinterpret_cast<const ObjectLayer*>(lock.get())->id : 0;
-}
-
-// Global block's handles are its own: they go before another record is loaded into it.
-void LoadGlobalBlock(Handle record, uint32_t offset) {
-    ActionBlock* block = GetActionBlock();
-    DisposeActionBlockData(block);
-    LoadActionBlock(record, offset, block);
 }
 
 // The button's record as the current card holds it; empty when it is not there.
@@ -54,13 +47,13 @@ std::vector<uint8_t> ButtonRecordBytes(uint16_t id) {
 // Done on a button that is on a card writes the block into its record; a new button's record
 // is written by the button editor when it is placed. A record that comes out as it was leaves
 // the card unchanged, so that saving does not write the card's picture again.
-void CommitButtonRecord(uint16_t id) {
+void CommitButtonRecord(uint16_t id, const ActionBlock& block) {
     Handle record = 0;
     uint32_t offset = 0;
     if (!id || !FindObject(kObjectButton, id, &record, &offset))
         return;
     const std::vector<uint8_t> before = ButtonRecordBytes(id);
-    if (SaveActionBlock(record, offset, id, *GetActionBlock()) && ButtonRecordBytes(id) != before)
+    if (SaveActionBlock(record, offset, id, block) && ButtonRecordBytes(id) != before)
         MarkCardChanged();
 }
 
@@ -86,62 +79,70 @@ void InvalidateEditedButton(HWND window, Handle copy) {
 
 // The block starts afresh but stays the new button's: the button editor writes it into the
 // button's record only when it holds that button's id.
-int RunNewActionsDialog(HWND window, uint16_t buttonId) {
-    ActionBlock* block = GetActionBlock();
-    DisposeActionBlockData(block);
-    std::memset(block, 0, sizeof *block);
-    block->objectId = buttonId;
-    block->soundParameter = kNewButtonSoundParameter;
-    block->transition = kPlainTransition;
-    block->timerValue = 3;
-    block->testingChoice = 0;
+int RunNewActionsDialog(HWND window, uint16_t buttonId, ActionBlock& block, Handle* copy) {
+    DisposeActionBlockData(&block);
+    std::memset(&block, 0, sizeof block);
+    block.objectId = buttonId;
+    block.soundParameter = kNewButtonSoundParameter;
+    block.transition = kPlainTransition;
+    block.timerValue = 3;
+    block.testingChoice = 0;
     ClearSlotNames(kSlotTargetStack, false);
     ClearSlotNames(kSlotLaunchProgram, true);
     ClearSlotNames(kSlotLaunchDocument, true);
-    SetActionDialogChecks(*block);
-    return RunActionsDialog(window, kActionsOfButton);
+    SetActionDialogChecks(block);
+    return RunActionsDialog(window, block, kActionsOfButton, copy);
 }
 
+// An object's record: its own block, loaded for the dialog and gone with it.
 int EditObjectActionsNow(Handle record, uint32_t offset, int variant) {
-    LoadGlobalBlock(record, offset);
-    SetActionDialogChecks(*GetActionBlock());
-    const int result = RunActionsDialog(GetMainWindow(), variant);
+    ActionBlock block{};
+    LoadActionBlock(record, offset, &block);
+    SetActionDialogChecks(block);
+    const int result = RunActionsDialog(GetMainWindow(), block, static_cast<ActionsVariant>(variant));
     // Text links too: the link dialog keeps the record saved here and stores it after "Done".
     const bool saves = variant >= kActionsOfCardArriveLeave && variant <= kActionsOfCardClick;
     if (result == kActionsDialogOk && saves)
-        SaveActionBlock(record, offset, 0, *GetActionBlock());
+        SaveActionBlock(record, offset, 0, block);
+    DisposeActionBlockData(&block);
     return result;
 }
 
-int EditButtonActionsNow(Handle copy) {
-    SetActionDialogChecks(*GetActionBlock());
-    EditedButton edited(copy);
+int EditButtonActionsNow(Handle copy, ActionBlock& block) {
+    SetActionDialogChecks(block);
+    const ButtonRun running;
     // Another stack opened under the dialog has buttons of the same ids: none of them is this one.
+    // The button is found again by its stack, its card, its kind and its id.
     const StackIdentity stack = CurrentStackIdentity();
-    const int result = RunActionsDialog(GetMainWindow(), kActionsOfButton);
-    // A card walk may have put its own copy in place of the one given.
-    if (result == kActionsDialogOk && IsCurrentStack(stack))
-        CommitButtonRecord(CopyButtonId(g_editedButton));
+    const uint16_t card = GetCurrentCardId();
+    // A card walk may put its own copy in place of the one given.
+    Handle button = copy;
+    const int result = RunActionsDialog(GetMainWindow(), block, kActionsOfButton, &button);
+    if (result != kActionsDialogOk)
+        return result;
+    if (!IsCurrentStack(stack) || GetCurrentCardId() != card)
+        return kActionsDialogCancelled;  // a Done that could not be written is no Done
+    CommitButtonRecord(CopyButtonId(button), block);
     return result;
 }
 
-int NewButtonActionsNow(Handle copy) {
-    EditedButton edited(copy);
+int NewButtonActionsNow(Handle copy, ActionBlock& block) {
+    const ButtonRun running;
     InvalidateEditedButton(GetMainWindow(), copy);
-    return RunNewActionsDialog(GetMainWindow(), CopyButtonId(copy));
+    Handle button = copy;
+    return RunNewActionsDialog(GetMainWindow(), CopyButtonId(copy), block, &button);
 }
 
 }  // namespace
 
-Handle GetEditedButton() { return g_editedButton; }
-bool IsEditingButton() { return g_editedButton != 0; }
+bool IsEditingButton() { return g_buttonRuns > 0; }
 
-int RunActionsDialogCall(int call, Handle record, uint32_t offset, int variant) {
+int RunActionsDialogCall(int call, Handle record, uint32_t offset, int variant, ActionBlock* block) {
     const CardLeaveGuard guard;
     switch (call) {
     case kActionsForObject: return EditObjectActionsNow(record, offset, variant);
-    case kActionsForButton: return EditButtonActionsNow(record);
-    case kActionsForNewButton: return NewButtonActionsNow(record);
+    case kActionsForButton: return block ? EditButtonActionsNow(record, *block) : kActionsDialogCancelled;
+    case kActionsForNewButton: return block ? NewButtonActionsNow(record, *block) : kActionsDialogCancelled;
     default: return kActionsDialogCancelled;
     }
 }
@@ -156,22 +157,21 @@ ButtonLayer PlainButtonCopy(const ButtonLayer& layer) {
     return copy;
 }
 
-void KeepEditedButton(const ButtonLayer& copy) {
-    Handle edited = g_editedButton;
-    if (edited && IsValidHandle(edited) && GetHandleSize(edited) >= sizeof(ButtonLayer))
+void KeepEditedButton(const ButtonLayer& copy, Handle* edited) {
+    if (!edited || (*edited && IsValidHandle(*edited) && GetHandleSize(*edited) >= sizeof(ButtonLayer)))
         return;
     Handle again = NewHandleFromBytes(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(&copy), sizeof copy));
     if (!again)
         return;
     SetButtonEditCopy(again);
-    g_editedButton = again;
+    *edited = again;
 }
 
-int CommitButtonActions(LayerHandle layer, Handle record, uint32_t offset, ActionBlock*) {
+int CommitButtonActions(LayerHandle layer, Handle record, uint32_t offset, ActionBlock* block) {
     ButtonLayer plain{};
     {
         LayerLock<ButtonLayer> button(layer);
-        if (!button)
+        if (!button || !block)
             return 0;
         plain = PlainButtonCopy(*button.get());
     }
@@ -183,8 +183,9 @@ int CommitButtonActions(LayerHandle layer, Handle record, uint32_t offset, Actio
         return 0;
     SetButtonEditCopy(copy);
     const std::vector<uint8_t> before = ButtonRecordBytes(id);
-    LoadGlobalBlock(record, offset);
-    const int result = EditButtonActions(copy);
+    DisposeActionBlockData(block);
+    LoadActionBlock(record, offset, block);
+    const int result = EditButtonActions(copy, *block);
     FreeButtonEditCopy();
     // The card walk may have left the card: the button's record is looked up again.
     return result == kActionsDialogOk && ButtonRecordBytes(id) != before ? 1 : 0;

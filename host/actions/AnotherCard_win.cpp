@@ -14,6 +14,7 @@
 #include "core/ui/dialogs/DialogOwner.h"
 #include "host/actions/ActionsEditor.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/StackGate.h"
 #include "host/player/StackJump.h"
 #include "host/player/StackOpening.h"
 #include "resources/actions_ids.h"
@@ -45,7 +46,6 @@ struct AnotherCardState {
     ButtonLayer button{};  // the edited button as the walk began, without the layer's handles
 };
 AnotherCardState* g_walk = nullptr;
-WNDPROC g_staticProc = nullptr;
 
 void GoWithin(bool next) {
     const CardWalkMove walk;
@@ -93,7 +93,10 @@ LRESULT CALLBACK ArrowProc(HWND arrow, UINT message, WPARAM wParam, LPARAM lPara
                 GoWithin(id == IDC_CARD_NEXT);
         }
         return 0;
-    default: return CallWindowProcA(g_staticProc, arrow, message, wParam, lParam);
+    default:
+        // The control's own procedure, kept with it when the arrow took its place.
+        return CallWindowProcA(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(arrow, GWLP_USERDATA)), arrow, message,
+                               wParam, lParam);
     }
 }
 
@@ -120,16 +123,16 @@ void DrawArrow(const DRAWITEMSTRUCT& item) {
 }
 
 // Before the walk leaves the stack it began in for another: its changes are saved or given up
-// (AskToSaveChangedStack), and a stack never saved is saved first, or the walk could not come
-// back to it. Cancel keeps the walk where it is. Once saved, the walk goes back to the file saved.
-bool MayLeaveForAnotherStack(int slot) {
+// (the stack gate), and a stack never saved is saved first, or the walk could not come back to
+// it. Cancel keeps the walk where it is. Once saved, the walk goes back to the file saved.
+bool MayLeaveForAnotherStack(const StackGateScope& gate, int slot) {
     if (!IsStackOpen() || !SameFileSpecPath(kSlotCurrentStack, kWalkSlot) ||
         (slot != 0 && SameFileSpecPath(slot, kSlotCurrentStack) && StackHasFile()))
         return true;  // a walk already away from its stack, or a destination in it
     if (!StackHasFile()) {
         if (ShowAlert(kAlertSaveNewStackFirst) != 1 || SaveStackAs() != 1 || !StackHasFile())
             return false;
-    } else if (!AskToSaveChangedStack()) {
+    } else if (!MayReplaceStack(gate)) {
         return false;
     }
     if (const FileSpec* saved = GetFileSpec(kSlotCurrentStack))
@@ -152,12 +155,13 @@ void StartDialog(HWND dialog) {
     const bool otherStack = target && target->path[0];
     // "Go to another stack" shows that stack, from its first card.
     const CardWalkMove walk;
+    const StackGateScope gate;
     if (g_walk->destination == kDestOtherStack && otherStack) {
-        if (MayLeaveForAnotherStack(kSlotTargetStack))
+        if (MayLeaveForAnotherStack(gate, kSlotTargetStack))
             GoToStackCard(0, kSlotTargetStack, {kWalkTransition, 0, kWalkSpeed}, false);
     } else if (g_walk->destination > 0) {
         if (otherStack) {
-            if (MayLeaveForAnotherStack(kSlotTargetStack))
+            if (MayLeaveForAnotherStack(gate, kSlotTargetStack))
                 GoToStackCard(static_cast<uint16_t>(g_walk->destination), kSlotTargetStack,
                               {kWalkTransition, 0, kWalkSpeed}, false);
         } else if (static_cast<uint16_t>(g_walk->destination) != GetCurrentCardId()) {
@@ -167,9 +171,8 @@ void StartDialog(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, IDC_CARD_NEW_TIP), MenuLockOff());
     for (int id : {IDC_CARD_PREVIOUS, IDC_CARD_NEXT}) {
         HWND arrow = GetDlgItem(dialog, id);
-        WNDPROC old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(arrow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ArrowProc)));
-        if (!g_staticProc)
-            g_staticProc = old;
+        SetWindowLongPtrA(arrow, GWLP_USERDATA, GetWindowLongPtrA(arrow, GWLP_WNDPROC));
+        SetWindowLongPtrA(arrow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ArrowProc));
     }
 }
 
@@ -220,7 +223,8 @@ bool TakeKey(const MSG& msg) {
         return false;
     const CardWalkMove walk;
     if (msg.wParam == 'O') {
-        if (MayLeaveForAnotherStack(0))
+        const StackGateScope gate;
+        if (MayLeaveForAnotherStack(gate, 0))
             OpenStack(true);
         return true;
     }
@@ -293,16 +297,16 @@ INT_PTR RunAnotherCardDialog(HWND window) {
 HWND GetEditedObject() { return g_walk ? g_walk->dialog : nullptr; }
 bool IsWalkingToAnotherCard() { return g_walk != nullptr; }
 
-int RunAnotherCardSequence(HWND window) {
+int RunAnotherCardSequence(HWND window, ActionBlock& edited, Handle* editedButton) {
     if (g_walk)
         return 0;
     // Nothing but the walk itself leaves the card while it runs.
     const CardLeaveGuard guard;
     AnotherCardState state;
-    ActionBlock* block = GetActionBlock();
+    ActionBlock* block = &edited;
     state.startCard = GetCurrentCardId();
-    if (Handle edited = GetEditedButton(); edited && GetHandleSize(edited) >= sizeof(ButtonLayer)) {
-        HandleLock lock(edited);
+    if (Handle button = editedButton ? *editedButton : 0; button && GetHandleSize(button) >= sizeof(ButtonLayer)) {
+        HandleLock lock(button);
         if (lock) {
             state.button = PlainButtonCopy(*reinterpret_cast<const ButtonLayer*>(lock.get()));
             state.editingButton = true;
@@ -323,7 +327,7 @@ int RunAnotherCardSequence(HWND window) {
         if (RunAnotherCardDialog(window) != IDOK)
             break;
         block->destination = state.destination;
-        const int answer = RunTransitionsDialog(window, 0, kTitleTransitions, 0, 0);
+        const int answer = RunTransitionsDialog(window, *block, 0, kTitleTransitions, 0, 0);
         // The transitions dialog is shown again with "&Change Card" while the walk goes on.
         state.transition = block->transition;
         state.effectValue = block->effectValue;
@@ -342,11 +346,13 @@ int RunAnotherCardSequence(HWND window) {
         *walk = state.slot1;
     {
         const CardWalkMove walk;
+        const StackGateScope gate;
         if (state.slot1.path[0]) {
-            // Changes made away from it (a new card there) are saved or given up, never cancelled:
-            // the walk must go back.
+            // Changes made away from it (a new card there) are saved or given up, never cancelled
+            // (asked again while a Save does not happen): the walk must go back, and its jump then
+            // asks nothing more.
             if (!SameFileSpecPath(kSlotCurrentStack, kWalkSlot))
-                AskToSaveChangedStack(false);
+                MayReplaceStack(gate, GateQuestion::MustGo);
             GoToStackCard(state.startCard, kWalkSlot, {kWalkTransition, 0, kWalkSpeed}, false);
         } else if (IsStackOpen() && GetCurrentCardId() != state.startCard) {
             GoToCardInStack(state.startCard, {kWalkTransition, 0, kWalkSpeed});
@@ -354,7 +360,7 @@ int RunAnotherCardSequence(HWND window) {
     }
     g_walk = nullptr;
     if (state.editingButton)
-        KeepEditedButton(state.button);
+        KeepEditedButton(state.button, editedButton);
     if (!taken) {
         block->destination = before.destination;
         block->transition = before.transition;

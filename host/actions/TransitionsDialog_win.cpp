@@ -26,6 +26,7 @@ struct TransitionDialogRecord {
     uint32_t titleId;
     uint16_t objectId;
     uint16_t objectKind;
+    ActionBlock* block;  // the caller's, whose transition, effect and speed the dialog edits
 };
 
 const TransitionDialogRecord& RecordOf(HWND dialog) {
@@ -108,7 +109,9 @@ void TimeEffect(int speed) {
 }
 
 void TakeChoice(HWND dialog, bool ok) {
-    ActionBlock* block = GetActionBlock();
+    ActionBlock* block = RecordOf(dialog).block;
+    if (!block)
+        return;
     const int number = SelectedNumber(dialog);
     const int speed = ReadSpeed(dialog);
     if (number > 0)
@@ -208,7 +211,7 @@ void TryIt(HWND dialog) {
 }
 
 void Start(HWND dialog) {
-    const ActionBlock& block = *GetActionBlock();
+    const ActionBlock& block = *RecordOf(dialog).block;
     QTSelectEffect(static_cast<int16_t>(block.effectValue));
     FillList(dialog, RecordOf(dialog).objectFlag != 0);
     SelectNumber(dialog, block.transition);
@@ -248,9 +251,10 @@ INT_PTR CALLBACK TransitionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-int RunTransitionsDialog(HWND window, int objectFlag, uint32_t titleId, uint16_t objectKind, uint16_t objectId) {
+int RunTransitionsDialog(HWND window, ActionBlock& block, int objectFlag, uint32_t titleId, uint16_t objectKind,
+                         uint16_t objectId) {
     const CardLeaveGuard guard;
-    const TransitionDialogRecord record{static_cast<uint32_t>(objectFlag), titleId, objectId, objectKind};
+    const TransitionDialogRecord record{static_cast<uint32_t>(objectFlag), titleId, objectId, objectKind, &block};
     const INT_PTR result = ResDialogBoxParam(window, TransitionsProc, "TRANSITIONS", reinterpret_cast<LPARAM>(&record));
     if (result == IDOK || result == IDC_TRANS_CHANGE_CARD)
         return static_cast<int>(result);

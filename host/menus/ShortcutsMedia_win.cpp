@@ -69,8 +69,7 @@ void FillChunk(Handle record, uint32_t offset, Fill fill) {
     fill(std::span<uint8_t>(lock.get() + offset, kChunkHeaderBytes));
 }
 
-// What the movie options chose on OK, which they leave in the shared action block; the block's
-// own movie is given back, as the block may still be an object's.
+// What the movie options chose on OK, which they leave in the movie's chunk.
 struct ChosenMovie {
     uint32_t flags = 0;
     uint16_t volume = 0;
@@ -78,18 +77,13 @@ struct ChosenMovie {
 };
 
 bool RunMovieOptionsForCard(FileSpec* movie, ChosenMovie* chosen) {
-    ActionBlock* block = GetActionBlock();
-    if (!block)
-        return false;
-    const ActionBlock before = *block;
     uint8_t chunk[kChunkHeaderBytes] = {};
-    const bool confirmed = MediaMovieOptions(chunk, 0, movie) != 0;
-    *chosen = {block->movieOption, block->movieOptionWord, block->movieRect};
-    block->movieSet = before.movieSet;
-    block->movieOption = before.movieOption;
-    block->movieOptionWord = before.movieOptionWord;
-    block->movieRect = before.movieRect;
-    return confirmed;
+    if (MediaMovieOptions(chunk, 0, movie) == 0)
+        return false;
+    *chosen = {GetU32(chunk, kChunkValue), GetU16(chunk, kChunkOptionWord),
+               {GetI16(chunk, kObjectRect), GetI16(chunk, kObjectRect + 2), GetI16(chunk, kObjectRect + 4),
+                GetI16(chunk, kObjectRect + 6)}};
+    return true;
 }
 
 }  // namespace

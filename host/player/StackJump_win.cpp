@@ -19,6 +19,7 @@
 #include "cardview/transitions/QtEffectState.h"
 #include "host/player/ActionPerform.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/StackGate.h"
 #include "host/player/StackOpening.h"
 #include "stack/cards/CardList.h"
 #include "format/StackFile.h"
@@ -66,6 +67,9 @@ struct WaitingJump {
     CardMove move;
     bool rememberedFirst = false;
     bool forWalk = false;  // asked by the card walk: it goes on only while the walk runs
+    // The stack as the user let it go when the move began: the move goes on from it without a
+    // question only while it is unedited since.
+    StackLetGo letGo{};
     // The stack asked for: the slot may be given back to its owner before the download comes
     // (a module's request restores it), and the move must still look for this stack.
     FileSpec target{};
@@ -140,6 +144,7 @@ int JumpToStack(int slot, uint16_t cardId, CardMove move, bool withHistory, bool
         if (const FileSpec* asked = GetFileSpec(slot))
             g_waitingJump.target = *asked;
         RefreshCurrentCard(1);
+        g_waitingJump.letGo = CurrentLetGo();
         return 0;
     }
     // Read whole first: a stack that cannot be read leaves this one open on its card.
@@ -167,7 +172,8 @@ int GoToAnotherStack(int slot, uint16_t cardId, const CardMove& move, bool withH
             GoToAnotherStack(slot, cardId, move, withHistory, rememberedFirst);
         }))
         return 0;
-    if (!AskToSaveChangedStack())
+    const StackGateScope gate;
+    if (!MayReplaceStack(gate))
         return 0;
     return JumpToStack(slot, cardId, move, withHistory, rememberedFirst);
 }
@@ -176,13 +182,20 @@ bool ResumeStackJump() {
     if (!g_waitingJump.waiting)
         return false;
     const WaitingJump jump = g_waitingJump;
+    // The stack was let go when the move began; edited since, it is asked about again (Cancel
+    // keeps it and gives the move up). A move asked from a stack since replaced is given up.
     const auto resume = [jump] {
+        if (!SameStackAs(jump.letGo))
+            return;
+        const StackGateScope gate;
+        if (!SameStackUneditedSince(jump.letGo) && !MayReplaceStack(gate))
+            return;
         PutFileSpec(jump.slot, jump.target);
         JumpToStack(jump.slot, jump.cardId, jump.move, false, jump.rememberedFirst);
     };
     g_waitingJump = {};
-    // The stack was let go when the move began. The walk's own jump goes on as part of the walk
-    // (a walk that has ended gave it up); any other waits for the dialogs to end.
+    // The walk's own jump goes on as part of the walk (a walk that has ended gave it up); any
+    // other waits for the dialogs to end.
     if (jump.forWalk) {
         if (IsCardLeaveGuarded()) {
             const CardWalkMove walk;

@@ -1,6 +1,6 @@
 // Opening a stack through to its first card: the stack read and bound (stack/open), what the
 // program keeps of a read stack (the modules its actions name, its fonts), the first card
-// entered; and what the program does at each of the stack's fixed points (StackUpcalls'
+// entered (each replacement through the gate of StackGate.h); and what the program does at each of the stack's fixed points (StackUpcalls'
 // stackEvent, which the wiring points here). StackOpening_win.cpp.
 #pragma once
 
@@ -11,12 +11,6 @@
 // the plain transition and the stack's arrival action. 0 when opened, else the error (already
 // reported; an empty stack of one card is left in its place).
 int OpenStack(bool ask);
-// Before the open stack is closed or replaced: when it has changes, the user is asked whether to
-// save them (alert 2343: Save runs the Save command with its own questions, Don't save goes on,
-// Cancel stays). True to go on: nothing changed, saved, or the changes given up (the stack then
-// counts as unchanged). Without mayCancel (a card walk going back to its own stack) only Save
-// and Don't save are offered (alert 2361).
-bool AskToSaveChangedStack(bool mayCancel = true);
 // The stack just read (and its first card entered) is as its file: neither the marks left by
 // the stack before nor what showing it on this display changed (its colours fitted to the
 // palette) count as the user's changes.

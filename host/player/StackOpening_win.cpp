@@ -22,13 +22,13 @@
 #include "host/player/CardNavigation.h"
 #include "host/player/CardNavigationRules.h"
 #include "host/player/CardRefresh.h"
+#include "host/player/StackGate.h"
 #include "host/state/Preferences.h"
 #include "media/MediaManager.h"
 #include "objects/fonts/FontTable_win.h"
 #include "objects/text/FieldContents_win.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/StoredRecords.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/open/NewStack.h"
 #include "stack/open/StackOpen.h"
@@ -39,15 +39,6 @@
 namespace {
 
 constexpr int kStartCardWidth = 512, kStartCardHeight = 384;
-constexpr uint32_t kAlertSaveChanges = 2343;      // Save, Don't save, Cancel
-constexpr uint32_t kAlertSaveBeforeReturn = 2361;  // Save, Don't save
-
-// Text typed on the current card reaches its records before the card picture does.
-void StorePendingCardEdits() {
-    SaveCurrentFieldContents();
-    if (IsCardChanged() && CardPicturePainted())
-        SaveCurrentBackground();
-}
 
 // The stack just read, as the program keeps it: its title (unless it numbers its cards), the
 // home stack when it is one, the modules its actions name, then its fonts.
@@ -102,27 +93,6 @@ void ClearLoadedStackChanges() {
     ClearCardChanged();
 }
 
-bool AskToSaveChangedStack(bool mayCancel) {
-    if (!IsStackOpen())
-        return true;
-    StorePendingCardEdits();
-    if (!IsStackChanged() && !IsCardChanged())
-        return true;
-    switch (ShowAlert(mayCancel ? kAlertSaveChanges : kAlertSaveBeforeReturn)) {
-    case 1:
-        SaveStackCommand();
-        // Saved only when the stack has its file and nothing left to save (a cancelled Save As,
-        // a refused or failed write keep the changes, and the user where they were).
-        return !mayCancel || (StackHasFile() && !IsStackChanged() && !IsCardChanged());
-    case 2:
-        // Given up: the moves that follow (a walk's jump, then its stack read) do not ask again.
-        ClearStackChanged();
-        ClearCardChanged();
-        return true;
-    default: return !mayCancel;
-    }
-}
-
 int LoadStack() {
     const int err = LoadStackFile();
     if (err == kFileOk) {
@@ -142,7 +112,10 @@ int LoadOtherStack(int slot) {
 }
 
 int OpenStack(bool ask) {
-    if (HoldCardLeave([=] { OpenStack(ask); }) || !AskToSaveChangedStack())
+    if (HoldCardLeave([=] { OpenStack(ask); }))
+        return kFileRefused;
+    const StackGateScope gate;
+    if (!MayReplaceStack(gate))
         return kFileRefused;
     if (IsStackOpen())
         LeaveCard(false);  // without history: a move to another stack records it first
@@ -176,7 +149,10 @@ int OpenStack(bool ask) {
 }
 
 void NewStack() {
-    if (HoldCardLeave([] { NewStack(); }) || !AskToSaveChangedStack())
+    if (HoldCardLeave([] { NewStack(); }))
+        return;
+    const StackGateScope gate;
+    if (!MayReplaceStack(gate))
         return;
     if (IsStackOpen())
         LeaveCard(false);  // the new stack records the card in the history
@@ -190,6 +166,7 @@ void NewStack() {
     CurrentCardSize(&newWidth, &newHeight);
     FitWindowToCard(newWidth, newHeight);
     ClearCardChanged();
+    NoteNewStackMade();
 }
 
 void OnStackEvent(StackEvent event) {

@@ -22,7 +22,7 @@ void CbChooseTransition(NbaParamBlock& b) {
         owner = GetMainWindow();
     const uint16_t kind = static_cast<uint16_t>(b.param4 & 0xFFFF);
     const uint16_t id = static_cast<uint16_t>(b.param4 >> 16);
-    const int result = RunTransitionsDialog(owner, kind || id ? 1 : 0, TransitionDialogTitle(b.param3), kind, id);
+    const int result = RunTransitionsDialog(owner, *block, kind || id ? 1 : 0, TransitionDialogTitle(b.param3), kind, id);
     // The block is shared: messages to modules while the dialog was up may have reused it.
     const uint32_t asked = (static_cast<uint32_t>(kept.transitionSpeed) << 16) | kept.transition;
     b.param1 = result == IDOK ? (static_cast<uint32_t>(block->transitionSpeed) << 16) | block->transition : asked;

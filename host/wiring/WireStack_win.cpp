@@ -26,6 +26,7 @@
 #include "graphics/pixels/OffscreenDib.h"
 #include "host/downloads/DownloadStreams.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/StackGate.h"
 #include "host/player/StackOpening.h"
 #include "logo/Logo.h"
 #include "media/MediaManager.h"
@@ -127,9 +128,19 @@ void ShowImportedCards(uint16_t firstCardId, const char* fileName, int count) {
         ShowImportCount(fileName, count);
 }
 
-int OpenInsteadOfImport() {
+// A new stack untouched since it was made has nothing to ask about; any other is asked about
+// (it is changed, or it would not be fresh), and read whole before it goes.
+int OpenInsteadOfImport(const char* path) {
+    const StackGateScope gate;
+    if (!IsUntouchedNewStack() && !MayReplaceStack(gate))
+        return kFileRefused;
+    const FileSpecKeeper lent(kSlotScratch);
+    SetFileSpecFromPath(kSlotScratch, path);
     LeaveCard(false);
-    return LoadStack();
+    const int err = LoadOtherStack(kSlotScratch);
+    if (err != kFileOk)
+        RefreshCurrentCard(1);
+    return err;
 }
 
 AuthoringUpcalls AuthoringUpcallsOfThePlugin() {

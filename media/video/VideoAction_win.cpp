@@ -55,7 +55,12 @@ int EditVideoAction(HWND window, ActionBlock* block, int* chosen, int* hadVideo,
     std::fill(std::begin(block->videodiscStart), std::end(block->videodiscStart), 0);
     block->videodiscFlags = kVideodiscPlayFlag;
     if (taken) {
-        block->movieFile = movieFile;  // the movie's options took the rest into the block
+        // The movie's options left their choice in the movie's chunk.
+        block->movieFile = movieFile;
+        block->movieSet = 1;
+        block->movieOption = GetU32(movie, kChunkValue);
+        block->movieOptionWord = GetU16(movie, kChunkOptionWord);
+        block->movieRect = VideoChunkRect(movie);
         return 1;
     }
     block->videodiscFlags = GetU16(disc, kChunkSoundFlags);

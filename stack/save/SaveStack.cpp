@@ -289,6 +289,7 @@ int SaveStack(int slot, bool samePath) {
             ClearCardChanged();
             ClearStackChanged();
             SetStackHasFile(true);
+            NoteStackSavedToItsFile();
         }
         if (err != kFileOk) {
             if (plan.useTemporary)

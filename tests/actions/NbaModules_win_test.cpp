@@ -453,7 +453,7 @@ TEST_F(NbaModulesTest, TheChooserOpensOnTheSamplesSetsTheModuleUpAndConfirmsItsD
                            MakeNbaInfoRecord({id == kActionId ? uint16_t{0} : kNbaAboutNoText, id, name, file, "About it"})});
     }
     const SamplesStackBeside samples(modules);
-    GetActionBlock()->objectId = 9;
+    constexpr uint16_t kObjectId = 9;  // whose actions the module is chosen for
 
     // With data, the stack's module missing: the samples, the caller's id, its set-up at once,
     // and the data shown with every lone CR made CRLF.
@@ -470,7 +470,7 @@ TEST_F(NbaModulesTest, TheChooserOpensOnTheSamplesSetsTheModuleUpAndConfirmsItsD
         EXPECT_TRUE(box.IsEnabled(IDC_NBA_OK));
         box.Press(IDC_NBA_OK);
     });
-    EXPECT_EQ(driver.Run([&] { return RunNbaChooser(window_, &data, &id); }), 1);
+    EXPECT_EQ(driver.Run([&] { return RunNbaChooser(window_, &data, &id, kObjectId); }), 1);
     EXPECT_EQ(HandleToBytes(data), (std::vector<uint8_t>{'a', '\r', 'b', '\r', '\n', 'c'}));
     EXPECT_EQ(id, kActionId);
     std::vector<Call> calls = Calls();
@@ -489,7 +489,7 @@ TEST_F(NbaModulesTest, TheChooserOpensOnTheSamplesSetsTheModuleUpAndConfirmsItsD
         EXPECT_FALSE(box.IsEnabled(IDC_NBA_OK));
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(refused.Run([&] { return RunNbaChooser(window_, &data, &id); }), 0);
+    EXPECT_EQ(refused.Run([&] { return RunNbaChooser(window_, &data, &id, kObjectId); }), 0);
     EXPECT_EQ(HandleToBytes(data).size(), 6u);
     DisposeHandleAndClear(&data);
     Calls();
@@ -512,7 +512,7 @@ TEST_F(NbaModulesTest, TheChooserOpensOnTheSamplesSetsTheModuleUpAndConfirmsItsD
         box.Press(IDC_NBA_OK);
     });
     id = 0;
-    EXPECT_EQ(typed.Run([&] { return RunNbaChooser(window_, &data, &id); }), 1);
+    EXPECT_EQ(typed.Run([&] { return RunNbaChooser(window_, &data, &id, kObjectId); }), 1);
     EXPECT_EQ(HandleToBytes(data), (std::vector<uint8_t>{'x', '\r', 'y'}));
     EXPECT_EQ(id, kActionId);
     DisposeHandleAndClear(&data);
@@ -539,7 +539,7 @@ TEST_F(NbaModulesTest, TheChooserOpensOnTheSamplesSetsTheModuleUpAndConfirmsItsD
         EXPECT_EQ(box.Text(IDC_NBA_INFO), "Logs every call");
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(disk.Run([&] { return RunNbaChooser(window_, &data, &id); }), 0);
+    EXPECT_EQ(disk.Run([&] { return RunNbaChooser(window_, &data, &id, kObjectId); }), 0);
     EXPECT_TRUE(disk.AllAnswered());
     EXPECT_EQ(g_alerts, std::vector<uint32_t>{2262});
     EXPECT_NE(GetFileAttributesA(copied.c_str()), INVALID_FILE_ATTRIBUTES);

@@ -138,6 +138,14 @@ bool ParseDialogAction(std::string_view text, BrowserOptions::TimedDialogAction&
 }
 
 // "N" (every alert) or "ALERT:N" (the alert of that string id).
+bool ParseLateAnswer(std::string_view text, BrowserOptions::LateAnswer& out) {
+    const size_t at = text.rfind('@');
+    if (at == std::string_view::npos || at == 0 || !ParseInt(text.substr(at + 1), 0, 10 * 60 * 1000, out.delayMs))
+        return false;
+    out.name = std::string(text.substr(0, at));
+    return out.name.find_first_of("/\\") == std::string::npos;
+}
+
 bool ParseAlertAnswer(std::string_view text, BrowserOptions::AlertAnswer& out) {
     const size_t colon = text.find(':');
     if (colon == std::string_view::npos)
@@ -323,6 +331,9 @@ const char* UsageText() {
            "  --quit-when-done      close the page once every stream has ended and no request\n"
            "                        of the plug-in is left (with --quit-after as the limit:\n"
            "                        reaching it first ends with exit code 12)\n"
+           "  --answer-late NAME@MS answer a request for the file NAME (the URL's last part,\n"
+           "                        any letter case) MS milliseconds after it was asked, other\n"
+           "                        files meanwhile as usual (repeatable)\n"
            "  --reload              once the page closed and the plug-in is unloaded, log whether\n"
            "                        its \"QTWndClass\" and QuickTime.qts are left (\"unloaded(...)\"),\n"
            "                        and its \"LM_MediaBrowser\" class (\"unloaded(LM_MediaBrowser=...)\",\n"
@@ -525,6 +536,15 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         else if (a == "--answer-alerts") options.answerAlerts = true;
         else if (a == "--close-dialogs") options.closeDialogs = true;
         else if (a == "--reload") options.reload = true;
+        else if (a == "--answer-late") {
+            const std::string* value = needValue(i);
+            BrowserOptions::LateAnswer late;
+            ok = value && ParseLateAnswer(*value, late);
+            if (ok)
+                options.lateAnswers.push_back(late);
+            else if (value)
+                error = "bad value for --answer-late: " + *value;
+        }
         else if (a == "--in-order") options.inOrder = true;
         else if (a.size() > 1 && a[0] == '-') {
             error = "unknown option " + a;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -60,8 +61,28 @@ std::vector<std::unique_ptr<Instance>> g_instances;
 struct Request {
     Instance* instance;
     std::string url;
+    DWORD due = 0;  // a late answer starts no sooner (GetTickCount); 0: at once
 };
 std::deque<Request> g_requests;
+std::vector<BrowserOptions::LateAnswer> g_lateAnswers;
+
+// The delay a request for this URL waits: the late answer named by its last part, else none.
+int LateAnswerDelay(const std::string& url) {
+    std::string_view path(url);
+    path = path.substr(0, path.find_first_of("?#"));
+    const size_t slash = path.find_last_of("/\\");
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    for (const BrowserOptions::LateAnswer& late : g_lateAnswers)
+        if (late.name.size() == name.size() &&
+            std::equal(name.begin(), name.end(), late.name.begin(),
+                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); }))
+            return late.delayMs;
+    return 0;
+}
+
+bool IsDue(const Request& request) {
+    return request.due == 0 || static_cast<LONG>(GetTickCount() - request.due) >= 0;
+}
 
 struct Stream {
     Instance* instance = nullptr;
@@ -454,6 +475,8 @@ void SetServer(const std::string& serverDir, const std::string& baseUrl, const P
 
 void SetPumpWindow(void* hwnd) { g_pumpWindow = static_cast<HWND>(hwnd); }
 
+void SetLateAnswers(const std::vector<BrowserOptions::LateAnswer>& late) { g_lateAnswers = late; }
+
 int NewInstance(const std::string& mimeType, bool fullPage, const std::string& srcUrl, int width, int height) {
     auto instance = std::make_unique<Instance>();
     instance->number = static_cast<int>(g_instances.size()) + 1;
@@ -508,7 +531,10 @@ int SetInstanceWindow(int index, void* hwnd, int x, int y, int width, int height
 void RequestStream(int index, const std::string& url) {
     if (index < 0 || index >= static_cast<int>(g_instances.size()) || !g_instances[index]->alive)
         return;
-    g_requests.push_back({g_instances[index].get(), url});
+    const int delay = LateAnswerDelay(url);
+    if (delay > 0)
+        Logf("  (%s is answered %d ms late)", url.c_str(), delay);
+    g_requests.push_back({g_instances[index].get(), url, delay > 0 ? (GetTickCount() + static_cast<DWORD>(delay)) | 1u : 0u});
     SchedulePump(true);
 }
 
@@ -527,9 +553,12 @@ void PumpStreams() {
     }
     g_pumping = true;
     // Browsers start each request as its answer arrives; here one after another unless parallel.
-    while (!g_requests.empty() && (g_parallel || g_streams.empty())) {
-        Request request = std::move(g_requests.front());
-        g_requests.pop_front();
+    // A request answered late waits its time; the others go past it.
+    for (auto next = std::find_if(g_requests.begin(), g_requests.end(), IsDue);
+         next != g_requests.end() && (g_parallel || g_streams.empty());
+         next = std::find_if(g_requests.begin(), g_requests.end(), IsDue)) {
+        Request request = std::move(*next);
+        g_requests.erase(next);
         StartStream(request);
     }
     Step step = Step::Idle;

@@ -49,6 +49,13 @@ struct BrowserOptions {
     bool answerAlerts = false;      // log each alert box of the plug-in and press its default button
     bool closeDialogs = false;      // log each other dialog box (caption, place, file name) and cancel it, end menus
     bool reload = false;            // the page again once the plug-in was unloaded
+    // --answer-late NAME@MS: a file of that name (the URL's last part, any letter case) is
+    // answered MS milliseconds after the plug-in asked for it, as a slow server would.
+    struct LateAnswer {
+        std::string name;
+        int delayMs = 0;
+    };
+    std::vector<LateAnswer> lateAnswers;
     // An action held until a window is up: "@shown:TITLE+MS" instead of "@MS" acts MS after
     // the window of that title (a dialog, an alert, "menu" for a menu) was shown, "TITLE#N" after
     // its Nth showing. A window not shown within 10 seconds fails the run (exit 14).
@@ -206,6 +213,8 @@ int InitializePlugin();
 void SetServer(const std::string& serverDir, const std::string& baseUrl, const PluginTypes& types,
                int chunk, bool parallel);
 void SetPumpWindow(void* hwnd);
+// Files answered late (--answer-late): each request for one waits its delay before its stream.
+void SetLateAnswers(const std::vector<BrowserOptions::LateAnswer>& late);
 int NewInstance(const std::string& mimeType, bool fullPage, const std::string& srcUrl, int width,
                 int height);  // instance index, or -1 when the plug-in refused
 int SetInstanceWindow(int instance, void* hwnd, int x, int y, int width, int height);

@@ -197,7 +197,7 @@ TEST_F(ActionsInPlugin, ANewButtonStartsFromItsDefaultsAndCancelClearsThem) {
         block->testingChoice = 2;
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return NewButtonActions(copy); }), IDCANCEL);
+    EXPECT_EQ(driver.Run([&] { return NewButtonActions(copy, *GetActionBlock()); }), IDCANCEL);
     EXPECT_EQ(block->testingChoice, 0) << "Cancel clears every action";
     DisposeHandle(copy);
 }
@@ -245,7 +245,7 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
         return CountResources(ResType("QTFX"));
     };
     const int storedBefore = effectsStored();
-    EXPECT_EQ(driver.Run([&] { return RunTransitionsDialog(page_.embed, 0, kTitleTransitions, 0, 0); }), IDOK);
+    EXPECT_EQ(driver.Run([&] { return RunTransitionsDialog(page_.embed, *GetActionBlock(), 0, kTitleTransitions, 0, 0); }), IDOK);
     EXPECT_GE(block->transition, 28);
     EXPECT_EQ(block->transitionSpeed, 32);
     // The effect waits for the actions to be saved: a Cancel then leaves no 'QTFX' behind.
@@ -266,7 +266,7 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
     // Chosen again and cancelled with the actions: nothing stored.
     DialogDriver again;
     again.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) { box.Press(IDOK); });
-    EXPECT_EQ(again.Run([&] { return RunTransitionsDialog(page_.embed, 0, kTitleTransitions, 0, 0); }), IDOK);
+    EXPECT_EQ(again.Run([&] { return RunTransitionsDialog(page_.embed, *GetActionBlock(), 0, kTitleTransitions, 0, 0); }), IDOK);
     ClearUncheckedActions(block, GetActionChecks(), true);
     Handle other = NewHandleFromBytes(kept);
     ASSERT_TRUE(other);
@@ -283,7 +283,7 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
             EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, i).find("Fade to"), std::string::npos);
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(hide.Run([&] { return RunTransitionsDialog(page_.embed, 1, kTitleHideItem, kObjectButton, kButtonId); }),
+    EXPECT_EQ(hide.Run([&] { return RunTransitionsDialog(page_.embed, *GetActionBlock(), 1, kTitleHideItem, kObjectButton, kButtonId); }),
               IDCANCEL);
 }
 
@@ -300,7 +300,7 @@ TEST_F(ActionsInPlugin, WithoutQuickTimeTheListsHoldNoEffects) {
             box.Press(IDCANCEL);
         });
         driver.Run([&] {
-            return RunTransitionsDialog(page_.embed, object, object ? kTitleShowItem : kTitleTransitions, kObjectButton,
+            return RunTransitionsDialog(page_.embed, *GetActionBlock(), object, object ? kTitleShowItem : kTitleTransitions, kObjectButton,
                                         kButtonId);
         });
         EXPECT_TRUE(driver.AllAnswered());
@@ -354,7 +354,7 @@ TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
         EXPECT_TRUE(box.IsVisible(IDC_TRANS_CHANGE_CARD));
         box.Press(IDOK);
     });
-    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed); }), 1);
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 1);
     EXPECT_TRUE(driver.AllAnswered());
     BYTE keys[256] = {};
     SetKeyboardState(keys);
@@ -375,7 +375,7 @@ TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
         box.Press(IDOK);
     });
     other.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
-    EXPECT_EQ(other.Run([&] { return RunAnotherCardSequence(page_.embed); }), 1);
+    EXPECT_EQ(other.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 1);
     EXPECT_EQ(block->destination, 4);
     char current[MAX_PATH] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof current, current);
@@ -393,7 +393,7 @@ TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
         EXPECT_EQ(GetCurrentCardId(), 2);
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(alt.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_EQ(alt.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_EQ(block->destination, 4);
     EXPECT_EQ(GetCurrentCardId(), 1);
 }
@@ -432,7 +432,7 @@ TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
         cardDuring = GetCurrentCardId();
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(std::string(during).substr(std::string(during).find_last_of("\\/") + 1),
               otherFile.substr(otherFile.find_last_of("\\/") + 1));
@@ -455,7 +455,7 @@ TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
         cardDuring = GetCurrentCardId();
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(onward.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_EQ(onward.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
     SetLocateFileLocalMode(local);
     EXPECT_TRUE(onward.AllAnswered());
     EXPECT_EQ(std::string(during).substr(std::string(during).find_last_of("\\/") + 1),
@@ -835,7 +835,7 @@ TEST_F(ActionsInPlugin, AButtonsCardWalkKeepsTheEditedButton) {
     });
     driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
     driver.Expect(DialogMatch::Template("BUTACT"), [&](DialogView& box) {
-        const Handle edited = GetEditedButton();
+        const Handle edited = GetButtonEditCopy();
         if (edited && IsValidHandle(edited) && GetHandleSize(edited) >= sizeof(ButtonLayer)) {
             HandleLock lock(edited);
             editedAfter = reinterpret_cast<const ButtonLayer*>(lock.get())->common.id;
@@ -904,7 +904,7 @@ TEST_F(ActionsInPlugin, TryItThreeTimesLeavesTheLayersTheTextWindowsAndTheUndoSt
         EXPECT_TRUE(GetRValue(card) > 200 && GetGValue(card) < 60 && GetBValue(card) < 60) << "the card again";
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return RunTransitionsDialog(page_.embed, 0, kTitleTransitions, 0, 0); }), IDCANCEL);
+    EXPECT_EQ(driver.Run([&] { return RunTransitionsDialog(page_.embed, *GetActionBlock(), 0, kTitleTransitions, 0, 0); }), IDCANCEL);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(CountLayers(), layers);
     EXPECT_EQ(CountChildWindows(page_.page), windows);

@@ -246,7 +246,7 @@ TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthori
         {"graphic appearance", DialogMatch::Template("GAPPEAR"), [](HWND w) { EditObject(w, kObjectGraphic, kGraphicId); }},
         {"text appearance", DialogMatch::Template("TEXTINFO"), [](HWND w) { EditObject(w, kObjectText, kTextId); }},
         {"actions dialog", DialogMatch::Template("OBJACT"),
-         [&](HWND) { RunActionsDialogCall(kActionsForObject, record.get(), 0, 2); }},
+         [&](HWND) { RunActionsDialogCall(kActionsForObject, record.get(), 0, 2, nullptr); }},
         {"icon chooser", DialogMatch::Template("ICONSDLG"), [](HWND w) { RunIconChooser(w, true, 0); }},
         {"cursor chooser", DialogMatch::Template("ICONSDLG"), [](HWND w) { RunIconChooser(w, false, 0); }},
         {"sound deck", DialogMatch::Template("TAPE"), [&](HWND w) { RunAudioDeckDialog(w, &sound); }},
@@ -306,7 +306,7 @@ TEST_F(DialogGuardInPlugin, TheWalksOwnArrowsMoveWhileTheSourcesWait) {
         walkedTo = GetCurrentCardId();
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(walkedTo, 2) << "the walk's arrow moved";
     EXPECT_EQ(GetCurrentCardId(), 1) << "and the walk came back";
@@ -329,7 +329,7 @@ TEST_F(DialogGuardInPlugin, AWalksJumpStillWaitingForItsStackIsGivenUpWhenTheWal
         GetFileSpecPath(kSlotCurrentStack, sizeof during, during);
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_STREQ(during, start) << "the other stack is still on its way";
     EXPECT_FALSE(ResumeStackJump()) << "the walk's jump was given up";

@@ -505,7 +505,7 @@ int WindowHeight(const QTElement& element) { return element.window ? element.win
 
 }  // namespace
 
-TEST_F(QTElementsTest, TheOptionsDialogFollowsTheMoviesKindAndOnlyOkWritesTheActionBlock) {
+TEST_F(QTElementsTest, TheOptionsDialogFollowsTheMoviesKindAndOkKeepsTheChoiceInTheMovie) {
     // Sound only: "Background music" in place of "Erase when done"; without the controller it
     // cannot be placed, drawn over objects or shown as a still.
     const std::string soundOnly = WriteTemp("loom_options_sound.mov", MovieOf({SoundTrackSpec(Square(1100, 60))}, false));
@@ -551,8 +551,8 @@ TEST_F(QTElementsTest, TheOptionsDialogFollowsTheMoviesKindAndOnlyOkWritesTheAct
         EXPECT_TRUE(driver.AllAnswered());
     }
 
-    // A movie: the controller adds its 16 pixels; OK sets 0x80 and the volume it plays at, and
-    // gives the block the movie; Cancel leaves a block's videodisc segment as it was.
+    // A movie: the controller adds its 16 pixels; OK sets 0x80 and keeps the volume it plays at
+    // and the rectangle it had before the preview; the working action block is no one's to change.
     ActionBlock& block = *GetActionBlock();
     const ActionBlock saved = block;
     block = {};
@@ -598,15 +598,13 @@ TEST_F(QTElementsTest, TheOptionsDialogFollowsTheMoviesKindAndOnlyOkWritesTheAct
         EXPECT_EQ(driver.Run([&] { return RunMovieOptions(card_.window, &movie); }), answer);
         EXPECT_EQ(shown, Colour(3)) << "Try It plays the movie in the preview";
         EXPECT_EQ(withBar - bare, 16);
-        if (answer == IDCANCEL) {
-            EXPECT_EQ(std::memcmp(&block, &withVideodisc, sizeof block), 0) << "Cancel changes nothing of the block";
+        EXPECT_EQ(std::memcmp(&block, &withVideodisc, sizeof block), 0) << "the working block is left as it was";
+        if (answer == IDCANCEL)
             continue;
-        }
-        EXPECT_EQ(block.movieSet, 1u);
-        EXPECT_EQ(block.movieOption, uint32_t(kMediaFlagController | kMediaFlagLoop | kMediaFlagApplyVolume));
-        EXPECT_EQ(block.movieOptionWord, 77);
-        EXPECT_EQ(block.movieRect.left, 10) << "the rectangle it had before the preview";
-        EXPECT_EQ(block.movieRect.bottom, 10 + kAviHeight);
+        EXPECT_EQ(movie.flags, uint32_t(kMediaFlagController | kMediaFlagLoop | kMediaFlagApplyVolume));
+        EXPECT_EQ(movie.volume, 77);
+        EXPECT_EQ(movie.rect.left, 10) << "the rectangle it had before the preview";
+        EXPECT_EQ(movie.rect.bottom, 10 + kAviHeight);
     }
     block = saved;
 }

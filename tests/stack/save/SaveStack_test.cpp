@@ -366,7 +366,8 @@ TEST_F(SaveStackTest, RefusedTargetsAndSaveAs) {
 
 // Which stack an edit belongs to: two stacks of one file name in different folders are two,
 // the same file read again is the same, and an unsaved stack is itself until it is replaced
-// (two "Untitled" stacks are two), whatever name Save As gives it.
+// (two "Untitled" stacks are two), whatever name Save As gives it, and after the file Save As
+// wrote is read again.
 TEST_F(SaveStackTest, AStackIsKnownByItsSessionOrItsFileNotByItsName) {
     const std::vector<uint8_t> bytes = sb::BuildStack(ReferencedStack()).bytes;
     Open("C:\\SiteA\\index.stk", bytes);
@@ -384,6 +385,9 @@ TEST_F(SaveStackTest, AStackIsKnownByItsSessionOrItsFileNotByItsName) {
     EXPECT_FALSE(SameStack(untitled, first));
     ASSERT_EQ(SaveStackAsPath("C:\\Other\\Named.stk"), kFileOk);
     EXPECT_TRUE(IsCurrentStack(untitled)) << "saved under a name, the same stack";
+    CloseStack();
+    Open("C:\\Other\\named.stk", FileBytes("C:\\Other\\Named.stk"));
+    EXPECT_TRUE(IsCurrentStack(untitled)) << "and the same once the file it was saved to is read again";
     SetStackHasFile(false);
     SetStackHeaderHandle(NewHandle(kStackHeaderBytes));
     EXPECT_FALSE(IsCurrentStack(untitled)) << "a new unsaved stack is another";
