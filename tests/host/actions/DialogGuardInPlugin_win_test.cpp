@@ -381,7 +381,7 @@ TEST_F(DialogGuardInPlugin, AModulesChangesUnderADialogComeAfterItOnTheirOwnCard
     PeriodicTick(page_.embed);
     EXPECT_EQ(HeldCardLeaveCount(), 0);
     EXPECT_EQ(CountCards(), cards + 1) << "the new card, last";
-    GoToCardId(1, kPlainTransition, kPlainEffect, kPlainSpeed);
+    GoToCardId(1);
     EXPECT_EQ(SeeObject(kButtonId, 0).name, "Went");
     const SeenObject after = SeeObject(kGraphicId, 2);
     EXPECT_EQ(after.name, "Drawn") << "kept, and then hidden";
@@ -401,7 +401,7 @@ TEST_F(DialogGuardInPlugin, AModulesChangesUnderADialogComeAfterItOnTheirOwnCard
         Request(28, (65535u << 16) | kButtonId, 0);  // the button, on any card: locked
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(walk.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
+    EXPECT_EQ(walk.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_TRUE(walk.AllAnswered());
     EXPECT_EQ(GetCurrentCardId(), 1) << "the walk came back";
     EXPECT_EQ(HeldCardLeaveCount(), 2);

@@ -501,7 +501,7 @@ TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsAskedToBeLeftUnderTheAnimationEditor
     const uint16_t made = GetCurrentCardId();
     EXPECT_NE(made, first) << "the new card, once the editor ended";
     EXPECT_EQ(pixel(), 0xFFFFFFu) << "the new card is blank";
-    GoToCardId(first, kPlainTransition, kPlainEffect, kPlainSpeed);
+    GoToCardId(first);
     EXPECT_EQ(pixel(), 0u) << "the first card keeps its picture";
     EXPECT_NE(GetHandleWord(FindCardById(first), kCardAction3), 0);
 }

@@ -151,7 +151,7 @@ TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptA
             // Looked for on the disk, as a local stack's are, rather than asked of the page.
             const bool local = IsLocateFileLocalMode();
             SetLocateFileLocalMode(true);
-            const int opened = GoToAnotherStack(kSlotTargetStack, 0, 0, kPlainTransition, kPlainSpeed, true, true);
+            const int opened = GoToAnotherStack(kSlotTargetStack, 0, {}, true, true);
             SetLocateFileLocalMode(local);
             return opened;
         });
