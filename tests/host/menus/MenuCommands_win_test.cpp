@@ -28,14 +28,26 @@
 
 namespace {
 
+// Each test has a handle table (new objects need one for their spare records) and ends with the
+// objects shown, whatever ran before it and however it ended.
 class MenuCommandsTest : public MenuTestWindow {
 protected:
+    void SetUp() override {
+        MenuTestWindow::SetUp();
+        ownTable_ = MemRefsCapacity() == 0;
+        if (ownTable_)
+            InitMemRefs();
+    }
     void TearDown() override {
         SetMenuSubjectsProvider(nullptr);
         SetStackLocked(false);
         SetFatbitsZoomForTests(1);
+        SetObjectsShown(true);
+        if (ownTable_)
+            FreeMemRefs();
         MenuTestWindow::TearDown();
     }
+    bool ownTable_ = false;
 };
 
 std::string ItemText(HMENU menu, UINT id) {
@@ -139,9 +151,6 @@ TEST_F(MenuCommandsTest, UpdateMenusFollowsFieldSelectionAndFlags) {
     for (int command : {364, 353, 354})
         DoMenuCommand(card_, command);
     // Undo and Paste follow the undo step and the clipboard themselves.
-    const bool ownTable = MemRefsCapacity() == 0;
-    if (ownTable)
-        InitMemRefs();
     CreateUndoRecord();
     RecordFlipUndo('U');
     RegisterClipboardMarker();
@@ -161,8 +170,6 @@ TEST_F(MenuCommandsTest, UpdateMenusFollowsFieldSelectionAndFlags) {
     EXPECT_FALSE(Grey(edit, 150) || Grey(edit, 151) || Grey(edit, 153));
     FreeUndoRecord();
     ClearClipboard();
-    if (ownTable)
-        FreeMemRefs();
     HMENU objectMenu = GetSubMenu(edit, 13);  // no item text of its own: appearance and actions
     ASSERT_TRUE(objectMenu);
     EXPECT_EQ(ItemText(objectMenu, 15870), "Actions...");
