@@ -230,6 +230,9 @@ const char* UsageText() {
            "  --full                full-page mode instead of embedded\n"
            "  --stream-first        deliver the stack before the window is given\n"
            "  --parallel            interleave streams instead of delivering one after another\n"
+           "  --answer-late NAME@MS the stream of a file of that name starts MS after it was asked\n"
+           "  --stall NAME          the stream of a file of that name sends its first piece, then\n"
+           "                        nothing until the page closes (other streams go on)\n"
            "  --log                 one line on standard output for every plug-in call, and for\n"
            "                        every dialog shown: \"shown(TITLE) class=C at L,T,R,B\n"
            "                        front=yes|no owner=page|dialog(CAPTION)|none|CLASS controls: ID CLASS \"TEXT\"\n"
@@ -290,9 +293,10 @@ const char* UsageText() {
            "                        until it has acted, --close-dialogs leaves its dialog alone,\n"
            "                        and --answer-alerts once it is due)\n"
            "  --save-copy PATH      once the page closed, copy the stack file the plug-in saved\n"
-           "                        last (a web stack's copy in the download cache, a local\n"
-           "                        file, a Save As target) to PATH; nothing saved or the copy\n"
-           "                        failed: exit code 15\n"
+           "                        last (a local file, a Save As target) to PATH; nothing saved\n"
+           "                        or the copy failed: exit code 15. A stack Save As dialog\n"
+           "                        (\"Please name this Stack\", as Save of a web stack shows)\n"
+           "                        that no --dialog answers is answered with PATH\n"
            "  @shown:TITLE+MS       in place of @MS (--command, --click and the other mouse\n"
            "                        actions, --key, --keys): held until the window of that\n"
            "                        title (a dialog, an alert, \"menu\" for a menu) was shown,\n"
@@ -448,6 +452,22 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             }
         } else if (a == "--save-copy") {
             ok = textOption(i, options.saveCopy);
+        } else if (a == "--answer-late") {
+            const std::string* value = needValue(i);
+            const size_t at = value ? value->rfind('@') : std::string::npos;
+            BrowserOptions::LateAnswer late{};
+            ok = at != std::string::npos && at > 0 && ParseInt(value->substr(at + 1), 0, kMaxMs, late.afterMs);
+            if (ok) {
+                late.name = value->substr(0, at);
+                options.lateAnswers.push_back(late);
+            } else if (value) {
+                error = "bad value for --answer-late: " + *value + " (NAME@MS)";
+            }
+        } else if (a == "--stall") {
+            std::string name;
+            ok = textOption(i, name);
+            if (ok)
+                options.stalls.push_back(name);
         } else if (a == "--drop") {
             const std::string* value = needValue(i);
             const size_t at = value ? value->rfind('@') : std::string::npos;

@@ -386,6 +386,19 @@ void CloseDialog(HWND window) {
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
 }
 
+// --save-copy: the plug-in's Save As of a stack, which no --dialog answers, is answered with the
+// copy's path: the stack is saved there (and the copy is then that file).
+constexpr char kStackSaveTitle[] = "Please name this Stack";
+
+void SaveStackAsCopy(HWND window) {
+    const std::string& path = g_watch.options->saveCopy;
+    // The file name box of an Explorer-style file dialog: a combo box (cmb13), or an edit (edt1).
+    if (!SetDlgItemTextA(window, 1148, path.c_str()))
+        SetDlgItemTextA(window, 1152, path.c_str());
+    Logf("save-as(%s)%s", path.c_str(), Standing(window).c_str());
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+}
+
 // The plug-in's alert boxes carry their string id as the window property "LoomAlertId" (beside
 // "LoomAlertBox", the box's own record); the buttons are 52, 53 and 54 from the first.
 void AnswerAlert(HWND window) {
@@ -464,6 +477,9 @@ void WatchDialogs() {
         if (IsAlertBox(w) && o.answerAlerts) {
             g_watch.answered.insert(w);
             AnswerAlert(w);
+        } else if (!IsAlertBox(w) && IsDialogBox(w) && !o.saveCopy.empty() && WindowText(w) == kStackSaveTitle) {
+            g_watch.answered.insert(w);
+            SaveStackAsCopy(w);
         } else if (!IsAlertBox(w) && IsDialogBox(w) && o.closeDialogs) {
             g_watch.answered.insert(w);
             CloseDialog(w);
