@@ -201,3 +201,9 @@ void DropWalksStackJump() {
     if (g_waitingJump.forWalk)
         g_waitingJump = {};
 }
+
+bool GiveUpStackJump() {
+    const bool waited = g_waitingJump.waiting;
+    g_waitingJump = {};
+    return waited;
+}

@@ -26,7 +26,12 @@ namespace {
 constexpr char kTempName[] = "LMTMP000.TMP";
 constexpr size_t kTempDigits = 5;  // the three digits start here
 
-bool g_hasFile = false;
+// The stack's file, and whether that file is only a downloaded copy (not the author's).
+struct StackFile {
+    bool has = false;
+    bool downloadCopy = false;
+};
+StackFile g_file;
 bool g_saving = false;
 
 class SavingFlag {
@@ -112,8 +117,10 @@ FileRef OpenInPlace(const char* path) {
 }  // namespace
 
 
-bool StackHasFile() { return g_hasFile; }
-void SetStackHasFile(bool hasFile) { g_hasFile = hasFile; }
+bool StackHasFile() { return g_file.has; }
+void SetStackHasFile(bool hasFile) { g_file = {hasFile, false}; }
+bool StackFileIsDownloadCopy() { return g_file.has && g_file.downloadCopy; }
+void SetStackFileIsDownloadCopy(bool copy) { g_file.downloadCopy = copy; }
 bool IsSavingStack() { return g_saving; }
 
 bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag) {

@@ -79,11 +79,14 @@ int SaveStackAs() {
 }
 
 bool SaveStackCommandAsks() {
-    return StackHasFile() && (ShownBelowItsDepth() || GetStackConversionState() != kStackUnconverted);
+    return StackHasFile() && !StackFileIsDownloadCopy() &&
+           (ShownBelowItsDepth() || GetStackConversionState() != kStackUnconverted);
 }
 
 int SaveStackCommand() {
-    if (!StackHasFile())
+    // A stack from the web has no file of its own yet: it is saved where the person says, and is
+    // that file from then on.
+    if (!StackHasFile() || StackFileIsDownloadCopy())
         return SaveStackAs();
     if (ShownBelowItsDepth())
         SetStackConversionState(kStackDepthConverted);
