@@ -391,12 +391,20 @@ void CloseDialog(HWND window) {
 constexpr char kStackSaveTitle[] = "Please name this Stack";
 
 void SaveStackAsCopy(HWND window) {
-    const std::string& path = g_watch.options->saveCopy;
-    // The file name box of an Explorer-style file dialog: a combo box (cmb13), or an edit (edt1).
-    if (!SetDlgItemTextA(window, 1148, path.c_str()))
-        SetDlgItemTextA(window, 1152, path.c_str());
-    Logf("save-as(%s)%s", path.c_str(), Standing(window).c_str());
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+    // As a person would: the path typed into the file name box, then Save pressed.
+    BrowserOptions::TimedDialogAction type{};
+    type.title = kStackSaveTitle;
+    type.control = "File name:";
+    type.verb = BrowserOptions::DialogVerb::Type;
+    type.text = g_watch.options->saveCopy;
+    BrowserOptions::TimedDialogAction save = type;
+    save.control = "Save";
+    save.verb = BrowserOptions::DialogVerb::Press;
+    HWND box = FindControl(window, type), button = FindControl(window, save);
+    const std::string typed = box ? Act(window, box, type) : "no file name box";
+    const std::string pressed = typed.empty() && button ? Act(window, button, save) : "not pressed";
+    Logf("save-as(%s) -> %s%s", type.text.c_str(), typed.empty() && pressed.empty() ? "ok" : (typed + pressed).c_str(),
+         Standing(window).c_str());
 }
 
 // The plug-in's alert boxes carry their string id as the window property "LoomAlertId" (beside

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckStored(format, frame);
     const uint64_t needed = RowsNeeded(format);
     if (!frame.empty() && needed > frame.size() && needed <= kMostStretched) {
-        std::vector<uint8_t> stretched(size_t(needed));
+        std::vector<uint8_t> stretched(static_cast<size_t>(needed));
         for (size_t i = 0; i < stretched.size(); ++i)
             stretched[i] = frame[i % frame.size()];
         CheckStored(format, stretched);

@@ -445,8 +445,6 @@ TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
 
     // A "go to another stack" destination starts the walk in that stack, on its first card
     // (found on the disk here, as a local stack's are, rather than asked of the page).
-    const bool local = IsLocateFileLocalMode();
-    SetLocateFileLocalMode(true);
     block->destination = kDestOtherStack;
     SetFileSpecFromPath(kSlotTargetStack, otherFile.c_str());
     DialogDriver onward(20000);
@@ -456,7 +454,6 @@ TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
         box.Press(IDCANCEL);
     });
     EXPECT_EQ(onward.Run([&] { return RunAnotherCardSequence(page_.embed); }), 0);
-    SetLocateFileLocalMode(local);
     EXPECT_TRUE(onward.AllAnswered());
     EXPECT_EQ(std::string(during).substr(std::string(during).find_last_of("\\/") + 1),
               otherFile.substr(otherFile.find_last_of("\\/") + 1));
@@ -737,10 +734,7 @@ TEST_F(ActionsInPlugin, AButtonGivenTheNextCardIsSavedReportedAndFollowed) {
     EXPECT_EQ(GetMenuItemID(object, 3), 15851u);
     DestroyMenu(bar);
     // The stack's pictures were made for this display: saved over the original.
-    DialogDriver saving;
-    if (SaveStackCommandAsks())  // the pictures were converted for this display
-        saving.Expect(DialogMatch::Alert(2340), [](DialogView& box) { box.Press(kAlertButton2); });
-    ASSERT_EQ(saving.Run([] { return SaveStackCommand(); }), kFileOk);
+    ASSERT_TRUE(SaveOpenStack(GetMainWindow()));
     char saved[MAX_PATH] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof saved, saved);
     const std::string bytes = ReadFile(saved);
@@ -912,10 +906,7 @@ TEST_F(ActionsInPlugin, TryItThreeTimesLeavesTheLayersTheTextWindowsAndTheUndoSt
 }
 
 std::string SaveAndRead() {
-    DialogDriver saving;
-    if (SaveStackCommandAsks())  // the pictures were converted for this display
-        saving.Expect(DialogMatch::Alert(2340), [](DialogView& box) { box.Press(kAlertButton2); });
-    EXPECT_EQ(saving.Run([] { return SaveStackCommand(); }), kFileOk);
+    EXPECT_TRUE(SaveOpenStack(GetMainWindow()));
     char saved[MAX_PATH] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof saved, saved);
     return ReadFile(saved);

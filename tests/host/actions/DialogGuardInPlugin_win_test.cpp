@@ -148,10 +148,7 @@ TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthori
         {"movie options", DialogMatch::Template("QT_OPTIONS"),
          [&](HWND) {
              // The movie is found on the disk, as a local stack's are, rather than asked of the page.
-             const bool local = IsLocateFileLocalMode();
-             SetLocateFileLocalMode(true);
              MediaMovieOptions(movieChunk, 1, &movie);
-             SetLocateFileLocalMode(local);
          }},
     };
     for (const DialogKind& kind : kinds) {
