@@ -2,9 +2,10 @@
 // stream's format of that length, then the frame's bytes. Stored rows make a picture of the
 // format's size only from bytes that were read (a palette the header claims but the format does
 // not carry is left out); a codec's frame is sized from its header for the stream's size, never
-// past a 32-bit wrap, and read only when it is all there. A frame shorter than its format needs
-// is also tried repeated to that length (up to the 32 MiB of a 16384-pixel-square 1-bit frame),
-// so that small inputs reach the sizes a server could send: no frame passes 16 M pixels.
+// past a 32-bit wrap, and read only when it is all there. With the length's top bit set, a frame
+// shorter than its format needs is also tried repeated to that length (up to the 32 MiB of a
+// 16384-pixel-square 1-bit frame), so that small inputs reach the sizes a server could send: no
+// frame passes 16 M pixels.
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -48,12 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2)
         return 0;
     const std::span<const uint8_t> input(data, size);
-    const size_t formatSize = std::min<size_t>(size - 2, size_t(data[0] | data[1] << 8));
+    const size_t formatSize = std::min<size_t>(size - 2, size_t(data[0] | (data[1] & 0x7F) << 8));
+    const bool stretch = (data[1] & 0x80) != 0;
     const std::span<const uint8_t> format = input.subspan(2, formatSize), frame = input.subspan(2 + formatSize);
 
     CheckStored(format, frame);
     const uint64_t needed = RowsNeeded(format);
-    if (!frame.empty() && needed > frame.size() && needed <= kMostStretched) {
+    if (stretch && !frame.empty() && needed > frame.size() && needed <= kMostStretched) {
         std::vector<uint8_t> stretched(static_cast<size_t>(needed));
         for (size_t i = 0; i < stretched.size(); ++i)
             stretched[i] = frame[i % frame.size()];
