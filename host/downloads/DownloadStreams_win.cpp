@@ -407,8 +407,8 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
             return 0;
         if (g_queue->count == before) {
             // The same request waits already: asked for once, unless the site has not answered
-            // for a while (the file may have been put there since).
-            if (SameUrl(g_asked.url, url) && GetTickCount() - g_asked.at >= kAskAgainMs)
+            // for a while (the file may have been put there since); one coming is waited for.
+            if (SameUrl(g_asked.url, url) && !g_asked.coming && GetTickCount() - g_asked.at >= kAskAgainMs)
                 AskBrowserFor(url);
             return 0;
         }
