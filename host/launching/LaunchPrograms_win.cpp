@@ -168,6 +168,10 @@ bool FindAssociatedProgram(const std::string& document) {
 }
 
 bool LocateProgram() {
+    // A stack from the web names a program of this machine only where it says it is: nothing is
+    // searched for on other drives or near it, and no one is asked to find it.
+    if (OpenStackIsFromTheWeb())
+        return CheckFileSlotExists(kSlotLaunchProgram) == kFileOk;
     const std::string filter = FilterFromString(kStringFindProgramFilter);
     const FileRequest request = {static_cast<uint16_t>(kStringFindProgramTitle), filter.c_str(), 0,
                                  kFileTypeProgram, static_cast<uint16_t>(kSlotLaunchProgram), 0};

@@ -202,20 +202,26 @@ TEST_F(LaunchInPlugin, AProgramServedBesideAWebStackIsRefused) {
     GetFileSpecFolder(kSlotCurrentStack, folder, sizeof folder);
     const std::string served = std::string(folder) + "\\served-" + std::to_string(GetCurrentProcessId()) + ".exe";
     ASSERT_TRUE(CopyFileA(probe_.c_str(), served.c_str(), FALSE));
-    // The stack remembers the program elsewhere. The person is asked first, naming it as the
-    // stack does (nothing is looked for before); the near search then finds the downloaded one,
-    // which is refused.
-    const std::string remembered = "C:\\nowhere\\served-" + std::to_string(GetCurrentProcessId()) + ".exe";
-    NameSlot(kSlotLaunchProgram, remembered);
+    // The stack names the program where it lies, beside its downloaded copy. The person is asked
+    // first, naming it as the stack does (nothing is looked for before); then the downloaded
+    // program is refused. One the stack names elsewhere is not searched for near it at all.
+    NameSlot(kSlotLaunchProgram, served);
     NameSlot(kSlotLaunchDocument, "");
     DialogDriver driver;
     driver.Expect(DialogMatch::Template("LAUNCHASK"), [&](DialogView& box) {
-        EXPECT_NE(box.Text(IDC_LAUNCHASK_TEXT).find(remembered), std::string::npos) << box.Text(IDC_LAUNCHASK_TEXT);
+        EXPECT_NE(box.Text(IDC_LAUNCHASK_TEXT).find(served), std::string::npos) << box.Text(IDC_LAUNCHASK_TEXT);
         box.Press(IDYES);
     });
     driver.Expect(DialogMatch::Alert(2344), [](DialogView& box) { box.Press(box.DefaultButton()); });
     EXPECT_EQ(driver.Run([] { return LaunchApplication(kLaunchConfigured); }), 0);
     EXPECT_EQ(driver.DialogsSeen(), 2) << "asked, then refused";
+    EXPECT_TRUE(g_calls.empty());
+    NameSlot(kSlotLaunchProgram, "C:\\nowhere\\served-" + std::to_string(GetCurrentProcessId()) + ".exe");
+    DialogDriver elsewhere;
+    elsewhere.Expect(DialogMatch::Template("LAUNCHASK"), [](DialogView& box) { box.Press(IDYES); });
+    elsewhere.Expect(DialogMatch::Alert(2344), [](DialogView& box) { box.Press(box.DefaultButton()); });
+    EXPECT_EQ(elsewhere.Run([] { return LaunchApplication(kLaunchConfigured); }), 0);
+    EXPECT_EQ(elsewhere.DialogsSeen(), 2) << "not found where named: no search, no \"Please find\"";
     EXPECT_TRUE(g_calls.empty());
     // Nothing named at all: 2344 as well.
     NameSlot(kSlotLaunchProgram, "");
