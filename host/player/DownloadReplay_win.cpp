@@ -222,14 +222,15 @@ void GiveUpLostDownload() {
         return;
     // A move to a stack that did not come is over: the card it left stays, and the stack, should
     // it come after all, opens nothing.
-    const bool jumpGivenUp = stack && GiveUpStackJump();
+    if (stack)
+        GiveUpStackJump();
     // What waited behind it is asked for now, or replayed at once when its file is here.
     PendingRequest next;
     while (StartNextQueuedRequest(&next))
         g_replay.replay(next, next.url);
-    // The user is told of a file a click, an action or a move asked for; a picture or still the
-    // card drew without it stays as it is drawn.
-    if (!jumpGivenUp && kind != kPendingButtonAction && kind != kPendingNamedAction)
+    // The user is told of a file a click or an action asked for; a picture or still the card
+    // drew without it stays as it is drawn.
+    if (kind != kPendingButtonAction && kind != kPendingNamedAction)
         return;
     std::string text = ResText(kAlertFileNotFromSite);
     if (const size_t at = text.find("%s"); at != std::string::npos)

@@ -17,5 +17,5 @@ int GoToAnotherStack(int slot, uint16_t cardId, int effect, int transition, int 
 bool ResumeStackJump();
 // The card walk's move waiting for its stack is given up (the walk has ended); another waits on.
 void DropWalksStackJump();
-// The move waiting for its stack is given up (the stack did not come): true when one waited.
-bool GiveUpStackJump();
+// The move waiting for its stack is given up (the stack did not come).
+void GiveUpStackJump();

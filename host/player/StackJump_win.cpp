@@ -202,8 +202,4 @@ void DropWalksStackJump() {
         g_waitingJump = {};
 }
 
-bool GiveUpStackJump() {
-    const bool waited = g_waitingJump.waiting;
-    g_waitingJump = {};
-    return waited;
-}
+void GiveUpStackJump() { g_waitingJump = {}; }

@@ -390,6 +390,14 @@ void CloseDialog(HWND window) {
 // copy's path: the stack is saved there (and the copy is then that file).
 constexpr char kStackSaveTitle[] = "Please name this Stack";
 
+// Whether a --dialog (done or not) names this window's title: then it is the walk's to answer.
+bool AnsweredByTheWalk(HWND window) {
+    for (const BrowserOptions::TimedDialogAction& a : g_watch.options->dialogActions)
+        if (a.title == WindowText(window))
+            return true;
+    return false;
+}
+
 void SaveStackAsCopy(HWND window) {
     // As a person would: the path typed into the file name box, then Save pressed.
     BrowserOptions::TimedDialogAction type{};
@@ -485,7 +493,8 @@ void WatchDialogs() {
         if (IsAlertBox(w) && o.answerAlerts) {
             g_watch.answered.insert(w);
             AnswerAlert(w);
-        } else if (!IsAlertBox(w) && IsDialogBox(w) && !o.saveCopy.empty() && WindowText(w) == kStackSaveTitle) {
+        } else if (!IsAlertBox(w) && IsDialogBox(w) && !o.saveCopy.empty() && WindowText(w) == kStackSaveTitle &&
+                   !AnsweredByTheWalk(w)) {
             g_watch.answered.insert(w);
             SaveStackAsCopy(w);
         } else if (!IsAlertBox(w) && IsDialogBox(w) && o.closeDialogs) {
