@@ -210,7 +210,11 @@ TEST_F(FileLayerTest, LocateAsksWhereTheStackCameFrom) {
     const FileRequest request{2413, "Sounds\0*.wav\0", 0, 0, 5, 0};
     SetFileSpecFromPath(kSlotCurrentStack, "C:\\cache\\site.stk");
     SetFileSpecFromPath(5, "C:\\old\\voice.wav");
+    SetLocateFileDialog(CancelDialog);
+    g_dialogShown = false;
     EXPECT_EQ(LocateFile(request, 9, false), 0);  // no requester installed: only here, and not here
+    EXPECT_TRUE(g_dialogShown);
+    SetLocateFileDialog(nullptr);
     g_remoteCalls = 0;
     SetRemoteFileRequester(RemoteFound);
     EXPECT_EQ(LocateFile(request, 9, false), 1);
