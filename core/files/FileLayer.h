@@ -109,12 +109,11 @@ struct FileRequest {
     uint16_t slot;
     uint16_t secondSlot;
 };
-// Remote mode (the default) asks the server beside the stack; local mode searches disks and
-// finally asks the user. The page's stack is remote; a stack the user opens from this machine
-// (the Open command) is local. What the user chose on this machine is looked for here by
-// LocateFile's `here` in either mode.
-void SetLocateFileLocalMode(bool local);
-bool IsLocateFileLocalMode();
+// Where a stack's files are looked for belongs to the stack: the remote requester (the download
+// queue) asks the site of a stack from the web, and answers kStackFilesAreHere for a stack of this
+// machine, whose files are then searched on its disks and finally asked of the user. What the user
+// chose on this machine for the open stack is looked for here (LocateFile's `here`) in either case.
+inline constexpr int kStackFilesAreHere = -1;
 using RemoteFileRequester = int (*)(const FileRequest& request, int destinationSlot);
 // The download queue's request and the Open dialog; host/wiring/WireCore_win.cpp installs both.
 void SetRemoteFileRequester(RemoteFileRequester requester);
@@ -133,9 +132,10 @@ private:
     LocateFileDialog saved_;
 };
 // A file the user gave the plug-in on this machine (dropped on the card): while the plug-in
-// runs, LocateFile looks for it here even while the stack is remote.
+// runs, LocateFile looks for it here for the stack it was given to (the one open now), even one
+// from the web; another stack naming the same path has it asked of its own site.
 void RememberFileChosenHere(const char* path);
-// here: a file the user chose on this machine, looked for here even while the stack is remote.
+// here: a file the user chose on this machine, looked for here even for a stack from the web.
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here = false);
 // The same for a file a caller remembers (the request's slot is not read: kNoSlot): true with
 // where it was found in `found`.

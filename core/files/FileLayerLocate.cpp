@@ -12,9 +12,13 @@ namespace {
 
 constexpr size_t kMaxChosenHere = 64;
 
+// A file the user chose here, for the stack (its file's path) it was given to.
+struct ChosenFile {
+    std::string stack;
+    std::string path;
+};
 struct LocateState {
-    bool localMode = false;
-    std::vector<std::string> chosenHere;  // oldest first
+    std::vector<ChosenFile> chosenHere;  // oldest first
 };
 LocateState g_locate;
 RemoteFileRequester g_remoteRequester = nullptr;
@@ -108,12 +112,20 @@ bool SamePath(std::string_view a, std::string_view b) {
            });
 }
 
-bool ChosenHere(std::string_view path) {
-    return std::any_of(g_locate.chosenHere.begin(), g_locate.chosenHere.end(),
-                       [path](const std::string& chosen) { return SamePath(chosen, path); });
+std::string OpenStackPath() {
+    const FileSpec* stack = GetFileSpec(kSlotCurrentStack);
+    return stack ? std::string(PathOf(*stack)) : std::string();
 }
 
-bool AsksTheServer(std::string_view path, bool here) { return !g_locate.localMode && !here && !ChosenHere(path); }
+bool ChosenHere(std::string_view path) {
+    const std::string stack = OpenStackPath();
+    return std::any_of(g_locate.chosenHere.begin(), g_locate.chosenHere.end(), [&](const ChosenFile& chosen) {
+        return SamePath(chosen.path, path) && SamePath(chosen.stack, stack);
+    });
+}
+
+// The stack's files are asked of where the stack came from, unless the user chose this one here.
+bool AsksTheStacksSource(std::string_view path, bool here) { return !here && !ChosenHere(path); }
 
 // The search on this machine, in its order; *found is written only when the file is found.
 bool LocateHere(const FileRequest& request, const FileSpec& remembered, FileSpec* found, bool preferNear) {
@@ -132,14 +144,19 @@ bool LocateHere(const FileRequest& request, const FileSpec& remembered, FileSpec
 
 // The download queue reads the file it asks for from a slot, and binds what arrives into a
 // slot: a file remembered outside the table is lent slot 0 for the request, then put back.
-bool AskServerFor(FileRequest request, const FileSpec& remembered, FileSpec* found) {
+bool AskStacksSourceFor(FileRequest request, const FileSpec& remembered, FileSpec* found, bool preferNear) {
     FileSpec* lent = GetFileSpec(kSlotScratch);
-    if (!lent || !g_remoteRequester)
+    if (!g_remoteRequester)
+        return LocateHere(request, remembered, found, preferNear);
+    if (!lent)
         return false;
     const FileSpecKeeper kept(kSlotScratch);
     *lent = remembered;
     request.slot = kSlotScratch;
-    if (g_remoteRequester(request, kSlotScratch) == 0)
+    const int asked = g_remoteRequester(request, kSlotScratch);
+    if (asked == kStackFilesAreHere)
+        return LocateHere(request, remembered, found, preferNear);
+    if (asked == 0)
         return false;
     *found = *lent;
     return true;
@@ -150,14 +167,13 @@ bool AskServerFor(FileRequest request, const FileSpec& remembered, FileSpec* fou
 void RememberFileChosenHere(const char* path) {
     if (!path || !*path)
         return;
-    std::erase_if(g_locate.chosenHere, [path](const std::string& chosen) { return SamePath(chosen, path); });
+    const std::string stack = OpenStackPath();
+    std::erase_if(g_locate.chosenHere,
+                  [&](const ChosenFile& chosen) { return SamePath(chosen.path, path) && SamePath(chosen.stack, stack); });
     if (g_locate.chosenHere.size() >= kMaxChosenHere)
         g_locate.chosenHere.erase(g_locate.chosenHere.begin());
-    g_locate.chosenHere.emplace_back(path);
+    g_locate.chosenHere.push_back({stack, path});
 }
-
-void SetLocateFileLocalMode(bool local) { g_locate.localMode = local; }
-bool IsLocateFileLocalMode() { return g_locate.localMode; }
 void SetRemoteFileRequester(RemoteFileRequester requester) { g_remoteRequester = requester; }
 void SetLocateFileDialog(LocateFileDialog dialog) { g_locateDialog = dialog; }
 
@@ -199,8 +215,9 @@ bool LocateRememberedFile(FileRequest request, const FileSpec& remembered, FileS
     if (!found)
         return false;
     FileSpec result = remembered;
-    const bool located = AsksTheServer(PathOf(remembered), here) ? AskServerFor(request, remembered, &result)
-                                                                 : LocateHere(request, remembered, &result, preferNear);
+    const bool located = AsksTheStacksSource(PathOf(remembered), here)
+                             ? AskStacksSourceFor(request, remembered, &result, preferNear)
+                             : LocateHere(request, remembered, &result, preferNear);
     if (!located)
         return false;
     *found = result;
@@ -222,8 +239,12 @@ bool LocateRememberedPath(const FileRequest& request, const char* remembered, ch
 
 int LocateFile(const FileRequest& request, int destinationSlot, bool preferNear, bool here) {
     const FileSpec* remembered = GetFileSpec(request.slot);
-    if (AsksTheServer(remembered ? PathOf(*remembered) : std::string_view(), here))
-        return g_remoteRequester ? g_remoteRequester(request, destinationSlot) : 0;
+    if (g_remoteRequester && AsksTheStacksSource(remembered ? PathOf(*remembered) : std::string_view(), here)) {
+        const int asked = g_remoteRequester(request, destinationSlot);
+        if (asked != kStackFilesAreHere)
+            return asked;
+    }
+    remembered = GetFileSpec(request.slot);
     FileSpec* destination = GetFileSpec(destinationSlot);
     if (!remembered || !destination)
         return 0;

@@ -55,6 +55,12 @@ bool AdoptEmbedAddress(NPP instance);
 // into the slot (once: it no longer waits).
 bool BindWaitingEmbedStack(NPP instance, int slot);
 
+// Where the open stack came from, told by its own file (slot 1): a copy in the cache came from
+// the web, and `site` (when given) gets the address it was downloaded from (empty when the index
+// no longer knows it, so that nothing is asked of any site); any other file, and a stack without
+// one, is this machine's. Names the stack carries resolve there, whatever was opened before.
+bool OpenStackIsFromTheWeb(std::string* site = nullptr);
+
 int TargetFileSlot();
 // Module-cache forms of the index operations: `BindCachedFile` puts the local copy's path
 // into the file-spec slot, and the address's file name (`UrlFileName`) as the slot's name.
@@ -69,8 +75,10 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
 // be replayed at once: asking the browser again would fetch it twice.
 bool StartNextQueuedRequest(PendingRequest* cached = nullptr);
 void ClearRequestQueue();
-// The file asked of the browser last, when no stream has come for it for `ms` or more: it is
-// no longer waited for, and its name (the address's last part) goes to `lost`. The caller drops
-// the queue head it was for. False when nothing has waited that long.
-bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost);
+// The file asked of the browser last, when no stream has come for it for `ms` or more, or its
+// stream started and has sent nothing for that long: it is no longer waited for (a stalled
+// stream is cut off, its partial copy dropped), its name (the address's last part) goes to
+// `lost`, and *stack tells whether it was a stack. The caller drops the queue head it was for.
+// Its stream, if it comes later, answers nothing. False when nothing has waited that long.
+bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost, bool* stack = nullptr);
 const RequestQueue* GetRequestQueue();

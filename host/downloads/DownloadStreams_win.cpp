@@ -14,6 +14,7 @@
 #include "core/system/PluginModule.h"
 #include "host/downloads/BrowserInstance.h"
 #include "stack/StackOpenSession.h"
+#include "stack/save/SaveStack.h"
 
 namespace {
 
@@ -25,13 +26,14 @@ constexpr DWORD kAskAgainMs = 1000;
 
 std::unique_ptr<DownloadCache> g_cache;
 std::unique_ptr<RequestQueue> g_queue;
-std::string g_baseUrl;
-// The file the browser was last asked for, and when: the stream of this address answers the
-// queue head. A browser tells a plug-in that asked without notification nothing of a file it
-// could not get, so the time is all there is to tell that it will not come.
+// The file the browser was last asked for, and when it was asked or last sent bytes: the stream
+// of this address answers the queue head. A browser tells a plug-in that asked without
+// notification nothing of a file it could not get, nor of a server that stopped sending, so the
+// time is all there is to tell that it will not come.
 struct AskedFile {
     std::string url;
     DWORD at = 0;
+    bool coming = false;  // its stream has started
 };
 AskedFile g_asked;
 int g_targetFileSlot = kSlotCurrentStack;
@@ -193,6 +195,12 @@ void AskBrowserFor(const std::string& url) {
         browser->geturl(instance, url.c_str(), nullptr);
 }
 
+// The stream answering the request asked last has ended (arrived, cut off or refused).
+void DoneAsking(const Download& d) {
+    if (d.answersRequest && g_asked.coming && SameUrl(d.url, g_asked.url))
+        g_asked = {};
+}
+
 ArrivedDownload Arrival(const Download& d) {
     return {true, d.instance, d.url, d.slot, d.answersRequest};
 }
@@ -200,6 +208,7 @@ ArrivedDownload Arrival(const Download& d) {
 // A requested file that will not arrive must not hold up the ones queued behind it. Nothing
 // happens for a download that does not answer a request (or already arrived).
 void RequestFailed(const Download& d) {
+    DoneAsking(d);
     if (d.answersRequest && d.instance == GetAttachedInstance())
         StartNextQueuedRequest();
 }
@@ -223,6 +232,23 @@ std::string CacheFolder() {
 DownloadCache* GetDownloadCache() { return g_cache.get(); }
 const RequestQueue* GetRequestQueue() { return g_queue.get(); }
 int TargetFileSlot() { return g_targetFileSlot; }
+
+bool OpenStackIsFromTheWeb(std::string* site) {
+    if (site)
+        site->clear();
+    if (!StackHasFile())
+        return false;  // made here and never saved: this machine's
+    const std::string path = OpenStackPath();
+    const int copy = g_cache && !path.empty() ? FindCacheEntryByPath(*g_cache, path) : -1;
+    if (copy >= 0) {
+        if (site)
+            site->assign(g_cache->entries[copy].url, strnlen(g_cache->entries[copy].url, kCachePathSize));
+        return true;
+    }
+    // A file of the cache's folder the index has forgotten came from some site all the same.
+    const std::string folder = CacheFolder();
+    return !folder.empty() && IsInCacheFolder(folder, path);
+}
 void ClearRequestQueue() {
     if (g_queue)
         g_queue->count = 0;
@@ -274,7 +300,6 @@ void FreeDownloadState() {
         DropDownload(*d);
     g_cache.reset();
     g_queue.reset();
-    g_baseUrl.clear();
     g_asked = {};
     g_targetFileSlot = kSlotCurrentStack;
 }
@@ -310,7 +335,6 @@ bool AdoptEmbedAddress(NPP instance) {
     EmbedStack* embed = FindEmbed(instance);
     if (!embed)
         return false;
-    g_baseUrl = embed->url;
     ClearRequestQueue();
     return true;
 }
@@ -341,11 +365,21 @@ bool StartNextQueuedRequest(PendingRequest* cached) {
     return false;
 }
 
-bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost) {
+bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost, bool* stack) {
     if (g_asked.url.empty() || GetTickCount() - g_asked.at < ms)
         return false;
     if (lost)
         *lost = UrlFileName(g_asked.url);
+    if (stack)
+        *stack = IsStackUrl(g_asked.url);
+    // A stream that started and stopped sending is cut off: its partial copy goes, and what it
+    // still sends is taken and dropped.
+    for (const auto& d : g_downloads) {
+        if (d->answersRequest && SameUrl(d->url, g_asked.url)) {
+            DropDownload(*d);
+            d->answersRequest = false;
+        }
+    }
     g_asked = {};
     return true;
 }
@@ -353,19 +387,18 @@ bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost) {
 int RequestFileFor(const PendingContext& context, const FileRequest& request, int fileSlot) {
     char slotPath[MAX_PATH] = {};
     GetFileSpecPath(request.slot, sizeof slotPath, slotPath);
-    std::string url;
+    std::string url, site;
     // A path kept while a web stack was open (its history, its favourites) names the local copy:
     // the copy's own address is asked for, not a file of the copy's name beside this stack.
     const int copy = g_cache ? FindCacheEntryByPath(*g_cache, slotPath) : -1;
     if (copy >= 0)
         url = g_cache->entries[copy].url;
-    else if (!MakeSiblingUrl(g_baseUrl, slotPath, url))
+    else if (!OpenStackIsFromTheWeb(&site))
+        return kStackFilesAreHere;  // this machine's stack finds its files on this machine
+    else if (!MakeSiblingUrl(site, slotPath, url))
         return 0;  // no stack address to ask beside: nothing is requested
-    if (context.objectLayer == 0 && BindCachedFile(url.c_str(), fileSlot)) {
-        if (IsStackUrl(url))
-            g_baseUrl = url;  // the stack opened from its copy: its files lie beside it
+    if (context.objectLayer == 0 && BindCachedFile(url.c_str(), fileSlot))
         return 1;
-    }
     if (!IsStackUrl(url)) {
         if (!g_queue)
             g_queue.reset(new (std::nothrow) RequestQueue);
@@ -374,8 +407,8 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
             return 0;
         if (g_queue->count == before) {
             // The same request waits already: asked for once, unless the site has not answered
-            // for a while (the file may have been put there since).
-            if (SameUrl(g_asked.url, url) && GetTickCount() - g_asked.at >= kAskAgainMs)
+            // for a while (the file may have been put there since); one coming is waited for.
+            if (SameUrl(g_asked.url, url) && !g_asked.coming && GetTickCount() - g_asked.at >= kAskAgainMs)
                 AskBrowserFor(url);
             return 0;
         }
@@ -405,20 +438,22 @@ NPError StartDownloadStream(NPP instance, NPStream* stream) {
     d->stream = stream;
     d->url = stream->url;
     const bool forSystem = instance == GetAttachedInstance();
-    const bool answers = forSystem && !g_asked.url.empty() && SameUrl(d->url, g_asked.url);
+    const bool answers = forSystem && !g_asked.coming && !g_asked.url.empty() && SameUrl(d->url, g_asked.url);
     if (IsStackUrl(d->url)) {
-        // Another stack a move asked for is not the embed's own: the move opens it.
-        if (!answers)
+        // An embed's own stack is the first the browser gives it. Another stack a move asked for
+        // is not: the move opens it; nor is one that comes after its request was given up (the
+        // move is over), which is only kept in the cache.
+        const bool embedsOwn = !answers && !FindEmbed(instance);
+        if (embedsOwn)
             RememberEmbedStack(instance, d->url);
-        if (forSystem) {
-            g_baseUrl = d->url;
+        if (forSystem && (answers || embedsOwn))
             ClearRequestQueue();
-        }
     }
     if (answers) {
         d->answersRequest = true;
         d->slot = g_targetFileSlot;
-        g_asked = {};
+        g_asked.coming = true;
+        g_asked.at = GetTickCount();
     }
     // One local copy per address. The system's stream takes it over from another embed's;
     // any other stream of an address being written takes its bytes and drops them.
@@ -466,6 +501,7 @@ int32_t WriteDownloadStream(NPP instance, NPStream* stream, int32_t len, void* b
     if (d->cacheHit) {
         // The cached copy is used: verified for this run, bound and opened; the stream ends.
         const Download arrived_ = *d;
+        DoneAsking(arrived_);
         d->cacheHit = false;
         d->localPath.clear();
         d->answersRequest = false;
@@ -484,6 +520,8 @@ int32_t WriteDownloadStream(NPP instance, NPStream* stream, int32_t len, void* b
             written == static_cast<DWORD>(len)) {
             if (DownloadCacheEntry* entry = EntryOf(*d))
                 AddReceivedBytes(*entry, static_cast<uint32_t>(len));
+            if (d->answersRequest && g_asked.coming)
+                g_asked.at = GetTickCount();  // still coming
         } else {
             DropDownload(*d);  // a short file must never pass for a complete one
         }
@@ -498,6 +536,7 @@ NPError EndDownloadStream(NPP instance, NPStream* stream, NPError reason, Arrive
     if (!d)
         return NPERR_NO_ERROR;
     stream->pdata = nullptr;
+    DoneAsking(*d);
     if (d->cacheHit && reason == kStreamDone) {
         // An empty cached file gets no write to end it.
         DownloadCacheEntry* entry = EntryOf(*d);

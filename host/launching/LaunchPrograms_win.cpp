@@ -13,6 +13,7 @@
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
+#include "host/downloads/DownloadStreams.h"
 #include "host/launching/LaunchConsent.h"
 #include "host/state/Preferences.h"
 #include "resources/launch_ids.h"
@@ -167,6 +168,10 @@ bool FindAssociatedProgram(const std::string& document) {
 }
 
 bool LocateProgram() {
+    // A stack from the web names a program of this machine only where it says it is: nothing is
+    // searched for on other drives or near it, and no one is asked to find it.
+    if (OpenStackIsFromTheWeb())
+        return CheckFileSlotExists(kSlotLaunchProgram) == kFileOk;
     const std::string filter = FilterFromString(kStringFindProgramFilter);
     const FileRequest request = {static_cast<uint16_t>(kStringFindProgramTitle), filter.c_str(), 0,
                                  kFileTypeProgram, static_cast<uint16_t>(kSlotLaunchProgram), 0};
@@ -174,9 +179,10 @@ bool LocateProgram() {
 }
 
 bool LocateDocument() {
-    // A document that is where the stack says is used as it is; otherwise it is asked for
-    // beside the stack.
-    if (CheckFileSlotExists(kSlotLaunchDocument) == kFileOk)
+    // A local stack's document that is where the stack says is used as it is; otherwise (and
+    // always for a stack from the web, whose names are its site's) it is asked for beside the
+    // stack.
+    if (!OpenStackIsFromTheWeb() && CheckFileSlotExists(kSlotLaunchDocument) == kFileOk)
         return true;
     const std::string filter = FilterFromString(kStringAnyFileFilter);
     const FileRequest request = {static_cast<uint16_t>(kStringChooseDocumentTitle), filter.c_str(), 0, kFileTypeAny,
@@ -233,6 +239,12 @@ int LaunchApplication(uint16_t) {
     const bool hasDocument = SlotNamesFile(kSlotLaunchDocument);
     if ((!hasDocument && !SlotNamesFile(kSlotLaunchProgram)) || !IsLaunchAllowed())
         return Refuse();
+    // The person is asked before anything is looked for: finding a program or document tries the
+    // paths the stack names (other drives, network shares, near the stack, a dialog).
+    const std::string namedProgram = SlotNamesFile(kSlotLaunchProgram) ? SlotPath(kSlotLaunchProgram) : std::string();
+    const std::string namedDocument = hasDocument ? SlotPath(kSlotLaunchDocument) : std::string();
+    if (!AskLaunchConsent(namedProgram, namedDocument))
+        return 0;
     std::string document;
     if (hasDocument) {
         if (!LocateDocument())
@@ -248,7 +260,10 @@ int LaunchApplication(uint16_t) {
     const std::string program = SlotPath(kSlotLaunchProgram);
     if (program.empty() || IsDownloadedFile(program.c_str()))
         return Refuse();
-    if (!AskLaunchConsent(program, document))
+    // Found elsewhere than the stack named: the person is asked again, about what was found.
+    const bool moved = lstrcmpiA(document.c_str(), namedDocument.c_str()) != 0 ||
+                       (!namedProgram.empty() && lstrcmpiA(program.c_str(), namedProgram.c_str()) != 0);
+    if (moved && !AskLaunchConsent(program, document))
         return 0;
     const std::string parameters = QuoteLaunchParameter(document);
     char folder[kFileSpecPathSize] = {};

@@ -5,6 +5,7 @@
 #include "core/memory/ByteReader.h"
 #include "layers/LayerList.h"
 #include "host/player/ButtonActions.h"
+#include "host/player/ObjectActions.h"
 #include "objects/buttons/Buttons.h"
 #include "stack/cards/CardList.h"
 #include "stack/cards/ObjectScan.h"
@@ -103,7 +104,7 @@ int ButtonCycleKey(HWND window, UINT message, WPARAM key) {
         return 1;
     }
     if (key == VK_RETURN && cycle.highlighted) {
-        DoButtonActions(window, cycle.highlighted, 0);
+        DoButtonActions(window, cycle.highlighted, kByUser);  // the person's Return
         return 1;
     }
     return 0;

@@ -56,9 +56,9 @@ int RunCardAction(uint16_t actionId, int byClick, int waitAfter, uint32_t labelS
 // (none: nothing) and written back when the performer changed it. 1 then, else 0.
 // While it runs, a file an action asks for is for that action of this resource (DownloadReplay.h).
 int PerformActionResource(uint16_t id, int byClick, int waitAfter, const char* label);
-// The one action of the 'Actn' resource whose file has arrived, alone (as by a click, without
-// the testing answer, the move or the wait); in browse mode only.
-int ReplayActionResource(uint16_t id, uint16_t action, const char* label);
+// The one action of the 'Actn' resource whose file has arrived, alone (started as the actions
+// were, without the testing answer, the move or the wait); in browse mode only.
+int ReplayActionResource(uint16_t id, uint16_t action, const char* label, int byClick);
 
 // The title: stack name and card number (string 2521). force sets it even while numbers are
 // off. Set on the frame window, which the plug-in does not have.

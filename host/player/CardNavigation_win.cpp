@@ -229,7 +229,7 @@ int RunActionResource(uint16_t id, int byClick, int waitAfter, const char* label
     name[0] = static_cast<uint8_t>(length);
     std::memcpy(name + 1, label ? label : "", length);
     PendingWork work;
-    SetPendingNamedRequest(id, label);
+    SetPendingNamedRequest(id, label, byClick);
     const int edited = onlyAction ? PerformOneAction(GetMainWindow(), action, 0, id, byClick, onlyAction)
                                   : PerformObjectActions(GetMainWindow(), action, 0, id, byClick, waitAfter, name);
     if (edited) {
@@ -252,8 +252,8 @@ int PerformActionResource(uint16_t id, int byClick, int waitAfter, const char* l
     return RunActionResource(id, byClick, waitAfter, label, 0);
 }
 
-int ReplayActionResource(uint16_t id, uint16_t action, const char* label) {
-    return action ? RunActionResource(id, 1, 0, label, action) : 0;
+int ReplayActionResource(uint16_t id, uint16_t action, const char* label, int byClick) {
+    return action ? RunActionResource(id, byClick, 0, label, action) : 0;
 }
 
 void UpdateCardTitle(bool force) {

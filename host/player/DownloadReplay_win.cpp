@@ -132,7 +132,7 @@ void ReplayPendingRequest(const PendingRequest& request, const char* url) {
         ReplayButtonAction(GetMainWindow(), request.buttonId, request.cardId, request.actionBit, request.argument);
         break;
     case kPendingNamedAction:
-        ReplayActionResource(request.actionId, request.actionBit, request.label);
+        ReplayActionResource(request.actionId, request.actionBit, request.label, static_cast<int>(request.argument));
         break;
     case kPendingLayer:
         if (request.cardId == GetCurrentCardId() && IsListedLayer(request.object))
@@ -176,9 +176,10 @@ void SetPendingButtonRequest(uint16_t buttonId, uint16_t cardId, uint32_t argume
     g_context.actionBit = 0;
 }
 
-void SetPendingNamedRequest(uint16_t actionId, const char* label) {
+void SetPendingNamedRequest(uint16_t actionId, const char* label, uint32_t argument) {
     g_context.kind = kPendingNamedAction;
     g_context.actionId = actionId;
+    g_context.argument = argument;
     g_context.actionBit = 0;
     ClearPendingRequestLabel();
     if (label)
@@ -210,14 +211,21 @@ void TakeArrivedDownload(const ArrivedDownload& d, bool systemStarted) {
 }
 
 void GiveUpLostDownload() {
-    // Given up when no dialog runs: the alert would come up under the author's work.
-    if (DialogRuns())
+    // Given up when no dialog runs, no authoring loop holds the card and no system dialog (a file
+    // dialog disables the page while it runs): the alert would come up under the person's work.
+    const HWND page = GetMainWindow() ? GetAncestor(GetMainWindow(), GA_ROOT) : nullptr;
+    if (DialogRuns() || IsCardLeaveHeld() || (page && !IsWindowEnabled(page)))
         return;
     const RequestQueue* queue = GetRequestQueue();
     const uint16_t kind = queue && queue->count > 0 ? queue->records[0].kind : uint16_t{kPendingNothing};
     std::string lost;
-    if (!GiveUpUnansweredRequest(kLostAfterMs, &lost))
+    bool stack = false;
+    if (!GiveUpUnansweredRequest(kLostAfterMs, &lost, &stack))
         return;
+    // A move to a stack that did not come is over: the card it left stays, and the stack, should
+    // it come after all, opens nothing.
+    if (stack)
+        GiveUpStackJump();
     // What waited behind it is asked for now, or replayed at once when its file is here.
     PendingRequest next;
     while (StartNextQueuedRequest(&next))

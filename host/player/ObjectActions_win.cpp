@@ -7,6 +7,7 @@
 #include "actions/ActionRecord.h"
 #include "actions/TestingButtons.h"
 #include "core/memory/ByteReader.h"
+#include "host/downloads/DownloadStreams.h"
 #include "host/player/ActionPerform.h"
 #include "host/player/DownloadReplay.h"
 #include "stack/cards/CardList.h"
@@ -44,8 +45,18 @@ void RunBit(Performance& p, uint16_t bit) {
     }
 }
 
-// One action, which is what a file it asks for meanwhile is for.
+// The actions that reach outside the stack: a device opened (the videodisc player, the live video
+// of a capture card) or a program, document or address started.
+bool ReachesOutside(uint16_t bit) {
+    return bit == kActVideodisc || bit == kActVideodiscOld || bit == kActLaunch || bit == kActUrl;
+}
+
+// One action, which is what a file it asks for meanwhile is for. Every chain of actions comes
+// through here, marked with its origin: a stack from the web reaches outside only when the
+// person's click or key started the chain.
 void RunAction(Performance& p, uint16_t bit) {
+    if (ReachesOutside(bit) && p.byClick != kByUser && OpenStackIsFromTheWeb())
+        return;
     PendingWork work;
     SetPendingAction(bit);
     RunBit(p, bit);

@@ -19,3 +19,5 @@ int GoToAnotherStack(int slot, uint16_t cardId, const CardMove& move, bool withH
 bool ResumeStackJump();
 // The card walk's move waiting for its stack is given up (the walk has ended); another waits on.
 void DropWalksStackJump();
+// The move waiting for its stack is given up (the stack did not come).
+void GiveUpStackJump();

@@ -212,3 +212,5 @@ void DropWalksStackJump() {
     if (g_waitingJump.forWalk)
         g_waitingJump = {};
 }
+
+void GiveUpStackJump() { g_waitingJump = {}; }

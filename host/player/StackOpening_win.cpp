@@ -40,9 +40,11 @@ namespace {
 
 constexpr int kStartCardWidth = 512, kStartCardHeight = 384;
 
-// The stack just read, as the program keeps it: its title (unless it numbers its cards), the
-// home stack when it is one, the modules its actions name, then its fonts.
+// The stack just read, as the program keeps it: whether its file is only a downloaded copy,
+// its title (unless it numbers its cards), the home stack when it is one, the modules its
+// actions name, then its fonts.
 void TakeLoadedStack() {
+    SetStackFileIsDownloadCopy(OpenStackIsFromTheWeb());
     if (!ProgramStackSettings().titleWord)
         UpdateCardTitle(false);
     RememberHomeStack();
@@ -76,14 +78,6 @@ void FitWindowToCard(int width, int height) {
     }
     SetWindowPos(window, nullptr, 0, 0, outerWidth, outerHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window, nullptr, FALSE);
-}
-
-// The stack in slot 1 is the local copy of a file the browser gave.
-bool IsDownloadedCopy() {
-    const DownloadCache* cache = GetDownloadCache();
-    char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
-    return cache && path[0] && FindCacheEntryByPath(*cache, path) >= 0;
 }
 
 }  // namespace
@@ -135,13 +129,6 @@ int OpenStack(bool ask) {
             OnStackEvent(StackEvent::StartingEmptyStack);
         return err;
     }
-    // A stack the user opened from this machine finds the files it names on this machine (where
-    // they were, or near it), not beside the web page's stack; a copy of a web stack (the page's,
-    // or one gone back to) asks its site.
-    if (ask)
-        SetLocateFileLocalMode(true);
-    else if (IsDownloadedCopy())
-        SetLocateFileLocalMode(false);
     SetCurrentCardId(GetCardId(GetCardByIndex(1)));
     EnterCard({}, true);
     ClearLoadedStackChanges();

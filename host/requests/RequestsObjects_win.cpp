@@ -17,6 +17,7 @@
 #include "layers/ObjectLayer.h"
 #include "host/player/ButtonActions.h"
 #include "host/player/CardNavigation.h"
+#include "host/player/ObjectActions.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestArgs.h"
 #include "host/requests/RequestHandlers.h"
@@ -368,7 +369,8 @@ void CbDoObjectActions(NbaParamBlock& b) {
     if (kindIndex >= 5 && kindIndex <= 10) {
         static constexpr uint32_t kLabels[] = {2033, 2034, 2035, 2030, 2031, 2032};
         const bool leaving = kindIndex == 6 || kindIndex == 9;
-        RunCardAction(static_cast<uint16_t>(found.param1), kindIndex == 7 || kindIndex == 10, leaving, kLabels[kindIndex - 5]);
+        // A module's "click" is the module's, not the person's.
+        RunCardAction(static_cast<uint16_t>(found.param1), kByEvent, leaving, kLabels[kindIndex - 5]);
     } else if (kindIndex <= 2) {
         RefObject object{static_cast<Handle>(found.param2), found.param1, 0, 0};
         object.kind = GetHandleWord(object.record, object.offset + kObjectKind);

@@ -167,6 +167,7 @@ bool RunLiveVideoOverlay(HWND card, std::span<uint8_t> chunk, bool editing) {
         if (!BeginObjectResizeTracking(&g_overlay.rect, &g_overlay.preview, nullptr, nullptr, 0)) {
             DeleteObject(g_overlay.preview);
             PopMouseHook();
+            SetVideoClickRect({});  // no overlay: presses there are the card's own
             return false;
         }
         PopMouseHook();  // the tracker's own hook: this one calls it

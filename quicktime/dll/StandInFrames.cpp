@@ -9,6 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <new>
+
+#include "quicktime/formats/VideoFrames.h"
 
 namespace {
 
@@ -48,7 +51,7 @@ bool ReadLayout(std::span<const uint8_t> header, FrameLayout* l) {
     l->bits = Le16(header, 14);
     l->compression = Le32(header, 16);
     if (l->headerSize < kInfoHeader || l->width <= 0 || l->width > kMaxFrameSide || l->height == 0 ||
-        l->height > kMaxFrameSide)
+        l->height > kMaxFrameSide || l->width * l->height > kMaxVideoPixels)
         return false;
     const bool fields = l->compression == kBitFields && (l->bits == 16 || l->bits == 32);
     if (l->compression != kRgb && !fields)
@@ -68,9 +71,8 @@ uint64_t ColoursAt(const FrameLayout& l) {
     return l.headerSize + (l.compression == kBitFields && l.headerSize == kInfoHeader ? kMasks : 0);
 }
 
-}  // namespace
-
-bool StandInImageFromDib(std::span<const uint8_t> dib, StandInImage* out) {
+// The frame of a packed DIB; its allocation may throw (StandInImageFromDib catches it).
+bool ImageFromDib(std::span<const uint8_t> dib, StandInImage* out) {
     if (dib.size() < 40)
         return false;
     const uint32_t headerSize = Le32(dib, 0);
@@ -80,7 +82,8 @@ bool StandInImageFromDib(std::span<const uint8_t> dib, StandInImage* out) {
     const uint32_t compression = Le32(dib, 16);
     uint32_t colours = Le32(dib, 32);
     if (headerSize < 40 || headerSize > dib.size() || width <= 0 || width > kMaxFrameSide || rawHeight == 0 ||
-        rawHeight < -kMaxFrameSide || rawHeight > kMaxFrameSide)
+        rawHeight < -kMaxFrameSide || rawHeight > kMaxFrameSide ||
+        int64_t(width) * (rawHeight < 0 ? -int64_t(rawHeight) : rawHeight) > kMaxVideoPixels)
         return false;
     const bool topDown = rawHeight < 0;
     const int32_t height = topDown ? -rawHeight : rawHeight;
@@ -136,6 +139,17 @@ bool StandInImageFromDib(std::span<const uint8_t> dib, StandInImage* out) {
     return true;
 }
 
+}  // namespace
+
+bool StandInImageFromDib(std::span<const uint8_t> dib, StandInImage* out) {
+    try {
+        return ImageFromDib(dib, out);
+    } catch (const std::bad_alloc&) {
+        *out = {};
+        return false;  // too large for what memory is left: cannot be read
+    }
+}
+
 std::vector<uint8_t> StandInDibFromImage(const StandInImage& image) {
     const size_t rowBytes = size_t(image.width) * 4;
     std::vector<uint8_t> dib(40 + rowBytes * image.height, 0);
@@ -150,23 +164,14 @@ std::vector<uint8_t> StandInDibFromImage(const StandInImage& image) {
     return dib;
 }
 
-bool AviFrameImage(std::span<const uint8_t> format, std::span<const uint8_t> rows, StandInImage* out) {
-    FrameLayout l;
-    if (!ReadLayout(format, &l) || l.headerSize > format.size())
-        return false;
-    const uint64_t coloursAt = ColoursAt(l);
+namespace {
+
+// One packed DIB of what was read: a plain header, the masks (inside a larger header too), the
+// colours (those not carried black), the rows.
+std::vector<uint8_t> PackedFrame(std::span<const uint8_t> format, std::span<const uint8_t> rows, const FrameLayout& l,
+                                 uint64_t coloursAt, uint64_t carried) {
     const bool fields = l.compression == kBitFields;
-    if (coloursAt > format.size() || (fields && format.size() < kInfoHeader + kMasks))
-        return false;
-    // A header may claim colours its format does not carry: only those carried are read, the
-    // others are black.
     const uint32_t colours = l.colours;
-    const uint64_t carried = std::min<uint64_t>(colours, (format.size() - coloursAt) / 4);
-    const uint64_t rowsBytes = l.rowBytes * uint64_t(l.height);
-    if (rowsBytes > rows.size())
-        return false;
-    // One packed DIB of what was read: a plain header, the masks (inside a larger header too),
-    // the colours (those not carried black), the rows.
     std::vector<uint8_t> dib(format.begin(), format.begin() + kInfoHeader);
     dib[0] = uint8_t(kInfoHeader);
     dib[1] = dib[2] = dib[3] = 0;
@@ -176,8 +181,31 @@ bool AviFrameImage(std::span<const uint8_t> format, std::span<const uint8_t> row
         dib.insert(dib.end(), format.begin() + kInfoHeader, format.begin() + kInfoHeader + kMasks);
     dib.insert(dib.end(), format.begin() + ptrdiff_t(coloursAt), format.begin() + ptrdiff_t(coloursAt + carried * 4));
     dib.resize(dib.size() + size_t(colours - carried) * 4, 0);
-    dib.insert(dib.end(), rows.begin(), rows.begin() + ptrdiff_t(rowsBytes));
-    return StandInImageFromDib(dib, out);
+    dib.insert(dib.end(), rows.begin(), rows.end());
+    return dib;
+}
+
+}  // namespace
+
+bool AviFrameImage(std::span<const uint8_t> format, std::span<const uint8_t> rows, StandInImage* out) {
+    FrameLayout l;
+    if (!ReadLayout(format, &l) || l.headerSize > format.size())
+        return false;
+    const uint64_t coloursAt = ColoursAt(l);
+    if (coloursAt > format.size() || (l.compression == kBitFields && format.size() < kInfoHeader + kMasks))
+        return false;
+    // A header may claim colours its format does not carry: only those carried are read, the
+    // others are black.
+    const uint64_t carried = std::min<uint64_t>(l.colours, (format.size() - coloursAt) / 4);
+    const uint64_t rowsBytes = l.rowBytes * uint64_t(l.height);
+    if (rowsBytes > rows.size())
+        return false;
+    try {
+        return StandInImageFromDib(PackedFrame(format, rows.first(size_t(rowsBytes)), l, coloursAt, carried), out);
+    } catch (const std::bad_alloc&) {
+        *out = {};
+        return false;  // too large for what memory is left: cannot be read
+    }
 }
 
 size_t DecodedAviFrameBytes(std::span<const uint8_t> frameHeader, std::span<const uint8_t> format) {
@@ -252,6 +280,15 @@ bool GifComposer::FrameSizeFits(uint32_t width, uint32_t height) {
 
 bool GifComposer::Add(std::span<const uint8_t> bgra, uint32_t width, uint32_t height, uint32_t left, uint32_t top,
                       uint32_t delay, uint32_t disposal) {
+    try {
+        return Compose(bgra, width, height, left, top, delay, disposal);
+    } catch (const std::bad_alloc&) {
+        return false;  // memory ran out: the movie is the frames composed so far
+    }
+}
+
+bool GifComposer::Compose(std::span<const uint8_t> bgra, uint32_t width, uint32_t height, uint32_t left,
+                          uint32_t top, uint32_t delay, uint32_t disposal) {
     if (!FrameSizeFits(width, height) || bgra.size() / 4 / width < height || frames_.size() >= kGifMaxFrames)
         return false;
     if (frames_.empty()) {
@@ -311,14 +348,20 @@ void MakeStandInImageOpaque(StandInImage* image) {
 
 bool StandInImageFromBottomUpRows(std::span<const uint8_t> rows, int32_t width, int32_t height, int bytesPerPixel,
                                   StandInImage* out) {
-    if (width <= 0 || height <= 0 || (bytesPerPixel != 3 && bytesPerPixel != 4))
+    if (width <= 0 || height <= 0 || (bytesPerPixel != 3 && bytesPerPixel != 4) ||
+        int64_t(width) * height > kMaxVideoPixels)
         return false;
     const size_t stride = (size_t(width) * bytesPerPixel + 3) & ~size_t(3);
     if (rows.size() / stride < size_t(height))
         return false;
     out->width = width;
     out->height = height;
-    out->bgra.resize(size_t(width) * height * 4);
+    try {
+        out->bgra.resize(size_t(width) * height * 4);
+    } catch (const std::bad_alloc&) {
+        *out = {};
+        return false;
+    }
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* row = rows.data() + stride * size_t(height - 1 - y);  // bottom-up
         uint8_t* px = out->bgra.data() + size_t(y) * width * 4;

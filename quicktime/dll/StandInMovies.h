@@ -184,6 +184,8 @@ void StandInMoviesTask(QtWord movie);
 bool StandInMovieFrame(StandInMovie* movie, StandInTime time, StandInImage* out);
 
 // Pictures between packed DIBs (header, colours, rows; bounded) and frames (StandInFrames.cpp).
+// Every frame made from sizes a file gives holds at most kMaxVideoPixels, and one that memory
+// cannot hold all the same cannot be read (false), as the frames too large are.
 bool StandInImageFromDib(std::span<const uint8_t> dib, StandInImage* out);
 std::vector<uint8_t> StandInDibFromImage(const StandInImage& image);
 // AVI frames (StandInFrames.cpp). A stored frame: the stream's format as read (its header
@@ -270,6 +272,9 @@ public:
     int32_t Finish(StandInMovie* movie);
 
 private:
+    bool Compose(std::span<const uint8_t> bgra, uint32_t width, uint32_t height, uint32_t left, uint32_t top,
+                 uint32_t delay, uint32_t disposal);
+
     uint32_t screenWidth_, screenHeight_;
     StandInImage canvas_;
     std::vector<StandInImage> frames_;

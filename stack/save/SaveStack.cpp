@@ -27,9 +27,11 @@ namespace {
 constexpr char kTempName[] = "LMTMP000.TMP";
 constexpr size_t kTempDigits = 5;  // the three digits start here
 
-// Whether the open stack has a file, and whether a save is writing it.
+// Whether the open stack has a file, whether that file is only a downloaded copy (not the
+// author's), and whether a save is writing it.
 struct SaveState {
     bool hasFile = false;
+    bool downloadCopy = false;
     bool saving = false;
 } g_save;
 
@@ -124,7 +126,12 @@ FileRef OpenInPlace(const char* path) {
 
 
 bool StackHasFile() { return g_save.hasFile; }
-void SetStackHasFile(bool hasFile) { g_save.hasFile = hasFile; }
+void SetStackHasFile(bool hasFile) {
+    g_save.hasFile = hasFile;
+    g_save.downloadCopy = false;
+}
+bool StackFileIsDownloadCopy() { return g_save.hasFile && g_save.downloadCopy; }
+void SetStackFileIsDownloadCopy(bool copy) { g_save.downloadCopy = copy; }
 bool IsSavingStack() { return g_save.saving; }
 
 bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag) {

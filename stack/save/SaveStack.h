@@ -82,9 +82,14 @@ bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag);
 // on failure slot 1 and the stack's name are as they were. The SaveStack result.
 int SaveStackAsPath(const char* path);
 
-// The stack-changed state that saving keeps.
+// The stack-changed state that saving keeps. Setting whether the stack has a file (a load, a
+// save) makes that file the stack's own until the player says it is only a downloaded copy: a
+// stack from the web is read from the download cache, whose copy is never the author's file
+// (the cache replaces or evicts it), so Save asks where to save it, as Save As does.
 bool StackHasFile();
 void SetStackHasFile(bool hasFile);
+bool StackFileIsDownloadCopy();
+void SetStackFileIsDownloadCopy(bool copy);
 bool IsSavingStack();
 
 // ---- SaveFiles.cpp ----

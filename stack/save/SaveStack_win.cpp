@@ -79,7 +79,8 @@ int SaveStackAs() {
 }
 
 bool SaveStackCommandAsks() {
-    return StackHasFile() && (ShownBelowItsDepth() || GetStackConversionState() != kStackUnconverted);
+    return StackHasFile() && !StackFileIsDownloadCopy() &&
+           (ShownBelowItsDepth() || GetStackConversionState() != kStackUnconverted);
 }
 
 int SaveStackCommand() {
@@ -88,6 +89,14 @@ int SaveStackCommand() {
     if (ShownBelowItsDepth())
         SetStackConversionState(kStackDepthConverted);
     const int state = GetStackConversionState();
+    // A stack from the web has no file of its own yet: it is saved where the person says, and is
+    // that file from then on. Nothing of the author's is replaced, so nothing is asked: pictures
+    // changed for this display are saved as changed, as "Change name" would.
+    if (StackFileIsDownloadCopy()) {
+        if (state == kStackDepthConverted)
+            ConvertStackToDisplayDepth();
+        return SaveStackAs();
+    }
     if (state == kStackUnconverted)
         return SaveStack(kSlotCurrentStack, true);
     const int answer = ShowAlert(state == kStackDepthConverted ? kAlertColorsChanged : kAlertConvertedStack);

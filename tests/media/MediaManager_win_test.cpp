@@ -133,13 +133,11 @@ protected:
         card_ = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, GetAppInstance(), nullptr);
         ASSERT_NE(card_, nullptr);
         ASSERT_EQ(InitDataBase(card_, 400, 300, 24, false), 1);
-        SetLocateFileLocalMode(true);
         SetLocateFileDialog(CancelLocate);
     }
     void TearDown() override {
         MediaManagerDestroy();
         SetLocateFileDialog(nullptr);
-        SetLocateFileLocalMode(false);
         FreeOffscreenObjects();
         DestroyWindow(card_);
         session_.reset();

@@ -150,10 +150,8 @@ TEST_F(MediaSoundsTest, SoundsPlayUntilDoneAndStoppingSparesTheKeptOnes) {
     const std::string wav = WriteTemp("loom_sounds.wav", WaveFileOf(Square(2205, 100)));
     SetFileSpecFromPath(kSlotMediaFolder2, "C:\\elsewhere\\other.wav");
     SetFileSpecFromPath(kSlotScratch, "C:\\elsewhere\\scratch.wav");
-    SetLocateFileLocalMode(true);
     DeleteFileA(sink_.c_str());
     PlaySoundFromFile(wav.c_str(), kSoundKeep, 128);
-    SetLocateFileLocalMode(false);
     char slot[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotScratch, sizeof slot, slot);
     EXPECT_STREQ(slot, "C:\\elsewhere\\scratch.wav");

@@ -7,7 +7,13 @@
 #include "core/ui/GdiGuards.h"
 #include "core/ui/ScreenDepth.h"
 #include "host/browser/EntryLayer.h"
+#include "host/menus/MenuCommands.h"
+#include "core/files/FileSlots.h"
 #include "host/player/CardHistory.h"
+#include "host/player/StackOpening.h"
+#include "stack/save/SaveDialogs.h"
+#include "stack/save/SaveStack.h"
+#include "tests/support/DialogDriver_win.h"
 #include "stack/cards/CardList.h"
 
 void PumpPageMessages() {
@@ -101,4 +107,31 @@ std::string MapperFace(const char* asked) {
     char face[64] = {};
     GetTextFaceA(dc.get(), sizeof face, face);
     return face;
+}
+
+bool SaveOpenStack(HWND embed, bool namesFilesElsewhere) {
+    constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480, kSaveCommand = 102, kSaveOverOriginal = 53;
+    static int saves = 0;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "saved-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++saves) + ".stk";
+    DialogDriver driver(15000);
+    if (StackFileIsDownloadCopy()) {
+        driver.Expect(DialogMatch::Caption("Please name this Stack"), [&](DialogView& box) {
+            box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, path);
+            box.Press(IDOK);
+        });
+        if (namesFilesElsewhere)
+            driver.Expect(DialogMatch::Caption("Pageloom"), [](DialogView& box) { box.Press(box.DefaultButton()); });
+    } else if (SaveStackCommandAsks()) {  // the pictures were converted for this display
+        driver.Expect(DialogMatch::Alert(2340), [](DialogView& box) { box.Press(kSaveOverOriginal); });
+    }
+    driver.Run([&] { return DoMenuCommand(embed, kSaveCommand, 0, nullptr) ? 1 : 0; });
+    return driver.AllAnswered() && !IsStackChanged() && !StackFileIsDownloadCopy();
+}
+
+bool OpenAgainFromThisMachine(const LinkedPluginPage& page) {
+    SetFileSpecFromPath(kSlotCurrentStack, page.file.c_str());
+    return OpenStack(false) == 0 && !StackFileIsDownloadCopy();
 }

@@ -23,6 +23,17 @@ struct LinkedPluginPage {
 // window is given (a test's own QuickTime binding goes in there).
 bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& name, LinkedPluginPage* page,
                         void (*afterWiring)() = nullptr);
+// The page's stack opened again from its file of this machine (the Open command's way), so that
+// it finds its files here, as a stack of this machine does; a stack from the web asks its site.
+// False when it did not open.
+bool OpenAgainFromThisMachine(const LinkedPluginPage& page);
+// Save as the menu's command 102 does it, answering what the plug-in asks: a stack from the web
+// (the page's) is saved as a new file of the temporary folder through its Save As dialog, and is
+// that file from then on; one with a file of its own is saved over it (the conversion alert 2340
+// answered so). A stack saved away from files it names beside itself tells of them (one alert,
+// answered when `namesFilesElsewhere`). True when saved and nothing else was asked; the file is
+// then slot 1's.
+bool SaveOpenStack(HWND embed, bool namesFilesElsewhere = false);
 // Ends the instance and the plug-in, the page and the file.
 void CloseLinkedPlugin(LinkedPluginPage* page);
 void PumpPageMessages();

@@ -80,8 +80,9 @@ struct PluginCopy {
     PluginCopy& operator=(const PluginCopy&) = delete;
 };
 
-// The walks' arguments: more appended, and Save at the time over the original (the plug-in
-// asks, 2340), its file copied to the path when the page closes.
+// The walks' arguments: more appended, and Save at the time over the original (the plug-in may
+// ask, 2340), its file copied to the path when the page closes; a stack from the web, which
+// asks where to save it, is saved as that path (the test browser answers its Save As dialog).
 void Append(std::vector<std::string>& to, const std::vector<std::string>& more);
 // The time of an action held until the Nth window of that title was shown, and ms after:
 // "@shown:TITLE#N+MS" ("menu" names a menu).
@@ -93,7 +94,7 @@ std::vector<std::string> SaveAt(int ms, const std::string& copy);
 // From ms on: the object tools (shift+Tab), a right click on the object at the point ("X,Y") and
 // the "Actions" dialog chosen by keys from its menu, once that menu is up.
 std::vector<std::string> OpenActionsAt(const std::string& point, int ms);
-// The run saved the stack into the site's download cache, and no write failed.
+// The run saved the stack, never into the site's download cache, and no write failed.
 void ExpectSaved(const CachedSite& site, const BrowserRun& run);
 
 // Reading stackreport's JSON (tests/support/ReportJson.h parses it): the object of that name as

@@ -649,7 +649,7 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         return rc;
     }
     SetServer(o.serverDir, o.baseUrl, types, o.chunk, o.parallel);
-    SetLateAnswers(o.lateAnswers);
+    SetServerFaults(o.lateAnswers, o.stalls);
     if (!CreatePage("Pageloom test browser - " + stackUrls[0])) {
         std::fprintf(stderr, "testbrowser: could not create the page window\n");
         ShutdownPlugin();

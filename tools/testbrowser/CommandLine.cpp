@@ -138,14 +138,6 @@ bool ParseDialogAction(std::string_view text, BrowserOptions::TimedDialogAction&
 }
 
 // "N" (every alert) or "ALERT:N" (the alert of that string id).
-bool ParseLateAnswer(std::string_view text, BrowserOptions::LateAnswer& out) {
-    const size_t at = text.rfind('@');
-    if (at == std::string_view::npos || at == 0 || !ParseInt(text.substr(at + 1), 0, 10 * 60 * 1000, out.delayMs))
-        return false;
-    out.name = std::string(text.substr(0, at));
-    return out.name.find_first_of("/\\") == std::string::npos;
-}
-
 bool ParseAlertAnswer(std::string_view text, BrowserOptions::AlertAnswer& out) {
     const size_t colon = text.find(':');
     if (colon == std::string_view::npos)
@@ -238,6 +230,9 @@ const char* UsageText() {
            "  --full                full-page mode instead of embedded\n"
            "  --stream-first        deliver the stack before the window is given\n"
            "  --parallel            interleave streams instead of delivering one after another\n"
+           "  --answer-late NAME@MS the stream of a file of that name starts MS after it was asked\n"
+           "  --stall NAME          the stream of a file of that name sends its first piece, then\n"
+           "                        nothing until the page closes (other streams go on)\n"
            "  --log                 one line on standard output for every plug-in call, and for\n"
            "                        every dialog shown: \"shown(TITLE) class=C at L,T,R,B\n"
            "                        front=yes|no owner=page|dialog(CAPTION)|none|CLASS controls: ID CLASS \"TEXT\"\n"
@@ -305,9 +300,10 @@ const char* UsageText() {
            "                        until it has acted, --close-dialogs leaves its dialog alone,\n"
            "                        and --answer-alerts once it is due)\n"
            "  --save-copy PATH      once the page closed, copy the stack file the plug-in saved\n"
-           "                        last (a web stack's copy in the download cache, a local\n"
-           "                        file, a Save As target) to PATH; nothing saved or the copy\n"
-           "                        failed: exit code 15\n"
+           "                        last (a local file, a Save As target) to PATH; nothing saved\n"
+           "                        or the copy failed: exit code 15. A stack Save As dialog\n"
+           "                        (\"Please name this Stack\", as Save of a web stack shows)\n"
+           "                        that no --dialog answers is answered with PATH\n"
            "  @shown:TITLE+MS       in place of @MS (--command, --click and the other mouse\n"
            "                        actions, --key, --keys, --x-shot): held until the window\n"
            "                        of that title (a dialog, an alert, \"menu\" for a menu) was\n"
@@ -331,9 +327,6 @@ const char* UsageText() {
            "  --quit-when-done      close the page once every stream has ended and no request\n"
            "                        of the plug-in is left (with --quit-after as the limit:\n"
            "                        reaching it first ends with exit code 12)\n"
-           "  --answer-late NAME@MS answer a request for the file NAME (the URL's last part,\n"
-           "                        any letter case) MS milliseconds after it was asked, other\n"
-           "                        files meanwhile as usual (repeatable)\n"
            "  --reload              once the page closed and the plug-in is unloaded, log whether\n"
            "                        its \"QTWndClass\" and QuickTime.qts are left (\"unloaded(...)\"),\n"
            "                        and its \"LM_MediaBrowser\" class (\"unloaded(LM_MediaBrowser=...)\",\n"
@@ -482,6 +475,22 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             }
         } else if (a == "--save-copy") {
             ok = textOption(i, options.saveCopy);
+        } else if (a == "--answer-late") {
+            const std::string* value = needValue(i);
+            const size_t at = value ? value->rfind('@') : std::string::npos;
+            BrowserOptions::LateAnswer late{};
+            ok = at != std::string::npos && at > 0 && ParseInt(value->substr(at + 1), 0, kMaxMs, late.afterMs);
+            if (ok) {
+                late.name = value->substr(0, at);
+                options.lateAnswers.push_back(late);
+            } else if (value) {
+                error = "bad value for --answer-late: " + *value + " (NAME@MS)";
+            }
+        } else if (a == "--stall") {
+            std::string name;
+            ok = textOption(i, name);
+            if (ok)
+                options.stalls.push_back(name);
         } else if (a == "--drop") {
             const std::string* value = needValue(i);
             const size_t at = value ? value->rfind('@') : std::string::npos;
@@ -536,15 +545,6 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
         else if (a == "--answer-alerts") options.answerAlerts = true;
         else if (a == "--close-dialogs") options.closeDialogs = true;
         else if (a == "--reload") options.reload = true;
-        else if (a == "--answer-late") {
-            const std::string* value = needValue(i);
-            BrowserOptions::LateAnswer late;
-            ok = value && ParseLateAnswer(*value, late);
-            if (ok)
-                options.lateAnswers.push_back(late);
-            else if (value)
-                error = "bad value for --answer-late: " + *value;
-        }
         else if (a == "--in-order") options.inOrder = true;
         else if (a.size() > 1 && a[0] == '-') {
             error = "unknown option " + a;

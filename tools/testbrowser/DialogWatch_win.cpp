@@ -386,6 +386,35 @@ void CloseDialog(HWND window) {
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
 }
 
+// --save-copy: the plug-in's Save As of a stack, which no --dialog answers, is answered with the
+// copy's path: the stack is saved there (and the copy is then that file).
+constexpr char kStackSaveTitle[] = "Please name this Stack";
+
+// Whether a --dialog (done or not) names this window's title: then it is the walk's to answer.
+bool AnsweredByTheWalk(HWND window) {
+    for (const BrowserOptions::TimedDialogAction& a : g_watch.options->dialogActions)
+        if (a.title == WindowText(window))
+            return true;
+    return false;
+}
+
+void SaveStackAsCopy(HWND window) {
+    // As a person would: the path typed into the file name box, then Save pressed.
+    BrowserOptions::TimedDialogAction type{};
+    type.title = kStackSaveTitle;
+    type.control = "File name:";
+    type.verb = BrowserOptions::DialogVerb::Type;
+    type.text = g_watch.options->saveCopy;
+    BrowserOptions::TimedDialogAction save = type;
+    save.control = "Save";
+    save.verb = BrowserOptions::DialogVerb::Press;
+    HWND box = FindControl(window, type), button = FindControl(window, save);
+    const std::string typed = box ? Act(window, box, type) : "no file name box";
+    const std::string pressed = typed.empty() && button ? Act(window, button, save) : "not pressed";
+    Logf("save-as(%s) -> %s%s", type.text.c_str(), typed.empty() && pressed.empty() ? "ok" : (typed + pressed).c_str(),
+         Standing(window).c_str());
+}
+
 // The plug-in's alert boxes carry their string id as the window property "LoomAlertId" (beside
 // "LoomAlertBox", the box's own record); the buttons are 52, 53 and 54 from the first.
 void AnswerAlert(HWND window) {
@@ -464,6 +493,10 @@ void WatchDialogs() {
         if (IsAlertBox(w) && o.answerAlerts) {
             g_watch.answered.insert(w);
             AnswerAlert(w);
+        } else if (!IsAlertBox(w) && IsDialogBox(w) && !o.saveCopy.empty() && WindowText(w) == kStackSaveTitle &&
+                   !AnsweredByTheWalk(w)) {
+            g_watch.answered.insert(w);
+            SaveStackAsCopy(w);
         } else if (!IsAlertBox(w) && IsDialogBox(w) && o.closeDialogs) {
             g_watch.answered.insert(w);
             CloseDialog(w);

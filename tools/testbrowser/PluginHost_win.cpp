@@ -61,28 +61,9 @@ std::vector<std::unique_ptr<Instance>> g_instances;
 struct Request {
     Instance* instance;
     std::string url;
-    DWORD due = 0;  // a late answer starts no sooner (GetTickCount); 0: at once
+    DWORD madeAt = 0;
 };
 std::deque<Request> g_requests;
-std::vector<BrowserOptions::LateAnswer> g_lateAnswers;
-
-// The delay a request for this URL waits: the late answer named by its last part, else none.
-int LateAnswerDelay(const std::string& url) {
-    std::string_view path(url);
-    path = path.substr(0, path.find_first_of("?#"));
-    const size_t slash = path.find_last_of("/\\");
-    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    for (const BrowserOptions::LateAnswer& late : g_lateAnswers)
-        if (late.name.size() == name.size() &&
-            std::equal(name.begin(), name.end(), late.name.begin(),
-                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); }))
-            return late.delayMs;
-    return 0;
-}
-
-bool IsDue(const Request& request) {
-    return request.due == 0 || static_cast<LONG>(GetTickCount() - request.due) >= 0;
-}
 
 struct Stream {
     Instance* instance = nullptr;
@@ -94,8 +75,15 @@ struct Stream {
     uint16_t stype = NP_NORMAL;
     uint32_t offset = 0;
     int idleRounds = 0;
+    bool stalls = false;  // sends its first piece, then nothing
 };
 std::list<std::unique_ptr<Stream>> g_streams;
+// The server's faults (--answer-late, --stall), by the file name the URL ends in.
+struct ServerFaults {
+    std::vector<BrowserOptions::LateAnswer> late;
+    std::vector<std::string> stalls;
+};
+ServerFaults g_faults;
 bool g_pumpPosted = false;
 bool g_pumpTimerSet = false;
 bool g_pumping = false;
@@ -185,6 +173,25 @@ bool ReadWholeFile(const std::string& path, std::vector<char>& data, uint32_t& l
     return ok;
 }
 
+// The URL's last part, to match the faults' names.
+std::string UrlName(const std::string& url) {
+    const size_t slash = url.find_last_of('/');
+    return slash == std::string::npos ? url : url.substr(slash + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return tolower(x) == tolower(y); });
+}
+
+// A request whose answer is held back: not yet due.
+bool AnswerHeld(const Request& request) {
+    for (const BrowserOptions::LateAnswer& late : g_faults.late)
+        if (SameName(late.name, UrlName(request.url)) && GetTickCount() - request.madeAt < DWORD(late.afterMs))
+            return true;
+    return false;
+}
+
 void SchedulePump(bool now) {
     if (!g_pumpWindow)
         return;
@@ -218,6 +225,8 @@ void StartStream(const Request& request) {
     stream->np.end = static_cast<uint32_t>(stream->data.size());
     stream->np.lastmodified = lastModified;
     stream->stype = NP_NORMAL;
+    for (const std::string& name : g_faults.stalls)
+        stream->stalls = stream->stalls || SameName(name, UrlName(request.url));
     NPError result = NPERR_GENERIC_ERROR;
     if (g_plugin.newstream) {
         PluginCall call;
@@ -257,6 +266,8 @@ Step DeliverChunk(Stream& stream) {
     Instance* instance = stream.instance;
     if (stream.stype == kNpAsFileOnly || stream.offset >= stream.data.size())
         return Step::Finished;
+    if (stream.stalls && stream.offset > 0)
+        return Step::Idle;  // the server stopped sending
     int32_t ready = 0;
     if (g_plugin.writeready) {
         PluginCall call;
@@ -475,7 +486,9 @@ void SetServer(const std::string& serverDir, const std::string& baseUrl, const P
 
 void SetPumpWindow(void* hwnd) { g_pumpWindow = static_cast<HWND>(hwnd); }
 
-void SetLateAnswers(const std::vector<BrowserOptions::LateAnswer>& late) { g_lateAnswers = late; }
+void SetServerFaults(const std::vector<BrowserOptions::LateAnswer>& late, const std::vector<std::string>& stalls) {
+    g_faults = {late, stalls};
+}
 
 int NewInstance(const std::string& mimeType, bool fullPage, const std::string& srcUrl, int width, int height) {
     auto instance = std::make_unique<Instance>();
@@ -531,10 +544,7 @@ int SetInstanceWindow(int index, void* hwnd, int x, int y, int width, int height
 void RequestStream(int index, const std::string& url) {
     if (index < 0 || index >= static_cast<int>(g_instances.size()) || !g_instances[index]->alive)
         return;
-    const int delay = LateAnswerDelay(url);
-    if (delay > 0)
-        Logf("  (%s is answered %d ms late)", url.c_str(), delay);
-    g_requests.push_back({g_instances[index].get(), url, delay > 0 ? (GetTickCount() + static_cast<DWORD>(delay)) | 1u : 0u});
+    g_requests.push_back({g_instances[index].get(), url, GetTickCount()});
     SchedulePump(true);
 }
 
@@ -552,18 +562,22 @@ void PumpStreams() {
         return;
     }
     g_pumping = true;
-    // Browsers start each request as its answer arrives; here one after another unless parallel.
-    // A request answered late waits its time; the others go past it.
-    for (auto next = std::find_if(g_requests.begin(), g_requests.end(), IsDue);
-         next != g_requests.end() && (g_parallel || g_streams.empty());
-         next = std::find_if(g_requests.begin(), g_requests.end(), IsDue)) {
+    // Browsers start each request as its answer arrives; here one after another unless parallel
+    // (a stalled stream holds up nothing). A request answered late waits; the others go past it.
+    const auto flowing = [](const std::unique_ptr<Stream>& s) { return !(s->stalls && s->offset > 0); };
+    const auto due = [](const Request& r) { return !AnswerHeld(r); };
+    for (auto next = std::find_if(g_requests.begin(), g_requests.end(), due);
+         next != g_requests.end() && (g_parallel || std::none_of(g_streams.begin(), g_streams.end(), flowing));
+         next = std::find_if(g_requests.begin(), g_requests.end(), due)) {
         Request request = std::move(*next);
         g_requests.erase(next);
         StartStream(request);
     }
     Step step = Step::Idle;
-    if (!g_streams.empty()) {
-        auto it = g_streams.begin();
+    auto it = std::find_if(g_streams.begin(), g_streams.end(), flowing);
+    if (it == g_streams.end() && !g_streams.empty())
+        it = g_streams.begin();  // only stalled ones: they idle
+    if (it != g_streams.end()) {
         Stream& stream = **it;
         step = DeliverChunk(stream);
         if (step == Step::Finished || step == Step::Stopped) {

@@ -188,6 +188,10 @@ bool CopyLastSavedStack(const std::string& to) {
         Logf("save-copy(%s) -> failed: the plug-in saved no stack", to.c_str());
         return false;
     }
+    if (lstrcmpiA(g_saves.last.c_str(), to.c_str()) == 0) {
+        Logf("save-copy(%s) -> ok: saved there", to.c_str());
+        return true;
+    }
     if (!CopyFileA(g_saves.last.c_str(), to.c_str(), FALSE)) {
         Logf("save-copy(%s) -> failed: error %lu copying %s", to.c_str(), static_cast<unsigned long>(GetLastError()),
              g_saves.last.c_str());

@@ -49,13 +49,15 @@ struct BrowserOptions {
     bool answerAlerts = false;      // log each alert box of the plug-in and press its default button
     bool closeDialogs = false;      // log each other dialog box (caption, place, file name) and cancel it, end menus
     bool reload = false;            // the page again once the plug-in was unloaded
-    // --answer-late NAME@MS: a file of that name (the URL's last part, any letter case) is
-    // answered MS milliseconds after the plug-in asked for it, as a slow server would.
+    // A server that is slow or stops: a request of a file of that name (the URL's last part)
+    // starts its stream only MS after it was made; a stream of a stalled name sends its first
+    // piece and then nothing, until the page closes (other streams go on meanwhile).
     struct LateAnswer {
         std::string name;
-        int delayMs = 0;
+        int afterMs = 0;
     };
     std::vector<LateAnswer> lateAnswers;
+    std::vector<std::string> stalls;
     // An action held until a window is up: "@shown:TITLE+MS" instead of "@MS" acts MS after
     // the window of that title (a dialog, an alert, "menu" for a menu) was shown, "TITLE#N" after
     // its Nth showing. A window not shown within 10 seconds fails the run (exit 14).
@@ -213,8 +215,8 @@ int InitializePlugin();
 void SetServer(const std::string& serverDir, const std::string& baseUrl, const PluginTypes& types,
                int chunk, bool parallel);
 void SetPumpWindow(void* hwnd);
-// Files answered late (--answer-late): each request for one waits its delay before its stream.
-void SetLateAnswers(const std::vector<BrowserOptions::LateAnswer>& late);
+// The server's late answers and stalled streams (--answer-late, --stall).
+void SetServerFaults(const std::vector<BrowserOptions::LateAnswer>& late, const std::vector<std::string>& stalls);
 int NewInstance(const std::string& mimeType, bool fullPage, const std::string& srcUrl, int width,
                 int height);  // instance index, or -1 when the plug-in refused
 int SetInstanceWindow(int instance, void* hwnd, int x, int y, int width, int height);

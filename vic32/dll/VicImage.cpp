@@ -7,8 +7,9 @@
 
 namespace {
 
-// Larger images are refused before they are asked of the heap.
-constexpr uint64_t kMaxImageBytes = 0x7FFF0000;
+// Larger images are refused before they are asked of the heap: 64 M pixels at 24 bits, the most
+// the picture importer takes, which a 32-bit process can still hope to hold.
+constexpr uint64_t kMaxImageBytes = uint64_t(64 * 3) << 20;
 
 }  // namespace
 

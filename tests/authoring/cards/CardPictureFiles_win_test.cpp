@@ -391,8 +391,6 @@ TEST_F(CardPictureFilesTest, PictureFilesBesideTheStackAndGifsComeThroughQuickTi
     std::fwrite(png.data(), 1, png.size(), f);
     std::fclose(f);
     SetFileSpecFromPath(kSlotCurrentStack, (folder / "here.stk").string().c_str());
-    const bool wasLocal = IsLocateFileLocalMode();
-    SetLocateFileLocalMode(true);
     const LayerKindProcs kinds = GetLayerKindProcs();
     LayerKindProcs supplied = kinds;
     supplied.graphicPictureFile = [](std::span<const uint8_t>, char* name, size_t size, RECT* crop) {
@@ -412,7 +410,6 @@ TEST_F(CardPictureFilesTest, PictureFilesBesideTheStackAndGifsComeThroughQuickTi
     HBITMAP layerPicture = LoadLayerPictureFromFile(window, record);
     SetLayerListUpcalls(upcalls);
     SetLayerKindProcs(kinds);
-    SetLocateFileLocalMode(wasLocal);
     ASSERT_NE(layerPicture, nullptr);
     EXPECT_EQ(Pixels(layerPicture, 8, 6), AsShown(cut));
     DeleteObject(layerPicture);

@@ -425,12 +425,7 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     EXPECT_TRUE(appearance.AllAnswered());
     EXPECT_EQ(StoredCursor(4), 0) << "the other graphic took the pending cursor";
 
-    DialogDriver save(5000);
-    save.Run([&] {
-        SendMessageA(page_.embed, WM_COMMAND, 102, 0);
-        return 0;
-    });
-    EXPECT_EQ(save.DialogsSeen(), 0);
+    EXPECT_TRUE(SaveOpenStack(page_.embed));
     EXPECT_EQ(StoredCursor(3), chosen);
     EXPECT_EQ(StoredCursor(4), 0);
     EXPECT_EQ(StackCursorData(chosen), cursorBytes);

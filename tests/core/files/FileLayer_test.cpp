@@ -20,7 +20,6 @@ class FileLayerTest : public MemoryFilesTest {
 protected:
     void TearDown() override {
         EXPECT_EQ(OpenMemoryFileCount(), 0) << "a file was left open";
-        SetLocateFileLocalMode(false);
         SetRemoteFileRequester(nullptr);
         MemoryFilesTest::TearDown();
     }
@@ -188,6 +187,11 @@ int RemoteFound(const FileRequest&, int destination) {
     SetFileSpecFromPath(destination, "C:\\cache\\got.wav");
     return 1;
 }
+// The requester of a stack of this machine: its files are looked for here.
+int StackOfThisMachine(const FileRequest&, int) {
+    ++g_remoteCalls;
+    return kStackFilesAreHere;
+}
 
 bool g_dialogShown = false;
 std::string g_dialogStart;
@@ -202,10 +206,15 @@ bool CancelDialog(const FileRequest&, const FileSpec&, FileSpec*) {
     return false;
 }
 
-TEST_F(FileLayerTest, LocateAsksTheServerByDefault) {
+TEST_F(FileLayerTest, LocateAsksWhereTheStackCameFrom) {
     const FileRequest request{2413, "Sounds\0*.wav\0", 0, 0, 5, 0};
+    SetFileSpecFromPath(kSlotCurrentStack, "C:\\cache\\site.stk");
     SetFileSpecFromPath(5, "C:\\old\\voice.wav");
-    EXPECT_EQ(LocateFile(request, 9, false), 0);  // no requester installed
+    SetLocateFileDialog(CancelDialog);
+    g_dialogShown = false;
+    EXPECT_EQ(LocateFile(request, 9, false), 0);  // no requester installed: only here, and not here
+    EXPECT_TRUE(g_dialogShown);
+    SetLocateFileDialog(nullptr);
     g_remoteCalls = 0;
     SetRemoteFileRequester(RemoteFound);
     EXPECT_EQ(LocateFile(request, 9, false), 1);
@@ -223,10 +232,16 @@ TEST_F(FileLayerTest, LocateAsksTheServerByDefault) {
     SetFileSpecFromPath(5, "C:\\Library\\Sounds\\other.wav");
     EXPECT_EQ(LocateFile(request, 9, false), 1);
     EXPECT_EQ(g_remoteCalls, 2);
+    // What was dropped on one stack is that stack's: another stack naming it asks its own source.
+    SetFileSpecFromPath(kSlotCurrentStack, "C:\\cache\\other-site.stk");
+    SetFileSpecFromPath(5, "C:\\Library\\Sounds\\dropped.wav");
+    EXPECT_EQ(LocateFile(request, 9, false), 1);
+    EXPECT_EQ(g_remoteCalls, 3);
+    EXPECT_EQ(std::string(PathOf(*GetFileSpec(9))), "C:\\cache\\got.wav");
 }
 
 TEST_F(FileLayerTest, LocateLocallyInItsOrder) {
-    SetLocateFileLocalMode(true);
+    SetRemoteFileRequester(StackOfThisMachine);
     SetLocateFileDialog(CancelDialog);
     const FileRequest request{2413, "Sounds\0*.wav\0", 0, 0, 5, 0};
     SetFileSpecFromPath(kSlotCurrentStack, "F:\\web\\stacks\\demo.stk");

@@ -230,8 +230,10 @@ protected:
 TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthoringDialog) {
     ScopedHandle record(NewEmptyActionRecord(0));
     AudioDeckChoice sound;
-    // A movie's options, for a movie given on the disk.
+    // A movie's options, for a movie given on the disk (as one dropped here: the page's stack
+    // from the web would ask its site for it).
     const std::string avi = WriteTemp("guard-movie.avi", RleAvi());
+    RememberFileChosenHere(avi.c_str());
     std::vector<uint8_t> movieChunk(kChunkHeaderBytes, 0);
     SetU16(movieChunk, kChunkOptionWord, 255);
     Handle packed = 0;
@@ -252,11 +254,7 @@ TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthori
         {"sound deck", DialogMatch::Template("TAPE"), [&](HWND w) { RunAudioDeckDialog(w, &sound); }},
         {"movie options", DialogMatch::Template("QT_OPTIONS"),
          [&](HWND) {
-             // The movie is found on the disk, as a local stack's are, rather than asked of the page.
-             const bool local = IsLocateFileLocalMode();
-             SetLocateFileLocalMode(true);
              MediaMovieOptions(movieChunk, 1, &movie);
-             SetLocateFileLocalMode(local);
          }},
     };
     for (const DialogKind& kind : kinds) {

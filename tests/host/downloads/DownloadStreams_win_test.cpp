@@ -513,6 +513,77 @@ TEST_F(DownloadStreamsTest, NamedFilesAreAskedBesideTheStackOneAtATime) {
     SetDownloadReplay(DefaultDownloadReplay());
 }
 
+// A server that starts sending a file and stops: the request is given up (its partial copy
+// dropped, nothing replayed for it) and the one queued behind it is asked and replayed. A stack a
+// move asked for that the server sends after the request was given up opens nothing: the page's
+// stack stays, in its slot, and no request of it is dropped.
+TEST_F(DownloadStreamsTest, AStalledOrLateAnswerIsGivenUpAndTheQueueMovesOn) {
+    WriteBytes(server_ + "s.stk", sb::BuildStack(ThreeCards()).bytes);
+    WriteBytes(server_ + "big.wav", std::vector<uint8_t>(20000, 0x45));
+    WriteBytes(server_ + "two.wav", std::vector<uint8_t>(10, 0x43));
+    sb::Stack other;
+    other.cards.push_back(sb::PlainCard(1));
+    WriteBytes(server_ + "other.stk", sb::BuildStack(other).bytes);
+    Visit visit(server_, 700);
+    ASSERT_EQ(GetCardCount(), 3);
+    char page[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof page, page);
+
+    static std::vector<std::string> replayed;
+    replayed.clear();
+    DownloadReplay recorder = DefaultDownloadReplay();
+    recorder.replay = [](const PendingRequest& r, const char* url) {
+        if (r.kind == kPendingButtonAction)
+            replayed.emplace_back(url);
+    };
+    SetDownloadReplay(recorder);
+    SetServerFaults({}, {"big.wav"});
+    FileRequest request = {};
+    g_log.clear();
+    {
+        PendingWork work;
+        SetPendingButtonRequest(7, 1, 1);
+        SetPendingAction(kActSoundFile);
+        SetFileSpecFromPath(0, "C:\\x\\big.wav");
+        EXPECT_EQ(RequestRemoteFile(request, 2), 0);
+        SetFileSpecFromPath(0, "C:\\x\\two.wav");
+        EXPECT_EQ(RequestRemoteFile(request, 4), 0);
+    }
+    visit.Pump(60);
+    EXPECT_EQ(CountLines("NPP_Write", "len=700"), 1) << "the first piece, then nothing";
+    EXPECT_EQ(CountLines("NPN_GetURL", "two.wav"), 0) << "it waits behind the stalled one";
+    std::string lost;
+    bool stack = true;
+    ASSERT_TRUE(GiveUpUnansweredRequest(0, &lost, &stack));
+    EXPECT_EQ(lost, "big.wav");
+    EXPECT_FALSE(stack);
+    EXPECT_LT(FindCacheEntry(*GetDownloadCache(), "http://localhost/big.wav"), 0) << "its partial copy is dropped";
+    PendingRequest next;
+    while (StartNextQueuedRequest(&next))
+        recorder.replay(next, next.url);
+    visit.Pump(200);
+    EXPECT_EQ(CountLines("NPN_GetURL", "two.wav"), 1);
+    ASSERT_EQ(replayed.size(), 1u);
+    EXPECT_NE(replayed[0].find("two.wav"), std::string::npos);
+
+    // A move's stack, given up before the server answered.
+    g_log.clear();
+    SetFileSpecFromPath(0, "C:\\x\\other.stk");
+    EXPECT_EQ(RequestRemoteFile(request, 8), 0);
+    ASSERT_TRUE(GiveUpUnansweredRequest(0, &lost, &stack));
+    EXPECT_EQ(lost, "other.stk");
+    EXPECT_TRUE(stack);
+    visit.Pump(200);
+    EXPECT_EQ(CountLines("NPP_NewStream", "other.stk"), 1) << "the server answered after all";
+    EXPECT_EQ(GetCardCount(), 3) << "the page's stack stays";
+    char now[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof now, now);
+    EXPECT_STREQ(now, page);
+    EXPECT_EQ(replayed.size(), 1u);
+    SetServerFaults({}, {});
+    SetDownloadReplay(DefaultDownloadReplay());
+}
+
 TEST_F(DownloadStreamsTest, CorruptIndexLeavesAnEmptyWorkingCache) {
     WriteBytes(server_ + "s.stk", sb::BuildStack(ThreeCards()).bytes);
     std::vector<uint8_t> junk(5000);

@@ -148,6 +148,9 @@ protected:
 TEST_F(LaunchInPlugin, ADocumentStartsItsProgramOnlyAfterYes) {
     ClassCommand type(".loomdoc", "LoomDocTest");
     ClassCommand command("LoomDocTest\\shell\\open\\command", "\"" + probe_ + "\" \"%1\"");
+    // The page's stack opened again from this machine: its document is this machine's file (a
+    // stack from the web would ask its site for it).
+    ASSERT_TRUE(OpenAgainFromThisMachine(page_));
     NameSlot(kSlotLaunchProgram, "");
     NameSlot(kSlotLaunchDocument, document_);
 
@@ -162,11 +165,11 @@ TEST_F(LaunchInPlugin, ADocumentStartsItsProgramOnlyAfterYes) {
     EXPECT_EQ(refuse.DialogsSeen(), 1);
     EXPECT_TRUE(g_calls.empty());
 
-    // "Yes": the associated program with the quoted path.
+    // "Yes" to opening the document, asked before anything was looked for: the associated
+    // program with the quoted path.
     DialogDriver yes;
     yes.Expect(DialogMatch::Template("LAUNCHASK"), [&](DialogView& box) {
         const std::string text = box.Text(IDC_LAUNCHASK_TEXT);
-        EXPECT_NE(text.find("launchprobe.exe"), std::string::npos) << text;
         EXPECT_NE(text.find(document_), std::string::npos) << text;
         box.Press(IDYES);
     });
@@ -199,13 +202,26 @@ TEST_F(LaunchInPlugin, AProgramServedBesideAWebStackIsRefused) {
     GetFileSpecFolder(kSlotCurrentStack, folder, sizeof folder);
     const std::string served = std::string(folder) + "\\served-" + std::to_string(GetCurrentProcessId()) + ".exe";
     ASSERT_TRUE(CopyFileA(probe_.c_str(), served.c_str(), FALSE));
-    // The stack remembers the program elsewhere; the near search finds the downloaded one.
-    NameSlot(kSlotLaunchProgram, "C:\\nowhere\\served-" + std::to_string(GetCurrentProcessId()) + ".exe");
+    // The stack names the program where it lies, beside its downloaded copy. The person is asked
+    // first, naming it as the stack does (nothing is looked for before); then the downloaded
+    // program is refused. One the stack names elsewhere is not searched for near it at all.
+    NameSlot(kSlotLaunchProgram, served);
     NameSlot(kSlotLaunchDocument, "");
     DialogDriver driver;
+    driver.Expect(DialogMatch::Template("LAUNCHASK"), [&](DialogView& box) {
+        EXPECT_NE(box.Text(IDC_LAUNCHASK_TEXT).find(served), std::string::npos) << box.Text(IDC_LAUNCHASK_TEXT);
+        box.Press(IDYES);
+    });
     driver.Expect(DialogMatch::Alert(2344), [](DialogView& box) { box.Press(box.DefaultButton()); });
     EXPECT_EQ(driver.Run([] { return LaunchApplication(kLaunchConfigured); }), 0);
-    EXPECT_EQ(driver.DialogsSeen(), 1) << "refused without a question";
+    EXPECT_EQ(driver.DialogsSeen(), 2) << "asked, then refused";
+    EXPECT_TRUE(g_calls.empty());
+    NameSlot(kSlotLaunchProgram, "C:\\nowhere\\served-" + std::to_string(GetCurrentProcessId()) + ".exe");
+    DialogDriver elsewhere;
+    elsewhere.Expect(DialogMatch::Template("LAUNCHASK"), [](DialogView& box) { box.Press(IDYES); });
+    elsewhere.Expect(DialogMatch::Alert(2344), [](DialogView& box) { box.Press(box.DefaultButton()); });
+    EXPECT_EQ(elsewhere.Run([] { return LaunchApplication(kLaunchConfigured); }), 0);
+    EXPECT_EQ(elsewhere.DialogsSeen(), 2) << "not found where named: no search, no \"Please find\"";
     EXPECT_TRUE(g_calls.empty());
     // Nothing named at all: 2344 as well.
     NameSlot(kSlotLaunchProgram, "");

@@ -316,15 +316,11 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     char current[MAX_PATH] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof current, current);  // the copy the plug-in opened
     EXPECT_FALSE(SavedButtonHasChunk(current, 10, 82));
-    {
-        DialogDriver driver(15000);
-        // The stack's depth was changed to the display's: saved over the original.
-        if (SaveStackCommandAsks())  // the pictures were converted for this display
-            driver.Expect(DialogMatch::Alert(2340), [](DialogView& box) { box.Press(53); });
-        driver.Run([&] { return DoMenuCommand(page.embed, 102) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
-    }
-    EXPECT_TRUE(SavedButtonHasChunk(current, 10, 82)) << "saved, the button keeps its sound file";
+    ASSERT_TRUE(SaveOpenStack(page.embed, true)) << "the sound lies in the library, not beside the stack";
+    char saved[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof saved, saved);
+    EXPECT_TRUE(SavedButtonHasChunk(saved, 10, 82)) << "saved, the button keeps its sound file";
+    EXPECT_FALSE(SavedButtonHasChunk(current, 10, 82)) << "the downloaded copy stays the site's";
 
     // Released off every window of ours: a shortcut on the desktop for the selected file.
     char desktop[MAX_PATH] = {};
@@ -400,9 +396,11 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     Select("old.wav");
     EXPECT_FALSE(IsWindow(note));
 
-    // Off the library the object is saved beside the stack (a web stack's copy in the download
-    // cache) and listed nowhere.
-    const std::string besideStack = CacheFolder() + "Play.bttn";
+    // Off the library the object is saved beside the stack (since its Save, the file it was
+    // saved as) and listed nowhere.
+    char stackFolder[MAX_PATH] = {};
+    GetFileSpecFolder(kSlotCurrentStack, stackFolder, sizeof stackFolder);
+    const std::string besideStack = std::string(stackFolder) + "\\Play.bttn";
     DeleteFileA(besideStack.c_str());
     const size_t listed = Column(0).size();
     EXPECT_TRUE(DropObjectToMediaLib(LayerOf(kObjectButton), POINT{5, 5}));

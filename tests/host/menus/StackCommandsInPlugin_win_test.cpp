@@ -77,34 +77,49 @@ std::vector<std::string> FilesIn(const std::string& folder, const char* pattern)
     return found;
 }
 
-// Through the test browser: on card 2 of three, New Card shows a blank card, and Save writes
-// the web stack's cached copy with the new card third of four.
-TEST(StackCommandsInPlugin, NewCardThroughTheBrowserIsSavedAfterTheCurrentOne) {
+// Through the test browser: on card 2 of three, New Card shows a blank card, and Save of the web
+// stack asks where to save it: the file chosen holds the new card third of four, and the served
+// file and the download cache's copy stay as the site sent them. From then on the stack is that
+// file: a second Save writes it again without asking.
+TEST(StackCommandsInPlugin, NewCardThroughTheBrowserIsSavedWhereThePersonSays) {
     ServerFolder server;
     const std::string name = "three-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, AsText(sb::BuildStack(ThreeColours()).bytes));
+    const std::string served = AsText(sb::BuildStack(ThreeColours()).bytes);
+    const std::string servedPath = server.Put(name, served);
     const std::string temp = server.path + "\\cache";
     CreateDirectoryA(temp.c_str(), nullptr);
-    const std::string shot = server.Name("newcard.png");
+    const std::string shot = server.Name("newcard.png"), chosen = server.Name("mine-" + name);
+    const std::string saveAs = "Please name this Stack|";
     const BrowserRun run = RunBrowser(
         server,
         {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
          std::to_string(kCardW) + "x" + std::to_string(kCardH), "--command", std::to_string(kNextCard) + "@900",
          "--command", std::to_string(kNewCard) + "@1300", "--screenshot", shot, "--screenshot-after", "1800",
-         "--command", std::to_string(kSaveStack) + "@2100", "--quit-after-last", "700", "http://localhost/" + name},
+         "--command", std::to_string(kSaveStack) + "@2100", "--dialog", saveAs + "File name:|type:" + chosen + "@2500",
+         "--dialog", saveAs + "Save|press@2800", "--command", std::to_string(kSaveStack) + "@3600",
+         "--quit-after-last", "700", "http://localhost/" + name},
         {{"TMP", temp}, {"TEMP", temp}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
     const Shot screen(shot);
     EXPECT_TRUE(NearRgb(screen.At(150, 100), 255, 255, 255, 8)) << "a blank card, not card 2: " << Hex(screen.At(150, 100));
+    int asked = 0, saves = 0;
+    for (const std::string& line : run.log) {
+        asked += StartsWith(line, "shown(Please name this Stack)") ? 1 : 0;
+        saves += line.find("saved(") != std::string::npos ? 1 : 0;
+        EXPECT_EQ(line.find("saved(" + temp), std::string::npos) << "never into the cache: " << line;
+    }
+    EXPECT_EQ(asked, 1) << "asked once; then the stack is the file chosen" << Joined(run.log);
+    EXPECT_EQ(saves, 2) << Joined(run.log);
 
-    const std::vector<std::string> copies = FilesIn(CacheFolderIn(temp), "stk*");
-    ASSERT_EQ(copies.size(), 1u) << "the web stack is saved into its one cached copy";
-    const BrowserRun report =
-        RunProgram(WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe"), server,
-                   {copies[0]});
+    const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
+    const BrowserRun report = RunProgram(reporter, server, {chosen});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     EXPECT_EQ(ReportedCardIds(Joined(report.log)), (std::vector<int>{1, 2, 4, 3}));
+    EXPECT_EQ(ReadFile(servedPath), served) << "the served file is the site's";
+    const std::vector<std::string> copies = FilesIn(CacheFolderIn(temp), "stk*");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(ReadFile(copies[0]), served) << "the cache's copy is the site's";
     RemoveFolderTree(temp);
 }
 

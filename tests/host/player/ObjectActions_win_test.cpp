@@ -306,7 +306,6 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
     };
     const auto drawn = [&] { return WindowPixel(window_, 50, 40) == RGB(255, 255, 255); };
     ASSERT_EQ(InitDataBase(window_, 64, 48, 0, false), 1);  // the card is drawn through the offscreen
-    SetLocateFileLocalMode(true);
 
     // A stack that cannot be read leaves this one open on its card, redrawn.
     SetFileSpecFromPath(kSlotTargetStack, broken.c_str());
@@ -339,7 +338,6 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
     EXPECT_TRUE(drawn()) << "the card asked for was entered";
     EXPECT_EQ(CardHistoryCount(), history + 1);
 
-    SetLocateFileLocalMode(false);
     FreeLayerList();
     FreeOffscreenObjects();
     if (const int32_t ref = GetStackResFile()) {

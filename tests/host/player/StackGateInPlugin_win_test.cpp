@@ -119,6 +119,8 @@ TEST_F(StackGateInPlugin, GraphicAppearanceEditsItsOwnGraphicAfterItsLayerWasReb
 }
 
 TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptAndAskedAboutAgain) {
+    // A stack of this machine: the other stacks it names are looked for on the disk.
+    ASSERT_TRUE(OpenAgainFromThisMachine(page_));
     MarkCardChanged();
     MarkStackChanged();
     const StackIdentity stack = CurrentStackIdentity();
@@ -147,14 +149,7 @@ TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptA
         DialogDriver driver(20000);
         driver.Expect(DialogMatch::Alert(2343), [](DialogView& box) { box.Press(kDontSave); });
         driver.Expect(DialogMatch::Any(), [](DialogView& box) { box.Close(1); });  // not a stack
-        driver.Run([] {
-            // Looked for on the disk, as a local stack's are, rather than asked of the page.
-            const bool local = IsLocateFileLocalMode();
-            SetLocateFileLocalMode(true);
-            const int opened = GoToAnotherStack(kSlotTargetStack, 0, {}, true, true);
-            SetLocateFileLocalMode(local);
-            return opened;
-        });
+        driver.Run([] { return GoToAnotherStack(kSlotTargetStack, 0, {}, true, true); });
         EXPECT_TRUE(driver.AllAnswered());
     }
     EXPECT_TRUE(IsCurrentStack(stack));

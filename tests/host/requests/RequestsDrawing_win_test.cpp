@@ -115,12 +115,13 @@ TEST(RequestsDrawing, TargetsContextsMasksToolsRendersAndPictures) {
 
     EXPECT_EQ(As<void>(Request(150).param1), GetAppPalette());
 
-    // 162: a picture file by the path in a handle; a file of another kind loads nothing.
+    // 162: a picture file by the path in a handle; a file of another kind loads nothing. The
+    // page's stack is from the web, whose names are its site's: this file the user gave here.
     const std::string bmp = TempPath("requests-picture.bmp");
+    RememberFileChosenHere(bmp.c_str());
     const DibHandle picture = NewDib(6, 4, 24);
     ASSERT_EQ(SaveDibAsBmp(picture, bmp.c_str()), 1);
     DisposeHandle(picture);
-    SetLocateFileLocalMode(true);
     const Handle path = NewHandleFromBytes(std::span(reinterpret_cast<const uint8_t*>(bmp.c_str()), bmp.size() + 1));
     const NbaParamBlock loaded = Request(162, static_cast<uint32_t>(path));
     ASSERT_NE(loaded.param3, 0u);
@@ -133,7 +134,6 @@ TEST(RequestsDrawing, TargetsContextsMasksToolsRendersAndPictures) {
     SetHandleBytes(path, std::span(reinterpret_cast<const uint8_t*>(text.c_str()), text.size() + 1));
     EXPECT_EQ(Request(162, static_cast<uint32_t>(path)).param3, 0u);
     EXPECT_EQ(Request(162, 0x7FFF0001u).param3, 0u) << "no handle of ours";
-    SetLocateFileLocalMode(false);
     DisposeHandle(path);
     DeleteFileA(bmp.c_str());
 }

@@ -136,13 +136,12 @@ TEST(SoundImport, AMovedSoundFileIsAskedForAndConverted) {
     stack.cards.push_back(sb::PictureCard(1, sb::SolidPicture(160, 120, 8, 0)));
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(stack, "sounds-" + tag + ".stk", &page));
+    ASSERT_TRUE(OpenAgainFromThisMachine(page)) << "a stack of this machine asks the person";
     const std::string folder = TempFolder() + "moved-" + tag;
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string moved = folder + "\\tone.wav";
     const Bytes samples = {1, 2, 3, 4};
     WriteFile(moved, Wave(1, 16, 4, samples));
-    const bool wasLocal = IsLocateFileLocalMode();
-    SetLocateFileLocalMode(true);
 
     constexpr int kSlot = kSlotMediaFolder14;
     SetFileSpecFromPath(kSlot, ("C:\\gone-" + tag + "\\tone.wav").c_str());
@@ -181,7 +180,6 @@ TEST(SoundImport, AMovedSoundFileIsAskedForAndConverted) {
     SetFileSpecFromPath(kSlot, text.c_str());
     EXPECT_EQ(ImportSoundFile(kSlot, true), 0);
 
-    SetLocateFileLocalMode(wasLocal);
     DeleteFileA(moved.c_str());
     DeleteFileA(text.c_str());
     RemoveDirectoryA(folder.c_str());

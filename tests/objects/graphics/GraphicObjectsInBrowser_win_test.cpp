@@ -303,8 +303,9 @@ TEST(GraphicObjectsInPlugin, APictureArrivingForAWebStackReloadsTheLayerThatAske
     DeleteFileA(picturePath.c_str());
 }
 
-// Not in the browser: the plug-in linked into this program, in local mode, so that a missing
-// picture is asked of the person; cancelling leaves the layer with its frame and no picture.
+// Not in the browser: the plug-in linked into this program, with the page's stack then opened
+// again from a file of this machine, whose missing picture is asked of the person; cancelling
+// leaves the layer with its frame and no picture.
 TEST(GraphicObjectsInPlugin, AMissingPictureWhoseLocateIsCancelledLeavesTheFrameAndNoPicture) {
     sb::Stack s = DiskStack(DisplayBits() == 16 ? 16 : 32, "Disk:gone-" + std::to_string(GetCurrentProcessId()) + ".bmp");
     s.cards[0].objects[0].words.push_back({16, 2});
@@ -315,14 +316,9 @@ TEST(GraphicObjectsInPlugin, AMissingPictureWhoseLocateIsCancelledLeavesTheFrame
         caption = box.Caption();
         box.Press(IDCANCEL);
     });
-    // The page's stack asks its site; once it is shown, the card is drawn again in local mode.
+    // The page's stack asks its site; the same stack from this machine's disk looks here.
     ASSERT_TRUE(OpenInLinkedPlugin(s, "gone-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
-    SetLocateFileLocalMode(true);
-    driver.Run([] {
-        RefreshCurrentCard(1);
-        return 1;
-    });
-    SetLocateFileLocalMode(false);
+    driver.Run([&] { return OpenAgainFromThisMachine(page) ? 1 : 0; });
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(caption, "Please find the picture named: gone-" + std::to_string(GetCurrentProcessId()) + ".bmp");
     LayerHandle handle = FindLayer(kObjectGraphic, 6);

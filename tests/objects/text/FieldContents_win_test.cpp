@@ -193,6 +193,7 @@ TEST(FieldContents, AStackMadeOnAMacByItsColourTableShowsAndStoresItsFieldTextCo
 TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(TwoCardStack(), "disktext-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(OpenAgainFromThisMachine(page)) << "a stack of this machine finds its files here";
     HWND field = GetDlgItem(page.embed, kField);
     ASSERT_TRUE(field);
     char temp[MAX_PATH] = {};
@@ -253,8 +254,6 @@ TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
     EXPECT_EQ(style.red, 0xFF00);
 
     // The stored path is gone: the prompt names the file; the user points at the moved one.
-    const bool wasLocal = IsLocateFileLocalMode();
-    SetLocateFileLocalMode(true);
     constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152, kFilterCombo = 1136;
     SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     DialogDriver driver(15000);
@@ -279,7 +278,6 @@ TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
     cancelled.Run([&] { LoadDiskBasedFieldText(field, record, nullptr); });
     EXPECT_TRUE(cancelled.AllAnswered());
     EXPECT_EQ(TextGetRange(field, 0, -1, -1), "");
-    SetLocateFileLocalMode(wasLocal);
     DeleteFileA(moved.c_str());
     RemoveDirectoryA(folder.c_str());
     CloseLinkedPlugin(&page);

@@ -81,6 +81,7 @@ struct TextSite {
     ServerFolder server;
     std::string name = "notes-" + std::to_string(GetCurrentProcessId()) + ".stk";
     std::string temp;
+    std::string saved = server.Name("saved-" + name);
     TextSite() {
         server.Put(name, AsText(TwoCardStack()));
         temp = server.path + "\\cache";
@@ -96,6 +97,10 @@ struct TextSite {
         for (char& c : url)
             if (c == '\\')
                 c = '/';
+        // Save of a stack from the web asks where: the test browser names this file.
+        for (const std::string& arg : args)
+            if (arg.rfind(std::to_string(kSaveStack) + "@", 0) == 0)
+                all.insert(all.end(), {"--save-copy", saved});
         all.insert(all.end(), {"--quit-after-last", std::to_string(afterLastMs), url});
         return RunBrowser(server, all, {{"TMP", temp}, {"TEMP", temp}});
     }
@@ -112,10 +117,13 @@ struct TextSite {
         FindClose(search);
         return found;
     }
-    // The stack the plug-in saved: a web stack is saved into its one cached copy.
+    // The stack the plug-in saved where it was asked to, while its one cached copy stays the
+    // site's: empty when either is not so.
     std::string SavedStack() const {
         const std::vector<std::string> copies = CachedCopies();
-        return copies.size() == 1 ? copies[0] : std::string();
+        if (copies.size() != 1 || ReadFile(copies[0]) != AsText(TwoCardStack()))
+            return {};
+        return ReadFile(saved).empty() ? std::string() : saved;
     }
     std::string Report(const std::string& stack) {
         const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");

@@ -67,6 +67,26 @@ TEST(StandInAviFrames, StoredRowsUseOnlyTheColoursTheFormatCarries) {
     EXPECT_FALSE(AviFrameImage(Bytes(39), rows, &image));
 }
 
+// A stored frame the file holds whole but that passes 16 M pixels (a 1-bit 16384 by 16384 frame
+// is 32 MiB in the file, 1 GiB as a picture) cannot be read; one at the limit is, and so is a
+// packed DIB of the same sizes.
+TEST(StandInAviFrames, AStoredFramePastSixteenMegapixelsCannotBeRead) {
+    StandInImage image;
+    const Bytes huge(size_t(16384) / 8 * 16384, 0xAA);
+    EXPECT_FALSE(AviFrameImage(Format(16384, 16384, 1, 0, 2, {0, 0xFFFFFF}), huge, &image));
+    EXPECT_FALSE(AviFrameImage(Format(16384, -1025, 1, 0, 2, {0, 0xFFFFFF}), huge, &image)) << "top-down too";
+    ASSERT_TRUE(AviFrameImage(Format(16384, 1024, 1, 0, 2, {0, 0xFFFFFF}), huge, &image));
+    EXPECT_EQ(image.bgra.size(), size_t(16384) * 1024 * 4);
+    EXPECT_EQ(Pixel(image, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(image, 1, 0), 0u);
+    Bytes dib = Format(16384, 16384, 1, 0, 2, {0, 0xFFFFFF});
+    dib.insert(dib.end(), huge.begin(), huge.end());
+    EXPECT_FALSE(StandInImageFromDib(dib, &image));
+    const Bytes decoded(size_t(12292) * 4096);  // 4097 pixels of 3 bytes a row, padded
+    EXPECT_FALSE(StandInImageFromBottomUpRows(decoded, 4097, 4096, 3, &image)) << "decoded rows past the limit";
+    EXPECT_TRUE(StandInImageFromBottomUpRows(decoded, 4096, 4096, 3, &image));
+}
+
 TEST(StandInAviFrames, ACodecsFrameIsSizedForTheStreamsFrame) {
     const Bytes coded = Format(5, 4, 8, 1, 2, {0, 0});  // run-length coded
     EXPECT_EQ(DecodedAviFrameBytes(Format(5, 4, 32, 0, 0), coded), 40u + 5 * 4 * 4);

@@ -105,6 +105,14 @@ Seeds AviFrameSeeds() {
     seeds.push_back({"wide-wrap", AviFrameInput(0x7FFFFFFF, 2, 32, 0, 0, 0, 64)});
     seeds.push_back({"tall-wrap", AviFrameInput(16, int32_t(0x80000000), 8, 0, 0, 256, 64)});
     seeds.push_back({"rows-short", AviFrameInput(8, 8, 24, 0, 0, 0, rows(8, 8, 24) - 3)});
+    // Frames a server could send whole, which the fuzzer makes by repeating these few rows (the
+    // length's top bit asks for it): past the 16 M pixels a frame may hold (a 1-bit 16384 by
+    // 16384 frame is 32 MiB), and just within.
+    for (auto [name, input] : {std::pair{"huge-1bit", AviFrameInput(16384, 16384, 1, 0, 0, 2, 64)},
+                               std::pair{"largest-8bit", AviFrameInput(4096, 4096, 8, 0, 0, 256, 64)}}) {
+        input[1] |= 0x80;
+        seeds.push_back({name, input});
+    }
     // A run-length coded stream's format, then the 32-bit frame a codec made of it.
     Bytes coded = AviFrameInput(5, 4, 8, 1, 2, 2, 0);
     Bytes made = AviFrameInput(5, 4, 32, 0, 0, 0, rows(5, 4, 32));

@@ -1,0 +1,224 @@
+// A stack from the web stays a guest of this machine, in the real plug-in in the test browser:
+// its arrive action and its timer open no device (the simulated videodisc player and the test
+// capture driver), a click does, and the same stack from the disk opens them as before; its
+// names are asked of its site even after a stack of this machine was opened and gone back from;
+// and a stack a move asked for that the server sends after the move was given up opens nothing.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "StackBuilder.h"
+#include "format/StackFile.h"
+#include "media/videodisc/VideodiscRecord.h"
+#include "tests/support/DisplayDepth_win.h"
+#include "tests/support/TestBrowserRun_win.h"
+
+namespace {
+
+using namespace browsertest;
+namespace sb = stackbuilder;
+
+constexpr int kWidth = 320, kHeight = 240;
+constexpr sb::Rgb kCardBlue = {40, 40, 200};
+
+std::string Built(const sb::Stack& stack) {
+    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// One card of one colour, of the page's size.
+sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
+    sb::Card card = sb::PictureCard(id, sb::SolidPicture(kWidth, kHeight, 8, 1));
+    card.picture->palette = {{255, 255, 255}, colour};
+    return card;
+}
+
+// A videodisc segment of the frames with live video over the rectangle, as a button's action.
+void PlaySegment(sb::Object& owner, sb::Rect rect, uint32_t from, uint32_t to) {
+    sb::Chunk segment;
+    segment.kind = kTagVideodisc;
+    segment.rect = rect;
+    segment.words.push_back({kChunkSoundFlags, kVdActionLiveVideo});
+    const VideodiscCommandText start = MakeStartCommand("060", '3', from), end = MakeEndCommand(from, to, "FR");
+    segment.payload.assign(start.begin(), start.end());
+    segment.payload.insert(segment.payload.end(), end.begin(), end.end());
+    owner.words.push_back({kButtonActionFlags, kActVideodisc});
+    owner.chunks.push_back(segment);
+}
+
+// Where each segment shows its live video: the card's arrive action (frames 111 to 222), a
+// button's timer a second after the card is shown (333 to 444), a click on "Disc" (150 to 300).
+constexpr sb::Rect kArriveRect = {10, 20, 150, 100}, kTimerRect = {170, 20, 310, 100}, kClickRect = {10, 110, 150, 190};
+constexpr sb::Rect kDiscButton = {10, 200, 70, 230};
+
+std::string DevicesStack() {
+    sb::Stack s;
+    s.cardWidth = kWidth;
+    s.cardHeight = kHeight;
+    sb::Card card = ColourCard(1, kCardBlue);
+    sb::Object arrive = sb::Button(0, {0, 0, 0, 0}, "");
+    PlaySegment(arrive, kArriveRect, 111, 222);
+    s.resources.push_back({"Actn", 128, "", 0, 0, sb::ActionRecord(arrive)});
+    card.actions[0] = 128;
+    sb::Object disc = sb::ShapedButton(1, kDiscButton, "Disc", 1);
+    PlaySegment(disc, kClickRect, 150, 300);
+    sb::Object tick = sb::ShapedButton(2, {250, 200, 310, 230}, "Tick", 1);
+    PlaySegment(tick, kTimerRect, 333, 444);
+    sb::SetTimer(tick, 1, 1);
+    card.objects = {disc, tick};
+    s.cards = {card};
+    s.nextObjectId = 3;
+    return Built(s);
+}
+
+// The test picture's bars (yellow the second of eight) over the rectangle's upper half.
+bool ShowsLiveVideo(const Shot& shot, const sb::Rect& r) {
+    const int x = r.left + 1 + (r.right - r.left - 2) * 3 / 16, y = r.top + (r.bottom - r.top) / 3;
+    return NearRgb(shot.At(x, y), 255, 255, 0, 24);
+}
+
+bool ShowsTheCard(const Shot& shot, const sb::Rect& r) {
+    const int x = r.left + 1 + (r.right - r.left - 2) * 3 / 16, y = r.top + (r.bottom - r.top) / 3;
+    return NearRgb(shot.At(x, y), kCardBlue.red, kCardBlue.green, kCardBlue.blue, 24);
+}
+
+}  // namespace
+
+TEST(WebGuestInBrowser, ADevicesActionOfAWebStackRunsOnlyWhenAClickStartedIt) {
+    CachedSite site(kWidth, kHeight);
+    const std::string name = "guest-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string stackPath = site.server.Put(name, DevicesStack());
+    const std::string before = site.server.Name("guest.png"), after = site.server.Name("guest-t2.png");
+    const std::string log = site.server.Name("guest-player.log");
+    const BrowserRun run = site.Run(name, {"--answer-alerts", "--screenshot", before, "--screenshot-after", "2600",
+                                           "--click", "40,215@3000", "--screenshot-after", "4400", "--quit-after-last", "600"},
+                                    {{"LOOM_VIDEODISC_LOG", WindowsPath(log)}, {"LOOM_CAPTURE_DRIVER", "1"}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(FindHolding(run.log, "alert("), -1) << Joined(run.log);
+    const std::vector<std::string> player = Lines(ReadFile(log));
+    EXPECT_EQ(Find(player, "seek 111"), -1) << "the arrive action opened the player\n" << Joined(player);
+    EXPECT_EQ(Find(player, "seek 333"), -1) << "the timer opened the player\n" << Joined(player);
+    EXPECT_NE(Find(player, "seek 150"), -1) << "the click plays its segment\n" << Joined(player);
+    EXPECT_NE(Find(player, "play to 300"), -1) << Joined(player);
+    const Shot first(before), second(after);
+    ASSERT_EQ(first.width, UINT(kWidth));
+    EXPECT_TRUE(ShowsTheCard(first, kArriveRect)) << "no live video on arrival: " << Hex(first.At(40, 40));
+    EXPECT_TRUE(ShowsTheCard(first, kTimerRect)) << "nor by the timer";
+    EXPECT_TRUE(ShowsTheCard(first, kClickRect)) << "nor before the click";
+    EXPECT_TRUE(ShowsLiveVideo(second, kClickRect)) << "the click shows it";
+    EXPECT_TRUE(ShowsTheCard(second, kArriveRect));
+
+    // The same stack opened from this machine's disk (the Open command) is the person's own: its
+    // arrive action and its timer play.
+    const std::string local = site.server.Name("guest-local.log"), open = "Please select a stack|";
+    const BrowserRun disk = site.Run(name, {"--answer-alerts", "--command", "101@1000", "--dialog",
+                                            open + "File name:|type:" + stackPath + "@1400", "--dialog",
+                                            open + "Open|press@1700", "--quit-after-last", "3000"},
+                                     {{"LOOM_VIDEODISC_LOG", WindowsPath(local)}, {"LOOM_CAPTURE_DRIVER", "1"}});
+    ASSERT_EQ(disk.exitCode, 0) << disk.errors << Joined(disk.log);
+    const std::vector<std::string> played = Lines(ReadFile(local));
+    EXPECT_NE(Find(played, "seek 111"), -1) << Joined(played);
+    EXPECT_NE(Find(played, "seek 333"), -1) << Joined(played);
+}
+
+// The web stack's two cards show a graphic that names a picture by a path of this machine,
+// where a red picture of that name lies; the site has a green one of the name. A stack of this
+// machine opened with the Open command shows its own picture from beside it (grey, never asked
+// of the site); Back goes into the web stack again, which shows the site's picture.
+TEST(WebGuestInBrowser, AWebStackGoneBackToAfterALocalOneAsksItsSiteForItsNames) {
+    CachedSite site(kWidth, kHeight);
+    ServerFolder here;  // this machine's files, not on the site
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    const sb::Picture red = sb::SolidPicture(40, 40, 32, 0xE00000), green = sb::SolidPicture(40, 40, 32, 0x00C000);
+    const sb::Picture grey = sb::SolidPicture(40, 40, 32, 0x808080);
+    const auto text = [](const std::vector<uint8_t>& b) { return std::string(b.begin(), b.end()); };
+    const std::string named = here.Put("pic-" + pid + ".bmp", text(sb::BmpFile(red)));
+    site.server.Put("pic-" + pid + ".bmp", text(sb::BmpFile(green)));
+    const std::string localPicture = here.Put("mine-" + pid + ".bmp", text(sb::BmpFile(grey)));
+
+    // True colour throughout: the pictures keep their own colours.
+    const auto graphicCard = [](uint16_t id, const std::string& path) {
+        sb::Card card = sb::PictureCard(id, sb::SolidPicture(kWidth, kHeight, 32, sb::Pixel32(kCardBlue)));
+        sb::Object graphic = sb::Graphic(1, {100, 100, 140, 140}, "Named");
+        graphic.mask.clear();
+        sb::SetGraphicFile(graphic, path, {0, 0, 40, 40});
+        card.objects = {graphic};
+        return card;
+    };
+    sb::Stack web = sb::EditableStack(kWidth, kHeight, 32);
+    web.cards = {graphicCard(1, named), graphicCard(2, named)};
+    web.nextObjectId = 2;
+    const std::string name = "away-" + pid + ".stk";
+    site.server.Put(name, Built(web));
+    sb::Stack mine = web;
+    mine.cards = {graphicCard(1, localPicture)};
+    const std::string minePath = here.Put("mine-" + pid + ".stk", Built(mine));
+
+    const std::string shot = site.server.Name("away.png"), opened = site.server.Name("away-t2.png"),
+                      back = site.server.Name("away-t3.png");
+    const std::string open = "Please select a stack|";
+    const BrowserRun run =
+        site.Run(name, {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000", "--command", "204@1400",
+                        "--command", "101@2000", "--dialog", open + "File name:|type:" + minePath + "@2400",
+                        "--dialog", open + "Open|press@2700", "--screenshot-after", "3600", "--command", "200@4000",
+                        "--screenshot-after", "5200", "--quit-after-last", "600"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(FindHolding(run.log, "shown(Please find"), -1) << "nothing of the web stack is looked for here\n"
+                                                              << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "url=http://localhost/pic-" + pid + ".bmp"), -1) << Joined(run.log);
+    for (int at = Find(run.log, "NPN_GetURL("); at != -1; at = Find(run.log, "NPN_GetURL(", at + 1))
+        EXPECT_EQ(run.log[at].find("mine-"), std::string::npos) << "the local stack's files are not the site's: "
+                                                                 << run.log[at];
+    const auto colourAt = [](const std::string& file) { return Shot(file).At(120, 120); };
+    if (DisplayBits() > 8) {
+        EXPECT_TRUE(NearRgb(colourAt(shot), 0, 0xC0, 0, 24)) << "the site's picture: " << Hex(colourAt(shot));
+        EXPECT_TRUE(NearRgb(colourAt(opened), 0x80, 0x80, 0x80, 24)) << "this machine's: " << Hex(colourAt(opened));
+        EXPECT_TRUE(NearRgb(colourAt(back), 0, 0xC0, 0, 24)) << "the site's again, never the red one here: "
+                                                              << Hex(colourAt(back)) << Joined(run.log);
+    } else {
+        EXPECT_NE(colourAt(back), colourAt(opened));
+        EXPECT_EQ(colourAt(back), colourAt(shot));
+    }
+}
+
+// A button moves to another stack of the site, which the server sends only after eight
+// seconds: the move is given up after six, and the stack that comes later opens nothing: the
+// card stays, and the page's stack is still the one.
+TEST(WebGuestInBrowser, AStackTheServerSendsAfterTheMoveWasGivenUpOpensNothing) {
+    CachedSite site(kWidth, kHeight);
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    const std::string late = "late-" + pid + ".stk";
+    sb::Stack there;
+    there.cardWidth = kWidth;
+    there.cardHeight = kHeight;
+    there.cards = {ColourCard(1, {0, 200, 0})};
+    site.server.Put(late, Built(there));
+    sb::Stack home;
+    home.cardWidth = kWidth;
+    home.cardHeight = kHeight;
+    home.cards = {ColourCard(1, kCardBlue)};
+    sb::Object go = sb::ShapedButton(1, kDiscButton, "Go", 1);
+    go.words.push_back({kButtonDestination, static_cast<uint16_t>(-6)});
+    go.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
+    go.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:" + late));
+    home.cards[0].objects = {go};
+    home.nextObjectId = 2;
+    const std::string name = "home-" + pid + ".stk";
+    site.server.Put(name, Built(home));
+    const std::string shot = site.server.Name("late.png");
+    const BrowserRun run = site.Run(name, {"--answer-alerts", "--answer-late", late + "@8000", "--click", "40,215@800",
+                                           "--screenshot", shot, "--screenshot-after", "11000", "--quit-after-last", "500"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int asked = FindHolding(run.log, "url=http://localhost/" + late);
+    ASSERT_NE(asked, -1) << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "NPP_NewStream(instance=1, type=application/lmpk, url=http://localhost/" + late, asked),
+              -1)
+        << "the server answered after all\n" << Joined(run.log);
+    const Shot card(shot);
+    ASSERT_EQ(card.width, UINT(kWidth));
+    EXPECT_TRUE(NearRgb(card.At(200, 60), kCardBlue.red, kCardBlue.green, kCardBlue.blue, 24))
+        << "the page's stack stays: " << Hex(card.At(200, 60)) << Joined(run.log);
+}
