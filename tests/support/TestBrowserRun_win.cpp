@@ -423,6 +423,15 @@ bool CardOnScreen(const std::vector<std::string>& lines, POINT* corner) {
     return true;
 }
 
+bool AppearedInTime(const std::string& path) {
+    for (int i = 0; i < 200; ++i) {
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
 bool ShownPlace(const std::vector<std::string>& lines, const std::string& title, RECT* place) {
     const std::vector<int> at = NumbersAt(lines, "shown(" + title + ") ");
     if (at.size() != 4)

@@ -148,6 +148,8 @@ std::vector<int> NumbersAt(const std::vector<std::string>& lines, const std::str
 // the first window of that title shown lay ("shown(TITLE) ... at L,T,R,B"); false when not logged.
 bool CardOnScreen(const std::vector<std::string>& lines, POINT* corner);
 bool ShownPlace(const std::vector<std::string>& lines, const std::string& title, RECT* place);
+// Waits (up to 10 s) for a file another program writes whole under its name (xwd's picture).
+bool AppearedInTime(const std::string& path);
 
 // The pixels of a PNG file as 0x00RRGGBB, top row first, read through the Windows Imaging
 // Component; empty when it cannot be read.

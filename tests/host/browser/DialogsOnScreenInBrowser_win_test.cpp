@@ -46,16 +46,6 @@ std::string Centre(const sb::Rect& r) {
     return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
 }
 
-// Waits (up to 10 s) for a file xwd writes: it appears whole under its name.
-bool AppearedInTime(const std::string& path) {
-    for (int i = 0; i < 200; ++i) {
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return true;
-        Sleep(50);
-    }
-    return false;
-}
-
 // The shot's window rectangle on the screen ("x-shot(window=TITLE) at L,T,R,B").
 bool ShotPlace(const std::vector<std::string>& log, const std::string& title, RECT* place) {
     const std::vector<int> at = NumbersAt(log, "x-shot(window=" + title + ")");

@@ -47,25 +47,15 @@ uint32_t CellColour(int x, int y) {
 }
 
 std::string CellPictureBmp() {
-    constexpr int width = 64, height = 48, rowBytes = (width * 3 + 3) & ~3, size = 54 + rowBytes * height;
-    std::string bmp(size_t(size), '\0');
-    const auto put = [&bmp](size_t at, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            bmp[at + size_t(i)] = char(value >> (8 * i) & 255);
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put(2, uint32_t(size), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, width, 4);
-    put(22, height, 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            put(54 + size_t(height - 1 - y) * size_t(rowBytes) + size_t(x) * 3, CellColour(x, y), 3);
-    return bmp;
+    sb::Picture picture;
+    picture.width = 64;
+    picture.height = 48;
+    picture.depth = 32;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            picture.pixels.push_back(CellColour(x, y));
+    const std::vector<uint8_t> bmp = sb::BmpFile(picture);
+    return std::string(bmp.begin(), bmp.end());
 }
 
 struct Site : CachedSite {

@@ -31,16 +31,6 @@ struct Pictures {
     int taken = 0;
 };
 
-// Waits (up to 10 s) for a file xwd writes: it appears whole under its name.
-bool AppearedInTime(const std::string& path) {
-    for (int i = 0; i < 200; ++i) {
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return true;
-        Sleep(50);
-    }
-    return false;
-}
-
 INT_PTR CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* pictures = reinterpret_cast<Pictures*>(GetWindowLongPtrA(box, DWLP_USER));
     switch (message) {
