@@ -544,6 +544,9 @@ int SetInstanceWindow(int index, void* hwnd, int x, int y, int width, int height
 void RequestStream(int index, const std::string& url) {
     if (index < 0 || index >= static_cast<int>(g_instances.size()) || !g_instances[index]->alive)
         return;
+    for (const BrowserOptions::LateAnswer& late : g_faults.late)
+        if (SameName(late.name, UrlName(url)))
+            Logf("  (%s is answered %d ms late)", url.c_str(), late.afterMs);
     g_requests.push_back({g_instances[index].get(), url, GetTickCount()});
     SchedulePump(true);
 }
