@@ -40,6 +40,14 @@ loom_wine_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.loom-private-colormap"
   fi
+  # A program that crashes must end and say where: with a display, Wine's debugger would otherwise
+  # show its crash dialog and wait for a click no one gives, and the run would only time out.
+  # Without the dialog it writes the backtrace into the program's output and ends it.
+  if [ ! -f "$WINEPREFIX/.loom-no-crash-dialog" ]; then
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+    wineserver -w
+    touch "$WINEPREFIX/.loom-no-crash-dialog"
+  fi
   # Wine links the user's folders (desktop, documents, music...) to the home folder, which every
   # other prefix on the machine shares: what tests put there would meet. Folders of its own.
   local folder

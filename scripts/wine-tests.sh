@@ -8,7 +8,8 @@
 # of another depth when its own has no work left.
 #   scripts/wine-tests.sh [DEPTH...]         (default: 24 16 8)
 # LOOM_SHARDS: shards at once (default: LOOM_JOBS, else the number of cores, at least 2);
-# LOOM_TESTS: a regular expression choosing the programs (ctest -R).
+# LOOM_TESTS: a regular expression choosing the programs (ctest -R);
+# LOOM_SLICE_LIMIT: seconds a slice may take before its backtraces are taken and it is ended (600).
 # Prints a line per slice as it ends, the output of every failing slice, and the time per depth.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,6 +17,7 @@ build=$root/build/win
 depths=("$@")
 [ ${#depths[@]} -eq 0 ] && depths=(24 16 8)
 shards=${LOOM_SHARDS:-${LOOM_JOBS:-$(nproc)}}
+limit=${LOOM_SLICE_LIMIT:-600}
 [ "$shards" -lt 2 ] && shards=2
 source "$root/scripts/wine-env.sh"
 
@@ -59,7 +61,8 @@ if loom_start_xvfb 24; then
 fi
 
 # A program's expected time: its last time here (build/win/wine-test-times), else from its number
-# of tests; slices of about a minute, so a big program spreads over the shards.
+# of tests; slices of about a minute and a half whatever the number of shards, so a big program
+# spreads over the shards and no slice comes near the limit on a machine with few cores.
 declare -A last
 [ -f "$build/wine-test-times" ] && while read -r depth program seconds; do
   last[$depth.$program]=$seconds
@@ -67,9 +70,8 @@ done <"$build/wine-test-times"
 for depth in "${depths[@]}"; do
   for program in $programs; do
     tests=$(wc -l <"$run/lists/$program")
-    seconds=${last[$depth.$program]:-$((tests * 2 + 5))}
-    slices=$(((seconds + 59) / 60))
-    [ "$slices" -gt "$shards" ] && slices=$shards
+    seconds=${last[$depth.$program]:-$((tests * 4 + 5))}
+    slices=$(((seconds + 89) / 90))
     [ "$slices" -gt "$tests" ] && slices=$tests
     [ "$slices" -lt 1 ] && slices=1
     for ((slice = 0; slice < slices; slice++)); do
@@ -151,9 +153,17 @@ shard() {
     [ "$slices" -gt 1 ] && filter=("--gtest_filter=$(awk -v n="$slices" -v i="$slice" -v all="$(wc -l <"$run/lists/$program")" \
       'int((NR - 1) * n / all) == i' "$run/lists/$program" | paste -sd:)")
     # In the background, so that a signal to the shard is taken at once. timeout signals the
-    # program's whole process group; the shard's wineserver ends what is left.
-    timeout -k 10 900 bash "$run/programs/$program" "$home/win" "${filter[@]}" >"$log" 2>&1 &
+    # program's whole process group; the shard's wineserver ends what is left. A slice takes about
+    # a minute: one still running after LOOM_SLICE_LIMIT seconds is stuck, and every thread's
+    # backtrace goes into its log before it is ended, so that the failure says where.
+    timeout -k 10 "$limit" bash "$run/programs/$program" "$home/win" "${filter[@]}" >"$log" 2>&1 &
     running=$!
+    while kill -0 "$running" 2>/dev/null && [ $((SECONDS - started)) -lt $((limit - 60)) ]; do sleep 1; done
+    if kill -0 "$running" 2>/dev/null; then
+      echo "---- still running after $((SECONDS - started)) s; every thread's backtrace:" >>"$log"
+      timeout 50 wine winedbg --command "bt all" </dev/null >>"$log" 2>&1
+      kill "$running" 2>/dev/null
+    fi
     wait $running
     rc=$?
     running=
