@@ -124,6 +124,22 @@ int CardOfColour(uint32_t pixel) {
     return best;
 }
 
+// The stack served as STEM.stk with the test action module; the module's log, STEM.txt.
+std::string ServeWithModule(Site& site, sb::Stack stack, const std::string& stem) {
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
+    site.server.Put(stem + ".stk", Built(stack));
+    return site.server.Name(stem + ".txt");
+}
+
+// A walk that answers every alert, takes the author's tool and chooses an item of an object's
+// menu by its keys, then goes on with the steps given.
+std::vector<std::string> ObjectMenuFirst(const sb::Rect& object, const std::string& keys, const std::vector<std::string>& then) {
+    std::vector<std::string> args = {"--answer-alert", "2340:2", "--answer-alerts", "--key", "shift+Tab" + At(1000),
+                                     "--right-click", Centre(object) + At(1400), "--key", keys + OnceShown("menu", 400)};
+    Append(args, then);
+    return args;
+}
+
 TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChangesNothing) {
     Site site;
     // The deck records from our stand-in wave input (at 11025 Hz) and plays into a sink.
@@ -608,10 +624,7 @@ TEST(ActionsWalkInBrowser, ATimerUnderTheirInformationWaitsAndTheEditStaysOnItsC
 // text object's new layer, and OK gives the name and the move to the text object.
 TEST(ActionsWalkInBrowser, TheTextAppearanceDialogOpensAgainOnTheTextObjectAfterACardLeftAndEntered) {
     Site site;
-    sb::Stack stack = WalkCards();
-    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
-    site.server.Put("textinfo.stk", Built(stack));
-    const std::string copy = site.server.Name("textinfo-copy.stk"), modules = site.server.Name("textinfo.txt");
+    const std::string modules = ServeWithModule(site, WalkCards(), "textinfo"), copy = site.server.Name("textinfo-copy.stk");
     const std::string appearance = "Text Appearance|", actions = "Actions|";
     const BrowserRun run = site.Run(
         "textinfo.stk",
@@ -759,26 +772,6 @@ int AlertsShown(const std::vector<std::string>& log, int id) {
     return count;
 }
 
-// The stack served as STEM.stk with the test action module; the names of its saved copy and of
-// the module's log.
-struct ModuleSite {
-    std::string copy, modules;
-};
-ModuleSite ServeWithModule(Site& site, sb::Stack stack, const std::string& stem) {
-    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
-    site.server.Put(stem + ".stk", Built(stack));
-    return {site.server.Name(stem + "-copy.stk"), site.server.Name(stem + ".txt")};
-}
-
-// A walk that answers every alert, takes the author's tool and chooses an item of an object's
-// menu by its keys, then goes on with the steps given.
-std::vector<std::string> ObjectMenuFirst(const sb::Rect& object, const std::string& keys, const std::vector<std::string>& then) {
-    std::vector<std::string> args = {"--answer-alert", "2340:2", "--answer-alerts", "--key", "shift+Tab" + At(1000),
-                                     "--right-click", Centre(object) + At(1400), "--key", keys + OnceShown("menu", 400)};
-    Append(args, then);
-    return args;
-}
-
 // The graphic's and then the button's appearance dialog, each renamed, run their actions
 // dialog (the graphic's comes back after it and is closed with OK), under which the module asks
 // to go to the next card. The move waits for the dialogs, so each edit lands on its own object
@@ -787,8 +780,7 @@ std::vector<std::string> ObjectMenuFirst(const sb::Rect& object, const std::stri
 TEST(ActionsWalkInBrowser, AppearancesEditedWhileAModuleLeavesTheCardStayWithTheirObjects) {
     constexpr int kEditDropped = 2395;
     Site site;
-    const ModuleSite files = ServeWithModule(site, WalkCards(), "looks");
-    const std::string &copy = files.copy, &modules = files.modules;
+    const std::string modules = ServeWithModule(site, WalkCards(), "looks"), copy = site.server.Name("looks-copy.stk");
     const std::string graphic = "Graphic Appearance|", button = "Button Appearance|", actions = "Actions|";
     const BrowserRun run = site.Run(
         "looks.stk",
@@ -839,8 +831,7 @@ TEST(ActionsWalkInBrowser, AModuleChangingObjectsUnderEachObjectDialogChangesThe
     sb::Stack stack = WalkCards();
     stack.cards[0].objects.push_back(sb::Graphic(5, {240, 150, 300, 200}, "Spare"));
     stack.nextObjectId = 6;
-    const ModuleSite files = ServeWithModule(site, stack, "busy");
-    const std::string &copy = files.copy, &modules = files.modules;
+    const std::string modules = ServeWithModule(site, stack, "busy"), copy = site.server.Name("busy-copy.stk");
     const std::string button = "Button Appearance|", graphic = "Graphic Appearance|", text = "Text Appearance|";
     const BrowserRun run = site.Run(
         "busy.stk",
