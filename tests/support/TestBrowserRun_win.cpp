@@ -243,6 +243,8 @@ std::string OnceShown(const std::string& title, int ms, int nth) {
     return "@shown:" + title + which + "+" + std::to_string(ms);
 }
 
+std::string OnceLogged(const std::string& text, int ms) { return "@logged:" + text + "+" + std::to_string(ms); }
+
 std::vector<std::string> SaveAt(int ms, const std::string& copy) {
     return {"--command", "102@" + std::to_string(ms), "--answer-alert", "2340:2", "--save-copy", copy};
 }

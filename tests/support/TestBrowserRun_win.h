@@ -90,6 +90,9 @@ void Append(std::vector<std::string>& to, const std::vector<std::string>& more);
 // opens (a menu after a right-click).
 inline constexpr int kNextShown = 0;
 std::string OnceShown(const std::string& title, int ms, int nth = 1);
+// The same held until the first line of the log holding the text was written, and ms after:
+// "@logged:TEXT+MS" (a stream's end, an alert answered).
+std::string OnceLogged(const std::string& text, int ms);
 std::vector<std::string> SaveAt(int ms, const std::string& copy);
 // From ms on: the object tools (shift+Tab), a right click on the object at the point ("X,Y") and
 // the "Actions" dialog chosen by keys from its menu, once that menu is up.

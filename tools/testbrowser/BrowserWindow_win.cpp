@@ -279,7 +279,9 @@ int StepTime(const BrowserOptions& o, const BrowserOptions::Step& step, int befo
     case Kind::Dialog: return o.dialogActions[step.index].atMs;
     case Kind::Drop: return o.drops[step.index].atMs;
     case Kind::XShot: return timed(o.xShots[step.index].atMs, o.xShots[step.index].hold);
-    case Kind::Screenshot: return step.index == 0 ? o.screenshotAfterMs : o.laterScreenshotsMs[step.index - 1];
+    case Kind::Screenshot:
+        return timed(step.index == 0 ? o.screenshotAfterMs : o.laterScreenshotsMs[step.index - 1],
+                     o.screenshotHolds[step.index]);
     }
     return before;
 }
@@ -335,10 +337,13 @@ void StartChain(HWND window) {
     ArmNextStep(window);
 }
 
-// A held action not yet due: its timer set again, for when its window is up (and as long after
-// as it asks) or to look again soon; true while it waits. A window that never comes fails it.
+// A held action not yet due: its timer set again, for when its window is up or its log line
+// written (and as long after as it asks) or to look again soon; true while it waits. A window or
+// line that never comes fails it.
 bool HeldBack(HWND window, UINT_PTR timer, BrowserOptions::Hold& hold, const std::string& what) {
-    constexpr DWORD kLookAgainMs = 50, kPatienceMs = 10000;
+    constexpr DWORD kLookAgainMs = 50;
+    // A line may wait for a download answered late; a window is up within seconds.
+    const DWORD patienceMs = hold.logged ? 30000 : 10000;
     if (hold.title.empty() || g_page.closed)
         return false;
     const DWORD now = GetTickCount();
@@ -347,18 +352,18 @@ bool HeldBack(HWND window, UINT_PTR timer, BrowserOptions::Hold& hold, const std
         // "#next": the window the step before opens, however many were shown before it (a
         // sub-menu's showing may be too brief to be seen, so counting them is not safe).
         if (hold.nth == 0)
-            hold.nth = WindowsShown(hold.title) + 1;
+            hold.nth = (hold.logged ? LinesLogged(hold.title) : WindowsShown(hold.title)) + 1;
     }
     unsigned long shown = 0;
-    if (WindowShownAt(hold.title, hold.nth, &shown)) {
+    if (hold.logged ? LoggedAt(hold.title, hold.nth, &shown) : WindowShownAt(hold.title, hold.nth, &shown)) {
         const DWORD due = shown + static_cast<DWORD>(hold.afterMs);
         if (static_cast<LONG>(now - due) >= 0)
             return false;
         SetTimer(window, timer, due - now, nullptr);
         return true;
     }
-    if (now - hold.since > kPatienceMs) {
-        FailHold(what + "@shown:" + hold.title, "never shown");
+    if (now - hold.since > patienceMs) {
+        FailHold(what + (hold.logged ? "@logged:" : "@shown:") + hold.title, hold.logged ? "never logged" : "never shown");
         StepRan(window, timer);
         return true;
     }
@@ -389,6 +394,8 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             ClosePage(window);
         } else if (wParam == kTimerScreenshot) {
             KillTimer(window, kTimerScreenshot);
+            if (HeldBack(window, wParam, g_page.options.screenshotHolds[0], "screenshot"))
+                return 0;
             TakeScreenshots();
             StepRan(window, wParam);
         } else if (wParam >= kTimerFirstCommand && wParam < kTimerFirstCommand + g_page.options.commands.size()) {
@@ -457,6 +464,8 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         } else if (wParam >= kTimerFirstLaterShot &&
                    wParam < kTimerFirstLaterShot + g_page.options.laterScreenshotsMs.size()) {
             KillTimer(window, wParam);
+            if (HeldBack(window, wParam, g_page.options.screenshotHolds[wParam - kTimerFirstLaterShot + 1], "screenshot"))
+                return 0;
             TakeLaterScreenshot(wParam - kTimerFirstLaterShot);
             StepRan(window, wParam);
         } else if (wParam >= kTimerFirstXShot && wParam < kTimerFirstXShot + g_page.options.xShots.size()) {

@@ -34,13 +34,16 @@ bool ParsePoint(std::string_view text, int& x, int& y) {
            ParseInt(text.substr(comma + 1), -4096, 4095, y);
 }
 
-// "MS", or "shown:TITLE+MS" (TITLE#N for its Nth showing, TITLE#next for the first after the action came due; "+MS" may be left out): a hold.
+// "MS", or "shown:TITLE+MS" (TITLE#N for its Nth showing, TITLE#next for the first after the
+// action came due; "+MS" may be left out) or "logged:TEXT+MS" (the same for a log line): a hold.
 bool ParseTime(std::string_view text, int& atMs, BrowserOptions::Hold* hold) {
     constexpr int kMaxMs = 24 * 60 * 60 * 1000;
-    constexpr std::string_view kShown = "shown:";
-    if (!hold || text.substr(0, kShown.size()) != kShown)
+    constexpr std::string_view kShown = "shown:", kLogged = "logged:";
+    const bool logged = text.substr(0, kLogged.size()) == kLogged;
+    if (!hold || (!logged && text.substr(0, kShown.size()) != kShown))
         return ParseInt(text, 0, kMaxMs, atMs);
-    text.remove_prefix(kShown.size());
+    hold->logged = logged;
+    text.remove_prefix(logged ? kLogged.size() : kShown.size());
     const size_t plus = text.rfind('+');
     if (plus != std::string_view::npos) {
         if (!ParseInt(text.substr(plus + 1), 0, kMaxMs, hold->afterMs))
@@ -251,7 +254,8 @@ const char* UsageText() {
            "                        a menu left open is logged (\"menu closed\") and ended\n"
            "  --screenshot FILE     save the first embed window as a PNG (more: FILE-2.png, ...)\n"
            "  --screenshot-after MS when to take it (default: 1000); repeated, further shots\n"
-           "                        of the first embed at the later times (FILE-t2.png, ...)\n"
+           "                        of the first embed at the later times (FILE-t2.png, ...);\n"
+           "                        MS may be a hold (shown:TITLE+MS, logged:TEXT+MS)\n"
            "  --x-shot FILE@MS      at MS, the X server's picture of the whole screen (its root\n"
            "                        window with every window on it, as the server shows it)\n"
            "                        written to FILE in xwd's format, what the user sees; held\n"
@@ -305,12 +309,18 @@ const char* UsageText() {
            "                        (\"Please name this Stack\", as Save of a web stack shows)\n"
            "                        that no --dialog answers is answered with PATH\n"
            "  @shown:TITLE+MS       in place of @MS (--command, --click and the other mouse\n"
-           "                        actions, --key, --keys, --x-shot): held until the window\n"
-           "                        of that title (a dialog, an alert, \"menu\" for a menu) was\n"
-           "                        shown, then MS later; TITLE#N after its Nth showing, TITLE#next\n"
-           "                        after the first once the action came due; a window not\n"
-           "                        shown within 10 seconds is logged (\"hold(...) -> never\n"
-           "                        shown\") and the run ends with exit code 14\n"
+           "                        actions, --key, --keys, --x-shot, --screenshot-after): held\n"
+           "                        until the window of that title (a dialog, an alert, \"menu\"\n"
+           "                        for a menu) was shown, then MS later; TITLE#N after its Nth\n"
+           "                        showing, TITLE#next after the first once the action came\n"
+           "                        due; a window not shown within 10 seconds is logged\n"
+           "                        (\"hold(...) -> never shown\") and the run ends with exit\n"
+           "                        code 14\n"
+           "  @logged:TEXT+MS       the same, held until a line of the log holding TEXT was\n"
+           "                        written (TEXT#N, TEXT#next as above; a line not written\n"
+           "                        within 30 seconds: \"hold(...) -> never logged\", exit code\n"
+           "                        14), e.g. a stream's end: \"logged:NPP_DestroyStream(instance=1,\n"
+           "                        url=http://localhost/other.stk+500\"\n"
            "  --in-order            the timed things (actions, dialog actions, shots) go one\n"
            "                        after another in the order of their times (a held one\n"
            "                        where it was given), each no sooner than the one before\n"
@@ -379,14 +389,21 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             options.inOrder = true;
         }
         else if (a == "--screenshot-after") {
+            const std::string* value = needValue(i);
             int ms = 0;
-            ok = intOption(i, 0, kMaxMs, ms);
-            if (ok && sawScreenshotTime) {
+            BrowserOptions::Hold hold;
+            ok = value && ParseTime(*value, ms, &hold);
+            const size_t shot = sawScreenshotTime ? options.laterScreenshotsMs.size() + 1 : 0;
+            if (ok && sawScreenshotTime)
                 options.laterScreenshotsMs.push_back(ms);
-                step(Kind::Screenshot, options.laterScreenshotsMs.size());
-            } else if (ok) {
+            else if (ok)
                 options.screenshotAfterMs = ms;
-                step(Kind::Screenshot, 0);
+            if (ok) {
+                step(Kind::Screenshot, shot);
+                options.screenshotHolds.resize(shot + 1);
+                options.screenshotHolds[shot] = hold;
+            } else if (value) {
+                error = "bad value for --screenshot-after: " + *value;
             }
             sawScreenshotTime = true;
         }
@@ -566,6 +583,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
     options.instances = std::max(options.instances, static_cast<int>(options.stacks.size()));
     if (!options.screenshot.empty() && !sawScreenshotTime)
         options.steps.push_back({Kind::Screenshot, 0});
+    options.screenshotHolds.resize(options.laterScreenshotsMs.size() + 1);  // one per shot, held or not
     // A walk in order that hangs ends at a bound of its own: 40 seconds beyond its last time.
     if (options.inOrder && options.quitAfterMs < 0) {
         int last = options.screenshotAfterMs;

@@ -12,7 +12,10 @@
 #include <deque>
 #include <list>
 #include <memory>
+#include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "TestBrowser.h"
 #include "host/downloads/NpInterface.h"
@@ -330,19 +333,41 @@ void SetLogging(bool on) { g_log = on; }
 
 namespace {
 void (*g_logSink)(const char* line) = nullptr;
+// Every line with when it was written, for the holds on a line (@logged:).
+std::vector<std::pair<std::string, unsigned long>> g_written;
 }
 
 void SetLogSink(void (*sink)(const char* line)) { g_logSink = sink; }
 
+bool LoggedAt(const std::string& text, int nth, unsigned long* tick) {
+    for (const auto& [line, when] : g_written)
+        if (line.find(text) != std::string::npos && --nth == 0) {
+            *tick = when;
+            return true;
+        }
+    return false;
+}
+
+int LinesLogged(const std::string& text) {
+    int count = 0;
+    for (const auto& [line, when] : g_written)
+        count += line.find(text) != std::string::npos;
+    return count;
+}
+
 void Logf(const char* format, ...) {
-    if (g_logSink) {
-        char line[1024];
-        va_list sinkArgs;
-        va_start(sinkArgs, format);
-        std::vsnprintf(line, sizeof line, format, sinkArgs);
-        va_end(sinkArgs);
-        g_logSink(line);
-    }
+    va_list sizeArgs;
+    va_start(sizeArgs, format);
+    const int size = std::vsnprintf(nullptr, 0, format, sizeArgs);
+    va_end(sizeArgs);
+    std::string line(static_cast<size_t>(std::max(size, 0)), '\0');
+    va_list lineArgs;
+    va_start(lineArgs, format);
+    std::vsnprintf(line.data(), line.size() + 1, format, lineArgs);
+    va_end(lineArgs);
+    if (g_logSink)
+        g_logSink(line.c_str());
+    g_written.emplace_back(std::move(line), GetTickCount());
     if (!g_log)
         return;
     // Browser functions called from inside a plug-in call are indented under it (the call's

@@ -61,8 +61,11 @@ struct BrowserOptions {
     // An action held until a window is up: "@shown:TITLE+MS" instead of "@MS" acts MS after
     // the window of that title (a dialog, an alert, "menu" for a menu) was shown, "TITLE#N" after
     // its Nth showing. A window not shown within 10 seconds fails the run (exit 14).
+    // "@logged:TEXT+MS" holds it instead until a line of the log holding TEXT was written (30
+    // seconds at most: a download answered late may come first).
     struct Hold {
         std::string title;  // empty: no hold, the action goes at its time
+        bool logged = false;  // title is a piece of a log line, not a window's title
         int nth = 1;  // 0 ("#next"): the first showing after the action came due
         int afterMs = 0;
         unsigned long since = 0;  // when the action first waited (ticks)
@@ -148,6 +151,9 @@ struct BrowserOptions {
         Hold hold;
     };
     std::vector<TimedXShot> xShots;
+    // Shots held as actions are (--screenshot-after shown:TITLE+MS or logged:TEXT+MS): 0 the
+    // first, N the Nth later one; one past the end or without a title is not held.
+    std::vector<Hold> screenshotHolds;
     // Every timed thing in the order given: its kind and index in its list (a shot: 0 the first
     // screenshot, N the Nth later one), for --in-order.
     enum class StepKind { Command, Mouse, Keys, Typing, Dialog, Drop, XShot, Screenshot };
@@ -200,6 +206,10 @@ struct PluginTypes {
 };
 void SetLogging(bool on);
 void Logf(const char* format, ...);
+// When the Nth line of the log holding the text was written (false: not so many yet), and how
+// many such lines there are so far.
+bool LoggedAt(const std::string& text, int nth, unsigned long* tick);
+int LinesLogged(const std::string& text);
 int LoadPlugin(const std::string& dllPath, PluginTypes& types);  // kExitOk or an exit code
 // Browses plug-in code linked into this very program (tests that look at the plug-in's state);
 // the version block is not read, so the caller names the types.

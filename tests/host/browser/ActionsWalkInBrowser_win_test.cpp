@@ -67,8 +67,9 @@ std::string Built(const sb::Stack& stack) { return AsText(sb::BuildStack(stack).
 std::string WalkStack() { return Built(WalkCards()); }
 
 // A button of the first card that goes, three seconds after the card is shown, to the third card
-// or to the first card of "other.stk": due while a dialog opened in the first second is up, and
-// more than two seconds after the dialog's command, however slowly the page opens.
+// or to the first card of "other.stk". Its time does not run under an information dialog: opened
+// half a second after the card and kept four and a half seconds, the dialog has the timer fall
+// due under it when it does not wait, and ends two and a half seconds or less before it goes.
 sb::Stack TickStack(bool toOtherStack) {
     sb::Stack stack = WalkCards();
     sb::Object tick = sb::ShapedButton(4, {240, 150, 300, 180}, "Tick", 1, 0, toOtherStack ? 0 : 3);
@@ -121,6 +122,22 @@ int CardOfColour(uint32_t pixel) {
         }
     }
     return best;
+}
+
+// The stack served as STEM.stk with the test action module; the module's log, STEM.txt.
+std::string ServeWithModule(Site& site, sb::Stack stack, const std::string& stem) {
+    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
+    site.server.Put(stem + ".stk", Built(stack));
+    return site.server.Name(stem + ".txt");
+}
+
+// A walk that answers every alert, takes the author's tool and chooses an item of an object's
+// menu by its keys, then goes on with the steps given.
+std::vector<std::string> ObjectMenuFirst(const sb::Rect& object, const std::string& keys, const std::vector<std::string>& then) {
+    std::vector<std::string> args = {"--answer-alert", "2340:2", "--answer-alerts", "--key", "shift+Tab" + At(1000),
+                                     "--right-click", Centre(object) + At(1400), "--key", keys + OnceShown("menu", 400)};
+    Append(args, then);
+    return args;
 }
 
 TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChangesNothing) {
@@ -182,8 +199,8 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
     EXPECT_TRUE(HasResourceNamedFrom(json, "NewSnd0")) << "the key stopped the recording, typing nothing " << json;
 
     // Opened again: a click plays the sound and moves; back on the first card, the timer moves
-    // again after its delay. Then a second edit of the button changes its place and drops its
-    // sound, and is cancelled; a third cancels each of its dialogs and ends with Done: Save As
+    // again after its delay (shot two and a half seconds before it and after it). Then a second
+    // edit of the button changes its place and drops its sound, and is cancelled; a third cancels each of its dialogs and ends with Done: Save As
     // writes what was saved before, byte for byte.
     const std::string sink = site.server.Name("actwalk-sink.wav");
     const std::string again = site.server.Name("again.png");
@@ -194,21 +211,21 @@ TEST(ActionsWalkInBrowser, AButtonGetsAMoveASoundAndATimerAndACancelledEditChang
     const BrowserRun reopened = site.Run(
         "actwalk-copy.stk",
         {"--answer-alerts", "--screenshot", again, "--screenshot-after", "1500", "--click", button + At(1800),
-         "--screenshot-after", "4500", "--command", "202" + At(5000), "--screenshot-after", "7500",
-         "--screenshot-after", "10500", "--command", "202" + At(10700), "--key", "shift+Tab" + At(11000),
-         "--right-click", button + At(11400),
-         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400), "--dialog", "Actions|Next card|press" + At(12300),
-         "--dialog", transitions + "OK|press" + At(12800), "--dialog", "Actions|Play a sound...|uncheck" + At(13300),
-         "--dialog", "Actions|Cancel|press" + At(13700),
+         "--screenshot-after", "4500", "--command", "202" + At(5000), "--screenshot-after", "6500",
+         "--screenshot-after", "11500", "--command", "202" + At(11700), "--key", "shift+Tab" + At(12000),
+         "--right-click", button + At(12400),
+         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400), "--dialog", "Actions|Next card|press" + At(13300),
+         "--dialog", transitions + "OK|press" + At(13800), "--dialog", "Actions|Play a sound...|uncheck" + At(14300),
+         "--dialog", "Actions|Cancel|press" + At(14700),
          // A third edit cancels the card walk, the sound and the timer dialogs and ends with Done.
-         "--right-click", button + At(14200), "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, kNextShown),
-         "--dialog", "Actions|Another card...|press" + At(15100), "--dialog", "Move to card|Cancel|press" + At(15700),
-         "--dialog", "Actions|Play a sound...|uncheck" + At(16300),
-         "--dialog", "Actions|Play a sound...|check" + At(16400),
-         "--dialog", deck + "Cancel|press" + At(17200), "--dialog", "Actions|Automatic timer...|uncheck" + At(17800),
-         "--dialog", "Actions|Automatic timer...|check" + At(17900), "--dialog", timer + "Cancel|press" + At(18500),
-         "--dialog", "Actions|Done|press" + At(19000), "--command", std::to_string(kSaveAs) + At(19600),
-         "--dialog", title + "File name:|type:" + savedAs + At(20100), "--dialog", title + "Save|press" + At(20300),
+         "--right-click", button + At(15200), "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400, kNextShown),
+         "--dialog", "Actions|Another card...|press" + At(16100), "--dialog", "Move to card|Cancel|press" + At(16700),
+         "--dialog", "Actions|Play a sound...|uncheck" + At(17300),
+         "--dialog", "Actions|Play a sound...|check" + At(17400),
+         "--dialog", deck + "Cancel|press" + At(18200), "--dialog", "Actions|Automatic timer...|uncheck" + At(18800),
+         "--dialog", "Actions|Automatic timer...|check" + At(18900), "--dialog", timer + "Cancel|press" + At(19500),
+         "--dialog", "Actions|Done|press" + At(20000), "--command", std::to_string(kSaveAs) + At(20600),
+         "--dialog", title + "File name:|type:" + savedAs + At(21100), "--dialog", title + "Save|press" + At(21300),
          "--quit-after-last", "1500"},
         {{"LOOM_QUICKTIME_SINK", sink}});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
@@ -482,11 +499,11 @@ TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndThe
     const BrowserRun run = site.Run(
         name,
         {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000),
-         // The graphic: a timer of four seconds, and the next card.
+         // The graphic: a timer of six seconds, and the next card.
          "--right-click", Centre(kGraphicRect) + At(1400), "--key", "Down Down Down Down Return" + OnceShown("menu", 400),
          "--dialog", actions + "Automatic timer...|check" + At(2300),
          "--dialog", timer + "Activate button after card is shown|check" + At(3300),
-         "--dialog", timer + "1002|type:4" + At(3500), "--dialog", timer + "OK|press" + At(3700),
+         "--dialog", timer + "1002|type:6" + At(3500), "--dialog", timer + "OK|press" + At(3700),
          "--dialog", actions + "&Next card|check" + At(4200), "--dialog", "Transitions|OK|press" + At(4700),
          "--dialog", actions + "Done|press" + At(5300), "--screenshot", shot, "--screenshot-after", "5800",
          // The graphic's new layer has its move at once: a click in the browse tool.
@@ -530,23 +547,23 @@ TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndThe
     EXPECT_EQ(CardOfColour(Shot(clicked).At(x, y)), 2) << "the graphic's layer took its move";
     EXPECT_EQ(CardOfColour(Shot(later).At(x, y)), 2) << "the module's move";
     EXPECT_EQ(CardOfColour(Shot(moved).At(x, y)), 2) << "the module's move under the button's dialog";
-    // Two action records, the graphic's (a timer of four seconds, once) and the text object's
+    // Two action records, the graphic's (a timer of six seconds, once) and the text object's
     // (its sound); the button's timer of five seconds in its record.
     const std::string json = site.Report(copy);
     const std::vector<std::string> records = ReportedResources(json, "Actn");
     ASSERT_GE(records.size(), 2u) << "the text object's edit was kept\n" << json;
-    EXPECT_EQ(ReportedValue(records[0], "timer"), "[1,4136]") << json;
+    EXPECT_EQ(ReportedValue(records[0], "timer"), "[1,4156]") << json;
     EXPECT_EQ(ReportedValue(ReportedObject(json, "Go"), "timer"), "[1,4146]") << json;
 
-    // Opened again: the text object does not move; the graphic's timer of four seconds goes to
-    // the second card (the first shots two seconds before it, the last two and a half after).
+    // Opened again: the text object does not move; the graphic's timer of six seconds goes to
+    // the second card (the first shots four seconds before it, the last two and a half after).
     const std::string again = site.server.Name("leftagain.png");
     for (int i = 2; i <= 3; ++i)
         site.server.Name("leftagain-t" + std::to_string(i) + ".png");
     const BrowserRun reopened = site.Run(
         "leftwalk-copy.stk",
         {"--answer-alerts", "--screenshot", again, "--screenshot-after", "800", "--click", Centre(kFieldRect) + At(1200),
-         "--screenshot-after", "1800", "--screenshot-after", "6500", "--quit-after-last", "500"});
+         "--screenshot-after", "1800", "--screenshot-after", "8500", "--quit-after-last", "500"});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
     EXPECT_EQ(CardOfColour(Shot(again).At(x, y)), 1);
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("leftagain-t2.png")).At(x, y)), 1) << "the text object does nothing";
@@ -559,15 +576,17 @@ TEST(ActionsWalkInBrowser, AModuleLeavingTheCardUnderAnObjectsDialogsWaitsAndThe
 TEST(ActionsWalkInBrowser, ATimerUnderTheirInformationWaitsAndTheEditStaysOnItsCardOrStack) {
     Site site;
     site.server.Put("aboutcard.stk", Built(TickStack(false)));
-    const std::string copy = site.server.Name("aboutcard-copy.stk");
+    const std::string copy = site.server.Name("aboutcard-copy.stk"), moved = site.server.Name("aboutcard.png");
     const std::string first = "About Card - 1|", name = std::to_string(INF_CARD_NAME);
     const BrowserRun run = site.Run(
         "aboutcard.stk",
-        {"--answer-alert", "2340:2", "--command", "301" + At(800), "--dialog", first + name + "|type:Lost" + At(1500),
-         "--dialog", first + "OK|press" + At(5000), "--command", "202" + At(5500), "--command", "301" + At(5800),
-         "--dialog", first + name + "|type:First" + At(6200), "--dialog", first + "OK|press" + At(6500),
-         "--command", std::to_string(kSave) + At(7200), "--save-copy", copy, "--quit-after-last", "1500"});
+        {"--answer-alert", "2340:2", "--command", "301" + At(500), "--dialog", first + name + "|type:Lost" + At(1200),
+         "--dialog", first + "OK|press" + At(5000), "--screenshot", moved, "--screenshot-after", "9000",
+         "--command", "202" + At(9300), "--command", "301" + At(9600),
+         "--dialog", first + name + "|type:First" + At(10000), "--dialog", first + "OK|press" + At(10300),
+         "--command", std::to_string(kSave) + At(11000), "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_EQ(CardOfColour(Shot(moved).At(300, 120)), 3) << "the timer ran once the dialog had ended";
     const std::string json = site.Report(copy);
     for (const auto& [card, named] : {std::pair{1, "First"}, std::pair{2, ""}, std::pair{3, ""}}) {
         const std::string record = ReportedCard(json, card);
@@ -587,9 +606,10 @@ TEST(ActionsWalkInBrowser, ATimerUnderTheirInformationWaitsAndTheEditStaysOnItsC
     site.server.Put("other.stk", Built(other));
     const std::string otherCopy = site.server.Name("other-copy.stk");
     const BrowserRun jumped = site.Run(
-        "aboutstack.stk", {"--answer-alert", "2340:2", "--command", "303" + At(800),
+        "aboutstack.stk", {"--answer-alert", "2340:2", "--command", "303" + At(500),
                            "--dialog", "About Stack - aboutstack.stk|OK|press" + At(5000),
-                           "--command", std::to_string(kSave) + At(8500), "--save-copy", otherCopy,
+                           "--command", std::to_string(kSave) + OnceLogged("NPP_DestroyStream(instance=1, url=http://localhost/other.stk", 500),
+                           "--save-copy", otherCopy,
                            "--quit-after-last", "1500"});
     ASSERT_EQ(jumped.exitCode, 0) << jumped.errors << Joined(jumped.log);
     EXPECT_NE(FindHolding(jumped.log, "NPN_GetURL(instance=1, url=http://localhost/other.stk"), -1) << Joined(jumped.log);
@@ -604,10 +624,7 @@ TEST(ActionsWalkInBrowser, ATimerUnderTheirInformationWaitsAndTheEditStaysOnItsC
 // text object's new layer, and OK gives the name and the move to the text object.
 TEST(ActionsWalkInBrowser, TheTextAppearanceDialogOpensAgainOnTheTextObjectAfterACardLeftAndEntered) {
     Site site;
-    sb::Stack stack = WalkCards();
-    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
-    site.server.Put("textinfo.stk", Built(stack));
-    const std::string copy = site.server.Name("textinfo-copy.stk"), modules = site.server.Name("textinfo.txt");
+    const std::string modules = ServeWithModule(site, WalkCards(), "textinfo"), copy = site.server.Name("textinfo-copy.stk");
     const std::string appearance = "Text Appearance|", actions = "Actions|";
     const BrowserRun run = site.Run(
         "textinfo.stk",
@@ -763,22 +780,18 @@ int AlertsShown(const std::vector<std::string>& log, int id) {
 TEST(ActionsWalkInBrowser, AppearancesEditedWhileAModuleLeavesTheCardStayWithTheirObjects) {
     constexpr int kEditDropped = 2395;
     Site site;
-    sb::Stack stack = WalkCards();
-    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
-    site.server.Put("looks.stk", Built(stack));
-    const std::string copy = site.server.Name("looks-copy.stk"), modules = site.server.Name("looks.txt");
+    const std::string modules = ServeWithModule(site, WalkCards(), "looks"), copy = site.server.Name("looks-copy.stk");
     const std::string graphic = "Graphic Appearance|", button = "Button Appearance|", actions = "Actions|";
     const BrowserRun run = site.Run(
         "looks.stk",
-        {"--answer-alert", "2340:2", "--answer-alerts", "--key", "shift+Tab" + At(1000),
-         "--right-click", Centre(kGraphicRect) + At(1400), "--key", "Down Down Down Return" + OnceShown("menu", 400),
-         "--dialog", graphic + "55|type:Lost" + At(2400), "--dialog", graphic + "Actions...|press" + At(2700),
+        ObjectMenuFirst(kGraphicRect, "Down Down Down Return",
+        {"--dialog", graphic + "55|type:Lost" + At(2400), "--dialog", graphic + "Actions...|press" + At(2700),
          "--dialog", actions + "Done|press" + At(3800), "--dialog", graphic + "OK|press" + At(4300),
          "--command", "202" + At(4800),
          "--right-click", Centre(kButtonRect) + At(5200), "--key", "Down Down Down Down Return" + OnceShown("menu", 400, kNextShown),
          "--dialog", button + "Name:|type:Gone" + At(6200), "--dialog", button + "Actions...|press" + At(6500),
          "--dialog", actions + "Done|press" + At(7600), "--command", "202" + At(8600),
-         "--command", std::to_string(kSave) + At(9000), "--save-copy", copy, "--quit-after-last", "1500"},
+         "--command", std::to_string(kSave) + At(9000), "--save-copy", copy, "--quit-after-last", "1500"}),
         // A step under the button's appearance dialog, so that the second move waits for its
         // actions dialog.
         {{"NBA_TEST_LOG", modules}, {"NBA_TEST_IDLE_REQUESTS", "Actions=4;Button Appearance=;Actions=4"}});
@@ -818,15 +831,12 @@ TEST(ActionsWalkInBrowser, AModuleChangingObjectsUnderEachObjectDialogChangesThe
     sb::Stack stack = WalkCards();
     stack.cards[0].objects.push_back(sb::Graphic(5, {240, 150, 300, 200}, "Spare"));
     stack.nextObjectId = 6;
-    stack.resources.push_back(NbasResource(kModuleId, "testaction.nba"));
-    site.server.Put("busy.stk", Built(stack));
-    const std::string copy = site.server.Name("busy-copy.stk"), modules = site.server.Name("busy.txt");
+    const std::string modules = ServeWithModule(site, stack, "busy"), copy = site.server.Name("busy-copy.stk");
     const std::string button = "Button Appearance|", graphic = "Graphic Appearance|", text = "Text Appearance|";
     const BrowserRun run = site.Run(
         "busy.stk",
-        {"--answer-alert", "2340:2", "--answer-alerts", "--key", "shift+Tab" + At(1000),
-         "--right-click", Centre(kButtonRect) + At(1400), "--key", "Down Down Down Down Return" + OnceShown("menu", 400),
-         "--dialog", button + "Name:|type:Mine" + At(2400), "--dialog", button + "OK|press" + At(3400),
+        ObjectMenuFirst(kButtonRect, "Down Down Down Down Return",
+        {"--dialog", button + "Name:|type:Mine" + At(2400), "--dialog", button + "OK|press" + At(3400),
          "--right-click", Centre(kGraphicRect) + At(3900),
          "--key", "Down Down Down Return" + OnceShown("menu", 400, kNextShown),
          "--dialog", graphic + "55|type:Drawn" + At(4900), "--dialog", graphic + "OK|press" + At(5900),
@@ -835,7 +845,7 @@ TEST(ActionsWalkInBrowser, AModuleChangingObjectsUnderEachObjectDialogChangesThe
          "--dialog", text + "54|type:Typed" + At(7400), "--dialog", text + "OK|press" + At(8400),
          "--click", Centre(kButtonRect) + At(8900), "--command", "359" + At(9300),
          "--dialog", "Text Style|Bold|check" + At(10100), "--dialog", "Text Style|OK|press" + At(10900),
-         "--command", std::to_string(kSave) + At(11600), "--save-copy", copy, "--quit-after-last", "1500"},
+         "--command", std::to_string(kSave) + At(11600), "--save-copy", copy, "--quit-after-last", "1500"}),
         {{"NBA_TEST_LOG", modules},
          {"NBA_TEST_IDLE_REQUESTS",
           "*Button Appearance=26/1/0,27/1/0,rect:1/0:24,24,104,54,30/5/2,rename:3/1:Renamed;"

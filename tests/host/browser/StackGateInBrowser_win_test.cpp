@@ -87,9 +87,9 @@ TEST(StackGateInBrowser, AStackArrivingLateAfterAnEditAsksBeforeItReplacesTheEdi
     const std::string copy = site.server.Name("gatehome-copy.stk"), about = "About Card - 1|";
     const BrowserRun run = site.Run(
         "gatehome.stk",
-        {"--answer-late", "gatelate.stk@4000", "--answer-alert", "2343:3", "--click", Centre(kLinkRect) + At(500),
+        {"--answer-late", "gatelate.stk@5000", "--answer-alert", "2343:3", "--click", Centre(kLinkRect) + At(500),
          "--command", "301" + At(900), "--dialog", about + std::to_string(INF_CARD_NAME) + "|type:Edited" + At(1400),
-         "--dialog", about + "OK|press" + At(1700), "--command", std::to_string(kSave) + At(7000),
+         "--dialog", about + "OK|press" + At(1700), "--command", std::to_string(kSave) + OnceLogged("alert(id=2343)", 800),
          "--answer-alert", "2340:2", "--save-copy", copy, "--quit-after-last", "1500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const int asked = LineFrom(run.log, "gatelate.stk is answered");

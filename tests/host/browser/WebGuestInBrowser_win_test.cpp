@@ -210,7 +210,9 @@ TEST(WebGuestInBrowser, AStackTheServerSendsAfterTheMoveWasGivenUpOpensNothing) 
     site.server.Put(name, Built(home));
     const std::string shot = site.server.Name("late.png");
     const BrowserRun run = site.Run(name, {"--answer-alerts", "--answer-late", late + "@8000", "--click", "40,215@800",
-                                           "--screenshot", shot, "--screenshot-after", "11000", "--quit-after-last", "500"});
+                                           "--screenshot", shot, "--screenshot-after",
+                                           "logged:NPP_DestroyStream(instance=1, url=http://localhost/" + late + "+1500",
+                                           "--quit-after-last", "500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const int asked = FindHolding(run.log, "url=http://localhost/" + late);
     ASSERT_NE(asked, -1) << Joined(run.log);
