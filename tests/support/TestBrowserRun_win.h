@@ -100,8 +100,9 @@ std::string OnceShown(const std::string& title, int ms, int nth = 1);
 std::vector<std::string> SaveAt(int ms, const std::string& copy);
 // A file dialog of that title answered: the path typed in its "File name:" box at ms, and its
 // button ("Save", "Open") pressed gap ms later. Save As's own ("Please name this Stack"), Open's
-// ("Please select a stack"), and a picture file chosen from the Picture Source dialog at ms: "Disk file", OK 200 ms on, and the
-// path given to its Open dialog ("Please select a picture file") 700 ms on.
+// ("Please select a stack"), and a picture file chosen from the Picture Source dialog at ms:
+// "Disk file", OK 200 ms on, and the path given to its Open dialog ("Please select a picture
+// file") 700 ms on.
 std::vector<std::string> FileDialogAt(const std::string& title, const std::string& path, const std::string& button, int ms,
                                       int gap = 200);
 std::vector<std::string> SaveAsDialogAt(const std::string& path, int ms, int gap = 200);
