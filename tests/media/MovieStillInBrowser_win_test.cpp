@@ -17,6 +17,7 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/RleAvi.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ enum class Move { Command, MovieButton, WipeWhilePlaying, Covered, Unfetched };
 
 void ExpectTheStillOnTheCardEntered(const Film& film, const std::string& stem, uint32_t firstFlags, Move move) {
     CachedSite site(160, 120);
-    site.server.Put(film.name, std::string(film.bytes.begin(), film.bytes.end()));
+    site.server.Put(film.name, AsText(film.bytes));
     sb::Stack s;
     s.cardWidth = 160;
     s.cardHeight = 120;
@@ -102,8 +103,7 @@ void ExpectTheStillOnTheCardEntered(const Film& film, const std::string& stem, u
     two.objects = {sb::MovieButton(1, {0, 0, 40, 20}, "Same", kMovieRect, "Disk:" + film.name, 4),
                    sb::MovieButton(2, {120, 0, 160, 20}, "Other", {10, 75, 10 + kW, 75 + kH}, "Disk:" + film.name, 4)};
     s.cards = {one, two};
-    const std::vector<uint8_t> bytes = sb::BuildStack(s).bytes;
-    site.server.Put(stem + ".stk", std::string(bytes.begin(), bytes.end()));
+    site.server.Put(stem + ".stk", Built(s));
     const std::string shot = site.server.Name(stem + ".png"), t2 = site.server.Name(stem + "-t2.png");
     std::vector<std::string> args = {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000",
                                      "--screenshot-after", "3000", "--quit-after-last", "300"};
@@ -157,8 +157,6 @@ TEST(MovieStillInBrowser, ACardEnteredAfterItsMovieWasFetchedAndPlayedShowsTheFi
     }
 }
 
-std::string At(int ms) { return "@" + std::to_string(ms); }
-
 // An author gives a button a movie from disk through the Actions dialog, lets it go where it is
 // offered with a click beside it, and ticks "Show first frame" in the movie options; saved and
 // opened again, the card shows the movie's first frame in its rectangle before anything is
@@ -169,7 +167,7 @@ TEST(MovieStillInBrowser, AMovieGivenItsFirstFrameInTheOptionsShowsItWhenTheSave
     const std::string stem = "options-" + std::to_string(GetCurrentProcessId());
     for (const Film& film : {AviFilm(stem), MovFilm(stem, sb::MovCodec::Rle)}) {
         CachedSite site(kWidth, kHeight);
-        site.server.Put(film.name, std::string(film.bytes.begin(), film.bytes.end()));
+        site.server.Put(film.name, AsText(film.bytes));
         sb::Stack stack = sb::EditableStack(kWidth, kHeight, 32);
         sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, 0x2080A0));
         card.objects.push_back(sb::ShapedButton(1, {10, 200, 70, 230}, "Film", 1));
@@ -177,7 +175,7 @@ TEST(MovieStillInBrowser, AMovieGivenItsFirstFrameInTheOptionsShowsItWhenTheSave
         stack.nextObjectId = 2;
         const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
         const std::string name = stem + "-" + film.name.substr(film.name.size() - 3);
-        site.server.Put(name + ".stk", std::string(bytes.begin(), bytes.end()));
+        site.server.Put(name + ".stk", AsText(bytes));
         const std::string copy = site.server.Name(name + "-copy.stk");
         const std::string chosen = "Please select a movie file|";
         std::vector<std::string> walk = OpenActionsAt("40,215", 1000);

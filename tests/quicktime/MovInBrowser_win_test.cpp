@@ -12,6 +12,7 @@
 #include "BuilderMedia.h"
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 #include "tests/support/DisplayDepth_win.h"
 
 namespace {
@@ -69,28 +70,22 @@ TEST(MovInBrowser, AButtonPlaysAnRleMovieOverCardOneAfterItsFirstFrame) {
     const std::string stem = "mov-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
     const std::string movie = stem + ".mov", stack = stem + ".stk";
     const sb::MovVideo video = TwoSecondMovie();
-    const std::vector<uint8_t> movieBytes = sb::MovFile(video);
-    server.Put(movie, std::string(movieBytes.begin(), movieBytes.end()));
+    server.Put(movie, AsText(sb::MovFile(video)));
     sb::Stack s;
     s.cardWidth = 160;
     s.cardHeight = 120;
-    sb::Card card = sb::PictureCard(1, sb::SolidPicture(160, 120, 8, 1));
-    card.picture->palette = {{255, 255, 255}, {200, 40, 40}};
+    sb::Card card = ColourCard(1, {200, 40, 40});
     // Plays the movie in its rectangle; its first frame shows there until then (flag 4).
     card.objects = {sb::MovieButton(1, {0, 0, 40, 20}, "Play", kMovieRect, "Disk:" + movie, 4)};
     s.cards = {card, sb::PictureCard(2, sb::SolidPicture(160, 120, 8, 1))};
-    const std::vector<uint8_t> stackBytes = sb::BuildStack(s).bytes;
-    server.Put(stack, std::string(stackBytes.begin(), stackBytes.end()));
-    const std::string shot = server.Name(stem + ".png");
-    const std::string t2 = server.Name(stem + "-t2.png"), t3 = server.Name(stem + "-t3.png");
-    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                               "--size", "160x120", "--screenshot", shot, "--screenshot-after", "1000",
-                                               "--click", "20,10@1200", "--screenshot-after", "1700",
-                                               "--screenshot-after", "2500", "--quit-after-last", "500",
-                                               "http://localhost/" + stack});
+    server.Put(stack, Built(s));
+    const std::vector<std::string> shots = server.Shots(stem, 3);
+    const BrowserRun run = RunPage(server, stack, "160x120",
+                                   {"--answer-alerts", "--screenshot", shots[0], "--screenshot-after", "1000", "--click",
+                                    "20,10@1200", "--screenshot-after", "1700", "--screenshot-after", "2500", "--quit-after-last", "500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
-    const Shot before(shot), during(t2), later(t3);
+    const Shot before(shots[0]), during(shots[1]), later(shots[2]);
     ASSERT_EQ(before.width, 160u);
     EXPECT_EQ(ShownFrame(before, video), 0) << "the first frame before playing";
     const int first = ShownFrame(during, video), second = ShownFrame(later, video);

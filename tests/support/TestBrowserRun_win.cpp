@@ -69,6 +69,13 @@ std::string ServerFolder::Name(const std::string& name) {
     return files.back();
 }
 
+std::vector<std::string> ServerFolder::Shots(const std::string& stem, int count) {
+    std::vector<std::string> shots = {Name(stem + ".png")};
+    for (int n = 2; n <= count; ++n)
+        shots.push_back(Name(stem + "-t" + std::to_string(n) + ".png"));
+    return shots;
+}
+
 ServerFolder::~ServerFolder() {
     for (auto it = files.rbegin(); it != files.rend(); ++it)
         DeleteFileA(it->c_str());
@@ -183,6 +190,23 @@ BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>
     return RunProgram(BrowserPath(), server, args, env);
 }
 
+namespace {
+
+std::vector<std::string> PageArgs(const std::string& plugin, const ServerFolder& server, const std::string& size,
+                                  const std::vector<std::string>& args, const std::string& stack) {
+    std::vector<std::string> all = {"--dll", plugin, "--server", server.path, "--log", "--size", size};
+    all.insert(all.end(), args.begin(), args.end());
+    all.push_back("http://localhost/" + stack);
+    return all;
+}
+
+}  // namespace
+
+BrowserRun RunPage(const ServerFolder& server, const std::string& stack, const std::string& size,
+                   const std::vector<std::string>& args, const std::vector<std::pair<std::string, std::string>>& env) {
+    return RunBrowser(server, PageArgs(PluginPath(), server, size, args, stack), env);
+}
+
 CachedSite::CachedSite(int pageWidth, int pageHeight) : width(pageWidth), height(pageHeight) {
     cache = server.path + "\\cache";
     CreateDirectoryA(cache.c_str(), nullptr);
@@ -212,13 +236,10 @@ void RemoveFolderTree(const std::string& folder) {
 
 BrowserRun CachedSite::Run(const std::string& stack, std::vector<std::string> args,
                            const std::vector<std::pair<std::string, std::string>>& env) {
-    std::vector<std::string> all = {"--dll", plugin.empty() ? PluginPath() : plugin, "--server", server.path, "--log", "--size",
-                                    std::to_string(width) + "x" + std::to_string(height)};
-    all.insert(all.end(), args.begin(), args.end());
-    all.push_back("http://localhost/" + stack);
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
     std::vector<std::pair<std::string, std::string>> settings = {{"TMP", cache}, {"TEMP", cache}};
     settings.insert(settings.end(), env.begin(), env.end());
-    return RunBrowser(server, all, settings);
+    return RunBrowser(server, PageArgs(plugin.empty() ? PluginPath() : plugin, server, size, args, stack), settings);
 }
 
 std::string CachedSite::Serve(const std::string& stem, const std::string& bytes) {
@@ -247,6 +268,27 @@ std::string OnceLogged(const std::string& text, int ms) { return "@logged:" + te
 
 std::vector<std::string> SaveAt(int ms, const std::string& copy) {
     return {"--command", "102@" + std::to_string(ms), "--answer-alert", "2340:2", "--save-copy", copy};
+}
+
+std::vector<std::string> FileDialogAt(const std::string& title, const std::string& path, const std::string& button, int ms,
+                                      int gap) {
+    return {"--dialog", title + "|File name:|type:" + path + "@" + std::to_string(ms), "--dialog",
+            title + "|" + button + "|press@" + std::to_string(ms + gap)};
+}
+
+std::vector<std::string> SaveAsDialogAt(const std::string& path, int ms, int gap) {
+    return FileDialogAt("Please name this Stack", path, "Save", ms, gap);
+}
+
+std::vector<std::string> OpenDialogAt(const std::string& path, int ms, int gap) {
+    return FileDialogAt("Please select a stack", path, "Open", ms, gap);
+}
+
+std::vector<std::string> PictureFileAt(const std::string& path, int ms) {
+    std::vector<std::string> steps = {"--dialog", "Picture Source|Disk file|check@" + std::to_string(ms), "--dialog",
+                                      "Picture Source|OK|press@" + std::to_string(ms + 200)};
+    Append(steps, FileDialogAt("Please select a picture file", path, "Open", ms + 700));
+    return steps;
 }
 
 std::vector<std::string> OpenActionsAt(const std::string& point, int ms) {
@@ -440,6 +482,15 @@ bool ShownPlace(const std::vector<std::string>& lines, const std::string& title,
         return false;
     *place = {at[0], at[1], at[2], at[3]};
     return true;
+}
+
+int Differing(const Shot& a, const Shot& b, RECT r, std::string* first, int step) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; y += step)
+        for (int x = r.left; x < r.right; x += step)
+            if (a.At(x, y) != b.At(x, y) && !n++ && first)
+                *first = std::to_string(x) + "," + std::to_string(y) + " " + Hex(a.At(x, y)) + " -> " + Hex(b.At(x, y));
+    return n;
 }
 
 bool NearRgb(uint32_t got, int red, int green, int blue, int slack) {

@@ -29,6 +29,9 @@ struct ServerFolder {
     std::string Put(const std::string& name, const std::string& bytes);
     // The full path of a file the run will write there, removed afterwards.
     std::string Name(const std::string& name);
+    // The files of a run's count screenshots: "STEM.png", then the test browser's "STEM-t2.png"
+    // on for each later one.
+    std::vector<std::string> Shots(const std::string& stem, int count);
 };
 
 struct BrowserRun {
@@ -43,6 +46,10 @@ BrowserRun RunProgram(const std::string& program, const ServerFolder& server, co
                       const std::vector<std::pair<std::string, std::string>>& env = {});
 BrowserRun RunBrowser(const ServerFolder& server, const std::vector<std::string>& args,
                       const std::vector<std::pair<std::string, std::string>>& env = {});
+// A web page of that size ("WxH") showing the stack of that name from the folder, in the real
+// plug-in with the call log kept; the arguments go between.
+BrowserRun RunPage(const ServerFolder& server, const std::string& stack, const std::string& size,
+                   const std::vector<std::string>& args, const std::vector<std::pair<std::string, std::string>>& env = {});
 
 // The download cache's own folder inside the temporary folder a run is given (no separator at
 // the end), and a folder removed with everything in it.
@@ -57,7 +64,7 @@ struct CachedSite {
     std::string cache;
     std::string plugin;  // the plug-in the runs load; empty: PluginPath()
     int width, height;
-    CachedSite(int pageWidth, int pageHeight);
+    explicit CachedSite(int pageWidth = 320, int pageHeight = 240);
     ~CachedSite();
     CachedSite(const CachedSite&) = delete;
     CachedSite& operator=(const CachedSite&) = delete;
@@ -94,6 +101,16 @@ std::string OnceShown(const std::string& title, int ms, int nth = 1);
 // "@logged:TEXT+MS" (a stream's end, an alert answered).
 std::string OnceLogged(const std::string& text, int ms);
 std::vector<std::string> SaveAt(int ms, const std::string& copy);
+// A file dialog of that title answered: the path typed in its "File name:" box at ms, and its
+// button ("Save", "Open") pressed gap ms later. Save As's own ("Please name this Stack"), Open's
+// ("Please select a stack"), and a picture file chosen from the Picture Source dialog at ms:
+// "Disk file", OK 200 ms on, and the path given to its Open dialog ("Please select a picture
+// file") 700 ms on.
+std::vector<std::string> FileDialogAt(const std::string& title, const std::string& path, const std::string& button, int ms,
+                                      int gap = 200);
+std::vector<std::string> SaveAsDialogAt(const std::string& path, int ms, int gap = 200);
+std::vector<std::string> OpenDialogAt(const std::string& path, int ms, int gap = 200);
+std::vector<std::string> PictureFileAt(const std::string& path, int ms);
 // From ms on: the object tools (shift+Tab), a right click on the object at the point ("X,Y") and
 // the "Actions" dialog chosen by keys from its menu, once that menu is up.
 std::vector<std::string> OpenActionsAt(const std::string& point, int ms);
@@ -166,6 +183,9 @@ struct Shot {
         return x >= 0 && y >= 0 && UINT(x) < width && UINT(y) < height ? pixels[size_t(y) * width + size_t(x)] : 0xFF000000u;
     }
 };
+// How many pixels of the rectangle, every step-th across and down, differ between two shots; the
+// first of them ("X,Y was -> is") in *first when asked.
+int Differing(const Shot& a, const Shot& b, RECT r, std::string* first = nullptr, int step = 1);
 // Each channel of a 0x00RRGGBB pixel within slack of the wanted red, green and blue.
 bool NearRgb(uint32_t got, int red, int green, int blue, int slack);
 // A pixel as six hexadecimal digits, for failure messages.

@@ -9,6 +9,7 @@
 
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -27,9 +28,7 @@ TEST(NewTextObjectInBrowser, Command308PlacesAFramedFieldAQuarterIn) {
     stack.depth = 32;
     stack.cards = {sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen))};
     ServerFolder server;
-    const std::string name = "place-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::string name = ServeStack(server, "place", stack);
     const std::string shot = server.Name("place.png");
     server.Name("place-t2.png");
     const BrowserRun run =

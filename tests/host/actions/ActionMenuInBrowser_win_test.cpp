@@ -13,6 +13,7 @@
 #include "StackBuilder.h"
 #include "format/StackFile.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -47,13 +48,8 @@ std::string ThreeCards() {
     const sb::Object toNext = sb::ShapedButton(99, {0, 0, 1, 1}, "", 2, 0, -1);
     stack.resources.push_back({"Actn", kNextCardAction, "", 0, 0, sb::ActionRecord(toNext)});
     stack.nextObjectId = kFieldId + 1;
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
+    return Built(stack);
 }
-
-struct Site : CachedSite {
-    Site() : CachedSite(kWidth, kHeight) {}
-};
 
 std::string At(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
 
@@ -91,9 +87,8 @@ int CheckObjectMenu(const std::vector<std::string>& log, int from, const std::st
 }
 
 TEST(ActionMenuInBrowser, ARightClickListsAnObjectsActionsAndAKindChosenIsSavedAndFollowed) {
-    Site site;
-    const std::string name = "actmenu-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, ThreeCards());
+    CachedSite site;
+    const std::string name = site.Serve("actmenu", ThreeCards());
     const std::string copy = site.server.Name("actmenu-copy.stk");
     // Up reaches the kinds' sub-menu at the menu's end, Right opens it on "Another &Card", a Down
     // goes to "&Next Card", two to "&Previous Card". The button and the graphic go back a card

@@ -22,6 +22,7 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -52,16 +53,13 @@ std::string AuthoringStack() {
     stack.cards = {first, second};
     stack.nextObjectId = 3;
     WithOwnIcon(stack, {200, 30, 30});
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
+    return Built(stack);
 }
 
 struct Site : CachedSite {
     std::string name;
-    explicit Site(int pageWidth = kWidth, int pageHeight = kHeight) : CachedSite(pageWidth, pageHeight) {
-        name = "author-" + std::to_string(GetCurrentProcessId()) + ".stk";
-        server.Put(name, AuthoringStack());
-    }
+    explicit Site(int pageWidth = kWidth, int pageHeight = kHeight)
+        : CachedSite(pageWidth, pageHeight), name(Serve("author", AuthoringStack())) {}
 };
 
 // A point and a time, as the test browser takes them.
@@ -191,7 +189,7 @@ TEST(AuthoringInBrowser, ACursorChosenForAButtonThatIsCancelledGoesToNoOtherObje
     Site site;
     const std::string copy = site.server.Name("leak-copy.stk");
     const std::vector<uint8_t> blue = sb::CursorFile(32, {0, 0, 255});
-    const std::string cursor = site.server.Put("blue.cur", std::string(blue.begin(), blue.end()));
+    const std::string cursor = site.server.Put("blue.cur", AsText(blue));
     const std::string look = "Button Appearance|", features = "Object Features|", open = "Open|";
     std::vector<std::string> args = {
         "--command", std::to_string(kNewButton) + "@1500", "--dialog", look + "Features...|press@2000",
@@ -329,6 +327,12 @@ bool ShapeCell(const std::vector<std::string>& log, int shape, int* x, int* y) {
     return ok;
 }
 
+// A run that opens the Button Appearance dialog for a new button and cancels it, for ShapeCell.
+BrowserRun AppearanceProbe(CachedSite& site, const std::string& stack) {
+    return site.Run(stack, {"--command", std::to_string(kNewButton) + "@1200", "--dialog",
+                            "Button Appearance|Cancel|press@1500", "--answer-alerts", "--quit-after-last", "300"});
+}
+
 // One new button of a freehand shape: the shape's cell clicked in Button Appearance, the
 // stack's own icon from Icons... (its "In use" source), through Features... the first built-in
 // cursor or the stack's own first, then placed by the given input at the time given and left
@@ -380,14 +384,11 @@ TEST(AuthoringInBrowser, ButtonsPickedAndLassoedFromTheCardTakeTheirSquaresIcons
         }
     stack.cards = {sb::PictureCard(1, picture)};
     WithOwnIcon(stack, kYellow);
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     CachedSite site(kWidth, kHeight);
-    site.server.Put("shapes.stk", std::string(bytes.begin(), bytes.end()));
+    site.server.Put("shapes.stk", Built(stack));
 
     // Where the dialog opens, to click its shape cells.
-    const BrowserRun probe = site.Run("shapes.stk", {"--command", std::to_string(kNewButton) + "@1200",
-                                                     "--dialog", "Button Appearance|Cancel|press@1500",
-                                                     "--answer-alerts", "--quit-after-last", "300"});
+    const BrowserRun probe = AppearanceProbe(site, "shapes.stk");
     int pickX = 0, pickY = 0, lassoX = 0, lassoY = 0;
     ASSERT_TRUE(ShapeCell(probe.log, 6, &pickX, &pickY) && ShapeCell(probe.log, 7, &lassoX, &lassoY))
         << Joined(probe.log);
@@ -450,12 +451,9 @@ TEST(AuthoringInBrowser, APencilDrawnButtonKeepsItsShapeAndTheStacksOwnCursor) {
     stack.cards = {sb::PictureCard(1, picture)};
     WithOwnIcon(stack, kYellow);
     stack.resources.push_back({"Crsr", 301, "", 0, 0, sb::StoredCursor({0, 0, 255}, 8, 8)});
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     CachedSite site(kWidth, kHeight);
-    site.server.Put("pencil.stk", std::string(bytes.begin(), bytes.end()));
-    const BrowserRun probe = site.Run("pencil.stk", {"--command", std::to_string(kNewButton) + "@1200",
-                                                     "--dialog", "Button Appearance|Cancel|press@1500",
-                                                     "--answer-alerts", "--quit-after-last", "300"});
+    site.server.Put("pencil.stk", Built(stack));
+    const BrowserRun probe = AppearanceProbe(site, "pencil.stk");
     int cellX = 0, cellY = 0;
     ASSERT_TRUE(ShapeCell(probe.log, 5, &cellX, &cellY)) << Joined(probe.log);
     const std::string copy = site.server.Name("pencil-copy.stk");
@@ -506,7 +504,7 @@ TEST(AuthoringInBrowser, ObjectsMovedAcrossTheCardsEdgeLeaveThePageOutsideClean)
     stack.nextObjectId = 3;
     const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     CachedSite site(kWidth + 160, kHeight + 120);
-    site.server.Put("edges.stk", std::string(bytes.begin(), bytes.end()));
+    site.server.Put("edges.stk", AsText(bytes));
     const std::string before = site.server.Name("edges.png"), after = site.server.Name("edges-t2.png");
     const BrowserRun run = site.Run(
         "edges.stk", {"--screenshot", before, "--screenshot-after", "1000", "--drag", "50,50-300,220@1300",
@@ -516,36 +514,10 @@ TEST(AuthoringInBrowser, ObjectsMovedAcrossTheCardsEdgeLeaveThePageOutsideClean)
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const Shot was(before), is(after);
     ASSERT_EQ(is.width, UINT(kWidth + 160)) << Joined(run.log);
-    int changed = 0;
-    std::string first;
-    for (int y = 0; y < int(is.height); ++y)
-        for (int x = 0; x < int(is.width); ++x)
-            if ((x >= kWidth || y >= kHeight) && is.At(x, y) != was.At(x, y)) {
-                if (!changed++)
-                    first = std::to_string(x) + "," + std::to_string(y) + " " + Hex(was.At(x, y)) + " -> " + Hex(is.At(x, y));
-            }
-    EXPECT_EQ(changed, 0) << "first at " << first << "\n" << Joined(run.log);
-}
-
-// A picture of 4-pixel cells in the eight pure colours (exact on a palette display too), laid
-// out so that no shift of a pixel repeats it: a crop that is off by one shows.
-constexpr int kPictureWidth = 64, kPictureHeight = 48;
-uint32_t CellColour(int x, int y) {
-    const int cx = x / 4, cy = y / 4, index = (cx * cx + 3 * cy + cx * cy + 1) % 8;
-    return (index & 4 ? 0xFF0000u : 0) | (index & 2 ? 0x00FF00u : 0) | (index & 1 ? 0x0000FFu : 0);
-}
-
-// The picture as a 24-bit BMP file, bottom row first.
-std::string CellPictureBmp() {
-    sb::Picture picture;
-    picture.width = kPictureWidth;
-    picture.height = kPictureHeight;
-    picture.depth = 32;
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x)
-            picture.pixels.push_back(CellColour(x, y));
-    const std::vector<uint8_t> bmp = sb::BmpFile(picture);
-    return std::string(bmp.begin(), bmp.end());
+    std::string first;  // beside the card, then below it
+    const int beside = Differing(was, is, {kWidth, 0, LONG(is.width), LONG(is.height)}, &first);
+    const int below = Differing(was, is, {0, kHeight, kWidth, LONG(is.height)}, beside ? nullptr : &first);
+    EXPECT_EQ(beside + below, 0) << "first at " << first << "\n" << Joined(run.log);
 }
 
 // Where the cropping dialog's view lies, in the card's coordinates: a probe run clicked the
@@ -592,11 +564,9 @@ POINT FrameWidthUpArrow(const std::vector<std::string>& log) {
 TEST(AuthoringInBrowser, AGraphicCroppedFromAPictureAndFlippedKeepsItsPixelsAndCursor) {
     Site site;
     const std::string picture = site.server.Put("cells.bmp", CellPictureBmp());
-    const std::string open = "Please select a picture file|", crop = "Graphic Objects|";
-    const std::vector<std::string> toTheCrop = {
-        "--command", "307@1500", "--dialog", "Picture Source|Disk file|check@2000",
-        "--dialog", "Picture Source|OK|press@2200", "--dialog", open + "File name:|type:" + picture + "@2700",
-        "--dialog", open + "Open|press@2900"};
+    const std::string crop = "Graphic Objects|";
+    std::vector<std::string> toTheCrop = {"--command", "307@1500"};
+    Append(toTheCrop, PictureFileAt(picture, 2000));
     // Where the cropping dialog opens; then, from a click and a drag on the picture near its
     // top-left, where its view lies and where Graphic Appearance opens.
     std::vector<std::string> probeArgs = toTheCrop;
@@ -712,20 +682,14 @@ TEST(AuthoringInBrowser, NewObjectsOnAPageLargerThanTheCardAreOfferedOnTheCard) 
     Site site(kWidth + 200, kHeight + 160);
     const std::string picture = site.server.Put("cells.bmp", CellPictureBmp());
     const std::string copy = site.server.Name("centred-copy.stk"), shot = site.server.Name("centred.png");
-    const std::string open = "Please select a picture file|", source = "Picture Source|";
     std::vector<std::string> args = {"--command", std::to_string(kNewButton) + "@1500",
                                      "--dialog", "Button Appearance|OK|press@2000", "--answer-alert", "2328:1",
                                      "--click", "5,5@2800", "--dialog", "Actions|Done|press@3400"};
     int ms = 4000;
     // The graphic (307) and then the clip art (106): a picture from the disk, a 32 by 32 part.
-    for (const auto& [command, title] : {std::pair{307, std::string("Graphic Objects|")}, std::pair{106, std::string("Clip Art|")}}) {
-        Append(args, {"--command", std::to_string(command) + "@" + std::to_string(ms),
-                      "--dialog", source + "Disk file|check@" + std::to_string(ms + 500),
-                      "--dialog", source + "OK|press@" + std::to_string(ms + 700),
-                      "--dialog", open + "File name:|type:" + picture + "@" + std::to_string(ms + 1200),
-                      "--dialog", open + "Open|press@" + std::to_string(ms + 1400),
-                      "--dialog", title + "101|drag:10,6-42,38@" + std::to_string(ms + 2200),
-                      "--dialog", title + "OK|press@" + std::to_string(ms + 2800)});
+    for (const auto& [command, title] : {std::pair{307, std::string("Graphic Objects")}, std::pair{106, std::string("Clip Art")}}) {
+        Append(args, {"--command", std::to_string(command) + "@" + std::to_string(ms)});
+        Append(args, CellPictureCutAt(picture, title, ms + 500));
         if (command == 307)  // where it goes: offered centred, placed there by a click beside it
             Append(args, {"--dialog", "Pageloom|OK|press@" + std::to_string(ms + 3200),
                           "--click", "5,5@" + std::to_string(ms + 3700),
@@ -771,9 +735,8 @@ TEST(AuthoringInBrowser, AGraphicMadeAGroupObjectInItsFeaturesMovesToTheBackgrou
     shared.objects.push_back(graphic);
     stack.cards = {sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kGreen)), shared};
     stack.nextObjectId = 2;
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     CachedSite site(kWidth, kHeight);
-    site.server.Put("group.stk", std::string(bytes.begin(), bytes.end()));
+    site.server.Put("group.stk", Built(stack));
     const std::string copy = site.server.Name("group-copy.stk");
     // "Features..." in a graphic's menu: below the title, Effects, Appearance and Actions.
     std::vector<std::string> args = {
@@ -813,9 +776,8 @@ TEST(AuthoringInBrowser, ALinkMadeInTheLinksDialogIsFollowedAfterReopening) {
     first.objects.push_back(sb::TextField(1, {20, 20, 300, 60}, "Words", "harbour bound ships"));
     stack.cards = {first, sb::PictureCard(2, sb::SolidPicture(kWidth, kHeight, 32, kBlue))};
     stack.nextObjectId = 2;
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     CachedSite site(kWidth, kHeight);
-    site.server.Put("links.stk", std::string(bytes.begin(), bytes.end()));
+    site.server.Put("links.stk", Built(stack));
     const std::string copy = site.server.Name("links-copy.stk");
     const std::string links = "Hypertext Links|", actions = "Actions|";
     std::vector<std::string> args = {

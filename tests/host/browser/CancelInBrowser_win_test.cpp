@@ -15,6 +15,7 @@
 #include "format/StackFile.h"
 #include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -29,22 +30,6 @@ constexpr int kSave = 102, kSaveAs = 103;
 // The object menu's own commands and its kinds of action (49 to 65 from 15850 on).
 constexpr int kAppearance = 300, kStyle = 15867, kIcons = 15868, kFeatures = 15869, kNewAction = 15870;
 constexpr int Kind(int code) { return 15850 + code - 49; }
-
-std::string Centre(const sb::Rect& r) {
-    return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
-}
-
-// Two frames along two points: the stored animation of the "Anim" button.
-std::vector<uint8_t> SpriteBytes() {
-    sb::Sprite s;
-    s.number = 1;
-    sb::Picture strip = sb::SolidPicture(20, 10, 8, 2);
-    strip.palette = {{255, 255, 255}, {0, 0, 0}, {250, 200, 0}};
-    s.film.strip = strip;
-    s.film.frames = {{0, 0, 10, 10}, {10, 0, 20, 10}};
-    s.path = {{40, 60, 30}, {120, 60, 30}};
-    return sb::SpriteRecord(s);
-}
 
 // Three cards, red, green and blue, for a person who may edit. The first holds a button that
 // goes to the second card, a button that goes to the first card of "other.stk", a button that
@@ -64,7 +49,7 @@ sb::Stack CancelCards() {
     away.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
     away.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:other.stk"));
     objects.push_back(away);
-    objects.push_back(sb::AnimationButton(kAnimId, kAnimRect, "Anim", SpriteBytes()));
+    objects.push_back(sb::AnimationButton(kAnimId, kAnimRect, "Anim", TwoFrameSpriteBytes()));
     sb::Object graphic = sb::Graphic(kGraphicId, kGraphicRect, "Block");
     sb::SetGraphicPicture(graphic, sb::SolidPicture(kGraphicRect.right - kGraphicRect.left,
                                                     kGraphicRect.bottom - kGraphicRect.top, 8, 0));
@@ -79,44 +64,15 @@ sb::Stack CancelCards() {
     return stack;
 }
 
-std::string Built(const sb::Stack& stack) {
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // A picture file to crop: 64 by 64, in two colours.
 std::string BmpText() {
     sb::Picture picture = sb::SolidPicture(64, 64, 8, 1);
     picture.palette = {{255, 255, 255}, {30, 120, 200}};
-    const std::vector<uint8_t> bytes = sb::BmpFile(picture);
-    return std::string(bytes.begin(), bytes.end());
+    return AsText(sb::BmpFile(picture));
 }
 
-// A walk's arguments on a clock: each step at its time, the next a gap later.
-struct Walk {
-    std::vector<std::string> args;
-    int ms = 1200;
-    void Step(const std::string& flag, const std::string& value, int gap) {
-        Append(args, {flag, value + "@" + std::to_string(ms)});
-        ms += gap;
-    }
-    void Command(int id) { Step("--command", std::to_string(id), 500); }
-    void Click(const sb::Rect& r) { Step("--click", Centre(r), 400); }
-    void Key(const std::string& keys) { Step("--key", keys, 400); }
-    // Keys for a window, held until its nth showing is up; the clock goes on from the step before.
-    void KeyInto(const std::string& title, const std::string& keys, int nth = 1) {
-        Append(args, {"--key", keys + OnceShown(title, 300, nth)});
-        ms += 400;
-    }
-    void Dialog(const std::string& title, const std::string& control, const std::string& action) {
-        Step("--dialog", title + "|" + control + "|" + action, 400);
-    }
-    void Press(const std::string& title, const std::string& control) { Dialog(title, control, "press"); }
-    void Cancel(const std::string& title) { Press(title, "Cancel"); }
-};
-
 // The dialogs of the menus, each changed and cancelled; inner dialogs end with OK.
-void MenuDialogs(Walk& w, const std::string& stack) {
+void MenuDialogs(TimedWalk& w, const std::string& stack) {
     const std::string card = "About Card - 1", look = "Button Appearance", text = "Text Appearance",
                       features = "Object Features", timer = "Automatic Timer";
     w.Command(301);
@@ -172,7 +128,7 @@ void MenuDialogs(Walk& w, const std::string& stack) {
 }
 
 // The dialogs of the objects' menus (with the object tools), each changed and cancelled.
-void ObjectDialogs(Walk& w) {
+void ObjectDialogs(TimedWalk& w) {
     const std::string look = "Button Appearance", text = "Text Appearance", features = "Object Features",
                       transitions = "Transitions", timer = "Automatic Timer", style = "Text Style";
     w.Key("shift+Tab");
@@ -296,7 +252,7 @@ void ObjectDialogs(Walk& w) {
 // no Cancel left by Done with nothing kept): the links of a field, the picture cropping of a
 // new graphic and of clip art with its scale and rotate, More Colors and the colour chooser (an
 // experienced user's) from a button's colours.
-void InnerDialogs(Walk& w, const std::string& picture) {
+void InnerDialogs(TimedWalk& w, const std::string& picture) {
     const std::string links = "Hypertext Links", look = "Button Appearance", more = "More Colors",
                       open = "Please select a picture file";
     // The field's link: its actions changed and cancelled, its deletion and a second link of
@@ -350,13 +306,9 @@ void InnerDialogs(Walk& w, const std::string& picture) {
     w.Cancel(look);
 }
 
-struct Site : CachedSite {
-    Site() : CachedSite(kWidth, kHeight) {}
-};
-
 // The walk on the stack saved before, then Save As under the name: the log of the run, and
 // whether the file written is the one saved before, byte for byte.
-BrowserRun WalkAndSaveAs(Site& site, Walk& w, const std::string& before, const std::string& as) {
+BrowserRun WalkAndSaveAs(CachedSite& site, TimedWalk& w, const std::string& before, const std::string& as) {
     const std::string after = site.server.Name(as), named = "Please name this Stack";
     w.Command(kSaveAs);
     w.Dialog(named, "File name:", "type:" + after);
@@ -371,9 +323,8 @@ BrowserRun WalkAndSaveAs(Site& site, Walk& w, const std::string& before, const s
 }
 
 TEST(CancelInBrowser, EveryAuthoringDialogCancelledLeavesTheSavedStackByteForByte) {
-    Site site;
-    const std::string name = "cancel-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, Built(CancelCards()));
+    CachedSite site;
+    const std::string name = site.Serve("cancel", Built(CancelCards()));
     const std::string before = site.server.Name("cancel-before.stk");
     std::vector<std::string> first = {"--quit-after-last", "1300"};
     Append(first, SaveAt(1200, before));
@@ -382,7 +333,7 @@ TEST(CancelInBrowser, EveryAuthoringDialogCancelledLeavesTheSavedStackByteForByt
 
     // The menus' dialogs, the objects' and the inner ones (each walk in a run of its own; the
     // last by an experienced user, who has More Colors).
-    Walk menus, objects, inner;
+    TimedWalk menus, objects, inner;
     MenuDialogs(menus, "About Stack - cancel-before.stk");
     ObjectDialogs(objects);
     InnerDialogs(inner, site.server.Put("cancel.bmp", BmpText()));
@@ -413,14 +364,14 @@ TEST(CancelInBrowser, EveryAuthoringDialogCancelledLeavesTheSavedStackByteForByt
 // byte for byte as a save before, at any depth (on a palette display the cards are shown in
 // the system's colours, which is no change to them).
 TEST(CancelInBrowser, CardsOnlyViewedLeaveTheStackUnchanged) {
-    Site site;
+    CachedSite site;
     site.server.Put("viewed.stk", Built(CancelCards()));
     const std::string before = site.server.Name("cancel-before.stk");
     std::vector<std::string> first = {"--quit-after", "2500"};
     Append(first, SaveAt(1200, before));
     const BrowserRun saved = site.Run("viewed.stk", first);
     ASSERT_EQ(saved.exitCode, 0) << saved.errors << Joined(saved.log);
-    Walk w;
+    TimedWalk w;
     for (int command : {204, 204, 203, 202})
         w.Command(command);
     w.Command(101);
@@ -440,10 +391,10 @@ TEST(CancelInBrowser, ANextCardChosenInTheMenuDropsTheOtherStackAndAGroupButtonM
     shared.objects = {stack.cards[0].objects[0], stack.cards[0].objects[1]};
     stack.cards[0].objects.clear();
     stack.cards[1] = shared;
-    Site site;
+    CachedSite site;
     site.server.Put("kept.stk", Built(stack));
     const std::string copy = site.server.Name("kept-copy.stk");
-    Walk w;
+    TimedWalk w;
     w.Command(204);
     w.Key("shift+Tab");
     w.Click(kAwayRect);

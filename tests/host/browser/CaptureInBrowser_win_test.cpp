@@ -17,6 +17,7 @@
 #include "resources/graphics_ids.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -50,11 +51,8 @@ std::string CaptureStack() {
     sb::Stack stack = sb::EditableStack(kWidth, kHeight, 32);
     stack.cards = {sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kCardColour))};
     stack.nextObjectId = 1;
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
+    return Built(stack);
 }
-
-std::string At(int ms) { return "@" + std::to_string(ms); }
 
 // The source of that radio button chosen in "Picture Source" at the time: checked and OK
 // pressed, or clicked a second time, which stands for OK.

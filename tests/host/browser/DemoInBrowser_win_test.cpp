@@ -13,17 +13,12 @@
 
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
 using namespace browsertest;
 namespace sb = stackbuilder;
-
-std::string Unique(const std::string& stem) {
-    return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + ".stk";
-}
-
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 // The logo's rings, 4 pixels wide from the edge of its 32-pixel square at (20, 80): black,
 // white, black, white. The card's picture below is a pattern of greys, which no ring matches.
@@ -31,13 +26,10 @@ std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes
 // the system palette and the logo's pixels follow it.)
 TEST(DemoInBrowser, TheFirstCardShowsItsLogo) {
     ServerFolder server;
-    const std::string name = Unique("demo");
-    server.Put(name, AsText(sb::BuildStack(sb::DemoStack()).bytes));
-    server.Put(sb::kDemoMovieName, AsText(sb::DemoMovie()));
+    const std::string name = ServeDemo(server);
     const std::string shot = server.Name("logo.png");
-    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                               "--size", "320x240", "--screenshot", shot, "--screenshot-after", "1500",
-                                               "--quit-after-last", "500", "http://localhost/" + name});
+    const BrowserRun run = RunPage(server, name, "320x240",
+                                   {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1500", "--quit-after-last", "500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot card(shot);
@@ -79,18 +71,17 @@ TEST(DemoInBrowser, NoObjectOfTheDemoLiesOverAnother) {
 // although the plug-in's window sits at the screen's corner and is smaller than the Open dialog.
 TEST(DemoInBrowser, AWebStackIsNamedByItsAddressAndItsDialogsOpenOnTheScreen) {
     ServerFolder server;
-    const std::string name = Unique("named");
+    const std::string name = UniqueName("named");
     sb::Stack stack;
     stack.cardWidth = 200;
     stack.cardHeight = 150;
     stack.cards.push_back(sb::PictureCard(1, sb::SolidPicture(200, 150, 8, 0)));
-    server.Put(name, AsText(sb::BuildStack(stack).bytes));
-    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                               "--close-dialogs", "--size", "200x150", "--command", "303@800", "--command",
-                                               "103" + OnceShown("About Stack - " + name, 800), "--command",
-                                               "101" + OnceShown("Please name this Stack", 800), "--hover",
-                                               "100,75" + OnceShown("Please select a stack", 800), "--quit-after-last",
-                                               "500", "http://localhost/" + name});
+    server.Put(name, Built(stack));
+    const BrowserRun run = RunPage(server, name, "200x150",
+                                   {"--answer-alerts", "--close-dialogs", "--command", "303@800", "--command",
+                                    "103" + OnceShown("About Stack - " + name, 800), "--command",
+                                    "101" + OnceShown("Please name this Stack", 800), "--hover",
+                                    "100,75" + OnceShown("Please select a stack", 800), "--quit-after-last", "500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     std::vector<std::string> dialogs;
     for (const std::string& line : run.log)

@@ -14,6 +14,7 @@
 
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 #include "tests/support/XwdImage.h"
 
 namespace {
@@ -38,12 +39,7 @@ std::string ObjectsStack() {
     card.objects.push_back(sb::TextField(3, kFieldRect, "Note", "Hello"));
     stack.cards.push_back(card);
     stack.nextObjectId = 4;
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
-}
-
-std::string Centre(const sb::Rect& r) {
-    return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
+    return Built(stack);
 }
 
 // The shot's window rectangle on the screen ("x-shot(window=TITLE) at L,T,R,B").
@@ -58,8 +54,7 @@ bool ShotPlace(const std::vector<std::string>& log, const std::string& title, RE
 TEST(DialogsOnScreenInBrowser, EveryDialogTheAlertAndAMenuShowOnTheScreenAsTheirWindowsHoldThem) {
     // The page larger than every dialog, so each lies wholly over it.
     CachedSite site(640, 480);
-    const std::string name = "onscreen-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, ObjectsStack());
+    const std::string name = site.Serve("onscreen", ObjectsStack());
     const std::vector<std::string> titles = {"About Card - 1",     "About Stack - " + name, "Button Appearance",
                                              "Actions",            "Graphic Appearance",    "Text Appearance",
                                              "menu",               "Pageloom"};
@@ -68,48 +63,39 @@ TEST(DialogsOnScreenInBrowser, EveryDialogTheAlertAndAMenuShowOnTheScreenAsTheir
         files.push_back(site.server.Name("onscreen-" + std::to_string(i) + ".xwd"));
         site.server.Name("onscreen-" + std::to_string(i) + ".xwd.window");
     }
-    std::vector<std::string> args;
-    int ms = 1200;
-    const auto step = [&](const std::string& flag, const std::string& value, int gap) {
-        Append(args, {flag, value + "@" + std::to_string(ms)});
-        ms += gap;
-    };
+    TimedWalk w;
     // The shot of a window once it is up (and drawn); what comes next waits as long again.
-    const auto shoot = [&](size_t i) {
-        Append(args, {"--x-shot", files[i] + OnceShown(titles[i], 600)});
-        ms += 1200;
-    };
-    step("--command", "301", 400);
+    const auto shoot = [&](size_t i) { w.Held("--x-shot", files[i], titles[i], 600, 1200); };
+    w.Step("--command", "301", 400);
     shoot(0);
-    step("--dialog", titles[0] + "|Card name:|type:Renamed", 400);  // an edit, for the alert
-    step("--dialog", titles[0] + "|OK|press", 500);
-    step("--command", "303", 400);
+    w.Step("--dialog", titles[0] + "|Card name:|type:Renamed", 400);  // an edit, for the alert
+    w.Step("--dialog", titles[0] + "|OK|press", 500);
+    w.Step("--command", "303", 400);
     shoot(1);
-    step("--dialog", titles[1] + "|Cancel|press", 500);
-    step("--key", "shift+Tab", 400);
-    step("--click", Centre(kButtonRect), 400);
-    step("--command", std::to_string(kAppearance), 400);
+    w.Step("--dialog", titles[1] + "|Cancel|press", 500);
+    w.Step("--key", "shift+Tab", 400);
+    w.Step("--click", Centre(kButtonRect), 400);
+    w.Step("--command", std::to_string(kAppearance), 400);
     shoot(2);
-    step("--dialog", titles[2] + "|Actions...|press", 400);
+    w.Step("--dialog", titles[2] + "|Actions...|press", 400);
     shoot(3);
-    step("--dialog", "Actions|Cancel|press", 500);  // Button Appearance went on to Actions
-    step("--click", Centre(kGraphicRect), 400);
-    step("--command", std::to_string(kAppearance), 400);
+    w.Step("--dialog", "Actions|Cancel|press", 500);  // Button Appearance went on to Actions
+    w.Step("--click", Centre(kGraphicRect), 400);
+    w.Step("--command", std::to_string(kAppearance), 400);
     shoot(4);
-    step("--dialog", titles[4] + "|Cancel|press", 500);
-    step("--click", Centre(kFieldRect), 400);
-    step("--command", std::to_string(kAppearance), 400);
+    w.Step("--dialog", titles[4] + "|Cancel|press", 500);
+    w.Step("--click", Centre(kFieldRect), 400);
+    w.Step("--command", std::to_string(kAppearance), 400);
     shoot(5);
-    step("--dialog", titles[5] + "|Cancel|press", 500);
-    step("--right-click", Centre(kButtonRect), 400);
-    Append(args, {"--x-shot", files[6] + OnceShown("menu", 600)});
-    ms += 1200;
-    step("--key", "Escape", 500);
-    step("--command", std::to_string(kOpen), 400);  // the card was renamed: the plug-in asks to save first
+    w.Step("--dialog", titles[5] + "|Cancel|press", 500);
+    w.Step("--right-click", Centre(kButtonRect), 400);
+    shoot(6);
+    w.Step("--key", "Escape", 500);
+    w.Step("--command", std::to_string(kOpen), 400);  // the card was renamed: the plug-in asks to save first
     shoot(7);
-    step("--dialog", "Pageloom|Cancel|press", 500);
-    Append(args, {"--quit-after-last", "1000"});
-    const BrowserRun run = site.Run(name, args);
+    w.Step("--dialog", "Pageloom|Cancel|press", 500);
+    Append(w.args, {"--quit-after-last", "1000"});
+    const BrowserRun run = site.Run(name, w.args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "alert=2343"), -1) << Joined(run.log);
 

@@ -18,6 +18,7 @@
 #include "StackBuilder.h"
 #include "format/StackFile.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -28,8 +29,6 @@ constexpr int kWidth = 320, kHeight = 240;
 constexpr sb::Rect kFieldRect = {20, 20, 300, 60};  // the demo's second card's note
 constexpr sb::Rect kGraphicRect = {20, 80, 50, 110};
 constexpr int kNextCard = 204, kSave = 102, kSaveAs = 103, kCardInfo = 301;
-
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 // The demo's first two cards (8-bit pictures, converted for a deeper display, so Save asks about
 // the colours), for a person who may edit (the card's menu opens on a right click), with a
@@ -48,12 +47,8 @@ std::string WalkStack() {
     graphic.flags = 0x80;  // draggable in browse mode
     stack.cards[1].objects.push_back(graphic);
     ++stack.nextObjectId;
-    return AsText(sb::BuildStack(stack).bytes);
+    return Built(stack);
 }
-
-struct Site : CachedSite {
-    Site() : CachedSite(kWidth, kHeight) {}
-};
 
 // "at CLASS X,Y" of an input line: the window the input reached and the point in it.
 bool InputTarget(const std::string& line, std::string& windowClass, int& x, int& y) {
@@ -64,24 +59,23 @@ bool InputTarget(const std::string& line, std::string& windowClass, int& x, int&
 }
 
 TEST(DriveInBrowser, AWalkByMouseKeysAndDialogsIsSavedAndOpensAgain) {
-    Site site;
-    const std::string name = "walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, WalkStack());
+    CachedSite site;
+    const std::string name = site.Serve("walk", WalkStack());
     const std::string savedAs = site.server.Name("walk-named.stk");
     const std::string copy = site.server.Name("walk-copy.stk");
     const std::string before = site.server.Name("walk.png"), after = site.server.Name("walk-t2.png");
     const std::string title = "Please name this Stack", card = "About Card - 2";
-    const BrowserRun run = site.Run(
-        name, {"--answer-alert", "2340:2", "--screenshot", before, "--screenshot-after", "1000",
+    std::vector<std::string> args = {"--answer-alert", "2340:2", "--screenshot", before, "--screenshot-after", "1000",
                "--click", "270,205@1200", "--click", "150,40@1700", "--key", "End Space w o r l d shift+1@2000",
                "--drag", "35,95-85,155@2600", "--key", "shift+Tab@3100", "--right-click", "160,200@3400",
                "--key", "Escape" + OnceShown("menu", 300), "--key", "shift+Tab@4000", "--command", std::to_string(kCardInfo) + "@4200",
                "--dialog", card + "|Card name:|type:Walked@4600", "--dialog", card + "|Marked card|check@4700",
-               "--dialog", card + "|OK|press@4800", "--command", std::to_string(kSave) + "@5100",
-               "--dialog", title + "|File name:|type:" + copy + "@5500", "--dialog", title + "|Save|press@5700",
-               "--command", std::to_string(kSaveAs) + "@6300", "--dialog", title + "|File name:|type:" + savedAs + "@6800",
-               "--dialog", title + "|Save|press@7000", "--screenshot-after", "7700", "--save-copy", copy,
-               "--quit-after-last", "1000"});
+               "--dialog", card + "|OK|press@4800", "--command", std::to_string(kSave) + "@5100"};
+    Append(args, SaveAsDialogAt(copy, 5500));
+    Append(args, {"--command", std::to_string(kSaveAs) + "@6300"});
+    Append(args, SaveAsDialogAt(savedAs, 6800));
+    Append(args, {"--screenshot-after", "7700", "--save-copy", copy, "--quit-after-last", "1000"});
+    const BrowserRun run = site.Run(name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
 
     // The click reached the field's own window, at the point in its coordinates.
@@ -165,13 +159,13 @@ TEST(DriveInBrowser, AWalkByMouseKeysAndDialogsIsSavedAndOpensAgain) {
 // logged; the dialog without the control is cancelled, and the run ends with the exit code of a
 // missed dialog. A dialog shown before its --dialog's time is left to it by --close-dialogs.
 TEST(DriveInBrowser, WhatIsNotThereIsReportedAndFailsTheRun) {
-    Site site;
+    CachedSite site;
     const std::string name = "missing-" + std::to_string(GetCurrentProcessId()) + ".stk";
     sb::Stack stack;
     stack.cardWidth = kWidth;
     stack.cardHeight = kHeight;
     stack.cards.push_back(sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 8, 0)));
-    site.server.Put(name, AsText(sb::BuildStack(stack).bytes));
+    site.server.Put(name, Built(stack));
     const std::string info = "About Stack - " + name;
     const std::string copy = site.server.Name("never.stk");
     const BrowserRun run = site.Run(name, {"--answer-alerts", "--command", "303@800", "--dialog", info + "|Bogus|press@1300",

@@ -14,6 +14,7 @@
 
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -25,7 +26,6 @@ constexpr uint32_t kGreen = 0x00A000, kBlue = 0x2040C0;
 constexpr sb::Rect kDefaultButton = {200, 180, 300, 220};  // Return presses it: to the next card
 constexpr sb::Rect kNotes = {20, 20, 200, 60};
 constexpr int kObjectButton = 48, kObjectGraphic = 16, kObjectText = 96;
-const std::string kOpen = "Please select a picture file|";
 
 // Two cards for a person who may edit: the first green with a default button to the next card
 // and a field of plain words, the second blue.
@@ -36,50 +36,17 @@ std::string HandStack() {
     first.objects.push_back(sb::TextField(2, kNotes, "Notes", "Plain words here"));
     stack.cards = {first, sb::PictureCard(2, sb::SolidPicture(kWidth, kHeight, 32, kBlue))};
     stack.nextObjectId = 3;
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
-}
-
-// A picture of 4-pixel cells in the eight pure colours (exact on a palette display too).
-uint32_t CellColour(int x, int y) {
-    const int cx = x / 4, cy = y / 4, index = (cx * cx + 3 * cy + cx * cy + 1) % 8;
-    return (index & 4 ? 0xFF0000u : 0) | (index & 2 ? 0x00FF00u : 0) | (index & 1 ? 0x0000FFu : 0);
-}
-
-std::string CellPictureBmp() {
-    sb::Picture picture;
-    picture.width = 64;
-    picture.height = 48;
-    picture.depth = 32;
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x)
-            picture.pixels.push_back(CellColour(x, y));
-    const std::vector<uint8_t> bmp = sb::BmpFile(picture);
-    return std::string(bmp.begin(), bmp.end());
+    return Built(stack);
 }
 
 struct Site : CachedSite {
     std::string name, picture;
-    explicit Site(int pageWidth = kWidth, int pageHeight = kHeight) : CachedSite(pageWidth, pageHeight) {
-        name = "hand-" + std::to_string(GetCurrentProcessId()) + ".stk";
-        server.Put(name, HandStack());
-        picture = server.Put("cells.bmp", CellPictureBmp());
-    }
+    explicit Site(int pageWidth = kWidth, int pageHeight = kHeight)
+        : CachedSite(pageWidth, pageHeight), name(Serve("hand", HandStack())), picture(server.Put("cells.bmp", CellPictureBmp())) {}
 };
-
-std::string At(int ms) { return "@" + std::to_string(ms); }
 
 // A menu item chosen from the bar at the time.
 std::vector<std::string> Menu(const std::string& path, int ms) { return {"--menu", path + At(ms)}; }
-
-// From ms on: a picture from the disk file, its part (10,6)-(42,38) cut in the dialog of that
-// title ("Graphic Objects", "Clip Art"), which then floats on the card.
-std::vector<std::string> PictureCut(const Site& site, const std::string& title, int ms) {
-    return {"--dialog", "Picture Source|Disk file|check" + At(ms), "--dialog", "Picture Source|OK|press" + At(ms + 200),
-            "--dialog", kOpen + "File name:|type:" + site.picture + At(ms + 700),
-            "--dialog", kOpen + "Open|press" + At(ms + 900),
-            "--dialog", title + "|101|drag:10,6-42,38" + At(ms + 1700), "--dialog", title + "|OK|press" + At(ms + 2300)};
-}
 
 // The logged items of the menus shown that hold the item, in order.
 std::vector<std::string> ShownMenusHolding(const std::vector<std::string>& log, const std::string& item) {
@@ -91,14 +58,6 @@ std::vector<std::string> ShownMenusHolding(const std::vector<std::string>& log, 
 }
 
 // Pixels of the rectangle (card coordinates) that differ between two shots, and the first.
-int Differing(const Shot& a, const Shot& b, RECT r, std::string* first) {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            if (a.At(x, y) != b.At(x, y) && !n++ && first)
-                *first = std::to_string(x) + "," + std::to_string(y) + " " + Hex(a.At(x, y)) + " -> " + Hex(b.At(x, y));
-    return n;
-}
 
 // Only the menu bar and the mouse: a new card, a button named in its dialog and placed by a
 // click beside it, a graphic cut from a picture and dragged where it goes, a text object, then
@@ -106,14 +65,14 @@ int Differing(const Shot& a, const Shot& b, RECT r, std::string* first) {
 // cut cells where it was dragged.
 TEST(MenuBarInBrowser, AWalkByTheMenuBarAndTheMouseMakesACardAButtonATextAndAGraphic) {
     Site site;
-    const std::string target = site.server.Name("walked.stk"), save = "Please name this Stack|";
+    const std::string target = site.server.Name("walked.stk");
     std::vector<std::string> args = {"--click", "160,130@800"};
     Append(args, Menu("Edit|New Card", 1300));
     Append(args, Menu("Objects|Add a Button", 1900));
     Append(args, {"--dialog", "Button Appearance|51|type:Go" + At(2400), "--dialog", "Button Appearance|OK|press" + At(2700),
                   "--answer-alert", "2328:1", "--click", "5,5" + At(3400), "--dialog", "Actions|Done|press" + At(4000)});
     Append(args, Menu("Objects|Add a Graphic", 4600));
-    Append(args, PictureCut(site, "Graphic Objects", 5100));
+    Append(args, CellPictureCutAt(site.picture, "Graphic Objects", 5100));
     // Offered in the middle of the card (144,104)-(176,136), dragged right and up by 100 and
     // 60, and kept there by a click beside it.
     Append(args, {"--dialog", "Pageloom|OK|press" + At(7800), "--drag", "160,120-260,60" + At(8400),
@@ -123,8 +82,8 @@ TEST(MenuBarInBrowser, AWalkByTheMenuBarAndTheMouseMakesACardAButtonATextAndAGra
     Append(args, {"--answer-alert", "2370:1", "--click", "5,5" + At(11300),
                   "--dialog", "Text Appearance|54|type:Note" + At(11900), "--dialog", "Text Appearance|OK|press" + At(12200)});
     Append(args, Menu("File|Save Stack As", 12800));
-    Append(args, {"--dialog", save + "File name:|type:" + target + At(13400), "--dialog", save + "Save|press" + At(13700),
-                  "--answer-alerts", "--quit-after-last", "1200"});
+    Append(args, SaveAsDialogAt(target, 13400, 300));
+    Append(args, {"--answer-alerts", "--quit-after-last", "1200"});
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "command("), -1) << "no command but from the menu bar\n" << Joined(run.log);
@@ -173,12 +132,12 @@ TEST(MenuBarInBrowser, PlacingByHandLeavesTheCardAsItWas) {
                   "--drag", "160,120-60,120" + At(2700), "--screenshot-after", "3400", "--click", "5,235" + At(3700),
                   "--dialog", "Actions|Done|press" + At(4300)});
     Append(args, Menu("Objects|Add a Graphic", 4900));
-    Append(args, PictureCut(site, "Graphic Objects", 5400));
+    Append(args, CellPictureCutAt(site.picture, "Graphic Objects", 5400));
     Append(args, {"--dialog", "Pageloom|OK|press" + At(8100), "--drag", "160,120-160,170" + At(8700),
                   "--key", "Return" + At(9300), "--dialog", "Graphic Appearance|OK|click:5,5" + At(9900),
                   "--screenshot-after", "10600"});
     Append(args, Menu("File|Add Clip Art", 11000));
-    Append(args, PictureCut(site, "Clip Art", 11500));
+    Append(args, CellPictureCutAt(site.picture, "Clip Art", 11500));
     Append(args, {"--key", "Escape" + At(14600), "--screenshot-after", "15300", "--quit-after-last", "500"});
     const BrowserRun run = site.Run(site.name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);

@@ -20,6 +20,7 @@
 #include "format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -79,11 +80,6 @@ sb::Stack ColourStack(int depth) {
     // The font table every save stores; the fields use the default font only.
     stack.resources.push_back({"FntL", 128, "", 0, 0, sb::FontTable({})});
     return stack;
-}
-
-std::string Built(const sb::Stack& stack) {
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
 }
 
 // The stack's depth that the display shows as it is.
@@ -275,25 +271,23 @@ std::string QuartersBmp() {
         for (int x = 0; x < 64; ++x)
             picture.pixels[size_t(y * 64 + x)] = sb::Pixel32(kQuarters[(y / 32) * 2 + x / 32]);
     const std::vector<uint8_t> bytes = sb::BmpFile(picture);
-    return std::string(bytes.begin(), bytes.end());
+    return AsText(bytes);
 }
 
 // The demo's first card, whose 256 colours are greys: clip art placed from a picture file and
 // kept in the card picture shows the picture's colours, on a palette display the nearest it has.
 TEST(PaletteColours, APicturePlacedOnTheDemosGreyCardKeepsItsColours) {
     CachedSite site(kWidth, kHeight);
-    const std::string name = "demo-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, Built(sb::DemoStack()));
+    const std::string name = site.Serve("demo", Built(sb::DemoStack()));
     const std::string picture = site.server.Put("quarters.bmp", QuartersBmp());
     const std::string shot = site.server.Name("placed.png");
-    const std::string open = "Please select a picture file|", source = "Picture Source|";
-    const std::vector<std::string> args = {
-        "--command", "106@1500", "--dialog", source + "Disk file|check@2000", "--dialog", source + "OK|press@2200",
-        "--dialog", open + "File name:|type:" + picture + "@2700", "--dialog", open + "Open|press@2900",
+    std::vector<std::string> args = {"--command", "106@1500"};
+    Append(args, PictureFileAt(picture, 2000));
+    Append(args, {
         "--dialog", "Clip Art|101|drag:0,0-64,64@3700", "--dialog", "Clip Art|OK|press@4300",
         // Kept in the card picture by a click beside it.
         "--click", "300,10@5000", "--screenshot", shot, "--screenshot-after", "6000", "--answer-alerts",
-        "--quit-after-last", "800"};
+        "--quit-after-last", "800"});
     const BrowserRun run = site.Run(name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const Shot placed(shot);

@@ -17,6 +17,7 @@
 #include "cardview/transitions/TransitionTable.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -49,17 +50,12 @@ std::string RoundTripStack(int depth) {
     third.objects.push_back(sb::Button(id++, {200, 180, 300, 220}, "Onward"));
     stack.cards = {first, second, third};
     stack.nextObjectId = id;
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
+    return Built(stack);
 }
-
-struct Site : CachedSite {
-    Site() : CachedSite(kWidth, kHeight) {}
-};
 
 // The options that take a shot of each card in turn from the first, starting at startMs, and
 // the files they go to (base.png, base-t2.png, ...).
-std::vector<std::string> ShotsOfEveryCard(Site& site, const std::string& base, int startMs, std::vector<std::string>* files) {
+std::vector<std::string> ShotsOfEveryCard(CachedSite& site, const std::string& base, int startMs, std::vector<std::string>* files) {
     std::vector<std::string> args = {"--screenshot", site.server.Name(base + ".png")};
     for (int card = 0; card < kCards; ++card) {
         const int at = startMs + card * 700;
@@ -106,9 +102,8 @@ TEST_P(RoundTrip, NewCardSavedOverTheOriginalShowsEveryCardAsBefore) {
     const int depth = GetParam();
     if (IndexedDisplay() && depth > 8)
         GTEST_SKIP() << "a palette display shows " << depth << "-bit pictures through its 256 colours";
-    Site site;
-    const std::string name = "round" + std::to_string(depth) + "-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, RoundTripStack(depth));
+    CachedSite site;
+    const std::string name = site.Serve("round" + std::to_string(depth), RoundTripStack(depth));
     const std::string copy = site.server.Name("round-copy.stk");
     std::vector<std::string> before, after;
     std::vector<std::string> args = ShotsOfEveryCard(site, "before", 1000, &before);
@@ -139,15 +134,13 @@ INSTANTIATE_TEST_SUITE_P(PictureDepths, RoundTrip, testing::Values(4, 8, 16, 32)
 // conversion (on a palette display Save As is chosen). The copy holds all of it, shows the other
 // cards as before, and its new button moves to the next card.
 TEST(RoundTripWalk, NewButtonTextAndMovedGraphicSavedAsANewStack) {
-    Site site;
-    const std::string name = "rwalk-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, RoundTripStack(8));
+    CachedSite site;
+    const std::string name = site.Serve("rwalk", RoundTripStack(8));
     const std::string savedAs = site.server.Name("rwalk-named.stk");
     const std::string copy = site.server.Name("rwalk-copy.stk");
-    const std::string title = "Please name this Stack";
     std::vector<std::string> before;
     std::vector<std::string> args = ShotsOfEveryCard(site, "rwalk", 1000, &before);
-    const std::vector<std::string> walk = {
+    std::vector<std::string> walk = {
         "--command", "202@2700", "--click", "150,40@3000", "--key", "End Space w o r l d@3300",
         "--drag", "35,95-85,165@3800",
         // The new button, dragged to the bottom while it is placed; its actions: the next card.
@@ -160,9 +153,9 @@ TEST(RoundTripWalk, NewButtonTextAndMovedGraphicSavedAsANewStack) {
         "--click", "300,100@9300", "--dialog", "Text Appearance|OK|press@9800", "--click", "160,95@10300",
         "--keys", "Typed@10700",
         // Save asks where: Save As names a new stack.
-        "--command", (IndexedDisplay() ? "103" : std::to_string(kSave)) + "@11300",
-        "--dialog", title + "|File name:|type:" + savedAs + "@11900", "--dialog", title + "|Save|press@12100",
-        "--save-copy", copy, "--quit-after-last", "1500"};
+        "--command", (IndexedDisplay() ? "103" : std::to_string(kSave)) + "@11300"};
+    Append(walk, SaveAsDialogAt(savedAs, 11900));
+    Append(walk, {"--save-copy", copy, "--quit-after-last", "1500"});
     args.insert(args.end(), walk.begin(), walk.end());
     const BrowserRun run = site.Run(name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);

@@ -11,22 +11,18 @@
 
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
 using namespace browsertest;
 namespace sb = stackbuilder;
 
-std::string EditableStackBytes() {
-    const std::vector<uint8_t> bytes = sb::BuildStack(sb::EditableStack(320, 240, 32)).bytes;
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // Save As at once, a bare name typed and saved.
 BrowserRun SaveAsBareName(CachedSite& site, const std::string& stack, const std::string& name) {
-    const std::string title = "Please name this Stack|";
-    return site.Run(stack, {"--command", "103@1500", "--dialog", title + "File name:|type:" + name + "@2200",
-                            "--dialog", title + "Save|press@2500", "--answer-alerts", "--quit-after-last", "1100"});
+    std::vector<std::string> args = {"--command", "103@1500", "--answer-alerts", "--quit-after-last", "1100"};
+    Append(args, SaveAsDialogAt(name, 2200, 300));
+    return site.Run(stack, args);
 }
 
 bool IsStackFile(const std::string& path) {
@@ -36,8 +32,8 @@ bool IsStackFile(const std::string& path) {
 
 TEST(SaveFolderInBrowser, SaveAsStartsInTheRememberedFolderElseAWebStacksInTheDocuments) {
     const std::string tag = std::to_string(GetCurrentProcessId());
-    CachedSite site(320, 240);
-    site.server.Put("web.stk", EditableStackBytes());
+    CachedSite site;
+    site.server.Put("web.stk", Built(sb::EditableStack(320, 240, 32)));
 
     // Remembered: the dialog opens there, though the stack's copy lies in the cache.
     const std::string remembered = site.server.path + "\\remembered";

@@ -15,6 +15,7 @@
 #include "resources/info_ids.h"
 #include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -25,19 +26,6 @@ constexpr int kWidth = 320, kHeight = 240;
 constexpr sb::Rgb kRed{200, 40, 40}, kGreen{40, 200, 40}, kBlue{40, 40, 200};
 constexpr sb::Rect kLinkRect{240, 150, 300, 180};
 constexpr int kSave = 102;
-
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-std::string Built(const sb::Stack& stack) { return AsText(sb::BuildStack(stack).bytes); }
-std::string At(int ms) { return "@" + std::to_string(ms); }
-std::string Centre(const sb::Rect& r) {
-    return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
-}
-
-sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
-    sb::Card card = sb::PictureCard(id, sb::SolidPicture(kWidth, kHeight, 8, 1));
-    card.picture->palette = {{255, 255, 255}, colour};
-    return card;
-}
 
 // Cards of the colours given, for a person who may edit.
 sb::Stack ColourStack(std::initializer_list<sb::Rgb> colours) {
@@ -64,10 +52,6 @@ sb::Stack LinkStack(const std::string& other) {
     return stack;
 }
 
-struct Site : CachedSite {
-    Site() : CachedSite(kWidth, kHeight) {}
-};
-
 // The first line at or after `from` holding the text; -1 when none.
 int LineFrom(const std::vector<std::string>& log, const std::string& text, int from = 0) {
     for (int i = std::max(from, 0); i < static_cast<int>(log.size()); ++i)
@@ -81,7 +65,7 @@ int LineFrom(const std::vector<std::string>& log, const std::string& text, int f
 // plug-in asks whether to save the edit; Cancel keeps the stack, the edit with it, and the edit
 // is saved afterwards.
 TEST(StackGateInBrowser, AStackArrivingLateAfterAnEditAsksBeforeItReplacesTheEditedStack) {
-    Site site;
+    CachedSite site;
     site.server.Put("gatehome.stk", Built(LinkStack("gatelate.stk")));
     site.server.Put("gatelate.stk", Built(ColourStack({kGreen})));
     const std::string copy = site.server.Name("gatehome-copy.stk"), about = "About Card - 1|";
@@ -111,7 +95,7 @@ TEST(StackGateInBrowser, AStackArrivingLateAfterAnEditAsksBeforeItReplacesTheEdi
 // the card's mark but not the edit), the plug-in asks first, and Cancel keeps the new stack
 // with both its cards, saved afterwards under a name of its own.
 TEST(StackGateInBrowser, AReadyMadeStackChosenInAnEditedNewStackAsksFirst) {
-    Site site;
+    CachedSite site;
     PluginCopy plugin("");
     const std::string readyMade = plugin.folder + "\\RdyMCard";
     CreateDirectoryA(readyMade.c_str(), nullptr);
@@ -128,7 +112,6 @@ TEST(StackGateInBrowser, AReadyMadeStackChosenInAnEditedNewStackAsksFirst) {
     page.experiencedUser = 0;
     site.server.Put("gatepage.stk", Built(page));
     constexpr int kNewStack = 100, kSameBackground = 501, kPreviousCard = 203, kFirstReadyMade = 503, kSaveAs = 103;
-    const std::string named = "Please name this Stack|";
     for (const bool edited : {false, true}) {
         const std::string saved = site.server.Name(edited ? "gate-edited.stk" : "gate-untouched.stk");
         std::vector<std::string> args = {"--answer-alerts", "--answer-alert", "2343:3", "--command",
@@ -137,8 +120,8 @@ TEST(StackGateInBrowser, AReadyMadeStackChosenInAnEditedNewStackAsksFirst) {
             Append(args, {"--command", std::to_string(kSameBackground) + At(1000), "--command",
                           std::to_string(kPreviousCard) + At(1500)});
         Append(args, {"--command", std::to_string(kFirstReadyMade) + At(2000), "--command", std::to_string(kSaveAs) + At(3000),
-                      "--dialog", named + "File name:|type:" + saved + At(3500), "--dialog", named + "Save|press" + At(3800),
                       "--quit-after-last", "1500"});
+        Append(args, SaveAsDialogAt(saved, 3500, 300));
         const BrowserRun run = site.Run("gatepage.stk", args);
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         EXPECT_EQ(LineFrom(run.log, "alert(id=2343)") != -1, edited) << Joined(run.log);
@@ -155,22 +138,22 @@ TEST(StackGateInBrowser, AReadyMadeStackChosenInAnEditedNewStackAsksFirst) {
 // the saved file again. Done writes the way to that card into the button it was asked for, in the
 // stack it was made in; saved, the file holds it.
 TEST(StackGateInBrowser, AButtonsWalkFromANeverSavedStackIntoAnotherStackLandsOnTheButtonAfterSaveAs) {
-    Site site;
+    CachedSite site;
     site.server.Put("gatewalk.stk", Built(ColourStack({kRed})));
     const std::string other = site.server.Put("gateother.stk", Built(ColourStack({kGreen, kBlue})));
     const std::string mine = site.server.Name("gate-mine.stk");
     constexpr int kNewStack = 100, kNewButton = 306, kNextCard = 204;
-    const std::string named = "Please name this Stack|", open = "Please select a stack|", walk = "Move to card";
+    const std::string walk = "Move to card";
     std::vector<std::string> args = {
         "--answer-alerts", "--answer-alert", "2328:1", "--answer-alert", "2359:1",
         "--command", std::to_string(kNewStack) + At(500),
         "--command", std::to_string(kNewButton) + At(1500), "--dialog", "Button Appearance|OK|press" + At(2000),
         "--click", "5,5" + At(2700), "--dialog", "Actions|Done|press" + At(3300)};
     Append(args, OpenActionsAt("160,120", 4000));
-    Append(args, {"--dialog", "Actions|Another card...|press" + At(5500), "--key", "ctrl+o" + OnceShown(walk, 800),
-                  "--dialog", named + "File name:|type:" + mine + At(7000), "--dialog", named + "Save|press" + At(7300),
-                  "--dialog", open + "File name:|type:" + other + At(7900), "--dialog", open + "Open|press" + At(8200),
-                  "--command", std::to_string(kNextCard) + At(9000), "--dialog", walk + "|OK|press" + At(9700),
+    Append(args, {"--dialog", "Actions|Another card...|press" + At(5500), "--key", "ctrl+o" + OnceShown(walk, 800)});
+    Append(args, SaveAsDialogAt(mine, 7000, 300));
+    Append(args, OpenDialogAt(other, 7900, 300));
+    Append(args, {"--command", std::to_string(kNextCard) + At(9000), "--dialog", walk + "|OK|press" + At(9700),
                   "--dialog", "Transitions|OK|press" + At(10300), "--dialog", "Actions|Done|press" + At(11100),
                   "--command", std::to_string(kSave) + At(11900), "--quit-after-last", "1500"});
     const BrowserRun run = site.Run("gatewalk.stk", args);

@@ -21,6 +21,7 @@
 #include "format/StackFile.h"
 #include "tests/support/RleAvi.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 #include "tests/support/DisplayDepth_win.h"
 
 namespace {
@@ -182,15 +183,21 @@ std::vector<std::string> ReportLines(const std::string& reportPath, const std::s
     return found;
 }
 
+// The stand-in plug-in on "stack.fake" in chunks of 7 until its stream is done, behaving as told,
+// its report written to the file.
+BrowserRun RunFake(const ServerFolder& server, const std::string& behaviour, const std::string& report) {
+    return RunBrowser(server,
+                      {"--dll", FakePluginPath(), "--server", server.path, "--log", "--chunk", "7", "--quit-when-done",
+                       "--quit-after", "30000", "http://localhost/stack.fake"},
+                      {{"LOOM_FAKE_PLUGIN", behaviour}, {"LOOM_FAKE_REPORT", report}});
+}
+
 TEST(TestBrowser, HonoursWriteReadyAndShortWrites) {
     ServerFolder server;
     std::string bytes = Bytes(50, 11);
     server.Put("stack.fake", bytes);
     std::string report = server.Name("report.txt");
-    BrowserRun run = RunBrowser(server,
-                         {"--dll", FakePluginPath(), "--server", server.path, "--log", "--chunk", "7", "--quit-when-done",
-                          "--quit-after", "30000", "http://localhost/stack.fake"},
-                         {{"LOOM_FAKE_PLUGIN", "ready=5,0,3;take=4"}, {"LOOM_FAKE_REPORT", report}});
+    BrowserRun run = RunFake(server, "ready=5,0,3;take=4", report);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     SCOPED_TRACE(Joined(run.log));
     int stream = Find(run.log, "NPP_NewStream(");
@@ -212,10 +219,7 @@ TEST(TestBrowser, EndsAStreamThePluginStops) {
     ServerFolder server;
     server.Put("stack.fake", Bytes(60, 3));
     std::string report = server.Name("report.txt");
-    BrowserRun run = RunBrowser(server,
-                         {"--dll", FakePluginPath(), "--server", server.path, "--log", "--chunk", "7", "--quit-when-done",
-                          "--quit-after", "30000", "http://localhost/stack.fake"},
-                         {{"LOOM_FAKE_PLUGIN", "stopafter=20"}, {"LOOM_FAKE_REPORT", report}});
+    BrowserRun run = RunFake(server, "stopafter=20", report);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     SCOPED_TRACE(Joined(run.log));
     int stopped = Find(run.log, "NPP_Write(instance=1, offset=21, len=7) -> -1");
@@ -368,11 +372,11 @@ TEST(TestBrowser, StackReportAndPluginGiveTheSameVerdict) {
     stack.resources.push_back({"Snd ", 128, "Beep", 0, 0, {1, 2, 3, 4, 5, 6}});
     stack.resources.push_back({"Actn", 129, "Too short", 0, 0, {1, 2, 3}});  // kept raw
     const sb::Built built = sb::BuildStack(stack);
-    const std::string whole(built.bytes.begin(), built.bytes.end());
+    const std::string whole = AsText(built.bytes);
     auto damaged = [&](const char* name, auto change) {
         std::vector<uint8_t> bytes = built.bytes;
         change(bytes);
-        cases.push_back({name, std::string(bytes.begin(), bytes.end())});
+        cases.push_back({name, AsText(bytes)});
     };
     cases.push_back({"whole.stk", whole});
     damaged("three-more-resources.stk", [](auto& b) { SetBE32(b, kHeaderResourceCount, 5); });
@@ -431,14 +435,12 @@ TEST(TestBrowser, ShowsTheFirstCardsPicture) {
     stack.cardWidth = kCardW;
     stack.cardHeight = kCardH;
     stack.cards.push_back(sb::PictureCard(1, picture));
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     ServerFolder server;
-    const std::string name = "picture-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + ".stk";
-    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::string name = UniqueName("picture");
+    server.Put(name, Built(stack));
     const std::string shot = server.Name("picture.png");
-    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                               "--size", "200x150", "--screenshot", shot, "--screenshot-after", "1500",
-                                               "--quit-after", "2500", "http://localhost/" + name});
+    const BrowserRun run = RunPage(server, name, "200x150",
+                                   {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1500", "--quit-after", "2500"});
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     UINT width = 0, height = 0;
@@ -482,20 +484,14 @@ TEST(TestBrowser, OnAPaletteDisplayCardOneShowsInThePaletteThePluginWrote) {
             stack.cardHeight = 120;
             stack.cards.push_back(sb::PictureCard(1, sb::GradientPicture(160, 120, 32)));
         }
-        const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
         ServerFolder server;
-        const std::string name = std::string(demo ? "demo-" : "deep-") + std::to_string(GetCurrentProcessId()) + "-" +
-                                 std::to_string(GetTickCount()) + ".stk";
-        server.Put(name, std::string(bytes.begin(), bytes.end()));
-        if (demo) {
-            const std::vector<uint8_t> movie = sb::DemoMovie();
-            server.Put(sb::kDemoMovieName, std::string(movie.begin(), movie.end()));
-        }
+        const std::string name = UniqueName(demo ? "demo" : "deep");
+        server.Put(name, Built(stack));
+        if (demo)
+            server.Put(sb::kDemoMovieName, AsText(sb::DemoMovie()));
         const std::string shot = server.Name("palette.png");
-        const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log",
-                                                   "--answer-alerts", "--size", "520x400", "--screenshot", shot,
-                                                   "--screenshot-after", "1500", "--quit-after", "2500",
-                                                   "http://localhost/" + name});
+        const BrowserRun run = RunPage(server, name, "520x400",
+                                       {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1500", "--quit-after", "2500"});
         EXPECT_EQ(run.exitCode, 0) << run.errors;
         const int line = Find(run.log, "system palette(instance=1) -> ");
         ASSERT_GE(line, 0) << Joined(run.log);
@@ -527,10 +523,8 @@ TEST(TestBrowser, ShowsButtonsOfEveryShape) {
     stack.cards.push_back(card);
     stack.resources.push_back({"Icon", 200, "", 0, 0, sb::IconFile(32, {221, 8, 6})});
     stack.resources.push_back({"Icon", 201, "", 0, 0, sb::IconFile(16, {0, 0, 212})});
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     ServerFolder server;
-    const std::string name = "buttons-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::string name = ServeStack(server, "buttons", stack);
     const std::string shot = server.Name("buttons.png");
     const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--answer-alerts", "--size",
                                                "200x150", "--screenshot", shot, "--screenshot-after", "1500",
@@ -638,16 +632,11 @@ TEST(TestBrowser, MenuRequestsAndClicksMoveBetweenCards) {
     sb::Stack stack;
     stack.cardWidth = 120;
     stack.cardHeight = 90;
-    for (uint16_t id = 1; id <= 3; ++id) {
-        sb::Card card = sb::PictureCard(id, sb::SolidPicture(120, 90, 8, 1));
-        card.picture->palette = {{255, 255, 255}, colours[id - 1]};
-        stack.cards.push_back(card);
-    }
+    for (uint16_t id = 1; id <= 3; ++id)
+        stack.cards.push_back(ColourCard(id, colours[id - 1], 120, 90));
     stack.cards[0].objects.push_back(sb::ShapedButton(1, {60, 50, 110, 80}, "Next", 2, 0, -1));
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     ServerFolder server;
-    const std::string name = "three-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::string name = ServeStack(server, "three", stack);
     struct Case {
         std::vector<std::string> input;  // option, value, ...
         int card;                        // shown at the end, from 1
@@ -702,17 +691,13 @@ TEST(TestBrowser, AMovieCardLeavesNoMovieClassOrQuickTimeBehindAndShowsAgainAfte
     card.objects.push_back(sb::MovieButton(1, {0, 100, 40, 120}, "Film", kMovie, "Disk:" + movie, 4));
     card.objects.push_back(sb::ShapedButton(2, {90, 60, 150, 100}, "Over", 2));
     stack.cards.push_back(card);
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    const std::vector<uint8_t> film = FourFrameRleAvi(kMovie.right - kMovie.left, kMovie.bottom - kMovie.top);
     ServerFolder server;
-    const std::string name = "film-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, std::string(bytes.begin(), bytes.end()));
-    server.Put(movie, std::string(film.begin(), film.end()));
+    const std::string name = ServeStack(server, "film", stack);
+    server.Put(movie, AsText(FourFrameRleAvi(kMovie.right - kMovie.left, kMovie.bottom - kMovie.top)));
     const std::string shot = server.Name("film.png");
     server.Name("film-again.png");
-    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                               "--size", "160x120", "--screenshot", shot, "--screenshot-after", "2000",
-                                               "--quit-after", "2600", "--reload", "http://localhost/" + name});
+    const BrowserRun run = RunPage(server, name, "160x120",
+                                   {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "2000", "--quit-after", "2600", "--reload"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     EXPECT_NE(Find(run.log, "unloaded(QTWndClass=gone, QuickTime.qts=unloaded)"), -1) << Joined(run.log);
@@ -745,10 +730,8 @@ TEST(TestBrowser, AnActionHeldForAWindowGoesOnlyOnceItIsUp) {
     namespace sb = stackbuilder;
     sb::Stack stack;
     stack.cards = {sb::PlainCard(1)};
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     ServerFolder server;
-    const std::string name = "held-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::string name = ServeStack(server, "held", stack);
     const BrowserRun run = RunBrowser(
         server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                  "--key", "Escape@shown:About Card - 1+300", "--command", "301@1500",
@@ -770,10 +753,8 @@ TEST(TestBrowser, AWalkInOrderTakesEachStepAfterTheOneBeforeAndQuitsAfterTheLast
     namespace sb = stackbuilder;
     sb::Stack stack;
     stack.cards = {sb::PlainCard(1)};
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
     ServerFolder server;
-    const std::string name = "walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::string name = ServeStack(server, "walk", stack);
     const std::vector<std::string> page = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts"};
     std::vector<std::string> args = page;
     Append(args, {"--command", "301@300", "--key", "Escape@shown:About Card - 1+300", "--command", "301@400",

@@ -15,6 +15,7 @@
 #include "media/videodisc/VideodiscRecord.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -23,18 +24,6 @@ namespace sb = stackbuilder;
 
 constexpr int kWidth = 320, kHeight = 240;
 constexpr sb::Rgb kCardBlue = {40, 40, 200};
-
-std::string Built(const sb::Stack& stack) {
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
-}
-
-// One card of one colour, of the page's size.
-sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
-    sb::Card card = sb::PictureCard(id, sb::SolidPicture(kWidth, kHeight, 8, 1));
-    card.picture->palette = {{255, 255, 255}, colour};
-    return card;
-}
 
 // A videodisc segment of the frames with live video over the rectangle, as a button's action.
 void PlaySegment(sb::Object& owner, sb::Rect rect, uint32_t from, uint32_t to) {
@@ -58,7 +47,7 @@ std::string DevicesStack() {
     sb::Stack s;
     s.cardWidth = kWidth;
     s.cardHeight = kHeight;
-    sb::Card card = ColourCard(1, kCardBlue);
+    sb::Card card = ColourCard(1, kCardBlue, kWidth, kHeight);
     sb::Object arrive = sb::Button(0, {0, 0, 0, 0}, "");
     PlaySegment(arrive, kArriveRect, 111, 222);
     s.resources.push_back({"Actn", 128, "", 0, 0, sb::ActionRecord(arrive)});
@@ -89,8 +78,8 @@ bool ShowsTheCard(const Shot& shot, const sb::Rect& r) {
 
 TEST(WebGuestInBrowser, ADevicesActionOfAWebStackRunsOnlyWhenAClickStartedIt) {
     CachedSite site(kWidth, kHeight);
-    const std::string name = "guest-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    const std::string stackPath = site.server.Put(name, DevicesStack());
+    const std::string name = site.Serve("guest", DevicesStack());
+    const std::string stackPath = site.server.path + "\\" + name;
     const std::string before = site.server.Name("guest.png"), after = site.server.Name("guest-t2.png");
     const std::string log = site.server.Name("guest-player.log");
     const BrowserRun run = site.Run(name, {"--answer-alerts", "--screenshot", before, "--screenshot-after", "2600",
@@ -113,11 +102,10 @@ TEST(WebGuestInBrowser, ADevicesActionOfAWebStackRunsOnlyWhenAClickStartedIt) {
 
     // The same stack opened from this machine's disk (the Open command) is the person's own: its
     // arrive action and its timer play.
-    const std::string local = site.server.Name("guest-local.log"), open = "Please select a stack|";
-    const BrowserRun disk = site.Run(name, {"--answer-alerts", "--command", "101@1000", "--dialog",
-                                            open + "File name:|type:" + stackPath + "@1400", "--dialog",
-                                            open + "Open|press@1700", "--quit-after-last", "3000"},
-                                     {{"LOOM_VIDEODISC_LOG", WindowsPath(local)}, {"LOOM_CAPTURE_DRIVER", "1"}});
+    const std::string local = site.server.Name("guest-local.log");
+    std::vector<std::string> diskArgs = {"--answer-alerts", "--command", "101@1000", "--quit-after-last", "3000"};
+    Append(diskArgs, OpenDialogAt(stackPath, 1400, 300));
+    const BrowserRun disk = site.Run(name, diskArgs, {{"LOOM_VIDEODISC_LOG", WindowsPath(local)}, {"LOOM_CAPTURE_DRIVER", "1"}});
     ASSERT_EQ(disk.exitCode, 0) << disk.errors << Joined(disk.log);
     const std::vector<std::string> played = Lines(ReadFile(local));
     EXPECT_NE(Find(played, "seek 111"), -1) << Joined(played);
@@ -134,10 +122,9 @@ TEST(WebGuestInBrowser, AWebStackGoneBackToAfterALocalOneAsksItsSiteForItsNames)
     const std::string pid = std::to_string(GetCurrentProcessId());
     const sb::Picture red = sb::SolidPicture(40, 40, 32, 0xE00000), green = sb::SolidPicture(40, 40, 32, 0x00C000);
     const sb::Picture grey = sb::SolidPicture(40, 40, 32, 0x808080);
-    const auto text = [](const std::vector<uint8_t>& b) { return std::string(b.begin(), b.end()); };
-    const std::string named = here.Put("pic-" + pid + ".bmp", text(sb::BmpFile(red)));
-    site.server.Put("pic-" + pid + ".bmp", text(sb::BmpFile(green)));
-    const std::string localPicture = here.Put("mine-" + pid + ".bmp", text(sb::BmpFile(grey)));
+    const std::string named = here.Put("pic-" + pid + ".bmp", AsText(sb::BmpFile(red)));
+    site.server.Put("pic-" + pid + ".bmp", AsText(sb::BmpFile(green)));
+    const std::string localPicture = here.Put("mine-" + pid + ".bmp", AsText(sb::BmpFile(grey)));
 
     // True colour throughout: the pictures keep their own colours.
     const auto graphicCard = [](uint16_t id, const std::string& path) {
@@ -159,12 +146,11 @@ TEST(WebGuestInBrowser, AWebStackGoneBackToAfterALocalOneAsksItsSiteForItsNames)
 
     const std::string shot = site.server.Name("away.png"), opened = site.server.Name("away-t2.png"),
                       back = site.server.Name("away-t3.png");
-    const std::string open = "Please select a stack|";
-    const BrowserRun run =
-        site.Run(name, {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000", "--command", "204@1400",
-                        "--command", "101@2000", "--dialog", open + "File name:|type:" + minePath + "@2400",
-                        "--dialog", open + "Open|press@2700", "--screenshot-after", "3600", "--command", "200@4000",
-                        "--screenshot-after", "5200", "--quit-after-last", "600"});
+    std::vector<std::string> args = {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "1000",
+                                     "--command", "204@1400", "--command", "101@2000"};
+    Append(args, OpenDialogAt(minePath, 2400, 300));
+    Append(args, {"--screenshot-after", "3600", "--command", "200@4000", "--screenshot-after", "5200", "--quit-after-last", "600"});
+    const BrowserRun run = site.Run(name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(FindHolding(run.log, "shown(Please find"), -1) << "nothing of the web stack is looked for here\n"
                                                               << Joined(run.log);
@@ -194,12 +180,12 @@ TEST(WebGuestInBrowser, AStackTheServerSendsAfterTheMoveWasGivenUpOpensNothing) 
     sb::Stack there;
     there.cardWidth = kWidth;
     there.cardHeight = kHeight;
-    there.cards = {ColourCard(1, {0, 200, 0})};
+    there.cards = {ColourCard(1, {0, 200, 0}, kWidth, kHeight)};
     site.server.Put(late, Built(there));
     sb::Stack home;
     home.cardWidth = kWidth;
     home.cardHeight = kHeight;
-    home.cards = {ColourCard(1, kCardBlue)};
+    home.cards = {ColourCard(1, kCardBlue, kWidth, kHeight)};
     sb::Object go = sb::ShapedButton(1, kDiscButton, "Go", 1);
     go.words.push_back({kButtonDestination, static_cast<uint16_t>(-6)});
     go.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});

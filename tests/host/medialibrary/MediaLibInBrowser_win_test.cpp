@@ -17,6 +17,7 @@
 #include "core/ui/PaletteCaption.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 #include "tests/support/TestSounds_win.h"
 #include "tools/stackbuilder/StackBuilder.h"
 
@@ -24,11 +25,6 @@ namespace {
 
 using namespace browsertest;
 namespace sb = stackbuilder;
-
-std::string StackBytes(const sb::Stack& stack) {
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
-}
 
 sb::Stack ButtonStack() {
     sb::Stack stack;
@@ -58,16 +54,13 @@ TEST(MediaLibInBrowser, ASoundDroppedOnAButtonOrAGraphicPlaysWhenItIsClicked) {
     };
     for (const Case& c : {Case{"40,20", "40,20", true}, Case{"140,80", "140,80", true}, Case{"140,80", "40,100", false}}) {
         ServerFolder server;
-        const std::string name = "drop-" + std::to_string(GetCurrentProcessId()) + ".stk";
-        server.Put(name, StackBytes(ButtonStack()));
-        const std::string sound = server.Put("chime.wav", std::string(wave.begin(), wave.end()));
+        const std::string name = ServeStack(server, "drop", ButtonStack());
+        const std::string sound = server.Put("chime.wav", AsText(wave));
         const std::string sink = server.Name("sink.wav");
-        const BrowserRun run = RunBrowser(server,
-                                          {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                           "--size", "200x120", "--drop", sound + "@" + c.target + "@800", "--click",
-                                           std::string(c.click) + "@1600", "--quit-after-last", "1600",
-                                           "http://localhost/" + name},
-                                          {{"LOOM_QUICKTIME_SINK", sink}});
+        const BrowserRun run = RunPage(server, name, "200x120",
+                                       {"--answer-alerts", "--drop", sound + "@" + c.target + "@800", "--click",
+                                        std::string(c.click) + "@1600", "--quit-after-last", "1600"},
+                                       {{"LOOM_QUICKTIME_SINK", sink}});
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         EXPECT_NE(FindHolding(run.log, "drop("), -1) << Joined(run.log);
         if (c.plays)
@@ -93,15 +86,13 @@ int LinesHolding(const std::string& text, const std::string& part) {
 TEST(MediaLibInBrowser, ASoundDroppedOnAButtonAGraphicAndBareCardPlaysAfterSaveAsAndReopening) {
     CachedSite site(200, 120);
     const std::vector<uint8_t> wave = WaveFileOf(Square(4410, 100));
-    const std::string sound = site.server.Put("library\\drop-chime.wav", std::string(wave.begin(), wave.end()));
-    const std::string name = "drops-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, StackBytes(ButtonStack()));
+    const std::string sound = site.server.Put("library\\drop-chime.wav", AsText(wave));
+    const std::string name = site.Serve("drops", Built(ButtonStack()));
     const std::string saved = site.server.Name("drops-moved.stk");
-    const std::string title = "Please name this Stack|";
-    const BrowserRun run = site.Run(
-        name, {"--answer-alerts", "--drop", sound + "@40,20@800", "--drop", sound + "@140,80@1300", "--drop",
-               sound + "@40,100@1800", "--command", "103@2400", "--dialog", title + "File name:|type:" + saved + "@3200",
-               "--dialog", title + "Save|press@3600", "--quit-after-last", "2000"});
+    std::vector<std::string> args = {"--answer-alerts", "--drop", sound + "@40,20@800", "--drop", sound + "@140,80@1300",
+                                     "--drop", sound + "@40,100@1800", "--command", "103@2400", "--quit-after-last", "2000"};
+    Append(args, SaveAsDialogAt(saved, 3200, 400));
+    const BrowserRun run = site.Run(name, args);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "saved(" + saved), -1) << Joined(run.log);
     const int told = FindHolding(run.log, "names files that are not beside it in its folder: drop-chime.wav.");
@@ -119,16 +110,16 @@ TEST(MediaLibInBrowser, ASoundDroppedOnAButtonAGraphicAndBareCardPlaysAfterSaveA
 
     // Opened from this machine (the Open command), the stack finds the sound where it was dropped
     // from, and asks the site for nothing.
-    const std::string localLog = site.server.Name("local.log"), pick = "Please select a stack|";
-    const BrowserRun local = site.Run(name, {"--answer-alerts", "--command", "101@900", "--dialog",
-                                             pick + "File name:|type:" + saved + "@1700", "--dialog",
-                                             pick + "Open|press@2100", "--click", "140,80@3200", "--quit-after-last", "1300"},
-                                      {{"LOOM_QUICKTIME_LOG", localLog}});
+    const std::string localLog = site.server.Name("local.log");
+    std::vector<std::string> localArgs = {"--answer-alerts", "--command", "101@900"};
+    Append(localArgs, OpenDialogAt(saved, 1700, 400));
+    Append(localArgs, {"--click", "140,80@3200", "--quit-after-last", "1300"});
+    const BrowserRun local = site.Run(name, localArgs, {{"LOOM_QUICKTIME_LOG", localLog}});
     ASSERT_EQ(local.exitCode, 0) << local.errors << Joined(local.log);
     EXPECT_EQ(FindHolding(local.log, "url=http://localhost/drop-chime.wav"), -1) << Joined(local.log);
     EXPECT_EQ(LinesHolding(ReadFile(localLog), "sound: "), 1) << ReadFile(localLog) << Joined(local.log);
 
-    site.server.Put("drop-chime.wav", std::string(wave.begin(), wave.end()));
+    site.server.Put("drop-chime.wav", AsText(wave));
     const std::string sink = site.server.Name("drops-sink.wav"), log = site.server.Name("drops.log");
     const BrowserRun again = site.Run("drops-moved.stk", {"--answer-alerts", "--click", "40,20@1000", "--click",
                                                           "140,80@1800", "--click", "40,100@2600", "--quit-after-last", "1000"},
@@ -158,8 +149,7 @@ std::string PluginBesideTheStack(ServerFolder& server) {
 TEST(MediaLibInBrowser, WithoutItsFolderEachOpeningSaysWhereToMakeItAndOnceMadeItOpens) {
     ServerFolder server;
     const std::string dll = PluginBesideTheStack(server);
-    const std::string name = "nolib-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, StackBytes(ButtonStack()));
+    const std::string name = ServeStack(server, "nolib", ButtonStack());
     const std::string library = server.path + "\\Media Library";
     std::thread maker([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(2600));
@@ -193,8 +183,7 @@ TEST(MediaLibInBrowser, TheBrowserGoesWithThePluginAndOpensAgain) {
     ServerFolder server;
     const std::string dll = PluginBesideTheStack(server);
     server.Put("Media Library\\Sounds\\bell.wav", "RIFF....WAVE");
-    const std::string name = "lib-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, StackBytes(ButtonStack()));
+    const std::string name = ServeStack(server, "lib", ButtonStack());
     const BrowserRun run = RunBrowser(server, {"--dll", dll, "--server", server.path, "--log",
                                                "--answer-alerts", "--size", "200x120", "--command", "403@800",
                                                "--quit-after", "2000", "--reload", "http://localhost/" + name});
@@ -218,19 +207,20 @@ constexpr uint32_t kSkyColour = 0x2040C0;
 constexpr SIZE kSky = {40, 30}, kSkyCut = {30, 20};
 constexpr uint16_t kBadgeFill = 36;  // a stored palette index
 
-std::string WalkStack() {
-    sb::Stack stack;
-    stack.experiencedUser = 1;
-    stack.depth = 32;
-    stack.cardWidth = kWalkWidth;
-    stack.cardHeight = kWalkHeight;
+// One card of the ground colour at 32 bits, for a person who may edit, holding the object.
+sb::Stack GroundStack(const sb::Object& object) {
+    sb::Stack stack = sb::EditableStack(kWalkWidth, kWalkHeight, 32);
     sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWalkWidth, kWalkHeight, 32, kWalkGround));
+    card.objects.push_back(object);
+    stack.cards = {card};
+    stack.nextObjectId = static_cast<uint16_t>(object.id + 1);
+    return stack;
+}
+
+std::string WalkStack() {
     sb::Object bell = sb::Graphic(11, kBell, "Bell");
     sb::SetGraphicPicture(bell, sb::SolidPicture(60, 60, 32, kBellColour));
-    card.objects.push_back(bell);
-    stack.cards = {card};
-    stack.nextObjectId = 12;
-    return StackBytes(stack);
+    return Built(GroundStack(bell));
 }
 
 // A saved 60 x 30 rectangular button with no name, filled with a palette colour.
@@ -238,7 +228,7 @@ std::string BadgeFile() {
     sb::Object badge = sb::ShapedButton(1, {0, 0, 60, 30}, "", 2);
     badge.words.push_back({68, kBadgeFill});
     const std::vector<uint8_t> bytes = sb::ObjectFile(badge);
-    return std::string(bytes.begin(), bytes.end());
+    return AsText(bytes);
 }
 
 // The middle of the name of each row of the browser's list, in the card's coordinates: a probe
@@ -315,12 +305,11 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
     CachedSite site(kWalkWidth, kWalkHeight);
     const std::string dll = PluginBesideTheStack(site.server);
     const std::vector<uint8_t> wave = WaveFileOf(Square(4410, 100));
-    site.server.Put("Media Library\\Things\\a-chime.wav", std::string(wave.begin(), wave.end()));
+    site.server.Put("Media Library\\Things\\a-chime.wav", AsText(wave));
     const std::vector<uint8_t> sky = sb::BmpFile(sb::SolidPicture(kSky.cx, kSky.cy, 32, kSkyColour));
-    site.server.Put("Media Library\\Things\\b-sky.bmp", std::string(sky.begin(), sky.end()));
+    site.server.Put("Media Library\\Things\\b-sky.bmp", AsText(sky));
     site.server.Put("Media Library\\Things\\c-badge.bttn", BadgeFile());
-    const std::string name = "walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, WalkStack());
+    const std::string name = site.Serve("walk", WalkStack());
 
     const BrowserRun probe =
         site.Run(name, {"--dll", dll, "--answer-alerts", "--command", "403@800", "--quit-after-last", "1000"});
@@ -353,7 +342,7 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
 
     EXPECT_EQ(FindHolding(run.log, "NPN_GetURL(instance=1, url=http://localhost/a-chime.wav"), -1) << Joined(run.log);
 
-    site.server.Put("a-chime.wav", std::string(wave.begin(), wave.end()));
+    site.server.Put("a-chime.wav", AsText(wave));
     const std::string shot = site.server.Name("reopened.png"), sink2 = site.server.Name("sink2.wav");
     const BrowserRun reopened = site.Run("walk-copy.stk", {"--dll", dll, "--answer-alerts", "--screenshot", shot,
                                                            "--screenshot-after", "1200", "--click",
@@ -417,19 +406,9 @@ TEST(MediaLibInBrowser, FilesDraggedFromTheBrowserOntoTheCardAndAGraphicStayAfte
 TEST(MediaLibInBrowser, ClipArtFromADropIsPlacedWhereDroppedMovedAndEndedLikeAnyPlacing) {
     SKIP_UNLESS_TRUE_COLOUR("the card's and the picture's colours are compared");
     CachedSite site(kWalkWidth, kWalkHeight);
-    sb::Stack stack;
-    stack.experiencedUser = 1;
-    stack.depth = 32;
-    stack.cardWidth = kWalkWidth;
-    stack.cardHeight = kWalkHeight;
-    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWalkWidth, kWalkHeight, 32, kWalkGround));
-    card.objects.push_back(sb::Button(10, {10, 10, 90, 40}, "Play"));
-    stack.cards = {card};
-    stack.nextObjectId = 11;
-    const std::string name = "clip-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(name, StackBytes(stack));
+    const std::string name = site.Serve("clip", Built(GroundStack(sb::Button(10, {10, 10, 90, 40}, "Play"))));
     const std::vector<uint8_t> sky = sb::BmpFile(sb::SolidPicture(kSky.cx, kSky.cy, 32, kSkyColour));
-    const std::string picture = site.server.Put("pictures\\clip-sky.bmp", std::string(sky.begin(), sky.end()));
+    const std::string picture = site.server.Put("pictures\\clip-sky.bmp", AsText(sky));
     constexpr POINT kDropped = {200, 150}, kMovedBy = {40, 30}, kEscaped = {100, 170};
     const std::string cut = "Clip Art|101|drag:2,2-" + Point({2 + kSkyCut.cx, 2 + kSkyCut.cy});
     const std::string copy = site.server.Name("clip-copy.stk"), placed = site.server.Name("clip-placed.png");
@@ -483,12 +462,10 @@ TEST(MediaLibInBrowser, AMenuOrDialogLeftOpenEndsWhenThePageCloses) {
     };
     for (const Case& c : cases) {
         ServerFolder server;
-        const std::string name = "open-" + std::to_string(GetCurrentProcessId()) + ".stk";
-        server.Put(name, StackBytes(ButtonStack()));
-        std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--size", "200x120"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        args.insert(args.end(), {"--quit-after", "2500", "http://localhost/" + name});
-        const BrowserRun run = RunBrowser(server, args);
+        const std::string name = ServeStack(server, "open", ButtonStack());
+        std::vector<std::string> args = c.args;
+        Append(args, {"--quit-after", "2500"});
+        const BrowserRun run = RunPage(server, name, "200x120", args);
         ASSERT_EQ(run.exitCode, 0) << c.shown << "\n" << run.errors << Joined(run.log);
         const int shown = FindHolding(run.log, c.shown);
         ASSERT_NE(shown, -1) << Joined(run.log);

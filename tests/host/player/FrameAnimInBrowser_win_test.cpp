@@ -14,6 +14,7 @@
 #include "StackBuilder.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -26,12 +27,6 @@ constexpr uint16_t kSecond = 60;  // ticks
 constexpr uint16_t kRefreshAtEnd = 0x0001, kShownWithCard = 0x0002;
 
 bool Near(uint32_t got, sb::Rgb want) { return NearRgb(got, want.red, want.green, want.blue, 8); }
-
-sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
-    sb::Card card = sb::PictureCard(id, sb::SolidPicture(160, 120, 8, 1));
-    card.picture->palette = {{255, 255, 255}, colour, kRed, kBlue};
-    return card;
-}
 
 // Red for a second, then blue for a second.
 sb::FrameAnimation RedThenBlue(uint16_t flags) {
@@ -51,7 +46,7 @@ TEST(FrameAnimInBrowser, ButtonsPlayFlipBooksAndTheMoveWaitsForTheirEnd) {
     sb::Stack s;
     s.cardWidth = 160;
     s.cardHeight = 120;
-    s.cards = {ColourCard(1, kGrey), ColourCard(2, kLeaf)};
+    s.cards = {ColourCard(1, kGrey, 160, 120, {kRed, kBlue}), ColourCard(2, kLeaf, 160, 120, {kRed, kBlue})};
     // Along the top: the last frame stays; the card again at the end; the next card afterwards
     // (16-bit pairs).
     sb::FrameAnimation stays = RedThenBlue(0), refreshed = RedThenBlue(kRefreshAtEnd), moving = RedThenBlue(0);
@@ -67,22 +62,15 @@ TEST(FrameAnimInBrowser, ButtonsPlayFlipBooksAndTheMoveWaitsForTheirEnd) {
     s.resources.push_back({"Actn", 130, "", 0, 0,
                            sb::ActionRecord(sb::FrameAnimationButton(0, {}, "", {60, 40, 100, 80}, shown))});
     s.cards[1].actions = {0, 0, 130};
-    server.Put(name, [&] {
-        const std::vector<uint8_t> bytes = sb::BuildStack(s).bytes;
-        return std::string(bytes.begin(), bytes.end());
-    }());
-    const std::string shot = server.Name("frames.png");
-    std::vector<std::string> later;
-    for (int n = 2; n <= 4; ++n)
-        later.push_back(server.Name("frames-t" + std::to_string(n) + ".png"));
-    const BrowserRun run = RunBrowser(
-        server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size", "160x120",
-                 "--click", "20,10@1000", "--click", "70,10@1100", "--click", "120,10@3900", "--screenshot", shot,
-                 "--screenshot-after", "1600", "--screenshot-after", "3700", "--screenshot-after", "4400",
-                 "--screenshot-after", "7000", "--quit-after-last", "400", "http://localhost/" + name});
+    server.Put(name, Built(s));
+    const std::vector<std::string> shots = server.Shots("frames", 4);
+    const BrowserRun run = RunPage(server, name, "160x120",
+                                   {"--answer-alerts", "--click", "20,10@1000", "--click", "70,10@1100", "--click", "120,10@3900",
+                                    "--screenshot", shots[0], "--screenshot-after", "1600", "--screenshot-after", "3700",
+                                    "--screenshot-after", "4400", "--screenshot-after", "7000", "--quit-after-last", "400"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
-    const Shot playing(shot), ended(later[0]), holding(later[1]), moved(later[2]);
+    const Shot playing(shots[0]), ended(shots[1]), holding(shots[2]), moved(shots[3]);
     ASSERT_EQ(playing.width, 160u);
     // Both play their first frame; the card round them stays.
     EXPECT_TRUE(Near(playing.At(30, 60), kRed)) << Hex(playing.At(30, 60)) << "\n" << Joined(run.log);
@@ -104,25 +92,19 @@ TEST(FrameAnimInBrowser, ButtonsPlayFlipBooksAndTheMoveWaitsForTheirEnd) {
 // square has gone round by about half a turn), and the card beside it stays.
 TEST(FrameAnimInBrowser, TheDemosThirdCardPlaysItsFlipBook) {
     ServerFolder server;
-    const std::string name = "demo-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    const std::vector<uint8_t> stack = sb::BuildStack(sb::DemoStack()).bytes;
-    server.Put(name, std::string(stack.begin(), stack.end()));
+    const std::string name = ServeDemo(server);
     const std::string shot = server.Name("flip.png");
     const std::string later = server.Name("flip-t2.png");
-    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                               "--size", "320x240", "--command", "204@600", "--command", "204@1000",
-                                               "--screenshot", shot, "--screenshot-after", "2000", "--screenshot-after",
-                                               "3100", "--quit-after-last", "400", "http://localhost/" + name});
+    const BrowserRun run = RunPage(server, name, "320x240",
+                                   {"--answer-alerts", "--command", "204@600", "--command", "204@1000", "--screenshot", shot,
+                                    "--screenshot-after", "2000", "--screenshot-after", "3100", "--quit-after-last", "400"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot first(shot), second(later);
     ASSERT_EQ(first.width, 320u);
     ASSERT_EQ(second.width, 320u);
     const sb::Rect area = sb::kDemoFlipBookArea;
-    int changed = 0;
-    for (int y = area.top; y < area.bottom; y += 2)
-        for (int x = area.left; x < area.right; x += 2)
-            changed += first.At(x, y) != second.At(x, y);
+    const int changed = Differing(first, second, {area.left, area.top, area.right, area.bottom}, nullptr, 2);
     EXPECT_GT(changed, 100) << "the flip-book's frames advanced between the shots\n" << Joined(run.log);
     EXPECT_EQ(first.At(110, 60), second.At(110, 60)) << "the card above it stays";
     // In the card's own colours (its grey ramp: 200 dark grey, 0 white), on a palette display the

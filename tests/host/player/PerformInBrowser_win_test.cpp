@@ -18,15 +18,12 @@
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestSounds_win.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
 using namespace browsertest;
 namespace sb = stackbuilder;
-
-std::string Unique(const std::string& stem, const std::string& extension) {
-    return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "." + extension;
-}
 
 // Channels within what a 16-bit display keeps.
 bool Near(uint32_t got, sb::Rgb want) {
@@ -39,34 +36,24 @@ bool Near(uint32_t got, sb::Rgb want) {
     return NearRgb(got, want.red, want.green, want.blue, slack);
 }
 
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
 // The demo stack and its movie beside it: the Previous command goes round to the fourth card,
 // where a click on "Show" plays the movie in its rectangle. Two shots a second and a half apart
 // differ inside the rectangle, and the later one shows the movie's last frame there.
 TEST(PerformInBrowser, TheDemoMovieCardPlaysItsMovie) {
     SKIP_UNLESS_TRUE_COLOUR("the movie frame is found by its exact colours in the screenshot");
     ServerFolder server;
-    const std::string name = Unique("demo", "stk");
-    const std::vector<uint8_t> stack = sb::BuildStack(sb::DemoStack()).bytes;
-    server.Put(name, AsText(stack));
-    server.Put(sb::kDemoMovieName, AsText(sb::DemoMovie()));
+    const std::string name = ServeDemo(server);
     const std::string shot = server.Name("demo.png");
     const std::string later = server.Name("demo-t2.png");
-    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                               "--size", "320x240", "--command", "203@600", "--click", "65,215@1400",
-                                               "--screenshot", shot, "--screenshot-after", "1500", "--screenshot-after",
-                                               "3400", "--quit-after-last", "400", "http://localhost/" + name});
+    const BrowserRun run = RunPage(server, name, "320x240",
+                                   {"--answer-alerts", "--command", "203@600", "--click", "65,215@1400", "--screenshot", shot,
+                                    "--screenshot-after", "1500", "--screenshot-after", "3400", "--quit-after-last", "400"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot first(shot), second(later);
     ASSERT_EQ(first.width, 320u);
     ASSERT_EQ(second.width, 320u);
-    int changed = 0;
-    for (int y = 62; y < 148; y += 4)
-        for (int x = 102; x < 218; x += 4)
-            changed += first.At(x, y) != second.At(x, y);
-    EXPECT_GT(changed, 100) << "the movie's frames advanced between the shots";
+    EXPECT_GT(Differing(first, second, {102, 62, 218, 148}, nullptr, 4), 100) << "the movie's frames advanced between the shots";
     const sb::Rgb lastFrame = {0, uint8_t(255 - 5 * 42), uint8_t(5 * 42)};
     EXPECT_TRUE(Near(second.At(160, 105), lastFrame)) << Hex(second.At(160, 105)) << "\n" << Joined(run.log);
     EXPECT_EQ(first.At(50, 120), second.At(50, 120)) << "the card beside the movie stays";
@@ -76,22 +63,16 @@ constexpr sb::Rgb kRed{200, 40, 40}, kGreen{40, 200, 40}, kBlue{40, 40, 200};
 constexpr sb::Rect kMovieRect{40, 30, 120, 90};
 constexpr sb::AviColour kFrames[] = {{255, 255, 0}, {255, 0, 255}, {0, 255, 255}, {128, 128, 128}};
 
-sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
-    sb::Card card = sb::PictureCard(id, sb::SolidPicture(160, 120, 8, 1));
-    card.picture->palette = {{255, 255, 255}, colour};
-    return card;
-}
-
 // Card 1 (red) with its buttons along the top, card 2 (green); a movie of four seconds beside
 // it, a sound file and another stack (blue).
 struct ActionSite {
     ServerFolder server;
     std::string stack, movie, sound, other, sink;
     ActionSite() {
-        stack = Unique("acts", "stk");
-        movie = Unique("film", "avi");
-        sound = Unique("beep", "wav");
-        other = Unique("other", "stk");
+        stack = UniqueName("acts", "stk");
+        movie = UniqueName("film", "avi");
+        sound = UniqueName("beep", "wav");
+        other = UniqueName("other", "stk");
         sb::Stack s;
         s.cardWidth = 160;
         s.cardHeight = 120;
@@ -130,20 +111,17 @@ struct ActionSite {
         back.words.push_back({16, static_cast<uint16_t>(-4)});
         back.words.push_back({20, 0x20});
         o.cards[0].objects = {back};
-        server.Put(stack, AsText(sb::BuildStack(s).bytes));
-        server.Put(other, AsText(sb::BuildStack(o).bytes));
+        server.Put(stack, Built(s));
+        server.Put(other, Built(o));
         server.Put(movie, AsText(sb::AviFile(80, 60, 1, kFrames, true)));
         server.Put(sound, AsText(WaveFileOf(Square(11025, 60))));
         sink = server.Name("sink.wav");
     }
     BrowserRun Run(std::vector<std::string> input, const std::string& shot, const std::string& laterMs) {
-        std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
-                                         "160x120", "--screenshot", shot};
-        args.insert(args.end(), input.begin(), input.end());
-        for (const std::string& option : {std::string("--screenshot-after"), laterMs})
-            args.push_back(option);
-        args.insert(args.end(), {"--quit-after-last", "400", "http://localhost/" + stack});
-        return RunBrowser(server, args, {{"LOOM_QUICKTIME_SINK", sink}});
+        std::vector<std::string> args = {"--answer-alerts", "--screenshot", shot};
+        Append(args, input);
+        Append(args, {"--screenshot-after", laterMs, "--quit-after-last", "400"});
+        return RunPage(server, stack, "160x120", args, {{"LOOM_QUICKTIME_SINK", sink}});
     }
 };
 
@@ -223,7 +201,7 @@ std::string ClickOn(const sb::Stack& stack, const std::string& card, const std::
     for (const sb::Card& c : stack.cards)
         for (const sb::Object& o : c.objects)
             if (c.name == card && o.name == button)
-                return std::to_string((o.rect.left + o.rect.right) / 2) + "," + std::to_string((o.rect.top + o.rect.bottom) / 2);
+                return Centre(o.rect);
     ADD_FAILURE() << "no button " << button << " on card " << card;
     return "0,0";
 }
@@ -273,9 +251,7 @@ TEST(PerformInBrowser, AMoveToTheDemoMovieCardRunsOnceWhileItsFirstFrameArrives)
     ASSERT_GT(movie.right, movie.left) << "the demo's movie card shows a movie";
     const int x = movie.left + 8, y = movie.top + 8;  // clear of the other cards' buttons
     ServerFolder server;
-    const std::string name = Unique("demo", "stk");
-    server.Put(name, AsText(sb::BuildStack(demo).bytes));
-    server.Put(sb::kDemoMovieName, AsText(sb::DemoMovie()));
+    const std::string name = ServeDemo(server);
     const struct {
         const char* what;
         std::vector<std::string> input;
@@ -287,12 +263,10 @@ TEST(PerformInBrowser, AMoveToTheDemoMovieCardRunsOnceWhileItsFirstFrameArrives)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string shot = server.Name("moved.png"), later = server.Name("moved-t2.png");
-        std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                         "--size", "320x240", "--screenshot", shot, "--screenshot-after", "2800",
+        std::vector<std::string> args = {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "2800",
                                          "--screenshot-after", "4600", "--quit-after-last", "400"};
-        args.insert(args.end(), c.input.begin(), c.input.end());
-        args.push_back("http://localhost/" + name);
-        const BrowserRun run = RunBrowser(server, args);
+        Append(args, c.input);
+        const BrowserRun run = RunPage(server, name, "320x240", args);
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
         EXPECT_EQ(CountAsked(run, sb::kDemoMovieName), 1) << Joined(run.log);
@@ -308,7 +282,7 @@ TEST(PerformInBrowser, AMoveToTheDemoMovieCardRunsOnceWhileItsFirstFrameArrives)
 // arrival plays its own sound, once, and moves no further.
 TEST(PerformInBrowser, SoundsThatWaitForTheirFilesPlayOnceAndTheMoveRunsOnce) {
     ServerFolder server;
-    const std::string stack = Unique("beepgo", "stk"), sound = Unique("beep", "wav"), chime = Unique("chime", "wav");
+    const std::string stack = UniqueName("beepgo", "stk"), sound = UniqueName("beep", "wav"), chime = UniqueName("chime", "wav");
     const auto playing = [](uint16_t id, sb::Rect rect, const std::string& file, int16_t destination) {
         sb::Object o = sb::ShapedButton(id, rect, "Beep and go", 2, 0, destination);
         o.words.push_back({20, static_cast<uint16_t>(destination ? 0x21 : 0x1)});  // the sound file, the move
@@ -326,17 +300,15 @@ TEST(PerformInBrowser, SoundsThatWaitForTheirFilesPlayOnceAndTheMoveRunsOnce) {
     s.cards[1].actions[0] = kArrival;
     s.resources.push_back({"Actn", kArrival, "", 0, 0, sb::ActionRecord(playing(0, {}, chime, 0))});
     s.nextResourceId = kArrival + 1;
-    server.Put(stack, AsText(sb::BuildStack(s).bytes));
+    server.Put(stack, Built(s));
     server.Put(sound, AsText(WaveFileOf(Square(11025, 60))));
     server.Put(chime, AsText(WaveFileOf(Square(5512, 60))));
     const std::string sink = server.Name("sink.wav"), log = server.Name("quicktime.log");
     const std::string shot = server.Name("beep.png"), later = server.Name("beep-t2.png");
-    const BrowserRun run = RunBrowser(server,
-                                      {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
-                                       "160x120", "--click", "80,10@900", "--screenshot", shot, "--screenshot-after",
-                                       "2200", "--screenshot-after", "3800", "--quit-after-last", "400",
-                                       "http://localhost/" + stack},
-                                      {{"LOOM_QUICKTIME_SINK", sink}, {"LOOM_QUICKTIME_LOG", log}});
+    const BrowserRun run = RunPage(server, stack, "160x120",
+                                   {"--answer-alerts", "--click", "80,10@900", "--screenshot", shot, "--screenshot-after", "2200",
+                                    "--screenshot-after", "3800", "--quit-after-last", "400"},
+                                   {{"LOOM_QUICKTIME_SINK", sink}, {"LOOM_QUICKTIME_LOG", log}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     EXPECT_EQ(CountAsked(run, sound), 1) << Joined(run.log);

@@ -9,31 +9,20 @@
 
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
 using namespace browsertest;
 namespace sb = stackbuilder;
 
-std::string Unique(const std::string& stem) {
-    return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + ".stk";
-}
-
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
 uint32_t Red(uint32_t pixel) { return (pixel >> 16) & 0xFF; }
 uint32_t Green(uint32_t pixel) { return (pixel >> 8) & 0xFF; }
-
-sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
-    sb::Card card = sb::PictureCard(id, sb::SolidPicture(160, 120, 8, 1));
-    card.picture->palette = {{255, 255, 255}, colour};
-    return card;
-}
 
 // Card 1 (red) holds a read-only field whose words "to the green card" link to card 2 (green).
 TEST(TextLinksInBrowser, AClickInsideAReadOnlyFieldsLinkFollowsIt) {
     ServerFolder server;
-    const std::string name = Unique("links");
+    const std::string name = UniqueName("links");
     sb::Stack stack;
     stack.cardWidth = 160;
     stack.cardHeight = 120;
@@ -46,13 +35,12 @@ TEST(TextLinksInBrowser, AClickInsideAReadOnlyFieldsLinkFollowsIt) {
     link[0] = 0, link[1] = 140;
     link[2] = 0, link[3] = 5;
     stack.resources.push_back({"Hlnk", 140, "to the green card", 0, 0, link});
-    server.Put(name, AsText(sb::BuildStack(stack).bytes));
+    server.Put(name, Built(stack));
     const std::string before = server.Name("before.png");
     const std::string after = server.Name("before-t2.png");
-    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                               "--size", "160x120", "--click", "90,12@1200", "--screenshot", before,
-                                               "--screenshot-after", "1000", "--screenshot-after", "4400",
-                                               "--quit-after-last", "400", "http://localhost/" + name});
+    const BrowserRun run = RunPage(server, name, "160x120",
+                                   {"--answer-alerts", "--click", "90,12@1200", "--screenshot", before, "--screenshot-after",
+                                    "1000", "--screenshot-after", "4400", "--quit-after-last", "400"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const Shot first(before), second(after);
@@ -67,15 +55,11 @@ TEST(TextLinksInBrowser, AClickInsideAReadOnlyFieldsLinkFollowsIt) {
 // link is compared with one of the second card reached by the Next command.
 TEST(TextLinksInBrowser, TheDemosTitleLinkGoesToTheNextCard) {
     ServerFolder server;
-    const std::string name = Unique("demo");
-    server.Put(name, AsText(sb::BuildStack(sb::DemoStack()).bytes));
-    server.Put(sb::kDemoMovieName, AsText(sb::DemoMovie()));
+    const std::string name = ServeDemo(server);
     auto shoot = [&](const std::string& shot, const std::vector<std::string>& action) {
-        std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size",
-                                         "320x240", "--screenshot", shot, "--screenshot-after", "3400", "--quit-after-last", "400"};
-        args.insert(args.end(), action.begin(), action.end());
-        args.push_back("http://localhost/" + name);
-        const BrowserRun run = RunBrowser(server, args);
+        std::vector<std::string> args = {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "3400", "--quit-after-last", "400"};
+        Append(args, action);
+        const BrowserRun run = RunPage(server, name, "320x240", args);
         EXPECT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         return Shot(shot);
     };
@@ -85,12 +69,8 @@ TEST(TextLinksInBrowser, TheDemosTitleLinkGoesToTheNextCard) {
     ASSERT_EQ(clicked.width, 320u);
     ASSERT_EQ(next.width, 320u);
     ASSERT_EQ(still.width, 320u);
-    int differsFromNext = 0, differsFromFirst = 0;
-    for (int y = 0; y < 240; y += 2)
-        for (int x = 0; x < 320; x += 2) {
-            differsFromNext += clicked.At(x, y) != next.At(x, y);
-            differsFromFirst += clicked.At(x, y) != still.At(x, y);
-        }
+    const int differsFromNext = Differing(clicked, next, {0, 0, 320, 240}, nullptr, 2);
+    const int differsFromFirst = Differing(clicked, still, {0, 0, 320, 240}, nullptr, 2);
     EXPECT_LT(differsFromNext, 200) << "the click left the demo on its second card";
     EXPECT_GT(differsFromFirst, 400) << "and not on the first";
 }

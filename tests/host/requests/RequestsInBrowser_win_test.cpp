@@ -17,6 +17,7 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -98,11 +99,8 @@ std::string OtherStack() {
     sb::Stack stack;
     stack.cardWidth = 120;
     stack.cardHeight = 90;
-    sb::Card card = sb::PictureCard(1, sb::SolidPicture(120, 90, 8, 1));
-    card.picture->palette = {{255, 255, 255}, {40, 40, 200}};
-    stack.cards.push_back(card);
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
+    stack.cards.push_back(ColourCard(1, {40, 40, 200}, 120, 90));
+    return Built(stack);
 }
 
 Shot Browse(const std::vector<std::string>& input, const std::vector<ListRequest>& requests = kHideAndMove) {
@@ -110,15 +108,12 @@ Shot Browse(const std::vector<std::string>& input, const std::vector<ListRequest
     const std::vector<uint8_t> bytes = TargetStack(requests);
     server.Put("other.stk", OtherStack());
     const std::string name = "requests-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    server.Put(name, AsText(bytes));
     const std::string shot = server.Name("requests.png");
     const std::string log = server.Name("modules.txt");
-    std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                     "--size", "160x120", "--screenshot", shot, "--screenshot-after", "2600",
-                                     "--quit-after-last", "400"};
-    args.insert(args.end(), input.begin(), input.end());
-    args.push_back("http://localhost/" + name);
-    const BrowserRun run = RunBrowser(server, args, {{"NBA_TEST_LOG", log}});
+    std::vector<std::string> args = {"--answer-alerts", "--screenshot", shot, "--screenshot-after", "2600", "--quit-after-last", "400"};
+    Append(args, input);
+    const BrowserRun run = RunPage(server, name, "160x120", args, {{"NBA_TEST_LOG", log}});
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     Shot s;

@@ -14,17 +14,12 @@
 #include "format/StackFile.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
 using namespace browsertest;
 namespace sb = stackbuilder;
-
-sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
-    sb::Card card = sb::PictureCard(id, sb::SolidPicture(160, 120, 8, 1));
-    card.picture->palette = {{255, 255, 255}, colour};
-    return card;
-}
 
 // The card the screenshot shows, told apart by its strongest channel (any display depth).
 bool Greenish(uint32_t pixel) {
@@ -34,17 +29,6 @@ bool Greenish(uint32_t pixel) {
 bool Reddish(uint32_t pixel) {
     const int r = pixel >> 16 & 255, g = pixel >> 8 & 255, b = pixel & 255;
     return r > g + 60 && r > b + 60;
-}
-
-std::vector<uint8_t> SpriteBytes() {
-    sb::Sprite s;
-    s.number = 1;
-    sb::Picture strip = sb::SolidPicture(20, 10, 8, 2);
-    strip.palette = {{255, 255, 255}, {0, 0, 0}, {250, 200, 0}};
-    s.film.strip = strip;
-    s.film.frames = {{0, 0, 10, 10}, {10, 0, 20, 10}};
-    s.path = {{40, 60, 30}, {120, 60, 30}};
-    return sb::SpriteRecord(s);
 }
 
 bool Bluish(uint32_t pixel) {
@@ -78,28 +62,20 @@ TEST(AnimationsInBrowser, AnObjectMovesBehindAButtonAndLeavesATrailOrNot) {
     for (const bool trail : {false, true}) {
         SCOPED_TRACE(trail ? "with a trail, staying" : "erased, going");
         ServerFolder server;
-        const std::string name = std::string("moving-") + (trail ? "trail" : "plain") + "-" +
-                                 std::to_string(GetCurrentProcessId()) + ".stk";
         sb::Stack s;
         s.cardWidth = 240;
         s.cardHeight = 160;
-        sb::Card card = sb::PictureCard(1, sb::SolidPicture(240, 160, 8, 1));
-        card.picture->palette = {{255, 255, 255}, {190, 190, 190}};
-        s.cards = {card};
+        s.cards = {ColourCard(1, {190, 190, 190}, 240, 160)};
         s.cards[0].objects = {sb::AnimationButton(1, {0, 0, 40, 20}, "Play", MovingSpriteBytes(trail)),
                               sb::ShapedButton(2, {105, 60, 135, 70}, "", 2)};
-        const std::vector<uint8_t> bytes = sb::BuildStack(s).bytes;
-        server.Put(name, std::string(bytes.begin(), bytes.end()));
-        const std::string base = server.Name("moving.png");
-        const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                                   "--size", "240x160", "--screenshot", base, "--screenshot-after", "1500",
-                                                   "--click", "20,10@2000", "--screenshot-after", "3000",
-                                                   "--screenshot-after", "4300", "--screenshot-after", "5800",
-                                                   "--screenshot-after", "7800", "--quit-after-last", "500",
-                                                   "http://localhost/" + name});
+        const std::string name = ServeStack(server, std::string("moving-") + (trail ? "trail" : "plain"), s);
+        const std::vector<std::string> shots = server.Shots("moving", 5);
+        const BrowserRun run = RunPage(server, name, "240x160",
+                                       {"--answer-alerts", "--screenshot", shots[0], "--screenshot-after", "1500", "--click",
+                                        "20,10@2000", "--screenshot-after", "3000", "--screenshot-after", "4300",
+                                        "--screenshot-after", "5800", "--screenshot-after", "7800", "--quit-after-last", "500"});
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
-        const Shot before(base), first(server.Name("moving-t2.png")),
-            second(server.Name("moving-t3.png")), third(server.Name("moving-t4.png")), done(server.Name("moving-t5.png"));
+        const Shot before(shots[0]), first(shots[1]), second(shots[2]), third(shots[3]), done(shots[4]);
         ASSERT_GT(before.width, 0u) << Joined(run.log);
         EXPECT_FALSE(ObjectColoured(before.At(40, 100)));
         // At each point in turn: the object's centre (the anchor) on the point.
@@ -119,25 +95,21 @@ TEST(AnimationsInBrowser, AnObjectMovesBehindAButtonAndLeavesATrailOrNot) {
 }
 
 TEST(AnimationsInBrowser, ADamagedSpriteRecordPlaysNothingAndTheMoveStillRuns) {
-    std::vector<uint8_t> damaged = SpriteBytes();
+    std::vector<uint8_t> damaged = TwoFrameSpriteBytes();
     SetBE32(damaged, kSpriteFilmLength, GetBE32(damaged, kSpriteFilmLength) + 2);  // past the record
-    for (const auto& [what, payload] : {std::pair{"damaged", damaged}, std::pair{"whole", SpriteBytes()}}) {
+    for (const auto& [what, payload] : {std::pair{"damaged", damaged}, std::pair{"whole", TwoFrameSpriteBytes()}}) {
         SCOPED_TRACE(what);
         ServerFolder server;
-        const std::string name = std::string("sprite-") + what + "-" + std::to_string(GetCurrentProcessId()) + ".stk";
         sb::Stack s;
         s.cardWidth = 160;
         s.cardHeight = 120;
         s.cards = {ColourCard(1, {200, 40, 40}), ColourCard(2, {40, 200, 40})};
         s.cards[0].objects = {sb::AnimationButton(1, {0, 0, 40, 20}, "Play", payload, -1)};
-        const std::vector<uint8_t> bytes = sb::BuildStack(s).bytes;
-        server.Put(name, std::string(bytes.begin(), bytes.end()));
+        const std::string name = ServeStack(server, std::string("sprite-") + what, s);
         const std::string before = server.Name("before.png"), after = server.Name("before-t2.png");
-        const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                                   "--size", "160x120", "--screenshot", before, "--screenshot-after", "1800",
-                                                   "--click", "20,10@2300", "--screenshot-after", "3600",
-                                                   "--quit-after-last", "600",
-                                                   "http://localhost/" + name});
+        const BrowserRun run = RunPage(server, name, "160x120",
+                                       {"--answer-alerts", "--screenshot", before, "--screenshot-after", "1800", "--click",
+                                        "20,10@2300", "--screenshot-after", "3600", "--quit-after-last", "600"});
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
         const Shot first(before), second(after);

@@ -13,6 +13,7 @@
 #include "StackBuilder.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -41,8 +42,7 @@ std::string DeviceNamesStack() {
     }
     stack.cards = {card};
     stack.nextObjectId = 8;
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
+    return Built(stack);
 }
 
 void ExpectNothingOpened(const BrowserRun& run, const Shot& shot) {
@@ -69,11 +69,10 @@ void ExpectNothingOpened(const BrowserRun& run, const Shot& shot) {
 
 TEST(DeviceNamesInBrowser, GraphicsNamingDevicesOpenNoneAndTheCardIsDrawn) {
     CachedSite site(kWidth, kHeight);
-    const std::string stack = "devices-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    site.server.Put(stack, DeviceNamesStack());
+    const std::string stack = site.Serve("devices", DeviceNamesStack());
     const std::vector<uint8_t> picture = sb::BmpFile(sb::SolidPicture(40, 40, 32, kFileColour));
     for (const char* name : {"x.vid", "x.cam", "x.tw"})
-        site.server.Put(name, std::string(picture.begin(), picture.end()));
+        site.server.Put(name, AsText(picture));
     const std::vector<std::pair<std::string, std::string>> devices = {{"LOOM_CAMERA", "A"},
                                                                         {"LOOM_CAPTURE_DRIVER", "1"}};
     const std::vector<std::string> watch = {"--answer-alerts", "--close-dialogs", "--quit-after-last", "1000"};

@@ -12,6 +12,7 @@
 #include "StackBuilder.h"
 #include "format/StackFile.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 #include "tests/support/TestSounds_win.h"
 
 namespace {
@@ -31,11 +32,8 @@ std::string FilmStack() {
     card.objects.push_back(sb::ShapedButton(1, kButtonRect, "Film", 1));
     stack.cards = {card};
     stack.nextObjectId = 2;
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    return std::string(bytes.begin(), bytes.end());
+    return Built(stack);
 }
-
-std::string At(int ms) { return "@" + std::to_string(ms); }
 
 // Whether a pixel is nearer the wanted colour than the card's (displays of 8 and 16 bits
 // change both).
@@ -138,22 +136,20 @@ TEST(VideoActionsInBrowser, TheMovieOptionsTryItPlaysTheMovieAndOkKeepsTheLoop) 
     sb::AviSound sound;
     sound.samples = OrderedSamples(4000);
     const std::vector<uint8_t> avi = sb::AviFile(32, 24, 2, frames, false, &sound);
-    const std::string movie = site.server.Put(name + ".avi", std::string(avi.begin(), avi.end()));
+    const std::string movie = site.server.Put(name + ".avi", AsText(avi));
     const std::string copy = site.server.Name(name + "-copy.stk");
     const std::string trySink = site.server.Name(name + "-try.wav"), clickSink = site.server.Name(name + "-click.wav");
     const std::string source = "Video/Movie Source|", chosen = "Please select a movie file|", options = "Movies|";
-    const BrowserRun run = site.Run(
-        name + ".stk",
-        {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", "40,215" + At(1400),
-         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
-         "--dialog", "Actions|Play a movie or video...|check" + At(2300),
+    std::vector<std::string> walk = OpenActionsAt("40,215", 1000);
+    Append(walk,
+        {"--answer-alert", "2340:2", "--dialog", "Actions|Play a movie or video...|check" + At(2300),
          "--dialog", source + "&Disk file (QuickTime or AVI movies)|check" + At(2800),
          "--dialog", source + "OK|press" + At(3000), "--dialog", chosen + "File name:|type:" + movie + At(3500),
          "--dialog", chosen + "Open|press" + At(3700), "--click", "300,20" + At(4600),
          "--dialog", options + "Loop movie|check" + At(5300), "--dialog", options + "Try It|press" + At(5600),
          "--dialog", options + "OK|press" + At(6600), "--dialog", "Actions|Done|press" + At(7100),
-         "--command", std::to_string(kSave) + At(7700), "--save-copy", copy, "--quit-after-last", "1500"},
-        {{"LOOM_QUICKTIME_SINK", trySink}});
+         "--command", std::to_string(kSave) + At(7700), "--save-copy", copy, "--quit-after-last", "1500"});
+    const BrowserRun run = site.Run(name + ".stk", walk, {{"LOOM_QUICKTIME_SINK", trySink}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const std::vector<uint8_t> tried = WaveSamples(ReadAll(trySink));
     EXPECT_FALSE(tried.empty()) << "Try It played the movie's sound\n" << Joined(run.log);

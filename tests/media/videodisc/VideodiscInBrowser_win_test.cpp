@@ -12,21 +12,19 @@
 #include "StackBuilder.h"
 #include "media/videodisc/VideodiscRecord.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
 using namespace browsertest;
 namespace sb = stackbuilder;
 
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
 // One 320 by 240 card, blue, with the buttons.
 sb::Stack DiscStack(std::vector<sb::Object> buttons) {
     sb::Stack s;
     s.cardWidth = 320;
     s.cardHeight = 240;
-    sb::Card card = sb::PictureCard(1, sb::SolidPicture(320, 240, 8, 1));
-    card.picture->palette = {{255, 255, 255}, {40, 40, 200}};
+    sb::Card card = ColourCard(1, {40, 40, 200}, 320, 240);
     card.objects = std::move(buttons);
     s.cards = {card};
     s.nextObjectId = static_cast<uint16_t>(card.objects.size() + 1);
@@ -69,15 +67,13 @@ TEST(VideodiscInBrowser, AClickPlaysTheSegmentWithLiveVideoOverItsRectangle) {
     button.words.push_back({20, 0x4000});
     button.chunks.push_back(Segment({80, 60, 240, 180}, 150, 300, true));
     const sb::Stack s = DiscStack({button});
-    server.Put("disc.stk", AsText(sb::BuildStack(s).bytes));
+    server.Put("disc.stk", Built(s));
     const std::string shot = server.Name("disc.png"), log = server.Name("player.log");
 
-    const BrowserRun run =
-        RunBrowser(server,
-                   {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts", "--size", "320x240",
-                    "--click", "20,10@600", "--screenshot", shot, "--screenshot-after", "1600", "--quit-after-last", "600",
-                    "http://localhost/disc.stk"},
-                   {{"LOOM_VIDEODISC_LOG", WindowsPath(log)}, {"LOOM_CAPTURE_DRIVER", "1"}});
+    const BrowserRun run = RunPage(server, "disc.stk", "320x240",
+                                   {"--answer-alerts", "--click", "20,10@600", "--screenshot", shot, "--screenshot-after", "1600",
+                                    "--quit-after-last", "600"},
+                                   {{"LOOM_VIDEODISC_LOG", WindowsPath(log)}, {"LOOM_CAPTURE_DRIVER", "1"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_EQ(Find(run.log, "alert("), -1) << Joined(run.log);
     const std::vector<std::string> player = Lines(ReadFile(log));
@@ -100,20 +96,18 @@ TEST(VideodiscInBrowser, ASegmentWithLiveVideoMadeInTheActionsDialogPlaysOnceReo
     sb::Stack s = DiscStack({sb::ShapedButton(1, {10, 200, 70, 230}, "Disc", 1), under});
     s.experiencedUser = 1;
     const std::string name = "livedisc-" + std::to_string(GetCurrentProcessId());
-    site.server.Put(name + ".stk", AsText(sb::BuildStack(s).bytes));
+    site.server.Put(name + ".stk", Built(s));
     const std::string copy = site.server.Name(name + "-copy.stk"), viewer = site.server.Name(name + ".png");
     const std::string source = "Video/Movie Source|", disc = "LaserDisc Control|";
-    const BrowserRun run = site.Run(
-        name + ".stk",
-        {"--answer-alert", "2340:2", "--key", "shift+Tab@1000", "--right-click", "40,215@1400",
-         "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
-         "--dialog", "Actions|Play a movie or video...|check@2300",
+    std::vector<std::string> walk = OpenActionsAt("40,215", 1000);
+    Append(walk,
+        {"--answer-alert", "2340:2", "--dialog", "Actions|Play a movie or video...|check@2300",
          "--dialog", source + "&Laserdisc player|check@2800", "--dialog", source + "OK|press@3000",
          "--dialog", disc + "&Viewer|check@3800", "--drag", "160,120-140,100@4300", "--dialog", disc + "6|type:150@5000",
          "--dialog", disc + "5|type:300@5200", "--screenshot", viewer, "--screenshot-after", "5800",
          "--dialog", disc + "OK|press@6100", "--dialog", "Actions|Done|press@6600", "--command", "102@7200",
-         "--save-copy", copy, "--quit-after-last", "1500"},
-        {{"LOOM_CAPTURE_DRIVER", "1"}});
+         "--save-copy", copy, "--quit-after-last", "1500"});
+    const BrowserRun run = site.Run(name + ".stk", walk, {{"LOOM_CAPTURE_DRIVER", "1"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     // The dialog beside the card (its corner's left is the card's plus 320), the viewer over it.
     POINT card{};

@@ -21,18 +21,13 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 #include "tests/support/DisplayDepth_win.h"
 
 namespace {
 
 using namespace browsertest;
 namespace sb = stackbuilder;
-
-std::string Unique(const std::string& stem, const std::string& extension) {
-    return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "." + extension;
-}
-
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 // What one step of a channel is on this display.
 int Step() { return DisplayBits() == 16 ? 8 : 1; }
@@ -51,13 +46,9 @@ sb::Picture Solid(int width, int height, int depth, sb::Rgb colour) {
     return sb::SolidPicture(width, height, depth, depth == 16 ? sb::Pixel16(colour) : sb::Pixel32(colour));
 }
 
-sb::Card ColourCard(int depth, std::vector<sb::Rgb> palette = {}) {
-    sb::Card card = sb::PictureCard(1, depth == 8 ? sb::SolidPicture(160, 120, 8, 1) : Solid(160, 120, depth, kCard));
-    if (depth == 8) {
-        card.picture->palette = {{255, 255, 255}, kCard};
-        card.picture->palette.insert(card.picture->palette.end(), palette.begin(), palette.end());
-    }
-    return card;
+// The card in the card's colour at the stack's depth; at 8 bits the palette's further colours.
+sb::Card DepthCard(int depth, const std::vector<sb::Rgb>& palette = {}) {
+    return depth == 8 ? ColourCard(1, kCard, 160, 120, palette) : sb::PictureCard(1, Solid(160, 120, depth, kCard));
 }
 
 sb::Object PictureGraphic(uint16_t id, sb::Rect rect, int depth, sb::Rgb colour, sb::GraphicRows rows = sb::GraphicRows::Packed) {
@@ -73,7 +64,7 @@ sb::Stack ObjectsStack(int depth) {
     s.depth = static_cast<uint16_t>(depth);
     s.cardWidth = 160;
     s.cardHeight = 120;
-    s.cards = {ColourCard(depth)};
+    s.cards = {DepthCard(depth)};
     sb::Object opaque = PictureGraphic(1, {10, 10, 40, 40}, depth, kOpaque, sb::GraphicRows::Raw);
     // The mask shows the left 12 columns of its 24 x 24; past it the card shows.
     sb::Object masked = PictureGraphic(2, {50, 10, 80, 40}, depth, kMasked);
@@ -108,8 +99,8 @@ TEST(GraphicObjectsInBrowser, OpaqueMaskedFramedLassoAndHalfTransparentObjects) 
     SKIP_UNLESS_TRUE_COLOUR("the objects are compared with exact colours in the screenshot");
     const int depth = DisplayBits() == 16 ? 16 : 32;
     ServerFolder server;
-    const std::string name = Unique("graphics", "stk");
-    server.Put(name, AsText(sb::BuildStack(ObjectsStack(depth)).bytes));
+    const std::string name = UniqueName("graphics", "stk");
+    server.Put(name, Built(ObjectsStack(depth)));
     const std::string shotPath = server.Name("graphics.png");
     const BrowserRun run = ShowStack(server, name, shotPath, true);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -157,16 +148,16 @@ TEST(GraphicObjectsInBrowser, OpaqueMaskedFramedLassoAndHalfTransparentObjects) 
 TEST(GraphicObjectsInBrowser, TransparencyIsOpaqueAtDepth8) {
     SKIP_UNLESS_TRUE_COLOUR("the object is compared with exact colours in the screenshot");
     ServerFolder server;
-    const std::string name = Unique("graphics8", "stk");
+    const std::string name = UniqueName("graphics8", "stk");
     sb::Stack s;
     s.depth = 8;
     s.cardWidth = 160;
     s.cardHeight = 120;
-    s.cards = {ColourCard(8, {kHalf})};
+    s.cards = {DepthCard(8, {kHalf})};
     sb::Object half = PictureGraphic(5, {10, 60, 40, 90}, 8, kHalf);
     half.words.push_back({74, 50});
     s.cards[0].objects = {half};
-    server.Put(name, AsText(sb::BuildStack(s).bytes));
+    server.Put(name, Built(s));
     const std::string shotPath = server.Name("graphics8.png");
     const BrowserRun run = ShowStack(server, name, shotPath, true);
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -211,7 +202,7 @@ sb::Stack DiskStack(int depth, const std::string& macPath) {
     s.depth = static_cast<uint16_t>(depth);
     s.cardWidth = 160;
     s.cardHeight = 120;
-    s.cards = {ColourCard(depth)};
+    s.cards = {DepthCard(depth)};
     sb::Object disk = sb::Graphic(6, {50, 60, 80, 90}, "disk");
     disk.mask.clear();
     disk.words.push_back({54, static_cast<uint16_t>(depth)});
@@ -238,10 +229,10 @@ TEST(GraphicObjectsInBrowser, DiskBasedPicturesBesideWebAndLocalStacks) {
     for (const bool web : {true, false}) {
         SCOPED_TRACE(web ? "web" : "local");
         ServerFolder server;
-        const std::string picture = Unique("beside", "bmp");
+        const std::string picture = UniqueName("beside", "bmp");
         server.Put(picture, TwoColourBmp(60, 40, 30, kLeft, kRight));
-        const std::string name = Unique("disk", "stk");
-        server.Put(name, AsText(sb::BuildStack(DiskStack(depth, "Disk:" + picture)).bytes));
+        const std::string name = UniqueName("disk", "stk");
+        server.Put(name, Built(DiskStack(depth, "Disk:" + picture)));
         const std::string shotPath = server.Name("disk.png");
         const BrowserRun run = ShowStack(server, name, shotPath, web);
         ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);

@@ -20,6 +20,7 @@
 #include "resources/info_ids.h"
 #include "tests/support/SamplesStackBeside_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/WalkStacks_win.h"
 
 namespace {
 
@@ -157,14 +158,12 @@ void ExpectOverCard(const Seen& s) {
 
 TEST(DialogOwnerInBrowser, NestedDialogsStayInFrontOfTheBrowserAndTakeTheKeysBack) {
     ServerFolder server;
-    const std::string name = "nested-" + std::to_string(GetCurrentProcessId()) + ".stk";
     sb::Stack stack;
     stack.cardWidth = 320;
     stack.cardHeight = 240;
     stack.cards.push_back(sb::PictureCard(1, sb::SolidPicture(320, 240, 8, 3)));
     stack.cards.push_back(sb::PictureCard(2, sb::SolidPicture(320, 240, 8, 5)));
-    const std::vector<uint8_t> bytes = sb::BuildStack(stack).bytes;
-    server.Put(name, std::string(bytes.begin(), bytes.end()));
+    const std::string name = ServeStack(server, "nested", stack);
 
     Person person({
         {"About Card", [](HWND d) { Press(d, INF_CARD_CLICKING); }},
@@ -220,11 +219,7 @@ TEST(DialogOwnerInBrowser, NestedDialogsStayInFrontOfTheBrowserAndTakeTheKeysBac
 // dialog stays in front and keeps the keys.
 TEST(DialogOwnerInBrowser, TheCardWalkStaysInFrontOnTheMovieCard) {
     ServerFolder server;
-    const std::string name = "walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    const std::vector<uint8_t> bytes = sb::BuildStack(sb::DemoStack()).bytes;
-    server.Put(name, std::string(bytes.begin(), bytes.end()));
-    const std::vector<uint8_t> movie = sb::DemoMovie();
-    server.Put(sb::kDemoMovieName, std::string(movie.begin(), movie.end()));
+    const std::string name = ServeDemo(server);
 
     Person person({
         {"About Card", [](HWND d) { Press(d, INF_CARD_CLICKING); }},
@@ -240,10 +235,8 @@ TEST(DialogOwnerInBrowser, TheCardWalkStaysInFrontOnTheMovieCard) {
         {"Actions", [](HWND d) { Press(d, IDCANCEL); }},
         {"About Card", [](HWND d) { Press(d, IDCANCEL); }},
     });
-    const BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
-                                               "--size", "320x240", "--in-order", "--command", "301@1500",
-                                               "--quit-after", "90000",
-                                               "http://localhost/" + name});
+    const BrowserRun run = RunPage(server, name, "320x240",
+                                   {"--answer-alerts", "--in-order", "--command", "301@1500", "--quit-after", "90000"});
     const std::vector<Seen> seen = person.Finish();
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     std::string walk;
