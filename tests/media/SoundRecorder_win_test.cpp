@@ -506,17 +506,7 @@ TEST(SoundRecorderSources, ARememberedDiskStackOpensAgainAndPickingAnEntryStopsT
 // A real click at a point of the dialog's client area, through the system's input.
 void RealClick(HWND dialog, POINT client) {
     ClientToScreen(dialog, &client);
-    const auto send = [&](DWORD flags) {
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = static_cast<LONG>((client.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-        input.mi.dy = static_cast<LONG>((client.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-        SendInput(1, &input, sizeof input);
-    };
-    send(0);
-    send(MOUSEEVENTF_LEFTDOWN);
-    send(MOUSEEVENTF_LEFTUP);
+    ClickScreen(client, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 
 POINT ZoneCentre(const DialogView& deck, int zone) {
