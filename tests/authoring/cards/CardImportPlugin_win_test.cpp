@@ -70,14 +70,9 @@ TEST(ReadyMadeInPlugin, ChosenStackLandsBehindTheCurrentCard) {
     EXPECT_TRUE(about.Run([&] { return DoMenuCommand(page.embed, 301, 0, nullptr); }));
     EXPECT_TRUE(about.AllAnswered());
 
-    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
-    FileRef file = kNoFile;
-    ASSERT_EQ(OpenFileSlot(kSlotCurrentStack, kOpenRead, &file), 0);
     {
-        FileByteSource source(file);
-        StackConversion cv;
         StackFileContents contents;
-        ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
+        ASSERT_TRUE(SaveAndReadBack(&contents));
         std::set<uint16_t> cardIds, objectIds;
         size_t objects = 0;
         for (Handle c : contents.cards) {
@@ -95,7 +90,6 @@ TEST(ReadyMadeInPlugin, ChosenStackLandsBehindTheCurrentCard) {
         EXPECT_EQ(objectIds.size(), 2u);
         DisposeStackFileContents(contents);
     }
-    FileClose(file);
     CloseLinkedPlugin(&page);
     DeleteFileA(stackPath.c_str());
     RemoveDirectoryA(folder);

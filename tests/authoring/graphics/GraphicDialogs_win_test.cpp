@@ -49,29 +49,12 @@ namespace sb = stackbuilder;
 
 constexpr int kLassoPoints = 2500;
 
+// A 24-bit BMP of mid grey.
 std::string WriteBmp(const std::string& name, int width, int height) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
     const std::string path = std::string(folder) + "gdlg-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-    const int rowBytes = (width * 3 + 3) & ~3;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(rowBytes) * height, 0x80);
-    const auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    std::fill(file.begin(), file.begin() + 54, 0);
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    file[26] = 1;
-    file[28] = 24;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(file.data(), 1, file.size(), f);
-    std::fclose(f);
+    sb::WriteFile(path, sb::BmpFile(sb::SolidPicture(width, height, 32, 0x808080)));
     return path;
 }
 

@@ -175,14 +175,9 @@ TEST(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
     // Typed text is kept through a save.
     TextReplaceSel(window, "Typed words");
     MarkFieldModified(made);
-    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
-    FileRef file = kNoFile;
-    ASSERT_EQ(OpenFileSlot(kSlotCurrentStack, kOpenRead, &file), 0);
     {
-        FileByteSource source(file);
-        StackConversion cv;
         StackFileContents contents;
-        ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
+        ASSERT_TRUE(SaveAndReadBack(&contents));
         ASSERT_FALSE(contents.cards.empty());
         const std::vector<uint8_t> bytes = HandleToBytes(contents.cards[0]);
         const std::string text(bytes.begin(), bytes.end());
@@ -190,7 +185,6 @@ TEST(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
         EXPECT_NE(text.find(longName.substr(0, 15)), std::string::npos);
         DisposeStackFileContents(contents);
     }
-    FileClose(file);
 }
 
 // A text file dropped on the card shows in the new object's preview; made disk based, the
