@@ -99,21 +99,6 @@ struct MenuWatch {
 };
 MenuWatch* g_watch = nullptr;
 
-void SendMouse(int x, int y, DWORD buttonFlags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = static_cast<LONG>((y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
-    SendInput(1, &input, sizeof input);
-}
-
-void ClickAt(POINT screen, DWORD down, DWORD up) {
-    SendMouse(screen.x, screen.y, 0);
-    SendMouse(screen.x, screen.y, down);
-    SendMouse(screen.x, screen.y, up);
-}
-
 BOOL CALLBACK FindMenuWindow(HWND window, LPARAM found) {
     char name[32] = {};
     GetClassNameA(window, name, sizeof name);
@@ -142,7 +127,7 @@ void CALLBACK OnWatchTimer(HWND, UINT, UINT_PTR, DWORD) {
         if (g_watch->choose && g_watch->items[i].id == g_watch->choose && !g_watch->items[i].sub) {
             RECT rect = {};
             GetMenuItemRect(window, menu, static_cast<UINT>(i), &rect);
-            ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, MOUSEEVENTF_LEFTDOWN,
+            ClickScreen({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, MOUSEEVENTF_LEFTDOWN,
                     MOUSEEVENTF_LEFTUP);
             return;
         }
@@ -159,7 +144,7 @@ MenuWatch RightClick(HWND embed, POINT cardPoint, UINT choose) {
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, OnWatchTimer);
     POINT screen = cardPoint;
     ClientToScreen(embed, &screen);
-    ClickAt(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    ClickScreen(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 800) {
         PumpPageMessages();
