@@ -83,8 +83,10 @@ protected:
     GridSettings grid_;
 };
 
+class ResizeTrackingInPlugin : public LinkedPluginTest {};
+
 // In the plug-in itself: the card window hands the tracker its mouse and arrow keys.
-TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
+TEST_F(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
     namespace sb = stackbuilder;
     sb::Stack stack;
     stack.cardWidth = 120;
@@ -95,8 +97,7 @@ TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
         card.objects.push_back(sb::ShapedButton(10 + id, {10, 10, 60, 40}, "Next", 2, 0, -1));
         stack.cards.push_back(card);
     }
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "track-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     const HWND embed = page.embed;
     UpdateWindow(embed);
     g_completions = 0;
@@ -173,7 +174,6 @@ TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
     EXPECT_EQ(GetTrackState(nullptr, nullptr, nullptr, &tracked), 0);
     EXPECT_EQ(tracked, nullptr);
     EXPECT_EQ(NudgeTrackedRect(VK_RIGHT, false), 0);
-    CloseLinkedPlugin(&page);
 }
 
 TEST_F(ResizeTrackingTest, NoPreviewAndAFullHookStack) {

@@ -29,6 +29,12 @@ COLORREF WindowPixel(HWND window, int x, int y) {
     return GetPixel(dc.get(), x, y);
 }
 
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
+    MemoryDC memory(nullptr);
+    SelectedObject selected(memory.get(), bitmap);
+    return GetPixel(memory.get(), x, y);
+}
+
 void SendMouse(HWND window, UINT message, int x, int y) {
     SendMessageA(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
     PumpPageMessages();

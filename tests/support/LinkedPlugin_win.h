@@ -59,6 +59,8 @@ protected:
 void PumpPageMessages();
 // The pixel the window shows at a point of its client area.
 COLORREF WindowPixel(HWND window, int x, int y);
+// The pixel of a bitmap (selected into a memory DC of the screen's).
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y);
 // A mouse message sent to the window (the button held but for a release), then the page pumped.
 void SendMouse(HWND window, UINT message, int x, int y);
 // Real mouse input through the system: moved to the point of the screen, with the button flags.

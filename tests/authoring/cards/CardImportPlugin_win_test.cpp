@@ -21,15 +21,16 @@ namespace {
 
 namespace sb = stackbuilder;
 
-TEST(ReadyMadeInPlugin, ChosenStackLandsBehindTheCurrentCard) {
+class ReadyMadeInPlugin : public LinkedPluginTest {};
+
+TEST_F(ReadyMadeInPlugin, ChosenStackLandsBehindTheCurrentCard) {
     sb::Stack open;
     open.cardWidth = 200;
     open.cardHeight = 150;
     open.cards = {sb::PlainCard(1), sb::PlainCard(2)};
     open.cards[0].objects.push_back(sb::Button(1, {1, 1, 30, 30}, "Mine"));
     open.nextObjectId = 2;
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(open, "rdym-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(open));
 
     char folder[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotProgram, sizeof folder, folder);

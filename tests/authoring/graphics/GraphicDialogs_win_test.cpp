@@ -419,15 +419,6 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     RemoveDirectoryA(folder.c_str());
 }
 
-COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const COLORREF pixel = GetPixel(memory, x, y);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    return pixel;
-}
-
 // A turned picture's uncovered corners take the colour chosen for filling; "Where do you want
 // your graphic object on the screen?" can be declined, and then nothing is placed.
 TEST_F(GraphicDialogs, TurnedCornersTakeTheFillColourAndDecliningWhereEndsTheCrop) {
@@ -446,7 +437,7 @@ TEST_F(GraphicDialogs, TurnedCornersTakeTheFillColourAndDecliningWhereEndsTheCro
         box.Press(IDOK);
     });
     driver.Expect(DialogMatch::Template("PCROP"), [fill](DialogView& box) {
-        const COLORREF corner = PixelOf(GetGraphicPlacement().picture, 0, 0);
+        const COLORREF corner = BitmapPixel(GetGraphicPlacement().picture, 0, 0);
         EXPECT_TRUE(browsertest::NearRgb(uint32_t{GetRValue(corner)} << 16 | GetGValue(corner) << 8 | GetBValue(corner),
                             GetRValue(fill), GetGValue(fill), GetBValue(fill), 8))
             << browsertest::Hex(corner) << " where the turn uncovered the corner";

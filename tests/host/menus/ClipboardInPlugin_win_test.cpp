@@ -69,11 +69,19 @@ std::string BesideThisProgram(const char* name) {
     return path.substr(0, path.find_last_of("\\/") + 1) + name;
 }
 
-// The page closed and the card history its moves left behind forgotten (it outlives the plug-in).
-void ClosePage(LinkedPluginPage* page) {
-    CloseLinkedPlugin(page);
-    FreeCardHistory();
-}
+// The page closed after each test, and the card history its moves left behind forgotten (it
+// outlives the plug-in).
+class ClipboardInPlugin : public LinkedPluginTest {
+protected:
+    void TearDown() override {
+        if (!page.file.empty())
+            ClosePage();
+    }
+    void ClosePage() {
+        CloseLinkedPlugin(&page);
+        FreeCardHistory();
+    }
+};
 
 int Slack() {
     HDC screen = GetDC(nullptr);
@@ -163,10 +171,9 @@ TEST(ClipboardHelper, PutsWhatTheEnvironmentAsks) {
     CloseClipboard();
 }
 
-TEST(ClipboardInPlugin, CopyCardAndPasteMakeAFourthCardThatSavesWithUniqueIds) {
+TEST_F(ClipboardInPlugin, CopyCardAndPasteMakeAFourthCardThatSavesWithUniqueIds) {
     SKIP_UNLESS_TRUE_COLOUR("the pasted card is compared with the first card's exact colours");
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeColours(), "copycard-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(ThreeColours()));
     TakeDeferredCommands();
     SendMessageA(page.embed, WM_COMMAND, 159, 0);  // Copy Card on the first card
     char noun[80] = {};
@@ -183,7 +190,7 @@ TEST(ClipboardInPlugin, CopyCardAndPasteMakeAFourthCardThatSavesWithUniqueIds) {
 
     const std::string saved = TempPath("pasted") + ".stk";
     ASSERT_EQ(SaveStackAsPath(saved.c_str()), 0);
-    ClosePage(&page);
+    ClosePage();
 
     const char* build = std::getenv("LOOM_BUILD");
     const std::string report = TempPath("report") + ".json";
@@ -201,10 +208,9 @@ TEST(ClipboardInPlugin, CopyCardAndPasteMakeAFourthCardThatSavesWithUniqueIds) {
     DeleteFileA(report.c_str());
 }
 
-TEST(ClipboardInPlugin, UndoTwiceShowsThePaintingAgainAndAFilterStepCannotBeRedone) {
+TEST_F(ClipboardInPlugin, UndoTwiceShowsThePaintingAgainAndAFilterStepCannotBeRedone) {
     SKIP_UNLESS_TRUE_COLOUR("the undone painting is compared with exact colours");
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeColours(), "undo-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(ThreeColours()));
     TakeDeferredCommands();
     char text[80] = {};
     EXPECT_FALSE(GetUndoMenuText(text, sizeof text, true));
@@ -249,13 +255,11 @@ TEST(ClipboardInPlugin, UndoTwiceShowsThePaintingAgainAndAFilterStepCannotBeRedo
     SendMessageA(page.embed, WM_COMMAND, 150, 0);
     EXPECT_EQ(GetCardCount(), 3);
     EXPECT_EQ(GetCurrentCardId(), 2);
-    ClosePage(&page);
 }
 
-TEST(ClipboardInPlugin, TheSystemClipboardBetweenProcesses) {
+TEST_F(ClipboardInPlugin, TheSystemClipboardBetweenProcesses) {
     SKIP_UNLESS_TRUE_COLOUR("the pasted picture is compared with exact colours");
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeColours(), "sysclip-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(ThreeColours()));
     TakeDeferredCommands();
     char noun[80] = {};
 
@@ -316,7 +320,6 @@ TEST(ClipboardInPlugin, TheSystemClipboardBetweenProcesses) {
     const int cards = CountCards();
     SendMessageA(page.embed, WM_COMMAND, 153, 0);
     EXPECT_EQ(CountCards(), cards);
-    ClosePage(&page);
 }
 
 // One pixel of a PNG file as 0x00RRGGBB through the Windows Imaging Component; CLR_INVALID
@@ -349,7 +352,7 @@ COLORREF PngPixelAt(const std::string& path, int x, int y) {
 }
 
 // Through the test browser: Copy Card on the first card, Next, Paste: the window shows the copy.
-TEST(ClipboardInPlugin, TheTestBrowserShowsThePastedCopy) {
+TEST_F(ClipboardInPlugin, TheTestBrowserShowsThePastedCopy) {
     SKIP_UNLESS_TRUE_COLOUR("the pasted card is compared with exact colours in the screenshot");
     const char* browserEnv = std::getenv("LOOM_TESTBROWSER");
     const char* dllEnv = std::getenv("LOOM_DLL");
