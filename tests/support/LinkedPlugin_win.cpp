@@ -29,6 +29,13 @@ COLORREF WindowPixel(HWND window, int x, int y) {
     return GetPixel(dc.get(), x, y);
 }
 
+void DragThrough(HWND window, std::initializer_list<POINT> points) {
+    for (auto at = points.begin(); at != points.end(); ++at) {
+        const UINT message = at == points.begin() ? WM_LBUTTONDOWN : at + 1 == points.end() ? WM_LBUTTONUP : WM_MOUSEMOVE;
+        SendMouse(window, message, at->x, at->y);
+    }
+}
+
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
     MemoryDC memory(nullptr);
     SelectedObject selected(memory.get(), bitmap);
@@ -131,7 +138,9 @@ std::string ProcessStackName(std::string_view stem) {
 
 bool LinkedPluginTest::Open(const stackbuilder::Stack& stack, void (*afterWiring)()) {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string stem = std::string(test->test_suite_name()) + "-" + test->name();
+    // A name of its own each time: the download cache keeps what a name brought before.
+    static int opened = 0;
+    std::string stem = std::string(test->test_suite_name()) + "-" + test->name() + "-" + std::to_string(++opened);
     std::replace(stem.begin(), stem.end(), '/', '-');  // parameterised tests' names
     return OpenInLinkedPlugin(stack, ProcessStackName(stem), &page, afterWiring);
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,8 +48,8 @@ stackbuilder::Stack OneCardStack(uint16_t width, uint16_t height);
 // the stem, this process's id, ".stk".
 std::string ProcessStackName(std::string_view stem);
 
-// A hosted test's page: Open shows the stack in a page named after the test, and the page is
-// closed when the test ends, however it ended.
+// A hosted test's page: Open shows the stack in a page named after the test (and a count, new
+// for every page), and the page is closed when the test ends, however it ended.
 class LinkedPluginTest : public ::testing::Test {
 protected:
     // False when the plug-in, the embed or the stream failed (the test asserts it).
@@ -63,6 +64,9 @@ COLORREF WindowPixel(HWND window, int x, int y);
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y);
 // A mouse message sent to the window (the button held but for a release), then the page pumped.
 void SendMouse(HWND window, UINT message, int x, int y);
+// A drag by such messages: pressed at the first point, moved to each one between, released at
+// the last.
+void DragThrough(HWND window, std::initializer_list<POINT> points);
 // Real mouse input through the system: moved to the point of the screen, with the button flags.
 void SendScreenMouse(POINT screen, DWORD buttons);
 // A real click there: moved to the point, then the button's down and up flags.
