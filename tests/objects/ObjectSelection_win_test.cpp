@@ -19,7 +19,6 @@
 #include "core/ui/ToolNumbers.h"
 #include "layers/LayerList.h"
 #include "layers/PaintGeometry.h"
-#include "host/player/CardHistory.h"
 #include "objects/ObjectServices.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
@@ -35,6 +34,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -123,7 +123,6 @@ protected:
     }
     void ClosePage() {
         CloseLinkedPlugin(&page);
-        FreeCardHistory();
         SelectToolNumber(kBrowseTool);
         Grid() = GridSettings{};
     }
@@ -428,8 +427,7 @@ TEST_F(ObjectSelection, AGraphicMovedTwiceIsSavedWhereItWasDropped) {
     ASSERT_EQ(SaveStackAsPath(saved.c_str()), 0);
     ClosePage();
 
-    const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
-    const BrowserRun report = RunProgram(reporter, server, {saved});
+    const BrowserRun report = RunProgram(StackReporterPath(), server, {saved});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
     const std::string moved = ReportedObjectWithId(json, 5);

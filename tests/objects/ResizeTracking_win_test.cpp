@@ -124,9 +124,7 @@ TEST_F(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
     preview = SolidBitmap(embed, red);
     ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 1), 1);
     EXPECT_EQ(WindowPixel(embed, 30, 30), red) << "drawn at the start";
-    SendMouse(embed, WM_LBUTTONDOWN, 20, 20);
-    SendMouse(embed, WM_MOUSEMOVE, 25, 25);
-    SendMouse(embed, WM_LBUTTONUP, 25, 25);
+    DragThrough(embed, {{20, 20}, {25, 25}, {25, 25}});
     EXPECT_EQ(rect.left, 25);
     EXPECT_EQ(rect.top, 25);
     EXPECT_EQ(rect.right, 65);
@@ -138,9 +136,7 @@ TEST_F(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
     // Handle 5 by (10, 4) resizes it; the preview follows.
     preview = SolidBitmap(embed, red);
     ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 0), 1);
-    SendMouse(embed, WM_LBUTTONDOWN, 65, 55);
-    SendMouse(embed, WM_MOUSEMOVE, 75, 59);
-    SendMouse(embed, WM_LBUTTONUP, 75, 59);
+    DragThrough(embed, {{65, 55}, {75, 59}, {75, 59}});
     EXPECT_EQ(rect.left, 25);
     EXPECT_EQ(rect.top, 25);
     EXPECT_EQ(rect.right, 75);

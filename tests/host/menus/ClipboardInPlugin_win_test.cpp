@@ -20,7 +20,6 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/player/CardHistory.h"
 #include "host/state/DeferredCommands.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardEdit.h"
@@ -33,6 +32,7 @@
 #include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/DisplayDepth_win.h"
 
@@ -69,19 +69,7 @@ std::string BesideThisProgram(const char* name) {
     return path.substr(0, path.find_last_of("\\/") + 1) + name;
 }
 
-// The page closed after each test, and the card history its moves left behind forgotten (it
-// outlives the plug-in).
-class ClipboardInPlugin : public LinkedPluginTest {
-protected:
-    void TearDown() override {
-        if (!page.file.empty())
-            ClosePage();
-    }
-    void ClosePage() {
-        CloseLinkedPlugin(&page);
-        FreeCardHistory();
-    }
-};
+class ClipboardInPlugin : public LinkedPluginTest {};
 
 int Slack() {
     HDC screen = GetDC(nullptr);
@@ -190,12 +178,10 @@ TEST_F(ClipboardInPlugin, CopyCardAndPasteMakeAFourthCardThatSavesWithUniqueIds)
 
     const std::string saved = TempPath("pasted") + ".stk";
     ASSERT_EQ(SaveStackAsPath(saved.c_str()), 0);
-    ClosePage();
+    CloseLinkedPlugin(&page);
 
-    const char* build = std::getenv("LOOM_BUILD");
     const std::string report = TempPath("report") + ".json";
-    const std::string reporter = build && *build ? WindowsPath(std::string(build) + "/tools/stackreport/stackreport.exe")
-                                                 : BesideThisProgram("tools\\stackreport\\stackreport.exe");
+    const std::string reporter = StackReporterPath();
     const std::string command = "cmd /c \"\"" + reporter + "\" \"" + saved + "\" > \"" + report + "\"\"";
     EXPECT_EQ(RunAndWait(command), 0);
     std::stringstream text;

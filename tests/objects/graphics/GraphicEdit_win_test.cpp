@@ -88,8 +88,6 @@ protected:
     void SetUp() override { ASSERT_TRUE(Open(WhiteStack({StoredGraphic(5, {20, 20, 30, 30}, 10, 10)}))); }
 };
 
-class GraphicObjectsInPlugin : public LinkedPluginTest {};
-
 // The graphic's record as it lies in its card record now.
 std::vector<uint8_t> RecordOf(uint16_t id) {
     Handle card = 0;
@@ -272,7 +270,7 @@ TEST_F(GraphicEdit, StretchFeedbackThroughTheClipAndFreeing) {
 
 // Picture flags 32: kept in the card, never a layer, drawn or hit. A stored mask size of 0 takes
 // the object's. A hidden graphic has a layer only under the graphic-editing tools 20 and 21.
-TEST_F(GraphicObjectsInPlugin, NeverDrawnZeroSizedMaskAndHiddenByTool) {
+TEST(GraphicObjectsInPlugin, NeverDrawnZeroSizedMaskAndHiddenByTool) {
     sb::Object never = StoredGraphic(7, {70, 10, 80, 20}, 10, 10);
     never.words.push_back({28, 32});
     never.mask.clear();  // exactly 32: a mask would add its flag
@@ -286,7 +284,8 @@ TEST_F(GraphicObjectsInPlugin, NeverDrawnZeroSizedMaskAndHiddenByTool) {
     hidden.flags = kObjectHidden;
     sb::Stack stack = WhiteStack({never, masked, hidden});
     stack.cards[0].picture->palette = {{255, 255, 255}, {0, 0, 0}};
-    ASSERT_TRUE(Open(stack));
+    LinkedPluginPage page;  // the suite's other tests are in the browser's file, without a fixture
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, ProcessStackName("gshow"), &page));
     UpdateWindow(page.embed);
 
     EXPECT_EQ(FindLayer(kObjectGraphic, 7), nullptr);
@@ -313,6 +312,7 @@ TEST_F(GraphicObjectsInPlugin, NeverDrawnZeroSizedMaskAndHiddenByTool) {
         SelectTool(t.tool);
         EXPECT_EQ(FindLayer(kObjectGraphic, 9) != nullptr, t.layer) << "tool " << t.tool;
     }
+    CloseLinkedPlugin(&page);
 }
 
 }  // namespace
