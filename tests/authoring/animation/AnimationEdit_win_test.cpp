@@ -39,6 +39,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -162,15 +163,6 @@ sb::Stack OneButtonStack(std::vector<uint8_t> animation = {}) {
     return stack;
 }
 
-std::string StackReportPath() {
-    const char* build = std::getenv("LOOM_BUILD");
-    char exe[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    const std::string beside = std::string(exe, n < MAX_PATH ? n : 0);
-    return build && *build ? browsertest::WindowsPath(std::string(build) + "/tools/stackreport/stackreport.exe")
-                           : beside.substr(0, beside.find_last_of("\\/") + 1) + "tools\\stackreport\\stackreport.exe";
-}
-
 Handle LoadedBlockSprite(const ActionBlock& block) {
     const Bytes stored = HandleToBytes(block.animationData);
     Handle sprite = 0;
@@ -222,7 +214,7 @@ protected:
         DialogDriver saving(5000);
         EXPECT_EQ(saving.Run([&] { return SaveStackAsPath(saved.c_str()); }), 0);
         CloseLinkedPlugin(&page_);
-        const browsertest::BrowserRun report = browsertest::RunProgram(StackReportPath(), server, {saved});
+        const browsertest::BrowserRun report = browsertest::RunProgram(StackReporterPath(), server, {saved});
         EXPECT_EQ(report.exitCode, 0) << report.errors;
         const std::string json = browsertest::Joined(report.log);
         const std::string chunks = browsertest::ReportedValue(browsertest::ReportedObject(json, "Play"), "chunks");

@@ -184,10 +184,7 @@ TEST_F(LiveSourceImport, AScannedGraphicShowsWhileItIsPlaced) {
         });
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
             HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-            SendMouse(view, WM_LBUTTONDOWN, 2, 2);
-            SendMouse(view, WM_MOUSEMOVE, 10, 10);
-            SendMouse(view, WM_MOUSEMOVE, 20, 16);
-            SendMouse(view, WM_LBUTTONUP, 20, 16);
+            DragThrough(view, {{2, 2}, {10, 10}, {20, 16}, {20, 16}});
             box.Press(IDOK);
         });
         driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });

@@ -45,6 +45,7 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/ReportJson.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 
@@ -84,10 +85,7 @@ sb::Stack DisplayDepthStack() {
 // The cropping view's rectangle dragged from (10, 10) to (50, 40).
 void CropToRectangle(DialogView& box) {
     HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-    SendMouse(view, WM_LBUTTONDOWN, 10, 10);
-    SendMouse(view, WM_MOUSEMOVE, 30, 25);
-    SendMouse(view, WM_MOUSEMOVE, 50, 40);
-    SendMouse(view, WM_LBUTTONUP, 50, 40);
+    DragThrough(view, {{10, 10}, {30, 25}, {50, 40}, {50, 40}});
 }
 
 std::vector<LayerHandle> GraphicLayers() {
@@ -283,8 +281,7 @@ TEST_F(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     SetAdvancedUser(false);
     ServerFolder server;
     const std::string path = server.Put("sky.stk", saved);
-    const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
-    const BrowserRun report = RunProgram(reporter, server, {path});
+    const BrowserRun report = RunProgram(StackReporterPath(), server, {path});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
     // One graphic object, described once, where it was placed.
@@ -533,9 +530,7 @@ TEST_F(GraphicObjectInPlugin, ANewHiddenGraphicHasALayerWhileHiddenOnesAreShown)
         ExpectPictureFile(driver, bmp);
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
             HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-            SendMouse(view, WM_LBUTTONDOWN, 5, 5);
-            SendMouse(view, WM_MOUSEMOVE, 20, 15);
-            SendMouse(view, WM_LBUTTONUP, 35, 25);
+            DragThrough(view, {{5, 5}, {20, 15}, {35, 25}});
             box.Press(IDOK);
         });
         driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });

@@ -55,6 +55,7 @@
 #include "stack/undo/Undo.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -740,9 +741,7 @@ TEST_F(ActionsInPlugin, AButtonGivenTheNextCardIsSavedReportedAndFollowed) {
     ServerFolder server;
     const std::string name = "followed-" + std::to_string(GetCurrentProcessId()) + ".stk";
     const std::string file = server.Put(name, bytes);
-    const BrowserRun report =
-        RunProgram(WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe"), server,
-                   {file});
+    const BrowserRun report = RunProgram(StackReporterPath(), server, {file});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     EXPECT_NE(Joined(report.log).find("{\"card\":1,\"button\":11,\"destination\":-1,\"transition\":14,\"speed\":32}"),
               std::string::npos)
