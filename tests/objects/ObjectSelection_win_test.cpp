@@ -65,20 +65,13 @@ std::vector<uint8_t> GoToCardTwo(bool sound) {
 }
 
 sb::Stack ThreeCards(std::vector<sb::Object> objects) {
-    sb::Stack stack;
-    for (uint16_t id = 1; id <= 3; ++id) {
-        sb::Card card = sb::PictureCard(id, sb::SolidPicture(512, 384, 8, 0));
-        card.picture->palette = {{255, 255, 255}};
-        stack.cards.push_back(card);
-    }
-    stack.cards[0].objects = std::move(objects);
+    sb::Stack stack = WhiteCards(3, 512, 384, std::move(objects));
     stack.resources.push_back({"Actn", kGoToAction, "", 0, 0, GoToCardTwo(false)});
     stack.resources.push_back({"Actn", kSoundAction, "", 0, 0, GoToCardTwo(true)});
     stack.resources.push_back({"Snd ", kSound, "chime", 0, 0, std::vector<uint8_t>(64, 0x80)});
     return stack;
 }
 
-std::string StackName(const char* what) { return std::string(what) + std::to_string(GetCurrentProcessId()) + ".stk"; }
 
 RECT Bounds(LayerHandle layer) {
     LayerLock<> lock(layer);
@@ -321,7 +314,7 @@ TEST_F(ObjectSelection, CutKeepsTheActionsForUndoAndSaveThenPasteBringsThemBack)
     EXPECT_TRUE(HeldResourcesFromThisStack());
     char path[MAX_PATH];
     GetTempPathA(MAX_PATH, path);
-    const std::string saved = std::string(path) + StackName("cutsaved-");
+    const std::string saved = std::string(path) + ProcessStackName("cutsaved");
     ASSERT_EQ(SaveStackAsPath(saved.c_str()), 0);
     EXPECT_FALSE(HasResource(kActn, kSoundAction));
     EXPECT_FALSE(HasResource(kSnd, kSound));

@@ -132,6 +132,20 @@ stackbuilder::Stack OneCardStack(uint16_t width, uint16_t height) {
     return stack;
 }
 
+stackbuilder::Stack WhiteCards(uint16_t count, uint16_t width, uint16_t height,
+                               std::vector<stackbuilder::Object> objects) {
+    stackbuilder::Stack stack;
+    stack.cardWidth = width;
+    stack.cardHeight = height;
+    for (uint16_t id = 1; id <= count; ++id) {
+        stackbuilder::Card card = stackbuilder::PictureCard(id, stackbuilder::SolidPicture(width, height, 8, 0));
+        card.picture->palette = {{255, 255, 255}};
+        stack.cards.push_back(card);
+    }
+    stack.cards[0].objects = std::move(objects);
+    return stack;
+}
+
 std::string ProcessStackName(std::string_view stem) {
     return std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + ".stk";
 }

@@ -44,6 +44,9 @@ void CloseLinkedPlugin(LinkedPluginPage* page);
 
 // A stack of one plain card (id 1) of the card size, what most hosted tests start from.
 stackbuilder::Stack OneCardStack(uint16_t width, uint16_t height);
+// Cards 1 to count of the size, each a white picture of 8 bits; the first holds the objects.
+stackbuilder::Stack WhiteCards(uint16_t count, uint16_t width, uint16_t height,
+                               std::vector<stackbuilder::Object> objects = {});
 // A stack name of the temporary folder that test programs running side by side do not share:
 // the stem, this process's id, ".stk".
 std::string ProcessStackName(std::string_view stem);

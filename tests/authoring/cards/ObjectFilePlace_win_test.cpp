@@ -39,18 +39,6 @@ int CountObjects() {
     return n;
 }
 
-// Cards 1 and 2 of 512 x 384, white, the first holding the objects.
-sb::Stack TwoWhiteCards(std::vector<sb::Object> objects) {
-    sb::Stack stack;
-    for (uint16_t id = 1; id <= 2; ++id) {
-        sb::Card card = sb::PictureCard(id, sb::SolidPicture(512, 384, 8, 0));
-        card.picture->palette = {{255, 255, 255}};
-        stack.cards.push_back(card);
-    }
-    stack.cards[0].objects = std::move(objects);
-    return stack;
-}
-
 class ObjectFilePlace : public LinkedPluginTest {};
 
 TEST_F(ObjectFilePlace, AGraphicWrittenOutComesBackCentredWithItsActions) {
@@ -132,11 +120,11 @@ TEST_F(ObjectFilePlace, TheSoundOfAPlacedGraphicsActionsIsTheOneItCarried) {
     actions.chunks.push_back(sb::Chunk{83, 0, {0, 127, 0, 0}, 0, {{16, kSound}}, {}, {}});
     sb::Object g = sb::Graphic(5, {20, 20, 60, 40}, "Bell");
     g.words.push_back({56, 301});
-    sb::Stack from = TwoWhiteCards({g});
+    sb::Stack from = WhiteCards(2, 512, 384, {g});
     from.resources.push_back({"Actn", 301, "", 0, 0, sb::ActionRecord(actions)});
     from.resources.push_back({"Snd ", kSound, "chime", 0, 0, chime});
     // The stack it goes to has a sound of its own under the same id.
-    sb::Stack to = TwoWhiteCards({});
+    sb::Stack to = WhiteCards(2, 512, 384, {});
     to.resources.push_back({"Snd ", kSound, "thud", 0, 0, other});
 
     char temp[MAX_PATH];
@@ -204,7 +192,7 @@ TEST_F(ObjectFilePlace, TheSoundOfAPlacedGraphicsActionsIsTheOneItCarried) {
 // A text object written out on the first card and placed on the second: its text is the
 // second card's, shown and saved there.
 TEST_F(ObjectFilePlace, APlacedTextObjectsTextBelongsToTheCardItLandsOn) {
-    ASSERT_TRUE(Open(TwoWhiteCards({sb::TextField(5, {10, 10, 150, 60}, "Note", "carried words")})));
+    ASSERT_TRUE(Open(WhiteCards(2, 512, 384, {sb::TextField(5, {10, 10, 150, 60}, "Note", "carried words")})));
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string path = std::string(temp) + "note" + std::to_string(GetCurrentProcessId()) + ".tfld";

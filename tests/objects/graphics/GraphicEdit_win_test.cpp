@@ -71,16 +71,7 @@ sb::Object StoredGraphic(uint16_t id, sb::Rect rect, int width, int height) {
     return g;
 }
 
-sb::Stack WhiteStack(std::vector<sb::Object> objects) {
-    sb::Stack stack;
-    stack.cardWidth = 120;
-    stack.cardHeight = 90;
-    sb::Card card = sb::PictureCard(1, sb::SolidPicture(120, 90, 8, 0));
-    card.picture->palette = {{255, 255, 255}};
-    card.objects = std::move(objects);
-    stack.cards.push_back(card);
-    return stack;
-}
+sb::Stack WhiteStack(std::vector<sb::Object> objects) { return WhiteCards(1, 120, 90, std::move(objects)); }
 
 // A white card with graphic 5, 10 by 10 at (20, 20).
 class GraphicEdit : public LinkedPluginTest {
