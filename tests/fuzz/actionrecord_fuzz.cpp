@@ -33,10 +33,8 @@ bool SameBlock(ActionBlock a, ActionBlock b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > kMaxInput)
+    if (!FuzzTakes(size, kMaxInput))
         return 0;
-    static const bool ready = InitMemRefs();
-    FuzzCheck(ready);
     const std::span<const uint8_t> bytes(data, size);
     for (uint16_t tag = 50; tag <= 131; ++tag) {
         uint32_t at = 0;

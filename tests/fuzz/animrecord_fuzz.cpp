@@ -34,10 +34,8 @@ std::vector<uint8_t> WriteBack(Handle sprite) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > kMaxInput)
+    if (!FuzzTakes(size, kMaxInput))
         return 0;
-    static const bool ready = InitMemRefs();
-    FuzzCheck(ready);
     const int handles = MemRefsCount();
     Handle sprite = 0;
     if (ReadStoredAnimRecord({data, size}, &sprite) != 0) {

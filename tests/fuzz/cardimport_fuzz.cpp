@@ -59,10 +59,9 @@ void CheckUniqueIds() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = InitMemRefs();
-    static const std::vector<uint8_t> openStack = OpenStackBytes();
-    if (!ready || size > kMaxInput)
+    if (!FuzzTakes(size, kMaxInput))
         return 0;
+    static const std::vector<uint8_t> openStack = OpenStackBytes();
     UseMemoryFileSystem();
     const int handles = MemRefsCount();
     if (!InitFolderTableAt("C:\\Loom\\nploom.dll", nullptr))

@@ -18,9 +18,7 @@ constexpr int kMaxExtent = 256;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool initialized = InitMemRefs();
-    (void)initialized;
-    if (size > kMaxInput)
+    if (!FuzzTakes(size, kMaxInput))
         return 0;
     const std::span<const uint8_t> record(data, size);
     const int width = GetU16(record, kCardWidth) % kMaxExtent + 1;

@@ -16,9 +16,7 @@ constexpr size_t kMaxInput = 1 << 16;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool initialized = InitMemRefs();
-    (void)initialized;
-    if (size > kMaxInput)
+    if (!FuzzTakes(size, kMaxInput))
         return 0;
     const std::span<const uint8_t> record(data, size);
     GraphicRecordLayout layout;

@@ -45,8 +45,7 @@ void Decode(std::span<const uint8_t> packed, std::span<const uint8_t> delta) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = InitMemRefs();
-    if (!ready || size > kMaxInput)
+    if (!FuzzTakes(size, kMaxInput))
         return 0;
     const std::span<const uint8_t> input{data, size};
     Decode(input, input);

@@ -16,6 +16,7 @@
 #include "format/ResFile.h"
 #include "format/StackReader.h"
 #include "stack/cards/StackDescribe.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
@@ -82,9 +83,7 @@ void ConvertAlone(const uint8_t* data, size_t size, bool macRoman) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool initialized = InitMemRefs();
-    (void)initialized;
-    if (size > kMaxInput)
+    if (!FuzzTakes(size, kMaxInput))
         return 0;
     const bool macRoman = size > 0 && (data[0] & 0x80) != 0;
     const int handlesBefore = MemRefsCount();

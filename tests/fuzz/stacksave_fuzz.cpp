@@ -22,6 +22,7 @@
 #include "stack/open/NewStack.h"
 #include "stack/StackOpenSession.h"
 #include "stack/save/SaveStack.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
@@ -68,8 +69,7 @@ std::vector<uint8_t> SaveAndCheck() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = InitMemRefs();
-    if (!ready || size > kMaxInput)
+    if (!FuzzTakes(size, kMaxInput))
         return 0;
     UseMemoryFileSystem();
     const int handles = MemRefsCount();

@@ -15,15 +15,16 @@ namespace {
 
 namespace sb = stackbuilder;
 
-TEST(MediaShutdown, QuickTimeAndVideoForWindowsGoWithThePlugin) {
+class MediaShutdown : public LinkedPluginTest {};
+
+TEST_F(MediaShutdown, QuickTimeAndVideoForWindowsGoWithThePlugin) {
     sb::Stack stack;
     stack.cardWidth = 120;
     stack.cardHeight = 90;
     sb::Card card = sb::PictureCard(1, sb::SolidPicture(120, 90, 8, 0));
     card.picture->palette = {{255, 255, 255}};
     stack.cards.push_back(card);
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "media-end-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     EXPECT_TRUE(HasMediaManager());
     EXPECT_TRUE(IsQTBound());
     EXPECT_NE(GetModuleHandleA(kQtLibraryName), nullptr);

@@ -158,7 +158,9 @@ struct CardMovie : QTElement {
     }
 };
 
-TEST(MovieOnCard, PlaysItsFramesWithTheBarAndAButtonOverItStaysAndTakesTheClick) {
+class MovieOnCard : public LinkedPluginTest {};
+
+TEST_F(MovieOnCard, PlaysItsFramesWithTheBarAndAButtonOverItStaysAndTakesTheClick) {
     SKIP_UNLESS_TRUE_COLOUR("the movie's frames are compared with their exact colours");
     sb::Stack stack;
     stack.cardWidth = kCardW;
@@ -171,8 +173,7 @@ TEST(MovieOnCard, PlaysItsFramesWithTheBarAndAButtonOverItStaysAndTakesTheClick)
         stack.cards.push_back(card);
     }
     SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");  // read as the library loads
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "movie-card-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     ASSERT_EQ(GetCurrentCardId(), 1);
     const HWND cardWindow = GetCardWindow();
     ASSERT_NE(cardWindow, nullptr);
@@ -275,7 +276,7 @@ TEST(MovieOnCard, PlaysItsFramesWithTheBarAndAButtonOverItStaysAndTakesTheClick)
 // A movie element made from the action record of a card object, its first frame drawn into the
 // card offscreen (flag 4): the frame fills the movie's rectangle and the card's button over it
 // is drawn again on top, unless the movie lies over the objects (flag 0x10).
-TEST(MovieOnCard, FirstFrameGoesUnderTheButtonsInTheOffscreenUnlessOverObjects) {
+TEST_F(MovieOnCard, FirstFrameGoesUnderTheButtonsInTheOffscreenUnlessOverObjects) {
     sb::Stack stack;
     stack.cardWidth = kCardW;
     stack.cardHeight = kCardH;
@@ -283,8 +284,7 @@ TEST(MovieOnCard, FirstFrameGoesUnderTheButtonsInTheOffscreenUnlessOverObjects) 
     card.picture->palette = {{255, 255, 255}};
     card.objects.push_back(sb::ShapedButton(11, kButton, "Over", 2));
     stack.cards.push_back(card);
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "movie-still-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     const HWND cardWindow = GetCardWindow();
     ASSERT_NE(cardWindow, nullptr);
     UpdateWindow(cardWindow);

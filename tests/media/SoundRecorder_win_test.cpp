@@ -36,6 +36,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/LinkedStandIn_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestSounds_win.h"
 
@@ -94,7 +95,7 @@ std::vector<uint8_t> Samples(const ResRequest& request, SoundFormat* format) {
     return {all.begin() + offset, all.begin() + offset + format->byteCount};
 }
 
-class SoundRecorderTest : public ::testing::Test {
+class SoundRecorderTest : public LinkedPluginTest {
 protected:
     void SetUp() override {
         sb::Stack stack;
@@ -103,7 +104,7 @@ protected:
         stack.cards.push_back(sb::PlainCard(1));
         woof_ = StoredSnd(Square(300, 40));
         stack.resources.push_back({"Snd ", kWoofId, "Woof", 0, 0, woof_});
-        ASSERT_TRUE(OpenInLinkedPlugin(stack, "recorder-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+        ASSERT_TRUE(Open(stack));
         lmsBefore_ = CountRecorderFiles();
     }
     void TearDown() override {
@@ -111,11 +112,11 @@ protected:
         if (TakeAudioDeckRequest(&left))
             DisposeHandle(left.data);
         EXPECT_EQ(CountRecorderFiles(), lmsBefore_) << "no temporary recording is left behind";
-        CloseLinkedPlugin(&page_);
+        LinkedPluginTest::TearDown();
     }
     // Runs the dialog with the driver's steps; the request it left, if any, is taken.
     int Run(DialogDriver& driver, AudioDeckChoice* choice, ResRequest* request = nullptr) {
-        const int result = driver.Run([&] { return RunAudioDeckDialog(page_.embed, choice); });
+        const int result = driver.Run([&] { return RunAudioDeckDialog(page.embed, choice); });
         EXPECT_TRUE(driver.AllAnswered());
         ResRequest taken{};
         const bool any = TakeAudioDeckRequest(&taken);
@@ -125,7 +126,6 @@ protected:
             DisposeHandle(taken.data);
         return result;
     }
-    LinkedPluginPage page_;
     SamplesStackBeside samples_{{sb::Resource{"Snd ", 9001, "Meow", 0, 0, StoredSnd(Square(200, 30))}}};
     std::vector<uint8_t> woof_;
     int lmsBefore_ = 0;
@@ -389,7 +389,7 @@ TEST_F(SoundRecorderTest, OkStoresByNameAndCancelLeavesTheValuesAndAnEarlierRequ
     DialogDriver first(15000);
     RecordThen(first, 0, 200, NameAndConfirm("Bark"));
     AudioDeckChoice choice;
-    EXPECT_EQ(first.Run([&] { return RunAudioDeckDialog(page_.embed, &choice); }), 1);
+    EXPECT_EQ(first.Run([&] { return RunAudioDeckDialog(page.embed, &choice); }), 1);
     EXPECT_NE(choice.soundId, 0);
     const AudioDeckChoice afterOk = choice;
     DialogDriver second(15000);
@@ -506,31 +506,12 @@ TEST(SoundRecorderSources, ARememberedDiskStackOpensAgainAndPickingAnEntryStopsT
 // A real click at a point of the dialog's client area, through the system's input.
 void RealClick(HWND dialog, POINT client) {
     ClientToScreen(dialog, &client);
-    const auto send = [&](DWORD flags) {
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = static_cast<LONG>((client.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-        input.mi.dy = static_cast<LONG>((client.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-        SendInput(1, &input, sizeof input);
-    };
-    send(0);
-    send(MOUSEEVENTF_LEFTDOWN);
-    send(MOUSEEVENTF_LEFTUP);
+    ClickScreen(client, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 
 POINT ZoneCentre(const DialogView& deck, int zone) {
     const RECT r = deck.ControlRect(50);
     return {r.left + (r.right - r.left) * (2 * zone + 1) / 8, (r.top + r.bottom) / 2};
-}
-
-std::string StackReportPath() {
-    const char* build = std::getenv("LOOM_BUILD");
-    char exe[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    const std::string beside = std::string(exe, n < MAX_PATH ? n : 0);
-    return build && *build ? browsertest::WindowsPath(std::string(build) + "/tools/stackreport/stackreport.exe")
-                           : beside.substr(0, beside.find_last_of("\\/") + 1) + "tools\\stackreport\\stackreport.exe";
 }
 
 }  // namespace
@@ -598,7 +579,7 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
 
     // What the reader sees in the file: chunk 83 on the button, the 'Snd ' resource "Bark", and
     // in its data the input's samples in order.
-    const browsertest::BrowserRun report = browsertest::RunProgram(StackReportPath(), server, {saved});
+    const browsertest::BrowserRun report = browsertest::RunProgram(StackReporterPath(), server, {saved});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = browsertest::Joined(report.log);
     const std::string button = browsertest::ReportedObject(json, "Speak");

@@ -19,7 +19,6 @@
 #include "core/ui/ToolNumbers.h"
 #include "layers/LayerList.h"
 #include "layers/PaintGeometry.h"
-#include "host/player/CardHistory.h"
 #include "objects/ObjectServices.h"
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardList.h"
@@ -35,6 +34,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -65,20 +65,13 @@ std::vector<uint8_t> GoToCardTwo(bool sound) {
 }
 
 sb::Stack ThreeCards(std::vector<sb::Object> objects) {
-    sb::Stack stack;
-    for (uint16_t id = 1; id <= 3; ++id) {
-        sb::Card card = sb::PictureCard(id, sb::SolidPicture(512, 384, 8, 0));
-        card.picture->palette = {{255, 255, 255}};
-        stack.cards.push_back(card);
-    }
-    stack.cards[0].objects = std::move(objects);
+    sb::Stack stack = WhiteCards(3, 512, 384, std::move(objects));
     stack.resources.push_back({"Actn", kGoToAction, "", 0, 0, GoToCardTwo(false)});
     stack.resources.push_back({"Actn", kSoundAction, "", 0, 0, GoToCardTwo(true)});
     stack.resources.push_back({"Snd ", kSound, "chime", 0, 0, std::vector<uint8_t>(64, 0x80)});
     return stack;
 }
 
-std::string StackName(const char* what) { return std::string(what) + std::to_string(GetCurrentProcessId()) + ".stk"; }
 
 RECT Bounds(LayerHandle layer) {
     LayerLock<> lock(layer);
@@ -114,21 +107,26 @@ void Command(HWND window, int command) {
     PumpPageMessages();
 }
 
-void ClosePage(LinkedPluginPage* page) {
-    CloseLinkedPlugin(page);
-    FreeCardHistory();
-    SelectToolNumber(kBrowseTool);
-    Grid() = GridSettings{};
-}
+// The page closed after each test, and the tool and the grid as a new page finds them.
+class ObjectSelection : public LinkedPluginTest {
+protected:
+    void TearDown() override {
+        if (!page.file.empty())
+            ClosePage();
+    }
+    void ClosePage() {
+        CloseLinkedPlugin(&page);
+        SelectToolNumber(kBrowseTool);
+        Grid() = GridSettings{};
+    }
+};
 
-TEST(ObjectSelection, TheToolDecidesWhichObjectIsHit) {
+TEST_F(ObjectSelection, TheToolDecidesWhichObjectIsHit) {
     sb::Object sounding = sb::Button(7, {200, 20, 260, 50}, "Snd");
     sounding.words.push_back({20, kActSoundResource});
     sb::Object silent = sb::Button(8, {200, 100, 260, 130}, "Mute");
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards({PlainGraphic(5, {20, 20, 60, 60}), sb::Graphic(6, {40, 40, 80, 80}, "Top"),
-                                               sounding, silent, sb::TextField(9, {300, 20, 400, 60}, "T", "x")}),
-                                   StackName("hit-"), &page));
+    ASSERT_TRUE(Open(ThreeCards({PlainGraphic(5, {20, 20, 60, 60}), sb::Graphic(6, {40, 40, 80, 80}, "Top"),
+                                 sounding, silent, sb::TextField(9, {300, 20, 400, 60}, "T", "x")})));
     const HWND w = page.embed;
     SelectToolNumber(kArrowTool);
     bool onMask = false;
@@ -178,13 +176,10 @@ TEST(ObjectSelection, TheToolDecidesWhichObjectIsHit) {
     SelectToolNumber(kTextFieldTool);
     EXPECT_EQ(HitTestObjectAtPoint(w, 350, 40, nullptr, nullptr), FindLayer(kObjectText, 9));
     EXPECT_EQ(HitTestObjectAtPoint(w, 230, 35, nullptr, nullptr), nullptr);
-    ClosePage(&page);
 }
 
-TEST(ObjectSelection, MouseMovesAndResizesWithinTheRules) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards({PlainGraphic(5, {20, 20, 60, 60}), sb::Graphic(6, {100, 100, 140, 140}, "M")}),
-                                   StackName("drag-"), &page));
+TEST_F(ObjectSelection, MouseMovesAndResizesWithinTheRules) {
+    ASSERT_TRUE(Open(ThreeCards({PlainGraphic(5, {20, 20, 60, 60}), sb::Graphic(6, {100, 100, 140, 140}, "M")})));
     const HWND w = page.embed;
     SelectToolNumber(kGraphicTool);
     const LayerHandle plain = FindLayer(kObjectGraphic, 5);
@@ -248,14 +243,12 @@ TEST(ObjectSelection, MouseMovesAndResizesWithinTheRules) {
     EXPECT_EQ(AsVector(Bounds(plain)), (std::vector<int>{20, 20, 58, 74}));
     EXPECT_EQ(StoredRect(kObjectGraphic, 5), (std::vector<int>{20, 20, 58, 74}));
     EXPECT_EQ(GetUndoKind(), -1);
-    ClosePage(&page);
 }
 
-TEST(ObjectSelection, ALockedObjectAsksAndNoKeepsItLocked) {
+TEST_F(ObjectSelection, ALockedObjectAsksAndNoKeepsItLocked) {
     sb::Object locked = PlainGraphic(5, {20, 20, 60, 60});
     locked.flags = kObjectLocked;
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards({locked}), StackName("lock-"), &page));
+    ASSERT_TRUE(Open(ThreeCards({locked})));
     SelectToolNumber(kGraphicTool);
     DialogDriver driver;
     driver.Expect(DialogMatch::Template("DOGIEHELP"), [](DialogView& box) {
@@ -270,12 +263,10 @@ TEST(ObjectSelection, ALockedObjectAsksAndNoKeepsItLocked) {
     EXPECT_EQ(GetU16({record, kObjectCommonBytes}, kObjectFlags) & kObjectLocked, kObjectLocked);
     EXPECT_EQ(StoredRect(kObjectGraphic, 5), (std::vector<int>{20, 20, 60, 60})) << "not moved";
     EXPECT_EQ(GetSelectedObject(), FindLayer(kObjectGraphic, 5));
-    ClosePage(&page);
 }
 
-TEST(ObjectSelection, PastedOffTheCardLandsCentred) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards({PlainGraphic(5, {600, 500, 700, 550})}), StackName("paste-"), &page));
+TEST_F(ObjectSelection, PastedOffTheCardLandsCentred) {
+    ASSERT_TRUE(Open(ThreeCards({PlainGraphic(5, {600, 500, 700, 550})})));
     SelectObjectLayer(FindLayer(kObjectGraphic, 5));
     Command(page.embed, 152);
     Command(page.embed, 153);
@@ -290,16 +281,14 @@ TEST(ObjectSelection, PastedOffTheCardLandsCentred) {
     EXPECT_STREQ(text, "Edit This Graphic");
     GetSelectedObjectNoun(text, sizeof text);
     EXPECT_STREQ(text, "graphic");
-    ClosePage(&page);
 }
 
-TEST(ObjectSelection, CutKeepsTheActionsForUndoAndSaveThenPasteBringsThemBack) {
+TEST_F(ObjectSelection, CutKeepsTheActionsForUndoAndSaveThenPasteBringsThemBack) {
     sb::Object go = PlainGraphic(5, {20, 20, 60, 60});
     go.words.push_back({56, kGoToAction});
     sb::Object sounding = PlainGraphic(6, {100, 20, 140, 60});
     sounding.words.push_back({56, kSoundAction});
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards({go, sounding}), StackName("cut-"), &page));
+    ASSERT_TRUE(Open(ThreeCards({go, sounding})));
     const HWND w = page.embed;
 
     // Cut, Undo: the graphic comes back with actions that still run.
@@ -325,7 +314,7 @@ TEST(ObjectSelection, CutKeepsTheActionsForUndoAndSaveThenPasteBringsThemBack) {
     EXPECT_TRUE(HeldResourcesFromThisStack());
     char path[MAX_PATH];
     GetTempPathA(MAX_PATH, path);
-    const std::string saved = std::string(path) + StackName("cutsaved-");
+    const std::string saved = std::string(path) + ProcessStackName("cutsaved");
     ASSERT_EQ(SaveStackAsPath(saved.c_str()), 0);
     EXPECT_FALSE(HasResource(kActn, kSoundAction));
     EXPECT_FALSE(HasResource(kSnd, kSound));
@@ -342,36 +331,33 @@ TEST(ObjectSelection, CutKeepsTheActionsForUndoAndSaveThenPasteBringsThemBack) {
     // Copied here, the marks go when the stack closes.
     Command(w, 152);
     EXPECT_TRUE(HeldResourcesFromThisStack());
-    ClosePage(&page);
+    ClosePage();
     EXPECT_FALSE(HeldResourcesFromThisStack());
     DeleteFileA(saved.c_str());
 }
 
-TEST(ObjectSelection, ADraggableGraphicDroppedOnADropOffButtonRunsOnlyTheButtons) {
+TEST_F(ObjectSelection, ADraggableGraphicDroppedOnADropOffButtonRunsOnlyTheButtons) {
     sb::Object drag = PlainGraphic(5, {20, 20, 60, 60}, "Sky");
     drag.flags = 0x80;  // draggable in browse mode
     drag.words.push_back({56, kGoToAction});
     sb::Object target = sb::Button(7, {200, 200, 280, 240}, "Bin");
     target.flags = kButtonDropOffOnly;
     target.words = {{16, 3}, {20, kActGoTo}};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards({drag, target}), StackName("drop-"), &page));
+    ASSERT_TRUE(Open(ThreeCards({drag, target})));
     SelectToolNumber(kBrowseTool);
     Drag(page.embed, {30, 30}, {220, 210});
     EXPECT_EQ(GetCurrentCardId(), 3) << "the button's destination, not the graphic's card 2";
     EXPECT_EQ(StoredRect(kObjectGraphic, 5), (std::vector<int>{210, 200, 250, 240}));
     const uint8_t* name = ClickedGraphicName();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(name + 1), name[0]), "Sky");
-    ClosePage(&page);
 }
 
 // A graphic's actions edited from the object menu (Actions...): the dialog's changed block is
 // stored and named by the record and the layer; an unchanged one stores nothing.
-TEST(ObjectSelection, AGraphicsActionsEditedAreStoredAndNamed) {
+TEST_F(ObjectSelection, AGraphicsActionsEditedAreStoredAndNamed) {
     sb::Object go = PlainGraphic(5, {20, 20, 60, 60});
     go.words.push_back({56, kGoToAction});
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards({go}), StackName("acts-"), &page));
+    ASSERT_TRUE(Open(ThreeCards({go})));
     const LayerHandle layer = FindLayer(kObjectGraphic, 5);
     SelectObjectLayer(layer);
     {
@@ -400,12 +386,11 @@ TEST(ObjectSelection, AGraphicsActionsEditedAreStoredAndNamed) {
     const Handle stored = LoadActionResource(action);
     EXPECT_EQ(static_cast<int16_t>(GetHandleWord(stored, kButtonDestination)), -1) << "the edited block was stored";
     DisposeHandle(stored);
-    ClosePage(&page);
 }
 
 // A red graphic moved with the graphic tool, then dragged in browse mode, saved: the report
 // and the real plug-in in the test browser show it where it was dropped.
-TEST(ObjectSelection, AGraphicMovedTwiceIsSavedWhereItWasDropped) {
+TEST_F(ObjectSelection, AGraphicMovedTwiceIsSavedWhereItWasDropped) {
     sb::Stack stack;
     stack.cardWidth = 160;
     stack.cardHeight = 120;
@@ -416,8 +401,7 @@ TEST(ObjectSelection, AGraphicMovedTwiceIsSavedWhereItWasDropped) {
     red.flags = 0x80;  // draggable in browse mode
     card.objects.push_back(red);
     stack.cards.push_back(card);
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, StackName("moved-"), &page));
+    ASSERT_TRUE(Open(stack));
     SelectToolNumber(kGraphicTool);
     Drag(page.embed, {25, 25}, {45, 35});
     SelectToolNumber(kBrowseTool);
@@ -434,10 +418,9 @@ TEST(ObjectSelection, AGraphicMovedTwiceIsSavedWhereItWasDropped) {
     ServerFolder server;
     const std::string saved = server.Name("moved.stk");
     ASSERT_EQ(SaveStackAsPath(saved.c_str()), 0);
-    ClosePage(&page);
+    ClosePage();
 
-    const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
-    const BrowserRun report = RunProgram(reporter, server, {saved});
+    const BrowserRun report = RunProgram(StackReporterPath(), server, {saved});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
     const std::string moved = ReportedObjectWithId(json, 5);

@@ -83,8 +83,10 @@ protected:
     GridSettings grid_;
 };
 
+class ResizeTrackingInPlugin : public LinkedPluginTest {};
+
 // In the plug-in itself: the card window hands the tracker its mouse and arrow keys.
-TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
+TEST_F(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
     namespace sb = stackbuilder;
     sb::Stack stack;
     stack.cardWidth = 120;
@@ -95,8 +97,7 @@ TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
         card.objects.push_back(sb::ShapedButton(10 + id, {10, 10, 60, 40}, "Next", 2, 0, -1));
         stack.cards.push_back(card);
     }
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "track-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     const HWND embed = page.embed;
     UpdateWindow(embed);
     g_completions = 0;
@@ -123,9 +124,7 @@ TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
     preview = SolidBitmap(embed, red);
     ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 1), 1);
     EXPECT_EQ(WindowPixel(embed, 30, 30), red) << "drawn at the start";
-    SendMouse(embed, WM_LBUTTONDOWN, 20, 20);
-    SendMouse(embed, WM_MOUSEMOVE, 25, 25);
-    SendMouse(embed, WM_LBUTTONUP, 25, 25);
+    DragThrough(embed, {{20, 20}, {25, 25}, {25, 25}});
     EXPECT_EQ(rect.left, 25);
     EXPECT_EQ(rect.top, 25);
     EXPECT_EQ(rect.right, 65);
@@ -137,9 +136,7 @@ TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
     // Handle 5 by (10, 4) resizes it; the preview follows.
     preview = SolidBitmap(embed, red);
     ASSERT_EQ(BeginObjectResizeTracking(&rect, &preview, CountCompletion, nullptr, 0), 1);
-    SendMouse(embed, WM_LBUTTONDOWN, 65, 55);
-    SendMouse(embed, WM_MOUSEMOVE, 75, 59);
-    SendMouse(embed, WM_LBUTTONUP, 75, 59);
+    DragThrough(embed, {{65, 55}, {75, 59}, {75, 59}});
     EXPECT_EQ(rect.left, 25);
     EXPECT_EQ(rect.top, 25);
     EXPECT_EQ(rect.right, 75);
@@ -173,7 +170,6 @@ TEST(ResizeTrackingInPlugin, MovesResizesNudgesAndEndsByMessages) {
     EXPECT_EQ(GetTrackState(nullptr, nullptr, nullptr, &tracked), 0);
     EXPECT_EQ(tracked, nullptr);
     EXPECT_EQ(NudgeTrackedRect(VK_RIGHT, false), 0);
-    CloseLinkedPlugin(&page);
 }
 
 TEST_F(ResizeTrackingTest, NoPreviewAndAFullHookStack) {

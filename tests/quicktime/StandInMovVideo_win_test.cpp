@@ -25,22 +25,7 @@ namespace {
 
 namespace sb = stackbuilder;
 
-class MovVideo : public testing::TestWithParam<bool> {
-protected:
-    void SetUp() override {
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");
-        variant_.emplace(GetParam());
-        ASSERT_EQ(QTBind(0), kQtNoErr);
-        ASSERT_EQ(EnterMovies(), kQtNoErr);
-    }
-    void TearDown() override {
-        ExitMovies();
-        QTRelease();
-        variant_.reset();
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
-    }
-    std::optional<QuickTimeVariant> variant_;
-};
+class MovVideo : public StandInMoviesTest {};
 
 // A picture the stand-in made (a packed DIB of 32 bits, bottom-up) as 0xRRGGBB, top row first.
 std::vector<uint32_t> PictPixels(QtPicHandle pict, int* width = nullptr, int* height = nullptr) {

@@ -26,22 +26,16 @@ namespace {
 
 // The library loaded ("QuickTime.qts") or linked (as in the player), with the test clock and
 // the sink, released at the end.
-class StandInMovieLibrary : public testing::TestWithParam<bool> {
+class StandInMovieLibrary : public StandInMoviesTest {
 protected:
     void SetUp() override {
         sink_ = TempPath("loom_sink.wav");
         DeleteFileA(sink_.c_str());
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");
         SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", sink_.c_str());
-        variant_.emplace(GetParam());
-        ASSERT_EQ(QTBind(0), kQtNoErr);
-        ASSERT_EQ(EnterMovies(), kQtNoErr);
+        StandInMoviesTest::SetUp();
     }
     void TearDown() override {
-        ExitMovies();
-        QTRelease();
-        variant_.reset();
-        SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", nullptr);
+        StandInMoviesTest::TearDown();
         SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", nullptr);
     }
     static QtMovie OpenFile(const std::string& path) { return OpenMovieAtPath(path); }
@@ -59,7 +53,6 @@ protected:
     }
     static uint32_t Colour(int k) { return uint32_t(kColours[k][2]) << 16 | uint32_t(kColours[k][1]) << 8 | kColours[k][0]; }
     std::string sink_;
-    std::optional<QuickTimeVariant> variant_;
 };
 
 TEST_P(StandInMovieLibrary, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTime) {

@@ -239,6 +239,11 @@ void DialogView::SetText(int id, std::string_view text) const {
     SetWindowTextA(Item(id), std::string(text).c_str());
 }
 
+void DialogView::SetFileName(std::string_view path) const {
+    constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
+    SetText(Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, path);
+}
+
 bool DialogView::IsChecked(int id) const {
     return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }

@@ -90,6 +90,9 @@ public:
     // The text of a system message box (its message static).
     std::string MessageBoxText() const;
 
+    // The name box of the system's file dialogs (a combo box, or an edit on older systems).
+    void SetFileName(std::string_view path) const;
+
     void Press(int id) const;        // a click on an enabled, visible button
     void Close(INT_PTR result) const;  // ends the dialog as its own code would
 

@@ -1,5 +1,7 @@
 #include "tests/support/LinkedPlugin_win.h"
 
+#include <algorithm>
+
 #include "TestBrowser.h"
 #include "core/system/ChangeFlags.h"
 #include "core/memory/Handles.h"
@@ -27,9 +29,45 @@ COLORREF WindowPixel(HWND window, int x, int y) {
     return GetPixel(dc.get(), x, y);
 }
 
+void DragThrough(HWND window, std::initializer_list<POINT> points) {
+    for (auto at = points.begin(); at != points.end(); ++at) {
+        const UINT message = at == points.begin() ? WM_LBUTTONDOWN : at + 1 == points.end() ? WM_LBUTTONUP : WM_MOUSEMOVE;
+        SendMouse(window, message, at->x, at->y);
+    }
+}
+
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
+    MemoryDC memory(nullptr);
+    SelectedObject selected(memory.get(), bitmap);
+    return GetPixel(memory.get(), x, y);
+}
+
 void SendMouse(HWND window, UINT message, int x, int y) {
     SendMessageA(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
     PumpPageMessages();
+}
+
+void SendScreenMouse(POINT screen, DWORD buttons) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screen.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>((screen.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &input, sizeof input);
+}
+
+void ClickScreen(POINT screen, DWORD down, DWORD up) {
+    SendScreenMouse(screen, 0);
+    SendScreenMouse(screen, down);
+    SendScreenMouse(screen, up);
+}
+
+void SendScreenKey(WORD key, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
 }
 
 bool OpenInLinkedPlugin(const stackbuilder::Stack& stack, const std::string& name, LinkedPluginPage* page,
@@ -86,6 +124,57 @@ void CloseLinkedPlugin(LinkedPluginPage* page) {
     *page = {};
 }
 
+stackbuilder::Stack OneCardStack(uint16_t width, uint16_t height) {
+    stackbuilder::Stack stack;
+    stack.cardWidth = width;
+    stack.cardHeight = height;
+    stack.cards = {stackbuilder::PlainCard(1)};
+    return stack;
+}
+
+stackbuilder::Stack WhiteCards(uint16_t count, uint16_t width, uint16_t height,
+                               std::vector<stackbuilder::Object> objects) {
+    stackbuilder::Stack stack;
+    stack.cardWidth = width;
+    stack.cardHeight = height;
+    for (uint16_t id = 1; id <= count; ++id) {
+        stackbuilder::Card card = stackbuilder::PictureCard(id, stackbuilder::SolidPicture(width, height, 8, 0));
+        card.picture->palette = {{255, 255, 255}};
+        stack.cards.push_back(card);
+    }
+    stack.cards[0].objects = std::move(objects);
+    return stack;
+}
+
+std::string ProcessStackName(std::string_view stem) {
+    return std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + ".stk";
+}
+
+bool LinkedPluginTest::Open(const stackbuilder::Stack& stack, void (*afterWiring)()) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    // A name of its own each time: the download cache keeps what a name brought before.
+    static int opened = 0;
+    std::string stem = std::string(test->test_suite_name()) + "-" + test->name() + "-" + std::to_string(++opened);
+    std::replace(stem.begin(), stem.end(), '/', '-');  // parameterised tests' names
+    return OpenInLinkedPlugin(stack, ProcessStackName(stem), &page, afterWiring);
+}
+
+void LinkedPluginTest::TearDown() {
+    if (!page.file.empty())
+        CloseLinkedPlugin(&page);
+}
+
+bool SaveAndReadBack(StackFileContents* contents) {
+    FileRef file = kNoFile;
+    if (SaveStack(kSlotCurrentStack, true) != 0 || OpenFileSlot(kSlotCurrentStack, kOpenRead, &file) != 0)
+        return false;
+    FileByteSource source(file);
+    StackConversion cv;
+    const bool read = ReadStackFile(source, cv, *contents).ok();
+    FileClose(file);
+    return read;
+}
+
 std::vector<uint8_t> OpenStackObject(uint16_t cardId, uint16_t kind, uint16_t objectId) {
     Handle record = FindCardById(cardId);
     uint32_t offset = 0;
@@ -110,7 +199,7 @@ std::string MapperFace(const char* asked) {
 }
 
 bool SaveOpenStack(HWND embed, bool namesFilesElsewhere) {
-    constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480, kSaveCommand = 102, kSaveOverOriginal = 53;
+    constexpr int kSaveCommand = 102, kSaveOverOriginal = 53;
     static int saves = 0;
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
@@ -119,7 +208,7 @@ bool SaveOpenStack(HWND embed, bool namesFilesElsewhere) {
     DialogDriver driver(15000);
     if (StackFileIsDownloadCopy()) {
         driver.Expect(DialogMatch::Caption("Please name this Stack"), [&](DialogView& box) {
-            box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, path);
+            box.SetFileName(path);
             box.Press(IDOK);
         });
         if (namesFilesElsewhere)

@@ -87,29 +87,7 @@ void ExpectRect(const ShortRect& r, int left, int top, int right, int bottom, co
 
 // A 24-bit BMP of one colour.
 std::string SolidBmp(const std::string& name, int width, int height, uint32_t colour) {
-    const int row = (width * 3 + 3) & ~3;
-    Bytes file(54 + static_cast<size_t>(row) * height);
-    const auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    file[26] = 1;
-    file[28] = 24;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint8_t* p = &file[54 + static_cast<size_t>(y) * row + 3 * x];
-            p[0] = colour & 0xFF;
-            p[1] = (colour >> 8) & 0xFF;
-            p[2] = (colour >> 16) & 0xFF;
-        }
-    return WriteTemp(name.c_str(), file);
+    return WriteTemp(name.c_str(), sb::BmpFile(sb::SolidPicture(width, height, 32, colour)));
 }
 
 // Input sent with SendInput from a thread timer, one step a tick, while a grab runs its own
@@ -143,20 +121,7 @@ std::vector<COLORREF> ShownRow(HWND window, int x, int y, int n) {
 void SendMouseInput(int x, int y, DWORD flags) {
     POINT p{x, y};
     ClientToScreen(g_script.card, &p);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((p.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = static_cast<LONG>((p.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-    SendInput(1, &input, sizeof input);
-}
-
-void SendKeyInput(WORD key, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
+    SendScreenMouse(p, flags);
 }
 
 void CALLBACK OnInputTick(HWND, UINT, UINT_PTR, DWORD) {
@@ -175,8 +140,8 @@ void CALLBACK OnInputTick(HWND, UINT, UINT_PTR, DWORD) {
     case InputStep::Move: SendMouseInput(step.x, step.y, 0); break;
     case InputStep::Press: SendMouseInput(step.x, step.y, MOUSEEVENTF_LEFTDOWN); break;
     case InputStep::Release: SendMouseInput(step.x, step.y, MOUSEEVENTF_LEFTUP); break;
-    case InputStep::KeyDown: SendKeyInput(step.key, false); break;
-    case InputStep::KeyUp: SendKeyInput(step.key, true); break;
+    case InputStep::KeyDown: SendScreenKey(step.key, false); break;
+    case InputStep::KeyUp: SendScreenKey(step.key, true); break;
     case InputStep::DropCapture: ReleaseCapture(); break;
     case InputStep::Look: s.looks.push_back(ShownRow(s.card, step.x, step.y, step.key)); break;
     }
@@ -201,7 +166,7 @@ protected:
         const UINT_PTR timer = SetTimer(nullptr, 0, 30, OnInputTick);
         const auto result = grabbing();
         KillTimer(nullptr, timer);
-        SendKeyInput(VK_CONTROL, true);
+        SendScreenKey(VK_CONTROL, true);
         PumpPageMessages();
         return result;
     }

@@ -39,6 +39,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -71,20 +72,7 @@ void StartInputs(std::deque<std::function<void()>> inputs) {
 void Mouse(HWND window, int x, int y, DWORD buttons) {
     POINT p = {x, y};
     ClientToScreen(window, &p);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((p.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = static_cast<LONG>((p.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-    SendInput(1, &input, sizeof input);
-}
-
-void Key(WORD key, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
+    SendScreenMouse(p, buttons);
 }
 
 // The "Path Edit" prompt shows, inside the page's window.
@@ -116,12 +104,12 @@ std::deque<std::function<void()>> Drag(HWND card, std::vector<POINT> steps, bool
             inputs.push_back(midway);
     }
     inputs.push_back([=] { Mouse(card, steps.back().x, steps.back().y, MOUSEEVENTF_LEFTUP); });
-    inputs.push_back([] { Key(VK_SHIFT, false); });
-    inputs.push_back([] { Key(VK_SHIFT, true); });
+    inputs.push_back([] { SendScreenKey(VK_SHIFT, false); });
+    inputs.push_back([] { SendScreenKey(VK_SHIFT, true); });
     inputs.push_back([=] {
         *shiftEnded = !Recording();
-        Key('Q', false);
-        Key('Q', true);
+        SendScreenKey('Q', false);
+        SendScreenKey('Q', true);
     });
     for (int i = 0; i < 6; ++i)
         inputs.push_back([card] {
@@ -175,15 +163,6 @@ sb::Stack OneButtonStack(std::vector<uint8_t> animation = {}) {
     return stack;
 }
 
-std::string StackReportPath() {
-    const char* build = std::getenv("LOOM_BUILD");
-    char exe[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    const std::string beside = std::string(exe, n < MAX_PATH ? n : 0);
-    return build && *build ? browsertest::WindowsPath(std::string(build) + "/tools/stackreport/stackreport.exe")
-                           : beside.substr(0, beside.find_last_of("\\/") + 1) + "tools\\stackreport\\stackreport.exe";
-}
-
 Handle LoadedBlockSprite(const ActionBlock& block) {
     const Bytes stored = HandleToBytes(block.animationData);
     Handle sprite = 0;
@@ -235,7 +214,7 @@ protected:
         DialogDriver saving(5000);
         EXPECT_EQ(saving.Run([&] { return SaveStackAsPath(saved.c_str()); }), 0);
         CloseLinkedPlugin(&page_);
-        const browsertest::BrowserRun report = browsertest::RunProgram(StackReportPath(), server, {saved});
+        const browsertest::BrowserRun report = browsertest::RunProgram(StackReporterPath(), server, {saved});
         EXPECT_EQ(report.exitCode, 0) << report.errors;
         const std::string json = browsertest::Joined(report.log);
         const std::string chunks = browsertest::ReportedValue(browsertest::ReportedObject(json, "Play"), "chunks");
@@ -539,11 +518,11 @@ TEST_F(AnimationEditTest, AnExistingObjectIsTriedFlippedAndRetimedAndOldFrameAni
     again.Expect(DialogMatch::Alert(IDA_ANIM_NEW_PATH), [](DialogView& box) { box.Press(52); });
     again.Expect(DialogMatch::Template("ANIMPROMPT"), [&](DialogView&) {
         HWND card = card_;
-        StartInputs({[] { Key(VK_SHIFT, false); }, [card] { Mouse(card, 100, 60, 0); },
+        StartInputs({[] { SendScreenKey(VK_SHIFT, false); }, [card] { Mouse(card, 100, 60, 0); },
                      [card] { Mouse(card, 100, 60, MOUSEEVENTF_LEFTDOWN); }, [card] { Mouse(card, 84, 70, 0); },
                      [card] { Mouse(card, 60, 90, 0); }, [card] { Mouse(card, 40, 95, 0); },
-                     [card] { Mouse(card, 40, 95, MOUSEEVENTF_LEFTUP); }, [] { Key(VK_SHIFT, true); },
-                     [] { Key('Q', false); }, [] { Key('Q', true); }, [card] {
+                     [card] { Mouse(card, 40, 95, MOUSEEVENTF_LEFTUP); }, [] { SendScreenKey(VK_SHIFT, true); },
+                     [] { SendScreenKey('Q', false); }, [] { SendScreenKey('Q', true); }, [card] {
                          if (Recording())
                              PostMessageA(card, WM_KEYDOWN, 'Q', 1);
                      }});

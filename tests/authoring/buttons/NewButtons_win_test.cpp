@@ -43,6 +43,7 @@
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -87,17 +88,17 @@ sb::Stack WhiteCard() {
     return stack;
 }
 
-class NewButtonsTest : public ::testing::Test {
+class NewButtonsTest : public LinkedPluginTest {
 protected:
     void SetUp() override {
         advanced_ = IsAdvancedUser();
-        ASSERT_TRUE(OpenInLinkedPlugin(WhiteCard(), "nbut-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+        ASSERT_TRUE(Open(WhiteCard()));
         SetAdvancedUser(false);
         card_ = GetCardWindow();
         ASSERT_TRUE(card_);
     }
     void TearDown() override {
-        CloseLinkedPlugin(&page_);
+        LinkedPluginTest::TearDown();
         SetAdvancedUser(advanced_);
     }
     HWND FieldWindow(uint16_t id) {
@@ -122,8 +123,7 @@ protected:
         ServerFolder server;
         const std::string name = "nbut-walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
         const std::string path = server.Put(name, ReadFile(file));
-        const BrowserRun listed = RunProgram(
-            WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe"), server, {path});
+        const BrowserRun listed = RunProgram(StackReporterPath(), server, {path});
         EXPECT_EQ(listed.exitCode, 0) << listed.errors;
         *report = Joined(listed.log);
         const std::string shot = server.Name("clicked.png");
@@ -135,7 +135,6 @@ protected:
         EXPECT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
         return Shot(shot);
     }
-    LinkedPluginPage page_;
     HWND card_ = nullptr;
     bool advanced_ = false;
 };
@@ -182,7 +181,7 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
         box.Press(IDOK);
     });
     make.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
-    make.Run([&] { return DoMenuCommand(page_.embed, 306, 0, nullptr); });
+    make.Run([&] { return DoMenuCommand(page.embed, 306, 0, nullptr); });
     ASSERT_TRUE(make.AllAnswered());
     ASSERT_TRUE(IsPlacingButton());
     EXPECT_FALSE(IsWindowVisible(words)) << "the fields are hidden while a button is placed";
@@ -215,18 +214,15 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
     // pointer waits in the screen's corner, where the system cannot add its place as a move.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     SetShift(true);
-    SendMouse(card_, WM_LBUTTONDOWN, r.left, r.top);
-    SendMouse(card_, WM_MOUSEMOVE, r.left - 5, r.top - 20);
-    SendMouse(card_, WM_LBUTTONUP, r.left - 5, r.top - 20);
+    DragThrough(card_, {{r.left, r.top}, {r.left - 5, r.top - 20}, {r.left - 5, r.top - 20}});
     SetShift(false);
     RECT dragged = PlacedButtonRect();
     EXPECT_EQ(dragged.left, r.left - 20);
     EXPECT_EQ(dragged.top, r.top - 20);
     // Dragged by its inside to the top-left, then a click outside ends placing.
     const int dx = 20 - dragged.left, dy = 20 - dragged.top;
-    SendMouse(card_, WM_LBUTTONDOWN, dragged.left + 5, dragged.top + 5);
-    SendMouse(card_, WM_MOUSEMOVE, dragged.left + 5 + dx, dragged.top + 5 + dy);
-    SendMouse(card_, WM_LBUTTONUP, dragged.left + 5 + dx, dragged.top + 5 + dy);
+    const POINT to{dragged.left + 5 + dx, dragged.top + 5 + dy};
+    DragThrough(card_, {{dragged.left + 5, dragged.top + 5}, to, to});
     const RECT placed = PlacedButtonRect();
     EXPECT_EQ(placed.left, 20);
     EXPECT_EQ(placed.top, 20);
@@ -264,11 +260,9 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
     // A text object beside it (308), with typed words.
     DialogDriver where;
     where.Expect(DialogMatch::Alert(kTextWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
-    where.Run([&] { return DoMenuCommand(page_.embed, 308, 0, nullptr); });
+    where.Run([&] { return DoMenuCommand(page.embed, 308, 0, nullptr); });
     const RECT field = PlacedTextFieldRect();
-    SendMouse(card_, WM_LBUTTONDOWN, field.left, field.top);
-    SendMouse(card_, WM_MOUSEMOVE, 160, 120);
-    SendMouse(card_, WM_LBUTTONUP, 160, 120);
+    DragThrough(card_, {{field.left, field.top}, {160, 120}, {160, 120}});
     DialogDriver info;
     info.Expect(DialogMatch::Template("TEXTINFO"), [](DialogView& box) { box.Press(IDOK); });
     SendMouse(card_, WM_LBUTTONDOWN, 20, 280);
@@ -291,7 +285,7 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
     const std::string path = server.Put(name, saved);
     const char* build = std::getenv("LOOM_BUILD");
     ASSERT_TRUE(build);
-    const BrowserRun report = RunProgram(WindowsPath(std::string(build) + "/tools/stackreport/stackreport.exe"), server, {path});
+    const BrowserRun report = RunProgram(StackReporterPath(), server, {path});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
     const std::string button = ReportedObjectWithId(json, 40);
@@ -474,7 +468,7 @@ TEST_F(NewButtonsTest, ANewButtonKeepsTheActionsItsDialogGaveItAfterSaving) {
         box.Press(IDOK);
     });
     make.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
-    make.Run([&] { return DoMenuCommand(page_.embed, 306, 0, nullptr); });
+    make.Run([&] { return DoMenuCommand(page.embed, 306, 0, nullptr); });
     ASSERT_TRUE(make.AllAnswered());
     const RECT placed = PlacedButtonRect();
     // A click outside places it; its actions: the next card, its transition taken as offered.
@@ -509,7 +503,7 @@ TEST_F(NewButtonsTest, AShapePickedFromTheCardTakesItsOwnBoundsAndTheOtherButton
     });
     make.Expect(DialogMatch::Alert(2263), [](DialogView& box) { box.Press(kAlertButton1); });
     make.Expect(DialogMatch::Alert(2204), [](DialogView& box) { box.Press(kAlertButton1); });
-    make.Run([&] { return DoMenuCommand(page_.embed, 306, 0, nullptr); });
+    make.Run([&] { return DoMenuCommand(page.embed, 306, 0, nullptr); });
     ASSERT_TRUE(make.AllAnswered());
     ASSERT_TRUE(IsPlacingButton());
     // Drawn around the oval with the picking cursor, let go on the card's white ground: that
@@ -517,10 +511,8 @@ TEST_F(NewButtonsTest, AShapePickedFromTheCardTakesItsOwnBoundsAndTheOtherButton
     DialogDriver ground;
     ground.Expect(DialogMatch::Alert(kShapeTooSmallAlert), [](DialogView& box) { box.Press(kAlertButton1); });
     ground.Run([&] {
-        SendMouse(card_, WM_LBUTTONDOWN, kOval.right + 10, kOval.top);
-        SendMouse(card_, WM_MOUSEMOVE, kOval.left - 10, kOval.top - 10);
-        SendMouse(card_, WM_MOUSEMOVE, kOval.left - 10, kOval.bottom - 5);
-        SendMouse(card_, WM_LBUTTONUP, kOval.right + 10, kOval.bottom - 5);
+        DragThrough(card_, {{kOval.right + 10, kOval.top}, {kOval.left - 10, kOval.top - 10},
+                            {kOval.left - 10, kOval.bottom - 5}, {kOval.right + 10, kOval.bottom - 5}});
         return 0;
     });
     ASSERT_TRUE(ground.AllAnswered());

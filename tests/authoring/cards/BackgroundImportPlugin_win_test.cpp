@@ -113,15 +113,16 @@ void ChooseFile(DialogDriver& driver, const char* caption, const std::string& pa
 
 }  // namespace
 
-TEST(BackgroundImportInPlugin, ImportsCentresUndoesAndExportsTheCard) {
+class BackgroundImportInPlugin : public LinkedPluginTest {};
+
+TEST_F(BackgroundImportInPlugin, ImportsCentresUndoesAndExportsTheCard) {
     SKIP_UNLESS_TRUE_COLOUR("the exported card is read back as a 24-bit picture and compared with exact colours");
     sb::Stack stack;
     stack.cardWidth = kWidth;
     stack.cardHeight = kHeight;
     stack.depth = 32;  // edited in true colour: pictures keep their own colours
     stack.cards = {sb::PlainCard(1)};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "bgimport-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     const std::vector<uint32_t> blank = WindowPixels(page.embed);
 
     // The card's size: no question.

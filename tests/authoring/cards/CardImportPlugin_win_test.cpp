@@ -21,15 +21,16 @@ namespace {
 
 namespace sb = stackbuilder;
 
-TEST(ReadyMadeInPlugin, ChosenStackLandsBehindTheCurrentCard) {
+class ReadyMadeInPlugin : public LinkedPluginTest {};
+
+TEST_F(ReadyMadeInPlugin, ChosenStackLandsBehindTheCurrentCard) {
     sb::Stack open;
     open.cardWidth = 200;
     open.cardHeight = 150;
     open.cards = {sb::PlainCard(1), sb::PlainCard(2)};
     open.cards[0].objects.push_back(sb::Button(1, {1, 1, 30, 30}, "Mine"));
     open.nextObjectId = 2;
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(open, "rdym-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(open));
 
     char folder[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotProgram, sizeof folder, folder);
@@ -70,14 +71,9 @@ TEST(ReadyMadeInPlugin, ChosenStackLandsBehindTheCurrentCard) {
     EXPECT_TRUE(about.Run([&] { return DoMenuCommand(page.embed, 301, 0, nullptr); }));
     EXPECT_TRUE(about.AllAnswered());
 
-    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
-    FileRef file = kNoFile;
-    ASSERT_EQ(OpenFileSlot(kSlotCurrentStack, kOpenRead, &file), 0);
     {
-        FileByteSource source(file);
-        StackConversion cv;
         StackFileContents contents;
-        ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
+        ASSERT_TRUE(SaveAndReadBack(&contents));
         std::set<uint16_t> cardIds, objectIds;
         size_t objects = 0;
         for (Handle c : contents.cards) {
@@ -95,7 +91,6 @@ TEST(ReadyMadeInPlugin, ChosenStackLandsBehindTheCurrentCard) {
         EXPECT_EQ(objectIds.size(), 2u);
         DisposeStackFileContents(contents);
     }
-    FileClose(file);
     CloseLinkedPlugin(&page);
     DeleteFileA(stackPath.c_str());
     RemoveDirectoryA(folder);

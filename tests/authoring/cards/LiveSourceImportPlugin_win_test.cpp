@@ -81,15 +81,24 @@ void ImportFrom(HWND embed, int radio, DialogDriver::Answer between = nullptr, c
     EXPECT_TRUE(driver.AllAnswered());
 }
 
-class LiveSourceImport : public ::testing::Test {
+class LiveSourceImport : public LinkedPluginTest {
 protected:
     void SetUp() override {
         SetEnvironmentVariableA("LOOM_CAMERA", "A");
         SetEnvironmentVariableA("LOOM_TWAIN_AUTO", "scan");
     }
     void TearDown() override {
+        LinkedPluginTest::TearDown();
         SetEnvironmentVariableA("LOOM_CAMERA", nullptr);
         SetEnvironmentVariableA("LOOM_TWAIN_AUTO", nullptr);
+        SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
+        SetEnvironmentVariableA("LOOM_CAPTURE_SIZE", nullptr);
+    }
+    // One plain card of 32 bits a pixel; false when it did not open.
+    bool OpenCard() {
+        sb::Stack stack = OneCardStack(kWidth, kHeight);
+        stack.depth = 32;
+        return Open(stack);
     }
 };
 
@@ -97,14 +106,7 @@ protected:
 
 TEST_F(LiveSourceImport, ScannerAndCameraPicturesLandOnTheCardAndAreSaved) {
     SKIP_UNLESS_TRUE_COLOUR("the pictures are compared with the colours the display shows");
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = 32;
-    stack.cards = {sb::PlainCard(1)};
-    LinkedPluginPage page;
-    const std::string name = "livesource-" + std::to_string(GetCurrentProcessId()) + ".stk";
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, name, &page));
+    ASSERT_TRUE(OpenCard());
 
     // "TWAIN scanner or video": 32 by 24, centred.
     ImportFrom(page.embed, 1003);
@@ -155,13 +157,7 @@ TEST_F(LiveSourceImport, AVideoFrameLandsOnTheCard) {
     SKIP_UNLESS_TRUE_COLOUR("the pictures are compared with the colours the display shows");
     SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
     SetEnvironmentVariableA("LOOM_CAPTURE_SIZE", "32x24");
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = 32;
-    stack.cards = {sb::PlainCard(1)};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "videoframe-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(OpenCard());
     ImportFrom(page.embed, 1001, [](DialogView& box) {
         box.Press(1);  // the frame shown is taken
     }, "VIDEOCAPTURE");
@@ -171,9 +167,6 @@ TEST_F(LiveSourceImport, AVideoFrameLandsOnTheCard) {
     for (const auto [x, y, rgb] : {std::tuple{1, 1, 0xFFFFFFu}, {5, 4, 0xFFFF00u}, {10, 10, 0x00FFFFu},
                                    {21, 2, 0xFF0000u}, {30, 12, 0x000000u}})
         EXPECT_TRUE(Same(Shown(page.embed, 44 + x, 33 + y), AsShown(rgb))) << x << "," << y;
-    CloseLinkedPlugin(&page);
-    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
-    SetEnvironmentVariableA("LOOM_CAPTURE_SIZE", nullptr);
 }
 
 namespace {
@@ -182,13 +175,7 @@ namespace {
 // and shows there while it is placed, before anything else redraws the card.
 TEST_F(LiveSourceImport, AScannedGraphicShowsWhileItIsPlaced) {
     SKIP_UNLESS_TRUE_COLOUR("the picture is compared with the colours the display shows");
-    sb::Stack stack;
-    stack.cardWidth = kWidth;
-    stack.cardHeight = kHeight;
-    stack.depth = 32;
-    stack.cards = {sb::PlainCard(1)};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "scangraphic-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(OpenCard());
     {
         DialogDriver driver(15000);
         driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) {
@@ -197,10 +184,7 @@ TEST_F(LiveSourceImport, AScannedGraphicShowsWhileItIsPlaced) {
         });
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
             HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-            SendMouse(view, WM_LBUTTONDOWN, 2, 2);
-            SendMouse(view, WM_MOUSEMOVE, 10, 10);
-            SendMouse(view, WM_MOUSEMOVE, 20, 16);
-            SendMouse(view, WM_LBUTTONUP, 20, 16);
+            DragThrough(view, {{2, 2}, {10, 10}, {20, 16}, {20, 16}});
             box.Press(IDOK);
         });
         driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });
@@ -214,7 +198,6 @@ TEST_F(LiveSourceImport, AScannedGraphicShowsWhileItIsPlaced) {
         for (int dy = -1; dy <= 1 && !found; ++dy)
             found = Same(Shown(page.embed, kWidth / 2 + dx, kHeight / 2 + dy), AsShown(ScanPixel(11, 9)));
     EXPECT_TRUE(found) << std::hex << Shown(page.embed, kWidth / 2, kHeight / 2);
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

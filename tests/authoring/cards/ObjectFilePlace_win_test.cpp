@@ -39,7 +39,9 @@ int CountObjects() {
     return n;
 }
 
-TEST(ObjectFilePlace, AGraphicWrittenOutComesBackCentredWithItsActions) {
+class ObjectFilePlace : public LinkedPluginTest {};
+
+TEST_F(ObjectFilePlace, AGraphicWrittenOutComesBackCentredWithItsActions) {
     sb::Stack stack;
     sb::Card card = sb::PictureCard(1, sb::SolidPicture(512, 384, 8, 0));
     card.picture->palette = {{255, 255, 255}};
@@ -51,8 +53,7 @@ TEST(ObjectFilePlace, AGraphicWrittenOutComesBackCentredWithItsActions) {
     sb::Object actions = sb::Button(0, {}, "");
     actions.words = {{16, 2}, {20, kActGoTo}};
     stack.resources.push_back({"Actn", 301, "", 0, 0, sb::ActionRecord(actions)});
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "place-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
 
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
@@ -94,7 +95,6 @@ TEST(ObjectFilePlace, AGraphicWrittenOutComesBackCentredWithItsActions) {
     ASSERT_GE(stored.size(), kButtonHeaderBytes);
     EXPECT_EQ(GetU16(stored, kButtonDestination), 2);
     EXPECT_EQ(GetU16(stored, kButtonActionFlags), kActGoTo);
-    CloseLinkedPlugin(&page);
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
@@ -112,29 +112,19 @@ uint16_t ActionSound(std::span<const uint8_t> action) {
     return 0;
 }
 
-TEST(ObjectFilePlace, TheSoundOfAPlacedGraphicsActionsIsTheOneItCarried) {
+TEST_F(ObjectFilePlace, TheSoundOfAPlacedGraphicsActionsIsTheOneItCarried) {
     constexpr uint16_t kSound = 7;
     const std::vector<uint8_t> chime(64, 0x80), other(32, 0x11);
     sb::Object actions = sb::Button(0, {}, "");
     actions.words = {{16, 2}, {20, static_cast<uint16_t>(kActGoTo | kActSoundResource)}};
     actions.chunks.push_back(sb::Chunk{83, 0, {0, 127, 0, 0}, 0, {{16, kSound}}, {}, {}});
-    auto twoCards = [](std::vector<sb::Object> objects) {
-        sb::Stack stack;
-        for (uint16_t id = 1; id <= 2; ++id) {
-            sb::Card card = sb::PictureCard(id, sb::SolidPicture(512, 384, 8, 0));
-            card.picture->palette = {{255, 255, 255}};
-            stack.cards.push_back(card);
-        }
-        stack.cards[0].objects = std::move(objects);
-        return stack;
-    };
     sb::Object g = sb::Graphic(5, {20, 20, 60, 40}, "Bell");
     g.words.push_back({56, 301});
-    sb::Stack from = twoCards({g});
+    sb::Stack from = WhiteCards(2, 512, 384, {g});
     from.resources.push_back({"Actn", 301, "", 0, 0, sb::ActionRecord(actions)});
     from.resources.push_back({"Snd ", kSound, "chime", 0, 0, chime});
     // The stack it goes to has a sound of its own under the same id.
-    sb::Stack to = twoCards({});
+    sb::Stack to = WhiteCards(2, 512, 384, {});
     to.resources.push_back({"Snd ", kSound, "thud", 0, 0, other});
 
     char temp[MAX_PATH];
@@ -142,14 +132,11 @@ TEST(ObjectFilePlace, TheSoundOfAPlacedGraphicsActionsIsTheOneItCarried) {
     const std::string tag = std::to_string(GetCurrentProcessId());
     const std::string path = std::string(temp) + "bell" + tag + ".grfc";
     std::vector<uint8_t> file;
-    {
-        LinkedPluginPage page;
-        ASSERT_TRUE(OpenInLinkedPlugin(from, "bell-from-" + tag + ".stk", &page));
-        ASSERT_EQ(WriteObjectFile({kObjectGraphic, 5, 301}, path.c_str()), 1);
-        file = ReadBytes(path);
-        DeleteFileA(path.c_str());
-        CloseLinkedPlugin(&page);
-    }
+    ASSERT_TRUE(Open(from));
+    ASSERT_EQ(WriteObjectFile({kObjectGraphic, 5, 301}, path.c_str()), 1);
+    file = ReadBytes(path);
+    DeleteFileA(path.c_str());
+    CloseLinkedPlugin(&page);
     ObjectFileLayout layout;
     ASSERT_EQ(ParseObjectFile(file, layout), nullptr);
     bool keptId = false;
@@ -157,8 +144,7 @@ TEST(ObjectFilePlace, TheSoundOfAPlacedGraphicsActionsIsTheOneItCarried) {
         keptId = keptId || (entry.type == ResType("Snd ") && entry.id == kSound);
     EXPECT_TRUE(keptId) << "the file keeps the sound's id";
 
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(to, "bell-to-" + tag + ".stk", &page));
+    ASSERT_TRUE(Open(to));
     ASSERT_TRUE(PlaceObjectFileAtPoint(file, 200, 150));
     const LayerHandle placed = GetSelectedObject();
     ASSERT_NE(placed, nullptr);
@@ -201,21 +187,12 @@ TEST(ObjectFilePlace, TheSoundOfAPlacedGraphicsActionsIsTheOneItCarried) {
     EXPECT_EQ(CountResources(ResType("Snd ")), sounds) << "the sound it stored went again";
     EXPECT_EQ(CountResources(kActn), actionRecords);
     EXPECT_EQ(CountObjects(), objects);
-    CloseLinkedPlugin(&page);
 }
 
 // A text object written out on the first card and placed on the second: its text is the
 // second card's, shown and saved there.
-TEST(ObjectFilePlace, APlacedTextObjectsTextBelongsToTheCardItLandsOn) {
-    sb::Stack stack;
-    for (uint16_t id = 1; id <= 2; ++id) {
-        sb::Card card = sb::PictureCard(id, sb::SolidPicture(512, 384, 8, 0));
-        card.picture->palette = {{255, 255, 255}};
-        stack.cards.push_back(card);
-    }
-    stack.cards[0].objects = {sb::TextField(5, {10, 10, 150, 60}, "Note", "carried words")};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "placetext-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+TEST_F(ObjectFilePlace, APlacedTextObjectsTextBelongsToTheCardItLandsOn) {
+    ASSERT_TRUE(Open(WhiteCards(2, 512, 384, {sb::TextField(5, {10, 10, 150, 60}, "Note", "carried words")})));
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string path = std::string(temp) + "note" + std::to_string(GetCurrentProcessId()) + ".tfld";
@@ -249,7 +226,6 @@ TEST(ObjectFilePlace, APlacedTextObjectsTextBelongsToTheCardItLandsOn) {
     ASSERT_FALSE(entries.empty());
     for (const FieldTextEntry& e : entries)
         EXPECT_EQ(e.cardId, 2) << "the text is the second card's";
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

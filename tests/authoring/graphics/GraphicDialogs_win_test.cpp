@@ -49,29 +49,12 @@ namespace sb = stackbuilder;
 
 constexpr int kLassoPoints = 2500;
 
+// A 24-bit BMP of mid grey.
 std::string WriteBmp(const std::string& name, int width, int height) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
     const std::string path = std::string(folder) + "gdlg-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-    const int rowBytes = (width * 3 + 3) & ~3;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(rowBytes) * height, 0x80);
-    const auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    std::fill(file.begin(), file.begin() + 54, 0);
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    file[26] = 1;
-    file[28] = 24;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(file.data(), 1, file.size(), f);
-    std::fclose(f);
+    sb::WriteFile(path, sb::BmpFile(sb::SolidPicture(width, height, 32, 0x808080)));
     return path;
 }
 
@@ -81,7 +64,7 @@ SIZE PlacedPictureSize() {
     return {info.bmWidth, info.bmHeight};
 }
 
-class GraphicDialogs : public ::testing::Test {
+class GraphicDialogs : public LinkedPluginTest {
 protected:
     void Open(int depth, std::vector<sb::Object> objects = {}) {
         sb::Stack stack;
@@ -91,13 +74,11 @@ protected:
         stack.cards = {sb::PlainCard(1)};
         stack.cards[0].objects = std::move(objects);
         stack.nextObjectId = 10;
-        // A name of its own: a stack of the same name may still be in the download cache.
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        ASSERT_TRUE(OpenInLinkedPlugin(stack, "gdlg-" + std::to_string(GetCurrentProcessId()) + "-" + name + ".stk", &page_));
+        ASSERT_TRUE(LinkedPluginTest::Open(stack));
     }
     void TearDown() override {
         SetAdvancedUser(false);
-        CloseLinkedPlugin(&page_);
+        LinkedPluginTest::TearDown();
         for (const std::string& file : files_)
             DeleteFileA(file.c_str());
     }
@@ -105,7 +86,6 @@ protected:
         files_.push_back(WriteBmp(name, width, height));
         return files_.back();
     }
-    LinkedPluginPage page_;
     std::vector<std::string> files_;
 };
 
@@ -116,10 +96,7 @@ TEST_F(GraphicDialogs, CropRefusesNothingUndoesScalingAndKeepsALongLasso) {
     driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
         EXPECT_EQ(box.Caption(), "Clip Art");
         HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-        SendMouse(view, WM_LBUTTONDOWN, 10, 10);
-        SendMouse(view, WM_MOUSEMOVE, 30, 30);
-        SendMouse(view, WM_MOUSEMOVE, 10, 10);
-        SendMouse(view, WM_LBUTTONUP, 10, 10);
+        DragThrough(view, {{10, 10}, {30, 30}, {10, 10}, {10, 10}});
         box.Press(IDOK);
     });
     driver.Expect(DialogMatch::Alert(IDS_ALERT_NOTHING_CROPPED), [](DialogView& box) { box.Press(52); });
@@ -174,7 +151,7 @@ TEST_F(GraphicDialogs, CropRefusesNothingUndoesScalingAndKeepsALongLasso) {
         EXPECT_NE(GetGraphicPlacement().mask, nullptr) << "the lasso made a mask";
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return OpenPictureCropDialog(page_.embed, 'C', bmp.c_str(), {}, true); }), 2);
+    EXPECT_EQ(driver.Run([&] { return OpenPictureCropDialog(page.embed, 'C', bmp.c_str(), {}, true); }), 2);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(GetGraphicPlacement().picture, nullptr) << "Cancel deletes the picture";
 }
@@ -195,7 +172,7 @@ TEST_F(GraphicDialogs, APictureLargerThanTheScreenOpensAtNinetyPercentWithScroll
         EXPECT_EQ(high, 100);
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return OpenPictureCropDialog(page_.embed, 'G', bmp.c_str(), {}, true); }), 2);
+    EXPECT_EQ(driver.Run([&] { return OpenPictureCropDialog(page.embed, 'G', bmp.c_str(), {}, true); }), 2);
     EXPECT_TRUE(driver.AllAnswered());
 
     // An animation frame from a file that is not there: 2342, nothing handed out.
@@ -205,7 +182,7 @@ TEST_F(GraphicDialogs, APictureLargerThanTheScreenOpensAtNinetyPercentWithScroll
     CropKind kind = kCropRectangle;
     COLORREF colour = 0;
     const std::string gone = bmp + ".gone";
-    EXPECT_FALSE(missing.Run([&] { return CropPictureForAnimation(page_.embed, gone.c_str(), &frame, &mask, &kind, &colour); }));
+    EXPECT_FALSE(missing.Run([&] { return CropPictureForAnimation(page.embed, gone.c_str(), &frame, &mask, &kind, &colour); }));
     EXPECT_TRUE(missing.AllAnswered());
     EXPECT_EQ(frame, nullptr);
     EXPECT_EQ(mask, nullptr);
@@ -257,7 +234,7 @@ TEST_F(GraphicDialogs, AppearanceArrowsStopAndActionsKeepEverySetting) {
         EXPECT_EQ(box.Text(GAPPEAR_OPACITY), "70");
         box.Press(IDOK);
     });
-    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page_.embed, FindLayer(kObjectGraphic, 3)); }), 1);
+    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page.embed, FindLayer(kObjectGraphic, 3)); }), 1);
     EXPECT_TRUE(driver.AllAnswered());
     const std::vector<uint8_t> record = CloudRecord();
     ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
@@ -280,7 +257,7 @@ TEST_F(GraphicDialogs, AtEightBitsOpacityIsOffAndTheStoredTransparencyStays) {
         ClickArrow(box, true, 1);
         box.Press(IDOK);
     });
-    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page_.embed, FindLayer(kObjectGraphic, 3)); }), 1);
+    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page.embed, FindLayer(kObjectGraphic, 3)); }), 1);
     const std::vector<uint8_t> record = CloudRecord();
     ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
     EXPECT_EQ(GetU16(record, kGraphicTransparency), 30);
@@ -318,13 +295,13 @@ TEST_F(GraphicDialogs, FeaturesHidingAGraphicTakesItsLayerOffUnlessHiddenOnesAre
     PumpPageMessages();
     ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
     SelectObjectLayer(FindLayer(kObjectGraphic, 3));
-    SetHiddenThroughFeatures(page_.embed, true);
+    SetHiddenThroughFeatures(page.embed, true);
     EXPECT_TRUE(StoredHidden(3));
     ASSERT_NE(FindLayer(kObjectGraphic, 3), nullptr);
     EXPECT_EQ(GetSelectedObject(), FindLayer(kObjectGraphic, 3));
     EXPECT_EQ(GetLayerListHead(), FindLayer(kObjectGraphic, 3)) << "still behind the other";
     // Shown again, it stays when the browse tool takes the hidden ones away.
-    SetHiddenThroughFeatures(page_.embed, false);
+    SetHiddenThroughFeatures(page.embed, false);
     EXPECT_FALSE(StoredHidden(3));
     SelectToolNumber(kBrowseTool);
     PumpPageMessages();
@@ -335,7 +312,7 @@ TEST_F(GraphicDialogs, FeaturesHidingAGraphicTakesItsLayerOffUnlessHiddenOnesAre
     PumpPageMessages();
     ASSERT_NE(FindLayer(kObjectGraphic, 4), nullptr);
     SelectObjectLayer(FindLayer(kObjectGraphic, 4));
-    SetHiddenThroughFeatures(page_.embed, true);
+    SetHiddenThroughFeatures(page.embed, true);
     EXPECT_TRUE(StoredHidden(4));
     EXPECT_EQ(FindLayer(kObjectGraphic, 4), nullptr);
     EXPECT_EQ(GetSelectedObject(), nullptr);
@@ -354,7 +331,7 @@ TEST_F(GraphicDialogs, FeaturesHidingAGraphicTakesItsLayerOffUnlessHiddenOnesAre
         box.Press(IDOK);
     });
     driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(IDOK); });
-    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page_.embed, FindLayer(kObjectGraphic, 3)); }), 1);
+    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page.embed, FindLayer(kObjectGraphic, 3)); }), 1);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_TRUE(StoredHidden(3));
     EXPECT_EQ(FindLayer(kObjectGraphic, 3), nullptr);
@@ -409,7 +386,7 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     });
     features.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) { box.Press(IDOK); });
     features.Run([&] {
-        SendMessageA(page_.embed, WM_COMMAND, 68, 0);
+        SendMessageA(page.embed, WM_COMMAND, 68, 0);
         return 0;
     });
     EXPECT_TRUE(features.AllAnswered());
@@ -421,11 +398,11 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
 
     DialogDriver appearance(15000);
     appearance.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(IDOK); });
-    EXPECT_EQ(appearance.Run([&] { return EditGraphicAppearance(page_.embed, FindLayer(kObjectGraphic, 4)); }), 1);
+    EXPECT_EQ(appearance.Run([&] { return EditGraphicAppearance(page.embed, FindLayer(kObjectGraphic, 4)); }), 1);
     EXPECT_TRUE(appearance.AllAnswered());
     EXPECT_EQ(StoredCursor(4), 0) << "the other graphic took the pending cursor";
 
-    EXPECT_TRUE(SaveOpenStack(page_.embed));
+    EXPECT_TRUE(SaveOpenStack(page.embed));
     EXPECT_EQ(StoredCursor(3), chosen);
     EXPECT_EQ(StoredCursor(4), 0);
     EXPECT_EQ(StackCursorData(chosen), cursorBytes);
@@ -434,15 +411,6 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     PumpPageMessages();
     DeleteFileA(still.c_str());
     RemoveDirectoryA(folder.c_str());
-}
-
-COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const COLORREF pixel = GetPixel(memory, x, y);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    return pixel;
 }
 
 // A turned picture's uncovered corners take the colour chosen for filling; "Where do you want
@@ -463,21 +431,19 @@ TEST_F(GraphicDialogs, TurnedCornersTakeTheFillColourAndDecliningWhereEndsTheCro
         box.Press(IDOK);
     });
     driver.Expect(DialogMatch::Template("PCROP"), [fill](DialogView& box) {
-        const COLORREF corner = PixelOf(GetGraphicPlacement().picture, 0, 0);
+        const COLORREF corner = BitmapPixel(GetGraphicPlacement().picture, 0, 0);
         EXPECT_TRUE(browsertest::NearRgb(uint32_t{GetRValue(corner)} << 16 | GetGValue(corner) << 8 | GetBValue(corner),
                             GetRValue(fill), GetGValue(fill), GetBValue(fill), 8))
             << browsertest::Hex(corner) << " where the turn uncovered the corner";
         HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-        SendMouse(view, WM_LBUTTONDOWN, 20, 20);
-        SendMouse(view, WM_MOUSEMOVE, 40, 35);
-        SendMouse(view, WM_LBUTTONUP, 50, 40);
+        DragThrough(view, {{20, 20}, {40, 35}, {50, 40}});
         box.Press(IDOK);
     });
     driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) {
         EXPECT_TRUE(box.Exists(IDCANCEL)) << "the question can be declined";
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return OpenPictureCropDialog(page_.embed, 'G', bmp.c_str(), {}, true); }), 2);
+    EXPECT_EQ(driver.Run([&] { return OpenPictureCropDialog(page.embed, 'G', bmp.c_str(), {}, true); }), 2);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_FALSE(IsPlacedGraphicShown()) << "declined: nothing to place";
     EXPECT_EQ(GetGraphicPlacement().picture, nullptr);
@@ -497,12 +463,12 @@ TEST_F(GraphicDialogs, AnAppearanceDialogThatCannotOpenLeavesTheLayersPicture) {
     const HINSTANCE own = GetAppInstance();
     SetAppInstance(GetModuleHandleA("kernel32.dll"));
     DialogDriver driver;
-    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page_.embed, layer); }), 2);
+    EXPECT_EQ(driver.Run([&] { return EditGraphicAppearance(page.embed, layer); }), 2);
     SetAppInstance(own);
     EXPECT_EQ(driver.DialogsSeen(), 0);
     EXPECT_EQ(GetGraphicPlacement().picture, nullptr) << "the placement lets go of the layer's picture";
     EXPECT_EQ(GetGraphicPlacement().editedLayer, nullptr);
-    CancelPlacedGraphic(page_.embed);
+    CancelPlacedGraphic(page.embed);
     BITMAP info = {};
     EXPECT_NE(GetObject(picture, sizeof info, &info), 0) << "the layer's picture lives";
 }

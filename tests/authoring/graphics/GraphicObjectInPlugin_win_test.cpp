@@ -45,7 +45,9 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/ReportJson.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/TestMovieFiles_win.h"
 
 namespace {
 
@@ -53,45 +55,19 @@ namespace sb = stackbuilder;
 using namespace browsertest;
 
 constexpr int kCardWidth = 320, kCardHeight = 240;
-constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152;
 constexpr uint8_t kSkyRed = 0x00, kSkyGreen = 0x40, kSkyBlue = 0xC8;
 
-std::string Temp(const std::string& name) {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(sizeof folder, folder);
-    return std::string(folder) + "gobj-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-}
+std::string Temp(const std::string& name) { return TempPath(("gobj-" + std::to_string(GetCurrentProcessId()) + "-" + name).c_str()); }
 
 // A 24-bit BMP of the sky colour with a red border pixel all round.
 std::string WriteSkyBmp(int width, int height) {
-    const int rowBytes = (width * 3 + 3) & ~3;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(rowBytes) * height, 0);
-    const auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    file[26] = 1;
-    file[28] = 24;
+    sb::Picture sky = sb::SolidPicture(width, height, 32, sb::Pixel32({kSkyRed, kSkyGreen, kSkyBlue}));
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint8_t* p = &file[54 + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * 3];
-            const bool border = x == 0 || y == 0 || x == width - 1 || y == height - 1;
-            p[0] = border ? 0 : kSkyBlue;
-            p[1] = border ? 0 : kSkyGreen;
-            p[2] = border ? 0xFF : kSkyRed;
-        }
+        for (int x = 0; x < width; ++x)
+            if (x == 0 || y == 0 || x == width - 1 || y == height - 1)
+                sky.pixels[static_cast<size_t>(y) * width + x] = 0xFF0000;
     const std::string path = Temp("sky.bmp");
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(file.data(), 1, file.size(), f);
-    std::fclose(f);
-    return path;
+    return sb::WriteFile(path, sb::BmpFile(sky)) ? path : std::string();
 }
 
 // One plain card at the display's depth: a deeper stack would ask to lose colours at its first
@@ -109,10 +85,7 @@ sb::Stack DisplayDepthStack() {
 // The cropping view's rectangle dragged from (10, 10) to (50, 40).
 void CropToRectangle(DialogView& box) {
     HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-    SendMouse(view, WM_LBUTTONDOWN, 10, 10);
-    SendMouse(view, WM_MOUSEMOVE, 30, 25);
-    SendMouse(view, WM_MOUSEMOVE, 50, 40);
-    SendMouse(view, WM_LBUTTONUP, 50, 40);
+    DragThrough(view, {{10, 10}, {30, 25}, {50, 40}, {50, 40}});
 }
 
 std::vector<LayerHandle> GraphicLayers() {
@@ -162,21 +135,59 @@ void ExpectPictureSourceIfAsked(DialogDriver& driver) {
     });
 }
 
-TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
+// The file 307 asks for, from the disk.
+void ExpectPictureFile(DialogDriver& driver, const std::string& file) {
+    ExpectPictureSourceIfAsked(driver);
+    driver.Expect(DialogMatch::Caption("Please select a picture file"), [file](DialogView& box) {
+        box.SetFileName(file);
+        box.Press(IDOK);
+    });
+}
+
+void ExpectObjectRect(const std::vector<uint8_t>& record, int left, int top, int right, int bottom) {
+    EXPECT_EQ(GetI16(record, kObjectRect), left);
+    EXPECT_EQ(GetI16(record, kObjectRect + 2), top);
+    EXPECT_EQ(GetI16(record, kObjectRect + 4), right);
+    EXPECT_EQ(GetI16(record, kObjectRect + 6), bottom);
+}
+
+// A page of one card; the user level and the files the test wrote are put back after.
+class GraphicObjectInPlugin : public LinkedPluginTest {
+protected:
+    void TearDown() override {
+        LinkedPluginTest::TearDown();
+        SetAdvancedUser(false);
+        for (const std::string& file : written)
+            DeleteFileA(file.c_str());
+    }
+    // 307 with the driver answering what it asks.
+    void Command307(DialogDriver& driver) {
+        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    // A click on the card with the driver answering what it opens.
+    void ClickCard(DialogDriver& driver, int x, int y) {
+        driver.Run([&] {
+            SendMouse(page.embed, WM_LBUTTONDOWN, x, y);
+            SendMouse(page.embed, WM_LBUTTONUP, x, y);
+            return 0;
+        });
+        EXPECT_TRUE(driver.AllAnswered());
+    }
+    std::string SkyBmp(int width, int height) { return written.emplace_back(WriteSkyBmp(width, height)); }
+    std::vector<std::string> written;
+};
+
+TEST_F(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     SKIP_UNLESS_TRUE_COLOUR("the object is blended half and half with the card");
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(DisplayDepthStack(), "gobj-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(DisplayDepthStack()));
     SetAdvancedUser(true);  // the opacity controls are for advanced users
-    const std::string bmp = WriteSkyBmp(80, 60);
+    const std::string bmp = SkyBmp(80, 60);
 
     // 307: the picture asked for and cropped to (10, 10, 50, 40).
     {
         DialogDriver driver(15000);
-        ExpectPictureSourceIfAsked(driver);
-        driver.Expect(DialogMatch::Caption("Please select a picture file"), [bmp](DialogView& box) {
-            box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, bmp);
-            box.Press(IDOK);
-        });
+        ExpectPictureFile(driver, bmp);
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
             EXPECT_EQ(box.Caption(), "Graphic Objects");
             EXPECT_FALSE(box.IsEnabled(PCROP_UNDO));
@@ -187,8 +198,7 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
             EXPECT_EQ(box.Text(60), "Where do you want your graphic object on the screen?");
             box.Press(IDOK);
         });
-        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
+        Command307(driver);
     }
     ASSERT_TRUE(IsPlacedGraphicShown());
     UpdateWindow(page.embed);
@@ -226,12 +236,7 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
             EXPECT_EQ(box.Text(GAPPEAR_OPACITY), "50");
             box.Press(IDOK);
         });
-        driver.Run([&] {
-            SendMouse(page.embed, WM_LBUTTONDOWN, 5, 5);
-            SendMouse(page.embed, WM_LBUTTONUP, 5, 5);
-            return 0;
-        });
-        EXPECT_TRUE(driver.AllAnswered());
+        ClickCard(driver, 5, 5);
     }
     EXPECT_FALSE(IsPlacedGraphicShown());
     const LayerHandle layer = OnlyGraphicLayer();
@@ -242,10 +247,7 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     EXPECT_EQ(GetU16(record, kGraphicFrameWidth), 3);
     EXPECT_EQ(GetU16(record, kGraphicTransparency), 50);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[kGraphicName + 1]), record[kGraphicName]), "Sky");
-    EXPECT_EQ(GetI16(record, kObjectRect), 140);
-    EXPECT_EQ(GetI16(record, kObjectRect + 2), 105);
-    EXPECT_EQ(GetI16(record, kObjectRect + 4), 180);
-    EXPECT_EQ(GetI16(record, kObjectRect + 6), 135);
+    ExpectObjectRect(record, 140, 105, 180, 135);
     EXPECT_EQ(GetU16(record, kGraphicSourceLeft), 10);
     EXPECT_EQ(GetU16(record, kGraphicSourceTop), 10);
     EXPECT_NE(GetU16(record, kObjectFlags) & 0x80, 0) << "draggable in browse mode, set by the features dialog";
@@ -267,10 +269,7 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     SendMouse(page.embed, WM_LBUTTONUP, 200, 150);
     const std::vector<uint8_t> moved = OpenStackObject(GetCurrentCardId(), kObjectGraphic, id);
     ASSERT_GE(moved.size(), size_t{kGraphicHeaderBytes});
-    EXPECT_EQ(GetI16(moved, kObjectRect), 180);
-    EXPECT_EQ(GetI16(moved, kObjectRect + 2), 135);
-    EXPECT_EQ(GetI16(moved, kObjectRect + 4), 220);
-    EXPECT_EQ(GetI16(moved, kObjectRect + 6), 165);
+    ExpectObjectRect(moved, 180, 135, 220, 165);
     EXPECT_EQ(OnlyGraphicLayer(), layer);
 
     // Saved, then read by the stack reporter.
@@ -282,8 +281,7 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     SetAdvancedUser(false);
     ServerFolder server;
     const std::string path = server.Put("sky.stk", saved);
-    const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
-    const BrowserRun report = RunProgram(reporter, server, {path});
+    const BrowserRun report = RunProgram(StackReporterPath(), server, {path});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     const std::string json = Joined(report.log);
     // One graphic object, described once, where it was placed.
@@ -317,41 +315,31 @@ TEST(GraphicObjectInPlugin, CroppedPlacedDressedSavedAndShownBlended) {
     EXPECT_TRUE(NearRgb(object, (kSkyRed + cardRed) / 2, (kSkyGreen + cardGreen) / 2, (kSkyBlue + cardBlue) / 2, 10))
         << "card " << Hex(card) << ", object " << Hex(object);
     EXPECT_TRUE(NearRgb(left, cardRed, cardGreen, cardBlue, 8)) << Hex(left) << " where it was placed";
-    DeleteFileA(bmp.c_str());
 }
 
 // A disk-based graphic names the picture it was cut from: another picture asked for in the
 // cropping dialog that cannot be read leaves the first one, and the file the object names too.
-TEST(GraphicObjectInPlugin, ADiskBasedGraphicNamesThePictureItWasCutFrom) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(DisplayDepthStack(), "gdisk-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+TEST_F(GraphicObjectInPlugin, ADiskBasedGraphicNamesThePictureItWasCutFrom) {
+    ASSERT_TRUE(Open(DisplayDepthStack()));
     SetAdvancedUser(true);  // the disk-based box is for advanced users
-    const std::string bmp = WriteSkyBmp(80, 60);
-    const std::string broken = Temp("broken.bmp");
+    const std::string bmp = SkyBmp(80, 60);
+    const std::string broken = written.emplace_back(Temp("broken.bmp"));
     if (FILE* f = std::fopen(broken.c_str(), "wb")) {
         std::fputs("BM not a picture", f);
         std::fclose(f);
     }
-    const auto choose = [](DialogDriver& driver, const std::string& file) {
-        ExpectPictureSourceIfAsked(driver);
-        driver.Expect(DialogMatch::Caption("Please select a picture file"), [file](DialogView& box) {
-            box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, file);
-            box.Press(IDOK);
-        });
-    };
     {
         DialogDriver driver(15000);
-        choose(driver, bmp);
+        ExpectPictureFile(driver, bmp);
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) { box.Press(PCROP_ANOTHER); });
-        choose(driver, broken);
+        ExpectPictureFile(driver, broken);
         driver.Expect(DialogMatch::Any(), [](DialogView& box) { box.Press(IDOK); });  // not loaded
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
             CropToRectangle(box);
             box.Press(IDOK);
         });
         driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });
-        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
+        Command307(driver);
     }
     ASSERT_TRUE(IsPlacedGraphicShown());
     {
@@ -361,12 +349,7 @@ TEST(GraphicObjectInPlugin, ADiskBasedGraphicNamesThePictureItWasCutFrom) {
             box.SetChecked(GAPPEAR_DISK, true);
             box.Press(IDOK);
         });
-        driver.Run([&] {
-            SendMouse(page.embed, WM_LBUTTONDOWN, 5, 5);
-            SendMouse(page.embed, WM_LBUTTONUP, 5, 5);
-            return 0;
-        });
-        EXPECT_TRUE(driver.AllAnswered());
+        ClickCard(driver, 5, 5);
     }
     const LayerHandle layer = OnlyGraphicLayer();
     ASSERT_NE(layer, nullptr);
@@ -378,10 +361,6 @@ TEST(GraphicObjectInPlugin, ADiskBasedGraphicNamesThePictureItWasCutFrom) {
     const std::string named(layout.fileReference);
     const std::string skyName = bmp.substr(bmp.rfind('\\') + 1);
     EXPECT_TRUE(named.size() >= skyName.size() && named.ends_with(skyName)) << named;
-    CloseLinkedPlugin(&page);
-    SetAdvancedUser(false);
-    DeleteFileA(bmp.c_str());
-    DeleteFileA(broken.c_str());
 }
 
 // A floating lasso selection: red pixels through a round mask, at (x, y).
@@ -422,10 +401,7 @@ COLORREF CardPicturePixel(HWND window, int x, int y) {
 void ExpectMaskedRecord(uint16_t id, RECT rect) {
     const std::vector<uint8_t> record = OpenStackObject(GetCurrentCardId(), kObjectGraphic, id);
     ASSERT_GE(record.size(), size_t{kGraphicHeaderBytes});
-    EXPECT_EQ(GetI16(record, kObjectRect), rect.left);
-    EXPECT_EQ(GetI16(record, kObjectRect + 2), rect.top);
-    EXPECT_EQ(GetI16(record, kObjectRect + 4), rect.right);
-    EXPECT_EQ(GetI16(record, kObjectRect + 6), rect.bottom);
+    ExpectObjectRect(record, rect.left, rect.top, rect.right, rect.bottom);
     EXPECT_NE(GetU16(record, kGraphicPictureFlags) & kGraphicHasMask, 0);
     GraphicRecordLayout layout;
     ASSERT_TRUE(ReadGraphicRecordLayout(record, layout));
@@ -438,7 +414,7 @@ void ExpectMaskedRecord(uint16_t id, RECT rect) {
 
 // A graphic-object lasso selection pressed off becomes an object at its place and the lifted
 // area of the card picture takes the hole colour; 307 makes one of the card's own selection.
-TEST(GraphicObjectInPlugin, LassoSelectionsBecomeMaskedGraphics) {
+TEST_F(GraphicObjectInPlugin, LassoSelectionsBecomeMaskedGraphics) {
     const int depth = GetDisplayBitsPerPixel() <= 8 ? 8 : GetDisplayBitsPerPixel() == 16 ? 16 : 32;
     const sb::Rgb green = {0x40, 0x80, 0x40};
     sb::Stack stack;
@@ -448,8 +424,7 @@ TEST(GraphicObjectInPlugin, LassoSelectionsBecomeMaskedGraphics) {
     stack.cards = {sb::PictureCard(1, sb::SolidPicture(kCardWidth, kCardHeight, depth,
                                                        depth == 16 ? sb::Pixel16(green) : sb::Pixel32(green)))};
     stack.nextObjectId = 5;
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "glasso-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     const COLORREF card = CardPicturePixel(page.embed, 5, 5);
 
     SelectToolNumber(kLassoTool);
@@ -461,12 +436,7 @@ TEST(GraphicObjectInPlugin, LassoSelectionsBecomeMaskedGraphics) {
             box.SetText(GAPPEAR_NAME, "Moon");
             box.Press(IDOK);
         });
-        driver.Run([&] {
-            SendMouse(page.embed, WM_LBUTTONDOWN, 10, 10);
-            SendMouse(page.embed, WM_LBUTTONUP, 10, 10);
-            return 0;
-        });
-        EXPECT_TRUE(driver.AllAnswered());
+        ClickCard(driver, 10, 10);
     }
     EXPECT_FALSE(HasFloatingSelection());
     ASSERT_EQ(GraphicLayers().size(), 1u);
@@ -486,13 +456,11 @@ TEST(GraphicObjectInPlugin, LassoSelectionsBecomeMaskedGraphics) {
             box.SetText(GAPPEAR_NAME, "Star");
             box.Press(IDOK);
         });
-        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
+        Command307(driver);
     }
     const std::vector<LayerHandle> layers = GraphicLayers();
     ASSERT_EQ(layers.size(), 2u);
     ExpectMaskedRecord(LayerLock<>(layers[1])->id, {200, 150, 220, 170});
-    CloseLinkedPlugin(&page);
 }
 
 // The pixels of a bitmap, each as 0xRRGGBB.
@@ -510,16 +478,9 @@ std::vector<uint32_t> BitmapPixels(HBITMAP bitmap, int width, int height) {
 
 // 307 over a floating rectangle selection takes the selection's own pixels: not the dashed
 // frame the card window shows around them.
-TEST(GraphicObjectInPlugin, ARectangleSelectionBecomesAGraphicOfItsOwnPixels) {
+TEST_F(GraphicObjectInPlugin, ARectangleSelectionBecomesAGraphicOfItsOwnPixels) {
     SKIP_UNLESS_TRUE_COLOUR("the selection's red is compared exactly");
-    sb::Stack stack;
-    stack.cardWidth = kCardWidth;
-    stack.cardHeight = kCardHeight;
-    stack.depth = GetDisplayBitsPerPixel() == 16 ? 16 : 32;
-    stack.cards = {sb::PlainCard(1)};
-    stack.nextObjectId = 5;
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "grect-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(DisplayDepthStack()));
     constexpr int kWidth = 30, kHeight = 20;
     HBITMAP red = nullptr;
     {
@@ -542,8 +503,7 @@ TEST(GraphicObjectInPlugin, ARectangleSelectionBecomesAGraphicOfItsOwnPixels) {
             box.SetText(GAPPEAR_NAME, "Red");
             box.Press(IDOK);
         });
-        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
+        Command307(driver);
     }
     const LayerHandle layer = OnlyGraphicLayer();
     ASSERT_NE(layer, nullptr);
@@ -558,32 +518,23 @@ TEST(GraphicObjectInPlugin, ARectangleSelectionBecomesAGraphicOfItsOwnPixels) {
     const size_t notRed = static_cast<size_t>(std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) { return p != 0xFF0000; }));
     EXPECT_EQ(notRed, 0u) << "edges " << Hex(pixels.front()) << " " << Hex(pixels.back());
     SelectToolNumber(kBrowseTool);
-    CloseLinkedPlugin(&page);
 }
 
-TEST(GraphicObjectInPlugin, ANewHiddenGraphicHasALayerWhileHiddenOnesAreShown) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(DisplayDepthStack(), "ghid-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
-    const std::string bmp = WriteSkyBmp(40, 30);
+TEST_F(GraphicObjectInPlugin, ANewHiddenGraphicHasALayerWhileHiddenOnesAreShown) {
+    ASSERT_TRUE(Open(DisplayDepthStack()));
+    const std::string bmp = SkyBmp(40, 30);
     SelectToolNumber(kGraphicTool);  // shows hidden graphics
     PumpPageMessages();
     {
         DialogDriver driver(15000);
-        ExpectPictureSourceIfAsked(driver);
-        driver.Expect(DialogMatch::Caption("Please select a picture file"), [bmp](DialogView& box) {
-            box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, bmp);
-            box.Press(IDOK);
-        });
+        ExpectPictureFile(driver, bmp);
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
             HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-            SendMouse(view, WM_LBUTTONDOWN, 5, 5);
-            SendMouse(view, WM_MOUSEMOVE, 20, 15);
-            SendMouse(view, WM_LBUTTONUP, 35, 25);
+            DragThrough(view, {{5, 5}, {20, 15}, {35, 25}});
             box.Press(IDOK);
         });
         driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });
-        driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
+        Command307(driver);
     }
     ASSERT_TRUE(IsPlacedGraphicShown());
     {
@@ -594,12 +545,7 @@ TEST(GraphicObjectInPlugin, ANewHiddenGraphicHasALayerWhileHiddenOnesAreShown) {
             box.Press(IDOK);
         });
         driver.Expect(DialogMatch::Template("GAPPEAR"), [](DialogView& box) { box.Press(IDOK); });
-        driver.Run([&] {
-            SendMouse(page.embed, WM_LBUTTONDOWN, 5, 5);
-            SendMouse(page.embed, WM_LBUTTONUP, 5, 5);
-            return 0;
-        });
-        EXPECT_TRUE(driver.AllAnswered());
+        ClickCard(driver, 5, 5);
     }
     const LayerHandle layer = OnlyGraphicLayer();
     EXPECT_NE(layer, nullptr) << "the hidden graphic is shown with the graphic tool";
@@ -609,8 +555,6 @@ TEST(GraphicObjectInPlugin, ANewHiddenGraphicHasALayerWhileHiddenOnesAreShown) {
         EXPECT_TRUE(GetU16(record, kObjectFlags) & kObjectHidden);
     }
     SelectToolNumber(kBrowseTool);
-    CloseLinkedPlugin(&page);
-    DeleteFileA(bmp.c_str());
 }
 
 }  // namespace

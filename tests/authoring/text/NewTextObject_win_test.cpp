@@ -59,13 +59,7 @@ sb::Stack Card800() {
     return stack;
 }
 
-struct Page {
-    LinkedPluginPage page;
-    explicit Page(const char* name) {
-        EXPECT_TRUE(OpenInLinkedPlugin(Card800(), name + std::to_string(GetCurrentProcessId()) + ".stk", &page));
-    }
-    ~Page() { CloseLinkedPlugin(&page); }
-};
+class NewTextObject : public LinkedPluginTest {};
 
 // The cell of the 8 by 8 grid item (dialog client coordinates) whose palette index differs from
 // the current one; the index it gives back.
@@ -85,8 +79,8 @@ int CountFieldWindows(HWND card) {
     return count;
 }
 
-TEST(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
-    Page page("ntxt-place-");
+TEST_F(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
+    ASSERT_TRUE(Open(Card800()));
     HWND card = GetCardWindow();
     ASSERT_TRUE(card);
     RECT client{};
@@ -103,7 +97,7 @@ TEST(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
 
     DialogDriver where;
     where.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
-    where.Run([&] { return DoMenuCommand(page.page.embed, 308, 0, nullptr); });
+    where.Run([&] { return DoMenuCommand(page.embed, 308, 0, nullptr); });
     ASSERT_TRUE(where.AllAnswered());
     HWND words = LayerLock<FieldLayer>(FindLayer(kObjectText, kField))->window;
     ASSERT_TRUE(words);
@@ -175,14 +169,9 @@ TEST(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
     // Typed text is kept through a save.
     TextReplaceSel(window, "Typed words");
     MarkFieldModified(made);
-    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
-    FileRef file = kNoFile;
-    ASSERT_EQ(OpenFileSlot(kSlotCurrentStack, kOpenRead, &file), 0);
     {
-        FileByteSource source(file);
-        StackConversion cv;
         StackFileContents contents;
-        ASSERT_TRUE(ReadStackFile(source, cv, contents).ok());
+        ASSERT_TRUE(SaveAndReadBack(&contents));
         ASSERT_FALSE(contents.cards.empty());
         const std::vector<uint8_t> bytes = HandleToBytes(contents.cards[0]);
         const std::string text(bytes.begin(), bytes.end());
@@ -190,13 +179,12 @@ TEST(NewTextObject, PlacedDraggedFixedAndSavedWithItsText) {
         EXPECT_NE(text.find(longName.substr(0, 15)), std::string::npos);
         DisposeStackFileContents(contents);
     }
-    FileClose(file);
 }
 
 // A text file dropped on the card shows in the new object's preview; made disk based, the
 // object names that file, not the one the Open dialog chose before.
-TEST(NewTextObject, ADroppedFileMadeDiskBasedNamesThatFile) {
-    Page page("ntxt-drop-");
+TEST_F(NewTextObject, ADroppedFileMadeDiskBasedNamesThatFile) {
+    ASSERT_TRUE(Open(Card800()));
     HWND card = GetCardWindow();
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
@@ -231,8 +219,8 @@ TEST(NewTextObject, ADroppedFileMadeDiskBasedNamesThatFile) {
     DeleteFileA(story.c_str());
 }
 
-TEST(NewTextObject, ZeroWidthEndsPlacingWithoutADialog) {
-    Page page("ntxt-zero-");
+TEST_F(NewTextObject, ZeroWidthEndsPlacingWithoutADialog) {
+    ASSERT_TRUE(Open(Card800()));
     HWND card = GetCardWindow();
     const int windows = CountFieldWindows(card);
     DialogDriver where;
@@ -269,8 +257,8 @@ TEST(NewTextObject, ZeroWidthEndsPlacingWithoutADialog) {
     EXPECT_FALSE(IsPlacingTextField());
 }
 
-TEST(NewTextObject, AppearanceOfExistingFieldsRecoloursAndKeepsTheStyle) {
-    Page page("ntxt-edit-");
+TEST_F(NewTextObject, AppearanceOfExistingFieldsRecoloursAndKeepsTheStyle) {
+    ASSERT_TRUE(Open(Card800()));
     HWND card = GetCardWindow();
     LayerHandle empty = FindLayer(kObjectText, kEmptyField);
     ASSERT_TRUE(empty);
@@ -349,8 +337,8 @@ TEST(NewTextObject, AppearanceOfExistingFieldsRecoloursAndKeepsTheStyle) {
     EXPECT_EQ(static_cast<int16_t>(GetU16(stored.bytes(), kButtonDestination)), -1);
 }
 
-TEST(NewTextObject, FeaturesMakeAFieldTransparentAndANoChangeGivesNothing) {
-    Page page("ntxt-feat-");
+TEST_F(NewTextObject, FeaturesMakeAFieldTransparentAndANoChangeGivesNothing) {
+    ASSERT_TRUE(Open(Card800()));
     HWND card = GetCardWindow();
     LayerHandle words = FindLayer(kObjectText, kField);
     ASSERT_TRUE(words);
@@ -381,15 +369,13 @@ TEST(NewTextObject, FeaturesMakeAFieldTransparentAndANoChangeGivesNothing) {
 
 // A text object's cursor of the stack's own is kept for the next new object of that stack, not
 // for one of the stack opened after it; a built-in cursor is kept across stacks.
-TEST(NewTextObject, ACursorOfTheStacksOwnIsNotCarriedIntoAnotherStack) {
+TEST_F(NewTextObject, ACursorOfTheStacksOwnIsNotCarriedIntoAnotherStack) {
     constexpr uint16_t kOwnCursor = 300, kBuiltIn = 28016;
     for (const uint16_t cursor : {kOwnCursor, kBuiltIn}) {
         SCOPED_TRACE(cursor);
         sb::Stack first = Card800();
         first.cards[0].objects[0].words.push_back({kTextCursor, cursor});
-        LinkedPluginPage page;
-        const std::string name = "ntxt-cursor" + std::to_string(cursor) + "-" + std::to_string(GetCurrentProcessId());
-        ASSERT_TRUE(OpenInLinkedPlugin(first, name + ".stk", &page));
+        ASSERT_TRUE(Open(first));
         LayerHandle words = FindLayer(kObjectText, kField);
         ASSERT_TRUE(words);
         DialogDriver info;
@@ -418,7 +404,7 @@ int ListOf(uint16_t id) {
 // On a card that shares the first card's background: the group feature moves a text object
 // into the background's list and Text Appearance's Features... moves it back; a copy of a group
 // object pastes as one; the context menu's Style... restyles the object's text.
-TEST(NewTextObject, TheGroupFeatureMovesTheObjectAndPasteKeepsIt) {
+TEST_F(NewTextObject, TheGroupFeatureMovesTheObjectAndPasteKeepsIt) {
     constexpr uint16_t kNote = 31;
     sb::Stack stack;
     stack.cardWidth = 320;
@@ -427,8 +413,7 @@ TEST(NewTextObject, TheGroupFeatureMovesTheObjectAndPasteKeepsIt) {
     shared.objects = {sb::TextField(kNote, {20, 20, 200, 80}, "Note", "moving words")};
     stack.cards = {sb::PictureCard(1, sb::SolidPicture(320, 240, 8, 1)), shared};
     stack.nextObjectId = 40;
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "ntxt-group-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     GoToCardId(2, {0, 0, 0});
     ASSERT_EQ(GetCurrentCardId(), 2);
     HWND card = GetCardWindow();
@@ -479,7 +464,6 @@ TEST(NewTextObject, TheGroupFeatureMovesTheObjectAndPasteKeepsIt) {
     const HWND window = LayerLock<FieldLayer>(FindLayer(kObjectText, kNote))->window;
     TextSetSel(window, 0, 3, false);
     EXPECT_EQ(TextGetEffects(window) & 1, 1) << "bold";
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

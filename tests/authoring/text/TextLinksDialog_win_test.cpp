@@ -85,9 +85,10 @@ void Answer(DialogDriver& driver, int32_t alert, int press, const char* text) {
     });
 }
 
-TEST(TextLinksDialog, LinksAreAddedReplacedDeletedRenamedRescopedAndGivenActions) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(DialogStack(), "linkdlg-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+class TextLinksDialog : public LinkedPluginTest {};
+
+TEST_F(TextLinksDialog, LinksAreAddedReplacedDeletedRenamedRescopedAndGivenActions) {
+    ASSERT_TRUE(Open(DialogStack()));
     const HWND field = GetDlgItem(page.embed, kField);
     ASSERT_TRUE(field);
     SetActiveTextField(FindLayer(kObjectText, kField));
@@ -160,14 +161,12 @@ TEST(TextLinksDialog, LinksAreAddedReplacedDeletedRenamedRescopedAndGivenActions
     EXPECT_EQ(LinkNamed("alpha")->fieldId, kField);
     ASSERT_TRUE(LinkNamed("zeta")) << "another field's link is left alone";
     FreeAlertSuppressionList();
-    CloseLinkedPlugin(&page);
 }
 
 // A link that says it has actions but lacks their bytes shows as having none, and actions given
 // to it go behind its text: its text and scope stay.
-TEST(TextLinksDialog, ADamagedLinkGetsItsActionsBehindItsText) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(DialogStack(), "linkbad-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+TEST_F(TextLinksDialog, ADamagedLinkGetsItsActionsBehindItsText) {
+    ASSERT_TRUE(Open(DialogStack()));
     // The reader refuses such a link from the file; in memory it can still be met.
     std::vector<uint8_t> damaged = BuildLinkRecord(104, 0, "omega", true, {});
     damaged.insert(damaged.end(), {0x12, 0x34, 0x56});  // the start of an action record, cut
@@ -202,7 +201,6 @@ TEST(TextLinksDialog, ADamagedLinkGetsItsActionsBehindItsText) {
     EXPECT_TRUE(omega->hasActions);
     EXPECT_EQ(omega->destination, -1);
     FreeAlertSuppressionList();
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

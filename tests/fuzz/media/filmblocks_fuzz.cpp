@@ -26,8 +26,7 @@ void Decode(std::span<const uint8_t> packed) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = InitMemRefs();
-    if (!ready || size > kMaxInput)
+    if (!FuzzTakes(size, kMaxInput))
         return 0;
     Handle sprite = 0;
     if (ReadStoredAnimRecord({data, size}, &sprite) != 0)

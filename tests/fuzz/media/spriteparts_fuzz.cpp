@@ -9,8 +9,7 @@
 #include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = InitMemRefs();
-    if (!ready || size > (1 << 16))
+    if (!FuzzTakes(size, (1 << 16)))
         return 0;
     Handle sprite = 0;
     if (ReadStoredAnimRecord({data, size}, &sprite) != 0)

@@ -18,8 +18,7 @@ constexpr size_t kMaxInput = 1 << 15;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = InitMemRefs();
-    if (!ready || size > kMaxInput)
+    if (!FuzzTakes(size, kMaxInput))
         return 0;
     const std::span<const uint8_t> record(data, size);
     const std::optional<LinkFields> link = ReadLinkFields(record);

@@ -14,7 +14,7 @@
 #include "graphics/pixels/DibGdi.h"
 #include "graphics/pixels/GraphicsErrors.h"
 #include "objects/graphics/LassoPoints.h"
-#include "tests/graphics/DibTestUtil.h"
+#include "tests/graphics/GdiDibTestUtil_win.h"
 #include "tests/graphics/MaskTestUtil.h"
 
 namespace {
@@ -82,35 +82,14 @@ std::string Show(const RECT& r) {
            std::to_string(r.bottom) + ")";
 }
 
-std::vector<uint32_t> g_reports;
-void RecordReport(uint32_t id) { g_reports.push_back(id); }
-
-class MasksWin : public DibTest {
+class MasksWin : public GdiDibTest {
 protected:
-    void SetUp() override {
-        DibTest::SetUp();
-        SetAppInstance(GetModuleHandle(nullptr));
-        SetGraphicsErrorHook(RecordReport);
-        g_reports.clear();
-    }
     void TearDown() override {
-        for (HBITMAP b : bitmaps_)
-            DeleteObject(b);
         LassoFreePoints();
-        SetGraphicsErrorHook(nullptr);
         EXPECT_TRUE(g_reports.empty()) << "error box " << (g_reports.empty() ? 0 : g_reports[0]);
-        DibTest::TearDown();
-    }
-    // Deleted at the end of the test.
-    HBITMAP Keep(HBITMAP b) {
-        if (b)
-            bitmaps_.push_back(b);
-        return b;
+        GdiDibTest::TearDown();
     }
     HBITMAP Art(const MaskArt& art, bool mono) { return Keep(BitmapOfArt(art, mono)); }
-
-private:
-    std::vector<HBITMAP> bitmaps_;
 };
 
 TEST_F(MasksWin, PackedMasksAndPixels) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 #include "core/memory/ByteReader.h"
@@ -16,7 +17,7 @@
 #include "graphics/pixels/GraphicsErrors.h"
 #include "graphics/pixels/LzrwRows.h"
 #include "graphics/pixels/PackBits.h"
-#include "tests/graphics/DibTestUtil.h"
+#include "tests/graphics/GdiDibTestUtil_win.h"
 #include "tests/support/Rgb.h"
 #include "tests/support/DisplayDepth_win.h"
 
@@ -39,27 +40,18 @@ Rgb Pattern(int x, int y) {
             static_cast<uint8_t>((x + 3 * y) * 8 % 256)};
 }
 
-std::vector<uint32_t> g_reports;
-void RecordReport(uint32_t id) { g_reports.push_back(id); }
-
-class DibGdiTest : public DibTest {
+class DibGdiTest : public GdiDibTest {
 protected:
     void SetUp() override {
-        DibTest::SetUp();
-        SetAppInstance(GetModuleHandle(nullptr));
-        SetGraphicsErrorHook(RecordReport);
-        g_reports.clear();
+        GdiDibTest::SetUp();
         screen_ = GetDC(nullptr);
         ASSERT_NE(screen_, nullptr);
         SKIP_UNLESS_TRUE_COLOUR("device bitmaps are compared with the DIBs' own 16- and 24-bit colours");
     }
     void TearDown() override {
-        for (HBITMAP b : bitmaps_)
-            DeleteObject(b);
         if (screen_)
             ReleaseDC(nullptr, screen_);
-        SetGraphicsErrorHook(nullptr);
-        DibTest::TearDown();
+        GdiDibTest::TearDown();
     }
 
     // A display-compatible bitmap holding Pattern (or the given colour function).
@@ -81,7 +73,7 @@ protected:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         EXPECT_EQ(SetDIBits(screen_, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS), height);
-        bitmaps_.push_back(bitmap);
+        Keep(bitmap);
         return bitmap;
     }
     HBITMAP MakeBitmap(int width, int height) { return MakeBitmap(width, height, Pattern); }
@@ -111,7 +103,6 @@ protected:
     }
 
     HDC screen_ = nullptr;
-    std::vector<HBITMAP> bitmaps_;
 };
 
 TEST_F(DibGdiTest, GetBitmapDibBitsAtEveryDeepDepth) {
@@ -172,7 +163,7 @@ TEST_F(DibGdiTest, GetBitmapDibBitsOfAMonochromeBitmap) {
     // 10 x 2, one bit: rows of 2 bytes (word aligned) for CreateBitmap, top row first.
     const uint8_t bits[] = {0xA5, 0x80, 0x0F, 0x40};
     HBITMAP mono = CreateBitmap(10, 2, 1, 1, bits);
-    bitmaps_.push_back(mono);
+    Keep(mono);
     DibHandle dib = GetBitmapDibBits(screen_, mono, 0, nullptr);
     ASSERT_NE(dib, 0);
     const auto bytes = HandleToBytes(dib);
@@ -223,7 +214,7 @@ TEST_F(DibGdiTest, CutOutBitmapCopiesTheRectangle) {
     const RECT rect = {5, 3, 16, 10};
     HBITMAP cut = CutOutBitmap(bitmap, rect);
     ASSERT_NE(cut, nullptr);
-    bitmaps_.push_back(cut);
+    Keep(cut);
     BITMAP info;
     ASSERT_TRUE(GetObjectA(cut, sizeof info, &info));
     EXPECT_EQ(info.bmWidth, 11);
@@ -237,10 +228,10 @@ TEST_F(DibGdiTest, CutOutBitmapCopiesTheRectangle) {
     // A one-bit source gives a one-bit copy.
     const uint8_t bits[] = {0xF0, 0x00, 0x0F, 0x00};
     HBITMAP mono = CreateBitmap(8, 2, 1, 1, bits);
-    bitmaps_.push_back(mono);
+    Keep(mono);
     HBITMAP monoCut = CutOutBitmap(mono, RECT{2, 0, 6, 2});
     ASSERT_NE(monoCut, nullptr);
-    bitmaps_.push_back(monoCut);
+    Keep(monoCut);
     ASSERT_TRUE(GetObjectA(monoCut, sizeof info, &info));
     EXPECT_EQ(info.bmBitsPixel, 1);
     EXPECT_EQ(info.bmWidth, 4);
@@ -289,12 +280,13 @@ TEST_F(DibGdiTest, DibSetPaletteFromMapsToTheNearestEntries) {
     own[1] = {0, 0, 240, 0};      // nearly red
     own[2] = {10, 250, 5, 0};     // nearly green
     own[3] = {250, 250, 250, 0};  // nearly white
-    SetDibColorTable(dib, own);
-    {
+    // The DIB's colour table and its one row of four pixels.
+    const auto paint = [&dib](const std::vector<DibColor>& colours, std::array<uint8_t, 4> row) {
+        SetDibColorTable(dib, colours);
         HandleLock lock(dib);
-        const uint8_t row[4] = {3, 2, 1, 0};
-        std::copy(row, row + 4, lock.get() + 40 + 1024);
-    }
+        std::copy(row.begin(), row.end(), lock.get() + 40 + 1024);
+    };
+    paint(own, {3, 2, 1, 0});
     ASSERT_TRUE(DibSetPaletteFrom(dib, palette));
     EXPECT_EQ(RowsOf(dib), (std::vector<uint8_t>{3, 2, 1, 0}) );
     std::vector<DibColor> table(256);
@@ -307,12 +299,7 @@ TEST_F(DibGdiTest, DibSetPaletteFromMapsToTheNearestEntries) {
     own.assign(256, DibColor{});
     own[7] = {255, 255, 255, 0};
     own[9] = {0, 255, 0, 0};
-    SetDibColorTable(dib, own);
-    {
-        HandleLock lock(dib);
-        const uint8_t row[4] = {7, 9, 9, 7};
-        std::copy(row, row + 4, lock.get() + 40 + 1024);
-    }
+    paint(own, {7, 9, 9, 7});
     ASSERT_TRUE(DibSetPaletteFrom(dib, palette));
     EXPECT_EQ(RowsOf(dib), (std::vector<uint8_t>{3, 2, 2, 3}));
     DeleteObject(palette);
@@ -346,7 +333,7 @@ TEST_F(DibGdiTest, BitmapRoundTripsThroughStoredRows) {
             ASSERT_TRUE(DibFromStoredPixelOrder(back));
             ASSERT_TRUE(DibFlipRows(back));
             HBITMAP again = CreateCompatibleBitmap(screen_, width, height);
-            bitmaps_.push_back(again);
+            Keep(again);
             auto bytes = HandleToBytes(back);
             ASSERT_EQ(SetDIBits(screen_, again, 0, height, bytes.data() + 40,
                                 reinterpret_cast<BITMAPINFO*>(bytes.data()), DIB_RGB_COLORS),

@@ -55,6 +55,7 @@
 #include "stack/undo/Undo.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -82,14 +83,74 @@ sb::Stack ThreeCards() {
     return stack;
 }
 
-class ActionsInPlugin : public ::testing::Test {
+// The name of a file after its folder.
+std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+class ActionsInPlugin : public LinkedPluginTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(OpenInLinkedPlugin(ThreeCards(), "actions-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+    void SetUp() override { ASSERT_TRUE(Open(ThreeCards())); }
+    void TearDown() override {
+        LinkedPluginTest::TearDown();
+        if (!otherFile.empty())
+            DeleteFileA(otherFile.c_str());
     }
-    void TearDown() override { CloseLinkedPlugin(&page_); }
-    LinkedPluginPage page_;
+    // The menu command on the card with the driver answering what it opens.
+    void Command(DialogDriver& driver, int command) {
+        driver.Run([&] { return DoMenuCommand(page.embed, command); });
+        EXPECT_TRUE(driver.AllAnswered()) << command;
+    }
+    // The object of the card selected with the arrow tool; false when it is not.
+    static bool SelectWithArrow(uint16_t kind, uint16_t id) {
+        SelectTool(kArrowTool);
+        SelectObjectLayer(FindLayer(kind, id));
+        return GetSelectedObject() != nullptr;
+    }
+    // Another stack beside the page's, of the first `cards` cards of this one as cards 7, 8, ...
+    // without objects; its path, empty when it was not written.
+    std::string WriteOtherStack(const char* stem, size_t cards) {
+        sb::Stack other = ThreeCards();
+        other.cards.resize(cards);
+        for (size_t i = 0; i < cards; ++i) {
+            other.cards[i].id = static_cast<uint16_t>(7 + i);
+            other.cards[i].objects.clear();
+        }
+        otherFile = page.file.substr(0, page.file.find_last_of("\\/") + 1) + ProcessStackName(stem);
+        return sb::WriteFile(otherFile, sb::BuildStack(other).bytes) ? otherFile : std::string();
+    }
+    std::string otherFile;
 };
+
+// The destination the button's record holds; -1000 when there is no record.
+int ButtonDestination() {
+    const std::vector<uint8_t> button = OpenStackObject(1, kObjectButton, kButtonId);
+    return button.size() >= kButtonHeaderBytes ? static_cast<int16_t>(GetU16(button, kButtonDestination)) : -1000;
+}
+
+// The items of the Edit menu's object sub-menu, each with its command.
+std::vector<std::pair<std::string, UINT>> ObjectMenuItems(HWND embed) {
+    std::vector<std::pair<std::string, UINT>> items;
+    HMENU bar = ResLoadMenu("LM");
+    EXPECT_TRUE(bar);
+    HMENU edit = GetSubMenu(bar, 1);
+    UpdateMenus(embed, 1, edit, false);
+    HMENU object = GetSubMenu(edit, 13);
+    EXPECT_TRUE(object);
+    for (int i = 0; object && i < GetMenuItemCount(object); ++i) {
+        char text[64] = {};
+        GetMenuStringA(object, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        items.emplace_back(text, GetMenuItemID(object, i));
+    }
+    DestroyMenu(bar);
+    return items;
+}
+
+// The transitions dialog given "Dissolve" and "&Slow", then OK.
+void ChooseDissolveSlowly(DialogView& box) {
+    box.SetListSelection(IDC_TRANS_LIST, 13);
+    EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, 13), "Dissolve");
+    SendMessageA(GetDlgItem(box.Window(), IDC_TRANS_SLOW), BM_CLICK, 0, 0);
+    box.Press(IDOK);
+}
 
 // A check box that opens a dialog: checked as a click would, its command posted.
 void CheckAndPress(DialogView& box, int id) {
@@ -211,19 +272,19 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
     ASSERT_EQ(effects, 10) << "the stand-in's effects";
     // "&Try it" plays on the card; only the dialog steps aside, and comes back.
     RECT dialogPlace{}, pagePlace{};
-    GetWindowRect(page_.page, &pagePlace);
+    GetWindowRect(page.page, &pagePlace);
     DialogDriver driver;
     driver.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) {
         GetWindowRect(box.Window(), &dialogPlace);
         box.Press(IDC_TRANS_TRY);
     });
     driver.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) {
-        RECT now{}, page{};
+        RECT now{}, pageNow{};
         GetWindowRect(box.Window(), &now);
-        GetWindowRect(page_.page, &page);
+        GetWindowRect(page.page, &pageNow);
         EXPECT_TRUE(EqualRect(&now, &dialogPlace));
-        EXPECT_TRUE(EqualRect(&page, &pagePlace));
-        const COLORREF card = WindowPixel(page_.embed, 150, 110);
+        EXPECT_TRUE(EqualRect(&pageNow, &pagePlace));
+        const COLORREF card = WindowPixel(page.embed, 150, 110);
         EXPECT_TRUE(GetRValue(card) > 200 && GetGValue(card) < 60 && GetBValue(card) < 60) << "the card again";
         EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, box.ListSelection(IDC_TRANS_LIST)), "Dissolve");
         EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, 4), "Top to bottom");
@@ -245,7 +306,7 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
         return CountResources(ResType("QTFX"));
     };
     const int storedBefore = effectsStored();
-    EXPECT_EQ(driver.Run([&] { return RunTransitionsDialog(page_.embed, *GetActionBlock(), 0, kTitleTransitions, 0, 0); }), IDOK);
+    EXPECT_EQ(driver.Run([&] { return RunTransitionsDialog(page.embed, *GetActionBlock(), 0, kTitleTransitions, 0, 0); }), IDOK);
     EXPECT_GE(block->transition, 28);
     EXPECT_EQ(block->transitionSpeed, 32);
     // The effect waits for the actions to be saved: a Cancel then leaves no 'QTFX' behind.
@@ -266,7 +327,7 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
     // Chosen again and cancelled with the actions: nothing stored.
     DialogDriver again;
     again.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) { box.Press(IDOK); });
-    EXPECT_EQ(again.Run([&] { return RunTransitionsDialog(page_.embed, *GetActionBlock(), 0, kTitleTransitions, 0, 0); }), IDOK);
+    EXPECT_EQ(again.Run([&] { return RunTransitionsDialog(page.embed, *GetActionBlock(), 0, kTitleTransitions, 0, 0); }), IDOK);
     ClearUncheckedActions(block, GetActionChecks(), true);
     Handle other = NewHandleFromBytes(kept);
     ASSERT_TRUE(other);
@@ -283,7 +344,7 @@ TEST_F(ActionsInPlugin, TheTransitionListAndAnEffectStoredForOk) {
             EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, i).find("Fade to"), std::string::npos);
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(hide.Run([&] { return RunTransitionsDialog(page_.embed, *GetActionBlock(), 1, kTitleHideItem, kObjectButton, kButtonId); }),
+    EXPECT_EQ(hide.Run([&] { return RunTransitionsDialog(page.embed, *GetActionBlock(), 1, kTitleHideItem, kObjectButton, kButtonId); }),
               IDCANCEL);
 }
 
@@ -300,7 +361,7 @@ TEST_F(ActionsInPlugin, WithoutQuickTimeTheListsHoldNoEffects) {
             box.Press(IDCANCEL);
         });
         driver.Run([&] {
-            return RunTransitionsDialog(page_.embed, *GetActionBlock(), object, object ? kTitleShowItem : kTitleTransitions, kObjectButton,
+            return RunTransitionsDialog(page.embed, *GetActionBlock(), object, object ? kTitleShowItem : kTitleTransitions, kObjectButton,
                                         kButtonId);
         });
         EXPECT_TRUE(driver.AllAnswered());
@@ -354,7 +415,7 @@ TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
         EXPECT_TRUE(box.IsVisible(IDC_TRANS_CHANGE_CARD));
         box.Press(IDOK);
     });
-    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 1);
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page.embed, *GetActionBlock(), nullptr); }), 1);
     EXPECT_TRUE(driver.AllAnswered());
     BYTE keys[256] = {};
     SetKeyboardState(keys);
@@ -375,7 +436,7 @@ TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
         box.Press(IDOK);
     });
     other.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
-    EXPECT_EQ(other.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 1);
+    EXPECT_EQ(other.Run([&] { return RunAnotherCardSequence(page.embed, *GetActionBlock(), nullptr); }), 1);
     EXPECT_EQ(block->destination, 4);
     char current[MAX_PATH] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof current, current);
@@ -393,7 +454,7 @@ TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
         EXPECT_EQ(GetCurrentCardId(), 2);
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(alt.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
+    EXPECT_EQ(alt.Run([&] { return RunAnotherCardSequence(page.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_EQ(block->destination, 4);
     EXPECT_EQ(GetCurrentCardId(), 1);
 }
@@ -401,14 +462,7 @@ TEST_F(ActionsInPlugin, TheCardWalkTakesTheCardShownAndGoesBack) {
 // Ctrl+O in the walk (not a plain O) opens another stack, whose first card then shows; Cancel
 // ends the walk back in the stack and on the card it began with.
 TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
-    sb::Stack other = ThreeCards();
-    other.cards.resize(2);
-    other.cards[0].id = 7;
-    other.cards[0].objects.clear();
-    other.cards[1].id = 8;
-    const std::string otherFile = page_.file.substr(0, page_.file.find_last_of("\\/") + 1) + "other-" +
-                                  std::to_string(GetCurrentProcessId()) + ".stk";
-    ASSERT_TRUE(sb::WriteFile(otherFile, sb::BuildStack(other).bytes));
+    ASSERT_FALSE(WriteOtherStack("other", 2).empty());
     char start[MAX_PATH] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof start, start);
     ActionBlock* block = GetActionBlock();
@@ -424,7 +478,7 @@ TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
     driver.Expect(DialogMatch::Caption("Please select a stack"), [&](DialogView& box) {
         BYTE keys[256] = {};
         SetKeyboardState(keys);
-        box.SetText(box.Exists(1148) ? 1148 : 1152, otherFile);
+        box.SetFileName(otherFile);
         box.Press(IDOK);
     });
     driver.Expect(DialogMatch::Caption("Move to card"), [&](DialogView& box) {
@@ -432,10 +486,9 @@ TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
         cardDuring = GetCurrentCardId();
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_TRUE(driver.AllAnswered());
-    EXPECT_EQ(std::string(during).substr(std::string(during).find_last_of("\\/") + 1),
-              otherFile.substr(otherFile.find_last_of("\\/") + 1));
+    EXPECT_EQ(FileName(during), FileName(otherFile));
     EXPECT_EQ(cardDuring, 7) << "the other stack's first card";
     char end[MAX_PATH] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof end, end);
@@ -446,7 +499,7 @@ TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
     // A "go to another stack" destination starts the walk in that stack, on its first card
     // (found on the disk here: the stack is opened again from this machine, whose stacks' names
     // are found here; a stack from the web would ask its site).
-    ASSERT_TRUE(OpenAgainFromThisMachine(page_));
+    ASSERT_TRUE(OpenAgainFromThisMachine(page));
     GetFileSpecPath(kSlotCurrentStack, sizeof start, start);
     block->destination = kDestOtherStack;
     SetFileSpecFromPath(kSlotTargetStack, otherFile.c_str());
@@ -456,19 +509,16 @@ TEST_F(ActionsInPlugin, CtrlOOpensAnotherStackAndCancelReturns) {
         cardDuring = GetCurrentCardId();
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(onward.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
+    EXPECT_EQ(onward.Run([&] { return RunAnotherCardSequence(page.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_TRUE(onward.AllAnswered());
-    EXPECT_EQ(std::string(during).substr(std::string(during).find_last_of("\\/") + 1),
-              otherFile.substr(otherFile.find_last_of("\\/") + 1));
+    EXPECT_EQ(FileName(during), FileName(otherFile));
     EXPECT_EQ(cardDuring, 7) << "the destination's stack, from its first card";
     GetFileSpecPath(kSlotCurrentStack, sizeof end, end);
     EXPECT_STREQ(end, start);
     EXPECT_EQ(GetCurrentCardId(), 1);
     EXPECT_EQ(block->destination, kDestOtherStack);
     GetFileSpecPath(kSlotTargetStack, sizeof end, end);
-    EXPECT_EQ(std::string(end).substr(std::string(end).find_last_of("\\/") + 1),
-              otherFile.substr(otherFile.find_last_of("\\/") + 1)) << "the destination keeps its stack";
-    DeleteFileA(otherFile.c_str());
+    EXPECT_EQ(FileName(end), FileName(otherFile)) << "the destination keeps its stack";
 }
 
 // The windows moved while a hook watches: their WM_WINDOWPOSCHANGED without SWP_NOMOVE.
@@ -486,9 +536,7 @@ bool Moved(HWND window) { return std::find(g_moved.begin(), g_moved.end(), windo
 // "&Try it" from a graphic's actions: the dialog steps aside and comes back; the page, the
 // embed and the card window stay where they are.
 TEST_F(ActionsInPlugin, TryItMovesOnlyTheDialog) {
-    SelectTool(kArrowTool);
-    SelectObjectLayer(FindLayer(kObjectGraphic, kGraphicId));
-    ASSERT_TRUE(GetSelectedObject());
+    ASSERT_TRUE(SelectWithArrow(kObjectGraphic, kGraphicId));
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchMoves, nullptr, GetCurrentThreadId());
     ASSERT_TRUE(hook);
     HWND dialog = nullptr;
@@ -509,13 +557,12 @@ TEST_F(ActionsInPlugin, TryItMovesOnlyTheDialog) {
         box.Press(IDCANCEL);
     });
     driver.Expect(DialogMatch::Template("OBJACT"), [](DialogView& box) { box.Press(IDCANCEL); });
-    driver.Run([&] { return DoMenuCommand(page_.embed, 15870); });
+    Command(driver, 15870);
     UnhookWindowsHookEx(hook);
-    EXPECT_TRUE(driver.AllAnswered());
     EXPECT_TRUE(tried) << "the dialog stepped aside";
     EXPECT_TRUE(EqualRect(&before, &after)) << "and came back";
-    EXPECT_FALSE(Moved(page_.page));
-    EXPECT_FALSE(Moved(page_.embed));
+    EXPECT_FALSE(Moved(page.page));
+    EXPECT_FALSE(Moved(page.embed));
     EXPECT_FALSE(Moved(GetMainWindow()));
 }
 
@@ -533,7 +580,7 @@ TEST_F(ActionsInPlugin, ScriptCommandsAndTheScriptChoiceAreGreyAndChangeNothing)
         ClearStackChanged();
         ClearCardChanged();
         DialogDriver none;
-        none.Run([&] { return DoMenuCommand(page_.embed, command); });
+        none.Run([&] { return DoMenuCommand(page.embed, command); });
         EXPECT_EQ(none.DialogsSeen(), 0) << command;
         EXPECT_EQ(HandleToBytes(owner), before) << command;
         EXPECT_FALSE(IsCardChanged()) << command;
@@ -547,12 +594,10 @@ TEST_F(ActionsInPlugin, ScriptCommandsAndTheScriptChoiceAreGreyAndChangeNothing)
                   code == kChoiceLogo)
             << code;
     DestroyMenu(menu);
-    SelectTool(kArrowTool);
-    SelectObjectLayer(FindLayer(kObjectGraphic, kGraphicId));
-    ASSERT_TRUE(GetSelectedObject());
+    ASSERT_TRUE(SelectWithArrow(kObjectGraphic, kGraphicId));
     const std::vector<uint8_t> graphic = OpenStackObject(1, kObjectGraphic, kGraphicId);
     DialogDriver none;
-    none.Run([&] { return DoMenuCommand(page_.embed, kChoiceLogo + kActionTextBase); });
+    none.Run([&] { return DoMenuCommand(page.embed, kChoiceLogo + kActionTextBase); });
     EXPECT_EQ(none.DialogsSeen(), 0);
     EXPECT_EQ(OpenStackObject(1, kObjectGraphic, kGraphicId), graphic);
     SelectObjectLayer(nullptr);
@@ -564,15 +609,14 @@ TEST_F(ActionsInPlugin, AGraphicGetsItsActionsResourceOnItsFirstChange) {
     SelectTool(kArrowTool);
     SelectObjectLayer(nullptr);
     DialogDriver nothing;
-    nothing.Run([&] { return DoMenuCommand(page_.embed, 15851); });
+    nothing.Run([&] { return DoMenuCommand(page.embed, 15851); });
     EXPECT_EQ(nothing.DialogsSeen(), 0);
     SelectObjectLayer(FindLayer(kObjectGraphic, kGraphicId));
     ASSERT_TRUE(GetSelectedObject());
     ASSERT_EQ(GetU16(OpenStackObject(1, kObjectGraphic, kGraphicId), kGraphicAction), 0);
     DialogDriver driver;
     driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
-    driver.Run([&] { return DoMenuCommand(page_.embed, 15852); });  // "&Previous Card"
-    EXPECT_TRUE(driver.AllAnswered());
+    Command(driver, 15852);  // "&Previous Card"
     const uint16_t id = GetU16(OpenStackObject(1, kObjectGraphic, kGraphicId), kGraphicAction);
     ASSERT_NE(id, 0);
     const StackResFileCurrent current;
@@ -587,40 +631,14 @@ TEST_F(ActionsInPlugin, AGraphicGetsItsActionsResourceOnItsFirstChange) {
         SendMessageA(GetDlgItem(box.Window(), 1005), BM_CLICK, 0, 0);  // a correct answer
         box.Press(IDOK);
     });
-    testing.Run([&] { return DoMenuCommand(page_.embed, 15866); });  // "Testing &Function..."
-    EXPECT_TRUE(testing.AllAnswered());
+    Command(testing, 15866);  // "Testing &Function..."
     EXPECT_EQ(GetU16(OpenStackObject(1, kObjectGraphic, kGraphicId), kGraphicAction), id);
     EXPECT_EQ(GetU16(HandleToBytes(GetResource(kActn, id)), kButtonTesting), 1);
-    HMENU bar = ResLoadMenu("LM");
-    ASSERT_TRUE(bar);
-    HMENU edit = GetSubMenu(bar, 1);
-    UpdateMenus(page_.embed, 1, edit, false);
-    HMENU object = GetSubMenu(edit, 13);
-    ASSERT_TRUE(object);
     std::vector<std::string> items;
-    for (int i = 0; i < GetMenuItemCount(object); ++i) {
-        char text[64] = {};
-        GetMenuStringA(object, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    for (const auto& [text, command] : ObjectMenuItems(page.embed))
         items.push_back(text);
-    }
     EXPECT_EQ(items, (std::vector<std::string>{"Appearance...", "Actions...", "", "Testing &Function...", "",
                                                 "&Previous Card"}));
-    DestroyMenu(bar);
-}
-
-void SendMouse(POINT screen, DWORD buttons) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((screen.x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = static_cast<LONG>((screen.y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-    SendInput(1, &input, sizeof input);
-}
-
-void Click(POINT screen, DWORD down, DWORD up) {
-    SendMouse(screen, 0);
-    SendMouse(screen, down);
-    SendMouse(screen, up);
 }
 
 // While the context menu is tracked, clicks its item of the given id (or ends the menu).
@@ -650,7 +668,7 @@ void CALLBACK ChooseFromPopup(HWND, UINT, UINT_PTR, DWORD) {
         if (GetMenuItemID(menu, i) == g_menuChoice) {
             RECT item{};
             GetMenuItemRect(popup, menu, static_cast<UINT>(i), &item);
-            Click({(item.left + item.right) / 2, (item.top + item.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            ClickScreen({(item.left + item.right) / 2, (item.top + item.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
             return;
         }
     }
@@ -663,24 +681,19 @@ TEST_F(ActionsInPlugin, TheContextMenuOfAButtonOpensItsActions) {
     SetAdvancedUser(true);
     SelectToolNumber(20);
     // The page's embed is a static control: it lets the mouse through unless it notifies.
-    SetWindowLongPtrA(page_.embed, GWL_STYLE, GetWindowLongPtrA(page_.embed, GWL_STYLE) | SS_NOTIFY);
-    SetForegroundWindow(page_.page);
+    SetWindowLongPtrA(page.embed, GWL_STYLE, GetWindowLongPtrA(page.embed, GWL_STYLE) | SS_NOTIFY);
+    SetForegroundWindow(page.page);
     DialogDriver driver;
     driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDC_ACT_NEXT_CARD); });
-    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) {
-        box.SetListSelection(IDC_TRANS_LIST, 13);
-        EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, 13), "Dissolve");
-        SendMessageA(GetDlgItem(box.Window(), IDC_TRANS_SLOW), BM_CLICK, 0, 0);
-        box.Press(IDOK);
-    });
+    driver.Expect(DialogMatch::Caption("Transitions"), ChooseDissolveSlowly);
     driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
     g_menuChoice = 15870;  // "Actions..."
     g_menuChosen = false;
     driver.Run([&] {
         const UINT_PTR timer = SetTimer(nullptr, 0, 50, ChooseFromPopup);
         POINT point{(kButtonRect.left + kButtonRect.right) / 2, (kButtonRect.top + kButtonRect.bottom) / 2};
-        ClientToScreen(page_.embed, &point);
-        Click(point, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+        ClientToScreen(page.embed, &point);
+        ClickScreen(point, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
         for (const DWORD start = GetTickCount(); GetTickCount() - start < 1500;) {
             PumpPageMessages();
             Sleep(10);
@@ -702,40 +715,22 @@ TEST_F(ActionsInPlugin, TheContextMenuOfAButtonOpensItsActions) {
 // The menu's "Actions..." on the selected button: "&Next card", "Dissolve" and "&Slow", OK,
 // Done and Save. The report shows it, and the real plug-in follows it on a click.
 TEST_F(ActionsInPlugin, AButtonGivenTheNextCardIsSavedReportedAndFollowed) {
-    SelectTool(kArrowTool);
-    SelectObjectLayer(FindLayer(kObjectButton, kButtonId));
-    ASSERT_TRUE(GetSelectedObject());
+    ASSERT_TRUE(SelectWithArrow(kObjectButton, kButtonId));
     DialogDriver driver;
     driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) {
         EXPECT_EQ(CheckedPlace(box), IDC_ACT_NONE);
         box.Press(IDC_ACT_NEXT_CARD);
     });
-    driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) {
-        box.SetListSelection(IDC_TRANS_LIST, 13);
-        EXPECT_EQ(box.ListItem(IDC_TRANS_LIST, 13), "Dissolve");
-        SendMessageA(GetDlgItem(box.Window(), IDC_TRANS_SLOW), BM_CLICK, 0, 0);
-        box.Press(IDOK);
-    });
+    driver.Expect(DialogMatch::Caption("Transitions"), ChooseDissolveSlowly);
     driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
-    driver.Run([&] { return DoMenuCommand(page_.embed, 15870); });  // the context menu's "Actions..."
-    EXPECT_TRUE(driver.AllAnswered());
-    const std::vector<uint8_t> button = OpenStackObject(1, kObjectButton, kButtonId);
-    ASSERT_GE(button.size(), kButtonHeaderBytes);
-    EXPECT_EQ(static_cast<int16_t>(GetU16(button, kButtonDestination)), -1);
+    Command(driver, 15870);  // the context menu's "Actions..."
+    EXPECT_EQ(ButtonDestination(), -1);
 
     // The Edit menu's object sub-menu lists the button's actions after its own two items.
-    HMENU bar = ResLoadMenu("LM");
-    ASSERT_TRUE(bar);
-    HMENU edit = GetSubMenu(bar, 1);
-    UpdateMenus(page_.embed, 1, edit, false);
-    HMENU object = GetSubMenu(edit, 13);
-    ASSERT_TRUE(object);
-    ASSERT_EQ(GetMenuItemCount(object), 4);
-    char text[64] = {};
-    GetMenuStringA(object, 3, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "&Next Card");
-    EXPECT_EQ(GetMenuItemID(object, 3), 15851u);
-    DestroyMenu(bar);
+    const auto items = ObjectMenuItems(page.embed);
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[3].first, "&Next Card");
+    EXPECT_EQ(items[3].second, 15851u);
     // The stack's pictures were made for this display: saved over the original.
     ASSERT_TRUE(SaveOpenStack(GetMainWindow()));
     char saved[MAX_PATH] = {};
@@ -746,9 +741,7 @@ TEST_F(ActionsInPlugin, AButtonGivenTheNextCardIsSavedReportedAndFollowed) {
     ServerFolder server;
     const std::string name = "followed-" + std::to_string(GetCurrentProcessId()) + ".stk";
     const std::string file = server.Put(name, bytes);
-    const BrowserRun report =
-        RunProgram(WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe"), server,
-                   {file});
+    const BrowserRun report = RunProgram(StackReporterPath(), server, {file});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     EXPECT_NE(Joined(report.log).find("{\"card\":1,\"button\":11,\"destination\":-1,\"transition\":14,\"speed\":32}"),
               std::string::npos)
@@ -796,8 +789,7 @@ TEST_F(ActionsInPlugin, AnotherCardFromAGraphicOrATextObjectLandsOnThatObject) {
         });
         driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
         driver.Expect(DialogMatch::Caption("Actions"), [](DialogView& box) { box.Press(IDOK); });
-        driver.Run([&] { return DoMenuCommand(page_.embed, 15870); });  // "Actions..."
-        EXPECT_TRUE(driver.AllAnswered()) << kind;
+        Command(driver, 15870);  // "Actions..."
         EXPECT_EQ(GetCurrentCardId(), 1) << "the walk ends where it began";
         const uint16_t actionId =
             GetU16(OpenStackObject(1, kind, id), kind == kObjectGraphic ? kGraphicAction : kTextAction);
@@ -817,9 +809,7 @@ TEST_F(ActionsInPlugin, AnotherCardFromAGraphicOrATextObjectLandsOnThatObject) {
 // the button after the walk even when it went meanwhile, and Done writes the card chosen into
 // the button's record.
 TEST_F(ActionsInPlugin, AButtonsCardWalkKeepsTheEditedButton) {
-    SelectTool(kArrowTool);
-    SelectObjectLayer(FindLayer(kObjectButton, kButtonId));
-    ASSERT_TRUE(GetSelectedObject());
+    ASSERT_TRUE(SelectWithArrow(kObjectButton, kButtonId));
     uint16_t editedAfter = 0;
     bool editedDuring = false;
     DialogDriver driver;
@@ -839,15 +829,12 @@ TEST_F(ActionsInPlugin, AButtonsCardWalkKeepsTheEditedButton) {
         }
         box.Press(IDOK);
     });
-    driver.Run([&] { return DoMenuCommand(page_.embed, 15870); });  // "Actions..."
-    EXPECT_TRUE(driver.AllAnswered());
+    Command(driver, 15870);  // "Actions..."
     EXPECT_TRUE(editedDuring);
     EXPECT_EQ(editedAfter, kButtonId) << "the walk's copy of the button is the edited button again";
     EXPECT_FALSE(IsEditingButton());
     EXPECT_EQ(GetCurrentCardId(), 1);
-    const std::vector<uint8_t> button = OpenStackObject(1, kObjectButton, kButtonId);
-    ASSERT_GE(button.size(), kButtonHeaderBytes);
-    EXPECT_EQ(static_cast<int16_t>(GetU16(button, kButtonDestination)), 2);
+    EXPECT_EQ(ButtonDestination(), 2);
 }
 
 int CountLayers() {
@@ -882,14 +869,14 @@ TEST_F(ActionsInPlugin, TryItThreeTimesLeavesTheLayersTheTextWindowsAndTheUndoSt
     RecordGraphicMoveUndo(1, 1);
     ASSERT_EQ(GetUndoCount(), 1);
     const int layers = CountLayers();
-    const int windows = CountChildWindows(page_.page);
+    const int windows = CountChildWindows(page.page);
     ASSERT_EQ(layers, 3);
     HWND field = nullptr;
     {
         LayerLock<FieldLayer> text(FindLayer(kObjectText, kTextId));
         field = text ? text->window : nullptr;
     }
-    ASSERT_TRUE(field && IsChild(page_.page, field)) << "the text field's window";
+    ASSERT_TRUE(field && IsChild(page.page, field)) << "the text field's window";
     DialogDriver driver;
     for (int i = 0; i < 3; ++i)
         driver.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) {
@@ -897,14 +884,14 @@ TEST_F(ActionsInPlugin, TryItThreeTimesLeavesTheLayersTheTextWindowsAndTheUndoSt
             box.Press(IDC_TRANS_TRY);
         });
     driver.Expect(DialogMatch::Caption("Transitions"), [&](DialogView& box) {
-        const COLORREF card = WindowPixel(page_.embed, 150, 110);
+        const COLORREF card = WindowPixel(page.embed, 150, 110);
         EXPECT_TRUE(GetRValue(card) > 200 && GetGValue(card) < 60 && GetBValue(card) < 60) << "the card again";
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return RunTransitionsDialog(page_.embed, *GetActionBlock(), 0, kTitleTransitions, 0, 0); }), IDCANCEL);
+    EXPECT_EQ(driver.Run([&] { return RunTransitionsDialog(page.embed, *GetActionBlock(), 0, kTitleTransitions, 0, 0); }), IDCANCEL);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(CountLayers(), layers);
-    EXPECT_EQ(CountChildWindows(page_.page), windows);
+    EXPECT_EQ(CountChildWindows(page.page), windows);
     EXPECT_EQ(GetUndoCount(), 1) << "the undo step stays";
 }
 
@@ -922,20 +909,12 @@ std::string SaveAndRead() {
 // "go to another stack" destination.
 TEST_F(ActionsInPlugin, CancelledStackChoicesLeaveTheSavedStackAsItWas) {
     // Saved again and again over its own file: the stack opened from this machine.
-    ASSERT_TRUE(OpenAgainFromThisMachine(page_));
-    sb::Stack other = ThreeCards();
-    other.cards.resize(1);
-    other.cards[0].id = 7;
-    other.cards[0].objects.clear();
-    const std::string otherFile = page_.file.substr(0, page_.file.find_last_of("\\/") + 1) + "target-" +
-                                  std::to_string(GetCurrentProcessId()) + ".stk";
-    ASSERT_TRUE(sb::WriteFile(otherFile, sb::BuildStack(other).bytes));
-    SelectTool(kArrowTool);
-    SelectObjectLayer(FindLayer(kObjectButton, kButtonId));
-    ASSERT_TRUE(GetSelectedObject());
+    ASSERT_TRUE(OpenAgainFromThisMachine(page));
+    ASSERT_FALSE(WriteOtherStack("target", 1).empty());
+    ASSERT_TRUE(SelectWithArrow(kObjectButton, kButtonId));
     DialogDriver next;
     next.Expect(DialogMatch::Caption("Transitions"), [](DialogView& box) { box.Press(IDOK); });
-    next.Run([&] { return DoMenuCommand(page_.embed, 15851); });  // "&Next Card"
+    Command(next, 15851);  // "&Next Card"
     ASSERT_TRUE(next.AllAnswered());
     // On a palette display a card's picture is converted the first time it is shown, and saved
     // so: the walk below shows the second card, so it is shown once before the first save.
@@ -946,7 +925,7 @@ TEST_F(ActionsInPlugin, CancelledStackChoicesLeaveTheSavedStackAsItWas) {
         SelectObjectLayer(FindLayer(kObjectButton, kButtonId));
         DialogDriver driver;
         driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
-        driver.Run([&] { return DoMenuCommand(page_.embed, 15870); });
+        driver.Run([&] { return DoMenuCommand(page.embed, 15870); });
     };
     // A Done that changes nothing leaves the saved stack as it was, byte for byte.
     const std::string saved = SaveAndRead();
@@ -959,8 +938,7 @@ TEST_F(ActionsInPlugin, CancelledStackChoicesLeaveTheSavedStackAsItWas) {
     DialogDriver appearance;
     appearance.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) { box.Press(IDC_BUTTON_ACTIONS); });
     appearance.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
-    appearance.Run([&] { return DoMenuCommand(page_.embed, 300); });  // "Appearance..."
-    EXPECT_TRUE(appearance.AllAnswered());
+    Command(appearance, 300);  // "Appearance..."
     EXPECT_TRUE(SaveAndRead() == saved) << "the appearance dialog's Done changed the stack";
 
     auto chooseStack = [&](bool ok) {
@@ -968,7 +946,7 @@ TEST_F(ActionsInPlugin, CancelledStackChoicesLeaveTheSavedStackAsItWas) {
         DialogDriver driver(20000);
         driver.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDC_ACT_ANOTHER_STACK); });
         driver.Expect(DialogMatch::Caption("Please select a stack"), [&](DialogView& box) {
-            box.SetText(box.Exists(1148) ? 1148 : 1152, otherFile);
+            box.SetFileName(otherFile);
             box.Press(IDOK);
         });
         driver.Expect(DialogMatch::Caption("Transitions"), [ok](DialogView& box) { box.Press(ok ? IDOK : IDCANCEL); });
@@ -976,15 +954,14 @@ TEST_F(ActionsInPlugin, CancelledStackChoicesLeaveTheSavedStackAsItWas) {
             EXPECT_EQ(CheckedPlace(box), ok ? IDC_ACT_ANOTHER_STACK : IDC_ACT_NEXT_CARD);
             box.Press(IDOK);
         });
-        driver.Run([&] { return DoMenuCommand(page_.embed, 15870); });
-        EXPECT_TRUE(driver.AllAnswered());
+        Command(driver, 15870);
     };
     chooseStack(false);
     EXPECT_TRUE(SaveAndRead() == first) << "Cancel in the transitions dialog changes nothing";
 
     chooseStack(true);
     const std::string toOther = SaveAndRead();
-    EXPECT_NE(toOther.find(otherFile.substr(otherFile.find_last_of("\\/") + 1)), std::string::npos)
+    EXPECT_NE(toOther.find(FileName(otherFile)), std::string::npos)
         << "the other stack is named";
 
     // A walk to a card of this stack, its transitions cancelled.
@@ -1000,13 +977,10 @@ TEST_F(ActionsInPlugin, CancelledStackChoicesLeaveTheSavedStackAsItWas) {
         EXPECT_EQ(CheckedPlace(box), IDC_ACT_ANOTHER_STACK);
         box.Press(IDOK);
     });
-    walk.Run([&] { return DoMenuCommand(page_.embed, 15870); });
-    EXPECT_TRUE(walk.AllAnswered());
+    Command(walk, 15870);
     // (The walk found the other stack on this disk and came back from it: the stack is saved
     // again, still naming the other stack.)
-    EXPECT_NE(SaveAndRead().find(otherFile.substr(otherFile.find_last_of("\\/") + 1)), std::string::npos)
-        << "the walk's Cancel keeps the other stack";
-    DeleteFileA(otherFile.c_str());
+    EXPECT_NE(SaveAndRead().find(FileName(otherFile)), std::string::npos) << "the walk's Cancel keeps the other stack";
 }
 
 }  // namespace

@@ -146,12 +146,9 @@ struct DialogKind {
     std::function<void(HWND)> open;
 };
 
-class DialogGuardInPlugin : public ::testing::Test {
+class DialogGuardInPlugin : public LinkedPluginTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(OpenInLinkedPlugin(GuardStack(), "guard-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
-    }
-    void TearDown() override { CloseLinkedPlugin(&page_); }
+    void SetUp() override { ASSERT_TRUE(Open(GuardStack())); }
 
     // Under the dialog: every request code, without its parameters, as a module at idle might
     // make it. Those that wait are held (and dropped here: made afterwards without parameters
@@ -218,13 +215,12 @@ protected:
         if (LayerLock<GraphicLayer> lock(graphic); lock)
             EXPECT_EQ(lock->picture, picture) << kind << ": the picture is not replaced under the dialog";
         EXPECT_EQ(GetLayerListHead(), layers) << kind << ": the card is not rebuilt under the dialog";
-        TickFor(page_.embed, 1300);  // the timer's second, and more
+        TickFor(page.embed, 1300);  // the timer's second, and more
         EXPECT_EQ(GetCurrentCardId(), 1) << kind << ": the timer waits";
         EXPECT_GT(TimerLeft(), 0) << kind << ": its time is not counted";
         EXPECT_EQ(HeldCardLeaveCount(), heldBefore + 3) << kind << ": the move, the card's rebuild and the picture are held";
     }
 
-    LinkedPluginPage page_;
 };
 
 TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthoringDialog) {
@@ -267,13 +263,13 @@ TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthori
             box.Press(IDCANCEL);
         });
         driver.Run([&] {
-            kind.open(page_.embed);
+            kind.open(page.embed);
             return 0;
         });
         EXPECT_TRUE(driver.AllAnswered()) << kind.name;
         EXPECT_EQ(GetCurrentCardId(), 1) << kind.name << ": the held move waits for the tick";
         // The card window's tick does what was held: the module's move to the next card.
-        PeriodicTick(page_.embed);
+        PeriodicTick(page.embed);
         EXPECT_EQ(HeldCardLeaveCount(), 0) << kind.name;
         EXPECT_EQ(GetCurrentCardId(), 2) << kind.name << ": the module's move, once the dialog ended";
     }
@@ -283,13 +279,13 @@ TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthori
     {
         DialogDriver driver(20000);
         driver.Expect(DialogMatch::Template("ICONSDLG"), [&](DialogView& box) {
-            TickFor(page_.embed, 1300);
+            TickFor(page.embed, 1300);
             EXPECT_EQ(GetCurrentCardId(), 1);
             box.Press(IDCANCEL);
         });
-        driver.Run([&] { return RunIconChooser(page_.embed, true, 0); });
+        driver.Run([&] { return RunIconChooser(page.embed, true, 0); });
     }
-    TickFor(page_.embed, 1500);
+    TickFor(page.embed, 1500);
     EXPECT_EQ(GetCurrentCardId(), 2) << "the timer went off after the dialog";
 }
 
@@ -304,11 +300,11 @@ TEST_F(DialogGuardInPlugin, TheWalksOwnArrowsMoveWhileTheSourcesWait) {
         walkedTo = GetCurrentCardId();
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(walkedTo, 2) << "the walk's arrow moved";
     EXPECT_EQ(GetCurrentCardId(), 1) << "and the walk came back";
-    PeriodicTick(page_.embed);
+    PeriodicTick(page.embed);
     EXPECT_EQ(GetCurrentCardId(), 2) << "the module's move, once the walk ended";
 }
 
@@ -327,7 +323,7 @@ TEST_F(DialogGuardInPlugin, AWalksJumpStillWaitingForItsStackIsGivenUpWhenTheWal
         GetFileSpecPath(kSlotCurrentStack, sizeof during, during);
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
+    EXPECT_EQ(driver.Run([&] { return RunAnotherCardSequence(page.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_STREQ(during, start) << "the other stack is still on its way";
     EXPECT_FALSE(ResumeStackJump()) << "the walk's jump was given up";
@@ -368,7 +364,7 @@ TEST_F(DialogGuardInPlugin, AModulesChangesUnderADialogComeAfterItOnTheirOwnCard
         box.Press(IDOK);
     });
     driver.Run([&] {
-        EditObject(page_.embed, kObjectGraphic, kGraphicId);
+        EditObject(page.embed, kObjectGraphic, kGraphicId);
         return 0;
     });
     EXPECT_TRUE(driver.AllAnswered());
@@ -376,7 +372,7 @@ TEST_F(DialogGuardInPlugin, AModulesChangesUnderADialogComeAfterItOnTheirOwnCard
     const SeenObject graphic = SeeObject(kGraphicId, 2);
     EXPECT_EQ(graphic.name, "Drawn") << "the dialog's own edit";
     EXPECT_EQ(graphic.flags & kHiddenFlag, 0u) << "the module's hiding waits";
-    PeriodicTick(page_.embed);
+    PeriodicTick(page.embed);
     EXPECT_EQ(HeldCardLeaveCount(), 0);
     EXPECT_EQ(CountCards(), cards + 1) << "the new card, last";
     GoToCardId(1);
@@ -399,11 +395,11 @@ TEST_F(DialogGuardInPlugin, AModulesChangesUnderADialogComeAfterItOnTheirOwnCard
         Request(28, (65535u << 16) | kButtonId, 0);  // the button, on any card: locked
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(walk.Run([&] { return RunAnotherCardSequence(page_.embed, *GetActionBlock(), nullptr); }), 0);
+    EXPECT_EQ(walk.Run([&] { return RunAnotherCardSequence(page.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_TRUE(walk.AllAnswered());
     EXPECT_EQ(GetCurrentCardId(), 1) << "the walk came back";
     EXPECT_EQ(HeldCardLeaveCount(), 2);
-    PeriodicTick(page_.embed);
+    PeriodicTick(page.embed);
     EXPECT_EQ(HeldCardLeaveCount(), 0);
     EXPECT_EQ(SeeObject(kGraphicId, 2).flags & kHiddenFlag, kHiddenFlag) << "asked on another card: dropped";
     EXPECT_EQ(SeeObject(kButtonId, 0).flags & 8u, 0u) << "asked on another card: dropped";
@@ -421,13 +417,13 @@ TEST_F(DialogGuardInPlugin, APageDestroyedUnderADialogIsReleasedOnlyAfterIt) {
         keptUnder = IsStackOpen() && FindLayer(kObjectGraphic, kGraphicId) == graphic;
     });
     driver.Run([&] {
-        EditObject(page_.embed, kObjectGraphic, kGraphicId);
+        EditObject(page.embed, kObjectGraphic, kGraphicId);
         return 0;
     });
     EXPECT_TRUE(driver.AllAnswered());
     EXPECT_TRUE(keptUnder) << "the stack and the edited layer stay while the dialog runs";
     EXPECT_TRUE(IsStackOpen()) << "released only once the plug-in's own loop is back";
-    SendMessageA(page_.embed, WM_NULL, 0, 0);
+    SendMessageA(page.embed, WM_NULL, 0, 0);
     EXPECT_FALSE(IsStackOpen()) << "released after it";
 }
 

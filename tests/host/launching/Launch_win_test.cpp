@@ -102,7 +102,7 @@ void NameSlot(int slot, const std::string& path) {
         SetFileSpecFromPath(slot, path.c_str());
 }
 
-class LaunchInPlugin : public ::testing::Test {
+class LaunchInPlugin : public LinkedPluginTest {
 protected:
     void SetUp() override {
         sb::Stack stack;
@@ -117,7 +117,7 @@ protected:
             button.chunks.push_back(sb::Chunk{61, 0, {}, 0, {}, {}, {address.begin(), address.end()}});
             stack.cards[0].objects.push_back(button);
         }
-        ASSERT_TRUE(OpenInLinkedPlugin(stack, "launch-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+        ASSERT_TRUE(Open(stack));
         probe_ = WindowsPath(BuildDir() + "/launchprobe.exe");
         ASSERT_EQ(GetFileAttributesA(probe_.c_str()) != INVALID_FILE_ATTRIBUTES, true) << probe_;
         log_ = WindowsPath(BuildDir() + "/launchprobe-" + std::to_string(GetCurrentProcessId()) + ".log");
@@ -138,10 +138,9 @@ protected:
         FreeUrlBuffer();
         DeleteFileA(document_.c_str());
         DeleteFileA(log_.c_str());
-        CloseLinkedPlugin(&page_);
+        LinkedPluginTest::TearDown();
     }
 
-    LinkedPluginPage page_;
     std::string probe_, log_, document_;
 };
 
@@ -150,7 +149,7 @@ TEST_F(LaunchInPlugin, ADocumentStartsItsProgramOnlyAfterYes) {
     ClassCommand command("LoomDocTest\\shell\\open\\command", "\"" + probe_ + "\" \"%1\"");
     // The page's stack opened again from this machine: its document is this machine's file (a
     // stack from the web would ask its site for it).
-    ASSERT_TRUE(OpenAgainFromThisMachine(page_));
+    ASSERT_TRUE(OpenAgainFromThisMachine(page));
     NameSlot(kSlotLaunchProgram, "");
     NameSlot(kSlotLaunchDocument, document_);
 
@@ -179,7 +178,7 @@ TEST_F(LaunchInPlugin, ADocumentStartsItsProgramOnlyAfterYes) {
     EXPECT_GT(g_calls[0].result, 32);
     const std::string logged = WaitForLog(log_, "\"" + document_ + "\"");
     EXPECT_NE(logged.find("\"" + document_ + "\""), std::string::npos) << logged;
-    EXPECT_TRUE(IsWindow(page_.embed)) << "quit after launch leaves the browser's window";
+    EXPECT_TRUE(IsWindow(page.embed)) << "quit after launch leaves the browser's window";
 
     // govern forbids: alert 2344, no question, nothing started.
     for (const char* govern : {"1", "65536", "yes"}) {
@@ -283,7 +282,7 @@ TEST_F(LaunchInPlugin, WebAddressesOpenUnaskedAndOthersAsk) {
 // taken within the text and cut to 255 characters; a web address opens unasked.
 TEST_F(LaunchInPlugin, ALinkNotificationOpensItsRangeOfTheField) {
     ClassCommand http("http\\shell\\open\\command", "\"" + probe_ + "\" \"%1\"");
-    HWND field = CreateWindowExA(0, kTextFieldClass, "", WS_CHILD | ES_MULTILINE, 0, 0, 100, 40, page_.embed,
+    HWND field = CreateWindowExA(0, kTextFieldClass, "", WS_CHILD | ES_MULTILINE, 0, 0, 100, 40, page.embed,
                                  reinterpret_cast<HMENU>(7), GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(field);
     const auto notify = [&](LONG start, LONG end) {
@@ -291,7 +290,7 @@ TEST_F(LaunchInPlugin, ALinkNotificationOpensItsRangeOfTheField) {
         link.nmhdr = {field, 7, EN_LINK};
         link.msg = WM_LBUTTONUP;
         link.chrg = {start, end};
-        SendMessageA(page_.embed, WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&link));
+        SendMessageA(page.embed, WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&link));
     };
     std::string text = "xxxx http://localhost/";
     text.resize(400, 'c');
@@ -328,7 +327,7 @@ TEST_F(LaunchInPlugin, TheLaunchDialogAndTheAddressDialog) {
         EXPECT_EQ(box.Text(IDC_LAUNCH_PROGRAM), "launchprobe.exe");
         box.Press(IDCANCEL);
     });
-    EXPECT_EQ(cancel.Run([&] { return EditLaunchAction(page_.embed, &flags); }), 0);
+    EXPECT_EQ(cancel.Run([&] { return EditLaunchAction(page.embed, &flags); }), 0);
     EXPECT_EQ(flags, kLaunchConfigured | kLaunchQuitAfter);
     EXPECT_TRUE(SlotNamesFile(kSlotLaunchProgram));
 
@@ -338,7 +337,7 @@ TEST_F(LaunchInPlugin, TheLaunchDialogAndTheAddressDialog) {
         box.SetChecked(IDC_LAUNCH_QUIT, false);
         box.Press(IDOK);
     });
-    EXPECT_EQ(ok.Run([&] { return EditLaunchAction(page_.embed, &flags); }), 1);
+    EXPECT_EQ(ok.Run([&] { return EditLaunchAction(page.embed, &flags); }), 1);
     EXPECT_EQ(flags, kLaunchConfigured);
 
     // "Clear Files" empties both names; OK without a path gives 0 and flags 0.
@@ -351,7 +350,7 @@ TEST_F(LaunchInPlugin, TheLaunchDialogAndTheAddressDialog) {
         EXPECT_EQ(box.Text(IDC_LAUNCH_DOCUMENT), "");
         box.Press(IDOK);
     });
-    EXPECT_EQ(clear.Run([&] { return EditLaunchAction(page_.embed, &flags); }), 0);
+    EXPECT_EQ(clear.Run([&] { return EditLaunchAction(page.embed, &flags); }), 0);
     EXPECT_EQ(flags, 0);
     EXPECT_FALSE(SlotNamesFile(kSlotLaunchProgram) || SlotNamesFile(kSlotLaunchDocument));
 
@@ -370,7 +369,7 @@ TEST_F(LaunchInPlugin, TheLaunchDialogAndTheAddressDialog) {
         EXPECT_TRUE(box.IsEnabled(IDOK));
         box.Press(IDOK);
     });
-    EXPECT_TRUE(url.Run([&] { return AskForUrl(page_.embed); }));
+    EXPECT_TRUE(url.Run([&] { return AskForUrl(page.embed); }));
     ASSERT_TRUE(LockUrlBuffer());
     EXPECT_STREQ(LockUrlBuffer(), "www.example.org");
     DialogDriver again;
@@ -378,7 +377,7 @@ TEST_F(LaunchInPlugin, TheLaunchDialogAndTheAddressDialog) {
         EXPECT_EQ(box.Text(IDC_GETURL_EDIT), "www.example.org");
         box.Press(IDCANCEL);
     });
-    EXPECT_FALSE(again.Run([&] { return AskForUrl(page_.embed); }));
+    EXPECT_FALSE(again.Run([&] { return AskForUrl(page.embed); }));
 }
 
 }  // namespace

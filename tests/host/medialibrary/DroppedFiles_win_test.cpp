@@ -173,7 +173,7 @@ std::string FieldText(HWND field) {
     return std::string(text.data());
 }
 
-class DroppedFilesInPlugin : public ::testing::Test {
+class DroppedFilesInPlugin : public LinkedPluginTest {
 protected:
     void SetUp() override {
         CoInitialize(nullptr);
@@ -186,19 +186,18 @@ protected:
         card.objects.push_back(sb::TextField(kFieldId, {10, 60, 200, 100}, "Words", "HelloWorld"));
         card.objects.push_back(sb::Graphic(kGraphicId, {150, 10, 190, 50}, "Pic"));
         stack.cards = {card};
-        ASSERT_TRUE(OpenInLinkedPlugin(stack, "drops-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+        ASSERT_TRUE(Open(stack));
         SetAdvancedUser(true);
         SetToolNumberQuietly(kBrowseTool);  // whatever an earlier test left
     }
     void TearDown() override {
-        CloseLinkedPlugin(&page_);
+        LinkedPluginTest::TearDown();
         RemoveTestFolder(folder_);
         CoUninitialize();
     }
     std::string File(const std::string& name, const std::string& bytes) { return WriteTestFile(folder_, name, bytes); }
 
     std::string folder_;
-    LinkedPluginPage page_;
 };
 
 TEST_F(DroppedFilesInPlugin, KindsBecomeActionsOfWhatLiesUnderTheDrop) {
@@ -420,7 +419,7 @@ TEST_F(DroppedFilesInPlugin, SavedObjectsArePlacedAndAnAnimatedGifBecomesTheButt
     char current[MAX_PATH] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof current, current);
     EXPECT_FALSE(SavedButtonHasChunk(current, kButtonId, kTagAnimation));
-    ASSERT_TRUE(SaveOpenStack(page_.embed));
+    ASSERT_TRUE(SaveOpenStack(page.embed));
     char savedStack[MAX_PATH] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof savedStack, savedStack);
     EXPECT_TRUE(SavedButtonHasChunk(savedStack, kButtonId, kTagAnimation));
@@ -457,7 +456,7 @@ TEST_F(DroppedFilesInPlugin, SavedObjectsArePlacedAndAnAnimatedGifBecomesTheButt
 // card waits for the editor, so the animation is the card's it was dropped on; made afterwards,
 // the new card is blank and the first card keeps its picture.
 TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsAskedToBeLeftUnderTheAnimationEditorStaysWithItsCard) {
-    HWND card = page_.embed;
+    HWND card = page.embed;
     const uint16_t first = GetCurrentCardId();
     const auto pixel = [] {
         HDC dc = AcquireOffscreenDC(nullptr);
@@ -485,7 +484,7 @@ TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsAskedToBeLeftUnderTheAnimationEditor
         PostMessageA(card, WM_KEYDOWN, 'Q', 1);
     });
     driver.Expect(DialogMatch::Template("EDITANIMATION"), [&](DialogView& box) {
-        DoMenuCommand(page_.embed, kNewCardCommand);
+        DoMenuCommand(page.embed, kNewCardCommand);
         box.Press(IDOK);
     });
     driver.Run([&] { return static_cast<int>(DropFiles(card, {gif}, POINT{60, 130})); });
@@ -519,10 +518,7 @@ TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecom
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
             EXPECT_EQ(box.Caption(), "Clip Art");
             HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-            SendMouse(view, WM_LBUTTONDOWN, 10, 10);
-            SendMouse(view, WM_MOUSEMOVE, 30, 25);
-            SendMouse(view, WM_MOUSEMOVE, 50, 40);
-            SendMouse(view, WM_LBUTTONUP, 50, 40);
+            DragThrough(view, {{10, 10}, {30, 25}, {50, 40}, {50, 40}});
             box.Press(IDOK);
         });
         EXPECT_EQ(driver.Run([&] { return static_cast<int>(DropFiles(card, {picture}, kOnCard)); }), 0);
@@ -580,9 +576,7 @@ TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecom
     withOption(201, picture, [](DialogDriver& driver) {
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
             HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-            SendMouse(view, WM_LBUTTONDOWN, 0, 0);
-            SendMouse(view, WM_MOUSEMOVE, 20, 20);
-            SendMouse(view, WM_LBUTTONUP, 20, 20);
+            DragThrough(view, {{0, 0}, {20, 20}, {20, 20}});
             box.Press(IDOK);
         });
     });
@@ -624,9 +618,7 @@ TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecom
         driver.Expect(DialogMatch::Template("PCROP"), [](DialogView& box) {
             EXPECT_EQ(box.Caption(), "Graphic Objects");
             HWND view = GetDlgItem(box.Window(), PCROP_VIEW);
-            SendMouse(view, WM_LBUTTONDOWN, 5, 5);
-            SendMouse(view, WM_MOUSEMOVE, 45, 35);
-            SendMouse(view, WM_LBUTTONUP, 45, 35);
+            DragThrough(view, {{5, 5}, {45, 35}, {45, 35}});
             box.Press(IDOK);
         });
         driver.Expect(DialogMatch::Template("BIGLMMSG"), [](DialogView& box) { box.Press(IDOK); });
@@ -642,7 +634,7 @@ TEST_F(DroppedFilesInPlugin, PicturesAreCroppedOrPlacedAndProgramsAndMoviesBecom
 TEST_F(DroppedFilesInPlugin, NothingIsTakenWhileANewButtonIsPlaced) {
     DialogDriver make(15000);
     make.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) { box.Press(IDOK); });
-    make.Run([&] { return DoMenuCommand(page_.embed, 306, 0, nullptr) ? 1 : 0; });
+    make.Run([&] { return DoMenuCommand(page.embed, 306, 0, nullptr) ? 1 : 0; });
     ASSERT_TRUE(IsPlacingButton());
     const std::string sound = File("chime.wav", "RIFF....WAVE");
     EXPECT_NE(DropFiles(GetMainWindow(), {sound}, kOnCard), 0);

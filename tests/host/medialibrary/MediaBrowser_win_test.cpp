@@ -176,7 +176,9 @@ bool SavedButtonHasChunk(const std::string& path, uint16_t id, uint16_t tag) {
 
 std::string Bytes(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
+class MediaBrowserInPlugin : public LinkedPluginTest {};
+
+TEST_F(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     CoInitialize(nullptr);
     const std::string program = MakeTestFolder("medialib");
     const std::string root = program + "\\Media Library";
@@ -213,8 +215,7 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
     card.objects.push_back(graphic);
     card.objects.push_back(sb::TextField(12, {10, 60, 150, 100}, "Note", "Quiet words"));
     stack.cards = {card};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "medialib-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     SetAdvancedUser(true);
     SetFileSpecFromPath(kSlotProgram, (program + "\\nploom.dll").c_str());
 
@@ -480,13 +481,12 @@ TEST(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
 
 // A failed search leaves the library to be looked for again: each opening explains where the
 // folder goes, and the menu item stays enabled.
-TEST(MediaBrowserInPlugin, AFailedSearchIsTriedAgainAtTheNextOpening) {
+TEST_F(MediaBrowserInPlugin, AFailedSearchIsTriedAgainAtTheNextOpening) {
     const std::string program = MakeTestFolder("nolib");
     SetFolderValue("Media Library\\Gone");
     sb::Stack stack;
     stack.cards = {sb::PlainCard(1)};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "nolib-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     SetFileSpecFromPath(kSlotProgram, (program + "\\nploom.dll").c_str());
     for (int opening = 0; opening < 2; ++opening) {
         DialogDriver driver(15000);

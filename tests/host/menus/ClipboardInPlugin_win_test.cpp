@@ -20,7 +20,6 @@
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "graphics/pixels/CardOffscreen.h"
-#include "host/player/CardHistory.h"
 #include "host/state/DeferredCommands.h"
 #include "paint/Selections.h"
 #include "stack/cards/CardEdit.h"
@@ -33,6 +32,7 @@
 #include "stack/save/SaveStack.h"
 #include "stack/undo/Undo.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/DisplayDepth_win.h"
 
@@ -69,11 +69,7 @@ std::string BesideThisProgram(const char* name) {
     return path.substr(0, path.find_last_of("\\/") + 1) + name;
 }
 
-// The page closed and the card history its moves left behind forgotten (it outlives the plug-in).
-void ClosePage(LinkedPluginPage* page) {
-    CloseLinkedPlugin(page);
-    FreeCardHistory();
-}
+class ClipboardInPlugin : public LinkedPluginTest {};
 
 int Slack() {
     HDC screen = GetDC(nullptr);
@@ -163,10 +159,9 @@ TEST(ClipboardHelper, PutsWhatTheEnvironmentAsks) {
     CloseClipboard();
 }
 
-TEST(ClipboardInPlugin, CopyCardAndPasteMakeAFourthCardThatSavesWithUniqueIds) {
+TEST_F(ClipboardInPlugin, CopyCardAndPasteMakeAFourthCardThatSavesWithUniqueIds) {
     SKIP_UNLESS_TRUE_COLOUR("the pasted card is compared with the first card's exact colours");
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeColours(), "copycard-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(ThreeColours()));
     TakeDeferredCommands();
     SendMessageA(page.embed, WM_COMMAND, 159, 0);  // Copy Card on the first card
     char noun[80] = {};
@@ -183,12 +178,10 @@ TEST(ClipboardInPlugin, CopyCardAndPasteMakeAFourthCardThatSavesWithUniqueIds) {
 
     const std::string saved = TempPath("pasted") + ".stk";
     ASSERT_EQ(SaveStackAsPath(saved.c_str()), 0);
-    ClosePage(&page);
+    CloseLinkedPlugin(&page);
 
-    const char* build = std::getenv("LOOM_BUILD");
     const std::string report = TempPath("report") + ".json";
-    const std::string reporter = build && *build ? WindowsPath(std::string(build) + "/tools/stackreport/stackreport.exe")
-                                                 : BesideThisProgram("tools\\stackreport\\stackreport.exe");
+    const std::string reporter = StackReporterPath();
     const std::string command = "cmd /c \"\"" + reporter + "\" \"" + saved + "\" > \"" + report + "\"\"";
     EXPECT_EQ(RunAndWait(command), 0);
     std::stringstream text;
@@ -201,10 +194,9 @@ TEST(ClipboardInPlugin, CopyCardAndPasteMakeAFourthCardThatSavesWithUniqueIds) {
     DeleteFileA(report.c_str());
 }
 
-TEST(ClipboardInPlugin, UndoTwiceShowsThePaintingAgainAndAFilterStepCannotBeRedone) {
+TEST_F(ClipboardInPlugin, UndoTwiceShowsThePaintingAgainAndAFilterStepCannotBeRedone) {
     SKIP_UNLESS_TRUE_COLOUR("the undone painting is compared with exact colours");
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeColours(), "undo-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(ThreeColours()));
     TakeDeferredCommands();
     char text[80] = {};
     EXPECT_FALSE(GetUndoMenuText(text, sizeof text, true));
@@ -249,13 +241,11 @@ TEST(ClipboardInPlugin, UndoTwiceShowsThePaintingAgainAndAFilterStepCannotBeRedo
     SendMessageA(page.embed, WM_COMMAND, 150, 0);
     EXPECT_EQ(GetCardCount(), 3);
     EXPECT_EQ(GetCurrentCardId(), 2);
-    ClosePage(&page);
 }
 
-TEST(ClipboardInPlugin, TheSystemClipboardBetweenProcesses) {
+TEST_F(ClipboardInPlugin, TheSystemClipboardBetweenProcesses) {
     SKIP_UNLESS_TRUE_COLOUR("the pasted picture is compared with exact colours");
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(ThreeColours(), "sysclip-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(ThreeColours()));
     TakeDeferredCommands();
     char noun[80] = {};
 
@@ -316,7 +306,6 @@ TEST(ClipboardInPlugin, TheSystemClipboardBetweenProcesses) {
     const int cards = CountCards();
     SendMessageA(page.embed, WM_COMMAND, 153, 0);
     EXPECT_EQ(CountCards(), cards);
-    ClosePage(&page);
 }
 
 // One pixel of a PNG file as 0x00RRGGBB through the Windows Imaging Component; CLR_INVALID
@@ -349,7 +338,7 @@ COLORREF PngPixelAt(const std::string& path, int x, int y) {
 }
 
 // Through the test browser: Copy Card on the first card, Next, Paste: the window shows the copy.
-TEST(ClipboardInPlugin, TheTestBrowserShowsThePastedCopy) {
+TEST_F(ClipboardInPlugin, TheTestBrowserShowsThePastedCopy) {
     SKIP_UNLESS_TRUE_COLOUR("the pasted card is compared with exact colours in the screenshot");
     const char* browserEnv = std::getenv("LOOM_TESTBROWSER");
     const char* dllEnv = std::getenv("LOOM_DLL");

@@ -54,7 +54,9 @@ void ClickOvalSelectionCell() {
     SendMessageA(GetToolPaletteWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, PaletteCaptionHeight() + 60));
 }
 
-TEST(MenuCommandsInPlugin, AddingAButtonWhileHiddenShowsTheObjectsAndAlertsHoldPaletteClicks) {
+class MenuCommandsInPlugin : public LinkedPluginTest {};
+
+TEST_F(MenuCommandsInPlugin, AddingAButtonWhileHiddenShowsTheObjectsAndAlertsHoldPaletteClicks) {
     sb::Stack stack;
     stack.cardWidth = kCardW;
     stack.cardHeight = kCardH;
@@ -62,8 +64,7 @@ TEST(MenuCommandsInPlugin, AddingAButtonWhileHiddenShowsTheObjectsAndAlertsHoldP
     card.picture->palette = {{255, 255, 255}};
     card.objects.push_back(sb::ShapedButton(11, {kButton.left, kButton.top, kButton.right, kButton.bottom}, "Go", 2));
     stack.cards.push_back(card);
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "hide-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     const HWND embed = page.embed;
     TakeDeferredCommands();
     ASSERT_EQ(GetCurrentTool(), 18u);
@@ -108,7 +109,6 @@ TEST(MenuCommandsInPlugin, AddingAButtonWhileHiddenShowsTheObjectsAndAlertsHoldP
     SendMessageA(embed, WM_COMMAND, 365, 0);
     EXPECT_EQ(cardMenuWord(), barAtFirst ? 1 : 0);
     SelectToolNumber(kBrowseTool);
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

@@ -89,6 +89,8 @@ bool BlockIs(const std::vector<uint32_t>& drawn, int width, int x, int y, int id
     return true;
 }
 
+class ShortcutsPalette : public LinkedPluginTest {};
+
 TEST(IconButtons, StatesDrawTheirIconsAndACaptionlessButtonHasNoFocusRectangle) {
     SetAppInstance(GetModuleHandleA(nullptr));
     HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
@@ -168,13 +170,12 @@ std::vector<uint8_t> ChunkOf(Handle action, uint16_t tag) {
     return {all.begin() + offset, all.begin() + offset + length};
 }
 
-TEST(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
+TEST_F(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
     sb::Stack stack;
     stack.cardWidth = 160;
     stack.cardHeight = 120;
     stack.cards.push_back(sb::PlainCard(7));
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "short-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     SetWindowPos(page.page, nullptr, 40, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 
     ShowShortcutsPalette();

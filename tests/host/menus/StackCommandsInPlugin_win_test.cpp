@@ -34,6 +34,7 @@
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 
 namespace {
@@ -112,8 +113,7 @@ TEST(StackCommandsInPlugin, NewCardThroughTheBrowserIsSavedWhereThePersonSays) {
     EXPECT_EQ(asked, 1) << "asked once; then the stack is the file chosen" << Joined(run.log);
     EXPECT_EQ(saves, 2) << Joined(run.log);
 
-    const std::string reporter = WindowsPath(std::string(std::getenv("LOOM_BUILD")) + "/tools/stackreport/stackreport.exe");
-    const BrowserRun report = RunProgram(reporter, server, {chosen});
+    const BrowserRun report = RunProgram(StackReporterPath(), server, {chosen});
     ASSERT_EQ(report.exitCode, 0) << report.errors;
     EXPECT_EQ(ReportedCardIds(Joined(report.log)), (std::vector<int>{1, 2, 4, 3}));
     EXPECT_EQ(ReadFile(servedPath), served) << "the served file is the site's";

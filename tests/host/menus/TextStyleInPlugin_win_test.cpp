@@ -95,9 +95,10 @@ void Command(HWND embed, int id) {
     PumpPageMessages();
 }
 
-TEST(TextStyleInPlugin, FormatMenuStylesSizesAndFacesOnTheActiveField) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(FieldStack(), "format-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+class TextStyleInPlugin : public LinkedPluginTest {};
+
+TEST_F(TextStyleInPlugin, FormatMenuStylesSizesAndFacesOnTheActiveField) {
+    ASSERT_TRUE(Open(FieldStack()));
     HWND field = ActivateField(page.embed);
     ASSERT_TRUE(field);
     FormatMenu menu;
@@ -151,12 +152,10 @@ TEST(TextStyleInPlugin, FormatMenuStylesSizesAndFacesOnTheActiveField) {
     format = menu.Update(page.embed);
     EXPECT_TRUE(Checked(format, kFirstSizeItem + 10));
     EXPECT_FALSE(Checked(format, kFirstSizeItem + 4));
-    CloseLinkedPlugin(&page);
 }
 
-TEST(TextStyleInPlugin, TextStyleDialogOnASelectionSavesABoldColouredRun) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(FieldStack(), "style-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+TEST_F(TextStyleInPlugin, TextStyleDialogOnASelectionSavesABoldColouredRun) {
+    ASSERT_TRUE(Open(FieldStack()));
     HWND field = ActivateField(page.embed);
     ASSERT_TRUE(field);
     uint16_t picked = 0;
@@ -199,7 +198,6 @@ TEST(TextStyleInPlugin, TextStyleDialogOnASelectionSavesABoldColouredRun) {
     EXPECT_EQ(runs[0].blue >> 8, GetBValue(color));
     EXPECT_EQ(runs[1].start, 5);
     EXPECT_EQ(runs[1].face & 1, 0);
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

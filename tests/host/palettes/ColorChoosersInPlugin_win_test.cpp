@@ -91,26 +91,21 @@ LPARAM GridCell(int index) {
     return MAKELPARAM(int((index % 16) * w + w / 2), int(caption + (index / 16) * h + h / 2));
 }
 
-class ColorChoosersInPlugin : public ::testing::Test {
+class ColorChoosersInPlugin : public LinkedPluginTest {
 protected:
     void Open(bool grouped) {
-        // A name of its own each time: the download cache keeps what a name brought before.
-        static int opened = 0;
-        const std::string name =
-            "colors-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++opened) + ".stk";
-        ASSERT_TRUE(OpenInLinkedPlugin(RedStack(grouped), name, &page_));
+        ASSERT_TRUE(LinkedPluginTest::Open(RedStack(grouped)));
         SetAdvancedUser(true);
     }
     void TearDown() override {
         SetAdvancedUser(false);
-        CloseLinkedPlugin(&page_);
+        LinkedPluginTest::TearDown();
     }
-    LinkedPluginPage page_;
 };
 
 TEST_F(ColorChoosersInPlugin, PaletteLayoutPickingCaptionAndKeys) {
     Open(false);
-    const HWND embed = page_.embed;
+    const HWND embed = page.embed;
     SendMessageA(embed, WM_COMMAND, 401, 0);
     const HWND colors = GetFcolorsWindow();
     ASSERT_TRUE(colors);
@@ -179,12 +174,12 @@ TEST_F(ColorChoosersInPlugin, PaletteLayoutPickingCaptionAndKeys) {
     // Shut-down destroys the window and unregisters its class, so a reload registers it again.
     SendMessageA(embed, WM_COMMAND, 401, 0);
     ASSERT_TRUE(GetFcolorsWindow());
-    CloseLinkedPlugin(&page_);
+    CloseLinkedPlugin(&page);
     EXPECT_EQ(GetFcolorsWindow(), nullptr);
     WNDCLASSA wc{};
     EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "LM_Fcolors", &wc));
     Open(false);
-    SendMessageA(page_.embed, WM_COMMAND, 401, 0);
+    SendMessageA(page.embed, WM_COMMAND, 401, 0);
     EXPECT_TRUE(GetFcolorsWindow());
 }
 
@@ -245,9 +240,9 @@ TEST_F(ColorChoosersInPlugin, OnAPaletteDisplayReservedEntriesStayAndAChosenColo
     EXPECT_EQ(RGB(chosen.peRed, chosen.peGreen, chosen.peBlue), RGB(10, 200, 90));
     EXPECT_TRUE(IsStackChanged());
     PALETTEENTRY system[256] = {};
-    HDC dc = GetDC(page_.embed);
+    HDC dc = GetDC(page.embed);
     ASSERT_EQ(GetSystemPaletteEntries(dc, 0, 256, system), 256u);
-    ReleaseDC(page_.embed, dc);
+    ReleaseDC(page.embed, dc);
     bool inSystem = false;
     for (const PALETTEENTRY& e : system)
         inSystem = inSystem || RGB(e.peRed, e.peGreen, e.peBlue) == RGB(10, 200, 90);
@@ -257,7 +252,7 @@ TEST_F(ColorChoosersInPlugin, OnAPaletteDisplayReservedEntriesStayAndAChosenColo
 TEST_F(ColorChoosersInPlugin, ChooserOnADoubleClickedCellEditsThePaletteEntry) {
     SKIP_UNLESS_TRUE_COLOUR("entry 0, the cell edited, is a reserved system entry on a palette display");
     Open(false);
-    SendMessageA(page_.embed, WM_COMMAND, 401, 0);
+    SendMessageA(page.embed, WM_COMMAND, 401, 0);
     const HWND colors = GetFcolorsWindow();
     ASSERT_TRUE(colors);
     SelectTool(6);
@@ -320,7 +315,7 @@ TEST_F(ColorChoosersInPlugin, ChooserOnADoubleClickedCellEditsThePaletteEntry) {
 
 TEST_F(ColorChoosersInPlugin, EraseFillsTheCardAndUndoBringsItBack) {
     Open(false);
-    const HWND embed = page_.embed;
+    const HWND embed = page.embed;
     ASSERT_EQ(CountCardPixels(embed, RGB(255, 0, 0)), kSamples);
     SetToolColor('e', -3);  // a pattern eraser: the dialog starts on white
     DialogDriver driver;
@@ -349,7 +344,7 @@ TEST_F(ColorChoosersInPlugin, EraseFillsTheCardAndUndoBringsItBack) {
 
 TEST_F(ColorChoosersInPlugin, GroupCardCancelledStaysAndTextColorIsOne) {
     Open(true);
-    const HWND embed = page_.embed;
+    const HWND embed = page.embed;
     ASSERT_EQ(CountCardPixels(embed, RGB(255, 0, 0)), kSamples);
     DialogDriver driver;
     driver.Expect(DialogMatch::Template("ERASE"), [](DialogView& box) { box.Press(IDOK); });

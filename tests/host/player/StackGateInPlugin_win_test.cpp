@@ -64,14 +64,9 @@ std::string GraphicName(uint16_t id) {
     return std::string(record.begin() + kGraphicName + 1, record.begin() + kGraphicName + 1 + length);
 }
 
-class StackGateInPlugin : public ::testing::Test {
+class StackGateInPlugin : public LinkedPluginTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(OpenInLinkedPlugin(GateStack(), "gate-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
-    }
-    void TearDown() override { CloseLinkedPlugin(&page_); }
-
-    LinkedPluginPage page_;
+    void SetUp() override { ASSERT_TRUE(Open(GateStack())); }
 };
 
 TEST_F(StackGateInPlugin, GraphicAppearanceEditsItsOwnGraphicAfterItsLayerWasRebuiltUnderIt) {
@@ -104,7 +99,7 @@ TEST_F(StackGateInPlugin, GraphicAppearanceEditsItsOwnGraphicAfterItsLayerWasReb
         }
         driver.Run([&] {
             SelectObjectLayer(FindLayer(kObjectGraphic, kGraphicId));
-            EditSelectedObject(page_.embed);
+            EditSelectedObject(page.embed);
             return 0;
         });
         EXPECT_TRUE(driver.AllAnswered()) << name;
@@ -120,7 +115,7 @@ TEST_F(StackGateInPlugin, GraphicAppearanceEditsItsOwnGraphicAfterItsLayerWasReb
 
 TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptAndAskedAboutAgain) {
     // A stack of this machine: the other stacks it names are looked for on the disk.
-    ASSERT_TRUE(OpenAgainFromThisMachine(page_));
+    ASSERT_TRUE(OpenAgainFromThisMachine(page));
     MarkCardChanged();
     MarkStackChanged();
     const StackIdentity stack = CurrentStackIdentity();
@@ -135,7 +130,7 @@ TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptA
     EXPECT_TRUE(IsCurrentStack(stack));
     EXPECT_TRUE(IsStackChanged()) << "the changes are still the stack's";
     // A jump to a stack that cannot be read: Don't save, and the stack stays, changed.
-    const std::string junk = page_.file + ".junk.stk";
+    const std::string junk = page.file + ".junk.stk";
     {
         HANDLE file = CreateFileA(junk.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);

@@ -112,9 +112,10 @@ void CALLBACK GoAwayOnce(HWND, UINT, UINT_PTR id, DWORD) {
     GoToCardId(4);
 }
 
-TEST(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(LinkStack(), "links-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+class TextLinkFollow : public LinkedPluginTest {};
+
+TEST_F(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
+    ASSERT_TRUE(Open(LinkStack()));
     const HWND embed = page.embed;
     ASSERT_EQ(GetCurrentCardId(), 1);
     ASSERT_TRUE(StackFollowsLinks());
@@ -190,7 +191,6 @@ TEST(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     SetTimer(nullptr, 0, 100, GoAwayOnce);
     EXPECT_EQ(FollowLinkAtPoint(FindLayer(kObjectText, kReadOnly), CharPoint(field, sat + 1, 1)), 0);
     EXPECT_EQ(GetCurrentCardId(), 4) << "the timer's card, not the link's";
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

@@ -99,21 +99,6 @@ struct MenuWatch {
 };
 MenuWatch* g_watch = nullptr;
 
-void SendMouse(int x, int y, DWORD buttonFlags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = static_cast<LONG>((y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
-    SendInput(1, &input, sizeof input);
-}
-
-void ClickAt(POINT screen, DWORD down, DWORD up) {
-    SendMouse(screen.x, screen.y, 0);
-    SendMouse(screen.x, screen.y, down);
-    SendMouse(screen.x, screen.y, up);
-}
-
 BOOL CALLBACK FindMenuWindow(HWND window, LPARAM found) {
     char name[32] = {};
     GetClassNameA(window, name, sizeof name);
@@ -142,7 +127,7 @@ void CALLBACK OnWatchTimer(HWND, UINT, UINT_PTR, DWORD) {
         if (g_watch->choose && g_watch->items[i].id == g_watch->choose && !g_watch->items[i].sub) {
             RECT rect = {};
             GetMenuItemRect(window, menu, static_cast<UINT>(i), &rect);
-            ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, MOUSEEVENTF_LEFTDOWN,
+            ClickScreen({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, MOUSEEVENTF_LEFTDOWN,
                     MOUSEEVENTF_LEFTUP);
             return;
         }
@@ -159,7 +144,7 @@ MenuWatch RightClick(HWND embed, POINT cardPoint, UINT choose) {
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, OnWatchTimer);
     POINT screen = cardPoint;
     ClientToScreen(embed, &screen);
-    ClickAt(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    ClickScreen(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 800) {
         PumpPageMessages();
@@ -176,7 +161,7 @@ int RecordingHook(unsigned message, HWND__*, int, int) {
     return 0;
 }
 
-class ContextMenuInPlugin : public ::testing::Test {
+class ContextMenuInPlugin : public LinkedPluginTest {
 protected:
     void SetUp() override {
         sb::Stack stack;
@@ -187,19 +172,18 @@ protected:
         card.objects.push_back(sb::Graphic(21, {100, 10, 140, 40}, "Sun"));
         card.objects.push_back(sb::TextField(31, {100, 60, 150, 100}, "Notes", "hello"));
         stack.cards.push_back(card);
-        ASSERT_TRUE(OpenInLinkedPlugin(stack, "ctx-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+        ASSERT_TRUE(Open(stack));
         SetAdvancedUser(true);
         // The page's embed is a static control, which lets the mouse through unless it notifies;
         // a browser's embed window takes it.
-        SetWindowLongPtrA(page_.embed, GWL_STYLE, GetWindowLongPtrA(page_.embed, GWL_STYLE) | SS_NOTIFY);
-        SetForegroundWindow(page_.page);
+        SetWindowLongPtrA(page.embed, GWL_STYLE, GetWindowLongPtrA(page.embed, GWL_STYLE) | SS_NOTIFY);
+        SetForegroundWindow(page.page);
     }
     void TearDown() override {
         SetAdvancedUser(false);
         SelectToolNumber(kBrowseTool);
-        CloseLinkedPlugin(&page_);
+        LinkedPluginTest::TearDown();
     }
-    LinkedPluginPage page_;
 };
 
 TEST_F(ContextMenuInPlugin, OffersTheCardTheSelectionAndEachObjectKind) {
@@ -221,7 +205,7 @@ TEST_F(ContextMenuInPlugin, OffersTheCardTheSelectionAndEachObjectKind) {
     EXPECT_EQ(TextOf(items, 153).rfind("Paste ", 0), 0u);
 
     // A text selection in the active field.
-    HWND edit = CreateWindowA("EDIT", "hello world", WS_CHILD, 0, 0, 50, 20, page_.embed, nullptr, nullptr, nullptr);
+    HWND edit = CreateWindowA("EDIT", "hello world", WS_CHILD, 0, 0, 50, 20, page.embed, nullptr, nullptr, nullptr);
     SendMessageA(edit, EM_SETSEL, 0, 5);
     g_activeField = MakeLayer<FieldLayer>(kObjectText, 31);
     { LayerLock<FieldLayer>(g_activeField)->window = edit; }
@@ -306,7 +290,7 @@ TEST_F(ContextMenuInPlugin, RightClickShowsTheMenuOnlyToAdvancedUsersWithAnEditi
     ASSERT_EQ(PushMouseHook(RecordingHook), 1);
     g_hookMessages.clear();
     SelectToolNumber(kBrowseTool);
-    MenuWatch watch = RightClick(page_.embed, point, 0);
+    MenuWatch watch = RightClick(page.embed, point, 0);
     EXPECT_FALSE(watch.seen) << "browse mode";
     EXPECT_NE(std::find(g_hookMessages.begin(), g_hookMessages.end(), 517u), g_hookMessages.end())
         << "the hook gets the right button-up";
@@ -314,18 +298,18 @@ TEST_F(ContextMenuInPlugin, RightClickShowsTheMenuOnlyToAdvancedUsersWithAnEditi
     SelectToolNumber(20);
     SetAdvancedUser(false);
     g_hookMessages.clear();
-    watch = RightClick(page_.embed, point, 0);
+    watch = RightClick(page.embed, point, 0);
     EXPECT_FALSE(watch.seen) << "not an advanced user";
     EXPECT_NE(std::find(g_hookMessages.begin(), g_hookMessages.end(), 517u), g_hookMessages.end());
     PopMouseHook();
 
     // Tool 20: the card's menu; "Copy " copies the card, and the next menu offers to paste it.
     SetAdvancedUser(true);
-    watch = RightClick(page_.embed, point, 159);
+    watch = RightClick(page.embed, point, 159);
     ASSERT_TRUE(watch.seen);
     EXPECT_EQ(TextOf(watch.items, 159), "Copy ");
     EXPECT_EQ(watch.items[0].text, "Card: " + std::to_string(kMenuCardId) + "...");
-    watch = RightClick(page_.embed, point, 0);
+    watch = RightClick(page.embed, point, 0);
     ASSERT_TRUE(watch.seen);
     EXPECT_EQ(TextOf(watch.items, 153), "Paste card");
     EXPECT_FALSE(ById(watch.items, 153)->grayed);

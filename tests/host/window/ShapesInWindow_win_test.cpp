@@ -83,7 +83,9 @@ std::vector<uint32_t> Golden(const std::vector<Drawn>& table) {
     return pixels;
 }
 
-TEST(ShapesInWindow, EveryVerbShowsInTheWindowAsRasterized) {
+class ShapesInWindow : public LinkedPluginTest {};
+
+TEST_F(ShapesInWindow, EveryVerbShowsInTheWindowAsRasterized) {
     SKIP_UNLESS_TRUE_COLOUR("the window is compared pixel for pixel with shapes in exact colours");
     stackbuilder::Stack stack;
     stack.cardWidth = kCardW;
@@ -91,8 +93,7 @@ TEST(ShapesInWindow, EveryVerbShowsInTheWindowAsRasterized) {
     stackbuilder::Card card = stackbuilder::PictureCard(1, stackbuilder::SolidPicture(kCardW, kCardH, 8, 0));
     card.picture->palette = {{255, 255, 255}};  // a card takes its size from its picture
     stack.cards.push_back(card);
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "shapes-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     const HWND embed = page.embed;
     int width = 0, height = 0;
     GetOffscreenSize(&width, &height, nullptr);
@@ -132,7 +133,6 @@ TEST(ShapesInWindow, EveryVerbShowsInTheWindowAsRasterized) {
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(wrong, 0) << "display depth " << depth << where;
 
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

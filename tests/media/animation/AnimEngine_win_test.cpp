@@ -14,13 +14,13 @@
 #include "core/system/PluginModule.h"
 #include "media/animation/AnimPlayback.h"
 #include "format/StackFile.h"
+#include "tests/media/animation/AnimPage_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {
 
 namespace sb = stackbuilder;
 using Bytes = std::vector<uint8_t>;
-constexpr int kCardW = 160, kCardH = 120;
 
 // A strip of two 10 by 10 frames: frame 0 red, frame 1 white with a blue right half.
 constexpr uint32_t kRed = 0xFF0000, kWhite = 0xFFFFFF, kBlue = 0x0000FF;
@@ -79,26 +79,9 @@ int FiredMessagesWithin(DWORD milliseconds) {
 }
 
 // The plug-in on a stack of one light grey card.
-class AnimEngineTest : public ::testing::Test {
+class AnimEngineTest : public AnimPageTest {
 protected:
-    void SetUp() override {
-        sb::Stack stack;
-        stack.cardWidth = kCardW;
-        stack.cardHeight = kCardH;
-        sb::Card card = sb::PictureCard(1, sb::SolidPicture(kCardW, kCardH, 8, 1));
-        card.picture->palette = {{255, 255, 255}, {190, 190, 190}};
-        stack.cards = {card};
-        ASSERT_TRUE(OpenInLinkedPlugin(stack, "engine-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
-        window_ = GetCardWindow();
-        UpdateWindow(window_);
-        PumpPageMessages();
-    }
-    void TearDown() override {
-        ReleaseAnimPlayback();
-        CloseLinkedPlugin(&page_);
-    }
-    LinkedPluginPage page_;
-    HWND window_ = nullptr;
+    void SetUp() override { ASSERT_TRUE(OpenCards({{190, 190, 190}})); }
 };
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "media/animation/AnimPlayback.h"
 #include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
+#include "tests/media/animation/AnimPage_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/RleAvi.h"
 
@@ -31,35 +32,15 @@ namespace {
 
 namespace sb = stackbuilder;
 using Bytes = std::vector<uint8_t>;
-constexpr int kCardW = 160, kCardH = 120;
 constexpr sb::Rgb kCardBlue{40, 40, 200}, kCardGreen{40, 200, 40};
 
-sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
-    sb::Card card = sb::PictureCard(id, sb::SolidPicture(kCardW, kCardH, 8, 1));
-    card.picture->palette = {{255, 255, 255}, colour};
-    return card;
-}
-
 // The plug-in on a stack of a blue card and a green one.
-class AnimPlaybackTest : public ::testing::Test {
+class AnimPlaybackTest : public AnimPageTest {
 protected:
     void SetUp() override {
-        sb::Stack stack;
-        stack.cardWidth = kCardW;
-        stack.cardHeight = kCardH;
-        stack.cards = {ColourCard(1, kCardBlue), ColourCard(2, kCardGreen)};
-        ASSERT_TRUE(OpenInLinkedPlugin(stack, "anim-" + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+        ASSERT_TRUE(OpenCards({kCardBlue, kCardGreen}));
         ASSERT_EQ(GetCurrentCardId(), 1);
-        window_ = GetCardWindow();
-        UpdateWindow(window_);
-        PumpPageMessages();
     }
-    void TearDown() override {
-        ReleaseAnimPlayback();
-        CloseLinkedPlugin(&page_);
-    }
-    LinkedPluginPage page_;
-    HWND window_ = nullptr;
 };
 
 bool Near(COLORREF got, int red, int green, int blue) {
@@ -153,7 +134,7 @@ TEST_F(AnimPlaybackTest, FilmsLoadTheMoviesBoxAndMasksOfTheTransparentColour) {
     DisposeHandle(reference);
     const Bytes stored = sb::SpriteRecord(movie);
     // The movie lies on this disk: the stack is this machine's (one from the web asks its site).
-    ASSERT_TRUE(OpenAgainFromThisMachine(page_));
+    ASSERT_TRUE(OpenAgainFromThisMachine(page));
     Handle sprite = 0;
     ASSERT_EQ(LoadAnimRecord(stored.data(), uint32_t(stored.size()), &sprite), 0);
     Handle film = GetSpriteFilm(sprite);

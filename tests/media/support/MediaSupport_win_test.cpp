@@ -14,6 +14,7 @@
 #include "media/support/MediaWindows.h"
 #include "media/support/PackedDib.h"
 #include "quicktime/QtCalls.h"
+#include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/LinkedStandIn_win.h"
 
 namespace {
@@ -32,15 +33,6 @@ HBITMAP RowsBitmap(int width, const std::vector<COLORREF>& rows) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return bitmap;
-}
-
-COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const COLORREF c = GetPixel(memory, x, y);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    return c;
 }
 
 std::vector<uint8_t> GlobalBytes(HGLOBAL block) {
@@ -89,8 +81,8 @@ TEST_P(MediaSupportTest, DibHoldersBetweenBitmapsSectionsAndPackedDibs) {
     EXPECT_EQ(GlobalBytes(copy), HandleToBytes(holder.header));
     HBITMAP back = DibHolderToBitmap(holder, screen_);
     ASSERT_NE(back, nullptr);
-    EXPECT_EQ(PixelOf(back, 2, 0), kRed);
-    EXPECT_EQ(PixelOf(back, 0, 1), kBlue);
+    EXPECT_EQ(BitmapPixel(back, 2, 0), kRed);
+    EXPECT_EQ(BitmapPixel(back, 0, 1), kBlue);
     DeleteObject(back);
 
     // A section copies a source only of its own geometry; anything else leaves it white.
@@ -110,7 +102,7 @@ TEST_P(MediaSupportTest, DibHoldersBetweenBitmapsSectionsAndPackedDibs) {
         HBITMAP bitmap = MakeDibSection(&section, 3, 2, screen_, c.source);
         ASSERT_NE(bitmap, nullptr) << c.what;
         ASSERT_NE(section.sectionBits, nullptr) << c.what;
-        EXPECT_EQ(PixelOf(bitmap, 1, 0), c.top) << c.what;
+        EXPECT_EQ(BitmapPixel(bitmap, 1, 0), c.top) << c.what;
         if (c.top == kRed) {
             // Packed again: rows bottom first, read back the right way up.
             HGLOBAL block = DibSectionToPackedDib(section);
@@ -124,8 +116,8 @@ TEST_P(MediaSupportTest, DibHoldersBetweenBitmapsSectionsAndPackedDibs) {
             DibHolder reread;
             ASSERT_TRUE(DibHolderFromPackedDib(&reread, again));
             HBITMAP shown = DibHolderToBitmap(reread, screen_);
-            EXPECT_EQ(PixelOf(shown, 0, 0), kRed);
-            EXPECT_EQ(PixelOf(shown, 0, 1), kBlue);
+            EXPECT_EQ(BitmapPixel(shown, 0, 0), kRed);
+            EXPECT_EQ(BitmapPixel(shown, 0, 1), kBlue);
             DeleteObject(shown);
             DibFree(&reread);
         }

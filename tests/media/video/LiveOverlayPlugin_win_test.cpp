@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "actions/ActionBlock.h"
@@ -20,10 +21,6 @@
 #include "tests/support/TestMovieFiles_win.h"
 
 namespace {
-
-namespace sb = stackbuilder;
-
-constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152;  // the open dialog's name box
 
 struct Seen {
     HWND live = nullptr;
@@ -79,34 +76,59 @@ void CALLBACK ClickInside(HWND, UINT, UINT_PTR timer, DWORD) {
     ++g_seen.step;
 }
 
-// Runs the overlay on a live action over (10, 10, 70, 50) with the timer's clicks; the steps the
-// timer took before it ended.
-int RunLiveAction(HWND card, TIMERPROC clicks, ActionBlock* block) {
+// Runs the overlay on a live action (no disc) over (10, 10, 70, 50) with the timer's clicks; the
+// steps the timer took before it ended, -1 when the edit failed.
+int RunLiveAction(HWND card, TIMERPROC clicks, ActionBlock* block, int* chosen, int* hadVideo) {
     g_seen = Seen{};
     g_seen.card = card;
     *block = ActionBlock{};
     block->videodiscFlags = 3;
     block->videodiscRect = {10, 10, 70, 50};
     const UINT_PTR timer = SetTimer(nullptr, 0, 300, clicks);
-    int chosen = 9, hadVideo = 9;
-    const int ok = EditVideoAction(card, block, &chosen, &hadVideo, 5);
+    const int ok = EditVideoAction(card, block, chosen, hadVideo, 5);
     KillTimer(nullptr, timer);
     return ok ? g_seen.step : -1;
 }
 
+// A 120 x 90 card in a page; a movie the open dialog takes for a video action, placed by a drag
+// to (4, 6) and its options taken with OK.
+class LiveOverlayInPlugin : public LinkedPluginTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(Open(OneCardStack(120, 90))); }
+    void TearDown() override {
+        *GetActionBlock() = ActionBlock{};
+        LinkedPluginTest::TearDown();
+        if (!avi_.empty())
+            DeleteFileA(avi_.c_str());
+        SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
+    }
+    // Runs edit with the movie's dialogs answered; what edit returns.
+    int ChooseMovie(const std::function<int()>& edit) {
+        avi_ = WriteTemp("loom_videoaction.avi", RleAvi());
+        CardDrag drag(page.embed, 4 - (120 - kAviWidth) / 2, 6 - (90 - kAviHeight) / 2);
+        DialogDriver driver(15000);
+        driver.Expect(DialogMatch::Caption("Please select a movie file"), [&](DialogView& box) {
+            box.SetFileName(avi_);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(IDOK); });
+        const int result = driver.Run(edit);
+        EXPECT_TRUE(driver.AllAnswered()) << "no source asked for an existing movie";
+        return result;
+    }
+
+private:
+    std::string avi_;
+};
+
 }  // namespace
 
-TEST(LiveOverlayInPlugin, APlainClickOrEnterEndsTheOverlayUnmoved) {
+TEST_F(LiveOverlayInPlugin, APlainClickOrEnterEndsTheOverlayUnmoved) {
     SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
-    sb::Stack stack;
-    stack.cardWidth = 120;
-    stack.cardHeight = 90;
-    stack.cards = {sb::PlainCard(1)};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "liveclick-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
     for (const TIMERPROC stop : {&ClickInside<false>, &ClickInside<true>}) {
         ActionBlock block{};
-        EXPECT_EQ(RunLiveAction(page.embed, stop, &block), 1) << "the first click or Enter ended it";
+        int chosen = 9, hadVideo = 9;
+        EXPECT_EQ(RunLiveAction(page.embed, stop, &block, &chosen, &hadVideo), 1) << "the first click or Enter ended it";
         EXPECT_NE(g_seen.live, nullptr);
         EXPECT_FALSE(IsWindow(g_seen.live));
         EXPECT_EQ(block.videodiscFlags, 3);
@@ -117,20 +139,11 @@ TEST(LiveOverlayInPlugin, APlainClickOrEnterEndsTheOverlayUnmoved) {
         const RECT clickRect = VideoClickRect();
         EXPECT_TRUE(IsRectEmpty(&clickRect)) << "the overlay gone, a press there is the card's own";
     }
-    CloseLinkedPlugin(&page);
-    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
 }
 
 // A movie action (beside a stale videodisc segment) edited: the movie's options go straight up;
 // OK keeps the movie and leaves no segment.
-TEST(LiveOverlayInPlugin, AMovieTakenByItsOptionsEmptiesTheSegment) {
-    sb::Stack stack;
-    stack.cardWidth = 120;
-    stack.cardHeight = 90;
-    stack.cards = {sb::PlainCard(1)};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "videomovie-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
-    const std::string avi = WriteTemp("loom_videoaction.avi", RleAvi());
+TEST_F(LiveOverlayInPlugin, AMovieTakenByItsOptionsEmptiesTheSegment) {
     ActionBlock* block = GetActionBlock();
     *block = ActionBlock{};
     block->movieSet = 1;
@@ -138,17 +151,8 @@ TEST(LiveOverlayInPlugin, AMovieTakenByItsOptionsEmptiesTheSegment) {
     block->videodiscStart[1] = 'S';
     block->videodiscFlags = 1;
     int chosen = 9, hadVideo = 9;
-    // No file is known yet: one is chosen, placed (dragged from the card's middle to (4, 6)), and
-    // its options taken with OK.
-    CardDrag drag(page.embed, 4 - (120 - kAviWidth) / 2, 6 - (90 - kAviHeight) / 2);
-    DialogDriver driver(15000);
-    driver.Expect(DialogMatch::Caption("Please select a movie file"), [&](DialogView& box) {
-        box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, avi);
-        box.Press(IDOK);
-    });
-    driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(IDOK); });
-    EXPECT_EQ(driver.Run([&] { return EditVideoAction(page.embed, block, &chosen, &hadVideo, 7); }), 1);
-    EXPECT_TRUE(driver.AllAnswered()) << "no source asked for an existing movie";
+    // No file is known yet: one is chosen, placed, and its options taken.
+    EXPECT_EQ(ChooseMovie([&] { return EditVideoAction(page.embed, block, &chosen, &hadVideo, 7); }), 1);
     EXPECT_EQ(hadVideo, 1);
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(block->movieSet, 1u);
@@ -158,64 +162,30 @@ TEST(LiveOverlayInPlugin, AMovieTakenByItsOptionsEmptiesTheSegment) {
     EXPECT_EQ(block->movieRect.top, 6);
     EXPECT_EQ(block->movieRect.right, 4 + kAviWidth);
     EXPECT_EQ(block->movieRect.bottom, 6 + kAviHeight);
-    *block = ActionBlock{};
-    CloseLinkedPlugin(&page);
-    DeleteFileA(avi.c_str());
 }
 
 // The object menu's Video... on an object's own block: the movie the options take lands in that
 // block, and the working block is left as it was.
-TEST(LiveOverlayInPlugin, AMovieChosenFromTheObjectMenuLandsInTheObjectsBlock) {
-    sb::Stack stack;
-    stack.cardWidth = 120;
-    stack.cardHeight = 90;
-    stack.cards = {sb::PlainCard(1)};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "videomenu-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
-    const std::string avi = WriteTemp("loom_videomenu.avi", RleAvi());
+TEST_F(LiveOverlayInPlugin, AMovieChosenFromTheObjectMenuLandsInTheObjectsBlock) {
     ActionBlock* working = GetActionBlock();
     *working = ActionBlock{};
     working->destination = 5;
     ActionBlock own{};
     own.movieSet = 1;
-    CardDrag drag(page.embed, 4 - (120 - kAviWidth) / 2, 6 - (90 - kAviHeight) / 2);
-    DialogDriver driver(15000);
-    driver.Expect(DialogMatch::Caption("Please select a movie file"), [&](DialogView& box) {
-        box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, avi);
-        box.Press(IDOK);
-    });
-    driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(IDOK); });
     const ActionChoiceTarget target{page.embed, nullptr, kObjectButton, 0, 0};
-    EXPECT_EQ(driver.Run([&] { return RunActionChoice(target, kChoiceVideo, &own); }), 1);
-    EXPECT_TRUE(driver.AllAnswered());
+    EXPECT_EQ(ChooseMovie([&] { return RunActionChoice(target, kChoiceVideo, &own); }), 1);
     EXPECT_EQ(own.movieSet, 1u);
     EXPECT_EQ(own.movieRect.left, 4);
     EXPECT_EQ(own.movieRect.right, 4 + kAviWidth);
     EXPECT_EQ(working->destination, 5) << "the working block is given back";
     EXPECT_EQ(working->movieSet, 0u);
-    *working = ActionBlock{};
-    CloseLinkedPlugin(&page);
-    DeleteFileA(avi.c_str());
 }
 
-TEST(LiveOverlayInPlugin, ALiveActionIsMovedAndKept) {
+TEST_F(LiveOverlayInPlugin, ALiveActionIsMovedAndKept) {
     SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
-    sb::Stack stack;
-    stack.cardWidth = 120;
-    stack.cardHeight = 90;
-    stack.cards = {sb::PlainCard(1)};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "liveoverlay-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
-    g_seen = Seen{};
-    g_seen.card = page.embed;
-
     ActionBlock block{};
-    block.videodiscFlags = 3;  // live video, no disc
-    block.videodiscRect = {10, 10, 70, 50};
-    const UINT_PTR timer = SetTimer(nullptr, 0, 300, Step);
     int chosen = 9, hadVideo = 9;
-    EXPECT_EQ(EditVideoAction(page.embed, &block, &chosen, &hadVideo, 5), 1);
-    KillTimer(nullptr, timer);
+    EXPECT_EQ(RunLiveAction(page.embed, Step, &block, &chosen, &hadVideo), 2);
     EXPECT_EQ(hadVideo, 1);
     EXPECT_EQ(chosen, 0);
 
@@ -234,7 +204,4 @@ TEST(LiveOverlayInPlugin, ALiveActionIsMovedAndKept) {
     EXPECT_EQ(block.videodiscRect.bottom, 55);
     EXPECT_EQ(block.videodiscStart[0], 0);
     EXPECT_EQ(block.movieSet, 0u);
-
-    CloseLinkedPlugin(&page);
-    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
 }

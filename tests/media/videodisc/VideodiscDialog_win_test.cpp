@@ -16,40 +16,16 @@
 #include "media/MediaManager.h"
 #include "media/capture/Capture.h"
 #include "media/videodisc/Videodisc.h"
+#include "tests/media/videodisc/SimulatedVideodisc_win.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/LinkedPlugin_win.h"
 
 namespace {
 
 constexpr int kStartEdit = 6, kEndEdit = 5, kAudio = 9, kSpeedUp = 10, kSpeedDown = 11, kSpeedLabel = 12,
               kPlayBack = 16, kViewer = 23;
 
-class VideodiscDialog : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetAppInstance(GetModuleHandleA(nullptr));
-        char dir[MAX_PATH];
-        GetTempPathA(sizeof dir, dir);
-        log_ = std::string(dir) + "loom-laserply-test.log";
-        DeleteFileA(log_.c_str());
-        SetEnvironmentVariableA("LOOM_VIDEODISC_LOG", log_.c_str());
-        SetEnvironmentVariableA("LOOM_VIDEODISC", "cav");
-    }
-    void TearDown() override {
-        CloseVideodiscPlayer();
-        ClearVideodiscState();
-        SetEnvironmentVariableA("LOOM_VIDEODISC_LOG", nullptr);
-        SetEnvironmentVariableA("LOOM_VIDEODISC", nullptr);
-        DeleteFileA(log_.c_str());
-    }
-    bool Logged(const std::string& line) const {
-        std::ifstream in(log_);
-        for (std::string l; std::getline(in, l);)
-            if (l == line)
-                return true;
-        return false;
-    }
-    std::string log_;
-};
+class VideodiscDialog : public SimulatedVideodiscTest {};
 
 // Types into an edit as the user would: focus first, then the text.
 void Type(DialogView& box, int id, const char* text) {
@@ -150,29 +126,36 @@ LRESULT CALLBACK CardProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void SendMouse(int x, int y, DWORD buttonFlags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = static_cast<LONG>((y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
-    SendInput(1, &input, sizeof input);
-}
-
-TEST_F(VideodiscDialog, ModelessAClickInTheViewerReachesTheCardWindow) {
-    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = CardProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "LaserPlyTestCard";
-    RegisterClassA(&wc);
-    HWND card = CreateWindowA("LaserPlyTestCard", "", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr,
-                              wc.hInstance, nullptr);
-    ASSERT_NE(card, nullptr);
-    g_cardPresses.clear();
+// A card window of 400 x 300 at (100, 100) that counts its presses, a capture driver found.
+class VideodiscDialogModeless : public VideodiscDialog {
+protected:
+    void SetUp() override {
+        VideodiscDialog::SetUp();
+        SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = CardProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "LaserPlyTestCard";
+        RegisterClassA(&wc);
+        card = CreateWindowA("LaserPlyTestCard", "", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+        ASSERT_NE(card, nullptr);
+        g_cardPresses.clear();
+    }
+    void TearDown() override {
+        if (IsWindow(card))
+            DestroyWindow(card);
+        UnregisterClassA("LaserPlyTestCard", GetModuleHandleA(nullptr));
+        SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
+        VideodiscDialog::TearDown();
+    }
+    HWND card = nullptr;
     VideodiscCommandText start{}, end{};
     Rect32 rect{};
     uint16_t live = 0;
+};
+
+TEST_F(VideodiscDialogModeless, AClickInTheViewerReachesTheCardWindow) {
     HWND viewer = nullptr;
     DialogDriver driver(10000);
     driver.Expect(DialogMatch::Template("LaserPly"), [&](DialogView& box) {
@@ -183,8 +166,8 @@ TEST_F(VideodiscDialog, ModelessAClickInTheViewerReachesTheCardWindow) {
         EXPECT_TRUE(IsWindowVisible(viewer));
         EXPECT_EQ(GetVideodiscDialogSettings()->state.flags & kVdModeless, kVdModeless);
         // The viewer lies over the middle half of the card: a click at the card's (200, 150).
-        SendMouse(300, 250, MOUSEEVENTF_LEFTDOWN);
-        SendMouse(300, 250, MOUSEEVENTF_LEFTUP);
+        SendScreenMouse({300, 250}, MOUSEEVENTF_LEFTDOWN);
+        SendScreenMouse({300, 250}, MOUSEEVENTF_LEFTUP);
     });
     driver.Expect(DialogMatch::Template("LaserPly"), [&](DialogView& box) { box.Press(IDOK); });
     EXPECT_TRUE(driver.Run([&] { return RunVideodiscDialog(card, start, end, rect, false, kVdDialogModeless, live); }));
@@ -204,26 +187,11 @@ TEST_F(VideodiscDialog, ModelessAClickInTheViewerReachesTheCardWindow) {
     EXPECT_EQ(MouseToParentWindow(), nullptr);
     EXPECT_FALSE(MouseHookActive());
     EXPECT_EQ(ModelessDialogCount(), 0);
-    DestroyWindow(card);
-    UnregisterClassA("LaserPlyTestCard", wc.hInstance);
-    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
 }
 
 // The card window going while the dialog runs takes the dialog with it, and nothing of the
 // modeless run stays behind for the next.
-TEST_F(VideodiscDialog, ModelessClosedWithItsCardLeavesNothingBehind) {
-    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = CardProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "LaserPlyTestCard";
-    RegisterClassA(&wc);
-    HWND card = CreateWindowA("LaserPlyTestCard", "", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr,
-                              wc.hInstance, nullptr);
-    ASSERT_NE(card, nullptr);
-    VideodiscCommandText start{}, end{};
-    Rect32 rect{};
-    uint16_t live = 0;
+TEST_F(VideodiscDialogModeless, ClosedWithItsCardLeavesNothingBehind) {
     DialogDriver driver(10000);
     driver.Expect(DialogMatch::Template("LaserPly"), [&](DialogView& box) {
         box.SetChecked(kViewer, true);
@@ -238,8 +206,6 @@ TEST_F(VideodiscDialog, ModelessClosedWithItsCardLeavesNothingBehind) {
     EXPECT_FALSE(MouseHookActive());
     EXPECT_EQ(ModelessDialogCount(), 0);
     EXPECT_EQ(live, 0) << "no OK: the action keeps its flag";
-    UnregisterClassA("LaserPlyTestCard", wc.hInstance);
-    SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", nullptr);
 }
 
 }  // namespace

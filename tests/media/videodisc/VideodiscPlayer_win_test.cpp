@@ -19,6 +19,7 @@
 #include "media/videodisc/Videodisc.h"
 #include "format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/media/videodisc/SimulatedVideodisc_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 
 namespace {
@@ -33,39 +34,7 @@ std::vector<uint8_t> Chunk(uint32_t start, uint32_t end, uint16_t flags = 0, con
     return c;
 }
 
-class VideodiscPlayer : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetAppInstance(GetModuleHandleA(nullptr));  // the alerts' templates
-        char dir[MAX_PATH];
-        GetTempPathA(sizeof dir, dir);
-        log_ = std::string(dir) + "loom-videodisc-test.log";
-        DeleteFileA(log_.c_str());
-        SetEnvironmentVariableA("LOOM_VIDEODISC_LOG", log_.c_str());
-        SetEnvironmentVariableA("LOOM_VIDEODISC", "cav");
-    }
-    void TearDown() override {
-        CloseVideodiscPlayer();
-        ClearVideodiscState();
-        SetEnvironmentVariableA("LOOM_VIDEODISC_LOG", nullptr);
-        SetEnvironmentVariableA("LOOM_VIDEODISC", nullptr);
-        DeleteFileA(log_.c_str());
-    }
-    std::vector<std::string> Log() const {
-        std::ifstream in(log_);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind("status", 0) != 0)  // status questions are many and say nothing here
-                lines.push_back(line);
-        return lines;
-    }
-    bool Logged(const std::string& line) const {
-        const std::vector<std::string> lines = Log();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-    void ClearLog() const { DeleteFileA(log_.c_str()); }
-    std::string log_;
-};
+class VideodiscPlayer : public SimulatedVideodiscTest {};
 
 std::string Join(const std::vector<std::string>& lines) {
     std::ostringstream out;
@@ -184,15 +153,6 @@ TEST_F(VideodiscPlayer, AClickInTheLiveVideoRectangleIsPostedOnceWithACaptureDri
 
 namespace sb = stackbuilder;
 
-void ClickScreen(int x, int y, DWORD button) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = static_cast<LONG>((y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
-    SendInput(1, &input, sizeof input);
-}
-
 void PumpFor(DWORD ms) {
     const DWORD end = GetTickCount() + ms;
     while (static_cast<int>(end - GetTickCount()) > 0) {
@@ -241,8 +201,8 @@ TEST_F(VideodiscPlayer, InThePluginAPressOnTheLiveVideoReachesTheCardOnce) {
     SetForegroundWindow(page.page);
     POINT at{160, 120};
     ClientToScreen(cardWindow, &at);
-    ClickScreen(at.x, at.y, MOUSEEVENTF_LEFTDOWN);
-    ClickScreen(at.x, at.y, MOUSEEVENTF_LEFTUP);
+    SendScreenMouse(at, MOUSEEVENTF_LEFTDOWN);
+    SendScreenMouse(at, MOUSEEVENTF_LEFTUP);
     PumpFor(600);
     const std::vector<std::string> lines = Log();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("seek 700")), 1) << Join(lines);

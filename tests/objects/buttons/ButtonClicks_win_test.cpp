@@ -16,7 +16,9 @@ namespace {
 namespace sb = stackbuilder;
 constexpr int kCardW = 120, kCardH = 90;
 
-TEST(ButtonClicks, AReleaseInsideMovesToTheDestinationAndOneOutsideDoesNot) {
+class ButtonClicks : public LinkedPluginTest {};
+
+TEST_F(ButtonClicks, AReleaseInsideMovesToTheDestinationAndOneOutsideDoesNot) {
     sb::Stack stack;
     stack.cardWidth = kCardW;
     stack.cardHeight = kCardH;
@@ -26,8 +28,7 @@ TEST(ButtonClicks, AReleaseInsideMovesToTheDestinationAndOneOutsideDoesNot) {
         card.objects.push_back(sb::ShapedButton(10 + id, {10, 10, 60, 40}, id == 1 ? "Next" : "Back", 2, 0, id == 1 ? -1 : -2));
         stack.cards.push_back(card);
     }
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "clicks-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     const HWND embed = page.embed;
     ASSERT_EQ(GetCurrentCardId(), 1) << "the stack is open";
     UpdateWindow(embed);
@@ -46,7 +47,6 @@ TEST(ButtonClicks, AReleaseInsideMovesToTheDestinationAndOneOutsideDoesNot) {
     SendMouse(embed, WM_LBUTTONUP, 31, 26);
     EXPECT_EQ(GetCurrentCardId(), 1) << "and back";
 
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

@@ -31,15 +31,6 @@ namespace {
 namespace sb = stackbuilder;
 constexpr COLORREF kWhite = RGB(255, 255, 255), kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255);
 
-COLORREF BitmapAt(HBITMAP bitmap, int x, int y) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    const COLORREF c = GetPixel(dc, x, y);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return c;
-}
-
 // A picture compatible with the window: its left half red, its right half blue.
 HBITMAP TwoColourPicture(HWND window, int width, int height) {
     HDC dc = GetDC(window);
@@ -80,18 +71,13 @@ sb::Object StoredGraphic(uint16_t id, sb::Rect rect, int width, int height) {
     return g;
 }
 
-sb::Stack WhiteStack(std::vector<sb::Object> objects) {
-    sb::Stack stack;
-    stack.cardWidth = 120;
-    stack.cardHeight = 90;
-    sb::Card card = sb::PictureCard(1, sb::SolidPicture(120, 90, 8, 0));
-    card.picture->palette = {{255, 255, 255}};
-    card.objects = std::move(objects);
-    stack.cards.push_back(card);
-    return stack;
-}
+sb::Stack WhiteStack(std::vector<sb::Object> objects) { return WhiteCards(1, 120, 90, std::move(objects)); }
 
-std::string StackName(const char* what) { return std::string(what) + std::to_string(GetCurrentProcessId()) + ".stk"; }
+// A white card with graphic 5, 10 by 10 at (20, 20).
+class GraphicEdit : public LinkedPluginTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(Open(WhiteStack({StoredGraphic(5, {20, 20, 30, 30}, 10, 10)}))); }
+};
 
 // The graphic's record as it lies in its card record now.
 std::vector<uint8_t> RecordOf(uint16_t id) {
@@ -106,10 +92,7 @@ std::vector<uint8_t> RecordOf(uint16_t id) {
 
 int g_memRefsFailures = 0;
 
-TEST(GraphicEdit, ReplacesTheSelectedGraphicsPictureAndRecord) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(WhiteStack({StoredGraphic(5, {20, 20, 30, 30}, 10, 10)}),
-                                   StackName("gedit-"), &page));
+TEST_F(GraphicEdit, ReplacesTheSelectedGraphicsPictureAndRecord) {
     const LayerHandle layer = FindLayer(kObjectGraphic, 5);
     ASSERT_NE(layer, nullptr);
     EXPECT_EQ(GraphicObjectPicture(), nullptr) << "nothing selected";
@@ -146,14 +129,14 @@ TEST(GraphicEdit, ReplacesTheSelectedGraphicsPictureAndRecord) {
     // What was written reads back: the picture's two halves and the mask's white columns.
     HBITMAP back = MakeBitmapFromPictureRecord(record, GetCurrentCardRecord());
     ASSERT_NE(back, nullptr);
-    EXPECT_EQ(BitmapAt(back, 1, 5), kRed);
-    EXPECT_EQ(BitmapAt(back, 8, 5), kBlue);
+    EXPECT_EQ(BitmapPixel(back, 1, 5), kRed);
+    EXPECT_EQ(BitmapPixel(back, 8, 5), kBlue);
     DeleteObject(back);
     HBITMAP backMask = nullptr;
     uint16_t first = 1, second = 1;
     ASSERT_EQ(MaskFromPackedBits(layout.mask, &backMask, &first, &second), PackedMaskRefusal::None);
-    EXPECT_EQ(BitmapAt(backMask, 5, 5), kWhite);
-    EXPECT_EQ(BitmapAt(backMask, 6, 5), RGB(0, 0, 0));
+    EXPECT_EQ(BitmapPixel(backMask, 5, 5), kWhite);
+    EXPECT_EQ(BitmapPixel(backMask, 6, 5), RGB(0, 0, 0));
     DeleteObject(backMask);
     {
         LayerLock<GraphicLayer> after(layer);
@@ -181,7 +164,6 @@ TEST(GraphicEdit, ReplacesTheSelectedGraphicsPictureAndRecord) {
     EXPECT_EQ(RecordOf(5), record);
     EXPECT_EQ(LayerLock<GraphicLayer>(layer)->picture, picture);
     DeleteObject(refused);
-    CloseLinkedPlugin(&page);
 }
 
 // The picture and mask a record holds, read back: the picture's colour and whether the mask is
@@ -192,8 +174,8 @@ std::pair<COLORREF, bool> StoredAt(const std::vector<uint8_t>& record, int x, in
     HBITMAP mask = nullptr;
     uint16_t first = 1, second = 1;
     const bool masked = picture && MaskFromPackedBits(layout.mask, &mask, &first, &second) == PackedMaskRefusal::None;
-    const std::pair<COLORREF, bool> at = {picture ? BitmapAt(picture, x, y) : CLR_INVALID,
-                                          masked && BitmapAt(mask, x, y) == kWhite};
+    const std::pair<COLORREF, bool> at = {picture ? BitmapPixel(picture, x, y) : CLR_INVALID,
+                                          masked && BitmapPixel(mask, x, y) == kWhite};
     if (picture)
         DeleteObject(picture);
     if (mask)
@@ -203,10 +185,7 @@ std::pair<COLORREF, bool> StoredAt(const std::vector<uint8_t>& record, int x, in
 
 // Flip Sideways on a masked graphic mirrors its picture and its mask together in the record
 // and the layer; Undo brings the record back as it was. Nothing selected, nothing flips.
-TEST(GraphicEdit, AMaskedGraphicFlipsWithItsMaskAndTheFlipIsUndone) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(WhiteStack({StoredGraphic(5, {20, 20, 30, 30}, 10, 10)}), StackName("gflip-"),
-                                   &page));
+TEST_F(GraphicEdit, AMaskedGraphicFlipsWithItsMaskAndTheFlipIsUndone) {
     const LayerHandle layer = FindLayer(kObjectGraphic, 5);
     ASSERT_NE(layer, nullptr);
     EXPECT_FALSE(CanFlipSelectedGraphic() || FlipSelectedGraphic('S'));
@@ -224,8 +203,8 @@ TEST(GraphicEdit, AMaskedGraphicFlipsWithItsMaskAndTheFlipIsUndone) {
     EXPECT_EQ(StoredAt(flipped, 6, 5), std::make_pair(kRed, false));
     {
         LayerLock<GraphicLayer> now(layer);
-        EXPECT_EQ(BitmapAt(now->picture, 8, 5), kRed);
-        EXPECT_EQ(BitmapAt(now->mask, 8, 5), kWhite);
+        EXPECT_EQ(BitmapPixel(now->picture, 8, 5), kRed);
+        EXPECT_EQ(BitmapPixel(now->mask, 8, 5), kWhite);
         EXPECT_NE(now->outline, nullptr) << "rebuilt for the frame";
     }
     EXPECT_EQ(std::vector<uint8_t>(flipped.begin() + 16, flipped.begin() + 60),
@@ -233,13 +212,9 @@ TEST(GraphicEdit, AMaskedGraphicFlipsWithItsMaskAndTheFlipIsUndone) {
 
     PerformUndo(page.embed);
     EXPECT_EQ(RecordOf(5), before);
-    CloseLinkedPlugin(&page);
 }
 
-TEST(GraphicEdit, StretchFeedbackThroughTheClipAndFreeing) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(WhiteStack({StoredGraphic(5, {20, 20, 30, 30}, 10, 10)}), StackName("gfeed-"),
-                                   &page));
+TEST_F(GraphicEdit, StretchFeedbackThroughTheClipAndFreeing) {
     const HWND embed = page.embed;
     HBITMAP picture = TwoColourPicture(embed, 10, 10);
     SelectObjectLayer(FindLayer(kObjectGraphic, 5));
@@ -282,7 +257,6 @@ TEST(GraphicEdit, StretchFeedbackThroughTheClipAndFreeing) {
     EXPECT_EQ(points, 0);
     EXPECT_EQ(count, 0);
     DeleteObject(dragged);
-    CloseLinkedPlugin(&page);
 }
 
 // Picture flags 32: kept in the card, never a layer, drawn or hit. A stored mask size of 0 takes
@@ -301,8 +275,8 @@ TEST(GraphicObjectsInPlugin, NeverDrawnZeroSizedMaskAndHiddenByTool) {
     hidden.flags = kObjectHidden;
     sb::Stack stack = WhiteStack({never, masked, hidden});
     stack.cards[0].picture->palette = {{255, 255, 255}, {0, 0, 0}};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, StackName("gshow-"), &page));
+    LinkedPluginPage page;  // the suite's other tests are in the browser's file, without a fixture
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, ProcessStackName("gshow"), &page));
     UpdateWindow(page.embed);
 
     EXPECT_EQ(FindLayer(kObjectGraphic, 7), nullptr);

@@ -89,9 +89,23 @@ CHARFORMAT2A FormatAt(HWND field, int at) {
     return format;
 }
 
-TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(TwoCardStack(), "contents-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+// The field's text marked as typed, then stored as leaving the card would; false without its
+// layer.
+bool SaveTypedField() {
+    {
+        LayerLock<FieldLayer> layer(FindLayer(kObjectText, kField));
+        if (!layer)
+            return false;
+        layer->modified = 1;
+    }
+    SaveCurrentFieldContents();
+    return true;
+}
+
+class FieldContents : public LinkedPluginTest {};
+
+TEST_F(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
+    ASSERT_TRUE(Open(TwoCardStack()));
     const std::string arial = MapperFace("arial");
     auto field = [&] { return GetDlgItem(page.embed, kField); };
     ASSERT_TRUE(field());
@@ -114,12 +128,7 @@ TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
     TextSetSel(field(), 8, 13, false);
     TextSetStyle(field(), 2, TextScope::Selection);
     TextSetFontName(field(), "Courier New", TextScope::Selection);
-    {
-        LayerLock<FieldLayer> layer(FindLayer(kObjectText, kField));
-        ASSERT_TRUE(layer);
-        layer->modified = 1;
-    }
-    SaveCurrentFieldContents();
+    ASSERT_TRUE(SaveTypedField());
     const std::vector<uint8_t> object = OpenStackObject(1, kObjectText, kField);
     const auto mine = FindFieldTextEntry(object, 2, 0);
     ASSERT_TRUE(mine);
@@ -141,7 +150,6 @@ TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
     ASSERT_TRUE(first);
     EXPECT_EQ(first->cardId, 1);
     EXPECT_EQ(FieldEntryText(object, *first).size(), 10u);
-    CloseLinkedPlugin(&page);
 }
 
 // A new disk-based text object's record made from a field's layer (its first run becomes the
@@ -151,7 +159,7 @@ TEST(FieldContents, EachCardShowsItsStyledTextAndTypedTextIsSaved) {
 // A stack recognised as Mac-made by its colour table (a first entry of white) with header flag
 // 0x10 clear: its field shows the Mac Roman text converted, as the button names on the card are,
 // and text typed there is stored back in Mac Roman.
-TEST(FieldContents, AStackMadeOnAMacByItsColourTableShowsAndStoresItsFieldTextConverted) {
+TEST_F(FieldContents, AStackMadeOnAMacByItsColourTableShowsAndStoresItsFieldTextConverted) {
     sb::Stack stack;
     stack.cardWidth = 240;
     stack.cardHeight = 120;
@@ -163,8 +171,7 @@ TEST(FieldContents, AStackMadeOnAMacByItsColourTableShowsAndStoresItsFieldTextCo
     card.objects.push_back(field);
     card.objects.push_back(sb::Button(31, {10, 95, 80, 115}, "Caf\x8E"));
     stack.cards = {card};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "macmade-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
     ASSERT_EQ(GetU16(HandleToBytes(GetStackHeaderHandle()), kHeaderFlags) & kStackMacRomanText, 0);
     EXPECT_TRUE(OpenStackTextIsMacRoman());
     const HWND window = GetDlgItem(page.embed, kField);
@@ -176,23 +183,16 @@ TEST(FieldContents, AStackMadeOnAMacByItsColourTableShowsAndStoresItsFieldTextCo
 
     TextSetSel(window, 14, 14, false);
     TextReplaceSel(window, "\xE9");  // e acute, 0x8E in Mac Roman
-    {
-        LayerLock<FieldLayer> layer(FindLayer(kObjectText, kField));
-        ASSERT_TRUE(layer);
-        layer->modified = 1;
-    }
-    SaveCurrentFieldContents();
+    ASSERT_TRUE(SaveTypedField());
     const std::vector<uint8_t> object = OpenStackObject(1, kObjectText, kField);
     const auto entry = FindFieldTextEntry(object, 1, 0);
     ASSERT_TRUE(entry);
     const auto text = FieldEntryText(object, *entry);
     EXPECT_EQ(std::string(text.begin(), text.end()), "na\x95ve \xA5 bullet\x8E");
-    CloseLinkedPlugin(&page);
 }
 
-TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(TwoCardStack(), "disktext-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+TEST_F(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
+    ASSERT_TRUE(Open(TwoCardStack()));
     ASSERT_TRUE(OpenAgainFromThisMachine(page)) << "a stack of this machine finds its files here";
     HWND field = GetDlgItem(page.embed, kField);
     ASSERT_TRUE(field);
@@ -254,13 +254,13 @@ TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
     EXPECT_EQ(style.red, 0xFF00);
 
     // The stored path is gone: the prompt names the file; the user points at the moved one.
-    constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152, kFilterCombo = 1136;
+    constexpr int kFilterCombo = 1136;
     SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     DialogDriver driver(15000);
     driver.Expect(DialogMatch::Caption("Please find the text file named: story.txt"), [&](DialogView& box) {
         EXPECT_EQ(box.ListCount(kFilterCombo), 1);
         EXPECT_EQ(box.ListItem(kFilterCombo, 0), "Text (*.TXT)");
-        box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, moved);
+        box.SetFileName(moved);
         box.Press(IDOK);
     });
     driver.Run([&] { LoadDiskBasedFieldText(field, record, nullptr); });
@@ -280,7 +280,6 @@ TEST(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
     EXPECT_EQ(TextGetRange(field, 0, -1, -1), "");
     DeleteFileA(moved.c_str());
     RemoveDirectoryA(folder.c_str());
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

@@ -48,7 +48,9 @@ std::vector<std::pair<std::string, uint16_t>> Gather(Handle card, uint16_t field
     return links;
 }
 
-TEST(TextLinksCopy, AFieldsLinksByItsPairsAndWordsAllFieldsLinksUnlessOnDisk) {
+class TextLinksCopy : public LinkedPluginTest {};
+
+TEST_F(TextLinksCopy, AFieldsLinksByItsPairsAndWordsAllFieldsLinksUnlessOnDisk) {
     sb::Stack stack;
     stack.cardWidth = 200;
     stack.cardHeight = 100;
@@ -56,8 +58,7 @@ TEST(TextLinksCopy, AFieldsLinksByItsPairsAndWordsAllFieldsLinksUnlessOnDisk) {
     card.objects = {sb::TextField(21, {10, 10, 190, 60}, "Words", "a cat sat on the concat")};
     stack.cards = {card};
     stack.resources = {Link(101, 21, "cat"), Link(102, 21, "con"), Link(103, 0, "dog"), Link(104, 9, "cat")};
-    LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "linkcopy-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(Open(stack));
 
     // The copy's pairs map field 21 to itself and 9 elsewhere; "con" stands in no whole word.
     const uint16_t pairs[] = {21, 21, 9, 78};
@@ -77,7 +78,6 @@ TEST(TextLinksCopy, AFieldsLinksByItsPairsAndWordsAllFieldsLinksUnlessOnDisk) {
     ASSERT_TRUE(WriteStackResource(&request));
     EXPECT_EQ(Gather(0, 0, false), (std::vector<std::pair<std::string, uint16_t>>{{"cow", 0}})) << "\"dog\" is on disk";
     EXPECT_EQ(Gather(0, 0, true).size(), 2u) << "an import takes them all";
-    CloseLinkedPlugin(&page);
 }
 
 }  // namespace

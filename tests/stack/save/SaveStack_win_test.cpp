@@ -262,21 +262,28 @@ std::vector<std::string> TemporaryFiles(const std::string& dir) {
     return names;
 }
 
-// Runs this program's test `filter` as a child with the environment given; its exit code.
-DWORD RunChild(const char* filter, const char* variable, const std::string& value) {
+// Starts this program's test `filter` as a child that prints nothing; false when it did not start.
+bool StartChild(const char* filter, PROCESS_INFORMATION* child) {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof self);
-    SetEnvironmentVariableA(variable, value.c_str());
     std::string command = std::string("\"") + self + "\" --gtest_filter=" + filter;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     const HANDLE quiet = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup{sizeof startup};
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = startup.hStdError = quiet;
-    PROCESS_INFORMATION child{};
+    *child = {};
     const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &child);
+                                        &startup, child);
     CloseHandle(quiet);
+    return started;
+}
+
+// Runs this program's test `filter` as a child with the environment given; its exit code.
+DWORD RunChild(const char* filter, const char* variable, const std::string& value) {
+    SetEnvironmentVariableA(variable, value.c_str());
+    PROCESS_INFORMATION child{};
+    const bool started = StartChild(filter, &child);
     SetEnvironmentVariableA(variable, nullptr);
     if (!started)
         return ~0u;
@@ -389,8 +396,6 @@ TEST_F(SaveKillTest, AKilledSaveLeavesAWholeStack) {
     const std::string readyPath = dir + "\\ready.txt";
     const std::vector<uint8_t> original = sb::BuildStack(BigStack()).bytes;
     ASSERT_TRUE(sb::WriteFile(stackPath, original));
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, sizeof self);
     SetEnvironmentVariableA(kChildVariable, stackPath.c_str());
     SetEnvironmentVariableA(kReadyVariable, readyPath.c_str());
 
@@ -398,17 +403,8 @@ TEST_F(SaveKillTest, AKilledSaveLeavesAWholeStack) {
     for (const DWORD delay : {0u, 15u, 40u, 75u, 130u, 220u, 350u}) {
         SCOPED_TRACE(delay);
         DeleteFileA(readyPath.c_str());
-        std::string command = std::string("\"") + self + "\" --gtest_filter=SaveKillTest.ChildSavesUntilKilled";
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const HANDLE quiet = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
-        STARTUPINFOA startup{sizeof startup};
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = startup.hStdError = quiet;
         PROCESS_INFORMATION child{};
-        const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                            &startup, &child);
-        CloseHandle(quiet);
-        ASSERT_TRUE(started);
+        ASSERT_TRUE(StartChild("SaveKillTest.ChildSavesUntilKilled", &child));
         for (int i = 0; i < 3000 && GetFileAttributesA(readyPath.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
             Sleep(5);
         Sleep(delay);
