@@ -92,7 +92,6 @@ TEST_F(TestingButtonsTest, ChoicesRecordOnTheCurrentCardAndTheNamePromptKeeps32C
         RecordTestingAnswer(kTestingAskName, PName("Name").data());
         return 0;
     });
-    EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(GetTestingUserName(), name.substr(0, 32));
     EXPECT_EQ(ScoreText(), "2/1 " + name.substr(0, 32)) << "asking records no answer";
 }
@@ -119,7 +118,6 @@ TEST_F(TestingButtonsTest, TheTestingDialogStartsOnTheChoiceAndOnlyOkWritesIt) {
     });
     EXPECT_EQ(driver.Run([&] { return RunTestingDialog(nullptr, &choice); }), 0);
     EXPECT_EQ(choice, kTestingCorrect);
-    EXPECT_TRUE(driver.AllAnswered());
 }
 
 TEST_F(TestingButtonsTest, ClicksOnQuizButtonsAnswerThroughTheirActions) {

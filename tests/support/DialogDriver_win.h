@@ -124,7 +124,6 @@ public:
     }
 
     int DialogsSeen() const { return static_cast<int>(seen_.size()); }
-    bool AllAnswered() const { return steps_.empty(); }
     int Answered() const { return answered_; }
 
 private:

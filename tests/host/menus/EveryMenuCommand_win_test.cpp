@@ -33,7 +33,8 @@ void CollectIds(HMENU menu, std::vector<int>* ids) {
 }
 
 // Every dialog that shows while a command runs is noted by its caption and cancelled: what a
-// command may show depends on what earlier tests left (a stack, a picture source).
+// command may show depends on what earlier tests left (a stack, a picture source), so each
+// command's own dialogs are all it may show, whichever of them it shows.
 std::vector<std::string>* g_captions = nullptr;
 
 BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
@@ -82,7 +83,7 @@ std::map<int, Expected> ExpectedOutcomes() {
         {{101}, {"Please select a stack", "Pageloom"}},
         {{157, 403}, {"Pageloom"}},
         {{102, 103}, {"Please name this Stack", "Pageloom"}},
-        {{104, 106, 307, 4183}, {"Picture Source", "Pageloom"}},
+        {{104, 106, 307, 4183}, {"Picture Source", "Please select a picture file", "Pageloom"}},
         {{105}, {"Please name this Screen", "Pageloom"}},
         {{107, 108, 109}, {"Page Setup", "Print", "Slide Show", "Pageloom"}},
         {{163}, {"Erase Background"}},

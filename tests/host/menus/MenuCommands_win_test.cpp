@@ -115,7 +115,6 @@ TEST_F(MenuCommandsTest, AddingAnObjectWhileHiddenOffersToShowThem) {
         DoMenuCommand(card_, 308);
         return 0;
     });
-    EXPECT_TRUE(driver.AllAnswered());
     EXPECT_TRUE(ObjectsShown());
     EXPECT_EQ(driver.DialogsSeen(), 4);
     EXPECT_TRUE(TakeDeferredCommands().empty());  // 306 and 308 run themselves
@@ -221,13 +220,11 @@ TEST_F(MenuCommandsTest, MenuRequestsFindItemsInTheLoadedBar) {
         DialogDriver driver;
         driver.Expect(DialogMatch::Template("VIDSRCDLG"), [](DialogView& box) { box.Press(IDCANCEL); });
         EXPECT_TRUE(driver.Run([&] { return RunMenuRequest(card_, "File", "Import Background"); }));
-        EXPECT_TRUE(driver.AllAnswered());
         SetMediaFlags(flags);
     }
     DialogDriver button;
     button.Expect(DialogMatch::Template("BUTTONDLG"), [](DialogView& box) { box.Press(IDCANCEL); });
     EXPECT_TRUE(button.Run([&] { return RunMenuRequest(card_, "Objects", "Add a Button..."); }));
-    EXPECT_TRUE(button.AllAnswered());
     EXPECT_TRUE(RunMenuRequest(card_, "Tools", "16"));
     EXPECT_EQ(GetCurrentTool(), 4u);
     EXPECT_TRUE(RunMenuRequest(card_, "Colors", "5"));
@@ -245,7 +242,6 @@ TEST_F(MenuCommandsTest, MenuRequestsFindItemsInTheLoadedBar) {
         DialogDriver driver;
         driver.Expect(DialogMatch::Caption("Please name this Screen"), [](DialogView& box) { box.Press(IDCANCEL); });
         EXPECT_TRUE(driver.Run([&] { return RunMenuRequest(card_, "File", "Export"); }));
-        EXPECT_TRUE(driver.AllAnswered());
     }
     EXPECT_TRUE(TakeDeferredCommands().empty());
     SelectToolNumber(kBrowseTool);

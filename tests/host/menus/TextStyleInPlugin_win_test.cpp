@@ -179,7 +179,6 @@ TEST_F(TextStyleInPlugin, TextStyleDialogOnASelectionSavesABoldColouredRun) {
         Command(page.embed, 359);
         return 0;
     });
-    EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(GetCurrentStyleInfo().textColor, picked);
     const COLORREF color = PaletteIndexToColor(picked) & 0xFFFFFF;
     EXPECT_EQ(TextGetEffects(field) & 1, 1);

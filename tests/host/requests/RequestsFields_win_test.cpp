@@ -131,7 +131,6 @@ TEST(RequestsFields, TextActiveFieldScrollAndFind) {
         box.Press(IDC_ALERT_BUTTON1);
     });
     EXPECT_EQ(driver.Run([&] { return Request(8, Address(other.data()), 1).param2; }), 0u) << "\"new\" is not \"NEW\"";
-    EXPECT_TRUE(driver.AllAnswered());
 }
 
 }  // namespace

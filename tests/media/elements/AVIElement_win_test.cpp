@@ -146,7 +146,6 @@ TEST_F(AVIElementTest, PlacedMeasuredAndSizedWithItsPlayBar) {
         options.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(kMovieOptionsPlaceAgain); });
         options.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(IDCANCEL); });
         EXPECT_EQ(options.Run([&] { return chosen.ShowOptions(); }), 2);
-        EXPECT_TRUE(options.AllAnswered());
         EXPECT_EQ(drag.Drags(), 1);
     }
     OffsetRect(&dragged, 4, 3);

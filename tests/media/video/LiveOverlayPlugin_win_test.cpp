@@ -113,7 +113,6 @@ protected:
         });
         driver.Expect(DialogMatch::Template("QT_OPTIONS"), [](DialogView& box) { box.Press(IDOK); });
         const int result = driver.Run(edit);
-        EXPECT_TRUE(driver.AllAnswered()) << "no source asked for an existing movie";
         return result;
     }
 

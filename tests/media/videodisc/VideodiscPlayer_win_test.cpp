@@ -101,7 +101,6 @@ TEST_F(VideodiscPlayer, AMissingPlayerAsksAndContinueWorksOnWithoutIt) {
         box.Press(kAlertButton1);
     });
     EXPECT_EQ(driver.Run([] { return DoVideodiscAction(nullptr, Chunk(10, 20)); }), 0);
-    EXPECT_TRUE(driver.AllAnswered());
     EXPECT_TRUE(Logged("play to 20 speed 30")) << Join(Log());
 
     // Cancel: the action fails with the alert of a failed start.
@@ -111,7 +110,6 @@ TEST_F(VideodiscPlayer, AMissingPlayerAsksAndContinueWorksOnWithoutIt) {
     DialogDriver cancel;
     cancel.Expect(DialogMatch::Alert(kAlertNoVideodiscPlayer), [](DialogView& box) { box.Press(kAlertButton3); });
     EXPECT_NE(cancel.Run([] { return DoVideodiscAction(nullptr, Chunk(10, 20)); }), 0);
-    EXPECT_TRUE(cancel.AllAnswered());
 
     // Continue: no player from now on; actions reach no MCI call and succeed.
     CloseVideodiscPlayer();

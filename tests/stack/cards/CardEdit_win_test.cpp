@@ -56,7 +56,6 @@ TEST_F(CardAlertsTest, TheTwentiethCardBringsTheAdviceOnce) {
             });
         EXPECT_NE(driver.Run([] { return NewCard(false, false); }), 0);
         dialogs.push_back(driver.DialogsSeen());
-        EXPECT_TRUE(driver.AllAnswered());
     }
     EXPECT_EQ(dialogs, (std::vector<int>{0, 1, 0}));
     EXPECT_EQ(GetCardCount(), 21);
