@@ -105,6 +105,8 @@ bool InitMemRefs() {
     return true;
 }
 
+bool EnsureMemRefs() { return g_memRefs.capacity > 0 || InitMemRefs(); }
+
 void FreeMemRefs() {
     for (Block* block : g_memRefs.slots)
         if (block)

@@ -19,6 +19,9 @@ inline constexpr int kMemRefsMaxHandles = 32600;
 
 // Table and handle operations.
 bool InitMemRefs();
+// The table, made when there is none and otherwise kept: handles that globals hold from one page
+// to the next must stay theirs, never freed under them or given to another owner.
+bool EnsureMemRefs();
 void FreeMemRefs();  // drops the whole table (module unload, tests)
 Handle NewHandle(uint32_t size);
 Handle NewHandleFlags(uint32_t allocFlags, uint32_t size);

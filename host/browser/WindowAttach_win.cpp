@@ -46,7 +46,9 @@ uint8_t* ColorIndexMap(int which) { return g_colorMaps[which ? 1 : 0].data(); }
 bool IsPluginWindowAttached() { return g_attached.browserProc != nullptr; }
 
 bool AttachPluginWindow(HWND window) {
-    if (!IsWindow(window) || !InitMemRefs())
+    // The handle table lives as long as the module: what the last page left in globals (the
+    // print settings, the find state) still names its own blocks.
+    if (!IsWindow(window) || !EnsureMemRefs())
         return false;
     SetMainWindow(window);
     const int started = AppStartup(GetAppInstance(), window);

@@ -107,7 +107,7 @@ int CountTemporaryMidFiles() {
 StandInSoundSession::StandInSoundSession(const char* sinkName) {
     SetAppInstance(GetModuleHandleA(nullptr));
     FreeAlertSuppressionList();
-    ready_ = InitMemRefs() && InitFolderTable();
+    ready_ = EnsureMemRefs() && InitFolderTable();
     sink_ = TempPath(sinkName);
     DeleteFileA(sink_.c_str());
     SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");

@@ -27,7 +27,9 @@
 #include "objects/ObjectLayerKinds.h"
 #include "stack/cards/CardList.h"
 #include "format/StackFile.h"
+#include "core/memory/Handles.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/LinkedPlugin_win.h"
 
 namespace {
 
@@ -303,6 +305,29 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
     Pump(150);
     EXPECT_TRUE(g_browserTimers.empty()) << "no timer of the plug-in fires after shut-down";
     EXPECT_EQ(GetMainWindow(), nullptr);
+}
+
+// What the plug-in keeps in globals from one page to the next (the print settings, the find
+// state) is a handle: the next page's window must not free its block or hand its number to
+// another owner, or the next use writes into memory that is someone else's.
+TEST(PageAfterPage, AHandleKeptFromOnePageIsStillItsOwnBlockOnTheNext) {
+    LinkedPluginPage first;
+    ASSERT_TRUE(OpenInLinkedPlugin(OneCardStack(64, 48), "kept-1-" + std::to_string(GetCurrentProcessId()) + ".stk", &first));
+    const Handle kept = NewHandle(12);
+    ASSERT_TRUE(kept);
+    SetHandleWord(kept, 10, 0x4B50);
+    CloseLinkedPlugin(&first);
+
+    LinkedPluginPage second;
+    ASSERT_TRUE(OpenInLinkedPlugin(OneCardStack(64, 48), "kept-2-" + std::to_string(GetCurrentProcessId()) + ".stk", &second));
+    EXPECT_TRUE(IsValidHandle(kept));
+    EXPECT_EQ(GetHandleSize(kept), 12u);
+    EXPECT_EQ(GetHandleWord(kept, 10), 0x4B50);
+    const Handle fresh = NewHandle(12);
+    EXPECT_NE(fresh, kept) << "a kept number is not given again";
+    DisposeHandle(fresh);
+    CloseLinkedPlugin(&second);
+    DisposeHandle(kept);
 }
 
 }  // namespace

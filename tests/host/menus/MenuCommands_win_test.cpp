@@ -28,26 +28,22 @@
 
 namespace {
 
-// Each test has a handle table (new objects need one for their spare records) and ends with the
-// objects shown, whatever ran before it and however it ended.
+// Each test has a handle table (new objects need one for their spare records), kept as the
+// plug-in keeps it: commands leave handles in globals. Each ends with the objects shown,
+// whatever ran before it and however it ended.
 class MenuCommandsTest : public MenuTestWindow {
 protected:
     void SetUp() override {
         MenuTestWindow::SetUp();
-        ownTable_ = MemRefsCapacity() == 0;
-        if (ownTable_)
-            InitMemRefs();
+        EnsureMemRefs();
     }
     void TearDown() override {
         SetMenuSubjectsProvider(nullptr);
         SetStackLocked(false);
         SetFatbitsZoomForTests(1);
         SetObjectsShown(true);
-        if (ownTable_)
-            FreeMemRefs();
         MenuTestWindow::TearDown();
     }
-    bool ownTable_ = false;
 };
 
 std::string ItemText(HMENU menu, UINT id) {
