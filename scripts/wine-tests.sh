@@ -9,7 +9,7 @@
 #   scripts/wine-tests.sh [DEPTH...]         (default: 24 16 8)
 # LOOM_SHARDS: shards at once (default: LOOM_JOBS, else the number of cores, at least 2);
 # LOOM_TESTS: a regular expression choosing the programs (ctest -R);
-# LOOM_SLICE_LIMIT: seconds a slice may take before its backtraces are taken and it is ended (600).
+# LOOM_SLICE_LIMIT: seconds a slice may take before its backtraces are taken and it is ended (900).
 # Prints a line per slice as it ends, the output of every failing slice, and the time per depth.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,7 +17,7 @@ build=$root/build/win
 depths=("$@")
 [ ${#depths[@]} -eq 0 ] && depths=(24 16 8)
 shards=${LOOM_SHARDS:-${LOOM_JOBS:-$(nproc)}}
-limit=${LOOM_SLICE_LIMIT:-600}
+limit=${LOOM_SLICE_LIMIT:-900}
 [ "$shards" -lt 2 ] && shards=2
 source "$root/scripts/wine-env.sh"
 
@@ -153,9 +153,9 @@ shard() {
     [ "$slices" -gt 1 ] && filter=("--gtest_filter=$(awk -v n="$slices" -v i="$slice" -v all="$(wc -l <"$run/lists/$program")" \
       'int((NR - 1) * n / all) == i' "$run/lists/$program" | paste -sd:)")
     # In the background, so that a signal to the shard is taken at once. timeout signals the
-    # program's whole process group; the shard's wineserver ends what is left. A slice takes about
-    # a minute: one still running after LOOM_SLICE_LIMIT seconds is stuck, and every thread's
-    # backtrace goes into its log before it is ended, so that the failure says where.
+    # program's whole process group; the shard's wineserver ends what is left. A slice takes a few
+    # minutes at most: one still running a minute before LOOM_SLICE_LIMIT is stuck, and every
+    # thread's backtrace goes into its log before it is ended, so that the failure says where.
     timeout -k 10 "$limit" bash "$run/programs/$program" "$home/win" "${filter[@]}" >"$log" 2>&1 &
     running=$!
     while kill -0 "$running" 2>/dev/null && [ $((SECONDS - started)) -lt $((limit - 60)) ]; do sleep 1; done
