@@ -1,5 +1,6 @@
-// The system's file calls under the file layer, in their Win16 form. Opens and existence
-// tests switch the error mode so that a missing disk never brings up the system's own box.
+// The system's file calls under the file layer, in their Win16 form but for existence and removal
+// (see SysExists). Opens and existence tests switch the error mode so that a missing disk never
+// brings up the system's own box.
 #include <windows.h>
 
 #include <cstring>
@@ -62,18 +63,16 @@ int SysTruncate(FileRef file, uint32_t position) {
 
 void SysClose(FileRef file) { _lclose(ToHfile(file)); }
 
+// Not OpenFile: its record holds 128 characters of path, and a longer one is taken as missing.
 bool SysExists(const char* path) {
     QuietErrors quiet;
-    OFSTRUCT info = {};
-    info.cBytes = sizeof info;
-    return OpenFile(path, &info, OF_EXIST) != HFILE_ERROR;
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void SysRemove(const char* path) {
     QuietErrors quiet;
-    OFSTRUCT info = {};
-    info.cBytes = sizeof info;
-    OpenFile(path, &info, OF_DELETE);
+    DeleteFileA(path);
 }
 
 bool SysMakeTempName(const char* prefix, char* buffer, size_t size) {

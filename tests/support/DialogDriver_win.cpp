@@ -383,6 +383,7 @@ void DialogDriver::Begin() {
     EXPECT_EQ(g_activeDriver, nullptr) << "dialog drivers do not nest";
     g_activeDriver = this;
     seen_.clear();
+    answeredLog_.clear();
     waiting_ = nullptr;
     timer_ = SetTimer(nullptr, 0, kTickMs, &DialogDriver::OnTimer);
     EXPECT_NE(timer_, 0u) << "no timer for the dialog driver";
@@ -395,7 +396,8 @@ void DialogDriver::End() {
     if (g_activeDriver == this)
         g_activeDriver = nullptr;
     for (const Step& step : steps_)
-        ADD_FAILURE() << "expected " << step.match.Describe() << ", which never appeared";
+        ADD_FAILURE() << "expected " << step.match.Describe() << ", which never appeared; answered before:"
+                      << (answeredLog_.empty() ? " none" : answeredLog_);
     steps_.clear();
 }
 
@@ -419,6 +421,7 @@ void DialogDriver::Tick() {
             Step step = std::move(steps_.front());
             steps_.pop_front();
             DialogView view(d);
+            answeredLog_ += " \"" + view.Caption() + "\" (alert id " + std::to_string(view.AlertId()) + ");";
             step.answer(view);
             ++answered_;
             waiting_ = nullptr;
@@ -436,7 +439,8 @@ void DialogDriver::Tick() {
     } else if (GetTickCount() - waitingSince_ > timeoutMs_) {
         DialogView view(waiting_);
         ADD_FAILURE() << "unexpected dialog \"" << view.Caption() << "\" (alert id " << view.AlertId()
-                      << ")" << (steps_.empty() ? "" : "; waiting for " + steps_.front().match.Describe());
+                      << ")" << (steps_.empty() ? "" : "; waiting for " + steps_.front().match.Describe())
+                      << "; answered before:" << (answeredLog_.empty() ? " none" : answeredLog_);
         view.Close(IDCANCEL);
         waiting_ = nullptr;
     }

@@ -140,6 +140,7 @@ private:
     std::deque<Step> steps_;
     std::set<HWND> seen_;
     int answered_ = 0;
+    std::string answeredLog_;    // what each answered step met, for the failure messages
     UINT_PTR timer_ = 0;
     bool inTick_ = false;
     HWND waiting_ = nullptr;     // an unmatched dialog being timed

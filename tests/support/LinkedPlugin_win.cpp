@@ -146,8 +146,12 @@ stackbuilder::Stack WhiteCards(uint16_t count, uint16_t width, uint16_t height,
     return stack;
 }
 
+// Wine gives process ids again once its server has started over (a test run's shard restarts it
+// between display depths) while the prefix keeps its download cache: with the id goes the time
+// the process first asked, so that no page is named as an earlier process's was.
 std::string ProcessStackName(std::string_view stem) {
-    return std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    static const DWORD first = GetTickCount();
+    return std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(first) + ".stk";
 }
 
 bool LinkedPluginTest::Open(const stackbuilder::Stack& stack, void (*afterWiring)()) {

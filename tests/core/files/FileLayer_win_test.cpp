@@ -69,10 +69,15 @@ TEST_F(FileLayerWinTest, SystemFilesThroughTheWrappers) {
     EXPECT_TRUE(TestFileWritable(3));
     EXPECT_EQ(CheckFileSlotExists(3), kFileOk);
 
-    SetFileSpecFromPath(4, (std::string(path) + ".copy").c_str());
+    // A path longer than the 128 characters of the old file record is found and removed.
+    const std::string copy = std::string(path) + "." + std::string(140, 'c') + ".copy";
+    SetFileSpecFromPath(4, copy.c_str());
     EXPECT_EQ(CopySlotFile(3, 4), kFileOk);
     EXPECT_EQ(CheckFileSlotExists(4), kFileOk);
-    DeleteFilePath((std::string(path) + ".copy").c_str());
+    EXPECT_TRUE(FileExists(copy.c_str()));
+    DeleteFilePath(copy.c_str());
+    EXPECT_EQ(GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES) << "removed";
+    EXPECT_FALSE(FileExists(copy.c_str()));
     DeleteFilePath(path);
     EXPECT_EQ(CheckFileSlotExists(3), kFileMissing);
     file = 5;

@@ -208,7 +208,7 @@ TEST_F(StackCommandsTest, NewStackTakesTheAnsweredSizeUnlocksTheMenusAndBackRetu
 
     // A stack that cannot be read leaves a fresh empty stack of one card, not one to save.
     DialogDriver refused;
-    refused.Expect(DialogMatch::Any(), [](DialogView& box) { box.Close(1); });
+    refused.Expect(DialogMatch::Alert(kAlertNotAStack), [](DialogView& box) { box.Press(box.DefaultButton()); });
     const std::string junk = page_.file + ".junk";
     std::ofstream(junk, std::ios::binary) << std::string(600, 'x');
     SetFileSpecFromPath(kSlotCurrentStack, junk.c_str());
