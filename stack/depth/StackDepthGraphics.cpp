@@ -13,6 +13,13 @@
 
 namespace {
 
+// A rectangle scaled from a record's own sizes may reach 32767 either way: no stretch makes a
+// picture or mask larger than a card can be, which no one would see and a hostile file would use
+// to take seconds and a gigabyte. What does not fit keeps its own picture.
+bool StretchFits(int width, int height) {
+    return width > 0 && height > 0 && width <= kMaxCardExtent && height <= kMaxCardExtent;
+}
+
 int Width(std::span<const uint8_t> object) { return GetI16(object, kObjectRect + 4) - GetI16(object, kObjectRect); }
 int Height(std::span<const uint8_t> object) { return GetI16(object, kObjectRect + 6) - GetI16(object, kObjectRect + 2); }
 
@@ -48,6 +55,8 @@ std::vector<int> Covered(int count, int size) {
 // Each target pixel takes the source pixel it covers, as a stretch copying source pixels does.
 // A target row that covers the same source row as the one above is a copy of it.
 DibHandle StretchDib(DibHandle source, int width, int height) {
+    if (!StretchFits(width, height))
+        return 0;
     LockedDib from(source);
     if (!from)
         return 0;
@@ -84,7 +93,7 @@ DibHandle StretchDib(DibHandle source, int width, int height) {
 std::vector<uint8_t> StretchMaskBlock(std::span<const uint8_t> block, int width, int height) {
     MaskBits mask;
     uint16_t first = 0, second = 0;
-    if (ReadPackedMaskBits(block, &mask, &first, &second) != PackedMaskRefusal::None || width <= 0 || height <= 0)
+    if (!StretchFits(width, height) || ReadPackedMaskBits(block, &mask, &first, &second) != PackedMaskRefusal::None)
         return {};
     MaskBits stretched(width, height);
     if (stretched.empty())

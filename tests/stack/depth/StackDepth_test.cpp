@@ -109,6 +109,24 @@ TEST_F(StackDepthTest, ObjectsAreScaledOrCentredWithTheirChunks) {
     CurrentCardSize(&width, &height);
     EXPECT_EQ(width, 100);
     EXPECT_EQ(height, 75);
+
+    // A record laid out for a 10 x 10 card scaled to 2000 x 2000: the rectangles grow past any
+    // card, and the graphic's picture and the button's mask are kept as they are, not stretched.
+    const std::vector<uint8_t> pictureBefore = CardObjects(converted)[1];
+    const std::vector<uint8_t> maskBefore = ButtonChunks(CardObjects(converted)[0])[2];
+    {
+        HandleLock lock(record);
+        SetU16(lock.bytes(), kCardWidth, 10);
+        SetU16(lock.bytes(), kCardHeight, 10);
+    }
+    ASSERT_EQ(ResizeCardObjects(record, 1, 2000, 2000), 0);
+    objects = CardObjects(HandleToBytes(record));
+    const std::vector<int16_t> grown = RectOf(objects[1]);
+    EXPECT_GT(grown[2] - grown[0], kMaxCardExtent);
+    EXPECT_TRUE(std::equal(objects[1].begin() + 12, objects[1].end(), pictureBefore.begin() + 12,
+                           pictureBefore.end()))
+        << "the graphic keeps its picture";
+    EXPECT_EQ(ButtonChunks(objects[0])[2], maskBefore) << "the button keeps its mask";
 }
 
 TEST_F(StackDepthTest, TheDepthRuleAndTheSizeChangePlan) {
