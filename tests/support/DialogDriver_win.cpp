@@ -396,9 +396,12 @@ void DialogDriver::End() {
     if (g_activeDriver == this)
         g_activeDriver = nullptr;
     for (const Step& step : steps_)
-        ADD_FAILURE() << "expected " << step.match.Describe() << ", which never appeared; answered before:"
-                      << (answeredLog_.empty() ? " none" : answeredLog_);
+        ADD_FAILURE() << "expected " << step.match.Describe() << ", which never appeared; " << AnsweredBefore();
     steps_.clear();
+}
+
+std::string DialogDriver::AnsweredBefore() const {
+    return "answered before:" + (answeredLog_.empty() ? std::string(" none") : answeredLog_);
 }
 
 void CALLBACK DialogDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -440,7 +443,7 @@ void DialogDriver::Tick() {
         DialogView view(waiting_);
         ADD_FAILURE() << "unexpected dialog \"" << view.Caption() << "\" (alert id " << view.AlertId()
                       << ")" << (steps_.empty() ? "" : "; waiting for " + steps_.front().match.Describe())
-                      << "; answered before:" << (answeredLog_.empty() ? " none" : answeredLog_);
+                      << "; " << AnsweredBefore();
         view.Close(IDCANCEL);
         waiting_ = nullptr;
     }

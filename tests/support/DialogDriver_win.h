@@ -135,6 +135,7 @@ private:
     void Begin();
     void End();
     void Tick();
+    std::string AnsweredBefore() const;  // for the failure messages
 
     DWORD timeoutMs_;
     std::deque<Step> steps_;

@@ -48,7 +48,7 @@ stackbuilder::Stack OneCardStack(uint16_t width, uint16_t height);
 stackbuilder::Stack WhiteCards(uint16_t count, uint16_t width, uint16_t height,
                                std::vector<stackbuilder::Object> objects = {});
 // A stack name of the temporary folder that test programs running side by side do not share:
-// the stem, this process's id, ".stk".
+// the stem, this process's id and the time it first asked, ".stk".
 std::string ProcessStackName(std::string_view stem);
 
 // A hosted test's page: Open shows the stack in a page named after the test (and a count, new
