@@ -36,6 +36,7 @@
 #include "tests/support/NbaCallLog.h"
 #include "tests/support/SamplesStackBeside_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ protected:
         SetFileSpecFromPath(kSlotExtrasFolder, (build_ + "\\Extras\\").c_str());
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        log_ = std::string(temp) + "nba-log-" + std::to_string(GetCurrentProcessId()) + ".txt";
+        log_ = std::string(temp) + "nba-log-" + ProcessTag() + ".txt";
         DeleteFileA(log_.c_str());
         SetEnvironmentVariableA("NBA_TEST_LOG", log_.c_str());
         window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
@@ -428,7 +429,7 @@ TEST_F(NbaModulesTest, TheExtrasMenuListsModulesThenRegistryProgramsAndRunsThem)
     // The registry program starts with its command line.
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    const std::string probeLog = std::string(temp) + "nba-probe-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    const std::string probeLog = std::string(temp) + "nba-probe-" + ProcessTag() + ".txt";
     DeleteFileA(probeLog.c_str());
     SetEnvironmentVariableA("LAUNCHPROBE_LOG", probeLog.c_str());
     EXPECT_TRUE(RunNbaCommand(nullptr, 451));

@@ -27,6 +27,7 @@
 #include "stack/StackOpenSession.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ std::string AnswerOn(uint16_t cardId) {
 class TimerButtonsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string name = "timers-" + std::to_string(GetCurrentProcessId()) + ".stk";
+        const std::string name = "timers-" + ProcessTag() + ".stk";
         ASSERT_TRUE(OpenInLinkedPlugin(TimerStack(), name, &page_, [] { g_systemClock = SetMillisecondClock(TestClock); }));
         ASSERT_EQ(GetCurrentCardId(), 1);
         window_ = GetMainWindow();

@@ -35,6 +35,7 @@
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestSounds_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -263,7 +264,7 @@ TEST(MediaSoundsInPlugin, AStackSoundNamedStopAllSoundsStopsTheOthersAndMidiData
     const std::string sink = TempPath("loom_plugin_sink.wav");
     SetEnvironmentVariableA("LOOM_QUICKTIME_CLOCK", "test");  // read as the library loads
     SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", sink.c_str());
-    const std::string name = "sounds-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = "sounds-" + ProcessTag() + ".stk";
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(stack, name, &page));
     ASSERT_TRUE(HasMediaManager());

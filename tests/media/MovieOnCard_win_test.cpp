@@ -31,6 +31,7 @@
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/RleAvi.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -200,7 +201,7 @@ TEST_F(MovieOnCard, PlaysItsFramesWithTheBarAndAButtonOverItStaysAndTakesTheClic
     const std::string avi = [] {
         char folder[MAX_PATH];
         GetTempPathA(MAX_PATH, folder);
-        return std::string(folder) + "movie-card-" + std::to_string(GetCurrentProcessId()) + ".avi";
+        return std::string(folder) + "movie-card-" + ProcessTag() + ".avi";
     }();
     const std::vector<uint8_t> bytes = FourFrameRleAvi(kMovieW, kMovieH);
     std::ofstream(avi, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -298,7 +299,7 @@ TEST_F(MovieOnCard, FirstFrameGoesUnderTheButtonsInTheOffscreenUnlessOverObjects
 
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
-    const std::string avi = std::string(folder) + "movie-still-" + std::to_string(GetCurrentProcessId()) + ".avi";
+    const std::string avi = std::string(folder) + "movie-still-" + ProcessTag() + ".avi";
     const std::vector<uint8_t> bytes = FourFrameRleAvi(kMovieW, kMovieH);
     std::ofstream(avi, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     CardWindow target;

@@ -18,6 +18,7 @@
 #include "tests/support/RleAvi.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -142,7 +143,7 @@ TEST(MovieStillInBrowser, ACardEnteredAfterItsMovieWasFetchedAndPlayedShowsTheFi
         sb::BuildChunk(sb::MovieButton(1, {}, "", kMovieRect, "Disk:film.mov", 4).chunks.at(0));
     ASSERT_EQ((chunk[16] << 24 | chunk[17] << 16 | chunk[18] << 8 | chunk[19]), 4);
     ASSERT_EQ((chunk[22] << 8 | chunk[23]) & ~0x200, 0);
-    const std::string stem = "still-" + std::to_string(GetCurrentProcessId());
+    const std::string stem = "still-" + ProcessTag();
     const Film films[] = {AviFilm(stem + "-avi"), MovFilm(stem + "-rle", sb::MovCodec::Rle),
                           MovFilm(stem + "-raw", sb::MovCodec::Raw)};
     for (const Film& film : films) {
@@ -164,7 +165,7 @@ TEST(MovieStillInBrowser, ACardEnteredAfterItsMovieWasFetchedAndPlayedShowsTheFi
 TEST(MovieStillInBrowser, AMovieGivenItsFirstFrameInTheOptionsShowsItWhenTheSavedStackOpens) {
     SKIP_UNLESS_TRUE_COLOUR("the first frame is compared pixel by pixel with its exact colours");
     constexpr int kWidth = 320, kHeight = 240;
-    const std::string stem = "options-" + std::to_string(GetCurrentProcessId());
+    const std::string stem = "options-" + ProcessTag();
     for (const Film& film : {AviFilm(stem), MovFilm(stem, sb::MovCodec::Rle)}) {
         CachedSite site(kWidth, kHeight);
         site.server.Put(film.name, AsText(film.bytes));

@@ -13,6 +13,7 @@
 #include "StackBuilder.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/SamplesStackBeside_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 // The stand-in device for the recorder while it lives: the formats its capabilities claim
 // ("none": no device), its channels, and an 8-bit mono WAV of the samples as its input.
@@ -21,7 +22,7 @@ public:
     StandInWaveIn(const std::vector<uint8_t>& samples, const char* formats = "0xFFF", int channels = 1) {
         char folder[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, folder);
-        input_ = std::string(folder) + "loom_wavein_" + std::to_string(GetCurrentProcessId()) + ".wav";
+        input_ = std::string(folder) + "loom_wavein_" + ProcessTag() + ".wav";
         const std::vector<uint8_t> wav = stackbuilder::WaveFile(1, 11025, 8, samples);
         std::ofstream(input_, std::ios::binary).write(reinterpret_cast<const char*>(wav.data()), std::streamsize(wav.size()));
         SetEnvironmentVariableA("LOOM_WAVEIN", "standin");

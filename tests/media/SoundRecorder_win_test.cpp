@@ -39,6 +39,7 @@
 #include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestSounds_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -254,7 +255,7 @@ TEST_F(SoundRecorderTest, ALongRecordingIsWrittenWholeInOrderAndTheMeterShowsThe
 TEST_F(SoundRecorderTest, AFileSoundOpensWithItsSourceCheckedAndItsNameChosen) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + "chime-" + std::to_string(GetCurrentProcessId()) + ".wav";
+    const std::string path = std::string(folder) + "chime-" + ProcessTag() + ".wav";
     const std::vector<uint8_t> wave = WaveFileOf(Square(2205, 50));
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
@@ -441,7 +442,7 @@ TEST(SoundRecorderSources, ARememberedDiskStackOpensAgainAndPickingAnEntryStopsT
     const std::string diskPath = server.Put("howls.stk", std::string(diskBytes.begin(), diskBytes.end()));
     LinkedPluginPage page;
     const QtLibraryOps savedOps = GetQtLibraryOps();
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "sources-" + std::to_string(GetCurrentProcessId()) + ".stk", &page,
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "sources-" + ProcessTag() + ".stk", &page,
                                    [] { SetQtLibraryOps(LinkedStandInOps()); }));
     const std::string sink = server.Name("sources-sink.wav");
     SetStandInSoundSink(sink);
@@ -525,7 +526,7 @@ TEST(SoundRecorderEndToEnd, ARecordingClickedOnTheDeckIsSavedOnTheButtonAndPlays
     LinkedPluginPage page;
     // The linked stand-in plays the deck's sounds, into the sink this test names.
     const QtLibraryOps savedOps = GetQtLibraryOps();
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "recorder-e2e-" + std::to_string(GetCurrentProcessId()) + ".stk", &page,
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "recorder-e2e-" + ProcessTag() + ".stk", &page,
                                    [] { SetQtLibraryOps(LinkedStandInOps()); }));
     Handle card = 0;
     uint32_t offset = 0;

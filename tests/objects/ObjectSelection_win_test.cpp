@@ -36,6 +36,7 @@
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -313,7 +314,7 @@ TEST_F(ObjectSelection, CutKeepsTheActionsForUndoAndSaveThenPasteBringsThemBack)
     EXPECT_TRUE(HeldResourcesFromThisStack());
     char path[MAX_PATH];
     GetTempPathA(MAX_PATH, path);
-    const std::string saved = std::string(path) + ProcessStackName("cutsaved");
+    const std::string saved = std::string(path) + ProcessUniqueName("cutsaved", "stk");
     ASSERT_EQ(SaveStackAsPath(saved.c_str()), 0);
     EXPECT_FALSE(HasResource(kActn, kSoundAction));
     EXPECT_FALSE(HasResource(kSnd, kSound));

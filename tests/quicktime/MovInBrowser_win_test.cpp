@@ -14,6 +14,7 @@
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ int ShownFrame(const Shot& shot, const sb::MovVideo& v) {
 TEST(MovInBrowser, AButtonPlaysAnRleMovieOverCardOneAfterItsFirstFrame) {
     SKIP_UNLESS_TRUE_COLOUR("the movie's frames are compared with their exact colours in the screenshot");
     ServerFolder server;
-    const std::string stem = "mov-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+    const std::string stem = ProcessUniqueName("mov");
     const std::string movie = stem + ".mov", stack = stem + ".stk";
     const sb::MovVideo video = TwoSecondMovie();
     server.Put(movie, AsText(sb::MovFile(video)));

@@ -16,6 +16,7 @@
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/ProcessNames_win.h"
 #include "stack/cards/CardList.h"
 
 void PumpPageMessages() {
@@ -146,21 +147,12 @@ stackbuilder::Stack WhiteCards(uint16_t count, uint16_t width, uint16_t height,
     return stack;
 }
 
-// Wine gives process ids again once its server has started over (a test run's shard restarts it
-// between display depths) while the prefix keeps its download cache: with the id goes the time
-// the process first asked, so that no page is named as an earlier process's was.
-std::string ProcessStackName(std::string_view stem) {
-    static const DWORD first = GetTickCount();
-    return std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(first) + ".stk";
-}
-
 bool LinkedPluginTest::Open(const stackbuilder::Stack& stack, void (*afterWiring)()) {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     // A name of its own each time: the download cache keeps what a name brought before.
-    static int opened = 0;
-    std::string stem = std::string(test->test_suite_name()) + "-" + test->name() + "-" + std::to_string(++opened);
+    std::string stem = std::string(test->test_suite_name()) + "-" + test->name();
     std::replace(stem.begin(), stem.end(), '/', '-');  // parameterised tests' names
-    return OpenInLinkedPlugin(stack, ProcessStackName(stem), &page, afterWiring);
+    return OpenInLinkedPlugin(stack, ProcessUniqueName(stem, "stk"), &page, afterWiring);
 }
 
 void LinkedPluginTest::TearDown() {
@@ -207,7 +199,7 @@ bool SaveOpenStack(HWND embed, bool namesFilesElsewhere) {
     static int saves = 0;
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
-    const std::string path = std::string(temp) + "saved-" + std::to_string(GetCurrentProcessId()) + "-" +
+    const std::string path = std::string(temp) + "saved-" + ProcessTag() + "-" +
                              std::to_string(++saves) + ".stk";
     DialogDriver driver(15000);
     if (StackFileIsDownloadCopy()) {

@@ -47,9 +47,6 @@ stackbuilder::Stack OneCardStack(uint16_t width, uint16_t height);
 // Cards 1 to count of the size, each a white picture of 8 bits; the first holds the objects.
 stackbuilder::Stack WhiteCards(uint16_t count, uint16_t width, uint16_t height,
                                std::vector<stackbuilder::Object> objects = {});
-// A stack name of the temporary folder that test programs running side by side do not share:
-// the stem, this process's id and the time it first asked, ".stk".
-std::string ProcessStackName(std::string_view stem);
 
 // A hosted test's page: Open shows the stack in a page named after the test (and a count, new
 // for every page), and the page is closed when the test ends, however it ended.

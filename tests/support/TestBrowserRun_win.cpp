@@ -2,6 +2,7 @@
 #include "tests/support/TestBrowserRun_win.h"
 
 #include "tests/support/ReportJson.h"
+#include "tests/support/ProcessNames_win.h"
 
 #include <wincodec.h>
 
@@ -47,11 +48,9 @@ std::string BrowserPath() { return FromEnvOrBeside("LOOM_TESTBROWSER", "testbrow
 std::string PluginPath() { return FromEnvOrBeside("LOOM_DLL", "nploom.dll"); }
 
 ServerFolder::ServerFolder() {
-    static int counter = 0;
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    path = std::string(temp) + "loomtb-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+    path = std::string(temp) + ProcessUniqueName("loomtb");
     CreateDirectoryA(path.c_str(), nullptr);
 }
 
@@ -243,7 +242,7 @@ BrowserRun CachedSite::Run(const std::string& stack, std::vector<std::string> ar
 }
 
 std::string CachedSite::Serve(const std::string& stem, const std::string& bytes) {
-    const std::string name = stem + "-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = stem + "-" + ProcessTag() + ".stk";
     server.Put(name, bytes);
     return name;
 }
@@ -545,7 +544,7 @@ std::vector<uint32_t> PngPixels(const std::string& path, UINT* width, UINT* heig
 PluginCopy::PluginCopy(const std::string& prefs) {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
-    folder = std::string(temp) + "loomplugin" + std::to_string(GetCurrentProcessId());
+    folder = std::string(temp) + "loomplugin" + ProcessTag();
     CreateDirectoryA(folder.c_str(), nullptr);
     dll = folder + "\\nploom.dll";
     CopyFileA(PluginPath().c_str(), dll.c_str(), FALSE);

@@ -1,4 +1,5 @@
 #include "tests/support/TestModule_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 #include <windows.h>
 
@@ -22,7 +23,7 @@ std::string UseTestModule(const std::string& logName, uint16_t id) {
         return {};
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    const std::string log = std::string(temp) + logName + "-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    const std::string log = std::string(temp) + logName + "-" + ProcessTag() + ".txt";
     DeleteFileA(log.c_str());
     SetEnvironmentVariableA("NBA_TEST_LOG", log.c_str());
     SetStackResFile(CreateScratchResFile());

@@ -1,5 +1,6 @@
 // What the walks build and serve (WalkStacks_win.h).
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 #include <windows.h>
 
@@ -24,18 +25,14 @@ std::string Centre(const sb::Rect& r) {
     return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
 }
 
-std::string UniqueName(const std::string& stem, const std::string& extension) {
-    return stem + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "." + extension;
-}
-
 std::string ServeStack(ServerFolder& server, const std::string& stem, const sb::Stack& stack) {
-    const std::string name = stem + "-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = ProcessUniqueName(stem, "stk");
     server.Put(name, Built(stack));
     return name;
 }
 
 std::string ServeDemo(ServerFolder& server) {
-    const std::string name = UniqueName("demo");
+    const std::string name = ProcessUniqueName("demo", "stk");
     server.Put(name, Built(sb::DemoStack()));
     server.Put(sb::kDemoMovieName, AsText(sb::DemoMovie()));
     return name;

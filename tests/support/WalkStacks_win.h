@@ -46,10 +46,7 @@ struct TimedWalk {
     void Press(const std::string& title, const std::string& control) { Dialog(title, control, "press"); }
     void Cancel(const std::string& title) { Press(title, "Cancel"); }
 };
-// A name no other run of this program or another at the same time uses: "STEM-PID-TICKS.EXT".
-std::string UniqueName(const std::string& stem, const std::string& extension = "stk");
-// The stack built and served as "STEM-PID.stk" (a name of this process, as CachedSite::Serve);
-// that name.
+// The stack built and served under a name of this process (ProcessUniqueName); that name.
 std::string ServeStack(ServerFolder& server, const std::string& stem, const stackbuilder::Stack& stack);
 // The demo stack served with its movie beside it; the stack's name.
 std::string ServeDemo(ServerFolder& server);

@@ -22,6 +22,7 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestMovieFiles_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -150,7 +151,7 @@ void CALLBACK OnInputTick(HWND, UINT, UINT_PTR, DWORD) {
 class AnimSourceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(OpenInLinkedPlugin(ColourCard(), "animsrc-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+        ASSERT_TRUE(OpenInLinkedPlugin(ColourCard(), "animsrc-" + ProcessTag() + ".stk", &page));
         SetForegroundWindow(page.page);
     }
     void TearDown() override {
@@ -158,7 +159,7 @@ protected:
             std::remove(f.c_str());
         CloseLinkedPlugin(&page);
     }
-    std::string Temp(const std::string& name) { return "animsrc_" + std::to_string(GetCurrentProcessId()) + "_" + name; }
+    std::string Temp(const std::string& name) { return "animsrc_" + ProcessTag() + "_" + name; }
     // Runs what grabs with the steps fed in while a grab holds the mouse.
     template <class F>
     auto WithInput(std::vector<InputStep> steps, F&& grabbing) {

@@ -41,6 +41,7 @@
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -198,7 +199,7 @@ protected:
     void Open(const sb::Stack& stack) {
         // A name of its own: the plug-in's download cache keeps what an address gave before.
         static int opened = 0;
-        const std::string name = "animedit-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++opened);
+        const std::string name = "animedit-" + ProcessTag() + "-" + std::to_string(++opened);
         ASSERT_TRUE(OpenInLinkedPlugin(stack, name + ".stk", &page_));
         card_ = GetCardWindow();
         UpdateWindow(card_);

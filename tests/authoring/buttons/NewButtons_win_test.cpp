@@ -45,6 +45,7 @@
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ protected:
         char file[MAX_PATH] = {};
         GetFileSpecPath(kSlotCurrentStack, sizeof file, file);
         ServerFolder server;
-        const std::string name = "nbut-walk-" + std::to_string(GetCurrentProcessId()) + ".stk";
+        const std::string name = "nbut-walk-" + ProcessTag() + ".stk";
         const std::string path = server.Put(name, ReadFile(file));
         const BrowserRun listed = RunProgram(StackReporterPath(), server, {path});
         EXPECT_EQ(listed.exitCode, 0) << listed.errors;
@@ -278,7 +279,7 @@ TEST_F(NewButtonsTest, Command306PlacesSavesAndTheBrowserShowsItWithAField) {
     ASSERT_FALSE(saved.empty());
 
     ServerFolder server;
-    const std::string name = "nbut-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = "nbut-" + ProcessTag() + ".stk";
     const std::string path = server.Put(name, saved);
     const char* build = std::getenv("LOOM_BUILD");
     ASSERT_TRUE(build);

@@ -17,6 +17,7 @@
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestPng.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/ProcessNames_win.h"
 #include "vic32/Vic32.h"
 
 namespace {
@@ -30,7 +31,7 @@ constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152;
 std::string Temp(const std::string& name) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
-    return std::string(folder) + "bgimport-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+    return std::string(folder) + "bgimport-" + ProcessTag() + "-" + name;
 }
 
 // 0xRRGGBB top row first, of a bitmap.

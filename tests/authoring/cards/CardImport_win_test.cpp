@@ -9,6 +9,7 @@
 #include "authoring/cards/ReadyMadeMenu.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ using namespace savetest;
 std::string TempRoot() {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
-    std::string root = std::string(temp) + "loom-rdym-" + std::to_string(GetCurrentProcessId());
+    std::string root = std::string(temp) + "loom-rdym-" + ProcessTag();
     CreateDirectoryA(root.c_str(), nullptr);
     return root;
 }

@@ -27,6 +27,7 @@
 #include "stack/save/ResourceUpkeep.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST_F(ObjectFilePlace, AGraphicWrittenOutComesBackCentredWithItsActions) {
 
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    const std::string path = std::string(temp) + "kite" + std::to_string(GetCurrentProcessId()) + ".grfc";
+    const std::string path = std::string(temp) + "kite" + ProcessTag() + ".grfc";
     ASSERT_EQ(WriteObjectFile({kObjectGraphic, 5, 301}, path.c_str()), 1);
     std::ifstream in(path, std::ios::binary);
     const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -129,7 +130,7 @@ TEST_F(ObjectFilePlace, TheSoundOfAPlacedGraphicsActionsIsTheOneItCarried) {
 
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    const std::string tag = std::to_string(GetCurrentProcessId());
+    const std::string tag = ProcessTag();
     const std::string path = std::string(temp) + "bell" + tag + ".grfc";
     std::vector<uint8_t> file;
     ASSERT_TRUE(Open(from));
@@ -195,7 +196,7 @@ TEST_F(ObjectFilePlace, APlacedTextObjectsTextBelongsToTheCardItLandsOn) {
     ASSERT_TRUE(Open(WhiteCards(2, 512, 384, {sb::TextField(5, {10, 10, 150, 60}, "Note", "carried words")})));
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    const std::string path = std::string(temp) + "note" + std::to_string(GetCurrentProcessId()) + ".tfld";
+    const std::string path = std::string(temp) + "note" + ProcessTag() + ".tfld";
     ASSERT_EQ(WriteObjectFile({kObjectText, 5, 0}, path.c_str()), 1);
     const std::vector<uint8_t> file = ReadBytes(path);
     DeleteFileA(path.c_str());

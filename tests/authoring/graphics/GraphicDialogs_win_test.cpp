@@ -42,6 +42,7 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ constexpr int kLassoPoints = 2500;
 std::string WriteBmp(const std::string& name, int width, int height) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + "gdlg-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+    const std::string path = std::string(folder) + "gdlg-" + ProcessTag() + "-" + name;
     sb::WriteFile(path, sb::BmpFile(sb::SolidPicture(width, height, 32, 0x808080)));
     return path;
 }
@@ -355,7 +356,7 @@ TEST_F(GraphicDialogs, ACursorChosenInFeaturesIsStoredOnThatGraphicOnly) {
     // A cursor file chosen from a disk folder in the features' chooser: not yet the stack's.
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    const std::string folder = std::string(temp) + "gdlg-cursor-" + std::to_string(GetCurrentProcessId());
+    const std::string folder = std::string(temp) + "gdlg-cursor-" + ProcessTag();
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string still = folder + "\\still.cur";
     ASSERT_TRUE(sb::WriteFile(still, sb::CursorFile(32, {0, 0, 0}, 2, 2)));

@@ -48,6 +48,7 @@
 #include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/TestMovieFiles_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ using namespace browsertest;
 constexpr int kCardWidth = 320, kCardHeight = 240;
 constexpr uint8_t kSkyRed = 0x00, kSkyGreen = 0x40, kSkyBlue = 0xC8;
 
-std::string Temp(const std::string& name) { return TempPath(("gobj-" + std::to_string(GetCurrentProcessId()) + "-" + name).c_str()); }
+std::string Temp(const std::string& name) { return TempPath(("gobj-" + ProcessTag() + "-" + name).c_str()); }
 
 // A 24-bit BMP of the sky colour with a red border pixel all round.
 std::string WriteSkyBmp(int width, int height) {

@@ -40,6 +40,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestMovieFiles_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -186,7 +187,7 @@ TEST_F(NewTextObject, ADroppedFileMadeDiskBasedNamesThatFile) {
     HWND card = GetCardWindow();
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
-    const std::string story = std::string(temp) + "ntxt-story-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    const std::string story = std::string(temp) + "ntxt-story-" + ProcessTag() + ".txt";
     {
         HANDLE file = CreateFileA(story.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;

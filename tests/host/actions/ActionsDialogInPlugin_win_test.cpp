@@ -57,6 +57,7 @@
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ protected:
             other.cards[i].id = static_cast<uint16_t>(7 + i);
             other.cards[i].objects.clear();
         }
-        otherFile = page.file.substr(0, page.file.find_last_of("\\/") + 1) + ProcessStackName(stem);
+        otherFile = page.file.substr(0, page.file.find_last_of("\\/") + 1) + ProcessUniqueName(stem, "stk");
         return sb::WriteFile(otherFile, sb::BuildStack(other).bytes) ? otherFile : std::string();
     }
     std::string otherFile;
@@ -732,7 +733,7 @@ TEST_F(ActionsInPlugin, AButtonGivenTheNextCardIsSavedReportedAndFollowed) {
     ASSERT_FALSE(bytes.empty()) << saved;
 
     ServerFolder server;
-    const std::string name = "followed-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = "followed-" + ProcessTag() + ".stk";
     const std::string file = server.Put(name, bytes);
     const BrowserRun report = RunProgram(StackReporterPath(), server, {file});
     ASSERT_EQ(report.exitCode, 0) << report.errors;

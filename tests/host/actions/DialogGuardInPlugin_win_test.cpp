@@ -47,6 +47,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestMovieFiles_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -312,7 +313,7 @@ TEST_F(DialogGuardInPlugin, AWalksJumpStillWaitingForItsStackIsGivenUpWhenTheWal
     ActionBlock* block = GetActionBlock();
     const ActionBlock before = *block;
     block->destination = kDestOtherStack;
-    const std::string absent = "absent-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string absent = "absent-" + ProcessTag() + ".stk";
     SetFileSpecFromPath(kSlotTargetStack, absent.c_str());
     char start[MAX_PATH] = {}, during[MAX_PATH] = {}, end[MAX_PATH] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof start, start);

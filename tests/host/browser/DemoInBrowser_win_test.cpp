@@ -14,6 +14,7 @@
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ TEST(DemoInBrowser, NoObjectOfTheDemoLiesOverAnother) {
 // although the plug-in's window sits at the screen's corner and is smaller than the Open dialog.
 TEST(DemoInBrowser, AWebStackIsNamedByItsAddressAndItsDialogsOpenOnTheScreen) {
     ServerFolder server;
-    const std::string name = UniqueName("named");
+    const std::string name = ProcessUniqueName("named", "stk");
     sb::Stack stack;
     stack.cardWidth = 200;
     stack.cardHeight = 150;

@@ -19,6 +19,7 @@
 #include "format/StackFile.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -160,7 +161,7 @@ TEST(DriveInBrowser, AWalkByMouseKeysAndDialogsIsSavedAndOpensAgain) {
 // missed dialog. A dialog shown before its --dialog's time is left to it by --close-dialogs.
 TEST(DriveInBrowser, WhatIsNotThereIsReportedAndFailsTheRun) {
     CachedSite site;
-    const std::string name = "missing-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = "missing-" + ProcessTag() + ".stk";
     sb::Stack stack;
     stack.cardWidth = kWidth;
     stack.cardHeight = kHeight;

@@ -45,6 +45,7 @@
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/RleAvi.h"
 #include "tests/support/TestSounds_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -125,7 +126,7 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     const QtLibraryOps saved = GetQtLibraryOps();
     g_frames = {};
     LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "effect-" + std::to_string(GetCurrentProcessId()) + ".stk", &page,
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "effect-" + ProcessTag() + ".stk", &page,
                                    BindRecordingStandIn));
     ASSERT_EQ(GetCurrentCardId(), 1);
     UpdateWindow(GetCardWindow());  // the old card on screen, where the effect captures it
@@ -240,7 +241,7 @@ protected:
     void SetUp() override {
         char folder[MAX_PATH];
         GetTempPathA(MAX_PATH, folder);
-        const std::string stem = "media-card-" + std::to_string(GetCurrentProcessId());
+        const std::string stem = "media-card-" + ProcessTag();
         avi_ = std::string(folder) + stem + ".avi";
         const std::vector<uint8_t> film = FourFrameRleAvi(kMovie.right - kMovie.left, kMovie.bottom - kMovie.top);
         std::ofstream(avi_, std::ios::binary).write(reinterpret_cast<const char*>(film.data()), std::streamsize(film.size()));

@@ -19,6 +19,7 @@
 #include "format/StackFile.h"
 #include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ std::string FromEnv(const char* name) {
 std::string TempName(const std::string& name) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId());
+    return std::string(temp) + name + "-" + ProcessTag();
 }
 
 // One logged module call: its words as name=value.

@@ -21,6 +21,7 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ struct ColourRun {
     std::string name, stored, copy;
     BrowserRun run;
     ColourRun(const std::string& base, const sb::Stack& stack, const std::vector<std::string>& steps) {
-        name = base + "-" + std::to_string(GetCurrentProcessId()) + ".stk";
+        name = base + "-" + ProcessTag() + ".stk";
         stored = Built(stack);
         site.server.Put(name, stored);
         const std::string copyPath = site.server.Name(base + "-copy.stk");
@@ -209,7 +210,7 @@ TEST(PaletteSave, AStackOnlyLookedAtIsSavedAsItWasStored) {
 // (at 16 bits the display's own rounding decides).
 TEST(PaletteSave, ACardSizeChangeConvertsEachCardFromItsOwnPictureAndPalette) {
     const sb::Stack stack = ColourStack(8);
-    const std::string about = "About Stack - unsized-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string about = "About Stack - unsized-" + ProcessTag() + ".stk";
     const std::string size = "Card Size and Colors";
     const std::vector<std::string> steps = {
         "--command", "303@3000", "--dialog", about + "|110|press@3600", "--dialog", size + "|220|type:640@4200",

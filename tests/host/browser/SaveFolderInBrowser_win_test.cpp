@@ -12,6 +12,7 @@
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ bool IsStackFile(const std::string& path) {
 }
 
 TEST(SaveFolderInBrowser, SaveAsStartsInTheRememberedFolderElseAWebStacksInTheDocuments) {
-    const std::string tag = std::to_string(GetCurrentProcessId());
+    const std::string tag = ProcessTag();
     CachedSite site;
     site.server.Put("web.stk", Built(sb::EditableStack(320, 240, 32)));
 

@@ -15,6 +15,7 @@
 #include "TestBrowser.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/XwdImage.h"
+#include "tests/support/ProcessNames_win.h"
 
 using namespace browsertest;
 
@@ -138,7 +139,7 @@ TEST(ScreenPicture, APlainDialogOverItsFrameIsOnTheScreenWhereXwdsReadingOfTheRo
     UpdateWindow(frame);
     Pictures pictures;
     for (int n = 0; n < 2; ++n) {
-        const std::string tag = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(n);
+        const std::string tag = ProcessTag() + "-" + std::to_string(n);
         pictures.screen[n] = pictures.folder.Name("screen-" + tag + ".xwd");
         pictures.xwdRoot[n] = pictures.folder.Name("xwdroot-" + tag + ".xwd");
         pictures.own[n] = pictures.folder.Name("own-" + tag + ".xwd");

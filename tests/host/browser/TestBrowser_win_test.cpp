@@ -23,6 +23,7 @@
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ TEST(TestBrowser, StreamsTheStackInChunksToTheRealPlugin) {
     ServerFolder server;
     // A name of its own for every run, so that a download cache of the plug-in never has it
     // already; not a .stk name, so that nothing tries to open these bytes as a stack.
-    std::string name = "small-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + ".dat";
+    std::string name = ProcessUniqueName("small", "dat");
     server.Put(name, Bytes(100, 7));
     std::string shot = server.Name("shot.png");
     BrowserRun run = RunBrowser(server, {"--dll", PluginPath(), "--server", server.path, "--type", "application/lmpk", "--log",
@@ -436,7 +437,7 @@ TEST(TestBrowser, ShowsTheFirstCardsPicture) {
     stack.cardHeight = kCardH;
     stack.cards.push_back(sb::PictureCard(1, picture));
     ServerFolder server;
-    const std::string name = UniqueName("picture");
+    const std::string name = ProcessUniqueName("picture", "stk");
     server.Put(name, Built(stack));
     const std::string shot = server.Name("picture.png");
     const BrowserRun run = RunPage(server, name, "200x150",
@@ -485,7 +486,7 @@ TEST(TestBrowser, OnAPaletteDisplayCardOneShowsInThePaletteThePluginWrote) {
             stack.cards.push_back(sb::PictureCard(1, sb::GradientPicture(160, 120, 32)));
         }
         ServerFolder server;
-        const std::string name = UniqueName(demo ? "demo" : "deep");
+        const std::string name = ProcessUniqueName(demo ? "demo" : "deep", "stk");
         server.Put(name, Built(stack));
         if (demo)
             server.Put(sb::kDemoMovieName, AsText(sb::DemoMovie()));
@@ -593,7 +594,7 @@ TEST(TestBrowser, AttachesAndHandsTheWindowBackWithOrWithoutQuickTime) {
     sb::Stack stack;
     stack.cards.push_back(sb::PictureCard(1, sb::GradientPicture(64, 48, 8)));
     const sb::Built built = sb::BuildStack(stack);
-    const std::string name = "attach-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = "attach-" + ProcessTag() + ".stk";
     server.Put(name, std::string(built.bytes.begin(), built.bytes.end()));
     const std::vector<std::string> args = {"--dll", PluginPath(), "--server", server.path, "--log", "--answer-alerts",
                                            "--quit-when-done", "--quit-after", "30000", name};
@@ -687,7 +688,7 @@ TEST(TestBrowser, AMovieCardLeavesNoMovieClassOrQuickTimeBehindAndShowsAgainAfte
     stack.cardHeight = 120;
     sb::Card card = sb::PictureCard(1, sb::SolidPicture(160, 120, 8, 0));
     card.picture->palette = {{255, 255, 255}};
-    const std::string movie = "film-" + std::to_string(GetCurrentProcessId()) + ".avi";
+    const std::string movie = "film-" + ProcessTag() + ".avi";
     card.objects.push_back(sb::MovieButton(1, {0, 100, 40, 120}, "Film", kMovie, "Disk:" + movie, 4));
     card.objects.push_back(sb::ShapedButton(2, {90, 60, 150, 100}, "Over", 2));
     stack.cards.push_back(card);

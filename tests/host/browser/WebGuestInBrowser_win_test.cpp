@@ -16,6 +16,7 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ TEST(WebGuestInBrowser, ADevicesActionOfAWebStackRunsOnlyWhenAClickStartedIt) {
 TEST(WebGuestInBrowser, AWebStackGoneBackToAfterALocalOneAsksItsSiteForItsNames) {
     CachedSite site(kWidth, kHeight);
     ServerFolder here;  // this machine's files, not on the site
-    const std::string pid = std::to_string(GetCurrentProcessId());
+    const std::string pid = ProcessTag();
     const sb::Picture red = sb::SolidPicture(40, 40, 32, 0xE00000), green = sb::SolidPicture(40, 40, 32, 0x00C000);
     const sb::Picture grey = sb::SolidPicture(40, 40, 32, 0x808080);
     const std::string named = here.Put("pic-" + pid + ".bmp", AsText(sb::BmpFile(red)));
@@ -175,7 +176,7 @@ TEST(WebGuestInBrowser, AWebStackGoneBackToAfterALocalOneAsksItsSiteForItsNames)
 // card stays, and the page's stack is still the one.
 TEST(WebGuestInBrowser, AStackTheServerSendsAfterTheMoveWasGivenUpOpensNothing) {
     CachedSite site(kWidth, kHeight);
-    const std::string pid = std::to_string(GetCurrentProcessId());
+    const std::string pid = ProcessTag();
     const std::string late = "late-" + pid + ".stk";
     sb::Stack there;
     there.cardWidth = kWidth;

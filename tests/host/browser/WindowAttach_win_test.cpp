@@ -30,6 +30,7 @@
 #include "core/memory/Handles.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -312,14 +313,14 @@ TEST_F(WindowAttachTest, StartsInOrderAnswersMessagesAndHandsTheWindowBack) {
 // another owner, or the next use writes into memory that is someone else's.
 TEST(PageAfterPage, AHandleKeptFromOnePageIsStillItsOwnBlockOnTheNext) {
     LinkedPluginPage first;
-    ASSERT_TRUE(OpenInLinkedPlugin(OneCardStack(120, 90), "kept-1-" + std::to_string(GetCurrentProcessId()) + ".stk", &first));
+    ASSERT_TRUE(OpenInLinkedPlugin(OneCardStack(120, 90), "kept-1-" + ProcessTag() + ".stk", &first));
     const Handle kept = NewHandle(12);
     ASSERT_TRUE(kept);
     SetHandleWord(kept, 10, 0x4B50);
     CloseLinkedPlugin(&first);
 
     LinkedPluginPage second;
-    ASSERT_TRUE(OpenInLinkedPlugin(OneCardStack(120, 90), "kept-2-" + std::to_string(GetCurrentProcessId()) + ".stk", &second));
+    ASSERT_TRUE(OpenInLinkedPlugin(OneCardStack(120, 90), "kept-2-" + ProcessTag() + ".stk", &second));
     EXPECT_TRUE(IsValidHandle(kept));
     EXPECT_EQ(GetHandleSize(kept), 12u);
     EXPECT_EQ(GetHandleWord(kept, 10), 0x4B50);

@@ -23,6 +23,7 @@
 #include "tests/graphics/DcPixelsTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -192,7 +193,7 @@ TEST(AboutBox, Command651OpensItInTheHostedPlugin) {
     stack.cardHeight = 120;
     stack.cards.push_back(stackbuilder::PlainCard(1));
     LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "about-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "about-" + ProcessTag() + ".stk", &page));
     DialogDriver driver;
     driver.Expect(DialogMatch::Caption(kCaption), [](DialogView& box) {
         SendMessageA(box.Window(), WM_LBUTTONUP, 0, 0);

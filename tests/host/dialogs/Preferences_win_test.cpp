@@ -19,6 +19,7 @@
 #include "graphics/palette/ColorGrid.h"
 #include "format/StackFile.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ protected:
         ASSERT_TRUE(InitFolderTable());
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
-        folder_ = std::string(temp) + "loomprefs" + std::to_string(GetCurrentProcessId());
+        folder_ = std::string(temp) + "loomprefs" + ProcessTag();
         CreateDirectoryA(folder_.c_str(), nullptr);
         DeleteFileA(IniPath().c_str());
         SetFileSpecFromPath(kSlotProgram, (folder_ + "\\nploom.dll").c_str());

@@ -23,6 +23,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ TEST(Printing, FiveCardsTwoToAPageInThePlugin) {
     hidden.flags = 0x20;
     stack.cards[0].objects.push_back(hidden);
     LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "print-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "print-" + ProcessTag() + ".stk", &page));
     const HWND embed = page.embed;
 
     std::vector<std::vector<uint32_t>> shown;

@@ -24,6 +24,7 @@
 #include "format/StackFile.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ public:
         static int counter = 0;
         char base[MAX_PATH] = {};
         GetTempPathA(sizeof base, base);
-        path_ = std::string(base) + "loomdl" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) +
+        path_ = std::string(base) + "loomdl" + ProcessTag() + "-" + std::to_string(++counter) +
                 "\\";
         CreateDirectoryA(path_.c_str(), nullptr);
         SetEnvironmentVariableA("TMP", path_.c_str());

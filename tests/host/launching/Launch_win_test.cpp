@@ -25,6 +25,7 @@
 #include "resources/launch_ids.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -120,10 +121,10 @@ protected:
         ASSERT_TRUE(Open(stack));
         probe_ = WindowsPath(BuildDir() + "/launchprobe.exe");
         ASSERT_EQ(GetFileAttributesA(probe_.c_str()) != INVALID_FILE_ATTRIBUTES, true) << probe_;
-        log_ = WindowsPath(BuildDir() + "/launchprobe-" + std::to_string(GetCurrentProcessId()) + ".log");
+        log_ = WindowsPath(BuildDir() + "/launchprobe-" + ProcessTag() + ".log");
         DeleteFileA(log_.c_str());
         SetEnvironmentVariableA("LAUNCHPROBE_LOG", log_.c_str());
-        document_ = WindowsPath(BuildDir() + "/launch test " + std::to_string(GetCurrentProcessId()) + ".loomdoc");
+        document_ = WindowsPath(BuildDir() + "/launch test " + ProcessTag() + ".loomdoc");
         std::ofstream(document_) << "a document";
         WritePrefString("user", "govern", nullptr);
         g_calls.clear();
@@ -198,7 +199,7 @@ TEST_F(LaunchInPlugin, ADocumentStartsItsProgramOnlyAfterYes) {
 TEST_F(LaunchInPlugin, AProgramServedBesideAWebStackIsRefused) {
     char folder[kFileSpecPathSize] = {};
     GetFileSpecFolder(kSlotCurrentStack, folder, sizeof folder);
-    const std::string served = std::string(folder) + "\\served-" + std::to_string(GetCurrentProcessId()) + ".exe";
+    const std::string served = std::string(folder) + "\\served-" + ProcessTag() + ".exe";
     ASSERT_TRUE(CopyFileA(probe_.c_str(), served.c_str(), FALSE));
     // The stack names the program where it lies, beside its downloaded copy. The person is asked
     // first, naming it as the stack does (nothing is looked for before); then the downloaded
@@ -214,7 +215,7 @@ TEST_F(LaunchInPlugin, AProgramServedBesideAWebStackIsRefused) {
     EXPECT_EQ(driver.Run([] { return LaunchApplication(kLaunchConfigured); }), 0);
     EXPECT_EQ(driver.DialogsSeen(), 2) << "asked, then refused";
     EXPECT_TRUE(g_calls.empty());
-    NameSlot(kSlotLaunchProgram, "C:\\nowhere\\served-" + std::to_string(GetCurrentProcessId()) + ".exe");
+    NameSlot(kSlotLaunchProgram, "C:\\nowhere\\served-" + ProcessTag() + ".exe");
     DialogDriver elsewhere;
     elsewhere.Expect(DialogMatch::Template("LAUNCHASK"), [](DialogView& box) { box.Press(IDYES); });
     elsewhere.Expect(DialogMatch::Alert(2344), [](DialogView& box) { box.Press(box.DefaultButton()); });

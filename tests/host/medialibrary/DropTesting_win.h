@@ -12,11 +12,12 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include "tests/support/ProcessNames_win.h"
 
 inline std::string MakeTestFolder(const std::string& name) {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + "loom-" + name + "-" + std::to_string(GetCurrentProcessId());
+    std::string folder = std::string(temp) + "loom-" + name + "-" + ProcessTag();
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }

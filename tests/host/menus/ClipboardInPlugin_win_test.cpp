@@ -35,6 +35,7 @@
 #include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ using browsertest::WindowsPath;
 std::string TempPath(const std::string& name) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+    return std::string(temp) + ProcessUniqueName(name);
 }
 
 std::string BesideThisProgram(const char* name) {

@@ -19,6 +19,7 @@
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ sb::Stack ThreeCards() {
 struct FindPage {
     LinkedPluginPage page;
     bool Open(const sb::Stack& stack, const char* stem) {
-        return OpenInLinkedPlugin(stack, std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + ".stk",
+        return OpenInLinkedPlugin(stack, std::string(stem) + "-" + ProcessTag() + ".stk",
                                   &page);
     }
     ~FindPage() { CloseLinkedPlugin(&page); }

@@ -36,6 +36,7 @@
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/StackReporter_win.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ std::vector<std::string> FilesIn(const std::string& folder, const char* pattern)
 // file: a second Save writes it again without asking.
 TEST(StackCommandsInPlugin, NewCardThroughTheBrowserIsSavedWhereThePersonSays) {
     ServerFolder server;
-    const std::string name = "three-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = "three-" + ProcessTag() + ".stk";
     const std::string served = AsText(sb::BuildStack(ThreeColours()).bytes);
     const std::string servedPath = server.Put(name, served);
     const std::string temp = server.path + "\\cache";
@@ -134,7 +135,7 @@ protected:
         SetAdvancedUser(advanced_);
     }
     void Open(const sb::Stack& stack, const char* name) {
-        ASSERT_TRUE(OpenInLinkedPlugin(stack, name + std::to_string(GetCurrentProcessId()) + ".stk", &page_));
+        ASSERT_TRUE(OpenInLinkedPlugin(stack, name + ProcessTag() + ".stk", &page_));
     }
     void Command(int command) {
         SendMessageA(page_.embed, WM_COMMAND, command, 0);
@@ -242,7 +243,7 @@ TEST_F(StackCommandsTest, StandardColorsRestoreThePaletteAndPreferencesReachTheF
 
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
-    const std::string folder = std::string(temp) + "loomprefcmd" + std::to_string(GetCurrentProcessId());
+    const std::string folder = std::string(temp) + "loomprefcmd" + ProcessTag();
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string ini = folder + "\\LMPREFS.INI";
     DeleteFileA(ini.c_str());

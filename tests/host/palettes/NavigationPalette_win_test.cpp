@@ -20,6 +20,7 @@
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ struct Hosted {
     std::string stackName;
     bool Open() {
         ClearIni();
-        stackName = "fav-" + std::to_string(GetCurrentProcessId()) + ".stk";
+        stackName = "fav-" + ProcessTag() + ".stk";
         if (!OpenInLinkedPlugin(FiveCards(), stackName, &page))
             return false;
         SetWindowPos(page.page, nullptr, 500, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -236,7 +237,7 @@ TEST(FavoritesPalette, AFavouriteOfAnotherStackOpensIt) {
     ASSERT_TRUE(hosted.Open());
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
-    const std::string other = std::string(folder) + "fav-other-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string other = std::string(folder) + "fav-other-" + ProcessTag() + ".stk";
     sb::Stack target;
     target.cardWidth = 160;
     target.cardHeight = 120;

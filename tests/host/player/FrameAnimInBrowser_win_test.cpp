@@ -15,6 +15,7 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ sb::FrameAnimation RedThenBlue(uint16_t flags) {
 TEST(FrameAnimInBrowser, ButtonsPlayFlipBooksAndTheMoveWaitsForTheirEnd) {
     SKIP_UNLESS_TRUE_COLOUR("the frames and the cards are told apart by exact colours in the screenshot");
     ServerFolder server;
-    const std::string name = "frames-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = "frames-" + ProcessTag() + ".stk";
     sb::Stack s;
     s.cardWidth = 160;
     s.cardHeight = 120;

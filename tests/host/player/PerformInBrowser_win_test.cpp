@@ -19,6 +19,7 @@
 #include "tests/support/TestSounds_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -69,10 +70,10 @@ struct ActionSite {
     ServerFolder server;
     std::string stack, movie, sound, other, sink;
     ActionSite() {
-        stack = UniqueName("acts", "stk");
-        movie = UniqueName("film", "avi");
-        sound = UniqueName("beep", "wav");
-        other = UniqueName("other", "stk");
+        stack = ProcessUniqueName("acts", "stk");
+        movie = ProcessUniqueName("film", "avi");
+        sound = ProcessUniqueName("beep", "wav");
+        other = ProcessUniqueName("other", "stk");
         sb::Stack s;
         s.cardWidth = 160;
         s.cardHeight = 120;
@@ -282,7 +283,7 @@ TEST(PerformInBrowser, AMoveToTheDemoMovieCardRunsOnceWhileItsFirstFrameArrives)
 // arrival plays its own sound, once, and moves no further.
 TEST(PerformInBrowser, SoundsThatWaitForTheirFilesPlayOnceAndTheMoveRunsOnce) {
     ServerFolder server;
-    const std::string stack = UniqueName("beepgo", "stk"), sound = UniqueName("beep", "wav"), chime = UniqueName("chime", "wav");
+    const std::string stack = ProcessUniqueName("beepgo", "stk"), sound = ProcessUniqueName("beep", "wav"), chime = ProcessUniqueName("chime", "wav");
     const auto playing = [](uint16_t id, sb::Rect rect, const std::string& file, int16_t destination) {
         sb::Object o = sb::ShapedButton(id, rect, "Beep and go", 2, 0, destination);
         o.words.push_back({20, static_cast<uint16_t>(destination ? 0x21 : 0x1)});  // the sound file, the move

@@ -13,6 +13,7 @@
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 #include "tests/support/TestSounds_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ TEST(PerformInPlugin, TheDemoChimePlaysItsStoredSoundAndMovesOnAtOnce) {
     const std::string sink = TempPath("loom_perform_sink.wav");
     DeleteFileA(sink.c_str());
     SetEnvironmentVariableA("LOOM_QUICKTIME_SINK", sink.c_str());
-    const std::string name = "demo-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = "demo-" + ProcessTag() + ".stk";
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(sb::DemoStack(), name, &page));
     ASSERT_TRUE(HasMediaManager());

@@ -10,6 +10,7 @@
 #include "StackBuilder.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ uint32_t Green(uint32_t pixel) { return (pixel >> 8) & 0xFF; }
 // Card 1 (red) holds a read-only field whose words "to the green card" link to card 2 (green).
 TEST(TextLinksInBrowser, AClickInsideAReadOnlyFieldsLinkFollowsIt) {
     ServerFolder server;
-    const std::string name = UniqueName("links");
+    const std::string name = ProcessUniqueName("links", "stk");
     sb::Stack stack;
     stack.cardWidth = 160;
     stack.cardHeight = 120;

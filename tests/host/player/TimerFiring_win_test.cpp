@@ -10,6 +10,7 @@
 #include "StackBuilder.h"
 #include "format/StackFile.h"
 #include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ int CardOfColour(uint32_t pixel) {
 
 TEST(TimerFiring, AThreeSecondTimerMovesToTheNextCardBetweenTheShots) {
     ServerFolder server;
-    const std::string name = "timer-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = "timer-" + ProcessTag() + ".stk";
     sb::Stack s;
     s.cardWidth = 160;
     s.cardHeight = 120;

@@ -13,6 +13,7 @@
 #include "actions/NbaModules.h"
 #include "host/requests/HostRequests.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace requestpage {
 
@@ -59,7 +60,7 @@ inline NbaParamBlock& Request(uint16_t code, uint32_t p50 = 0, uint32_t p54 = 0,
 class RequestPage {
 public:
     explicit RequestPage(const char* stem)
-        : name_(std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + ".stk") {}
+        : name_(std::string(stem) + "-" + ProcessTag() + ".stk") {}
     ~RequestPage() { CloseLinkedPlugin(&page_); }
     bool Open(const sb::Stack& stack = PageStack()) { return OpenInLinkedPlugin(stack, name_, &page_); }
 

@@ -18,6 +18,7 @@
 #include "tests/support/NbaCallLog.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ Shot Browse(const std::vector<std::string>& input, const std::vector<ListRequest
     ServerFolder server;
     const std::vector<uint8_t> bytes = TargetStack(requests);
     server.Put("other.stk", OtherStack());
-    const std::string name = "requests-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = "requests-" + ProcessTag() + ".stk";
     server.Put(name, AsText(bytes));
     const std::string shot = server.Name("requests.png");
     const std::string log = server.Name("modules.txt");

@@ -27,6 +27,7 @@
 #include "tests/media/animation/AnimPage_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/RleAvi.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ TEST_F(AnimPlaybackTest, FilmsLoadTheMoviesBoxAndMasksOfTheTransparentColour) {
     // A movie film: stored without frames, loaded with one, the movie's box.
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
-    const std::string avi = std::string(folder) + "anim-clip-" + std::to_string(GetCurrentProcessId()) + ".avi";
+    const std::string avi = std::string(folder) + "anim-clip-" + ProcessTag() + ".avi";
     {
         const Bytes movie = FourFrameRleAvi(40, 30);
         std::ofstream(avi, std::ios::binary).write(reinterpret_cast<const char*>(movie.data()), std::streamsize(movie.size()));

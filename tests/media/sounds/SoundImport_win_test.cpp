@@ -13,6 +13,7 @@
 #include "media/sounds/SoundResources.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace sb = stackbuilder;
 
@@ -129,7 +130,7 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
 }
 
 TEST(SoundImport, AMovedSoundFileIsAskedForAndConverted) {
-    const std::string tag = std::to_string(GetCurrentProcessId());
+    const std::string tag = ProcessTag();
     sb::Stack stack;
     stack.cardWidth = 160;
     stack.cardHeight = 120;

@@ -14,6 +14,7 @@
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
 #include "tests/support/TestSounds_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ Counted Stray(const Shot& shot, const sb::Rect& r, uint32_t colour) {
 // nowhere else: its first frame is white, its last red, which stays.
 TEST(VideoActionsInBrowser, AMovieRecordedFromTheVideoSourcePlaysWhereItWasPlaced) {
     CachedSite site(kWidth, kHeight);
-    const std::string name = "made-" + std::to_string(GetCurrentProcessId());
+    const std::string name = "made-" + ProcessTag();
     site.server.Put(name + ".stk", FilmStack());
     const std::string movie = site.server.Name(name + ".avi");
     const std::string copy = site.server.Name(name + "-copy.stk");
@@ -130,7 +131,7 @@ TEST(VideoActionsInBrowser, AMovieRecordedFromTheVideoSourcePlaysWhereItWasPlace
 // Reopened, a click on the button plays the same sound.
 TEST(VideoActionsInBrowser, TheMovieOptionsTryItPlaysTheMovieAndOkKeepsTheLoop) {
     CachedSite site(kWidth, kHeight);
-    const std::string name = "tryit-" + std::to_string(GetCurrentProcessId());
+    const std::string name = "tryit-" + ProcessTag();
     site.server.Put(name + ".stk", FilmStack());
     const sb::AviColour frames[] = {{255, 255, 255}, {255, 0, 0}};
     sb::AviSound sound;

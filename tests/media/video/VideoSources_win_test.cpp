@@ -20,6 +20,7 @@
 #include "media/videodisc/Videodisc.h"
 #include "resources/video_ids.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -170,7 +171,7 @@ TEST_F(VideoSources, RecordingTryingAndCancellingAMovie) {
     SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
-    const std::string name = "loommovie-" + std::to_string(GetCurrentProcessId());
+    const std::string name = "loommovie-" + ProcessTag();
     const std::string path = std::string(folder) + name + ".avi";
     DeleteFileA(path.c_str());
 
@@ -224,7 +225,7 @@ TEST_F(VideoSources, SoundOptionsChooseTheCardsSoundFormat) {
     SetEnvironmentVariableA("LOOM_CAPTURE_DRIVER", "1");
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + "loomsound-" + std::to_string(GetCurrentProcessId()) + ".avi";
+    const std::string path = std::string(folder) + "loomsound-" + ProcessTag() + ".avi";
     DeleteFileA(path.c_str());
     constexpr int kFormatList = 102;  // the chooser's list of formats of the chosen kind
     WAVEFORMATEX seen{}, kept{};

@@ -13,6 +13,7 @@
 
 #include "core/system/PluginModule.h"
 #include "media/videodisc/Videodisc.h"
+#include "tests/support/ProcessNames_win.h"
 
 class SimulatedVideodiscTest : public ::testing::Test {
 protected:
@@ -20,7 +21,7 @@ protected:
         SetAppInstance(GetModuleHandleA(nullptr));  // the dialogs' and alerts' templates
         char dir[MAX_PATH];
         GetTempPathA(sizeof dir, dir);
-        log_ = std::string(dir) + "loom-videodisc-" + std::to_string(GetCurrentProcessId()) + ".log";
+        log_ = std::string(dir) + "loom-videodisc-" + ProcessTag() + ".log";
         DeleteFileA(log_.c_str());
         SetEnvironmentVariableA("LOOM_VIDEODISC_LOG", log_.c_str());
         SetEnvironmentVariableA("LOOM_VIDEODISC", "cav");

@@ -13,6 +13,7 @@
 #include "media/videodisc/VideodiscRecord.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ TEST(VideodiscInBrowser, ASegmentWithLiveVideoMadeInTheActionsDialogPlaysOnceReo
     under.chunks.push_back(Segment({0, 0, 0, 0}, 400, 500, false));
     sb::Stack s = DiscStack({sb::ShapedButton(1, {10, 200, 70, 230}, "Disc", 1), under});
     s.experiencedUser = 1;
-    const std::string name = "livedisc-" + std::to_string(GetCurrentProcessId());
+    const std::string name = "livedisc-" + ProcessTag();
     site.server.Put(name + ".stk", Built(s));
     const std::string copy = site.server.Name(name + "-copy.stk"), viewer = site.server.Name(name + ".png");
     const std::string source = "Video/Movie Source|", disc = "LaserDisc Control|";

@@ -21,6 +21,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/media/videodisc/SimulatedVideodisc_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -182,7 +183,7 @@ TEST_F(VideodiscPlayer, InThePluginAPressOnTheLiveVideoReachesTheCardOnce) {
     stack.resources.push_back({"Actn", kClickAction, "", 0, 0, sb::ActionRecord(clickAction)});
     stack.nextResourceId = kClickAction + 1;
     LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, "disc-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, "disc-" + ProcessTag() + ".stk", &page));
     const HWND cardWindow = GetCardWindow();
     ASSERT_NE(cardWindow, nullptr);
 

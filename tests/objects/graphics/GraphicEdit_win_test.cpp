@@ -23,6 +23,7 @@
 #include "stack/pictures/GraphicPicture.h"
 #include "stack/pictures/GraphicPictureBitmap.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 #include "authoring/cards/UndoPerform.h"
 #include "authoring/graphics/GraphicFlip.h"
 
@@ -276,7 +277,7 @@ TEST(GraphicObjectsInPlugin, NeverDrawnZeroSizedMaskAndHiddenByTool) {
     sb::Stack stack = WhiteStack({never, masked, hidden});
     stack.cards[0].picture->palette = {{255, 255, 255}, {0, 0, 0}};
     LinkedPluginPage page;  // the suite's other tests are in the browser's file, without a fixture
-    ASSERT_TRUE(OpenInLinkedPlugin(stack, ProcessStackName("gshow"), &page));
+    ASSERT_TRUE(OpenInLinkedPlugin(stack, ProcessUniqueName("gshow", "stk"), &page));
     UpdateWindow(page.embed);
 
     EXPECT_EQ(FindLayer(kObjectGraphic, 7), nullptr);

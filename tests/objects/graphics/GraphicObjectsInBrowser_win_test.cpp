@@ -23,6 +23,7 @@
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ TEST(GraphicObjectsInBrowser, OpaqueMaskedFramedLassoAndHalfTransparentObjects) 
     SKIP_UNLESS_TRUE_COLOUR("the objects are compared with exact colours in the screenshot");
     const int depth = DisplayBits() == 16 ? 16 : 32;
     ServerFolder server;
-    const std::string name = UniqueName("graphics", "stk");
+    const std::string name = ProcessUniqueName("graphics", "stk");
     server.Put(name, Built(ObjectsStack(depth)));
     const std::string shotPath = server.Name("graphics.png");
     const BrowserRun run = ShowStack(server, name, shotPath, true);
@@ -148,7 +149,7 @@ TEST(GraphicObjectsInBrowser, OpaqueMaskedFramedLassoAndHalfTransparentObjects) 
 TEST(GraphicObjectsInBrowser, TransparencyIsOpaqueAtDepth8) {
     SKIP_UNLESS_TRUE_COLOUR("the object is compared with exact colours in the screenshot");
     ServerFolder server;
-    const std::string name = UniqueName("graphics8", "stk");
+    const std::string name = ProcessUniqueName("graphics8", "stk");
     sb::Stack s;
     s.depth = 8;
     s.cardWidth = 160;
@@ -229,9 +230,9 @@ TEST(GraphicObjectsInBrowser, DiskBasedPicturesBesideWebAndLocalStacks) {
     for (const bool web : {true, false}) {
         SCOPED_TRACE(web ? "web" : "local");
         ServerFolder server;
-        const std::string picture = UniqueName("beside", "bmp");
+        const std::string picture = ProcessUniqueName("beside", "bmp");
         server.Put(picture, TwoColourBmp(60, 40, 30, kLeft, kRight));
-        const std::string name = UniqueName("disk", "stk");
+        const std::string name = ProcessUniqueName("disk", "stk");
         server.Put(name, Built(DiskStack(depth, "Disk:" + picture)));
         const std::string shotPath = server.Name("disk.png");
         const BrowserRun run = ShowStack(server, name, shotPath, web);
@@ -254,7 +255,7 @@ uint32_t g_reloadedLayer = 0;
 // layer (and no other way of showing it is needed).
 TEST(GraphicObjectsInPlugin, APictureArrivingForAWebStackReloadsTheLayerThatAskedForIt) {
     SKIP_UNLESS_TRUE_COLOUR("the arrived picture is compared with exact colours");
-    const std::string picture = "arrive-" + std::to_string(GetCurrentProcessId()) + ".bmp";
+    const std::string picture = "arrive-" + ProcessTag() + ".bmp";
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
     const std::string picturePath = std::string(temp) + picture;
@@ -263,7 +264,7 @@ TEST(GraphicObjectsInPlugin, APictureArrivingForAWebStackReloadsTheLayerThatAske
     g_reloads = 0;
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(DiskStack(DisplayBits() == 16 ? 16 : 32, "Disk:" + picture), "arrive-" +
-                                   std::to_string(GetCurrentProcessId()) + ".stk", &page, [] {
+                                   ProcessTag() + ".stk", &page, [] {
         DownloadReplay replay = DefaultDownloadReplay();
         replay.replay = [](const PendingRequest& request, const char* url) {
             if (request.kind == kPendingLayer) {
@@ -298,7 +299,7 @@ TEST(GraphicObjectsInPlugin, APictureArrivingForAWebStackReloadsTheLayerThatAske
 // again from a file of this machine, whose missing picture is asked of the person; cancelling
 // leaves the layer with its frame and no picture.
 TEST(GraphicObjectsInPlugin, AMissingPictureWhoseLocateIsCancelledLeavesTheFrameAndNoPicture) {
-    sb::Stack s = DiskStack(DisplayBits() == 16 ? 16 : 32, "Disk:gone-" + std::to_string(GetCurrentProcessId()) + ".bmp");
+    sb::Stack s = DiskStack(DisplayBits() == 16 ? 16 : 32, "Disk:gone-" + ProcessTag() + ".bmp");
     s.cards[0].objects[0].words.push_back({16, 2});
     LinkedPluginPage page;
     DialogDriver driver(15000);
@@ -308,9 +309,9 @@ TEST(GraphicObjectsInPlugin, AMissingPictureWhoseLocateIsCancelledLeavesTheFrame
         box.Press(IDCANCEL);
     });
     // The page's stack asks its site; the same stack from this machine's disk looks here.
-    ASSERT_TRUE(OpenInLinkedPlugin(s, "gone-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(OpenInLinkedPlugin(s, "gone-" + ProcessTag() + ".stk", &page));
     driver.Run([&] { return OpenAgainFromThisMachine(page) ? 1 : 0; });
-    EXPECT_EQ(caption, "Please find the picture named: gone-" + std::to_string(GetCurrentProcessId()) + ".bmp");
+    EXPECT_EQ(caption, "Please find the picture named: gone-" + ProcessTag() + ".bmp");
     LayerHandle handle = FindLayer(kObjectGraphic, 6);
     ASSERT_NE(handle, nullptr);
     {

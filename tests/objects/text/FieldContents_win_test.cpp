@@ -23,6 +23,7 @@
 #include "stack/StackOpenSession.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -198,7 +199,7 @@ TEST_F(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
     ASSERT_TRUE(field);
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    const std::string folder = std::string(temp) + "disktext-" + std::to_string(GetCurrentProcessId());
+    const std::string folder = std::string(temp) + "disktext-" + ProcessTag();
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string moved = folder + "\\story.txt";
     {
@@ -207,7 +208,7 @@ TEST_F(FieldContents, NewDiskTextRecordAndItsFileFoundThroughThePrompt) {
         WriteFile(file, "Once upon a time", 16, &written, nullptr);
         CloseHandle(file);
     }
-    const std::string gone = "C:\\gone-" + std::to_string(GetCurrentProcessId()) + "\\story.txt";
+    const std::string gone = "C:\\gone-" + ProcessTag() + "\\story.txt";
     constexpr uint16_t kNewId = 77;
     const LayerHandle layer = FindLayer(kObjectText, kField);
     ASSERT_TRUE(layer);

@@ -26,6 +26,7 @@
 #include "stack/cards/FieldText.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ struct EditPage {
     LinkedPluginPage page;
     HWND field = nullptr;
     bool Open(const char* stem) {
-        if (!OpenInLinkedPlugin(TwoCards(), std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + ".stk",
+        if (!OpenInLinkedPlugin(TwoCards(), std::string(stem) + "-" + ProcessTag() + ".stk",
                                 &page))
             return false;
         Activate();
@@ -119,7 +120,7 @@ std::string MenuText(HMENU menu, UINT id) {
 std::string TempPath(const char* name) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + std::to_string(GetCurrentProcessId()) + "-" + name;
+    const std::string path = std::string(folder) + ProcessTag() + "-" + name;
     DeleteFileA(path.c_str());
     return path;
 }

@@ -17,6 +17,7 @@
 #include "tests/support/ReportJson.h"
 #include "tests/support/TestBrowserRun_win.h"
 #include "tests/support/WalkStacks_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ Ink RedInk(const std::string& png) {
 // kept in a temporary folder of the run's own.
 struct TextSite {
     ServerFolder server;
-    std::string name = "notes-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    std::string name = "notes-" + ProcessTag() + ".stk";
     std::string temp;
     std::string saved = server.Name("saved-" + name);
     TextSite() {
@@ -250,7 +251,7 @@ std::vector<uint8_t> OneFieldStack(bool macColors, const std::string& text, cons
 // The card as the real plug-in shows it.
 std::vector<uint32_t> Shown(const std::vector<uint8_t>& stack, const std::string& label) {
     ServerFolder server;
-    const std::string name = label + "-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    const std::string name = label + "-" + ProcessTag() + ".stk";
     server.Put(name, AsText(stack));
     const std::string shot = server.Name(label + ".png");
     const BrowserRun run = RunPage(server, name, std::to_string(kWidth) + "x" + std::to_string(kHeight),

@@ -27,6 +27,7 @@
 #include "stack/save/ResourceUpkeep.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -207,7 +208,7 @@ bool Saw(UINT message, WPARAM wParam) {
 TEST(TextFields, LiveWindowsTypingClicksRenderingAndTheClassGoneAtTheEnd) {
     SKIP_UNLESS_TRUE_COLOUR("the field and picture colours are counted by exact value");
     LinkedPluginPage page;
-    ASSERT_TRUE(OpenInLinkedPlugin(FieldStack(), "fields-" + std::to_string(GetCurrentProcessId()) + ".stk", &page));
+    ASSERT_TRUE(OpenInLinkedPlugin(FieldStack(), "fields-" + ProcessTag() + ".stk", &page));
     const HWND embed = page.embed;
     ASSERT_EQ(GetCurrentCardId(), 1);
     SetForegroundWindow(page.page);

@@ -11,6 +11,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ TEST(StackDepthOnOpening, ADeeperStackIsConvertedDownToThePaletteDisplayAtTheFir
     LinkedPluginPage page;
     DialogDriver quiet(20000);  // nothing is asked on the way
     EXPECT_EQ(quiet.Run([&] {
-        return OpenInLinkedPlugin(s, "deep-" + std::to_string(GetCurrentProcessId()) + ".stk", &page) ? 1 : 0;
+        return OpenInLinkedPlugin(s, "deep-" + ProcessTag() + ".stk", &page) ? 1 : 0;
     }), 1);
     EXPECT_EQ(quiet.DialogsSeen(), 0);
     ASSERT_TRUE(page.embed);

@@ -23,6 +23,7 @@
 #include "stack/open/StackOpen.h"
 #include "stack/StackOpenSession.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ protected:
         ASSERT_TRUE(InitFolderTable());
         char temp[MAX_PATH] = {};
         GetTempPathA(sizeof temp, temp);
-        folder_ = std::string(temp) + "loomopen" + std::to_string(GetCurrentProcessId());
+        folder_ = std::string(temp) + "loomopen" + ProcessTag();
         CreateDirectoryA(folder_.c_str(), nullptr);
         previousFiles_ = &ActiveFileSystem();
         SetFileSystem(SystemFileSystem());  // whatever an earlier test left installed

@@ -21,6 +21,7 @@
 #include "stack/save/SaveDialogs.h"
 #include "tests/stack/SaveTestUtil.h"
 #include "tests/support/DialogDriver_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -335,7 +336,7 @@ TEST_F(SaveKillTest, ChildDiesInsideItsWrite) {
 TEST_F(SaveKillTest, ASaveRemovesTheTemporaryFilesOfSavesCutShort) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
-    const std::string dir = std::string(folder) + "loomdie" + std::to_string(GetCurrentProcessId());
+    const std::string dir = std::string(folder) + "loomdie" + ProcessTag();
     CreateDirectoryA(dir.c_str(), nullptr);
     const std::string stackPath = dir + "\\Big.stk";
     const std::vector<uint8_t> original = sb::BuildStack(BigStack()).bytes;
@@ -390,7 +391,7 @@ TEST_F(SaveKillTest, ASaveRemovesTheTemporaryFilesOfSavesCutShort) {
 TEST_F(SaveKillTest, AKilledSaveLeavesAWholeStack) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
-    const std::string dir = std::string(folder) + "loomkill" + std::to_string(GetCurrentProcessId());
+    const std::string dir = std::string(folder) + "loomkill" + ProcessTag();
     CreateDirectoryA(dir.c_str(), nullptr);
     const std::string stackPath = dir + "\\Big.stk";
     const std::string readyPath = dir + "\\ready.txt";

@@ -27,6 +27,7 @@
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/StandAloneUnpacker.h"
 #include "tests/support/DisplayDepth_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace {
 
@@ -122,7 +123,7 @@ struct TreeView {
 class StackToGoPlugin : public ::testing::Test {
 protected:
     void SetUp() override {
-        tag_ = std::to_string(GetCurrentProcessId());
+        tag_ = ProcessTag();
         folder_ = TempFolder();
         // A picture card of one colour, then a second card; the first carries every kind of
         // reference, a missing sound among them.
