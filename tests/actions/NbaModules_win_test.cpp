@@ -35,7 +35,9 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/NbaCallLog.h"
 #include "tests/support/SamplesStackBeside_win.h"
-#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
+#include "tests/support/browser/BrowserSites_win.h"
+#include "tests/support/browser/WalkSteps_win.h"
 #include "tests/support/ProcessNames_win.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
 
 std::string StackReporterPath() {
     if (const char* build = std::getenv("LOOM_BUILD"); build && *build)

@@ -40,7 +40,12 @@
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/StackReporter_win.h"
-#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
+#include "tests/support/browser/BrowserSites_win.h"
+#include "tests/support/browser/WalkSteps_win.h"
+#include "tests/support/browser/ReportQueries_win.h"
+#include "tests/support/browser/LogLines_win.h"
+#include "tests/support/browser/Shots_win.h"
 #include "tests/support/ProcessNames_win.h"
 
 namespace {

@@ -41,7 +41,9 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
-#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/browser/BrowserSites_win.h"
+#include "tests/support/browser/WalkSteps_win.h"
+#include "tests/support/browser/Shots_win.h"
 #include "tests/support/ProcessNames_win.h"
 
 namespace {

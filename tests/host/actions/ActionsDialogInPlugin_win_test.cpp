@@ -56,7 +56,11 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/StackReporter_win.h"
-#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
+#include "tests/support/browser/BrowserSites_win.h"
+#include "tests/support/browser/WalkSteps_win.h"
+#include "tests/support/browser/LogLines_win.h"
+#include "tests/support/browser/Shots_win.h"
 #include "tests/support/ProcessNames_win.h"
 
 namespace {

@@ -18,7 +18,8 @@
 #include "core/memory/ByteReader.h"
 #include "format/StackFile.h"
 #include "tests/support/NbaCallLog.h"
-#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
+#include "tests/support/browser/BrowserSites_win.h"
 #include "tests/support/ProcessNames_win.h"
 
 namespace {

@@ -10,8 +10,11 @@
 #include <string>
 
 #include "StackBuilder.h"
-#include "tests/support/TestBrowserRun_win.h"
-#include "tests/support/WalkStacks_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
+#include "tests/support/browser/BrowserSites_win.h"
+#include "tests/support/browser/WalkSteps_win.h"
+#include "tests/support/browser/LogLines_win.h"
+#include "tests/support/browser/WalkStacks_win.h"
 #include "tests/support/ProcessNames_win.h"
 
 namespace {

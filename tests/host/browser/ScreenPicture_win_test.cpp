@@ -13,7 +13,10 @@
 #include <vector>
 
 #include "TestBrowser.h"
-#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
+#include "tests/support/browser/WalkSteps_win.h"
+#include "tests/support/browser/LogLines_win.h"
+#include "tests/support/browser/Shots_win.h"
 #include "tests/support/XwdImage.h"
 #include "tests/support/ProcessNames_win.h"
 

@@ -16,7 +16,8 @@
 #include "tests/host/medialibrary/DropTesting_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/LinkedPlugin_win.h"
-#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
+#include "tests/support/browser/Shots_win.h"
 #include "tools/stackbuilder/StackBuilder.h"
 
 namespace {

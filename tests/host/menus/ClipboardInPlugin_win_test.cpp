@@ -33,7 +33,8 @@
 #include "stack/undo/Undo.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/StackReporter_win.h"
-#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
+#include "tests/support/browser/ReportQueries_win.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/ProcessNames_win.h"
 

@@ -19,8 +19,11 @@
 #include "resources/actions_ids.h"
 #include "resources/info_ids.h"
 #include "tests/support/SamplesStackBeside_win.h"
-#include "tests/support/TestBrowserRun_win.h"
-#include "tests/support/WalkStacks_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
+#include "tests/support/browser/BrowserSites_win.h"
+#include "tests/support/browser/WalkSteps_win.h"
+#include "tests/support/browser/LogLines_win.h"
+#include "tests/support/browser/WalkStacks_win.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The stacks, pictures and points the walks through the test browser build and serve
-// (WalkStacks_win.cpp); running them is TestBrowserRun_win.h's.
+// (WalkStacks_win.cpp); running them is BrowserRun_win.h's.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "tests/support/TestBrowserRun_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
 
 namespace browsertest {
 
@@ -18,34 +18,6 @@ std::string Built(const stackbuilder::Stack& stack);
 // the extra entries given).
 stackbuilder::Card ColourCard(uint16_t id, stackbuilder::Rgb colour, int width = 160, int height = 120,
                               const std::vector<stackbuilder::Rgb>& extra = {});
-// The time of a step: "@MS".
-std::string At(int ms);
-// The middle of a rectangle as the test browser takes a point ("X,Y").
-std::string Centre(const stackbuilder::Rect& r);
-// A walk's arguments on a clock (for a walk in order): each step at its time, the next a gap
-// later; a held step waits for the nth showing of the window of that title, and the clock goes on
-// from the step before.
-struct TimedWalk {
-    std::vector<std::string> args;
-    int ms = 1200;
-    void Step(const std::string& flag, const std::string& value, int gap) {
-        Append(args, {flag, value + At(ms)});
-        ms += gap;
-    }
-    void Held(const std::string& flag, const std::string& value, const std::string& title, int afterMs, int gap, int nth = 1) {
-        Append(args, {flag, value + OnceShown(title, afterMs, nth)});
-        ms += gap;
-    }
-    void Command(int id) { Step("--command", std::to_string(id), 500); }
-    void Click(const stackbuilder::Rect& r) { Step("--click", Centre(r), 400); }
-    void Key(const std::string& keys) { Step("--key", keys, 400); }
-    void KeyInto(const std::string& title, const std::string& keys, int nth = 1) { Held("--key", keys, title, 300, 400, nth); }
-    void Dialog(const std::string& title, const std::string& control, const std::string& action) {
-        Step("--dialog", title + "|" + control + "|" + action, 400);
-    }
-    void Press(const std::string& title, const std::string& control) { Dialog(title, control, "press"); }
-    void Cancel(const std::string& title) { Press(title, "Cancel"); }
-};
 // The stack built and served under a name of this process (ProcessUniqueName); that name.
 std::string ServeStack(ServerFolder& server, const std::string& stem, const stackbuilder::Stack& stack);
 // The demo stack served with its movie beside it; the stack's name.

@@ -1,5 +1,6 @@
 // What the walks build and serve (WalkStacks_win.h).
-#include "tests/support/WalkStacks_win.h"
+#include "tests/support/browser/WalkStacks_win.h"
+#include "tests/support/browser/WalkSteps_win.h"
 #include "tests/support/ProcessNames_win.h"
 
 #include <windows.h>
@@ -17,12 +18,6 @@ sb::Card ColourCard(uint16_t id, sb::Rgb colour, int width, int height, const st
     card.picture->palette = {{255, 255, 255}, colour};
     card.picture->palette.insert(card.picture->palette.end(), extra.begin(), extra.end());
     return card;
-}
-
-std::string At(int ms) { return "@" + std::to_string(ms); }
-
-std::string Centre(const sb::Rect& r) {
-    return std::to_string((r.left + r.right) / 2) + "," + std::to_string((r.top + r.bottom) / 2);
 }
 
 std::string ServeStack(ServerFolder& server, const std::string& stem, const sb::Stack& stack) {
