@@ -607,14 +607,22 @@ bool StoreToFile(Deck& d) {
     if (!AskSaveStackFile(d.dialog, mode, path, sizeof path))
         return false;
     bool written = false;
+    bool told = false;  // the file's own failure was told, naming it
     if (s.type == kMidi) {
-        written = MediaExportMidiFile(s.data, path) == 0;
+        bool converted = true;
+        written = ExportThroughPath(path, [&](const char* newPath) {
+            converted = MediaExportMidiFile(s.data, newPath) == 0;
+            return converted;
+        });
+        told = !written && converted;
     } else if (Handle wave = ExportSoundToWave(s.data, nullptr)) {
         written = WriteHandleToPath(wave, path, GetHandleSize(wave)) == 0;
+        told = !written;
         DisposeHandle(wave);
     }
     if (!written) {
-        ShowErrorBox(ResText(kStringSoundFileFailed).c_str());
+        if (!told)
+            ShowErrorBox(ResText(kStringSoundFileFailed).c_str());
         return false;
     }
     CopyPathText(path, s.file, sizeof s.file);

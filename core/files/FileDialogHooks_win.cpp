@@ -55,7 +55,7 @@ UINT NotifyCode(UINT message, LPARAM lParam) {
 // Whether the confirmed name may be used; asks before replacing an existing file.
 bool AcceptSaveName(HWND hookDialog, const OPENFILENAMEA* ofn) {
     const auto* request = ofn ? reinterpret_cast<const SaveCheckRequest*>(ofn->lCustData) : nullptr;
-    if (!request || request->kind == kSaveKindAny)
+    if (!request)
         return true;
 
     char path[kPathSize + 1] = {};

@@ -9,7 +9,29 @@ namespace {
 
 const FileSystemOps* g_fileSystem = nullptr;
 
+// The test seam: calls of each step counted, and the one that is to fail.
+struct FileSteps {
+    int counted[kFileStepKinds] = {};
+    FileStep failing = FileStep::Create;
+    int failAt = 0;  // 0: none
+} g_steps;
+
+// Counts a call of the step; true when it is the one to fail.
+bool StepFails(FileStep step) {
+    const int n = ++g_steps.counted[static_cast<int>(step)];
+    return g_steps.failAt != 0 && step == g_steps.failing && n == g_steps.failAt;
+}
+
 }  // namespace
+
+void FailFileStepAt(FileStep step, int n) {
+    g_steps.failing = step;
+    g_steps.failAt = n > 0 ? g_steps.counted[static_cast<int>(step)] + n : 0;
+}
+
+void ResetFileStepCounts() { g_steps = FileSteps{}; }
+
+int CountedFileSteps(FileStep step) { return g_steps.counted[static_cast<int>(step)]; }
 
 void SetFileSystem(const FileSystemOps* ops) { g_fileSystem = ops; }
 
@@ -55,8 +77,9 @@ int FileRead(FileRef file, int32_t* count, void* buffer) {
 }
 
 int FileWrite(FileRef file, int32_t* count, const void* buffer) {
-    return MoveBytes(count, buffer != nullptr,
-                     [&](uint32_t n) { return ActiveFileSystem().write(file, buffer, n); });
+    return MoveBytes(count, buffer != nullptr, [&](uint32_t n) {
+        return StepFails(FileStep::Write) ? -1 : ActiveFileSystem().write(file, buffer, n);
+    });
 }
 
 int FileSeek(FileRef file, int origin, int32_t offset) {
@@ -85,12 +108,27 @@ int32_t FileGetLength(FileRef file) {
 
 int FileTruncate(FileRef file, uint32_t position) { return ActiveFileSystem().truncate(file, position); }
 
-int FileFlush(FileRef file) { return ActiveFileSystem().flush(file) == 0 ? kFileOk : kFileFailed; }
+int FileFlush(FileRef file) {
+    if (StepFails(FileStep::Flush))
+        return kFileFailed;
+    return ActiveFileSystem().flush(file) == 0 ? kFileOk : kFileFailed;
+}
 
 int ReplaceFilePath(const char* from, const char* to) {
-    if (!from || !from[0] || !to || !to[0])
+    if (!from || !from[0] || !to || !to[0] || StepFails(FileStep::Replace))
         return kFileFailed;
     return ActiveFileSystem().replace(from, to) == 0 ? kFileOk : kFileFailed;
+}
+
+FileRef CreateNewFile(const char* path) {
+    if (!path || !path[0] || StepFails(FileStep::Create))
+        return kNoFile;
+    return ActiveFileSystem().createNew(path);
+}
+
+bool GetFileStamp(const char* path, FileStamp* stamp) {
+    *stamp = FileStamp{};
+    return path && path[0] && ActiveFileSystem().stamp(path, stamp);
 }
 
 void FileClose(FileRef file) {

@@ -11,6 +11,7 @@ void Nothing() {}
 UiOps DefaultUiOps() {
     UiOps o{};
     o.showAlert = [](uint32_t) { return 0; };
+    o.showAlertNaming = [](uint32_t, const char*) { return 0; };
     o.showErrorMessage = [](int32_t) {};
     o.beginWait = Nothing;
     o.endWait = Nothing;
@@ -20,6 +21,7 @@ UiOps DefaultUiOps() {
 const UiOps& GetUiOps() { return InstalledTable<UiOps, DefaultUiOps>(); }
 
 void SetUiOps(const UiOps& ops) {
-    InstalledTable<UiOps, DefaultUiOps>() = FilledFrom(ops, DefaultUiOps(), &UiOps::showAlert, &UiOps::showErrorMessage,
+    InstalledTable<UiOps, DefaultUiOps>() = FilledFrom(ops, DefaultUiOps(), &UiOps::showAlert, &UiOps::showAlertNaming,
+                                                       &UiOps::showErrorMessage,
                                                        &UiOps::beginWait, &UiOps::endWait);
 }

@@ -9,6 +9,8 @@
 struct UiOps {
     // ShowAlert: the position of the pressed label (1 for the first), 0 when nothing was shown.
     int (*showAlert)(uint32_t stringId);
+    // An alert whose "%s" names a file (its path): the pressed label's position, 0 when not shown.
+    int (*showAlertNaming)(uint32_t stringId, const char* name);
     // ShowErrorMessage of a file or resource error code.
     void (*showErrorMessage)(int32_t code);
     // The wait cursor around a long step; waits nest.

@@ -301,8 +301,8 @@ FileRef g_dyingFile = kNoFile;
 const FileSystemOps& DyingFileSystem() {
     static FileSystemOps ops = [] {
         FileSystemOps o = *SystemFileSystem();
-        o.create = [](const char* path) {
-            const FileRef file = SystemFileSystem()->create(path);
+        o.createNew = [](const char* path) {
+            const FileRef file = SystemFileSystem()->createNew(path);
             if (std::strstr(path, "LMTMP"))
                 g_dyingFile = file;
             return file;
