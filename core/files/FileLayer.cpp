@@ -4,38 +4,43 @@
 #include <cstring>
 
 #include "core/files/FileLayerMemory.h"
+#include "core/files/FileReplacement.h"
 
 namespace {
-
-const FileSystemOps* g_fileSystem = nullptr;
 
 // The test seam: calls of each step counted, and the one that is to fail.
 struct FileSteps {
     int counted[kFileStepKinds] = {};
     FileStep failing = FileStep::Create;
     int failAt = 0;  // 0: none
-} g_steps;
+};
+
+// The file system in use, and the seam over it.
+struct FileLayerState {
+    const FileSystemOps* system = nullptr;
+    FileSteps steps;
+} g_files;
 
 // Counts a call of the step; true when it is the one to fail.
 bool StepFails(FileStep step) {
-    const int n = ++g_steps.counted[static_cast<int>(step)];
-    return g_steps.failAt != 0 && step == g_steps.failing && n == g_steps.failAt;
+    const int n = ++g_files.steps.counted[static_cast<int>(step)];
+    return g_files.steps.failAt != 0 && step == g_files.steps.failing && n == g_files.steps.failAt;
 }
 
 }  // namespace
 
 void FailFileStepAt(FileStep step, int n) {
-    g_steps.failing = step;
-    g_steps.failAt = n > 0 ? g_steps.counted[static_cast<int>(step)] + n : 0;
+    g_files.steps.failing = step;
+    g_files.steps.failAt = n > 0 ? g_files.steps.counted[static_cast<int>(step)] + n : 0;
 }
 
-void ResetFileStepCounts() { g_steps = FileSteps{}; }
+void ResetFileStepCounts() { g_files.steps = FileSteps{}; }
 
-int CountedFileSteps(FileStep step) { return g_steps.counted[static_cast<int>(step)]; }
+int CountedFileSteps(FileStep step) { return g_files.steps.counted[static_cast<int>(step)]; }
 
-void SetFileSystem(const FileSystemOps* ops) { g_fileSystem = ops; }
+void SetFileSystem(const FileSystemOps* ops) { g_files.system = ops; }
 
-const FileSystemOps& ActiveFileSystem() { return g_fileSystem ? *g_fileSystem : MemoryFileSystemOps(); }
+const FileSystemOps& ActiveFileSystem() { return g_files.system ? *g_files.system : MemoryFileSystemOps(); }
 
 int OpenFileSpec(const FileSpec* spec, int mode, FileRef* file) {
     if (!file)
@@ -136,7 +141,10 @@ void FileClose(FileRef file) {
         ActiveFileSystem().close(file);
 }
 
-bool FileExists(const char* path) { return path && path[0] && ActiveFileSystem().exists(path); }
+bool FileExists(const char* path) {
+    FileStamp stamp;
+    return path && path[0] && ActiveFileSystem().stamp(path, &stamp);
+}
 
 int CheckFileSlotExists(int slot) {
     const FileSpec* spec = GetFileSpec(slot);
@@ -186,15 +194,9 @@ int CopySlotFile(int source, int destination) {
     if (err == kFileOk) {
         char path[kFileSpecPathSize];
         GetFileSpecPath(destination, sizeof path, path);
-        const FileRef out = path[0] ? ActiveFileSystem().create(path) : kNoFile;
-        if (out == kNoFile) {
-            err = kFileFailed;
-        } else {
-            HandleLock lock(data);
-            int32_t count = length;
-            err = lock ? FileWrite(out, &count, lock.get()) : kFileMissing;
-            FileClose(out);
-        }
+        HandleLock lock(data);
+        err = !lock ? kFileMissing
+                    : path[0] && WriteWholeFile(path, lock.bytes()) == ReplaceFailure::None ? kFileOk : kFileFailed;
     }
     DisposeHandle(data);
     return err;
@@ -238,7 +240,7 @@ bool TestFileWritable(int slot) {
         FileClose(file);
         return true;
     }
-    const FileRef file = ActiveFileSystem().create(path);
+    const FileRef file = CreateNewFile(path);
     if (file == kNoFile)
         return false;
     FileClose(file);

@@ -43,13 +43,11 @@ struct FileStamp {
 // The platform service under the wrappers. Every member is set.
 struct FileSystemOps {
     FileRef (*open)(const char* path, int mode);  // kNoFile on failure
-    FileRef (*create)(const char* path);          // a new empty file open for reading and writing
     int32_t (*read)(FileRef file, void* buffer, uint32_t count);         // bytes read, -1 on error
     int32_t (*write)(FileRef file, const void* buffer, uint32_t count);  // bytes written, -1 on error
     int32_t (*seek)(FileRef file, int32_t offset, int origin);           // new position, -1 on error
     int (*truncate)(FileRef file, uint32_t position);                    // 0 or the system's error
     void (*close)(FileRef file);
-    bool (*exists)(const char* path);
     void (*remove)(const char* path);  // a file some process holds open (or read-only) stays
     bool (*makeTempName)(const char* prefix, char* buffer, size_t size);  // creates the empty file
     int (*flush)(FileRef file);                        // 0 once the written bytes are on the disk
@@ -61,7 +59,7 @@ struct FileSystemOps {
     // writing. While it is open, `remove` leaves it alone (another process's too) and `replace`
     // may move it. kNoFile when the name exists or the folder takes no new file.
     FileRef (*createNew)(const char* path);
-    // The size and last write time of a file; false when there is none.
+    // The size and last write time of a file; false when there is none (a folder is none).
     bool (*stamp)(const char* path, FileStamp* stamp);
 };
 void SetFileSystem(const FileSystemOps* ops);  // null: the memory file system
@@ -94,7 +92,7 @@ inline constexpr int kFileStepKinds = 4;
 void FailFileStepAt(FileStep step, int n);  // 0: none fails
 void ResetFileStepCounts();                  // also clears the failure
 int CountedFileSteps(FileStep step);
-bool FileExists(const char* path);
+bool FileExists(const char* path);  // a file, not a folder
 int CheckFileSlotExists(int slot);
 void DeleteFilePath(const char* path);
 int CopySlotFile(int source, int destination);

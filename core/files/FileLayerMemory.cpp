@@ -67,19 +67,12 @@ FileRef MemOpen(const char* path, int mode) {
     return OpenHandleOn(it->first, mode);
 }
 
-FileRef MemCreate(const char* path) {
+FileRef MemCreateNew(const char* path) {
     const std::string key = Key(path);
-    auto it = State().files.find(key);
-    if (it != State().files.end() && it->second.readOnly)
+    if (State().files.count(key))
         return kNoFile;
     State().files[key] = MemoryFile{path, {}, false, ++State().clock};
     return OpenHandleOn(key, kOpenReadWrite);
-}
-
-FileRef MemCreateNew(const char* path) {
-    if (State().files.count(Key(path)))
-        return kNoFile;
-    return MemCreate(path);
 }
 
 bool MemStamp(const char* path, FileStamp* stamp) {
@@ -203,9 +196,8 @@ int MemReplace(const char* from, const char* to) {
     return 0;
 }
 
-constexpr FileSystemOps kMemoryOps = {MemOpen,     MemCreate,  MemRead,      MemWrite,  MemSeek,
-                                      MemTruncate, MemClose,   MemExists,    MemRemove, MemMakeTempName,
-                                      MemFlush,    MemReplace, MemCreateNew, MemStamp};
+constexpr FileSystemOps kMemoryOps = {MemOpen,  MemRead,         MemWrite, MemSeek,    MemTruncate,  MemClose,
+                                      MemRemove, MemMakeTempName, MemFlush, MemReplace, MemCreateNew, MemStamp};
 
 }  // namespace
 

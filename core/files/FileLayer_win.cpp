@@ -1,5 +1,5 @@
 // The system's file calls under the file layer, in their Win16 form but for existence, removal,
-// new files and replacement (see SysExists, SysCreateNew). Opens and existence tests switch the
+// new files and replacement (see SysStamp, SysCreateNew). Opens and existence tests switch the
 // error mode so that a missing disk never brings up the system's own box.
 #include <windows.h>
 
@@ -28,12 +28,6 @@ FileRef SysOpen(const char* path, int mode) {
     QuietErrors quiet;
     const int access = mode == kOpenWrite ? OF_WRITE : mode == kOpenReadWrite ? OF_READWRITE : OF_READ;
     const HFILE file = _lopen(path, access | OF_SHARE_DENY_NONE);
-    return file == HFILE_ERROR ? kNoFile : static_cast<FileRef>(file);
-}
-
-FileRef SysCreate(const char* path) {
-    QuietErrors quiet;
-    const HFILE file = _lcreat(path, 0);
     return file == HFILE_ERROR ? kNoFile : static_cast<FileRef>(file);
 }
 
@@ -82,17 +76,6 @@ std::wstring LongPath(const char* path) {
     return L"\\\\?\\" + wide;
 }
 
-// Not OpenFile: its record holds 128 characters of path, and a longer one is taken as missing.
-DWORD SysAttributes(const char* path) {
-    QuietErrors quiet;
-    return FitsAnsiCalls(path) ? GetFileAttributesA(path) : GetFileAttributesW(LongPath(path).c_str());
-}
-
-bool SysExists(const char* path) {
-    const DWORD attributes = SysAttributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 HANDLE OpenForRemoval(const char* path) {
     constexpr DWORD kFlags = FILE_FLAG_DELETE_ON_CLOSE;
     return FitsAnsiCalls(path) ? CreateFileA(path, DELETE, 0, nullptr, OPEN_EXISTING, kFlags, nullptr)
@@ -130,6 +113,7 @@ FileRef SysCreateNew(const char* path) {
     return file == INVALID_HANDLE_VALUE ? kNoFile : static_cast<FileRef>(reinterpret_cast<intptr_t>(file));
 }
 
+// Not OpenFile: its record holds 128 characters of path, and a longer one is taken as missing.
 bool SysStamp(const char* path, FileStamp* stamp) {
     QuietErrors quiet;
     WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -171,9 +155,8 @@ int SysReplace(const char* from, const char* to) {
     return moved ? 0 : static_cast<int>(GetLastError());
 }
 
-constexpr FileSystemOps kSystemOps = {SysOpen,     SysCreate, SysRead,   SysWrite,        SysSeek,
-                                      SysTruncate, SysClose,  SysExists, SysRemove,       SysMakeTempName,
-                                      SysFlush,    SysReplace, SysCreateNew, SysStamp};
+constexpr FileSystemOps kSystemOps = {SysOpen,   SysRead,         SysWrite, SysSeek,    SysTruncate,  SysClose,
+                                      SysRemove, SysMakeTempName, SysFlush, SysReplace, SysCreateNew, SysStamp};
 
 // Installed when the module loads, before anything opens a file.
 

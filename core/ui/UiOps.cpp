@@ -13,8 +13,7 @@ UiOps DefaultUiOps() {
     o.showAlert = [](uint32_t) { return 0; };
     o.showAlertNaming = [](uint32_t, const char*) { return 0; };
     o.showErrorMessage = [](int32_t) {};
-    o.beginWait = Nothing;
-    o.endWait = Nothing;
+    o.wait = [](bool) {};
     return o;
 }
 
@@ -22,6 +21,5 @@ const UiOps& GetUiOps() { return InstalledTable<UiOps, DefaultUiOps>(); }
 
 void SetUiOps(const UiOps& ops) {
     InstalledTable<UiOps, DefaultUiOps>() = FilledFrom(ops, DefaultUiOps(), &UiOps::showAlert, &UiOps::showAlertNaming,
-                                                       &UiOps::showErrorMessage,
-                                                       &UiOps::beginWait, &UiOps::endWait);
+                                                       &UiOps::showErrorMessage, &UiOps::wait);
 }

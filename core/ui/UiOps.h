@@ -13,9 +13,8 @@ struct UiOps {
     int (*showAlertNaming)(uint32_t stringId, const char* name);
     // ShowErrorMessage of a file or resource error code.
     void (*showErrorMessage)(int32_t code);
-    // The wait cursor around a long step; waits nest.
-    void (*beginWait)();
-    void (*endWait)();
+    // The wait cursor around a long step (on, then off again); waits nest.
+    void (*wait)(bool on);
 };
 
 const UiOps& GetUiOps();
@@ -28,8 +27,8 @@ inline int ShowCardAlert(uint32_t stringId) { return GetUiOps().showAlert(string
 // The wait cursor for one scope, through the ops.
 class UiWaitCursor {
 public:
-    UiWaitCursor() { GetUiOps().beginWait(); }
-    ~UiWaitCursor() { GetUiOps().endWait(); }
+    UiWaitCursor() { GetUiOps().wait(true); }
+    ~UiWaitCursor() { GetUiOps().wait(false); }
     UiWaitCursor(const UiWaitCursor&) = delete;
     UiWaitCursor& operator=(const UiWaitCursor&) = delete;
 };

@@ -55,7 +55,7 @@ void WireCore() {
     SetQtLibraryOps(SystemQtLibraryOps());
     SetUiOps({[](uint32_t id) { return ShowAlert(id); },
               [](uint32_t id, const char* name) { return ShowAlertNaming(nullptr, id, name ? name : ""); },
-              ShowErrorMessage, BeginWaitCursor, EndWaitCursor});
+              ShowErrorMessage, [](bool on) { on ? BeginWaitCursor() : EndWaitCursor(); }});
 
     CoreUpcalls core = {};
     core.stepFrameAnimations = StepFrameAnimations;

@@ -150,6 +150,17 @@ void TellSaveFailed(ReplaceFailure why, bool diskFull, const std::string& target
     GetUiOps().showAlertNaming(alert, target.c_str());
 }
 
+// A target that takes no file: a Save As says that the stack was not saved under the new name.
+void TellTargetLocked(int slot, bool saveAs) {
+    if (!saveAs) {
+        ShowCardAlert(kAlertDiskLocked);
+        return;
+    }
+    char target[kFileSpecPathSize] = {};
+    GetFileSpecPath(slot, sizeof target, target);
+    GetUiOps().showAlertNaming(kAlertNotSavedAs, target);
+}
+
 bool FolderIsFull(const std::string& target) {
     uint32_t freeBytes = 0;
     return GetStackPlatformOps().freeSpace(target.c_str(), &freeBytes) && freeBytes < kSaveSpareBytes;
@@ -251,7 +262,7 @@ int SaveStack(int slot, bool samePath) {
     DropDeletedRecords();
     if (!TestFileWritable(slot)) {
         ClearCardChanged();
-        ShowCardAlert(kAlertDiskLocked);
+        TellTargetLocked(slot, slot == kSlotSaveAs && !samePath);
         return kFileRefused;
     }
     SavingFlag saving;

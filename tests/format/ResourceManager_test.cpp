@@ -404,7 +404,7 @@ TEST_F(ResourceManagerTest, SavingWritesLiveEntriesAndRefreshesThem) {
 
     // Saved as a bigger stack: cards now take 300 bytes.
     const char* saved = "C:\\Stacks\\Saved.stk";
-    const FileRef created = ActiveFileSystem().create(saved);
+    const FileRef created = CreateNewFile(saved);
     ASSERT_NE(created, kNoFile);
     {
         FileCloser file(created);

@@ -405,7 +405,10 @@ TEST_F(SaveStackTest, RefusedTargetsAndSaveAs) {
     constexpr char kLocked[] = "C:\\Other\\Locked.stk";
     PutMemoryFile(kLocked, std::vector<uint8_t>{9});
     SetMemoryFileReadOnly(kLocked, true);
+    SaveRec().alerts.clear();
     EXPECT_EQ(SaveStackAsPath(kLocked), kFileRefused);
+    EXPECT_EQ(SaveRec().alerts, (std::vector<uint32_t>{kAlertNotSavedAs})) << "not saved under the new name";
+    EXPECT_EQ(SaveRec().named, (std::vector<std::string>{kLocked}));
     char path[260] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
     EXPECT_STREQ(path, kPath);

@@ -120,6 +120,31 @@ TEST_F(SaveCommandTest, AnOlderFormatIsSavedAsTheNewOneAfterAsking) {
     EXPECT_EQ(quiet.DialogsSeen(), 0);
 }
 
+// Another program wrote the stack's file after it was opened: Save asks. Cancel keeps what the
+// other program wrote; "Save over it" saves, and the next Save asks nothing.
+TEST_F(SaveCommandTest, AnotherProgramsChangeIsAskedAboutBeforeSave) {
+    sb::Stack s;
+    s.cards.push_back(sb::PlainCard(1));
+    constexpr char kPath[] = "C:\\Stacks\\Shared.stk";
+    Open(kPath, sb::BuildStack(s).bytes);
+    SetStackHasFile(true);  // as the opening does once the file is read
+    s.cards.push_back(sb::PlainCard(2));
+    const std::vector<uint8_t> theirs = sb::BuildStack(s).bytes;
+    PutMemoryFile(kPath, theirs);
+    for (const int button : {kAlertButton3, kAlertButton1}) {
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Alert(kAlertChangedElsewhere), [button](DialogView& box) { box.Press(button); });
+        driver.Run([] { return SaveStackCommand(); });
+        EXPECT_EQ(driver.DialogsSeen(), 1);
+        if (button == kAlertButton3)
+            EXPECT_EQ(FileBytes(kPath), theirs) << "Cancel";
+    }
+    EXPECT_EQ(GetBE16(FileBytes(kPath), kHeaderCardCount), 1) << "saved over it";
+    DialogDriver quiet;
+    EXPECT_EQ(quiet.Run([] { return SaveStackCommand(); }), kFileOk);
+    EXPECT_EQ(quiet.DialogsSeen(), 0);
+}
+
 // A 32-bit stack on a 32-bit display keeps its graphics in display order while it is open; the
 // save writes them back in the file's order with every channel, and the open stack still shows
 // them as before.
