@@ -412,6 +412,43 @@ TEST_F(SaveKillTest, ASaveRemovesTheTemporaryFilesOfSavesCutShort) {
     RemoveDirectoryA(dir.c_str());
 }
 
+// A stack whose path is 258 characters long (its folder as long as a folder may be): the new
+// file's name beside it passes the ANSI limit, and the save still goes through.
+TEST_F(SaveKillTest, AStackNearThePathLimitIsSaved) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    std::string top = std::string(temp) + "loomlong" + std::to_string(GetCurrentProcessId());
+    std::vector<std::string> made = {top};
+    ASSERT_TRUE(CreateDirectoryA(top.c_str(), nullptr));
+    std::string folder = top;
+    while (folder.size() < 247) {
+        const size_t room = 247 - folder.size() - 1;
+        folder += "\\" + std::string(std::min<size_t>(room, 40), 'f');
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder.size();
+        made.push_back(folder);
+    }
+    const std::string stackPath = folder + "\\long10.stk";
+    ASSERT_EQ(stackPath.size(), 258u);
+    sb::Stack s;
+    s.cards.push_back(sb::PlainCard(1));
+    const std::vector<uint8_t> original = sb::BuildStack(s).bytes;
+    ASSERT_TRUE(sb::WriteFile(stackPath, original));
+    Open(stackPath, original, true);
+    {
+        HandleLock lock(GetCardByIndex(1));
+        SetU16(lock.bytes(), kCardWord56, 0x5151);
+    }
+    EXPECT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    const std::vector<uint8_t> saved = ReadDiskFile(stackPath);
+    ASSERT_EQ(saved.size(), original.size());
+    EXPECT_EQ(GetBE16(saved, kStackHeaderBytes + kCardWord56), 0x5151);
+    EXPECT_FALSE(FileExists(ReplacementName(stackPath, 0).c_str())) << "the new file took the stack's place";
+    CloseStack();
+    DeleteFileA(stackPath.c_str());
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        RemoveDirectoryA(it->c_str());
+}
+
 TEST_F(SaveKillTest, AKilledSaveLeavesAWholeStack) {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
