@@ -609,12 +609,8 @@ bool StoreToFile(Deck& d) {
     bool written = false;
     bool told = false;  // the file's own failure was told, naming it
     if (s.type == kMidi) {
-        bool converted = true;
-        written = ExportThroughPath(path, [&](const char* newPath) {
-            converted = MediaExportMidiFile(s.data, newPath) == 0;
-            return converted;
-        });
-        told = !written && converted;
+        written = ExportThroughPath(path, [&](const char* newPath) { return MediaExportMidiFile(s.data, newPath) == 0; });
+        told = !written;
     } else if (Handle wave = ExportSoundToWave(s.data, nullptr)) {
         written = WriteHandleToPath(wave, path, GetHandleSize(wave)) == 0;
         told = !written;
