@@ -11,7 +11,7 @@
 // process ended) left there.
 //
 //   SaveStackWrite.cpp   the header and card records as the file holds them (WriteStackFile)
-//   SaveStack.cpp        SaveStack and its steps; the temporary name; Save As by path
+//   SaveStack.cpp        SaveStack and its steps; another writer noticed; Save As by path
 //   SaveFiles.cpp        reading and writing whole files, bitmap files
 //   SaveDialogNames.cpp  default names and remembered folders of the save dialog
 //   SaveStack_win.cpp    the Save and Save As commands with their questions
