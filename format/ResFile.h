@@ -144,12 +144,20 @@ uint32_t GetResFileCount(int32_t refNum);
 // memory (kFileMissing). The table is then left empty.
 int ReadResourceArea(ByteSource& source, uint32_t areaOffset, Handle resFile, std::string* reason);
 
-// Saving (ResourceArea.cpp): writes every live entry at `offset` of the open file, cuts the
-// file behind the last one, drops deleted entries from the table and points every entry at its
-// new place. The resource file then names `savedPath` (without one, the current stack's path in
-// slot 1): the file the stack will be found in once the save is done. A scratch file is then
-// deleted and stops being scratch.
-int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char* savedPath = nullptr);
+// Saving (ResourceArea.cpp), in two steps, so that the table points at the new file only once it
+// is in its place. WriteResourceArea writes every live entry at `offset` of the open (new) file
+// and cuts the file behind the last one; *places gets where each went, and the table still
+// names the old file. Once the new file has taken the stack's place, NoteResourceAreaSaved
+// drops deleted entries from the table and points every entry at its new place; the resource
+// file then names `savedPath` (without one, the current stack's path in slot 1). A scratch
+// file is then deleted and stops being scratch. After a failed save nothing is noted: the
+// table reads on from the old file.
+struct ResourceAreaPlaces {
+    uint32_t offset = 0;
+    std::vector<uint32_t> positions;  // of each live entry, in table order
+};
+int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, ResourceAreaPlaces* places);
+void NoteResourceAreaSaved(int32_t refNum, const ResourceAreaPlaces& places, const char* savedPath = nullptr);
 
 // Stack resource requests (ResourceRequest.cpp).
 int WriteStackResource(ResRequest* request);

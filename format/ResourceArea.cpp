@@ -154,12 +154,14 @@ Handle ReadResourceData(const ResFile& file, const ResEntry& entry) {
     return fresh.data;
 }
 
-int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char* savedPath) {
+int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, ResourceAreaPlaces* places) {
     Handle h = FindResFile(refNum);
-    if (!h)
+    if (!h || !places)
         return kFileMissing;
+    places->offset = offset;
+    places->positions.clear();
     {
-        // Data that is not in memory is read first: writing in place may cover where it lies.
+        // Data not in memory is read first, from the file the entries still point at.
         ResFileAccess access(h);
         for (ResEntry& e : access.entries()) {
             if ((e.attributes & kResDeleted) || e.dataLength == 0 || (e.data && GetHandleSize(e.data) != 0))
@@ -175,7 +177,6 @@ int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char*
 
     ResFileAccess access(h);
     ResFile& rf = *access.file();
-    std::vector<uint32_t> positions;
     uint64_t position = offset;
     int err = kFileOk;
     for (const ResEntry& e : access.entries()) {
@@ -195,13 +196,18 @@ int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char*
             err = FileWrite(file, &n, bytes.data());
         if (err != kFileOk)
             return err;
-        positions.push_back(static_cast<uint32_t>(position));
+        places->positions.push_back(static_cast<uint32_t>(position));
         position += bytes.size();
     }
-    err = FileTruncate(file, static_cast<uint32_t>(position));
-    if (err != 0)
-        return err;
+    return FileTruncate(file, static_cast<uint32_t>(position)) == 0 ? kFileOk : kFileFailed;
+}
 
+void NoteResourceAreaSaved(int32_t refNum, const ResourceAreaPlaces& places, const char* savedPath) {
+    Handle h = FindResFile(refNum);
+    if (!h)
+        return;
+    ResFileAccess access(h);
+    ResFile& rf = *access.file();
     // The table now matches the file: live entries only, each at its new place.
     size_t kept = 0;
     const std::span<ResEntry> entries = access.entries();
@@ -211,12 +217,12 @@ int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char*
             continue;
         }
         ResEntry moved = e;
-        moved.filePosition = positions[kept];
+        moved.filePosition = kept < places.positions.size() ? places.positions[kept] : 0;
         entries[kept++] = moved;
     }
     rf.count = static_cast<uint32_t>(kept);
     access.GrowEntries(rf.count);  // shrinks: no stale copies stay behind the live entries
-    rf.areaOffset = offset;
+    rf.areaOffset = places.offset;
     char stackPath[kFileSpecPathSize] = {};
     if (!savedPath) {
         GetFileSpecPath(kSlotCurrentStack, sizeof stackPath, stackPath);
@@ -236,5 +242,4 @@ int WriteResourceArea(FileRef file, uint32_t offset, int32_t refNum, const char*
                 DeleteFilePath(oldPath);
         }
     }
-    return kFileOk;
 }

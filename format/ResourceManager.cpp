@@ -294,7 +294,8 @@ int32_t CreateScratchResFile() {
     SetBE32(header, kHeaderResourceOffset, kStackHeaderBytes);
     SetBE32(header, kHeaderResourceCount, 0);
     SetBE32(header, kHeaderNextResourceId, 1);
-    const FileRef file = ActiveFileSystem().create(name);
+    // The system made the file (empty); a forced root's name is new.
+    const FileRef file = FileExists(name) ? ActiveFileSystem().open(name, kOpenReadWrite) : CreateNewFile(name);
     if (file == kNoFile)
         return 0;
     auto count = static_cast<int32_t>(header.size());

@@ -607,14 +607,18 @@ bool StoreToFile(Deck& d) {
     if (!AskSaveStackFile(d.dialog, mode, path, sizeof path))
         return false;
     bool written = false;
+    bool told = false;  // the file's own failure was told, naming it
     if (s.type == kMidi) {
-        written = MediaExportMidiFile(s.data, path) == 0;
+        written = ExportThroughPath(path, [&](const char* newPath) { return MediaExportMidiFile(s.data, newPath) == 0; });
+        told = !written;
     } else if (Handle wave = ExportSoundToWave(s.data, nullptr)) {
         written = WriteHandleToPath(wave, path, GetHandleSize(wave)) == 0;
+        told = !written;
         DisposeHandle(wave);
     }
     if (!written) {
-        ShowErrorBox(ResText(kStringSoundFileFailed).c_str());
+        if (!told)
+            ShowErrorBox(ResText(kStringSoundFileFailed).c_str());
         return false;
     }
     CopyPathText(path, s.file, sizeof s.file);

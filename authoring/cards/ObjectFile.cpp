@@ -262,14 +262,13 @@ bool WriteObjectFileBody(FileRef file, const ObjectDragBlock& drag) {
 int WriteObjectFile(const ObjectDragBlock& drag, const char* path) {
     if (!path || !path[0])
         return 0;
-    const FileRef file = ActiveFileSystem().create(path);
-    if (file == kNoFile)
+    // Written whole beside, then put in place: never a part of a file, nor one cut.
+    FileReplacement replacement(path);
+    if (replacement.failure() != ReplaceFailure::None)
         return 0;
-    const bool ok = WriteObjectFileHeader(file, drag) && WriteObjectFileBody(file, drag);
-    FileClose(file);
-    if (!ok)
-        DeleteFilePath(path);
-    return ok ? 1 : 0;
+    if (!WriteObjectFileHeader(replacement.file(), drag) || !WriteObjectFileBody(replacement.file(), drag))
+        replacement.WriteFailed();
+    return replacement.Commit() == kFileOk ? 1 : 0;
 }
 
 const char* ParseObjectFile(std::span<const uint8_t> file, ObjectFileLayout& layout) {

@@ -29,11 +29,9 @@ int SavePictureAsBmp(HBITMAP bitmap, HPALETTE palette, POINT drop) {
                                   : MakeUniqueSavePath(path, sizeof path, name, ".bmp");
     if (!made || !path[0])
         return 0;
+    // Written whole or not at all (told by SaveDibAsBmp).
     const int written = SaveDibAsBmp(dib.get(), path);
-    // A partly written bitmap is of no use to anyone.
-    if (!written)
-        DeleteFilePath(path);
-    else if (overMediaLib)
+    if (written && overMediaLib)
         AddMediaLibItem(kMediaCodeBitmap, path);
     return written;
 }

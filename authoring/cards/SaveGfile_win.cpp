@@ -15,6 +15,7 @@
 #include "media/pictures/GraphicSource.h"
 #include "media/pictures/PictureFiles.h"
 #include "stack/cards/CardList.h"
+#include "stack/save/SaveStack.h"
 #include "authoring/cards/CardPictureFiles.h"
 
 namespace {
@@ -22,7 +23,6 @@ namespace {
 constexpr uint32_t kUnrecognizedType = 4084;
 constexpr uint32_t kNoMemory = 4086;
 constexpr uint32_t kInternalFailure = 4087;
-constexpr uint32_t kWriteFailed = 4088;
 
 int Fail(uint32_t stringId) {
     char text[256] = {};
@@ -130,9 +130,14 @@ int SaveGfile(const char* path, HWND window) {
         if (palette)
             DeleteObject(palette);
     }
-    const int result = Write(kind, path, written);
+    // Written whole beside the file it replaces, then put in its place; a failure is told there.
+    int result = VIC_OK;
+    const bool placed = ExportThroughPath(path, [&](const char* newPath) {
+        result = Write(kind, newPath, written);
+        return result == VIC_OK;
+    });
     freeimage(&reduced);
-    return result == VIC_OK ? 1 : Fail(kWriteFailed);
+    return placed ? 1 : 0;
 }
 
 int SaveCardPictureToFile(HWND window) {

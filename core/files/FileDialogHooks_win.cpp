@@ -55,13 +55,17 @@ UINT NotifyCode(UINT message, LPARAM lParam) {
 // Whether the confirmed name may be used; asks before replacing an existing file.
 bool AcceptSaveName(HWND hookDialog, const OPENFILENAMEA* ofn) {
     const auto* request = ofn ? reinterpret_cast<const SaveCheckRequest*>(ofn->lCustData) : nullptr;
-    if (!request || request->kind == kSaveKindAny)
+    if (!request)
         return true;
 
+    // The name confirmed is in lpstrFile by now; asking the dialog instead gives, on some systems,
+    // its folder followed by a whole path typed into the name box.
     char path[kPathSize + 1] = {};
     HWND dialog = FileDialogOf(hookDialog);
-    if (SendMessageA(dialog, CDM_GETFILEPATH, kPathSize, reinterpret_cast<LPARAM>(path)) <= 0 && ofn->lpstrFile)
+    if (ofn->lpstrFile && ofn->lpstrFile[0])
         lstrcpynA(path, ofn->lpstrFile, kPathSize);
+    else
+        SendMessageA(dialog, CDM_GETFILEPATH, kPathSize, reinterpret_cast<LPARAM>(path));
     char stackExtension[16];
     LoadResString(kStrStackExtension, stackExtension, sizeof stackExtension);
     const std::string_view required(request->requiredExtension,

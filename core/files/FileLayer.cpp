@@ -4,16 +4,43 @@
 #include <cstring>
 
 #include "core/files/FileLayerMemory.h"
+#include "core/files/FileReplacement.h"
 
 namespace {
 
-const FileSystemOps* g_fileSystem = nullptr;
+// The test seam: calls of each step counted, and the one that is to fail.
+struct FileSteps {
+    int counted[kFileStepKinds] = {};
+    FileStep failing = FileStep::Create;
+    int failAt = 0;  // 0: none
+};
+
+// The file system in use, and the seam over it.
+struct FileLayerState {
+    const FileSystemOps* system = nullptr;
+    FileSteps steps;
+} g_files;
+
+// Counts a call of the step; true when it is the one to fail.
+bool StepFails(FileStep step) {
+    const int n = ++g_files.steps.counted[static_cast<int>(step)];
+    return g_files.steps.failAt != 0 && step == g_files.steps.failing && n == g_files.steps.failAt;
+}
 
 }  // namespace
 
-void SetFileSystem(const FileSystemOps* ops) { g_fileSystem = ops; }
+void FailFileStepAt(FileStep step, int n) {
+    g_files.steps.failing = step;
+    g_files.steps.failAt = n > 0 ? g_files.steps.counted[static_cast<int>(step)] + n : 0;
+}
 
-const FileSystemOps& ActiveFileSystem() { return g_fileSystem ? *g_fileSystem : MemoryFileSystemOps(); }
+void ResetFileStepCounts() { g_files.steps = FileSteps{}; }
+
+int CountedFileSteps(FileStep step) { return g_files.steps.counted[static_cast<int>(step)]; }
+
+void SetFileSystem(const FileSystemOps* ops) { g_files.system = ops; }
+
+const FileSystemOps& ActiveFileSystem() { return g_files.system ? *g_files.system : MemoryFileSystemOps(); }
 
 int OpenFileSpec(const FileSpec* spec, int mode, FileRef* file) {
     if (!file)
@@ -55,8 +82,9 @@ int FileRead(FileRef file, int32_t* count, void* buffer) {
 }
 
 int FileWrite(FileRef file, int32_t* count, const void* buffer) {
-    return MoveBytes(count, buffer != nullptr,
-                     [&](uint32_t n) { return ActiveFileSystem().write(file, buffer, n); });
+    return MoveBytes(count, buffer != nullptr, [&](uint32_t n) {
+        return StepFails(FileStep::Write) ? -1 : ActiveFileSystem().write(file, buffer, n);
+    });
 }
 
 int FileSeek(FileRef file, int origin, int32_t offset) {
@@ -85,12 +113,27 @@ int32_t FileGetLength(FileRef file) {
 
 int FileTruncate(FileRef file, uint32_t position) { return ActiveFileSystem().truncate(file, position); }
 
-int FileFlush(FileRef file) { return ActiveFileSystem().flush(file) == 0 ? kFileOk : kFileFailed; }
+int FileFlush(FileRef file) {
+    if (StepFails(FileStep::Flush))
+        return kFileFailed;
+    return ActiveFileSystem().flush(file) == 0 ? kFileOk : kFileFailed;
+}
 
 int ReplaceFilePath(const char* from, const char* to) {
-    if (!from || !from[0] || !to || !to[0])
+    if (!from || !from[0] || !to || !to[0] || StepFails(FileStep::Replace))
         return kFileFailed;
     return ActiveFileSystem().replace(from, to) == 0 ? kFileOk : kFileFailed;
+}
+
+FileRef CreateNewFile(const char* path) {
+    if (!path || !path[0] || StepFails(FileStep::Create))
+        return kNoFile;
+    return ActiveFileSystem().createNew(path);
+}
+
+bool GetFileStamp(const char* path, FileStamp* stamp) {
+    *stamp = FileStamp{};
+    return path && path[0] && ActiveFileSystem().stamp(path, stamp);
 }
 
 void FileClose(FileRef file) {
@@ -98,7 +141,10 @@ void FileClose(FileRef file) {
         ActiveFileSystem().close(file);
 }
 
-bool FileExists(const char* path) { return path && path[0] && ActiveFileSystem().exists(path); }
+bool FileExists(const char* path) {
+    FileStamp stamp;
+    return path && path[0] && ActiveFileSystem().stamp(path, &stamp);
+}
 
 int CheckFileSlotExists(int slot) {
     const FileSpec* spec = GetFileSpec(slot);
@@ -148,15 +194,9 @@ int CopySlotFile(int source, int destination) {
     if (err == kFileOk) {
         char path[kFileSpecPathSize];
         GetFileSpecPath(destination, sizeof path, path);
-        const FileRef out = path[0] ? ActiveFileSystem().create(path) : kNoFile;
-        if (out == kNoFile) {
-            err = kFileFailed;
-        } else {
-            HandleLock lock(data);
-            int32_t count = length;
-            err = lock ? FileWrite(out, &count, lock.get()) : kFileMissing;
-            FileClose(out);
-        }
+        HandleLock lock(data);
+        err = !lock ? kFileMissing
+                    : path[0] && WriteWholeFile(path, lock.bytes()) == ReplaceFailure::None ? kFileOk : kFileFailed;
     }
     DisposeHandle(data);
     return err;
@@ -200,7 +240,7 @@ bool TestFileWritable(int slot) {
         FileClose(file);
         return true;
     }
-    const FileRef file = ActiveFileSystem().create(path);
+    const FileRef file = CreateNewFile(path);
     if (file == kNoFile)
         return false;
     FileClose(file);

@@ -5,6 +5,9 @@
 // cannot be locked, -12 refused after an alert was already shown, -2688 a file that cannot be
 // written.
 //
+// A file that replaces another (a saved stack, an exported picture or text) is written whole
+// under a new name beside it and only then put in its place in one step (FileReplacement.h).
+//
 // Every call goes through the active file system (`FileSystemOps`): the Windows build installs
 // the system's one when the module loads (FileLayer_win.cpp); elsewhere, and in tests that ask
 // for it, a memory file system stands in (FileLayerMemory.h).
@@ -12,6 +15,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
@@ -28,22 +33,34 @@ inline constexpr int kFileMissing = 16;
 inline constexpr int kFileRefused = -12;
 inline constexpr int kFileNotWritable = -2688;
 
+// The size and last write time of a file, as another writer would change them.
+struct FileStamp {
+    uint64_t size = 0;
+    uint64_t writeTime = 0;  // the system's units; only compared
+    bool operator==(const FileStamp&) const = default;
+};
+
 // The platform service under the wrappers. Every member is set.
 struct FileSystemOps {
     FileRef (*open)(const char* path, int mode);  // kNoFile on failure
-    FileRef (*create)(const char* path);          // a new empty file open for reading and writing
     int32_t (*read)(FileRef file, void* buffer, uint32_t count);         // bytes read, -1 on error
     int32_t (*write)(FileRef file, const void* buffer, uint32_t count);  // bytes written, -1 on error
     int32_t (*seek)(FileRef file, int32_t offset, int origin);           // new position, -1 on error
     int (*truncate)(FileRef file, uint32_t position);                    // 0 or the system's error
     void (*close)(FileRef file);
-    bool (*exists)(const char* path);
     void (*remove)(const char* path);  // a file some process holds open (or read-only) stays
     bool (*makeTempName)(const char* prefix, char* buffer, size_t size);  // creates the empty file
     int (*flush)(FileRef file);                        // 0 once the written bytes are on the disk
     // Puts `from` in the place of `to` in one step (an existing `to` is replaced, never first
-    // removed); 0 or the system's error. Both paths stay as they were on failure.
+    // removed); 0 or the system's error. Both paths stay as they were on failure. `from` may
+    // still be open from `createNew`.
     int (*replace)(const char* from, const char* to);
+    // A new file, never one that exists (nothing is cut or replaced), open for reading and
+    // writing. While it is open, `remove` leaves it alone (another process's too) and `replace`
+    // may move it. kNoFile when the name exists or the folder takes no new file.
+    FileRef (*createNew)(const char* path);
+    // The size and last write time of a file; false when there is none (a folder is none).
+    bool (*stamp)(const char* path, FileStamp* stamp);
 };
 void SetFileSystem(const FileSystemOps* ops);  // null: the memory file system
 const FileSystemOps& ActiveFileSystem();
@@ -62,7 +79,20 @@ int FileFlush(FileRef file);  // 0, or -1 when the bytes could not be made durab
 void FileClose(FileRef file);
 // One-step replacement of a file by another (see FileSystemOps::replace): 0 or -1.
 int ReplaceFilePath(const char* from, const char* to);
-bool FileExists(const char* path);
+// A new file (see FileSystemOps::createNew); kNoFile when the name exists or is refused.
+FileRef CreateNewFile(const char* path);
+// The file's stamp; false when there is no such file.
+bool GetFileStamp(const char* path, FileStamp* stamp);
+
+// The test seam of the wrappers: the Nth call from now (1 the next) of one step fails as the
+// system's would (a full disk, a refused name). The wrappers count every call of these steps,
+// so that a test can first count a whole save, then fail each step of it in turn.
+enum class FileStep : int { Create, Write, Flush, Replace };
+inline constexpr int kFileStepKinds = 4;
+void FailFileStepAt(FileStep step, int n);  // 0: none fails
+void ResetFileStepCounts();                  // also clears the failure
+int CountedFileSteps(FileStep step);
+bool FileExists(const char* path);  // a file, not a folder
 int CheckFileSlotExists(int slot);
 void DeleteFilePath(const char* path);
 int CopySlotFile(int source, int destination);
@@ -91,11 +121,16 @@ private:
 // Windows-only services (FileLayerDrive_win.cpp).
 void* LoadLibraryFromSlot(const char* name, int slot);  // the module, or null
 bool OpenStackForSave(int slot, uint32_t newSize, FileRef* file);
+// The room in the folder of a path (a folder that is a mounted volume, a quota or a share has
+// its own): kFileOk with *freeBytes, or kFileMissing when it cannot be read.
 int CheckDriveSpace(const char* path, uint32_t* freeBytes);
 
 // The root whose free space counts for a path: "X:\" for a drive path; for a network path
-// the path cut after its fourth backslash ("\\server\share\"); empty when neither.
+// the path cut after its fourth backslash ("\\server\share\"); empty when neither. Only the 95/98
+// family, which must map a share to a letter, asks the root.
 void DriveSpaceRoot(const char* path, char* root, size_t size);
+// The folder of a path with its final backslash ("" for a bare name).
+std::string FolderOfPath(std::string_view path);
 // Free bytes clamped to 32 bits.
 uint32_t ClampFreeBytes(uint64_t freeBytes);
 

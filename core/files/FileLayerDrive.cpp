@@ -1,4 +1,4 @@
-// Which root a free-space question is asked about, and the 32-bit answer.
+// Which folder a free-space question is asked about, and the 32-bit answer.
 #include "core/files/FileLayer.h"
 
 #include <string_view>
@@ -33,4 +33,9 @@ void DriveSpaceRoot(const char* path, char* root, size_t size) {
 
 uint32_t ClampFreeBytes(uint64_t freeBytes) {
     return freeBytes > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(freeBytes);
+}
+
+std::string FolderOfPath(std::string_view path) {
+    const size_t cut = path.find_last_of("\\/");
+    return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
 }

@@ -61,25 +61,32 @@ private:
 int CheckDriveSpace(const char* path, uint32_t* freeBytes) {
     if (freeBytes)
         *freeBytes = 0;
-    char root[MAX_PATH] = {};
-    DriveSpaceRoot(path, root, sizeof root);
-    if (!root[0])
-        return kFileOk;  // nothing to ask about: no free space known
+    if (!path || !path[0])
+        return kFileMissing;
     MappedShare share;
-    std::string asked = root;
-    if (root[1] != ':' && GetWindowsFamily() == kWindowsFamily9x) {
+    // The folder itself: a folder that is a mounted volume, or under a quota, has its own room.
+    std::string asked = FolderOfPath(path);
+    if (path[0] == '\\' && GetWindowsFamily() == kWindowsFamily9x) {
+        char root[MAX_PATH] = {};
+        DriveSpaceRoot(path, root, sizeof root);
         std::string name = root;
+        if (name.empty())
+            return kFileMissing;
         name.pop_back();  // without the final backslash
         if (!share.Connect(name))
             return kFileMissing;
         asked = share.Root();
     }
+    if (asked.empty() || asked.size() >= MAX_PATH)
+        return kFileMissing;
     // The 64-bit call: a product of cluster counts wraps above 4 GB.
     ULARGE_INTEGER available = {}, total = {}, totalFree = {};
     const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
     const BOOL ok = GetDiskFreeSpaceExA(asked.c_str(), &available, &total, &totalFree);
     SetErrorMode(previous);
-    if (ok && freeBytes)
+    if (!ok)
+        return kFileMissing;
+    if (freeBytes)
         *freeBytes = ClampFreeBytes(available.QuadPart);
     return kFileOk;
 }

@@ -19,6 +19,7 @@ struct MemoryFile {
     std::string path;
     std::vector<uint8_t> bytes;
     bool readOnly = false;
+    uint64_t writeTime = 0;  // the clock at the last change
 };
 
 struct OpenHandle {
@@ -34,6 +35,7 @@ struct MemoryFiles {
     uint32_t sizeLimit = 0x7FFFFFFF;
     unsigned tempCounter = 0;
     bool failReplace = false;
+    uint64_t clock = 1;  // counts every change, standing in for the time of day
 };
 
 MemoryFiles& State() {
@@ -65,13 +67,20 @@ FileRef MemOpen(const char* path, int mode) {
     return OpenHandleOn(it->first, mode);
 }
 
-FileRef MemCreate(const char* path) {
+FileRef MemCreateNew(const char* path) {
     const std::string key = Key(path);
-    auto it = State().files.find(key);
-    if (it != State().files.end() && it->second.readOnly)
+    if (State().files.count(key))
         return kNoFile;
-    State().files[key] = MemoryFile{path, {}, false};
+    State().files[key] = MemoryFile{path, {}, false, ++State().clock};
     return OpenHandleOn(key, kOpenReadWrite);
+}
+
+bool MemStamp(const char* path, FileStamp* stamp) {
+    auto it = State().files.find(Key(path));
+    if (it == State().files.end())
+        return false;
+    *stamp = FileStamp{it->second.bytes.size(), it->second.writeTime};
+    return true;
 }
 
 int32_t MemRead(FileRef file, void* buffer, uint32_t count) {
@@ -100,6 +109,7 @@ int32_t MemWrite(FileRef file, const void* buffer, uint32_t count) {
         f->bytes.resize(static_cast<size_t>(end), 0);
     if (count)
         std::memcpy(f->bytes.data() + handle->position, buffer, count);
+    f->writeTime = ++State().clock;
     handle->position = static_cast<uint32_t>(end);
     return static_cast<int32_t>(count);
 }
@@ -129,6 +139,7 @@ int MemTruncate(FileRef file, uint32_t position) {
     if (position > State().sizeLimit)
         return 112;  // disk full
     f->bytes.resize(position, 0);
+    f->writeTime = ++State().clock;
     return 0;
 }
 
@@ -178,12 +189,15 @@ int MemReplace(const char* from, const char* to) {
     moved.path = to;
     state.files.erase(source);
     state.files[Key(to)] = std::move(moved);
+    // A handle still open on the new file goes with it, as the system's does.
+    for (auto& [file, handle] : state.handles)
+        if (handle.key == Key(from))
+            handle.key = Key(to);
     return 0;
 }
 
-constexpr FileSystemOps kMemoryOps = {MemOpen,     MemCreate, MemRead,   MemWrite,  MemSeek,
-                                      MemTruncate, MemClose,  MemExists, MemRemove, MemMakeTempName,
-                                      MemFlush,    MemReplace};
+constexpr FileSystemOps kMemoryOps = {MemOpen,  MemRead,         MemWrite, MemSeek,    MemTruncate,  MemClose,
+                                      MemRemove, MemMakeTempName, MemFlush, MemReplace, MemCreateNew, MemStamp};
 
 }  // namespace
 
@@ -195,7 +209,7 @@ void UseMemoryFileSystem() {
 }
 
 void PutMemoryFile(std::string_view path, std::span<const uint8_t> bytes) {
-    State().files[Key(path)] = MemoryFile{std::string(path), {bytes.begin(), bytes.end()}, false};
+    State().files[Key(path)] = MemoryFile{std::string(path), {bytes.begin(), bytes.end()}, false, ++State().clock};
 }
 
 bool GetMemoryFile(std::string_view path, std::vector<uint8_t>& bytes) {

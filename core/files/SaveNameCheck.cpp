@@ -12,8 +12,9 @@ std::string_view PathExtension(std::string_view path) {
 
 int32_t CheckSaveName(int32_t kind, std::string_view path, std::string_view requiredExtension,
                       std::string_view stackExtension, bool fileExists) {
+    // A stack, or a file of any kind, is never replaced without a question.
     if (kind == kSaveKindAny)
-        return 0;
+        return fileExists ? kAlertReplaceExistingFile : 0;
     const std::string_view extension = PathExtension(path);
     if (kind == kSaveKindSound) {
         if (!requiredExtension.empty() && !EqualAsciiNoCase(extension, requiredExtension))

@@ -5,7 +5,7 @@
 #include <string_view>
 
 // Kinds of save request (held with the request the save dialog's hook receives).
-inline constexpr int32_t kSaveKindAny = 0;    // every name is accepted as it is
+inline constexpr int32_t kSaveKindAny = 0;    // any name; an existing file is asked about
 inline constexpr int32_t kSaveKindSound = 3;  // the name must carry the required extension
 
 // Alerts of the checks.

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string_view>
 
 #include "core/ui/AlertsOnce.h"
 
@@ -39,6 +40,9 @@ int ShowAlertOn(HWND owner, uint32_t stringId);  // a null owner means the card 
 // pressed button's id like MascotMessageBox; ShowAlertText the label's position, like ShowAlertOn.
 int MascotTextBox(HWND owner, const char* text, int16_t iconFlag);
 int ShowAlertText(HWND owner, const char* text);  // a null owner means the card window
+// A forced box of a string of the table whose "%s" is filled with `name` (a file's path); its
+// string id reads as the string's. The label's position, like ShowAlertOn.
+int ShowAlertNaming(HWND owner, uint32_t stringId, std::string_view name);
 
 // For an open standard box: the string id it shows (0 for a given text), or -1 when the
 // window is no standard alert box.

@@ -24,7 +24,7 @@ constexpr const char* kAlertIdProperty = "LoomAlertId";
 struct AlertRequest {
     uint32_t stringId = 0;
     bool wantIcon = true;
-    const char* text = nullptr;  // for kAlertPendingText
+    const char* text = nullptr;  // for kAlertPendingText, or a string of the table filled in
 };
 
 // What one open box keeps for painting and for whoever asks what it shows.
@@ -40,7 +40,7 @@ struct AlertBoxState {
 std::string LoadAlertString(const AlertRequest& request) {
     const uint32_t stringId = request.stringId;
     std::string text;
-    if (stringId == kAlertPendingText) {
+    if (stringId == kAlertPendingText || request.text) {
         if (request.text)
             text.assign(request.text, strnlen(request.text, kPendingSize - 1));
     } else {
@@ -227,6 +227,14 @@ int ShowAlertOn(HWND owner, uint32_t stringId) {
 
 int ShowAlertText(HWND owner, const char* text) {
     return MascotTextBox(owner ? owner : GetMainWindow(), text, 1) - (IDC_ALERT_BUTTON1 - 1);
+}
+
+int ShowAlertNaming(HWND owner, uint32_t stringId, std::string_view name) {
+    std::string text = ResText(stringId);
+    if (const size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, name);
+    EnsureAlertSuppressionList();
+    return RunAlertBox(owner ? owner : GetMainWindow(), {stringId, true, text.c_str()}) - (IDC_ALERT_BUTTON1 - 1);
 }
 
 int32_t AlertBoxStringId(HWND dialog) {

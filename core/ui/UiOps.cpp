@@ -11,15 +11,15 @@ void Nothing() {}
 UiOps DefaultUiOps() {
     UiOps o{};
     o.showAlert = [](uint32_t) { return 0; };
+    o.showAlertNaming = [](uint32_t, const char*) { return 0; };
     o.showErrorMessage = [](int32_t) {};
-    o.beginWait = Nothing;
-    o.endWait = Nothing;
+    o.wait = [](bool) {};
     return o;
 }
 
 const UiOps& GetUiOps() { return InstalledTable<UiOps, DefaultUiOps>(); }
 
 void SetUiOps(const UiOps& ops) {
-    InstalledTable<UiOps, DefaultUiOps>() = FilledFrom(ops, DefaultUiOps(), &UiOps::showAlert, &UiOps::showErrorMessage,
-                                                       &UiOps::beginWait, &UiOps::endWait);
+    InstalledTable<UiOps, DefaultUiOps>() = FilledFrom(ops, DefaultUiOps(), &UiOps::showAlert, &UiOps::showAlertNaming,
+                                                       &UiOps::showErrorMessage, &UiOps::wait);
 }

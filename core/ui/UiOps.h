@@ -9,11 +9,12 @@
 struct UiOps {
     // ShowAlert: the position of the pressed label (1 for the first), 0 when nothing was shown.
     int (*showAlert)(uint32_t stringId);
+    // An alert whose "%s" names a file (its path): the pressed label's position, 0 when not shown.
+    int (*showAlertNaming)(uint32_t stringId, const char* name);
     // ShowErrorMessage of a file or resource error code.
     void (*showErrorMessage)(int32_t code);
-    // The wait cursor around a long step; waits nest.
-    void (*beginWait)();
-    void (*endWait)();
+    // The wait cursor around a long step (on, then off again); waits nest.
+    void (*wait)(bool on);
 };
 
 const UiOps& GetUiOps();
@@ -26,8 +27,8 @@ inline int ShowCardAlert(uint32_t stringId) { return GetUiOps().showAlert(string
 // The wait cursor for one scope, through the ops.
 class UiWaitCursor {
 public:
-    UiWaitCursor() { GetUiOps().beginWait(); }
-    ~UiWaitCursor() { GetUiOps().endWait(); }
+    UiWaitCursor() { GetUiOps().wait(true); }
+    ~UiWaitCursor() { GetUiOps().wait(false); }
     UiWaitCursor(const UiWaitCursor&) = delete;
     UiWaitCursor& operator=(const UiWaitCursor&) = delete;
 };

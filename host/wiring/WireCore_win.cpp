@@ -53,7 +53,9 @@ void WireCore() {
     SetFilePreviewHandlers({MediaShowFilePreview, MediaClosePreview});
     SetCursorDataSource(StackCursorData);
     SetQtLibraryOps(SystemQtLibraryOps());
-    SetUiOps({[](uint32_t id) { return ShowAlert(id); }, ShowErrorMessage, BeginWaitCursor, EndWaitCursor});
+    SetUiOps({[](uint32_t id) { return ShowAlert(id); },
+              [](uint32_t id, const char* name) { return ShowAlertNaming(nullptr, id, name ? name : ""); },
+              ShowErrorMessage, [](bool on) { on ? BeginWaitCursor() : EndWaitCursor(); }});
 
     CoreUpcalls core = {};
     core.stepFrameAnimations = StepFrameAnimations;

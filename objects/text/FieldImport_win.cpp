@@ -134,17 +134,15 @@ void ExportFieldText(HWND window) {
     char path[kFileSpecPathSize] = {};
     if (!field || !AskSaveStackFile(window, kSaveText, path, sizeof path))
         return;
-    FileHandle file(path, GENERIC_WRITE, CREATE_ALWAYS);
-    if (!file)
-        return;
     HGLOBAL block = TextStreamOutPlain(field, true);
     if (!block)
         return;
-    if (const auto* bytes = static_cast<const char*>(GlobalLock(block))) {
-        const DWORD length = static_cast<DWORD>(strnlen(bytes, GlobalSize(block)));
-        DWORD written = 0;
-        WriteFile(file.get(), bytes, length, &written, nullptr);
+    std::vector<uint8_t> text;
+    if (const auto* bytes = static_cast<const uint8_t*>(GlobalLock(block))) {
+        text.assign(bytes, bytes + strnlen(reinterpret_cast<const char*>(bytes), GlobalSize(block)));
         GlobalUnlock(block);
     }
     GlobalFree(block);
+    // Written whole, then put in the place of any file of that name; a failure is told.
+    WriteBytesToPath(text, path);
 }

@@ -226,7 +226,7 @@ struct StackStatistics {
     uint16_t buttons = 0;
     uint16_t graphics = 0;
     uint16_t textFields = 0;
-    uint32_t cardBytes = 0;      // 128 + the records a save writes
+    uint32_t cardBytes = 0;      // 128 + the records as held (a save writes unedited ones as stored)
     uint32_t resourceBytes = 0;  // the resource area of the stack's resource file
 };
 // Fills the statistics of the cards and objects a save would write (marked records left out)

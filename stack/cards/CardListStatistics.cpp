@@ -3,7 +3,6 @@
 // block and its background-layer objects to the first of them; the counts follow that.
 #include "core/memory/ByteReader.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/StoredRecords.h"
 #include "format/ResFile.h"
 
 namespace {
@@ -73,7 +72,7 @@ uint32_t GetStackStatistics(StackStatistics* statistics) {
         const CardTally tally = TallyCard(card);
         if (!IsCardDeleted(card)) {
             ++s.cardCount;
-            s.cardBytes += FileRecordLength(card, tally.liveBytes);
+            s.cardBytes += tally.liveBytes;
             s.buttons += tally.buttons;
             s.graphics += tally.graphics;
             s.textFields += tally.textFields;

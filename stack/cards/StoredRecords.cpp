@@ -16,19 +16,10 @@ struct StoredRecord {
     std::vector<uint8_t> read;  // as it was read and brought to the display
 };
 
-// A save under way: the records written as stored, and what each record held when it began.
-struct SaveUnderWay {
-    bool on = false;
-    int depth = 0;  // the file's
-    std::vector<Handle> asStored;
-    std::vector<StoredRecord> next;
-};
-
 struct StoredRecords {
-    uint32_t session = 0;
+    uint32_t session = 0;  // of the stack the records belong to
     int depth = 0;  // of the records' file bytes
     std::vector<StoredRecord> records;
-    SaveUnderWay save;
     std::vector<uint8_t> shownPicture;  // the offscreen as a DIB after the last redraw
 } g_stored;
 
@@ -40,84 +31,73 @@ std::vector<uint8_t> OffscreenBytes() {
     return bytes;
 }
 
-// What another stack kept goes with it.
-std::vector<StoredRecord>& Records() {
-    const uint32_t session = CurrentStackIdentity().session;
-    if (g_stored.session != session) {
-        g_stored.records.clear();
-        g_stored.save = {};
-        g_stored.session = session;
-    }
-    return g_stored.records;
-}
+uint32_t OpenSession() { return CurrentStackIdentity().session; }
 
-StoredRecord* Find(std::vector<StoredRecord>& records, Handle card) {
-    const auto found = std::find_if(records.begin(), records.end(), [&](const StoredRecord& r) { return r.card == card; });
-    return found == records.end() ? nullptr : &*found;
+// The record kept for a card of the open stack; what another stack kept counts for nothing.
+const StoredRecord* Kept(Handle card) {
+    if (g_stored.session != OpenSession())
+        return nullptr;
+    const auto found = std::find_if(g_stored.records.begin(), g_stored.records.end(),
+                                    [&](const StoredRecord& r) { return r.card == card; });
+    return found == g_stored.records.end() ? nullptr : &*found;
 }
 
 }  // namespace
 
 void NoteRecordsAsRead(std::span<const Handle> cards, std::vector<std::vector<uint8_t>> fileBytes, int fileDepth) {
-    std::vector<StoredRecord>& records = Records();
-    records.clear();
+    g_stored.records.clear();
+    g_stored.session = OpenSession();
     g_stored.depth = fileDepth;
     for (size_t i = 0; i < cards.size() && i < fileBytes.size(); ++i)
         if (cards[i] && !fileBytes[i].empty())
-            records.push_back({cards[i], std::move(fileBytes[i]), HandleToBytes(cards[i])});
+            g_stored.records.push_back({cards[i], std::move(fileBytes[i]), HandleToBytes(cards[i])});
 }
 
-void BeginWritingRecords(int depth) {
+RecordWriter BeginWritingRecords(int depth) {
+    RecordWriter writer;
+    writer.session_ = OpenSession();
+    writer.depth_ = depth;
     // A stack read at another depth (16 colours, held at the display's) writes its records anew.
     const bool sameDepth = depth != 0 && depth == g_stored.depth;
-    std::vector<StoredRecord>& records = Records();
-    g_stored.save = {};
-    g_stored.save.on = true;
-    g_stored.save.depth = depth;
     for (int i = 1; i <= CountCards(); ++i) {
         const Handle card = GetCardByIndex(i);
         std::vector<uint8_t> now = HandleToBytes(card);
         // A handle given back and taken again holds another record: it differs too.
-        const StoredRecord* r = Find(records, card);
+        const StoredRecord* r = Kept(card);
         if (sameDepth && r && now == r->read)
-            g_stored.save.asStored.push_back(card);
-        g_stored.save.next.push_back({card, {}, std::move(now)});
+            writer.asStored_.push_back(card);
+        writer.next_.push_back({card, {}, std::move(now)});
     }
+    return writer;
 }
 
-const std::vector<uint8_t>* StoredFileBytes(Handle card) {
-    if (!g_stored.save.on)
+const std::vector<uint8_t>* RecordWriter::StoredFileBytes(Handle card) const {
+    if (std::find(asStored_.begin(), asStored_.end(), card) == asStored_.end())
         return nullptr;
-    std::vector<StoredRecord>& records = Records();
-    if (std::find(g_stored.save.asStored.begin(), g_stored.save.asStored.end(), card) == g_stored.save.asStored.end())
-        return nullptr;
-    const StoredRecord* r = Find(records, card);
+    const StoredRecord* r = Kept(card);
     return r ? &r->file : nullptr;
 }
 
-uint32_t FileRecordLength(Handle card, uint32_t hostLength) {
+uint32_t RecordWriter::FileRecordLength(Handle card, uint32_t hostLength) const {
     const std::vector<uint8_t>* stored = StoredFileBytes(card);
     return stored ? static_cast<uint32_t>(stored->size()) : hostLength;
 }
 
-void NoteRecordWritten(Handle card, std::span<const uint8_t> bytes) {
-    if (!g_stored.save.on)
-        return;
-    Records();
-    if (StoredRecord* r = Find(g_stored.save.next, card))
-        r->file.assign(bytes.begin(), bytes.end());
+void RecordWriter::NoteRecordWritten(Handle card, std::span<const uint8_t> bytes) {
+    const auto found = std::find_if(next_.begin(), next_.end(), [&](const WrittenRecord& r) { return r.card == card; });
+    if (found != next_.end())
+        found->file.assign(bytes.begin(), bytes.end());
 }
 
-void EndWritingRecords(bool written) {
-    if (!g_stored.save.on)
+void EndWritingRecords(RecordWriter&& writer, bool written) {
+    if (!written || writer.session_ != OpenSession())
         return;
-    std::vector<StoredRecord>& records = Records();
-    if (written) {
-        std::erase_if(g_stored.save.next, [](const StoredRecord& r) { return r.file.empty(); });
-        records = std::move(g_stored.save.next);
-        g_stored.depth = g_stored.save.depth;
-    }
-    g_stored.save = {};
+    std::erase_if(writer.next_, [](const WrittenRecord& r) { return r.file.empty(); });
+    g_stored.records.clear();
+    for (WrittenRecord& r : writer.next_)
+        g_stored.records.push_back({r.card, std::move(r.file), std::move(r.read)});
+    g_stored.session = writer.session_;
+    g_stored.depth = writer.depth_;
 }
 
 void NoteCardPictureShown() { g_stored.shownPicture = OffscreenBytes(); }

@@ -16,19 +16,39 @@
 // fileBytes[i] is what the file held for cards[i], at the depth its header gave (fileDepth).
 void NoteRecordsAsRead(std::span<const Handle> cards, std::vector<std::vector<uint8_t>> fileBytes, int fileDepth);
 
-// A save, before it converts anything for the file: the records not edited since they were read
-// go out as stored, when the file keeps the depth they were stored at (`depth`, the header's;
-// 0 when the save converts the stack to another one).
-void BeginWritingRecords(int depth);
-// During the save: the bytes to write for a record kept as stored, else nullptr.
-const std::vector<uint8_t>* StoredFileBytes(Handle card);
-// The length a record takes in the file being written (its stored length when kept as stored).
-uint32_t FileRecordLength(Handle card, uint32_t hostLength);
-// What the save wrote for one record (the writer tells each).
-void NoteRecordWritten(Handle card, std::span<const uint8_t> bytes);
-// After the save. When the file was written whole, each record's file bytes are what was written
-// and it counts as read as it stood when the save began; otherwise nothing changes.
-void EndWritingRecords(bool written);
+// One save's writing of the records, handed down to the code that writes them: which records go
+// out as the file held them (those not edited since they were read, when the file keeps the
+// depth they were stored at), and what was written for each.
+struct WrittenRecord {
+    Handle card = 0;
+    std::vector<uint8_t> file;  // as written
+    std::vector<uint8_t> read;  // as the record stood when the save began
+};
+class RecordWriter {
+public:
+    // The bytes to write for a record kept as stored, else nullptr.
+    const std::vector<uint8_t>* StoredFileBytes(Handle card) const;
+    // The length a record takes in the file being written (its stored length when kept as stored).
+    uint32_t FileRecordLength(Handle card, uint32_t hostLength) const;
+    // What the save wrote for one record (the writer tells each).
+    void NoteRecordWritten(Handle card, std::span<const uint8_t> bytes);
+
+private:
+    friend RecordWriter BeginWritingRecords(int depth);
+    friend void EndWritingRecords(RecordWriter&& writer, bool written);
+    uint32_t session_ = 0;
+    int depth_ = 0;  // the file's
+    std::vector<Handle> asStored_;
+    std::vector<WrittenRecord> next_;
+};
+
+// A save, before it converts anything for the file: `depth` is the header's, 0 when the save
+// converts the stack to another one (then every record is written anew).
+RecordWriter BeginWritingRecords(int depth);
+// After the save. When the file was written whole and is in its place, each record's file
+// bytes are what was written and it counts as read as it stood when the save began; otherwise
+// nothing changes.
+void EndWritingRecords(RecordWriter&& writer, bool written);
 
 // The card picture's edit mark: the offscreen as the last redraw left it. While the offscreen
 // still holds that, the card was not painted, and storing the card's edits leaves its picture

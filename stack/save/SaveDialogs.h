@@ -23,8 +23,9 @@ bool AskSaveStackFile(HWND owner, int mode, char* path, size_t pathSize, char* t
 // A text file chosen by the person, read whole (alert 2224 when it cannot be read).
 bool ImportTextFile(Handle* out);
 
-// The commands (SaveStack_win.cpp): Save saves in place, asking first when the stack was
-// converted when it was opened; Save As asks for a name. SaveStackAs: 1 saved, 0 not.
+// The commands (SaveStack_win.cpp): Save saves to the stack's own file, asking first when the
+// stack was converted when it was opened, or when another program changed the file since it
+// was opened or saved; Save As asks for a name. SaveStackAs: 1 saved, 0 not.
 int SaveStackCommand();
 // Whether the Save command asks first: the stack's pictures were converted (its colours or its
 // format) to show it.

@@ -1,4 +1,6 @@
-// Whole files: read into a handle, written from one, and bitmap files.
+// Whole files: read into a handle, written from one, and bitmap files. Every file written here
+// is a new one put in the place of the old only once it is whole (core/files/FileReplacement.h).
+#include "core/files/FileReplacement.h"
 #include "core/memory/ByteReader.h"
 #include "core/ui/UiOps.h"
 #include "graphics/dib/BmpFile.h"
@@ -6,7 +8,15 @@
 #include "stack/save/SaveStack.h"
 
 namespace {
-constexpr uint32_t kBmpPiece = 32767;
+
+// A failed export is told once, naming the file.
+bool Told(ReplaceFailure failure, const char* path) {
+    if (failure == ReplaceFailure::None)
+        return true;
+    GetUiOps().showAlertNaming(kAlertExportFailed, path ? path : "");
+    return false;
+}
+
 }  // namespace
 
 int ReadFileToHandle(int slot, Handle* out, uint32_t limit) {
@@ -58,12 +68,25 @@ int WriteHandleToPath(Handle data, const char* path, uint32_t count) {
     HandleLock lock(data);
     if (!lock || count > GetHandleSize(data))
         return kFileFailed;
-    const FileRef file = path && path[0] ? ActiveFileSystem().create(path) : kNoFile;
-    if (file == kNoFile)
+    return WriteBytesToPath(lock.bytes().first(count), path);
+}
+
+int WriteBytesToPath(std::span<const uint8_t> bytes, const char* path) {
+    if (!path || !path[0])
         return kFileFailed;
-    FileCloser closer(file);
-    auto n = static_cast<int32_t>(count);
-    return count == 0 || FileWrite(file, &n, lock.get()) == kFileOk ? kFileOk : kFileFailed;
+    return Told(WriteWholeFile(path, bytes), path) ? kFileOk : kFileFailed;
+}
+
+bool ExportThroughPath(const char* path, const std::function<bool(const char* newPath)>& write) {
+    if (!path || !path[0])
+        return false;
+    FileReplacement replacement(path);
+    if (replacement.failure() == ReplaceFailure::None && !write(replacement.newPath().c_str()))
+        replacement.WriteFailed();
+    if (replacement.failure() == ReplaceFailure::None)
+        replacement.Commit();
+    const ReplaceFailure failure = replacement.failure();
+    return Told(failure, path);
 }
 
 std::vector<uint8_t> BmpFileHeader(std::span<const uint8_t> packedDib) {
@@ -81,25 +104,19 @@ std::vector<uint8_t> BmpFileHeader(std::span<const uint8_t> packedDib) {
 
 int SaveDibAsBmp(Handle dib, const char* path) {
     UiWaitCursor wait;
-    int result = 0;
+    std::vector<uint8_t> file;
     {
         HandleLock lock(dib);
         const std::span<const uint8_t> bytes = lock.bytes();
-        const std::vector<uint8_t> header = BmpFileHeader(bytes);
-        const FileRef file = !header.empty() && path && path[0] ? ActiveFileSystem().create(path) : kNoFile;
-        if (file != kNoFile) {
-            FileCloser closer(file);
-            auto n = static_cast<int32_t>(header.size());
-            bool ok = FileWrite(file, &n, header.data()) == kFileOk;
-            DibLayout layout;
-            ReadDibLayout(bytes, layout);
-            const uint32_t total = layout.bitsOffset + layout.imageBytes;
-            for (uint32_t at = 0; ok && at < total; at += kBmpPiece) {
-                n = static_cast<int32_t>(total - at < kBmpPiece ? total - at : kBmpPiece);
-                ok = FileWrite(file, &n, bytes.data() + at) == kFileOk;
-            }
-            result = ok ? 1 : 0;
-        }
+        file = BmpFileHeader(bytes);
+        if (file.empty() || !path || !path[0])
+            return 0;
+        DibLayout layout;
+        ReadDibLayout(bytes, layout);
+        const uint32_t total = layout.bitsOffset + layout.imageBytes;
+        if (total > bytes.size())
+            return 0;
+        file.insert(file.end(), bytes.begin(), bytes.begin() + total);
     }
-    return result;
+    return Told(WriteWholeFile(path, file), path) ? 1 : 0;
 }

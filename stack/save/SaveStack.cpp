@@ -24,15 +24,14 @@
 
 namespace {
 
-constexpr char kTempName[] = "LMTMP000.TMP";
-constexpr size_t kTempDigits = 5;  // the three digits start here
-
 // Whether the open stack has a file, whether that file is only a downloaded copy (not the
 // author's), and whether a save is writing it.
 struct SaveState {
     bool hasFile = false;
     bool downloadCopy = false;
     bool saving = false;
+    bool stamped = false;
+    FileStamp stamp;  // of the file when it was read or last saved here
 } g_save;
 
 class SavingFlag {
@@ -106,22 +105,6 @@ void ReturnCardsToWorkingDepth(const SaveDepth& d) {
     }
 }
 
-// The path of a slot (always terminated).
-void SlotPath(int slot, char* out, size_t size) {
-    GetFileSpecPath(slot, static_cast<int>(size), out);
-}
-
-// Opens (or creates) the stack file itself for writing in place.
-FileRef OpenInPlace(const char* path) {
-    FileRef file = kNoFile;
-    if (FileExists(path)) {
-        file = ActiveFileSystem().open(path, kOpenReadWrite);
-    } else {
-        file = ActiveFileSystem().create(path);
-    }
-    return file;
-}
-
 }  // namespace
 
 
@@ -129,6 +112,20 @@ bool StackHasFile() { return g_save.hasFile; }
 void SetStackHasFile(bool hasFile) {
     g_save.hasFile = hasFile;
     g_save.downloadCopy = false;
+    // The file as this stack knows it: another writer's change shows against this.
+    char path[kFileSpecPathSize] = {};
+    if (hasFile)
+        GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    g_save.stamped = hasFile && GetFileStamp(path, &g_save.stamp);
+}
+
+bool StackFileChangedElsewhere() {
+    if (!g_save.hasFile || g_save.downloadCopy || !g_save.stamped)
+        return false;
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    FileStamp now;
+    return GetFileStamp(path, &now) && !(now == g_save.stamp);
 }
 bool StackFileIsDownloadCopy() { return g_save.hasFile && g_save.downloadCopy; }
 void SetStackFileIsDownloadCopy(bool copy) { g_save.downloadCopy = copy; }
@@ -140,60 +137,91 @@ bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag) {
 
 namespace {
 
-// The folder of a path with its separator ("" for a bare name).
-std::string FolderOf(const char* path) {
-    std::string folder = path ? path : "";
-    const size_t cut = folder.find_last_of("\\/");
-    return cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
+// The failure told, naming the file: the disk-full alert when the folder has no room left.
+void TellSaveFailed(ReplaceFailure why, bool diskFull, const std::string& target, bool saveAs) {
+    if (diskFull && why == ReplaceFailure::Written) {
+        ShowCardAlert(kAlertDiskFull);
+        return;
+    }
+    const uint32_t alert = saveAs                              ? kAlertNotSavedAs
+                           : why == ReplaceFailure::NotCreated ? kAlertNoNewFile
+                           : why == ReplaceFailure::Refused    ? kAlertReplaceRefused
+                                                               : kAlertWriteFailed;
+    GetUiOps().showAlertNaming(alert, target.c_str());
 }
 
-// The n-th temporary name (0..999) in a folder.
-std::string SaveTempName(const std::string& folder, int n) {
-    std::string name = kTempName;
-    char digits[4];
-    std::snprintf(digits, sizeof digits, "%03d", n);
-    name.replace(kTempDigits, 3, digits);
-    return folder + name;
+// A target that takes no file: a Save As says that the stack was not saved under the new name.
+void TellTargetLocked(int slot, bool saveAs) {
+    if (!saveAs) {
+        ShowCardAlert(kAlertDiskLocked);
+        return;
+    }
+    char target[kFileSpecPathSize] = {};
+    GetFileSpecPath(slot, sizeof target, target);
+    GetUiOps().showAlertNaming(kAlertNotSavedAs, target);
+}
+
+bool FolderIsFull(const std::string& target) {
+    uint32_t freeBytes = 0;
+    return GetStackPlatformOps().freeSpace(target.c_str(), &freeBytes) && freeBytes < kSaveSpareBytes;
+}
+
+// The stack written whole into a new file beside the target and put in its place; only then do
+// the resource table, the marks and the stack's file follow it. A failure is told and leaves the
+// old file, the table and the marks as they were.
+int WriteAndPlace(const SavePlan& plan, Handle buffer, RecordWriter& records, bool saveAs) {
+    ResourceAreaPlaces places;
+    int err = kFileOk;
+    ReplaceFailure why = ReplaceFailure::None;
+    bool diskFull = false;
+    {
+        FileReplacement replacement(plan.target);
+        const FileRef file = replacement.file();
+        if (replacement.failure() != ReplaceFailure::None)
+            err = kFileFailed;
+        if (err == kFileOk) {
+            StackConversion cv = SaveConversion(plan.target.c_str());
+            if (GetStackResFile())
+                err = WriteResourceArea(file, plan.resourceOffset, GetStackResFile(), &places);
+            else
+                err = FileTruncate(file, plan.resourceOffset) == 0 ? kFileOk : kFileFailed;
+            if (err == kFileOk)
+                err = WriteStackFile(file, plan.resourceOffset, buffer, cv, records);
+            // What the statistics promised is what the file holds.
+            if (err == kFileOk && FileGetLength(file) != static_cast<int32_t>(plan.total))
+                err = kFileFailed;
+            if (err != kFileOk)
+                replacement.WriteFailed();
+            else if (replacement.Commit() != kFileOk)
+                err = kFileFailed;
+        }
+        why = replacement.failure();
+        diskFull = why == ReplaceFailure::Written && FolderIsFull(plan.target);
+    }  // a new file not put in place is removed here
+    if (err != kFileOk) {
+        TellSaveFailed(why, diskFull, plan.target, saveAs);
+        return err;
+    }
+    if (GetStackResFile())
+        NoteResourceAreaSaved(GetStackResFile(), places, plan.target.c_str());
+    RestoreStackWorkspace();
+    SetStackConversionState(kStackUnconverted);
+    // Only a stack that is in its place counts as saved.
+    ClearCardChanged();
+    ClearStackChanged();
+    SetStackHasFile(true);
+    NoteStackSavedToItsFile();
+    return kFileOk;
 }
 
 }  // namespace
 
-int RemoveStaleSaveTempFiles(const char* stackPath) {
-    const std::string folder = FolderOf(stackPath);
-    int removed = 0;
-    for (int n = 0; n < kSaveTempNames; ++n) {
-        const std::string name = SaveTempName(folder, n);
-        if (!FileExists(name.c_str()))
-            continue;
-        // A file held open (a save still writing it) stays: the system refuses to remove it.
-        DeleteFilePath(name.c_str());
-        if (!FileExists(name.c_str()))
-            ++removed;
-    }
-    return removed;
-}
-
-bool NextSaveTempName(const char* stackPath, char* out, size_t size) {
-    if (!out || size == 0)
-        return false;
-    out[0] = 0;
-    const std::string folder = FolderOf(stackPath);
-    for (int n = 0; n < kSaveTempNames; ++n) {
-        const std::string candidate = SaveTempName(folder, n);
-        if (!FileExists(candidate.c_str())) {
-            if (candidate.size() + 1 > size)
-                return false;
-            std::memcpy(out, candidate.c_str(), candidate.size() + 1);
-            return true;
-        }
-    }
-    return false;
-}
-
-int PrepareStackSave(int slot, SavePlan& plan) {
+int PrepareStackSave(int slot, const RecordWriter& records, SavePlan& plan) {
     plan = SavePlan{};
-    SlotPath(slot, plan.target, sizeof plan.target);
-    if (!plan.target[0])
+    char target[kFileSpecPathSize] = {};
+    GetFileSpecPath(slot, sizeof target, target);
+    plan.target = target;
+    if (plan.target.empty())
         return kFileMissing;
     uint32_t currentSize = 0;
     int readOnly = 0;
@@ -203,49 +231,27 @@ int PrepareStackSave(int slot, SavePlan& plan) {
         return kFileNotWritable;
     }
     // What earlier saves cut short left beside the stack goes first: it takes room on the disk.
-    RemoveStaleSaveTempFiles(plan.target);
+    RemoveStaleReplacementFiles(plan.target);
     PurgeUnusedResources();
     GetStackUpcalls().stackEvent(StackEvent::StoringFontTable);
     SaveWorkspaceResource();
     StackStatistics statistics;
-    plan.total = GetStackStatistics(&statistics);
-    plan.resourceOffset = statistics.cardBytes;
+    GetStackStatistics(&statistics);
+    // The deleted records are gone: each card takes its record, or the bytes it had in the file.
+    uint32_t cardBytes = kStackHeaderBytes;
+    for (int i = 1; i <= CountCards(); ++i) {
+        const Handle card = GetCardByIndex(i);
+        cardBytes += records.FileRecordLength(card, GetHandleSize(card));
+    }
+    plan.resourceOffset = cardBytes;
+    plan.total = cardBytes + statistics.resourceBytes;
+    // The old file stays until the new one is whole: the folder must hold both.
     uint32_t freeBytes = 0;
-    if (!GetStackPlatformOps().freeSpace(plan.target, &freeBytes))
-        freeBytes = 0;
-    const uint64_t needed = uint64_t{plan.total} + kSaveSpareBytes;
-    if (currentSize < plan.total && freeBytes < needed - currentSize) {
+    if (GetStackPlatformOps().freeSpace(plan.target.c_str(), &freeBytes) &&
+        freeBytes < uint64_t{plan.total} + kSaveSpareBytes) {
         ShowCardAlert(kAlertDiskFull);
         return kFileRefused;
     }
-    plan.useTemporary = needed < freeBytes;
-    return kFileOk;
-}
-
-int CreateSaveTempFile(SavePlan& plan, FileRef* file) {
-    *file = kNoFile;
-    if (!plan.useTemporary) {
-        CopyPathText(plan.target, plan.written, sizeof plan.written);
-        *file = OpenInPlace(plan.target);
-        return *file == kNoFile ? kFileMissing : kFileOk;
-    }
-    if (!NextSaveTempName(plan.target, plan.written, sizeof plan.written))
-        return kFileMissing;
-    *file = ActiveFileSystem().create(plan.written);
-    return *file == kNoFile ? kFileMissing : kFileOk;
-}
-
-int FinishStackSave(int slot, bool samePath, SavePlan& plan, Handle buffer) {
-    (void)slot;
-    (void)samePath;
-    (void)buffer;
-    if (plan.useTemporary) {
-        // One step: the old stack stays whole until the new file takes its name.
-        if (ReplaceFilePath(plan.written, plan.target) != kFileOk)
-            return kFileFailed;
-    }
-    RestoreStackWorkspace();
-    SetStackConversionState(kStackUnconverted);
     return kFileOk;
 }
 
@@ -256,61 +262,26 @@ int SaveStack(int slot, bool samePath) {
     DropDeletedRecords();
     if (!TestFileWritable(slot)) {
         ClearCardChanged();
-        ShowCardAlert(kAlertDiskLocked);
+        TellTargetLocked(slot, slot == kSlotSaveAs && !samePath);
         return kFileRefused;
     }
     SavingFlag saving;
     // A card re-coloured only to be shown is written as it was stored, and so is every record
     // nobody edited, unless the file takes another depth.
     PutBackStoredCards();
-    BeginWritingRecords(SaveKeepsDepth() ? HeaderWord(kHeaderDepth) : 0);
+    RecordWriter records = BeginWritingRecords(SaveKeepsDepth() ? HeaderWord(kHeaderDepth) : 0);
     const SaveDepth depth = BringCardsToFileDepth();
-    int err = kFileOk;
     Handle buffer = NewWriteBuffer(kSaveBufferSize);
     SavePlan plan;
-    if (!buffer)
-        err = kFileMissing;
+    int err = buffer ? PrepareStackSave(slot, records, plan) : kFileMissing;
     if (err == kFileOk)
-        err = PrepareStackSave(slot, plan);
-    FileRef file = kNoFile;
-    if (err == kFileOk)
-        err = CreateSaveTempFile(plan, &file);
-    if (err == kFileOk) {
-        StackConversion cv = SaveConversion(plan.target);
-        if (GetStackResFile())
-            err = WriteResourceArea(file, plan.resourceOffset, GetStackResFile(), plan.target);
-        else
-            err = FileTruncate(file, plan.resourceOffset) == 0 ? kFileOk : kFileFailed;
-        if (err == kFileOk)
-            err = WriteStackFile(file, plan.resourceOffset, buffer, cv);
-        // What the statistics promised is what the file holds.
-        if (err == kFileOk && FileGetLength(file) != static_cast<int32_t>(plan.total))
-            err = kFileFailed;
-        if (err == kFileOk)
-            err = FileFlush(file);
-        FileClose(file);
-        if (err == kFileOk)
-            err = FinishStackSave(slot, samePath, plan, buffer);
-        if (err == kFileOk) {
-            // Only a stack that is in its place counts as saved.
-            ClearCardChanged();
-            ClearStackChanged();
-            SetStackHasFile(true);
-            NoteStackSavedToItsFile();
-        }
-        if (err != kFileOk) {
-            if (plan.useTemporary)
-                DeleteFilePath(plan.written);  // the stack's own file was never touched
-            GetUiOps().showErrorMessage(kErrorStackWrite);
-        }
-    }
+        err = WriteAndPlace(plan, buffer, records, slot == kSlotSaveAs && !samePath);
     DisposeWriteBuffer(&buffer);
-    EndWritingRecords(err == kFileOk);
+    EndWritingRecords(std::move(records), err == kFileOk);
     ReturnCardsToWorkingDepth(depth);
     PutBackShownCards();
     return err;
 }
-
 int SaveStackAsPath(const char* path) {
     if (!path || !path[0])
         return kFileFailed;

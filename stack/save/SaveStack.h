@@ -1,14 +1,17 @@
 // Saving the open stack to its file, and the small whole-file operations beside it.
 //
 // The resource area is written first, at the offset the cards will end at, then the header and
-// the cards from offset 0 through the 64 KB write buffer (core/files/SaveBuffer.h). When the disk has
-// room for a second copy the stack is written to a temporary file "LMTMPnnn.TMP" beside it,
-// flushed, and put in the stack's place in one step, so the person's stack is never gone: it is
-// either the old file or the new one. Without that room it is written in place. Either way the
-// save first removes the temporary files that saves cut short (the process ended) left there.
+// the cards from offset 0 through the 64 KB write buffer (core/files/SaveBuffer.h). The stack is
+// always written whole into a new file beside it, flushed, and put in the stack's place in one
+// step (core/files/FileReplacement.h), so the person's stack is never touched until the new one
+// is complete: it is either the old file, byte for byte, or the new one. A folder without room
+// for the whole new file refuses the save before anything is written (never in place: a failed
+// write there would leave half an old stack). Every failure is told, naming the file, and keeps
+// the stack's change marks. The save first removes the new files that saves cut short (the
+// process ended) left there.
 //
 //   SaveStackWrite.cpp   the header and card records as the file holds them (WriteStackFile)
-//   SaveStack.cpp        SaveStack and its steps; the temporary name; Save As by path
+//   SaveStack.cpp        SaveStack and its steps; another writer noticed; Save As by path
 //   SaveFiles.cpp        reading and writing whole files, bitmap files
 //   SaveDialogNames.cpp  default names and remembered folders of the save dialog
 //   SaveStack_win.cpp    the Save and Save As commands with their questions
@@ -16,13 +19,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "core/files/FileLayer.h"
+#include "core/files/FileReplacement.h"
 #include "core/memory/Handles.h"
 #include "format/StackFile.h"
+#include "stack/cards/StoredRecords.h"
 
 inline constexpr uint32_t kSaveSpareBytes = 2048;  // kept free on the disk beyond the stack
 inline constexpr int kAlertDiskLocked = 2689;
@@ -30,6 +36,13 @@ inline constexpr int kAlertDiskFull = 2264;
 inline constexpr int kAlertConvertedStack = 2339;
 inline constexpr int kAlertColorsChanged = 2340;
 inline constexpr int kErrorStackWrite = 2694;
+// Alerts naming the file a save could not write (the old file is as it was in each case).
+inline constexpr uint32_t kAlertNoNewFile = 2695;         // the folder takes no new file
+inline constexpr uint32_t kAlertWriteFailed = 2696;       // a write or the flush failed
+inline constexpr uint32_t kAlertReplaceRefused = 2697;    // the old file would not give way
+inline constexpr uint32_t kAlertNotSavedAs = 2698;        // Save As to another file failed
+inline constexpr uint32_t kAlertExportFailed = 2699;      // an exported file was not written
+inline constexpr uint32_t kAlertChangedElsewhere = 2700;  // Save over it, Save As, Cancel
 
 // ---- SaveStackWrite.cpp ----
 // Cards and objects marked deleted leave the stack for good (what discarding the undo step
@@ -41,40 +54,30 @@ void DropDeletedRecords();
 // resolution), else the machine's defaults with the drive of `stackPath`.
 StackConversion SaveConversion(const char* stackPath);
 // The 128-byte header as written: the open header with flag 0x10 when the stack was detected
-// as Mac-made, the card count of the list, the resource area offset, the resource count and
+// as Mac-made, the card count of the list, the resource area offset, the live resource count and
 // next resource id of the stack's resource file (0 and 1 without one), in file order.
 std::vector<uint8_t> StackHeaderFileBytes(uint32_t resourceOffset, StackConversion& cv);
 // One host-order card record as the file holds it; false when it does not convert.
 bool CardRecordFileBytes(Handle card, StackConversion& cv, std::vector<uint8_t>& out);
 // Writes the header through the buffer.
 int WriteStackHeader(FileRef file, uint32_t resourceOffset, Handle buffer, StackConversion& cv);
-// From offset 0: the header and every card of the list through the buffer, then the flush.
-// 0, or the error (kStackDamaged when a record does not convert).
-int WriteStackFile(FileRef file, uint32_t resourceOffset, Handle buffer, StackConversion& cv);
+// From offset 0: the header and every card of the list through the buffer, then the flush. A
+// record the save keeps as stored goes out as the file held it; `records` is told what went out
+// for each. 0, or the error (kStackDamaged when a record does not convert).
+int WriteStackFile(FileRef file, uint32_t resourceOffset, Handle buffer, StackConversion& cv, RecordWriter& records);
 
 // ---- SaveStack.cpp ----
-// Steps of a save. `slot` names the target (1 the stack itself, 16 a Save As target).
+// Steps of a save. `slot` names the target (1 the stack itself, 16 a Save As target); samePath:
+// a Save As onto the stack's own file.
 struct SavePlan {
     uint32_t total = 0;           // bytes the file will have
     uint32_t resourceOffset = 0;  // where the resource area starts
-    bool useTemporary = false;
-    char target[260] = {};        // the stack's path
-    char written[260] = {};       // the file actually written (the temporary one, or target)
+    std::string target;           // the stack's path
 };
 int SaveStack(int slot, bool samePath);
-int PrepareStackSave(int slot, SavePlan& plan);
-// The file to write: the temporary one beside plan.target, or the target itself.
-int CreateSaveTempFile(SavePlan& plan, FileRef* file);
-int FinishStackSave(int slot, bool samePath, SavePlan& plan, Handle buffer);
-// The first free temporary name in the folder of `stackPath`: "LMTMP000.TMP", counting the
-// last three digits up; false when all thousand exist.
-inline constexpr int kSaveTempNames = 1000;
-bool NextSaveTempName(const char* stackPath, char* out, size_t size);
-// Removes the temporary files that earlier saves, cut short during their write (the process
-// ended), left in the folder of `stackPath`: only names of the save's own pattern, and only those
-// no process holds open (a save still writing keeps its file). The count removed. Each save
-// does this before it writes.
-int RemoveStaleSaveTempFiles(const char* stackPath);
+// The target, the sizes of the file to come, and room for it beside the old one (alert 2264
+// and kFileRefused when the folder lacks it).
+int PrepareStackSave(int slot, const RecordWriter& records, SavePlan& plan);
 // The file is written at the display depth when the working depth is 24, differs from the
 // display's, or the stack keeps deep pictures as JPEG on a display of 9 bits or more.
 bool SaveConvertsDepth(int workingDepth, int screenDepth, bool jpegFlag);
@@ -91,16 +94,27 @@ void SetStackHasFile(bool hasFile);
 bool StackFileIsDownloadCopy();
 void SetStackFileIsDownloadCopy(bool copy);
 bool IsSavingStack();
+// Whether another program (another browser's page) changed the stack's file since it was read or
+// last saved here: its size or last write time, taken when the stack got its file, differ now.
+// False for a stack without a file of its own, and for a file that is gone (it is written anew).
+bool StackFileChangedElsewhere();
 
 // ---- SaveFiles.cpp ----
 int ReadFileToHandle(int slot, Handle* out, uint32_t limit);  // 0 or an error
 int ReadFilePathToHandle(const char* path, Handle* out, uint32_t limit);  // the same for a path
 int ReadFileSpecToHandle(const FileSpec* spec, Handle* out, uint32_t limit);
+// Exports: each file is written whole as a new file and only then put in the place of one the
+// path names (core/files/FileReplacement.h); a failure is told (alert 2699 naming the file) and
+// leaves any file there as it was.
 int WriteHandleToFile(Handle data, int slot, uint32_t count);  // 0 or -1
 int WriteHandleToPath(Handle data, const char* path, uint32_t count);  // the same for a path
+int WriteBytesToPath(std::span<const uint8_t> bytes, const char* path);  // the same for bytes
 // A bitmap file of a packed DIB (BITMAPINFOHEADER, colours, pixels): the 14-byte file header
-// then the DIB, written in pieces of at most 32767 bytes. 1 when the whole file was written.
+// then the DIB. 1 when the whole file was written and put in place.
 int SaveDibAsBmp(Handle dib, const char* path);
+// A writer that works by path (the imaging library's) writes into `newPath`, a new file beside
+// `path`; true when it did, and the file then takes the place of `path`. False after the alert.
+bool ExportThroughPath(const char* path, const std::function<bool(const char* newPath)>& write);
 // The 14-byte file header of a packed DIB; empty when the DIB is not plausible.
 std::vector<uint8_t> BmpFileHeader(std::span<const uint8_t> packedDib);
 

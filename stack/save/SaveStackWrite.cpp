@@ -77,7 +77,9 @@ std::vector<uint8_t> StackHeaderFileBytes(uint32_t resourceOffset, StackConversi
     if (const Handle file = FindResFile(GetStackResFile())) {
         ResFileAccess access(file);
         if (access) {
-            count = access.file()->count;
+            // The entries written: the table drops its deleted ones only once the file is in place.
+            for (const ResEntry& e : access.entries())
+                count += (e.attributes & kResDeleted) ? 0 : 1;
             // A counter that never moved in this session keeps the number the file carried.
             nextId = access.file()->nextId != 0 ? access.file()->nextId : GetU32(header, kHeaderNextResourceId);
         }
@@ -110,7 +112,7 @@ int WriteStackHeader(FileRef file, uint32_t resourceOffset, Handle buffer, Stack
     return WriteResourceData(file, kStackHeaderBytes, header.data(), buffer);
 }
 
-int WriteStackFile(FileRef file, uint32_t resourceOffset, Handle buffer, StackConversion& cv) {
+int WriteStackFile(FileRef file, uint32_t resourceOffset, Handle buffer, StackConversion& cv, RecordWriter& records) {
     int err = FileSeek(file, kSeekStart, 0);
     if (err != kFileOk)
         return err;
@@ -121,11 +123,11 @@ int WriteStackFile(FileRef file, uint32_t resourceOffset, Handle buffer, StackCo
     for (int i = 1; err == kFileOk && i <= CountCards(); ++i) {
         const Handle card = GetCardByIndex(i);
         // A record nobody edited goes out as the file held it.
-        if (const std::vector<uint8_t>* stored = StoredFileBytes(card))
+        if (const std::vector<uint8_t>* stored = records.StoredFileBytes(card))
             record = *stored;
         else if (!CardRecordFileBytes(card, cv, record))
             return kStackDamaged;
-        NoteRecordWritten(card, record);
+        records.NoteRecordWritten(card, record);
         err = WriteResourceData(file, static_cast<uint32_t>(record.size()), record.data(), buffer);
         written += record.size();
     }

@@ -83,9 +83,32 @@ bool SaveStackCommandAsks() {
            (ShownBelowItsDepth() || GetStackConversionState() != kStackUnconverted);
 }
 
+namespace {
+
+// Another program changed the file since this stack read or last saved it: saving over it loses
+// what that program wrote, so the person chooses. True to save over it; else *result is the
+// command's (a Save As, or 0 for Cancel).
+bool MaySaveOverAnotherWriter(int* result) {
+    *result = 0;
+    if (!StackFileChangedElsewhere())
+        return true;
+    char path[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+    const int answer = ShowAlertNaming(nullptr, kAlertChangedElsewhere, path);
+    if (answer == kButtonFirst)
+        return true;
+    if (answer == kButtonSecond)
+        *result = SaveStackAs();
+    return false;
+}
+
+}  // namespace
+
 int SaveStackCommand() {
     if (!StackHasFile())
         return SaveStackAs();
+    if (int result = 0; !StackFileIsDownloadCopy() && !MaySaveOverAnotherWriter(&result))
+        return result;
     if (ShownBelowItsDepth())
         SetStackConversionState(kStackDepthConverted);
     const int state = GetStackConversionState();

@@ -15,6 +15,16 @@
 
 namespace {
 
+// The area written and, as once the new file is in its place, the table pointed at it.
+int SaveArea(FileRef file, uint32_t offset, int32_t ref, const char* saved = nullptr) {
+    ResourceAreaPlaces places;
+    const int err = WriteResourceArea(file, offset, ref, &places);
+    if (err == kFileOk)
+        NoteResourceAreaSaved(ref, places, saved);
+    return err;
+}
+
+
 constexpr char kStackPath[] = "C:\\Stacks\\Res.stk";
 
 struct TestEntry {
@@ -225,7 +235,7 @@ TEST_F(ResourceManagerTest, DataThatDoesNotConvertIsKeptAsStored) {
     PutMemoryFile(saved, std::vector<uint8_t>(228, 0));
     {
         FileCloser file(ActiveFileSystem().open(saved, kOpenReadWrite));
-        ASSERT_EQ(WriteResourceArea(file.get(), 228, ref, saved), kFileOk);
+        ASSERT_EQ(SaveArea(file.get(), 228, ref, saved), kFileOk);
         uint8_t count[4];
         SetBE32(count, 0, GetResFileCount(ref));
         int32_t n = 4;
@@ -394,14 +404,14 @@ TEST_F(ResourceManagerTest, SavingWritesLiveEntriesAndRefreshesThem) {
 
     // Saved as a bigger stack: cards now take 300 bytes.
     const char* saved = "C:\\Stacks\\Saved.stk";
-    const FileRef created = ActiveFileSystem().create(saved);
+    const FileRef created = CreateNewFile(saved);
     ASSERT_NE(created, kNoFile);
     {
         FileCloser file(created);
         std::vector<uint8_t> cards(428, 0);
         int32_t n = static_cast<int32_t>(cards.size());
         ASSERT_EQ(FileWrite(file.get(), &n, cards.data()), kFileOk);
-        EXPECT_EQ(WriteResourceArea(file.get(), 428, ref, saved), kFileOk);
+        EXPECT_EQ(SaveArea(file.get(), 428, ref, saved), kFileOk);
         // What the header writer adds: the count and the counter.
         uint8_t fields[8];
         SetBE32(fields, 0, GetResFileCount(ref));
@@ -459,7 +469,7 @@ TEST_F(ResourceManagerTest, SavingAScratchAreaMovesItIntoTheStack) {
     FileRef opened = ActiveFileSystem().open(kStackPath, kOpenReadWrite);
     {
         FileCloser file(opened);
-        EXPECT_EQ(WriteResourceArea(file.get(), 228, ref), kFileOk);  // the current stack's path
+        EXPECT_EQ(SaveArea(file.get(), 228, ref), kFileOk);  // the current stack's path
     }
     EXPECT_FALSE(FileExists(scratchPath.c_str()));
     CloseResFile(ref);

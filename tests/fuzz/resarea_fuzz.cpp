@@ -68,7 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<Live> before = LiveEntries(refNum);
         PutMemoryFile(kSaved, std::vector<uint8_t>(offset, 0));
         FileRef out = ActiveFileSystem().open(kSaved, kOpenReadWrite);
-        const int err = WriteResourceArea(out, offset, refNum, kSaved);
+        ResourceAreaPlaces places;
+        const int err = WriteResourceArea(out, offset, refNum, &places);
+        if (err == kFileOk)
+            NoteResourceAreaSaved(refNum, places, kSaved);
         if (err == kFileOk) {
             // The header writer's part: the count at 64.
             uint8_t count[4];

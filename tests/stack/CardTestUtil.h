@@ -52,7 +52,6 @@ inline Recorder& Rec() {
 // The card list's alerts and wait cursor recording.
 inline UiOps RecordingUi() {
     UiOps n = GetUiOps();
-    n.endWait = DefaultUiOps().endWait;
     n.showAlert = [](uint32_t id) {
         Rec().alerts.push_back(id);
         if (Rec().answers.empty())
@@ -61,7 +60,7 @@ inline UiOps RecordingUi() {
         Rec().answers.pop_front();
         return answer;
     };
-    n.beginWait = [] { ++Rec().waitCursors; };
+    n.wait = [](bool on) { Rec().waitCursors += on ? 1 : 0; };
     return n;
 }
 

@@ -30,6 +30,7 @@ struct SaveRecorder {
     uint32_t freeBytes = 0xFFFFFFFFu;
     int display = 8;
     std::vector<std::string> replaced;  // the `from` of each replacement
+    std::vector<std::string> named;     // the file each naming alert named
 };
 inline SaveRecorder& SaveRec() {
     static SaveRecorder recorder;
@@ -79,6 +80,11 @@ protected:
         // answered with its first button); the card list's go to its recorder.
         UiOps ui = savedUi_;
         ui.showErrorMessage = [](int32_t code) { SaveRec().errors.push_back(code); };
+        ui.showAlertNaming = [](uint32_t id, const char* name) {
+            SaveRec().alerts.push_back(id);
+            SaveRec().named.push_back(name);
+            return 0;
+        };
         CardAlert() = ui.showAlert;
         ui.showAlert = [](uint32_t id) {
             switch (id) {

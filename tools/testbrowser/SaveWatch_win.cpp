@@ -1,10 +1,10 @@
 // Which stack file the plug-in saved last. The plug-in writes files through the kernel's
-// _lopen/_lcreat/_lwrite and puts a finished save in place with MoveFileExA; its imports of
-// those functions are pointed here, so every file it writes is seen, whatever folder it lies in
-// (a web stack's copy in the download cache, a local stack, a Save As target). A file counts as
-// a saved stack when something was written to it, or a written file was moved onto it, and its
-// extension is one the plug-in serves; opening a stack for writing only to test that it can be
-// written is no save.
+// _lopen/_lcreat/_lwrite (a new file made with CreateFileA) and puts a finished save in place
+// with MoveFileExA, the new file still open; its imports of those functions are pointed here, so
+// every file it writes is seen, whatever folder it lies in (a web stack's copy in the download
+// cache, a local stack, a Save As target). A file counts as a saved stack when something was
+// written to it, or a written file was moved onto it, and its extension is one the plug-in
+// serves; opening a stack for writing only to test that it can be written is no save.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,6 +23,7 @@ using LwriteProc = UINT(WINAPI*)(HFILE, LPCCH, UINT);
 using HwriteProc = LONG(WINAPI*)(HFILE, LPCCH, LONG);
 using LcloseProc = HFILE(WINAPI*)(HFILE);
 using MoveFileExProc = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+using CreateFileProc = HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
 
 struct Saves {
     LopenProc lopen = nullptr;
@@ -31,6 +32,7 @@ struct Saves {
     HwriteProc hwrite = nullptr;
     LcloseProc lclose = nullptr;
     MoveFileExProc moveFileEx = nullptr;
+    CreateFileProc createFile = nullptr;
     std::vector<std::string> extensions;  // lower case, without the dot
     std::map<HFILE, std::string> open;    // files open for writing, by their path
     std::set<HFILE> writtenHandles;
@@ -80,6 +82,14 @@ HFILE WINAPI WatchedLcreat(LPCSTR path, int attributes) {
     return file;
 }
 
+HANDLE WINAPI WatchedCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                DWORD disposition, DWORD flags, HANDLE model) {
+    const HANDLE file = g_saves.createFile(path, access, share, security, disposition, flags, model);
+    if (file != INVALID_HANDLE_VALUE && path && (access & GENERIC_WRITE))
+        g_saves.open[static_cast<HFILE>(reinterpret_cast<intptr_t>(file))] = FullPath(path);
+    return file;
+}
+
 void Wrote(HFILE file) {
     if (g_saves.open.count(file))
         g_saves.writtenHandles.insert(file);
@@ -113,7 +123,17 @@ HFILE WINAPI WatchedLclose(HFILE file) {
 
 BOOL WINAPI WatchedMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
     const BOOL ok = g_saves.moveFileEx(from, to, flags);
-    if (ok && from && to && g_saves.written.count(Lower(FullPath(from)))) {
+    if (!ok || !from || !to)
+        return ok;
+    const std::string source = Lower(FullPath(from));
+    bool written = g_saves.written.count(source) != 0;
+    // A file written and moved while still open: counted here, not again when it closes.
+    for (auto& [file, path] : g_saves.open)
+        if (Lower(path) == source && g_saves.writtenHandles.erase(file)) {
+            written = true;
+            path = FullPath(to);
+        }
+    if (written) {
         g_saves.written.insert(Lower(FullPath(to)));
         Saved(FullPath(to), ("moved from " + FullPath(from)).c_str());
     }
@@ -179,6 +199,7 @@ void WatchPluginSaves(void* module, const std::vector<std::string>& stackExtensi
     Watch(plugin, "_hwrite", &WatchedHwrite, g_saves.hwrite);
     Watch(plugin, "_lclose", &WatchedLclose, g_saves.lclose);
     Watch(plugin, "MoveFileExA", &WatchedMoveFileEx, g_saves.moveFileEx);
+    Watch(plugin, "CreateFileA", &WatchedCreateFile, g_saves.createFile);
 }
 
 std::string LastSavedStack() { return g_saves.last; }

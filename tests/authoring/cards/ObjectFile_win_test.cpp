@@ -1,5 +1,5 @@
 // A paint selection dropped off the card, saved as a 24-bit bitmap file beside the stack; a
-// write that fails part way leaves no file behind.
+// write that fails leaves no file behind and is told.
 #include "core/system/PluginModule.h"
 #include "core/ui/GdiGuards.h"
 #include "authoring/cards/ObjectFileBmp.h"
@@ -61,11 +61,14 @@ TEST_F(PictureDropTest, SavedAsNumberedBitmapsAndPartialFilesDeleted) {
     EXPECT_EQ(bytes[bits + 2], 255);
     EXPECT_EQ(bytes[bits], 0);
 
-    // The second drop takes the next name; one whose bits fail to write leaves nothing.
-    g_writesLeft = 1;
+    // The second drop takes the next name; one whose write fails leaves nothing and says so.
+    g_writesLeft = 0;
     EXPECT_EQ(SavePictureAsBmp(static_cast<HBITMAP>(bitmap.get()), nullptr, {5000, 5000}), 0);
     std::vector<uint8_t> none;
     EXPECT_FALSE(GetMemoryFile("C:\\Work\\Pict1.bmp", none));
+    EXPECT_EQ(SaveRec().alerts, std::vector<uint32_t>{kAlertExportFailed});
+    for (const std::string& left : MemoryFilePaths())
+        EXPECT_EQ(left.find("LMTMP"), std::string::npos) << "no new file left: " << left;
     g_writesLeft = -1;
     EXPECT_EQ(SavePictureAsBmp(static_cast<HBITMAP>(bitmap.get()), nullptr, {5000, 5000}), 1);
     EXPECT_TRUE(GetMemoryFile("C:\\Work\\Pict1.bmp", none));

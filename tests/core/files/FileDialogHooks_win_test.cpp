@@ -160,7 +160,7 @@ TEST_F(FileDialogHooksWinTest, PreviewBoxFollowsTheSelectedKind) {
 TEST_F(FileDialogHooksWinTest, SaveNamesAcceptedWithoutAsking) {
     DialogDriver driver;
     driver.Run([&] {
-        EXPECT_EQ(Confirm(kSaveKindAny, "", existingWav_), 0) << "kind 0 takes any name";
+        EXPECT_EQ(Confirm(kSaveKindAny, "", existingWav_ + ".new.stk"), 0) << "kind 0 takes any new name";
         EXPECT_EQ(Confirm(kSaveKindSound, "WAV", existingWav_ + ".new.wav"), 0);
         EXPECT_EQ(Confirm(2, "TXT", existingTxt_ + ".new.txt"), 0);
         return 0;

@@ -150,9 +150,9 @@ TEST_F(FileLayerWinTest, FreeSpace) {
     ASSERT_TRUE(GetDiskFreeSpaceExA(root, &available, &total, &totalFree));
     EXPECT_EQ(freeBytes, available.QuadPart > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(available.QuadPart));
 
-    // A drive whose space cannot be read: no error, nothing free.
+    // A drive whose space cannot be read: unknown, nothing free.
     freeBytes = 77;
-    EXPECT_EQ(CheckDriveSpace("R:\\Stacks\\a.stk", &freeBytes), kFileOk);
+    EXPECT_EQ(CheckDriveSpace("R:\\Stacks\\a.stk", &freeBytes), kFileMissing);
     EXPECT_EQ(freeBytes, 0u);
 }
 

@@ -38,8 +38,9 @@ TEST(SaveNameCheck, RefusalsAndQuestions) {
         {2, "C:\\texts\\notes.txt", "TXT", true, kAlertReplaceExistingFile},
         {2, "C:\\texts\\notes.txt", "TXT", false, 0},
         {1, "C:\\pictures.stk\\card.bmp", "BMP", false, 0},  // the folder's dot is not the extension
-        {kSaveKindAny, "C:\\stacks\\old.stk", "STK", true, 0},
-        {kSaveKindAny, "C:\\x\\clip.mp3", "", true, 0},
+        {kSaveKindAny, "C:\\stacks\\old.stk", "STK", true, kAlertReplaceExistingFile},  // another stack
+        {kSaveKindAny, "C:\\x\\clip.mp3", "", true, kAlertReplaceExistingFile},
+        {kSaveKindAny, "C:\\stacks\\new.stk", "STK", false, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CheckSaveName(c.kind, c.path, c.required, "STK", c.exists), c.alert)

@@ -10,16 +10,13 @@
 #include "media/library/MediaCodes.h"
 #include "media/library/MediaLibPaths.h"
 #include "media/library/MediaLibRecord.h"
+#include "core/files/FileReplacement.h"
 #include "tests/support/MemoryFiles.h"
 
 namespace {
 
 void Put(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const FileRef file = ActiveFileSystem().create(path.c_str());
-    ASSERT_NE(file, kNoFile);
-    int32_t count = static_cast<int32_t>(bytes.size());
-    ASSERT_EQ(FileWrite(file, &count, bytes.data()), kFileOk);
-    FileClose(file);
+    ASSERT_EQ(WriteWholeFile(path, bytes), ReplaceFailure::None);
 }
 
 std::vector<uint8_t> Text(std::string_view text) { return {text.begin(), text.end()}; }

@@ -194,102 +194,129 @@ TEST_F(SaveStackTest, ASaveChangesOnlyWhatItMust) {
     }
 }
 
-TEST_F(SaveStackTest, FreeSpaceDecidesBetweenTheTemporaryFileAndWritingInPlace) {
+// The old file stays until the new one is whole beside it: without room for the whole new file
+// nothing is written, even for a stack that shrinks.
+TEST_F(SaveStackTest, TheFolderMustHoldTheWholeNewFile) {
     const std::vector<uint8_t> bytes = sb::BuildStack(ReferencedStack()).bytes;
     struct Case {
         int64_t freeOverTotal;  // free space - (total + 2048)
-        bool grow;              // the file on the disk is smaller than the stack
+        bool shrink;            // the file on the disk is larger than the stack
         int result;
-        bool temporary;
-        std::vector<uint32_t> alerts;
     };
     const Case cases[] = {
-        {0, false, kFileOk, false, {}},    // exactly total + 2048: in place
-        {1, false, kFileOk, true, {}},     // more: through the temporary file
-        {-100000, false, kFileOk, false, {}},  // a shrinking or equal stack saves on a full disk
-        {-2049, true, kFileRefused, false, {kAlertDiskFull}},  // a growing one does not
+        {0, false, kFileOk},          // exactly total + 2048
+        {-1, false, kFileRefused},
+        {-100000, true, kFileRefused},  // no writing in place for a shrinking stack
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.freeOverTotal);
         SaveRec() = SaveRecorder{};
         std::vector<uint8_t> onDisk = bytes;
-        if (c.grow)
-            onDisk.resize(1000);
+        if (c.shrink)
+            onDisk.resize(bytes.size() + 5000, 7);
         Open(kPath, bytes);
         PutMemoryFile(kPath, onDisk);
+        MarkStackChanged();
         const int64_t total = GetStackStatistics(nullptr);
         SaveRec().freeBytes = static_cast<uint32_t>(std::max<int64_t>(0, total + 2048 + c.freeOverTotal));
         EXPECT_EQ(SaveStack(kSlotCurrentStack, true), c.result);
-        EXPECT_EQ(SaveRec().alerts, c.alerts);
-        EXPECT_EQ(SaveRec().replaced.size(), c.temporary ? 1u : 0u);
-        EXPECT_EQ(FileBytes(kPath), c.result == kFileOk ? bytes : onDisk);
+        const bool saved = c.result == kFileOk;
+        EXPECT_EQ(SaveRec().alerts, saved ? std::vector<uint32_t>{} : std::vector<uint32_t>{kAlertDiskFull});
+        EXPECT_EQ(SaveRec().replaced.size(), saved ? 1u : 0u);
+        EXPECT_EQ(FileBytes(kPath), saved ? bytes : onDisk);
+        EXPECT_EQ(IsStackChanged(), !saved);
+        EXPECT_EQ(MemoryFilePaths().size(), 1u);
         CloseStack();
     }
 }
 
-TEST_F(SaveStackTest, TheTemporaryNameCountsUpAndAFailedSaveLeavesTheStackWhole) {
-    char name[260];
-    ASSERT_TRUE(NextSaveTempName(kPath, name, sizeof name));
-    EXPECT_STREQ(name, "C:\\Stacks\\LMTMP000.TMP");
+// A save (and a Save As, and an export) is failed at each of its steps in turn: each new-file
+// creation, write, flush and the replacement. After every failure the old file is byte for byte
+// as it was, the person is told, naming the file, the stack still counts as changed and no new
+// file is left; the save after it succeeds.
+TEST_F(SaveStackTest, EveryFailedStepLeavesTheOldFileAndSaysSo) {
     const std::vector<uint8_t> bytes = sb::BuildStack(ReferencedStack()).bytes;
-    const std::vector<uint8_t> marker = {1, 2, 3};
-    PutMemoryFile("C:\\Stacks\\LMTMP000.TMP", marker);
-    PutMemoryFile("C:\\Stacks\\LMTMP001.TMP", marker);
-    // Held open, as by saves still writing them: they stay, and the name counts past them.
-    std::vector<FileRef> held = {ActiveFileSystem().open("C:\\Stacks\\LMTMP000.TMP", kOpenRead),
-                                 ActiveFileSystem().open("C:\\Stacks\\LMTMP001.TMP", kOpenRead)};
+    constexpr char kOther[] = "C:\\Stacks\\Other.stk";
+    const std::vector<uint8_t> other = {7, 7, 7};
     Open(kPath, bytes);
-    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
-    ASSERT_EQ(SaveRec().replaced.size(), 1u);
-    EXPECT_EQ(SaveRec().replaced[0], "C:\\Stacks\\LMTMP002.TMP");
-    EXPECT_EQ(FileBytes("C:\\Stacks\\LMTMP000.TMP"), marker);
-    EXPECT_EQ(FileBytes("C:\\Stacks\\LMTMP001.TMP"), marker);
-
-    // The stack changes, then every way of failing keeps the file as it was and tells the person.
-    const std::vector<uint8_t> before = FileBytes(kPath);
-    {
+    StoreStackName("Work.stk");
+    const auto edit = [](uint16_t mark) {
         HandleLock lock(GetCardByIndex(3));
-        SetU16(lock.bytes(), kCardWord56, 0x4242);
-    }
-    MarkStackChanged();
-    struct Failure {
+        SetU16(lock.bytes(), kCardWord56, mark);
+        MarkStackChanged();
+    };
+    struct Operation {
         const char* what;
-        void (*arrange)();
-        void (*undo)();
+        const char* target;  // the file that must stay as it was
+        uint32_t alertOf[kFileStepKinds];  // by the step that failed
+        int (*run)();
     };
-    const Failure failures[] = {
-        {"the replacement fails", [] { SetMemoryReplaceFails(true); }, [] { SetMemoryReplaceFails(false); }},
-        {"the disk fills while writing", [] { SetMemoryFileSizeLimit(300); },
-         [] { SetMemoryFileSizeLimit(0x7FFFFFFF); }},
+    const Operation operations[] = {
+        {"save", kPath, {kAlertNoNewFile, kAlertWriteFailed, kAlertWriteFailed, kAlertReplaceRefused},
+         [] { return SaveStack(kSlotCurrentStack, true); }},
+        {"save as onto another file", kOther, {kAlertNotSavedAs, kAlertNotSavedAs, kAlertNotSavedAs, kAlertNotSavedAs},
+         [] { return SaveStackAsPath("C:\\Stacks\\Other.stk"); }},
+        {"export", kOther, {kAlertExportFailed, kAlertExportFailed, kAlertExportFailed, kAlertExportFailed}, [] {
+             const std::vector<uint8_t> text(70000, 'x');  // more than one piece
+             return WriteBytesToPath(text, "C:\\Stacks\\Other.stk");
+         }},
     };
-    for (const Failure& f : failures) {
-        SCOPED_TRACE(f.what);
-        SaveRec().errors.clear();
-        f.arrange();
-        EXPECT_NE(SaveStack(kSlotCurrentStack, true), kFileOk);
-        f.undo();
-        EXPECT_EQ(FileBytes(kPath), before);
-        EXPECT_EQ(SaveRec().errors, (std::vector<int32_t>{kErrorStackWrite}));
-        EXPECT_TRUE(IsStackChanged()) << "still to be saved";
-        EXPECT_EQ(MemoryFilePaths().size(), 3u) << "the temporary file is removed again";
+    uint16_t mark = 0x100;
+    for (const Operation& op : operations) {
+        SCOPED_TRACE(op.what);
+        // Counted once whole.
+        PutMemoryFile(kOther, other);
+        edit(++mark);
+        ResetFileStepCounts();
+        ASSERT_EQ(op.run(), kFileOk);
+        int counted[kFileStepKinds];
+        for (int k = 0; k < kFileStepKinds; ++k)
+            counted[k] = CountedFileSteps(static_cast<FileStep>(k));
+        EXPECT_GE(counted[static_cast<int>(FileStep::Write)], 2) << "the cards and the resources at least";
+        if (op.target == kOther) {
+            // Back to the stack and the other file as they were.
+            if (std::string(op.what).starts_with("save as"))
+                ASSERT_EQ(SaveStackAsPath(kPath), kFileOk);
+        }
+        for (int k = 0; k < kFileStepKinds; ++k) {
+            for (int n = 1; n <= counted[k]; ++n) {
+                SCOPED_TRACE(testing::Message() << "step kind " << k << ", call " << n);
+                PutMemoryFile(kOther, other);
+                edit(++mark);
+                const std::vector<uint8_t> before = FileBytes(op.target);
+                SaveRec().alerts.clear();
+                SaveRec().named.clear();
+                ResetFileStepCounts();
+                FailFileStepAt(static_cast<FileStep>(k), n);
+                EXPECT_NE(op.run(), kFileOk);
+                ResetFileStepCounts();
+                EXPECT_EQ(FileBytes(op.target), before);
+                EXPECT_EQ(SaveRec().alerts, std::vector<uint32_t>{op.alertOf[k]});
+                EXPECT_EQ(SaveRec().named, std::vector<std::string>{op.target});
+                EXPECT_TRUE(IsStackChanged()) << "still to be saved";
+                EXPECT_EQ(MemoryFilePaths().size(), 2u) << "no new file is left";
+                EXPECT_EQ(OpenMemoryFileCount(), 0);
+                char path[260] = {};
+                GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
+                EXPECT_STREQ(path, kPath) << "the stack is still its own file";
+                EXPECT_STREQ(GetStackName(), "Work.stk");
+            }
+        }
+        // The next save goes through, to the stack's own file.
+        SaveRec().alerts.clear();
+        ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+        EXPECT_TRUE(SaveRec().alerts.empty());
+        EXPECT_FALSE(IsStackChanged());
+        EXPECT_EQ(GetU16(Reread(FileBytes(kPath)).cards[2], kCardWord56), mark);
     }
-    // All thousand names taken by saves still writing: no save.
-    for (int i = 2; i < 1000; ++i) {
-        char taken[64];
-        std::snprintf(taken, sizeof taken, "C:\\Stacks\\LMTMP%03d.TMP", i);
-        PutMemoryFile(taken, marker);
-        held.push_back(ActiveFileSystem().open(taken, kOpenRead));
-    }
-    EXPECT_FALSE(NextSaveTempName(kPath, name, sizeof name));
-    EXPECT_EQ(SaveStack(kSlotCurrentStack, true), kFileMissing);
-    EXPECT_EQ(FileBytes(kPath), before);
-    for (FileRef file : held)
-        FileClose(file);
 }
 
-// Saves cut short leave their temporary files; the next save removes them before it writes its
-// own, and only them: names of its own pattern in the stack's folder that nothing holds open.
-TEST_F(SaveStackTest, ASaveRemovesWhatEarlierSavesCutShortLeft) {
+// The new file takes the first free name beside the stack, never one that exists; saves cut
+// short leave theirs, and the next save removes them before it writes its own, but only those:
+// names of its own pattern in the stack's folder that no process holds open.
+TEST_F(SaveStackTest, NewFileNamesAndWhatSavesCutShortLeft) {
+    EXPECT_EQ(ReplacementName(kPath, 0), "C:\\Stacks\\LMTMP000.TMP");
+    EXPECT_EQ(ReplacementName(kPath, 999), "C:\\Stacks\\LMTMP999.TMP");
     const std::vector<uint8_t> bytes = sb::BuildStack(ReferencedStack()).bytes;
     const std::vector<uint8_t> partial = {0, 0, 0, 0, 9, 9};
     const char* const stale[] = {"C:\\Stacks\\LMTMP000.TMP", "C:\\Stacks\\lmtmp002.tmp",
@@ -301,6 +328,7 @@ TEST_F(SaveStackTest, ASaveRemovesWhatEarlierSavesCutShortLeft) {
         PutMemoryFile(path, partial);
     for (const char* path : others)
         PutMemoryFile(path, partial);
+    // Held open, as by another process's save still writing it: it stays, whatever the moment.
     PutMemoryFile("C:\\Stacks\\LMTMP001.TMP", partial);
     const FileRef writing = ActiveFileSystem().open("C:\\Stacks\\LMTMP001.TMP", kOpenReadWrite);
     Open(kPath, bytes);
@@ -319,18 +347,48 @@ TEST_F(SaveStackTest, ASaveRemovesWhatEarlierSavesCutShortLeft) {
     const ReadBack back = Reread(FileBytes(kPath));
     ASSERT_EQ(back.cards.size(), 3u);
     EXPECT_EQ(GetU16(back.cards[2], kCardWord56), 0x4242);
-
-    // Once its save lets go, the next save removes it too; a save in place (no room for a
-    // temporary file) does the same.
+    // Once its save lets go, the next save removes it too.
     FileClose(writing);
-    PutMemoryFile("C:\\Stacks\\LMTMP005.TMP", partial);
-    SaveRec().freeBytes = static_cast<uint32_t>(bytes.size());
     ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
-    EXPECT_EQ(SaveRec().replaced.size(), 1u) << "written in place";
     EXPECT_FALSE(FileExists("C:\\Stacks\\LMTMP001.TMP"));
-    EXPECT_FALSE(FileExists("C:\\Stacks\\LMTMP005.TMP"));
     EXPECT_EQ(MemoryFilePaths().size(), 1u + std::size(others));
-    EXPECT_EQ(Reread(FileBytes(kPath)).cards.size(), 3u);
+
+    // All thousand names held by saves still writing: no new file, said so, the stack as it was.
+    std::vector<FileRef> held;
+    for (int i = 0; i < kReplacementNames; ++i) {
+        const std::string taken = ReplacementName(kPath, i);
+        PutMemoryFile(taken, partial);
+        held.push_back(ActiveFileSystem().open(taken.c_str(), kOpenRead));
+    }
+    const std::vector<uint8_t> before = FileBytes(kPath);
+    MarkStackChanged();
+    SaveRec().alerts.clear();
+    EXPECT_NE(SaveStack(kSlotCurrentStack, true), kFileOk);
+    EXPECT_EQ(SaveRec().alerts, std::vector<uint32_t>{kAlertNoNewFile});
+    EXPECT_EQ(FileBytes(kPath), before);
+    EXPECT_TRUE(IsStackChanged());
+    for (FileRef file : held)
+        FileClose(file);
+}
+
+// Another program's change to the stack's file since it was read (or last saved here) shows in
+// its size or time; the file a save wrote itself does not.
+TEST_F(SaveStackTest, AnotherWritersChangeIsNoticed) {
+    const std::vector<uint8_t> bytes = sb::BuildStack(ReferencedStack()).bytes;
+    Open(kPath, bytes);
+    SetStackHasFile(true);  // as the opening does once the file is read
+    EXPECT_FALSE(StackFileChangedElsewhere());
+    std::vector<uint8_t> changed = bytes;
+    changed[kStackHeaderBytes + kCardWord56] ^= 1;  // the same size, a later write
+    PutMemoryFile(kPath, changed);
+    EXPECT_TRUE(StackFileChangedElsewhere());
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    EXPECT_FALSE(StackFileChangedElsewhere()) << "the file this save wrote is the stack's own";
+    DeleteFilePath(kPath);
+    EXPECT_FALSE(StackFileChangedElsewhere()) << "a file that is gone is written anew";
+    SetStackFileIsDownloadCopy(true);
+    PutMemoryFile(kPath, changed);
+    EXPECT_FALSE(StackFileChangedElsewhere()) << "a downloaded copy is not the author's";
 }
 
 TEST_F(SaveStackTest, RefusedTargetsAndSaveAs) {
@@ -347,7 +405,10 @@ TEST_F(SaveStackTest, RefusedTargetsAndSaveAs) {
     constexpr char kLocked[] = "C:\\Other\\Locked.stk";
     PutMemoryFile(kLocked, std::vector<uint8_t>{9});
     SetMemoryFileReadOnly(kLocked, true);
+    SaveRec().alerts.clear();
     EXPECT_EQ(SaveStackAsPath(kLocked), kFileRefused);
+    EXPECT_EQ(SaveRec().alerts, (std::vector<uint32_t>{kAlertNotSavedAs})) << "not saved under the new name";
+    EXPECT_EQ(SaveRec().named, (std::vector<std::string>{kLocked}));
     char path[260] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
     EXPECT_STREQ(path, kPath);

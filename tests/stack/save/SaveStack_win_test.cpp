@@ -121,6 +121,31 @@ TEST_F(SaveCommandTest, AnOlderFormatIsSavedAsTheNewOneAfterAsking) {
     EXPECT_EQ(quiet.DialogsSeen(), 0);
 }
 
+// Another program wrote the stack's file after it was opened: Save asks. Cancel keeps what the
+// other program wrote; "Save over it" saves, and the next Save asks nothing.
+TEST_F(SaveCommandTest, AnotherProgramsChangeIsAskedAboutBeforeSave) {
+    sb::Stack s;
+    s.cards.push_back(sb::PlainCard(1));
+    constexpr char kPath[] = "C:\\Stacks\\Shared.stk";
+    Open(kPath, sb::BuildStack(s).bytes);
+    SetStackHasFile(true);  // as the opening does once the file is read
+    s.cards.push_back(sb::PlainCard(2));
+    const std::vector<uint8_t> theirs = sb::BuildStack(s).bytes;
+    PutMemoryFile(kPath, theirs);
+    for (const int button : {kAlertButton3, kAlertButton1}) {
+        DialogDriver driver;
+        driver.Expect(DialogMatch::Alert(kAlertChangedElsewhere), [button](DialogView& box) { box.Press(button); });
+        driver.Run([] { return SaveStackCommand(); });
+        EXPECT_EQ(driver.DialogsSeen(), 1);
+        if (button == kAlertButton3)
+            EXPECT_EQ(FileBytes(kPath), theirs) << "Cancel";
+    }
+    EXPECT_EQ(GetBE16(FileBytes(kPath), kHeaderCardCount), 1) << "saved over it";
+    DialogDriver quiet;
+    EXPECT_EQ(quiet.Run([] { return SaveStackCommand(); }), kFileOk);
+    EXPECT_EQ(quiet.DialogsSeen(), 0);
+}
+
 // A 32-bit stack on a 32-bit display keeps its graphics in display order while it is open; the
 // save writes them back in the file's order with every channel, and the open stack still shows
 // them as before.
@@ -302,8 +327,8 @@ FileRef g_dyingFile = kNoFile;
 const FileSystemOps& DyingFileSystem() {
     static FileSystemOps ops = [] {
         FileSystemOps o = *SystemFileSystem();
-        o.create = [](const char* path) {
-            const FileRef file = SystemFileSystem()->create(path);
+        o.createNew = [](const char* path) {
+            const FileRef file = SystemFileSystem()->createNew(path);
             if (std::strstr(path, "LMTMP"))
                 g_dyingFile = file;
             return file;
@@ -386,6 +411,43 @@ TEST_F(SaveKillTest, ASaveRemovesTheTemporaryFilesOfSavesCutShort) {
     DeleteFileA(bystander.c_str());
     DeleteFileA(stackPath.c_str());
     RemoveDirectoryA(dir.c_str());
+}
+
+// A stack whose path is 258 characters long (its folder as long as a folder may be): the new
+// file's name beside it passes the ANSI limit, and the save still goes through.
+TEST_F(SaveKillTest, AStackNearThePathLimitIsSaved) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    std::string top = std::string(temp) + "loomlong" + std::to_string(GetCurrentProcessId());
+    std::vector<std::string> made = {top};
+    ASSERT_TRUE(CreateDirectoryA(top.c_str(), nullptr));
+    std::string folder = top;
+    while (folder.size() < 247) {
+        const size_t room = 247 - folder.size() - 1;
+        folder += "\\" + std::string(std::min<size_t>(room, 40), 'f');
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder.size();
+        made.push_back(folder);
+    }
+    const std::string stackPath = folder + "\\long10.stk";
+    ASSERT_EQ(stackPath.size(), 258u);
+    sb::Stack s;
+    s.cards.push_back(sb::PlainCard(1));
+    const std::vector<uint8_t> original = sb::BuildStack(s).bytes;
+    ASSERT_TRUE(sb::WriteFile(stackPath, original));
+    Open(stackPath, original, true);
+    {
+        HandleLock lock(GetCardByIndex(1));
+        SetU16(lock.bytes(), kCardWord56, 0x5151);
+    }
+    EXPECT_EQ(SaveStack(kSlotCurrentStack, true), kFileOk);
+    const std::vector<uint8_t> saved = ReadDiskFile(stackPath);
+    ASSERT_EQ(saved.size(), original.size());
+    EXPECT_EQ(GetBE16(saved, kStackHeaderBytes + kCardWord56), 0x5151);
+    EXPECT_FALSE(FileExists(ReplacementName(stackPath, 0).c_str())) << "the new file took the stack's place";
+    CloseStack();
+    DeleteFileA(stackPath.c_str());
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        RemoveDirectoryA(it->c_str());
 }
 
 TEST_F(SaveKillTest, AKilledSaveLeavesAWholeStack) {
