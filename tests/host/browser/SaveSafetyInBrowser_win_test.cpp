@@ -13,8 +13,11 @@
 #include <vector>
 
 #include "StackBuilder.h"
-#include "tests/support/TestBrowserRun_win.h"
-#include "tests/support/WalkStacks_win.h"
+#include "tests/support/browser/BrowserRun_win.h"
+#include "tests/support/browser/BrowserSites_win.h"
+#include "tests/support/browser/WalkSteps_win.h"
+#include "tests/support/browser/LogLines_win.h"
+#include "tests/support/browser/WalkStacks_win.h"
 
 namespace {
 
