@@ -302,7 +302,7 @@ namespace {
 
 bool SameRequest(const PendingRequest& a, const PendingRequest& b) {
     return a.kind == b.kind && a.object == b.object && a.buttonId == b.buttonId && a.actionId == b.actionId &&
-           a.argument == b.argument && a.fileSlot == b.fileSlot && a.actionBit == b.actionBit && a.cardId == b.cardId &&
+           a.origin == b.origin && a.fileSlot == b.fileSlot && a.actionBit == b.actionBit && a.cardId == b.cardId &&
            std::strcmp(a.url, b.url) == 0 && std::strcmp(a.label, b.label) == 0;
 }
 
@@ -312,13 +312,13 @@ bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::str
     if (queue.count >= kMaxPendingRequests || url.size() >= kCachePathSize)
         return false;
     PendingRequest& r = queue.records[queue.count];
-    std::memset(&r, 0, sizeof r);
+    r = PendingRequest{};
     CopyField(r.url, url);
     r.kind = context.kind;
     r.object = context.objectLayer;
     r.buttonId = context.buttonId;
     r.actionId = context.actionId;
-    r.argument = context.argument;
+    r.origin = context.origin;
     r.fileSlot = fileSlot;
     r.actionBit = context.actionBit;
     r.cardId = context.cardId;
@@ -327,7 +327,7 @@ bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::str
     // A card drawn again while its file is on the way asks again for the same: once is enough.
     for (int32_t i = 0; i < queue.count; ++i)
         if (SameRequest(queue.records[i], r)) {
-            std::memset(&r, 0, sizeof r);
+            r = PendingRequest{};
             return true;
         }
     ++queue.count;
@@ -339,7 +339,7 @@ bool AdvanceRequestQueue(RequestQueue& queue) {
         --queue.count;
     if (queue.count == 0)
         return false;
-    std::memmove(&queue.records[0], &queue.records[1], queue.count * sizeof(PendingRequest));
-    std::memset(&queue.records[queue.count], 0, sizeof(PendingRequest));
+    std::copy(queue.records + 1, queue.records + queue.count + 1, queue.records);
+    queue.records[queue.count] = PendingRequest{};
     return true;
 }

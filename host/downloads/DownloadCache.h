@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/events/ActionOrigin.h"
+
 // The cache's limits, its entries' sizes, and the queue's limit.
 inline constexpr int kMaxCacheEntries = 50;
 inline constexpr uint32_t kMaxCacheBytes = 15000000;
@@ -105,7 +107,7 @@ struct PendingRequest {
     uint32_t object;
     uint16_t buttonId;
     uint16_t actionId;
-    uint32_t argument;
+    ActionOrigin origin;  // kinds 1 and 2: who started the actions
     uint16_t fileSlot;
     char label[256];
     uint16_t actionBit;  // kinds 1 and 2: the one action that needed the file
@@ -116,7 +118,7 @@ struct PendingRequest {
 struct PendingContext {
     uint16_t kind = 0;
     uint16_t buttonId = 0;
-    uint32_t argument = 0;
+    ActionOrigin origin;
     uint16_t actionId = 0;
     char label[256] = {};
     uint32_t objectLayer = 0;

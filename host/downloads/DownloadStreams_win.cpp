@@ -59,6 +59,22 @@ struct EmbedStack {
 };
 std::vector<EmbedStack> g_embeds;
 
+// Files of this machine a stack from the web was saved to in this run, with its site: read again
+// by a move, the stack is still its site's guest.
+struct GuestFile {
+    std::string path;
+    std::string site;
+};
+std::vector<GuestFile> g_guestFiles;
+// The open stack's origin, taken when it was read: it holds for its session (a Save As moves its
+// file, not its origin).
+struct OpenOrigin {
+    uint32_t session = 0;
+    bool guest = false;
+    std::string site;
+};
+OpenOrigin g_openOrigin;
+
 bool CanOpenFile(const char* path) {
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
@@ -233,21 +249,64 @@ DownloadCache* GetDownloadCache() { return g_cache.get(); }
 const RequestQueue* GetRequestQueue() { return g_queue.get(); }
 int TargetFileSlot() { return g_targetFileSlot; }
 
-bool OpenStackIsFromTheWeb(std::string* site) {
-    if (site)
-        site->clear();
-    if (!StackHasFile())
-        return false;  // made here and never saved: this machine's
-    const std::string path = OpenStackPath();
+namespace {
+
+// Whether a stack read from this file is a guest, and of which site.
+bool FileIsFromTheWeb(const std::string& path, std::string* site) {
     const int copy = g_cache && !path.empty() ? FindCacheEntryByPath(*g_cache, path) : -1;
     if (copy >= 0) {
         if (site)
             site->assign(g_cache->entries[copy].url, strnlen(g_cache->entries[copy].url, kCachePathSize));
         return true;
     }
+    for (const GuestFile& file : g_guestFiles)
+        if (SameUrl(file.path, path)) {
+            if (site)
+                *site = file.site;
+            return true;
+        }
     // A file of the cache's folder the index has forgotten came from some site all the same.
     const std::string folder = CacheFolder();
     return !folder.empty() && IsInCacheFolder(folder, path);
+}
+
+}  // namespace
+
+bool OpenStackIsFromTheWeb(std::string* site) {
+    if (site)
+        site->clear();
+    if (!StackHasFile())
+        return false;  // made here and never saved: this machine's
+    if (g_openOrigin.guest && g_openOrigin.session == CurrentStackIdentity().session) {
+        if (site)
+            *site = g_openOrigin.site;
+        return true;
+    }
+    return FileIsFromTheWeb(OpenStackPath(), site);
+}
+
+bool TakeOpenedStackOrigin() {
+    g_openOrigin = {CurrentStackIdentity().session, false, {}};
+    const std::string path = OpenStackPath();
+    if (!StackHasFile() || path.empty())
+        return false;
+    g_openOrigin.guest = FileIsFromTheWeb(path, &g_openOrigin.site);
+    const bool saved = std::any_of(g_guestFiles.begin(), g_guestFiles.end(),
+                                   [&](const GuestFile& file) { return SameUrl(file.path, path); });
+    return g_openOrigin.guest && !saved;
+}
+
+void NoteOpenStackSaved() {
+    std::string site;
+    const std::string path = OpenStackPath();
+    if (path.empty() || !OpenStackIsFromTheWeb(&site) || (g_cache && FindCacheEntryByPath(*g_cache, path) >= 0))
+        return;
+    TrustStackFile(path.c_str());
+    g_guestFiles.push_back({path, site});
+}
+
+void TrustStackFile(const char* path) {
+    std::erase_if(g_guestFiles, [&](const GuestFile& file) { return path && SameUrl(file.path, path); });
 }
 void ClearRequestQueue() {
     if (g_queue)

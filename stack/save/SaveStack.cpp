@@ -297,6 +297,7 @@ int SaveStack(int slot, bool samePath) {
             ClearStackChanged();
             SetStackHasFile(true);
             NoteStackSavedToItsFile();
+            GetStackUpcalls().stackEvent(StackEvent::SavedToItsFile);
         }
         if (err != kFileOk) {
             if (plan.useTemporary)

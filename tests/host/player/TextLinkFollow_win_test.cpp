@@ -146,7 +146,7 @@ TEST_F(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     const int sat = static_cast<int>(kReadOnlyText.find("sat"));
     ClickAt(field, CharPoint(field, sat, 1));
     EXPECT_EQ(GetCurrentCardId(), 1) << "on the link's first character";
-    ClickAt(field, CharPoint(field, sat + 1, 1));
+    ClickAt(field, CharPoint(field, sat + 1, 1), PersonsAct::Of(WM_LBUTTONUP));
     EXPECT_EQ(GetCurrentCardId(), 2) << "inside it";
     NbaParamBlock block{};
     CbGetObjectName(block);
@@ -157,13 +157,13 @@ TEST_F(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     // With the stack's setting at 0 nothing follows, in the field or through the card window.
     SetLinkSetting(0);
     field = FieldOf(embed, kReadOnly);
-    ClickAt(field, CharPoint(field, sat + 1, 1));
+    ClickAt(field, CharPoint(field, sat + 1, 1), PersonsAct::Of(WM_LBUTTONUP));
     EXPECT_EQ(GetCurrentCardId(), 1);
     const POINT onCard = {kReadOnlyRect.left + CharPoint(field, sat + 1, 1).x, kReadOnlyRect.top + CharPoint(field, sat + 1, 1).y};
-    EXPECT_EQ(FollowTextLink(onCard.x, onCard.y, false, 0), 0);
+    EXPECT_EQ(FollowTextLink(onCard.x, onCard.y, false, 0, PersonsAct::Of(WM_LBUTTONUP)), 0);
     EXPECT_EQ(GetCurrentCardId(), 1);
     SetLinkSetting(1);
-    EXPECT_EQ(FollowTextLink(onCard.x, onCard.y, false, 0), 1) << "from the card window";
+    EXPECT_EQ(FollowTextLink(onCard.x, onCard.y, false, 0, PersonsAct::Of(WM_LBUTTONUP)), 1) << "from the card window";
     EXPECT_EQ(GetCurrentCardId(), 2);
 
     // While the link flashes a click on the card's button reaches nothing; the link is left
@@ -189,7 +189,7 @@ TEST_F(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     // A timer that leaves the card while the link flashes: the link is not followed after it.
     field = FieldOf(embed, kReadOnly);
     SetTimer(nullptr, 0, 100, GoAwayOnce);
-    EXPECT_EQ(FollowLinkAtPoint(FindLayer(kObjectText, kReadOnly), CharPoint(field, sat + 1, 1)), 0);
+    EXPECT_EQ(FollowLinkAtPoint(FindLayer(kObjectText, kReadOnly), CharPoint(field, sat + 1, 1), PersonsAct::Of(WM_LBUTTONUP)), 0);
     EXPECT_EQ(GetCurrentCardId(), 4) << "the timer's card, not the link's";
 }
 
