@@ -87,9 +87,10 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
 bool StartNextQueuedRequest(PendingRequest* cached = nullptr);
 void ClearRequestQueue();
 // The file asked of the browser last, when no stream has come for it for `ms` or more, or its
-// stream started and has sent nothing for that long: it is no longer waited for (a stalled
-// stream is cut off, its partial copy dropped), its name (the address's last part) goes to
-// `lost`, and *stack tells whether it was a stack. The caller drops the queue head it was for.
-// Its stream, if it comes later, answers nothing. False when nothing has waited that long.
+// stream started and has sent less than 4 KB in that long (a stream that stopped, or drips), or
+// it announced or sent more than kMaxDownloadBytes: it is no longer waited for (its stream is cut
+// off, its partial copy dropped), its name (the address's last part) goes to `lost`, and *stack
+// tells whether it was a stack. The caller drops the queue head it was for. Its stream, if it
+// comes later, answers nothing. False when nothing has waited that long.
 bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost, bool* stack = nullptr);
 const RequestQueue* GetRequestQueue();

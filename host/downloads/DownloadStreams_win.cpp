@@ -23,6 +23,9 @@ constexpr char kCacheFolderName[] = "Pageloom Cache";
 constexpr NPError kStreamDone = 0;
 // A request made again that long after the site was asked for the same file asks it again.
 constexpr DWORD kAskAgainMs = 1000;
+// The least a file asked for must send within the time its request is given up after: a stream
+// that drips a byte now and then is as lost as one that stopped.
+constexpr uint32_t kLeastBytesPerWait = 4096;
 
 std::unique_ptr<DownloadCache> g_cache;
 std::unique_ptr<RequestQueue> g_queue;
@@ -32,8 +35,10 @@ std::unique_ptr<RequestQueue> g_queue;
 // time is all there is to tell that it will not come.
 struct AskedFile {
     std::string url;
-    DWORD at = 0;
-    bool coming = false;  // its stream has started
+    DWORD at = 0;            // asked, or last sent kLeastBytesPerWait since then
+    uint32_t sinceAt = 0;    // bytes sent since `at`
+    bool coming = false;     // its stream has started
+    bool tooLarge = false;   // it announced or sent more than one download may hold
 };
 AskedFile g_asked;
 int g_targetFileSlot = kSlotCurrentStack;
@@ -48,6 +53,7 @@ struct Download {
     bool cacheHit = false;        // the local copy is complete already: the first write ends the stream
     bool answersRequest = false;  // the file the queue head waits for
     int slot = kSlotCurrentStack;
+    uint64_t written = 0;  // bytes the stream sent
 };
 std::vector<std::unique_ptr<Download>> g_downloads;
 
@@ -215,6 +221,15 @@ void AskBrowserFor(const std::string& url) {
 void DoneAsking(const Download& d) {
     if (d.answersRequest && g_asked.coming && SameUrl(d.url, g_asked.url))
         g_asked = {};
+}
+
+// A file larger than one download may be is not kept: its partial copy goes, and the request it
+// answered is given up (with the alert, by the periodic tick) so that the queue goes on.
+void GiveUpTooLarge(Download& d) {
+    DropDownload(d);
+    if (d.answersRequest && SameUrl(d.url, g_asked.url))
+        g_asked.tooLarge = true;
+    d.answersRequest = false;
 }
 
 ArrivedDownload Arrival(const Download& d) {
@@ -425,7 +440,7 @@ bool StartNextQueuedRequest(PendingRequest* cached) {
 }
 
 bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost, bool* stack) {
-    if (g_asked.url.empty() || GetTickCount() - g_asked.at < ms)
+    if (g_asked.url.empty() || (!g_asked.tooLarge && GetTickCount() - g_asked.at < ms))
         return false;
     if (lost)
         *lost = UrlFileName(g_asked.url);
@@ -447,12 +462,15 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
     char slotPath[MAX_PATH] = {};
     GetFileSpecPath(request.slot, sizeof slotPath, slotPath);
     std::string url, site;
+    const bool fromTheWeb = OpenStackIsFromTheWeb(&site);
     // A path kept while a web stack was open (its history, its favourites) names the local copy:
-    // the copy's own address is asked for, not a file of the copy's name beside this stack.
+    // the copy's own address is asked for, not a file of the copy's name beside this stack. A
+    // stack from the web gets only its own site's copies that way: naming another site's copy
+    // (the names are guessable) asks its own site for a file of that name.
     const int copy = g_cache ? FindCacheEntryByPath(*g_cache, slotPath) : -1;
-    if (copy >= 0)
+    if (copy >= 0 && (!fromTheWeb || SameSite(g_cache->entries[copy].url, site)))
         url = g_cache->entries[copy].url;
-    else if (!OpenStackIsFromTheWeb(&site))
+    else if (!fromTheWeb)
         return kStackFilesAreHere;  // this machine's stack finds its files on this machine
     else if (!MakeSiblingUrl(site, slotPath, url))
         return 0;  // no stack address to ask beside: nothing is requested
@@ -513,6 +531,11 @@ NPError StartDownloadStream(NPP instance, NPStream* stream) {
         d->slot = g_targetFileSlot;
         g_asked.coming = true;
         g_asked.at = GetTickCount();
+        g_asked.sinceAt = 0;
+    }
+    if (stream->end > kMaxDownloadBytes) {
+        GiveUpTooLarge(*d);
+        return NPERR_GENERIC_ERROR;  // the browser drops the stream
     }
     // One local copy per address. The system's stream takes it over from another embed's;
     // any other stream of an address being written takes its bytes and drops them.
@@ -573,14 +596,22 @@ int32_t WriteDownloadStream(NPP instance, NPStream* stream, int32_t len, void* b
     }
     if (len <= 0)
         return 0;
+    d->written += static_cast<uint32_t>(len);
+    if (d->written > kMaxDownloadBytes) {
+        GiveUpTooLarge(*d);
+        return -1;  // the stream ends here
+    }
     if (d->file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         if (buffer && WriteFile(d->file, buffer, static_cast<DWORD>(len), &written, nullptr) &&
             written == static_cast<DWORD>(len)) {
             if (DownloadCacheEntry* entry = EntryOf(*d))
                 AddReceivedBytes(*entry, static_cast<uint32_t>(len));
-            if (d->answersRequest && g_asked.coming)
-                g_asked.at = GetTickCount();  // still coming
+            // Still coming, when enough came since the last time it was.
+            if (d->answersRequest && g_asked.coming && (g_asked.sinceAt += static_cast<uint32_t>(len)) >= kLeastBytesPerWait) {
+                g_asked.at = GetTickCount();
+                g_asked.sinceAt = 0;
+            }
         } else {
             DropDownload(*d);  // a short file must never pass for a complete one
         }
@@ -617,6 +648,9 @@ NPError EndDownloadStream(NPP instance, NPStream* stream, NPError reason, Arrive
         RequestFailed(*d);
         return NPERR_NO_ERROR;
     }
+    // Room is made for it now that it is here, and only as far as one file may take.
+    if (const int index = FindCacheEntryByPath(*g_cache, d->localPath); index >= 0)
+        MakeRoomForArrival(*g_cache, index, static_cast<uint32_t>(d->written), FileOps(), PathsInUse());
     *arrived = Arrival(*d);
     return NPERR_NO_ERROR;
 }
