@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -309,6 +310,32 @@ bool TakeOpenedStackOrigin() {
     const bool saved = std::any_of(g_guestFiles.begin(), g_guestFiles.end(),
                                    [&](const GuestFile& file) { return SameUrl(file.path, path); });
     return g_openOrigin.guest && !saved;
+}
+
+int SiteCopyOf(const char* storedPath, char* copy, uint32_t size) {
+    std::string site;
+    if (!OpenStackIsFromTheWeb(&site))
+        return -1;
+    if (!storedPath || !copy || size == 0)
+        return 0;
+    copy[0] = 0;
+    const std::string path = storedPath;
+    std::string found;
+    if (SameUrl(path, OpenStackPath())) {
+        found = path;
+    } else if (g_cache) {
+        const std::string_view stored(path);
+        const size_t cut = stored.find_last_of("\\/:");
+        const std::string name(cut == std::string_view::npos ? stored : stored.substr(cut + 1));
+        std::string url;
+        const int i = MakeSiblingUrl(site, name, url) ? FindCacheEntry(*g_cache, url) : -1;
+        if (i >= 0 && g_cache->entries[i].complete && IsInCacheFolder(CacheFolder(), g_cache->entries[i].localPath))
+            found = g_cache->entries[i].localPath;
+    }
+    if (found.empty() || found.size() >= size)
+        return 0;
+    std::memcpy(copy, found.c_str(), found.size() + 1);
+    return 1;
 }
 
 void NoteOpenStackSaved() {

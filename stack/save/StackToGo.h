@@ -38,6 +38,7 @@ struct StackToGoItem {
     uint32_t tenths = 0;    // size in tenths of a kilobyte; 0 when the file cannot be opened
     int state = kToGoUnchecked;
     bool nameTooLong = false;  // listed but never checked: the record could not hold its name
+    std::string source;        // the file its bytes are read from; empty: the path itself
 };
 
 struct StackToGoList {
@@ -85,6 +86,9 @@ struct StackToGoFileAccess {
     std::string (*moduleName)(int n) = nullptr;
     // The bytes of a stack file; null reads the file itself.
     std::vector<uint8_t> (*readFile)(const std::string& path) = nullptr;
+    // Where a listed file's bytes are read from (a stack from the web: its site's downloaded copy
+    // of the file of that name); null or empty: the path itself.
+    std::string (*sourceOf)(const std::string& path) = nullptr;
     std::string programFolder;  // ends with a backslash
 };
 // Reads the stack file and lists under `parent` what it refers to (stacks linked to go to the
@@ -119,7 +123,8 @@ struct StackToGoPlan {
     std::span<const uint8_t> launcher;
     std::string libraryPath;
     std::string playerPath;
-    std::vector<std::string> groups[3];  // stacks, data files, modules
+    std::vector<std::string> groups[3];   // stacks, data files, modules: named by these paths
+    std::vector<std::string> sources[3];  // the same, the files read (empty: the path)
     std::vector<std::string> listed;     // every listed file, checked or not: never overwritten
 };
 // The trailer as written (host values).

@@ -63,6 +63,12 @@ bool Exists(const StackToGoFileAccess& access, const std::string& path) {
     return access.exists && access.exists(path.c_str());
 }
 
+// The file the item's bytes are read from, when it is not the path itself.
+void NoteSource(StackToGoList& list, int index, const StackToGoFileAccess& access) {
+    if (access.sourceOf && index >= 0 && index < static_cast<int>(list.items.size()))
+        list.items[index].source = access.sourceOf(list.items[index].path);
+}
+
 void AddChildFile(StackToGoList& list, int parent, int kind, std::string path, const StackToGoFileAccess& access) {
     if (path.empty() || FindChildItem(list, parent, path) >= 0)
         return;
@@ -74,7 +80,7 @@ void AddChildFile(StackToGoList& list, int parent, int kind, std::string path, c
         if (FindChildItem(list, parent, path) >= 0)
             return;
     }
-    AddChildItem(list, parent, kind, path, TenthsOf(access, path), kToGoUnchecked);
+    NoteSource(list, AddChildItem(list, parent, kind, path, TenthsOf(access, path), kToGoUnchecked), access);
 }
 
 void AddLinkedStack(StackToGoList& list, std::string path, const StackToGoFileAccess& access) {
@@ -88,7 +94,7 @@ void AddLinkedStack(StackToGoList& list, std::string path, const StackToGoFileAc
         if (FindTopItem(list, path) >= 0)
             return;
     }
-    AddTopItem(list, path, TenthsOf(access, path), kToGoUnchecked);
+    NoteSource(list, AddTopItem(list, path, TenthsOf(access, path), kToGoUnchecked), access);
 }
 
 // The data of a live entry; the lock keeps it readable while the caller looks.
@@ -249,7 +255,10 @@ bool CollectStackFile(StackToGoList& list, int parent, const std::string& path, 
 }
 
 bool BuildStackToGoList(StackToGoList& list, const std::string& firstStack, const StackToGoFileAccess& access) {
-    AddTopItem(list, firstStack, TenthsOf(access, firstStack), Exists(access, firstStack) ? kToGoUnchecked : kToGoMissing);
+    const bool found = Exists(access, firstStack);
+    const int first = AddTopItem(list, firstStack, TenthsOf(access, firstStack), found ? kToGoUnchecked : kToGoMissing);
+    if (found)
+        NoteSource(list, first, access);
     // Stacks found on the way are appended and walked in turn.
     for (size_t i = 0; i < list.items.size(); ++i) {
         if (list.items[i].parent >= 0 || list.items[i].state == kToGoMissing)

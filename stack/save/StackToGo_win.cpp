@@ -21,6 +21,7 @@
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
 #include "stack/save/StackToGo.h"
+#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -86,6 +87,59 @@ StackToGoFileAccess MachineAccess() {
     access.moduleName = ModuleName;
     access.programFolder = ProgramFolder();
     return access;
+}
+
+// A stack from the web: the file a stored name stands for is its site's copy of that name, or
+// nothing (-1: the stack is this machine's).
+int SiteCopy(const std::string& path, std::string* copy) {
+    char found[kFileSpecPathSize] = {};
+    const int answer = GetStackUpcalls().siteCopyOf(path.c_str(), found, sizeof found);
+    if (copy)
+        *copy = answer == 1 ? found : "";
+    return answer;
+}
+
+std::vector<uint8_t> ReadSiteCopy(const std::string& path) {
+    std::string copy;
+    if (SiteCopy(path, &copy) != 1)
+        return {};
+    HANDLE file = CreateFileA(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::vector<uint8_t> bytes;
+    LARGE_INTEGER size{};
+    DWORD got = 0;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (LONGLONG{256} << 20)) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size())
+            bytes.clear();
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+// The package of a stack from the web holds only what came from its site: every name it stores
+// is its site's file of that name, read from the copy downloaded; a name the site did not send
+// is missing, nothing on this machine is looked for or read, and no module of this machine goes.
+StackToGoFileAccess SiteAccess() {
+    StackToGoFileAccess access;
+    access.exists = [](const char* path) { return SiteCopy(path, nullptr) == 1; };
+    access.fileSize = [](const char* path) {
+        std::string copy;
+        return SiteCopy(path, &copy) == 1 ? PathSize(copy.c_str()) : uint64_t{0};
+    };
+    access.readFile = ReadSiteCopy;
+    access.sourceOf = [](const std::string& path) {
+        std::string copy;
+        SiteCopy(path, &copy);
+        return copy;
+    };
+    access.programFolder = ProgramFolder();
+    return access;
+}
+
+StackToGoFileAccess PackingAccess(const std::string& stack) {
+    return SiteCopy(stack, nullptr) >= 0 ? SiteAccess() : MachineAccess();
 }
 
 int IndexOf(HTREEITEM item) {
@@ -236,7 +290,7 @@ bool InitStackToGoTree(HWND dialog) {
     char stack[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof stack, stack);
     g_dialog.list = StackToGoList{};
-    const bool collected = BuildStackToGoList(g_dialog.list, stack, MachineAccess());
+    const bool collected = BuildStackToGoList(g_dialog.list, stack, PackingAccess(stack));
     g_dialog.items.clear();
     for (const StackToGoItem& entry : g_dialog.list.items)
         g_dialog.items.push_back(InsertItem(entry, entry.parent < 0 ? TVI_ROOT : g_dialog.items[entry.parent]));
