@@ -20,7 +20,6 @@ StackUpcalls DefaultStackUpcalls() {
     u.refreshCurrentCard = [](int) {};
     u.eraseCardBackground = [](int) {};
     u.runCardAction = [](uint16_t, ActionOrigin, int, uint32_t) { return 0; };
-    u.siteCopyOf = [](const char*, char*, uint32_t) { return -1; };
 
     u.stackEvent = [](StackEvent) {};  // nobody above keeps state with the stack
     u.askCardSizeForNewStack = [](int*, int*, int*) { return 1; };  // the current values stay

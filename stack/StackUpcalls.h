@@ -69,12 +69,6 @@ struct StackUpcalls {
     // RunCardAction: performs an 'Actn' resource of the stack with a label from the string table.
     int (*runCardAction)(uint16_t actionId, ActionOrigin origin, int waitAfter, uint32_t labelStringId);
 
-    // ---- where the open stack's files come from (host/downloads) ----
-    // The file a name the open stack stores stands for, when the stack came from the web: 1 with
-    // its site's downloaded copy (or the stack's own file) in `copy`; 0 when the site did not
-    // send it (nothing of this machine's stands in for it); -1 when the stack is this machine's.
-    int (*siteCopyOf)(const char* storedPath, char* copy, uint32_t size);
-
     // ---- opening, new stacks, saving ----
     // What happens to the stack as a whole, told to those above that keep state with it.
     void (*stackEvent)(StackEvent event);

@@ -67,10 +67,6 @@ bool OpenStackIsFromTheWeb(std::string* site = nullptr);
 // The stack just read takes its origin from its file (above); true when that file is a copy in
 // the cache, which is never the author's file.
 bool TakeOpenedStackOrigin();
-// The file a name the open stack stores stands for, for a stack from the web: 1 with the copy its
-// own site sent of the file of that name (or, for its own file, that file) in `copy`, 0 when there
-// is none, -1 for a stack of this machine (StackUpcalls' siteCopyOf).
-int SiteCopyOf(const char* storedPath, char* copy, uint32_t size);
 // The open stack was saved to the file slot 1 names: a guest's file stays its site's.
 void NoteOpenStackSaved();
 // The person chose this file with the Open command: read from it, a stack is this machine's.

@@ -64,23 +64,23 @@ struct EmbedStack {
     std::string url;
     bool waiting = false;
 };
-std::vector<EmbedStack> g_embeds;
-
-// Files of this machine a stack from the web was saved to in this run, with its site: read again
-// by a move, the stack is still its site's guest.
+// A file of this machine a stack from the web was saved to in this run, with its site: read
+// again by a move, the stack is still its site's guest.
 struct GuestFile {
     std::string path;
     std::string site;
 };
-std::vector<GuestFile> g_guestFiles;
-// The open stack's origin, taken when it was read: it holds for its session (a Save As moves its
-// file, not its origin).
-struct OpenOrigin {
-    uint32_t session = 0;
-    bool guest = false;
-    std::string site;
+// Where stacks came from: the embeds' own, the files guests were saved to, and the open stack's
+// origin, taken when it was read, which holds for its session (a Save As moves its file, not its
+// origin).
+struct StackOrigins {
+    std::vector<EmbedStack> embeds;
+    std::vector<GuestFile> savedGuests;
+    uint32_t openSession = 0;
+    bool openIsGuest = false;
+    std::string openSite;
 };
-OpenOrigin g_openOrigin;
+StackOrigins g_stacks;
 
 bool CanOpenFile(const char* path) {
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -175,15 +175,15 @@ void DropDownload(Download& d) {
 }
 
 EmbedStack* FindEmbed(NPP instance) {
-    auto it = std::find_if(g_embeds.begin(), g_embeds.end(),
+    auto it = std::find_if(g_stacks.embeds.begin(), g_stacks.embeds.end(),
                            [&](const EmbedStack& e) { return e.instance == instance; });
-    return instance && it != g_embeds.end() ? &*it : nullptr;
+    return instance && it != g_stacks.embeds.end() ? &*it : nullptr;
 }
 
 void RememberEmbedStack(NPP instance, const std::string& url) {
     EmbedStack* embed = FindEmbed(instance);
     if (!embed)
-        embed = &g_embeds.emplace_back();
+        embed = &g_stacks.embeds.emplace_back();
     *embed = {instance, url, true};
 }
 
@@ -275,7 +275,7 @@ bool FileIsFromTheWeb(const std::string& path, std::string* site) {
             site->assign(g_cache->entries[copy].url, strnlen(g_cache->entries[copy].url, kCachePathSize));
         return true;
     }
-    for (const GuestFile& file : g_guestFiles)
+    for (const GuestFile& file : g_stacks.savedGuests)
         if (SameUrl(file.path, path)) {
             if (site)
                 *site = file.site;
@@ -293,49 +293,25 @@ bool OpenStackIsFromTheWeb(std::string* site) {
         site->clear();
     if (!StackHasFile())
         return false;  // made here and never saved: this machine's
-    if (g_openOrigin.guest && g_openOrigin.session == CurrentStackIdentity().session) {
+    if (g_stacks.openIsGuest && g_stacks.openSession == CurrentStackIdentity().session) {
         if (site)
-            *site = g_openOrigin.site;
+            *site = g_stacks.openSite;
         return true;
     }
     return FileIsFromTheWeb(OpenStackPath(), site);
 }
 
 bool TakeOpenedStackOrigin() {
-    g_openOrigin = {CurrentStackIdentity().session, false, {}};
+    g_stacks.openSession = CurrentStackIdentity().session;
+    g_stacks.openIsGuest = false;
+    g_stacks.openSite.clear();
     const std::string path = OpenStackPath();
     if (!StackHasFile() || path.empty())
         return false;
-    g_openOrigin.guest = FileIsFromTheWeb(path, &g_openOrigin.site);
-    const bool saved = std::any_of(g_guestFiles.begin(), g_guestFiles.end(),
+    g_stacks.openIsGuest = FileIsFromTheWeb(path, &g_stacks.openSite);
+    const bool saved = std::any_of(g_stacks.savedGuests.begin(), g_stacks.savedGuests.end(),
                                    [&](const GuestFile& file) { return SameUrl(file.path, path); });
-    return g_openOrigin.guest && !saved;
-}
-
-int SiteCopyOf(const char* storedPath, char* copy, uint32_t size) {
-    std::string site;
-    if (!OpenStackIsFromTheWeb(&site))
-        return -1;
-    if (!storedPath || !copy || size == 0)
-        return 0;
-    copy[0] = 0;
-    const std::string path = storedPath;
-    std::string found;
-    if (SameUrl(path, OpenStackPath())) {
-        found = path;
-    } else if (g_cache) {
-        const std::string_view stored(path);
-        const size_t cut = stored.find_last_of("\\/:");
-        const std::string name(cut == std::string_view::npos ? stored : stored.substr(cut + 1));
-        std::string url;
-        const int i = MakeSiblingUrl(site, name, url) ? FindCacheEntry(*g_cache, url) : -1;
-        if (i >= 0 && g_cache->entries[i].complete && IsInCacheFolder(CacheFolder(), g_cache->entries[i].localPath))
-            found = g_cache->entries[i].localPath;
-    }
-    if (found.empty() || found.size() >= size)
-        return 0;
-    std::memcpy(copy, found.c_str(), found.size() + 1);
-    return 1;
+    return g_stacks.openIsGuest && !saved;
 }
 
 void NoteOpenStackSaved() {
@@ -344,11 +320,11 @@ void NoteOpenStackSaved() {
     if (path.empty() || !OpenStackIsFromTheWeb(&site) || (g_cache && FindCacheEntryByPath(*g_cache, path) >= 0))
         return;
     TrustStackFile(path.c_str());
-    g_guestFiles.push_back({path, site});
+    g_stacks.savedGuests.push_back({path, site});
 }
 
 void TrustStackFile(const char* path) {
-    std::erase_if(g_guestFiles, [&](const GuestFile& file) { return path && SameUrl(file.path, path); });
+    std::erase_if(g_stacks.savedGuests, [&](const GuestFile& file) { return path && SameUrl(file.path, path); });
 }
 void ClearRequestQueue() {
     if (g_queue)
@@ -410,14 +386,14 @@ void ForgetInstanceDownloads(NPP instance) {
         if (d->instance == instance)
             DropDownload(*d);
     std::erase_if(g_downloads, [&](const auto& d) { return d->instance == instance; });
-    std::erase_if(g_embeds, [&](const EmbedStack& e) { return e.instance == instance; });
+    std::erase_if(g_stacks.embeds, [&](const EmbedStack& e) { return e.instance == instance; });
 }
 
 void CloseAllDownloads() {
     for (const auto& d : g_downloads)
         DropDownload(*d);
     g_downloads.clear();
-    g_embeds.clear();
+    g_stacks.embeds.clear();
 }
 
 bool BindCachedFile(const char* url, int slot) {
@@ -501,6 +477,8 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
         return kStackFilesAreHere;  // this machine's stack finds its files on this machine
     else if (!MakeSiblingUrl(site, slotPath, url))
         return 0;  // no stack address to ask beside: nothing is requested
+    if (request.flags & kRequestKeptOnly)
+        return BindCachedFile(url.c_str(), fileSlot) ? 1 : 0;
     if (context.objectLayer == 0 && BindCachedFile(url.c_str(), fileSlot))
         return 1;
     if (!IsStackUrl(url)) {

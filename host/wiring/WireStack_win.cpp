@@ -101,7 +101,6 @@ StackUpcalls StackUpcallsOfThePlugin() {
     u.refreshCurrentCard = RefreshCurrentCard;
     u.eraseCardBackground = EraseCardBackground;
     u.runCardAction = RunCardAction;
-    u.siteCopyOf = SiteCopyOf;
 
     u.stackEvent = OnStackEvent;
     u.askCardSizeForNewStack = [](int* width, int* height, int* depth) {

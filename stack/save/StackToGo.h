@@ -86,9 +86,6 @@ struct StackToGoFileAccess {
     std::string (*moduleName)(int n) = nullptr;
     // The bytes of a stack file; null reads the file itself.
     std::vector<uint8_t> (*readFile)(const std::string& path) = nullptr;
-    // Where a listed file's bytes are read from (a stack from the web: its site's downloaded copy
-    // of the file of that name); null or empty: the path itself.
-    std::string (*sourceOf)(const std::string& path) = nullptr;
     std::string programFolder;  // ends with a backslash
 };
 // Reads the stack file and lists under `parent` what it refers to (stacks linked to go to the

@@ -63,12 +63,6 @@ bool Exists(const StackToGoFileAccess& access, const std::string& path) {
     return access.exists && access.exists(path.c_str());
 }
 
-// The file the item's bytes are read from, when it is not the path itself.
-void NoteSource(StackToGoList& list, int index, const StackToGoFileAccess& access) {
-    if (access.sourceOf && index >= 0 && index < static_cast<int>(list.items.size()))
-        list.items[index].source = access.sourceOf(list.items[index].path);
-}
-
 void AddChildFile(StackToGoList& list, int parent, int kind, std::string path, const StackToGoFileAccess& access) {
     if (path.empty() || FindChildItem(list, parent, path) >= 0)
         return;
@@ -80,7 +74,7 @@ void AddChildFile(StackToGoList& list, int parent, int kind, std::string path, c
         if (FindChildItem(list, parent, path) >= 0)
             return;
     }
-    NoteSource(list, AddChildItem(list, parent, kind, path, TenthsOf(access, path), kToGoUnchecked), access);
+    AddChildItem(list, parent, kind, path, TenthsOf(access, path), kToGoUnchecked);
 }
 
 void AddLinkedStack(StackToGoList& list, std::string path, const StackToGoFileAccess& access) {
@@ -94,7 +88,7 @@ void AddLinkedStack(StackToGoList& list, std::string path, const StackToGoFileAc
         if (FindTopItem(list, path) >= 0)
             return;
     }
-    NoteSource(list, AddTopItem(list, path, TenthsOf(access, path), kToGoUnchecked), access);
+    AddTopItem(list, path, TenthsOf(access, path), kToGoUnchecked);
 }
 
 // The data of a live entry; the lock keeps it readable while the caller looks.
@@ -255,10 +249,7 @@ bool CollectStackFile(StackToGoList& list, int parent, const std::string& path, 
 }
 
 bool BuildStackToGoList(StackToGoList& list, const std::string& firstStack, const StackToGoFileAccess& access) {
-    const bool found = Exists(access, firstStack);
-    const int first = AddTopItem(list, firstStack, TenthsOf(access, firstStack), found ? kToGoUnchecked : kToGoMissing);
-    if (found)
-        NoteSource(list, first, access);
+    AddTopItem(list, firstStack, TenthsOf(access, firstStack), Exists(access, firstStack) ? kToGoUnchecked : kToGoMissing);
     // Stacks found on the way are appended and walked in turn.
     for (size_t i = 0; i < list.items.size(); ++i) {
         if (list.items[i].parent >= 0 || list.items[i].state == kToGoMissing)

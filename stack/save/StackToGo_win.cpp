@@ -20,8 +20,8 @@
 #include "resources/packager_ids.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
+#include "core/text/MacText.h"
 #include "stack/save/StackToGo.h"
-#include "stack/StackUpcalls.h"
 
 namespace {
 
@@ -89,11 +89,16 @@ StackToGoFileAccess MachineAccess() {
     return access;
 }
 
-// A stack from the web: the file a stored name stands for is its site's copy of that name, or
-// nothing (-1: the stack is this machine's).
+// A stack from the web: the file a stored name stands for is the copy its site sent of that name
+// (its own file is itself), or nothing (kStackFilesAreHere: the stack is this machine's).
 int SiteCopy(const std::string& path, std::string* copy) {
-    char found[kFileSpecPathSize] = {};
-    const int answer = GetStackUpcalls().siteCopyOf(path.c_str(), found, sizeof found);
+    char stack[kFileSpecPathSize] = {}, found[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof stack, stack);
+    int answer = KeptCopyFromStacksSource(path.c_str(), found, sizeof found);
+    if (answer == 0 && StrCmpNoCase(stack, path.c_str()) == 0) {
+        answer = 1;
+        CopyPathText(path, found, sizeof found);
+    }
     if (copy)
         *copy = answer == 1 ? found : "";
     return answer;
@@ -129,18 +134,11 @@ StackToGoFileAccess SiteAccess() {
         return SiteCopy(path, &copy) == 1 ? PathSize(copy.c_str()) : uint64_t{0};
     };
     access.readFile = ReadSiteCopy;
-    access.sourceOf = [](const std::string& path) {
-        std::string copy;
-        SiteCopy(path, &copy);
-        return copy;
-    };
     access.programFolder = ProgramFolder();
     return access;
 }
 
-StackToGoFileAccess PackingAccess(const std::string& stack) {
-    return SiteCopy(stack, nullptr) >= 0 ? SiteAccess() : MachineAccess();
-}
+bool PacksFromSite(const std::string& stack) { return SiteCopy(stack, nullptr) != kStackFilesAreHere; }
 
 int IndexOf(HTREEITEM item) {
     for (size_t i = 0; i < g_dialog.items.size(); ++i)
@@ -290,7 +288,8 @@ bool InitStackToGoTree(HWND dialog) {
     char stack[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof stack, stack);
     g_dialog.list = StackToGoList{};
-    const bool collected = BuildStackToGoList(g_dialog.list, stack, PackingAccess(stack));
+    const bool collected =
+        BuildStackToGoList(g_dialog.list, stack, PacksFromSite(stack) ? SiteAccess() : MachineAccess());
     g_dialog.items.clear();
     for (const StackToGoItem& entry : g_dialog.list.items)
         g_dialog.items.push_back(InsertItem(entry, entry.parent < 0 ? TVI_ROOT : g_dialog.items[entry.parent]));
@@ -319,7 +318,12 @@ bool BuildStackToGo() {
     plan.launcher = {static_cast<const uint8_t*>(launcher), size};
     plan.libraryPath = ProgramFolder() + kLibraryName;
     plan.playerPath = ProgramFolder() + kPlayerName;
-    PlanGroups(g_dialog.list, plan);
+    // A stack from the web packs what its site sent, under the names the stack stores.
+    StackToGoList list = g_dialog.list;
+    if (PacksFromSite(list.items.empty() ? std::string() : list.items[0].path))
+        for (StackToGoItem& item : list.items)
+            SiteCopy(item.path, &item.source);
+    PlanGroups(list, plan);
     for (const StackToGoItem& item : g_dialog.list.items)
         plan.listed.push_back(item.path);
     switch (WriteStackToGo(plan)) {
