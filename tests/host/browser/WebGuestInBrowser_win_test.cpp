@@ -256,7 +256,7 @@ TEST(WebGuestInBrowser, TheMousePassingOverRolloverButtonsStartsNothingAClickOnT
     const std::string document = site.server.Put("notes.txt", "notes");
     const std::string name = site.Serve("rollover", RolloverStack(document));
     const std::string log = site.server.Name("rollover-player.log");
-    const BrowserRun run = site.Run(name, {"--answer-alerts", "--close-dialogs", "--in-order",
+    const BrowserRun run = site.Run(name, {"--answer-alerts", "--close-dialogs",
                                            "--hover", Centre(kHoverDisc) + "@1000", "--hover", Centre(kHoverRun) + "@1400",
                                            "--hover", Centre(kHoverAddress) + "@1800", "--hover", Centre(kHoverDisc) + "@2200",
                                            "--hover", "160,40@2600", "--click", Centre(kPlainAll) + "@3200",
@@ -265,10 +265,16 @@ TEST(WebGuestInBrowser, TheMousePassingOverRolloverButtonsStartsNothingAClickOnT
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const int clicked = FindHolding(run.log, "click(" + Centre(kPlainAll));
     ASSERT_NE(clicked, -1) << Joined(run.log);
-    const int asked = FindHolding(run.log, std::string("shown(") + kConsentTitle);
-    EXPECT_GT(asked, clicked) << "no program nor address before the click\n" << Joined(run.log);
-    EXPECT_NE(FindHolding(run.log, std::string("shown(") + kConsentTitle, asked + 1), -1)
-        << "the click asks for its address and its document\n" << Joined(run.log);
+    // The address asks first; the launch asks, or says it could not start the document.
+    int started = 0;
+    for (int i = 0; i < static_cast<int>(run.log.size()); ++i) {
+        if (run.log[i].find(std::string("shown(") + kConsentTitle) == std::string::npos &&
+            run.log[i].find("alert=2344") == std::string::npos)
+            continue;
+        EXPECT_GT(i, clicked) << "a program or an address before the click: " << run.log[i] << "\n" << Joined(run.log);
+        ++started;
+    }
+    EXPECT_EQ(started, 2) << "the click's address and document\n" << Joined(run.log);
     const std::vector<std::string> player = Lines(ReadFile(log));
     EXPECT_EQ(Find(player, "seek 111"), -1) << "the mouse over the button played its segment\n" << Joined(player);
     EXPECT_NE(Find(player, "seek 150"), -1) << "the click plays its segment\n" << Joined(player);
@@ -307,8 +313,8 @@ TEST(WebGuestInBrowser, AWebStackSavedToThisMachineStaysItsSitesGuest) {
     const std::string name = site.Serve("saved", Built(s));
     const std::string saved = here.Name("saved-" + pid + ".stk"), log = site.server.Name("saved-player.log");
     const BrowserRun run = site.Run(name, {"--answer-alerts", "--command", "102@1000", "--save-copy", saved,
-                                           "--command", "204@" + OnceLogged("saved(", 500),
-                                           "--screenshot-after", OnceLogged("url=http://localhost/" + picture, 1500),
+                                           "--command", "204" + OnceLogged("saved(", 500),
+                                           "--screenshot-after", OnceLogged("url=http://localhost/" + picture, 1500).substr(1),
                                            "--quit-after-last", "500"},
                                     {{"LOOM_VIDEODISC_LOG", WindowsPath(log)}, {"LOOM_CAPTURE_DRIVER", "1"}});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
@@ -349,7 +355,7 @@ TEST(WebGuestInBrowser, AFileTooLargeOrTooSlowIsGivenUpAndTheCacheKeepsItsOtherF
     const std::string name = site.Serve("bounds", Built(s));
     const BrowserRun run = site.Run(name, {"--answer-alerts", "--chunk", "65536", "--huge", big + "@41943040",
                                            "--drip", drip + "@500", "--click", "40,215@1000",
-                                           "--click", "280,215@" + OnceLogged("alert(", 500),
+                                           "--click", "280,215" + OnceLogged("alert(", 500),
                                            "--quit-after-last", "9000"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     EXPECT_NE(FindHolding(run.log, "could not get the file " + big), -1) << Joined(run.log);

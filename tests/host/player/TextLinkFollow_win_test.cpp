@@ -146,7 +146,7 @@ TEST_F(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     const int sat = static_cast<int>(kReadOnlyText.find("sat"));
     ClickAt(field, CharPoint(field, sat, 1));
     EXPECT_EQ(GetCurrentCardId(), 1) << "on the link's first character";
-    ClickAt(field, CharPoint(field, sat + 1, 1), PersonsAct::Of(WM_LBUTTONUP));
+    ClickAt(field, CharPoint(field, sat + 1, 1));
     EXPECT_EQ(GetCurrentCardId(), 2) << "inside it";
     NbaParamBlock block{};
     CbGetObjectName(block);
@@ -157,7 +157,7 @@ TEST_F(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     // With the stack's setting at 0 nothing follows, in the field or through the card window.
     SetLinkSetting(0);
     field = FieldOf(embed, kReadOnly);
-    ClickAt(field, CharPoint(field, sat + 1, 1), PersonsAct::Of(WM_LBUTTONUP));
+    ClickAt(field, CharPoint(field, sat + 1, 1));
     EXPECT_EQ(GetCurrentCardId(), 1);
     const POINT onCard = {kReadOnlyRect.left + CharPoint(field, sat + 1, 1).x, kReadOnlyRect.top + CharPoint(field, sat + 1, 1).y};
     EXPECT_EQ(FollowTextLink(onCard.x, onCard.y, false, 0, PersonsAct::Of(WM_LBUTTONUP)), 0);
@@ -189,7 +189,8 @@ TEST_F(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     // A timer that leaves the card while the link flashes: the link is not followed after it.
     field = FieldOf(embed, kReadOnly);
     SetTimer(nullptr, 0, 100, GoAwayOnce);
-    EXPECT_EQ(FollowLinkAtPoint(FindLayer(kObjectText, kReadOnly), CharPoint(field, sat + 1, 1), PersonsAct::Of(WM_LBUTTONUP)), 0);
+    const ActionOrigin click = PersonsAct::Of(WM_LBUTTONUP);
+    EXPECT_EQ(FollowLinkAtPoint(FindLayer(kObjectText, kReadOnly), CharPoint(field, sat + 1, 1), click), 0);
     EXPECT_EQ(GetCurrentCardId(), 4) << "the timer's card, not the link's";
 }
 
