@@ -33,7 +33,7 @@ namespace {
 namespace sb = stackbuilder;
 namespace fs = std::filesystem;
 
-constexpr int kSaveAsCommand = 103;
+constexpr int kOpenCommand = 101, kSaveAsCommand = 103;
 constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152, kFilterCombo = 1136;
 constexpr uint32_t kCardColour = 0x3060C0;  // 0xRRGGBB
 
@@ -210,9 +210,18 @@ TEST_F(StackToGoPlugin, UnsavedStackPackagedAndPlayed) {
     SKIP_UNLESS_TRUE_COLOUR("the packaged stack is compared with the card's exact colour");
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(stack_, "togo" + tag_ + ".stk", &page));
+    // Opened from this machine (the Open command), the stack's files are where its paths say: the
+    // package takes them from there (a stack from the web packs only what its site sent).
+    DialogDriver opener(15000);
+    opener.Expect(DialogMatch::Caption("Please select a stack"), [&](DialogView& box) {
+        box.SetFileName(page.file);
+        box.Press(IDOK);
+    });
+    EXPECT_TRUE(opener.Run([&] { return DoMenuCommand(page.embed, kOpenCommand, 0, nullptr); }));
     char opened[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof opened, opened);
     const std::string stackPath = opened;
+    ASSERT_EQ(stackPath, page.file);
     GoNextCard({3, 0, 8});
     PumpPageMessages();
     ASSERT_EQ(GetCardId(GetCurrentCardRecord()), 2);
