@@ -5,8 +5,9 @@
 // plain button with the same actions does; saved to this machine, it stays a guest (its timers
 // open no device, its names are asked of its site); its names are asked of its site even after a
 // stack of this machine was opened and gone back from; a stack a move asked for that the server
-// sends after the move was given up opens nothing; and a file too large or too slow is given up
-// with the alert, the cache's other files kept.
+// sends after the move was given up opens nothing, and one a once-only timer moves to that never
+// comes is asked for once; and a file too large or too slow is given up with the alert, the
+// cache's other files kept.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -378,4 +379,29 @@ TEST(WebGuestInBrowser, AFileTooLargeOrTooSlowIsGivenUpAndTheCacheKeepsItsOtherF
     EXPECT_EQ(std::count_if(kept.begin(), kept.end(), [](const std::string& f) { return f.ends_with(".wav"); }), 0)
         << "no partial copy is left: " << Joined(kept);
     EXPECT_LT(largest, uint64_t{kMaxDownloadBytes} + 1) << Joined(kept);
+}
+
+// A once-only timer moves to a stack the site does not have: the move asks for it once and is
+// given up; the card it stays on does not start that timer again.
+TEST(WebGuestInBrowser, AOnceOnlyTimersMoveToAStackThatNeverComesAsksForItOnce) {
+    CachedSite site(kWidth, kHeight);
+    const std::string never = "never-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    sb::Stack home;
+    home.cardWidth = kWidth;
+    home.cardHeight = kHeight;
+    home.cards = {ColourCard(1, kCardBlue, kWidth, kHeight)};
+    sb::Object go = sb::ShapedButton(1, kDiscButton, "Go", 1);
+    go.words.push_back({kButtonDestination, static_cast<uint16_t>(-6)});
+    go.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
+    go.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:" + never));
+    sb::SetTimer(go, 1, 1);
+    home.cards[0].objects = {go};
+    home.nextObjectId = 2;
+    const std::string name = site.Serve("once", Built(home));
+    const BrowserRun run = site.Run(name, {"--answer-alerts", "--quit-after", "11000"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    int asked = 0;
+    for (const std::string& line : run.log)
+        asked += line.find("NPN_GetURL(instance=1, url=http://localhost/" + never) != std::string::npos ? 1 : 0;
+    EXPECT_EQ(asked, 1) << Joined(run.log);
 }
