@@ -151,6 +151,22 @@ void FreeTimerTable() {
     DisposeHandleAndClear(&g_timers.table);
 }
 
+std::vector<uint8_t> CopyTimerTable() {
+    TimerTableLock lock;
+    const std::span<uint8_t> words = Words();
+    return {words.begin(), words.end()};
+}
+
+void RestoreTimerTable(const std::vector<uint8_t>& copy) {
+    ClearTimerTable();
+    if (copy.size() != kTimerTableBytes || !MakeTimerTable())
+        return;
+    TimerTableLock lock;
+    const std::span<uint8_t> words = Words();
+    if (words.size() == copy.size())
+        std::copy(copy.begin(), copy.end(), words.begin());
+}
+
 void RebuildTimerTable() {
     ClearTimerTable();
     TimerTableLock lock;

@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // ---- TimerButtons.cpp ----
 inline constexpr uint32_t kTimerTableCapacity = 20;
@@ -48,6 +49,10 @@ int AddTimerEntry(std::span<const uint8_t> record, uint32_t source);
 bool TickTimerTable(uint32_t timersOn);
 void ClearTimerTable();
 void FreeTimerTable();
+// The table as it stands, and put back so: a card drawn again without having been left (a move
+// that did not happen) keeps its timers' counts, and a once-only timer that went off stays gone.
+std::vector<uint8_t> CopyTimerTable();
+void RestoreTimerTable(const std::vector<uint8_t>& copy);
 int TimerCount();  // entries added since the last rebuild
 // The entry at a place of the table (a free one when out of range).
 TimerEntry GetTimerEntry(uint32_t index);

@@ -42,6 +42,7 @@ seed_kinds() {
     stack_fuzz | resarea_fuzz | stacksave_fuzz | cardimport_fuzz | stacktogo_fuzz) echo stack ;;
     objectfile_fuzz) echo objectfile ;;
     cacheindex_fuzz) echo cacheindex ;;
+    downloadnames_fuzz) echo downloadnames ;;
     packbits_fuzz) echo packbits ;;
     lzrw_fuzz) echo lzrw ;;
     vicdib_fuzz | clipboarddib_fuzz | packeddib_fuzz) echo dib ;;

@@ -19,7 +19,7 @@ StackUpcalls DefaultStackUpcalls() {
     u.goToCardId = [](uint16_t id, int, int, int) { SetCurrentCardId(id); };
     u.refreshCurrentCard = [](int) {};
     u.eraseCardBackground = [](int) {};
-    u.runCardAction = [](uint16_t, int, int, uint32_t) { return 0; };
+    u.runCardAction = [](uint16_t, ActionOrigin, int, uint32_t) { return 0; };
 
     u.stackEvent = [](StackEvent) {};  // nobody above keeps state with the stack
     u.askCardSizeForNewStack = [](int*, int*, int*) { return 1; };  // the current values stay

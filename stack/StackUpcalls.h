@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "core/events/ActionOrigin.h"
 #include "core/memory/Handles.h"
 #include "core/ui/UiOps.h"  // ShowCardAlert, which callers above once had from here
 #include "graphics/dib/Dib.h"
@@ -39,6 +40,7 @@ enum class StackEvent {
     // Saving.
     StoringCardEdits,           // the current card's picture edits into its record
     StoringFontTable,           // the stack's fonts into 'FntL' 128
+    SavedToItsFile,             // the stack now lives in the file slot 1 names (a Save, a Save As)
     // Closing the stack's resources.
     ClosingNbas,                // the stack's 'NBAs' modules not in a call get the close message (2)
     ClosingNbasFinally,         // the same at shut-down (a closing with a window): to every module
@@ -65,7 +67,7 @@ struct StackUpcalls {
     // EraseCardBackground: fills the card picture with the erase colour.
     void (*eraseCardBackground)(int ask);
     // RunCardAction: performs an 'Actn' resource of the stack with a label from the string table.
-    int (*runCardAction)(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId);
+    int (*runCardAction)(uint16_t actionId, ActionOrigin origin, int waitAfter, uint32_t labelStringId);
 
     // ---- opening, new stacks, saving ----
     // What happens to the stack as a whole, told to those above that keep state with it.

@@ -149,6 +149,8 @@ struct FileRequest {
 // machine, whose files are then searched on its disks and finally asked of the user. What the user
 // chose on this machine for the open stack is looked for here (LocateFile's `here`) in either case.
 inline constexpr int kStackFilesAreHere = -1;
+// A request's flag: the requester binds a copy it keeps already and asks nothing.
+inline constexpr uint16_t kRequestKeptOnly = 0x0001;
 using RemoteFileRequester = int (*)(const FileRequest& request, int destinationSlot);
 // The download queue's request and the Open dialog; host/wiring/WireCore_win.cpp installs both.
 void SetRemoteFileRequester(RemoteFileRequester requester);
@@ -166,6 +168,10 @@ public:
 private:
     LocateFileDialog saved_;
 };
+// The copy the open stack's source keeps of the file a stored path names, asked of no one: 1 with
+// its path in `copy` (size bytes), 0 when it keeps none, kStackFilesAreHere for a stack of this
+// machine (whose files are where its paths say).
+int KeptCopyFromStacksSource(const char* storedPath, char* copy, size_t size);
 // A file the user gave the plug-in on this machine (dropped on the card): while the plug-in
 // runs, LocateFile looks for it here for the stack it was given to (the one open now), even one
 // from the web; another stack naming the same path has it asked of its own site.

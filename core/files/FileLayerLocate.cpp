@@ -164,6 +164,26 @@ bool AskStacksSourceFor(FileRequest request, const FileSpec& remembered, FileSpe
 
 }  // namespace
 
+int KeptCopyFromStacksSource(const char* storedPath, char* copy, size_t size) {
+    if (copy && size)
+        copy[0] = 0;
+    FileSpec* lent = GetFileSpec(kSlotScratch);
+    if (!g_remoteRequester || !lent)
+        return kStackFilesAreHere;
+    const FileSpecKeeper kept(kSlotScratch);
+    SetFileSpecPath(lent, storedPath ? storedPath : "");
+    const FileRequest request = {0, nullptr, kRequestKeptOnly, 0, static_cast<uint16_t>(kSlotScratch), 0};
+    const int answer = g_remoteRequester(request, kSlotScratch);
+    if (answer != 1)
+        return answer == kStackFilesAreHere ? kStackFilesAreHere : 0;
+    const std::string_view path = PathOf(*lent);
+    if (!copy || path.size() >= size)
+        return 0;
+    std::copy(path.begin(), path.end(), copy);
+    copy[path.size()] = 0;
+    return 1;
+}
+
 void RememberFileChosenHere(const char* path) {
     if (!path || !*path)
         return;

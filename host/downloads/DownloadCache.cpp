@@ -35,13 +35,6 @@ bool IsKept(std::string_view localPath, const std::vector<std::string>& keepPath
                        [&](const std::string& kept) { return !kept.empty() && SameUrl(localPath, kept); });
 }
 
-uint32_t TotalExpected(const DownloadCache& cache) {
-    uint64_t total = 0;
-    for (int i = 0; i < cache.count; ++i)
-        total += cache.entries[i].expectedSize;
-    return static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX));
-}
-
 bool IsAlnumAscii(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 // Removes a copy the cache made, and nothing outside the cache's folder.
@@ -114,6 +107,25 @@ std::vector<uint8_t> SerializeCacheIndex(const DownloadCache& cache) {
 
 bool SameUrl(std::string_view a, std::string_view b) { return EqualAsciiNoCase(a, b); }
 
+namespace {
+
+// "scheme://host:port" of an address; empty when it has no scheme and host.
+std::string_view SiteOf(std::string_view url) {
+    const size_t scheme = url.find("://");
+    if (scheme == std::string_view::npos || scheme == 0)
+        return {};
+    const size_t end = url.find_first_of("/?#\\", scheme + 3);
+    const std::string_view site = url.substr(0, end);
+    return site.size() > scheme + 3 ? site : std::string_view{};
+}
+
+}  // namespace
+
+bool SameSite(std::string_view a, std::string_view b) {
+    const std::string_view siteA = SiteOf(a), siteB = SiteOf(b);
+    return !siteA.empty() && SameUrl(siteA, siteB);
+}
+
 bool IsStackUrl(std::string_view url) {
     return url.size() >= 5 && SameUrl(url.substr(url.size() - 4), ".stk");
 }
@@ -177,13 +189,10 @@ bool AddCacheEntry(DownloadCache& cache, std::string_view url, std::string_view 
                    uint32_t expectedSize, const CacheFileOps& ops, const std::vector<std::string>& keepPaths) {
     if (!cache.enabled || url.size() >= kCachePathSize || localPath.size() >= kCachePathSize)
         return false;
+    if (expectedSize > kMaxDownloadBytes)
+        return false;
     if (cache.count >= kMaxCacheEntries && !EvictCacheEntry(cache, ops, keepPaths))
         return false;
-    for (uint32_t total = TotalExpected(cache); total > 0 && uint64_t(total) + expectedSize > kMaxCacheBytes;
-         total = TotalExpected(cache)) {
-        if (!EvictCacheEntry(cache, ops, keepPaths))
-            break;  // only kept entries are left
-    }
     DownloadCacheEntry& e = cache.entries[cache.count];
     std::memset(&e, 0, sizeof e);
     CopyField(e.url, url);
@@ -192,6 +201,30 @@ bool AddCacheEntry(DownloadCache& cache, std::string_view url, std::string_view 
     e.expectedSize = expectedSize;
     ++cache.count;
     return true;
+}
+
+int MakeRoomForArrival(DownloadCache& cache, int index, uint32_t size, const CacheFileOps& ops,
+                       const std::vector<std::string>& keepPaths) {
+    if (index < 0 || index >= cache.count)
+        return 0;
+    const std::string arrived(cache.entries[index].localPath, strnlen(cache.entries[index].localPath, kCachePathSize));
+    std::vector<std::string> kept = keepPaths;
+    kept.push_back(arrived);
+    int evicted = 0;
+    while (true) {
+        uint64_t total = size;
+        int evictable = 0;  // complete entries of other files that may go
+        for (int i = 0; i < cache.count; ++i) {
+            const DownloadCacheEntry& e = cache.entries[i];
+            if (SameUrl(e.localPath, arrived))
+                continue;
+            total += e.expectedSize;
+            evictable += e.complete != 0 && !IsKept(e.localPath, keepPaths) ? 1 : 0;
+        }
+        if (total <= kMaxCacheBytes || evictable <= 1 || !EvictCacheEntry(cache, ops, kept))
+            return evicted;
+        ++evicted;
+    }
 }
 
 void AddReceivedBytes(DownloadCacheEntry& e, uint32_t count) {
@@ -302,7 +335,7 @@ namespace {
 
 bool SameRequest(const PendingRequest& a, const PendingRequest& b) {
     return a.kind == b.kind && a.object == b.object && a.buttonId == b.buttonId && a.actionId == b.actionId &&
-           a.argument == b.argument && a.fileSlot == b.fileSlot && a.actionBit == b.actionBit && a.cardId == b.cardId &&
+           a.origin == b.origin && a.fileSlot == b.fileSlot && a.actionBit == b.actionBit && a.cardId == b.cardId &&
            std::strcmp(a.url, b.url) == 0 && std::strcmp(a.label, b.label) == 0;
 }
 
@@ -312,13 +345,13 @@ bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::str
     if (queue.count >= kMaxPendingRequests || url.size() >= kCachePathSize)
         return false;
     PendingRequest& r = queue.records[queue.count];
-    std::memset(&r, 0, sizeof r);
+    r = PendingRequest{};
     CopyField(r.url, url);
     r.kind = context.kind;
     r.object = context.objectLayer;
     r.buttonId = context.buttonId;
     r.actionId = context.actionId;
-    r.argument = context.argument;
+    r.origin = context.origin;
     r.fileSlot = fileSlot;
     r.actionBit = context.actionBit;
     r.cardId = context.cardId;
@@ -327,7 +360,7 @@ bool EnqueueRequest(RequestQueue& queue, const PendingContext& context, std::str
     // A card drawn again while its file is on the way asks again for the same: once is enough.
     for (int32_t i = 0; i < queue.count; ++i)
         if (SameRequest(queue.records[i], r)) {
-            std::memset(&r, 0, sizeof r);
+            r = PendingRequest{};
             return true;
         }
     ++queue.count;
@@ -339,7 +372,7 @@ bool AdvanceRequestQueue(RequestQueue& queue) {
         --queue.count;
     if (queue.count == 0)
         return false;
-    std::memmove(&queue.records[0], &queue.records[1], queue.count * sizeof(PendingRequest));
-    std::memset(&queue.records[queue.count], 0, sizeof(PendingRequest));
+    std::copy(queue.records + 1, queue.records + queue.count + 1, queue.records);
+    queue.records[queue.count] = PendingRequest{};
     return true;
 }

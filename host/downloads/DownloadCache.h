@@ -9,9 +9,13 @@
 #include <string_view>
 #include <vector>
 
-// The cache's limits, its entries' sizes, and the queue's limit.
+#include "core/events/ActionOrigin.h"
+
+// The cache's limits, its entries' sizes, and the queue's limit. One download may be as large as
+// the whole cache, no larger; a download that announces or sends more is given up.
 inline constexpr int kMaxCacheEntries = 50;
 inline constexpr uint32_t kMaxCacheBytes = 15000000;
+inline constexpr uint32_t kMaxDownloadBytes = kMaxCacheBytes;
 inline constexpr size_t kCacheEntrySize = 542, kCachePathSize = 260;
 inline constexpr int kMaxPendingRequests = 50;
 
@@ -50,6 +54,9 @@ void ParseCacheIndex(std::span<const uint8_t> bytes, DownloadCache& cache);
 std::vector<uint8_t> SerializeCacheIndex(const DownloadCache& cache);
 
 bool SameUrl(std::string_view a, std::string_view b);  // ASCII case-insensitive, whole string
+// Whether two addresses are of one site: the same scheme and host (with its port), case ignored;
+// false for an address without "scheme://host".
+bool SameSite(std::string_view a, std::string_view b);
 bool IsStackUrl(std::string_view url);
 int FindCacheEntry(const DownloadCache& cache, std::string_view url);
 int FindCacheEntryByPath(const DownloadCache& cache, std::string_view localPath);
@@ -58,9 +65,17 @@ void RemoveCacheEntry(DownloadCache& cache, int index);
 // `keepPaths` name local files in use (the open stack, downloads still being written): their
 // entries are never evicted.
 bool LookupCacheEntry(DownloadCache& cache, std::string_view url, uint32_t lastModified, const CacheFileOps& ops);
+// A new download's entry. Nothing is evicted for its bytes before they have arrived (a size only
+// announced, or a stream that stops, costs no other file): only a full index gives up one entry
+// for the new one. False, and nothing added, when the announced size is past kMaxDownloadBytes.
 bool AddCacheEntry(DownloadCache& cache, std::string_view url, std::string_view localPath, uint32_t lastModified,
                    uint32_t expectedSize, const CacheFileOps& ops, const std::vector<std::string>& keepPaths = {});
 bool EvictCacheEntry(DownloadCache& cache, const CacheFileOps& ops, const std::vector<std::string>& keepPaths = {});
+// The entry at `index` has arrived with `size` bytes: older entries are evicted, least used first,
+// while the cache holds more than kMaxCacheBytes, but one file never empties it: the last other
+// complete entry stays. The number evicted.
+int MakeRoomForArrival(DownloadCache& cache, int index, uint32_t size, const CacheFileOps& ops,
+                       const std::vector<std::string>& keepPaths = {});
 // One entry (a download knows its own entry by the local path), or every entry of `url`.
 void AddReceivedBytes(DownloadCacheEntry& entry, uint32_t count);
 bool MarkDownloadComplete(DownloadCacheEntry& entry);  // true when all expected bytes arrived
@@ -105,7 +120,7 @@ struct PendingRequest {
     uint32_t object;
     uint16_t buttonId;
     uint16_t actionId;
-    uint32_t argument;
+    ActionOrigin origin;  // kinds 1 and 2: who started the actions
     uint16_t fileSlot;
     char label[256];
     uint16_t actionBit;  // kinds 1 and 2: the one action that needed the file
@@ -116,7 +131,7 @@ struct PendingRequest {
 struct PendingContext {
     uint16_t kind = 0;
     uint16_t buttonId = 0;
-    uint32_t argument = 0;
+    ActionOrigin origin;
     uint16_t actionId = 0;
     char label[256] = {};
     uint32_t objectLayer = 0;

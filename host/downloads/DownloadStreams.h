@@ -55,11 +55,22 @@ bool AdoptEmbedAddress(NPP instance);
 // into the slot (once: it no longer waits).
 bool BindWaitingEmbedStack(NPP instance, int slot);
 
-// Where the open stack came from, told by its own file (slot 1): a copy in the cache came from
-// the web, and `site` (when given) gets the address it was downloaded from (empty when the index
-// no longer knows it, so that nothing is asked of any site); any other file, and a stack without
-// one, is this machine's. Names the stack carries resolve there, whatever was opened before.
+// Where the open stack came from: a stack read from a copy in the cache came from the web, and
+// `site` (when given) gets the address it was downloaded from (empty when the index no longer
+// knows it, so that nothing is asked of any site); any other file, and a stack without one, is
+// this machine's. Names the stack carries resolve there, whatever was opened before. A stack from
+// the web stays a guest until the person opens its file with the Open command: saved to a file
+// of this machine (Save As of its copy), and read again from that file by a move (Back, a
+// favourite, a jump), it still asks its site for what it names and reaches outside only on the
+// person's act.
 bool OpenStackIsFromTheWeb(std::string* site = nullptr);
+// The stack just read takes its origin from its file (above); true when that file is a copy in
+// the cache, which is never the author's file.
+bool TakeOpenedStackOrigin();
+// The open stack was saved to the file slot 1 names: a guest's file stays its site's.
+void NoteOpenStackSaved();
+// The person chose this file with the Open command: read from it, a stack is this machine's.
+void TrustStackFile(const char* path);
 
 int TargetFileSlot();
 // Module-cache forms of the index operations: `BindCachedFile` puts the local copy's path
@@ -76,9 +87,10 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
 bool StartNextQueuedRequest(PendingRequest* cached = nullptr);
 void ClearRequestQueue();
 // The file asked of the browser last, when no stream has come for it for `ms` or more, or its
-// stream started and has sent nothing for that long: it is no longer waited for (a stalled
-// stream is cut off, its partial copy dropped), its name (the address's last part) goes to
-// `lost`, and *stack tells whether it was a stack. The caller drops the queue head it was for.
-// Its stream, if it comes later, answers nothing. False when nothing has waited that long.
+// stream started and has sent less than 4 KB in that long (a stream that stopped, or drips), or
+// it announced or sent more than kMaxDownloadBytes: it is no longer waited for (its stream is cut
+// off, its partial copy dropped), its name (the address's last part) goes to `lost`, and *stack
+// tells whether it was a stack. The caller drops the queue head it was for. Its stream, if it
+// comes later, answers nothing. False when nothing has waited that long.
 bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost, bool* stack = nullptr);
 const RequestQueue* GetRequestQueue();

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,9 @@ constexpr char kCacheFolderName[] = "Pageloom Cache";
 constexpr NPError kStreamDone = 0;
 // A request made again that long after the site was asked for the same file asks it again.
 constexpr DWORD kAskAgainMs = 1000;
+// The least a file asked for must send within the time its request is given up after: a stream
+// that drips a byte now and then is as lost as one that stopped.
+constexpr uint32_t kLeastBytesPerWait = 4096;
 
 std::unique_ptr<DownloadCache> g_cache;
 std::unique_ptr<RequestQueue> g_queue;
@@ -32,8 +36,10 @@ std::unique_ptr<RequestQueue> g_queue;
 // time is all there is to tell that it will not come.
 struct AskedFile {
     std::string url;
-    DWORD at = 0;
-    bool coming = false;  // its stream has started
+    DWORD at = 0;            // asked, or last sent kLeastBytesPerWait since then
+    uint32_t sinceAt = 0;    // bytes sent since `at`
+    bool coming = false;     // its stream has started
+    bool tooLarge = false;   // it announced or sent more than one download may hold
 };
 AskedFile g_asked;
 int g_targetFileSlot = kSlotCurrentStack;
@@ -48,6 +54,7 @@ struct Download {
     bool cacheHit = false;        // the local copy is complete already: the first write ends the stream
     bool answersRequest = false;  // the file the queue head waits for
     int slot = kSlotCurrentStack;
+    uint64_t written = 0;  // bytes the stream sent
 };
 std::vector<std::unique_ptr<Download>> g_downloads;
 
@@ -57,7 +64,23 @@ struct EmbedStack {
     std::string url;
     bool waiting = false;
 };
-std::vector<EmbedStack> g_embeds;
+// A file of this machine a stack from the web was saved to in this run, with its site: read
+// again by a move, the stack is still its site's guest.
+struct GuestFile {
+    std::string path;
+    std::string site;
+};
+// Where stacks came from: the embeds' own, the files guests were saved to, and the open stack's
+// origin, taken when it was read, which holds for its session (a Save As moves its file, not its
+// origin).
+struct StackOrigins {
+    std::vector<EmbedStack> embeds;
+    std::vector<GuestFile> savedGuests;
+    uint32_t openSession = 0;
+    bool openIsGuest = false;
+    std::string openSite;
+};
+StackOrigins g_stacks;
 
 bool CanOpenFile(const char* path) {
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -152,15 +175,15 @@ void DropDownload(Download& d) {
 }
 
 EmbedStack* FindEmbed(NPP instance) {
-    auto it = std::find_if(g_embeds.begin(), g_embeds.end(),
+    auto it = std::find_if(g_stacks.embeds.begin(), g_stacks.embeds.end(),
                            [&](const EmbedStack& e) { return e.instance == instance; });
-    return instance && it != g_embeds.end() ? &*it : nullptr;
+    return instance && it != g_stacks.embeds.end() ? &*it : nullptr;
 }
 
 void RememberEmbedStack(NPP instance, const std::string& url) {
     EmbedStack* embed = FindEmbed(instance);
     if (!embed)
-        embed = &g_embeds.emplace_back();
+        embed = &g_stacks.embeds.emplace_back();
     *embed = {instance, url, true};
 }
 
@@ -201,6 +224,15 @@ void DoneAsking(const Download& d) {
         g_asked = {};
 }
 
+// A file larger than one download may be is not kept: its partial copy goes, and the request it
+// answered is given up (with the alert, by the periodic tick) so that the queue goes on.
+void GiveUpTooLarge(Download& d) {
+    DropDownload(d);
+    if (d.answersRequest && SameUrl(d.url, g_asked.url))
+        g_asked.tooLarge = true;
+    d.answersRequest = false;
+}
+
 ArrivedDownload Arrival(const Download& d) {
     return {true, d.instance, d.url, d.slot, d.answersRequest};
 }
@@ -233,21 +265,66 @@ DownloadCache* GetDownloadCache() { return g_cache.get(); }
 const RequestQueue* GetRequestQueue() { return g_queue.get(); }
 int TargetFileSlot() { return g_targetFileSlot; }
 
-bool OpenStackIsFromTheWeb(std::string* site) {
-    if (site)
-        site->clear();
-    if (!StackHasFile())
-        return false;  // made here and never saved: this machine's
-    const std::string path = OpenStackPath();
+namespace {
+
+// Whether a stack read from this file is a guest, and of which site.
+bool FileIsFromTheWeb(const std::string& path, std::string* site) {
     const int copy = g_cache && !path.empty() ? FindCacheEntryByPath(*g_cache, path) : -1;
     if (copy >= 0) {
         if (site)
             site->assign(g_cache->entries[copy].url, strnlen(g_cache->entries[copy].url, kCachePathSize));
         return true;
     }
+    for (const GuestFile& file : g_stacks.savedGuests)
+        if (SameUrl(file.path, path)) {
+            if (site)
+                *site = file.site;
+            return true;
+        }
     // A file of the cache's folder the index has forgotten came from some site all the same.
     const std::string folder = CacheFolder();
     return !folder.empty() && IsInCacheFolder(folder, path);
+}
+
+}  // namespace
+
+bool OpenStackIsFromTheWeb(std::string* site) {
+    if (site)
+        site->clear();
+    if (!StackHasFile())
+        return false;  // made here and never saved: this machine's
+    if (g_stacks.openIsGuest && g_stacks.openSession == CurrentStackIdentity().session) {
+        if (site)
+            *site = g_stacks.openSite;
+        return true;
+    }
+    return FileIsFromTheWeb(OpenStackPath(), site);
+}
+
+bool TakeOpenedStackOrigin() {
+    g_stacks.openSession = CurrentStackIdentity().session;
+    g_stacks.openIsGuest = false;
+    g_stacks.openSite.clear();
+    const std::string path = OpenStackPath();
+    if (!StackHasFile() || path.empty())
+        return false;
+    g_stacks.openIsGuest = FileIsFromTheWeb(path, &g_stacks.openSite);
+    const bool saved = std::any_of(g_stacks.savedGuests.begin(), g_stacks.savedGuests.end(),
+                                   [&](const GuestFile& file) { return SameUrl(file.path, path); });
+    return g_stacks.openIsGuest && !saved;
+}
+
+void NoteOpenStackSaved() {
+    std::string site;
+    const std::string path = OpenStackPath();
+    if (path.empty() || !OpenStackIsFromTheWeb(&site) || (g_cache && FindCacheEntryByPath(*g_cache, path) >= 0))
+        return;
+    TrustStackFile(path.c_str());
+    g_stacks.savedGuests.push_back({path, site});
+}
+
+void TrustStackFile(const char* path) {
+    std::erase_if(g_stacks.savedGuests, [&](const GuestFile& file) { return path && SameUrl(file.path, path); });
 }
 void ClearRequestQueue() {
     if (g_queue)
@@ -309,14 +386,14 @@ void ForgetInstanceDownloads(NPP instance) {
         if (d->instance == instance)
             DropDownload(*d);
     std::erase_if(g_downloads, [&](const auto& d) { return d->instance == instance; });
-    std::erase_if(g_embeds, [&](const EmbedStack& e) { return e.instance == instance; });
+    std::erase_if(g_stacks.embeds, [&](const EmbedStack& e) { return e.instance == instance; });
 }
 
 void CloseAllDownloads() {
     for (const auto& d : g_downloads)
         DropDownload(*d);
     g_downloads.clear();
-    g_embeds.clear();
+    g_stacks.embeds.clear();
 }
 
 bool BindCachedFile(const char* url, int slot) {
@@ -366,7 +443,7 @@ bool StartNextQueuedRequest(PendingRequest* cached) {
 }
 
 bool GiveUpUnansweredRequest(uint32_t ms, std::string* lost, bool* stack) {
-    if (g_asked.url.empty() || GetTickCount() - g_asked.at < ms)
+    if (g_asked.url.empty() || (!g_asked.tooLarge && GetTickCount() - g_asked.at < ms))
         return false;
     if (lost)
         *lost = UrlFileName(g_asked.url);
@@ -388,15 +465,20 @@ int RequestFileFor(const PendingContext& context, const FileRequest& request, in
     char slotPath[MAX_PATH] = {};
     GetFileSpecPath(request.slot, sizeof slotPath, slotPath);
     std::string url, site;
+    const bool fromTheWeb = OpenStackIsFromTheWeb(&site);
     // A path kept while a web stack was open (its history, its favourites) names the local copy:
-    // the copy's own address is asked for, not a file of the copy's name beside this stack.
+    // the copy's own address is asked for, not a file of the copy's name beside this stack. A
+    // stack from the web gets only its own site's copies that way: naming another site's copy
+    // (the names are guessable) asks its own site for a file of that name.
     const int copy = g_cache ? FindCacheEntryByPath(*g_cache, slotPath) : -1;
-    if (copy >= 0)
+    if (copy >= 0 && (!fromTheWeb || SameSite(g_cache->entries[copy].url, site)))
         url = g_cache->entries[copy].url;
-    else if (!OpenStackIsFromTheWeb(&site))
+    else if (!fromTheWeb)
         return kStackFilesAreHere;  // this machine's stack finds its files on this machine
     else if (!MakeSiblingUrl(site, slotPath, url))
         return 0;  // no stack address to ask beside: nothing is requested
+    if (request.flags & kRequestKeptOnly)
+        return BindCachedFile(url.c_str(), fileSlot) ? 1 : 0;
     if (context.objectLayer == 0 && BindCachedFile(url.c_str(), fileSlot))
         return 1;
     if (!IsStackUrl(url)) {
@@ -454,6 +536,11 @@ NPError StartDownloadStream(NPP instance, NPStream* stream) {
         d->slot = g_targetFileSlot;
         g_asked.coming = true;
         g_asked.at = GetTickCount();
+        g_asked.sinceAt = 0;
+    }
+    if (stream->end > kMaxDownloadBytes) {
+        GiveUpTooLarge(*d);
+        return NPERR_GENERIC_ERROR;  // the browser drops the stream
     }
     // One local copy per address. The system's stream takes it over from another embed's;
     // any other stream of an address being written takes its bytes and drops them.
@@ -514,14 +601,22 @@ int32_t WriteDownloadStream(NPP instance, NPStream* stream, int32_t len, void* b
     }
     if (len <= 0)
         return 0;
+    d->written += static_cast<uint32_t>(len);
+    if (d->written > kMaxDownloadBytes) {
+        GiveUpTooLarge(*d);
+        return -1;  // the stream ends here
+    }
     if (d->file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         if (buffer && WriteFile(d->file, buffer, static_cast<DWORD>(len), &written, nullptr) &&
             written == static_cast<DWORD>(len)) {
             if (DownloadCacheEntry* entry = EntryOf(*d))
                 AddReceivedBytes(*entry, static_cast<uint32_t>(len));
-            if (d->answersRequest && g_asked.coming)
-                g_asked.at = GetTickCount();  // still coming
+            // Still coming, when enough came since the last time it was.
+            if (d->answersRequest && g_asked.coming && (g_asked.sinceAt += static_cast<uint32_t>(len)) >= kLeastBytesPerWait) {
+                g_asked.at = GetTickCount();
+                g_asked.sinceAt = 0;
+            }
         } else {
             DropDownload(*d);  // a short file must never pass for a complete one
         }
@@ -558,6 +653,9 @@ NPError EndDownloadStream(NPP instance, NPStream* stream, NPError reason, Arrive
         RequestFailed(*d);
         return NPERR_NO_ERROR;
     }
+    // Room is made for it now that it is here, and only as far as one file may take.
+    if (const int index = FindCacheEntryByPath(*g_cache, d->localPath); index >= 0)
+        MakeRoomForArrival(*g_cache, index, static_cast<uint32_t>(d->written), FileOps(), PathsInUse());
     *arrived = Arrival(*d);
     return NPERR_NO_ERROR;
 }

@@ -40,9 +40,9 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-constexpr std::array<std::string_view, 21> kRunTypes = {
-    "exe", "com", "bat", "cmd", "pif", "scr", "cpl", "msi", "lnk", "url", "hta",
-    "js",  "jse", "vbs", "vbe", "wsf", "wsh", "ps1", "reg", "jar", "msc",
+constexpr std::array<std::string_view, 24> kRunTypes = {
+    "exe", "com", "bat", "cmd", "pif", "scr", "cpl", "msi", "lnk", "url", "hta", "js",
+    "jse", "vbs", "vbe", "wsf", "wsh", "ps1", "reg", "jar", "msc", "chm", "sct", "inf",
 };
 
 }  // namespace
@@ -153,6 +153,28 @@ std::string ProgramFromExtensionsValue(std::string_view value) {
     if (caret != std::string_view::npos)
         value = value.substr(0, caret);
     return std::string(Trimmed(value));
+}
+
+std::string PlainPathForm(std::string_view path) {
+    std::string plain(path);
+    for (char& c : plain)
+        if (c == '/')
+            c = '\\';
+    // "\\?\C:\x" and "\\.\C:\x" name C:\x; "\\?\UNC\host\share" names \\host\share.
+    if (StartsFolded(plain, "\\\\?\\UNC\\"))
+        plain = "\\\\" + plain.substr(8);
+    else if (StartsFolded(plain, "\\\\?\\") || StartsFolded(plain, "\\\\.\\"))
+        plain = plain.substr(4);
+    // This machine's administrative shares: "\\localhost\C$\x" and "\\127.0.0.1\C$\x" name C:\x.
+    for (std::string_view host : {"\\\\localhost\\", "\\\\127.0.0.1\\"}) {
+        if (!StartsFolded(plain, host))
+            continue;
+        const std::string_view rest = std::string_view(plain).substr(host.size());
+        if (rest.size() >= 2 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == '$' &&
+            (rest.size() == 2 || rest[2] == '\\'))
+            plain = std::string(1, rest[0]) + ":" + std::string(rest.substr(2));
+    }
+    return plain;
 }
 
 std::string_view AddressFromText(std::string_view text) {

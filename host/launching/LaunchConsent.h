@@ -30,7 +30,13 @@ struct DownloadOrigin {
 // in the temporary folder (where downloads go), or beside a web stack.
 bool IsDownloadedPath(std::string_view path, const DownloadOrigin& origin);
 // True when the path lies in the folder (or below it); case and separators '\' '/' ignored.
+// Both are to be full, long and canonical (CanonicalPath, LaunchConsent_win.cpp): the text is
+// compared as it stands.
 bool PathInFolder(std::string_view path, std::string_view folder);
+// A path's plain form: '/' made '\', the "\\?\" and "\\.\" prefixes dropped ("\\?\UNC\" made
+// "\\"), and this machine's administrative shares ("\\localhost\C$", "\\127.0.0.1\C$") made the
+// drive they stand for.
+std::string PlainPathForm(std::string_view path);
 
 // The local path an address names: a "file:" address without its scheme and leading slashes,
 // %XX decoded, '/' made '\'; any other text as it is.

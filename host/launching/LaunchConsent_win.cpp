@@ -42,23 +42,47 @@ std::string TempFolder() {
     return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
 }
 
+// A path as this machine resolves it: full (relative parts and "..", "\\?\", "\\.\" and this
+// machine's administrative shares resolved), with long names, and, for a file or folder that
+// exists, where its links lead. Text prefixes of other forms of one path never match.
+std::string CanonicalPath(const std::string& path) {
+    if (path.empty())
+        return path;
+    const std::string plain = PlainPathForm(path);
+    char buffer[4 * MAX_PATH] = {};
+    DWORD length = GetFullPathNameA(plain.c_str(), sizeof buffer, buffer, nullptr);
+    if (length == 0 || length >= sizeof buffer)
+        return plain;
+    const std::string full(buffer, length);
+    HANDLE file = CreateFileA(full.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        length = GetFinalPathNameByHandleA(file, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        CloseHandle(file);
+        if (length > 0 && length < sizeof buffer)
+            return PlainPathForm(std::string(buffer, length));
+    }
+    // Not there (yet): the long name of the folder it would lie in.
+    const size_t cut = full.find_last_of('\\');
+    if (cut == std::string::npos || cut < 2 || cut + 1 == full.size())
+        return full;
+    const bool driveRoot = cut == 2 && full[1] == ':';
+    const std::string folder = driveRoot ? full.substr(0, 3) : CanonicalPath(full.substr(0, cut));
+    return folder + (folder.empty() || folder.back() != '\\' ? "\\" : "") + full.substr(cut + 1);
+}
+
 DownloadOrigin CurrentOrigin() {
     DownloadOrigin origin;
     if (const DownloadCache* cache = GetDownloadCache()) {
         const int count = cache->count < 0 ? 0 : (cache->count > kMaxCacheEntries ? kMaxCacheEntries : cache->count);
         for (int i = 0; i < count; ++i)
-            origin.cachedPaths.emplace_back(cache->entries[i].localPath,
-                                            strnlen(cache->entries[i].localPath, kCachePathSize));
+            origin.cachedPaths.push_back(CanonicalPath(
+                std::string(cache->entries[i].localPath, strnlen(cache->entries[i].localPath, kCachePathSize))));
     }
-    origin.tempFolder = TempFolder();
+    origin.tempFolder = CanonicalPath(TempFolder());
     if (const FileSpec* stack = GetFileSpec(kSlotCurrentStack))
-        origin.stackPath = std::string(PathOf(*stack));
-    origin.stackFromWeb = false;
-    for (const std::string& cached : origin.cachedPaths)
-        if (!origin.stackPath.empty() && lstrcmpiA(cached.c_str(), origin.stackPath.c_str()) == 0)
-            origin.stackFromWeb = true;
-    if (PathInFolder(origin.stackPath, origin.tempFolder))
-        origin.stackFromWeb = true;
+        origin.stackPath = CanonicalPath(std::string(PathOf(*stack)));
+    origin.stackFromWeb = OpenStackIsFromTheWeb();
     return origin;
 }
 
@@ -76,6 +100,6 @@ bool AskLaunchConsent(const std::string& program, const std::string& document) {
     return answer == IDYES;
 }
 
-bool IsDownloadedFile(const char* path) { return path && IsDownloadedPath(path, CurrentOrigin()); }
+bool IsDownloadedFile(const char* path) { return path && IsDownloadedPath(CanonicalPath(path), CurrentOrigin()); }
 
 bool IsStackFromWeb() { return CurrentOrigin().stackFromWeb; }

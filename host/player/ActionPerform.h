@@ -15,6 +15,7 @@
 #include <span>
 #include <vector>
 
+#include "core/events/ActionOrigin.h"
 #include "core/memory/Handles.h"
 #include "core/memory/ShortRect.h"
 
@@ -32,7 +33,7 @@ struct Performance {
     Handle record = 0;
     uint32_t offset = 0;
     uint16_t objectId = 0;
-    int byClick = 0;
+    ActionOrigin origin;
     ActionMarks marks;
     bool stop = false;
     int edited = 0;

@@ -53,7 +53,7 @@ bool ToggleScriptMenuBar(bool always) {
 }
 
 bool EditAsked(const Performance& p, bool altWithoutLock) {
-    return p.byClick && altWithoutLock && !(GetHandleWord(p.record, p.offset + kObjectFlags) & kButtonNoClick);
+    return p.origin.ByPerson() && altWithoutLock && !(GetHandleWord(p.record, p.offset + kObjectFlags) & kButtonNoClick);
 }
 
 }  // namespace

@@ -55,26 +55,26 @@ bool FindButton(uint16_t buttonId, uint16_t cardId, Handle* card, uint32_t* offs
 
 }  // namespace
 
-int DoButtonActions(HWND cardWindow, uint16_t buttonId, uint32_t byClick) {
+int DoButtonActions(HWND cardWindow, uint16_t buttonId, ActionOrigin origin) {
     Handle card = 0;
     uint32_t offset = 0;
     if (!FindButton(buttonId, 0, &card, &offset))
         return 0;
     PendingWork work;
-    SetPendingButtonRequest(buttonId, GetCardId(card), byClick);
+    SetPendingButtonRequest(buttonId, GetCardId(card), origin);
     uint8_t label[kButtonNameBytes];
     std::memcpy(label, g_lastName, sizeof label);
     ButtonRun run;
-    return PerformObjectActions(cardWindow, card, offset, buttonId, static_cast<int>(byClick), 0, label);
+    return PerformObjectActions(cardWindow, card, offset, buttonId, origin, 0, label);
 }
 
-int ReplayButtonAction(HWND cardWindow, uint16_t buttonId, uint16_t cardId, uint16_t action, uint32_t byClick) {
+int ReplayButtonAction(HWND cardWindow, uint16_t buttonId, uint16_t cardId, uint16_t action, ActionOrigin origin) {
     Handle card = 0;
     uint32_t offset = 0;
     if (!FindButton(buttonId, cardId, &card, &offset))
         return 0;
     PendingWork work;
-    SetPendingButtonRequest(buttonId, GetCardId(card), byClick);
+    SetPendingButtonRequest(buttonId, GetCardId(card), origin);
     ButtonRun run;
-    return PerformOneAction(cardWindow, card, offset, buttonId, static_cast<int>(byClick), action);
+    return PerformOneAction(cardWindow, card, offset, buttonId, origin, action);
 }

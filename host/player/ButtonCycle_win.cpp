@@ -104,7 +104,7 @@ int ButtonCycleKey(HWND window, UINT message, WPARAM key) {
         return 1;
     }
     if (key == VK_RETURN && cycle.highlighted) {
-        DoButtonActions(window, cycle.highlighted, kByUser);  // the person's Return
+        DoButtonActions(window, cycle.highlighted, PersonsAct::Of(message, key));
         return 1;
     }
     return 0;

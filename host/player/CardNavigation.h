@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "cardview/transitions/CardTransitions.h"
+#include "core/events/ActionOrigin.h"
 #include "host/player/CardRefresh.h"
 
 // Leaves the current card: the history entry (when asked), the modules' event, the card's leave
@@ -51,14 +52,14 @@ void GoHomeStack(const CardMove& move = {});
 
 // In browse mode only, with a nonzero id: performs the stack's 'Actn' resource with the label
 // string (0: none). 1 then, else 0.
-int RunCardAction(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId);
+int RunCardAction(uint16_t actionId, ActionOrigin origin, int waitAfter, uint32_t labelStringId);
 // In browse mode only, with a nonzero id: the stack's 'Actn' resource of that id is performed
 // (none: nothing) and written back when the performer changed it. 1 then, else 0.
 // While it runs, a file an action asks for is for that action of this resource (DownloadReplay.h).
-int PerformActionResource(uint16_t id, int byClick, int waitAfter, const char* label);
+int PerformActionResource(uint16_t id, ActionOrigin origin, int waitAfter, const char* label);
 // The one action of the 'Actn' resource whose file has arrived, alone (started as the actions
 // were, without the testing answer, the move or the wait); in browse mode only.
-int ReplayActionResource(uint16_t id, uint16_t action, const char* label, int byClick);
+int ReplayActionResource(uint16_t id, uint16_t action, const char* label, ActionOrigin origin);
 
 // The title: stack name and card number (string 2521). force sets it even while numbers are
 // off. Set on the frame window, which the plug-in does not have.

@@ -81,7 +81,7 @@ void LeaveCard(bool withHistory) {
     if (withHistory)
         PushCardHistory();
     NotifyStackNBAs(kNbaEventLeaveCard);
-    RunCardAction(GetHandleWord(GetCurrentCardRecord(), kCardAction2), 0, 1, kStringLeaveCardAction);
+    RunCardAction(GetHandleWord(GetCurrentCardRecord(), kCardAction2), kByEvent, 1, kStringLeaveCardAction);
     DiscardUndoOnLeavingCard();
     ClearTimerTable();
     // The card is drawn again whole: nothing of the movies needs invalidating.
@@ -111,8 +111,8 @@ int EnterCard(const CardMove& move, bool arriveAtStack) {
     GetPlayerUpcalls().cardEntered();
     NotifyStackNBAs(kNbaEventEnterCard);
     if (arriveAtStack)
-        RunCardAction(GetHandleWord(GetStackHeaderHandle(), kHeaderStackActionA), 0, 0, kStringArriveStackAction);
-    RunCardAction(GetHandleWord(card, kCardAction1), 0, 0, kStringArriveCardAction);
+        RunCardAction(GetHandleWord(GetStackHeaderHandle(), kHeaderStackActionA), kByEvent, 0, kStringArriveStackAction);
+    RunCardAction(GetHandleWord(card, kCardAction1), kByEvent, 0, kStringArriveCardAction);
     const bool realized = window && RealizeAppPalette(window, GetAppPalette());
     ReloadFillPatterns();
     return realized ? 1 : 0;
@@ -198,13 +198,13 @@ void GoHomeStack(const CardMove& move) {
         GoToStackCard(GetHomeCardId(), kSlotHomeStack, move, true);
 }
 
-int RunCardAction(uint16_t actionId, int byClick, int waitAfter, uint32_t labelStringId) {
+int RunCardAction(uint16_t actionId, ActionOrigin origin, int waitAfter, uint32_t labelStringId) {
     if (actionId == 0 || !IsBrowseMode())
         return 0;
     char label[257] = {};
     if (labelStringId)
         LoadResString(labelStringId, label, sizeof label);
-    PerformActionResource(actionId, byClick, waitAfter, label);
+    PerformActionResource(actionId, origin, waitAfter, label);
     return 1;
 }
 
@@ -212,7 +212,7 @@ namespace {
 
 // The stack's 'Actn' resource of that id performed (all its actions, or the one action of
 // onlyAction) and written back when the performer changed it.
-int RunActionResource(uint16_t id, int byClick, int waitAfter, const char* label, uint16_t onlyAction) {
+int RunActionResource(uint16_t id, ActionOrigin origin, int waitAfter, const char* label, uint16_t onlyAction) {
     if (id == 0 || !IsBrowseMode())
         return 0;
     const int32_t stackFile = GetStackResFile();
@@ -229,9 +229,9 @@ int RunActionResource(uint16_t id, int byClick, int waitAfter, const char* label
     name[0] = static_cast<uint8_t>(length);
     std::memcpy(name + 1, label ? label : "", length);
     PendingWork work;
-    SetPendingNamedRequest(id, label, byClick);
-    const int edited = onlyAction ? PerformOneAction(GetMainWindow(), action, 0, id, byClick, onlyAction)
-                                  : PerformObjectActions(GetMainWindow(), action, 0, id, byClick, waitAfter, name);
+    SetPendingNamedRequest(id, label, origin);
+    const int edited = onlyAction ? PerformOneAction(GetMainWindow(), action, 0, id, origin, onlyAction)
+                                  : PerformObjectActions(GetMainWindow(), action, 0, id, origin, waitAfter, name);
     if (edited) {
         // The performer changed the block (an edited script): it goes back as the new 'Actn'.
         ReleaseResource(action);
@@ -248,12 +248,12 @@ int RunActionResource(uint16_t id, int byClick, int waitAfter, const char* label
 
 }  // namespace
 
-int PerformActionResource(uint16_t id, int byClick, int waitAfter, const char* label) {
-    return RunActionResource(id, byClick, waitAfter, label, 0);
+int PerformActionResource(uint16_t id, ActionOrigin origin, int waitAfter, const char* label) {
+    return RunActionResource(id, origin, waitAfter, label, 0);
 }
 
-int ReplayActionResource(uint16_t id, uint16_t action, const char* label, int byClick) {
-    return action ? RunActionResource(id, byClick, 0, label, action) : 0;
+int ReplayActionResource(uint16_t id, uint16_t action, const char* label, ActionOrigin origin) {
+    return action ? RunActionResource(id, origin, 0, label, action) : 0;
 }
 
 void UpdateCardTitle(bool force) {

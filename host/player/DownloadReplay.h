@@ -25,9 +25,9 @@ private:
 };
 // The owner whose actions run (a button found in the card record of cardId; an 'Actn'
 // resource with its label), and the one action of it that runs now (0 between actions). The
-// argument is who started the actions (ObjectActions.h's ActionOrigin): the replay keeps it.
-void SetPendingButtonRequest(uint16_t buttonId, uint16_t cardId, uint32_t argument);
-void SetPendingNamedRequest(uint16_t actionId, const char* label, uint32_t argument);
+// origin is who started the actions: the replay, which goes on with that chain, keeps it.
+void SetPendingButtonRequest(uint16_t buttonId, uint16_t cardId, ActionOrigin origin);
+void SetPendingNamedRequest(uint16_t actionId, const char* label, ActionOrigin origin);
 void SetPendingAction(uint16_t actionBit);
 void ClearPendingRequestLabel();  // the 256-byte label of the pending-request context
 // The context and the last refresh forgotten (with the download state at shut-down).

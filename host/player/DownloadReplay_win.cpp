@@ -129,10 +129,10 @@ void ReplayPendingRequest(const PendingRequest& request, const char* url) {
         return;
     switch (request.kind) {
     case kPendingButtonAction:
-        ReplayButtonAction(GetMainWindow(), request.buttonId, request.cardId, request.actionBit, request.argument);
+        ReplayButtonAction(GetMainWindow(), request.buttonId, request.cardId, request.actionBit, request.origin);
         break;
     case kPendingNamedAction:
-        ReplayActionResource(request.actionId, request.actionBit, request.label, static_cast<int>(request.argument));
+        ReplayActionResource(request.actionId, request.actionBit, request.label, request.origin);
         break;
     case kPendingLayer:
         if (request.cardId == GetCurrentCardId() && IsListedLayer(request.object))
@@ -168,18 +168,18 @@ void ForgetPendingRequest() {
     g_context = PendingContext{};
 }
 
-void SetPendingButtonRequest(uint16_t buttonId, uint16_t cardId, uint32_t argument) {
+void SetPendingButtonRequest(uint16_t buttonId, uint16_t cardId, ActionOrigin origin) {
     g_context.kind = kPendingButtonAction;
     g_context.buttonId = buttonId;
     g_context.cardId = cardId;
-    g_context.argument = argument;
+    g_context.origin = origin;
     g_context.actionBit = 0;
 }
 
-void SetPendingNamedRequest(uint16_t actionId, const char* label, uint32_t argument) {
+void SetPendingNamedRequest(uint16_t actionId, const char* label, ActionOrigin origin) {
     g_context.kind = kPendingNamedAction;
     g_context.actionId = actionId;
-    g_context.argument = argument;
+    g_context.origin = origin;
     g_context.actionBit = 0;
     ClearPendingRequestLabel();
     if (label)

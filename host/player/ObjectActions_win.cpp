@@ -55,7 +55,7 @@ bool ReachesOutside(uint16_t bit) {
 // through here, marked with its origin: a stack from the web reaches outside only when the
 // person's click or key started the chain.
 void RunAction(Performance& p, uint16_t bit) {
-    if (ReachesOutside(bit) && p.byClick != kByUser && OpenStackIsFromTheWeb())
+    if (ReachesOutside(bit) && !p.origin.ByPerson() && OpenStackIsFromTheWeb())
         return;
     PendingWork work;
     SetPendingAction(bit);
@@ -72,13 +72,13 @@ bool ReadActionWords(Handle record, uint32_t offset, uint16_t* flags, uint16_t* 
     });
 }
 
-Performance Start(HWND window, Handle record, uint32_t offset, uint16_t objectId, int byClick) {
+Performance Start(HWND window, Handle record, uint32_t offset, uint16_t objectId, ActionOrigin origin) {
     Performance p;
     p.window = window;
     p.record = record;
     p.offset = offset;
     p.objectId = objectId;
-    p.byClick = byClick;
+    p.origin = origin;
     return p;
 }
 
@@ -100,7 +100,7 @@ std::vector<uint8_t> CopyPerformedChunk(const Performance& p, uint16_t tag) {
     return {record.begin() + at, record.begin() + at + length};
 }
 
-int PerformObjectActions(HWND window, Handle record, uint32_t offset, uint16_t objectId, int byClick, int waitAfter,
+int PerformObjectActions(HWND window, Handle record, uint32_t offset, uint16_t objectId, ActionOrigin origin, int waitAfter,
                          const uint8_t* label) {
     uint16_t flags = 0, testing = 0;
     if (!ReadActionWords(record, offset, &flags, &testing))
@@ -110,7 +110,7 @@ int PerformObjectActions(HWND window, Handle record, uint32_t offset, uint16_t o
     ActionMove move;
     const bool moveDue = (flags & kActGoTo) != 0 && ReadActionMove(record, offset, &move);
 
-    Performance p = Start(window, record, offset, objectId, byClick);
+    Performance p = Start(window, record, offset, objectId, origin);
     for (uint32_t bit = 1; bit <= flags && bit < 0x10000; bit <<= 1) {
         if (!(flags & bit))
             continue;
@@ -129,11 +129,12 @@ int PerformObjectActions(HWND window, Handle record, uint32_t offset, uint16_t o
     return p.edited;
 }
 
-int PerformOneAction(HWND window, Handle record, uint32_t offset, uint16_t objectId, int byClick, uint16_t action) {
+int PerformOneAction(HWND window, Handle record, uint32_t offset, uint16_t objectId, ActionOrigin origin,
+                     uint16_t action) {
     uint16_t flags = 0, testing = 0;
     if (!ReadActionWords(record, offset, &flags, &testing) || !(flags & action))
         return 0;  // the action is no longer there
-    Performance p = Start(window, record, offset, objectId, byClick);
+    Performance p = Start(window, record, offset, objectId, origin);
     RunAction(p, action);
     return p.edited;
 }

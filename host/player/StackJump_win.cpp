@@ -4,8 +4,10 @@
 #include "host/player/StackJump.h"
 
 #include <cstring>
+#include <vector>
 
 #include "actions/ActionRecord.h"
+#include "actions/TimerButtons.h"
 #include "core/events/CardLeaveGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
@@ -125,6 +127,7 @@ namespace {
 // The move itself, once it may run and the user has let the stack go.
 int JumpToStack(int slot, uint16_t cardId, CardMove move, bool withHistory, bool rememberedFirst) {
     move.oldCard = TakeOldCardForEffect(move.effect);
+    const std::vector<uint8_t> timers = CopyTimerTable();  // a move that fails leaves them as they were
     LeaveCard(withHistory);
     if (const HWND window = GetMainWindow())
         ValidateRect(window, nullptr);
@@ -144,12 +147,14 @@ int JumpToStack(int slot, uint16_t cardId, CardMove move, bool withHistory, bool
         if (const FileSpec* asked = GetFileSpec(slot))
             g_waitingJump.target = *asked;
         RefreshCurrentCard(1);
+        RestoreTimerTable(timers);
         g_waitingJump.letGo = CurrentLetGo();
         return 0;
     }
     // Read whole first: a stack that cannot be read leaves this one open on its card.
     if (LoadOtherStack(slot) != kFileOk) {
         RefreshCurrentCard(1);
+        RestoreTimerTable(timers);
         return 0;
     }
     const int16_t wanted = static_cast<int16_t>(cardId);

@@ -40,11 +40,12 @@ namespace {
 
 constexpr int kStartCardWidth = 512, kStartCardHeight = 384;
 
-// The stack just read, as the program keeps it: whether its file is only a downloaded copy,
+// The stack just read, as the program keeps it: where it came from and whether its file is only a
+// downloaded copy,
 // its title (unless it numbers its cards), the home stack when it is one, the modules its
 // actions name, then its fonts.
 void TakeLoadedStack() {
-    SetStackFileIsDownloadCopy(OpenStackIsFromTheWeb());
+    SetStackFileIsDownloadCopy(TakeOpenedStackOrigin());
     if (!ProgramStackSettings().titleWord)
         UpdateCardTitle(false);
     RememberHomeStack();
@@ -120,6 +121,7 @@ int OpenStack(bool ask) {
             return 0;
         }
         PutFileSpec(kSlotCurrentStack, chosen);
+        TrustStackFile(std::string(PathOf(chosen)).c_str());  // the person's own choice of file
     }
     OnStackEvent(StackEvent::RemovingFiltersMenu);
     const int err = LoadStack();
@@ -183,6 +185,7 @@ void OnStackEvent(StackEvent event) {
         break;
     case StackEvent::ResettingFontTable: ResetFontTable(); break;
     case StackEvent::StoringFontTable: SaveFontTable(); break;
+    case StackEvent::SavedToItsFile: NoteOpenStackSaved(); break;
     case StackEvent::ClosingNbas: EndStackNBAs(false); break;
     case StackEvent::ClosingNbasFinally: EndStackNBAs(true); break;
     case StackEvent::CallingNbaMain: FreeNbaMenuIf(1); break;

@@ -33,7 +33,7 @@ bool StackFollowsLinks() {
            GetU16({lock.get(), kStackHeaderBytes}, kHeaderTimersAndLinks) == 1;
 }
 
-int FollowTextLink(int x, int y, bool suppress, int pending) {
+int FollowTextLink(int x, int y, bool suppress, int pending, ActionOrigin origin) {
     if (pending && GetActiveTextField())
         return pending;
     if (suppress || !IsBrowseMode() || !StackFollowsLinks())
@@ -46,11 +46,11 @@ int FollowTextLink(int x, int y, bool suppress, int pending) {
             return pending;
         bounds = layer->bounds;
     }
-    const int performed = FollowLinkAtPoint(top, {x - bounds.left, y - bounds.top});
+    const int performed = FollowLinkAtPoint(top, {x - bounds.left, y - bounds.top}, origin);
     return pending ? pending : performed;
 }
 
-int FollowLinkAtPoint(LayerHandle field, POINT point) {
+int FollowLinkAtPoint(LayerHandle field, POINT point, ActionOrigin origin) {
     int32_t start = 0, end = 0;
     const uint16_t id = FindLinkAtCaret(field, point, &start, &end);
     if (!id)
@@ -71,10 +71,10 @@ int FollowLinkAtPoint(LayerHandle field, POINT point) {
     const uint16_t card = GetCurrentCardId();
     if (!FlashLinkSelection(window, readOnly, start, end) || GetCurrentCardId() != card)
         return 0;
-    return PerformLinkActions(id, 1);
+    return PerformLinkActions(id, origin);
 }
 
-int PerformLinkActions(uint16_t linkId, int byClick) {
+int PerformLinkActions(uint16_t linkId, ActionOrigin origin) {
     if (!IsBrowseMode() || linkId == 0)
         return 0;
     Handle data = 0;
@@ -98,7 +98,7 @@ int PerformLinkActions(uint16_t linkId, int byClick) {
         std::memcpy(g_linkName + 1, label + 1, g_linkName[0]);
     }
     PendingWork work;
-    PerformObjectActions(GetMainWindow(), data, offset, linkId, byClick, 0, label);
+    PerformObjectActions(GetMainWindow(), data, offset, linkId, origin, 0, label);
     return 1;
 }
 

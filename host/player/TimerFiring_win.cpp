@@ -20,9 +20,9 @@ void FireDueTimers(HWND window, uint32_t timersOn) {
         if (!TakeDueTimer(i, &due))
             continue;
         if (due.source == kTimerFromAction)
-            RunCardAction(due.id, 0, 0, 0);
+            RunCardAction(due.id, kByEvent, 0, 0);
         else
-            DoButtonActions(window, due.id, 0);
+            DoButtonActions(window, due.id, kByEvent);
         // Left for another card: the entries after this one are that card's now.
         if (TimerTableGeneration() != generation)
             break;

@@ -311,7 +311,7 @@ void CbDoButton(NbaParamBlock& b) {
         return;
     }
     saved.Restore();
-    DoButtonActions(GetMainWindow(), object.id, 0);
+    DoButtonActions(GetMainWindow(), object.id, kByEvent);
     saved.Restore();
 }
 
@@ -376,13 +376,13 @@ void CbDoObjectActions(NbaParamBlock& b) {
         object.kind = GetHandleWord(object.record, object.offset + kObjectKind);
         object.id = GetHandleWord(object.record, object.offset + kObjectId);
         if (object.kind == kObjectButton) {
-            DoButtonActions(GetMainWindow(), object.id, 0);
+            DoButtonActions(GetMainWindow(), object.id, kByEvent);
         } else if (const int index = ObjectIndexOfKind(object.kind); index > 0) {
             NameBuffer name;
             CopyObjectName(object.record, object.offset, object.kind, &name);
             g_performedNames[index] = name;
             std::string label(reinterpret_cast<const char*>(name.data() + 1), name[0]);
-            PerformActionResource(ObjectActionId(object), 0, 0, label.c_str());
+            PerformActionResource(ObjectActionId(object), kByEvent, 0, label.c_str());
         }
     }
     saved.Restore();

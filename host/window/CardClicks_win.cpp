@@ -51,7 +51,7 @@ uint16_t LayerKind(LayerHandle layer) {
 
 void RunStackClickAction() {
     if (const uint16_t id = StackHeaderWord(kHeaderStackActionB))
-        RunCardAction(id, 1, 0, kStringStackClickLabel);
+        RunCardAction(id, PersonsAct::Of(WM_LBUTTONDOWN), 0, kStringStackClickLabel);
 }
 
 LRESULT BrowseClick(HWND window, WPARAM keyState, LPARAM lParam, POINT point) {
@@ -78,7 +78,7 @@ LRESULT BrowseClick(HWND window, WPARAM keyState, LPARAM lParam, POINT point) {
                 }
                 const uint8_t* name = ClickedGraphicName();
                 const std::string label(reinterpret_cast<const char*>(name + 1), name[0]);
-                handled = PerformActionResource(actionId, 1, 0, label.c_str()) != 0;
+                handled = PerformActionResource(actionId, PersonsAct::Of(WM_LBUTTONDOWN), 0, label.c_str()) != 0;
             }
             break;
         }
@@ -177,6 +177,6 @@ int RunCardClickAction() {
     const uint16_t id = CurrentCardWord(kCardAction3);
     if (!id)
         return 0;
-    RunCardAction(id, 1, 0, kStringCardClickLabel);
+    RunCardAction(id, PersonsAct::Of(WM_LBUTTONDOWN), 0, kStringCardClickLabel);
     return 1;
 }

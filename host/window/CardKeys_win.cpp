@@ -187,7 +187,7 @@ LRESULT OnCardChar(HWND window, WPARAM character, LPARAM lParam) {
         if (CallMouseHook(WM_LBUTTONDOWN, window, kOffCardCommit, kOffCardCommit))
             return 0;
         if (uint16_t button = 0; FindDefaultButton(&button)) {
-            DoButtonActions(GetMainWindow(), button, 1);
+            DoButtonActions(GetMainWindow(), button, PersonsAct::Of(WM_CHAR, character));
             return 0;
         }
     }

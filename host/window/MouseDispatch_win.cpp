@@ -74,12 +74,12 @@ bool ObjectToolHover(HWND window, POINT point) {
     return true;
 }
 
-// A press released inside its button: the button performs its actions, as a click.
+// A press released inside its button: the button performs its actions, as the person's click.
 bool ReleaseButtonPress(HWND window) {
     uint16_t released = 0;
     if (!EndButtonPress(window, &released))
         return false;
-    DoButtonActions(GetMainWindow(), released, 1);
+    DoButtonActions(GetMainWindow(), released, PersonsAct::Of(WM_LBUTTONUP));
     return true;
 }
 
@@ -97,12 +97,13 @@ bool RunGraphicDrop(HWND window, POINT point) {
     const GraphicDrop drop = DropGraphicInBrowse(window, point.x, point.y);
     if (!drop.taken)
         return false;
+    const ActionOrigin dropped = PersonsAct::Of(WM_LBUTTONUP);
     if (drop.buttonId) {
-        DoButtonActions(GetMainWindow(), drop.buttonId, 1);
+        DoButtonActions(GetMainWindow(), drop.buttonId, dropped);
     } else if (drop.actionId) {
         const uint8_t* name = ClickedGraphicName();
         const std::string label(reinterpret_cast<const char*>(name + 1), name[0]);
-        PerformActionResource(drop.actionId, 1, 0, label.c_str());
+        PerformActionResource(drop.actionId, dropped, 0, label.c_str());
     }
     return true;
 }
@@ -124,8 +125,9 @@ bool EndObjectDrag(HWND window, LPARAM lParam) {
 
 bool TrackButtonsAt(HWND window, int x, int y) {
     const ButtonMouse buttons = TrackButtonMouse(window, x, y);
+    // The mouse passing over is no act of the person's: the rollover's chain is an event.
     if (buttons.rolledOnto)
-        DoButtonActions(GetMainWindow(), buttons.buttonId, 1);
+        DoButtonActions(GetMainWindow(), buttons.buttonId, kByEvent);
     return buttons.used;
 }
 
@@ -176,7 +178,8 @@ LRESULT DispatchCardButtonUp(HWND window, WPARAM keyState, LPARAM lParam) {
         return DefaultChildProcessing(window, WM_LBUTTONUP, keyState, lParam);
     }
     const POINT point = CardPointFromLParam(window, lParam, true);
-    const bool taken = FollowTextLink(point.x, point.y, (keyState & MK_CONTROL) != 0, kLinkStateNone) ||
+    const bool taken = FollowTextLink(point.x, point.y, (keyState & MK_CONTROL) != 0, kLinkStateNone,
+                                                  PersonsAct::Of(WM_LBUTTONUP)) ||
                        RunGraphicDrop(window, point) ||
                        (!s.cardClickConsumed && ReleaseButtonPress(window));
     if (!taken) {

@@ -141,7 +141,7 @@ LRESULT OnButtonDown(HWND window, const FieldState& state, WPARAM wParam, LPARAM
         if (HitTestLayers(at.x, at.y, false, nullptr) != state.layer)
             return SendMessageA(card, WM_LBUTTONDOWN, wParam, MAKELPARAM(at.x, at.y));
         if (!(wParam & MK_CONTROL))
-            PerformActionResource(state.actionId, 1, 0, FieldName(state.id).c_str() + 1);
+            PerformActionResource(state.actionId, PersonsAct::Of(WM_LBUTTONDOWN), 0, FieldName(state.id).c_str() + 1);
         // The actions may have left the card, and this window with it.
         if (!IsWindow(window))
             return 0;
@@ -227,7 +227,8 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_LBUTTONDOWN: return OnButtonDown(window, state, wParam, lParam);
     case WM_LBUTTONUP:
         if (GetCurrentTool() == kBrowseTool && wParam != kKeyFlagsNoLink && StackFollowsLinks() && state.layer) {
-            FollowLinkAtPoint(state.layer, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+            FollowLinkAtPoint(state.layer, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))},
+                              PersonsAct::Of(WM_LBUTTONUP));
             // The actions may have left the card, and this window with it.
             if (!IsWindow(window))
                 return 0;

@@ -232,7 +232,7 @@ void DisposeCards() {
         closingAction = GetU16(header.bytes(), kHeaderClosingAction);
     }
     if (GetStackHeaderHandle())
-        GetStackUpcalls().runCardAction(closingAction, 0, 1, kStringLeaveStackAction);
+        GetStackUpcalls().runCardAction(closingAction, kByEvent, 1, kStringLeaveStackAction);
     SetStackHeaderHandle(0);
     FreeTestingAnswers();
     for (int i = CountCards(); i >= 1; --i)

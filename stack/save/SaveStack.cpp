@@ -211,6 +211,7 @@ int WriteAndPlace(const SavePlan& plan, Handle buffer, RecordWriter& records, bo
     ClearStackChanged();
     SetStackHasFile(true);
     NoteStackSavedToItsFile();
+    GetStackUpcalls().stackEvent(StackEvent::SavedToItsFile);
     return kFileOk;
 }
 

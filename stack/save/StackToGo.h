@@ -38,6 +38,7 @@ struct StackToGoItem {
     uint32_t tenths = 0;    // size in tenths of a kilobyte; 0 when the file cannot be opened
     int state = kToGoUnchecked;
     bool nameTooLong = false;  // listed but never checked: the record could not hold its name
+    std::string source;        // the file its bytes are read from; empty: the path itself
 };
 
 struct StackToGoList {
@@ -119,7 +120,8 @@ struct StackToGoPlan {
     std::span<const uint8_t> launcher;
     std::string libraryPath;
     std::string playerPath;
-    std::vector<std::string> groups[3];  // stacks, data files, modules
+    std::vector<std::string> groups[3];   // stacks, data files, modules: named by these paths
+    std::vector<std::string> sources[3];  // the same, the files read (empty: the path)
     std::vector<std::string> listed;     // every listed file, checked or not: never overwritten
 };
 // The trailer as written (host values).

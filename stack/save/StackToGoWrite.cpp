@@ -40,8 +40,8 @@ struct Writer {
 
     // One record; false when the source is missing or empty (nothing written). A source that
     // ends early fails the package rather than leaving a record shorter than its length.
-    bool Record(const std::string& path) {
-        File in(std::fopen(path.c_str(), "rb"));
+    bool Record(const std::string& path, const std::string& source) {
+        File in(std::fopen((source.empty() ? path : source).c_str(), "rb"));
         if (!in || std::fseek(in.get(), 0, SEEK_END) != 0)
             return false;
         const long size = std::ftell(in.get());
@@ -67,10 +67,14 @@ struct Writer {
 bool NamesPackedFile(const StackToGoPlan& plan) {
     if (SamePathText(plan.packagePath, plan.libraryPath) || SamePathText(plan.packagePath, plan.playerPath))
         return true;
-    for (const auto& group : plan.groups)
-        for (const std::string& path : group)
+    for (int g = 0; g < 3; ++g) {
+        for (const std::string& path : plan.groups[g])
             if (SamePathText(plan.packagePath, path))
                 return true;
+        for (const std::string& source : plan.sources[g])
+            if (SamePathText(plan.packagePath, source))
+                return true;
+    }
     for (const std::string& path : plan.listed)
         if (SamePathText(plan.packagePath, path))
             return true;
@@ -101,16 +105,23 @@ std::vector<uint8_t> StackToGoTrailerBytes(const StackToGoTrailer& t) {
 }
 
 void PlanGroups(const StackToGoList& list, StackToGoPlan& plan) {
-    for (auto& group : plan.groups)
-        group.clear();
+    for (int g = 0; g < 3; ++g) {
+        plan.groups[g].clear();
+        plan.sources[g].clear();
+    }
     for (const StackToGoItem& item : list.items) {
         if (item.nameTooLong)
             continue;
+        int group = -1;
         if (item.parent < 0) {
             if (item.state == kToGoChecked || item.state == kToGoPartly)
-                plan.groups[0].push_back(item.path);
+                group = 0;
         } else if (item.state == kToGoChecked) {
-            plan.groups[IsModulePath(item.path) ? 2 : 1].push_back(item.path);
+            group = IsModulePath(item.path) ? 2 : 1;
+        }
+        if (group >= 0) {
+            plan.groups[group].push_back(item.path);
+            plan.sources[group].push_back(item.source);
         }
     }
 }
@@ -132,19 +143,21 @@ StackToGoResult WriteStackToGo(const StackToGoPlan& plan, StackToGoTrailer* writ
     if (!FileExists(plan.libraryPath))
         return fail(kToGoNoLibrary);
     t.libraryOffset = w.offset;
-    if (!w.Record(plan.libraryPath))
+    if (!w.Record(plan.libraryPath, {}))
         return fail(kToGoWriteFailed);
     if (!FileExists(plan.playerPath))
         return fail(kToGoNoPlayer);
     t.playerOffset = w.offset;
-    if (!w.Record(plan.playerPath))
+    if (!w.Record(plan.playerPath, {}))
         return fail(kToGoWriteFailed);
     const uint32_t dataStart = t.playerOffset + kToGoHeaderBytes;
     for (int g = 0; g < 3; ++g) {
         t.starts[g] = w.offset - dataStart;
-        for (const std::string& path : plan.groups[g])
-            if (RecordNameFits(path) && w.Record(path))
+        for (size_t i = 0; i < plan.groups[g].size(); ++i) {
+            const std::string& path = plan.groups[g][i];
+            if (RecordNameFits(path) && w.Record(path, i < plan.sources[g].size() ? plan.sources[g][i] : std::string()))
                 ++t.counts[g];
+        }
     }
     const std::vector<uint8_t> trailer = StackToGoTrailerBytes(t);
     w.Put(trailer.data(), trailer.size());

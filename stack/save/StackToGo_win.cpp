@@ -20,6 +20,7 @@
 #include "resources/packager_ids.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
+#include "core/text/MacText.h"
 #include "stack/save/StackToGo.h"
 
 namespace {
@@ -87,6 +88,57 @@ StackToGoFileAccess MachineAccess() {
     access.programFolder = ProgramFolder();
     return access;
 }
+
+// A stack from the web: the file a stored name stands for is the copy its site sent of that name
+// (its own file is itself), or nothing (kStackFilesAreHere: the stack is this machine's).
+int SiteCopy(const std::string& path, std::string* copy) {
+    char stack[kFileSpecPathSize] = {}, found[kFileSpecPathSize] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof stack, stack);
+    int answer = KeptCopyFromStacksSource(path.c_str(), found, sizeof found);
+    if (answer == 0 && StrCmpNoCase(stack, path.c_str()) == 0) {
+        answer = 1;
+        CopyPathText(path, found, sizeof found);
+    }
+    if (copy)
+        *copy = answer == 1 ? found : "";
+    return answer;
+}
+
+std::vector<uint8_t> ReadSiteCopy(const std::string& path) {
+    std::string copy;
+    if (SiteCopy(path, &copy) != 1)
+        return {};
+    HANDLE file = CreateFileA(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::vector<uint8_t> bytes;
+    LARGE_INTEGER size{};
+    DWORD got = 0;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (LONGLONG{256} << 20)) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size())
+            bytes.clear();
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+// The package of a stack from the web holds only what came from its site: every name it stores
+// is its site's file of that name, read from the copy downloaded; a name the site did not send
+// is missing, nothing on this machine is looked for or read, and no module of this machine goes.
+StackToGoFileAccess SiteAccess() {
+    StackToGoFileAccess access;
+    access.exists = [](const char* path) { return SiteCopy(path, nullptr) == 1; };
+    access.fileSize = [](const char* path) {
+        std::string copy;
+        return SiteCopy(path, &copy) == 1 ? PathSize(copy.c_str()) : uint64_t{0};
+    };
+    access.readFile = ReadSiteCopy;
+    access.programFolder = ProgramFolder();
+    return access;
+}
+
+bool PacksFromSite(const std::string& stack) { return SiteCopy(stack, nullptr) != kStackFilesAreHere; }
 
 int IndexOf(HTREEITEM item) {
     for (size_t i = 0; i < g_dialog.items.size(); ++i)
@@ -236,7 +288,8 @@ bool InitStackToGoTree(HWND dialog) {
     char stack[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof stack, stack);
     g_dialog.list = StackToGoList{};
-    const bool collected = BuildStackToGoList(g_dialog.list, stack, MachineAccess());
+    const bool collected =
+        BuildStackToGoList(g_dialog.list, stack, PacksFromSite(stack) ? SiteAccess() : MachineAccess());
     g_dialog.items.clear();
     for (const StackToGoItem& entry : g_dialog.list.items)
         g_dialog.items.push_back(InsertItem(entry, entry.parent < 0 ? TVI_ROOT : g_dialog.items[entry.parent]));
@@ -265,7 +318,12 @@ bool BuildStackToGo() {
     plan.launcher = {static_cast<const uint8_t*>(launcher), size};
     plan.libraryPath = ProgramFolder() + kLibraryName;
     plan.playerPath = ProgramFolder() + kPlayerName;
-    PlanGroups(g_dialog.list, plan);
+    // A stack from the web packs what its site sent, under the names the stack stores.
+    StackToGoList list = g_dialog.list;
+    if (PacksFromSite(list.items.empty() ? std::string() : list.items[0].path))
+        for (StackToGoItem& item : list.items)
+            SiteCopy(item.path, &item.source);
+    PlanGroups(list, plan);
     for (const StackToGoItem& item : g_dialog.list.items)
         plan.listed.push_back(item.path);
     switch (WriteStackToGo(plan)) {

@@ -131,12 +131,12 @@ TEST_F(TestingButtonsTest, ClicksOnQuizButtonsAnswerThroughTheirActions) {
 
     // A flag word of 0 does only the testing; the second answer on the card replaces the first
     // and the move still follows it; bit 15 records nothing.
-    DoButtonActions(nullptr, 1, 1);
+    DoButtonActions(nullptr, 1, PersonsAct::Of(WM_LBUTTONUP));
     EXPECT_EQ(ScoreText(), "1/1 ");
     EXPECT_EQ(GetCurrentCardId(), 1);
-    DoButtonActions(nullptr, 2, 1);
+    DoButtonActions(nullptr, 2, PersonsAct::Of(WM_LBUTTONUP));
     EXPECT_EQ(GetCurrentCardId(), 2);
-    DoButtonActions(nullptr, 3, 1);
+    DoButtonActions(nullptr, 3, PersonsAct::Of(WM_LBUTTONUP));
     EXPECT_EQ(ScoreText(), "1/0 ");
     const std::vector<uint8_t> answer = HandleToBytes(GetCardTestingAnswer(FindCardById(1)));
     ASSERT_EQ(answer.size(), kTestingAnswerBytes);

@@ -88,8 +88,8 @@ inline StackUpcalls RecordingUpcalls() {
     };
     n.refreshCurrentCard = [](int) { ++Rec().refreshes; };
     n.eraseCardBackground = [](int) { ++Rec().erases; };
-    n.runCardAction = [](uint16_t id, int byClick, int waitAfter, uint32_t label) {
-        Rec().actions.push_back({id, byClick, waitAfter, label});
+    n.runCardAction = [](uint16_t id, ActionOrigin origin, int waitAfter, uint32_t label) {
+        Rec().actions.push_back({id, origin.ByPerson() ? 1 : 0, waitAfter, label});
         return 1;
     };
     return n;

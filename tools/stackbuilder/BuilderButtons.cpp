@@ -51,6 +51,60 @@ void SetTimer(Object& owner, uint16_t value, uint16_t mode) {
     owner.words.push_back({26, mode});
 }
 
+namespace {
+
+// Adds the action bit to the owner's flags word, or gives it one.
+void AddActionBit(Object& owner, uint16_t bit) {
+    for (Word& word : owner.words)
+        if (word.offset == kButtonActionFlags) {
+            word.value |= bit;
+            return;
+        }
+    owner.words.push_back({kButtonActionFlags, bit});
+}
+
+// A file entry as the plug-in packs one: the path, padded to even, volume and folder, the name.
+std::vector<uint8_t> FileEntry(std::string_view path) {
+    const size_t cut = path.find_last_of('\\');
+    const std::string_view name = cut == std::string_view::npos ? path : path.substr(cut + 1);
+    std::vector<uint8_t> entry(path.begin(), path.end());
+    entry.push_back(0);
+    if (path.size() % 2 == 0)
+        entry.push_back(0);
+    entry.insert(entry.end(), 6, 0);  // volume (16 bits) and folder (32 bits)
+    entry.insert(entry.end(), name.begin(), name.end());
+    entry.push_back(0);
+    return entry;
+}
+
+}  // namespace
+
+void LaunchDocument(Object& owner, std::string_view document) {
+    const std::vector<uint8_t> entry = FileEntry(document);
+    Chunk c;
+    c.kind = kTagLaunch;
+    c.longs.push_back({kChunkFirstLength, static_cast<uint32_t>(entry.size())});
+    c.payload = entry;
+    owner.chunks.push_back(c);
+    AddActionBit(owner, kActLaunch);
+}
+
+void PlaySoundFile(Object& owner, std::string_view path) {
+    Chunk c;
+    c.kind = kTagSoundFile;
+    c.payload = FileEntry(path);
+    owner.chunks.push_back(c);
+    AddActionBit(owner, kActSoundFile);
+}
+
+void OpenAddress(Object& owner, std::string_view address) {
+    Chunk c;
+    c.kind = kTagUrl;
+    c.payload.assign(address.begin(), address.end());
+    owner.chunks.push_back(c);
+    AddActionBit(owner, kActUrl);
+}
+
 Object MovieButton(uint16_t id, Rect rect, std::string name, Rect movie, std::string_view macPath, uint32_t flags) {
     Object b = ShapedButton(id, rect, std::move(name), kButtonShapeRectangle);
     b.words.push_back({20, 0x100});

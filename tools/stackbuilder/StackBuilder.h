@@ -231,6 +231,12 @@ Object ShapedButton(uint16_t id, Rect rect, std::string name, uint16_t shape, ui
 // Gives a button, or the record of an 'Actn' resource, a timer: +24 the delay (whole seconds,
 // or 0x1000 plus tenths), +26 the mode (1 once, 2 repeating).
 void SetTimer(Object& owner, uint16_t value, uint16_t mode);
+// A launch chunk (59) naming a document by a path and no program: the file entry as the plug-in
+// packs it (path, volume, folder, name), its length at +18; a sound file chunk (55) naming the
+// sound so; an address chunk (61), the address its payload. Each sets its action bit on the owner.
+void LaunchDocument(Object& owner, std::string_view document);
+void PlaySoundFile(Object& owner, std::string_view path);
+void OpenAddress(Object& owner, std::string_view address);
 // A button whose action shows a movie (action bit 0x100): a movie chunk (89) of the file at the
 // Mac path, at the movie's rectangle, with the element flags (32 bits at +16; 1 the controller
 // bar, 4 the first frame shown) and volume 255.

@@ -658,7 +658,7 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
         return rc;
     }
     SetServer(o.serverDir, o.baseUrl, types, o.chunk, o.parallel);
-    SetServerFaults(o.lateAnswers, o.stalls);
+    SetServerFaults(o.lateAnswers, o.stalls, o.drips, o.huge);
     if (!CreatePage("Pageloom test browser - " + stackUrls[0])) {
         std::fprintf(stderr, "testbrowser: could not create the page window\n");
         ShutdownPlugin();

@@ -236,6 +236,9 @@ const char* UsageText() {
            "  --answer-late NAME@MS the stream of a file of that name starts MS after it was asked\n"
            "  --stall NAME          the stream of a file of that name sends its first piece, then\n"
            "                        nothing until the page closes (other streams go on)\n"
+           "  --drip NAME@MS        the stream of a file of that name sends a byte every MS\n"
+           "                        (other streams go on)\n"
+           "  --huge NAME@BYTES     a file of that name is served BYTES long: its bytes, then zeros\n"
            "  --log                 one line on standard output for every plug-in call, and for\n"
            "                        every dialog shown: \"shown(TITLE) class=C at L,T,R,B\n"
            "                        front=yes|no owner=page|dialog(CAPTION)|none|CLASS controls: ID CLASS \"TEXT\"\n"
@@ -502,6 +505,18 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
                 options.lateAnswers.push_back(late);
             } else if (value) {
                 error = "bad value for --answer-late: " + *value + " (NAME@MS)";
+            }
+        } else if (a == "--drip" || a == "--huge") {
+            const std::string* value = needValue(i);
+            const size_t at = value ? value->rfind('@') : std::string::npos;
+            BrowserOptions::LateAnswer fault{};
+            ok = at != std::string::npos && at > 0 &&
+                 ParseInt(value->substr(at + 1), 1, a == "--huge" ? (1 << 30) : kMaxMs, fault.afterMs);
+            if (ok) {
+                fault.name = value->substr(0, at);
+                (a == "--huge" ? options.huge : options.drips).push_back(fault);
+            } else if (value) {
+                error = "bad value for " + a + ": " + *value + (a == "--huge" ? " (NAME@BYTES)" : " (NAME@MS)");
             }
         } else if (a == "--stall") {
             std::string name;

@@ -79,12 +79,16 @@ struct Stream {
     uint32_t offset = 0;
     int idleRounds = 0;
     bool stalls = false;  // sends its first piece, then nothing
+    int dripMs = 0;       // sends a byte every dripMs, holding up no other stream
+    DWORD dripped = 0;    // when it sent its last byte
 };
 std::list<std::unique_ptr<Stream>> g_streams;
-// The server's faults (--answer-late, --stall), by the file name the URL ends in.
+// The server's faults (--answer-late, --stall, --drip, --huge), by the file name the URL ends in.
 struct ServerFaults {
     std::vector<BrowserOptions::LateAnswer> late;
     std::vector<std::string> stalls;
+    std::vector<BrowserOptions::LateAnswer> drips;
+    std::vector<BrowserOptions::LateAnswer> huge;
 };
 ServerFaults g_faults;
 bool g_pumpPosted = false;
@@ -220,6 +224,9 @@ void StartStream(const Request& request) {
         Logf("  (no file for %s: nothing is streamed)", request.url.c_str());
         return;
     }
+    for (const BrowserOptions::LateAnswer& huge : g_faults.huge)
+        if (SameName(huge.name, UrlName(request.url)) && stream->data.size() < static_cast<size_t>(huge.afterMs))
+            stream->data.resize(static_cast<size_t>(huge.afterMs), 0);
     std::string ext = UrlExtension(request.url);
     stream->mimeType = g_types ? g_types->TypeForExtension(ext) : std::string();
     if (stream->mimeType.empty())
@@ -230,6 +237,9 @@ void StartStream(const Request& request) {
     stream->stype = NP_NORMAL;
     for (const std::string& name : g_faults.stalls)
         stream->stalls = stream->stalls || SameName(name, UrlName(request.url));
+    for (const BrowserOptions::LateAnswer& drip : g_faults.drips)
+        if (SameName(drip.name, UrlName(request.url)))
+            stream->dripMs = std::max(drip.afterMs, 1);
     NPError result = NPERR_GENERIC_ERROR;
     if (g_plugin.newstream) {
         PluginCall call;
@@ -271,6 +281,8 @@ Step DeliverChunk(Stream& stream) {
         return Step::Finished;
     if (stream.stalls && stream.offset > 0)
         return Step::Idle;  // the server stopped sending
+    if (stream.dripMs && stream.offset > 0 && GetTickCount() - stream.dripped < static_cast<DWORD>(stream.dripMs))
+        return Step::Idle;  // the next byte is not due yet
     int32_t ready = 0;
     if (g_plugin.writeready) {
         PluginCall call;
@@ -280,7 +292,8 @@ Step DeliverChunk(Stream& stream) {
     uint32_t remaining = static_cast<uint32_t>(stream.data.size()) - stream.offset;
     int32_t taken = 0;
     if (ready > 0 && g_plugin.write) {
-        uint32_t len = std::min({g_chunk, static_cast<uint32_t>(ready), remaining});
+        uint32_t len = std::min({stream.dripMs ? 1u : g_chunk, static_cast<uint32_t>(ready), remaining});
+        stream.dripped = GetTickCount();
         {
             PluginCall call;
             taken = g_plugin.write(&instance->npp, &stream.np, static_cast<int32_t>(stream.offset),
@@ -511,8 +524,10 @@ void SetServer(const std::string& serverDir, const std::string& baseUrl, const P
 
 void SetPumpWindow(void* hwnd) { g_pumpWindow = static_cast<HWND>(hwnd); }
 
-void SetServerFaults(const std::vector<BrowserOptions::LateAnswer>& late, const std::vector<std::string>& stalls) {
-    g_faults = {late, stalls};
+void SetServerFaults(const std::vector<BrowserOptions::LateAnswer>& late, const std::vector<std::string>& stalls,
+                     const std::vector<BrowserOptions::LateAnswer>& drips,
+                     const std::vector<BrowserOptions::LateAnswer>& huge) {
+    g_faults = {late, stalls, drips, huge};
 }
 
 int NewInstance(const std::string& mimeType, bool fullPage, const std::string& srcUrl, int width, int height) {
@@ -592,7 +607,7 @@ void PumpStreams() {
     g_pumping = true;
     // Browsers start each request as its answer arrives; here one after another unless parallel
     // (a stalled stream holds up nothing). A request answered late waits; the others go past it.
-    const auto flowing = [](const std::unique_ptr<Stream>& s) { return !(s->stalls && s->offset > 0); };
+    const auto flowing = [](const std::unique_ptr<Stream>& s) { return !(s->stalls && s->offset > 0) && !s->dripMs; };
     const auto due = [](const Request& r) { return !AnswerHeld(r); };
     for (auto next = std::find_if(g_requests.begin(), g_requests.end(), due);
          next != g_requests.end() && (g_parallel || std::none_of(g_streams.begin(), g_streams.end(), flowing));
@@ -603,8 +618,11 @@ void PumpStreams() {
     }
     Step step = Step::Idle;
     auto it = std::find_if(g_streams.begin(), g_streams.end(), flowing);
-    if (it == g_streams.end() && !g_streams.empty())
-        it = g_streams.begin();  // only stalled ones: they idle
+    if (it == g_streams.end() && !g_streams.empty()) {
+        // Only stalled and dripping ones: each is offered its piece in turn.
+        it = g_streams.begin();
+        g_streams.splice(g_streams.end(), g_streams, it);
+    }
     if (it != g_streams.end()) {
         Stream& stream = **it;
         step = DeliverChunk(stream);

@@ -58,6 +58,11 @@ struct BrowserOptions {
     };
     std::vector<LateAnswer> lateAnswers;
     std::vector<std::string> stalls;
+    // A stream of a dripping name sends one byte every MS (afterMs) and holds up no other; a
+    // file of a huge name is served BYTES (afterMs) long: its own bytes, then zeros, as a file
+    // too large to keep beside the stack would be.
+    std::vector<LateAnswer> drips;
+    std::vector<LateAnswer> huge;
     // An action held until a window is up: "@shown:TITLE+MS" instead of "@MS" acts MS after
     // the window of that title (a dialog, an alert, "menu" for a menu) was shown, "TITLE#N" after
     // its Nth showing. A window not shown within 10 seconds fails the run (exit 14).
@@ -226,7 +231,9 @@ void SetServer(const std::string& serverDir, const std::string& baseUrl, const P
                int chunk, bool parallel);
 void SetPumpWindow(void* hwnd);
 // The server's late answers and stalled streams (--answer-late, --stall).
-void SetServerFaults(const std::vector<BrowserOptions::LateAnswer>& late, const std::vector<std::string>& stalls);
+void SetServerFaults(const std::vector<BrowserOptions::LateAnswer>& late, const std::vector<std::string>& stalls,
+                     const std::vector<BrowserOptions::LateAnswer>& drips = {},
+                     const std::vector<BrowserOptions::LateAnswer>& huge = {});
 int NewInstance(const std::string& mimeType, bool fullPage, const std::string& srcUrl, int width,
                 int height);  // instance index, or -1 when the plug-in refused
 int SetInstanceWindow(int instance, void* hwnd, int x, int y, int width, int height);

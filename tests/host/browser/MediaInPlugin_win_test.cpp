@@ -175,7 +175,7 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     GoToCardId(1, {3, 0, 8});
     PumpPageMessages();
     g_centreInStep.reset();
-    DoButtonActions(GetCardWindow(), 10, 1);
+    DoButtonActions(GetCardWindow(), 10, PersonsAct::Of(WM_LBUTTONUP));
     EXPECT_EQ(GetCurrentCardId(), 2);
     ASSERT_TRUE(g_centreInStep.has_value());
     EXPECT_EQ(g_centreInStep->x, 8);
@@ -201,7 +201,7 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
         PumpPageMessages();
         g_colourInStep = RGB(9, 9, 9);
         TransitionHooks().stepEnded = [](int, int, void*) { g_colourInStep = CardMoveRunning()->color; };
-        DoButtonActions(GetCardWindow(), uint16_t(10 + i), 1);
+        DoButtonActions(GetCardWindow(), uint16_t(10 + i), PersonsAct::Of(WM_LBUTTONUP));
         TransitionHooks() = savedHooks;
         EXPECT_EQ(GetCurrentCardId(), 2);
         EXPECT_EQ(g_colourInStep, wanted[i - 1]);
@@ -220,7 +220,7 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
         ReleaseDC(GetCardWindow(), dc);
     }
     g_frames = {};
-    DoButtonActions(GetCardWindow(), 14, 1);
+    DoButtonActions(GetCardWindow(), 14, PersonsAct::Of(WM_LBUTTONUP));
     EXPECT_EQ(GetCurrentCardId(), 2);
     ASSERT_EQ(g_frames.count, 30) << "the effect's frames";
     EXPECT_GT(CountNear(g_frames.frames[14], 255, 0, 0), whole / 4) << "the old card";
@@ -372,7 +372,7 @@ void CALLBACK StepClock(HWND, UINT, UINT_PTR, DWORD) {
 int PerformMovieAndMove() {
     g_clockSteps = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 1, StepClock);
-    DoButtonActions(GetCardWindow(), 2, 1);
+    DoButtonActions(GetCardWindow(), 2, PersonsAct::Of(WM_LBUTTONUP));
     KillTimer(nullptr, timer);
     return g_clockSteps;
 }

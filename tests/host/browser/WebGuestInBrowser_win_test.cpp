@@ -1,17 +1,24 @@
 // A stack from the web stays a guest of this machine, in the real plug-in in the test browser:
 // its arrive action and its timer open no device (the simulated videodisc player and the test
-// capture driver), a click does, and the same stack from the disk opens them as before; its
-// names are asked of its site even after a stack of this machine was opened and gone back from;
-// and a stack a move asked for that the server sends after the move was given up opens nothing.
+// capture driver), a click does, and the same stack from the disk opens them as before; the
+// mouse passing over its rollover buttons starts no device, program or address, a click on a
+// plain button with the same actions does; saved to this machine, it stays a guest (its timers
+// open no device, its names are asked of its site); its names are asked of its site even after a
+// stack of this machine was opened and gone back from; a stack a move asked for that the server
+// sends after the move was given up opens nothing, and one a once-only timer moves to that never
+// comes is asked for once; and a file too large or too slow is given up with the alert, the
+// cache's other files kept.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "StackBuilder.h"
 #include "format/StackFile.h"
+#include "host/downloads/DownloadCache.h"
 #include "media/videodisc/VideodiscRecord.h"
 #include "tests/support/DisplayDepth_win.h"
 #include "tests/support/browser/BrowserRun_win.h"
@@ -214,4 +221,192 @@ TEST(WebGuestInBrowser, AStackTheServerSendsAfterTheMoveWasGivenUpOpensNothing) 
     ASSERT_EQ(card.width, UINT(kWidth));
     EXPECT_TRUE(NearRgb(card.At(200, 60), kCardBlue.red, kCardBlue.green, kCardBlue.blue, 24))
         << "the page's stack stays: " << Hex(card.At(200, 60)) << Joined(run.log);
+}
+
+namespace {
+
+constexpr char kConsentTitle[] = "Start a Program?";
+constexpr sb::Rect kHoverDisc = {10, 130, 70, 160}, kHoverRun = {80, 130, 140, 160}, kHoverAddress = {150, 130, 210, 160},
+                   kPlainAll = {220, 130, 300, 160};
+
+// Rollover buttons (the mouse passing over them is what they react to) with a videodisc segment
+// and its live video, a document to launch and an address that asks before it opens; a plain
+// button with all three.
+std::string RolloverStack(const std::string& document) {
+    sb::Stack s;
+    s.cardWidth = kWidth;
+    s.cardHeight = kHeight;
+    sb::Card card = ColourCard(1, kCardBlue, kWidth, kHeight);
+    sb::Object disc = sb::ShapedButton(1, kHoverDisc, "Disc", 1);
+    PlaySegment(disc, kArriveRect, 111, 222);
+    sb::Object run = sb::ShapedButton(2, kHoverRun, "Run", 1);
+    sb::LaunchDocument(run, document);
+    sb::Object address = sb::ShapedButton(3, kHoverAddress, "News", 1);
+    sb::OpenAddress(address, "news:loom.rollover");
+    for (sb::Object* rollover : {&disc, &run, &address})
+        rollover->flags |= kButtonNoClick;
+    sb::Object all = sb::ShapedButton(4, kPlainAll, "All", 1);
+    PlaySegment(all, kClickRect, 150, 300);
+    sb::LaunchDocument(all, document);
+    sb::OpenAddress(all, "news:loom.click");
+    card.objects = {disc, run, address, all};
+    s.cards = {card};
+    s.nextObjectId = 5;
+    return Built(s);
+}
+
+}  // namespace
+
+TEST(WebGuestInBrowser, TheMousePassingOverRolloverButtonsStartsNothingAClickOnTheSameActionsDoes) {
+    CachedSite site(kWidth, kHeight);
+    const std::string document = site.server.Put("notes.txt", "notes");
+    const std::string name = site.Serve("rollover", RolloverStack(document));
+    const std::string log = site.server.Name("rollover-player.log");
+    const BrowserRun run = site.Run(name, {"--answer-alerts", "--close-dialogs",
+                                           "--hover", Centre(kHoverDisc) + "@1000", "--hover", Centre(kHoverRun) + "@1400",
+                                           "--hover", Centre(kHoverAddress) + "@1800", "--hover", Centre(kHoverDisc) + "@2200",
+                                           "--hover", "160,40@2600", "--click", Centre(kPlainAll) + "@3200",
+                                           "--quit-after-last", "2500"},
+                                    {{"LOOM_VIDEODISC_LOG", WindowsPath(log)}, {"LOOM_CAPTURE_DRIVER", "1"}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int clicked = FindHolding(run.log, "click(" + Centre(kPlainAll));
+    ASSERT_NE(clicked, -1) << Joined(run.log);
+    // The address asks first; the launch asks, or says it could not start the document.
+    int started = 0;
+    for (int i = 0; i < static_cast<int>(run.log.size()); ++i) {
+        if (run.log[i].find(std::string("shown(") + kConsentTitle) == std::string::npos &&
+            run.log[i].find("alert=2344") == std::string::npos)
+            continue;
+        EXPECT_GT(i, clicked) << "a program or an address before the click: " << run.log[i] << "\n" << Joined(run.log);
+        ++started;
+    }
+    EXPECT_EQ(started, 2) << "the click's address and document\n" << Joined(run.log);
+    const std::vector<std::string> player = Lines(ReadFile(log));
+    EXPECT_EQ(Find(player, "seek 111"), -1) << "the mouse over the button played its segment\n" << Joined(player);
+    EXPECT_NE(Find(player, "seek 150"), -1) << "the click plays its segment\n" << Joined(player);
+}
+
+// Card 2 of the stack plays a videodisc segment with live video when it is entered and, a second
+// later, by its timer, which then moves to card 3, whose graphic names a picture by a path of
+// this machine (a red one lies there; the site has a green one of the name).
+TEST(WebGuestInBrowser, AWebStackSavedToThisMachineStaysItsSitesGuest) {
+    CachedSite site(kWidth, kHeight);
+    ServerFolder here;
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    const std::string picture = "kept-" + pid + ".bmp";
+    const std::string named = here.Put(picture, AsText(sb::BmpFile(sb::SolidPicture(40, 40, 32, 0xE00000))));
+    site.server.Put(picture, AsText(sb::BmpFile(sb::SolidPicture(40, 40, 32, 0x00C000))));
+    sb::Stack s;
+    s.cardWidth = kWidth;
+    s.cardHeight = kHeight;
+    sb::Card second = ColourCard(2, kCardBlue, kWidth, kHeight);
+    sb::Object arrive = sb::Button(0, {0, 0, 0, 0}, "");
+    PlaySegment(arrive, kArriveRect, 111, 222);
+    s.resources.push_back({"Actn", 128, "", 0, 0, sb::ActionRecord(arrive)});
+    second.actions[0] = 128;
+    sb::Object tick = sb::ShapedButton(1, {250, 200, 310, 230}, "Tick", 1, 0, -1);
+    PlaySegment(tick, kTimerRect, 333, 444);
+    tick.words.push_back({kButtonActionFlags, kActVideodisc | kActGoTo});
+    sb::SetTimer(tick, 1, 1);
+    second.objects = {tick};
+    sb::Card third = ColourCard(3, kCardBlue, kWidth, kHeight);
+    sb::Object graphic = sb::Graphic(2, {100, 100, 140, 140}, "Named");
+    graphic.mask.clear();
+    sb::SetGraphicFile(graphic, named, {0, 0, 40, 40});
+    third.objects = {graphic};
+    s.cards = {ColourCard(1, kCardBlue, kWidth, kHeight), second, third};
+    s.nextObjectId = 3;
+    const std::string name = site.Serve("saved", Built(s));
+    const std::string saved = here.Name("saved-" + pid + ".stk"), log = site.server.Name("saved-player.log");
+    const BrowserRun run = site.Run(name, {"--answer-alerts", "--command", "102@1000", "--save-copy", saved,
+                                           "--command", "204" + OnceLogged("saved(", 500),
+                                           "--screenshot-after", OnceLogged("url=http://localhost/" + picture, 1500).substr(1),
+                                           "--quit-after-last", "500"},
+                                    {{"LOOM_VIDEODISC_LOG", WindowsPath(log)}, {"LOOM_CAPTURE_DRIVER", "1"}});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int savedAt = FindHolding(run.log, "saved(");
+    ASSERT_NE(savedAt, -1) << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "NPN_GetURL(instance=1, url=http://localhost/" + picture, savedAt), -1)
+        << "the saved stack asks its site for what it names\n" << Joined(run.log);
+    EXPECT_EQ(FindHolding(run.log, "shown(Please find"), -1) << Joined(run.log);
+    const std::vector<std::string> player = Lines(ReadFile(log));
+    EXPECT_EQ(Find(player, "seek 111"), -1) << "its arrive action opened the player\n" << Joined(player);
+    EXPECT_EQ(Find(player, "seek 333"), -1) << "its timer opened the player\n" << Joined(player);
+}
+
+// A button plays a sound the site serves 40 MB long, another one that drips a byte every half
+// second; a picture of the card was downloaded before. Each is given up with the alert naming it,
+// its partial copy goes, and the picture stays in the cache.
+TEST(WebGuestInBrowser, AFileTooLargeOrTooSlowIsGivenUpAndTheCacheKeepsItsOtherFiles) {
+    CachedSite site(kWidth, kHeight);
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    const std::string picture = "stays-" + pid + ".bmp", big = "big-" + pid + ".wav", drip = "drip-" + pid + ".wav";
+    site.server.Put(picture, AsText(sb::BmpFile(sb::SolidPicture(40, 40, 32, 0x00C000))));
+    site.server.Put(big, "RIFF");
+    site.server.Put(drip, std::string(2000, 'd'));
+    sb::Stack s;
+    s.cardWidth = kWidth;
+    s.cardHeight = kHeight;
+    sb::Card card = ColourCard(1, kCardBlue, kWidth, kHeight);
+    sb::Object graphic = sb::Graphic(1, {100, 20, 140, 60}, "Stays");
+    graphic.mask.clear();
+    sb::SetGraphicFile(graphic, "C:\\site\\" + picture, {0, 0, 40, 40});
+    sb::Object bigButton = sb::ShapedButton(2, {10, 200, 70, 230}, "Big", 1);
+    sb::PlaySoundFile(bigButton, "C:\\site\\" + big);
+    sb::Object dripButton = sb::ShapedButton(3, {250, 200, 310, 230}, "Drip", 1);
+    sb::PlaySoundFile(dripButton, "C:\\site\\" + drip);
+    card.objects = {graphic, bigButton, dripButton};
+    s.cards = {card};
+    s.nextObjectId = 4;
+    const std::string name = site.Serve("bounds", Built(s));
+    const BrowserRun run = site.Run(name, {"--answer-alerts", "--chunk", "65536", "--huge", big + "@41943040",
+                                           "--drip", drip + "@500", "--click", "40,215@1000",
+                                           "--click", "280,215" + OnceLogged("alert(", 500),
+                                           "--quit-after-last", "9000"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "could not get the file " + big), -1) << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "could not get the file " + drip), -1) << Joined(run.log);
+    std::vector<std::string> kept;
+    WIN32_FIND_DATAA found;
+    const std::string folder = site.cache + "\\Pageloom Cache\\";
+    uint64_t largest = 0;
+    if (HANDLE find = FindFirstFileA((folder + "*.*").c_str(), &found); find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                kept.push_back(found.cFileName);
+                largest = std::max<uint64_t>(largest, uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow);
+            }
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    EXPECT_EQ(std::count_if(kept.begin(), kept.end(), [](const std::string& f) { return f.ends_with(".bmp"); }), 1)
+        << "the picture stays in the cache: " << Joined(kept);
+    EXPECT_EQ(std::count_if(kept.begin(), kept.end(), [](const std::string& f) { return f.ends_with(".wav"); }), 0)
+        << "no partial copy is left: " << Joined(kept);
+    EXPECT_LT(largest, uint64_t{kMaxDownloadBytes} + 1) << Joined(kept);
+}
+
+// A once-only timer moves to a stack the site does not have: the move asks for it once and is
+// given up; the card it stays on does not start that timer again.
+TEST(WebGuestInBrowser, AOnceOnlyTimersMoveToAStackThatNeverComesAsksForItOnce) {
+    CachedSite site(kWidth, kHeight);
+    const std::string never = "never-" + std::to_string(GetCurrentProcessId()) + ".stk";
+    sb::Stack home;
+    home.cardWidth = kWidth;
+    home.cardHeight = kHeight;
+    home.cards = {ColourCard(1, kCardBlue, kWidth, kHeight)};
+    sb::Object go = sb::ShapedButton(1, kDiscButton, "Go", 1);
+    go.words.push_back({kButtonDestination, static_cast<uint16_t>(-6)});
+    go.words.push_back({kButtonActionFlags, kActGoTo | kActOtherStack});
+    go.chunks.push_back(sb::PathChunk(kTagOtherStack, "Disk:" + never));
+    sb::SetTimer(go, 1, 1);
+    home.cards[0].objects = {go};
+    home.nextObjectId = 2;
+    const std::string name = site.Serve("once", Built(home));
+    const BrowserRun run = site.Run(name, {"--answer-alerts", "--quit-after", "11000"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    int asked = 0;
+    for (const std::string& line : run.log)
+        asked += line.find("NPN_GetURL(instance=1, url=http://localhost/" + never) != std::string::npos ? 1 : 0;
+    EXPECT_EQ(asked, 1) << Joined(run.log);
 }

@@ -75,29 +75,25 @@ TEST_F(DownloadCacheTest, LimitsOnCountAndBytes) {
     EXPECT_EQ(cache.count, kMaxCacheEntries);
     EXPECT_EQ(g_removed.size(), 1u);
 
-    // A 20,000,000-byte download empties the index and is then recorded alone.
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/big.stk", "C:\\t\\big", 1, 20000000, kOps));
-    EXPECT_EQ(cache.count, 1);
-    EXPECT_STREQ(cache.entries[0].url, "http://h/big.stk");
-    EXPECT_EQ(g_removed.size(), 51u);
+    // A download announced past one file's bound is refused, and nothing goes for it.
+    EXPECT_FALSE(AddCacheEntry(cache, "http://h/big.stk", "C:\\t\\big", 1, kMaxDownloadBytes + 1, kOps));
+    EXPECT_EQ(cache.count, kMaxCacheEntries);
+    EXPECT_EQ(g_removed.size(), 1u);
 
-    // The open stack's entry survives eviction.
-    cache.count = 0;
-    AddComplete("http://h/open.stk", "C:\\t\\open", 9000000);
-    AddComplete("http://h/other.wav", "C:\\t\\other", 1000);
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/new.stk", "C:\\t\\new", 1, 9000000, kOps, {"c:\\T\\OPEN"}));
-    EXPECT_GE(FindCacheEntry(cache, "http://h/open.stk"), 0);
-    EXPECT_LT(FindCacheEntry(cache, "http://h/other.wav"), 0);
-
-    // Downloads still being written are incomplete, the first choice of eviction, yet kept.
+    // Room is made once a file has arrived, least used first; never the open stack's entry, and
+    // one file never empties the cache.
     cache.count = 0;
     g_removed.clear();
-    AddComplete("http://h/old.wav", "C:\\t\\old", 1000);
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/a.stk", "C:\\t\\a", 1, 7000000, kOps));
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/b.stk", "C:\\t\\b", 1, 7000000, kOps, {"C:\\t\\A", "C:\\t\\old"}));
-    ASSERT_TRUE(AddCacheEntry(cache, "http://h/c.stk", "C:\\t\\c", 1, 7000000, kOps, {"C:\\t\\a", "C:\\t\\b"}));
-    EXPECT_EQ(g_removed, std::vector<std::string>{"C:\\t\\old"});
-    EXPECT_EQ(cache.count, 3) << "nothing else could go: the limit is passed rather than a live download cut";
+    AddComplete("http://h/open.stk", "C:\\t\\open", 9000000);
+    AddComplete("http://h/one.wav", "C:\\t\\one", 1000);
+    AddComplete("http://h/two.wav", "C:\\t\\two", 1000);
+    AddComplete("http://h/new.stk", "C:\\t\\new", 9000000);
+    EXPECT_TRUE(g_removed.empty()) << "nothing goes for a file that has not arrived";
+    EXPECT_EQ(MakeRoomForArrival(cache, FindCacheEntry(cache, "http://h/new.stk"), 9000000, kOps, {"c:\\T\\OPEN"}), 1);
+    EXPECT_EQ(g_removed, std::vector<std::string>{"C:\\t\\one"});
+    EXPECT_GE(FindCacheEntry(cache, "http://h/open.stk"), 0);
+    EXPECT_GE(FindCacheEntry(cache, "http://h/two.wav"), 0) << "the last other file stays";
+    EXPECT_GE(FindCacheEntry(cache, "http://h/new.stk"), 0);
 }
 
 TEST_F(DownloadCacheTest, LookupCompletionAndBinding) {
@@ -246,6 +242,12 @@ TEST(DownloadUrlsTest, SiblingUrlsAndLocalNames) {
     EXPECT_TRUE(IsStackUrl("http://h/a.STK"));
     EXPECT_FALSE(IsStackUrl(".stk"));
     EXPECT_FALSE(IsStackUrl("http://h/a.stkx"));
+
+    EXPECT_TRUE(SameSite("HTTP://H:80/d/s.stk", "http://h:80/other/stk1.wav"));
+    EXPECT_FALSE(SameSite("http://h/d/s.stk", "http://h:81/d/s.stk"));
+    EXPECT_FALSE(SameSite("http://h/d/s.stk", "https://h/d/s.stk"));
+    EXPECT_FALSE(SameSite("http://h.evil/d", "http://h/d")) << "the whole host";
+    EXPECT_FALSE(SameSite("C:\\t\\stk1.wav", "C:\\t\\stk2.wav")) << "paths are of no site";
 
     // The name a download is shown by.
     const struct {

@@ -31,7 +31,7 @@ namespace {
 namespace sb = stackbuilder;
 
 std::vector<std::string> g_log;
-std::vector<std::pair<uint16_t, uint32_t>> g_buttonReplays;
+std::vector<std::pair<uint16_t, bool>> g_buttonReplays;  // the button, and whether the person started it
 std::vector<uint16_t> g_replayedActions;
 
 std::optional<std::string> Environment(const char* name) {
@@ -461,7 +461,7 @@ TEST_F(DownloadStreamsTest, NamedFilesAreAskedBesideTheStackOneAtATime) {
     DownloadReplay recorder = DefaultDownloadReplay();
     recorder.replay = [](const PendingRequest& r, const char*) {
         if (r.kind == kPendingButtonAction)
-            g_buttonReplays.emplace_back(r.buttonId, r.argument);
+            g_buttonReplays.emplace_back(r.buttonId, r.origin.ByPerson());
         g_replayedActions.push_back(r.actionBit);
     };
     SetDownloadReplay(recorder);
@@ -475,11 +475,11 @@ TEST_F(DownloadStreamsTest, NamedFilesAreAskedBesideTheStackOneAtATime) {
     ForgetPendingRequest();
     {
         PendingWork work;
-        SetPendingButtonRequest(7, 1, 99);
+        SetPendingButtonRequest(7, 1, PersonsAct::Of(WM_LBUTTONUP));
         SetPendingAction(kActSoundFile);
         SetFileSpecFromPath(0, "C:\\x\\pic.bmp");
         EXPECT_EQ(RequestRemoteFile(request, 2), 0) << "asked for, not local yet";
-        SetPendingButtonRequest(8, 1, 5);
+        SetPendingButtonRequest(8, 1, kByEvent);
         SetPendingAction(kActMovie);
         SetFileSpecFromPath(0, "D:\\y\\two.wav");
         EXPECT_EQ(RequestRemoteFile(request, 4), 0);
@@ -495,8 +495,8 @@ TEST_F(DownloadStreamsTest, NamedFilesAreAskedBesideTheStackOneAtATime) {
     EXPECT_EQ(CountLines("NPN_GetURL", "url=http://localhost/two.wav"), 1);
     EXPECT_EQ(CountLines("NPN_GetURL", "url=http://localhost/three.wav"), 1);
     ASSERT_EQ(g_buttonReplays.size(), 2u);
-    EXPECT_EQ(g_buttonReplays[0], (std::pair<uint16_t, uint32_t>{7, 99}));
-    EXPECT_EQ(g_buttonReplays[1], (std::pair<uint16_t, uint32_t>{8, 5}));
+    EXPECT_EQ(g_buttonReplays[0], (std::pair<uint16_t, bool>{7, true}));
+    EXPECT_EQ(g_buttonReplays[1], (std::pair<uint16_t, bool>{8, false}));
     EXPECT_EQ(g_replayedActions, (std::vector<uint16_t>{kActSoundFile, kActMovie, 0}));
 
     char path[MAX_PATH] = {};
@@ -543,7 +543,7 @@ TEST_F(DownloadStreamsTest, AStalledOrLateAnswerIsGivenUpAndTheQueueMovesOn) {
     g_log.clear();
     {
         PendingWork work;
-        SetPendingButtonRequest(7, 1, 1);
+        SetPendingButtonRequest(7, 1, PersonsAct::Of(WM_LBUTTONUP));
         SetPendingAction(kActSoundFile);
         SetFileSpecFromPath(0, "C:\\x\\big.wav");
         EXPECT_EQ(RequestRemoteFile(request, 2), 0);

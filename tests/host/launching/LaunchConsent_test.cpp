@@ -49,6 +49,13 @@ TEST(LaunchConsent, DownloadedFilesAreKnownByTheirFolder) {
     EXPECT_TRUE(IsDownloadedPath("D:\\web\\page\\tool.exe", origin));
     EXPECT_FALSE(IsDownloadedPath("D:\\web\\tool.exe", origin));
     EXPECT_FALSE(IsDownloadedPath("", origin));
+    // Other forms of one path come plain before they are compared.
+    EXPECT_EQ(PlainPathForm("\\\\?\\C:\\users\\me\\Temp\\x.exe"), "C:\\users\\me\\Temp\\x.exe");
+    EXPECT_EQ(PlainPathForm("\\\\localhost\\c$\\users\\me\\Temp\\x.exe"), "c:\\users\\me\\Temp\\x.exe");
+    EXPECT_EQ(PlainPathForm("\\\\127.0.0.1\\C$/users/x.exe"), "C:\\users\\x.exe");
+    EXPECT_EQ(PlainPathForm("\\\\?\\UNC\\server\\share\\x.exe"), "\\\\server\\share\\x.exe");
+    EXPECT_EQ(PlainPathForm("\\\\localhost\\share\\x.exe"), "\\\\localhost\\share\\x.exe");
+    EXPECT_TRUE(IsShellRunType("help.CHM") && IsShellRunType("s.sct") && IsShellRunType("setup.inf"));
 }
 
 TEST(LaunchConsent, ParametersProgramsAndAddresses) {

@@ -262,7 +262,7 @@ TEST_F(LaunchInPlugin, WebAddressesOpenUnaskedAndOthersAsk) {
     // Clicked address buttons: the web address reaches its handler unasked, the file asks.
     const size_t before = ReadFile(log_).size();
     DialogDriver clicked;
-    clicked.Run([] { return DoButtonActions(GetCardWindow(), 1, 1); });
+    clicked.Run([] { return DoButtonActions(GetCardWindow(), 1, PersonsAct::Of(WM_LBUTTONUP)); });
     EXPECT_EQ(clicked.DialogsSeen(), 0);
     const std::string again = WaitForLog(log_, "http://localhost/button", before);
     EXPECT_NE(again.find("http://localhost/button", before), std::string::npos) << again;
@@ -272,7 +272,7 @@ TEST_F(LaunchInPlugin, WebAddressesOpenUnaskedAndOthersAsk) {
         EXPECT_NE(box.Text(IDC_LAUNCHASK_TEXT).find("file:///C:/windows/notepad.exe"), std::string::npos);
         box.Press(box.DefaultButton());
     });
-    asked.Run([] { return DoButtonActions(GetCardWindow(), 2, 1); });
+    asked.Run([] { return DoButtonActions(GetCardWindow(), 2, PersonsAct::Of(WM_LBUTTONUP)); });
     EXPECT_TRUE(g_calls.empty());
 }
 

@@ -121,9 +121,9 @@ TEST_F(CardNavigationTest, MovesWrapShowEachCardAndLeaveTheirHistory) {
     EXPECT_EQ(std::string(GetCardTitle()), "Three.stk");
 
     // Event actions run in browse mode only (no such resource here: nothing to perform).
-    EXPECT_EQ(RunCardAction(5, 0, 0, kStringArriveCardAction) + PerformActionResource(5, 1, 0, "Click"), 2);
+    EXPECT_EQ(RunCardAction(5, kByEvent, 0, kStringArriveCardAction) + PerformActionResource(5, PersonsAct::Of(WM_LBUTTONUP), 0, "Click"), 2);
     SelectToolNumber(8);
-    EXPECT_EQ(RunCardAction(5, 0, 0, kStringArriveCardAction) + PerformActionResource(5, 1, 0, "Click"), 0);
+    EXPECT_EQ(RunCardAction(5, kByEvent, 0, kStringArriveCardAction) + PerformActionResource(5, PersonsAct::Of(WM_LBUTTONUP), 0, "Click"), 0);
 }
 
 TEST_F(CardNavigationTest, AMissingCardShowsItsAlertAndStays) {

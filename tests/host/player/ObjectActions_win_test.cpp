@@ -136,7 +136,7 @@ protected:
         uint32_t offset = 0;
         EXPECT_TRUE(FindObject(kObjectButton, buttonId, &card, &offset));
         const std::vector<uint8_t> label = PName("Label");
-        return PerformObjectActions(window_, card, offset, buttonId, 1, waitAfter, label.data());
+        return PerformObjectActions(window_, card, offset, buttonId, PersonsAct::Of(WM_LBUTTONUP), waitAfter, label.data());
     }
     bool ClickPending() {
         MSG m;
@@ -202,7 +202,7 @@ TEST_F(ObjectActionsTest, AModuleActionReachesTheTestModuleAndTheRestGoesOn) {
     SetCurrentCardId(1);
 
     // The module is sent message 4 with the button id and a copy of the data; the move runs.
-    DoButtonActions(window_, 1, 1);
+    DoButtonActions(window_, 1, PersonsAct::Of(WM_LBUTTONUP));
     std::ifstream in(log);
     std::string line;
     std::getline(in, line);
@@ -214,12 +214,12 @@ TEST_F(ObjectActionsTest, AModuleActionReachesTheTestModuleAndTheRestGoesOn) {
 
     // The address after the module opens.
     SetCurrentCardId(1);
-    EXPECT_NE(OpenedAddress([&] { DoButtonActions(window_, 3, 0); }).find("file:///C:/z"), std::string::npos);
+    EXPECT_NE(OpenedAddress([&] { DoButtonActions(window_, 3, kByEvent); }).find("file:///C:/z"), std::string::npos);
 
     // Without a wait, the stack's "Ignore extra mouse clicks" still drops the clicks that came
     // meanwhile.
     PostMessageA(window_, WM_LBUTTONDOWN, 0, 0);
-    DoButtonActions(window_, 4, 0);
+    DoButtonActions(window_, 4, kByEvent);
     EXPECT_FALSE(ClickPending());
 
     // A stored name length past the field is cut to 31 characters; no such button: 0.
@@ -230,9 +230,9 @@ TEST_F(ObjectActionsTest, AModuleActionReachesTheTestModuleAndTheRestGoesOn) {
         HandleLock lock(card);
         lock.get()[offset + kButtonName] = 200;
     }
-    DoButtonActions(window_, 4, 0);
+    DoButtonActions(window_, 4, kByEvent);
     EXPECT_EQ(LastButtonName()[0], 31);
-    EXPECT_EQ(DoButtonActions(window_, 99, 1), 0);
+    EXPECT_EQ(DoButtonActions(window_, 99, PersonsAct::Of(WM_LBUTTONUP)), 0);
     EndStackNBAs(false);
     CloseResFile(GetStackResFile());
     SetStackResFile(0);

@@ -160,10 +160,10 @@ TEST_F(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     ClickAt(field, CharPoint(field, sat + 1, 1));
     EXPECT_EQ(GetCurrentCardId(), 1);
     const POINT onCard = {kReadOnlyRect.left + CharPoint(field, sat + 1, 1).x, kReadOnlyRect.top + CharPoint(field, sat + 1, 1).y};
-    EXPECT_EQ(FollowTextLink(onCard.x, onCard.y, false, 0), 0);
+    EXPECT_EQ(FollowTextLink(onCard.x, onCard.y, false, 0, PersonsAct::Of(WM_LBUTTONUP)), 0);
     EXPECT_EQ(GetCurrentCardId(), 1);
     SetLinkSetting(1);
-    EXPECT_EQ(FollowTextLink(onCard.x, onCard.y, false, 0), 1) << "from the card window";
+    EXPECT_EQ(FollowTextLink(onCard.x, onCard.y, false, 0, PersonsAct::Of(WM_LBUTTONUP)), 1) << "from the card window";
     EXPECT_EQ(GetCurrentCardId(), 2);
 
     // While the link flashes a click on the card's button reaches nothing; the link is left
@@ -189,7 +189,8 @@ TEST_F(TextLinkFollow, TheRightLinkIsFollowedWhereAClickLands) {
     // A timer that leaves the card while the link flashes: the link is not followed after it.
     field = FieldOf(embed, kReadOnly);
     SetTimer(nullptr, 0, 100, GoAwayOnce);
-    EXPECT_EQ(FollowLinkAtPoint(FindLayer(kObjectText, kReadOnly), CharPoint(field, sat + 1, 1)), 0);
+    const ActionOrigin click = PersonsAct::Of(WM_LBUTTONUP);
+    EXPECT_EQ(FollowLinkAtPoint(FindLayer(kObjectText, kReadOnly), CharPoint(field, sat + 1, 1), click), 0);
     EXPECT_EQ(GetCurrentCardId(), 4) << "the timer's card, not the link's";
 }
 

@@ -124,7 +124,7 @@ TEST(RequestsMedia, ModulesSoundsScoreMediaAndScripts) {
         const NbaParamBlock& media = Request(89, 7, 7, 7);
         EXPECT_EQ(media.param1, 0u);
         EXPECT_EQ(media.param3, 0u);
-        DoButtonActions(GetMainWindow(), kFlipButton, 1);
+        DoButtonActions(GetMainWindow(), kFlipButton, PersonsAct::Of(WM_LBUTTONUP));
         EXPECT_EQ(Request(89).param3, 1u) << "the button's flip-book runs";
         StopFrameAnimations();
         EXPECT_EQ(Request(89).param3, 0u);

@@ -34,7 +34,7 @@ namespace {
 namespace sb = stackbuilder;
 namespace fs = std::filesystem;
 
-constexpr int kSaveAsCommand = 103;
+constexpr int kOpenCommand = 101, kSaveAsCommand = 103;
 constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152, kFilterCombo = 1136;
 constexpr uint32_t kCardColour = 0x3060C0;  // 0xRRGGBB
 
@@ -211,9 +211,18 @@ TEST_F(StackToGoPlugin, UnsavedStackPackagedAndPlayed) {
     SKIP_UNLESS_TRUE_COLOUR("the packaged stack is compared with the card's exact colour");
     LinkedPluginPage page;
     ASSERT_TRUE(OpenInLinkedPlugin(stack_, "togo" + tag_ + ".stk", &page));
+    // Opened from this machine (the Open command), the stack's files are where its paths say: the
+    // package takes them from there (a stack from the web packs only what its site sent).
+    DialogDriver opener(15000);
+    opener.Expect(DialogMatch::Caption("Please select a stack"), [&](DialogView& box) {
+        box.SetFileName(page.file);
+        box.Press(IDOK);
+    });
+    EXPECT_TRUE(opener.Run([&] { return DoMenuCommand(page.embed, kOpenCommand, 0, nullptr); }));
     char opened[kFileSpecPathSize] = {};
     GetFileSpecPath(kSlotCurrentStack, sizeof opened, opened);
     const std::string stackPath = opened;
+    ASSERT_EQ(stackPath, page.file);
     GoNextCard({3, 0, 8});
     PumpPageMessages();
     ASSERT_EQ(GetCardId(GetCurrentCardRecord()), 2);
@@ -329,6 +338,46 @@ TEST_F(StackToGoPlugin, UnsavedStackPackagedAndPlayed) {
         EXPECT_NEAR(static_cast<int>(shown >> shift & 0xFF), static_cast<int>(kCardColour >> shift & 0xFF), 8)
             << std::hex << shown;
     EXPECT_EQ(TempFolderNames("PLG").size(), foldersBefore);
+}
+
+// The same stack as the page's own download: what it names is its site's, and only what the site
+// sent goes into a package. The sound, the movie and the linked stack never came: they are listed
+// missing (nothing of this machine is read for them), and no module of this machine is listed.
+TEST_F(StackToGoPlugin, AStackFromTheWebListsOnlyWhatItsSiteSent) {
+    LinkedPluginPage page;
+    ASSERT_TRUE(OpenInLinkedPlugin(stack_, "webtogo" + tag_ + ".stk", &page));
+    DialogDriver driver(15000);
+    driver.Expect(DialogMatch::Caption("Please name this Stack"), [&](DialogView& box) {
+        box.SetText(box.Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, folder_ + "webtogo" + tag_ + ".exe");
+        box.SetListSelection(kFilterCombo, 1);
+        const HWND combo = GetDlgItem(box.Window(), kFilterCombo);
+        SendMessageA(box.Window(), WM_COMMAND, MAKEWPARAM(kFilterCombo, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
+        box.Press(IDOK);
+    });
+    driver.Expect(DialogMatch::Alert(IDS_TOGO_MISSING), [](DialogView& box) { box.Press(52); });
+    driver.Expect(DialogMatch::Template("SAVESTACKEXE"), [&](DialogView& box) {
+        const TreeView tree{GetDlgItem(GetDlgItem(box.Window(), IDC_TOGO_FRAME), IDC_TOGO_TREE)};
+        ASSERT_TRUE(tree.tree);
+        const auto tops = tree.Children(nullptr);
+        ASSERT_EQ(tops.size(), 2u);
+        EXPECT_EQ(tree.State(tops[1]), kToGoMissing) << "the linked stack never came";
+        char text[260] = {};
+        int named = 0;
+        for (HTREEITEM child : tree.Children(tops[0])) {
+            const TVITEMA item = tree.Item(child, text);
+            EXPECT_NE(item.iImage, kToGoModule) << text;
+            const std::string name = text;
+            if (name.find("bell") != std::string::npos || name.find("clip") != std::string::npos ||
+                name.find("gone") != std::string::npos) {
+                EXPECT_EQ(tree.State(child), kToGoMissing) << name;
+                ++named;
+            }
+        }
+        EXPECT_EQ(named, 3);
+        box.Press(IDCANCEL);
+    });
+    EXPECT_TRUE(driver.Run([&] { return DoMenuCommand(page.embed, kSaveAsCommand, 0, nullptr); }));
+    CloseLinkedPlugin(&page);
 }
 
 TEST_F(StackToGoPlugin, MissingLibraryOrPlayerLeavesNoPackage) {

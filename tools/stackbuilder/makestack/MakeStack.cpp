@@ -5,6 +5,8 @@
 //   makestack --seeds-for KIND DIR   seeds for one fuzzer, in its own input form:
 //     stack       seed stacks, as --seeds (the stack and resource-area fuzzers)
 //     cacheindex  download cache indexes ("LOOMA.LOG"): 0 to 50 records, and a few damaged ones
+//     downloadnames  lines: the stack's address, the cache's folder, then addresses and paths, each
+//                 after a byte choosing what the cache does with it
 //     packbits    picture choice (4 bytes) + PackBits runs over whole images, or LZRW1 row records
 //     lzrw        destination size (2 bytes) + LZRW1 streams, compressed and stored, or a packed
 //                 picture's middle with its run header
@@ -126,6 +128,43 @@ Seeds CacheIndexSeeds() {
     seeds.push_back({"index-cut-short", cut});
     seeds.push_back({"index-count-51", WithCount(Index(Downloads(1)), 51)});
     seeds.push_back({"index-count-negative", WithCount(Index(Downloads(1)), -1)});
+    return seeds;
+}
+
+// --- download addresses and cache names: site, folder, then an operation byte and a text per line ---
+
+std::vector<uint8_t> Lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return {text.begin(), text.end()};
+}
+
+Seeds DownloadNameSeeds() {
+    const std::string site = "http://example.net/stacks/home.stk";
+    const std::string folder = "C:\\WINDOWS\\TEMP\\Pageloom Cache\\";
+    // Operation bytes: '0' add, '1' lookup, '2' received and bound, '3' arrived, '4' evict, '5'
+    // forget, '6' enqueue, '7' advance (by the byte modulo 9).
+    const auto op = [](int n, const std::string& text) { return std::string(1, static_cast<char>('0' + n)) + text; };
+    Seeds seeds;
+    seeds.push_back({"names-plain", Lines({site, folder, op(0, "http://example.net/stacks/chime.wav"),
+                                           op(2, "http://example.net/stacks/chime.wav"), op(3, "chime.wav"),
+                                           op(1, "http://example.net/stacks/chime.wav")})});
+    seeds.push_back({"names-escapes", Lines({site, folder, op(0, "http://example.net/a/My%20Demo.stk?x=1#y"),
+                                             op(0, "http://example.net/a/%2e%2e%5c%5Cwin.ini"),
+                                             op(8, "..\\..\\boot.ini"), op(8, "Macintosh HD:Sounds:chime.wav"),
+                                             op(8, "C:%5Cwindows%5Cwin.ini"), op(1, "%zz%4")})});
+    seeds.push_back({"names-sites", Lines({site, folder, op(0, "https://other.example:8080/x/stk1234.wav"),
+                                           op(0, "HTTP://EXAMPLE.NET/stacks/b.bmp"), op(6, "http://example.net/q.wav"),
+                                           op(6, "http://example.net/q.wav"), op(7, ""), op(5, folder + "stk1234.wav")})});
+    std::vector<std::string> full = {site, folder};
+    for (int i = 0; i < 60; ++i)
+        full.push_back(op(i % 4 == 3 ? 3 : i % 3 == 0 ? 0 : 2, "http://example.net/stacks/f" + std::to_string(i) + ".wav"));
+    full.push_back(op(4, ""));
+    seeds.push_back({"names-full-cache", Lines(full)});
+    seeds.push_back({"names-odd-folders", Lines({"no-slash", "relative", op(0, std::string(300, 'u')),
+                                                 op(8, "\\\\?\\C:\\x\\..\\y"), op(5, "relative\\.."),
+                                                 op(4, "relative\\x:stream")})});
     return seeds;
 }
 
@@ -749,6 +788,8 @@ int main(int argc, char** argv) {
             return WriteSeeds(StackSeeds(), argv[3]);
         if (kind == "cacheindex")
             return WriteSeeds(CacheIndexSeeds(), argv[3]);
+        if (kind == "downloadnames")
+            return WriteSeeds(DownloadNameSeeds(), argv[3]);
         if (kind == "packbits")
             return WriteSeeds(PackBitsSeeds(), argv[3]);
         if (kind == "lzrw")
