@@ -88,10 +88,21 @@ POINT ToCard(HWND window, LPARAM lParam) {
     return point;
 }
 
-void SetModified(LayerHandle layer) {
-    LayerLock<FieldLayer> field(layer);
-    if (field)
-        field->modified = 1;
+// The messages by which a person changes the field's text: its text is stored, and compared
+// with the record's, before the stack is saved or let go.
+bool ChangesText(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_CHAR:
+    case WM_IME_CHAR:
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REDO: return true;
+    case WM_KEYDOWN: return wParam == VK_DELETE || wParam == VK_BACK;
+    default: return false;
+    }
 }
 
 // A white-space character is about to be typed: the word before the caret may be an address.
@@ -123,7 +134,6 @@ LRESULT OnChar(HWND window, const FieldState& state, WPARAM wParam, LPARAM lPara
         SendMessageA(card, WM_CHAR, '\t', lParam);
         return 0;
     }
-    SetModified(state.layer);
     if (IsWhiteSpaceCharacter(static_cast<unsigned>(wParam)))
         DetectWebAddress(window, state, wParam);
     return CallRichEdit(window, WM_CHAR, wParam, lParam);
@@ -215,6 +225,8 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     const FieldState state = ReadState(window);
     if (HidesCaret(state))
         HideCaret(window);
+    if (ChangesText(message, wParam))
+        MarkFieldModified(state.layer);
     switch (message) {
     case WM_CHAR: return OnChar(window, state, wParam, lParam);
     case WM_MOUSEMOVE: {

@@ -255,7 +255,7 @@ int SaveStack(int slot, bool samePath) {
     ClearUndo();
     DropDeletedRecords();
     if (!TestFileWritable(slot)) {
-        ClearCardChanged();
+        // Nothing was written: the edits still want saving.
         ShowCardAlert(kAlertDiskLocked);
         return kFileRefused;
     }
