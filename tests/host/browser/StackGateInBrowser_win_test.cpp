@@ -90,6 +90,91 @@ TEST(StackGateInBrowser, AStackArrivingLateAfterAnEditAsksBeforeItReplacesTheEdi
     EXPECT_EQ(ReportedText(ReportedCard(json, 1), "name"), "Edited") << json;
 }
 
+// The stack's text object, whose words a person types into.
+constexpr sb::Rect kNotesRect{20, 20, 200, 60};
+sb::Stack WithNotes(sb::Stack stack) {
+    stack.cards[0].objects.push_back(sb::TextField(stack.nextObjectId, kNotesRect, "Notes", "Plain words"));
+    ++stack.nextObjectId;
+    return stack;
+}
+// A click past the words of the text object, then more words typed there.
+std::vector<std::string> TypeIntoNotes(int ms) {
+    return {"--click", "190,50" + At(ms), "--keys", " and typed@" + std::to_string(ms + 400)};
+}
+std::string NotesText(const std::string& json) { return ReportedText(ReportedObject(json, "Notes"), "text"); }
+// One card of a 24-bit colour, with the text object.
+std::string SolidNotesStack(uint32_t colour) {
+    sb::Stack stack = sb::EditableStack(kWidth, kHeight, 32);
+    stack.cards = {sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, colour))};
+    stack.nextObjectId = 1;
+    return Built(WithNotes(stack));
+}
+
+// Words typed into a text object are an edit, though nothing else changed: Open asks first
+// (2343). Cancel keeps the stack with the words, which a Save then writes; Save writes them and
+// then opens the other stack; Don't save opens the other stack and writes nothing.
+TEST(StackGateInBrowser, WordsTypedIntoATextObjectAreAskedAboutBeforeAnotherStackOpens) {
+    CachedSite site;
+    constexpr uint32_t kMine = 0xC02828, kOther = 0x28C028;
+    const std::string name = site.Serve("typed", SolidNotesStack(kMine));
+    const std::string other = site.server.Put("typed-other.stk", SolidNotesStack(kOther));
+    constexpr int kOpen = 101, kCancel = 3, kSaveFirst = 1, kDontSave = 2;
+    for (const int answer : {kCancel, kSaveFirst, kDontSave}) {
+        SCOPED_TRACE(answer);
+        const std::string copy = site.server.Name("typed-copy-" + std::to_string(answer) + ".stk");
+        const std::string shot = site.server.Name("typed-" + std::to_string(answer) + ".png");
+        std::vector<std::string> args = TypeIntoNotes(1000);
+        Append(args, {"--command", std::to_string(kOpen) + At(2200), "--answer-alert", "2343:" + std::to_string(answer),
+                      "--answer-alert", "2340:2"});
+        if (answer != kDontSave)
+            Append(args, {"--save-copy", copy});
+        if (answer == kCancel)
+            Append(args, {"--command", std::to_string(kSave) + OnceLogged("alert(id=2343)", 800)});
+        else
+            Append(args, {"--keys", other + OnceShown("Please select a stack", 400),
+                          "--key", "Return" + OnceShown("Please select a stack", 1000)});
+        Append(args, {"--screenshot", shot, "--screenshot-after", "6000", "--quit-after-last", "1500"});
+        const BrowserRun run = site.Run(name, args);
+        ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        EXPECT_NE(LineFrom(run.log, "alert(id=2343)"), -1) << "typed words are an edit" << Joined(run.log);
+        const Shot drawn(shot);
+        // The card shown at the end: this stack's kept, or the other stack's opened.
+        const uint32_t shown = answer == kCancel ? kMine : kOther;
+        EXPECT_TRUE(NearRgb(drawn.At(100, 150), int(shown >> 16), int(shown >> 8 & 255), int(shown & 255), 30))
+            << Hex(drawn.At(100, 150)) << Joined(run.log);
+        EXPECT_EQ(LineFrom(run.log, "alert(id=2235)"), -1) << Joined(run.log);
+        if (answer == kDontSave) {
+            EXPECT_EQ(LineFrom(run.log, "saved("), -1) << "nothing written" << Joined(run.log);
+            continue;
+        }
+        ExpectSaved(site, run);
+        EXPECT_EQ(NotesText(site.Report(copy)), "Plain words and typed") << Joined(run.log);
+    }
+}
+
+// A link to a stack the server answers late, then words typed into the text object while it is
+// on its way: when it arrives the plug-in asks (2343) before it replaces the stack; Cancel keeps
+// the words, and Save writes them.
+TEST(StackGateInBrowser, WordsTypedWhileALinkedStackDownloadsAreAskedAboutWhenItArrives) {
+    CachedSite site;
+    site.server.Put("typedhome.stk", Built(WithNotes(LinkStack("typedlate.stk"))));
+    site.server.Put("typedlate.stk", Built(ColourStack({kGreen})));
+    const std::string copy = site.server.Name("typedhome-copy.stk");
+    std::vector<std::string> args = {"--answer-late", "typedlate.stk@4000", "--answer-alert", "2343:3", "--click",
+                                     Centre(kLinkRect) + At(500)};
+    Append(args, TypeIntoNotes(1000));
+    Append(args, {"--command", std::to_string(kSave) + OnceLogged("alert(id=2343)", 800), "--answer-alert", "2340:2",
+                  "--save-copy", copy, "--quit-after-last", "1500"});
+    const BrowserRun run = site.Run("typedhome.stk", args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int arrived = LineFrom(run.log, "NPP_NewStream", LineFrom(run.log, "typedlate.stk is answered"));
+    ASSERT_NE(arrived, -1) << Joined(run.log);
+    EXPECT_NE(LineFrom(run.log, "alert(id=2343)", arrived), -1) << Joined(run.log);
+    const std::string json = site.Report(copy);
+    EXPECT_EQ(ReportedNumber(json, "cardCount"), 3) << "the stack stayed" << json;
+    EXPECT_EQ(NotesText(json), "Plain words and typed") << json;
+}
+
 // New Stack, then the first ready-made stack of the folder beside the plug-in. Untouched, the
 // new stack gives way to it without a question; edited (a card added, then left, which clears
 // the card's mark but not the edit), the plug-in asks first, and Cancel keeps the new stack
