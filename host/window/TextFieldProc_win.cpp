@@ -273,6 +273,11 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_SIZE: {
+        const LRESULT result = CallRichEdit(window, message, wParam, lParam);
+        FitFieldTextArea(window);
+        return result;
+    }
     case WM_DESTROY:
         if (LayerLock<FieldLayer> field(state.layer); field && field->window == window)
             field->window = nullptr;
