@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "StackBuilder.h"
@@ -112,18 +113,21 @@ std::string SolidNotesStack(uint32_t colour) {
 
 // Words typed into a text object are an edit, though nothing else changed: Open asks first
 // (2343). Cancel keeps the stack with the words, which a Save then writes; Save writes them and
-// then opens the other stack; Don't save opens the other stack and writes nothing.
+// then opens the other stack; Don't save opens the other stack and writes nothing. A text file
+// dropped into the object is an edit too, kept by Cancel and written by Save.
 TEST(StackGateInBrowser, WordsTypedIntoATextObjectAreAskedAboutBeforeAnotherStackOpens) {
     CachedSite site;
     constexpr uint32_t kMine = 0xC02828, kOther = 0x28C028;
     const std::string name = site.Serve("typed", SolidNotesStack(kMine));
     const std::string other = site.server.Put("typed-other.stk", SolidNotesStack(kOther));
+    const std::string words = site.server.Put("dropped.txt", " and dropped");
     constexpr int kOpen = 101, kCancel = 3, kSaveFirst = 1, kDontSave = 2;
-    for (const int answer : {kCancel, kSaveFirst, kDontSave}) {
-        SCOPED_TRACE(answer);
-        const std::string copy = site.server.Name("typed-copy-" + std::to_string(answer) + ".stk");
-        const std::string shot = site.server.Name("typed-" + std::to_string(answer) + ".png");
-        std::vector<std::string> args = TypeIntoNotes(1000);
+    for (const auto& [answer, dropped] : {std::pair{kCancel, false}, {kSaveFirst, false}, {kDontSave, false}, {kCancel, true}}) {
+        const std::string which = std::to_string(answer) + (dropped ? "-dropped" : "");
+        SCOPED_TRACE(which);
+        const std::string copy = site.server.Name("typed-copy-" + which + ".stk");
+        const std::string shot = site.server.Name("typed-" + which + ".png");
+        std::vector<std::string> args = dropped ? std::vector<std::string>{"--drop", words + "@190,50@1000"} : TypeIntoNotes(1000);
         Append(args, {"--command", std::to_string(kOpen) + At(2200), "--answer-alert", "2343:" + std::to_string(answer),
                       "--answer-alert", "2340:2"});
         if (answer != kDontSave)
@@ -148,7 +152,8 @@ TEST(StackGateInBrowser, WordsTypedIntoATextObjectAreAskedAboutBeforeAnotherStac
             continue;
         }
         ExpectSaved(site, run);
-        EXPECT_EQ(NotesText(site.Report(copy)), "Plain words and typed") << Joined(run.log);
+        EXPECT_EQ(NotesText(site.Report(copy)), dropped ? "Plain words and dropped" : "Plain words and typed")
+            << Joined(run.log);
     }
 }
 
