@@ -103,10 +103,12 @@ std::vector<std::string> TypeIntoNotes(int ms) {
     return {"--click", "190,50" + At(ms), "--keys", " and typed@" + std::to_string(ms + 400)};
 }
 std::string NotesText(const std::string& json) { return ReportedText(ReportedObject(json, "Notes"), "text"); }
-// One card of a 24-bit colour, with the text object.
-std::string SolidNotesStack(uint32_t colour) {
-    sb::Stack stack = sb::EditableStack(kWidth, kHeight, 32);
-    stack.cards = {sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, colour))};
+// One card of a colour (an 8-bit picture, shown alike at 256 colours), with the text object.
+std::string SolidNotesStack(sb::Rgb colour) {
+    sb::Stack stack = sb::EditableStack(kWidth, kHeight, 8);
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 8, 1));
+    card.picture->palette = {{255, 255, 255}, colour};
+    stack.cards = {card};
     stack.nextObjectId = 1;
     return Built(WithNotes(stack));
 }
@@ -117,9 +119,8 @@ std::string SolidNotesStack(uint32_t colour) {
 // dropped into the object is an edit too, kept by Cancel and written by Save.
 TEST(StackGateInBrowser, WordsTypedIntoATextObjectAreAskedAboutBeforeAnotherStackOpens) {
     CachedSite site;
-    constexpr uint32_t kMine = 0xC02828, kOther = 0x28C028;
-    const std::string name = site.Serve("typed", SolidNotesStack(kMine));
-    const std::string other = site.server.Put("typed-other.stk", SolidNotesStack(kOther));
+    const std::string name = site.Serve("typed", SolidNotesStack(kRed));
+    const std::string other = site.server.Put("typed-other.stk", SolidNotesStack(kGreen));
     const std::string words = site.server.Put("dropped.txt", " and dropped");
     constexpr int kOpen = 101, kCancel = 3, kSaveFirst = 1, kDontSave = 2;
     for (const auto& [answer, dropped] : {std::pair{kCancel, false}, {kSaveFirst, false}, {kDontSave, false}, {kCancel, true}}) {
@@ -143,9 +144,8 @@ TEST(StackGateInBrowser, WordsTypedIntoATextObjectAreAskedAboutBeforeAnotherStac
         EXPECT_NE(LineFrom(run.log, "alert(id=2343)"), -1) << "typed words are an edit" << Joined(run.log);
         const Shot drawn(shot);
         // The card shown at the end: this stack's kept, or the other stack's opened.
-        const uint32_t shown = answer == kCancel ? kMine : kOther;
-        EXPECT_TRUE(NearRgb(drawn.At(100, 150), int(shown >> 16), int(shown >> 8 & 255), int(shown & 255), 30))
-            << Hex(drawn.At(100, 150)) << Joined(run.log);
+        const sb::Rgb shown = answer == kCancel ? kRed : kGreen;
+        EXPECT_TRUE(NearRgb(drawn.At(100, 150), shown.red, shown.green, shown.blue, 40)) << Hex(drawn.At(100, 150)) << Joined(run.log);
         EXPECT_EQ(LineFrom(run.log, "alert(id=2235)"), -1) << Joined(run.log);
         if (answer == kDontSave) {
             EXPECT_EQ(LineFrom(run.log, "saved("), -1) << "nothing written" << Joined(run.log);
