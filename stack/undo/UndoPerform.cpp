@@ -1,7 +1,7 @@
 // Undoing the steps that need only the stack: the picture, deletions, object records and
-// filters. The toggling kinds (an object's deletion among them) keep the step (with the present state in its
-// place, so that Undo again redoes); the others hand their data back and discard it. The paint
-// selections, object moves and background imports are undone above
+// filters. The toggling kinds (an object's deletion among them) keep the step (with the present
+// state in its place, so that Undo again redoes); the others hand their data back and discard
+// it. The paint selections, object moves and background imports are undone above
 // (authoring/cards/UndoPerform_win.cpp).
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
