@@ -568,10 +568,16 @@ void ClearLayerEditLink() {
     if (!lock)
         return;
     SpareButton* s = lock.get();
-    // The layer may have gone with its card: the button is found again by its name.
+    // The layer may have gone with its card: the button is found again by its name. Left out
+    // of the card's drawing while it was edited, it is drawn again however the edit ended.
     if (s->editedLayer)
-        if (LayerLock<ButtonLayer> layer(FindNamedLayer(s->subject)); layer)
+        if (LayerLock<ButtonLayer> layer(FindNamedLayer(s->subject)); layer && layer->beingEdited) {
             layer->beingEdited = 0;
+            RECT bounds = layer->common.bounds;
+            InflateRect(&bounds, 2, 2);
+            if (HWND card = GetCardWindow())
+                InvalidateRect(card, &bounds, FALSE);
+        }
     s->editedLayer = 0;
     s->subject = {};
 }

@@ -24,8 +24,6 @@ struct GateState {
     bool newKnown = false;
 } g_gate;
 
-bool HasChanges() { return IsStackChanged() || IsCardChanged(); }
-
 }  // namespace
 
 void StorePendingCardEdits() {
@@ -34,6 +32,22 @@ void StorePendingCardEdits() {
         SaveCurrentBackground();
 }
 
+namespace {
+
+// Asked after the card's pending edits are stored: text typed into a field is marked only when
+// it is stored and differs from the record's.
+bool HasChanges() {
+    StorePendingCardEdits();
+    return IsStackChanged() || IsCardChanged();
+}
+
+uint32_t ChangesSoFar() {
+    StorePendingCardEdits();
+    return ChangeCount();
+}
+
+}  // namespace
+
 StackGateScope::StackGateScope() { ++g_gate.depth; }
 
 StackGateScope::~StackGateScope() {
@@ -41,12 +55,12 @@ StackGateScope::~StackGateScope() {
         g_gate.givenUp = false;  // "Don't save" held for this attempt only
 }
 
-StackLetGo CurrentLetGo() { return {CurrentStackIdentity().session, ChangeCount(), HasChanges()}; }
+StackLetGo CurrentLetGo() { return {CurrentStackIdentity().session, ChangesSoFar(), HasChanges()}; }
 
 bool SameStackAs(const StackLetGo& letGo) { return CurrentStackIdentity().session == letGo.session; }
 
 bool SameStackUneditedSince(const StackLetGo& letGo) {
-    return SameStackAs(letGo) && ChangeCount() == letGo.changes && (letGo.changed || !HasChanges());
+    return SameStackAs(letGo) && ChangesSoFar() == letGo.changes && (letGo.changed || !HasChanges());
 }
 
 void NoteNewStackMade() {
@@ -55,14 +69,13 @@ void NoteNewStackMade() {
 }
 
 bool IsUntouchedNewStack() {
-    return g_gate.newKnown && !StackHasFile() && !IsCardChanged() && SameStackAs(g_gate.madeNew) &&
-           ChangeCount() == g_gate.madeNew.changes;
+    return g_gate.newKnown && !StackHasFile() && SameStackAs(g_gate.madeNew) &&
+           ChangesSoFar() == g_gate.madeNew.changes && !IsCardChanged();
 }
 
 bool MayReplaceStack(const StackGateScope&, GateQuestion question) {
     if (!IsStackOpen())
         return true;
-    StorePendingCardEdits();
     if (!HasChanges() || (g_gate.givenUp && SameStackUneditedSince(g_gate.letGo)))
         return true;
     const bool mayCancel = question == GateQuestion::MayCancel;

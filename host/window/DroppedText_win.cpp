@@ -82,7 +82,8 @@ bool DropTextIntoField(LayerHandle field, const char* path, bool rich, POINT poi
     }
     CloseHandle(file);
     if (done) {
-        SendMessageA(window, EM_SETMODIFY, TRUE, 0);
+        // The field's text is stored from its window only when the field is marked modified.
+        MarkFieldModified(field);
         MarkCardChanged();
     }
     return done;

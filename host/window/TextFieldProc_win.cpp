@@ -88,10 +88,29 @@ POINT ToCard(HWND window, LPARAM lParam) {
     return point;
 }
 
-void SetModified(LayerHandle layer) {
-    LayerLock<FieldLayer> field(layer);
-    if (field)
-        field->modified = 1;
+// The characters that change the text of a field that takes them: printable ones, Tab,
+// Backspace, Return, and the clipboard and undo keys (Ctrl+V, Ctrl+X, Ctrl+Z, Ctrl+Y).
+bool TypesText(WPARAM character) {
+    return character >= ' ' || character == '\t' || character == '\b' || character == '\r' || character == 0x16 ||
+           character == 0x18 || character == 0x1A || character == 0x19;
+}
+
+// The other messages by which a person changes the field's text. Its text is stored, and
+// compared with the record's, before the stack is saved or let go.
+bool ChangesText(HWND window, UINT message, WPARAM wParam) {
+    if (GetWindowLongA(window, GWL_STYLE) & ES_READONLY)
+        return false;
+    switch (message) {
+    case WM_IME_CHAR: return TypesText(wParam);
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REDO: return true;
+    case WM_KEYDOWN: return wParam == VK_DELETE;
+    default: return false;
+    }
 }
 
 // A white-space character is about to be typed: the word before the caret may be an address.
@@ -123,7 +142,8 @@ LRESULT OnChar(HWND window, const FieldState& state, WPARAM wParam, LPARAM lPara
         SendMessageA(card, WM_CHAR, '\t', lParam);
         return 0;
     }
-    SetModified(state.layer);
+    if (TypesText(wParam) && !(GetWindowLongA(window, GWL_STYLE) & ES_READONLY))
+        MarkFieldModified(state.layer);
     if (IsWhiteSpaceCharacter(static_cast<unsigned>(wParam)))
         DetectWebAddress(window, state, wParam);
     return CallRichEdit(window, WM_CHAR, wParam, lParam);
@@ -215,6 +235,8 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     const FieldState state = ReadState(window);
     if (HidesCaret(state))
         HideCaret(window);
+    if (ChangesText(window, message, wParam))
+        MarkFieldModified(state.layer);
     switch (message) {
     case WM_CHAR: return OnChar(window, state, wParam, lParam);
     case WM_MOUSEMOVE: {
@@ -262,6 +284,11 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_SIZE: {
+        const LRESULT result = CallRichEdit(window, message, wParam, lParam);
+        FitFieldTextArea(window);
+        return result;
+    }
     case WM_DESTROY:
         if (LayerLock<FieldLayer> field(state.layer); field && field->window == window)
             field->window = nullptr;

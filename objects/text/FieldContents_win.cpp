@@ -11,6 +11,7 @@
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
 #include "core/text/MacText.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/DisplayUtils.h"
@@ -273,8 +274,13 @@ void SaveDiskFieldStyle(uint16_t textId, HWND window, Handle card) {
     if (runs.empty() || !WriteDiskStyle(object, runs[0]))
         return;
     HandleLock lock(card);
-    if (lock && offset + object.size() <= lock.bytes().size())
-        std::copy(object.begin(), object.end(), lock.bytes().begin() + offset);
+    if (!lock || offset + object.size() > lock.bytes().size())
+        return;
+    const auto at = lock.bytes().begin() + offset;
+    if (std::equal(object.begin(), object.end(), at))
+        return;
+    std::copy(object.begin(), object.end(), at);
+    MarkStackModified();
 }
 
 bool SaveFieldContents(Handle card) {
@@ -316,10 +322,9 @@ bool SaveFieldContents(Handle card) {
             uint32_t offset = 0;
             if (!FindObjectInCard(kObjectText, id, record, &offset))
                 continue;
-            {
-                HandleLock lock(record);
-                if (lock)
-                    SetU16(lock.bytes(), offset + kTextAlignment, static_cast<uint16_t>(alignment));
+            if (GetHandleWord(record, offset + kTextAlignment) != static_cast<uint16_t>(alignment)) {
+                SetHandleWord(record, offset + kTextAlignment, static_cast<uint16_t>(alignment));
+                MarkStackModified();
             }
             if (!window)
                 continue;

@@ -58,6 +58,7 @@ DWORD FieldStyle(uint16_t options) {
 void RecomputeFrame(HWND window) {
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitFieldTextArea(window);
 }
 
 void ChangeStyleBits(HWND window, int index, LONG bits, bool on) {
@@ -147,6 +148,15 @@ LRESULT CallRichEdit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!g_richEditProc)
         return DefWindowProcA(window, message, wParam, lParam);
     return CallWindowProcA(g_richEditProc, window, message, wParam, lParam);
+}
+
+void FitFieldTextArea(HWND window) {
+    RECT area{};
+    if (!GetClientRect(window, &area) || area.right <= 2)
+        return;
+    // One pixel in from either side, as RichEdit's own text area is.
+    InflateRect(&area, -1, 0);
+    SendMessageA(window, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&area));
 }
 
 bool IsTextFieldWindow(HWND window) {

@@ -73,6 +73,9 @@ void ClipTextFieldWindows(const RECT& rect);
 HRGN MakeFieldWindowRegion(LayerHandle layer);
 HCURSOR GetFieldCursor(HWND window);
 void SetFieldScrollBar(HWND window, bool scrollBar, bool scrollable);
+// The text laid out inside the window's client area, left of its scroll bar, whenever that
+// area changes (RichEdit keeps the width the window had when it was made).
+void FitFieldTextArea(HWND window);
 void SetFieldBorder(HWND window, bool on);
 void SetFieldTransparent(HWND window, bool on);
 void SetFieldReadOnlyStyle(HWND window, bool on);

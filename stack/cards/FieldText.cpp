@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/memory/ByteReader.h"
+#include "core/system/ChangeFlags.h"
 #include "stack/cards/CardList.h"
 #include "format/StackFile.h"
 
@@ -288,6 +289,8 @@ int EditTextObject(uint16_t textId, Handle card, Edit edit) {
         InsertObjectBytes(card, offset, original);
         return -1;
     }
+    // Text stored that differs is an edit, whoever typed, pasted, dropped or asked for it.
+    MarkStackModified();
     return result;
 }
 

@@ -262,7 +262,7 @@ int SaveStack(int slot, bool samePath) {
     ClearUndo();
     DropDeletedRecords();
     if (!TestFileWritable(slot)) {
-        ClearCardChanged();
+        // Nothing was written: the edits still want saving.
         TellTargetLocked(slot, slot == kSlotSaveAs && !samePath);
         return kFileRefused;
     }

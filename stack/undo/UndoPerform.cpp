@@ -1,7 +1,7 @@
 // Undoing the steps that need only the stack: the picture, deletions, object records and
-// filters. The toggling kinds keep the step (with the present state in its
-// place, so that Undo again redoes); the others hand their data back and discard it. The paint
-// selections, object moves and background imports are undone above
+// filters. The toggling kinds (an object's deletion among them) keep the step (with the present
+// state in its place, so that Undo again redoes); the others hand their data back and discard
+// it. The paint selections, object moves and background imports are undone above
 // (authoring/cards/UndoPerform_win.cpp).
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
@@ -80,12 +80,14 @@ void RestoreLinkedButtons(uint16_t cardId) {
     }
 }
 
+// A deleted object comes back and the step stays, so that Undo again deletes it again; a
+// deleted card comes back and the step ends.
 void UndoDeletion() {
     const StackUpcalls& n = GetStackUpcalls();
     const uint16_t kind = static_cast<uint16_t>(GetUndoField(kUndoObjectKind, 2));
     const uint16_t id = static_cast<uint16_t>(GetUndoField(kUndoObjectId, 2));
-    DiscardUndoStepKeepingData();
     if (kind == kUndoCardObjectKind) {
+        DiscardUndoStepKeepingData();
         const Handle card = FindCardById(id);
         if (!card || !IsCardDeleted(card))
             return;
@@ -102,10 +104,14 @@ void UndoDeletion() {
     }
     Handle card = 0;
     uint32_t offset = 0;
+    n.deselectObject();
     n.syncCardFromLayers();
-    if (!FindObject(kind, id, &card, &offset))
+    if (!FindObject(kind, id, &card, &offset)) {
+        DiscardUndoStepKeepingData();
         return;
-    SetObjectFlags(card, offset, 0, kObjectDeletedFlag);
+    }
+    const bool deleted = GetHandleWord(card, offset + kObjectFlags) & kObjectDeletedFlag;
+    SetObjectFlags(card, offset, deleted ? 0 : kObjectDeletedFlag, deleted ? kObjectDeletedFlag : 0);
     MarkStackChanged();
     n.rebuildLayers();
 }

@@ -4,7 +4,9 @@
 // survive Save As and a reopen; placing objects by hand leaves the card as it was (no copy of a
 // dragged button, no press of the default button by the Return that places a graphic, the keys
 // back on the card after the clip art dialog, no field drawn beyond the card's edge); a
-// selection made with the mouse shows and takes Bold; the Undo item follows what was done.
+// selection made with the mouse shows and takes Bold; the Undo item follows what was done; a
+// deletion undone comes back and is deleted again by a second Undo; a button whose Appearance was
+// cancelled is drawn again; words typed into a new text object wrap inside it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -224,6 +226,81 @@ TEST(MenuBarInBrowser, TheUndoItemAndAMouseSelectionFollowWhatWasDone) {
     const std::string runs = ReportedValue(ReportedObject(json, "Notes"), "runs");
     EXPECT_EQ(runs.rfind("[[0,", 0), 0u) << runs;
     EXPECT_NE(runs.find(",1,"), std::string::npos) << "the first run bold\n" << runs;
+}
+
+// With the object tools: the default button selected, its Appearance opened by a double click and
+// cancelled: the button is drawn as it was. The text object cleared, then Undo: it is back and
+// the item still names the deletion; Undo again: it is gone again, and saved so. Then a new text
+// object, and words typed into it: they wrap inside its text area, left of its scroll bar, as
+// the same words do when the saved stack is opened again.
+TEST(MenuBarInBrowser, UndoRedoesADeletionACancelledButtonIsDrawnAndTypedWordsWrapInside) {
+    Site site;
+    const std::string copy = site.server.Name("redo-copy.stk"), shot = site.server.Name("redo.png");
+    const std::string typed = "Words typed into a new text object wrap inside it from the first little word on";
+    std::vector<std::string> args = {"--click", "160,150@800", "--key", "shift+Tab" + At(1100), "--click", "250,200" + At(1500),
+                                     "--screenshot", shot, "--screenshot-after", "2000", "--double-click", "250,200" + At(2400),
+                                     "--dialog", "Button Appearance|Cancel|press" + At(3200), "--screenshot-after", "3900",
+                                     "--click", "110,40" + At(4300)};
+    Append(args, Menu("Edit|Clear", 4800));
+    Append(args, {"--screenshot-after", "5500", "--key", "alt+e" + At(5800), "--key", "Escape" + OnceShown("menu", 300, kNextShown)});
+    Append(args, Menu("Edit|Undo", 6600));
+    Append(args, {"--screenshot-after", "7300", "--key", "alt+e" + At(7600), "--key", "Escape" + OnceShown("menu", 300, kNextShown)});
+    Append(args, Menu("Edit|Undo", 8400));
+    Append(args, {"--screenshot-after", "9100", "--key", "shift+Tab" + At(9400)});
+    Append(args, Menu("Objects|Add a Text", 9800));
+    Append(args, {"--answer-alert", "2370:1", "--click", "5,5" + At(10600), "--dialog", "Text Appearance|54|type:Wrap" + At(11200),
+                  "--dialog", "Text Appearance|OK|press" + At(11500), "--keys", typed + At(12100),
+                  "--screenshot-after", "15000"});
+    Append(args, Menu("File|Save Stack", 15500));
+    Append(args, {"--answer-alert", "2340:2", "--save-copy", copy, "--quit-after-last", "1200"});
+    const BrowserRun run = site.Run(site.name, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    ExpectSaved(site, run);
+    const Shot selected(shot), cancelled(site.server.Name("redo-t2.png")), cleared(site.server.Name("redo-t3.png")),
+        undone(site.server.Name("redo-t4.png")), redone(site.server.Name("redo-t5.png")), wrapped(site.server.Name("redo-t6.png"));
+    std::string first;
+    // Inside the selection's frame the button is drawn as before the dialog.
+    const RECT button = {kDefaultButton.left + 3, kDefaultButton.top + 3, kDefaultButton.right - 3, kDefaultButton.bottom - 3};
+    EXPECT_EQ(Differing(selected, cancelled, button, &first), 0) << "first at " << first << "\n" << Joined(run.log);
+    // The text object: gone, back, gone again.
+    const RECT notes = {kNotes.left + 2, kNotes.top + 2, kNotes.right - 2, kNotes.bottom - 2};
+    const int area = (notes.right - notes.left) * (notes.bottom - notes.top);
+    EXPECT_GT(Differing(selected, cleared, notes), area / 2) << "the text object is gone\n" << Joined(run.log);
+    EXPECT_GT(Differing(cleared, undone, notes), area / 2) << "the text object is back\n" << Joined(run.log);
+    EXPECT_EQ(Differing(cleared, redone, notes, &first), 0) << "gone again: first at " << first << "\n" << Joined(run.log);
+    const std::vector<std::string> edits = ShownMenusHolding(run.log, "150 \"Undo");
+    // Opened to choose Clear, then after it, to choose Undo, after it, and to choose Undo again.
+    ASSERT_EQ(edits.size(), 5u) << Joined(run.log);
+    for (size_t i = 1; i < edits.size(); ++i)
+        EXPECT_NE(edits[i].find("150 \"Undo Deletion Ctrl+Z\";"), std::string::npos) << edits[i];
+
+    const std::string json = site.Report(copy);
+    EXPECT_EQ(ReportedObject(json, "Notes"), "") << "deleted again, and saved so\n" << json;
+    EXPECT_NE(ReportedObject(json, "Onward"), "") << json;
+    const std::string made = ReportedObject(json, "Wrap");
+    ASSERT_NE(made, "") << json;
+    EXPECT_EQ(ReportedText(made, "text"), typed) << made;
+
+    // Opened again, the saved words are laid out inside the object anew: the same lines as typed
+    // (the caret aside).
+    const std::string again = site.server.Name("redo-again.png");
+    const BrowserRun reopened = site.Run("redo-copy.stk", {"--screenshot", again, "--screenshot-after", "1200",
+                                                           "--quit-after-last", "500"});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.errors << Joined(reopened.log);
+    const RECT r = ReportedRect(made);
+    const RECT text = {r.left + 2, r.top + 2, r.right - 20, r.bottom - 2};
+    const Shot laid(again);
+    EXPECT_LT(Differing(wrapped, laid, text, &first), 40) << "first at " << first << "\n" << Joined(run.log);
+    // The last columns of the text area, left of the frame's scroll bar: words that run under the
+    // bar are cut there.
+    const int edge = r.right - 2 - GetSystemMetrics(SM_CXVSCROLL);
+    for (const Shot* drawn : {&wrapped, &laid}) {
+        int cut = 0;
+        for (int x = edge - 2; x <= edge; ++x)
+            for (int y = r.top + 2; y < r.bottom - 2; ++y)
+                cut += NearRgb(drawn->At(x, y), 0, 0, 0, 100) ? 1 : 0;
+        EXPECT_EQ(cut, 0) << "text at the scroll bar, left of x=" << edge + 1;
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "StackBuilder.h"
@@ -93,6 +94,95 @@ TEST(StackGateInBrowser, AStackArrivingLateAfterAnEditAsksBeforeItReplacesTheEdi
     const std::string json = site.Report(copy);
     EXPECT_EQ(ReportedNumber(json, "cardCount"), 3) << "the stack stayed" << json;
     EXPECT_EQ(ReportedText(ReportedCard(json, 1), "name"), "Edited") << json;
+}
+
+// The stack's text object, whose words a person types into.
+constexpr sb::Rect kNotesRect{20, 20, 200, 60};
+sb::Stack WithNotes(sb::Stack stack) {
+    stack.cards[0].objects.push_back(sb::TextField(stack.nextObjectId, kNotesRect, "Notes", "Plain words"));
+    ++stack.nextObjectId;
+    return stack;
+}
+// A click past the words of the text object, then more words typed there.
+std::vector<std::string> TypeIntoNotes(int ms) {
+    return {"--click", "190,50" + At(ms), "--keys", " and typed@" + std::to_string(ms + 400)};
+}
+std::string NotesText(const std::string& json) { return ReportedText(ReportedObject(json, "Notes"), "text"); }
+// One card of a colour (an 8-bit picture, shown alike at 256 colours), with the text object.
+std::string SolidNotesStack(sb::Rgb colour) {
+    sb::Stack stack = sb::EditableStack(kWidth, kHeight, 8);
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 8, 1));
+    card.picture->palette = {{255, 255, 255}, colour};
+    stack.cards = {card};
+    stack.nextObjectId = 1;
+    return Built(WithNotes(stack));
+}
+
+// Words typed into a text object are an edit, though nothing else changed: Open asks first
+// (2343). Cancel keeps the stack with the words, which a Save then writes; Save writes them and
+// then opens the other stack; Don't save opens the other stack and writes nothing. A text file
+// dropped into the object is an edit too, kept by Cancel and written by Save.
+TEST(StackGateInBrowser, WordsTypedIntoATextObjectAreAskedAboutBeforeAnotherStackOpens) {
+    CachedSite site;
+    const std::string name = site.Serve("typed", SolidNotesStack(kRed));
+    const std::string other = site.server.Put("typed-other.stk", SolidNotesStack(kGreen));
+    const std::string words = site.server.Put("dropped.txt", " and dropped");
+    constexpr int kOpen = 101, kCancel = 3, kSaveFirst = 1, kDontSave = 2;
+    for (const auto& [answer, dropped] : {std::pair{kCancel, false}, {kSaveFirst, false}, {kDontSave, false}, {kCancel, true}}) {
+        const std::string which = std::to_string(answer) + (dropped ? "-dropped" : "");
+        SCOPED_TRACE(which);
+        const std::string copy = site.server.Name("typed-copy-" + which + ".stk");
+        const std::string shot = site.server.Name("typed-" + which + ".png");
+        std::vector<std::string> args = dropped ? std::vector<std::string>{"--drop", words + "@190,50@1000"} : TypeIntoNotes(1000);
+        Append(args, {"--command", std::to_string(kOpen) + At(2200), "--answer-alert", "2343:" + std::to_string(answer),
+                      "--answer-alert", "2340:2"});
+        if (answer != kDontSave)
+            Append(args, {"--save-copy", copy});
+        if (answer == kCancel)
+            Append(args, {"--command", std::to_string(kSave) + OnceLogged("alert(id=2343)", 800)});
+        else
+            Append(args, {"--keys", other + OnceShown("Please select a stack", 400),
+                          "--key", "Return" + OnceShown("Please select a stack", 1000)});
+        Append(args, {"--screenshot", shot, "--screenshot-after", "6000", "--quit-after-last", "1500"});
+        const BrowserRun run = site.Run(name, args);
+        ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+        EXPECT_NE(LineFrom(run.log, "alert(id=2343)"), -1) << "typed words are an edit" << Joined(run.log);
+        const Shot drawn(shot);
+        // The card shown at the end: this stack's kept, or the other stack's opened.
+        const sb::Rgb shown = answer == kCancel ? kRed : kGreen;
+        EXPECT_TRUE(NearRgb(drawn.At(100, 150), shown.red, shown.green, shown.blue, 40)) << Hex(drawn.At(100, 150)) << Joined(run.log);
+        EXPECT_EQ(LineFrom(run.log, "alert(id=2235)"), -1) << Joined(run.log);
+        if (answer == kDontSave) {
+            EXPECT_EQ(LineFrom(run.log, "saved("), -1) << "nothing written" << Joined(run.log);
+            continue;
+        }
+        ExpectSaved(site, run);
+        EXPECT_EQ(NotesText(site.Report(copy)), dropped ? "Plain words and dropped" : "Plain words and typed")
+            << Joined(run.log);
+    }
+}
+
+// A link to a stack the server answers late, then words typed into the text object while it is
+// on its way: when it arrives the plug-in asks (2343) before it replaces the stack; Cancel keeps
+// the words, and Save writes them.
+TEST(StackGateInBrowser, WordsTypedWhileALinkedStackDownloadsAreAskedAboutWhenItArrives) {
+    CachedSite site;
+    site.server.Put("typedhome.stk", Built(WithNotes(LinkStack("typedlate.stk"))));
+    site.server.Put("typedlate.stk", Built(ColourStack({kGreen})));
+    const std::string copy = site.server.Name("typedhome-copy.stk");
+    std::vector<std::string> args = {"--answer-late", "typedlate.stk@4000", "--answer-alert", "2343:3", "--click",
+                                     Centre(kLinkRect) + At(500)};
+    Append(args, TypeIntoNotes(1000));
+    Append(args, {"--command", std::to_string(kSave) + OnceLogged("alert(id=2343)", 800), "--answer-alert", "2340:2",
+                  "--save-copy", copy, "--quit-after-last", "1500"});
+    const BrowserRun run = site.Run("typedhome.stk", args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int arrived = LineFrom(run.log, "NPP_NewStream", LineFrom(run.log, "typedlate.stk is answered"));
+    ASSERT_NE(arrived, -1) << Joined(run.log);
+    EXPECT_NE(LineFrom(run.log, "alert(id=2343)", arrived), -1) << Joined(run.log);
+    const std::string json = site.Report(copy);
+    EXPECT_EQ(ReportedNumber(json, "cardCount"), 3) << "the stack stayed" << json;
+    EXPECT_EQ(NotesText(json), "Plain words and typed") << json;
 }
 
 // New Stack, then the first ready-made stack of the folder beside the plug-in. Untouched, the
