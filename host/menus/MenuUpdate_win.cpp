@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/events/EditorGuard.h"
 #include "core/ui/Resources.h"
 #include "core/system/PluginModule.h"
 #include "host/actions/ActionChoices.h"
@@ -107,6 +108,17 @@ void GreyDeferredItems(HMENU menu) {
             GreyDeferredItems(sub);
 }
 
+// Under an editor the menu bar offers only what waits for it to end on its stack.
+void GreyUnderEditor(HMENU menu) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        const UINT id = GetMenuItemID(menu, i);
+        if (HMENU sub = GetSubMenu(menu, i))
+            GreyUnderEditor(sub);
+        else if (id != 0 && id != static_cast<UINT>(-1) && !NeedsOnlyTheStack(NormalizeMenuCommand(static_cast<int>(id))))
+            EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | MF_GRAYED);
+    }
+}
+
 }  // namespace
 
 void UpdateMenus(HWND window, int menuIndex, HMENU menu, bool systemMenu) {
@@ -144,4 +156,6 @@ void UpdateMenus(HWND window, int menuIndex, HMENU menu, bool systemMenu) {
     default: break;  // the filters follow their own subsystem
     }
     GreyDeferredItems(menu);
+    if (EditorRuns())
+        GreyUnderEditor(menu);
 }
