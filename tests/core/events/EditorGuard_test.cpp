@@ -1,4 +1,4 @@
-// The guard of the authoring dialogs: what it holds, the walk's own moves, nesting, and the
+// The editor guard: what it holds and with which scope, the editor's own moves, nesting, and the
 // order and the time at which the held moves are done.
 #include "core/events/EditorGuard.h"
 
