@@ -14,11 +14,19 @@ bool IsCardInput(UINT message) {
            message == WM_CONTEXTMENU || message == WM_DROPFILES;
 }
 
-bool IsLoopsOwn(UINT message) {
+bool IsTrackingKey(UINT message, WPARAM key) {
+    const bool arrowOrLatch = (key >= VK_LEFT && key <= VK_DOWN) || key == VK_SHIFT || key == VK_CONTROL;
+    return (message == WM_KEYDOWN || message == WM_KEYUP) && arrowOrLatch && GetCoreUpcalls().trackedWindow() != nullptr;
+}
+
+bool IsLoopsOwn(UINT message, WPARAM wParam) {
     const bool loopRuns = MouseHookActive() || GetCoreUpcalls().trackedWindow() != nullptr;
-    return loopRuns && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_MOUSEMOVE);
+    return (loopRuns && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_MOUSEMOVE)) ||
+           IsTrackingKey(message, wParam);
 }
 
 }  // namespace
 
-bool CardInputHeld(unsigned message) { return IsCardInput(message) && EditorRuns() && !IsLoopsOwn(message); }
+bool CardInputHeld(unsigned message, uintptr_t wParam) {
+    return IsCardInput(message) && EditorRuns() && !IsLoopsOwn(message, wParam);
+}

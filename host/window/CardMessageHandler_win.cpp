@@ -116,7 +116,7 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         StepAnimations();
     // Under an editor the card takes only the editor's own input, however it comes (a module
     // dispatching one, a message posted): nothing there may start another edit.
-    if (CardInputHeld(message)) {
+    if (CardInputHeld(message, wParam)) {
         if (message == WM_DROPFILES && wParam)
             DragFinish(reinterpret_cast<HDROP>(wParam));
         return 0;

@@ -191,7 +191,7 @@ LRESULT OnDropFiles(HWND window, WPARAM wParam) {
 
 LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Under an editor a field of the card takes only the editor's own input.
-    if (CardInputHeld(message)) {
+    if (CardInputHeld(message, wParam)) {
         if (message == WM_DROPFILES)
             DragFinish(reinterpret_cast<HDROP>(wParam));
         return 0;
