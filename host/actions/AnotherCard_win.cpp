@@ -292,6 +292,7 @@ INT_PTR RunAnotherCardDialog(HWND window) {
 
 HWND GetEditedObject() { return g_walk ? g_walk->dialog : nullptr; }
 bool IsWalkingToAnotherCard() { return g_walk != nullptr; }
+bool IsWalkAwayFromItsStack() { return g_walk && IsStackOpen() && !InStartStack(); }
 
 int RunAnotherCardSequence(HWND window, ActionBlock& edited, Handle* editedButton) {
     if (g_walk)

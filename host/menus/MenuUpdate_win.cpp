@@ -7,6 +7,7 @@
 #include "core/system/PluginModule.h"
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
+#include "host/actions/ActionsEditor.h"
 #include "host/medialibrary/MediaBrowser.h"
 #include "host/menus/MenuCommandRules.h"
 #include "host/menus/MenuCommands.h"
@@ -108,13 +109,15 @@ void GreyDeferredItems(HMENU menu) {
             GreyDeferredItems(sub);
 }
 
-// Under an editor the menu bar offers only what waits for it to end on its stack.
-void GreyUnderEditor(HMENU menu) {
+// Under an editor the menu bar offers only what waits for it to end on its stack; nothing while
+// the card walk shows another stack, which closes when the walk goes back.
+void GreyUnderEditor(HMENU menu, bool nothing) {
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         const UINT id = GetMenuItemID(menu, i);
         if (HMENU sub = GetSubMenu(menu, i))
-            GreyUnderEditor(sub);
-        else if (id != 0 && id != static_cast<UINT>(-1) && !NeedsOnlyTheStack(NormalizeMenuCommand(static_cast<int>(id))))
+            GreyUnderEditor(sub, nothing);
+        else if (id != 0 && id != static_cast<UINT>(-1) &&
+                 (nothing || !NeedsOnlyTheStack(NormalizeMenuCommand(static_cast<int>(id)))))
             EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | MF_GRAYED);
     }
 }
@@ -157,5 +160,5 @@ void UpdateMenus(HWND window, int menuIndex, HMENU menu, bool systemMenu) {
     }
     GreyDeferredItems(menu);
     if (EditorRuns())
-        GreyUnderEditor(menu);
+        GreyUnderEditor(menu, IsWalkAwayFromItsStack());
 }
